@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs what it needs, builds, and runs every test.
+#   scripts/test.sh          normal build and tests
+#   scripts/test.sh --ci     also the sanitizer run and the Windows module check
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+scripts/deps.sh
+jobs=$(nproc)
+
+scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+ctest --test-dir build --output-on-failure -j "$jobs"
+scripts/check-module.sh linux build/aircraft/plugins/corvane/64/lin.xpl
+
+if [ "${1:-}" = "--ci" ]; then
+  scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DCORVANE_SANITIZE=ON -DCORVANE_BENCHMARKS=OFF
+  ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir build-asan --output-on-failure -j "$jobs"
+  scripts/build.sh build-win -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
+    -DCORVANE_MODULE_ONLY=ON -DCMAKE_BUILD_TYPE=Release
+  scripts/check-module.sh windows build-win/aircraft/plugins/corvane/64/win.xpl
+fi

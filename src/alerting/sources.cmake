@@ -1,0 +1,3 @@
+# Sources of this subsystem; listed by hand, one per line.
+target_sources(corvane_core PRIVATE
+)
