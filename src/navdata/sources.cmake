@@ -1,3 +1,4 @@
 # Sources of this subsystem; listed by hand, one per line.
 target_sources(corvane_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/navdb_stub.cpp
 )
