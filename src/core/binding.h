@@ -1,8 +1,15 @@
 // Outside datarefs the plug-in reads and writes: one handle slot per name,
 // looked up once at start-up (null when the host, the scripts or an add-on do
 // not publish it), plus the per-frame mirrors of the values read every frame.
+//
+// Every name, its slot, its mirror field and its poll entry come from one
+// generated table (bound_names.inc, bound_mirrors.h, bound_polls.inc; see
+// tools/gen_bound.py), so they cannot drift apart.
 #pragma once
 
+#include <cstdint>
+
+#include "core/bound_mirrors.h"
 #include "platform/xplm.h"
 
 namespace bound {
@@ -15,9 +22,13 @@ enum Id : int {
 }  // namespace bound
 
 // Handle slots, indexed by bound::Id; null when the name was absent at start-up.
+// Never cleared; only "quenby/fo/_show" is ever looked up again.
 extern XPLMDataRef bound_handles[bound::COUNT];
 
 inline XPLMDataRef handle(bound::Id id) { return bound_handles[id]; }
+
+// The dataref name of a slot ("" for an id out of range).
+const char* bound_name(bound::Id id);
 
 // Start-up look-ups, each over its own table, in the order start-up calls them.
 void bind_outside_datarefs();   // the scripts' mirrored values
@@ -27,16 +38,34 @@ void bind_terrain_radar_datarefs();
 void bind_addon_datarefs();     // other optional add-ons
 void bind_script_datarefs();    // the scripts' values read or written directly
 
-// Per-frame copies into the mirrors, host first, then the scripts.
+// Looks "quenby/fo/_show" up again into its slot (the first-officer add-on may
+// appear after start-up). Returns 1 when it is now present, else 0; the caller
+// publishes that to the scripts.
+int rebind_fo_show();
+
+// Per-frame copies into the mirrors, host first, then the scripts. Both run
+// while paused and in replay too. The host poll reads host_version (core/frame.h)
+// to choose between the older and newer hosts' weather names.
 void poll_host_datarefs();
 void poll_script_datarefs();
 
-// Per-frame mirror values, by the bound name they copy. Scalars read as the
-// type named; ints kept as floats and floats kept as ints follow the name's
-// own conversion. Arrays return a pointer to the mirror storage and its count
-// (nullptr / 0 for a name that has no array mirror). A step that changes an
-// outside value may store it into the mirror so later steps of the same frame
-// see it.
+// The mirrors themselves: host_mirror and script_mirror (core/bound_mirrors.h),
+// one field per mirrored name, named like its bound::Id, e.g.
+//   host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot
+// The scripts' five failure arrays land in failure_tables (alerting/failure_tables.h).
+
+// 1 once a poll has read the host's traffic target arrays (their slot exists);
+// then host_mirror.sim_cockpit2_tcas_targets_position_{lat,lon,ele,vz} hold
+// elements 0..63. Never cleared.
+extern int32_t tcas_targets_present;
+
+// Generic access by id. Scalars read as the type named, converted from the
+// mirror's own type (float to int truncates toward zero; NaN reads 0). Arrays
+// return a pointer to the mirror storage and its count (nullptr / 0 for a name
+// without an array mirror of that type). Names without a mirror read 0; the
+// newer hosts' weather names have none of their own: they fill the older
+// name's value. A step that changes an outside value may store it into the
+// mirror so later steps of the same frame see it (no effect on unmirrored names).
 float mirror_f(bound::Id id);
 int mirror_i(bound::Id id);
 double mirror_d(bound::Id id);
@@ -44,6 +73,17 @@ const float* mirror_vf(bound::Id id, int* count);
 const int* mirror_vi(bound::Id id, int* count);
 void set_mirror_f(bound::Id id, float value);
 void set_mirror_i(bound::Id id, int value);
+// A mirrored text ("" for a name without one); always terminated.
+const char* mirror_text(bound::Id id);
+
+// Reads a byte dataref from offset 0 into out: at most out_size - 1 bytes, then
+// a terminator right after the bytes the host copied, whatever they hold.
+// Returns the number of bytes read (0 for a null slot or out_size < 1).
+int read_bound_text(bound::Id id, char* out, int out_size);
+
+// Float to int, truncated toward zero; NaN gives 0, values beyond the int
+// range give its limits.
+int32_t trunc_to_i32(double value);
 
 // The pause and replay state of this frame, refreshed by poll_host_datarefs.
 extern int sim_paused;

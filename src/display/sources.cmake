@@ -1,3 +1,5 @@
 # Sources of this subsystem; listed by hand, one per line.
 target_sources(corvane_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/display_steps.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/nd_slots.cpp
 )

@@ -1,5 +1,6 @@
 // Navigation database: the fixed navaid, fix, approach-aid, airport, runway
 // and gate tables filled once at start-up, and the searches spread over frames.
+// The tables themselves are in navdata/nav_tables.h.
 #pragma once
 
 #include <cstdint>
@@ -38,3 +39,84 @@ struct MapSearchReference {
   float heading_mag_deg;
 };
 extern MapSearchReference map_search_ref;
+
+// ---- scan state ---------------------------------------------------------------
+
+// Per-side placement on one navigation display map (0 captain, 1 first officer).
+struct MapSideProjection {
+  float x_nm;       // right of the map's up direction
+  float y_nm;       // along the map's up direction
+  uint8_t visible;  // 1 inside the selected range
+};
+
+struct MapNavaidCandidate {
+  int32_t kind;     // NavWaypoint kind
+  char ident[8];
+  float lat;
+  float lon;
+  MapSideProjection side[2];
+};
+
+struct MapAirportCandidate {
+  char icao[8];
+  float lat;
+  float lon;
+  MapSideProjection side[2];
+  float runway_length;
+};
+
+constexpr int32_t kMapCandidates = 1000;  // per buffer; 999 counted, the last rewritten
+
+// One incremental scan: a window of records per frame.
+struct NavScanWindow {
+  int32_t step;
+  int32_t window_size;
+  int32_t window_offset;
+  int32_t first;
+  int32_t last;
+  int32_t flag;  // buffer being filled; the map reads the other one
+};
+
+struct NearestAirportEntry {
+  char icao[5];  // four blanks when empty
+  float dist_nm; // 999999 when empty
+  float lat;
+  float lon;
+};
+
+struct NearestAirportSet {
+  char nearest_code[6];
+  float nearest_dist_nm;
+  NearestAirportEntry list[5];  // sorted by distance
+};
+
+struct NavSearchState {
+  NavScanWindow navaid_scan;
+  MapNavaidCandidate navaids[2][kMapCandidates];
+  int32_t navaid_count[2];
+
+  NavScanWindow airport_scan;
+  MapAirportCandidate airports[2][kMapCandidates];
+  int32_t airport_count[2];
+  NearestAirportSet nearest[2];
+  int32_t first_pass_pending;  // 1 until the first airport pass after a load completes
+};
+extern NavSearchState nav_search;
+
+// The code last published as "zuvadud/D738/near_apt_icao"; the ground
+// services read it.
+extern char nearest_airport_code[6];
+
+// Display routes as the map placement reads them: [0] the captain's (second
+// route table), [1] the first officer's (third route table). The route intake
+// copies these in whenever it re-reads the scripts' display routes.
+constexpr int32_t kMapRoutePoints = 256;
+struct MapRouteInput {
+  int32_t count;                  // points; 0 = empty route
+  float lat_deg[kMapRoutePoints];
+  float lon_deg[kMapRoutePoints];
+  float centre_index;             // plan-mode centre point, 1-based, 0 = none
+};
+extern MapRouteInput map_route_input[2];
+// Identifier of the captain's first route waypoint ("ORGN" marks an origin).
+extern char map_route_first_id[16];

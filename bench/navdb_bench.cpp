@@ -1,0 +1,166 @@
+// Navigation database benchmarks: loading a world-size data set (generated
+// once into a temporary folder in the host's and the aircraft's formats) and
+// one frame of scan work over it.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "core/bound_mirrors.h"
+#include "core/frame.h"
+#include "navdata/nav_tables.h"
+#include "navdata/navdb.h"
+
+namespace {
+
+struct WorldFiles {
+  std::filesystem::path dir;
+  std::string nav, fix, apt, rnw, gate;
+  int64_t nav_bytes = 0, fix_bytes = 0, apt_bytes = 0, rnw_bytes = 0, gate_bytes = 0;
+};
+
+std::string code4(std::mt19937& rng) {
+  static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+  std::string s(4, 'A');
+  for (char& c : s) c = letters[rng() % 26];
+  return s;
+}
+
+int64_t write_file(const std::filesystem::path& p, const std::string& text) {
+  std::ofstream out(p, std::ios::binary);
+  out << text;
+  return static_cast<int64_t>(text.size());
+}
+
+// 30,000 navaids, 250,000 fixes, 40,000 airports, 80,000 runways, 60,000 gates.
+const WorldFiles& world() {
+  static WorldFiles w = [] {
+    WorldFiles f;
+    f.dir = std::filesystem::temp_directory_path() / "corvane_navdb_bench";
+    std::filesystem::create_directories(f.dir);
+    std::mt19937 rng(737);
+    std::uniform_real_distribution<double> lat(-60.0, 70.0), lon(-180.0, 180.0);
+    char line[256];
+    std::string text = "I\n1100 Version - generated world\n\n";
+    for (int i = 0; i < 30000; ++i) {
+      const int kinds[] = {3, 12, 2, 13, 4};
+      int row = kinds[i % 5];
+      std::string id = code4(rng).substr(0, 3);
+      if (row == 4) {
+        std::snprintf(line, sizeof line, "4 %12.8f %13.8f 338 11030 18 %.3f I%s K%s K1 16L ILS-cat-I\n", lat(rng),
+                      lon(rng), 179.9 + 360.0 * 180.0, id.c_str(), id.c_str());
+      } else {
+        std::snprintf(line, sizeof line, "%d %12.8f %13.8f 354 %d 130 19.0 %s ENRT K1 SAMPLE %s VORTAC\n", row,
+                      lat(rng), lon(rng), 10800 + 5 * static_cast<int>(rng() % 200), id.c_str(), id.c_str());
+      }
+      text += line;
+    }
+    text += "99\n";
+    f.nav = (f.dir / "earth_nav.dat").string();
+    f.nav_bytes = write_file(f.nav, text);
+
+    text = "I\n1100 Version - generated world\n\n";
+    for (int i = 0; i < 250000; ++i) {
+      std::snprintf(line, sizeof line, "%12.9f %13.9f %sX ENRT K1 2\n", lat(rng), lon(rng), code4(rng).c_str());
+      text += line;
+    }
+    text += "99\n";
+    f.fix = (f.dir / "earth_fix.dat").string();
+    f.fix_bytes = write_file(f.fix, text);
+
+    std::string apt = "h\nh\nh\n", rnw = "h\n", gate = "h\n";
+    for (int i = 0; i < 40000; ++i) {
+      std::string c = code4(rng);
+      double la = lat(rng), lo = lon(rng);
+      std::snprintf(line, sizeof line, "%s %.6f %.6f 433 18000 %d\n", c.c_str(), la, lo,
+                    3000 + static_cast<int>(rng() % 9000));
+      apt += line;
+      for (int r = 0; r < 2; ++r) {
+        std::snprintf(line, sizeof line, "%s %02dL %.6f %.6f %.6f %.6f 11901 150\n", c.c_str(), 1 + r * 18, la,
+                      lo, la + 0.02, lo + 0.01);
+        rnw += line;
+      }
+      if (i % 2 == 0) {
+        for (int g = 0; g < 3; ++g) {
+          std::snprintf(line, sizeof line, "%s %.7f %.7f gate 90 A%d\n", c.c_str(), la + 0.001 * g, lo, g);
+          gate += line;
+        }
+      }
+    }
+    f.apt = (f.dir / "Velar_apt.dat").string();
+    f.rnw = (f.dir / "Velar_rnw.dat").string();
+    f.gate = (f.dir / "Velar_gate.dat").string();
+    f.apt_bytes = write_file(f.apt, apt);
+    f.rnw_bytes = write_file(f.rnw, rnw);
+    f.gate_bytes = write_file(f.gate, gate);
+    return f;
+  }();
+  return w;
+}
+
+void load_world() {
+  const WorldFiles& w = world();
+  load_nav_dat(w.nav.c_str());
+  load_fix_dat(w.fix.c_str());
+  load_apt_list(w.apt.c_str());
+  load_rnw_list(w.rnw.c_str());
+  load_gate_list(w.gate.c_str());
+}
+
+void BM_LoadWorld(benchmark::State& state) {
+  const WorldFiles& w = world();
+  for (auto _ : state) {
+    load_world();
+    benchmark::DoNotOptimize(nav_db.waypoint_count);
+  }
+  state.SetBytesProcessed(state.iterations() *
+                          (w.nav_bytes + w.fix_bytes + w.apt_bytes + w.rnw_bytes + w.gate_bytes));
+  state.counters["waypoints"] = nav_db.waypoint_count;
+  state.counters["airports"] = nav_db.airport_count;
+  state.counters["runways"] = nav_db.runway_count;
+  state.counters["gates"] = nav_db.gate_count;
+}
+BENCHMARK(BM_LoadWorld)->Unit(benchmark::kMillisecond);
+
+void BM_LoadFixes(benchmark::State& state) {
+  const WorldFiles& w = world();
+  for (auto _ : state) {
+    nav_reset_navaid_tables();
+    load_fix_dat(w.fix.c_str());
+  }
+  state.SetBytesProcessed(state.iterations() * w.fix_bytes);
+}
+BENCHMARK(BM_LoadFixes)->Unit(benchmark::kMillisecond);
+
+// One frame of both scans after the first pass (25 records each), and one of
+// the first pass (1000 each), at a busy spot of the generated world.
+void scan_frames(benchmark::State& state, bool first_pass) {
+  load_world();
+  host_mirror.sim_flightmodel_position_latitude = 10.0;
+  host_mirror.sim_flightmodel_position_longitude = 10.0;
+  frame_done = 1;
+  reset_nav_search_state();
+  clear_nearest_airport_lists();
+  for (auto _ : state) {
+    if (first_pass) {
+      state.PauseTiming();
+      reset_nav_search_state();
+      state.ResumeTiming();
+      script_mirror.zuvadud_D738_fms_xfirst_time2 = 0.0f;
+    } else {
+      // Keep restarting: a completed pass flips and starts again.
+      script_mirror.zuvadud_D738_fms_xfirst_time2 = 1.0f;
+    }
+    scan_navaids();
+    update_nearest_airport();
+  }
+}
+void BM_ScanFrame(benchmark::State& state) { scan_frames(state, false); }
+void BM_ScanFrameFirstPass(benchmark::State& state) { scan_frames(state, true); }
+BENCHMARK(BM_ScanFrame);
+BENCHMARK(BM_ScanFrameFirstPass);
+
+}  // namespace

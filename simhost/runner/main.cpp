@@ -1,0 +1,212 @@
+// corvane-sim: loads the built plug-in into the simulated host, runs frames
+// and reports what it registered, values, the host log and the panel image.
+#include "host.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#ifndef CORVANE_MODULE_PATH
+#define CORVANE_MODULE_PATH "aircraft/plugins/corvane/64/lin.xpl"
+#endif
+#ifndef CORVANE_SAMPLE_ROOT
+#define CORVANE_SAMPLE_ROOT "sample/root/"
+#endif
+
+namespace {
+
+const char* const kUsage =
+    "usage: corvane-sim [options]\n"
+    "  --root DIR            host folder (default: the bundled sample root)\n"
+    "  --aircraft REL        aircraft folder relative to the root (default Aircraft/D738/)\n"
+    "  --acf NAME            aircraft file name (default 737_80NG.acf)\n"
+    "  --host-version N      sim/version/xplane_internal_version (default 120000)\n"
+    "  --module PATH         plug-in module (default: the build's lin.xpl)\n"
+    "  --frames N            frames to run (default 1)\n"
+    "  --dt SECONDS          elapsed time per frame (default 1/30)\n"
+    "  --set NAME=VALUE      set a dataref before the first frame (arrays: comma list; bytes: text)\n"
+    "  --print NAME          print NAME=VALUE after the last frame\n"
+    "  --log                 print the captured host log, start to unload\n"
+    "  --list-datarefs       every dataref the plug-in registered: name type writable size\n"
+    "  --list-commands       every command the plug-in created: name<TAB>description\n"
+    "  --png FILE            write the panel buffer after the last frame as a PNG\n"
+    "  --dataref-editor      the DataRefEditor plug-in is present\n"
+    "  --problems            print the host's record of interface misuse\n";
+
+struct Options {
+  std::string root = CORVANE_SAMPLE_ROOT;
+  std::string aircraft = "Aircraft/D738/";
+  std::string acf = "737_80NG.acf";
+  std::string module = CORVANE_MODULE_PATH;
+  int host_version = 120000;
+  long frames = 1;
+  float dt = 1.0f / 30.0f;
+  std::vector<std::pair<std::string, std::string>> sets;
+  std::vector<std::string> prints;
+  std::string png;
+  bool log = false, list_datarefs = false, list_commands = false, dataref_editor = false, problems = false;
+};
+
+[[noreturn]] void bad_arguments(const std::string& message) {
+  std::fprintf(stderr, "corvane-sim: %s\n%s", message.c_str(), kUsage);
+  std::exit(2);
+}
+
+bool parse_long(const char* text, long* out) {
+  errno = 0;
+  char* end = nullptr;
+  long v = std::strtol(text, &end, 10);
+  if (errno != 0 || end == text || *end != '\0') return false;
+  *out = v;
+  return true;
+}
+
+Options parse(int argc, char** argv) {
+  Options o;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    auto value = [&]() -> const char* {
+      if (i + 1 >= argc) bad_arguments(a + " needs a value");
+      return argv[++i];
+    };
+    if (a == "--root") {
+      o.root = value();
+    } else if (a == "--aircraft") {
+      o.aircraft = value();
+    } else if (a == "--acf") {
+      o.acf = value();
+    } else if (a == "--module") {
+      o.module = value();
+    } else if (a == "--host-version") {
+      long v = 0;
+      if (!parse_long(value(), &v) || v < 0 || v > 10000000) bad_arguments("--host-version needs a whole number");
+      o.host_version = static_cast<int>(v);
+    } else if (a == "--frames") {
+      long v = 0;
+      if (!parse_long(value(), &v) || v < 0) bad_arguments("--frames needs a whole number of 0 or more");
+      o.frames = v;
+    } else if (a == "--dt") {
+      const char* t = value();
+      char* end = nullptr;
+      double v = std::strtod(t, &end);
+      if (end == t || *end != '\0' || !std::isfinite(v)) bad_arguments("--dt needs a number of seconds");
+      o.dt = static_cast<float>(v);
+    } else if (a == "--set") {
+      std::string s = value();
+      size_t eq = s.find('=');
+      if (eq == std::string::npos || eq == 0) bad_arguments("--set needs NAME=VALUE");
+      o.sets.emplace_back(s.substr(0, eq), s.substr(eq + 1));
+    } else if (a == "--print") {
+      o.prints.push_back(value());
+    } else if (a == "--png") {
+      o.png = value();
+    } else if (a == "--log") {
+      o.log = true;
+    } else if (a == "--list-datarefs") {
+      o.list_datarefs = true;
+    } else if (a == "--list-commands") {
+      o.list_commands = true;
+    } else if (a == "--dataref-editor") {
+      o.dataref_editor = true;
+    } else if (a == "--problems") {
+      o.problems = true;
+    } else if (a == "--help" || a == "-h") {
+      std::fputs(kUsage, stdout);
+      std::exit(0);
+    } else {
+      bad_arguments("unknown option " + a);
+    }
+  }
+  return o;
+}
+
+int fail(const std::string& message) {
+  std::fprintf(stderr, "corvane-sim: %s\n", message.c_str());
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options o = parse(argc, argv);
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (!fs::is_directory(o.root, ec)) return fail("root folder " + o.root + " does not exist");
+  if (o.root.back() != '/') o.root += '/';
+  if (o.aircraft.empty() || o.aircraft[0] == '/') return fail("--aircraft must be relative to the root");
+  if (o.aircraft.back() != '/') o.aircraft += '/';
+  if (!fs::is_directory(o.root + o.aircraft, ec)) return fail("aircraft folder " + o.root + o.aircraft + " does not exist");
+  if (!fs::is_regular_file(o.module, ec)) return fail("module " + o.module + " does not exist");
+
+  simhost::Config config;
+  config.root = o.root;
+  config.aircraft = o.aircraft;
+  config.acf = o.acf;
+  config.host_version = o.host_version;
+  config.dataref_editor = o.dataref_editor;
+  simhost::reset(config);
+
+  // Host and script values are set before the plug-in starts; names the
+  // plug-in publishes itself once it has registered them.
+  std::vector<std::pair<std::string, std::string>> later;
+  for (const auto& [name, text] : o.sets) {
+    if (!simhost::has_dataref(name)) {
+      later.emplace_back(name, text);
+    } else if (!simhost::set_from_text(name, text)) {
+      return fail("cannot set " + name + " to \"" + text + "\"");
+    }
+  }
+
+  std::string error;
+  if (!simhost::load_module(o.module, &error)) return fail("cannot load " + o.module + ": " + error);
+  simhost::start();
+  simhost::enable();
+  int status = 0;
+  for (const auto& [name, text] : later) {
+    if (!simhost::has_dataref(name)) {
+      std::fprintf(stderr, "corvane-sim: no dataref %s\n", name.c_str());
+      status = 1;
+    } else if (!simhost::set_from_text(name, text)) {
+      std::fprintf(stderr, "corvane-sim: cannot set %s to \"%s\"\n", name.c_str(), text.c_str());
+      status = 1;
+    }
+  }
+
+  if (status == 0) simhost::frames(static_cast<int>(o.frames), o.dt);
+
+  for (const std::string& name : o.prints) {
+    std::string value;
+    if (simhost::format_value(name, &value)) {
+      std::printf("%s=%s\n", name.c_str(), value.c_str());
+    } else {
+      std::fprintf(stderr, "corvane-sim: no dataref %s\n", name.c_str());
+      status = 1;
+    }
+  }
+  if (o.list_datarefs)
+    for (const simhost::DatarefInfo& d : simhost::plugin_datarefs())
+      std::printf("%s %d %d %d\n", d.name.c_str(), d.type, d.writable ? 1 : 0, d.size);
+  if (o.list_commands)
+    for (const simhost::CommandInfo& c : simhost::plugin_commands())
+      std::printf("%s\t%s\n", c.name.c_str(), c.description.c_str());
+  if (!o.png.empty() && !simhost::write_png(o.png, &error)) {
+    std::fprintf(stderr, "corvane-sim: %s\n", error.c_str());
+    status = 1;
+  }
+
+  simhost::stop();
+  simhost::unload();
+
+  if (o.log) std::fputs(simhost::log_text().c_str(), stdout);
+  if (o.problems) {
+    for (const std::string& p : simhost::problems()) std::printf("problem: %s\n", p.c_str());
+    for (const std::string& l : simhost::leftovers()) std::printf("left registered at unload: %s\n", l.c_str());
+  }
+  std::fflush(stdout);
+  return status;
+}

@@ -1,0 +1,222 @@
+// Internal state of the simulated host, shared by its source files.
+//
+// Handles given to the plug-in are small integers offset by a per-kind base,
+// so a handle can be checked (kind and range) before anything is touched: a
+// stale or foreign pointer becomes a recorded problem, never a crash here.
+#pragma once
+
+#include "host.h"
+#include "platform/xplm.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace simhost {
+
+enum HandleBase : uintptr_t {
+  kDatarefBase = 0x10000000,
+  kCommandBase = 0x20000000,
+  kLoopBase = 0x30000000,
+  kProbeBase = 0x40000000,
+  kObjectBase = 0x50000000,
+  kInstanceBase = 0x60000000,
+  kHandleSpan = 0x01000000,
+};
+
+inline void* make_handle(uintptr_t base, size_t index) { return reinterpret_cast<void*>(base + index); }
+// The index of a handle of that kind, or -1.
+inline long handle_index(const void* handle, uintptr_t base, size_t count) {
+  uintptr_t v = reinterpret_cast<uintptr_t>(handle);
+  if (v < base || v >= base + kHandleSpan) return -1;
+  size_t i = v - base;
+  return i < count ? static_cast<long>(i) : -1;
+}
+
+struct Dataref {
+  std::string name;
+  int type = 0;
+  bool writable = false;
+  Owner owner = Owner::Host;
+  bool live = true;   // a plug-in accessor withdrawn leaves its handle valid but dead
+  int size = 1;
+  // storage of host and script datarefs
+  double scalar = 0;
+  std::vector<double> array;
+  std::vector<uint8_t> bytes;
+  // accessors of plug-in datarefs
+  XPLMGetDatai_f geti = nullptr;
+  XPLMSetDatai_f seti = nullptr;
+  XPLMGetDataf_f getf = nullptr;
+  XPLMSetDataf_f setf = nullptr;
+  XPLMGetDatad_f getd = nullptr;
+  XPLMSetDatad_f setd = nullptr;
+  XPLMGetDatavi_f getvi = nullptr;
+  XPLMSetDatavi_f setvi = nullptr;
+  XPLMGetDatavf_f getvf = nullptr;
+  XPLMSetDatavf_f setvf = nullptr;
+  XPLMGetDatab_f getb = nullptr;
+  XPLMSetDatab_f setb = nullptr;
+  void* read_refcon = nullptr;
+  void* write_refcon = nullptr;
+  int registration_order = 0;
+  DatarefCounts counts;
+};
+
+struct CommandHandler {
+  XPLMCommandCallback_f callback;
+  int before;
+  void* refcon;
+  bool live;
+};
+
+struct Command {
+  std::string name, description;
+  bool host_command = false;     // known to the host before the plug-in ran
+  bool created = false;          // created by the plug-in
+  int created_order = 0;
+  std::vector<CommandHandler> handlers;
+  std::function<void(int)> host_action;
+  int host_action_calls[3] = {0, 0, 0};
+  bool held = false;
+};
+
+struct Loop {
+  bool created = false;
+  bool alive = true;
+  int phase = 1;
+  XPLMFlightLoop_f callback = nullptr;
+  void* refcon = nullptr;
+  float interval = 0;
+  bool relative_to_now = true;
+  double since_call = 0;    // seconds since the last call (or creation)
+  double since_sched = 0;   // seconds since the last scheduling
+  int frames_since_call = 0;
+  int frames_since_sched = 0;
+  int calls = 0;
+};
+
+struct DrawCallback {
+  XPLMDrawCallback_f callback;
+  int phase;
+  int before;
+  void* refcon;
+  bool live;
+  int calls;
+};
+
+struct Probe {
+  int type = 0;
+  bool alive = true;
+};
+
+struct Object {
+  std::string path;
+  bool loaded = false;
+  bool alive = false;
+};
+
+struct Instance {
+  long object = -1;
+  std::vector<std::string> datarefs;
+  bool alive = true;
+  bool placed = false;
+  XPLMDrawInfo_t position{};
+  std::vector<float> data;
+  int positions_set = 0;
+};
+
+struct Module {
+  void* handle = nullptr;
+  std::string path;
+  int (*start)(char*, char*, char*) = nullptr;
+  void (*stop)() = nullptr;
+  int (*enable)() = nullptr;
+  void (*disable)() = nullptr;
+  void (*receive)(XPLMPluginID, int, void*) = nullptr;
+  bool started = false;
+  bool enabled = false;
+};
+
+struct Host {
+  Config config;
+  std::string root;
+  bool temp_root = false;
+  Module module;
+  Identity identity;
+
+  // datarefs
+  std::vector<Dataref> datarefs;
+  std::unordered_map<std::string, size_t> dataref_index;
+  std::map<std::string, int> missing_lookup_counts;
+  std::vector<std::string> missing_lookups;
+  std::vector<std::string> shadowed;
+  int null_reads = 0, null_writes = 0;
+  int registration_counter = 0;
+
+  // commands
+  std::vector<Command> commands;
+  std::unordered_map<std::string, size_t> command_index;
+  std::vector<IssuedCommand> issued;
+  int created_counter = 0;
+
+  // flight loops and drawing
+  std::vector<Loop> loops;
+  std::vector<size_t> loop_snapshot;
+  std::vector<DrawCallback> draws;
+  std::function<void(float)> flight_model;
+  int frame_counter = 0;
+  bool capture = false;
+  std::vector<Line> lines;
+  int points = 0, polygons = 0;
+  GraphicsState graphics;
+  int graphics_calls = 0;
+  bool in_draw = false;
+
+  // plug-ins, paths, log
+  bool dataref_editor = false;
+  std::vector<std::string> dre_names;
+  std::vector<SentMessage> sent;
+  std::map<std::string, int> features;
+  std::string log;
+  std::vector<std::string> log_lines;
+  size_t log_done = 0;   // bytes of `log` already split into lines
+
+  // files, scenery, world
+  std::vector<DataFileCall> data_files;
+  int directory_calls = 0;
+  std::vector<Probe> probes;
+  std::function<float(float, float)> terrain;
+  int probe_calls = 0;
+  std::vector<Object> objects;
+  std::vector<Instance> instances;
+  std::function<float(double, double)> magvar;
+  int magvar_calls = 0;
+  std::vector<NavAid> navaids;
+  std::map<std::string, std::string> metars;
+  int metar_calls = 0;
+  double origin_lat = 0, origin_lon = 0;
+
+  std::vector<std::string> problems;
+  std::vector<std::string> leftovers;
+};
+
+Host& host();
+void problem(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+
+// Shared between the source files of the host.
+void load_catalogs(Host& h);
+void load_host_commands(Host& h);
+Dataref* find_dataref(const std::string& name);
+void drop_plugin_registrations(Host& h);
+void default_world(Host& h);
+void draw_pass(Host& h);
+void release_gl();
+void continue_held_commands(Host& h);
+void reset_seam();
+
+}  // namespace simhost

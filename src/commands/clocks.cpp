@@ -1,0 +1,25 @@
+// Command handlers of the cockpit area: clocks, chronographs and standby altimeter.
+// Each command has a handler of its own; the pending ones answer the host as
+// registered and move nothing until this area's behaviour is written.
+#include "commands/pending_handlers.h"
+
+CORVANE_PENDING_HANDLER(cmd_push_button_chrono_disp_mode_capt)
+CORVANE_PENDING_HANDLER(cmd_push_button_chrono_disp_mode_fo)
+CORVANE_PENDING_HANDLER(cmd_push_button_chrono_capt_et_mode)
+CORVANE_PENDING_HANDLER(cmd_push_button_chrono_fo_et_mode)
+CORVANE_PENDING_HANDLER(cmd_push_button_chrono_cycle_capt)
+CORVANE_PENDING_HANDLER(cmd_push_button_chrono_cycle_fo)
+CORVANE_PENDING_HANDLER(cmd_push_button_chrono_bright_plus_cpt)
+CORVANE_PENDING_HANDLER(cmd_push_button_chrono_bright_minus_cpt)
+CORVANE_PENDING_HANDLER(cmd_push_button_chrono_bright_plus_fo)
+CORVANE_PENDING_HANDLER(cmd_push_button_chrono_bright_minus_fo)
+CORVANE_PENDING_HANDLER(cmd_knob_standby_alt_baro_up)
+CORVANE_PENDING_HANDLER(cmd_knob_standby_alt_baro_dn)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_standby_alt_hpin)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_standby_alt_app)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_standby_alt_mode_up)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_standby_alt_mode_down)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_standby_alt_rst)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_standby_alt_plus)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_standby_alt_minus)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_standby_alt_baro_std)

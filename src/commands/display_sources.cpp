@@ -1,0 +1,24 @@
+// Command handlers of the cockpit area: display sources and selectors.
+// Each command has a handler of its own; the pending ones answer the host as
+// registered and move nothing until this area's behaviour is written.
+#include "commands/pending_handlers.h"
+
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_dspl_ctrl_pnl_left)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_dspl_ctrl_pnl_right)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_fmc_source_left)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_fmc_source_right)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_main_pnl_du_fo_left)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_main_pnl_du_fo_right)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_lower_du_fo_left)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_lower_du_fo_right)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_main_pnl_du_capt_left)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_main_pnl_du_capt_right)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_lower_du_capt_left)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_lower_du_capt_right)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_dspl_source_left)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_dspl_source_right)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_spd_ref_left)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_spd_ref_right)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_spd_ref_adjust_left)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_spd_ref_adjust_right)
+CORVANE_PENDING_HANDLER(cmd_LDU_control_push_button_MFD_CR)

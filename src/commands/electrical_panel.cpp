@@ -1,0 +1,30 @@
+// Command handlers of the cockpit area: electrical power panel.
+// Each command has a handler of its own; the pending ones answer the host as
+// registered and move nothing until this area's behaviour is written.
+#include "commands/pending_handlers.h"
+
+CORVANE_PENDING_HANDLER(cmd_push_button_batt_full_off)
+CORVANE_PENDING_HANDLER(cmd_push_button_batt_std_full_off)
+CORVANE_PENDING_HANDLER(cmd_switch_battery_up)
+CORVANE_PENDING_HANDLER(cmd_switch_battery_dn)
+CORVANE_PENDING_HANDLER(cmd_switch_standby_bat_off)
+CORVANE_PENDING_HANDLER(cmd_switch_standby_bat_on)
+CORVANE_PENDING_HANDLER(cmd_switch_standby_bat_left)
+CORVANE_PENDING_HANDLER(cmd_switch_standby_bat_right)
+CORVANE_PENDING_HANDLER(cmd_push_button_acdc_maint)
+CORVANE_PENDING_HANDLER(cmd_one_way_switch_drive_disconnect1)
+CORVANE_PENDING_HANDLER(cmd_one_way_switch_drive_disconnect2)
+CORVANE_PENDING_HANDLER(cmd_one_way_switch_drive_disconnect1_off)
+CORVANE_PENDING_HANDLER(cmd_one_way_switch_drive_disconnect2_off)
+CORVANE_PENDING_HANDLER(cmd_knob_ac_power_up)
+CORVANE_PENDING_HANDLER(cmd_knob_ac_power_dn)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_apu_gen1_up)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_apu_gen1_dn)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_apu_gen2_up)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_apu_gen2_dn)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_gen1_up)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_gen1_dn)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_gen2_up)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_gen2_dn)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_gpu_up)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_gpu_dn)

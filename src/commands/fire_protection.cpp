@@ -1,0 +1,26 @@
+// Command handlers of the cockpit area: fire protection, alerts and tests.
+// Each command has a handler of its own; the pending ones answer the host as
+// registered and move nothing until this area's behaviour is written.
+#include "commands/pending_handlers.h"
+
+CORVANE_PENDING_HANDLER(cmd_push_button_fo_six_pack)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_fire_test_lft)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_fire_test_rgt)
+CORVANE_PENDING_HANDLER(cmd_push_button_fire_bell_light1)
+CORVANE_PENDING_HANDLER(cmd_push_button_fire_bell_light2)
+CORVANE_PENDING_HANDLER(cmd_push_button_master_caution1)
+CORVANE_PENDING_HANDLER(cmd_push_button_master_caution2)
+CORVANE_PENDING_HANDLER(cmd_fire_engine01_ext_switch_arm)
+CORVANE_PENDING_HANDLER(cmd_fire_engine02_ext_switch_arm)
+CORVANE_PENDING_HANDLER(cmd_fire_apu_ext_switch_arm)
+CORVANE_PENDING_HANDLER(cmd_fire_engine01_ext_switch_L)
+CORVANE_PENDING_HANDLER(cmd_fire_engine01_ext_switch_R)
+CORVANE_PENDING_HANDLER(cmd_fire_engine02_ext_switch_L)
+CORVANE_PENDING_HANDLER(cmd_fire_engine02_ext_switch_R)
+CORVANE_PENDING_HANDLER(cmd_fire_apu_ext_switch_L)
+CORVANE_PENDING_HANDLER(cmd_fire_apu_ext_switch_R)
+CORVANE_PENDING_HANDLER(cmd_push_button_gpws_test)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_gpws_terr)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_gpws_xraas)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_gpws_terr_cover)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_gpws_xraas_cover)

@@ -1,0 +1,27 @@
+// Command handlers of the cockpit area: hydraulics, doors, manual gear and first officer trim.
+// Each command has a handler of its own; the pending ones answer the host as
+// registered and move nothing until this area's behaviour is written.
+#include "commands/pending_handlers.h"
+
+CORVANE_PENDING_HANDLER(cmd_switch_nose_steer_alt)
+CORVANE_PENDING_HANDLER(cmd_switch_nose_steer_norm)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_flt_dk_door_open)
+CORVANE_PENDING_HANDLER(cmd_push_button_flt_dk_door_open)
+CORVANE_PENDING_HANDLER(cmd_push_button_flt_dk_door_close)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_capt_window)
+CORVANE_PENDING_HANDLER(cmd_push_button_capt_window_open)
+CORVANE_PENDING_HANDLER(cmd_push_button_capt_window_close)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_fo_window)
+CORVANE_PENDING_HANDLER(cmd_push_button_fo_window_open)
+CORVANE_PENDING_HANDLER(cmd_push_button_fo_window_close)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_man_lndgear_cover)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_man_lndgear)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_hydro_pumps1)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_hydro_pumps2)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_electric_hydro_pumps1)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_electric_hydro_pumps2)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_flt_dk_door_left)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_flt_dk_door_right)
+CORVANE_PENDING_HANDLER(cmd_brake_smoothly)
+CORVANE_PENDING_HANDLER(cmd_flight_controls_fo_pitch_trim_up)
+CORVANE_PENDING_HANDLER(cmd_flight_controls_fo_pitch_trim_down)

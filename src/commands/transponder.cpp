@@ -1,0 +1,25 @@
+// Command handlers of the cockpit area: transponder panel.
+// Each command has a handler of its own; the pending ones answer the host as
+// registered and move nothing until this area's behaviour is written.
+#include "commands/pending_handlers.h"
+
+CORVANE_PENDING_HANDLER(cmd_knob_xpndr_1_up)
+CORVANE_PENDING_HANDLER(cmd_knob_xpndr_1_dn)
+CORVANE_PENDING_HANDLER(cmd_knob_xpndr_10_up)
+CORVANE_PENDING_HANDLER(cmd_knob_xpndr_10_dn)
+CORVANE_PENDING_HANDLER(cmd_knob_xpndr_100_up)
+CORVANE_PENDING_HANDLER(cmd_knob_xpndr_100_dn)
+CORVANE_PENDING_HANDLER(cmd_knob_xpndr_1000_up)
+CORVANE_PENDING_HANDLER(cmd_knob_xpndr_1000_dn)
+CORVANE_PENDING_HANDLER(cmd_knob_transponder_mode_up)
+CORVANE_PENDING_HANDLER(cmd_knob_transponder_mode_dn)
+CORVANE_PENDING_HANDLER(cmd_knob_transponder_test)
+CORVANE_PENDING_HANDLER(cmd_knob_transponder_stby)
+CORVANE_PENDING_HANDLER(cmd_knob_transponder_altoff)
+CORVANE_PENDING_HANDLER(cmd_knob_transponder_alton)
+CORVANE_PENDING_HANDLER(cmd_knob_transponder_ta)
+CORVANE_PENDING_HANDLER(cmd_knob_transponder_tara)
+CORVANE_PENDING_HANDLER(cmd_knob_transponder_tcas_test)
+CORVANE_PENDING_HANDLER(cmd_push_button_transponder_ident_dn)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_xpndr_atc)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_xpndr_alt)

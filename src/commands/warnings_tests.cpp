@@ -1,0 +1,26 @@
+// Command handlers of the cockpit area: warnings, tests and failures.
+// Each command has a handler of its own; the pending ones answer the host as
+// registered and move nothing until this area's behaviour is written.
+#include "commands/pending_handlers.h"
+
+CORVANE_PENDING_HANDLER(cmd_push_button_capt_six_pack)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_bright_test_dn)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_bright_test_up)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_exting_test_lft)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_exting_test_rgt)
+CORVANE_PENDING_HANDLER(cmd_push_button_cargo_fire_test_push)
+CORVANE_PENDING_HANDLER(cmd_push_button_tat_test)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_gpws_gear)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_gpws_flap)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_gpws_gear_cover)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_gpws_flap_cover)
+CORVANE_PENDING_HANDLER(cmd_push_button_mach_warn1_test)
+CORVANE_PENDING_HANDLER(cmd_push_button_mach_warn2_test)
+CORVANE_PENDING_HANDLER(cmd_alert_alt_horn_cutout)
+CORVANE_PENDING_HANDLER(cmd_alert_below_gs_pilot)
+CORVANE_PENDING_HANDLER(cmd_alert_below_gs_copilot)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_fdr_cover)
+CORVANE_PENDING_HANDLER(cmd_toggle_switch_fdr)
+CORVANE_PENDING_HANDLER(cmd_system_rst_fail)
+CORVANE_PENDING_HANDLER(cmd_system_enable_rnd_fail)
+CORVANE_PENDING_HANDLER(cmd_system_disable_rnd_fail)

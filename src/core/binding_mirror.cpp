@@ -1,0 +1,226 @@
+// Per-frame mirrors of outside datarefs. poll_host_datarefs copies the host's
+// values and poll_script_datarefs the scripts' into plain globals, through the
+// generated flat tables of bound_polls.inc: no look-up, no string work and no
+// allocation per frame. Reads always start at element 0 and ask for exactly
+// the mirror's length, so a shorter array on the host side copies less and
+// leaves the rest as it was; texts always end inside the mirror buffer.
+#include <cstdint>
+
+#include "alerting/failure_tables.h"
+#include "core/binding.h"
+#include "core/frame.h"
+#include "core/pitch_trim.h"
+
+HostMirror host_mirror;
+ScriptMirror script_mirror;
+int32_t tcas_targets_present;
+int sim_paused;
+int sim_in_replay;
+
+namespace {
+
+struct PollF {
+  bound::Id id;
+  float* dst;
+};
+struct PollI {
+  bound::Id id;
+  int32_t* dst;
+};
+struct PollIntAsFloat {
+  bound::Id id;
+  float* dst;
+};
+struct PollFloatAsInt {
+  bound::Id id;
+  int32_t* dst;
+};
+struct PollD {
+  bound::Id id;
+  double* dst;
+};
+struct PollVF {
+  bound::Id id;
+  float* dst;
+  int count;
+};
+struct PollVI {
+  bound::Id id;
+  int32_t* dst;
+  int count;
+};
+// A text of count bytes into a buffer of count + 1.
+struct PollB {
+  bound::Id id;
+  char* dst;
+  int count;
+};
+// A newer host's value converted into the older host's unit, in double
+// precision and stored as f32 (scale 1.0 stores the value as read).
+struct PollScaled {
+  bound::Id id;
+  float* dst;
+  double scale;
+};
+
+enum class MirrorKind : uint8_t { none, f32, i32, f64, vf32, vi32, text };
+struct MirrorSlot {
+  MirrorKind kind;
+  void* ptr;
+  int count;
+};
+
+#include "core/bound_polls.inc"
+
+// Hosts from this version on name their weather values differently.
+constexpr int32_t kNewerHostVersion = 120000;
+
+inline void read_text(XPLMDataRef ref, char* dst, int count) {
+  int n = XPLMGetDatab(ref, dst, 0, count);
+  if (n < 0) n = 0;
+  if (n > count) n = count;
+  dst[n] = '\0';
+}
+
+// The trim follows the host only while something other than the trim commands
+// may move it: the scripts' servo override, or their yoke trim control with
+// their autopilot off. An unchanged value leaves the trim state alone, so a
+// trim command's own change earlier in the frame is not overwritten.
+void sync_elevator_trim() {
+  const bool follow = script_mirror.zuvadud_D738_autopilot_servo_override != 0.0f ||
+                      (script_mirror.zuvadud_D738_cfy_trim_control != 0.0f &&
+                       script_mirror.zuvadud_autopilot_ap_on == 0.0f);
+  if (!follow) return;
+  const float trim = XPLMGetDataf(bound_handles[bound::sim_cockpit2_controls_elevator_trim]);
+  if (trim == host_mirror.sim_cockpit2_controls_elevator_trim) return;
+  host_mirror.sim_cockpit2_controls_elevator_trim = trim;
+  trim_wheel_target = trim;
+  trim_wheel_hold = trim;
+}
+
+// Traffic targets come from the host's arrays when it has them; otherwise the
+// traffic logic falls back on the multiplayer positions.
+void read_traffic_targets() {
+  if (bound_handles[bound::sim_cockpit2_tcas_targets_position_lat] == nullptr) return;
+  tcas_targets_present = 1;
+  XPLMGetDatavf(bound_handles[bound::sim_cockpit2_tcas_targets_position_lat],
+                host_mirror.sim_cockpit2_tcas_targets_position_lat, 0, 64);
+  XPLMGetDatavf(bound_handles[bound::sim_cockpit2_tcas_targets_position_lon],
+                host_mirror.sim_cockpit2_tcas_targets_position_lon, 0, 64);
+  XPLMGetDatavf(bound_handles[bound::sim_cockpit2_tcas_targets_position_ele],
+                host_mirror.sim_cockpit2_tcas_targets_position_ele, 0, 64);
+  XPLMGetDatavf(bound_handles[bound::sim_cockpit2_tcas_targets_position_vz],
+                host_mirror.sim_cockpit2_tcas_targets_position_vz, 0, 64);
+}
+
+const MirrorSlot* slot_of(bound::Id id) {
+  if (id < 0 || id >= bound::COUNT) return nullptr;
+  return &kMirrorSlots[id];
+}
+
+}  // namespace
+
+void poll_host_datarefs() {
+  XPLMDataRef* const h = bound_handles;
+  for (const PollF& e : kHostF) *e.dst = XPLMGetDataf(h[e.id]);
+  for (const PollI& e : kHostI) *e.dst = XPLMGetDatai(h[e.id]);
+  for (const PollIntAsFloat& e : kHostIntAsFloat) *e.dst = static_cast<float>(XPLMGetDatai(h[e.id]));
+  for (const PollFloatAsInt& e : kHostFloatAsInt) *e.dst = trunc_to_i32(XPLMGetDataf(h[e.id]));
+  for (const PollD& e : kHostD) *e.dst = XPLMGetDatad(h[e.id]);
+  for (const PollVF& e : kHostVF) XPLMGetDatavf(h[e.id], e.dst, 0, e.count);
+  for (const PollVI& e : kHostVI) XPLMGetDatavi(h[e.id], e.dst, 0, e.count);
+  for (const PollB& e : kHostB) read_text(h[e.id], e.dst, e.count);
+  if (host_version < kNewerHostVersion) {
+    for (const PollF& e : kHost11F) *e.dst = XPLMGetDataf(h[e.id]);
+    for (const PollI& e : kHost11I) *e.dst = XPLMGetDatai(h[e.id]);
+  } else {
+    for (const PollScaled& e : kHost12F)
+      *e.dst = static_cast<float>(static_cast<double>(XPLMGetDataf(h[e.id])) * e.scale);
+    for (const PollI& e : kHost12I) *e.dst = XPLMGetDatai(h[e.id]);
+  }
+  sync_elevator_trim();
+  read_traffic_targets();
+  sim_paused = host_mirror.sim_time_paused;
+  sim_in_replay = host_mirror.sim_time_is_in_replay;
+}
+
+void poll_script_datarefs() {
+  XPLMDataRef* const h = bound_handles;
+  for (const PollF& e : kScriptF) *e.dst = XPLMGetDataf(h[e.id]);
+  for (const PollVF& e : kScriptVF) XPLMGetDatavf(h[e.id], e.dst, 0, e.count);
+}
+
+float mirror_f(bound::Id id) {
+  const MirrorSlot* s = slot_of(id);
+  if (s == nullptr) return 0.0f;
+  switch (s->kind) {
+    case MirrorKind::f32: return *static_cast<const float*>(s->ptr);
+    case MirrorKind::i32: return static_cast<float>(*static_cast<const int32_t*>(s->ptr));
+    case MirrorKind::f64: return static_cast<float>(*static_cast<const double*>(s->ptr));
+    default: return 0.0f;
+  }
+}
+
+int mirror_i(bound::Id id) {
+  const MirrorSlot* s = slot_of(id);
+  if (s == nullptr) return 0;
+  switch (s->kind) {
+    case MirrorKind::i32: return *static_cast<const int32_t*>(s->ptr);
+    case MirrorKind::f32: return trunc_to_i32(*static_cast<const float*>(s->ptr));
+    case MirrorKind::f64: return trunc_to_i32(*static_cast<const double*>(s->ptr));
+    default: return 0;
+  }
+}
+
+double mirror_d(bound::Id id) {
+  const MirrorSlot* s = slot_of(id);
+  if (s == nullptr) return 0.0;
+  switch (s->kind) {
+    case MirrorKind::f64: return *static_cast<const double*>(s->ptr);
+    case MirrorKind::f32: return *static_cast<const float*>(s->ptr);
+    case MirrorKind::i32: return *static_cast<const int32_t*>(s->ptr);
+    default: return 0.0;
+  }
+}
+
+const float* mirror_vf(bound::Id id, int* count) {
+  const MirrorSlot* s = slot_of(id);
+  const bool ok = s != nullptr && s->kind == MirrorKind::vf32;
+  if (count) *count = ok ? s->count : 0;
+  return ok ? static_cast<const float*>(s->ptr) : nullptr;
+}
+
+const int* mirror_vi(bound::Id id, int* count) {
+  const MirrorSlot* s = slot_of(id);
+  const bool ok = s != nullptr && s->kind == MirrorKind::vi32;
+  if (count) *count = ok ? s->count : 0;
+  return ok ? static_cast<const int*>(s->ptr) : nullptr;
+}
+
+void set_mirror_f(bound::Id id, float value) {
+  const MirrorSlot* s = slot_of(id);
+  if (s == nullptr) return;
+  switch (s->kind) {
+    case MirrorKind::f32: *static_cast<float*>(s->ptr) = value; break;
+    case MirrorKind::i32: *static_cast<int32_t*>(s->ptr) = trunc_to_i32(value); break;
+    case MirrorKind::f64: *static_cast<double*>(s->ptr) = value; break;
+    default: break;
+  }
+}
+
+void set_mirror_i(bound::Id id, int value) {
+  const MirrorSlot* s = slot_of(id);
+  if (s == nullptr) return;
+  switch (s->kind) {
+    case MirrorKind::i32: *static_cast<int32_t*>(s->ptr) = value; break;
+    case MirrorKind::f32: *static_cast<float*>(s->ptr) = static_cast<float>(value); break;
+    case MirrorKind::f64: *static_cast<double*>(s->ptr) = value; break;
+    default: break;
+  }
+}
+
+const char* mirror_text(bound::Id id) {
+  const MirrorSlot* s = slot_of(id);
+  if (s == nullptr || s->kind != MirrorKind::text) return "";
+  return static_cast<const char*>(s->ptr);
+}

@@ -1,0 +1,407 @@
+// Spherical-earth operations and the shared result records they write.
+// No host calls; pure functions apart from the three result records.
+#include "navdata/geodesy.h"
+
+#include <cmath>
+
+#include "navdata/nav_math.h"
+
+using navmath::deg;
+using navmath::f32;
+using navmath::kEarthRadiusNm;
+using navmath::kPi;
+using navmath::kTwoPi;
+using navmath::mod360;
+using navmath::rad;
+using navmath::wrap180;
+using navmath::wrap360;
+
+NavResult nav_result;
+MapPoint map_point;
+TwoPointResult two_point_result;
+
+namespace {
+
+// Arguments of asin/acos drift a hair past +-1 near the poles and for nearly
+// coincident points; clamping keeps the result a number.
+double clamp_unit(double x) {
+  if (!(x >= -1.0)) return -1.0;  // also catches NaN
+  if (x > 1.0) return 1.0;
+  return x;
+}
+
+// d sin(a) and d cos(a) in single precision, from the angle folded into one
+// quadrant. Returns false (and leaves x, y alone) when a is not a number.
+bool quadrant_offsets(float d, float a, float& x, float& y) {
+  if (a >= 0.0f && a <= 90.0f) {
+    const float t = static_cast<float>(rad(90.0f - a));
+    x = d * std::cos(t);
+    y = d * std::sin(t);
+  } else if (a >= -90.0f && a < 0.0f) {
+    const float t = static_cast<float>(rad(a + 90.0f));
+    x = -d * std::cos(t);
+    y = d * std::sin(t);
+  } else if (a >= 90.0f) {
+    const float t = static_cast<float>(rad(a - 90.0f));
+    x = d * std::cos(t);
+    y = -d * std::sin(t);
+  } else if (a <= -90.0f) {
+    const float t = static_cast<float>(rad(-90.0f - a));
+    x = -d * std::cos(t);
+    y = -d * std::sin(t);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+float gc_bearing(double lat1, double lon1, double lat2, double lon2) {
+  const double phi1 = rad(lat1);
+  const double phi2 = rad(lat2);
+  const double dlon = rad(lon2) - rad(lon1);
+  const double theta =
+      std::atan2(std::sin(dlon) * std::cos(phi2), std::cos(phi1) * std::sin(phi2) - std::sin(phi1) * std::cos(phi2) * std::cos(dlon));
+  const float b = deg(theta) + 360.0f;
+  return mod360(b);
+}
+
+float gc_distance_nm(double lat1, double lon1, double lat2, double lon2) {
+  const double dlat = rad(lat2 - lat1);
+  const double dlon = rad(lon2 - lon1);
+  const double sdlat = std::sin(dlat / 2.0);
+  const double sdlon = std::sin(dlon / 2.0);
+  double a = std::cos(rad(lat1)) * std::cos(rad(lat2)) * sdlon * sdlon + sdlat * sdlat;
+  // Rounding pushes the haversine term of near-antipodal points past 1, and
+  // sqrt(1 - a) would then be NaN.
+  if (!(a >= 0.0)) a = 0.0;
+  if (a > 1.0) a = 1.0;
+  return f32(2.0 * std::atan2(std::sqrt(a), std::sqrt(1.0 - a)) * kEarthRadiusNm);
+}
+
+void gc_destination(double lat, double lon, double course, double distance_nm) {
+  const double delta = distance_nm / kEarthRadiusNm;
+  const double phi1 = rad(lat);
+  const double theta = rad(course);
+  const double lambda1 = rad(lon);
+  const double phi2 =
+      std::asin(clamp_unit(std::cos(theta) * std::cos(phi1) * std::sin(delta) + std::sin(phi1) * std::cos(delta)));
+  nav_result.lat = deg(phi2);
+  const double dlon = std::atan2(std::sin(theta) * std::sin(delta) * std::cos(phi1),
+                                 std::cos(delta) - std::sin(phi1) * std::sin(phi2));
+  nav_result.lon = deg(lambda1 + dlon);
+}
+
+void gc_intersection(double lat1, double lon1, double course1, double lat2, double lon2, double course2) {
+  nav_result.lat = 0.0;
+  nav_result.lon = 0.0;
+  const double phi1 = rad(lat1);
+  const double lambda1 = rad(lon1);
+  const double phi2 = rad(lat2);
+  const double lambda2 = rad(lon2);
+  const double theta13 = rad(course1);
+  const double theta23 = rad(course2);
+
+  const double sp = std::sin((phi1 - phi2) / 2.0);
+  const double sl = std::sin((lambda1 - lambda2) / 2.0);
+  const double h = std::cos(phi1) * std::cos(phi2) * sl * sl + sp * sp;
+  const double d12 = 2.0 * std::asin(std::sqrt(h < 0.0 ? 0.0 : (h > 1.0 ? 1.0 : h)));
+
+  const double s = std::sin(lambda2 - lambda1);
+  if (s == 0.0) return;  // both points on one meridian
+
+  const double A = (std::sin(phi2) - std::sin(phi1) * std::cos(d12)) / (std::sin(d12) * std::cos(phi1));
+  const double B = (std::sin(phi1) - std::sin(phi2) * std::cos(d12)) / (std::sin(d12) * std::cos(phi2));
+  // 0/0 for two points a full turn of longitude apart: no defined crossing.
+  if (std::isnan(A) || std::isnan(B)) return;
+  const double ca = std::acos(clamp_unit(A));
+  const double cb = std::acos(clamp_unit(B));
+  double theta12;
+  double theta21;
+  if (s > 0.0) {
+    theta12 = ca;
+    theta21 = kTwoPi - cb;
+  } else {
+    theta12 = kTwoPi - ca;
+    theta21 = cb;
+  }
+
+  double alpha1 = rad(wrap360(deg(theta13) - deg(theta12)));
+  double alpha2 = rad(wrap360(deg(theta21) - deg(theta23)));
+  const double sa1 = std::sin(alpha1);
+  const double sa2 = std::sin(alpha2);
+  // One great circle. With the short pi rounded to float, sin of a half turn
+  // is -8.7e-8, not 0: anything within a few float steps of 0 or 180 degrees
+  // counts as coincident, or a spurious point would come back.
+  constexpr double kCoincident = 1e-6;
+  if (std::fabs(sa1) <= kCoincident && std::fabs(sa2) <= kCoincident) return;
+  if (sa1 * sa2 < 0.0) return;           // crossing behind one of the points
+  alpha1 = std::fabs(alpha1);
+  alpha2 = std::fabs(alpha2);
+
+  const double alpha3 =
+      std::acos(clamp_unit(std::sin(alpha1) * std::sin(alpha2) * std::cos(d12) - std::cos(alpha1) * std::cos(alpha2)));
+  const double d13 = std::atan2(std::sin(alpha1) * std::sin(alpha2) * std::sin(d12),
+                                std::cos(alpha2) + std::cos(alpha1) * std::cos(alpha3));
+  const double phi3 =
+      std::asin(clamp_unit(std::sin(phi1) * std::cos(d13) + std::cos(phi1) * std::sin(d13) * std::cos(theta13)));
+  const double dlon = std::atan2(std::sin(theta13) * std::sin(d13) * std::cos(phi1),
+                                 std::cos(d13) - std::sin(phi1) * std::sin(phi3));
+  double lambda3 = std::fmod(lambda1 + dlon + kPi, kTwoPi);
+  if (lambda3 < 0.0) lambda3 += kTwoPi;
+  nav_result.lat = deg(phi3);
+  nav_result.lon = deg(lambda3 - kPi);
+}
+
+void track_errors(double lat1, double lon1, double lat2, double lon2, float course) {
+  const float d = gc_distance_nm(lat1, lon1, lat2, lon2);
+  const float b = gc_bearing(lat1, lon1, lat2, lon2);
+  const float a = wrap180(course - b);
+  const float abs_a = std::fabs(a);
+  nav_result.along_track = std::cos(static_cast<float>(rad(abs_a))) * d;
+  const float folded = abs_a > 90.0f ? 180.0f - abs_a : abs_a;
+  float xt = d * std::sin(static_cast<float>(rad(folded)));
+  if (a < 0.0f) xt = -xt;
+  nav_result.cross_track = xt;
+  nav_result.course = mod360(b + 180.0f);
+  nav_result.spare1 = 0.0;
+  nav_result.spare2 = 0.0;
+}
+
+void track_errors_leg(double lat0, double lon0, double lat_a, double lon_a, double lat_b, double lon_b) {
+  track_errors(lat0, lon0, lat_b, lon_b, gc_bearing(lat_a, lon_a, lat_b, lon_b));
+}
+
+void arc_errors(double lat, double lon, double ctr_lat, double ctr_lon, float radius_nm, float ref_radial,
+                int turn) {
+  const float d = gc_distance_nm(ctr_lat, ctr_lon, lat, lon);
+  const float b = gc_bearing(ctr_lat, ctr_lon, lat, lon);
+  const bool left = navmath::is_left_turn(turn);
+  float a = wrap180(ref_radial - b);
+  if (left) {
+    nav_result.cross_track = d - radius_nm;
+    nav_result.course = mod360(b + 270.0f);
+    if (a > 0.0f) a -= 360.0f;
+  } else {
+    nav_result.cross_track = radius_nm - d;
+    nav_result.course = mod360(b + 90.0f);
+    if (a < 0.0f) a += 360.0f;
+  }
+  nav_result.along_track = f32(std::fabs(static_cast<double>(a)) * (static_cast<double>(radius_nm) * kPi / 180.0));
+  nav_result.spare1 = 0.0;
+  nav_result.spare2 = 0.0;
+}
+
+void map_project(double ref_lat, double ref_lon, double lat, double lon, float up_heading, double scale) {
+  const float d = gc_distance_nm(ref_lat, ref_lon, lat, lon);
+  const float a = wrap360(gc_bearing(ref_lat, ref_lon, lat, lon) - up_heading);
+  float x = 0.0f;
+  float y = 0.0f;
+  if (!quadrant_offsets(d, a, x, y)) {
+    x = 0.0f;
+    y = 0.0f;
+  }
+  map_point.x = static_cast<double>(x) * scale;
+  map_point.y = static_cast<double>(y) * scale;
+}
+
+void course_offsets(double ref_lat, double ref_lon, double lat, double lon, float course, float& across,
+                    float& along) {
+  const float d = gc_distance_nm(ref_lat, ref_lon, lat, lon);
+  const float a = wrap180(gc_bearing(ref_lat, ref_lon, lat, lon) - course);
+  float x = 0.0f;
+  float y = 0.0f;
+  if (quadrant_offsets(d, a, x, y)) {
+    across = x;
+    along = y;
+  }
+}
+
+float course_diff_dir(float a, float b, int turn) {
+  float t = wrap180(b - a);
+  if (navmath::is_left_turn(turn)) {
+    if (t > 0.0f) t -= 360.0f;
+  } else {
+    if (t < 0.0f) t += 360.0f;
+  }
+  return t;
+}
+
+float course_diff_dir_f(float a, float b, float turn) {
+  return course_diff_dir(a, b, navmath::is_left_turn_f(turn) ? 0 : 1);
+}
+
+bool on_turn_side(float a, float b, int turn) {
+  const float t = wrap180(b - a);
+  return navmath::is_left_turn(turn) ? t < 0.0f : t > 0.0f;
+}
+
+bool in_arc_sector(double lat, double lon, double ctr_lat, double ctr_lon, double end_lat, double end_lon,
+                   int turn) {
+  const float r1 = gc_bearing(ctr_lat, ctr_lon, lat, lon);
+  float rc = gc_bearing(ctr_lat, ctr_lon, end_lat, end_lon);
+  const float r2 = gc_bearing(end_lat, end_lon, lat, lon);
+  float rb = gc_bearing(end_lat, end_lon, ctr_lat, ctr_lon);
+  if (turn == 0 || turn == 2) {
+    rc = mod360(rc + 10.0f);
+    rb = mod360(rb + 350.0f);
+  } else if (turn == 1 || turn == 3) {
+    rc = mod360(rc + 350.0f);
+    rb = mod360(rb + 10.0f);
+  }
+  return std::fabs(wrap180(r1 - rc)) <= 90.0f && std::fabs(wrap180(r2 - rb)) <= 90.0f;
+}
+
+bool beyond_abeam(float lat1, float lon1, float lat2, float lon2, float lat3, float lon3, float side, int mode) {
+  const float b = gc_bearing(lat1, lon1, lat2, lon2);
+  const bool side2 = side == 2.0f;
+  float r;
+  if (mode != 0) {
+    r = side2 ? mod360(b + 270.0f) : mod360(b + 90.0f);
+  } else {
+    const float r0 = mod360(b + 180.0f);
+    r = side2 ? mod360(r0 + 270.0f) : mod360(r0 + 90.0f);
+  }
+  const float e = wrap180(gc_bearing(lat2, lon2, lat3, lon3) - r);
+  if (mode != 0) return side2 ? e >= 0.0f : e < 0.0f;
+  return side2 ? e < 0.0f : e >= 0.0f;
+}
+
+float arc_length(float angle_deg, float radius_nm) {
+  const float r = std::fabs(radius_nm);
+  return f32(static_cast<double>(r) * (static_cast<double>(angle_deg) * kPi / 180.0));
+}
+
+float turn_radius_nm(float bank_deg, float speed_kt) {
+  if (bank_deg == 0.0f) bank_deg = 0.1f;
+  if (speed_kt == 0.0f) speed_kt = 145.0f;
+  const float t = std::tan(static_cast<float>(rad(bank_deg)));
+  return speed_kt * speed_kt / (t * 68620.0f);
+}
+
+float deg_to_rad(float deg_value) { return static_cast<float>(rad(deg_value)); }
+
+float rad_to_deg(float rad_value) {
+  const float r180 = rad_value * 180.0f;
+  return f32(static_cast<double>(r180) / kPi);
+}
+
+float abs_f(float x) { return std::fabs(x); }
+double abs_fd(float x) { return static_cast<double>(std::fabs(x)); }
+
+// ---- circle constructions ----------------------------------------------------------------------
+
+namespace {
+
+// Flat projection about a centre: nm north (y) and nm east (x), with k the
+// nm per degree of longitude at the centre's latitude.
+struct FlatFrame {
+  float k;
+};
+
+FlatFrame flat_frame(double ctr_lat) {
+  return FlatFrame{std::cos(static_cast<float>(rad(ctr_lat))) * 60.0f};
+}
+
+float flat_y(double lat) { return f32(lat * 60.0); }
+float flat_x(const FlatFrame& f, double lon) { return f32(static_cast<double>(f.k) * lon); }
+
+// Back to degrees; both divisions in float.
+void flat_unproject(const FlatFrame& f, double x, double y, float& lat, float& lon) {
+  lat = f32(y) / 60.0f;
+  lon = f32(x) / f.k;
+}
+
+}  // namespace
+
+float course_line_intersection(double lat1, double lon1, float course1, double lat2, double lon2, float course2) {
+  const float r1 = mod360(course1 + 180.0f);
+  const float r2 = mod360(course2 + 180.0f);
+  const float from1[4] = {course1, r1, course1, r1};
+  const float from2[4] = {r2, r2, course2, course2};
+  bool found = false;
+  float best_dist = 0.0f;
+  float best_lat = 0.0f;
+  float best_lon = 0.0f;
+  for (int n = 0; n < 4; ++n) {
+    gc_intersection(lat1, lon1, from1[n], lat2, lon2, from2[n]);
+    if (nav_result.lat == 0.0 && nav_result.lon == 0.0) continue;
+    const float clat = f32(nav_result.lat);
+    const float clon = f32(nav_result.lon);
+    const float dist = gc_distance_nm(lat1, lon1, clat, clon);
+    if (!found || dist < best_dist) {
+      found = true;
+      best_dist = dist;
+      best_lat = clat;
+      best_lon = clon;
+    }
+  }
+  nav_result.lat = best_lat;
+  nav_result.lon = best_lon;
+  if (!found) return gc_distance_nm(lat1, lon1, 0.0, 0.0);
+  return best_dist;
+}
+
+int32_t circle_line_intersection(double ctr_lat, double ctr_lon, double radius_nm, double lat1, double lon1,
+                                 double lat2, double lon2) {
+  two_point_result = TwoPointResult{};
+  const FlatFrame f = flat_frame(ctr_lat);
+  if (f.k == 0.0f) return 0;
+  const float cx = flat_x(f, ctr_lon);
+  const float cy = flat_y(ctr_lat);
+  const float x1 = flat_x(f, lon1);
+  const float y1 = flat_y(lat1);
+  const float x2 = flat_x(f, lon2);
+  const float y2 = flat_y(lat2);
+
+  const float dx = x2 - x1;
+  const float dy = y2 - y1;
+  const double a = static_cast<double>(dx) * dx + static_cast<double>(dy) * dy;
+  const float fx = x1 - cx;
+  const float fy = y1 - cy;
+  const double b = 2.0 * (static_cast<double>(fy) * dy + static_cast<double>(fx) * dx);
+  const float ff = fy * fy + fx * fx;
+  const double c = static_cast<double>(ff) - radius_nm * radius_nm;
+  const double disc = b * b - 4.0 * a * c;
+  if (a <= 1e-7 || !(disc >= 0.0)) return 0;
+
+  if (disc == 0.0) {
+    const double t = -b / (2.0 * a);
+    flat_unproject(f, x1 + t * dx, y1 + t * dy, two_point_result.lat1, two_point_result.lon1);
+    two_point_result.lat2 = two_point_result.lat1;
+    two_point_result.lon2 = two_point_result.lon1;
+    return 1;
+  }
+  const double s = std::sqrt(disc);
+  const double t1 = (s - b) / (2.0 * a);
+  const double t2 = (-b - s) / (2.0 * a);
+  flat_unproject(f, x1 + t1 * dx, y1 + t1 * dy, two_point_result.lat1, two_point_result.lon1);
+  flat_unproject(f, x1 + t2 * dx, y1 + t2 * dy, two_point_result.lat2, two_point_result.lon2);
+  return 2;
+}
+
+int32_t circle_tangent_points(double ctr_lat, double ctr_lon, double radius_nm, double lat, double lon) {
+  two_point_result = TwoPointResult{};
+  const FlatFrame f = flat_frame(ctr_lat);
+  if (f.k == 0.0f) return 0;
+  const float cx = flat_x(f, ctr_lon);
+  const float cy = flat_y(ctr_lat);
+  const float dy = flat_y(lat) - cy;
+  const float dx = flat_x(f, lon) - cx;
+  const float d = std::sqrt(dy * dy + dx * dx);
+  if (!(static_cast<double>(d) > radius_nm) || d == 0.0f) return 0;
+
+  // |radius| / d stays within 1 for the positive radii the path uses; the
+  // clamp only keeps a negative radius from producing NaN.
+  const float alpha = f32(std::acos(clamp_unit(radius_nm / d)));
+  const float theta = std::atan2(dx, dy);
+  const float r = f32(radius_nm);
+  const float y1 = cy + r * std::cos(theta + alpha);
+  const float x1 = cx + r * std::sin(theta + alpha);
+  const float y2 = cy + r * std::cos(theta - alpha);
+  const float x2 = cx + r * std::sin(theta - alpha);
+  flat_unproject(f, x1, y1, two_point_result.lat1, two_point_result.lon1);
+  flat_unproject(f, x2, y2, two_point_result.lat2, two_point_result.lon2);
+  return 1;
+}

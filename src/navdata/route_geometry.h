@@ -1,0 +1,33 @@
+// Questions about the route and its computed path: the true course with which
+// a leg ends or the next one begins, the point a given distance back along the
+// flown path before a waypoint (on the active route and on the two display
+// routes), and which turn pieces a leg's path has.
+//
+// Reads the scripts' leg table, the computed leg path, the direct-to path, the
+// route string tables and the sequencing values; asks the host for the
+// magnetic variation at waypoints. magvar_course keeps the direct-to-fix
+// course cache ("legs_df_crs", "legs_df_crs_fin") up to date. Results that are
+// points go to nav_result (geodesy.h). A leg number outside the route or the
+// 256-slot tables reads as absent: point (0, 0), code 0, course of empty data.
+#pragma once
+
+#include <cstdint>
+
+// True course (degrees) with which leg i ends.
+float magvar_course(int32_t i);
+// True course (degrees) with which leg i + 1 begins.
+float magvar_course_alt(int32_t i);
+// Point d nm back along the flown path before waypoint i: nav_result lat/lon;
+// returns the code of the path piece that placed it (0: none).
+int32_t leg_geometry(int32_t i, float d);
+// The same on the second (captain's) and third (first officer's) display
+// routes, waypoint k: 0, or leg_geometry's code where the display route
+// follows the main route.
+int32_t point_along_leg(int32_t k, float d);
+int32_t point_along_leg_alt(int32_t k, float d);
+// Pieces of leg i's transition: 0 none, 1 first arc only, 2 arc and straight,
+// 3 arc, straight and second arc.
+int32_t leg_seg_kind(int32_t i);
+// Angle (degrees) that an arc of `length_nm` subtends at `radius_nm`; 0 for a
+// zero radius.
+float arc_angle(float radius_nm, float length_nm);

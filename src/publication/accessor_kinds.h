@@ -1,0 +1,67 @@
+// The bounded copies behind every array and byte-string accessor.
+//
+// A null output buffer is the host's size query. A negative offset or count,
+// an offset at or past the end, or a null input copies nothing and answers 0;
+// a copy never touches an element outside the backing array nor more than the
+// caller asked for.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+// Float to int by truncation toward zero; NaN reads 0 and values beyond the
+// int range read the nearest end of it, so no conversion is undefined.
+inline int truncate_to_int(float v) {
+  if (std::isnan(v)) return 0;
+  if (v >= 2147483648.0f) return INT32_MAX;
+  if (v <= -2147483648.0f) return INT32_MIN;
+  return static_cast<int>(v);
+}
+
+// Number of elements to copy for (offset, max) over n elements, 0 when none.
+inline int run_length(int n, int offset, int max) {
+  if (offset < 0 || max <= 0 || offset >= n) return 0;
+  const int left = n - offset;
+  return max < left ? max : left;
+}
+
+inline int read_float_run(const float* arr, int n, float* out, int offset, int max) {
+  if (out == nullptr) return n;
+  const int c = run_length(n, offset, max);
+  if (c > 0) std::memcpy(out, arr + offset, static_cast<size_t>(c) * sizeof(float));
+  return c;
+}
+
+inline int read_int_run(const int32_t* arr, int n, int* out, int offset, int max) {
+  if (out == nullptr) return n;
+  const int c = run_length(n, offset, max);
+  for (int i = 0; i < c; ++i) out[i] = arr[offset + i];
+  return c;
+}
+
+inline int read_float_run_as_int(const float* arr, int n, int* out, int offset, int max) {
+  if (out == nullptr) return n;
+  const int c = run_length(n, offset, max);
+  for (int i = 0; i < c; ++i) out[i] = truncate_to_int(arr[offset + i]);
+  return c;
+}
+
+inline int read_byte_run(const char* buf, int len, void* out, int offset, int max) {
+  if (out == nullptr) return len;
+  const int c = run_length(len, offset, max);
+  if (c > 0) std::memcpy(out, buf + offset, static_cast<size_t>(c));
+  return c;
+}
+
+inline void write_float_run(float* arr, int n, const float* values, int offset, int count) {
+  if (values == nullptr) return;
+  const int c = run_length(n, offset, count);
+  if (c > 0) std::memcpy(arr + offset, values, static_cast<size_t>(c) * sizeof(float));
+}
+
+inline void write_int_run_as_float(float* arr, int n, const int* values, int offset, int count) {
+  if (values == nullptr) return;
+  const int c = run_length(n, offset, count);
+  for (int i = 0; i < c; ++i) arr[offset + i] = static_cast<float>(values[i]);
+}

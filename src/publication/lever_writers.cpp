@@ -1,0 +1,139 @@
+// Writers with logic. A NaN from a writer is caught here, at the seam: a
+// limiting writer then stores a value inside its range (the neutral 0) and
+// the gear lever ignores it, so no NaN reaches the systems or the host.
+#include "publication/lever_writers.h"
+
+#include "alerting/aural_cues.h"
+#include "commands/command_refs.h"
+#include "core/binding.h"
+#include "engines/engine_values.h"
+#include "systems/flight_control_values.h"
+#include "systems/gear_horn.h"
+#include "systems/gear_lever.h"
+#include "systems/instrument_values.h"
+#include "systems/reverse_levers.h"
+#include "systems/speedbrake_lever.h"
+#include "systems/switch_values.h"
+
+namespace {
+// Written without <cmath>: several value headers hold namespaces that share a
+// name with C library functions.
+bool is_nan(float v) { return v != v; }
+
+float limit(float v, float lo, float hi) {
+  if (is_nan(v)) return 0.0f;
+  if (v < lo) return lo;
+  if (v > hi) return hi;
+  return v;
+}
+
+// Sends the host throttle ratio of both engines, one element changed (or both
+// when engine is -1); the other goes back as the mirror holds it.
+void send_throttle_ratio(int engine, float t) {
+  float ratio[2] = {0.0f, 0.0f};
+  int count = 0;
+  const float* mirror = mirror_vf(bound::sim_cockpit2_engine_actuators_throttle_ratio, &count);
+  for (int i = 0; i < 2 && mirror != nullptr && i < count; ++i) ratio[i] = mirror[i];
+  if (engine != 1) ratio[0] = t;
+  if (engine != 0) ratio[1] = t;
+  if (XPLMDataRef h = handle(bound::sim_cockpit2_engine_actuators_throttle_ratio)) XPLMSetDatavf(h, ratio, 0, 2);
+}
+
+float reverse_floor(float v) {
+  if (is_nan(v) || static_cast<double>(v) < 0.02) return 0.0f;
+  return v;
+}
+}  // namespace
+
+void thrust1_leveler_writer(void*, float value) {
+  const float t = limit(value, 0.0f, 1.0f);
+  engine::thrust1_leveler = t;
+  send_throttle_ratio(0, t);
+}
+
+void thrust2_leveler_writer(void*, float value) {
+  const float t = limit(value, 0.0f, 1.0f);
+  engine::thrust2_leveler = t;
+  send_throttle_ratio(1, t);
+}
+
+void thrust12_leveler_writer(void*, float value) {
+  const float t = limit(value, 0.0f, 1.0f);
+  engine::thrust12_leveler = t;
+  if (cockpit::throttle_override == 0.0f) {
+    engine::thrust1_leveler = t;
+    engine::thrust2_leveler = t;
+  }
+  send_throttle_ratio(-1, t);
+}
+
+void joy_pitch_writer(void*, float value) { flt_ctrls::joy_pitch = limit(value, -1.0f, 1.0f); }
+void joy_roll_writer(void*, float value) { flt_ctrls::joy_roll = limit(value, -1.0f, 1.0f); }
+void joy_heading_writer(void*, float value) { flt_ctrls::joy_heading = limit(value, -1.0f, 1.0f); }
+void toe_left_writer(void*, float value) { flt_ctrls::toe_left = limit(value, -1.0f, 1.0f); }
+void toe_right_writer(void*, float value) { flt_ctrls::toe_right = limit(value, -1.0f, 1.0f); }
+void nosewheel_writer(void*, float value) { flt_ctrls::nosewheel = limit(value, -1.0f, 1.0f); }
+
+void reverse_lever1_writer(void*, float value) {
+  flt_ctrls::reverse_lever1 = reverse_floor(value);
+  reverse_lever_logic();
+}
+
+void reverse_lever2_writer(void*, float value) {
+  flt_ctrls::reverse_lever2 = reverse_floor(value);
+  reverse_lever_logic_eng2();
+}
+
+void reverse_lever12_writer(void*, float value) {
+  const float r = reverse_floor(value);
+  flt_ctrls::reverse_lever12 = r;
+  flt_ctrls::reverse_lever1 = r;
+  flt_ctrls::reverse_lever2 = r;
+  reverse_lever_logic();
+  reverse_lever_logic_eng2();
+}
+
+void nosewheel_steer_ratio_writer(void*, float value) {
+  const float v = is_nan(value) ? 0.0f : value;
+  const double d = v;
+  const bool dead_zone = cockpit::nosewheel_steer_override == 0.0f &&
+                         mirror_f(bound::zuvadud_D738_effects_nosewheel) > 2.0f && d > -0.015 && d < 0.015;
+  cockpit::nosewheel_steer_ratio = dead_zone ? 0.0f : v;
+}
+
+void speedbrake_lever_writer(void*, float value) {
+  flt_ctrls::speedbrake_lever = is_nan(value) ? 0.0f : value;
+  snap_speedbrake_lever();
+}
+
+void standby_alt_baro_writer(void*, float value) { knobs::standby_alt_baro = limit(value, 0.0f, 40.0f); }
+
+void gear_horn_cutout_pos_writer(void*, float value) {
+  // A NaN differs from everything and is not zero, so it counts as a press.
+  const bool press = !(value == push_button::gear_horn_cutout_pos) && value != 0.0f;
+  if (press && gear_horn_active != 0 && gear_horn_uncancellable == 0) alert::gear_horn_cut_disable = 1.0f;
+  push_button::gear_horn_cutout_pos = value == 0.0f ? 0.0f : 1.0f;
+}
+
+void gear_handle_writer(void*, float value) {
+  if (is_nan(value)) return;
+  float v = value;
+  float& lever = controls::gear_handle_down;
+  lever = v;
+  const float stop = gear_handle_logic();
+  if (stop > v) {
+    lever = stop;
+    v = stop;
+  }
+  const double d = v;
+  if (d < 0.1) {
+    lever = 0.0f;
+    issue_command_once(OwnCmd::push_button_gear_up);
+  } else if (d > 0.45 && d < 0.55) {
+    lever = 0.5f;
+    issue_command_once(OwnCmd::push_button_gear_off);
+  } else if (d > 0.95) {
+    lever = 1.0f;
+    issue_command_once(OwnCmd::push_button_gear_down);
+  }
+}

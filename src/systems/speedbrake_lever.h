@@ -1,0 +1,13 @@
+// Speed brake lever detents and the host speed brake ratio they command.
+#pragma once
+
+#include <cstdint>
+
+extern int32_t speedbrake_flight_detent_latch;  // 1: the lever stops at the flight detent
+extern int32_t speedbrake_enable;               // 1: the lever drives the host ratio
+extern float speedbrake_lever_anim_target;
+
+// Moves the lever into its detents, then sets the host ratio from it.
+void snap_speedbrake_lever();
+// Host speed brake ratio from the lever position.
+void speedbrake_detents();

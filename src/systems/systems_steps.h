@@ -1,0 +1,106 @@
+// Aircraft systems and ground services: the per-frame steps the frame
+// sequencer calls, the ground-service object slots, the plug-in bus loads and
+// the small resets other subsystems' lifecycle code asks of this one.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/xplm.h"
+
+// ---- per-frame steps (no arguments, no result) ----
+void gse_objects_update();
+void update_metar_request();
+void ice_rain();
+void rain_effect_gate();
+void autogate_nearest();
+void update_ground_power();
+void update_touchdown_effect();
+void vortex_effect();
+void update_host_bleed_air();
+void update_annunciators();
+void update_anti_ice();
+void update_audio_radio_panels();
+void update_clocks();
+void fire_update();
+void update_switch_covers();
+void update_exterior_lights();
+void update_cabin_lights();
+void update_aircraft_systems();
+void update_light_flash_replay();
+void update_cockpit_indications();
+
+// Packed script arrays of the systems' own state, written every frame and
+// read back when the scripts report a loaded situation.
+void save_anti_ice_state();
+void save_fire_state();
+void write_cover_array();
+void save_lights_state();
+void restore_anti_ice_state();
+void restore_fire_state();
+void read_cover_arrays();
+void restore_lights_state();
+
+// ---- ground-service equipment ----
+enum GseSlotIndex : int32_t {
+  gse_gpu,
+  gse_asu,
+  gse_fuel_truck,
+  gse_fuel_truck2,
+  gse_cones,
+  gse_de_ice_truck,
+  gse_de_ice_truck2,
+  gse_slot_count
+};
+struct GseSlot {
+  XPLMObjectRef object;
+  XPLMInstanceRef instance;
+  uint8_t loaded;  // object file loaded
+  uint8_t placed;  // instance positioned in the scenery
+};
+extern GseSlot gse_slots[gse_slot_count];
+
+// Each destroys its slot's instance, unloads its object, clears both handles
+// and the loaded flag.
+void gse_unload_gpu();
+void gse_unload_asu();
+void gse_unload_fuel_truck();
+void gse_unload_fuel_truck2();
+void gse_unload_cones();
+void gse_unload_de_ice_truck();
+void gse_unload_de_ice_truck2();
+// Plug-in stop: every slot emptied, loaded and placed flags cleared.
+void gse_release_all();
+
+// ---- electrical load the plug-in's own consumers put on the host buses ----
+// Amperes: the first two are summed by the consumers each frame (zeroed by
+// the frame sequencer first); the third is set outright by the exterior
+// lights.
+extern float plugin_bus_loads[3];
+
+// ---- lifecycle resets ----
+// Plug-in start: the carried values of the ice and rain model.
+void ice_rain_clear_start_values();
+// Per load: ice-and-rain value, rain-effect flag, nearest-gate finder, and
+// the per-wheel touchdown values.
+void systems_reset_on_load();
+// While paused: the per-wheel touchdown timers and the published touchdown
+// effect values ("zuvadud/D738/effect/touchdown").
+void touchdown_effect_clear();
+
+struct TouchdownEffectState {
+  float wheel_timer_s[3];
+  float wheel_factor[3];  // 1.0 after a load
+};
+extern TouchdownEffectState touchdown_state;
+
+struct IceRainState {
+  float start_values[5];  // cleared at plug-in start
+  float load_value;       // cleared per load
+  int32_t rain_effect_flag;
+};
+extern IceRainState ice_rain_state;
+
+struct GateFinderState {
+  float values[4];  // cleared per load
+};
+extern GateFinderState gate_finder_state;

@@ -1,0 +1,424 @@
+// Spherical-earth operations and circle constructions: worked values, edge
+// cases and randomised properties (fixed seed).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "navdata/geodesy.h"
+#include "navdata/nav_math.h"
+
+namespace {
+
+constexpr double kR = 3440.064795;
+
+TEST(NavMath, WrapRules) {
+  struct Case {
+    float in, w360, w180;
+  } cases[] = {
+      {0.0f, 0.0f, 0.0f},       {-10.0f, 350.0f, -10.0f}, {180.0f, 180.0f, 180.0f},
+      {-180.0f, 180.0f, 180.0f}, {190.0f, 190.0f, -170.0f}, {359.5f, 359.5f, -0.5f},
+      {-359.5f, 0.5f, 0.5f},
+  };
+  for (const auto& c : cases) {
+    EXPECT_FLOAT_EQ(navmath::wrap360(c.in), c.w360) << c.in;
+    EXPECT_FLOAT_EQ(navmath::wrap180(c.in), c.w180) << c.in;
+  }
+}
+
+TEST(GcBearing, WorkedValues) {
+  struct Case {
+    double lat1, lon1, lat2, lon2;
+    float expect;
+  } cases[] = {
+      {50.0, 8.0, 50.0, 8.0, 0.0f},   // identical points
+      {10.0, 5.0, 11.0, 5.0, 0.0f},   // north along a meridian
+      {11.0, 5.0, 10.0, 5.0, 180.0f}, // south
+      {0.0, 0.0, 0.0, 1.0, 90.0f},    // east on the equator
+      {0.0, 1.0, 0.0, 0.0, 270.0f},   // west
+  };
+  for (const auto& c : cases) {
+    const float b = gc_bearing(c.lat1, c.lon1, c.lat2, c.lon2);
+    EXPECT_NEAR(b, c.expect, 1e-4) << c.lat1 << "," << c.lon1 << " -> " << c.lat2 << "," << c.lon2;
+    EXPECT_GE(b, 0.0f);
+    EXPECT_LT(b, 360.0f);
+  }
+}
+
+TEST(GcDistance, WorkedValues) {
+  EXPECT_EQ(gc_distance_nm(47.5, 11.25, 47.5, 11.25), 0.0f);
+  EXPECT_NEAR(gc_distance_nm(45.0, 7.0, 46.0, 7.0), 60.04, 0.01);  // one degree of latitude
+  EXPECT_NEAR(gc_distance_nm(0.0, 0.0, 0.0, 1.0), 60.04, 0.01);    // one degree of longitude at the equator
+  // Antipodes: half the circumference, and a number.
+  EXPECT_NEAR(gc_distance_nm(0.0, 0.0, 0.0, 180.0), 3.14159265 * kR, 0.05);
+  const float near_antipode = gc_distance_nm(33.3, -120.1, -33.3, 59.9);
+  EXPECT_FALSE(std::isnan(near_antipode));
+  EXPECT_NEAR(near_antipode, 3.14159265 * kR, 0.05);
+}
+
+TEST(GcDestination, WorkedValues) {
+  gc_destination(51.25, -0.5, 73.0, 0.0);
+  EXPECT_NEAR(nav_result.lat, 51.25, 1e-5);
+  EXPECT_NEAR(nav_result.lon, -0.5, 1e-5);
+
+  // Not folded back into [-180, 180].
+  gc_destination(0.0, 179.5, 90.0, 60.0);
+  EXPECT_GT(nav_result.lon, 180.0);
+  EXPECT_NEAR(nav_result.lat, 0.0, 1e-5);
+
+  // A negative distance goes the reciprocal way.
+  gc_destination(40.0, 10.0, 0.0, -60.0);
+  EXPECT_NEAR(nav_result.lat, 39.0, 0.01);
+  EXPECT_NEAR(nav_result.lon, 10.0, 1e-5);
+}
+
+TEST(GcIntersection, NoCrossingCasesGiveZero) {
+  struct Case {
+    const char* what;
+    double lat1, lon1, c1, lat2, lon2, c2;
+  } cases[] = {
+      {"one meridian", 10.0, 20.0, 45.0, 30.0, 20.0, 300.0},
+      {"one great circle", 0.0, 10.0, 90.0, 0.0, 12.0, 90.0},
+      {"crossing behind point 2", 10.0, 9.0, 90.0, 9.0, 10.0, 180.0},
+  };
+  for (const auto& c : cases) {
+    nav_result.lat = 99.0;
+    nav_result.lon = 99.0;
+    gc_intersection(c.lat1, c.lon1, c.c1, c.lat2, c.lon2, c.c2);
+    EXPECT_EQ(nav_result.lat, 0.0) << c.what;
+    EXPECT_EQ(nav_result.lon, 0.0) << c.what;
+  }
+}
+
+TEST(GcIntersection, FindsCrossingAndKeepsLongitudeInRange) {
+  gc_intersection(10.0, 9.0, 90.0, 9.0, 10.0, 0.0);
+  EXPECT_NEAR(nav_result.lon, 10.0, 1e-3);
+  EXPECT_NEAR(nav_result.lat, 10.0, 0.01);
+
+  // Crossing just west of the antimeridian, from points on either side.
+  gc_intersection(0.0, 179.0, 90.0, -1.0, 179.9, 0.0);
+  EXPECT_GT(nav_result.lon, 179.8);
+  EXPECT_LT(nav_result.lon, 180.0);
+  gc_intersection(0.0, -179.0, 270.0, -1.0, 179.9, 0.0);
+  EXPECT_GT(nav_result.lon, 179.8);
+  EXPECT_LT(nav_result.lon, 180.0);
+}
+
+TEST(TrackErrors, OnCourseAndAbeam) {
+  // Point 2 straight ahead on the course.
+  track_errors(0.0, 0.0, 0.0, 1.0, 90.0f);
+  EXPECT_NEAR(nav_result.cross_track, 0.0f, 1e-4);
+  EXPECT_NEAR(nav_result.along_track, 60.04f, 0.01);
+  EXPECT_NEAR(nav_result.course, 270.0f, 1e-3);
+
+  // Point 2 abeam to the left of a northbound course: positive cross track.
+  track_errors(0.0, 0.0, 0.0, -1.0, 0.0f);
+  EXPECT_NEAR(nav_result.along_track, 0.0f, 1e-3);
+  EXPECT_NEAR(nav_result.cross_track, 60.04f, 0.01);
+  // Abeam to the right: negative.
+  track_errors(0.0, 0.0, 0.0, 1.0, 0.0f);
+  EXPECT_NEAR(nav_result.cross_track, -60.04f, 0.01);
+  // Behind: negative along track.
+  track_errors(0.0, 0.0, -1.0, 0.0, 0.0f);
+  EXPECT_NEAR(nav_result.along_track, -60.04f, 0.01);
+}
+
+TEST(TrackErrors, LegFormSignsRightOfLegPositive) {
+  // Northbound leg (0,0) -> (1,0); aircraft 0.1 degree east (right of it), halfway.
+  track_errors_leg(0.5, 0.1, 0.0, 0.0, 1.0, 0.0);
+  EXPECT_NEAR(nav_result.cross_track, 6.0f, 0.05);
+  EXPECT_NEAR(nav_result.along_track, 30.0f, 0.1);
+  track_errors_leg(0.5, -0.1, 0.0, 0.0, 1.0, 0.0);
+  EXPECT_NEAR(nav_result.cross_track, -6.0f, 0.05);
+}
+
+TEST(ArcErrors, LeftTurnAroundTheReferenceRadial) {
+  const double clat = 45.0, clon = 5.0;
+  const float r = 3.0f;
+  gc_destination(clat, clon, 90.0, r);
+  const double plat = nav_result.lat, plon = nav_result.lon;
+  const float radial = gc_bearing(clat, clon, plat, plon);
+  const float full = 2.0f * 3.14159265f * r;
+  struct Case {
+    float ref;  // reference radial, relative to the position's radial
+    float min_along, max_along;
+  } cases[] = {
+      {0.0f, 0.0f, 0.0f},                 // at the reference radial
+      {-1.0f, 0.04f, 0.06f},              // just before it (left turns run counter-clockwise)
+      {1.0f, full - 0.06f, full - 0.04f}, // just after: nearly a full circle
+  };
+  for (const auto& c : cases) {
+    arc_errors(plat, plon, clat, clon, r, radial + c.ref, 0);
+    EXPECT_NEAR(nav_result.cross_track, 0.0f, 2e-3) << c.ref;
+    EXPECT_GE(nav_result.along_track, c.min_along) << c.ref;
+    EXPECT_LE(nav_result.along_track, c.max_along) << c.ref;
+    EXPECT_FLOAT_EQ(nav_result.course, navmath::mod360(radial + 270.0f)) << c.ref;
+  }
+}
+
+TEST(ArcErrors, CrossTrackSignFollowsTurn) {
+  // Position 1 nm outside a 3 nm circle: left of a right turn's path, right of a left turn's.
+  gc_destination(45.0, 5.0, 0.0, 4.0);
+  const double plat = nav_result.lat, plon = nav_result.lon;
+  arc_errors(plat, plon, 45.0, 5.0, 3.0f, 90.0f, 1);
+  EXPECT_NEAR(nav_result.cross_track, -1.0f, 2e-3);
+  EXPECT_NEAR(nav_result.course, 90.0f, 0.01);
+  EXPECT_NEAR(nav_result.along_track, 90.0f * 3.0f * 3.14159265f / 180.0f, 0.01);
+  arc_errors(plat, plon, 45.0, 5.0, 3.0f, 90.0f, 2);
+  EXPECT_NEAR(nav_result.cross_track, 1.0f, 2e-3);
+  EXPECT_NEAR(nav_result.course, 270.0f, 0.01);
+}
+
+TEST(MapProject, ReferenceAndQuadrants) {
+  map_project(45.0, 5.0, 45.0, 5.0, 123.0f, 2.0);
+  EXPECT_EQ(map_point.x, 0.0);
+  EXPECT_EQ(map_point.y, 0.0);
+
+  const double d = gc_distance_nm(0.0, 0.0, 1.0, 0.0);
+  struct Case {
+    double lat, lon;
+    float up;
+    double x, y;
+  } cases[] = {
+      {1.0, 0.0, 0.0f, 0.0, d},    // ahead
+      {1.0, 0.0, 90.0f, -d, 0.0},  // north seen with east up: left
+      {1.0, 0.0, 270.0f, d, 0.0},  // right
+      {1.0, 0.0, 180.0f, 0.0, -d}, // behind
+  };
+  for (const auto& c : cases) {
+    map_project(0.0, 0.0, c.lat, c.lon, c.up, 2.0);
+    EXPECT_NEAR(map_point.x, c.x * 2.0, 1e-3) << c.up;
+    EXPECT_NEAR(map_point.y, c.y * 2.0, 1e-3) << c.up;
+  }
+}
+
+TEST(CourseOffsets, AcrossPositiveRight) {
+  float across = -1.0f, along = -1.0f;
+  course_offsets(0.0, 0.0, 1.0, 1.0, 0.0f, across, along);
+  EXPECT_NEAR(across, 60.0f, 0.1);
+  EXPECT_NEAR(along, 60.0f, 0.1);
+  course_offsets(0.0, 0.0, -1.0, -1.0, 0.0f, across, along);
+  EXPECT_NEAR(across, -60.0f, 0.1);
+  EXPECT_NEAR(along, -60.0f, 0.1);
+}
+
+TEST(TurnAngles, CourseDiffDirAndTurnSide) {
+  struct Case {
+    float a, b;
+    int turn;
+    float diff;
+    bool side;
+  } cases[] = {
+      {350.0f, 10.0f, 1, 20.0f, true},    {350.0f, 10.0f, 0, -340.0f, false},
+      {10.0f, 350.0f, 3, 340.0f, false},  {10.0f, 350.0f, 2, -20.0f, true},
+      {90.0f, 90.0f, 1, 0.0f, false},     {90.0f, 90.0f, 0, 0.0f, false},
+      {0.0f, 180.0f, 1, 180.0f, true},    {0.0f, 180.0f, 0, -180.0f, false},
+      {45.0f, 30.0f, 7, 345.0f, false},   // any code other than 0 and 2 turns right
+  };
+  for (const auto& c : cases) {
+    EXPECT_FLOAT_EQ(course_diff_dir(c.a, c.b, c.turn), c.diff) << c.a << "->" << c.b << " turn " << c.turn;
+    EXPECT_FLOAT_EQ(course_diff_dir_f(c.a, c.b, static_cast<float>(c.turn)), c.diff);
+    EXPECT_EQ(on_turn_side(c.a, c.b, c.turn), c.side) << c.a << "->" << c.b << " turn " << c.turn;
+  }
+}
+
+TEST(SmallHelpers, ArcLengthTurnRadiusConversions) {
+  EXPECT_NEAR(arc_length(90.0f, 10.0f), 15.70796f, 1e-4);
+  EXPECT_NEAR(arc_length(90.0f, -10.0f), 15.70796f, 1e-4);  // radius taken unsigned
+  EXPECT_NEAR(arc_length(-90.0f, 10.0f), -15.70796f, 1e-4); // angle keeps its sign
+  // Radius in the angle place, signed turn angle in the radius place: unsigned length.
+  EXPECT_NEAR(arc_length(10.0f, -90.0f), 15.70796f, 1e-4);
+
+  EXPECT_NEAR(turn_radius_nm(25.0f, 250.0f), 250.0f * 250.0f / (std::tan(25.0 * 3.14159265 / 180.0) * 68620.0),
+              1e-3);
+  // Bank 0 and speed 0 fall back to 0.1 degree and 145 kt.
+  EXPECT_NEAR(turn_radius_nm(0.0f, 0.0f), 145.0 * 145.0 / (std::tan(0.1 * 3.14159265 / 180.0) * 68620.0), 0.01);
+
+  EXPECT_NEAR(deg_to_rad(180.0f), 3.14159265f, 1e-6);
+  EXPECT_NEAR(rad_to_deg(3.14159265f), 180.0f, 1e-4);
+  EXPECT_EQ(abs_f(-2.5f), 2.5f);
+  EXPECT_EQ(abs_fd(-2.5f), 2.5);
+}
+
+TEST(BeyondAbeam, AheadOrBehindInEveryMode) {
+  // Course east along the equator from P1 (0,0) to P2 (0,1).
+  struct Case {
+    float lat3, lon3;
+    bool beyond;
+  } cases[] = {{0.0f, 2.0f, true}, {0.3f, 1.2f, true}, {-0.3f, 1.2f, true},
+               {0.0f, 0.5f, false}, {0.3f, 0.8f, false}, {-0.3f, 0.8f, false}};
+  for (const auto& c : cases) {
+    for (float side : {0.0f, 1.0f, 2.0f, 3.0f}) {
+      for (int mode : {0, 1}) {
+        EXPECT_EQ(beyond_abeam(0.0f, 0.0f, 0.0f, 1.0f, c.lat3, c.lon3, side, mode), c.beyond)
+            << c.lat3 << "," << c.lon3 << " side " << side << " mode " << mode;
+      }
+    }
+  }
+}
+
+TEST(InArcSector, WithinNinetyDegreesOfEndAndCentre) {
+  // Centre (0,0), arc ends due north at 3 nm.
+  gc_destination(0.0, 0.0, 0.0, 3.0);
+  const double elat = nav_result.lat, elon = nav_result.lon;
+  gc_destination(0.0, 0.0, 45.0, 2.0);  // inside, between the end radial and east
+  EXPECT_TRUE(in_arc_sector(nav_result.lat, nav_result.lon, 0.0, 0.0, elat, elon, 1));
+  gc_destination(0.0, 0.0, 180.0, 2.0);  // opposite the end
+  EXPECT_FALSE(in_arc_sector(nav_result.lat, nav_result.lon, 0.0, 0.0, elat, elon, 1));
+  gc_destination(0.0, 0.0, 0.0, 5.0);  // beyond the end, along the radial
+  EXPECT_FALSE(in_arc_sector(nav_result.lat, nav_result.lon, 0.0, 0.0, elat, elon, 0));
+}
+
+TEST(CircleTangentPoints, SixtyDegreesEitherSideFromTwiceTheRadius) {
+  const double clat = 40.0, clon = -3.0, r = 2.0;
+  ASSERT_EQ(circle_tangent_points(clat, clon, r, clat + 2.0 * r / 60.0, clon), 1);
+  const TwoPointResult t = two_point_result;
+  EXPECT_NEAR(gc_bearing(clat, clon, t.lat1, t.lon1), 60.0f, 0.1);   // slot 1 east
+  EXPECT_NEAR(gc_bearing(clat, clon, t.lat2, t.lon2), 300.0f, 0.1);  // slot 2 west
+  EXPECT_NEAR(gc_distance_nm(clat, clon, t.lat1, t.lon1), r, 0.01);
+  EXPECT_NEAR(gc_distance_nm(clat, clon, t.lat2, t.lon2), r, 0.01);
+
+  // On or inside the circle: no tangent, zeros.
+  struct Case {
+    double lat, lon;
+  } fails[] = {{clat + r / 60.0, clon}, {clat + 0.5 * r / 60.0, clon}, {clat, clon}};
+  for (const auto& c : fails) {
+    two_point_result = TwoPointResult{1.0f, 1.0f, 1.0f, 1.0f};
+    EXPECT_EQ(circle_tangent_points(clat, clon, r, c.lat, c.lon), 0);
+    EXPECT_EQ(two_point_result.lat1, 0.0f);
+    EXPECT_EQ(two_point_result.lon2, 0.0f);
+  }
+}
+
+TEST(CircleLineIntersection, ThroughCentreMissAndDegenerate) {
+  const double clat = 10.0, clon = 20.0, r = 3.0;
+  // A west-east line through the centre: two points 3 nm either side; slot 1 on the far (east) side.
+  ASSERT_EQ(circle_line_intersection(clat, clon, r, clat, clon - 0.5, clat, clon + 0.5), 2);
+  const TwoPointResult t = two_point_result;
+  EXPECT_NEAR(gc_distance_nm(clat, clon, t.lat1, t.lon1), r, 0.01);
+  EXPECT_NEAR(gc_distance_nm(clat, clon, t.lat2, t.lon2), r, 0.01);
+  EXPECT_NEAR(gc_bearing(clat, clon, t.lat1, t.lon1), 90.0f, 0.1);
+  EXPECT_NEAR(gc_bearing(clat, clon, t.lat2, t.lon2), 270.0f, 0.1);
+
+  struct Case {
+    const char* what;
+    double lat1, lon1, lat2, lon2;
+  } fails[] = {
+      {"coincident points", clat + 0.01, clon, clat + 0.01, clon},
+      {"line misses", clat + 0.2, clon - 1.0, clat + 0.2, clon + 1.0},
+  };
+  for (const auto& c : fails) {
+    two_point_result = TwoPointResult{1.0f, 1.0f, 1.0f, 1.0f};
+    EXPECT_EQ(circle_line_intersection(clat, clon, r, c.lat1, c.lon1, c.lat2, c.lon2), 0) << c.what;
+    EXPECT_EQ(two_point_result.lat1, 0.0f) << c.what;
+    EXPECT_EQ(two_point_result.lon1, 0.0f) << c.what;
+    EXPECT_EQ(two_point_result.lat2, 0.0f) << c.what;
+    EXPECT_EQ(two_point_result.lon2, 0.0f) << c.what;
+  }
+}
+
+TEST(CourseLineIntersection, ParallelMeridiansAndCrossingBehind) {
+  // Same longitude: no candidate; result is the distance to (0, 0).
+  const float d = course_line_intersection(30.0, 10.0, 0.0f, 40.0, 10.0, 0.0f);
+  EXPECT_EQ(nav_result.lat, 0.0);
+  EXPECT_EQ(nav_result.lon, 0.0);
+  EXPECT_FLOAT_EQ(d, gc_distance_nm(30.0, 10.0, 0.0, 0.0));
+
+  // The courses meet behind point 1 (point 1 heads away east of the crossing).
+  const float d2 = course_line_intersection(10.0, 11.0, 90.0f, 9.0, 10.0, 0.0f);
+  EXPECT_NEAR(nav_result.lon, 10.0, 1e-3);
+  EXPECT_NEAR(nav_result.lat, 10.0, 0.01);
+  EXPECT_NEAR(d2, 59.1f, 0.2);
+}
+
+// ---- properties over random points -------------------------------------------------------------
+
+struct RandomPoints {
+  std::mt19937 rng{20261207u};
+  double lat(double limit = 80.0) { return std::uniform_real_distribution<double>(-limit, limit)(rng); }
+  double lon() { return std::uniform_real_distribution<double>(-180.0, 180.0)(rng); }
+  double uniform(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); }
+};
+
+TEST(GeodesyProperties, DistanceSymmetricNonNegativeAndANumber) {
+  RandomPoints p;
+  for (int n = 0; n < 5000; ++n) {
+    const double a = p.lat(90.0), b = p.lon(), c = p.lat(90.0), d = p.lon();
+    const float d12 = gc_distance_nm(a, b, c, d);
+    const float d21 = gc_distance_nm(c, d, a, b);
+    ASSERT_FALSE(std::isnan(d12));
+    ASSERT_GE(d12, 0.0f);
+    ASSERT_LE(d12, 3.1416 * kR);
+    ASSERT_EQ(d12, d21) << a << "," << b << " " << c << "," << d;
+    // Near-antipodal pairs, where the haversine term rounds past 1.
+    const float anti = gc_distance_nm(a, b, -a + p.uniform(-1e-6, 1e-6), b + 180.0 + p.uniform(-1e-6, 1e-6));
+    ASSERT_FALSE(std::isnan(anti)) << a << "," << b;
+  }
+}
+
+TEST(GeodesyProperties, DestinationRoundTrips) {
+  RandomPoints p;
+  for (int n = 0; n < 5000; ++n) {
+    const double lat = p.lat(), lon = p.lon();
+    const double course = p.uniform(0.0, 360.0);
+    const double dist = p.uniform(1.0, 3000.0);
+    gc_destination(lat, lon, course, dist);
+    const double lat2 = nav_result.lat, lon2 = nav_result.lon;
+    ASSERT_FALSE(std::isnan(lat2) || std::isnan(lon2));
+    // The destination carries float coordinates (about 1e-5 degree): a few
+    // thousandths of a mile, and a bearing error that shrinks with distance.
+    EXPECT_NEAR(gc_distance_nm(lat, lon, lat2, lon2), dist, 0.01 + dist * 2e-6) << n;
+    const float back = gc_bearing(lat, lon, lat2, lon2);
+    EXPECT_NEAR(navmath::wrap180(back - static_cast<float>(course)), 0.0f, 0.01 + 0.5 / dist) << n;
+  }
+}
+
+TEST(GeodesyProperties, CourseCrossingsLieOnBothLines) {
+  RandomPoints p;
+  int found = 0;
+  for (int n = 0; n < 3000; ++n) {
+    const double lat1 = p.lat(70.0), lon1 = p.lon();
+    const double lat2 = lat1 + p.uniform(-5.0, 5.0), lon2 = lon1 + p.uniform(-5.0, 5.0);
+    const float c1 = static_cast<float>(p.uniform(0.0, 360.0));
+    const float c2 = static_cast<float>(p.uniform(0.0, 360.0));
+    const float d = course_line_intersection(lat1, lon1, c1, lat2, lon2, c2);
+    ASSERT_FALSE(std::isnan(d));
+    const double xl = nav_result.lat, xo = nav_result.lon;
+    if (xl == 0.0 && xo == 0.0) continue;
+    ++found;
+    // Crossings far round the globe carry large float rounding; the path code
+    // only uses nearby ones.
+    if (d > 2000.0f) continue;
+    EXPECT_NEAR(d, gc_distance_nm(lat1, lon1, xl, xo), 1e-3);
+    track_errors(lat1, lon1, xl, xo, c1);
+    EXPECT_NEAR(nav_result.cross_track, 0.0f, 0.02 + d * 2e-5) << n;
+    const float d2 = gc_distance_nm(lat2, lon2, xl, xo);
+    track_errors(lat2, lon2, xl, xo, c2);
+    EXPECT_NEAR(nav_result.cross_track, 0.0f, 0.02 + d2 * 2e-5) << n;
+  }
+  EXPECT_GT(found, 2500);
+}
+
+TEST(GeodesyProperties, NoNaNAtPolesAndAntimeridian) {
+  const double lats[] = {-90.0, -89.9999, 0.0, 89.9999, 90.0};
+  const double lons[] = {-180.0, -179.9999, 0.0, 179.9999, 180.0};
+  for (double a : lats)
+    for (double b : lons)
+      for (double c : lats)
+        for (double d : lons) {
+          ASSERT_FALSE(std::isnan(gc_bearing(a, b, c, d)));
+          ASSERT_FALSE(std::isnan(gc_distance_nm(a, b, c, d)));
+          gc_intersection(a, b, 45.0, c, d, 300.0);
+          ASSERT_FALSE(std::isnan(nav_result.lat) || std::isnan(nav_result.lon)) << a << b << c << d;
+          gc_destination(a, b, 33.0, 100.0);
+          ASSERT_FALSE(std::isnan(nav_result.lat) || std::isnan(nav_result.lon));
+          track_errors(a, b, c, d, 10.0f);
+          ASSERT_FALSE(std::isnan(nav_result.cross_track) || std::isnan(nav_result.along_track));
+          circle_tangent_points(a, b, 2.0, c, d);
+          ASSERT_FALSE(std::isnan(two_point_result.lat1) || std::isnan(two_point_result.lon1));
+          circle_line_intersection(a, b, 2.0, a, b, c, d);
+          ASSERT_FALSE(std::isnan(two_point_result.lat1) || std::isnan(two_point_result.lon2));
+        }
+}
+
+}  // namespace

@@ -1,0 +1,1 @@
+corvane_unit_test(publication_accessor_kinds_test ${CMAKE_CURRENT_LIST_DIR}/accessor_kinds_test.cpp)

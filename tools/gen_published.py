@@ -1,0 +1,453 @@
+#!/usr/bin/env python3
+"""Generate the published dataref tables and their backing globals.
+
+Usage: gen_published.py PATH/published_datarefs.tsv [REPO_ROOT]
+
+Writes, below REPO_ROOT/src:
+  - one backing module per owning subsystem area (header + source) holding the
+    globals that the published datarefs expose, grouped in a namespace per
+    cockpit area (instanced label families become fixed 2-D arrays);
+  - datarefs/list_<list>.cpp: one table of rows per registration list;
+  - datarefs/lists_generated.cpp: the fourteen register/unregister functions
+    and the census expectations.
+Hand-written backing values (service values, the flight-plan list, variant)
+are mapped in SPECIAL below. Only the standard library is used.
+"""
+import collections
+import os
+import re
+import sys
+
+LISTS = [
+    "register_service_datarefs", "register_engine_model_datarefs",
+    "register_throttle_datarefs", "register_annunciator_datarefs",
+    "register_ice_datarefs", "register_comm_datarefs", "register_clock_datarefs",
+    "register_fire_datarefs", "register_cover_vent_datarefs",
+    "register_light_switch_datarefs", "register_cabin_light_datarefs",
+    "register_main_datarefs", "register_tcas_datarefs", "register_fms_legs_datarefs",
+]
+
+CXX_KEYWORDS = set("""alignas alignof and and_eq asm auto bitand bitor bool break case catch char
+char8_t char16_t char32_t class compl concept const consteval constexpr constinit const_cast continue
+co_await co_return co_yield decltype default delete do double dynamic_cast else enum explicit export
+extern false float for friend goto if inline int long mutable namespace new noexcept not not_eq nullptr
+operator or or_eq private protected public register reinterpret_cast requires return short signed
+sizeof static static_assert static_cast struct switch template this thread_local throw true try typedef
+typeid typename union unsigned using virtual void volatile wchar_t while xor xor_eq""".split())
+# Names of the C library's global functions, which a namespace may not reuse.
+C_LIBRARY_NAMES = {"fmod", "system", "clock", "time", "exit", "abort", "signal", "remove", "rename",
+                   "index", "round", "floor", "ceil", "log", "exp", "pow", "sqrt"}
+
+# Values whose backing global is written by hand elsewhere:
+# name -> (kind, backing expression, header)
+SPECIAL = {
+    "corvane/Aircraft_Path": ("B", "aircraft_folder", "core/lifecycle.h"),
+    "corvane/Xplane_Path": ("B", "system_root", "core/lifecycle.h"),
+    "corvane/Debug": ("I", "debug_status", "core/debug_service.h"),
+    "corvane/lat_mag_var": ("D", "mag_var_request_lat_deg", "publication/service_values.h"),
+    "corvane/lon_mag_var": ("D", "mag_var_request_lon_deg", "publication/service_values.h"),
+    "corvane/calc_mag_var": ("DF", "mag_var_request_flag", "publication/service_values.h"),
+    "corvane/mag_var": ("MAGVAR", "read_mag_var", "publication/service_values.h"),
+    "corvane/brunner_active": ("I", "brunner_active", "core/frame.h"),
+    "corvane/find_icao_cmd": ("DF", "find_icao_state", "navdata/airport_lookup.h"),
+    "corvane/b737_variant": ("I", "variant_index", "core/variant.h"),
+    "zuvadud/D738/73x": ("IF", "model_family", "core/variant.h"),
+    "zuvadud/D738/corvane/filename_list_cmd": ("F", "filename_list_cmd", "lnav/fms_plan_list.h"),
+    "zuvadud/D738/corvane/filename_list_n": ("F", "filename_list_n", "lnav/fms_plan_list.h"),
+    "zuvadud/D738/corvane/filename_list": ("B", "filename_list", "lnav/fms_plan_list.h"),
+}
+
+# Start values of backing globals that are not zero when the plug-in loads.
+START_VALUES = {
+    "corvane/engine_model/sfc": "0.034597f",
+    "corvane/engine_model/idle_sfc": "0.5f",
+    "corvane/engine_model/reverse_coef": "0.23f",
+    "corvane/engine_model/curve02_type": "0.0f",
+    "corvane/engine_model/curve02_coef1": "4.1f",
+    "corvane/engine_model/curve02_coef2": "2.47f",
+    "corvane/engine_model/curve02_coef3": "27300.0f",
+    "corvane/engine_model/curve02_coef4": "0.0f",
+    "corvane/engine_model/curve02_coef5": "0.0f",
+    "corvane/engine_model/curve02_coef6": "0.0f",
+    "corvane/engine_model/static_thrust": "27500.0f",
+    "corvane/engine_model/bypass": "0.85f",
+    "corvane/engine_model/inlet": "0.7f",
+    "corvane/engine_model/shock_mach": "0.85f",
+    "zuvadud/D738/comm/com3/act_freq_MHz": "118.0f",
+    "zuvadud/D738/comm/com3/act_freq_data": "1.0f",
+    "zuvadud/D738/comm/com3/stdby_freq_MHz": "118.0f",
+}
+
+# Owning module of each cockpit area: (root, area) -> (folder, stem, what it owns)
+MODULES = {
+    "lnav/fms_legs": "the route leg table the scripts write, the computed leg path arrays and the direct-to path",
+    "display/nd_slots": "the navigation display map slots: waypoints, path markers, navaids, fixes and airports of both sides",
+    "alerting/tcas_labels": "the traffic altitude label texts of both sides, slot 1 first",
+    "alerting/tcas_values": "the traffic display values and EFIS traffic flags of both sides",
+    "alerting/aural_cues": "the sound cue flags, callouts and display alerts, and the ground-proximity values",
+    "engines/engine_model_coeffs": "the writable engine model coefficients and their start values",
+    "engines/engine_values": "the engine indications, start values and EICAS values",
+    "systems/annunciator_values": "the annunciator intensities, light spill ratios and audio panel lamps",
+    "systems/comm_values": "the radio tuning panels, COM 3, audio selections and volumes, transponder",
+    "systems/electric_values": "the electrical buses, meters, sources and brightness levels",
+    "systems/air_values": "air conditioning, bleed, pressurisation and oxygen",
+    "systems/hydraulic_values": "the hydraulic system pressures, quantities and status",
+    "systems/fuel_values": "fuel quantities and pump status",
+    "systems/clock_values": "clocks and chronographs",
+    "systems/fire_values": "fire switches, handles and bottles",
+    "systems/ice_values": "anti-ice and window heat",
+    "systems/cabin_light_values": "cabin lighting levels and presets",
+    "systems/flight_control_values": "levers, axes, trims, brakes, autobrake and gear handles",
+    "systems/switch_values": "switch, knob and button positions of the panels",
+    "systems/instrument_values": "flight instruments, display units, system indications and effects",
+}
+
+AREA_MODULE = {
+    ("D738", "fms"): "lnav/fms_legs",
+    ("D738", "nd"): "display/nd_slots",
+    ("D738", "EFIS"): "alerting/tcas_values",
+    ("D738", "TCAS"): "alerting/tcas_values",
+    ("d738", "fmodpack"): "alerting/aural_cues",
+    ("d738", "fmod"): "alerting/aural_cues",
+    ("d738", "alert"): "alerting/aural_cues",
+    ("D738", "fmod"): "alerting/aural_cues",
+    ("D738", "alert"): "alerting/aural_cues",
+    ("D738", "gpws"): "alerting/aural_cues",
+    ("corvane", "engine_model"): "engines/engine_model_coeffs",
+    ("D738", "engine"): "engines/engine_values",
+    ("D738", "eicas"): "engines/engine_values",
+    ("D738", "indicators"): "engines/engine_values",
+    ("D738", "annunciator"): "systems/annunciator_values",
+    ("D738", "annunciates"): "systems/annunciator_values",
+    ("D738", "light"): "systems/annunciator_values",
+    ("D738", "audio"): "systems/annunciator_values",
+    ("D738", "comm"): "systems/comm_values",
+    ("D738", "radio"): "systems/comm_values",
+    ("D738", "transponder"): "systems/comm_values",
+    ("D738", "electric"): "systems/electric_values",
+    ("D738", "electrical"): "systems/electric_values",
+    ("D738", "air"): "systems/air_values",
+    ("D738", "pressurization"): "systems/air_values",
+    ("D738", "hydraulic"): "systems/hydraulic_values",
+    ("D738", "fuel"): "systems/fuel_values",
+    ("D738", "clock"): "systems/clock_values",
+    ("D738", "fire"): "systems/fire_values",
+    ("D738", "ice"): "systems/ice_values",
+    ("tarv", "cabin"): "systems/cabin_light_values",
+    ("tarx", "cabin"): "systems/cabin_light_values",
+    ("D738", "lights"): "systems/cabin_light_values",
+}
+for a in ("flt_ctrls", "axis", "controls", "gear_lock_ovrd", "brake", "autobrake", "handles",
+          "emergency"):
+    AREA_MODULE[("D738", a)] = "systems/flight_control_values"
+for a in ("toggle_switch", "switch", "switches", "push_button", "push_botton", "knob", "knobs",
+          "one_way_switch", "spring_switch", "spring_toggle_switch", "button_switch", "buttons",
+          "adjust", "window", "door", "others"):
+    AREA_MODULE[("D738", a)] = "systems/switch_values"
+for a in ("pfd", "gauges", "display", "display_units", "indicated", "perf", "system", "systems",
+          "autopilot", "autoland", "fcom", "flight", "effect", "(root)"):
+    AREA_MODULE[("D738", a)] = "systems/instrument_values"
+
+KIND_OF_FLAGS = {"1": "I", "2": "F", "4": "D", "8": "VF", "16": "VI", "24": "VFI", "32": "B"}
+CTYPE = {"I": "int32_t", "F": "float", "D": "double", "VF": "float", "VI": "int32_t",
+         "VFI": "float", "B": "char"}
+
+NS_RENAME = {("d738", "fmodpack"): "cue_fmodpack", ("d738", "fmod"): "cue_fmod",
+             ("d738", "alert"): "cue_alert", ("tarv", "cabin"): "tarv_cabin",
+             ("tarx", "cabin"): "tarx_cabin", ("D738", "(root)"): "cockpit",
+             ("corvane", "engine_model"): "engine_model"}
+
+
+def ident(text):
+    s = re.sub(r"[^A-Za-z0-9_]", "_", text)
+    if s[0].isdigit():
+        s = "n" + s
+    if s in CXX_KEYWORDS:
+        s += "_"
+    return s
+
+
+def split_name(name):
+    """-> (root, area, rest) with root D738/d738/tarv/tarx/corvane."""
+    parts = name.split("/")
+    if parts[0] == "zuvadud":
+        root, tail = parts[1], parts[2:]
+    else:
+        root, tail = parts[0], parts[1:]
+    if len(tail) == 1:
+        return root, "(root)", tail[0]
+    return root, tail[0], "/".join(tail[1:])
+
+
+FAMILY_RE = re.compile(r"^(.*?)(\d\d)([wm]?)$")
+TCAS_ALT_RE = re.compile(r"^alt(_fo)?(\d*)$")
+
+
+class Row:
+    pass
+
+
+def load(path):
+    rows = []
+    with open(path, encoding="utf-8") as f:
+        header = f.readline().rstrip("\n").split("\t")
+        for line in f:
+            rec = dict(zip(header, line.rstrip("\n").split("\t")))
+            r = Row()
+            r.list = rec["list"]
+            r.name = rec["name"]
+            r.flags = rec["type_flags"]
+            r.size = int(rec["size"])
+            r.writable = int(rec["writable"])
+            r.writer = rec["writer"]
+            r.refind = int(rec["refind"])
+            rows.append(r)
+    return rows
+
+
+def assign_backing(rows):
+    """Sets r.kind, r.expr, r.header; returns module -> namespace -> declarations."""
+    modules = collections.defaultdict(lambda: collections.OrderedDict())
+    families = {}
+    for r in rows:
+        if r.name in SPECIAL:
+            r.kind, r.expr, r.header = SPECIAL[r.name]
+            continue
+        r.kind = KIND_OF_FLAGS[r.flags]
+        root, area, rest = split_name(r.name)
+        module = AREA_MODULE.get((root, area))
+        if module is None:
+            raise SystemExit("no owning module for %s" % r.name)
+        r.header = module + ".h"
+        ns = NS_RENAME.get((root, area), ident(area))
+        # Namespaces named like C library functions (fmod, system, clock) clash
+        # with <cmath>/<cstdlib>/<ctime> in any file that includes both.
+        if ns in C_LIBRARY_NAMES:
+            ns += "_"
+        decls = modules[module].setdefault(ns, collections.OrderedDict())
+        if module == "lnav/fms_legs":
+            ns = None
+            decls = modules[module].setdefault(None, collections.OrderedDict())
+        var = None
+        index = None
+        if r.kind == "B" and module == "display/nd_slots":
+            m = FAMILY_RE.match(rest)
+            if m:
+                var = ident(m.group(1).rstrip("_") + ("_" + m.group(3) if m.group(3) else ""))
+                index = int(m.group(2))
+        if r.kind == "B" and module == "alerting/tcas_values" and area == "TCAS":
+            m = TCAS_ALT_RE.match(rest)
+            if m:
+                module = "alerting/tcas_labels"
+                r.header = module + ".h"
+                decls = modules[module].setdefault(ns, collections.OrderedDict())
+                var = "alt_fo_label" if m.group(1) else "alt_label"
+                index = int(m.group(2)) - 1 if m.group(2) else 0
+        if var is None:
+            var = ident(rest)
+            if var in decls:
+                raise SystemExit("duplicate backing %s for %s" % (var, r.name))
+            init = START_VALUES.get(r.name)
+            decls[var] = (r.kind, r.size, None, init, r.name)
+        else:
+            key = (module, ns, var)
+            fam = families.setdefault(key, {"size": r.size, "slots": set()})
+            if fam["size"] != r.size or index in fam["slots"]:
+                raise SystemExit("bad family slot %s" % r.name)
+            fam["slots"].add(index)
+            count = max(index + 1, decls.get(var, ("B", r.size, 0, None, ""))[2] or 0)
+            decls[var] = ("B", r.size, count, None, r.name)
+        qual = (ns + "::" if ns else "") + var
+        r.expr = qual + ("[%d]" % index if index is not None else "")
+    for (module, ns, var), fam in families.items():
+        n = modules[module][ns][var][2]
+        if fam["slots"] != set(range(n)):
+            raise SystemExit("family %s has gaps" % var)
+    return modules
+
+
+def decl_text(var, kind, size, count, init, extern):
+    t = CTYPE[kind]
+    dims = ""
+    if count is not None:
+        dims = "[%d][%d]" % (count, size)
+    elif kind in ("VF", "VI", "VFI", "B"):
+        dims = "[%d]" % size
+    s = ("extern " if extern else "") + "%s %s%s" % (t, var, dims)
+    if not extern and init is not None:
+        s += " = " + init
+    return s + ";"
+
+
+def write(path, text):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    old = None
+    if os.path.exists(path):
+        with open(path, encoding="utf-8") as f:
+            old = f.read()
+    if old != text:
+        with open(path, "w", encoding="utf-8") as f:
+            f.write(text)
+
+
+GEN = "// Generated by tools/gen_published.py from the published dataref table; do not edit.\n"
+
+
+def emit_modules(src, modules):
+    for module, spaces in sorted(modules.items()):
+        stem = module.split("/")[1]
+        h = [GEN, "// Published state: %s.\n" % MODULES[module],
+             "// The owning steps compute into these; the published datarefs read them.\n",
+             "#pragma once\n\n#include <cstdint>\n"]
+        c = [GEN, '#include "%s.h"\n' % module]
+        for ns, decls in spaces.items():
+            if not decls:
+                continue
+            h.append("\n" + ("namespace %s {\n" % ns if ns else ""))
+            c.append("\n" + ("namespace %s {\n" % ns if ns else ""))
+            for var, (kind, size, count, init, name) in decls.items():
+                comment = name if count is None else name + " (slot-indexed)"
+                h.append("%s  // %s\n" % (decl_text(var, kind, size, count, None, True), comment))
+                c.append(decl_text(var, kind, size, count, init, False) + "\n")
+            if ns:
+                h.append("}  // namespace %s\n" % ns)
+                c.append("}  // namespace %s\n" % ns)
+        write(os.path.join(src, module + ".h"), "".join(h))
+        write(os.path.join(src, module + ".cpp"), "".join(c))
+
+
+def writer_expr(r):
+    if r.writer in ("none", "nowriter"):
+        return None
+    if r.writer == "plain":
+        return "PLAIN"
+    return r.writer
+
+
+def row_text(r):
+    n = '"%s"' % r.name
+    w = writer_expr(r)
+    args = "%s, %d, %d" % (n, r.writable, r.refind)
+    k = r.kind
+    if k == "F":
+        wr = "nullptr" if w is None else ("PUB_WF(%s)" % r.expr if w == "PLAIN" else w)
+        return "PUB_F(%s, %s, %s)" % (args, r.expr, wr)
+    if k == "MAGVAR":
+        return "PUB_F_READER(%s, %s)" % (args, r.expr)
+    if k == "I":
+        wr = "nullptr" if w is None else ("PUB_WI(%s)" % r.expr if w == "PLAIN" else w)
+        return "PUB_I(%s, %s, %s)" % (args, r.expr, wr)
+    if k == "IF":
+        return "PUB_I_OVER_F(%s, %s)" % (args, r.expr)
+    if k == "D":
+        wr = "nullptr" if w is None else ("PUB_WD(%s)" % r.expr if w == "PLAIN" else w)
+        return "PUB_D(%s, %s, %s)" % (args, r.expr, wr)
+    if k == "DF":
+        wr = "nullptr" if w is None else ("PUB_WD_NARROW(%s)" % r.expr if w == "PLAIN" else w)
+        return "PUB_D_OVER_F(%s, %s, %s)" % (args, r.expr, wr)
+    if k == "VF":
+        wr = "nullptr" if w is None else "PUB_WVF(%s, %d)" % (r.expr, r.size)
+        assert w in (None, "PLAIN"), r.name
+        return "PUB_VF(%s, %s, %d, %s)" % (args, r.expr, r.size, wr)
+    if k == "VI":
+        assert w is None
+        return "PUB_VI(%s, %s, %d)" % (args, r.expr, r.size)
+    if k == "VFI":
+        assert w == "PLAIN"
+        return "PUB_VFI(%s, %s, %d)" % (args, r.expr, r.size)
+    if k == "B":
+        assert w is None
+        return "PUB_B(%s, %s, %d)" % (args, r.expr, r.size)
+    raise SystemExit("unknown kind " + k)
+
+
+WRITER_HEADER = {
+    "debug_command_write": "core/debug_service.h",
+    "find_icao_write": "navdata/airport_lookup.h",
+    "fms_plan_list_write": "lnav/fms_plan_list.h",
+}
+
+
+def emit_lists(src, rows):
+    by_list = collections.OrderedDict((l, []) for l in LISTS)
+    for r in rows:
+        by_list[r.list].append(r)
+    for lst, rs in by_list.items():
+        short = lst[len("register_"):-len("_datarefs")]
+        headers = sorted({r.header for r in rs} |
+                         {WRITER_HEADER.get(r.writer, "publication/lever_writers.h")
+                          for r in rs if writer_expr(r) not in (None, "PLAIN")})
+        out = [GEN, "// Registration rows of one list, in registration order.\n",
+               '#include "publication/publish.h"\n']
+        out += ['#include "%s"\n' % h for h in headers]
+        out.append("\nnamespace {\nconst PublishedDataref table_rows[] = {\n")
+        for r in rs:
+            out.append("    %s,\n" % row_text(r))
+        out.append("};\nXPLMDataRef table_handles[%d];\n}  // namespace\n\n" % len(rs))
+        out.append('extern const PublishedList %s_list = {"%s", table_rows, %d, table_handles};\n'
+                   % (short, lst, len(rs)))
+        write(os.path.join(src, "datarefs", "list_%s.cpp" % short), "".join(out))
+    # The fourteen list functions and the census expectations.
+    out = [GEN, "// The fourteen registration lists and their withdrawal mirrors.\n",
+           '#include "datarefs/lists.h"\n#include "datarefs/published_census.h"\n',
+           '#include "publication/publish.h"\n\n']
+    for lst in LISTS:
+        out.append("extern const PublishedList %s_list;\n" % lst[9:-9])
+    out.append("\nconst PublishedList* const published_lists[published_list_count] = {\n")
+    for lst in LISTS:
+        out.append("    &%s_list,\n" % lst[9:-9])
+    out.append("};\n\n")
+    for lst in LISTS:
+        short = lst[9:-9]
+        check = "check_published_census(); " if lst == LISTS[0] else ""
+        out.append("void %s() { %spublish_list(%s_list); }\n" % (lst, check, short))
+        out.append("void un%s() { withdraw_list(%s_list); }\n" % (lst, short))
+    out.append("\n// Expected census, checked at start-up in debug builds.\n")
+    out.append("const int expected_list_counts[published_list_count] = {%s};\n"
+               % ", ".join(str(len(v)) for v in by_list.values()))
+    kinds = collections.Counter(r.flags for r in rows)
+    out.append("const int expected_total = %d;\n" % len(rows))
+    out.append("const int expected_writable = %d;\n" % sum(r.writable for r in rows))
+    out.append("const int expected_refind = %d;\n" % sum(r.refind for r in rows))
+    out.append("const KindCount expected_kind_counts[%d] = {%s};\n" % (
+        len(kinds), ", ".join("{%s, %d}" % (k, kinds[k]) for k in sorted(kinds, key=int))))
+    write(os.path.join(src, "datarefs", "lists_generated.cpp"), "".join(out))
+    h = [GEN, "// The registration tables of every published dataref and their census.\n",
+         "#pragma once\n\n#include \"publication/publish.h\"\n\n",
+         "constexpr int published_list_count = %d;\n" % len(LISTS),
+         "// In start-up order.\n",
+         "extern const PublishedList* const published_lists[published_list_count];\n\n",
+         "struct KindCount {\n  int type_flags;\n  int count;\n};\n",
+         "extern const int expected_list_counts[published_list_count];\n",
+         "extern const int expected_total;\nextern const int expected_writable;\n",
+         "extern const int expected_refind;\n",
+         "extern const KindCount expected_kind_counts[%d];\n" % len(kinds),
+         "constexpr int expected_kind_kinds = %d;\n" % len(kinds),
+         "\n// True when the tables match the census above and no name appears twice.\n",
+         "bool published_census_ok();\n",
+         "// Logs one line on a mismatch (debug builds only).\n",
+         "void check_published_census();\n"]
+    write(os.path.join(src, "datarefs", "published_census.h"), "".join(h))
+
+
+def main():
+    if len(sys.argv) < 2:
+        raise SystemExit(__doc__)
+    root = sys.argv[2] if len(sys.argv) > 2 else os.path.join(os.path.dirname(__file__), "..")
+    src = os.path.join(root, "src")
+    rows = load(sys.argv[1])
+    names = [r.name for r in rows]
+    if len(set(names)) != len(names):
+        raise SystemExit("a name appears twice")
+    if len(rows) != 1886:
+        raise SystemExit("expected 1886 rows, got %d" % len(rows))
+    modules = assign_backing(rows)
+    emit_modules(src, modules)
+    emit_lists(src, rows)
+    print("%d datarefs, %d modules" % (len(rows), len(modules)))
+    for m in sorted(modules):
+        print("  %s: %d" % (m, sum(len(d) for d in modules[m].values())))
+
+
+if __name__ == "__main__":
+    main()
