@@ -109,6 +109,15 @@ void reset(const Config& config) {
 const Config& config() { return host().config; }
 const std::string& root() { return host().root; }
 
+// A path as the host reports it to plug-ins: with backslash separators when
+// the configuration imitates a Windows host with native paths.
+std::string reported_path(std::string path) {
+  if (host().config.backslash_paths)
+    for (char& c : path)
+      if (c == '/') c = '\\';
+  return path;
+}
+
 std::string plugin_path() {
   const Host& h = host();
   std::string file = "lin.xpl";
@@ -320,7 +329,7 @@ void XPLMGetPluginInfo(XPLMPluginID id, char* out_name, char* out_file_path, cha
   Host& h = host();
   if (id == kModuleId && h.module.handle) {
     copy_out(out_name, h.identity.name, 256);
-    copy_out(out_file_path, plugin_path(), 512);
+    copy_out(out_file_path, simhost::reported_path(simhost::plugin_path()), 512);
     copy_out(out_signature, h.identity.signature, 256);
     copy_out(out_description, h.identity.description, 256);
   } else if (id == kDatarefEditorId && h.dataref_editor) {
@@ -377,7 +386,7 @@ void XPLMEnableFeature(const char* feature, int enable) {
 
 void XPLMGetSystemPath(char* out_path) {
   if (!out_path) return problem("XPLMGetSystemPath: null buffer");
-  copy_out(out_path, host().root, 512);
+  copy_out(out_path, simhost::reported_path(host().root), 512);
 }
 
 void XPLMDebugString(const char* text) {

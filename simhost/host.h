@@ -37,6 +37,7 @@ struct Config {
   bool objects_need_files = true;         // XPLMLoadObject fails for a file that does not exist
   std::vector<std::string> omit;          // catalog names left undefined ("vnav_idx absent")
   std::vector<CatalogEntry> extra;        // defined after the catalogs (replacing same names)
+  bool backslash_paths = false;           // report paths as a Windows host with native paths does
 };
 
 // Drops the previous host (stopping and unloading a loaded module), then
@@ -48,6 +49,8 @@ const Config& config();
 const std::string& root();
 // What XPLMGetPluginInfo reports as the module's file path.
 std::string plugin_path();
+// A path as the host reports it (backslashes when `backslash_paths` is set).
+std::string reported_path(std::string path);
 
 // dlopen (RTLD_NOW | RTLD_LOCAL) and resolve the five entry points. False
 // with `error` filled when the file does not load or lacks an entry point.

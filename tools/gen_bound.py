@@ -58,8 +58,14 @@ HOST_TYPES = {
     'sim/version/xplane_internal_version': (1, 1),
     'sim/cockpit2/bleedair/actuators/engine_bleed_sov': (8, 2),
 }
+# Host values the plug-in writes although their rows name only a read.
+HOST_WRITTEN = {'sim/cockpit2/electrical/plugin_bus_load_amps'}
 HOST_INT_PATTERNS = [r'^sim/operation/failures/rel_', r'^sim/operation/prefs/warn_']
 SCRIPT_TYPES = {
+    # The five nearest airports, one element each.
+    'zuvadud/D738/nearest_apt_dist': (8, 5),
+    'zuvadud/D738/nearest_apt_lat': (8, 5),
+    'zuvadud/D738/nearest_apt_lon': (8, 5),
     'zuvadud/D738/fms/legs': (32, 1024),
     'zuvadud/D738/fms/legs_ext': (32, 1024),
     'zuvadud/D738/fms/legs_3': (32, 1024),
@@ -343,7 +349,7 @@ def gen_catalog(rows):
     out = ['name\ttype\tsize\twritable\tdefault']
     for r in rows:
         t, size, w = catalog_type(r)
-        if r['table'] != 'host':
+        if r['table'] != 'host' or r['name'] in HOST_WRITTEN:
             w = 1   # the scripts' own datarefs take writes from both sides
         out.append('%s\t%d\t%d\t%d\t' % (r['name'], t, size, w))
     return '\n'.join(out) + '\n'

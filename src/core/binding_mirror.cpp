@@ -4,6 +4,7 @@
 // allocation per frame. Reads always start at element 0 and ask for exactly
 // the mirror's length, so a shorter array on the host side copies less and
 // leaves the rest as it was; texts always end inside the mirror buffer.
+#include <cmath>
 #include <cstdint>
 
 #include "alerting/failure_tables.h"
@@ -75,6 +76,16 @@ struct MirrorSlot {
 // Hosts from this version on name their weather values differently.
 constexpr int32_t kNewerHostVersion = 120000;
 
+// One invalid-input policy at the seam: a value from outside that is not a
+// finite number enters the mirrors as 0, so no model downstream sees NaN.
+inline float finite_or_zero(float v) { return std::isfinite(v) ? v : 0.0f; }
+inline double finite_or_zero(double v) { return std::isfinite(v) ? v : 0.0; }
+inline float read_f(XPLMDataRef ref) { return finite_or_zero(XPLMGetDataf(ref)); }
+inline void read_vf(XPLMDataRef ref, float* dst, int count) {
+  const int got = XPLMGetDatavf(ref, dst, 0, count);
+  for (int i = 0; i < got && i < count; ++i) dst[i] = finite_or_zero(dst[i]);
+}
+
 inline void read_text(XPLMDataRef ref, char* dst, int count) {
   int n = XPLMGetDatab(ref, dst, 0, count);
   if (n < 0) n = 0;
@@ -91,7 +102,7 @@ void sync_elevator_trim() {
                       (script_mirror.zuvadud_D738_cfy_trim_control != 0.0f &&
                        script_mirror.zuvadud_autopilot_ap_on == 0.0f);
   if (!follow) return;
-  const float trim = XPLMGetDataf(bound_handles[bound::sim_cockpit2_controls_elevator_trim]);
+  const float trim = read_f(bound_handles[bound::sim_cockpit2_controls_elevator_trim]);
   if (trim == host_mirror.sim_cockpit2_controls_elevator_trim) return;
   host_mirror.sim_cockpit2_controls_elevator_trim = trim;
   trim_wheel_target = trim;
@@ -103,14 +114,14 @@ void sync_elevator_trim() {
 void read_traffic_targets() {
   if (bound_handles[bound::sim_cockpit2_tcas_targets_position_lat] == nullptr) return;
   tcas_targets_present = 1;
-  XPLMGetDatavf(bound_handles[bound::sim_cockpit2_tcas_targets_position_lat],
-                host_mirror.sim_cockpit2_tcas_targets_position_lat, 0, 64);
-  XPLMGetDatavf(bound_handles[bound::sim_cockpit2_tcas_targets_position_lon],
-                host_mirror.sim_cockpit2_tcas_targets_position_lon, 0, 64);
-  XPLMGetDatavf(bound_handles[bound::sim_cockpit2_tcas_targets_position_ele],
-                host_mirror.sim_cockpit2_tcas_targets_position_ele, 0, 64);
-  XPLMGetDatavf(bound_handles[bound::sim_cockpit2_tcas_targets_position_vz],
-                host_mirror.sim_cockpit2_tcas_targets_position_vz, 0, 64);
+  read_vf(bound_handles[bound::sim_cockpit2_tcas_targets_position_lat],
+          host_mirror.sim_cockpit2_tcas_targets_position_lat, 64);
+  read_vf(bound_handles[bound::sim_cockpit2_tcas_targets_position_lon],
+          host_mirror.sim_cockpit2_tcas_targets_position_lon, 64);
+  read_vf(bound_handles[bound::sim_cockpit2_tcas_targets_position_ele],
+          host_mirror.sim_cockpit2_tcas_targets_position_ele, 64);
+  read_vf(bound_handles[bound::sim_cockpit2_tcas_targets_position_vz],
+          host_mirror.sim_cockpit2_tcas_targets_position_vz, 64);
 }
 
 const MirrorSlot* slot_of(bound::Id id) {
@@ -122,20 +133,20 @@ const MirrorSlot* slot_of(bound::Id id) {
 
 void poll_host_datarefs() {
   XPLMDataRef* const h = bound_handles;
-  for (const PollF& e : kHostF) *e.dst = XPLMGetDataf(h[e.id]);
+  for (const PollF& e : kHostF) *e.dst = read_f(h[e.id]);
   for (const PollI& e : kHostI) *e.dst = XPLMGetDatai(h[e.id]);
   for (const PollIntAsFloat& e : kHostIntAsFloat) *e.dst = static_cast<float>(XPLMGetDatai(h[e.id]));
   for (const PollFloatAsInt& e : kHostFloatAsInt) *e.dst = trunc_to_i32(XPLMGetDataf(h[e.id]));
-  for (const PollD& e : kHostD) *e.dst = XPLMGetDatad(h[e.id]);
-  for (const PollVF& e : kHostVF) XPLMGetDatavf(h[e.id], e.dst, 0, e.count);
+  for (const PollD& e : kHostD) *e.dst = finite_or_zero(XPLMGetDatad(h[e.id]));
+  for (const PollVF& e : kHostVF) read_vf(h[e.id], e.dst, e.count);
   for (const PollVI& e : kHostVI) XPLMGetDatavi(h[e.id], e.dst, 0, e.count);
   for (const PollB& e : kHostB) read_text(h[e.id], e.dst, e.count);
   if (host_version < kNewerHostVersion) {
-    for (const PollF& e : kHost11F) *e.dst = XPLMGetDataf(h[e.id]);
+    for (const PollF& e : kHost11F) *e.dst = read_f(h[e.id]);
     for (const PollI& e : kHost11I) *e.dst = XPLMGetDatai(h[e.id]);
   } else {
     for (const PollScaled& e : kHost12F)
-      *e.dst = static_cast<float>(static_cast<double>(XPLMGetDataf(h[e.id])) * e.scale);
+      *e.dst = static_cast<float>(static_cast<double>(read_f(h[e.id])) * e.scale);
     for (const PollI& e : kHost12I) *e.dst = XPLMGetDatai(h[e.id]);
   }
   sync_elevator_trim();
@@ -146,8 +157,8 @@ void poll_host_datarefs() {
 
 void poll_script_datarefs() {
   XPLMDataRef* const h = bound_handles;
-  for (const PollF& e : kScriptF) *e.dst = XPLMGetDataf(h[e.id]);
-  for (const PollVF& e : kScriptVF) XPLMGetDatavf(h[e.id], e.dst, 0, e.count);
+  for (const PollF& e : kScriptF) *e.dst = read_f(h[e.id]);
+  for (const PollVF& e : kScriptVF) read_vf(h[e.id], e.dst, e.count);
 }
 
 float mirror_f(bound::Id id) {

@@ -183,6 +183,10 @@ void find_aircraft_folder() {
   system_root[path_capacity - 1] = '\0';
 
   const char* found = std::strstr(plugin_path, "plugins/corvane/");
+  // With native paths a Windows host reports backslashes; without this the
+  // aircraft's own airport, runway and gate files would be looked for at the
+  // host's root on the platform most pilots fly.
+  if (found == nullptr) found = std::strstr(plugin_path, "plugins\\corvane\\");
   if (found == nullptr) return;
   const int32_t p = static_cast<int32_t>(found - plugin_path);
   const int32_t s = static_cast<int32_t>(std::strlen(system_root));

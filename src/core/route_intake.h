@@ -14,7 +14,7 @@ constexpr int32_t route_slots = 256;       // legs per table; decoding stops at 
 constexpr int32_t route_text_bytes = 32;   // one slot's text, terminator included
 
 // One slot: an identifier or a leg path type, always terminated. A longer
-// piece of script text is cut to route_text_bytes - 1 characters.
+// script text is cut to route_text_bytes - 1 characters.
 struct RouteText {
   char text[route_text_bytes];
 };

@@ -346,6 +346,21 @@ TEST_F(Binding, PollsRunWhilePausedAndInReplay) {
   EXPECT_EQ(host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot, 142.0f);
 }
 
+TEST_F(Binding, ValuesThatAreNotNumbersEnterTheMirrorsAsZero) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  simhost::set_float("sim/cockpit2/gauges/indicators/airspeed_kts_pilot", nan);
+  simhost::set_floats("sim/cockpit2/tcas/targets/position/lat", std::vector<float>(64, inf));
+  std::vector<float> failures(70, 1.0f);
+  failures[3] = nan;
+  simhost::set_floats("zuvadud/D738/failure/electric", failures);
+  poll();
+  EXPECT_EQ(host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot, 0.0f);
+  EXPECT_EQ(host_mirror.sim_cockpit2_tcas_targets_position_lat[10], 0.0f);
+  EXPECT_EQ(failure_tables.electric[3], 0.0f);
+  EXPECT_EQ(failure_tables.electric[4], 1.0f);
+}
+
 TEST_F(Binding, ShortArraysAndUnterminatedTextsStayInsideBuffers) {
   // Every host and script array one element long, every text without a
   // terminator and longer than asked for.

@@ -141,6 +141,13 @@ TEST_F(Module, AircraftFolderIsThePathBetweenRootAndPluginFolder) {
   }
 }
 
+TEST_F(Module, AircraftFolderFoundInAPathWithBackslashes) {
+  simhost::Config config;
+  config.backslash_paths = true;
+  load(config);
+  EXPECT_EQ(simhost::get_text("corvane/Aircraft_Path"), "Aircraft\\D738\\");
+}
+
 TEST_F(Module, AnAppdataValueTooLongForThePathBufferSkipsTheWeatherProbe) {
   setenv("APPDATA", std::string(5000, 'q').c_str(), 1);
   load();

@@ -161,21 +161,6 @@ TEST_F(Lifecycle, StopWithNothingCreatedStillWithdrawsEverything) {
   EXPECT_EQ(simhost::registrations().total(), 0);
 }
 
-TEST_F(Lifecycle, StopEmptiesEveryGroundEquipmentSlot) {
-  start_plugin();
-  for (GseSlot& s : gse_slots) {
-    s.loaded = 1;
-    s.placed = 1;
-  }
-  XPluginStop();
-  for (const GseSlot& s : gse_slots) {
-    EXPECT_EQ(s.object, nullptr);
-    EXPECT_EQ(s.instance, nullptr);
-    EXPECT_EQ(s.loaded, 0);
-    EXPECT_EQ(s.placed, 0);
-  }
-}
-
 TEST_F(Lifecycle, LoadMessagesResetOnlyForTheUsersAircraftOrAnAirportFromTheHost) {
   int other_plane = 1;
   struct Case {
@@ -267,17 +252,6 @@ TEST_F(Lifecycle, WeatherSnapshotPathKeepsOnlyTheDriveBackslash) {
   probe_weather_engine(nullptr);
   EXPECT_STREQ(weather_snapshot_path, "");
   EXPECT_FALSE(simhost::log_contains("Corvane plugin: ASXP detected."));
-}
-
-TEST_F(Lifecycle, WeatherEngineIsLoggedWhenItsSnapshotExists) {
-  namespace fs = std::filesystem;
-  const fs::path dir = fs::path(simhost::root()) / "appdata";
-  fs::create_directories(dir / "HiFi/AS_XPL/Weather");
-  std::FILE* f = std::fopen((dir / "HiFi/AS_XPL/Weather/current_wx_snapshot.txt").string().c_str(), "w");
-  ASSERT_NE(f, nullptr);
-  std::fclose(f);
-  probe_weather_engine(dir.string().c_str());
-  EXPECT_TRUE(simhost::log_contains("Corvane plugin: ASXP detected."));
 }
 
 // Navigation files under a test root: each file's record count tells which

@@ -268,20 +268,6 @@ TEST_F(RouteIntake, SequencePrevWrittenEveryFrame) {
   EXPECT_EQ(simhost::get_float("zuvadud/D738/fms/vnav_idx_seq_prev"), 4.0f);
 }
 
-TEST_F(RouteIntake, RouteSideFromSelections) {
-  struct Case {
-    float act, sel, sel_fo;
-    int side;
-  };
-  for (const Case& c : {Case{1, 1, 2, 0}, Case{2, 1, 2, 1}, Case{1, 1, 1, 0}, Case{3, 1, 2, 2}}) {
-    set_mirror_f(bound::zuvadud_D738_fms_rte12_act, c.act);
-    set_mirror_f(bound::zuvadud_D738_fms_rte12_sel, c.sel);
-    set_mirror_f(bound::zuvadud_D738_fms_rte12_sel_fo, c.sel_fo);
-    route_reads();
-    EXPECT_EQ(active_route_side, c.side);
-  }
-}
-
 // Texts that fill their datarefs without a terminator, counts far beyond the
 // tables: everything stays inside the tables (the sanitizer build checks).
 TEST_F(RouteIntake, OversizeInputStaysInsideTables) {
