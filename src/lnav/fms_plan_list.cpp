@@ -48,14 +48,15 @@ void fms_plan_list_write(void*, float value) {
       int returned = 0;
       XPLMGetDirectoryContents(scratch.path, 0, scratch.names, name_buffer_bytes, scratch.indices, index_count,
                                &total, &returned);
-      // The walk never trusts the host to have terminated the last name: only
-      // names that end inside the first 4095 bytes are taken.
+      // The walk never trusts the host to have terminated the last name: a
+      // name is taken only when its NUL lies inside the buffer, which a host
+      // that fills the buffer to its last byte still satisfies.
       int pos = 0;
       int walked = 0;
       int kept = 0;
       int list_len = 0;
       while (pos < name_buffer_bytes - 1 && walked < total && walked < max_names_walked) {
-        const void* nul = std::memchr(scratch.names + pos, '\0', static_cast<size_t>(name_buffer_bytes - 1 - pos));
+        const void* nul = std::memchr(scratch.names + pos, '\0', static_cast<size_t>(name_buffer_bytes - pos));
         if (nul == nullptr) break;
         const char* name = scratch.names + pos;
         const int len = static_cast<int>(static_cast<const char*>(nul) - name);

@@ -1,1 +1,2 @@
 corvane_unit_test(publication_accessor_kinds_test ${CMAKE_CURRENT_LIST_DIR}/accessor_kinds_test.cpp)
+corvane_integration_test(publication_integration_test ${CMAKE_CURRENT_LIST_DIR}/publication_integration_test.cpp)

@@ -1,0 +1,1 @@
+corvane_integration_test(published_census_integration_test ${CMAKE_CURRENT_LIST_DIR}/published_census_integration_test.cpp)
