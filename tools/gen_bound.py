@@ -59,7 +59,13 @@ HOST_TYPES = {
     'sim/cockpit2/bleedair/actuators/engine_bleed_sov': (8, 2),
 }
 # Host values the plug-in writes although their rows name only a read.
-HOST_WRITTEN = {'sim/cockpit2/electrical/plugin_bus_load_amps'}
+# Host datarefs the plug-in writes although its binding only reads them: the
+# bus loads, and the start-up state's and the cockpit state restore's pushes.
+HOST_WRITTEN = {'sim/cockpit2/electrical/plugin_bus_load_amps',
+                'sim/cockpit2/switches/avionics_power_on',
+                'sim/cockpit2/radios/actuators/adf1_power',
+                'sim/cockpit/pressure/cabin_vvi_set_m_msec',
+                'sim/cockpit2/engine/actuators/mixture_ratio'}
 HOST_INT_PATTERNS = [r'^sim/operation/failures/rel_', r'^sim/operation/prefs/warn_']
 SCRIPT_TYPES = {
     # The five nearest airports, one element each.

@@ -40,3 +40,7 @@ void alerting_reset_on_load();
 void flight_rating_restart();
 // Plug-in start: the overspeed and starvation model's start values.
 void overspeed_clear_start_values();
+
+// Start-up state: per-flight system values and the aural message flags cleared.
+void randomize_system_values();
+void gpws_msgs_reset();

@@ -1,10 +1,41 @@
-// The debug and situation selector published as "corvane/Debug".
+// The service channel published as "corvane/Debug": the handling options the
+// thrust and CG logic consult, the nine situation slots saved and loaded
+// through the host, and the status the channel reads back.
+//
+// Host values: calls XPLMSaveDataFile / XPLMLoadDataFile (situation files,
+// relative to the host's root) and writes the option lines to the log. A
+// situation load also clears the frame sequencer's load flags and runs the
+// per-load reset, so the next frames redo their start-up work.
 #pragma once
 
 #include <cstdint>
 
-// Status left by the last write (0, 1 or 2); defined with the core state steps.
+// Status left by the last write, returned unchanged by the dataref's reader:
+// 0 after nothing or an option command, 2 after a situation command, 1 after
+// any other value. 0 at start-up.
 extern int32_t debug_status;
 
-// Writer of "corvane/Debug".
+// Handling options, 1 = enabled; all on at plug-in load, never saved. Indexed
+// by the constants below (the bit of the option command that clears each).
+constexpr int32_t handling_option_count = 5;
+extern uint8_t handling_options[handling_option_count];
+enum HandlingOption : int32_t {
+  handling_cg_shift = 0,              // CG reference shift on the ground
+  handling_reduced_ground_effect = 1, // cleared by the thrust command on newer hosts
+  handling_taxi_thrust = 2,
+  handling_reduce_reverse = 3,
+  handling_reduce_thrust_after_lift = 4,
+};
+
+// Writer of "corvane/Debug"; acts on the value at once (refcon unused).
 void debug_command_write(void* refcon, int value);
+
+// The situation file a slot command names: "Output/situations/", then the
+// variant's prefix (from variant_index, else acf_model), then the slot file
+// ("01.sit" .. "08.sit", "00.sit" for the ninth). `command` is a load
+// (801-809) or save (901-909) value. Returns false, leaving out empty when
+// out_size allows, for any other value or when the path would not fit.
+bool situation_path(int32_t command, char* out, int32_t out_size);
+
+// The variant's file-name prefix ("" when it has none).
+const char* situation_prefix();

@@ -4,5 +4,11 @@
 // update and the cockpit state restore; both hold the trim in -1..1.
 #pragma once
 
+#include <cstdint>
+
 extern float trim_wheel_target;
 extern float trim_wheel_hold;
+
+// Run state of the trim commands while the trim motor runs.
+extern uint8_t trim_running;    // 1 while running
+extern float trim_run_values[2];

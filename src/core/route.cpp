@@ -3,11 +3,17 @@
 // the lowering of the scripts' change flag "zuvadud/D738/fms/legs_change".
 #include "core/route.h"
 
+#include "core/hold_geometry.h"
+
 #include "core/binding.h"
 #include "core/route_intake.h"
 #include "core/route_pass_steps.h"
 
-void route_reads() { route_side_and_copies(); }
+void route_reads() {
+  // The hold altitude of the route pass belongs to one frame only.
+  hold_alt_ref = 0.0f;
+  route_side_and_copies();
+}
 
 void route_pass() {
   // A change raised while paused waits here, still raised, for the first

@@ -7,16 +7,6 @@
 #include "core/route_intake.h"
 #include "lnav/route_state.h"
 
-int32_t debug_status;
-uint8_t handling_options[5] = {1, 1, 1, 1, 1};
-
-void exchange_panel_state() {}
-void sync_glare_switch() {}
-void read_glare_switches() {}
-void save_cockpit_state() {}
-void restore_cockpit_state() {}
-void first_frame_block() {}
-void update_cg_reference() {}
 // After a load the route tables are empty until the scripts send them again.
 void reset_route_counts() {
   fms_seq.legs_num = 0.0f;

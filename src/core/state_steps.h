@@ -6,24 +6,19 @@
 #include <cstdint>
 
 // Panel-state string exchange, once per main-loop frame.
-void exchange_panel_state();
+#include "core/panel_state.h"
 
 // Packed cockpit state arrays: saves after the systems have run, restores on
 // a loaded situation.
-void sync_glare_switch();
-void read_glare_switches();
-void save_cockpit_state();
-void restore_cockpit_state();
+#include "core/state_arrays.h"
 
 // The first unpaused frame after a load sets the cockpit up.
-void first_frame_block();
+#include "core/startup_state.h"
 
 void update_cg_reference();
 
-// Service channel ("corvane/Debug"): status that the integer reader returns
-// (0, 1 or 2) and the handling options (1 = enabled), all on at plug-in load.
-extern int32_t debug_status;
-extern uint8_t handling_options[5];
+// Service channel ("corvane/Debug"): debug_status and handling_options.
+#include "core/debug_service.h"
 
 // Per load: the copies of the three route-table counts ("vnav/legs_num",
 // "fms/legs_num2", "fms/legs_num3").

@@ -43,3 +43,4 @@ void engines_reset_on_load() {
   for (float& v : n1_command_state.n1_command) v = 0.0f;
   engine_mode_flag = 0;
 }
+void init_engine_state() {}

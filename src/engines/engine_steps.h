@@ -46,3 +46,6 @@ void n1_command_restore_reset();
 void n1_command_stage2_reset();
 // Per load: in-flight start envelope, N1 command values, engine mode flag.
 void engines_reset_on_load();
+
+// First frame after a load: the engine state by start-up mode.
+void init_engine_state();

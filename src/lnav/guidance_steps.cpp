@@ -1,23 +1,25 @@
 // Lateral navigation and flight guidance: step entry points, controller
-// limit records and lifecycle resets. The guidance laws arrive later; until
-// then each step does nothing.
+// limit records and lifecycle resets. The steering and flight-director laws
+// arrive later; until then those steps do nothing. The servo laws live in
+// lnav/servo_laws.cpp.
 #include "lnav/guidance_steps.h"
 
-ControllerLimitRecord servo_limits_1;
-ControllerLimitRecord servo_limits_2;
-ControllerLimitRecord fd_limits;
-float servo_gain_state;
+#include "lnav/servo_laws.h"
+
+PidState& servo_limits_1 = pitch_servo.pitch_pid;
+PidState& servo_limits_2 = yaw_servo.yaw_pid;
+PidState fd_limits;
+float& servo_gain_state = pitch_servo.gain_ramp;
 FlightDirectorState flight_director_state;
 DirectToTurnPath direct_to_turn_path;
 
 void update_lnav_steering() {}
 void update_flight_director() {}
-void ap_servo() {}
 
 void set_controller_limits() {
-  servo_limits_1 = {-0.8f, 0.8f, {}};
-  servo_limits_2 = {-1.0f, 1.0f, {}};
-  fd_limits = {-15.0f, 15.0f, {}};
+  servo_limits_1 = {-0.8f, 0.8f, 0.0f, 0.0f, 0.0f, 0.0f};
+  servo_limits_2 = {-1.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f};
+  fd_limits = {-15.0f, 15.0f, 0.0f, 0.0f, 0.0f, 0.0f};
   servo_gain_state = 0.1f;
 }
 

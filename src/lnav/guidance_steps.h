@@ -5,21 +5,21 @@
 
 #include <cstdint>
 
+#include "lnav/controller.h"
+
 void update_lnav_steering();
 void update_flight_director();
 void ap_servo();
 
-// A controller's output limits followed by its state values.
-struct ControllerLimitRecord {
-  float lower;
-  float upper;
-  float state[4];
-};
-extern ControllerLimitRecord servo_limits_1;
-extern ControllerLimitRecord servo_limits_2;
-extern ControllerLimitRecord fd_limits;
-// The servo law's gain state that start-up seeds (0.1).
-extern float servo_gain_state;
+// A controller's output limits followed by its state values (PidState).
+using ControllerLimitRecord = PidState;
+// The servo laws' records (the pitch law's and the yaw servo's, owned by the
+// servo state in lnav/servo_laws.h) and the flight director's flare record.
+extern PidState& servo_limits_1;
+extern PidState& servo_limits_2;
+extern PidState fd_limits;
+// The pitch servo's gain ramp, which start-up seeds (0.1).
+extern float& servo_gain_state;
 // Start-up: the three records' limits, their state zeroed, the servo gain.
 void set_controller_limits();
 

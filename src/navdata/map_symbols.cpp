@@ -2,7 +2,9 @@
 // candidate lists onto each side's map (half a list per call) and publishes
 // the navaids, fixes and airports in range into the display slots
 // "zuvadud/D738/nd/object_*" and "apt_*" of both sides.
-// Reads the EFIS mirrors of both sides, the display routes, the magnetic
+// Reads the EFIS mirrors of both sides, the scripts' display routes (the
+// second and third route tables with their step counters "legs_step_ctr" and
+// "legs_step_ctr_fo", and the second table's first identifier), the magnetic
 // variation, "zuvadud/D738/pfd/vor1_show", "vor2_show", "vor1_sel_id",
 // "vor2_sel_id" and "zuvadud/D738/fms/fpln_nav_id".
 #include <cmath>
@@ -10,7 +12,9 @@
 
 #include "core/binding.h"
 #include "core/preprocess.h"
+#include "core/route_intake.h"
 #include "display/nd_slots.h"
+#include "lnav/route_state.h"
 #include "navdata/geodesy.h"
 #include "navdata/line_split.h"
 #include "navdata/nav_tables.h"
@@ -56,11 +60,26 @@ SideInputs side_inputs(int side) {
   return s;
 }
 
-int route_count(int side) {
-  int32_t n = map_route_input[side].count;
-  if (n < 0) return 0;
-  return n > kMapRoutePoints ? kMapRoutePoints : n;
+// Points of a side's display route (0 the captain's second route table, 1 the
+// first officer's third); 0 for an empty route or a count that is no number.
+int32_t route_count(int side) {
+  const float n = display_routes[side].count;
+  if (!(n >= 1.0f)) return 0;
+  return n >= static_cast<float>(route_leg_capacity) ? route_leg_capacity : static_cast<int32_t>(n);
 }
+
+// The route point a side's plan mode centres on: the scripts' step counter
+// (1-based) limited to the route, as the display's own plan view does, so the
+// symbols sit on the same map as the route lines; point 0 below step 2.
+int32_t plan_centre_point(int side, int32_t n) {
+  const float step = side == 0 ? fms_copies.legs_step_ctr : fms_copies.legs_step_ctr_fo;
+  if (!(step >= 2.0f) || n < 1) return 0;
+  const float k = std::trunc(step - 1.0f);
+  return k >= static_cast<float>(n) ? n - 1 : static_cast<int32_t>(k);
+}
+
+// The captain's route starts at a position rather than an airport.
+bool route_starts_at_origin() { return route_text_is(route_tables.waypoint_names_2[0], "ORGN"); }
 
 // Centre of a side's map and the direction that points up on it.
 struct MapFrame {
@@ -70,13 +89,12 @@ struct MapFrame {
 
 MapFrame map_frame(int side, const SideInputs& in) {
   const float mag_var = mirror_f(bound::sim_flightmodel_position_magnetic_variation);
-  const int n = route_count(side);
+  const int32_t n = route_count(side);
   MapFrame f{};
   if (in.mode == 3.0f && n > 0) {
-    float k = std::trunc(map_route_input[side].centre_index - 1.0f);
-    int idx = (k > 0.0f && k < static_cast<float>(n)) ? static_cast<int>(k) : 0;
-    f.lat = map_route_input[side].lat_deg[idx];
-    f.lon = map_route_input[side].lon_deg[idx];
+    const int32_t idx = plan_centre_point(side, n);
+    f.lat = display_routes[side].lat[idx];
+    f.lon = display_routes[side].lon[idx];
     f.up_deg = -mag_var;
   } else {
     f.lat = map_search_ref.lat_deg;
@@ -215,6 +233,24 @@ void read_text(bound::Id id, char* out, int bytes) {
   }
 }
 
+// A VOR or VOR-DME that a shown VOR receiver has selected; its ident takes a
+// leading blank when the selected id has one.
+bool is_tuned_vor(const MapNavaidCandidate& c, const float (&vor_show)[2], const char (&vor_id)[2][7]) {
+  if (c.kind >= kNavNdb) return false;
+  for (int v = 0; v < 2; ++v) {
+    if (vor_show[v] != 1.0f) continue;
+    char ident[10];
+    if (vor_id[v][0] == ' ') {
+      ident[0] = ' ';
+      copy_cut(ident + 1, sizeof ident - 1, c.ident);
+    } else {
+      copy_cut(ident, sizeof ident, c.ident);
+    }
+    if (std::strncmp(ident, vor_id[v], 5) == 0) return true;
+  }
+  return false;
+}
+
 float read_float(bound::Id id) {
   XPLMDataRef h = handle(id);
   return h ? XPLMGetDataf(h) : 0.0f;
@@ -249,14 +285,14 @@ void map_airport_symbols() {
       offset[side] = vertical_offset(in[side]);
     }
     // Origin symbol of a route that starts at a position rather than an airport.
-    if (route_count(0) >= 1 && std::strcmp(map_route_first_id, "ORGN") == 0) {
+    if (route_count(0) >= 1 && route_starts_at_origin()) {
       static const float origin_radius[] = {7, 12, 22, 42, 82, 162, 322};
       for (int side = 0; side < 2; ++side) {
         if (hidden[side] || scale[side] == 0.0f || route_count(side) < 1) continue;
         const int r = in[side].range;
         const float radius = (r >= 0 && r < 7) ? origin_radius[r] : 642.0f;
         float d = 0.0f, a = 0.0f;
-        polar(map_frame(side, in[side]), map_route_input[side].lat_deg[0], map_route_input[side].lon_deg[0], &d, &a);
+        polar(map_frame(side, in[side]), display_routes[side].lat[0], display_routes[side].lon[0], &d, &a);
         if (!(d < radius)) continue;
         float x = d * sin_deg(a) * scale[side];
         float y = d * cos_deg(a) * scale[side] + offset[side];
@@ -320,20 +356,9 @@ void map_navaid_symbols() {
     if (n > kMapCandidates) n = kMapCandidates;
     for (int32_t i = 0; i < n && (next[0] >= 0 || next[1] >= 0); ++i) {
       const MapNavaidCandidate& c = nav_search.navaids[buf][i];
-      // Tuned VORs are drawn by the display itself, not as map symbols.
-      bool tuned = false;
-      if (c.kind < kNavNdb) {
-        for (int v = 0; v < 2 && !tuned; ++v) {
-          char ident[10];
-          if (vor_id[v][0] == ' ') {
-            ident[0] = ' ';
-            copy_cut(ident + 1, sizeof ident - 1, c.ident);
-          } else {
-            copy_cut(ident, sizeof ident, c.ident);
-          }
-          tuned = vor_show[v] == 1.0f && std::strncmp(ident, vor_id[v], 5) == 0;
-        }
-      }
+      // Tuned VORs are drawn by the display itself, not as map symbols. Worked
+      // out only for an entry that lands on a map: most of a list does not.
+      int tuned = -1;
       for (int side = 0; side < 2; ++side) {
         if (next[side] < 0 || hidden[side] || scale[side] == 0.0f || !c.side[side].visible) continue;
         float x = c.side[side].x_nm * scale[side];
@@ -343,6 +368,7 @@ void map_navaid_symbols() {
         const int k = next[side];
         s.x[k] = x;
         s.y[k] = y;
+        if (tuned < 0) tuned = is_tuned_vor(c, vor_show, vor_id) ? 1 : 0;
         bool shown = false;
         if (!tuned) {
           if (c.kind == kNavFix) {

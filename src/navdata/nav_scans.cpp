@@ -18,8 +18,6 @@
 NavSearchState nav_search;
 char nearest_airport_code[6];
 MapSearchReference map_search_ref;
-MapRouteInput map_route_input[2];
-char map_route_first_id[16];
 
 namespace {
 

@@ -106,17 +106,3 @@ extern NavSearchState nav_search;
 // The code last published as "zuvadud/D738/near_apt_icao"; the ground
 // services read it.
 extern char nearest_airport_code[6];
-
-// Display routes as the map placement reads them: [0] the captain's (second
-// route table), [1] the first officer's (third route table). The route intake
-// copies these in whenever it re-reads the scripts' display routes.
-constexpr int32_t kMapRoutePoints = 256;
-struct MapRouteInput {
-  int32_t count;                  // points; 0 = empty route
-  float lat_deg[kMapRoutePoints];
-  float lon_deg[kMapRoutePoints];
-  float centre_index;             // plan-mode centre point, 1-based, 0 = none
-};
-extern MapRouteInput map_route_input[2];
-// Identifier of the captain's first route waypoint ("ORGN" marks an origin).
-extern char map_route_first_id[16];

@@ -1,10 +1,11 @@
-// Route geometry queries over the leg table, the computed leg path and the
-// direct-to path. Every leg index is checked against the 256-slot tables
+// Route geometry queries over the leg table, the computed leg path, the
+// direct-to path and the procedure-turn layout. Every leg index is checked against the 256-slot tables
 // before use; neighbours outside them read as absent (0).
 #include "navdata/route_geometry.h"
 
 #include <cstring>
 
+#include "core/hold_geometry.h"
 #include "core/preprocess.h"
 #include "core/route_intake.h"
 #include "core/route_pass_steps.h"
@@ -137,6 +138,62 @@ int32_t previous_waypoint(const PrevPath& v, int32_t code_wpt, int32_t code_arc)
   }
   gc_destination(v.ctr1_lat, v.ctr1_lon, v.wpt_angle, v.radius1);
   return code_arc;
+}
+
+// The procedure turn of leg i walked back from its fix, `left` nm: the final
+// straight, the final turn, the straight back, the 180-degree turn, the
+// procedure-course straight, the first turn and the outbound straight; beyond
+// them the fix itself. A leg without a laid-out turn has pieces of length 0
+// and so always reads as its fix.
+int32_t proc_turn_back(int32_t i, float left) {
+  const ProcTurnArrays& p = proc_turn;
+  const double wlat = legs_lat[i];
+  const double wlon = legs_lon[i];
+  const float crs = p.pi_crs_true[i];
+  const bool left_pt = proc_turn_is_left(legs_rad_turn[i]);
+  const float inbound = mod360(crs + (left_pt ? 135.0f : 225.0f));
+  // Turn codes of the pieces: the first turn goes against the pattern's side.
+  const float first_turn = left_pt ? 3.0f : 2.0f;
+  const float other_turns = left_pt ? 2.0f : 3.0f;
+  const float r = p.pi_radius[i];
+
+  auto within = [&left](float length) {
+    if (left < length) return true;
+    left -= length;
+    return false;
+  };
+  if (within(p.pi_last_dist[i])) {
+    gc_destination(wlat, wlon, mod360(inbound + 180.0f), left);
+    return 57;
+  }
+  if (within(p.pi_arc1[i])) {
+    point_back_on_arc(p.pi_x_lat[i], p.pi_x_lon[i], r, other_turns, p.pi_crs_a[i], left);
+    return 56;
+  }
+  if (within(p.pi_fg_dist[i])) {
+    gc_destination(p.pi_p7_lat[i], p.pi_p7_lon[i], crs, left);
+    return 55;
+  }
+  if (within(p.pi_arc2[i])) {
+    point_back_on_arc(p.pi_p5_lat[i], p.pi_p5_lon[i], r, other_turns, p.pi_crs_b[i], left);
+    return 54;
+  }
+  // The two straights laid out from a corner are measured from that corner,
+  // so the points stay on the great circle the layout used.
+  if (within(p.pi_leg2_dist[i])) {
+    gc_destination(p.pi_p3_lat[i], p.pi_p3_lon[i], crs, p.pi_leg2_dist[i] - left);
+    return 53;
+  }
+  if (within(p.pi_arc1[i])) {
+    point_back_on_arc(p.pi_p2_lat[i], p.pi_p2_lon[i], r, first_turn, p.pi_crs_b[i], left);
+    return 52;
+  }
+  if (within(p.pi_out_dist[i])) {
+    gc_destination(wlat, wlon, mod360(inbound + 180.0f), p.pi_out_dist[i] - left);
+    return 51;
+  }
+  set_point(wlat, wlon);
+  return 50;
 }
 
 // A point on one of the display routes; `r` selects the route (0 second,
@@ -318,15 +375,12 @@ int32_t leg_geometry(int32_t i, float d) {
   }
 
   if (type_is(i, "PI")) {
-    // Only the entry arc is walked here; the procedure turn's own pieces
-    // are placed at the fix.
     if (within(legs_wpt_arc_dist[i])) {
       point_back_on_arc(legs_seg1_ctr_lat[i], legs_seg1_ctr_lon[i], legs_seg1_radius[i], legs_seg1_turn[i],
                         legs_wpt_angle[i], left);
       return 50;
     }
-    set_point(wlat, wlon);
-    return 50;
+    return proc_turn_back(i, left);
   }
 
   if (within(legs_wpt_arc_dist[i])) {

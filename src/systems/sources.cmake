@@ -1,6 +1,12 @@
 # Sources of this subsystem; listed by hand, one per line.
 target_sources(corvane_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/switch_memory.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/system_state.cpp
   ${CMAKE_CURRENT_LIST_DIR}/systems_steps.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/delay_timers.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/autobrake_state.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/switch_targets.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/apu_start_state.cpp
   ${CMAKE_CURRENT_LIST_DIR}/annunciator_values.cpp
   ${CMAKE_CURRENT_LIST_DIR}/comm_values.cpp
   ${CMAKE_CURRENT_LIST_DIR}/electric_values.cpp

@@ -3,6 +3,7 @@
 // behind the steps arrive module by module; until then a step does nothing.
 #include "systems/systems_steps.h"
 
+#include "systems/delay_timers.h"
 #include "systems/instrument_values.h"
 
 GseSlot gse_slots[gse_slot_count];
@@ -20,7 +21,8 @@ void update_ground_power() {}
 void update_touchdown_effect() {}
 void vortex_effect() {}
 void update_host_bleed_air() {}
-void update_annunciators() {}
+// The delay timers run first; the annunciator logic itself arrives later.
+void update_annunciators() { update_annunciator_timers(); }
 void update_anti_ice() {}
 void update_audio_radio_panels() {}
 void update_clocks() {}
@@ -84,3 +86,6 @@ void touchdown_effect_clear() {
   for (float& v : touchdown_state.wheel_timer_s) v = 0.0f;
   for (float& v : effect::touchdown) v = 0.0f;
 }
+void init_light_spill() {}
+void init_audio_panels() {}
+void update_light_switches() {}

@@ -104,3 +104,8 @@ struct GateFinderState {
   float values[4];  // cleared per load
 };
 extern GateFinderState gate_finder_state;
+
+// First frame after a load, in this order: light spill, audio panels, light switches.
+void init_light_spill();
+void init_audio_panels();
+void update_light_switches();

@@ -114,12 +114,12 @@ TEST_F(Lifecycle, StartUpSetsControllerLimitsViewportsAndClearsTheStartValues) {
   last_livery_index = 7;
   livery_read_count = 4;
   start_plugin();
-  EXPECT_FLOAT_EQ(servo_limits_1.lower, -0.8f);
-  EXPECT_FLOAT_EQ(servo_limits_1.upper, 0.8f);
-  EXPECT_FLOAT_EQ(servo_limits_2.lower, -1.0f);
-  EXPECT_FLOAT_EQ(servo_limits_2.upper, 1.0f);
-  EXPECT_FLOAT_EQ(fd_limits.lower, -15.0f);
-  EXPECT_FLOAT_EQ(fd_limits.upper, 15.0f);
+  EXPECT_FLOAT_EQ(servo_limits_1.out_min, -0.8f);
+  EXPECT_FLOAT_EQ(servo_limits_1.out_max, 0.8f);
+  EXPECT_FLOAT_EQ(servo_limits_2.out_min, -1.0f);
+  EXPECT_FLOAT_EQ(servo_limits_2.out_max, 1.0f);
+  EXPECT_FLOAT_EQ(fd_limits.out_min, -15.0f);
+  EXPECT_FLOAT_EQ(fd_limits.out_max, 15.0f);
   EXPECT_FLOAT_EQ(servo_gain_state, 0.1f);
   EXPECT_EQ(nd_viewport[nd_captain].x0, 0.25439453125);
   EXPECT_EQ(nd_viewport[nd_captain].y0, 0.00390625);

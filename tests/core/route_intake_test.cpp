@@ -262,6 +262,7 @@ TEST_F(RouteIntake, RouteResetSetsStartLegs) {
 TEST_F(RouteIntake, SequencePrevWrittenEveryFrame) {
   simhost::set_float("zuvadud/D738/fms/vnav_idx_seq", 5.0f);
   simhost::set_float("zuvadud/D738/fms/vnav_idx_seq_prev", 77.0f);
+  fms_seq.legs_num = 8.0f;
   sim_paused = 1;
   route_reads();
   EXPECT_EQ(fms_seq.vnav_idx_seq_prev, 4.0f);

@@ -12,3 +12,15 @@ corvane_unit_test(core_lifecycle_test
   ${CMAKE_CURRENT_LIST_DIR}/lifecycle_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frame_test.cpp)
 corvane_integration_test(core_lifecycle_integration_test ${CMAKE_CURRENT_LIST_DIR}/lifecycle_integration_test.cpp)
+
+# Service channel and CG reference shift: in-process, and through the host.
+corvane_unit_test(core_debug_service_test ${CMAKE_CURRENT_LIST_DIR}/debug_service_test.cpp)
+corvane_integration_test(core_debug_service_integration_test ${CMAKE_CURRENT_LIST_DIR}/debug_service_integration_test.cpp)
+corvane_unit_test(core_hold_geometry_test ${CMAKE_CURRENT_LIST_DIR}/hold_geometry_test.cpp)
+corvane_unit_test(core_panel_state_test ${CMAKE_CURRENT_LIST_DIR}/panel_state_test.cpp)
+corvane_integration_test(core_panel_state_integration_test ${CMAKE_CURRENT_LIST_DIR}/panel_state_integration_test.cpp)
+
+# Packed cockpit state arrays and the start-up cockpit state.
+corvane_unit_test(core_state_arrays_test ${CMAKE_CURRENT_LIST_DIR}/state_arrays_test.cpp)
+corvane_unit_test(core_startup_state_test ${CMAKE_CURRENT_LIST_DIR}/startup_state_test.cpp)
+corvane_integration_test(core_cockpit_state_integration_test ${CMAKE_CURRENT_LIST_DIR}/cockpit_state_integration_test.cpp)

@@ -11,8 +11,10 @@
 #include "core/bound_mirrors.h"
 #include "core/frame.h"
 #include "core/preprocess.h"
+#include "core/route_intake.h"
 #include "display/nd_slots.h"
 #include "host.h"
+#include "lnav/route_state.h"
 #include "navdata/airport_lookup.h"
 #include "navdata/geodesy.h"
 #include "navdata/line_split.h"
@@ -189,8 +191,9 @@ class MapSymbols : public NavScan {
  protected:
   void SetUp() override {
     NavScan::SetUp();
-    for (int side = 0; side < 2; ++side) map_route_input[side] = MapRouteInput{};
-    map_route_first_id[0] = '\0';
+    for (int side = 0; side < 2; ++side) display_routes[side] = DisplayRoute{};
+    first_id("");
+    fms_copies.legs_step_ctr = fms_copies.legs_step_ctr_fo = 0.0f;
     auto& m = script_mirror;
     m.zuvadud_D738_EFIS_control_capt_map_mode_pos = m.zuvadud_D738_EFIS_control_fo_map_mode_pos = 2.0f;
     m.zuvadud_D738_EFIS_capt_map_range = m.zuvadud_D738_EFIS_fo_map_range = 1.0f;  // 16 nm selection
@@ -215,6 +218,12 @@ class MapSymbols : public NavScan {
     xfirst(0.0f);
     map_navaid_symbols();
     map_airport_symbols();
+  }
+  // First identifier of the captain's (second) route table.
+  void first_id(const char* id) { copy_cut(route_tables.waypoint_names_2[0].text, id); }
+  void mode(float capt, float fo) {
+    script_mirror.zuvadud_D738_EFIS_control_capt_map_mode_pos = capt;
+    script_mirror.zuvadud_D738_EFIS_control_fo_map_mode_pos = fo;
   }
   void range(float index) {
     script_mirror.zuvadud_D738_EFIS_capt_map_range = index;
@@ -278,13 +287,21 @@ TEST_F(MapSymbols, AirportSlotsBoundsAndOrigin) {
   EXPECT_FLOAT_EQ(nd::apt_enable[28], 0.0f);
   EXPECT_STREQ(nd::apt_id[28], "");
 
-  // A route that begins at "ORGN" takes slot 29 on both sides.
-  std::strcpy(map_route_first_id, "ORGN");
+  // A route that begins at "ORGN" takes slot 29 on both sides; only the
+  // captain's first identifier counts, and it must match exactly.
   for (int side = 0; side < 2; ++side) {
-    map_route_input[side].count = 2;
-    map_route_input[side].lat_deg[0] = north_of(0, 1.0f);
-    map_route_input[side].lon_deg[0] = 0.0f;
+    display_routes[side].count = 2.0f;
+    display_routes[side].lat[0] = north_of(0, 1.0f);
+    display_routes[side].lon[0] = 0.0f;
   }
+  for (const char* id : {"ORGNX", "ORG", "KSEA"}) {
+    first_id(id);
+    copy_cut(route_tables.waypoint_names_3[0].text, "ORGN");
+    place();
+    EXPECT_STREQ(nd::apt_id[29], "INSD") << id;
+    EXPECT_STREQ(nd::apt_fo_id[29], "INSD") << id;
+  }
+  first_id("ORGN");
   place();
   EXPECT_STREQ(nd::apt_id[29], "ORGN");
   EXPECT_NEAR(nd::apt_y[29], 2.0f, 0.02f);
@@ -296,6 +313,65 @@ TEST_F(MapSymbols, AirportSlotsBoundsAndOrigin) {
   place();
   EXPECT_FLOAT_EQ(nd::apt_enable[29], 0.0f);
   EXPECT_STREQ(nd::apt_id[28], "");
+}
+
+// Plan mode centres each side's map on a point of its own display route, the
+// one its step counter names; the map is true-north up, scale times 0.57 and
+// 4.1 up, so 3 nm north of the centre is y = 5.81 and 3 nm south y = 2.39.
+TEST_F(MapSymbols, PlanModeCentresOnTheSideRoute) {
+  add_airport("PLAN", north_of(0, 103.0f), 0.0f);
+  // Captain: points 0 at the aircraft, 1 3 nm south of the airport, 2 3 nm north.
+  DisplayRoute& capt = display_routes[0];
+  capt.count = 3.0f;
+  capt.lat[1] = north_of(0, 100.0f);
+  capt.lat[2] = north_of(0, 106.0f);
+  // First officer: its own route, with the airport 3 nm south of point 1.
+  DisplayRoute& fo = display_routes[1];
+  fo.count = 2.0f;
+  fo.lat[1] = north_of(0, 106.0f);
+  mode(3.0f, 3.0f);
+
+  struct Case {
+    float capt_count, capt_step, fo_count, fo_step;
+    float capt_y, fo_y;  // -1: no symbol
+  };
+  const Case cases[] = {
+      {3, 0, 2, 0, -1, -1},          // no step: point 0, the airport is 103 nm away
+      {3, 1, 2, 1, -1, -1},          // step 1 is point 0 too
+      {3, 2, 2, 2, 5.81f, 2.39f},    // step 2: point 1 of each side's own route
+      {3, 2.9f, 2, 2, 5.81f, 2.39f}, // step truncated
+      {3, 3, 2, 1, 2.39f, -1},       // the sides follow their own counters
+      {3, 9, 2, 7, 2.39f, 2.39f},    // beyond the route: its last point
+      {3, 2, 0, 2, 5.81f, -1},       // the first officer's route empty: that side hidden
+      {0, 2, 2, 2, -1, -1},          // the captain's route empty: both sides hidden
+      {NAN, 2, 2, 2, -1, -1},        // a count that is no number reads as empty
+      {5000, 1e9f, 2, NAN, -1, -1},  // cut to the table: point 255 (zero here); NaN step: point 0
+  };
+  for (const Case& c : cases) {
+    capt.count = c.capt_count;
+    fo.count = c.fo_count;
+    fms_copies.legs_step_ctr = c.capt_step;
+    fms_copies.legs_step_ctr_fo = c.fo_step;
+    place();
+    const std::string at = std::to_string(c.capt_step) + "/" + std::to_string(c.fo_step);
+    EXPECT_STREQ(nd::apt_id[29], c.capt_y < 0 ? "" : "PLAN") << at;
+    EXPECT_STREQ(nd::apt_fo_id[29], c.fo_y < 0 ? "" : "PLAN") << at;
+    if (c.capt_y >= 0) {
+      EXPECT_NEAR(nd::apt_y[29], c.capt_y, 0.02f) << at;
+      EXPECT_NEAR(nd::apt_x[29], 0.0f, 1e-3f) << at;
+    }
+    if (c.fo_y >= 0) {
+      EXPECT_NEAR(nd::apt_fo_y[29], c.fo_y, 0.02f) << at;
+    }
+  }
+
+  // The last slot of the table is reachable by the step counter.
+  capt.count = 5000.0f;
+  capt.lat[255] = north_of(0, 106.0f);
+  fms_copies.legs_step_ctr = 1e9f;
+  place();
+  EXPECT_STREQ(nd::apt_id[29], "PLAN");
+  EXPECT_NEAR(nd::apt_y[29], 2.39f, 0.02f);
 }
 
 TEST_F(MapSymbols, ThirtyAirportSlotsPerSide) {

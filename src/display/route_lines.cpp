@@ -1,0 +1,345 @@
+// The route pass of the navigation display map: per side the map frame
+// (reference point, up heading, scale), the waypoint symbol slots and their
+// labels, and the legs of the active route as lines and arcs: straight legs,
+// fly-by transitions, the direct-to path, DME and radius-to-fix arcs, vector
+// legs, then the reference and destination runway symbols.
+//
+// Reads the leg table and computed path arrays (lnav/fms_legs.h), the
+// direct-to path, the route string tables, the sequencing values and route
+// copies of the intake, EfisSideState, the scripts' display routes, the
+// side's DC power and refresh flags, and the host's magnetic variation.
+// Writes the waypoint slots (nd::wpt_* / nd::wpt_fo_*) and their labels.
+#include "display/route_lines.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/binding.h"
+#include "core/preprocess.h"
+#include "core/route_intake.h"
+#include "display/map_primitives.h"
+#include "display/nd_draw.h"
+#include "display/nd_labels.h"
+#include "display/nd_slots.h"
+#include "lnav/fms_legs.h"
+#include "lnav/leg_path.h"
+#include "lnav/route_state.h"
+#include "navdata/geodesy.h"
+#include "systems/electric_values.h"
+#include "systems/instrument_values.h"
+
+namespace {
+
+constexpr int32_t slot_count = 20;
+// Slot positions are published in units of the 40 nm range (1 / 0.068).
+constexpr float slot_units = 14.7058824f;
+constexpr float rad_to_deg_f = 57.29577951308232f;
+
+// Drawing context of one side's pass.
+struct Pass {
+  int32_t side;
+  NdMapFrame frame;
+  int32_t dash;     // arcs: 0 solid, 1 dashed (missed approach)
+  int32_t stipple;  // lines: 0 solid, 1 dashed
+};
+
+inline bool is_set(float lat, float lon) { return !(lat == 0.0f && lon == 0.0f); }
+
+inline float map_bearing(const Pass& p, double brg) {
+  return static_cast<float>(std::fmod(brg - static_cast<double>(p.frame.up_heading) + 360.0, 360.0));
+}
+
+struct Xy {
+  double x;
+  double y;
+};
+
+Xy project(const Pass& p, double lat, double lon) {
+  map_project(p.frame.ref_lat, p.frame.ref_lon, lat, lon, p.frame.up_heading, p.frame.scale);
+  return {map_point.x, map_point.y};
+}
+
+void line_ll(const Pass& p, double lat1, double lon1, double lat2, double lon2) {
+  const Xy a = project(p, lat1, lon1);
+  const Xy b = project(p, lat2, lon2);
+  map_line_clipped(a.x, a.y, b.x, b.y, p.stipple, p.side);
+}
+
+// Arc about a centre given in degrees, radius nm, bearings degrees true.
+void arc_ll(const Pass& p, double ctr_lat, double ctr_lon, double radius_nm, double from_brg, double to_brg,
+            float direction) {
+  const Xy c = project(p, ctr_lat, ctr_lon);
+  draw_map_arc(c.x, c.y, radius_nm * p.frame.scale, map_bearing(p, from_brg), map_bearing(p, to_brg), direction,
+               p.dash, p.side);
+}
+
+inline float right_turn_dir(float turn) { return (turn == 1.0f || turn == 3.0f) ? 1.0f : 0.0f; }
+
+const RouteText& name_of(int32_t i) { return route_tables.waypoint_names[i]; }
+const RouteText& type_of(int32_t i) { return route_tables.leg_path_types[i]; }
+
+bool is_conditional(const RouteText& t) {
+  static const char* const kinds[] = {"FA", "VA", "CA", "CI", "VI", "CD", "VD", "CR", "VR"};
+  for (const char* k : kinds)
+    if (route_text_is(t, k)) return true;
+  return false;
+}
+
+bool is_hold_to_fix(const RouteText& t) {
+  return route_text_is(t, "HA") || route_text_is(t, "HM") || route_text_is(t, "HF");
+}
+
+// The direct-to path from its first arc to E: arc 1, then either a line to E
+// or the straight, arc 3 and a line to E.
+void direct_to_path(const Pass& p, double e_lat, double e_lon) {
+  arc_ll(p, dir_seg1_ctr_lat, dir_seg1_ctr_lon, dir_seg1_radius, dir_seg1_start_angle, dir_seg1_end_angle,
+         dir_seg1_turn);
+  if (!is_set(dir_seg3_end_lat, dir_seg3_end_lon)) {
+    line_ll(p, dir_seg1_end_lat, dir_seg1_end_lon, e_lat, e_lon);
+    return;
+  }
+  if (is_set(dir_seg2_end_lat, dir_seg2_end_lon))
+    line_ll(p, dir_seg1_end_lat, dir_seg1_end_lon, dir_seg2_end_lat, dir_seg2_end_lon);
+  arc_ll(p, dir_seg3_ctr_lat, dir_seg3_ctr_lon, dir_seg3_radius, dir_seg3_start_angle, dir_seg3_end_angle,
+         dir_seg3_turn);
+  line_ll(p, dir_seg3_end_lat, dir_seg3_end_lon, e_lat, e_lon);
+}
+
+// The line or transition that ends at the entry point of waypoint i.
+void path_into(const Pass& p, int32_t i) {
+  const bool own_turn = i >= 1 && legs_radii_radius[i] != 0.0f;
+  const double e_lat = own_turn ? legs_seg1_start_lat[i] : legs_lat[i];
+  const double e_lon = own_turn ? legs_seg1_start_lon[i] : legs_lon[i];
+  const int32_t prev = prev_valid_leg(i);
+  if (prev == -1) {
+    if (i >= 1 && dir_seg1_radius != 0.0f) {
+      direct_to_path(p, e_lat, e_lon);
+    } else {
+      line_ll(p, dir_start_lat, dir_start_lon, e_lat, e_lon);
+    }
+    return;
+  }
+  if (prev < 0 || prev >= route_leg_capacity) return;  // no such leg: nothing to draw
+  if (legs_radii_radius[prev] == 0.0f) {
+    line_ll(p, legs_lat[i - 1], legs_lon[i - 1], e_lat, e_lon);
+    return;
+  }
+  arc_ll(p, legs_seg1_ctr_lat[prev], legs_seg1_ctr_lon[prev], legs_seg1_radius[prev], legs_seg1_start_angle[prev],
+         legs_seg1_end_angle[prev], legs_seg1_turn[prev]);
+  if (!route_text_is(type_of(prev), "AF") && is_set(legs_seg3_end_lat[prev], legs_seg3_end_lon[prev])) {
+    const bool straight = is_set(legs_seg2_end_lat[prev], legs_seg2_end_lon[prev]);
+    line_ll(p, legs_seg1_end_lat[prev], legs_seg1_end_lon[prev],
+            straight ? legs_seg2_end_lat[prev] : legs_seg3_ctr_lat[prev],
+            straight ? legs_seg2_end_lon[prev] : legs_seg3_ctr_lon[prev]);
+    arc_ll(p, legs_seg3_ctr_lat[prev], legs_seg3_ctr_lon[prev], legs_seg3_radius[prev],
+           legs_seg3_start_angle[prev], legs_seg3_end_angle[prev], legs_seg3_turn[prev]);
+    line_ll(p, legs_seg3_end_lat[prev], legs_seg3_end_lon[prev], e_lat, e_lon);
+  } else {
+    line_ll(p, legs_seg1_end_lat[prev], legs_seg1_end_lon[prev], e_lat, e_lon);
+  }
+}
+
+// DME arc leg (begin and end radials differ), with the lead-in turn of the
+// previous leg when that one is no arc leg itself.
+void dme_arc(const Pass& p, int32_t i) {
+  const int32_t h = i - 1;
+  if (!route_text_is(type_of(h), "AF") && !route_text_is(type_of(h), "RF")) {
+    const bool right = legs_turn[h] == 1.0f || legs_turn[h] == 3.0f;
+    const double var_prev = XPLMGetMagneticVariation(legs_lat[h], legs_lon[h]);
+    const double from = static_cast<double>(legs_brg_mag[h]) * rad_to_deg_f + (right ? 270.0 : 90.0) - var_prev;
+    const float sep = gc_distance_nm(legs_rad_lat[i], legs_rad_lon[i], legs_radii_ctr_lat[h], legs_radii_ctr_lon[h]);
+    const double to = sep >= legs_radius[i] ? static_cast<double>(legs_af_beg[i]) + 180.0 : legs_af_beg[i];
+    arc_ll(p, legs_radii_ctr_lat[h], legs_radii_ctr_lon[h], legs_radii_radius[h], from, to, right ? 1.0f : 0.0f);
+  }
+  arc_ll(p, legs_rad_lat[i], legs_rad_lon[i], legs_radius[i], legs_af_beg[i], legs_af_end[i],
+         right_turn_dir(legs_rad_turn[i]));
+}
+
+void segment_into(const Pass& p, int32_t i, bool direct_to_leg_now) {
+  const RouteText& type = type_of(i);
+  if (direct_to_leg_now) {
+    if (route_change_values.intdir_crs < 0.0f) {
+      if (dir_seg1_radius != 0.0f) {
+        direct_to_path(p, legs_lat[i], legs_lon[i]);
+      } else {
+        line_ll(p, dir_start_lat, dir_start_lon, legs_lat[i], legs_lon[i]);
+      }
+    } else {
+      // Intercept course: the inbound course line back from the fix.
+      const Xy w = project(p, legs_lat[i], legs_lon[i]);
+      const double var = host_mirror.sim_flightmodel_position_magnetic_variation;
+      const double brg = std::fmod(static_cast<double>(route_change_values.intdir_crs) - var -
+                                       static_cast<double>(p.frame.up_heading) + 180.0,
+                                   360.0);
+      const double len = std::max(700.0 - static_cast<double>(legs_radii_dta[i]), 10.0) * p.frame.scale;
+      map_polar_line(w.x, w.y, brg, len, p.stipple, p.side);
+    }
+    return;
+  }
+  if (route_text_is(type, "AF") && legs_af_beg[i] != legs_af_end[i]) {
+    dme_arc(p, i);
+  } else if (route_text_is(type, "RF") || route_text_is(type, "AF")) {
+    const double c_lat = legs_rad_lat[i];
+    const double c_lon = legs_rad_lon[i];
+    arc_ll(p, c_lat, c_lon, legs_radius[i], gc_bearing(c_lat, c_lon, legs_lat[i - 1], legs_lon[i - 1]),
+           gc_bearing(c_lat, c_lon, legs_lat[i], legs_lon[i]), right_turn_dir(legs_rad_turn[i]));
+  } else if (route_text_starts(type, "H")) {
+    // Holds are drawn by the hold pass.
+  } else if (route_text_is(type, "PI")) {
+    // The procedure-turn figure is drawn by the hold pass's companion.
+  } else {
+    path_into(p, i);
+  }
+}
+
+}  // namespace
+
+bool nd_map_frame(int32_t side, NdMapFrame& frame) {
+  const int32_t sd = side == 0 ? 0 : 1;
+  const EfisSideState& efis = efis_side[sd];
+  const float var = host_mirror.sim_flightmodel_position_magnetic_variation;
+  const bool vsd = efis.vsd_map != 0.0f;
+  const bool centred = efis.exp_map == 0.0f;
+  if (efis.map_mode == 3.0f) {
+    nd_symbol_origin.y = 0.48;
+    frame.up_heading = -var;
+    // Plan mode centres on the waypoint the scripts step to on the legs page.
+    const DisplayRoute& r = display_routes[sd];
+    const float count = r.count;
+    float step = sd == 0 ? fms_copies.legs_step_ctr : fms_copies.legs_step_ctr_fo;
+    if (step > count) step = count;
+    int32_t idx = trunc_to_i32(static_cast<double>(step) - 1.0);
+    if (step == 0.0f || !(count > 1.0f) || idx < 1 || idx >= route_leg_capacity) idx = 0;
+    frame.ref_lat = r.lat[idx];
+    frame.ref_lon = r.lon[idx];
+    frame.scale = nd_range_scale(efis.map_range) * 0.57;
+    frame.slot_y_offset = 4.1f;
+    return true;
+  }
+  if (efis.map_mode == 2.0f && script_mirror.zuvadud_D738_irs_nd_allign == 0.0f) {
+    frame.ref_lat = static_cast<float>(host_mirror.sim_flightmodel_position_latitude);
+    frame.ref_lon = static_cast<float>(host_mirror.sim_flightmodel_position_longitude);
+    const bool track_up = efis.track_up != 0.0f && efis.track_up_active != 0.0f;
+    frame.up_heading = (track_up ? efis.track_mag_deg : efis.heading_mag_deg) - var;
+    if (vsd) {
+      nd_symbol_origin.y = 0.547;
+    } else if (centred) {
+      nd_symbol_origin.y = 0.48;
+    }
+    frame.scale = nd_range_scale(efis.map_range);
+    frame.slot_y_offset = vsd ? 5.1f : (centred ? 4.1f : 0.0f);
+    return true;
+  }
+  return false;
+}
+
+int32_t draw_nd_route(int32_t side, const NdColours& colours) {
+  const int32_t sd = side == 0 ? 0 : 1;
+  const float bus = sd == 0 ? electric::dc_stdbus_status : electric::dc_bus1_status;
+  const float refresh = sd == 0 ? display::nd_refresh : display::nd_refresh_fo;
+  if (bus == 0.0f || refresh != 0.0f) return 0;
+  nd_symbol_origin.y = 0.199;
+  Pass p{sd, {}, 0, 0};
+  if (!nd_map_frame(sd, p.frame)) return 0;
+  if (!std::isfinite(p.frame.up_heading) || !std::isfinite(p.frame.scale) || !std::isfinite(p.frame.ref_lat) ||
+      !std::isfinite(p.frame.ref_lon))
+    return 0;
+
+  const float legs_num = fms_seq.legs_num;
+  const float vnav_idx = fms_seq.vnav_idx;
+  const float active = vnav_idx - 1.0f;
+  const bool direct_to = fms_seq.intdir_act != 0.0f;
+  const int32_t data = trunc_to_i32(efis_side[sd].data_status);
+  float* slot_x = sd == 0 ? nd::wpt_x : nd::wpt_fo_x;
+  float* slot_y = sd == 0 ? nd::wpt_y : nd::wpt_fo_y;
+  float* slot_type = sd == 0 ? nd::wpt_type : nd::wpt_fo_type;
+
+  // Last leg drawn: legs_num - 1, within the table.
+  const int32_t last = std::min(trunc_to_i32(static_cast<double>(legs_num)) - 1, route_leg_capacity - 1);
+  const int32_t vnav = trunc_to_i32(vnav_idx);
+
+  // The next altitude constraint ahead, labelled even with the data off.
+  int32_t alt_target = -1;
+  if (legs_num > 1.0f && vnav_idx != 0.0f && !(vnav_idx > legs_num)) {
+    for (int32_t k = std::max(vnav - 1, 0); k < route_leg_capacity && static_cast<float>(k) <= legs_num; ++k) {
+      if (legs_alt_rest1[k] > 0.0f && legs_alt_rest_type[k] != 4.0f) {
+        alt_target = k;
+        break;
+      }
+    }
+  }
+
+  const XPLMDataRef missed_ref = handle(bound::zuvadud_D738_missed_app_colour);
+  const float missed_colour = missed_ref ? XPLMGetDataf(missed_ref) : 0.0f;
+  const float missed_first = fms_copies.missed_app_wpt_idx - 1.0f;
+  const float missed_last = fms_copies.missed_app_wpt_idx2 - 1.0f;
+  const bool missed_styled = missed_colour == 0.0f && fms_copies.missed_app_act == 0.0f;
+
+  const int32_t v = vnav == 1 ? vnav : vnav - 1;
+  int32_t n = 0;
+  for (int32_t i = std::max(v - 1, 0); i <= last; ++i) {
+    const float fi = static_cast<float>(i);
+    const bool missed = missed_styled && missed_first <= fi && fi <= missed_last;
+    glColor4fv(missed ? colours.cyan[sd] : colours.magenta[sd]);
+    p.dash = missed ? 1 : 0;
+    p.stipple = missed ? 1 : 0;
+    const RouteText& name = name_of(i);
+
+    // Waypoint slot.
+    const bool hold_next =
+        i + 1 < route_leg_capacity && static_cast<float>(i + 1) == active && is_hold_to_fix(type_of(i + 1));
+    if (!hold_next && !(direct_to && fi < active)) {
+      const Xy w = project(p, legs_lat[i], legs_lon[i]);
+      const double tx = map_scale_x(w.x + nd_symbol_origin.x, sd);
+      const double ty = map_scale_y(w.y + nd_symbol_origin.y, sd);
+      if (map_point_visible(tx, ty, sd) && n < slot_count) {
+        const bool is_active = fi == active;
+        float type = 0.0f;
+        if (!(route_text_is(name, "ORGN") || (route_text_is(name, "(VECTOR)") && !is_active) ||
+              route_text_starts(name, "RW"))) {
+          const bool cond = is_conditional(type_of(i));
+          type = is_active ? (cond ? 4.0f : 2.0f) : (cond ? 3.0f : 1.0f);
+        }
+        slot_x[n] = static_cast<float>(w.x) * slot_units;
+        slot_y[n] = static_cast<float>(w.y) * slot_units + p.frame.slot_y_offset;
+        slot_type[n] = type;
+        if (type != 0.0f) {
+          const bool alt_line = data != 0 ? (legs_alt_rest1[i] > 0.0f && legs_alt_rest_type[i] != 4.0f)
+                                          : i == alt_target;
+          nd_wpt_labels(i, n, 0, data, sd, alt_line ? 1 : 0);
+        }
+        ++n;
+      }
+    }
+
+    // Segment ending at waypoint i.
+    if (i > 0 && fi != vnav_idx - 2.0f) {
+      const bool dir_leg = direct_to && i == direct_to_leg;
+      const bool prev_disco = route_text_is(name_of(i - 1), "DISCONTINUITY") && !dir_leg;
+      const bool bypassed = legs_bypass[i] == 1.0f && !(direct_to && i != direct_to_leg);
+      if (!prev_disco && !bypassed && !route_text_is(name, "DISCONTINUITY") &&
+          !route_text_is(name_of(i - 1), "(VECTOR)")) {
+        segment_into(p, i, dir_leg && fms_seq.intdir_act == 2.0f);
+      }
+    }
+    if (route_text_is(name, "(VECTOR)")) {
+      const Xy w = project(p, legs_lat[i], legs_lon[i]);
+      const double brg = static_cast<double>(legs_brg_mag[i]) * rad_to_deg_f -
+                         XPLMGetMagneticVariation(legs_lat[i], legs_lon[i]);
+      map_polar_line(w.x, w.y, map_bearing(p, brg), 700.0 * p.frame.scale, p.stipple, sd);
+    }
+  }
+
+  // Runway symbols of the reference (departure) and destination runways.
+  glColor4fv(colours.white[sd]);
+  const RunwayRefs& rw = runway_refs[0];
+  if ((sd == 0 ? rw.ils_show0 : rw.ils_fo_show0) != 0.0f)
+    draw_runway_symbol(p.frame.ref_lat, p.frame.ref_lon, p.frame.scale, p.frame.up_heading, sd, rw.ref_lat,
+                       rw.ref_lon, rw.ref_crs, rw.ref_len);
+  if ((sd == 0 ? rw.ils_show : rw.ils_fo_show) != 0.0f)
+    draw_runway_symbol(p.frame.ref_lat, p.frame.ref_lon, p.frame.scale, p.frame.up_heading, sd, rw.des_lat,
+                       rw.des_lon, rw.des_crs, rw.des_len);
+  return n;
+}

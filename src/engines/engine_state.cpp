@@ -1,0 +1,7 @@
+// Storage of the engine code's carried copies (see engine_state.h).
+#include "engines/engine_state.h"
+
+EngineStateCopies engine_copies;
+float engine_start_model_value;
+float engine_indication_offsets[2];
+ThrustLeverState thrust_lever_state;

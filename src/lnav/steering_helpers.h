@@ -1,0 +1,33 @@
+// Track commands from a cross-track error: the intercept of a straight course
+// and the flying of an arc. Pure helpers without state of their own, shared by
+// LNAV steering and the hold, leg and procedure-turn sequencing.
+//
+// Angles in degrees, distances in nautical miles. Cross-track errors are
+// positive when the aircraft is right of the path. Direction codes 0 and 2
+// turn left, any other value right.
+//
+// Reads the frame copies of the ground speed, the pilot's indicated altitude
+// and the magnetic variation, and (intercept only) the sequencing and
+// lateral-offset values of the route.
+#pragma once
+
+#include <cstdint>
+
+// Magnetic track command in [0, 360) that intercepts the true course `crs`
+// from the cross-track `xtrack_nm`, at most 35 degrees off the course (45
+// while a lateral offset is entered or left, unless `plain` is set), without
+// jumping past the limit when the present track `track_mag` already lies
+// between the limit and the wanted angle (it is then returned unchanged).
+float lnav_intercept_hdg(float crs, float xtrack_nm, float track_mag, int32_t plain);
+
+// Track command in [0, 360) that flies an arc of `radius_nm` whose tangent
+// course is `crs`: the tangent plus the bank lead of the arc at the present
+// ground speed (up to 20 degrees toward the turn side), corrected by the
+// cross-track. LNAV steering also hands over its current command and a flag;
+// the law does not use them.
+float arc_steer(float crs, float xtrack_nm, float radius_nm, float dir, float current_cmd = 0.0f,
+                int32_t flag = 0);
+
+// As arc_steer; `dir2` is the direction used when `dir` is exactly -1.
+float arc_steer2(float crs, float xtrack_nm, float radius_nm, float dir, float dir2, float current_cmd = 0.0f,
+                 int32_t flag = 0);

@@ -1,0 +1,4 @@
+// APU start switch state (see the header).
+#include "systems/apu_start_state.h"
+
+float apu_on_latch;

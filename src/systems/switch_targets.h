@@ -1,0 +1,35 @@
+// Where the cockpit's guards, start selectors and the yaw damper switch are
+// moving to. Commands set the targets; the systems and cover steps move the
+// published positions toward them; the panel-state apply sets a position and
+// its target together. All 0 closed / off, 1 open / on unless said.
+#pragma once
+
+// Guarded switch covers, each the target of its published *_cover_pos.
+extern float flt_ctr_A_cover_target;
+extern float flt_ctr_B_cover_target;
+extern float spoiler_A_cover_target;
+extern float spoiler_B_cover_target;
+extern float alt_flaps_cover_target;
+extern float gpws_flap_cover_target;
+extern float gpws_gear_cover_target;
+extern float gpws_terr_cover_target;
+extern float gpws_xraas_cover_target;
+extern float fdr_cover_target;
+// Manual gear extension: its cover ("emergency/landgear_cover_pos") and its
+// handle ("emergency/landgear_pos").
+extern float man_gear_cover_target;
+extern float man_gear_handle_target;
+
+// The 11 numbered button-switch covers ("button_switch/cover_position");
+// element 2 guards the battery switch, 3 the standby power switch, 9 the
+// emergency exit lights switch.
+constexpr int cover_count = 11;
+extern float cover_target[cover_count];
+
+// Engine start selectors: the position (0 GRD, 1 OFF, 2 CONT, 3 FLT) the
+// knob animation turns toward.
+extern float starter1_knob_target;
+extern float starter2_knob_target;
+
+// Yaw damper switch: 2 while its command is held on, 1 on, 0 off.
+extern float yaw_damper_switch_state;

@@ -1,0 +1,103 @@
+// The cockpit state through the loaded module: the start-up state of the
+// first frame, the packed arrays the scripts receive every frame, and a saved
+// situation coming back when the scripts report 4.0 on "load_save".
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "host.h"
+
+namespace {
+
+const char* const kSystem = "zuvadud/D738/system";
+const char* const kSystemSw = "zuvadud/D738/system_sw";
+
+class CockpitState : public ::testing::Test {
+ protected:
+  void TearDown() override { simhost::reset(); }
+  void load(int startup_running, float option) {
+    simhost::reset();
+    std::string error;
+    ASSERT_TRUE(simhost::load_and_start(CORVANE_MODULE_PATH, &error)) << error;
+    simhost::set_int("sim/operation/prefs/startup_running", startup_running);
+    simhost::set_float("zuvadud/D738/fms/engine_no_running_state", option);
+  }
+};
+
+TEST_F(CockpitState, FirstFrameSetsTheStartupStateAndSavesIt) {
+  struct Case {
+    int mode;
+    float option;
+    float iso_valve, packs, beacon;
+  };
+  const Case cases[] = {{0, 0.0f, 2.0f, 0.0f, 0.0f}, {0, 1.0f, 1.0f, 1.0f, 0.0f}, {1, 0.0f, 1.0f, 1.0f, 1.0f}};
+  for (const Case& c : cases) {
+    load(c.mode, c.option);
+    simhost::set_floats("zuvadud/D738/failure/hydraulic", std::vector<float>(70, 1.0f));
+    simhost::frames(2, 1.0f / 30.0f);
+    EXPECT_EQ(simhost::get_float("zuvadud/D738/air/isolation_valve_pos"), c.iso_valve) << c.mode;
+    EXPECT_EQ(simhost::get_float("zuvadud/D738/air/l_pack_pos"), c.packs) << c.mode;
+    EXPECT_EQ(simhost::get_int("sim/cockpit2/switches/beacon_on"), static_cast<int>(c.beacon)) << c.mode;
+    // The scripts hold this frame's cockpit.
+    const std::vector<float> sw = simhost::get_floats(kSystemSw);
+    EXPECT_EQ(sw[2], c.iso_valve) << c.mode;
+    EXPECT_EQ(sw[0], c.packs) << c.mode;
+    EXPECT_EQ(sw[150], 0.0f);
+    // A new flight starts without failures; entry 69 is not cleared.
+    const std::vector<float> hyd = simhost::get_floats("zuvadud/D738/failure/hydraulic");
+    EXPECT_EQ(hyd[0], 0.0f);
+    EXPECT_EQ(hyd[68], 0.0f);
+    EXPECT_EQ(hyd[69], 1.0f);
+    EXPECT_TRUE(simhost::problems().empty()) << simhost::problems().front();
+  }
+}
+
+TEST_F(CockpitState, SavedSituationComesBackOnlyOnFourPointZero) {
+  struct Case {
+    float load_save;
+    bool restored;
+  };
+  const Case cases[] = {{4.0f, true}, {3.999f, false}, {4.001f, false}};
+  for (const Case& c : cases) {
+    load(0, 0.0f);
+    simhost::frames(2, 1.0f / 30.0f);
+    std::vector<float> system = simhost::get_floats(kSystem);
+    std::vector<float> sw = simhost::get_floats(kSystemSw);
+    system[28] = 0.3f;  // elevator trim
+    sw[0] = 1.0f;       // left pack
+    sw[96] = 1.0f;      // APU running
+    sw[112] = 61.0f;    // engine 1 N2
+    simhost::set_floats(kSystem, system);
+    simhost::set_floats(kSystemSw, sw);
+    simhost::set_float("zuvadud/D738/load_save", c.load_save);
+    simhost::frame(1.0f / 30.0f);
+    const float expect_pack = c.restored ? 1.0f : 0.0f;
+    EXPECT_EQ(simhost::get_float("zuvadud/D738/air/l_pack_pos"), expect_pack) << c.load_save;
+    if (c.restored) {
+      EXPECT_FLOAT_EQ(simhost::get_float("sim/cockpit2/controls/elevator_trim"), 0.3f);
+      EXPECT_EQ(simhost::get_int("sim/cockpit/engine/APU_running"), 1);
+      EXPECT_FLOAT_EQ(simhost::get_floats("sim/flightmodel/engine/ENGN_N2_")[0], 61.0f);
+      EXPECT_FLOAT_EQ(simhost::get_float("zuvadud/D738/engine/indicators/N2_percent_1"), 61.0f);
+    }
+    // Saving goes on from the restored cockpit once the scripts lower the flag.
+    simhost::set_float("zuvadud/D738/load_save", 0.0f);
+    simhost::frame(1.0f / 30.0f);
+    EXPECT_EQ(simhost::get_floats(kSystemSw)[0], expect_pack) << c.load_save;
+    EXPECT_TRUE(simhost::problems().empty()) << simhost::problems().front();
+  }
+}
+
+TEST_F(CockpitState, GlareElementCarriesTheN1SetSource) {
+  load(0, 0.0f);
+  std::vector<float> glare(15);
+  for (int i = 0; i < 15; ++i) glare[i] = static_cast<float>(i + 1);
+  simhost::set_floats("zuvadud/D738/glare_sw", glare);
+  simhost::set_float("zuvadud/D738/toggle_switch/n1_set_source", -2.0f);
+  simhost::frames(2, 1.0f / 30.0f);
+  std::vector<float> expect = glare;
+  expect[14] = -2.0f;
+  EXPECT_EQ(simhost::get_floats("zuvadud/D738/glare_sw"), expect);
+}
+
+}  // namespace

@@ -1,0 +1,127 @@
+// The built module's service channel as the host and the scripts see it:
+// writes to "corvane/Debug" through the host, the situation files the host is
+// asked for, the option lines in the log, the status read back, the load loop
+// working again after a situation load, and the CG reference written to the
+// host's flight model for a generic aircraft file.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "host.h"
+#include "platform/xplm.h"
+
+namespace {
+
+constexpr const char* kDebug = "corvane/Debug";
+
+class ServiceChannel : public ::testing::Test {
+ protected:
+  void TearDown() override { simhost::reset(); }
+  void load(const std::string& acf = "737_80NG.acf", int host_version = 120000) {
+    simhost::Config config;
+    config.acf = acf;
+    config.host_version = host_version;
+    simhost::reset(config);
+    std::string error;
+    ASSERT_TRUE(simhost::load_and_start(CORVANE_MODULE_PATH, &error)) << error;
+  }
+  // As the scripts or another plug-in write it: through the host's int setter.
+  static bool write_debug(int value) {
+    XPLMDataRef ref = XPLMFindDataRef(kDebug);
+    if (ref == nullptr) return false;
+    XPLMSetDatai(ref, value);
+    return true;
+  }
+  // Host misuses that touch the service channel, the situation files or the
+  // CG reference (other steps' misuses are theirs to catch).
+  static std::vector<std::string> own_problems() {
+    std::vector<std::string> out;
+    for (const std::string& p : simhost::problems())
+      if (p.find("DataFile") != std::string::npos || p.find("corvane/Debug") != std::string::npos ||
+          p.find("cgz_ref_to_default") != std::string::npos || p.find("real_cg") != std::string::npos)
+        out.push_back(p);
+    return out;
+  }
+  static simhost::DataFileCall last_file_call() {
+    const auto& calls = simhost::data_file_calls();
+    return calls.empty() ? simhost::DataFileCall{} : calls.back();
+  }
+};
+
+TEST_F(ServiceChannel, ReadsZeroAtStartAndEachWriteLeavesItsStatus) {
+  load();
+  EXPECT_EQ(simhost::get_int(kDebug), 0);
+  struct Step {
+    int value, status;
+  } steps[] = {{903, 2}, {1999, 1}, {2000, 0}, {801, 2}, {0, 0}, {-3, 1}, {2257, 1}, {2031, 0}};
+  for (const Step& s : steps) {
+    ASSERT_TRUE(write_debug(s.value));
+    EXPECT_EQ(simhost::get_int(kDebug), s.status) << s.value;
+    simhost::frames(2, 1.0f / 30);
+    EXPECT_EQ(simhost::get_int(kDebug), s.status) << s.value << " after frames";
+  }
+  EXPECT_TRUE(own_problems().empty());
+}
+
+TEST_F(ServiceChannel, SlotFilesCarryThePrefixOfTheLoadedAircraft) {
+  struct Case {
+    const char* acf;
+    int value;
+    const char* path;
+  } cases[] = {
+      {"737_80NG.acf", 901, "Output/situations/737_80NG_01.sit"},
+      {"737_60NG.acf", 804, "Output/situations/737_60NG_04.sit"},
+      {"737_80MX.acf", 801, "Output/situations/01.sit"},
+      {"d738.acf", 808, "Output/situations/Velar_08.sit"},
+      {"b739_4k.acf", 801, "Output/situations/Kesti_01.sit"},
+      {"b737.acf", 902, "Output/situations/Kemra_02.sit"},
+      {"B737.acf", 905, "Output/situations/05.sit"},
+  };
+  for (const Case& c : cases) {
+    load(c.acf);
+    simhost::frames(1, 1.0f / 30);  // the model watch reads the generic model name
+    ASSERT_TRUE(write_debug(c.value));
+    EXPECT_EQ(last_file_call().path, c.path) << c.acf;
+    EXPECT_EQ(last_file_call().save, c.value >= 901) << c.acf;
+  }
+}
+
+TEST_F(ServiceChannel, ASituationLoadMakesTheLoadLoopWorkAgainAndASaveDoesNot) {
+  load();
+  simhost::frames(3, 1.0f / 30);
+  const char* ias = "sim/operation/override/override_ias";
+  const int after_start = simhost::counts(ias).writes;  // the load loop's once-per-load write
+  EXPECT_EQ(after_start, 1);
+  ASSERT_TRUE(write_debug(905));
+  simhost::frames(3, 1.0f / 30);
+  EXPECT_EQ(simhost::counts(ias).writes, after_start);
+  ASSERT_TRUE(write_debug(805));
+  simhost::frames(3, 1.0f / 30);
+  EXPECT_EQ(simhost::counts(ias).writes, after_start + 1);
+  EXPECT_TRUE(own_problems().empty());
+}
+
+TEST_F(ServiceChannel, GenericAircraftOnTheGroundGetsTheLoweredCgUntilTheOptionIsOff) {
+  load("b737.acf", 120000);
+  const char* cg_ref = "sim/flightmodel/misc/cgz_ref_to_default";
+  simhost::set_float("zuvadud/D738/real_cg", 17.2f);
+  simhost::set_ints("sim/flightmodel2/gear/on_ground", {1, 1, 1});
+  simhost::set_float("sim/flightmodel/position/theta", 2.0f);
+  simhost::frames(100, 0.1f);  // the shift needs 8 s
+  EXPECT_NEAR(simhost::get_float(cg_ref), 17.2 - 16.687292 - 0.4, 1e-5);
+
+  ASSERT_TRUE(write_debug(2001));  // CG shift off
+  const int writes = simhost::counts(cg_ref).writes;
+  simhost::set_float("zuvadud/D738/real_cg", 18.0f);
+  simhost::frames(10, 0.1f);
+  EXPECT_EQ(simhost::counts(cg_ref).writes, writes);
+  EXPECT_NEAR(simhost::get_float(cg_ref), 17.2 - 16.687292 - 0.4, 1e-5);
+
+  ASSERT_TRUE(write_debug(2000));
+  simhost::frames(1, 0.1f);
+  EXPECT_NEAR(simhost::get_float(cg_ref), 18.0 - 16.687292 - 0.4, 1e-5);
+  EXPECT_TRUE(own_problems().empty());
+}
+
+}  // namespace

@@ -1,0 +1,291 @@
+// Packed cockpit state arrays against the simulated host: slot layout, the
+// save/restore round trip with its host pushes, truncation of integer slots,
+// short arrays from the scripts, the glare-shield element and the vibration
+// curve.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "alerting/failure_state.h"
+#include "core/binding.h"
+#include "core/pitch_trim.h"
+#include "core/state_arrays.h"
+#include "engines/engine_state.h"
+#include "engines/engine_values.h"
+#include "host.h"
+#include "lnav/guidance_steps.h"
+#include "systems/air_values.h"
+#include "systems/electric_values.h"
+#include "systems/instrument_values.h"
+#include "systems/switch_memory.h"
+#include "systems/switch_values.h"
+#include "systems/system_state.h"
+
+namespace {
+
+const char* const kSystem = "zuvadud/D738/system";
+const char* const kSystemSw = "zuvadud/D738/system_sw";
+const char* const kGlare = "zuvadud/D738/glare_sw";
+
+std::set<int> used_system_slots() {
+  std::set<int> s;
+  for (int i = 0; i <= 67; ++i) s.insert(i);
+  s.insert(69);
+  s.insert(70);
+  for (int i = 79; i <= 97; ++i) s.insert(i);
+  return s;
+}
+std::set<int> used_system_sw_slots() {
+  std::set<int> s;
+  for (int i = 0; i <= 116; ++i) s.insert(i);
+  return s;
+}
+
+class StateArrays : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    simhost::reset();
+    for (XPLMDataRef& h : bound_handles) h = nullptr;
+    bind_outside_datarefs();
+    bind_host_datarefs();
+    bind_addon_datarefs();
+    bind_script_datarefs();
+    // Start from a cockpit whose every saved value is 0.
+    simhost::set_floats(kSystem, std::vector<float>(200, 0.0f));
+    simhost::set_floats(kSystemSw, std::vector<float>(200, 0.0f));
+    restore_cockpit_state();
+    for (float& v : flight_director_state.live) v = 0.0f;
+  }
+  void TearDown() override { simhost::reset(); }
+
+  static void restore_from(const std::vector<float>& system, const std::vector<float>& sw) {
+    simhost::set_floats(kSystem, system);
+    simhost::set_floats(kSystemSw, sw);
+    restore_cockpit_state();
+  }
+  // The flight director takes its hold values over after a load.
+  static void take_over_flight_director() {
+    for (int i = 0; i < 4; ++i) flight_director_state.live[i] = flight_director_state.hold[i];
+  }
+};
+
+TEST_F(StateArrays, SaveOfAZeroCockpitWritesZeros) {
+  save_cockpit_state();
+  EXPECT_EQ(simhost::get_floats(kSystem), std::vector<float>(200, 0.0f));
+  EXPECT_EQ(simhost::get_floats(kSystemSw), std::vector<float>(200, 0.0f));
+}
+
+// Every used slot carries its value back; the slots that carry nothing are
+// written as 0 whatever was restored into them.
+TEST_F(StateArrays, OnlyTheFixedSlotsCarryValues) {
+  restore_from(std::vector<float>(200, 7.0f), std::vector<float>(200, 7.0f));
+  take_over_flight_director();
+  save_cockpit_state();
+  const std::vector<float> system = simhost::get_floats(kSystem);
+  const std::vector<float> sw = simhost::get_floats(kSystemSw);
+  ASSERT_EQ(system.size(), 200u);
+  ASSERT_EQ(sw.size(), 200u);
+  const std::set<int> used = used_system_slots();
+  const std::set<int> used_sw = used_system_sw_slots();
+  EXPECT_EQ(used.size(), 89u);
+  EXPECT_EQ(used_sw.size(), 117u);
+  for (int i = 0; i < 200; ++i) {
+    EXPECT_EQ(system[i], used.count(i) ? 7.0f : 0.0f) << "system slot " << i;
+    EXPECT_EQ(sw[i], used_sw.count(i) ? 7.0f : 0.0f) << "system_sw slot " << i;
+  }
+}
+
+// Distinct values per slot: a slot mapped to the wrong global shows up as a
+// value in the wrong place.
+TEST_F(StateArrays, RoundTripKeepsEverySlotInPlace) {
+  std::vector<float> system(200, 0.0f), sw(200, 0.0f);
+  for (int i : used_system_slots()) system[i] = 1000.0f + static_cast<float>(i);
+  for (int i : used_system_sw_slots()) sw[i] = 2000.0f + static_cast<float>(i);
+  system[46] = sw[70];  // the yaw damper switch position is saved in both arrays
+  restore_from(system, sw);
+  // The flight director values come back as hold values only.
+  EXPECT_EQ(flight_director_state.live[0], 0.0f);
+  EXPECT_EQ(flight_director_state.hold[0], 1069.0f);
+  EXPECT_EQ(flight_director_state.hold[1], 1070.0f);
+  EXPECT_EQ(flight_director_state.hold[2], 1094.0f);
+  EXPECT_EQ(flight_director_state.hold[3], 1095.0f);
+  take_over_flight_director();
+  save_cockpit_state();
+  EXPECT_EQ(simhost::get_floats(kSystem), system);
+  EXPECT_EQ(simhost::get_floats(kSystemSw), sw);
+  // Named globals land where the slot table says.
+  EXPECT_EQ(trim_wheel_target, 1030.0f);
+  EXPECT_EQ(trim_wheel_hold, 1030.0f);
+  EXPECT_EQ(air::l_pack_pos, 2000.0f);
+  EXPECT_EQ(electric::panel_brightness[3], 2079.0f);
+  EXPECT_EQ(toggle_switch::yaw_dumper_pos, 2070.0f);
+  EXPECT_EQ(engine_copies.mixture[1], 2108.0f);
+}
+
+TEST_F(StateArrays, RestorePushesTheHostValues) {
+  std::vector<float> system(200, 0.0f), sw(200, 0.0f);
+  system[22] = 37000.0f;  // max allowable altitude
+  system[28] = -0.25f;    // elevator trim
+  system[45] = 1.0f;      // yaw damper
+  system[82] = -300.0f;   // cabin rate
+  system[83] = 8000.0f;   // cabin altitude
+  system[84] = 7.8f;      // cabin differential
+  sw[28] = 1.0f;
+  sw[29] = 0.0f;
+  sw[71] = 1.0f;
+  sw[96] = 1.0f;
+  sw[101] = 1.0f;
+  sw[103] = 1.0f;
+  sw[104] = 1.0f;
+  sw[105] = 1.0f;
+  sw[106] = 1.0f;
+  sw[107] = 1.0f;
+  sw[108] = 0.5f;
+  sw[110] = 85.0f;  // N1 stays with the host
+  sw[112] = 90.0f;
+  sw[113] = 91.0f;
+  trim_running = 1;
+  trim_run_values[0] = 3.0f;
+  door::capt_window_ratio = 1.0f;
+  travel_targets.fo_window = 1.0f;
+  engine::indicators_eng2_vib = 1.3f;
+  engine_failure_latches.flags[1] = 1;
+  engine_failure_latches.values[2] = 4.0f;
+  restore_from(system, sw);
+
+  EXPECT_FLOAT_EQ(simhost::get_float("sim/cockpit/pressure/max_allowable_altitude"), 37000.0f);
+  EXPECT_FLOAT_EQ(simhost::get_float("sim/cockpit2/controls/elevator_trim"), -0.25f);
+  EXPECT_EQ(simhost::get_int("sim/cockpit2/switches/yaw_damper_on"), 1);
+  EXPECT_FLOAT_EQ(simhost::get_float("sim/cockpit/pressure/cabin_vvi_actual_m_msec"), -300.0f);
+  EXPECT_FLOAT_EQ(simhost::get_float("sim/cockpit/pressure/cabin_altitude_actual_m_msl"), 8000.0f);
+  EXPECT_FLOAT_EQ(simhost::get_float("sim/cockpit/pressure/cabin_pressure_differential_psi"), 7.8f);
+  EXPECT_EQ(simhost::get_ints("sim/cockpit2/electrical/battery_on"), (std::vector<int>{1, 1, 0}));
+  EXPECT_EQ(simhost::get_int("sim/cockpit2/electrical/cross_tie"), 1);
+  EXPECT_EQ(simhost::get_int("sim/cockpit/engine/APU_running"), 1);
+  EXPECT_EQ(simhost::get_ints("sim/cockpit2/fuel/fuel_tank_pump_on"), (std::vector<int>{1, 0, 1}));
+  EXPECT_EQ(simhost::get_int("sim/cockpit2/electrical/APU_generator_on"), 1);
+  const std::vector<int> running = simhost::get_ints("sim/flightmodel/engine/ENGN_running");
+  EXPECT_EQ(running[0], 1);
+  EXPECT_EQ(running[1], 1);
+  const std::vector<float> mixture = simhost::get_floats("sim/cockpit2/engine/actuators/mixture_ratio");
+  EXPECT_FLOAT_EQ(mixture[1], 0.5f);
+  const std::vector<float> n2 = simhost::get_floats("sim/flightmodel/engine/ENGN_N2_");
+  EXPECT_FLOAT_EQ(n2[0], 90.0f);
+  EXPECT_FLOAT_EQ(n2[1], 91.0f);
+  EXPECT_NE(simhost::get_floats("sim/flightmodel2/engines/N1_percent")[0], 85.0f);
+
+  // What the restore sets itself.
+  EXPECT_EQ(trim_running, 0);
+  EXPECT_EQ(trim_run_values[0], 0.0f);
+  EXPECT_EQ(door::capt_window_ratio, 0.0f);
+  EXPECT_EQ(travel_targets.fo_window, 0.0f);
+  EXPECT_FLOAT_EQ(engine::indicators_N1_percent_1, 85.0f);
+  EXPECT_FLOAT_EQ(engine::indicators_N2_percent_2, 91.0f);
+  EXPECT_FLOAT_EQ(engine::indicators_eng1_vib, 1.21f + 48.0f * 0.26f / 68.0f);
+  EXPECT_EQ(engine::indicators_eng2_vib, 0.0f);
+  EXPECT_FLOAT_EQ(engine_copies.n2_second[1], 91.0f);
+  EXPECT_FLOAT_EQ(engine_copies.n1[0], 85.0f);
+  EXPECT_EQ(engine_failure_latches.flags[1], 0);
+  EXPECT_EQ(engine_failure_latches.values[2], 0.0f);
+}
+
+TEST_F(StateArrays, IntegerSlotsTruncate) {
+  struct Case {
+    float saved;
+    int expect;
+  };
+  const Case cases[] = {{0.9f, 0}, {1.9f, 1}, {-0.9f, 0}, {NAN, 0}, {1e20f, 2147483647}};
+  for (const Case& c : cases) {
+    std::vector<float> sw(200, 0.0f);
+    sw[28] = c.saved;
+    restore_from(std::vector<float>(200, 0.0f), sw);
+    EXPECT_EQ(simhost::get_ints("sim/cockpit2/electrical/battery_on")[1], c.expect) << c.saved;
+    EXPECT_EQ(simhost::get_ints("sim/cockpit2/electrical/battery_on")[0], 1);
+  }
+}
+
+TEST_F(StateArrays, PressurisationModeTwoOnlySetsTheFlag) {
+  struct Case {
+    float mode2;
+    uint8_t before;
+    uint8_t after;
+  };
+  const Case cases[] = {{0.0f, 0, 0}, {0.0f, 1, 1}, {3.0f, 0, 1}, {-1.0f, 0, 1}};
+  for (const Case& c : cases) {
+    std::vector<float> system(200, 0.0f);
+    system[27] = c.mode2;
+    pressurisation_state.mode2_flag = c.before;
+    restore_from(system, std::vector<float>(200, 0.0f));
+    EXPECT_EQ(pressurisation_state.mode2_flag, c.after) << c.mode2;
+  }
+}
+
+// Scripts whose arrays are shorter than 200 only give back what they hold.
+TEST_F(StateArrays, ShortArraysRestoreOnlyWhatTheyHold) {
+  simhost::remove_dataref(kSystem);
+  simhost::define_dataref({kSystem, 8, 50, true, ""}, simhost::Owner::Scripts);
+  simhost::remove_dataref(kSystemSw);
+  simhost::define_dataref({kSystemSw, 8, 20, true, ""}, simhost::Owner::Scripts);
+  for (XPLMDataRef& h : bound_handles) h = nullptr;
+  bind_script_datarefs();
+  bind_outside_datarefs();
+  bind_host_datarefs();
+  simhost::set_floats(kSystem, std::vector<float>(50, 3.0f));
+  simhost::set_floats(kSystemSw, std::vector<float>(20, 4.0f));
+  gauges::standby_altimeter_baro = 29.92f;  // slot 62: beyond the short array
+  door::capt_window_ratio = 1.0f;            // closed only after slot 61
+  air::trim_air_pos = 0.0f;                  // slot 5 of system_sw
+  toggle_switch::air_valve_ctrl = 2.0f;      // slot 30: beyond
+  restore_cockpit_state();
+  EXPECT_EQ(gauges::standby_altimeter_baro, 29.92f);
+  EXPECT_EQ(door::capt_window_ratio, 1.0f);
+  EXPECT_EQ(air::trim_air_pos, 4.0f);
+  EXPECT_EQ(toggle_switch::air_valve_ctrl, 2.0f);
+  EXPECT_EQ(trim_wheel_target, 3.0f);
+  EXPECT_TRUE(simhost::problems().empty());
+}
+
+TEST_F(StateArrays, GlareElementLeavesTheScriptsElementsAlone) {
+  std::vector<float> glare(15);
+  for (int i = 0; i < 15; ++i) glare[i] = static_cast<float>(i) + 0.5f;
+  simhost::set_floats(kGlare, glare);
+  toggle_switch::n1_set_source = -1.0f;
+  sync_glare_switch();
+  std::vector<float> expect = glare;
+  expect[14] = -1.0f;
+  EXPECT_EQ(simhost::get_floats(kGlare), expect);
+
+  simhost::set_floats(kGlare, {2.0f}, 14);
+  read_glare_switches();
+  EXPECT_EQ(toggle_switch::n1_set_source, 2.0f);
+}
+
+TEST_F(StateArrays, ShortGlareArrayIsNotOverwritten) {
+  simhost::remove_dataref(kGlare);
+  simhost::define_dataref({kGlare, 8, 10, true, ""}, simhost::Owner::Scripts);
+  for (XPLMDataRef& h : bound_handles) h = nullptr;
+  bind_script_datarefs();
+  bind_outside_datarefs();
+  const std::vector<float> glare = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+  simhost::set_floats(kGlare, glare);
+  toggle_switch::n1_set_source = 1.0f;
+  sync_glare_switch();
+  EXPECT_EQ(simhost::get_floats(kGlare), glare);
+  read_glare_switches();
+  EXPECT_EQ(toggle_switch::n1_set_source, 1.0f);
+}
+
+TEST(Vibration, CurveRows) {
+  struct Case {
+    float n1, vib;
+  };
+  const Case cases[] = {{-5.0f, 0.0f},    {0.0f, 0.0f},   {5.0f, 0.905f},  {10.0f, 1.81f},
+                        {36.9999f, 1.21f}, {37.0f, 1.21f}, {71.0f, 1.34f},  {105.0f, 1.47f},
+                        {105.01f, 1.47f}, {150.0f, 1.47f}, {NAN, 0.0f}};
+  for (const Case& c : cases) EXPECT_NEAR(n1_vibration(c.n1), c.vib, 1e-4f) << c.n1;
+}
+
+}  // namespace

@@ -1,0 +1,284 @@
+// The navigation display draw pass as the host sees it: the callback's gates,
+// the track line and range marks per side and mode, colours, the waypoint
+// slots and labels of the route pass, and the GL state left behind.
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/route_intake.h"
+#include "display/nd_labels.h"
+#include "display/nd_slots.h"
+#include "display/route_lines.h"
+#include "lnav/fms_legs.h"
+#include "lnav/route_state.h"
+#include "nd_fixture.h"
+#include "systems/electric_values.h"
+#include "systems/instrument_values.h"
+
+namespace {
+
+GLint g_matrix_mode = 0, g_attrib_depth = -1;
+GLboolean g_stipple = GL_TRUE;
+int probe_after(XPLMDrawingPhase, int, void*) {
+  glGetIntegerv(GL_MATRIX_MODE, &g_matrix_mode);
+  glGetIntegerv(GL_ATTRIB_STACK_DEPTH, &g_attrib_depth);
+  g_stipple = glIsEnabled(GL_LINE_STIPPLE);
+  return 1;
+}
+
+void set_name(RouteText& t, const char* s) {
+  std::memset(t.text, 0, sizeof t.text);
+  std::strncpy(t.text, s, sizeof t.text - 1);
+}
+
+class NdPass : public nd_test::DrawFixture {
+ protected:
+  void SetUp() override {
+    DrawFixture::SetUp();
+    bind_host_datarefs();
+    bind_script_datarefs();
+    simhost::set_int("sim/graphics/view/panel_render_type", 2);
+    XPLMRegisterDrawCallback(nd_draw_callback, xplm_Phase_Gauges, 1, nullptr);
+    draw_enabled = 1;
+    host_mirror = HostMirror{};
+    script_mirror = ScriptMirror{};
+    host_mirror.sim_cockpit2_switches_instrument_brightness_ratio[2] = 0.8f;
+    host_mirror.sim_cockpit2_switches_instrument_brightness_ratio[3] = 0.6f;
+    electric::dc_stdbus_status = 1.0f;
+    electric::dc_bus1_status = 1.0f;
+    display::nd_refresh = display::nd_refresh_fo = 0.0f;
+    for (auto& e : efis_side) e = EfisSideState{};
+    efis_side[0].map_mode = efis_side[1].map_mode = 2.0f;
+    efis_side[0].exp_map = efis_side[1].exp_map = 1.0f;
+    efis_side[0].map_range = efis_side[1].map_range = 2.0f;
+    fms_seq = FmsSequenceState{};
+    for (int k = 0; k < 256; ++k) {
+      set_name(route_tables.waypoint_names[k], "");
+      set_name(route_tables.leg_path_types[k], "");
+      legs_lat[k] = legs_lon[k] = legs_radii_radius[k] = legs_bypass[k] = 0.0f;
+      legs_alt_rest1[k] = legs_alt_rest_type[k] = legs_eta[k] = legs_rnp_data[k] = 0.0f;
+    }
+  }
+  void TearDown() override {
+    XPLMUnregisterDrawCallback(nd_draw_callback, xplm_Phase_Gauges, 1, nullptr);
+    draw_enabled = 0;
+    DrawFixture::TearDown();
+  }
+  const std::vector<simhost::Line>& pass() {
+    simhost::frame(0.01f);
+    return simhost::captured_lines();
+  }
+  // A straight route northward from the aircraft at (0, 0): n waypoints
+  // every `step_nm`, active leg 1.
+  void route_north(int n, double step_nm) {
+    for (int k = 0; k < n; ++k) {
+      legs_lat[k] = static_cast<float>(k * step_nm / 60.0);
+      char name[16];
+      std::snprintf(name, sizeof name, "W%d", k);
+      set_name(route_tables.waypoint_names[k], name);
+      set_name(route_tables.leg_path_types[k], "TF");
+    }
+    fms_seq.legs_num = static_cast<float>(n - 1);  // index of the last entry
+    fms_seq.vnav_idx = 1.0f;
+  }
+};
+
+}  // namespace
+
+TEST_F(NdPass, GatesDrawNothingAndKeepTheSlots) {
+  struct Case {
+    int enabled, render_type;
+  };
+  const Case cases[] = {{0, 2}, {1, 1}, {1, 0}};
+  for (const Case& c : cases) {
+    draw_enabled = c.enabled;
+    simhost::set_int("sim/graphics/view/panel_render_type", c.render_type);
+    nd::wpt_x[3] = 5.0f;
+    EXPECT_TRUE(pass().empty()) << c.enabled << " " << c.render_type;
+    EXPECT_EQ(nd::wpt_x[3], 5.0f);
+  }
+  EXPECT_EQ(nd_draw_callback(46, 1, nullptr), 1);  // another phase: nothing, result 1
+}
+
+TEST_F(NdPass, HeadingUpTrackLineIsClampedAndStartsAboveTheSymbolOnTheGround) {
+  efis_side[1].map_mode = 3.0f;  // first officer in plan mode: no track line, no marks
+  simhost::set_float("zuvadud/D738/nd/track_nd", 60.0f);
+  const auto& lines = pass();
+  ASSERT_EQ(lines.size(), 4u);  // track line and three range marks
+  const double t40 = std::tan(40.0 * M_PI / 180);
+  const auto& track = lines[0];
+  EXPECT_NEAR(track.x0, 521 + 500 * (0.5 - t40 * 0.001), 1e-2);
+  EXPECT_NEAR(track.y0, 8 + 500 * (0.199 + 0.001), 1e-2);
+  EXPECT_NEAR(track.x1, 521 + 500 * (0.5 - t40 * (0.905 - 0.199)), 1e-2);
+  EXPECT_NEAR(track.y1, 8 + 500 * 0.905, 1e-2);
+  EXPECT_FLOAT_EQ(track.a, 0.8f);  // alpha is the captain's brightness
+  const double marks[] = {0.1695, 0.339, 0.5085};
+  for (int k = 0; k < 3; ++k) EXPECT_NEAR(lines[1 + k].y0, 8 + 500 * (0.199 + marks[k]), 1e-2);
+}
+
+TEST_F(NdPass, AirborneTrackLineStartsAheadBySpeedAndRange) {
+  efis_side[1].map_mode = 3.0f;
+  host_mirror.sim_flightmodel_position_groundspeed = 100.0f;
+  efis_side[0].map_range = 9.0f;  // out of range: as index 7
+  const auto& lines = pass();
+  ASSERT_FALSE(lines.empty());
+  const double L = 3 * 100.0 * 30 * 0.0005399568 * 0.0010625 + 0.001;
+  EXPECT_NEAR(lines[0].y0, 8 + 500 * (0.199 + L), 1e-3);
+}
+
+TEST_F(NdPass, PowerAndBrightnessGateEachSide) {
+  electric::dc_stdbus_status = 0.0f;  // captain dark
+  efis_side[1].exp_map = 0.0f;        // first officer centred MAP
+  const auto& lines = pass();
+  // First officer only: heading-up track line, two ticks and one vertical
+  // around y0 0.48.
+  ASSERT_EQ(lines.size(), 4u);
+  for (const auto& l : lines) EXPECT_GE(l.y0, 520.0);
+  EXPECT_NEAR(lines[0].y0, 520 + 500 * (0.48 + 0.001), 1e-2);
+  EXPECT_NEAR(lines[1].y0, 520 + 500 * (0.48 + 0.1695), 1e-2);
+  EXPECT_FLOAT_EQ(lines[0].a, 0.6f);
+  host_mirror.sim_cockpit2_switches_instrument_brightness_ratio[3] = 0.0f;
+  EXPECT_TRUE(pass().empty());
+}
+
+TEST_F(NdPass, ColourOverrides) {
+  efis_side[1].map_mode = 3.0f;
+  script_mirror.zuvadud_d738_nd_white_r = -1.0f;
+  script_mirror.zuvadud_d738_nd_white_g = 0.5f;
+  NdColours c = nd_build_colours();
+  EXPECT_FLOAT_EQ(c.white[0][0], 1.0f);
+  EXPECT_FLOAT_EQ(c.white[0][1], 0.5f);
+  EXPECT_FLOAT_EQ(c.white[0][2], 0.0f);
+  EXPECT_FLOAT_EQ(c.white[1][3], 0.6f);
+  EXPECT_FLOAT_EQ(c.magenta[0][0], 0.772549f);  // all-zero triple keeps the default
+  script_mirror.zuvadud_d738_nd_white_r = std::nanf("");
+  EXPECT_FLOAT_EQ(nd_build_colours().white[0][1], 1.0f);  // not a number: default
+}
+
+TEST_F(NdPass, LeavesNoStateBehind) {
+  XPLMRegisterDrawCallback(probe_after, xplm_Phase_Gauges, 0, nullptr);
+  route_north(4, 5.0);
+  legs_bypass[2] = 0.0f;
+  pass();
+  XPLMUnregisterDrawCallback(probe_after, xplm_Phase_Gauges, 0, nullptr);
+  EXPECT_EQ(g_matrix_mode, GL_MODELVIEW);
+  EXPECT_EQ(g_attrib_depth, 0);
+  EXPECT_EQ(g_stipple, GL_FALSE);
+  EXPECT_EQ(simhost::graphics_state().alpha_blending, 1);
+  EXPECT_EQ(simhost::graphics_state().depth_testing, 0);
+}
+
+TEST_F(NdPass, RouteFillsSlotsAndLabelsAndDrawsItsLegs) {
+  electric::dc_bus1_status = 0.0f;  // first officer dark: no route, no slots
+  route_north(4, 2.0);
+  set_name(route_tables.waypoint_names[2], "RW27");
+  legs_eta[0] = 14.5f;
+  efis_side[0].data_status = 1.0f;
+  const auto& lines = pass();
+  EXPECT_FLOAT_EQ(nd::wpt_type[0], 2.0f);  // active
+  EXPECT_FLOAT_EQ(nd::wpt_type[1], 1.0f);
+  EXPECT_FLOAT_EQ(nd::wpt_type[2], 0.0f);  // runway: a position but no symbol
+  EXPECT_FLOAT_EQ(nd::wpt_type[3], 0.0f);  // the last entry is not a drawn leg
+  EXPECT_NEAR(nd::wpt_y[1], 2.0 * 0.034 * 14.7058824, 1e-3);
+  EXPECT_STREQ(nd::wpt_id_m[0], "W0");
+  EXPECT_STREQ(nd::wpt_alt_m[0], "1430Z");  // data on, no constraint: ETA moves up a line
+  EXPECT_STREQ(nd::wpt_eta_m[0], "");       // and the empty RNP with it
+  EXPECT_STREQ(nd::wpt_id_w[1], "W1");
+  int magenta = 0;
+  for (const auto& l : lines)
+    if (std::fabs(l.r - 0.772549f) < 1e-4f) ++magenta;
+  EXPECT_EQ(magenta, 2);  // W0-W1 and W1-W2
+  for (int k = 0; k < 20; ++k) EXPECT_EQ(nd::wpt_fo_type[k], 0.0f);
+}
+
+TEST_F(NdPass, TwentySlotsAtMostAndDiscontinuityBreaksTheLine) {
+  electric::dc_bus1_status = 0.0f;
+  efis_side[0].map_range = 0.0f;
+  route_north(26, 0.05);
+  const auto& all = pass();
+  int magenta = 0;
+  for (const auto& l : all) magenta += std::fabs(l.r - 0.772549f) < 1e-4f ? 1 : 0;
+  EXPECT_EQ(magenta, 24);  // legs into 1..24 drawn although slots ran out
+  EXPECT_FLOAT_EQ(nd::wpt_type[19], 1.0f);
+  set_name(route_tables.waypoint_names[5], "DISCONTINUITY");
+  const auto& broken = pass();
+  magenta = 0;
+  for (const auto& l : broken) magenta += std::fabs(l.r - 0.772549f) < 1e-4f ? 1 : 0;
+  EXPECT_EQ(magenta, 22);  // neither into nor out of the discontinuity
+}
+
+TEST_F(NdPass, MissedApproachLegsAreCyanUntilActive) {
+  electric::dc_bus1_status = 0.0f;
+  route_north(4, 2.0);
+  fms_copies.missed_app_wpt_idx = 2.0f;
+  fms_copies.missed_app_wpt_idx2 = 3.0f;
+  fms_copies.missed_app_act = 0.0f;
+  int cyan = 0;
+  for (const auto& l : pass()) cyan += std::fabs(l.r - 0.160784f) < 1e-4f ? 1 : 0;
+  EXPECT_EQ(cyan, 2);
+  fms_copies.missed_app_act = 1.0f;
+  cyan = 0;
+  for (const auto& l : pass()) cyan += std::fabs(l.r - 0.160784f) < 1e-4f ? 1 : 0;
+  EXPECT_EQ(cyan, 0);
+  fms_copies.missed_app_wpt_idx = fms_copies.missed_app_wpt_idx2 = 0.0f;
+  fms_copies.missed_app_act = 0.0f;
+}
+
+TEST(NdLabels, TextsOfTheLegTable) {
+  struct Case {
+    float eta, rnp;
+    const char* eta_text;
+    const char* rnp_text;
+  };
+  const Case cases[] = {{0.999f, 0.3f, "0059Z", "RNP 0.30"},
+                        {14.5f, 10.0f, "1430Z", "RNP 10.0"},
+                        {25.25f, 9.49f, "2515Z", "RNP 9.49"},
+                        {0.0f, 0.0f, "----Z", ""},
+                        {-2.0f, std::nanf(""), "----Z", ""}};
+  fms_seq.vnav_idx = 0.0f;
+  std::strcpy(route_tables.waypoint_names[7].text, "ABCDE");
+  std::strcpy(route_tables.leg_path_types[7].text, "TF");
+  for (const Case& c : cases) {
+    legs_eta[7] = c.eta;
+    legs_rnp_data[7] = c.rnp;
+    nd_wpt_labels(7, 4, 0, 1, 1, 0);
+    EXPECT_STREQ(nd::wpt_fo_alt_w[4], c.eta_text);
+    EXPECT_STREQ(nd::wpt_fo_eta_w[4], c.rnp_text);
+    EXPECT_STREQ(nd::wpt_fo_rnp_w[4], "");
+  }
+  fms_copies.flight_phase = 1.0f;
+  fms_copies.fmc_trans_alt = 10000.0f;
+  legs_alt_rest1[7] = 6000.0f;
+  legs_alt_rest2[7] = 8000.0f;
+  legs_alt_rest_type[7] = 3.0f;
+  nd_wpt_labels(7, 4, 0, 0, 0, 1);
+  EXPECT_STREQ(nd::wpt_alt_w[4], " 8000B 6000A");
+  std::strcpy(route_tables.waypoint_names[7].text, "(1500)");
+  std::strcpy(route_tables.leg_path_types[7].text, "CA");
+  nd_wpt_labels(7, 4, 0, 0, 0, 0);
+  EXPECT_STREQ(nd::wpt_id_w[4], "(1500FT)");
+  std::strcpy(route_tables.waypoint_names[7].text, "A_VERY_LONG_IDENTIFIER_NAME");
+  std::strcpy(route_tables.leg_path_types[7].text, "TF");
+  nd_wpt_labels(7, 4, 0, 0, 0, 0);
+  EXPECT_EQ(std::strlen(nd::wpt_id_w[4]), 15u);  // cut to the field
+  nd_wpt_labels(7, 4, 5, 0, 0, 0);
+  EXPECT_STREQ(nd::wpt_id_w[4], "");
+  nd_wpt_labels(7, 20, 0, 0, 0, 0);  // no such slot: nothing written anywhere
+  format_flight_level(35000, 18000);
+  EXPECT_STREQ(flight_level_text, "FL350");
+  format_flight_level(35000, 0);
+  EXPECT_STREQ(flight_level_text, "35000");
+}
+
+TEST_F(NdPass, RendersTheRouteIntoThePanel) {
+  simhost::set_draw_capture(false);
+  route_north(6, 4.0);
+  electric::dc_bus1_status = 0.0f;
+  pass();
+  // Magenta route pixels above the symbol of the captain's display.
+  const uint32_t p = simhost::pixel(771, 8 + static_cast<int>(500 * (0.199 + 6 * 0.034)));
+  EXPECT_GT(p >> 24, 150u) << std::hex << p;
+  EXPECT_LT((p >> 16) & 0xff, 80u);
+  EXPECT_EQ(simhost::count_pixels_not(0) > 0, true);
+  if (const char* png = std::getenv("CORVANE_ND_PNG")) simhost::write_png(png);
+}
