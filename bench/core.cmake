@@ -5,3 +5,4 @@ corvane_benchmark(hold_geometry_bench ${CMAKE_CURRENT_LIST_DIR}/hold_geometry_be
 corvane_benchmark(core_service_bench ${CMAKE_CURRENT_LIST_DIR}/core_service_bench.cpp)
 corvane_benchmark(panel_state_bench ${CMAKE_CURRENT_LIST_DIR}/panel_state_bench.cpp)
 corvane_benchmark(core_state_bench ${CMAKE_CURRENT_LIST_DIR}/core_state_bench.cpp)
+corvane_benchmark(route_pass_bench ${CMAKE_CURRENT_LIST_DIR}/route_pass_bench.cpp)

@@ -219,6 +219,25 @@ void write_bytes(std::vector<uint8_t>& dst, const void* in, int offset, int coun
 
 bool plugin_owned(const Dataref& d) { return d.owner == Owner::Plugin; }
 
+// Records the non-finite values among a plug-in write into host storage.
+// An element that already held a non-finite value (the owner put it there,
+// and the plug-in hands it back unchanged) is not the plug-in's doing.
+template <typename T>
+void watch_finite(const Dataref& d, const T* values, int offset, int count) {
+  if (plugin_owned(d) || !values) return;
+  Host& h = host();
+  for (int i = 0; i < count; ++i) {
+    const double v = static_cast<double>(values[i]);
+    if (std::isfinite(v)) continue;
+    const size_t at = static_cast<size_t>(offset) + static_cast<size_t>(i);
+    const double old = d.array.empty() ? d.scalar : at < d.array.size() ? d.array[at] : 0.0;
+    if (!std::isfinite(old)) continue;
+    ++h.non_finite_count;
+    if (h.non_finite.size() < 256)
+      h.non_finite.push_back(d.name + "[" + std::to_string(offset + i) + "] = " + std::to_string(v));
+  }
+}
+
 // ---- uncounted access shared by the host calls and the test API ----------
 int raw_geti(Dataref& d) {
   if (plugin_owned(d)) return d.geti ? d.geti(d.read_refcon) : 0;
@@ -599,6 +618,12 @@ DatarefCounts counts(const std::string& name) {
 std::vector<std::string> missing_lookups() { return host().missing_lookups; }
 int null_handle_reads() { return host().null_reads; }
 int null_handle_writes() { return host().null_writes; }
+int non_finite_write_count() { return host().non_finite_count; }
+const std::vector<std::string>& non_finite_writes() { return host().non_finite; }
+void clear_non_finite_writes() {
+  host().non_finite_count = 0;
+  host().non_finite.clear();
+}
 std::vector<std::string> shadowed_catalog_names() { return host().shadowed; }
 
 }  // namespace simhost
@@ -635,14 +660,20 @@ float XPLMGetDataf(XPLMDataRef ref) {
   return d ? raw_getf(*d) : 0.0f;
 }
 void XPLMSetDataf(XPLMDataRef ref, float value) {
-  if (Dataref* d = writing(ref, xplmType_Float, "XPLMSetDataf")) raw_setf(*d, value);
+  if (Dataref* d = writing(ref, xplmType_Float, "XPLMSetDataf")) {
+    watch_finite(*d, &value, 0, 1);
+    raw_setf(*d, value);
+  }
 }
 double XPLMGetDatad(XPLMDataRef ref) {
   Dataref* d = reading(ref, xplmType_Double, "XPLMGetDatad");
   return d ? raw_getd(*d) : 0.0;
 }
 void XPLMSetDatad(XPLMDataRef ref, double value) {
-  if (Dataref* d = writing(ref, xplmType_Double, "XPLMSetDatad")) raw_setd(*d, value);
+  if (Dataref* d = writing(ref, xplmType_Double, "XPLMSetDatad")) {
+    watch_finite(*d, &value, 0, 1);
+    raw_setd(*d, value);
+  }
 }
 
 int XPLMGetDatavi(XPLMDataRef ref, int* values, int offset, int max) {
@@ -663,6 +694,7 @@ void XPLMSetDatavf(XPLMDataRef ref, float* values, int offset, int count) {
   Dataref* d = writing(ref, xplmType_FloatArray, "XPLMSetDatavf");
   if (!d) return;
   if (!values && count > 0) problem("XPLMSetDatavf: %s: null values, count %d", d->name.c_str(), count);
+  watch_finite(*d, values, offset, count);
   raw_setvf(*d, values, offset, count);
 }
 int XPLMGetDatab(XPLMDataRef ref, void* values, int offset, int max) {

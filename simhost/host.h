@@ -145,6 +145,15 @@ DatarefCounts counts(const std::string& name);
 std::vector<std::string> missing_lookups();
 int null_handle_reads();
 int null_handle_writes();
+// The plug-in's writes of a NaN or an infinity into host and script datarefs
+// (the real host stores them, and the flight model then diverges): the count
+// of such values, and the first 256 as "name[index] = value" (index 0 for
+// scalars). An element that held a non-finite value already is not counted
+// (a value handed back unchanged); writes into the plug-in's own datarefs are
+// not watched here.
+int non_finite_write_count();
+const std::vector<std::string>& non_finite_writes();
+void clear_non_finite_writes();
 // Catalog names that the plug-in registered itself (its accessor took over).
 std::vector<std::string> shadowed_catalog_names();
 

@@ -156,6 +156,8 @@ struct Host {
   std::vector<std::string> missing_lookups;
   std::vector<std::string> shadowed;
   int null_reads = 0, null_writes = 0;
+  int non_finite_count = 0;
+  std::vector<std::string> non_finite;
   int registration_counter = 0;
 
   // commands

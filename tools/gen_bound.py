@@ -62,10 +62,52 @@ HOST_TYPES = {
 # Host datarefs the plug-in writes although its binding only reads them: the
 # bus loads, and the start-up state's and the cockpit state restore's pushes.
 HOST_WRITTEN = {'sim/cockpit2/electrical/plugin_bus_load_amps',
+                # bleed air actuators and the electric hydraulic pumps
+                'sim/cockpit2/bleedair/actuators/apu_bleed', 'sim/cockpit2/bleedair/actuators/engine_bleed_sov',
+                'sim/cockpit2/bleedair/actuators/gpu_bleed', 'sim/cockpit2/bleedair/actuators/isol_valve_left',
+                'sim/cockpit2/bleedair/actuators/isol_valve_right', 'sim/cockpit2/bleedair/actuators/pack_center',
+                'sim/cockpit2/bleedair/actuators/pack_left', 'sim/cockpit2/bleedair/actuators/pack_right',
+                'sim/cockpit2/switches/electric_hydraulic_pump_on',
+                'sim/cockpit2/switches/electric_hydraulic_pump2_on',
+                # brakes, steering, flaps, radios, probe heat, brightness and ice effects
+                'sim/aircraft/overflow/acf_brake_co', 'sim/aircraft/overflow/acf_roll_co',
+                'sim/cockpit2/switches/panel_brightness_ratio', 'sim/cockpit2/radios/actuators/adf2_power',
+                'sim/cockpit2/radios/actuators/adf1_frequency_hz', 'sim/cockpit2/radios/actuators/adf2_frequency_hz',
+                'sim/cockpit2/radios/actuators/adf1_standby_frequency_hz',
+                'sim/cockpit2/radios/actuators/adf2_standby_frequency_hz',
+                'sim/cockpit2/ice/ice_AOA_heat_on', 'sim/cockpit2/ice/ice_AOA_heat_on_copilot',
+                'sim/cockpit2/ice/ice_pitot_heat_on_pilot', 'sim/cockpit2/ice/ice_pitot_heat_on_copilot',
+                'sim/cockpit2/ice/ice_static_heat_on_pilot', 'sim/cockpit2/ice/ice_static_heat_on_copilot',
+                'sim/flightmodel/failures/window_ice', 'sim/flightmodel/failures/frm_ice',
+                'sim/flightmodel/failures/frm_ice2', 'sim/flightmodel/failures/tail_ice',
+                'sim/flightmodel/failures/tail_ice2', 'sim/flightmodel/failures/inlet_ice_per_engine',
+                # electrical buses: avionics, ground power, APU generator and inverters
+                'sim/cockpit/electrical/avionics_on', 'sim/cockpit/electrical/gpu_on',
+                'sim/cockpit/electrical/generator_apu_on', 'sim/cockpit2/electrical/inverter_on',
                 'sim/cockpit2/switches/avionics_power_on',
                 'sim/cockpit2/radios/actuators/adf1_power',
                 'sim/cockpit/pressure/cabin_vvi_set_m_msec',
-                'sim/cockpit2/engine/actuators/mixture_ratio'}
+                'sim/cockpit2/engine/actuators/mixture_ratio',
+                # engine model: idle ratios, starter, flap coefficients, plug force
+                'sim/aircraft2/engine/low_idle_ratio', 'sim/aircraft2/engine/high_idle_ratio',
+                'sim/aircraft/engine/acf_starter_torque_ratio', 'sim/aircraft/engine/acf_starter_max_rpm_ratio',
+                'sim/aircraft/controls/acf_flap_cl', 'sim/aircraft/controls/acf_flap2_cl',
+                'sim/aircraft/controls/acf_flap_cm', 'sim/aircraft/controls/acf_flap2_cm',
+                'sim/flightmodel/forces/faxil_plug_acf',
+                # the plug-in's own indicated airspeed and trend, and the flight-director bars
+                'sim/cockpit2/gauges/indicators/airspeed_kts_pilot', 'sim/cockpit2/gauges/indicators/airspeed_kts_copilot',
+                'sim/cockpit2/gauges/indicators/airspeed_acceleration_kts_sec_pilot',
+                'sim/cockpit2/gauges/indicators/airspeed_acceleration_kts_sec_copilot',
+                'sim/cockpit/autopilot/flight_director_pitch', 'sim/cockpit/autopilot/flight_director_roll',
+                # engine failures: the failure modes, the spooled-down N1 and the oil lost
+                'sim/operation/failures/rel_engfai0', 'sim/operation/failures/rel_engfai1',
+                'sim/operation/failures/rel_engsep0', 'sim/operation/failures/rel_engsep1',
+                'sim/operation/failures/rel_oilpmp0', 'sim/operation/failures/rel_oilpmp1',
+                'sim/operation/failures/rel_genera0', 'sim/operation/failures/rel_genera1',
+                'sim/flightmodel/engine/ENGN_N1_', 'sim/flightmodel/engine/ENGN_oil_quan'}
+# The host's failure enums and warning preferences take writes from plug-ins.
+HOST_WRITABLE_PATTERNS = [r'^sim/operation/failures/rel_', r'^sim/operation/prefs/warn_',
+                          r'^sim/flightmodel/engine/ENGN_oil_quan']
 HOST_INT_PATTERNS = [r'^sim/operation/failures/rel_', r'^sim/operation/prefs/warn_']
 SCRIPT_TYPES = {
     # The five nearest airports, one element each.
@@ -87,6 +129,28 @@ SCRIPT_TYPES = {
     'zuvadud/D738/pfd/vor1_sel_id': (32, 6),
     'zuvadud/D738/pfd/vor2_sel_id': (32, 6),
     'zuvadud/D738/fms/fpln_nav_id': (32, 8),
+    # The floating-leg hand-back: up to 128 entries per array.
+    **{'zuvadud/D738/fms/fms_add_data_%d' % k: (8, 128) for k in range(1, 7)},
+    # The second and third routes and the abeam candidates: per-leg arrays.
+    **{'zuvadud/D738/fms/legs_%s_%s' % (f, s): (8, 256)
+       for s in ('2', '3')
+       for f in ('lat', 'lon', 'brg_true', 'brg_mag', 'brg_fin_true', 'dist', 'radius', 'rad_lat', 'rad_lon',
+                 'rad_turn', 'wpt_type', 'spd', 'crs_mag', 'hold_time', 'hold_dist', 'before', 'offset', 'idx',
+                 'offset_lat', 'offset_lon')},
+    'zuvadud/D738/fms/legs_df_crs_2': (8, 256),
+    'zuvadud/D738/fms/legs_abeam_lat': (8, 256),
+    'zuvadud/D738/fms/legs_abeam_lon': (8, 256),
+    'zuvadud/D738/fms/legs_abeam_lat2': (8, 256),
+    'zuvadud/D738/fms/legs_abeam_lon2': (8, 256),
+    'zuvadud/D738/fms/legs_abeam_dist': (8, 256),
+    # The FIX page: five fixes per display, three elements each.
+    **{'zuvadud/D738/nd/fix_%s%s' % (side, f): (8, 5)
+       for side in ('', 'fo_')
+       for f in ('lat', 'lon', 'en', 'rad_dist_0', 'rad_dist_1', 'rad_dist_2', 'dist_0_nm', 'dist_1_nm',
+                 'dist_2_nm', 'rad_dist_0a', 'rad_dist_1a', 'rad_dist_2a', 'rot_0', 'rot_1', 'rot_2', 'dist_x_0',
+                 'dist_x_1', 'dist_x_2', 'dist_y_0', 'dist_y_1', 'dist_y_2')},
+    **{'zuvadud/D738/nd/fix_abm_%s' % f: (8, 5) for f in ('act', 'brg', 'dist')},
+    **{'zuvadud/D738/nd/fix_dist_%02d_%02d' % (i, e): (32, 6) for i in range(5) for e in range(3)},
 }
 
 TYPE_OF_CALL = {'geti': 1, 'seti': 1, 'getf': 2, 'setf': 2, 'getd': 4, 'setd': 4,
@@ -355,7 +419,8 @@ def gen_catalog(rows):
     out = ['name\ttype\tsize\twritable\tdefault']
     for r in rows:
         t, size, w = catalog_type(r)
-        if r['table'] != 'host' or r['name'] in HOST_WRITTEN:
+        if r['table'] != 'host' or r['name'] in HOST_WRITTEN or \
+                any(re.search(p, r['name']) for p in HOST_WRITABLE_PATTERNS):
             w = 1   # the scripts' own datarefs take writes from both sides
         out.append('%s\t%d\t%d\t%d\t' % (r['name'], t, size, w))
     return '\n'.join(out) + '\n'

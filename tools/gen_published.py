@@ -343,7 +343,7 @@ def row_text(r):
         wr = "nullptr" if w is None else ("PUB_WD(%s)" % r.expr if w == "PLAIN" else w)
         return "PUB_D(%s, %s, %s)" % (args, r.expr, wr)
     if k == "DF":
-        wr = "nullptr" if w is None else ("PUB_WD_NARROW(%s)" % r.expr if w == "PLAIN" else w)
+        wr = "nullptr" if w is None else ("PUB_WD_FLAG(%s)" % r.expr if w == "PLAIN" else w)
         return "PUB_D_OVER_F(%s, %s, %s)" % (args, r.expr, wr)
     if k == "VF":
         wr = "nullptr" if w is None else "PUB_WVF(%s, %d)" % (r.expr, r.size)

@@ -1,30 +1,217 @@
-// Command handlers of the cockpit area: electrical power panel.
-// Each command has a handler of its own; the pending ones answer the host as
-// registered and move nothing until this area's behaviour is written.
-#include "commands/pending_handlers.h"
+// Command handlers of the cockpit area: electrical power panel. The AC meter
+// selector, the maintenance button, the battery and standby power switches
+// with their guarded full-off buttons, the generator drive disconnects, and
+// the spring-loaded generator, APU generator and ground power switches.
+//
+// A source switch connects its own source at once through the host's
+// electrical commands and drops the ones it replaces on the same bus; which
+// source then feeds each bus is the electrical model's decision next frame.
+#include "commands/command_handlers.h"
+#include "commands/command_refs.h"
+#include "commands/switch_moves.h"
+#include "core/binding.h"
+#include "systems/electric_values.h"
+#include "systems/instrument_values.h"
+#include "systems/switch_targets.h"
+#include "systems/switch_values.h"
 
-CORVANE_PENDING_HANDLER(cmd_push_button_batt_full_off)
-CORVANE_PENDING_HANDLER(cmd_push_button_batt_std_full_off)
-CORVANE_PENDING_HANDLER(cmd_switch_battery_up)
-CORVANE_PENDING_HANDLER(cmd_switch_battery_dn)
-CORVANE_PENDING_HANDLER(cmd_switch_standby_bat_off)
-CORVANE_PENDING_HANDLER(cmd_switch_standby_bat_on)
-CORVANE_PENDING_HANDLER(cmd_switch_standby_bat_left)
-CORVANE_PENDING_HANDLER(cmd_switch_standby_bat_right)
-CORVANE_PENDING_HANDLER(cmd_push_button_acdc_maint)
-CORVANE_PENDING_HANDLER(cmd_one_way_switch_drive_disconnect1)
-CORVANE_PENDING_HANDLER(cmd_one_way_switch_drive_disconnect2)
-CORVANE_PENDING_HANDLER(cmd_one_way_switch_drive_disconnect1_off)
-CORVANE_PENDING_HANDLER(cmd_one_way_switch_drive_disconnect2_off)
-CORVANE_PENDING_HANDLER(cmd_knob_ac_power_up)
-CORVANE_PENDING_HANDLER(cmd_knob_ac_power_dn)
-CORVANE_PENDING_HANDLER(cmd_toggle_switch_apu_gen1_up)
-CORVANE_PENDING_HANDLER(cmd_toggle_switch_apu_gen1_dn)
-CORVANE_PENDING_HANDLER(cmd_toggle_switch_apu_gen2_up)
-CORVANE_PENDING_HANDLER(cmd_toggle_switch_apu_gen2_dn)
-CORVANE_PENDING_HANDLER(cmd_toggle_switch_gen1_up)
-CORVANE_PENDING_HANDLER(cmd_toggle_switch_gen1_dn)
-CORVANE_PENDING_HANDLER(cmd_toggle_switch_gen2_up)
-CORVANE_PENDING_HANDLER(cmd_toggle_switch_gen2_dn)
-CORVANE_PENDING_HANDLER(cmd_toggle_switch_gpu_up)
-CORVANE_PENDING_HANDLER(cmd_toggle_switch_gpu_dn)
+namespace {
+
+constexpr int kBatteryCover = 2;
+constexpr int kStandbyPowerCover = 3;
+constexpr int kBatteryElement = 1;         // host battery_on element of the main battery
+constexpr int kStandbyBatteryElement = 2;  // and of the standby battery
+
+void step_at_begin(float& pos, XPLMCommandPhase phase, int delta, int lo, int hi) {
+  if (phase == phase_begin) step_position(pos, delta, lo, hi);
+}
+
+void set_at_begin(float& pos, XPLMCommandPhase phase, float value) {
+  if (phase == phase_begin) pos = value;
+}
+
+// The full-off buttons lie under the battery covers: they cut the host's
+// battery and open the cover in the same callback, so the cover logic does
+// not force the switch straight back on.
+void battery_full_off(int element, int cover, float& switch_pos) {
+  int32_t* battery_on = host_mirror.sim_cockpit2_electrical_battery_on;
+  battery_on[element] = 0;
+  if (XPLMDataRef h = handle(bound::sim_cockpit2_electrical_battery_on)) XPLMSetDatavi(h, battery_on, 0, 3);
+  button_switch::cover_position[cover] = 1.0f;
+  cover_target[cover] = 1.0f;
+  switch_pos = 0.0f;
+}
+
+// The spring-loaded source switches: the position shows the switch held
+// (1 down, -1 up) whatever the source does, and returns to 0 at release.
+bool source_switch(float& pos, XPLMCommandPhase phase, float held) {
+  if (phase == phase_begin) {
+    pos = held;
+    return true;
+  }
+  if (phase == phase_end) pos = 0.0f;
+  return false;
+}
+
+void engine_generator_on(float available, HostCmd generator_on, float& apu_power_bus) {
+  if (available == 1.0f && electric::batbus_status == 1.0f) {
+    issue_command_once(generator_on);
+    issue_command_once(HostCmd::electrical_GPU_off);
+    apu_power_bus = 0.0f;
+  }
+}
+
+void apu_generator_on(float& apu_power_bus, HostCmd engine_generator_off) {
+  if (electrical::apu_bus_enable == 1.0f && electric::batbus_status == 1.0f) {
+    apu_power_bus = 1.0f;
+    if (host_mirror.sim_cockpit2_electrical_APU_generator_on == 0) {
+      host_mirror.sim_cockpit2_electrical_APU_generator_on = 1;
+      if (XPLMDataRef h = handle(bound::sim_cockpit2_electrical_APU_generator_on)) XPLMSetDatai(h, 1);
+    }
+    issue_command_once(engine_generator_off);
+    issue_command_once(HostCmd::electrical_GPU_off);
+  }
+}
+
+}  // namespace
+
+int cmd_push_button_batt_full_off(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (phase == phase_begin) battery_full_off(kBatteryElement, kBatteryCover, electric::battery_pos);
+  return 0;
+}
+
+int cmd_push_button_batt_std_full_off(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (phase == phase_begin) {
+    battery_full_off(kStandbyBatteryElement, kStandbyPowerCover, electric::standby_bat_pos);
+  }
+  return 0;
+}
+
+int cmd_switch_battery_up(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (phase == phase_begin && electric::battery_pos == 1.0f) electric::battery_pos = 0.0f;
+  return 0;
+}
+
+int cmd_switch_battery_dn(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (phase == phase_begin && electric::battery_pos == 0.0f) electric::battery_pos = 1.0f;
+  return 0;
+}
+
+int cmd_switch_standby_bat_off(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  set_at_begin(electric::standby_bat_pos, phase, 0.0f);
+  return 0;
+}
+
+int cmd_switch_standby_bat_on(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  set_at_begin(electric::standby_bat_pos, phase, 1.0f);
+  return 0;
+}
+
+int cmd_switch_standby_bat_left(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  step_at_begin(electric::standby_bat_pos, phase, -1, -1, 1);
+  return 0;
+}
+
+int cmd_switch_standby_bat_right(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  step_at_begin(electric::standby_bat_pos, phase, 1, -1, 1);
+  return 0;
+}
+
+int cmd_push_button_acdc_maint(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  momentary(push_button::acdc_maint_pos, phase);
+  return 0;
+}
+
+int cmd_one_way_switch_drive_disconnect1(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  set_at_begin(one_way_switch::drive_disconnect1_pos, phase, 1.0f);
+  return 0;
+}
+
+int cmd_one_way_switch_drive_disconnect2(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  set_at_begin(one_way_switch::drive_disconnect2_pos, phase, 1.0f);
+  return 0;
+}
+
+int cmd_one_way_switch_drive_disconnect1_off(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  set_at_begin(one_way_switch::drive_disconnect1_pos, phase, 0.0f);
+  return 0;
+}
+
+int cmd_one_way_switch_drive_disconnect2_off(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  set_at_begin(one_way_switch::drive_disconnect2_pos, phase, 0.0f);
+  return 0;
+}
+
+int cmd_knob_ac_power_up(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  step_at_begin(knob::ac_power, phase, 1, 0, 6);
+  return 0;
+}
+
+int cmd_knob_ac_power_dn(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  step_at_begin(knob::ac_power, phase, -1, 0, 6);
+  return 0;
+}
+
+int cmd_toggle_switch_apu_gen1_up(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (source_switch(electrical::apu_gen1_pos, phase, -1.0f)) electrical::apu_power_bus1 = 0.0f;
+  return 0;
+}
+
+int cmd_toggle_switch_apu_gen1_dn(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (source_switch(electrical::apu_gen1_pos, phase, 1.0f)) {
+    apu_generator_on(electrical::apu_power_bus1, HostCmd::electrical_generator_1_off);
+  }
+  return 0;
+}
+
+int cmd_toggle_switch_apu_gen2_up(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (source_switch(electrical::apu_gen2_pos, phase, -1.0f)) electrical::apu_power_bus2 = 0.0f;
+  return 0;
+}
+
+int cmd_toggle_switch_apu_gen2_dn(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (source_switch(electrical::apu_gen2_pos, phase, 1.0f)) {
+    apu_generator_on(electrical::apu_power_bus2, HostCmd::electrical_generator_2_off);
+  }
+  return 0;
+}
+
+int cmd_toggle_switch_gen1_up(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (source_switch(electrical::gen1_pos, phase, -1.0f)) issue_command_once(HostCmd::electrical_generator_1_off);
+  return 0;
+}
+
+int cmd_toggle_switch_gen1_dn(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (source_switch(electrical::gen1_pos, phase, 1.0f)) {
+    engine_generator_on(electric::gen1_available, HostCmd::electrical_generator_1_on, electrical::apu_power_bus1);
+  }
+  return 0;
+}
+
+int cmd_toggle_switch_gen2_up(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (source_switch(electrical::gen2_pos, phase, -1.0f)) issue_command_once(HostCmd::electrical_generator_2_off);
+  return 0;
+}
+
+int cmd_toggle_switch_gen2_dn(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (source_switch(electrical::gen2_pos, phase, 1.0f)) {
+    engine_generator_on(electric::gen2_available, HostCmd::electrical_generator_2_on, electrical::apu_power_bus2);
+  }
+  return 0;
+}
+
+int cmd_toggle_switch_gpu_up(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (source_switch(electrical::gpu_pos, phase, -1.0f)) issue_command_once(HostCmd::electrical_GPU_off);
+  return 0;
+}
+
+int cmd_toggle_switch_gpu_dn(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (source_switch(electrical::gpu_pos, phase, 1.0f) && cockpit::gpu_available == 1.0f) {
+    issue_command_once(HostCmd::electrical_GPU_on);
+    issue_command_once(HostCmd::electrical_generator_1_off);
+    issue_command_once(HostCmd::electrical_generator_2_off);
+    electrical::apu_power_bus1 = 0.0f;
+    electrical::apu_power_bus2 = 0.0f;
+  }
+  return 0;
+}

@@ -1,36 +1,483 @@
-// Command handlers of the cockpit area: gear, brakes and speed brake.
-// Each command has a handler of its own; the pending ones answer the host as
-// registered and move nothing until this area's behaviour is written.
-#include "commands/pending_handlers.h"
+// Command handlers of the cockpit area: gear, brakes and speed brake. The
+// gear lever with its ground lock, the horn cut-out and lock override, the
+// host's brake commands, the parking brake and toe brake buttons, the
+// autobrake selector and the speed brake lever. The host's own gear, brake
+// and speed brake commands are taken over: these handlers move the
+// aircraft's levers and brake requests, and the systems step moves the gear,
+// brakes and spoilers from them.
+#include "commands/command_handlers.h"
+#include "commands/switch_moves.h"
+#include "core/binding.h"
+#include "core/preprocess.h"
+#include "systems/autobrake_state.h"
+#include "systems/brake_command_state.h"
+#include "systems/delay_timers.h"
+#include "systems/flight_control_values.h"
+#include "systems/gear_lever.h"
+#include "systems/instrument_values.h"
+#include "systems/speedbrake_lever.h"
+#include "systems/switch_memory.h"
+#include "systems/switch_values.h"
 
-CORVANE_PENDING_HANDLER(cmd_push_button_toe_brake_left)
-CORVANE_PENDING_HANDLER(cmd_push_button_toe_brake_right)
-CORVANE_PENDING_HANDLER(cmd_push_button_toe_brake_both)
-CORVANE_PENDING_HANDLER(cmd_knob_autobrake_up)
-CORVANE_PENDING_HANDLER(cmd_knob_autobrake_dn)
-CORVANE_PENDING_HANDLER(cmd_knob_autobrake_rto)
-CORVANE_PENDING_HANDLER(cmd_knob_autobrake_off)
-CORVANE_PENDING_HANDLER(cmd_knob_autobrake_1)
-CORVANE_PENDING_HANDLER(cmd_knob_autobrake_2)
-CORVANE_PENDING_HANDLER(cmd_knob_autobrake_3)
-CORVANE_PENDING_HANDLER(cmd_knob_autobrake_max)
-CORVANE_PENDING_HANDLER(cmd_push_button_gear_down)
-CORVANE_PENDING_HANDLER(cmd_push_button_gear_up)
-CORVANE_PENDING_HANDLER(cmd_push_button_gear_off)
-CORVANE_PENDING_HANDLER(cmd_push_button_gear_down_one)
-CORVANE_PENDING_HANDLER(cmd_push_button_gear_up_one)
-CORVANE_PENDING_HANDLER(cmd_alert_gear_horn_cutout)
-CORVANE_PENDING_HANDLER(cmd_gear_lock_override)
-CORVANE_PENDING_HANDLER(cmd_push_button_park_brake_on_off)
-CORVANE_PENDING_HANDLER(hook_flight_controls_landing_gear_down)
-CORVANE_PENDING_HANDLER(hook_flight_controls_landing_gear_toggle)
-CORVANE_PENDING_HANDLER(hook_flight_controls_landing_gear_up)
-CORVANE_PENDING_HANDLER(hook_flight_controls_brakes_toggle_max)
-CORVANE_PENDING_HANDLER(hook_flight_controls_brakes_toggle_regular)
-CORVANE_PENDING_HANDLER(hook_flight_controls_brakes_max)
-CORVANE_PENDING_HANDLER(hook_flight_controls_brakes_regular)
-CORVANE_PENDING_HANDLER(hook_flight_controls_speed_brakes_down_one)
-CORVANE_PENDING_HANDLER(hook_flight_controls_speed_brakes_up_one)
-CORVANE_PENDING_HANDLER(hook_flight_controls_speed_brakes_down_all)
-CORVANE_PENDING_HANDLER(hook_flight_controls_speed_brakes_up_all)
-CORVANE_PENDING_HANDLER(hook_flight_controls_speed_brakes_toggle)
+namespace {
+
+// Gear lever positions.
+constexpr float kGearUp = 0.0f;
+constexpr float kGearOff = 0.5f;
+constexpr float kGearDown = 1.0f;
+
+// Speed brake lever detents.
+constexpr float kSpeedbrakeDown = 0.0f;
+constexpr float kSpeedbrakeArmed = 0.0889f;
+constexpr float kSpeedbrakeFlightDetent = 0.667f;
+constexpr float kSpeedbrakeUp = 1.0f;
+
+// Autobrake selector positions.
+constexpr float kAutobrakeRto = 0.0f;
+constexpr float kAutobrakeOff = 1.0f;
+constexpr float kAutobrakeMax = 5.0f;
+
+float& gear_lever() { return controls::gear_handle_down; }
+
+// With the manual extension handle or its cover pulled the gear stays
+// selected down whatever the lever says.
+void gear_up_rule() {
+  gear_lever() = kGearUp;
+  if (static_cast<double>(emergency::landgear_pos) < 0.9 &&
+      static_cast<double>(emergency::landgear_cover_pos) < 0.9) {
+    lever_commands.gear_down_selected = 0.0f;
+  }
+}
+
+void gear_down_rule() {
+  gear_lever() = kGearDown;
+  lever_commands.gear_down_selected = 1.0f;
+}
+
+// One notch down: from UP to OFF, otherwise all the way down.
+void gear_down_one() {
+  if (gear_lever() == kGearUp) {
+    gear_lever() = kGearOff;
+  } else {
+    gear_down_rule();
+  }
+}
+
+bool gear_locked() {
+  gear_handle_logic();  // refreshes the ground lock; its stop is not used here
+  return gear_lever_latch != 0;
+}
+
+void write_parking_brake_ratio(float ratio) {
+  host_mirror.sim_cockpit2_controls_parking_brake_ratio = ratio;
+  if (XPLMDataRef h = handle(bound::sim_cockpit2_controls_parking_brake_ratio)) XPLMSetDataf(h, ratio);
+}
+
+void write_speedbrake_ratio(float ratio) {
+  host_mirror.sim_cockpit2_controls_speedbrake_ratio = ratio;
+  if (XPLMDataRef h = handle(bound::sim_cockpit2_controls_speedbrake_ratio)) XPLMSetDataf(h, ratio);
+}
+
+// Setting or releasing the brakes takes the chocks away when the scripts ask for it.
+void remove_chocks() {
+  if (script_mirror.zuvadud_D738_fms_chock_status == 1.0f &&
+      script_mirror.zuvadud_D738_fms_parkbrake_remove_chock == 1.0f) {
+    script_mirror.zuvadud_D738_fms_chock_status = 0.0f;
+    if (XPLMDataRef h = handle(bound::zuvadud_D738_fms_chock_status)) XPLMSetDataf(h, 0.0f);
+  }
+}
+
+// A brake command releases a set parking brake, handing the host the
+// command's own brake ratio.
+void release_parking_brake_by_brakes(float brake_value) {
+  if (cockpit::parking_brake_pos == 1.0f) {
+    write_parking_brake_ratio(brake_value);
+    cockpit::parking_brake_pos = 0.0f;
+    lever_commands.park_brake_engaged = 0.0f;
+  }
+  remove_chocks();
+}
+
+void hold_brake_command(float brake_value) {
+  BrakeCommandState& b = brake_commands;
+  b.brake_cmd_value = brake_value;
+  b.brake_cmd_left = 0.0f;
+  b.brake_cmd_right = 0.0f;
+  b.brake_cmd_active = 1.0f;
+}
+
+void release_brake_command() {
+  brake_commands.brake_cmd_active = 0.0f;
+  brake_commands.brake_cmd_value = 0.0f;
+}
+
+void held_brake(XPLMCommandPhase phase, float brake_value) {
+  if (phase == phase_begin) release_parking_brake_by_brakes(brake_value);
+  if (phase == phase_begin || phase == phase_continue) {
+    hold_brake_command(brake_value);
+  } else if (phase == phase_end) {
+    release_brake_command();
+  }
+}
+
+bool pedals_pressed() {
+  const BrakeCommandState& b = brake_commands;
+  const double left_max = b.toe_brake_max_left;
+  const double right_max = b.toe_brake_max_right;
+  const bool host_pedals = static_cast<double>(host_mirror.sim_cockpit2_controls_left_brake_ratio) > 0.95 &&
+                           static_cast<double>(host_mirror.sim_cockpit2_controls_right_brake_ratio) > 0.95;
+  const bool toe_buttons = static_cast<double>(b.toe_brake_left) >= left_max - 0.1 &&
+                           static_cast<double>(b.toe_brake_right) >= right_max - 0.1;
+  const bool brake_ramps = static_cast<double>(b.brake_cmd_left) >= left_max - 0.1 &&
+                           static_cast<double>(b.brake_cmd_right) >= right_max - 0.1;
+  const bool pedal_model = static_cast<double>(b.pedal_brake_left) >= left_max - 0.05 &&
+                           static_cast<double>(b.pedal_brake_right) >= right_max - 0.05;
+  return host_pedals || toe_buttons || brake_ramps || pedal_model;
+}
+
+// Where the scripts ask for it, the parking brake sets only with the pedals
+// pressed; a lever set without them springs back when the button is let go.
+void parking_brake_button(XPLMCommandPhase phase) {
+  const float needs_pedals = script_mirror.zuvadud_D738_parkbrake_set;
+  if (phase == phase_begin) {
+    lever_commands.park_brake_engaged = 0.0f;
+    brake_commands.park_brake_pedals_released = 0.0f;
+    if (cockpit::parking_brake_pos != 0.0f) {
+      cockpit::parking_brake_pos = 0.0f;
+      write_parking_brake_ratio(0.0f);
+      return;
+    }
+    cockpit::parking_brake_pos = 1.0f;
+    if (pedals_pressed() || brake_commands.brake_cmd_active == 1.0f || needs_pedals == 0.0f) {
+      write_parking_brake_ratio(1.0f);
+      lever_commands.park_brake_engaged = 1.0f;
+      remove_chocks();
+    }
+  } else if (phase == phase_end) {
+    if (cockpit::parking_brake_pos == 1.0f && needs_pedals != 0.0f && !pedals_pressed() &&
+        brake_commands.brake_cmd_active != 1.0f) {
+      cockpit::parking_brake_pos = 0.0f;
+      write_parking_brake_ratio(0.0f);
+      lever_commands.park_brake_engaged = 0.0f;
+    }
+  }
+}
+
+void toe_brake(XPLMCommandPhase phase, bool left, bool right) {
+  BrakeCommandState& b = brake_commands;
+  if (phase == phase_begin) {
+    if (left) b.toe_brake_left = b.toe_brake_max_left;
+    if (right) b.toe_brake_right = b.toe_brake_max_right;
+    b.brake_cmd_active = 1.0f;
+  } else if (phase == phase_end) {
+    if (left) b.toe_brake_left = 0.0f;
+    if (right) b.toe_brake_right = 0.0f;
+    b.brake_cmd_active = 0.0f;
+  }
+}
+
+void autobrake_select(float position) {
+  autobrake::autobrake_pos = position;
+  autobrake::autobrake_pos2 = 0.0f;
+  autobrake_knob_target = position;
+  autobrake_knob_anim = position;
+}
+
+// RTO on the ground starts the one-second self-test.
+void autobrake_select_rto() {
+  autobrake_select(kAutobrakeRto);
+  if (on_ground == 1) {
+    autobrake::autobrake_RTO_test = 1.0f;
+    delay_timers.autobrake_rto_test_delay = 1.0f;
+    rto_test_result = 0.0f;
+  }
+}
+
+// Switching an engaged RTO off stows the speed brake lever it raised.
+void autobrake_select_off() {
+  const float rto_arm = autobrake::autobrake_RTO_arm;
+  autobrake_select(kAutobrakeOff);
+  if (rto_arm == 2.0f) rto_speedbrake_stow_request = 1.0f;
+  autobrake::autobrake_RTO_arm = 0.0f;
+  autobrake::autobrake_RTO_test = 0.0f;
+  autobrake::autobrake_disarm = 0.0f;
+  autobrake_brake_value = 0.0f;
+  rto_test_result = 0.0f;
+  delay_timers.autobrake_rto_test_delay = 0.0f;
+}
+
+// Setting 1 on the ground shows DISARM until the system arms.
+void autobrake_select_1() {
+  autobrake_select(2.0f);
+  if (on_ground == 1) autobrake::autobrake_disarm = 1.0f;
+}
+
+void autobrake_step_up() {
+  const float pos = autobrake::autobrake_pos;
+  if (pos == 0.0f) {
+    autobrake_select_off();
+  } else if (pos == 1.0f) {
+    autobrake_select_1();
+  } else if (pos == 2.0f || pos == 3.0f) {
+    autobrake_select(pos + 1.0f);
+  } else if (pos == 4.0f) {
+    autobrake_knob_target = kAutobrakeMax;  // the selector is pulled over to MAX by the systems step
+  }
+}
+
+void autobrake_step_down() {
+  const float pos = autobrake::autobrake_pos;
+  if (pos == 5.0f) {
+    autobrake_knob_target = 4.0f;
+  } else if (pos == 4.0f || pos == 3.0f) {
+    autobrake_select(pos - 1.0f);
+  } else if (pos == 2.0f) {
+    autobrake_select(kAutobrakeOff);
+    autobrake::autobrake_arm = 0.0f;
+    autobrake::autobrake_disarm = 0.0f;
+    autobrake_brake_value = 0.0f;
+  } else if (pos == 1.0f) {
+    autobrake_select_rto();
+  }
+}
+
+void set_speedbrake_lever(float lever) {
+  flt_ctrls::speedbrake_lever = lever;
+  snap_speedbrake_lever();
+}
+
+void speedbrake_down_one() {
+  const double lever = flt_ctrls::speedbrake_lever;
+  if (lever < 0.06) {
+    flt_ctrls::speedbrake_lever = kSpeedbrakeArmed;
+  } else if (lever > 0.06 && lever < 0.666) {
+    flt_ctrls::speedbrake_lever = kSpeedbrakeFlightDetent;
+  } else if (lever >= 0.666 && lever < 1.0) {
+    flt_ctrls::speedbrake_lever = kSpeedbrakeUp;
+  }
+  snap_speedbrake_lever();
+}
+
+void speedbrake_up_one() {
+  const double lever = flt_ctrls::speedbrake_lever;
+  if (lever > 0.667) {
+    flt_ctrls::speedbrake_lever = kSpeedbrakeFlightDetent;
+  } else if (lever > 0.12) {
+    flt_ctrls::speedbrake_lever = kSpeedbrakeArmed;
+  } else if (lever > 0.06 && lever < 0.12) {
+    flt_ctrls::speedbrake_lever = kSpeedbrakeDown;
+  }
+  snap_speedbrake_lever();
+}
+
+// In flight only the lever moves (the flight detent logic drives the
+// spoilers); on the ground the host's ratio follows at once.
+void speedbrake_toggle() {
+  const bool below_detent = static_cast<double>(flt_ctrls::speedbrake_lever) < 0.667;
+  if (speedbrake_flight_detent_latch == 1) {
+    flt_ctrls::speedbrake_lever = below_detent ? kSpeedbrakeUp : kSpeedbrakeDown;
+  } else if (speedbrake_flight_detent_latch == 0) {
+    flt_ctrls::speedbrake_lever = below_detent ? kSpeedbrakeUp : kSpeedbrakeDown;
+    write_speedbrake_ratio(below_detent ? 1.0f : 0.0f);
+  } else {
+    return;
+  }
+  snap_speedbrake_lever();
+}
+
+}  // namespace
+
+int cmd_push_button_toe_brake_left(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  toe_brake(phase, true, false);
+  return 0;
+}
+
+int cmd_push_button_toe_brake_right(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  toe_brake(phase, false, true);
+  return 0;
+}
+
+int cmd_push_button_toe_brake_both(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  toe_brake(phase, true, true);
+  return 0;
+}
+
+int cmd_knob_autobrake_up(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (phase == phase_begin) autobrake_step_up();
+  return 0;
+}
+
+int cmd_knob_autobrake_dn(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (phase == phase_begin) autobrake_step_down();
+  return 0;
+}
+
+int cmd_knob_autobrake_rto(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (phase == phase_begin) autobrake_select_rto();
+  return 0;
+}
+
+int cmd_knob_autobrake_off(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (phase == phase_begin) autobrake_select_off();
+  return 0;
+}
+
+int cmd_knob_autobrake_1(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (phase == phase_begin) autobrake_select_1();
+  return 0;
+}
+
+int cmd_knob_autobrake_2(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (phase == phase_begin) autobrake_select(3.0f);
+  return 0;
+}
+
+int cmd_knob_autobrake_3(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (phase == phase_begin) autobrake_select(4.0f);
+  return 0;
+}
+
+int cmd_knob_autobrake_max(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (phase == phase_begin) autobrake_knob_target = kAutobrakeMax;
+  return 0;
+}
+
+int cmd_push_button_gear_down(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (phase == phase_begin) gear_down_rule();
+  return 0;
+}
+
+int cmd_push_button_gear_up(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (phase != phase_begin) return 0;
+  if (gear_locked() && gear_lever() >= kGearOff) return 0;
+  gear_up_rule();
+  return 0;
+}
+
+int cmd_push_button_gear_off(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (phase == phase_begin) gear_lever() = kGearOff;
+  return 0;
+}
+
+int cmd_push_button_gear_down_one(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (phase == phase_begin) gear_down_one();
+  return 0;
+}
+
+int cmd_push_button_gear_up_one(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (phase != phase_begin) return 0;
+  const bool locked = gear_locked();
+  if (gear_lever() == kGearUp) return 0;
+  if (locked && gear_lever() >= kGearOff) {
+    gear_lever() = kGearOff;
+  } else {
+    gear_up_rule();
+  }
+  return 0;
+}
+
+int cmd_alert_gear_horn_cutout(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  momentary(push_button::gear_horn_cutout_pos, phase);
+  return 0;
+}
+
+int cmd_gear_lock_override(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (phase == phase_begin || phase == phase_continue) {
+    gear_lock_ovrd::position = 1.0f;
+  } else if (phase == phase_end) {
+    gear_lock_ovrd::position = 0.0f;
+  }
+  return 0;
+}
+
+int cmd_push_button_park_brake_on_off(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  parking_brake_button(phase);
+  return 0;
+}
+
+int hook_flight_controls_landing_gear_down(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (phase == phase_begin) gear_down_one();
+  return 0;
+}
+
+int hook_flight_controls_landing_gear_toggle(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (phase != phase_begin) return 0;
+  const bool locked = gear_locked();
+  const float lever = gear_lever();
+  if (lever == kGearUp) {
+    gear_lever() = kGearOff;
+  } else if (lever == kGearDown) {
+    if (locked) {
+      gear_lever() = kGearOff;
+    } else {
+      gear_up_rule();
+    }
+  } else {
+    gear_down_rule();
+  }
+  return 0;
+}
+
+int hook_flight_controls_landing_gear_up(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (phase != phase_begin) return 0;
+  const bool locked = gear_locked();
+  if (gear_lever() != kGearDown) return 0;
+  if (locked) {
+    gear_lever() = kGearOff;
+  } else {
+    gear_up_rule();
+  }
+  return 0;
+}
+
+int hook_flight_controls_brakes_toggle_max(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  parking_brake_button(phase);
+  return 0;
+}
+
+int hook_flight_controls_brakes_toggle_regular(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (phase != phase_begin) return 0;
+  const float brake_value = brake_commands.brake_regular_value;
+  release_parking_brake_by_brakes(brake_value);
+  if (brake_commands.brake_cmd_value == 0.0f) {
+    hold_brake_command(brake_value);
+  } else {
+    release_brake_command();
+  }
+  return 0;
+}
+
+int hook_flight_controls_brakes_max(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  held_brake(phase, brake_commands.brake_max_value);
+  return 0;
+}
+
+int hook_flight_controls_brakes_regular(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  held_brake(phase, brake_commands.brake_regular_value);
+  return 0;
+}
+
+int hook_flight_controls_speed_brakes_down_one(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (phase == phase_begin) speedbrake_down_one();
+  return 0;
+}
+
+int hook_flight_controls_speed_brakes_up_one(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (phase == phase_begin) speedbrake_up_one();
+  return 0;
+}
+
+int hook_flight_controls_speed_brakes_down_all(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (phase == phase_begin) set_speedbrake_lever(kSpeedbrakeUp);
+  return 0;
+}
+
+int hook_flight_controls_speed_brakes_up_all(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (phase == phase_begin) set_speedbrake_lever(kSpeedbrakeDown);
+  return 0;
+}
+
+int hook_flight_controls_speed_brakes_toggle(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (phase == phase_begin) speedbrake_toggle();
+  return 0;
+}

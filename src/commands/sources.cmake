@@ -1,6 +1,7 @@
 # Sources of this subsystem; listed by hand, one per line.
 target_sources(corvane_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/command_settings.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/command_hold.cpp
   ${CMAKE_CURRENT_LIST_DIR}/registration.cpp
   ${CMAKE_CURRENT_LIST_DIR}/command_table.cpp
   ${CMAKE_CURRENT_LIST_DIR}/trim.cpp

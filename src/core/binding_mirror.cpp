@@ -86,6 +86,94 @@ inline void read_vf(XPLMDataRef ref, float* dst, int count) {
   for (int i = 0; i < got && i < count; ++i) dst[i] = finite_or_zero(dst[i]);
 }
 
+// Positions, speeds and the air around the aircraft feed the route geometry
+// and the systems, where an absurd but finite value (a broken add-on writing
+// 1e30) turns into NaN or an out-of-range index several steps later. They are
+// checked here, once, against what any aircraft can reach: a position off the
+// globe, an altitude or an ambient pressure no aircraft meets is absent and
+// the last good value stays; an impossible speed or temperature is absent
+// and reads 0, as a value that is not a number does.
+struct PositionRange {
+  double* field;
+  double lo, hi;
+};
+const PositionRange kPositionRanges[] = {
+    {&host_mirror.sim_flightmodel_position_latitude, -90.0, 90.0},
+    {&host_mirror.sim_flightmodel_position_longitude, -180.0, 180.0},
+    {&host_mirror.sim_flightmodel_position_elevation, -2000.0, 150000.0},  // m
+    {&host_mirror.sim_flightmodel2_position_pressure_altitude, -7000.0, 490000.0},  // ft
+};
+
+constexpr float kMaxSpeedMps = 3000.0f;  // well past the fastest aircraft flown
+constexpr float kMaxSpeedKt = kMaxSpeedMps * 1.943844f;
+constexpr float kMaxSpeedFpm = kMaxSpeedMps * 196.8504f;
+constexpr float kMaxMach = 9.0f;
+constexpr float kMinAltFt = -7000.0f;
+constexpr float kMaxAltFt = 490000.0f;
+constexpr float kMaxTempDegc = 150.0f;  // ambient air, either sign
+
+struct FloatRange {
+  float* field;
+  float lo, hi;
+  bool keep_last;  // absent keeps the last good value; otherwise reads 0
+};
+const FloatRange kFloatRanges[] = {
+    {&host_mirror.sim_flightmodel_position_groundspeed, -kMaxSpeedMps, kMaxSpeedMps, false},
+    {&host_mirror.sim_flightmodel_position_true_airspeed, -kMaxSpeedMps, kMaxSpeedMps, false},
+    {&host_mirror.sim_flightmodel_position_local_vx, -kMaxSpeedMps, kMaxSpeedMps, false},
+    {&host_mirror.sim_flightmodel_position_local_vy, -kMaxSpeedMps, kMaxSpeedMps, false},
+    {&host_mirror.sim_flightmodel_position_local_vz, -kMaxSpeedMps, kMaxSpeedMps, false},
+    {&host_mirror.sim_weather_speed_sound_ms, -kMaxSpeedMps, kMaxSpeedMps, false},
+    {&host_mirror.sim_flightmodel_position_indicated_airspeed, -kMaxSpeedKt, kMaxSpeedKt, false},
+    {&host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot, -kMaxSpeedKt, kMaxSpeedKt, false},
+    {&host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_copilot, -kMaxSpeedKt, kMaxSpeedKt, false},
+    {&host_mirror.sim_cockpit2_gauges_indicators_wind_speed_kts, -kMaxSpeedKt, kMaxSpeedKt, false},
+    {&host_mirror.sim_flightmodel_position_vh_ind_fpm, -kMaxSpeedFpm, kMaxSpeedFpm, false},
+    {&host_mirror.sim_flightmodel_misc_machno, -kMaxMach, kMaxMach, false},
+    {&host_mirror.sim_cockpit2_gauges_indicators_mach_pilot, -kMaxMach, kMaxMach, false},
+    {&host_mirror.sim_cockpit2_gauges_indicators_mach_copilot, -kMaxMach, kMaxMach, false},
+    {&host_mirror.sim_cockpit2_temperature_outside_air_temp_degc, -kMaxTempDegc, kMaxTempDegc, false},
+    {&host_mirror.sim_cockpit2_temperature_outside_air_LE_temp_degc, -kMaxTempDegc, kMaxTempDegc, false},
+    {&host_mirror.sim_weather_temperature_ambient_c, -kMaxTempDegc, kMaxTempDegc, false},
+    {&host_mirror.sim_weather_temperature_le_c, -kMaxTempDegc, kMaxTempDegc, false},
+    {&host_mirror.sim_weather_temperature_sealevel_c, -kMaxTempDegc, kMaxTempDegc, false},
+    {&host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot, kMinAltFt, kMaxAltFt, true},
+    {&host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_copilot, kMinAltFt, kMaxAltFt, true},
+    {&host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot, kMinAltFt, kMaxAltFt, true},
+    {&host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_copilot, kMinAltFt, kMaxAltFt, true},
+    {&host_mirror.sim_weather_barometer_current_inhg, 1.0f, 40.0f, true},
+    {&host_mirror.sim_weather_barometer_sealevel_inhg, 1.0f, 40.0f, true},
+};
+constexpr int kFloatRangeCount = static_cast<int>(sizeof kFloatRanges / sizeof kFloatRanges[0]);
+
+// A double as read from the host into its mirror: a guarded position out of
+// its range (or not a number) leaves the mirror's last value.
+inline void store_d(double* dst, double v) {
+  for (const PositionRange& r : kPositionRanges) {
+    if (r.field != dst) continue;
+    if (v >= r.lo && v <= r.hi) *dst = v;
+    return;
+  }
+  *dst = finite_or_zero(v);
+}
+
+struct LastGood {
+  float value[kFloatRangeCount];
+};
+
+LastGood remember_last_good() {
+  LastGood g{};
+  for (int i = 0; i < kFloatRangeCount; ++i) g.value[i] = *kFloatRanges[i].field;
+  return g;
+}
+
+void drop_impossible_values(const LastGood& last) {
+  for (int i = 0; i < kFloatRangeCount; ++i) {
+    const FloatRange& r = kFloatRanges[i];
+    if (!(*r.field >= r.lo && *r.field <= r.hi)) *r.field = r.keep_last ? last.value[i] : 0.0f;
+  }
+}
+
 inline void read_text(XPLMDataRef ref, char* dst, int count) {
   int n = XPLMGetDatab(ref, dst, 0, count);
   if (n < 0) n = 0;
@@ -133,11 +221,12 @@ const MirrorSlot* slot_of(bound::Id id) {
 
 void poll_host_datarefs() {
   XPLMDataRef* const h = bound_handles;
+  const LastGood last = remember_last_good();
   for (const PollF& e : kHostF) *e.dst = read_f(h[e.id]);
   for (const PollI& e : kHostI) *e.dst = XPLMGetDatai(h[e.id]);
   for (const PollIntAsFloat& e : kHostIntAsFloat) *e.dst = static_cast<float>(XPLMGetDatai(h[e.id]));
   for (const PollFloatAsInt& e : kHostFloatAsInt) *e.dst = trunc_to_i32(XPLMGetDataf(h[e.id]));
-  for (const PollD& e : kHostD) *e.dst = finite_or_zero(XPLMGetDatad(h[e.id]));
+  for (const PollD& e : kHostD) store_d(e.dst, XPLMGetDatad(h[e.id]));
   for (const PollVF& e : kHostVF) read_vf(h[e.id], e.dst, e.count);
   for (const PollVI& e : kHostVI) XPLMGetDatavi(h[e.id], e.dst, 0, e.count);
   for (const PollB& e : kHostB) read_text(h[e.id], e.dst, e.count);
@@ -149,6 +238,7 @@ void poll_host_datarefs() {
       *e.dst = static_cast<float>(static_cast<double>(read_f(h[e.id])) * e.scale);
     for (const PollI& e : kHost12I) *e.dst = XPLMGetDatai(h[e.id]);
   }
+  drop_impossible_values(last);
   sync_elevator_trim();
   read_traffic_targets();
   sim_paused = host_mirror.sim_time_paused;

@@ -44,6 +44,7 @@ float half_second_timer;
 float five_second_timer;
 int32_t map_search_ready;
 float script_global[2];
+float situation_loaded;
 float avitab_flag_armed;
 float bp_flag_armed;
 int32_t last_livery_index;
@@ -190,17 +191,6 @@ void situation_restore() {
   stage_two();
 }
 
-// The host array is written only when one of the three loads changed.
-void send_bus_loads() {
-  int count = 0;
-  const float* host = mirror_vf(bound::sim_cockpit2_electrical_plugin_bus_load_amps, &count);
-  bool differs = false;
-  for (int i = 0; i < 3; ++i) {
-    const float current = (host != nullptr && i < count) ? host[i] : 0.0f;
-    if (plugin_bus_loads[i] != current) differs = true;
-  }
-  if (differs) XPLMSetDatavf(handle(bound::sim_cockpit2_electrical_plugin_bus_load_amps), plugin_bus_loads, 0, 3);
-}
 
 // The packed script arrays are written after the systems of the same frame.
 void systems_sequence() {
@@ -292,6 +282,18 @@ void five_second_tick() {
 
 }  // namespace
 
+// The host array is written only when one of the three loads changed.
+void send_bus_loads() {
+  int count = 0;
+  const float* host = mirror_vf(bound::sim_cockpit2_electrical_plugin_bus_load_amps, &count);
+  bool differs = false;
+  for (int i = 0; i < 3; ++i) {
+    const float current = (host != nullptr && i < count) ? host[i] : 0.0f;
+    if (plugin_bus_loads[i] != current) differs = true;
+  }
+  if (differs) XPLMSetDatavf(handle(bound::sim_cockpit2_electrical_plugin_bus_load_amps), plugin_bus_loads, 0, 3);
+}
+
 float flight_loop_main(float elapsed_since_last_call, float, int, void*) {
   // 1-4: inputs every frame needs, whatever the state of the guard.
   trace_step("bus_loads_zero");
@@ -345,6 +347,7 @@ float flight_loop_main(float elapsed_since_last_call, float, int, void*) {
 
   trace_step("script_global_read");
   XPLMGetDatavf(handle(bound::zuvadud_D738_global), script_global, 0, 2);
+  if (load_save == 0.0f) situation_loaded = 1.0f;
 
   // 23: a loaded situation restarts the start-up work; otherwise the restore
   // settle time runs down and the start-up completes.

@@ -35,6 +35,12 @@ extern float half_second_timer;    // s
 extern float five_second_timer;    // s
 extern int32_t map_search_ready;   // 1 once the scripts' map start-up flag reached 2
 extern float script_global[2];     // the scripts' "zuvadud/D738/global" (saved airspeeds)
+// 1 once "zuvadud/D738/global" was read with no situation load pending
+// (load_save 0); 0 after each load. The flight director takes its saved
+// references, and the first-frame engine state keeps the running engines,
+// only while it is set.
+extern float situation_loaded;
+inline float& global_state_loaded = situation_loaded;  // the flight director's name for it
 
 // ---- add-on markers kept per load (set by the add-on presence step) ----
 extern float avitab_flag_armed;
@@ -59,6 +65,10 @@ float flight_loop_state_restore(float elapsed_since_last_call, float elapsed_sin
 // Every random draw of the plug-in goes through here: a whole number drawn
 // uniformly from 0 to 99999, times 0.00001 (in double, stored as f32); the
 // result is also left in frame_random.
+// Sends the three plug-in bus loads to the host when one differs from the
+// host's value mirrored at the start of the frame.
+void send_bus_loads();
+
 float random_fraction();
 // Seeds the runtime's generator from the calendar time in whole seconds (the
 // main loop does this every frame, so frame_random changes at most once per

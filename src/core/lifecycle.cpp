@@ -248,6 +248,7 @@ void reset_on_load() {
   map_search_ready = 0;
   load_settle_timer = 2.0f;
   restore_settle_timer = 5.0f;
+  situation_loaded = 0.0f;
 
   reset_route_counts();
   alerting_reset_on_load();

@@ -242,7 +242,7 @@ void apply_autobrake(const PanelPosition& p, char ch) {
     autobrake_knob_anim = 0.0f;
     // RTO restored on the ground: the self-test runs again.
     if (on_ground == 1) {
-      delay_timers.autobrake_s = 1.0f;
+      delay_timers.autobrake_rto_test_delay = 1.0f;
       rto_test_result = 0.0f;
     }
     return;
@@ -259,7 +259,7 @@ void apply_autobrake(const PanelPosition& p, char ch) {
   autobrake::autobrake_disarm = 0.0f;
   autobrake_brake_value = 0.0f;
   rto_test_result = 0.0f;
-  delay_timers.autobrake_s = 0.0f;
+  delay_timers.autobrake_rto_test_delay = 0.0f;
 }
 
 void apply_position(const PanelPosition& p, char ch, bool guards_held) {
@@ -309,7 +309,7 @@ void apply_position(const PanelPosition& p, char ch, bool guards_held) {
       *p.value = v;
       if (v == 1.0f) {
         issue_command_once(HostCmd::electrical_APU_on);
-        delay_timers.apu_start_s = 1.5f;
+        delay_timers.apu_low_oil_delay = 1.5f;
         apu_on_latch = 1.0f;
       }
       break;

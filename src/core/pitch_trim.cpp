@@ -3,5 +3,3 @@
 
 float trim_wheel_target;
 float trim_wheel_hold;
-uint8_t trim_running;
-float trim_run_values[2];

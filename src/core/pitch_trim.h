@@ -9,6 +9,4 @@
 extern float trim_wheel_target;
 extern float trim_wheel_hold;
 
-// Run state of the trim commands while the trim motor runs.
-extern uint8_t trim_running;    // 1 while running
-extern float trim_run_values[2];
+// The electric trim's run state lives in systems/elec_trim_state.h.

@@ -15,6 +15,7 @@
 #include "core/variant.h"
 #include "platform/xplm.h"
 #include "systems/comm_values.h"
+#include "systems/delay_timers.h"
 #include "systems/electric_values.h"
 #include "systems/instrument_values.h"
 
@@ -48,7 +49,7 @@ void publish_mach() {
 void selcal_com3_check(bound::Id mhz, bound::Id khz) {
   if (comm::com3_act_freq_data == 0.0f && comm::com3_act_freq_MHz == static_cast<float>(mirror_i(mhz)) &&
       comm::com3_act_freq_kHz == static_cast<float>(mirror_i(khz))) {
-    selcal_state.call_timer_s[2] = selcal_delay_s;
+    delay_timers.selcal_delay_com3 = selcal_delay_s;
   }
 }
 
@@ -135,6 +136,10 @@ void selcal_intake() {
   const XPLMDataRef selcal = handle(bound::ivaopilot_selcal);
   if (selcal == nullptr) {
     selcal_state = SelcalState{};
+    delay_timers.selcal_delay_hf = 0.0f;
+    delay_timers.selcal_delay_com1 = 0.0f;
+    delay_timers.selcal_delay_com2 = 0.0f;
+    delay_timers.selcal_delay_com3 = 0.0f;
     fmod_::selcal_sound = 0.0f;
     selcal_sound_pending = 0.0f;
     return;
@@ -142,18 +147,18 @@ void selcal_intake() {
   const int32_t code = XPLMGetDatai(selcal);
   switch (code) {
     case 1:
-      selcal_state.call_timer_s[0] = selcal_delay_s;
+      delay_timers.selcal_delay_com1 = selcal_delay_s;
       selcal_com3_check(bound::sim_cockpit2_radios_actuators_com1_frequency_Mhz,
                         bound::sim_cockpit2_radios_actuators_com1_frequency_khz);
       break;
     case 2:
-      selcal_state.call_timer_s[1] = selcal_delay_s;
+      delay_timers.selcal_delay_com2 = selcal_delay_s;
       selcal_com3_check(bound::sim_cockpit2_radios_actuators_com2_frequency_Mhz,
                         bound::sim_cockpit2_radios_actuators_com2_frequency_khz);
       break;
     case 3:
-      selcal_state.call_timer_s[1] = selcal_delay_s;
-      selcal_state.call_timer_s[0] = selcal_delay_s;
+      delay_timers.selcal_delay_com2 = selcal_delay_s;
+      delay_timers.selcal_delay_com1 = selcal_delay_s;
       selcal_com3_check(bound::sim_cockpit2_radios_actuators_com1_frequency_Mhz,
                         bound::sim_cockpit2_radios_actuators_com1_frequency_khz);
       break;
@@ -163,7 +168,7 @@ void selcal_intake() {
   if (code != 0) {
     // Any code, known or not, is taken (cleared at the client) and chimes.
     XPLMSetDatai(selcal, 0);
-    selcal_state.chime_timer_s = selcal_delay_s;
+    delay_timers.selcal_delay_hf = selcal_delay_s;
   }
   fmod_::selcal_sound = selcal_sound_pending;
   if (selcal_sound_pending == 1.0f) selcal_sound_pending = 0.0f;

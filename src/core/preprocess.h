@@ -75,13 +75,12 @@ struct EfisSideState {
 };
 extern EfisSideState efis_side[2];
 
-// SELCAL: three call timers (COM1, COM2, COM3) and the chime timer, seconds,
-// armed here and run down by the annunciator timers, which set the matching
-// call latch (1.0) or selcal_sound_pending when one runs out. The latches
-// light the SELCAL annunciators and are cleared by the reset buttons.
+// SELCAL: the call timers (COM1, COM2, COM3) and the chime timer live in the
+// systems' delay timers (selcal_delay_com1..3, selcal_delay_hf), armed here;
+// when one runs out it sets the matching call latch (1.0) or
+// selcal_sound_pending. The latches light the SELCAL annunciators and are
+// cleared by the reset buttons.
 struct SelcalState {
-  float call_timer_s[3];
-  float chime_timer_s;
   float call_latch[3];
 };
 extern SelcalState selcal_state;

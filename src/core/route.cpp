@@ -19,9 +19,8 @@ void route_pass() {
   // A change raised while paused waits here, still raised, for the first
   // unpaused frame.
   if (sim_paused != 0) return;
+  path_pass_ran = false;
   if (route_intake()) direct_to_path_build();
+  // Sequencing, and the answer to the scripts' change flag at its place there.
   route_sequencing_pass();
-  // The route (if any) has been taken in: answer the scripts' request.
-  legs_change_copy = 0.0f;
-  XPLMSetDataf(handle(bound::zuvadud_D738_fms_legs_change), 0.0f);
 }

@@ -10,30 +10,35 @@
 // The holding and procedure-turn layout per leg lives in core/hold_geometry.h.
 #include "core/hold_geometry.h"
 
-// Direct-to take-over and path build from path_start_leg (route present).
+// Direct-to take-over and path build from path_start_leg; called on unpaused
+// frames with a route (legs_num > 0) and does nothing while the active leg
+// vnav_idx is 1 or less. Takes a direct-to request (intdir_act 1 raised with
+// "legs_change") in the same frame and answers intdir_act 2, or 0 on the
+// ground. Debug logs under fms_debug_selector 99999, 8888, 5555, 3333; the
+// one-shot values 2222, 9999 and 3333 are lowered here.
 void direct_to_path_build();
-// Sequencing, route tracking, second and third routes, profile markers.
+// The rest of the route pass, every unpaused frame: sequencing and route
+// tracking after a path build, the direct-to state without a route, the
+// lowering of "legs_change", the profile markers, the second and third
+// routes, the modified route's turn and the abeam points
+// (core/route_sets.h). Lowers the selector 5555 after the path dumps and
+// 7777 after the last marker line.
 void route_sequencing_pass();
+
+// Calls visit(leg, prev, next) for every bypassed leg from `from` (0 when
+// negative) to the last computed leg; a run of bypassed legs shares the
+// valid legs around it (prev_valid_leg / next_valid_leg of its first leg).
+void for_each_bypassed_leg(int32_t from, void (*visit)(int32_t leg, int32_t prev, int32_t next));
+
+// True in a frame whose direct_to_path_build built the path (route present
+// and vnav_idx > 1); cleared by the route pass at the start of each frame.
+extern bool path_pass_ran;
 
 // The valid-leg walk and the leg path reset live with the path builder.
 #include "lnav/leg_path.h"
 
-// Where the aircraft is on the sequencing leg's path, kept by the route
-// tracking each frame and read by the sequencer and the hold layout the next.
-struct RouteTrackState {
-  float abeam_dist;      // nm along the path to the sequencing waypoint
-  float xtrack;          // nm, positive right of the path
-  float abeam_dist_bp;   // abeam_dist less the path between active and sequencing waypoint, >= 0
-  int32_t region;        // path piece code; 300..316 in a hold, 50..58 in a procedure turn, 0 none
-  float abeam_dist_seg;  // nm to the end of the piece
-  int32_t sub_region;    // pieces of the transition, 0..3
-};
-extern RouteTrackState route_track;
-
-// Set while a hold is flown (nav_mode 3) once the tracking has reached the
-// turn at the fix (region 301) after the hold sequencing; cleared whenever
-// the nav mode is not 3. While set, the active hold's entry reads 0.
-extern uint8_t hold_region_flag;
+// Route tracking state and the hold-turn latch live with the route tracking.
+#include "lnav/route_tracking.h"
 
 // Legs the scripts hand back for insertion: a count and the leg indices.
 struct FmsAddLegHandback {

@@ -16,6 +16,8 @@ target_sources(corvane_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/route.cpp
   ${CMAKE_CURRENT_LIST_DIR}/route_intake.cpp
   ${CMAKE_CURRENT_LIST_DIR}/route_pass_steps.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/path_build.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/route_sets.cpp
   ${CMAKE_CURRENT_LIST_DIR}/hold_geometry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/debug_service.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cg_reference.cpp

@@ -21,6 +21,7 @@
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/pitch_trim.h"
+#include "systems/elec_trim_state.h"
 #include "core/preprocess.h"
 #include "core/variant.h"
 #include "engines/engine_state.h"
@@ -29,17 +30,24 @@
 #include "navdata/air_data.h"
 #include "systems/air_values.h"
 #include "systems/annunciator_values.h"
+#include "systems/annunciators.h"
+#include "systems/anti_ice.h"
 #include "systems/apu_start_state.h"
 #include "systems/autobrake_state.h"
 #include "systems/cabin_light_values.h"
+#include "systems/cabin_lights.h"
 #include "systems/clock_values.h"
+#include "systems/clocks.h"
 #include "systems/electric_values.h"
+#include "systems/fire.h"
 #include "systems/fire_values.h"
 #include "systems/flight_control_values.h"
 #include "systems/fuel_values.h"
 #include "systems/hydraulic_values.h"
 #include "systems/ice_values.h"
 #include "systems/instrument_values.h"
+#include "systems/lights.h"
+#include "systems/mic_select.h"
 #include "systems/switch_memory.h"
 #include "systems/switch_targets.h"
 #include "systems/switch_values.h"
@@ -72,28 +80,15 @@ void set_all(float* const* values, int count, float v) {
 // ---- first-frame block steps ----
 
 void draw_engine_indication_offsets() {
-  engine_indication_offsets[0] = random_range(0.0f, 40.0f) - 20.0f;
-  engine_indication_offsets[1] = random_range(0.0f, 40.0f) - 20.0f;
+  egt_offset[0] = random_range(0.0f, 40.0f) - 20.0f;
+  egt_offset[1] = random_range(0.0f, 40.0f) - 20.0f;
 }
 
-void init_thrust_levers() {
-  ThrustLeverState& t = thrust_lever_state;
-  for (float& v : t.values) v = 0.0f;
-  t.lever_copy[0] = host_mirror.sim_cockpit2_engine_actuators_throttle_ratio[0];
-  t.lever_copy[1] = host_mirror.sim_cockpit2_engine_actuators_throttle_ratio[1];
-  t.lever_copy[2] = host_mirror.sim_cockpit2_engine_actuators_throttle_ratio_all;
-  for (float& v : t.further) v = 0.0f;
-  t.one = 1.0f;
-  t.twelve = 12.0f;
-  engine::eng1_N1_bug = 0.984f;
-  engine::eng2_N1_bug = 0.984f;
-  t.n1_bug_copy[0] = 0.984f;
-  t.n1_bug_copy[1] = 0.984f;
-}
+void init_thrust_levers() { reset_thrust_lever_state(); }
 
 void init_anti_ice(StartupState state) {
-  PanelWorkingValues& w = panel_working;
-  for (int i = 0; i < 4; ++i) w.anti_ice[i] = 0.0f;
+  AntiIceState& a = anti_ice_state;
+  for (float& t : a.window_heat_target) t = 0.0f;
   ice::eng1_heat_pos = 0.0f;
   ice::eng2_heat_pos = 0.0f;
   ice::wing_heat_pos = 0.0f;
@@ -107,11 +102,16 @@ void init_anti_ice(StartupState state) {
     set_all(switches_, 4, 1.0f);
     set_all(temps, 4, 20.0f);
   }
-  for (int i = 4; i < 10; ++i) w.anti_ice[i] = 0.0f;
-  w.anti_ice_on[0] = 1.0f;
-  w.anti_ice_on[1] = 1.0f;
-  w.icing[0] = host_mirror.sim_flightmodel_failures_frm_ice;
-  w.icing[1] = host_mirror.sim_flightmodel_failures_frm_ice2;
+  a.wing_heat_set_on_ground = 0.0f;
+  a.airborne_latch = 0.0f;
+  a.wing_ground_cycle_closed_left = 0;
+  a.wing_ground_cycle_closed_right = 0;
+  a.wing_ground_cycle_timer_left = 0.0f;
+  a.wing_ground_cycle_timer_right = 0.0f;
+  a.wing_ground_gate_left = 1.0f;
+  a.wing_ground_gate_right = 1.0f;
+  a.captured_icing_1 = host_mirror.sim_flightmodel_failures_frm_ice;
+  a.captured_icing_2 = host_mirror.sim_flightmodel_failures_frm_ice2;
   ice::monster_icing = 0.0f;
   for (float& v : system_::eng_inlet_valve) v = 0.0f;
   for (float& v : system_::wing_anti_ice_valve) v = 0.0f;
@@ -129,8 +129,8 @@ void init_clocks() {
   clock_::clock_display_mode_fo = 3.0f;
   clock_::captain_et = 0.0f;
   clock_::fo_et = 0.0f;
-  panel_working.chrono_brightness[0] = 0.5f;
-  panel_working.chrono_brightness[1] = 0.5f;
+  clock_state.chrono_brightness_capt = 0.5f;
+  clock_state.chrono_brightness_fo = 0.5f;
 }
 
 void init_fire() {
@@ -138,7 +138,7 @@ void init_fire() {
   fire::engine01_02R_ext_bottle_psi = 600.0f;
   fire::apu_ext_bottle_psi = 600.0f;
   fire::apu_was_fire = 0.0f;
-  for (float& v : panel_working.fire) v = 0.0f;
+  for (float& v : fire_state.agent_delivered) v = 0.0f;
 }
 
 // Battery 1 stays off and its guard closed only in the cold and dark state.
@@ -172,25 +172,22 @@ void init_battery_and_cabin(StartupState state) {
   switches::nose_steer_pos = 1.0f;
   battery_decision(state);
   zero_eyeball_vents();
-  panel_working.lights_on[0] = 1.0f;
-  panel_working.lights_on[1] = 1.0f;
-  panel_working.lights_off[0] = 0.0f;
-  panel_working.lights_off[1] = 0.0f;
+  lights_state.light_power_factor_a = 1.0f;
+  lights_state.light_power_factor_b = 1.0f;
+  lights_state.light_power_gap_a = 0.0f;
+  lights_state.light_power_gap_b = 0.0f;
 }
 
-void init_lights() {
-  for (float& v : panel_working.lights) v = 0.0f;
-  panel_working.exterior_light = 1080.0f;
-}
+void init_lights() { reset_lights_on_load(); }
 
 void init_cabin_lighting() {
   using namespace tarv_cabin;
   const int32_t family = trunc_to_i32(model_family);
   if (family == 0 || family == 2) {
-    panel_working.cabin_lighting[0] = 1.0f;
-    panel_working.cabin_lighting[1] = 1.0f;
-    panel_working.cabin_lighting[2] = 1.0f;
-    panel_working.cabin_lighting[3] = 5.0f;
+    pax_light_scene[0] = 1.0f;
+    pax_light_scene[1] = 1.0f;
+    pax_light_scene[2] = 1.0f;
+    pax_light_scene[3] = 5.0f;
   } else {
     float* const ones[] = {&lightsA, &lightsB, &lightsC, &lightsD, &lightsF, &lightsH, &lightsI, &lightsJ,
                            &lightsK, &lightsL, &lightsM, &lightsO, &lightsQ, &lightsR, &lightsV, &lightsX,
@@ -213,10 +210,10 @@ void init_cabin_lighting() {
 // A new flight starts without failures; entry 69 of each table is not the
 // start-up's to clear.
 void clear_failures() {
-  engine_failure_latches.values[0] = 0.0f;
-  engine_failure_latches.values[1] = 0.0f;
-  engine_failure_latches.flags[0] = 0;
-  engine_failure_latches.flags[1] = 0;
+  engine_damage_timers[0] = 0.0f;
+  engine_damage_timers[1] = 0.0f;
+  engine_damage_flags[0] = 0;
+  engine_damage_flags[1] = 0;
   struct Table {
     float* entries;
     bound::Id id;
@@ -238,10 +235,10 @@ void clear_failures() {
 
 void draw_per_flight_values() {
   PerFlightValues& p = per_flight_values;
-  p.pair[0] = random_fraction() + 45.0f;
-  p.pair[1] = random_fraction() + 45.0f;
+  p.apu_bleed_capability_psi = random_fraction() + 45.0f;
+  p.second = random_fraction() + 45.0f;
   const float offset = 4.0f * random_fraction() - 2.0f;
-  p.third = p.pair[1] + offset;
+  p.third = p.second + offset;
   for (float& f : p.ac_freq_hz) f = 10.0f * random_fraction() + 395.0f;
   for (float& v : p.ac_volt_v) v = 6.0f * random_fraction() + 112.0f;
 }
@@ -339,8 +336,10 @@ void mode_block(StartupState state) {
   travel_targets.fo_window = 0.0f;
   door::capt_window_ratio = 0.0f;
   door::fo_window_ratio = 0.0f;
-  for (int i = 0; i < 3; ++i) elec_bus_state.values[i] = run;
-  elec_bus_state.values[3] = running ? 0.0f : 96.0f;
+  elec_bus_state.capt_displays_ready = run;
+  elec_bus_state.fo_displays_ready = run;
+  elec_bus_state.isfd_ready = run;
+  elec_bus_state.isfd_countdown = running ? 0.0f : 96.0f;
   elec_bus_state.flags[0] = running ? 0.0f : 1.0f;
   elec_bus_state.flags[1] = running ? 0.0f : 1.0f;
   elec_bus_state.more_flags[0] = 0.0f;
@@ -351,10 +350,10 @@ void common_fuel_and_brakes() {
   systems_memory.fuel_press[0] = system_::fuel_press_c1;
   systems_memory.fuel_press[1] = system_::fuel_press_c2;
   cockpit::parking_brake_pos = host_mirror.sim_cockpit2_controls_parking_brake_ratio;
-  lever_commands.brake_command = host_mirror.sim_cockpit2_controls_parking_brake_ratio;
-  hydraulic_step_state.values[0] = script_mirror.zuvadud_D738_toggle_switch_irs_left;
-  hydraulic_step_state.values[1] = script_mirror.zuvadud_D738_toggle_switch_irs_right;
-  for (int i = 2; i < 5; ++i) hydraulic_step_state.values[i] = 0.0f;
+  lever_commands.park_brake_engaged = host_mirror.sim_cockpit2_controls_parking_brake_ratio;
+  hydraulic_step_state.yd_irs_seen[0] = script_mirror.zuvadud_D738_toggle_switch_irs_left;
+  hydraulic_step_state.yd_irs_seen[1] = script_mirror.zuvadud_D738_toggle_switch_irs_right;
+  for (float& v : hydraulic_step_state.values) v = 0.0f;
 
   toggle_switch::eng_start_source = 1.0f;
   air::cont_cab_temp_rheostat = 0.5f;
@@ -403,11 +402,11 @@ void common_fuel_indications() {
   const float left_kg = host_mirror.sim_flightmodel_weight_m_fuel[0];
   const float centre_kg = host_mirror.sim_flightmodel_weight_m_fuel[1];
   const float right_kg = host_mirror.sim_flightmodel_weight_m_fuel[2];
-  fuel_indications.first = 0.0f;
-  fuel_indications.left_low = left_kg < kLowTankKg ? 1.0f : 0.0f;
-  fuel_indications.right_low = right_kg < kLowTankKg ? 1.0f : 0.0f;
-  fuel_indications.imbalance = std::fabs(left_kg - right_kg) >= kImbalanceKg ? 1.0f : 0.0f;
-  fuel_indications.centre =
+  fuel_indications.fuel_load_frames = 0.0f;
+  fuel_indications.low_latch_left = left_kg < kLowTankKg ? 1.0f : 0.0f;
+  fuel_indications.low_latch_right = right_kg < kLowTankKg ? 1.0f : 0.0f;
+  fuel_indications.imbalance_latch = std::fabs(left_kg - right_kg) >= kImbalanceKg ? 1.0f : 0.0f;
+  fuel_indications.config_latch =
       (centre_kg >= kCentreFuelKg && host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on[1] == 0) ? 1.0f : 0.0f;
 }
 
@@ -488,7 +487,7 @@ void common_flaps_trim_speedbrake() {
   systems_memory.flap_copies[0] = host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio;
   systems_memory.flap_copies[1] = host_mirror.sim_flightmodel2_controls_slat1_deploy_ratio;
   systems_memory.flap_copies[2] = host_mirror.sim_flightmodel2_controls_slat2_deploy_ratio;
-  for (float& v : failure_reset_values) v = 0.0f;
+  for (float& v : tyre_burst_flags) v = 0.0f;
   host_mirror.sim_cockpit_pressure_cabin_vvi_set_m_msec = 500.0f;
   XPLMSetDataf(handle(bound::sim_cockpit_pressure_cabin_vvi_set_m_msec), 500.0f);
   if (XPLMDataRef trim = handle(bound::sim_cockpit2_controls_elevator_trim)) {
@@ -498,9 +497,9 @@ void common_flaps_trim_speedbrake() {
   trim_wheel_target = elevator_trim;
   trim_wheel_hold = elevator_trim;
   flt_ctrls::trim_wheel = elevator_trim;
-  trim_running = 0;
-  trim_run_values[0] = 0.0f;
-  trim_run_values[1] = 0.0f;
+  elec_trim_moved = 0;
+  trim_wheel_slow_run = 0.0f;
+  trim_wheel_fast_run = 0.0f;
   flt_ctrls::trim_wheel_quick = 0.0f;
   flt_ctrls::trim_wheel_slow = 0.0f;
   flt_ctrls::trim_wheel_quick_ap = 0.0f;
@@ -572,8 +571,8 @@ void common_oxygen_effects_alerts() {
       &system_::gpws_test_running};
   set_all(cues, static_cast<int>(sizeof cues / sizeof cues[0]), 0.0f);
 
-  systems_memory.nine_values[0] = 9.0f;
-  systems_memory.nine_values[1] = 9.0f;
+  systems_memory.hyd_host_state_a = 9.0f;
+  systems_memory.hyd_host_state_b = 9.0f;
   systems_memory.ninety_nine = 99.0f;
   engine::fuel_temp = oat_le_degc();
   engine::fuel_temp_real = oat_le_degc();
@@ -598,13 +597,13 @@ void powered_extras(int32_t mode, float option) {
 
 void common_last() {
   cockpit::parking_brake_pos = host_mirror.sim_cockpit2_controls_parking_brake_ratio;
-  lever_commands.brake_command = host_mirror.sim_cockpit2_controls_parking_brake_ratio;
+  lever_commands.park_brake_engaged = host_mirror.sim_cockpit2_controls_parking_brake_ratio;
   autoland::fail_status = 0.0f;
   autoland::fail_flag = 0.0f;
   const float oat = host_mirror.sim_cockpit2_temperature_outside_air_temp_degc;
   const float trip = oat >= 0.0f ? (oat < 40.0f ? oat : 40.0f) : 0.0f;
-  systems_memory.bleed_trip[0] = trip;
-  systems_memory.bleed_trip[1] = trip;
+  systems_memory.bleed_temp_degc[0] = trip;
+  systems_memory.bleed_temp_degc[1] = trip;
   display::nd_refresh = 0.0f;
   display::nd_refresh_fo = 0.0f;
 }
@@ -658,6 +657,12 @@ void reset_switch_memory() {
   capt_mic_button1 = 1.0f;
   fo_mic_button2 = 1.0f;
   obs_mic_button6 = 1.0f;
+  // The selection itself, not only the key positions: the transmitter the
+  // host is given and the panels' mic lamps both follow it.
+  constexpr int start_mic[seat_count] = {0, 1, 5};
+  for (int seat = 0; seat < seat_count; ++seat) {
+    for (int k = 0; k < mic_key_count; ++k) mic_select[seat][k] = k == start_mic[seat] ? 1.0f : 0.0f;
+  }
 
   toggle_switch::emer_exit_lights = 1.0f;
   toggle_switch::elt = 0.0f;
@@ -671,6 +676,7 @@ void reset_switch_memory() {
   float* const pressures[] = {&system_::fuel_press_l1, &system_::fuel_press_l2, &system_::fuel_press_c1,
                               &system_::fuel_press_c2, &system_::fuel_press_r1, &system_::fuel_press_r2};
   set_all(pressures, 6, 1.0f);
+  annunciator_first_frame_reset();
 }
 
 void init_startup_switches() {

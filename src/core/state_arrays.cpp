@@ -7,14 +7,18 @@
 // APU running and generator, fuel pumps, engine running, mixture and N2.
 #include "core/state_arrays.h"
 
+#include <cmath>
+
 #include "alerting/failure_state.h"
 #include "core/binding.h"
 #include "core/pitch_trim.h"
+#include "systems/elec_trim_state.h"
 #include "engines/engine_state.h"
 #include "engines/engine_values.h"
 #include "lnav/guidance_steps.h"
 #include "platform/xplm.h"
 #include "systems/air_values.h"
+#include "systems/apu.h"
 #include "systems/apu_start_state.h"
 #include "systems/autobrake_state.h"
 #include "systems/delay_timers.h"
@@ -60,7 +64,7 @@ const FloatSlot kSystemFloats[] = {
     {17, &flt_ctrls::speedbrake_lever_anim},
     {18, &systems_memory.speedbrake_state},
     {19, &script_mirror.zuvadud_D738_switches_landing_gear},
-    {20, &lever_commands.gear_command},
+    {20, &lever_commands.gear_down_selected},
     {21, &lever_commands.gear_up_command},
     {22, &host_mirror.sim_cockpit_pressure_max_allowable_altitude},
     {23, &pressurization::knobs_landing_alt},
@@ -81,21 +85,21 @@ const FloatSlot kSystemFloats[] = {
     {39, &fdr_cover_target},
     {40, &man_gear_cover_target},
     {41, &man_gear_handle_target},
-    {42, &failure_reset_values[0]},
-    {43, &failure_reset_values[1]},
-    {44, &failure_reset_values[2]},
+    {42, &tyre_burst_flags[0]},
+    {43, &tyre_burst_flags[1]},
+    {44, &tyre_burst_flags[2]},
     {46, &toggle_switch::yaw_dumper_pos},
     {47, &yaw_damper_switch_state},
-    {48, &hydraulic_step_state.values[0]},
-    {49, &hydraulic_step_state.values[1]},
-    {50, &hydraulic_step_state.values[2]},
-    {51, &hydraulic_step_state.values[3]},
-    {52, &hydraulic_step_state.values[4]},
+    {48, &hydraulic_step_state.yd_irs_seen[0]},
+    {49, &hydraulic_step_state.yd_irs_seen[1]},
+    {50, &hydraulic_step_state.values[0]},
+    {51, &hydraulic_step_state.values[1]},
+    {52, &hydraulic_step_state.values[2]},
     {53, &travel_targets.flt_dk_door},
     {54, &door::flt_dk_door_ratio},
-    {55, &elec_bus_state.values[0]},
-    {56, &elec_bus_state.values[1]},
-    {57, &elec_bus_state.values[2]},
+    {55, &elec_bus_state.capt_displays_ready},
+    {56, &elec_bus_state.fo_displays_ready},
+    {57, &elec_bus_state.isfd_ready},
     {58, &engine_start_model_value},
     {59, &gauges::standby_mode},
     {60, &gauges::standby_alt_mode},
@@ -106,7 +110,7 @@ const FloatSlot kSystemFloats[] = {
     {65, &systems_memory.gear_leg[2]},
     {66, &systems_memory.step_value},
     {67, &autobrake::autobrake_arm},
-    {79, &elec_bus_state.values[3]},
+    {79, &elec_bus_state.isfd_countdown},
     {80, &systems_memory.annunciator_value},
     {81, &gpws_xraas_cover_target},
     {82, &cockpit::cabin_vvi},
@@ -118,8 +122,8 @@ const FloatSlot kSystemFloats[] = {
     {88, &pressurisation_state.values[6]},
     {89, &pressurisation_state.values[7]},
     {90, &pressurisation_state.values[8]},
-    {92, &systems_memory.bleed_trip[0]},
-    {93, &systems_memory.bleed_trip[1]},
+    {92, &systems_memory.bleed_temp_degc[0]},
+    {93, &systems_memory.bleed_temp_degc[1]},
     {96, &cockpit::fuel_flow_used1},
     {97, &cockpit::fuel_flow_used2},
 };
@@ -209,17 +213,17 @@ const FloatSlot kSystemSwFloats[] = {
     {82, &cockpit::pressurization_mode},
     {83, &host_mirror.sim_cockpit2_controls_parking_brake_ratio},
     {84, &cockpit::parking_brake_pos},
-    {85, &lever_commands.brake_command},
+    {85, &lever_commands.park_brake_engaged},
     {86, &apu_start_values.value1},
     {87, &apu_start_values.value2},
-    {88, &delay_timers.systems_s[0]},
-    {89, &delay_timers.systems_s[1]},
+    {88, &delay_timers.apu_delay_1},
+    {89, &delay_timers.apu_delay_2},
     {90, &systems_memory.sw_step_value},
     {91, &apu_on_latch},
-    {92, &delay_timers.saved_s[0]},
-    {93, &delay_timers.saved_s[1]},
-    {94, &delay_timers.saved_s[2]},
-    {95, &delay_timers.saved_s[3]},
+    {92, &delay_timers.apu_start_delay},
+    {93, &delay_timers.apu_run_delay},
+    {94, &delay_timers.apu_starter_hold},
+    {95, &delay_timers.apu_low_oil_delay},
     {97, &electrical::apu_power_bus1},
     {98, &electrical::apu_power_bus2},
     {99, &apu_start_values.saved_apu},
@@ -317,9 +321,9 @@ void after_system_slot(int slot) {
       break;
     case 28:
       push_f(bound::sim_cockpit2_controls_elevator_trim, host_mirror.sim_cockpit2_controls_elevator_trim);
-      trim_running = 0;
-      trim_run_values[0] = 0.0f;
-      trim_run_values[1] = 0.0f;
+      elec_trim_moved = 0;
+      trim_wheel_slow_run = 0.0f;
+      trim_wheel_fast_run = 0.0f;
       break;
     case 61:
       // A saved flight always comes back with the windows closed.
@@ -366,7 +370,7 @@ void restore_system_sw_slot(int slot, float v) {
     case 112:
     case 113:
       host_mirror.sim_flightmodel2_engines_N2_percent[slot - 112] = v;
-      engine_copies.n2[slot - 112] = v;
+      engine_copies.spool_n2[slot - 112] = v;
       break;
     default: break;
   }
@@ -397,17 +401,20 @@ void after_system_sw_slot(int slot) {
       break;
     case 113:
       // N1 stays with the host; only N2 is pushed.
-      XPLMSetDatavf(handle(bound::sim_flightmodel_engine_ENGN_N2_), engine_copies.n2, 0, 2);
+      XPLMSetDatavf(handle(bound::sim_flightmodel_engine_ENGN_N2_), engine_copies.spool_n2, 0, 2);
+      // The spool model later in this frame reads the host N2 from the mirror.
+      host_mirror.sim_flightmodel_engine_ENGN_N2_[0] = engine_copies.spool_n2[0];
+      host_mirror.sim_flightmodel_engine_ENGN_N2_[1] = engine_copies.spool_n2[1];
       break;
     default: break;
   }
 }
 
 void restore_engine_values() {
-  engine_copies.n2_second[0] = engine_copies.n2[0];
-  engine_copies.n2_second[1] = engine_copies.n2[1];
-  engine_copies.n1[0] = host_mirror.sim_flightmodel2_engines_N1_percent[0];
-  engine_copies.n1[1] = host_mirror.sim_flightmodel2_engines_N1_percent[1];
+  engine_copies.spool_n2_previous[0] = engine_copies.spool_n2[0];
+  engine_copies.spool_n2_previous[1] = engine_copies.spool_n2[1];
+  engine_copies.spool_n1[0] = host_mirror.sim_flightmodel2_engines_N1_percent[0];
+  engine_copies.spool_n1[1] = host_mirror.sim_flightmodel2_engines_N1_percent[1];
   engine::indicators_N1_percent_1 = host_mirror.sim_flightmodel2_engines_N1_percent[0];
   engine::indicators_N1_percent_2 = host_mirror.sim_flightmodel2_engines_N1_percent[1];
   engine::indicators_N2_percent_1 = host_mirror.sim_flightmodel2_engines_N2_percent[0];
@@ -459,19 +466,28 @@ void save_cockpit_state() {
 void restore_cockpit_state() {
   const int n_system = read_array(bound::zuvadud_D738_system, state_buffers.system, kStateArraySize);
   const int n_sw = read_array(bound::zuvadud_D738_system_sw, state_buffers.system_sw, kStateArraySize);
+  // A slot that holds no number (NaN, an infinity) is treated as absent: the
+  // cockpit keeps its value rather than carry the NaN into every model.
   for (int slot = 0; slot < n_system; ++slot) {
-    restore_system_slot(slot, state_buffers.system[slot]);
+    if (std::isfinite(state_buffers.system[slot])) restore_system_slot(slot, state_buffers.system[slot]);
     after_system_slot(slot);
   }
   for (int slot = 0; slot < n_sw; ++slot) {
-    restore_system_sw_slot(slot, state_buffers.system_sw[slot]);
+    if (std::isfinite(state_buffers.system_sw[slot])) restore_system_sw_slot(slot, state_buffers.system_sw[slot]);
     after_system_sw_slot(slot);
   }
   restore_engine_values();
   // A restored flight starts without engine failure latches.
-  engine_failure_latches.flags[0] = 0;
-  engine_failure_latches.flags[1] = 0;
-  for (float& v : engine_failure_latches.values) v = 0.0f;
+  engine_damage_flags[0] = 0;
+  engine_damage_flags[1] = 0;
+  engine_damage_timers[0] = 0.0f;
+  engine_damage_timers[1] = 0.0f;
+  damage_fluctuation_timer = 0.0f;
+  // The APU's exhaust temperature is not part of the saved state, so a
+  // restored running APU would drop its bus until the temperature climbs
+  // back into band. The latch keeps the bus up; any start, stop or switch
+  // OFF clears it again.
+  apu_state.bus_latch = 1.0f;
 }
 
 void sync_glare_switch() {

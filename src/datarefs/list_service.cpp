@@ -15,7 +15,7 @@ const PublishedDataref table_rows[] = {
     PUB_I("corvane/Debug", 1, 0, debug_status, debug_command_write),
     PUB_D("corvane/lat_mag_var", 1, 0, mag_var_request_lat_deg, PUB_WD(mag_var_request_lat_deg)),
     PUB_D("corvane/lon_mag_var", 1, 0, mag_var_request_lon_deg, PUB_WD(mag_var_request_lon_deg)),
-    PUB_D_OVER_F("corvane/calc_mag_var", 1, 0, mag_var_request_flag, PUB_WD_NARROW(mag_var_request_flag)),
+    PUB_D_OVER_F("corvane/calc_mag_var", 1, 0, mag_var_request_flag, PUB_WD_FLAG(mag_var_request_flag)),
     PUB_F_READER("corvane/mag_var", 0, 0, read_mag_var),
     PUB_I("corvane/brunner_active", 0, 0, brunner_active, nullptr),
     PUB_D_OVER_F("corvane/find_icao_cmd", 1, 0, find_icao_state, find_icao_write),

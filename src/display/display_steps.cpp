@@ -1,15 +1,11 @@
-// Navigation display: step entry points and the airspeed display state. The
-// symbol placement arrives later.
+// Navigation display: the airspeed display state. The speed tape's steps
+// live in display/pfd_speed.cpp, the profile markers in vnav_markers.cpp and
+// the FIX page placement in fix_overlay.cpp.
 #include "display/display_steps.h"
 
 #include "core/frame.h"
 
 AirspeedDisplayState airspeed_display;
-
-void ias_override() {}
-void update_pfd_stall_band() {}
-void update_nd_vnav_markers() {}
-void update_nd_fix_overlay() {}
 
 void airspeed_display_reset() { airspeed_display = AirspeedDisplayState{}; }
 

@@ -13,12 +13,16 @@ void update_pfd_stall_band();
 void update_nd_vnav_markers();
 void update_nd_fix_overlay();
 
-// Per-side airspeed smoothing of the speed tape (11 values in all).
+// Per-side airspeed smoothing of the speed tape (index 0 captain, 1 first
+// officer); ias_override (display/pfd_speed.cpp) keeps it.
 struct AirspeedDisplayState {
-  float smoothed_kt[2];       // captain, first officer
-  float smoothed_prev_kt[2];  // previous frame's copies
-  float trend_kt[2];
-  float smoothing[5];
+  float smoothed_kt[2];       // indicated airspeed written to the host
+  float smoothed_prev_kt[2];  // smoothed airspeed at the last rate sample
+  float trend_kt[2];          // kt/s, speed trend written to the host
+  float sample_timer_s;       // since the last rate sample (both sides)
+  float rate_kt_s[2];         // airspeed rate found at the last sample
+  float snap_ias_kt[2];       // outputs as they stood after the last running frame
+  float snap_trend_kt[2];
 };
 extern AirspeedDisplayState airspeed_display;
 // Per load: all 11 values 0.

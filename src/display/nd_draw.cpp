@@ -1,6 +1,7 @@
 // The navigation display draw callback and the frame of its map pass: the
 // callback's gates and GL set-up, the display colours, the waypoint slot
-// reset, and each side's track line and range reference marks.
+// reset, each side's track line and range reference marks, then the route,
+// modified-route, FIX and trend-vector passes in that order.
 //
 // Reads: draw_enabled, the host's panel render type, the side's display
 // brightness (instrument brightness elements 2 and 3), the side's standby /
@@ -19,9 +20,12 @@
 #include "core/frame.h"
 #include "core/preprocess.h"
 #include "core/util.h"
+#include "display/fix_overlay.h"
 #include "display/map_primitives.h"
+#include "display/nd_holds.h"
 #include "display/nd_slots.h"
 #include "display/route_lines.h"
+#include "display/trend_vector.h"
 #include "systems/electric_values.h"
 
 namespace {
@@ -200,12 +204,22 @@ void draw_nd_maps() {
   std::memset(nd::wpt_fo_type, 0, sizeof nd::wpt_fo_type);
   glLineWidth(2.0f);
 
-  if (electric::dc_stdbus_status != 0.0f && side_brightness(0) > 0.0f) draw_nd_track_and_marks(0, colours);
+  nd_track_pass = NdTrackPassValues{};
+  const auto track_step = [&](int32_t side) {
+    nd_track_pass.scale[side] = nd_range_scale(efis_side[side].map_range);
+    nd_track_pass.segments[side] = trend_segment_count(efis_side[side].map_range);
+    draw_nd_track_and_marks(side, colours);
+  };
+  if (electric::dc_stdbus_status != 0.0f && side_brightness(0) > 0.0f) track_step(0);
   if (side_brightness(1) > 0.0f && electric::dc_bus1_status != 0.0f) {
     nd_symbol_origin.y = 0.199;
-    draw_nd_track_and_marks(1, colours);
+    track_step(1);
   }
-  for (int32_t side = 0; side < 2; ++side) draw_nd_route(side, colours);
+  int32_t slots[2] = {0, 0};
+  for (int32_t side = 0; side < 2; ++side) slots[side] = draw_nd_route(side, colours);
+  draw_nd_mod_route(slots, colours);
+  draw_nd_fix_pass(colours);
+  draw_nd_trend_and_vor(colours);
 }
 
 int nd_draw_callback(XPLMDrawingPhase phase, int is_before, void* refcon) {

@@ -2,11 +2,13 @@
 // (reference point, up heading, scale), the waypoint symbol slots and their
 // labels, and the legs of the active route as lines and arcs: straight legs,
 // fly-by transitions, the direct-to path, DME and radius-to-fix arcs, vector
-// legs, then the reference and destination runway symbols.
+// legs, holds (display/nd_holds.cpp), procedure turns with their symbol, the
+// lateral offset path, then the reference and destination runway symbols.
 //
 // Reads the leg table and computed path arrays (lnav/fms_legs.h), the
-// direct-to path, the route string tables, the sequencing values and route
-// copies of the intake, EfisSideState, the scripts' display routes, the
+// procedure-turn layout (core/hold_geometry.h), the direct-to path, the
+// route string tables, the sequencing values, route copies and offset
+// points of the intake, EfisSideState, the scripts' display routes, the
 // side's DC power and refresh flags, and the host's magnetic variation.
 // Writes the waypoint slots (nd::wpt_* / nd::wpt_fo_*) and their labels.
 #include "display/route_lines.h"
@@ -17,10 +19,12 @@
 #include <cmath>
 
 #include "core/binding.h"
+#include "core/hold_geometry.h"
 #include "core/preprocess.h"
 #include "core/route_intake.h"
 #include "display/map_primitives.h"
 #include "display/nd_draw.h"
+#include "display/nd_holds.h"
 #include "display/nd_labels.h"
 #include "display/nd_slots.h"
 #include "lnav/fms_legs.h"
@@ -30,6 +34,28 @@
 #include "systems/electric_values.h"
 #include "systems/instrument_values.h"
 
+NdXy nd_project(const NdDrawPass& p, double lat, double lon) {
+  map_project(p.frame.ref_lat, p.frame.ref_lon, lat, lon, p.frame.up_heading, p.frame.scale);
+  return {map_point.x, map_point.y};
+}
+
+float nd_map_bearing(const NdDrawPass& p, double brg) {
+  return static_cast<float>(std::fmod(brg - static_cast<double>(p.frame.up_heading) + 360.0, 360.0));
+}
+
+void nd_line_ll(const NdDrawPass& p, double lat1, double lon1, double lat2, double lon2) {
+  const NdXy a = nd_project(p, lat1, lon1);
+  const NdXy b = nd_project(p, lat2, lon2);
+  map_line_clipped(a.x, a.y, b.x, b.y, p.stipple, p.side);
+}
+
+void nd_arc_ll(const NdDrawPass& p, double ctr_lat, double ctr_lon, double radius_nm, double from_brg, double to_brg,
+               float direction) {
+  const NdXy c = nd_project(p, ctr_lat, ctr_lon);
+  draw_map_arc(c.x, c.y, radius_nm * p.frame.scale, nd_map_bearing(p, from_brg), nd_map_bearing(p, to_brg),
+               direction, p.dash, p.side);
+}
+
 namespace {
 
 constexpr int32_t slot_count = 20;
@@ -37,42 +63,19 @@ constexpr int32_t slot_count = 20;
 constexpr float slot_units = 14.7058824f;
 constexpr float rad_to_deg_f = 57.29577951308232f;
 
-// Drawing context of one side's pass.
-struct Pass {
-  int32_t side;
-  NdMapFrame frame;
-  int32_t dash;     // arcs: 0 solid, 1 dashed (missed approach)
-  int32_t stipple;  // lines: 0 solid, 1 dashed
-};
-
 inline bool is_set(float lat, float lon) { return !(lat == 0.0f && lon == 0.0f); }
 
-inline float map_bearing(const Pass& p, double brg) {
-  return static_cast<float>(std::fmod(brg - static_cast<double>(p.frame.up_heading) + 360.0, 360.0));
+using Pass = NdDrawPass;
+using Xy = NdXy;
+
+inline float map_bearing(const Pass& p, double brg) { return nd_map_bearing(p, brg); }
+inline Xy project(const Pass& p, double lat, double lon) { return nd_project(p, lat, lon); }
+inline void line_ll(const Pass& p, double lat1, double lon1, double lat2, double lon2) {
+  nd_line_ll(p, lat1, lon1, lat2, lon2);
 }
-
-struct Xy {
-  double x;
-  double y;
-};
-
-Xy project(const Pass& p, double lat, double lon) {
-  map_project(p.frame.ref_lat, p.frame.ref_lon, lat, lon, p.frame.up_heading, p.frame.scale);
-  return {map_point.x, map_point.y};
-}
-
-void line_ll(const Pass& p, double lat1, double lon1, double lat2, double lon2) {
-  const Xy a = project(p, lat1, lon1);
-  const Xy b = project(p, lat2, lon2);
-  map_line_clipped(a.x, a.y, b.x, b.y, p.stipple, p.side);
-}
-
-// Arc about a centre given in degrees, radius nm, bearings degrees true.
-void arc_ll(const Pass& p, double ctr_lat, double ctr_lon, double radius_nm, double from_brg, double to_brg,
-            float direction) {
-  const Xy c = project(p, ctr_lat, ctr_lon);
-  draw_map_arc(c.x, c.y, radius_nm * p.frame.scale, map_bearing(p, from_brg), map_bearing(p, to_brg), direction,
-               p.dash, p.side);
+inline void arc_ll(const Pass& p, double ctr_lat, double ctr_lon, double radius_nm, double from_brg, double to_brg,
+                   float direction) {
+  nd_arc_ll(p, ctr_lat, ctr_lon, radius_nm, from_brg, to_brg, direction);
 }
 
 inline float right_turn_dir(float turn) { return (turn == 1.0f || turn == 3.0f) ? 1.0f : 0.0f; }
@@ -157,6 +160,138 @@ void dme_arc(const Pass& p, int32_t i) {
          right_turn_dir(legs_rad_turn[i]));
 }
 
+inline double wrap_deg(double d) {
+  const double w = std::fmod(d, 360.0);
+  return w < 0.0 ? w + 360.0 : w;
+}
+
+// The whole ground track of a procedure turn laid out by the route decode:
+// out from the fix, the 45-degree turn, the straight, the 180-degree turn,
+// the return, and the final turn onto the straight into the leg's entry.
+void proc_turn_figure(const Pass& p, int32_t i) {
+  const ProcTurnArrays& t = proc_turn;
+  const double c = t.pi_crs_true[i];
+  const double r = t.pi_radius[i];
+  const bool left = proc_turn_is_left(legs_rad_turn[i]);
+  line_ll(p, legs_lat[i], legs_lon[i], t.pi_p1_lat[i], t.pi_p1_lon[i]);
+  if (left) {
+    arc_ll(p, t.pi_p2_lat[i], t.pi_p2_lon[i], r, wrap_deg(c + 225.0), wrap_deg(c + 270.0), 3.0f);
+  } else {
+    arc_ll(p, t.pi_p2_lat[i], t.pi_p2_lon[i], r, wrap_deg(c + 135.0), wrap_deg(c + 90.0), 2.0f);
+  }
+  line_ll(p, t.pi_p3_lat[i], t.pi_p3_lon[i], t.pi_p4_lat[i], t.pi_p4_lon[i]);
+  if (left) {
+    arc_ll(p, t.pi_p5_lat[i], t.pi_p5_lon[i], r, wrap_deg(c + 90.0), wrap_deg(c + 270.0), 2.0f);
+  } else {
+    arc_ll(p, t.pi_p5_lat[i], t.pi_p5_lon[i], r, wrap_deg(c + 270.0), wrap_deg(c + 90.0), 3.0f);
+  }
+  line_ll(p, t.pi_p6_lat[i], t.pi_p6_lon[i], t.pi_p7_lat[i], t.pi_p7_lon[i]);
+  if (left) {
+    arc_ll(p, t.pi_x_lat[i], t.pi_x_lon[i], r, wrap_deg(c + 270.0), wrap_deg(c + 225.0), 2.0f);
+  } else {
+    arc_ll(p, t.pi_x_lat[i], t.pi_x_lon[i], r, wrap_deg(c + 90.0), wrap_deg(c + 135.0), 3.0f);
+  }
+  line_ll(p, t.pi_p8_lat[i], t.pi_p8_lon[i], legs_seg1_start_lat[i], legs_seg1_start_lon[i]);
+}
+
+// The procedure-turn symbol at a "PI" fix: a fixed-size hook of two rounded
+// corners (1.65 nm radius) beside the procedure course, opening away from
+// the fix. Side code 2 turns it to the left-hand set of offsets.
+void proc_turn_symbol(const Pass& p, int32_t i) {
+  constexpr double r_nm = 1.65;
+  const double fix_lat = legs_lat[i];
+  const double fix_lon = legs_lon[i];
+  const double var = XPLMGetMagneticVariation(fix_lat, fix_lon);
+  const double m = static_cast<double>(legs_crs_mag[i]) - (std::isfinite(var) ? var : 0.0);
+  const bool left = legs_rad_turn[i] == 2.0f;
+  const double o_corner = left ? 225.0 : 135.0;  // first corner, behind the fix
+  const double o_fix = left ? 45.0 : 315.0;      // the fix as seen from that corner
+  const double o_side = left ? 270.0 : 90.0;     // the hook's open side
+  const float dir = left ? 0.0f : 1.0f;
+
+  gc_destination(fix_lat, fix_lon, wrap_deg(m + o_corner), r_nm);
+  const double a_lat = nav_result.lat;
+  const double a_lon = nav_result.lon;
+  arc_ll(p, a_lat, a_lon, r_nm, wrap_deg(m + o_fix), wrap_deg(m + o_side), dir);
+
+  // The second corner lies back along the course, abeam a construction point
+  // 5 nm out on the first corner's diagonal.
+  gc_destination(fix_lat, fix_lon, wrap_deg(m + o_corner), 5.0);
+  const double q_lat = nav_result.lat;
+  const double q_lon = nav_result.lon;
+  gc_intersection(a_lat, a_lon, wrap_deg(m + 180.0), q_lat, q_lon, wrap_deg(m + o_side));
+  const double b_lat = nav_result.lat;
+  const double b_lon = nav_result.lon;
+  if (b_lat == 0.0 && b_lon == 0.0) return;
+  gc_destination(b_lat, b_lon, wrap_deg(m + o_side), r_nm);
+  const Xy side_pt = project(p, nav_result.lat, nav_result.lon);
+  map_line_clipped(map_pen.x, map_pen.y, side_pt.x, side_pt.y, p.stipple, p.side);
+  arc_ll(p, b_lat, b_lon, r_nm, wrap_deg(m + o_side), wrap_deg(m + 180.0), dir);
+}
+
+// Lateral offset path beside the route: from the script's transition points
+// (1 offset start, 2 where the route is left, 3 offset end, 4 where it is
+// rejoined) and the per-leg offset corners. `rejoin_drawn` keeps the
+// rejoining segment of mode 9 to one drawing per pass.
+void offset_route(const Pass& p, int32_t i, const NdColours& colours, bool& rejoin_drawn) {
+  const float act = fms_seq.legs_offset_act;
+  const RouteChangeValues& rc = route_change_values;
+  const float legs_num = fms_seq.legs_num;
+  if (!(act >= 5.0f)) return;
+  if (rc.legs_offset_start == 0.0f || rc.legs_offset_end == 0.0f) return;
+  if (rc.legs_offset_start > legs_num || rc.legs_offset_end > legs_num) return;
+  if (static_cast<float>(i) < fms_seq.vnav_idx - 1.0f) return;
+  if (!(legs_offset[i] != 0.0f || act == 5.0f || act == 9.0f)) return;
+
+  const int32_t s = trunc_to_i32(static_cast<double>(rc.legs_offset_start)) - 1;
+  const int32_t e = trunc_to_i32(static_cast<double>(rc.legs_offset_end)) - 1;
+  // Leg numbers from the scripts below 1 name no leg.
+  if (s < 0 || e < 0) return;
+  const float* lat = rc.offset_lat;
+  const float* lon = rc.offset_lon;
+  Pass q = p;
+  q.stipple = 20;
+  glColor4fv(colours.magenta[p.side]);
+  if (act == 9.0f) {
+    if (!rejoin_drawn) line_ll(q, lat[2], lon[2], lat[3], lon[3]);
+    rejoin_drawn = true;
+    return;
+  }
+  if (i == s && rc.legs_offset_start_t == 0.0f) {
+    line_ll(q, lat[1], lon[1], lat[0], lon[0]);
+    if (s == e) line_ll(q, lat[0], lon[0], lat[2], lon[2]);
+    // Joining from behind: show where the offset path would be intercepted.
+    const int32_t nxt = std::min(i + 1, route_leg_capacity - 1);
+    const double crs = gc_bearing(legs_lat[i], legs_lon[i], legs_lat[nxt], legs_lon[nxt]);
+    const double to_ac = gc_bearing(lat[0], lon[0], p.frame.ref_lat, p.frame.ref_lon);
+    double off = std::fmod(to_ac - crs + 360.0, 360.0);
+    if (off > 180.0) off -= 360.0;
+    if (std::fabs(off) > 90.0 && legs_offset[i] != 0.0f) {
+      const double turn = legs_offset[i] > 0.0f ? 45.0 : 315.0;
+      gc_destination(lat[1], lon[1], wrap_deg(crs + turn), std::fabs(legs_offset[i]) * 1.41421356);
+      if (!(nav_result.lat == 0.0 && nav_result.lon == 0.0)) {
+        Pass c = p;
+        c.stipple = 21;
+        glColor4fv(colours.cyan[p.side]);
+        line_ll(c, lat[1], lon[1], nav_result.lat, nav_result.lon);
+        glColor4fv(colours.magenta[p.side]);
+      }
+    }
+  }
+  if (i > s && i < e) {
+    // The offset leg: from the previous corner (or the offset start) to this one.
+    const bool first = i - 1 == s;
+    const double from_lat = first ? lat[0] : legs_offset_lat[i - 1];
+    const double from_lon = first ? lon[0] : legs_offset_lon[i - 1];
+    line_ll(q, from_lat, from_lon, legs_offset_lat[i], legs_offset_lon[i]);
+  }
+  if (i == e - 1 && i >= s && s != e) {
+    const bool at_start = i == s;
+    line_ll(q, at_start ? lat[0] : legs_offset_lat[i], at_start ? lon[0] : legs_offset_lon[i], lat[2], lon[2]);
+    line_ll(q, lat[2], lon[2], lat[3], lon[3]);
+  }
+}
+
 void segment_into(const Pass& p, int32_t i, bool direct_to_leg_now) {
   const RouteText& type = type_of(i);
   if (direct_to_leg_now) {
@@ -186,9 +321,9 @@ void segment_into(const Pass& p, int32_t i, bool direct_to_leg_now) {
     arc_ll(p, c_lat, c_lon, legs_radius[i], gc_bearing(c_lat, c_lon, legs_lat[i - 1], legs_lon[i - 1]),
            gc_bearing(c_lat, c_lon, legs_lat[i], legs_lon[i]), right_turn_dir(legs_rad_turn[i]));
   } else if (route_text_starts(type, "H")) {
-    // Holds are drawn by the hold pass.
-  } else if (route_text_is(type, "PI")) {
-    // The procedure-turn figure is drawn by the hold pass's companion.
+    draw_nd_hold_leg(p, i);
+  } else if (route_text_is(type, "PI") && legs_radii_radius[i - 1] == 0.0f) {
+    proc_turn_figure(p, i);
   } else {
     path_into(p, i);
   }
@@ -279,6 +414,7 @@ int32_t draw_nd_route(int32_t side, const NdColours& colours) {
 
   const int32_t v = vnav == 1 ? vnav : vnav - 1;
   int32_t n = 0;
+  bool rejoin_drawn = false;
   for (int32_t i = std::max(v - 1, 0); i <= last; ++i) {
     const float fi = static_cast<float>(i);
     const bool missed = missed_styled && missed_first <= fi && fi <= missed_last;
@@ -330,6 +466,8 @@ int32_t draw_nd_route(int32_t side, const NdColours& colours) {
                          XPLMGetMagneticVariation(legs_lat[i], legs_lon[i]);
       map_polar_line(w.x, w.y, map_bearing(p, brg), 700.0 * p.frame.scale, p.stipple, sd);
     }
+    if (route_text_is(type_of(i), "PI")) proc_turn_symbol(p, i);
+    offset_route(p, i, colours, rejoin_drawn);
   }
 
   // Runway symbols of the reference (departure) and destination runways.

@@ -3,5 +3,6 @@
 
 EngineStateCopies engine_copies;
 float engine_start_model_value;
-float engine_indication_offsets[2];
+float egt_offset[2];
 ThrustLeverState thrust_lever_state;
+AutothrottleSpeedState autothrottle_speed_state;

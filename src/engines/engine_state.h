@@ -1,28 +1,52 @@
-// Engine values carried by the engine code that the cockpit state arrays
-// restore and the start-up state initialises: the mixture, N1 and N2 copies,
-// the engine start model value, the indication offsets and the thrust lever
-// working values.
+// Engine values carried between frames that other subsystems also touch: the
+// mixture commands and the spool model's N1/N2 (restored from the cockpit
+// state arrays), the per-load EGT offsets, and the thrust lever, reverser and
+// autothrottle working state (reset on the first frame after each load and
+// set by the reverser commands).
 #pragma once
 
+#include <cstdint>
+
 struct EngineStateCopies {
-  float mixture[2];    // engine code's mixture copies
-  float n2[2];         // pushed to the host's "sim/flightmodel/engine/ENGN_N2_"
-  float n2_second[2];
-  float n1[2];
+  float mixture[2];            // mixture commands last sent to the host, 0..1
+  float spool_n2[2];           // N2 % as the start model drives it; pushed to "ENGN_N2_"
+  float spool_n2_previous[2];  // spool_n2 at the end of the previous frame
+  float spool_n1[2];           // N1 % as the start model shows it
 };
 extern EngineStateCopies engine_copies;
 
 extern float engine_start_model_value;
-// Per-flight offsets of the engine indications, [-20, 20).
-extern float engine_indication_offsets[2];
+// Per-load EGT bias per engine, degC in [-20, 20).
+extern float egt_offset[2];
 
-// Thrust lever and N1 set working values.
 struct ThrustLeverState {
-  float values[5];
-  float lever_copy[3];  // throttle ratio 1, 2 and all
-  float further[20];
-  float one;            // 1.0 at start-up
-  float twelve;         // 12.0 at start-up
-  float n1_bug_copy[2];
+  float servo[2];              // autothrottle servo, a host throttle ratio
+  float last_input[2];         // lever inputs of the previous frame
+  float last_ratio_all;        // "throttle_ratio_all" of the previous frame
+  float remembered_axis[2];    // hardware axes at the last speed-mode change / while unlocked
+  float speed_mode_checked;    // speed_mode2 at the last change check
+  float speed_mode_prev;       // speed_mode2 of the previous frame (speed law)
+  float settle_timer_s[2];     // N1 fine trim: time within 0.6 % of the bug
+  uint8_t settled[2];
+  float reverse_engaged[2];    // set by the reverser commands while held
+  float reverse_active[2];     // set by the reverser commands, cleared on stow
+  float manual_n1[2];          // remembered manual N1 set values (fraction)
 };
 extern ThrustLeverState thrust_lever_state;
+
+// Speed-mode autothrottle law state.
+struct AutothrottleSpeedState {
+  float integral;
+  float output;
+  float last_output;
+  float last_predicted_kt;
+  float step_timer_s;
+  float last_p_term;
+  float upper;  // 1.0 after each load
+  float lower;  // 0
+};
+extern AutothrottleSpeedState autothrottle_speed_state;
+
+// First frame after a load: levers from the host throttle ratios, servo and
+// speed-law state cleared, bugs and manual N1 values 0.984.
+void reset_thrust_lever_state();

@@ -1,51 +1,34 @@
 // Engines and thrust: the per-frame steps the frame sequencer calls and the
-// lifecycle resets of the engine code's carried state.
+// lifecycle resets of the engine code's carried state. Each step lives in the
+// module of its concern; this header gathers them for the sequencer.
 #pragma once
 
 #include <cstdint>
 
-void set_thrust_tables();
-void engine_forces_update();
-void update_engine_eicas();
-void update_thrust_control();
-void replay_engine_indications();
-void compute_idle_n1(float idle_mode_engine1, float idle_mode_engine2);
-void engine_n1_command_update();
-void update_engine_indications();
-void update_inflight_start_envelope();
-void update_engine_start();
+#include "engines/engine_eicas.h"
+#include "engines/engine_forces.h"
+#include "engines/engine_indications.h"
+#include "engines/engine_start.h"
+#include "engines/n1_command.h"
+#include "engines/thrust_levers.h"
+#include "engines/thrust_tables.h"
+
+// Host idle ratios for a generic aircraft file (every 0.5 s).
 void update_idle_ratios();
 
-// The aircraft's own idle ratios, as the host had them before the plug-in
-// adjusted anything (stored while the start-up stage is 0).
+// The host's idle ratios: read from the host at each load, then what
+// update_idle_ratios last wrote.
 extern float acf_low_idle_ratio;
 extern float acf_high_idle_ratio;
 
-// Carried state of the N1 command step.
-struct N1CommandState {
-  float carried[6];           // [0..3] cleared on a loaded situation, [4..5] at stage 2
-  uint8_t write_again[2];     // 1: write the flight-model adjustments again
-  float start_values[2];      // cleared at plug-in start
-  float n1_command[3];        // cleared per load
-};
-extern N1CommandState n1_command_state;
-
-struct InflightStartEnvelope {
-  float values[2];  // cleared per load
-};
-extern InflightStartEnvelope inflight_start_envelope;
-
-// Shared by the N1 command, the engine indications and the idle-ratio update.
-extern int32_t engine_mode_flag;
-
-// Plug-in start: the two start values of the N1 command.
+// Plug-in start: the throttle-ratio buffer of the N1 command.
 void n1_command_clear_start_values();
-// A frame that restores a loaded situation: four carried values of the N1 command.
+// A frame that restores a loaded situation: the last-written flap
+// coefficients, so the flight-model adjustments are written again.
 void n1_command_restore_reset();
-// End of the start-up work after a load: the other two values, both latches set.
+// End of the start-up work after a load: held requests cleared, spool-down
+// flags set.
 void n1_command_stage2_reset();
-// Per load: in-flight start envelope, N1 command values, engine mode flag.
+// Per load: in-flight start envelope flags, lift-off factor and previous
+// idle modes of the N1 command, density offset.
 void engines_reset_on_load();
-
-// First frame after a load: the engine state by start-up mode.
-void init_engine_state();

@@ -1,7 +1,6 @@
-// Lateral navigation and flight guidance: step entry points, controller
-// limit records and lifecycle resets. The steering and flight-director laws
-// arrive later; until then those steps do nothing. The servo laws live in
-// lnav/servo_laws.cpp.
+// Lateral navigation and flight guidance: controller limit records and
+// lifecycle resets. LNAV steering lives in lnav/lnav_steering.cpp, the flight
+// director in lnav/flight_director*.cpp, the servo laws in lnav/servo_laws.cpp.
 #include "lnav/guidance_steps.h"
 
 #include "lnav/servo_laws.h"
@@ -10,11 +9,7 @@ PidState& servo_limits_1 = pitch_servo.pitch_pid;
 PidState& servo_limits_2 = yaw_servo.yaw_pid;
 PidState fd_limits;
 float& servo_gain_state = pitch_servo.gain_ramp;
-FlightDirectorState flight_director_state;
 DirectToTurnPath direct_to_turn_path;
-
-void update_lnav_steering() {}
-void update_flight_director() {}
 
 void set_controller_limits() {
   servo_limits_1 = {-0.8f, 0.8f, 0.0f, 0.0f, 0.0f, 0.0f};
@@ -25,6 +20,7 @@ void set_controller_limits() {
 
 void flight_director_restore_reset() {
   for (float& v : flight_director_state.carried) v = 0.0f;
+  fd_saved_refs_pending = 1;
 }
 
 void guidance_reset_on_load() {
@@ -32,4 +28,5 @@ void guidance_reset_on_load() {
   flight_director_state.live[2] = 29.92f;
   flight_director_state.live[3] = 29.92f;
   direct_to_turn_path = DirectToTurnPath{};
+  fd_saved_refs_pending = 0;
 }

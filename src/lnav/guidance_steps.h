@@ -23,18 +23,24 @@ extern float& servo_gain_state;
 // Start-up: the three records' limits, their state zeroed, the servo gain.
 void set_controller_limits();
 
-struct FlightDirectorState {
-  float live[4];     // saved every frame in the cockpit state arrays
-  float hold[4];     // filled by the cockpit state restore
-  float carried[5];  // cleared on every frame that restores a loaded situation
-};
-extern FlightDirectorState flight_director_state;
+// The flight director's state (live and hold references, carried modes)
+// lives with the flight director.
+#include "lnav/flight_director.h"
+// A loaded situation: the carried modes cleared, the saved references armed
+// for take-over.
 void flight_director_restore_reset();
 
-// The turn-then-tangent path of a direct-to: eight values and a valid flag.
+// The turn-then-tangent path of an active direct-to from the present
+// position and heading to the active waypoint (calc_direct_turn_path,
+// lnav/leg_path.h): eight values and a valid flag.
 struct DirectToTurnPath {
-  float values[8];
-  uint8_t valid;
+  float ctr_lat, ctr_lon;  // degrees, turn centre
+  float radius_nm;
+  float turn;              // 2.0 left, 3.0 right
+  float end_lat, end_lon;  // degrees, where the turn meets the tangent course
+  float arc_nm;            // length of the turn
+  float final_crs;         // degrees true toward the waypoint; -1 without a direct-to
+  uint8_t valid;           // 1 while a turn path stands
 };
 extern DirectToTurnPath direct_to_turn_path;
 

@@ -18,9 +18,11 @@
 #include "core/route_pass_steps.h"
 #include "lnav/fms_legs.h"
 #include "lnav/leg_path_internal.h"
+#include "lnav/path_position.h"
 #include "lnav/route_state.h"
 #include "navdata/air_data.h"
 #include "navdata/geodesy.h"
+#include "navdata/nav_math.h"
 #include "navdata/route_geometry.h"
 #include "platform/xplm.h"
 
@@ -64,6 +66,31 @@ float wrap179(double x) {
   return v;
 }
 float fold_abs(double x) { return std::fabs(wrap180(x)); }
+
+namespace {
+// The crossing sees an angle only after it went through single precision
+// (navmath::rad): two longitudes a hair apart in double are one meridian to it.
+bool one_meridian(double a_lon, double b_lon) { return navmath::rad(a_lon) == navmath::rad(b_lon); }
+
+// p moved step_nm along crs; false (p untouched) when that leaves it on the
+// meridian of `other`, as a course close to north or south does.
+bool step_off(double& lat, double& lon, double crs, double other_lon) {
+  // The destination is rounded to single precision: the step must move the
+  // longitude by more than a float step.
+  constexpr double step_nm = 0.01;
+  if (!(std::fabs(std::sin(crs * pi_d / 180.0)) > 1e-6)) return false;
+  gc_destination(lat, lon, crs, step_nm);
+  if (one_meridian(nav_result.lon, other_lon)) return false;
+  lat = nav_result.lat;
+  lon = nav_result.lon;
+  return true;
+}
+}  // namespace
+
+void off_meridian(double& a_lat, double& a_lon, double a_crs, double& b_lat, double& b_lon, double b_crs) {
+  if (!one_meridian(a_lon, b_lon) || navmath::rad(a_lat) == navmath::rad(b_lat)) return;
+  if (!step_off(b_lat, b_lon, b_crs, a_lon)) step_off(a_lat, a_lon, a_crs, b_lon);
+}
 
 bool tracing(float selector) { return fms_debug_selector == selector; }
 void trace(float selector, const char* fmt, ...) {
@@ -195,6 +222,7 @@ void reset_leg_path(int32_t k, int32_t flag) {
       legs_seg3_end_lat,    legs_seg3_end_lon,     legs_seg3_arc_lenght, legs_seg_remain_dist, legs_af_end,
       legs_af_arc_dist,     legs_wpt_angle,        legs_wpt_arc_dist,    legs_dist_true,     legs_dist_dest_true,
       legs_dist_dest_true_bp, legs_bypass,         legs_radii_radius,    legs_radii_dta,
+      legs_seg3_pt_lat,     legs_seg3_pt_lon,      legs_entry_rad,       legs_entry_arc_len,
   };
   for (float* a : cleared) a[k] = 0.0f;
   // The arc start of the following leg belongs to this transition.
@@ -324,6 +352,7 @@ int32_t skip_waypoint(int32_t i) {
   straight_transition(i, legs_dist[i + 1]);
   legs_bypass[i + 1] = 0.0f;
   true_distance(i, i, true);
+  hold_entry_stage(i);
   reset_leg_path(i + 1, 0);
   true_distance(i, i + 1, false);
   if (fms_seq.intdir_act == 0.0f && !pt_is(i, "DF") && !prev_pt_is(i, "DF")) {
@@ -418,6 +447,7 @@ int32_t calc_legs_path(int32_t i, int32_t flag) {
   }
   if (next <= i) next = i + 1;
   true_distance(i, i, true);
+  hold_entry_stage(i);
   true_distance(i, next, false);
   return next;
 }

@@ -23,9 +23,64 @@ int32_t dir_seg_count();
 // Shares the flown distance of a cut leg: n bypassed, p the flown waypoint
 // before it (-1 the present position), m the flown waypoint after it.
 void bp_true_distance(int32_t n, int32_t p, int32_t m);
-// Turn-then-tangent direct-to path of the display routes (frames without a
-// path build).
+// First turn of the direct-to on the scripts' display route of the active
+// side: hands its course, turn circle and end to the scripts
+// ("intdir_trk2", "intdir_*_mod"). Once per unpaused frame after sequencing.
+void intdir_turn();
+// Turn-then-tangent path of the active direct-to (intdir_act 3, vnav_idx
+// above 1) from the present position and heading to the active waypoint,
+// into direct_to_turn_path (lnav/guidance_steps.h): valid 1 when a turn
+// results; the straight course and valid 0 when the waypoint lies ahead or
+// inside the turn; final course -1 and valid 0 without such a direct-to.
+// Once per unpaused frame (the path build, else the route pass).
 void calc_direct_turn_path();
+
+// The values intdir_turn last handed to the scripts; a value not recomputed
+// in a frame is handed over again as it stands. The end point is kept in
+// intdir_end_lat_mod / intdir_end_lon_mod (lnav/route_state.h).
+struct DirectTurnMod {
+  float track;    // deg true, -1 when none ("intdir_trk2")
+  float radius;   // nm, 0 when no turn ("intdir_radius_mod")
+  float ctr_lat;  // turn centre ("intdir_rad_lat_mod", "intdir_rad_lon_mod")
+  float ctr_lon;
+  float turn;     // 2 left, 3 right ("intdir_turn_mod")
+};
+extern DirectTurnMod direct_turn_mod;
+
+// Turn onto or off an AF arc found by the arc searches; cleared by each
+// search and consumed by the connection that follows it.
+struct ArcTurnResult {
+  float side;        // 2.0 left, 3.0 right
+  float calc_dta;    // nm
+  float ctr_lat;     // turn centre, degrees
+  float ctr_lon;
+  uint8_t too_early; // the next course would be met before the arc's end
+};
+extern ArcTurnResult arc_turn_result;
+
+// Turn of radius r from the course through waypoint i onto the arc of leg
+// i + 1: 3 with arc_turn_result filled, 0 when no tangent circle exists.
+int32_t calc_arc_entry_turn(int32_t i, float course, float rel_turn, float r, int32_t af_from_to);
+// Turn of radius r from the arc of leg i onto the course through waypoint
+// i + 1: 4 built, 2 the course is reached without a turn, 0 none.
+int32_t calc_arc_exit_turn(int32_t i, float next_course, float rel_turn, float abs_turn, float r,
+                           int32_t af_from_to);
+
+// Hold entry pieces of leg S when S + 1 is a hold fix entered by kind 4 or 5:
+// the arc on the hold's turn circle at the fix from the return straight's end
+// (radial legs_hold_arc_angle) to the fix, and where the outbound straight
+// ends (legs_hold_arc_lat/lon). Kind 1 writes legs_hold_arc_angle only. In
+// kinds 4 and 5 legs_seg2_crs_true[S] holds the outbound straight's length
+// (nm), not a course. The storage is the path position's (defined in
+// path_position.cpp, cleared by reset_leg_path); these are the builder's names.
+extern float legs_seg3_pt_lat[256];
+extern float legs_seg3_pt_lon[256];
+extern float legs_entry_rad[256];
+extern float legs_entry_arc_len[256];
+inline float (&legs_hold_arc_lat)[256] = legs_seg3_pt_lat;      // degrees
+inline float (&legs_hold_arc_lon)[256] = legs_seg3_pt_lon;
+inline float (&legs_hold_arc_angle)[256] = legs_entry_rad;      // degrees true, radial from the fix-end centre
+inline float (&legs_hold_arc_dist)[256] = legs_entry_arc_len;   // nm
 
 // Speed (kt, >= 145) for the turn at the end of leg `leg`.
 float leg_turn_speed(int32_t leg, float course_change_deg, float bank_deg);

@@ -58,6 +58,14 @@ float wrap179(double x);
 // |a| folded to 0..180.
 float fold_abs(double x);
 
+// Course crossings on the sphere find none for two points on one meridian
+// (longitudes equal once rounded to single precision, as the crossing takes
+// them), which would lose every construction off a due-north or due-south
+// course. Before such a crossing one of the points is moved 0.01 nm along its
+// own course (the same line, so the same crossing): b unless that leaves it
+// on the meridian, else a.
+void off_meridian(double& a_lat, double& a_lon, double a_crs, double& b_lat, double& b_lon, double b_crs);
+
 // Trace line when fms_debug_selector equals `selector`.
 void trace(float selector, const char* fmt, ...)
 #if defined(__GNUC__)
@@ -97,5 +105,7 @@ int32_t arc_connection(int32_t cls);
 void arc_setup(int32_t k, bool from_previous);
 // Direct-to build; returns the waypoint the route pass continues with.
 int32_t direct_to_stage(int32_t i);
+// Entry path into the hold at s + 1 (nothing unless leg s + 1 is a hold).
+void hold_entry_stage(int32_t s);
 
 }  // namespace legpath

@@ -38,7 +38,3 @@ void bp_true_distance(int32_t n, int32_t p, int32_t m) {
           static_cast<double>(legs_dist_true[n]));
   }
 }
-
-// Placeholders until the path-position code lands: nothing is abeam.
-int32_t path_position_dir(int32_t, int32_t, double, double, int32_t) { return 0; }
-int32_t path_position_arc(int32_t, int32_t, double, double) { return 0; }

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "core/binding.h"
+#include "core/hold_geometry.h"
 #include "core/preprocess.h"
 #include "core/route_intake.h"
 #include "lnav/fms_legs.h"
@@ -75,6 +76,7 @@ Pt dest_f(Pt a, double course, double d) {
 float brg(Pt a, Pt b) { return gc_bearing(a.lat, a.lon, b.lat, b.lon); }
 float dist(Pt a, Pt b) { return gc_distance_nm(a.lat, a.lon, b.lat, b.lon); }
 Pt cross(Pt a, double c, Pt b, double e, float* k = nullptr) {
+  off_meridian(a.lat, a.lon, c, b.lat, b.lon, e);
   const float d = course_line_intersection(a.lat, a.lon, static_cast<float>(c), b.lat, b.lon, static_cast<float>(e));
   if (k) *k = d;
   return {static_cast<float>(nav_result.lat), static_cast<float>(nav_result.lon)};
@@ -82,10 +84,14 @@ Pt cross(Pt a, double c, Pt b, double e, float* k = nullptr) {
 float c360(double x) { return static_cast<float>(std::fmod(std::fmod(x, 360.0) + 360.0, 360.0)); }
 bool zero(double a, double b) { return a == 0.0 && b == 0.0; }
 
-// The straight left before the waypoint after the previous transition.
+// The straight left before the waypoint after the previous transition: a
+// hold is entered from its inbound leg and a procedure turn from its final
+// straight, whatever the transition before them left.
 float straight_before(int32_t leg) {
   const int32_t p = prev_valid_leg(leg);
   if (p == -1) return dir_seg_remain_dist;
+  if (pt_is_hold(leg)) return hold_pattern.hold_leg_len[leg];
+  if (pt_is(leg, "PI")) return proc_turn.pi_last_dist[leg];
   if (!slot_ok(p)) return 0.0f;
   return legs_seg_remain_dist[p];
 }
@@ -201,6 +207,15 @@ int32_t calc_turn_center(double wpt_lat, double wpt_lon, float crs_in, double ne
   if (mode == 1 && a != 0.0f && s != 0.0f) {
     if (left) trace(9999.0f, "WPT %d: Calc CTR mode 2\n", leg);
     C1 = shifted_centre();
+    // The shifted centre lies square to the inbound course at S, but only as
+    // far from it as the circle that fits the full anticipation distance,
+    // which differs from the radius asked for whenever that distance is not
+    // radius x tan(change / 2) (a long-way turn, a limited or rounded
+    // distance). The arc is flown about this centre, so it takes the radius
+    // that passes through its own start: otherwise the stored start point
+    // lies off the circle and the turn would begin with a sideways step.
+    radius = dist(S, C1);
+    r.seg1_radius = radius;
   } else {
     if (left) trace(9999.0f, "WPT %d: Calc CTR mode %d\n", leg, (mode == 1 && a != 0.0f) ? 1 : 3);
     C1 = dest(S, p_in, radius);
@@ -236,6 +251,12 @@ int32_t calc_turn_center(double wpt_lat, double wpt_lon, float crs_in, double ne
         const float rho = std::sin(static_cast<float>(e * pi_d / 180.0)) * g * 0.5f;
         r.seg1_radius = rho;
         C1 = dest(P, p_in, rho);
+        // The half circle is laid square to the inbound course at the
+        // waypoint itself, so that is where it begins: a start left at the
+        // anticipation point would lie off the circle.
+        r.seg1_start_lat = P.lat;
+        r.seg1_start_lon = P.lon;
+        r.seg1_dta = 0.0f;
         if (left) trace(9999.0f, "WPT %d: Calc CTR mode 4\n", leg);
       } else {
         r.seg1_radius = 0.0f;

@@ -54,11 +54,21 @@ inline int read_byte_run(const char* buf, int len, void* out, int offset, int ma
   return c;
 }
 
+// A NaN or an infinity written by a cockpit object or a script would spread
+// through every model that reads the value (and on into the host's flight
+// model): such an element is ignored and keeps its value.
 inline void write_float_run(float* arr, int n, const float* values, int offset, int count) {
   if (values == nullptr) return;
   const int c = run_length(n, offset, count);
-  if (c > 0) std::memcpy(arr + offset, values, static_cast<size_t>(c) * sizeof(float));
+  for (int i = 0; i < c; ++i)
+    if (std::isfinite(values[i])) arr[offset + i] = values[i];
 }
+
+// The scalar writers' filter: a finite value that also fits the backing
+// global (a double beyond the float range would become an infinity).
+inline bool writable_float(float v) { return std::isfinite(v); }
+inline bool writable_double(double v) { return std::isfinite(v); }
+inline bool writable_narrowed(double v) { return std::isfinite(static_cast<float>(v)); }
 
 inline void write_int_run_as_float(float* arr, int n, const int* values, int offset, int count) {
   if (values == nullptr) return;

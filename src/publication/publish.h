@@ -53,10 +53,12 @@ float announce_to_dataref_editor(const char* name);
 #define PUB_ANNOUNCER(NAME) \
   +[](float, float, int, void*) -> float { return announce_to_dataref_editor(NAME); }
 
-#define PUB_WF(VAR) +[](void*, float v) { VAR = v; }
+#define PUB_WF(VAR) +[](void*, float v) { if (writable_float(v)) VAR = v; }
 #define PUB_WI(VAR) +[](void*, int v) { VAR = v; }
-#define PUB_WD(VAR) +[](void*, double v) { VAR = v; }
-#define PUB_WD_NARROW(VAR) +[](void*, double v) { VAR = static_cast<float>(v); }
+#define PUB_WD(VAR) +[](void*, double v) { if (writable_double(v)) VAR = v; }
+// A request flag kept as a float, where any non-zero value asks: a value with
+// no float form (NaN, infinities, beyond the float range) asks as 1.
+#define PUB_WD_FLAG(VAR) +[](void*, double v) { VAR = writable_narrowed(v) ? static_cast<float>(v) : 1.0f; }
 #define PUB_WVF(ARR, N) \
   +[](void*, float* v, int off, int n) { write_float_run(ARR, N, v, off, n); }
 

@@ -2,3 +2,5 @@
 #include "systems/apu_start_state.h"
 
 float apu_on_latch;
+float apu_start_lock;
+float apu_start_ready;

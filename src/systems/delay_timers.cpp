@@ -1,39 +1,57 @@
-// The systems' countdown timers (see delay_timers.h).
+// The systems' countdown timers (see delay_timers.h) and the APU fuel burn.
 //
-// Reads the ground-contact, ground speed and throttle copies and the DC bus 1
-// status while the autobrake self-test runs, and the host's APU N1 when the
-// APU start countdown ends.
+// Reads: frame_time, ground contact, the host's ground speed, throttle, APU N1
+// and APU running flag, tank pumps and tank masses, the DC bus 1 status.
+// Writes: the flags of delay_flags, the electrical display and ground-power
+// state, the window overheat counters, the autobrake test values, the host
+// yaw damper switch and fuel tank masses, and the host APU commands.
 #include "systems/delay_timers.h"
 
+#include <cmath>
+
+#include "alerting/tcas_values.h"
+#include "commands/command_refs.h"
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/preprocess.h"
+#include "engines/engine_values.h"
 #include "systems/autobrake_state.h"
 #include "systems/electric_values.h"
+#include "systems/electrical.h"
 #include "systems/flight_control_values.h"
+#include "systems/instrument_values.h"
+#include "systems/switch_values.h"
+#include "systems/system_state.h"
+#include "systems/window_heat_state.h"
 
 DelayTimerBank delay_timers;
+DelayTimerFlags delay_flags;
+float apu_burn_elapsed;
+float apu_fuel_rate;
 
 namespace {
-void run_down(float& t) {
-  if (t > 0.0f) {
-    t -= frame_time;
-    if (t < 0.0f) t = 0.0f;
+
+// Runs a timer down; true in the one frame in which it reaches 0.
+bool expires(float& t) {
+  if (t == 0.0f) return false;
+  t -= frame_time;
+  if (!(t > 0.0f)) {  // also catches a NaN armed from outside
+    t = 0.0f;
+    return true;
   }
+  return false;
 }
 
 // The RTO self-test fails when any of its conditions breaks while it runs,
 // and reports its result when the countdown ends.
 void autobrake_self_test() {
-  if (!(delay_timers.autobrake_s > 0.0f)) return;
-  // The host's ground speed is in m/s; the test allows up to 60 of them.
+  if (delay_timers.autobrake_rto_test_delay == 0.0f) return;
   const float gs_mps = mirror_f(bound::sim_flightmodel_position_groundspeed);
   const float throttle = mirror_f(bound::sim_cockpit2_engine_actuators_throttle_ratio_all);
   if (on_ground == 0 || gs_mps > 60.0f || throttle > 0.01f || electric::dc_bus1_status == 0.0f) {
     rto_test_result = 1.0f;
   }
-  run_down(delay_timers.autobrake_s);
-  if (delay_timers.autobrake_s == 0.0f) {
+  if (expires(delay_timers.autobrake_rto_test_delay)) {
     autobrake::autobrake_RTO_test = 2.0f;
     if (rto_test_result == 0.0f) {
       rto_test_result = 2.0f;
@@ -42,20 +60,149 @@ void autobrake_self_test() {
     }
   }
 }
-// After the APU switch went ON: the low-oil light comes on when the APU has
-// not spun up past 40 % N1 by the end of the countdown.
-void apu_start_check() {
-  if (!(delay_timers.apu_start_s > 0.0f)) return;
-  run_down(delay_timers.apu_start_s);
-  if (delay_timers.apu_start_s == 0.0f && mirror_f(bound::sim_cockpit2_electrical_APU_N1_percent) < 40.0f) {
-    electrical::apu_low_oil = 1.0f;
-  }
+
+void set_host_yaw_damper_on() {
+  host_mirror.sim_cockpit2_switches_yaw_damper_on = 1;
+  if (XPLMDataRef h = handle(bound::sim_cockpit2_switches_yaw_damper_on)) XPLMSetDatai(h, 1);
 }
+
+// Takes the once-a-second APU burn from the tanks the pumps and the crossfeed
+// connect it to. Masses in kg: 0 left, 1 centre, 2 right.
+void apu_fuel_burn() {
+  apu_burn_elapsed += frame_time;
+  if (!(apu_burn_elapsed > 1.0f)) return;
+  if (mirror_i(bound::sim_cockpit_engine_APU_running) != 1) {
+    apu_burn_elapsed = 0.0f;
+    return;
+  }
+  int n_mass = 0;
+  int n_pump = 0;
+  const float* mass_in = mirror_vf(bound::sim_flightmodel_weight_m_fuel, &n_mass);
+  const int* pump = mirror_vi(bound::sim_cockpit2_fuel_fuel_tank_pump_on, &n_pump);
+  if (mass_in == nullptr || n_mass < 3) {
+    apu_burn_elapsed = 0.0f;
+    return;
+  }
+  float m[3] = {mass_in[0], mass_in[1], mass_in[2]};
+  const bool left_pump = pump != nullptr && n_pump > 0 && pump[0] != 0;
+  const bool ctr_pump = pump != nullptr && n_pump > 1 && pump[1] != 0;
+  const bool right_pump = pump != nullptr && n_pump > 2 && pump[2] != 0;
+  const bool ctr_feeds = engine::tank_c1_status == 1.0f;
+  const bool crossfeed_open = knobs::cross_feed != 0.0f;
+  const float burn = apu_fuel_rate * apu_burn_elapsed;
+  // The centre tank keeps a floor of 99 kg per second of burn.
+  auto take_centre = [&]() {
+    const float floor_kg = 99.0f * apu_burn_elapsed;
+    float next = m[1] - burn;
+    if (next < floor_kg) next = m[1] < floor_kg ? m[1] : floor_kg;
+    m[1] = next;
+  };
+  if (!left_pump && !ctr_pump && !right_pump) {
+    m[0] -= burn;
+  } else if (!crossfeed_open) {
+    if (ctr_feeds && ctr_pump) {
+      take_centre();
+    } else if (left_pump) {
+      m[0] -= burn;
+    }
+  } else if (ctr_pump) {
+    take_centre();
+  } else if (left_pump && ctr_feeds) {
+    // The fuller wing tank is drawn down to the other first, the rest half
+    // from each.
+    float rest = burn;
+    const float diff = std::fabs(m[0] - m[2]);
+    const float first = rest < diff ? rest : diff;
+    if (m[0] > m[2]) m[0] -= first; else m[2] -= first;
+    rest -= first;
+    m[0] -= 0.5f * rest;
+    m[2] -= 0.5f * rest;
+  } else if (left_pump) {
+    // Both wing pumps feeding an open crossfeed each take the full burn.
+    m[0] -= burn;
+    if (right_pump) m[2] -= burn;
+  } else if (right_pump) {
+    m[2] -= burn;
+  }
+  if (m[0] < 0.0f) m[0] = 0.0f;
+  if (m[2] < 0.0f) m[2] = 0.0f;
+  for (int i = 0; i < 3; ++i) host_mirror.sim_flightmodel_weight_m_fuel[i] = m[i];
+  if (XPLMDataRef h = handle(bound::sim_flightmodel_weight_m_fuel)) XPLMSetDatavf(h, m, 0, 3);
+  apu_burn_elapsed = 0.0f;
+}
+
 }  // namespace
 
 void update_annunciator_timers() {
+  DelayTimerBank& t = delay_timers;
+  DelayTimerFlags& f = delay_flags;
+  if (expires(t.ann_delay_1)) f.ann_delayed_1 = 1.0f;
+  if (expires(t.window_ovht_test_delay_l_side)) window_overheat_state[window_l_side] += 1.0f;
+  if (expires(t.window_ovht_test_delay_l_fwd)) window_overheat_state[window_l_fwd] += 1.0f;
+  if (expires(t.window_ovht_test_delay_r_side)) window_overheat_state[window_r_side] += 1.0f;
+  if (expires(t.window_ovht_test_delay_r_fwd)) window_overheat_state[window_r_fwd] += 1.0f;
+  if (expires(t.ann_delay_2)) f.ann_delayed_2 = 1.0f;
+  if (expires(t.ann_delay_3)) f.ann_delayed_3 = 0.0f;
+  if (expires(t.ann_delay_4)) f.ann_delayed_4 = 1.0f;
+  if (expires(t.ann_delay_5)) f.ann_delayed_5 = 1.0f;
+  if (expires(t.bat_discharge_low_delay)) bat_discharge.low = 1.0f;
+  if (expires(t.bat_discharge_mid_delay)) bat_discharge.mid = 1.0f;
+  if (expires(t.bat_discharge_high_delay)) bat_discharge.high = 1.0f;
+  if (expires(t.apu_delay_1)) f.apu_flag_1 = 0.0f;
+  if (expires(t.apu_delay_2)) f.apu_flag_2 = 0.0f;
+  if (expires(t.apu_start_delay)) {
+    if (f.apu_start_request == 1.0f) {
+      issue_command_begin(HostCmd::electrical_APU_start);
+      t.apu_starter_hold = 1.0f;
+      f.apu_start_stage = 2.0f;
+      f.apu_start_companion = 0.0f;
+    } else {
+      f.apu_start_stage = 0.0f;
+      t.apu_starter_hold = 0.0f;
+    }
+  }
+  if (expires(t.apu_starter_hold)) {
+    issue_command_end(HostCmd::electrical_APU_start);
+    issue_command_once(HostCmd::electrical_APU_on);
+  }
+  if (expires(t.apu_low_oil_delay) && mirror_f(bound::sim_cockpit2_electrical_APU_N1_percent) < 40.0f) {
+    electrical::apu_low_oil = 1.0f;
+  }
+  if (expires(t.apu_run_delay)) f.apu_start_stage = 3.0f;
   autobrake_self_test();
-  apu_start_check();
-  for (float& t : delay_timers.systems_s) run_down(t);
-  for (float& t : delay_timers.saved_s) run_down(t);
+  if (expires(t.autobrake_delay_1)) f.autobrake_flag_1 = 1.0f;
+  if (expires(t.autobrake_delay_2)) f.autobrake_flag_2 = 1.0f;
+  if (expires(t.yaw_damper_engage_delay)) set_host_yaw_damper_on();
+  if (expires(t.capt_display_delay)) elec_bus_state.capt_displays_ready = 1.0f;
+  if (expires(t.fo_display_delay)) elec_bus_state.fo_displays_ready = 1.0f;
+  if (expires(t.ac_tns_bus1_pow4_delay)) electric::ac_tns_bus1_pow4 = 1.0f;
+  if (expires(t.ac_tns_bus2_pow4_delay)) electric::ac_tns_bus2_pow4 = 1.0f;
+  if (expires(t.systems_delay_20)) f.systems_flag_20 = 1.0f;
+  if (expires(t.trim_wheel_delay_1)) f.trim_wheel_flag_1 = 0.0f;
+  if (expires(t.trim_wheel_delay_2)) f.trim_wheel_flag_2 = 0.0f;
+  if (expires(t.fo_trim_delay_fast)) f.fo_trim_flag_fast = 0.0f;
+  if (expires(t.fo_trim_delay_slow)) f.fo_trim_flag_slow = 0.0f;
+  if (expires(t.capt_trim_delay)) f.capt_trim_flag = 0.0f;
+  if (expires(t.tcas_test_delay)) {
+    f.tcas_test_flag = 0.0f;
+    for (float& v : TCAS::type_show) v = 0.0f;
+    for (float& v : TCAS::type_show_fo) v = 0.0f;
+  }
+  if (expires(t.fuel_flow_show_delay)) cockpit::fuel_flow_used_show = 0.0f;
+  if (expires(t.fuel_flow_reset_delay)) f.fuel_flow_reset_flag = 0.0f;
+  if (expires(t.gpws_delay)) f.gpws_flag = 0.0f;
+  if (expires(t.eng_ind_delay)) f.eng_ind_flag = 0.0f;
+  if (expires(t.gpu_connect_delay)) gpu_link_state = 3;
+  if (expires(t.gpu_disconnect_delay)) gpu_link_state = 0;
+  if (expires(t.selcal_delay_hf)) selcal_sound_pending = 1.0f;
+  if (expires(t.selcal_delay_com1)) selcal_state.call_latch[0] = 1.0f;
+  if (expires(t.selcal_delay_com2)) selcal_state.call_latch[1] = 1.0f;
+  if (expires(t.selcal_delay_com3)) selcal_state.call_latch[2] = 1.0f;
+  if (expires(t.air_start_delay_1)) f.air_start_flag_1 = 0.0f;
+  if (expires(t.air_start_delay_2)) f.air_start_flag_2 = 0.0f;
+  if (expires(t.eng_page_delay_1)) f.eng_page_flag_1 = 0.0f;
+  if (expires(t.eng_page_delay_2)) f.eng_page_flag_2 = 0.0f;
+  if (expires(t.eng_page_delay_3)) f.eng_page_flag_3 = 0.0f;
+  if (expires(t.speedbrake_anim_delay)) flt_ctrls::speedbrake_lever_anim = 0.0f;
+  apu_fuel_burn();
 }

@@ -18,9 +18,9 @@ extern TravelTargets travel_targets;
 
 // Lever and brake command values of the gear and brake commands.
 struct LeverCommands {
-  float gear_command;     // set by the gear down, up and toggle commands
-  float gear_up_command;  // set by the gear up and toggle commands
-  float brake_command;    // set by the brake and parking brake commands
+  float gear_down_selected;  // 1 after the lever was put DOWN, 0 after UP
+  float gear_up_command;     // set by the gear up and toggle commands
+  float park_brake_engaged;  // 1 while the parking brake holds the host's brake applied
 };
 extern LeverCommands lever_commands;
 

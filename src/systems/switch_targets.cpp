@@ -11,6 +11,7 @@ float gpws_gear_cover_target;
 float gpws_terr_cover_target;
 float gpws_xraas_cover_target;
 float fdr_cover_target;
+float stab_trim_overide_cover_target;
 float man_gear_cover_target;
 float man_gear_handle_target;
 float cover_target[cover_count];

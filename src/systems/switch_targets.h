@@ -15,6 +15,7 @@ extern float gpws_gear_cover_target;
 extern float gpws_terr_cover_target;
 extern float gpws_xraas_cover_target;
 extern float fdr_cover_target;
+extern float stab_trim_overide_cover_target;
 // Manual gear extension: its cover ("emergency/landgear_cover_pos") and its
 // handle ("emergency/landgear_pos").
 extern float man_gear_cover_target;

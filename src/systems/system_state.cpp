@@ -8,5 +8,4 @@ SystemsStepMemory systems_memory;
 CabinTemperatures cabin_temperatures;
 FuelIndications fuel_indications;
 PerFlightValues per_flight_values;
-PanelWorkingValues panel_working;
 float engine_running_memory;

@@ -15,12 +15,21 @@ struct PressurisationState {
 extern PressurisationState pressurisation_state;
 
 struct HydraulicStepState {
-  float values[5];  // 1 and 2 follow the IRS selectors at start-up
+  // The yaw damper's IRS latches (left, right): the IRS has been aligning or
+  // aligned since the yaw damper switch last went off; the start-up sets
+  // them from the IRS selectors.
+  float yd_irs_seen[2];
+  float values[3];  // further hydraulic step values, 0 at start-up
 };
 extern HydraulicStepState hydraulic_step_state;
 
 struct ElecBusState {
-  float values[4];       // bus state values 1-4 (1-2 also run a countdown)
+  // Display power-up: 0/1 flags set by the display delay timers, and the
+  // standby flight display's alignment (96 s countdown, then ready).
+  float capt_displays_ready;
+  float fo_displays_ready;
+  float isfd_ready;
+  float isfd_countdown;  // s
   float flags[2];        // set in the cold and powered states
   float more_flags[2];
   float start_value;     // cleared by the start-up
@@ -35,20 +44,23 @@ struct SystemsStepMemory {
   float step_value;         // systems-step state value (saved)
   float annunciator_value;  // systems-step value shared with the annunciators
   float sw_step_value;      // systems-step state value of the switch array
-  float bleed_trip[2];      // bleed trip values (cleared by the trip reset)
+  float bleed_temp_degc[2]; // bleed air temperature per engine, -35..350 (outside air after start-up)
   float fuel_press[2];      // centre tank fuel pressure copies
   float brake_press_psi;    // working copy of the brake pressure
   float display_values[4];  // brake, ground and traffic display working values
   float flap_copies[3];     // flap handle, slat 1, slat 2
   float trim_constants[2];  // 42.75 and 30 at start-up
   float speedbrake_working[2];
-  float nine_values[2];     // 9.0 at start-up
+  float hyd_host_state_a;  // hydraulic state last sent to the host (A, or A+B on host 11); 9 at start-up
+  float hyd_host_state_b;  // the same for system B (host 12); 9 at start-up
   float ninety_nine;        // 99 at start-up
   float minus_one[3];       // -1 at start-up
 };
 extern SystemsStepMemory systems_memory;
 
 // Cabin zone temperatures, degrees Celsius.
+// Slots 0..4 zones 1..5, slots 5 and 6 the supply of packs 1 and 2; each
+// kept within -30..60.
 struct CabinTemperatures {
   float values_degc[7];
 };
@@ -56,37 +68,25 @@ extern CabinTemperatures cabin_temperatures;
 
 // Fuel indication values: 1 = condition present.
 struct FuelIndications {
-  float first;
-  float left_low;   // left tank below 453 kg
-  float right_low;  // right tank below 453 kg
-  float imbalance;  // left and right differ by 91 kg or more
-  float centre;     // centre tank 363 kg or more with its pump off
+  float fuel_load_frames;  // frames since load, 0..2 (centre pumps off over an empty tank)
+  float low_latch_left;    // left tank went below 453 kg
+  float low_latch_right;   // right tank went below 453 kg
+  float imbalance_latch;   // left and right differ by more than 453 kg (clears below 91)
+  float config_latch;      // centre tank above 762 kg with its pumps off
 };
 extern FuelIndications fuel_indications;
 
 // Drawn once per load so each flight's meters read a little differently.
 struct PerFlightValues {
-  float pair[2];         // [45, 46)
-  float third;           // pair[1] + an offset in [-2, 2)
+  float apu_bleed_capability_psi;  // [45, 46): full APU bleed supply
+  float second;          // [45, 46)
+  float third;           // second + an offset in [-2, 2)
+  // Meter sources: standby, ground power, generator 1, APU, generator 2,
+  // inverter (frequencies); the standby voltage follows its battery.
   float ac_freq_hz[6];   // [395, 405)
   float ac_volt_v[5];    // [112, 118)
 };
 extern PerFlightValues per_flight_values;
-
-// Working values of the panels that the first frame after a load resets.
-struct PanelWorkingValues {
-  float anti_ice[10];
-  float anti_ice_on[2];     // 1.0 at start-up
-  float icing[2];           // from the host's frame icing values
-  float fire[4];
-  float lights_on[2];       // 1.0 at start-up
-  float lights_off[2];
-  float lights[9];
-  float exterior_light;     // 1080.0 at start-up
-  float cabin_lighting[4];  // 1, 1, 1, 5 on the cabin-lit families
-  float chrono_brightness[2];
-};
-extern PanelWorkingValues panel_working;
 
 // The engine-running state the switch memory remembers from the host.
 extern float engine_running_memory;

@@ -80,30 +80,33 @@ extern float plugin_bus_loads[3];
 // ---- lifecycle resets ----
 // Plug-in start: the carried values of the ice and rain model.
 void ice_rain_clear_start_values();
-// Per load: ice-and-rain value, rain-effect flag, nearest-gate finder, and
+// Per load: ice-and-rain value, the rain driver's load stage, nearest-gate finder, and
 // the per-wheel touchdown values.
 void systems_reset_on_load();
 // While paused: the per-wheel touchdown timers and the published touchdown
 // effect values ("zuvadud/D738/effect/touchdown").
 void touchdown_effect_clear();
 
+// Tyre-smoke puff per wheel (nose, left main, right main).
 struct TouchdownEffectState {
-  float wheel_timer_s[3];
-  float wheel_factor[3];  // 1.0 after a load
+  float smoke_timer_s[3];     // time into the puff; 1.0 after a load (no puff)
+  float airborne_timer_s[3];  // time off the ground; 1.0 after a load (ready)
+  float smoke_armed[3];       // 0/1: the wheel touched down skidding
+  float smoke_strength[3];    // fixed on the puff's first frame
 };
 extern TouchdownEffectState touchdown_state;
 
+// De-ice holdover and the ice values the effects step keeps.
 struct IceRainState {
-  float start_values[5];  // cleared at plug-in start
-  float load_value;       // cleared per load
-  int32_t rain_effect_flag;
+  float holdover_time_s;  // de-ice fluid protection left; cleared per load
+  float frost;            // windshield frost 0..1
+  float frame_ice_left;   // wing ice last written to the host
+  float frame_ice_right;
+  float inlet_ice[2];     // engine inlet ice last written to the host
 };
 extern IceRainState ice_rain_state;
 
-struct GateFinderState {
-  float values[4];  // cleared per load
-};
-extern GateFinderState gate_finder_state;
+
 
 // First frame after a load, in this order: light spill, audio panels, light switches.
 void init_light_spill();

@@ -10,3 +10,24 @@ endforeach()
 
 # The same through the built module, loaded by the simulated host.
 corvane_integration_test(commands_integration_test ${CMAKE_CURRENT_LIST_DIR}/commands_integration_test.cpp)
+
+# Cockpit handlers of the radio, audio, transponder, engine start, air,
+# hydraulics and doors, warning and test, and cabin and service areas,
+# operated through the simulated host.
+corvane_unit_test(cockpit_commands_test
+  ${CMAKE_CURRENT_LIST_DIR}/radio_panels_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/audio_panels_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/transponder_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/engine_start_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/air_pressurisation_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/hydraulics_doors_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/warnings_tests_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/cabin_service_test.cpp)
+
+# Cockpit panel handlers called directly.
+corvane_unit_test(cockpit_handlers_test
+  ${CMAKE_CURRENT_LIST_DIR}/trim_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/flight_controls_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/overhead_panels_test.cpp)
+corvane_integration_test(cockpit_panels_integration_test
+  ${CMAKE_CURRENT_LIST_DIR}/cockpit_panels_integration_test.cpp)

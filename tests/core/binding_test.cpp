@@ -361,6 +361,65 @@ TEST_F(Binding, ValuesThatAreNotNumbersEnterTheMirrorsAsZero) {
   EXPECT_EQ(failure_tables.electric[4], 1.0f);
 }
 
+// Positions off the globe keep the last good position; speeds beyond any
+// aircraft's reach read 0; ordinary extremes pass untouched.
+TEST_F(Binding, ImpossiblePositionsAndSpeedsAreAbsent) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  struct Case {
+    double lat, lon, elev_m;
+    float gs_mps, ias_kt;
+    double want_lat, want_lon, want_elev_m;
+    float want_gs, want_ias;
+  };
+  const Case cases[] = {
+      {47.5, -122.3, 100.0, 120.0f, 250.0f, 47.5, -122.3, 100.0, 120.0f, 250.0f},
+      {1e30, -1e30, 1e30, 1e30f, -1e30f, 47.5, -122.3, 100.0, 0.0f, 0.0f},
+      {90.0, -180.0, -400.0, -5.0f, 0.0f, 90.0, -180.0, -400.0, -5.0f, 0.0f},  // the edges themselves
+      {90.0001, 180.5, 2e5, 3001.0f, 6000.0f, 90.0, -180.0, -400.0, 0.0f, 0.0f},
+      {nan, nan, nan, 2999.0f, 5800.0f, 90.0, -180.0, -400.0, 2999.0f, 5800.0f},
+      {-89.0, 179.9, 12000.0, 250.0f, 300.0f, -89.0, 179.9, 12000.0, 250.0f, 300.0f},
+  };
+  for (const Case& c : cases) {
+    simhost::set_double("sim/flightmodel/position/latitude", c.lat);
+    simhost::set_double("sim/flightmodel/position/longitude", c.lon);
+    simhost::set_double("sim/flightmodel/position/elevation", c.elev_m);
+    simhost::set_float("sim/flightmodel/position/groundspeed", c.gs_mps);
+    simhost::set_float("sim/flightmodel/position/true_airspeed", c.gs_mps);
+    simhost::set_float("sim/cockpit2/gauges/indicators/airspeed_kts_pilot", c.ias_kt);
+    poll();
+    EXPECT_EQ(host_mirror.sim_flightmodel_position_latitude, c.want_lat) << c.lat;
+    EXPECT_EQ(host_mirror.sim_flightmodel_position_longitude, c.want_lon) << c.lon;
+    EXPECT_EQ(host_mirror.sim_flightmodel_position_elevation, c.want_elev_m) << c.elev_m;
+    EXPECT_EQ(host_mirror.sim_flightmodel_position_groundspeed, c.want_gs) << c.gs_mps;
+    EXPECT_EQ(host_mirror.sim_flightmodel_position_true_airspeed, c.want_gs) << c.gs_mps;
+    EXPECT_EQ(host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot, c.want_ias) << c.ias_kt;
+  }
+}
+
+// Altitudes no aircraft meets keep the last good value; impossible
+// temperatures and Mach numbers read 0.
+TEST_F(Binding, ImpossibleAltitudesAndAirAreAbsent) {
+  struct Case {
+    float alt_ft, oat_degc, mach;
+    float want_alt_ft, want_oat_degc, want_mach;
+  };
+  const Case cases[] = {
+      {9800.0f, -56.5f, 0.78f, 9800.0f, -56.5f, 0.78f},
+      {-1e30f, -1e30f, 1e30f, 9800.0f, 0.0f, 0.0f},
+      {-1400.0f, 150.0f, 9.0f, -1400.0f, 150.0f, 9.0f},
+      {1e30f, 151.0f, -9.5f, -1400.0f, 0.0f, 0.0f},
+  };
+  for (const Case& c : cases) {
+    simhost::set_float("sim/cockpit2/gauges/indicators/altitude_ft_pilot", c.alt_ft);
+    simhost::set_float("sim/cockpit2/temperature/outside_air_temp_degc", c.oat_degc);
+    simhost::set_float("sim/flightmodel/misc/machno", c.mach);
+    poll();
+    EXPECT_EQ(host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot, c.want_alt_ft) << c.alt_ft;
+    EXPECT_EQ(host_mirror.sim_cockpit2_temperature_outside_air_temp_degc, c.want_oat_degc) << c.oat_degc;
+    EXPECT_EQ(host_mirror.sim_flightmodel_misc_machno, c.want_mach) << c.mach;
+  }
+}
+
 TEST_F(Binding, ShortArraysAndUnterminatedTextsStayInsideBuffers) {
   // Every host and script array one element long, every text without a
   // terminator and longer than asked for.

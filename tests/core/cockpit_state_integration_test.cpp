@@ -68,6 +68,8 @@ TEST_F(CockpitState, SavedSituationComesBackOnlyOnFourPointZero) {
     sw[0] = 1.0f;       // left pack
     sw[96] = 1.0f;      // APU running
     sw[112] = 61.0f;    // engine 1 N2
+    sw[105] = 1.0f;     // engines running: the spool model then follows the restored N2
+    sw[106] = 1.0f;
     simhost::set_floats(kSystem, system);
     simhost::set_floats(kSystemSw, sw);
     simhost::set_float("zuvadud/D738/load_save", c.load_save);

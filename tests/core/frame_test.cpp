@@ -259,6 +259,10 @@ TEST_F(Sequencer, LoadLoopTakesRawAirDataFromTheHost) {
 
 TEST_F(Sequencer, SituationBeforeFirstLiveFrameSkipsFirstFrameBlock) {
   start();
+  // Ground equipment hidden, so the live frames place nothing to unload.
+  for (const char* hide : {"zuvadud/D738/gpu_hide", "zuvadud/D738/engine/hide_asu", "zuvadud/D738/fueltruck_hide",
+                           "zuvadud/D738/fms/cones_hide", "zuvadud/D738/de_ice_truck/hide"})
+    ASSERT_TRUE(simhost::set_float(hide, 1.0f)) << hide;
   set_paused(1);
   set_load_save(4.0f);
   ASSERT_TRUE(simhost::set_floats("zuvadud/D738/global", {231.0f, 229.5f}));
@@ -298,19 +302,26 @@ TEST_F(Sequencer, BusLoadsAreSentOnlyWhenOneDiffers) {
   simhost::Config config;
   config.extra.push_back({name, 8, 3, true, "0,0,0"});  // writable, as in the real host
   start(config);
-  ASSERT_TRUE(simhost::set_floats(name, {0.0f, 0.0f, 5.0f}));
-  plugin_bus_loads[2] = 5.0f;
-  main_frame(0.05f);
-  EXPECT_EQ(simhost::counts(name).writes, 0);
+  main_frame(0.05f);  // start-up; the systems put this frame's loads in place
+  // Whatever the systems compute, the host must hold it after the frame.
+  const std::vector<float> first = simhost::get_floats(name);
+  EXPECT_EQ(first, (std::vector<float>{plugin_bus_loads[0], plugin_bus_loads[1], plugin_bus_loads[2]}));
 
-  plugin_bus_loads[0] = 9.0f;  // zeroed by the frame itself: still equal
-  main_frame(0.05f);
-  EXPECT_EQ(simhost::counts(name).writes, 0);
+  // The host already holds exactly these loads: nothing is sent.
+  const int writes = simhost::counts(name).writes;
+  ASSERT_TRUE(simhost::set_floats(name, {plugin_bus_loads[0], plugin_bus_loads[1], plugin_bus_loads[2]}));
+  const int after_set = simhost::counts(name).writes;
+  poll_host_datarefs();
+  const float loads[3] = {plugin_bus_loads[0], plugin_bus_loads[1], plugin_bus_loads[2]};
+  send_bus_loads();
+  EXPECT_EQ(simhost::counts(name).writes, after_set);
 
-  plugin_bus_loads[2] = 7.5f;
-  main_frame(0.05f);
-  EXPECT_EQ(simhost::counts(name).writes, 1);
-  EXPECT_EQ(simhost::get_floats(name), (std::vector<float>{0.0f, 0.0f, 7.5f}));
+  // One value differs: all three are sent.
+  plugin_bus_loads[2] = loads[2] + 7.5f;
+  send_bus_loads();
+  EXPECT_EQ(simhost::counts(name).writes, after_set + 1);
+  EXPECT_EQ(simhost::get_floats(name), (std::vector<float>{loads[0], loads[1], loads[2] + 7.5f}));
+  (void)writes;
 }
 
 TEST_F(Sequencer, HalfSecondTimerSkipsItsUnpausedStepsWhilePaused) {

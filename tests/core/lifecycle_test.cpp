@@ -209,7 +209,7 @@ TEST_F(Lifecycle, PerLoadResetSeedsTheSequencerAndCreatesOneProbe) {
   EXPECT_FLOAT_EQ(airspeed_display.smoothed_kt[0], 0.0f);
   EXPECT_FLOAT_EQ(flight_director_state.live[2], 29.92f);
   EXPECT_FLOAT_EQ(flight_director_state.live[3], 29.92f);
-  for (float v : touchdown_state.wheel_factor) EXPECT_FLOAT_EQ(v, 1.0f);
+  for (float v : touchdown_state.airborne_timer_s) EXPECT_FLOAT_EQ(v, 1.0f);
   ASSERT_NE(terrain_probe, nullptr);
   const XPLMProbeRef first = terrain_probe;
   reset_on_load();

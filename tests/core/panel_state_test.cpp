@@ -214,7 +214,7 @@ TEST_F(PanelState, AutobrakeSelector) {
   };
   for (const Case& c : cases) {
     on_ground = c.ground;
-    delay_timers.autobrake_s = 0.7f;
+    delay_timers.autobrake_rto_test_delay = 0.7f;
     rto_test_result = 1.0f;
     rto_speedbrake_stow_request = 0.0f;
     autobrake_brake_value = 0.3f;
@@ -229,7 +229,7 @@ TEST_F(PanelState, AutobrakeSelector) {
     EXPECT_EQ(autobrake::autobrake_pos2, c.pos2);
     EXPECT_EQ(autobrake_knob_target, c.knob);
     EXPECT_EQ(autobrake_knob_anim, c.knob);
-    EXPECT_EQ(delay_timers.autobrake_s, c.countdown);
+    EXPECT_EQ(delay_timers.autobrake_rto_test_delay, c.countdown);
     EXPECT_EQ(rto_test_result, c.result);
     EXPECT_EQ(rto_speedbrake_stow_request, c.stow);
     if (c.ch != '0') {
@@ -268,20 +268,20 @@ TEST_F(PanelState, ApuSwitchOnIssuesTheHostCommandEveryApply) {
   exchange_panel_state();
   EXPECT_EQ(spring_toggle_switch::APU_start_pos, 1.0f);
   EXPECT_EQ(apu_on_commands(), 1);
-  EXPECT_EQ(delay_timers.apu_start_s, 1.5f);
+  EXPECT_EQ(delay_timers.apu_low_oil_delay, 1.5f);
   EXPECT_EQ(apu_on_latch, 1.0f);
   exchange_panel_state();  // the mode stays 0: the same effects again
   EXPECT_EQ(apu_on_commands(), 2);
 
   for (char ch : {'0', '2', 'q'}) {
     simhost::clear_issued_commands();
-    delay_timers.apu_start_s = 0.0f;
+    delay_timers.apu_low_oil_delay = 0.0f;
     apu_on_latch = 0.0f;
     script_sets(panel({{69, ch}}), 0.0f);
     exchange_panel_state();
     EXPECT_EQ(spring_toggle_switch::APU_start_pos, ch == '0' ? 0.0f : 2.0f) << ch;
     EXPECT_EQ(apu_on_commands(), 0) << ch;
-    EXPECT_EQ(delay_timers.apu_start_s, 0.0f) << ch;
+    EXPECT_EQ(delay_timers.apu_low_oil_delay, 0.0f) << ch;
     EXPECT_EQ(apu_on_latch, 0.0f) << ch;
   }
 }

@@ -13,6 +13,7 @@
 #include "core/variant.h"
 #include "host.h"
 #include "systems/comm_values.h"
+#include "systems/delay_timers.h"
 #include "systems/electric_values.h"
 #include "systems/instrument_values.h"
 
@@ -38,6 +39,7 @@ class Preprocess : public ::testing::Test {
     sim_paused = sim_in_replay = 0;
     frame_time = 0.1f;
     selcal_state = SelcalState{};
+    delay_timers = DelayTimerBank{};
     selcal_sound_pending = 0.0f;
     attend_chime_count = 0;
     attend_chime_timer = 0.0f;
@@ -177,14 +179,14 @@ TEST_F(Preprocess, GroundContactFromFirstThreeLegs) {
 
 TEST_F(Preprocess, SelcalAbsentClearsEverything) {
   start();
-  selcal_state.call_timer_s[1] = 0.3f;
+  delay_timers.selcal_delay_com2 = 0.3f;
   selcal_state.call_latch[2] = 1.0f;
   selcal_sound_pending = 1.0f;
   fmod_::selcal_sound = 1.0f;
   selcal_intake();
   EXPECT_EQ(fmod_::selcal_sound, 0.0f);
   EXPECT_EQ(selcal_sound_pending, 0.0f);
-  EXPECT_EQ(selcal_state.call_timer_s[1], 0.0f);
+  EXPECT_EQ(delay_timers.selcal_delay_com2, 0.0f);
   EXPECT_EQ(selcal_state.call_latch[2], 0.0f);
 }
 
@@ -215,20 +217,22 @@ TEST_F(Preprocess, SelcalCodesArmTimers) {
   };
   for (const Case& c : cases) {
     selcal_state = SelcalState{};
+    delay_timers = DelayTimerBank{};
     simhost::set_int("ivaopilot/selcal", c.code);
     selcal_intake();
-    EXPECT_EQ(selcal_state.call_timer_s[0], c.com1) << c.code;
-    EXPECT_EQ(selcal_state.call_timer_s[1], c.com2) << c.code;
-    EXPECT_EQ(selcal_state.call_timer_s[2], c.com3) << c.code;
-    EXPECT_EQ(selcal_state.chime_timer_s, c.chime) << c.code;
+    EXPECT_EQ(delay_timers.selcal_delay_com1, c.com1) << c.code;
+    EXPECT_EQ(delay_timers.selcal_delay_com2, c.com2) << c.code;
+    EXPECT_EQ(delay_timers.selcal_delay_com3, c.com3) << c.code;
+    EXPECT_EQ(delay_timers.selcal_delay_hf, c.chime) << c.code;
     EXPECT_EQ(simhost::get_int("ivaopilot/selcal"), 0) << c.code;
   }
   // COM3 in data mode is never called.
   comm::com3_act_freq_data = 1.0f;
   selcal_state = SelcalState{};
+  delay_timers = DelayTimerBank{};
   simhost::set_int("ivaopilot/selcal", 2);
   selcal_intake();
-  EXPECT_EQ(selcal_state.call_timer_s[2], 0.0f);
+  EXPECT_EQ(delay_timers.selcal_delay_com3, 0.0f);
 }
 
 TEST_F(Preprocess, SelcalChimeLastsOneFrame) {

@@ -20,6 +20,7 @@
 #include "systems/fuel_values.h"
 #include "systems/hydraulic_values.h"
 #include "systems/ice_values.h"
+#include "systems/mic_select.h"
 #include "systems/instrument_values.h"
 #include "systems/switch_memory.h"
 #include "systems/switch_values.h"
@@ -88,7 +89,7 @@ TEST_F(Startup, ModeTableByState) {
     EXPECT_EQ(toggle_switch::yaw_dumper_pos, c.yaw) << at;
     EXPECT_EQ(host_mirror.sim_cockpit2_switches_yaw_damper_on, static_cast<int>(c.yaw)) << at;
     EXPECT_EQ(door::flt_dk_door_ratio, c.door) << at;
-    EXPECT_EQ(elec_bus_state.values[3], c.bus4) << at;
+    EXPECT_EQ(elec_bus_state.isfd_countdown, c.bus4) << at;
     EXPECT_EQ(simhost::get_int("sim/cockpit2/electrical/cross_tie"), 1) << at;
   }
   EXPECT_TRUE(simhost::problems().empty());
@@ -150,10 +151,10 @@ TEST_F(Startup, FuelIndications) {
     host_mirror.sim_flightmodel_weight_m_fuel[2] = c.right;
     host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on[1] = c.pump_c;
     apply_startup_state();
-    EXPECT_EQ(fuel_indications.left_low, c.left_low) << c.left;
-    EXPECT_EQ(fuel_indications.right_low, c.right_low) << c.right;
-    EXPECT_EQ(fuel_indications.imbalance, c.imbalance) << c.left << " " << c.right;
-    EXPECT_EQ(fuel_indications.centre, c.centre_ind) << c.centre;
+    EXPECT_EQ(fuel_indications.low_latch_left, c.left_low) << c.left;
+    EXPECT_EQ(fuel_indications.low_latch_right, c.right_low) << c.right;
+    EXPECT_EQ(fuel_indications.imbalance_latch, c.imbalance) << c.left << " " << c.right;
+    EXPECT_EQ(fuel_indications.config_latch, c.centre_ind) << c.centre;
   }
 }
 
@@ -188,12 +189,12 @@ TEST_F(Startup, PerFlightValuesSpanTheirRanges) {
     simhost::pin_rand([&c] { return c.draw; });
     set_state(0, 0.0f);
     first_frame_block();
-    EXPECT_FLOAT_EQ(per_flight_values.pair[0], c.pair);
-    EXPECT_FLOAT_EQ(per_flight_values.pair[1], c.pair);
+    EXPECT_FLOAT_EQ(per_flight_values.apu_bleed_capability_psi, c.pair);
+    EXPECT_FLOAT_EQ(per_flight_values.second, c.pair);
     EXPECT_FLOAT_EQ(per_flight_values.third, c.pair + c.offset);
     for (float f : per_flight_values.ac_freq_hz) EXPECT_FLOAT_EQ(f, c.freq);
     for (float v : per_flight_values.ac_volt_v) EXPECT_FLOAT_EQ(v, c.volt);
-    EXPECT_FLOAT_EQ(engine_indication_offsets[0], c.draw == 0 ? -20.0f : 19.9996f);
+    EXPECT_FLOAT_EQ(egt_offset[0], c.draw == 0 ? -20.0f : 19.9996f);
     EXPECT_FLOAT_EQ(frame_random, c.draw * 0.00001f);
   }
 }
@@ -214,6 +215,20 @@ TEST_F(Startup, FailureTablesClearedExceptEntry69) {
   }
   EXPECT_EQ(failure_tables.engine[69], 2.0f);
   EXPECT_EQ(failure_tables.engine[70], 2.0f);  // beyond the exchanged entries
+}
+
+TEST_F(Startup, MicSelectionStartsOnEachSeatsOwnTransmitter) {
+  // Leftovers of a previous flight: every key selected on every panel.
+  for (auto& seat : mic_select) {
+    for (float& k : seat) k = 1.0f;
+  }
+  reset_switch_memory();
+  const int expect[seat_count] = {1, 2, 6};  // transmitter number per seat
+  for (int seat = 0; seat < seat_count; ++seat) {
+    for (int k = 0; k < mic_key_count; ++k) {
+      EXPECT_EQ(mic_select[seat][k], k + 1 == expect[seat] ? 1.0f : 0.0f) << seat << " " << k;
+    }
+  }
 }
 
 }  // namespace

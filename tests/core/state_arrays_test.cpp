@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,6 +19,10 @@
 #include "host.h"
 #include "lnav/guidance_steps.h"
 #include "systems/air_values.h"
+#include "systems/aircraft_systems.h"
+#include "systems/apu.h"
+#include "systems/delay_timers.h"
+#include "systems/elec_trim_state.h"
 #include "systems/electric_values.h"
 #include "systems/instrument_values.h"
 #include "systems/switch_memory.h"
@@ -147,13 +152,13 @@ TEST_F(StateArrays, RestorePushesTheHostValues) {
   sw[110] = 85.0f;  // N1 stays with the host
   sw[112] = 90.0f;
   sw[113] = 91.0f;
-  trim_running = 1;
-  trim_run_values[0] = 3.0f;
+  elec_trim_moved = 1;
+  trim_wheel_slow_run = 3.0f;
   door::capt_window_ratio = 1.0f;
   travel_targets.fo_window = 1.0f;
   engine::indicators_eng2_vib = 1.3f;
-  engine_failure_latches.flags[1] = 1;
-  engine_failure_latches.values[2] = 4.0f;
+  engine_damage_flags[1] = 1;
+  damage_fluctuation_timer = 4.0f;
   restore_from(system, sw);
 
   EXPECT_FLOAT_EQ(simhost::get_float("sim/cockpit/pressure/max_allowable_altitude"), 37000.0f);
@@ -178,18 +183,51 @@ TEST_F(StateArrays, RestorePushesTheHostValues) {
   EXPECT_NE(simhost::get_floats("sim/flightmodel2/engines/N1_percent")[0], 85.0f);
 
   // What the restore sets itself.
-  EXPECT_EQ(trim_running, 0);
-  EXPECT_EQ(trim_run_values[0], 0.0f);
+  EXPECT_EQ(elec_trim_moved, 0);
+  EXPECT_EQ(trim_wheel_slow_run, 0.0f);
   EXPECT_EQ(door::capt_window_ratio, 0.0f);
   EXPECT_EQ(travel_targets.fo_window, 0.0f);
   EXPECT_FLOAT_EQ(engine::indicators_N1_percent_1, 85.0f);
   EXPECT_FLOAT_EQ(engine::indicators_N2_percent_2, 91.0f);
   EXPECT_FLOAT_EQ(engine::indicators_eng1_vib, 1.21f + 48.0f * 0.26f / 68.0f);
   EXPECT_EQ(engine::indicators_eng2_vib, 0.0f);
-  EXPECT_FLOAT_EQ(engine_copies.n2_second[1], 91.0f);
-  EXPECT_FLOAT_EQ(engine_copies.n1[0], 85.0f);
-  EXPECT_EQ(engine_failure_latches.flags[1], 0);
-  EXPECT_EQ(engine_failure_latches.values[2], 0.0f);
+  EXPECT_FLOAT_EQ(engine_copies.spool_n2_previous[1], 91.0f);
+  EXPECT_FLOAT_EQ(engine_copies.spool_n1[0], 85.0f);
+  EXPECT_EQ(engine_damage_flags[1], 0);
+  EXPECT_EQ(damage_fluctuation_timer, 0.0f);
+}
+
+// The APU's temperature is not saved: a restored running APU keeps its bus
+// through the restore although its temperature starts cold; a fresh start
+// still waits for the temperature window.
+TEST_F(StateArrays, RestoredRunningApuKeepsItsBusWhileCold) {
+  struct Case {
+    bool restored;
+    float expect_bus;
+  };
+  for (const Case c : {Case{true, 1.0f}, Case{false, 0.0f}}) {
+    apu_state = ApuState{};
+    apu_state.load_factor = 1.0f;
+    if (c.restored) {
+      std::vector<float> sw(200, 0.0f);
+      sw[96] = 1.0f;  // APU running
+      restore_from(std::vector<float>(200, 0.0f), sw);
+    }
+    host_mirror.sim_cockpit_engine_APU_running = 1;
+    host_mirror.sim_cockpit2_electrical_APU_N1_percent = 100.0f;
+    host_mirror.sim_flightmodel_weight_m_fuel[0] = 2000.0f;
+    electric::batbus_status = 1.0f;
+    spring_toggle_switch::APU_start_pos = 1.0f;
+    delay_flags.apu_start_stage = 3.0f;
+    electrical::apu_bus_enable = 0.0f;
+    update_apu();
+    EXPECT_LT(apu_state.egt, 46.0f) << c.restored;
+    EXPECT_EQ(electrical::apu_bus_enable, c.expect_bus) << c.restored;
+  }
+  // Switching the APU off drops the latch with the bus.
+  spring_toggle_switch::APU_start_pos = 0.0f;
+  update_apu();
+  EXPECT_EQ(apu_state.bus_latch, 0.0f);
 }
 
 TEST_F(StateArrays, IntegerSlotsTruncate) {
@@ -246,6 +284,26 @@ TEST_F(StateArrays, ShortArraysRestoreOnlyWhatTheyHold) {
   EXPECT_EQ(toggle_switch::air_valve_ctrl, 2.0f);
   EXPECT_EQ(trim_wheel_target, 3.0f);
   EXPECT_TRUE(simhost::problems().empty());
+}
+
+// A slot holding NaN or an infinity is absent: the cockpit keeps its value.
+TEST_F(StateArrays, NonFiniteSlotsKeepTheCockpitValue) {
+  for (float bad : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                    -std::numeric_limits<float>::infinity()}) {
+    std::vector<float> system(200, 0.0f), sw(200, 0.0f);
+    for (int i : used_system_slots()) system[i] = 5.0f;
+    for (int i : used_system_sw_slots()) sw[i] = 6.0f;
+    restore_from(system, sw);
+    restore_from(std::vector<float>(200, bad), std::vector<float>(200, bad));
+    EXPECT_EQ(trim_wheel_target, 5.0f) << bad;
+    EXPECT_EQ(air::l_pack_pos, 6.0f) << bad;
+    EXPECT_EQ(electric::panel_brightness[3], 6.0f) << bad;
+    EXPECT_EQ(flight_director_state.hold[0], 5.0f) << bad;
+    take_over_flight_director();
+    save_cockpit_state();
+    for (float v : simhost::get_floats(kSystem)) EXPECT_TRUE(std::isfinite(v)) << bad;
+    for (float v : simhost::get_floats(kSystemSw)) EXPECT_TRUE(std::isfinite(v)) << bad;
+  }
 }
 
 TEST_F(StateArrays, GlareElementLeavesTheScriptsElementsAlone) {

@@ -24,3 +24,12 @@ corvane_integration_test(core_panel_state_integration_test ${CMAKE_CURRENT_LIST_
 corvane_unit_test(core_state_arrays_test ${CMAKE_CURRENT_LIST_DIR}/state_arrays_test.cpp)
 corvane_unit_test(core_startup_state_test ${CMAKE_CURRENT_LIST_DIR}/startup_state_test.cpp)
 corvane_integration_test(core_cockpit_state_integration_test ${CMAKE_CURRENT_LIST_DIR}/cockpit_state_integration_test.cpp)
+
+# Route pass after the decode: direct-to and path build, sequencing, the
+# second and third routes, profile markers and abeam points.
+corvane_unit_test(core_route_pass_test
+  ${CMAKE_CURRENT_LIST_DIR}/route_pass_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/route_sets_test.cpp)
+corvane_integration_test(core_route_pass_integration_test ${CMAKE_CURRENT_LIST_DIR}/route_pass_integration_test.cpp)
+# The situation-loaded marker: set by the main loop, read by guidance and engines.
+corvane_unit_test(core_situation_marker_test ${CMAKE_CURRENT_LIST_DIR}/situation_marker_test.cpp)

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "alerting/alerting_steps.h"
 #include "core/route_intake.h"
 #include "display/nd_labels.h"
 #include "display/nd_slots.h"
@@ -46,6 +47,7 @@ class NdPass : public nd_test::DrawFixture {
     host_mirror.sim_cockpit2_switches_instrument_brightness_ratio[3] = 0.6f;
     electric::dc_stdbus_status = 1.0f;
     electric::dc_bus1_status = 1.0f;
+    terrain_radar_link_state.terrain_radar_version = 0;  // no trend vector here (trend_vector_test.cpp)
     display::nd_refresh = display::nd_refresh_fo = 0.0f;
     for (auto& e : efis_side) e = EfisSideState{};
     efis_side[0].map_mode = efis_side[1].map_mode = 2.0f;

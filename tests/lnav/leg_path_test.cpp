@@ -276,7 +276,7 @@ TEST_F(LegPath, HoldWaypointHasNoTrueDistance) {
   EXPECT_GT(legs_dist_true[1], 0.0f);
 }
 
-// Routes of random legs: every built arc lies on its circle, the remaining
+// Routes of random legs: every built arc (start and end) lies on its circle, the remaining
 // straight ends at the next flown waypoint, nothing is NaN, and no more than
 // three waypoints in a row are passed by.
 TEST_F(LegPath, GeneratedRoutesHoldTogether) {
@@ -318,6 +318,10 @@ TEST_F(LegPath, GeneratedRoutesHoldTogether) {
       const float tol = 0.002f + r * 1e-3f;
       EXPECT_NEAR(gc_distance_nm(legs_seg1_ctr_lat[k], legs_seg1_ctr_lon[k], legs_seg1_end_lat[k],
                                  legs_seg1_end_lon[k]), r, tol) << route << " " << k;
+      // The turn starts on its own circle too, also when the anticipation
+      // distance was cut short and the centre moved along the inbound course.
+      EXPECT_NEAR(gc_distance_nm(legs_seg1_ctr_lat[k], legs_seg1_ctr_lon[k], legs_seg1_start_lat[k],
+                                 legs_seg1_start_lon[k]), r, tol) << route << " " << k;
       float ex = legs_seg1_end_lat[k], ey = legs_seg1_end_lon[k];
       if (legs_seg3_end_lat[k] != 0.0f || legs_seg3_end_lon[k] != 0.0f) {
         EXPECT_NEAR(gc_distance_nm(legs_seg3_ctr_lat[k], legs_seg3_ctr_lon[k], legs_seg3_end_lat[k],

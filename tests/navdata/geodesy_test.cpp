@@ -104,6 +104,18 @@ TEST(GcIntersection, FindsCrossingAndKeepsLongitudeInRange) {
   EXPECT_LT(nav_result.lon, 180.0);
 }
 
+// The crossing is handed on as doubles that hold single-precision values; an
+// optimiser that fuses the two conversions would break every later
+// comparison against f32 path points.
+TEST(GcIntersection, ResultsHoldSinglePrecisionValues) {
+  for (int i = 0; i < 200; ++i) {
+    const double lat = -60.0 + 0.6 * i, lon = -170.0 + 1.7 * i;
+    gc_intersection(lat, lon, 30.0 + i, lat + 1.3, lon + 0.9, 300.0 - i);
+    EXPECT_EQ(static_cast<double>(static_cast<float>(nav_result.lat)), nav_result.lat) << i;
+    EXPECT_EQ(static_cast<double>(static_cast<float>(nav_result.lon)), nav_result.lon) << i;
+  }
+}
+
 TEST(TrackErrors, OnCourseAndAbeam) {
   // Point 2 straight ahead on the course.
   track_errors(0.0, 0.0, 0.0, 1.0, 90.0f);

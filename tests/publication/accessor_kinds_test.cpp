@@ -118,6 +118,28 @@ TEST(FloatArrayWriter, WritesOnlyTheRunThatFits) {
   EXPECT_EQ(arr[0], 0.0f);
 }
 
+TEST(FloatWriters, NonFiniteValuesAreIgnored) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  float arr[5] = {1, 2, 3, 4, 5};
+  const float values[4] = {nan, 20.0f, -inf, inf};
+  write_float_run(arr, 5, values, 1, 4);
+  EXPECT_EQ(arr[0], 1.0f);
+  EXPECT_EQ(arr[1], 2.0f) << "NaN element kept the old value";
+  EXPECT_EQ(arr[2], 20.0f);
+  EXPECT_EQ(arr[3], 4.0f);
+  EXPECT_EQ(arr[4], 5.0f);
+
+  EXPECT_TRUE(writable_float(-3.5f));
+  EXPECT_FALSE(writable_float(nan));
+  EXPECT_FALSE(writable_float(-inf));
+  EXPECT_TRUE(writable_double(1e300));
+  EXPECT_FALSE(writable_double(std::numeric_limits<double>::quiet_NaN()));
+  EXPECT_TRUE(writable_narrowed(-1e30));
+  EXPECT_FALSE(writable_narrowed(1e300)) << "beyond the float range";
+  EXPECT_FALSE(writable_narrowed(std::numeric_limits<double>::infinity()));
+}
+
 TEST(IntIntoFloatWriter, ConvertsEachInteger) {
   float arr[256] = {};
   const int values[3] = {1, 2, 3};

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 namespace {
 
@@ -182,3 +183,30 @@ TEST(SimhostDatarefs, TextValuesParseByType) {
 }
 
 }  // namespace
+
+TEST(SimhostDatarefs, NonFiniteWritesIntoHostStorageAreListed) {
+  simhost::reset(with({{"t/f", xplmType_Float, 1, true, ""},
+                       {"t/d", xplmType_Double, 1, true, ""},
+                       {"t/fa", xplmType_FloatArray, 4, true, ""}}));
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  XPLMSetDataf(XPLMFindDataRef("t/f"), 1.0f);
+  XPLMSetDataf(XPLMFindDataRef("t/f"), nan);
+  XPLMSetDatad(XPLMFindDataRef("t/d"), -static_cast<double>(inf));
+  float values[3] = {2.0f, inf, 3.0f};
+  XPLMSetDatavf(XPLMFindDataRef("t/fa"), values, 1, 3);
+  EXPECT_EQ(simhost::non_finite_write_count(), 3);
+  ASSERT_EQ(simhost::non_finite_writes().size(), 3u);
+  EXPECT_EQ(simhost::non_finite_writes()[0].rfind("t/f[0] = ", 0), 0u);
+  EXPECT_EQ(simhost::non_finite_writes()[1].rfind("t/d[0] = ", 0), 0u);
+  EXPECT_EQ(simhost::non_finite_writes()[2].rfind("t/fa[2] = ", 0), 0u) << "index within the dataref";
+  // The test playing the owner is not the plug-in; a NaN handed back to
+  // where it already stood is not a new one.
+  simhost::set_float("t/f", nan);
+  EXPECT_EQ(simhost::non_finite_write_count(), 3);
+  XPLMSetDataf(XPLMFindDataRef("t/f"), nan);
+  EXPECT_EQ(simhost::non_finite_write_count(), 3);
+  simhost::clear_non_finite_writes();
+  EXPECT_EQ(simhost::non_finite_write_count(), 0);
+  EXPECT_TRUE(simhost::non_finite_writes().empty());
+}

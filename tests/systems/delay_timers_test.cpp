@@ -1,5 +1,5 @@
-// The delay timers that the panel-state apply and the autobrake and APU
-// commands arm: the autobrake RTO self-test and the APU start check.
+// The delay timers: each timer's action when it runs out, the autobrake RTO
+// self-test, the APU start sequence and low-oil check, and the APU fuel burn.
 #include <gtest/gtest.h>
 
 #include "core/binding.h"
@@ -8,7 +8,12 @@
 #include "systems/autobrake_state.h"
 #include "systems/delay_timers.h"
 #include "systems/electric_values.h"
+#include "systems/electrical.h"
 #include "systems/flight_control_values.h"
+#include "systems/instrument_values.h"
+#include "systems/switch_values.h"
+#include "systems/system_state.h"
+#include "systems/window_heat_state.h"
 
 namespace {
 
@@ -28,7 +33,7 @@ class DelayTimers : public ::testing::Test {
   // Frames until the autobrake countdown has run out (at most 100).
   int frames_until_autobrake_done() {
     int n = 0;
-    while (delay_timers.autobrake_s != 0.0f && n < 100) {
+    while (delay_timers.autobrake_rto_test_delay != 0.0f && n < 100) {
       update_annunciator_timers();
       ++n;
     }
@@ -56,7 +61,7 @@ TEST_F(DelayTimers, RtoSelfTestPassesOrLightsDisarm) {
     host_mirror.sim_flightmodel_position_groundspeed = c.groundspeed_mps;
     host_mirror.sim_cockpit2_engine_actuators_throttle_ratio_all = c.throttle;
     electric::dc_bus1_status = c.dc_bus1;
-    delay_timers.autobrake_s = 1.0f;
+    delay_timers.autobrake_rto_test_delay = 1.0f;
     EXPECT_EQ(frames_until_autobrake_done(), 8) << c.what;
     EXPECT_EQ(autobrake::autobrake_RTO_test, 2.0f) << c.what;
     EXPECT_EQ(rto_test_result, c.result) << c.what;
@@ -65,7 +70,7 @@ TEST_F(DelayTimers, RtoSelfTestPassesOrLightsDisarm) {
 }
 
 TEST_F(DelayTimers, RtoFailureInAnyFrameOfTheCountdownSticks) {
-  delay_timers.autobrake_s = 1.0f;
+  delay_timers.autobrake_rto_test_delay = 1.0f;
   for (int i = 0; i < 5; ++i) update_annunciator_timers();
   host_mirror.sim_cockpit2_engine_actuators_throttle_ratio_all = 0.5f;  // throttles advanced mid-test
   update_annunciator_timers();
@@ -88,14 +93,103 @@ TEST_F(DelayTimers, ApuLowOilAfterOneAndAHalfSecondsBelowFortyPercent) {
   for (float n1 : {39.9f, 40.0f}) {
     SetUp();
     host_mirror.sim_cockpit2_electrical_APU_N1_percent = n1;
-    delay_timers.apu_start_s = 1.5f;
+    delay_timers.apu_low_oil_delay = 1.5f;
     for (int i = 0; i < 11; ++i) update_annunciator_timers();
     EXPECT_EQ(electrical::apu_low_oil, 0.0f) << n1;  // 0.125 s left
     frame_time = 0.25f;  // a long frame fires it at once, clamped at 0
     update_annunciator_timers();
-    EXPECT_EQ(delay_timers.apu_start_s, 0.0f);
+    EXPECT_EQ(delay_timers.apu_low_oil_delay, 0.0f);
     EXPECT_EQ(electrical::apu_low_oil, n1 < 40.0f ? 1.0f : 0.0f) << n1;
   }
+}
+
+TEST_F(DelayTimers, EachTimerActsOnceWhenItRunsOut) {
+  struct Case {
+    const char* what;
+    float* timer;
+    float* target;
+    float before, after;
+  };
+  const Case cases[] = {
+      {"duct overheat test", &delay_timers.ann_delay_1, &delay_flags.ann_delayed_1, 0.0f, 1.0f},
+      {"feel differential", &delay_timers.ann_delay_2, &delay_flags.ann_delayed_2, 0.0f, 1.0f},
+      {"do-not-arm flash", &delay_timers.ann_delay_3, &delay_flags.ann_delayed_3, 1.0f, 0.0f},
+      {"engine 2 anti-ice", &delay_timers.ann_delay_5, &delay_flags.ann_delayed_5, 0.0f, 1.0f},
+      {"discharge high", &delay_timers.bat_discharge_high_delay, &bat_discharge.high, 0.0f, 1.0f},
+      {"captain displays", &delay_timers.capt_display_delay, &elec_bus_state.capt_displays_ready, 0.0f, 1.0f},
+      {"four minutes bus 2", &delay_timers.ac_tns_bus2_pow4_delay, &electric::ac_tns_bus2_pow4, 0.0f, 1.0f},
+      {"fuel flow shown", &delay_timers.fuel_flow_show_delay, &cockpit::fuel_flow_used_show, 1.0f, 0.0f},
+      {"speedbrake lever animation", &delay_timers.speedbrake_anim_delay, &flt_ctrls::speedbrake_lever_anim, 1.0f, 0.0f},
+      {"SELCAL COM 2", &delay_timers.selcal_delay_com2, &selcal_state.call_latch[1], 0.0f, 1.0f},
+      {"window test step", &delay_timers.window_ovht_test_delay_r_fwd, &window_overheat_state[window_r_fwd], 1.0f, 2.0f},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    *c.target = c.before;
+    *c.timer = 0.25f;
+    update_annunciator_timers();
+    EXPECT_EQ(*c.target, c.before) << c.what;
+    update_annunciator_timers();
+    EXPECT_EQ(*c.timer, 0.0f) << c.what;
+    EXPECT_EQ(*c.target, c.after) << c.what;
+    *c.target = c.before;
+    update_annunciator_timers();
+    EXPECT_EQ(*c.target, c.before) << c.what << ": an idle timer does nothing";
+  }
+}
+
+TEST_F(DelayTimers, GroundPowerConnectionTimers) {
+  gpu_link_state = 2;
+  delay_timers.gpu_connect_delay = 0.125f;
+  update_annunciator_timers();
+  EXPECT_EQ(gpu_link_state, 3);
+  gpu_link_state = 1;
+  delay_timers.gpu_disconnect_delay = 0.125f;
+  update_annunciator_timers();
+  EXPECT_EQ(gpu_link_state, 0);
+}
+
+TEST_F(DelayTimers, ApuStartEngagesTheStarterForOneSecond) {
+  delay_flags.apu_start_request = 1.0f;
+  delay_timers.apu_start_delay = 0.125f;
+  update_annunciator_timers();
+  EXPECT_EQ(delay_flags.apu_start_stage, 2.0f);
+  // The starter hold was armed with 1 s and ran down in the same call.
+  EXPECT_EQ(delay_timers.apu_starter_hold, 0.875f);
+  for (int i = 0; i < 7; ++i) update_annunciator_timers();
+  EXPECT_EQ(delay_timers.apu_starter_hold, 0.0f);
+  // Without the request the start stage falls back.
+  delay_flags.apu_start_request = 0.0f;
+  delay_timers.apu_start_delay = 0.125f;
+  update_annunciator_timers();
+  EXPECT_EQ(delay_flags.apu_start_stage, 0.0f);
+}
+
+TEST_F(DelayTimers, ApuBurnsFromTheLeftTankOnceASecondWithNoPumps) {
+  host_mirror.sim_cockpit_engine_APU_running = 1;
+  for (float& m : host_mirror.sim_flightmodel_weight_m_fuel) m = 1000.0f;
+  apu_fuel_rate = 0.1f;
+  apu_burn_elapsed = 0.0f;
+  frame_time = 0.25f;
+  for (int i = 0; i < 4; ++i) update_annunciator_timers();
+  EXPECT_EQ(host_mirror.sim_flightmodel_weight_m_fuel[0], 1000.0f) << "1 s is not yet past";
+  update_annunciator_timers();
+  EXPECT_FLOAT_EQ(host_mirror.sim_flightmodel_weight_m_fuel[0], 1000.0f - 0.125f);
+  EXPECT_EQ(host_mirror.sim_flightmodel_weight_m_fuel[1], 1000.0f);
+  EXPECT_EQ(apu_burn_elapsed, 0.0f);
+}
+
+TEST_F(DelayTimers, ApuCentreTankKeepsItsFloor) {
+  host_mirror.sim_cockpit_engine_APU_running = 1;
+  host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on[1] = 1;  // centre pump, crossfeed open
+  knobs::cross_feed = 1.0f;
+  host_mirror.sim_flightmodel_weight_m_fuel[1] = 100.0f;
+  apu_fuel_rate = 5.0f;
+  apu_burn_elapsed = 1.0f;
+  frame_time = 0.01f;
+  update_annunciator_timers();
+  EXPECT_FLOAT_EQ(host_mirror.sim_flightmodel_weight_m_fuel[1], 99.0f * 1.01f);
+  knobs::cross_feed = 0.0f;
 }
 
 }  // namespace

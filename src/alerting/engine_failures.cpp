@@ -1,0 +1,308 @@
+// Engine failures, overspeed and fuel starvation (see engine_failures.h).
+#include "alerting/engine_failures.h"
+
+#include "alerting/failure_state.h"
+#include "alerting/failures.h"
+#include "core/binding.h"
+#include "core/frame.h"
+#include "core/preprocess.h"
+#include "core/util.h"
+#include "engines/engine_state.h"
+#include "engines/engine_values.h"
+#include "systems/fuel_values.h"
+
+EngineFailureState engine_failure_state;
+
+namespace {
+
+constexpr int32_t kHostFailed = 6;
+constexpr float kOverspeedLimit = 450.0f;
+
+// A host failure item goes out only when it differs from the frame's copy.
+void set_host_failure(bound::Id id, int32_t* copy, int32_t value) {
+  if (*copy == value) return;
+  *copy = value;
+  if (XPLMDataRef h = handle(id)) XPLMSetDatai(h, value);
+}
+
+struct EngineIds {
+  bound::Id fire, fail, seize, generator, oil_pump;
+  int32_t* fire_copy;
+  int32_t* fail_copy;
+  int32_t* seize_copy;
+  int32_t* generator_copy;
+  int32_t* oil_pump_copy;
+};
+
+EngineIds engine_ids(int e) {
+  HostMirror& h = host_mirror;
+  if (e == 0) {
+    return {bound::sim_operation_failures_rel_engfir0, bound::sim_operation_failures_rel_engfai0,
+            bound::sim_operation_failures_rel_engsep0, bound::sim_operation_failures_rel_genera0,
+            bound::sim_operation_failures_rel_oilpmp0, &h.sim_operation_failures_rel_engfir0,
+            &h.sim_operation_failures_rel_engfai0, &h.sim_operation_failures_rel_engsep0,
+            &h.sim_operation_failures_rel_genera0, &h.sim_operation_failures_rel_oilpmp0};
+  }
+  return {bound::sim_operation_failures_rel_engfir1, bound::sim_operation_failures_rel_engfai1,
+          bound::sim_operation_failures_rel_engsep1, bound::sim_operation_failures_rel_genera1,
+          bound::sim_operation_failures_rel_oilpmp1, &h.sim_operation_failures_rel_engfir1,
+          &h.sim_operation_failures_rel_engfai1, &h.sim_operation_failures_rel_engsep1,
+          &h.sim_operation_failures_rel_genera1, &h.sim_operation_failures_rel_oilpmp1};
+}
+
+bool burning(int e) { return host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[e] != 0; }
+
+// Damage countdown rate (per second) from the timer value and the vibration.
+float damage_rate(float timer_s, float vibration) {
+  float b = 0.0f;
+  if (timer_s < 50.0f) b = 0.5f;
+  else if (timer_s < 150.0f) b = 0.5f - (timer_s - 50.0f) * 0.5f / 100.0f;
+  if (vibration < 0.0f) return b;
+  if (vibration <= 3.7f) return b + vibration * (1.0f - b) / 3.7f;
+  if (vibration <= 5.0f) return 1.0f + 2.0f * (vibration - 3.7f) / 1.3f;
+  return 3.0f;
+}
+
+void fail_from_damage(int e, const EngineIds& ids) {
+  engine_damage_timers[e] = 0.0f;
+  engine_damage_flags[e] = 0;
+  set_host_failure(ids.fail, ids.fail_copy, kHostFailed);
+  if (*engine_ids(1 - e).fail_copy != kHostFailed) damage_fluctuation_timer = 0.0f;
+}
+
+void seize(int e) {
+  HostMirror& h = host_mirror;
+  h.sim_flightmodel_engine_ENGN_N1_[e] = 0.0f;
+  h.sim_flightmodel_engine_ENGN_N2_[e] = 0.0f;
+  h.sim_flightmodel2_engines_N1_percent[e] = 0.0f;
+  h.sim_flightmodel2_engines_N2_percent[e] = 0.0f;
+  engine_copies.spool_n1[e] = 0.0f;
+  engine_copies.spool_n2[e] = 0.0f;
+  engine_copies.spool_n2_previous[e] = 0.0f;
+  if (XPLMDataRef n1 = handle(bound::sim_flightmodel_engine_ENGN_N1_)) XPLMSetDatavf(n1, engine_copies.spool_n1, 0, 2);
+  if (XPLMDataRef n2 = handle(bound::sim_flightmodel_engine_ENGN_N2_)) XPLMSetDatavf(n2, engine_copies.spool_n2, 0, 2);
+  if (e == 0) {
+    engine::indicators_N1_percent_1 = 0.0f;
+    engine::indicators_N2_percent_1 = 0.0f;
+  } else {
+    engine::indicators_N1_percent_2 = 0.0f;
+    engine::indicators_N2_percent_2 = 0.0f;
+  }
+}
+
+// A timer that grows toward a limit while the condition holds and runs back
+// down otherwise; true once the limit is reached.
+bool limit_timer(float& t, bool condition, float limit_s) {
+  if (condition) {
+    if (t < limit_s) t += frame_time;
+    return t >= limit_s;
+  }
+  t -= frame_time;
+  if (t < 0.0f) t = 0.0f;
+  return false;
+}
+
+void engine_step(int e, bool& table_changed) {
+  float* table = failure_tables.engine;
+  EngineFailureState& s = engine_failure_state;
+  const EngineIds ids = engine_ids(e);
+
+  if (table[0 + e] == 1.0f) set_host_failure(ids.fire, ids.fire_copy, kHostFailed);
+
+  if (table[2 + e] == 1.0f) {
+    set_host_failure(ids.fail, ids.fail_copy, kHostFailed);
+    float& t = s.flameout_timers[e];
+    if (t == 0.0f) {
+      t = random_range(30.0f, 90.0f);
+    } else if (t > 0.0f) {
+      t -= frame_time;
+      if (t <= 0.0f) {
+        t = 0.0f;
+        table[2 + e] = 0.0f;
+        table_changed = true;
+        set_host_failure(ids.fail, ids.fail_copy, 0);
+      }
+    }
+  } else {
+    s.flameout_timers[e] = 0.0f;
+  }
+
+  if (table[4 + e] == 1.0f && *ids.fail_copy != kHostFailed) {
+    float& t = engine_damage_timers[e];
+    if (t == 0.0f) {
+      // About one damaged engine in twenty fails at once.
+      if (random_range(0.0f, 200.0f) < 10.0f) {
+        fail_from_damage(e, ids);
+      } else {
+        t = random_range(15.0f, 240.0f);
+        engine_damage_flags[e] = 1;
+      }
+    } else {
+      const float vib = e == 0 ? engine::indicators_eng1_vib : engine::indicators_eng2_vib;
+      t -= damage_rate(t, vib) * frame_time;
+      if (t <= 0.0f) fail_from_damage(e, ids);
+    }
+  }
+
+  if (table[6 + e] == 1.0f) {
+    set_host_failure(ids.seize, ids.seize_copy, kHostFailed);
+    seize(e);
+  }
+  if (table[8 + e] == 1.0f) set_host_failure(ids.generator, ids.generator_copy, kHostFailed);
+  if (table[10 + e] == 1.0f) set_host_failure(ids.oil_pump, ids.oil_pump_copy, kHostFailed);
+
+  float* oil = host_mirror.sim_flightmodel_engine_ENGN_oil_quan;
+  if (table[12 + e] == 1.0f && oil[e] > 0.0f) {
+    oil[e] -= frame_time * 0.00625f;
+    if (oil[e] < 0.0f) oil[e] = 0.0f;
+    if (XPLMDataRef h = handle(bound::sim_flightmodel_engine_ENGN_oil_quan)) XPLMSetDatavf(h, oil, 0, 2);
+  }
+
+  const float oil_temp = e == 0 ? engine::eng1_oil_temp : engine::eng2_oil_temp;
+  const float oil_press = e == 0 ? engine::eng1_oil_press : engine::eng2_oil_press;
+  if (limit_timer(s.oil_overheat_timers[e], oil_temp >= 165.0f && burning(e), 180.0f) && table[6 + e] != 1.0f) {
+    table[6 + e] = 1.0f;
+    table_changed = true;
+  }
+  if (limit_timer(s.oil_pressure_loss_timers[e], oil_press <= 13.0f && burning(e), 300.0f) &&
+      table[6 + e] != 1.0f) {
+    table[6 + e] = 1.0f;
+    table_changed = true;
+  }
+}
+
+// A countdown that stops the engine in its last 10 s; true when it stopped it.
+bool flameout_countdown(float& t, float dt) {
+  if (!(t > 0.0f)) return false;
+  t -= dt;
+  if (t <= 0.0f) {
+    t = 0.0f;
+    return false;
+  }
+  return t <= 10.0f;
+}
+
+bool engine_fed(int e) {
+  const float* tank = host_mirror.sim_flightmodel_weight_m_fuel;  // left, centre, right
+  using namespace engine;
+  const bool left = ((tank_l1_status != 0.0f || tank_l2_status != 0.0f) && tank[0] > 0.0f) ||
+                    (tank_c1_status != 0.0f && tank[1] > 0.0f);
+  const bool right = ((tank_r1_status != 0.0f || tank_r2_status != 0.0f) && tank[2] > 0.0f) ||
+                     (tank_c2_status != 0.0f && tank[1] > 0.0f);
+  const bool own = e == 0 ? left : right;
+  const bool other = e == 0 ? right : left;
+  return own || (fuel::cross_feed_valve != 0.0f && other);
+}
+
+// The start switch protects against a rain flame-out in OFF, CONT and FLT.
+bool rain_protected(int e) {
+  const float pos = e == 0 ? engine::starter1_pos : engine::starter2_pos;
+  return pos >= 1.0f;
+}
+
+}  // namespace
+
+void update_engine_failures() {
+  bool changed = false;
+  for (int e = 0; e < 2; ++e) engine_step(e, changed);
+  if (changed) write_failure_table(fail_engine);
+}
+
+void engine_overspeed_starvation_step(float dt) {
+  EngineFailureState& s = engine_failure_state;
+  for (int e = 0; e < 2; ++e) {
+    const float n = host_mirror.sim_flightmodel_engine_ENGN_N1_[e];
+    float& a = s.overspeed_accumulators[e];
+    if (n >= 103.5f) {
+      if (a < kOverspeedLimit) a += dt;
+    } else if (n >= 102.1f) {
+      const float r = n < 102.4f ? 0.5f : 0.5f + 0.5f * (n - 102.4f) / 1.1f;
+      if (a < kOverspeedLimit) a += r * dt;
+    } else if (a > 0.0f) {
+      a -= 0.33f * dt;
+      if (a < 0.0f) a = 0.0f;
+    }
+    // At the limit itself: steps of exactly 0.5 s would otherwise park the
+    // accumulator on 450 and never fail the engine.
+    if (a >= kOverspeedLimit) {
+      const EngineIds ids = engine_ids(e);
+      set_host_failure(ids.fail, ids.fail_copy, kHostFailed);
+    }
+  }
+
+  if (load_settle_timer > 0.0f || on_ground != 0) {
+    engine::fuel_selector_l = 1.0f;
+    engine::fuel_selector_r = 1.0f;
+    s.suction_feed_timers[0] = s.suction_feed_timers[1] = 0.0f;
+    s.rain_flameout_timers[0] = s.rain_flameout_timers[1] = 0.0f;
+    return;
+  }
+
+  bool stopped[2] = {false, false};
+  const int32_t* running = host_mirror.sim_flightmodel_engine_ENGN_running;
+  const float elev = clamp_range(static_cast<float>(host_mirror.sim_flightmodel_position_elevation), 8500.0f, 12500.0f);
+  if (elev <= 8500.0f) {
+    s.suction_feed_timers[0] = s.suction_feed_timers[1] = 0.0f;
+  } else {
+    const float mixture[2] = {engine::mixture_ratio1, engine::mixture_ratio2};
+    for (int e = 0; e < 2; ++e) {
+      float& t = s.suction_feed_timers[e];
+      if (running[e] == 0) {
+        if (mixture[e] == 0.0f) t = 0.0f;
+      } else if (engine_fed(e)) {
+        t = 0.0f;
+      } else if (t == 0.0f) {
+        t = 120.0f - (elev - 8500.0f) * 108.0f / 4000.0f + 30.0f * random_fraction();
+      }
+      if (flameout_countdown(t, dt)) stopped[e] = true;
+    }
+  }
+
+  const float precip = host_mirror.sim_weather_precipitation_on_aircraft_ratio;
+  const float oat = host_mirror.sim_cockpit2_temperature_outside_air_LE_temp_degc;
+  const bool rain = precip > 0.7f || (precip > 0.2f && oat > -12.0f && oat < 0.0f);
+  if (!rain) {
+    s.rain_flameout_timers[0] = s.rain_flameout_timers[1] = 0.0f;
+  } else {
+    const float m = 1.8f - (clamp_range(precip, 0.2f, 1.0f) - 0.2f) * 1.1f / 0.8f;
+    for (int e = 0; e < 2; ++e) {
+      float& t = s.rain_flameout_timers[e];
+      if (running[e] != 0 && t == 0.0f && !rain_protected(e)) {
+        t = random_range(80.0f, 180.0f) * m;
+        // The two engines never flame out together.
+        const float other = s.rain_flameout_timers[1 - e];
+        if (t - other < 16.0f && other - t < 16.0f) t += 20.0f;
+      }
+      if (flameout_countdown(t, dt)) stopped[e] = true;
+    }
+  }
+
+  if (stopped[0] || stopped[1]) {
+    int32_t* run = host_mirror.sim_flightmodel_engine_ENGN_running;
+    for (int e = 0; e < 2; ++e) {
+      if (stopped[e]) run[e] = 0;
+    }
+    if (XPLMDataRef h = handle(bound::sim_flightmodel_engine_ENGN_running)) XPLMSetDatavi(h, run, 0, 2);
+  }
+  engine::fuel_selector_l = stopped[0] ? 0.0f : 1.0f;
+  engine::fuel_selector_r = stopped[1] ? 0.0f : 1.0f;
+}
+
+void update_engine_overspeed_starvation() { engine_overspeed_starvation_step(half_second_timer); }
+
+void clear_oil_timers() {
+  for (int e = 0; e < 2; ++e) {
+    engine_failure_state.oil_overheat_timers[e] = 0.0f;
+    engine_failure_state.oil_pressure_loss_timers[e] = 0.0f;
+  }
+}
+
+void engine_failures_reset_on_load() {
+  engine_failure_state.suction_feed_timers[0] = 0.0f;
+  engine_failure_state.suction_feed_timers[1] = 0.0f;
+}
+
+void engine_failures_clear_at_start() {
+  engine_failure_state.overspeed_accumulators[0] = 0.0f;
+  engine_failure_state.overspeed_accumulators[1] = 0.0f;
+}

@@ -1,0 +1,773 @@
+// The GPWS frame: side choice, power gate, mode envelopes (sink rate,
+// terrain closure, don't sink, too low, below glideslope, bank angle,
+// airspeed low, windshear, minimums), the self-test steps, the output and
+// hold stages that turn one alert code into timed aural flags, and the small
+// cockpit duties that ride on the same frame (flight-recorder cover, air/ground
+// sensor). Reads the host and script mirrors; writes GpwsState, the aural
+// flags and the GPWS lights and PFD warnings.
+#include "alerting/gpws.h"
+
+#include <cmath>
+
+#include "alerting/alerting_steps.h"
+#include "alerting/aural_cues.h"
+#include "alerting/gpws_test_state.h"
+#include "core/binding.h"
+#include "core/frame.h"
+#include "core/preprocess.h"
+#include "core/util.h"
+#include "engines/engine_values.h"
+#include "systems/delay_timers.h"
+#include "systems/electric_values.h"
+#include "systems/instrument_values.h"
+#include "systems/switch_targets.h"
+#include "systems/switch_values.h"
+
+GpwsState gpws_state;
+
+namespace {
+
+// Outside values enter here: a NaN reads as 0 so that no envelope latches on it.
+float in(float v) { return std::isnan(v) ? 0.0f : v; }
+float in(bound::Id id) { return in(mirror_f(id)); }
+
+float gear_deploy(int i) {
+  int n = 0;
+  const float* v = mirror_vf(bound::sim_aircraft_parts_acf_gear_deploy, &n);
+  return (v != nullptr && i >= 0 && i < n) ? in(v[i]) : 0.0f;
+}
+int gear_on_ground(int i) {
+  int n = 0;
+  const int* v = mirror_vi(bound::sim_flightmodel2_gear_on_ground, &n);
+  return (v != nullptr && i >= 0 && i < n) ? v[i] : 0;
+}
+
+// The instruments of the side the GPWS listens to, and the captain's.
+struct Inputs {
+  bool fo;
+  float ra_side, baro_side, ias_side;
+  float ra_capt, baro_capt, ias_capt;
+  float bank;
+  float vvi_pilot;   // ft/min, sink-rate mode
+  float vs;          // ft/min, all other climb/descent tests
+  float ra_rate;     // ft/min, negative closing
+  float flight_phase;
+  float flap;
+  float gear[3];
+  bool gear_any_up;  // an element below 1
+  bool gear_all_zero;
+  bool gear_all_one;
+  float terr_warn;
+};
+
+Inputs read_inputs() {
+  Inputs x{};
+  const float ap_on = in(bound::zuvadud_autopilot_ap_on);
+  const float side = ap_on != 0.0f ? in(bound::zuvadud_autopilot_ap_side) : in(bound::zuvadud_autopilot_fd_side);
+  x.fo = side == 2.0f;
+  x.ra_capt = in(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot);
+  x.baro_capt = in(bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot);
+  x.ias_capt = in(bound::sim_cockpit2_gauges_indicators_airspeed_kts_pilot);
+  if (x.fo) {
+    x.ra_side = in(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_copilot);
+    x.baro_side = in(bound::sim_cockpit2_gauges_indicators_altitude_ft_copilot);
+    x.ias_side = in(bound::sim_cockpit2_gauges_indicators_airspeed_kts_copilot);
+  } else {
+    x.ra_side = x.ra_capt;
+    x.baro_side = x.baro_capt;
+    x.ias_side = x.ias_capt;
+  }
+  x.bank = std::fabs(in(bound::sim_cockpit2_gauges_indicators_roll_electric_deg_pilot));
+  x.vvi_pilot = in(bound::sim_cockpit2_gauges_indicators_vvi_fpm_pilot);
+  x.vs = in(bound::sim_flightmodel_position_vh_ind_fpm);
+  x.ra_rate = in(bound::zuvadud_D738_FMS_radio_height_ratio);
+  x.flight_phase = in(bound::zuvadud_D738_FMS_flight_phase);
+  x.flap = in(bound::sim_cockpit2_controls_flap_handle_deploy_ratio);
+  x.gear_any_up = false;
+  x.gear_all_zero = true;
+  x.gear_all_one = true;
+  for (int i = 0; i < 3; ++i) {
+    x.gear[i] = gear_deploy(i);
+    if (x.gear[i] < 1.0f) x.gear_any_up = true;
+    if (x.gear[i] != 0.0f) x.gear_all_zero = false;
+    if (x.gear[i] != 1.0f) x.gear_all_one = false;
+  }
+  x.terr_warn = in(gpws::terr_warn);
+  return x;
+}
+
+bool test_flag_set(float long_on, float short_on) {
+  return long_on == 1.0f || short_on == 1.0f || short_on == 2.0f;
+}
+
+void write_script_test_flag(bound::Id id, float value) {
+  set_mirror_f(id, value);
+  if (XPLMDataRef h = handle(id)) XPLMSetDataf(h, value);
+}
+
+// ---- Self-test step tables ----------------------------------------------
+constexpr int kLongTest[] = {9, 1, 2, 15, 8, 3, 7, 4, 6, 5, 4, 9, 10, 28, 29, 27, 19, 4, 16, 14};
+constexpr int kShortTest1[] = {9, 1, 2, 3, 12, 11};
+constexpr int kShortTest2[] = {22, 23, 24, 25, 26};
+
+template <int N>
+int step_code(const int (&table)[N], int step) {
+  return (step >= 1 && step <= N) ? table[step - 1] : -1;
+}
+
+// ---- Output sequences ----------------------------------------------------
+// One step of a multi-step sequence: an output code, or a pause (output 0)
+// of pause_s seconds, with the PFD flags written during that step.
+struct SeqStep {
+  int output;
+  float pause_s;
+  float pfd_pull_up;
+  float pfd_windshear;
+};
+// A code's sequence: steps listed from count N down to count 1.
+struct Sequence {
+  int code;
+  int n;          // 0 = single step
+  SeqStep steps[5];
+};
+constexpr Sequence kSequences[] = {
+    {1, 0, {{1, 0, 1, 0}}},
+    {2, 5, {{13, 0, 0, 1}, {2, 0, 0, 1}, {2, 0, 0, 1}, {2, 0, 0, 1}, {0, 0.5f, 0, 0}}},
+    {3, 4, {{3, 0, 1, 0}, {3, 0, 1, 0}, {1, 0, 1, 0}, {0, 0.5f, 0, 0}}},
+    {30, 0, {{30, 0, 0, 0}}},
+    {4, 0, {{4, 0, 0, 0}}},
+    {5, 0, {{5, 0, 0, 0}}},
+    {6, 0, {{6, 0, 0, 0}}},
+    {7, 2, {{7, 0, 0, 0}, {7, 0, 0, 0}}},
+    {8, 2, {{8, 0, 0, 0}, {8, 0, 0, 0}}},
+    {9, 0, {{9, 0, 0, 0}}},
+    {10, 2, {{10, 0, 0, 0}, {10, 0, 0, 0}}},
+    {11, 0, {{11, 0, 0, 0}}},
+    {12, 3, {{12, 0, 1, 0}, {12, 0, 1, 0}, {1, 0, 1, 0}}},
+    {14, 3, {{12, 0, 0, 0}, {12, 0, 0, 0}, {14, 0, 0, 0}}},
+    {15, 0, {{15, 0, 0, 0}}},
+    {16, 5, {{16, 0, 0, 0}, {16, 0, 0, 0}, {16, 0, 0, 0}, {1, 0, 0, 0}, {0, 1.0f, 0, 0}}},
+    {19, 5, {{13, 0, 0, 0}, {2, 0, 0, 0}, {2, 0, 0, 0}, {2, 0, 0, 0}, {0, 1.0f, 0, 0}}},
+    {22, 1, {{0, 1.5f, 0, 0}}},
+    {23, 1, {{0, 1.5f, 1, 0}}},
+    {24, 1, {{0, 1.5f, 0, 1}}},
+    {25, 1, {{0, 1.5f, 1, 0}}},
+    {26, 1, {{0, 1.5f, 1, 0}}},
+    {27, 0, {{27, 0, 0, 0}}},
+    {28, 0, {{28, 0, 0, 0}}},
+    {29, 0, {{29, 0, 0, 0}}},
+};
+
+const Sequence* find_sequence(int code) {
+  for (const Sequence& s : kSequences)
+    if (s.code == code) return &s;
+  return nullptr;
+}
+
+// Output flags and their hold times (s); 28 and 29 are handled apart.
+struct OutputFlag {
+  int output;
+  float* flag;
+  float hold_s;
+};
+const OutputFlag kOutputFlags[] = {
+    {1, &cue_fmodpack::msg_pull_up, 1.1f},
+    {2, &cue_fmodpack::msg_windshear, 1.0f},
+    {3, &cue_fmodpack::msg_terrain, 1.0f},
+    {30, &cue_fmodpack::msg_terrain, 2.2f},
+    {4, &cue_fmodpack::msg_too_low_terrain, 1.8f},
+    {5, &cue_fmodpack::msg_too_low_flaps, 1.8f},
+    {6, &cue_fmodpack::msg_too_low_gear, 1.8f},
+    {7, &cue_fmodpack::msg_dont_sink, 1.2f},
+    {8, &cue_fmodpack::msg_sink_rate, 1.2f},
+    {9, &system_::below_gs_warn, 1.8f},
+    {10, &cue_fmodpack::msg_bank_angle, 1.0f},
+    {11, &cue_fmodpack::msg_airspeed_low, 2.0f},
+    {12, &cue_fmodpack::msg_obstacle, 1.2f},
+    {13, &cue_fmodpack::msg_gpws_alert, 0.9f},
+    {14, &cue_fmodpack::msg_obstacle_pull_up, 2.0f},
+    {15, &cue_fmodpack::msg_gpws_inop, 1.0f},
+    {16, &cue_fmodpack::msg_terrain_ahead, 1.8f},
+    {27, &cue_fmodpack::msg_alt_callouts, 20.0f},
+};
+
+// ---- Stages ------------------------------------------------------------
+
+// The side's minimums value that the scripts make positive at minimums.
+float side_minimums_value(bool fo) {
+  const bool baro = fo ? in(bound::zuvadud_D738_EFIS_control_fo_minimums) != 0.0f
+                       : in(bound::zuvadud_D738_EFIS_control_cpt_minimums) != 0.0f;
+  if (fo)
+    return baro ? in(bound::zuvadud_D738_fmod_dh_minimum_copilot2) : in(bound::zuvadud_D738_fmod_dh_minimum_copilot2_ra);
+  return baro ? in(bound::zuvadud_D738_fmod_dh_minimum_pilot2) : in(bound::zuvadud_D738_fmod_dh_minimum_pilot2_ra);
+}
+
+void test_gates(const Inputs& x) {
+  float short_gate;
+  float long_gate;
+  if (x.ra_side <= 30.0f || x.ra_side >= 1000.0f || x.flight_phase != 0.0f) {
+    short_gate = 0.0f;
+    const bool parked = x.flap == 0.0f && gear_on_ground(0) == 1 && gear_on_ground(1) == 1 && gear_on_ground(2) == 1;
+    long_gate = parked ? 0.0f : 1.0f;
+  } else {
+    short_gate = 1.0f;
+    long_gate = 1.0f;
+  }
+  gpws_test.short_inhibit = short_gate;
+  gpws_test.long_inhibit = long_gate;
+}
+
+void end_test(float long_on, float short_on) {
+  if (long_on != 0.0f) write_script_test_flag(bound::zuvadud_d738_fmodpack_fmod_gpwstest_long_on, 0.0f);
+  if (short_on != 0.0f) write_script_test_flag(bound::zuvadud_d738_fmodpack_fmod_gpwstest_short_on, 0.0f);
+  system_::below_gs_annun = 0.0f;
+  gpws_state.test_step = 0;
+  system_::gpws_test_running = 0.0f;
+  gpws_state.alert_code = 0;
+}
+
+void test_stage(float long_on, float short_on) {
+  GpwsState& g = gpws_state;
+  system_::below_gs_annun = 0.0f;
+  g.airspeed_warn_timer = 0.0f;
+  g.airspeed_low = 0;
+  int code;
+  if (long_on == 1.0f) {
+    code = step_code(kLongTest, g.test_step);
+  } else if (short_on == 1.0f) {
+    code = step_code(kShortTest1, g.test_step);
+  } else {
+    code = step_code(kShortTest2, g.test_step);
+  }
+  if (code < 0) {
+    end_test(long_on, short_on);
+    return;
+  }
+  if (g.test_step == 1) {
+    if (short_on != 2.0f) alert::below_gs_disable = 0.0f;
+    system_::below_gs_annun = 1.0f;
+  }
+  g.alert_code = code;
+}
+
+// Picks this frame's output from the pending code; returns the count the
+// hold stage steps down from.
+int output_stage() {
+  GpwsState& g = gpws_state;
+  if (g.alert_code == 0) {
+    g.output_code = 0;
+    g.repeat_count = 0;
+    system_::below_gs_annun = 0.0f;
+    cue_alert::pfd_pull_up = 0.0f;
+    cue_alert::pfd_windshear = 0.0f;
+    return 0;
+  }
+  const Sequence* s = find_sequence(g.alert_code);
+  if (s == nullptr) {
+    // A code without a sequence ends at once rather than latching forever.
+    g.output_code = 0;
+    g.repeat_count = 0;
+    return 0;
+  }
+  if (s->n == 0) {
+    g.output_code = s->code;
+    g.repeat_count = 0;
+    cue_alert::pfd_pull_up = s->steps[0].pfd_pull_up;
+    cue_alert::pfd_windshear = s->steps[0].pfd_windshear;
+    return 0;
+  }
+  if (g.repeat_count <= 0) {
+    g.repeat_count = s->n;
+    cue_alert::pfd_pull_up = s->steps[0].pfd_pull_up;
+    cue_alert::pfd_windshear = s->steps[0].pfd_windshear;
+    return g.repeat_count;
+  }
+  // A replacing code goes on from the current count; a count above its own
+  // length plays its first step.
+  const int count = g.repeat_count > s->n ? s->n : g.repeat_count;
+  const SeqStep& st = s->steps[s->n - count];
+  cue_alert::pfd_pull_up = st.pfd_pull_up;
+  cue_alert::pfd_windshear = st.pfd_windshear;
+  if (st.output == 0) {
+    g.output_code = 0;
+    if (g.hold_timer == 0.0f) g.hold_timer = st.pause_s;
+  } else {
+    g.output_code = st.output;
+  }
+  return g.repeat_count;
+}
+
+float raise_output(int output, bool fo) {
+  if (output == 28) {
+    if (cockpit_options.ra_decision_height == 0.0f) {
+      cue_fmod::app_dec_height = 0.0f;
+      const bool plus = cockpit_options.plus_hundred != 0.0f;
+      cue_fmodpack::plus_hundred = plus ? 1.0f : 0.0f;
+      cue_fmodpack::appro_mins = plus ? 0.0f : 1.0f;
+      return 1.8f;
+    }
+    cue_fmod::app_dec_height = 1.0f;
+    cue_fmodpack::appro_mins = 0.0f;
+    cue_fmodpack::plus_hundred = 0.0f;
+    return 1.6f;
+  }
+  if (output == 29) {
+    cue_fmod::dec_height = 0.0f;
+    const bool in_test = system_::gpws_test_running != 0.0f;
+    if (in_test || side_minimums_value(fo) > 0.0f) {
+      const bool ra = cockpit_options.ra_minimums != 0.0f;
+      fmod_::dh_minimum_pilot = ra ? 0.0f : 1.0f;
+      fmod_::dh_minimums_pilot = ra ? 1.0f : 0.0f;
+    }
+    return 1.2f;
+  }
+  for (const OutputFlag& f : kOutputFlags) {
+    if (f.output == output) {
+      *f.flag = 1.0f;
+      return f.hold_s;
+    }
+  }
+  return 0.0f;
+}
+
+void hold_stage(int count_this_frame, bool fo) {
+  GpwsState& g = gpws_state;
+  if (g.hold_timer == 0.0f) {
+    if (g.output_code == 0) {
+      cue_alert::pfd_pull_up = 0.0f;
+      cue_alert::pfd_windshear = 0.0f;
+      system_::below_gs_annun = 0.0f;
+    } else {
+      g.hold_timer = raise_output(g.output_code, fo);
+    }
+    return;
+  }
+  g.hold_timer -= frame_time;
+  if (g.hold_timer > 0.0f) return;
+  g.hold_timer = 0.0f;
+  gpws_msgs_reset();
+  g.repeat_count = count_this_frame - 1;
+  g.output_code = 0;
+  if (g.repeat_count <= 0) {
+    g.repeat_count = 0;
+    g.alert_code = 0;
+    if (system_::gpws_test_running == 1.0f) g.test_step += 1;
+  }
+}
+
+void power_loss_reset() {
+  GpwsState& g = gpws_state;
+  g.hold_timer = 0.0f;
+  gpws_msgs_reset();
+  cue_alert::pfd_pull_up = 0.0f;
+  cue_alert::pfd_windshear = 0.0f;
+  system_::below_gs_annun = 0.0f;
+  system_::gpws_test_running = 0.0f;
+  g.output_code = 0;
+  g.repeat_count = 0;
+  g.test_step = 0;
+  g.alert_code = 0;
+  if (in(bound::zuvadud_d738_fmodpack_fmod_gpwstest_long_on) != 0.0f)
+    write_script_test_flag(bound::zuvadud_d738_fmodpack_fmod_gpwstest_long_on, 0.0f);
+  if (in(bound::zuvadud_d738_fmodpack_fmod_gpwstest_short_on) != 0.0f)
+    write_script_test_flag(bound::zuvadud_d738_fmodpack_fmod_gpwstest_short_on, 0.0f);
+}
+
+// ---- Mode evaluation ---------------------------------------------------
+
+void bank_angle_mode(float bank) {
+  GpwsState& g = gpws_state;
+  if (bank < 30.0f) {
+    g.bank_latch_35 = g.bank_latch_40 = g.bank_latch_45 = 0;
+  }
+  int* latch = nullptr;
+  if (bank > 45.0f) {
+    latch = &g.bank_latch_45;
+  } else if (bank > 40.0f) {
+    latch = &g.bank_latch_40;
+  } else if (bank > 35.0f) {
+    latch = &g.bank_latch_35;
+  }
+  if (latch != nullptr && *latch == 0) {
+    *latch = 1;
+    g.alert_code = gpws_code::bank_angle;
+  }
+  const bool any = g.bank_latch_35 != 0 || g.bank_latch_40 != 0 || g.bank_latch_45 != 0;
+  g.bank_warn = (any && bank >= 30.0f) ? 1.0f : 0.0f;
+}
+
+void below_glideslope_mode(const Inputs& x) {
+  GpwsState& g = gpws_state;
+  bool raised = false;
+  if (x.vs < 0.0f && in(bound::zuvadud_D738_FMS_ils_disable) == 0.0f) {
+    const float mode = x.fo ? in(bound::zuvadud_D738_mmr_fo_act_mode) : in(bound::zuvadud_D738_mmr_cpt_act_mode);
+    bool valid = false;
+    float dev = 0.0f;
+    if (mode == 1.0f) {
+      if (x.fo) {
+        valid = mirror_i(bound::sim_cockpit2_radios_indicators_nav2_display_vertical) == 1 &&
+                mirror_i(bound::sim_cockpit2_radios_indicators_nav2_flag_glideslope) == 0;
+        dev = in(bound::sim_cockpit2_radios_indicators_nav2_vdef_dots_copilot);
+      } else {
+        valid = mirror_i(bound::sim_cockpit2_radios_indicators_nav1_display_vertical) == 1 &&
+                mirror_i(bound::sim_cockpit2_radios_indicators_nav1_flag_glideslope) == 0;
+        dev = in(bound::sim_cockpit2_radios_indicators_nav1_vdef_dots_pilot);
+      }
+    } else if (mode == 2.0f) {
+      if (x.fo) {
+        valid = in(bound::zuvadud_D738_nav_gls2_active) != 0.0f && in(bound::zuvadud_D738_nav_gls2_type) == 0.0f;
+        dev = in(bound::zuvadud_D738_nav_gls2_vert_dev);
+      } else {
+        valid = in(bound::zuvadud_D738_nav_gls1_active) != 0.0f && in(bound::zuvadud_D738_nav_gls1_type) == 0.0f;
+        dev = in(bound::zuvadud_D738_nav_gls1_vert_dev);
+      }
+    }
+    if (valid && dev < -1.3f && x.ra_side > 200.0f && x.ra_side < 1000.0f) {
+      g.alert_code = gpws_code::below_glideslope;
+      system_::below_gs_annun = 1.0f;
+      g.too_low_selector = 5;
+      raised = true;
+    }
+  }
+  if (!raised) system_::below_gs_annun = g.alert_code == gpws_code::below_glideslope ? 1.0f : 0.0f;
+}
+
+void minimums_modes(const Inputs& x) {
+  GpwsState& g = gpws_state;
+  const float dh = x.fo ? in(bound::zuvadud_D738_pfd_dh_copilot) : in(bound::zuvadud_D738_pfd_dh_pilot);
+  const bool baro = x.fo ? in(bound::zuvadud_D738_EFIS_control_fo_minimums) != 0.0f
+                         : in(bound::zuvadud_D738_EFIS_control_cpt_minimums) != 0.0f;
+  const float ref = baro ? x.baro_side : x.ra_side;
+  const float offset = cockpit_options.plus_hundred != 0.0f ? 100.0f : 80.0f;
+  if (dh > 0.0f && x.vs < 0.0f && dh + offset < ref && ref < dh + offset + 5.0f)
+    g.alert_code = gpws_code::approaching_minimums;
+
+  const float mins = side_minimums_value(x.fo);
+  if (mins <= 0.0f) {
+    g.minimums_called = 0;
+    if (g.alert_code == gpws_code::minimums) g.alert_code = 0;
+  } else if (x.vs < 0.0f && g.minimums_called == 0) {
+    g.alert_code = gpws_code::minimums;
+    g.minimums_called = 1;
+  }
+}
+
+void go_around_mode(const Inputs& x) {
+  GpwsState& g = gpws_state;
+  const float t1 = in(engine::thrust1_leveler);
+  const float t2 = in(engine::thrust2_leveler);
+  const bool lever_up = t1 > 0.5f || t2 > 0.5f;
+  g.go_around = (in(bound::zuvadud_D738_autopilot_fd_goaround) > 0.0f ||
+                 in(bound::zuvadud_D738_autopilot_ap_goaround) > 0.0f ||
+                 (lever_up && g.gpws_phase != 1 && x.vs > 100.0f))
+                    ? 1
+                    : 0;
+  // The go-around latch lives in the delay bank's flags, which clear it when
+  // its 5 s timer runs out.
+  float& latch = delay_flags.gpws_flag;
+  if ((!lever_up || g.gpws_phase == 1) || (lever_up && x.vs < 0.0f)) latch = 0.0f;
+  if (g.go_around != g.go_around_prev && g.go_around == 1) {
+    latch = 1.0f;
+    if (delay_timers.gpws_delay == 0.0f) delay_timers.gpws_delay = 5.0f;
+  }
+}
+
+void dont_sink_mode(const Inputs& x) {
+  GpwsState& g = gpws_state;
+  const bool clean = x.flap < 0.625f && x.gear_all_zero;
+  const bool mode3 = (g.gpws_phase == 1 || g.go_around == 1) && clean;
+  if (!mode3) {
+    g.peak_altitude = -9999.0f;
+    return;
+  }
+  if (x.ra_capt < 1330.0f) {
+    g.too_low_selector = (x.ias_capt < 190.0f && x.ra_capt < 700.0f && g.go_around == 1) ? 4 : 3;
+    if (x.baro_capt < g.peak_altitude - gpws_dont_sink_allowed_loss_ft(x.ra_capt)) g.alert_code = gpws_code::dont_sink;
+  }
+  if (x.baro_capt > g.peak_altitude) g.peak_altitude = x.baro_capt;
+  if (g.alert_code == gpws_code::dont_sink) {
+    g.peak_altitude = -9999.0f;
+    if (delay_flags.gpws_flag != 0.0f) g.alert_code = 0;
+  }
+}
+
+void too_low_mode(const Inputs& x) {
+  GpwsState& g = gpws_state;
+  // Armed whenever the takeoff and go-around gates are open: a climb-out
+  // (selector 3) hands over once the aircraft is past takeoff.
+  if (g.gpws_phase == 1 || g.go_around != 0 || x.ra_capt >= 1000.0f) return;
+  g.too_low_selector = 4;
+  const float r = x.ra_capt;
+  const float v = x.ias_capt;
+  const bool ga_modes = in(bound::zuvadud_D738_autopilot_fd_goaround) > 0.0f ||
+                        in(bound::zuvadud_D738_autopilot_ap_goaround) > 0.0f;
+  if (x.gear_any_up) {
+    if (v < 190.0f && r < 500.0f && toggle_switch::gpws_gear_pos == 0.0f && !ga_modes) {
+      g.alert_code = gpws_code::too_low_gear;
+    } else if (v > 190.0f) {
+      const float lim = r < 500.0f ? 190.0f : 190.0f + (r - 500.0f) * 60.0f / 500.0f;
+      if (v > lim) g.alert_code = gpws_code::too_low_terrain;
+    }
+  } else if (x.flap < 0.625f) {
+    if (v < 159.0f && r < 245.0f && toggle_switch::gpws_flap_pos == 0.0f) {
+      g.alert_code = gpws_code::too_low_flaps;
+    } else if (v > 159.0f) {
+      const float lim = r < 500.0f ? 159.0f : 159.0f + (r - 500.0f) * 91.0f / 500.0f;
+      if (v > lim) g.alert_code = gpws_code::too_low_terrain;
+    }
+  }
+}
+
+void closure_mode(const Inputs& x) {
+  GpwsState& g = gpws_state;
+  const float r = x.ra_capt;
+  const float v = x.ias_capt;
+  const float q = x.ra_rate;
+  int terrain = 0;
+  int pullup = 0;
+  if (v >= 310.0f) {
+  } else if (v >= 220.0f) {
+    terrain = q < -gpws_closure_limit_fpm(r) ? 1 : 0;
+  } else if (r >= 1250.0f && r < 1650.0f) {
+    pullup = q < -gpws_closure_limit_fpm(r) ? 1 : 0;
+  } else if (r < 1250.0f) {
+    const float lim = r < 0.0f ? 2100.0f : 2100.0f + r * 1200.0f / 1250.0f;
+    if (q < -lim) {
+      if (r > 200.0f && r < 780.0f && x.flap >= 0.625f && x.gear_all_one) terrain = 1;
+      else pullup = 1;
+    }
+  }
+  if (g.sample_slot != g.sample_slot_prev && g.sample_slot >= 1 && g.sample_slot <= 3) {
+    g.terrain_sample[g.sample_slot - 1] = terrain;
+    g.pullup_sample[g.sample_slot - 1] = pullup;
+  }
+  if (g.pullup_sample[0] == 1 && g.pullup_sample[1] == 1 && g.pullup_sample[2] == 1) {
+    g.alert_code = gpws_code::pull_up;
+  } else if ((g.terrain_sample[0] == 1 && g.terrain_sample[1] == 1 && g.terrain_sample[2] == 1) ||
+             x.terr_warn == 2.0f) {
+    g.alert_code = gpws_code::terrain;
+  } else if (x.terr_warn == 1.0f) {
+    g.alert_code = gpws_code::terrain_caution;
+  }
+}
+
+void sink_rate_mode(const Inputs& x) {
+  GpwsState& g = gpws_state;
+  const float w = x.vvi_pilot;
+  if (w < -gpws_pull_up_limit_fpm(x.ra_capt)) g.alert_code = gpws_code::pull_up;
+  else if (w < -gpws_sink_rate_limit_fpm(x.ra_capt)) g.alert_code = gpws_code::sink_rate;
+}
+
+float airspeed_low_threshold(float ra, float min_speed, float min_manoeuvre) {
+  if (ra >= 200.0f) return std::fmax(min_manoeuvre - 8.0f, min_speed + 3.0f);
+  return min_speed;
+}
+
+void airspeed_low_mode(float ra, float ias, bool only_when_free) {
+  GpwsState& g = gpws_state;
+  const float thr = airspeed_low_threshold(ra, in(bound::zuvadud_D738_pfd_min_speed),
+                                           in(bound::zuvadud_D738_pfd_min_maneuver_speed));
+  if (ias < thr) {
+    g.airspeed_low = 1;
+    if (only_when_free) {
+      if (g.alert_code == 0) g.alert_code = gpws_code::airspeed_low;
+    } else if (g.alert_code != gpws_code::pull_up) {
+      g.alert_code = gpws_code::airspeed_low;
+    }
+  } else {
+    g.airspeed_low = 0;
+  }
+}
+
+float wind_heading() { return in(bound::sim_cockpit2_gauges_indicators_wind_heading_deg_mag); }
+float wind_speed() { return in(bound::sim_cockpit2_gauges_indicators_wind_speed_kts); }
+
+void windshear_restart() {
+  GpwsState& g = gpws_state;
+  g.ws_hdg_min = g.ws_hdg_max = wind_heading();
+  g.ws_spd_min = g.ws_spd_max = wind_speed();
+  g.ws_timer = 0.0f;
+}
+
+void windshear_mode() {
+  GpwsState& g = gpws_state;
+  if (g.ws_timer < 1.8f) {
+    g.ws_timer += frame_time;
+    const float h = wind_heading();
+    const float s = wind_speed();
+    g.ws_hdg_min = std::fmin(g.ws_hdg_min, h);
+    g.ws_hdg_max = std::fmax(g.ws_hdg_max, h);
+    g.ws_spd_min = std::fmin(g.ws_spd_min, s);
+    g.ws_spd_max = std::fmax(g.ws_spd_max, s);
+    return;
+  }
+  float d = std::fmod(g.ws_hdg_min - g.ws_hdg_max + 360.0f, 360.0f);
+  if (d > 180.0f) d -= 360.0f;
+  const float spread = clamp_range(std::fabs(d), 10.0f, 40.0f);
+  const float change = clamp_range(g.ws_spd_max - g.ws_spd_min, 0.0f, 8.0f);
+  if (spread > 10.0f && g.ws_spd_max > gpws_windshear_threshold_kt(spread, change)) g.alert_code = gpws_code::windshear;
+  windshear_restart();
+}
+
+void full_evaluation(const Inputs& x) {
+  GpwsState& g = gpws_state;
+  bank_angle_mode(x.bank);
+  below_glideslope_mode(x);
+  minimums_modes(x);
+  if (x.flight_phase < 2.0f && g.gpws_phase == 0) g.gpws_phase = 1;
+  go_around_mode(x);
+  dont_sink_mode(x);
+  too_low_mode(x);
+  closure_mode(x);
+  sink_rate_mode(x);
+  airspeed_low_mode(x.ra_capt, x.ias_capt, false);
+  g.sample_slot_prev = g.sample_slot;
+  windshear_mode();
+}
+
+void reduced_path(const Inputs& x) {
+  GpwsState& g = gpws_state;
+  if (x.ra_side <= 50.0f) {
+    windshear_restart();
+    g.bank_latch_35 = g.bank_latch_40 = g.bank_latch_45 = 0;
+    g.bank_warn = 0.0f;
+    g.ws_timer = 0.0f;
+    g.airspeed_low = 0;
+    return;
+  }
+  bank_angle_mode(x.bank);
+  if (g.alert_code == 0) {
+    if (x.terr_warn == 2.0f) g.alert_code = gpws_code::terrain;
+    else if (x.terr_warn == 1.0f) g.alert_code = gpws_code::terrain_caution;
+  }
+  airspeed_low_mode(x.ra_side, x.ias_side, true);
+  windshear_restart();
+}
+
+void tail(const Inputs&) {
+  GpwsState& g = gpws_state;
+  if (g.airspeed_low == 0) {
+    pfd::airspeed_warn = 0.0f;
+    g.airspeed_warn_timer = 0.0f;
+  } else {
+    g.airspeed_warn_timer = std::fmin(g.airspeed_warn_timer + frame_time, 10.0f);
+    pfd::airspeed_warn = g.airspeed_warn_timer < 10.0f ? in(bound::zuvadud_D738_autopilot_blink) + 1.0f : 2.0f;
+  }
+  g.go_around_prev = g.go_around;
+  pfd::bank_angle_warn = g.bank_warn;
+
+  const float bat = electric::batbus_status;
+  if (bat != g.batbus_prev) callout_state.callout_reset = 1.0f;
+  g.batbus_prev = bat;
+  callouts_reset_check();
+
+  update_runway_awareness_link();
+
+  if (cockpit_options.guarded_covers == 0.0f) {
+    switches::fdr_cover_pos = lag_toward(switches::fdr_cover_pos, fdr_cover_target, 0.0f, 1.0f, 20.0f);
+    if (switches::fdr_pos == 1.0f && fdr_cover_target == 0.0f && switches::fdr_cover_pos < 0.3f)
+      switches::fdr_pos = 0.0f;
+  } else {
+    switches::fdr_cover_pos = 1.0f;
+    fdr_cover_target = 1.0f;
+  }
+
+  const int sensor = (gear_on_ground(1) == 0 && gear_on_ground(2) == 0) ? 0 : 1;
+  cockpit::air_ground_sensor = static_cast<float>(sensor);
+  fcom::ground_sensor = sensor != g.air_ground_prev ? 1.0f : 0.0f;
+  g.air_ground_prev = sensor;
+}
+
+}  // namespace
+
+// ---- Envelope helpers --------------------------------------------------
+
+float gpws_dont_sink_allowed_loss_ft(float r) {
+  if (!(r > 0.0f)) r = 0.0f;
+  if (r < 30.0f) return 8.0f;
+  return 8.0f + (r - 30.0f) * 112.0f / 1470.0f;
+}
+
+float gpws_closure_limit_fpm(float r) {
+  if (r < 1250.0f) return 3300.0f;
+  if (r <= 2450.0f) return 3300.0f + (r - 1250.0f) * 6300.0f / 1200.0f;
+  return 9600.0f;
+}
+
+float gpws_sink_rate_limit_fpm(float r) {
+  if (r < 30.0f) return 1100.0f;
+  if (r <= 2450.0f) return 1100.0f + (r - 30.0f) * 3900.0f / 2420.0f;
+  return 5000.0f;
+}
+
+float gpws_pull_up_limit_fpm(float r) {
+  if (r < 30.0f) return 1500.0f;
+  if (r < 270.0f) return 1500.0f + (r - 30.0f) * 100.0f / 240.0f;
+  if (r <= 2450.0f) return 1600.0f + (r - 270.0f) * 5200.0f / 2180.0f;
+  return 6800.0f;
+}
+
+float gpws_windshear_threshold_kt(float spread_deg, float speed_change_kt) {
+  const float h = clamp_range(spread_deg, 10.0f, 40.0f);
+  return 48.0f - (h - 10.0f) - speed_change_kt;
+}
+
+void gpws_msgs_reset() {
+  float* const flags[] = {
+      &cue_fmodpack::msg_pull_up,       &cue_fmodpack::msg_gpws_alert,    &cue_fmodpack::msg_windshear,
+      &cue_fmodpack::msg_terrain,       &cue_fmodpack::msg_caution_terrain, &cue_fmodpack::msg_too_low_terrain,
+      &cue_fmodpack::msg_too_low_flaps, &cue_fmodpack::msg_too_low_gear, &cue_fmodpack::msg_dont_sink,
+      &cue_fmodpack::msg_sink_rate,     &cue_fmodpack::msg_bank_angle,   &system_::below_gs_warn,
+      &cue_fmodpack::msg_airspeed_low,  &cue_fmodpack::msg_obstacle,     &cue_fmodpack::msg_obstacle_pull_up,
+      &cue_fmodpack::msg_gpws_inop,     &cue_fmodpack::msg_terrain_ahead, &cue_fmodpack::msg_alt_callouts,
+      &cue_fmodpack::appro_mins,        &cue_fmodpack::plus_hundred,     &cue_fmod::app_dec_height,
+      &fmod_::dh_minimum_pilot,         &fmod_::dh_minimums_pilot,       &cue_fmod::dec_height,
+      &fmod_::dh_minimum_copilot,       &fmod_::dh_minimums_copilot,
+  };
+  for (float* f : flags) *f = 0.0f;
+}
+
+void gpws_update() {
+  GpwsState& g = gpws_state;
+  const Inputs x = read_inputs();
+
+  if (electric::ac_tnsbus1_status != 1.0f) {
+    power_loss_reset();
+    g.peak_altitude = -9999.0f;
+    callouts_power_off();
+    g.airspeed_low = 0;
+    tail(x);
+    return;
+  }
+
+  g.sample_timer += frame_time;
+  if (g.sample_timer > 1.0f) {
+    g.sample_slot = g.sample_slot >= 3 ? 1 : g.sample_slot + 1;
+    g.sample_timer = 0.0f;
+  }
+
+  test_gates(x);
+  if (gpws_test.started != 0.0f) {
+    gpws_test.started = 0.0f;
+    g.test_step = 1;
+  }
+
+  if (x.ra_side > 2450.0f || x.flight_phase >= 2.0f) g.gpws_phase = 2;
+  if (x.ra_side < 30.0f) g.gpws_phase = 0;
+  const bool full_allowed = x.ra_side >= 30.0f && x.ra_side <= 2450.0f;
+
+  const float long_on = in(bound::zuvadud_d738_fmodpack_fmod_gpwstest_long_on);
+  const float short_on = in(bound::zuvadud_d738_fmodpack_fmod_gpwstest_short_on);
+  if (test_flag_set(long_on, short_on)) {
+    test_stage(long_on, short_on);
+  } else if (g.alert_code == 0 && full_allowed) {
+    full_evaluation(x);
+  } else {
+    reduced_path(x);
+  }
+
+  const int count = output_stage();
+  hold_stage(count, x.fo);
+  update_radio_altitude_callouts(x.fo);
+  tail(x);
+}

@@ -1,0 +1,105 @@
+// Ground-proximity warning computer: the mode envelopes, the alert output and
+// hold sequencing, the self-test, the radio-altitude callouts, the autoland
+// fail grade and the links to the optional terrain-radar and runway-awareness
+// add-ons. Reads the frame's host and script mirrors and the electrical
+// status; writes the published aural flags (alerting/aural_cues.h) and the
+// GPWS lights and PFD warnings (systems/instrument_values.h).
+#pragma once
+
+#include <cstdint>
+
+// Alert codes of the mode evaluation and the self-test (0 = none).
+namespace gpws_code {
+constexpr int pull_up = 1;
+constexpr int windshear = 2;
+constexpr int terrain = 3;
+constexpr int too_low_terrain = 4;
+constexpr int too_low_flaps = 5;
+constexpr int too_low_gear = 6;
+constexpr int dont_sink = 7;
+constexpr int sink_rate = 8;
+constexpr int below_glideslope = 9;
+constexpr int bank_angle = 10;
+constexpr int airspeed_low = 11;
+constexpr int approaching_minimums = 28;
+constexpr int minimums = 29;
+constexpr int terrain_caution = 30;
+}  // namespace gpws_code
+
+struct GpwsState {
+  int32_t alert_code;     // pending alert; stays until its sequence ends
+  int32_t output_code;    // the output the hold stage raises (0 none)
+  int32_t repeat_count;   // step counter of a multi-step sequence
+  float hold_timer;       // s left for the current flag or pause
+  int32_t test_step;      // running self-test step, 1 up (0 none)
+  int32_t gpws_phase;     // 0 ground / below 30 ft, 1 takeoff, 2 approach or cruise
+  float peak_altitude;    // ft, highest baro altitude under the don't-sink mode; -9999 reset
+  int32_t go_around;
+  int32_t go_around_prev;
+  int32_t bank_latch_35;
+  int32_t bank_latch_40;
+  int32_t bank_latch_45;
+  float bank_warn;
+  int32_t minimums_called;
+  float sample_timer;        // s
+  int32_t sample_slot;       // 1, 2, 3, 1, ...
+  int32_t sample_slot_prev;
+  int32_t terrain_sample[3];
+  int32_t pullup_sample[3];
+  float ws_timer;            // s, age of the windshear window
+  float ws_hdg_min, ws_hdg_max;  // deg
+  float ws_spd_min, ws_spd_max;  // kt
+  int32_t airspeed_low;
+  float airspeed_warn_timer;  // s the PFD airspeed warning has been flashing
+  float batbus_prev;
+  int32_t air_ground_prev;
+  // Too-low arming: 4 arms the gear/flap envelopes; 3 under the don't-sink
+  // mode, 5 after a below-glideslope alert.
+  int32_t too_low_selector;
+};
+extern GpwsState gpws_state;
+
+// Radio-altitude callouts: one slot per callout (1..15; 16 only counts down).
+struct CalloutState {
+  float callout_timer[17];   // s, index 1..16
+  uint8_t callout_armed[17]; // index 1..16
+  float callout_reset;       // 1 asks for the reset of all timers, arms and flags
+};
+extern CalloutState callout_state;
+
+struct AutolandFailState {
+  float autoland_status_prev;
+  float autoland_install_prev = -1.0f;
+};
+extern AutolandFailState autoland_fail_state;
+
+struct RunwayAwarenessLinkState {
+  float raas_vref_prev = -1.0f;
+  float raas_takeoff_flaps_prev = -1.0f;
+  float raas_landing_flaps_prev = -1.0f;
+};
+extern RunwayAwarenessLinkState raas_link_state;
+
+// One frame of the GPWS (inside the systems frame; never in replay or pause).
+void gpws_update();
+// Clears every aural GPWS flag.
+void gpws_msgs_reset();
+// The radio-altitude callouts of a powered frame; fo selects the first
+// officer's instruments.
+void update_radio_altitude_callouts(bool fo);
+// The callout reset request: timers and arms (unless replaying) and all flags.
+void callouts_reset_check();
+// Power loss: timers and arms cleared, flags kept.
+void callouts_power_off();
+// The runway-awareness add-on's overrides (end of every GPWS frame).
+void update_runway_awareness_link();
+// The autoland fail grade and alert (systems frame, after the GPWS and TCAS).
+void update_autoland_status();
+
+// Envelope helpers, exposed for their tables.
+float gpws_dont_sink_allowed_loss_ft(float radio_alt_ft);
+float gpws_closure_limit_fpm(float radio_alt_ft);
+float gpws_sink_rate_limit_fpm(float radio_alt_ft);
+float gpws_pull_up_limit_fpm(float radio_alt_ft);
+// The windshear speed threshold for a heading spread (deg) and speed change (kt).
+float gpws_windshear_threshold_kt(float spread_deg, float speed_change_kt);

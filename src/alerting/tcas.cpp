@@ -1,0 +1,325 @@
+// TCAS surveillance: the one-second cycle, the choice of the cycle's threat,
+// the RA command it leads to, and the traffic and display flags of both
+// navigation displays. Runs inside the systems frame right after the GPWS.
+//
+// Reads: own position, the transponder knob, AC transfer bus 1, the IRS
+// heading alignment, the scripts' EFIS selections, both pilots' airspeed,
+// altitude and vertical speed, the captain's radio altitude, the TCAS test
+// flag of the delay-timer bank. Writes: tcas_cycle, tcas_threat, the traffic
+// and EFIS flags, the range rings.
+#include "alerting/tcas.h"
+
+#include "alerting/aural_cues.h"
+#include "alerting/tcas_values.h"
+#include "core/binding.h"
+#include "core/frame.h"
+#include "display/nd_slots.h"
+#include "systems/delay_timers.h"
+#include "systems/electric_values.h"
+#include "systems/switch_values.h"
+
+TcasCycleState tcas_cycle;
+TcasThreatState tcas_threat;
+
+namespace {
+
+constexpr float kCycle_s = 1.0f;
+
+bool in_range(float v, float lo, float hi) { return v >= lo && v <= hi; }
+
+// Starting band for a new advisory, by the side's airspeed and altitude.
+float band_start(float ias_kt, float alt_ft) {
+  if (ias_kt < 200.0f) return 2.0f;
+  if (ias_kt < 250.0f && alt_ft < 10000.0f) return 4.0f;
+  return 6.0f;
+}
+
+void up_start(float in_force) {
+  if (in_range(in_force, 1.0f, 5.0f)) return;
+  tcas_threat.up_band[0] = band_start(host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot,
+                                      host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot);
+  tcas_threat.up_band[1] = band_start(host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_copilot,
+                                      host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_copilot);
+}
+
+void down_start(float in_force) {
+  if (in_range(in_force, 6.0f, 10.0f)) return;
+  tcas_threat.down_band[0] = -band_start(host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot,
+                                         host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot);
+  tcas_threat.down_band[1] = -band_start(host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_copilot,
+                                         host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_copilot);
+}
+
+void zero_bands() {
+  tcas_threat.up_band[0] = tcas_threat.up_band[1] = 0.0f;
+  tcas_threat.down_band[0] = tcas_threat.down_band[1] = 0.0f;
+}
+
+void capture(float in_force, float keep) {
+  if (in_force == keep) return;
+  tcas_threat.captured_vs_fpm[0] = host_mirror.sim_cockpit2_gauges_indicators_vvi_fpm_pilot;
+  tcas_threat.captured_vs_fpm[1] = host_mirror.sim_cockpit2_gauges_indicators_vvi_fpm_copilot;
+  zero_bands();
+}
+
+// The RA command from the RA code of the last cycle (knob at TA/RA only).
+void derive_ra_command() {
+  TcasThreatState& t = tcas_threat;
+  const float f = t.command_in_force;
+  const float rel = t.threat_rel_alt_ft;
+  const int code = static_cast<int>(t.ra_code);
+  switch (code) {
+    case 0:
+      if (t.advisory_issued != 0 && f != 0.0f && f != 13.0f && f != 14.0f) t.ra_command = ra_cmd::clear_of_conflict;
+      t.advisory_issued = 0;
+      break;
+    case 1:
+      if (in_range(f, 6.0f, 10.0f)) t.ra_command = ra_cmd::climb_now;
+      else if (rel >= 0.0f || f == 2.0f) t.ra_command = ra_cmd::climb;
+      else t.ra_command = ra_cmd::crossing_climb;
+      t.advisory_issued = 1;
+      up_start(f);
+      break;
+    case 2:
+      if (in_range(f, 6.0f, 10.0f)) t.ra_command = ra_cmd::climb_now;
+      else if (rel < 0.0f && f != 3.0f) t.ra_command = ra_cmd::crossing_climb;
+      else t.ra_command = ra_cmd::increase_climb;
+      t.advisory_issued = 1;
+      up_start(f);
+      break;
+    case 3:
+      t.ra_command = ra_cmd::maintain_climb;
+      t.advisory_issued = 1;
+      capture(f, 5.0f);
+      break;
+    case 4:
+      if (in_range(f, 1.0f, 5.0f)) t.ra_command = ra_cmd::descend_now;
+      else if (rel <= 0.0f || f == 7.0f) t.ra_command = ra_cmd::descend;
+      else t.ra_command = ra_cmd::crossing_descend;
+      t.advisory_issued = 1;
+      down_start(f);
+      break;
+    case 5:
+      if (in_range(f, 1.0f, 5.0f)) t.ra_command = ra_cmd::descend_now;
+      else if (rel > 0.0f && f != 8.0f) t.ra_command = ra_cmd::crossing_descend;
+      else t.ra_command = ra_cmd::increase_descent;
+      t.advisory_issued = 1;
+      down_start(f);
+      break;
+    case 6:
+      t.ra_command = ra_cmd::maintain_descend;
+      t.advisory_issued = 1;
+      capture(f, 10.0f);
+      break;
+    case 7:
+      t.ra_command = ra_cmd::adjust;
+      t.advisory_issued = 1;
+      if (f != 11.0f) zero_bands();
+      break;
+    case 8:
+      t.ra_command = ra_cmd::monitor;
+      t.advisory_issued = 1;
+      capture(f, 12.0f);
+      break;
+    case 9:
+      if (t.advisory_issued == 0 || t.active_advisories != 0) {
+        t.ra_command = ra_cmd::traffic;
+        t.advisory_issued = 0;
+        if (f != 0.0f && f != 14.0f) t.command_in_force = ra_cmd::traffic;
+      } else {
+        t.ra_command = (f == 14.0f || f == 0.0f || f == 13.0f) ? 0.0f : static_cast<float>(ra_cmd::clear_of_conflict);
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+// One surveillance frame: slot loop, threat choice, publication, RA command.
+void surveil(float knob) {
+  TcasCycleState& c = tcas_cycle;
+  TcasThreatState& t = tcas_threat;
+  if (c.cycle_flag == 0 && c.cycle_timer_s > kCycle_s) c.cycle_flag = 1;
+  const bool cycle = c.cycle_flag == 1;
+  if (cycle) {
+    c.cycle_step_s = c.cycle_timer_s;
+    t.threat_distance_nm = kTcasNoThreat_nm;
+    t.worst_level = 0;
+    t.active_advisories = 0;
+  }
+  // Slots read the code as it stood at the end of the previous cycle; what
+  // this cycle decides is committed after the loop.
+  bool taken = false;
+  float code = t.ra_code;
+  float rel_alt = t.threat_rel_alt_ft;
+  for (int slot = 1; slot <= kTcasSlots; ++slot) {
+    const TcasTargetResult r = evaluate_tcas_target(slot, c.cycle_step_s);
+    if (!cycle) continue;
+    const int level = static_cast<int>(r.level);
+    if (level > 1) {
+      const bool better = t.worst_level <= 1 || (t.worst_level == 2 && level == 3) ||
+                          (level == t.worst_level && t.slot_distance_nm < t.threat_distance_nm);
+      if (better) {
+        t.worst_level = level;
+        t.threat_distance_nm = t.slot_distance_nm;
+        code = static_cast<float>(r.ra_code);
+        rel_alt = r.relative_alt_ft;
+        taken = true;
+      }
+    }
+    if (r.ra_code >= 1 && r.ra_code <= 8) ++t.active_advisories;
+  }
+  if (cycle) {
+    // Without a threat this cycle an advisory ages: a sense becomes a plain
+    // detection (9), a detection becomes nothing (0).
+    if (!taken) {
+      if (code >= 1.0f && code <= 8.0f) code = 9.0f;
+      else if (code == 9.0f) code = 0.0f;
+    }
+    t.ra_code = code;
+    t.threat_rel_alt_ft = rel_alt;
+    c.cycle_timer_s = 0.0f;
+    c.own_elev_last_cycle_m = c.own_elev_m;
+    if (t.ra_code == 0.0f) t.worst_level = 0;
+  }
+  TCAS::nearest_plane_m = t.threat_distance_nm * 1852.0f;
+  c.cycle_flag = 0;
+  TCAS::tcas_nearest_ra_msg = t.ra_code;
+
+  if (knob == 5.0f) derive_ra_command();
+
+  bool ra_shown = false;
+  bool ta_shown = false;
+  for (int i = 0; i < kTcasSlots; ++i) {
+    if (EFIS::tcas_ai_show[i] == 1.0f) {
+      ra_shown = ra_shown || TCAS::type_show[i] == 1.0f;
+      ta_shown = ta_shown || TCAS::type_show[i] == 2.0f;
+    }
+    if (EFIS::tcas_ai_show_fo[i] == 1.0f) {
+      ra_shown = ra_shown || TCAS::type_show_fo[i] == 1.0f;
+      ta_shown = ta_shown || TCAS::type_show_fo[i] == 2.0f;
+    }
+  }
+  if (ra_shown) {
+    TCAS::traffic_ra = knob == 5.0f ? 1.0f : 0.0f;
+    TCAS::traffic_ta = knob == 5.0f ? 0.0f : 1.0f;
+  } else {
+    TCAS::traffic_ra = 0.0f;
+    TCAS::traffic_ta = ta_shown ? 1.0f : 0.0f;
+  }
+  TCAS::traffic_ra_fo = TCAS::traffic_ra;
+  TCAS::traffic_ta_fo = TCAS::traffic_ta;
+}
+
+struct SideFlags {
+  float* tcas_show;
+  float* tfc_show;
+  float* ta_only_show;
+  float* tcas_off_show;
+  float* tcas_fail_show;
+  float* tcas_test_show;
+  float* traffic_ra;
+  float* traffic_ta;
+};
+
+const SideFlags kSides[2] = {
+    {&EFIS::tcas_show, &EFIS::tfc_show, &EFIS::ta_only_show, &EFIS::tcas_off_show, &EFIS::tcas_fail_show,
+     &EFIS::tcas_test_show, &TCAS::traffic_ra, &TCAS::traffic_ta},
+    {&EFIS::tcas_show_fo, &EFIS::tfc_show_fo, &EFIS::ta_only_show_fo, &EFIS::tcas_off_show_fo,
+     &EFIS::tcas_fail_show_fo, &EFIS::tcas_test_show_fo, &TCAS::traffic_ra_fo, &TCAS::traffic_ta_fo},
+};
+
+void display_flags(float knob, float bus, float irs_hdg) {
+  *kSides[0].tcas_fail_show = 0.0f;
+  *kSides[1].tcas_fail_show = 0.0f;
+  const float radio_alt = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
+  const bool test = delay_flags.tcas_test_flag == 1.0f;
+  if (bus == 0.0f) delay_flags.tcas_test_flag = 0.0f;
+  for (const SideFlags& s : kSides) {
+    if (bus == 0.0f) {
+      *s.tcas_off_show = 1.0f;
+      *s.traffic_ra = *s.traffic_ta = 0.0f;
+      *s.tfc_show = *s.ta_only_show = *s.tcas_show = *s.tcas_test_show = 0.0f;
+    } else if (irs_hdg != 0.0f) {
+      *s.tcas_fail_show = 1.0f;
+      *s.tcas_off_show = 0.0f;
+      *s.tfc_show = *s.ta_only_show = *s.tcas_show = *s.tcas_test_show = 0.0f;
+    } else if (test) {
+      *s.tfc_show = *s.ta_only_show = 0.0f;
+      *s.tcas_test_show = 1.0f;
+      *s.tcas_off_show = 0.0f;
+    } else if (knob < 4.0f) {
+      *s.tcas_off_show = 1.0f;
+      *s.tfc_show = *s.ta_only_show = *s.tcas_show = *s.tcas_test_show = 0.0f;
+    } else if (knob == 4.0f) {
+      *s.tcas_show = *s.tfc_show = *s.ta_only_show = 1.0f;
+      *s.tcas_off_show = *s.tcas_test_show = 0.0f;
+    } else if (knob == 5.0f) {
+      if (radio_alt < 900.0f) *s.ta_only_show = 1.0f;
+      else if (radio_alt > 1100.0f) *s.ta_only_show = 0.0f;
+      *s.tfc_show = *s.tcas_show = 1.0f;
+      *s.tcas_off_show = *s.tcas_test_show = 0.0f;
+    }
+  }
+  if (bus != 0.0f && irs_hdg == 0.0f && test) tcas_test_pattern();
+}
+
+void side_blanking() {
+  const float tcas_on[2] = {script_mirror.zuvadud_D738_EFIS_tcas_on, script_mirror.zuvadud_D738_EFIS_tcas_on_fo};
+  const float map_mode[2] = {script_mirror.zuvadud_D738_EFIS_control_capt_map_mode_pos,
+                             script_mirror.zuvadud_D738_EFIS_control_fo_map_mode_pos};
+  const float exp_map[2] = {script_mirror.zuvadud_D738_EFIS_control_capt_exp_map,
+                            script_mirror.zuvadud_D738_EFIS_control_fo_exp_map};
+  for (int side = 0; side < 2; ++side) {
+    const SideFlags& s = kSides[side];
+    bool blank = false;
+    if (tcas_on[side] == 0.0f) {
+      *s.tcas_show = *s.tcas_test_show = *s.tcas_off_show = 0.0f;
+      blank = true;
+    } else if (map_mode[side] == 3.0f || (map_mode[side] < 2.0f && exp_map[side] == 0.0f)) {
+      blank = true;
+    }
+    if (blank) {
+      tcas_cycle.cycle_flag = 1;
+      *s.traffic_ta = *s.traffic_ra = 0.0f;
+      *s.tfc_show = 0.0f;
+    }
+    if (*s.tcas_show == 0.0f) *s.traffic_ra = *s.traffic_ta = 0.0f;
+  }
+  const bool ring_range = script_mirror.zuvadud_D738_nd_tcas_range != 0.0f;
+  nd::tcas_ring = (ring_range && script_mirror.zuvadud_D738_EFIS_capt_map_range <= 4.0f && EFIS::tcas_show == 1.0f)
+                      ? 1.0f : 0.0f;
+  nd::tcas_ring_fo =
+      (ring_range && script_mirror.zuvadud_D738_EFIS_fo_map_range <= 4.0f && EFIS::tcas_show_fo == 1.0f) ? 1.0f
+                                                                                                        : 0.0f;
+}
+
+}  // namespace
+
+void update_tcas() {
+  TcasCycleState& c = tcas_cycle;
+  c.own_lat_deg = static_cast<float>(host_mirror.sim_flightmodel_position_latitude);
+  c.own_lon_deg = static_cast<float>(host_mirror.sim_flightmodel_position_longitude);
+  c.own_elev_m = static_cast<float>(host_mirror.sim_flightmodel_position_elevation);
+  c.cycle_timer_s += frame_time;
+
+  const float knob = knob::transponder_pos;
+  const float bus = electric::ac_tnsbus1_status;
+  const float irs_hdg = script_mirror.zuvadud_D738_irs_pfd_allign_hdg;
+  if (knob <= 0.0f || bus != 1.0f || irs_hdg != 0.0f) {
+    c.cycle_timer_s = 0.0f;
+    tcas_clear_state();
+  } else if (script_mirror.zuvadud_D738_fms_xfirst_time2 == 0.0f) {
+    surveil(knob);
+  }
+  display_flags(knob, bus, irs_hdg);
+  side_blanking();
+  tcas_resolution_advisory();
+}
+
+void tcas_startup_reset() {
+  tcas_threat = TcasThreatState{};
+  delay_flags.tcas_test_flag = 0.0f;
+  EFIS::tfc_show_fo = EFIS::ta_only_show_fo = EFIS::tcas_test_show_fo = EFIS::tcas_off_show_fo = 0.0f;
+  tcas_msgs_reset();
+}

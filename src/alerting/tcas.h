@@ -1,0 +1,92 @@
+// Traffic alert and collision avoidance computer: surveillance cycle and threat
+// selection, per-slot target evaluation and display slots, the resolution
+// advisory output stage (PFD bands and aural messages).
+//
+// Reads the host's own position and gauges, the traffic positions (host TCAS
+// target arrays when present, else the multiplayer planes), the transponder
+// knob, AC transfer bus 1 and the scripts' EFIS controls. Writes the published
+// traffic slots and flags (alerting/tcas_values.h, tcas_labels.h), the range
+// rings (display/nd_slots.h) and the TCAS aural flags (alerting/aural_cues.h).
+#pragma once
+
+#include <cstdint>
+
+constexpr int kTcasSlots = 18;        // slots 1..18 are evaluated and drawn
+constexpr float kTcasNoThreat_nm = 99.0f;
+
+struct TcasCycleState {
+  float own_lat_deg, own_lon_deg;  // narrowed to float each frame
+  float own_elev_m;
+  float cycle_timer_s;             // since the last cycle
+  int32_t cycle_flag;              // 1 on a cycle frame
+  float cycle_step_s;              // cycle timer at the last cycle frame
+  float own_elev_last_cycle_m;
+};
+extern TcasCycleState tcas_cycle;
+
+// RA commands (update_tcas -> tcas_resolution_advisory).
+namespace ra_cmd {
+constexpr int none = 0, climb_now = 1, climb = 2, increase_climb = 3, crossing_climb = 4, maintain_climb = 5;
+constexpr int descend_now = 6, descend = 7, increase_descent = 8, crossing_descend = 9, maintain_descend = 10;
+constexpr int adjust = 11, monitor = 12, traffic = 13, clear_of_conflict = 14;
+}  // namespace ra_cmd
+
+struct TcasThreatState {
+  float threat_distance_nm = kTcasNoThreat_nm;  // the cycle's threat; 99 none
+  float slot_distance_nm = kTcasNoThreat_nm;    // of the slot evaluated last; 99 not evaluated
+  int32_t worst_level;              // 0 other, 1 proximate, 2 TA, 3 RA
+  float ra_code;                    // 0..9, state at the end of the last cycle
+  float threat_rel_alt_ft;          // own minus the threat's
+  int32_t active_advisories;        // slots with a code 1..8 this cycle
+  int32_t advisory_issued;          // an RA command 1..12 issued and not ended
+  float ra_command;                 // 0..14, see ra_cmd
+  float command_in_force;
+  float announcement;
+  float message_code;
+  float repeat_count;
+  float message_hold_s;
+  float up_band[2], down_band[2];   // captain, first officer
+  float captured_vs_fpm[2];
+};
+extern TcasThreatState tcas_threat;
+
+// Per-slot track history; index = slot (0 unused).
+struct TcasTrackHistory {
+  float prev_distance_nm[kTcasSlots + 1];
+  float prev_target_elev_m[kTcasSlots + 1];
+  float track_counter[kTcasSlots + 1];
+  float prev_lat_deg[kTcasSlots + 1];
+  float prev_lon_deg[kTcasSlots + 1];
+};
+extern TcasTrackHistory tcas_track;
+
+// One row of the altitude-dependent sensitivity table.
+struct TcasSensitivity {
+  float ta_time_s, ra_time_s, ra_distance_nm, required_miss_ft, ta_distance_nm;
+};
+// The row for the captain's altitude and radio altitude, or the TA-only row.
+TcasSensitivity tcas_sensitivity(bool ta_only, float radio_alt_ft, float altitude_ft);
+
+struct TcasTargetResult {
+  int32_t ra_code;
+  float range_time_s;      // 99 none, 100 diverging
+  float vertical_time_s;
+  float relative_alt_ft;   // own minus intruder
+  float level;             // 0..3
+};
+
+void update_tcas();
+// One traffic slot (1..19; out of range does nothing and returns zeros).
+TcasTargetResult evaluate_tcas_target(int slot, float step_s);
+void tcas_test_pattern();
+void tcas_clear_state();
+void tcas_resolution_advisory();
+void tcas_msgs_reset();
+// Start-up state of a new flight: threat state cleared (distance 99), the
+// TCAS test flag, the first officer's display flags and the aural flags off.
+void tcas_startup_reset();
+
+// Display scale for a range index (0 = 2 ... 7 = 1/64); 0 for anything else.
+float tcas_range_scale(float range_index);
+// Writes an altitude label ("+04", "-05") for hundreds of feet n.
+void tcas_format_label(int n, char* out, int out_size);

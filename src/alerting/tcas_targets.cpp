@@ -1,0 +1,414 @@
+// TCAS target evaluation: one traffic slot's track history, closure, threat
+// level against the sensitivity table, advisory sense, and its symbol on both
+// navigation displays; the display self-test picture.
+//
+// Reads: the traffic positions (host target arrays when present, else the
+// multiplayer planes), tcas_cycle, the stored RA code, the transponder knob,
+// both sides' EFIS controls, own heading/track and magnetic variation.
+// Writes: tcas_track, tcas_threat.slot_distance_nm, the published traffic
+// slots (x, y, type, arrow, label side, visibility) and the label texts.
+#include <cmath>
+#include <cstdio>
+
+#include "alerting/failure_state.h"
+#include "alerting/tcas.h"
+#include "alerting/tcas_labels.h"
+#include "alerting/tcas_values.h"
+#include "core/binding.h"
+#include "navdata/geodesy.h"
+#include "systems/switch_values.h"
+
+TcasTrackHistory tcas_track;
+
+namespace {
+
+constexpr float kFtPerM = 3.2808399f;
+constexpr float kMaxDisplay_nm = 80.0f;
+constexpr float kTaVertical_ft = 850.0f;
+constexpr float kRateNormal_ms = 7.62f;   // 1500 ft/min
+constexpr float kRateStrong_ms = 12.7f;   // 2500 ft/min
+
+struct Position {
+  float lat, lon, elev_m;
+};
+
+// Multiplayer plane n (1..19) of the host mirror.
+Position multiplayer_position(int n) {
+  const HostMirror& h = host_mirror;
+  switch (n) {
+#define PLANE(k) \
+  case k: return {h.sim_multiplayer_position_plane##k##_lat, h.sim_multiplayer_position_plane##k##_lon, \
+                  h.sim_multiplayer_position_plane##k##_el};
+    PLANE(1) PLANE(2) PLANE(3) PLANE(4) PLANE(5) PLANE(6) PLANE(7) PLANE(8) PLANE(9) PLANE(10)
+    PLANE(11) PLANE(12) PLANE(13) PLANE(14) PLANE(15) PLANE(16) PLANE(17) PLANE(18) PLANE(19)
+#undef PLANE
+    default: return {0.0f, 0.0f, 0.0f};
+  }
+}
+
+Position intruder_position(int slot) {
+  if (tcas_targets_present != 0) {
+    return {host_mirror.sim_cockpit2_tcas_targets_position_lat[slot],
+            host_mirror.sim_cockpit2_tcas_targets_position_lon[slot],
+            host_mirror.sim_cockpit2_tcas_targets_position_ele[slot]};
+  }
+  return multiplayer_position(slot);
+}
+
+// Range or vertical time to closest approach: 99 none, 100 diverging.
+float time_to_go(float distance, float rate, float scale) {
+  if (rate == 0.0f) return 99.0f;
+  const float t = distance / rate * scale;
+  if (t > 99.0f) return 99.0f;
+  if (t < 0.0f) return 100.0f;
+  if (!(t == t)) return 99.0f;
+  return t;
+}
+
+struct Side {
+  float* x;
+  float* y;
+  float* type_show;
+  float* arrow;
+  float* alt_up;
+  float* visible;
+  char (*label)[5];
+  bound::Id map_mode, exp_map, vsd_map, map_range;
+};
+
+const Side kSides[2] = {
+    {TCAS::x, TCAS::y, TCAS::type_show, TCAS::arrow_dn_up_show, TCAS::alt_dn_up_show, EFIS::tcas_ai_show,
+     TCAS::alt_label, bound::zuvadud_D738_EFIS_control_capt_map_mode_pos, bound::zuvadud_D738_EFIS_control_capt_exp_map,
+     bound::zuvadud_D738_EFIS_control_capt_vsd_map, bound::zuvadud_D738_EFIS_capt_map_range},
+    {TCAS::x_fo, TCAS::y_fo, TCAS::type_show_fo, TCAS::arrow_dn_up_show_fo, TCAS::alt_dn_up_show_fo,
+     EFIS::tcas_ai_show_fo, TCAS::alt_fo_label, bound::zuvadud_D738_EFIS_control_fo_map_mode_pos,
+     bound::zuvadud_D738_EFIS_control_fo_exp_map, bound::zuvadud_D738_EFIS_control_fo_vsd_map,
+     bound::zuvadud_D738_EFIS_fo_map_range},
+};
+
+// Display offset of the own-aircraft symbol for a side's map format.
+float display_offset(float vsd_map, float exp_map) {
+  if (vsd_map == 1.0f) return 5.1f;
+  if (exp_map == 0.0f) return 4.1f;
+  return 0.0f;
+}
+
+struct Eval {
+  bool cycle;
+  float d_nm, r_ft, p_ft, step_s;
+  Position intr;
+  float prev_elev_m;
+  int level;
+  int label_n;
+  TcasSensitivity sens;
+  float ra_vertical_ft;
+};
+
+// Own predicted elevation for a manoeuvre at s m/s after reaction time T.
+float own_profile(float own_m, float w, float s, float reaction_s, float range_time, bool climb) {
+  float t = 0.65f * (climb ? (s - w) : (s + w));
+  t = t < 0.0f ? 0.0f : (t < reaction_s ? t : reaction_s);
+  if (t > range_time) t = range_time;
+  float pred = own_m + w * t;
+  const float rest = range_time - t;
+  if (rest > 0.0f) pred += climb ? s * rest : -s * rest;
+  return pred;
+}
+
+struct Candidate {
+  int code;
+  float miss_ft;
+};
+
+Candidate manoeuvre(bool climb, bool in_force, float own_m, float w, float q, float range_time, float required) {
+  const float reaction = in_force ? 5.0f : random_range(4.0f, 6.0f);
+  const float miss1 = std::fabs(own_profile(own_m, w, kRateNormal_ms, reaction, range_time, climb) - q) * kFtPerM;
+  const int normal = climb ? 1 : 4;
+  if (miss1 >= required) return {normal, miss1};
+  const float miss2 = std::fabs(own_profile(own_m, w, kRateStrong_ms, reaction, range_time, climb) - q) * kFtPerM;
+  if (miss1 > miss2) return {normal, miss1};
+  return {climb ? 2 : 5, miss2};
+}
+
+int advisory_sense(const Eval& e, float range_time, float vertical_time) {
+  const TcasCycleState& c = tcas_cycle;
+  const float stored = tcas_threat.ra_code;
+  const float own = c.own_elev_m;
+  const float step = e.step_s;
+  const float w = (own - c.own_elev_last_cycle_m) / step;
+  const float q = e.intr.elev_m + (e.intr.elev_m - e.prev_elev_m) / step * range_time;
+  const bool climb_in_force = stored >= 1.0f && stored <= 3.0f;
+  const bool descend_in_force = stored >= 4.0f && stored <= 6.0f;
+  const float required = e.sens.required_miss_ft;
+  const float p = e.p_ft;
+  const float a = std::fabs(e.r_ft);
+
+  if (!(range_time < e.sens.ra_time_s)) {
+    bool climb;
+    if (p > -50.0f && climb_in_force) climb = true;
+    else if (p < 50.0f && descend_in_force) climb = false;
+    else climb = p > 0.0f;
+    if (a >= required && vertical_time == 100.0f) {
+      if (climb) return w >= 0.0f ? 3 : 1;
+      return w >= 0.0f ? 4 : 6;
+    }
+    return climb ? 1 : 4;
+  }
+
+  const float continue_miss = std::fabs(own + w * range_time - q) * kFtPerM;
+  if (continue_miss >= required && (stored == 0.0f || stored >= 8.0f)) return 8;
+  if (stored >= 1.0f && stored <= 8.0f && std::fabs(q - e.intr.elev_m) * kFtPerM >= required) return 7;
+
+  const float radio_alt = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
+  Candidate descend;
+  if (radio_alt >= 1100.0f) descend = manoeuvre(false, descend_in_force, own, w, q, range_time, required);
+  else descend = {w < -0.5f ? 7 : 6, continue_miss};
+  Candidate climb;
+  if (host_mirror.sim_flightmodel_position_elevation <= 10700.0) {
+    climb = manoeuvre(true, climb_in_force, own, w, q, range_time, required);
+  } else {
+    climb = {w > 0.5f ? 7 : 3, continue_miss};
+  }
+
+  bool choose_descend;
+  if (e.d_nm < e.sens.ta_distance_nm) {
+    choose_descend = (p <= -50.0f || !climb_in_force) && (p <= 0.0f || (p < 50.0f && descend_in_force));
+  } else if (climb_in_force) {
+    choose_descend = climb.miss_ft < required && descend.miss_ft > climb.miss_ft;
+  } else if (descend_in_force) {
+    choose_descend = !(descend.miss_ft < required && !(descend.miss_ft > climb.miss_ft));
+  } else {
+    choose_descend = descend.miss_ft > climb.miss_ft;
+  }
+  return choose_descend ? descend.code : climb.code;
+}
+
+// Level and RA code of a cycle frame (distance within 80 nm).
+void threat_evaluation(Eval& e, float prev_d, TcasTargetResult& out) {
+  const TcasCycleState& c = tcas_cycle;
+  const float a = std::fabs(e.r_ft);
+  const float closing_kt = (prev_d - e.d_nm) * 1852.0f / e.step_s * 1.9438445f;
+  out.range_time_s = time_to_go(e.d_nm, closing_kt, 3600.0f);
+  // The vertical rate stays in metres per minute against feet of separation:
+  // the thresholds below were tuned with that mix.
+  const float v = (std::fabs(c.own_elev_last_cycle_m - e.prev_elev_m) - std::fabs(c.own_elev_m - e.intr.elev_m)) /
+                  e.step_s * 60.0f;
+  out.vertical_time_s = time_to_go(a, v, 60.0f);
+
+  int level = 0;
+  if (!(e.d_nm > 6.0f) && !(a > 1200.0f)) {
+    level = 1;
+    const float radio_alt = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
+    const bool ground_rule =
+        radio_alt < 1750.0f && radio_alt != 0.0f && e.intr.elev_m < c.own_elev_m / radio_alt * 360.0f;
+    if (!ground_rule) {
+      const float rt = out.range_time_s, vt = out.vertical_time_s;
+      if ((rt < e.sens.ta_time_s || e.d_nm < e.sens.ta_distance_nm) && (vt < e.sens.ta_time_s || a < kTaVertical_ft))
+        level = 2;
+      if (e.sens.ra_time_s > 0.0f && (rt < e.sens.ra_time_s || e.d_nm < e.sens.ra_distance_nm) &&
+          (vt < e.sens.ra_time_s || a < e.ra_vertical_ft))
+        level = 3;
+    }
+  }
+  e.level = level;
+  out.level = static_cast<float>(level);
+  out.relative_alt_ft = e.p_ft;
+  if (level == 2 || (level == 3 && tcas_threat.ra_code == 0.0f)) out.ra_code = 9;
+  else if (level == 3) out.ra_code = advisory_sense(e, out.range_time_s, out.vertical_time_s);
+  else out.ra_code = 0;
+}
+
+// Draws the slot on one side; returns whether the symbol is visible.
+bool display_side(const Side& s, int side, int slot, const Eval& e) {
+  const float map_mode = mirror_f(s.map_mode);
+  const float exp_map = mirror_f(s.exp_map);
+  const float magvar = host_mirror.sim_flightmodel_position_magnetic_variation;
+  float reference;
+  if (map_mode < 2.0f && exp_map == 1.0f) {
+    reference = host_mirror.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot - magvar;
+  } else if (map_mode == 2.0f) {
+    const bool track_up = script_mirror.zuvadud_D738_fms_track_up != 0.0f &&
+                          script_mirror.zuvadud_D738_fms_track_up_active != 0.0f;
+    reference = (track_up ? host_mirror.sim_cockpit2_gauges_indicators_ground_track_mag_pilot
+                          : host_mirror.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot) -
+                magvar;
+  } else {
+    return false;
+  }
+  const TcasCycleState& c = tcas_cycle;
+  const float brg = gc_bearing(c.own_lat_deg, c.own_lon_deg, e.intr.lat, e.intr.lon);
+  const float b = std::fmod(std::fmod(brg - reference, 360.0f) + 540.0f, 360.0f) - 180.0f;
+  const float b_rad = b * 0.017453292519943295f;
+  float x = e.d_nm * std::sin(b_rad);
+  float y = e.d_nm * std::cos(b_rad);
+
+  int display_level = e.level;
+  if (b > 90.0f || b < -90.0f) {
+    const float a = std::fabs(e.r_ft);
+    if (display_level == 3 && a > e.ra_vertical_ft && e.d_nm > e.sens.ra_distance_nm) display_level = 2;
+    if (display_level == 2 && e.d_nm > e.sens.ta_distance_nm && a > kTaVertical_ft) display_level = 1;
+  }
+  const float scale = tcas_range_scale(mirror_f(s.map_range));
+  if (scale == 0.0f) return false;
+  x *= scale;
+  y *= scale;
+  y += display_offset(mirror_f(s.vsd_map), exp_map);
+  if (side == 1 && (y > 13.0f || y < -5.0f || x < -13.0f || x > 13.0f)) return false;
+
+  const int i = slot - 1;
+  s.x[i] = x;
+  s.y[i] = y;
+  if (e.cycle) {
+    const float vs_fpm = (e.intr.elev_m - e.prev_elev_m) * kFtPerM / e.step_s * 60.0f;
+    s.arrow[i] = vs_fpm > 500.0f ? 2.0f : (vs_fpm < -500.0f ? 1.0f : 0.0f);
+    s.type_show[i] = static_cast<float>(4 - display_level);
+  }
+  tcas_format_label(e.label_n, s.label[i], 5);
+  s.alt_up[i] = e.label_n >= 0 ? 1.0f : 0.0f;
+  return true;
+}
+
+}  // namespace
+
+TcasSensitivity tcas_sensitivity(bool ta_only, float radio_alt_ft, float altitude_ft) {
+  // TA time, RA time (s), RA distance (nm), required miss (ft), TA distance (nm).
+  if (ta_only) return {20.0f, 0.0f, 0.0f, 0.0f, 0.3f};
+  if (radio_alt_ft < 2350.0f) return {25.0f, 15.0f, 0.2f, 300.0f, 0.33f};
+  if (altitude_ft < 5000.0f) return {30.0f, 20.0f, 0.35f, 300.0f, 0.48f};
+  if (altitude_ft < 10000.0f) return {40.0f, 25.0f, 0.55f, 350.0f, 0.75f};
+  if (altitude_ft < 20000.0f) return {45.0f, 30.0f, 0.8f, 400.0f, 1.0f};
+  return {48.0f, 35.0f, 1.1f, 600.0f, 1.3f};
+}
+
+float tcas_range_scale(float range_index) {
+  static const float kScale[8] = {2.0f, 1.0f, 0.5f, 0.25f, 0.125f, 0.0625f, 0.03125f, 0.015625f};
+  for (int i = 0; i < 8; ++i) {
+    if (range_index == static_cast<float>(i)) return kScale[i];
+  }
+  return 0.0f;
+}
+
+void tcas_format_label(int n, char* out, int out_size) {
+  if (out == nullptr || out_size < 1) return;
+  // Two digits of hundreds: the evaluation never labels beyond 8700 ft.
+  const int v = n > 99 ? 99 : (n < -99 ? -99 : n);
+  std::snprintf(out, static_cast<size_t>(out_size), v >= 0 ? "+%02d" : "%03d", v);
+}
+
+TcasTargetResult evaluate_tcas_target(int slot, float step_s) {
+  TcasTargetResult out{0, 0.0f, 0.0f, 0.0f, 0.0f};
+  if (slot < 1 || slot > kTcasSlots) return out;
+  Eval e{};
+  e.cycle = tcas_cycle.cycle_flag == 1;
+  e.step_s = step_s;
+  e.intr = intruder_position(slot);
+  const TcasCycleState& c = tcas_cycle;
+  TcasTrackHistory& h = tcas_track;
+  const float prev_d = h.prev_distance_nm[slot];
+  e.prev_elev_m = h.prev_target_elev_m[slot];
+  e.d_nm = gc_distance_nm(c.own_lat_deg, c.own_lon_deg, e.intr.lat, e.intr.lon);
+  if (!(e.d_nm == e.d_nm)) e.d_nm = kTcasNoThreat_nm;  // a NaN position counts as far away
+  tcas_threat.slot_distance_nm = e.d_nm;
+
+  if (e.cycle) {
+    const bool absent = e.intr.lat == 0.0f && e.intr.lon == 0.0f;
+    const bool moved_far = !(std::fabs(e.intr.lat - h.prev_lat_deg[slot]) <= 0.3f) ||
+                           !(std::fabs(e.intr.lon - h.prev_lon_deg[slot]) <= 0.3f);
+    const bool frozen = e.intr.lat == h.prev_lat_deg[slot] && e.intr.lon == h.prev_lon_deg[slot];
+    float& counter = h.track_counter[slot];
+    if (absent || moved_far) counter = 0.0f;
+    const bool jump = absent || moved_far || frozen;
+    if (counter == 0.0f) counter = jump ? 0.0f : 1.0f;
+    else if (counter == 1.0f) counter = jump ? 0.0f : 2.0f;
+    else if (counter >= 2.0f) counter = jump ? counter - 1.0f : counter;
+    else counter = 0.0f;
+    h.prev_lat_deg[slot] = e.intr.lat;
+    h.prev_lon_deg[slot] = e.intr.lon;
+    h.prev_distance_nm[slot] = e.d_nm;
+    h.prev_target_elev_m[slot] = e.intr.elev_m;
+  }
+
+  e.r_ft = (e.intr.elev_m - c.own_elev_m) * kFtPerM;
+  e.p_ft = (c.own_elev_m - e.intr.elev_m) * kFtPerM;
+  const float hundreds = e.r_ft / 100.0f;
+  bool shown[2] = {false, false};
+  const bool gate = hundreds >= -87.0f && hundreds <= 87.0f && h.track_counter[slot] >= 2.0f &&
+                    knob::transponder_pos > 0.0f && step_s != 0.0f;
+  if (!gate) {
+    tcas_threat.slot_distance_nm = kTcasNoThreat_nm;
+  } else {
+    e.label_n = static_cast<int>(std::floor(hundreds + 0.5f));
+    if (!(e.d_nm > kMaxDisplay_nm)) {
+      const bool ta_only = EFIS::ta_only_show == 1.0f && EFIS::ta_only_show_fo == 1.0f;
+      const float alt = host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot;
+      e.sens = tcas_sensitivity(ta_only,
+                                host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot, alt);
+      e.ra_vertical_ft = alt > 20000.0f ? 700.0f : 600.0f;
+      if (e.cycle) threat_evaluation(e, prev_d, out);
+      for (int side = 0; side < 2; ++side) shown[side] = display_side(kSides[side], side, slot, e);
+    }
+  }
+  if (e.level == 0 && !(hundreds >= -27.0f && hundreds <= 27.0f)) {
+    shown[0] = shown[1] = false;
+    tcas_threat.slot_distance_nm = kTcasNoThreat_nm;
+    out.ra_code = 0;
+    out.range_time_s = out.vertical_time_s = out.relative_alt_ft = 0.0f;
+  }
+  EFIS::tcas_ai_show[slot - 1] = shown[0] ? 1.0f : 0.0f;
+  EFIS::tcas_ai_show_fo[slot - 1] = shown[1] ? 1.0f : 0.0f;
+  return out;
+}
+
+void tcas_clear_state() {
+  for (int slot = 1; slot <= kTcasSlots; ++slot) {
+    tcas_track.prev_distance_nm[slot] = 0.0f;
+    tcas_track.prev_target_elev_m[slot] = 0.0f;
+    tcas_track.track_counter[slot] = 0.0f;
+    tcas_track.prev_lat_deg[slot] = 0.0f;
+    tcas_track.prev_lon_deg[slot] = 0.0f;
+  }
+}
+
+void tcas_test_pattern() {
+  struct Symbol {
+    float type, x, y, arrow;
+    const char* label;
+    float alt_up;
+  };
+  static const Symbol kPattern[4] = {
+      {1.0f, 1.2f, 1.0f, 2.0f, "+00", 0.0f},
+      {2.0f, -1.2f, 1.0f, 1.0f, "-05", 0.0f},
+      {3.0f, 1.2f, 3.0f, 1.0f, "", 0.0f},
+      {4.0f, -1.2f, 3.0f, 2.0f, "+24", 1.0f},
+  };
+  for (int side = 0; side < 2; ++side) {
+    const Side& s = kSides[side];
+    for (int i = 0; i < kTcasSlots; ++i) s.type_show[i] = 0.0f;
+    if (side == 0) {
+      TCAS::traffic_ra = 1.0f;
+      TCAS::traffic_ta = 0.0f;
+    } else {
+      TCAS::traffic_ra_fo = 1.0f;
+      TCAS::traffic_ta_fo = 0.0f;
+    }
+    const float range = mirror_f(s.map_range);
+    float f = 0.125f;
+    if (range == 0.0f) f = 2.0f;
+    else if (range == 1.0f) f = 1.0f;
+    else if (range == 2.0f) f = 0.5f;
+    else if (range == 3.0f) f = 0.25f;
+    const float offset = display_offset(mirror_f(s.vsd_map), mirror_f(s.exp_map));
+    for (int i = 0; i < 4; ++i) {
+      const Symbol& p = kPattern[i];
+      s.type_show[i] = p.type;
+      s.x[i] = p.x * f;
+      s.y[i] = p.y * f + offset;
+      s.arrow[i] = p.arrow;
+      s.alt_up[i] = p.alt_up;
+      s.visible[i] = 1.0f;
+      std::snprintf(s.label[i], 5, "%s", p.label);
+    }
+    if (side == 0) EFIS::tcas_show = 1.0f;
+    else EFIS::tcas_show_fo = 1.0f;
+  }
+}

@@ -1,0 +1,36 @@
+// Engine start and spool: N2 driven by starter air during start and run-down,
+// the windmill floors, the N1/N2/vibration/fan indications, the host's starter
+// settings, and the in-flight start envelope.
+#pragma once
+
+#include <cstdint>
+
+void update_inflight_start_envelope();
+void update_engine_start();
+// First frame after a load: the start model's transient values.
+void engine_start_clear_state();
+
+// Starter air (N2 % the starter alone reaches) from the pneumatic values; also
+// publishes the starter flags.
+void starter_air_targets(float out[2]);
+// Windmill N1 and N2 % for an altitude (ft), Mach and, for the N1 look-up in
+// the lowest Mach band, the wind Mach.
+void windmill_floor(float alt_ft, float mach, float wind_mach, float* n1_out, float* n2_out);
+// Vibration target (units x 100) from the N1 indication.
+float vibration_target(int32_t engine, float n1_indication);
+
+// Inputs the pneumatics provide: the APU bleed supply factor (0..1) and the
+// ground-air cart pressure in psi (used while the scripts' engine_air_start is
+// set). Defaults: 1 and 0.
+extern float apu_bleed_supply_factor;
+extern float ground_air_psi;
+
+// The engine damage flags and the N2 fluctuation timer are the failure
+// model's (alerting/failure_state.h).
+
+struct EngineStartState {
+  float fan_speed_rad_s[2];
+  float fan_angle_deg[2];
+  float starter_air[2];  // this frame's starter air targets
+};
+extern EngineStartState engine_start_state;

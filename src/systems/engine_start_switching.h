@@ -1,0 +1,13 @@
+// Engine start switching: the start switch knobs, igniters, start and air
+// starter valves, the start EGT redline and the timing of the oil and
+// fuel-flow indications. The knob targets are starter1/2_knob_target
+// (switch_targets.h), the knob animation travel_targets.eng1/2_start_turn
+// (switch_memory.h), the redline flags and their 4 or 5 s delays the timer
+// bank's air_start_flag_1/2 and air_start_delay_1/2 (delay_timers.h).
+#pragma once
+
+struct StartSwitchingState {
+  float ignition_mode[2];       // 0 off, 1 left igniter, 2 right, 3 both
+  float fluid_ind_timer_s[2];   // 0..4
+};
+extern StartSwitchingState start_switching;

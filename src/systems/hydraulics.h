@@ -1,0 +1,36 @@
+// Hydraulic systems A, B and standby, fluid quantities and transfers, and the
+// yaw damper engagement. The published hydraulic:: values are the status
+// record; this header holds the model's own state.
+#pragma once
+
+struct HydraulicState {
+  // Drawn per aircraft (randomize_system_values); until then the middle of
+  // each drawn range.
+  float edp_max_press_a = 2930.0f;  // psi, full output of engine pump A
+  float edp_max_press_b = 2930.0f;
+  float hyd_fluid_a = 92.0f;        // percent, 0..120
+  float hyd_fluid_b = 92.0f;
+  float hyd_residual_a = 45.0f;     // psi, 40..50 while there is fluid
+  float hyd_residual_b = 45.0f;
+  float emdp_press_a = 0.0f;     // pump outputs, psi 0..3500
+  float emdp_press_b;
+  float edp_press_a;
+  float edp_press_b;
+  float stby_press_state;  // psi 0..2700
+  float pb_transfer_armed;   // 0/1 parking-brake transfer latch
+  float rev_transfer_armed;  // 0/1 reverser transfer latch
+  float prev_parking_brake_pos;
+  float prev_parking_brake_ratio;
+  int prev_rev_mode;
+  float hyd_b_status_prev;
+  float yd_settle_time;  // s since the first completed frame after a load, up to 5
+  float yd_switch_hold;  // 2 moving on, 1 released on, 0 off (the switch's command handler)
+  float yd_switch_prev;
+  float yd_irs_fault;    // 0/1, no valid IRS input for the yaw damper
+  // The two IRS latches are saved with the cockpit state:
+  // hydraulic_step_state.yd_irs_seen (systems/system_state.h).
+};
+extern HydraulicState hyd_state;
+
+// The per-frame hydraulic and yaw damper step.
+void hyd_update();

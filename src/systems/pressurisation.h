@@ -1,0 +1,42 @@
+// Cabin pressure controller and cabin pressure model: controller channel,
+// automatic schedule (ground, take-off, climb, cruise, descent), outflow
+// valve, cabin altitude from pack inflow, leaks and outflow, safety relief,
+// structural overpressure and the ram air doors. Pressures in psi, altitudes
+// in feet, rates in ft/min.
+#pragma once
+
+#include <cstdint>
+
+struct PressController {
+  int32_t press_channel;   // 0 none, 1 auto 1, 2 auto 2 (alternate), 3 manual
+  float mode;              // 0 ground, 1 take-off, 2 climb, 3 cruise, 4 descent ("pressurization_mode2")
+  float ram_door_target;   // 0/1
+  float pack_flow_l;       // 0..1.82
+  float pack_flow_r;
+  float valve_cmd;         // commanded outflow valve 0 closed .. 1 open
+  float sched_cabin_alt;
+  float cruise_cabin_alt;
+  float takeoff_field_alt;
+  float max_alt_reached;
+  float mode_alt_ref;
+  float landing_alt_ref;
+  float sched_max_diff;    // psi
+  float press_mode_timer_up;    // s
+  float press_mode_timer_down;  // s
+  float prev_flt_alt;
+  float prev_landing_alt;
+  float prev_cabin_diff;
+  uint8_t press_ctrl_armed;
+  float off_sched_descent;  // 0/1
+  float overpressure_time;  // 0..240
+};
+extern PressController press_ctrl;
+
+// Standard-atmosphere pressure (psi) at a pressure altitude (ft).
+float pressure_at_ft(float altitude_ft);
+// Maximum cabin differential of the schedule: 7.45 psi up to 28000 ft,
+// 7.8 up to 37000 ft, 8.35 above.
+float max_cabin_diff_psi(float altitude_ft);
+
+// Per frame, systems step.
+void update_pressurization();

@@ -1,0 +1,371 @@
+// Failure model: trigger timers and the entry scan, conditional engine
+// entries, the reset-available lights, per-aircraft hydraulic draws; engine
+// failures, overspeed damage and fuel starvation.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "alerting/engine_failures.h"
+#include "alerting/failure_commands.h"
+#include "alerting/failure_state.h"
+#include "alerting/failures.h"
+#include "core/binding.h"
+#include "core/frame.h"
+#include "core/preprocess.h"
+#include "engines/engine_state.h"
+#include "engines/engine_values.h"
+#include "systems/fuel_values.h"
+#include "systems/hydraulics.h"
+#include "systems/instrument_values.h"
+
+namespace {
+
+// A seed whose first draw lies in [lo, hi) (fraction of 1).
+unsigned seed_drawing(float lo, float hi) {
+  for (unsigned s = 1; s < 100000; ++s) {
+    std::srand(s);
+    const float f = random_fraction();
+    if (f >= lo && f < hi) {
+      std::srand(s);
+      return s;
+    }
+  }
+  return 0;
+}
+
+class Failures : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (XPLMDataRef& h : bound_handles) h = nullptr;
+    host_mirror = HostMirror{};
+    script_mirror = ScriptMirror{};
+    failure_tables = FailureTables{};
+    failure_timers = FailureTimers{};
+    failure_scan_index = 0;
+    engine_failure_state = EngineFailureState{};
+    engine_damage_timers[0] = engine_damage_timers[1] = 0.0f;
+    engine_damage_flags[0] = engine_damage_flags[1] = 0;
+    damage_fluctuation_timer = 0.0f;
+    for (float& f : tyre_burst_flags) f = 0.0f;
+    frame_flight_data = FrameFlightData{};
+    sim_paused = 0;
+    sim_in_replay = 0;
+    on_ground = 0;
+    load_settle_timer = 0.0f;
+    frame_time = 0.1f;
+    host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[0] = 1;
+    host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[1] = 1;
+    std::srand(7);
+  }
+  // Full scans of the 70 entries.
+  static void scans(int n) {
+    for (int i = 0; i < n * 70; ++i) update_random_failures();
+  }
+};
+
+TEST_F(Failures, DelayCountsOnlyWhenItsEntryIsExamined) {
+  failure_tables.electric[5] = 2.0f;
+  update_random_failures();  // examines entry 0 only
+  EXPECT_EQ(failure_timers.delay_s[fail_electric][5], 0.0f);
+  scans(1);
+  const float drawn = failure_timers.delay_s[fail_electric][5];
+  EXPECT_GE(drawn, 7.0f);
+  EXPECT_LE(drawn, 850.0f);
+  scans(3);
+  EXPECT_NEAR(failure_timers.delay_s[fail_electric][5], drawn - 3 * 0.1f, 1e-3f);
+}
+
+TEST_F(Failures, AFailureRestartsEveryOtherDelay) {
+  failure_tables.electric[3] = 2.0f;
+  failure_tables.pressurisation[10] = 2.0f;
+  failure_tables.hydraulic[20] = 2.0f;
+  scans(1);
+  const float before = failure_timers.delay_s[fail_pressurisation][10];
+  ASSERT_GT(before, 0.0f);
+  failure_timers.delay_s[fail_electric][3] = 0.05f;  // runs out at its next look
+  scans(1);
+  EXPECT_EQ(failure_tables.electric[3], 1.0f);
+  // Entry 10 was looked at after the failure at 3: a fresh delay, not the old one run down.
+  const float after = failure_timers.delay_s[fail_pressurisation][10];
+  EXPECT_GT(after, 0.0f);
+  EXPECT_NE(after, before - frame_time);
+  failure_tables.electric[3] = 0.0f;
+  failure_timers.delay_s[fail_pressurisation][10] = 0.05f;
+  failure_scan_index = 10;
+  update_random_failures();
+  EXPECT_EQ(failure_tables.pressurisation[10], 1.0f);
+  EXPECT_EQ(failure_timers.delay_s[fail_hydraulic][20], 0.0f);
+  for (int g = 0; g < fail_groups; ++g) {
+    for (int i = 0; i < 69; ++i) EXPECT_EQ(failure_timers.delay_s[g][i], 0.0f);
+  }
+}
+
+TEST_F(Failures, HydraulicGroupsExcludeEachOther) {
+  failure_tables.hydraulic[1] = 2.0f;
+  failure_tables.hydraulic[6] = 2.0f;
+  failure_tables.hydraulic[4] = 1.0f;  // a failure of the second group
+  failure_tables.hydraulic[0] = 0.0f;
+  scans(2);
+  EXPECT_EQ(failure_timers.delay_s[fail_hydraulic][1], 0.0f);
+  EXPECT_GT(failure_timers.delay_s[fail_hydraulic][6], 0.0f);
+  failure_tables.hydraulic[4] = 0.0f;
+  failure_tables.hydraulic[2] = 1.0f;
+  failure_timers = FailureTimers{};
+  scans(2);
+  EXPECT_EQ(failure_timers.delay_s[fail_hydraulic][6], 0.0f);
+}
+
+TEST_F(Failures, ConditionalEngineEntriesFailAtOnce) {
+  struct Case {
+    int entry;
+    float armed;
+    float gs_kt, radio_ft, alt_ft, phase, v1;
+    bool fails;
+  };
+  const Case cases[] = {
+      {0, 3, 66, 0, 0, 0, 0, true},      {0, 3, 64, 0, 0, 0, 0, false},
+      {4, 4, 136, 0, 0, 0, 0, true},     {4, 4, 134, 0, 0, 0, 0, false},
+      {4, 4, 136, 0, 0, 0, 140, false},  {5, 5, 146, 0, 0, 0, 0, true},
+      {2, 6, 0, 1050, 0, 0, 0, true},    {2, 6, 0, 1100, 0, 0, 0, false},
+      {1, 7, 0, 0, 10050, 0, 0, true},   {3, 8, 0, 0, 0, 8, 0, true},
+      {3, 9, 300, 1050, 10050, 8, 0, false},
+  };
+  for (const Case& k : cases) {
+    SetUp();
+    // Engine 1 shut down: a conditional entry ignores the fuel condition.
+    host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[0] = 0;
+    on_ground = 1;
+    failure_tables.engine[k.entry] = k.armed;
+    host_mirror.sim_flightmodel_position_groundspeed = k.gs_kt / 1.94384449f;
+    frame_flight_data.radio_alt_ft = k.radio_ft;
+    frame_flight_data.alt_ft = k.alt_ft;
+    script_mirror.zuvadud_D738_FMS_flight_phase = k.phase;
+    script_mirror.zuvadud_D738_FMS_v1_set = k.v1;
+    scans(1);
+    EXPECT_EQ(failure_tables.engine[k.entry] == 1.0f, k.fails) << k.entry << " armed " << k.armed;
+  }
+}
+
+TEST_F(Failures, EngineSeizureArmedAnyWayDrawsTheLongDelay) {
+  for (float armed : {2.0f, 5.0f}) {
+    SetUp();
+    failure_tables.engine[6] = armed;
+    frame_flight_data.radio_alt_ft = 2000.0f;
+    scans(1);
+    const float d = failure_timers.delay_s[fail_engine][6];
+    EXPECT_GE(d, 80.0f) << armed;
+    EXPECT_LE(d, 15000.0f) << armed;
+  }
+}
+
+TEST_F(Failures, ResetAvailableAlternatesWithTheBlink) {
+  struct Case {
+    bool stopped;
+    bool failed;
+    float blink;
+    float expected;
+  };
+  const Case cases[] = {{true, true, 0, 1}, {true, true, 1, 2}, {true, false, 1, 1},
+                        {false, true, 0, 0}, {false, true, 1, 2}, {false, false, 1, 0}};
+  for (const Case& k : cases) {
+    SetUp();
+    tyre_burst_flags[1] = k.failed ? 1.0f : 0.0f;
+    on_ground = k.stopped ? 1 : 0;
+    script_mirror.zuvadud_D738_autopilot_blink = k.blink;
+    for (int i = 0; i < 6; ++i) update_fail_reset_available();
+    EXPECT_EQ(system_::rst_fail_available, k.expected);
+    EXPECT_EQ(system_::rst_fail_available2, k.stopped ? 1.0f : 0.0f);
+  }
+}
+
+TEST_F(Failures, ResetKeepsArmedEntriesAndDisableClearsThem) {
+  failure_tables.system[3] = 1.0f;
+  failure_tables.system[4] = 2.0f;
+  failure_tables.engine[69] = 1.0f;
+  engine_damage_timers[1] = 50.0f;
+  engine_failure_state.oil_overheat_timers[0] = 12.0f;
+  tyre_burst_flags[2] = 1.0f;
+  reset_failures();
+  EXPECT_EQ(failure_tables.system[3], 0.0f);
+  EXPECT_EQ(failure_tables.system[4], 2.0f);
+  EXPECT_EQ(failure_tables.engine[69], 1.0f);
+  EXPECT_EQ(engine_damage_timers[1], 0.0f);
+  EXPECT_EQ(engine_failure_state.oil_overheat_timers[0], 0.0f);
+  EXPECT_EQ(tyre_burst_flags[2], 0.0f);
+  disable_random_failures();
+  EXPECT_EQ(failure_tables.system[4], 0.0f);
+}
+
+TEST_F(Failures, HydraulicValuesDrawnWithinTheirRanges) {
+  for (unsigned seed : {1u, 2u, 3u, 99u, 12345u}) {
+    std::srand(seed);
+    failure_scan_index = 40;
+    randomize_system_values();
+    const HydraulicState& h = hyd_state;
+    EXPECT_GE(h.edp_max_press_a, 2885.0f);
+    EXPECT_LE(h.edp_max_press_a, 2975.0f);
+    EXPECT_LE(std::abs(h.edp_max_press_b - h.edp_max_press_a), 35.0f);
+    EXPECT_GE(h.edp_max_press_b, 2885.0f - 35.0f);
+    EXPECT_LE(h.edp_max_press_b, 2975.0f);
+    EXPECT_GE(h.hyd_fluid_b, 88.0f);
+    EXPECT_LE(h.hyd_fluid_b, 96.0f);
+    EXPECT_GE(h.hyd_residual_b, 40.0f);
+    EXPECT_LE(h.hyd_residual_b, 50.0f);
+    EXPECT_EQ(failure_scan_index, 0);
+  }
+}
+
+// ---- engine failures ----
+
+TEST_F(Failures, OverspeedAccumulatesToItsLimit) {
+  struct Case {
+    float n1;
+    float seconds_to_fail;
+  };
+  for (const Case& k : {Case{103.5f, 450.0f}, Case{102.2f, 900.0f}}) {
+    SetUp();
+    host_mirror.sim_flightmodel_engine_ENGN_N1_[0] = k.n1;
+    on_ground = 1;
+    float t = 0.0f;
+    while (host_mirror.sim_operation_failures_rel_engfai0 != 6 && t < 2000.0f) {
+      engine_overspeed_starvation_step(0.5f);
+      t += 0.5f;
+    }
+    EXPECT_NEAR(t, k.seconds_to_fail, 1.0f) << k.n1;
+  }
+  engine_failure_state.overspeed_accumulators[1] = 10.0f;
+  host_mirror.sim_flightmodel_engine_ENGN_N1_[1] = 95.0f;
+  engine_overspeed_starvation_step(10.0f);
+  EXPECT_NEAR(engine_failure_state.overspeed_accumulators[1], 6.7f, 1e-4f);
+  engine_overspeed_starvation_step(100.0f);
+  EXPECT_EQ(engine_failure_state.overspeed_accumulators[1], 0.0f);
+}
+
+TEST_F(Failures, DamageDrawFailsAtOnceOneTimeInTwenty) {
+  failure_tables.engine[4] = 1.0f;
+  seed_drawing(0.0f, 0.049f);
+  update_engine_failures();
+  EXPECT_EQ(host_mirror.sim_operation_failures_rel_engfai0, 6);
+  EXPECT_EQ(engine_damage_flags[0], 0);
+
+  SetUp();
+  failure_tables.engine[5] = 1.0f;
+  seed_drawing(0.06f, 1.0f);
+  update_engine_failures();
+  EXPECT_EQ(host_mirror.sim_operation_failures_rel_engfai1, 0);
+  EXPECT_EQ(engine_damage_flags[1], 1);
+  EXPECT_GE(engine_damage_timers[1], 15.0f);
+}
+
+TEST_F(Failures, DamageCountdownRateFollowsVibration) {
+  failure_tables.engine[4] = 1.0f;
+  struct Case {
+    float timer, vib, after_1s;
+  };
+  const Case cases[] = {{200, 0, 200}, {100, 0, 99.75f}, {40, 0, 39.5f}, {200, 3.7f, 199}, {200, 6, 197}};
+  for (const Case& k : cases) {
+    engine_damage_timers[0] = k.timer;
+    engine::indicators_eng1_vib = k.vib;
+    frame_time = 1.0f;
+    update_engine_failures();
+    EXPECT_NEAR(engine_damage_timers[0], k.after_1s, 1e-3f) << k.timer << " " << k.vib;
+  }
+}
+
+TEST_F(Failures, OilOverheatSeizesAfterThreeMinutes) {
+  engine::eng1_oil_temp = 170.0f;
+  engine::eng1_oil_press = 40.0f;
+  engine::eng2_oil_press = 40.0f;
+  frame_time = 1.0f;
+  for (int i = 0; i < 179; ++i) update_engine_failures();
+  EXPECT_EQ(failure_tables.engine[6], 0.0f);
+  engine::eng1_oil_temp = 150.0f;
+  for (int i = 0; i < 60; ++i) update_engine_failures();
+  EXPECT_NEAR(engine_failure_state.oil_overheat_timers[0], 119.0f, 1e-3f);
+  engine::eng1_oil_temp = 170.0f;
+  for (int i = 0; i < 61; ++i) update_engine_failures();
+  EXPECT_EQ(failure_tables.engine[6], 1.0f);
+  // The seizure holds the spool at zero.
+  engine_copies.spool_n2[0] = 30.0f;
+  update_engine_failures();
+  EXPECT_EQ(engine_copies.spool_n2[0], 0.0f);
+  EXPECT_EQ(host_mirror.sim_operation_failures_rel_engsep0, 6);
+  EXPECT_EQ(engine::indicators_N1_percent_1, 0.0f);
+}
+
+TEST_F(Failures, FuelStarvationAtAltitude) {
+  host_mirror.sim_flightmodel_position_elevation = 10500.0;
+  host_mirror.sim_flightmodel_engine_ENGN_running[0] = 1;
+  host_mirror.sim_flightmodel_engine_ENGN_running[1] = 1;
+  float* tank = host_mirror.sim_flightmodel_weight_m_fuel;
+  tank[0] = tank[1] = tank[2] = 2000.0f;
+  using namespace engine;
+  tank_l1_status = tank_l2_status = tank_c1_status = 0.0f;
+  tank_r1_status = tank_r2_status = tank_c2_status = 0.0f;
+  fuel::cross_feed_valve = 0.0f;
+  engine_overspeed_starvation_step(0.5f);
+  const float drawn = engine_failure_state.suction_feed_timers[0];
+  // 120 s at 8500 m down to 12 s at 12500 m, plus up to 30 s.
+  EXPECT_GE(drawn, 66.0f - 0.5f);
+  EXPECT_LE(drawn, 96.0f);
+  float t = 0.5f;
+  while (host_mirror.sim_flightmodel_engine_ENGN_running[0] != 0 && t < 200.0f) {
+    engine_overspeed_starvation_step(0.5f);
+    t += 0.5f;
+  }
+  EXPECT_NEAR(t, drawn + 0.5f - 10.0f, 0.6f);
+  EXPECT_EQ(fuel_selector_l, 0.0f);
+
+  // One side's pumps and the cross-feed feed both engines.
+  SetUp();
+  host_mirror.sim_flightmodel_position_elevation = 10500.0;
+  host_mirror.sim_flightmodel_engine_ENGN_running[0] = 1;
+  host_mirror.sim_flightmodel_engine_ENGN_running[1] = 1;
+  tank[0] = tank[2] = 2000.0f;
+  tank_r1_status = 1.0f;
+  fuel::cross_feed_valve = 1.0f;
+  for (int i = 0; i < 400; ++i) engine_overspeed_starvation_step(0.5f);
+  EXPECT_EQ(host_mirror.sim_flightmodel_engine_ENGN_running[0], 1);
+  EXPECT_EQ(engine_failure_state.suction_feed_timers[0], 0.0f);
+  EXPECT_EQ(fuel_selector_l, 1.0f);
+  EXPECT_EQ(fuel_selector_r, 1.0f);
+  tank_r1_status = 0.0f;
+}
+
+TEST_F(Failures, OnGroundOrSettlingTheFeedModelsRest) {
+  host_mirror.sim_flightmodel_position_elevation = 11000.0;
+  host_mirror.sim_flightmodel_engine_ENGN_running[0] = 1;
+  host_mirror.sim_weather_precipitation_on_aircraft_ratio = 1.0f;
+  engine_failure_state.rain_flameout_timers[0] = 30.0f;
+  load_settle_timer = 1.0f;
+  engine::fuel_selector_l = 0.0f;
+  engine_overspeed_starvation_step(0.5f);
+  EXPECT_EQ(engine::fuel_selector_l, 1.0f);
+  EXPECT_EQ(engine_failure_state.rain_flameout_timers[0], 0.0f);
+  EXPECT_EQ(engine_failure_state.suction_feed_timers[0], 0.0f);
+}
+
+TEST_F(Failures, RainFlameoutsAreStaggered) {
+  host_mirror.sim_flightmodel_engine_ENGN_running[0] = 1;
+  host_mirror.sim_flightmodel_engine_ENGN_running[1] = 1;
+  host_mirror.sim_weather_precipitation_on_aircraft_ratio = 1.0f;
+  engine::starter1_pos = 0.0f;  // GRD does not protect
+  engine::starter2_pos = 2.0f;  // CONT does
+  engine_overspeed_starvation_step(0.5f);
+  const float t1 = engine_failure_state.rain_flameout_timers[0];
+  EXPECT_GE(t1, 80.0f * 0.7f - 0.5f);  // 0.7 x 80..180 s at full precipitation
+  EXPECT_LE(t1, 180.0f * 0.7f);
+  EXPECT_EQ(engine_failure_state.rain_flameout_timers[1], 0.0f);
+  engine::starter2_pos = 0.0f;
+  engine_failure_state.rain_flameout_timers[0] = 100.0f;
+  for (unsigned s = 1; s < 200; ++s) {
+    engine_failure_state.rain_flameout_timers[1] = 0.0f;
+    std::srand(s);
+    engine_overspeed_starvation_step(0.0f);
+    const float t2 = engine_failure_state.rain_flameout_timers[1];
+    // A draw within 16 s of the running 100 s moves 20 s later.
+    EXPECT_FALSE(t2 > 84.01f && t2 < 103.99f) << t2;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,470 @@
+// GPWS envelopes, alert sequencing, self-test, callouts, add-on links and the
+// autoland fail grade, driven through the frame functions with set mirrors.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "alerting/aural_cues.h"
+#include "alerting/failure_tables.h"
+#include "alerting/gpws.h"
+#include "alerting/gpws_test_state.h"
+#include "core/binding.h"
+#include "core/frame.h"
+#include "core/preprocess.h"
+#include "host.h"
+#include "systems/delay_timers.h"
+#include "systems/electric_values.h"
+#include "systems/instrument_values.h"
+#include "systems/switch_values.h"
+
+namespace {
+
+class Gpws : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    simhost::reset();
+    for (XPLMDataRef& h : bound_handles) h = nullptr;
+    bind_outside_datarefs();
+    bind_host_datarefs();
+    bind_script_datarefs();
+    host_mirror = HostMirror{};
+    script_mirror = ScriptMirror{};
+    gpws_state = GpwsState{};
+    gpws_state.peak_altitude = -9999.0f;
+    gpws_state.sample_slot = 1;
+    callout_state = CalloutState{};
+    delay_timers = DelayTimerBank{};
+    delay_flags = DelayTimerFlags{};
+    gpws_test = GpwsTestState{};
+    cockpit_options = CockpitOptions{};
+    gpws_msgs_reset();
+    frame_time = 0.05f;
+    electric::ac_tnsbus1_status = 1.0f;
+    electric::batbus_status = 1.0f;
+    gpws_state.batbus_prev = 1.0f;
+    system_::gpws_test_running = 0.0f;
+    gpws::terr_warn = 0.0f;
+    fly(1500.0f, 250.0f, 0.0f);
+  }
+  void TearDown() override { simhost::reset(); }
+
+  // Captain's radio and baro altitude, airspeed and vertical speed.
+  void fly(float ra, float ias, float vs) {
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = ra;
+    host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot = ra + 1000.0f;
+    host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = ias;
+    host_mirror.sim_cockpit2_gauges_indicators_vvi_fpm_pilot = vs;
+    host_mirror.sim_flightmodel_position_vh_ind_fpm = vs;
+  }
+  void run(float seconds) {
+    const int n = static_cast<int>(std::lround(seconds / frame_time));
+    for (int i = 0; i < n; ++i) step();
+  }
+  void step() {
+    gpws_update();
+    record();
+  }
+  // The aural flags raised this frame, in order of raising.
+  void record() {
+    struct Named {
+      const char* name;
+      float* flag;
+    } flags[] = {{"pull_up", &cue_fmodpack::msg_pull_up},     {"terrain", &cue_fmodpack::msg_terrain},
+                 {"windshear", &cue_fmodpack::msg_windshear}, {"alert", &cue_fmodpack::msg_gpws_alert},
+                 {"bank", &cue_fmodpack::msg_bank_angle},     {"sink", &cue_fmodpack::msg_sink_rate},
+                 {"too_low_gear", &cue_fmodpack::msg_too_low_gear}};
+    std::string now;
+    for (const Named& f : flags)
+      if (*f.flag != 0.0f) now = f.name;
+    if (now != last_ && !now.empty()) heard.push_back(now);
+    last_ = now;
+  }
+  std::vector<std::string> heard;
+  std::string last_;
+};
+
+TEST(GpwsEnvelopes, LimitsAtTheirBreakpoints) {
+  struct Row {
+    float ra;
+    float closure, sink, pull_up, dont_sink;
+  } rows[] = {
+      {0, 3300, 1100, 1500, 8},          {30, 3300, 1100, 1500, 8},
+      {270, 3300, 1100 + 240 * 3900.0f / 2420, 1600, 8 + 240 * 112.0f / 1470},
+      {1000, 3300, 1100 + 970 * 3900.0f / 2420, 1600 + 730 * 5200.0f / 2180, 8 + 970 * 112.0f / 1470},
+      {1850, 6450, 1100 + 1820 * 3900.0f / 2420, 1600 + 1580 * 5200.0f / 2180, 8 + 1820 * 112.0f / 1470},
+      {2450, 9600, 5000, 6800, 8 + 2420 * 112.0f / 1470},
+      {3000, 9600, 5000, 6800, 8 + 2970 * 112.0f / 1470},
+  };
+  for (const Row& r : rows) {
+    EXPECT_NEAR(gpws_closure_limit_fpm(r.ra), r.closure, 0.5f) << r.ra;
+    EXPECT_NEAR(gpws_sink_rate_limit_fpm(r.ra), r.sink, 0.5f) << r.ra;
+    EXPECT_NEAR(gpws_pull_up_limit_fpm(r.ra), r.pull_up, 0.5f) << r.ra;
+    EXPECT_NEAR(gpws_dont_sink_allowed_loss_ft(r.ra), r.dont_sink, 0.01f) << r.ra;
+  }
+  EXPECT_FLOAT_EQ(gpws_dont_sink_allowed_loss_ft(-50.0f), 8.0f);
+  EXPECT_FLOAT_EQ(gpws_windshear_threshold_kt(25.0f, 5.0f), 28.0f);
+  EXPECT_FLOAT_EQ(gpws_windshear_threshold_kt(10.0f, 0.0f), 48.0f);
+  EXPECT_FLOAT_EQ(gpws_windshear_threshold_kt(60.0f, 8.0f), 10.0f);
+  // NaN heights never give a limit that a NaN rate could beat.
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  EXPECT_FALSE(std::isnan(gpws_dont_sink_allowed_loss_ft(nan)));
+}
+
+TEST_F(Gpws, FullEvaluationOnlyBetween30And2450Feet) {
+  struct Case {
+    float ra;
+    bool full;
+  } cases[] = {{29.9f, false}, {30.0f, true}, {2450.0f, true}, {2450.1f, false}};
+  for (const Case& c : cases) {
+    SetUp();
+    // A sink rate far beyond the pull-up limit: only the full path sees it.
+    fly(c.ra, 250.0f, -9000.0f);
+    step();
+    EXPECT_EQ(gpws_state.alert_code == gpws_code::pull_up, c.full) << c.ra;
+  }
+}
+
+TEST_F(Gpws, BankAngleSoundsOncePerThreshold) {
+  fly(1500.0f, 250.0f, 0.0f);
+  struct Step {
+    float bank;
+    int sequences;  // bank-angle sequences heard so far
+  } steps[] = {{35.0f, 0}, {35.1f, 1}, {38.0f, 1}, {41.0f, 2}, {46.0f, 3}, {46.0f, 3}, {20.0f, 3}, {36.0f, 4}};
+  int bank_flags = 0;
+  for (const Step& s : steps) {
+    host_mirror.sim_cockpit2_gauges_indicators_roll_electric_deg_pilot = -s.bank;
+    heard.clear();
+    run(3.0f);
+    for (const std::string& h : heard) bank_flags += h == "bank" ? 1 : 0;
+    // Each sequence is two flags of 1.0 s.
+    EXPECT_EQ(bank_flags, 2 * s.sequences) << s.bank;
+  }
+}
+
+TEST_F(Gpws, TerrainClosureNeedsThreeSuccessiveSamples) {
+  // 250 kt at 1000 ft: the limit is 3300 ft/min of closure.
+  fly(1000.0f, 250.0f, 0.0f);
+  script_mirror.zuvadud_D738_FMS_radio_height_ratio = -3400.0f;
+  run(1.5f);  // samples at 0 and 1 s
+  script_mirror.zuvadud_D738_FMS_radio_height_ratio = -3200.0f;
+  run(1.0f);  // the third one misses
+  EXPECT_EQ(gpws_state.alert_code, 0);
+  script_mirror.zuvadud_D738_FMS_radio_height_ratio = -3400.0f;
+  run(2.0f);  // two more in a row: still only two successive
+  EXPECT_EQ(gpws_state.alert_code, 0);
+  script_mirror.zuvadud_D738_FMS_radio_height_ratio = -3400.0f;
+  heard.clear();
+  run(8.0f);
+  ASSERT_GE(heard.size(), 3u);
+  EXPECT_EQ(heard[0], "terrain");
+  EXPECT_EQ(heard[1], "terrain");
+  EXPECT_EQ(heard[2], "pull_up");
+}
+
+TEST_F(Gpws, TerrainSequenceFlagsAndPause) {
+  gpws_state.alert_code = gpws_code::terrain;
+  fly(3000.0f, 250.0f, 0.0f);  // reduced path keeps the code
+  frame_time = 0.1f;
+  std::vector<float> pull_up_pfd;
+  heard.clear();
+  float t = 0.0f;
+  bool all_clear_between = false;
+  while (gpws_state.alert_code != 0 && t < 10.0f) {
+    step();
+    pull_up_pfd.push_back(cue_alert::pfd_pull_up);
+    if (cue_fmodpack::msg_terrain == 0.0f && cue_fmodpack::msg_pull_up == 0.0f) all_clear_between = true;
+    t += frame_time;
+  }
+  EXPECT_EQ(heard, (std::vector<std::string>{"terrain", "terrain", "pull_up"}));
+  EXPECT_TRUE(all_clear_between);
+  // 1.0 + 1.0 + 1.1 s of flags and a 0.5 s pause, plus one frame between each.
+  EXPECT_NEAR(t, 3.6f + 0.4f, 0.25f);
+  ASSERT_GE(pull_up_pfd.size(), 6u);
+  EXPECT_EQ(pull_up_pfd[2], 1.0f);
+  EXPECT_EQ(pull_up_pfd.back(), 0.0f);  // the pause
+}
+
+TEST_F(Gpws, WindshearSequence) {
+  gpws_state.alert_code = gpws_code::windshear;
+  fly(3000.0f, 250.0f, 0.0f);
+  frame_time = 0.1f;
+  heard.clear();
+  for (int i = 0; i < 80 && gpws_state.alert_code != 0; ++i) {
+    step();
+    if (cue_fmodpack::msg_windshear != 0.0f) {
+      EXPECT_EQ(cue_alert::pfd_windshear, 1.0f);
+    }
+  }
+  EXPECT_EQ(heard, (std::vector<std::string>{"alert", "windshear", "windshear", "windshear"}));
+}
+
+TEST_F(Gpws, WindshearNeedsSpreadAboveTenDegrees) {
+  struct Case {
+    float hdg_a, hdg_b, spd_lo, spd_hi;
+    bool alert;
+  } cases[] = {
+      {100, 110, 40, 60, false},  // exactly 10 degrees
+      {100, 125, 24, 29, true},   // 25 degrees, 5 kt change: threshold 28
+      {100, 125, 23, 27, false},  // 4 kt change: threshold 29, highest 27
+      {355, 20, 24, 29, true},    // across north, still 25 degrees
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    fly(1500.0f, 250.0f, 0.0f);
+    frame_time = 0.1f;
+    for (int i = 0; i < 19; ++i) {
+      const bool a = (i % 2) == 0;
+      host_mirror.sim_cockpit2_gauges_indicators_wind_heading_deg_mag = a ? c.hdg_a : c.hdg_b;
+      host_mirror.sim_cockpit2_gauges_indicators_wind_speed_kts = a ? c.spd_lo : c.spd_hi;
+      if (i == 0) {
+        gpws_state.ws_hdg_min = gpws_state.ws_hdg_max = c.hdg_a;
+        gpws_state.ws_spd_min = gpws_state.ws_spd_max = c.spd_lo;
+      }
+      step();
+      if (gpws_state.alert_code == gpws_code::windshear) break;
+    }
+    EXPECT_EQ(gpws_state.alert_code == gpws_code::windshear, c.alert) << c.hdg_a << " " << c.spd_lo;
+  }
+}
+
+TEST_F(Gpws, ApproachingMinimumsWindow) {
+  script_mirror.zuvadud_D738_pfd_dh_pilot = 200.0f;
+  struct Case {
+    float ra;
+    bool alert;
+  } cases[] = {{280.0f, false}, {283.0f, true}, {285.0f, false}};
+  for (const Case& c : cases) {
+    gpws_state.alert_code = 0;
+    fly(c.ra, 150.0f, -500.0f);
+    host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = 1.0f;
+    float gear[3] = {1, 1, 1};
+    for (int i = 0; i < 3; ++i) host_mirror.sim_aircraft_parts_acf_gear_deploy[i] = gear[i];
+    script_mirror.zuvadud_D738_FMS_flight_phase = 5.0f;
+    script_mirror.zuvadud_D738_pfd_min_speed = 100.0f;
+    script_mirror.zuvadud_D738_pfd_min_maneuver_speed = 100.0f;
+    step();
+    EXPECT_EQ(gpws_state.alert_code == gpws_code::approaching_minimums, c.alert) << c.ra;
+  }
+}
+
+TEST_F(Gpws, TooLowGearBelow500FeetGearUp) {
+  script_mirror.zuvadud_D738_FMS_flight_phase = 5.0f;
+  gpws_state.gpws_phase = 2;
+  fly(400.0f, 180.0f, -300.0f);
+  step();
+  EXPECT_EQ(gpws_state.alert_code, gpws_code::too_low_gear);
+  // The inhibit switch silences it.
+  SetUp();
+  script_mirror.zuvadud_D738_FMS_flight_phase = 5.0f;
+  gpws_state.gpws_phase = 2;
+  toggle_switch::gpws_gear_pos = 1.0f;
+  fly(400.0f, 180.0f, -300.0f);
+  step();
+  EXPECT_NE(gpws_state.alert_code, gpws_code::too_low_gear);
+  toggle_switch::gpws_gear_pos = 0.0f;
+}
+
+TEST_F(Gpws, LongTestRunsItsTwentyStepsAndEnds) {
+  fly(0.0f, 0.0f, 0.0f);
+  script_mirror.zuvadud_d738_fmodpack_fmod_gpwstest_long_on = 1.0f;
+  system_::gpws_test_running = 1.0f;
+  gpws_test.started = 1.0f;
+  frame_time = 0.1f;
+  std::vector<int> codes;
+  for (int i = 0; i < 3000 && system_::gpws_test_running != 0.0f; ++i) {
+    step();
+    if (gpws_state.alert_code != 0 && (codes.empty() || codes.size() < static_cast<size_t>(gpws_state.test_step)))
+      codes.push_back(gpws_state.alert_code);
+  }
+  EXPECT_EQ(codes, (std::vector<int>{9, 1, 2, 15, 8, 3, 7, 4, 6, 5, 4, 9, 10, 28, 29, 27, 19, 4, 16, 14}));
+  EXPECT_EQ(system_::gpws_test_running, 0.0f);
+  EXPECT_EQ(script_mirror.zuvadud_d738_fmodpack_fmod_gpwstest_long_on, 0.0f);
+  EXPECT_EQ(gpws_state.test_step, 0);
+}
+
+TEST_F(Gpws, ShortTestsRunSixAndFiveSteps) {
+  struct Case {
+    float flag;
+    size_t steps;
+  } cases[] = {{1.0f, 6u}, {2.0f, 5u}};
+  for (const Case& c : cases) {
+    SetUp();
+    fly(0.0f, 0.0f, 0.0f);
+    script_mirror.zuvadud_d738_fmodpack_fmod_gpwstest_short_on = c.flag;
+    system_::gpws_test_running = 1.0f;
+    gpws_test.started = 1.0f;
+    frame_time = 0.1f;
+    int max_step = 0;
+    for (int i = 0; i < 1000 && system_::gpws_test_running != 0.0f; ++i) {
+      step();
+      if (gpws_state.test_step > max_step) max_step = gpws_state.test_step;
+    }
+    EXPECT_EQ(static_cast<size_t>(max_step), c.steps + 1) << c.flag;
+    EXPECT_EQ(script_mirror.zuvadud_d738_fmodpack_fmod_gpwstest_short_on, 0.0f);
+  }
+}
+
+TEST_F(Gpws, PowerLossSilencesAndCancelsTest) {
+  script_mirror.zuvadud_d738_fmodpack_fmod_gpwstest_long_on = 1.0f;
+  system_::gpws_test_running = 1.0f;
+  gpws_test.started = 1.0f;
+  fly(0.0f, 0.0f, 0.0f);
+  run(0.5f);
+  electric::ac_tnsbus1_status = 0.0f;
+  step();
+  EXPECT_EQ(system_::gpws_test_running, 0.0f);
+  EXPECT_EQ(script_mirror.zuvadud_d738_fmodpack_fmod_gpwstest_long_on, 0.0f);
+  EXPECT_EQ(gpws_state.alert_code, 0);
+  EXPECT_EQ(gpws_state.hold_timer, 0.0f);
+  EXPECT_EQ(system_::below_gs_warn, 0.0f);
+  EXPECT_EQ(gpws_state.peak_altitude, -9999.0f);
+}
+
+TEST_F(Gpws, AirspeedWarningFlashesTenSecondsThenSteady) {
+  script_mirror.zuvadud_D738_pfd_min_speed = 200.0f;
+  script_mirror.zuvadud_D738_pfd_min_maneuver_speed = 200.0f;
+  script_mirror.zuvadud_D738_autopilot_blink = 1.0f;
+  fly(1500.0f, 150.0f, 0.0f);
+  frame_time = 0.1f;
+  run(5.0f);
+  EXPECT_EQ(pfd::airspeed_warn, 2.0f);  // blink + 1
+  script_mirror.zuvadud_D738_autopilot_blink = 0.0f;
+  step();
+  EXPECT_EQ(pfd::airspeed_warn, 1.0f);
+  run(6.0f);
+  EXPECT_EQ(pfd::airspeed_warn, 2.0f);
+  fly(1500.0f, 250.0f, 0.0f);
+  gpws_state.alert_code = 0;
+  run(4.0f);
+  EXPECT_EQ(pfd::airspeed_warn, 0.0f);
+}
+
+TEST_F(Gpws, NaNInputsRaiseNothing) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  fly(nan, nan, nan);
+  host_mirror.sim_cockpit2_gauges_indicators_roll_electric_deg_pilot = nan;
+  script_mirror.zuvadud_D738_FMS_radio_height_ratio = nan;
+  host_mirror.sim_cockpit2_gauges_indicators_wind_heading_deg_mag = nan;
+  host_mirror.sim_cockpit2_gauges_indicators_wind_speed_kts = nan;
+  run(5.0f);
+  EXPECT_EQ(gpws_state.alert_code, 0);
+  EXPECT_FALSE(std::isnan(gpws_state.ws_hdg_min));
+  EXPECT_FALSE(std::isnan(gpws_state.peak_altitude));
+  EXPECT_TRUE(heard.empty());
+}
+
+// ---- Callouts -----------------------------------------------------------
+
+class Callouts : public Gpws {
+ protected:
+  void SetUp() override {
+    Gpws::SetUp();
+    script_mirror.zuvadud_D738_FMS_flight_phase = 5.0f;
+    frame_time = 0.02f;
+  }
+  // Descends from `from` to `to` at `fpm`; returns the height at which each
+  // named flag first rose.
+  struct Fired {
+    float* flag;
+    float at;
+  };
+  void descend(float from, float to, float fpm, std::vector<Fired>& watch) {
+    for (Fired& w : watch) w.at = -1.0f;
+    for (float h = from; h >= to; h -= fpm / 60.0f * frame_time) {
+      host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = h;
+      host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot = h + base_;
+      host_mirror.sim_flightmodel_position_vh_ind_fpm = -fpm;
+      host_mirror.sim_cockpit2_gauges_indicators_vvi_fpm_pilot = 0.0f;
+      update_radio_altitude_callouts(false);
+      for (Fired& w : watch)
+        if (w.at < 0.0f && *w.flag == 1.0f) w.at = h;
+    }
+  }
+  float base_ = 0.0f;
+};
+
+TEST_F(Callouts, DescentCallsEachHeightOnce) {
+  std::vector<Fired> watch = {
+      {&cue_fmod::callouts_2500, 0}, {&cue_fmod::callouts_1000, 0}, {&cue_fmod::callouts_500, 0},
+      {&cue_fmod::callouts_400, 0},  {&cue_fmod::callouts_100, 0},  {&cue_fmod::callouts_10, 0},
+      {&cue_fmod::callouts_5, 0},
+  };
+  const float expect[] = {2500, 1010, 510, 410, 110, 15, 8};
+  descend(3000.0f, 0.0f, 600.0f, watch);
+  for (size_t i = 0; i < watch.size(); ++i) EXPECT_NEAR(watch[i].at, expect[i], 0.5f) << expect[i];
+}
+
+TEST_F(Callouts, DisabledCalloutNeverSounds) {
+  script_mirror.zuvadud_D738_fms_ra_callout_disable[10] = 1.0f;  // 400
+  std::vector<Fired> watch = {{&cue_fmod::callouts_400, 0}, {&cue_fmod::callouts_300, 0}};
+  descend(600.0f, 250.0f, 600.0f, watch);
+  EXPECT_LT(watch[0].at, 0.0f);
+  EXPECT_NEAR(watch[1].at, 310.0f, 0.5f);
+}
+
+TEST_F(Callouts, BarometricFiveHundredAboveRunway) {
+  cockpit_options.ra_500_1000_baro = 1.0f;
+  script_mirror.zuvadud_D738_pfd_rwy_show = 2.0f;
+  script_mirror.zuvadud_D738_pfd_rwy_altitude = 5000.0f;
+  base_ = 5000.0f;  // baro altitude = runway + radio height
+  std::vector<Fired> watch = {{&cue_fmod::callouts_500, 0}, {&cue_fmod::callouts_1000, 0}};
+  descend(1200.0f, 300.0f, 600.0f, watch);
+  EXPECT_NEAR(watch[0].at + base_, 5510.0f, 0.5f);
+  EXPECT_NEAR(watch[1].at + base_, 6010.0f, 0.5f);
+}
+
+TEST_F(Callouts, ThousandSecondNeedsModerateDescent) {
+  struct Case {
+    float fpm;
+    bool fires;
+  } cases[] = {{400.0f, false}, {1000.0f, false}, {700.0f, true}};
+  for (const Case& c : cases) {
+    SetUp();
+    std::vector<Fired> watch = {{&cue_fmod::callouts_1000s, 0}};
+    descend(1200.0f, 850.0f, c.fpm, watch);
+    EXPECT_EQ(watch[0].at > 0.0f, c.fires) << c.fpm;
+  }
+}
+
+TEST_F(Callouts, BatteryBusChangeSilencesUntilRearmed) {
+  std::vector<Fired> watch = {{&cue_fmod::callouts_500, 0}};
+  descend(700.0f, 505.0f, 600.0f, watch);
+  EXPECT_EQ(cue_fmod::callouts_500, 1.0f);
+  electric::batbus_status = 0.0f;
+  gpws_update();
+  EXPECT_EQ(cue_fmod::callouts_500, 0.0f);
+  EXPECT_EQ(callout_state.callout_armed[11], 0);  // 400 was armed above 425
+}
+
+// ---- Autoland fail grade ----------------------------------------------
+
+TEST_F(Gpws, AutolandFailGrade) {
+  autoland_fail_state = AutolandFailState{};
+  host_mirror.sim_flightmodel_position_groundspeed = 100.0f;
+  on_ground = 0;
+  script_mirror.zuvadud_autopilot_ap_on = 1.0f;
+  host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 3000.0f;
+  display::isfd_init_time = 0.0f;
+  update_autoland_status();
+  EXPECT_EQ(autoland::fail_status, 0.0f);
+  EXPECT_EQ(autoland::fail_flag, 0.0f);
+  script_mirror.zuvadud_D738_irs_pfd_allign2 = 1.0f;  // one source lost
+  update_autoland_status();
+  EXPECT_EQ(autoland::fail_status, 1.0f);
+  EXPECT_EQ(autoland::fail_flag, 2.0f);
+  update_autoland_status();
+  EXPECT_EQ(autoland::fail_flag, 2.0f);
+  host_mirror.sim_operation_failures_rel_ss_ahz = 6;  // two lost
+  update_autoland_status();
+  EXPECT_EQ(autoland::fail_status, 2.0f);
+  EXPECT_EQ(autoland::fail_flag, 3.0f);
+  script_mirror.zuvadud_D738_autopilot_autoland_status = 1.0f;
+  host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 150.0f;
+  update_autoland_status();
+  EXPECT_EQ(autoland::fail_flag, 0.0f);
+  on_ground = 1;
+}
+
+}  // namespace

@@ -1,0 +1,430 @@
+// Traffic computer: track history, symbol placement and labels, threat
+// choice, display flags, and the advisory output stage (messages and bands).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "alerting/aural_cues.h"
+#include "alerting/tcas.h"
+#include "alerting/tcas_labels.h"
+#include "alerting/tcas_values.h"
+#include "core/binding.h"
+#include "core/frame.h"
+#include "systems/delay_timers.h"
+#include "systems/electric_values.h"
+#include "systems/switch_values.h"
+
+namespace {
+
+constexpr double kOwnLat = 47.0;
+constexpr double kOwnLon = 8.0;
+constexpr float kOwnElev_m = 3000.0f;
+constexpr float kFtPerM = 3.2808399f;
+
+class Tcas : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    host_mirror = HostMirror{};
+    script_mirror = ScriptMirror{};
+    tcas_cycle = TcasCycleState{};
+    tcas_threat = TcasThreatState{};
+    tcas_track = TcasTrackHistory{};
+    delay_flags = DelayTimerFlags{};
+    tcas_targets_present = 0;
+    for (int i = 0; i < 19; ++i) {
+      EFIS::tcas_ai_show[i] = EFIS::tcas_ai_show_fo[i] = 0.0f;
+      TCAS::type_show[i] = TCAS::type_show_fo[i] = 0.0f;
+    }
+    EFIS::ta_only_show = EFIS::ta_only_show_fo = 0.0f;
+    EFIS::tcas_show = EFIS::tcas_show_fo = 0.0f;
+    tcas_msgs_reset();
+    frame_time = 0.25f;
+    electric::ac_tnsbus1_status = 1.0f;
+    knob::transponder_pos = 5.0f;
+    ScriptMirror& s = script_mirror;
+    s.zuvadud_D738_EFIS_tcas_on = s.zuvadud_D738_EFIS_tcas_on_fo = 1.0f;
+    s.zuvadud_D738_EFIS_control_capt_map_mode_pos = s.zuvadud_D738_EFIS_control_fo_map_mode_pos = 2.0f;
+    s.zuvadud_D738_EFIS_control_capt_exp_map = s.zuvadud_D738_EFIS_control_fo_exp_map = 1.0f;
+    s.zuvadud_D738_EFIS_capt_map_range = s.zuvadud_D738_EFIS_fo_map_range = 2.0f;
+    HostMirror& h = host_mirror;
+    h.sim_flightmodel_position_latitude = kOwnLat;
+    h.sim_flightmodel_position_longitude = kOwnLon;
+    h.sim_flightmodel_position_elevation = kOwnElev_m;
+    h.sim_cockpit2_gauges_indicators_altitude_ft_pilot = kOwnElev_m * kFtPerM;
+    h.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 5000.0f;
+    h.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = 280.0f;
+    h.sim_cockpit2_gauges_indicators_airspeed_kts_copilot = 280.0f;
+    tcas_cycle.own_elev_last_cycle_m = kOwnElev_m;
+  }
+
+  // Multiplayer plane n at a distance (nm) and bearing (deg) from own, with a
+  // height difference (ft, positive above).
+  static void place(int n, float dist_nm, float bearing_deg, float above_ft) {
+    const double b = bearing_deg * 3.14159265358979 / 180.0;
+    const float lat = static_cast<float>(kOwnLat + dist_nm * std::cos(b) / 60.0);
+    const float lon = static_cast<float>(kOwnLon + dist_nm * std::sin(b) / (60.0 * std::cos(kOwnLat * 3.14159265 / 180.0)));
+    const float el = kOwnElev_m + above_ft / kFtPerM;
+    HostMirror& h = host_mirror;
+    float* fields[3][3] = {
+        {&h.sim_multiplayer_position_plane1_lat, &h.sim_multiplayer_position_plane1_lon, &h.sim_multiplayer_position_plane1_el},
+        {&h.sim_multiplayer_position_plane2_lat, &h.sim_multiplayer_position_plane2_lon, &h.sim_multiplayer_position_plane2_el},
+        {&h.sim_multiplayer_position_plane3_lat, &h.sim_multiplayer_position_plane3_lon, &h.sim_multiplayer_position_plane3_el}};
+    *fields[n - 1][0] = lat;
+    *fields[n - 1][1] = lon;
+    *fields[n - 1][2] = el;
+  }
+
+  // Frames up to and including the next cycle frame.
+  static void run_cycle() {
+    for (int i = 0; i < 10; ++i) {
+      update_tcas();
+      if (tcas_cycle.cycle_timer_s == 0.0f) return;
+    }
+    FAIL() << "no cycle ran";
+  }
+};
+
+TEST_F(Tcas, NoTrafficReadsNinetyNineMilesAndNoAdvisory) {
+  for (int i = 0; i < 3; ++i) run_cycle();
+  EXPECT_FLOAT_EQ(TCAS::nearest_plane_m, 99.0f * 1852.0f);
+  EXPECT_EQ(TCAS::tcas_nearest_ra_msg, 0.0f);
+  EXPECT_EQ(TCAS::traffic_ra, 0.0f);
+  EXPECT_EQ(TCAS::traffic_ta, 0.0f);
+}
+
+TEST_F(Tcas, NewIntruderShowsOnThirdCycleAndAFrozenCycleHidesIt) {
+  // Distant and 2000 ft above: plain traffic, no threat.
+  std::vector<float> shown;
+  float dist = 20.0f;
+  for (int c = 0; c < 6; ++c) {
+    if (c != 4) dist -= 0.05f;  // cycle 5 keeps the old position
+    place(1, dist, 0.0f, 2000.0f);
+    run_cycle();
+    shown.push_back(EFIS::tcas_ai_show[0]);
+  }
+  const std::vector<float> expected = {0, 0, 1, 1, 0, 1};
+  EXPECT_EQ(shown, expected);
+  EXPECT_EQ(TCAS::type_show[0], 4.0f);
+  EXPECT_FLOAT_EQ(TCAS::nearest_plane_m, 99.0f * 1852.0f);  // other traffic is never the threat
+}
+
+TEST_F(Tcas, EmptySlotAndRemoteAltitudeStayHidden) {
+  place(2, 10.0f, 90.0f, 2900.0f);  // beyond 2700 ft: hidden while level 0
+  for (int c = 0; c < 5; ++c) {
+    place(2, 10.0f - 0.05f * static_cast<float>(c), 90.0f, 2900.0f);
+    run_cycle();
+  }
+  EXPECT_EQ(EFIS::tcas_ai_show[0], 0.0f);  // plane 1 absent (0, 0)
+  EXPECT_EQ(tcas_track.track_counter[1], 0.0f);
+  EXPECT_EQ(EFIS::tcas_ai_show[1], 0.0f);
+  EXPECT_EQ(tcas_track.track_counter[2], 2.0f);
+}
+
+TEST_F(Tcas, AltitudeLabelsRoundToHundreds) {
+  struct Case {
+    float above_ft;
+    const char* label;
+    float up;
+  };
+  const Case cases[] = {{440, "+04", 1}, {460, "+05", 1}, {-40, "+00", 1}, {-500, "-05", 0}, {2600, "+26", 1}};
+  for (const Case& k : cases) {
+    SetUp();
+    for (int c = 0; c < 4; ++c) {
+      place(1, 30.0f - 0.05f * static_cast<float>(c), 45.0f, k.above_ft);
+      run_cycle();
+    }
+    EXPECT_EQ(EFIS::tcas_ai_show[0], 1.0f) << k.above_ft;
+    EXPECT_STREQ(TCAS::alt_label[0], k.label) << k.above_ft;
+    EXPECT_STREQ(TCAS::alt_fo_label[0], k.label) << k.above_ft;
+    EXPECT_EQ(TCAS::alt_dn_up_show[0], k.up) << k.above_ft;
+  }
+}
+
+TEST_F(Tcas, SymbolPositionScaledByRangeAndFirstOfficerWindow) {
+  script_mirror.zuvadud_D738_EFIS_capt_map_range = 0.0f;  // x2
+  script_mirror.zuvadud_D738_EFIS_fo_map_range = 0.0f;
+  for (int c = 0; c < 4; ++c) {
+    place(1, 7.0f + 0.01f * static_cast<float>(c), 90.0f, 1000.0f);
+    run_cycle();
+  }
+  EXPECT_NEAR(TCAS::x[0], 14.06f, 0.05f);  // right of the nose, beyond the FO window
+  EXPECT_NEAR(TCAS::y[0], 0.0f, 0.05f);
+  EXPECT_EQ(EFIS::tcas_ai_show[0], 1.0f);
+  EXPECT_EQ(EFIS::tcas_ai_show_fo[0], 0.0f);
+}
+
+TEST(TcasTables, RangeScaleAndSensitivityRows) {
+  const float scale[] = {2, 1, 0.5f, 0.25f, 0.125f, 0.0625f, 0.03125f, 0.015625f, 0, 0};
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(tcas_range_scale(static_cast<float>(i)), scale[i]) << i;
+  EXPECT_EQ(tcas_range_scale(-1.0f), 0.0f);
+  EXPECT_EQ(tcas_range_scale(NAN), 0.0f);
+
+  struct Row {
+    bool ta_only;
+    float radio, alt;
+    TcasSensitivity s;
+  };
+  const Row rows[] = {
+      {true, 500, 500, {20, 0, 0, 0, 0.3f}},
+      {false, 2349, 30000, {25, 15, 0.2f, 300, 0.33f}},
+      {false, 2350, 4999, {30, 20, 0.35f, 300, 0.48f}},
+      {false, 3000, 9999, {40, 25, 0.55f, 350, 0.75f}},
+      {false, 3000, 19999, {45, 30, 0.8f, 400, 1.0f}},
+      {false, 3000, 20000, {48, 35, 1.1f, 600, 1.3f}},
+  };
+  for (const Row& r : rows) {
+    const TcasSensitivity s = tcas_sensitivity(r.ta_only, r.radio, r.alt);
+    EXPECT_EQ(s.ta_time_s, r.s.ta_time_s) << r.alt;
+    EXPECT_EQ(s.ra_time_s, r.s.ra_time_s) << r.alt;
+    EXPECT_EQ(s.ra_distance_nm, r.s.ra_distance_nm) << r.alt;
+    EXPECT_EQ(s.required_miss_ft, r.s.required_miss_ft) << r.alt;
+    EXPECT_EQ(s.ta_distance_nm, r.s.ta_distance_nm) << r.alt;
+  }
+  char buf[5];
+  tcas_format_label(-87, buf, 5);
+  EXPECT_STREQ(buf, "-87");
+  tcas_format_label(87, buf, 5);
+  EXPECT_STREQ(buf, "+87");
+  tcas_format_label(12345, buf, 5);  // never past the buffer
+  EXPECT_STREQ(buf, "+99");
+  tcas_format_label(-2147483647, buf, 5);
+  EXPECT_STREQ(buf, "-99");
+}
+
+TEST_F(Tcas, RaThreatWinsOverCloserTaAndProximateTraffic) {
+  // Slot 1: RA (0.5 nm, level). Slot 2: TA, closer but 700 ft apart.
+  // Slot 3: proximate, closest, 1000 ft above.
+  for (int c = 0; c < 3; ++c) {
+    const float creep = 0.001f * static_cast<float>(c);
+    place(1, 0.5f - creep, 0.0f, 0.0f);
+    place(2, 0.45f - creep, 120.0f, 700.0f);
+    place(3, 0.3f - creep, 240.0f, 1000.0f);
+    run_cycle();
+  }
+  EXPECT_NEAR(TCAS::nearest_plane_m, 0.498f * 1852.0f, 2.0f);
+  EXPECT_EQ(tcas_threat.worst_level, 3);
+  // First detection: a traffic code and the traffic command, no sense yet.
+  EXPECT_EQ(TCAS::tcas_nearest_ra_msg, 9.0f);
+  EXPECT_EQ(tcas_threat.ra_command, 13.0f);
+  EXPECT_EQ(tcas_threat.command_in_force, 13.0f);
+  EXPECT_EQ(TCAS::type_show[0], 1.0f);
+  EXPECT_EQ(TCAS::type_show[1], 2.0f);
+  EXPECT_EQ(TCAS::type_show[2], 3.0f);
+  EXPECT_EQ(TCAS::traffic_ra, 1.0f);
+  EXPECT_EQ(TCAS::traffic_ta, 0.0f);
+
+  place(1, 0.496f, 0.0f, 0.0f);
+  run_cycle();
+  const float code = TCAS::tcas_nearest_ra_msg;
+  EXPECT_GE(code, 1.0f);
+  EXPECT_LE(code, 8.0f);
+  EXPECT_GE(tcas_threat.ra_command, 1.0f);
+  EXPECT_LE(tcas_threat.ra_command, 12.0f);
+  // Taken up once the traffic message has played.
+  EXPECT_EQ(tcas_threat.command_in_force, 13.0f);
+  for (int i = 0; i < 3; ++i) update_tcas();
+  EXPECT_EQ(tcas_threat.command_in_force, tcas_threat.ra_command);
+}
+
+TEST_F(Tcas, KnobFourShowsRaSymbolAsTrafficAdvisory) {
+  for (int c = 0; c < 3; ++c) {
+    place(1, 0.5f - 0.001f * static_cast<float>(c), 0.0f, 0.0f);
+    run_cycle();
+  }
+  ASSERT_EQ(TCAS::type_show[0], 1.0f);
+  knob::transponder_pos = 4.0f;
+  update_tcas();
+  EXPECT_EQ(TCAS::traffic_ta, 1.0f);
+  EXPECT_EQ(TCAS::traffic_ra, 0.0f);
+  EXPECT_EQ(TCAS::traffic_ta_fo, 1.0f);
+  EXPECT_EQ(tcas_threat.ra_command, 0.0f);
+  EXPECT_EQ(cue_fmodpack::msg_traffic, 0.0f);
+}
+
+TEST_F(Tcas, TaOnlyBandHasHysteresis) {
+  const float heights[] = {800, 1000, 1200, 1000, 850};
+  const float expected[] = {1, 1, 0, 0, 1};
+  for (int i = 0; i < 5; ++i) {
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = heights[i];
+    update_tcas();
+    EXPECT_EQ(EFIS::ta_only_show, expected[i]) << heights[i];
+    EXPECT_EQ(EFIS::ta_only_show_fo, expected[i]) << heights[i];
+  }
+}
+
+TEST_F(Tcas, DisplayFlagsByKnobPowerAndAlignment) {
+  struct Case {
+    float knob, bus, irs;
+    float show, tfc, off, fail;
+  };
+  const Case cases[] = {
+      {5, 1, 0, 1, 1, 0, 0}, {4, 1, 0, 1, 1, 0, 0}, {2, 1, 0, 0, 0, 1, 0},
+      {5, 0, 0, 0, 0, 1, 0}, {5, 1, 1, 0, 0, 0, 1},
+  };
+  for (const Case& k : cases) {
+    knob::transponder_pos = k.knob;
+    electric::ac_tnsbus1_status = k.bus;
+    script_mirror.zuvadud_D738_irs_pfd_allign_hdg = k.irs;
+    update_tcas();
+    EXPECT_EQ(EFIS::tcas_show, k.show) << k.knob << k.bus << k.irs;
+    EXPECT_EQ(EFIS::tfc_show_fo, k.tfc) << k.knob << k.bus << k.irs;
+    EXPECT_EQ(EFIS::tcas_off_show, k.off) << k.knob << k.bus << k.irs;
+    EXPECT_EQ(EFIS::tcas_fail_show_fo, k.fail) << k.knob << k.bus << k.irs;
+  }
+}
+
+TEST_F(Tcas, PlanModeBlanksOneSideAndForcesCycles) {
+  update_tcas();
+  script_mirror.zuvadud_D738_EFIS_control_capt_map_mode_pos = 3.0f;
+  update_tcas();
+  EXPECT_EQ(EFIS::tfc_show, 0.0f);
+  EXPECT_EQ(EFIS::tcas_show, 1.0f);
+  EXPECT_EQ(EFIS::tfc_show_fo, 1.0f);
+  EXPECT_EQ(tcas_cycle.cycle_flag, 1);
+  update_tcas();
+  EXPECT_EQ(tcas_cycle.cycle_timer_s, 0.0f);  // that frame ran a cycle
+}
+
+TEST_F(Tcas, SelfTestPatternOnBothSides) {
+  delay_flags.tcas_test_flag = 1.0f;
+  script_mirror.zuvadud_D738_EFIS_fo_map_range = 5.0f;
+  script_mirror.zuvadud_D738_EFIS_control_fo_exp_map = 0.0f;
+  script_mirror.zuvadud_D738_EFIS_control_fo_map_mode_pos = 2.0f;
+  update_tcas();
+  EXPECT_EQ(EFIS::tcas_test_show, 1.0f);
+  const float types[] = {1, 2, 3, 4};
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(TCAS::type_show[i], types[i]);
+  EXPECT_FLOAT_EQ(TCAS::x[0], 1.2f * 0.5f);
+  EXPECT_FLOAT_EQ(TCAS::y[3], 3.0f * 0.5f);
+  EXPECT_FLOAT_EQ(TCAS::x_fo[1], -1.2f * 0.125f);
+  EXPECT_FLOAT_EQ(TCAS::y_fo[0], 0.125f + 4.1f);
+  EXPECT_STREQ(TCAS::alt_label[1], "-05");
+  EXPECT_STREQ(TCAS::alt_fo_label[2], "");
+  EXPECT_EQ(TCAS::alt_dn_up_show[3], 1.0f);
+  EXPECT_EQ(TCAS::traffic_ra_fo, 1.0f);
+  electric::ac_tnsbus1_status = 0.0f;
+  update_tcas();
+  EXPECT_EQ(delay_flags.tcas_test_flag, 0.0f);
+}
+
+// ---- the advisory output stage ----
+
+class TcasAdvisory : public Tcas {
+ protected:
+  // Which message flag is up (code), 0 for none.
+  static int raised() {
+    using namespace cue_fmodpack;
+    const std::pair<float*, int> flags[] = {{&msg_climb_now, 1}, {&msg_climb, 2}, {&msg_increase_climb, 3},
+                                            {&msg_descent_now, 4}, {&msg_descent, 5}, {&msg_increase_descent, 6},
+                                            {&msg_maint_vert_spd, 8}, {&msg_clear_of_conflict, 9},
+                                            {&msg_traffic, 10}, {&msg_mon_vert_spd, 11}, {&msg_adj_vert_spd, 12},
+                                            {&msg_cross_climb, 13}, {&msg_cross_descent, 14}};
+    int code = 0;
+    for (const auto& f : flags) {
+      if (*f.first == 1.0f) code = f.second;
+    }
+    return code;
+  }
+  // Message codes frame by frame, collapsed into (code, frames) runs.
+  static std::vector<std::pair<int, int>> play(int frames) {
+    std::vector<std::pair<int, int>> runs;
+    for (int i = 0; i < frames; ++i) {
+      tcas_resolution_advisory();
+      const int c = raised();
+      if (runs.empty() || runs.back().first != c) runs.push_back({c, 0});
+      ++runs.back().second;
+    }
+    return runs;
+  }
+};
+
+TEST_F(TcasAdvisory, ClimbNowAnnouncesClimbThenClimbNow) {
+  frame_time = 0.1f;
+  tcas_threat.ra_command = ra_cmd::climb_now;
+  const auto runs = play(60);
+  ASSERT_GE(runs.size(), 5u);
+  EXPECT_EQ(runs[0].first, 0);  // the frame that sets up the repeat
+  EXPECT_EQ(runs[1].first, 2);
+  EXPECT_NEAR(runs[1].second * 0.1f, 1.0f, 0.11f);
+  EXPECT_EQ(runs[2], std::make_pair(0, 1));
+  EXPECT_EQ(runs[3].first, 1);
+  EXPECT_NEAR(runs[3].second * 0.1f, 1.5f, 0.11f);
+  EXPECT_EQ(runs[4].first, 0);
+  EXPECT_EQ(runs.size(), 5u);
+  // Climb after climb now is not announced again.
+  tcas_threat.ra_command = ra_cmd::climb;
+  EXPECT_EQ(play(30).size(), 1u);
+}
+
+TEST_F(TcasAdvisory, ClearOfConflictOnceThenQuiet) {
+  frame_time = 0.1f;
+  tcas_threat.command_in_force = ra_cmd::climb;
+  tcas_threat.ra_command = ra_cmd::clear_of_conflict;
+  const auto runs = play(40);
+  ASSERT_EQ(runs.size(), 2u);
+  EXPECT_EQ(runs[0].first, 9);
+  EXPECT_EQ(tcas_threat.ra_command, 0.0f);
+  EXPECT_EQ(tcas_threat.command_in_force, 0.0f);
+}
+
+TEST_F(TcasAdvisory, NewCommandWaitsForTheMessageToEnd) {
+  frame_time = 0.1f;
+  tcas_threat.ra_command = ra_cmd::traffic;
+  play(3);
+  tcas_threat.ra_command = ra_cmd::descend;
+  tcas_resolution_advisory();
+  EXPECT_EQ(tcas_threat.command_in_force, 13.0f);
+  play(20);
+  EXPECT_EQ(tcas_threat.command_in_force, 7.0f);
+}
+
+TEST_F(TcasAdvisory, GatesSilenceEverything) {
+  struct Case {
+    float knob, bus, radio;
+  };
+  const Case cases[] = {{4, 1, 5000}, {5, 0, 5000}, {5, 1, 499}};
+  for (const Case& k : cases) {
+    SetUp();
+    knob::transponder_pos = k.knob;
+    electric::ac_tnsbus1_status = k.bus;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = k.radio;
+    tcas_threat.ra_command = ra_cmd::traffic;
+    EXPECT_EQ(play(30), (std::vector<std::pair<int, int>>{{0, 30}}));
+    EXPECT_EQ(TCAS::tcas_pfd_ra_up, 0.0f);
+    EXPECT_EQ(TCAS::tcas_pfd_ra_dn, 0.0f);
+  }
+}
+
+TEST_F(TcasAdvisory, BandTargetsFromVerticalSpeed) {
+  struct Case {
+    float command, vs, captured;
+    float up, dn;  // converged band positions; NAN = band off
+  };
+  const Case cases[] = {
+      {ra_cmd::climb, 0, 0, 3, NAN},
+      {ra_cmd::climb, 1600, 0, -1, NAN},
+      {ra_cmd::climb, 4000, 0, -5, NAN},
+      {ra_cmd::descend, 0, 0, NAN, -3},
+      {ra_cmd::maintain_climb, 900, 900, -1, NAN},
+      {ra_cmd::monitor, -500, -500, -1, 1},
+  };
+  for (const Case& k : cases) {
+    SetUp();
+    frame_time = 0.1f;
+    host_mirror.sim_cockpit2_gauges_indicators_vvi_fpm_pilot = k.vs;
+    tcas_threat.captured_vs_fpm[0] = k.captured;
+    tcas_threat.ra_command = k.command;
+    TCAS::tcas_pfd_ra_up2 = TCAS::tcas_pfd_ra_dn2 = 99.0f;
+    play(300);
+    EXPECT_EQ(TCAS::tcas_pfd_ra_up, std::isnan(k.up) ? 0.0f : 1.0f) << k.command;
+    EXPECT_EQ(TCAS::tcas_pfd_ra_dn, std::isnan(k.dn) ? 0.0f : 1.0f) << k.command;
+    if (!std::isnan(k.up)) EXPECT_NEAR(TCAS::tcas_pfd_ra_up2, k.up, 0.01f) << k.command;
+    else EXPECT_EQ(TCAS::tcas_pfd_ra_up2, 99.0f);
+    if (!std::isnan(k.dn)) EXPECT_NEAR(TCAS::tcas_pfd_ra_dn2, k.dn, 0.01f) << k.command;
+    else EXPECT_EQ(TCAS::tcas_pfd_ra_dn2, 99.0f);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,142 @@
+// Cabin, service and panel handlers: the attendant chime queue, the DC meter
+// selector's host commands, cabin presets by model, wipers, no-smoking rule.
+#include "cockpit_fixture.h"
+#include "core/preprocess.h"
+#include "core/variant.h"
+#include "systems/cabin_light_values.h"
+#include "systems/cabin_lights.h"
+#include "systems/clock_values.h"
+#include "systems/electric_values.h"
+#include "systems/switch_targets.h"
+#include "systems/switch_values.h"
+#include "systems/wiper_state.h"
+
+namespace {
+
+using Cabin = CockpitTest;
+
+TEST_F(Cabin, AttendantCallQueuesAtMostSixChimes) {
+  attend_chime_count = 0;
+  attend_chime_timer = 0.0f;
+  electric::batbus_status = 0.0f;
+  press("push_button/attend");
+  EXPECT_EQ(push_button::attend_pos, 1.0f);
+  release("push_button/attend");
+  EXPECT_EQ(push_button::attend_pos, 0.0f);
+  EXPECT_EQ(attend_chime_count, 0);
+  electric::batbus_status = 1.0f;
+  for (int i = 0; i < 7; ++i) click("push_button/attend");
+  EXPECT_EQ(attend_chime_count, 6);
+  EXPECT_EQ(attend_chime_timer, 2.5f);
+}
+
+TEST_F(Cabin, DcMeterSelector) {
+  struct Case {
+    float from;
+    bool up;
+    float want;
+    const char* sent;
+  } cases[] = {
+      {2, true, 3, "sim/electrical/dc_volt_lft"},  {3, true, 4, "sim/electrical/dc_volt_rgt"},
+      {4, true, 5, "sim/electrical/dc_volt_rgt"},  {6, true, 6, nullptr},
+      {1, true, 2, nullptr},                       {4, false, 3, "sim/electrical/dc_volt_lft"},
+      {6, false, 5, "sim/electrical/dc_volt_rgt"}, {0, false, 0, nullptr},
+      {2.5f, true, 2.5f, nullptr},
+  };
+  for (const Case& c : cases) {
+    simhost::clear_issued_commands();
+    knob::dc_power = c.from;
+    click(c.up ? "knob/dc_power_up" : "knob/dc_power_dn");
+    EXPECT_EQ(knob::dc_power, c.want) << c.from << (c.up ? " up" : " down");
+    EXPECT_EQ(issued_total(), c.sent ? 1 : 0) << c.from << (c.up ? " up" : " down");
+    if (c.sent) {
+      EXPECT_EQ(issued(c.sent), 1) << c.from;
+    }
+  }
+}
+
+TEST_F(Cabin, PaxPresetsByModel) {
+  model_family = 1.0f;
+  pax_light_scene[0] = 9.0f;
+  click("cabin/pax_cruise");
+  EXPECT_EQ(tarv_cabin::lightsB, 0.7f);
+  EXPECT_EQ(tarv_cabin::lightsL, 0.95f);
+  EXPECT_EQ(tarv_cabin::lightsN, 2.0f);
+  EXPECT_EQ(pax_light_scene[0], 9.0f);
+  EXPECT_EQ(tarx_cabin::set_pax_lighting, 2.0f);
+  for (float family : {0.0f, 2.0f}) {
+    model_family = family;
+    tarv_cabin::lightsA = 7.0f;
+    click("cabin/pax_night_sleep");
+    EXPECT_EQ(tarv_cabin::lightsA, 7.0f) << family;
+    EXPECT_EQ(pax_light_scene[2], 1.0f) << family;
+    EXPECT_EQ(pax_light_scene[3], 0.5f) << family;
+    EXPECT_EQ(tarx_cabin::set_pax_lighting, 4.0f);
+  }
+  model_family = 0.0f;
+  click("cabin/entry_white_bright");
+  EXPECT_EQ(tarv_cabin::lightsW, 3.0f);
+  EXPECT_EQ(tarv_cabin::set_entry_lighting, 0.0f);
+  model_family = -1.0f;
+  click("cabin/entry_white_medium");
+  EXPECT_EQ(tarv_cabin::lightsW, 1.0f);
+  EXPECT_EQ(tarv_cabin::lightY, 0.0f);
+  EXPECT_EQ(tarv_cabin::set_entry_lighting, 1.0f);
+}
+
+TEST_F(Cabin, WiperEntersIntermittentWithAStart) {
+  switches::left_wiper_pos = 0.0f;
+  left_wiper_int_start = 0.0f;
+  click("knob/left_wiper_up");
+  EXPECT_EQ(switches::left_wiper_pos, 1.0f);
+  EXPECT_EQ(left_wiper_int_start, 1.0f);
+  left_wiper_int_start = 0.0f;
+  click("knob/left_wiper_up");
+  click("knob/left_wiper_up");
+  click("knob/left_wiper_up");
+  EXPECT_EQ(switches::left_wiper_pos, 3.0f);
+  EXPECT_EQ(left_wiper_int_start, 0.0f);
+  click("knob/left_wiper_dn");
+  click("knob/left_wiper_dn");
+  EXPECT_EQ(left_wiper_int_start, 1.0f);
+}
+
+TEST_F(Cabin, NoSmokingWithTheOptionSkipsAuto) {
+  struct Case {
+    float option, from;
+    const char* cmd;
+    float want;
+  } cases[] = {{1, 0, "toggle_switch/no_smoking_dn", 2}, {1, 1, "toggle_switch/no_smoking_up", 0},
+               {1, 2, "toggle_switch/no_smoking_up", 0}, {0, 0, "toggle_switch/no_smoking_dn", 1},
+               {0, 2, "toggle_switch/no_smoking_up", 1}, {0, 2, "toggle_switch/no_smoking_dn", 2}};
+  for (const Case& c : cases) {
+    script_mirror.zuvadud_D738_fms_no_smoking = c.option;
+    toggle_switch::no_smoking_pos = c.from;
+    click(c.cmd);
+    EXPECT_EQ(toggle_switch::no_smoking_pos, c.want) << c.cmd << " option " << c.option << " from " << c.from;
+  }
+}
+
+TEST_F(Cabin, ElapsedTimeResetAndCovers) {
+  clock_::captain_et = 75.0f;
+  clock_::chrono_display_mode_capt = 1.0f;
+  press("push_button/et_reset_capt");
+  EXPECT_EQ(clock_::captain_et, 0.0f);
+  EXPECT_EQ(clock_::captain_reset, 1.0f);
+  EXPECT_EQ(clock_::captain_et_mode, -1.0f);
+  EXPECT_EQ(clock_::chrono_display_mode_capt, 2.0f);
+  release("push_button/et_reset_capt");
+  EXPECT_EQ(clock_::captain_reset, 0.0f);
+
+  cover_target[9] = 0.0f;
+  button_switch::cover_position[9] = 0.0f;
+  toggle_switch::emer_exit_lights = 1.0f;
+  click("push_button/emer_exit_full_off");
+  EXPECT_EQ(button_switch::cover_position[9], 1.0f);
+  EXPECT_EQ(cover_target[9], 1.0f);
+  EXPECT_EQ(toggle_switch::emer_exit_lights, 0.0f);
+  click("button_switch_cover09");
+  EXPECT_EQ(cover_target[9], 0.0f);
+}
+
+}  // namespace

@@ -1,0 +1,134 @@
+// Warning, test and failure handlers: inhibit conditions, the bright/test
+// switch's host writes, the held cargo test and the held failure reset.
+#include "alerting/aural_cues.h"
+#include "alerting/failure_commands.h"
+#include "alerting/failure_tables.h"
+#include <cmath>
+#include <vector>
+
+#include "cockpit_fixture.h"
+#include "systems/annunciator_values.h"
+#include "systems/annunciators.h"
+#include "systems/annunciators_panels.h"
+#include "systems/instrument_values.h"
+#include "systems/switch_values.h"
+
+namespace {
+
+const char* const kGenericLights = "sim/cockpit2/switches/generic_lights_switch";
+
+using Warnings = CockpitTest;
+
+TEST_F(Warnings, BelowGlideslopeInhibitOnlyWithTheLightOn) {
+  alert::below_gs_disable = 0.0f;
+  annunciator::below_gs = 0.0f;
+  press("alert/below_gs_pilot");
+  EXPECT_EQ(push_button::below_gs_pilot_pos, 1.0f);
+  EXPECT_EQ(alert::below_gs_disable, 0.0f);
+  release("alert/below_gs_pilot");
+  EXPECT_EQ(push_button::below_gs_pilot_pos, 0.0f);
+  annunciator::below_gs = 0.8f;
+  click("alert/below_gs_copilot");
+  EXPECT_EQ(alert::below_gs_disable, 1.0f);
+}
+
+TEST_F(Warnings, BrightTestSwitch) {
+  toggle_switch::bright_test = 0.0f;
+  click("toggle_switch/bright_test_up");
+  EXPECT_EQ(toggle_switch::bright_test, 1.0f);
+  EXPECT_EQ(annunciator::test, 1.0f);
+  EXPECT_EQ(ann_state.flicker_phase_s[3], 3.5f);
+  const int writes = simhost::counts(kGenericLights).writes;
+  click("toggle_switch/bright_test_up");  // at TEST: nothing, no host write
+  EXPECT_EQ(simhost::counts(kGenericLights).writes, writes);
+  ann_state.six_pack[sp_fuel].memory[0] = 1;
+  click("toggle_switch/bright_test_dn");
+  EXPECT_EQ(annunciator::test, 0.0f);
+  EXPECT_EQ(ann_state.six_pack[sp_fuel].memory[0], 0);
+  click("toggle_switch/bright_test_dn");
+  EXPECT_EQ(toggle_switch::bright_test, -1.0f);
+  EXPECT_EQ(simhost::get_floats(kGenericLights)[14], 0.5f);
+  const int dim_writes = simhost::counts(kGenericLights).writes;
+  click("toggle_switch/bright_test_dn");
+  EXPECT_EQ(simhost::counts(kGenericLights).writes, dim_writes);
+  EXPECT_EQ(toggle_switch::bright_test, -1.0f);
+}
+
+TEST_F(Warnings, CargoTestArmsTheBellOnlyWhenHeld) {
+  fire_lights.fire_bell_enable = 0.0f;
+  hold("push_button/cargo_fire_test_push", 4);  // 0.5 s
+  EXPECT_EQ(fire_lights.fire_bell_enable, 0.0f);
+  EXPECT_EQ(push_botton::cargo_fire_test, 0.0f);
+  press("push_button/cargo_fire_test_push");
+  simhost::frames(6, kFrame_s);
+  EXPECT_EQ(fire_lights.cargo_test_active, 1.0f);
+  EXPECT_EQ(fire_lights.fire_bell_enable, 1.0f);
+  release("push_button/cargo_fire_test_push");
+  EXPECT_EQ(fire_lights.cargo_test_active, 0.0f);
+}
+
+TEST_F(Warnings, ExtinguisherTestSpringsBack) {
+  toggle_switch::extinguisher_circuit_test = 0.0f;
+  press("toggle_switch/exting_test_lft");
+  EXPECT_EQ(toggle_switch::extinguisher_circuit_test, -1.0f);
+  release("toggle_switch/exting_test_lft");
+  EXPECT_EQ(toggle_switch::extinguisher_circuit_test, 0.0f);
+}
+
+TEST_F(Warnings, RandomFailuresArmAndDisarm) {
+  failure_tables.system[3] = 0.0f;
+  failure_tables.system[4] = 1.0f;
+  failure_tables.engine[69] = 0.0f;
+  click("system/enable_rnd_fail");
+  EXPECT_EQ(failure_tables.system[3], 2.0f);
+  EXPECT_EQ(failure_tables.system[4], 1.0f);
+  EXPECT_EQ(failure_tables.engine[69], 0.0f);
+  EXPECT_EQ(simhost::get_floats("zuvadud/D738/failure/system")[3], 2.0f);
+  failure_tables.engine[2] = 5.0f;
+  click("system/disable_rnd_fail");
+  EXPECT_EQ(failure_tables.system[3], 0.0f);
+  EXPECT_EQ(failure_tables.engine[2], 0.0f);
+  EXPECT_EQ(failure_tables.system[4], 1.0f);
+}
+
+TEST_F(Warnings, FailureResetRunsOncePerHeldPress) {
+  system_::rst_fail_available2 = 0.0f;
+  host_mirror.sim_flightmodel_weight_m_fuel[0] = 2000.0f;
+  host_mirror.sim_flightmodel_weight_m_fuel[1] = 5000.0f;
+  host_mirror.sim_flightmodel_weight_m_fuel[2] = 3000.0f;
+  host_mirror.sim_flightmodel_weight_m_fixed = 10000.0f;
+  failure_tables.hydraulic[7] = 1.0f;
+  press("system/rst_fail");
+  simhost::frames(40, kFrame_s);  // 5.0 s gathered: not yet
+  EXPECT_EQ(issued("sim/operation/fix_all_systems"), 0);
+  EXPECT_EQ(failure_tables.hydraulic[7], 1.0f);
+  simhost::frames(10, kFrame_s);
+  release("system/rst_fail");
+  EXPECT_EQ(issued("sim/operation/fix_all_systems"), 1);
+  EXPECT_EQ(failure_tables.hydraulic[7], 0.0f);
+  // 10 t of fuel: wings 3900 kg each, the rest in the centre.
+  EXPECT_EQ(simhost::get_floats("sim/flightmodel/weight/m_fuel"), (std::vector<float>{3900.0f, 2200.0f, 3900.0f}));
+
+  system_::rst_fail_available2 = 1.0f;
+  click("system/rst_fail");
+  EXPECT_EQ(issued("sim/operation/fix_all_systems"), 2);
+}
+
+TEST_F(Warnings, FuelKeptWhereItWasBeyondTheLimits) {
+  saved_fuel_load[0] = 400.0f;  // under 1 t in all: no redistribution
+  saved_fuel_load[1] = 100.0f;
+  saved_fuel_load[2] = 300.0f;
+  reset_fuel_distribution();
+  EXPECT_EQ(simhost::get_floats("sim/flightmodel/weight/m_fuel"), (std::vector<float>{400.0f, 100.0f, 300.0f}));
+  saved_fuel_load[0] = 1000.0f;  // under twice a wing tank: split between the wings
+  saved_fuel_load[1] = 2000.0f;
+  saved_fuel_load[2] = 1000.0f;
+  host_mirror.sim_flightmodel_weight_m_fixed = 0.0f;
+  reset_fuel_distribution();
+  EXPECT_EQ(simhost::get_floats("sim/flightmodel/weight/m_fuel"), (std::vector<float>{2000.0f, 0.0f, 2000.0f}));
+  saved_fuel_load[1] = std::nanf("");
+  reset_fuel_distribution();  // refused whole
+  EXPECT_EQ(simhost::get_floats("sim/flightmodel/weight/m_fuel"), (std::vector<float>{2000.0f, 0.0f, 2000.0f}));
+}
+
+}  // namespace

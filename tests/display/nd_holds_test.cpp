@@ -1,0 +1,363 @@
+// Holds, procedure turns, the lateral offset path and the modified-route
+// pass as drawn into the panel: racetrack sides and range gate, when a hold
+// entry shows, the pending hold and its slot, the second route's colours,
+// slots and labels.
+#include "core/hold_geometry.h"
+#include "display/nd_labels.h"
+#include "display/nd_slots.h"
+#include "lnav/path_position.h"
+#include "nd_pass_fixture.h"
+
+namespace {
+
+using namespace nd_test;
+
+// Lays a racetrack out at leg i as the route decode does: inbound course c
+// (true), side code turn (0 left-hand), turn radius r and leg length len, nm.
+struct HoldShape {
+  double ctr1_lat, ctr1_lon, ctr2_lat, ctr2_lon, out_lat, out_lon, rad_a, rad_b;
+};
+HoldShape lay_hold(int i, double c, float turn, double r, double len) {
+  HoldShape h{};
+  const bool left = turn == 0.0f;
+  h.rad_a = std::fmod(c + (left ? 90.0 : 270.0), 360.0);
+  h.rad_b = std::fmod(c + (left ? 270.0 : 90.0), 360.0);
+  gc_destination(legs_lat[i], legs_lon[i], h.rad_b, r);
+  h.ctr1_lat = nav_result.lat;
+  h.ctr1_lon = nav_result.lon;
+  gc_destination(h.ctr1_lat, h.ctr1_lon, std::fmod(c + 180.0, 360.0), len);
+  h.ctr2_lat = nav_result.lat;
+  h.ctr2_lon = nav_result.lon;
+  gc_destination(h.ctr2_lat, h.ctr2_lon, h.rad_b, r);
+  h.out_lat = nav_result.lat;
+  h.out_lon = nav_result.lon;
+  HoldPatternArrays& a = hold_pattern;
+  a.hold_radius[i] = static_cast<float>(r);
+  a.hold_leg_len[i] = static_cast<float>(len);
+  a.hold_ctr1_lat[i] = static_cast<float>(h.ctr1_lat);
+  a.hold_ctr1_lon[i] = static_cast<float>(h.ctr1_lon);
+  a.hold_ctr2_lat[i] = static_cast<float>(h.ctr2_lat);
+  a.hold_ctr2_lon[i] = static_cast<float>(h.ctr2_lon);
+  a.hold_far_lat[i] = static_cast<float>(h.out_lat);
+  a.hold_far_lon[i] = static_cast<float>(h.out_lon);
+  a.hold_side_away[i] = static_cast<float>(h.rad_a);
+  a.hold_side[i] = static_cast<float>(h.rad_b);
+  legs_rad_turn[i] = turn;
+  return h;
+}
+
+class NdHolds : public MapPassFixture {
+ protected:
+  void SetUp() override {
+    MapPassFixture::SetUp();
+    electric::dc_bus1_status = 0.0f;  // captain only
+    for (int k = 0; k < 256; ++k) {
+      hold_pattern.hold_entry[k] = 0.0f;
+      clear_hold_pattern(k);
+      clear_proc_turn(k);
+    }
+  }
+  // W0 at the aircraft, W1 6 nm north, a hold at W1 as leg 2.
+  void hold_route() {
+    route_north(4, 6.0);
+    legs_lat[2] = legs_lat[1];
+    set_name(route_tables.waypoint_names[2], "W1");
+    set_name(route_tables.leg_path_types[2], "HM");
+    fms_seq.legs_num = 3.0f;
+  }
+};
+
+TEST_F(NdHolds, RacetrackOnTheHoldSideAndOnlyUpToRangeIndexFour) {
+  struct Case {
+    float turn;
+    float range;
+    bool drawn;
+  };
+  const Case cases[] = {{1.0f, 2.0f, true}, {0.0f, 2.0f, true}, {1.0f, 4.0f, true}, {1.0f, 5.0f, false}};
+  for (const Case& c : cases) {
+    hold_route();
+    efis_side[0].map_range = c.range;
+    const double scale = nd_range_scale(c.range);
+    const HoldShape h = lay_hold(2, 0.0, c.turn, 1.0, 4.0);
+    const auto& lines = pass();
+    const double r_px = 1.0 * scale * kAreaPx;
+    const int near_fix_turn = ends_on_circle(lines, capt_px(h.ctr1_lat, h.ctr1_lon, scale), r_px);
+    const int far_turn = ends_on_circle(lines, capt_px(h.ctr2_lat, h.ctr2_lon, scale), r_px);
+    if (!c.drawn) {
+      EXPECT_LT(near_fix_turn + far_turn, 4) << c.range;  // a stray route end at most
+      continue;
+    }
+    // Two half circles of one-degree steps.
+    EXPECT_GE(near_fix_turn, 300) << c.turn << " " << c.range;
+    EXPECT_GE(far_turn, 300) << c.turn << " " << c.range;
+    // The outbound straight joins the end of the first turn to the far turn,
+    // on the hold's side of the inbound course.
+    gc_destination(h.ctr1_lat, h.ctr1_lon, h.rad_b, 1.0);
+    const Px turn_end = capt_px(nav_result.lat, nav_result.lon, scale);
+    const Px out_end = capt_px(h.out_lat, h.out_lon, scale);
+    EXPECT_TRUE(has_line(lines, turn_end, out_end, 0.8)) << c.turn;
+    EXPECT_EQ(turn_end.x > kCaptX0 + 250, c.turn != 0.0f);
+  }
+}
+
+TEST_F(NdHolds, EntryShowsOnlyWhenDue) {
+  struct Case {
+    uint8_t entry_drawn, suppress;
+    float nav_mode, vnav_idx;
+    bool shown;
+  };
+  const Case cases[] = {
+      {0, 0, 0.0f, 3.0f, false},  // active hold, nothing asks for the entry
+      {1, 0, 0.0f, 3.0f, true},   // active, entry marked drawn
+      {0, 0, 3.0f, 3.0f, true},   // active, in the hold mode
+      {1, 1, 3.0f, 3.0f, false},  // active but suppressed
+      {1, 1, 0.0f, 2.0f, true},   // a later hold: the suppress byte does not apply
+      {0, 0, 3.0f, 2.0f, false},  // a later hold needs its drawn mark
+  };
+  for (const Case& c : cases) {
+    hold_route();
+    lay_hold(2, 0.0, 1.0f, 1.0, 4.0);
+    // Entry of kind 2 stored with leg 1: arc, straight, then to the fix.
+    legs_seg1_ctr_lat[1] = 0.05f;
+    legs_seg1_ctr_lon[1] = -0.02f;
+    legs_seg1_radius[1] = 0.5f;
+    legs_seg1_start_angle[1] = 180.0f;
+    legs_seg1_end_angle[1] = 90.0f;
+    legs_seg1_turn[1] = 2.0f;
+    legs_seg1_end_lat[1] = 0.05f;
+    legs_seg1_end_lon[1] = -0.01f;
+    legs_seg2_end_lat[1] = 0.08f;
+    legs_seg2_end_lon[1] = -0.01f;
+    hold_pattern.hold_entry[2] = 2.0f;
+    hold_pattern.hold_near[2] = c.entry_drawn;
+    hold_region_flag = c.suppress;
+    fms_seq.nav_mode = c.nav_mode;
+    fms_seq.vnav_idx = c.vnav_idx;
+    const auto& lines = pass();
+    const double s = 0.034;
+    EXPECT_EQ(has_line(lines, capt_px(0.08, -0.01, s), capt_px(legs_lat[2], 0.0, s)), c.shown)
+        << int(c.entry_drawn) << int(c.suppress) << " " << c.nav_mode << " " << c.vnav_idx;
+    EXPECT_EQ(has_line(lines, capt_px(0.05, -0.01, s), capt_px(0.08, -0.01, s)), c.shown);
+  }
+}
+
+// The hold layout decides from the time to the fix whether a later hold's
+// entry is shown: under 180 s it is, over 220 s it is not, between the two
+// the last answer holds.
+TEST_F(NdHolds, LaterHoldEntryFollowsTheTimeToTheFix) {
+  struct Case {
+    float gs_mps;  // 10 nm to the fix
+    bool shown;
+  };
+  const Case cases[] = {{200.0f, true}, {100.0f, true}, {80.0f, false}, {100.0f, false}, {0.0f, false}};
+  hold_route();
+  for (const Case& c : cases) {
+    lay_hold(2, 0.0, 1.0f, 1.0, 4.0);
+    legs_seg1_ctr_lat[1] = 0.05f;
+    legs_seg1_ctr_lon[1] = -0.02f;
+    legs_seg1_radius[1] = 0.5f;
+    legs_seg1_start_angle[1] = 180.0f;
+    legs_seg1_end_angle[1] = 90.0f;
+    legs_seg1_turn[1] = 2.0f;
+    legs_seg1_end_lat[1] = 0.05f;
+    legs_seg1_end_lon[1] = -0.01f;
+    legs_seg2_end_lat[1] = 0.08f;
+    legs_seg2_end_lon[1] = -0.01f;
+    fms_seq.vnav_idx = 2.0f;  // leg 1 active, the hold is leg 2
+    legs_dist_dest_true[1] = 10.0f;
+    legs_dist_dest_true[2] = 0.0f;
+    route_track.abeam_dist_bp = 0.0f;
+    host_mirror.sim_flightmodel_position_groundspeed = c.gs_mps;
+    compute_hold_pattern(2);
+    lay_hold(2, 0.0, 1.0f, 1.0, 4.0);  // keep the drawn racetrack where the checks expect it
+    hold_pattern.hold_entry[2] = 2.0f;
+    const auto& lines = pass();
+    const double s = 0.034;
+    EXPECT_EQ(has_line(lines, capt_px(0.08, -0.01, s), capt_px(legs_lat[2], 0.0, s)), c.shown) << c.gs_mps;
+  }
+}
+
+TEST_F(NdHolds, ProcedureTurnFigureAndSymbol) {
+  efis_side[0].map_range = 3.0f;
+  const double s = 0.017;
+  route_north(4, 12.0);
+  set_name(route_tables.leg_path_types[2], "PI");
+  legs_lat[2] = legs_lat[1];
+  set_name(route_tables.waypoint_names[2], "W1");
+  legs_crs_mag[2] = 180.0f;
+  legs_rad_turn[2] = 0.0f;
+  legs_seg1_start_lat[2] = legs_lat[2];  // as the path reset leaves a leg without a turn
+  legs_seg1_start_lon[2] = 0.0f;
+  fms_seq.legs_num = 3.0f;
+  compute_proc_turn(2);
+  const ProcTurnArrays& t = proc_turn;
+  ASSERT_GT(t.pi_radius[2], 0.0f);
+  const double r_px = t.pi_radius[2] * s * kAreaPx;
+  const auto& lines = pass();
+  // The 45-degree turns and the 180-degree turn, each on the layout's radius.
+  EXPECT_GE(ends_on_circle(lines, capt_px(t.pi_p2_lat[2], t.pi_p2_lon[2], s), r_px), 80);
+  EXPECT_GE(ends_on_circle(lines, capt_px(t.pi_p5_lat[2], t.pi_p5_lon[2], s), r_px), 340);
+  EXPECT_GE(ends_on_circle(lines, capt_px(t.pi_x_lat[2], t.pi_x_lon[2], s), r_px), 80);
+  EXPECT_TRUE(has_line(lines, capt_px(legs_lat[2], 0.0, s), capt_px(t.pi_p1_lat[2], t.pi_p1_lon[2], s)));
+  EXPECT_TRUE(has_line(lines, capt_px(t.pi_p3_lat[2], t.pi_p3_lon[2], s), capt_px(t.pi_p4_lat[2], t.pi_p4_lon[2], s)));
+  // Symbol: a 1.65 nm corner behind the fix on the right-hand set (135).
+  gc_destination(legs_lat[2], 0.0, 180.0 + 135.0, 1.65);
+  EXPECT_GE(ends_on_circle(lines, capt_px(nav_result.lat, nav_result.lon, s), 1.65 * s * kAreaPx), 100);
+
+  // A turn of its own before the procedure turn: the figure gives way to the
+  // ordinary path, the symbol stays.
+  legs_radii_radius[1] = 1.0f;
+  const auto& again = pass();
+  EXPECT_EQ(ends_on_circle(again, capt_px(t.pi_p5_lat[2], t.pi_p5_lon[2], s), r_px), 0);
+  gc_destination(legs_lat[2], 0.0, 180.0 + 135.0, 1.65);
+  EXPECT_GE(ends_on_circle(again, capt_px(nav_result.lat, nav_result.lon, s), 1.65 * s * kAreaPx), 100);
+}
+
+TEST_F(NdHolds, LateralOffsetPath) {
+  route_north(5, 3.0);
+  RouteChangeValues& rc = route_change_values;
+  rc.legs_offset_start = 2.0f;
+  rc.legs_offset_end = 3.0f;
+  const float pts[4][2] = {{0.05f, 0.03f}, {0.03f, 0.0f}, {0.1f, 0.03f}, {0.12f, 0.0f}};
+  for (int k = 0; k < 4; ++k) {
+    rc.offset_lat[k] = pts[k][0];
+    rc.offset_lon[k] = pts[k][1];
+  }
+  const double s = 0.034;
+  auto P = [&](int k) { return capt_px(pts[k][0], pts[k][1], s); };
+  struct Case {
+    float act;
+    bool leave, across, rejoin;
+  };
+  const Case cases[] = {{4.0f, false, false, false}, {5.0f, true, true, true}, {9.0f, false, false, true}};
+  for (const Case& c : cases) {
+    fms_seq.legs_offset_act = c.act;
+    std::vector<simhost::Line> magenta;
+    for (const auto& l : pass())
+      if (near_colour(l, kMagenta)) magenta.push_back(l);
+    EXPECT_EQ(has_line(magenta, P(1), P(0)), c.leave) << c.act;
+    EXPECT_EQ(has_line(magenta, P(0), P(2)), c.across) << c.act;
+    EXPECT_EQ(has_line(magenta, P(2), P(3)), c.rejoin) << c.act;
+  }
+  // An offset end beyond the route, or leg numbers below 1, show no offset
+  // path (and read no corner before the first leg).
+  fms_seq.legs_offset_act = 5.0f;
+  struct Bad {
+    float start, end;
+  };
+  for (const Bad b : {Bad{2.0f, 9.0f}, Bad{-3.0f, 3.0f}, Bad{0.5f, 3.0f}}) {
+    rc.legs_offset_start = b.start;
+    rc.legs_offset_end = b.end;
+    legs_offset[0] = 1.0f;
+    std::vector<simhost::Line> magenta;
+    for (const auto& l : pass())
+      if (near_colour(l, kMagenta)) magenta.push_back(l);
+    EXPECT_FALSE(has_line(magenta, P(1), P(0))) << b.start << " " << b.end;
+    EXPECT_FALSE(has_line(magenta, P(0), P(2))) << b.start << " " << b.end;
+  }
+}
+
+class NdModRoute : public NdHolds {
+ protected:
+  void second_route(int n) {
+    DisplayRoute& r = display_routes[0];
+    r.count = static_cast<float>(n);
+    for (int k = 0; k < n; ++k) {
+      r.lat[k] = static_cast<float>(k * 0.05);
+      r.lon[k] = 0.05f;
+      char name[16];
+      std::snprintf(name, sizeof name, "M%d", k);
+      set_name(route_tables.waypoint_names_2[k], name);
+      set_name(route_tables.leg_path_types_2[k], "TF");
+    }
+    fms_copies.vnav_idx_mod = 1.0f;
+  }
+};
+
+TEST_F(NdModRoute, NothingPendingDrawsNothing) {
+  route_north(3, 2.0);
+  const size_t plain = pass().size();
+  second_route(3);
+  EXPECT_EQ(pass().size(), plain);  // a second route alone is no modification
+  fms_copies.legs_mod_active = 1.0f;
+  EXPECT_GT(pass().size(), plain);
+  fms_copies.legs_mod_active = 0.0f;
+  legs_mod_active_at_decode = 1.0f;  // a modification just ended
+  EXPECT_GT(pass().size(), plain);
+}
+
+TEST_F(NdModRoute, DifferentRouteIsCyanAndItsSlotsFollowTheRoute) {
+  route_north(3, 2.0);
+  second_route(3);
+  script_mirror.zuvadud_D738_fms_rte12_sel = 1.0f;  // the other route is displayed
+  const auto& lines = pass();
+  const double s = 0.034;
+  EXPECT_TRUE(has_line(lines, capt_px(0.0, 0.05, s), capt_px(0.05, 0.05, s)));
+  int cyan_legs = 0;
+  for (const auto& l : lines)
+    if (near_colour(l, kCyan)) ++cyan_legs;
+  EXPECT_EQ(cyan_legs, 2);
+  EXPECT_FLOAT_EQ(nd::wpt_type[0], 2.0f);  // the active route first
+  EXPECT_FLOAT_EQ(nd::wpt_type[1], 1.0f);
+  EXPECT_FLOAT_EQ(nd::wpt_type[2], 2.0f);  // then M0 at the modification's index
+  EXPECT_FLOAT_EQ(nd::wpt_type[3], 1.0f);
+  EXPECT_STREQ(nd::wpt_id_w[3], "M1");
+  EXPECT_STREQ(nd::wpt_id_w[2], "M0");  // label kind 7: never the active colour
+  EXPECT_NEAR(nd::wpt_y[3], 3.0 * s * 14.7058824, 5e-3);
+}
+
+TEST_F(NdModRoute, SameRouteDrawsOnlyLegsOffTheActiveRoute) {
+  route_north(3, 2.0);
+  second_route(3);
+  fms_copies.legs_mod_active = 1.0f;
+  display_routes[0].main_leg[0] = 1.0f;
+  display_routes[0].main_leg[1] = 2.0f;  // follows M0: part of the active route
+  display_routes[0].main_leg[2] = 0.0f;
+  const auto& lines = pass();
+  const double s = 0.034;
+  EXPECT_FALSE(has_line(lines, capt_px(0.0, 0.05, s), capt_px(0.05, 0.05, s)));
+  EXPECT_TRUE(has_line(lines, capt_px(0.05, 0.05, s), capt_px(0.1, 0.05, s)));
+  EXPECT_EQ(count_colour(lines, kCyan), 0);
+  EXPECT_STREQ(nd::wpt_id_w[2], "M2");  // only M2 gets a slot after the route's
+  EXPECT_FLOAT_EQ(nd::wpt_type[3], 0.0f);
+}
+
+TEST_F(NdModRoute, PendingHoldLinesWithOrWithoutASlot) {
+  struct Case {
+    int route_points;
+    bool slot;
+  };
+  for (const Case& c : {Case{3, true}, Case{23, false}}) {
+    route_north(c.route_points, 0.3);
+    second_route(2);
+    PendingHold& h = pending_holds[0];
+    h.active = 1.0f;
+    h.lat = 0.02f;
+    h.lon = 0.02f;
+    h.crs_mag = 90.0f;
+    h.speed = 200.0f;
+    h.time = 60.0f;
+    std::strcpy(h.id, "HOLDX");
+    for (auto& t : nd::wpt_id_w) t[0] = '\0';
+    const auto& lines = pass();
+    const double s = 0.034;
+    EXPECT_TRUE(has_line(lines, capt_px(0.0, 0.0, s), capt_px(0.02, 0.02, s))) << c.route_points;
+    bool labelled = false;
+    for (auto& t : nd::wpt_id_w) labelled = labelled || std::strcmp(t, "HOLDX") == 0;
+    EXPECT_EQ(labelled, c.slot);
+    if (!c.slot) {
+      EXPECT_FLOAT_EQ(nd::wpt_type[19], 1.0f);  // all twenty taken by the route
+    }
+    // The racetrack's turns on the radius of a 200 kt hold, dashed like the
+    // rest of the modification (about half of each turn).
+    const RouteSetHold fig = route_set_hold(200.0f, 60.0f, 0.0f, 0.0f);
+    const double r_px = fig.radius_nm * s * kAreaPx;
+    gc_destination(0.02, 0.02, 90.0 + 270.0, fig.radius_nm);  // left-hand: centre left of the inbound course
+    const int ends = ends_on_circle(lines, capt_px(nav_result.lat, nav_result.lon, s), r_px);
+    EXPECT_GE(ends, 150);
+    EXPECT_LE(ends, 250);
+  }
+}
+
+}  // namespace
+

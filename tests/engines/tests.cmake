@@ -1,0 +1,7 @@
+# Engines and thrust: tables, force model, engine state and thrust command
+# in-process, and the force override through the host.
+corvane_unit_test(engines_unit_test
+  ${CMAKE_CURRENT_LIST_DIR}/tables_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/forces_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/state_test.cpp)
+corvane_integration_test(engines_integration_test ${CMAKE_CURRENT_LIST_DIR}/engines_integration_test.cpp)

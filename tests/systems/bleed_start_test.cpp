@@ -1,0 +1,290 @@
+// Bleed air, engine start switching and ignition, against the simulated host.
+#include <gtest/gtest.h>
+
+#include "alerting/failure_tables.h"
+#include "core/preprocess.h"
+#include "engines/engine_values.h"
+#include "panel_fixture.h"
+#include "systems/air_values.h"
+#include "systems/aircraft_systems.h"
+#include "systems/annunciators_panels.h"
+#include "systems/delay_timers.h"
+#include "systems/engine_start_switching.h"
+#include "systems/fire_values.h"
+#include "systems/instrument_values.h"
+#include "systems/pneumatics.h"
+#include "systems/switch_memory.h"
+#include "systems/switch_targets.h"
+#include "systems/switch_values.h"
+#include "systems/system_state.h"
+#include "systems/systems_steps.h"
+
+namespace {
+
+TEST(BleedStages, ScheduleByAltitudeAndN1) {
+  struct Case {
+    float alt_ft, n1, p5, p9;
+  };
+  const Case cases[] = {
+      {0.0f, 24.0f, 0.0f, 32.0f * 15.0f / 16.0f},    // at the 5th stage's low bound: nothing yet
+      {0.0f, 54.0f, 42.0f, 32.0f * 45.0f / 16.0f},   // full band: 42 psi, no upper clamp on the 9th
+      {0.0f, 84.0f, 84.0f, 32.0f * 75.0f / 16.0f},
+      {-500.0f, 39.0f, 21.0f, 60.0f},                // held below sea level
+      {5000.0f, 42.0f, 42.0f * 16.0f / 31.0f, 32.0f * 31.0f / 18.0f},
+      {41000.0f, 89.0f, 42.0f, 32.0f * 55.0f / 23.0f},
+      {50000.0f, 63.0f, 0.0f, 32.0f * 29.0f / 23.0f},  // held above 41,000 ft
+      {0.0f, 9.0f, 0.0f, 0.0f},
+  };
+  for (const Case& c : cases) {
+    EXPECT_NEAR(bleed_pressure_a(c.alt_ft, c.n1), c.p5, 1e-3f) << c.alt_ft << " " << c.n1;
+    EXPECT_NEAR(bleed_pressure_b(c.alt_ft, c.n1), c.p9, 1e-3f) << c.alt_ft << " " << c.n1;
+  }
+}
+
+class Bleed : public PanelTest {
+ protected:
+  void SetUp() override {
+    PanelTest::SetUp();
+    pneumatics = PneumaticsState{};
+    pneumatics.apu_bleed_priority = 1.0f;
+    failure_tables = FailureTables{};
+    overhead_lights = OverheadLightState{};
+    toggle_switch::bleed_air_1_pos = toggle_switch::bleed_air_2_pos = 1.0f;
+    toggle_switch::bleed_air_apu_pos = 0.0f;
+    air::l_pack_pos = air::r_pack_pos = 1.0f;
+    air::isolation_valve_pos = 1.0f;
+    fire::engine01_ext_switch_pos_arm = fire::engine02_ext_switch_pos_arm = 0.0f;
+    engine::indicators_N1_percent_1 = engine::indicators_N1_percent_2 = 60.0f;
+    air::engine1_starter_valve = air::engine2_starter_valve = 0.0f;
+    air::engine1_bleed_valve_pos = air::engine2_bleed_valve_pos = 0.0f;
+    air::isolation_bleed_valve_pos = 0.0f;
+    static_pressure_altitude_ft = 0.0f;
+    frame_time = 0.1f;
+  }
+  static void run(int frames) {
+    for (int i = 0; i < frames; ++i) update_pneumatics();
+  }
+};
+
+TEST_F(Bleed, PrsovRegulatesTheDuctAndClosesOnAnArmedFireSwitch) {
+  run(100);
+  EXPECT_GT(air::engine1_bleed_valve_pos, 0.3f);
+  EXPECT_NEAR(indicators::duct_press_L, 42.0f, 2.0f);
+  fire::engine01_ext_switch_pos_arm = 1.0f;
+  run(100);
+  EXPECT_LT(air::engine1_bleed_valve_pos, 0.01f);
+  EXPECT_GT(air::engine2_bleed_valve_pos, 0.3f);
+}
+
+TEST_F(Bleed, TrippedBleedAndStarterValveKeepThePrsovShut) {
+  overhead_lights.bleed_trip_latch[1] = 1.0f;
+  air::engine1_starter_valve = 0.5f;
+  run(50);
+  EXPECT_EQ(air::engine1_bleed_valve_pos, 0.0f);
+  EXPECT_EQ(air::engine2_bleed_valve_pos, 0.0f);
+}
+
+TEST_F(Bleed, HighStageSuppliesTheDuctAtIdle) {
+  engine::indicators_N1_percent_1 = engine::indicators_N1_percent_2 = 22.0f;
+  run(200);
+  EXPECT_EQ(air::engine1_5th_psi, 0.0f);
+  EXPECT_GT(air::engine1_9th_valve, 0.9f);
+  EXPECT_GT(indicators::duct_press_L, 8.0f);
+}
+
+TEST_F(Bleed, FailedValveStaysWhereItIs) {
+  run(100);
+  const float held = air::engine1_bleed_valve_pos;
+  failure_tables.pressurisation[7] = 1.0f;
+  toggle_switch::bleed_air_1_pos = 0.0f;
+  run(50);
+  EXPECT_EQ(air::engine1_bleed_valve_pos, held);
+}
+
+TEST_F(Bleed, ColdAircraftWithNoSourceStaysFinite) {
+  // Every source at 0 while the packs and wing anti-ice still ask for air:
+  // the shares of an empty side are 0, not 0/0.
+  engine::indicators_N1_percent_1 = engine::indicators_N1_percent_2 = 0.0f;
+  air::l_pack_bleed_valve_pos = air::r_pack_bleed_valve_pos = 1.0f;
+  air::isolation_valve_pos = 2.0f;  // OPEN
+  air::isolation_bleed_valve_pos = 1.0f;
+  run(20);
+  EXPECT_EQ(pneumatics.bleed_demand_psi[0], 0.0f);
+  EXPECT_EQ(pneumatics.apu_bleed_demand_psi, 0.0f);
+  EXPECT_EQ(indicators::duct_press_L, 0.0f);
+  engine::indicators_N1_percent_1 = 60.0f;
+  run(100);
+  EXPECT_GT(indicators::duct_press_R, 20.0f);  // engine 1 across the open isolation valve
+}
+
+TEST_F(Bleed, IsolationValveInAutoClosesOnlyWithEverythingOn) {
+  struct Case {
+    float sel, b1, b2, lp, rp, cmd;
+  };
+  const Case cases[] = {{1, 1, 1, 1, 1, 0}, {1, 0, 1, 1, 1, 1}, {1, 1, 1, 1, 0, 1},
+                        {1, 1, 1, 2, 1, 0}, {2, 1, 1, 1, 1, 1}, {0, 0, 0, 0, 0, 0}};
+  for (const Case& c : cases) {
+    air::isolation_valve_pos = c.sel;
+    toggle_switch::bleed_air_1_pos = c.b1;
+    toggle_switch::bleed_air_2_pos = c.b2;
+    air::l_pack_pos = c.lp;
+    air::r_pack_pos = c.rp;
+    update_pneumatics();
+    EXPECT_EQ(pneumatics.isolation_cmd, c.cmd) << c.sel << c.b1 << c.b2 << c.lp << c.rp;
+  }
+  // Without AC transfer bus 1 the valve stays put.
+  electric::ac_tnsbus1_status = 0.0f;
+  air::isolation_valve_pos = 2.0f;
+  air::isolation_bleed_valve_pos = 0.0f;
+  update_pneumatics();
+  EXPECT_EQ(air::isolation_bleed_valve_pos, 0.0f);
+}
+
+TEST_F(Bleed, HostBleedModeTable) {
+  struct Case {
+    float b1, b2;
+    bool apu;
+    float priority, factor;
+    int mode;
+    float dual;
+  };
+  const Case cases[] = {
+      {0, 0, false, 1, 1, 0, 0}, {1, 0, false, 1, 1, 1, 0}, {0, 1, false, 1, 1, 3, 0}, {0, 0, true, 1, 1, 4, 0},
+      {1, 1, false, 1, 1, 2, 0}, {1, 0, true, 1, 1, 5, 1},  {1, 0, true, 0, 1, 1, 1},  {0, 1, true, 1, 1, 5, 1},
+      {0, 1, true, 0, 1, 3, 1},  {0, 1, true, 0, 0, 5, 0},  {1, 1, true, 1, 1, 5, 1},  {1, 1, true, 0, 1, 2, 1},
+  };
+  for (const Case& c : cases) {
+    toggle_switch::bleed_air_1_pos = c.b1;
+    toggle_switch::bleed_air_2_pos = c.b2;
+    toggle_switch::bleed_air_apu_pos = c.apu ? 1.0f : 0.0f;
+    air::apu_bleed_valve_pos = c.apu ? 1.0f : 0.0f;
+    failure_tables.pressurisation[6] = 1.0f;  // hold the APU valve where the case puts it
+    pneumatics.apu_bleed_priority = c.priority;
+    pneumatics.apu_reg_factor = c.factor;
+    // The factor ramps within the frame; a supply that cannot regulate keeps it
+    // at its target of 1 or lets it fall.
+    pneumatics.apu_bleed_demand_psi = 0.0f;
+    update_pneumatics();
+    const bool regulating_case = c.b1 == 0 && c.b2 == 1 && c.apu;
+    if (!regulating_case) {
+      EXPECT_EQ(simhost::get_int("sim/cockpit2/pressurization/actuators/bleed_air_mode"), c.mode)
+          << c.b1 << c.b2 << c.apu << c.priority;
+    }
+  }
+}
+
+class Start : public PanelTest {
+ protected:
+  void SetUp() override {
+    PanelTest::SetUp();
+    start_switching = StartSwitchingState{};
+    delay_timers = DelayTimerBank{};
+    delay_flags = DelayTimerFlags{};
+    toggle_switch::eng_start_source = 1.0f;  // right igniter selected
+    engine::mixture_ratio1 = engine::mixture_ratio2 = 1.0f;
+    engine::indicators_N2_percent_1 = engine::indicators_N2_percent_2 = 25.0f;
+    engine::starter1_pos = engine::starter2_pos = 1.0f;
+    engine::start_valve1 = engine::start_valve2 = 0.0f;
+    on_ground = 1;
+    frame_time = 0.125f;
+  }
+};
+
+TEST_F(Start, IgniterSelectionByPositionGroundAndPower) {
+  struct Case {
+    float pos, source;
+    int ground;
+    float std_bus, tns1, dir_bat, mode;
+  };
+  const Case cases[] = {
+      {0, 1, 1, 1, 1, 1, 2},   // GRD on the ground: the selected igniter
+      {0, 1, 0, 1, 1, 1, 3},   // GRD in flight: both
+      {0, 0, 1, 0, 1, 1, 1},   // both selected, standby bus lost: left only
+      {0, -1, 1, 1, 0, 1, 0},  // left selected, its transfer bus lost
+      {0, 0, 1, 1, 1, 0, 2},   // no direct battery bus: only the standby side
+      {3, 1, 1, 1, 1, 1, 3},   // FLT
+      {2, -1, 1, 1, 1, 1, 1},  // CONT on the ground
+      {1, 1, 1, 1, 1, 1, 0},   // OFF on the ground below 50 % N2
+  };
+  for (const Case& c : cases) {
+    engine::starter1_pos = c.pos;
+    toggle_switch::eng_start_source = c.source;
+    on_ground = c.ground;
+    electric::ac_stdbus_status = c.std_bus;
+    electric::ac_tnsbus1_status = c.tns1;
+    electric::dir_batbus_status = c.dir_bat;
+    update_ignition_start();
+    EXPECT_EQ(start_switching.ignition_mode[0], c.mode) << c.pos << " " << c.source << " " << c.ground;
+    EXPECT_EQ(simhost::get_ints("sim/cockpit2/engine/actuators/ignition_key")[0], static_cast<int>(c.mode));
+  }
+  EXPECT_EQ(simhost::get_int("sim/operation/override/override_pressurization"), 1);
+}
+
+TEST_F(Start, StartValveOpensInTwoAndAHalfSecondsOnlyWithTheDirectBatteryBus) {
+  engine::starter1_pos = 0.0f;
+  for (int i = 0; i < 10; ++i) update_ignition_start();
+  EXPECT_FLOAT_EQ(engine::start_valve1, 0.5f);
+  for (int i = 0; i < 10; ++i) update_ignition_start();
+  EXPECT_FLOAT_EQ(engine::start_valve1, 1.0f);
+  electric::dir_batbus_status = 0.0f;
+  update_ignition_start();
+  EXPECT_LT(engine::start_valve1, 1.0f);
+  EXPECT_EQ(engine::start_valve2, 0.0f);
+}
+
+TEST_F(Start, CutOutReturnsTheSwitchAndTheRedlineFollowsTheStart) {
+  engine::starter1_pos = 0.0f;
+  host_mirror.sim_flightmodel2_engines_N2_percent[0] = 20.0f;
+  update_ignition_start();
+  EXPECT_EQ(systems::egt_redline1, 1.0f);
+  engine::indicators_N2_percent_1 = 55.3f;
+  update_ignition_start();
+  EXPECT_EQ(starter1_knob_target, 0.0f);  // cut-out is above 55.3
+  engine::indicators_N2_percent_1 = 56.0f;
+  host_mirror.sim_flightmodel2_engines_N2_percent[0] = 56.0f;
+  update_ignition_start();
+  EXPECT_EQ(starter1_knob_target, 1.0f);
+  EXPECT_EQ(delay_timers.air_start_delay_1, 5.0f);  // start complete
+}
+
+TEST_F(Start, KnobTurnsFromOffToGroundIn0_15sPerUnit) {
+  travel_targets.eng1_start_turn = 1.0f;
+  starter1_knob_target = 0.0f;
+  frame_time = 0.05f;
+  animate_start_switches();
+  EXPECT_NEAR(travel_targets.eng1_start_turn, 1.0f - 1.0f / 3.0f, 1e-5f);
+  EXPECT_EQ(engine::starter1_pos, 1.0f);
+  EXPECT_NEAR(engine::starter1_pos2, 1.0f, 1e-5f);
+  for (int i = 0; i < 5; ++i) animate_start_switches();
+  EXPECT_EQ(travel_targets.eng1_start_turn, 0.0f);
+  EXPECT_EQ(engine::starter1_pos, 0.0f);
+  // FLT has no animation.
+  starter1_knob_target = 3.0f;
+  engine::starter1_pos = 3.0f;
+  animate_start_switches();
+  EXPECT_EQ(engine::starter1_pos, 3.0f);
+}
+
+TEST_F(Start, FluidIndicationsAppearAt1_6And2Seconds) {
+  engine::starter1_pos = 0.0f;
+  frame_time = 0.1f;
+  struct Step {
+    int frames;
+    float press, temp;
+  };
+  const Step steps[] = {{15, 0, 0}, {2, 1, 0}, {3, 1, 1}};
+  for (const Step& s : steps) {
+    for (int i = 0; i < s.frames; ++i) update_fluid_indications();
+    EXPECT_EQ(engine::eicas_oil_press1, s.press);
+    EXPECT_EQ(engine::eicas_ff1, s.press);
+    EXPECT_EQ(engine::eicas_oil_temp1, s.temp);
+  }
+  // Run-down: out again below 6 % N2.
+  engine::starter1_pos = 1.0f;
+  engine::indicators_N2_percent_1 = 5.0f;
+  for (int i = 0; i < 40; ++i) update_fluid_indications();
+  EXPECT_EQ(engine::eicas_oil_press1, 0.0f);
+  EXPECT_EQ(engine::eicas_oil_temp1, 0.0f);
+}
+
+}  // namespace

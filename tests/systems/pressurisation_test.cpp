@@ -1,0 +1,138 @@
+// Cabin pressurisation: the atmosphere and schedule numbers, take-off mode,
+// the cruise cabin altitude, an open door and the safety relief.
+#include <gtest/gtest.h>
+
+#include "alerting/failure_tables.h"
+#include "core/binding.h"
+#include "core/frame.h"
+#include "core/preprocess.h"
+#include "navdata/air_data.h"
+#include "systems/air_values.h"
+#include "systems/electric_values.h"
+#include "systems/instrument_values.h"
+#include "systems/pressurisation.h"
+#include "systems/switch_values.h"
+
+namespace {
+
+class Pressurisation : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (XPLMDataRef& h : bound_handles) h = nullptr;
+    host_mirror = HostMirror{};
+    script_mirror = ScriptMirror{};
+    failure_tables = FailureTables{};
+    press_ctrl = PressController{};
+    cockpit::pressurization_mode2 = 0.0f;
+    electric::dc_bus1_status = electric::dc_bus2_status = 1.0f;
+    electric::ac_tnsbus1_status = electric::ac_tnsbus2_status = 1.0f;
+    electric::dir_batbus_status = electric::batbus_status = 1.0f;
+    toggle_switch::air_valve_ctrl = 0.0f;
+    air::l_pack_pos = air::r_pack_pos = 1.0f;
+    air::l_pack_bleed_valve_pos = air::r_pack_bleed_valve_pos = 1.0f;
+    air::engine1_psi = air::engine2_psi = 40.0f;
+    cockpit::cabin_altitude_actual = 0.0f;
+    cockpit::cabin_vvi = 0.0f;
+    cockpit::cabin_pressure_diff = 0.0f;
+    cockpit::outflow_valve = 1.0f;
+    static_pressure_altitude_ft = 0.0f;
+    frame_time = 0.1f;
+    on_ground = 1;
+  }
+  static void engines(float n1, float n2) {
+    for (int i = 0; i < 2; ++i) {
+      host_mirror.sim_flightmodel2_engines_N1_percent[i] = n1;
+      host_mirror.sim_flightmodel2_engines_N2_percent[i] = n2;
+    }
+  }
+};
+
+TEST(PressureSchedule, AtmosphereAndMaximumDifferential) {
+  EXPECT_NEAR(pressure_at_ft(0.0f), 14.696f, 0.001f);
+  EXPECT_NEAR(pressure_at_ft(35000.0f), 3.458f, 0.002f);
+  struct Case {
+    float alt_ft, max_psi;
+  };
+  const Case cases[] = {{0.0f, 7.45f}, {28000.0f, 7.45f}, {28001.0f, 7.8f}, {37000.0f, 7.8f}, {37001.0f, 8.35f}};
+  for (const Case& c : cases) EXPECT_EQ(max_cabin_diff_psi(c.alt_ft), c.max_psi) << c.alt_ft;
+}
+
+TEST_F(Pressurisation, ChannelBySelectorAndPower) {
+  struct Case {
+    float selector, dc1, dc2, dirbat;
+    float channel;
+  };
+  const Case cases[] = {
+      {0, 1, 1, 1, 1}, {0, 0, 1, 1, 2}, {0, 0, 0, 1, 0}, {1, 1, 1, 1, 2}, {1, 1, 0, 1, 0}, {2, 1, 1, 1, 3}, {2, 1, 1, 0, 0},
+  };
+  for (const Case& c : cases) {
+    toggle_switch::air_valve_ctrl = c.selector;
+    electric::dc_bus1_status = c.dc1;
+    electric::dc_bus2_status = c.dc2;
+    electric::dir_batbus_status = c.dirbat;
+    update_pressurization();
+    EXPECT_EQ(cockpit::pressurization_mode, c.channel) << c.selector << c.dc1 << c.dc2 << c.dirbat;
+  }
+  electric::dc_bus1_status = electric::dc_bus2_status = 0.0f;
+  update_pressurization();
+  EXPECT_EQ(cockpit::pressurization_dash, 1.0f);
+}
+
+TEST_F(Pressurisation, TakeOffModeAfterOneAndAHalfSecondsOfPower) {
+  engines(61.0f, 90.0f);
+  frame_time = 0.125f;  // exact in binary
+  for (int i = 0; i < 12; ++i) update_pressurization();
+  EXPECT_EQ(cockpit::pressurization_mode2, 0.0f) << "1.5 s exactly is not yet above";
+  update_pressurization();
+  EXPECT_EQ(cockpit::pressurization_mode2, 1.0f);
+  // From the next frame the schedule holds the cabin 0.1 psi above the field.
+  update_pressurization();
+  EXPECT_NEAR(pressure_at_ft(press_ctrl.sched_cabin_alt), pressure_at_ft(0.0f) + 0.1f, 1e-3f);
+  engines(20.0f, 60.0f);
+  for (int i = 0; i < 13; ++i) update_pressurization();
+  EXPECT_EQ(cockpit::pressurization_mode2, 0.0f);
+  EXPECT_EQ(press_ctrl.valve_cmd, 1.0f);
+}
+
+TEST_F(Pressurisation, ClimbScheduleAimsAtCruiseCabinForFltAlt35000) {
+  host_mirror.sim_cockpit_pressure_max_allowable_altitude = 35000.0f;
+  on_ground = 0;
+  cockpit::pressurization_mode2 = 1.0f;  // as a restored situation leaves it
+  static_pressure_altitude_ft = 10000.0f;
+  cockpit::cabin_altitude_actual = 2000.0f;
+  update_pressurization();
+  EXPECT_EQ(press_ctrl.mode, 2.0f);
+  EXPECT_NEAR(press_ctrl.cruise_cabin_alt, pressure_altitude_ft(pressure_at_ft(35000.0f) + 7.8f), 0.5f);
+}
+
+TEST_F(Pressurisation, OpenDoorLetsTheCabinFollowAmbient) {
+  static_pressure_altitude_ft = 1000.0f;
+  cockpit::cabin_altitude_actual = 0.0f;
+  script_mirror.tarv_doors_L1 = 1.0f;
+  script_mirror.tarv_doors_R1 = 1.0f;  // door sum above 1
+  air::l_pack_pos = air::r_pack_pos = 0.0f;
+  for (int i = 0; i < 2; ++i) update_pressurization();
+  EXPECT_NEAR(cockpit::cabin_altitude_actual, 1000.0f, 1.0f);
+}
+
+TEST_F(Pressurisation, ReliefCapsTheDifferential) {
+  on_ground = 0;
+  toggle_switch::air_valve_ctrl = 2.0f;
+  toggle_switch::air_valve_manual = 0.0f;
+  cockpit::outflow_valve = 0.0f;
+  static_pressure_altitude_ft = 40000.0f;
+  cockpit::cabin_altitude_actual = 0.0f;  // far more than 9.1 psi above ambient
+  update_pressurization();
+  EXPECT_NEAR(cockpit::cabin_pressure_diff, 9.1f, 0.01f);
+}
+
+TEST_F(Pressurisation, RamDoorsOpenOnTheGroundAtATenthPerSecond) {
+  cockpit::ram_door1 = cockpit::ram_door2 = 0.0f;
+  update_pressurization();
+  EXPECT_NEAR(cockpit::ram_door1, 0.01f, 1e-6f);
+  electric::ac_tnsbus2_status = 0.0f;
+  update_pressurization();
+  EXPECT_NEAR(cockpit::ram_door2, 0.01f, 1e-6f) << "door 2 stops without its bus";
+}
+
+}  // namespace
