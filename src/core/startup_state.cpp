@@ -15,6 +15,7 @@
 #include "alerting/aural_cues.h"
 #include "alerting/failure_state.h"
 #include "alerting/failure_tables.h"
+#include "alerting/tcas.h"
 #include "alerting/tcas_values.h"
 #include "commands/command_refs.h"
 #include "commands/command_settings.h"
@@ -462,6 +463,7 @@ void common_panels_and_instruments() {
   cockpit::tcas_test_test = 0.0f;
   fmod_::flap_sound = 0.0f;
   gpws_msgs_reset();
+  tcas_startup_reset();
 
   toggle_switch::adf_ant1 = 0.0f;
   toggle_switch::adf_ant2 = 0.0f;

@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "alerting/aural_cues.h"
 #include "alerting/failure_tables.h"
+#include "alerting/tcas.h"
+#include "alerting/tcas_values.h"
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/preprocess.h"
@@ -15,6 +18,7 @@
 #include "engines/engine_state.h"
 #include "host.h"
 #include "systems/air_values.h"
+#include "systems/delay_timers.h"
 #include "systems/electric_values.h"
 #include "systems/flight_control_values.h"
 #include "systems/fuel_values.h"
@@ -111,6 +115,21 @@ TEST_F(Startup, UnknownModeKeepsSwitchesButAppliesCommonSettings) {
   EXPECT_EQ(pfd::vspeed_man_v1, 80.0f);
   EXPECT_EQ(pfd::vspeed_man_vref, 80.0f);
   EXPECT_EQ(brake::brake_press, 3120.0f);
+}
+
+TEST_F(Startup, TrafficThreatStateStartsClear) {
+  set_state(0, 0.0f);
+  tcas_threat.threat_distance_nm = 3.0f;
+  tcas_threat.ra_code = 4.0f;
+  delay_flags.tcas_test_flag = 1.0f;
+  EFIS::tfc_show_fo = 1.0f;
+  cue_fmodpack::msg_climb_now = 1.0f;
+  apply_startup_state();
+  EXPECT_EQ(tcas_threat.threat_distance_nm, 99.0f);
+  EXPECT_EQ(tcas_threat.ra_code, 0.0f);
+  EXPECT_EQ(delay_flags.tcas_test_flag, 0.0f);
+  EXPECT_EQ(EFIS::tfc_show_fo, 0.0f);
+  EXPECT_EQ(cue_fmodpack::msg_climb_now, 0.0f);
 }
 
 TEST_F(Startup, BrakePressureByOutsideTemperature) {

@@ -200,8 +200,8 @@ TEST_F(CockpitSections, NumberedCoversHoldTheirSwitches) {
   EXPECT_EQ(host_mirror.sim_cockpit2_electrical_cross_tie, 1);
   const int before = issued("zuvadud/D738/switch/standby_bat_on");
   EXPECT_GE(before, 1);
-  // The switch handler lifts its guard; once it is down again and the switch
-  // still is not home, the command goes out again.
+  // The command brings the switch home; moved off it again under the closed
+  // guard, the command goes out again.
   electric::standby_bat_pos = -1.0f;
   button_switch::cover_position[3] = 0.0f;
   update_switch_covers();

@@ -25,6 +25,11 @@ class Lights : public PanelTest {
     toggle_switch::ife_pass_seat_pos = 0.0f;
     toggle_switch::cab_util_pos = 0.0f;
     toggle_switch::emer_exit_lights = 0.0f;
+    // Landing light switches are left on by the tests that flip them.
+    switch_::land_lights_left_pos = 0.0f;
+    switch_::land_lights_right_pos = 0.0f;
+    switch_::land_lights_ret_left_pos = 0.0f;
+    switch_::land_lights_ret_right_pos = 0.0f;
     air::l_recirc_fan_pos = 0.0f;
     air::r_recirc_fan_pos = 0.0f;
     electric::apu_start_load = 0.0f;

@@ -2,6 +2,7 @@
 // (both halves of a direction held) move the stabilizer trim once per frame,
 // with the same cut-outs and limits as the yoke switches; the single yoke
 // trim commands move it in their handlers only.
+#include <utility>
 #include <vector>
 
 #include "panel_fixture.h"
@@ -117,7 +118,8 @@ TEST_F(SplitTrim, SingleYokeCommandMovesTheTrimOncePerFrame) {
 }
 
 TEST_F(SplitTrim, RateModeFollowsTheFlapHandle) {
-  for (const auto& [ratio, mode] : {std::pair{0.0f, 0}, std::pair{0.049f, 0}, std::pair{0.05f, 1}, std::pair{1.0f, 1}}) {
+  for (const auto& [ratio, mode] :
+       {std::pair{0.0f, 0}, std::pair{0.049f, 0}, std::pair{0.05f, 1}, std::pair{1.0f, 1}}) {
     host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = ratio;
     update_stab_trim_wheel();
     EXPECT_EQ(elec_trim_fast_mode, mode) << ratio;
