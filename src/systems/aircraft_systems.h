@@ -49,7 +49,7 @@ void update_fuel_used();           // fuel used per engine
 void centre_pumps_after_load();    // centre pumps off over an empty tank after load
 void update_fuel_temperature();    // real fuel temperature and its gauge
 
-// ---- sections still to be built (aircraft_systems_pending.cpp) ----
+// ---- brakes, gear, flaps, trim and axes, covers, panels, indications, effects ----
 // Brakes, autobrake, anti-skid and steering.
 void animate_autobrake_knob();
 void update_autobrake_arming();

@@ -4,7 +4,6 @@ target_sources(corvane_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/system_state.cpp
   ${CMAKE_CURRENT_LIST_DIR}/systems_steps.cpp
   ${CMAKE_CURRENT_LIST_DIR}/aircraft_systems.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/aircraft_systems_pending.cpp
   ${CMAKE_CURRENT_LIST_DIR}/probe_wipers.cpp
   ${CMAKE_CURRENT_LIST_DIR}/radio_entry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/covers.cpp
