@@ -19,7 +19,9 @@
 #include "engines/engine_values.h"
 #include "systems/delay_timers.h"
 #include "systems/electric_values.h"
+#include "systems/hydraulics.h"
 #include "systems/instrument_values.h"
+#include "systems/replay.h"
 #include "systems/switch_targets.h"
 #include "systems/switch_values.h"
 
@@ -210,6 +212,10 @@ void test_gates(const Inputs& x) {
     const bool parked = x.flap == 0.0f && gear_on_ground(0) == 1 && gear_on_ground(1) == 1 && gear_on_ground(2) == 1;
     long_gate = parked ? 0.0f : 1.0f;
   } else {
+    short_gate = 1.0f;
+    long_gate = 1.0f;
+  }
+  if (hyd_state.test_inhibit != 0.0f) {
     short_gate = 1.0f;
     long_gate = 1.0f;
   }
@@ -660,6 +666,7 @@ void tail(const Inputs&) {
   if (bat != g.batbus_prev) callout_state.callout_reset = 1.0f;
   g.batbus_prev = bat;
   callouts_reset_check();
+  replay_state.previous_time = 0.0f;
 
   update_runway_awareness_link();
 

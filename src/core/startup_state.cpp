@@ -28,6 +28,7 @@
 #include "engines/engine_state.h"
 #include "engines/engine_steps.h"
 #include "engines/engine_values.h"
+#include "lnav/sequencing.h"
 #include "navdata/air_data.h"
 #include "systems/air_values.h"
 #include "systems/annunciator_values.h"
@@ -49,6 +50,7 @@
 #include "systems/instrument_values.h"
 #include "systems/lights.h"
 #include "systems/mic_select.h"
+#include "systems/pressurisation.h"
 #include "systems/switch_memory.h"
 #include "systems/switch_targets.h"
 #include "systems/switch_values.h"
@@ -206,6 +208,13 @@ void init_cabin_lighting() {
   lightsS = 1.0f;
   tarx_cabin::set_pax_lighting = static_cast<float>(pax_lighting_setting);
   set_entry_lighting = static_cast<float>(entry_lighting_setting);
+}
+
+// The hold sequencer's memory of the last flight would otherwise read as a
+// fix passed or a phase step on the new flight's first hold.
+void clear_sequencing_memory() {
+  prev_hold_phase = 0.0f;
+  hold_seq_latch = 0;
 }
 
 // A new flight starts without failures; entry 69 of each table is not the
@@ -526,10 +535,8 @@ void common_flaps_trim_speedbrake() {
 }
 
 void common_pressurisation(int32_t mode) {
-  for (float& v : pressurisation_state.values) v = 0.0f;
-  pressurisation_state.int_state = 0;
+  press_ctrl_clear_saved_state();
   cockpit::pressurization_mode2 = 0.0f;
-  pressurisation_state.mode2_flag = 0;
   if (mode == 0 || (mode == 1 && on_ground != 0)) {
     // On the ground the cabin sits at the field's pressure altitude.
     const float static_psi = host_mirror.sim_weather_barometer_current_inhg * kInhgToPsi;
@@ -705,5 +712,6 @@ void first_frame_block() {
   init_lights();
   init_cabin_lighting();
   apply_startup_state();
+  clear_sequencing_memory();
   clear_failures();
 }

@@ -26,6 +26,7 @@
 #include "systems/flight_control_values.h"
 #include "systems/fuel_values.h"
 #include "systems/instrument_values.h"
+#include "systems/pressurisation.h"
 #include "systems/switch_memory.h"
 #include "systems/switch_targets.h"
 #include "systems/switch_values.h"
@@ -68,9 +69,9 @@ const FloatSlot kSystemFloats[] = {
     {21, &lever_commands.gear_up_command},
     {22, &host_mirror.sim_cockpit_pressure_max_allowable_altitude},
     {23, &pressurization::knobs_landing_alt},
-    {24, &pressurisation_state.values[0]},
-    {25, &pressurisation_state.values[1]},
-    {26, &pressurisation_state.values[2]},
+    {24, press_ctrl_saved_value(0)},
+    {25, press_ctrl_saved_value(1)},
+    {26, press_ctrl_saved_value(2)},
     {27, &cockpit::pressurization_mode2},
     {28, &host_mirror.sim_cockpit2_controls_elevator_trim},
     {29, &flt_ctrls::trim_wheel},
@@ -100,7 +101,7 @@ const FloatSlot kSystemFloats[] = {
     {55, &elec_bus_state.capt_displays_ready},
     {56, &elec_bus_state.fo_displays_ready},
     {57, &elec_bus_state.isfd_ready},
-    {58, &engine_start_model_value},
+    {58, &damage_fluctuation_timer},  // the spool model's N2 fluctuation period
     {59, &gauges::standby_mode},
     {60, &gauges::standby_alt_mode},
     {61, &gauges::standby_alt_std_mode},
@@ -116,12 +117,12 @@ const FloatSlot kSystemFloats[] = {
     {82, &cockpit::cabin_vvi},
     {83, &cockpit::cabin_altitude_actual},
     {84, &cockpit::cabin_pressure_diff},
-    {85, &pressurisation_state.values[3]},
-    {86, &pressurisation_state.values[4]},
-    {87, &pressurisation_state.values[5]},
-    {88, &pressurisation_state.values[6]},
-    {89, &pressurisation_state.values[7]},
-    {90, &pressurisation_state.values[8]},
+    {85, press_ctrl_saved_value(3)},
+    {86, press_ctrl_saved_value(4)},
+    {87, press_ctrl_saved_value(5)},
+    {88, press_ctrl_saved_value(6)},
+    {89, press_ctrl_saved_value(7)},
+    {90, press_ctrl_saved_value(8)},
     {92, &systems_memory.bleed_temp_degc[0]},
     {93, &systems_memory.bleed_temp_degc[1]},
     {96, &cockpit::fuel_flow_used1},
@@ -305,7 +306,7 @@ void restore_system_slot(int slot, float v) {
     case 70: flight_director_state.hold[1] = v; break;
     case 94: flight_director_state.hold[2] = v; break;
     case 95: flight_director_state.hold[3] = v; break;
-    case 91: pressurisation_state.int_state = trunc_to_i32(v); break;
+    case 91: press_ctrl.press_channel = trunc_to_i32(v); break;
     default: break;  // slots that carry nothing
   }
 }
@@ -317,7 +318,7 @@ void after_system_slot(int slot) {
              host_mirror.sim_cockpit_pressure_max_allowable_altitude);
       break;
     case 27:
-      if (cockpit::pressurization_mode2 != 0.0f) pressurisation_state.mode2_flag = 1;
+      if (cockpit::pressurization_mode2 != 0.0f) press_ctrl.press_ctrl_armed = 1;
       break;
     case 28:
       push_f(bound::sim_cockpit2_controls_elevator_trim, host_mirror.sim_cockpit2_controls_elevator_trim);
@@ -443,7 +444,7 @@ void build_system_image(float image[kStateArraySize]) {
   image[70] = flight_director_state.live[1];
   image[94] = flight_director_state.live[2];
   image[95] = flight_director_state.live[3];
-  image[91] = static_cast<float>(pressurisation_state.int_state);
+  image[91] = static_cast<float>(press_ctrl.press_channel);
 }
 
 void build_system_sw_image(float image[kStateArraySize]) {

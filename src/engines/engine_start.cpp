@@ -17,9 +17,8 @@
 #include "engines/thrust_tables.h"
 #include "systems/air_values.h"
 #include "systems/instrument_values.h"
+#include "systems/pneumatics.h"
 
-float apu_bleed_supply_factor = 1.0f;
-float ground_air_psi;
 EngineStartState engine_start_state;
 
 namespace {
@@ -75,10 +74,10 @@ void starter_air_targets(float out[2]) {
   const float dl = clamp_range((finite_or(indicators::duct_press_L, 0.0f) - 10.5f) / 11.1f, 0.0f, 1.0f);
   const float dr = clamp_range((finite_or(indicators::duct_press_R, 0.0f) - 10.5f) / 11.1f, 0.0f, 1.0f);
   const float g = script_mirror.zuvadud_D738_engine_engine_air_start != 0.0f
-                      ? clamp_range(finite_or(ground_air_psi, 0.0f) / 21.6f, 0.0f, 1.0f)
+                      ? clamp_range(finite_or(pneumatics.ground_air_psi, 0.0f) / 21.6f, 0.0f, 1.0f)
                       : 0.0f;
   const float iso = finite_or(air::isolation_bleed_valve_pos, 0.0f);
-  const float a = dl * finite_or(air::apu_bleed_valve_pos, 0.0f) * finite_or(apu_bleed_supply_factor, 0.0f);
+  const float a = dl * finite_or(air::apu_bleed_valve_pos, 0.0f) * finite_or(pneumatics.apu_reg_factor, 0.0f);
   auto max3 = [](float x, float y, float z) {
     const float m = x > y ? x : y;
     return m > z ? m : z;

@@ -19,11 +19,8 @@ void windmill_floor(float alt_ft, float mach, float wind_mach, float* n1_out, fl
 // Vibration target (units x 100) from the N1 indication.
 float vibration_target(int32_t engine, float n1_indication);
 
-// Inputs the pneumatics provide: the APU bleed supply factor (0..1) and the
-// ground-air cart pressure in psi (used while the scripts' engine_air_start is
-// set). Defaults: 1 and 0.
-extern float apu_bleed_supply_factor;
-extern float ground_air_psi;
+// The starter air comes from the bleed-air model (systems/pneumatics.h): its
+// APU regulation factor and the ground-air cart pressure.
 
 // The engine damage flags and the N2 fluctuation timer are the failure
 // model's (alerting/failure_state.h).

@@ -2,7 +2,6 @@
 #include "engines/engine_state.h"
 
 EngineStateCopies engine_copies;
-float engine_start_model_value;
 float egt_offset[2];
 ThrustLeverState thrust_lever_state;
 AutothrottleSpeedState autothrottle_speed_state;

@@ -15,7 +15,6 @@ struct EngineStateCopies {
 };
 extern EngineStateCopies engine_copies;
 
-extern float engine_start_model_value;
 // Per-load EGT bias per engine, degC in [-20, 20).
 extern float egt_offset[2];
 

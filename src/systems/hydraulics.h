@@ -27,6 +27,9 @@ struct HydraulicState {
   float yd_switch_hold;  // 2 moving on, 1 released on, 0 off (the switch's command handler)
   float yd_switch_prev;
   float yd_irs_fault;    // 0/1, no valid IRS input for the yaw damper
+  // 0/1, kept with the hydraulic model; while it is 1 the GPWS refuses both
+  // of its self-tests (the test gates read it every frame).
+  float test_inhibit;
   // The two IRS latches are saved with the cockpit state:
   // hydraulic_step_state.yd_irs_seen (systems/system_state.h).
 };

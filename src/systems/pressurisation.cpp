@@ -26,7 +26,25 @@
 #include "systems/switch_values.h"
 #include "systems/systems_step_outputs.h"
 
-PressController press_ctrl;
+PressController press_ctrl = [] {
+  PressController c{};
+  c.press_ctrl_armed = 1;
+  return c;
+}();
+
+float* press_ctrl_saved_value(int i) {
+  PressController& c = press_ctrl;
+  float* const values[kPressSavedValues] = {&c.sched_cabin_alt,  &c.cruise_cabin_alt, &c.takeoff_field_alt,
+                                            &c.max_alt_reached,  &c.mode_alt_ref,     &c.landing_alt_ref,
+                                            &c.sched_max_diff,   &c.press_mode_timer_up, &c.press_mode_timer_down};
+  return i >= 0 && i < kPressSavedValues ? values[i] : nullptr;
+}
+
+void press_ctrl_clear_saved_state() {
+  for (int i = 0; i < kPressSavedValues; ++i) *press_ctrl_saved_value(i) = 0.0f;
+  press_ctrl.press_channel = 0;
+  press_ctrl.press_ctrl_armed = 0;
+}
 
 float pressure_at_ft(float altitude_ft) {
   const double base = 1.0 - 0.00000687535 * static_cast<double>(altitude_ft);

@@ -26,11 +26,20 @@ struct PressController {
   float prev_flt_alt;
   float prev_landing_alt;
   float prev_cabin_diff;
-  uint8_t press_ctrl_armed;
+  uint8_t press_ctrl_armed;  // 1 at plug-in load; a restored non-zero mode arms it again
   float off_sched_descent;  // 0/1
   float overpressure_time;  // 0..240
 };
 extern PressController press_ctrl;
+
+// The controller values the cockpit state arrays carry across a saved flight,
+// in slot order: the schedule references, then the two mode timers. The
+// channel and the armed flag travel beside them.
+constexpr int kPressSavedValues = 9;
+float* press_ctrl_saved_value(int i);  // nullptr outside 0..8
+
+// A new flight: the carried values, the channel and the armed flag to 0.
+void press_ctrl_clear_saved_state();
 
 // Standard-atmosphere pressure (psi) at a pressure altitude (ft).
 float pressure_at_ft(float altitude_ft);

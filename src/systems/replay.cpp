@@ -11,13 +11,9 @@
 #include "systems/flight_control_values.h"
 #include "systems/fuel_values.h"
 #include "systems/host_writes.h"
+#include "systems/replay.h"
 #include "systems/systems_steps.h"
 
-// Carried between replay frames.
-struct ReplayState {
-  float previous_time;   // host running time seen last frame, s
-  float callout_reset;   // 1: clear every callout flag this frame
-};
 ReplayState replay_state;
 
 namespace {

@@ -1,7 +1,6 @@
 // Storage of the systems step's carried working values (see system_state.h).
 #include "systems/system_state.h"
 
-PressurisationState pressurisation_state = {{}, 0, 1};
 HydraulicStepState hydraulic_step_state;
 ElecBusState elec_bus_state;
 SystemsStepMemory systems_memory;

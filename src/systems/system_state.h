@@ -6,14 +6,6 @@
 
 #include <cstdint>
 
-// Pressurisation controller.
-struct PressurisationState {
-  float values[9];     // controller state values 1-9
-  int32_t int_state;   // controller integer state
-  uint8_t mode2_flag;  // 1 at plug-in load; set again when mode 2 is restored
-};
-extern PressurisationState pressurisation_state;
-
 struct HydraulicStepState {
   // The yaw damper's IRS latches (left, right): the IRS has been aligning or
   // aligned since the yaw damper switch last went off; the start-up sets

@@ -16,8 +16,11 @@
 #include "host.h"
 #include "systems/delay_timers.h"
 #include "systems/electric_values.h"
+#include "systems/hydraulics.h"
 #include "systems/instrument_values.h"
+#include "systems/replay.h"
 #include "systems/switch_values.h"
+#include "systems/systems_steps.h"
 
 namespace {
 
@@ -39,6 +42,8 @@ class Gpws : public ::testing::Test {
     delay_flags = DelayTimerFlags{};
     gpws_test = GpwsTestState{};
     cockpit_options = CockpitOptions{};
+    hyd_state.test_inhibit = 0.0f;
+    replay_state = ReplayState{};
     gpws_msgs_reset();
     frame_time = 0.05f;
     electric::ac_tnsbus1_status = 1.0f;
@@ -320,6 +325,54 @@ TEST_F(Gpws, PowerLossSilencesAndCancelsTest) {
   EXPECT_EQ(gpws_state.hold_timer, 0.0f);
   EXPECT_EQ(system_::below_gs_warn, 0.0f);
   EXPECT_EQ(gpws_state.peak_altitude, -9999.0f);
+}
+
+// The gates the test button consults: 1 refuses that test.
+TEST_F(Gpws, TestGatesByHeightPhaseParkingAndHydraulics) {
+  struct Case {
+    float ra_ft, phase, flap;
+    int gear_on_ground;  // all three legs
+    float hyd_inhibit;
+    float short_gate, long_gate;
+  } cases[] = {
+      {500.0f, 0.0f, 0.0f, 0, 0.0f, 1.0f, 1.0f},    // between 30 and 1000 ft
+      {0.0f, 0.0f, 0.0f, 1, 0.0f, 0.0f, 0.0f},      // parked, flaps up
+      {0.0f, 0.0f, 0.25f, 1, 0.0f, 0.0f, 1.0f},     // flaps out
+      {0.0f, 0.0f, 0.0f, 0, 0.0f, 0.0f, 1.0f},      // not on the ground
+      {30.0f, 0.0f, 0.0f, 0, 0.0f, 0.0f, 1.0f},     // at 30 ft
+      {1000.0f, 0.0f, 0.0f, 0, 0.0f, 0.0f, 1.0f},   // at 1000 ft
+      {500.0f, 1.0f, 0.0f, 0, 0.0f, 0.0f, 1.0f},    // flight phase not 0
+      {0.0f, 0.0f, 0.0f, 1, 1.0f, 1.0f, 1.0f},      // hydraulics refuse, parked
+      {1500.0f, 2.0f, 0.0f, 0, 1.0f, 1.0f, 1.0f},   // hydraulics refuse, cruise
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    fly(c.ra_ft, 0.0f, 0.0f);
+    script_mirror.zuvadud_D738_FMS_flight_phase = c.phase;
+    host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = c.flap;
+    for (int32_t& g : host_mirror.sim_flightmodel2_gear_on_ground) g = c.gear_on_ground;
+    hyd_state.test_inhibit = c.hyd_inhibit;
+    step();
+    EXPECT_EQ(gpws_test.short_inhibit, c.short_gate) << c.ra_ft << " ft, hyd " << c.hyd_inhibit;
+    EXPECT_EQ(gpws_test.long_inhibit, c.long_gate) << c.ra_ft << " ft, hyd " << c.hyd_inhibit;
+  }
+}
+
+// A replay that starts earlier than where the last one stopped still calls
+// the heights: every normal frame forgets the replay's last running time.
+TEST_F(Gpws, NormalFrameLetsTheNextReplayCallOut) {
+  for (float power : {1.0f, 0.0f}) {
+    SetUp();
+    electric::ac_tnsbus1_status = power;
+    replay_state.previous_time = 500.0f;  // where an earlier replay stopped
+    step();
+    EXPECT_EQ(replay_state.previous_time, 0.0f) << "power " << power;
+    host_mirror.sim_time_total_running_time_sec = 120.0f;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 400.0f;
+    host_mirror.sim_flightmodel_position_vh_ind_fpm = -700.0f;
+    update_cockpit_indications();
+    EXPECT_EQ(cue_fmod::callouts_400, 1.0f) << "power " << power;
+  }
 }
 
 TEST_F(Gpws, AirspeedWarningFlashesTenSecondsThenSteady) {

@@ -17,6 +17,7 @@
 #include "core/startup_state.h"
 #include "engines/engine_state.h"
 #include "host.h"
+#include "lnav/sequencing.h"
 #include "systems/air_values.h"
 #include "systems/delay_timers.h"
 #include "systems/electric_values.h"
@@ -25,6 +26,7 @@
 #include "systems/hydraulic_values.h"
 #include "systems/ice_values.h"
 #include "systems/mic_select.h"
+#include "systems/pressurisation.h"
 #include "systems/instrument_values.h"
 #include "systems/switch_memory.h"
 #include "systems/switch_values.h"
@@ -234,6 +236,38 @@ TEST_F(Startup, FailureTablesClearedExceptEntry69) {
   }
   EXPECT_EQ(failure_tables.engine[69], 2.0f);
   EXPECT_EQ(failure_tables.engine[70], 2.0f);  // beyond the exchanged entries
+}
+
+// A previous flight's hold: the sequencer must not carry its last phase or
+// its fix-passed latch into the new flight.
+TEST_F(Startup, FirstFrameForgetsTheHoldSequencerMemory) {
+  set_state(0, 0.0f);
+  prev_hold_phase = 3.0f;
+  hold_seq_latch = 1;
+  first_frame_block();
+  EXPECT_EQ(prev_hold_phase, 0.0f);
+  EXPECT_EQ(hold_seq_latch, 0);
+}
+
+// Whatever state the start-up chooses, the pressure controller starts a new
+// flight disarmed, with no schedule references, timers or channel.
+TEST_F(Startup, PressureControllerStartsFromNothing) {
+  for (int mode : {0, 1, 2}) {
+    set_state(mode, 0.0f);
+    for (int i = 0; i < kPressSavedValues; ++i) *press_ctrl_saved_value(i) = 1234.0f;
+    press_ctrl.press_channel = 2;
+    press_ctrl.press_ctrl_armed = 1;
+    cockpit::pressurization_mode2 = 3.0f;
+    apply_startup_state();
+    EXPECT_EQ(press_ctrl.sched_cabin_alt, 0.0f) << mode;
+    EXPECT_EQ(press_ctrl.cruise_cabin_alt, 0.0f) << mode;
+    EXPECT_EQ(press_ctrl.max_alt_reached, 0.0f) << mode;
+    EXPECT_EQ(press_ctrl.landing_alt_ref, 0.0f) << mode;
+    EXPECT_EQ(press_ctrl.press_mode_timer_down, 0.0f) << mode;
+    EXPECT_EQ(press_ctrl.press_channel, 0) << mode;
+    EXPECT_EQ(press_ctrl.press_ctrl_armed, 0) << mode;
+    EXPECT_EQ(cockpit::pressurization_mode2, 0.0f) << mode;
+  }
 }
 
 TEST_F(Startup, MicSelectionStartsOnEachSeatsOwnTransmitter) {

@@ -25,6 +25,7 @@
 #include "systems/elec_trim_state.h"
 #include "systems/electric_values.h"
 #include "systems/instrument_values.h"
+#include "systems/pressurisation.h"
 #include "systems/switch_memory.h"
 #include "systems/switch_values.h"
 #include "systems/system_state.h"
@@ -98,7 +99,9 @@ TEST_F(StateArrays, OnlyTheFixedSlotsCarryValues) {
   EXPECT_EQ(used.size(), 89u);
   EXPECT_EQ(used_sw.size(), 117u);
   for (int i = 0; i < 200; ++i) {
-    EXPECT_EQ(system[i], used.count(i) ? 7.0f : 0.0f) << "system slot " << i;
+    // The fluctuation timer is restored, then cleared with the damage state.
+    const float carried = i == 58 ? 0.0f : 7.0f;
+    EXPECT_EQ(system[i], used.count(i) ? carried : 0.0f) << "system slot " << i;
     EXPECT_EQ(sw[i], used_sw.count(i) ? 7.0f : 0.0f) << "system_sw slot " << i;
   }
 }
@@ -119,6 +122,7 @@ TEST_F(StateArrays, RoundTripKeepsEverySlotInPlace) {
   EXPECT_EQ(flight_director_state.hold[3], 1095.0f);
   take_over_flight_director();
   save_cockpit_state();
+  system[58] = 0.0f;  // the fluctuation timer is cleared with the damage state
   EXPECT_EQ(simhost::get_floats(kSystem), system);
   EXPECT_EQ(simhost::get_floats(kSystemSw), sw);
   // Named globals land where the slot table says.
@@ -128,6 +132,47 @@ TEST_F(StateArrays, RoundTripKeepsEverySlotInPlace) {
   EXPECT_EQ(electric::panel_brightness[3], 2079.0f);
   EXPECT_EQ(toggle_switch::yaw_dumper_pos, 2070.0f);
   EXPECT_EQ(engine_copies.mixture[1], 2108.0f);
+}
+
+// A restored flight brings the pressure controller back where it was: the
+// schedule references and mode timers in their slots, the channel from the
+// integer slot, so the cabin carries on instead of restarting its schedule.
+TEST_F(StateArrays, PressureControllerRoundTrip) {
+  struct Case {
+    int slot;
+    float* value;
+    float saved;
+  };
+  PressController& c = press_ctrl;
+  const Case cases[] = {
+      {24, &c.sched_cabin_alt, 6400.0f},     {25, &c.cruise_cabin_alt, 7100.0f},
+      {26, &c.takeoff_field_alt, 1200.0f},   {85, &c.max_alt_reached, 37000.0f},
+      {86, &c.mode_alt_ref, 35000.0f},       {87, &c.landing_alt_ref, 450.0f},
+      {88, &c.sched_max_diff, 7.8f},         {89, &c.press_mode_timer_up, 1.25f},
+      {90, &c.press_mode_timer_down, 0.5f},
+  };
+  std::vector<float> system(200, 0.0f);
+  for (const Case& k : cases) system[k.slot] = k.saved;
+  system[91] = 2.7f;  // channel: auto 2
+  press_ctrl = PressController{};
+  restore_from(system, std::vector<float>(200, 0.0f));
+  for (const Case& k : cases) EXPECT_EQ(*k.value, k.saved) << "slot " << k.slot;
+  EXPECT_EQ(c.press_channel, 2);
+
+  // And the live controller is what the next save writes.
+  for (const Case& k : cases) *k.value = k.saved + 1.0f;
+  c.press_channel = 3;
+  save_cockpit_state();
+  const std::vector<float> saved = simhost::get_floats(kSystem);
+  for (const Case& k : cases) EXPECT_EQ(saved[k.slot], k.saved + 1.0f) << "slot " << k.slot;
+  EXPECT_EQ(saved[91], 3.0f);
+}
+
+// The spool model's N2 fluctuation timer is saved every frame.
+TEST_F(StateArrays, SaveCarriesTheFluctuationTimer) {
+  damage_fluctuation_timer = 2.5f;
+  save_cockpit_state();
+  EXPECT_EQ(simhost::get_floats(kSystem)[58], 2.5f);
 }
 
 TEST_F(StateArrays, RestorePushesTheHostValues) {
@@ -255,9 +300,9 @@ TEST_F(StateArrays, PressurisationModeTwoOnlySetsTheFlag) {
   for (const Case& c : cases) {
     std::vector<float> system(200, 0.0f);
     system[27] = c.mode2;
-    pressurisation_state.mode2_flag = c.before;
+    press_ctrl.press_ctrl_armed = c.before;
     restore_from(system, std::vector<float>(200, 0.0f));
-    EXPECT_EQ(pressurisation_state.mode2_flag, c.after) << c.mode2;
+    EXPECT_EQ(press_ctrl.press_ctrl_armed, c.after) << c.mode2;
   }
 }
 

@@ -8,6 +8,7 @@
 #include "systems/flight_control_values.h"
 #include "systems/hydraulic_values.h"
 #include "systems/instrument_values.h"
+#include "systems/pneumatics.h"
 #include "systems/reverse_levers.h"
 
 namespace {
@@ -223,7 +224,7 @@ using Start = EngineTest;
 TEST_F(Start, StarterAirAndEnvelope) {
   indicators::duct_press_L = 21.6f;
   air::apu_bleed_valve_pos = 1.0f;
-  apu_bleed_supply_factor = 1.0f;
+  pneumatics.apu_reg_factor = 1.0f;
   float air[2];
   starter_air_targets(air);
   EXPECT_NEAR(air[0], 26.1f, 1e-4f);
@@ -236,6 +237,16 @@ TEST_F(Start, StarterAirAndEnvelope) {
   starter_air_targets(air);
   EXPECT_EQ(air[0], 0.0f);
   EXPECT_EQ(engine::starter, 0.0f);
+  // The air cart of the bleed-air model feeds the starters while the scripts
+  // say it is connected.
+  pneumatics.ground_air_psi = 48.0f;
+  starter_air_targets(air);
+  EXPECT_EQ(air[0], 0.0f);
+  script_mirror.zuvadud_D738_engine_engine_air_start = 1.0f;
+  starter_air_targets(air);
+  EXPECT_GT(air[0], 0.0f);
+  script_mirror.zuvadud_D738_engine_engine_air_start = 0.0f;
+  pneumatics.ground_air_psi = 0.0f;
 
   struct Case {
     float alt_ft, ias, wms;
@@ -265,7 +276,7 @@ TEST_F(Start, StarterAirAndEnvelope) {
 TEST_F(Start, GroundStartRampsAtTheStartRateThenRunsDown) {
   indicators::duct_press_L = 21.6f;
   air::apu_bleed_valve_pos = 1.0f;
-  apu_bleed_supply_factor = 1.0f;
+  pneumatics.apu_reg_factor = 1.0f;
   air::isolation_bleed_valve_pos = 0.0f;
   engine::start_valve2 = 0.0f;
   engine::starter1_pos = 0.0f;  // GRD

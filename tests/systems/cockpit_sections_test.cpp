@@ -16,16 +16,12 @@
 #include "systems/fuel_values.h"
 #include "systems/instrument_values.h"
 #include "systems/probe_wipers.h"
+#include "systems/replay.h"
 #include "systems/switch_targets.h"
 #include "systems/switch_values.h"
 #include "systems/systems_steps.h"
 #include "systems/wiper_state.h"
 
-struct ReplayState {
-  float previous_time;
-  float callout_reset;
-};
-extern ReplayState replay_state;
 struct IndicationState {
   float door_lock, standby_baro_state, lower_page_last, lower_page2_last, page_blank_timer_s;
   float rh_box_timer_s[2], rh_box_armed[2];
