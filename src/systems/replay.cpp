@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "alerting/aural_cues.h"
+#include "alerting/gpws.h"
 #include "core/binding.h"
 #include "engines/engine_values.h"
 #include "systems/flight_control_values.h"
@@ -75,11 +76,11 @@ void replay_callouts() {
       used = 1.0f;
     }
   } else {
-    replay_state.callout_reset = 1.0f;
+    callout_state.callout_reset = 1.0f;
   }
   replay_state.previous_time = now;
-  if (replay_state.callout_reset == 1.0f) {
-    replay_state.callout_reset = 0.0f;
+  if (callout_state.callout_reset == 1.0f) {
+    callout_state.callout_reset = 0.0f;
     for (const CalloutWindow& w : kRaCalloutWindows) *w.flag = 0.0f;
     cue_fmod::callouts_2500 = 0.0f;
     cue_fmod::callouts_radio_alt = 0.0f;

@@ -3,8 +3,9 @@
 // always counts as running forward, wherever the replay starts.
 #pragma once
 
+// The callout reset request it raises is the radio-altitude callouts' own
+// (`callout_state.callout_reset`), shared with the battery-bus reset.
 struct ReplayState {
   float previous_time;   // host running time seen last replay frame, s
-  float callout_reset;   // 1: clear every callout flag this frame
 };
 extern ReplayState replay_state;
