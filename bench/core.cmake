@@ -1,5 +1,6 @@
 # Core benchmarks.
 corvane_benchmark(binding_bench ${CMAKE_CURRENT_LIST_DIR}/binding_bench.cpp)
+corvane_benchmark(core_frame_bench ${CMAKE_CURRENT_LIST_DIR}/core_frame_bench.cpp)
 corvane_benchmark(core_route_bench ${CMAKE_CURRENT_LIST_DIR}/core_route_bench.cpp)
 corvane_benchmark(hold_geometry_bench ${CMAKE_CURRENT_LIST_DIR}/hold_geometry_bench.cpp)
 corvane_benchmark(core_service_bench ${CMAKE_CURRENT_LIST_DIR}/core_service_bench.cpp)
