@@ -27,6 +27,9 @@ constexpr float kSettleBand = 0.6f;       // N1 % around the bug
 constexpr float kSettleTime = 6.0f;       // s
 
 bool stowed(int e) { return !(host_mirror.sim_flightmodel2_engines_thrust_reverser_deploy_ratio[e] > 0.01f); }
+// Reverser moving at all (0.01 or more): the forward lever reads idle and the
+// N1 command flag is raised; "stowed" above allows the same 0.01 of play.
+bool deploying(int e) { return host_mirror.sim_flightmodel2_engines_thrust_reverser_deploy_ratio[e] >= 0.01f; }
 
 float* thrust_lever(int e) { return e == 0 ? &engine::thrust1_leveler : &engine::thrust2_leveler; }
 float* reverse_lever(int e) { return e == 0 ? &flt_ctrls::reverse_lever1 : &flt_ctrls::reverse_lever2; }
@@ -104,10 +107,13 @@ void retard(int e) {
       float v = t.servo[e];
       v = v < lim ? (v + step > lim ? lim : v + step) : (v - step < lim ? lim : v - step);
       t.servo[e] = clamp_servo(e, v);
+      *thrust_lever(e) = servo_to_lever(e, t.servo[e]);
     }
+    // The lever is set before the settle check so that fine trim starts
+    // from where the servo actually is.
     const float bug = finite_or(*n1_bug(e), 0.0f) * 100.0f;
     track_settle(e, bug, finite_or(host_mirror.sim_flightmodel2_engines_N1_percent[e], 0.0f));
-    if (t.settled[e] != 0) return;
+    return;
   }
   *thrust_lever(e) = servo_to_lever(e, t.servo[e]);
 }
@@ -197,7 +203,7 @@ void update_n1_set() {
     script_mirror.zuvadud_D738_FMS_N1_mode_thrust[1] = w[1];
     write_host_vf(bound::zuvadud_D738_FMS_N1_mode_thrust, w, 2);
   }
-  for (int e = 0; e < 2; ++e) engine::eng1_N1_cmd[e] = stowed(e) ? 0.0f : 1.0f;
+  for (int e = 0; e < 2; ++e) engine::eng1_N1_cmd[e] = deploying(e) ? 1.0f : 0.0f;
 }
 
 void update_thrust_levers() {
@@ -269,7 +275,7 @@ void update_thrust_levers() {
           if (prop_mode(e) == 3) {
             t.servo[e] = clamp_range(*reverse_lever(e), 0.0f, 1.0f) * thrust_tables.reverse_max;
           } else {
-            if (!stowed(e)) *thrust_lever(e) = 0.0f;
+            if (deploying(e)) *thrust_lever(e) = 0.0f;
             t.servo[e] = lever_to_servo(e, *thrust_lever(e));
           }
         }

@@ -5,3 +5,4 @@ corvane_unit_test(engines_unit_test
   ${CMAKE_CURRENT_LIST_DIR}/forces_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/state_test.cpp)
 corvane_integration_test(engines_integration_test ${CMAKE_CURRENT_LIST_DIR}/engines_integration_test.cpp)
+corvane_unit_test(engines_thrust_lever_test ${CMAKE_CURRENT_LIST_DIR}/thrust_lever_test.cpp)

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "alerting/aural_cues.h"
+#include "commands/command_handlers.h"
 #include "core/preprocess.h"
 #include "display/nd_slots.h"
 #include "engines/engine_values.h"
@@ -20,6 +21,7 @@
 #include "systems/switch_targets.h"
 #include "systems/switch_values.h"
 #include "systems/systems_steps.h"
+#include "systems/trim_command_state.h"
 #include "systems/wiper_state.h"
 
 struct IndicationState {
@@ -253,6 +255,46 @@ TEST_F(CockpitSections, NamedCoversHeldOpenAndTrimKnobsStillTurn) {
   switches::spoiler_A_cover_pos = 0.0f;
   update_named_covers();
   EXPECT_EQ(switches::spoiler_A_pos, 0.0f);
+}
+
+// The host's aileron and rudder trim commands hold their switches; the
+// switch animations follow at rate 10 and spring back on release.
+TEST_F(CockpitSections, TrimSwitchAnimationsFollowTheTrimCommands) {
+  frame_time = 0.05f;  // half the way to the switch each frame
+  flt_ctrls::aileron_trim_switch_pos = flt_ctrls::rudder_trim_sel_dial_pos = 0.0f;
+  hook_flight_controls_aileron_trim_left(nullptr, 0, nullptr);
+  hook_flight_controls_rudder_trim_right(nullptr, 0, nullptr);
+  update_switch_covers();
+  EXPECT_FLOAT_EQ(flt_ctrls::aileron_trim_switch_pos, -0.5f);
+  EXPECT_FLOAT_EQ(flt_ctrls::rudder_trim_sel_dial_pos, 0.5f);
+  update_switch_covers();
+  EXPECT_FLOAT_EQ(flt_ctrls::aileron_trim_switch_pos, -0.75f);
+  EXPECT_FLOAT_EQ(flt_ctrls::rudder_trim_sel_dial_pos, 0.75f);
+  hook_flight_controls_aileron_trim_left(nullptr, 2, nullptr);
+  hook_flight_controls_rudder_trim_right(nullptr, 2, nullptr);
+  update_switch_covers();
+  EXPECT_FLOAT_EQ(flt_ctrls::aileron_trim_switch_pos, -0.375f);
+  EXPECT_FLOAT_EQ(flt_ctrls::rudder_trim_sel_dial_pos, 0.375f);
+}
+
+// The stabiliser trim override guard opens and closes like the other named
+// guards, but closing it holds no switch.
+TEST_F(CockpitSections, StabTrimOverrideCoverFollowsItsCommand) {
+  simhost::set_float("zuvadud/D738/guarded_covers", 0.0f);
+  frame_time = 0.025f;  // rate 20: half the way each frame
+  stab_trim_overide_cover_target = 0.0f;
+  toggle_switch::stab_trim_overide_cover_pos = 0.0f;
+  toggle_switch::stab_trim_overide_pos = 1.0f;
+  cmd_toggle_switch_stab_trim_overide_cover(nullptr, 0, nullptr);
+  EXPECT_EQ(stab_trim_overide_cover_target, 1.0f);
+  update_named_covers();
+  EXPECT_FLOAT_EQ(toggle_switch::stab_trim_overide_cover_pos, 0.5f);
+  update_named_covers();
+  EXPECT_FLOAT_EQ(toggle_switch::stab_trim_overide_cover_pos, 0.75f);
+  cmd_toggle_switch_stab_trim_overide_cover(nullptr, 0, nullptr);
+  for (int i = 0; i < 40; ++i) update_named_covers();
+  EXPECT_EQ(toggle_switch::stab_trim_overide_cover_pos, 0.0f);
+  EXPECT_EQ(toggle_switch::stab_trim_overide_pos, 1.0f);
 }
 
 TEST_F(CockpitSections, ReplayCallouts) {

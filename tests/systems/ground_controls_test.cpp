@@ -4,6 +4,7 @@
 #include <string>
 
 #include "alerting/aural_cues.h"
+#include "commands/command_handlers.h"
 #include "core/preprocess.h"
 #include "engines/engine_values.h"
 #include "panel_fixture.h"
@@ -85,6 +86,34 @@ TEST_F(GroundControls, BrakeRatioTableByFrictionAndTemperature) {
   EXPECT_NEAR(brake_ratios.toe_limit_left, 0.238f * 0.8f, 1e-5);
   EXPECT_NEAR(brake_ratios.toe_limit_right, 0.238f, 1e-5);
   EXPECT_NEAR(brake_ratios.max_ratio_both, 0.238f * 0.9f, 1e-5);
+}
+
+// The brake commands copy the frame's maxima as they stand: a toe brake
+// button on an icy runway with one hot side brakes by that side's faded limit.
+TEST_F(GroundControls, BrakeCommandsUseTheFrameBrakeMaxima) {
+  host_version = 120000;
+  host_mirror.sim_weather_runway_friction = 15;
+  systems::brake_temp_l_in = systems::brake_temp_l_out = 9.9f;
+  systems::brake_temp_r_in = systems::brake_temp_r_out = 3.0f;
+  update_parking_brake_steering();
+  const float row0 = 0.478f * 0.95f;
+  EXPECT_NEAR(brake_commands.brake_max_value, row0 * 0.9f, 1e-5);
+  EXPECT_NEAR(brake_commands.toe_brake_max_left, row0 * 0.8f, 1e-5);
+  EXPECT_NEAR(brake_commands.toe_brake_max_right, row0, 1e-5);
+  EXPECT_EQ(brake_commands.brake_regular_value, 0.2f);
+  cmd_push_button_toe_brake_both(nullptr, 0, nullptr);
+  EXPECT_NEAR(brake_commands.toe_brake_left, row0 * 0.8f, 1e-5);
+  EXPECT_NEAR(brake_commands.toe_brake_right, row0, 1e-5);
+  update_parking_brake_steering();
+  EXPECT_NEAR(simhost::get_float("sim/cockpit2/controls/left_brake_ratio"), row0 * 0.8f, 1e-5);
+  EXPECT_NEAR(simhost::get_float("sim/cockpit2/controls/right_brake_ratio"), row0, 1e-5);
+  cmd_push_button_toe_brake_both(nullptr, 2, nullptr);
+  // Cooled brakes on a dry runway: the next press follows the new table.
+  host_mirror.sim_weather_runway_friction = 0;
+  systems::brake_temp_l_in = systems::brake_temp_l_out = 1.0f;
+  update_parking_brake_steering();
+  cmd_push_button_toe_brake_left(nullptr, 0, nullptr);
+  EXPECT_NEAR(brake_commands.toe_brake_left, 0.238f * 0.95f, 1e-5);
 }
 
 TEST_F(GroundControls, FullPedalAtStandstillOnDryRunway) {

@@ -126,4 +126,33 @@ TEST_F(SplitTrim, RateModeFollowsTheFlapHandle) {
   }
 }
 
+// The yoke trim's full-travel time comes from the autopilot and the flaps
+// each frame; with the autopilot on and flaps up the last time stays.
+TEST_F(SplitTrim, TravelTimeFollowsAutopilotAndFlaps) {
+  struct Case {
+    float ap, flaps, before, expect;
+  } cases[] = {
+      {0.0f, 0.0f, 63.33f, 85.5f},  {0.0f, 0.049f, 63.33f, 85.5f}, {0.0f, 0.05f, 85.5f, 42.75f},
+      {1.0f, 0.5f, 85.5f, 63.33f},  {1.0f, 0.0f, 42.75f, 42.75f},  {1.0f, 0.0f, 85.5f, 85.5f},
+  };
+  for (const Case& c : cases) {
+    script_mirror.zuvadud_autopilot_ap_on = c.ap;
+    host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = c.flaps;
+    elec_trim_travel_time = c.before;
+    update_stab_trim_wheel();
+    EXPECT_FLOAT_EQ(elec_trim_travel_time, c.expect) << c.ap << " " << c.flaps << " " << c.before;
+  }
+  // Flaps out with the autopilot off: both halves held move the trim at the
+  // faster rate in the same frame.
+  script_mirror.zuvadud_autopilot_ap_on = 0.0f;
+  host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = 0.5f;
+  elec_trim_travel_time = 85.5f;
+  trim_at(0.0f);
+  update_stab_trim_wheel();
+  simhost::command_begin("sim/flight_controls/pitch_trimA_up");
+  simhost::command_begin("sim/flight_controls/pitch_trimB_up");
+  update_trim_switches_reversers();
+  EXPECT_FLOAT_EQ(host_trim(), 2.0f / 42.75f * 0.125f);
+}
+
 }  // namespace
