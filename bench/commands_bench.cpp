@@ -5,20 +5,12 @@
 #include "commands/command_refs.h"
 #include "host.h"
 #include "commands/registration.h"
+#include "withdraw_commands.h"
 
 namespace {
 
 void unregister_all() {
-  unregister_n1_source_commands();
-  unregister_audio_panel_commands();
-  unregister_anti_ice_commands();
-  unregister_radio_panel_commands();
-  unregister_chrono_commands();
-  unregister_fire_commands();
-  unregister_cover_commands();
-  unregister_light_switch_commands();
-  unregister_cabin_light_commands();
-  unregister_main_commands();
+  withdraw_all_command_handlers();
 }
 
 void BM_RegisterAndWithdrawAllCommands(benchmark::State& state) {

@@ -13,6 +13,7 @@
 #include "core/binding.h"
 #include "core/frame.h"
 #include "host.h"
+#include "withdraw_commands.h"
 
 class CockpitTest : public ::testing::Test {
  protected:
@@ -35,16 +36,7 @@ class CockpitTest : public ::testing::Test {
   // Withdraws the handlers as stop does, so the next test's registration
   // reaches its fresh host.
   void TearDown() override {
-    unregister_n1_source_commands();
-    unregister_audio_panel_commands();
-    unregister_anti_ice_commands();
-    unregister_radio_panel_commands();
-    unregister_chrono_commands();
-    unregister_fire_commands();
-    unregister_cover_commands();
-    unregister_light_switch_commands();
-    unregister_cabin_light_commands();
-    unregister_main_commands();
+    withdraw_all_command_handlers();
     simhost::reset();
   }
 

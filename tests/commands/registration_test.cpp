@@ -15,6 +15,7 @@
 #include "commands/command_table.h"
 #include "commands/registration.h"
 #include "host.h"
+#include "withdraw_commands.h"
 
 namespace rec {
 
@@ -98,16 +99,7 @@ void __wrap_XPLMCommandEnd(XPLMCommandRef c) {
 namespace {
 
 void unregister_all() {
-  unregister_n1_source_commands();
-  unregister_audio_panel_commands();
-  unregister_anti_ice_commands();
-  unregister_radio_panel_commands();
-  unregister_chrono_commands();
-  unregister_fire_commands();
-  unregister_cover_commands();
-  unregister_light_switch_commands();
-  unregister_cabin_light_commands();
-  unregister_main_commands();
+  withdraw_all_command_handlers();
 }
 
 std::vector<rec::Event> of(rec::Call call) {

@@ -16,6 +16,7 @@
 #include "lnav/guidance_steps.h"
 #include "lnav/servo_laws.h"
 #include "systems/switch_values.h"
+#include "withdraw_commands.h"
 
 namespace {
 
@@ -123,16 +124,7 @@ const char* const kTrim = "sim/cockpit2/controls/elevator_trim";
 const char* const kFdPitch = "sim/cockpit/autopilot/flight_director_pitch";
 
 void unregister_all_commands() {
-  unregister_n1_source_commands();
-  unregister_audio_panel_commands();
-  unregister_anti_ice_commands();
-  unregister_radio_panel_commands();
-  unregister_chrono_commands();
-  unregister_fire_commands();
-  unregister_cover_commands();
-  unregister_light_switch_commands();
-  unregister_cabin_light_commands();
-  unregister_main_commands();
+  withdraw_all_command_handlers();
 }
 
 int fdir_off_count() {

@@ -10,6 +10,7 @@
 #include "systems/elec_trim_state.h"
 #include "systems/switch_values.h"
 #include "systems/trim_command_state.h"
+#include "withdraw_commands.h"
 
 namespace {
 
@@ -20,16 +21,7 @@ class SplitTrim : public PanelTest {
   // Handlers are withdrawn before each fresh host, so the registration in
   // the set-up reaches it (also when a case starts over).
   static void withdraw_handlers() {
-    unregister_n1_source_commands();
-    unregister_audio_panel_commands();
-    unregister_anti_ice_commands();
-    unregister_radio_panel_commands();
-    unregister_chrono_commands();
-    unregister_fire_commands();
-    unregister_cover_commands();
-    unregister_light_switch_commands();
-    unregister_cabin_light_commands();
-    unregister_main_commands();
+    withdraw_all_command_handlers();
   }
   void TearDown() override { withdraw_handlers(); }
   void SetUp() override {
