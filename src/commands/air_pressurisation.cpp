@@ -27,21 +27,6 @@
 
 namespace {
 
-int toggle_handler(float& pos, XPLMCommandPhase phase) {
-  if (phase == phase_begin) toggle_switch_pos(pos);
-  return 0;
-}
-
-int two_value_handler(float& pos, XPLMCommandPhase phase) {
-  if (phase == phase_begin) toggle_two_values(pos);
-  return 0;
-}
-
-int step_handler(float& pos, int delta, int lo, int hi, XPLMCommandPhase phase) {
-  if (phase == phase_begin) step_position(pos, delta, lo, hi);
-  return 0;
-}
-
 int set_handler(float& pos, float value, XPLMCommandPhase phase) {
   if (phase == phase_begin) pos = value;
   return 0;

@@ -24,21 +24,6 @@
 
 namespace {
 
-int toggle_handler(float& pos, XPLMCommandPhase phase) {
-  if (phase == phase_begin) toggle_switch_pos(pos);
-  return 0;
-}
-
-int two_value_handler(float& pos, XPLMCommandPhase phase) {
-  if (phase == phase_begin) toggle_two_values(pos);
-  return 0;
-}
-
-int step_handler(float& pos, int delta, int lo, int hi, XPLMCommandPhase phase) {
-  if (phase == phase_begin) step_position(pos, delta, lo, hi);
-  return 0;
-}
-
 // A two-position switch that only the named command moves off its value.
 int move_from_handler(float& pos, float from, float to, XPLMCommandPhase phase) {
   if (phase == phase_begin && pos == from) pos = to;

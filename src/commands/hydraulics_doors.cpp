@@ -27,11 +27,6 @@
 
 namespace {
 
-int toggle_handler(float& pos, XPLMCommandPhase phase) {
-  if (phase == phase_begin) toggle_switch_pos(pos);
-  return 0;
-}
-
 int set_handler(float& pos, float value, XPLMCommandPhase phase) {
   if (phase == phase_begin) pos = value;
   return 0;

@@ -44,3 +44,18 @@ inline void momentary(float& pos, XPLMCommandPhase phase, float held = 1.0f, flo
     pos = rest;
   }
 }
+
+// Handler bodies for the common switch kinds: they act on the press and
+// answer 0, so the host does nothing else.
+inline int toggle_handler(float& pos, XPLMCommandPhase phase) {
+  if (phase == phase_begin) toggle_switch_pos(pos);
+  return 0;
+}
+inline int two_value_handler(float& pos, XPLMCommandPhase phase) {
+  if (phase == phase_begin) toggle_two_values(pos);
+  return 0;
+}
+inline int step_handler(float& pos, int delta, int lo, int hi, XPLMCommandPhase phase) {
+  if (phase == phase_begin) step_position(pos, delta, lo, hi);
+  return 0;
+}

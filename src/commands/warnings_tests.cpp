@@ -28,11 +28,6 @@ int momentary_handler(float& pos, XPLMCommandPhase phase) {
   return 0;
 }
 
-int toggle_handler(float& pos, XPLMCommandPhase phase) {
-  if (phase == phase_begin) toggle_switch_pos(pos);
-  return 0;
-}
-
 // The below-glideslope inhibit only takes while the light is on.
 int below_gs_handler(float& button, XPLMCommandPhase phase) {
   momentary(button, phase);
