@@ -9,16 +9,13 @@
 #include "core/startup_state.h"
 #include "core/state_arrays.h"
 #include "host.h"
+#include "bind_for_test.h"
 
 namespace {
 
 void bind_all() {
   simhost::reset();
-  for (XPLMDataRef& h : bound_handles) h = nullptr;
-  bind_outside_datarefs();
-  bind_host_datarefs();
-  bind_addon_datarefs();
-  bind_script_datarefs();
+  rebind_datarefs();
 }
 
 void BM_SaveCockpitState(benchmark::State& state) {

@@ -16,16 +16,13 @@
 #include "lnav/fms_legs.h"
 #include "lnav/leg_path.h"
 #include "lnav/route_state.h"
+#include "bind_for_test.h"
 
 namespace {
 
 void bind_all() {
   simhost::reset();
-  for (XPLMDataRef& h : bound_handles) h = nullptr;
-  bind_outside_datarefs();
-  bind_host_datarefs();
-  bind_addon_datarefs();
-  bind_script_datarefs();
+  rebind_datarefs();
 }
 
 void set_text(const std::string& name, std::string text) {

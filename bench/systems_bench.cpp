@@ -11,16 +11,13 @@
 #include "systems/hydraulics.h"
 #include "systems/pressurisation.h"
 #include "systems/systems_steps.h"
+#include "bind_for_test.h"
 
 namespace {
 
 void bind_all() {
   simhost::reset();
-  for (XPLMDataRef& h : bound_handles) h = nullptr;
-  bind_outside_datarefs();
-  bind_host_datarefs();
-  bind_addon_datarefs();
-  bind_script_datarefs();
+  rebind_datarefs();
   poll_host_datarefs();
   poll_script_datarefs();
   frame_time = 0.02f;

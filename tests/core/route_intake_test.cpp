@@ -16,6 +16,7 @@
 #include "host.h"
 #include "lnav/fms_legs.h"
 #include "lnav/route_state.h"
+#include "bind_for_test.h"
 
 namespace {
 
@@ -44,11 +45,7 @@ class RouteIntake : public ::testing::Test {
  protected:
   void SetUp() override {
     simhost::reset();
-    for (XPLMDataRef& h : bound_handles) h = nullptr;
-    bind_outside_datarefs();
-    bind_host_datarefs();
-    bind_addon_datarefs();
-    bind_script_datarefs();
+    rebind_datarefs();
     route_tables = RouteStringTables{};
     for (RouteScriptStrings& s : route_script_strings) s = RouteScriptStrings{};
     fms_seq = FmsSequenceState{};

@@ -24,6 +24,7 @@
 #include "lnav/route_state.h"
 #include "lnav/sequencing.h"
 #include "navdata/geodesy.h"
+#include "bind_for_test.h"
 
 namespace {
 
@@ -55,11 +56,7 @@ class RoutePass : public ::testing::Test {
  protected:
   void SetUp() override {
     simhost::reset();
-    for (XPLMDataRef& h : bound_handles) h = nullptr;
-    bind_outside_datarefs();
-    bind_host_datarefs();
-    bind_addon_datarefs();
-    bind_script_datarefs();
+    rebind_datarefs();
     route_tables = RouteStringTables{};
     for (RouteScriptStrings& s : route_script_strings) s = RouteScriptStrings{};
     fms_seq = FmsSequenceState{};

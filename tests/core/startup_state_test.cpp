@@ -31,6 +31,7 @@
 #include "systems/switch_memory.h"
 #include "systems/switch_values.h"
 #include "systems/system_state.h"
+#include "bind_for_test.h"
 
 namespace {
 
@@ -38,11 +39,7 @@ class Startup : public ::testing::Test {
  protected:
   void SetUp() override {
     simhost::reset();
-    for (XPLMDataRef& h : bound_handles) h = nullptr;
-    bind_outside_datarefs();
-    bind_host_datarefs();
-    bind_addon_datarefs();
-    bind_script_datarefs();
+    rebind_datarefs();
     host_mirror = HostMirror{};
     script_mirror = ScriptMirror{};
     on_ground = 1;

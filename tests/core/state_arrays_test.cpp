@@ -29,6 +29,7 @@
 #include "systems/switch_memory.h"
 #include "systems/switch_values.h"
 #include "systems/system_state.h"
+#include "bind_for_test.h"
 
 namespace {
 
@@ -54,11 +55,7 @@ class StateArrays : public ::testing::Test {
  protected:
   void SetUp() override {
     simhost::reset();
-    for (XPLMDataRef& h : bound_handles) h = nullptr;
-    bind_outside_datarefs();
-    bind_host_datarefs();
-    bind_addon_datarefs();
-    bind_script_datarefs();
+    rebind_datarefs();
     // Start from a cockpit whose every saved value is 0.
     simhost::set_floats(kSystem, std::vector<float>(200, 0.0f));
     simhost::set_floats(kSystemSw, std::vector<float>(200, 0.0f));

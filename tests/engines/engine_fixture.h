@@ -13,6 +13,7 @@
 #include "engines/engine_steps.h"
 #include "engines/engine_values.h"
 #include "host.h"
+#include "bind_for_test.h"
 
 class EngineTest : public ::testing::Test {
  protected:
@@ -20,11 +21,7 @@ class EngineTest : public ::testing::Test {
   void TearDown() override { simhost::reset(); }
   void start(int version) {
     simhost::reset();
-    for (XPLMDataRef& h : bound_handles) h = nullptr;
-    bind_outside_datarefs();
-    bind_host_datarefs();
-    bind_addon_datarefs();
-    bind_script_datarefs();
+    rebind_datarefs();
     host_mirror = HostMirror{};
     script_mirror = ScriptMirror{};
     host_mirror.sim_weather_sigma = 1.0f;
