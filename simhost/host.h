@@ -38,6 +38,7 @@ struct Config {
   std::vector<std::string> omit;          // catalog names left undefined ("vnav_idx absent")
   std::vector<CatalogEntry> extra;        // defined after the catalogs (replacing same names)
   bool backslash_paths = false;           // report paths as a Windows host with native paths does
+  std::vector<std::string> absent_symbols; // XPLMFindSymbol answers null for these names
 };
 
 // Drops the previous host (stopping and unloading a loaded module), then
@@ -285,8 +286,13 @@ struct NavAid {
 };
 void clear_navaids();
 void add_navaid(const NavAid& navaid);
+// XPLMGetMETARForAirport, a function of host 12 only, reached through
+// XPLMFindSymbol (null before host 12 or when named in `absent_symbols`); a
+// call from anywhere but a before-flight-model loop is a problem.
 void set_metar(const std::string& airport, const std::string& text);
 int metar_calls();
+// XPLMFindSymbol calls with this name.
+int symbol_lookups(const std::string& name);
 
 // Local coordinates: x east, y up, z south, metres from the local origin.
 void set_local_origin(double lat, double lon);

@@ -30,7 +30,9 @@ void run_phase(Host& h, int phase, float dt) {
     XPLMFlightLoop_f cb = h.loops[i].callback;
     void* refcon = h.loops[i].refcon;
     float since = static_cast<float>(h.loops[i].since_call);
+    h.running_phase = phase;
     float next = cb(since, dt, h.frame_counter, refcon);
+    h.running_phase = -1;
     Loop& l = h.loops[i];   // the list may have grown during the call
     l.since_call = 0;
     l.frames_since_call = 0;

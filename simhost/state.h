@@ -171,6 +171,7 @@ struct Host {
   std::vector<size_t> loop_snapshot;
   std::vector<DrawCallback> draws;
   std::function<void(float)> flight_model;
+  int running_phase = -1;   // phase of the flight loop being called, -1 outside loops
   int frame_counter = 0;
   bool capture = false;
   std::vector<Line> lines;
@@ -201,6 +202,7 @@ struct Host {
   std::vector<NavAid> navaids;
   std::map<std::string, std::string> metars;
   int metar_calls = 0;
+  std::map<std::string, int> symbol_lookups;
   double origin_lat = 0, origin_lon = 0;
 
   std::vector<std::string> problems;
@@ -222,3 +224,7 @@ void continue_held_commands(Host& h);
 void reset_seam();
 
 }  // namespace simhost
+
+// Host 12's weather report: not among the functions a module imports (a host
+// 11 lacks it), handed out by XPLMFindSymbol.
+extern "C" void XPLMGetMETARForAirport(const char* airport_id, XPLMFixedString150_t* out_metar);

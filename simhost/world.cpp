@@ -21,6 +21,16 @@ std::string under_root(const std::string& path) {
   return host().root + path;
 }
 
+// The host's path rules: object files are named relative to its folder, and
+// a folder to list has no trailing separator.
+bool absolute_path(const char* path) {
+  return path[0] == '/' || path[0] == '\\' || (path[0] != '\0' && path[1] == ':');
+}
+bool trailing_separator(const char* path) {
+  const size_t n = std::strlen(path);
+  return n > 0 && (path[n - 1] == '/' || path[n - 1] == '\\');
+}
+
 void copy_out(char* out, const std::string& text, size_t capacity) {
   if (!out) return;
   size_t n = std::min(text.size(), capacity - 1);
@@ -85,6 +95,10 @@ void clear_navaids() { host().navaids.clear(); }
 void add_navaid(const NavAid& navaid) { host().navaids.push_back(navaid); }
 void set_metar(const std::string& airport, const std::string& text) { host().metars[airport] = text; }
 int metar_calls() { return host().metar_calls; }
+int symbol_lookups(const std::string& name) {
+  const auto it = host().symbol_lookups.find(name);
+  return it == host().symbol_lookups.end() ? 0 : it->second;
+}
 
 void set_local_origin(double lat, double lon) {
   host().origin_lat = lat;
@@ -105,6 +119,10 @@ int XPLMGetDirectoryContents(const char* directory, int offset, char* out_names,
   if (out_returned) *out_returned = 0;
   if (!directory) {
     problem("XPLMGetDirectoryContents: null directory");
+    return 0;
+  }
+  if (trailing_separator(directory)) {
+    problem("XPLMGetDirectoryContents: \"%s\" ends in a separator", directory);
     return 0;
   }
   std::vector<std::string> names;
@@ -209,6 +227,10 @@ XPLMObjectRef XPLMLoadObject(const char* path) {
   Host& h = host();
   if (!path) {
     problem("XPLMLoadObject: null path");
+    return nullptr;
+  }
+  if (absolute_path(path)) {
+    problem("XPLMLoadObject: \"%s\" is not relative to the host's folder", path);
     return nullptr;
   }
   std::error_code ec;
@@ -350,10 +372,28 @@ void XPLMGetNavAidInfo(XPLMNavRef ref, XPLMNavType* out_type, float* out_latitud
   if (out_reg) *out_reg = 0;
 }
 
+void* XPLMFindSymbol(const char* name) {
+  Host& h = host();
+  if (!name) {
+    problem("XPLMFindSymbol: null name");
+    return nullptr;
+  }
+  ++h.symbol_lookups[name];
+  const auto& absent = h.config.absent_symbols;
+  if (std::find(absent.begin(), absent.end(), name) != absent.end()) return nullptr;
+  // Answers for the functions plug-ins look up rather than import; any other
+  // name reads as absent here.
+  if (std::strcmp(name, "XPLMGetMETARForAirport") == 0 && h.config.host_version >= 120000)
+    return reinterpret_cast<void*>(&XPLMGetMETARForAirport);
+  return nullptr;
+}
+
 void XPLMGetMETARForAirport(const char* airport_id, XPLMFixedString150_t* out_metar) {
   Host& h = host();
   ++h.metar_calls;
   if (h.config.host_version < 120000) problem("XPLMGetMETARForAirport called on a host before version 12");
+  if (h.running_phase != xplm_FlightLoop_Phase_BeforeFlightModel)
+    problem("XPLMGetMETARForAirport called outside a before-flight-model flight loop");
   if (!out_metar) return problem("XPLMGetMETARForAirport: null buffer");
   std::string text;
   if (airport_id) {

@@ -24,6 +24,7 @@
 #include "engines/engine_steps.h"
 #include "lnav/guidance_steps.h"
 #include "navdata/navdb.h"
+#include "systems/metar.h"
 #include "systems/systems_steps.h"
 
 XPLMPluginID plugin_id;
@@ -183,9 +184,10 @@ void find_aircraft_folder() {
   system_root[path_capacity - 1] = '\0';
 
   const char* found = std::strstr(plugin_path, "plugins/corvane/");
-  // With native paths a Windows host reports backslashes; without this the
-  // aircraft's own airport, runway and gate files would be looked for at the
-  // host's root on the platform most pilots fly.
+  // With native paths every host reports '/' separators; a path with the
+  // Windows separator is accepted too, so that a host giving one anyway still
+  // finds the aircraft's own airport, runway and gate files rather than
+  // looking for them at its root.
   if (found == nullptr) found = std::strstr(plugin_path, "plugins\\corvane\\");
   if (found == nullptr) return;
   const int32_t p = static_cast<int32_t>(found - plugin_path);
@@ -282,6 +284,7 @@ int XPluginStart(char* out_name, char* out_signature, char* out_description) {
   trace_step("create_flight_loops");
   main_loop_id = create_every_frame_loop(xplm_FlightLoop_Phase_AfterFlightModel, flight_loop_main);
   state_restore_loop_id = create_every_frame_loop(xplm_FlightLoop_Phase_BeforeFlightModel, flight_loop_state_restore);
+  CORVANE_STEP(find_host_metar_function);
 
   CORVANE_STEP(detect_variant);
   CORVANE_STEP(clear_start_values);
@@ -307,6 +310,7 @@ void XPluginStop(void) {
   if (state_restore_loop_id != nullptr) XPLMDestroyFlightLoop(state_restore_loop_id);
   main_loop_id = nullptr;
   state_restore_loop_id = nullptr;
+  CORVANE_STEP(release_metar_fetch_loop);
 
   CORVANE_STEP(unregister_service_datarefs);
   CORVANE_STEP(release_host_overrides);

@@ -41,7 +41,8 @@ void fms_plan_list_write(void*, float value) {
     char root[path_bytes] = {};
     XPLMGetSystemPath(root);
     root[path_bytes - 1] = '\0';
-    const int path_len = std::snprintf(scratch.path, sizeof scratch.path, "%sOutput/FMS plans/", root);
+    // The host lists a folder named without a trailing separator.
+    const int path_len = std::snprintf(scratch.path, sizeof scratch.path, "%sOutput/FMS plans", root);
     if (path_len > 0 && path_len < path_bytes) {
       std::memset(scratch.names, 0, sizeof scratch.names);
       int total = 0;

@@ -5,6 +5,11 @@
 // interface (names, argument order, C types), so the same object code links
 // against the real host library on Windows and resolves against the host
 // process on Linux. Add a declaration here only when code starts calling it.
+//
+// Every function declared here is imported by the module, and a host without
+// one of them refuses to load it: only functions of the oldest host supported
+// belong here (the list scripts/check-module.sh holds the built modules to is
+// src/module/host_functions.txt).
 #pragma once
 
 #include <cstdint>
@@ -217,7 +222,12 @@ CORVANE_HOST_API XPLMNavRef XPLMFindNavAid(const char* name_fragment, const char
 CORVANE_HOST_API void XPLMGetNavAidInfo(XPLMNavRef ref, XPLMNavType* out_type, float* out_latitude,
                                         float* out_longitude, float* out_height, int* out_frequency,
                                         float* out_heading, char* out_id, char* out_name, char* out_reg);
-CORVANE_HOST_API void XPLMGetMETARForAirport(const char* airport_id, XPLMFixedString150_t* out_metar);
+
+// A host function some hosts lack (the airport weather report of the newer
+// hosts): never imported, so the module still loads where it is missing. It is
+// looked up by name at start and called through this pointer only when found.
+typedef void (*XPLMGetMETARForAirport_f)(const char* airport_id, XPLMFixedString150_t* out_metar);
+CORVANE_HOST_API void* XPLMFindSymbol(const char* name);
 
 // ---- entry points the host calls ------------------------------------------------------------------
 CORVANE_EXPORT int XPluginStart(char* out_name, char* out_signature, char* out_description);

@@ -64,7 +64,8 @@ float hide_value(const GseObject& obj) {
 void load_object(GseSlot& slot, const GseObject& obj) {
   if (slot.object == nullptr) {
     char path[path_capacity * 2 + 64];
-    const int n = std::snprintf(path, sizeof path, "%s%s%s", system_root, aircraft_folder, obj.file);
+    // The host takes object paths relative to its own folder.
+    const int n = std::snprintf(path, sizeof path, "%s%s", aircraft_folder, obj.file);
     // A path that does not fit is not loaded rather than loaded cut short.
     if (n > 0 && static_cast<size_t>(n) < sizeof path) slot.object = XPLMLoadObject(path);
   }

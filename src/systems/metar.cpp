@@ -16,6 +16,18 @@ namespace {
 constexpr float kRequest = 1.0f;
 constexpr float kFetch = 2.0f;
 constexpr float kDone = 3.0f;
+// The host's weather report is not meant to be asked for every frame: after
+// an empty answer (real weather off, unknown airport) it is asked again at
+// most this often.
+constexpr float kEmptyAnswerRetrySeconds = 1.0f;
+
+// The host's report function, or null on a host without it.
+XPLMGetMETARForAirport_f host_metar;
+// The host answers weather reads only before its flight model runs, so the
+// report is fetched by a loop of that phase, created on the first request and
+// scheduled only while a request waits for it.
+XPLMFlightLoopID fetch_loop;
+bool fetch_scheduled;
 // Snapshot lines: the airport code in the first four characters, the report
 // from index 11 up to the first colon after it.
 constexpr size_t kReportStart = 11;
@@ -32,22 +44,53 @@ void read_request_code(XPLMDataRef cmd) {
   set_state(cmd, kFetch);
 }
 
-void fetch_from_host(XPLMDataRef cmd) {
+// False when the host had no report (the request goes back to its first state).
+bool fetch_from_host(XPLMDataRef cmd) {
   XPLMFixedString150_t report;
   std::memset(&report, 0, sizeof report);
-  XPLMGetMETARForAirport(metar_request_code, &report);
+  host_metar(metar_request_code, &report);
   // The host's text may fill all 150 characters without a terminator.
   size_t len = 0;
   while (len < sizeof report.buffer && report.buffer[len] != '\0') ++len;
   if (len == 0) {
     set_state(cmd, kRequest);
-    return;
+    return false;
   }
   char block[kMetarDataSize];
   std::memset(block, 0, sizeof block);
   std::memcpy(block, report.buffer, len);
   if (XPLMDataRef data = handle(bound::zuvadud_D738_metar_data)) XPLMSetDatab(data, block, 0, kMetarDataSize);
   set_state(cmd, kDone);
+  return true;
+}
+
+float fetch_loop_callback(float, float, int, void*) {
+  XPLMDataRef cmd = handle(bound::zuvadud_D738_metar_cmd);
+  // Nothing waits any more (the scripts withdrew the request, or its airport
+  // code is still being read after an empty answer): sleep until asked again.
+  if (cmd == nullptr || host_metar == nullptr || XPLMGetDataf(cmd) != kFetch) {
+    fetch_scheduled = false;
+    return 0.0f;
+  }
+  if (fetch_from_host(cmd)) {
+    fetch_scheduled = false;
+    return 0.0f;
+  }
+  return kEmptyAnswerRetrySeconds;
+}
+
+// Has the fetch loop ask the host before its next flight model step; a loop
+// already waiting out an empty answer keeps its time.
+void schedule_host_fetch() {
+  if (fetch_scheduled) return;
+  if (fetch_loop == nullptr) {
+    XPLMCreateFlightLoop_t record{static_cast<int>(sizeof(XPLMCreateFlightLoop_t)),
+                                  xplm_FlightLoop_Phase_BeforeFlightModel, fetch_loop_callback, nullptr};
+    fetch_loop = XPLMCreateFlightLoop(&record);
+    if (fetch_loop == nullptr) return;
+  }
+  XPLMScheduleFlightLoop(fetch_loop, -1.0f, 1);
+  fetch_scheduled = true;
 }
 
 void fetch_from_snapshot(XPLMDataRef cmd) {
@@ -86,10 +129,25 @@ void update_metar_request() {
   if (c == kRequest) {
     read_request_code(cmd);
   } else if (c == kFetch) {
-    if (host_version >= 120000) {
-      fetch_from_host(cmd);
+    // A newer host without the report function (its first releases) is
+    // served like an older one, from the weather engine's snapshot.
+    if (host_version >= 120000 && host_metar != nullptr) {
+      schedule_host_fetch();
     } else {
       fetch_from_snapshot(cmd);
     }
   }
+}
+
+void find_host_metar_function() {
+  host_metar = reinterpret_cast<XPLMGetMETARForAirport_f>(XPLMFindSymbol("XPLMGetMETARForAirport"));
+  fetch_loop = nullptr;
+  fetch_scheduled = false;
+}
+
+void release_metar_fetch_loop() {
+  if (fetch_loop != nullptr) XPLMDestroyFlightLoop(fetch_loop);
+  fetch_loop = nullptr;
+  fetch_scheduled = false;
+  host_metar = nullptr;
 }

@@ -40,12 +40,12 @@ const Trace kStartOrder = {
     "register_clock_datarefs", "register_fire_datarefs", "register_cover_vent_datarefs",
     "register_light_switch_datarefs", "register_cabin_light_datarefs", "register_main_datarefs",
     "register_tcas_datarefs", "register_fms_legs_datarefs", "register_commands", "bind_outside_datarefs",
-    "register_draw_callback", "create_flight_loops", "detect_variant", "clear_start_values",
+    "register_draw_callback", "create_flight_loops", "find_host_metar_function", "detect_variant", "clear_start_values",
     "bind_host_datarefs", "bind_librain_datarefs", "bind_terrain_radar_datarefs", "bind_addon_datarefs",
     "bind_script_datarefs", "weather_probe_from_environment", "load_navigation_database", "set_nd_viewports"};
 
 const Trace kStopOrder = {
-    "XPluginStop", "destroy_flight_loops", "unregister_service_datarefs", "release_host_overrides",
+    "XPluginStop", "destroy_flight_loops", "release_metar_fetch_loop", "unregister_service_datarefs", "release_host_overrides",
     "unregister_engine_model_datarefs", "unregister_throttle_datarefs", "unregister_annunciator_datarefs",
     "unregister_ice_datarefs", "unregister_comm_datarefs", "unregister_clock_datarefs",
     "unregister_fire_datarefs", "unregister_cover_vent_datarefs", "unregister_light_switch_datarefs",

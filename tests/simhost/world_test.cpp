@@ -1,6 +1,7 @@
 // Files, drawing, plug-in services and the world of the simulated host.
 #include "host.h"
 #include "platform/xplm.h"
+#include "state.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -143,13 +144,6 @@ TEST(SimhostServices, WorldQueries) {
   EXPECT_EQ(type, xplm_Nav_NDB);
   EXPECT_EQ(XPLMFindNavAid(nullptr, "NONE", nullptr, nullptr, nullptr, xplm_Nav_Fix), XPLM_NAV_NOT_FOUND);
 
-  simhost::set_metar("XTST", "XTST 011200Z 25010KT 9999 FEW030 15/10 Q1013");
-  XPLMFixedString150_t metar;
-  XPLMGetMETARForAirport("XTST", &metar);
-  EXPECT_STREQ(metar.buffer, "XTST 011200Z 25010KT 9999 FEW030 15/10 Q1013");
-  XPLMGetMETARForAirport("NONE", &metar);
-  EXPECT_STREQ(metar.buffer, "");
-
   simhost::set_terrain([](float x, float) { return x * 0.5f; });
   XPLMProbeRef p = XPLMCreateProbe(xplm_ProbeY);
   XPLMProbeInfo_t info{};
@@ -168,6 +162,75 @@ TEST(SimhostServices, WorldQueries) {
   XPLMLocalToWorld(x, y, z, &la, &lo, &al);
   EXPECT_NEAR(la, 50.01, 1e-9);
   EXPECT_NEAR(lo, 8.02, 1e-9);
+}
+
+// The weather report is found by name on host 12 only, and answers from
+// before-flight-model loops; anywhere else is a misuse.
+XPLMGetMETARForAirport_f metar_fn;
+std::string metar_text;
+float ask_metar(float, float, int, void*) {
+  XPLMFixedString150_t out;
+  metar_fn("XTST", &out);
+  metar_text = out.buffer;
+  return 0.0f;
+}
+
+TEST(SimhostServices, WeatherReportIsLookedUpAndAnswersBeforeTheFlightModel) {
+  struct Case {
+    int host_version;
+    bool hidden;
+    int phase;   // of the loop asking; -1: outside any loop
+    bool found;
+    size_t problems;
+  } cases[] = {
+      {120000, false, 0, true, 0},
+      {120000, false, 1, true, 1},
+      {120000, false, -1, true, 1},
+      {120000, true, 0, false, 0},
+      {110000, false, 0, false, 0},
+  };
+  for (const Case& c : cases) {
+    simhost::Config config;
+    config.host_version = c.host_version;
+    if (c.hidden) config.absent_symbols = {"XPLMGetMETARForAirport"};
+    simhost::reset(config);
+    simhost::set_metar("XTST", "XTST 011200Z 25010KT 9999 FEW030 15/10 Q1013");
+    metar_fn = reinterpret_cast<XPLMGetMETARForAirport_f>(XPLMFindSymbol("XPLMGetMETARForAirport"));
+    EXPECT_EQ(simhost::symbol_lookups("XPLMGetMETARForAirport"), 1);
+    EXPECT_EQ(metar_fn != nullptr, c.found) << c.host_version << " " << c.phase;
+    if (!metar_fn) continue;
+    metar_text.clear();
+    if (c.phase < 0) {
+      ask_metar(0, 0, 0, nullptr);
+    } else {
+      XPLMCreateFlightLoop_t record{static_cast<int>(sizeof(XPLMCreateFlightLoop_t)), c.phase, ask_metar, nullptr};
+      XPLMFlightLoopID id = XPLMCreateFlightLoop(&record);
+      XPLMScheduleFlightLoop(id, -1.0f, 1);
+      simhost::frame(0.1f);
+      XPLMDestroyFlightLoop(id);
+    }
+    EXPECT_EQ(metar_text, "XTST 011200Z 25010KT 9999 FEW030 15/10 Q1013");
+    EXPECT_EQ(simhost::problems().size(), c.problems) << c.phase;
+  }
+  EXPECT_EQ(XPLMFindSymbol("XPLMNoSuchFunction"), nullptr);
+}
+
+TEST(SimhostServices, AbsoluteObjectPathsAndTrailingSeparatorsAreRefused) {
+  simhost::reset();
+  std::filesystem::create_directories(simhost::root() + "objects");
+  std::ofstream(simhost::root() + "objects/gpu.obj") << "A\n";
+  EXPECT_EQ(XPLMLoadObject((simhost::root() + "objects/gpu.obj").c_str()), nullptr);
+  EXPECT_EQ(XPLMLoadObject("C:\\X-Plane\\objects\\gpu.obj"), nullptr);
+  int total = -1, returned = -1;
+  char names[100];
+  char* index[4];
+  EXPECT_EQ(XPLMGetDirectoryContents((simhost::root() + "objects/").c_str(), 0, names, 100, index, 4, &total,
+                                     &returned), 0);
+  EXPECT_EQ(total, 0);
+  EXPECT_EQ(simhost::problems().size(), 3u);
+  EXPECT_EQ(XPLMGetDirectoryContents((simhost::root() + "objects").c_str(), 0, names, 100, index, 4, &total,
+                                     &returned), 1);
+  EXPECT_EQ(total, 1);
 }
 
 TEST(SimhostServices, ObjectsAndInstancesAreRecorded) {

@@ -24,6 +24,7 @@ class MetarOldHost : public PanelTest {
   }
   void SetUp() override {
     PanelTest::SetUp();
+    find_host_metar_function();
     path_ = simhost::root() + "current_wx_snapshot.txt";
     std::snprintf(weather_snapshot_path, sizeof weather_snapshot_path, "%s", path_.c_str());
     simhost::set_bytes(kData, std::string(512, '\0'));
@@ -84,27 +85,53 @@ TEST_F(MetarOldHost, MissingFileOrShortCodeRetries) {
   EXPECT_EQ(simhost::get_float(kCmd), 2.0f);  // four bytes came back, NULs included
 }
 
-class MetarHost12 : public PanelTest {};
+class MetarHost12 : public PanelTest {
+ protected:
+  void SetUp() override {
+    PanelTest::SetUp();
+    find_host_metar_function();
+  }
+  void TearDown() override { release_metar_fetch_loop(); }
+  // One host frame in the order the host runs them: the fetch loop before the
+  // flight model, the request's step in the main loop after it.
+  static void frame() {
+    simhost::frame(0.05f);
+    update_metar_request();
+  }
+};
 
-TEST_F(MetarHost12, HostReport) {
+TEST_F(MetarHost12, HostReportIsFetchedBeforeTheFlightModel) {
   simhost::set_metar("EDDF", "EDDF 071220Z 27015KT CAVOK 08/01 Q1020");
   simhost::set_bytes(kIcao, "EDDF");
   simhost::set_float(kCmd, 1.0f);
-  update_metar_request();
+  frame();
   EXPECT_EQ(simhost::get_float(kCmd), 2.0f);
   EXPECT_STREQ(metar_request_code, "EDDF");
-  update_metar_request();
+  frame();
+  EXPECT_EQ(simhost::metar_calls(), 0) << "only a before-flight-model loop asks the host";
+  frame();
   EXPECT_EQ(simhost::get_float(kCmd), 3.0f);
   EXPECT_EQ(simhost::get_text(kData), "EDDF 071220Z 27015KT CAVOK 08/01 Q1020");
   EXPECT_EQ(simhost::get_bytes(kData).size(), 512u);
-  update_metar_request();  // done: nothing more
+  for (int i = 0; i < 10; ++i) frame();  // done: nothing more, the loop sleeps
   EXPECT_EQ(simhost::metar_calls(), 1);
-  // No report for an airport: back to 1, asked again.
+  ASSERT_EQ(simhost::flight_loops().size(), 1u);
+  EXPECT_EQ(simhost::flight_loops()[0].interval, 0.0f);
+  EXPECT_TRUE(simhost::problems().empty()) << simhost::problems().front();
+}
+
+TEST_F(MetarHost12, EmptyAnswerIsAskedAgainAtMostOnceASecond) {
   simhost::set_bytes(kIcao, "ZZZZ");
   simhost::set_float(kCmd, 1.0f);
-  update_metar_request();
-  update_metar_request();
-  EXPECT_EQ(simhost::get_float(kCmd), 1.0f);
+  for (int i = 0; i < 100; ++i) frame();  // 5 s without a report
+  EXPECT_GE(simhost::metar_calls(), 5);
+  EXPECT_LE(simhost::metar_calls(), 6);
+  EXPECT_NE(simhost::get_float(kCmd), 3.0f);
+  simhost::set_metar("ZZZZ", "ZZZZ 071220Z 00000KT");
+  for (int i = 0; i < 22; ++i) frame();
+  EXPECT_EQ(simhost::get_float(kCmd), 3.0f);
+  EXPECT_EQ(simhost::get_text(kData), "ZZZZ 071220Z 00000KT");
+  EXPECT_TRUE(simhost::problems().empty()) << simhost::problems().front();
 }
 
 }  // namespace

@@ -3,7 +3,10 @@
 // state arrays handed to the scripts every frame.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -17,9 +20,12 @@ const float kDt = 1.0f / 30.0f;
 
 class Panels : public ::testing::Test {
  protected:
-  void TearDown() override { simhost::reset(); }
-  void load() {
+  void TearDown() override {
+    unsetenv("APPDATA");
     simhost::reset();
+  }
+  void load(const simhost::Config& config = simhost::Config()) {
+    simhost::reset(config);
     // Only some of the equipment exists in the aircraft folder.
     const std::string gse = simhost::root() + "Aircraft/D738/objects/GSE/";
     std::filesystem::create_directories(gse);
@@ -115,15 +121,52 @@ TEST_F(Panels, MissingObjectIsNotRetriedUntilShownAgain) {
   EXPECT_TRUE(simhost::problems().empty()) << simhost::problems().front();
 }
 
-TEST_F(Panels, WeatherReportFromTheHost) {
+// The host's own report where it has the function (asked once, before its
+// flight model); the weather engine's snapshot on a host 11 or a host 12
+// without it.
+TEST_F(Panels, WeatherReportFromTheHostOrTheSnapshot) {
+  const std::string report = "KSEA 071253Z 17008KT 10SM OVC020 09/06 A3001";
+  struct Case {
+    int host_version;
+    bool hide_function;
+    int host_calls;
+  } cases[] = {{120000, false, 1}, {110000, false, 0}, {120000, true, 0}};
+  for (const Case& c : cases) {
+    const std::string appdata =
+        std::filesystem::temp_directory_path() / ("corvane-appdata-" + std::to_string(getpid()));
+    const std::string weather = appdata + "/HiFi/AS_XPL/Weather";
+    std::filesystem::create_directories(weather);
+    std::ofstream(weather + "/current_wx_snapshot.txt") << "KSEA 071253" << report << ":\n";
+    setenv("APPDATA", appdata.c_str(), 1);
+    simhost::Config config;
+    config.host_version = c.host_version;
+    if (c.hide_function) config.absent_symbols = {"XPLMGetMETARForAirport"};
+    load(config);
+    simhost::set_metar("KSEA", report);
+    simhost::set_bytes("zuvadud/D738/metar_icao", "KSEA");
+    simhost::set_float("zuvadud/D738/metar_cmd", 1.0f);
+    simhost::frames(3, kDt);
+    EXPECT_EQ(simhost::get_float("zuvadud/D738/metar_cmd"), 3.0f) << c.host_version;
+    EXPECT_EQ(simhost::get_text("zuvadud/D738/metar_data"), report) << c.host_version;
+    EXPECT_EQ(simhost::metar_calls(), c.host_calls) << c.host_version;
+    EXPECT_EQ(simhost::symbol_lookups("XPLMGetMETARForAirport"), 1);
+    simhost::stop();
+    EXPECT_EQ(simhost::registrations().total(), 0);
+    EXPECT_TRUE(simhost::problems().empty()) << simhost::problems().front();
+    std::filesystem::remove_all(appdata);
+  }
+}
+
+TEST_F(Panels, EmptyHostReportIsAskedAgainAtMostOnceASecond) {
   load();
-  simhost::set_metar("KSEA", "KSEA 071253Z 17008KT 10SM OVC020 09/06 A3001");
   simhost::set_bytes("zuvadud/D738/metar_icao", "KSEA");
   simhost::set_float("zuvadud/D738/metar_cmd", 1.0f);
-  simhost::frames(3, kDt);
-  EXPECT_EQ(simhost::get_float("zuvadud/D738/metar_cmd"), 3.0f);
-  EXPECT_EQ(simhost::get_text("zuvadud/D738/metar_data"), "KSEA 071253Z 17008KT 10SM OVC020 09/06 A3001");
-  EXPECT_EQ(simhost::metar_calls(), 1);
+  simhost::frames(90, kDt);  // three seconds without real weather
+  EXPECT_GE(simhost::metar_calls(), 3);
+  EXPECT_LE(simhost::metar_calls(), 4);
+  simhost::stop();  // with the fetch loop still waiting
+  EXPECT_EQ(simhost::registrations().total(), 0);
+  EXPECT_TRUE(simhost::problems().empty()) << simhost::problems().front();
 }
 
 TEST_F(Panels, PackedArraysWrittenEveryFrameAndRestored) {
