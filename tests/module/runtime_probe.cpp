@@ -1,7 +1,10 @@
 // Exercises the parts of the linked-in runtime whose C library references the
-// shipped module redirects: exception unwinding, random_device, file streams.
-#include <filesystem>
-#include <fstream>
+// shipped module redirects: exception unwinding, random_device, a file size
+// through its descriptor.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -31,11 +34,13 @@ extern "C" __attribute__((visibility("default"))) int probe_random(unsigned* a, 
   return 1;
 }
 
-// A file copied by the runtime (which sizes the source through its open
-// descriptor); the copy's length, or -1.
-extern "C" __attribute__((visibility("default"))) long probe_copy(const char* from, const char* to) {
-  std::error_code error;
-  if (!std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error)) return -1;
-  std::ifstream file(to, std::ios::binary | std::ios::ate);
-  return file.is_open() ? static_cast<long>(file.tellg()) : -1;
+// A file's size through its open descriptor (the call the runtime's file
+// streams make), or -1.
+extern "C" __attribute__((visibility("default"))) long probe_file_size(const char* path) {
+  const int fd = open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat64 st;
+  const int r = fstat64(fd, &st);
+  close(fd);
+  return r == 0 ? static_cast<long>(st.st_size) : -1;
 }

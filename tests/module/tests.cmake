@@ -9,7 +9,7 @@ add_test(NAME ModuleCheck.RefusesANewerHostFunctionAndCLibrarySymbol
           $<TARGET_FILE:module_check_bad_module>)
 
 # The runtime linked the way the shipped module links it still works: an
-# exception unwinds inside it, random numbers come from the kernel, files copy.
+# exception unwinds inside it, random numbers come from the kernel, a file is sized.
 add_library(module_runtime_probe MODULE ${CMAKE_CURRENT_LIST_DIR}/runtime_probe.cpp)
 target_link_libraries(module_runtime_probe PRIVATE corvane_warnings)
 # Like the shipped module, it keeps its runtime to itself (no symbol of it
