@@ -8,6 +8,7 @@
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/lifecycle.h"
+#include "core/trace.h"
 
 char metar_request_code[5];
 
@@ -65,6 +66,7 @@ bool fetch_from_host(XPLMDataRef cmd) {
 }
 
 float fetch_loop_callback(float, float, int, void*) {
+  trace_step("metar_fetch_loop");
   XPLMDataRef cmd = handle(bound::zuvadud_D738_metar_cmd);
   // Nothing waits any more (the scripts withdrew the request, or its airport
   // code is still being read after an empty answer): sleep until asked again.
