@@ -375,8 +375,12 @@ int32_t path_position_arc(int32_t m, int32_t p, double lat, double lon) {
     const float s = arc_measure(lat, lon, ctr_lat, ctr_lon, legs_radius[i], end, dir);
     return found(102, s, s);
   }
+  // The approach is measured to the waypoint before the arc, even where that
+  // is a runway whose transition starts at the runway's start point.
   const auto approach = [&](int32_t code) {
-    const float s = line_measure(lat, lon, t.start_lat, t.start_lon, magvar_course_alt(p - 1));
+    const double to_lat = p >= 0 ? static_cast<double>(legs_lat[p]) : t.start_lat;
+    const double to_lon = p >= 0 ? static_cast<double>(legs_lon[p]) : t.start_lon;
+    const float s = line_measure(lat, lon, to_lat, to_lon, magvar_course_alt(p - 1));
     return found(code, s, s + legs_af_arc_dist[i] + t.seg1_arc + legs_wpt_arc_dist[i]);
   };
   // Before the fly-by turn onto the arc.

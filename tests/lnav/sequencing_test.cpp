@@ -13,6 +13,7 @@
 #include "lnav/route_tracking.h"
 #include "lnav/sequencing.h"
 #include "lnav/sequencing_internal.h"
+#include "navdata/geodesy.h"
 #include "route_fixture.h"
 
 using namespace lnav_fixture;
@@ -280,7 +281,7 @@ TEST_F(Sequencing, StraightIntoWaypointSequencesHalfAMileOut) {
   }
 }
 
-TEST_F(Sequencing, HoldFixPassedLatchAdvancesOnTheNextCall) {
+TEST_F(Sequencing, HoldFixPassedLatchAdvancesInTheSameCall) {
   set_text(route_tables.leg_path_types[2], "HM");
   legs(3.0f, 3.0f);
   fms_seq.nav_mode = 3.0f;
@@ -292,6 +293,61 @@ TEST_F(Sequencing, HoldFixPassedLatchAdvancesOnTheNextCall) {
   sequence_legs();
   EXPECT_EQ(hold_seq_latch, 1);
   EXPECT_EQ(fms_seq.vnav_idx_seq, 4.0f);
+}
+
+// A built route flown closed loop: route tracking, sequencing and steering
+// each half second, the aircraft turning toward the track command at up to
+// 3 deg/s. Every fly-by waypoint is sequenced once, through its turn (nav
+// mode 0 -> 5 -> 0), and the aircraft stays on the drawn path.
+TEST_F(Sequencing, FlownRouteSequencesEachWaypointThroughItsTurn) {
+  const double zigzag[][2] = {{0.0, 0.0}, {0.0, 1.0}, {1.0, 1.0}, {1.0, 2.0},
+                              {2.0, 2.0}, {2.0, 3.0}, {3.0, 3.0}, {3.0, 4.0}};
+  make_route(zigzag, 8);
+  frame_flight_data = FrameFlightData{};
+  frame_flight_data.alt_ft = 5000.0f;
+  host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot = 5000.0f;
+  build_route();
+  // Distances to the destination along the built path, as the route pass
+  // sums them after each build.
+  legs_dist_dest_true[7] = 0.0f;
+  for (int i = 6; i >= 0; --i) legs_dist_dest_true[i] = legs_dist_true[i + 1] + legs_dist_dest_true[i + 1];
+  simhost::set_float("zuvadud/D738/autopilot/lnav_engaged", 1.0f);
+  // On the straight north from W1 to W2, past the turn at W1.
+  legs(3.0f, 3.0f);
+  fms_seq.nav_mode = 0.0f;
+  simhost::set_float("zuvadud/D738/fms/nav_mode", 0.0f);
+  double lat = 0.2, lon = 1.0;
+  aircraft(lat, lon, 250.0f);
+  update_route_tracking();
+  float track = 0.0f;
+  const float kt = 250.0f, dt = 0.5f;
+  std::string modes = std::to_string(static_cast<int>(fms_seq.nav_mode));
+  std::string actives = std::to_string(static_cast<int>(fms_seq.vnav_idx));
+  float worst_xtrack = 0.0f;
+  for (int step = 0; step < 12000 && fms_seq.nav_mode != 99.0f; ++step) {
+    aircraft(lat, lon, kt);
+    host_mirror.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot = track;
+    if (!sequence_legs_new_offset()) sequence_legs();
+    update_route_tracking();
+    // The scripts' desired track: the course of the leg into the sequencing waypoint.
+    fms_copies.gps_track_degtm = legs_brg_true[static_cast<int>(fms_seq.vnav_idx_seq) - 1] * 57.29578f;
+    update_lnav_steering();
+    const std::string m = std::to_string(static_cast<int>(fms_seq.nav_mode));
+    if (modes.substr(modes.rfind(' ') + 1) != m) modes += " " + m;
+    const std::string a = std::to_string(static_cast<int>(fms_seq.vnav_idx));
+    if (actives.substr(actives.rfind(' ') + 1) != a) actives += " " + a;
+    // The last waypoint has no turn: the leg after it starts 0.5 nm aside.
+    if (fms_seq.vnav_idx_seq < 7.0f) worst_xtrack = std::fmax(worst_xtrack, std::fabs(route_track.xtrack));
+    const float cmd = fms_seq.nav_mode == 0.0f ? lnav_cmd_cache.idx_corr_sent : lnav_cmd_cache.idx_corr2_sent;
+    const float turn = std::remainder(cmd - track, 360.0f);
+    track = std::fmod(track + std::fmax(-3.0f * dt, std::fmin(3.0f * dt, turn)) + 360.0f, 360.0f);
+    gc_destination(lat, lon, track, kt * dt / 3600.0f);
+    lat = nav_result.lat;
+    lon = nav_result.lon;
+  }
+  EXPECT_EQ(modes, "0 5 0 5 0 5 0 5 0 99");
+  EXPECT_EQ(actives, "3 4 5 6 7");
+  EXPECT_LT(worst_xtrack, 0.3f);
 }
 
 TEST(SequencingLead, LeadDistanceAtTurnRadius) {
