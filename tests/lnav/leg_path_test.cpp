@@ -7,6 +7,7 @@
 #include <random>
 
 #include "core/binding.h"
+#include "platform/xplm.h"
 #include "lnav/leg_path.h"
 #include "route_fixture.h"
 #include "host.h"
@@ -104,12 +105,13 @@ TEST_F(LegPath, TurnSpeedFromPrediction) {
     legs_spd_calc[c.leg + 1] = c.next_spd;
     EXPECT_NEAR(leg_turn_speed(c.leg, 90.0f, 20.0f), c.expect, 0.01f) << c.leg << " " << c.spd;
   }
-  // A faster next leg raises the speed, never above that leg's TAS.
+  // A faster next leg raises the speed by one knot per 0.128 nm of the turn's
+  // arc at 1.1 times its radius, never above that leg's TAS (330 kt).
   legs_spd_calc[1] = 250.0f;
   legs_spd_calc[2] = 300.0f;
-  const float v = leg_turn_speed(1, 90.0f, 20.0f);
-  EXPECT_GT(v, 275.0f);
-  EXPECT_LE(v, 330.0f + 0.01f);
+  const double arc_nm = turn_radius_nm(20.0f, 275.0f) * 1.1 * 3.14159265 / 2.0;
+  EXPECT_NEAR(leg_turn_speed(1, 90.0f, 20.0f), 275.0 + arc_nm / 0.128, 0.05);
+  EXPECT_NEAR(leg_turn_speed(1, 180.0f, 20.0f), 330.0f, 0.01f);
   EXPECT_NEAR(leg_turn_speed(255, 90.0f, 20.0f), 275.0f, 0.01f);  // no next leg: its own TAS
   EXPECT_EQ(leg_turn_speed(-1, 90.0f, 20.0f), 145.0f);
 }
@@ -295,6 +297,38 @@ TEST_F(LegPath, ActiveClimbLegAtTheRouteStartIsRecomputed) {
   EXPECT_EQ(legs_alt_calc[1], 5000.0f);
   ASSERT_GE(fms_add_leg_handback.count, 1.0f);
   EXPECT_EQ(fms_add_leg_handback.leg_index[0], 2.0f);
+}
+
+// An intercept ends where its course meets the course the next leg is flown
+// on from its reference point: for an FD leg only the intercept's end moves
+// (onto that crossing when it lies ahead of the reference point, else onto
+// the FD's own waypoint); for "(VECTOR)" both move to the crossing.
+TEST_F(LegPath, InterceptEndsOnTheNextLegsCourse) {
+  const double pts[][2] = {{0.0, 0.0}, {0.0, 0.5}, {0.0, 0.8}, {-0.5, 1.2}, {-1.0, 1.2}};
+  struct Case {
+    const char* name;
+    const char* type;
+    float ref_lat;      // reference point at (ref_lat, 1.2), course south
+    double j_lat, j_lon;
+    bool m_moves;
+  } cases[] = {
+      {"W3", "FD", 0.5f, 0.0, 1.2, false},   // crossing ahead of the reference point
+      {"W3", "FD", -0.3f, -0.5, 1.2, false}, // crossing behind it: onto the FD waypoint
+      {"(VECTOR)", "TF", 0.5f, 0.0, 1.2, true},
+  };
+  for (const Case& c : cases) {
+    make_route(pts, 5);
+    set_text(route_tables.leg_path_types[2], "CI");
+    set_text(route_tables.waypoint_names[3], c.name);
+    set_text(route_tables.leg_path_types[3], c.type);
+    legs_rad_lat[3] = c.ref_lat;
+    legs_rad_lon[3] = 1.2f;
+    legs_brg_mag[3] = (180.0f + XPLMGetMagneticVariation(c.ref_lat, 1.2)) * 3.14159265f / 180.0f;
+    calc_legs_path(1, 0);
+    EXPECT_NEAR(legs_lat[2], c.j_lat, 1e-3) << c.name << " " << c.ref_lat;
+    EXPECT_NEAR(legs_lon[2], c.j_lon, 1e-3) << c.name << " " << c.ref_lat;
+    EXPECT_NEAR(legs_lat[3], c.m_moves ? 0.0 : -0.5, 1e-3) << c.name;
+  }
 }
 
 TEST_F(LegPath, DmeAndRadialLegsFallBackToPreviousWaypoint) {
