@@ -419,6 +419,25 @@ TEST_F(LegPath, BypassDeeperThanThreeWaypointsIsCancelled) {
   EXPECT_EQ(legs_seg_remain_dist[1], legs_dist[2]);
 }
 
+// A fly-by turn that failed in calc mode 1 is first tried again in mode 2 at
+// the same waypoint; when that fits, nothing is passed by.
+TEST_F(LegPath, FailedFlyByIsRetriedInModeTwoBeforeAnyBypass) {
+  make_route(kSquare, 5);
+  legs_spd_calc[1] = 250.0f;
+  leg_pass = LegPassFrame{};
+  leg_pass.i = 1;
+  leg_pass.j = 2;
+  leg_pass.xact_crs = 90.0f;
+  leg_pass.xnext_rel_brg = -90.0f;
+  leg_pass.xabs_next_rel_brg = 90.0f;
+  fms_debug_selector = 9999.0f;
+  simhost::clear_log();
+  EXPECT_EQ(legpath::bypass_search(1, 2, 2), 2);
+  EXPECT_TRUE(simhost::log_contains("Trying for WPT 1 <W1> again Calc mode 2 (5)"));
+  EXPECT_EQ(legs_bypass[2], 0.0f);
+  EXPECT_GT(legs_radii_radius[1], 0.0f);
+}
+
 TEST_F(LegPath, HoldWaypointHasNoTrueDistance) {
   make_route(kSquare, 5);
   set_text(route_tables.leg_path_types[2], "HM");
