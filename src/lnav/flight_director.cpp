@@ -419,6 +419,10 @@ void altitude_law(const Inputs& in, bool entry) {
   if (entry) {
     set_alt_hold_refs(in);
     fd.pitch_step_time = 0.0f;
+  } else {
+    // Restored already holding (the scripts' state arrives after the first
+    // frames): the hold resumes with the references saved with it.
+    take_saved_refs();
   }
   if (!accumulate_pitch()) return;
   const float t = fd.pitch_step_time;

@@ -367,6 +367,15 @@ TEST_F(FlightDirector, SavedReferencesAreTakenOnlyRightAfterALoadedSituation) {
   pitch_mode(3.0f);
   update_flight_director();
   EXPECT_FLOAT_EQ(flight_director_state.live[kFdRefAltFt], 12000.0f);
+  // Restored holding, the scripts' state read only a frame later: the hold
+  // carries on with the saved references.
+  global_state_loaded = 0.0f;
+  flight_director_restore_reset();
+  update_flight_director();
+  EXPECT_FLOAT_EQ(flight_director_state.live[kFdRefAltFt], 12000.0f);
+  global_state_loaded = 1.0f;
+  update_flight_director();
+  EXPECT_FLOAT_EQ(flight_director_state.live[kFdRefAltFt], 9000.0f);
   // Restored in V/S: the first altitude hold, frames later, is an ordinary
   // entry and never takes the references saved before the restore.
   flight_director_restore_reset();
