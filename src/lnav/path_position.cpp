@@ -228,10 +228,10 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
   const double ti_start_lon = legs_seg1_start_lon[i];
   const bool li = is_left(ti_turn);
   const float span3 = std::fabs(course_diff_dir(t.start3, t.end3, l1 ? 2 : 3));
-  // The second arc turns against the first. Taken the first arc's way round,
-  // its span is the long way and the straight before it is never found, so a
-  // course reversal would stay on that straight; the straight's test takes
-  // the arc's own way round.
+  // Where the second arc turns against the first (a course reversal), its
+  // span taken the first arc's way round is the long way, and the straight
+  // before it would never be found: guidance would stay on that straight. The
+  // straight's test takes the arc's own way round.
   const float span3_own = std::fabs(course_diff_dir(t.start3, t.end3, is_left(t.turn3) ? 2 : 3));
   const auto brg_from = [lat, lon](double from_lat, double from_lon) {
     return gc_bearing(from_lat, from_lon, lat, lon);
