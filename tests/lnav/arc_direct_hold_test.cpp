@@ -388,9 +388,13 @@ TEST_F(DirectTo, WaypointInsideTheTurnIsPassedBy) {
   const float R = dir_seg1_radius;
   EXPECT_NEAR(dist({dir_seg1_ctr_lat, dir_seg1_ctr_lon}, {dir_seg1_end_lat, dir_seg1_end_lon}), R, 0.005f);
   EXPECT_GT(legs_dist_true[next], 0.0f);
-  // The main loop continues from there.
-  for (int i = next, calls = 0; static_cast<float>(i) <= fms_seq.legs_num - 1.0f && calls < 10; ++calls)
-    i = calc_legs_path(i, 0);
+  // The main loop continues from there, every call moving on, to the end.
+  for (int i = next, calls = 0; static_cast<float>(i) <= fms_seq.legs_num - 1.0f; ++calls) {
+    ASSERT_LT(calls, 10);
+    const int after = calc_legs_path(i, 0);
+    ASSERT_GT(after, i);
+    i = after;
+  }
 }
 
 TEST_F(DirectTo, WaypointInsideTheTurnNextToAHoldIsNotPassedBy) {
