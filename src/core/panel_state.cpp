@@ -336,10 +336,16 @@ char save_position(const PanelPosition& p) {
 
 // Appends n characters to the string of length len in the buffer and hands
 // the field back with the answer. A field with no room left for the block is
-// neither written nor answered: a cut block would shift every position after
-// it, and an answer would tell the scripts it had been saved.
+// not written (a cut block would shift every position after it) and is not
+// answered as saved; the request is ended by putting the mode back to a value
+// that asks for nothing, so the scripts stop waiting and the refusal is logged
+// once. Mode 0 would instead apply the overlong field to the cockpit.
 void append_and_answer(int32_t len, const char* block, int32_t n, float answer) {
-  if (len + n > panel_state_field_bytes - 1) return;
+  if (len + n > panel_state_field_bytes - 1) {
+    XPLMDebugString("Corvane plugin: panel state did not fit, not saved.\n");
+    XPLMSetDataf(handle(bound::zuvadud_D738_state_cmd2), panel_state_idle_mode);
+    return;
+  }
   std::memcpy(panel_state_buffer + len, block, static_cast<size_t>(n));
   panel_state_buffer[len + n] = '\0';
   XPLMSetDatab(handle(bound::zuvadud_D738_state_cmd), panel_state_buffer, 0, panel_state_field_bytes);

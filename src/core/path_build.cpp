@@ -211,8 +211,9 @@ void close_destination(int32_t n) {
       legs_seg1_end_lon,    legs_seg1_arc_lenght, legs_seg2_crs_true,    legs_seg2_distance,  legs_seg2_end_lat,
       legs_seg2_end_lon,    legs_seg3_ctr_lat,    legs_seg3_ctr_lon,     legs_seg3_radius,    legs_seg3_turn,
       legs_seg3_start_angle, legs_seg3_end_angle, legs_seg3_end_lat,     legs_seg3_end_lon,   legs_seg3_arc_lenght,
-      // the builder's other per-transition values
-      legs_af_end,          legs_af_arc_dist,     legs_radii_dta,        legs_bypass,
+      // the builder's other per-transition values; the arc record goes whole,
+      // both radials, so no arc with one end left behind is drawn here
+      legs_af_beg,          legs_af_end,          legs_af_arc_dist,      legs_radii_dta,        legs_bypass,
       legs_seg_remain_dist, legs_wpt_angle,       legs_wpt_arc_dist,
   };
   for (float* a : cleared) a[n] = 0.0f;

@@ -166,6 +166,7 @@ int32_t bypass_search(int32_t s, int32_t entry, int32_t side) {
                                t.radius, side, 2, s, longway) == 0;
     } else {
       size_turn(t, s, entry == conn6 ? s + 1 : k + 1, a, entry != conn6, longway);
+      if (entry == conn6) size_arc_to_intercept(t, s);
       if (id_is_runway(k)) t.dta = 0.0f;
       trace(9999.0f,
             entry == conn6 ? "WPT %d <%s> -> <%s> <<%s>>  Calc mode 2 after bypass\n"

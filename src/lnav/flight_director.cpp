@@ -332,7 +332,8 @@ void pitch_toward_at(const Inputs& in, float target, float rate_dps) {
   set_pitch_bar(bar_toward(side_pitch_bar(in), target, rate_dps * frame_time));
 }
 
-// Takes the references saved with a loaded situation, once per restore.
+// Takes the references saved with a loaded situation, once per restore and
+// only in the first frame after it (see update_flight_director).
 bool take_saved_refs() {
   if (global_state_loaded == 0.0f || fd_saved_refs_pending == 0) return false;
   for (int i = 0; i < 4; ++i) fd.live[i] = fd.hold[i];
@@ -418,6 +419,10 @@ void altitude_law(const Inputs& in, bool entry) {
   if (entry) {
     set_alt_hold_refs(in);
     fd.pitch_step_time = 0.0f;
+  } else {
+    // Restored already holding (the scripts' state arrives after the first
+    // frames): the hold resumes with the references saved with it.
+    take_saved_refs();
   }
   if (!accumulate_pitch()) return;
   const float t = fd.pitch_step_time;
@@ -658,5 +663,9 @@ void update_flight_director() {
   refresh_rates(in);
   roll_bar(in);
   pitch_bar(in);
+  // The saved references belong to the hold or VNAV level the situation was
+  // saved in, which the first frame after the restore resumes. Kept armed any
+  // longer, a hold entered minutes later would chase that stale altitude.
+  if (global_state_loaded != 0.0f) fd_saved_refs_pending = 0;
   end_of_frame(in);
 }

@@ -44,8 +44,16 @@ bool is_left(float code, float rel) {
   return rel < 0.0f;
 }
 
-// Start point moved by the turn from course a to course b (radius r).
-Pt turn_offset(Pt s, double a, double b, float r, bool left) {
+// Start point moved by the turn from course a to course b (radius r, course
+// change rel). After an intercept leg the start only slides along the new
+// course: the intercept already ends on it.
+Pt turn_offset(Pt s, bool after_intercept, double a, double b, float r, bool left, float rel) {
+  if (after_intercept) {
+    const float t = std::fabs(rel);
+    const bool against = (left && rel > 0.0f) || (!left && rel < 0.0f);
+    const double shift = (t < 135.0f && !against) ? r * std::tan(t / 2.0 * pi_d / 180.0) + 0.1 : r + 0.1;
+    return dest(s, b, shift);
+  }
   if (left) return dest(dest(s, c360(a + 270.0), r), c360(b + 90.0), r);
   return dest(dest(s, c360(a + 90.0), r), c360(b + 270.0), r);
 }
@@ -103,9 +111,7 @@ bool climb_leg(int32_t k) { return pt_is(k, "CA") || pt_is(k, "VA") || pt_is(k, 
 // The active climb leg i: its end from the present altitude.
 bool case_active_climb(int32_t i) {
   const LegPassFrame& f = leg_pass;
-  if (i < 2) return false;
-  const float c0 = magvar_course_alt(i - 2);
-  const float rel = wrap180(static_cast<double>(f.xact_crs) - c0);
+  if (i < 1) return false;
   const float gs = host_mirror.sim_flightmodel_position_groundspeed;
   const float ra = frame_flight_data.radio_alt_ft;
   float alt, v;
@@ -119,9 +125,14 @@ bool case_active_climb(int32_t i) {
   }
   v = std::fmax(75.0f, v);
   Pt s = id_is_runway(i - 1) ? Pt{legs_offset_lat[i - 1], legs_offset_lon[i - 1]} : wpt(i - 1);
-  if (std::fabs(rel) > 5.0f) {
-    const bool left = is_left(legs_rad_turn[i], rel);
-    s = turn_offset(s, c0, f.xact_crs, turn_r(i, 20.0f, rel, false), left);
+  // The first leg of the route has no course before its start to turn from.
+  if (i >= 2) {
+    const float c0 = magvar_course_alt(i - 2);
+    const float rel = wrap180(static_cast<double>(f.xact_crs) - c0);
+    if (std::fabs(rel) > 5.0f) {
+      const bool left = is_left(legs_rad_turn[i], rel);
+      s = turn_offset(s, pt_is_intercept(i - 1), c0, f.xact_crs, turn_r(i, 20.0f, rel, false), left, rel);
+    }
   }
   if (!(legs_alt_rest1[i] > alt)) return false;
   const double plat = host_mirror.sim_flightmodel_position_latitude;
@@ -154,7 +165,9 @@ void case_next_climb(int32_t i, int32_t j) {
   const float v = std::fmax(75.0f, legs_spd_calc[i] * kt_to_ms);
   const float rel = wrap180(static_cast<double>(c) - f.xact_crs);
   Pt s = id_is_runway(i) ? Pt{legs_offset_lat[i], legs_offset_lon[i]} : wpt(i);
-  if (std::fabs(rel) > 5.0f) s = turn_offset(s, f.xact_crs, c, turn_r(i, 20.0f, rel, false), is_left(legs_rad_turn[j], rel));
+  if (std::fabs(rel) > 5.0f)
+    s = turn_offset(s, pt_is_intercept(i), f.xact_crs, c, turn_r(i, 20.0f, rel, false), is_left(legs_rad_turn[j], rel),
+                    rel);
   if (alt0 <= legs_alt_rest1[j]) {
     const float delta = legs_alt_rest1[j] - alt0;
     const float climb = v * (delta / 3000.0f) * 60.0f / 1852.0f;
@@ -182,14 +195,7 @@ Pt start_after_turn(int32_t i, int32_t j, float c, float bank, bool cap145) {
   const float r = turn_r(i, bank, f.xnext_rel_brg, cap145);
   const float code = legs_rad_turn[j];
   const bool left = (code == 0.0f || code == 2.0f) || (code != 1.0f && code != 3.0f && f.xnext_rel_brg < 0.0f);
-  // After an intercept leg the start only slides along the new course.
-  if (pt_is_intercept(i)) {
-    const float t = f.xabs_next_rel_brg;
-    const bool against = (left && f.xnext_rel_brg > 0.0f) || (!left && f.xnext_rel_brg < 0.0f);
-    const double shift = (t < 135.0f && !against) ? r * std::tan(t / 2.0 * pi_d / 180.0) + 0.1 : r + 0.1;
-    return dest(wpt(i), c, shift);
-  }
-  return turn_offset(wpt(i), f.xact_crs, c, r, left);
+  return turn_offset(wpt(i), pt_is_intercept(i), f.xact_crs, c, r, left, f.xnext_rel_brg);
 }
 
 void case_intercept(int32_t i, int32_t j) {

@@ -63,6 +63,14 @@ void size_turn(TurnSizing& t, int32_t i, int32_t following, float rel, bool conn
   }
 }
 
+void size_arc_to_intercept(TurnSizing& t, int32_t i) {
+  if (!pt_is(i, "AF") || !pt_is_intercept(i + 1)) return;
+  t.dta = 0.0f;
+  t.at_max = true;
+  t.speed = std::fmin(t.speed, 145.0f);
+  t.radius = turn_radius_nm(22.0f, t.speed);
+}
+
 float tangent_dta(const TurnSizing& t, float radius) {
   return (!t.opposite && t.abs_change < 135.0f) ? radius * tan_half(t.abs_change) : radius;
 }
@@ -215,12 +223,7 @@ int32_t flyby_connection(int32_t conn) {
   turn_side(target, f.xnext_rel_brg, side, opposite);
   TurnSizing t{};
   size_turn(t, i, target, f.xnext_rel_brg, conn5, opposite);
-  if (!conn5 && pt_is(i, "AF") && pt_is_intercept(i + 1)) {
-    t.dta = 0.0f;
-    t.at_max = true;
-    t.speed = std::fmin(t.speed, 145.0f);
-    t.radius = turn_radius_nm(22.0f, t.speed);
-  }
+  if (!conn5) size_arc_to_intercept(t, i);
   const bool mode1 = conn5 && f.xabs_next_rel_brg < 135.0f;
   const int32_t cmode = conn5 ? (mode1 ? 1 : 0) : 2;
   if (tracing(9999.0f)) {

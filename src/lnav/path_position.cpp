@@ -228,6 +228,11 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
   const double ti_start_lon = legs_seg1_start_lon[i];
   const bool li = is_left(ti_turn);
   const float span3 = std::fabs(course_diff_dir(t.start3, t.end3, l1 ? 2 : 3));
+  // Where the second arc turns against the first (a course reversal), its
+  // span taken the first arc's way round is the long way, and the straight
+  // before it would never be found: guidance would stay on that straight. The
+  // straight's test takes the arc's own way round.
+  const float span3_own = std::fabs(course_diff_dir(t.start3, t.end3, is_left(t.turn3) ? 2 : 3));
   const auto brg_from = [lat, lon](double from_lat, double from_lon) {
     return gc_bearing(from_lat, from_lon, lat, lon);
   };
@@ -261,7 +266,7 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
   // 2: the straight between the arcs.
   if (t.count == 3 && hdg_ok && faces(brg_from(t.s1_end_lat, t.s1_end_lon), t.end1 + (l1 ? 270.0f : 90.0f)) &&
       faces(brg_from(t.s2_end_lat, t.s2_end_lon), t.start3 + (l1 ? 270.0f : 90.0f)) &&
-      faces(brg_from(t.ctr3_lat, t.ctr3_lon), l1 ? t.start3 + span3 + 270.0f : t.start3 - span3 + 90.0f)) {
+      faces(brg_from(t.ctr3_lat, t.ctr3_lon), l1 ? t.start3 + span3_own + 270.0f : t.start3 - span3_own + 90.0f)) {
     track_errors_leg(lat, lon, t.s1_end_lat, t.s1_end_lon, t.s2_end_lat, t.s2_end_lon);
     const float s = nav_result.along_track;
     return found(2, s, s + t.seg3_arc + tail);
@@ -375,8 +380,12 @@ int32_t path_position_arc(int32_t m, int32_t p, double lat, double lon) {
     const float s = arc_measure(lat, lon, ctr_lat, ctr_lon, legs_radius[i], end, dir);
     return found(102, s, s);
   }
+  // The approach is measured to the waypoint before the arc, even where that
+  // is a runway whose transition starts at the runway's start point.
   const auto approach = [&](int32_t code) {
-    const float s = line_measure(lat, lon, t.start_lat, t.start_lon, magvar_course_alt(p - 1));
+    const double to_lat = p >= 0 ? static_cast<double>(legs_lat[p]) : t.start_lat;
+    const double to_lon = p >= 0 ? static_cast<double>(legs_lon[p]) : t.start_lon;
+    const float s = line_measure(lat, lon, to_lat, to_lon, magvar_course_alt(p - 1));
     return found(code, s, s + legs_af_arc_dist[i] + t.seg1_arc + legs_wpt_arc_dist[i]);
   };
   // Before the fly-by turn onto the arc.

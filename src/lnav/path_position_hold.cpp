@@ -136,12 +136,18 @@ int32_t path_position_hold(int32_t leg, int32_t prev, double lat, double lon, in
                        before_end(e.ctr1_lat, e.ctr1_lon, e.end1, e.turn1, lat, lon);
   const bool on_seg3 = passed_start(e.ctr3_lat, e.ctr3_lon, e.start3, e.turn3, lat, lon) &&
                        before_end(e.ctr3_lat, e.ctr3_lon, e.end3, e.turn3, lat, lon);
-  const bool near_seg3 = passed_start(e.ctr3_lat, e.ctr3_lon, e.start3, e.turn3, lat, lon) ||
-                         before_end(e.ctr3_lat, e.ctr3_lon, e.end3, e.turn3, lat, lon);
+  // An entry arc of more than half a circle is found by either of its two
+  // radial tests; one of less needs both, or it would also claim the pieces
+  // flown before it (the half plane past its start takes in nearly all).
+  const auto on_entry_arc = [&](double clat, double clon, float start, float end, float turn) {
+    const bool a = passed_start(clat, clon, start, turn, lat, lon);
+    const bool b = before_end(clat, clon, end, turn, lat, lon);
+    return std::fabs(course_diff_dir(start, end, is_left(turn) ? 2 : 3)) > 180.0f ? (a || b) : (a && b);
+  };
+  const bool near_seg3 = on_entry_arc(e.ctr3_lat, e.ctr3_lon, e.start3, e.end3, e.turn3);
 
   if (phase >= 4.0f && phase <= 5.0f) {
-    if (passed_start(e.ctr1_lat, e.ctr1_lon, e.start1, e.turn1, lat, lon) ||
-        before_end(e.ctr1_lat, e.ctr1_lon, e.end1, e.turn1, lat, lon)) {
+    if (on_entry_arc(e.ctr1_lat, e.ctr1_lon, e.start1, e.end1, e.turn1)) {
       const float s = arc_measure(lat, lon, e.ctr1_lat, e.ctr1_lon, e.r1, e.end1, e.turn1);
       return found(304, s, s + e.seg2_dist + 2.0f * len + half);
     }

@@ -523,7 +523,8 @@ void region_decision(SeqFrame& f) {
     }
     if (due) {
       arm(f, 9.0f);
-      trace_turn("NEW OFFSET SEQ (Reg1/1) (5) -> (9)", f);
+      trace("NEW OFFSET SEQ (Reg1/1) (5) -> (9): %d <%s> -> %d <%s>  TURN: %f\n", f.i, ident(f.i), f.n, ident(f.n),
+            static_cast<double>(at(legs_turn, f.i)));
       trace("    Precalc crs: %f, Idx_corr2: %f\n", static_cast<double>(c), static_cast<double>(corr2));
     }
   } else if (region == 1 && sub == 3 && mode == 5.0f) {

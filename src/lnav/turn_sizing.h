@@ -22,6 +22,9 @@ float tangent_dta(const TurnSizing& t, float radius);
 // Bank, radius and anticipation distance of a constructed turn at i toward
 // the leg `following` for a signed course change `rel`.
 void size_turn(TurnSizing& t, int32_t i, int32_t following, float rel, bool conn5, bool opposite);
+// Off a DME arc onto an intercept leg (i "AF", i + 1 "CI"/"VI"): a tight
+// turn from the arc's end, at most 145 kt at the maximum bank, no anticipation.
+void size_arc_to_intercept(TurnSizing& t, int32_t i);
 // The maximum-bank retry's radius and anticipation distance.
 void size_retry(TurnSizing& t, int32_t i);
 // Side (2 left, 3 right) and opposite flag from leg code_leg's turn demand.

@@ -323,13 +323,23 @@ TEST_F(PanelState, ModesAndAnswers) {
   }
 }
 
-TEST_F(PanelState, AppendWithoutRoomLeavesFieldAndModeAlone) {
+// A save that does not fit leaves the field as it was and ends the request
+// with a mode that is neither an answer nor a request, logged once, so the
+// scripts never wait for an answer that cannot come.
+TEST_F(PanelState, AppendWithoutRoomEndsTheRequestUnsaved) {
+  const std::string refused = "Corvane plugin: panel state did not fit, not saved.";
+  auto refusals = [&] {
+    int n = 0;
+    for (const std::string& l : simhost::log_lines()) n += l == refused;
+    return n;
+  };
   // 439 + 73 = 512 characters would leave no room for the terminator.
   const std::string full(439, '5');
   script_sets(full, 4.0f);
-  exchange_panel_state();
+  for (int frame = 0; frame < 3; ++frame) exchange_panel_state();
   EXPECT_EQ(simhost::get_text(kField), full);
-  EXPECT_EQ(simhost::get_float(kMode), 4.0f);
+  EXPECT_EQ(simhost::get_float(kMode), panel_state_idle_mode);
+  EXPECT_EQ(refusals(), 1);
   // 438 + 73 = 511 still fits.
   script_sets(std::string(438, '5'), 4.0f);
   exchange_panel_state();
@@ -339,8 +349,10 @@ TEST_F(PanelState, AppendWithoutRoomLeavesFieldAndModeAlone) {
   ASSERT_TRUE(simhost::set_bytes(kField, std::string(512, '5')));
   ASSERT_TRUE(simhost::set_float(kMode, 6.0f));
   exchange_panel_state();
+  exchange_panel_state();
   EXPECT_EQ(simhost::get_bytes(kField), std::string(512, '5'));
-  EXPECT_EQ(simhost::get_float(kMode), 6.0f);
+  EXPECT_EQ(simhost::get_float(kMode), panel_state_idle_mode);
+  EXPECT_EQ(refusals(), 2);
 }
 
 TEST_F(PanelState, SaveEncodings) {

@@ -278,6 +278,23 @@ TEST_F(RoutePass, DestinationEntryAndDistancesToGo) {
   EXPECT_EQ(legs_bypass[0], 0.0f);
 }
 
+// A route ending on an arc leg: the arc record the builder set up for the
+// destination is cleared whole, so no arc with one end left is drawn there.
+TEST_F(RoutePass, DestinationArcRecordIsClearedWhole) {
+  hand_over_route(6, 2.0f);
+  set_text(fms("legs_pth"), "IFTFTFTFTFRF");
+  set_text(fms("legs_pth_before"), "IFTFTFTFTFRF");
+  legs_rad_lat[5] = -0.5f;
+  legs_rad_lon[5] = 4.5f;
+  legs_radius[5] = 42.0f;
+  legs_rad_turn[5] = 0.0f;
+  frame();
+  ASSERT_TRUE(path_pass_ran);
+  EXPECT_EQ(legs_af_beg[5], 0.0f);
+  EXPECT_EQ(legs_af_end[5], 0.0f);
+  EXPECT_EQ(legs_af_arc_dist[5], 0.0f);
+}
+
 std::vector<std::tuple<int, int, int>> visits;
 void record(int32_t leg, int32_t prev, int32_t next) { visits.emplace_back(leg, prev, next); }
 
@@ -374,13 +391,17 @@ TEST_F(RoutePass, HoldLatchesFollowNavMode) {
     float nav_mode;
     int region;
     float reset_request;
-    uint8_t flag_after, latch_after;
+    uint8_t flag_before, flag_after, latch_after;
   };
   // The sequencer's own latch is only checked where the pass clears it.
   const Case cases[] = {
-      {0.0f, 301, 0.0f, 0, 0},  // not in a hold: both cleared
-      {5.0f, 301, 0.0f, 0, 0},
-      {3.0f, 301, 1.0f, 0, 2},  // restoring a situation: no sequencing at all
+      {0.0f, 301, 0.0f, 1, 0, 0},  // not in a hold: both cleared
+      {5.0f, 301, 0.0f, 1, 0, 0},
+      {3.0f, 301, 0.0f, 0, 1, 2},  // in the hold's first turn: raised
+      {3.0f, 300, 0.0f, 0, 0, 2},  // elsewhere in the hold: left as it was
+      {3.0f, 301, 0.0f, 1, 1, 2},
+      {3.0f, 301, 1.0f, 0, 0, 2},  // restoring a situation: no sequencing at all
+      {0.0f, 301, 1.0f, 1, 1, 2},
   };
   for (const Case& c : cases) {
     SetUp();
@@ -388,11 +409,12 @@ TEST_F(RoutePass, HoldLatchesFollowNavMode) {
     simhost::set_float(fms("nav_mode"), c.nav_mode);
     route_reads();
     route_track.region = c.region;
-    hold_region_flag = 0;
-    hold_seq_latch = 1;
+    hold_region_flag = c.flag_before;
+    // Raised, the sequencer's latch would let the hold be left at once.
+    hold_seq_latch = c.latch_after == 0 ? 1 : 0;
     route_reset_request = c.reset_request;
     route_pass();
-    EXPECT_EQ(hold_region_flag, c.flag_after) << c.nav_mode << " " << c.region;
+    EXPECT_EQ(hold_region_flag, c.flag_after) << c.nav_mode << " " << c.region << " " << c.reset_request;
     if (c.latch_after != 2) {
       EXPECT_EQ(hold_seq_latch, c.latch_after) << c.nav_mode << " " << c.region;
     }

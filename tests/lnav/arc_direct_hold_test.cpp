@@ -14,6 +14,7 @@
 #include "core/preprocess.h"
 #include "lnav/leg_path.h"
 #include "lnav/leg_path_internal.h"
+#include "lnav/path_position.h"
 #include "route_fixture.h"
 #include "host.h"
 
@@ -387,9 +388,13 @@ TEST_F(DirectTo, WaypointInsideTheTurnIsPassedBy) {
   const float R = dir_seg1_radius;
   EXPECT_NEAR(dist({dir_seg1_ctr_lat, dir_seg1_ctr_lon}, {dir_seg1_end_lat, dir_seg1_end_lon}), R, 0.005f);
   EXPECT_GT(legs_dist_true[next], 0.0f);
-  // The main loop continues from there.
-  for (int i = next, calls = 0; static_cast<float>(i) <= fms_seq.legs_num - 1.0f && calls < 10; ++calls)
-    i = calc_legs_path(i, 0);
+  // The main loop continues from there, every call moving on, to the end.
+  for (int i = next, calls = 0; static_cast<float>(i) <= fms_seq.legs_num - 1.0f; ++calls) {
+    ASSERT_LT(calls, 10);
+    const int after = calc_legs_path(i, 0);
+    ASSERT_GT(after, i);
+    i = after;
+  }
 }
 
 TEST_F(DirectTo, WaypointInsideTheTurnNextToAHoldIsNotPassedBy) {
@@ -494,6 +499,53 @@ class HoldEntry : public ArcDirectHold {
   P c1() const { return {legs_seg1_ctr_lat[1], legs_seg1_ctr_lon[1]}; }
   P c3() const { return {legs_seg3_ctr_lat[1], legs_seg3_ctr_lon[1]}; }
 };
+
+// The entries the builder lays out are found by the path position piece by
+// piece, in the hold phases that fly them, with the distance to go shrinking
+// from each piece to the next.
+TEST_F(HoldEntry, PathPositionFollowsTheEntryPieces) {
+  struct Case {
+    float kind, arrive;
+    bool left;
+    float leg_len, phase;
+    int32_t codes[3];  // first arc, straight, second arc
+  } cases[] = {
+      {1.0f, 150.0f, true, 5.0f, 14.0f, {314, 315, 316}}, {1.0f, 200.0f, false, 5.0f, 14.0f, {314, 315, 316}},
+      {3.0f, 100.0f, true, 8.0f, 11.0f, {311, 312, 313}}, {3.0f, 260.0f, false, 8.0f, 11.0f, {311, 312, 313}},
+      {3.0f, 250.0f, true, 6.0f, 11.0f, {311, 312, 313}},
+      // Turn circles overlapping: the straight is left as laid out (not checked);
+      // the second arc spans under half a circle and must not claim the first.
+      {3.0f, 100.0f, true, 5.0f, 11.0f, {311, 0, 313}}, {3.0f, 260.0f, false, 5.0f, 11.0f, {311, 0, 313}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "kind " << c.kind << " arrive " << c.arrive << " left " << c.left);
+    clear_route();
+    layout(c.arrive, c.left, c.leg_len, c.kind);
+    hold_pattern.hold_leg_len[2] = c.leg_len;
+    build_route();
+    fms_seq.hold_phase = c.phase;
+    const auto on_arc = [](double clat, double clon, float radius, float start, float end, float turn) {
+      const float mid = start + 0.5f * course_diff_dir(start, end, static_cast<int>(turn));
+      return go({clat, clon}, mid, radius);
+    };
+    const P s1_end{legs_seg1_end_lat[1], legs_seg1_end_lon[1]};
+    const P s2_end{legs_seg2_end_lat[1], legs_seg2_end_lon[1]};
+    const P pts[3] = {
+        on_arc(legs_seg1_ctr_lat[1], legs_seg1_ctr_lon[1], legs_seg1_radius[1], legs_seg1_start_angle[1],
+               legs_seg1_end_angle[1], legs_seg1_turn[1]),
+        go(s1_end, gc_bearing(s1_end.lat, s1_end.lon, s2_end.lat, s2_end.lon), 0.5 * dist(s1_end, s2_end)),
+        on_arc(legs_seg3_ctr_lat[1], legs_seg3_ctr_lon[1], legs_seg3_radius[1], legs_seg3_start_angle[1],
+               legs_seg3_end_angle[1], legs_seg3_turn[1]),
+    };
+    float to_go = 1.0e9f;
+    for (int k = 0; k < 3; ++k) {
+      if (c.codes[k] == 0) continue;
+      EXPECT_EQ(path_position_hold(2, 1, pts[k].lat, pts[k].lon, 0), c.codes[k]) << "piece " << k;
+      EXPECT_LT(nav_result.along_track, to_go) << "piece " << k;
+      to_go = nav_result.along_track;
+    }
+  }
+}
 
 TEST_F(HoldEntry, EveryKindPutsItsArcsOnTheirCircles) {
   struct Case {

@@ -207,6 +207,39 @@ TEST_F(FlightDirector, RollBarWaitsForTheStepIntervalAndLimitsTheStep) {
   }
 }
 
+// A heading-select turn across north commands the bank the same turn gets
+// anywhere else: the lead factor takes the short way round. Taken plainly, a
+// 10 degree turn from 355 to 005 would read as 350 degrees and the bar would
+// step back toward a shallower bank.
+TEST_F(FlightDirector, HeadingSelectTurnAcrossNorthBanksAsElsewhere) {
+  struct Case {
+    float heading, selected;
+  };
+  auto bar_after_one_update = [&](Case c) {
+    SetUp();
+    roll_mode(1.0f);
+    frame_time = 0.1f;
+    // Turning toward the selected heading at 1 deg/s, banked 10 degrees.
+    const float sign = c.selected > c.heading ? 1.0f : -1.0f;
+    const float side = std::fabs(c.selected - c.heading) > 180.0f ? -sign : sign;
+    mirror(bound::sim_cockpit2_gauges_indicators_roll_AHARS_deg_pilot, 10.0f * side);
+    mirror(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot, c.heading);
+    mirror(bound::sim_cockpit2_autopilot_heading_dial_deg_mag_pilot, c.selected);
+    flight_director_state.roll_sample_deg = 10.0f * side;
+    flight_director_state.hdg_sample_deg = c.heading - 0.1f * side;
+    flight_director_state.fd_roll_cpt = flight_director_state.fd_roll_fo = 14.0f * side;
+    update_flight_director();
+    const float bar = simhost::get_float(kRollBar);
+    TearDown();
+    return bar;
+  };
+  const float right = bar_after_one_update({175.0f, 185.0f});
+  EXPECT_GT(right, 14.0f);  // a 10 degree turn at 1 deg/s still wants more bank
+  EXPECT_FLOAT_EQ(bar_after_one_update({355.0f, 5.0f}), right);
+  EXPECT_FLOAT_EQ(bar_after_one_update({185.0f, 175.0f}), -right);
+  EXPECT_FLOAT_EQ(bar_after_one_update({5.0f, 355.0f}), -right);
+}
+
 TEST_F(FlightDirector, CourseComesFromTheSelectedReceiverPerSide) {
   // Both receivers' courses 20 degrees either side of the heading, on the
   // beam: the bar banks toward the selected course.
@@ -310,7 +343,7 @@ TEST_F(FlightDirector, PitchBarsFollowAttitudeWhenThePitchLawsDoNotRun) {
   EXPECT_EQ(simhost::counts(kPitchBar).writes, 0);
 }
 
-TEST_F(FlightDirector, SavedReferencesAreTakenOnceAfterALoadedSituation) {
+TEST_F(FlightDirector, SavedReferencesAreTakenOnlyRightAfterALoadedSituation) {
   host_version = 120000;
   mirror(bound::zuvadud_D738_autopilot_preselected_alt, 12000.0f);
   for (int i = 0; i < 4; ++i) flight_director_state.hold[i] = 9000.0f + static_cast<float>(i);
@@ -334,6 +367,24 @@ TEST_F(FlightDirector, SavedReferencesAreTakenOnceAfterALoadedSituation) {
   pitch_mode(3.0f);
   update_flight_director();
   EXPECT_FLOAT_EQ(flight_director_state.live[kFdRefAltFt], 12000.0f);
+  // Restored holding, the scripts' state read only a frame later: the hold
+  // carries on with the saved references.
+  global_state_loaded = 0.0f;
+  flight_director_restore_reset();
+  update_flight_director();
+  EXPECT_FLOAT_EQ(flight_director_state.live[kFdRefAltFt], 12000.0f);
+  global_state_loaded = 1.0f;
+  update_flight_director();
+  EXPECT_FLOAT_EQ(flight_director_state.live[kFdRefAltFt], 9000.0f);
+  // Restored in V/S: the first altitude hold, frames later, is an ordinary
+  // entry and never takes the references saved before the restore.
+  flight_director_restore_reset();
+  pitch_mode(1.0f);
+  for (int k = 0; k < 20; ++k) update_flight_director();
+  pitch_mode(3.0f);
+  update_flight_director();
+  EXPECT_FLOAT_EQ(flight_director_state.live[kFdRefAltFt], 12000.0f);
+  EXPECT_FLOAT_EQ(flight_director_state.live[kFdRefIndAltFt], 12000.0f);
 }
 
 TEST_F(FlightDirector, LevelChangeIsBoundedByTheVerticalSpeedLimits) {

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "core/binding.h"
+#include "platform/xplm.h"
 #include "lnav/leg_path.h"
 #include "route_fixture.h"
 #include "host.h"
@@ -20,7 +21,9 @@ class LegPath : public ::testing::Test {
   void SetUp() override {
     simhost::reset(simhost::Config{});
     clear_route();
+    frame_flight_data = FrameFlightData{};
     host_mirror.sim_flightmodel_position_groundspeed = 0.0f;
+    host_mirror.sim_flightmodel_position_latitude = host_mirror.sim_flightmodel_position_longitude = 0.0;
   }
 };
 
@@ -102,12 +105,13 @@ TEST_F(LegPath, TurnSpeedFromPrediction) {
     legs_spd_calc[c.leg + 1] = c.next_spd;
     EXPECT_NEAR(leg_turn_speed(c.leg, 90.0f, 20.0f), c.expect, 0.01f) << c.leg << " " << c.spd;
   }
-  // A faster next leg raises the speed, never above that leg's TAS.
+  // A faster next leg raises the speed by one knot per 0.128 nm of the turn's
+  // arc at 1.1 times its radius, never above that leg's TAS (330 kt).
   legs_spd_calc[1] = 250.0f;
   legs_spd_calc[2] = 300.0f;
-  const float v = leg_turn_speed(1, 90.0f, 20.0f);
-  EXPECT_GT(v, 275.0f);
-  EXPECT_LE(v, 330.0f + 0.01f);
+  const double arc_nm = turn_radius_nm(20.0f, 275.0f) * 1.1 * 3.14159265 / 2.0;
+  EXPECT_NEAR(leg_turn_speed(1, 90.0f, 20.0f), 275.0 + arc_nm / 0.128, 0.05);
+  EXPECT_NEAR(leg_turn_speed(1, 180.0f, 20.0f), 330.0f, 0.01f);
   EXPECT_NEAR(leg_turn_speed(255, 90.0f, 20.0f), 275.0f, 0.01f);  // no next leg: its own TAS
   EXPECT_EQ(leg_turn_speed(-1, 90.0f, 20.0f), 145.0f);
 }
@@ -153,10 +157,34 @@ TEST_F(LegPath, SmallCourseChangesAreFlownOver) {
   EXPECT_EQ(leg_pass.enable_calc_turn, 0);
   EXPECT_EQ(legs_radii_radius[1], 0.0f);
   EXPECT_EQ(legs_seg_remain_dist[1], legs_dist[2]);
-  make_turn(5.2);
+  make_turn(5.0);
   EXPECT_EQ(calc_legs_path(1, 0), 2);
   EXPECT_EQ(leg_pass.enable_calc_turn, 5);
   EXPECT_GT(legs_radii_radius[1], 0.0f);
+}
+
+// Waypoints passed by on a cut leg share its distance in flight order: each
+// gets its distance from the one before, and what is left stays with the
+// next flown waypoint, so the sum is the cut leg's distance.
+TEST_F(LegPath, PassedByWaypointsShareTheCutLeg) {
+  const double pts[][2] = {{0.0, 0.0}, {0.0, 1.0}, {0.0, 2.0}, {0.0, 3.0}, {0.0, 4.0}, {0.0, 5.0}};
+  make_route(pts, 6);
+  build_route();
+  const float leg_nm = gc_distance_nm(0.0, 1.0, 0.0, 2.0);
+  legs_bypass[2] = legs_bypass[3] = 1.0f;
+  const float cut = gc_distance_nm(0.0, 1.0, 0.0, 4.0);
+  legs_dist_true[4] = cut;
+  bp_true_distance(2, 1, 4);
+  bp_true_distance(3, 1, 4);
+  EXPECT_NEAR(legs_dist_true[2], leg_nm, 0.01f);
+  EXPECT_NEAR(legs_dist_true[3], leg_nm, 0.01f);
+  EXPECT_NEAR(legs_dist_true[4], leg_nm, 0.01f);
+  EXPECT_NEAR(legs_dist_true[2] + legs_dist_true[3] + legs_dist_true[4], cut, 0.01f);
+  // A passed-by waypoint beyond the next flown one gets no share.
+  legs_dist_true[4] = cut;
+  bp_true_distance(5, 1, 4);
+  EXPECT_EQ(legs_dist_true[5], 0.0f);
+  EXPECT_EQ(legs_dist_true[4], cut);
 }
 
 TEST_F(LegPath, TurnAtLowAltitudeBanks22Degrees) {
@@ -228,6 +256,81 @@ TEST_F(LegPath, ClimbLegEndFromAltitudeRestriction) {
   EXPECT_EQ(legs_alt_calc[2], 5000.0f);
 }
 
+// A climb leg after an intercept starts on its own course: the intercept
+// ends on that course, so the start slides along it rather than being moved
+// aside by a full turn.
+TEST_F(LegPath, ClimbLegAfterAnInterceptStartsOnItsCourse) {
+  const double pts[][2] = {{0.0, 0.0}, {0.0, 0.5}, {0.5, 1.0}, {0.5, 2.0}};
+  make_route(pts, 4);
+  set_text(route_tables.leg_path_types[1], "CI");
+  set_text(route_tables.leg_path_types[2], "FA");
+  legs_alt_calc[1] = 1000.0f;
+  legs_alt_rest1[2] = 4000.0f;
+  legs_spd_calc[1] = 250.0f;
+  const float course = gc_bearing(0.0, 0.5, 0.5, 1.0);
+  calc_legs_path(1, 0);
+  const float climb = 250.0f * 0.5144444f * 60.0f / 1852.0f;
+  EXPECT_NEAR(legs_dist[2], climb, 0.01f);
+  EXPECT_NEAR(gc_bearing(0.0, 0.5, legs_lat[2], legs_lon[2]), course, 0.05f) << "off the climb course";
+  EXPECT_GT(gc_distance_nm(0.0, 0.5, legs_lat[2], legs_lon[2]), climb + 0.1f);
+}
+
+// The active climb leg right after the route's first entry is still worked
+// out from the aircraft's altitude and handed back; only the turn onto it,
+// which has no course before it, is left out.
+TEST_F(LegPath, ActiveClimbLegAtTheRouteStartIsRecomputed) {
+  const double pts[][2] = {{0.0, 0.0}, {0.0, 0.3}, {0.0, 1.0}, {0.0, 2.0}};
+  make_route(pts, 4);
+  set_text(route_tables.leg_path_types[1], "CA");
+  fms_seq.vnav_idx = fms_seq.vnav_idx_seq = 2.0f;
+  legs_alt_rest1[1] = 5000.0f;
+  frame_flight_data.radio_alt_ft = 1000.0f;
+  frame_flight_data.alt_ft = 2000.0f;
+  host_mirror.sim_flightmodel_position_groundspeed = 100.0f;
+  host_mirror.sim_flightmodel_position_latitude = 0.0;
+  host_mirror.sim_flightmodel_position_longitude = -0.01;
+  calc_legs_path(1, 0);
+  // 3000 ft at 3000 ft/min and 100 m/s, less the 0.6 nm still to fly to W0.
+  const float expect = 3000.0f / 3000.0f * 60.0f * 100.0f / 1852.0f - gc_distance_nm(0.0, -0.01, 0.0, 0.0);
+  EXPECT_NEAR(legs_dist[1], expect, 0.01f);
+  EXPECT_NEAR(legs_lon[1], expect / 60.0f, 0.001f);
+  EXPECT_EQ(legs_alt_calc[1], 5000.0f);
+  ASSERT_GE(fms_add_leg_handback.count, 1.0f);
+  EXPECT_EQ(fms_add_leg_handback.leg_index[0], 2.0f);
+}
+
+// An intercept ends where its course meets the course the next leg is flown
+// on from its reference point: for an FD leg only the intercept's end moves
+// (onto that crossing when it lies ahead of the reference point, else onto
+// the FD's own waypoint); for "(VECTOR)" both move to the crossing.
+TEST_F(LegPath, InterceptEndsOnTheNextLegsCourse) {
+  const double pts[][2] = {{0.0, 0.0}, {0.0, 0.5}, {0.0, 0.8}, {-0.5, 1.2}, {-1.0, 1.2}};
+  struct Case {
+    const char* name;
+    const char* type;
+    float ref_lat;      // reference point at (ref_lat, 1.2), course south
+    double j_lat, j_lon;
+    bool m_moves;
+  } cases[] = {
+      {"W3", "FD", 0.5f, 0.0, 1.2, false},   // crossing ahead of the reference point
+      {"W3", "FD", -0.3f, -0.5, 1.2, false}, // crossing behind it: onto the FD waypoint
+      {"(VECTOR)", "TF", 0.5f, 0.0, 1.2, true},
+  };
+  for (const Case& c : cases) {
+    make_route(pts, 5);
+    set_text(route_tables.leg_path_types[2], "CI");
+    set_text(route_tables.waypoint_names[3], c.name);
+    set_text(route_tables.leg_path_types[3], c.type);
+    legs_rad_lat[3] = c.ref_lat;
+    legs_rad_lon[3] = 1.2f;
+    legs_brg_mag[3] = (180.0f + XPLMGetMagneticVariation(c.ref_lat, 1.2)) * 3.14159265f / 180.0f;
+    calc_legs_path(1, 0);
+    EXPECT_NEAR(legs_lat[2], c.j_lat, 1e-3) << c.name << " " << c.ref_lat;
+    EXPECT_NEAR(legs_lon[2], c.j_lon, 1e-3) << c.name << " " << c.ref_lat;
+    EXPECT_NEAR(legs_lat[3], c.m_moves ? 0.0 : -0.5, 1e-3) << c.name;
+  }
+}
+
 TEST_F(LegPath, DmeAndRadialLegsFallBackToPreviousWaypoint) {
   const double pts[][2] = {{0.0, 0.0}, {0.0, 0.5}, {0.0, 0.9}, {0.0, 2.0}};
   for (const char* type : {"VD", "CD"}) {
@@ -266,6 +369,73 @@ TEST_F(LegPath, DfFixInsideTurnCircleIsBypassed) {
   EXPECT_EQ(legs_bypass[2], 1.0f);
   EXPECT_EQ(leg_pass.j, 3);
   EXPECT_GT(legs_seg1_radius[1], 0.0f);
+}
+
+// When the turn off a DME arc onto an intercept leg fails and the intercept's
+// waypoint is passed by, the turn to the next waypoint is still the arc's
+// tight turn: 145 kt at 22 degrees bank, no anticipation.
+TEST_F(LegPath, BypassAfterArcToInterceptKeepsTheTightTurn) {
+  const double pts[][2] = {{0.0, 0.0}, {0.0, 0.5}, {0.02, 0.52}, {0.5, 1.0}, {0.5, 2.0}, {0.5, 3.0}};
+  make_route(pts, 6);
+  set_text(route_tables.leg_path_types[1], "AF");
+  set_text(route_tables.leg_path_types[2], "CI");
+  legs_spd_calc[1] = 250.0f;
+  leg_pass = LegPassFrame{};
+  leg_pass.i = 1;
+  leg_pass.j = 2;
+  leg_pass.xact_crs = 90.0f;
+  leg_pass.xnext_rel_brg = -45.0f;
+  leg_pass.xabs_next_rel_brg = 45.0f;
+  ASSERT_EQ(legpath::bypass_search(1, 1, 2), 3);
+  EXPECT_EQ(legs_bypass[2], 1.0f);
+  EXPECT_NEAR(legs_radii_radius[1], turn_radius_nm(22.0f, 145.0f), 1e-4f);
+  EXPECT_EQ(legs_radii_dta[1], 0.0f);
+}
+
+// A bypass that would pass more than three waypoints in a row is cancelled:
+// the first passed-by waypoint is flown again with its DF courses restored.
+TEST_F(LegPath, BypassDeeperThanThreeWaypointsIsCancelled) {
+  // East into W1, then a knot of fixes just behind it that no turn can reach.
+  const double pts[][2] = {{0.0, 0.0},     {0.0, 0.5},     {0.001, 0.499}, {-0.001, 0.498}, {0.001, 0.497},
+                           {-0.001, 0.496}, {0.001, 0.495}, {-0.001, 0.494}, {0.0, 0.0},     {0.0, -1.0}};
+  make_route(pts, 10);
+  legs_spd_calc[1] = 250.0f;
+  legs_df_crs[2] = 123.0f;
+  legs_df_crs_fin[2] = 124.0f;
+  leg_pass = LegPassFrame{};
+  leg_pass.i = 1;
+  leg_pass.j = 2;
+  leg_pass.xact_crs = 90.0f;
+  leg_pass.xnext_rel_brg = 170.0f;
+  leg_pass.xabs_next_rel_brg = 170.0f;
+  fms_debug_selector = 9999.0f;
+  simhost::clear_log();
+  EXPECT_EQ(legpath::bypass_search(1, 1, 3), -1);
+  EXPECT_TRUE(simhost::log_contains("WPT 1: Bypass canceled for WPT 2 (5)- too much bypass"));
+  EXPECT_EQ(legs_bypass[2], 0.0f);
+  EXPECT_EQ(legs_df_crs[2], 123.0f);
+  EXPECT_EQ(legs_df_crs_fin[2], 124.0f);
+  EXPECT_EQ(legs_radii_radius[1], 0.0f);
+  EXPECT_EQ(legs_seg_remain_dist[1], legs_dist[2]);
+}
+
+// A fly-by turn that failed in calc mode 1 is first tried again in mode 2 at
+// the same waypoint; when that fits, nothing is passed by.
+TEST_F(LegPath, FailedFlyByIsRetriedInModeTwoBeforeAnyBypass) {
+  make_route(kSquare, 5);
+  legs_spd_calc[1] = 250.0f;
+  leg_pass = LegPassFrame{};
+  leg_pass.i = 1;
+  leg_pass.j = 2;
+  leg_pass.xact_crs = 90.0f;
+  leg_pass.xnext_rel_brg = -90.0f;
+  leg_pass.xabs_next_rel_brg = 90.0f;
+  fms_debug_selector = 9999.0f;
+  simhost::clear_log();
+  EXPECT_EQ(legpath::bypass_search(1, 2, 2), 2);
+  EXPECT_TRUE(simhost::log_contains("Trying for WPT 1 <W1> again Calc mode 2 (5)"));
+  EXPECT_EQ(legs_bypass[2], 0.0f);
+  EXPECT_GT(legs_radii_radius[1], 0.0f);
 }
 
 TEST_F(LegPath, HoldWaypointHasNoTrueDistance) {

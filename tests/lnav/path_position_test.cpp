@@ -145,6 +145,14 @@ TEST_F(PathPosition, ArcLegCodeTellsWhetherItsEndIsFlownBy) {
     EXPECT_EQ(path_position_arc(2, 1, lat, lon), c.code);
     EXPECT_NEAR(nav_result.along_track, 10.0f * 3.14159265f / 4.0f, 0.05f);
   }
+  // Short of the arc after a runway: measured to the runway waypoint itself,
+  // not to the runway's start point 6 nm before it.
+  set_text(route_tables.waypoint_names[1], "RW09");
+  legs_offset_lat[1] = 0.0f;
+  legs_offset_lon[1] = 0.9f;
+  legs_radii_radius[1] = legs_radii_radius[2] = 0.0f;
+  EXPECT_EQ(path_position_arc(2, 1, -0.01, 0.5), 104);
+  EXPECT_NEAR(nav_result.along_track, gc_distance_nm(0.0, 0.5, 0.0, 1.0), 0.05f);
 }
 
 // A right-hand racetrack: fix at (0, 1), inbound 090, 1 nm turns, 4 nm legs.

@@ -13,6 +13,7 @@
 #include "lnav/route_tracking.h"
 #include "lnav/sequencing.h"
 #include "lnav/sequencing_internal.h"
+#include "navdata/geodesy.h"
 #include "route_fixture.h"
 
 using namespace lnav_fixture;
@@ -280,7 +281,7 @@ TEST_F(Sequencing, StraightIntoWaypointSequencesHalfAMileOut) {
   }
 }
 
-TEST_F(Sequencing, HoldFixPassedLatchAdvancesOnTheNextCall) {
+TEST_F(Sequencing, HoldFixPassedLatchAdvancesInTheSameCall) {
   set_text(route_tables.leg_path_types[2], "HM");
   legs(3.0f, 3.0f);
   fms_seq.nav_mode = 3.0f;
@@ -292,6 +293,107 @@ TEST_F(Sequencing, HoldFixPassedLatchAdvancesOnTheNextCall) {
   sequence_legs();
   EXPECT_EQ(hold_seq_latch, 1);
   EXPECT_EQ(fms_seq.vnav_idx_seq, 4.0f);
+}
+
+// A built route flown closed loop from the straight W1 -> W2: route tracking,
+// sequencing and steering each half second, the aircraft turning toward the
+// track command at up to 3 deg/s, until the end of the route.
+struct Flight {
+  std::string modes;    // nav modes in the order flown
+  std::string actives;  // active legs in the order flown
+  float worst_xtrack;   // nm off the path, up to the last waypoint's leg
+};
+
+Flight fly_from_w1(const double (*pts)[2], int n, float debug_selector = 0.0f) {
+  make_route(pts, n);
+  fms_debug_selector = debug_selector;
+  frame_flight_data = FrameFlightData{};
+  frame_flight_data.alt_ft = 5000.0f;
+  host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot = 5000.0f;
+  build_route();
+  // Distances to the destination along the built path, as the route pass
+  // sums them after each build.
+  legs_dist_dest_true[n - 1] = 0.0f;
+  for (int i = n - 2; i >= 0; --i) legs_dist_dest_true[i] = legs_dist_true[i + 1] + legs_dist_dest_true[i + 1];
+  simhost::set_float("zuvadud/D738/autopilot/lnav_engaged", 1.0f);
+  fms_seq.vnav_idx = fms_seq.vnav_idx_seq = 3.0f;
+  fms_seq.nav_mode = 0.0f;
+  simhost::set_float("zuvadud/D738/fms/nav_mode", 0.0f);
+  float track = gc_bearing(pts[1][0], pts[1][1], pts[2][0], pts[2][1]);
+  gc_destination(pts[1][0], pts[1][1], track, 0.2 * gc_distance_nm(pts[1][0], pts[1][1], pts[2][0], pts[2][1]));
+  double lat = nav_result.lat, lon = nav_result.lon;
+  const float kt = 250.0f, dt = 0.5f;
+  host_mirror.sim_flightmodel_position_groundspeed = kt / 1.94384449f;
+  host_mirror.sim_flightmodel_position_latitude = lat;
+  host_mirror.sim_flightmodel_position_longitude = lon;
+  update_route_tracking();
+  Flight f{"0", "3", 0.0f};
+  for (int step = 0; step < 20000 && fms_seq.nav_mode != 99.0f; ++step) {
+    host_mirror.sim_flightmodel_position_latitude = lat;
+    host_mirror.sim_flightmodel_position_longitude = lon;
+    host_mirror.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot = track;
+    if (!sequence_legs_new_offset()) sequence_legs();
+    fms_seq.vnav_idx_seq_prev = static_cast<float>(prev_valid_leg(static_cast<int>(fms_seq.vnav_idx_seq) - 1) + 1);
+    update_route_tracking();
+    // The scripts' desired track: the course of the leg into the sequencing waypoint.
+    fms_copies.gps_track_degtm = legs_brg_true[static_cast<int>(fms_seq.vnav_idx_seq) - 1] * 57.29578f;
+    update_lnav_steering();
+    const std::string m = std::to_string(static_cast<int>(fms_seq.nav_mode));
+    if (f.modes.substr(f.modes.rfind(' ') + 1) != m) f.modes += " " + m;
+    const std::string a = std::to_string(static_cast<int>(fms_seq.vnav_idx));
+    if (f.actives.substr(f.actives.rfind(' ') + 1) != a) f.actives += " " + a;
+    // The last waypoint has no turn: the leg after it starts 0.5 nm aside.
+    if (fms_seq.vnav_idx_seq < static_cast<float>(n - 1))
+      f.worst_xtrack = std::fmax(f.worst_xtrack, std::fabs(route_track.xtrack));
+    const bool straight = fms_seq.nav_mode == 0.0f || fms_seq.nav_mode == 6.0f;
+    const float cmd = straight ? lnav_cmd_cache.idx_corr_sent : lnav_cmd_cache.idx_corr2_sent;
+    const float turn = std::remainder(cmd - track, 360.0f);
+    track = std::fmod(track + std::fmax(-3.0f * dt, std::fmin(3.0f * dt, turn)) + 360.0f, 360.0f);
+    gc_destination(lat, lon, track, kt * dt / 3600.0f);
+    lat = nav_result.lat;
+    lon = nav_result.lon;
+  }
+  return f;
+}
+
+// Every fly-by waypoint is sequenced once, through its turn (nav mode
+// 0 -> 5 -> 0), and the aircraft stays on the drawn path.
+TEST_F(Sequencing, FlownRouteSequencesEachWaypointThroughItsTurn) {
+  const double zigzag[][2] = {{0.0, 0.0}, {0.0, 1.0}, {1.0, 1.0}, {1.0, 2.0},
+                              {2.0, 2.0}, {2.0, 3.0}, {3.0, 3.0}, {3.0, 4.0}};
+  const Flight f = fly_from_w1(zigzag, 8);
+  EXPECT_EQ(f.modes, "0 5 0 5 0 5 0 5 0 99");
+  EXPECT_EQ(f.actives, "3 4 5 6 7");
+  EXPECT_LT(f.worst_xtrack, 0.3f);
+}
+
+// A course reversal (a turn past the next course, a straight, and a turn
+// back onto it) is flown through its three pieces: nav mode 5, 6 and 9.
+TEST_F(Sequencing, FlownCourseReversalTakesItsThreePieces) {
+  const double reversal[][2] = {{0.0, 0.0}, {0.0, 1.0}, {1.0, 1.0}, {0.5, 1.3}, {0.5, 2.3}, {1.5, 2.3}};
+  const Flight f = fly_from_w1(reversal, 6);
+  EXPECT_EQ(f.modes, "0 5 6 9 0 5 0 99");
+  EXPECT_EQ(f.actives, "3 4 5");
+  EXPECT_LT(f.worst_xtrack, 0.3f);
+}
+
+// Leaving the first of two touching arcs for the second: armed at once when
+// the piece is all but flown, with its own trace line.
+TEST_F(Sequencing, TouchingArcsArmTheSecondArc) {
+  legs(3.0f, 3.0f);
+  fms_seq.nav_mode = 5.0f;
+  route_track.region = 1;
+  route_track.sub_region = 2;
+  route_track.abeam_dist_seg = 0.05f;
+  legs_seg1_radius[1] = 2.0f;
+  legs_turn[2] = 3.0f;
+  aircraft(0.0, 1.9, 250.0f);
+  fms_debug_selector = 8888.0f;
+  simhost::clear_log();
+  sequence_legs();
+  fms_debug_selector = 0.0f;
+  EXPECT_EQ(fms_seq.nav_mode, 9.0f);
+  EXPECT_TRUE(simhost::log_contains("NEW OFFSET SEQ (Reg1/1) (5) -> (9): 2 <W2> -> 3 <W3>  TURN: 3.000000"));
 }
 
 TEST(SequencingLead, LeadDistanceAtTurnRadius) {
