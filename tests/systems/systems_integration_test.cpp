@@ -79,8 +79,10 @@ TEST_F(SystemsThroughHost, LeversComeBackWhenAReplayEndsIntoAPause) {
   ASSERT_EQ(XPLMGetDataf(flap), 0.25f);
   ASSERT_TRUE(simhost::set_int("sim/time/is_in_replay", 1));
   simhost::frame(0.05f);
-  XPLMSetDataf(flap, 0.75f);  // where the replay shows it
+  // The replay plays back the lever stored in a spare host switch slot.
+  ASSERT_TRUE(simhost::set_floats("sim/cockpit2/switches/landing_lights_switch", {0.75f}, 13));
   simhost::frame(0.05f);
+  ASSERT_EQ(XPLMGetDataf(flap), 0.75f);
   ASSERT_TRUE(simhost::set_int("sim/time/paused", 1));
   ASSERT_TRUE(simhost::set_int("sim/time/is_in_replay", 0));
   simhost::frame(0.05f);
