@@ -176,6 +176,36 @@ TEST_F(AntiIce, SideWindowsHeatFromTheOppositeTransferBus) {
   }
 }
 
+TEST_F(AntiIce, GeneratorsTakeOverWhenTheApuReleasesBothBusesAfterLiftOff) {
+  electric::gen1_available = electric::gen2_available = 1.0f;
+  for (int run = 0; run < 2; ++run) {
+    anti_ice_state = AntiIceState{};
+    simhost::clear_issued_commands();
+    on_ground = 1;
+    electrical::apu_power_bus1 = electrical::apu_power_bus2 = 1.0f;
+    update_anti_ice();
+    // Lift-off on APU power.
+    on_ground = 0;
+    for (int32_t& g : host_mirror.sim_flightmodel2_gear_on_ground) g = 0;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 200.0f;
+    update_anti_ice();
+    EXPECT_EQ(anti_ice_state.apu_feeding_at_liftoff, 1);
+    if (run == 1) {
+      // Bus 1 let go alone first: no transfer when bus 2 follows.
+      electrical::apu_power_bus1 = 0.0f;
+      update_anti_ice();
+    }
+    electrical::apu_power_bus1 = electrical::apu_power_bus2 = 0.0f;
+    update_anti_ice();
+    update_anti_ice();
+    const int want = run == 0 ? 1 : 0;
+    EXPECT_EQ(issued("sim/electrical/generator_1_on"), want) << run;
+    EXPECT_EQ(issued("sim/electrical/generator_2_on"), want) << run;
+    EXPECT_EQ(issued("sim/electrical/GPU_off") > 0, want == 1) << run;
+    EXPECT_EQ(anti_ice_state.apu_feeding_at_liftoff, 0);
+  }
+}
+
 TEST_F(AntiIce, StateArraysRoundTrip) {
   ice::l_fwd_temp = 33.0f;
   anti_ice_state.airborne_latch = 1.0f;

@@ -32,7 +32,7 @@ TEST_F(Effects, HoldoverFillsToItsCeilingAndRunsOutInFlight) {
   frame_time = 0.1f;
   on_ground = 1;
   simhost::set_float("zuvadud/D738/de_ice_truck/act", 1.0f);
-  // At -20 deg C the ceiling is the table's 2400 s, not the 3000 s a worked example gives.
+  // -20 deg C falls in the -25..-18 band: 2400 s.
   struct Case {
     float temp_c, ceiling_s;
   } cases[] = {{-20.0f, 2400.0f}, {-16.0f, 3000.0f}, {-30.0f, 1800.0f}, {-8.0f, 4800.0f}, {-14.0f, 3900.0f}};

@@ -509,6 +509,43 @@ TEST_F(GroundControls, FlapLoadReliefHysteresis) {
   EXPECT_EQ(host_mirror.sim_aircraft2_engine_flap_extension_time_sec, 240.0f);
 }
 
+TEST_F(GroundControls, AlternateFlapsOnStandbyHydraulics) {
+  switches::alt_flaps_pos = 1.0f;
+  hydraulic::standby_status = 1.0f;
+  host_mirror.sim_operation_failures_rel_flap_act = 0;
+  systems_memory.flap_axis_last = axis::flap_lever;
+  host_mirror.sim_flightmodel2_gear_on_ground[0] = host_mirror.sim_flightmodel2_gear_on_ground[1] = 0;
+  host_mirror.sim_flightmodel2_gear_on_ground[2] = 0;
+  host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = 0.0f;
+  host_mirror.sim_flightmodel2_controls_slat1_deploy_ratio = 0.0f;
+  host_mirror.sim_flightmodel2_controls_slat2_deploy_ratio = 0.0f;
+  toggle_switch::alt_flaps_ctrl = 1.0f;  // DOWN
+  update_flaps_slats();
+  EXPECT_EQ(host_mirror.sim_cockpit2_controls_flap_ratio, 1.0f);
+  EXPECT_FLOAT_EQ(host_mirror.sim_aircraft2_engine_flap_extension_time_sec, 80.0f * 4.21f);
+  EXPECT_FLOAT_EQ(host_mirror.sim_flightmodel2_controls_slat1_deploy_ratio, frame_time / 32.0f);
+  EXPECT_FLOAT_EQ(host_mirror.sim_flightmodel2_controls_slat2_deploy_ratio, frame_time / 58.0f);
+  // Switch at OFF part way: the flaps stop where they are.
+  host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = 0.5f;
+  toggle_switch::alt_flaps_ctrl = 0.0f;
+  update_flaps_slats();
+  update_flaps_slats();
+  EXPECT_EQ(host_mirror.sim_cockpit2_controls_flap_ratio, 0.5f);
+  EXPECT_FLOAT_EQ(host_mirror.sim_aircraft2_engine_flap_extension_time_sec, 24.0f * 4.21f);
+  EXPECT_EQ(host_mirror.sim_aircraft_specialcontrols_acf_autoslatEQ, 1);
+  toggle_switch::alt_flaps_ctrl = -1.0f;  // UP
+  update_flaps_slats();
+  EXPECT_EQ(host_mirror.sim_cockpit2_controls_flap_ratio, 0.0f);
+  // Without the standby system everything is held.
+  hydraulic::standby_status = 0.0f;
+  host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = 0.3f;
+  update_flaps_slats();
+  EXPECT_EQ(host_mirror.sim_cockpit2_controls_flap_ratio, 0.5f);
+  EXPECT_EQ(host_mirror.sim_aircraft_specialcontrols_acf_autoslatEQ, 0);
+  switches::alt_flaps_pos = 0.0f;
+  toggle_switch::alt_flaps_ctrl = 0.0f;
+}
+
 TEST_F(GroundControls, FlapLeverDetentsFromAxisThresholds) {
   const float thr[8] = {0.1f, 0.2f, 0.3f, 0.4f, 0.5f, 0.6f, 0.7f, 0.8f};
   for (int i = 0; i < 8; ++i) script_mirror.zuvadud_D738_fms_flap_detents_thr[i] = thr[i];
