@@ -663,6 +663,26 @@ TEST_F(GroundControls, ScriptGearInputAtItsOffDetent) {
   EXPECT_EQ(issued("zuvadud/D738/push_button/gear_down"), 1);
 }
 
+TEST_F(GroundControls, ScriptSpeedBrakeInputThroughTheScriptsDetents) {
+  struct Case {
+    float arm, flight, input, axis;
+  };
+  const Case cases[] = {
+      {0.1f, 0.7f, 0.05f, 0.0f},     {0.1f, 0.7f, 0.11f, 0.0889f}, {0.1f, 0.7f, 0.4f, 0.3985f},
+      {0.1f, 0.7f, 0.71f, 0.667f},   {0.1f, 0.7f, 0.86f, 0.8335f}, {0.1f, 0.7f, 1.0f, 1.0f},
+      {0.1f, 0.99f, 0.995f, 0.667f}, {0.1f, 0.99f, 1.02f, 1.0f},  // no travel left beyond the detent: full
+      {0.02f, 0.7f, 0.3f, 0.3f},     // no armed detent: the input itself
+  };
+  for (const Case& c : cases) {
+    flt_ctrls::speedbrake_lever = 0.3f;  // in the flight range: every input counts
+    script_mirror.zuvadud_D738_flt_ctrls_speedbrake_arm = c.arm;
+    script_mirror.zuvadud_D738_flt_ctrls_speedbrake_flight = c.flight;
+    script_mirror.zuvadud_D738_flt_ctrls_speedbrake = c.input;
+    update_joystick_axes();
+    EXPECT_NEAR(axis::speedbrake_lever, c.axis, 1e-4f) << c.arm << " " << c.flight << " " << c.input;
+  }
+}
+
 TEST_F(GroundControls, ReverseLeverFollowsTheHostInReverse) {
   host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = 3;
   host_mirror.sim_cockpit2_engine_actuators_throttle_ratio[0] = 1.0f;
