@@ -126,8 +126,8 @@ void update_landing_gear() {
     for (int i = 0; i < 3; ++i) leg[i] = host_leg[i];
   }
   for (int i = 0; i < 3; ++i) {
-    if (!(leg[i] >= 0.0f)) leg[i] = 0.0f;  // NaN reads as up, like the host's own zero
-    if (leg[i] > 1.0f) leg[i] = 1.0f;
+    if (std::isnan(leg[i])) leg[i] = 1.0f;  // unknown reads as down, the safe side on the ground
+    leg[i] = clamp_range(leg[i], 0.0f, 1.0f);
   }
   const bool commanded = gear_down_commanded() == 1.0f;
   if (leg[0] == 1.0f && !commanded && gear_transit_times.drawn_for != 1) draw_transit_times(false);
