@@ -168,10 +168,12 @@ void toe_brake(XPLMCommandPhase phase, bool left, bool right) {
   if (phase == phase_begin) {
     if (left) b.toe_brake_left = b.toe_brake_max_left;
     if (right) b.toe_brake_right = b.toe_brake_max_right;
+    if (left && right) b.toe_brake_both = b.brake_max_value;
     b.brake_cmd_active = 1.0f;
   } else if (phase == phase_end) {
     if (left) b.toe_brake_left = 0.0f;
     if (right) b.toe_brake_right = 0.0f;
+    if (left && right) b.toe_brake_both = 0.0f;
     b.brake_cmd_active = 0.0f;
   }
 }

@@ -32,6 +32,7 @@ void transponder_test_start() {
   host_mirror.sim_cockpit2_radios_actuators_transponder_mode = kHostModeTest;
   if (XPLMDataRef h = handle(bound::sim_cockpit2_radios_actuators_transponder_mode)) XPLMSetDatai(h, kHostModeTest);
   delay_flags.tcas_test_flag = 1.0f;
+  delay_flags.xpndr_test_flag = 1.0f;
   if (delay_timers.tcas_test_delay == 0.0f) delay_timers.tcas_test_delay = kTestDuration_s;
 }
 

@@ -23,6 +23,7 @@
 #include "engines/engine_values.h"
 #include "lnav/guidance_steps.h"
 #include "navdata/navdb.h"
+#include "systems/aircraft_systems.h"
 #include "systems/systems_steps.h"
 
 float frame_time;
@@ -368,6 +369,8 @@ float flight_loop_main(float elapsed_since_last_call, float, int, void*) {
     CORVANE_STEP(update_light_flash_replay);
     CORVANE_STEP(update_cockpit_indications);
   } else if (paused) {
+    // A replay that ends into a pause hands the pilot's levers back at once.
+    if (replay_active == 1.0f) restore_levers_after_replay();
     replay_active = 0.0f;
   } else {
     systems_sequence();

@@ -14,13 +14,16 @@
 
 AircraftSystemsFrameState systems_frame;
 
+void restore_levers_after_replay() {
+  flt_ctrls::flap_lever = systems_frame.saved_flap_lever;
+  controls::gear_handle_down = systems_frame.saved_gear_handle;
+  restore_speedbrake_lever_after_replay();
+}
+
 void update_aircraft_systems() {
   // While the host replays this step does not run and the replay path moves
   // the levers; the pilot's positions come back before anything reads them.
-  if (replay_active == 1.0f) {
-    flt_ctrls::flap_lever = systems_frame.saved_flap_lever;
-    controls::gear_handle_down = systems_frame.saved_gear_handle;
-  }
+  if (replay_active == 1.0f) restore_levers_after_replay();
   update_joystick_axes();
   update_pax_oxygen();
   update_named_covers();

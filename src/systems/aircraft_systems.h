@@ -14,6 +14,9 @@ struct AircraftSystemsFrameState {
   float saved_gear_handle;
 };
 extern AircraftSystemsFrameState systems_frame;
+// The pilot's flap lever, gear handle and speed brake lever back after a
+// replay; the frame calls it itself when a replay ends into a paused frame.
+void restore_levers_after_replay();
 
 // ---- electrical sources and meters (elec_sources.cpp) ----
 void apu_generator_to_host();      // APU generator switch state to the host
@@ -22,6 +25,9 @@ void update_elec_meters();         // AC and DC meters of the electrical panel
 
 // ---- hydraulic pumps (hyd_pumps.cpp) ----
 void hyd_pumps_to_host();          // system A/B pressure to the host's hydraulics
+
+// ---- flaps and speed brake (flaps.cpp) ----
+void restore_speedbrake_lever_after_replay();
 
 // ---- pneumatics (pneumatics.cpp) ----
 void update_pneumatics();          // APU supply, engine bleeds, ducts, packs, bleed mode

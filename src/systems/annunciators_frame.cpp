@@ -93,10 +93,11 @@ void group_lights_and_master_caution() {
     any_lamp = any_lamp || ann_state.six_pack[g].lamp == 1.0f;
   }
   // A new fire bell makes every active fire condition count as new again.
-  if (annunciator::fire_bell_annun == 1.0f && ann_state.prev_fire_bell_annun != 1.0f) {
+  // The bell itself is watched, not its lamp, which the dimmer scales.
+  if (annunciator::fire_bell_annun2 == 1.0f && ann_state.prev_fire_bell_annun != 1.0f) {
     for (int32_t& m : ann_state.six_pack[sp_fire].memory) m = 0;
   }
-  ann_state.prev_fire_bell_annun = annunciator::fire_bell_annun;
+  ann_state.prev_fire_bell_annun = annunciator::fire_bell_annun2;
   annunciator::master_caution_light = (any_lamp || held) ? ann_levels.l2 : 0.0f;
 }
 

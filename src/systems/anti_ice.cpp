@@ -191,8 +191,10 @@ void window_heat() {
   float* const temps[window_count] = {&ice::l_side_temp, &ice::l_fwd_temp, &ice::r_side_temp, &ice::r_fwd_temp};
   const float switches_[window_count] = {ice::window_heat_l_side_pos, ice::window_heat_l_fwd_pos,
                                          ice::window_heat_r_side_pos, ice::window_heat_r_fwd_pos};
-  const float bus[window_count] = {electric::ac_tnsbus1_status, electric::ac_tnsbus1_status,
-                                   electric::ac_tnsbus2_status, electric::ac_tnsbus2_status};
+  // Side windows are fed crosswise (left side from transfer bus 2, right side
+  // from bus 1), as their ON and OVERHEAT lights and the rain zones assume.
+  const float bus[window_count] = {electric::ac_tnsbus2_status, electric::ac_tnsbus1_status,
+                                   electric::ac_tnsbus1_status, electric::ac_tnsbus2_status};
   bool heated[window_count];
   for (int i = 0; i < window_count; ++i) {
     heated[i] = switches_[i] != 0.0f && bus[i] != 0.0f && window_overheat_state[i] <= 1.0f;

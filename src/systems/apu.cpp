@@ -34,7 +34,7 @@ namespace {
 constexpr float kHighFieldM = 7620.0f;  // above this elevation the APU needs a pressurised feed
 constexpr int32_t kFailed = 6;
 
-float leading_edge_degc() { return mirror_f(bound::sim_cockpit2_temperature_outside_air_LE_temp_degc); }
+float leading_edge_degc() { return host_mirror.sim_weather_temperature_le_c; }
 float apu_n1() { return mirror_f(bound::sim_cockpit2_electrical_APU_N1_percent); }
 bool apu_running() { return mirror_i(bound::sim_cockpit_engine_APU_running) != 0; }
 float elevation_m() { return static_cast<float>(host_mirror.sim_flightmodel_position_elevation); }

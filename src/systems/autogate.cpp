@@ -101,8 +101,10 @@ void autogate_nearest() {
     const NavRunway& r = stand_cache.runways[i];
     const float b1 = gc_bearing(probe_lat, probe_lon, r.lat1, r.lon1);
     const float b2 = gc_bearing(probe_lat, probe_lon, r.lat2, r.lon2);
-    // Not wrapped: a centre line whose bearings straddle north does not match.
-    const float d = std::fabs(b1 - std::fmod(b2 + 180.0f, 360.0f));
+    // The difference is taken the short way round, so a centre line whose
+    // bearings straddle north matches too.
+    float d = std::fmod(std::fabs(b1 - std::fmod(b2 + 180.0f, 360.0f)), 360.0f);
+    if (d > 180.0f) d = 360.0f - d;
     if (d < m_deg) m_deg = d;
     centre_line = m_deg < kCentreLineDeg ? 1.0f : 0.0f;
   }

@@ -15,6 +15,7 @@ struct BrakeCommandState {
   float pedal_brake_right;
   float toe_brake_left;    // toe brake button commands
   float toe_brake_right;
+  float toe_brake_both;    // both-sides button: the manual maximum while held
   float park_brake_pedals_released;  // pedals let go after the parking brake was set
   float brake_smooth_active;         // 1 while the gentle brake command is held
   // Recomputed by the brake model every frame; the commands copy them as they stand.

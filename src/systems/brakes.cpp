@@ -100,7 +100,8 @@ float shape_pedal(float pedal, float limit, float v) {
   return std::fmin(out, kToeCap);
 }
 
-// Brakes come on within a tenth of a second and let go over a second.
+// Steps of 0.1 s and 1 s per unit of travel: full pedal braking builds in a
+// tenth of a second and lets go over a second.
 float ramp_pedal(float out, float cmd) {
   return move_toward_timed(out, cmd, 0.0f, 1.0f, cmd > out ? 0.1f : 1.0f);
 }
@@ -122,7 +123,13 @@ void write_host_f(bound::Id id, float v) {
   if (XPLMDataRef h = handle(id)) XPLMSetDataf(h, v);
 }
 
-float toe_button_both() { return brake_commands.brake_cmd_active == 1.0f ? brake_commands.brake_cmd_value : 0.0f; }
+// The both-sides toe-brake button and the held host brake commands brake
+// through the parking channel.
+float toe_button_both() {
+  const BrakeCommandState& c = brake_commands;
+  const float held = c.brake_cmd_active == 1.0f ? c.brake_cmd_value : 0.0f;
+  return std::fmax(c.toe_brake_both, held);
+}
 
 bool chocks_in() { return script_mirror.zuvadud_D738_fms_chock_status != 0.0f; }
 
@@ -294,17 +301,22 @@ bool thrust_levers_idle() {
 
 bool manual_braking() {
   const BrakeCommandState& c = brake_commands;
-  const bool buttons = c.toe_brake_left > 0.0f || c.toe_brake_right > 0.0f || c.brake_cmd_active == 1.0f;
+  // Smooth braking is not the pilot taking over: only the toe buttons and
+  // the held brake commands count.
+  const bool buttons = c.toe_brake_left > 0.0f || c.toe_brake_right > 0.0f || c.toe_brake_both > 0.0f ||
+                       (c.brake_cmd_active == 1.0f && c.brake_cmd_value > 0.0f);
   return lever_commands.park_brake_engaged > 0.1f || std::fmax(c.pedal_brake_left, c.pedal_brake_right) > 0.1f || buttons;
 }
 
 void update_parking_brake_steering() {
   const float v = speed_mps();
   compute_ratio_table();
-  pedals_and_host_ratios(v);
+  // The lever reads last frame's host ratios; the steering's turn braking
+  // reaches the host ratios in the same frame.
   parking_brake_lever();
   parking_channel(v);
   nose_steering(v);
+  pedals_and_host_ratios(v);
   rolling_resistance(v);
 }
 
@@ -536,8 +548,15 @@ void brake_pressure_to_host() {
   const float precharge = interpolate_clamped(-50.0f, 825.0f, 75.0f, 1190.0f, host_mirror.sim_weather_temperature_ambient_c);
   if (press > precharge + 20.0f) {
     s.autobrake_inop = electric::dc_bus1_status != 0.0f ? 0.0f : 1.0f;
+    // Pressure is back: hand the toe brakes back, unless something else
+    // set the override.
+    if (s.override_by_discharge != 0.0f) {
+      cockpit::toe_brake_override = 0.0f;
+      s.override_by_discharge = 0.0f;
+    }
   } else {
     // Accumulator discharged: no pressure for toe brakes or the autobrake.
+    if (cockpit::toe_brake_override == 0.0f) s.override_by_discharge = 1.0f;
     cockpit::toe_brake_override = 1.0f;
     if (hl != 0.0f) write_host_f(bound::sim_cockpit2_controls_left_brake_ratio, 0.0f);
     if (hr != 0.0f) write_host_f(bound::sim_cockpit2_controls_right_brake_ratio, 0.0f);

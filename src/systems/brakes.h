@@ -40,6 +40,7 @@ struct BrakeState {
   float autobrake_last;
   float park_ratio_last;
   float roll_co_last;        // last rolling coefficient written
+  float override_by_discharge;  // 1 while a discharged accumulator holds the toe-brake override
 };
 extern BrakeState brake_state;
 

@@ -118,9 +118,13 @@ void apu_fuel_burn() {
     m[0] -= 0.5f * rest;
     m[2] -= 0.5f * rest;
   } else if (left_pump) {
-    // Both wing pumps feeding an open crossfeed each take the full burn.
-    m[0] -= burn;
-    if (right_pump) m[2] -= burn;
+    // Both wing pumps feeding an open crossfeed share the one burn.
+    if (right_pump) {
+      m[0] -= 0.5f * burn;
+      m[2] -= 0.5f * burn;
+    } else {
+      m[0] -= burn;
+    }
   } else if (right_pump) {
     m[2] -= burn;
   }
@@ -185,6 +189,7 @@ void update_annunciator_timers() {
   if (expires(t.capt_trim_delay)) f.capt_trim_flag = 0.0f;
   if (expires(t.tcas_test_delay)) {
     f.tcas_test_flag = 0.0f;
+    f.xpndr_test_flag = 0.0f;
     for (float& v : TCAS::type_show) v = 0.0f;
     for (float& v : TCAS::type_show_fo) v = 0.0f;
   }

@@ -85,6 +85,7 @@ struct DelayTimerFlags {
   float fo_trim_flag_slow;
   float capt_trim_flag;
   float tcas_test_flag;
+  float xpndr_test_flag;  // transponder test: raised with the TCAS test, lowered only by its countdown
   float fuel_flow_reset_flag;
   float gpws_flag;
   float eng_ind_flag;

@@ -69,11 +69,11 @@ bool engine_forward_advanced() {
 }
 
 void deploy() {
-  speedbrake_lever_anim_target = 1.0f;
+  set_speedbrake_target(1.0f);
   flt_ctrls::speedbrake_lever_anim = 1.0f;
 }
 void retract() {
-  speedbrake_lever_anim_target = 0.0f;
+  set_speedbrake_target(0.0f);
   flt_ctrls::speedbrake_lever_anim = 1.0f;
   sbf_state.retract_ordered = 1.0f;
 }
@@ -263,7 +263,7 @@ void update_speedbrake() {
     }
   } else if (!ac_power) {
     flt_ctrls::speedbrake_lever_anim = 0.0f;
-  } else if (speedbrake_lever_anim_target == 0.0f) {
+  } else if (speedbrake_target() == 0.0f) {
     set_cue(bound::zuvadud_d738_fmod_sb_servo_retract, cue_retract, 1.0f);
   } else {
     set_cue(bound::zuvadud_d738_fmod_sb_servo_deploy, cue_deploy, 1.0f);
@@ -278,6 +278,8 @@ void update_speedbrake() {
   }
 }
 
+void restore_speedbrake_lever_after_replay() { flt_ctrls::speedbrake_lever = sbf_state.saved_speedbrake_lever; }
+
 void update_speedbrake_stop() {
   SpeedbrakeFlapState& s = sbf_state;
   const int32_t avail = (hydraulic::A_status == 1.0f || hydraulic::B_status == 1.0f) ? 1 : 0;
@@ -289,7 +291,6 @@ void update_speedbrake_stop() {
   }
   s.hyd_available_last = avail;
   s.hyd_a_status_last = hydraulic::A_status;
-  if (replay_active == 1.0f) flt_ctrls::speedbrake_lever = s.saved_speedbrake_lever;
   float& lever = flt_ctrls::speedbrake_lever;
   speedbrake_flight_detent_latch =
       (host_mirror.sim_flightmodel_failures_onground_all == 0 && lever <= kFlightDetent) ? 1 : 0;
@@ -301,7 +302,7 @@ void update_speedbrake_stop() {
     }
   } else {
     if (script_value(bound::zuvadud_D738_cfy_enable) == 2.0f) lever = axis;
-    const float target = speedbrake_lever_anim_target;
+    const float target = speedbrake_target();
     lever = lag_toward(lever, target, 0.0f, 1.0f, 4.0f);
     if (lever == target) {
       if (delay_timers.speedbrake_anim_delay == 0.0f) delay_timers.speedbrake_anim_delay = kAnimHold_s;

@@ -117,13 +117,22 @@ void update_landing_gear() {
     gear_down_commanded() = 1.0f;
     host_set_i(bound::sim_cockpit_switches_gear_handle_status, 1);
   }
-  // The legs start from where the host has them, so a load never drops the gear.
-  float* leg = host_mirror.sim_aircraft_parts_acf_gear_deploy;
+  // The model's legs are its own; only while a load or restore settles do
+  // they start from where the host has them, so a load never lowers or
+  // raises the gear by itself.
+  float* leg = systems_memory.gear_leg;
+  float* host_leg = host_mirror.sim_aircraft_parts_acf_gear_deploy;
+  if (restore_settle_timer > 0.0f) {
+    for (int i = 0; i < 3; ++i) leg[i] = host_leg[i];
+  }
+  for (int i = 0; i < 3; ++i) {
+    if (std::isnan(leg[i])) leg[i] = 1.0f;  // unknown reads as down, the safe side on the ground
+    leg[i] = clamp_range(leg[i], 0.0f, 1.0f);
+  }
   const bool commanded = gear_down_commanded() == 1.0f;
   if (leg[0] == 1.0f && !commanded && gear_transit_times.drawn_for != 1) draw_transit_times(false);
   if (leg[0] == 0.0f && commanded && gear_transit_times.drawn_for != 2) draw_transit_times(true);
 
-  bool moved = false;
   if (on_ground != 1) {
     const float ias = std::fmax(host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot,
                                 host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_copilot);
@@ -132,7 +141,6 @@ void update_landing_gear() {
     auto retract_all = [&](float pressure) {
       const float k = pressure <= kLowPressurePsi ? kSlowFactor : 1.0f;
       for (int i = 0; i < 3; ++i) leg[i] = move_toward_scaled(leg[i], 0.0f, 0.0f, 1.0f, 0.0f, t.retract_s[i] * k);
-      moved = true;
     };
     if (hydraulic::A_status > 0.0f) {
       if (!commanded) {
@@ -143,7 +151,6 @@ void update_landing_gear() {
       } else if (ias < 280.0f && !(lever == 0.5f && !manual_handle)) {
         const float k = hydraulic::A_pressure <= kLowPressurePsi ? kSlowFactor : 1.0f;
         for (int i = 0; i < 3; ++i) leg[i] = move_toward_scaled(leg[i], 1.0f, 0.0f, 1.0f, 1.0f, t.extend_s[i] * k);
-        moved = true;
         host_set_i(bound::sim_cockpit_switches_gear_handle_status, 1);
       }
     } else {
@@ -159,20 +166,16 @@ void update_landing_gear() {
         if (nose_down && (leg[1] >= 1.0f || collapse_failed(1))) {
           leg[2] = move_toward_scaled(leg[2], 1.0f, 0.0f, 1.0f, 1.0f, t.manual_s[2]);
         }
-        moved = true;
       }
     }
   }
   const bool manual_in_progress = manual_handle && hydraulic::A_status <= 0.0f;
   const bool act_failed = host_mirror.sim_operation_failures_rel_gear_act == 6 && !manual_in_progress;
   for (int i = 0; i < 3; ++i) {
-    if (collapse_failed(i) && leg[i] > 0.0f) {
-      leg[i] = kCollapsed;
-      moved = true;
-    }
-    systems_memory.gear_leg[i] = leg[i];
+    if (collapse_failed(i) && leg[i] > 0.0f) leg[i] = kCollapsed;
   }
-  if (moved && !act_failed) {
+  if (!act_failed) {
+    for (int i = 0; i < 3; ++i) host_leg[i] = leg[i];
     if (XPLMDataRef h = handle(bound::sim_aircraft_parts_acf_gear_deploy)) XPLMSetDatavf(h, leg, 0, 3);
   }
 }

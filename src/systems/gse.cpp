@@ -94,7 +94,6 @@ XPLMDrawInfo_t aircraft_record() {
 
 bool place_ground_object(XPLMDrawInfo_t& record, const float* instance_values, XPLMInstanceRef instance, float a,
                          float b, float heading_offset_deg) {
-  if (instance == nullptr) return false;
   double angle_deg;
   if (a == 0.0f) {
     angle_deg = b < 0.0f ? -90.0f : 90.0f;
@@ -102,22 +101,37 @@ bool place_ground_object(XPLMDrawInfo_t& record, const float* instance_values, X
     angle_deg = std::atan(static_cast<double>(b) / a) * 180.0 / kPi;
   }
   const double distance = angle_deg == 0.0 ? a : b / std::sin(angle_deg * kPi / 180.0);
-  const double bearing = (record.heading + angle_deg) * kPi / 180.0;
-  // Local frame: x east, z south.
-  record.x = static_cast<float>(record.x + distance * std::sin(bearing));
-  record.z = static_cast<float>(record.z - distance * std::cos(bearing));
+  const double h = std::fmod(std::fmod(record.heading + angle_deg + 360.0, 360.0) + 360.0, 360.0) * kPi / 180.0;
+  // Local frame: x east, z south; the offset points back from the nose.
+  record.x = static_cast<float>(record.x - distance * std::sin(h));
+  record.z = static_cast<float>(record.z + distance * std::cos(h));
   float heading = std::fmod(record.heading + heading_offset_deg, 360.0f);
   if (heading < 0.0f) heading += 360.0f;
   record.heading = heading;
+  bool on_land = false;
   if (terrain_probe != nullptr) {
     XPLMProbeInfo_t info{};
     info.structSize = sizeof(XPLMProbeInfo_t);
     const XPLMProbeResult hit =
         XPLMProbeTerrainXYZ(terrain_probe, record.x, record.y + kProbeAboveM, record.z, &info);
-    if (hit == xplm_ProbeHitTerrain && info.is_wet == 0) record.y = info.locationY;
+    if (hit == xplm_ProbeHitTerrain && info.is_wet == 0) {
+      record.y = info.locationY;
+      on_land = true;
+    }
   }
+  if (!on_land) record.y = 0.0f;
+  if (instance == nullptr) return false;
   XPLMInstanceSetPosition(instance, &record, instance_values);
   return true;
+}
+
+bool gse_place(int slot, float* data) {
+  if (slot < 0 || slot >= gse_slot_count) return false;
+  XPLMDrawInfo_t record = aircraft_record();
+  gse_anchors[slot] = {record.x, record.z};
+  if (data != nullptr && data[0] > 45.0f) data[0] -= 90.0f;
+  const Offset off = offset_of(slot);
+  return place_ground_object(record, data, gse_slots[slot].instance, off.a, off.b, off.heading_deg);
 }
 
 void gse_objects_update() {
@@ -133,11 +147,8 @@ void gse_objects_update() {
     }
     if (!slot.loaded) {
       load_object(slot, obj);
-      XPLMDrawInfo_t record = aircraft_record();
-      gse_anchors[i] = {record.x, record.z};
-      const Offset off = offset_of(i);
-      const float no_values[1] = {0.0f};
-      place_ground_object(record, no_values, slot.instance, off.a, off.b, off.heading_deg);
+      float no_values[1] = {0.0f};
+      gse_place(i, no_values);
       slot.placed = 1;
     }
     if (obj.moved == bound::COUNT) continue;

@@ -22,10 +22,16 @@ extern GseAnchor gse_anchors[gse_slot_count];
 // Every frame once the start-up frame has completed and the terrain probe exists.
 void gse_objects_update();
 
-// Places an instance at the offset (a forward, b right, metres) from the
-// aircraft position and attitude held in `record`, turned by
-// `heading_offset_deg`, on the terrain under it (water keeps the record's
-// height). `record` is updated with the placed position. False, placing
-// nothing, when there is no instance.
+// Places an instance `a` metres behind (negative: ahead of) and `b` metres
+// left of (negative: right of) the aircraft position and attitude held in
+// `record`, turned by `heading_offset_deg`, and sets it on the terrain under
+// that point (height 0 when the probe misses or finds water). `record` is
+// updated with the placed position even without an instance; the result is
+// false, placing nothing, when there is no instance.
 bool place_ground_object(XPLMDrawInfo_t& record, const float* instance_values, XPLMInstanceRef instance, float a,
                          float b, float heading_offset_deg);
+
+// One slot's placement step: the aircraft's position record, the slot's
+// anchor, the fold of data[0] (above 45 loses 90 once) and the placement at
+// the slot's offsets. The result is place_ground_object's.
+bool gse_place(int slot, float* data);

@@ -97,7 +97,8 @@ void outside_view_scales() {
 void run_gap(float& gap, float& factor, float lost_pulse) {
   if (gap != 0.0f) {
     gap -= frame_time;
-    if (gap < 0.0f) {
+    // Landing exactly on 0 ends the gap too, or the lamps would stay dark.
+    if (!(gap > 0.0f)) {
       gap = 0.0f;
       factor = 1.0f;
     }

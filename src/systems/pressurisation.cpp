@@ -260,6 +260,12 @@ void valve_command(float cabin_alt, float ambient_alt, float diff_now, float lea
                          (diff_now >= 0.0f && c.prev_cabin_diff <= 0.0f))) {
     c.press_ctrl_armed = 0;
   }
+  if (c.press_ctrl_armed == 0 && c.mode == 0.0f && on_ground == 1) {
+    // Disarmed on the ground (from start-up on, or once the cabin has come
+    // down to the field): the valve stands fully open so the packs cannot
+    // pressurise a parked aircraft.
+    c.valve_cmd = 1.0f;
+  }
   if (c.press_ctrl_armed != 0) {
     const float rmax = (c.mode == 0.0f || c.mode == 1.0f) ? 350.0f : 700.0f;
     float sched = c.sched_cabin_alt;

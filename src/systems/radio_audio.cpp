@@ -6,6 +6,7 @@
 #include "systems/annunciator_values.h"
 #include "systems/comm_values.h"
 #include "systems/electric_values.h"
+#include "systems/electrical.h"
 #include "systems/instrument_values.h"
 #include "systems/mic_select.h"
 #include "systems/panel_io.h"
@@ -136,10 +137,14 @@ void drive_host_radios() {
   const float prior = script_mirror.zuvadud_D738_effects_prior_tx_com;
   const int seat_index = prior == 0.0f ? seat_capt : prior == 1.0f ? seat_fo : seat_obs;
   const SeatRefs& seat = seats[seat_index];
-  // The transmitter is the key selection itself: the mic indicators are lamp
-  // levels and read 0 on an unpowered panel or a dimmed lamp.
-  const bool mic1 = mic_select[seat_index][0] != 0.0f;
-  const bool mic2 = mic_select[seat_index][1] != 0.0f;
+  // A key transmits only from a powered panel: the lamp supply (direct
+  // battery bus), and transfer bus 2 as well for the first officer's and
+  // observer's panels. The lamp dimmer and the daylight play no part.
+  const bool lamp_power =
+      elec_bus_status.dir_batbus_copy != 0.0f && electric::dir_batbus_status != 0.0f;
+  const bool panel_powered = lamp_power && (seat_index == seat_capt || electric::ac_tnsbus2_status != 0.0f);
+  const bool mic1 = panel_powered && mic_select[seat_index][0] != 0.0f;
+  const bool mic2 = panel_powered && mic_select[seat_index][1] != 0.0f;
   const float sel1 = *seat.selector[ch_com1];
   const float sel2 = *seat.selector[ch_com2];
   const int32_t com1 =

@@ -109,7 +109,7 @@ void rmi_needle(RmiNeedleState& s, const NeedleInputs& in) {
 void transponder_mode_to_host() {
   int32_t mode = 0;
   const float knob = knob::transponder_pos;
-  if (delay_flags.tcas_test_flag != 0.0f) {
+  if (delay_flags.xpndr_test_flag != 0.0f) {
     mode = 3;
   } else if (knob == 1.0f) {
     mode = 1;

@@ -2,6 +2,8 @@
 // host's "sim/cockpit2/controls/speedbrake_ratio" (mirror first, then host).
 #include "systems/speedbrake_lever.h"
 
+#include <cmath>
+
 #include "core/binding.h"
 #include "systems/flight_control_values.h"
 #include "systems/hydraulic_values.h"
@@ -22,12 +24,25 @@ void set_speedbrake_ratio(float ratio) {
 }
 }  // namespace
 
+float speedbrake_target() {
+  if (XPLMDataRef h = handle(bound::zuvadud_D738_flt_ctrls_speedbrake_target)) {
+    const float v = XPLMGetDataf(h);
+    if (std::isfinite(v)) speedbrake_lever_anim_target = v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
+  }
+  return speedbrake_lever_anim_target;
+}
+
+void set_speedbrake_target(float target) {
+  speedbrake_lever_anim_target = target;
+  if (XPLMDataRef h = handle(bound::zuvadud_D738_flt_ctrls_speedbrake_target)) XPLMSetDataf(h, target);
+}
+
 void snap_speedbrake_lever() {
   float& lever = flt_ctrls::speedbrake_lever;
   if (flt_ctrls::speedbrake_lever_anim == 0.0f) {
     if (speedbrake_flight_detent_latch == 1 && static_cast<double>(lever) > 0.667) {
       lever = flight_detent;
-      if (static_cast<double>(speedbrake_lever_anim_target) > 0.667) speedbrake_lever_anim_target = flight_detent;
+      if (static_cast<double>(speedbrake_target()) > 0.667) set_speedbrake_target(flight_detent);
     }
     const double l = lever;
     if (l > 0.04 && l < 0.13) {

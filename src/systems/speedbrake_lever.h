@@ -7,6 +7,13 @@ extern int32_t speedbrake_flight_detent_latch;  // 1: the lever stops at the fli
 extern int32_t speedbrake_enable;               // 1: the lever drives the host ratio
 extern float speedbrake_lever_anim_target;
 
+// Where an automatic movement drives the lever: the scripts' value
+// "flt_ctrls/speedbrake_target" when they publish it (a non-finite value
+// keeps the last target), else the system's own.
+float speedbrake_target();
+// Sets the target, and the scripts' value with it.
+void set_speedbrake_target(float target);
+
 // Moves the lever into its detents, then sets the host ratio from it.
 void snap_speedbrake_lever();
 // Host speed brake ratio from the lever position.

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-// The digit at place 0 (thousands) .. 3 (ones) of the mirrored code written
-// with at least four digits (a longer code counts from its leading digit). A
-// place outside 0..3 or beyond the text, or a negative code, reads 0.
+// The digit at place 0 (thousands) .. 3 (ones) of the mirrored code, held to
+// 0..9999 first (an invalid code reads as its nearest valid one). A place
+// outside 0..3 reads 0.
 int32_t xpndr_change_digit(int32_t place);

@@ -256,15 +256,20 @@ void update_stab_trim_wheel() {
   } else if (flaps_out) {
     elec_trim_travel_time = 63.33f;
   }
-  if (host_mirror.sim_operation_failures_rel_trim_elv == 6) return;
+  // A failed trim stops the wheel; the sound flags below still follow.
+  const bool trim_failed = host_mirror.sim_operation_failures_rel_trim_elv == 6;
+  // Control-wheel steering drives the trim as the autopilot does.
+  const bool ap_wheel = ap || script_mirror.zuvadud_D738_autopilot_cws_status == 2.0f;
   const float period = elec_trim_travel_time > 0.0f ? elec_trim_travel_time : 85.5f;
   float& wheel = flt_ctrls::trim_wheel;
   const float trim = host_mirror.sim_cockpit2_controls_elevator_trim;
-  if (wheel == w.target) {
+  if (trim_failed) {
+    // The wheel stands where the failure caught it.
+  } else if (wheel == w.target) {
     if (std::fabs(trim - wheel) > 0.02f) {
       w.target = trim + (trim > wheel ? 0.001f : -0.001f);
       w.previous_trim = trim;
-      if (replay_active != 1.0f && ap) {
+      if (replay_active != 1.0f && ap_wheel) {
         float& t = flaps_out ? delay_timers.trim_wheel_delay_2 : delay_timers.trim_wheel_delay_1;
         float& f = flaps_out ? delay_flags.trim_wheel_flag_2 : delay_flags.trim_wheel_flag_1;
         t = flaps_out ? 0.37f : 0.55f;
@@ -281,7 +286,8 @@ void update_stab_trim_wheel() {
     }
   }
   const bool ac = electric::ac_tnsbus1_status == 1.0f || electric::ac_tnsbus2_status == 1.0f;
-  flt_ctrls::trim_wheel_quick = (trim_wheel_fast_run != 0.0f && ac) || elec_trim_click_fast() != 0.0f ? 1.0f : 0.0f;
+  flt_ctrls::trim_wheel_quick =
+      (trim_wheel_fast_run != 0.0f && ac && !trim_failed) || elec_trim_click_fast() != 0.0f ? 1.0f : 0.0f;
   flt_ctrls::trim_wheel_man = (pitch_trim_running != 0.0f || trim_wheel_pulse() != 0.0f) ? 1.0f : 0.0f;
   flt_ctrls::trim_wheel_slow =
       (trim_wheel_slow_run != 0.0f || pitch_trim_running != 0.0f || elec_trim_click_slow() != 0.0f) ? 1.0f : 0.0f;

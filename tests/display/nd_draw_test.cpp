@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "alerting/alerting_steps.h"
 #include "core/route_intake.h"
@@ -265,7 +266,19 @@ TEST(NdLabels, TextsOfTheLegTable) {
   EXPECT_EQ(std::strlen(nd::wpt_id_w[4]), 15u);  // cut to the field
   nd_wpt_labels(7, 4, 5, 0, 0, 0);
   EXPECT_STREQ(nd::wpt_id_w[4], "");
-  nd_wpt_labels(7, 20, 0, 0, 0, 0);  // no such slot: nothing written anywhere
+  // No such slot: nothing written anywhere.
+  auto all_texts = [] {
+    std::string t;
+    for (const auto* a : {&nd::wpt_id_w, &nd::wpt_alt_w, &nd::wpt_eta_w, &nd::wpt_rnp_w, &nd::wpt_id_m,
+                          &nd::wpt_alt_m, &nd::wpt_eta_m, &nd::wpt_rnp_m, &nd::wpt_fo_id_w, &nd::wpt_fo_rnp_w,
+                          &nd::wpt_fo_id_m, &nd::wpt_fo_rnp_m})
+      t.append(&(*a)[0][0], sizeof *a);
+    return t;
+  };
+  const std::string before = all_texts();
+  nd_wpt_labels(7, 20, 0, 0, 0, 0);
+  nd_wpt_labels(7, -1, 0, 0, 1, 0);
+  EXPECT_EQ(all_texts(), before);
   format_flight_level(35000, 18000);
   EXPECT_STREQ(flight_level_text, "FL350");
   format_flight_level(35000, 0);

@@ -141,6 +141,85 @@ TEST_F(NdHolds, EntryShowsOnlyWhenDue) {
   }
 }
 
+// Entry kinds other than 2, drawn into the active hold: each kind's own
+// pieces from the transition leg before the hold.
+TEST_F(NdHolds, EntryKindsDrawTheirOwnPieces) {
+  const double s = 0.034;
+  auto px = [s](double lat, double lon) { return capt_px(lat, lon, s); };
+  struct Case {
+    float kind;
+    float seg1_radius;
+  };
+  const Case cases[] = {{0, 0.5f}, {1, 0.5f}, {3, 0.0f}, {3, 0.5f}, {4, 0.5f}, {5, 0.5f}};
+  int hold_circle_without_entry = 0;
+  for (const Case& c : cases) {
+    hold_route();
+    const HoldShape h = lay_hold(2, 0.0, 1.0f, 1.0, 4.0);
+    legs_seg1_ctr_lat[1] = 0.05f;
+    legs_seg1_ctr_lon[1] = -0.02f;
+    legs_seg1_radius[1] = c.seg1_radius;
+    legs_seg1_start_angle[1] = 180.0f;
+    legs_seg1_end_angle[1] = 90.0f;
+    legs_seg1_turn[1] = 2.0f;
+    legs_seg1_end_lat[1] = 0.05f;
+    legs_seg1_end_lon[1] = -0.01f;
+    legs_seg2_end_lat[1] = 0.08f;
+    legs_seg2_end_lon[1] = -0.01f;
+    legs_seg3_ctr_lat[1] = 0.09f;
+    legs_seg3_ctr_lon[1] = -0.04f;
+    legs_seg3_radius[1] = 0.3f;
+    legs_seg3_start_angle[1] = 270.0f;
+    legs_seg3_end_angle[1] = 0.0f;
+    legs_seg3_turn[1] = 3.0f;
+    legs_seg3_end_lat[1] = 0.095f;
+    legs_seg3_end_lon[1] = -0.04f;
+    legs_seg3_pt_lat[1] = 0.07f;
+    legs_seg3_pt_lon[1] = -0.03f;
+    legs_entry_rad[1] = 200.0f;
+    hold_pattern.hold_entry[2] = c.kind;
+    hold_pattern.hold_near[2] = 1;
+    fms_seq.vnav_idx = 3.0f;  // the hold is the active leg
+    const auto& lines = pass();
+    const Px fix = px(legs_lat[2], 0.0);
+    const Px seg1_end = px(0.05, -0.01), seg2_end = px(0.08, -0.01), seg3_pt = px(0.07, -0.03);
+    const bool first_straight = has_line(lines, seg1_end, seg2_end);
+    const int seg3_own = ends_on_circle(lines, px(0.09, -0.04), 0.3 * s * kAreaPx);
+    const int seg3_on_seg1_radius = ends_on_circle(lines, px(0.09, -0.04), 0.5 * s * kAreaPx);
+    const int hold_circle = ends_on_circle(lines, px(h.ctr1_lat, h.ctr1_lon), 1.0 * s * kAreaPx);
+    switch (static_cast<int>(c.kind)) {
+      case 0:
+        EXPECT_FALSE(first_straight);
+        EXPECT_EQ(seg3_own + seg3_on_seg1_radius, 0);
+        hold_circle_without_entry = hold_circle;
+        break;
+      case 1:  // seg1 arc, straight, then the seg3 arc on the entry's radius
+        EXPECT_TRUE(first_straight);
+        EXPECT_GE(seg3_on_seg1_radius, 20);
+        EXPECT_FALSE(has_line(lines, seg2_end, fix));
+        break;
+      case 3:
+        if (c.seg1_radius == 0.0f) {  // straight in from the seg2 end
+          EXPECT_TRUE(has_line(lines, seg2_end, fix));
+          EXPECT_FALSE(first_straight);
+        } else {
+          EXPECT_TRUE(first_straight);
+          EXPECT_GE(seg3_own, 20);
+        }
+        break;
+      case 4:
+        EXPECT_TRUE(has_line(lines, seg1_end, seg3_pt));
+        EXPECT_FALSE(first_straight);
+        break;
+      case 5:  // from the waypoint before, round seg3, back, and onto the hold circle
+        EXPECT_TRUE(has_line(lines, px(legs_lat[1], 0.0), seg3_pt));
+        EXPECT_GE(seg3_own, 20);
+        EXPECT_TRUE(has_line(lines, px(0.095, -0.04), seg2_end));
+        EXPECT_GE(hold_circle, hold_circle_without_entry + 20);
+        break;
+    }
+  }
+}
+
 // The hold layout decides from the time to the fix whether a later hold's
 // entry is shown: under 180 s it is, over 220 s it is not, between the two
 // the last answer holds.

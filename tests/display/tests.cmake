@@ -4,6 +4,7 @@ corvane_unit_test(display_nd_draw_test ${CMAKE_CURRENT_LIST_DIR}/nd_draw_test.cp
 # Speed tape aids of the primary flight display.
 corvane_unit_test(display_pfd_speed_test ${CMAKE_CURRENT_LIST_DIR}/pfd_speed_test.cpp)
 corvane_unit_test(display_nd_holds_test ${CMAKE_CURRENT_LIST_DIR}/nd_holds_test.cpp)
+corvane_unit_test(display_nd_route_segments_test ${CMAKE_CURRENT_LIST_DIR}/nd_route_segments_test.cpp)
 corvane_unit_test(display_vnav_markers_test ${CMAKE_CURRENT_LIST_DIR}/vnav_markers_test.cpp)
 corvane_unit_test(display_fix_overlay_test ${CMAKE_CURRENT_LIST_DIR}/fix_overlay_test.cpp)
 corvane_unit_test(display_trend_vector_test ${CMAKE_CURRENT_LIST_DIR}/trend_vector_test.cpp)

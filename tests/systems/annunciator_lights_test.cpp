@@ -21,6 +21,9 @@
 #include "systems/ice_values.h"
 #include "systems/instrument_values.h"
 #include "systems/mic_select.h"
+#include "systems/annunciators_panels.h"
+#include "systems/pressurisation.h"
+#include "systems/systems_step_outputs.h"
 #include "systems/switch_values.h"
 
 namespace {
@@ -250,6 +253,116 @@ TEST_F(Lights, VoiceRecorderRunsOnFiveMinutesAfterShutdown) {
   EXPECT_EQ(annunciator::cvr, 1.0f) << "still lit with 0.4 s left at the start of the frame";
   annunciators_recorders();
   EXPECT_EQ(annunciator::cvr, 0.0f);
+}
+
+TEST_F(Lights, CrossfeedCabinAltitudeXraasDuctTestAndBleedTrip) {
+  overhead_lights = OverheadLightState{};
+  press_ctrl = PressController{};
+  ann_levels.l1 = 0.8f;  // L0 stays 1
+  // Crossfeed: bright while the valve moves, dim when it is fully open.
+  const float xfeed[][3] = {{0.5f, 0.8f, 1.0f}, {1.0f, 0.24f, 0.5f}, {0.01f, 0.0f, 0.0f}};
+  for (const auto& c : xfeed) {
+    fuel::cross_feed_valve = c[0];
+    annunciators_cabin_bleed();
+    EXPECT_FLOAT_EQ(annunciator::crossfeed, c[1]) << c[0];
+    EXPECT_FLOAT_EQ(annunciator::crossfeed_annun, c[2]) << c[0];
+  }
+  // Cabin altitude: above 10,000 ft, unless the high-altitude landing option is in use.
+  cockpit::cabin_alt = 10001.0f;
+  annunciators_cabin_bleed();
+  EXPECT_FLOAT_EQ(annunciator::cabin_alt, 0.8f);
+  EXPECT_EQ(ann_state.six_pack[sp_air_cond].slot[6], 1);
+  cockpit_options.high_alt_ldg = 1.0f;
+  system_::high_alt_ldg_on = 1.0f;
+  annunciators_cabin_bleed();
+  EXPECT_EQ(annunciator::cabin_alt, 0.0f);
+  EXPECT_FLOAT_EQ(annunciator::high_alt_ldg, 0.8f);
+  cockpit_options.high_alt_ldg = 0.0f;
+  system_::high_alt_ldg_on = 0.0f;
+  // XRAAS lights INOP when the add-on is absent.
+  cockpit::xraas_installed = 0.0f;
+  annunciators_cabin_bleed();
+  EXPECT_FLOAT_EQ(annunciator::xraas, 0.8f);
+  cockpit::xraas_installed = 1.0f;
+  toggle_switch::gpws_xraas_pos = 0.0f;
+  annunciators_cabin_bleed();
+  EXPECT_EQ(annunciator::xraas, 0.0f);
+  // The duct overheat test lights the wing-body lights 3 s into it.
+  push_button::duct_ovht_test_pos = 1.0f;
+  frame_time = 0.5f;
+  for (int i = 0; i < 5; ++i) {  // 2.5 s
+    annunciators_cabin_bleed();
+    update_annunciator_timers();
+  }
+  annunciators_cabin_bleed();
+  EXPECT_EQ(annunciator::wing_body_ovht_left, 0.0f);
+  update_annunciator_timers();
+  annunciators_cabin_bleed();
+  EXPECT_FLOAT_EQ(annunciator::wing_body_ovht_left, 0.8f);
+  push_button::duct_ovht_test_pos = 0.0f;
+  annunciators_cabin_bleed();
+  EXPECT_EQ(annunciator::wing_body_ovht_right, 0.0f);
+  // Bleed trip: a hot duct latches it until the reset clears the latch.
+  bleed_duct_value[1] = 221.0f;
+  annunciators_cabin_bleed();
+  bleed_duct_value[1] = 100.0f;
+  annunciators_cabin_bleed();
+  EXPECT_EQ(annunciator::bleed_trip_1, 0.0f);
+  EXPECT_FLOAT_EQ(annunciator::bleed_trip_2, 0.8f);
+  EXPECT_EQ(ann_state.six_pack[sp_air_cond].slot[3], 1);
+  host_mirror.sim_cockpit_warnings_annunciators_bleed_air_fail[0] = 6;
+  annunciators_cabin_bleed();
+  EXPECT_FLOAT_EQ(annunciator::bleed_trip_1, 0.8f);
+  bleed_duct_value[1] = 0.0f;
+}
+
+TEST_F(Lights, FlightRecorderAutoFailAndStabOutOfTrim) {
+  // FDR OFF on the ground below 50 % N2; the test switch darkens it there only.
+  host_mirror.sim_flightmodel_failures_onground_all = 1;
+  host_mirror.sim_cockpit2_electrical_bus_load_amps[0] = 10.0f;
+  annunciators_recorders();
+  EXPECT_EQ(annunciator::fdr_off, 1.0f);
+  EXPECT_EQ(ann_state.six_pack[sp_overhead].slot[1], 1);
+  switches::fdr_pos = 1.0f;
+  annunciators_recorders();
+  EXPECT_EQ(annunciator::fdr_off, 0.0f);
+  electric::dir_batbus_status = 0.0f;
+  annunciators_recorders();
+  EXPECT_EQ(annunciator::fdr_off, 1.0f) << "the test needs its power";
+  electric::dir_batbus_status = 1.0f;
+  host_mirror.sim_flightmodel_failures_onground_all = 0;  // airborne: power and bus load only
+  annunciators_recorders();
+  EXPECT_EQ(annunciator::fdr_off, 0.0f);
+  host_mirror.sim_cockpit2_electrical_bus_load_amps[0] = 0.2f;
+  annunciators_recorders();
+  EXPECT_EQ(annunciator::fdr_off, 1.0f);
+  switches::fdr_pos = 0.0f;
+  // AUTO FAIL: the selected channel must be the one running, and the limits hold.
+  struct Case {
+    float selector, channel, diff, cabin_alt, vvi;
+    float lit;
+  };
+  const Case cases[] = {
+      {0, 2, 0, 0, 0, 1},    {1, 2, 0, 0, 0, 0},    {0, 1, 0, 0, 0, 0},    {2, 3, 0, 0, 0, 0},
+      {2, 0, 0, 0, 0, 1},    {0, 1, 8.8f, 0, 0, 1}, {0, 1, 0, 15801, 0, 1}, {0, 1, 0, 0, -3001, 1},
+  };
+  for (const Case& c : cases) {
+    toggle_switch::air_valve_ctrl = c.selector;
+    cockpit::pressurization_mode = c.channel;
+    host_mirror.sim_cockpit_pressure_cabin_pressure_differential_psi = c.diff;
+    cockpit::cabin_altitude_actual = c.cabin_alt;
+    cockpit::cabin_vvi = c.vvi;
+    annunciators_recorders();
+    EXPECT_EQ(annunciator::autofail, c.lit) << c.selector << " " << c.channel << " " << c.diff << " " << c.vvi;
+  }
+  // STAB OUT OF TRIM only with the autopilot engaged.
+  const float trims[][3] = {{1, 0.702f, 1}, {1, 0.7f, 0}, {1, -0.958f, 1}, {0, 0.9f, 0}};
+  for (const auto& t : trims) {
+    script_mirror.zuvadud_autopilot_ap_on = t[0];
+    host_mirror.sim_cockpit2_controls_elevator_trim = t[1];
+    annunciators_recorders();
+    EXPECT_EQ(annunciator::stab_out_of_trim, t[2]) << t[0] << " " << t[1];
+  }
 }
 
 TEST_F(Lights, AntiIceValveLightsAndThermalIndication) {

@@ -10,6 +10,8 @@
 #include "systems/delay_timers.h"
 #include "systems/electric_values.h"
 #include "systems/electrical.h"
+#include "systems/annunciators_panels.h"
+#include "systems/fire_values.h"
 #include "systems/fuel_values.h"
 #include "systems/hydraulic_values.h"
 #include "systems/instrument_values.h"
@@ -116,6 +118,70 @@ TEST_F(Annunciators, ConditionThatClearsPutsItsGroupOutByItself) {
   update_annunciators();
   EXPECT_EQ(annunciator::six_pack_elec, 0.0f);
   EXPECT_EQ(annunciator::master_caution_light, 0.0f);
+}
+
+TEST_F(Annunciators, FireLightsBellAndItsRecallAtADimmedRheostat) {
+  // L2 is 0.8 here: the bell lamp is dimmed, the bell itself is not.
+  fire_lights = FireLightState{};
+  electric::ac_stdbus_status = 1.0f;
+  fire::engine01_02L_ext_bottle_psi = fire::engine01_02R_ext_bottle_psi = 800.0f;
+  fire::apu_ext_bottle_psi = 800.0f;
+  settle();
+  EXPECT_EQ(annunciator::six_pack_fire, 0.0f);
+  host_mirror.sim_operation_failures_rel_engfir0 = 6;
+  update_annunciators();
+  update_annunciators();
+  EXPECT_FLOAT_EQ(annunciator::engine1_fire, 0.8f);
+  EXPECT_EQ(annunciator::engine2_fire, 0.0f);
+  EXPECT_EQ(annunciator::fire_bell_annun2, 1.0f);
+  EXPECT_FLOAT_EQ(annunciator::fire_bell_annun, 0.8f);
+  EXPECT_GT(annunciator::six_pack_fire, 0.0f);
+  // Acknowledged and the bell silenced: the fire light stays.
+  master_caution_reset();
+  fire_lights.fire_bell_enable = 0.0f;
+  update_annunciators();
+  update_annunciators();
+  EXPECT_EQ(annunciator::six_pack_fire, 0.0f);
+  EXPECT_EQ(annunciator::fire_bell_annun2, 0.0f);
+  EXPECT_FLOAT_EQ(annunciator::engine1_fire, 0.8f);
+  // A second engine's new fire rings the bell again and recalls the first.
+  host_mirror.sim_operation_failures_rel_engfir1 = 6;
+  update_annunciators();
+  update_annunciators();
+  EXPECT_EQ(annunciator::fire_bell_annun2, 1.0f);
+  master_caution_reset();  // acknowledge both
+  host_mirror.sim_operation_failures_rel_engfir1 = 0;
+  fire_lights.fire_bell_enable = 0.0f;
+  update_annunciators();
+  update_annunciators();
+  EXPECT_EQ(annunciator::six_pack_fire, 0.0f);
+  fire_lights.fire_bell_enable = 1.0f;  // the bell rings for the standing fire
+  update_annunciators();
+  update_annunciators();
+  EXPECT_GT(annunciator::six_pack_fire, 0.0f) << "the ringing bell makes the standing fire new again";
+  // Without AC standby power the bell lamps stay dark.
+  electric::ac_stdbus_status = 0.0f;
+  update_annunciators();
+  EXPECT_EQ(annunciator::fire_bell_annun2, 0.0f);
+  EXPECT_FLOAT_EQ(annunciator::engine1_fire, 0.8f);
+  // Bottles: below 599.9 the circuit light, at 0 also the discharge light.
+  fire::engine01_02L_ext_bottle_psi = 599.8f;
+  fire::engine01_02R_ext_bottle_psi = 0.0f;
+  update_annunciators();
+  EXPECT_GT(annunciator::extinguisher_circuit_annun_left, 0.0f);
+  EXPECT_EQ(annunciator::l_bottle_discharge, 0.0f);
+  EXPECT_GT(annunciator::extinguisher_circuit_annun_right, 0.0f);
+  EXPECT_GT(annunciator::r_bottle_discharge, 0.0f);
+  EXPECT_EQ(annunciator::extinguisher_circuit_annun_apu, 0.0f);
+  // The held overheat/fire test lights every detection light and the APU fire.
+  fire_lights.fire_test_all = 1.0f;
+  update_annunciators();
+  EXPECT_GT(annunciator::engine2_fire, 0.0f);
+  EXPECT_GT(annunciator::engine1_ovht, 0.0f);
+  EXPECT_GT(annunciator::engine2_ovht, 0.0f);
+  EXPECT_FLOAT_EQ(annunciator::apu_fire, 0.8f);
+  host_mirror.sim_operation_failures_rel_engfir0 = 0;
+  fire_lights = FireLightState{};
 }
 
 TEST_F(Annunciators, LightTestSetAndDarkWithoutLampPower) {

@@ -154,7 +154,59 @@ TEST_F(AntiIce, WindowHeatTargets) {
   EXPECT_FLOAT_EQ(ice::l_side_temp, -5.0f + frame_time / 5.0f);
 }
 
-TEST_F(AntiIce, StateArraysRoundTripAndShortArrays) {
+TEST_F(AntiIce, SideWindowsHeatFromTheOppositeTransferBus) {
+  host_mirror.sim_cockpit2_temperature_outside_air_LE_temp_degc = -10.0f;
+  ice::window_heat_l_side_pos = ice::window_heat_l_fwd_pos = 1.0f;
+  ice::window_heat_r_side_pos = ice::window_heat_r_fwd_pos = 1.0f;
+  struct Case {
+    float bus1, bus2;
+    int l_fwd, r_fwd, l_side, r_side;  // host order: forward ones first
+  };
+  const Case cases[] = {{1, 0, 1, 0, 0, 1}, {0, 1, 0, 1, 1, 0}, {1, 1, 1, 1, 1, 1}};
+  for (const Case& c : cases) {
+    electric::ac_tnsbus1_status = c.bus1;
+    electric::ac_tnsbus2_status = c.bus2;
+    update_anti_ice();
+    const std::vector<int> host = simhost::get_ints("sim/cockpit2/ice/ice_window_heat_on_window");
+    ASSERT_EQ(host.size(), 4u);
+    EXPECT_EQ(host[0], c.l_fwd) << c.bus1 << c.bus2;
+    EXPECT_EQ(host[1], c.r_fwd) << c.bus1 << c.bus2;
+    EXPECT_EQ(host[2], c.l_side) << c.bus1 << c.bus2;
+    EXPECT_EQ(host[3], c.r_side) << c.bus1 << c.bus2;
+  }
+}
+
+TEST_F(AntiIce, GeneratorsTakeOverWhenTheApuReleasesBothBusesAfterLiftOff) {
+  electric::gen1_available = electric::gen2_available = 1.0f;
+  for (int run = 0; run < 2; ++run) {
+    anti_ice_state = AntiIceState{};
+    simhost::clear_issued_commands();
+    on_ground = 1;
+    electrical::apu_power_bus1 = electrical::apu_power_bus2 = 1.0f;
+    update_anti_ice();
+    // Lift-off on APU power.
+    on_ground = 0;
+    for (int32_t& g : host_mirror.sim_flightmodel2_gear_on_ground) g = 0;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 200.0f;
+    update_anti_ice();
+    EXPECT_EQ(anti_ice_state.apu_feeding_at_liftoff, 1);
+    if (run == 1) {
+      // Bus 1 let go alone first: no transfer when bus 2 follows.
+      electrical::apu_power_bus1 = 0.0f;
+      update_anti_ice();
+    }
+    electrical::apu_power_bus1 = electrical::apu_power_bus2 = 0.0f;
+    update_anti_ice();
+    update_anti_ice();
+    const int want = run == 0 ? 1 : 0;
+    EXPECT_EQ(issued("sim/electrical/generator_1_on"), want) << run;
+    EXPECT_EQ(issued("sim/electrical/generator_2_on"), want) << run;
+    EXPECT_EQ(issued("sim/electrical/GPU_off") > 0, want == 1) << run;
+    EXPECT_EQ(anti_ice_state.apu_feeding_at_liftoff, 0);
+  }
+}
+
+TEST_F(AntiIce, StateArraysRoundTrip) {
   ice::l_fwd_temp = 33.0f;
   anti_ice_state.airborne_latch = 1.0f;
   anti_ice_state.wing_ground_gate_right = 0.0f;

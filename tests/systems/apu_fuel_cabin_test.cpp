@@ -38,7 +38,9 @@ class Apu : public PanelTest {
     electrical::apu_low_oil = 0.0f;
     spring_toggle_switch::APU_start_pos = 1.0f;
     tanks(2000.0f, 0.0f, 2000.0f);
-    host_mirror.sim_cockpit2_temperature_outside_air_LE_temp_degc = 15.0f;
+    host_mirror.sim_weather_temperature_le_c = 15.0f;
+    // The cockpit gauge's value is not the APU's inlet air.
+    host_mirror.sim_cockpit2_temperature_outside_air_LE_temp_degc = -30.0f;
     host_mirror.sim_flightmodel_position_elevation = 0.0;
   }
   static void tanks(float l, float c, float r) {
@@ -66,7 +68,7 @@ TEST_F(Apu, StartDelayDependsOnTemperatureAltitudeAndTheLowOilLight) {
   };
   for (const Case& c : cases) {
     SetUp();
-    host_mirror.sim_cockpit2_temperature_outside_air_LE_temp_degc = c.le_degc;
+    host_mirror.sim_weather_temperature_le_c = c.le_degc;
     host_mirror.sim_flightmodel_position_elevation = c.elevation_m;
     electrical::apu_low_oil = c.low_oil;
     delay_flags.apu_start_request = 1.0f;  // the START command

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "panel_fixture.h"
+#include "systems/electrical.h"
 #include "systems/annunciator_values.h"
 #include "systems/clock_values.h"
 #include "systems/clocks.h"
@@ -120,6 +121,7 @@ class RadioPanels : public PanelTest {
     }
     radio_panel_state.rtp_prev_stdby_bus = 1.0f;
     radio_panel_state.rtp_prev_tns2_bus = 1.0f;
+    elec_bus_status.dir_batbus_copy = 1.0f;
     rtp_select_radio(rtp_L, 1, 0, 0, 0, 0, 0);
     rtp_select_radio(rtp_R, 0, 1, 0, 0, 0, 0);
     rtp_select_radio(rtp_D, 0, 0, 1, 0, 0, 0);
@@ -212,21 +214,27 @@ TEST_F(RadioPanels, PriorityPanelDrivesTheHost) {
   EXPECT_FLOAT_EQ(comm::audio_sel_com1_on, 0.8f);
 }
 
-TEST_F(RadioPanels, TransmitterFollowsTheKeySelectionNotTheLamps) {
+TEST_F(RadioPanels, TransmitterNeedsAPoweredPanelNotALitLamp) {
   host_mirror.sim_cockpit2_radios_actuators_com1_power = 1;
   host_mirror.sim_cockpit2_radios_actuators_com2_power = 1;
   struct Case {
-    float prior;     // whose panel drives the host
-    int seat;        // that panel
-    int key;         // selected mic key, -1 none
-    float lamp;      // level of all mic lamps (0: unpowered or dark)
-    int transmit;    // expected host transmitter
+    float prior;    // whose panel drives the host
+    int seat;       // that panel
+    int key;        // selected mic key, -1 none
+    float lamp;     // level of all mic lamps (0: dimmer at 0)
+    float dirbat;   // direct battery bus (lamp supply)
+    float tns2;     // AC transfer bus 2
+    int transmit;   // expected host transmitter
   };
   const Case cases[] = {
-      {0.0f, seat_capt, 0, 0.0f, 6},  // dark lamp, key 1 selected: still COM 1
-      {1.0f, seat_fo, 1, 0.0f, 7},    {2.0f, seat_obs, 1, 0.0f, 7},
-      {0.0f, seat_capt, 5, 0.8f, 0},  // lamps lit, but the selection is key 6
-      {1.0f, seat_fo, -1, 1.0f, 0},   {7.0f, seat_obs, 0, 0.3f, 6},
+      {0.0f, seat_capt, 0, 0.0f, 1, 1, 6},  // dimmed lamp, key 1 selected: still COM 1
+      {1.0f, seat_fo, 1, 0.0f, 1, 1, 7},   {2.0f, seat_obs, 1, 0.0f, 1, 1, 7},
+      {0.0f, seat_capt, 5, 0.8f, 1, 1, 0},  // lamps lit, but the selection is key 6
+      {1.0f, seat_fo, -1, 1.0f, 1, 1, 0},  {7.0f, seat_obs, 0, 0.3f, 1, 1, 6},
+      {0.0f, seat_capt, 0, 0.8f, 0, 1, 0},  // dark cockpit: no panel can key
+      {1.0f, seat_fo, 0, 0.8f, 0, 1, 0},
+      {0.0f, seat_capt, 0, 0.8f, 1, 0, 6},  // the captain's panel needs no bus 2
+      {1.0f, seat_fo, 0, 0.8f, 1, 0, 0},   {2.0f, seat_obs, 1, 0.8f, 1, 0, 0},
   };
   for (const Case& c : cases) {
     for (auto& seat : mic_select) {
@@ -237,10 +245,17 @@ TEST_F(RadioPanels, TransmitterFollowsTheKeySelectionNotTheLamps) {
                        &audio::fo_mic_indicator2, &audio::obs_mic_indicator1, &audio::obs_mic_indicator2}) {
       *mic = c.lamp;
     }
+    electric::dir_batbus_status = c.dirbat;
+    elec_bus_status.dir_batbus_copy = c.dirbat;
+    electric::ac_tnsbus2_status = c.tns2;
+    for (float* sel : {&comm::audio_sel_com1, &comm::fo_audio_sel_com1, &comm::obs_audio_sel_com1}) *sel = 0.0f;
     script_mirror.zuvadud_D738_effects_prior_tx_com = c.prior;
     update_audio_radio_panels();
     EXPECT_EQ(simhost::get_int("sim/cockpit2/radios/actuators/audio_com_selection"), c.transmit)
-        << c.prior << " " << c.key << " " << c.lamp;
+        << c.prior << " " << c.key << " " << c.lamp << " " << c.dirbat << " " << c.tns2;
+    if (c.transmit == 0 && c.key == 0) {
+      EXPECT_EQ(simhost::get_int("sim/cockpit2/radios/actuators/audio_selection_com1"), 0) << "no COM 1 through the mic";
+    }
   }
 }
 

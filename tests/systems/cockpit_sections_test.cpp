@@ -21,6 +21,7 @@
 #include "systems/switch_targets.h"
 #include "systems/switch_values.h"
 #include "systems/systems_steps.h"
+#include "systems/transponder_code.h"
 #include "systems/trim_command_state.h"
 #include "systems/wiper_state.h"
 
@@ -136,9 +137,32 @@ TEST_F(CockpitSections, TransponderModeByKnobAndTest) {
     transponder_mode_to_host();
     EXPECT_EQ(simhost::get_int("sim/cockpit2/radios/actuators/transponder_mode"), static_cast<int>(k[1])) << k[0];
   }
-  delay_flags.tcas_test_flag = 1.0f;
+  // The test holds mode 3 for its 48 s, even after the TCAS side has dropped
+  // its own flag with the bus.
+  knob::transponder_pos = 2.0f;
+  delay_flags = DelayTimerFlags{};
+  delay_timers = DelayTimerBank{};
+  cmd_knob_transponder_tcas_test(nullptr, 0, nullptr);
+  delay_flags.tcas_test_flag = 0.0f;
   transponder_mode_to_host();
   EXPECT_EQ(host_mirror.sim_cockpit2_radios_actuators_transponder_mode, 3);
+  frame_time = 0.5f;
+  for (int i = 0; i < 96; ++i) update_annunciator_timers();
+  transponder_mode_to_host();
+  EXPECT_EQ(host_mirror.sim_cockpit2_radios_actuators_transponder_mode, 2);
+}
+
+TEST_F(CockpitSections, TransponderCodeDigitsOfAValidCode) {
+  struct Case {
+    int32_t code;
+    int32_t digits[4];
+  };
+  const Case cases[] = {{1234, {1, 2, 3, 4}}, {7, {0, 0, 0, 7}}, {12345, {9, 9, 9, 9}}, {-5, {0, 0, 0, 0}}};
+  for (const Case& c : cases) {
+    host_mirror.sim_cockpit2_radios_actuators_transponder_code = c.code;
+    for (int p = 0; p < 4; ++p) EXPECT_EQ(xpndr_change_digit(p), c.digits[p]) << c.code << " place " << p;
+  }
+  EXPECT_EQ(xpndr_change_digit(4), 0);
 }
 
 TEST_F(CockpitSections, AdfLimitsReadoutsAndPower) {

@@ -5,6 +5,7 @@
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/preprocess.h"
+#include "engines/engine_values.h"
 #include "systems/autobrake_state.h"
 #include "systems/delay_timers.h"
 #include "systems/electric_values.h"
@@ -190,6 +191,43 @@ TEST_F(DelayTimers, ApuCentreTankKeepsItsFloor) {
   update_annunciator_timers();
   EXPECT_FLOAT_EQ(host_mirror.sim_flightmodel_weight_m_fuel[1], 99.0f * 1.01f);
   knobs::cross_feed = 0.0f;
+}
+
+TEST_F(DelayTimers, ApuBurnWithTheCrossfeedOpenIsTakenOnce) {
+  struct Case {
+    int left, centre, right;
+    float c1_status;
+    float left_kg, right_kg;  // starting wing masses
+    float want_left, want_right;
+  };
+  // A burn of 1 kg: 0.8 kg/s over 1.25 s.
+  const Case cases[] = {
+      {1, 0, 1, 0.0f, 1000.0f, 1000.0f, 999.5f, 999.5f},      // both wing pumps share it
+      {1, 0, 0, 0.0f, 1000.0f, 1000.0f, 999.0f, 1000.0f},     // left pump alone
+      {0, 0, 1, 0.0f, 1000.0f, 1000.0f, 1000.0f, 999.0f},     // right pump alone
+      {1, 0, 1, 1.0f, 1000.0f, 999.75f, 999.375f, 999.375f},  // fuller tank first, rest halved
+  };
+  knobs::cross_feed = 1.0f;
+  for (const Case& c : cases) {
+    host_mirror.sim_cockpit_engine_APU_running = 1;
+    host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on[0] = c.left;
+    host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on[1] = c.centre;
+    host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on[2] = c.right;
+    engine::tank_c1_status = c.c1_status;
+    host_mirror.sim_flightmodel_weight_m_fuel[0] = c.left_kg;
+    host_mirror.sim_flightmodel_weight_m_fuel[1] = 500.0f;
+    host_mirror.sim_flightmodel_weight_m_fuel[2] = c.right_kg;
+    apu_fuel_rate = 0.8f;
+    apu_burn_elapsed = 1.0f;
+    frame_time = 0.25f;
+    update_annunciator_timers();
+    const float* m = host_mirror.sim_flightmodel_weight_m_fuel;
+    EXPECT_FLOAT_EQ(m[0], c.want_left) << c.left << c.right << c.c1_status;
+    EXPECT_FLOAT_EQ(m[2], c.want_right) << c.left << c.right << c.c1_status;
+    EXPECT_EQ(m[1], 500.0f);
+  }
+  knobs::cross_feed = 0.0f;
+  engine::tank_c1_status = 0.0f;
 }
 
 }  // namespace

@@ -4,12 +4,14 @@
 #include <cstring>
 #include <string>
 
+#include "core/frame.h"
 #include "core/preprocess.h"
 #include "navdata/geodesy.h"
 #include "navdata/navdb.h"
 #include "navdata/nav_tables.h"
 #include "panel_fixture.h"
 #include "systems/autogate.h"
+#include "systems/gse.h"
 #include "systems/ice_values.h"
 #include "systems/instrument_values.h"
 #include "systems/systems_steps.h"
@@ -30,6 +32,7 @@ TEST_F(Effects, HoldoverFillsToItsCeilingAndRunsOutInFlight) {
   frame_time = 0.1f;
   on_ground = 1;
   simhost::set_float("zuvadud/D738/de_ice_truck/act", 1.0f);
+  // -20 deg C falls in the -25..-18 band: 2400 s.
   struct Case {
     float temp_c, ceiling_s;
   } cases[] = {{-20.0f, 2400.0f}, {-16.0f, 3000.0f}, {-30.0f, 1800.0f}, {-8.0f, 4800.0f}, {-14.0f, 3900.0f}};
@@ -234,6 +237,70 @@ TEST_F(StandFinder, CentreLineOfARunwayAhead) {
   stand_cache.valid = 0;
   autogate_nearest();
   EXPECT_EQ(f("zuvadud/D738/fms/center_line"), 0.0f);
+}
+
+TEST_F(StandFinder, CentreLineAcrossNorth) {
+  // A 36/18 runway whose first end is the northern one; the aircraft rolls
+  // north about 0.8 m to either side of the line.
+  host_mirror.sim_cockpit2_gauges_indicators_ground_track_mag_pilot = 0.0f;
+  gc_destination(47.0, 8.0, 0.0, 1.0);
+  NavRunway* r = nav_runway_slot();
+  *r = NavRunway{};
+  std::snprintf(r->icao, sizeof r->icao, "LSZH");
+  r->lat1 = static_cast<float>(nav_result.lat);
+  r->lon1 = static_cast<float>(nav_result.lon);
+  gc_destination(47.0, 8.0, 180.0, 1.0);
+  r->lat2 = static_cast<float>(nav_result.lat);
+  r->lon2 = static_cast<float>(nav_result.lon);
+  nav_commit_runway();
+  for (double lon : {8.00001, 7.99999}) {
+    host_mirror.sim_flightmodel_position_longitude = lon;
+    autogate_nearest();
+    EXPECT_EQ(f("zuvadud/D738/fms/center_line"), 1.0f) << lon;
+  }
+}
+
+TEST_F(StandFinder, GroundObjectsSitBehindAndLeftForPositiveOffsets) {
+  struct Case {
+    float heading, a, b, turn;
+    float dx, dz, out_heading;
+  };
+  // Local x points east, z south.
+  const Case cases[] = {
+      {0.0f, 10.0f, 0.0f, 0.0f, 0.0f, 10.0f, 0.0f},     // behind: south
+      {0.0f, 0.0f, 10.0f, 0.0f, -10.0f, 0.0f, 0.0f},    // left: west
+      {0.0f, -10.0f, 0.0f, 0.0f, 0.0f, -10.0f, 0.0f},   // ahead: north
+      {0.0f, 0.0f, -10.0f, 0.0f, 10.0f, 0.0f, 0.0f},    // right: east
+      {90.0f, 10.0f, 0.0f, 0.0f, -10.0f, 0.0f, 90.0f},  // heading east, behind: west
+      {90.0f, -17.85f, -3.6f, 0.0f, 17.85f, 3.6f, 90.0f},
+      {350.0f, 0.0f, 10.0f, 30.0f, -10.0f * std::cos(0.17453292f), 10.0f * std::sin(0.17453292f), 20.0f},
+  };
+  ASSERT_EQ(terrain_probe, nullptr);
+  for (const Case& c : cases) {
+    XPLMDrawInfo_t rec{};
+    rec.structSize = sizeof rec;
+    rec.x = 100.0f;
+    rec.y = 7.0f;
+    rec.z = 200.0f;
+    rec.heading = c.heading;
+    EXPECT_FALSE(place_ground_object(rec, nullptr, nullptr, c.a, c.b, c.turn)) << "no instance";
+    EXPECT_NEAR(rec.x, 100.0f + c.dx, 1e-3f) << c.heading << " " << c.a << " " << c.b;
+    EXPECT_NEAR(rec.z, 200.0f + c.dz, 1e-3f) << c.heading << " " << c.a << " " << c.b;
+    EXPECT_NEAR(rec.heading, c.out_heading, 1e-3f);
+    EXPECT_EQ(rec.y, 0.0f) << "no terrain under it: height 0";
+  }
+  // The slot step anchors the aircraft and folds the first instance value.
+  host_mirror.sim_flightmodel_position_local_x = 12.0;
+  host_mirror.sim_flightmodel_position_local_z = -3.0;
+  float data[2] = {50.0f, 50.0f};
+  EXPECT_FALSE(gse_place(gse_gpu, data));
+  EXPECT_EQ(data[0], -40.0f);
+  EXPECT_EQ(data[1], 50.0f);
+  EXPECT_EQ(gse_anchors[gse_gpu].x_m, 12.0f);
+  EXPECT_EQ(gse_anchors[gse_gpu].z_m, -3.0f);
+  data[0] = 45.0f;
+  gse_place(gse_gpu, data);
+  EXPECT_EQ(data[0], 45.0f);
 }
 
 }  // namespace

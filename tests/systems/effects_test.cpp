@@ -178,6 +178,16 @@ TEST_F(Rain, LoadSequenceWaitsForEachObject) {
   EXPECT_EQ(rain_driver.load_stage, 19);
 }
 
+TEST_F(Rain, VariantsWithoutCabinObjectsStopAtTheCabinStage) {
+  variant_index = 5;  // no galley object: stage 13 waits for one that never comes
+  script_mirror.zuvadud_D738_hud_disable = 1.0f;
+  rain_driver.load_stage = 12;
+  for (int i = 0; i < 5; ++i) update_rain_effect();
+  EXPECT_EQ(rain_driver.load_stage, 13);
+  EXPECT_EQ(object("z_depth_obj_10"), "");
+  EXPECT_EQ(simhost::get_int("librain/initialize"), 0);
+}
+
 TEST_F(Rain, LongerCabinFamilyObjects) {
   model_family = 2.0f;
   script_mirror.zuvadud_D738_hud_disable = 1.0f;

@@ -1,5 +1,6 @@
 // Fire protection: bottle discharge and agent, engine fires put out, the APU
 // bottle, cockpit smoke after a long fire, handle rules and saved state.
+#include <cstring>
 #include <vector>
 
 #include "alerting/failure_tables.h"
@@ -84,8 +85,12 @@ TEST_F(Fire, TurnNeedsAFullPullAndPullNeedsNoTurn) {
   EXPECT_EQ(fire_state.fire_handle_turn_target[0], 1.0f);
   fire_handle_pull(fire_handle_eng1);  // turned: cannot be pushed back in
   EXPECT_EQ(fire_state.fire_handle_arm_target[0], 1.0f);
-  fire_handle_pull(7);  // no such handle
+  // Handles that do not exist change nothing.
+  const FireState before = fire_state;
+  fire_handle_pull(7);
   fire_handle_turn(-1, 1);
+  fire_handle_turn(fire_handle_count, 1);
+  EXPECT_EQ(std::memcmp(&before, &fire_state, sizeof before), 0);
 }
 
 TEST_F(Fire, UnfoughtFireSmokesTheCockpitAfterNinetySeconds) {

@@ -5,6 +5,7 @@
 
 #include "alerting/aural_cues.h"
 #include "commands/command_handlers.h"
+#include "core/frame.h"
 #include "core/preprocess.h"
 #include "engines/engine_values.h"
 #include "panel_fixture.h"
@@ -14,12 +15,14 @@
 #include "systems/brake_command_state.h"
 #include "systems/brakes.h"
 #include "systems/delay_timers.h"
+#include "systems/elec_trim_state.h"
 #include "systems/flight_control_values.h"
 #include "systems/gear_horn.h"
 #include "systems/hydraulic_values.h"
 #include "systems/instrument_values.h"
 #include "systems/speedbrake_lever.h"
 #include "systems/switch_memory.h"
+#include "systems/switch_targets.h"
 #include "systems/switch_values.h"
 #include "systems/system_state.h"
 
@@ -127,6 +130,128 @@ TEST_F(GroundControls, FullPedalAtStandstillOnDryRunway) {
   host_mirror.sim_flightmodel_position_groundspeed = 77.0f;
   update_parking_brake_steering();
   EXPECT_NEAR(brake_commands.pedal_brake_left, 0.238f * 0.85f, 1e-5);
+}
+
+// The ramp's unit times: full pedal travel in 0.1 s going on, 1 s letting go.
+TEST_F(GroundControls, PedalBrakesBuildInATenthAndLetGoInASecond) {
+  host_version = 110000;
+  frame_time = 0.03125f;
+  axis::left_toe_brake = 1.0f;
+  update_parking_brake_steering();
+  EXPECT_FLOAT_EQ(simhost::get_float("sim/cockpit2/controls/left_brake_ratio"), 0.3125f);
+  update_parking_brake_steering();
+  update_parking_brake_steering();
+  EXPECT_NEAR(simhost::get_float("sim/cockpit2/controls/left_brake_ratio"), 0.6664f, 1e-5);
+  axis::left_toe_brake = 0.0f;
+  update_parking_brake_steering();
+  EXPECT_NEAR(simhost::get_float("sim/cockpit2/controls/left_brake_ratio"), 0.6664f - 0.03125f, 1e-5);
+  EXPECT_EQ(simhost::get_float("sim/cockpit2/controls/right_brake_ratio"), 0.0f);
+}
+
+TEST_F(GroundControls, BothToeBrakeButtonBrakesThroughTheParkingChannel) {
+  host_version = 110000;
+  host_mirror.sim_flightmodel_position_groundspeed = 0.0f;
+  update_parking_brake_steering();
+  cmd_push_button_toe_brake_both(nullptr, 0, nullptr);
+  EXPECT_NEAR(brake_commands.toe_brake_both, 0.238f, 1e-6);
+  for (int i = 0; i < 8; ++i) update_parking_brake_steering();  // 1 s
+  const float park = simhost::get_float("sim/cockpit2/controls/parking_brake_ratio");
+  EXPECT_GT(park, 0.2f);
+  EXPECT_LT(park, 0.238f * 1.8f);
+  cmd_push_button_toe_brake_both(nullptr, 2, nullptr);
+  EXPECT_EQ(brake_commands.toe_brake_both, 0.0f);
+  for (int i = 0; i < 16; ++i) update_parking_brake_steering();
+  EXPECT_LT(simhost::get_float("sim/cockpit2/controls/parking_brake_ratio"), 0.05f);
+}
+
+TEST_F(GroundControls, SmoothBrakingIsNotManualBraking) {
+  struct Case {
+    const char* what;
+    float left, right, both, active, value, smooth;
+    bool manual;
+  };
+  const Case cases[] = {
+      {"nothing", 0, 0, 0, 0, 0, 0, false},
+      {"brake smoothly held", 0, 0, 0, 1, 0, 1, false},
+      {"left toe button", 0.2f, 0, 0, 1, 0, 0, true},
+      {"both toe button", 0.2f, 0.2f, 0.2f, 1, 0, 0, true},
+      {"held host brake command", 0, 0, 0, 1, 0.2f, 0, true},
+  };
+  for (const Case& c : cases) {
+    brake_commands.toe_brake_left = c.left;
+    brake_commands.toe_brake_right = c.right;
+    brake_commands.toe_brake_both = c.both;
+    brake_commands.brake_cmd_active = c.active;
+    brake_commands.brake_cmd_value = c.value;
+    brake_commands.brake_smooth_active = c.smooth;
+    EXPECT_EQ(manual_braking(), c.manual) << c.what;
+  }
+}
+
+TEST_F(GroundControls, NoseWheelSteeringAndTurnBraking) {
+  host_mirror.sim_flightmodel_position_groundspeed = 10.0f;  // tiller limit 25 deg
+  script_mirror.zuvadud_D738_effects_nosewheel = 0.0f;
+  switches::nose_steer_pos = 1.0f;
+  axis::nosewheel = 1.0f;
+  update_parking_brake_steering();
+  // 25 deg/s: the first frame's turn brake reaches the host in that frame.
+  EXPECT_FLOAT_EQ(brake_state.nosewheel_deg, 3.125f);
+  EXPECT_GT(simhost::get_float("sim/cockpit2/controls/right_brake_ratio"), 0.0f);
+  for (int i = 0; i < 16; ++i) update_parking_brake_steering();
+  EXPECT_FLOAT_EQ(brake_state.nosewheel_deg, 25.0f);
+  EXPECT_FLOAT_EQ(simhost::get_floats("sim/flightmodel2/gear/tire_steer_command_deg")[0], 25.0f);
+  const float k1 = 0.8f - 0.44f * 10.0f / 70.0f;
+  const float turn = std::sin(25.0f * 0.017453292f) * k1 * (5.0f / 7.0f) * 0.12f;
+  EXPECT_NEAR(simhost::get_float("sim/cockpit2/controls/right_brake_ratio"), turn, 1e-5);
+  EXPECT_EQ(simhost::get_float("sim/cockpit2/controls/left_brake_ratio"), 0.0f);
+  // Below 8 m/s the outer side takes a share too; straight ahead nothing.
+  host_mirror.sim_flightmodel_position_groundspeed = 6.0f;
+  update_parking_brake_steering();
+  EXPECT_GT(brake_state.turn_brake_left, 0.0f);
+  EXPECT_LT(brake_state.turn_brake_left, brake_state.turn_brake_right);
+  // Without the selected hydraulic source the wheel stays and nothing brakes.
+  hydraulic::A_rudder = 0.0f;
+  axis::nosewheel = -1.0f;
+  const float held = brake_state.nosewheel_deg;
+  update_parking_brake_steering();
+  EXPECT_EQ(brake_state.nosewheel_deg, held);
+  EXPECT_EQ(brake_state.turn_brake_right, 0.0f);
+  switches::nose_steer_pos = 0.0f;  // alternate: system B steers
+  update_parking_brake_steering();
+  EXPECT_LT(brake_state.nosewheel_deg, held);
+}
+
+TEST_F(GroundControls, DischargedAccumulatorHoldsTheToeBrakesUntilPressureReturns) {
+  host_version = 110000;
+  host_mirror.sim_weather_temperature_ambient_c = -50.0f;  // precharge 825 psi
+  hydraulic::B_status = 0.0f;
+  hydraulic::A_pressure = hydraulic::B_pressure = 0.0f;
+  brake::brake_press = 800.0f;
+  axis::left_toe_brake = 1.0f;
+  for (int i = 0; i < 8; ++i) {
+    update_parking_brake_steering();
+    brake_pressure_to_host();
+  }
+  EXPECT_EQ(cockpit::toe_brake_override, 1.0f);
+  EXPECT_EQ(brake_state.autobrake_inop, 1.0f);
+  EXPECT_EQ(simhost::get_float("sim/cockpit2/controls/left_brake_ratio"), 0.0f);
+  EXPECT_FLOAT_EQ(brake::brake_press, 825.0f);
+  // Hydraulics back: once the accumulator is charged the pedals brake again.
+  hydraulic::B_status = 1.0f;
+  hydraulic::A_pressure = hydraulic::B_pressure = 3000.0f;
+  for (int i = 0; i < 80; ++i) {
+    update_parking_brake_steering();
+    brake_pressure_to_host();
+  }
+  EXPECT_GT(brake::brake_press, 845.0f);
+  EXPECT_EQ(cockpit::toe_brake_override, 0.0f);
+  EXPECT_EQ(brake_state.autobrake_inop, 0.0f);
+  update_parking_brake_steering();
+  EXPECT_GT(simhost::get_float("sim/cockpit2/controls/left_brake_ratio"), 0.5f);
+  // An override a script set is its own: a charged accumulator leaves it.
+  cockpit::toe_brake_override = 1.0f;
+  brake_pressure_to_host();
+  EXPECT_EQ(cockpit::toe_brake_override, 1.0f);
 }
 
 TEST_F(GroundControls, ParkingBrakeNeedsPedalsReleasedBeforeBothPressedReleaseIt) {
@@ -259,7 +384,9 @@ TEST_F(GroundControls, TyresBurstAboveTheirSpeedForTheDay) {
 
 TEST_F(GroundControls, GearRetractsAtItsTransitTimeAndNotOnTheGround) {
   frame_time = 0.5f;
-  float* leg = host_mirror.sim_aircraft_parts_acf_gear_deploy;
+  restore_settle_timer = 0.0f;
+  float* leg = systems_memory.gear_leg;
+  const float* host = host_mirror.sim_aircraft_parts_acf_gear_deploy;
   leg[0] = leg[1] = leg[2] = 1.0f;
   controls::gear_handle_down = 0.0f;
   lever_commands.gear_down_selected = 0.0f;
@@ -276,11 +403,83 @@ TEST_F(GroundControls, GearRetractsAtItsTransitTimeAndNotOnTheGround) {
   EXPECT_GE(frames, 20);  // 10.2 .. 10.5 s
   EXPECT_LE(frames, 22);
   EXPECT_EQ(leg[0], 0.0f);
+  EXPECT_EQ(simhost::get_floats("sim/aircraft/parts/acf_gear_deploy")[1], 0.0f);
   // Above 250 kt the gear stays where it is.
   leg[0] = leg[1] = leg[2] = 1.0f;
   host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = 260.0f;
   update_landing_gear();
   EXPECT_EQ(leg[1], 1.0f);
+  EXPECT_EQ(host[1], 1.0f);
+}
+
+TEST_F(GroundControls, GearExtendsPoweredAndByTheManualHandle) {
+  frame_time = 0.5f;
+  restore_settle_timer = 0.0f;
+  float* leg = systems_memory.gear_leg;
+  leg[0] = leg[1] = leg[2] = 0.0f;
+  on_ground = 0;
+  controls::gear_handle_down = 1.0f;
+  lever_commands.gear_down_selected = 1.0f;
+  hydraulic::A_pressure = 3000.0f;
+  host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = 200.0f;
+  int frames = 0;
+  while (leg[1] < 1.0f && frames < 100) {
+    update_landing_gear();
+    ++frames;
+  }
+  EXPECT_GE(frames, 18);  // 9.1 .. 10.1 s
+  EXPECT_LE(frames, 21);
+  EXPECT_EQ(leg[0], 1.0f);
+  // Manual extension without system A: nose first, then left, then right.
+  leg[0] = leg[1] = leg[2] = 0.0f;
+  lever_commands.gear_down_selected = 0.0f;
+  controls::gear_handle_down = 0.5f;
+  hydraulic::A_status = hydraulic::B_status = 0.0f;
+  man_gear_handle_target = 1.0f;
+  update_landing_gear();  // the handle passes 0.9 within the frame
+  EXPECT_EQ(lever_commands.gear_down_selected, 1.0f);
+  for (int i = 0; i < 16; ++i) update_landing_gear();
+  EXPECT_GT(leg[0], 0.5f);
+  EXPECT_EQ(leg[1], 0.0f) << "the left leg waits for the nose leg";
+  for (int i = 0; i < 70; ++i) update_landing_gear();
+  EXPECT_EQ(leg[0], 1.0f);
+  EXPECT_EQ(leg[1], 1.0f);
+  EXPECT_EQ(leg[2], 1.0f);
+  man_gear_handle_target = 0.0f;
+  emergency::landgear_pos = 0.0f;
+}
+
+TEST_F(GroundControls, GearLegsAreTheModelsOwnExceptWhileALoadSettles) {
+  float* leg = systems_memory.gear_leg;
+  float* host = host_mirror.sim_aircraft_parts_acf_gear_deploy;
+  controls::gear_handle_down = 1.0f;
+  lever_commands.gear_down_selected = 1.0f;
+  // A situation load with the gear up: the saved legs do not lower it.
+  restore_settle_timer = 5.0f;
+  leg[0] = leg[1] = leg[2] = 1.0f;
+  host[0] = host[1] = host[2] = 0.0f;
+  on_ground = 0;
+  host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = 300.0f;  // too fast to move
+  update_landing_gear();
+  EXPECT_EQ(leg[0], 0.0f);
+  EXPECT_EQ(simhost::get_floats("sim/aircraft/parts/acf_gear_deploy")[0], 0.0f);
+  // Settled: the model's legs are written every frame, whatever the host had.
+  restore_settle_timer = 0.0f;
+  leg[0] = leg[1] = leg[2] = 1.0f;
+  update_landing_gear();
+  EXPECT_EQ(simhost::get_floats("sim/aircraft/parts/acf_gear_deploy")[2], 1.0f);
+  // A collapsed leg sits at 0.26; with the actuator failed it is not written.
+  host_mirror.sim_operation_failures_rel_collapse2 = 6;
+  update_landing_gear();
+  EXPECT_FLOAT_EQ(simhost::get_floats("sim/aircraft/parts/acf_gear_deploy")[1], 0.26f);
+  host_mirror.sim_operation_failures_rel_collapse2 = 0;
+  host_mirror.sim_operation_failures_rel_collapse3 = 6;
+  host_mirror.sim_operation_failures_rel_gear_act = 6;
+  update_landing_gear();
+  EXPECT_FLOAT_EQ(leg[2], 0.26f);
+  EXPECT_EQ(simhost::get_floats("sim/aircraft/parts/acf_gear_deploy")[2], 1.0f);
+  host_mirror.sim_operation_failures_rel_collapse3 = 0;
+  host_mirror.sim_operation_failures_rel_gear_act = 0;
 }
 
 TEST_F(GroundControls, FlapLoadReliefHysteresis) {
@@ -308,6 +507,43 @@ TEST_F(GroundControls, FlapLoadReliefHysteresis) {
   host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = 0.1f;
   update_flaps_slats();
   EXPECT_EQ(host_mirror.sim_aircraft2_engine_flap_extension_time_sec, 240.0f);
+}
+
+TEST_F(GroundControls, AlternateFlapsOnStandbyHydraulics) {
+  switches::alt_flaps_pos = 1.0f;
+  hydraulic::standby_status = 1.0f;
+  host_mirror.sim_operation_failures_rel_flap_act = 0;
+  systems_memory.flap_axis_last = axis::flap_lever;
+  host_mirror.sim_flightmodel2_gear_on_ground[0] = host_mirror.sim_flightmodel2_gear_on_ground[1] = 0;
+  host_mirror.sim_flightmodel2_gear_on_ground[2] = 0;
+  host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = 0.0f;
+  host_mirror.sim_flightmodel2_controls_slat1_deploy_ratio = 0.0f;
+  host_mirror.sim_flightmodel2_controls_slat2_deploy_ratio = 0.0f;
+  toggle_switch::alt_flaps_ctrl = 1.0f;  // DOWN
+  update_flaps_slats();
+  EXPECT_EQ(host_mirror.sim_cockpit2_controls_flap_ratio, 1.0f);
+  EXPECT_FLOAT_EQ(host_mirror.sim_aircraft2_engine_flap_extension_time_sec, 80.0f * 4.21f);
+  EXPECT_FLOAT_EQ(host_mirror.sim_flightmodel2_controls_slat1_deploy_ratio, frame_time / 32.0f);
+  EXPECT_FLOAT_EQ(host_mirror.sim_flightmodel2_controls_slat2_deploy_ratio, frame_time / 58.0f);
+  // Switch at OFF part way: the flaps stop where they are.
+  host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = 0.5f;
+  toggle_switch::alt_flaps_ctrl = 0.0f;
+  update_flaps_slats();
+  update_flaps_slats();
+  EXPECT_EQ(host_mirror.sim_cockpit2_controls_flap_ratio, 0.5f);
+  EXPECT_FLOAT_EQ(host_mirror.sim_aircraft2_engine_flap_extension_time_sec, 24.0f * 4.21f);
+  EXPECT_EQ(host_mirror.sim_aircraft_specialcontrols_acf_autoslatEQ, 1);
+  toggle_switch::alt_flaps_ctrl = -1.0f;  // UP
+  update_flaps_slats();
+  EXPECT_EQ(host_mirror.sim_cockpit2_controls_flap_ratio, 0.0f);
+  // Without the standby system everything is held.
+  hydraulic::standby_status = 0.0f;
+  host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = 0.3f;
+  update_flaps_slats();
+  EXPECT_EQ(host_mirror.sim_cockpit2_controls_flap_ratio, 0.5f);
+  EXPECT_EQ(host_mirror.sim_aircraft_specialcontrols_acf_autoslatEQ, 0);
+  switches::alt_flaps_pos = 0.0f;
+  toggle_switch::alt_flaps_ctrl = 0.0f;
 }
 
 TEST_F(GroundControls, FlapLeverDetentsFromAxisThresholds) {
@@ -361,6 +597,37 @@ TEST_F(GroundControls, AutoSpeedBrakeDeploysAtTouchdownWhenArmed) {
   EXPECT_EQ(flt_ctrls::speedbrake_lever_anim, 1.0f);
   EXPECT_EQ(speedbrake_lever_anim_target, 1.0f);
   EXPECT_EQ(delay_timers.autobrake_delay_2, 6.0f);
+  EXPECT_EQ(simhost::get_float("zuvadud/D738/flt_ctrls/speedbrake_target"), 1.0f) << "the scripts see the target";
+  // A target the scripts set steers the automatic movement.
+  ASSERT_TRUE(simhost::set_float("zuvadud/D738/flt_ctrls/speedbrake_target", 0.5f));
+  hydraulic::A_status = 1.0f;
+  for (int i = 0; i < 40; ++i) update_speedbrake_stop();
+  EXPECT_NEAR(flt_ctrls::speedbrake_lever, 0.5f, 1e-3f);
+}
+
+TEST_F(GroundControls, TrimWheelSoundsUnderATrimFailureAndControlWheelSteering) {
+  script_mirror.zuvadud_autopilot_ap_on = 0.0f;
+  script_mirror.zuvadud_D738_autopilot_cws_status = 2.0f;
+  host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = 0.0f;
+  host_mirror.sim_cockpit2_controls_elevator_trim = 0.5f;
+  bool slow_ap = false;
+  for (int i = 0; i < 10 && !slow_ap; ++i) {
+    update_stab_trim_wheel();
+    slow_ap = flt_ctrls::trim_wheel_slow_ap == 1.0f;
+  }
+  EXPECT_TRUE(slow_ap) << "a trim change under control-wheel steering sounds like the autopilot's";
+  // A trim failure stops the wheel and silences a quick trim still running.
+  trim_wheel_fast_run = 1.0f;
+  update_stab_trim_wheel();
+  EXPECT_EQ(flt_ctrls::trim_wheel_quick, 1.0f);
+  host_mirror.sim_operation_failures_rel_trim_elv = 6;
+  const float wheel = flt_ctrls::trim_wheel;
+  update_stab_trim_wheel();
+  EXPECT_EQ(flt_ctrls::trim_wheel_quick, 0.0f);
+  EXPECT_EQ(flt_ctrls::trim_wheel, wheel);
+  trim_wheel_fast_run = 0.0f;
+  host_mirror.sim_operation_failures_rel_trim_elv = 0;
+  script_mirror.zuvadud_D738_autopilot_cws_status = 0.0f;
 }
 
 TEST_F(GroundControls, ManualReversionAndAutopilotGate) {
@@ -394,6 +661,26 @@ TEST_F(GroundControls, ScriptGearInputAtItsOffDetent) {
   update_joystick_axes();
   EXPECT_EQ(controls::gear_handle_down, 1.0f);
   EXPECT_EQ(issued("zuvadud/D738/push_button/gear_down"), 1);
+}
+
+TEST_F(GroundControls, ScriptSpeedBrakeInputThroughTheScriptsDetents) {
+  struct Case {
+    float arm, flight, input, axis;
+  };
+  const Case cases[] = {
+      {0.1f, 0.7f, 0.05f, 0.0f},     {0.1f, 0.7f, 0.11f, 0.0889f}, {0.1f, 0.7f, 0.4f, 0.3985f},
+      {0.1f, 0.7f, 0.71f, 0.667f},   {0.1f, 0.7f, 0.86f, 0.8335f}, {0.1f, 0.7f, 1.0f, 1.0f},
+      {0.1f, 0.99f, 0.995f, 0.667f}, {0.1f, 0.99f, 1.02f, 1.0f},  // no travel left beyond the detent: full
+      {0.02f, 0.7f, 0.3f, 0.3f},     // no armed detent: the input itself
+  };
+  for (const Case& c : cases) {
+    flt_ctrls::speedbrake_lever = 0.3f;  // in the flight range: every input counts
+    script_mirror.zuvadud_D738_flt_ctrls_speedbrake_arm = c.arm;
+    script_mirror.zuvadud_D738_flt_ctrls_speedbrake_flight = c.flight;
+    script_mirror.zuvadud_D738_flt_ctrls_speedbrake = c.input;
+    update_joystick_axes();
+    EXPECT_NEAR(axis::speedbrake_lever, c.axis, 1e-4f) << c.arm << " " << c.flight << " " << c.input;
+  }
 }
 
 TEST_F(GroundControls, ReverseLeverFollowsTheHostInReverse) {

@@ -80,6 +80,17 @@ TEST_F(Lights, CabinEquipmentLoads) {
   }
 }
 
+TEST_F(Lights, PowerGapEndsWhenItRunsDownToExactlyZero) {
+  frame_time = 0.075f;  // two frames take the 0.15 s gap to exactly 0
+  electric::lost_ac_ap_a = 1.0f;
+  frame();
+  electric::lost_ac_ap_a = 0.0f;
+  EXPECT_EQ(lights_state.light_power_factor_a, 0.0f);
+  for (int i = 0; i < 3; ++i) frame();
+  EXPECT_EQ(lights_state.light_power_gap_a, 0.0f);
+  EXPECT_EQ(lights_state.light_power_factor_a, 1.0f);
+}
+
 TEST_F(Lights, RecirculationFansAndBusTransfer) {
   air::l_recirc_fan_pos = 1.0f;
   air::r_recirc_fan_pos = 1.0f;

@@ -63,9 +63,9 @@ TEST_F(Panels, GpuPlacedReportedAndRemoved) {
   simhost::frames(2, kDt);
   const std::vector<simhost::InstanceInfo> gpu = alive("objects/GSE/gpu.obj");
   ASSERT_EQ(gpu.size(), 1u);
-  // 737-800 offsets: 17.85 m behind, 3.6 m left; on the terrain.
-  EXPECT_NEAR(gpu[0].x, 100.0f - 3.6f, 1e-3);
-  EXPECT_NEAR(gpu[0].z, 200.0f + 17.85f, 1e-3);
+  // 737-800 offsets (-17.85, -3.6): 17.85 m ahead, 3.6 m right; on the terrain.
+  EXPECT_NEAR(gpu[0].x, 100.0f + 3.6f, 1e-3);
+  EXPECT_NEAR(gpu[0].z, 200.0f - 17.85f, 1e-3);
   EXPECT_FLOAT_EQ(gpu[0].y, 5.0f);
   EXPECT_EQ(gpu[0].positions_set, 1);
   EXPECT_EQ(simhost::get_float("zuvadud/D738/gpu_test"), 0.0f);

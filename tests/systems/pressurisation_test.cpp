@@ -94,6 +94,25 @@ TEST_F(Pressurisation, TakeOffModeAfterOneAndAHalfSecondsOfPower) {
   EXPECT_EQ(press_ctrl.valve_cmd, 1.0f);
 }
 
+TEST_F(Pressurisation, ParkedAtIdleTheValveOpensAndTheCabinFollowsTheField) {
+  // From start-up (controller cleared, valve shut) with bleed air feeding the
+  // packs and the engines at idle, five minutes on the stand.
+  press_ctrl_clear_saved_state();
+  cockpit::outflow_valve = 0.0f;
+  static_pressure_altitude_ft = 500.0f;
+  cockpit::cabin_altitude_actual = 500.0f;
+  engines(20.0f, 60.0f);
+  float max_diff = 0.0f;
+  for (int i = 0; i < 3000; ++i) {
+    update_pressurization();
+    if (cockpit::cabin_pressure_diff > max_diff) max_diff = cockpit::cabin_pressure_diff;
+  }
+  EXPECT_EQ(cockpit::outflow_valve, 1.0f);
+  EXPECT_EQ(cockpit::pressurization_mode2, 0.0f);
+  EXPECT_LT(max_diff, 0.2f);
+  EXPECT_NEAR(cockpit::cabin_altitude_actual, 500.0f, 150.0f);
+}
+
 TEST_F(Pressurisation, ClimbScheduleAimsAtCruiseCabinForFltAlt35000) {
   host_mirror.sim_cockpit_pressure_max_allowable_altitude = 35000.0f;
   on_ground = 0;

@@ -71,4 +71,25 @@ TEST_F(SystemsThroughHost, LostTransferBusLightsMasterCaution) {
   EXPECT_GT(simhost::get_float("zuvadud/D738/annunciator/master_caution_light"), 0.0f);
 }
 
+TEST_F(SystemsThroughHost, LeversComeBackWhenAReplayEndsIntoAPause) {
+  load();
+  XPLMDataRef flap = XPLMFindDataRef("zuvadud/D738/flt_ctrls/flap_lever");
+  XPLMSetDataf(flap, 0.25f);
+  simhost::frames(2, 0.05f);
+  ASSERT_EQ(XPLMGetDataf(flap), 0.25f);
+  ASSERT_TRUE(simhost::set_int("sim/time/is_in_replay", 1));
+  simhost::frame(0.05f);
+  // The replay plays back the lever stored in a spare host switch slot.
+  ASSERT_TRUE(simhost::set_floats("sim/cockpit2/switches/landing_lights_switch", {0.75f}, 13));
+  simhost::frame(0.05f);
+  ASSERT_EQ(XPLMGetDataf(flap), 0.75f);
+  ASSERT_TRUE(simhost::set_int("sim/time/paused", 1));
+  ASSERT_TRUE(simhost::set_int("sim/time/is_in_replay", 0));
+  simhost::frame(0.05f);
+  EXPECT_EQ(XPLMGetDataf(flap), 0.25f);
+  ASSERT_TRUE(simhost::set_int("sim/time/paused", 0));
+  simhost::frame(0.05f);
+  EXPECT_EQ(XPLMGetDataf(flap), 0.25f);
+}
+
 }  // namespace
