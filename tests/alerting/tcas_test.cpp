@@ -153,6 +153,14 @@ TEST_F(Tcas, SymbolPositionScaledByRangeAndFirstOfficerWindow) {
   EXPECT_NEAR(TCAS::y[0], 0.0f, 0.05f);
   EXPECT_EQ(EFIS::tcas_ai_show[0], 1.0f);
   EXPECT_EQ(EFIS::tcas_ai_show_fo[0], 0.0f);
+  // Widening the first officer's range between cycles brings the symbol in
+  // at once with its type, never as a blank one.
+  script_mirror.zuvadud_D738_EFIS_fo_map_range = 2.0f;  // x0.5
+  update_tcas();
+  ASSERT_NE(tcas_cycle.cycle_timer_s, 0.0f);
+  EXPECT_EQ(EFIS::tcas_ai_show_fo[0], 1.0f);
+  EXPECT_EQ(TCAS::type_show_fo[0], 4.0f);
+  EXPECT_NEAR(TCAS::x_fo[0], 3.51f, 0.05f);
 }
 
 TEST(TcasTables, RangeScaleAndSensitivityRows) {
