@@ -479,6 +479,17 @@ TEST_F(Callouts, DescentCallsEachHeightOnce) {
   for (size_t i = 0; i < watch.size(); ++i) EXPECT_NEAR(watch[i].at, expect[i], 0.5f) << expect[i];
 }
 
+// The sixteenth timer belongs to no callout: it runs down and clears no flag.
+TEST_F(Callouts, SixteenthTimerRunsDownAlone) {
+  script_mirror.zuvadud_D738_FMS_flight_phase = 0.0f;  // no callout evaluated
+  callout_state.callout_timer[16] = 0.2f;
+  cue_fmod::callouts_2500 = cue_fmod::callouts_radio_alt = 1.0f;
+  for (int i = 0; i < 15; ++i) update_radio_altitude_callouts(false);
+  EXPECT_EQ(callout_state.callout_timer[16], 0.0f);
+  EXPECT_EQ(cue_fmod::callouts_2500, 1.0f);
+  EXPECT_EQ(cue_fmod::callouts_radio_alt, 1.0f);
+}
+
 TEST_F(Callouts, DisabledCalloutNeverSounds) {
   script_mirror.zuvadud_D738_fms_ra_callout_disable[10] = 1.0f;  // 400
   std::vector<Fired> watch = {{&cue_fmod::callouts_400, 0}, {&cue_fmod::callouts_300, 0}};

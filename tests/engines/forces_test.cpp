@@ -41,6 +41,18 @@ TEST_F(Forces, DefaultCurve) {
                {-5, 0.0f, 0.0f}};
   for (const Case& c : cases) EXPECT_NEAR(engine_thrust_curve(c.n1_pct / 100.0f), c.fraction, c.tolerance) << c.n1_pct;
   EXPECT_EQ(engine_thrust_curve(NAN), 0.0f);
+  // Coefficients that make the curve no number give no thrust.
+  struct Bad {
+    float type, c1, c2, x;
+  } bad[] = {{1, NAN, 1, 0.3f}, {2, -1e6f, 1, 0.5f}, {3, NAN, 2, 0.5f}};
+  for (const Bad& b : bad) {
+    engine_model::curve02_type = b.type;
+    engine_model::curve02_coef1 = b.c1;
+    engine_model::curve02_coef2 = b.c2;
+    engine_model::curve02_coef3 = 0.2f;
+    engine_model::curve02_coef4 = 0.0f;
+    EXPECT_EQ(engine_thrust_curve(b.x), 0.0f) << b.type << " " << b.c1 << " " << b.c2;
+  }
 }
 
 TEST_F(Forces, StaticThrustLapse) {
