@@ -15,6 +15,10 @@ class Forces : public EngineTest {
     EngineTest::SetUp();
     saved_type_ = engine_model::curve02_type;
     saved_thrust_ = engine_model::static_thrust;
+    saved_coef_[0] = engine_model::curve02_coef1;
+    saved_coef_[1] = engine_model::curve02_coef2;
+    saved_coef_[2] = engine_model::curve02_coef3;
+    saved_coef_[3] = engine_model::curve02_coef4;
     HostMirror& h = host_mirror;
     for (int e = 0; e < 2; ++e) h.sim_flightmodel2_engines_engine_is_burning_fuel[e] = 1;
     h.sim_flightmodel_misc_machno = 0.0f;
@@ -22,6 +26,10 @@ class Forces : public EngineTest {
   void TearDown() override {
     engine_model::curve02_type = saved_type_;
     engine_model::static_thrust = saved_thrust_;
+    engine_model::curve02_coef1 = saved_coef_[0];
+    engine_model::curve02_coef2 = saved_coef_[1];
+    engine_model::curve02_coef3 = saved_coef_[2];
+    engine_model::curve02_coef4 = saved_coef_[3];
     EngineTest::TearDown();
   }
   static void set_n1(float a, float b) {
@@ -31,6 +39,7 @@ class Forces : public EngineTest {
   static float faxil() { return simhost::get_float("sim/flightmodel/forces/faxil_prop"); }
   float saved_type_ = 0.0f;
   float saved_thrust_ = 0.0f;
+  float saved_coef_[4] = {};
 };
 
 TEST_F(Forces, DefaultCurve) {
