@@ -97,6 +97,18 @@ TEST_F(SituationMarker, MarkedBeforeTheFirstFrameBlock) {
   EXPECT_LT(marker, block);
 }
 
+// A plain load that starts paused: the first-frame engines still follow the
+// cold-and-dark preference, not the host's mixtures.
+TEST_F(SituationMarker, PausedStartOfAPlainLoadKeepsTheStartUpPreference) {
+  ASSERT_TRUE(simhost::set_int("sim/operation/prefs/startup_running", 0));
+  ASSERT_TRUE(simhost::set_floats("sim/cockpit2/engine/actuators/mixture_ratio", {0.9f, 0.9f}));
+  frame(0.0f, 1);
+  frame(0.0f, 0);
+  EXPECT_EQ(situation_loaded, 0.0f);
+  EXPECT_EQ(engine::mixture_ratio1, 0.0f);
+  EXPECT_EQ(engine::mixture_ratio2, 0.0f);
+}
+
 TEST_F(SituationMarker, TheFlightDirectorOnlyReadsIt) {
   load_save = 0.0f;
   situation_loaded = 0.0f;
