@@ -20,7 +20,8 @@ struct TerrainRadarLinkState {
 };
 extern TerrainRadarLinkState terrain_radar_link_state;
 
-// Per load: flight rating, terrain-radar link, the fuel-feed countdowns.
+// Per load: flight rating, terrain-radar link, the fuel-feed countdowns, the
+// GPWS windshear window.
 void alerting_reset_on_load();
 // Plug-in start: the overspeed damage of both engines.
 void overspeed_clear_start_values();

@@ -102,69 +102,98 @@ bool limit_timer(float& t, bool condition, float limit_s) {
   return false;
 }
 
-void engine_step(int e, bool& table_changed) {
+// The steps of one frame, each run for engine 1 then engine 2 before the
+// next: a flame-out of engine 2 is in place before engine 1's damage step
+// looks at it.
+void fire_step(int e, bool&) {
+  if (failure_tables.engine[0 + e] == 1.0f) {
+    const EngineIds ids = engine_ids(e);
+    set_host_failure(ids.fire, ids.fire_copy, kHostFailed);
+  }
+}
+
+void flameout_step(int e, bool& table_changed) {
   float* table = failure_tables.engine;
-  EngineFailureState& s = engine_failure_state;
+  float& t = engine_failure_state.flameout_timers[e];
+  if (table[2 + e] != 1.0f) {
+    t = 0.0f;
+    return;
+  }
   const EngineIds ids = engine_ids(e);
+  set_host_failure(ids.fail, ids.fail_copy, kHostFailed);
+  if (t == 0.0f) {
+    t = random_range(30.0f, 90.0f);
+  } else if (t > 0.0f) {
+    t -= frame_time;
+    if (t <= 0.0f) {
+      t = 0.0f;
+      table[2 + e] = 0.0f;
+      table_changed = true;
+      set_host_failure(ids.fail, ids.fail_copy, 0);
+    }
+  }
+}
 
-  if (table[0 + e] == 1.0f) set_host_failure(ids.fire, ids.fire_copy, kHostFailed);
-
-  if (table[2 + e] == 1.0f) {
-    set_host_failure(ids.fail, ids.fail_copy, kHostFailed);
-    float& t = s.flameout_timers[e];
-    if (t == 0.0f) {
-      t = random_range(30.0f, 90.0f);
-    } else if (t > 0.0f) {
-      t -= frame_time;
-      if (t <= 0.0f) {
-        t = 0.0f;
-        table[2 + e] = 0.0f;
-        table_changed = true;
-        set_host_failure(ids.fail, ids.fail_copy, 0);
-      }
+void damage_step(int e, bool&) {
+  const EngineIds ids = engine_ids(e);
+  if (failure_tables.engine[4 + e] != 1.0f || *ids.fail_copy == kHostFailed) return;
+  float& t = engine_damage_timers[e];
+  if (t == 0.0f) {
+    // About one damaged engine in twenty fails at once.
+    if (random_range(0.0f, 200.0f) < 10.0f) {
+      fail_from_damage(e, ids);
+    } else {
+      t = random_range(15.0f, 240.0f);
+      engine_damage_flags[e] = 1;
     }
   } else {
-    s.flameout_timers[e] = 0.0f;
+    const float vib = e == 0 ? engine::indicators_eng1_vib : engine::indicators_eng2_vib;
+    t -= damage_rate(t, vib) * frame_time;
+    if (t <= 0.0f) fail_from_damage(e, ids);
   }
+}
 
-  if (table[4 + e] == 1.0f && *ids.fail_copy != kHostFailed) {
-    float& t = engine_damage_timers[e];
-    if (t == 0.0f) {
-      // About one damaged engine in twenty fails at once.
-      if (random_range(0.0f, 200.0f) < 10.0f) {
-        fail_from_damage(e, ids);
-      } else {
-        t = random_range(15.0f, 240.0f);
-        engine_damage_flags[e] = 1;
-      }
-    } else {
-      const float vib = e == 0 ? engine::indicators_eng1_vib : engine::indicators_eng2_vib;
-      t -= damage_rate(t, vib) * frame_time;
-      if (t <= 0.0f) fail_from_damage(e, ids);
-    }
-  }
+void seizure_step(int e, bool&) {
+  if (failure_tables.engine[6 + e] != 1.0f) return;
+  const EngineIds ids = engine_ids(e);
+  set_host_failure(ids.seize, ids.seize_copy, kHostFailed);
+  seize(e);
+}
 
-  if (table[6 + e] == 1.0f) {
-    set_host_failure(ids.seize, ids.seize_copy, kHostFailed);
-    seize(e);
-  }
-  if (table[8 + e] == 1.0f) set_host_failure(ids.generator, ids.generator_copy, kHostFailed);
-  if (table[10 + e] == 1.0f) set_host_failure(ids.oil_pump, ids.oil_pump_copy, kHostFailed);
+void generator_step(int e, bool&) {
+  if (failure_tables.engine[8 + e] != 1.0f) return;
+  const EngineIds ids = engine_ids(e);
+  set_host_failure(ids.generator, ids.generator_copy, kHostFailed);
+}
 
+void oil_pump_step(int e, bool&) {
+  if (failure_tables.engine[10 + e] != 1.0f) return;
+  const EngineIds ids = engine_ids(e);
+  set_host_failure(ids.oil_pump, ids.oil_pump_copy, kHostFailed);
+}
+
+void oil_leak_step(int e, bool&) {
   float* oil = host_mirror.sim_flightmodel_engine_ENGN_oil_quan;
-  if (table[12 + e] == 1.0f && oil[e] > 0.0f) {
-    oil[e] -= frame_time * 0.00625f;
-    if (oil[e] < 0.0f) oil[e] = 0.0f;
-    if (XPLMDataRef h = handle(bound::sim_flightmodel_engine_ENGN_oil_quan)) XPLMSetDatavf(h, oil, 0, 2);
-  }
+  if (failure_tables.engine[12 + e] != 1.0f || !(oil[e] > 0.0f)) return;
+  oil[e] -= frame_time * 0.00625f;
+  if (oil[e] < 0.0f) oil[e] = 0.0f;
+  if (XPLMDataRef h = handle(bound::sim_flightmodel_engine_ENGN_oil_quan)) XPLMSetDatavf(h, oil, 0, 2);
+}
 
+void oil_overheat_step(int e, bool& table_changed) {
+  float* table = failure_tables.engine;
   const float oil_temp = e == 0 ? engine::eng1_oil_temp : engine::eng2_oil_temp;
-  const float oil_press = e == 0 ? engine::eng1_oil_press : engine::eng2_oil_press;
-  if (limit_timer(s.oil_overheat_timers[e], oil_temp >= 165.0f && burning(e), 180.0f) && table[6 + e] != 1.0f) {
+  if (limit_timer(engine_failure_state.oil_overheat_timers[e], oil_temp >= 165.0f && burning(e), 180.0f) &&
+      table[6 + e] != 1.0f) {
     table[6 + e] = 1.0f;
     table_changed = true;
   }
-  if (limit_timer(s.oil_pressure_loss_timers[e], oil_press <= 13.0f && burning(e), 300.0f) &&
+}
+
+void oil_pressure_step(int e, bool& table_changed) {
+  float* table = failure_tables.engine;
+  const float oil_press = e == 0 ? engine::eng1_oil_press : engine::eng2_oil_press;
+  if (limit_timer(engine_failure_state.oil_pressure_loss_timers[e], oil_press <= 13.0f && burning(e), 300.0f) &&
       table[6 + e] != 1.0f) {
     table[6 + e] = 1.0f;
     table_changed = true;
@@ -203,8 +232,13 @@ bool rain_protected(int e) {
 }  // namespace
 
 void update_engine_failures() {
+  using Step = void (*)(int, bool&);
+  static constexpr Step kSteps[] = {fire_step,     flameout_step,  damage_step,       seizure_step,     generator_step,
+                                    oil_pump_step, oil_leak_step, oil_overheat_step, oil_pressure_step};
   bool changed = false;
-  for (int e = 0; e < 2; ++e) engine_step(e, changed);
+  for (Step step : kSteps) {
+    for (int e = 0; e < 2; ++e) step(e, changed);
+  }
   if (changed) write_failure_table(fail_engine);
 }
 

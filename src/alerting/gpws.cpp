@@ -593,10 +593,14 @@ void windshear_restart() {
   g.ws_hdg_min = g.ws_hdg_max = wind_heading();
   g.ws_spd_min = g.ws_spd_max = wind_speed();
   g.ws_timer = 0.0f;
+  g.ws_filled = 1;
 }
 
 void windshear_mode() {
   GpwsState& g = gpws_state;
+  // An empty window starts from the wind now: extremes left from before a
+  // load or a power loss (or zeros) would read as a heading and speed swing.
+  if (g.ws_filled == 0) windshear_restart();
   if (g.ws_timer < 1.8f) {
     g.ws_timer += frame_time;
     const float h = wind_heading();
@@ -734,12 +738,19 @@ void gpws_msgs_reset() {
   for (float* f : flags) *f = 0.0f;
 }
 
+void gpws_windshear_empty() {
+  gpws_state.ws_filled = 0;
+  gpws_state.ws_timer = 0.0f;
+}
+
 void gpws_update() {
   GpwsState& g = gpws_state;
   const Inputs x = read_inputs();
 
   if (electric::ac_tnsbus1_status != 1.0f) {
     power_loss_reset();
+    g.ws_filled = 0;
+    g.in_band_prev = 0;
     g.peak_altitude = -9999.0f;
     callouts_power_off();
     g.airspeed_low = 0;
@@ -762,6 +773,8 @@ void gpws_update() {
   if (x.ra_side > 2450.0f || x.flight_phase >= 2.0f) g.gpws_phase = 2;
   if (x.ra_side < 30.0f) g.gpws_phase = 0;
   const bool full_allowed = x.ra_side >= 30.0f && x.ra_side <= 2450.0f;
+  if (full_allowed && g.in_band_prev == 0) g.ws_filled = 0;
+  g.in_band_prev = full_allowed ? 1 : 0;
 
   const float long_on = in(bound::zuvadud_d738_fmodpack_fmod_gpwstest_long_on);
   const float short_on = in(bound::zuvadud_d738_fmodpack_fmod_gpwstest_short_on);

@@ -47,6 +47,10 @@ struct GpwsState {
   int32_t terrain_sample[3];
   int32_t pullup_sample[3];
   float ws_timer;            // s, age of the windshear window
+  // 0 while the window holds no sample: nothing is judged until it has
+  // 1.8 s of winds seen inside the 30..2450 ft band.
+  int32_t ws_filled;
+  int32_t in_band_prev;      // last frame was inside 30..2450 ft radio altitude
   float ws_hdg_min, ws_hdg_max;  // deg
   float ws_spd_min, ws_spd_max;  // kt
   int32_t airspeed_low;
@@ -58,6 +62,8 @@ struct GpwsState {
   int32_t too_low_selector;
 };
 extern GpwsState gpws_state;
+// Empties the windshear window (a load).
+void gpws_windshear_empty();
 
 // Radio-altitude callouts: one slot per callout (1..15; 16 only counts down).
 struct CalloutState {

@@ -102,7 +102,7 @@ float landing_rating_step() {
   TouchdownRecord& r = s.touchdown;
   if (electric::battery_pos == 0.0f) r.armed = 0;
   const float rh = radio_height();
-  if (rh > 50.0f && init_stage != 1) {
+  if (rh > 50.0f && s.first_frame == 0) {
     r = TouchdownRecord{};
     r.armed = 1;
     r.wind_low_kt = 20.0f;
@@ -271,6 +271,7 @@ void elevator_trim_jam(bool damage_enabled) {
   FlightRatingState& s = flight_rating_state;
   const float ias = host_mirror.sim_flightmodel_position_indicated_airspeed;
   const float sb = host_mirror.sim_cockpit2_controls_speedbrake_ratio;
+  bool jammed_now = false;
   if (damage_enabled) {
     if (ias < 320.0f || sb <= 0.25f) {
       s.trim_jam_timer_s = 0.0f;
@@ -279,8 +280,10 @@ void elevator_trim_jam(bool damage_enabled) {
       const float b = 2.0f - (clamp_range(ias, 320.0f, 340.0f) - 320.0f) / 20.0f;
       const float limit = b * a + 10.0f * random_fraction();
       if (s.trim_jam_timer_s < limit) s.trim_jam_timer_s += frame_time;
-      if (s.trim_jam_timer_s >= limit)
+      if (s.trim_jam_timer_s >= limit && host_mirror.sim_operation_failures_rel_trim_elv != kHostFailed) {
         host_fail(bound::sim_operation_failures_rel_trim_elv, &host_mirror.sim_operation_failures_rel_trim_elv);
+        jammed_now = true;
+      }
     }
   }
   XPLMDataRef trim = handle(bound::sim_cockpit2_controls_elevator_trim);
@@ -288,10 +291,11 @@ void elevator_trim_jam(bool damage_enabled) {
     s.remembered_trim = host_mirror.sim_cockpit2_controls_elevator_trim;
     return;
   }
-  // A jammed trim holds where it jammed, unless the scripts drive it.
+  // The jam puts the trim back where it stood before this frame's motion,
+  // whoever drives it; afterwards it holds there unless the scripts drive it.
   const bool hold = (script_mirror.zuvadud_D738_cfy_trim_control == 0.0f || script_mirror.zuvadud_autopilot_ap_on != 0.0f) &&
                     script_mirror.zuvadud_D738_autopilot_servo_override == 0.0f;
-  if (!hold || trim == nullptr) return;
+  if (!(hold || jammed_now) || trim == nullptr) return;
   if (XPLMGetDataf(trim) != s.remembered_trim) {
     XPLMSetDataf(trim, s.remembered_trim);
     host_mirror.sim_cockpit2_controls_elevator_trim = s.remembered_trim;
@@ -430,13 +434,6 @@ float approach_rating_step() {
   return 0.0f;
 }
 
-void first_frame_reset() {
-  FlightRatingState& s = flight_rating_state;
-  s.hold_timer_s = 5.0f;
-  s.approach_latch = -1;
-  for (float& v : flight::app_rating_param) v = 0.0f;
-}
-
 }  // namespace
 
 float rating_load_factor_term(float g) {
@@ -492,7 +489,6 @@ float flap_structural_limit_kt(float f) {
 
 void flight_rating() {
   FlightRatingState& s = flight_rating_state;
-  if (init_stage == 1) first_frame_reset();
   static const bound::Id kWarnings[] = {
       bound::sim_operation_prefs_warn_overspeed, bound::sim_operation_prefs_warn_overgforce,
       bound::sim_operation_prefs_warn_overspeed_flaps, bound::sim_operation_prefs_warn_overspeed_gear};
@@ -502,6 +498,7 @@ void flight_rating() {
   }
 
   s.landing_rating = landing_rating_step();
+  s.first_frame = 0;
   write_script(bound::zuvadud_D738_flight_landing_rating, s.landing_rating);
 
   if (script_mirror.zuvadud_D738_failure_rst != 0.0f) {
@@ -532,6 +529,14 @@ void flight_rating_reset_on_load() {
   s.trim_jam_timer_s = 0.0f;
   s.approach_latch = -1;
   s.penalty_list_logged = 0;
+  for (float& v : flight::app_rating_param) v = 0.0f;
+}
+
+void flight_rating_first_frame() {
+  FlightRatingState& s = flight_rating_state;
+  s.hold_timer_s = 5.0f;
+  s.approach_latch = -1;
+  s.first_frame = 1;
   for (float& v : flight::app_rating_param) v = 0.0f;
 }
 

@@ -49,6 +49,7 @@ struct FlightRatingState {
   float hold_timer_s;
   int32_t approach_latch = -1;  // -1 none yet, 1 in progress, 0 ended
   int32_t penalty_list_logged;  // the penalty list goes to the log once per approach
+  int32_t first_frame;          // 1 until the first run after a load has ended
 };
 extern FlightRatingState flight_rating_state;
 
@@ -56,6 +57,8 @@ void flight_rating();
 // Per load and on a frame that restores a loaded situation.
 void flight_rating_reset_on_load();
 void flight_rating_restart();
+// The first frame after a load: nothing is judged for 5 s.
+void flight_rating_first_frame();
 
 // Landing rating from its terms (exposed for their tables).
 float landing_rating_from_raw(float raw);

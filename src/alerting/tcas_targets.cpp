@@ -248,12 +248,15 @@ bool display_side(const Side& s, int side, int slot, const Eval& e) {
     if (display_level == 3 && a > e.ra_vertical_ft && e.d_nm > e.sens.ra_distance_nm) display_level = 2;
     if (display_level == 2 && e.d_nm > e.sens.ta_distance_nm && a > kTaVertical_ft) display_level = 1;
   }
+  // A symbol out of range or outside the first officer's window is still
+  // drawn into its slot, only not shown: when the range changes between
+  // cycles it must come back with its current type, not a blank one.
   const float scale = tcas_range_scale(mirror_f(s.map_range));
-  if (scale == 0.0f) return false;
+  bool visible = scale != 0.0f;
   x *= scale;
   y *= scale;
   y += display_offset(mirror_f(s.vsd_map), exp_map);
-  if (side == 1 && (y > 13.0f || y < -5.0f || x < -13.0f || x > 13.0f)) return false;
+  if (side == 1 && (y > 13.0f || y < -5.0f || x < -13.0f || x > 13.0f)) visible = false;
 
   const int i = slot - 1;
   s.x[i] = x;
@@ -265,7 +268,7 @@ bool display_side(const Side& s, int side, int slot, const Eval& e) {
   }
   tcas_format_label(e.label_n, s.label[i], 5);
   s.alt_up[i] = e.label_n >= 0 ? 1.0f : 0.0f;
-  return true;
+  return visible;
 }
 
 }  // namespace

@@ -202,9 +202,14 @@ int cmd_toggle_switch_oxy_mask_fo_off(XPLMCommandRef, XPLMCommandPhase ph, void*
 int cmd_toggle_switch_oxy_mask_fo_on(XPLMCommandRef, XPLMCommandPhase ph, void*) { return set_handler(system_::oxy_mask_fo, 1.0f, ph); }
 
 namespace {
+// The test runs while any of the four buttons is still held, so one pilot
+// letting go does not end the other's test.
 int oxy_test_handler(float& button, XPLMCommandPhase phase) {
   momentary(button, phase);
-  momentary(oxy_test_active, phase);
+  using namespace push_button;
+  const bool any = oxy_test_cpt_pos != 0.0f || oxy_test_cpt2_pos != 0.0f || oxy_test_fo_pos != 0.0f ||
+                   oxy_test_fo2_pos != 0.0f;
+  oxy_test_active = any ? 1.0f : 0.0f;
   return 0;
 }
 }  // namespace

@@ -157,8 +157,8 @@ int reverse_hold_handler(Engines which, XPLMCommandPhase phase) {
     for (int e = 0; e < 2; ++e) {
       if (!engine_in(which, e) || !reverser_powered(e)) continue;
       if (!(lever_at_idle(e) || prop[e] == kPropReverse) || !aircraft_low()) continue;
-      t.reverse_active[e] = 1.0f;
-      t.reverse_engaged[e] = 1.0f;
+      t.reverser_engaged[e] = 1.0f;
+      t.reverser_held[e] = 1.0f;
       if (prop[e] == kPropNormal) {
         prop[e] = kPropReverse;
         changed = true;
@@ -166,11 +166,10 @@ int reverse_hold_handler(Engines which, XPLMCommandPhase phase) {
     }
     if (changed) send_prop_modes();
   } else if (phase == phase_end) {
-    // Only the engine's own system lets go of the reverser; standby alone
-    // keeps it commanded.
+    // Letting go always lets go: whatever powers the reverser, a released key
+    // must not leave the engine commanded to full reverse.
     for (int e = 0; e < 2; ++e) {
-      if (!engine_in(which, e)) continue;
-      if ((e == 0 ? hydraulic::A_status : hydraulic::B_status) == 1.0f) t.reverse_engaged[e] = 0.0f;
+      if (engine_in(which, e)) t.reverser_held[e] = 0.0f;
     }
   }
   return 0;
@@ -187,7 +186,7 @@ int reverse_toggle_handler(Engines which, XPLMCommandPhase phase) {
       prop[e] = kPropReverse;
     } else {
       prop[e] = kPropNormal;
-      thrust_lever_state.reverse_active[e] = 0.0f;
+      thrust_lever_state.reverser_engaged[e] = 0.0f;
     }
     changed = changed || prop[e] != was;
   }
@@ -241,7 +240,11 @@ int cmd_spring_toggle_switch_APU_start_pos_dn(XPLMCommandRef, XPLMCommandPhase p
       }
     } else if (sw == 1.0f) {
       sw = 2.0f;
-      if (powered && apu_start_ready == 1.0f && apu_start_lock == 0.0f) delay_flags.apu_start_request = 1.0f;
+      // START restarts the sequence even when a start is already under way.
+      if (powered && apu_start_ready == 1.0f && apu_start_lock == 0.0f) {
+        delay_flags.apu_start_stage = 1.0f;
+        delay_flags.apu_start_request = 1.0f;
+      }
     }
   } else if (ph == phase_end) {
     if (sw == 2.0f) sw = 1.0f;

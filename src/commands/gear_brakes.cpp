@@ -88,13 +88,12 @@ void remove_chocks() {
 }
 
 // A brake command releases a set parking brake, handing the host the
-// command's own brake ratio.
+// command's own brake ratio; the chocks go only with a brake it released.
 void release_parking_brake_by_brakes(float brake_value) {
-  if (cockpit::parking_brake_pos == 1.0f) {
-    write_parking_brake_ratio(brake_value);
-    cockpit::parking_brake_pos = 0.0f;
-    lever_commands.park_brake_engaged = 0.0f;
-  }
+  if (cockpit::parking_brake_pos != 1.0f) return;
+  write_parking_brake_ratio(brake_value);
+  cockpit::parking_brake_pos = 0.0f;
+  lever_commands.park_brake_engaged = 0.0f;
   remove_chocks();
 }
 

@@ -197,14 +197,14 @@ int cmd_switch_nose_steer_norm(XPLMCommandRef, XPLMCommandPhase ph, void*) { ret
 
 // Releases the parking brake (and the chocks with it when the scripts ask
 // for that) and holds the gentle brake for as long as the command is held.
+// With the parking brake already off the chocks stay: only releasing the
+// brake takes them away.
 int cmd_brake_smoothly(XPLMCommandRef, XPLMCommandPhase ph, void*) {
-  if (ph == phase_begin) {
-    if (cockpit::parking_brake_pos == 1.0f) {
-      cockpit::parking_brake_pos = 0.0f;
-      lever_commands.park_brake_engaged = 0.0f;
-      host_mirror.sim_cockpit2_controls_parking_brake_ratio = 0.0f;
-      if (XPLMDataRef h = handle(bound::sim_cockpit2_controls_parking_brake_ratio)) XPLMSetDataf(h, 0.0f);
-    }
+  if (ph == phase_begin && cockpit::parking_brake_pos == 1.0f) {
+    cockpit::parking_brake_pos = 0.0f;
+    lever_commands.park_brake_engaged = 0.0f;
+    host_mirror.sim_cockpit2_controls_parking_brake_ratio = 0.0f;
+    if (XPLMDataRef h = handle(bound::sim_cockpit2_controls_parking_brake_ratio)) XPLMSetDataf(h, 0.0f);
     if (script_mirror.zuvadud_D738_fms_chock_status == 1.0f && script_mirror.zuvadud_D738_fms_parkbrake_remove_chock == 1.0f) {
       script_mirror.zuvadud_D738_fms_chock_status = 0.0f;
       if (XPLMDataRef h = handle(bound::zuvadud_D738_fms_chock_status)) XPLMSetDataf(h, 0.0f);

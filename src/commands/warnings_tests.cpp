@@ -182,13 +182,16 @@ int cmd_system_enable_rnd_fail(XPLMCommandRef, XPLMCommandPhase ph, void*) {
   return 0;
 }
 
-// Runs at once while a reset is offered; held for 5 s it runs once per press
-// whether or not one is offered.
+// Runs at once while a reset is offered; otherwise held for 5 s. Either way
+// once per press: a reset run at the press latches out the held one.
 int cmd_system_rst_fail(XPLMCommandRef, XPLMCommandPhase ph, void*) {
   if (ph == phase_begin) {
     rst_fail_latch = 0.0f;
     command_hold_time = 0.0f;
-    if (system_::rst_fail_available2 == 1.0f) failure_reset_sequence();
+    if (system_::rst_fail_available2 == 1.0f) {
+      rst_fail_latch = 1.0f;
+      failure_reset_sequence();
+    }
   } else if (ph == phase_continue) {
     if (command_hold_passed(kFailureResetHold_s) && rst_fail_latch == 0.0f) {
       rst_fail_latch = 1.0f;

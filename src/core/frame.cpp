@@ -332,6 +332,14 @@ float flight_loop_main(float elapsed_since_last_call, float, int, void*) {
   CORVANE_STEP(selcal_intake);
   CORVANE_STEP(update_flight_data_copies);
 
+  // The scripts report a restored situation with load_save 4; the marker is
+  // set before the first-frame block so that the engines set up on that
+  // frame keep what the situation brought back.
+  if (load_save == 4.0f) {
+    trace_step("situation_marker");
+    situation_loaded = 1.0f;
+  }
+
   // 18-19: the first unpaused frame after a load sets the cockpit up.
   if (!paused && init_stage == 0) CORVANE_STEP(first_frame_block);
   if (!paused && init_stage < 2) init_stage = 1;
@@ -348,7 +356,6 @@ float flight_loop_main(float elapsed_since_last_call, float, int, void*) {
 
   trace_step("script_global_read");
   XPLMGetDatavf(handle(bound::zuvadud_D738_global), script_global, 0, 2);
-  if (load_save == 0.0f) situation_loaded = 1.0f;
 
   // 23: a loaded situation restarts the start-up work; otherwise the restore
   // settle time runs down and the start-up completes.

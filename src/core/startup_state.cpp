@@ -714,4 +714,5 @@ void first_frame_block() {
   apply_startup_state();
   clear_sequencing_memory();
   clear_failures();
+  flight_rating_first_frame();
 }

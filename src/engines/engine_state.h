@@ -27,8 +27,8 @@ struct ThrustLeverState {
   float speed_mode_prev;       // speed_mode2 of the previous frame (speed law)
   float settle_timer_s[2];     // N1 fine trim: time within 0.6 % of the bug
   uint8_t settled[2];
-  float reverse_engaged[2];    // set by the reverser commands while held
-  float reverse_active[2];     // set by the reverser commands, cleared on stow
+  float reverser_held[2];      // 1 while a reverser hold key is down
+  float reverser_engaged[2];   // set by the hold key, cleared once stowed at idle
   float manual_n1[2];          // remembered manual N1 set values (fraction)
 };
 extern ThrustLeverState thrust_lever_state;

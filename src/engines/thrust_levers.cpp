@@ -246,7 +246,7 @@ void update_thrust_levers() {
     }
   }
 
-  const bool reversing = t.reverse_active[0] != 0.0f || t.reverse_active[1] != 0.0f;
+  const bool reversing = t.reverser_engaged[0] != 0.0f || t.reverser_engaged[1] != 0.0f;
   float host_lever[2] = {*thrust_lever(0), *thrust_lever(1)};
   int32_t new_prop[2] = {prop_mode(0), prop_mode(1)};
   if (!reversing) {
@@ -270,6 +270,9 @@ void update_thrust_levers() {
     bool keep_settle = false;
     if (sm.zuvadud_autopilot_at_throttle_hold == 0.0f) {
       const int32_t mode = trunc_clamped(speed_mode, -1000, 1000);
+      // A lever the pilot overrides stays where the pilot holds it, whatever
+      // the servo mode would have done with it.
+      const float pilot_lever[2] = {*thrust_lever(0), *thrust_lever(1)};
       if (mode == 0) {
         for (int e = 0; e < 2; ++e) {
           if (prop_mode(e) == 3) {
@@ -302,7 +305,9 @@ void update_thrust_levers() {
         }
       }
       for (int e = 0; e < 2; ++e) {
-        if (autopilot::at_throttle_override[e] != 0.0f) t.servo[e] = lever_to_servo(e, *thrust_lever(e));
+        if (autopilot::at_throttle_override[e] == 0.0f) continue;
+        if (mode != 0) *thrust_lever(e) = pilot_lever[e];
+        t.servo[e] = lever_to_servo(e, *thrust_lever(e));
       }
     } else {
       for (int e = 0; e < 2; ++e) t.servo[e] = lever_to_servo(e, *thrust_lever(e));
@@ -315,18 +320,19 @@ void update_thrust_levers() {
     host_lever[1] = *thrust_lever(1);
   } else {
     const float rm = thrust_tables.reverse_max;
+    // Both engines run the reverse law while either reverser is engaged: one
+    // left forward is brought back to idle with the other.
     for (int e = 0; e < 2; ++e) {
-      if (t.reverse_active[e] == 0.0f) continue;
       const float idle = thrust_tables.idle_throttle[e];
       const float deploy = finite_or(h.sim_flightmodel2_engines_thrust_reverser_deploy_ratio[e], 0.0f);
-      if (t.reverse_engaged[e] != 0.0f) {
+      if (t.reverser_held[e] != 0.0f) {
         if (deploy > 0.9f) t.servo[e] = lag_toward(t.servo[e], rm, 0.0f, rm, 1.5f);
       } else {
         t.servo[e] = lag_toward(t.servo[e], 0.0f, 0.0f, rm, 1.5f);
         if (t.servo[e] <= idle) {
           t.servo[e] = idle;
           new_prop[e] = 1;
-          t.reverse_active[e] = 0.0f;
+          t.reverser_engaged[e] = 0.0f;
           *reverse_lever(e) = 0.0f;
         }
       }

@@ -28,12 +28,11 @@ float limit(float v, float lo, float hi) {
 }
 
 // Sends the host throttle ratio of both engines, one element changed (or both
-// when engine is -1); the other goes back as the mirror holds it.
+// when engine is -1); the other goes back as the mirror holds it. The mirror
+// takes the change too, so a second lever written before the next frame
+// sends the first one's value, not last frame's.
 void send_throttle_ratio(int engine, float t) {
-  float ratio[2] = {0.0f, 0.0f};
-  int count = 0;
-  const float* mirror = mirror_vf(bound::sim_cockpit2_engine_actuators_throttle_ratio, &count);
-  for (int i = 0; i < 2 && mirror != nullptr && i < count; ++i) ratio[i] = mirror[i];
+  float* ratio = host_mirror.sim_cockpit2_engine_actuators_throttle_ratio;
   if (engine != 1) ratio[0] = t;
   if (engine != 0) ratio[1] = t;
   if (XPLMDataRef h = handle(bound::sim_cockpit2_engine_actuators_throttle_ratio)) XPLMSetDatavf(h, ratio, 0, 2);

@@ -272,6 +272,20 @@ TEST_F(Failures, DamageCountdownRateFollowsVibration) {
   }
 }
 
+// Each step runs for both engines before the next: engine 2's flame-out is
+// in place when engine 1 fails from damage in the same frame, so the N2
+// fluctuation period carries on.
+TEST_F(Failures, FlameoutOfTheOtherEngineKeepsTheFluctuationPeriod) {
+  failure_tables.engine[3] = 1.0f;
+  failure_tables.engine[4] = 1.0f;
+  engine_damage_timers[0] = 0.01f;
+  damage_fluctuation_timer = 5.0f;
+  update_engine_failures();
+  EXPECT_EQ(host_mirror.sim_operation_failures_rel_engfai0, 6);
+  EXPECT_EQ(host_mirror.sim_operation_failures_rel_engfai1, 6);
+  EXPECT_EQ(damage_fluctuation_timer, 5.0f);
+}
+
 TEST_F(Failures, OilOverheatSeizesAfterThreeMinutes) {
   engine::eng1_oil_temp = 170.0f;
   engine::eng1_oil_press = 40.0f;

@@ -1,6 +1,7 @@
-// A radio-altitude callout as the sound scripts see it through the host: the
-// aircraft powered from ground power, the radio altimeter passing 500 ft on
-// the way down.
+// The GPWS as the host and its neighbours see it: the aircraft powered from
+// ground power; a radio-altitude callout for the sound scripts, the links to
+// the terrain-radar and runway-awareness add-ons, and the structural-damage
+// hold after a load.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -16,6 +17,21 @@ class GpwsThroughHost : public ::testing::Test {
     simhost::Config config;
     config.acf = "737_80NG.acf";
     config.host_version = 120000;
+    // Both outside add-ons installed.
+    for (const char* n : {"terrain_radar/gpws/terrain_prediction/enable_terrain_prediction",
+                          "terrain_radar/gpws/terrain_prediction/enable_aural_messages",
+                          "terrain_radar/gpws/terrain_prediction/is_active", "terrain_radar/gpws/terrain_prediction/state",
+                          "terrain_radar/display1/high_elevation_altitude", "terrain_radar/display1/high_elevation_color",
+                          "terrain_radar/display1/low_elevation_altitude", "terrain_radar/display1/low_elevation_color",
+                          "terrain_radar/display2/high_elevation_altitude", "terrain_radar/display2/high_elevation_color",
+                          "terrain_radar/display2/low_elevation_altitude", "terrain_radar/display2/low_elevation_color"})
+      config.extra.push_back({std::string("hollvik/") + n, 1, 1, true, "0"});
+    config.extra.push_back({"hollvik/terrain_radar/version", 1, 1, true, "102100"});
+    for (const char* n : {"GPWS_prio", "GPWS_prio_act", "GPWS_inop", "GPWS_inop_act", "Vref", "Vref_act", "takeoff_flaps",
+                          "landing_flaps"})
+      config.extra.push_back({std::string("xraas/override/") + n, 1, 1, true, "0"});
+    for (const char* n : {"takeoff_flaps_min_act", "takeoff_flaps_max_act", "landing_flaps_min_act", "landing_flaps_max_act"})
+      config.extra.push_back({std::string("xraas/override/") + n, 2, 1, true, "0"});
     simhost::reset(config);
     std::string error;
     ASSERT_TRUE(simhost::load_and_start(CORVANE_MODULE_PATH, &error)) << error;
@@ -53,6 +69,97 @@ TEST_F(GpwsThroughHost, FiveHundredCalledOnceOnTheWayDown) {
   radio_altitude(470.0f);
   simhost::frames(20, 0.05f);
   EXPECT_EQ(simhost::get_float(flag), 0.0f);
+}
+
+// The terrain radar's elevations reach both displays in hundreds of feet
+// (rounded toward the ground on the low side, away from it on the high
+// side), its warning reaches the GPWS, and the inhibit switch turns its
+// prediction off. Its own voice is always kept off.
+TEST_F(GpwsThroughHost, TerrainRadarLink) {
+  const std::string radar = "hollvik/terrain_radar/";
+  struct Case {
+    int low, high;
+    float shown_low, shown_high;
+  } cases[] = {{-150, 150, -1, 2}, {0, 100, 0, 1}, {150000, 150000, 999, 999}, {-20000, -20000, -99, -99}};
+  for (const Case& c : cases) {
+    simhost::set_int(radar + "display1/low_elevation_altitude", c.low);
+    simhost::set_int(radar + "display2/high_elevation_altitude", c.high);
+    simhost::set_int(radar + "display2/high_elevation_color", 3);
+    simhost::frames(1, 0.05f);
+    EXPECT_EQ(simhost::get_float("zuvadud/D738/terrain_low"), c.shown_low) << c.low;
+    EXPECT_EQ(simhost::get_float("zuvadud/D738/terrain_high2"), c.shown_high) << c.high;
+    EXPECT_EQ(simhost::get_float("zuvadud/D738/terrain_high_colour2"), 3.0f);
+  }
+  EXPECT_EQ(simhost::get_float("zuvadud/D738/gpws/draw_terrain_flag"), 1.0f);
+  simhost::set_int(radar + "gpws/terrain_prediction/enable_aural_messages", 1);
+  simhost::set_int(radar + "gpws/terrain_prediction/is_active", 1);
+  simhost::set_int(radar + "gpws/terrain_prediction/state", 2);
+  simhost::frames(1, 0.05f);
+  EXPECT_EQ(simhost::get_float("zuvadud/D738/gpws/terr_warn"), 2.0f);
+  EXPECT_EQ(simhost::get_int(radar + "gpws/terrain_prediction/enable_terrain_prediction"), 1);
+  EXPECT_EQ(simhost::get_int(radar + "gpws/terrain_prediction/enable_aural_messages"), 0);
+  simhost::command_once("zuvadud/D738/toggle_switch/gpws_terr_cover");
+  simhost::frames(20, 0.05f);
+  simhost::command_once("zuvadud/D738/toggle_switch/gpws_terr");  // TERR INHIBIT
+  simhost::frames(1, 0.05f);
+  ASSERT_EQ(simhost::get_float("zuvadud/D738/toggle_switch/gpws_terr_pos"), 1.0f);
+  EXPECT_EQ(simhost::get_float("zuvadud/D738/gpws/terr_warn"), 0.0f);
+  EXPECT_EQ(simhost::get_int(radar + "gpws/terrain_prediction/enable_terrain_prediction"), 0);
+}
+
+// The runway-awareness advisor is told our Vref and the takeoff and landing
+// flap ranges, and takes its GPWS state from ours.
+TEST_F(GpwsThroughHost, RunwayAwarenessLink) {
+  const std::string raas = "xraas/override/";
+  simhost::frames(2, 0.05f);
+  for (const char* n : {"GPWS_prio", "GPWS_inop", "Vref", "takeoff_flaps", "landing_flaps"})
+    EXPECT_EQ(simhost::get_int(raas + n), 1) << n;
+  EXPECT_EQ(simhost::get_int(raas + "GPWS_inop_act"), 0);
+  struct Case {
+    float vapp;
+    int vref;
+  } vrefs[] = {{0.0f, 180}, {142.7f, 142}};
+  for (const auto& c : vrefs) {
+    simhost::set_float("zuvadud/D738/FMS/approach_speed", c.vapp);
+    simhost::frames(2, 0.05f);
+    EXPECT_EQ(simhost::get_int(raas + "Vref_act"), c.vref) << c.vapp;
+  }
+  struct Flaps {
+    const char* setting;
+    float value, min, max;
+  } flaps[] = {{"takeoff", 2, 0.124f, 0.751f},  {"takeoff", 5, 0.374f, 0.376f}, {"approach", 30, 0.874f, 0.876f},
+               {"approach", 7, 0.624f, 1.0f}};
+  for (const Flaps& f : flaps) {
+    const bool takeoff = std::string(f.setting) == "takeoff";
+    simhost::set_float(std::string("zuvadud/D738/FMS/") + f.setting + "_flaps", f.value);
+    simhost::frames(2, 0.05f);
+    const std::string which = raas + (takeoff ? "takeoff" : "landing") + "_flaps_";
+    EXPECT_EQ(simhost::get_float(which + "min_act"), f.min) << f.setting << " " << f.value;
+    EXPECT_EQ(simhost::get_float(which + "max_act"), f.max) << f.setting << " " << f.value;
+  }
+  // Without power our GPWS is inoperative for the advisor too.
+  simhost::set_int("sim/cockpit/electrical/gpu_on", 0);
+  XPLMSetDataf(XPLMFindDataRef("zuvadud/D738/electric/battery_pos"), 0.0f);
+  simhost::frames(10, 0.05f);
+  EXPECT_EQ(simhost::get_int(raas + "GPWS_inop_act"), 1);
+}
+
+// Nothing of the airframe fails in the first 5 s after a load: flaps out far
+// beyond their limit on the first frame fail only once the hold has passed.
+TEST(RatingThroughHost, NoStructuralDamageInTheFirstSecondsAfterALoad) {
+  simhost::reset();
+  std::string error;
+  ASSERT_TRUE(simhost::load_and_start(CORVANE_MODULE_PATH, &error)) << error;
+  simhost::set_floats("sim/flightmodel2/wing/flap2_deg", {30.0f, 30.0f, 30.0f, 30.0f});
+  simhost::set_float("sim/flightmodel/position/indicated_airspeed", 300.0f);
+  const char* const left = "sim/operation/failures/rel_fc_L_flp";
+  simhost::frames(1, 0.05f);
+  EXPECT_EQ(simhost::get_int(left), 0);
+  simhost::frames(90, 0.05f);  // 4.55 s
+  EXPECT_EQ(simhost::get_int(left), 0);
+  simhost::frames(20, 0.05f);
+  EXPECT_EQ(simhost::get_int(left), 6);
+  simhost::reset();
 }
 
 }  // namespace

@@ -2,10 +2,12 @@
 // autoland fail grade, driven through the frame functions with set mirrors.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
 
+#include "alerting/alerting_steps.h"
 #include "alerting/aural_cues.h"
 #include "alerting/failure_tables.h"
 #include "alerting/gpws.h"
@@ -223,14 +225,42 @@ TEST_F(Gpws, WindshearNeedsSpreadAboveTenDegrees) {
       const bool a = (i % 2) == 0;
       host_mirror.sim_cockpit2_gauges_indicators_wind_heading_deg_mag = a ? c.hdg_a : c.hdg_b;
       host_mirror.sim_cockpit2_gauges_indicators_wind_speed_kts = a ? c.spd_lo : c.spd_hi;
-      if (i == 0) {
-        gpws_state.ws_hdg_min = gpws_state.ws_hdg_max = c.hdg_a;
-        gpws_state.ws_spd_min = gpws_state.ws_spd_max = c.spd_lo;
-      }
       step();
       if (gpws_state.alert_code == gpws_code::windshear) break;
     }
     EXPECT_EQ(gpws_state.alert_code == gpws_code::windshear, c.alert) << c.hdg_a << " " << c.spd_lo;
+  }
+}
+
+// A steady wind never raises WINDSHEAR, whatever the window held before: a
+// fresh start inside the band, or a window half built before a power loss or
+// a load.
+TEST_F(Gpws, SteadyWindAfterAFreshStartIsNoWindshear) {
+  enum Break { none, power_loss, load };
+  for (Break b : {none, power_loss, load}) {
+    SetUp();
+    frame_time = 0.1f;
+    float* hdg = &host_mirror.sim_cockpit2_gauges_indicators_wind_heading_deg_mag;
+    float* spd = &host_mirror.sim_cockpit2_gauges_indicators_wind_speed_kts;
+    if (b != none) {
+      for (int i = 0; i < 10; ++i) {  // 1 s of a swinging wind, not yet judged
+        *hdg = (i % 2) ? 100.0f : 125.0f;
+        *spd = (i % 2) ? 24.0f : 29.0f;
+        step();
+      }
+      if (b == power_loss) {
+        electric::ac_tnsbus1_status = 0.0f;
+        step();
+        electric::ac_tnsbus1_status = 1.0f;
+      } else {
+        alerting_reset_on_load();
+      }
+    }
+    *hdg = 270.0f;
+    *spd = 15.0f;
+    run(4.0f);
+    EXPECT_NE(gpws_state.alert_code, gpws_code::windshear) << b;
+    EXPECT_EQ(std::count(heard.begin(), heard.end(), "windshear"), 0) << b;
   }
 }
 
@@ -447,6 +477,17 @@ TEST_F(Callouts, DescentCallsEachHeightOnce) {
   const float expect[] = {2500, 1010, 510, 410, 110, 15, 8};
   descend(3000.0f, 0.0f, 600.0f, watch);
   for (size_t i = 0; i < watch.size(); ++i) EXPECT_NEAR(watch[i].at, expect[i], 0.5f) << expect[i];
+}
+
+// The sixteenth timer belongs to no callout: it runs down and clears no flag.
+TEST_F(Callouts, SixteenthTimerRunsDownAlone) {
+  script_mirror.zuvadud_D738_FMS_flight_phase = 0.0f;  // no callout evaluated
+  callout_state.callout_timer[16] = 0.2f;
+  cue_fmod::callouts_2500 = cue_fmod::callouts_radio_alt = 1.0f;
+  for (int i = 0; i < 15; ++i) update_radio_altitude_callouts(false);
+  EXPECT_EQ(callout_state.callout_timer[16], 0.0f);
+  EXPECT_EQ(cue_fmod::callouts_2500, 1.0f);
+  EXPECT_EQ(cue_fmod::callouts_radio_alt, 1.0f);
 }
 
 TEST_F(Callouts, DisabledCalloutNeverSounds) {

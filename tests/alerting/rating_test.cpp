@@ -37,6 +37,9 @@ class Rating : public ::testing::Test {
     flight_rating_state = FlightRatingState{};
     flight_rating_reset_on_load();
     init_stage = 2;
+    // The first frame after the load, on the ground at rest.
+    flight_rating_first_frame();
+    frames(1);
     on_ground = 0;
     frame_time = 0.1f;
     electric::battery_pos = 1.0f;
@@ -233,6 +236,51 @@ TEST_F(Rating, FlapOverspeedAndAsymmetry) {
   frames(1);
   EXPECT_EQ(simhost::get_int("sim/operation/failures/rel_fc_L_flp"), 6);
   EXPECT_EQ(simhost::get_int("sim/operation/failures/rel_fc_R_flp"), 6);
+}
+
+// Nothing fails in the first 5 s after a load, flaps far beyond their limit
+// included; the landing record does not arm on that first frame.
+TEST_F(Rating, StartUpHoldAfterALoad) {
+  SetUp();
+  flight_rating_first_frame();
+  radio(5000.0f);
+  float* flap = host_mirror.sim_flightmodel2_wing_flap2_deg;
+  flap[2] = flap[3] = 30.0f;
+  host_mirror.sim_flightmodel_position_indicated_airspeed = 300.0f;
+  frames(1);
+  EXPECT_EQ(flight_rating_state.touchdown.armed, 0);
+  frames(48);  // 4.9 s
+  EXPECT_EQ(simhost::get_int("sim/operation/failures/rel_fc_L_flp"), 0);
+  EXPECT_EQ(simhost::get_int("sim/operation/failures/rel_fc_R_flp"), 0);
+  EXPECT_EQ(flight_rating_state.touchdown.armed, 1);
+  frames(2);
+  EXPECT_EQ(simhost::get_int("sim/operation/failures/rel_fc_L_flp"), 6);
+}
+
+// At the jam the trim goes back to where it stood before the frame's motion,
+// even while the scripts drive it.
+TEST_F(Rating, TrimJamSnapsBackWhoeverDrivesTheTrim) {
+  frames(60);
+  radio(20000.0f);
+  host_mirror.sim_flightmodel_position_indicated_airspeed = 335.0f;
+  host_mirror.sim_cockpit2_controls_speedbrake_ratio = 0.6f;
+  script_mirror.zuvadud_D738_cfy_trim_control = 1.0f;
+  script_mirror.zuvadud_autopilot_ap_on = 0.0f;
+  float trim = 0.0f;
+  float before = 0.0f;
+  int i = 0;
+  for (; i < 600 && host_mirror.sim_operation_failures_rel_trim_elv != 6; ++i) {
+    before = trim;
+    trim += 0.001f;
+    host_mirror.sim_cockpit2_controls_elevator_trim = trim;
+    simhost::set_float("sim/cockpit2/controls/elevator_trim", trim);
+    frames(1);
+  }
+  // The limit is 1.25 x 25.4 s plus up to 10 s.
+  ASSERT_GE(i, 310);
+  ASSERT_LT(i, 600);
+  EXPECT_EQ(simhost::get_int("sim/operation/failures/rel_trim_elv"), 6);
+  EXPECT_EQ(simhost::get_float("sim/cockpit2/controls/elevator_trim"), before);
 }
 
 TEST_F(Rating, ResetHoldKeepsTheAirframeIntact) {

@@ -12,6 +12,7 @@
 #include "alerting/tcas_values.h"
 #include "core/binding.h"
 #include "core/frame.h"
+#include "navdata/geodesy.h"
 #include "systems/delay_timers.h"
 #include "systems/electric_values.h"
 #include "systems/switch_values.h"
@@ -153,6 +154,14 @@ TEST_F(Tcas, SymbolPositionScaledByRangeAndFirstOfficerWindow) {
   EXPECT_NEAR(TCAS::y[0], 0.0f, 0.05f);
   EXPECT_EQ(EFIS::tcas_ai_show[0], 1.0f);
   EXPECT_EQ(EFIS::tcas_ai_show_fo[0], 0.0f);
+  // Widening the first officer's range between cycles brings the symbol in
+  // at once with its type, never as a blank one.
+  script_mirror.zuvadud_D738_EFIS_fo_map_range = 2.0f;  // x0.5
+  update_tcas();
+  ASSERT_NE(tcas_cycle.cycle_timer_s, 0.0f);
+  EXPECT_EQ(EFIS::tcas_ai_show_fo[0], 1.0f);
+  EXPECT_EQ(TCAS::type_show_fo[0], 4.0f);
+  EXPECT_NEAR(TCAS::x_fo[0], 3.51f, 0.05f);
 }
 
 TEST(TcasTables, RangeScaleAndSensitivityRows) {
@@ -226,6 +235,63 @@ TEST_F(Tcas, RaThreatWinsOverCloserTaAndProximateTraffic) {
   EXPECT_EQ(tcas_threat.command_in_force, 13.0f);
   for (int i = 0; i < 3; ++i) update_tcas();
   EXPECT_EQ(tcas_threat.command_in_force, tcas_threat.ra_command);
+}
+
+// Sense selection of a resolution advisory, one cycle of one intruder dead
+// ahead: the intruder's height (ft, + above), own and intruder vertical
+// speeds (m/s), distance and closing speed, the code stored from the last
+// cycle, and the altitudes that bound the manoeuvres.
+TEST_F(Tcas, AdvisorySenseSelection) {
+  struct Case {
+    const char* name;
+    float above_ft, own_ms, intruder_ms, d_nm, closing_kt, stored, radio_ft, own_elev_m;
+    int code;
+  };
+  const Case cases[] = {
+      // Far in time (range time 60 s of 25): the sense from the geometry.
+      {"slow, intruder below: climb", -300, 0, 0, 0.5f, 30, 8, 5000, 3000, 1},
+      {"slow, intruder above: descend", 300, 0, 0, 0.5f, 30, 8, 5000, 3000, 4},
+      {"slow, just above it with a descent in force: descend", -30, 0, 0, 0.5f, 30, 4, 5000, 3000, 4},
+      {"slow, diverging beyond the miss, level: maintain climb", -500, 0, -10, 0.5f, 30, 8, 5000, 3000, 3},
+      {"slow, diverging beyond the miss, descending: climb", -500, -2, -10, 0.5f, 30, 8, 5000, 3000, 1},
+      // Near in time (range time 9 s).
+      {"continuing already misses: monitor", -500, 0, 0, 0.5f, 200, 8, 5000, 3000, 8},
+      {"the intruder's own climb opens the miss: code 7", -200, 0, 15, 0.5f, 200, 1, 5000, 3000, 7},
+      // Below 1100 ft radio altitude no descent is flown, above 10700 m no
+      // climb: only the hold codes are left, chosen by the rules near the TA
+      // distance.
+      {"low and high, intruder above: no descent flown", 200, 0, 0, 0.3f, 200, 9, 1000, 10800, 6},
+      {"low and high, intruder above, descending: code 7", 200, -1, 0, 0.3f, 200, 9, 1000, 10800, 7},
+      {"low and high, intruder below: no climb flown", -200, 0, 0, 0.3f, 200, 9, 1000, 10800, 3},
+      {"low and high, intruder below, climbing: code 7", -200, 1, 0, 0.3f, 200, 9, 1000, 10800, 7},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    constexpr float step = 1.0f;
+    const float elev = c.own_elev_m;
+    tcas_cycle.cycle_flag = 1;
+    tcas_cycle.own_lat_deg = static_cast<float>(kOwnLat);
+    tcas_cycle.own_lon_deg = static_cast<float>(kOwnLon);
+    tcas_cycle.own_elev_m = elev;
+    tcas_cycle.own_elev_last_cycle_m = elev - c.own_ms * step;
+    host_mirror.sim_flightmodel_position_elevation = elev;
+    host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot = elev * kFtPerM;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = c.radio_ft;
+    const float lat = static_cast<float>(kOwnLat + c.d_nm / 60.0);
+    const float intr_el = elev + c.above_ft / kFtPerM;
+    host_mirror.sim_multiplayer_position_plane1_lat = lat;
+    host_mirror.sim_multiplayer_position_plane1_lon = static_cast<float>(kOwnLon);
+    host_mirror.sim_multiplayer_position_plane1_el = intr_el;
+    tcas_track.track_counter[1] = 2.0f;
+    tcas_track.prev_lat_deg[1] = lat + 0.001f;
+    tcas_track.prev_lon_deg[1] = static_cast<float>(kOwnLon);
+    tcas_track.prev_distance_nm[1] = gc_distance_nm(kOwnLat, kOwnLon, lat, kOwnLon) + c.closing_kt / 3600.0f * step;
+    tcas_track.prev_target_elev_m[1] = intr_el - c.intruder_ms * step;
+    tcas_threat.ra_code = c.stored;
+    const TcasTargetResult r = evaluate_tcas_target(1, step);
+    EXPECT_EQ(r.level, 3.0f) << c.name;
+    EXPECT_EQ(r.ra_code, c.code) << c.name;
+  }
 }
 
 TEST_F(Tcas, KnobFourShowsRaSymbolAsTrafficAdvisory) {

@@ -145,7 +145,12 @@ TEST_F(AirPanel, OxygenSwitches) {
   press("push_button/oxy_test_fo2");
   EXPECT_EQ(oxy_test_active, 1.0f);
   EXPECT_EQ(push_button::oxy_test_fo2_pos, 1.0f);
+  // Both pilots test: the test lasts until the last button is let go.
+  press("push_button/oxy_test_cpt");
   release("push_button/oxy_test_fo2");
+  EXPECT_EQ(push_button::oxy_test_fo2_pos, 0.0f);
+  EXPECT_EQ(oxy_test_active, 1.0f);
+  release("push_button/oxy_test_cpt");
   EXPECT_EQ(oxy_test_active, 0.0f);
 }
 

@@ -81,11 +81,15 @@ TEST_F(EngineStart, ApuSwitch) {
   EXPECT_EQ(delay_timers.apu_low_oil_delay, 1.5f);
   EXPECT_EQ(apu_on_latch, 1.0f);
 
+  // START in the middle of a start (starter engaged, APU not yet running)
+  // begins it again.
   apu_start_ready = 1.0f;
   delay_flags.apu_start_request = 0.0f;
+  delay_flags.apu_start_stage = 2.0f;
   press("spring_toggle_switch/APU_start_pos_dn");
   EXPECT_EQ(spring_toggle_switch::APU_start_pos, 2.0f);
   EXPECT_EQ(delay_flags.apu_start_request, 1.0f);
+  EXPECT_EQ(delay_flags.apu_start_stage, 1.0f);
   release("spring_toggle_switch/APU_start_pos_dn");
   EXPECT_EQ(spring_toggle_switch::APU_start_pos, 1.0f);
   click("spring_toggle_switch/APU_start_pos_up");
@@ -131,23 +135,27 @@ TEST_F(EngineStart, FuelFlowSwitch) {
 TEST_F(EngineStart, ReverserHoldOnTheGround) {
   simhost::command_begin("sim/engines/thrust_reverse_hold");
   EXPECT_EQ(simhost::get_ints(kPropMode), (std::vector<int>{3, 3}));
-  EXPECT_EQ(thrust_lever_state.reverse_engaged[0], 1.0f);
-  EXPECT_EQ(thrust_lever_state.reverse_active[1], 1.0f);
+  EXPECT_EQ(thrust_lever_state.reverser_held[0], 1.0f);
+  EXPECT_EQ(thrust_lever_state.reverser_engaged[1], 1.0f);
   simhost::command_end("sim/engines/thrust_reverse_hold");
-  EXPECT_EQ(thrust_lever_state.reverse_engaged[0], 0.0f);
-  EXPECT_EQ(thrust_lever_state.reverse_engaged[1], 0.0f);
-  EXPECT_EQ(thrust_lever_state.reverse_active[0], 1.0f);  // the lever model stows it
+  EXPECT_EQ(thrust_lever_state.reverser_held[0], 0.0f);
+  EXPECT_EQ(thrust_lever_state.reverser_held[1], 0.0f);
+  EXPECT_EQ(thrust_lever_state.reverser_engaged[0], 1.0f);  // the lever model stows it
   EXPECT_EQ(simhost::host_action_calls("sim/engines/thrust_reverse_hold", 0), 0);
 }
 
-TEST_F(EngineStart, ReverserReleaseOnStandbyKeepsItHeld) {
+// Standby pressure deploys the reverser; letting go of the key must stow it
+// whatever powers it.
+TEST_F(EngineStart, ReverserReleaseOnStandbyLetsGo) {
   hydraulic::A_status = 0.0f;
   hydraulic::standby_status = 1.0f;
   simhost::command_begin("sim/engines/thrust_reverse_hold_1");
-  EXPECT_EQ(thrust_lever_state.reverse_engaged[0], 1.0f);
-  EXPECT_EQ(thrust_lever_state.reverse_engaged[1], 0.0f);
+  EXPECT_EQ(thrust_lever_state.reverser_held[0], 1.0f);
+  EXPECT_EQ(thrust_lever_state.reverser_held[1], 0.0f);
+  hydraulic::standby_status = 0.0f;
   simhost::command_end("sim/engines/thrust_reverse_hold_1");
-  EXPECT_EQ(thrust_lever_state.reverse_engaged[0], 1.0f);
+  EXPECT_EQ(thrust_lever_state.reverser_held[0], 0.0f);
+  EXPECT_EQ(thrust_lever_state.reverser_engaged[0], 1.0f);  // the lever model stows it
 }
 
 TEST_F(EngineStart, ReverserRefusals) {
@@ -155,13 +163,13 @@ TEST_F(EngineStart, ReverserRefusals) {
   host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 10.5f;
   simhost::command_once("sim/engines/thrust_reverse_hold_2");
   EXPECT_EQ(simhost::get_ints(kPropMode), (std::vector<int>{1, 1}));
-  EXPECT_EQ(thrust_lever_state.reverse_engaged[1], 0.0f);
+  EXPECT_EQ(thrust_lever_state.reverser_held[1], 0.0f);
   // ... and a toggle there stows a deployed reverser.
   prop_modes(3, 3);
-  thrust_lever_state.reverse_active[0] = 1.0f;
+  thrust_lever_state.reverser_engaged[0] = 1.0f;
   simhost::command_once("sim/engines/thrust_reverse_toggle_1");
   EXPECT_EQ(simhost::get_ints(kPropMode), (std::vector<int>{1, 3}));
-  EXPECT_EQ(thrust_lever_state.reverse_active[0], 0.0f);
+  EXPECT_EQ(thrust_lever_state.reverser_engaged[0], 0.0f);
   // Thrust lever out of idle, or the throttle overridden: nothing.
   host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 0.0f;
   prop_modes(1, 1);

@@ -218,7 +218,12 @@ TEST_F(Brakes, MaxBrakesReleaseTheParkingBrakeWithTheirValue) {
   EXPECT_EQ(brake_commands.brake_cmd_active, 0.0f);
   EXPECT_EQ(brake_commands.brake_cmd_value, 0.0f);
 
+  // The chocks go with a parking brake the command releases, never without.
   script_mirror.zuvadud_D738_fms_parkbrake_remove_chock = 1.0f;
+  hook_flight_controls_brakes_regular(nullptr, kBegin, nullptr);
+  hook_flight_controls_brakes_regular(nullptr, kEnd, nullptr);
+  EXPECT_EQ(script_mirror.zuvadud_D738_fms_chock_status, 1.0f);
+  cockpit::parking_brake_pos = 1.0f;
   hook_flight_controls_brakes_regular(nullptr, kBegin, nullptr);
   EXPECT_EQ(script_mirror.zuvadud_D738_fms_chock_status, 0.0f);
 }

@@ -55,8 +55,12 @@ TEST_F(Doors, DoorUnlocksOnlyAfterTwoSecondsHeld) {
 }
 
 TEST_F(Doors, GentleBrakeRelease) {
+  // Parking brake already off: the chocks stay where they are.
   cockpit::parking_brake_pos = 0.0f;
+  script_mirror.zuvadud_D738_fms_chock_status = 1.0f;
+  script_mirror.zuvadud_D738_fms_parkbrake_remove_chock = 1.0f;
   press("brake_smoothly");
+  EXPECT_EQ(script_mirror.zuvadud_D738_fms_chock_status, 1.0f);
   simhost::frames(2, kFrame_s);
   EXPECT_EQ(brake_commands.brake_smooth_active, 1.0f);
   EXPECT_EQ(brake_commands.brake_cmd_active, 1.0f);

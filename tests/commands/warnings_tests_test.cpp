@@ -112,6 +112,11 @@ TEST_F(Warnings, FailureResetRunsOncePerHeldPress) {
   system_::rst_fail_available2 = 1.0f;
   click("system/rst_fail");
   EXPECT_EQ(issued("sim/operation/fix_all_systems"), 2);
+  // Offered and then held past 5 s: still one reset for the press.
+  press("system/rst_fail");
+  simhost::frames(60, kFrame_s);
+  release("system/rst_fail");
+  EXPECT_EQ(issued("sim/operation/fix_all_systems"), 3);
 }
 
 TEST_F(Warnings, FuelKeptWhereItWasBeyondTheLimits) {

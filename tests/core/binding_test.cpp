@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <limits>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -110,6 +113,58 @@ TEST(BindingOrder, EveryNameLookedUpOnceInTableOrder) {
     ASSERT_EQ(simhost::counts(kRows[i].name).lookups, 1) << kRows[i].name;
   }
   for (XPLMDataRef h : bound_handles) EXPECT_EQ(h, nullptr);
+}
+
+// The look-up sequence against the shared data table of the names the
+// plug-in must look up (not against the plug-in's own table): the tables in
+// their order with their sizes; inside the terrain-radar and add-on tables
+// the names in order, inside the others the same set of names.
+TEST(BindingOrder, LookUpsMatchTheSharedNameTable) {
+  const char* dir = std::getenv("CORVANE_SHARED_DATA");
+  const std::string path = std::string(dir != nullptr ? dir : "/work/shared/data") + "/bound_datarefs.tsv";
+  std::ifstream in(path);
+  if (!in) {
+    GTEST_SKIP() << "no " << path;
+  }
+  std::vector<std::pair<std::string, std::string>> want;  // table, name
+  std::string line;
+  std::getline(in, line);  // header
+  while (std::getline(in, line)) {
+    const size_t t1 = line.find('\t');
+    const size_t t2 = line.find('\t', t1 + 1);
+    const size_t t3 = line.find('\t', t2 + 1);
+    if (t3 == std::string::npos) continue;
+    want.emplace_back(line.substr(0, t1), line.substr(t2 + 1, t3 - t2 - 1));
+  }
+  ASSERT_EQ(want.size(), 1451u);
+
+  const std::string empty = ::testing::TempDir() + "binding_empty_catalog";
+  std::filesystem::create_directories(empty);
+  simhost::Config config;
+  config.catalog_dir = empty;
+  config.scripts = false;
+  simhost::reset(config);
+  clear_plugin_state();
+  bind_all();
+  const std::vector<std::string> seen = simhost::missing_lookups();
+  ASSERT_EQ(seen.size(), want.size());
+  size_t begin = 0;
+  while (begin < want.size()) {
+    const std::string table = want[begin].first;
+    size_t end = begin;
+    std::multiset<std::string> expected, got;
+    while (end < want.size() && want[end].first == table) {
+      expected.insert(want[end].second);
+      got.insert(seen[end]);
+      if (table == "terrain_radar" || table == "addon") {
+        EXPECT_EQ(seen[end], want[end].second) << table << " " << end;
+      }
+      ++end;
+    }
+    EXPECT_EQ(got, expected) << table;
+    begin = end;
+  }
+  simhost::reset();
 }
 
 TEST_F(Binding, PresentNamesBoundAbsentAddOnsNull) {

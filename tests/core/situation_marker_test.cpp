@@ -1,8 +1,10 @@
-// The situation-loaded marker: set by the main loop once it has read the
-// scripts' "zuvadud/D738/global" with no situation load pending, cleared by
-// each load, and read (not set) by the flight director and the first-frame
+// The situation-loaded marker: set by the main loop on a frame on which the
+// scripts report a restored situation ("zuvadud/D738/load_save" 4), cleared
+// by each load, and read (not set) by the flight director and the first-frame
 // engine state.
 #include <gtest/gtest.h>
+
+#include <string>
 
 #include "core/binding.h"
 #include "core/frame.h"
@@ -47,7 +49,7 @@ class SituationMarker : public ::testing::Test {
   }
 };
 
-TEST_F(SituationMarker, SetOnceTheScriptsStateIsReadWithNoLoadPendingAndClearedByALoad) {
+TEST_F(SituationMarker, SetByARestoredSituationAndClearedByALoad) {
   EXPECT_EQ(situation_loaded, 0.0f);  // the per-load reset
   struct Step {
     const char* what;
@@ -56,11 +58,10 @@ TEST_F(SituationMarker, SetOnceTheScriptsStateIsReadWithNoLoadPendingAndClearedB
     float expect;
   };
   const Step steps[] = {
-      {"a situation being restored", 4.0f, 0, 0.0f},
-      {"any value but 0 is a load still pending", 1.0f, 0, 0.0f},
-      {"no load pending, even while paused", 0.0f, 1, 1.0f},
-      {"held through a later restore", 4.0f, 0, 1.0f},
-      {"and live frames", 0.0f, 0, 1.0f},
+      {"no situation: live frames", 0.0f, 0, 0.0f},
+      {"any other value is no situation", 1.0f, 0, 0.0f},
+      {"a situation being restored, even while paused", 4.0f, 1, 1.0f},
+      {"held through later live frames", 0.0f, 0, 1.0f},
   };
   for (const Step& s : steps) {
     SCOPED_TRACE(s.what);
@@ -72,7 +73,40 @@ TEST_F(SituationMarker, SetOnceTheScriptsStateIsReadWithNoLoadPendingAndClearedB
   // The flight director's name reads the same marker.
   EXPECT_EQ(global_state_loaded, 0.0f);
   frame(0.0f, 0);
+  EXPECT_EQ(global_state_loaded, 0.0f);
+  frame(4.0f, 0);
   EXPECT_EQ(global_state_loaded, 1.0f);
+}
+
+// A situation reported on the very first frame after a load is marked
+// before the first-frame block sets the engines up, so that they keep what
+// the situation brought back.
+TEST_F(SituationMarker, MarkedBeforeTheFirstFrameBlock) {
+  trace_reset(true);
+  frame(4.0f, 0);
+  int marker = -1;
+  int block = -1;
+  for (int32_t i = 0; i < trace_size(); ++i) {
+    const std::string name = trace_at(i);
+    if (name == "situation_marker" && marker < 0) marker = i;
+    if (name == "first_frame_block" && block < 0) block = i;
+  }
+  trace_reset(false);
+  ASSERT_GE(marker, 0);
+  ASSERT_GE(block, 0);
+  EXPECT_LT(marker, block);
+}
+
+// A plain load that starts paused: the first-frame engines still follow the
+// cold-and-dark preference, not the host's mixtures.
+TEST_F(SituationMarker, PausedStartOfAPlainLoadKeepsTheStartUpPreference) {
+  ASSERT_TRUE(simhost::set_int("sim/operation/prefs/startup_running", 0));
+  ASSERT_TRUE(simhost::set_floats("sim/cockpit2/engine/actuators/mixture_ratio", {0.9f, 0.9f}));
+  frame(0.0f, 1);
+  frame(0.0f, 0);
+  EXPECT_EQ(situation_loaded, 0.0f);
+  EXPECT_EQ(engine::mixture_ratio1, 0.0f);
+  EXPECT_EQ(engine::mixture_ratio2, 0.0f);
 }
 
 TEST_F(SituationMarker, TheFlightDirectorOnlyReadsIt) {

@@ -15,6 +15,10 @@ class Forces : public EngineTest {
     EngineTest::SetUp();
     saved_type_ = engine_model::curve02_type;
     saved_thrust_ = engine_model::static_thrust;
+    saved_coef_[0] = engine_model::curve02_coef1;
+    saved_coef_[1] = engine_model::curve02_coef2;
+    saved_coef_[2] = engine_model::curve02_coef3;
+    saved_coef_[3] = engine_model::curve02_coef4;
     HostMirror& h = host_mirror;
     for (int e = 0; e < 2; ++e) h.sim_flightmodel2_engines_engine_is_burning_fuel[e] = 1;
     h.sim_flightmodel_misc_machno = 0.0f;
@@ -22,6 +26,10 @@ class Forces : public EngineTest {
   void TearDown() override {
     engine_model::curve02_type = saved_type_;
     engine_model::static_thrust = saved_thrust_;
+    engine_model::curve02_coef1 = saved_coef_[0];
+    engine_model::curve02_coef2 = saved_coef_[1];
+    engine_model::curve02_coef3 = saved_coef_[2];
+    engine_model::curve02_coef4 = saved_coef_[3];
     EngineTest::TearDown();
   }
   static void set_n1(float a, float b) {
@@ -31,6 +39,7 @@ class Forces : public EngineTest {
   static float faxil() { return simhost::get_float("sim/flightmodel/forces/faxil_prop"); }
   float saved_type_ = 0.0f;
   float saved_thrust_ = 0.0f;
+  float saved_coef_[4] = {};
 };
 
 TEST_F(Forces, DefaultCurve) {
@@ -41,6 +50,18 @@ TEST_F(Forces, DefaultCurve) {
                {-5, 0.0f, 0.0f}};
   for (const Case& c : cases) EXPECT_NEAR(engine_thrust_curve(c.n1_pct / 100.0f), c.fraction, c.tolerance) << c.n1_pct;
   EXPECT_EQ(engine_thrust_curve(NAN), 0.0f);
+  // Coefficients that make the curve no number give no thrust.
+  struct Bad {
+    float type, c1, c2, x;
+  } bad[] = {{1, NAN, 1, 0.3f}, {2, -1e6f, 1, 0.5f}, {3, NAN, 2, 0.5f}};
+  for (const Bad& b : bad) {
+    engine_model::curve02_type = b.type;
+    engine_model::curve02_coef1 = b.c1;
+    engine_model::curve02_coef2 = b.c2;
+    engine_model::curve02_coef3 = 0.2f;
+    engine_model::curve02_coef4 = 0.0f;
+    EXPECT_EQ(engine_thrust_curve(b.x), 0.0f) << b.type << " " << b.c1 << " " << b.c2;
+  }
 }
 
 TEST_F(Forces, StaticThrustLapse) {

@@ -1,12 +1,17 @@
 // Idle ratios, idle-mode logic, N1 command, engine start and indications.
 #include <cmath>
 #include <limits>
+#include <vector>
 
+#include "core/debug_service.h"
 #include "engine_fixture.h"
+#include "engines/engine_indications.h"
+#include "engines/n1_command.h"
 #include "engines/thrust_levers.h"
 #include "systems/air_values.h"
 #include "systems/flight_control_values.h"
 #include "systems/hydraulic_values.h"
+#include "systems/ice_values.h"
 #include "systems/instrument_values.h"
 #include "systems/pneumatics.h"
 #include "systems/reverse_levers.h"
@@ -307,7 +312,10 @@ TEST_F(Start, WindmillAndVibration) {
   EXPECT_NEAR(n2, 6.95f, 1e-4f);
   windmill_floor(45000.0f, 0.85f, 0.0f, &n1, &n2);
   EXPECT_NEAR(n1, (20.54f + 20.82f) / 2, 1e-3f);
-  EXPECT_LT(n2, 17.54f);  // the top row keeps falling with altitude
+  // The top N2 row keeps falling with altitude: 0.959 of the 35000 ft row.
+  EXPECT_NEAR(n2, 0.959f * (17.28f + 17.54f) / 2, 0.01f);
+  windmill_floor(45000.0f, 0.5f, 0.0f, &n1, &n2);
+  EXPECT_NEAR(n2, 0.959f * 10.53f, 0.01f);
   // A Mach far off either end of the table reads its end column.
   float top_n1 = 0.0f;
   float top_n2 = 0.0f;
@@ -356,6 +364,86 @@ TEST_F(Indications, FuelFlowSettlesOnTheHostOrTheIdleFloor) {
   EXPECT_LT(engine::fuel_flow_kg_sec[0], 1e-4f);
 }
 
+// The displayed flow of a starting engine: up to 0.09722 kg/s at 6.5 %/s
+// of a kg/s, back to 0.082177 at 3 %/s, then the host's flow.
+TEST_F(Indications, FuelFlowStartPulse) {
+  engine_indication_state = EngineIndicationState{};
+  engine::spar1_valve = engine::eng1_valve = 1.0f;
+  host_mirror.sim_flightmodel2_engines_N2_percent[0] = 60.0f;
+  engine::indicators_N2_percent_1 = 60.0f;
+  host_mirror.sim_cockpit2_engine_indicators_fuel_flow_kg_sec[0] = 0.3f;
+  for (int i = 0; i < 50; ++i) update_engine_indications();  // fuel on, not yet running
+  ASSERT_EQ(engine::fuel_flow_kg_sec[0], 0.0f);
+  host_mirror.sim_flightmodel_engine_ENGN_running[0] = 1;
+  std::vector<float> ff;
+  for (int i = 0; i < 45; ++i) {
+    update_engine_indications();
+    ff.push_back(engine::fuel_flow_kg_sec[0]);
+  }
+  EXPECT_LT(ff[28], 0.0972f);
+  EXPECT_FLOAT_EQ(ff[29], 0.09722f);  // 1.5 s
+  EXPECT_LT(ff[30], ff[29]);
+  EXPECT_GT(ff[39], 0.0822f);
+  EXPECT_FLOAT_EQ(ff[40], 0.082177f);  // 0.55 s later
+  EXPECT_GT(ff[41], ff[40]);           // toward the host's 0.3
+}
+
+// EGT of a running engine from its fuel flow: about 452 degC at 0.1 kg/s and
+// 746 at 1 kg/s. Engine 2 reads its displayed flow, which stays at 0 while
+// its valves are shut; engine 1 reads the host's.
+TEST_F(Indications, EgtTargetFromFuelFlow) {
+  struct Case {
+    int e;
+    float host_ff, valves, egt;
+  } cases[] = {{0, 0.1f, 1, 452.4f}, {0, 1.0f, 1, 746.2f}, {0, 0.1f, 0, 452.4f}, {1, 0.1f, 1, 452.4f}, {1, 0.1f, 0, 15.0f}};
+  for (const Case& c : cases) {
+    start(120000);
+    engine_indication_state = EngineIndicationState{};
+    egt_offset[0] = egt_offset[1] = 0.0f;
+    engine::eng1_egt = engine::eng2_egt = 15.0f;
+    engine::fuel_flow_kg_sec[0] = engine::fuel_flow_kg_sec[1] = 0.0f;
+    engine::spar1_valve = engine::eng1_valve = engine::spar2_valve = engine::eng2_valve = c.valves;
+    for (int e = 0; e < 2; ++e) {
+      host_mirror.sim_flightmodel_engine_ENGN_running[e] = 1;
+      host_mirror.sim_flightmodel2_engines_N2_percent[e] = 80.0f;
+      host_mirror.sim_cockpit2_engine_indicators_fuel_flow_kg_sec[e] = c.host_ff;
+    }
+    engine::indicators_N2_percent_1 = engine::indicators_N2_percent_2 = 80.0f;
+    for (int i = 0; i < 3000; ++i) update_engine_indications();
+    EXPECT_NEAR(c.e == 0 ? engine::eng1_egt : engine::eng2_egt, c.egt, 0.2f) << c.e << " " << c.host_ff << " " << c.valves;
+  }
+}
+
+// A shutdown from 80 % N2 raises the EGT by 100 + 23 x 40 / 44.4 degC while
+// the display holds N2 at 80 %; the rise ends 45 degC short of its target.
+TEST_F(Indications, EgtRisesAfterShutdownWhileN2IsHeld) {
+  engine_indication_state = EngineIndicationState{};
+  egt_offset[0] = 0.0f;
+  engine::spar1_valve = engine::eng1_valve = 1.0f;
+  host_mirror.sim_flightmodel_engine_ENGN_running[0] = 1;
+  engine::indicators_N2_percent_1 = 80.0f;
+  update_engine_indications();
+  engine::eng1_egt = 500.0f;
+  host_mirror.sim_flightmodel_engine_ENGN_running[0] = 0;
+  host_mirror.sim_flightmodel2_engines_N2_percent[0] = 40.0f;  // the host spools down at once
+  update_engine_indications();
+  EXPECT_EQ(engine_indication_state.egt_stop_state[0], 1);
+  EXPECT_NEAR(engine_indication_state.egt_stop_target[0], 620.72f, 0.01f);
+  EXPECT_EQ(host_mirror.sim_flightmodel2_engines_N2_percent[0], 80.0f);
+  EXPECT_GT(engine::eng1_egt, 500.0f);
+  int frames = 1;
+  float highest = engine::eng1_egt;
+  while (engine_indication_state.egt_stop_state[0] == 1 && frames < 400) {
+    highest = engine::eng1_egt;
+    update_engine_indications();
+    ++frames;
+  }
+  EXPECT_EQ(engine_indication_state.egt_stop_state[0], 2);
+  EXPECT_GE(highest, 620.72f - 45.0f);
+  EXPECT_LT(engine::eng1_egt, highest);  // then it cools
+  EXPECT_NEAR(frames * 0.05f, 3.3f, 0.15f);  // lag at 0.3 per second
+}
+
 TEST_F(Indications, SeparatedEngineReadsZero) {
   engine::eng1_egt = engine::eng2_egt = 400.0f;
   engine::eng1_oil_temp = engine::eng2_oil_temp = 80.0f;
@@ -368,6 +456,116 @@ TEST_F(Indications, SeparatedEngineReadsZero) {
   EXPECT_EQ(engine::eng1_oil_temp, 0.0f);
   EXPECT_GT(engine::eng2_oil_press, 30.0f);
   EXPECT_GT(engine::eng2_oil_temp, 0.0f);
+}
+
+// Flight-model adjustments of the generic aircraft, one term at a time: the
+// force added to the axial force read back, in newtons.
+TEST_F(EngineTest, FlightModelTermsAddToTheAxialForce) {
+  struct Case {
+    const char* name;
+    int version, variant, option;  // option: the one handling option set, -1 none
+    float f, agl_ft, gs_ms, n1, steer_deg;
+    int ground;
+    void (*more)();
+    float added;
+  };
+  auto nothing = [] {};
+  auto reversing = [] {
+    for (int e = 0; e < 2; ++e) {
+      host_mirror.sim_cockpit2_engine_actuators_prop_mode[e] = 3;
+      host_mirror.sim_flightmodel2_engines_thrust_reverser_deploy_ratio[e] = 1.0f;
+    }
+    host_mirror.sim_weather_runway_friction = 1;
+  };
+  auto reversing_dry = [] {
+    for (int e = 0; e < 2; ++e) {
+      host_mirror.sim_cockpit2_engine_actuators_prop_mode[e] = 3;
+      host_mirror.sim_flightmodel2_engines_thrust_reverser_deploy_ratio[e] = 1.0f;
+    }
+    host_mirror.sim_weather_runway_friction = 0;
+  };
+  auto wing_and_inlet_heat = [] {
+    ice::wing_l_heat_on = 1.0f;
+    host_mirror.sim_cockpit2_ice_ice_inlet_heat_on_per_engine[1] = 1;
+  };
+  auto inlet_heat_low_lever = [] {
+    host_mirror.sim_cockpit2_ice_ice_inlet_heat_on_per_engine[0] = 1;
+    engine::thrust1_leveler = 0.1f;
+    engine::thrust12_leveler = 0.1f;
+  };
+  const float kt100 = 100.0f / 1.944f;
+  const Case cases[] = {
+      {"named variant: nothing", 110000, 0, handling_reduce_thrust_after_lift, -50000, 75, 0, 50, 0, 0, nothing, 0},
+      {"lift-off, first frame", 110000, -1, handling_reduce_thrust_after_lift, -50000, 75, 0, 50, 0, 0, nothing, 91.575f},
+      {"lift-off, on the ground", 110000, -1, handling_reduce_thrust_after_lift, -50000, 75, 0, 50, 0, 1, nothing, 0},
+      {"taxi", 110000, -1, handling_taxi_thrust, -5000, 0, 0, 25, 0, 1, nothing, -13373.2f},
+      {"taxi, steering 30 deg", 110000, -1, handling_taxi_thrust, -5000, 0, 0, 25, 30, 1, nothing, -15292.1f},
+      {"taxi, host already stronger", 110000, -1, handling_taxi_thrust, -30000, 0, 0, 25, 0, 1, nothing, 0},
+      {"reverse, wet", 120000, -1, handling_reduce_reverse, 40000, 0, kt100, 70, 0, 1, reversing, -15200},
+      {"reverse, dry", 120000, -1, handling_reduce_reverse, 40000, 0, kt100, 70, 0, 1, reversing_dry, -20000},
+      {"reverse, airborne", 120000, -1, handling_reduce_reverse, 40000, 0, kt100, 70, 0, 0, reversing, 0},
+      {"anti-ice, older host", 110000, -1, handling_reduce_thrust_after_lift, -60000, 0, 0, 50, 0, 1, wing_and_inlet_heat, 2200},
+      {"anti-ice, newer host", 120000, -1, handling_reduce_thrust_after_lift, -60000, 0, 0, 50, 0, 1, inlet_heat_low_lever, 3600},
+      {"high speed", 110000, -1, -1, -80000, 0, 67, 50, 0, 0, nothing, 21120},
+      {"high speed, full N1", 110000, -1, -1, -80000, 0, 67, 100, 0, 0, nothing, 0},
+  };
+  for (const Case& c : cases) {
+    start(c.version);
+    variant_index = c.variant;
+    n1_command_state = N1CommandState{};
+    for (uint8_t& o : handling_options) o = 0;
+    if (c.option >= 0) handling_options[c.option] = 1;
+    ice::wing_l_heat_on = ice::wing_r_heat_on = 0.0f;
+    engine::thrust1_leveler = engine::thrust2_leveler = engine::thrust12_leveler = 0.5f;
+    on_ground = c.ground;
+    HostMirror& h = host_mirror;
+    h.sim_flightmodel_forces_faxil_prop = c.f;
+    h.sim_flightmodel_position_groundspeed = c.gs_ms;
+    h.sim_flightmodel_weight_m_total = 60000.0f;
+    h.sim_flightmodel2_gear_tire_steer_command_deg[0] = c.steer_deg;
+    for (int e = 0; e < 2; ++e) {
+      h.sim_flightmodel2_engines_N1_percent[e] = c.n1;
+      h.sim_flightmodel2_engines_engine_is_burning_fuel[e] = 1;
+      h.sim_cockpit2_engine_actuators_prop_mode[e] = 1;
+    }
+    c.more();
+    simhost::set_float("sim/flightmodel/position/y_agl", c.agl_ft / 3.28084f);
+    simhost::set_float("sim/flightmodel/forces/faxil_plug_acf", 100.0f);
+    apply_flight_model_adjustments();
+    EXPECT_NEAR(simhost::get_float("sim/flightmodel/forces/faxil_plug_acf") - 100.0f, c.added, 0.5f) << c.name;
+  }
+}
+
+// Flap coefficients near the ground (older host, reduced ground effect):
+// base values above 120 ft, written once; full ground spoilers take the lift
+// to 0 and turn the moment round.
+TEST_F(EngineTest, FlapCoefficientsNearTheGround) {
+  start(110000);
+  variant_index = -1;
+  n1_command_state = N1CommandState{};
+  for (uint8_t& o : handling_options) o = 0;
+  handling_options[handling_reduced_ground_effect] = 1;
+  const char* const names[4] = {"sim/aircraft/controls/acf_flap_cl", "sim/aircraft/controls/acf_flap2_cl",
+                                "sim/aircraft/controls/acf_flap_cm", "sim/aircraft/controls/acf_flap2_cm"};
+  simhost::set_float("sim/flightmodel/position/y_agl", 200.0f / 3.28084f);
+  for (int i = 0; i < 3; ++i) apply_flight_model_adjustments();
+  const float base[4] = {1.1f, 1.1f, -0.75f, -0.75f};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_FLOAT_EQ(simhost::get_float(names[i]), base[i]) << names[i];
+    EXPECT_EQ(simhost::counts(names[i]).writes, 1) << names[i];
+  }
+  simhost::set_float("sim/flightmodel/position/y_agl", 0.0f);
+  simhost::set_float("sim/flightmodel2/controls/speedbrake_ratio", 1.5f);
+  apply_flight_model_adjustments();
+  const float spoilers[4] = {0.0f, 0.0f, 0.2625f, 0.2625f};
+  for (int i = 0; i < 4; ++i) EXPECT_NEAR(simhost::get_float(names[i]), spoilers[i], 1e-5f) << names[i];
+  // The newer host's own ground effect is kept: nothing more is written.
+  start(120000);
+  variant_index = -1;
+  handling_options[handling_reduced_ground_effect] = 1;
+  apply_flight_model_adjustments();
+  EXPECT_EQ(handling_options[handling_reduced_ground_effect], 0);
+  EXPECT_EQ(simhost::counts(names[0]).writes, 0);
 }
 
 using Reversers = EngineTest;

@@ -285,7 +285,7 @@ TEST_F(Servo, ReverseDeploysWaitsAndStows) {
   const float idle = thrust_tables.idle_throttle[0];
   const float rmax = thrust_tables.reverse_max;
   ASSERT_FLOAT_EQ(rmax, 0.69f);
-  t.reverse_active[0] = t.reverse_engaged[0] = 1.0f;
+  t.reverser_engaged[0] = t.reverser_held[0] = 1.0f;
   host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = 3;
   engine::thrust1_leveler = 0.2f;
   t.servo[0] = idle;
@@ -303,13 +303,55 @@ TEST_F(Servo, ReverseDeploysWaitsAndStows) {
   const float host = std::fmin(std::fmax((rev - 0.06f) / 0.94f, 0.0f), 1.0f);
   EXPECT_NEAR(simhost::get_floats("sim/cockpit2/engine/actuators/throttle_ratio")[0], host, 1e-6f);
   // Released: back toward 0, then idle, forward thrust and the lever cleared.
-  t.reverse_engaged[0] = 0.0f;
-  for (int i = 0; i < 40 && t.reverse_active[0] != 0.0f; ++i) update_thrust_levers();
-  EXPECT_EQ(t.reverse_active[0], 0.0f);
+  t.reverser_held[0] = 0.0f;
+  for (int i = 0; i < 40 && t.reverser_engaged[0] != 0.0f; ++i) update_thrust_levers();
+  EXPECT_EQ(t.reverser_engaged[0], 0.0f);
   EXPECT_EQ(t.servo[0], idle);
   EXPECT_EQ(flt_ctrls::reverse_lever1, 0.0f);
   EXPECT_EQ(simhost::get_ints("sim/cockpit2/engine/actuators/prop_mode")[0], 1);
   EXPECT_EQ(host_mirror.sim_cockpit2_engine_actuators_throttle_ratio[0], 0.0f);
+}
+
+// An overridden lever stays where the pilot put it in every servo mode and
+// the host throttle follows it; the other engine stays on the servo.
+TEST_F(Servo, OverriddenLeverIsNotDriven) {
+  const float modes[] = {2, 3, 4, 6};
+  for (float mode : modes) {
+    reset_thrust_lever_state();
+    frame_time = 0.25f;
+    on_ground = 1;
+    script_mirror.zuvadud_D738_autopilot_speed_mode2 = mode;
+    script_mirror.zuvadud_D738_fms_lock_thrust = 1.0f;
+    script_mirror.zuvadud_autopilot_eng1_N1_thrust_trg = script_mirror.zuvadud_autopilot_eng2_N1_thrust_trg = 1.0f;
+    engine::eng1_N1_lim = engine::eng2_N1_lim = 0.9f;
+    autopilot::at_throttle_override[0] = 1.0f;
+    engine::thrust1_leveler = engine::thrust2_leveler = 0.3f;
+    thrust_lever_state.servo[0] = thrust_lever_state.servo[1] = servo_of(0, 0.3f);
+    for (int i = 0; i < 8; ++i) update_thrust_levers();
+    EXPECT_FLOAT_EQ(engine::thrust1_leveler, 0.3f) << mode;
+    EXPECT_NEAR(thrust_lever_state.servo[0], servo_of(0, 0.3f), 1e-6f) << mode;
+    EXPECT_FLOAT_EQ(simhost::get_floats("sim/cockpit2/engine/actuators/throttle_ratio")[0], 0.3f) << mode;
+    EXPECT_GT(std::fabs(engine::thrust2_leveler - 0.3f), 0.01f) << mode;  // still on the servo
+  }
+}
+
+// With one reverser engaged the other engine runs the reverse law too: its
+// servo falls to idle and its host throttle with it, its lever stays.
+TEST_F(Servo, ReverseOnOneSideBringsTheOtherToIdle) {
+  frame_time = 0.5f;
+  ThrustLeverState& t = thrust_lever_state;
+  t.reverser_engaged[0] = t.reverser_held[0] = 1.0f;
+  host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = 3;
+  t.servo[0] = thrust_tables.idle_throttle[0];
+  deploy(0) = 1.0f;
+  engine::thrust2_leveler = 0.5f;
+  t.servo[1] = servo_of(1, 0.5f);
+  for (int i = 0; i < 8; ++i) update_thrust_levers();
+  EXPECT_EQ(t.servo[1], thrust_tables.idle_throttle[1]);
+  EXPECT_EQ(simhost::get_floats("sim/cockpit2/engine/actuators/throttle_ratio")[1], 0.0f);
+  EXPECT_EQ(engine::thrust2_leveler, 0.5f);
+  EXPECT_EQ(t.reverser_engaged[1], 0.0f);
+  EXPECT_GT(flt_ctrls::reverse_lever1, 0.5f);
 }
 
 TEST_F(Servo, StatusFlags) {

@@ -64,6 +64,36 @@ TEST(PressureAltitude, StandardAtmosphereRoundTrip) {
   }
 }
 
+// Worked values of the law at the slowest ground speed (148 kt, a turn
+// radius of 0.685 nm at 25 degrees of bank), one per shaping band: the
+// tangent shaping below 15 degrees, the 1.27 factor falling by 0.27 over
+// 15 to 25, the gain ramp from 10 to 30, and the blend up to x = 0.7.
+TEST(InterceptAngle, WorkedValuesAcrossTheBands) {
+  set_mirror_f(bound::sim_flightmodel_position_groundspeed, 0.0f);
+  struct Case {
+    float offset, gain, max_angle, angle;
+  } cases[] = {
+      {0.05f, 0.8f, 45.0f, -3.5701f},   // asin 4.2 deg
+      {0.1f, 0.8f, 45.0f, -7.5038f},    // 8.4
+      {0.2f, 0.8f, 45.0f, -17.2033f},   // 17.0
+      {0.25f, 0.8f, 45.0f, -20.7778f},  // 21.4
+      {0.3f, 0.8f, 45.0f, -24.7749f},   // 26.0
+      {-0.3f, 0.8f, 45.0f, 24.7749f},
+      {0.45f, 0.8f, 45.0f, -41.0911f},  // 41.1, x 0.657: still blended
+      {0.6f, 0.8f, 45.0f, -45.0f},      // x 0.876: the unshaped angle, capped
+      {0.1f, 0.5f, 30.0f, -4.6899f},
+      {0.2f, 0.5f, 30.0f, -13.8058f},
+      {0.25f, 0.5f, 30.0f, -17.6922f},
+  };
+  for (const auto& c : cases) {
+    EXPECT_NEAR(intercept_angle_for_offset(c.offset, 25.0f, c.gain, c.max_angle), c.angle, 2e-3f)
+        << c.offset << " gain " << c.gain;
+  }
+  // Faster over the ground the radius grows and the same offset asks less.
+  set_mirror_f(bound::sim_flightmodel_position_groundspeed, 150.0f);
+  EXPECT_NEAR(intercept_angle_for_offset(0.3f, 25.0f, 0.8f, 45.0f), -5.2839f, 2e-3f);
+}
+
 TEST(InterceptAngle, SignLimitsAndBlend) {
   // Slowest ground speed the law uses: 71 m/s.
   set_mirror_f(bound::sim_flightmodel_position_groundspeed, 0.0f);

@@ -238,10 +238,18 @@ TEST_F(RouteGeometry, WalksBackThroughThePreviousTransition) {
                {45.0f + legs_seg2_distance[1], 6}};
   for (const auto& c : cases) EXPECT_EQ(leg_geometry(2, c.d), c.code) << c.d;
 
-  // Halfway along the straight: its midpoint.
-  leg_geometry(2, 41.0f + legs_seg2_distance[1] / 2.0f);
-  EXPECT_NEAR(nav_result.lat, 1.11, 1e-3);
-  EXPECT_NEAR(nav_result.lon, 0.01, 1e-4);
+  // Along the straight the walk goes on backwards from where the second arc
+  // began (its far end, 1.2): halfway is the midpoint, and 1.08 nm or 8.11 nm
+  // into it lie that far back from 1.2, not from the straight's start.
+  struct Along {
+    float left_nm;
+    double lat;
+  } along[] = {{legs_seg2_distance[1] / 2.0f, 1.11}, {1.08f, 1.182}, {8.11f, 1.065}};
+  for (const Along& a : along) {
+    EXPECT_EQ(leg_geometry(2, 41.0f + a.left_nm), 4) << a.left_nm;
+    EXPECT_NEAR(nav_result.lat, a.lat, 1e-3) << a.left_nm;
+    EXPECT_NEAR(nav_result.lon, 0.01, 1e-4) << a.left_nm;
+  }
   // On the second arc: at its radius from its centre.
   leg_geometry(2, 40.5f);
   EXPECT_NEAR(gc_distance_nm(1.2, -0.04, nav_result.lat, nav_result.lon), 3.0f, 0.01);
