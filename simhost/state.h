@@ -208,7 +208,12 @@ struct Host {
 };
 
 Host& host();
+#ifdef _WIN32
+// The C++ runtime's stdio on Windows is the C99 one (%zu, %lld), not msvcrt's.
+void problem(const char* fmt, ...) __attribute__((format(gnu_printf, 1, 2)));
+#else
 void problem(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+#endif
 
 // Shared between the source files of the host.
 void load_catalogs(Host& h);
