@@ -6,6 +6,9 @@
 // modules compute differently.
 //
 // usage: corvane-record --root DIR --aircraft REL --module PATH [--frames N] [--acf NAME]
+//
+// Before the recorded flight the module is loaded, flown 60 frames and
+// unloaded once, so a reload that keeps state shows as a difference.
 #include "host.h"
 
 #include <algorithm>
@@ -218,6 +221,14 @@ int main(int argc, char** argv) {
   // 15 bits (two draws combined) or 31.
   simhost::pin_rand([] { return 3125; });
   std::string error;
+  // A first load, flown briefly and unloaded, as a host's plug-in reload does:
+  // the module loaded again must start from zeroed globals, or the flight
+  // below would differ from the build whose unload really unloads.
+  if (!simhost::load_and_start(module, &error)) return std::fprintf(stderr, "corvane-record: %s\n", error.c_str()), 1;
+  simhost::send_message(simhost::kHostId, 102, nullptr);
+  simhost::frames(60, 1.0f / 30);
+  simhost::unload();
+  for (const std::string& l : simhost::leftovers()) std::printf("leftover %s\n", l.c_str());
   if (!simhost::load_module(module, &error)) return std::fprintf(stderr, "corvane-record: %s\n", error.c_str()), 1;
   const int started = simhost::start();
   const int enabled = simhost::enable();
