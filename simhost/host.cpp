@@ -124,7 +124,11 @@ std::string reported_path(std::string path) {
 
 std::string plugin_path() {
   const Host& h = host();
+#ifdef _WIN32
+  std::string file = "win.xpl";
+#else
   std::string file = "lin.xpl";
+#endif
   if (!h.module.path.empty()) file = std::filesystem::path(h.module.path).filename().string();
   return h.root + h.config.aircraft + "plugins/corvane/64/" + file;
 }
@@ -330,12 +334,16 @@ void XPLMGetPluginInfo(XPLMPluginID id, char* out_name, char* out_file_path, cha
     copy_out(out_description, h.identity.description, 256);
   } else if (id == kDatarefEditorId && h.dataref_editor) {
     copy_out(out_name, "DataRefEditor", 256);
-    copy_out(out_file_path, h.root + "Resources/plugins/DataRefEditor/64/lin.xpl", 512);
+#ifdef _WIN32
+    copy_out(out_file_path, simhost::reported_path(h.root + "Resources/plugins/DataRefEditor/64/win.xpl"), 512);
+#else
+    copy_out(out_file_path, simhost::reported_path(h.root + "Resources/plugins/DataRefEditor/64/lin.xpl"), 512);
+#endif
     copy_out(out_signature, kDatarefEditorSignature, 256);
     copy_out(out_description, "Views and edits datarefs.", 256);
   } else if (id == kHostId) {
     copy_out(out_name, "X-Plane", 256);
-    copy_out(out_file_path, h.root, 512);
+    copy_out(out_file_path, simhost::reported_path(h.root), 512);
     copy_out(out_signature, "xplane", 256);
     copy_out(out_description, "The simulator.", 256);
   } else {

@@ -9,7 +9,8 @@ replaced by the Linux one and backslashes by slashes), and the names listed in
 EXPECTED_DIFFERENCES (one per line: name, then the largest difference seen
 and why, '#' comments): those must differ, and by no more than 1e-4 relative
 (the last bits of a math-library function). Both records must show a clean
-lifecycle. Prints the differences found with their largest difference.
+lifecycle and the same frames, draw passes, srand() seeds and data files.
+Prints the differences found with their largest difference.
 """
 import struct
 import sys
@@ -98,6 +99,11 @@ def main():
         faults.append(f"only {len(lin)} values recorded from the Linux module")
     if sorted(lin) != sorted(win):
         faults.append("the modules publish different names: " + " ".join(sorted(set(lin) ^ set(win))[:10]))
+    # The run itself must match: frames and draw passes, the seeds the module
+    # gave srand() (through the host's seam), the data files it asked for.
+    shared = ("frames ", "seeds ", "data-file ", "after-stop ")
+    if [l for l in lin_other if l.startswith(shared)] != [l for l in win_other if l.startswith(shared)]:
+        faults.append("the runs differ in frames, seeds or data files")
     differing, paths = [], 0
     for name in lin:
         if name in win and lin[name] != win[name]:

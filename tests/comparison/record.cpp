@@ -279,8 +279,13 @@ int main(int argc, char** argv) {
     simhost::frame(dt);
   }
 
-  std::printf("frames %d draw-calls %d gl-calls %d\n", simhost::frame_count(),
-              simhost::draw_callbacks().empty() ? 0 : simhost::draw_callbacks().front().calls, simhost::gl_calls());
+  std::printf("frames %d draw-passes %d\n", simhost::frame_count(),
+              simhost::draw_callbacks().empty() ? 0 : simhost::draw_callbacks().front().calls);
+  std::printf("gl-calls %d\n", simhost::gl_calls());
+  // The module's srand() calls reached the host's clock seam, with the pinned time.
+  const std::vector<unsigned>& seeds = simhost::srand_seeds();
+  std::printf("seeds %zu first %u last %u\n", seeds.size(), seeds.empty() ? 0u : seeds.front(),
+              seeds.empty() ? 0u : seeds.back());
   write_values(stdout);
   for (const simhost::DataFileCall& c : simhost::data_file_calls())
     std::printf("data-file %s %d %s -> %d\n", c.save ? "save" : "load", c.type, c.path.c_str(), c.result);
