@@ -29,7 +29,7 @@ cmp <(exports "$win/XPLM_64.dll") <(imports "$win/aircraft/plugins/corvane/64/wi
   || fail "XPLM_64.dll does not export exactly what win.xpl imports"
 
 # ---- 1. lifecycle and censuses ----------------------------------------------------
-opts=(--frames 3 --list-datarefs --list-commands --log --problems)
+opts=(--frames 3 --list-datarefs --list-commands --log --problems --dataref-editor)
 "$lin/corvane-sim" "${opts[@]}" > "$work/lin-census.txt"
 wine "$win/corvane-sim.exe" "${opts[@]}" | tr -d '\r' > "$work/win-census.txt"
 if grep -E '^(problem|left registered at unload):' "$work/win-census.txt"; then
