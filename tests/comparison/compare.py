@@ -69,6 +69,34 @@ def same_path(a, b, linux_root, windows_root):
     return x == y.replace("\\", "/")
 
 
+def line_faults(lin_other, win_other):
+    """The captured line streams: same counts, coordinates within 1e-3 pixel."""
+    def streams(other):
+        out, current = [], None
+        for line in other:
+            if line.startswith("lines-at "):
+                current = []
+                out.append((line, current))
+            elif line.startswith("line ") and current is not None:
+                current.append([float(x) for x in line.split()[1:]])
+        return out
+    a, b = streams(lin_other), streams(win_other)
+    faults, worst, total = [], 0.0, 0
+    if [h for h, _ in a] != [h for h, _ in b]:
+        return ["the captured line streams differ in their counts: "
+                + " ".join(h for h, _ in a) + " / " + " ".join(h for h, _ in b)], 0.0, 0
+    for (head, x), (_, y) in zip(a, b):
+        total += len(x)
+        for i, (u, v) in enumerate(zip(x, y)):
+            d = max(abs(p - q) for p, q in zip(u[:4], v[:4]))
+            c = max(abs(p - q) for p, q in zip(u[4:], v[4:]))
+            worst = max(worst, d)
+            if d > 1e-3 or c > 1e-6:
+                faults.append(f"{head}: line {i} differs: {u} / {v}")
+                break
+    return faults, worst, total
+
+
 def lifecycle_faults(label, other):
     faults = []
     for line in other:
@@ -104,6 +132,9 @@ def main():
     shared = ("frames ", "seeds ", "data-file ", "after-stop ")
     if [l for l in lin_other if l.startswith(shared)] != [l for l in win_other if l.startswith(shared)]:
         faults.append("the runs differ in frames, seeds or data files")
+    lf, worst, total = line_faults(lin_other, win_other)
+    faults += lf
+    print(f"captured lines compared: {total}, largest coordinate difference {worst:.3g} pixel")
     differing, paths = [], 0
     for name in lin:
         if name in win and lin[name] != win[name]:

@@ -154,6 +154,14 @@ void cockpit_power_up() {
   simhost::set_float(fms("vnav_idx_seq"), 3.0f);
 }
 
+// The navigation display's line stream of the last draw pass, in panel pixels.
+void write_lines(long frame) {
+  const std::vector<simhost::Line>& lines = simhost::captured_lines();
+  std::printf("lines-at %ld %zu\n", frame, lines.size());
+  for (const simhost::Line& l : lines)
+    std::printf("line %.9g %.9g %.9g %.9g %.9g %.9g %.9g %.9g\n", l.x0, l.y0, l.x1, l.y1, l.r, l.g, l.b, l.a);
+}
+
 void hex_bytes(std::string* out, const std::string& bytes) {
   char b[4];
   for (unsigned char c : bytes) {
@@ -216,6 +224,7 @@ int main(int argc, char** argv) {
     return std::fprintf(stderr, "usage: corvane-record --root DIR --aircraft REL --module PATH [--frames N>=100]\n"), 2;
 
   simhost::reset(config);
+  simhost::set_draw_capture(true);
   simhost::pin_time(1700000000);
   // A draw of 3125 gives the same fraction whether the runtime's rand() spans
   // 15 bits (two draws combined) or 31.
@@ -277,6 +286,9 @@ int main(int argc, char** argv) {
     if (f % 89 == 41) dt = -0.05f;
     if (f % 71 == 29) dt = 0.25f;
     simhost::frame(dt);
+    // The map while it is drawn: on the runway, climbing with the gear
+    // coming up, and in the cruise (the situation load later resets the cockpit).
+    if (f == frames * 5 / 100 || f == frames * 20 / 100 || f == frames * 38 / 100) write_lines(f);
   }
 
   std::printf("frames %d draw-passes %d\n", simhost::frame_count(),
