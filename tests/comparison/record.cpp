@@ -287,7 +287,9 @@ int main(int argc, char** argv) {
     if (f % 71 == 29) dt = 0.25f;
     simhost::frame(dt);
     // The map while it is drawn: on the runway, climbing with the gear
-    // coming up, and in the cruise (the situation load later resets the cockpit).
+    // coming up, and in the cruise. After the situation load (and again after
+    // the second aircraft-loaded message) it is no longer drawn with the
+    // cockpit set once before the flight.
     if (f == frames * 5 / 100 || f == frames * 20 / 100 || f == frames * 38 / 100) write_lines(f);
   }
 
