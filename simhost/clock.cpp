@@ -1,14 +1,20 @@
 // The clock and random seam. The plug-in calls the standard time(), srand()
-// and rand(). This file defines those three names in the host executable,
-// which exports them: the dynamic linker searches the executable before the
-// C library, so the loaded module (and plug-in code linked statically into a
-// test) binds to these. Unpinned they forward to the next definition (the
-// C library); a test pins them to make calendar time and draws repeatable.
+// and rand(). On POSIX systems this file defines those three names in the
+// host executable, which exports them: the dynamic linker searches the
+// executable before the C library, so the loaded module (and plug-in code
+// linked statically into a test) binds to these. A Windows module imports
+// them from the C runtime DLL by name, and the loader points those imports
+// at `seam_function`'s entries instead. Unpinned they forward to the C
+// library; a test pins them to make calendar time and draws repeatable.
 #include "state.h"
 
-#include <dlfcn.h>
-
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
+
+#ifndef _WIN32
+#include <dlfcn.h>
+#endif
 
 namespace simhost {
 namespace {
@@ -25,10 +31,62 @@ Seam& seam() {
   return *s;
 }
 
+#ifndef _WIN32
 template <typename F>
 F next_definition(const char* name) {
   return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
 }
+#endif
+
+long long real_time() {
+#ifdef _WIN32
+  return static_cast<long long>(std::time(nullptr));
+#else
+  static auto real = next_definition<time_t (*)(time_t*)>("time");
+  return real ? static_cast<long long>(real(nullptr)) : 0;
+#endif
+}
+
+void real_srand(unsigned seed) {
+#ifdef _WIN32
+  std::srand(seed);
+#else
+  static auto real = next_definition<void (*)(unsigned)>("srand");
+  if (real) real(seed);
+#endif
+}
+
+int real_rand() {
+#ifdef _WIN32
+  return std::rand();
+#else
+  static auto real = next_definition<int (*)()>("rand");
+  return real ? real() : 0;
+#endif
+}
+
+long long seam_time() { return seam().time_pinned ? seam().pinned_time : real_time(); }
+
+void seam_srand(unsigned seed) {
+  if (seam().seeds.size() < 100000) seam().seeds.push_back(seed);
+  real_srand(seed);
+}
+
+int seam_rand() { return seam().rand_source ? seam().rand_source() : real_rand(); }
+
+#ifdef _WIN32
+// The C runtime's names: time() is an inline wrapper of _time64 there.
+long long seam_time64(long long* out) {
+  long long t = seam_time();
+  if (out) *out = t;
+  return t;
+}
+long seam_time32(long* out) {
+  long t = static_cast<long>(seam_time());
+  if (out) *out = t;
+  return t;
+}
+#endif
 
 }  // namespace
 
@@ -42,35 +100,31 @@ void unpin_rand() { seam().rand_source = nullptr; }
 const std::vector<unsigned>& srand_seeds() { return seam().seeds; }
 void reset_seam() { seam() = Seam{}; }
 
+#ifdef _WIN32
+void* seam_function(const char* name) {
+  if (std::strcmp(name, "_time64") == 0 || std::strcmp(name, "time") == 0)
+    return reinterpret_cast<void*>(&seam_time64);
+  if (std::strcmp(name, "_time32") == 0) return reinterpret_cast<void*>(&seam_time32);
+  if (std::strcmp(name, "srand") == 0) return reinterpret_cast<void*>(&seam_srand);
+  if (std::strcmp(name, "rand") == 0) return reinterpret_cast<void*>(&seam_rand);
+  return nullptr;
+}
+#endif
+
 }  // namespace simhost
 
+#ifndef _WIN32
 extern "C" {
 
 __attribute__((visibility("default"))) time_t time(time_t* out) {
-  using namespace simhost;
-  time_t t;
-  if (seam().time_pinned) {
-    t = static_cast<time_t>(seam().pinned_time);
-  } else {
-    static auto real = next_definition<time_t (*)(time_t*)>("time");
-    t = real ? real(nullptr) : 0;
-  }
+  time_t t = static_cast<time_t>(simhost::seam_time());
   if (out) *out = t;
   return t;
 }
 
-__attribute__((visibility("default"))) void srand(unsigned seed) {
-  using namespace simhost;
-  if (seam().seeds.size() < 100000) seam().seeds.push_back(seed);
-  static auto real = next_definition<void (*)(unsigned)>("srand");
-  if (real) real(seed);
-}
+__attribute__((visibility("default"))) void srand(unsigned seed) { simhost::seam_srand(seed); }
 
-__attribute__((visibility("default"))) int rand(void) {
-  using namespace simhost;
-  if (seam().rand_source) return seam().rand_source();
-  static auto real = next_definition<int (*)()>("rand");
-  return real ? real() : 0;
-}
+__attribute__((visibility("default"))) int rand(void) { return simhost::seam_rand(); }
 
 }  // extern "C"
+#endif

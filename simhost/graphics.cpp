@@ -1,140 +1,22 @@
 // Drawing in the simulated host: draw callbacks by (callback, phase, before,
-// refcon), run each frame inside a real OpenGL context from Mesa's off-screen
-// renderer that renders into a buffer the size of the 3D panel texture. The
-// module's gl* calls resolve to the same library, which this host links, so
-// they land in this context. A pass can run in feedback mode instead, which
-// yields the exact line stream.
+// refcon), run each frame in phase order inside the OpenGL side of the host
+// (state.h: Mesa's off-screen renderer on POSIX systems, a counting stand-in
+// on Windows), with the graphics state the plug-in asks for.
 #include "state.h"
 
-#include <GL/gl.h>
-#include <GL/osmesa.h>
-#include <png.h>
-
 #include <algorithm>
-#include <cstdio>
 
 namespace simhost {
-namespace {
-
-struct Gl {
-  OSMesaContext context = nullptr;
-  std::vector<uint8_t> pixels;     // RGBA rows, bottom row first
-  std::vector<GLfloat> feedback;
-};
-
-Gl& gl() {
-  static Gl* g = new Gl;
-  return *g;
-}
-
-bool make_current() {
-  Gl& g = gl();
-  if (!g.context) {
-    g.context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 8, 0, nullptr);
-    if (!g.context) {
-      problem("OSMesaCreateContextExt failed: no drawing");
-      return false;
-    }
-    g.pixels.assign(static_cast<size_t>(kPanelSize) * kPanelSize * 4, 0);
-  }
-  if (!OSMesaMakeCurrent(g.context, g.pixels.data(), GL_UNSIGNED_BYTE, kPanelSize, kPanelSize)) {
-    problem("OSMesaMakeCurrent failed");
-    return false;
-  }
-  return true;
-}
-
-// The state a pass starts from: panel pixels as coordinates, nothing enabled.
-void pass_state() {
-  glViewport(0, 0, kPanelSize, kPanelSize);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(0, kPanelSize, 0, kPanelSize, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glDisable(GL_BLEND);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_TEXTURE_2D);
-  glDisable(GL_LIGHTING);
-  glDisable(GL_FOG);
-  glDisable(GL_ALPHA_TEST);
-  glDepthMask(GL_TRUE);
-  glColor4f(1, 1, 1, 1);
-  glLineWidth(1);
-}
-
-void parse_feedback(Host& h, const GLfloat* buf, int n) {
-  h.lines.clear();
-  h.points = 0;
-  h.polygons = 0;
-  const int vsize = 7;   // GL_3D_COLOR in RGBA mode: x y z r g b a
-  int i = 0;
-  while (i < n) {
-    GLenum token = static_cast<GLenum>(buf[i++]);
-    switch (token) {
-      case GL_LINE_TOKEN:
-      case GL_LINE_RESET_TOKEN: {
-        if (i + 2 * vsize > n) return;
-        const GLfloat* a = buf + i;
-        const GLfloat* b = buf + i + vsize;
-        h.lines.push_back({a[0], a[1], b[0], b[1], a[3], a[4], a[5], a[6]});
-        i += 2 * vsize;
-        break;
-      }
-      case GL_POINT_TOKEN:
-      case GL_BITMAP_TOKEN:
-      case GL_DRAW_PIXEL_TOKEN:
-      case GL_COPY_PIXEL_TOKEN:
-        ++h.points;
-        i += vsize;
-        break;
-      case GL_POLYGON_TOKEN: {
-        if (i >= n) return;
-        int count = static_cast<int>(buf[i++]);
-        ++h.polygons;
-        i += count * vsize;
-        break;
-      }
-      case GL_PASS_THROUGH_TOKEN:
-        i += 1;
-        break;
-      default:
-        problem("feedback stream: unknown token %g", static_cast<double>(token));
-        return;
-    }
-  }
-}
-
-}  // namespace
-
-void release_gl() {
-  Gl& g = gl();
-  if (g.context) {
-    OSMesaDestroyContext(g.context);
-    g.context = nullptr;
-  }
-}
 
 void draw_pass(Host& h) {
   bool any = false;
   for (const DrawCallback& d : h.draws) any = any || d.live;
   if (!any) return;
-  if (!make_current()) return;
-  Gl& g = gl();
   std::vector<int> phases;
   for (const DrawCallback& d : h.draws)
     if (d.live && std::find(phases.begin(), phases.end(), d.phase) == phases.end()) phases.push_back(d.phase);
   std::sort(phases.begin(), phases.end());
-
-  if (h.capture) {
-    if (g.feedback.empty()) g.feedback.assign(1 << 22, 0.0f);
-    glFeedbackBuffer(static_cast<GLsizei>(g.feedback.size()), GL_3D_COLOR, g.feedback.data());
-    glRenderMode(GL_FEEDBACK);
-  } else {
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  }
-  pass_state();
+  if (!gl_begin_pass(h)) return;
   h.in_draw = true;
   for (int phase : phases) {
     for (int before = 1; before >= 0; --before) {
@@ -148,20 +30,7 @@ void draw_pass(Host& h) {
     }
   }
   h.in_draw = false;
-  GLint depth = 0;
-  glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-  if (depth != 1) problem("draw pass left the modelview stack at depth %d", depth);
-  glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depth);
-  if (depth != 1) problem("draw pass left the projection stack at depth %d", depth);
-  if (h.capture) {
-    GLint n = glRenderMode(GL_RENDER);
-    if (n < 0) problem("feedback buffer overflow in the draw pass");
-    parse_feedback(h, g.feedback.data(), n < 0 ? static_cast<int>(g.feedback.size()) : n);
-  } else {
-    glFinish();
-  }
-  for (GLenum e = glGetError(); e != GL_NO_ERROR; e = glGetError())
-    problem("OpenGL error 0x%x in the draw pass", static_cast<unsigned>(e));
+  gl_end_pass(h);
 }
 
 std::vector<DrawInfo> draw_callbacks() {
@@ -175,59 +44,6 @@ void set_draw_capture(bool on) { host().capture = on; }
 const std::vector<Line>& captured_lines() { return host().lines; }
 int captured_points() { return host().points; }
 int captured_polygons() { return host().polygons; }
-
-uint32_t pixel(int x, int y) {
-  Gl& g = gl();
-  if (g.pixels.empty() || x < 0 || y < 0 || x >= kPanelSize || y >= kPanelSize) return 0;
-  const uint8_t* p = &g.pixels[(static_cast<size_t>(y) * kPanelSize + static_cast<size_t>(x)) * 4];
-  return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | uint32_t{p[3]};
-}
-
-int count_pixels_not(uint32_t rgba) {
-  Gl& g = gl();
-  int n = 0;
-  for (size_t i = 0; i + 3 < g.pixels.size(); i += 4) {
-    uint32_t v = (uint32_t{g.pixels[i]} << 24) | (uint32_t{g.pixels[i + 1]} << 16) |
-                 (uint32_t{g.pixels[i + 2]} << 8) | uint32_t{g.pixels[i + 3]};
-    n += v != rgba ? 1 : 0;
-  }
-  return n;
-}
-
-bool write_png(const std::string& path, std::string* error) {
-  Gl& g = gl();
-  std::vector<uint8_t> blank;
-  const std::vector<uint8_t>* src = &g.pixels;
-  if (g.pixels.empty()) {
-    blank.assign(static_cast<size_t>(kPanelSize) * kPanelSize * 4, 0);
-    src = &blank;
-  }
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) {
-    if (error) *error = "cannot write " + path;
-    return false;
-  }
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  if (!png || !info || setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    std::fclose(f);
-    if (error) *error = "PNG encoding failed for " + path;
-    return false;
-  }
-  png_init_io(png, f);
-  png_set_IHDR(png, info, kPanelSize, kPanelSize, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  // The buffer's first row is the bottom of the panel; a PNG starts at the top.
-  for (int y = kPanelSize - 1; y >= 0; --y)
-    png_write_row(png, const_cast<png_bytep>(src->data() + static_cast<size_t>(y) * kPanelSize * 4));
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  std::fclose(f);
-  return true;
-}
-
 const GraphicsState& graphics_state() { return host().graphics; }
 int graphics_state_calls() { return host().graphics_calls; }
 
@@ -266,19 +82,5 @@ void XPLMSetGraphicsState(int fog, int texture_units, int lighting, int alpha_te
   ++h.graphics_calls;
   h.graphics = {fog, texture_units, lighting, alpha_testing, alpha_blending, depth_testing, depth_writing};
   if (!h.in_draw) return problem("XPLMSetGraphicsState called outside a draw callback");
-  auto set = [](GLenum cap, int on) { on ? glEnable(cap) : glDisable(cap); };
-  set(GL_FOG, fog);
-  set(GL_LIGHTING, lighting);
-  set(GL_ALPHA_TEST, alpha_testing);
-  set(GL_BLEND, alpha_blending);
-  if (alpha_blending) glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  set(GL_DEPTH_TEST, depth_testing);
-  glDepthMask(depth_writing ? GL_TRUE : GL_FALSE);
-  GLint units = 1;
-  glGetIntegerv(GL_MAX_TEXTURE_UNITS, &units);
-  for (int u = 0; u < units && u < 8; ++u) {
-    glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + u));
-    set(GL_TEXTURE_2D, u < texture_units);
-  }
-  glActiveTexture(GL_TEXTURE0);
+  gl_apply_graphics_state(h.graphics);
 }

@@ -2,9 +2,8 @@
 // and its entry points, plug-in identity and messages (with the DataRefEditor
 // stand-in), paths, the debug log, the misuse record and the clean-up checks
 // at unload.
+#include "os.h"
 #include "state.h"
-
-#include <dlfcn.h>
 
 #include <cstdarg>
 #include <cstdlib>
@@ -35,13 +34,11 @@ void remove_temp_root(Host& h) {
 void make_root(Host& h) {
   namespace fs = std::filesystem;
   if (h.config.root.empty()) {
-    char tmpl[] = "/tmp/simhost-XXXXXX";
-    const char* dir = mkdtemp(tmpl);
-    if (!dir) {
+    h.root = os::make_temp_folder();
+    if (h.root.empty()) {
       problem("cannot create a temporary root folder");
       return;
     }
-    h.root = std::string(dir) + "/";
     h.temp_root = true;
     std::error_code ec;
     fs::create_directories(h.root + h.config.aircraft, ec);
@@ -49,6 +46,13 @@ void make_root(Host& h) {
     fs::create_directories(h.root + "Output/FMS plans", ec);
   } else {
     h.root = h.config.root;
+#ifdef _WIN32
+    // Kept with '/' inside the host, as the Windows file functions accept it;
+    // `reported_path` gives the plug-in the native form.
+    for (char& c : h.root)
+      if (c == '\\') c = '/';
+    while (h.root.size() > 1 && h.root.back() == '/' && h.root[h.root.size() - 2] == '/') h.root.pop_back();
+#endif
     if (h.root.back() != '/') h.root += '/';
   }
 }
@@ -120,7 +124,11 @@ std::string reported_path(std::string path) {
 
 std::string plugin_path() {
   const Host& h = host();
+#ifdef _WIN32
+  std::string file = "win.xpl";
+#else
   std::string file = "lin.xpl";
+#endif
   if (!h.module.path.empty()) file = std::filesystem::path(h.module.path).filename().string();
   return h.root + h.config.aircraft + "plugins/corvane/64/" + file;
 }
@@ -131,22 +139,18 @@ bool load_module(const std::string& path, std::string* error) {
     if (error) *error = "a module is already loaded";
     return false;
   }
-  dlerror();
-  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!handle) {
-    if (error) *error = dlerror();
-    return false;
-  }
+  void* handle = os::load_library(path, error);
+  if (!handle) return false;
   Module m;
   m.handle = handle;
   m.path = path;
-  m.start = reinterpret_cast<int (*)(char*, char*, char*)>(dlsym(handle, "XPluginStart"));
-  m.stop = reinterpret_cast<void (*)()>(dlsym(handle, "XPluginStop"));
-  m.enable = reinterpret_cast<int (*)()>(dlsym(handle, "XPluginEnable"));
-  m.disable = reinterpret_cast<void (*)()>(dlsym(handle, "XPluginDisable"));
-  m.receive = reinterpret_cast<void (*)(XPLMPluginID, int, void*)>(dlsym(handle, "XPluginReceiveMessage"));
+  m.start = reinterpret_cast<int (*)(char*, char*, char*)>(os::find_symbol(handle, "XPluginStart"));
+  m.stop = reinterpret_cast<void (*)()>(os::find_symbol(handle, "XPluginStop"));
+  m.enable = reinterpret_cast<int (*)()>(os::find_symbol(handle, "XPluginEnable"));
+  m.disable = reinterpret_cast<void (*)()>(os::find_symbol(handle, "XPluginDisable"));
+  m.receive = reinterpret_cast<void (*)(XPLMPluginID, int, void*)>(os::find_symbol(handle, "XPluginReceiveMessage"));
   if (!m.start || !m.stop || !m.enable || !m.disable || !m.receive) {
-    dlclose(handle);
+    os::unload_library(handle);
     if (error) *error = path + " lacks one of the five entry points";
     return false;
   }
@@ -253,13 +257,9 @@ void unload() {
   if (h.module.started) stop();
   drop_plugin_registrations(h);
   std::string path = h.module.path;
-  dlclose(h.module.handle);
+  os::unload_library(h.module.handle);
   h.module = Module{};
-  // With unique symbols the library would stay mapped and keep its globals.
-  if (void* again = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NOLOAD)) {
-    dlclose(again);
-    problem("module %s stayed loaded after unload", path.c_str());
-  }
+  if (os::still_loaded(path)) problem("module %s stayed loaded after unload", path.c_str());
 }
 
 bool load_and_start(const std::string& path, std::string* error) {
@@ -334,12 +334,16 @@ void XPLMGetPluginInfo(XPLMPluginID id, char* out_name, char* out_file_path, cha
     copy_out(out_description, h.identity.description, 256);
   } else if (id == kDatarefEditorId && h.dataref_editor) {
     copy_out(out_name, "DataRefEditor", 256);
-    copy_out(out_file_path, h.root + "Resources/plugins/DataRefEditor/64/lin.xpl", 512);
+#ifdef _WIN32
+    copy_out(out_file_path, simhost::reported_path(h.root + "Resources/plugins/DataRefEditor/64/win.xpl"), 512);
+#else
+    copy_out(out_file_path, simhost::reported_path(h.root + "Resources/plugins/DataRefEditor/64/lin.xpl"), 512);
+#endif
     copy_out(out_signature, kDatarefEditorSignature, 256);
     copy_out(out_description, "Views and edits datarefs.", 256);
   } else if (id == kHostId) {
     copy_out(out_name, "X-Plane", 256);
-    copy_out(out_file_path, h.root, 512);
+    copy_out(out_file_path, simhost::reported_path(h.root), 512);
     copy_out(out_signature, "xplane", 256);
     copy_out(out_description, "The simulator.", 256);
   } else {
@@ -398,7 +402,7 @@ void XPLMGetNthAircraftModel(int index, char* out_file_name, char* out_path) {
   Host& h = host();
   if (index == 0) {
     copy_out(out_file_name, h.config.acf, 256);
-    copy_out(out_path, h.root + h.config.aircraft + h.config.acf, 512);
+    copy_out(out_path, simhost::reported_path(h.root + h.config.aircraft + h.config.acf), 512);
   } else {
     copy_out(out_file_name, "", 256);
     copy_out(out_path, "", 512);

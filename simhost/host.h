@@ -37,7 +37,13 @@ struct Config {
   bool objects_need_files = true;         // XPLMLoadObject fails for a file that does not exist
   std::vector<std::string> omit;          // catalog names left undefined ("vnav_idx absent")
   std::vector<CatalogEntry> extra;        // defined after the catalogs (replacing same names)
-  bool backslash_paths = false;           // report paths as a Windows host with native paths does
+  // Report paths in the Windows form (backslashes, the drive letter first);
+  // the Windows build of the host always does.
+#ifdef _WIN32
+  bool backslash_paths = true;
+#else
+  bool backslash_paths = false;
+#endif
   std::vector<std::string> absent_symbols; // XPLMFindSymbol answers null for these names
 };
 
@@ -53,7 +59,8 @@ std::string plugin_path();
 // A path as the host reports it (backslashes when `backslash_paths` is set).
 std::string reported_path(std::string path);
 
-// dlopen (RTLD_NOW | RTLD_LOCAL) and resolve the five entry points. False
+// dlopen (RTLD_NOW | RTLD_LOCAL), or LoadLibrary on Windows, and resolve the
+// five entry points. False
 // with `error` filled when the file does not load or lacks an entry point.
 bool load_module(const std::string& path, std::string* error = nullptr);
 bool module_loaded();
@@ -225,6 +232,9 @@ struct GraphicsState {
 };
 const GraphicsState& graphics_state();
 int graphics_state_calls();
+// OpenGL calls made in draw passes so far, as the Windows build's counting
+// stand-in sees them; 0 where Mesa renders them.
+int gl_calls();
 
 // ---- plug-ins, paths, log ---------------------------------------------------------
 
@@ -301,7 +311,9 @@ void set_local_origin(double lat, double lon);
 
 // The executable exports time(), srand() and rand(); the loaded module binds
 // those names to them (the executable is searched first), so these pins reach
-// the plug-in's own calls. Unpinned, they forward to the C library.
+// the plug-in's own calls. On Windows the module's imports of those functions
+// from the C runtime are pointed at the host's at load instead. Unpinned,
+// they forward to the C library.
 void pin_time(long long seconds);
 void unpin_time();
 void pin_rand(std::function<int()> next);   // each rand() returns next()

@@ -210,7 +210,12 @@ struct Host {
 };
 
 Host& host();
+#ifdef _WIN32
+// The C++ runtime's stdio on Windows is the C99 one (%zu, %lld), not msvcrt's.
+void problem(const char* fmt, ...) __attribute__((format(gnu_printf, 1, 2)));
+#else
 void problem(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+#endif
 
 // Shared between the source files of the host.
 void load_catalogs(Host& h);
@@ -219,7 +224,20 @@ Dataref* find_dataref(const std::string& name);
 void drop_plugin_registrations(Host& h);
 void default_world(Host& h);
 void draw_pass(Host& h);
+
+// The OpenGL side of a draw pass: Mesa's off-screen renderer on POSIX systems
+// (gl_osmesa.cpp), a counting stand-in on Windows (gl_counting.cpp).
+bool gl_begin_pass(Host& h);   // context current, pass state set; false: no pass
+void gl_end_pass(Host& h);     // stack depths and errors checked, capture parsed
+void gl_apply_graphics_state(const GraphicsState& state);
 void release_gl();
+#ifdef _WIN32
+// The stand-in's function of that OpenGL name, for the module's imports; null
+// for a name it lacks.
+void* counting_gl_function(const char* name);
+// The host's time, srand and rand of that C runtime name; null for others.
+void* seam_function(const char* name);
+#endif
 void continue_held_commands(Host& h);
 void reset_seam();
 

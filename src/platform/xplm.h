@@ -14,7 +14,12 @@
 
 #include <cstdint>
 
-#if defined(_WIN32)
+#if defined(_WIN32) && defined(CORVANE_HOST_SIDE)
+// The simulated host's Windows build defines these and exports them from its
+// executable, where its XPLM_64.dll finds them.
+#define CORVANE_HOST_API extern "C" __declspec(dllexport)
+#define CORVANE_EXPORT extern "C" __declspec(dllexport)
+#elif defined(_WIN32)
 #define CORVANE_HOST_API extern "C" __declspec(dllimport)
 #define CORVANE_EXPORT extern "C" __declspec(dllexport)
 #else

@@ -1,0 +1,21 @@
+// What the simulated host needs from the operating system: loading the
+// module, a temporary folder and the catalog folder. One side for POSIX
+// systems (os_posix.cpp) and one for Windows (os_windows.cpp); the rest of
+// the host is the same code on both.
+#pragma once
+
+#include <string>
+
+namespace simhost::os {
+
+// Loads the module with every symbol bound now; null with `error` filled
+// when it does not load.
+void* load_library(const std::string& path, std::string* error);
+void* find_symbol(void* library, const char* name);
+void unload_library(void* library);
+// Whether the module at `path` is still mapped after its unload.
+bool still_loaded(const std::string& path);
+// A fresh folder for a host root, ending in '/'; empty when none can be made.
+std::string make_temp_folder();
+
+}  // namespace simhost::os

@@ -1,0 +1,37 @@
+// The POSIX side of the host's operating-system seam: dlopen with every
+// symbol bound at load, the module's undefined host functions and its time,
+// srand, rand and OpenGL calls resolving to the executable's definitions.
+#include "os.h"
+
+#include <dlfcn.h>
+
+#include <cstdlib>
+
+namespace simhost::os {
+
+void* load_library(const std::string& path, std::string* error) {
+  dlerror();
+  void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!library && error) *error = dlerror();
+  return library;
+}
+
+void* find_symbol(void* library, const char* name) { return dlsym(library, name); }
+
+void unload_library(void* library) { dlclose(library); }
+
+bool still_loaded(const std::string& path) {
+  // With unique symbols the library would stay mapped and keep its globals.
+  void* again = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NOLOAD);
+  if (!again) return false;
+  dlclose(again);
+  return true;
+}
+
+std::string make_temp_folder() {
+  char tmpl[] = "/tmp/simhost-XXXXXX";
+  const char* dir = mkdtemp(tmpl);
+  return dir ? std::string(dir) + "/" : std::string();
+}
+
+}  // namespace simhost::os
