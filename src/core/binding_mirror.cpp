@@ -4,6 +4,9 @@
 // allocation per frame. Reads always start at element 0 and ask for exactly
 // the mirror's length, so a shorter array on the host side copies less and
 // leaves the rest as it was; texts always end inside the mirror buffer.
+// Every host value is read with the host's own type: the host converts
+// nothing, and a getter of another type reads 0.
+#include <array>
 #include <cmath>
 #include <cstdint>
 
@@ -236,6 +239,11 @@ void poll_host_datarefs() {
   } else {
     for (const PollScaled& e : kHost12F)
       *e.dst = static_cast<float>(static_cast<double>(read_f(h[e.id])) * e.scale);
+    for (const PollScaled& e : kHost12FirstOfF) {
+      float first = 0.0f;
+      read_vf(h[e.id], &first, 1);
+      *e.dst = static_cast<float>(static_cast<double>(first) * e.scale);
+    }
     for (const PollI& e : kHost12I) *e.dst = XPLMGetDatai(h[e.id]);
   }
   drop_impossible_values(last);

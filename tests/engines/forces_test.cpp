@@ -62,7 +62,7 @@ TEST_F(Forces, FuelConsumptionBlendsBetweenIdleAndCruise) {
     set_n1(c.n1, c.n1);
     engine_forces_update();
     const float te = engine_thrust_curve(c.n1 / 100.0f) * engine_static_thrust();
-    const std::vector<float> ff = simhost::get_floats("sim/flightmodel/engine/ENGN_FF_");
+    const std::vector<float> ff = simhost::get_floats("sim/flightmodel/engine/ENGN_FF_", 2);
     ASSERT_EQ(ff.size(), 2u);
     EXPECT_NEAR(ff[0] * 3600.0f / te, c.sfc, 1e-4f) << c.n1;
   }
@@ -74,7 +74,7 @@ TEST_F(Forces, NonBurningEngineGivesNothing) {
   host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[1] = 0;
   engine_forces_update();
   EXPECT_EQ(faxil(), 0.0f);
-  EXPECT_EQ(simhost::get_floats("sim/flightmodel/engine/ENGN_FF_"), (std::vector<float>{0.0f, 0.0f}));
+  EXPECT_EQ(simhost::get_floats("sim/flightmodel/engine/ENGN_FF_", 2), (std::vector<float>{0.0f, 0.0f}));
   EXPECT_EQ(simhost::get_int("sim/operation/override/override_engine_forces"), 1);
   EXPECT_EQ(simhost::get_int("sim/operation/override/override_fuel_flow"), 1);
 }
@@ -105,7 +105,7 @@ TEST_F(Forces, GroundThrustAndUnknownCurve) {
   on_ground = 0;
   engine_forces_update();
   EXPECT_EQ(faxil(), 0.0f);
-  EXPECT_EQ(simhost::get_floats("sim/flightmodel/engine/ENGN_FF_"), (std::vector<float>{0.0f, 0.0f}));
+  EXPECT_EQ(simhost::get_floats("sim/flightmodel/engine/ENGN_FF_", 2), (std::vector<float>{0.0f, 0.0f}));
   on_ground = 1;
   engine_forces_update();
   EXPECT_NEAR(faxil(), -11800.0f, 0.01f);  // engine 1 at 45 %, engine 2 at 95 % adds nothing
@@ -135,7 +135,7 @@ TEST_F(Forces, StaticThrustCoefficientTakesEffectNextUpdate) {
   engine_model::static_thrust = NAN;
   engine_forces_update();
   EXPECT_TRUE(std::isfinite(faxil()));
-  for (float f : simhost::get_floats("sim/flightmodel/engine/ENGN_FF_")) EXPECT_TRUE(std::isfinite(f));
+  for (float f : simhost::get_floats("sim/flightmodel/engine/ENGN_FF_", 2)) EXPECT_TRUE(std::isfinite(f));
 }
 
 }  // namespace
