@@ -15,9 +15,8 @@ this script. Writes (or, with --check, compares and fails on any difference):
   simhost/catalog/scripts_bound.tsv  the script datarefs the plug-in binds (simulated host)
 
 A simulator dataref is read and written with the type the simulator gives
-it, never with a type taken from how the plug-in's text describes the call:
-the host converts nothing, so a getter of another type reads 0 and a setter
-of another type does nothing.
+it, whatever call BOUND_TSV names for it: the host converts nothing, so a
+getter of another type reads 0 and a setter of another type does nothing.
 
 One row per outside dataref the plug-in looks up at start-up. The identifier
 is the name with every non-identifier character turned into '_'; names that
@@ -71,6 +70,8 @@ HOST_FACTS_ADDED = {
 OPEN_BYTES = 1024
 VERSIONS = ('11', '12')
 
+# Catalog types of script names whose access gives no type: (type flags,
+# size); texts give their byte size.
 SCRIPT_TYPES = {
     # The five nearest airports, one element each.
     'zuvadud/D738/nearest_apt_dist': (8, 5),
