@@ -219,6 +219,20 @@ void write_bytes(std::vector<uint8_t>& dst, const void* in, int offset, int coun
 
 bool plugin_owned(const Dataref& d) { return d.owner == Owner::Plugin; }
 
+// An array access by the plug-in that asks for elements past the end of a
+// host or script array: the host copies what exists, and the rest of the
+// plug-in's buffer keeps whatever it held.
+void watch_overrun(const Dataref& d, const void* values, int offset, int count, const char* call) {
+  if (plugin_owned(d) || !values || count <= 0) return;
+  const int n = static_cast<int>(d.array.size());
+  if (offset >= 0 && offset <= n && count <= n - offset) return;
+  Host& h = host();
+  const std::string what = std::string(call) + " " + d.name + " offset " + std::to_string(offset) + " count " +
+                           std::to_string(count) + " of " + std::to_string(n);
+  if (h.overruns.size() < 256 && std::find(h.overruns.begin(), h.overruns.end(), what) == h.overruns.end())
+    h.overruns.push_back(what);
+}
+
 // Records the non-finite values among a plug-in write into host storage.
 // An element that already held a non-finite value (the owner put it there,
 // and the plug-in hands it back unchanged) is not the plug-in's doing.
@@ -338,7 +352,9 @@ void load_catalogs(Host& h) {
   std::string dir = h.config.catalog_dir.empty() ? std::string(SIMHOST_CATALOG_DIR) : h.config.catalog_dir;
   if (!dir.empty() && dir.back() != '/') dir += '/';
   load_catalog_file(h, dir + "host_base.tsv", Owner::Host);
-  load_catalog_file(h, dir + "host_bound.tsv", Owner::Host);
+  // The simulator's own datarefs as the host version being simulated has them.
+  load_catalog_file(h, dir + (h.config.host_version < 120000 ? "host_bound_11.tsv" : "host_bound_12.tsv"),
+                    Owner::Host);
   if (h.config.scripts) {
     load_catalog_file(h, dir + "scripts_base.tsv", Owner::Scripts);
     load_catalog_file(h, dir + "scripts_bound.tsv", Owner::Scripts);
@@ -421,6 +437,18 @@ std::vector<float> get_floats(const std::string& name) {
     for (int i : get_ints(name)) out.push_back(static_cast<float>(i));
   }
   return out;
+}
+
+std::vector<int> get_ints(const std::string& name, int count) {
+  std::vector<int> v = get_ints(name);
+  if (count >= 0 && static_cast<size_t>(count) < v.size()) v.resize(static_cast<size_t>(count));
+  return v;
+}
+
+std::vector<float> get_floats(const std::string& name, int count) {
+  std::vector<float> v = get_floats(name);
+  if (count >= 0 && static_cast<size_t>(count) < v.size()) v.resize(static_cast<size_t>(count));
+  return v;
 }
 
 std::string get_bytes(const std::string& name) {
@@ -624,6 +652,7 @@ void clear_non_finite_writes() {
   host().non_finite_count = 0;
   host().non_finite.clear();
 }
+const std::vector<std::string>& array_overruns() { return host().overruns; }
 std::vector<std::string> shadowed_catalog_names() { return host().shadowed; }
 
 }  // namespace simhost
@@ -678,22 +707,28 @@ void XPLMSetDatad(XPLMDataRef ref, double value) {
 
 int XPLMGetDatavi(XPLMDataRef ref, int* values, int offset, int max) {
   Dataref* d = reading(ref, xplmType_IntArray, "XPLMGetDatavi");
-  return d ? raw_getvi(*d, values, offset, max) : 0;
+  if (!d) return 0;
+  watch_overrun(*d, values, offset, max, "XPLMGetDatavi");
+  return raw_getvi(*d, values, offset, max);
 }
 void XPLMSetDatavi(XPLMDataRef ref, int* values, int offset, int count) {
   Dataref* d = writing(ref, xplmType_IntArray, "XPLMSetDatavi");
   if (!d) return;
   if (!values && count > 0) problem("XPLMSetDatavi: %s: null values, count %d", d->name.c_str(), count);
+  watch_overrun(*d, values, offset, count, "XPLMSetDatavi");
   raw_setvi(*d, values, offset, count);
 }
 int XPLMGetDatavf(XPLMDataRef ref, float* values, int offset, int max) {
   Dataref* d = reading(ref, xplmType_FloatArray, "XPLMGetDatavf");
-  return d ? raw_getvf(*d, values, offset, max) : 0;
+  if (!d) return 0;
+  watch_overrun(*d, values, offset, max, "XPLMGetDatavf");
+  return raw_getvf(*d, values, offset, max);
 }
 void XPLMSetDatavf(XPLMDataRef ref, float* values, int offset, int count) {
   Dataref* d = writing(ref, xplmType_FloatArray, "XPLMSetDatavf");
   if (!d) return;
   if (!values && count > 0) problem("XPLMSetDatavf: %s: null values, count %d", d->name.c_str(), count);
+  watch_overrun(*d, values, offset, count, "XPLMSetDatavf");
   watch_finite(*d, values, offset, count);
   raw_setvf(*d, values, offset, count);
 }

@@ -116,6 +116,11 @@ float get_float(const std::string& name);
 double get_double(const std::string& name);
 std::vector<int> get_ints(const std::string& name);
 std::vector<float> get_floats(const std::string& name);
+// The first `count` elements (fewer when the array is shorter): the host's
+// arrays are as long as the host makes them, usually longer than the
+// elements a test looks at.
+std::vector<int> get_ints(const std::string& name, int count);
+std::vector<float> get_floats(const std::string& name, int count);
 std::string get_bytes(const std::string& name);   // all bytes, NULs included
 std::string get_text(const std::string& name);    // bytes up to the first NUL
 int array_size(const std::string& name);          // element or byte count (null-buffer read)
@@ -162,6 +167,10 @@ int null_handle_writes();
 int non_finite_write_count();
 const std::vector<std::string>& non_finite_writes();
 void clear_non_finite_writes();
+// The plug-in's array reads and writes on host and script datarefs that ran
+// past the array's end (the host copies only what exists), first 256 as
+// "XPLMGetDatavf name offset 0 count 5 of 4"; each place counted once.
+const std::vector<std::string>& array_overruns();
 // Catalog names that the plug-in registered itself (its accessor took over).
 std::vector<std::string> shadowed_catalog_names();
 

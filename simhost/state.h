@@ -158,6 +158,7 @@ struct Host {
   int null_reads = 0, null_writes = 0;
   int non_finite_count = 0;
   std::vector<std::string> non_finite;
+  std::vector<std::string> overruns;
   int registration_counter = 0;
 
   // commands

@@ -1,14 +1,22 @@
 #!/usr/bin/env python3
 """Generate the bound-dataref tables from one TSV of looked-up names.
 
-Usage: gen_bound.py BOUND_TSV [REPO_ROOT]
+Usage: gen_bound.py [--check] BOUND_TSV HOST_TSV [REPO_ROOT]
 
-REPO_ROOT defaults to the folder above this script. Writes:
+BOUND_TSV lists the names the plug-in looks up; HOST_TSV the simulator's own
+datarefs among them with their type and writability as the simulator lists
+them for its version 11 and 12 hosts. REPO_ROOT defaults to the folder above
+this script. Writes (or, with --check, compares and fails on any difference):
   src/core/bound_names.inc      X-macro rows, one per looked-up name, in look-up order
   src/core/bound_mirrors.h      the HostMirror and ScriptMirror structs, one field per mirrored name
   src/core/bound_polls.inc      table ranges, per-frame poll tables and the per-name mirror map
-  simhost/catalog/host_bound.tsv     the host datarefs the plug-in binds (simulated host)
+  simhost/catalog/host_bound_11.tsv  the host datarefs the plug-in binds, as a version 11 host has them
+  simhost/catalog/host_bound_12.tsv  the same for a version 12 host
   simhost/catalog/scripts_bound.tsv  the script datarefs the plug-in binds (simulated host)
+
+A simulator dataref is read and written with the type the simulator gives
+it, whatever call BOUND_TSV names for it: the host converts nothing, so a
+getter of another type reads 0 and a setter of another type does nothing.
 
 One row per outside dataref the plug-in looks up at start-up. The identifier
 is the name with every non-identifier character turned into '_'; names that
@@ -48,67 +56,22 @@ TCAS_ARRAYS = ['sim/cockpit2/tcas/targets/position/lat', 'sim/cockpit2/tcas/targ
 # define them, or the plug-in's own registration would collide.
 SELF_PUBLISHED = {'zuvadud/D738/73x', 'zuvadud/D738/autopilot/lock_throttle'}
 
-# Catalog types of names whose access gives no type: (type flags, size).
-# Host names follow the host's own dataref types; script texts their byte size.
-HOST_TYPES = {
-    'sim/aircraft/view/acf_livery_path': (32, 1024),
-    'sim/aircraft/view/acf_livery_index': (1, 1),
-    'sim/graphics/view/panel_render_type': (1, 1),
-    'sim/cockpit2/radios/indicators/gps_nav_id': (32, 150),
-    'sim/version/xplane_internal_version': (1, 1),
-    'sim/cockpit2/bleedair/actuators/engine_bleed_sov': (8, 2),
+# The simulator's names whose rows in the plug-in's list are replaced: the
+# wind at the aircraft exists on version 12 hosts only under this name.
+RENAMED = {'sim/weather/aircraft/wind_speed_msc': 'sim/weather/aircraft/wind_now_speed_msc'}
+# Simulator datarefs the plug-in uses under a name of RENAMED, in the columns
+# of HOST_TSV: float, read-only, on version 12 hosts only.
+HOST_FACTS_ADDED = {
+    'sim/weather/aircraft/wind_now_speed_msc': {'type_11': '-', 'writable_11': '-', 'type_12': 'float',
+                                                'writable_12': 'n', 'in_11_40': 'no', 'in_12_08': 'yes'},
 }
-# Host values the plug-in writes although their rows name only a read.
-# Host datarefs the plug-in writes although its binding only reads them: the
-# bus loads, and the start-up state's and the cockpit state restore's pushes.
-HOST_WRITTEN = {'sim/cockpit2/electrical/plugin_bus_load_amps',
-                # bleed air actuators and the electric hydraulic pumps
-                'sim/cockpit2/bleedair/actuators/apu_bleed', 'sim/cockpit2/bleedair/actuators/engine_bleed_sov',
-                'sim/cockpit2/bleedair/actuators/gpu_bleed', 'sim/cockpit2/bleedair/actuators/isol_valve_left',
-                'sim/cockpit2/bleedair/actuators/isol_valve_right', 'sim/cockpit2/bleedair/actuators/pack_center',
-                'sim/cockpit2/bleedair/actuators/pack_left', 'sim/cockpit2/bleedair/actuators/pack_right',
-                'sim/cockpit2/switches/electric_hydraulic_pump_on',
-                'sim/cockpit2/switches/electric_hydraulic_pump2_on',
-                # brakes, steering, flaps, radios, probe heat, brightness and ice effects
-                'sim/aircraft/overflow/acf_brake_co', 'sim/aircraft/overflow/acf_roll_co',
-                'sim/cockpit2/switches/panel_brightness_ratio', 'sim/cockpit2/radios/actuators/adf2_power',
-                'sim/cockpit2/radios/actuators/adf1_frequency_hz', 'sim/cockpit2/radios/actuators/adf2_frequency_hz',
-                'sim/cockpit2/radios/actuators/adf1_standby_frequency_hz',
-                'sim/cockpit2/radios/actuators/adf2_standby_frequency_hz',
-                'sim/cockpit2/ice/ice_AOA_heat_on', 'sim/cockpit2/ice/ice_AOA_heat_on_copilot',
-                'sim/cockpit2/ice/ice_pitot_heat_on_pilot', 'sim/cockpit2/ice/ice_pitot_heat_on_copilot',
-                'sim/cockpit2/ice/ice_static_heat_on_pilot', 'sim/cockpit2/ice/ice_static_heat_on_copilot',
-                'sim/flightmodel/failures/window_ice', 'sim/flightmodel/failures/frm_ice',
-                'sim/flightmodel/failures/frm_ice2', 'sim/flightmodel/failures/tail_ice',
-                'sim/flightmodel/failures/tail_ice2', 'sim/flightmodel/failures/inlet_ice_per_engine',
-                # electrical buses: avionics, ground power, APU generator and inverters
-                'sim/cockpit/electrical/avionics_on', 'sim/cockpit/electrical/gpu_on',
-                'sim/cockpit/electrical/generator_apu_on', 'sim/cockpit2/electrical/inverter_on',
-                'sim/cockpit2/switches/avionics_power_on',
-                'sim/cockpit2/radios/actuators/adf1_power',
-                'sim/cockpit/pressure/cabin_vvi_set_m_msec',
-                'sim/cockpit2/engine/actuators/mixture_ratio',
-                # engine model: idle ratios, starter, flap coefficients, plug force
-                'sim/aircraft2/engine/low_idle_ratio', 'sim/aircraft2/engine/high_idle_ratio',
-                'sim/aircraft/engine/acf_starter_torque_ratio', 'sim/aircraft/engine/acf_starter_max_rpm_ratio',
-                'sim/aircraft/controls/acf_flap_cl', 'sim/aircraft/controls/acf_flap2_cl',
-                'sim/aircraft/controls/acf_flap_cm', 'sim/aircraft/controls/acf_flap2_cm',
-                'sim/flightmodel/forces/faxil_plug_acf',
-                # the plug-in's own indicated airspeed and trend, and the flight-director bars
-                'sim/cockpit2/gauges/indicators/airspeed_kts_pilot', 'sim/cockpit2/gauges/indicators/airspeed_kts_copilot',
-                'sim/cockpit2/gauges/indicators/airspeed_acceleration_kts_sec_pilot',
-                'sim/cockpit2/gauges/indicators/airspeed_acceleration_kts_sec_copilot',
-                'sim/cockpit/autopilot/flight_director_pitch', 'sim/cockpit/autopilot/flight_director_roll',
-                # engine failures: the failure modes, the spooled-down N1 and the oil lost
-                'sim/operation/failures/rel_engfai0', 'sim/operation/failures/rel_engfai1',
-                'sim/operation/failures/rel_engsep0', 'sim/operation/failures/rel_engsep1',
-                'sim/operation/failures/rel_oilpmp0', 'sim/operation/failures/rel_oilpmp1',
-                'sim/operation/failures/rel_genera0', 'sim/operation/failures/rel_genera1',
-                'sim/flightmodel/engine/ENGN_N1_', 'sim/flightmodel/engine/ENGN_oil_quan'}
-# The host's failure enums and warning preferences take writes from plug-ins.
-HOST_WRITABLE_PATTERNS = [r'^sim/operation/failures/rel_', r'^sim/operation/prefs/warn_',
-                          r'^sim/flightmodel/engine/ENGN_oil_quan']
-HOST_INT_PATTERNS = [r'^sim/operation/failures/rel_', r'^sim/operation/prefs/warn_']
+# A byte dataref the simulator lists without a length holds text of any
+# length; the simulated host gives it this many bytes.
+OPEN_BYTES = 1024
+VERSIONS = ('11', '12')
+
+# Catalog types of script names whose access gives no type: (type flags,
+# size); texts give their byte size.
 SCRIPT_TYPES = {
     # The five nearest airports, one element each.
     'zuvadud/D738/nearest_apt_dist': (8, 5),
@@ -173,6 +136,8 @@ def counts(row):
 
 def load(path):
     rows = list(csv.DictReader(open(path, encoding='utf-8'), delimiter='\t'))
+    for r in rows:
+        r['name'] = RENAMED.get(r['name'], r['name'])
     simple = Counter(ident(r['name']) for r in rows)
     seen = set()
     for r in rows:
@@ -188,12 +153,81 @@ def load(path):
     return rows
 
 
+def parse_host_type(text):
+    """(type flags, size) of a type as the simulator lists it; None when absent."""
+    if text == '-':
+        return None
+    m = re.fullmatch(r'(int|float|double)', text)
+    if m:
+        return {'int': 1, 'float': 2, 'double': 4}[text], 1
+    m = re.fullmatch(r'(float|int|byte)\[(\d*)\]', text)
+    assert m, text
+    size = int(m.group(2)) if m.group(2) else OPEN_BYTES
+    assert size > 0, text
+    return {'float': 8, 'int': 16, 'byte': 32}[m.group(1)], size
+
+
+def load_host_facts(path, rows):
+    """name -> {version: (type flags, size, writable) or None} for every simulator name bound."""
+    listed = {r['name']: r for r in csv.DictReader(open(path, encoding='utf-8'), delimiter='\t')}
+    listed.update(HOST_FACTS_ADDED)
+    facts = {}
+    for r in rows:
+        if r['table'] != 'host' or not r['name'].startswith('sim/'):
+            continue
+        f = listed.get(r['name'])
+        assert f is not None, 'no host facts for ' + r['name']
+        facts[r['name']] = {}
+        for v in VERSIONS:
+            t = parse_host_type(f['type_' + v])
+            assert t is None or f['writable_' + v] in ('y', 'n'), r['name']
+            facts[r['name']][v] = None if t is None else (t[0], t[1], 1 if f['writable_' + v] == 'y' else 0)
+        kinds = {x[0] for x in facts[r['name']].values() if x}
+        assert len(kinds) <= 1, 'type differs between host versions: ' + r['name']
+    return facts
+
+
 def mirror_read(r):
-    """(call, count) of the per-frame read of a polled name."""
+    """(call, count) of the per-frame read of a polled name, as the plug-in's list gives it."""
     c = calls(r)
     assert c and c[0] in TYPE_OF_CALL and c[0].startswith('get'), (r['name'], c)
     n = counts(r)
     return c[0], (n[0] if n else 1)
+
+
+def poll_versions(r):
+    return {'always': VERSIONS, 'host11': ('11',), 'host12': ('12',), 'no': VERSIONS}[r['polled']]
+
+
+HOST_CALL = {1: 'i', 2: 'f', 4: 'd', 8: 'vf', 16: 'vi', 32: 'b'}
+
+
+def host_type(r, facts, versions=VERSIONS):
+    """(type flags, smallest size) of a simulator name over the host versions that have it; None if none."""
+    have = [facts[r['name']][v] for v in versions if r['name'] in facts and facts[r['name']][v]]
+    if not have:
+        return None
+    return have[0][0], min(x[1] for x in have)
+
+
+def host_read(r, facts):
+    """(call, count) of the per-frame read the host answers: its own type, and
+    no more elements than the smallest array of the hosts that poll it."""
+    call, n = mirror_read(r)
+    t = host_type(r, facts, poll_versions(r))
+    if t is None:
+        return call, n   # no host has the name: the slot stays null
+    flags, size = t
+    hcall = 'get' + HOST_CALL[flags]
+    if flags in (8, 16):
+        # A value the list reads as one number is the array's first element.
+        n = min(n if call in ('getvf', 'getvi') else 1, size)
+    elif flags == 32:
+        assert call == 'getb', r['name']
+        n = min(n, size)
+    else:
+        n = 1
+    return hcall, n
 
 
 def newer_target(r):
@@ -212,31 +246,26 @@ def scale_of(r):
 
 
 class Field:
-    def __init__(self, row, ctype, count, owner):
-        self.row, self.ctype, self.count, self.owner = row, ctype, count, owner
+    def __init__(self, row, ctype, count, owner, array, note=''):
+        self.row, self.ctype, self.count, self.owner, self.array, self.note = row, ctype, count, owner, array, note
 
     def is_array(self):
-        return mirror_read(self.row)[0] in ('getvf', 'getvi')
+        return self.array
 
     def decl(self):
         n = self.row['id']
         if self.ctype == 'char':
             return 'char %s[%d];  // %d bytes read + terminator' % (n, self.count + 1, self.count)
         if self.is_array():
-            return '%s %s[%d];' % (self.ctype, n, self.count)
-        note = ''
-        if self.row['conversion'] == INT_AS_FLOAT:
-            note = '  // int on the host'
-        elif self.row['conversion'] == FLOAT_AS_INT:
-            note = '  // float on the host, truncated'
-        return '%s %s;%s' % (self.ctype, n, note)
+            return '%s %s[%d];%s' % (self.ctype, n, self.count, self.note)
+        return '%s %s;%s' % (self.ctype, n, self.note)
 
 
-def build(rows):
+def build(rows, facts):
     by_name = {r['name']: r for r in rows}
     fields = OrderedDict()   # id -> Field (mirror storage)
-    polls = {k: [] for k in ('f', 'i', 'i2f', 'f2i', 'd', 'vf', 'vi', 'b', 'h11f', 'h11i', 'h12f', 'h12i',
-                             'sf', 'svf', 'sfail')}
+    polls = {k: [] for k in ('f', 'i', 'i2f', 'f2i', 'd', 'vf', 'vi', 'b', 'h11f', 'h11i', 'h12f', 'h12vf',
+                             'h12i', 'sf', 'svf', 'sfail')}
     for r in rows:
         if r['polled'] == 'no':
             continue
@@ -251,47 +280,71 @@ def build(rows):
                 assert n == 70, r['name']
                 polls['sfail'].append((r, FAILURE_ARRAYS[r['name']], n))
                 continue
-            fields[r['id']] = Field(r, 'float', n, owner)
+            fields[r['id']] = Field(r, 'float', n, owner, call == 'getvf')
             polls['sf' if call == 'getf' else 'svf'].append((r, n))
             continue
         conv = r['conversion']
-        if call == 'geti':
+        array = call in ('getvf', 'getvi')
+        hcall, hn = host_read(r, facts)
+        note = ''
+        if hcall == 'geti':
             ctype = 'float' if conv == INT_AS_FLOAT else 'int32_t'
             kind = 'i2f' if conv == INT_AS_FLOAT else 'i'
-        elif call == 'getf':
+            note = '  // int on the host' if conv == INT_AS_FLOAT else ''
+        elif hcall == 'getf':
             ctype = 'int32_t' if conv == FLOAT_AS_INT else 'float'
             kind = 'f2i' if conv == FLOAT_AS_INT else 'f'
-        elif call == 'getd':
+            note = '  // float on the host, truncated' if conv == FLOAT_AS_INT else ''
+        elif hcall == 'getd':
             ctype, kind = 'double', 'd'
-        elif call == 'getvf':
+        elif hcall == 'getvf':
             ctype, kind = 'float', 'vf'
-        elif call == 'getvi':
+        elif hcall == 'getvi':
             ctype, kind = 'int32_t', 'vi'
-        elif call == 'getb':
+        elif hcall == 'getb':
             ctype, kind = 'char', 'b'
         else:
             raise AssertionError(r['name'])
+        assert array == (kind in ('vf', 'vi')) or not array, 'array read of a scalar: ' + r['name']
+        if kind in ('vf', 'vi') and not array:
+            note = '  // element 0 of the host\'s array'
+        elif array and hn < n:
+            note = '  // the host has %d' % hn
         if r['polled'] == 'host11':
             assert kind in ('f', 'i'), r['name']
             kind = 'h11' + kind
-        fields[r['id']] = Field(r, ctype, n, owner)
+        fields[r['id']] = Field(r, ctype, n, owner, array, note)
         if r['name'] == ELEVATOR_TRIM or r['name'] in TCAS_ARRAYS:
             continue   # read by the poll code under its own test
-        polls[kind].append((r, n))
+        polls[kind].append((r, hn))
     for r in rows:
         if r['polled'] != 'host12':
             continue
-        call, _ = mirror_read(r)
+        call, _ = host_read(r, facts)
         target = by_name[newer_target(r)]
         assert target['polled'] == 'host11', target['name']
         tf = fields[target['id']]
-        if call == 'getf':
-            assert tf.ctype == 'float', target['name']
-            polls['h12f'].append((r, target, scale_of(r)))
+        if call in ('getf', 'getvf'):
+            assert tf.ctype == 'float' and not tf.is_array(), target['name']
+            polls['h12f' if call == 'getf' else 'h12vf'].append((r, target, scale_of(r)))
         else:
             assert call == 'geti' and tf.ctype == 'int32_t' and not r['conversion'], r['name']
             polls['h12i'].append((r, target))
     return fields, polls
+
+
+def host_access(r, facts):
+    """The access column with every typed or bare call in the host's own type."""
+    t = host_type(r, facts)
+    if t is None:
+        return r['access']
+    suffix = HOST_CALL[t[0]]
+    out = []
+    for a in calls(r):
+        a = ('get' if a.startswith('get') else 'set') + suffix
+        if a not in out:
+            out.append(a)
+    return ','.join(out)
 
 
 def write(path, text):
@@ -300,13 +353,19 @@ def write(path, text):
         f.write(text)
 
 
-def gen_names(rows):
+def gen_names(rows, facts):
     out = ['// Generated by tools/gen_bound.py; do not edit.',
-           '// BOUND(identifier, "name", table, access, count, polled, conversion)']
+           '// BOUND(identifier, "name", table, access, count, polled, conversion)',
+           '// The host\'s own names carry the calls of the host\'s own type; count is',
+           '// the elements or bytes of the mirror read (0: none stated).']
     for r in rows:
         c = counts(r)
+        n = c[0] if c else 0
+        if r['name'] in facts and r['polled'] != 'no' and host_type(r, facts, poll_versions(r)):
+            call, hn = host_read(r, facts)
+            n = hn if call in ('getvf', 'getvi', 'getb') else 0
         out.append('BOUND(%s, "%s", %s, "%s", %d, %s, "%s")' % (
-            r['id'], r['name'], r['table'], r['access'], c[0] if c else 0, r['polled'], r['conversion']))
+            r['id'], r['name'], r['table'], host_access(r, facts), n, r['polled'], r['conversion']))
     return '\n'.join(out) + '\n'
 
 
@@ -331,16 +390,17 @@ def gen_mirrors(fields):
 
 def gen_polls(rows, fields, polls):
     out = ['// Generated by tools/gen_bound.py; do not edit.',
-           '// Included once, by core/binding_mirror.cpp, after the entry types it names.', '']
+           '// Included by core/binding_mirror.cpp after the entry types it names',
+           '// (core/bound_poll_types.h), and by the test that checks the tables.', '']
     def addr(r):
         f = fields[r['id']]
         return '&%s.%s' % (f.owner, r['id']) + ('[0]' if (f.ctype == 'char' or f.is_array()) else '')
 
     def table(ctype, name, rows_):
-        out.append('constexpr %s %s[] = {' % (ctype, name))
+        out.append('constexpr std::array<%s, %d> %s{{' % (ctype, len(rows_), name))
         for e in rows_:
             out.append('  ' + e + ',')
-        out.append('};')
+        out.append('}};')
         out.append('')
 
     table('PollF', 'kHostF', ['{bound::%s, %s}' % (r['id'], addr(r)) for r, _ in polls['f']])
@@ -357,6 +417,8 @@ def gen_polls(rows, fields, polls):
     out.append('// Newer hosts: the newer names fill the older names\' fields, in the older units.')
     table('PollScaled', 'kHost12F',
           ['{bound::%s, %s, %s}' % (r['id'], addr(t), s) for r, t, s in polls['h12f']])
+    table('PollScaled', 'kHost12FirstOfF',
+          ['{bound::%s, %s, %s}' % (r['id'], addr(t), s) for r, t, s in polls['h12vf']])
     table('PollI', 'kHost12I', ['{bound::%s, %s}' % (r['id'], addr(t)) for r, t in polls['h12i']])
     table('PollF', 'kScriptF', ['{bound::%s, %s}' % (r['id'], addr(r)) for r, _ in polls['sf']])
     table('PollVF', 'kScriptVF', ['{bound::%s, %s, %d}' % (r['id'], addr(r), n) for r, n in polls['svf']]
@@ -375,8 +437,7 @@ def gen_polls(rows, fields, polls):
             out.append('  {MirrorKind::none, nullptr, 0},')
         else:
             k = kinds[f.ctype]
-            call = mirror_read(r)[0]
-            if call in ('getvf', 'getvi'):
+            if f.is_array():
                 k = 'MirrorKind::vf32' if f.ctype == 'float' else 'MirrorKind::vi32'
             out.append('  {%s, %s, %d},' % (k, addr(r), f.count))
     out.append('};')
@@ -384,7 +445,7 @@ def gen_polls(rows, fields, polls):
 
 
 def catalog_type(r):
-    """(type flags, size, writable) the simulated host gives a bound name."""
+    """(type flags, size, writable) the simulated host gives a bound name that is not the simulator's."""
     c = calls(r)
     typed = [a for a in c if a in TYPE_OF_CALL]
     n = counts(r)
@@ -395,9 +456,6 @@ def catalog_type(r):
         for a in typed:
             if (TYPE_OF_CALL[a] in (8, 16, 32)) == (t in (8, 16, 32)):
                 t |= TYPE_OF_CALL[a]
-    elif r['name'] in HOST_TYPES:
-        t, size = HOST_TYPES[r['name']]
-        return t, size, writable
     elif r['name'] in SCRIPT_TYPES:
         t, size = SCRIPT_TYPES[r['name']]
         return t, size, writable
@@ -406,35 +464,49 @@ def catalog_type(r):
         for a in typed:
             if (TYPE_OF_CALL[a] in (8, 16, 32)) == (TYPE_OF_CALL[typed[0]] in (8, 16, 32)):
                 t |= TYPE_OF_CALL[a]
-    elif any(re.search(p, r['name']) for p in HOST_INT_PATTERNS):
-        t = 1
     else:
         t = 2
     size = max(n) if (n and t & 56) else 1
-    assert not t & 56 or n or r['name'] in HOST_TYPES or r['name'] in SCRIPT_TYPES, r['name']
+    assert not t & 56 or n or r['name'] in SCRIPT_TYPES, r['name']
     return t, size, writable
 
 
 def gen_catalog(rows):
     out = ['name\ttype\tsize\twritable\tdefault']
     for r in rows:
-        t, size, w = catalog_type(r)
-        if r['table'] != 'host' or r['name'] in HOST_WRITTEN or \
-                any(re.search(p, r['name']) for p in HOST_WRITABLE_PATTERNS):
-            w = 1   # the scripts' own datarefs take writes from both sides
+        t, size, _ = catalog_type(r)
+        # The scripts' own datarefs take writes from both sides.
+        out.append('%s\t%d\t%d\t%d\t' % (r['name'], t, size, 1))
+    return '\n'.join(out) + '\n'
+
+
+def gen_host_catalog(rows, facts, version):
+    """The host datarefs the plug-in binds, as the simulator of that version has
+    them; a name that version lacks is left out, so its look-up gives null."""
+    out = ['name\ttype\tsize\twritable\tdefault']
+    for r in rows:
+        if r['name'] in facts:
+            f = facts[r['name']][version]
+            if f is None:
+                continue
+            t, size, w = f
+        else:
+            t, size, w = catalog_type(r)
         out.append('%s\t%d\t%d\t%d\t' % (r['name'], t, size, w))
     return '\n'.join(out) + '\n'
 
 
 def main():
-    if len(sys.argv) not in (2, 3):
+    args = sys.argv[1:]
+    check = bool(args) and args[0] == '--check'
+    if check:
+        args = args[1:]
+    if len(args) not in (2, 3):
         sys.exit(__doc__)
-    root = sys.argv[2] if len(sys.argv) == 3 else os.path.join(os.path.dirname(os.path.abspath(__file__)), '..')
-    rows = load(sys.argv[1])
-    fields, polls = build(rows)
-    write(os.path.join(root, 'src/core/bound_names.inc'), gen_names(rows))
-    write(os.path.join(root, 'src/core/bound_mirrors.h'), gen_mirrors(fields))
-    write(os.path.join(root, 'src/core/bound_polls.inc'), gen_polls(rows, fields, polls))
+    root = args[2] if len(args) == 3 else os.path.join(os.path.dirname(os.path.abspath(__file__)), '..')
+    rows = load(args[0])
+    facts = load_host_facts(args[1], rows)
+    fields, polls = build(rows, facts)
     host = [r for r in rows if r['table'] == 'host']
     # Script values, including the two flags of the scripts that sit in the
     # add-on table; add-ons themselves stay undefined unless a test adds them.
@@ -442,8 +514,26 @@ def main():
                if (r['table'] in ('mirrored_script', 'direct_script')
                    or (r['table'] == 'addon' and r['name'].startswith('zuvadud/')))
                and r['name'] not in SELF_PUBLISHED]
-    write(os.path.join(root, 'simhost/catalog/host_bound.tsv'), gen_catalog(host))
-    write(os.path.join(root, 'simhost/catalog/scripts_bound.tsv'), gen_catalog(scripts))
+    outputs = [
+        ('src/core/bound_names.inc', gen_names(rows, facts)),
+        ('src/core/bound_mirrors.h', gen_mirrors(fields)),
+        ('src/core/bound_polls.inc', gen_polls(rows, fields, polls)),
+        ('simhost/catalog/host_bound_11.tsv', gen_host_catalog(host, facts, '11')),
+        ('simhost/catalog/host_bound_12.tsv', gen_host_catalog(host, facts, '12')),
+        ('simhost/catalog/scripts_bound.tsv', gen_catalog(scripts)),
+    ]
+    if check:
+        stale = []
+        for rel, text in outputs:
+            path = os.path.join(root, rel)
+            if not os.path.exists(path) or open(path, encoding='utf-8', newline='').read() != text:
+                stale.append(rel)
+        if stale:
+            sys.exit('gen_bound: out of date (run tools/gen_bound.py): ' + ' '.join(stale))
+        print('gen_bound: %d generated files up to date' % len(outputs), file=sys.stderr)
+        return
+    for rel, text in outputs:
+        write(os.path.join(root, rel), text)
     sizes = ' '.join('%s=%d' % (k, len(v)) for k, v in polls.items())
     print('gen_bound: %d names; polls %s' % (len(rows), sizes), file=sys.stderr)
 

@@ -32,13 +32,15 @@ struct Position {
   float lat, lon, elev_m;
 };
 
-// Multiplayer plane n (1..19) of the host mirror.
+// Multiplayer plane n (1..19) of the host mirror. The host keeps these as
+// doubles; the traffic logic works in floats like the target arrays.
 Position multiplayer_position(int n) {
   const HostMirror& h = host_mirror;
   switch (n) {
-#define PLANE(k) \
-  case k: return {h.sim_multiplayer_position_plane##k##_lat, h.sim_multiplayer_position_plane##k##_lon, \
-                  h.sim_multiplayer_position_plane##k##_el};
+#define PLANE(k)                                                                  \
+  case k: return {static_cast<float>(h.sim_multiplayer_position_plane##k##_lat), \
+                  static_cast<float>(h.sim_multiplayer_position_plane##k##_lon), \
+                  static_cast<float>(h.sim_multiplayer_position_plane##k##_el)};
     PLANE(1) PLANE(2) PLANE(3) PLANE(4) PLANE(5) PLANE(6) PLANE(7) PLANE(8) PLANE(9) PLANE(10)
     PLANE(11) PLANE(12) PLANE(13) PLANE(14) PLANE(15) PLANE(16) PLANE(17) PLANE(18) PLANE(19)
 #undef PLANE

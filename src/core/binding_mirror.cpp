@@ -1,14 +1,19 @@
 // Per-frame mirrors of outside datarefs. poll_host_datarefs copies the host's
 // values and poll_script_datarefs the scripts' into plain globals, through the
 // generated flat tables of bound_polls.inc: no look-up, no string work and no
-// allocation per frame. Reads always start at element 0 and ask for exactly
-// the mirror's length, so a shorter array on the host side copies less and
-// leaves the rest as it was; texts always end inside the mirror buffer.
+// allocation per frame. Reads always start at element 0 and ask for the
+// mirror's length, or for what the host's array holds where that is shorter
+// (the rest of the mirror keeps its zero); texts always end inside the mirror
+// buffer.
+// Every host value is read with the host's own type: the host converts
+// nothing, and a getter of another type reads 0.
+#include <array>
 #include <cmath>
 #include <cstdint>
 
 #include "alerting/failure_tables.h"
 #include "core/binding.h"
+#include "core/bound_poll_types.h"
 #include "core/frame.h"
 #include "core/pitch_trim.h"
 
@@ -19,57 +24,6 @@ int sim_paused;
 int sim_in_replay;
 
 namespace {
-
-struct PollF {
-  bound::Id id;
-  float* dst;
-};
-struct PollI {
-  bound::Id id;
-  int32_t* dst;
-};
-struct PollIntAsFloat {
-  bound::Id id;
-  float* dst;
-};
-struct PollFloatAsInt {
-  bound::Id id;
-  int32_t* dst;
-};
-struct PollD {
-  bound::Id id;
-  double* dst;
-};
-struct PollVF {
-  bound::Id id;
-  float* dst;
-  int count;
-};
-struct PollVI {
-  bound::Id id;
-  int32_t* dst;
-  int count;
-};
-// A text of count bytes into a buffer of count + 1.
-struct PollB {
-  bound::Id id;
-  char* dst;
-  int count;
-};
-// A newer host's value converted into the older host's unit, in double
-// precision and stored as f32 (scale 1.0 stores the value as read).
-struct PollScaled {
-  bound::Id id;
-  float* dst;
-  double scale;
-};
-
-enum class MirrorKind : uint8_t { none, f32, i32, f64, vf32, vi32, text };
-struct MirrorSlot {
-  MirrorKind kind;
-  void* ptr;
-  int count;
-};
 
 #include "core/bound_polls.inc"
 
@@ -236,6 +190,11 @@ void poll_host_datarefs() {
   } else {
     for (const PollScaled& e : kHost12F)
       *e.dst = static_cast<float>(static_cast<double>(read_f(h[e.id])) * e.scale);
+    for (const PollScaled& e : kHost12FirstOfF) {
+      float first = 0.0f;
+      read_vf(h[e.id], &first, 1);
+      *e.dst = static_cast<float>(static_cast<double>(first) * e.scale);
+    }
     for (const PollI& e : kHost12I) *e.dst = XPLMGetDatai(h[e.id]);
   }
   drop_impossible_values(last);

@@ -36,8 +36,8 @@ struct HostMirror {
   float sim_cockpit_pressure_cabin_pressure_differential_psi;
   float sim_cockpit_pressure_cabin_vvi_actual_m_msec;
   float sim_cockpit_pressure_cabin_vvi_set_m_msec;
-  float sim_cockpit_pressure_dump_all;
-  float sim_cockpit_pressure_dump_to_alt;
+  int32_t sim_cockpit_pressure_dump_all;
+  int32_t sim_cockpit_pressure_dump_to_alt;
   float sim_cockpit_pressure_max_allowable_altitude;
   float sim_cockpit_pressure_outflow_valve;
   int32_t sim_cockpit_switches_EFIS_map_submode;
@@ -49,7 +49,7 @@ struct HostMirror {
   int32_t sim_cockpit_warnings_annunciators_reverser_on[2];
   int32_t sim_cockpit2_annunciators_autopilot_disconnect;
   int32_t sim_cockpit2_annunciators_chip_detected[2];
-  int32_t sim_cockpit2_annunciators_engine_fires;
+  int32_t sim_cockpit2_annunciators_engine_fires;  // element 0 of the host's array
   int32_t sim_cockpit2_annunciators_external_power_on;
   int32_t sim_cockpit2_annunciators_fuel_quantity;
   int32_t sim_cockpit2_annunciators_generator_off[2];
@@ -58,15 +58,15 @@ struct HostMirror {
   int32_t sim_cockpit2_annunciators_yaw_damper;
   float sim_cockpit2_autopilot_airspeed_dial_kts;
   float sim_cockpit2_autopilot_airspeed_dial_kts_mach;
-  float sim_cockpit2_autopilot_airspeed_is_mach;
+  int32_t sim_cockpit2_autopilot_airspeed_is_mach;
   float sim_cockpit2_autopilot_altitude_dial_ft;
   float sim_cockpit2_autopilot_altitude_hold_ft;
   int32_t sim_cockpit2_autopilot_altitude_hold_status;
   int32_t sim_cockpit2_autopilot_altitude_mode;
   int32_t sim_cockpit2_autopilot_approach_status;
   int32_t sim_cockpit2_autopilot_autopilot_on;
-  int32_t sim_cockpit2_autopilot_autopilot_source;  // float on the host, truncated
-  int32_t sim_cockpit2_autopilot_autothrottle_enabled;  // float on the host, truncated
+  int32_t sim_cockpit2_autopilot_autopilot_source;
+  int32_t sim_cockpit2_autopilot_autothrottle_enabled;
   int32_t sim_cockpit2_autopilot_autothrottle_on;
   int32_t sim_cockpit2_autopilot_bank_angle_mode;
   int32_t sim_cockpit2_autopilot_flight_director_mode;
@@ -186,9 +186,9 @@ struct HostMirror {
   int32_t sim_cockpit2_ice_ice_static_heat_on_pilot;
   int32_t sim_cockpit2_ice_ice_surfce_heat_left_on;
   int32_t sim_cockpit2_ice_ice_surfce_heat_right_on;
-  int32_t sim_cockpit2_ice_ice_window_heat_on;  // float on the host, truncated
+  int32_t sim_cockpit2_ice_ice_window_heat_on;
   int32_t sim_cockpit2_ice_ice_window_heat_on_window[4];
-  float sim_cockpit2_oxygen_actuators_demand_flow_setting;
+  int32_t sim_cockpit2_oxygen_actuators_demand_flow_setting;
   int32_t sim_cockpit2_oxygen_actuators_o2_valve_on;
   float sim_cockpit2_oxygen_indicators_pass_oxygenator_min_rem;
   int32_t sim_cockpit2_pressurization_actuators_bleed_air_mode;
@@ -278,7 +278,7 @@ struct HostMirror {
   int32_t sim_cockpit2_radios_indicators_over_inner_marker;
   int32_t sim_cockpit2_radios_indicators_over_middle_marker;
   int32_t sim_cockpit2_radios_indicators_over_outer_marker;
-  int32_t sim_cockpit2_switches_auto_brake_level;  // float on the host, truncated
+  int32_t sim_cockpit2_switches_auto_brake_level;
   int32_t sim_cockpit2_switches_avionics_power_on;
   int32_t sim_cockpit2_switches_beacon_on;
   int32_t sim_cockpit2_switches_electric_hydraulic_pump2_on;
@@ -300,7 +300,7 @@ struct HostMirror {
   float sim_flightmodel_engine_ENGN_N1_[2];
   float sim_flightmodel_engine_ENGN_N2_[2];
   float sim_flightmodel_engine_ENGN_oil_quan[2];
-  float sim_flightmodel_engine_ENGN_power;
+  float sim_flightmodel_engine_ENGN_power;  // element 0 of the host's array
   int32_t sim_flightmodel_engine_ENGN_running[2];
   float sim_flightmodel_engine_ENGN_thro_use[2];
   float sim_flightmodel_failures_frm_ice;
@@ -371,10 +371,10 @@ struct HostMirror {
   float sim_flightmodel2_gear_tire_steer_actual_deg[3];
   float sim_flightmodel2_gear_tire_steer_command_deg[1];
   float sim_flightmodel2_gear_tire_vertical_deflection_mtr[3];
-  float sim_flightmodel2_lights_beacon_brightness_ratio[5];
+  float sim_flightmodel2_lights_beacon_brightness_ratio[5];  // the host has 4
   float sim_flightmodel2_lights_generic_lights_brightness_ratio[128];
   float sim_flightmodel2_lights_override_beacons_and_strobes;  // int on the host
-  float sim_flightmodel2_lights_strobe_brightness_ratio[5];
+  float sim_flightmodel2_lights_strobe_brightness_ratio[5];  // the host has 4
   int32_t sim_flightmodel2_lights_strobe_flash_now;
   float sim_flightmodel2_misc_AoA_angle_degrees;
   float sim_flightmodel2_misc_custom_slider_ratio[22];
@@ -390,9 +390,9 @@ struct HostMirror {
   float sim_joystick_artstab_heading_ratio;
   int32_t sim_joystick_joy_mapped_axis_avail[64];
   float sim_joystick_joy_mapped_axis_value[64];
-  float sim_joystick_joystick_axis_maximum;
-  float sim_joystick_joystick_axis_minimum;
-  float sim_joystick_joystick_axis_values;
+  float sim_joystick_joystick_axis_maximum;  // element 0 of the host's array
+  float sim_joystick_joystick_axis_minimum;  // element 0 of the host's array
+  float sim_joystick_joystick_axis_values;  // element 0 of the host's array
   float sim_joystick_joystick_heading_nullzone;
   float sim_joystick_joystick_pitch_nullzone;
   float sim_joystick_joystick_roll_nullzone;
@@ -401,85 +401,85 @@ struct HostMirror {
   float sim_joystick_servo_roll_ratio;
   float sim_joystick_yoke_heading_ratio;
   float sim_joystick_yoke_pitch_ratio;
-  float sim_multiplayer_position_plane1_lat;
-  float sim_multiplayer_position_plane1_lon;
-  float sim_multiplayer_position_plane1_el;
+  double sim_multiplayer_position_plane1_lat;
+  double sim_multiplayer_position_plane1_lon;
+  double sim_multiplayer_position_plane1_el;
   float sim_multiplayer_position_plane1_v_z;
-  float sim_multiplayer_position_plane2_lat;
-  float sim_multiplayer_position_plane2_lon;
-  float sim_multiplayer_position_plane2_el;
+  double sim_multiplayer_position_plane2_lat;
+  double sim_multiplayer_position_plane2_lon;
+  double sim_multiplayer_position_plane2_el;
   float sim_multiplayer_position_plane2_v_z;
-  float sim_multiplayer_position_plane3_lat;
-  float sim_multiplayer_position_plane3_lon;
-  float sim_multiplayer_position_plane3_el;
+  double sim_multiplayer_position_plane3_lat;
+  double sim_multiplayer_position_plane3_lon;
+  double sim_multiplayer_position_plane3_el;
   float sim_multiplayer_position_plane3_v_z;
-  float sim_multiplayer_position_plane4_lat;
-  float sim_multiplayer_position_plane4_lon;
-  float sim_multiplayer_position_plane4_el;
+  double sim_multiplayer_position_plane4_lat;
+  double sim_multiplayer_position_plane4_lon;
+  double sim_multiplayer_position_plane4_el;
   float sim_multiplayer_position_plane4_v_z;
-  float sim_multiplayer_position_plane5_lat;
-  float sim_multiplayer_position_plane5_lon;
-  float sim_multiplayer_position_plane5_el;
+  double sim_multiplayer_position_plane5_lat;
+  double sim_multiplayer_position_plane5_lon;
+  double sim_multiplayer_position_plane5_el;
   float sim_multiplayer_position_plane5_v_z;
-  float sim_multiplayer_position_plane6_lat;
-  float sim_multiplayer_position_plane6_lon;
-  float sim_multiplayer_position_plane6_el;
+  double sim_multiplayer_position_plane6_lat;
+  double sim_multiplayer_position_plane6_lon;
+  double sim_multiplayer_position_plane6_el;
   float sim_multiplayer_position_plane6_v_z;
-  float sim_multiplayer_position_plane7_lat;
-  float sim_multiplayer_position_plane7_lon;
-  float sim_multiplayer_position_plane7_el;
+  double sim_multiplayer_position_plane7_lat;
+  double sim_multiplayer_position_plane7_lon;
+  double sim_multiplayer_position_plane7_el;
   float sim_multiplayer_position_plane7_v_z;
-  float sim_multiplayer_position_plane8_lat;
-  float sim_multiplayer_position_plane8_lon;
-  float sim_multiplayer_position_plane8_el;
+  double sim_multiplayer_position_plane8_lat;
+  double sim_multiplayer_position_plane8_lon;
+  double sim_multiplayer_position_plane8_el;
   float sim_multiplayer_position_plane8_v_z;
-  float sim_multiplayer_position_plane9_lat;
-  float sim_multiplayer_position_plane9_lon;
-  float sim_multiplayer_position_plane9_el;
+  double sim_multiplayer_position_plane9_lat;
+  double sim_multiplayer_position_plane9_lon;
+  double sim_multiplayer_position_plane9_el;
   float sim_multiplayer_position_plane9_v_z;
-  float sim_multiplayer_position_plane10_lat;
-  float sim_multiplayer_position_plane10_lon;
-  float sim_multiplayer_position_plane10_el;
+  double sim_multiplayer_position_plane10_lat;
+  double sim_multiplayer_position_plane10_lon;
+  double sim_multiplayer_position_plane10_el;
   float sim_multiplayer_position_plane10_v_z;
-  float sim_multiplayer_position_plane11_lat;
-  float sim_multiplayer_position_plane11_lon;
-  float sim_multiplayer_position_plane11_el;
+  double sim_multiplayer_position_plane11_lat;
+  double sim_multiplayer_position_plane11_lon;
+  double sim_multiplayer_position_plane11_el;
   float sim_multiplayer_position_plane11_v_z;
-  float sim_multiplayer_position_plane12_lat;
-  float sim_multiplayer_position_plane12_lon;
-  float sim_multiplayer_position_plane12_el;
+  double sim_multiplayer_position_plane12_lat;
+  double sim_multiplayer_position_plane12_lon;
+  double sim_multiplayer_position_plane12_el;
   float sim_multiplayer_position_plane12_v_z;
-  float sim_multiplayer_position_plane13_lat;
-  float sim_multiplayer_position_plane13_lon;
-  float sim_multiplayer_position_plane13_el;
+  double sim_multiplayer_position_plane13_lat;
+  double sim_multiplayer_position_plane13_lon;
+  double sim_multiplayer_position_plane13_el;
   float sim_multiplayer_position_plane13_v_z;
-  float sim_multiplayer_position_plane14_lat;
-  float sim_multiplayer_position_plane14_lon;
-  float sim_multiplayer_position_plane14_el;
+  double sim_multiplayer_position_plane14_lat;
+  double sim_multiplayer_position_plane14_lon;
+  double sim_multiplayer_position_plane14_el;
   float sim_multiplayer_position_plane14_v_z;
-  float sim_multiplayer_position_plane15_lat;
-  float sim_multiplayer_position_plane15_lon;
-  float sim_multiplayer_position_plane15_el;
+  double sim_multiplayer_position_plane15_lat;
+  double sim_multiplayer_position_plane15_lon;
+  double sim_multiplayer_position_plane15_el;
   float sim_multiplayer_position_plane15_v_z;
-  float sim_multiplayer_position_plane16_lat;
-  float sim_multiplayer_position_plane16_lon;
-  float sim_multiplayer_position_plane16_el;
+  double sim_multiplayer_position_plane16_lat;
+  double sim_multiplayer_position_plane16_lon;
+  double sim_multiplayer_position_plane16_el;
   float sim_multiplayer_position_plane16_v_z;
-  float sim_multiplayer_position_plane17_lat;
-  float sim_multiplayer_position_plane17_lon;
-  float sim_multiplayer_position_plane17_el;
+  double sim_multiplayer_position_plane17_lat;
+  double sim_multiplayer_position_plane17_lon;
+  double sim_multiplayer_position_plane17_el;
   float sim_multiplayer_position_plane17_v_z;
-  float sim_multiplayer_position_plane18_lat;
-  float sim_multiplayer_position_plane18_lon;
-  float sim_multiplayer_position_plane18_el;
+  double sim_multiplayer_position_plane18_lat;
+  double sim_multiplayer_position_plane18_lon;
+  double sim_multiplayer_position_plane18_el;
   float sim_multiplayer_position_plane18_v_z;
-  float sim_multiplayer_position_plane19_lat;
-  float sim_multiplayer_position_plane19_lon;
-  float sim_multiplayer_position_plane19_el;
+  double sim_multiplayer_position_plane19_lat;
+  double sim_multiplayer_position_plane19_lon;
+  double sim_multiplayer_position_plane19_el;
   float sim_multiplayer_position_plane19_v_z;
   int32_t sim_operation_failures_enable_random_failures;
   int32_t sim_operation_failures_failures[400];
-  int32_t sim_operation_failures_mean_time_between_failure_hrs;
+  float sim_operation_failures_mean_time_between_failure_hrs;
   int32_t sim_operation_failures_rel_antice;
   int32_t sim_operation_failures_rel_APU_press;
   int32_t sim_operation_failures_rel_bird_strike;
@@ -489,7 +489,7 @@ struct HostMirror {
   int32_t sim_operation_failures_rel_collapse2;
   int32_t sim_operation_failures_rel_collapse3;
   int32_t sim_operation_failures_rel_cop_ahz;
-  float sim_operation_failures_rel_depres_slow;
+  int32_t sim_operation_failures_rel_depres_slow;
   int32_t sim_operation_failures_rel_engfai0;
   int32_t sim_operation_failures_rel_engfai1;
   int32_t sim_operation_failures_rel_engfir0;
@@ -554,16 +554,16 @@ struct HostMirror {
   int32_t sim_operation_override_override_fuel_flow;
   float sim_operation_override_override_gps;  // int on the host
   int32_t sim_operation_override_override_ias;
-  float sim_operation_override_override_joystick_heading;
+  int32_t sim_operation_override_override_joystick_heading;
   int32_t sim_operation_override_override_joystick_pitch;
   int32_t sim_operation_override_override_joystick_roll;
   float sim_operation_override_override_pressurization;  // int on the host
-  float sim_operation_override_override_throttles;
+  int32_t sim_operation_override_override_throttles;
   int32_t sim_operation_override_override_toe_brakes;
   int32_t sim_operation_override_override_wheel_steer;
   int32_t sim_operation_prefs_replay_mode;
   int32_t sim_operation_prefs_startup_running;
-  float sim_operation_sound_inside_ratio;
+  float sim_operation_sound_inside_ratio;  // element 0 of the host's array
   float sim_time_framerate_period;
   float sim_time_ground_speed_flt;
   int32_t sim_time_is_in_replay;
@@ -576,7 +576,7 @@ struct HostMirror {
   float sim_weather_dewpoi_sealevel_c;
   float sim_weather_precipitation_on_aircraft_ratio;
   float sim_weather_rho;
-  int32_t sim_weather_runway_friction;
+  float sim_weather_runway_friction;
   float sim_weather_sigma;
   float sim_weather_speed_sound_ms;
   float sim_weather_temperature_ambient_c;

@@ -74,7 +74,7 @@ float reverse_term(const FrameInputs& in) {
   const float e = std::log((g - 45.0f) / 10.0f);
   const float a = clamp_range(0.9f - 0.3f * e, 0.5f, 0.9f);
   const float b = clamp_range(0.9f - 0.45f * e, 0.38f, 0.9f);
-  const float friction = clamp_range(static_cast<float>(host_mirror.sim_weather_runway_friction), 0.0f, 1.0f);
+  const float friction = clamp_range(host_mirror.sim_weather_runway_friction, 0.0f, 1.0f);
   return -interpolate_clamped(0.0f, a, 1.0f, b, friction) * in.f;
 }
 

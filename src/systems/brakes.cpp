@@ -59,15 +59,18 @@ float temp_factor(float t) { return 1.0f - (clamp_range(t, 3.0f, 9.9f) - 3.0f) *
 
 void compute_ratio_table() {
   float row[6];
-  const int32_t fr = host_mirror.sim_weather_runway_friction;
+  // The host's friction is a float on both hosts: a continuous scale on the
+  // newer host, whole-numbered categories on the older one.
+  const float friction = host_mirror.sim_weather_runway_friction;
   if (host_version >= 120000) {
-    const float f = static_cast<float>(fr);
+    const float f = friction;
     for (int i = 0; i < 6; ++i) {
       const float v = f < 6.0f ? interpolate_clamped(0.0f, kRatioRows[0][i], 6.0f, kRatioRows[1][i], f)
                                : interpolate_clamped(6.0f, kRatioRows[1][i], 15.0f, kRatioRows[2][i], f);
       row[i] = v * 0.95f;
     }
   } else {
+    const int32_t fr = trunc_to_i32(friction);
     const int r = fr <= 0 ? 0 : (fr == 1 ? 1 : 2);
     for (int i = 0; i < 6; ++i) row[i] = kRatioRows[r][i];
   }

@@ -160,7 +160,7 @@ void update_crew_oxygen() {
   const bool fo = system_::oxy_mask_fo == 1.0f;
   const bool any = capt || fo;
   host_set_i(bound::sim_cockpit2_oxygen_actuators_o2_valve_on, any ? 1 : 0);
-  host_set_f(bound::sim_cockpit2_oxygen_actuators_demand_flow_setting, any ? 2.0f : 0.0f);
+  host_set_i(bound::sim_cockpit2_oxygen_actuators_demand_flow_setting, any ? 2 : 0);
   fmod_::oxygen_test = oxy_test_active != 0.0f ? 1.0f : 0.0f;
   fmod_::mask_breath = capt ? 1.0f : 0.0f;
   fmod_::mask_breath2 = fo ? 1.0f : 0.0f;

@@ -158,7 +158,7 @@ void update_touchdown_effect() {
   TouchdownEffectState& s = touchdown_state;
   const float ground_kt = host_mirror.sim_flightmodel_position_groundspeed * kMpsToKt;
   for (int i = 0; i < 3; ++i) {
-    if (host_mirror.sim_weather_runway_friction != 0) {
+    if (host_mirror.sim_weather_runway_friction != 0.0f) {
       effect::touchdown[i] = 0.0f;
       continue;
     }

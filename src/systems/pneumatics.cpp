@@ -313,29 +313,30 @@ void update_pneumatics() {
 
 void update_host_bleed_air() {
   if (handle(bound::sim_cockpit2_bleedair_actuators_pack_center) == nullptr) return;
-  auto setf = [](bound::Id id, float v) {
-    if (XPLMDataRef h = handle(id)) XPLMSetDataf(h, v);
+  // The host's valves and packs are int datarefs: open 1, shut 0.
+  auto seti = [](bound::Id id, bool on) {
+    if (XPLMDataRef h = handle(id)) XPLMSetDatai(h, on ? 1 : 0);
   };
-  setf(bound::sim_cockpit2_bleedair_actuators_pack_center, 0.0f);
-  float sov[2] = {toggle_switch::bleed_air_1_pos != 0.0f ? 1.0f : 0.0f, toggle_switch::bleed_air_2_pos != 0.0f ? 1.0f : 0.0f};
-  if (XPLMDataRef h = handle(bound::sim_cockpit2_bleedair_actuators_engine_bleed_sov)) XPLMSetDatavf(h, sov, 0, 2);
+  seti(bound::sim_cockpit2_bleedair_actuators_pack_center, false);
+  int sov[2] = {toggle_switch::bleed_air_1_pos != 0.0f ? 1 : 0, toggle_switch::bleed_air_2_pos != 0.0f ? 1 : 0};
+  if (XPLMDataRef h = handle(bound::sim_cockpit2_bleedair_actuators_engine_bleed_sov)) XPLMSetDatavi(h, sov, 0, 2);
   const bool apu_bleed = air::apu_bleed_valve_pos > 0.05f && toggle_switch::bleed_air_apu_pos == 1.0f;
   const bool cart = mirror_f(bound::zuvadud_D738_engine_engine_air_start) != 0.0f;
-  setf(bound::sim_cockpit2_bleedair_actuators_apu_bleed, apu_bleed ? 1.0f : 0.0f);
-  setf(bound::sim_cockpit2_bleedair_actuators_gpu_bleed, cart ? 1.0f : 0.0f);
-  setf(bound::sim_cockpit2_bleedair_actuators_pack_left, air::l_pack_pos != 0.0f ? 1.0f : 0.0f);
-  setf(bound::sim_cockpit2_bleedair_actuators_pack_right, air::r_pack_pos != 0.0f ? 1.0f : 0.0f);
+  seti(bound::sim_cockpit2_bleedair_actuators_apu_bleed, apu_bleed);
+  seti(bound::sim_cockpit2_bleedair_actuators_gpu_bleed, cart);
+  seti(bound::sim_cockpit2_bleedair_actuators_pack_left, air::l_pack_pos != 0.0f);
+  seti(bound::sim_cockpit2_bleedair_actuators_pack_right, air::r_pack_pos != 0.0f);
   const float sel = air::isolation_valve_pos;
   const bool all_on = air::l_pack_pos != 0.0f && air::r_pack_pos != 0.0f && toggle_switch::bleed_air_1_pos != 0.0f &&
                       toggle_switch::bleed_air_2_pos != 0.0f;
-  const float open = (sel == 2.0f || (sel == 1.0f && !all_on)) ? 1.0f : 0.0f;
-  float left = open;
-  float right = open;
+  const bool open = sel == 2.0f || (sel == 1.0f && !all_on);
+  bool left = open;
+  bool right = open;
   if (cart) {
-    right = 1.0f;
+    right = true;
   } else if (apu_bleed) {
-    left = 1.0f;
+    left = true;
   }
-  setf(bound::sim_cockpit2_bleedair_actuators_isol_valve_left, left);
-  setf(bound::sim_cockpit2_bleedair_actuators_isol_valve_right, right);
+  seti(bound::sim_cockpit2_bleedair_actuators_isol_valve_left, left);
+  seti(bound::sim_cockpit2_bleedair_actuators_isol_valve_right, right);
 }

@@ -68,7 +68,7 @@ class Tcas : public ::testing::Test {
     const float lon = static_cast<float>(kOwnLon + dist_nm * std::sin(b) / (60.0 * std::cos(kOwnLat * 3.14159265 / 180.0)));
     const float el = kOwnElev_m + above_ft / kFtPerM;
     HostMirror& h = host_mirror;
-    float* fields[3][3] = {
+    double* fields[3][3] = {
         {&h.sim_multiplayer_position_plane1_lat, &h.sim_multiplayer_position_plane1_lon, &h.sim_multiplayer_position_plane1_el},
         {&h.sim_multiplayer_position_plane2_lat, &h.sim_multiplayer_position_plane2_lon, &h.sim_multiplayer_position_plane2_el},
         {&h.sim_multiplayer_position_plane3_lat, &h.sim_multiplayer_position_plane3_lon, &h.sim_multiplayer_position_plane3_el}};

@@ -134,7 +134,7 @@ TEST_F(EngineStart, FuelFlowSwitch) {
 
 TEST_F(EngineStart, ReverserHoldOnTheGround) {
   simhost::command_begin("sim/engines/thrust_reverse_hold");
-  EXPECT_EQ(simhost::get_ints(kPropMode), (std::vector<int>{3, 3}));
+  EXPECT_EQ(simhost::get_ints(kPropMode, 2), (std::vector<int>{3, 3}));
   EXPECT_EQ(thrust_lever_state.reverser_held[0], 1.0f);
   EXPECT_EQ(thrust_lever_state.reverser_engaged[1], 1.0f);
   simhost::command_end("sim/engines/thrust_reverse_hold");
@@ -162,23 +162,23 @@ TEST_F(EngineStart, ReverserRefusals) {
   // Above 10 ft the hold does nothing.
   host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 10.5f;
   simhost::command_once("sim/engines/thrust_reverse_hold_2");
-  EXPECT_EQ(simhost::get_ints(kPropMode), (std::vector<int>{1, 1}));
+  EXPECT_EQ(simhost::get_ints(kPropMode, 2), (std::vector<int>{1, 1}));
   EXPECT_EQ(thrust_lever_state.reverser_held[1], 0.0f);
   // ... and a toggle there stows a deployed reverser.
   prop_modes(3, 3);
   thrust_lever_state.reverser_engaged[0] = 1.0f;
   simhost::command_once("sim/engines/thrust_reverse_toggle_1");
-  EXPECT_EQ(simhost::get_ints(kPropMode), (std::vector<int>{1, 3}));
+  EXPECT_EQ(simhost::get_ints(kPropMode, 2), (std::vector<int>{1, 3}));
   EXPECT_EQ(thrust_lever_state.reverser_engaged[0], 0.0f);
   // Thrust lever out of idle, or the throttle overridden: nothing.
   host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 0.0f;
   prop_modes(1, 1);
   engine::thrust1_leveler = 0.3f;
   simhost::command_once("sim/engines/thrust_reverse_toggle");
-  EXPECT_EQ(simhost::get_ints(kPropMode), (std::vector<int>{1, 3}));
+  EXPECT_EQ(simhost::get_ints(kPropMode, 2), (std::vector<int>{1, 3}));
   cockpit::throttle_override = 1.0f;
   simhost::command_once("sim/engines/thrust_reverse_toggle_2");
-  EXPECT_EQ(simhost::get_ints(kPropMode), (std::vector<int>{1, 3}));
+  EXPECT_EQ(simhost::get_ints(kPropMode, 2), (std::vector<int>{1, 3}));
 }
 
 }  // namespace

@@ -107,7 +107,7 @@ TEST_F(Warnings, FailureResetRunsOncePerHeldPress) {
   EXPECT_EQ(issued("sim/operation/fix_all_systems"), 1);
   EXPECT_EQ(failure_tables.hydraulic[7], 0.0f);
   // 10 t of fuel: wings 3900 kg each, the rest in the centre.
-  EXPECT_EQ(simhost::get_floats("sim/flightmodel/weight/m_fuel"), (std::vector<float>{3900.0f, 2200.0f, 3900.0f}));
+  EXPECT_EQ(simhost::get_floats("sim/flightmodel/weight/m_fuel", 3), (std::vector<float>{3900.0f, 2200.0f, 3900.0f}));
 
   system_::rst_fail_available2 = 1.0f;
   click("system/rst_fail");
@@ -124,16 +124,16 @@ TEST_F(Warnings, FuelKeptWhereItWasBeyondTheLimits) {
   saved_fuel_load[1] = 100.0f;
   saved_fuel_load[2] = 300.0f;
   reset_fuel_distribution();
-  EXPECT_EQ(simhost::get_floats("sim/flightmodel/weight/m_fuel"), (std::vector<float>{400.0f, 100.0f, 300.0f}));
+  EXPECT_EQ(simhost::get_floats("sim/flightmodel/weight/m_fuel", 3), (std::vector<float>{400.0f, 100.0f, 300.0f}));
   saved_fuel_load[0] = 1000.0f;  // under twice a wing tank: split between the wings
   saved_fuel_load[1] = 2000.0f;
   saved_fuel_load[2] = 1000.0f;
   host_mirror.sim_flightmodel_weight_m_fixed = 0.0f;
   reset_fuel_distribution();
-  EXPECT_EQ(simhost::get_floats("sim/flightmodel/weight/m_fuel"), (std::vector<float>{2000.0f, 0.0f, 2000.0f}));
+  EXPECT_EQ(simhost::get_floats("sim/flightmodel/weight/m_fuel", 3), (std::vector<float>{2000.0f, 0.0f, 2000.0f}));
   saved_fuel_load[1] = std::nanf("");
   reset_fuel_distribution();  // refused whole
-  EXPECT_EQ(simhost::get_floats("sim/flightmodel/weight/m_fuel"), (std::vector<float>{2000.0f, 0.0f, 2000.0f}));
+  EXPECT_EQ(simhost::get_floats("sim/flightmodel/weight/m_fuel", 3), (std::vector<float>{2000.0f, 0.0f, 2000.0f}));
 }
 
 }  // namespace

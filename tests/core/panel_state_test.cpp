@@ -140,7 +140,7 @@ TEST_F(PanelState, FieldWithoutTerminatorAppliesOnlyItsPositions) {
 TEST_F(PanelState, BatteryElementOneIsClearedAfterEveryApply) {
   script_sets(panel({{28, '1'}, {29, '1'}}), 0.0f);
   exchange_panel_state();
-  const std::vector<int> battery = simhost::get_ints("sim/cockpit2/electrical/battery_on");
+  const std::vector<int> battery = simhost::get_ints("sim/cockpit2/electrical/battery_on", 3);
   ASSERT_EQ(battery.size(), 3u);
   EXPECT_EQ(battery[1], 0);
   EXPECT_EQ(battery[2], 1);
@@ -154,7 +154,7 @@ TEST_F(PanelState, HostSwitchesArePushed) {
   exchange_panel_state();
   EXPECT_EQ(simhost::get_int("sim/cockpit2/electrical/cross_tie"), 1);
   EXPECT_EQ(simhost::get_int("sim/cockpit2/switches/beacon_on"), 1);
-  EXPECT_EQ(simhost::get_ints("sim/cockpit2/engine/actuators/fadec_on"), (std::vector<int>{1, 0}));
+  EXPECT_EQ(simhost::get_ints("sim/cockpit2/engine/actuators/fadec_on", 2), (std::vector<int>{1, 0}));
   const std::vector<float> lights = simhost::get_floats("sim/cockpit2/switches/generic_lights_switch");
   EXPECT_EQ(lights[0], 1.0f);
   EXPECT_EQ(lights[5], 1.0f);

@@ -209,10 +209,10 @@ TEST_F(StateArrays, RestorePushesTheHostValues) {
   EXPECT_FLOAT_EQ(simhost::get_float("sim/cockpit/pressure/cabin_vvi_actual_m_msec"), -300.0f);
   EXPECT_FLOAT_EQ(simhost::get_float("sim/cockpit/pressure/cabin_altitude_actual_m_msl"), 8000.0f);
   EXPECT_FLOAT_EQ(simhost::get_float("sim/cockpit/pressure/cabin_pressure_differential_psi"), 7.8f);
-  EXPECT_EQ(simhost::get_ints("sim/cockpit2/electrical/battery_on"), (std::vector<int>{1, 1, 0}));
+  EXPECT_EQ(simhost::get_ints("sim/cockpit2/electrical/battery_on", 3), (std::vector<int>{1, 1, 0}));
   EXPECT_EQ(simhost::get_int("sim/cockpit2/electrical/cross_tie"), 1);
   EXPECT_EQ(simhost::get_int("sim/cockpit/engine/APU_running"), 1);
-  EXPECT_EQ(simhost::get_ints("sim/cockpit2/fuel/fuel_tank_pump_on"), (std::vector<int>{1, 0, 1}));
+  EXPECT_EQ(simhost::get_ints("sim/cockpit2/fuel/fuel_tank_pump_on", 3), (std::vector<int>{1, 0, 1}));
   EXPECT_EQ(simhost::get_int("sim/cockpit2/electrical/APU_generator_on"), 1);
   const std::vector<int> running = simhost::get_ints("sim/flightmodel/engine/ENGN_running");
   EXPECT_EQ(running[0], 1);
@@ -282,8 +282,8 @@ TEST_F(StateArrays, IntegerSlotsTruncate) {
     std::vector<float> sw(200, 0.0f);
     sw[28] = c.saved;
     restore_from(std::vector<float>(200, 0.0f), sw);
-    EXPECT_EQ(simhost::get_ints("sim/cockpit2/electrical/battery_on")[1], c.expect) << c.saved;
-    EXPECT_EQ(simhost::get_ints("sim/cockpit2/electrical/battery_on")[0], 1);
+    EXPECT_EQ(simhost::get_ints("sim/cockpit2/electrical/battery_on", 3)[1], c.expect) << c.saved;
+    EXPECT_EQ(simhost::get_ints("sim/cockpit2/electrical/battery_on", 3)[0], 1);
   }
 }
 

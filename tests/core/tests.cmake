@@ -6,6 +6,21 @@ corvane_unit_test(core_route_intake_test ${CMAKE_CURRENT_LIST_DIR}/route_intake_
 corvane_integration_test(core_route_intake_integration_test ${CMAKE_CURRENT_LIST_DIR}/route_intake_integration_test.cpp)
 corvane_unit_test(core_binding_test ${CMAKE_CURRENT_LIST_DIR}/binding_test.cpp)
 corvane_integration_test(core_binding_integration_test ${CMAKE_CURRENT_LIST_DIR}/binding_integration_test.cpp)
+# The binding tables against the host catalogs of each host version.
+corvane_unit_test(core_binding_table_test ${CMAKE_CURRENT_LIST_DIR}/binding_table_test.cpp)
+target_compile_definitions(core_binding_table_test PRIVATE CORVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+# The generated binding tables and host catalogs must be what the generator
+# makes of the simulator's dataref lists, where those lists sit beside the
+# source tree.
+set(CORVANE_HOST_LISTS "${CMAKE_SOURCE_DIR}/../shared/data" CACHE PATH
+    "Folder with bound_datarefs.tsv and host_datarefs.tsv for the generated-table check")
+find_package(Python3 COMPONENTS Interpreter)
+if(Python3_Interpreter_FOUND AND EXISTS "${CORVANE_HOST_LISTS}/host_datarefs.tsv"
+   AND EXISTS "${CORVANE_HOST_LISTS}/bound_datarefs.tsv")
+  add_test(NAME gen_bound_check
+    COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tools/gen_bound.py --check
+      ${CORVANE_HOST_LISTS}/bound_datarefs.tsv ${CORVANE_HOST_LISTS}/host_datarefs.tsv ${CMAKE_SOURCE_DIR})
+endif()
 
 # Lifecycle and frame sequencer: step order in-process, and the module through the host.
 corvane_unit_test(core_lifecycle_test

@@ -44,7 +44,7 @@ TEST_F(EngineOverride, NewerHostGenericAircraftFliesOnTheModelsThrust) {
   EXPECT_GE(simhost::counts("sim/flightmodel/forces/faxil_prop").writes, 5);
   const float faxil = simhost::get_float("sim/flightmodel/forces/faxil_prop");
   EXPECT_LT(faxil, -100000.0f);  // two engines near full thrust push forward
-  const std::vector<float> ff = simhost::get_floats("sim/flightmodel/engine/ENGN_FF_");
+  const std::vector<float> ff = simhost::get_floats("sim/flightmodel/engine/ENGN_FF_", 2);
   ASSERT_EQ(ff.size(), 2u);
   EXPECT_GT(ff[0], 0.5f);
   EXPECT_FLOAT_EQ(ff[0], ff[1]);

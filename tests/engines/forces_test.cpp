@@ -2,7 +2,9 @@
 // reverser blend and the forces written to the host.
 #include <cmath>
 
+#include "core/debug_service.h"
 #include "engine_fixture.h"
+#include "engines/n1_command.h"
 #include "engines/engine_model_coeffs.h"
 
 namespace {
@@ -83,7 +85,7 @@ TEST_F(Forces, FuelConsumptionBlendsBetweenIdleAndCruise) {
     set_n1(c.n1, c.n1);
     engine_forces_update();
     const float te = engine_thrust_curve(c.n1 / 100.0f) * engine_static_thrust();
-    const std::vector<float> ff = simhost::get_floats("sim/flightmodel/engine/ENGN_FF_");
+    const std::vector<float> ff = simhost::get_floats("sim/flightmodel/engine/ENGN_FF_", 2);
     ASSERT_EQ(ff.size(), 2u);
     EXPECT_NEAR(ff[0] * 3600.0f / te, c.sfc, 1e-4f) << c.n1;
   }
@@ -95,7 +97,7 @@ TEST_F(Forces, NonBurningEngineGivesNothing) {
   host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[1] = 0;
   engine_forces_update();
   EXPECT_EQ(faxil(), 0.0f);
-  EXPECT_EQ(simhost::get_floats("sim/flightmodel/engine/ENGN_FF_"), (std::vector<float>{0.0f, 0.0f}));
+  EXPECT_EQ(simhost::get_floats("sim/flightmodel/engine/ENGN_FF_", 2), (std::vector<float>{0.0f, 0.0f}));
   EXPECT_EQ(simhost::get_int("sim/operation/override/override_engine_forces"), 1);
   EXPECT_EQ(simhost::get_int("sim/operation/override/override_fuel_flow"), 1);
 }
@@ -126,7 +128,7 @@ TEST_F(Forces, GroundThrustAndUnknownCurve) {
   on_ground = 0;
   engine_forces_update();
   EXPECT_EQ(faxil(), 0.0f);
-  EXPECT_EQ(simhost::get_floats("sim/flightmodel/engine/ENGN_FF_"), (std::vector<float>{0.0f, 0.0f}));
+  EXPECT_EQ(simhost::get_floats("sim/flightmodel/engine/ENGN_FF_", 2), (std::vector<float>{0.0f, 0.0f}));
   on_ground = 1;
   engine_forces_update();
   EXPECT_NEAR(faxil(), -11800.0f, 0.01f);  // engine 1 at 45 %, engine 2 at 95 % adds nothing
@@ -156,7 +158,42 @@ TEST_F(Forces, StaticThrustCoefficientTakesEffectNextUpdate) {
   engine_model::static_thrust = NAN;
   engine_forces_update();
   EXPECT_TRUE(std::isfinite(faxil()));
-  for (float f : simhost::get_floats("sim/flightmodel/engine/ENGN_FF_")) EXPECT_TRUE(std::isfinite(f));
+  for (float f : simhost::get_floats("sim/flightmodel/engine/ENGN_FF_", 2)) EXPECT_TRUE(std::isfinite(f));
+}
+
+// The runway friction is a float on both hosts: while reversing on a snowy
+// runway (9) the reverse reduction takes the contaminated end of its blend
+// (the smaller share), on a dry one the dry end.
+TEST_F(Forces, ReverseReductionFollowsTheHostsRunwayFriction) {
+  // 35 m/s: e = ln((68.04 - 45) / 10); dry share 0.9 - 0.3 e, snowy share 0.9 - 0.45 e.
+  const float e = std::log((35.0f * 1.944f - 45.0f) / 10.0f);
+  const float thrust = 40000.0f;
+  for (int version : {115000, 120000}) {
+    simhost::Config config;
+    config.host_version = version;
+    simhost::reset(config);
+    rebind_datarefs();
+    host_version = version;
+    for (uint8_t& o : handling_options) o = 0;
+    handling_options[handling_reduce_reverse] = 1;
+    const char* friction = version < 120000 ? "sim/weather/runway_friction" : "sim/weather/region/runway_friction";
+    float term[2] = {};
+    for (int snowy = 0; snowy < 2; ++snowy) {
+      simhost::set_float(friction, snowy ? 9.0f : 0.0f);
+      simhost::set_float("sim/flightmodel/forces/faxil_prop", thrust);
+      simhost::set_float("sim/flightmodel/forces/faxil_plug_acf", 0.0f);
+      simhost::set_float("sim/flightmodel/position/groundspeed", 35.0f);
+      simhost::set_ints("sim/cockpit2/engine/actuators/prop_mode", {3, 3});
+      simhost::set_floats("sim/flightmodel2/engines/thrust_reverser_deploy_ratio", {1.0f, 1.0f});
+      poll_host_datarefs();
+      on_ground = 1;
+      apply_flight_model_adjustments();
+      term[snowy] = simhost::get_float("sim/flightmodel/forces/faxil_plug_acf");
+    }
+    EXPECT_NEAR(term[0], -(0.9f - 0.3f * e) * thrust, 1.0f) << version;
+    EXPECT_NEAR(term[1], -(0.9f - 0.45f * e) * thrust, 1.0f) << version;
+  }
+  EXPECT_TRUE(simhost::problems().empty()) << simhost::problems().front();
 }
 
 }  // namespace

@@ -257,7 +257,7 @@ TEST_F(Published, ThrustLeversHandTheRatioToTheHostAtOnce) {
   ASSERT_TRUE(simhost::set_float(D + "engine/thrust1_leveler", 0.4f));
   ASSERT_TRUE(simhost::set_float(D + "throttle_override", 1.0f));
   ASSERT_TRUE(simhost::set_float(D + "engine/thrust12_leveler", 0.8f));
-  EXPECT_EQ(simhost::get_floats(ratio), (std::vector<float>{0.8f, 0.8f}));
+  EXPECT_EQ(simhost::get_floats(ratio, 2), (std::vector<float>{0.8f, 0.8f}));
   EXPECT_EQ(simhost::get_float(D + "engine/thrust1_leveler"), 0.4f);
   EXPECT_EQ(simhost::get_float(D + "engine/thrust2_leveler"), 0.0f);
 }

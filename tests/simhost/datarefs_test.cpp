@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -40,6 +42,13 @@ TEST(SimhostDatarefs, ArrayWritesStopAtTheEnd) {
   int in[4] = {7, 8, 9, 10};
   XPLMSetDatavi(XPLMFindDataRef("t/ia"), in, 2, 4);
   EXPECT_EQ(simhost::get_ints("t/ia"), (std::vector<int>{0, 0, 7, 8}));
+  // Accesses that run past the end are listed, once per place; those that fit are not.
+  XPLMSetDatavi(XPLMFindDataRef("t/ia"), in, 0, 4);
+  XPLMGetDatavi(XPLMFindDataRef("t/ia"), in, 1, 3);
+  XPLMGetDatavi(XPLMFindDataRef("t/ia"), in, 0, 5);
+  XPLMGetDatavi(XPLMFindDataRef("t/ia"), in, 0, 5);
+  EXPECT_EQ(simhost::array_overruns(),
+            (std::vector<std::string>{"XPLMSetDatavi t/ia offset 2 count 4 of 4", "XPLMGetDatavi t/ia offset 0 count 5 of 4"}));
   XPLMDataRef b = XPLMFindDataRef("t/b");
   EXPECT_EQ(XPLMGetDatab(b, nullptr, 0, 0), 6);
   EXPECT_EQ(simhost::get_bytes("t/b"), std::string("abc\0\0\0", 6));
@@ -49,6 +58,29 @@ TEST(SimhostDatarefs, ArrayWritesStopAtTheEnd) {
   char out[8] = {};
   EXPECT_EQ(XPLMGetDatab(b, out, 1, 3), 3);
   EXPECT_EQ(std::string(out, 3), std::string("bc\0", 3));
+}
+
+// Each host version has the simulator's datarefs as that version lists them.
+TEST(SimhostDatarefs, HostCatalogFollowsTheHostVersion) {
+  struct Case {
+    int version;
+    bool region_friction;
+    int bleed_sov_size;
+  } cases[] = {{115000, false, 8}, {120000, true, 16}};
+  for (const Case& c : cases) {
+    simhost::Config config;
+    config.host_version = c.version;
+    simhost::reset(config);
+    EXPECT_EQ(XPLMFindDataRef("sim/weather/region/runway_friction") != nullptr, c.region_friction) << c.version;
+    EXPECT_EQ(simhost::array_size("sim/cockpit2/bleedair/actuators/engine_bleed_sov"), c.bleed_sov_size);
+    // A float read the host would answer with 0, and record.
+    XPLMDataRef friction = XPLMFindDataRef("sim/weather/runway_friction");
+    simhost::set_float("sim/weather/runway_friction", 3.0f);
+    EXPECT_EQ(XPLMGetDatai(friction), 0);
+    EXPECT_EQ(XPLMGetDataf(friction), 3.0f);
+    EXPECT_EQ(simhost::problems().size(), 1u);
+  }
+  simhost::reset();
 }
 
 TEST(SimhostDatarefs, ReadOnlyNullAndMismatchedAccessAreRecorded) {

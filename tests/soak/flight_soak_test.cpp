@@ -2,9 +2,11 @@
 // with a pause, a replay, a direct-to, an aircraft-load message and a
 // situation restore, then descent and landing, with the route handed over
 // through the scripts' datarefs and odd elapsed times mixed in. The module
-// must never misuse the host interface, publish or write a NaN or an
-// infinity, draw a non-finite line, log beyond its normal lines or do more
-// work per frame as the flight goes on.
+// must never misuse the host interface (a getter or setter of another type
+// than the host's, a write to a read-only dataref, an array access past the
+// end), publish or write a NaN or an infinity, draw a non-finite line, log
+// beyond its normal lines or do more work per frame as the flight goes on.
+// Flown on an older and a newer host, each with its own datarefs.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -131,15 +133,18 @@ void publish(const Aircraft& a) {
 
 float lerp(float a, float b, double t) { return a + static_cast<float>((b - a) * std::clamp(t, 0.0, 1.0)); }
 
-TEST(SoakFlight, ScriptedFlightStaysFiniteAndQuiet) {
+class SoakFlight : public ::testing::TestWithParam<int> {};
+
+TEST_P(SoakFlight, ScriptedFlightStaysFiniteAndQuiet) {
   simhost::Config config;
+  config.host_version = GetParam();
   config.root = std::string(CORVANE_SOURCE_DIR) + "/sample/root";
   simhost::reset(config);
   simhost::set_draw_capture(true);
   std::string error;
   ASSERT_TRUE(simhost::load_and_start(CORVANE_MODULE_PATH, &error)) << error;
   const std::vector<soak::CatalogName> watched = [] {
-    std::vector<soak::CatalogName> all = soak::host_names();
+    std::vector<soak::CatalogName> all = soak::host_names(GetParam());
     for (const soak::CatalogName& c : soak::script_names()) all.push_back(c);
     return all;
   }();
@@ -313,7 +318,10 @@ TEST(SoakFlight, ScriptedFlightStaysFiniteAndQuiet) {
         findings.add("registrations changed", f, phase, {"registrations"});
     }
 
-    if (f % check_every == 0 || f == total - 1) soak::watch(findings, f, phase);
+    if (f % check_every == 0 || f == total - 1) {
+      soak::watch(findings, f, phase);
+      findings.add("array access past the end", f, phase, simhost::array_overruns());
+    }
   }
 
   EXPECT_EQ(findings.count(), 0) << findings.report();
@@ -340,5 +348,10 @@ TEST(SoakFlight, ScriptedFlightStaysFiniteAndQuiet) {
   EXPECT_TRUE(simhost::problems().empty()) << simhost::problems().front();
   simhost::reset();
 }
+
+INSTANTIATE_TEST_SUITE_P(HostVersions, SoakFlight, ::testing::Values(115000, 120000),
+                         [](const ::testing::TestParamInfo<int>& p) {
+                           return p.param < 120000 ? std::string("Host11") : std::string("Host12");
+                         });
 
 }  // namespace

@@ -66,9 +66,10 @@ inline std::vector<CatalogName> script_names() {
   return all;
 }
 
-inline std::vector<CatalogName> host_names() {
+inline std::vector<CatalogName> host_names(int host_version = 120000) {
   std::vector<CatalogName> all = catalog("host_base.tsv");
-  for (const CatalogName& c : catalog("host_bound.tsv")) all.push_back(c);
+  for (const CatalogName& c : catalog(host_version < 120000 ? "host_bound_11.tsv" : "host_bound_12.tsv"))
+    all.push_back(c);
   return all;
 }
 

@@ -188,7 +188,7 @@ TEST_F(Fuel, SuctionFeedsWithoutPumpsAboveTheN2Limit) {
   EXPECT_EQ(engine::tank_r_driven_status, 0.0f);
   EXPECT_EQ(sel("left"), 1);
   EXPECT_EQ(sel("right"), 0);
-  EXPECT_EQ(simhost::get_ints("sim/cockpit2/fuel/fuel_tank_pump_on"), (std::vector<int>{1, 0, 0}));
+  EXPECT_EQ(simhost::get_ints("sim/cockpit2/fuel/fuel_tank_pump_on", 3), (std::vector<int>{1, 0, 0}));
   static_pressure_altitude_ft = 33000.0f;  // limit 28 %
   host_mirror.sim_flightmodel2_engines_N2_percent[0] = 27.0f;
   update_fuel_pumps_feed();
@@ -361,13 +361,13 @@ TEST_F(Cabin, CrewMasksDriveTheHostOxygen) {
   system_::oxy_mask_fo = 0.0f;
   update_crew_oxygen();
   EXPECT_EQ(simhost::get_int("sim/cockpit2/oxygen/actuators/o2_valve_on"), 1);
-  EXPECT_EQ(simhost::get_float("sim/cockpit2/oxygen/actuators/demand_flow_setting"), 2.0f);
+  EXPECT_EQ(simhost::get_int("sim/cockpit2/oxygen/actuators/demand_flow_setting"), 2);
   EXPECT_EQ(fmod_::mask_breath, 1.0f);
   EXPECT_EQ(fmod_::mask_breath2, 0.0f);
   system_::oxy_mask_capt = 0.0f;
   update_crew_oxygen();
   EXPECT_EQ(simhost::get_int("sim/cockpit2/oxygen/actuators/o2_valve_on"), 0);
-  EXPECT_EQ(simhost::get_float("sim/cockpit2/oxygen/actuators/demand_flow_setting"), 0.0f);
+  EXPECT_EQ(simhost::get_int("sim/cockpit2/oxygen/actuators/demand_flow_setting"), 0);
 }
 
 TEST_F(Cabin, TargetsByVariant) {

@@ -1,6 +1,9 @@
 // Bleed air, engine start switching and ignition, against the simulated host.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "alerting/failure_tables.h"
 #include "core/preprocess.h"
 #include "engines/engine_values.h"
@@ -180,6 +183,41 @@ TEST_F(Bleed, DemandWithNoSourceAnywhereIsZeroNotUndefined) {
   EXPECT_EQ(pneumatics.bleed_demand_psi[0], 0.0f);
   EXPECT_EQ(pneumatics.bleed_demand_psi[1], 0.0f);
   EXPECT_EQ(pneumatics.apu_bleed_demand_psi, 5.0f + 5.0f * air::isolation_bleed_valve_pos);  // the starters alone
+}
+
+// The host's own packs and valves are ints and follow the overhead panel.
+TEST_F(Bleed, HostPacksAndValvesFollowThePanel) {
+  struct Case {
+    float bleed1, bleed2, l_pack, r_pack, isolation;
+    bool apu;
+    int sov1, sov2, pack_l, pack_r, apu_bleed, isol_l, isol_r;
+  };
+  const Case cases[] = {
+      {1, 1, 1, 1, 1, false, 1, 1, 1, 1, 0, 0, 0},  // all on, isolation in auto: shut
+      {0, 1, 1, 0, 1, false, 0, 1, 1, 0, 0, 1, 1},  // one bleed and one pack off: auto opens
+      {1, 1, 1, 1, 2, false, 1, 1, 1, 1, 0, 1, 1},  // isolation open
+      {0, 0, 0, 0, 0, true, 0, 0, 0, 0, 1, 1, 0},   // APU bleed feeds the left side
+  };
+  for (const Case& c : cases) {
+    toggle_switch::bleed_air_1_pos = c.bleed1;
+    toggle_switch::bleed_air_2_pos = c.bleed2;
+    air::l_pack_pos = c.l_pack;
+    air::r_pack_pos = c.r_pack;
+    air::isolation_valve_pos = c.isolation;
+    toggle_switch::bleed_air_apu_pos = c.apu ? 1.0f : 0.0f;
+    air::apu_bleed_valve_pos = c.apu ? 1.0f : 0.0f;
+    update_host_bleed_air();
+    const std::string a = "sim/cockpit2/bleedair/actuators/";
+    EXPECT_EQ(simhost::get_ints(a + "engine_bleed_sov", 2), (std::vector<int>{c.sov1, c.sov2}));
+    EXPECT_EQ(simhost::get_int(a + "pack_left"), c.pack_l);
+    EXPECT_EQ(simhost::get_int(a + "pack_right"), c.pack_r);
+    EXPECT_EQ(simhost::get_int(a + "pack_center"), 0);
+    EXPECT_EQ(simhost::get_int(a + "apu_bleed"), c.apu_bleed);
+    EXPECT_EQ(simhost::get_int(a + "gpu_bleed"), 0);
+    EXPECT_EQ(simhost::get_int(a + "isol_valve_left"), c.isol_l);
+    EXPECT_EQ(simhost::get_int(a + "isol_valve_right"), c.isol_r);
+  }
+  EXPECT_TRUE(simhost::problems().empty()) << simhost::problems().front();
 }
 
 class Start : public PanelTest {

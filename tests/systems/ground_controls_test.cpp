@@ -4,6 +4,7 @@
 #include <string>
 
 #include "alerting/aural_cues.h"
+#include "bind_for_test.h"
 #include "commands/command_handlers.h"
 #include "core/frame.h"
 #include "core/preprocess.h"
@@ -89,6 +90,37 @@ TEST_F(GroundControls, BrakeRatioTableByFrictionAndTemperature) {
   EXPECT_NEAR(brake_ratios.toe_limit_left, 0.238f * 0.8f, 1e-5);
   EXPECT_NEAR(brake_ratios.toe_limit_right, 0.238f, 1e-5);
   EXPECT_NEAR(brake_ratios.max_ratio_both, 0.238f * 0.9f, 1e-5);
+}
+
+// The host serves the runway friction as a float on both hosts: a snowy
+// runway (9) brakes by a higher row of the table than a dry one.
+TEST_F(GroundControls, HostRunwayFrictionReachesTheBrakeTable) {
+  struct Case {
+    int version;
+    const char* name;
+    float dry_row0, snowy_row0;
+  };
+  const Case cases[] = {
+      {115000, "sim/weather/runway_friction", 0.238f, 0.478f},
+      {120000, "sim/weather/region/runway_friction", 0.238f * 0.95f, (0.308f + 0.17f * 3.0f / 9.0f) * 0.95f},
+  };
+  for (const Case& c : cases) {
+    simhost::Config config;
+    config.host_version = c.version;
+    simhost::reset(config);
+    rebind_datarefs();
+    host_version = c.version;
+    float row0[2] = {};
+    for (int snowy = 0; snowy < 2; ++snowy) {
+      ASSERT_TRUE(simhost::set_float(c.name, snowy ? 9.0f : 0.0f)) << c.name;
+      poll_host_datarefs();
+      update_parking_brake_steering();
+      row0[snowy] = brake_ratios.max_ratio_both;
+    }
+    EXPECT_NEAR(row0[0], c.dry_row0, 1e-5) << c.version;
+    EXPECT_NEAR(row0[1], c.snowy_row0, 1e-5) << c.version;
+  }
+  EXPECT_TRUE(simhost::problems().empty()) << simhost::problems().front();
 }
 
 // The brake commands copy the frame's maxima as they stand: a toe brake

@@ -36,7 +36,7 @@ class Sources : public PanelTest {
     host_mirror.sim_cockpit2_electrical_generator_on[1] = b;
     simhost::set_ints("sim/cockpit2/electrical/generator_on", {a, b});
   }
-  static std::vector<int> host_gens() { return simhost::get_ints("sim/cockpit2/electrical/generator_on"); }
+  static std::vector<int> host_gens() { return simhost::get_ints("sim/cockpit2/electrical/generator_on", 2); }
 };
 
 TEST_F(Sources, NothingFailsOrSwitchesOffInTheFirstSixSeconds) {
