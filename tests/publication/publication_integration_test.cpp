@@ -250,9 +250,9 @@ TEST_F(Published, ThrustLeversHandTheRatioToTheHostAtOnce) {
   // Both single levers moved one after the other before the next frame: the
   // second write carries the first one's value, not last frame's.
   ASSERT_TRUE(simhost::set_float(D + "engine/thrust2_leveler", 0.6f));
-  EXPECT_EQ(simhost::get_floats(ratio), (std::vector<float>{0.4f, 0.6f}));
+  EXPECT_EQ(simhost::get_floats(ratio, 2), (std::vector<float>{0.4f, 0.6f}));
   ASSERT_TRUE(simhost::set_float(D + "engine/thrust1_leveler", 0.5f));
-  EXPECT_EQ(simhost::get_floats(ratio), (std::vector<float>{0.5f, 0.6f}));
+  EXPECT_EQ(simhost::get_floats(ratio, 2), (std::vector<float>{0.5f, 0.6f}));
   ASSERT_TRUE(simhost::set_float(D + "engine/thrust2_leveler", 0.0f));
   ASSERT_TRUE(simhost::set_float(D + "engine/thrust1_leveler", 0.4f));
   ASSERT_TRUE(simhost::set_float(D + "throttle_override", 1.0f));
