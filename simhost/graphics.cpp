@@ -5,6 +5,7 @@
 #include "state.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace simhost {
 
@@ -25,7 +26,10 @@ void draw_pass(Host& h) {
         DrawCallback d = h.draws[i];
         if (!d.live || d.phase != phase || d.before != before) continue;
         ++h.draws[i].calls;
+        const auto began = std::chrono::steady_clock::now();
         d.callback(phase, before, d.refcon);
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - began;
+        h.draws[i].last_seconds = took.count();
       }
     }
   }
@@ -36,7 +40,7 @@ void draw_pass(Host& h) {
 std::vector<DrawInfo> draw_callbacks() {
   std::vector<DrawInfo> out;
   for (const DrawCallback& d : host().draws)
-    if (d.live) out.push_back({d.phase, d.before, d.calls});
+    if (d.live) out.push_back({d.phase, d.before, d.calls, d.last_seconds});
   return out;
 }
 
@@ -62,7 +66,7 @@ int XPLMRegisterDrawCallback(XPLMDrawCallback_f callback, XPLMDrawingPhase phase
       problem("XPLMRegisterDrawCallback: callback registered twice at phase %d", phase);
       return 0;
     }
-  h.draws.push_back({callback, phase, before, refcon, true, 0});
+  h.draws.push_back({callback, phase, before, refcon, true, 0, 0.0});
   return 1;
 }
 

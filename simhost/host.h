@@ -208,6 +208,7 @@ struct LoopInfo {
   int phase = 1;         // 0 before, 1 after the flight model
   float interval = 0;    // current schedule: <0 frames, >0 seconds, 0 inactive
   int calls = 0;
+  double last_seconds = 0;  // how long its last call took, as the host's profiler sees it
 };
 std::vector<LoopInfo> flight_loops();   // live ones, in creation order
 
@@ -215,6 +216,7 @@ struct DrawInfo {
   int phase = 0;
   int before = 0;
   int calls = 0;
+  double last_seconds = 0;  // how long its last call took
 };
 std::vector<DrawInfo> draw_callbacks();
 

@@ -3,6 +3,8 @@
 // creation order; an interval below 0 counts frames, above 0 seconds of
 // simulated time, 0 is inactive; a callback's return value is its next
 // interval, counted from the call.
+#include <chrono>
+
 #include "state.h"
 
 namespace simhost {
@@ -31,9 +33,12 @@ void run_phase(Host& h, int phase, float dt) {
     void* refcon = h.loops[i].refcon;
     float since = static_cast<float>(h.loops[i].since_call);
     h.running_phase = phase;
+    const auto began = std::chrono::steady_clock::now();
     float next = cb(since, dt, h.frame_counter, refcon);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - began;
     h.running_phase = -1;
     Loop& l = h.loops[i];   // the list may have grown during the call
+    l.last_seconds = took.count();
     l.since_call = 0;
     l.frames_since_call = 0;
     ++l.calls;
@@ -87,7 +92,7 @@ void set_flight_model(std::function<void(float)> step) { host().flight_model = s
 std::vector<LoopInfo> flight_loops() {
   std::vector<LoopInfo> out;
   for (const Loop& l : host().loops)
-    if (l.alive) out.push_back({l.created, l.phase, l.interval, l.calls});
+    if (l.alive) out.push_back({l.created, l.phase, l.interval, l.calls, l.last_seconds});
   return out;
 }
 

@@ -98,6 +98,7 @@ struct Loop {
   int frames_since_call = 0;
   int frames_since_sched = 0;
   int calls = 0;
+  double last_seconds = 0;
 };
 
 struct DrawCallback {
@@ -107,6 +108,7 @@ struct DrawCallback {
   void* refcon;
   bool live;
   int calls;
+  double last_seconds;
 };
 
 struct Probe {

@@ -93,42 +93,62 @@ void gc_destination(double lat, double lon, double course, double distance_nm) {
   nav_result.lon = deg(lambda1 + dlon);
 }
 
-void gc_intersection(double lat1, double lon1, double course1, double lat2, double lon2, double course2) {
-  nav_result.lat = 0.0;
-  nav_result.lon = 0.0;
-  const double phi1 = rad(lat1);
-  const double lambda1 = rad(lon1);
+namespace {
+
+// What a crossing of two great circles needs of their two points alone, so
+// that several course pairs through the same points share the work.
+struct GcPointPair {
+  bool valid = false;  // false: the points define no crossing (one meridian, a full turn apart)
+  double phi1, lambda1, sin_phi1, cos_phi1, sin_d12, cos_d12, theta12, theta21;
+};
+
+GcPointPair gc_point_pair(double lat1, double lon1, double lat2, double lon2) {
+  GcPointPair p;
+  p.phi1 = rad(lat1);
+  p.lambda1 = rad(lon1);
   const double phi2 = rad(lat2);
   const double lambda2 = rad(lon2);
+
+  const double sp = std::sin((p.phi1 - phi2) / 2.0);
+  const double sl = std::sin((p.lambda1 - lambda2) / 2.0);
+  p.cos_phi1 = std::cos(p.phi1);
+  const double cos_phi2 = std::cos(phi2);
+  const double h = p.cos_phi1 * cos_phi2 * sl * sl + sp * sp;
+  const double d12 = 2.0 * std::asin(std::sqrt(h < 0.0 ? 0.0 : (h > 1.0 ? 1.0 : h)));
+
+  const double s = std::sin(lambda2 - p.lambda1);
+  if (s == 0.0) return p;  // both points on one meridian
+
+  p.sin_phi1 = std::sin(p.phi1);
+  const double sin_phi2 = std::sin(phi2);
+  p.sin_d12 = std::sin(d12);
+  p.cos_d12 = std::cos(d12);
+  const double A = (sin_phi2 - p.sin_phi1 * p.cos_d12) / (p.sin_d12 * p.cos_phi1);
+  const double B = (p.sin_phi1 - sin_phi2 * p.cos_d12) / (p.sin_d12 * cos_phi2);
+  // 0/0 for two points a full turn of longitude apart: no defined crossing.
+  if (std::isnan(A) || std::isnan(B)) return p;
+  const double ca = std::acos(clamp_unit(A));
+  const double cb = std::acos(clamp_unit(B));
+  if (s > 0.0) {
+    p.theta12 = ca;
+    p.theta21 = kTwoPi - cb;
+  } else {
+    p.theta12 = kTwoPi - ca;
+    p.theta21 = cb;
+  }
+  p.valid = true;
+  return p;
+}
+
+void gc_intersection_of(const GcPointPair& p, double course1, double course2) {
+  nav_result.lat = 0.0;
+  nav_result.lon = 0.0;
+  if (!p.valid) return;
   const double theta13 = rad(course1);
   const double theta23 = rad(course2);
 
-  const double sp = std::sin((phi1 - phi2) / 2.0);
-  const double sl = std::sin((lambda1 - lambda2) / 2.0);
-  const double h = std::cos(phi1) * std::cos(phi2) * sl * sl + sp * sp;
-  const double d12 = 2.0 * std::asin(std::sqrt(h < 0.0 ? 0.0 : (h > 1.0 ? 1.0 : h)));
-
-  const double s = std::sin(lambda2 - lambda1);
-  if (s == 0.0) return;  // both points on one meridian
-
-  const double A = (std::sin(phi2) - std::sin(phi1) * std::cos(d12)) / (std::sin(d12) * std::cos(phi1));
-  const double B = (std::sin(phi1) - std::sin(phi2) * std::cos(d12)) / (std::sin(d12) * std::cos(phi2));
-  // 0/0 for two points a full turn of longitude apart: no defined crossing.
-  if (std::isnan(A) || std::isnan(B)) return;
-  const double ca = std::acos(clamp_unit(A));
-  const double cb = std::acos(clamp_unit(B));
-  double theta12;
-  double theta21;
-  if (s > 0.0) {
-    theta12 = ca;
-    theta21 = kTwoPi - cb;
-  } else {
-    theta12 = kTwoPi - ca;
-    theta21 = cb;
-  }
-
-  double alpha1 = rad(wrap360(deg(theta13) - deg(theta12)));
-  double alpha2 = rad(wrap360(deg(theta21) - deg(theta23)));
+  double alpha1 = rad(wrap360(deg(theta13) - deg(p.theta12)));
+  double alpha2 = rad(wrap360(deg(p.theta21) - deg(theta23)));
   const double sa1 = std::sin(alpha1);
   const double sa2 = std::sin(alpha2);
   // One great circle. With the short pi rounded to float, sin of a half turn
@@ -141,17 +161,23 @@ void gc_intersection(double lat1, double lon1, double course1, double lat2, doub
   alpha2 = std::fabs(alpha2);
 
   const double alpha3 =
-      std::acos(clamp_unit(std::sin(alpha1) * std::sin(alpha2) * std::cos(d12) - std::cos(alpha1) * std::cos(alpha2)));
-  const double d13 = std::atan2(std::sin(alpha1) * std::sin(alpha2) * std::sin(d12),
+      std::acos(clamp_unit(std::sin(alpha1) * std::sin(alpha2) * p.cos_d12 - std::cos(alpha1) * std::cos(alpha2)));
+  const double d13 = std::atan2(std::sin(alpha1) * std::sin(alpha2) * p.sin_d12,
                                 std::cos(alpha2) + std::cos(alpha1) * std::cos(alpha3));
   const double phi3 =
-      std::asin(clamp_unit(std::sin(phi1) * std::cos(d13) + std::cos(phi1) * std::sin(d13) * std::cos(theta13)));
-  const double dlon = std::atan2(std::sin(theta13) * std::sin(d13) * std::cos(phi1),
-                                 std::cos(d13) - std::sin(phi1) * std::sin(phi3));
-  double lambda3 = std::fmod(lambda1 + dlon + kPi, kTwoPi);
+      std::asin(clamp_unit(p.sin_phi1 * std::cos(d13) + p.cos_phi1 * std::sin(d13) * std::cos(theta13)));
+  const double dlon = std::atan2(std::sin(theta13) * std::sin(d13) * p.cos_phi1,
+                                 std::cos(d13) - p.sin_phi1 * std::sin(phi3));
+  double lambda3 = std::fmod(p.lambda1 + dlon + kPi, kTwoPi);
   if (lambda3 < 0.0) lambda3 += kTwoPi;
   nav_result.lat = deg(phi3);
   nav_result.lon = deg(lambda3 - kPi);
+}
+
+}  // namespace
+
+void gc_intersection(double lat1, double lon1, double course1, double lat2, double lon2, double course2) {
+  gc_intersection_of(gc_point_pair(lat1, lon1, lat2, lon2), course1, course2);
 }
 
 void track_errors(double lat1, double lon1, double lat2, double lon2, float course) {
@@ -324,8 +350,9 @@ float course_line_intersection(double lat1, double lon1, float course1, double l
   float best_dist = 0.0f;
   float best_lat = 0.0f;
   float best_lon = 0.0f;
+  const GcPointPair points = gc_point_pair(lat1, lon1, lat2, lon2);
   for (int n = 0; n < 4; ++n) {
-    gc_intersection(lat1, lon1, from1[n], lat2, lon2, from2[n]);
+    gc_intersection_of(points, from1[n], from2[n]);
     if (nav_result.lat == 0.0 && nav_result.lon == 0.0) continue;
     const float clat = f32(nav_result.lat);
     const float clon = f32(nav_result.lon);

@@ -30,6 +30,8 @@ constexpr float kPlanScale = 0.57f;
 constexpr float kMinX = -11.0f, kMaxX = 11.0f, kMinY = -5.0f, kMaxY = 11.0f;
 
 constexpr double kPi = 3.14159265358979323846;
+// Fewer nautical miles than any degree of latitude holds (60.04).
+constexpr double kMinNmPerDegree = 60.0;
 
 struct SideInputs {
   float mode;        // 0 APP, 1 VOR, 2 MAP, 3 PLN
@@ -107,11 +109,16 @@ MapFrame map_frame(int side, const SideInputs& in) {
 }
 
 // Distance and relative bearing (-180, 180] of a point from the map centre.
+// Bearing from the map centre turned into the map's frame, (-180, 180].
+float relative_bearing(const MapFrame& f, float bearing_deg) {
+  float a = std::fmod(bearing_deg - f.up_deg + 360.0f, 360.0f);
+  if (a > 180.0f) a -= 360.0f;
+  return a;
+}
+
 void polar(const MapFrame& f, double lat, double lon, float* d_nm, float* rel_deg) {
   *d_nm = gc_distance_nm(f.lat, f.lon, lat, lon);
-  float a = std::fmod(gc_bearing(f.lat, f.lon, lat, lon) - f.up_deg + 360.0f, 360.0f);
-  if (a > 180.0f) a -= 360.0f;
-  *rel_deg = a;
+  *rel_deg = relative_bearing(f, gc_bearing(f.lat, f.lon, lat, lon));
 }
 
 inline float sin_deg(float a) { return static_cast<float>(std::sin(a * kPi / 180.0)); }
@@ -153,15 +160,40 @@ void project(Candidate* list, int32_t lo, int32_t hi, bool navaids) {
     frame[side] = map_frame(side, in);
     radius[side] = navaids ? navaid_select_radius(in.range) : airport_select_radius(in.range);
   }
+  // Both sides usually centre on the aircraft; their distances and bearings
+  // are then the same numbers and are worked out once.
+  const bool same_centre = frame[0].lat == frame[1].lat && frame[0].lon == frame[1].lon;
   for (int32_t i = lo; i <= hi; ++i) {
     Candidate& c = list[i];
+    float d_shared = 0.0f, brg_shared = 0.0f;
+    bool d_known = false, brg_known = false;
     for (int side = 0; side < 2; ++side) {
       MapSideProjection& p = c.side[side];
       p = MapSideProjection{};
       if (hidden[side]) continue;
-      float d = 0.0f, a = 0.0f;
-      polar(frame[side], c.lat, c.lon, &d, &a);
+      const MapFrame& f = frame[side];
+      // A great circle is never shorter than its latitude difference, so a
+      // point that far outside the selected range is dropped before any
+      // trigonometry (the margin covers the single-precision distance).
+      if (std::fabs(static_cast<double>(c.lat) - f.lat) * kMinNmPerDegree > radius[side] + 1.0f) continue;
+      float d;
+      if (same_centre && d_known) {
+        d = d_shared;
+      } else {
+        d = gc_distance_nm(f.lat, f.lon, c.lat, c.lon);
+        d_shared = d;
+        d_known = true;
+      }
       if (!(d < radius[side])) continue;
+      float brg;
+      if (same_centre && brg_known) {
+        brg = brg_shared;
+      } else {
+        brg = gc_bearing(f.lat, f.lon, c.lat, c.lon);
+        brg_shared = brg;
+        brg_known = true;
+      }
+      const float a = relative_bearing(f, brg);
       p.x_nm = d * sin_deg(a);
       p.y_nm = d * cos_deg(a);
       p.visible = 1;

@@ -6,3 +6,9 @@ foreach(soak_test flight hostile cycles)
     target_compile_definitions(soak_${soak_test}_test PRIVATE CORVANE_SOAK_SANITIZED=1)
   endif()
 endforeach()
+
+# The counting allocator replaces the C library's, which the sanitizers
+# replace themselves.
+if(NOT CORVANE_SANITIZE)
+  corvane_integration_test(soak_frame_allocation_test ${CMAKE_CURRENT_LIST_DIR}/frame_allocation_test.cpp)
+endif()

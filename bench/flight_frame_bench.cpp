@@ -1,0 +1,159 @@
+// Frame cost in flight: the built module in the simulated host, with a
+// world-size navigation data set, a powered cockpit, a 26-leg route (fly-by
+// turns, an arc, a hold, a procedure turn), LNAV and VNAV engaged, both maps
+// in MAP mode at 40 nm with airports, navaids and waypoints shown, a full set
+// of traffic moving around the aircraft, and the aircraft flown along the
+// route. Each benchmark flies the same flight once and reports, over the
+// frames after the first 100, the distribution of the host-measured time of
+// the main flight loop or of the draw callback.
+//
+//   BM_FlightFrameMainLoop     the main flight loop
+//   BM_FlightFrameDrawCounted  the draw callback, OpenGL calls only counted
+//   BM_FlightFrameDrawMesa     the draw callback rasterised by Mesa
+//
+// Counters: p50_us, p90_us, p99_us, max_us (and gl_calls per draw).
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "gl_counting.h"
+#include "host.h"
+#include "flight_profile.h"
+#include "world_navdata.h"
+
+namespace {
+
+constexpr int kWarmupFrames = 100;
+constexpr int kMeasuredFrames = 10000;
+constexpr float kFrameSeconds = 1.0f / 30;
+
+// ---- one measured flight --------------------------------------------------------
+
+enum class What { MainLoop, Draw };
+
+struct Samples {
+  std::vector<double> us;
+  long long gl_calls = 0;
+  int draws = 0;
+};
+
+const std::filesystem::path& world_root() {
+  static const std::filesystem::path root = [] {
+    const std::filesystem::path r = std::filesystem::temp_directory_path() / "corvane_flight_bench";
+    const std::filesystem::path sample = std::filesystem::path(CORVANE_SOURCE_DIR) / "sample" / "root";
+    std::filesystem::remove_all(r);
+    std::filesystem::copy(sample, r, std::filesystem::copy_options::recursive);
+    bench_world::DenseRegion dense{47.8, -122.0, 3.0, 4};
+    const bench_world::WorldFiles w = bench_world::generate_world(r / "world", dense);
+    const std::filesystem::path nav = r / "Resources" / "default data", acf = r / "Aircraft" / "D738";
+    const auto over = std::filesystem::copy_options::overwrite_existing;
+    std::filesystem::copy_file(w.nav, nav / "earth_nav.dat", over);
+    std::filesystem::copy_file(w.fix, nav / "earth_fix.dat", over);
+    std::filesystem::copy_file(w.apt, acf / "Velar_apt.dat", over);
+    std::filesystem::copy_file(w.rnw, acf / "Velar_rnw.dat", over);
+    std::filesystem::copy_file(w.gate, acf / "Velar_gate.dat", over);
+    return r;
+  }();
+  return root;
+}
+
+double loop_seconds() {
+  for (const simhost::LoopInfo& l : simhost::flight_loops())
+    if (l.phase == 1 && l.interval != 0 && l.calls > 0) return l.last_seconds;  // the main loop runs every frame
+  return 0;
+}
+
+double draw_seconds() {
+  double s = 0;
+  for (const simhost::DrawInfo& d : simhost::draw_callbacks()) s += d.last_seconds;
+  return s;
+}
+
+// Everything the module published and drew, as text, for comparing two
+// builds of the module over the same flight (CORVANE_FLIGHT_DUMP=FILE).
+void dump_state(std::FILE* out, int frame) {
+  std::fprintf(out, "frame %d\n", frame);
+  for (const simhost::DatarefInfo& d : simhost::plugin_datarefs()) {
+    std::string v;
+    if (simhost::format_value(d.name, &v)) std::fprintf(out, "%s=%s\n", d.name.c_str(), v.c_str());
+  }
+  for (const simhost::Line& l : simhost::captured_lines())
+    std::fprintf(out, "line %a %a %a %a %a %a %a\n", l.x0, l.y0, l.x1, l.y1, l.r, l.g, l.b);
+}
+
+bool fly_flight(What what, bool rasterise, Samples* out, std::string* error) {
+  simhost::Config config;
+  config.root = world_root().string();
+  simhost::reset(config);
+  // Start-up draws and clocks pinned, so two builds fly the same flight.
+  simhost::pin_time(1796000000);
+  simhost::pin_rand([n = 12345u]() mutable {
+    n = n * 1103515245u + 12345u;
+    return static_cast<int>((n >> 16) & 0x7fff);
+  });
+  const char* dump_path = std::getenv("CORVANE_FLIGHT_DUMP");
+  std::FILE* dump = dump_path ? std::fopen(dump_path, "w") : nullptr;
+  // Feedback mode rasterises nothing; a dump captures through Mesa.
+  simhost::set_draw_capture(!rasterise || dump);
+  gl_counting::forward = rasterise || dump;
+  const char* module = std::getenv("CORVANE_FLIGHT_MODULE");
+  if (!simhost::load_and_start(module ? module : CORVANE_MODULE_PATH, error)) return false;
+  gl_counting::locate_module("lin.xpl");
+  flight_profile::Flight f = flight_profile::prepare(kFrameSeconds);
+  for (int frame = 0; frame < kWarmupFrames + kMeasuredFrames; ++frame) {
+    flight_profile::advance(f, frame, kFrameSeconds);
+    const long long gl_before = gl_counting::module_calls;
+    simhost::frame(kFrameSeconds);
+    if (dump && frame % 25 == 0) dump_state(dump, frame);
+    if (frame < kWarmupFrames) continue;
+    const double s = what == What::MainLoop ? loop_seconds() : draw_seconds();
+    out->us.push_back(s * 1e6);
+    out->gl_calls += gl_counting::module_calls - gl_before;
+    ++out->draws;
+  }
+  if (dump) std::fclose(dump);
+  if (const char* png = std::getenv("CORVANE_FLIGHT_PNG"); png && rasterise) simhost::write_png(png);
+  simhost::reset();
+  gl_counting::forward = true;
+  return true;
+}
+
+double percentile(std::vector<double> v, double p) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  const size_t i = std::min(v.size() - 1, static_cast<size_t>(p * static_cast<double>(v.size() - 1) + 0.5));
+  return v[i];
+}
+
+void report(benchmark::State& state, What what, bool rasterise) {
+  Samples s;
+  for (auto _ : state) {
+    std::string error;
+    if (!fly_flight(what, rasterise, &s, &error)) {
+      state.SkipWithError(error.c_str());
+      return;
+    }
+  }
+  state.counters["p50_us"] = percentile(s.us, 0.50);
+  state.counters["p90_us"] = percentile(s.us, 0.90);
+  state.counters["p99_us"] = percentile(s.us, 0.99);
+  state.counters["max_us"] = percentile(s.us, 1.0);
+  state.counters["frames"] = static_cast<double>(s.us.size());
+  if (what == What::Draw && !rasterise)
+    state.counters["gl_calls"] = s.draws ? static_cast<double>(s.gl_calls) / s.draws : 0.0;
+}
+
+void BM_FlightFrameMainLoop(benchmark::State& state) { report(state, What::MainLoop, false); }
+void BM_FlightFrameDrawCounted(benchmark::State& state) { report(state, What::Draw, false); }
+void BM_FlightFrameDrawMesa(benchmark::State& state) { report(state, What::Draw, true); }
+
+BENCHMARK(BM_FlightFrameMainLoop)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_FlightFrameDrawCounted)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_FlightFrameDrawMesa)->Iterations(1)->Unit(benchmark::kSecond);
+
+}  // namespace
