@@ -55,12 +55,14 @@ void put_i(const char* name, int v) {
 
 // The bank the roll channel asks for, or the present bank when it is not
 // engaged. With the scripts' LNAV engaged their roll law flies the plug-in's
-// magnetic track command (the arc command while it is non-zero, else the
-// straight one); with only the host's servos on, the flight director's bar.
+// magnetic track command; with only the host's servos on, the flight
+// director's bar.
 double bank_command(double bank, double track_mag) {
   if (fval("zuvadud/D738/autopilot/lnav_engaged") == 1.0f) {
-    float cmd = fval("zuvadud/D738/fms/idx_corr2");
-    if (cmd == 0.0f) cmd = fval("zuvadud/D738/fms/idx_corr");
+    // An arc command comes with the straight one driven to 0; a straight
+    // command leaves the last arc command standing.
+    float cmd = fval("zuvadud/D738/fms/idx_corr");
+    if (cmd == 0.0f) cmd = fval("zuvadud/D738/fms/idx_corr2");
     if (cmd == 0.0f) return bank;
     const double b = 2.0 * wrap180(cmd - track_mag);
     return std::fmax(-kMaxBankDeg, std::fmin(kMaxBankDeg, b));
@@ -163,6 +165,7 @@ void fly_step(float dt_in) {
   for (const char* side : {"pilot", "copilot"}) {
     const std::string s = side;
     put_f(("sim/cockpit2/gauges/indicators/heading_AHARS_deg_mag_" + s).c_str(), hdg_mag);
+    put_f(("sim/cockpit2/gauges/indicators/ground_track_mag_" + s).c_str(), hdg_mag);
     put_f(("sim/cockpit2/gauges/indicators/roll_AHARS_deg_" + s).c_str(), bank);
     put_f(("sim/cockpit2/gauges/indicators/airspeed_kts_" + s).c_str(), ias_kt);
     put_f(("sim/cockpit2/gauges/indicators/calibrated_airspeed_kts_" + s).c_str(), ias_kt);

@@ -308,7 +308,8 @@ int main(int argc, char** argv) {
     } else {
       std::printf("legs sequenced: 0\n");
     }
-    for (const std::string& p : outcome.pictures) std::printf("picture: %s\n", p.c_str());
+    for (const std::string& p : outcome.pictures)
+      std::printf("picture: %s\n", fs::absolute(p, ec).string().c_str());
     std::printf("host log:\n");
     if (!o.log) std::fputs(simhost::log_text().c_str(), stdout);
   }

@@ -9,6 +9,8 @@
 #include <iterator>
 #include <sstream>
 
+#include <png.h>
+
 #include "fly.h"
 #include "host.h"
 
@@ -68,6 +70,42 @@ std::string csv_text(const std::string& s) {
     out.push_back(c);
   }
   return out + "\"";
+}
+
+// The panel as the pilot sees it: the drawing over the displays' black
+// glass, an opaque picture (the buffer's alpha is only the coverage).
+bool write_panel_png(const std::string& path, std::string* error) {
+  const int n = simhost::kPanelSize;
+  std::vector<png_byte> rows(static_cast<size_t>(n) * static_cast<size_t>(n) * 3);
+  for (int y = 0; y < n; ++y) {
+    png_byte* row = &rows[static_cast<size_t>(n - 1 - y) * static_cast<size_t>(n) * 3];
+    for (int x = 0; x < n; ++x) {
+      // Blending over the cleared buffer already weighted the colours.
+      const uint32_t p = simhost::pixel(x, y);
+      for (int c = 0; c < 3; ++c) row[x * 3 + c] = static_cast<png_byte>((p >> (24 - 8 * c)) & 0xffu);
+    }
+  }
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) {
+    *error = "cannot write " + path;
+    return false;
+  }
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  if (!png || !info || setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    std::fclose(f);
+    *error = "PNG encoding failed for " + path;
+    return false;
+  }
+  png_init_io(png, f);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(n), static_cast<png_uint_32>(n), 8, PNG_COLOR_TYPE_RGB,
+               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  for (int y = 0; y < n; ++y) png_write_row(png, &rows[static_cast<size_t>(y) * static_cast<size_t>(n) * 3]);
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return std::fclose(f) == 0;
 }
 
 class Runner {
@@ -250,7 +288,7 @@ void Runner::step(const scenario::Step& s) {
         out_.pictures.push_back(s.text);
       } else {
         std::string error;
-        if (simhost::write_png(s.text, &error)) {
+        if (write_panel_png(s.text, &error)) {
           out_.pictures.push_back(s.text);
         } else {
           std::fprintf(how_.err, "%s:%d: %s\n", how_.file.c_str(), s.line, error.c_str());

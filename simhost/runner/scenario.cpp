@@ -12,7 +12,7 @@
 namespace scenario {
 namespace {
 
-constexpr int kInt = 1, kFloat = 2, kDouble = 4, kFloatArray = 8, kIntArray = 16, kBytes = 32;
+constexpr int kFloat = 2, kDouble = 4, kFloatArray = 8, kIntArray = 16, kBytes = 32;
 
 struct Failure {
   std::string message;
