@@ -301,13 +301,14 @@ int main(int argc, char** argv) {
     std::printf("\n%ld frames, %.1f s simulated", outcome.frames, outcome.seconds);
     if (outcome.expects > 0) std::printf(", %d of %d expectations met", outcome.expects - outcome.failed, outcome.expects);
     std::printf("\n");
-    if (outcome.active_legs.size() > 1) {
-      std::printf("legs sequenced: %zu (active leg", outcome.active_legs.size() - 1);
-      for (int leg : outcome.active_legs) std::printf(" %d", leg);
-      std::printf(")\n");
-    } else {
-      std::printf("legs sequenced: 0\n");
-    }
+    // A leg is sequenced when the active leg moves on from one it was flying;
+    // the first value handed over with a route is not a sequence.
+    int sequenced = 0;
+    for (size_t i = 1; i < outcome.active_legs.size(); ++i)
+      sequenced += outcome.active_legs[i - 1] > 0 && outcome.active_legs[i] > outcome.active_legs[i - 1] ? 1 : 0;
+    std::printf("legs sequenced: %d (active leg", sequenced);
+    for (int leg : outcome.active_legs) std::printf(" %d", leg);
+    std::printf(")\n");
     for (const std::string& p : outcome.pictures)
       std::printf("picture: %s\n", fs::absolute(p, ec).string().c_str());
     std::printf("host log:\n");
