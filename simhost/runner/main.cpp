@@ -238,6 +238,7 @@ int main(int argc, char** argv) {
     how.dt = o.dt;
     how.min_frames = o.scenario.empty() || o.frames_given ? o.frames : 0;
     how.trace_every = o.trace_every;
+    how.picture_at_end = !o.png.empty();
     if (!o.scenario.empty() && !runner::load_scenario(o.scenario, o.dt, &script, &error)) {
       std::fprintf(stderr, "%s\n", error.c_str());
       status = 2;

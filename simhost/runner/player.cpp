@@ -128,8 +128,12 @@ class Runner {
   void step(const scenario::Step& s);
   void expect(const scenario::Step& s);
 
+  bool rendered(long frame) const;
+
   const scenario::Script& script_;
   const Play& how_;
+  std::vector<long> picture_frames_;  // frames whose panel a png step writes
+  long end_frame_ = 0;
   Outcome out_;
   std::vector<Release> releases_;
   std::vector<std::pair<scenario::Ref, int>> columns_;  // ref and type, one per element
@@ -147,8 +151,17 @@ void Runner::releases_due() {
   }
 }
 
+// Rasterising the 2048-pixel panel is most of a frame's cost, and only the
+// frames a picture is taken after need pixels; the others draw the same calls
+// in feedback mode.
+bool Runner::rendered(long frame) const {
+  if (how_.picture_at_end && frame >= end_frame_) return true;
+  return std::binary_search(picture_frames_.begin(), picture_frames_.end(), frame);
+}
+
 void Runner::one_frame() {
   releases_due();
+  if (!how_.on_png) simhost::set_draw_capture(!rendered(out_.frames + 1));
   simhost::frame(how_.dt);
   ++out_.frames;
   if (simhost::has_dataref(kActiveLeg)) {
@@ -300,6 +313,9 @@ void Runner::step(const scenario::Step& s) {
 }
 
 Outcome Runner::run() {
+  for (const scenario::Step& s : script_.steps)
+    if (s.op == scenario::Op::Png) picture_frames_.push_back(s.frame);
+  end_frame_ = std::max(script_.last_frame, how_.min_frames);
   trace_header();
   for (const scenario::Step& s : script_.steps) {
     advance_to(s.frame);
@@ -307,6 +323,7 @@ Outcome Runner::run() {
   }
   advance_to(std::max(script_.last_frame, how_.min_frames));
   while (!releases_.empty()) one_frame();
+  if (!how_.on_png) simhost::set_draw_capture(false);
   out_.seconds = now();
   std::fflush(how_.out);
   if (how_.trace_out) std::fflush(how_.trace_out);
