@@ -1,6 +1,9 @@
 // corvane-sim: loads the built plug-in into the simulated host, runs frames
-// and reports what it registered, values, the host log and the panel image.
+// or plays a scenario, and reports what it registered, values, traces, the
+// host log and the panel image.
+#include "fly.h"
 #include "host.h"
+#include "player.h"
 
 #include <cerrno>
 #include <cmath>
@@ -16,6 +19,9 @@
 #endif
 #ifndef CORVANE_SAMPLE_ROOT
 #define CORVANE_SAMPLE_ROOT "sample/root/"
+#endif
+#ifndef CORVANE_ADDON_CATALOG
+#define CORVANE_ADDON_CATALOG "simhost/catalog/addons.tsv"
 #endif
 
 namespace {
@@ -36,7 +42,14 @@ const char* const kUsage =
     "  --list-commands       every command the plug-in created: name<TAB>description\n"
     "  --png FILE            write the panel buffer after the last frame as a PNG\n"
     "  --dataref-editor      the DataRefEditor plug-in is present\n"
-    "  --problems            print the host's record of interface misuse\n";
+    "  --problems            print the host's record of interface misuse\n"
+    "  --scenario FILE       play a scenario file (steps, times, expects: see simhost/README.md)\n"
+    "  --trace NAME[,NAME]   CSV of values after each traced frame (arrays as NAME[i] columns)\n"
+    "  --trace-every N       trace every Nth frame (default 1)\n"
+    "  --trace-file FILE     write the trace to FILE (default standard output)\n"
+    "  --fly                 the simple flying aircraft moves the aircraft from the first frame\n"
+    "  --addon NAME          make an optional add-on present (repeatable; all: every one)\n"
+    "  --summary             end with frames, simulated time, legs sequenced, pictures and the log\n";
 
 struct Options {
   std::string root = CORVANE_SAMPLE_ROOT;
@@ -50,10 +63,23 @@ struct Options {
   std::vector<std::string> prints;
   std::string png;
   bool log = false, list_datarefs = false, list_commands = false, dataref_editor = false, problems = false;
+  bool frames_given = false;
+  std::string scenario, trace, trace_file;
+  long trace_every = 1;
+  bool fly = false, summary = false;
+  std::vector<std::string> addons;
 };
 
+void print_usage(std::FILE* to) {
+  std::fputs(kUsage, to);
+  std::string names;
+  for (const std::string& n : runner::addon_names(CORVANE_ADDON_CATALOG)) names += " " + n;
+  std::fprintf(to, "  add-ons: all%s\n", names.c_str());
+}
+
 [[noreturn]] void bad_arguments(const std::string& message) {
-  std::fprintf(stderr, "corvane-sim: %s\n%s", message.c_str(), kUsage);
+  std::fprintf(stderr, "corvane-sim: %s\n", message.c_str());
+  print_usage(stderr);
   std::exit(2);
 }
 
@@ -90,6 +116,7 @@ Options parse(int argc, char** argv) {
       long v = 0;
       if (!parse_long(value(), &v) || v < 0) bad_arguments("--frames needs a whole number of 0 or more");
       o.frames = v;
+      o.frames_given = true;
     } else if (a == "--dt") {
       const char* t = value();
       char* end = nullptr;
@@ -115,8 +142,27 @@ Options parse(int argc, char** argv) {
       o.dataref_editor = true;
     } else if (a == "--problems") {
       o.problems = true;
+    } else if (a == "--scenario") {
+      o.scenario = value();
+    } else if (a == "--trace") {
+      o.trace = value();
+    } else if (a == "--trace-every") {
+      long v = 0;
+      if (!parse_long(value(), &v) || v < 1) bad_arguments("--trace-every needs a whole number of 1 or more");
+      o.trace_every = v;
+    } else if (a == "--trace-file") {
+      o.trace_file = value();
+    } else if (a == "--fly") {
+      o.fly = true;
+    } else if (a == "--summary") {
+      o.summary = true;
+    } else if (a == "--addon") {
+      std::string name = value();
+      std::vector<runner::AddonEntry> probe;
+      if (!runner::addon_entries(CORVANE_ADDON_CATALOG, name, &probe)) bad_arguments("no add-on " + name);
+      o.addons.push_back(name);
     } else if (a == "--help" || a == "-h") {
-      std::fputs(kUsage, stdout);
+      print_usage(stdout);
       std::exit(0);
     } else {
       bad_arguments("unknown option " + a);
@@ -149,6 +195,11 @@ int main(int argc, char** argv) {
   config.acf = o.acf;
   config.host_version = o.host_version;
   config.dataref_editor = o.dataref_editor;
+  for (const std::string& name : o.addons) {
+    std::vector<runner::AddonEntry> entries;
+    runner::addon_entries(CORVANE_ADDON_CATALOG, name, &entries);
+    for (const runner::AddonEntry& e : entries) config.extra.push_back({e.name, e.type, e.size, e.writable, e.def});
+  }
   simhost::reset(config);
 
   // Host and script values are set before the plug-in starts; names the
@@ -177,7 +228,51 @@ int main(int argc, char** argv) {
     }
   }
 
-  if (status == 0) simhost::frames(static_cast<int>(o.frames), o.dt);
+  const bool playing = !o.scenario.empty() || !o.trace.empty() || o.fly || o.summary;
+  runner::Outcome outcome;
+  if (playing) {
+    // Everything in the scenario is checked before the first frame runs.
+    scenario::Script script;
+    runner::Play how;
+    how.file = o.scenario;
+    how.dt = o.dt;
+    how.min_frames = o.scenario.empty() || o.frames_given ? o.frames : 0;
+    how.trace_every = o.trace_every;
+    how.picture_at_end = !o.png.empty();
+    if (!o.scenario.empty() && !runner::load_scenario(o.scenario, o.dt, &script, &error)) {
+      std::fprintf(stderr, "%s\n", error.c_str());
+      status = 2;
+    }
+    if (status == 0 && !o.trace.empty() && !runner::parse_trace(o.trace, &how.trace, &error)) {
+      std::fprintf(stderr, "corvane-sim: %s\n", error.c_str());
+      status = 2;
+    }
+    std::FILE* trace_file = nullptr;
+    if (status == 0 && !o.trace.empty()) {
+      how.trace_out = stdout;
+      if (!o.trace_file.empty()) {
+        trace_file = std::fopen(o.trace_file.c_str(), "w");
+        if (!trace_file) {
+          std::fprintf(stderr, "corvane-sim: cannot write %s\n", o.trace_file.c_str());
+          status = 2;
+        }
+        how.trace_out = trace_file;
+      }
+    }
+    if (status == 0) {
+      if (o.fly) simhost::set_flying(true);
+      outcome = runner::play(script, how);
+      if (outcome.failed > 0 || outcome.picture_errors > 0) status = 1;
+    }
+    if (trace_file) std::fclose(trace_file);
+    if (status == 2) {
+      simhost::stop();
+      simhost::unload();
+      return 2;
+    }
+  } else if (status == 0) {
+    simhost::frames(static_cast<int>(o.frames), o.dt);
+  }
 
   for (const std::string& name : o.prints) {
     std::string value;
@@ -203,6 +298,23 @@ int main(int argc, char** argv) {
   simhost::unload();
 
   if (o.log) std::fputs(simhost::log_text().c_str(), stdout);
+  if (o.summary) {
+    std::printf("\n%ld frames, %.1f s simulated", outcome.frames, outcome.seconds);
+    if (outcome.expects > 0) std::printf(", %d of %d expectations met", outcome.expects - outcome.failed, outcome.expects);
+    std::printf("\n");
+    // A leg is sequenced when the active leg moves on from one it was flying;
+    // the first value handed over with a route is not a sequence.
+    int sequenced = 0;
+    for (size_t i = 1; i < outcome.active_legs.size(); ++i)
+      sequenced += outcome.active_legs[i - 1] > 0 && outcome.active_legs[i] > outcome.active_legs[i - 1] ? 1 : 0;
+    std::printf("legs sequenced: %d (active leg", sequenced);
+    for (int leg : outcome.active_legs) std::printf(" %d", leg);
+    std::printf(")\n");
+    for (const std::string& p : outcome.pictures)
+      std::printf("picture: %s\n", fs::absolute(p, ec).string().c_str());
+    std::printf("host log:\n");
+    if (!o.log) std::fputs(simhost::log_text().c_str(), stdout);
+  }
   if (o.problems) {
     for (const std::string& p : simhost::problems()) std::printf("problem: %s\n", p.c_str());
     for (const std::string& l : simhost::leftovers()) std::printf("left registered at unload: %s\n", l.c_str());

@@ -26,3 +26,26 @@ add_test(NAME corvane_sim_bad_frames COMMAND corvane-sim --frames many)
 add_test(NAME corvane_sim_missing_root COMMAND corvane-sim --root ${CMAKE_BINARY_DIR}/no-such-root)
 set_tests_properties(corvane_sim_bad_frames corvane_sim_missing_root PROPERTIES WILL_FAIL TRUE)
 add_test(NAME corvane_sim_runs COMMAND corvane-sim --frames 2 --list-datarefs --list-commands --log)
+
+# The scenario player: parser, timing, held commands, expectations, traces,
+# the flying aircraft, and the sample scenarios' drawings against their
+# references (rewritten only by scripts/update-scenario-lines.sh).
+add_library(scenario_lines STATIC ${CMAKE_CURRENT_LIST_DIR}/scenario_lines.cpp)
+target_link_libraries(scenario_lines PRIVATE corvane_warnings corvane_runner)
+target_include_directories(scenario_lines PUBLIC ${CMAKE_CURRENT_LIST_DIR} ${CMAKE_SOURCE_DIR}/simhost
+  ${CMAKE_SOURCE_DIR}/simhost/runner ${CMAKE_SOURCE_DIR}/src)
+add_executable(scenario-lines ${CMAKE_CURRENT_LIST_DIR}/scenario_lines_tool.cpp)
+target_link_libraries(scenario-lines PRIVATE corvane_warnings scenario_lines corvane_runner
+  "$<LINK_LIBRARY:WHOLE_ARCHIVE,corvane_simhost>")
+set_target_properties(scenario-lines PROPERTIES ENABLE_EXPORTS ON)
+corvane_integration_test(scenario_test ${CMAKE_CURRENT_LIST_DIR}/scenario_test.cpp)
+target_link_libraries(scenario_test PRIVATE scenario_lines corvane_runner)
+
+# Each sample scenario is a test of its own expectations (its pictures land
+# in the build folder).
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/scenario-pictures)
+foreach(name power-up departure approach traffic)
+  add_test(NAME scenario.${name}
+    COMMAND corvane-sim --scenario ${CMAKE_SOURCE_DIR}/sample/scenarios/${name}.txt
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/scenario-pictures)
+endforeach()

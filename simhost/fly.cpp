@@ -1,0 +1,184 @@
+// The flying aircraft: each frame it carries the host's position along the
+// track at the ground speed, turns at the rate its bank gives, climbs at the
+// vertical speed asked for, and writes back every position, attitude, speed
+// and altitude value in a consistent set. Plain standard C++ on top of the
+// host's own storage; no wind, no sideslip, no pitch or speed dynamics.
+#include "fly.h"
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "host.h"
+#include "state.h"
+
+namespace simhost {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kDeg = kPi / 180.0;
+constexpr double kEarthM = 6371008.8;
+constexpr double kG = 9.80665;
+constexpr double kFtPerM = 3.28083989501;
+constexpr double kKtPerMps = 1.94384449244;
+constexpr double kMaxBankDeg = 25.0;
+constexpr double kRollRateDps = 5.0;   // how fast the bank follows its command
+
+bool on = false;
+
+double wrap180(double a) {
+  a = std::fmod(a + 180.0, 360.0);
+  if (a < 0) a += 360.0;
+  return a - 180.0;
+}
+double wrap360(double a) {
+  a = std::fmod(a, 360.0);
+  return a < 0 ? a + 360.0 : a;
+}
+
+float fval(const char* name) {
+  float v = get_float(name);
+  return std::isfinite(v) ? v : 0.0f;
+}
+
+// Host values are written only where this host has them (a catalog may leave
+// a name out); the scripts' values stay the scripts'.
+void put_f(const char* name, double v) {
+  if (has_dataref(name)) set_float(name, static_cast<float>(v));
+}
+void put_d(const char* name, double v) {
+  if (has_dataref(name)) set_double(name, v);
+}
+void put_i(const char* name, int v) {
+  if (has_dataref(name)) set_int(name, v);
+}
+
+// The bank the roll channel asks for, or the present bank when it is not
+// engaged. With the scripts' LNAV engaged their roll law flies the plug-in's
+// magnetic track command; with only the host's servos on, the flight
+// director's bar.
+double bank_command(double bank, double track_mag) {
+  if (fval("zuvadud/D738/autopilot/lnav_engaged") == 1.0f) {
+    // An arc command comes with the straight one driven to 0; a straight
+    // command leaves the last arc command standing.
+    float cmd = fval("zuvadud/D738/fms/idx_corr");
+    if (cmd == 0.0f) cmd = fval("zuvadud/D738/fms/idx_corr2");
+    if (cmd == 0.0f) return bank;
+    const double b = 2.0 * wrap180(cmd - track_mag);
+    return std::fmax(-kMaxBankDeg, std::fmin(kMaxBankDeg, b));
+  }
+  if (get_int("sim/cockpit2/autopilot/servos_on") != 0) {
+    const double b = fval("sim/cockpit/autopilot/flight_director_roll");
+    return std::fmax(-kMaxBankDeg, std::fmin(kMaxBankDeg, b));
+  }
+  return bank;
+}
+
+}  // namespace
+
+void set_flying(bool fly) {
+  on = fly;
+  if (fly) {
+    set_flight_model(fly_step);
+  } else {
+    set_flight_model(nullptr);
+  }
+}
+
+bool flying() { return on; }
+
+void fly_step(float dt_in) {
+  if (!(dt_in > 0.0f)) return;
+  if (get_int("sim/time/paused") != 0 || get_int("sim/time/is_in_replay") != 0) return;
+  const double dt = dt_in;
+  Host& h = host();
+
+  double lat = get_double("sim/flightmodel/position/latitude");
+  double lon = get_double("sim/flightmodel/position/longitude");
+  double elev = get_double("sim/flightmodel/position/elevation");
+  if (!std::isfinite(lat) || !std::isfinite(lon) || !std::isfinite(elev)) return;
+  double track = wrap360(fval("sim/flightmodel/position/hpath"));
+  const double gs = std::fmax(0.0, fval("sim/flightmodel/position/groundspeed"));
+  double bank = fval("sim/flightmodel/position/phi");
+  const double var = h.magvar ? h.magvar(lat, lon) : 0.0;
+
+  // Roll toward the command at a bounded rate, then turn as that bank does.
+  const double target = bank_command(bank, wrap360(track - var));
+  const double step = kRollRateDps * dt;
+  bank += std::fmax(-step, std::fmin(step, target - bank));
+  if (gs > 1.0) track = wrap360(track + std::tan(bank * kDeg) * kG / gs * dt / kDeg);
+
+  // Great-circle step along the track.
+  const double d = gs * dt / kEarthM;
+  const double la = lat * kDeg, lo = lon * kDeg, tr = track * kDeg;
+  const double la2 = std::asin(std::sin(la) * std::cos(d) + std::cos(la) * std::sin(d) * std::cos(tr));
+  const double lo2 = lo + std::atan2(std::sin(tr) * std::sin(d) * std::cos(la), std::cos(d) - std::sin(la) * std::sin(la2));
+  lat = la2 / kDeg;
+  lon = wrap180(lo2 / kDeg);
+
+  // Vertical: the host autopilot's V/S channel when engaged, else the value
+  // the scenario set.
+  double vs_fpm = fval("sim/flightmodel/position/vh_ind_fpm");
+  if (get_int("sim/cockpit2/autopilot/vvi_status") == 2) vs_fpm = fval("sim/cockpit2/autopilot/vvi_dial_fpm");
+  elev += vs_fpm / kFtPerM / 60.0 * dt;
+
+  double x = 0, y = 0, z = 0;
+  XPLMWorldToLocal(lat, lon, elev, &x, &y, &z);
+  const double ground = h.terrain ? h.terrain(static_cast<float>(x), static_cast<float>(z)) : 0.0;
+  const bool on_ground = elev <= ground;
+  if (on_ground) {
+    elev = ground;
+    y = ground;
+    if (vs_fpm < 0) vs_fpm = 0;
+    bank = 0;
+  }
+  const double agl = elev - ground;
+  const double alt_ft = elev * kFtPerM;
+  // Indicated from true airspeed through the standard atmosphere's density.
+  const double sigma = std::pow(std::fmax(0.05, 1.0 - 6.8756e-6 * alt_ft), 4.2559);
+  const double tas_kt = gs * kKtPerMps;
+  const double ias_kt = tas_kt * std::sqrt(sigma);
+  const double hdg_mag = wrap360(track - var);
+  const double vs_mps = vs_fpm / kFtPerM / 60.0;
+
+  put_d("sim/flightmodel/position/latitude", lat);
+  put_d("sim/flightmodel/position/longitude", lon);
+  put_d("sim/flightmodel/position/elevation", elev);
+  put_d("sim/flightmodel/position/local_x", x);
+  put_d("sim/flightmodel/position/local_y", y);
+  put_d("sim/flightmodel/position/local_z", z);
+  put_f("sim/flightmodel/position/local_vx", gs * std::sin(track * kDeg));
+  put_f("sim/flightmodel/position/local_vy", vs_mps);
+  put_f("sim/flightmodel/position/local_vz", -gs * std::cos(track * kDeg));
+  put_f("sim/flightmodel/position/psi", track);
+  put_f("sim/flightmodel/position/hpath", track);
+  put_f("sim/flightmodel/position/mag_psi", hdg_mag);
+  put_f("sim/flightmodel/position/magnetic_variation", var);
+  put_f("sim/flightmodel/position/phi", bank);
+  put_f("sim/flightmodel/position/vpath", gs > 1.0 ? std::atan2(vs_mps, gs) / kDeg : 0.0);
+  put_f("sim/flightmodel/position/groundspeed", gs);
+  put_f("sim/flightmodel/position/true_airspeed", gs);
+  put_f("sim/flightmodel/position/indicated_airspeed", ias_kt);
+  put_f("sim/flightmodel/position/vh_ind_fpm", vs_fpm);
+  put_f("sim/flightmodel/position/y_agl", agl);
+  put_d("sim/flightmodel2/position/pressure_altitude", alt_ft);
+  for (const char* side : {"pilot", "copilot"}) {
+    const std::string s = side;
+    put_f(("sim/cockpit2/gauges/indicators/heading_AHARS_deg_mag_" + s).c_str(), hdg_mag);
+    put_f(("sim/cockpit2/gauges/indicators/ground_track_mag_" + s).c_str(), hdg_mag);
+    put_f(("sim/cockpit2/gauges/indicators/roll_AHARS_deg_" + s).c_str(), bank);
+    put_f(("sim/cockpit2/gauges/indicators/airspeed_kts_" + s).c_str(), ias_kt);
+    put_f(("sim/cockpit2/gauges/indicators/calibrated_airspeed_kts_" + s).c_str(), ias_kt);
+    put_f(("sim/cockpit2/gauges/indicators/altitude_ft_" + s).c_str(), alt_ft);
+    put_f(("sim/cockpit2/gauges/indicators/vvi_fpm_" + s).c_str(), vs_fpm);
+    put_f(("sim/cockpit2/gauges/indicators/radio_altimeter_height_ft_" + s).c_str(), agl * kFtPerM);
+  }
+  put_i("sim/flightmodel/failures/onground_any", on_ground ? 1 : 0);
+  put_i("sim/flightmodel/failures/onground_all", on_ground ? 1 : 0);
+  if (has_dataref("sim/flightmodel2/gear/on_ground")) {
+    const int g = on_ground ? 1 : 0;
+    set_ints("sim/flightmodel2/gear/on_ground", {g, g, g});
+  }
+}
+
+}  // namespace simhost

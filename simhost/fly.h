@@ -1,0 +1,18 @@
+// A simple flying aircraft for the simulated host: enough motion for the
+// plug-in's lateral guidance to close its loop, not a flight model. See
+// README.md ("Flying aircraft") for what it does and does not do.
+#pragma once
+
+namespace simhost {
+
+// Takes the flight-model slot of every frame (replacing any other step set
+// with `set_flight_model`) or gives it up. While flying, each unpaused frame
+// outside replay moves the aircraft from the host's current values, so a
+// scenario may set position, track, speeds or vertical speed at any time.
+void set_flying(bool on);
+bool flying();
+
+// One frame of the flying aircraft (what the flight-model slot calls).
+void fly_step(float dt);
+
+}  // namespace simhost

@@ -1,0 +1,434 @@
+// The scenario player: runs the host's frames up to each step's moment, does
+// the step as the pilot, the host or the aircraft's scripts would, and keeps
+// the trace and the expectations' record.
+#include "player.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#ifndef _WIN32
+#include <png.h>
+#endif
+
+#include "fly.h"
+#include "host.h"
+
+namespace runner {
+namespace {
+
+constexpr int kFloatArray = 8, kIntArray = 16, kBytes = 32, kDouble = 4, kFloat = 2;
+const char* const kActiveLeg = "zuvadud/D738/fms/vnav_idx";
+
+bool is_array(int type) { return (type & (kFloatArray | kIntArray)) != 0; }
+
+// One value (an element of an array, or a scalar) as a number.
+double number_of(const scenario::Ref& r, int type, int element) {
+  if (is_array(type)) {
+    if (type & kFloatArray) {
+      std::vector<float> v = simhost::get_floats(r.name);
+      return element < static_cast<int>(v.size()) ? v[static_cast<size_t>(element)] : 0.0;
+    }
+    std::vector<int> v = simhost::get_ints(r.name);
+    return element < static_cast<int>(v.size()) ? v[static_cast<size_t>(element)] : 0.0;
+  }
+  if (type & kDouble) return simhost::get_double(r.name);
+  if (type & kFloat) return simhost::get_float(r.name);
+  return simhost::get_int(r.name);
+}
+
+std::string format_number(double v, int type) {
+  char buf[64];
+  if (!is_array(type) && !(type & (kFloat | kDouble))) {
+    std::snprintf(buf, sizeof buf, "%.0f", v);
+  } else if ((type & kIntArray) && !(type & kFloatArray)) {
+    std::snprintf(buf, sizeof buf, "%.0f", v);
+  } else {
+    std::snprintf(buf, sizeof buf, (type & kDouble) ? "%.17g" : "%.9g", v);
+  }
+  return buf;
+}
+
+int type_of(const std::string& name) {
+  simhost::DatarefInfo info;
+  return simhost::dataref_info(name, &info) ? info.type : 0;
+}
+
+// NAME=VALUE as print shows it: whole arrays and texts as --print does.
+std::string shown(const scenario::Ref& r) {
+  const int type = type_of(r.name);
+  if (r.index >= 0) return format_number(number_of(r, type, r.index), type);
+  std::string s;
+  simhost::format_value(r.name, &s);
+  return s;
+}
+
+std::string csv_text(const std::string& s) {
+  std::string out = "\"";
+  for (char c : s) {
+    if (c == '"') out.push_back('"');
+    out.push_back(c);
+  }
+  return out + "\"";
+}
+
+// The panel as the pilot sees it: the drawing over the displays' black
+// glass, an opaque picture (the buffer's alpha is only the coverage).
+bool write_panel_png(const std::string& path, std::string* error) {
+#ifdef _WIN32
+  // The Windows host rasterises nothing; its own writer says so.
+  return simhost::write_png(path, error);
+#else
+  const int n = simhost::kPanelSize;
+  std::vector<png_byte> rows(static_cast<size_t>(n) * static_cast<size_t>(n) * 3);
+  for (int y = 0; y < n; ++y) {
+    png_byte* row = &rows[static_cast<size_t>(n - 1 - y) * static_cast<size_t>(n) * 3];
+    for (int x = 0; x < n; ++x) {
+      // Blending over the cleared buffer already weighted the colours.
+      const uint32_t p = simhost::pixel(x, y);
+      for (int c = 0; c < 3; ++c) row[x * 3 + c] = static_cast<png_byte>((p >> (24 - 8 * c)) & 0xffu);
+    }
+  }
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) {
+    *error = "cannot write " + path;
+    return false;
+  }
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  if (!png || !info || setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    std::fclose(f);
+    *error = "PNG encoding failed for " + path;
+    return false;
+  }
+  png_init_io(png, f);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(n), static_cast<png_uint_32>(n), 8, PNG_COLOR_TYPE_RGB,
+               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  for (int y = 0; y < n; ++y) png_write_row(png, &rows[static_cast<size_t>(y) * static_cast<size_t>(n) * 3]);
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return std::fclose(f) == 0;
+#endif
+}
+
+class Runner {
+ public:
+  Runner(const scenario::Script& script, const Play& how) : script_(script), how_(how) {}
+  Outcome run();
+
+ private:
+  struct Release {
+    long frame;
+    std::string command;
+  };
+
+  double now() const { return static_cast<double>(out_.frames) * static_cast<double>(how_.dt); }
+  void advance_to(long frame);
+  void releases_due();
+  void one_frame();
+  void trace_header();
+  void trace_row();
+  void step(const scenario::Step& s);
+  void expect(const scenario::Step& s);
+
+  bool rendered(long frame) const;
+
+  const scenario::Script& script_;
+  const Play& how_;
+  std::vector<long> picture_frames_;  // frames whose panel a png step writes
+  long end_frame_ = 0;
+  Outcome out_;
+  std::vector<Release> releases_;
+  std::vector<std::pair<scenario::Ref, int>> columns_;  // ref and type, one per element
+  int last_leg_ = -1;
+};
+
+void Runner::releases_due() {
+  for (size_t i = 0; i < releases_.size();) {
+    if (releases_[i].frame <= out_.frames) {
+      simhost::command_end(releases_[i].command);
+      releases_.erase(releases_.begin() + static_cast<long>(i));
+    } else {
+      ++i;
+    }
+  }
+}
+
+// Rasterising the 2048-pixel panel is most of a frame's cost, and only the
+// frames a picture is taken after need pixels; the others draw the same calls
+// in feedback mode.
+bool Runner::rendered(long frame) const {
+  if (how_.picture_at_end && frame >= end_frame_) return true;
+  return std::binary_search(picture_frames_.begin(), picture_frames_.end(), frame);
+}
+
+void Runner::one_frame() {
+  releases_due();
+  if (!how_.on_png) simhost::set_draw_capture(!rendered(out_.frames + 1));
+  simhost::frame(how_.dt);
+  ++out_.frames;
+  if (simhost::has_dataref(kActiveLeg)) {
+    const int leg = static_cast<int>(simhost::get_float(kActiveLeg));
+    if (leg != last_leg_) out_.active_legs.push_back(leg);
+    last_leg_ = leg;
+  }
+  if (how_.trace_out && how_.trace_every > 0 && out_.frames % how_.trace_every == 0) trace_row();
+}
+
+void Runner::advance_to(long frame) {
+  while (out_.frames < frame) one_frame();
+  releases_due();
+}
+
+void Runner::trace_header() {
+  if (!how_.trace_out) return;
+  std::string h = "frame,time";
+  for (const scenario::Ref& r : how_.trace) {
+    const int type = type_of(r.name);
+    if (is_array(type) && r.index < 0) {
+      const int n = simhost::array_size(r.name);
+      for (int i = 0; i < n; ++i) {
+        columns_.push_back({scenario::Ref{r.name, i}, type});
+        h += "," + columns_.back().first.label();
+      }
+    } else {
+      columns_.push_back({r, type});
+      h += "," + r.label();
+    }
+  }
+  std::fprintf(how_.trace_out, "%s\n", h.c_str());
+}
+
+void Runner::trace_row() {
+  std::string row = std::to_string(out_.frames);
+  char buf[32];
+  std::snprintf(buf, sizeof buf, ",%.4f", now());
+  row += buf;
+  for (const auto& [ref, type] : columns_) {
+    row += ',';
+    if (type & kBytes) {
+      row += csv_text(simhost::get_text(ref.name));
+    } else {
+      row += format_number(number_of(ref, type, ref.index < 0 ? 0 : ref.index), type);
+    }
+  }
+  std::fprintf(how_.trace_out, "%s\n", row.c_str());
+}
+
+void Runner::expect(const scenario::Step& s) {
+  ++out_.expects;
+  const int type = type_of(s.ref.name);
+  std::string actual, wanted;
+  bool ok = true;
+  if (s.op == scenario::Op::ExpectText) {
+    actual = simhost::get_text(s.ref.name);
+    ok = actual.find(s.text) != std::string::npos;
+    actual = "\"" + actual + "\"";
+    wanted = "to hold \"" + s.text + "\"";
+  } else {
+    for (size_t k = 0; k < s.values.size(); ++k) {
+      const int element = s.ref.index >= 0 ? s.ref.index : static_cast<int>(k);
+      const double a = number_of(s.ref, type, element);
+      // Compared at the dataref's own precision: 0.97 written and read back
+      // through a float is 0.97 here.
+      double e = s.values[k];
+      if (!(type & kDouble) && (type & (kFloat | kFloatArray))) e = static_cast<float>(e);
+      if (!(std::fabs(a - e) <= s.tolerance)) ok = false;
+      if (k) actual += ',', wanted += ',';
+      actual += format_number(a, type);
+      wanted += format_number(s.values[k], type);
+    }
+    if (s.tolerance > 0) wanted += " +- " + format_number(s.tolerance, kFloat | kDouble);
+  }
+  if (ok) return;
+  ++out_.failed;
+  std::fprintf(how_.err, "%s:%d: %s is %s, expected %s (frame %ld, %.3f s)\n", how_.file.c_str(), s.line,
+               s.ref.label().c_str(), actual.c_str(), wanted.c_str(), out_.frames, now());
+}
+
+void Runner::step(const scenario::Step& s) {
+  using scenario::Op;
+  switch (s.op) {
+    case Op::Set: {
+      const int type = type_of(s.ref.name);
+      if (s.ref.index >= 0) {
+        if (type & kFloatArray) {
+          simhost::set_floats(s.ref.name, {static_cast<float>(s.values[0])}, s.ref.index);
+        } else {
+          simhost::set_ints(s.ref.name, {static_cast<int>(s.values[0])}, s.ref.index);
+        }
+      } else {
+        simhost::set_from_text(s.ref.name, s.text);
+      }
+      break;
+    }
+    case Op::Command:
+      if (s.phase == scenario::Phase::Begin) {
+        simhost::command_begin(s.ref.name);
+      } else if (s.phase == scenario::Phase::End) {
+        simhost::command_end(s.ref.name);
+      } else {
+        simhost::command_once(s.ref.name);
+      }
+      break;
+    case Op::Hold:
+      simhost::command_begin(s.ref.name);
+      releases_.push_back({out_.frames + s.hold_frames, s.ref.name});
+      break;
+    case Op::Message:
+      simhost::send_message(simhost::kHostId, s.message,
+                            reinterpret_cast<void*>(static_cast<intptr_t>(s.param)));
+      break;
+    case Op::Pause:
+      simhost::set_int("sim/time/paused", s.on ? 1 : 0);
+      break;
+    case Op::Replay:
+      simhost::set_int("sim/time/is_in_replay", s.on ? 1 : 0);
+      if (simhost::has_dataref("sim/operation/prefs/replay_mode"))
+        simhost::set_int("sim/operation/prefs/replay_mode", s.on ? 1 : 0);
+      break;
+    case Op::Fly:
+      simhost::set_flying(s.on);
+      break;
+    case Op::Print:
+      for (const scenario::Ref& r : s.prints)
+        std::fprintf(how_.out, "%ld %.3f %s=%s\n", out_.frames, now(), r.label().c_str(), shown(r).c_str());
+      break;
+    case Op::Expect:
+    case Op::ExpectText:
+      expect(s);
+      break;
+    case Op::Png:
+      if (how_.on_png) {
+        how_.on_png(s.text);
+        out_.pictures.push_back(s.text);
+      } else {
+        std::string error;
+        if (write_panel_png(s.text, &error)) {
+          out_.pictures.push_back(s.text);
+        } else {
+          std::fprintf(how_.err, "%s:%d: %s\n", how_.file.c_str(), s.line, error.c_str());
+          ++out_.picture_errors;
+        }
+      }
+      break;
+  }
+}
+
+Outcome Runner::run() {
+  for (const scenario::Step& s : script_.steps)
+    if (s.op == scenario::Op::Png) picture_frames_.push_back(s.frame);
+  end_frame_ = std::max(script_.last_frame, how_.min_frames);
+  trace_header();
+  for (const scenario::Step& s : script_.steps) {
+    advance_to(s.frame);
+    step(s);
+  }
+  advance_to(std::max(script_.last_frame, how_.min_frames));
+  while (!releases_.empty()) one_frame();
+  if (!how_.on_png) simhost::set_draw_capture(false);
+  out_.seconds = now();
+  std::fflush(how_.out);
+  if (how_.trace_out) std::fflush(how_.trace_out);
+  return out_;
+}
+
+}  // namespace
+
+scenario::Lookup host_lookup() {
+  scenario::Lookup l;
+  l.dataref = [](const std::string& name, scenario::Shape* out) {
+    simhost::DatarefInfo info;
+    if (!simhost::dataref_info(name, &info)) return false;
+    out->type = info.type;
+    out->size = (info.type & (kFloatArray | kIntArray | kBytes)) ? simhost::array_size(name) : 1;
+    // The scenario plays the host and the scripts; the plug-in's own values
+    // take only the writes the plug-in accepts.
+    out->settable = info.owner != simhost::Owner::Plugin || info.writable;
+    return true;
+  };
+  l.command = [](const std::string& name) { return simhost::has_command(name); };
+  return l;
+}
+
+bool load_scenario(const std::string& file, double dt, scenario::Script* out, std::string* error) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    *error = file + ": cannot read the file";
+    return false;
+  }
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return scenario::parse(text, file, dt, host_lookup(), out, error);
+}
+
+bool parse_trace(const std::string& list, std::vector<scenario::Ref>* out, std::string* error) {
+  // The same reference rules as a print step.
+  std::string text = "print";
+  std::stringstream ss(list);
+  std::string name;
+  while (std::getline(ss, name, ',')) text += " " + name;
+  scenario::Script s;
+  if (!scenario::parse(text, "--trace", 1.0, host_lookup(), &s, error)) {
+    if (error->rfind("--trace:1: ", 0) == 0) *error = "--trace: " + error->substr(11);
+    return false;
+  }
+  *out = s.steps.at(0).prints;
+  return true;
+}
+
+Outcome play(const scenario::Script& script, const Play& how) { return Runner(script, how).run(); }
+
+namespace {
+
+std::vector<AddonEntry> read_catalog(const std::string& catalog) {
+  std::vector<AddonEntry> out;
+  std::ifstream in(catalog);
+  std::string line;
+  bool header = true;
+  while (std::getline(in, line)) {
+    if (header) {
+      header = false;
+      continue;
+    }
+    std::vector<std::string> f;
+    std::stringstream ss(line);
+    std::string field;
+    while (std::getline(ss, field, '\t')) f.push_back(field);
+    if (f.size() < 5) continue;
+    AddonEntry e;
+    e.addon = f[0];
+    e.name = f[1];
+    e.type = std::atoi(f[2].c_str());
+    e.size = std::atoi(f[3].c_str());
+    e.writable = f[4] == "1";
+    if (f.size() > 5) e.def = f[5];
+    out.push_back(e);
+  }
+  return out;
+}
+
+}  // namespace
+
+std::vector<std::string> addon_names(const std::string& catalog) {
+  std::vector<std::string> names;
+  for (const AddonEntry& e : read_catalog(catalog))
+    if (std::find(names.begin(), names.end(), e.addon) == names.end()) names.push_back(e.addon);
+  return names;
+}
+
+bool addon_entries(const std::string& catalog, const std::string& name, std::vector<AddonEntry>* out) {
+  bool found = false;
+  for (const AddonEntry& e : read_catalog(catalog)) {
+    if (name == "all" || e.addon == name) {
+      out->push_back(e);
+      found = true;
+    }
+  }
+  return found;
+}
+
+}  // namespace runner

@@ -1,0 +1,66 @@
+// Plays a parsed scenario against the simulated host with the plug-in loaded
+// and started: steps at their frames, held commands, traces, expectations.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "scenario.h"
+
+namespace runner {
+
+// Names and shapes as the running host knows them (the plug-in's own values
+// included once it has started).
+scenario::Lookup host_lookup();
+
+// Reads FILE and parses it; false with "FILE:LINE: message" (or "FILE: ...").
+bool load_scenario(const std::string& file, double dt, scenario::Script* out, std::string* error);
+
+// A "NAME[,NAME...]" list of trace columns; false with a message when a name
+// is unknown or malformed.
+bool parse_trace(const std::string& list, std::vector<scenario::Ref>* out, std::string* error);
+
+struct Play {
+  std::string file;                    // for messages
+  float dt = 1.0f / 30.0f;
+  long min_frames = 0;                 // keep running to at least this many frames
+  std::vector<scenario::Ref> trace;
+  long trace_every = 1;
+  std::FILE* trace_out = nullptr;      // null: no trace
+  std::FILE* out = stdout;             // print lines
+  std::FILE* err = stderr;             // failed expectations
+  // Called at each `png` step instead of writing the picture, when set;
+  // the caller then chooses the draw mode (capture or render) itself.
+  std::function<void(const std::string& file)> on_png;
+  // The panel must be rendered after the last frame (`--png`).
+  bool picture_at_end = false;
+};
+
+struct Outcome {
+  long frames = 0;
+  double seconds = 0;
+  int expects = 0, failed = 0;
+  std::vector<std::string> pictures;   // written, in order
+  int picture_errors = 0;
+  std::vector<int> active_legs;        // the active leg at each change, from the first frame
+};
+
+// Plays `script`; frames continue past its last step until held commands are
+// released and `min_frames` have run.
+Outcome play(const scenario::Script& script, const Play& how);
+
+// The add-on names of the host's catalog, in catalog order.
+std::vector<std::string> addon_names(const std::string& catalog);
+// Appends the datarefs of add-on `name` ("all": every add-on) to `extra`;
+// false when the catalog has no such add-on.
+struct AddonEntry {
+  std::string addon, name;
+  int type = 0, size = 1;
+  bool writable = false;
+  std::string def;
+};
+bool addon_entries(const std::string& catalog, const std::string& name, std::vector<AddonEntry>* out);
+
+}  // namespace runner

@@ -1,0 +1,347 @@
+// Scenario parser: turns the file into a list of timed steps and rejects,
+// with the line number, everything that would otherwise fail mid-run.
+#include "scenario.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace scenario {
+namespace {
+
+constexpr int kFloat = 2, kDouble = 4, kFloatArray = 8, kIntArray = 16, kBytes = 32;
+
+struct Failure {
+  std::string message;
+};
+
+// A piece of the file as it may be quoted in a message: printable, short.
+std::string quoted(std::string_view s) {
+  std::string out;
+  for (unsigned char c : s.substr(0, 60)) {
+    if (c >= 0x20 && c < 0x7f) {
+      out.push_back(static_cast<char>(c));
+    } else {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\x%02x", c);
+      out += buf;
+    }
+  }
+  if (s.size() > 60) out += "...";
+  return "\"" + out + "\"";
+}
+
+std::string_view trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+// The next blank-separated word; `s` keeps the rest.
+std::string_view word(std::string_view& s) {
+  s = trim(s);
+  size_t n = 0;
+  while (n < s.size() && s[n] != ' ' && s[n] != '\t') ++n;
+  std::string_view w = s.substr(0, n);
+  s.remove_prefix(n);
+  s = trim(s);
+  return w;
+}
+
+bool number(std::string_view text, double* out) {
+  std::string s(trim(text));
+  if (s.empty()) return false;
+  errno = 0;
+  char* end = nullptr;
+  double v = std::strtod(s.c_str(), &end);
+  if (end != s.c_str() + s.size() || errno == ERANGE || !std::isfinite(v)) return false;
+  *out = v;
+  return true;
+}
+
+bool whole(std::string_view text, long* out) {
+  double v = 0;
+  if (!number(text, &v) || v != std::floor(v) || v < static_cast<double>(LONG_MIN) / 2 ||
+      v > static_cast<double>(LONG_MAX) / 2)
+    return false;
+  *out = static_cast<long>(v);
+  return true;
+}
+
+bool on_off(std::string_view w, bool* out) {
+  if (w == "on") return *out = true, true;
+  if (w == "off") return *out = false, true;
+  return false;
+}
+
+class Parser {
+ public:
+  Parser(double dt, const Lookup& lookup) : dt_(dt), lookup_(lookup) {}
+
+  void line(std::string_view s, int number, Script* script);
+  long clock() const { return clock_; }
+
+ private:
+  long seconds_to_frames(double seconds, const char* what) const;
+  long duration(std::string_view w, const char* what) const;
+  Shape shape(const std::string& name) const;
+  Ref reference(std::string_view text, Shape* out) const;
+  std::vector<double> values(std::string_view text, const Ref& ref, const Shape& shape) const;
+  void advance(long frames);
+
+  double dt_;
+  const Lookup& lookup_;
+  long clock_ = 0;
+};
+
+long Parser::seconds_to_frames(double seconds, const char* what) const {
+  if (!(dt_ > 0)) throw Failure{std::string(what) + " in seconds needs a positive --dt"};
+  if (seconds < 0) throw Failure{std::string(what) + " needs a time of 0 or more"};
+  // A hair below the exact quotient so 12.5 s at 1/30 s lands on frame 375.
+  double f = std::ceil(seconds / dt_ - 1e-6);
+  if (f > static_cast<double>(kMaxFrames)) throw Failure{std::string(what) + " goes beyond the longest run"};
+  return static_cast<long>(f);
+}
+
+// "N" frames or "Ss" seconds.
+long Parser::duration(std::string_view w, const char* what) const {
+  if (!w.empty() && w.back() == 's') {
+    double v = 0;
+    if (!number(w.substr(0, w.size() - 1), &v)) throw Failure{std::string(what) + " needs N or Ss, not " + quoted(w)};
+    return seconds_to_frames(v, what);
+  }
+  long v = 0;
+  if (!whole(w, &v)) throw Failure{std::string(what) + " needs N or Ss, not " + quoted(w)};
+  if (v < 0 || v > kMaxFrames) throw Failure{std::string(what) + " is out of range: " + quoted(w)};
+  return v;
+}
+
+void Parser::advance(long frames) {
+  if (frames > kMaxFrames - clock_) throw Failure{"the scenario goes beyond the longest run"};
+  clock_ += frames;
+}
+
+Shape Parser::shape(const std::string& name) const {
+  Shape s;
+  if (name.empty()) throw Failure{"a dataref name is missing"};
+  if (!lookup_.dataref || !lookup_.dataref(name, &s)) throw Failure{"no dataref " + quoted(name)};
+  return s;
+}
+
+// NAME or NAME[i].
+Ref Parser::reference(std::string_view text, Shape* out) const {
+  Ref r;
+  size_t open = text.find('[');
+  if (open == std::string_view::npos) {
+    r.name = std::string(text);
+    *out = shape(r.name);
+    return r;
+  }
+  if (text.back() != ']') throw Failure{"malformed element " + quoted(text)};
+  r.name = std::string(text.substr(0, open));
+  *out = shape(r.name);
+  long i = 0;
+  if (!whole(text.substr(open + 1, text.size() - open - 2), &i)) throw Failure{"malformed index in " + quoted(text)};
+  if (!(out->type & (kFloatArray | kIntArray))) throw Failure{r.name + " is not an array"};
+  if (i < 0 || i >= out->size)
+    throw Failure{"index " + std::to_string(i) + " is outside " + r.name + " (" + std::to_string(out->size) +
+                  " elements)"};
+  r.index = static_cast<int>(i);
+  return r;
+}
+
+// The numbers of a value for `ref`: one for a scalar or an element, a comma
+// list of at most the array's length for a whole array.
+std::vector<double> Parser::values(std::string_view text, const Ref& ref, const Shape& s) const {
+  const bool array = (s.type & (kFloatArray | kIntArray)) != 0;
+  const bool ints = array ? (s.type & kIntArray) && !(s.type & kFloatArray) : (s.type & (kFloat | kDouble)) == 0;
+  std::vector<double> out;
+  std::string_view rest = text;
+  for (;;) {
+    size_t comma = rest.find(',');
+    std::string_view part = rest.substr(0, comma);
+    double v = 0;
+    if (!number(part, &v)) throw Failure{quoted(trim(part)) + " is not a number for " + ref.label()};
+    if (ints && (v != std::floor(v) || v < INT_MIN || v > INT_MAX))
+      throw Failure{quoted(trim(part)) + " is not a whole number for " + ref.label()};
+    if (!ints && !(s.type & kDouble) && std::fabs(v) > 3.4e38)
+      throw Failure{quoted(trim(part)) + " does not fit a float for " + ref.label()};
+    out.push_back(v);
+    if (comma == std::string_view::npos) break;
+    rest.remove_prefix(comma + 1);
+  }
+  if (out.size() > 1 && (!array || ref.index >= 0)) throw Failure{ref.label() + " takes one value"};
+  if (array && static_cast<long>(out.size()) > s.size)
+    throw Failure{std::to_string(out.size()) + " values for " + ref.label() + " of " + std::to_string(s.size)};
+  return out;
+}
+
+void Parser::line(std::string_view s, int line_number, Script* script) {
+  s = trim(s);
+  if (s.empty() || s.front() == '#') return;
+  std::string_view rest = s;
+  std::string_view verb = word(rest);
+  if (verb == "at") {
+    std::string_view when = word(rest);
+    long target = 0;
+    if (!when.empty() && when.back() == 's') {
+      target = duration(when, "at");
+    } else {
+      long n = 0;
+      if (!whole(when, &n) || n < 1 || n > kMaxFrames) throw Failure{"at needs a frame number from 1 or a time Ss"};
+      target = n - 1;
+    }
+    if (target < clock_)
+      throw Failure{"at " + std::string(when) + " is earlier than the scenario's clock (frame " +
+                    std::to_string(clock_ + 1) + ")"};
+    clock_ = target;
+    if (rest.empty()) return;
+    verb = word(rest);
+  }
+  Step st;
+  st.line = line_number;
+  st.frame = clock_;
+  if (verb == "set") {
+    // The value runs to the end of the line: texts may hold blanks and '='.
+    size_t eq = rest.find('=');
+    if (eq == std::string_view::npos) throw Failure{"set needs NAME=VALUE"};
+    Shape sh;
+    st.op = Op::Set;
+    st.ref = reference(trim(rest.substr(0, eq)), &sh);
+    if (!sh.settable) throw Failure{st.ref.name + " is read-only"};
+    std::string_view value = rest.substr(eq + 1);
+    if (sh.type & kBytes) {
+      if (static_cast<long>(value.size()) > sh.size)
+        throw Failure{"text of " + std::to_string(value.size()) + " bytes for " + st.ref.name + " of " +
+                      std::to_string(sh.size)};
+    } else {
+      st.values = values(value, st.ref, sh);
+    }
+    st.text = std::string(value);
+  } else if (verb == "command") {
+    st.op = Op::Command;
+    st.ref.name = std::string(word(rest));
+    std::string_view ph = word(rest);
+    if (st.ref.name.empty() || !rest.empty()) throw Failure{"command needs NAME begin|end|once"};
+    if (ph == "begin") {
+      st.phase = Phase::Begin;
+    } else if (ph == "end") {
+      st.phase = Phase::End;
+    } else if (ph == "once") {
+      st.phase = Phase::Once;
+    } else {
+      throw Failure{"command needs NAME begin|end|once"};
+    }
+    if (!lookup_.command || !lookup_.command(st.ref.name)) throw Failure{"no command " + quoted(st.ref.name)};
+  } else if (verb == "hold") {
+    st.op = Op::Hold;
+    st.ref.name = std::string(word(rest));
+    std::string_view secs = word(rest);
+    double v = 0;
+    if (st.ref.name.empty() || !rest.empty() || !number(secs, &v)) throw Failure{"hold needs NAME SECONDS"};
+    if (!lookup_.command || !lookup_.command(st.ref.name)) throw Failure{"no command " + quoted(st.ref.name)};
+    st.hold_frames = std::max(1L, seconds_to_frames(v, "hold"));
+  } else if (verb == "message") {
+    st.op = Op::Message;
+    std::string id(word(rest));
+    long v = 0;
+    if (message_id(id, &st.message)) {
+    } else if (whole(id, &v) && v >= INT_MIN && v <= INT_MAX) {
+      st.message = static_cast<int>(v);
+    } else {
+      throw Failure{"message needs an identifier (a number, plane-loaded or airport-loaded)"};
+    }
+    if (!rest.empty()) {
+      std::string_view p = word(rest);
+      if (!whole(p, &st.param) || st.param < 0 || !rest.empty()) throw Failure{"message PARAM is a whole number"};
+    }
+  } else if (verb == "pause" || verb == "replay" || verb == "fly") {
+    st.op = verb == "pause" ? Op::Pause : verb == "replay" ? Op::Replay : Op::Fly;
+    if (!on_off(word(rest), &st.on) || !rest.empty()) throw Failure{std::string(verb) + " needs on or off"};
+  } else if (verb == "print") {
+    st.op = Op::Print;
+    while (!rest.empty()) {
+      Shape sh;
+      st.prints.push_back(reference(word(rest), &sh));
+    }
+    if (st.prints.empty()) throw Failure{"print needs a dataref name"};
+  } else if (verb == "expect") {
+    size_t op = rest.find_first_of("=~");
+    if (op == std::string_view::npos) throw Failure{"expect needs NAME=VALUE [tolerance] or NAME~TEXT"};
+    Shape sh;
+    st.ref = reference(trim(rest.substr(0, op)), &sh);
+    std::string_view value = rest.substr(op + 1);
+    if (rest[op] == '~') {
+      if (!(sh.type & kBytes)) throw Failure{"~ compares texts; " + st.ref.name + " holds numbers"};
+      st.op = Op::ExpectText;
+      st.text = std::string(value);
+    } else {
+      if (sh.type & kBytes) throw Failure{st.ref.name + " holds text: use NAME~TEXT"};
+      st.op = Op::Expect;
+      std::string_view v = word(value);
+      st.values = values(v, st.ref, sh);
+      if (!value.empty()) {
+        std::string_view tol = word(value);
+        if (!number(tol, &st.tolerance) || st.tolerance < 0 || !value.empty())
+          throw Failure{"expect's tolerance is a number of 0 or more"};
+      }
+    }
+  } else if (verb == "png") {
+    st.op = Op::Png;
+    st.text = std::string(trim(rest));
+    if (st.text.empty()) throw Failure{"png needs a file name"};
+  } else if (verb == "run") {
+    std::string_view n = word(rest);
+    if (n.empty() || !rest.empty()) throw Failure{"run needs N or Ss"};
+    advance(duration(n, "run"));
+    return;
+  } else {
+    throw Failure{"unknown step " + quoted(verb)};
+  }
+  script->steps.push_back(std::move(st));
+}
+
+}  // namespace
+
+bool message_id(const std::string& word, int* out) {
+  // The host's message numbers for a (re)loaded aircraft and a loaded
+  // airport, the latter also sent when a situation is restored.
+  if (word == "plane-loaded") return *out = 102, true;
+  if (word == "airport-loaded") return *out = 103, true;
+  return false;
+}
+
+bool parse(std::string_view text, const std::string& file, double dt, const Lookup& lookup, Script* out,
+           std::string* error) {
+  Parser parser(dt, lookup);
+  Script script;
+  int number = 0;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view ln = text.substr(pos, end - pos);
+    pos = end + 1;
+    ++number;
+    if (!ln.empty() && ln.back() == '\r') ln.remove_suffix(1);
+    try {
+      if (ln.size() > kMaxLineBytes)
+        throw Failure{"line of " + std::to_string(ln.size()) + " bytes (at most " + std::to_string(kMaxLineBytes) +
+                      ")"};
+      for (unsigned char c : ln)
+        if (c < 0x20 && c != '\t') throw Failure{"control character in the line: not a text file?"};
+      parser.line(ln, number, &script);
+    } catch (const Failure& f) {
+      if (error) *error = file + ":" + std::to_string(number) + ": " + f.message;
+      return false;
+    }
+  }
+  script.last_frame = parser.clock();
+  *out = std::move(script);
+  return true;
+}
+
+}  // namespace scenario

@@ -1,0 +1,228 @@
+// corvane-sim's scenario player with the built module: what a hand-written
+// scenario can reproduce, what the parser refuses before the first frame,
+// the trace, the flying aircraft, and the sample scenarios' drawings against
+// their stored references.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "fly.h"
+#include "host.h"
+#include "player.h"
+#include "scenario_lines.h"
+
+namespace {
+
+const std::string kRoot = std::string(CORVANE_SOURCE_DIR) + "/sample/root/";
+
+class Scenario : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    simhost::Config config;
+    config.root = kRoot;
+    simhost::reset(config);
+    std::string error;
+    ASSERT_TRUE(simhost::load_and_start(CORVANE_MODULE_PATH, &error)) << error;
+  }
+  void TearDown() override { simhost::reset(); }
+
+  bool parse(const std::string& text, scenario::Script* s, std::string* error) {
+    return scenario::parse(text, "s.txt", 1.0 / 30.0, runner::host_lookup(), s, error);
+  }
+  // Plays `text`; failed expectations go to `errors`.
+  runner::Outcome play(const std::string& text, std::string* errors = nullptr) {
+    scenario::Script s;
+    std::string error;
+    EXPECT_TRUE(parse(text, &s, &error)) << error;
+    runner::Play how;
+    how.file = "s.txt";
+    std::FILE* err = std::tmpfile();
+    std::FILE* out = std::tmpfile();
+    how.err = err;
+    how.out = out;
+    runner::Outcome o = runner::play(s, how);
+    if (errors) *errors = slurp(err);
+    std::fclose(err);
+    std::fclose(out);
+    return o;
+  }
+  static std::string slurp(std::FILE* f) {
+    std::rewind(f);
+    std::string s;
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) s.append(buf, n);
+    return s;
+  }
+};
+
+int issued(const std::string& name) {
+  int n = 0;
+  for (const simhost::IssuedCommand& c : simhost::issued_commands()) n += c.name == name && c.phase == 0;
+  return n;
+}
+
+TEST_F(Scenario, GearLeverWrittenNearlyDownInFlightFiresGearDownOnce) {
+  simhost::clear_issued_commands();
+  play("at 1s\n"
+       "set sim/flightmodel2/gear/on_ground=0,0,0\n"
+       "set sim/flightmodel/failures/onground_any=0\n"
+       "at 2s set zuvadud/D738/controls/gear_handle_down=0.97\n"
+       "expect zuvadud/D738/controls/gear_handle_down=1\n"
+       "run 1s\n");
+  // The lever's writer fires the aircraft's own gear-down command, once.
+  EXPECT_EQ(issued("zuvadud/D738/push_button/gear_down"), 1);
+  EXPECT_EQ(issued("zuvadud/D738/push_button/gear_up"), 0);
+}
+
+TEST_F(Scenario, HeldBaroKnobRepeatsAfterOneAndAHalfSeconds) {
+  std::string errors;
+  // One step when pressed, none until 1.5 s, then one per frame.
+  const runner::Outcome o = play(
+      "at 1s hold zuvadud/D738/knob/standby_alt_baro_up 3\n"
+      "print zuvadud/D738/knobs/standby_alt_baro\n"
+      "at 2.4s expect zuvadud/D738/knobs/standby_alt_baro=29.93 0.001\n"
+      "at 2.6s expect zuvadud/D738/knobs/standby_alt_baro=29.955 0.01\n"
+      "at 5s expect zuvadud/D738/knobs/standby_alt_baro=30.37 0.011\n",
+      &errors);
+  EXPECT_EQ(o.failed, 0) << errors;
+  EXPECT_EQ(o.expects, 3);
+  // The hold ended: no continue phases after 3 s.
+  EXPECT_EQ(o.frames, 150);
+}
+
+TEST_F(Scenario, FailedExpectationNamesFileLineValueAndTime) {
+  std::string errors;
+  const runner::Outcome o = play("at 31 expect zuvadud/D738/electric/battery_pos=1\n", &errors);
+  EXPECT_EQ(o.failed, 1);
+  EXPECT_EQ(errors, "s.txt:1: zuvadud/D738/electric/battery_pos is 0, expected 1 (frame 30, 1.000 s)\n");
+}
+
+TEST_F(Scenario, MistakesAreRefusedWithTheirLine) {
+  struct Case {
+    std::string text;
+    std::string message;  // what follows "s.txt:"
+  };
+  const Case cases[] = {
+      {"set sim/time/paused\n", "1: set needs NAME=VALUE"},
+      {"# fine\n\nset no/such/ref=1\n", "3: no dataref \"no/such/ref\""},
+      {"set sim/flightmodel/position/latitude=north\n", "1: \"north\" is not a number"},
+      {"set sim/time/paused=0.5\n", "1: \"0.5\" is not a whole number"},
+      {"set sim/flightmodel/position/latitude=nan\n", "1: \"nan\" is not a number"},
+      {"set sim/cockpit2/electrical/bus_volts=1,2,3,4\n", "1: 4 values for"},
+      {"set sim/cockpit2/electrical/bus_volts[3]=1\n", "1: index 3 is outside"},
+      {"set zuvadud/D738/electric/dc_bus1_status=1\n", "1: zuvadud/D738/electric/dc_bus1_status is read-only"},
+      {"command no/such/command once\n", "1: no command"},
+      {"command sim/electrical/APU_on twice\n", "1: command needs NAME begin|end|once"},
+      {"at 10\nat 5\n", "2: at 5 is earlier"},
+      {"run 99999999999\n", "1: run is out of range"},
+      {"expect zuvadud/D738/fms/legs=3\n", "1: zuvadud/D738/fms/legs holds text"},
+      {"fly maybe\n", "1: fly needs on or off"},
+      {"dance\n", "1: unknown step \"dance\""},
+      {std::string("set a=\0b\n", 9), "1: control character"},
+      {"set zuvadud/D738/fms/legs=" + std::string(10 << 20, 'A') + "\n", "1: line of 10485786 bytes"},
+  };
+  for (const Case& c : cases) {
+    scenario::Script s;
+    std::string error;
+    EXPECT_FALSE(parse(c.text, &s, &error)) << c.message;
+    EXPECT_EQ(error.rfind("s.txt:" + c.message, 0), 0u) << error;
+  }
+}
+
+TEST_F(Scenario, TraceHasAHeaderAndOneRowPerTracedFrame) {
+  std::vector<scenario::Ref> refs;
+  std::string error;
+  ASSERT_TRUE(runner::parse_trace("sim/time/paused,sim/cockpit2/electrical/bus_volts", &refs, &error)) << error;
+  EXPECT_FALSE(runner::parse_trace("sim/time/paused,nothing", &refs, &error));
+  EXPECT_EQ(error, "--trace: no dataref \"nothing\"");
+  ASSERT_TRUE(runner::parse_trace("sim/time/paused,sim/cockpit2/electrical/bus_volts", &refs, &error));
+  runner::Play how;
+  how.min_frames = 7;
+  how.trace = refs;
+  how.trace_every = 3;
+  std::FILE* f = std::tmpfile();
+  how.trace_out = f;
+  runner::play(scenario::Script{}, how);
+  EXPECT_EQ(slurp(f),
+            "frame,time,sim/time/paused,sim/cockpit2/electrical/bus_volts[0],sim/cockpit2/electrical/bus_volts[1],"
+            "sim/cockpit2/electrical/bus_volts[2]\n"
+            "3,0.1000,0,0,0,0\n"
+            "6,0.2000,0,0,0,0\n");
+  std::fclose(f);
+}
+
+// Straight along a great circle at the ground speed, turning at the rate the
+// bank gives, climbing at the vertical speed; on the ground below terrain.
+TEST_F(Scenario, FlyingAircraftMovesTurnsAndClimbsConsistently) {
+  const runner::Outcome o = play(
+      "at 1\n"
+      "set sim/flightmodel/position/latitude=0\n"
+      "set sim/flightmodel/position/longitude=0\n"
+      "set sim/flightmodel/position/elevation=1000\n"
+      "set sim/flightmodel/position/hpath=90\n"
+      "set sim/flightmodel/position/groundspeed=100\n"
+      "set sim/flightmodel/position/vh_ind_fpm=600\n"
+      "fly on\n"
+      "run 10s\n");
+  EXPECT_EQ(o.frames, 300);
+  const double earth_m = 6371008.8;
+  EXPECT_NEAR(simhost::get_double("sim/flightmodel/position/longitude"), 1000.0 / earth_m * 180.0 / M_PI, 1e-6);
+  EXPECT_NEAR(simhost::get_double("sim/flightmodel/position/latitude"), 0.0, 1e-9);
+  EXPECT_NEAR(simhost::get_double("sim/flightmodel/position/elevation"), 1000.0 + 100.0 * 0.3048, 0.01);
+  EXPECT_NEAR(simhost::get_float("sim/cockpit2/gauges/indicators/radio_altimeter_height_ft_pilot"),
+              (1000.0 + 100.0 * 0.3048) / 0.3048, 0.1);
+  EXPECT_EQ(simhost::get_int("sim/flightmodel/failures/onground_any"), 0);
+
+  // A held 20-degree bank: g tan(20) / v rad/s.
+  simhost::set_float("sim/flightmodel/position/phi", 20.0f);
+  simhost::set_float("sim/flightmodel/position/vh_ind_fpm", 0.0f);
+  simhost::frames(30, 1.0f / 30.0f);
+  EXPECT_NEAR(simhost::get_float("sim/flightmodel/position/hpath"),
+              90.0 + 9.80665 * std::tan(20 * M_PI / 180) / 100 * 180 / M_PI, 0.01);
+  simhost::set_double("sim/flightmodel/position/elevation", 10.0);
+  simhost::set_float("sim/flightmodel/position/vh_ind_fpm", -6000.0f);
+  simhost::frames(30, 1.0f / 30.0f);
+  // The descent ends on the terrain stand-in, wings level.
+  EXPECT_EQ(simhost::get_double("sim/flightmodel/position/elevation"), 0.0);
+  EXPECT_EQ(simhost::get_int("sim/flightmodel/failures/onground_any"), 1);
+  EXPECT_EQ(simhost::get_float("sim/flightmodel/position/phi"), 0.0f);
+
+  // Paused: nothing moves.
+  const double lon = simhost::get_double("sim/flightmodel/position/longitude");
+  simhost::set_int("sim/time/paused", 1);
+  simhost::frames(10, 1.0f / 30.0f);
+  EXPECT_EQ(simhost::get_double("sim/flightmodel/position/longitude"), lon);
+  simhost::set_flying(false);
+}
+
+// The sample scenarios' drawings, segment by segment, against the stored
+// references; scripts/update-scenario-lines.sh rewrites those on purpose.
+TEST(ScenarioLines, SampleDrawingsMatchTheirReferences) {
+  for (const char* name : {"power-up", "departure", "approach", "traffic"}) {
+    const std::string src = CORVANE_SOURCE_DIR;
+    std::vector<scenario_lines::Picture> got, want;
+    std::string error;
+    ASSERT_TRUE(scenario_lines::capture(CORVANE_MODULE_PATH, src + "/sample/root/",
+                                        src + "/sample/scenarios/" + name + ".txt", &got, &error))
+        << error;
+    std::ifstream in(src + "/tests/simhost/scenarios/" + name + ".lines", std::ios::binary);
+    ASSERT_TRUE(in) << name << ": no reference; run scripts/update-scenario-lines.sh";
+    std::stringstream text;
+    text << in.rdbuf();
+    ASSERT_TRUE(scenario_lines::from_text(text.str(), &want)) << name;
+    ASSERT_EQ(got.size(), want.size()) << name;
+    for (size_t p = 0; p < got.size(); ++p) {
+      ASSERT_EQ(got[p].lines.size(), want[p].lines.size()) << name << " " << want[p].file;
+      for (size_t i = 0; i < got[p].lines.size(); ++i)
+        for (size_t k = 0; k < 4; ++k)
+          ASSERT_NEAR(got[p].lines[i][k], want[p].lines[i][k], 1e-4) << name << " " << want[p].file << " line " << i;
+    }
+  }
+}
+
+}  // namespace
