@@ -113,8 +113,8 @@ TEST_F(Scenario, MistakesAreRefusedWithTheirLine) {
       {"set sim/flightmodel/position/latitude=north\n", "1: \"north\" is not a number"},
       {"set sim/time/paused=0.5\n", "1: \"0.5\" is not a whole number"},
       {"set sim/flightmodel/position/latitude=nan\n", "1: \"nan\" is not a number"},
-      {"set sim/cockpit2/electrical/bus_volts=1,2,3,4\n", "1: 4 values for"},
-      {"set sim/cockpit2/electrical/bus_volts[3]=1\n", "1: index 3 is outside"},
+      {"set sim/cockpit2/electrical/bus_volts=1,2,3,4,5,6,7\n", "1: 7 values for"},
+      {"set sim/cockpit2/electrical/bus_volts[6]=1\n", "1: index 6 is outside"},
       {"set zuvadud/D738/electric/dc_bus1_status=1\n", "1: zuvadud/D738/electric/dc_bus1_status is read-only"},
       {"command no/such/command once\n", "1: no command"},
       {"command sim/electrical/APU_on twice\n", "1: command needs NAME begin|end|once"},
@@ -148,11 +148,13 @@ TEST_F(Scenario, TraceHasAHeaderAndOneRowPerTracedFrame) {
   std::FILE* f = std::tmpfile();
   how.trace_out = f;
   runner::play(scenario::Script{}, how);
+  // The host's bus voltage array has six elements: one column each.
   EXPECT_EQ(slurp(f),
             "frame,time,sim/time/paused,sim/cockpit2/electrical/bus_volts[0],sim/cockpit2/electrical/bus_volts[1],"
-            "sim/cockpit2/electrical/bus_volts[2]\n"
-            "3,0.1000,0,0,0,0\n"
-            "6,0.2000,0,0,0,0\n");
+            "sim/cockpit2/electrical/bus_volts[2],sim/cockpit2/electrical/bus_volts[3],"
+            "sim/cockpit2/electrical/bus_volts[4],sim/cockpit2/electrical/bus_volts[5]\n"
+            "3,0.1000,0,0,0,0,0,0,0\n"
+            "6,0.2000,0,0,0,0,0,0,0\n");
   std::fclose(f);
 }
 
