@@ -41,9 +41,9 @@ C_LIBRARY_NAMES = {"fmod", "system", "clock", "time", "exit", "abort", "signal",
 # Values whose backing global is written by hand elsewhere:
 # name -> (kind, backing expression, header)
 SPECIAL = {
-    "corvane/Aircraft_Path": ("B", "aircraft_folder", "core/lifecycle.h"),
-    "corvane/Xplane_Path": ("B", "system_root", "core/lifecycle.h"),
-    "corvane/Debug": ("I", "debug_status", "core/debug_service.h"),
+    "corvane/Aircraft_Path": ("B", "aircraft_folder", "core/paths.h"),
+    "corvane/Xplane_Path": ("B", "system_root", "core/paths.h"),
+    "corvane/Debug": ("I", "debug_status", "aircraft/debug_service.h"),
     "corvane/lat_mag_var": ("D", "mag_var_request_lat_deg", "publication/service_values.h"),
     "corvane/lon_mag_var": ("D", "mag_var_request_lon_deg", "publication/service_values.h"),
     "corvane/calc_mag_var": ("DF", "mag_var_request_flag", "publication/service_values.h"),
@@ -52,9 +52,9 @@ SPECIAL = {
     "corvane/find_icao_cmd": ("DF", "find_icao_state", "navdata/airport_lookup.h"),
     "corvane/b737_variant": ("I", "variant_index", "core/variant.h"),
     "zuvadud/D738/73x": ("IF", "model_family", "core/variant.h"),
-    "zuvadud/D738/corvane/filename_list_cmd": ("F", "filename_list_cmd", "lnav/fms_plan_list.h"),
-    "zuvadud/D738/corvane/filename_list_n": ("F", "filename_list_n", "lnav/fms_plan_list.h"),
-    "zuvadud/D738/corvane/filename_list": ("B", "filename_list", "lnav/fms_plan_list.h"),
+    "zuvadud/D738/corvane/filename_list_cmd": ("F", "filename_list_cmd", "lnav/route/fms_plan_list.h"),
+    "zuvadud/D738/corvane/filename_list_n": ("F", "filename_list_n", "lnav/route/fms_plan_list.h"),
+    "zuvadud/D738/corvane/filename_list": ("B", "filename_list", "lnav/route/fms_plan_list.h"),
 }
 
 # Start values of backing globals that are not zero when the plug-in loads.
@@ -80,7 +80,7 @@ START_VALUES = {
 
 # Owning module of each cockpit area: (root, area) -> (folder, stem, what it owns)
 MODULES = {
-    "lnav/fms_legs": "the route leg table the scripts write, the computed leg path arrays and the direct-to path",
+    "lnav/route/fms_legs": "the route leg table the scripts write, the computed leg path arrays and the direct-to path",
     "display/nd_slots": "the navigation display map slots: waypoints, path markers, navaids, fixes and airports of both sides",
     "alerting/tcas_labels": "the traffic altitude label texts of both sides, slot 1 first",
     "alerting/tcas_values": "the traffic display values and EFIS traffic flags of both sides",
@@ -103,7 +103,7 @@ MODULES = {
 }
 
 AREA_MODULE = {
-    ("D738", "fms"): "lnav/fms_legs",
+    ("D738", "fms"): "lnav/route/fms_legs",
     ("D738", "nd"): "display/nd_slots",
     ("D738", "EFIS"): "alerting/tcas_values",
     ("D738", "TCAS"): "alerting/tcas_values",
@@ -225,7 +225,7 @@ def assign_backing(rows):
         if ns in C_LIBRARY_NAMES:
             ns += "_"
         decls = modules[module].setdefault(ns, collections.OrderedDict())
-        if module == "lnav/fms_legs":
+        if module == "lnav/route/fms_legs":
             ns = None
             decls = modules[module].setdefault(None, collections.OrderedDict())
         var = None
@@ -362,9 +362,9 @@ def row_text(r):
 
 
 WRITER_HEADER = {
-    "debug_command_write": "core/debug_service.h",
+    "debug_command_write": "aircraft/debug_service.h",
     "find_icao_write": "navdata/airport_lookup.h",
-    "fms_plan_list_write": "lnav/fms_plan_list.h",
+    "fms_plan_list_write": "lnav/route/fms_plan_list.h",
 }
 
 

@@ -9,7 +9,7 @@
 
 #include "alerting/engine_failures.h"
 #include "alerting/failure_state.h"
-#include "alerting/failure_tables.h"
+#include "core/failure_tables.h"
 #include "alerting/failures.h"
 #include "core/binding.h"
 #include "core/variant.h"

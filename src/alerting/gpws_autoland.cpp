@@ -4,7 +4,7 @@
 // ("zuvadud/D738/autoland/fail_status", "zuvadud/D738/autoland/fail_flag").
 #include <cmath>
 
-#include "alerting/failure_tables.h"
+#include "core/failure_tables.h"
 #include "alerting/gpws.h"
 #include "core/binding.h"
 #include "core/preprocess.h"

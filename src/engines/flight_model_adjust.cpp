@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "core/binding.h"
-#include "core/debug_service.h"
+#include "core/handling_options.h"
 #include "core/frame.h"
 #include "core/preprocess.h"
 #include "core/util.h"

@@ -6,7 +6,7 @@
 // the scripts, anti-ice valve positions, radio indicators, bus statuses and
 // pressurisation outputs. Writes: those annunciator:: lights, the duct
 // overheat values, the thermal anti-ice indications and the spill arrays.
-#include "alerting/failure_tables.h"
+#include "core/failure_tables.h"
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/preprocess.h"

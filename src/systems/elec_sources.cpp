@@ -7,7 +7,7 @@
 // and the scripts' "zuvadud/D738/failure/electric".
 #include <cstdint>
 
-#include "alerting/failure_tables.h"
+#include "core/failure_tables.h"
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/util.h"

@@ -9,7 +9,7 @@
 // battery, inverter, generator, avionics and ground power switches.
 #include "systems/electrical.h"
 
-#include "alerting/failure_tables.h"
+#include "core/failure_tables.h"
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/preprocess.h"

@@ -1,7 +1,7 @@
 // Fire protection (see fire.h).
 #include "systems/fire.h"
 
-#include "alerting/failure_tables.h"
+#include "core/failure_tables.h"
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/util.h"

@@ -6,7 +6,7 @@
 
 #include "core/binding.h"
 #include "core/frame.h"
-#include "core/lifecycle.h"
+#include "core/paths.h"
 #include "core/variant.h"
 
 GseAnchor gse_anchors[gse_slot_count];

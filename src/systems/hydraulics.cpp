@@ -11,7 +11,7 @@
 #include <cmath>
 
 #include "alerting/failure_state.h"
-#include "alerting/failure_tables.h"
+#include "core/failure_tables.h"
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/preprocess.h"

@@ -7,7 +7,7 @@
 
 #include "core/binding.h"
 #include "core/frame.h"
-#include "core/lifecycle.h"
+#include "core/paths.h"
 #include "core/trace.h"
 
 char metar_request_code[5];

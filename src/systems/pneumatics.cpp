@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "alerting/failure_tables.h"
+#include "core/failure_tables.h"
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/preprocess.h"

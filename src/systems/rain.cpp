@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "core/binding.h"
-#include "core/lifecycle.h"
+#include "core/paths.h"
 #include "core/util.h"
 #include "core/variant.h"
 #include "systems/electric_values.h"

@@ -9,7 +9,7 @@
 
 #include "alerting/alerting_steps.h"
 #include "alerting/aural_cues.h"
-#include "alerting/failure_tables.h"
+#include "core/failure_tables.h"
 #include "alerting/gpws.h"
 #include "alerting/gpws_test_state.h"
 #include "core/binding.h"

@@ -2,7 +2,7 @@
 // switch's host writes, the held cargo test and the held failure reset.
 #include "alerting/aural_cues.h"
 #include "alerting/failure_commands.h"
-#include "alerting/failure_tables.h"
+#include "core/failure_tables.h"
 #include <cmath>
 #include <vector>
 

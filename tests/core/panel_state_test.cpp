@@ -8,7 +8,7 @@
 
 #include "commands/registration.h"
 #include "core/binding.h"
-#include "core/panel_state.h"
+#include "aircraft/panel_state.h"
 #include "core/preprocess.h"
 #include "engines/engine_values.h"
 #include "host.h"

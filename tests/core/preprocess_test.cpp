@@ -10,6 +10,7 @@
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/preprocess.h"
+#include "aircraft/preprocess.h"
 #include "core/variant.h"
 #include "host.h"
 #include "systems/comm_values.h"

@@ -13,7 +13,7 @@
 #include "alerting/failure_state.h"
 #include "core/binding.h"
 #include "core/pitch_trim.h"
-#include "core/state_arrays.h"
+#include "aircraft/state_arrays.h"
 #include "engines/engine_state.h"
 #include "engines/engine_values.h"
 #include "host.h"

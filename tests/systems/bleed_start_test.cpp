@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "alerting/failure_tables.h"
+#include "core/failure_tables.h"
 #include "core/preprocess.h"
 #include "engines/engine_values.h"
 #include "panel_fixture.h"

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "core/lifecycle.h"
+#include "aircraft/lifecycle.h"
 #include "core/variant.h"
 #include "panel_fixture.h"
 #include "systems/annunciator_values.h"

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "alerting/failure_tables.h"
+#include "core/failure_tables.h"
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/preprocess.h"

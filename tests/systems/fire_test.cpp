@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "alerting/failure_tables.h"
+#include "core/failure_tables.h"
 #include "panel_fixture.h"
 #include "systems/fire.h"
 #include "systems/fire_values.h"

@@ -2,7 +2,7 @@
 // damper, driven through the mirrors without a host.
 #include <gtest/gtest.h>
 
-#include "alerting/failure_tables.h"
+#include "core/failure_tables.h"
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/preprocess.h"

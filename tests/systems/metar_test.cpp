@@ -5,7 +5,7 @@
 #include <fstream>
 #include <string>
 
-#include "core/lifecycle.h"
+#include "aircraft/lifecycle.h"
 #include "panel_fixture.h"
 #include "systems/metar.h"
 

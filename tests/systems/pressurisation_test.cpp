@@ -2,7 +2,7 @@
 // the cruise cabin altitude, an open door and the safety relief.
 #include <gtest/gtest.h>
 
-#include "alerting/failure_tables.h"
+#include "core/failure_tables.h"
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/preprocess.h"

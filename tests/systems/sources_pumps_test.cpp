@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "alerting/aural_cues.h"
-#include "alerting/failure_tables.h"
+#include "core/failure_tables.h"
 #include "engines/engine_values.h"
 #include "panel_fixture.h"
 #include "systems/aircraft_systems.h"
