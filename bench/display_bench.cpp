@@ -14,7 +14,7 @@
 #include "display/nd_draw.h"
 #include "host.h"
 #include "lnav/route/fms_legs.h"
-#include "systems/electric_values.h"
+#include "systems/electrical/electric_values.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 #include "host.h"
 #include "lnav/route/fms_legs.h"
 #include "lnav/route/route_state.h"
-#include "systems/electric_values.h"
+#include "systems/electrical/electric_values.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "core/binding.h"
 #include "aircraft/panel_state.h"
 #include "host.h"
-#include "systems/air_values.h"
+#include "systems/air/air_values.h"
 
 namespace {
 

@@ -25,7 +25,7 @@
 #include "engines/engine_steps.h"
 #include "lnav/guidance_steps.h"
 #include "navdata/navdb.h"
-#include "systems/metar.h"
+#include "systems/radios/metar.h"
 #include "systems/systems_steps.h"
 
 XPLMFlightLoopID main_loop_id;

@@ -14,10 +14,10 @@
 #include "core/util.h"
 #include "core/variant.h"
 #include "platform/xplm.h"
-#include "systems/comm_values.h"
+#include "systems/radios/comm_values.h"
 #include "systems/delay_timers.h"
-#include "systems/electric_values.h"
-#include "systems/instrument_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/instruments/instrument_values.h"
 
 namespace {
 

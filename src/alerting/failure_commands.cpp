@@ -13,8 +13,8 @@
 #include "alerting/failures.h"
 #include "core/binding.h"
 #include "core/variant.h"
-#include "systems/fire.h"
-#include "systems/fire_values.h"
+#include "systems/fire/fire.h"
+#include "systems/fire/fire_values.h"
 
 float saved_fuel_load[3];
 

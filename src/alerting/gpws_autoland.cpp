@@ -8,7 +8,7 @@
 #include "alerting/gpws.h"
 #include "core/binding.h"
 #include "core/preprocess.h"
-#include "systems/instrument_values.h"
+#include "systems/instruments/instrument_values.h"
 
 AutolandFailState autoland_fail_state;
 

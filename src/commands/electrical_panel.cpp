@@ -10,10 +10,10 @@
 #include "commands/command_refs.h"
 #include "commands/switch_moves.h"
 #include "core/binding.h"
-#include "systems/electric_values.h"
-#include "systems/instrument_values.h"
-#include "systems/switch_targets.h"
-#include "systems/switch_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/switches/switch_targets.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 

@@ -10,13 +10,13 @@
 #include "commands/switch_moves.h"
 #include "core/binding.h"
 #include "core/frame.h"
-#include "systems/annunciators.h"
-#include "systems/annunciators_panels.h"
-#include "systems/electric_values.h"
-#include "systems/fire.h"
-#include "systems/instrument_values.h"
-#include "systems/switch_targets.h"
-#include "systems/switch_values.h"
+#include "systems/annunciators/annunciators.h"
+#include "systems/annunciators/annunciators_panels.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/fire/fire.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/switches/switch_targets.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 

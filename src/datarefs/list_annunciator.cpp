@@ -3,13 +3,13 @@
 #include "publication/publish.h"
 #include "alerting/aural_cues.h"
 #include "engines/engine_values.h"
-#include "systems/annunciator_values.h"
-#include "systems/cabin_light_values.h"
-#include "systems/comm_values.h"
-#include "systems/electric_values.h"
-#include "systems/ice_values.h"
-#include "systems/instrument_values.h"
-#include "systems/switch_values.h"
+#include "systems/annunciators/annunciator_values.h"
+#include "systems/lights/cabin_light_values.h"
+#include "systems/radios/comm_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/ice_rain/ice_values.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 const PublishedDataref table_rows[] = {

@@ -2,8 +2,8 @@
 // Registration rows of one list, in registration order.
 #include "publication/publish.h"
 #include "engines/engine_values.h"
-#include "systems/ice_values.h"
-#include "systems/instrument_values.h"
+#include "systems/ice_rain/ice_values.h"
+#include "systems/instruments/instrument_values.h"
 
 namespace {
 const PublishedDataref table_rows[] = {

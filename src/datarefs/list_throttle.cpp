@@ -3,9 +3,9 @@
 #include "publication/publish.h"
 #include "engines/engine_values.h"
 #include "publication/lever_writers.h"
-#include "systems/flight_control_values.h"
-#include "systems/instrument_values.h"
-#include "systems/switch_values.h"
+#include "systems/flight_controls/flight_control_values.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 const PublishedDataref table_rows[] = {

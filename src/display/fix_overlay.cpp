@@ -28,7 +28,7 @@
 #include "display/nd_draw.h"
 #include "lnav/route/route_state.h"
 #include "navdata/geodesy.h"
-#include "systems/electric_values.h"
+#include "systems/electrical/electric_values.h"
 
 namespace {
 

@@ -35,8 +35,8 @@
 #include "lnav/route/route_state.h"
 #include "lnav/route/route_tracking.h"
 #include "navdata/geodesy.h"
-#include "systems/electric_values.h"
-#include "systems/instrument_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/instruments/instrument_values.h"
 
 namespace {
 

@@ -31,8 +31,8 @@
 #include "lnav/path/leg_path.h"
 #include "lnav/route/route_state.h"
 #include "navdata/geodesy.h"
-#include "systems/electric_values.h"
-#include "systems/instrument_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/instruments/instrument_values.h"
 
 NdXy nd_project(const NdDrawPass& p, double lat, double lon) {
   map_project(p.frame.ref_lat, p.frame.ref_lon, lat, lon, p.frame.up_heading, p.frame.scale);

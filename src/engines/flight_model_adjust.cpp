@@ -14,7 +14,7 @@
 #include "engines/engine_inputs.h"
 #include "engines/engine_values.h"
 #include "engines/n1_command.h"
-#include "systems/ice_values.h"
+#include "systems/ice_rain/ice_values.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "cockpit_fixture.h"
-#include "systems/annunciator_values.h"
-#include "systems/annunciators.h"
-#include "systems/annunciators_panels.h"
-#include "systems/instrument_values.h"
-#include "systems/switch_values.h"
+#include "systems/annunciators/annunciator_values.h"
+#include "systems/annunciators/annunciators.h"
+#include "systems/annunciators/annunciators_panels.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include "lnav/route/fms_legs.h"
 #include "lnav/route/route_state.h"
 #include "nd_fixture.h"
-#include "systems/electric_values.h"
-#include "systems/instrument_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/instruments/instrument_values.h"
 
 namespace {
 

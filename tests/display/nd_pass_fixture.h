@@ -19,8 +19,8 @@
 #include "lnav/route/route_tracking.h"
 #include "navdata/geodesy.h"
 #include "nd_fixture.h"
-#include "systems/electric_values.h"
-#include "systems/instrument_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/instruments/instrument_values.h"
 
 namespace nd_test {
 

@@ -15,7 +15,7 @@
 #include "lnav/steering/controller.h"
 #include "lnav/guidance_steps.h"
 #include "lnav/steering/servo_laws.h"
-#include "systems/switch_values.h"
+#include "systems/switches/switch_values.h"
 #include "withdraw_commands.h"
 
 namespace {

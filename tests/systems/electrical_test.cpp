@@ -11,10 +11,10 @@
 #include "core/preprocess.h"
 #include "host.h"
 #include "systems/delay_timers.h"
-#include "systems/electric_values.h"
-#include "systems/electrical.h"
-#include "systems/instrument_values.h"
-#include "systems/switch_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/electrical/electrical.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/switches/switch_values.h"
 #include "systems/system_state.h"
 
 namespace {

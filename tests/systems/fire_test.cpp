@@ -5,8 +5,8 @@
 
 #include "core/failure_tables.h"
 #include "panel_fixture.h"
-#include "systems/fire.h"
-#include "systems/fire_values.h"
+#include "systems/fire/fire.h"
+#include "systems/fire/fire_values.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "aircraft/lifecycle.h"
 #include "panel_fixture.h"
-#include "systems/metar.h"
+#include "systems/radios/metar.h"
 
 namespace {
 

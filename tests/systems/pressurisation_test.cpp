@@ -7,11 +7,11 @@
 #include "core/frame.h"
 #include "core/preprocess.h"
 #include "navdata/air_data.h"
-#include "systems/air_values.h"
-#include "systems/electric_values.h"
-#include "systems/instrument_values.h"
-#include "systems/pressurisation.h"
-#include "systems/switch_values.h"
+#include "systems/air/air_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/air/pressurisation.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 

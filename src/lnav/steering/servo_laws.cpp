@@ -10,7 +10,7 @@
 #include "core/preprocess.h"
 #include "core/util.h"
 #include "lnav/guidance_steps.h"
-#include "systems/switch_values.h"
+#include "systems/switches/switch_values.h"
 
 PitchServoState pitch_servo{};
 YawServoState yaw_servo{};
