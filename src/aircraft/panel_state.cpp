@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "core/binding.h"
 #include "core/preprocess.h"
 #include "engines/engine_values.h"

@@ -17,7 +17,7 @@
 #include "core/failure_tables.h"
 #include "alerting/tcas.h"
 #include "alerting/tcas_values.h"
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "commands/command_settings.h"
 #include "core/binding.h"
 #include "core/frame.h"

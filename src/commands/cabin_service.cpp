@@ -9,7 +9,7 @@
 // handlers set on the next frame; the DC meter selector also steps the host's
 // DC voltmeter source.
 #include "commands/command_handlers.h"
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "commands/switch_moves.h"
 #include "core/binding.h"
 #include "core/preprocess.h"

@@ -7,7 +7,7 @@
 // electrical commands and drops the ones it replaces on the same bus; which
 // source then feeds each bus is the electrical model's decision next frame.
 #include "commands/command_handlers.h"
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "commands/switch_moves.h"
 #include "core/binding.h"
 #include "systems/electrical/electric_values.h"

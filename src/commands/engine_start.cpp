@@ -7,7 +7,7 @@
 // APU on command or write the host's prop modes; the engine start, fuel, APU
 // and thrust lever models read the positions on the next frame.
 #include "commands/command_handlers.h"
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "commands/switch_moves.h"
 #include "core/binding.h"
 #include "engines/engine_state.h"

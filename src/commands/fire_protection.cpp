@@ -6,7 +6,7 @@
 #include "alerting/gpws_test_state.h"
 #include "commands/command_handlers.h"
 #include "commands/command_hold.h"
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "commands/switch_moves.h"
 #include "core/binding.h"
 #include "core/frame.h"

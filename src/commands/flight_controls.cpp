@@ -5,7 +5,7 @@
 // so the host's flaps never move on their own).
 #include "alerting/aural_cues.h"
 #include "commands/command_handlers.h"
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "commands/switch_moves.h"
 #include "core/binding.h"
 #include "systems/electrical/electric_values.h"

@@ -11,7 +11,7 @@
 
 #include "commands/command_handlers.h"
 #include "commands/command_hold.h"
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "commands/switch_moves.h"
 #include "systems/radios/comm_values.h"
 #include "systems/radios/radio_audio.h"

@@ -9,7 +9,7 @@
 // fixed 48 s from its start whatever the knob does meanwhile.
 #include "commands/command_handlers.h"
 #include "commands/command_hold.h"
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "commands/switch_moves.h"
 #include "core/binding.h"
 #include "systems/delay_timers.h"

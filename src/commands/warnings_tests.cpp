@@ -11,7 +11,7 @@
 #include "alerting/failure_commands.h"
 #include "commands/command_handlers.h"
 #include "commands/command_hold.h"
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "commands/switch_moves.h"
 #include "core/binding.h"
 #include "systems/annunciators/annunciator_values.h"

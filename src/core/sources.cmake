@@ -6,6 +6,7 @@ target_sources(corvane_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/paths.cpp
   ${CMAKE_CURRENT_LIST_DIR}/handling_options.cpp
   ${CMAKE_CURRENT_LIST_DIR}/preprocess_values.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/command_refs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/binding.cpp
   ${CMAKE_CURRENT_LIST_DIR}/binding_mirror.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pitch_trim.cpp

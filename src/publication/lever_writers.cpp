@@ -4,7 +4,7 @@
 #include "publication/lever_writers.h"
 
 #include "alerting/aural_cues.h"
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "core/binding.h"
 #include "engines/engine_values.h"
 #include "systems/flight_controls/flight_control_values.h"

@@ -10,7 +10,7 @@
 #include <cmath>
 
 #include "alerting/tcas_values.h"
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/preprocess.h"

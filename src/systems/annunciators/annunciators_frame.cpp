@@ -8,7 +8,7 @@
 // the brightness levels, "zuvadud/D738/dspl_light_test".
 #include "systems/annunciators/annunciators.h"
 
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/util.h"

@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/preprocess.h"

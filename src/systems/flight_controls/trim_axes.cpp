@@ -7,7 +7,7 @@
 // levers and the host's reverser failures follow hydraulics and height.
 #include <cmath>
 
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/util.h"

@@ -3,7 +3,7 @@
 // 11, one per system on host 12. Commands go out once per change; the value
 // last sent is remembered (set to 9 after each load so the first frame always
 // sends).
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "core/frame.h"
 #include "systems/aircraft_systems.h"
 #include "systems/host_writes.h"

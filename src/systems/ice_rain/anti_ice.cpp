@@ -1,7 +1,7 @@
 // Anti-ice and window heat (see anti_ice.h).
 #include "systems/ice_rain/anti_ice.h"
 
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/preprocess.h"

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/util.h"

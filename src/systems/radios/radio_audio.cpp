@@ -1,7 +1,7 @@
 // Radio tuning and audio control panels (see radio_audio.h).
 #include "systems/radios/radio_audio.h"
 
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "core/binding.h"
 #include "systems/annunciators/annunciator_values.h"
 #include "systems/radios/comm_values.h"

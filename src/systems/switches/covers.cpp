@@ -6,7 +6,7 @@
 // "zuvadud/D738/cover_tgt" arrays so a saved situation restores them.
 #include <cmath>
 
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "core/binding.h"
 #include "core/util.h"
 #include "systems/aircraft_systems.h"

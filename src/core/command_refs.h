@@ -4,8 +4,13 @@
 // know the command; the issue helpers then do nothing.
 #pragma once
 
-#include "commands/command_ids.h"
+#include "core/command_ids.h"
 #include "platform/xplm.h"
+
+// The handles themselves, filled by the command registration
+// (commands/registration.cpp) and read only through the functions below.
+extern XPLMCommandRef host_command_refs[host_command_count];  // indexed by HostCmd
+extern XPLMCommandRef own_command_refs[own_issued_count];     // indexed by OwnCmd
 
 XPLMCommandRef host_command(HostCmd id);
 XPLMCommandRef own_command(OwnCmd id);
