@@ -4,8 +4,10 @@
 #
 # Layers, bottom first; folders in one bracket are peers and may include each
 # other:
-#   platform < core < navdata < [lnav systems engines alerting display publication]
-#            < [commands datarefs] < aircraft
+#   platform < core < navdata < [lnav systems engines alerting display]
+#            < [publication commands] < datarefs < aircraft
+# (publication is the dataref engine and the writers that act on the
+# subsystems; only the registration lists in datarefs use it).
 # src/module holds the loadable module's glue and is not checked.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -15,9 +17,10 @@ declare -A layer=(
   [platform]=0
   [core]=1
   [navdata]=2
-  [lnav]=3 [systems]=3 [engines]=3 [alerting]=3 [display]=3 [publication]=3
-  [commands]=4 [datarefs]=4
-  [aircraft]=5
+  [lnav]=3 [systems]=3 [engines]=3 [alerting]=3 [display]=3
+  [publication]=4 [commands]=4
+  [datarefs]=5
+  [aircraft]=6
 )
 
 # Known exceptions, "file include  reason" ("*" for any file). The list only
