@@ -6,7 +6,7 @@ Usage: gen_commands.py DATA_DIR [REPO_ROOT]
 DATA_DIR holds commands.tsv, host_commands.tsv and own_commands_issued.tsv.
 Writes, below REPO_ROOT (default: the folder above this script):
 
-  src/core/command_ids.h       HostCmd and OwnCmd, the handles other code issues
+  src/core/command_ids.h           HostCmd and OwnCmd, the handles other code issues
   src/commands/command_handlers.h  one declaration per handler, grouped by the
                                    area module that defines it
   src/commands/command_table.cpp   created commands, host hooks, host names, groups
