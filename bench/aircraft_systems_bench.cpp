@@ -6,8 +6,8 @@
 #include "core/frame.h"
 #include "host.h"
 #include "systems/aircraft_systems.h"
-#include "systems/electric_values.h"
-#include "systems/switch_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/switches/switch_values.h"
 #include "systems/systems_steps.h"
 #include "bind_for_test.h"
 

@@ -6,8 +6,8 @@
 #include "commands/command_handlers.h"
 #include "core/binding.h"
 #include "core/frame.h"
-#include "systems/electric_values.h"
-#include "systems/flight_control_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/flight_controls/flight_control_values.h"
 
 namespace {
 

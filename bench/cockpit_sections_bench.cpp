@@ -13,8 +13,8 @@
 #include "navdata/navdb.h"
 #include "navdata/nav_tables.h"
 #include "systems/aircraft_systems.h"
-#include "systems/autogate.h"
-#include "systems/electric_values.h"
+#include "systems/ground_services/autogate.h"
+#include "systems/electrical/electric_values.h"
 #include "systems/systems_steps.h"
 #include "bind_for_test.h"
 

@@ -2,7 +2,7 @@
 // take-over and withdrawal, against the simulated host.
 #include <benchmark/benchmark.h>
 
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "host.h"
 #include "commands/registration.h"
 #include "withdraw_commands.h"

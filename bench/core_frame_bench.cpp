@@ -5,7 +5,8 @@
 
 #include "core/binding.h"
 #include "core/frame.h"
-#include "core/lifecycle.h"
+#include "aircraft/frame.h"
+#include "aircraft/lifecycle.h"
 #include "core/trace.h"
 #include "host.h"
 

@@ -6,8 +6,8 @@
 
 #include "core/binding.h"
 #include "core/frame.h"
-#include "core/route.h"
-#include "core/route_intake.h"
+#include "lnav/route/route.h"
+#include "lnav/route/route_intake.h"
 #include "core/util.h"
 #include "host.h"
 

@@ -4,8 +4,8 @@
 #include <benchmark/benchmark.h>
 
 #include "core/binding.h"
-#include "core/cg_reference.h"
-#include "core/debug_service.h"
+#include "aircraft/cg_reference.h"
+#include "aircraft/debug_service.h"
 #include "core/frame.h"
 #include "core/preprocess.h"
 #include "core/variant.h"

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "core/binding.h"
-#include "core/startup_state.h"
-#include "core/state_arrays.h"
+#include "aircraft/startup_state.h"
+#include "aircraft/state_arrays.h"
 #include "host.h"
 #include "bind_for_test.h"
 

@@ -5,11 +5,11 @@
 
 #include "core/binding.h"
 #include "core/preprocess.h"
-#include "core/route_intake.h"
-#include "lnav/fms_legs.h"
+#include "lnav/route/route_intake.h"
+#include "lnav/route/fms_legs.h"
 #include "lnav/guidance_steps.h"
-#include "lnav/leg_path.h"
-#include "lnav/leg_path_internal.h"
+#include "lnav/path/leg_path.h"
+#include "lnav/path/leg_path_internal.h"
 #include "navdata/geodesy.h"
 
 namespace {

@@ -10,11 +10,11 @@
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/preprocess.h"
-#include "core/route_intake.h"
+#include "lnav/route/route_intake.h"
 #include "display/nd_draw.h"
 #include "host.h"
-#include "lnav/fms_legs.h"
-#include "systems/electric_values.h"
+#include "lnav/route/fms_legs.h"
+#include "systems/electrical/electric_values.h"
 
 namespace {
 

@@ -12,17 +12,17 @@
 #include "alerting/alerting_steps.h"
 #include "core/binding.h"
 #include "core/frame.h"
-#include "core/hold_geometry.h"
+#include "lnav/route/hold_geometry.h"
 #include "core/preprocess.h"
-#include "core/route_intake.h"
-#include "core/route_sets.h"
+#include "lnav/route/route_intake.h"
+#include "lnav/route/route_sets.h"
 #include "display/display_steps.h"
 #include "display/map_primitives.h"
 #include "display/nd_draw.h"
 #include "host.h"
-#include "lnav/fms_legs.h"
-#include "lnav/route_state.h"
-#include "systems/electric_values.h"
+#include "lnav/route/fms_legs.h"
+#include "lnav/route/route_state.h"
+#include "systems/electrical/electric_values.h"
 
 namespace {
 

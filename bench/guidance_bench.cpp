@@ -5,12 +5,12 @@
 
 #include "core/binding.h"
 #include "core/frame.h"
-#include "core/route_intake.h"
+#include "lnav/route/route_intake.h"
 #include "display/display_steps.h"
 #include "host.h"
-#include "lnav/fms_legs.h"
+#include "lnav/route/fms_legs.h"
 #include "lnav/guidance_steps.h"
-#include "lnav/lnav_steering.h"
+#include "lnav/steering/lnav_steering.h"
 
 namespace {
 

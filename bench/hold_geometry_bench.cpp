@@ -5,11 +5,11 @@
 #include <cstring>
 
 #include "core/binding.h"
-#include "core/hold_geometry.h"
-#include "core/route_intake.h"
+#include "lnav/route/hold_geometry.h"
+#include "lnav/route/route_intake.h"
 #include "host.h"
-#include "lnav/fms_legs.h"
-#include "navdata/route_geometry.h"
+#include "lnav/route/fms_legs.h"
+#include "lnav/route/route_geometry.h"
 
 namespace {
 

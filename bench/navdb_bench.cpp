@@ -16,6 +16,7 @@
 #include "display/nd_slots.h"
 #include "host.h"
 #include "navdata/nav_tables.h"
+#include "display/map_symbols.h"
 #include "navdata/navdb.h"
 #include "world_navdata.h"
 

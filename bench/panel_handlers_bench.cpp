@@ -9,9 +9,9 @@
 #include "commands/command_hold.h"
 #include "core/binding.h"
 #include "core/frame.h"
-#include "systems/comm_values.h"
-#include "systems/elec_trim_state.h"
-#include "systems/electric_values.h"
+#include "systems/radios/comm_values.h"
+#include "systems/flight_controls/elec_trim_state.h"
+#include "systems/electrical/electric_values.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include "commands/registration.h"
 #include "core/binding.h"
-#include "core/panel_state.h"
+#include "aircraft/panel_state.h"
 #include "host.h"
-#include "systems/air_values.h"
+#include "systems/air/air_values.h"
 
 namespace {
 

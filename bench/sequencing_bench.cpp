@@ -6,11 +6,11 @@
 #include <random>
 
 #include "core/binding.h"
-#include "lnav/path_position.h"
+#include "lnav/path/path_position.h"
 #include "lnav/route_fixture.h"
-#include "lnav/route_tracking.h"
-#include "lnav/sequencing.h"
-#include "navdata/route_geometry.h"
+#include "lnav/route/route_tracking.h"
+#include "lnav/route/sequencing.h"
+#include "lnav/route/route_geometry.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include "core/frame.h"
 #include "host.h"
 #include "lnav/guidance_steps.h"
-#include "lnav/servo_laws.h"
-#include "lnav/steering_helpers.h"
+#include "lnav/steering/servo_laws.h"
+#include "lnav/steering/steering_helpers.h"
 
 namespace {
 

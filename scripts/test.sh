@@ -10,6 +10,7 @@ cd "$root"
 if [ "${1:-}" = "--ci" ]; then scripts/deps.sh --wine; else scripts/deps.sh; fi
 jobs=$(nproc)
 
+scripts/check-layers.sh
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ctest --test-dir build --output-on-failure -j "$jobs"
 scripts/check-module.sh linux build/aircraft/plugins/corvane/64/lin.xpl

@@ -41,9 +41,9 @@ C_LIBRARY_NAMES = {"fmod", "system", "clock", "time", "exit", "abort", "signal",
 # Values whose backing global is written by hand elsewhere:
 # name -> (kind, backing expression, header)
 SPECIAL = {
-    "corvane/Aircraft_Path": ("B", "aircraft_folder", "core/lifecycle.h"),
-    "corvane/Xplane_Path": ("B", "system_root", "core/lifecycle.h"),
-    "corvane/Debug": ("I", "debug_status", "core/debug_service.h"),
+    "corvane/Aircraft_Path": ("B", "aircraft_folder", "core/paths.h"),
+    "corvane/Xplane_Path": ("B", "system_root", "core/paths.h"),
+    "corvane/Debug": ("I", "debug_status", "aircraft/debug_service.h"),
     "corvane/lat_mag_var": ("D", "mag_var_request_lat_deg", "publication/service_values.h"),
     "corvane/lon_mag_var": ("D", "mag_var_request_lon_deg", "publication/service_values.h"),
     "corvane/calc_mag_var": ("DF", "mag_var_request_flag", "publication/service_values.h"),
@@ -52,9 +52,9 @@ SPECIAL = {
     "corvane/find_icao_cmd": ("DF", "find_icao_state", "navdata/airport_lookup.h"),
     "corvane/b737_variant": ("I", "variant_index", "core/variant.h"),
     "zuvadud/D738/73x": ("IF", "model_family", "core/variant.h"),
-    "zuvadud/D738/corvane/filename_list_cmd": ("F", "filename_list_cmd", "lnav/fms_plan_list.h"),
-    "zuvadud/D738/corvane/filename_list_n": ("F", "filename_list_n", "lnav/fms_plan_list.h"),
-    "zuvadud/D738/corvane/filename_list": ("B", "filename_list", "lnav/fms_plan_list.h"),
+    "zuvadud/D738/corvane/filename_list_cmd": ("F", "filename_list_cmd", "lnav/route/fms_plan_list.h"),
+    "zuvadud/D738/corvane/filename_list_n": ("F", "filename_list_n", "lnav/route/fms_plan_list.h"),
+    "zuvadud/D738/corvane/filename_list": ("B", "filename_list", "lnav/route/fms_plan_list.h"),
 }
 
 # Start values of backing globals that are not zero when the plug-in loads.
@@ -80,30 +80,30 @@ START_VALUES = {
 
 # Owning module of each cockpit area: (root, area) -> (folder, stem, what it owns)
 MODULES = {
-    "lnav/fms_legs": "the route leg table the scripts write, the computed leg path arrays and the direct-to path",
+    "lnav/route/fms_legs": "the route leg table the scripts write, the computed leg path arrays and the direct-to path",
     "display/nd_slots": "the navigation display map slots: waypoints, path markers, navaids, fixes and airports of both sides",
     "alerting/tcas_labels": "the traffic altitude label texts of both sides, slot 1 first",
     "alerting/tcas_values": "the traffic display values and EFIS traffic flags of both sides",
     "alerting/aural_cues": "the sound cue flags, callouts and display alerts, and the ground-proximity values",
     "engines/engine_model_coeffs": "the writable engine model coefficients and their start values",
     "engines/engine_values": "the engine indications, start values and EICAS values",
-    "systems/annunciator_values": "the annunciator intensities, light spill ratios and audio panel lamps",
-    "systems/comm_values": "the radio tuning panels, COM 3, audio selections and volumes, transponder",
-    "systems/electric_values": "the electrical buses, meters, sources and brightness levels",
-    "systems/air_values": "air conditioning, bleed, pressurisation and oxygen",
-    "systems/hydraulic_values": "the hydraulic system pressures, quantities and status",
-    "systems/fuel_values": "fuel quantities and pump status",
-    "systems/clock_values": "clocks and chronographs",
-    "systems/fire_values": "fire switches, handles and bottles",
-    "systems/ice_values": "anti-ice and window heat",
-    "systems/cabin_light_values": "cabin lighting levels and presets",
-    "systems/flight_control_values": "levers, axes, trims, brakes, autobrake and gear handles",
-    "systems/switch_values": "switch, knob and button positions of the panels",
-    "systems/instrument_values": "flight instruments, display units, system indications and effects",
+    "systems/annunciators/annunciator_values": "the annunciator intensities, light spill ratios and audio panel lamps",
+    "systems/radios/comm_values": "the radio tuning panels, COM 3, audio selections and volumes, transponder",
+    "systems/electrical/electric_values": "the electrical buses, meters, sources and brightness levels",
+    "systems/air/air_values": "air conditioning, bleed, pressurisation and oxygen",
+    "systems/hydraulics/hydraulic_values": "the hydraulic system pressures, quantities and status",
+    "systems/fuel/fuel_values": "fuel quantities and pump status",
+    "systems/instruments/clock_values": "clocks and chronographs",
+    "systems/fire/fire_values": "fire switches, handles and bottles",
+    "systems/ice_rain/ice_values": "anti-ice and window heat",
+    "systems/lights/cabin_light_values": "cabin lighting levels and presets",
+    "systems/flight_controls/flight_control_values": "levers, axes, trims, brakes, autobrake and gear handles",
+    "systems/switches/switch_values": "switch, knob and button positions of the panels",
+    "systems/instruments/instrument_values": "flight instruments, display units, system indications and effects",
 }
 
 AREA_MODULE = {
-    ("D738", "fms"): "lnav/fms_legs",
+    ("D738", "fms"): "lnav/route/fms_legs",
     ("D738", "nd"): "display/nd_slots",
     ("D738", "EFIS"): "alerting/tcas_values",
     ("D738", "TCAS"): "alerting/tcas_values",
@@ -117,36 +117,36 @@ AREA_MODULE = {
     ("D738", "engine"): "engines/engine_values",
     ("D738", "eicas"): "engines/engine_values",
     ("D738", "indicators"): "engines/engine_values",
-    ("D738", "annunciator"): "systems/annunciator_values",
-    ("D738", "annunciates"): "systems/annunciator_values",
-    ("D738", "light"): "systems/annunciator_values",
-    ("D738", "audio"): "systems/annunciator_values",
-    ("D738", "comm"): "systems/comm_values",
-    ("D738", "radio"): "systems/comm_values",
-    ("D738", "transponder"): "systems/comm_values",
-    ("D738", "electric"): "systems/electric_values",
-    ("D738", "electrical"): "systems/electric_values",
-    ("D738", "air"): "systems/air_values",
-    ("D738", "pressurization"): "systems/air_values",
-    ("D738", "hydraulic"): "systems/hydraulic_values",
-    ("D738", "fuel"): "systems/fuel_values",
-    ("D738", "clock"): "systems/clock_values",
-    ("D738", "fire"): "systems/fire_values",
-    ("D738", "ice"): "systems/ice_values",
-    ("tarv", "cabin"): "systems/cabin_light_values",
-    ("tarx", "cabin"): "systems/cabin_light_values",
-    ("D738", "lights"): "systems/cabin_light_values",
+    ("D738", "annunciator"): "systems/annunciators/annunciator_values",
+    ("D738", "annunciates"): "systems/annunciators/annunciator_values",
+    ("D738", "light"): "systems/annunciators/annunciator_values",
+    ("D738", "audio"): "systems/annunciators/annunciator_values",
+    ("D738", "comm"): "systems/radios/comm_values",
+    ("D738", "radio"): "systems/radios/comm_values",
+    ("D738", "transponder"): "systems/radios/comm_values",
+    ("D738", "electric"): "systems/electrical/electric_values",
+    ("D738", "electrical"): "systems/electrical/electric_values",
+    ("D738", "air"): "systems/air/air_values",
+    ("D738", "pressurization"): "systems/air/air_values",
+    ("D738", "hydraulic"): "systems/hydraulics/hydraulic_values",
+    ("D738", "fuel"): "systems/fuel/fuel_values",
+    ("D738", "clock"): "systems/instruments/clock_values",
+    ("D738", "fire"): "systems/fire/fire_values",
+    ("D738", "ice"): "systems/ice_rain/ice_values",
+    ("tarv", "cabin"): "systems/lights/cabin_light_values",
+    ("tarx", "cabin"): "systems/lights/cabin_light_values",
+    ("D738", "lights"): "systems/lights/cabin_light_values",
 }
 for a in ("flt_ctrls", "axis", "controls", "gear_lock_ovrd", "brake", "autobrake", "handles",
           "emergency"):
-    AREA_MODULE[("D738", a)] = "systems/flight_control_values"
+    AREA_MODULE[("D738", a)] = "systems/flight_controls/flight_control_values"
 for a in ("toggle_switch", "switch", "switches", "push_button", "push_botton", "knob", "knobs",
           "one_way_switch", "spring_switch", "spring_toggle_switch", "button_switch", "buttons",
           "adjust", "window", "door", "others"):
-    AREA_MODULE[("D738", a)] = "systems/switch_values"
+    AREA_MODULE[("D738", a)] = "systems/switches/switch_values"
 for a in ("pfd", "gauges", "display", "display_units", "indicated", "perf", "system", "systems",
           "autopilot", "autoland", "fcom", "flight", "effect", "(root)"):
-    AREA_MODULE[("D738", a)] = "systems/instrument_values"
+    AREA_MODULE[("D738", a)] = "systems/instruments/instrument_values"
 
 KIND_OF_FLAGS = {"1": "I", "2": "F", "4": "D", "8": "VF", "16": "VI", "24": "VFI", "32": "B"}
 CTYPE = {"I": "int32_t", "F": "float", "D": "double", "VF": "float", "VI": "int32_t",
@@ -225,7 +225,7 @@ def assign_backing(rows):
         if ns in C_LIBRARY_NAMES:
             ns += "_"
         decls = modules[module].setdefault(ns, collections.OrderedDict())
-        if module == "lnav/fms_legs":
+        if module == "lnav/route/fms_legs":
             ns = None
             decls = modules[module].setdefault(None, collections.OrderedDict())
         var = None
@@ -290,7 +290,7 @@ def write(path, text):
             f.write(text)
 
 
-GEN = "// Generated by tools/gen_published.py from the published dataref table; do not edit.\n"
+GEN = "// Generated by tools/gen_published.py from published_datarefs.tsv; do not edit.\n"
 
 
 def emit_modules(src, modules):
@@ -362,9 +362,9 @@ def row_text(r):
 
 
 WRITER_HEADER = {
-    "debug_command_write": "core/debug_service.h",
+    "debug_command_write": "aircraft/debug_service.h",
     "find_icao_write": "navdata/airport_lookup.h",
-    "fms_plan_list_write": "lnav/fms_plan_list.h",
+    "fms_plan_list_write": "lnav/route/fms_plan_list.h",
 }
 
 

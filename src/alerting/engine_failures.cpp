@@ -9,7 +9,7 @@
 #include "core/util.h"
 #include "engines/engine_state.h"
 #include "engines/engine_values.h"
-#include "systems/fuel_values.h"
+#include "systems/fuel/fuel_values.h"
 
 EngineFailureState engine_failure_state;
 

@@ -9,12 +9,12 @@
 
 #include "alerting/engine_failures.h"
 #include "alerting/failure_state.h"
-#include "alerting/failure_tables.h"
+#include "core/failure_tables.h"
 #include "alerting/failures.h"
 #include "core/binding.h"
 #include "core/variant.h"
-#include "systems/fire.h"
-#include "systems/fire_values.h"
+#include "systems/fire/fire.h"
+#include "systems/fire/fire_values.h"
 
 float saved_fuel_load[3];
 

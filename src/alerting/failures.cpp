@@ -9,8 +9,8 @@
 #include "core/binding.h"
 #include "core/preprocess.h"
 #include "core/frame.h"
-#include "systems/hydraulics.h"
-#include "systems/instrument_values.h"
+#include "systems/hydraulics/hydraulics.h"
+#include "systems/instruments/instrument_values.h"
 
 FailureTimers failure_timers;
 int32_t failure_scan_index;

@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "alerting/failure_tables.h"
+#include "core/failure_tables.h"
 
 enum FailureGroup : int { fail_electric, fail_hydraulic, fail_system, fail_pressurisation, fail_engine, fail_groups };
 

@@ -18,12 +18,12 @@
 #include "core/util.h"
 #include "engines/engine_values.h"
 #include "systems/delay_timers.h"
-#include "systems/electric_values.h"
-#include "systems/hydraulics.h"
-#include "systems/instrument_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/hydraulics/hydraulics.h"
+#include "systems/instruments/instrument_values.h"
 #include "systems/replay.h"
-#include "systems/switch_targets.h"
-#include "systems/switch_values.h"
+#include "systems/switches/switch_targets.h"
+#include "systems/switches/switch_values.h"
 
 GpwsState gpws_state;
 

@@ -3,7 +3,7 @@
 // fail grade and the links to the optional terrain-radar and runway-awareness
 // add-ons. Reads the frame's host and script mirrors and the electrical
 // status; writes the published aural flags (alerting/aural_cues.h) and the
-// GPWS lights and PFD warnings (systems/instrument_values.h).
+// GPWS lights and PFD warnings (systems/instruments/instrument_values.h).
 #pragma once
 
 #include <cstdint>

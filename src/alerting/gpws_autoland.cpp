@@ -4,11 +4,11 @@
 // ("zuvadud/D738/autoland/fail_status", "zuvadud/D738/autoland/fail_flag").
 #include <cmath>
 
-#include "alerting/failure_tables.h"
+#include "core/failure_tables.h"
 #include "alerting/gpws.h"
 #include "core/binding.h"
 #include "core/preprocess.h"
-#include "systems/instrument_values.h"
+#include "systems/instruments/instrument_values.h"
 
 AutolandFailState autoland_fail_state;
 

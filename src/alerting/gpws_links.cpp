@@ -11,9 +11,9 @@
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/preprocess.h"
-#include "systems/electric_values.h"
-#include "systems/instrument_values.h"
-#include "systems/switch_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/switches/switch_values.h"
 #include "systems/system_state.h"
 
 RunwayAwarenessLinkState raas_link_state;

@@ -8,9 +8,9 @@
 #include "core/preprocess.h"
 #include "core/util.h"
 #include "platform/xplm.h"
-#include "systems/electric_values.h"
-#include "systems/flight_control_values.h"
-#include "systems/instrument_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/flight_controls/flight_control_values.h"
+#include "systems/instruments/instrument_values.h"
 
 FlightRatingState flight_rating_state;
 

@@ -2,7 +2,6 @@
 target_sources(corvane_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/failure_state.cpp
   ${CMAKE_CURRENT_LIST_DIR}/alerting_steps.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/failure_tables.cpp
   ${CMAKE_CURRENT_LIST_DIR}/failure_commands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tcas_labels.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tcas_values.cpp

@@ -15,8 +15,8 @@
 #include "core/frame.h"
 #include "display/nd_slots.h"
 #include "systems/delay_timers.h"
-#include "systems/electric_values.h"
-#include "systems/switch_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/switches/switch_values.h"
 
 TcasCycleState tcas_cycle;
 TcasThreatState tcas_threat;

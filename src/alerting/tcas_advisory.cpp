@@ -14,8 +14,8 @@
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/util.h"
-#include "systems/electric_values.h"
-#include "systems/switch_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "alerting/tcas_values.h"
 #include "core/binding.h"
 #include "navdata/geodesy.h"
-#include "systems/switch_values.h"
+#include "systems/switches/switch_values.h"
 
 TcasTrackHistory tcas_track;
 

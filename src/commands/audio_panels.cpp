@@ -8,10 +8,10 @@
 #include "commands/command_handlers.h"
 #include "commands/switch_moves.h"
 #include "core/preprocess.h"
-#include "systems/annunciator_values.h"
-#include "systems/comm_values.h"
-#include "systems/mic_select.h"
-#include "systems/radio_audio.h"
+#include "systems/annunciators/annunciator_values.h"
+#include "systems/radios/comm_values.h"
+#include "systems/radios/mic_select.h"
+#include "systems/radios/radio_audio.h"
 
 namespace {
 

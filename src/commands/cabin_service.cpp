@@ -9,18 +9,18 @@
 // handlers set on the next frame; the DC meter selector also steps the host's
 // DC voltmeter source.
 #include "commands/command_handlers.h"
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "commands/switch_moves.h"
 #include "core/binding.h"
 #include "core/preprocess.h"
 #include "core/variant.h"
-#include "systems/cabin_light_values.h"
-#include "systems/cabin_lights.h"
-#include "systems/clock_values.h"
-#include "systems/electric_values.h"
-#include "systems/switch_targets.h"
-#include "systems/switch_values.h"
-#include "systems/wiper_state.h"
+#include "systems/lights/cabin_light_values.h"
+#include "systems/lights/cabin_lights.h"
+#include "systems/instruments/clock_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/switches/switch_targets.h"
+#include "systems/switches/switch_values.h"
+#include "systems/ice_rain/wiper_state.h"
 
 namespace {
 

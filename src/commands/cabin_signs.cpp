@@ -8,9 +8,9 @@
 #include "commands/command_settings.h"
 #include "commands/switch_moves.h"
 #include "core/variant.h"
-#include "systems/cabin_light_values.h"
-#include "systems/cabin_lights.h"
-#include "systems/switch_values.h"
+#include "systems/lights/cabin_light_values.h"
+#include "systems/lights/cabin_lights.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include "commands/command_handlers.h"
 #include "commands/command_hold.h"
 #include "commands/switch_moves.h"
-#include "systems/clock_values.h"
-#include "systems/clocks.h"
-#include "systems/electric_values.h"
-#include "systems/instrument_values.h"
-#include "systems/switch_values.h"
+#include "systems/instruments/clock_values.h"
+#include "systems/instruments/clocks.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "commands/command_handlers.h"
-#include "commands/command_ids.h"
+#include "core/command_ids.h"
 #include "platform/xplm.h"
 
 // One created command; registered with before flag 1 and a null reference value.

@@ -5,8 +5,8 @@
 // officer's selectors turn the other way from the captain's.
 #include "commands/command_handlers.h"
 #include "commands/switch_moves.h"
-#include "systems/instrument_values.h"
-#include "systems/switch_values.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 

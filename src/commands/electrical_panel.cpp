@@ -7,13 +7,13 @@
 // electrical commands and drops the ones it replaces on the same bus; which
 // source then feeds each bus is the electrical model's decision next frame.
 #include "commands/command_handlers.h"
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "commands/switch_moves.h"
 #include "core/binding.h"
-#include "systems/electric_values.h"
-#include "systems/instrument_values.h"
-#include "systems/switch_targets.h"
-#include "systems/switch_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/switches/switch_targets.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 

@@ -7,20 +7,20 @@
 // APU on command or write the host's prop modes; the engine start, fuel, APU
 // and thrust lever models read the positions on the next frame.
 #include "commands/command_handlers.h"
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "commands/switch_moves.h"
 #include "core/binding.h"
 #include "engines/engine_state.h"
 #include "engines/engine_values.h"
-#include "systems/apu_start_state.h"
+#include "systems/apu_start/apu_start_state.h"
 #include "systems/delay_timers.h"
-#include "systems/electric_values.h"
-#include "systems/fuel_values.h"
-#include "systems/hydraulic_values.h"
-#include "systems/instrument_values.h"
-#include "systems/switch_memory.h"
-#include "systems/switch_targets.h"
-#include "systems/switch_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/fuel/fuel_values.h"
+#include "systems/hydraulics/hydraulic_values.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/switches/switch_memory.h"
+#include "systems/switches/switch_targets.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 

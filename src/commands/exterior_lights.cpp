@@ -6,8 +6,8 @@
 // handlers also set the lamp values the exterior lights step lights from.
 #include "commands/command_handlers.h"
 #include "commands/switch_moves.h"
-#include "systems/lights.h"
-#include "systems/switch_values.h"
+#include "systems/lights/lights.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 

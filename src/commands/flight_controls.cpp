@@ -5,13 +5,13 @@
 // so the host's flaps never move on their own).
 #include "alerting/aural_cues.h"
 #include "commands/command_handlers.h"
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "commands/switch_moves.h"
 #include "core/binding.h"
-#include "systems/electric_values.h"
-#include "systems/flight_control_values.h"
-#include "systems/switch_targets.h"
-#include "systems/switch_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/flight_controls/flight_control_values.h"
+#include "systems/switches/switch_targets.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 

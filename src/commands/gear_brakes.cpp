@@ -9,15 +9,15 @@
 #include "commands/switch_moves.h"
 #include "core/binding.h"
 #include "core/preprocess.h"
-#include "systems/autobrake_state.h"
-#include "systems/brake_command_state.h"
+#include "systems/gear_brakes/autobrake_state.h"
+#include "systems/gear_brakes/brake_command_state.h"
 #include "systems/delay_timers.h"
-#include "systems/flight_control_values.h"
-#include "systems/gear_lever.h"
-#include "systems/instrument_values.h"
-#include "systems/speedbrake_lever.h"
-#include "systems/switch_memory.h"
-#include "systems/switch_values.h"
+#include "systems/flight_controls/flight_control_values.h"
+#include "systems/gear_brakes/gear_lever.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/flight_controls/speedbrake_lever.h"
+#include "systems/switches/switch_memory.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 

@@ -11,11 +11,11 @@
 
 #include "commands/command_handlers.h"
 #include "commands/command_hold.h"
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "commands/switch_moves.h"
-#include "systems/comm_values.h"
-#include "systems/radio_audio.h"
-#include "systems/switch_values.h"
+#include "systems/radios/comm_values.h"
+#include "systems/radios/radio_audio.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 

@@ -1,9 +1,10 @@
 // Command registration: creates the cockpit commands from the command table,
-// takes over host commands, keeps every handle, and withdraws each handler
-// registration at stop with the tuple it was made with.
+// takes over host commands, keeps every handle (the ones other code issues in
+// core/command_refs.h), and withdraws each handler registration at stop with
+// the tuple it was made with.
 //
 // Host calls: XPLMFindCommand, XPLMCreateCommand, XPLMRegisterCommandHandler,
-// XPLMUnregisterCommandHandler, and the issue calls behind command_refs.h.
+// XPLMUnregisterCommandHandler.
 //
 // A host command the host does not know comes back as a null handle. Handing a
 // null command to the host's registration or issue calls is unsafe, so such a
@@ -11,7 +12,7 @@
 // is skipped.
 #include "commands/registration.h"
 
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "commands/command_table.h"
 
 namespace {
@@ -20,7 +21,6 @@ namespace {
 // flags record which registrations were made, so stop withdraws exactly those.
 struct CommandRegistry {
   XPLMCommandRef created[cockpit_command_count];
-  XPLMCommandRef host[host_command_count];  // indexed by HostCmd
   bool created_registered[cockpit_command_count];
   bool hook_registered[host_hook_count];
 };
@@ -38,12 +38,19 @@ void register_group(int group) {
       registry.created_registered[i] = true;
     }
   }
+  // The own commands other code fires, as their commands are created.
+  for (int k = 0; k < own_issued_count; ++k) {
+    const int i = own_issued_index[k];
+    if (i >= g.first_command && i < g.first_command + g.command_count) {
+      own_command_refs[k] = registry.created[i];
+    }
+  }
   for (int k = g.first_hook; k < g.first_hook + g.hook_count; ++k) {
     const HostCommandHook& h = host_command_hooks[k];
     const int id = static_cast<int>(h.host);
-    registry.host[id] = XPLMFindCommand(host_command_names[id]);
-    if (registry.host[id] != nullptr && !registry.hook_registered[k]) {
-      XPLMRegisterCommandHandler(registry.host[id], h.handler, handler_runs_before_host, nullptr);
+    host_command_refs[id] = XPLMFindCommand(host_command_names[id]);
+    if (host_command_refs[id] != nullptr && !registry.hook_registered[k]) {
+      XPLMRegisterCommandHandler(host_command_refs[id], h.handler, handler_runs_before_host, nullptr);
       registry.hook_registered[k] = true;
     }
   }
@@ -60,7 +67,7 @@ void unregister_group(int group) {
   for (int k = g.first_hook; k < g.first_hook + g.hook_count; ++k) {
     if (!registry.hook_registered[k]) continue;
     const HostCommandHook& h = host_command_hooks[k];
-    XPLMUnregisterCommandHandler(registry.host[static_cast<int>(h.host)], h.handler, handler_runs_before_host,
+    XPLMUnregisterCommandHandler(host_command_refs[static_cast<int>(h.host)], h.handler, handler_runs_before_host,
                                  nullptr);
     registry.hook_registered[k] = false;
   }
@@ -70,7 +77,7 @@ void unregister_group(int group) {
 
 void register_commands() {
   // Every issued host command is found before anything is created.
-  for (int id = 0; id < host_lookup_count; ++id) registry.host[id] = XPLMFindCommand(host_command_names[id]);
+  for (int id = 0; id < host_lookup_count; ++id) host_command_refs[id] = XPLMFindCommand(host_command_names[id]);
   register_n1_source_commands();
   register_audio_panel_commands();
   register_anti_ice_commands();
@@ -108,28 +115,4 @@ void unregister_main_commands() { unregister_group(9); }
 XPLMCommandRef cockpit_command_handle(int index) {
   if (index < 0 || index >= cockpit_command_count) return nullptr;
   return registry.created[index];
-}
-
-XPLMCommandRef host_command(HostCmd id) {
-  const int i = static_cast<int>(id);
-  if (i < 0 || i >= host_command_count) return nullptr;
-  return registry.host[i];
-}
-
-XPLMCommandRef own_command(OwnCmd id) {
-  const int i = static_cast<int>(id);
-  if (i < 0 || i >= own_issued_count) return nullptr;
-  return cockpit_command_handle(own_issued_index[i]);
-}
-
-void issue_command_once(XPLMCommandRef command) {
-  if (command != nullptr) XPLMCommandOnce(command);
-}
-
-void issue_command_begin(XPLMCommandRef command) {
-  if (command != nullptr) XPLMCommandBegin(command);
-}
-
-void issue_command_end(XPLMCommandRef command) {
-  if (command != nullptr) XPLMCommandEnd(command);
 }

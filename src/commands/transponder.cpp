@@ -9,13 +9,13 @@
 // fixed 48 s from its start whatever the knob does meanwhile.
 #include "commands/command_handlers.h"
 #include "commands/command_hold.h"
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "commands/switch_moves.h"
 #include "core/binding.h"
 #include "systems/delay_timers.h"
-#include "systems/electric_values.h"
-#include "systems/switch_values.h"
-#include "systems/transponder_code.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/switches/switch_values.h"
+#include "systems/radios/transponder_code.h"
 
 namespace {
 

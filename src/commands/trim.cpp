@@ -9,18 +9,18 @@
 #include <cmath>
 
 #include "commands/command_handlers.h"
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "commands/switch_moves.h"
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/pitch_trim.h"
 #include "systems/delay_timers.h"
-#include "systems/elec_trim_state.h"
-#include "systems/electric_values.h"
-#include "systems/flight_control_values.h"
-#include "systems/switch_targets.h"
-#include "systems/switch_values.h"
-#include "systems/trim_command_state.h"
+#include "systems/flight_controls/elec_trim_state.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/flight_controls/flight_control_values.h"
+#include "systems/switches/switch_targets.h"
+#include "systems/switches/switch_values.h"
+#include "systems/flight_controls/trim_command_state.h"
 
 namespace {
 

@@ -11,15 +11,15 @@
 #include "alerting/failure_commands.h"
 #include "commands/command_handlers.h"
 #include "commands/command_hold.h"
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "commands/switch_moves.h"
 #include "core/binding.h"
-#include "systems/annunciator_values.h"
-#include "systems/annunciators.h"
-#include "systems/annunciators_panels.h"
-#include "systems/instrument_values.h"
-#include "systems/switch_targets.h"
-#include "systems/switch_values.h"
+#include "systems/annunciators/annunciator_values.h"
+#include "systems/annunciators/annunciators.h"
+#include "systems/annunciators/annunciators_panels.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/switches/switch_targets.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include "commands/command_handlers.h"
 #include "commands/switch_moves.h"
 #include "core/preprocess.h"
-#include "systems/anti_ice.h"
+#include "systems/ice_rain/anti_ice.h"
 #include "systems/delay_timers.h"
-#include "systems/ice_values.h"
-#include "systems/window_heat_state.h"
+#include "systems/ice_rain/ice_values.h"
+#include "systems/ice_rain/window_heat_state.h"
 
 namespace {
 

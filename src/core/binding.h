@@ -52,7 +52,7 @@ void poll_script_datarefs();
 // The mirrors themselves: host_mirror and script_mirror (core/bound_mirrors.h),
 // one field per mirrored name, named like its bound::Id, e.g.
 //   host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot
-// The scripts' five failure arrays land in failure_tables (alerting/failure_tables.h).
+// The scripts' five failure arrays land in failure_tables (core/failure_tables.h).
 
 // 1 once a poll has read the host's traffic target arrays (their slot exists);
 // then host_mirror.sim_cockpit2_tcas_targets_position_{lat,lon,ele,vz} hold

@@ -11,7 +11,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "alerting/failure_tables.h"
+#include "core/failure_tables.h"
 #include "core/binding.h"
 #include "core/bound_poll_types.h"
 #include "core/frame.h"

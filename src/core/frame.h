@@ -1,10 +1,7 @@
-// Frame sequencer: the two flight loops that run every frame, the start-up
-// flags after each load, the frame step and the per-frame random draw.
-//
-// The main loop is the one place that decides when any per-frame step runs;
-// each step reads what earlier steps of the same frame wrote, so the order in
-// frame.cpp is behaviour. The load loop runs before the flight model and does
-// its work once per load. The globals below are read throughout the plug-in.
+// The frame's shared values: the frame step, the start-up flags after each
+// load, the slow timers and the per-frame random draw. The frame sequencer
+// (aircraft/frame.h) writes them; the globals below are read throughout the
+// plug-in.
 #pragma once
 
 #include <cstdint>
@@ -55,20 +52,10 @@ extern int32_t brunner_logged;  // never reset while the plug-in is loaded
 // The one host terrain probe (the host's Y probe); null until created.
 extern XPLMProbeRef terrain_probe;
 
-// ---- the two flight loops ----
-float flight_loop_main(float elapsed_since_last_call, float elapsed_since_last_flight_loop, int counter,
-                       void* refcon);
-float flight_loop_state_restore(float elapsed_since_last_call, float elapsed_since_last_flight_loop,
-                                int counter, void* refcon);
-
 // ---- randomness and calendar time ----
 // Every random draw of the plug-in goes through here: a whole number drawn
 // uniformly from 0 to 99999, times 0.00001 (in double, stored as f32); the
 // result is also left in frame_random.
-// Sends the three plug-in bus loads to the host when one differs from the
-// host's value mirrored at the start of the frame.
-void send_bus_loads();
-
 float random_fraction();
 // Seeds the runtime's generator from the calendar time in whole seconds (the
 // main loop does this every frame, so frame_random changes at most once per

@@ -9,4 +9,4 @@
 extern float trim_wheel_target;
 extern float trim_wheel_hold;
 
-// The electric trim's run state lives in systems/elec_trim_state.h.
+// The electric trim's run state lives in systems/flight_controls/elec_trim_state.h.

@@ -22,13 +22,13 @@
 #include "alerting/alerting_steps.h"
 #include "core/binding.h"
 #include "core/preprocess.h"
-#include "core/route_intake.h"
+#include "lnav/route/route_intake.h"
 #include "display/display_steps.h"
 #include "display/map_primitives.h"
 #include "display/nd_draw.h"
-#include "lnav/route_state.h"
+#include "lnav/route/route_state.h"
 #include "navdata/geodesy.h"
-#include "systems/electric_values.h"
+#include "systems/electrical/electric_values.h"
 
 namespace {
 

@@ -26,7 +26,7 @@
 #include "display/nd_slots.h"
 #include "display/route_lines.h"
 #include "display/trend_vector.h"
-#include "systems/electric_values.h"
+#include "systems/electrical/electric_values.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Holds on the navigation display map and the modified-route pass.
 //
 // Active route: a hold leg's racetrack from the hold layout of the route
-// decode (core/hold_geometry.h) and, while its entry is due, the entry path
-// the path builder stored with the leg before it (lnav/path_position.h).
+// decode (lnav/route/hold_geometry.h) and, while its entry is due, the entry path
+// the path builder stored with the leg before it (lnav/path/path_position.h).
 //
 // Modified route: while the scripts hold a modification, a hold being built
 // or a route comparison, the second (captain) or third (first officer) route
@@ -22,21 +22,21 @@
 #include <cmath>
 
 #include "core/binding.h"
-#include "core/hold_geometry.h"
+#include "lnav/route/hold_geometry.h"
 #include "core/preprocess.h"
-#include "core/route_intake.h"
-#include "core/route_sets.h"
+#include "lnav/route/route_intake.h"
+#include "lnav/route/route_sets.h"
 #include "display/map_primitives.h"
 #include "display/nd_draw.h"
 #include "display/nd_labels.h"
 #include "display/nd_slots.h"
-#include "lnav/fms_legs.h"
-#include "lnav/path_position.h"
-#include "lnav/route_state.h"
-#include "lnav/route_tracking.h"
+#include "lnav/route/fms_legs.h"
+#include "lnav/path/path_position.h"
+#include "lnav/route/route_state.h"
+#include "lnav/route/route_tracking.h"
 #include "navdata/geodesy.h"
-#include "systems/electric_values.h"
-#include "systems/instrument_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/instruments/instrument_values.h"
 
 namespace {
 

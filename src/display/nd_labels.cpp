@@ -11,9 +11,9 @@
 #include <cstring>
 
 #include "core/binding.h"
-#include "core/route_intake.h"
+#include "lnav/route/route_intake.h"
 #include "display/nd_slots.h"
-#include "lnav/fms_legs.h"
+#include "lnav/route/fms_legs.h"
 
 char flight_level_text[16];
 

@@ -16,7 +16,7 @@
 #include "core/preprocess.h"
 #include "core/util.h"
 #include "display/display_steps.h"
-#include "systems/instrument_values.h"
+#include "systems/instruments/instrument_values.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 // legs, holds (display/nd_holds.cpp), procedure turns with their symbol, the
 // lateral offset path, then the reference and destination runway symbols.
 //
-// Reads the leg table and computed path arrays (lnav/fms_legs.h), the
-// procedure-turn layout (core/hold_geometry.h), the direct-to path, the
+// Reads the leg table and computed path arrays (lnav/route/fms_legs.h), the
+// procedure-turn layout (lnav/route/hold_geometry.h), the direct-to path, the
 // route string tables, the sequencing values, route copies and offset
 // points of the intake, EfisSideState, the scripts' display routes, the
 // side's DC power and refresh flags, and the host's magnetic variation.
@@ -19,20 +19,20 @@
 #include <cmath>
 
 #include "core/binding.h"
-#include "core/hold_geometry.h"
+#include "lnav/route/hold_geometry.h"
 #include "core/preprocess.h"
-#include "core/route_intake.h"
+#include "lnav/route/route_intake.h"
 #include "display/map_primitives.h"
 #include "display/nd_draw.h"
 #include "display/nd_holds.h"
 #include "display/nd_labels.h"
 #include "display/nd_slots.h"
-#include "lnav/fms_legs.h"
-#include "lnav/leg_path.h"
-#include "lnav/route_state.h"
+#include "lnav/route/fms_legs.h"
+#include "lnav/path/leg_path.h"
+#include "lnav/route/route_state.h"
 #include "navdata/geodesy.h"
-#include "systems/electric_values.h"
-#include "systems/instrument_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/instruments/instrument_values.h"
 
 NdXy nd_project(const NdDrawPass& p, double lat, double lon) {
   map_project(p.frame.ref_lat, p.frame.ref_lon, lat, lon, p.frame.up_heading, p.frame.scale);

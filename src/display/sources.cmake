@@ -1,5 +1,6 @@
 # Sources of this subsystem; listed by hand, one per line.
 target_sources(corvane_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/map_symbols.cpp
   ${CMAKE_CURRENT_LIST_DIR}/display_steps.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pfd_speed.cpp
   ${CMAKE_CURRENT_LIST_DIR}/map_primitives.cpp

@@ -21,7 +21,7 @@
 #include "display/map_primitives.h"
 #include "display/nd_draw.h"
 #include "navdata/geodesy.h"
-#include "systems/electric_values.h"
+#include "systems/electrical/electric_values.h"
 
 NdTrackPassValues nd_track_pass;
 

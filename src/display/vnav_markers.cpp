@@ -1,7 +1,7 @@
 // Vertical-profile path markers of the navigation display: top of climb, top
 // of descent, end of descent, deceleration and the two speed-change points,
 // placed every frame on each side's map from the positions the route pass
-// computed (core/route_sets.h) and published as display positions, show
+// computed (lnav/route/route_sets.h) and published as display positions, show
 // flags and labels (nd::tc_*, td_*, ed_*, decel_*, decel_def*_*).
 //
 // Two passes: the active route, then the pending modification, whose markers
@@ -17,15 +17,15 @@
 
 #include "core/binding.h"
 #include "core/preprocess.h"
-#include "core/route_intake.h"
-#include "core/route_sets.h"
+#include "lnav/route/route_intake.h"
+#include "lnav/route/route_sets.h"
 #include "display/display_steps.h"
 #include "display/map_primitives.h"
 #include "display/nd_draw.h"
 #include "display/nd_labels.h"
 #include "display/nd_slots.h"
-#include "lnav/fms_legs.h"
-#include "lnav/route_state.h"
+#include "lnav/route/fms_legs.h"
+#include "lnav/route/route_state.h"
 #include "navdata/geodesy.h"
 
 namespace {

@@ -15,9 +15,9 @@
 #include "engines/engine_state.h"
 #include "engines/engine_values.h"
 #include "engines/thrust_tables.h"
-#include "systems/air_values.h"
-#include "systems/instrument_values.h"
-#include "systems/pneumatics.h"
+#include "systems/air/air_values.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/air/pneumatics.h"
 
 EngineStartState engine_start_state;
 

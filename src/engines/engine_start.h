@@ -19,7 +19,7 @@ void windmill_floor(float alt_ft, float mach, float wind_mach, float* n1_out, fl
 // Vibration target (units x 100) from the N1 indication.
 float vibration_target(int32_t engine, float n1_indication);
 
-// The starter air comes from the bleed-air model (systems/pneumatics.h): its
+// The starter air comes from the bleed-air model (systems/air/pneumatics.h): its
 // APU regulation factor and the ground-air cart pressure.
 
 // The engine damage flags and the N2 fluctuation timer are the failure

@@ -1,7 +1,7 @@
 // Engines and thrust: the lifecycle resets of the engine code's carried state.
 #include "engines/engine_steps.h"
 
-#include "systems/instrument_values.h"
+#include "systems/instruments/instrument_values.h"
 
 float acf_low_idle_ratio;
 float acf_high_idle_ratio;

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "core/binding.h"
-#include "core/debug_service.h"
+#include "core/handling_options.h"
 #include "core/frame.h"
 #include "core/preprocess.h"
 #include "core/util.h"
@@ -14,7 +14,7 @@
 #include "engines/engine_inputs.h"
 #include "engines/engine_values.h"
 #include "engines/n1_command.h"
-#include "systems/ice_values.h"
+#include "systems/ice_rain/ice_values.h"
 
 namespace {
 

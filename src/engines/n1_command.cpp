@@ -13,8 +13,8 @@
 #include "engines/engine_inputs.h"
 #include "engines/engine_values.h"
 #include "engines/thrust_tables.h"
-#include "systems/flight_control_values.h"
-#include "systems/switch_values.h"
+#include "systems/flight_controls/flight_control_values.h"
+#include "systems/switches/switch_values.h"
 
 N1CommandState n1_command_state;
 

@@ -16,9 +16,9 @@
 #include "engines/engine_state.h"
 #include "engines/engine_values.h"
 #include "engines/thrust_tables.h"
-#include "systems/flight_control_values.h"
-#include "systems/instrument_values.h"
-#include "systems/switch_values.h"
+#include "systems/flight_controls/flight_control_values.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 

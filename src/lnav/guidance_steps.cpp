@@ -1,9 +1,9 @@
 // Lateral navigation and flight guidance: controller limit records and
-// lifecycle resets. LNAV steering lives in lnav/lnav_steering.cpp, the flight
-// director in lnav/flight_director*.cpp, the servo laws in lnav/servo_laws.cpp.
+// lifecycle resets. LNAV steering lives in lnav/steering/lnav_steering.cpp, the flight
+// director in lnav/flight_director*.cpp, the servo laws in lnav/steering/servo_laws.cpp.
 #include "lnav/guidance_steps.h"
 
-#include "lnav/servo_laws.h"
+#include "lnav/steering/servo_laws.h"
 
 PidState& servo_limits_1 = pitch_servo.pitch_pid;
 PidState& servo_limits_2 = yaw_servo.yaw_pid;

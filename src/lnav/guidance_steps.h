@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "lnav/controller.h"
+#include "lnav/steering/controller.h"
 
 void update_lnav_steering();
 void update_flight_director();
@@ -14,7 +14,7 @@ void ap_servo();
 // A controller's output limits followed by its state values (PidState).
 using ControllerLimitRecord = PidState;
 // The servo laws' records (the pitch law's and the yaw servo's, owned by the
-// servo state in lnav/servo_laws.h) and the flight director's flare record.
+// servo state in lnav/steering/servo_laws.h) and the flight director's flare record.
 extern PidState& servo_limits_1;
 extern PidState& servo_limits_2;
 extern PidState fd_limits;
@@ -25,14 +25,14 @@ void set_controller_limits();
 
 // The flight director's state (live and hold references, carried modes)
 // lives with the flight director.
-#include "lnav/flight_director.h"
+#include "lnav/steering/flight_director.h"
 // A loaded situation: the carried modes cleared, the saved references armed
 // for take-over.
 void flight_director_restore_reset();
 
 // The turn-then-tangent path of an active direct-to from the present
 // position and heading to the active waypoint (calc_direct_turn_path,
-// lnav/leg_path.h): eight values and a valid flag.
+// lnav/path/leg_path.h): eight values and a valid flag.
 struct DirectToTurnPath {
   float ctr_lat, ctr_lon;  // degrees, turn centre
   float radius_nm;

@@ -27,8 +27,6 @@ void scan_navaids();
 void update_nearest_airport();
 void map_navaid_ref();
 void map_airport_ref();
-void map_navaid_symbols();
-void map_airport_symbols();
 
 // Map search reference, written by the main loop: aircraft position (f32
 // degrees), magnetic ground track and magnetic heading (degrees).

@@ -4,9 +4,7 @@ target_sources(corvane_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/line_split.cpp
   ${CMAKE_CURRENT_LIST_DIR}/nav_loaders.cpp
   ${CMAKE_CURRENT_LIST_DIR}/nav_scans.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/map_symbols.cpp
   ${CMAKE_CURRENT_LIST_DIR}/geodesy.cpp
   ${CMAKE_CURRENT_LIST_DIR}/air_data.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/route_geometry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/airport_lookup.cpp
 )

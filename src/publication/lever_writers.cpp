@@ -4,16 +4,16 @@
 #include "publication/lever_writers.h"
 
 #include "alerting/aural_cues.h"
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "core/binding.h"
 #include "engines/engine_values.h"
-#include "systems/flight_control_values.h"
-#include "systems/gear_horn.h"
-#include "systems/gear_lever.h"
-#include "systems/instrument_values.h"
-#include "systems/reverse_levers.h"
-#include "systems/speedbrake_lever.h"
-#include "systems/switch_values.h"
+#include "systems/flight_controls/flight_control_values.h"
+#include "systems/gear_brakes/gear_horn.h"
+#include "systems/gear_brakes/gear_lever.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/flight_controls/reverse_levers.h"
+#include "systems/flight_controls/speedbrake_lever.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 // Written without <cmath>: several value headers hold namespaces that share a

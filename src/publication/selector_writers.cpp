@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "publication/lever_writers.h"
-#include "systems/air_values.h"
+#include "systems/air/air_values.h"
 
 void landing_alt_writer(void*, float value) {
   if (std::isnan(value)) {

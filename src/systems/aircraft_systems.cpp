@@ -6,10 +6,10 @@
 
 #include "alerting/aural_cues.h"
 #include "core/frame.h"
-#include "systems/electrical.h"
-#include "systems/flight_control_values.h"
-#include "systems/hydraulics.h"
-#include "systems/speedbrake_lever.h"
+#include "systems/electrical/electrical.h"
+#include "systems/flight_controls/flight_control_values.h"
+#include "systems/hydraulics/hydraulics.h"
+#include "systems/flight_controls/speedbrake_lever.h"
 #include "systems/systems_steps.h"
 
 AircraftSystemsFrameState systems_frame;

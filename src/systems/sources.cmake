@@ -1,75 +1,25 @@
 # Sources of this subsystem; listed by hand, one per line.
 target_sources(corvane_core PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/switch_memory.cpp
   ${CMAKE_CURRENT_LIST_DIR}/system_state.cpp
   ${CMAKE_CURRENT_LIST_DIR}/systems_steps.cpp
   ${CMAKE_CURRENT_LIST_DIR}/aircraft_systems.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/probe_wipers.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/radio_entry.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/covers.cpp
   ${CMAKE_CURRENT_LIST_DIR}/replay.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/indications.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/effects.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/autogate.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/brightness.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/flaps.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/brakes.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/gear.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/trim_axes.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/elec_sources.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/hyd_pumps.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/pneumatics.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/cabin_air.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/engine_start_switching.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/apu.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/fuel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/delay_timers.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/electrical.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/window_heat_state.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/hydraulics.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/pressurisation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/systems_step_outputs.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/annunciators_frame.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/annunciators_test_set.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/annunciators_power.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/annunciators_controls.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/annunciators_panels.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/autobrake_state.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/switch_targets.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/apu_start_state.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/elec_trim_state.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/mic_select.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/transponder_code.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/oxygen_state.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/wiper_state.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/annunciator_values.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/comm_values.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/electric_values.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/air_values.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/hydraulic_values.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/fuel_values.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/clock_values.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/fire_values.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ice_values.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/cabin_light_values.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/flight_control_values.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/switch_values.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/instrument_values.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/gear_lever.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/gear_horn.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/reverse_levers.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/speedbrake_lever.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/panel_io.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/anti_ice.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/fire.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/clocks.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/radio_audio.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/cabin_lights.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/brake_heat.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/metar.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/gse.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/lights.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/rain.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/trim_command_state.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/brake_command_state.cpp
 )
+# Each area lists its own sources.
+include(${CMAKE_CURRENT_LIST_DIR}/air/sources.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/annunciators/sources.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/apu_start/sources.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/electrical/sources.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/fire/sources.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/flight_controls/sources.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/fuel/sources.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/gear_brakes/sources.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/ground_services/sources.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/hydraulics/sources.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/ice_rain/sources.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/instruments/sources.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/lights/sources.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/radios/sources.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/switches/sources.cmake)

@@ -3,11 +3,11 @@
 // behind the steps arrive module by module; until then a step does nothing.
 #include "systems/systems_steps.h"
 
-#include "systems/autogate.h"
+#include "systems/ground_services/autogate.h"
 
 #include "systems/delay_timers.h"
-#include "systems/instrument_values.h"
-#include "systems/rain.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/ice_rain/rain.h"
 
 GseSlot gse_slots[gse_slot_count];
 float plugin_bus_loads[3];

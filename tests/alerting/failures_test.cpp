@@ -14,9 +14,9 @@
 #include "core/preprocess.h"
 #include "engines/engine_state.h"
 #include "engines/engine_values.h"
-#include "systems/fuel_values.h"
-#include "systems/hydraulics.h"
-#include "systems/instrument_values.h"
+#include "systems/fuel/fuel_values.h"
+#include "systems/hydraulics/hydraulics.h"
+#include "systems/instruments/instrument_values.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "alerting/alerting_steps.h"
 #include "alerting/aural_cues.h"
-#include "alerting/failure_tables.h"
+#include "core/failure_tables.h"
 #include "alerting/gpws.h"
 #include "alerting/gpws_test_state.h"
 #include "core/binding.h"
@@ -17,11 +17,11 @@
 #include "core/preprocess.h"
 #include "host.h"
 #include "systems/delay_timers.h"
-#include "systems/electric_values.h"
-#include "systems/hydraulics.h"
-#include "systems/instrument_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/hydraulics/hydraulics.h"
+#include "systems/instruments/instrument_values.h"
 #include "systems/replay.h"
-#include "systems/switch_values.h"
+#include "systems/switches/switch_values.h"
 #include "systems/systems_steps.h"
 
 namespace {

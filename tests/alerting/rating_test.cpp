@@ -10,9 +10,9 @@
 #include "core/frame.h"
 #include "core/preprocess.h"
 #include "host.h"
-#include "systems/electric_values.h"
-#include "systems/flight_control_values.h"
-#include "systems/instrument_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/flight_controls/flight_control_values.h"
+#include "systems/instruments/instrument_values.h"
 
 namespace {
 

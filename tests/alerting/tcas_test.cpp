@@ -14,8 +14,8 @@
 #include "core/frame.h"
 #include "navdata/geodesy.h"
 #include "systems/delay_timers.h"
-#include "systems/electric_values.h"
-#include "systems/switch_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 

@@ -2,16 +2,16 @@
 // repeat, selector ends, bleed trip reset rules, window overheat test starts.
 #include "cockpit_fixture.h"
 #include "core/preprocess.h"
-#include "systems/air_values.h"
-#include "systems/annunciators_panels.h"
+#include "systems/air/air_values.h"
+#include "systems/annunciators/annunciators_panels.h"
 #include "systems/delay_timers.h"
-#include "systems/electric_values.h"
-#include "systems/ice_values.h"
-#include "systems/instrument_values.h"
-#include "systems/oxygen_state.h"
-#include "systems/switch_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/ice_rain/ice_values.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/air/oxygen_state.h"
+#include "systems/switches/switch_values.h"
 #include "systems/systems_step_outputs.h"
-#include "systems/window_heat_state.h"
+#include "systems/ice_rain/window_heat_state.h"
 
 namespace {
 

@@ -5,14 +5,14 @@
 #include "cockpit_fixture.h"
 #include "engines/engine_state.h"
 #include "engines/engine_values.h"
-#include "systems/apu_start_state.h"
+#include "systems/apu_start/apu_start_state.h"
 #include "systems/delay_timers.h"
-#include "systems/electric_values.h"
-#include "systems/hydraulic_values.h"
-#include "systems/instrument_values.h"
-#include "systems/switch_memory.h"
-#include "systems/switch_targets.h"
-#include "systems/switch_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/hydraulics/hydraulic_values.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/switches/switch_memory.h"
+#include "systems/switches/switch_targets.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 

@@ -2,15 +2,15 @@
 // yoke trim switch, through the simulated host.
 #include "cockpit_fixture.h"
 #include "core/pitch_trim.h"
-#include "systems/brake_command_state.h"
-#include "systems/elec_trim_state.h"
-#include "systems/electric_values.h"
-#include "systems/flight_control_values.h"
-#include "systems/instrument_values.h"
-#include "systems/switch_memory.h"
-#include "systems/switch_targets.h"
-#include "systems/switch_values.h"
-#include "systems/trim_command_state.h"
+#include "systems/gear_brakes/brake_command_state.h"
+#include "systems/flight_controls/elec_trim_state.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/flight_controls/flight_control_values.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/switches/switch_memory.h"
+#include "systems/switches/switch_targets.h"
+#include "systems/switches/switch_values.h"
+#include "systems/flight_controls/trim_command_state.h"
 
 namespace {
 

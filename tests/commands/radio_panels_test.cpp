@@ -1,9 +1,9 @@
 // Radio tuning panel handlers through the simulated host: knob repeat timing,
 // which radio a knob tunes, COM 3's own frequency rings, transfer keys.
 #include "cockpit_fixture.h"
-#include "systems/comm_values.h"
-#include "systems/radio_audio.h"
-#include "systems/switch_values.h"
+#include "systems/radios/comm_values.h"
+#include "systems/radios/radio_audio.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "commands/command_refs.h"
+#include "core/command_refs.h"
 #include "commands/command_table.h"
 #include "commands/registration.h"
 #include "host.h"

@@ -2,8 +2,8 @@
 // the spring-loaded TEST position and the 48 s test start.
 #include "cockpit_fixture.h"
 #include "systems/delay_timers.h"
-#include "systems/electric_values.h"
-#include "systems/switch_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/pitch_trim.h"
-#include "systems/elec_trim_state.h"
-#include "systems/electric_values.h"
-#include "systems/flight_control_values.h"
-#include "systems/switch_values.h"
-#include "systems/trim_command_state.h"
+#include "systems/flight_controls/elec_trim_state.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/flight_controls/flight_control_values.h"
+#include "systems/switches/switch_values.h"
+#include "systems/flight_controls/trim_command_state.h"
 
 namespace {
 

@@ -2,16 +2,16 @@
 // switch's host writes, the held cargo test and the held failure reset.
 #include "alerting/aural_cues.h"
 #include "alerting/failure_commands.h"
-#include "alerting/failure_tables.h"
+#include "core/failure_tables.h"
 #include <cmath>
 #include <vector>
 
 #include "cockpit_fixture.h"
-#include "systems/annunciator_values.h"
-#include "systems/annunciators.h"
-#include "systems/annunciators_panels.h"
-#include "systems/instrument_values.h"
-#include "systems/switch_values.h"
+#include "systems/annunciators/annunciator_values.h"
+#include "systems/annunciators/annunciators.h"
+#include "systems/annunciators/annunciators_panels.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 

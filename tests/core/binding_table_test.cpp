@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "alerting/failure_tables.h"
+#include "core/failure_tables.h"
 #include "core/binding.h"
 #include "core/bound_poll_types.h"
 

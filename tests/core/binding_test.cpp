@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "alerting/failure_tables.h"
+#include "core/failure_tables.h"
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/pitch_trim.h"

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "core/binding.h"
-#include "core/cg_reference.h"
-#include "core/debug_service.h"
+#include "aircraft/cg_reference.h"
+#include "aircraft/debug_service.h"
 #include "core/frame.h"
-#include "core/lifecycle.h"
+#include "aircraft/lifecycle.h"
 #include "core/preprocess.h"
 #include "core/variant.h"
 #include "host.h"

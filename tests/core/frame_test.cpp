@@ -10,10 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "alerting/failure_tables.h"
+#include "core/failure_tables.h"
 #include "core/binding.h"
 #include "core/frame.h"
-#include "core/lifecycle.h"
+#include "aircraft/frame.h"
+#include "aircraft/lifecycle.h"
 #include "core/trace.h"
 #include "core/variant.h"
 #include "host.h"

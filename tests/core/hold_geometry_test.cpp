@@ -12,12 +12,12 @@
 
 #include "core/binding.h"
 #include "core/frame.h"
-#include "core/hold_geometry.h"
-#include "core/route_intake.h"
-#include "core/route_pass_steps.h"
+#include "lnav/route/hold_geometry.h"
+#include "lnav/route/route_intake.h"
+#include "lnav/route/route_pass_steps.h"
 #include "host.h"
-#include "lnav/fms_legs.h"
-#include "lnav/route_state.h"
+#include "lnav/route/fms_legs.h"
+#include "lnav/route/route_state.h"
 #include "navdata/geodesy.h"
 
 namespace {

@@ -13,8 +13,8 @@
 
 #include "core/binding.h"
 #include "core/frame.h"
-#include "core/lifecycle.h"
-#include "core/state_steps.h"
+#include "aircraft/lifecycle.h"
+#include "aircraft/state_steps.h"
 #include "core/trace.h"
 #include "display/display_steps.h"
 #include "host.h"

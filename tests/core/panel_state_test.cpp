@@ -8,18 +8,18 @@
 
 #include "commands/registration.h"
 #include "core/binding.h"
-#include "core/panel_state.h"
+#include "aircraft/panel_state.h"
 #include "core/preprocess.h"
 #include "engines/engine_values.h"
 #include "host.h"
-#include "systems/air_values.h"
-#include "systems/apu_start_state.h"
-#include "systems/autobrake_state.h"
+#include "systems/air/air_values.h"
+#include "systems/apu_start/apu_start_state.h"
+#include "systems/gear_brakes/autobrake_state.h"
 #include "systems/delay_timers.h"
-#include "systems/flight_control_values.h"
-#include "systems/ice_values.h"
-#include "systems/switch_targets.h"
-#include "systems/switch_values.h"
+#include "systems/flight_controls/flight_control_values.h"
+#include "systems/ice_rain/ice_values.h"
+#include "systems/switches/switch_targets.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 

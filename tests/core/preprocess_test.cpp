@@ -10,12 +10,13 @@
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/preprocess.h"
+#include "aircraft/preprocess.h"
 #include "core/variant.h"
 #include "host.h"
-#include "systems/comm_values.h"
+#include "systems/radios/comm_values.h"
 #include "systems/delay_timers.h"
-#include "systems/electric_values.h"
-#include "systems/instrument_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/instruments/instrument_values.h"
 
 namespace {
 

@@ -11,11 +11,11 @@
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/preprocess.h"
-#include "core/route.h"
-#include "core/route_intake.h"
+#include "lnav/route/route.h"
+#include "lnav/route/route_intake.h"
 #include "host.h"
-#include "lnav/fms_legs.h"
-#include "lnav/route_state.h"
+#include "lnav/route/fms_legs.h"
+#include "lnav/route/route_state.h"
 #include "bind_for_test.h"
 
 namespace {

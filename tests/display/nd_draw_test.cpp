@@ -7,15 +7,15 @@
 #include <string>
 
 #include "alerting/alerting_steps.h"
-#include "core/route_intake.h"
+#include "lnav/route/route_intake.h"
 #include "display/nd_labels.h"
 #include "display/nd_slots.h"
 #include "display/route_lines.h"
-#include "lnav/fms_legs.h"
-#include "lnav/route_state.h"
+#include "lnav/route/fms_legs.h"
+#include "lnav/route/route_state.h"
 #include "nd_fixture.h"
-#include "systems/electric_values.h"
-#include "systems/instrument_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/instruments/instrument_values.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 // pass as drawn into the panel: racetrack sides and range gate, when a hold
 // entry shows, the pending hold and its slot, the second route's colours,
 // slots and labels.
-#include "core/hold_geometry.h"
+#include "lnav/route/hold_geometry.h"
 #include "display/nd_labels.h"
 #include "display/nd_slots.h"
-#include "lnav/path_position.h"
+#include "lnav/path/path_position.h"
 #include "nd_pass_fixture.h"
 
 namespace {

@@ -10,17 +10,17 @@
 #include <vector>
 
 #include "alerting/alerting_steps.h"
-#include "core/route_intake.h"
-#include "core/route_sets.h"
-#include "core/hold_geometry.h"
+#include "lnav/route/route_intake.h"
+#include "lnav/route/route_sets.h"
+#include "lnav/route/hold_geometry.h"
 #include "display/nd_holds.h"
-#include "lnav/fms_legs.h"
-#include "lnav/route_state.h"
-#include "lnav/route_tracking.h"
+#include "lnav/route/fms_legs.h"
+#include "lnav/route/route_state.h"
+#include "lnav/route/route_tracking.h"
 #include "navdata/geodesy.h"
 #include "nd_fixture.h"
-#include "systems/electric_values.h"
-#include "systems/instrument_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/instruments/instrument_values.h"
 
 namespace nd_test {
 

@@ -2,7 +2,7 @@
 // and its intercept line, DME arcs with their lead-in turn, radius-to-fix
 // arcs, the fly-by transition of the leg before, the vector line and the
 // runway symbols. Route W0..W3 northward every 3 nm from the aircraft.
-#include "lnav/leg_path.h"
+#include "lnav/path/leg_path.h"
 #include "nd_pass_fixture.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "core/preprocess.h"
 #include "display/display_steps.h"
 #include "host.h"
-#include "systems/instrument_values.h"
+#include "systems/instruments/instrument_values.h"
 
 namespace {
 

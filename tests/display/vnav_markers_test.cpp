@@ -8,13 +8,13 @@
 
 #include "core/binding.h"
 #include "core/preprocess.h"
-#include "core/route_intake.h"
-#include "core/route_sets.h"
+#include "lnav/route/route_intake.h"
+#include "lnav/route/route_sets.h"
 #include "display/display_steps.h"
 #include "display/map_primitives.h"
 #include "display/nd_slots.h"
-#include "lnav/fms_legs.h"
-#include "lnav/route_state.h"
+#include "lnav/route/fms_legs.h"
+#include "lnav/route/route_state.h"
 
 namespace {
 

@@ -3,18 +3,18 @@
 #include <limits>
 #include <vector>
 
-#include "core/debug_service.h"
+#include "aircraft/debug_service.h"
 #include "engine_fixture.h"
 #include "engines/engine_indications.h"
 #include "engines/n1_command.h"
 #include "engines/thrust_levers.h"
-#include "systems/air_values.h"
-#include "systems/flight_control_values.h"
-#include "systems/hydraulic_values.h"
-#include "systems/ice_values.h"
-#include "systems/instrument_values.h"
-#include "systems/pneumatics.h"
-#include "systems/reverse_levers.h"
+#include "systems/air/air_values.h"
+#include "systems/flight_controls/flight_control_values.h"
+#include "systems/hydraulics/hydraulic_values.h"
+#include "systems/ice_rain/ice_values.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/air/pneumatics.h"
+#include "systems/flight_controls/reverse_levers.h"
 
 namespace {
 

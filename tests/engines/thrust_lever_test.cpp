@@ -5,9 +5,9 @@
 #include "engine_fixture.h"
 #include "engines/thrust_levers.h"
 #include "engines/thrust_tables.h"
-#include "systems/flight_control_values.h"
-#include "systems/instrument_values.h"
-#include "systems/switch_values.h"
+#include "systems/flight_controls/flight_control_values.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "core/binding.h"
-#include "core/hold_geometry.h"
+#include "lnav/route/hold_geometry.h"
 #include "core/preprocess.h"
-#include "lnav/leg_path.h"
-#include "lnav/leg_path_internal.h"
-#include "lnav/path_position.h"
+#include "lnav/path/leg_path.h"
+#include "lnav/path/leg_path_internal.h"
+#include "lnav/path/path_position.h"
 #include "route_fixture.h"
 #include "host.h"
 

@@ -12,7 +12,7 @@
 #include "core/preprocess.h"
 #include "display/display_steps.h"
 #include "host.h"
-#include "lnav/flight_director.h"
+#include "lnav/steering/flight_director.h"
 #include "lnav/guidance_steps.h"
 
 namespace {

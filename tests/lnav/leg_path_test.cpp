@@ -8,7 +8,7 @@
 
 #include "core/binding.h"
 #include "platform/xplm.h"
-#include "lnav/leg_path.h"
+#include "lnav/path/leg_path.h"
 #include "route_fixture.h"
 #include "host.h"
 

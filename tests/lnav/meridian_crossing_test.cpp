@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "lnav/leg_path_internal.h"
+#include "lnav/path/leg_path_internal.h"
 #include "navdata/geodesy.h"
 
 namespace {

@@ -6,11 +6,11 @@
 #include <string>
 
 #include "core/binding.h"
-#include "core/hold_geometry.h"
+#include "lnav/route/hold_geometry.h"
 #include "host.h"
-#include "lnav/path_position.h"
-#include "lnav/route_tracking.h"
-#include "navdata/route_geometry.h"
+#include "lnav/path/path_position.h"
+#include "lnav/route/route_tracking.h"
+#include "lnav/route/route_geometry.h"
 #include "route_fixture.h"
 
 using namespace lnav_fixture;

@@ -6,12 +6,12 @@
 #include <cstring>
 
 #include "core/preprocess.h"
-#include "core/route_intake.h"
-#include "core/route_pass_steps.h"
-#include "lnav/leg_path_internal.h"
-#include "lnav/fms_legs.h"
-#include "lnav/leg_path.h"
-#include "lnav/route_state.h"
+#include "lnav/route/route_intake.h"
+#include "lnav/route/route_pass_steps.h"
+#include "lnav/path/leg_path_internal.h"
+#include "lnav/route/fms_legs.h"
+#include "lnav/path/leg_path.h"
+#include "lnav/route/route_state.h"
 #include "navdata/geodesy.h"
 
 namespace lnav_fixture {

@@ -7,12 +7,12 @@
 #include <string>
 
 #include "core/binding.h"
-#include "core/hold_geometry.h"
+#include "lnav/route/hold_geometry.h"
 #include "host.h"
-#include "lnav/lnav_steering.h"
-#include "lnav/route_tracking.h"
-#include "lnav/sequencing.h"
-#include "lnav/sequencing_internal.h"
+#include "lnav/steering/lnav_steering.h"
+#include "lnav/route/route_tracking.h"
+#include "lnav/route/sequencing.h"
+#include "lnav/route/sequencing_internal.h"
 #include "navdata/geodesy.h"
 #include "route_fixture.h"
 

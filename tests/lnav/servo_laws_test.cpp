@@ -12,10 +12,10 @@
 #include "core/frame.h"
 #include "core/preprocess.h"
 #include "host.h"
-#include "lnav/controller.h"
+#include "lnav/steering/controller.h"
 #include "lnav/guidance_steps.h"
-#include "lnav/servo_laws.h"
-#include "systems/switch_values.h"
+#include "lnav/steering/servo_laws.h"
+#include "systems/switches/switch_values.h"
 #include "withdraw_commands.h"
 
 namespace {

@@ -7,8 +7,8 @@
 
 #include "core/binding.h"
 #include "core/preprocess.h"
-#include "core/route_intake.h"
-#include "lnav/steering_helpers.h"
+#include "lnav/route/route_intake.h"
+#include "lnav/steering/steering_helpers.h"
 #include "navdata/air_data.h"
 
 namespace {

@@ -11,14 +11,15 @@
 #include "core/bound_mirrors.h"
 #include "core/frame.h"
 #include "core/preprocess.h"
-#include "core/route_intake.h"
+#include "lnav/route/route_intake.h"
 #include "display/nd_slots.h"
 #include "host.h"
-#include "lnav/route_state.h"
+#include "lnav/route/route_state.h"
 #include "navdata/airport_lookup.h"
 #include "navdata/geodesy.h"
 #include "navdata/line_split.h"
 #include "navdata/nav_tables.h"
+#include "display/map_symbols.h"
 #include "navdata/navdb.h"
 
 namespace {

@@ -7,13 +7,13 @@
 #include <cstring>
 
 #include "core/preprocess.h"
-#include "core/route_intake.h"
+#include "lnav/route/route_intake.h"
 #include "host.h"
-#include "lnav/fms_legs.h"
-#include "lnav/route_state.h"
+#include "lnav/route/fms_legs.h"
+#include "lnav/route/route_state.h"
 #include "navdata/geodesy.h"
 #include "navdata/nav_math.h"
-#include "navdata/route_geometry.h"
+#include "lnav/route/route_geometry.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include "core/preprocess.h"
 #include "engines/engine_values.h"
 #include "panel_fixture.h"
-#include "systems/anti_ice.h"
-#include "systems/ice_values.h"
-#include "systems/instrument_values.h"
-#include "systems/switch_values.h"
-#include "systems/window_heat_state.h"
+#include "systems/ice_rain/anti_ice.h"
+#include "systems/ice_rain/ice_values.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/switches/switch_values.h"
+#include "systems/ice_rain/window_heat_state.h"
 
 namespace {
 

@@ -3,14 +3,14 @@
 #include <vector>
 
 #include "panel_fixture.h"
-#include "systems/electrical.h"
-#include "systems/annunciator_values.h"
-#include "systems/clock_values.h"
-#include "systems/clocks.h"
-#include "systems/comm_values.h"
-#include "systems/instrument_values.h"
-#include "systems/mic_select.h"
-#include "systems/radio_audio.h"
+#include "systems/electrical/electrical.h"
+#include "systems/annunciators/annunciator_values.h"
+#include "systems/instruments/clock_values.h"
+#include "systems/instruments/clocks.h"
+#include "systems/radios/comm_values.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/radios/mic_select.h"
+#include "systems/radios/radio_audio.h"
 
 namespace {
 

@@ -6,15 +6,15 @@
 #include "core/frame.h"
 #include "core/preprocess.h"
 #include "engines/engine_values.h"
-#include "systems/autobrake_state.h"
+#include "systems/gear_brakes/autobrake_state.h"
 #include "systems/delay_timers.h"
-#include "systems/electric_values.h"
-#include "systems/electrical.h"
-#include "systems/flight_control_values.h"
-#include "systems/instrument_values.h"
-#include "systems/switch_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/electrical/electrical.h"
+#include "systems/flight_controls/flight_control_values.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/switches/switch_values.h"
 #include "systems/system_state.h"
-#include "systems/window_heat_state.h"
+#include "systems/ice_rain/window_heat_state.h"
 
 namespace {
 

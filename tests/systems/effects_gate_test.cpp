@@ -10,10 +10,10 @@
 #include "navdata/navdb.h"
 #include "navdata/nav_tables.h"
 #include "panel_fixture.h"
-#include "systems/autogate.h"
-#include "systems/gse.h"
-#include "systems/ice_values.h"
-#include "systems/instrument_values.h"
+#include "systems/ground_services/autogate.h"
+#include "systems/ground_services/gse.h"
+#include "systems/ice_rain/ice_values.h"
+#include "systems/instruments/instrument_values.h"
 #include "systems/systems_steps.h"
 
 namespace {

@@ -2,16 +2,16 @@
 #include <string>
 #include <vector>
 
-#include "core/lifecycle.h"
+#include "aircraft/lifecycle.h"
 #include "core/variant.h"
 #include "panel_fixture.h"
-#include "systems/annunciator_values.h"
-#include "systems/brake_heat.h"
-#include "systems/cabin_light_values.h"
-#include "systems/cabin_lights.h"
-#include "systems/ice_values.h"
-#include "systems/rain.h"
-#include "systems/switch_values.h"
+#include "systems/annunciators/annunciator_values.h"
+#include "systems/gear_brakes/brake_heat.h"
+#include "systems/lights/cabin_light_values.h"
+#include "systems/lights/cabin_lights.h"
+#include "systems/ice_rain/ice_values.h"
+#include "systems/ice_rain/rain.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 

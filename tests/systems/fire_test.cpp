@@ -3,10 +3,10 @@
 #include <cstring>
 #include <vector>
 
-#include "alerting/failure_tables.h"
+#include "core/failure_tables.h"
 #include "panel_fixture.h"
-#include "systems/fire.h"
-#include "systems/fire_values.h"
+#include "systems/fire/fire.h"
+#include "systems/fire/fire_values.h"
 
 namespace {
 

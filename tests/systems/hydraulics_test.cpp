@@ -2,17 +2,17 @@
 // damper, driven through the mirrors without a host.
 #include <gtest/gtest.h>
 
-#include "alerting/failure_tables.h"
+#include "core/failure_tables.h"
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/preprocess.h"
 #include "systems/delay_timers.h"
-#include "systems/electric_values.h"
-#include "systems/fire_values.h"
-#include "systems/hydraulic_values.h"
-#include "systems/hydraulics.h"
-#include "systems/instrument_values.h"
-#include "systems/switch_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/fire/fire_values.h"
+#include "systems/hydraulics/hydraulic_values.h"
+#include "systems/hydraulics/hydraulics.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/switches/switch_values.h"
 #include "systems/system_state.h"
 
 namespace {

@@ -6,11 +6,11 @@
 
 #include "core/variant.h"
 #include "panel_fixture.h"
-#include "systems/air_values.h"
-#include "systems/cabin_light_values.h"
-#include "systems/electrical.h"
-#include "systems/lights.h"
-#include "systems/switch_values.h"
+#include "systems/air/air_values.h"
+#include "systems/lights/cabin_light_values.h"
+#include "systems/electrical/electrical.h"
+#include "systems/lights/lights.h"
+#include "systems/switches/switch_values.h"
 #include "systems/systems_steps.h"
 
 namespace {

@@ -5,9 +5,9 @@
 #include <fstream>
 #include <string>
 
-#include "core/lifecycle.h"
+#include "aircraft/lifecycle.h"
 #include "panel_fixture.h"
-#include "systems/metar.h"
+#include "systems/radios/metar.h"
 
 namespace {
 

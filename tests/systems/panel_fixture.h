@@ -11,7 +11,7 @@
 #include "core/binding.h"
 #include "core/frame.h"
 #include "host.h"
-#include "systems/electric_values.h"
+#include "systems/electrical/electric_values.h"
 
 class PanelTest : public ::testing::Test {
  protected:

@@ -2,16 +2,16 @@
 // the cruise cabin altitude, an open door and the safety relief.
 #include <gtest/gtest.h>
 
-#include "alerting/failure_tables.h"
+#include "core/failure_tables.h"
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/preprocess.h"
 #include "navdata/air_data.h"
-#include "systems/air_values.h"
-#include "systems/electric_values.h"
-#include "systems/instrument_values.h"
-#include "systems/pressurisation.h"
-#include "systems/switch_values.h"
+#include "systems/air/air_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/air/pressurisation.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 

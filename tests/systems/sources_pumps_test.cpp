@@ -3,14 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "alerting/aural_cues.h"
-#include "alerting/failure_tables.h"
+#include "core/failure_tables.h"
 #include "engines/engine_values.h"
 #include "panel_fixture.h"
 #include "systems/aircraft_systems.h"
-#include "systems/flight_control_values.h"
-#include "systems/hydraulic_values.h"
-#include "systems/instrument_values.h"
-#include "systems/switch_values.h"
+#include "systems/flight_controls/flight_control_values.h"
+#include "systems/hydraulics/hydraulic_values.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/switches/switch_values.h"
 #include "systems/system_state.h"
 #include "systems/systems_steps.h"
 

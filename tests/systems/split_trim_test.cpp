@@ -7,9 +7,9 @@
 
 #include "panel_fixture.h"
 #include "systems/aircraft_systems.h"
-#include "systems/elec_trim_state.h"
-#include "systems/switch_values.h"
-#include "systems/trim_command_state.h"
+#include "systems/flight_controls/elec_trim_state.h"
+#include "systems/switches/switch_values.h"
+#include "systems/flight_controls/trim_command_state.h"
 #include "withdraw_commands.h"
 
 namespace {

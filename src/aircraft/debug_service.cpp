@@ -1,0 +1,117 @@
+// The "corvane/Debug" service channel: handling options, situation slots and
+// the status the channel reads back.
+#include "aircraft/debug_service.h"
+
+#include <cstring>
+
+#include "core/frame.h"
+#include "aircraft/lifecycle.h"
+#include "core/variant.h"
+#include "platform/xplm.h"
+
+int32_t debug_status;
+
+namespace {
+
+// Service command values.
+constexpr int32_t options_first = 2000;  // + bits 0..4: a set bit disables that option
+constexpr int32_t options_last = 2256;
+constexpr int32_t load_first = 801;
+constexpr int32_t save_first = 901;
+constexpr int32_t slot_count = 9;
+
+// Slot file names by slot; the ninth is "00", not "09".
+constexpr const char* slot_files[slot_count] = {"01.sit", "02.sit", "03.sit", "04.sit", "05.sit",
+                                                "06.sit", "07.sit", "08.sit", "00.sit"};
+
+// Prefixes of the product variants 0..4 (5..9 save under the bare slot name)
+// and of the generic models 0..2 when no variant matched.
+constexpr const char* variant_prefixes[5] = {"737_80NG_", "737_90NG_", "737_70NG_", "737_60NG_", "737_9ENG_"};
+constexpr const char* model_prefixes[3] = {"Velar_", "Kesti_", "Kemra_"};
+
+// Option log lines, enabled then disabled, in option order.
+constexpr const char* option_lines[handling_option_count][2] = {
+    {"CORVANE -> CG shift enabled\n", "CORVANE -> CG shift disabled\n"},
+    {"CORVANE -> reduced ground effect enabled\n", "CORVANE -> reduced ground effect disabled\n"},
+    {"CORVANE -> taxi thrust enabled\n", "CORVANE -> taxi thrust disabled\n"},
+    {"CORVANE -> reduce reverse enabled\n", "CORVANE -> reduce reverse disabled\n"},
+    {"CORVANE -> reduce thrust after lift enabled\n", "CORVANE -> reduce thrust after lift disabled\n"},
+};
+
+// Slot index 0..8 of a load or save command, else -1.
+int32_t slot_of(int32_t command) {
+  if (command >= load_first && command < load_first + slot_count) return command - load_first;
+  if (command >= save_first && command < save_first + slot_count) return command - save_first;
+  return -1;
+}
+
+// Appends text at *len; false (nothing appended) when it and the terminator
+// would not fit.
+bool append(char* out, int32_t out_size, int32_t* len, const char* text) {
+  const size_t n = std::strlen(text);
+  if (static_cast<size_t>(out_size - *len) <= n) return false;
+  std::memcpy(out + *len, text, n);
+  *len += static_cast<int32_t>(n);
+  out[*len] = '\0';
+  return true;
+}
+
+void set_options(int32_t bits) {
+  for (int32_t i = 0; i < handling_option_count; ++i) {
+    const bool disable = (bits >> i) & 1;
+    handling_options[i] = disable ? 0 : 1;
+    XPLMDebugString(option_lines[i][disable ? 1 : 0]);
+  }
+}
+
+}  // namespace
+
+const char* situation_prefix() {
+  if (variant_index >= 0) return variant_index < 5 ? variant_prefixes[variant_index] : "";
+  if (acf_model >= 0 && acf_model < 3) return model_prefixes[acf_model];
+  return "";
+}
+
+bool situation_path(int32_t command, char* out, int32_t out_size) {
+  if (out == nullptr || out_size < 1) return false;
+  out[0] = '\0';
+  const int32_t slot = slot_of(command);
+  if (slot < 0) return false;
+  int32_t len = 0;
+  const bool fits = append(out, out_size, &len, "Output/situations/") &&
+                    append(out, out_size, &len, situation_prefix()) &&
+                    append(out, out_size, &len, slot_files[slot]);
+  if (!fits) out[0] = '\0';
+  return fits;
+}
+
+void debug_command_write(void*, int value) {
+  if (value == 0) {
+    debug_status = 0;
+    return;
+  }
+  if (value >= options_first && value <= options_last) {
+    set_options(value - options_first);
+    debug_status = 0;
+    return;
+  }
+  char path[path_capacity];
+  if (!situation_path(value, path, path_capacity)) {
+    debug_status = 1;
+    return;
+  }
+  if (value >= save_first) {
+    debug_status = 2;
+    XPLMSaveDataFile(xplm_DataFile_Situation, path);
+    return;
+  }
+  // The reset runs before the host loads, whether or not the file exists: the
+  // sequencer then treats the next frames as the first after a load.
+  time_since_load = 0.0f;
+  frame_done = 0;
+  init_stage = 0;
+  load_loop_done = 0;
+  reset_on_load();
+  debug_status = 2;
+  XPLMLoadDataFile(xplm_DataFile_Situation, path);
+}

@@ -1,0 +1,237 @@
+// Frame pre-processing and cockpit links. Owns the ground-contact flags, the
+// per-frame flight-data, option and EFIS copies, the debug selectors, the
+// SELCAL intake state and the attendant chime sequence. Reads the per-frame
+// mirrors and a few script and add-on datarefs directly; writes the published
+// air data, jetway power, SELCAL and attendant chime values, the scripts'
+// add-on flags and the jetway's power override.
+#include "aircraft/preprocess.h"
+
+#include <cmath>
+
+#include "alerting/aural_cues.h"
+#include "core/binding.h"
+#include "core/frame.h"
+#include "core/util.h"
+#include "core/variant.h"
+#include "platform/xplm.h"
+#include "systems/radios/comm_values.h"
+#include "systems/delay_timers.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/instruments/instrument_values.h"
+
+namespace {
+
+constexpr float selcal_delay_s = 0.5f;   // a call lights its latch this long after it arrives
+constexpr float chime_length_s = 2.5f;   // one attendant chime
+
+float script_f(bound::Id id) { return XPLMGetDataf(handle(id)); }
+
+void publish_mach() {
+  indicated::mach_no = indicated::sos > 0.0f ? indicated::TAS / indicated::sos : 0.0f;
+}
+
+// Arms the COM3 call too when COM3 is in voice mode on the calling radio's
+// frequency (the host's ints compared as floats).
+void selcal_com3_check(bound::Id mhz, bound::Id khz) {
+  if (comm::com3_act_freq_data == 0.0f && comm::com3_act_freq_MHz == static_cast<float>(mirror_i(mhz)) &&
+      comm::com3_act_freq_kHz == static_cast<float>(mirror_i(khz))) {
+    delay_timers.selcal_delay_com3 = selcal_delay_s;
+  }
+}
+
+}  // namespace
+
+void model_watch() {
+  const XPLMDataRef livery = handle(bound::sim_aircraft_view_acf_livery_index);
+  if (livery != nullptr) {
+    const int32_t index = XPLMGetDatai(livery);
+    if (index != last_livery_index) {
+      last_livery_index = index;
+      livery_read_count = 0;
+    }
+  }
+  if (livery_read_count != 0) return;
+  livery_read_count += 1;
+  detect_acf_model();
+  // The first officer's add-on may appear after start-up; this is the one
+  // name looked up again at run time.
+  bound_handles[bound::quenby_fo__show] = XPLMFindDataRef("quenby/fo/_show");
+  XPLMSetDataf(handle(bound::zuvadud_d738_marlet_copilot), handle(bound::quenby_fo__show) != nullptr ? 1.0f : 0.0f);
+}
+
+void update_addon_flags() {
+  // One frame late after each load, then every frame.
+  if (avitab_flag_armed == 1.0f) {
+    XPLMSetDataf(handle(bound::zuvadud_D738_avitab_installed),
+                 handle(bound::avitab_panel_powered) != nullptr ? 1.0f : 0.0f);
+  }
+  avitab_flag_armed = 1.0f;
+  if (bp_flag_armed == 1.0f) {
+    XPLMSetDataf(handle(bound::zuvadud_D738_bp_installed), handle(bound::bp_connected) != nullptr ? 1.0f : 0.0f);
+  }
+  bp_flag_armed = 1.0f;
+
+  const XPLMDataRef override_ref = handle(bound::sam_jetway_externalpower_override);
+  const XPLMDataRef on_ref = handle(bound::sam_jetway_externalpower_on);
+  if (override_ref != nullptr && on_ref != nullptr) {
+    XPLMSetDatai(override_ref, 1);  // we supply the jetway's ground power ourselves
+    cockpit::jetway_power = XPLMGetDatai(on_ref) != 0 ? 1.0f : 0.0f;
+  } else {
+    cockpit::jetway_power = -1.0f;
+  }
+}
+
+void smooth_air_data() {
+  const float tas = mirror_f(bound::sim_flightmodel_position_true_airspeed);
+  const float sos = mirror_f(bound::sim_weather_speed_sound_ms);  // filled by host generation
+  const float tat = mirror_f(bound::sim_cockpit2_temperature_outside_air_LE_temp_degc);
+  if (init_stage != 0 && sim_in_replay == 0) {
+    if (sim_paused == 0) {
+      // Rate 0.5 per second: a 2 s time constant on each.
+      indicated::TAS = lag_toward(indicated::TAS, tas, 0.0f, 500.0f, 0.5f);
+      indicated::sos = lag_toward(indicated::sos, sos, 0.0f, 500.0f, 0.5f);
+      indicated::TAT = lag_toward(indicated::TAT, tat, -70.0f, 200.0f, 0.5f);
+    }
+  } else {
+    indicated::TAS = tas;
+    indicated::sos = sos;
+    indicated::TAT = tat;
+  }
+  publish_mach();
+}
+
+void publish_air_data_unsmoothed(float tas, float speed_of_sound, float tat_degc) {
+  indicated::TAS = tas;
+  indicated::sos = speed_of_sound;
+  indicated::TAT = tat_degc;
+  publish_mach();
+}
+
+void update_ground_contact() {
+  int32_t n = 0;
+  const int* gear = mirror_vi(bound::sim_flightmodel2_gear_on_ground, &n);
+  int32_t any = 0;
+  for (int32_t i = 0; gear != nullptr && i < 3 && i < n; ++i) {
+    if (gear[i] != 0) any = 1;
+  }
+  on_ground = any;
+  gear3_on_ground = (gear != nullptr && n > 2 && gear[2] != 0) ? 1 : 0;
+}
+
+void selcal_intake() {
+  const XPLMDataRef selcal = handle(bound::ivaopilot_selcal);
+  if (selcal == nullptr) {
+    selcal_state = SelcalState{};
+    delay_timers.selcal_delay_hf = 0.0f;
+    delay_timers.selcal_delay_com1 = 0.0f;
+    delay_timers.selcal_delay_com2 = 0.0f;
+    delay_timers.selcal_delay_com3 = 0.0f;
+    fmod_::selcal_sound = 0.0f;
+    selcal_sound_pending = 0.0f;
+    return;
+  }
+  const int32_t code = XPLMGetDatai(selcal);
+  switch (code) {
+    case 1:
+      delay_timers.selcal_delay_com1 = selcal_delay_s;
+      selcal_com3_check(bound::sim_cockpit2_radios_actuators_com1_frequency_Mhz,
+                        bound::sim_cockpit2_radios_actuators_com1_frequency_khz);
+      break;
+    case 2:
+      delay_timers.selcal_delay_com2 = selcal_delay_s;
+      selcal_com3_check(bound::sim_cockpit2_radios_actuators_com2_frequency_Mhz,
+                        bound::sim_cockpit2_radios_actuators_com2_frequency_khz);
+      break;
+    case 3:
+      delay_timers.selcal_delay_com2 = selcal_delay_s;
+      delay_timers.selcal_delay_com1 = selcal_delay_s;
+      selcal_com3_check(bound::sim_cockpit2_radios_actuators_com1_frequency_Mhz,
+                        bound::sim_cockpit2_radios_actuators_com1_frequency_khz);
+      break;
+    default:
+      break;
+  }
+  if (code != 0) {
+    // Any code, known or not, is taken (cleared at the client) and chimes.
+    XPLMSetDatai(selcal, 0);
+    delay_timers.selcal_delay_hf = selcal_delay_s;
+  }
+  fmod_::selcal_sound = selcal_sound_pending;
+  if (selcal_sound_pending == 1.0f) selcal_sound_pending = 0.0f;
+}
+
+void update_flight_data_copies() {
+  fms_debug_selector = script_f(bound::zuvadud_D738_fms_test);
+  fms_test6_copy = script_f(bound::zuvadud_D738_fms_test6);
+
+  FrameFlightData& f = frame_flight_data;
+  f.mag_var_deg = mirror_f(bound::sim_flightmodel_position_magnetic_variation);
+  f.radio_alt_ft = mirror_f(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot);
+  f.flap_handle = mirror_f(bound::sim_cockpit2_controls_flap_handle_deploy_ratio);
+  f.aoa_deg = mirror_f(bound::sim_flightmodel2_misc_AoA_angle_degrees);
+  f.ias_kt = mirror_f(bound::sim_cockpit2_gauges_indicators_airspeed_kts_pilot);
+  f.alt_ft = mirror_f(bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot);
+  f.alt_fo_ft = mirror_f(bound::sim_cockpit2_gauges_indicators_altitude_ft_copilot);
+  f.min_speed_kt = mirror_f(bound::zuvadud_D738_pfd_min_speed);
+
+  CockpitOptions& o = cockpit_options;
+  o.plus_hundred = script_f(bound::zuvadud_D738_plus_hundred);
+  o.ra_radio_altimeter = script_f(bound::zuvadud_D738_ra_radio_altimeter);
+  o.ra_decision_height = script_f(bound::zuvadud_D738_ra_decision_height);
+  o.ra_minimums = script_f(bound::zuvadud_D738_ra_minimums);
+  o.ra_500_1000_baro = script_f(bound::zuvadud_D738_ra_500_1000_baro);
+  o.missed_app_colour = script_f(bound::zuvadud_D738_missed_app_colour);
+  o.high_alt_ldg = script_f(bound::zuvadud_D738_high_alt_ldg);
+  o.raas = script_f(bound::zuvadud_D738_raas);
+  o.isfd_rmi = script_f(bound::zuvadud_D738_isfd_rmi);
+  o.guarded_covers = script_f(bound::zuvadud_D738_guarded_covers);
+
+  // Standard-atmosphere pressure altitude from the ambient pressure (inHg).
+  const double p_inhg = mirror_f(bound::sim_weather_barometer_current_inhg);
+  static_pressure_altitude_ft = static_cast<float>((1.0 - std::pow(p_inhg / 29.92, 0.190284)) * 145366.45);
+}
+
+void copy_efis_state() {
+  struct SideIds {
+    bound::Id map_mode, vsd, exp, range, data;
+  };
+  const SideIds sides[2] = {
+      {bound::zuvadud_D738_EFIS_control_capt_map_mode_pos, bound::zuvadud_D738_EFIS_control_capt_vsd_map,
+       bound::zuvadud_D738_EFIS_control_capt_exp_map, bound::zuvadud_D738_EFIS_capt_map_range,
+       bound::zuvadud_D738_EFIS_capt_data_status},
+      {bound::zuvadud_D738_EFIS_control_fo_map_mode_pos, bound::zuvadud_D738_EFIS_control_fo_vsd_map,
+       bound::zuvadud_D738_EFIS_control_fo_exp_map, bound::zuvadud_D738_EFIS_fo_map_range,
+       bound::zuvadud_D738_EFIS_fo_data_status},
+  };
+  for (int32_t s = 0; s < 2; ++s) {
+    EfisSideState& e = efis_side[s];
+    e.map_mode = mirror_f(sides[s].map_mode);
+    e.vsd_map = mirror_f(sides[s].vsd);
+    e.exp_map = mirror_f(sides[s].exp);
+    e.map_range = mirror_f(sides[s].range);
+    e.data_status = script_f(sides[s].data);
+    e.track_up = mirror_f(bound::zuvadud_D738_fms_track_up);
+    e.track_up_active = mirror_f(bound::zuvadud_D738_fms_track_up_active);
+    e.track_mag_deg = mirror_f(bound::sim_cockpit2_gauges_indicators_ground_track_mag_pilot);
+    e.heading_mag_deg = mirror_f(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot);
+  }
+  nd_runway_length = script_f(bound::zuvadud_D738_nd_arpt_rw_lenght);
+}
+
+void attendant_chime_sequence() {
+  if (electric::batbus_status == 0.0f) {
+    // Losing the battery bus drops every pending chime.
+    attend_chime_count = 0;
+    attend_chime_timer = 0.0f;
+  }
+  fmod_::attend = 0.0f;
+  if (attend_chime_count == 0 || attend_chime_timer == 0.0f) return;
+  fmod_::attend = 1.0f;
+  attend_chime_timer -= frame_time;
+  if (attend_chime_timer > 0.0f) return;
+  // One silent frame between chimes.
+  attend_chime_timer = 0.0f;
+  fmod_::attend = 0.0f;
+  if (attend_chime_count > 0) attend_chime_count -= 1;
+  if (attend_chime_count > 0) attend_chime_timer = chime_length_s;
+}

@@ -1,0 +1,15 @@
+// Cockpit state exchange, start-up state, service status and CG reference:
+// step entry points. The exchanges themselves arrive later; until then each
+// step does nothing and the scripts' arrays are left as the scripts wrote
+// them.
+#include "aircraft/state_steps.h"
+
+#include "lnav/route/route_intake.h"
+#include "lnav/route/route_state.h"
+
+// After a load the route tables are empty until the scripts send them again.
+void reset_route_counts() {
+  fms_seq.legs_num = 0.0f;
+  display_routes[0].count = 0.0f;
+  display_routes[1].count = 0.0f;
+}

@@ -1,4 +1,0 @@
-// Storage of the failure tables shared with the scripts (see failure_tables.h).
-#include "alerting/failure_tables.h"
-
-FailureTables failure_tables;

@@ -1,0 +1,375 @@
+// Legs without a fixed end: climbs to an altitude (CA, VA, FA), intercepts
+// (CI, VI), DME distances (VD, CD) and radials (VR, CR) get their end points
+// recomputed each pass and handed back to the scripts, which own the flight
+// plan; and the course of a DF leg from the turn that starts it.
+//
+// Writes the recomputed legs into the leg table and the hand-back datarefs
+// "zuvadud/D738/fms/fms_add_data_num", "fms_add_data_1".."_6", "fms_add_cmd".
+#include <cmath>
+
+#include "core/binding.h"
+#include "core/preprocess.h"
+#include "lnav/route/route_intake.h"
+#include "lnav/route/route_pass_steps.h"
+#include "lnav/route/fms_legs.h"
+#include "lnav/path/leg_path.h"
+#include "lnav/path/leg_path_internal.h"
+#include "lnav/route/route_state.h"
+#include "navdata/geodesy.h"
+#include "lnav/route/route_geometry.h"
+#include "platform/xplm.h"
+
+FmsAddHandbackValues fms_add_handback_values;
+
+using namespace legpath;
+
+namespace {
+
+constexpr float kt_to_ms = 0.5144444f;
+
+struct Pt {
+  double lat;
+  double lon;
+};
+Pt wpt(int32_t k) { return {legs_lat[k], legs_lon[k]}; }
+Pt dest(Pt a, double c, double d) {
+  gc_destination(a.lat, a.lon, c, d);
+  return {nav_result.lat, nav_result.lon};
+}
+double c360(double x) { return std::fmod(std::fmod(x, 360.0) + 360.0, 360.0); }
+
+bool is_left(float code, float rel) {
+  if (code == 0.0f || code == 2.0f) return true;
+  if (code == 1.0f || code == 3.0f) return false;
+  return rel < 0.0f;
+}
+
+// Start point moved by the turn from course a to course b (radius r, course
+// change rel). After an intercept leg the start only slides along the new
+// course: the intercept already ends on it.
+Pt turn_offset(Pt s, bool after_intercept, double a, double b, float r, bool left, float rel) {
+  if (after_intercept) {
+    const float t = std::fabs(rel);
+    const bool against = (left && rel > 0.0f) || (!left && rel < 0.0f);
+    const double shift = (t < 135.0f && !against) ? r * std::tan(t / 2.0 * pi_d / 180.0) + 0.1 : r + 0.1;
+    return dest(s, b, shift);
+  }
+  if (left) return dest(dest(s, c360(a + 270.0), r), c360(b + 90.0), r);
+  return dest(dest(s, c360(a + 90.0), r), c360(b + 270.0), r);
+}
+
+void append_handback(int32_t k) {
+  float n = fms_add_leg_handback.count;
+  if (!(n >= 0.0f)) n = 0.0f;
+  // Entries past the 128 slots are dropped; the first ones stand.
+  if (n >= 128.0f) return;
+  const int32_t e = static_cast<int32_t>(n);
+  fms_add_leg_handback.leg_index[e] = static_cast<float>(k + 1);
+  FmsAddHandbackValues& v = fms_add_handback_values;
+  v.lat[e] = legs_lat[k];
+  v.lon[e] = legs_lon[k];
+  v.brg_true_rad[e] = legs_brg_true[k];
+  v.dist_nm[e] = legs_dist[k];
+  v.brg_mag_rad[e] = legs_brg_mag[k];
+  fms_add_leg_handback.count = static_cast<float>(e + 1);
+}
+
+void send_handback() {
+  const int32_t n = static_cast<int32_t>(fms_add_leg_handback.count);
+  if (n <= 0) return;
+  if (XPLMDataRef r = handle(bound::zuvadud_D738_fms_fms_add_data_num)) XPLMSetDataf(r, static_cast<float>(n));
+  FmsAddHandbackValues& v = fms_add_handback_values;
+  float* const arrays[] = {fms_add_leg_handback.leg_index, v.lat, v.lon, v.brg_true_rad, v.dist_nm, v.brg_mag_rad};
+  const bound::Id ids[] = {bound::zuvadud_D738_fms_fms_add_data_1, bound::zuvadud_D738_fms_fms_add_data_2,
+                           bound::zuvadud_D738_fms_fms_add_data_3, bound::zuvadud_D738_fms_fms_add_data_4,
+                           bound::zuvadud_D738_fms_fms_add_data_5, bound::zuvadud_D738_fms_fms_add_data_6};
+  for (int32_t a = 0; a < 6; ++a) {
+    if (XPLMDataRef r = handle(ids[a])) XPLMSetDatavf(r, arrays[a], 0, n);
+  }
+  if (XPLMDataRef r = handle(bound::zuvadud_D738_fms_fms_add_cmd)) XPLMSetDataf(r, 1.0f);
+}
+
+void set_leg_end(int32_t k, Pt p) {
+  legs_lat[k] = static_cast<float>(p.lat);
+  legs_lon[k] = static_cast<float>(p.lon);
+}
+
+void finish_from_i(int32_t i, int32_t j) {
+  legs_brg_true[j] = static_cast<float>(gc_bearing(legs_lat[i], legs_lon[i], legs_lat[j], legs_lon[j]) * pi_d / 180.0);
+  legs_dist[j] = gc_distance_nm(legs_lat[i], legs_lon[i], legs_lat[j], legs_lon[j]);
+  append_handback(j);
+}
+
+float turn_r(int32_t i, float bank, float rel, bool cap145) {
+  float v = leg_turn_speed(i, rel, 20.0f);
+  if (cap145) v = std::fmin(v, 145.0f);
+  return turn_radius_nm(bank, v) * 1.1f;
+}
+
+bool climb_leg(int32_t k) { return pt_is(k, "CA") || pt_is(k, "VA") || pt_is(k, "FA"); }
+
+// The active climb leg i: its end from the present altitude.
+bool case_active_climb(int32_t i) {
+  const LegPassFrame& f = leg_pass;
+  if (i < 1) return false;
+  const float gs = host_mirror.sim_flightmodel_position_groundspeed;
+  const float ra = frame_flight_data.radio_alt_ft;
+  float alt, v;
+  if (ra > 50.0f) {
+    alt = frame_flight_data.alt_ft;
+    v = gs;
+    if (id_is_runway(i - 1) && i == 2) v = std::fmax(gs, legs_spd_calc[i - 1] * kt_to_ms);
+  } else {
+    alt = std::fmax(frame_flight_data.alt_ft, legs_alt_calc[i - 1]);
+    v = std::fmax(gs, legs_spd_calc[i - 1] * kt_to_ms);
+  }
+  v = std::fmax(75.0f, v);
+  Pt s = id_is_runway(i - 1) ? Pt{legs_offset_lat[i - 1], legs_offset_lon[i - 1]} : wpt(i - 1);
+  // The first leg of the route has no course before its start to turn from.
+  if (i >= 2) {
+    const float c0 = magvar_course_alt(i - 2);
+    const float rel = wrap180(static_cast<double>(f.xact_crs) - c0);
+    if (std::fabs(rel) > 5.0f) {
+      const bool left = is_left(legs_rad_turn[i], rel);
+      s = turn_offset(s, pt_is_intercept(i - 1), c0, f.xact_crs, turn_r(i, 20.0f, rel, false), left, rel);
+    }
+  }
+  if (!(legs_alt_rest1[i] > alt)) return false;
+  const double plat = host_mirror.sim_flightmodel_position_latitude;
+  const double plon = host_mirror.sim_flightmodel_position_longitude;
+  const float d = gc_distance_nm(plat, plon, s.lat, s.lon);
+  const float e = wrap180(static_cast<double>(f.xact_crs) - gc_bearing(plat, plon, s.lat, s.lon));
+  float a = std::fabs(e);
+  if (a > 90.0f) a = 180.0f - a;
+  const float along = d * static_cast<float>(std::cos(a * pi_d / 180.0));
+  float climb = (legs_alt_rest1[i] - alt) / 3000.0f * 60.0f * v / 1852.0f;
+  if (e >= -90.0f && e <= 90.0f) {
+    if (ra > 20.0f) climb = std::fmax(0.0f, climb - along);
+  } else {
+    climb += along;
+  }
+  const Pt p = dest(s, f.xact_crs, climb);
+  set_leg_end(i, p);
+  legs_seg1_start_lat[i] = legs_lat[i];
+  legs_seg1_start_lon[i] = legs_lon[i];
+  legs_dist[i] = gc_distance_nm(s.lat, s.lon, p.lat, p.lon);
+  legs_alt_calc[i] = legs_alt_rest1[i];
+  append_handback(i);
+  return true;
+}
+
+void case_next_climb(int32_t i, int32_t j) {
+  const LegPassFrame& f = leg_pass;
+  const float alt0 = legs_alt_calc[i];
+  const float c = magvar_course(j);
+  const float v = std::fmax(75.0f, legs_spd_calc[i] * kt_to_ms);
+  const float rel = wrap180(static_cast<double>(c) - f.xact_crs);
+  Pt s = id_is_runway(i) ? Pt{legs_offset_lat[i], legs_offset_lon[i]} : wpt(i);
+  if (std::fabs(rel) > 5.0f)
+    s = turn_offset(s, pt_is_intercept(i), f.xact_crs, c, turn_r(i, 20.0f, rel, false), is_left(legs_rad_turn[j], rel),
+                    rel);
+  if (alt0 <= legs_alt_rest1[j]) {
+    const float delta = legs_alt_rest1[j] - alt0;
+    const float climb = v * (delta / 3000.0f) * 60.0f / 1852.0f;
+    trace(9999.0f, "WPT %d: Recalc WPT %d (prev alt <), clb_distance = %f, delta_alt = %f \n", i, j,
+          static_cast<double>(climb), static_cast<double>(delta));
+    trace(9999.0f, "\n");
+    const Pt p = dest(s, c, climb);
+    set_leg_end(j, p);
+    legs_dist[j] = gc_distance_nm(s.lat, s.lon, p.lat, p.lon);
+    legs_alt_calc[j] = alt0 + delta;
+  } else {
+    trace(9999.0f, "WPT %d: Recalc WPT %d (prev alt >)\n", i, j);
+    set_leg_end(j, s);
+    legs_seg1_start_lat[j] = legs_lat[j];
+    legs_seg1_start_lon[j] = legs_lon[j];
+    legs_dist[j] = gc_distance_nm(legs_lat[i], legs_lon[i], s.lat, s.lon);
+    legs_alt_calc[j] = alt0;
+  }
+  append_handback(j);
+}
+
+Pt start_after_turn(int32_t i, int32_t j, float c, float bank, bool cap145) {
+  const LegPassFrame& f = leg_pass;
+  if (f.xabs_next_rel_brg < 5.0f) return wpt(i);
+  const float r = turn_r(i, bank, f.xnext_rel_brg, cap145);
+  const float code = legs_rad_turn[j];
+  const bool left = (code == 0.0f || code == 2.0f) || (code != 1.0f && code != 3.0f && f.xnext_rel_brg < 0.0f);
+  return turn_offset(wpt(i), pt_is_intercept(i), f.xact_crs, c, r, left, f.xnext_rel_brg);
+}
+
+void case_intercept(int32_t i, int32_t j) {
+  const int32_t m = j + 1;
+  if (m > 255) return;
+  const float c = magvar_course(j);
+  const Pt s = start_after_turn(i, j, c, 20.0f, pt_is(i, "AF"));
+  Pt nj = wpt(m);
+  if (pt_is_arc(m)) {
+    const Pt p = dest(s, c, 10.0);
+    const int32_t n = circle_line_intersection(legs_rad_lat[m], legs_rad_lon[m], legs_radius[m], s.lat, s.lon, p.lat, p.lon);
+    if (n > 0) {
+      const Pt k1{two_point_result.lat1, two_point_result.lon1};
+      const Pt k2{two_point_result.lat2, two_point_result.lon2};
+      const Pt wi = wpt(i);
+      if (gc_distance_nm(legs_rad_lat[m], legs_rad_lon[m], wi.lat, wi.lon) <= legs_radius[m]) {
+        nj = std::fabs(wrap180(static_cast<double>(gc_bearing(wi.lat, wi.lon, k1.lat, k1.lon)) - c)) < 90.0f ? k1 : k2;
+      } else {
+        nj = gc_distance_nm(wi.lat, wi.lon, k1.lat, k1.lon) < gc_distance_nm(wi.lat, wi.lon, k2.lat, k2.lon) ? k1 : k2;
+      }
+    }
+  } else if (pt_is_course(m)) {
+    const float cm = magvar_course(m);
+    course_line_intersection(s.lat, s.lon, c, legs_lat[m], legs_lon[m], cm);
+    const Pt x{nav_result.lat, nav_result.lon};
+    nj = std::fabs(wrap180(static_cast<double>(gc_bearing(x.lat, x.lon, legs_lat[m], legs_lon[m])) - cm)) >= 90.0f ? wpt(m) : x;
+  } else if (id_is(m, "(VECTOR)") || pt_is(m, "FA") || pt_is(m, "FC") || pt_is(m, "FD")) {
+    const Pt ref{legs_rad_lat[m], legs_rad_lon[m]};
+    const float c2 = static_cast<float>(
+        c360(legs_brg_mag[m] * 180.0 / pi_d - XPLMGetMagneticVariation(ref.lat, ref.lon)));
+    course_line_intersection(s.lat, s.lon, c, ref.lat, ref.lon, c2);
+    const Pt x{nav_result.lat, nav_result.lon};
+    if (id_is(m, "(VECTOR)")) {
+      nj = x;
+      set_leg_end(m, x);
+    } else {
+      nj = std::fabs(wrap180(static_cast<double>(gc_bearing(ref.lat, ref.lon, x.lat, x.lon)) - c2)) < 90.0f ? x : wpt(m);
+    }
+  } else {
+    course_line_intersection(s.lat, s.lon, c, legs_lat[m], legs_lon[m], magvar_course(m));
+    const Pt x{nav_result.lat, nav_result.lon};
+    const float ref_brg = gc_bearing(legs_rad_lat[j], legs_rad_lon[j], legs_lat[m], legs_lon[m]);
+    nj = std::fabs(wrap180(static_cast<double>(gc_bearing(x.lat, x.lon, legs_lat[m], legs_lon[m])) - ref_brg)) >= 90.0f
+             ? wpt(m)
+             : x;
+  }
+  set_leg_end(j, nj);
+  finish_from_i(i, j);
+}
+
+bool ahead5(Pt s, Pt p, float c) {
+  const float d = wrap180(static_cast<double>(gc_bearing(s.lat, s.lon, p.lat, p.lon)) - c);
+  return d > -5.0f && d < 5.0f;
+}
+
+void case_dme(int32_t i, int32_t j) {
+  const float c = magvar_course(j);
+  const float dme = legs_hold_dist[j];
+  Pt nj = wpt(i);
+  if (dme != 0.0f) {
+    const Pt s = start_after_turn(i, j, c, 20.0f, false);
+    const Pt p = dest(s, c, 10.0);
+    const int32_t n = circle_line_intersection(legs_rad_lat[j], legs_rad_lon[j], dme, s.lat, s.lon, p.lat, p.lon);
+    const Pt k1{two_point_result.lat1, two_point_result.lon1};
+    const Pt k2{two_point_result.lat2, two_point_result.lon2};
+    if (n == 1) {
+      if (ahead5(s, k1, c)) nj = k1;
+    } else if (n == 2) {
+      const float d1 = ahead5(s, k1, c) ? gc_distance_nm(s.lat, s.lon, k1.lat, k1.lon) : 10000.0f;
+      const float d2 = ahead5(s, k2, c) ? gc_distance_nm(s.lat, s.lon, k2.lat, k2.lon) : 10000.0f;
+      if (!(d1 == 10000.0f && d2 == 10000.0f)) nj = d1 < d2 ? k1 : k2;
+    }
+  }
+  set_leg_end(j, nj);
+  finish_from_i(i, j);
+}
+
+void case_radial(int32_t i, int32_t j) {
+  const float c = magvar_course(j);
+  const Pt s = start_after_turn(i, j, c, 22.0f, false);
+  gc_intersection(s.lat, s.lon, c, legs_rad_lat[j], legs_rad_lon[j], legs_hold_dist[j]);
+  const Pt x{nav_result.lat, nav_result.lon};
+  // (0, 0) is how the crossing reports "none"; it is never a leg end.
+  const bool none = x.lat == 0.0 && x.lon == 0.0;
+  set_leg_end(j, (!none && ahead5(s, x, c)) ? x : wpt(i));
+  finish_from_i(i, j);
+}
+
+}  // namespace
+
+namespace legpath {
+
+void floating_legs_stage() {
+  const int32_t i = leg_pass.i;
+  const int32_t j = i + 1;
+  bool changed = false;
+  const float fi = static_cast<float>(i);
+  if (climb_leg(i) && (fi == fms_seq.vnav_idx_seq - 1.0f || fi == fms_seq.vnav_idx - 1.0f))
+    changed = case_active_climb(i);
+  if (climb_leg(j)) {
+    case_next_climb(i, j);
+    changed = true;
+  } else if (pt_is_intercept(j)) {
+    case_intercept(i, j);
+    changed = true;
+  } else if (pt_is(j, "VD") || pt_is(j, "CD")) {
+    case_dme(i, j);
+    changed = true;
+  } else if (pt_is(j, "VR") || pt_is(j, "CR")) {
+    case_radial(i, j);
+    changed = true;
+  }
+  if (changed) send_handback();
+}
+
+bool df_course_stage() {
+  LegPassFrame& f = leg_pass;
+  const int32_t i = f.i;
+  const int32_t j = i + 1;
+  const float to_fix = gc_bearing(legs_lat[i], legs_lon[i], legs_lat[j], legs_lon[j]);
+  const float diff = wrap180(static_cast<double>(to_fix) - f.xact_crs);
+  if (std::fabs(diff) < 5.0f) {
+    legs_df_crs[j] = f.xnext_crs;
+    legs_df_crs_fin[j] = wrap360(gc_bearing(legs_lat[j], legs_lon[j], legs_lat[i], legs_lon[i]) + 180.0);
+    return false;
+  }
+  const float r = turn_r(i, 22.0f, f.xnext_rel_brg, false);
+  const float code = legs_rad_turn[j];
+  const bool left = (code == 0.0f || code == 2.0f) || (code != 1.0f && code != 3.0f && diff < 0.0f);
+  const int32_t side = left ? 2 : 3;
+  gc_destination(legs_lat[i], legs_lon[i], c360(f.xact_crs + (left ? 270.0 : 90.0)), r);
+  const Pt t{nav_result.lat, nav_result.lon};
+  legs_turn[i] = static_cast<float>(side);
+  if (circle_tangent_points(t.lat, t.lon, r, legs_lat[j], legs_lon[j]) == 0) {
+    straight_transition(i, legs_dist[j]);
+    legs_bypass[j] = 1.0f;
+    legs_df_crs[j] = legs_df_crs_fin[j] = -1.0f;
+    return true;
+  }
+  const Pt p1{two_point_result.lat1, two_point_result.lon1};
+  const Pt p2{two_point_result.lat2, two_point_result.lon2};
+  auto off = [&](Pt p) {
+    const double travel = c360(gc_bearing(t.lat, t.lon, p.lat, p.lon) + (left ? 270.0 : 90.0));
+    return std::fabs(wrap180(travel - gc_bearing(p.lat, p.lon, legs_lat[j], legs_lon[j])));
+  };
+  const Pt tp = off(p2) <= off(p1) ? p2 : p1;
+  f.xdf_crs = gc_bearing(tp.lat, tp.lon, legs_lat[j], legs_lon[j]);
+  f.xnext_crs = f.xdf_crs;
+  f.xnext_rel_brg = wrap179(static_cast<double>(f.xnext_crs) - f.xact_crs);
+  f.xabs_next_rel_brg = std::fabs(f.xnext_rel_brg);
+  f.xsupp_angle = 180.0f - f.xabs_next_rel_brg;
+  if (f.xsupp_angle == 0.0f) f.xsupp_angle = 1.0f;
+  legs_df_crs[j] = f.xdf_crs;
+  legs_df_crs_fin[j] = wrap360(gc_bearing(legs_lat[j], legs_lon[j], tp.lat, tp.lon) + 180.0);
+
+  legs_radii_dta[i] = legs_seg1_dta[i] = 0.0f;
+  legs_radii_radius[i] = legs_seg1_radius[i] = r;
+  legs_seg1_turn[i] = static_cast<float>(side);
+  legs_radii_ctr_lat[i] = legs_seg1_ctr_lat[i] = static_cast<float>(t.lat);
+  legs_radii_ctr_lon[i] = legs_seg1_ctr_lon[i] = static_cast<float>(t.lon);
+  legs_seg1_start_angle[i] = wrap360(f.xact_crs + (left ? 90.0 : 270.0));
+  legs_seg1_end_angle[i] = wrap360(f.xdf_crs + (left ? 90.0 : 270.0));
+  legs_seg1_start_lat[i] = legs_lat[i];
+  legs_seg1_start_lon[i] = legs_lon[i];
+  legs_seg1_end_lat[i] = static_cast<float>(tp.lat);
+  legs_seg1_end_lon[i] = static_cast<float>(tp.lon);
+  legs_seg1_arc_lenght[i] = arc_length(r, course_diff_dir(legs_seg1_start_angle[i], legs_seg1_end_angle[i], side));
+  legs_seg_remain_dist[i] = gc_distance_nm(tp.lat, tp.lon, legs_lat[j], legs_lon[j]);
+  legs_wpt_angle[i] = legs_seg1_start_angle[i];
+  legs_wpt_arc_dist[i] = 0.0f;
+  legs_bypass[j] = 0.0f;
+  f.disable_calc = 2;
+  reset_leg_path(j, 0);
+  return false;
+}
+
+}  // namespace legpath

@@ -1,0 +1,111 @@
+// Shared frame of one leg path builder pass: the work values every stage of
+// the builder reads and writes, and the small helpers they share (slot
+// checks, route string tests, angle wraps, trace lines). Only the builder's
+// own source files include this.
+#pragma once
+
+#include <cstdint>
+
+#include "lnav/route/route_intake.h"
+
+// Work values of one call of the builder (degrees true, nm).
+struct LegPassFrame {
+  int32_t i;                // waypoint whose transition is built
+  int32_t j;                // next waypoint (advanced past bypassed ones)
+  float xact_crs;           // course into i
+  float xnext_crs;          // course out of i
+  float xnext_rel_brg;      // signed change, (-180, 180], +-180 as +-179
+  float xabs_next_rel_brg;  // its magnitude
+  float xsupp_angle;        // 180 - magnitude (1 when 0)
+  float xdf_crs;            // course from the DF turn to the DF fix; -1 none
+  int32_t enable_calc_turn; // transition class
+  int32_t disable_calc;     // 0, 1 (flown over), 2 (already built)
+  int32_t af_exit_flag;
+};
+extern LegPassFrame leg_pass;
+
+namespace legpath {
+
+constexpr double pi_d = 3.141592653589;
+
+inline bool slot_ok(int32_t k) { return k >= 0 && k < 256; }
+
+// Index of the last route entry: trunc(legs_num) within 0..255; NaN gives 0.
+int32_t last_entry();
+
+// Route strings of leg k; an empty text for a slot outside the tables.
+const RouteText& wpt_id(int32_t k);
+const RouteText& path_type(int32_t k);
+const RouteText& prev_path_type(int32_t k);
+
+inline bool id_is(int32_t k, const char* s) { return route_text_is(wpt_id(k), s); }
+inline bool pt_is(int32_t k, const char* s) { return route_text_is(path_type(k), s); }
+inline bool prev_pt_is(int32_t k, const char* s) { return route_text_is(prev_path_type(k), s); }
+inline bool pt_starts(int32_t k, const char* s) { return route_text_starts(path_type(k), s); }
+bool id_is_gap(int32_t k);      // "DISCONTINUITY" or "(VECTOR)"
+bool id_is_runway(int32_t k);   // begins with "RW"
+bool pt_is_arc(int32_t k);      // "AF" or "RF"
+bool pt_is_hold(int32_t k);     // "HM", "HA" or "HF"
+bool pt_is_intercept(int32_t k);// "CI" or "VI"
+bool pt_is_course(int32_t k);   // begins with "C" or "V"
+
+// fmod(x + 360, 360) in double, stored as float.
+float wrap360(double x);
+// Folded to (-180, 180].
+float wrap180(double x);
+// Folded, with exactly +-180 taken as +-179 (a reversal is turned one way).
+float wrap179(double x);
+// |a| folded to 0..180.
+float fold_abs(double x);
+
+// Course crossings on the sphere find none for two points on one meridian
+// (longitudes equal once rounded to single precision, as the crossing takes
+// them), which would lose every construction off a due-north or due-south
+// course. Before such a crossing one of the points is moved 0.01 nm along its
+// own course (the same line, so the same crossing): b unless that leaves it
+// on the meridian, else a.
+void off_meridian(double& a_lat, double& a_lon, double a_crs, double& b_lat, double& b_lon, double b_crs);
+
+// Trace line when fms_debug_selector equals `selector`.
+void trace(float selector, const char* fmt, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 2, 3)))
+#endif
+    ;
+bool tracing(float selector);
+
+// Copies turn_center_result into slot k's transition fields and sets the
+// turn side.
+void store_turn_center(int32_t k, int32_t side);
+// Arc-length split of slot k's first arc around its waypoint (the fly-by
+// rule: an arc that starts past the waypoint's radial is measured from it).
+void split_arc_at_waypoint(int32_t k);
+// Clears i's transition to a straight toward i + 1.
+void straight_transition(int32_t k, float remain_nm);
+
+// True distance of waypoint n computed in the pass of s; arc_rule leaves the
+// straight out for a waypoint that ends an arc leg.
+void true_distance(int32_t s, int32_t n, bool arc_rule);
+
+// Stages.
+void floating_legs_stage();   // recomputed end points and hand-back
+// DF course from the turn at i; returns true when a bypass must start.
+bool df_course_stage();
+// Bypass search from waypoint s. entry: 0 DF turn, 1 failed connection 6,
+// 2 failed connection 5 in calc mode 1, 3 in calc mode 2. Returns the waypoint
+// joined to s, or -1 when the bypass was cancelled.
+int32_t bypass_search(int32_t s, int32_t entry, int32_t side);
+// Fly-by connections 1, 5, 6. Returns the waypoint the pass continues with.
+int32_t flyby_connection(int32_t conn);
+// Arc leg searches and connections (classes 3, 4, 2).
+int32_t arc_entry_search();
+int32_t arc_exit_search();
+int32_t arc_connection(int32_t cls);
+// Arc set-up of leg k from the pass of k - 1 (next) or of k itself.
+void arc_setup(int32_t k, bool from_previous);
+// Direct-to build; returns the waypoint the route pass continues with.
+int32_t direct_to_stage(int32_t i);
+// Entry path into the hold at s + 1 (nothing unless leg s + 1 is a hold).
+void hold_entry_stage(int32_t s);
+
+}  // namespace legpath

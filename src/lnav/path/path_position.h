@@ -1,0 +1,58 @@
+// Path position: where a point (as a rule the aircraft) lies on the flown
+// path into a waypoint, as a region code plus distances. Route legs and the
+// direct-to path (path_position_dir), arc legs (path_position_arc, both
+// declared with the path builder in lnav/path/leg_path.h), holds and procedure
+// turns. The region codes are read by the route tracking and the sequencer.
+//
+// Results: the region code (0 none); nav_result.cross_track (nm, positive
+// right of the path) and nav_result.along_track (nm along the path to the
+// waypoint or to the hold / procedure-turn fix); path_seg_dist (nm to the end
+// of the piece the point is on) and, for route legs only, path_sub_region.
+#pragma once
+
+#include <cstdint>
+
+#include "lnav/path/leg_path.h"
+
+// nm to the end of the piece found by the last path position call.
+extern float path_seg_dist;
+// Pieces of the transition seen by the last path_position_dir (0..3).
+extern float path_sub_region;
+
+// Hold entry pieces stored with the transition leg before a hold (written by
+// the hold entry path, cleared with the leg's path): a point on the entry's
+// exit arc (its start), and the start radial and length of the entry's last
+// arc, flown about the hold's turn centre at the fix.
+extern float legs_seg3_pt_lat[256];
+extern float legs_seg3_pt_lon[256];
+extern float legs_entry_rad[256];      // degrees true
+extern float legs_entry_arc_len[256];  // nm
+
+// Hold leg `leg`, transition leg `prev` (-1: none); mode 0 tests the inbound
+// course against the heading. Codes 300..316 and 330..333; which pieces are
+// tried depends on the hold phase.
+int32_t path_position_hold(int32_t leg, int32_t prev, double lat, double lon, int32_t mode);
+// Procedure-turn leg `leg`: codes 50..58.
+int32_t path_position_pi(int32_t leg, int32_t prev, double lat, double lon);
+
+// Shared by the path position modules.
+namespace pathpos {
+// x folded into (-180, 180].
+float wrap180(float x);
+// Whether bearing b lies within 90 degrees (inclusive) of course c.
+bool faces(float b, float c);
+// 0 and 2 are left turns.
+inline bool is_left(float turn) { return turn == 0.0f || turn == 2.0f; }
+// Arc tests about a centre: the point is past the radial `start` in the turn
+// direction / not yet past `end`.
+bool passed_start(double ctr_lat, double ctr_lon, float start, float turn, double lat, double lon);
+bool before_end(double ctr_lat, double ctr_lon, float end, float turn, double lat, double lon);
+// True heading of the aircraft: magnetic heading less the variation.
+float true_heading();
+// Line measure to q on course c; returns the along-track distance.
+float line_measure(double lat, double lon, double q_lat, double q_lon, float c);
+// Arc measure about a centre; returns the arc still to fly to `end`.
+float arc_measure(double lat, double lon, double ctr_lat, double ctr_lon, float radius, float end, float turn);
+// Array slot or 0 for an index outside the 256-slot tables.
+inline float at(const float (&a)[256], int32_t k) { return k >= 0 && k < 256 ? a[k] : 0.0f; }
+}  // namespace pathpos

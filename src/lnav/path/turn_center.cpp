@@ -1,0 +1,357 @@
+// Turn sizing helpers of the leg path builder: the speed of the turn at a
+// waypoint and the construction of a waypoint transition (first arc, and for
+// a late turn a straight and a second arc of the other hand back onto the
+// outbound course) into turn_center_result.
+//
+// Reads the leg table, the computed remaining straights, the direct-to path
+// and the host's ground speed and indicated altitude.
+#include <cmath>
+
+#include "core/binding.h"
+#include "lnav/route/hold_geometry.h"
+#include "core/preprocess.h"
+#include "lnav/route/route_intake.h"
+#include "lnav/route/fms_legs.h"
+#include "lnav/path/leg_path.h"
+#include "lnav/path/leg_path_internal.h"
+#include "lnav/route/route_state.h"
+#include "navdata/air_data.h"
+#include "navdata/geodesy.h"
+
+TurnCenterResult turn_center_result;
+
+using namespace legpath;
+
+float leg_turn_speed(int32_t leg, float course_change_deg, float bank_deg) {
+  if (!slot_ok(leg)) return 145.0f;
+  const float s = legs_spd_calc[leg];
+  const float lf = static_cast<float>(leg);
+  const bool flown = lf == fms_seq.vnav_idx - 1.0f || lf == fms_seq.vnav_idx_seq - 1.0f;
+  float v = 0.0f;
+  if (s == 0.0f) {
+    if (flown) v = host_mirror.sim_flightmodel_position_groundspeed * 1.94384449f;
+  } else if (s > 0.0f && s < 100.0f) {
+    v = std::sqrt(288.15f) * s * 39.0f;
+  } else if (s >= 100.0f) {
+    const float t = tas_from_speed(s, flown ? frame_flight_data.alt_ft : legs_alt_calc[leg]);
+    float tn = t;
+    // The last slot has no next leg: the turn keeps the leg's own speed.
+    if (leg + 1 < 256) {
+      const float n = legs_spd_calc[leg + 1];
+      const float hn = legs_alt_calc[leg + 1];
+      if (n >= 100.0f) {
+        tn = tas_from_speed(n, hn);
+      } else if (n > 0.0f) {
+        const float kelvin = 15.0f - 0.002f * hn + 273.15f;
+        tn = kelvin > 0.0f ? std::sqrt(kelvin) * n * 39.0f : t;
+      }
+    }
+    if (tn > t) {
+      const float a = turn_radius_nm(bank_deg, t) * 1.1f * 6.283185307178f / 360.0f * course_change_deg;
+      v = std::fmin(tn, t + a / 0.128f);
+    } else {
+      v = t;
+    }
+  }
+  // fmax also turns a NaN prediction into the floor.
+  return std::fmax(145.0f, v);
+}
+
+namespace {
+
+struct Pt {
+  double lat;
+  double lon;
+};
+
+Pt dest(Pt a, double course, double d) {
+  gc_destination(a.lat, a.lon, course, d);
+  return {nav_result.lat, nav_result.lon};
+}
+// Points the construction keeps between its steps are narrowed to f32.
+Pt dest_f(Pt a, double course, double d) {
+  gc_destination(a.lat, a.lon, course, d);
+  return {static_cast<float>(nav_result.lat), static_cast<float>(nav_result.lon)};
+}
+float brg(Pt a, Pt b) { return gc_bearing(a.lat, a.lon, b.lat, b.lon); }
+float dist(Pt a, Pt b) { return gc_distance_nm(a.lat, a.lon, b.lat, b.lon); }
+Pt cross(Pt a, double c, Pt b, double e, float* k = nullptr) {
+  off_meridian(a.lat, a.lon, c, b.lat, b.lon, e);
+  const float d = course_line_intersection(a.lat, a.lon, static_cast<float>(c), b.lat, b.lon, static_cast<float>(e));
+  if (k) *k = d;
+  return {static_cast<float>(nav_result.lat), static_cast<float>(nav_result.lon)};
+}
+float c360(double x) { return static_cast<float>(std::fmod(std::fmod(x, 360.0) + 360.0, 360.0)); }
+bool zero(double a, double b) { return a == 0.0 && b == 0.0; }
+
+// The straight left before the waypoint after the previous transition: a
+// hold is entered from its inbound leg and a procedure turn from its final
+// straight, whatever the transition before them left.
+float straight_before(int32_t leg) {
+  const int32_t p = prev_valid_leg(leg);
+  if (p == -1) return dir_seg_remain_dist;
+  if (pt_is_hold(leg)) return hold_pattern.hold_leg_len[leg];
+  if (pt_is(leg, "PI")) return proc_turn.pi_last_dist[leg];
+  if (!slot_ok(p)) return 0.0f;
+  return legs_seg_remain_dist[p];
+}
+
+int32_t accept(TurnCenterResult& r, Pt P, Pt N, int32_t turn) {
+  float lim = 5.0f * dist(P, N);
+  if (lim > 1000.0f) lim = 1000.0f;
+  if (!(lim >= 0.0f)) lim = 0.0f;
+  auto ok = [&](double la, double lo) {
+    return in_arc_sector(la, lo, P.lat, P.lon, N.lat, N.lon, turn) && gc_distance_nm(la, lo, P.lat, P.lon) <= lim;
+  };
+  if (!ok(r.seg1_end_lat, r.seg1_end_lon)) return 1;
+  const bool has3 = !zero(r.seg3_end_lat, r.seg3_end_lon);
+  const bool has2 = !zero(r.seg2_end_lat, r.seg2_end_lon);
+  if (has3) {
+    if (!ok(r.seg3_end_lat, r.seg3_end_lon)) return 1;
+    if (has2 && !ok(r.seg2_end_lat, r.seg2_end_lon)) return 1;
+  }
+  r.seg1_arc_lenght = static_cast<float>(
+      std::fabs(static_cast<double>(course_diff_dir(r.seg1_start_angle, r.seg1_end_angle, r.seg1_turn))) *
+      static_cast<double>(r.seg1_radius) * pi_d / 180.0);
+  if (!has3) return 0;
+  r.seg3_arc_lenght = static_cast<float>(
+      std::fabs(static_cast<double>(course_diff_dir(r.seg3_start_angle, r.seg3_end_angle, r.seg3_turn))) *
+      static_cast<double>(r.seg1_radius) * pi_d / 180.0);
+  if (!has2) return 0;
+  r.seg2_distance = gc_distance_nm(r.seg1_end_lat, r.seg1_end_lon, r.seg2_end_lat, r.seg2_end_lon);
+  r.seg2_crs_true = gc_bearing(r.seg1_end_lat, r.seg1_end_lon, r.seg2_end_lat, r.seg2_end_lon);
+  return 0;
+}
+
+}  // namespace
+
+int32_t calc_turn_center(double wpt_lat, double wpt_lon, float crs_in, double next_lat, double next_lon,
+                         float crs_out, float dta, float radius, int32_t turn, int32_t mode, int32_t leg,
+                         bool opposite) {
+  TurnCenterResult& r = turn_center_result;
+  r = TurnCenterResult{};
+  r.seg1_radius = radius;
+  r.seg1_dta = dta;
+  if (!slot_ok(leg)) return 1;
+  const Pt P{wpt_lat, wpt_lon};
+  const Pt N{next_lat, next_lon};
+  const bool left = turn == 2;
+
+  const float c = wrap180(static_cast<double>(crs_out) - crs_in);
+  if (std::fabs(c) < 5.0f) {
+    r.seg1_start_lat = legs_lat[leg];
+    r.seg1_start_lon = legs_lon[leg];
+    r.seg_remain_dist = leg + 1 < 256 ? legs_dist[leg + 1] : 0.0f;
+    r.seg1_radius = 0.0f;
+    r.seg1_dta = 0.0f;
+    return 0;
+  }
+  const bool reversal = c < -170.0f || c > 170.0f;
+  if (tracing(9999.0f)) {
+    trace(9999.0f, "WPT %d <%s> <<%s>>: mode: %d, turn: %d, change crs: %f", leg, wpt_id(leg).text,
+          path_type(leg).text, mode, turn, static_cast<double>(c));
+    trace(9999.0f, "%s", opposite ? ", opposite dir: yes" : ", opposite dir: no");
+    trace(9999.0f, "%s", reversal ? ", chg crs 180: yes" : ", chg crs 180: no");
+    trace(9999.0f, "\n");
+  }
+  const float m = straight_before(leg);
+
+  Pt I = P;
+  float k = 0.0f;
+  float a = dta;
+  if (mode != 2) {
+    if (a != 0.0f) a = m < 0.0f ? 0.0f : std::fmin(m, a);
+  } else if (reversal) {
+    I = N;
+  } else {
+    I = cross(P, crs_in, N, crs_out, &k);
+    if (a != 0.0f) {
+      const float q = std::fabs(wrap180(static_cast<double>(brg(P, I)) - crs_in));
+      if (q < 90.0f) {
+        if (k > a) {
+          a = 0.0f;
+        } else if (a > m + k) {
+          a = m;
+        }
+      } else if (a > m) {
+        a = m;
+      }
+    }
+  }
+  const float s = dta > a ? dta - a : 0.0f;
+  r.seg1_dta = a;
+  trace(9999.0f, "WPT %d: turn = %d, mode = %d, radius = %f, remain dist: %f\n", leg, turn, mode,
+        static_cast<double>(r.seg1_radius), static_cast<double>(leg >= 1 ? legs_seg_remain_dist[leg - 1] : 0.0f));
+  trace(9999.0f, "WPT %d: cdta = %f, cdta_old = %f, dist intc: %f, shift ctr: %f\n", leg, static_cast<double>(a),
+        static_cast<double>(dta), static_cast<double>(k), static_cast<double>(s));
+
+  const double h = (180.0 - std::fabs(static_cast<double>(c))) * 0.5;
+  const double p_in = c360(crs_in + (left ? 270.0 : 90.0));
+  const float start_angle = c360(crs_in + (left ? 90.0 : 270.0));
+  const double p_out = c360(crs_out + (left ? 90.0 : 270.0));
+  const double bis = opposite ? c360(left ? crs_in - h + 360.0 : crs_in + h)
+                              : c360(left ? crs_in + 180.0 + h : crs_in + 180.0 - h);
+  const int32_t side1 = left ? 2 : 3;
+  const int32_t side3 = left ? 3 : 2;
+
+  const Pt S = a == 0.0f ? P : dest(P, crs_in + 180.0, a);
+  r.seg1_start_lat = S.lat;
+  r.seg1_start_lon = S.lon;
+
+  auto shifted_centre = [&]() {
+    const Pt D = dest_f(P, crs_in + 180.0, dta);
+    const Pt X = cross(D, p_in, I, bis);
+    return dest(X, crs_in, s);
+  };
+  Pt C1;
+  if (mode == 1 && a != 0.0f && s != 0.0f) {
+    if (left) trace(9999.0f, "WPT %d: Calc CTR mode 2\n", leg);
+    C1 = shifted_centre();
+    // The shifted centre lies square to the inbound course at S, but only as
+    // far from it as the circle that fits the full anticipation distance,
+    // which differs from the radius asked for whenever that distance is not
+    // radius x tan(change / 2) (a long-way turn, a limited or rounded
+    // distance). The arc is flown about this centre, so it takes the radius
+    // that passes through its own start: otherwise the stored start point
+    // lies off the circle and the turn would begin with a sideways step.
+    radius = dist(S, C1);
+    r.seg1_radius = radius;
+  } else {
+    if (left) trace(9999.0f, "WPT %d: Calc CTR mode %d\n", leg, (mode == 1 && a != 0.0f) ? 1 : 3);
+    C1 = dest(S, p_in, radius);
+  }
+
+  const Pt T = dest_f(C1, p_out, radius);
+  const float rb = wrap180(static_cast<double>(brg(T, N)) - crs_out);
+  const bool in_window = left ? (rb > 0.0f && rb < 91.0f) : (rb > -91.0f && rb < 0.0f);
+
+  r.seg1_start_angle = start_angle;
+  r.seg1_turn = side1;
+  if (std::fabs(rb) < 1.0f) {
+    r.seg1_ctr_lat = C1.lat;
+    r.seg1_ctr_lon = C1.lon;
+    r.seg1_end_angle = static_cast<float>(p_out);
+    const Pt E = dest(C1, p_out, radius);
+    r.seg1_end_lat = E.lat;
+    r.seg1_end_lon = E.lon;
+    r.seg_remain_dist = dist(E, N);
+    trace(9999.0f, "WPT %d: Direct to next WPT\n", leg);
+    return accept(r, P, N, turn);
+  }
+  if (in_window) {
+    if (!left)
+      trace(9999.0f, "WPT %d: Recalc to next WPT, crs temp = %f, crs2 = %f, rel crs = %f, DTA = %f\n", leg,
+            static_cast<double>(brg(T, N)), static_cast<double>(crs_out), static_cast<double>(rb),
+            static_cast<double>(a));
+    bool failed = false;
+    if (mode == 2 && reversal) {
+      const float g = dist(P, N);
+      const float e = std::fabs(wrap180(static_cast<double>(brg(P, N)) - crs_out));
+      if (e < 89.0f) {
+        const float rho = std::sin(static_cast<float>(e * pi_d / 180.0)) * g * 0.5f;
+        r.seg1_radius = rho;
+        C1 = dest(P, p_in, rho);
+        // The half circle is laid square to the inbound course at the
+        // waypoint itself, so that is where it begins: a start left at the
+        // anticipation point would lie off the circle.
+        r.seg1_start_lat = P.lat;
+        r.seg1_start_lon = P.lon;
+        r.seg1_dta = 0.0f;
+        if (left) trace(9999.0f, "WPT %d: Calc CTR mode 4\n", leg);
+      } else {
+        r.seg1_radius = 0.0f;
+        failed = true;
+      }
+    } else {
+      if (s == 0.0f || mode == 2) {
+        C1 = cross(S, p_in, I, bis);
+        if (left) trace(9999.0f, "WPT %d: Calc CTR mode 5\n", leg);
+      } else {
+        C1 = shifted_centre();
+        if (left) trace(9999.0f, "WPT %d: Calc CTR mode 6\n", leg);
+      }
+      r.seg1_radius = dist(S, C1);
+    }
+    r.seg1_ctr_lat = C1.lat;
+    r.seg1_ctr_lon = C1.lon;
+    r.seg1_end_angle = static_cast<float>(p_out);
+    const Pt E = dest(C1, p_out, r.seg1_radius);
+    r.seg1_end_lat = E.lat;
+    r.seg1_end_lon = E.lon;
+    if (std::fabs(wrap180(static_cast<double>(brg(E, N)) - crs_out)) < 91.0f) {
+      r.seg_remain_dist = dist(E, N);
+      if (left) trace(9999.0f, "WPT %d: Recalc to next WPT\n", leg);
+      if (failed) return 1;
+      return accept(r, P, N, turn);
+    }
+    if (left) trace(9999.0f, "WPT %d: Recalc to next WPT - too long\n", leg);
+    return 1;
+  }
+
+  // S-turn: 45 degrees past the outbound course, straight back, 45 the other way.
+  r.seg1_ctr_lat = C1.lat;
+  r.seg1_ctr_lon = C1.lon;
+  const double a1 = c360(crs_out + (left ? 45.0 : 315.0));
+  r.seg1_end_angle = static_cast<float>(a1);
+  Pt E1 = dest(C1, a1, radius);
+  r.seg1_end_lat = E1.lat;
+  r.seg1_end_lon = E1.lon;
+  r.seg3_turn = side3;
+  Pt base = N;
+  double base_crs = c360(opposite ? crs_out : crs_out + 180.0);
+  if (dist(P, N) > dist(P, I)) {
+    base = I;
+    base_crs = c360(opposite ? crs_out + 180.0 : crs_out);
+  }
+  const Pt Y = cross(base, base_crs, dest_f(C1, a1, radius), c360(crs_out + (left ? 315.0 : 45.0)));
+  const Pt Q = dest_f(base, p_out, radius);
+  Pt C2 = cross(Y, c360(crs_out + (left ? 67.5 : 292.5)), Q, crs_out);
+  r.seg3_ctr_lat = C2.lat;
+  r.seg3_ctr_lon = C2.lon;
+  r.seg3_start_angle = c360(crs_out + (left ? 225.0 : 135.0));
+  r.seg3_end_angle = c360(crs_out + (left ? 270.0 : 90.0));
+  const float d = wrap180(a1 - brg(C1, C2));
+  if (left ? d > 0.0f : d < 0.0f) {
+    const Pt E2 = dest(C2, r.seg3_start_angle, radius);
+    r.seg2_end_lat = E2.lat;
+    r.seg2_end_lon = E2.lon;
+  } else {
+    trace(9999.0f, "WPT %d: POM1 case 4 Intersect circle\n", leg);
+    const Pt Q2 = dest_f(I, p_out, radius);
+    const Pt F = dest(Q2, crs_out, 4.0 * radius);
+    const int32_t n = circle_line_intersection(C1.lat, C1.lon, 2.0 * radius, Q2.lat, Q2.lon, F.lat, F.lon);
+    if (n == 0) return 1;
+    const Pt K1{two_point_result.lat1, two_point_result.lon1};
+    const Pt K2{two_point_result.lat2, two_point_result.lon2};
+    const float rk1 = wrap180(static_cast<double>(brg(C1, K1)) - crs_out);
+    const float rk2 = wrap180(static_cast<double>(brg(C1, K2)) - crs_out);
+    C2 = std::fabs(rk2) > std::fabs(rk1) ? K1 : K2;
+    if (left) {
+      trace(9999.0f, "WPT %d: CTR2 intersect circle/line line\n", leg);
+      trace(9999.0f, "INTC1 lat,lon: %f, %f   rel crs: %f\n", K1.lat, K1.lon, static_cast<double>(rk1));
+      trace(9999.0f, "INTC2 lat,lon: %f, %f   rel crs: %f\n", K2.lat, K2.lon, static_cast<double>(rk2));
+    }
+    r.seg3_ctr_lat = C2.lat;
+    r.seg3_ctr_lon = C2.lon;
+    const float b = brg(C1, C2);
+    E1 = dest(C1, b, radius);
+    r.seg1_end_lat = E1.lat;
+    r.seg1_end_lon = E1.lon;
+    r.seg1_end_angle = b;
+    r.seg3_start_angle = c360(b + 180.0);
+    trace(9999.0f, "WPT %d: CTR2 mode 2\n", leg);
+    if (left)
+      trace(9999.0f, "WPT %d: Angle2 start, end: %f, %f\n", leg, static_cast<double>(r.seg3_start_angle),
+            static_cast<double>(r.seg3_end_angle));
+  }
+  const Pt E3 = dest(C2, r.seg3_end_angle, radius);
+  r.seg3_end_lat = E3.lat;
+  r.seg3_end_lon = E3.lon;
+  const float v = wrap180(static_cast<double>(crs_out) - brg(E3, N));
+  r.seg_remain_dist = dist(E3, N);
+  if (v < -90.0f || v > 90.0f) {
+    r.seg_remain_dist = -r.seg_remain_dist;
+    return 1;
+  }
+  return accept(r, P, N, turn);
+}

@@ -1,0 +1,402 @@
+// Direct-to take-over and path build of the route pass: takes the scripts'
+// direct-to or intercept request, keeps the sequencing leg in step with the
+// active leg, has the leg path builder compute the legs from
+// path_start_leg, closes the destination entry and sums the distances to the
+// destination, with the debug dumps of the path.
+//
+// Writes back to the scripts' "zuvadud/D738/fms/" values vnav_idx_seq,
+// vnav_idx_seq_prev, intdir_act, intdir_crs, intdir_idx, nav_mode,
+// hold_phase, hold_term, pi_phase and test (selector lowering), keeping the
+// FmsSequenceState copies in step.
+#include <cstdarg>
+#include <cstdio>
+
+#include "core/binding.h"
+#include "core/frame.h"
+#include "core/preprocess.h"
+#include "lnav/route/route_intake.h"
+#include "lnav/route/route_pass_steps.h"
+#include "core/util.h"
+#include "lnav/route/fms_legs.h"
+#include "lnav/route/route_state.h"
+#include "lnav/route/sequencing.h"
+#include "navdata/geodesy.h"
+#include "navdata/nav_math.h"
+
+bool path_pass_ran;
+
+namespace {
+
+using namespace bound;
+
+#if defined(__GNUC__)
+__attribute__((format(printf, 1, 2)))
+#endif
+void log_line(const char* fmt, ...) {
+  char line[256];
+  va_list args;
+  va_start(args, fmt);
+  std::vsnprintf(line, sizeof line, fmt, args);
+  va_end(args);
+  XPLMDebugString(line);
+}
+
+bool slot_ok(int32_t i) { return i >= 0 && i < route_leg_capacity; }
+
+// 0-based leg of a 1-based script leg number; -1 before the route, 256 past
+// the tables.
+int32_t leg_of(float one_based) { return trunc_clamped(one_based - 1.0f, -1, route_leg_capacity); }
+
+const char* id_of(int32_t i) { return slot_ok(i) ? route_tables.waypoint_names[i].text : ""; }
+
+double aircraft_lat() { return host_mirror.sim_flightmodel_position_latitude; }
+double aircraft_lon() { return host_mirror.sim_flightmodel_position_longitude; }
+
+// Distance from the aircraft to waypoint i (0 for a leg outside the tables).
+float distance_to(int32_t i) {
+  if (!slot_ok(i)) return 0.0f;
+  return gc_distance_nm(aircraft_lat(), aircraft_lon(), legs_lat[i], legs_lon[i]);
+}
+
+void set_script(Id id, float value) { XPLMSetDataf(handle(id), value); }
+
+void lower_selector() {
+  fms_debug_selector = 0.0f;
+  set_script(zuvadud_D738_fms_test, 0.0f);
+}
+
+void publish_seq_prev() {
+  fms_seq.vnav_idx_seq_prev = static_cast<float>(prev_valid_leg(leg_of(fms_seq.vnav_idx_seq)) + 1);
+  set_script(zuvadud_D738_fms_vnav_idx_seq_prev, fms_seq.vnav_idx_seq_prev);
+}
+
+void publish_modes() {
+  set_script(zuvadud_D738_fms_nav_mode, fms_seq.nav_mode);
+  set_script(zuvadud_D738_fms_hold_phase, fms_seq.hold_phase);
+  set_script(zuvadud_D738_fms_hold_term, fms_seq.hold_term);
+  set_script(zuvadud_D738_fms_pi_phase, fms_seq.pi_phase);
+}
+
+// Every scalar of the direct-to path but its start, initial heading and the
+// straight's course.
+void clear_direct_to_path() {
+  float* const cleared[] = {
+      &dir_seg1_ctr_lat,   &dir_seg1_ctr_lon,      &dir_seg1_radius,     &dir_seg1_turn,       &dir_seg1_start_angle,
+      &dir_seg1_end_angle, &dir_seg3_ctr_lat,      &dir_seg3_ctr_lon,    &dir_seg3_radius,     &dir_seg3_turn,
+      &dir_seg3_start_angle, &dir_seg3_end_angle,  &dir_seg1_start_lat,  &dir_seg1_start_lon,  &dir_seg1_end_lat,
+      &dir_seg1_end_lon,   &dir_seg2_end_lat,      &dir_seg2_end_lon,    &dir_seg3_end_lat,    &dir_seg3_end_lon,
+      &dir_seg1_dta,       &dir_wpt_angle,         &dir_seg1_arc_lenght, &dir_wpt_arc_dist,    &dir_seg2_distance,
+      &dir_seg3_arc_lenght, &dir_seg_remain_dist,
+  };
+  for (float* v : cleared) *v = 0.0f;
+}
+
+// ---- the new direct-to -----------------------------------------------------------------
+
+void start_direct_to() {
+  fms_seq.vnav_idx_seq = fms_seq.vnav_idx;
+  set_script(zuvadud_D738_fms_vnav_idx_seq, fms_seq.vnav_idx_seq);
+  publish_seq_prev();
+  path_start_leg = direct_to_leg = first_path_leg = leg_of(fms_seq.vnav_idx_seq);
+  dir_start_lat = static_cast<float>(aircraft_lat());
+  dir_start_lon = static_cast<float>(aircraft_lon());
+  dir_start_hdg_true = navmath::mod360(host_mirror.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot -
+                                       frame_flight_data.mag_var_deg + 360.0f);
+  clear_direct_to_path();
+}
+
+void catch_up_sequencing_leg() {
+  if (!(fms_seq.vnav_idx > fms_seq.vnav_idx_seq)) return;
+  fms_seq.vnav_idx_seq = fms_seq.vnav_idx;
+  const int32_t active = leg_of(fms_seq.vnav_idx);
+  if (slot_ok(active) && legs_bypass[active] == 1.0f) {
+    fms_seq.vnav_idx_seq = static_cast<float>(next_valid_leg(active) + 1);
+  }
+  init_nav_mode(leg_of(fms_seq.vnav_idx_seq));
+  set_script(zuvadud_D738_fms_vnav_idx_seq, fms_seq.vnav_idx_seq);
+  publish_seq_prev();
+}
+
+// After a saved situation is restored the aircraft is somewhere along the
+// sequencing leg: what is left of it is measured straight to its waypoint.
+void restore_remaining_distance() {
+  if (route_reset_request == 0.0f || !(fms_seq.vnav_idx_seq > 2.0f) || fms_seq.nav_mode != 0.0f) return;
+  const float d = distance_to(leg_of(fms_seq.vnav_idx_seq));
+  if (fms_seq.intdir_act == 0.0f) {
+    const int32_t before = trunc_clamped(fms_seq.vnav_idx_seq - 2.0f, -1, route_leg_capacity);
+    if (slot_ok(before)) legs_seg_remain_dist[before] = d;
+  } else {
+    dir_seg_remain_dist = d;
+  }
+}
+
+void take_direct_to() {
+  if (on_ground == 1) {
+    // No direct-to on the ground: the request is cancelled.
+    fms_seq.nav_mode = 0.0f;
+    direct_to_leg = first_path_leg = 0;
+    fms_seq.intdir_act = 0.0f;
+    set_script(zuvadud_D738_fms_intdir_act, 0.0f);
+    route_change_values.intdir_crs = -1.0f;
+    set_script(zuvadud_D738_fms_intdir_crs, -1.0f);
+    fms_seq.intdir_idx = static_cast<float>(direct_to_leg + 1);
+    set_script(zuvadud_D738_fms_intdir_idx, fms_seq.intdir_idx);
+    direct_to_flags[direct_to_leg] = 1.0f;
+    fms_seq.hold_phase = fms_seq.hold_term = fms_seq.pi_phase = 0.0f;
+    publish_modes();
+    return;
+  }
+
+  const float intercept_crs = route_change_values.intdir_crs;
+  if (intercept_crs >= 0.0f) {
+    fms_seq.nav_mode = 0.0f;
+    if (slot_ok(path_start_leg)) {
+      legs_df_crs[path_start_leg] = legs_df_crs_fin[path_start_leg] =
+          navmath::mod360(intercept_crs - frame_flight_data.mag_var_deg + 360.0f);
+    }
+    if (slot_ok(direct_to_leg)) direct_to_flags[direct_to_leg] = 2.0f;
+    reset_leg_path(0, 1);
+    const float d = distance_to(direct_to_leg);
+    // The intercept course line is drawn far enough to meet the route.
+    dir_seg_remain_dist = d < 700.0f ? 700.0f : d;
+  } else {
+    if (slot_ok(direct_to_leg)) direct_to_flags[direct_to_leg] = 1.0f;
+    path_start_leg = calc_legs_path(path_start_leg, 1);
+    if (fms_debug_selector == 99999.0f) {
+      const float crs_fin = slot_ok(path_start_leg) ? legs_df_crs_fin[path_start_leg] : 0.0f;
+      log_line("Direct to  %d <%s> -> CRS final: %f, %d\n", direct_to_leg, id_of(direct_to_leg),
+               static_cast<double>(crs_fin), path_start_leg);
+      fms_debug_selector = 9999.0f;
+      set_script(zuvadud_D738_fms_test, 9999.0f);
+    }
+    first_path_leg = path_start_leg;
+    fms_seq.nav_mode = dir_seg_count() == 0 ? 0.0f : 5.0f;
+  }
+
+  fms_seq.hold_phase = fms_seq.hold_term = fms_seq.pi_phase = 0.0f;
+  publish_modes();
+  if (fms_debug_selector == 8888.0f) {
+    log_line("Direct to  %d <%s> -> INIT Nav Mode (G) (%f)\n", direct_to_leg, id_of(direct_to_leg),
+             static_cast<double>(fms_seq.nav_mode));
+  }
+  fms_seq.intdir_idx = static_cast<float>(direct_to_leg + 1);
+  set_script(zuvadud_D738_fms_intdir_idx, fms_seq.intdir_idx);
+  fms_seq.intdir_act = 2.0f;
+  set_script(zuvadud_D738_fms_intdir_act, 2.0f);
+  route_track.abeam_dist_bp = 1.0f;
+  route_track.abeam_dist_seg = 100.0f;
+}
+
+// ---- path, destination, distances ------------------------------------------------------
+
+void build_path() {
+  int32_t i = path_start_leg;
+  if (i < 0) i = 0;
+  while (slot_ok(i) && static_cast<float>(i) <= fms_seq.legs_num - 1.0f) {
+    legs_bypass[i] = 0.0f;
+    const int32_t next = calc_legs_path(i, 0);
+    // The builder always moves on; a result that does not would hang the frame.
+    i = next > i ? next : i + 1;
+  }
+}
+
+void close_destination(int32_t n) {
+  legs_radii_radius[n] = 0.0f;
+  legs_df_crs[n] = legs_df_crs_fin[n] = -1.0f;
+  legs_dist_true[n] = n >= 1 ? gc_distance_nm(legs_lat[n - 1], legs_lon[n - 1], legs_lat[n], legs_lon[n]) : 0.0f;
+  legs_dist_dest_true[n] = legs_dist_dest_true_bp[n] = 0.0f;
+  float* const cleared[] = {
+      legs_seg1_dta,        legs_seg1_ctr_lat,    legs_seg1_ctr_lon,     legs_seg1_radius,    legs_seg1_turn,
+      legs_seg1_start_angle, legs_seg1_end_angle, legs_seg1_start_lat,   legs_seg1_start_lon, legs_seg1_end_lat,
+      legs_seg1_end_lon,    legs_seg1_arc_lenght, legs_seg2_crs_true,    legs_seg2_distance,  legs_seg2_end_lat,
+      legs_seg2_end_lon,    legs_seg3_ctr_lat,    legs_seg3_ctr_lon,     legs_seg3_radius,    legs_seg3_turn,
+      legs_seg3_start_angle, legs_seg3_end_angle, legs_seg3_end_lat,     legs_seg3_end_lon,   legs_seg3_arc_lenght,
+      // the builder's other per-transition values; the arc record goes whole,
+      // both radials, so no arc with one end left behind is drawn here
+      legs_af_beg,          legs_af_end,          legs_af_arc_dist,      legs_radii_dta,        legs_bypass,
+      legs_seg_remain_dist, legs_wpt_angle,       legs_wpt_arc_dist,
+  };
+  for (float* a : cleared) a[n] = 0.0f;
+  if (fms_debug_selector == 5555.0f) {
+    log_line("Calculated true distance for destination. WPT %d  <%s>:  %f\n", n, id_of(n),
+             static_cast<double>(legs_dist_true[n]));
+  }
+}
+
+struct Labelled {
+  const char* label;
+  const float* value;
+};
+
+void dump_direct_to() {
+  log_line("Direct to data:\n");
+  log_line("WPT %d  <%s>:\n", direct_to_leg, id_of(direct_to_leg));
+  const int32_t k = slot_ok(direct_to_leg) ? direct_to_leg : 0;
+  const Labelled values[] = {
+      {"legs_radii_radius", &legs_radii_radius[k]},
+      {"legs_turn", &legs_turn[k]},
+      {"legs_radii_ctr_lat", &legs_radii_ctr_lat[k]},
+      {"legs_radii_ctr_lon", &legs_radii_ctr_lon[k]},
+      {"dir_seg1_dta", &dir_seg1_dta},
+      {"dir_seg1_ctr_lat", &dir_seg1_ctr_lat},
+      {"dir_seg1_ctr_lon", &dir_seg1_ctr_lon},
+      {"dir_seg1_radius", &dir_seg1_radius},
+      {"dir_seg1_turn", &dir_seg1_turn},
+      {"dir_seg1_start_angle", &dir_seg1_start_angle},
+      {"dir_seg1_end_angle", &dir_seg1_end_angle},
+      {"dir_seg1_start_lat", &dir_seg1_start_lat},
+      {"dir_seg1_start_lon", &dir_seg1_start_lon},
+      {"dir_seg1_end_lat", &dir_seg1_end_lat},
+      {"dir_seg1_end_lon", &dir_seg1_end_lon},
+      {"dir_seg1_arc_lenght", &dir_seg1_arc_lenght},
+      {"dir_seg2_crs_true", &dir_seg2_crs_true},
+      {"dir_seg2_distance", &dir_seg2_distance},
+      {"dir_seg2_end_lat", &dir_seg2_end_lat},
+      {"dir_seg2_end_lon", &dir_seg2_end_lon},
+      {"dir_seg3_ctr_lat", &dir_seg3_ctr_lat},
+      {"dir_seg3_ctr_lon", &dir_seg3_ctr_lon},
+      {"dir_seg3_radius", &dir_seg3_radius},
+      {"dir_seg3_turn", &dir_seg3_turn},
+      {"dir_seg3_start_angle", &dir_seg3_start_angle},
+      {"dir_seg3_end_angle", &dir_seg3_end_angle},
+      {"dir_seg3_end_lat", &dir_seg3_end_lat},
+      {"dir_seg3_end_lon", &dir_seg3_end_lon},
+      {"dir_seg3_arc_lenght", &dir_seg3_arc_lenght},
+      {"dir_seg_remain_dist", &dir_seg_remain_dist},
+      {"dir_wpt_angle", &dir_wpt_angle},
+      {"dir_wpt_arc_dist", &dir_wpt_arc_dist},
+  };
+  for (const Labelled& v : values) log_line("%s : %f\n", v.label, static_cast<double>(*v.value));
+}
+
+struct LegValue {
+  const char* label;
+  const float* values;  // per leg
+};
+
+// The per-leg path values in dump order (the procedure-turn length follows);
+// the speed is left out of the distance dump.
+const LegValue leg_dump[] = {
+    {"legs_radii_radius", legs_radii_radius},
+    {"legs_turn", legs_turn},
+    {"legs_radii_ctr_lat", legs_radii_ctr_lat},
+    {"legs_radii_ctr_lon", legs_radii_ctr_lon},
+    {"legs_seg1_dta", legs_seg1_dta},
+    {"legs_seg1_ctr_lat", legs_seg1_ctr_lat},
+    {"legs_seg1_ctr_lon", legs_seg1_ctr_lon},
+    {"legs_seg1_radius", legs_seg1_radius},
+    {"legs_seg1_turn", legs_seg1_turn},
+    {"legs_seg1_start_angle", legs_seg1_start_angle},
+    {"legs_seg1_end_angle", legs_seg1_end_angle},
+    {"legs_seg1_start_lat", legs_seg1_start_lat},
+    {"legs_seg1_start_lon", legs_seg1_start_lon},
+    {"legs_seg1_end_lat", legs_seg1_end_lat},
+    {"legs_seg1_end_lon", legs_seg1_end_lon},
+    {"legs_seg1_arc_lenght", legs_seg1_arc_lenght},
+    {"legs_seg2_crs_true", legs_seg2_crs_true},
+    {"legs_seg2_distance", legs_seg2_distance},
+    {"legs_seg2_end_lat", legs_seg2_end_lat},
+    {"legs_seg2_end_lon", legs_seg2_end_lon},
+    {"legs_seg3_ctr_lat", legs_seg3_ctr_lat},
+    {"legs_seg3_ctr_lon", legs_seg3_ctr_lon},
+    {"legs_seg3_radius", legs_seg3_radius},
+    {"legs_seg3_turn", legs_seg3_turn},
+    {"legs_seg3_start_angle", legs_seg3_start_angle},
+    {"legs_seg3_end_angle", legs_seg3_end_angle},
+    {"legs_seg3_end_lat", legs_seg3_end_lat},
+    {"legs_seg3_end_lon", legs_seg3_end_lon},
+    {"legs_seg3_arc_lenght", legs_seg3_arc_lenght},
+    {"legs_seg_remain_dist", legs_seg_remain_dist},
+    {"legs_af_end", legs_af_end},
+    {"legs_af_beg", legs_af_beg},
+    {"legs_af_arc_dist", legs_af_arc_dist},
+    {"legs_wpt_angle", legs_wpt_angle},
+    {"legs_wpt_arc_dist", legs_wpt_arc_dist},
+    {"legs_dist_true", legs_dist_true},
+    {"legs_dist_to_dest", legs_dist_dest_true},
+    {"legs_dist_dest_t_bp", legs_dist_dest_true_bp},
+    {"legs_bypass", legs_bypass},
+    {"legs_spd_calc", legs_spd_calc},
+};
+
+void dump_leg(int32_t i, bool with_speed) {
+  log_line("WPT %d  <%s>:\n", i, id_of(i));
+  for (const LegValue& v : leg_dump) {
+    if (!with_speed && v.values == legs_spd_calc) continue;
+    log_line("%s : %f\n", v.label, static_cast<double>(v.values[i]));
+  }
+  log_line("pi_lenght : %f\n", static_cast<double>(proc_turn.pi_lenght[i]));
+}
+
+void dump_legs_before_bypass(int32_t n) {
+  for (int32_t i = n; i >= 0; --i) {
+    log_line("True distance calculated before BP wpts:\n");
+    dump_leg(i, true);
+  }
+}
+
+void bypassed_leg_distances() {
+  if (!(fms_seq.legs_num > 1.0f)) return;
+  int32_t from = prev_valid_leg(leg_of(fms_seq.vnav_idx) + 1);
+  if (from == -1) from = direct_to_leg;
+  for_each_bypassed_leg(from, bp_true_distance);
+  if (fms_debug_selector == 3333.0f) lower_selector();
+}
+
+void distances_to_destination(int32_t n) {
+  for (int32_t i = n; i >= 0; --i) {
+    if (fms_seq.legs_num > static_cast<float>(i) && i + 1 < route_leg_capacity) {
+      legs_dist_dest_true[i] = legs_dist_true[i + 1] + legs_dist_dest_true[i + 1];
+      const float next = legs_bypass[i] == 0.0f ? legs_dist_true[i + 1] : legs_dist[i + 1];
+      legs_dist_dest_true_bp[i] = legs_dist_dest_true_bp[i + 1] + next;
+    }
+    if (fms_debug_selector == 5555.0f) dump_leg(i, false);
+  }
+}
+
+}  // namespace
+
+void for_each_bypassed_leg(int32_t from, void (*visit)(int32_t leg, int32_t prev, int32_t next)) {
+  auto in_path = [](int32_t k) { return slot_ok(k) && static_cast<float>(k) <= fms_seq.legs_num - 1.0f; };
+  int32_t j = from < 0 ? 0 : from;
+  while (in_path(j)) {
+    if (legs_bypass[j] != 0.0f) {
+      const int32_t p = prev_valid_leg(j);
+      const int32_t n = next_valid_leg(j);
+      while (in_path(j) && legs_bypass[j] != 0.0f) {
+        visit(j, p, n);
+        ++j;
+      }
+    }
+    ++j;  // a valid leg, or the one that ended the run
+  }
+}
+
+void direct_to_path_build() {
+  if (!(fms_seq.vnav_idx > 1.0f)) return;
+  path_pass_ran = true;
+
+  calc_direct_turn_path();
+  // The departure entry is never turned at or bypassed.
+  legs_radii_radius[0] = 0.0f;
+  legs_bypass[0] = 0.0f;
+  legs_spd_calc[0] = 145.0f;
+
+  const bool new_direct_to = fms_seq.intdir_act == 1.0f && legs_change_copy != 0.0f;
+  if (new_direct_to) start_direct_to();
+  catch_up_sequencing_leg();
+  restore_remaining_distance();
+  if (new_direct_to) take_direct_to();
+
+  build_path();
+  if (fms_debug_selector == 2222.0f || fms_debug_selector == 9999.0f) lower_selector();
+
+  // The destination entry: legs_num within the tables (the intake stops the
+  // route at slot 255).
+  const int32_t n = trunc_clamped(fms_seq.legs_num, 0, route_leg_capacity - 1);
+  close_destination(n);
+  if (fms_seq.intdir_act == 2.0f && fms_debug_selector == 5555.0f) dump_direct_to();
+  if (fms_debug_selector == 5555.0f) dump_legs_before_bypass(n);
+  bypassed_leg_distances();
+  distances_to_destination(n);
+}

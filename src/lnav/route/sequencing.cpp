@@ -1,0 +1,804 @@
+// Leg sequencing: the navigation mode set-up for a new sequencing leg, the
+// active leg advance and the sequencing state machine that moves the
+// sequencing leg and the navigation mode through the pieces of each
+// transition. Every index comes from the leg counters and the valid-leg
+// walks and is checked against the 256-slot tables before use.
+#include "lnav/route/sequencing.h"
+
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "lnav/route/hold_geometry.h"
+#include "core/preprocess.h"
+#include "lnav/route/route_intake.h"
+#include "lnav/route/fms_legs.h"
+#include "lnav/path/leg_path.h"
+#include "lnav/steering/lnav_steering.h"
+#include "lnav/route/route_state.h"
+#include "lnav/route/route_tracking.h"
+#include "lnav/route/sequencing_internal.h"
+#include "lnav/steering/steering_helpers.h"
+#include "navdata/geodesy.h"
+#include "lnav/route/route_geometry.h"
+#include "platform/xplm.h"
+
+uint8_t hold_seq_latch;
+float prev_hold_phase;
+
+bool crs_within_90(float a, float b) {
+  float d = std::fmod(b - a + 360.0f, 360.0f);
+  if (d < 0.0f) d += 360.0f;
+  if (d > 180.0f) d -= 360.0f;
+  return std::fabs(d) <= 90.0f;
+}
+
+// ---- shared helpers ---------------------------------------------------------------------------
+
+namespace seqint {
+
+namespace {
+constexpr double kPi = 3.141592653589;
+constexpr float kKtPerMps = 1.94384449f;
+
+float mod360(float x) {
+  float r = std::fmod(x, 360.0f);
+  if (r < 0.0f) r += 360.0f;
+  return r;
+}
+}  // namespace
+
+void publish(bound::Id id, float v) {
+  if (XPLMDataRef ref = handle(id)) XPLMSetDataf(ref, v);
+}
+void publish_nav_mode() { publish(bound::zuvadud_D738_fms_nav_mode, fms_seq.nav_mode); }
+void publish_vnav_idx() { publish(bound::zuvadud_D738_fms_vnav_idx, fms_seq.vnav_idx); }
+void publish_seq_leg() {
+  publish(bound::zuvadud_D738_fms_vnav_idx_seq, fms_seq.vnav_idx_seq);
+  fms_seq.vnav_idx_seq_prev = static_cast<float>(prev_valid_leg(trunc_to_i32(fms_seq.vnav_idx_seq - 1.0f)) + 1);
+  publish(bound::zuvadud_D738_fms_vnav_idx_seq_prev, fms_seq.vnav_idx_seq_prev);
+}
+
+int32_t slot_of(float leg_number) {
+  const double k = static_cast<double>(leg_number) - 1.0;
+  if (!(k > -1.0 && k < 256.0)) return -1;
+  return static_cast<int32_t>(k);
+}
+
+const char* ident(int32_t k) { return k >= 0 && k < 256 ? route_tables.waypoint_names[k].text : ""; }
+bool ident_is(int32_t k, const char* s) { return std::strcmp(ident(k), s) == 0; }
+bool type_is(int32_t k, const char* s) {
+  return k >= 0 && k < 256 && route_text_is(route_tables.leg_path_types[k], s);
+}
+bool is_arc_leg(int32_t k) { return type_is(k, "AF") || type_is(k, "RF"); }
+bool is_hold_leg(int32_t k) { return type_is(k, "HM") || type_is(k, "HA") || type_is(k, "HF"); }
+bool is_alt_term_leg(int32_t k) { return type_is(k, "FA") || type_is(k, "VA") || type_is(k, "CA"); }
+bool bypassed(int32_t k) { return at(legs_bypass, k) == 1.0f; }
+float at(const float (&a)[256], int32_t k) { return k >= 0 && k < 256 ? a[k] : 0.0f; }
+
+bool tracing() { return fms_debug_selector == 8888.0f; }
+void trace(const char* fmt, ...) {
+  if (!tracing()) return;
+  char line[512];
+  va_list args;
+  va_start(args, fmt);
+  std::vsnprintf(line, sizeof line, fmt, args);
+  va_end(args);
+  XPLMDebugString(line);
+}
+
+float ground_speed_kt() { return mirror_f(bound::sim_flightmodel_position_groundspeed) * kKtPerMps; }
+float mag_var() { return mirror_f(bound::sim_flightmodel_position_magnetic_variation); }
+float heading_ref() {
+  return mod360(mirror_f(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot) - mag_var() + 360.0f);
+}
+double ac_lat() { return mirror_d(bound::sim_flightmodel_position_latitude); }
+double ac_lon() { return mirror_d(bound::sim_flightmodel_position_longitude); }
+float idx_corr() { return lnav_cmd_cache.idx_corr_sent; }
+float idx_corr2() { return lnav_cmd_cache.idx_corr2_sent; }
+
+float lead_distance(float r_nm, float speed_kt) {
+  if (!(r_nm > 0.0f)) return 0.0f;
+  float bank = static_cast<float>(std::atan(speed_kt * speed_kt / (r_nm * 68620.0f)) * 180.0 / kPi);
+  if (!(bank > 0.0f)) bank = 0.0f;
+  if (bank > 35.0f) bank = 35.0f;
+  return static_cast<float>(r_nm * (2.0 * kPi / 360.0) * bank * 0.35);
+}
+
+bool turn_side(float a, float b, float side) { return on_turn_side(a, b, side == 0.0f || side == 2.0f ? 2 : 3); }
+
+float capture_command(double ctr_lat, double ctr_lon, float radius, float side, bool raw_xtrack) {
+  const bool left = side == 0.0f || side == 2.0f;
+  const double lat = ac_lat();
+  const double lon = ac_lon();
+  const float b = gc_bearing(ctr_lat, ctr_lon, lat, lon);
+  const float tangent = mod360(b + (left ? 270.0f : 90.0f));
+  arc_errors(lat, lon, ctr_lat, ctr_lon, radius, 0.0f, left ? 2 : 3);
+  const float x = nav_result.cross_track;
+  return arc_steer(mod360(tangent + mag_var() + 360.0f), raw_xtrack ? x : -x, radius, side, heading_ref(), 1);
+}
+
+bool capture_due(double ctr_lat, double ctr_lon, float radius, float side, float cmd) {
+  return turn_side(cmd, capture_command(ctr_lat, ctr_lon, radius, side), side);
+}
+
+bool release_due(double ctr_lat, double ctr_lon, float radius, float side, float cmd, float next_crs) {
+  const bool left = side == 0.0f || side == 2.0f;
+  const float b = gc_bearing(ctr_lat, ctr_lon, ac_lat(), ac_lon());
+  const float tangent = mod360(b + (left ? 270.0f : 90.0f));
+  const float c = arc_steer(mod360(tangent + mag_var() + 360.0f), 0.0f, radius, side, heading_ref(), 1);
+  return turn_side(c, next_crs, side) && turn_side(cmd, next_crs, side);
+}
+
+}  // namespace seqint
+
+using namespace seqint;
+
+// ---- navigation mode set-up -------------------------------------------------------------------
+
+namespace {
+
+void reset_leg_state() {
+  route_change_values.intdir_crs = -1.0f;
+  fms_seq.hold_phase = 0.0f;
+  fms_seq.hold_term = 0.0f;
+  fms_seq.pi_phase = 0.0f;
+  fms_seq.intdir_act = 0.0f;
+}
+
+// Mode for a leg reached through its transition: 5 when the previous valid
+// leg turns onto it with a fly-by radius, else 0.
+float turn_mode(int32_t k) {
+  const int32_t p = prev_valid_leg(k);
+  return (p == -1 || at(legs_radii_radius, p) == 0.0f) ? 0.0f : 5.0f;
+}
+
+// First hold phase of the entry type laid out for hold leg k.
+float first_hold_phase(int32_t k) {
+  const float entry = at(hold_pattern.hold_entry, k);
+  if (entry == 1.0f) return 14.0f;
+  if (entry == 2.0f) return 4.0f;
+  if (entry == 3.0f) return at(legs_seg1_radius, k - 1) == 0.0f ? 12.0f : 11.0f;
+  if (entry == 4.0f) return 6.0f;
+  if (entry == 5.0f) return 7.0f;
+  return 0.0f;
+}
+
+int32_t active_slot() { return slot_of(fms_seq.vnav_idx); }
+int32_t seq_slot() { return slot_of(fms_seq.vnav_idx_seq); }
+
+void start_proc_turn() {
+  fms_seq.hold_phase = fms_seq.hold_term = fms_seq.intdir_act = 0.0f;
+  fms_seq.pi_phase = 1.0f;
+  fms_seq.nav_mode = 7.0f;
+  route_change_values.intdir_crs = -1.0f;
+  if (fms_seq.vnav_idx_seq > fms_seq.vnav_idx) fms_seq.vnav_idx = fms_seq.vnav_idx_seq;
+  publish_vnav_idx();
+}
+
+// A discontinuity or vector leg keeps the active and the sequencing leg on
+// the same slot; `a`/`b` are the letters of the two log lines.
+void align_on_gap(const char* gap, char a, char b) {
+  if (ident_is(active_slot(), gap) && fms_seq.vnav_idx != fms_seq.vnav_idx_seq) {
+    fms_seq.vnav_idx_seq = fms_seq.vnav_idx;
+    publish_seq_leg();
+    trace("Switched offset_seq (%c)\n", a);
+  } else if (ident_is(seq_slot(), gap) && fms_seq.vnav_idx != fms_seq.vnav_idx_seq) {
+    fms_seq.vnav_idx = fms_seq.vnav_idx_seq;
+    publish_vnav_idx();
+    trace("Switched offset_seq (%c)\n", b);
+  }
+}
+
+void start_discontinuity(char a, char b) {
+  reset_leg_state();
+  fms_seq.nav_mode = 0.0f;
+  align_on_gap("DISCONTINUITY", a, b);
+}
+
+void start_vector(char a, char b) {
+  reset_leg_state();
+  fms_seq.nav_mode = 2.0f;
+  if (fms_seq.vnav_idx_seq > fms_seq.vnav_idx) fms_seq.vnav_idx = fms_seq.vnav_idx_seq;
+  publish_vnav_idx();
+  align_on_gap("(VECTOR)", a, b);
+}
+
+// The leg after a skipped altitude hold.
+void classify_after_skip(int32_t s) {
+  if (ident_is(s, "DISCONTINUITY")) {
+    start_discontinuity('J', 'K');
+  } else if (ident_is(s, "(VECTOR)")) {
+    start_vector('L', 'M');
+  } else if (is_arc_leg(s)) {
+    fms_seq.nav_mode = 4.0f;
+    reset_leg_state();
+  } else if (type_is(s, "PI")) {
+    start_proc_turn();
+  } else {
+    reset_leg_state();
+    fms_seq.pi_phase = 0.0f;
+    fms_seq.nav_mode = at(legs_radii_radius, s - 1) == 0.0f ? 0.0f : 5.0f;
+  }
+}
+
+void publish_mode_values() {
+  publish(bound::zuvadud_D738_fms_nav_mode, fms_seq.nav_mode);
+  publish(bound::zuvadud_D738_fms_hold_phase, fms_seq.hold_phase);
+  publish(bound::zuvadud_D738_fms_hold_term, fms_seq.hold_term);
+  publish(bound::zuvadud_D738_fms_pi_phase, fms_seq.pi_phase);
+  publish(bound::zuvadud_D738_fms_intdir_act, fms_seq.intdir_act);
+  publish(bound::zuvadud_D738_fms_intdir_crs, route_change_values.intdir_crs);
+}
+
+}  // namespace
+
+void init_nav_mode(int32_t slot) {
+  if (slot < 0 || slot > 255) {
+    publish_mode_values();
+    return;
+  }
+  if (fms_seq.vnav_idx_seq - 1.0f < static_cast<float>(slot)) {
+    const int32_t old = seq_slot();
+    trace("INIT NAV MODE (A) change offset SEQ from: %d <%s>  Nav mode: %f  Turn: %f\n", old, ident(old),
+          static_cast<double>(fms_seq.nav_mode), static_cast<double>(at(legs_turn, old)));
+    fms_seq.vnav_idx_seq = static_cast<float>(slot + 1);
+    if (bypassed(slot)) fms_seq.vnav_idx_seq = static_cast<float>(next_valid_leg(slot) + 1);
+    publish_seq_leg();
+    const int32_t now = seq_slot();
+    trace("INIT NAV MODE (B) change offset SEQ to: %d <%s>  Nav mode: %f  Turn: %f\n", now, ident(now),
+          static_cast<double>(fms_seq.nav_mode), static_cast<double>(at(legs_turn, now)));
+  }
+
+  const float alt_ft = mirror_f(bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot);
+  if (ident_is(slot, "DISCONTINUITY")) {
+    start_discontinuity('F', 'G');
+  } else if (ident_is(slot, "(VECTOR)")) {
+    start_vector('H', 'I');
+  } else if (is_arc_leg(slot)) {
+    const int32_t p = prev_valid_leg(slot);
+    fms_seq.nav_mode = p == -1 ? 0.0f : (at(legs_radii_radius, p) == 0.0f ? 4.0f : 5.0f);
+    reset_leg_state();
+  } else if (type_is(slot, "PI")) {
+    start_proc_turn();
+  } else if (!is_hold_leg(slot)) {
+    reset_leg_state();
+    fms_seq.nav_mode = turn_mode(slot);
+  } else if (type_is(slot, "HM") || type_is(slot, "HF") || alt_ft < legs_alt_rest1[slot] - 300.0f) {
+    fms_seq.nav_mode = 3.0f;
+    fms_seq.hold_phase = first_hold_phase(slot);
+    fms_seq.hold_term = fms_seq.pi_phase = fms_seq.intdir_act = 0.0f;
+    route_change_values.intdir_crs = -1.0f;
+    const bool active_is_hold = is_hold_leg(active_slot());
+    if (active_is_hold && fms_seq.vnav_idx_seq != fms_seq.vnav_idx) {
+      fms_seq.vnav_idx_seq = fms_seq.vnav_idx;
+      publish_seq_leg();
+      trace("Switched offset_seq (N)\n");
+    } else if (!active_is_hold && is_hold_leg(seq_slot()) && fms_seq.vnav_idx_seq != fms_seq.vnav_idx) {
+      fms_seq.vnav_idx = fms_seq.vnav_idx_seq;
+      publish_vnav_idx();
+      trace("Switched offset_seq (O)\n");
+    }
+  } else {
+    // An altitude hold reached at its altitude is not flown. The route's end
+    // bounds the step so the legs never point past the last entry.
+    float next = fms_seq.vnav_idx_seq + 1.0f;
+    if (fms_seq.legs_num >= 1.0f && next > fms_seq.legs_num) next = fms_seq.legs_num;
+    fms_seq.vnav_idx = next;
+    fms_seq.vnav_idx_seq = next;
+    const int32_t a = active_slot();
+    if (bypassed(a)) fms_seq.vnav_idx_seq = static_cast<float>(next_valid_leg(a) + 1);
+    publish(bound::zuvadud_D738_fms_vnav_idx_seq, fms_seq.vnav_idx_seq);
+    publish_vnav_idx();
+    fms_seq.vnav_idx_seq_prev = static_cast<float>(prev_valid_leg(trunc_to_i32(fms_seq.vnav_idx_seq - 1.0f)) + 1);
+    publish(bound::zuvadud_D738_fms_vnav_idx_seq_prev, fms_seq.vnav_idx_seq_prev);
+    classify_after_skip(seq_slot());
+  }
+
+  trace("INIT NAV MODE (C)- NEW Nav mode: %f  Turn: %f\n", static_cast<double>(fms_seq.nav_mode),
+        static_cast<double>(at(legs_turn, seq_slot())));
+  publish_mode_values();
+}
+
+// ---- active leg advance -----------------------------------------------------------------------
+
+bool sequence_legs_new_offset() {
+  FmsSequenceState& s = fms_seq;
+  if (!(s.vnav_idx > 1.0f && s.vnav_idx <= s.legs_num) || on_ground != 0) return false;
+  const int32_t a = active_slot();
+  if (a < 0) return false;
+  const bool hold_left = s.hold_phase == 0.0f && s.hold_term > 1.0f;
+  const bool allowed = !(ident_is(a, "DISCONTINUITY") && s.intdir_act == 0.0f) && s.nav_mode != 2.0f &&
+                       !(s.nav_mode == 3.0f && !hold_left);
+  if (is_alt_term_leg(a) &&
+      legs_alt_rest1[a] > mirror_f(bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot))
+    return false;
+  if (!allowed) return false;
+
+  const bool passed = route_track.abeam_dist_bp == 0.0f;
+  if (passed) {
+    const int32_t k = trunc_to_i32(s.vnav_idx);
+    trace("NEW OFFSET : %d <%s> - RT abeam dist bp = 0\n", k, ident(k));
+  }
+  if (!passed) return false;
+  if (s.nav_mode == 3.0f) {
+    const int32_t q = seq_slot();
+    const float d = gc_distance_nm(ac_lat(), ac_lon(), at(legs_lat, q), at(legs_lon, q));
+    if (d < 1.0f) trace("NEW OFFSET (A): %d <%s> - Distance to current wpt: %f = 0\n", q, ident(q), static_cast<double>(d));
+  }
+
+  if (s.vnav_idx == s.legs_num) {
+    s.vnav_idx_seq = s.vnav_idx;
+    publish_seq_leg();
+    s.nav_mode = 99.0f;
+    publish_nav_mode();
+    return true;
+  }
+  s.vnav_idx += 1.0f;
+  publish_vnav_idx();
+  trace("NEW OFFSET (B): %d <%s>\n", active_slot(), ident(active_slot()));
+  if (s.vnav_idx > s.vnav_idx_seq) {
+    s.vnav_idx_seq = s.vnav_idx;
+    const int32_t na = active_slot();
+    if (bypassed(na)) s.vnav_idx_seq = static_cast<float>(next_valid_leg(na) + 1);
+    init_nav_mode(seq_slot());
+    publish_seq_leg();
+    trace("NEW OFFSET SEQ (A): %d <%s>  Nav mode: %f\n", seq_slot(), ident(seq_slot()),
+          static_cast<double>(s.nav_mode));
+  }
+  return true;
+}
+
+// ---- the sequencing state machine -------------------------------------------------------------
+
+namespace {
+
+// The path into the sequencing waypoint: slot p's pieces, or the direct-to
+// path when nothing flown lies before it.
+struct PathIn {
+  double ctr1_lat, ctr1_lon, s1_start_lat, s1_start_lon, s1_end_lat, s1_end_lon;
+  float turn1, r1, seg2_crs;
+  double ctr3_lat, ctr3_lon;
+  float turn3, r3, remain;
+};
+
+PathIn path_into(int32_t p) {
+  PathIn v{};
+  if (p == -1) {
+    v.ctr1_lat = dir_seg1_ctr_lat;
+    v.ctr1_lon = dir_seg1_ctr_lon;
+    v.s1_start_lat = dir_seg1_start_lat;
+    v.s1_start_lon = dir_seg1_start_lon;
+    v.s1_end_lat = dir_seg1_end_lat;
+    v.s1_end_lon = dir_seg1_end_lon;
+    v.turn1 = dir_seg1_turn;
+    v.r1 = dir_seg1_radius;
+    v.seg2_crs = dir_seg2_crs_true;
+    v.ctr3_lat = dir_seg3_ctr_lat;
+    v.ctr3_lon = dir_seg3_ctr_lon;
+    v.turn3 = dir_seg3_turn;
+    v.r3 = dir_seg3_radius;
+    v.remain = dir_seg_remain_dist;
+    return v;
+  }
+  v.ctr1_lat = at(legs_seg1_ctr_lat, p);
+  v.ctr1_lon = at(legs_seg1_ctr_lon, p);
+  v.s1_start_lat = at(legs_seg1_start_lat, p);
+  v.s1_start_lon = at(legs_seg1_start_lon, p);
+  v.s1_end_lat = at(legs_seg1_end_lat, p);
+  v.s1_end_lon = at(legs_seg1_end_lon, p);
+  v.turn1 = at(legs_seg1_turn, p);
+  v.r1 = at(legs_seg1_radius, p);
+  v.seg2_crs = at(legs_seg2_crs_true, p);
+  v.ctr3_lat = at(legs_seg3_ctr_lat, p);
+  v.ctr3_lon = at(legs_seg3_ctr_lon, p);
+  v.turn3 = at(legs_seg3_turn, p);
+  v.r3 = at(legs_seg3_radius, p);
+  v.remain = at(legs_seg_remain_dist, p);
+  return v;
+}
+
+float clamp_to(float x, float lo, float hi) { return x < lo ? lo : (x > hi ? hi : x); }
+
+// One call's view of the sequencing leg.
+struct SeqFrame {
+  int32_t i, n, p;
+  PathIn in;
+  bool seq, arm;
+  float target;
+};
+
+void load_frame(SeqFrame& f) {
+  f.i = seq_slot();
+  f.n = next_valid_leg(f.i);
+  f.p = prev_valid_leg(f.i);
+  f.in = path_into(f.p);
+}
+
+void advance_sequencing_leg() {
+  fms_seq.vnav_idx_seq = static_cast<float>(next_valid_leg(seq_slot()) + 1);
+  init_nav_mode(seq_slot());
+  publish_seq_leg();
+}
+
+void arm(SeqFrame& f, float target) {
+  f.arm = true;
+  f.target = target;
+}
+
+// Capture test on waypoint i's own fly-by turn; `exchange` compares the
+// operands the other way round when that turn goes against the entry arc.
+bool own_turn_capture(const SeqFrame& f, float cmd, bool exchange_on_reversal, float* out_cmd) {
+  const int32_t i = f.i;
+  const float side = legs_seg1_turn[i];
+  const float c = capture_command(legs_seg1_ctr_lat[i], legs_seg1_ctr_lon[i], legs_seg1_radius[i], side);
+  if (out_cmd) *out_cmd = c;
+  const bool reversal = exchange_on_reversal && (side == 0.0f || side == 2.0f) != (f.in.turn1 == 0.0f || f.in.turn1 == 2.0f);
+  return reversal ? turn_side(c, cmd, side) : turn_side(cmd, c, side);
+}
+
+void trace_pair(const char* head, const SeqFrame& f) {
+  trace("%s: %d <%s> -> %d <%s>\n", head, f.i, ident(f.i), f.n, ident(f.n));
+}
+void trace_turn(const char* head, const SeqFrame& f) {
+  trace("%s WPT: %d <%s> -> %d <%s>  TURN: %f\n", head, f.i, ident(f.i), f.n, ident(f.n),
+        static_cast<double>(at(legs_turn, f.i)));
+}
+void trace_remain(const SeqFrame& f) {
+  trace("    Remain dist for act WPT: %f, DTA for next WPT: %f\n", static_cast<double>(f.in.remain),
+        static_cast<double>(legs_radii_dta[f.i]));
+}
+
+// The region decision: which of seq / arm the aircraft's place on the path
+// calls for.
+void region_decision(SeqFrame& f) {
+  const int32_t i = f.i;
+  const int32_t n = f.n;
+  const PathIn& in = f.in;
+  const float mode = fms_seq.nav_mode;
+  const int32_t region = route_track.region;
+  const int32_t sub = route_track.sub_region;
+  const float togo = route_track.abeam_dist_seg;
+  const float r1 = in.r1;
+  const float a_dist = static_cast<float>(r1 * 3.141592653589 * 0.4);
+  const float lead = lead_distance(r1, ground_speed_kt());
+  const bool straight_follows = in.remain - legs_radii_dta[i] > 0.5f || legs_radius[i] == 0.0f;
+  const bool entry_arc = in.turn1 != -1.0f;
+  const float corr = idx_corr();
+  const float corr2 = idx_corr2();
+
+  if (region == 105 && mode == 4.0f) {
+    if (togo < clamp_to(legs_af_arc_dist[i] * 0.25f, 0.0f, 1.2f)) f.seq = turn_side(corr2, magvar_course(i), in.turn1);
+  } else if ((region == 105 || region == 100) && mode == 10.0f) {
+    arm(f, 4.0f);
+  } else if (region == 100 && mode == 4.0f) {
+    if (is_arc_leg(i + 1)) {
+      if (togo < 0.1f) f.seq = true;
+    } else if (togo < 1.5f) {
+      const float side = legs_seg1_turn[i];
+      const float c =
+          capture_command(legs_seg1_ctr_lat[i], legs_seg1_ctr_lon[i], legs_radii_radius[i], side, true);
+      if (turn_side(corr2, c, side)) arm(f, 5.0f);
+    }
+  } else if (region == 102 && mode == 5.0f) {
+    if (togo < clamp_to(legs_seg1_arc_lenght[i] * 0.25f, 0.0f, 1.8f))
+      f.seq = turn_side(corr2, magvar_course_alt(i - 1), in.turn1);
+  } else if (region == 101 && mode == 10.0f) {
+    if (togo < clamp_to(a_dist, 0.0f, 1.8f) && turn_side(corr2, magvar_course(i), legs_rad_turn[i])) arm(f, 4.0f);
+  } else if (region == 101 && mode == 5.0f) {
+    arm(f, 10.0f);
+  } else if (region == 1 && sub == 1 && mode == 5.0f) {
+    if (straight_follows) {
+      const float next = magvar_course_alt(i - 1);
+      if (togo < 0.1f ||
+          (togo < lead && entry_arc && release_due(in.ctr1_lat, in.ctr1_lon, r1, in.turn1, corr2, next))) {
+        arm(f, 0.0f);
+        if (tracing()) {
+          trace_pair("NEW OFFSET SEQ (Reg1/0) (5) -> (0)", f);
+          trace_remain(f);
+          trace("    idx_corr_precalc: %f, Next_crs act wpt: %f, cs_dr_idx_corr2: %f\n",
+                static_cast<double>(capture_command(in.ctr1_lat, in.ctr1_lon, r1, in.turn1)),
+                static_cast<double>(next), static_cast<double>(corr2));
+        }
+      }
+    } else {
+      float c = 0.0f;
+      if (togo < 0.1f || (togo < a_dist && own_turn_capture(f, corr2, true, &c))) {
+        f.seq = true;
+        trace_turn("NEW OFFSET SEQ (Reg1/1) (5) -> (5)", f);
+        trace("    Precalc crs: %f, Idx_corr2: %f\n", static_cast<double>(c), static_cast<double>(corr2));
+      }
+    }
+  } else if (region == 1 && sub == 2 && mode == 5.0f) {
+    bool due = togo < 0.1f;
+    float c = 0.0f;
+    if (!due && togo < a_dist * 0.4f) {
+      // Leaving the first arc for the second where the two arcs meet.
+      const float meet = gc_bearing(in.ctr3_lat, in.ctr3_lon, in.ctr1_lat, in.ctr1_lon);
+      const bool left3 = in.turn3 == 0.0f || in.turn3 == 2.0f;
+      const float tangent = std::fmod(meet + (left3 ? 270.0f : 90.0f), 360.0f);
+      c = capture_command(in.ctr3_lat, in.ctr3_lon, r1, in.turn3);
+      due = release_due(in.ctr3_lat, in.ctr3_lon, r1, in.turn3, corr2, tangent) && turn_side(c, corr2, in.turn3);
+    }
+    if (due) {
+      arm(f, 9.0f);
+      trace("NEW OFFSET SEQ (Reg1/1) (5) -> (9): %d <%s> -> %d <%s>  TURN: %f\n", f.i, ident(f.i), f.n, ident(f.n),
+            static_cast<double>(at(legs_turn, f.i)));
+      trace("    Precalc crs: %f, Idx_corr2: %f\n", static_cast<double>(c), static_cast<double>(corr2));
+    }
+  } else if (region == 1 && sub == 3 && mode == 5.0f) {
+    if (togo < 0.1f ||
+        (togo < lead && entry_arc && release_due(in.ctr1_lat, in.ctr1_lon, r1, in.turn1, corr2, in.seg2_crs))) {
+      arm(f, 6.0f);
+      trace_pair("NEW OFFSET SEQ (Reg1/3) (5) -> (6)", f);
+      trace_remain(f);
+    }
+  } else if (region == 2 && mode == 6.0f) {
+    if (togo < 0.1f || (togo < a_dist && capture_due(in.ctr3_lat, in.ctr3_lon, in.r3, in.turn3, corr))) {
+      arm(f, 9.0f);
+      trace_pair("NEW OFFSET SEQ (Reg1/3) (6) -> (9)", f);
+      trace_remain(f);
+    }
+  } else if (region == 3 && mode == 9.0f) {
+    if (straight_follows) {
+      if (togo < a_dist &&
+          (togo < 0.1f ||
+           (entry_arc && release_due(in.ctr3_lat, in.ctr3_lon, in.r3, in.turn3, corr2, magvar_course_alt(i - 1))))) {
+        arm(f, 0.0f);
+        trace_pair("NEW OFFSET SEQ (Reg1/0) (9) -> (0)", f);
+        trace_remain(f);
+      }
+    } else {
+      float c = 0.0f;
+      const float to_start = gc_distance_nm(ac_lat(), ac_lon(), in.s1_start_lat, in.s1_start_lon);
+      if (togo < 0.1f || (togo < 1.5f && to_start < clamp_to(legs_seg1_radius[i], 0.0f, 20.0f) &&
+                          own_turn_capture(f, corr2, true, &c))) {
+        f.seq = true;
+        trace_turn("NEW OFFSET SEQ (Reg1/1) (9) -> (5)", f);
+        trace("    Precalc crs: %f, Idx_corr2: %f\n", static_cast<double>(c), static_cast<double>(corr2));
+      }
+    }
+  } else if ((region == 4 || region == 9 || region == 10 || region == 12) && mode == 0.0f) {
+    float c = 0.0f;
+    if (togo < 0.02f) {
+      f.seq = true;
+      trace_turn("NEW OFFSET SEQ AA (Reg9-10-12) (0) -> (5)", f);
+      trace("    Precalc crs: %f, Idx_corr: %f\n", static_cast<double>(c), static_cast<double>(corr));
+    } else if (togo < clamp_to(legs_seg1_radius[i], 0.0f, 20.0f) && legs_type[i] != 5.0f && legs_type[i] != 6.0f &&
+               own_turn_capture(f, corr, false, &c)) {
+      f.seq = true;
+      trace_turn("NEW OFFSET SEQ (Reg9-10-12) (0) -> (5)", f);
+      trace("    Precalc crs: %f, Idx_corr: %f\n", static_cast<double>(c), static_cast<double>(corr));
+    }
+  } else if ((region == 7 || region == 8 || region == 11) && mode == 0.0f) {
+    if (legs_type[i] != 5.0f && legs_type[i] != 6.0f) {
+      if (!is_arc_leg(n)) {
+        if (togo < 0.5f) {
+          f.seq = true;
+          trace_pair("NEW OFFSET SEQ (Reg7-8-11) (0) -> (0) FB WPT", f);
+          trace("    Precalc crs: %f, Idx_corr: %f\n", 0.0, static_cast<double>(corr));
+        }
+      } else if (togo < clamp_to(at(legs_radius, n), 0.0f, 1.5f)) {
+        const float c = capture_command(at(legs_rad_lat, n), at(legs_rad_lon, n), at(legs_radius, n),
+                                        at(legs_rad_turn, n));
+        if (turn_side(corr, c, at(legs_rad_turn, n))) {
+          f.seq = true;
+          trace_turn("NEW OFFSET SEQ (Reg7-8-11) (0) -> (AF/RF)", f);
+          trace("    Precalc crs: %f, Idx_corr: %f\n", static_cast<double>(c), static_cast<double>(corr));
+        }
+      }
+    }
+  } else if (region == 5) {
+    f.seq = true;
+    trace("NEW OFFSET SEQ (Reg5) (0) -> (?) FO WPT: %d <%s> -> %d <%s>\n", i, ident(i), n, ident(n));
+  }
+}
+
+// The aircraft has left the fly-by turn without the pieces sequencing it
+// (mode 5, nothing armed): set the mode from its side of the turn.
+void direction_recheck(const SeqFrame& f) {
+  const PathIn& in = f.in;
+  const bool left = in.turn1 == 2.0f;
+  const double lat = ac_lat();
+  const double lon = ac_lon();
+  const float radial_e = gc_bearing(in.ctr1_lat, in.ctr1_lon, in.s1_end_lat, in.s1_end_lon);
+  const float t = std::fmod(radial_e + (left ? 270.0f : 90.0f), 360.0f);
+  const auto near = [](float a, float b) { return crs_within_90(b, a); };
+
+  const float pos1 = gc_bearing(in.s1_end_lat, in.s1_end_lon, lat, lon);
+  const bool st1 = near(pos1, t);
+  bool st4 = false;
+  float pos4 = 0.0f;
+  float ref4 = 0.0f;
+  if (route_track.sub_region == 1) {
+    gc_destination(in.ctr1_lat, in.ctr1_lon, radial_e + (left ? 10.0f : 350.0f), in.r1);
+    const double q_lat = nav_result.lat;
+    const double q_lon = nav_result.lon;
+    pos4 = gc_bearing(q_lat, q_lon, lat, lon);
+    ref4 = std::fmod(gc_bearing(in.ctr1_lat, in.ctr1_lon, q_lat, q_lon) + (left ? 270.0f : 90.0f), 360.0f);
+    st4 = near(pos4, ref4);
+  }
+  const float radial = gc_bearing(in.ctr1_lat, in.ctr1_lon, lat, lon);
+  const float k1 = std::fmod(t + (left ? 45.0f : 315.0f), 360.0f);
+  const float k2 = std::fmod(k1 + (left ? 45.0f : 315.0f), 360.0f);
+  const bool st3 = near(radial, k1);
+  const bool st5 = near(radial, k2);
+  const float pos2 = gc_bearing(at(legs_lat, f.i), at(legs_lon, f.i), lat, lon);
+  const float ref2 = std::fmod(magvar_course(f.n) + 180.0f, 360.0f);
+  const bool st2 = near(pos2, ref2);
+  if (!((st1 || st4) && st2 && st3 && st5)) return;
+
+  if (is_arc_leg(f.i)) {
+    fms_seq.nav_mode = 4.0f;
+    publish_nav_mode();
+    trace("OFFSET SEQ (5) WPT %d <%s> -> INIT Nav Mode (D) (4)\n", f.i, ident(f.i));
+  } else {
+    const int32_t sub = route_track.sub_region;
+    if (sub == 1) fms_seq.nav_mode = 0.0f;
+    else if (sub == 2) fms_seq.nav_mode = 9.0f;
+    else if (sub == 3) fms_seq.nav_mode = 6.0f;
+    publish_nav_mode();
+    trace("OFFSET SEQ (5) WPT %d <%s> -> INIT Nav Mode (E) (0)\n", f.i, ident(f.i));
+  }
+  if (!tracing()) return;
+  if (st1) trace("   - dir_crs_state1: TRUE   Pos crs: %f, Act crs: %f\n", static_cast<double>(pos1), static_cast<double>(t));
+  if (st2) trace("   - dir_crs_state2: TRUE   Pos crs: %f, Act crs: %f\n", static_cast<double>(pos2), static_cast<double>(ref2));
+  if (st3) trace("   - dir_crs_state3: TRUE   Pos crs: %f, Act crs: %f\n", static_cast<double>(radial), static_cast<double>(k1));
+  if (st4) trace("   - dir_crs_state4: TRUE   Pos crs: %f, Act crs: %f\n", static_cast<double>(pos4), static_cast<double>(ref4));
+  trace("   - dir_crs_state5: TRUE   Pos crs: %f, Act crs: %f\n", static_cast<double>(radial), static_cast<double>(k2));
+}
+
+// Straight or arc legs (modes 4, 0, 3) without a region decision: the
+// sequencing waypoint is passed when the aircraft is beyond it and behind the
+// next one.
+void passage_test(const SeqFrame& f) {
+  const int32_t i = f.i;
+  const int32_t n = f.n;
+  const float mode = fms_seq.nav_mode;
+  const int32_t region = route_track.region;
+  const double lat = ac_lat();
+  const double lon = ac_lon();
+  const bool intercept = route_change_values.intdir_crs != -1.0f && fms_seq.intdir_act == 2.0f;
+  const float leg_crs = magvar_course(i);
+  const bool h = crs_within_90(leg_crs, heading_ref());
+  const double ref_lat = intercept ? at(legs_lat, i) : at(legs_seg1_start_lat, i);
+  const double ref_lon = intercept ? at(legs_lon, i) : at(legs_seg1_start_lon, i);
+  const bool beyond_ref = crs_within_90(leg_crs, gc_bearing(ref_lat, ref_lon, lat, lon));
+  const bool needs_heading = mode == 4.0f || (mode == 0.0f && (region == 7 || region == 8 || region == 11)) || intercept;
+  bool start = false;
+  if (needs_heading) start = h && beyond_ref;
+  else if (mode == 3.0f) start = beyond_ref;
+  const bool behind_next = crs_within_90(std::fmod(magvar_course(n) + 180.0f, 360.0f),
+                                         gc_bearing(at(legs_lat, n), at(legs_lon, n), lat, lon));
+
+  if (hold_seq_latch != 0) {
+    advance_sequencing_leg();
+    trace("NEW OFFSET SEQ (D): %d <%s> - HOLD fix pased \n", i, ident(i));
+  } else if (start && behind_next) {
+    advance_sequencing_leg();
+    trace("NEW OFFSET SEQ (D): %d <%s> - Condition START and WPT \n", i, ident(i));
+  } else if (mode == 4.0f && !is_arc_leg(i + 1) && legs_radii_radius[i] == 0.0f && h &&
+             route_track.abeam_dist < 1.5f) {
+    // An arc leg ending without a turn: passed 5 degrees before its end.
+    const bool left = legs_rad_turn[i] == 0.0f || legs_rad_turn[i] == 2.0f;
+    const double x_lat = legs_rad_lat[i];
+    const double x_lon = legs_rad_lon[i];
+    const float b = std::fmod(gc_bearing(x_lat, x_lon, legs_lat[i], legs_lon[i]) + (left ? 5.0f : 355.0f), 360.0f);
+    gc_destination(x_lat, x_lon, b, legs_radius[i]);
+    const double q_lat = nav_result.lat;
+    const double q_lon = nav_result.lon;
+    const float tangent = std::fmod(gc_bearing(x_lat, x_lon, q_lat, q_lon) + (left ? 270.0f : 90.0f), 360.0f);
+    if (behind_next && crs_within_90(tangent, gc_bearing(q_lat, q_lon, lat, lon))) {
+      advance_sequencing_leg();
+      trace("NEW OFFSET SEQ (E): %d <%s> - AF/RF 5(12) degrees to final crs WPT 1 \n", i, ident(i));
+    }
+  }
+}
+
+}  // namespace
+
+void sequence_legs() {
+  FmsSequenceState& s = fms_seq;
+  if (s.vnav_idx_seq <= 1.0f) return;
+  SeqFrame f{};
+  load_frame(f);
+  if (f.i < 0) return;
+  if (ident_is(f.i, "DISCONTINUITY") && s.intdir_act == 0.0f) return;
+  if (on_ground != 0) return;
+
+  if (s.nav_mode == 3.0f && s.hold_term > 1.0f && prev_hold_phase == 0.0f && s.hold_phase == 1.0f) hold_seq_latch = 1;
+  prev_hold_phase = s.hold_phase;
+
+  const float mode = s.nav_mode;
+  const bool open = (mode != 2.0f && mode != 3.0f && mode != 7.0f) ||
+                    (mode == 3.0f && s.hold_term > 1.0f && s.hold_phase == 0.0f && route_track.region == 300) ||
+                    (mode == 3.0f && hold_seq_latch != 0) || (mode == 7.0f && s.pi_phase == 7.0f);
+
+  if (mode == 2.0f || mode == 3.0f || mode == 7.0f) {
+    if (s.vnav_idx < s.vnav_idx_seq) {
+      s.vnav_idx_seq = s.vnav_idx;
+      trace("Switched back offset_seq (E)\n");
+      load_frame(f);
+      if (f.i < 0) {
+        publish_seq_leg();
+        return;
+      }
+    }
+    publish_seq_leg();
+  }
+
+  if (is_alt_term_leg(f.i) &&
+      mirror_f(bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot) < legs_alt_rest1[f.i])
+    return;
+  if (!open) return;
+
+  if (bypassed(f.i)) {
+    s.vnav_idx_seq = static_cast<float>(next_valid_leg(f.i) + 1);
+    publish_seq_leg();
+    const int32_t a = active_slot();
+    trace("NEW OFFSET SEQ (B): %d <%s> - Bypassed wpt0\n", a, ident(a));
+    return;
+  }
+
+  bool decide = true;
+  if (s.vnav_idx_seq < s.vnav_idx) {
+    s.vnav_idx_seq = s.vnav_idx;
+    const int32_t a = active_slot();
+    if (bypassed(a)) s.vnav_idx_seq = static_cast<float>(next_valid_leg(a) + 1);
+    init_nav_mode(seq_slot());
+    publish_seq_leg();
+    trace("NEW OFFSET SEQ (C): %d <%s> - Offset seq lower than Offset\n", seq_slot(), ident(seq_slot()));
+    load_frame(f);
+    if (f.i < 0) return;
+    decide = false;
+  }
+  if (decide) region_decision(f);
+
+  // Lateral offset: its start waypoint is left once the turn onto the offset
+  // track begins.
+  if (s.legs_offset_act == 7.0f && s.vnav_idx_seq == route_change_values.legs_offset_start) {
+    const float d = gc_distance_nm(ac_lat(), ac_lon(), at(legs_lat, f.i), at(legs_lon, f.i));
+    if (d < 0.4142136f * turn_radius_nm(22.0f, ground_speed_kt())) {
+      s.legs_offset_act = 6.0f;
+      publish(bound::zuvadud_D738_fms_legs_offset_act, s.legs_offset_act);
+      offset_pass_flag = 0;
+    }
+    f.seq = false;
+  }
+
+  const float m = s.nav_mode;
+  if (m == 5.0f) {
+    const float v = ground_speed_kt();
+    const float capture = v < 170.0f ? 0.02f : (v > 300.0f ? 0.5f : (v - 170.0f) * 0.48f / 130.0f + 0.02f);
+    const float d = gc_distance_nm(ac_lat(), ac_lon(), at(legs_lat, f.i), at(legs_lon, f.i));
+    if (d < capture) {
+      trace_pair("NEW OFFSET SEQ (Distance to WPT) (5)", f);
+      trace("    Distance to WPT: %f, Distance threeshold: %f\n", static_cast<double>(d), static_cast<double>(capture));
+      advance_sequencing_leg();
+    } else if (f.seq) {
+      advance_sequencing_leg();
+    } else if (f.arm) {
+      s.nav_mode = is_arc_leg(f.i) ? (f.in.r1 == 0.0f ? 4.0f : 10.0f) : f.target;
+      publish_nav_mode();
+      trace("OFFSET SEQ (5,9) WPT %d <%s> -> INIT Nav Mode (H) (%f)\n", f.i, ident(f.i), static_cast<double>(s.nav_mode));
+    } else {
+      direction_recheck(f);
+    }
+  } else if (m == 4.0f || m == 0.0f || m == 3.0f) {
+    if (f.seq) advance_sequencing_leg();
+    else passage_test(f);
+  } else if (m == 6.0f && f.arm) {
+    s.nav_mode = is_arc_leg(f.i) ? 4.0f : f.target;
+    publish_nav_mode();
+    trace("OFFSET SEQ (6) %d <%s> -> INIT Nav Mode (F) (%f)\n", f.i, ident(f.i), static_cast<double>(s.nav_mode));
+  } else if (m == 9.0f && f.arm) {
+    s.nav_mode = f.target;
+    publish_nav_mode();
+    trace("OFFSET SEQ (9) %d <%s> -> INIT Nav Mode (I) (%f)\n", f.i, ident(f.i), static_cast<double>(s.nav_mode));
+  } else if (m == 10.0f && f.arm) {
+    s.nav_mode = f.target;
+    publish_nav_mode();
+    trace("OFFSET SEQ (10) %d <%s> -> INIT Nav Mode (J) (%f)\n", f.i, ident(f.i), static_cast<double>(s.nav_mode));
+  }
+}

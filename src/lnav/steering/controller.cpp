@@ -1,0 +1,114 @@
+// The proportional-integral-derivative step of the guidance laws (both forms).
+#include "lnav/steering/controller.h"
+
+#include <cmath>
+
+#include "core/util.h"
+
+namespace {
+
+// A non-finite argument would poison the record for the rest of the flight;
+// it counts as 0 instead (and a negative step as no time at all).
+inline float finite_or_zero(float v) { return std::isfinite(v) ? v : 0.0f; }
+
+struct StepArgs {
+  float e_int;       // error seen by the integral and derivative terms
+  float p;           // proportional term
+  float lo, hi;      // output and integrator limits
+};
+
+// The shared part of both forms: integrator with anti-windup, output with its
+// rate limit and bounds, and the record update.
+float advance(PidState& s, const StepArgs& a, float dt, float ki, float kd, int32_t reset, float reset_value,
+              float rate_limit) {
+  const float ki_dt = ki * dt;
+  if (ki_dt == 0.0f) {
+    s.integral = 0.0f;
+  } else {
+    if (reset != 0) {
+      s.integral = reset_value;
+      s.prev_out = reset_value;
+      s.prev_error = a.e_int;
+    }
+    // No further wind-up while the proportional term or the last output
+    // already sits at a limit and pushes further into it.
+    const bool winding = (a.p < a.lo && s.integral < 0.0f) || (a.p > a.hi && s.integral > 0.0f) ||
+                         (s.prev_out == a.lo && a.p < 0.0f) || (s.prev_out == a.hi && a.p > 0.0f);
+    if (!winding) s.integral += a.e_int * ki * dt;
+    s.integral = clamp_range(s.integral, a.lo, a.hi);
+  }
+
+  float out = s.integral + a.p;
+  if (dt != 0.0f) out += (a.e_int - s.prev_error) * kd / dt;
+  if (rate_limit != 0.0f) {
+    const float max_step = std::fabs(rate_limit * dt);
+    out = clamp_range(out, s.prev_out - max_step, s.prev_out + max_step);
+  }
+  out = clamp_range(out, a.lo, a.hi);
+  s.integral = clamp_range(s.integral, a.lo, a.hi);
+
+  s.prev_error = a.e_int;
+  s.prev_out = out;
+  s.p_term = a.p;
+  return out;
+}
+
+}  // namespace
+
+float pid_step(PidState& s, float setpoint, float measured, float dt, float kp, float ki, float kd,
+               int32_t reset, float reset_value, float rate_limit, float error_limit, int32_t limit_mode) {
+  dt = finite_or_zero(dt);
+  if (dt < 0.0f) dt = 0.0f;
+  kp = finite_or_zero(kp);
+  ki = finite_or_zero(ki);
+  kd = finite_or_zero(kd);
+  reset_value = finite_or_zero(reset_value);
+  rate_limit = finite_or_zero(rate_limit);
+
+  float e = finite_or_zero(setpoint - measured);
+  float band = 0.0f;
+  switch (limit_mode) {
+    case 1: band = 450.0f; break;
+    case 2: band = 1500.0f; break;
+    case 3: band = 20.0f; break;
+    case 4: band = std::fabs(finite_or_zero(error_limit)); break;
+    case 5: band = 1800.0f; break;
+    default: break;
+  }
+  if (limit_mode >= 1 && limit_mode <= 5) e = clamp_range(e, -band, band);
+
+  const float limit = 2.2f * dt;
+  StepArgs a;
+  a.e_int = clamp_range(e, -0.03f, 0.03f);
+  a.p = kp * e;
+  a.lo = -limit;
+  a.hi = limit;
+  return advance(s, a, dt, ki, kd, reset, reset_value, rate_limit);
+}
+
+float pid_step(PidState& s, float setpoint, float measured, float dt, float kp, float ki, float kd,
+               int32_t reset, float reset_value, float rate_limit, int32_t mode) {
+  dt = finite_or_zero(dt);
+  if (dt < 0.0f) dt = 0.0f;
+  kp = finite_or_zero(kp);
+  ki = finite_or_zero(ki);
+  kd = finite_or_zero(kd);
+  reset_value = finite_or_zero(reset_value);
+  rate_limit = finite_or_zero(rate_limit);
+
+  float e = finite_or_zero(setpoint - measured);
+  if (mode == kPidErrorAngle) {
+    e = static_cast<float>(std::fmod(static_cast<double>(e + 360.0f), 360.0));
+    if (e > 180.0f) e -= 360.0f;
+    if (e <= -180.0f) e += 360.0f;  // only for a difference of a turn or more
+  } else if (mode == kPidErrorClamp3) {
+    e = clamp_range(e, -3.0f, 3.0f);
+  }
+
+  StepArgs a;
+  a.e_int = e;
+  a.p = kp * e;
+  a.lo = s.out_min;
+  a.hi = s.out_max;
+  return advance(s, a, dt, ki, kd, reset, reset_value, rate_limit);
+}

@@ -1,0 +1,421 @@
+// LNAV steering: the piece of path flown per navigation mode, hold phase and
+// procedure-turn phase, the commands sent through the last-sent cache, the
+// GLS/LPV and final-approach-course intercepts, the active leg's great-circle
+// cross-track and the lateral offset's entry and exit.
+//
+// Reads the scripts' autopilot and FMS values (directly), the frame copies of
+// position, variation, heading, ground speed and the route values, the leg
+// table, the computed leg path, the direct-to path, the hold and
+// procedure-turn layout, the route tracking state and the sequencing state.
+// Leg slots come from the sequencing values; a slot outside the 256-leg tables
+// steers nothing from them.
+#include "lnav/steering/lnav_steering.h"
+
+#include <cmath>
+
+#include "core/binding.h"
+#include "core/preprocess.h"
+#include "lnav/route/route_intake.h"
+#include "lnav/route/route_pass_steps.h"
+#include "core/util.h"
+#include "lnav/route/fms_legs.h"
+#include "lnav/path/path_position.h"
+#include "lnav/route/route_state.h"
+#include "lnav/route/route_tracking.h"
+#include "lnav/steering/steering_helpers.h"
+#include "navdata/air_data.h"
+#include "navdata/geodesy.h"
+#include "lnav/route/route_geometry.h"
+
+LnavCommandCache lnav_cmd_cache;
+uint8_t offset_pass_flag;
+
+namespace {
+
+constexpr double kEarthNm = 3440.064795;
+constexpr double kPiSteer = 3.14159265359;
+constexpr float kKtPerMps = 1.94384449f;
+constexpr float kTan22_5 = 0.4142136f;
+
+LnavCommandCache& cache = lnav_cmd_cache;
+
+float direct(bound::Id id) {
+  XPLMDataRef h = handle(id);
+  if (h == nullptr) return 0.0f;
+  const float v = XPLMGetDataf(h);
+  return std::isfinite(v) ? v : 0.0f;
+}
+
+void write(bound::Id id, float v) {
+  if (XPLMDataRef h = handle(id)) XPLMSetDataf(h, v);
+}
+
+// Through the cache: written only when it differs from the last value sent.
+void send(bound::Id id, float& sent, float v) {
+  if (sent != v) write(id, v);
+  sent = v;
+}
+void send_corr(float v) { send(bound::zuvadud_D738_fms_idx_corr, cache.idx_corr_sent, v); }
+void send_corr2(float v) { send(bound::zuvadud_D738_fms_idx_corr2, cache.idx_corr2_sent, v); }
+void send_corr4(float v) { send(bound::zuvadud_D738_fms_idx_corr4, cache.idx_corr4_sent, v); }
+void send_corr5(float v) { send(bound::zuvadud_D738_fms_idx_corr5, cache.idx_corr5_sent, v); }
+
+// Sums of courses and an intercept angle brought below 360 by whole turns;
+// anything still larger goes through the remainder instead of looping.
+float below_360(float v) {
+  for (int i = 0; i < 4 && v >= 360.0f; ++i) v -= 360.0f;
+  if (v >= 360.0f) v = std::fmod(v, 360.0f);
+  return v;
+}
+
+// Intercept of a course the scripts give in magnetic degrees.
+float intercept_course(float xtrack, float course, float bank, float gain, float max_angle) {
+  const float angle = turn_radius_for_speed(xtrack, bank, gain, max_angle);
+  return below_360(angle + course + frame_flight_data.mag_var_deg + 360.0f);
+}
+
+double ac_lat() { return mirror_d(bound::sim_flightmodel_position_latitude); }
+double ac_lon() { return mirror_d(bound::sim_flightmodel_position_longitude); }
+
+bool slot_ok(int32_t k) { return k >= 0 && k < 256; }
+// Leg slot of a 1-based leg number: -1 for 0 (the direct-to path), -2 when
+// it names no slot at all.
+int32_t slot_of(float number) {
+  if (!(number >= 0.0f && number < 257.0f)) return -2;
+  return static_cast<int32_t>(number - 1.0f);
+}
+
+// ---- the two steering procedures -------------------------------------------------
+
+constexpr int32_t kNoOffset = -1;
+
+void steer_straight(double p_lat, double p_lon, float course_true, int32_t offset_leg) {
+  track_errors(ac_lat(), ac_lon(), p_lat, p_lon, course_true);
+  if (offset_leg != kNoOffset) lnav_offset_helper(offset_leg);
+  const float cmd = lnav_intercept_hdg(course_true, nav_result.cross_track, cache.track_cmd_prev, 0);
+  send_corr(cmd);
+  cache.track_cmd_prev = cmd;
+}
+
+void steer_arc(double c_lat, double c_lon, float radius, float turn, int32_t offset_leg) {
+  arc_errors(ac_lat(), ac_lon(), c_lat, c_lon, radius, 0.0f, static_cast<int>(turn));
+  const float c = std::fmod(nav_result.course + frame_flight_data.mag_var_deg + 360.0f, 360.0f);
+  if (offset_leg != kNoOffset) lnav_offset_helper(offset_leg);
+  const float cmd = arc_steer(c, nav_result.cross_track, radius, turn, cache.track_cmd_prev, 0);
+  send_corr2(cmd);
+  cache.track_cmd_prev = cmd;
+  send_corr4(0.0f);
+  send_corr(0.0f);
+}
+
+void entry_arc(int32_t k, int32_t offset_leg) {
+  steer_arc(legs_seg1_ctr_lat[k], legs_seg1_ctr_lon[k], legs_seg1_radius[k], legs_seg1_turn[k], offset_leg);
+}
+void dir_entry_arc() { steer_arc(dir_seg1_ctr_lat, dir_seg1_ctr_lon, dir_seg1_radius, dir_seg1_turn, kNoOffset); }
+
+// ---- step 2: great-circle cross-track of the active leg ---------------------------
+
+void active_leg_xtrack() {
+  const FmsSequenceState& q = fms_seq;
+  if (q.vnav_idx_seq == 0.0f || q.legs_num == 0.0f || q.vnav_idx_seq >= q.legs_num - 1.0f) return;
+  const int32_t r = route_track.region;
+  if (r == 1 || r == 2 || r == 3 || r == 6 || r == 13) return;
+  const int32_t a = slot_of(q.vnav_idx_seq);
+  if (!slot_ok(a)) return;
+  const int32_t b = a - 1;
+  const RouteText& type = route_tables.leg_path_types[a];
+  const bool tf = route_text_is(type, "TF") || route_text_is(type, "IF");
+  const bool df = route_text_is(type, "DF");
+  double s_lat = 0.0;
+  double s_lon = 0.0;
+  if ((tf || df) && q.vnav_idx_seq > 1.0f && q.intdir_act == 0.0f && slot_ok(b)) {
+    if (tf) {
+      s_lat = legs_lat[b];
+      s_lon = legs_lon[b];
+    } else if (legs_seg3_end_lat[b] != 0.0f || legs_seg3_end_lon[b] != 0.0f) {
+      s_lat = legs_seg3_end_lat[b];
+      s_lon = legs_seg3_end_lon[b];
+    } else if (legs_seg1_end_lat[b] != 0.0f || legs_seg1_end_lon[b] != 0.0f) {
+      s_lat = legs_seg1_end_lat[b];
+      s_lon = legs_seg1_end_lon[b];
+    } else {
+      s_lat = legs_seg1_start_lat[b];
+      s_lon = legs_seg1_start_lon[b];
+    }
+  } else if (q.intdir_act == 2.0f && q.intdir_idx == q.vnav_idx && q.vnav_idx == q.vnav_idx_seq &&
+             route_change_values.intdir_crs == -1.0f && legs_df_crs[a] >= 0.0f) {
+    if (dir_seg3_end_lat != 0.0f || dir_seg3_end_lon != 0.0f) {
+      s_lat = dir_seg3_end_lat;
+      s_lon = dir_seg3_end_lon;
+    } else if (dir_seg1_end_lat != 0.0f || dir_seg1_end_lon != 0.0f) {
+      s_lat = dir_seg1_end_lat;
+      s_lon = dir_seg1_end_lon;
+    } else {
+      s_lat = dir_seg1_start_lat;
+      s_lon = dir_seg1_start_lon;
+    }
+  } else {
+    return;
+  }
+  const double to_rad = kPiSteer / 180.0;
+  const double th13 = gc_bearing(s_lat, s_lon, ac_lat(), ac_lon()) * to_rad;
+  const double th12 = gc_bearing(s_lat, s_lon, legs_lat[a], legs_lon[a]) * to_rad;
+  const double d13 = gc_distance_nm(s_lat, s_lon, ac_lat(), ac_lon()) / kEarthNm;
+  const float xt = static_cast<float>(std::asin(std::sin(d13) * std::sin(th13 - th12)) * kEarthNm);
+  route_track.xtrack = xt;
+  write(bound::zuvadud_D738_fms_rt_xtrack, xt);
+}
+
+// ---- step 3: LNAV by navigation mode ---------------------------------------------
+
+void mode0_by_region(int32_t a) {
+  const int32_t r = route_track.region;
+  if (r == 1 || r == 2 || r == 3 || r == 6) {
+    steer_straight(legs_lat[a], legs_lon[a], magvar_course_alt(a - 1), a);
+  } else if (r == 13) {
+    const int32_t b = a - 1;
+    if (!slot_ok(b)) return;
+    steer_straight(legs_lat[b], legs_lon[b], magvar_course(b), b);
+  } else {
+    nav_result.cross_track = route_track.xtrack;
+    lnav_offset_helper(a);
+    const float cmd =
+        lnav_intercept_hdg(fms_copies.gps_track_degtm, nav_result.cross_track, cache.track_cmd_prev, 0);
+    send_corr(cmd);
+    cache.track_cmd_prev = cmd;
+  }
+}
+
+void hold_steering(int32_t a) {
+  const int32_t b = a - 1;
+  const float inbound = hold_pattern.hold_crs_true[a];
+  const float outbound = std::fmod(inbound + 180.0f, 360.0f);
+  const int32_t phase = trunc_clamped(fms_seq.hold_phase, -1, 17);
+  auto fix_turn = [&] {
+    steer_arc(hold_pattern.hold_ctr1_lat[a], hold_pattern.hold_ctr1_lon[a], hold_pattern.hold_radius[a],
+              legs_rad_turn[a], kNoOffset);
+  };
+  // Phases 4 and later fly the entry laid out with the leg before the hold.
+  const bool need_b = phase >= 4 && phase != 5 && phase != 10;
+  if (need_b && !slot_ok(b)) return;
+  switch (phase) {
+    case 0: steer_straight(legs_lat[a], legs_lon[a], inbound, kNoOffset); break;
+    case 1:
+    case 10: fix_turn(); break;
+    case 2:
+    case 5:
+      steer_straight(hold_pattern.hold_far_lat[a], hold_pattern.hold_far_lon[a], outbound, kNoOffset);
+      break;
+    case 3:
+      steer_arc(hold_pattern.hold_ctr2_lat[a], hold_pattern.hold_ctr2_lon[a], hold_pattern.hold_radius[a],
+                legs_rad_turn[a], kNoOffset);
+      break;
+    case 4:
+    case 6:
+    case 11:
+    case 14: entry_arc(b, kNoOffset); break;
+    case 7: steer_straight(legs_seg3_pt_lat[b], legs_seg3_pt_lon[b], outbound, kNoOffset); break;
+    case 8:
+    case 13:
+    case 16:
+      steer_arc(legs_seg3_ctr_lat[b], legs_seg3_ctr_lon[b], legs_seg3_radius[b], legs_seg3_turn[b], kNoOffset);
+      break;
+    case 9:
+      steer_straight(legs_seg2_end_lat[b], legs_seg2_end_lon[b],
+                     gc_bearing(legs_seg3_end_lat[b], legs_seg3_end_lon[b], legs_seg2_end_lat[b],
+                                legs_seg2_end_lon[b]),
+                     kNoOffset);
+      break;
+    case 12:
+    case 15: steer_straight(legs_seg2_end_lat[b], legs_seg2_end_lon[b], legs_seg2_crs_true[b], kNoOffset); break;
+    default: break;
+  }
+}
+
+void procedure_turn_steering(int32_t a) {
+  const ProcTurnArrays& pt = proc_turn;
+  const float K = pt.pi_crs_true[a];
+  const bool left = legs_rad_turn[a] == 0.0f || legs_rad_turn[a] == 2.0f;
+  const float first = left ? 3.0f : 2.0f;
+  const float second = left ? 2.0f : 3.0f;
+  const float R = std::fmod(K + (left ? 135.0f : 225.0f), 360.0f);
+  const float r = pt.pi_radius[a];
+  switch (trunc_clamped(fms_seq.pi_phase, -1, 9)) {
+    case 0:
+      if (slot_ok(a - 1)) entry_arc(a - 1, kNoOffset);
+      break;
+    case 1: steer_straight(pt.pi_p1_lat[a], pt.pi_p1_lon[a], std::fmod(R + 180.0f, 360.0f), kNoOffset); break;
+    case 2: steer_arc(pt.pi_p2_lat[a], pt.pi_p2_lon[a], r, first, kNoOffset); break;
+    case 3: steer_straight(pt.pi_p4_lat[a], pt.pi_p4_lon[a], K, kNoOffset); break;
+    case 4: steer_arc(pt.pi_p5_lat[a], pt.pi_p5_lon[a], r, second, kNoOffset); break;
+    case 5: steer_straight(pt.pi_p7_lat[a], pt.pi_p7_lon[a], std::fmod(K + 180.0f, 360.0f), kNoOffset); break;
+    case 6: steer_arc(pt.pi_x_lat[a], pt.pi_x_lon[a], r, second, kNoOffset); break;
+    case 7: steer_straight(legs_lat[a], legs_lon[a], R, kNoOffset); break;
+    default: break;
+  }
+}
+
+void previous_leg_entry_arc(int32_t p) {
+  if (p == -1) {
+    dir_entry_arc();
+  } else if (slot_ok(p)) {
+    entry_arc(p, p);
+  }
+}
+
+void lnav_engaged_steering() {
+  const float mode = direct(bound::zuvadud_D738_fms_nav_mode);
+  const int32_t a = slot_of(fms_seq.vnav_idx_seq);
+  const int32_t p = slot_of(fms_seq.vnav_idx_seq_prev);
+  if (mode == 0.0f) {
+    if (slot_ok(a)) mode0_by_region(a);
+  } else if (mode == 3.0f) {
+    if (slot_ok(a)) hold_steering(a);
+  } else if (mode == 4.0f) {
+    const float radius = clamp_range(direct(bound::zuvadud_D738_fms_radii_turn), 0.8f, 20.0f);
+    const float cmd = arc_steer2(direct(bound::zuvadud_D738_fms_gps_track2_degtm), fms_copies.xtrack, radius,
+                                 direct(bound::zuvadud_D738_fms_gps_track_turn),
+                                 direct(bound::zuvadud_D738_fms_gps_track_turn2), cache.track_cmd_prev, 0);
+    send_corr2(cmd);
+    cache.track_cmd_prev = cmd;
+    send_corr4(0.0f);
+    send_corr(0.0f);
+  } else if (mode == 5.0f) {
+    const int32_t r = route_track.region;
+    if (r == 5 || r == 102) {
+      if (direct_to_leg == a) {
+        dir_entry_arc();
+      } else if (slot_ok(a)) {
+        entry_arc(a, a);
+      }
+    } else {
+      previous_leg_entry_arc(p);
+    }
+  } else if (mode == 6.0f) {
+    if (p == -1) {
+      steer_straight(dir_seg2_end_lat, dir_seg2_end_lon, dir_seg2_crs_true, kNoOffset);
+    } else if (slot_ok(p)) {
+      steer_straight(legs_seg2_end_lat[p], legs_seg2_end_lon[p], legs_seg2_crs_true[p], p);
+    }
+  } else if (mode == 7.0f) {
+    if (slot_ok(a)) procedure_turn_steering(a);
+  } else if (mode == 9.0f) {
+    // The exit arc shares the transition's radius, held with the entry arc.
+    if (p == -1) {
+      steer_arc(dir_seg3_ctr_lat, dir_seg3_ctr_lon, dir_seg1_radius, dir_seg3_turn, kNoOffset);
+    } else if (slot_ok(p)) {
+      steer_arc(legs_seg3_ctr_lat[p], legs_seg3_ctr_lon[p], legs_seg1_radius[p], legs_seg3_turn[p], p);
+    }
+  } else if (mode == 10.0f) {
+    previous_leg_entry_arc(p);
+  } else {
+    // No path piece of our own: capture the scripts' track.
+    const float v = intercept_course(fms_copies.xtrack, fms_copies.gps_track_degtm, 20.0f, 1.2f, 45.0f);
+    send_corr(v);
+    cache.track_cmd_prev = v;
+    send_corr2(0.0f);
+    send_corr4(0.0f);
+  }
+}
+
+}  // namespace
+
+void lnav_offset_helper(int32_t leg) {
+  const float s = fms_seq.legs_offset_act;
+  const RouteChangeValues& rc = route_change_values;
+  const float L = static_cast<float>(leg);
+  const float start = rc.legs_offset_start;
+  const float end = rc.legs_offset_end;
+  if (!(s >= 5.0f && s <= 7.0f) || start == 0.0f || end == 0.0f) return;
+  const int32_t end_slot = slot_of(end);
+
+  float x = nav_result.cross_track;
+  bool corrected = false;
+  auto minus_offset_at = [&](int32_t k) {
+    if (!slot_ok(k)) return;  // an offset end outside the route corrects nothing
+    x -= legs_offset[k];
+    corrected = true;
+  };
+  if (rc.legs_offset_start_t == 0.0f && s == 5.0f) {
+    minus_offset_at(end_slot);
+  } else if (L >= start || (L >= start - 1.0f && s == 6.0f)) {
+    minus_offset_at((s == 5.0f || s == 6.0f) ? end_slot : leg);
+  }
+  if (corrected) {
+    x = clamp_range(x, -999.0f, 999.0f);
+    nav_result.cross_track = x;
+  }
+
+  // Bearing from an offset point to the aircraft against the leg's course:
+  // within 90 degrees means the point lies behind.
+  auto behind = [&](float pt_lat, float pt_lon) {
+    const float A = (slot_ok(leg) ? legs_brg_true[leg] : 0.0f) * 180.0f / 3.14159265359f;
+    const float B = gc_bearing(pt_lat, pt_lon, ac_lat(), ac_lon());
+    float D = std::fmod(A - B + 360.0f, 360.0f);
+    if (D > 180.0f) D -= 360.0f;
+    return D > -90.0f && D < 90.0f;
+  };
+  float new_state = s;
+  if (L == end - 1.0f) {
+    const float ex_lat = rc.offset_lat[2];
+    const float ex_lon = rc.offset_lon[2];
+    if (behind(ex_lat, ex_lon)) {
+      new_state = 8.0f;
+    } else {
+      const float gs_kt = mirror_f(bound::sim_flightmodel_position_groundspeed) * kKtPerMps;
+      if (turn_radius_nm(18.0f, gs_kt) * kTan22_5 > gc_distance_nm(ex_lat, ex_lon, ac_lat(), ac_lon()))
+        new_state = 8.0f;
+    }
+  } else if ((s == 6.0f && L == start) || s == 5.0f) {
+    if (behind(rc.offset_lat[1], rc.offset_lon[1]) || (x > -2.0f && x < 2.0f && offset_pass_flag != 0))
+      new_state = 7.0f;
+  } else if (s == 6.0f && L > start) {
+    new_state = 7.0f;
+  }
+  if (new_state != s) {
+    fms_seq.legs_offset_act = new_state;
+    write(bound::zuvadud_D738_fms_legs_offset_act, new_state);
+  }
+  offset_pass_flag = 1;
+}
+
+void update_lnav_steering() {
+  const float mag_hdg = mirror_f(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot);
+
+  // GLS or LPV approach course.
+  if (direct(bound::zuvadud_D738_nav_lpv_app_status) > 0.0f) {
+    const float v = intercept_course(direct(bound::zuvadud_D738_nav_gls_xtrack), direct(bound::zuvadud_D738_nav_gls_crs),
+                                     15.0f, 1.15f, 40.0f);
+    write(bound::zuvadud_D738_nav_gls_corr, v);
+    send_corr(0.0f);
+    send_corr2(0.0f);
+    send_corr4(0.0f);
+    send_corr5(0.0f);
+    cache.track_cmd_prev = mag_hdg;
+  }
+
+  active_leg_xtrack();
+
+  const float fac_status = direct(bound::zuvadud_D738_ap_fac_status);
+  if (direct(bound::zuvadud_D738_autopilot_lnav_engaged) == 1.0f) {
+    lnav_engaged_steering();
+  } else {
+    cache.track_cmd_prev = mag_hdg;
+    send_corr(0.0f);
+    send_corr2(0.0f);
+    send_corr4(0.0f);
+    if (fac_status == 2.0f) {
+      send_corr5(intercept_course(direct(bound::zuvadud_D738_fms_fac_xtrack), direct(bound::zuvadud_D738_fms_fac_trk),
+                                  15.0f, 1.15f, 40.0f));
+    }
+  }
+
+  // Final approach course capture, sent every frame while not yet active.
+  if (fac_status < 2.0f) {
+    const float fac_xtrack = direct(bound::zuvadud_D738_fms_fac_xtrack);
+    if (fac_xtrack > -2.5f && fac_xtrack < 2.5f) {
+      write(bound::zuvadud_D738_fms_idx_corr5,
+            intercept_course(fac_xtrack, direct(bound::zuvadud_D738_fms_fac_trk), 15.0f, 1.15f, 40.0f));
+    }
+  }
+}

@@ -1,0 +1,342 @@
+// Bleed air: engine 5th and 9th stage pressures, high-stage valves and
+// pressure-regulating shut-off valves, bleed temperature and precoolers, the
+// APU and ground-air supplies, consumer demand, duct pressures, packs and the
+// isolation valve, the DUAL BLEED light and the host's bleed configuration.
+// Runs right after the bus model so valve conditions see this frame's buses.
+// Writes "sim/cockpit2/pressurization/actuators/bleed_air_mode" on change and,
+// on hosts that have them, the "sim/cockpit2/bleedair/actuators/" values.
+#include "systems/air/pneumatics.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/failure_tables.h"
+#include "core/binding.h"
+#include "core/frame.h"
+#include "core/preprocess.h"
+#include "core/util.h"
+#include "engines/engine_values.h"
+#include "systems/air/air_values.h"
+#include "systems/aircraft_systems.h"
+#include "systems/annunciators/annunciator_values.h"
+#include "systems/annunciators/annunciators_panels.h"
+#include "systems/apu_start/apu.h"
+#include "systems/delay_timers.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/fire/fire_values.h"
+#include "systems/host_writes.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/switches/switch_values.h"
+#include "systems/system_state.h"
+#include "systems/systems_step_outputs.h"
+#include "systems/systems_steps.h"
+
+PneumaticsState pneumatics = {{}, {}, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, {}, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0};
+
+namespace {
+
+constexpr float kBleedSetpoint = 8.0f;  // psi a bleed valve needs to regulate
+constexpr float kDuctRegulated = 42.0f; // psi the PRSOV holds its duct at
+constexpr float kHighStageMax = 32.0f;  // psi the high stage tops the 5th stage up to
+constexpr float kPrecoolerTarget = 214.0f;  // deg C
+constexpr float kPsiToPa = 6894.75729f;
+
+// Stage pressure schedule: the N1 band in which a stage builds its pressure,
+// by pressure altitude (ft); held beyond the ends.
+struct StageSchedule {
+  float alt_ft[6];
+  float lo[6];
+  float hi[6];
+  float gain_psi;
+};
+constexpr StageSchedule kStage5 = {{0.0f, 10000.0f, 22000.0f, 31000.0f, 37000.0f, 41000.0f},
+                                   {24.0f, 28.0f, 40.0f, 45.0f, 58.0f, 63.0f},
+                                   {54.0f, 60.0f, 70.0f, 76.0f, 82.0f, 89.0f},
+                                   42.0f};
+constexpr StageSchedule kStage9 = {{0.0f, 10000.0f, 22000.0f, 31000.0f, 37000.0f, 41000.0f},
+                                   {9.0f, 13.0f, 23.0f, 27.0f, 28.0f, 34.0f},
+                                   {25.0f, 33.0f, 38.0f, 43.0f, 52.0f, 57.0f},
+                                   32.0f};
+
+float table(const float* x, const float* y, float v) {
+  if (!(v > x[0])) return y[0];
+  for (int i = 1; i < 6; ++i) {
+    if (v <= x[i]) return interpolate_clamped(x[i - 1], y[i - 1], x[i], y[i], v);
+  }
+  return y[5];
+}
+
+float stage_pressure(const StageSchedule& s, float altitude_ft, float n1) {
+  const float lo = table(s.alt_ft, s.lo, altitude_ft);
+  const float hi = table(s.alt_ft, s.hi, altitude_ft);
+  if (!(n1 > lo)) return 0.0f;
+  return s.gain_psi * (n1 - lo) / (hi - lo);
+}
+
+float unit(float v) { return clamp_range(v, 0.0f, 1.0f); }
+float safe_div(float a, float b) { return b != 0.0f ? a / b : 0.0f; }
+
+// Moves a valve toward its command unless its failure entry holds it.
+void drive_valve(float& valve, float target, float rate, int fail_entry) {
+  if (failure_tables.pressurisation[fail_entry] == 1.0f) return;
+  valve = lag_toward(valve, target, 0.0f, 1.0f, rate);
+}
+
+struct EngineBleed {
+  float* p5;
+  float* p9;
+  float* contribution;
+  float* high_stage_valve;
+  float* prsov;
+  float* precooler;
+  float n1;
+  float bleed_switch;
+  float fire_armed;
+  float starter_valve;
+  float dc_bus;
+  float duct;
+  int fail_high, fail_prsov, fail_precooler;
+};
+
+void engine_stages(int n, EngineBleed& e, float altitude_ft) {
+  PneumaticsState& s = pneumatics;
+  const float demand = s.bleed_demand_psi[n];
+  const float p5 = std::max(0.0f, bleed_pressure_a(altitude_ft, e.n1) - demand);
+  const float p9 = std::max(0.0f, bleed_pressure_b(altitude_ft, e.n1) - demand);
+  *e.p5 = p5;
+  *e.p9 = p9;
+
+  // High stage: tops the 5th stage up to 32 psi when it alone falls short.
+  const float old_high = *e.high_stage_valve;
+  float target = 0.0f;
+  if (p9 >= kBleedSetpoint - demand && p9 < 110.0f && p5 < kHighStageMax && p9 != 0.0f) {
+    const float x = (kHighStageMax - old_high * p9) / p9 + old_high;
+    target = x >= 0.0f ? std::min(1.0f, x) : 0.0f;
+  }
+  drive_valve(*e.high_stage_valve, target, 1.0f, e.fail_high);
+  const float supply = std::max(p5, old_high * p9);
+  s.engine_supply_psi[n] = supply;
+
+  // PRSOV: regulates its duct toward 42 psi.
+  target = 0.0f;
+  const bool tripped = overhead_lights.bleed_trip_latch[n] != 0.0f;
+  if (e.bleed_switch > 0.95f && e.fire_armed == 0.0f && e.starter_valve == 0.0f && e.dc_bus != 0.0f && !tripped &&
+      supply >= kBleedSetpoint - demand && supply != 0.0f) {
+    const float x = (kDuctRegulated - e.duct) / supply + *e.prsov;
+    target = x >= 0.0f ? std::min(1.0f, x) : 0.0f;
+  }
+  drive_valve(*e.prsov, target, 2.0f, e.fail_prsov);
+
+  // Bleed temperature and the precooler that holds it at 214 deg C.
+  const float h = altitude_ft;
+  const float k = h <= 0.0f ? 9500.0f : (h > 41000.0f ? 8700.0f : 9500.0f - h * 800.0f / 41000.0f);
+  const float q = std::sqrt(std::max(0.0f, (supply + demand) * kPsiToPa) / 0.601f) * 0.0314f;
+  float ti;
+  float t;
+  if (e.n1 <= 15.0f) {
+    ti = mirror_f(bound::sim_cockpit2_temperature_outside_air_temp_degc);
+    t = 0.04f;
+  } else {
+    t = 0.45f;
+    ti = p5 < kHighStageMax ? 580.0f : interpolate_clamped(0.0f, 340.0f, 1.0f, 580.0f, *e.high_stage_valve);
+  }
+  float& temp = systems_memory.bleed_temp_degc[n];
+  const float temp_target = q != 0.0f ? ti - *e.precooler * k / (q * 1.209212f) : ti;
+  temp = move_toward_timed(temp, temp_target, -35.0f, 350.0f, t);
+  bleed_duct_value[n] = temp;
+  float pre_target = 1.0f;
+  if (supply >= kBleedSetpoint - demand && k > 0.0f) {
+    pre_target = clamp_range((ti - kPrecoolerTarget) * q * 1.209212f / k, 0.0f, 1.0f);
+  }
+  drive_valve(*e.precooler, pre_target, 2.0f, e.fail_precooler);
+}
+
+void apu_regulation() {
+  PneumaticsState& s = pneumatics;
+  const float lp = air::l_pack_pos;
+  const float rp = air::r_pack_pos;
+  if (lp != s.pack_config_last[0] || rp != s.pack_config_last[1]) {
+    s.pack_config_last[0] = lp;
+    s.pack_config_last[1] = rp;
+    s.pack_config_timer_s = 0.0f;
+  } else {
+    s.pack_config_timer_s = std::min(15.0f, s.pack_config_timer_s + frame_time);
+  }
+  const float supply = s.apu_supply_psi;
+  const float demand = s.apu_bleed_demand_psi;
+  const float timer = s.pack_config_timer_s;
+  float target = 1.0f;
+  const bool starter_load = air::engine1_starter_valve > 0.0f || air::isolation_bleed_valve_pos * air::engine2_starter_valve > 0.0f;
+  const bool one_pack = (lp != 0.0f) != (rp != 0.0f);
+  if (supply - demand < 0.1f || starter_load || toggle_switch::bleed_air_apu_pos == 0.0f || lp == 2.0f || rp == 2.0f ||
+      one_pack) {
+    target = 1.0f;
+  } else if (lp == 1.0f && rp == 1.0f) {
+    target = timer < 2.5f ? 1.0f : (demand + 21.0f) / supply;
+  } else if (lp == 0.0f && rp == 0.0f) {
+    const float add = timer < 2.0f ? 38.0f : (timer < 9.5f ? 33.0f : 21.0f);
+    target = (demand + add) / supply;
+  }
+  const float rate = s.apu_reg_factor <= target ? 0.2f : 0.06f;
+  s.apu_reg_factor = ramp_toward(s.apu_reg_factor, target, 0.0f, 1.0f, rate);
+  air::apu_psi = std::min(41.0f, std::max(0.0f, s.apu_reg_factor * supply));
+}
+
+// Consumer demand on each source, for the next frame's pressures.
+void consumer_demand(float iso) {
+  PneumaticsState& s = pneumatics;
+  const float wing_l = unit(system_::wing_anti_ice_valve[0]);
+  const float wing_r = unit(system_::wing_anti_ice_valve[1]);
+  const float sv1 = unit(air::engine1_starter_valve);
+  const float sv2 = unit(air::engine2_starter_valve);
+  const float load_l = 4.0f * unit(air::l_pack_bleed_valve_pos) + 8.0f * wing_l + 10.0f * sv1;
+  const float load_r = 4.0f * unit(air::r_pack_bleed_valve_pos) + 8.0f * wing_r + 10.0f * sv2;
+  const float e1 = air::engine1_psi;
+  const float apu = unit(air::apu_bleed_valve_pos) * air::apu_psi;
+  const float e2 = air::engine2_psi;
+  const float gnd = s.ground_air_psi;
+  const float side_l = e1 + apu;
+  const float side_r = e2 + gnd;
+  const float all = side_l + side_r;
+  auto share = [&](float p, float side_sum, float side_load) {
+    const float own = safe_div(p, side_sum) * side_load;
+    const float total = safe_div(p, all) * (load_l + load_r);
+    return own + (total - own) * iso;
+  };
+  s.bleed_demand_psi[0] = share(e1, side_l, load_l) + static_cast<float>(host_mirror.sim_cockpit2_ice_ice_inlet_heat_on_per_engine[0]);
+  s.bleed_demand_psi[1] = share(e2, side_r, load_r) + static_cast<float>(host_mirror.sim_cockpit2_ice_ice_inlet_heat_on_per_engine[1]);
+  s.apu_bleed_demand_psi = 5.0f * sv1 + iso * 5.0f * sv2 + 1.5f * share(apu, side_l, load_l);
+}
+
+void host_bleed_mode() {
+  PneumaticsState& s = pneumatics;
+  const bool b1 = toggle_switch::bleed_air_1_pos != 0.0f;
+  const bool b2 = toggle_switch::bleed_air_2_pos != 0.0f;
+  const bool a = air::apu_bleed_valve_pos > 0.05f && toggle_switch::bleed_air_apu_pos == 1.0f;
+  const bool prio = s.apu_bleed_priority != 0.0f;
+  int32_t mode = 0;
+  float dual = 0.0f;
+  if (!a) {
+    mode = b1 ? (b2 ? 2 : 1) : (b2 ? 3 : 0);
+  } else if (!b1 && !b2) {
+    mode = 4;
+  } else if (b1 && !b2) {
+    mode = prio ? 5 : 1;
+    dual = 1.0f;
+  } else if (!b1) {
+    const bool regulating = s.apu_reg_factor > 0.1f;
+    mode = (!prio && regulating) ? 3 : 5;
+    dual = regulating ? 1.0f : 0.0f;
+  } else {
+    mode = prio ? 5 : 2;
+    dual = 1.0f;
+  }
+  s.dual_bleed = dual;
+  s.bleed_mode = mode;
+  host_set_i(bound::sim_cockpit2_pressurization_actuators_bleed_air_mode, mode);
+}
+
+}  // namespace
+
+float bleed_pressure_a(float altitude_ft, float n1_pct) { return stage_pressure(kStage5, altitude_ft, n1_pct); }
+float bleed_pressure_b(float altitude_ft, float n1_pct) { return stage_pressure(kStage9, altitude_ft, n1_pct); }
+
+void update_pneumatics() {
+  PneumaticsState& s = pneumatics;
+  s.apu_supply_psi = apu_bleed_supply();
+
+  const float h = static_pressure_altitude_ft;
+  EngineBleed e1 = {&air::engine1_5th_psi, &air::engine1_9th_psi, &air::engine1_psi, &air::engine1_9th_valve,
+                    &air::engine1_bleed_valve_pos, &air::eng1_precooler_valve_pos, engine::indicators_N1_percent_1,
+                    toggle_switch::bleed_air_1_pos, fire::engine01_ext_switch_pos_arm, air::engine1_starter_valve,
+                    electric::dc_bus1_status, indicators::duct_press_L, 11, 7, 13};
+  EngineBleed e2 = {&air::engine2_5th_psi, &air::engine2_9th_psi, &air::engine2_psi, &air::engine2_9th_valve,
+                    &air::engine2_bleed_valve_pos, &air::eng2_precooler_valve_pos, engine::indicators_N1_percent_2,
+                    toggle_switch::bleed_air_2_pos, fire::engine02_ext_switch_pos_arm, air::engine2_starter_valve,
+                    electric::dc_bus2_status, indicators::duct_press_R, 12, 8, 14};
+  engine_stages(0, e1, h);
+  engine_stages(1, e2, h);
+
+  // Ground air cart and the APU's own regulation.
+  if (mirror_f(bound::zuvadud_D738_engine_engine_air_start) == 1.0f) {
+    s.ground_air_psi = ramp_toward(s.ground_air_psi, 48.0f, 0.0f, 48.0f, 6.0f);
+  } else {
+    s.ground_air_psi = 0.0f;
+  }
+  apu_regulation();
+  air::engine1_psi = air::engine1_bleed_valve_pos * s.engine_supply_psi[0];
+  air::engine2_psi = air::engine2_bleed_valve_pos * s.engine_supply_psi[1];
+
+  const float iso = unit(air::isolation_bleed_valve_pos);
+  consumer_demand(iso);
+
+  // Duct pressures: each side's largest source, blended across by the
+  // isolation valve.
+  const float apu_c = unit(air::apu_bleed_valve_pos) * air::apu_psi;
+  const float own_l = std::max(air::engine1_psi, apu_c);
+  const float own_r = std::max(air::engine2_psi, s.ground_air_psi);
+  const float all = std::max(own_l, own_r);
+  indicators::duct_press_L = lag_toward(indicators::duct_press_L, own_l + (all - own_l) * iso, 0.0f, 80.0f, 4.0f);
+  indicators::duct_press_R = lag_toward(indicators::duct_press_R, own_r + (all - own_r) * iso, 0.0f, 80.0f, 4.0f);
+
+  host_bleed_mode();
+  const float lvl = annunciator::brightness_level;
+  annunciator::dual_bleed =
+      annunciator::test == 1.0f ? lvl : s.dual_bleed * (air::apu_bleed_valve_pos > 0.05f ? 1.0f : 0.0f) * lvl;
+  s.apu_bleed_priority = (s.dual_bleed == 1.0f && indicators::duct_press_L - air::apu_psi > 5.0f) ? 0.0f : 1.0f;
+
+  // Valve commands.
+  const float bat = electric::batbus_status;
+  s.apu_valve_cmd = (mirror_i(bound::sim_operation_failures_rel_APU_press) != 6 && fire::apu_ext_switch_pos_arm == 0.0f &&
+                     spring_toggle_switch::APU_start_pos != 0.0f && bat != 0.0f && delay_flags.apu_start_companion == 0.0f &&
+                     toggle_switch::bleed_air_apu_pos == 1.0f && s.apu_supply_psi > kBleedSetpoint)
+                        ? 1.0f
+                        : 0.0f;
+  s.l_pack_cmd = (air::l_pack_pos > 0.95f && indicators::duct_press_L >= 4.0f && bat != 0.0f) ? 1.0f : 0.0f;
+  s.r_pack_cmd = (air::r_pack_pos > 0.95f && indicators::duct_press_R >= 4.0f && bat != 0.0f) ? 1.0f : 0.0f;
+  const float sel = air::isolation_valve_pos;
+  if (sel == 2.0f) {
+    s.isolation_cmd = 1.0f;
+  } else if (sel == 1.0f) {
+    const bool all_on = toggle_switch::bleed_air_1_pos > 0.95f && toggle_switch::bleed_air_2_pos > 0.95f &&
+                        air::l_pack_pos > 0.95f && air::r_pack_pos > 0.95f;
+    s.isolation_cmd = all_on ? 0.0f : 1.0f;
+  } else {
+    s.isolation_cmd = 0.0f;
+  }
+  drive_valve(air::apu_bleed_valve_pos, s.apu_valve_cmd, 10.0f, 6);
+  drive_valve(air::l_pack_bleed_valve_pos, s.l_pack_cmd, 10.0f, 3);
+  drive_valve(air::r_pack_bleed_valve_pos, s.r_pack_cmd, 10.0f, 4);
+  if (electric::ac_tnsbus1_status != 0.0f) drive_valve(air::isolation_bleed_valve_pos, s.isolation_cmd, 10.0f, 5);
+  ::isolation_valve_pos = air::isolation_bleed_valve_pos;
+}
+
+void update_host_bleed_air() {
+  if (handle(bound::sim_cockpit2_bleedair_actuators_pack_center) == nullptr) return;
+  // The host's valves and packs are int datarefs: open 1, shut 0.
+  auto seti = [](bound::Id id, bool on) {
+    if (XPLMDataRef h = handle(id)) XPLMSetDatai(h, on ? 1 : 0);
+  };
+  seti(bound::sim_cockpit2_bleedair_actuators_pack_center, false);
+  int sov[2] = {toggle_switch::bleed_air_1_pos != 0.0f ? 1 : 0, toggle_switch::bleed_air_2_pos != 0.0f ? 1 : 0};
+  if (XPLMDataRef h = handle(bound::sim_cockpit2_bleedair_actuators_engine_bleed_sov)) XPLMSetDatavi(h, sov, 0, 2);
+  const bool apu_bleed = air::apu_bleed_valve_pos > 0.05f && toggle_switch::bleed_air_apu_pos == 1.0f;
+  const bool cart = mirror_f(bound::zuvadud_D738_engine_engine_air_start) != 0.0f;
+  seti(bound::sim_cockpit2_bleedair_actuators_apu_bleed, apu_bleed);
+  seti(bound::sim_cockpit2_bleedair_actuators_gpu_bleed, cart);
+  seti(bound::sim_cockpit2_bleedair_actuators_pack_left, air::l_pack_pos != 0.0f);
+  seti(bound::sim_cockpit2_bleedair_actuators_pack_right, air::r_pack_pos != 0.0f);
+  const float sel = air::isolation_valve_pos;
+  const bool all_on = air::l_pack_pos != 0.0f && air::r_pack_pos != 0.0f && toggle_switch::bleed_air_1_pos != 0.0f &&
+                      toggle_switch::bleed_air_2_pos != 0.0f;
+  const bool open = sel == 2.0f || (sel == 1.0f && !all_on);
+  bool left = open;
+  bool right = open;
+  if (cart) {
+    right = true;
+  } else if (apu_bleed) {
+    left = true;
+  }
+  seti(bound::sim_cockpit2_bleedair_actuators_isol_valve_left, left);
+  seti(bound::sim_cockpit2_bleedair_actuators_isol_valve_right, right);
+}

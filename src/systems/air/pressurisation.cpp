@@ -1,0 +1,444 @@
+// Cabin pressurisation (pressurisation.h).
+//
+// Reads: the mode selector and manual switch, FLT ALT and landing altitude,
+// pack and bleed switches and valves, bleed pressures, the isolation valve,
+// door ratios, N1/N2, vertical speed, ground speed, flap handle, bus
+// statuses, pressurisation failure entries, the ambient pressure altitude.
+// Writes: the published cabin values, ram doors, outflow valve, modes and
+// dashes, the host's cabin rate, altitude, differential and outflow valve,
+// and the pressurisation failure table on a structural overpressure.
+#include "systems/air/pressurisation.h"
+
+#include <cmath>
+
+#include "core/failure_tables.h"
+#include "core/binding.h"
+#include "core/frame.h"
+#include "core/preprocess.h"
+#include "core/util.h"
+#include "core/variant.h"
+#include "navdata/air_data.h"
+#include "systems/air/air_values.h"
+#include "systems/instruments/clock_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/host_writes.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/switches/switch_values.h"
+#include "systems/systems_step_outputs.h"
+
+PressController press_ctrl = [] {
+  PressController c{};
+  c.press_ctrl_armed = 1;
+  return c;
+}();
+
+float* press_ctrl_saved_value(int i) {
+  PressController& c = press_ctrl;
+  float* const values[kPressSavedValues] = {&c.sched_cabin_alt,  &c.cruise_cabin_alt, &c.takeoff_field_alt,
+                                            &c.max_alt_reached,  &c.mode_alt_ref,     &c.landing_alt_ref,
+                                            &c.sched_max_diff,   &c.press_mode_timer_up, &c.press_mode_timer_down};
+  return i >= 0 && i < kPressSavedValues ? values[i] : nullptr;
+}
+
+void press_ctrl_clear_saved_state() {
+  for (int i = 0; i < kPressSavedValues; ++i) *press_ctrl_saved_value(i) = 0.0f;
+  press_ctrl.press_channel = 0;
+  press_ctrl.press_ctrl_armed = 0;
+}
+
+float pressure_at_ft(float altitude_ft) {
+  const double base = 1.0 - 0.00000687535 * static_cast<double>(altitude_ft);
+  if (!(base > 0.0)) return 0.0f;
+  return static_cast<float>(std::pow(base, 5.2561) * 1013.25 * 0.014503774);
+}
+
+float max_cabin_diff_psi(float altitude_ft) {
+  if (altitude_ft <= 28000.0f) return 7.45f;
+  if (altitude_ft <= 37000.0f) return 7.8f;
+  return 8.35f;
+}
+
+namespace {
+
+inline float as01(bool b) { return b ? 1.0f : 0.0f; }
+inline float clamp01(float v) { return clamp_range(v, 0.0f, 1.0f); }
+
+float door_sum() {
+  float d = mirror_f(bound::tarv_doors_L1) + mirror_f(bound::tarv_doors_R1) + mirror_f(bound::tarv_doors_L2) +
+            mirror_f(bound::tarv_doors_R2) + mirror_f(bound::tarv_doors_Fwd_Cargo) +
+            mirror_f(bound::tarv_doors_aft_Cargo) + mirror_f(bound::tarv_doors_emerg1) +
+            mirror_f(bound::tarv_doors_emerg2) + mirror_f(bound::tarv_doors_emerg3) +
+            mirror_f(bound::tarv_doors_emerg4) + mirror_f(bound::tarv_doors_aft1) + mirror_f(bound::tarv_doors_aft2);
+  if (variant_index == 4) d += mirror_f(bound::tarv_doors_L_mid) + mirror_f(bound::tarv_doors_R_mid);
+  return d;
+}
+
+void ram_doors() {
+  PressController& c = press_ctrl;
+  const float gs = mirror_f(bound::sim_flightmodel_position_groundspeed);
+  if (on_ground == 1) {
+    c.ram_door_target = 1.0f;
+  } else if (mirror_f(bound::sim_cockpit2_controls_flap_ratio) == 0.0f) {
+    c.ram_door_target = 0.0f;
+  } else if (gs < 123.0f) {
+    c.ram_door_target = 1.0f;
+  } else if (gs > 136.0f) {
+    c.ram_door_target = 0.0f;
+  }
+  if (electric::ac_tnsbus1_status != 0.0f) {
+    cockpit::ram_door1 = move_toward_timed(cockpit::ram_door1, c.ram_door_target, 0.0f, 1.0f, 10.0f);
+  }
+  if (electric::ac_tnsbus2_status != 0.0f) {
+    cockpit::ram_door2 = move_toward_timed(cockpit::ram_door2, c.ram_door_target, 0.0f, 1.0f, 10.0f);
+  }
+}
+
+int32_t select_channel() {
+  const float sel = toggle_switch::air_valve_ctrl;
+  if (sel == 0.0f) {
+    if (electric::dc_bus1_status == 1.0f) return 1;
+    if (electric::dc_bus2_status == 1.0f) return 2;
+    return 0;
+  }
+  if (sel == 1.0f) return electric::dc_bus2_status != 0.0f ? 2 : 0;
+  if (sel == 2.0f) return electric::dir_batbus_status != 0.0f ? 3 : 0;
+  return 0;
+}
+
+float pack_target(float sw, float bleed_valve, float other_sw, bool ground_bleeds_off, float flap_request) {
+  if (sw == 2.0f) return bleed_valve * 1.82f;
+  if (sw == 1.0f) {
+    const bool high = (on_ground == 1 && ground_bleeds_off) || (on_ground != 1 && other_sw == 0.0f && flap_request == 0.0f);
+    return bleed_valve * (high ? 1.45f : 1.0f);
+  }
+  return 0.0f;
+}
+
+// The aircraft is more than 0.25 psi below both FLT ALT and the highest
+// altitude of the flight: the descent has begun.
+bool descent_started(float p_amb, float flt_alt, float max_alt) {
+  return p_amb > pressure_at_ft(flt_alt) + 0.25f && p_amb > pressure_at_ft(max_alt) + 0.25f;
+}
+
+void enter_descent(float ambient_alt, float cabin_alt, bool light) {
+  PressController& c = press_ctrl;
+  c.mode = 4.0f;
+  c.mode_alt_ref = ambient_alt;
+  c.cruise_cabin_alt = cabin_alt;
+  if (light) c.off_sched_descent = 1.0f;
+  c.landing_alt_ref = pressurization::knobs_landing_alt;
+}
+
+void climb_schedule(float flt_alt, float ambient_alt) {
+  PressController& c = press_ctrl;
+  float m = 8.35f;
+  float a = 0.0f;
+  if (flt_alt <= 28000.0f) {
+    m = 7.45f;
+    a = flt_alt < 27000.0f ? flt_alt : 27000.0f;
+  } else if (flt_alt <= 37000.0f) {
+    m = 7.8f;
+    a = flt_alt < 36000.0f ? flt_alt : 36000.0f;
+  } else {
+    a = flt_alt < 40000.0f ? flt_alt : 40000.0f;
+  }
+  if (flt_alt < 0.0f) a = 0.0f;
+  float cruise = pressure_altitude_ft(pressure_at_ft(clamp_range(flt_alt, 0.0f, 41000.0f)) + m);
+  if (cruise < 0.0f) cruise = 0.0f;
+  if (cruise < c.takeoff_field_alt) cruise = c.takeoff_field_alt;
+  c.cruise_cabin_alt = cruise;
+  const float progress = ambient_alt > c.max_alt_reached ? ambient_alt : c.max_alt_reached;
+  c.sched_cabin_alt = interpolate_clamped(c.takeoff_field_alt, c.takeoff_field_alt, a, c.cruise_cabin_alt, progress);
+  c.sched_max_diff = clamp_range(pressure_at_ft(c.sched_cabin_alt) - pressure_at_ft(flt_alt), 0.0f, m);
+}
+
+void automatic_modes(float ambient_alt, float p_amb, float cabin_alt) {
+  PressController& c = press_ctrl;
+  const float flt_alt = mirror_f(bound::sim_cockpit_pressure_max_allowable_altitude);
+  const float landing_alt = pressurization::knobs_landing_alt;
+  if (on_ground == 1) {
+    const float n1a = mirror_vf_at(bound::sim_flightmodel2_engines_N1_percent, 0);
+    const float n1b = mirror_vf_at(bound::sim_flightmodel2_engines_N1_percent, 1);
+    const float n2a = mirror_vf_at(bound::sim_flightmodel2_engines_N2_percent, 0);
+    const float n2b = mirror_vf_at(bound::sim_flightmodel2_engines_N2_percent, 1);
+    if (c.mode == 0.0f) {
+      if ((n1a > 60.0f && n2a > 89.0f) || (n1b > 60.0f && n2b > 89.0f)) {
+        c.press_mode_timer_up += frame_time;
+        if (c.press_mode_timer_up > 1.5f) {
+          c.mode = 1.0f;
+          c.takeoff_field_alt = ambient_alt;
+          c.cruise_cabin_alt = clamp_range(flt_alt, 0.0f, 28000.0f) * 8000.0f / 28000.0f;
+        }
+      } else {
+        c.press_mode_timer_up = 0.0f;
+        c.max_alt_reached = 0.0f;
+      }
+    } else if (c.mode == 1.0f) {
+      const bool spooled = (n1a >= 50.0f || n2a >= 84.0f) && (n1b >= 50.0f || n2b >= 84.0f);
+      if (spooled) {
+        c.press_mode_timer_down = 0.0f;
+      } else {
+        c.press_mode_timer_down += frame_time;
+        if (c.press_mode_timer_down > 1.5f) {
+          c.mode = 0.0f;
+          c.max_alt_reached = 0.0f;
+          c.press_mode_timer_down = 0.0f;
+          c.cruise_cabin_alt = 0.0f;
+          c.valve_cmd = 1.0f;
+          c.sched_cabin_alt = ambient_alt;
+        }
+      }
+      if (c.mode == 1.0f) {
+        // Take-off: the cabin is held 0.1 psi above the field.
+        c.sched_cabin_alt = pressure_altitude_ft(pressure_at_ft(c.takeoff_field_alt) + 0.1f);
+        c.sched_max_diff = 8.35f;
+      }
+    } else {
+      c.mode = 1.0f;
+      c.takeoff_field_alt = ambient_alt;
+    }
+  } else {
+    if (c.mode == 0.0f) {
+      c.mode = 2.0f;
+      c.max_alt_reached = ambient_alt;
+      c.takeoff_field_alt = 0.0f;
+    } else if (c.mode == 1.0f) {
+      c.mode = 2.0f;
+      c.max_alt_reached = ambient_alt;
+    }
+    if (c.mode == 2.0f) {
+      c.mode_alt_ref = flt_alt;
+      if (pressure_at_ft(flt_alt) + 0.25f > p_amb) {
+        c.mode = 3.0f;
+        float diff = pressure_at_ft(c.sched_cabin_alt) - pressure_at_ft(flt_alt);
+        if (diff < 0.0f) diff = 0.0f;
+        const float limit = max_cabin_diff_psi(flt_alt);
+        c.sched_max_diff = diff > limit ? limit : diff;
+      } else if (descent_started(p_amb, flt_alt, c.max_alt_reached)) {
+        enter_descent(ambient_alt, cabin_alt, true);
+      } else {
+        climb_schedule(flt_alt, ambient_alt);
+      }
+    } else if (c.mode == 3.0f) {
+      if (flt_alt > c.prev_flt_alt) {
+        c.mode = 2.0f;
+        c.max_alt_reached = ambient_alt;
+      } else if (descent_started(p_amb, flt_alt, c.max_alt_reached)) {
+        enter_descent(ambient_alt, cabin_alt, false);
+      }
+    } else if (c.mode == 4.0f) {
+      if (pressure_at_ft(flt_alt) + 0.25f > p_amb || flt_alt <= ambient_alt) {
+        c.mode = 3.0f;
+        c.cruise_cabin_alt = cabin_alt;
+        c.sched_cabin_alt = cabin_alt;
+        c.mode_alt_ref = flt_alt;
+        float diff = pressure_at_ft(cabin_alt) - pressure_at_ft(flt_alt);
+        if (diff < 0.0f) diff = 0.0f;
+        const float limit = max_cabin_diff_psi(flt_alt);
+        c.sched_max_diff = diff > limit ? limit : diff;
+        c.off_sched_descent = 0.0f;
+      } else if (ambient_alt > c.max_alt_reached) {
+        c.mode = 2.0f;
+        c.mode_alt_ref = flt_alt;
+        c.off_sched_descent = 0.0f;
+        climb_schedule(flt_alt, ambient_alt);
+      } else {
+        c.sched_max_diff = max_cabin_diff_psi(ambient_alt);
+        c.landing_alt_ref = landing_alt;
+        const float progress = c.mode_alt_ref < ambient_alt ? c.mode_alt_ref : ambient_alt;
+        c.sched_cabin_alt = interpolate_clamped(landing_alt, landing_alt, c.mode_alt_ref, c.cruise_cabin_alt, progress);
+      }
+    }
+  }
+  if (ambient_alt > c.max_alt_reached) c.max_alt_reached = ambient_alt;
+}
+
+void valve_command(float cabin_alt, float ambient_alt, float diff_now, float leak_q, float inflow, float full_v) {
+  PressController& c = press_ctrl;
+  // The controller disarms on the ground once the differential crosses zero.
+  if (c.mode == 0.0f && ((diff_now <= 0.0f && c.prev_cabin_diff >= 0.0f) ||
+                         (diff_now >= 0.0f && c.prev_cabin_diff <= 0.0f))) {
+    c.press_ctrl_armed = 0;
+  }
+  if (c.press_ctrl_armed == 0 && c.mode == 0.0f && on_ground == 1) {
+    // Disarmed on the ground (from start-up on, or once the cabin has come
+    // down to the field): the valve stands fully open so the packs cannot
+    // pressurise a parked aircraft.
+    c.valve_cmd = 1.0f;
+  }
+  if (c.press_ctrl_armed != 0) {
+    const float rmax = (c.mode == 0.0f || c.mode == 1.0f) ? 350.0f : 700.0f;
+    float sched = c.sched_cabin_alt;
+    const bool above_ref = c.mode == 3.0f && ambient_alt > c.mode_alt_ref;
+    if (above_ref) sched += ambient_alt - c.mode_alt_ref;
+    const float error = sched - cabin_alt;
+    float rc = 0.0f;
+    if (c.mode == 0.0f) {
+      rc = diff_now < 0.0f ? -rmax : rmax;
+    } else if (above_ref) {
+      rc = mirror_f(bound::sim_flightmodel_position_vh_ind_fpm);
+    } else {
+      rc = interpolate_clamped(-0.05f * rmax, -rmax, 0.05f * rmax, rmax, error);
+    }
+    rc -= leak_q + inflow;
+    if ((rc > 0.0f && full_v < 0.0f) || (rc < 0.0f && full_v > 0.0f) || full_v == 0.0f) {
+      c.valve_cmd = 0.0f;
+    } else {
+      c.valve_cmd = clamp01(rc / full_v);
+    }
+    if (cabin_alt > 14500.0f) c.valve_cmd = 0.0f;
+  }
+  if (c.mode != 0.0f) c.press_ctrl_armed = 1;
+}
+
+}  // namespace
+
+void update_pressurization() {
+  PressController& c = press_ctrl;
+  // The published mode is the one the cockpit state saves and restores.
+  c.mode = cockpit::pressurization_mode2;
+  ram_doors();
+
+  if (mirror_f(bound::sim_cockpit_pressure_cabin_vvi_actual_m_msec) != cockpit::cabin_vvi) {
+    host_set_f(bound::sim_cockpit_pressure_cabin_vvi_actual_m_msec, cockpit::cabin_vvi);
+  }
+  if (mirror_f(bound::sim_cockpit_pressure_cabin_pressure_differential_psi) != cockpit::cabin_pressure_diff) {
+    host_set_f(bound::sim_cockpit_pressure_cabin_pressure_differential_psi, cockpit::cabin_pressure_diff);
+  }
+
+  c.press_channel = select_channel();
+  cockpit::pressurization_dash = as01(electric::dc_bus1_status == 0.0f && electric::dc_bus2_status == 0.0f);
+  clock_::clock_dash = as01(electric::batbus_status == 0.0f);
+  clock_::clock_dash_fo = clock_::clock_dash;
+
+  const float ambient_alt = static_pressure_altitude_ft;
+  const float p_amb = pressure_at_ft(ambient_alt);
+  const float cabin_alt = cockpit::cabin_altitude_actual;
+  const float p_cabin = pressure_at_ft(cabin_alt);
+
+  // Supply of each side, ft/min of cabin altitude.
+  const float full = p_amb * 85.0f;
+  const float e1 = clamp01((air::engine1_psi - p_cabin) * 0.5f);
+  const float e2 = clamp01((air::engine2_psi - p_cabin) * 0.5f);
+  const float apu = clamp01((air::apu_bleed_valve_pos * air::apu_psi - p_cabin) * 0.5f);
+  const float left_src = full * 0.5f * apu + e1 * full;
+  const float right_src = e2 * full;
+  const float x = isolation_valve_pos;
+  float left_supply = left_src;
+  float right_supply = right_src;
+  if (x > 1.0f) {
+    left_supply = left_src + right_src;
+    right_supply = left_src;
+  } else if (x >= 0.0f) {
+    left_supply = left_src + right_src * x;
+    right_supply = right_src + (left_src - right_src) * x;
+  }
+
+  const float flap_request = mirror_f(bound::sim_cockpit2_controls_flap_ratio);
+  const bool bleeds_off = toggle_switch::bleed_air_1_pos == 0.0f && toggle_switch::bleed_air_2_pos == 0.0f;
+  c.pack_flow_l = move_toward_timed(
+      c.pack_flow_l, pack_target(air::l_pack_pos, air::l_pack_bleed_valve_pos, air::r_pack_pos, bleeds_off, flap_request),
+      0.0f, 1.82f, 3.0f);
+  c.pack_flow_r = move_toward_timed(
+      c.pack_flow_r, pack_target(air::r_pack_pos, air::r_pack_bleed_valve_pos, air::l_pack_pos, bleeds_off, flap_request),
+      0.0f, 1.82f, 3.0f);
+
+  // Inflow lowers the cabin; each pack's term is 0 when both candidates are positive.
+  auto inflow_term = [full](float valve, float supply) {
+    const float a = -full;
+    const float b = -(valve * supply);
+    if (a > 0.0f && b > 0.0f) return 0.0f;
+    return a > b ? a : b;
+  };
+  const float inflow = c.pack_flow_l * inflow_term(air::l_pack_bleed_valve_pos, left_supply) +
+                       c.pack_flow_r * inflow_term(air::r_pack_bleed_valve_pos, right_supply);
+  const float h1 = cabin_alt + inflow / 60.0f * frame_time;
+  const float d1 = pressure_at_ft(h1) - p_amb;
+
+  const float* fail = failure_tables.pressurisation;
+  const float doors = door_sum();
+  float leak_k = 0.0f;
+  if (doors > 1.0f) leak_k = 600000.0f;
+  else if (doors != 0.0f || fail[0] == 1.0f) leak_k = 360000.0f;
+  if (fail[1] == 1.0f) leak_k += 12000.0f;
+  float leak_q = leak_k + 15.0f + std::fabs(d1) * 15.0f;
+  float full_v = std::fabs(d1) * 250.0f + 5500.0f;
+  if (d1 < 0.0f) {
+    leak_q = -leak_q;
+    full_v = -full_v;
+  }
+
+  const bool faulted = (c.press_channel == 1 && fail[9] == 1.0f) || (c.press_channel == 2 && fail[10] == 1.0f);
+  if (on_ground == 1) c.off_sched_descent = 0.0f;
+  if (c.press_channel == 0 || faulted) {
+    c.valve_cmd = cockpit::outflow_valve;
+    c.mode = 0.0f;
+    c.press_mode_timer_up = 0.0f;
+    c.press_mode_timer_down = 0.0f;
+    c.sched_cabin_alt = 0.0f;
+  } else {
+    automatic_modes(ambient_alt, p_amb, cabin_alt);
+    if (c.press_channel != 3) {
+      valve_command(cabin_alt, ambient_alt, pressure_at_ft(cabin_alt) - p_amb, leak_q, inflow, full_v);
+    }
+  }
+
+  float valve = cockpit::outflow_valve;
+  if (fail[2] != 1.0f) {
+    if (c.press_channel == 3) {
+      if (toggle_switch::air_valve_manual == -1.0f) {
+        valve = ramp_toward(valve, 0.0f, 0.0f, 1.0f, 0.05f);
+      } else if (toggle_switch::air_valve_manual == 1.0f) {
+        valve = ramp_toward(valve, 1.0f, 0.0f, 1.0f, 0.05f);
+        c.press_mode_timer_up = 0.0f;
+        c.press_mode_timer_down = 0.0f;
+      }
+    } else {
+      valve = ramp_toward(valve, c.valve_cmd, 0.0f, 1.0f, 0.05f);
+    }
+  }
+  cockpit::outflow_valve = clamp01(valve);
+  host_set_f(bound::sim_cockpit_pressure_outflow_valve, cockpit::outflow_valve);
+
+  // Cabin altitude moves toward ambient through the outflow valve and leaks.
+  const float w = cockpit::outflow_valve * full_v + leak_q;
+  float h = h1 + w / 60.0f * frame_time;
+  const float amb_limit = clamp_range(ambient_alt, 0.0f, 50000.0f);
+  if (w > 0.0f && h > amb_limit) h = amb_limit;
+  if (w < 0.0f && h < amb_limit) h = amb_limit;
+
+  // Safety relief.
+  const float diff = pressure_at_ft(h) - p_amb;
+  if (diff > 9.1f) h = pressure_altitude_ft(p_amb + 9.1f);
+  else if (diff < -1.0f) h = pressure_altitude_ft(p_amb - 1.0f);
+
+  const float rate_target = clamp_range((h - cabin_alt) / frame_time * 60.0f, -4000.0f, 4000.0f);
+  cockpit::cabin_vvi = lag_toward(cockpit::cabin_vvi, rate_target, -4000.0f, 4000.0f, 4.0f);
+  host_set_f(bound::sim_cockpit_pressure_cabin_vvi_actual_m_msec, cockpit::cabin_vvi);
+  host_set_f(bound::sim_cockpit_pressure_cabin_altitude_actual_m_msl, h);
+  const float cabin_diff = clamp_range(pressure_at_ft(h) - p_amb, -0.2f, 10.2f);
+  host_set_f(bound::sim_cockpit_pressure_cabin_pressure_differential_psi, cabin_diff);
+  cockpit::cabin_altitude_actual = h;
+  cockpit::cabin_pressure_diff = cabin_diff;
+  cockpit::cabin_alt = mirror_f(bound::sim_cockpit2_pressurization_indicators_cabin_altitude_ft);
+  cockpit::pressurization_mode = static_cast<float>(c.press_channel);
+  cockpit::pressurization_mode2 = c.mode;
+  c.prev_cabin_diff = cabin_diff;
+  c.prev_flt_alt = mirror_f(bound::sim_cockpit_pressure_max_allowable_altitude);
+  c.prev_landing_alt = pressurization::knobs_landing_alt;
+
+  // Structural overpressure: held above 9.2 psi it fails the hull seal
+  // (entry 0), sooner the higher it is.
+  if (cabin_diff > 9.2f) {
+    const float t = 1.0f - ((cabin_diff < 10.0f ? cabin_diff : 10.0f) - 9.2f) * 0.9f / 0.8f;
+    c.overpressure_time = move_toward_timed(c.overpressure_time, 240.0f, 0.0f, 240.0f, t);
+  } else if (c.overpressure_time != 0.0f) {
+    c.overpressure_time = move_toward_timed(c.overpressure_time, 0.0f, 0.0f, 240.0f, 1.0f);
+  }
+  if (c.overpressure_time >= 240.0f && failure_tables.pressurisation[0] != 1.0f) {
+    failure_tables.pressurisation[0] = 1.0f;
+    if (XPLMDataRef ref = handle(bound::zuvadud_D738_failure_pressurisation)) {
+      XPLMSetDatavf(ref, failure_tables.pressurisation, 0, kFailureEntriesExchanged);
+    }
+  }
+}

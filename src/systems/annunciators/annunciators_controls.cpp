@@ -1,0 +1,388 @@
+// Light equations of the flight controls, slats and takeoff configuration,
+// landing gear and speedbrake, autopilot disconnects, the fuel valves and ram
+// air doors, and the recorders, AUTO FAIL and STAB OUT OF TRIM lights.
+//
+// Reads: hydraulic status, flight control and gear switches, host gear,
+// slat, flap, trim, speedbrake, reverser, engine and radio-altitude values,
+// bus statuses, pressurisation outputs. Writes: those annunciator:: lights,
+// the fuel valve positions, "zuvadud/D738/system/takeoff_config_warn", the
+// flap needles and the voice recorder switch.
+#include <cmath>
+
+#include "core/binding.h"
+#include "core/frame.h"
+#include "core/preprocess.h"
+#include "core/util.h"
+#include "engines/engine_values.h"
+#include "systems/annunciators/annunciator_values.h"
+#include "systems/annunciators/annunciators.h"
+#include "systems/annunciators/annunciators_controls.h"
+#include "systems/delay_timers.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/fire/fire_values.h"
+#include "systems/flight_controls/flight_control_values.h"
+#include "systems/host_writes.h"
+#include "systems/hydraulics/hydraulic_values.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/switches/switch_values.h"
+#include "systems/systems_step_outputs.h"
+
+SpeedbrakeLightState spdbrk;
+RecorderLightState recorder_lights;
+float slat_ratio_prev;
+
+namespace {
+
+constexpr int kFailed = 6;
+inline float as01(bool b) { return b ? 1.0f : 0.0f; }
+
+float radio_alt_ft() { return mirror_f(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot); }
+
+void rudder_lights() {
+  const float l1 = ann_levels.l1;
+  const float a = switches::flt_ctr_A_pos;
+  const float b = switches::flt_ctr_B_pos;
+  const bool any_stby = a == -1.0f || b == -1.0f;
+  const bool a_rud = (a == 0.0f || a == 1.0f) && hydraulic::A_status == 0.0f;
+  const bool b_rud = (b == 0.0f || b == 1.0f) && hydraulic::B_status == 0.0f;
+  const bool stby_rud = (hydraulic::standby_on == 1.0f || any_stby) && hydraulic::standby_status == 0.0f;
+  annunciator::hyd_A_rud = as01(a_rud) * l1;
+  annunciator::hyd_B_rud = as01(b_rud) * l1;
+  annunciator::hyd_stdby_rud = as01(stby_rud) * l1;
+  annunciator::std_rud_on = as01(any_stby) * l1;
+  annunciator::yaw_damp = as01(mirror_i(bound::sim_cockpit2_annunciators_yaw_damper) != 1) * l1;
+  SixPackGroup& g = ann_state.six_pack[sp_flt_cont];
+  g.slot[0] = mirror_i(bound::sim_cockpit2_annunciators_yaw_damper) != 1 ? 1 : 0;
+  g.slot[1] = a_rud ? 1 : 0;
+  g.slot[2] = b_rud ? 1 : 0;
+  g.slot[3] = stby_rud ? 1 : 0;
+  g.slot[4] = any_stby ? 1 : 0;
+}
+
+// Feel differential: the two systems more than a quarter apart for 30 s in flight.
+void feel_differential() {
+  const float a = hydraulic::A_pressure;
+  const float b = hydraulic::B_pressure;
+  const float lo = a < b ? a : b;
+  const float hi = a < b ? b : a;
+  if (lo >= 0.75f * hi) {
+    delay_flags.ann_delayed_2 = 0.0f;
+    delay_timers.ann_delay_2 = 0.0f;
+  } else if (radio_alt_ft() <= 100.0f) {
+    delay_timers.ann_delay_2 = 0.0f;
+  } else if (delay_timers.ann_delay_2 == 0.0f) {
+    delay_timers.ann_delay_2 = 30.0f;
+  }
+  annunciator::feel_diff_press = delay_flags.ann_delayed_2 * ann_levels.l1;
+  ann_state.six_pack[sp_flt_cont].slot[5] = delay_flags.ann_delayed_2 == 1.0f ? 1 : 0;
+}
+
+void slat_lights() {
+  const float l1 = ann_levels.l1;
+  bool slat_fail = electric::dc_bus1_status == 0.0f;
+  if (!slat_fail) slat_fail = flap_slat_held == 1.0f && (systems::lost_hyd_B == 1.0f || radio_alt_ft() > 50.0f);
+  annunciator::auto_slat_fail = as01(slat_fail) * l1;
+
+  const float s = mirror_f(bound::sim_flightmodel2_controls_slat2_deploy_ratio);
+  const float p = slat_ratio_prev;
+  bool ext = false;
+  bool transit = false;
+  if (s == p) {
+    if (s == 0.5f || s == 1.0f) ext = true;
+    else if (s != 0.0f) transit = true;
+  } else if (s > p) {
+    if (s > 0.5f && s < 0.83f) ext = true;
+    else if (s >= 0.33f) transit = true;
+  } else {
+    if ((s > 0.17f && s < 0.5f) || s > 0.67f) ext = true;
+    else transit = true;
+  }
+  slat_ratio_prev = s;
+  annunciator::slats_extend = as01(ext) * l1;
+  annunciator::slats_transit = as01(transit) * l1;
+}
+
+void takeoff_config() {
+  const float deploy = mirror_f(bound::sim_cockpit2_controls_flap_handle_deploy_ratio);
+  const float request = mirror_f(bound::sim_cockpit2_controls_flap_ratio);
+  const float trim = mirror_f(bound::sim_cockpit2_controls_elevator_trim);
+  const bool correct = deploy >= 0.125f && deploy <= 0.75f && request == deploy &&
+                       mirror_f(bound::sim_cockpit2_controls_speedbrake_ratio) == 0.0f &&
+                       cockpit::parking_brake_pos != 1.0f && trim >= -0.65f && trim <= 0.075f;
+  const bool reverse = mirror_vi_at(bound::sim_cockpit2_engine_actuators_prop_mode, 0) == 3 ||
+                       mirror_vi_at(bound::sim_cockpit2_engine_actuators_prop_mode, 1) == 3;
+  bool warn = false;
+  if (!reverse && !correct) {
+    warn = on_ground == 1 && (engine::thrust1_leveler > 0.5f || engine::thrust2_leveler > 0.5f) &&
+           mirror_f(bound::zuvadud_D738_FMS_flight_phase) == 0.0f;
+  }
+  annunciator::takeoff_config = as01(warn) * ann_levels.l1;
+  system_::takeoff_config_warn = electric::batbus_status == 0.0f ? 0.0f : as01(warn);
+}
+
+void gear_lights() {
+  const float h = controls::gear_handle_down;
+  const bound::Id collapse[3] = {bound::sim_operation_failures_rel_collapse1, bound::sim_operation_failures_rel_collapse2,
+                                 bound::sim_operation_failures_rel_collapse3};
+  float* transit_light[3] = {&annunciator::nose_gear_transit, &annunciator::left_gear_transit,
+                             &annunciator::right_gear_transit};
+  float* safe_light[3] = {&annunciator::nose_gear_safe, &annunciator::left_gear_safe, &annunciator::right_gear_safe};
+  // Gear warning: low with a thrust lever closed and the handle not down.
+  const bool warning = radio_alt_ft() < 800.0f &&
+                       (engine::thrust1_leveler == 0.0f || engine::thrust2_leveler == 0.0f) && h < 1.0f;
+  for (int i = 0; i < 3; ++i) {
+    const float r = mirror_vf_at(bound::sim_flightmodel2_gear_deploy_ratio, i);
+    const bool failed = mirror_i(collapse[i]) == kFailed;
+    float p = 0.0f;
+    float t = 0.0f;
+    if ((h < 0.6f && r != 0.0f) || (h > 0.95f && r != 1.0f)) {
+      p = 1.0f;
+      t = 1.0f;
+    } else {
+      p = as01(r > 0.0f);
+      t = as01(r != 1.0f);
+    }
+    if (failed) t = 1.0f;
+    if (on_ground == 1 && h < 1.0f) t = 1.0f;
+    if (warning) p = 1.0f;
+    *transit_light[i] = t * p * ann_levels.l1;
+    *safe_light[i] = failed ? 0.0f : as01(r == 1.0f) * ann_levels.l1;
+  }
+}
+
+void speedbrake_lights() {
+  SpeedbrakeLightState& s = spdbrk;
+  // The do-not-arm flag is the delayed flag that the 0.3 s flash timer clears.
+  float& dna = delay_flags.ann_delayed_3;
+  const float lever = flt_ctrls::speedbrake_lever;
+  const float gs = mirror_f(bound::sim_flightmodel_position_groundspeed);
+  const float ra = radio_alt_ft();
+  if (ra > 150.0f) {
+    s.air_seen = 1.0f;
+    s.phase = 0.0f;
+  }
+  if (on_ground == 1) {
+    if (s.air_seen == 1.0f) s.phase = 1.0f;
+    s.air_seen = 0.0f;
+    if ((s.phase == 0.0f || s.phase == 3.0f) && gs < 30.9f) {
+      dna = as01(lever != 0.0f);
+      s.armed_flag = 0.0f;
+    }
+  }
+  bool k = false;
+  if (s.phase == 0.0f) {
+    if (s.air_seen == 1.0f) {
+      s.armed_flag = as01(lever > 0.04f);
+      dna = 0.0f;
+    }
+    s.landing_flag = 0.0f;
+    k = s.armed_flag == 1.0f;
+  } else if (s.phase == 1.0f) {
+    if (lever == 0.0f) s.armed_flag = 0.0f;
+    k = lever != 0.0f && s.armed_flag == 1.0f;
+    if (k && s.landing_flag == 0.0f) {
+      // Touchdown with the lever armed: the do-not-arm light flashes 0.3 s.
+      s.landing_flag = 1.0f;
+      dna = 1.0f;
+      if (delay_timers.ann_delay_3 == 0.0f) delay_timers.ann_delay_3 = 0.3f;
+    }
+    if (gs < 30.9f) {
+      dna = as01(lever != 0.0f);
+      s.phase = 2.0f;
+      s.armed_flag = 0.0f;
+      k = false;
+    } else {
+      k = s.armed_flag == 1.0f;
+    }
+  } else if (s.phase == 2.0f) {
+    if (lever == 0.0f) {
+      s.phase = 3.0f;
+      s.armed_flag = 0.0f;
+      dna = 0.0f;
+      k = false;
+    } else if (gs < 2.0f) {
+      s.armed_flag = 0.0f;
+      dna = 0.0f;
+      k = false;
+    } else {
+      k = s.armed_flag == 1.0f;
+    }
+  } else {
+    k = s.armed_flag == 1.0f;
+  }
+  if (k && hydraulic::A_status == 0.0f && hydraulic::B_status == 0.0f) {
+    s.armed_flag = 0.0f;
+    dna = 1.0f;
+  }
+  annunciator::speedbrake_armed = s.armed_flag * ann_levels.l1;
+  annunciator::spd_brk_not_arm = dna * ann_levels.l1;
+
+  bool extend = false;
+  if (on_ground == 1) {
+    extend = mirror_f(bound::sim_cockpit2_controls_speedbrake_ratio) > 0.99f && hydraulic::A_pressure > 750.0f &&
+             lever == 0.0f;
+  } else {
+    extend = (mirror_f(bound::sim_cockpit2_controls_flap_handle_deploy_ratio) > 0.5f || ra < 800.0f) && lever > 0.15f;
+  }
+  annunciator::speedbrake_extend = as01(extend) * ann_levels.l1;
+}
+
+void disconnect_lights() {
+  const float l1 = ann_levels.l1;
+  const bool test1 = toggle_switch::ap_discon_test1 == 1.0f || toggle_switch::ap_discon_test1 == -1.0f;
+  const bool test2 = toggle_switch::ap_discon_test2 == 1.0f || toggle_switch::ap_discon_test2 == -1.0f;
+  const bool ap = mirror_f(bound::zuvadud_D738_annunciator_ap_disconnect) == 1.0f;
+  const bool at = mirror_f(bound::zuvadud_D738_annunciator_at_disconnect) == 1.0f;
+  const bool fms = mirror_f(bound::zuvadud_D738_fmc_fmc_message_warn) == 1.0f;
+  annunciator::ap_disconnect1 = as01(test1 || ap) * l1;
+  annunciator::ap_disconnect2 = as01(test2 || ap) * l1;
+  annunciator::at_disconnect1 = as01(test1 || at) * l1;
+  annunciator::at_disconnect2 = as01(test2 || at) * l1;
+  annunciator::at_fms_disconnect1 = as01(test1 || fms) * l1;
+  annunciator::at_fms_disconnect2 = as01(test2 || fms) * l1;
+  const float below = (push_button::below_gs_pilot_pos == 1.0f || push_button::below_gs_copilot_pos == 1.0f)
+                          ? 1.0f
+                          : static_cast<float>(trunc_to_i32(system_::below_gs_annun));
+  annunciator::below_gs = below * l1;
+}
+
+// Position lights: dim at rest in one end, bright while moving, dark at the other.
+float valve_light(float pos) {
+  if (pos < 0.05f) return 0.3f;
+  if (pos > 0.95f) return 0.0f;
+  return 1.0f;
+}
+float door_light(float pos) {
+  if (pos < 0.05f) return 0.0f;
+  if (pos > 0.95f) return 0.3f;
+  return 1.0f;
+}
+
+}  // namespace
+
+void annunciators_flight_controls() {
+  rudder_lights();
+  feel_differential();
+  slat_lights();
+  takeoff_config();
+}
+
+void annunciators_gear_flight() {
+  gear_lights();
+  speedbrake_lights();
+  disconnect_lights();
+}
+
+void annunciators_fuel_valves() {
+  struct Valve {
+    float* pos;
+    float* light;
+    const float* fire_sw;
+    const float* bus;
+    const float* mixture;
+    bool battery_scaled;
+  };
+  const Valve valves[4] = {
+      {&engine::spar1_valve, &annunciator::spar1_valve_closed, &fire::engine01_ext_switch_pos_arm,
+       &electric::hot_batbus_status, &engine::mixture_ratio1, true},
+      {&engine::spar2_valve, &annunciator::spar2_valve_closed, &fire::engine02_ext_switch_pos_arm,
+       &electric::hot_batbus_status, &engine::mixture_ratio2, true},
+      {&engine::eng1_valve, &annunciator::eng1_valve_closed, &fire::engine01_ext_switch_pos_arm,
+       &electric::dir_batbus_status, &engine::mixture_ratio1, false},
+      {&engine::eng2_valve, &annunciator::eng2_valve_closed, &fire::engine02_ext_switch_pos_arm,
+       &electric::dir_batbus_status, &engine::mixture_ratio2, false},
+  };
+  for (const Valve& v : valves) {
+    const bool open = *v.fire_sw != 1.0f && *v.bus != 0.0f && *v.mixture > 0.5f;
+    *v.pos = move_toward_timed(*v.pos, open ? 1.0f : 0.0f, 0.0f, 1.0f, 2.0f);
+    const float scale = v.battery_scaled ? ann_levels.l1 * electric::batbus_status : ann_levels.l1;
+    *v.light = valve_light(*v.pos) * scale;
+  }
+  const float r1 = door_light(cockpit::ram_door1);
+  const float r2 = door_light(cockpit::ram_door2);
+  annunciator::ram_door_open1 = r1 * ann_levels.l1;
+  annunciator::ram_door_open2 = r2 * ann_levels.l1;
+  annunciator::ram_door_open1_annun = (r1 > 0.0f && r1 < 1.0f ? 0.5f : r1) * ann_levels.l0;
+  annunciator::ram_door_open2_annun = (r2 > 0.0f && r2 < 1.0f ? 0.5f : r2) * ann_levels.l0;
+}
+
+void annunciators_recorders() {
+  RecorderLightState& s = recorder_lights;
+  const float l1 = ann_levels.l1;
+  const int32_t onground_all = mirror_i(bound::sim_flightmodel_failures_onground_all);
+  const float n2_1 = mirror_vf_at(bound::sim_flightmodel2_engines_N2_percent, 0);
+  const float n2_2 = mirror_vf_at(bound::sim_flightmodel2_engines_N2_percent, 1);
+
+  // Flight data recorder.
+  s.fdr_test_on = as01(switches::fdr_pos == 1.0f && electric::ac_tnsbus1_status == 1.0f &&
+                       electric::dir_batbus_status != 0.0f);
+  const float load = mirror_vf_at(bound::sim_cockpit2_electrical_bus_load_amps, 0);
+  const bool fdr = electric::dir_batbus_status == 0.0f || electric::ac_tnsbus1_status == 0.0f ||
+                   (onground_all == 1 && n2_1 < 50.0f && n2_2 < 50.0f) ||
+                   (load < 0.3f && (onground_all == 1 || onground_all == 0));
+  const bool fdr_off = !(onground_all == 1 && s.fdr_test_on == 1.0f) && fdr;
+  annunciator::fdr_off = as01(fdr_off) * l1;
+  ann_state.six_pack[sp_overhead].slot[1] = fdr_off ? 1 : 0;
+
+  // Voice recorder: runs on 300 s after the last engine stops; the switch
+  // returns to 0 once at the first engine start.
+  const bool burn1 = mirror_vi_at(bound::sim_flightmodel2_engines_engine_is_burning_fuel, 0) != 0;
+  const bool burn2 = mirror_vi_at(bound::sim_flightmodel2_engines_engine_is_burning_fuel, 1) != 0;
+  if (!burn1 && !burn2) {
+    if (s.eng_running_prev[0] != 0 || s.eng_running_prev[1] != 0) {
+      s.cvr_run_timer = 300.0f;
+    } else {
+      s.cvr_state = 0;
+    }
+  } else if (burn1 != burn2) {
+    const float n2 = burn1 ? n2_1 : n2_2;
+    if (n2 > 50.0f) {
+      if (s.cvr_state == 0) s.cvr_state = 1;
+    } else {
+      s.cvr_run_timer = 0.0f;
+    }
+  } else {
+    s.cvr_run_timer = 0.0f;
+  }
+  if (script_value(bound::zuvadud_D738_fms_no_vcr_switch) == 0.0f) {
+    if (s.cvr_state == 1) {
+      if (toggle_switch::vcr == 1.0f) toggle_switch::vcr = 0.0f;
+      s.cvr_state = 2;
+    }
+  } else {
+    toggle_switch::vcr = 1.0f;
+  }
+  bool cvr = false;
+  if (electric::batbus_status != 0.0f &&
+      !(electric::dc_bus2_status == 0.0f && electric::ac_tnsbus2_status == 0.0f)) {
+    cvr = toggle_switch::vcr == 1.0f || (burn1 && n2_1 > 50.0f) || (burn2 && n2_2 > 50.0f) ||
+          (!burn1 && !burn2 && s.cvr_run_timer != 0.0f);
+  }
+  s.eng_running_prev[0] = mirror_vi_at(bound::sim_flightmodel_engine_ENGN_running, 0);
+  s.eng_running_prev[1] = mirror_vi_at(bound::sim_flightmodel_engine_ENGN_running, 1);
+  annunciator::cvr = as01(cvr) * l1;
+  if (s.cvr_run_timer > 0.0f) {
+    s.cvr_run_timer -= frame_time;
+    if (s.cvr_run_timer < 0.0f) s.cvr_run_timer = 0.0f;
+  }
+
+  // Pressurisation controller AUTO FAIL.
+  const float sel = toggle_switch::air_valve_ctrl;
+  const float mode = cockpit::pressurization_mode;
+  const bool autofail = (sel == 0.0f && mode != 1.0f) || (sel == 1.0f && mode != 2.0f) || mode == 0.0f ||
+                        mirror_f(bound::sim_cockpit_pressure_cabin_pressure_differential_psi) > 8.75f ||
+                        cockpit::cabin_altitude_actual > 15800.0f || std::fabs(cockpit::cabin_vvi) > 3000.0f;
+  annunciator::autofail = as01(autofail) * l1;
+
+  const float trim = mirror_f(bound::sim_cockpit2_controls_elevator_trim);
+  const bool out_of_trim = mirror_f(bound::zuvadud_autopilot_ap_on) != 0.0f && (trim <= -0.958f || trim >= 0.702f);
+  annunciator::stab_out_of_trim = as01(out_of_trim) * l1;
+  annunciator::generic = ann_state.ann_test_active * l1;
+}
+
+void flap_needles() {
+  if (electric::ac_tnsbus2_status == 0.0f) return;
+  float* needle = cockpit::flap_indicator;
+  needle[0] = lag_toward(needle[0], mirror_vf_at(bound::sim_flightmodel2_wing_flap2_deg, 2), 0.0f, 49.0f, 5.0f);
+  needle[1] = lag_toward(needle[1], mirror_vf_at(bound::sim_flightmodel2_wing_flap2_deg, 3), 0.0f, 49.0f, 5.0f);
+}

@@ -1,0 +1,482 @@
+// Light equations of the overhead status lights and packs, fire protection,
+// doors, radio and audio lamps, crossfeed, cabin altitude, bleed and test
+// lights, anti-ice and probe heat, and the light-spill stage.
+//
+// Reads: host failures and annunciators, switch positions, door ratios of
+// the scripts, anti-ice valve positions, radio indicators, bus statuses and
+// pressurisation outputs. Writes: those annunciator:: lights, the duct
+// overheat values, the thermal anti-ice indications and the spill arrays.
+#include "core/failure_tables.h"
+#include "core/binding.h"
+#include "core/frame.h"
+#include "core/preprocess.h"
+#include "core/variant.h"
+#include "engines/engine_values.h"
+#include "systems/air/air_values.h"
+#include "systems/annunciators/annunciator_values.h"
+#include "systems/annunciators/annunciators.h"
+#include "systems/annunciators/annunciators_controls.h"
+#include "systems/annunciators/annunciators_panels.h"
+#include "systems/lights/cabin_light_values.h"
+#include "systems/radios/comm_values.h"
+#include "systems/delay_timers.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/electrical/electrical.h"
+#include "systems/fire/fire_values.h"
+#include "systems/flight_controls/flight_control_values.h"
+#include "systems/fuel/fuel_values.h"
+#include "systems/host_writes.h"
+#include "systems/hydraulics/hydraulic_values.h"
+#include "systems/ice_rain/ice_values.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/radios/mic_select.h"
+#include "systems/air/pressurisation.h"
+#include "systems/switches/switch_values.h"
+#include "systems/systems_step_outputs.h"
+#include "systems/ice_rain/window_heat_state.h"
+
+FireLightState fire_lights;
+OverheadLightState overhead_lights;
+SpillState spill_state = {1.0f, 0.0f};
+AntiIceLightState anti_ice_lights;
+
+namespace {
+
+constexpr int kFailed = 6;
+inline float as01(bool b) { return b ? 1.0f : 0.0f; }
+inline int32_t slot(bool b) { return b ? 1 : 0; }
+bool host_failed(bound::Id id) { return mirror_i(id) == kFailed; }
+bool failures_element(int i) { return mirror_vi_at(bound::sim_operation_failures_failures, i) == kFailed; }
+
+void pack_latch(int32_t& latch, float& prev_bus, float pack_switch, float bus) {
+  if (pack_switch != 0.0f && prev_bus == 1.0f && bus == 0.0f) latch = 1;
+  if (bus == 1.0f) latch = 0;
+  prev_bus = bus;
+}
+
+}  // namespace
+
+void annunciators_overhead() {
+  OverheadLightState& s = overhead_lights;
+  const float l1 = ann_levels.l1;
+  annunciator::parking_brake = as01(cockpit::parking_brake_pos == 1.0f) * ann_levels.l2;
+  annunciator::fadec_fail_0 = as01(static_cast<float>(mirror_i(bound::sim_operation_failures_rel_fadec_0)) > 5.5f) * l1;
+  annunciator::fadec_fail_1 = as01(static_cast<float>(mirror_i(bound::sim_operation_failures_rel_fadec_1)) > 5.5f) * l1;
+  annunciator::reverser_fail_0 =
+      as01(mirror_vi_at(bound::sim_cockpit2_engine_actuators_prop_mode, 0) == 3 && hydraulic::A_status == 1.0f) * l1;
+  annunciator::reverser_fail_1 =
+      as01(mirror_vi_at(bound::sim_cockpit2_engine_actuators_prop_mode, 1) == 3 && hydraulic::B_status == 1.0f) * l1;
+  annunciator::fadec1_off = as01(mirror_vi_at(bound::sim_cockpit2_engine_actuators_fadec_on, 0) == 0) * l1;
+  annunciator::fadec2_off = as01(mirror_vi_at(bound::sim_cockpit2_engine_actuators_fadec_on, 1) == 0) * l1;
+  const int32_t oxy = mirror_i(bound::sim_cockpit_warnings_annunciators_passenger_oxy_on);
+  annunciator::pax_oxy = static_cast<float>(oxy) * l1;
+  const int32_t smoke = mirror_i(bound::sim_operation_failures_rel_smoke_cpit);
+  annunciator::smoke = as01(smoke > 0) * l1;
+  annunciator::bypass_filter_1 = as01(failures_element(330)) * l1;
+  annunciator::bypass_filter_2 = as01(failures_element(331)) * l1;
+  pack_latch(s.pack_latch[0], s.prev_bus[0], air::l_pack_pos, electric::ac_tnsbus2_status);
+  pack_latch(s.pack_latch[1], s.prev_bus[1], air::r_pack_pos, electric::ac_tnsbus1_status);
+  const bool pack_fail = failures_element(153);
+  annunciator::pack_left = as01(pack_fail || s.pack_latch[0] == 1) * l1;
+  annunciator::pack_right = as01(pack_fail || s.pack_latch[1] == 1) * l1;
+  annunciator::altn_press = as01(cockpit::pressurization_mode == 2.0f) * l1;
+  annunciator::manual_press = as01(toggle_switch::air_valve_ctrl == 2.0f) * l1;
+  annunciator::door_lock_fail = as01(toggle_switch::flt_dk_door == 0.0f && door::flt_dk_door_ratio != 0.0f) * l1;
+  annunciator::door_auto_unlk = 0.0f;
+  const bool emer_exit = toggle_switch::emer_exit_lights == 0.0f || toggle_switch::emer_exit_lights == 2.0f;
+  annunciator::emer_exit = as01(emer_exit) * l1;
+  const bool gps_fail = host_failed(bound::sim_operation_failures_rel_gps) || host_failed(bound::sim_operation_failures_rel_gps2);
+  annunciator::ils = ann_state.ann_test_active * l1;
+  annunciator::gls = ann_state.ann_test_active * l1;
+  annunciator::gps = as01(gps_fail || ann_state.ann_test_active == 1.0f) * l1;
+
+  SixPackGroup* g = ann_state.six_pack;
+  g[sp_irs].slot[0] = slot(host_failed(bound::sim_operation_failures_rel_gps));
+  g[sp_irs].slot[1] = slot(host_failed(bound::sim_operation_failures_rel_gps2));
+  g[sp_irs].slot[2] = slot(mirror_f(bound::zuvadud_D738_annunciator_irs_left_fail) == 1.0f);
+  g[sp_irs].slot[3] = slot(mirror_f(bound::zuvadud_D738_annunciator_irs_right_fail) == 1.0f);
+  if (host_failed(bound::sim_operation_failures_rel_APU_press)) {
+    g[sp_apu].slot[0] = 1;
+  } else if (fire::apu_ext_switch_pos_arm != 0.0f) {
+    g[sp_apu].slot[1] = 1;
+  } else if (fire::apu_was_fire != 0.0f) {
+    g[sp_apu].slot[2] = 1;
+  }
+  g[sp_eng].slot[0] = slot(host_failed(bound::sim_operation_failures_rel_fadec_0));
+  g[sp_eng].slot[1] = slot(host_failed(bound::sim_operation_failures_rel_fadec_1));
+  g[sp_eng].slot[2] = slot(mirror_vi_at(bound::sim_cockpit2_annunciators_chip_detected, 0) == kFailed);
+  g[sp_eng].slot[3] = slot(mirror_vi_at(bound::sim_cockpit2_annunciators_chip_detected, 1) == kFailed);
+  g[sp_eng].slot[4] = slot(host_failed(bound::sim_operation_failures_rel_engsep0));
+  g[sp_eng].slot[5] = slot(host_failed(bound::sim_operation_failures_rel_engsep1));
+  g[sp_overhead].slot[0] = slot(oxy == kFailed);
+  g[sp_overhead].slot[2] = slot(smoke == kFailed);
+  g[sp_overhead].slot[3] = slot(emer_exit);
+}
+
+void annunciators_fire() {
+  FireLightState& s = fire_lights;
+  const int32_t fir0 = mirror_i(bound::sim_operation_failures_rel_engfir0);
+  const int32_t fir1 = mirror_i(bound::sim_operation_failures_rel_engfir1);
+  // A new engine fire rings the bell again after it was silenced.
+  if (fir0 != s.prev_engfir[0] && fir0 == kFailed && annunciator::fire_bell_annun == 0.0f) s.fire_bell_enable = 1.0f;
+  if (fir1 != s.prev_engfir[1] && fir1 == kFailed && annunciator::fire_bell_annun == 0.0f) s.fire_bell_enable = 1.0f;
+  float* det = s.detection;
+  det[0] = as01(fir0 == kFailed);
+  det[1] = as01(fir1 == kFailed);
+  det[2] = as01(mirror_vf_at(bound::sim_cockpit2_engine_indicators_EGT_deg_C, 0) > 950.0f);
+  det[3] = as01(mirror_vf_at(bound::sim_cockpit2_engine_indicators_EGT_deg_C, 1) > 950.0f);
+  const float test = toggle_switch::fire_test;
+  float bell = as01(det[0] == 1.0f || det[1] == 1.0f || test == 1.0f || s.cargo_test_active == 1.0f);
+  if (electric::ac_stdbus_status == 0.0f) bell = 0.0f;
+  if (s.fire_test_all == 1.0f) {
+    for (int i = 0; i < 4; ++i) det[i] = 1.0f;
+  }
+  const float l1 = ann_levels.l1;
+  const float l2 = ann_levels.l2;
+  annunciator::engine1_fire = det[0] * l2;
+  annunciator::engine2_fire = det[1] * l2;
+  annunciator::engine1_ovht = det[2] * l1;
+  annunciator::engine2_ovht = det[3] * l1;
+  annunciator::apu_fire = s.fire_test_all * l2;
+  annunciator::wheel_well_fire =
+      as01(test == 1.0f && (electric::ac_tnsbus1_status != 0.0f || electric::ac_tnsbus2_status != 0.0f)) * l1;
+  annunciator::l_bottle_discharge = as01(fire::engine01_02L_ext_bottle_psi == 0.0f) * l1;
+  annunciator::r_bottle_discharge = as01(fire::engine01_02R_ext_bottle_psi == 0.0f) * l1;
+  annunciator::apu_bottle_discharge = as01(fire::apu_ext_bottle_psi == 0.0f) * l1;
+  const float ext_test = toggle_switch::extinguisher_circuit_test;
+  const bool ext_testing = ext_test == 1.0f || ext_test == -1.0f;
+  annunciator::extinguisher_circuit_annun_left = as01(ext_testing || fire::engine01_02L_ext_bottle_psi < 599.9f) * l1;
+  annunciator::extinguisher_circuit_annun_right = as01(ext_testing || fire::engine01_02R_ext_bottle_psi < 599.9f) * l1;
+  annunciator::extinguisher_circuit_annun_apu = as01(ext_testing || fire::apu_ext_bottle_psi < 599.9f) * l1;
+  annunciator::extinguisher_circuit_annun2 = as01(push_botton::cargo_fire_test == 1.0f) * l1;
+  annunciator::cargo_fire = s.cargo_test_active * l1;
+  annunciator::cargo_fault_detector = 0.0f;
+  annunciator::fire_fault_inop = as01(test == -1.0f || host_failed(bound::sim_operation_failures_rel_engsep0) ||
+                                      host_failed(bound::sim_operation_failures_rel_engsep1)) *
+                                 l1;
+  annunciator::fire_apu_det_inop = as01(test == -1.0f) * l1;
+  annunciator::fire_bell_annun2 = bell * s.fire_bell_enable;
+  annunciator::fire_bell_annun = annunciator::fire_bell_annun2 * l2;
+  s.prev_engfir[0] = fir0;
+  s.prev_engfir[1] = fir1;
+
+  SixPackGroup& g = ann_state.six_pack[sp_fire];
+  for (int i = 0; i < 4; ++i) g.slot[i] = slot(det[i] == 1.0f);
+  g.slot[4] = slot(test == 1.0f);
+  g.slot[5] = slot(test == -1.0f);
+}
+
+void annunciators_doors_radio() {
+  const float l1 = ann_levels.l1;
+  const float l2 = ann_levels.l2;
+  auto door = [](bound::Id id) { return mirror_f(id) != 0.0f; };
+  const bool mid = variant_index == 4;
+  struct Door {
+    float* light;
+    bool open;
+  };
+  const Door doors[13] = {
+      {&annunciator::fwd_entry, door(bound::tarv_doors_L1)},
+      {&annunciator::aft_entry, door(bound::tarv_doors_L2)},
+      {&annunciator::fwd_service, door(bound::tarv_doors_R1)},
+      {&annunciator::aft_service, door(bound::tarv_doors_R2)},
+      {&annunciator::fwd_cargo, door(bound::tarv_doors_Fwd_Cargo)},
+      {&annunciator::aft_cargo, door(bound::tarv_doors_aft_Cargo)},
+      {&annunciator::left_fwd_overwing, door(bound::tarv_doors_emerg4)},
+      {&annunciator::left_aft_overwing, door(bound::tarv_doors_emerg3) || door(bound::tarv_doors_aft1)},
+      {&annunciator::right_fwd_overwing, door(bound::tarv_doors_emerg2)},
+      {&annunciator::right_aft_overwing, door(bound::tarv_doors_emerg1) || door(bound::tarv_doors_aft2)},
+      {&annunciator::equip_door, mirror_vf_at(bound::sim_flightmodel2_misc_custom_slider_ratio, 21) > 0.01f},
+      {&annunciator::left_mid_exit, mid && door(bound::tarv_doors_L_mid)},
+      {&annunciator::right_mid_exit, mid && door(bound::tarv_doors_R_mid)},
+  };
+  SixPackGroup& g = ann_state.six_pack[sp_doors];
+  for (int i = 0; i < 13; ++i) {
+    *doors[i].light = as01(doors[i].open) * l1;
+    g.slot[i] = slot(doors[i].open);
+  }
+
+  transponder::indicators_xpond_fail =
+      as01(host_failed(bound::sim_operation_failures_rel_xpndr) || annunciator::test != 0.0f ||
+           cockpit::dspl_light_test[9] != 0.0f) *
+      l2;
+  audio::indicators_com1_avail = static_cast<float>(mirror_i(bound::sim_cockpit2_radios_actuators_com1_power)) * l2;
+  audio::indicators_com2_avail = static_cast<float>(mirror_i(bound::sim_cockpit2_radios_actuators_com2_power)) * l2;
+  audio::indicators_mark_avail = as01(mirror_i(bound::sim_cockpit2_radios_indicators_over_outer_marker) == 1 ||
+                                      mirror_i(bound::sim_cockpit2_radios_indicators_over_middle_marker) == 1 ||
+                                      mirror_i(bound::sim_cockpit2_radios_indicators_over_inner_marker) == 1) *
+                                 l2;
+  audio::indicators_nav1_avail = as01(mirror_i(bound::sim_cockpit2_radios_indicators_nav1_display_horizontal) == 1 ||
+                                      mirror_i(bound::sim_cockpit2_radios_indicators_nav1_display_vertical) == 1 ||
+                                      mirror_i(bound::sim_cockpit2_radios_indicators_nav1_has_dme) == 1) *
+                                 l2;
+  audio::indicators_nav2_avail = as01(mirror_i(bound::sim_cockpit2_radios_indicators_nav2_display_horizontal) == 1 ||
+                                      mirror_i(bound::sim_cockpit2_radios_indicators_nav2_display_vertical) == 1 ||
+                                      mirror_i(bound::sim_cockpit2_radios_indicators_nav2_has_dme) == 1) *
+                                 l2;
+  // Microphone selector lamps: the transmitter selection of each audio panel.
+  const float fo_power = l1 * electric::ac_tnsbus2_status;
+  float* const capt_ind[mic_key_count] = {&audio::capt_mic_indicator1, &audio::capt_mic_indicator2,
+                                          &audio::capt_mic_indicator3, &audio::capt_mic_indicator4,
+                                          &audio::capt_mic_indicator5, &audio::capt_mic_indicator6};
+  float* const fo_ind[mic_key_count] = {&audio::fo_mic_indicator1, &audio::fo_mic_indicator2,
+                                        &audio::fo_mic_indicator3, &audio::fo_mic_indicator4,
+                                        &audio::fo_mic_indicator5, &audio::fo_mic_indicator6};
+  float* const obs_ind[mic_key_count] = {&audio::obs_mic_indicator1, &audio::obs_mic_indicator2,
+                                         &audio::obs_mic_indicator3, &audio::obs_mic_indicator4,
+                                         &audio::obs_mic_indicator5, &audio::obs_mic_indicator6};
+  for (int i = 0; i < mic_key_count; ++i) {
+    *capt_ind[i] = mic_select[seat_capt][i] * l1;
+    *fo_ind[i] = mic_select[seat_fo][i] * fo_power;
+    *obs_ind[i] = mic_select[seat_obs][i] * fo_power;
+  }
+}
+
+void annunciators_cabin_bleed() {
+  const float l1 = ann_levels.l1;
+  const float l0 = ann_levels.l0;
+  const float xfeed = fuel::cross_feed_valve;
+  if (xfeed == 1.0f) {
+    annunciator::crossfeed = 0.3f * l1;
+    annunciator::crossfeed_annun = 0.5f * l0;
+  } else if (xfeed > 0.01f) {
+    annunciator::crossfeed = l1;
+    annunciator::crossfeed_annun = l0;
+  } else {
+    annunciator::crossfeed = 0.0f;
+    annunciator::crossfeed_annun = 0.0f;
+  }
+  const bool high_alt_ldg = cockpit_options.high_alt_ldg != 0.0f && system_::high_alt_ldg_on != 0.0f;
+  const bool cabin_alt = cockpit::cabin_alt > 10000.0f && !high_alt_ldg;
+  annunciator::cabin_alt = as01(cabin_alt) * l1;
+  annunciator::high_alt_ldg = system_::high_alt_ldg_on != 0.0f ? l1 : 0.0f;
+  annunciator::high_alt_ldg_inop = 0.0f;
+  annunciator::off_sched_descent = press_ctrl.off_sched_descent * l1;
+
+  const bool gpws_test = system_::gpws_test_running == 1.0f;
+  annunciator::gpws = as01(gpws_test) * l1;
+  annunciator::xraas =
+      as01(cockpit::xraas_installed == 0.0f || gpws_test || toggle_switch::gpws_xraas_pos != 0.0f) * l1;
+  annunciator::anti_skid_inop =
+      as01(electric::dc_bus1_status == 0.0f ||
+           (cockpit::parking_brake_pos == 1.0f && mirror_f(bound::sim_cockpit2_controls_parking_brake_ratio) != 1.0f)) *
+      l1;
+  annunciator::airstair = as01(mirror_f(bound::zuvadud_D738_airstairs_hide) == 0.0f) * l1;
+  annunciator::elt = as01(toggle_switch::elt == 1.0f) * l1;
+  annunciator::apu_low_oil = electrical::apu_low_oil * l1;
+  annunciator::auto_brake_disarm = as01(autobrake::autobrake_disarm == 1.0f) * l1;
+  annunciator::apu_fault = as01(host_failed(bound::sim_operation_failures_rel_APU_press) ||
+                                fire::apu_ext_switch_pos_arm != 0.0f || fire::apu_was_fire != 0.0f) *
+                           l1;
+
+  // Duct overheat test: the wing-body overheat lights come on 3 s into it.
+  if (push_button::duct_ovht_test_pos == 0.0f) {
+    delay_timers.ann_delay_1 = 0.0f;
+    delay_flags.ann_delayed_1 = 0.0f;
+  } else if (delay_timers.ann_delay_1 == 0.0f && delay_flags.ann_delayed_1 == 0.0f) {
+    delay_timers.ann_delay_1 = 3.0f;
+  }
+  const bool wing_body = mirror_i(bound::sim_cockpit_warnings_annunciators_hvac) == 1 || delay_flags.ann_delayed_1 == 1.0f;
+  annunciator::wing_body_ovht_left = as01(wing_body) * l1;
+  annunciator::wing_body_ovht_right = as01(wing_body) * l1;
+  air::l_duct_overheat_700 = 0.0f;
+  air::r_duct_overheat_700 = 0.0f;
+
+  // Bleed trip latches: only set here; the reset button and the first frame clear them.
+  float* trip = overhead_lights.bleed_trip_latch;
+  for (int side = 0; side < 2; ++side) {
+    if (mirror_vi_at(bound::sim_cockpit_warnings_annunciators_bleed_air_fail, side) == kFailed ||
+        bleed_duct_value[side] > 220.0f) {
+      trip[side] = 1.0f;
+    }
+  }
+  annunciator::bleed_trip_1 = trip[0] * l1;
+  annunciator::bleed_trip_2 = trip[1] * l1;
+
+  SixPackGroup& g = ann_state.six_pack[sp_air_cond];
+  g.slot[0] = slot(wing_body);
+  g.slot[1] = slot(annunciator::dual_bleed > 0.0f);
+  g.slot[2] = slot(trip[0] == 1.0f);
+  g.slot[3] = slot(trip[1] == 1.0f);
+  g.slot[4] = slot(press_ctrl.off_sched_descent == 1.0f);
+  g.slot[5] = slot(failures_element(153));
+  g.slot[6] = slot(cabin_alt);
+  g.slot[7] = slot(cockpit::cabin_pressure_diff > 8.9f);
+  const float channel = cockpit::pressurization_mode;
+  g.slot[8] = slot(failure_tables.pressurisation[9] == 1.0f && channel == 1.0f);
+  g.slot[9] = slot(failure_tables.pressurisation[10] == 1.0f && channel == 2.0f);
+}
+
+void annunciators_anti_ice() {
+  AntiIceLightState& s = anti_ice_lights;
+  const float l1 = ann_levels.l1;
+  const float l0 = ann_levels.l0;
+  struct Probe {
+    float* light;
+    bound::Id heat;
+    float rate;
+  };
+  const Probe probes[4] = {
+      {&annunciator::capt_pitot_off, bound::sim_cockpit2_ice_ice_pitot_heat_on_pilot, 8.0f},
+      {&annunciator::capt_aoa_off, bound::sim_cockpit2_ice_ice_AOA_heat_on, 7.0f},
+      {&annunciator::fo_pitot_off, bound::sim_cockpit2_ice_ice_pitot_heat_on_copilot, 8.0f},
+      {&annunciator::fo_aoa_off, bound::sim_cockpit2_ice_ice_AOA_heat_on_copilot, 7.0f},
+  };
+  SixPackGroup& g = ann_state.six_pack[sp_ice];
+  for (int i = 0; i < 4; ++i) {
+    const float latch = light_filter_step(s.probe[i], as01(mirror_i(probes[i].heat) != 1), probes[i].rate);
+    *probes[i].light = latch * l1;
+    g.slot[4 + i] = slot(latch == 1.0f);
+  }
+
+  // Valve lights: bright while moving, dim open, dark closed; a switch that
+  // disagrees with the resting valve shows bright.
+  struct Valve {
+    float* light;
+    float* annun;
+    float pos;
+    float sw;
+  };
+  const Valve valves[4] = {
+      {&annunciator::wing_ice_on_L, &annunciator::wing_ice_on_L_annun, system_::wing_anti_ice_valve[0], ice::wing_heat_pos},
+      {&annunciator::wing_ice_on_R, &annunciator::wing_ice_on_R_annun, system_::wing_anti_ice_valve[1], ice::wing_heat_pos},
+      {&annunciator::cowl_ice_on_0, &annunciator::cowl_ice_on_0_annun, system_::eng_inlet_valve[0], ice::eng1_heat_pos},
+      {&annunciator::cowl_ice_on_1, &annunciator::cowl_ice_on_1_annun, system_::eng_inlet_valve[1], ice::eng2_heat_pos},
+  };
+  float v_raw[4];
+  for (int i = 0; i < 4; ++i) {
+    const Valve& v = valves[i];
+    float raw = 1.0f;
+    if (v.pos > 0.95f) raw = v.sw == 0.0f ? 1.0f : 0.3f;
+    else if (!(v.pos > 0.05f)) raw = v.sw == 1.0f ? 1.0f : 0.0f;
+    v_raw[i] = raw;
+    *v.light = raw * l1;
+    *v.annun = (raw == 0.3f ? 0.5f : raw) * l0;
+  }
+
+  // Engine thermal anti-ice: switch and valve disagreeing for 8 s.
+  float* tai[2] = {&eicas::eng1_tai, &eicas::eng2_tai};
+  float* timers[2] = {&delay_timers.ann_delay_4, &delay_timers.ann_delay_5};
+  float* flags[2] = {&delay_flags.ann_delayed_4, &delay_flags.ann_delayed_5};
+  for (int e = 0; e < 2; ++e) {
+    const Valve& v = valves[2 + e];
+    const float normal = v_raw[2 + e] == 0.3f ? 0.5f : 0.0f;
+    if (v.sw == v.pos) {
+      *timers[e] = 0.0f;
+      *flags[e] = 0.0f;
+      *tai[e] = normal;
+    } else {
+      if (*timers[e] == 0.0f && *flags[e] == 0.0f) *timers[e] = 8.0f;
+      *tai[e] = *flags[e] == 1.0f ? 1.0f : normal;
+    }
+  }
+
+  for (int e = 0; e < 2; ++e) {
+    const bool icing = mirror_vf_at(bound::sim_flightmodel_failures_inlet_ice_per_engine, e) > 0.055f &&
+                       mirror_vi_at(bound::sim_cockpit2_ice_ice_inlet_heat_on_per_engine, e) == 1;
+    *(e == 0 ? &annunciator::cowl_ice_0 : &annunciator::cowl_ice_1) = as01(icing) * l1;
+  }
+
+  const bool window_fail = host_failed(bound::sim_operation_failures_rel_ice_window_heat);
+  const bool t1_off = electric::ac_tnsbus1_status == 0.0f;
+  const bool t2_off = electric::ac_tnsbus2_status == 0.0f;
+  annunciator::window_heat_ovht_rf = as01(ice::window_heat_r_fwd_pos != 0.0f && (window_fail || t2_off)) * l1;
+  annunciator::window_heat_ovht_ls = as01(ice::window_heat_l_side_pos != 0.0f && (window_fail || t2_off)) * l1;
+  annunciator::window_heat_ovht_rs = as01(ice::window_heat_r_side_pos != 0.0f && (window_fail || t1_off)) * l1;
+  annunciator::window_heat_ovht_lf = as01(ice::window_heat_l_fwd_pos != 0.0f && (window_fail || t1_off)) * l1;
+  flap_needles();
+
+  g.slot[0] = slot(host_failed(bound::sim_operation_failures_rel_ice_inlet_heat));
+  g.slot[1] = slot(host_failed(bound::sim_operation_failures_rel_ice_inlet_heat2));
+  g.slot[2] = slot(host_failed(bound::sim_operation_failures_rel_ice_surf_heat));
+  g.slot[3] = slot(host_failed(bound::sim_operation_failures_rel_ice_surf_heat2));
+  for (int w = 0; w < window_count; ++w) g.slot[8 + w] = slot(window_overheat_state[w] != 0.0f);
+}
+
+void update_annunciators_aux() {
+  auto copy = [](float* spill, float light) { spill[3] = light; };
+  copy(light::spill_ratio_parking_brake, annunciator::parking_brake);
+  copy(light::spill_ratio_extinguisher_circuit_spill2, annunciator::extinguisher_circuit_annun2);
+  copy(light::spill_ratio_extinguisher_circuit_spill_left, annunciator::extinguisher_circuit_annun_left);
+  copy(light::spill_ratio_extinguisher_circuit_spill_right, annunciator::extinguisher_circuit_annun_right);
+  copy(light::spill_ratio_extinguisher_circuit_spill_apu, annunciator::extinguisher_circuit_annun_apu);
+  copy(light::spill_ratio_extinguisher_leveler_spill_eng1, annunciator::engine1_fire);
+  copy(light::spill_ratio_extinguisher_leveler_spill_eng2, annunciator::engine2_fire);
+  copy(light::spill_ratio_extinguisher_leveler_spill_apu, annunciator::apu_fire);
+  copy(light::spill_ratio_master_caution_spill, annunciator::master_caution_light);
+  copy(light::spill_ratio_fire_warn_spill, annunciator::fire_bell_annun);
+  copy(light::spill_ratio_gen1_avail_lights_spill, annunciator::gen_off_bus1);
+  copy(light::spill_ratio_gen2_avail_lights_spill, annunciator::gen_off_bus2);
+  copy(light::spill_ratio_apu_avail_lights_spill, annunciator::apu_gen_off_bus);
+  copy(light::spill_ratio_radio_com1_lights_spill, comm::audio_sel_com1_on);
+  copy(light::spill_ratio_radio_com2_lights_spill, comm::audio_sel_com2_on);
+  copy(light::spill_ratio_radio_nav1_lights_spill, comm::audio_sel_nav1_on);
+  copy(light::spill_ratio_radio_nav2_lights_spill, comm::audio_sel_nav2_on);
+  copy(light::spill_ratio_radio_mark_lights_spill, comm::audio_sel_mark_on);
+  copy(light::spill_ratio_fo_radio_com1_lights_spill, comm::fo_audio_sel_com1_on);
+  copy(light::spill_ratio_fo_radio_com2_lights_spill, comm::fo_audio_sel_com2_on);
+  copy(light::spill_ratio_fo_radio_nav1_lights_spill, comm::fo_audio_sel_nav1_on);
+  copy(light::spill_ratio_fo_radio_nav2_lights_spill, comm::fo_audio_sel_nav2_on);
+  copy(light::spill_ratio_fo_radio_mark_lights_spill, comm::fo_audio_sel_mark_on);
+  copy(light::spill_ratio_obs_radio_com1_lights_spill, comm::obs_audio_sel_com1_on);
+  copy(light::spill_ratio_obs_radio_com2_lights_spill, comm::obs_audio_sel_com2_on);
+  copy(light::spill_ratio_obs_radio_nav1_lights_spill, comm::obs_audio_sel_nav1_on);
+  copy(light::spill_ratio_obs_radio_nav2_lights_spill, comm::obs_audio_sel_nav2_on);
+  copy(light::spill_ratio_obs_radio_mark_lights_spill, comm::obs_audio_sel_mark_on);
+
+  // A dim light spills less than its level.
+  auto dim_or_bright = [](float* spill, float light) { spill[3] = light * (light > 0.55f ? 1.0f : 0.35f); };
+  dim_or_bright(light::spill_ratio_l_wings_lights_spill, annunciator::wing_ice_on_L);
+  dim_or_bright(light::spill_ratio_r_wings_lights_spill, annunciator::wing_ice_on_R);
+  dim_or_bright(light::spill_ratio_eng1_wings_lights_spill, annunciator::cowl_ice_on_0);
+  dim_or_bright(light::spill_ratio_eng2_wings_lights_spill, annunciator::cowl_ice_on_1);
+  dim_or_bright(light::spill_ratio_gpu_avail_lights_spill, annunciator::ground_power_avail);
+  dim_or_bright(light::spill_ratio_eng1_valve_lights_spill, annunciator::eng1_valve_closed);
+  dim_or_bright(light::spill_ratio_eng2_valve_lights_spill, annunciator::eng2_valve_closed);
+  dim_or_bright(light::spill_ratio_eng1_spar_lights_spill, annunciator::spar1_valve_closed);
+  dim_or_bright(light::spill_ratio_eng2_spar_lights_spill, annunciator::spar2_valve_closed);
+  dim_or_bright(light::spill_ratio_ram1_full_lights_spill, annunciator::ram_door_open1);
+  dim_or_bright(light::spill_ratio_ram2_full_lights_spill, annunciator::ram_door_open2);
+  dim_or_bright(light::spill_ratio_crossfeed_lights_spill, annunciator::crossfeed);
+
+  float door_factor = 1.0f;
+  float* cabin = light::spill_ratio_cabin_lights_spill;
+  float* entry = light::spill_ratio_entry_lights_spill;
+  if (model_family == 0.0f || model_family == 2.0f) {
+    float limit = -14.5f;
+    switch (variant_index) {
+      case 1: limit = -16.3f; break;
+      case 2: limit = -11.4f; break;
+      case 3: limit = -9.8f; break;
+      case 4: limit = -16.2f; break;
+      default: break;
+    }
+    // Seen from the cabin, the flight deck door shades the cockpit spill.
+    if (mirror_f(bound::sim_aircraft_view_acf_peZ) < limit) door_factor = door::flt_dk_door_ratio;
+    const float scale = host_version >= 120000 ? 9.0f : 1.0f;
+    const float bus = electric::ac_tnsbus1_status;
+    if (bus == 0.0f) {
+      if (bus != spill_state.prev_bus) spill_state.emergency_blink_s = 0.0f;
+      if (spill_state.emergency_blink_s < 0.9f) spill_state.emergency_blink_s += frame_time;
+      const float t = spill_state.emergency_blink_s;
+      const bool off = t < 0.3f || (t >= 0.5f && t < 0.6f) || (t >= 0.8f && t < 0.9f);
+      const float on = off ? 0.0f : 1.0f;
+      cabin[4] = on * 1.85f * scale;
+      entry[4] = mirror_f(bound::sim_graphics_scenery_sun_pitch_degrees) >= -0.5f ? 0.0f : cabin[4];
+    } else {
+      spill_state.emergency_blink_s = 1.0f;
+      cabin[4] = tarx_cabin::lights_x[4] * scale;
+      entry[4] = tarx_cabin::entry_lights_x[4] * scale;
+    }
+    spill_state.prev_bus = bus;
+    const float emergency = mirror_vf_at(bound::sim_cockpit2_switches_generic_lights_switch, 98);
+    light::spill_ratio_cabin_emergency_lights_spill[3] = emergency * door_factor;
+    if (emergency != 0.0f) entry[4] = tarx_cabin::lights_x[4] * scale;
+    for (int i = 0; i < 3; ++i) {
+      cabin[i] = tarx_cabin::lights_x[i];
+      entry[i] = tarx_cabin::entry_lights_x[i];
+    }
+  }
+  cabin[3] = electric::batbus_status * door_factor;
+  entry[3] = electric::batbus_status * door_factor;
+}

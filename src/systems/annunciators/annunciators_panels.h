@@ -1,0 +1,42 @@
+// State of the overhead, fire, anti-ice and light-spill light equations.
+#pragma once
+
+#include <cstdint>
+
+#include "systems/annunciators/annunciators.h"
+
+// Fire detection and bell. The fire test, cargo test and bell light commands
+// set fire_test_all, cargo_test_active and fire_bell_enable.
+struct FireLightState {
+  float fire_test_all = 0.0f;      // overheat/fire test held long enough
+  float cargo_test_active = 0.0f;  // cargo fire test pushed
+  float fire_bell_enable = 1.0f;   // 1 until a bell light is pushed
+  float detection[4] = {};         // engine 1 fire, engine 2 fire, engine 1 overheat, engine 2 overheat
+  int32_t prev_engfir[2] = {};     // host engine fire failure values of the last frame
+};
+extern FireLightState fire_lights;
+
+// Pack fault latches with the previous transfer bus value (left pack on
+// bus 2, right pack on bus 1), and the bleed trip latches (set by the light
+// equations, cleared by the trip reset button and the first frame).
+struct OverheadLightState {
+  int32_t pack_latch[2];
+  float prev_bus[2];
+  float bleed_trip_latch[2];
+};
+extern OverheadLightState overhead_lights;
+
+// Probe heat light filters: captain pitot, captain angle of attack, first
+// officer pitot, first officer angle of attack.
+struct AntiIceLightState {
+  LightFilter probe[4];
+};
+extern AntiIceLightState anti_ice_lights;
+
+
+// Cabin emergency lighting blink after losing AC transfer bus 1.
+struct SpillState {
+  float emergency_blink_s;  // s since the bus dropped, held at 1 while powered
+  float prev_bus;
+};
+extern SpillState spill_state;

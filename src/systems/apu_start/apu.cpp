@@ -1,0 +1,265 @@
+// APU cockpit logic: start permission, the timed start sequence, exhaust
+// temperature, inlet door, bus enable, low-oil light, cool-down after
+// switch-off and the automatic shutdowns, plus the APU bleed supply the
+// pneumatics use. The host turns the rotor; this module decides when to send
+// "sim/electrical/APU_on", "APU_start" and "APU_off" and fails
+// "sim/operation/failures/rel_APU_press" when power is cut mid cool-down.
+#include "systems/apu_start/apu.h"
+#include "systems/apu_start/apu_start_state.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/command_refs.h"
+#include "core/binding.h"
+#include "core/frame.h"
+#include "core/preprocess.h"
+#include "core/util.h"
+#include "engines/engine_values.h"
+#include "systems/air/air_values.h"
+#include "systems/aircraft_systems.h"
+#include "systems/annunciators/annunciator_values.h"
+#include "systems/delay_timers.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/fire/fire_values.h"
+#include "systems/host_writes.h"
+#include "systems/air/pneumatics.h"
+#include "systems/switches/switch_values.h"
+#include "systems/system_state.h"
+
+ApuState apu_state = {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f};
+
+namespace {
+
+constexpr float kHighFieldM = 7620.0f;  // above this elevation the APU needs a pressurised feed
+constexpr int32_t kFailed = 6;
+
+float leading_edge_degc() { return host_mirror.sim_weather_temperature_le_c; }
+float apu_n1() { return mirror_f(bound::sim_cockpit2_electrical_APU_N1_percent); }
+bool apu_running() { return mirror_i(bound::sim_cockpit_engine_APU_running) != 0; }
+float elevation_m() { return static_cast<float>(host_mirror.sim_flightmodel_position_elevation); }
+float tank_kg(int i) { return mirror_vf_at(bound::sim_flightmodel_weight_m_fuel, i); }
+
+void cancel_cool_down() {
+  delay_timers.apu_delay_1 = 0.0f;
+  delay_timers.apu_delay_2 = 0.0f;
+  delay_flags.apu_flag_1 = 0.0f;
+  delay_flags.apu_flag_2 = 0.0f;
+  apu_state.bus_latch = 0.0f;
+}
+
+bool fuel_feed_available() {
+  const float l = tank_kg(0);
+  const float c = tank_kg(1);
+  const float r = tank_kg(2);
+  const bool l_press = annunciator::low_fuel_press_l1 == 0.0f || annunciator::low_fuel_press_l2 == 0.0f;
+  const bool c1_press = annunciator::low_fuel_press_c1 == 0.0f;
+  const bool c_press = c1_press || annunciator::low_fuel_press_c2 == 0.0f;
+  const bool r_press = annunciator::low_fuel_press_r1 == 0.0f || annunciator::low_fuel_press_r2 == 0.0f;
+  if (l > 0.0f && l_press) return true;
+  if (knobs::cross_feed == 0.0f) {
+    if (c > 0.0f && c1_press) return true;
+  } else if ((c > 0.0f && c_press) || (r > 0.0f && r_press)) {
+    return true;
+  }
+  return l > 0.0f && elevation_m() < kHighFieldM;
+}
+
+}  // namespace
+
+float apu_bleed_supply() {
+  ApuState& a = apu_state;
+  const float t = clamp_range(leading_edge_degc(), -30.0f, 40.0f);
+  const float n1 = apu_n1();
+  if (n1 > 90.0f) {
+    const float warm_s = t <= -30.0f ? 180.0f : (t > 40.0f ? 60.0f : 180.0f - (t + 30.0f) * 120.0f / 70.0f);
+    a.warmup = move_toward_timed(a.warmup, 1.0f, 0.0f, 1.0f, warm_s);
+  } else {
+    a.warmup = move_toward_timed(a.warmup, 0.0f, 0.0f, 1.0f, 500.0f);
+  }
+  // Thinner air: the supply falls from full at 10,000 ft to none at 80,000 ft.
+  const float alt = static_pressure_altitude_ft;
+  const float angle_deg = alt < 10000.0f ? 90.0f : (alt > 80000.0f ? 180.0f : 90.0f + (alt - 10000.0f) * 90.0f / 70000.0f);
+  const float capability = per_flight_values.apu_bleed_capability_psi;
+  float supply = std::max(0.0f, std::sin(angle_deg * 0.017453292f) * capability - pneumatics.apu_bleed_demand_psi);
+  if ((engine::start_valve1 > 0.1f || engine::start_valve2 > 0.1f) && a.warmup < 1.0f) {
+    supply = std::max(0.0f, supply - (1.0f - a.warmup) * 25.0f);
+  }
+  if (n1 < 0.0f) {
+    supply = 0.0f;
+  } else if (n1 <= 100.0f) {
+    supply = supply * n1 / 100.0f;
+  }
+  const float p = air::apu_psi;
+  if (p < 16.0f) {
+    a.load_factor = 1.0f;
+    apu_fuel_rate = 0.0250002f;
+  } else {
+    a.load_factor = interpolate_clamped(16.0f, 1.0f, capability, 1.12f, p);
+    apu_fuel_rate = interpolate_clamped(16.0f, 0.0250002f, capability, 0.0319447f, p);
+  }
+  return supply;
+}
+
+void update_apu() {
+  ApuState& a = apu_state;
+  DelayTimerBank& tm = delay_timers;
+  DelayTimerFlags& fl = delay_flags;
+  float& start_state = fl.apu_start_stage;
+  float& stop_state = fl.apu_start_companion;
+  float& cooling_120 = fl.apu_flag_1;
+  float& cooling_60 = fl.apu_flag_2;
+  const bool running = apu_running();
+  const float n1 = apu_n1();
+  const float bat = electric::batbus_status;
+  const float sw = spring_toggle_switch::APU_start_pos;
+  const bool host_failed = mirror_i(bound::sim_operation_failures_rel_APU_press) == kFailed;
+  const float t10 = std::max(0.0f, leading_edge_degc() / 10.0f);
+
+  const bool permitted = fire::apu_ext_switch_pos_arm == 0.0f && bat == 1.0f && fire::apu_was_fire == 0.0f &&
+                         !host_failed && !running &&
+                         ((elevation_m() < kHighFieldM && tank_kg(0) > 0.0f) || a.fuel_available == 1.0f);
+  apu_start_ready = permitted ? 1.0f : 0.0f;
+  // The START command only raises the request; it becomes state 1 here.
+  if (fl.apu_start_request == 1.0f && start_state == 0.0f) start_state = 1.0f;
+
+  if (sw == 0.0f) {
+    if (running && stop_state == 0.0f) {
+      stop_state = 1.0f;
+      cooling_60 = 1.0f;
+      if (tm.apu_delay_2 == 0.0f) tm.apu_delay_2 = 60.0f;
+      cooling_120 = 1.0f;
+      if (tm.apu_delay_1 == 0.0f) tm.apu_delay_1 = 120.0f;
+    }
+    start_state = 0.0f;
+    if (!running) {
+      if (tm.apu_delay_1 > 0.0f) {
+        tm.apu_delay_1 = 0.0f;
+        cooling_120 = 0.0f;
+        issue_command_once(HostCmd::electrical_APU_off);
+      }
+      if (tm.apu_delay_2 > 0.0f) {
+        tm.apu_delay_2 = 0.0f;
+        cooling_60 = 0.0f;
+      }
+      apu_on_latch = 0.0f;
+    }
+    electrical::apu_bus_enable = 0.0f;
+    electrical::apu_low_oil = 0.0f;
+    a.bus_latch = 0.0f;
+  }
+
+  // A start request finding the APU already running (the host started it
+  // meanwhile) goes straight to the running state instead of waiting for a
+  // permission that a running APU never gets.
+  if (start_state == 1.0f && (permitted || running)) {
+    if (!running) {
+      if (tm.apu_start_delay == 0.0f) {
+        // About 18 s in temperate air at sea level; longer when cold and high.
+        const float d = interpolate_clamped(0.0f, 28.0f, 60.0f, 8.0f, clamp_range(t10 + 30.0f, 0.0f, 60.0f)) *
+                        interpolate_clamped(0.0f, 1.0f, 28000.0f, 1.3f, clamp_range(elevation_m() * 3.281f, 0.0f, 28000.0f));
+        if (electrical::apu_low_oil == 0.0f) {
+          if (tm.apu_low_oil_delay == 0.0f) tm.apu_low_oil_delay = 1.5f;
+          tm.apu_start_delay = d;
+        } else {
+          tm.apu_start_delay = d * 0.125f;
+        }
+      }
+    } else {
+      start_state = 3.0f;
+      stop_state = 0.0f;
+    }
+    cancel_cool_down();
+  } else if (start_state == 2.0f) {
+    if (a.egt < n1) a.egt_target = n1;
+    a.egt = lag_toward(a.egt, a.egt_target, 0.0f, 100.0f, 8.0f);
+    if (a.egt > 95.0f && tm.apu_run_delay == 0.0f) tm.apu_run_delay = 8.5f;
+    cancel_cool_down();
+  } else if (start_state == 3.0f && running) {
+    a.egt_target = interpolate_clamped(0.0f, 47.0f, 4.0f, 51.0f, clamp_range(t10, 0.0f, 4.0f));
+    if (a.egt_target > a.egt && a.egt < 46.0f) {
+      a.egt = lag_toward(a.egt, a.egt_target, 0.0f, 100.0f, 0.5f);
+    } else {
+      a.egt = lag_toward(a.egt, a.egt_target * a.load_factor, 0.0f, 100.0f, 0.2f);
+    }
+    if (a.bus_latch == 1.0f || (a.egt > 46.0f && a.egt < 52.0f * a.load_factor && n1 > 94.0f)) {
+      electrical::apu_bus_enable = 1.0f;
+    }
+    if (a.egt > 40.0f && n1 > 40.0f) electrical::apu_low_oil = 0.0f;
+    cancel_cool_down();
+  } else {
+    if (start_state == 3.0f) {
+      stop_state = 0.0f;
+      start_state = 0.0f;
+      electrical::apu_bus_enable = 0.0f;
+    }
+    // Cutting the battery while the APU still cools down damages it.
+    if (cooling_120 == 1.0f && bat == 0.0f && !host_failed) {
+      host_set_i(bound::sim_operation_failures_rel_APU_press, kFailed);
+    }
+  }
+
+  electric::apu_start_load = tm.apu_start_delay > 0.0f ? 60.0f : 0.0f;
+
+  a.fuel_available = fuel_feed_available() ? 1.0f : 0.0f;
+  bool shut_down = false;
+  if (running && tank_kg(0) > 0.0f) {
+    a.fuel_available = 1.0f;
+  } else if (a.fuel_available == 0.0f) {
+    shut_down = true;
+  }
+  if (fire::apu_was_fire != 0.0f || mirror_i(bound::sim_operation_failures_rel_APU_press) == kFailed ||
+      fire::apu_ext_switch_pos_arm != 0.0f || bat == 0.0f) {
+    shut_down = true;
+  }
+  if (shut_down) {
+    stop_state = 0.0f;
+    start_state = 0.0f;
+    electrical::apu_bus_enable = 0.0f;
+    if (running) {
+      issue_command_once(HostCmd::electrical_APU_off);
+      apu_on_latch = 0.0f;
+    }
+    cancel_cool_down();
+  }
+
+  if (stop_state == 1.0f && cooling_60 == 0.0f) {
+    stop_state = 2.0f;
+  } else if (stop_state == 2.0f && cooling_120 == 0.0f) {
+    stop_state = 0.0f;
+    issue_command_once(HostCmd::electrical_APU_off);
+    apu_on_latch = 0.0f;
+    a.bus_latch = 0.0f;
+  }
+
+  if (start_state == 0.0f) {
+    float target = a.egt;
+    float rate = 0.0f;
+    if (stop_state == 1.0f) {
+      target = 20.0f;
+      rate = 0.03f;
+    } else if (stop_state == 2.0f) {
+      target = 12.0f;
+      rate = 0.015f;
+    } else if (sw == 0.0f) {
+      target = 0.0f;
+      rate = 3.0f;
+    } else {
+      target = t10;
+      rate = 3.0f;
+    }
+    a.egt = lag_toward(a.egt, target, 0.0f, 100.0f, rate);
+  }
+
+  // Kept at 1 only while a permitted start waits for its delay, so that the
+  // delay's expiry begins the start only then.
+  fl.apu_start_request = (start_state == 1.0f && permitted) ? 1.0f : 0.0f;
+  apu_start_lock = stop_state;
+
+  if (electrical::apu_bus_enable == 0.0f) {
+    electrical::apu_power_bus1 = 0.0f;
+    electrical::apu_power_bus2 = 0.0f;
+  }
+  electrical::apu_door = lag_toward(electrical::apu_door, apu_on_latch, 0.0f, 1.0f, 0.85f);
+  electrical::apu_temp = a.egt;
+}

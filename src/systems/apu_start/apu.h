@@ -1,0 +1,30 @@
+// APU cockpit logic: start permission and sequence, shutdowns, cool-down,
+// exhaust temperature, inlet door, bus enable, and the APU bleed supply that
+// the pneumatics read. The start and stop states and the cool-down flags are
+// the delay timer bank's (systems/delay_timers.h), which runs their timers:
+//   apu_start_state  = delay_flags.apu_start_stage     (0 idle, 1 requested, 2 starting, 3 running)
+//   apu_stop_state   = delay_flags.apu_start_companion (0 none, 1 first 60 s, 2 until 120 s)
+//   the START command raises delay_flags.apu_start_request; this step turns
+//   it into state 1 and keeps it at 1 only while state 1 is permitted, so the
+//   start delay's expiry begins the start only then
+//   apu_cooling_120 / apu_cooling_60 = delay_flags.apu_flag_1 / apu_flag_2
+//   apu_cool_120 / apu_cool_60 = delay_timers.apu_delay_1 / apu_delay_2
+//   apu_egt_peak_hold = delay_timers.apu_run_delay; apu_start_cmd_hold = apu_starter_hold
+// The APU switch commands read apu_start_ready (apu_start_permitted) and
+// apu_start_lock (apu_stop_state), and set apu_on_latch (the inlet door
+// command) in systems/apu_start/apu_start_state.h; this step keeps all three.
+#pragma once
+
+struct ApuState {
+  float fuel_available;  // 0/1, read by the next frame's start permission
+  float egt;             // tens of degrees C, 0..100 (published apu_temp)
+  float egt_target;
+  float bus_latch;       // 0/1, only a state restore sets it
+  float warmup;          // 0..1 warm-up of the bleed supply
+  float load_factor;     // 1.0..1.12 from the APU duct pressure
+};
+extern ApuState apu_state;
+
+// The APU's bleed supply (psi) for this frame; also updates the warm-up, the
+// load factor and the fuel rate. Called by the pneumatics first.
+float apu_bleed_supply();

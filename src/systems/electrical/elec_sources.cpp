@@ -1,0 +1,190 @@
+// Electrical sources around the bus model: the APU generator switch state the
+// host needs, engine generator availability and failures (host failures and
+// the scripts' electric failure table kept in agreement, the drive
+// disconnects), and the AC and DC meters of the electrical panel.
+// Reads the host's generator, battery and bus values; writes
+// "sim/cockpit2/electrical/generator_on", "rel_genera0/1", "APU_generator_on"
+// and the scripts' "zuvadud/D738/failure/electric".
+#include <cstdint>
+
+#include "core/failure_tables.h"
+#include "core/binding.h"
+#include "core/frame.h"
+#include "core/util.h"
+#include "engines/engine_values.h"
+#include "systems/aircraft_systems.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/host_writes.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/switches/switch_values.h"
+#include "systems/system_state.h"
+
+namespace {
+
+constexpr int32_t kFailed = 6;
+constexpr float kGenMinN2 = 48.0f;  // % N2 below which a generator drops off
+// Electric failure-table entries of the two engine generators.
+constexpr int kGenFailEntry[2] = {17, 18};
+
+// Meter source slots of the per-flight frequency and voltage tables.
+enum MeterFreq { freq_standby, freq_gpu, freq_gen1, freq_apu, freq_gen2, freq_inverter };
+enum MeterVolt { volt_gpu, volt_gen1, volt_apu, volt_gen2, volt_inverter };
+
+void write_generator_pair(const int32_t gen[2]) {
+  int32_t* m = host_mirror.sim_cockpit2_electrical_generator_on;
+  if (m[0] == gen[0] && m[1] == gen[1]) return;
+  m[0] = gen[0];
+  m[1] = gen[1];
+  if (XPLMDataRef h = handle(bound::sim_cockpit2_electrical_generator_on)) XPLMSetDatavi(h, m, 0, 2);
+}
+
+void write_electric_table() {
+  if (XPLMDataRef h = handle(bound::zuvadud_D738_failure_electric)) {
+    XPLMSetDatavf(h, failure_tables.electric, 0, kFailureEntriesExchanged);
+  }
+}
+
+float amps99(float a) { return clamp_range(a, -99.0f, 99.0f); }
+
+// A meter knob selects a source only at a whole position; a script may write
+// anything, and any other value (NaN included) leaves the meter as it is.
+int knob_position(float knob) {
+  for (int k = 0; k <= 5; ++k) {
+    if (knob == static_cast<float>(k)) return k;
+  }
+  return -1;
+}
+
+}  // namespace
+
+void apu_generator_to_host() {
+  const bool bus_switch_on = electrical::apu_power_bus1 != 0.0f || electrical::apu_power_bus2 != 0.0f;
+  const int32_t apu_gen = mirror_i(bound::sim_cockpit_electrical_generator_apu_on);
+  const int32_t host_on = mirror_i(bound::sim_cockpit2_electrical_APU_generator_on);
+  if (!bus_switch_on && apu_gen == 1 && host_on != 0) {
+    host_set_i(bound::sim_cockpit2_electrical_APU_generator_on, 0);
+  } else if (bus_switch_on && apu_gen == 0 && host_on == 0) {
+    host_set_i(bound::sim_cockpit2_electrical_APU_generator_on, 1);
+  }
+}
+
+void update_engine_generators() {
+  int32_t gen[2] = {host_mirror.sim_cockpit2_electrical_generator_on[0],
+                    host_mirror.sim_cockpit2_electrical_generator_on[1]};
+  float* const available[2] = {&electric::gen1_available, &electric::gen2_available};
+  // Right after a load the host's generators settle first; nothing fails or
+  // switches off until then.
+  if (!(time_since_load > 6.0f)) {
+    for (int e = 0; e < 2; ++e) *available[e] = gen[e] != 0 ? 1.0f : 0.0f;
+    return;
+  }
+  const bound::Id fail_id[2] = {bound::sim_operation_failures_rel_genera0, bound::sim_operation_failures_rel_genera1};
+  const bound::Id n2_fail_id[2] = {bound::sim_operation_failures_rel_N2_ind0, bound::sim_operation_failures_rel_N2_ind1};
+  const float disconnect[2] = {one_way_switch::drive_disconnect1_pos, one_way_switch::drive_disconnect2_pos};
+  const float start_lever[2] = {engine::mixture_ratio1, engine::mixture_ratio2};
+  for (int e = 0; e < 2; ++e) {
+    float& slot = failure_tables.electric[kGenFailEntry[e]];
+    if (mirror_i(fail_id[e]) != kFailed && slot == 1.0f) {
+      gen[e] = 0;
+      host_set_i(fail_id[e], kFailed);
+    }
+    if (mirror_i(fail_id[e]) == kFailed && slot != 1.0f) {
+      gen[e] = 0;
+      slot = 1.0f;
+      write_electric_table();
+    }
+    // A disconnected drive stays failed until the failure is reset.
+    if (mirror_i(fail_id[e]) != kFailed && disconnect[e] == 1.0f && start_lever[e] >= 0.9f) {
+      gen[e] = 0;
+      host_set_i(fail_id[e], kFailed);
+      slot = 1.0f;
+      write_electric_table();
+    }
+    const float n2 = mirror_i(n2_fail_id[e]) == kFailed ? 0.0f : mirror_vf_at(bound::sim_flightmodel2_engines_N2_percent, e);
+    const bool failed = mirror_i(fail_id[e]) != 0;
+    if ((n2 < kGenMinN2 || failed) && gen[e] != 0) gen[e] = 0;
+    *available[e] = (n2 > kGenMinN2 && mirror_i(fail_id[e]) == 0) ? 1.0f : 0.0f;
+  }
+  write_generator_pair(gen);
+}
+
+void update_elec_meters() {
+  const PerFlightValues& pf = per_flight_values;
+  const float bat1_v = mirror_vf_at(bound::sim_cockpit2_electrical_battery_voltage_indicated_volts, 1);
+  const float bat2_v = mirror_vf_at(bound::sim_cockpit2_electrical_battery_voltage_indicated_volts, 2);
+  float& freq = cockpit::ac_freq_value;
+  float& volt = cockpit::ac_volt_value;
+  float& amp = cockpit::ac_amp_value;
+  // A source that is not there shows 0 Hz and 0 V; the amps of the
+  // generators fall to 0 with it.
+  auto source = [&](bool present, int f, int v, bool has_amps, float amps) {
+    freq = present ? pf.ac_freq_hz[f] : 0.0f;
+    volt = present ? pf.ac_volt_v[v] : 0.0f;
+    if (has_amps) amp = present ? amps99(amps) : 0.0f;
+  };
+  switch (knob_position(knob::ac_power)) {
+    case 0: {
+      const float v = electric::ac_stdbus_status * bat2_v;
+      freq = v > 0.0f ? pf.ac_freq_hz[freq_standby] : 0.0f;
+      volt = 115.0f * clamp_range(v, 0.0f, 28.0f) / 28.0f;
+      break;
+    }
+    case 1:
+      source(cockpit::gpu_available != 0.0f, freq_gpu, volt_gpu, false, 0.0f);
+      break;
+    case 2:
+      source(electric::gen1_available == 1.0f, freq_gen1, volt_gen1, true,
+             mirror_vf_at(bound::sim_cockpit2_electrical_generator_amps, 0));
+      break;
+    case 3:
+      source(electrical::apu_bus_enable == 1.0f, freq_apu, volt_apu, true,
+             mirror_f(bound::sim_cockpit2_electrical_APU_generator_amps));
+      break;
+    case 4:
+      source(electric::gen2_available == 1.0f, freq_gen2, volt_gen2, true,
+             mirror_vf_at(bound::sim_cockpit2_electrical_generator_amps, 1));
+      break;
+    case 5: {
+      const int32_t inv = mirror_vi_at(bound::sim_cockpit2_electrical_inverter_on, 0);
+      if (inv == 1 || inv == 0) source(inv == 1, freq_inverter, volt_inverter, false, 0.0f);
+      break;
+    }
+    default:
+      break;
+  }
+
+  const float dc_volts = mirror_f(bound::sim_cockpit2_electrical_dc_voltmeter_value);
+  const float bus0 = mirror_vf_at(bound::sim_cockpit2_electrical_bus_load_amps, 0);
+  const float bus1 = mirror_vf_at(bound::sim_cockpit2_electrical_bus_load_amps, 1);
+  float& dv = cockpit::dc_volt_value;
+  float& da = cockpit::dc_amp_value;
+  switch (knob_position(knob::dc_power)) {
+    case 0:
+      dv = electric::ac_stdbus_status * bat2_v;
+      da = 0.0f;
+      break;
+    case 1:
+      dv = bat1_v;
+      da = 0.0f;
+      break;
+    case 2:
+      dv = bat1_v;
+      da = amps99(mirror_vf_at(bound::sim_cockpit2_electrical_battery_amps, 1) +
+                  mirror_vf_at(bound::sim_cockpit2_electrical_battery_amps, 2));
+      break;
+    case 3:
+      dv = electric::tru1_status * dc_volts;
+      da = amps99(electric::tru1_status * bus0);
+      break;
+    case 4:
+      dv = electric::tru2_status * dc_volts;
+      da = amps99(electric::tru2_status * bus1);
+      break;
+    case 5:
+      dv = electric::tru3_status * dc_volts;
+      da = amps99(electric::tru3_status * bus1);
+      break;
+    default:
+      break;
+  }
+}

@@ -1,0 +1,360 @@
+// Electrical distribution, ground power and battery discharge (electrical.h).
+//
+// Reads: battery, standby power and cabin/utility switches, the APU generator
+// selections, the host's generator, APU, ground power, cross tie, battery
+// and bus voltages and currents, glideslope and autoland captures, host and
+// script electric failures, the ground-power script values and gate finder.
+// Writes: the electric:: bus statuses, elec_bus_status, elec_bus_state, the
+// four-minute flags, "zuvadud/D738/gpu_available", gpu_link_state, the host
+// battery, inverter, generator, avionics and ground power switches.
+#include "systems/electrical/electrical.h"
+
+#include "core/failure_tables.h"
+#include "core/binding.h"
+#include "core/frame.h"
+#include "core/preprocess.h"
+#include "systems/delay_timers.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/host_writes.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/switches/switch_values.h"
+#include "systems/system_state.h"
+
+ElecBusStatus elec_bus_status;
+int32_t gpu_link_state;
+char nearest_gate_airport[8];
+float nearest_gate_gpu;
+BatteryDischargeState bat_discharge;
+
+namespace {
+
+constexpr int kHostFailed = 6;  // host failure value of a failed item
+
+inline float as01(bool b) { return b ? 1.0f : 0.0f; }
+
+int32_t* battery_on() { return host_mirror.sim_cockpit2_electrical_battery_on; }
+int32_t* generator_on() { return host_mirror.sim_cockpit2_electrical_generator_on; }
+int32_t* inverter_on() { return host_mirror.sim_cockpit2_electrical_inverter_on; }
+
+void set_battery_on(int index, int32_t v) {
+  host_set_vi(bound::sim_cockpit2_electrical_battery_on, battery_on(), 3, index, v);
+}
+void set_inverter_on(int index, int32_t v) {
+  host_set_vi(bound::sim_cockpit2_electrical_inverter_on, inverter_on(), 2, index, v);
+}
+
+void battery_switch_to_host() {
+  if (electric::battery_pos == 0.0f) {
+    set_battery_on(1, 0);
+    int32_t* gen = generator_on();
+    if (gen[0] == 1 || gen[1] == 1) {
+      gen[0] = 0;
+      gen[1] = 0;
+      if (XPLMDataRef h = handle(bound::sim_cockpit2_electrical_generator_on)) XPLMSetDatavi(h, gen, 0, 2);
+    }
+    if (mirror_i(bound::sim_cockpit_electrical_generator_apu_on) == 1) {
+      host_set_i(bound::sim_cockpit_electrical_generator_apu_on, 0);
+    }
+    host_set_i(bound::sim_cockpit2_electrical_APU_generator_on, 0);
+  } else {
+    set_battery_on(1, 1);
+    set_inverter_on(0, 1);
+  }
+}
+
+void standby_power(float dc_source1) {
+  const float hot = electric::hot_batbus_status;
+  float ac_src = 0.0f;
+  float dc_src = 0.0f;
+  const float pos = electric::standby_bat_pos;
+  const bool any_ac = electric::ac_tnsbus1_status != 0.0f || electric::ac_tnsbus2_status != 0.0f;
+  if (pos == -1.0f) {
+    set_battery_on(2, 1);
+    set_inverter_on(1, 1);
+    ac_src = static_cast<float>(inverter_on()[1]) * hot;
+    dc_src = hot;
+  } else if (pos == 1.0f && (any_ac || electric::battery_pos != 0.0f)) {
+    set_battery_on(2, 1);
+    set_inverter_on(1, 1);
+    dc_src = dc_source1 != 0.0f ? dc_source1 : hot;
+    ac_src = electric::ac_tnsbus1_status != 0.0f ? electric::ac_tnsbus1_status
+                                                 : static_cast<float>(inverter_on()[1]) * hot;
+  } else {
+    set_battery_on(2, 0);
+    set_inverter_on(1, 0);
+  }
+  electric::dc_stdbus_status = elec_fail_ok(13) * dc_src;
+  electric::ac_stdbus_status = elec_fail_ok(4) * ac_src;
+}
+
+void display_power_up() {
+  DelayTimerBank& t = delay_timers;
+  ElecBusState& d = elec_bus_state;
+  if (electric::batbus_status == 0.0f) {
+    d.capt_displays_ready = 0.0f;
+    d.fo_displays_ready = 0.0f;
+    t.capt_display_delay = 0.0f;
+    t.fo_display_delay = 0.0f;
+    return;
+  }
+  if (electric::dc_stdbus_status == 0.0f) {
+    d.capt_displays_ready = 0.0f;
+    t.capt_display_delay = 0.0f;
+  } else if (d.capt_displays_ready == 0.0f && t.capt_display_delay == 0.0f) {
+    t.capt_display_delay = 95.0f;  // cold start on the standby bus
+  }
+  // With DC bus 1 up the captain's side finishes like the first officer's.
+  if (electric::dc_bus1_status == 1.0f && t.capt_display_delay > 6.0f) t.capt_display_delay = 6.0f;
+  if (electric::dc_bus2_status == 0.0f) {
+    d.fo_displays_ready = 0.0f;
+    t.fo_display_delay = 0.0f;
+  } else if ((t.fo_display_delay == 0.0f && d.fo_displays_ready == 0.0f) || t.fo_display_delay > 6.0f) {
+    t.fo_display_delay = 6.0f;
+  }
+}
+
+void standby_display_alignment() {
+  ElecBusState& d = elec_bus_state;
+  if (electric::batbus_status == 0.0f || electric::dir_batbus_status == 0.0f) {
+    d.isfd_countdown = 96.0f;
+    d.isfd_ready = 0.0f;
+  }
+  if (d.isfd_ready == 0.0f && electric::dir_batbus_status != 0.0f) {
+    d.isfd_countdown -= frame_time;
+    if (d.isfd_countdown < 0.0f) {
+      d.isfd_ready = 1.0f;
+      d.isfd_countdown = 0.0f;
+    }
+  }
+}
+
+void four_minute_flag(float& flag, float& timer, float bus) {
+  if (flag == 0.0f) {
+    if (bus == 1.0f) {
+      if (timer == 0.0f) timer = 240.0f;
+    } else {
+      timer = 0.0f;
+    }
+  } else if (bus == 0.0f) {
+    timer = 0.0f;
+    flag = 0.0f;
+  }
+}
+
+}  // namespace
+
+float elec_fail_ok(int entry) {
+  if (entry < 0 || entry >= kFailureTableSize) return 1.0f;
+  const float v = failure_tables.electric[entry];
+  return as01(v == 0.0f || v == 2.0f);
+}
+
+void elec_buses_update() {
+  battery_switch_to_host();
+
+  // AC transfer buses: engine generator, ground power, or the APU on its side.
+  const bool apu_gen = mirror_i(bound::sim_cockpit_electrical_generator_apu_on) != 0;
+  const bool gpu = mirror_i(bound::sim_cockpit_electrical_gpu_on) != 0;
+  const bool apu1 = apu_gen && electrical::apu_power_bus1 != 0.0f;
+  const bool apu2 = apu_gen && electrical::apu_power_bus2 != 0.0f;
+  float t1 = as01(generator_on()[0] != 0 || gpu || apu1) * elec_fail_ok(0);
+  float t2 = as01(generator_on()[1] != 0 || gpu || apu2) * elec_fail_ok(1);
+
+  // Bus transfer.
+  const int32_t host_tie = mirror_i(bound::sim_cockpit2_electrical_cross_tie);
+  float ac_tie = 0.0f;
+  float dc_tie = 0.0f;
+  if (host_tie == 1) {
+    if (t1 == 0.0f && t2 == 1.0f) {
+      t1 = 1.0f;
+      ac_tie = elec_fail_ok(0);
+    } else if (t1 == 1.0f && t2 == 0.0f) {
+      t2 = 1.0f;
+      ac_tie = elec_fail_ok(1);
+    }
+    t1 *= elec_fail_ok(0);
+    t2 *= elec_fail_ok(1);
+    // The DC tie opens for an approach with glideslope, GLS path or autoland.
+    const bool approach = mirror_i(bound::sim_cockpit2_autopilot_glideslope_status) == 2 ||
+                          mirror_f(bound::zuvadud_D738_autopilot_autoland_status) == 1.0f ||
+                          mirror_f(bound::zuvadud_D738_nav_gls_gs_status) == 2.0f;
+    dc_tie = as01((t1 != 0.0f || t2 != 0.0f) && !approach);
+  }
+  electric::ac_tnsbus1_status = t1;
+  electric::ac_tnsbus2_status = t2;
+  electric::ac_cross_tie = ac_tie;
+  electric::dc_cross_tie = dc_tie;
+
+  // Ground service buses.
+  electric::ac_gnd_service_bus1 = gpu ? elec_fail_ok(5) : elec_fail_ok(5) * t1;
+  electric::ac_gnd_service_bus2 = gpu ? elec_fail_ok(6) : elec_fail_ok(6) * t2;
+
+  // Main buses.
+  if (toggle_switch::cab_util_pos == 0.0f) {
+    electric::main_bus1 = 0.0f;
+    electric::main_bus2 = 0.0f;
+    electric::main_bus = 0.0f;
+  } else {
+    electric::main_bus1 = elec_fail_ok(2) * t1;
+    electric::main_bus2 = elec_fail_ok(3) * t2;
+    electric::main_bus = electric::main_bus1 * electric::main_bus2;
+  }
+
+  // Transformer-rectifiers; TRU 3 falls back to side 1 through the transfer.
+  const bool tru3_from_side1 = host_tie != 0 && t2 == 0.0f;
+  electric::tru1_status = elec_fail_ok(14) * t1;
+  electric::tru2_status = elec_fail_ok(15) * t2;
+  electric::tru3_status = elec_fail_ok(16) * (tru3_from_side1 ? t1 : t2);
+  const bool tru1 = electric::tru1_status != 0.0f;
+  const bool tru2 = electric::tru2_status != 0.0f;
+  const bool tru3 = electric::tru3_status != 0.0f;
+
+  // Battery buses.
+  const float bat_volts = mirror_vf_at(bound::sim_cockpit2_electrical_battery_voltage_actual_volts, 0);
+  electric::hot_batbus_status = as01(elec_fail_ok(7) != 0.0f && bat_volts > 10.0f);
+  const float hot = electric::hot_batbus_status;
+  electric::batbus_status = as01(elec_fail_ok(8) != 0.0f && electric::battery_pos == 1.0f) * hot;
+  electric::dir_batbus_status =
+      as01(elec_fail_ok(9) != 0.0f && (tru3 || electric::battery_pos == 1.0f || electric::standby_bat_pos == -1.0f)) *
+      hot;
+
+  // DC buses 1 and 2.
+  const float v0 = mirror_vf_at(bound::sim_cockpit2_electrical_bus_volts, 0);
+  const float v1 = mirror_vf_at(bound::sim_cockpit2_electrical_bus_volts, 1);
+  float src1 = 0.0f;
+  float src2 = 0.0f;
+  float volts1 = 0.0f;
+  float volts2 = 0.0f;
+  if (dc_tie == 0.0f) {
+    src1 = as01(tru1);
+    volts1 = v0;
+    src2 = as01(tru2 || tru3);
+    volts2 = (tru3 && host_tie != 0 && t2 == 0.0f) ? v0 : v1;
+  } else if (tru1 || tru2 || tru3) {
+    src1 = 1.0f;
+    src2 = 1.0f;
+    volts1 = v0 > v1 ? v0 : v1;
+    volts2 = volts1;
+  }
+  electric::dc_bus1_status = as01(elec_fail_ok(10) != 0.0f && src1 != 0.0f);
+  electric::dc_bus2_status = as01(elec_fail_ok(11) != 0.0f && src2 != 0.0f);
+  elec_bus_status.dc_bus1_volts = volts1 * electric::dc_bus1_status;
+  elec_bus_status.dc_bus2_volts = volts2 * electric::dc_bus2_status;
+
+  elec_bus_status.dir_batbus_copy = electric::dir_batbus_status;
+
+  standby_power(src1);
+
+  electric::cross_tie = battery_on()[1] != 0 ? ac_tie : 0.0f;
+
+  // Host electrical failures zero their side after the fact; what was already
+  // derived from those buses this frame stays as computed.
+  if (mirror_i(bound::sim_operation_failures_rel_esys) == kHostFailed) {
+    electric::ac_tnsbus1_status = 0.0f;
+    electric::batbus_status = 0.0f;
+    electric::dc_bus1_status = 0.0f;
+    electric::ac_stdbus_status = 0.0f;
+    electric::hot_batbus_status = 0.0f;
+    electric::dir_batbus_status = 0.0f;
+  }
+  if (mirror_i(bound::sim_operation_failures_rel_esys2) == kHostFailed) {
+    electric::ac_tnsbus2_status = 0.0f;
+    electric::dc_bus2_status = 0.0f;
+  }
+
+  display_power_up();
+  standby_display_alignment();
+  four_minute_flag(electric::ac_tns_bus1_pow4, delay_timers.ac_tns_bus1_pow4_delay, electric::ac_tnsbus1_status);
+  four_minute_flag(electric::ac_tns_bus2_pow4, delay_timers.ac_tns_bus2_pow4_delay, electric::ac_tnsbus2_status);
+  host_set_i(bound::sim_cockpit_electrical_avionics_on, electric::batbus_status != 0.0f ? 1 : 0);
+  display::isfd_init_time = elec_bus_state.isfd_countdown;
+}
+
+void update_ground_power() {
+  // The GPU object is hidden on request or once airborne (unless the scripts
+  // keep it for testing).
+  bool hide_request = false;
+  if (script_value(bound::zuvadud_D738_gpu_test) != 0.0f) {
+    if (XPLMDataRef h = handle(bound::zuvadud_D738_gpu_test)) XPLMSetDataf(h, 0.0f);
+    hide_request = true;
+  } else {
+    hide_request = script_value(bound::zuvadud_D738_fms_gpu_test_enable) == 0.0f && on_ground != 1;
+  }
+  float gpu_hide = script_value(bound::zuvadud_D738_gpu_hide);
+  if (hide_request && gpu_hide == 0.0f) {
+    if (XPLMDataRef h = handle(bound::zuvadud_D738_gpu_hide)) XPLMSetDataf(h, 1.0f);
+    gpu_hide = 1.0f;
+  }
+
+  const int32_t jetway =
+      script_value(bound::zuvadud_D738_sam_enable) != 0.0f ? trunc_to_i32(cockpit::jetway_power) : -1;
+
+  int decided = -1;  // -1: the gate connection decides
+  if (on_ground != 1) {
+    decided = 0;
+  } else if (gpu_hide == 0.0f) {
+    decided = 1;
+  } else if (jetway == 0) {
+    decided = 0;
+  } else if (jetway == 1) {
+    decided = 1;
+  } else if (nearest_gate_airport[0] == '\0' || nearest_gate_gpu == 0.0f) {
+    decided = 0;
+  }
+  if (decided >= 0) {
+    gpu_link_state = 0;
+    delay_timers.gpu_connect_delay = 0.0f;
+    delay_timers.gpu_disconnect_delay = 0.0f;
+    cockpit::gpu_available = static_cast<float>(decided);
+    if (decided == 0) host_set_i(bound::sim_cockpit_electrical_gpu_on, 0);
+    return;
+  }
+
+  const bool available = gpu_link_state == 1 || gpu_link_state == 3;
+  cockpit::gpu_available = available ? 1.0f : 0.0f;
+  if (!available) host_set_i(bound::sim_cockpit_electrical_gpu_on, 0);
+
+  bool connect = mirror_f(bound::sim_cockpit2_controls_parking_brake_ratio) == 1.0f &&
+                 mirror_vi_at(bound::sim_flightmodel2_engines_engine_is_burning_fuel, 1) == 0;
+  if (connect && script_value(bound::zuvadud_D738_gp_cable_connect) != 0.0f) {
+    connect = mirror_i(bound::sim_cockpit2_switches_beacon_on) == 0 || electric::ac_tnsbus1_status == 0.0f;
+  }
+  if (connect && gpu_link_state < 2) {
+    delay_timers.gpu_disconnect_delay = 0.0f;
+    delay_timers.gpu_connect_delay = 15.0f;
+    gpu_link_state = 2;
+  } else if (!connect && gpu_link_state > 1) {
+    delay_timers.gpu_connect_delay = 0.0f;
+    delay_timers.gpu_disconnect_delay = 15.0f;
+    gpu_link_state = 1;
+  }
+}
+
+void battery_discharge_monitor() {
+  float amps = mirror_vf_at(bound::sim_cockpit2_electrical_battery_amps, 1) +
+               mirror_vf_at(bound::sim_cockpit2_electrical_battery_amps, 2);
+  if (mirror_i(bound::sim_cockpit2_electrical_cross_tie) != 0) {
+    amps += mirror_vf_at(bound::sim_cockpit2_electrical_battery_amps, 0);
+  }
+  DelayTimerBank& t = delay_timers;
+  if (amps > -5.0f) {
+    bat_discharge.low = 0.0f;
+    bat_discharge.mid = 0.0f;
+    bat_discharge.high = 0.0f;
+    t.bat_discharge_low_delay = 0.0f;
+    t.bat_discharge_mid_delay = 0.0f;
+    t.bat_discharge_high_delay = 0.0f;
+  } else if (amps > -15.0f) {
+    if (t.bat_discharge_low_delay == 0.0f) t.bat_discharge_low_delay = 95.0f;
+  } else if (amps > -100.0f) {
+    if (t.bat_discharge_mid_delay == 0.0f) t.bat_discharge_mid_delay = 3.5f;
+  } else {
+    if (t.bat_discharge_high_delay == 0.0f) t.bat_discharge_high_delay = 2.0f;
+  }
+  if (amps > -15.0f) {
+    bat_discharge.mid = 0.0f;
+    bat_discharge.high = 0.0f;
+  }
+  if (amps > -100.0f) bat_discharge.high = 0.0f;
+  bat_discharge.active = as01(bat_discharge.low == 1.0f || bat_discharge.mid == 1.0f || bat_discharge.high == 1.0f);
+}

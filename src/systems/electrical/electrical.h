@@ -1,0 +1,49 @@
+// Electrical distribution: which buses are powered this frame (the published
+// electric:: status values plus the unpublished part below), the display and
+// standby-display power-up, ground power availability with the gate
+// connection, and the battery discharge monitor.
+#pragma once
+
+#include <cstdint>
+
+// The unpublished tail of the bus status record; the published fields are the
+// electric:: globals (systems/electrical/electric_values.h).
+struct ElecBusStatus {
+  float dc_bus1_volts;    // V, read by the exterior lights
+  float dc_bus2_volts;    // V
+  float dir_batbus_copy;  // direct battery bus before the host failure zeroing; lamp power factor
+};
+extern ElecBusStatus elec_bus_status;
+
+// The display power-up flags and the standby display alignment are the
+// saved electrical bus state (elec_bus_state, systems/system_state.h).
+
+// Gate ground power connection: 0 disconnected, 2 connecting, 3 connected,
+// 1 disconnecting.
+extern int32_t gpu_link_state;
+
+// Nearest gate found by the gate finder: four-letter airport ("" when none)
+// and 1 when that gate offers ground power.
+extern char nearest_gate_airport[8];
+extern float nearest_gate_gpu;
+
+// Battery discharge monitor: flags set by their delay timers; `active` is the
+// summary the annunciator pass shows.
+struct BatteryDischargeState {
+  float low;     // -15 A < I <= -5 A for 95 s
+  float mid;     // -100 A < I <= -15 A for 3.5 s
+  float high;    // I <= -100 A for 2 s
+  float active;
+};
+extern BatteryDischargeState bat_discharge;
+
+// An electric failure-table entry counts as working when it holds 0 or 2.
+float elec_fail_ok(int entry);
+
+// Per frame, systems step: bus statuses, host electrical switches, display
+// power-up, four-minute flags, host avionics.
+void elec_buses_update();
+// Per frame after the systems block, not paused: ground power availability.
+void update_ground_power();
+// Last step of the annunciator pass: discharge flags from the battery current.
+void battery_discharge_monitor();

@@ -1,0 +1,199 @@
+// Fire protection (see fire.h).
+#include "systems/fire/fire.h"
+
+#include "core/failure_tables.h"
+#include "core/binding.h"
+#include "core/frame.h"
+#include "core/util.h"
+#include "systems/fire/fire_values.h"
+#include "systems/switches/panel_io.h"
+
+FireState fire_state;
+
+namespace {
+
+constexpr float kHandleRate = 10.0f;
+constexpr float kTurned = 0.95f;
+// A bottle discharges at 100 psi/s; 400 psi of agent puts an engine fire out.
+constexpr float kDischargePsiPerS = 100.0f;
+constexpr float kAgentToExtinguish = 400.0f;
+constexpr float kSmokeAfterS = 90.0f;
+constexpr int32_t kHostFailed = 6;
+
+HostMirror& hm = host_mirror;
+
+float* const pulls[fire_handle_count] = {&fire::engine01_ext_switch_pos_arm, &fire::engine02_ext_switch_pos_arm,
+                                         &fire::apu_ext_switch_pos_arm};
+float* const turns[fire_handle_count] = {&fire::engine01_ext_switch_pos_disch, &fire::engine02_ext_switch_pos_disch,
+                                         &fire::apu_ext_switch_pos_disch};
+
+void discharge_into(float& bottle, float& agent) {
+  bottle -= kDischargePsiPerS * frame_time;
+  if (bottle < 0.0f) bottle = 0.0f;
+  if (bottle > 0.0f) agent += kDischargePsiPerS * frame_time;
+}
+
+// One engine's fire; returns true when its timer reached the smoke limit.
+bool engine_fire(int engine, int32_t& host_fire, bound::Id fire_id) {
+  FireState& s = fire_state;
+  float& timer = s.engine_fire_timer[engine];
+  float& out = s.engine_fire_extinguished[engine];
+  float* agent = &s.agent_delivered[engine * 2];
+  if (host_fire == kHostFailed) {
+    if (timer < kSmokeAfterS) timer += frame_time;
+    if (agent[0] > kAgentToExtinguish || agent[1] > kAgentToExtinguish) out = 1.0f;
+  } else {
+    agent[0] = 0.0f;
+    agent[1] = 0.0f;
+    out = 0.0f;
+  }
+  bool smoke = false;
+  if (timer >= kSmokeAfterS) {
+    timer = 0.0f;
+    smoke = true;
+  }
+  if (out != 0.0f) {
+    if (host_fire != 0) host_int_on_change(fire_id, host_fire, 0);
+    out = 0.0f;
+    if (failure_tables.engine[engine] == 1.0f) {
+      failure_tables.engine[engine] = 0.0f;
+      XPLMSetDatavf(handle(bound::zuvadud_D738_failure_engine), failure_tables.engine, 0, kFailureEntriesExchanged);
+    }
+  }
+  return smoke;
+}
+
+}  // namespace
+
+void fire_handle_pull(int32_t h) {
+  if (h < 0 || h >= fire_handle_count) return;
+  FireState& s = fire_state;
+  if (s.fire_handle_lock[h] != 0.0f || s.fire_handle_turn_target[h] != 0.0f) return;
+  s.fire_handle_arm_target[h] = s.fire_handle_arm_target[h] == 0.0f ? 1.0f : 0.0f;
+}
+
+void fire_handle_turn(int32_t h, int32_t direction) {
+  if (h < 0 || h >= fire_handle_count || direction == 0) return;
+  if (*pulls[h] != 1.0f) return;
+  float& t = fire_state.fire_handle_turn_target[h];
+  t = clamp_range(t + (direction < 0 ? -1.0f : 1.0f), -1.0f, 1.0f);
+}
+
+void fire_update() {
+  FireState& s = fire_state;
+  for (float& lock : s.fire_handle_lock) lock = 0.0f;
+  for (int h = 0; h < fire_handle_count; ++h) {
+    *pulls[h] = lag_toward(*pulls[h], s.fire_handle_arm_target[h], 0.0f, 1.0f, kHandleRate);
+    *turns[h] = lag_toward(*turns[h], s.fire_handle_turn_target[h], -1.0f, 1.0f, kHandleRate);
+  }
+  // The host's own extinguishers would bypass the bottles: keep them off.
+  int32_t* ext = hm.sim_cockpit2_engine_actuators_fire_extinguisher_on;
+  if (ext[0] != 0 || ext[1] != 0) {
+    ext[0] = 0;
+    ext[1] = 0;
+    host_ints_send(bound::sim_cockpit2_engine_actuators_fire_extinguisher_on, ext, 2);
+  }
+
+  const float apu_turn = fire::apu_ext_switch_pos_disch;
+  if (apu_turn < -kTurned || apu_turn > kTurned) {
+    fire::apu_fire_ext = 1.0f;
+    fire::apu_was_fire = 1.0f;
+    host_int_on_change(bound::sim_operation_failures_rel_APU_press, hm.sim_operation_failures_rel_APU_press,
+                       kHostFailed);
+  } else {
+    fire::apu_fire_ext = 0.0f;
+  }
+
+  float& left = fire::engine01_02L_ext_bottle_psi;
+  float& right = fire::engine01_02R_ext_bottle_psi;
+  const float t1 = fire::engine01_ext_switch_pos_disch;
+  const float t2 = fire::engine02_ext_switch_pos_disch;
+  if (t1 < -kTurned && left > 0.0f) discharge_into(left, s.agent_delivered[0]);
+  if (t1 > kTurned && right > 0.0f) discharge_into(right, s.agent_delivered[1]);
+  if (t2 < -kTurned && left > 0.0f) discharge_into(left, s.agent_delivered[2]);
+  if (t2 > kTurned && right > 0.0f) discharge_into(right, s.agent_delivered[3]);
+
+  float& apu_bottle = fire::apu_ext_bottle_psi;
+  if ((apu_turn < -kTurned || apu_turn > kTurned) && apu_bottle > 0.0f && fire::apu_fire_ext == 1.0f) {
+    apu_bottle -= kDischargePsiPerS * frame_time;
+    if (apu_bottle < 0.0f) apu_bottle = 0.0f;
+  }
+
+  const bool smoke1 = engine_fire(0, hm.sim_operation_failures_rel_engfir0, bound::sim_operation_failures_rel_engfir0);
+  const bool smoke2 = engine_fire(1, hm.sim_operation_failures_rel_engfir1, bound::sim_operation_failures_rel_engfir1);
+  if ((smoke1 || smoke2) && hm.sim_operation_failures_rel_smoke_cpit != kHostFailed) {
+    host_int_on_change(bound::sim_operation_failures_rel_smoke_cpit, hm.sim_operation_failures_rel_smoke_cpit,
+                       kHostFailed);
+  }
+}
+
+void build_fire_images(float state[kFireArraySize], float switches_[kFireArraySize]) {
+  const FireState& s = fire_state;
+  for (int i = 0; i < kFireArraySize; ++i) {
+    state[i] = 0.0f;
+    switches_[i] = 0.0f;
+  }
+  state[0] = s.engine_fire_timer[0];
+  state[1] = s.engine_fire_timer[1];
+  state[2] = s.engine_fire_extinguished[0];
+  state[3] = s.engine_fire_extinguished[1];
+  for (int i = 0; i < 4; ++i) state[4 + i] = s.agent_delivered[i];
+  state[8] = s.fire_handle_lock[0];
+  state[9] = s.fire_handle_lock[1];
+  state[11] = s.fire_handle_arm_target[0];
+  state[12] = s.fire_handle_arm_target[1];
+  state[14] = s.fire_handle_turn_target[0];
+  state[15] = s.fire_handle_turn_target[1];
+  for (int h = 0; h < fire_handle_count; ++h) {
+    switches_[h] = *pulls[h];
+    switches_[3 + h] = *turns[h];
+  }
+  switches_[6] = fire::engine01_02L_ext_bottle_psi;
+  switches_[7] = fire::engine01_02R_ext_bottle_psi;
+  switches_[8] = fire::apu_ext_bottle_psi;
+  switches_[9] = fire::apu_fire;
+  switches_[10] = fire::apu_fire_ext;
+  switches_[11] = fire::apu_was_fire;
+}
+
+void save_fire_state() {
+  float state[kFireArraySize];
+  float switches_[kFireArraySize];
+  build_fire_images(state, switches_);
+  XPLMSetDatavf(handle(bound::zuvadud_D738_fire), state, 0, kFireArraySize);
+  XPLMSetDatavf(handle(bound::zuvadud_D738_fire_sw), switches_, 0, kFireArraySize);
+}
+
+void restore_fire_state() {
+  FireState& s = fire_state;
+  float v[kFireArraySize];
+  const int n = read_script_floats(bound::zuvadud_D738_fire, v, kFireArraySize);
+  struct Slot {
+    int index;
+    float* value;
+  };
+  const Slot state_slots[] = {
+      {0, &s.engine_fire_timer[0]},       {1, &s.engine_fire_timer[1]},      {2, &s.engine_fire_extinguished[0]},
+      {3, &s.engine_fire_extinguished[1]}, {4, &s.agent_delivered[0]},       {5, &s.agent_delivered[1]},
+      {6, &s.agent_delivered[2]},          {7, &s.agent_delivered[3]},       {8, &s.fire_handle_lock[0]},
+      {9, &s.fire_handle_lock[1]},         {11, &s.fire_handle_arm_target[0]}, {12, &s.fire_handle_arm_target[1]},
+      {14, &s.fire_handle_turn_target[0]}, {15, &s.fire_handle_turn_target[1]},
+  };
+  for (const Slot& slot : state_slots) {
+    if (slot.index < n) *slot.value = v[slot.index];
+  }
+  const int m = read_script_floats(bound::zuvadud_D738_fire_sw, v, kFireArraySize);
+  float* const switch_slots[12] = {pulls[0],
+                                   pulls[1],
+                                   pulls[2],
+                                   turns[0],
+                                   turns[1],
+                                   turns[2],
+                                   &fire::engine01_02L_ext_bottle_psi,
+                                   &fire::engine01_02R_ext_bottle_psi,
+                                   &fire::apu_ext_bottle_psi,
+                                   &fire::apu_fire,
+                                   &fire::apu_fire_ext,
+                                   &fire::apu_was_fire};
+  for (int i = 0; i < 12 && i < m; ++i) *switch_slots[i] = v[i];
+}

@@ -1,0 +1,345 @@
+// Speed brake and flaps: the speed brake lever's axis input, flight detent
+// and automatic movements (landing deploy and retract, rejected take-off),
+// the servo sound cues, the spoiler shut-off failures, the flap lever
+// detents from the axis, the flap request to the host with load relief, and
+// flap and slat timing on the normal and alternate systems.
+// Host values written: speed brake ratio (through speedbrake_lever.h),
+// "rel_wing2L"/"rel_wing2R", the flap request, slat ratios, flap times and
+// the auto-slat flag (each on change unless said).
+#include <cmath>
+
+#include "alerting/aural_cues.h"
+#include "core/binding.h"
+#include "core/frame.h"
+#include "core/preprocess.h"
+#include "core/util.h"
+#include "engines/engine_values.h"
+#include "systems/aircraft_systems.h"
+#include "systems/gear_brakes/autobrake_state.h"
+#include "systems/gear_brakes/brakes.h"
+#include "systems/delay_timers.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/flight_controls/flight_control_values.h"
+#include "systems/host_writes.h"
+#include "systems/hydraulics/hydraulic_values.h"
+#include "systems/flight_controls/speedbrake_lever.h"
+#include "systems/switches/switch_values.h"
+#include "systems/system_state.h"
+
+// Speed brake and flap working state; zero at load.
+struct SpeedbrakeFlapState {
+  float axis_last;               // last speed brake axis applied
+  int32_t hyd_available_last;
+  float hyd_a_status_last;
+  float saved_speedbrake_lever;  // lever at the end of the last normal frame
+  float landing_armed;
+  float deploy_pending;
+  float retract_check;
+  float levers_were_idle;
+  float servo_moving;
+  float touchdown_done_last;     // the 6 s timer's done flag, last frame
+  float retract_ordered;         // a retraction was ordered this frame
+  float flap_relief_30;
+  float flap_relief_40;
+  float flaps_frozen;
+  float alt_flaps_extending;
+  float flap_time_last_s;        // flap time last written to the host
+};
+SpeedbrakeFlapState sbf_state;
+
+namespace {
+
+constexpr float kFlightDetent = 0.667f;
+constexpr float kArmedLever = 0.04f;
+constexpr float kAnimHold_s = 0.7f;
+constexpr float kTouchdownHold_s = 6.0f;
+
+// The flap handle hold values carried with the saved system state.
+float& flap_hold() { return systems_memory.flap_copies[0]; }
+float& slat1_hold() { return systems_memory.flap_copies[1]; }
+float& slat2_hold() { return systems_memory.flap_copies[2]; }
+
+bool engine_reverse() {
+  return host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] == 3 ||
+         host_mirror.sim_cockpit2_engine_actuators_prop_mode[1] == 3;
+}
+bool engine_forward_advanced() {
+  const int32_t* pm = host_mirror.sim_cockpit2_engine_actuators_prop_mode;
+  return (engine::thrust1_leveler > 0.05f && pm[0] == 1) || (engine::thrust2_leveler > 0.05f && pm[1] == 1);
+}
+
+void deploy() {
+  set_speedbrake_target(1.0f);
+  flt_ctrls::speedbrake_lever_anim = 1.0f;
+}
+void retract() {
+  set_speedbrake_target(0.0f);
+  flt_ctrls::speedbrake_lever_anim = 1.0f;
+  sbf_state.retract_ordered = 1.0f;
+}
+
+void set_script_f(bound::Id id, float v) {
+  if (XPLMDataRef h = handle(id)) XPLMSetDataf(h, v);
+}
+
+void set_cue(bound::Id id, float& mirror, float v) {
+  if (mirror == v) return;
+  mirror = v;
+  set_script_f(id, v);
+}
+
+bound::Id flap_request_id() {
+  return host_version >= 120000 ? bound::sim_cockpit2_controls_flap_handle_request_ratio
+                                : bound::sim_cockpit2_controls_flap_ratio;
+}
+// The request shares one mirror on both hosts.
+void request_flaps(float r, bool always) {
+  float& mirror = host_mirror.sim_cockpit2_controls_flap_ratio;
+  if (!always && mirror == r) return;
+  mirror = r;
+  if (XPLMDataRef h = handle(flap_request_id())) XPLMSetDataf(h, r);
+}
+
+void set_flap_time(float t) {
+  host_set_f(bound::sim_aircraft2_engine_flap_extension_time_sec, t);
+  // The retraction time has no mirror of its own; compare with what was sent.
+  if (sbf_state.flap_time_last_s != t) {
+    sbf_state.flap_time_last_s = t;
+    if (XPLMDataRef h = handle(bound::sim_aircraft2_engine_flap_retraction_time_sec)) XPLMSetDataf(h, t);
+  }
+}
+
+void hold_flaps() {
+  request_flaps(flap_hold(), false);
+  host_set_f(bound::sim_flightmodel2_controls_slat1_deploy_ratio, slat1_hold());
+  host_set_f(bound::sim_flightmodel2_controls_slat2_deploy_ratio, slat2_hold());
+  sbf_state.flaps_frozen = 1.0f;
+  host_set_i(bound::sim_aircraft_specialcontrols_acf_autoslatEQ, 0);
+}
+
+bool any_gear_on_ground() {
+  const int32_t* g = host_mirror.sim_flightmodel2_gear_on_ground;
+  return g[0] != 0 || g[1] != 0 || g[2] != 0;
+}
+
+// Load relief: above `on` kt the relieved request, kept down to `off` kt.
+float relieved(float& flag, float ias, float on_kt, float off_kt, float detent, float relief) {
+  if (ias >= on_kt) flag = 1.0f;
+  if (ias < off_kt) flag = 0.0f;
+  if (flag == 1.0f && electric::dc_bus1_status == 1.0f) return relief;
+  return detent;
+}
+
+void normal_flaps(float r) {
+  if (hydraulic::B_status != 1.0f) {
+    hold_flaps();
+    return;
+  }
+  float t = r <= 0.125f ? 96.0f : (r <= 0.25f ? 20.0f : (r <= 0.625f ? 24.0f : 40.0f));
+  if (hydraulic::B_pressure < 2500.0f) t *= 2.5f;
+  set_flap_time(t);
+  const float lever = flt_ctrls::flap_lever;
+  const float ias = host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot;
+  if (lever == 1.0f) {
+    sbf_state.flap_relief_30 = 0.0f;
+    request_flaps(relieved(sbf_state.flap_relief_40, ias, 163.0f, 158.0f, 1.0f, 0.875f), false);
+  } else if (lever == 0.875f) {
+    sbf_state.flap_relief_40 = 0.0f;
+    request_flaps(relieved(sbf_state.flap_relief_30, ias, 176.0f, 171.0f, 0.875f, 0.75f), false);
+  } else {
+    sbf_state.flap_relief_30 = sbf_state.flap_relief_40 = 0.0f;
+    request_flaps(lever, true);
+  }
+  flap_hold() = r;
+  slat1_hold() = host_mirror.sim_flightmodel2_controls_slat1_deploy_ratio;
+  slat2_hold() = host_mirror.sim_flightmodel2_controls_slat2_deploy_ratio;
+  sbf_state.flaps_frozen = 0.0f;
+  const bool auto_slat = r >= 0.125f && r <= 0.75f &&
+                         host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot >= 50.0f &&
+                         electric::dc_bus1_status == 1.0f && !any_gear_on_ground();
+  host_set_i(bound::sim_aircraft_specialcontrols_acf_autoslatEQ, auto_slat ? 1 : 0);
+}
+
+void alternate_flaps(float r) {
+  if (hydraulic::standby_status != 1.0f) {
+    hold_flaps();
+    return;
+  }
+  const float t = (r <= 0.125f ? 80.0f : (r <= 0.375f ? 32.0f : (r <= 0.625f ? 24.0f : 40.0f))) * 4.21f;
+  set_flap_time(t);
+  const float ctrl = toggle_switch::alt_flaps_ctrl;
+  if (ctrl == 1.0f && r < 1.0f) {
+    request_flaps(1.0f, false);
+    sbf_state.alt_flaps_extending = 1.0f;
+  } else if (ctrl == -1.0f && r > 0.0f) {
+    request_flaps(0.0f, false);
+  } else {
+    request_flaps(flap_hold(), false);
+  }
+  float s1 = host_mirror.sim_flightmodel2_controls_slat1_deploy_ratio;
+  float s2 = host_mirror.sim_flightmodel2_controls_slat2_deploy_ratio;
+  if (sbf_state.alt_flaps_extending == 1.0f) {
+    s1 = move_toward_timed(s1, 1.0f, 0.0f, 1.0f, 32.0f);
+    s2 = move_toward_timed(s2, 1.0f, 0.0f, 1.0f, 58.0f);
+  } else {
+    if (s1 > slat1_hold()) s1 = slat1_hold();
+    if (s2 > slat2_hold()) s2 = slat2_hold();
+  }
+  host_set_f(bound::sim_flightmodel2_controls_slat1_deploy_ratio, s1);
+  host_set_f(bound::sim_flightmodel2_controls_slat2_deploy_ratio, s2);
+  flap_hold() = r;
+  host_set_i(bound::sim_aircraft_specialcontrols_acf_autoslatEQ, (r >= 0.125f && r <= 0.75f && !any_gear_on_ground()) ? 1 : 0);
+}
+
+}  // namespace
+
+void update_speedbrake() {
+  SpeedbrakeFlapState& s = sbf_state;
+  s.retract_ordered = 0.0f;
+  const float kt = ground_speed_kt();
+  const bool idle = thrust_levers_idle();
+  const bool manual = manual_braking();
+  const float lever = flt_ctrls::speedbrake_lever;
+  const float ra = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
+
+  // Rejected take-off.
+  if (autobrake::autobrake_RTO_arm == 2.0f && idle && !manual && kt > 60.0f && lever <= kArmedLever && engine_reverse()) {
+    deploy();
+  }
+  if (rto_speedbrake_stow_request == 1.0f && engine_forward_advanced()) {
+    retract();
+    rto_speedbrake_stow_request = 0.0f;
+  }
+  // Landing arming above 100 ft.
+  if (ra > 100.0f && s.landing_armed == 0.0f) {
+    s.landing_armed = 1.0f;
+    s.deploy_pending = s.retract_check = 0.0f;
+    delay_timers.autobrake_delay_2 = 0.0f;
+    delay_flags.autobrake_flag_2 = 0.0f;
+  }
+  bool deploy_check = false;
+  if (gear3_on_ground == 1 && s.landing_armed == 1.0f) {
+    s.landing_armed = 0.0f;
+    s.deploy_pending = s.retract_check = 1.0f;
+    if (autobrake::autobrake_pos == 0.0f) autobrake::autobrake_disarm = 1.0f;
+    delay_timers.autobrake_delay_2 = kTouchdownHold_s;
+    delay_flags.autobrake_flag_2 = 0.0f;
+    deploy_check = true;
+  }
+  if (delay_flags.autobrake_flag_2 == 1.0f && s.touchdown_done_last == 0.0f) deploy_check = true;
+  s.touchdown_done_last = delay_flags.autobrake_flag_2;
+  if (deploy_check && kt > 60.0f && idle && lever > kArmedLever) {
+    deploy();
+    s.deploy_pending = 0.0f;
+  }
+  if (s.deploy_pending == 1.0f) {
+    if (kt > 60.0f && idle && lever != 1.0f && engine_reverse()) {
+      deploy();
+      s.deploy_pending = 0.0f;
+    } else if (kt < 60.0f && lever != 1.0f) {
+      s.deploy_pending = 0.0f;
+    }
+  }
+  // Retraction once the touchdown hold has run out.
+  if (s.retract_check == 1.0f && delay_flags.autobrake_flag_2 == 1.0f && engine_forward_advanced() && lever >= 0.15f) {
+    retract();
+    s.retract_check = 0.0f;
+  }
+  const float l1 = engine::thrust1_leveler;
+  const float l2 = engine::thrust2_leveler;
+  if (on_ground == 1 && s.levers_were_idle == 1.0f && (l1 > 0.05f || l2 > 0.05f) && engine_forward_advanced() &&
+      lever != 0.0f) {
+    retract();
+  }
+  s.levers_were_idle = (l1 < 0.05f && l2 < 0.05f) ? 1.0f : 0.0f;
+
+  // Servo cues.
+  const bool ac_power = electric::ac_tnsbus1_status == 1.0f || electric::ac_tnsbus2_status == 1.0f;
+  float& cue_deploy = script_mirror.zuvadud_d738_fmod_sb_servo_deploy;
+  float& cue_retract = script_mirror.zuvadud_d738_fmod_sb_servo_retract;
+  if (flt_ctrls::speedbrake_lever_anim == 0.0f) {
+    if (s.retract_ordered == 1.0f && s.servo_moving == 1.0f && ac_power) {
+      set_cue(bound::zuvadud_d738_fmod_sb_servo_retract, cue_retract, 1.0f);
+    }
+  } else if (!ac_power) {
+    flt_ctrls::speedbrake_lever_anim = 0.0f;
+  } else if (speedbrake_target() == 0.0f) {
+    set_cue(bound::zuvadud_d738_fmod_sb_servo_retract, cue_retract, 1.0f);
+  } else {
+    set_cue(bound::zuvadud_d738_fmod_sb_servo_deploy, cue_deploy, 1.0f);
+    s.servo_moving = 1.0f;
+  }
+  const bool cfy = script_value(bound::zuvadud_D738_cfy_enable) != 0.0f;
+  if (cfy && flt_ctrls::speedbrake_lever_anim == 1.0f) {
+    set_script_f(bound::zuvadud_D738_flt_ctrls_speedbrake_target, speedbrake_lever_anim_target);
+    set_script_f(bound::zuvadud_D738_flt_ctrls_speedbrake_servo_status, 1.0f);
+  } else {
+    set_script_f(bound::zuvadud_D738_flt_ctrls_speedbrake_servo_status, 0.0f);
+  }
+}
+
+void restore_speedbrake_lever_after_replay() { flt_ctrls::speedbrake_lever = sbf_state.saved_speedbrake_lever; }
+
+void update_speedbrake_stop() {
+  SpeedbrakeFlapState& s = sbf_state;
+  const int32_t avail = (hydraulic::A_status == 1.0f || hydraulic::B_status == 1.0f) ? 1 : 0;
+  speedbrake_enable = avail;
+  host_set_i(bound::sim_operation_failures_rel_wing2L, switches::spoiler_A_pos == 0.0f ? 0 : 6);
+  host_set_i(bound::sim_operation_failures_rel_wing2R, switches::spoiler_B_pos == 0.0f ? 0 : 6);
+  if ((avail == 1 && s.hyd_available_last != 1) || (hydraulic::A_status == 1.0f && s.hyd_a_status_last != 1.0f)) {
+    speedbrake_detents();
+  }
+  s.hyd_available_last = avail;
+  s.hyd_a_status_last = hydraulic::A_status;
+  float& lever = flt_ctrls::speedbrake_lever;
+  speedbrake_flight_detent_latch =
+      (host_mirror.sim_flightmodel_failures_onground_all == 0 && lever <= kFlightDetent) ? 1 : 0;
+  const float axis = axis::speedbrake_lever;
+  if (flt_ctrls::speedbrake_lever_anim == 0.0f) {
+    if (axis != s.axis_last) {
+      lever = axis;
+      snap_speedbrake_lever();
+    }
+  } else {
+    if (script_value(bound::zuvadud_D738_cfy_enable) == 2.0f) lever = axis;
+    const float target = speedbrake_target();
+    lever = lag_toward(lever, target, 0.0f, 1.0f, 4.0f);
+    if (lever == target) {
+      if (delay_timers.speedbrake_anim_delay == 0.0f) delay_timers.speedbrake_anim_delay = kAnimHold_s;
+      if (target == 0.0f) flt_ctrls::speedbrake_lever_stop = 0.0f;
+    }
+  }
+  speedbrake_detents();
+  s.axis_last = axis;
+  s.saved_speedbrake_lever = lever;
+}
+
+void update_flaps_slats() {
+  // Flap lever from its axis: detent thresholds come from the scripts.
+  const float axis = axis::flap_lever;
+  if (axis != systems_memory.flap_axis_last) {
+    const float* thr = script_mirror.zuvadud_D738_fms_flap_detents_thr;
+    float detent = 1.0f;
+    for (int k = 0; k < 8; ++k) {
+      if (axis < thr[k]) {
+        detent = static_cast<float>(k) * 0.125f;
+        break;
+      }
+    }
+    if (detent != flt_ctrls::flap_lever) fmod_::flap_sound = 1.0f;
+    flt_ctrls::flap_lever = detent;
+    systems_memory.flap_axis_last = axis;
+  }
+  const float r = host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio;
+  if (host_mirror.sim_operation_failures_rel_flap_act == 6) {
+    request_flaps(flap_hold(), false);
+    sbf_state.flaps_frozen = 1.0f;
+    host_set_i(bound::sim_aircraft_specialcontrols_acf_autoslatEQ, 0);
+    return;
+  }
+  if (switches::alt_flaps_pos == 0.0f) {
+    normal_flaps(r);
+  } else {
+    alternate_flaps(r);
+  }
+}

@@ -1,0 +1,76 @@
+// Speed brake lever detents. Reads the lever and hydraulic system A; writes the
+// host's "sim/cockpit2/controls/speedbrake_ratio" (mirror first, then host).
+#include "systems/flight_controls/speedbrake_lever.h"
+
+#include <cmath>
+
+#include "core/binding.h"
+#include "systems/flight_controls/flight_control_values.h"
+#include "systems/hydraulics/hydraulic_values.h"
+
+int32_t speedbrake_flight_detent_latch;
+int32_t speedbrake_enable;
+float speedbrake_lever_anim_target;
+
+namespace {
+// Lever positions (fraction of travel).
+constexpr float flight_detent = 0.667f;
+constexpr float armed_detent = 0.0889f;
+constexpr float spoiler_start = 0.15f;
+
+void set_speedbrake_ratio(float ratio) {
+  set_mirror_f(bound::sim_cockpit2_controls_speedbrake_ratio, ratio);
+  if (XPLMDataRef h = handle(bound::sim_cockpit2_controls_speedbrake_ratio)) XPLMSetDataf(h, ratio);
+}
+}  // namespace
+
+float speedbrake_target() {
+  if (XPLMDataRef h = handle(bound::zuvadud_D738_flt_ctrls_speedbrake_target)) {
+    const float v = XPLMGetDataf(h);
+    if (std::isfinite(v)) speedbrake_lever_anim_target = v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
+  }
+  return speedbrake_lever_anim_target;
+}
+
+void set_speedbrake_target(float target) {
+  speedbrake_lever_anim_target = target;
+  if (XPLMDataRef h = handle(bound::zuvadud_D738_flt_ctrls_speedbrake_target)) XPLMSetDataf(h, target);
+}
+
+void snap_speedbrake_lever() {
+  float& lever = flt_ctrls::speedbrake_lever;
+  if (flt_ctrls::speedbrake_lever_anim == 0.0f) {
+    if (speedbrake_flight_detent_latch == 1 && static_cast<double>(lever) > 0.667) {
+      lever = flight_detent;
+      if (static_cast<double>(speedbrake_target()) > 0.667) set_speedbrake_target(flight_detent);
+    }
+    const double l = lever;
+    if (l > 0.04 && l < 0.13) {
+      lever = armed_detent;
+    } else if (l >= 0.13 && l < 0.15) {
+      lever = spoiler_start;
+    }
+  }
+  speedbrake_detents();
+}
+
+void speedbrake_detents() {
+  if (speedbrake_enable != 1) return;
+  const double l = flt_ctrls::speedbrake_lever;
+  if (l < 0.05) {
+    set_speedbrake_ratio(0.0f);
+  } else if (l < 0.13) {
+    set_speedbrake_ratio(-0.5f);
+  } else if (l > 0.13 && l < 0.15) {
+    set_speedbrake_ratio(0.0f);
+  } else if (l >= 0.15 && l <= 0.667) {
+    set_speedbrake_ratio(static_cast<float>((l - 0.15) * 0.99 / 0.517));
+  } else if (l > 0.667) {
+    if (speedbrake_flight_detent_latch == 1) {
+      set_speedbrake_ratio(0.99f);
+    } else if (hydraulic::A_status != 0.0f) {
+      const double r = 0.99 + (l - 0.667) * 0.0100001 / 0.333;
+      set_speedbrake_ratio(static_cast<float>(r > 1.0 ? 1.0 : r));
+    }
+  }
+}

@@ -1,0 +1,25 @@
+// Gear lever ground lock. Reads the lever, the lock override and ground contact.
+#include "systems/gear_brakes/gear_lever.h"
+
+#include "core/preprocess.h"
+#include "systems/flight_controls/flight_control_values.h"
+
+int32_t gear_lever_latch;
+
+namespace {
+constexpr float lever_off_detent = 0.5f;
+}
+
+float gear_handle_logic() {
+  if (gear_lock_ovrd::position == 1.0f) {
+    gear_lever_latch = 0;
+    return 0.0f;
+  }
+  if (on_ground == 1) {
+    if (controls::gear_handle_down < lever_off_detent && gear_lever_latch == 0) return 0.0f;
+    gear_lever_latch = 1;
+    return lever_off_detent;
+  }
+  gear_lever_latch = 0;
+  return 0.0f;
+}

@@ -1,0 +1,321 @@
+// Anti-ice and window heat (see anti_ice.h).
+#include "systems/ice_rain/anti_ice.h"
+
+#include "core/command_refs.h"
+#include "core/binding.h"
+#include "core/frame.h"
+#include "core/preprocess.h"
+#include "core/util.h"
+#include "engines/engine_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/ice_rain/ice_values.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/switches/panel_io.h"
+#include "systems/switches/switch_values.h"
+#include "systems/ice_rain/window_heat_state.h"
+
+AntiIceState anti_ice_state;
+
+namespace {
+
+// Valve travel, per second of first-order lag.
+constexpr float kCowlValveRate = 1.5f;
+constexpr float kWingValveRate = 1.8f;
+constexpr float kValveOpen = 0.95f;
+// Wing valves need bleed: below 8 psi they stay shut, from 18 psi they heat.
+constexpr float kWingMinDuctPsi = 8.0f;
+constexpr float kWingHeatDuctPsi = 18.0f;
+// On the ground, above this N1 with the lever near idle the wing overheats:
+// the valve is let open 10 s, then held shut while the timer runs back at a
+// quarter of the speed (40 s).
+constexpr float kGroundCycleN1 = 41.3f;
+constexpr float kGroundCycleOpenS = 10.0f;
+constexpr float kGroundCycleCoolRate = 0.25f;
+constexpr float kLeverTakeoff = 0.5f;
+constexpr float kLiftoffRadioAltFt = 10.0f;
+
+HostMirror& hm = host_mirror;
+
+void cowl_valves() {
+  const int32_t* burning = hm.sim_flightmodel2_engines_engine_is_burning_fuel;
+  const bool on1 = ice::eng1_heat_pos == 1.0f && burning[0] != 0 && electric::dc_bus1_status != 0.0f;
+  const bool on2 = ice::eng2_heat_pos == 1.0f && burning[1] != 0 && electric::dc_bus2_status != 0.0f;
+  float* valve = system_::eng_inlet_valve;
+  valve[0] = lag_toward(valve[0], on1 ? 1.0f : 0.0f, 0.0f, 1.0f, kCowlValveRate);
+  valve[1] = lag_toward(valve[1], on2 ? 1.0f : 0.0f, 0.0f, 1.0f, kCowlValveRate);
+  int32_t* inlet = hm.sim_cockpit2_ice_ice_inlet_heat_on_per_engine;
+  const int32_t want[2] = {valve[0] > kValveOpen ? 1 : 0, valve[1] > kValveOpen ? 1 : 0};
+  if (inlet[0] != want[0] || inlet[1] != want[1]) {
+    inlet[0] = want[0];
+    inlet[1] = want[1];
+    host_ints_send(bound::sim_cockpit2_ice_ice_inlet_heat_on_per_engine, inlet, 2);
+  }
+}
+
+// The wing switch set on the ground trips off once the aircraft is airborne
+// and the thrust levers go up; set in the air it stays.
+void air_ground_latch() {
+  AntiIceState& s = anti_ice_state;
+  const int32_t* gear = hm.sim_flightmodel2_gear_on_ground;
+  if (s.airborne_latch == 0.0f) {
+    if (hm.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot > kLiftoffRadioAltFt && gear[0] == 0 &&
+        gear[1] == 0 && gear[2] == 0) {
+      s.airborne_latch = 1.0f;
+      s.apu_feeding_at_liftoff =
+          (electrical::apu_power_bus1 != 0.0f && electrical::apu_power_bus2 != 0.0f) ? 1 : 0;
+    }
+    return;
+  }
+  if (on_ground != 0) {
+    s.airborne_latch = 0.0f;
+    s.apu_feeding_at_liftoff = 0;
+  } else {
+    const float* throttle = hm.sim_flightmodel2_engines_throttle_used_ratio;
+    if (throttle[0] > kLeverTakeoff || throttle[1] > kLeverTakeoff) {
+      if (ice::wing_heat_pos == 1.0f && s.wing_heat_set_on_ground == 1.0f) {
+        issue_command_once(OwnCmd::toggle_switch_wing_heat);
+      }
+      s.wing_heat_set_on_ground = 0.0f;
+    }
+  }
+  s.wing_ground_gate_left = 1.0f;
+  s.wing_ground_gate_right = 1.0f;
+}
+
+// After a take-off on APU power the engine generators take the buses back
+// once the APU lets go of both.
+void generator_transfer() {
+  AntiIceState& s = anti_ice_state;
+  const bool bus1 = electrical::apu_power_bus1 != 0.0f;
+  const bool bus2 = electrical::apu_power_bus2 != 0.0f;
+  if (!bus1 && !bus2 && s.apu_feeding_at_liftoff == 1) {
+    s.apu_feeding_at_liftoff = 0;
+    if (electric::gen1_available == 1.0f && electric::batbus_status == 1.0f) {
+      issue_command_once(HostCmd::electrical_generator_1_on);
+      issue_command_once(HostCmd::electrical_GPU_off);
+      electrical::apu_power_bus1 = 0.0f;
+    }
+    if (electric::gen2_available == 1.0f && electric::batbus_status == 1.0f) {
+      issue_command_once(HostCmd::electrical_generator_2_on);
+      issue_command_once(HostCmd::electrical_GPU_off);
+      electrical::apu_power_bus2 = 0.0f;
+    }
+  } else if (!bus1 || !bus2) {
+    s.apu_feeding_at_liftoff = 0;
+  }
+}
+
+void ground_cycle_side(float lever, float n1, float& gate, int32_t& closed, float& timer) {
+  if (lever > kLeverTakeoff) {
+    gate = 0.0f;
+    closed = 0;
+    timer = 0.0f;
+    return;
+  }
+  gate = 1.0f;
+  if (n1 <= kGroundCycleN1) {
+    if (timer != 0.0f) {
+      timer -= kGroundCycleCoolRate * frame_time;
+      if (timer < 0.0f) {
+        timer = 0.0f;
+        closed = 0;
+      }
+    }
+    if (timer == 0.0f) closed = 0;
+  } else if (closed == 0) {
+    timer += frame_time;
+    if (timer > kGroundCycleOpenS) {
+      timer = kGroundCycleOpenS;
+      closed = 1;
+    }
+  } else {
+    timer -= kGroundCycleCoolRate * frame_time;
+    if (timer < 0.0f) {
+      timer = 0.0f;
+      closed = 0;
+    }
+  }
+}
+
+void ground_cycle() {
+  AntiIceState& s = anti_ice_state;
+  if (on_ground == 0) {
+    s.wing_ground_cycle_closed_left = 0;
+    s.wing_ground_cycle_closed_right = 0;
+    s.wing_ground_cycle_timer_left = 0.0f;
+    s.wing_ground_cycle_timer_right = 0.0f;
+    return;
+  }
+  const float* n1 = hm.sim_flightmodel2_engines_N1_percent;
+  ground_cycle_side(engine::thrust1_leveler, n1[0], s.wing_ground_gate_left, s.wing_ground_cycle_closed_left,
+                    s.wing_ground_cycle_timer_left);
+  ground_cycle_side(engine::thrust2_leveler, n1[1], s.wing_ground_gate_right, s.wing_ground_cycle_closed_right,
+                    s.wing_ground_cycle_timer_right);
+}
+
+void wing_valves() {
+  const AntiIceState& s = anti_ice_state;
+  const float duct_l = indicators::duct_press_L;
+  const float duct_r = indicators::duct_press_R;
+  float target_l = 0.0f;
+  float target_r = 0.0f;
+  if (ice::wing_heat_pos != 0.0f && electric::ac_tnsbus1_status != 0.0f) {
+    const bool shut_l = duct_l < kWingMinDuctPsi || s.wing_ground_gate_left == 0.0f ||
+                        s.wing_ground_cycle_closed_left != 0;
+    const bool shut_r = duct_r < kWingMinDuctPsi || s.wing_ground_gate_right == 0.0f ||
+                        s.wing_ground_cycle_closed_right != 0;
+    target_l = shut_l ? 0.0f : 1.0f;
+    target_r = shut_r ? 0.0f : 1.0f;
+  }
+  float* valve = system_::wing_anti_ice_valve;
+  // The valves are motor driven from transfer bus 1: without it they stay put.
+  if (electric::ac_tnsbus1_status == 1.0f) {
+    valve[0] = lag_toward(valve[0], target_l, 0.0f, 1.0f, kWingValveRate);
+    valve[1] = lag_toward(valve[1], target_r, 0.0f, 1.0f, kWingValveRate);
+  }
+  ice::wing_l_heat_on = (valve[0] > kValveOpen && duct_l >= kWingHeatDuctPsi) ? 1.0f : 0.0f;
+  ice::wing_r_heat_on = (valve[1] > kValveOpen && duct_r >= kWingHeatDuctPsi) ? 1.0f : 0.0f;
+  // The host's own surface heat would de-ice without bleed: keep it off.
+  if (hm.sim_cockpit2_ice_ice_surfce_heat_left_on != 0) {
+    host_int_on_change(bound::sim_cockpit2_ice_ice_surfce_heat_left_on, hm.sim_cockpit2_ice_ice_surfce_heat_left_on, 0);
+  }
+  if (hm.sim_cockpit2_ice_ice_surfce_heat_right_on != 0) {
+    host_int_on_change(bound::sim_cockpit2_ice_ice_surfce_heat_right_on, hm.sim_cockpit2_ice_ice_surfce_heat_right_on,
+                       0);
+  }
+}
+
+void window_heat() {
+  const float oat = hm.sim_cockpit2_temperature_outside_air_LE_temp_degc;
+  const float heated_temp = window_heated_temp_degc(oat, hm.sim_flightmodel_position_groundspeed);
+  float* const temps[window_count] = {&ice::l_side_temp, &ice::l_fwd_temp, &ice::r_side_temp, &ice::r_fwd_temp};
+  const float switches_[window_count] = {ice::window_heat_l_side_pos, ice::window_heat_l_fwd_pos,
+                                         ice::window_heat_r_side_pos, ice::window_heat_r_fwd_pos};
+  // Side windows are fed crosswise (left side from transfer bus 2, right side
+  // from bus 1), as their ON and OVERHEAT lights and the rain zones assume.
+  const float bus[window_count] = {electric::ac_tnsbus2_status, electric::ac_tnsbus1_status,
+                                   electric::ac_tnsbus1_status, electric::ac_tnsbus2_status};
+  bool heated[window_count];
+  for (int i = 0; i < window_count; ++i) {
+    heated[i] = switches_[i] != 0.0f && bus[i] != 0.0f && window_overheat_state[i] <= 1.0f;
+    const float target = heated[i] ? heated_temp : oat;
+    anti_ice_state.window_heat_target[i] = target;
+    // Frozen glass warms faster once heat is on.
+    const float unit_time_s = (target > 0.0f && *temps[i] < 0.0f) ? 5.0f : 10.0f;
+    *temps[i] = move_toward_timed(*temps[i], target, -50.0f, 70.0f, unit_time_s);
+  }
+  if (host_version < 120000) return;
+  int32_t* host = hm.sim_cockpit2_ice_ice_window_heat_on_window;
+  // The host numbers its windows forward ones first.
+  const int32_t want[4] = {heated[window_l_fwd] ? 1 : 0, heated[window_r_fwd] ? 1 : 0,
+                           heated[window_l_side] ? 1 : 0, heated[window_r_side] ? 1 : 0};
+  bool differs = false;
+  for (int i = 0; i < 4; ++i) {
+    if (host[i] != want[i]) differs = true;
+    host[i] = want[i];
+  }
+  if (differs) host_ints_send(bound::sim_cockpit2_ice_ice_window_heat_on_window, host, 4);
+}
+
+}  // namespace
+
+float window_heated_temp_degc(float oat_degc, float groundspeed_mps) {
+  const float t = clamp_range(oat_degc - (groundspeed_mps / 180.0f) * 10.0f, -50.0f, 24.0f);
+  return 20.0f + (t + 50.0f) * 25.0f / 74.0f;
+}
+
+void update_anti_ice() {
+  cowl_valves();
+  air_ground_latch();
+  generator_transfer();
+  ground_cycle();
+  wing_valves();
+  window_heat();
+}
+
+void build_anti_ice_images(float state[kAntiIceArraySize], float switches_[kAntiIceArraySize]) {
+  const AntiIceState& s = anti_ice_state;
+  for (int i = 0; i < kAntiIceArraySize; ++i) {
+    state[i] = 0.0f;
+    switches_[i] = 0.0f;
+  }
+  state[0] = ice::l_side_temp;
+  state[1] = ice::l_fwd_temp;
+  state[2] = ice::r_side_temp;
+  state[3] = ice::r_fwd_temp;
+  for (int i = 0; i < 4; ++i) state[4 + i] = s.window_heat_target[i];
+  state[8] = s.wing_heat_set_on_ground;
+  state[9] = s.airborne_latch;
+  state[10] = s.captured_icing_1;
+  state[11] = s.captured_icing_2;
+  state[12] = system_::eng_inlet_valve[0];
+  state[13] = system_::eng_inlet_valve[1];
+  state[14] = system_::wing_anti_ice_valve[0];
+  state[15] = system_::wing_anti_ice_valve[1];
+  state[16] = s.wing_ground_gate_left;
+  state[17] = s.wing_ground_gate_right;
+  state[18] = cockpit::flap_indicator[0];
+  state[19] = cockpit::flap_indicator[1];
+
+  switches_[0] = ice::eng1_heat_pos;
+  switches_[1] = ice::eng2_heat_pos;
+  switches_[2] = ice::wing_heat_pos;
+  switches_[3] = ice::window_heat_l_side_pos;
+  switches_[4] = ice::window_heat_l_fwd_pos;
+  switches_[5] = ice::window_heat_r_side_pos;
+  switches_[6] = ice::window_heat_r_fwd_pos;
+  switches_[7] = static_cast<float>(hm.sim_cockpit2_engine_actuators_fadec_on[0]);
+  switches_[8] = static_cast<float>(hm.sim_cockpit2_engine_actuators_fadec_on[1]);
+  switches_[9] = toggle_switch::emer_exit_lights;
+  switches_[10] = engine::mixture_ratio1;
+  switches_[11] = engine::mixture_ratio2;
+}
+
+void save_anti_ice_state() {
+  float state[kAntiIceArraySize];
+  float switches_[kAntiIceArraySize];
+  build_anti_ice_images(state, switches_);
+  XPLMSetDatavf(handle(bound::zuvadud_D738_antiice), state, 0, kAntiIceArraySize);
+  XPLMSetDatavf(handle(bound::zuvadud_D738_antiice_sw), switches_, 0, kAntiIceArraySize);
+}
+
+void restore_anti_ice_state() {
+  AntiIceState& s = anti_ice_state;
+  float v[kAntiIceArraySize];
+  // Slots the scripts did not deliver keep their current value.
+  const int n = read_script_floats(bound::zuvadud_D738_antiice, v, kAntiIceArraySize);
+  float* const state_slots[20] = {&ice::l_side_temp,
+                                  &ice::l_fwd_temp,
+                                  &ice::r_side_temp,
+                                  &ice::r_fwd_temp,
+                                  &s.window_heat_target[0],
+                                  &s.window_heat_target[1],
+                                  &s.window_heat_target[2],
+                                  &s.window_heat_target[3],
+                                  &s.wing_heat_set_on_ground,
+                                  &s.airborne_latch,
+                                  &s.captured_icing_1,
+                                  &s.captured_icing_2,
+                                  &system_::eng_inlet_valve[0],
+                                  &system_::eng_inlet_valve[1],
+                                  &system_::wing_anti_ice_valve[0],
+                                  &system_::wing_anti_ice_valve[1],
+                                  &s.wing_ground_gate_left,
+                                  &s.wing_ground_gate_right,
+                                  &cockpit::flap_indicator[0],
+                                  &cockpit::flap_indicator[1]};
+  for (int i = 0; i < 20 && i < n; ++i) *state_slots[i] = v[i];
+
+  const int m = read_script_floats(bound::zuvadud_D738_antiice_sw, v, kAntiIceArraySize);
+  float* const switch_slots[7] = {&ice::eng1_heat_pos,          &ice::eng2_heat_pos,          &ice::wing_heat_pos,
+                                  &ice::window_heat_l_side_pos, &ice::window_heat_l_fwd_pos,
+                                  &ice::window_heat_r_side_pos, &ice::window_heat_r_fwd_pos};
+  for (int i = 0; i < 7 && i < m; ++i) *switch_slots[i] = v[i];
+  int32_t* fadec = hm.sim_cockpit2_engine_actuators_fadec_on;
+  if (m > 7) fadec[0] = trunc_to_i32(v[7]);
+  if (m > 8) fadec[1] = trunc_to_i32(v[8]);
+  if (m > 9) toggle_switch::emer_exit_lights = v[9];
+  if (m > 10) engine::mixture_ratio1 = v[10];
+  if (m > 11) engine::mixture_ratio2 = v[11];
+  host_ints_send(bound::sim_cockpit2_engine_actuators_fadec_on, fadec, 2);
+}

@@ -1,0 +1,488 @@
+// Exterior and cockpit lights (see lights.h).
+#include "systems/lights/lights.h"
+
+#include <cmath>
+
+#include "core/command_refs.h"
+#include "core/binding.h"
+#include "core/frame.h"
+#include "core/util.h"
+#include "core/variant.h"
+#include "systems/air/air_values.h"
+#include "systems/lights/cabin_light_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/electrical/electrical.h"
+#include "systems/switches/panel_io.h"
+#include "systems/switches/switch_values.h"
+#include "systems/systems_steps.h"
+
+ExteriorLightsState lights_state;
+
+namespace {
+
+// ---- cabin equipment loads, amperes ----
+constexpr float kIfeLoadA = 27.0f;
+constexpr float kCabinUtilityLoadA = 11.0f;
+constexpr float kRecircFanLoadA = 4.0f;
+constexpr float kBusTransferOpenLoadA = -150.0f;
+constexpr float kApuGenOnlineN1 = 95.0f;
+constexpr float kShedRadioAltFt = 50.0f;
+
+// ---- flash cycle, seconds ----
+constexpr float kFlashCycleS = 1.4f;
+constexpr float kStrobeOnS = 0.05f;
+constexpr float kBeaconStartS = 0.2f;
+constexpr float kBeaconEndS = 0.25f;
+constexpr float kLedBeaconOnS = 0.1f;
+constexpr float kLedWingEndS = 0.35f;
+
+constexpr float kPowerGapS = 0.15f;  // lamps drop out while an AC source switches
+constexpr float kRetractRate = 3.0f;
+constexpr float kPulseRate = 1.5f;
+constexpr float kPulseFloor = 0.2f;
+constexpr float kLedGlow = 0.15f;
+
+// Generic light elements of the host.
+enum Generic : int {
+  g_wing = 0,
+  g_logo = 1,
+  g_turnoff_left = 2,
+  g_turnoff_right = 3,
+  g_taxi = 4,
+  g_wheel_well = 5,
+  g_dome = 9,
+  g_emergency_exit = 98,
+};
+constexpr int kInstrumentCompass = 6;
+constexpr int kBrightnessSend = 32;
+
+HostMirror& hm = host_mirror;
+
+bool truthy(float v) { return v != 0.0f; }
+
+void add_bus_loads() {
+  const int32_t* burning = hm.sim_flightmodel2_engines_engine_is_burning_fuel;
+  const int32_t* gen = hm.sim_cockpit2_electrical_generator_on;
+  const bool eng1_online = burning[0] == 1 && gen[0] == 1;
+  const bool eng2_online = burning[1] == 1 && gen[1] == 1;
+  const bool apu_up = hm.sim_cockpit2_electrical_APU_N1_percent > kApuGenOnlineN1;
+  const bool left_source = (apu_up && electrical::apu_gen1_pos == 1.0f) || eng1_online;
+  const bool right_source = (apu_up && electrical::apu_gen2_pos == 1.0f) || eng2_online;
+  float left = toggle_switch::ife_pass_seat_pos == 1.0f ? kIfeLoadA : 0.0f;
+  float right = left;
+  // In flight without an engine generator the cabin utility is shed.
+  const bool shed =
+      hm.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot > kShedRadioAltFt && !eng1_online && !eng2_online;
+  if (toggle_switch::cab_util_pos == 1.0f && !shed) {
+    if (left_source) left += kCabinUtilityLoadA;
+    if (right_source) right += kCabinUtilityLoadA;
+  }
+  if (electric::main_bus1 == 0.0f) left = 0.0f;
+  if (electric::main_bus2 == 0.0f) right = 0.0f;
+  plugin_bus_loads[0] += left + electric::apu_start_load;
+  plugin_bus_loads[1] += right + electric::apu_start_load;
+  if (air::l_recirc_fan_pos == 1.0f && electric::main_bus1 == 1.0f) plugin_bus_loads[0] += kRecircFanLoadA;
+  if (air::r_recirc_fan_pos == 1.0f && electric::main_bus2 == 1.0f) plugin_bus_loads[1] += kRecircFanLoadA;
+  plugin_bus_loads[2] = hm.sim_cockpit2_electrical_cross_tie == 0 ? kBusTransferOpenLoadA : 0.0f;
+}
+
+// The generic host aircraft's lights look far too bright from outside on host 12.
+void outside_view_scales() {
+  ExteriorLightsState& s = lights_state;
+  const bool dim = hm.sim_graphics_view_view_is_external != 0 && host_version >= 120000 && variant_index < 0;
+  s.external_view_taxi_scale = dim ? 0.05f : 1.0f;
+  s.external_view_turnoff_scale = dim ? 0.15f : 1.0f;
+}
+
+void run_gap(float& gap, float& factor, float lost_pulse) {
+  if (gap != 0.0f) {
+    gap -= frame_time;
+    // Landing exactly on 0 ends the gap too, or the lamps would stay dark.
+    if (!(gap > 0.0f)) {
+      gap = 0.0f;
+      factor = 1.0f;
+    }
+  }
+  if (lost_pulse != 0.0f) {
+    gap = kPowerGapS;
+    factor = 0.0f;
+  }
+}
+
+void retractable_extension() {
+  if (electric::batbus_status == 0.0f) return;
+  const float left = switch_::land_lights_ret_left_pos > 0.0f ? 1.0f : 0.0f;
+  const float right = switch_::land_lights_ret_right_pos > 0.0f ? 1.0f : 0.0f;
+  lights::land_ret_left_pos = lag_toward(lights::land_ret_left_pos, left, 0.0f, 1.0f, kRetractRate);
+  lights::land_ret_right_pos = lag_toward(lights::land_ret_right_pos, right, 0.0f, 1.0f, kRetractRate);
+}
+
+void logo_turnoff_taxi() {
+  const ExteriorLightsState& s = lights_state;
+  float* g = hm.sim_cockpit2_switches_generic_lights_switch;
+  bool changed = set_element(g, g_logo, toggle_switch::logo_light * electric::main_bus1);
+  changed |= set_element(g, g_turnoff_left,
+                         electric::ac_tnsbus1_status * toggle_switch::rwy_light_left * s.light_power_factor_a *
+                             s.external_view_turnoff_scale);
+  changed |= set_element(g, g_turnoff_right,
+                         electric::ac_tnsbus2_status * toggle_switch::rwy_light_right * s.light_power_factor_b *
+                             s.external_view_turnoff_scale);
+  changed |= set_element(
+      g, g_taxi, s.taxi_light_level * electric::ac_tnsbus1_status * s.light_power_factor_a * s.external_view_taxi_scale);
+  if (changed) host_floats_send(bound::sim_cockpit2_switches_generic_lights_switch, g, 5);
+}
+
+// The host owns the strobe and navigation switches: they are moved with its
+// commands, one per frame until its switch follows.
+void nav_strobe_commands() {
+  const bool strobe_on = hm.sim_cockpit2_switches_strobe_lights_on == 1;
+  const bool nav_on = hm.sim_cockpit2_switches_navigation_lights_on == 1;
+  const bool strobe_off = hm.sim_cockpit2_switches_strobe_lights_on == 0;
+  const bool nav_off = hm.sim_cockpit2_switches_navigation_lights_on == 0;
+  const float pos = toggle_switch::position_light_pos;
+  if (electric::ac_tnsbus1_status == 0.0f || pos == 0.0f) {
+    if (strobe_on) issue_command_once(HostCmd::lights_strobe_lights_off);
+    if (nav_on) issue_command_once(HostCmd::lights_nav_lights_off);
+  } else if (pos == -1.0f) {
+    if (strobe_on) issue_command_once(HostCmd::lights_strobe_lights_off);
+    if (nav_off) issue_command_once(HostCmd::lights_nav_lights_on);
+  } else {
+    if (strobe_off) issue_command_once(HostCmd::lights_strobe_lights_on);
+    if (nav_off) issue_command_once(HostCmd::lights_nav_lights_on);
+  }
+}
+
+// One step of the flash cycle; `power` is the bus that feeds the lamps.
+void flash_cycle(float power, float step_s) {
+  ExteriorLightsState& s = lights_state;
+  const bool strobes_dark = power == 0.0f || hm.sim_cockpit2_switches_strobe_lights_on == 0;
+  const bool beacon_dark = power == 0.0f || hm.sim_cockpit2_switches_beacon_on == 0;
+  bool restarted = false;
+  if (strobes_dark && beacon_dark) {
+    s.strobe_flash_phase = 0.0f;
+  } else {
+    s.strobe_flash_phase += step_s;
+    if (s.strobe_flash_phase > kFlashCycleS) {
+      s.strobe_flash_phase = 0.0f;
+      restarted = true;
+    }
+  }
+  const float t = s.strobe_flash_phase;
+  if (script_mirror.zuvadud_D738_effects_long_led_strobes == 0.0f) {
+    if (restarted) s.beacon_flash_latch = 0.0f;
+    s.wing_strobe_flash = t <= kStrobeOnS ? 1.0f : 0.0f;
+    s.tail_strobe_flash = s.wing_strobe_flash;
+    // The latch lights the beacon for at least one frame of every cycle,
+    // however long the frames are.
+    if (s.beacon_flash_latch == 0.0f && t >= kBeaconStartS) {
+      s.beacon_flash = 1.0f;
+      s.beacon_flash_latch = 1.0f;
+    } else if (s.beacon_flash_latch == 1.0f && t > kBeaconEndS) {
+      s.beacon_flash = 0.0f;
+    }
+  } else {
+    s.beacon_flash = t <= kLedBeaconOnS ? 1.0f : 0.0f;
+    s.tail_strobe_flash = t <= kStrobeOnS ? 1.0f : 0.0f;
+    s.wing_strobe_flash = (t > kStrobeOnS && t < kLedWingEndS) ? 1.0f : 0.0f;
+  }
+  if (strobes_dark) {
+    s.wing_strobe_flash = 0.0f;
+    s.tail_strobe_flash = 0.0f;
+  }
+  if (beacon_dark) s.beacon_flash = 0.0f;
+}
+
+// always_send: the replay path sends both arrays every frame.
+void send_flash(bool always_send) {
+  const ExteriorLightsState& s = lights_state;
+  float* beacon = hm.sim_flightmodel2_lights_beacon_brightness_ratio;
+  float* strobe = hm.sim_flightmodel2_lights_strobe_brightness_ratio;
+  bool b = false;
+  for (int i = 0; i < 4; ++i) b |= set_element(beacon, i, s.beacon_flash);
+  bool st = set_element(strobe, 0, s.wing_strobe_flash);
+  st |= set_element(strobe, 1, s.wing_strobe_flash);
+  st |= set_element(strobe, 2, s.wing_strobe_flash);
+  st |= set_element(strobe, 3, s.tail_strobe_flash);
+  if (b || always_send) host_floats_send(bound::sim_flightmodel2_lights_beacon_brightness_ratio, beacon, 4);
+  if (st || always_send) host_floats_send(bound::sim_flightmodel2_lights_strobe_brightness_ratio, strobe, 4);
+}
+
+// The cockpit sees the flash only when the scripts ask for the reflection.
+void strobe_flash_now() {
+  const ExteriorLightsState& s = lights_state;
+  const bool lit = s.wing_strobe_flash != 0.0f || s.tail_strobe_flash != 0.0f || s.beacon_flash != 0.0f;
+  const bool wanted = script_mirror.zuvadud_D738_strobe_cockpit != 0.0f;
+  host_int_on_change(bound::sim_flightmodel2_lights_strobe_flash_now, hm.sim_flightmodel2_lights_strobe_flash_now,
+                     (lit && wanted) ? 1 : 0);
+}
+
+void override_beacons() {
+  if (hm.sim_flightmodel2_lights_override_beacons_and_strobes != 1.0f) {
+    hm.sim_flightmodel2_lights_override_beacons_and_strobes = 1.0f;
+    if (XPLMDataRef h = handle(bound::sim_flightmodel2_lights_override_beacons_and_strobes)) XPLMSetDatai(h, 1);
+  }
+}
+
+void landing_lights() {
+  ExteriorLightsState& s = lights_state;
+  s.fixed_landing_left_on = truthy(switch_::land_lights_left_pos) ? 1.0f : 0.0f;
+  s.fixed_landing_right_on = truthy(switch_::land_lights_right_pos) ? 1.0f : 0.0f;
+  const bool fixed_both = s.fixed_landing_left_on == 1.0f && s.fixed_landing_right_on == 1.0f;
+  const bool ret_both = s.retractable_landing_left_on == 1.0f && s.retractable_landing_right_on == 1.0f;
+  const int mode = (fixed_both && ret_both) ? 1 : fixed_both ? 2 : ret_both ? 3 : 0;
+  const bool led = script_mirror.zuvadud_D738_led_lights == 1.0f;
+  const float glow = (hm.sim_cockpit2_switches_generic_lights_switch[g_taxi] != 0.0f && led) ? kLedGlow : 0.0f;
+  const float scale = s.external_view_taxi_scale;
+  const float a1 = electric::ac_tnsbus1_status * s.light_power_factor_a * scale;
+  const float a2 = electric::ac_tnsbus2_status * s.light_power_factor_b * scale;
+  float out[4] = {std::fmax(s.fixed_landing_left_on, glow) * a1, s.retractable_landing_left_on * a2,
+                  s.retractable_landing_right_on * a1, std::fmax(s.fixed_landing_right_on, glow) * a2};
+  if (script_mirror.zuvadud_D738_effects_pulse_lite == 1.0f && mode != 0) {
+    // Wig-wag: the two sides swap brightness over a cycle of 2 / 1.5 s.
+    float& phase = s.landing_pulse_phase;
+    phase += (s.landing_pulse_falling == 0.0f ? kPulseRate : -kPulseRate) * frame_time;
+    if (phase > 1.0f) {
+      phase = 1.0f;
+      s.landing_pulse_falling = 1.0f;
+    } else if (phase < 0.0f) {
+      phase = 0.0f;
+      s.landing_pulse_falling = 0.0f;
+    }
+    const float p = std::fmax(phase, kPulseFloor);
+    const float q = std::fmax(1.0f - phase, kPulseFloor);
+    if (mode == 1) {
+      out[0] = p * a1;
+      out[1] = p * a2;
+      out[2] = q * a1;
+      out[3] = q * a2;
+    } else if (mode == 2) {
+      out[0] = p * a1;
+      out[3] = q * a2;
+    } else {
+      out[1] = p * a2;
+      out[2] = q * a1;
+    }
+  } else {
+    s.landing_pulse_phase = 0.0f;
+    s.landing_pulse_falling = 0.0f;
+  }
+  float* host = hm.sim_cockpit2_switches_landing_lights_switch;
+  bool changed = false;
+  for (int i = 0; i < 4; ++i) changed |= set_element(host, i, out[i]);
+  if (changed) host_floats_send(bound::sim_cockpit2_switches_landing_lights_switch, host, 4);
+  // The LED fit has no retractable lights: their switches fall back.
+  if (led) {
+    s.retractable_landing_left_on = 0.0f;
+    s.retractable_landing_right_on = 0.0f;
+    bool lit = set_element(host, 1, 0.0f);
+    lit |= set_element(host, 2, 0.0f);
+    if (lit) host_floats_send(bound::sim_cockpit2_switches_landing_lights_switch, host, 4);
+    switch_::land_lights_ret_left_pos = 0.0f;
+    switch_::land_lights_ret_right_pos = 0.0f;
+  }
+}
+
+void compass_and_dome() {
+  const bool host12 = host_version >= 120000;
+  const float compass_pos = toggle_switch::compass_brightness_pos;
+  const float c = compass_pos == 1.0f ? 1.0f : compass_pos == -1.0f ? (host12 ? 0.15f : 0.33f) : 0.0f;
+  float* ratio = hm.sim_cockpit2_switches_instrument_brightness_ratio;
+  if (set_element(ratio, kInstrumentCompass, c * electric::dir_batbus_status)) {
+    host_floats_send(bound::sim_cockpit2_switches_instrument_brightness_ratio, ratio, kBrightnessSend);
+  }
+  const float dome_pos = toggle_switch::cockpit_dome_pos;
+  const float d = dome_pos == 1.0f ? (host12 ? 0.2f : 0.4f) : dome_pos == -1.0f ? 1.0f : 0.0f;
+  float* g = hm.sim_cockpit2_switches_generic_lights_switch;
+  if (set_element(g, g_dome, d * electric::dir_batbus_status)) {
+    host_floats_send(bound::sim_cockpit2_switches_generic_lights_switch, g, kBrightnessSend);
+  }
+}
+
+void wing_wheel_and_panels() {
+  const float bus = electric::ac_tnsbus2_status;
+  float* g = hm.sim_cockpit2_switches_generic_lights_switch;
+  bool changed = set_element(g, g_wing, truthy(toggle_switch::wing_light) ? bus : 0.0f);
+  changed |= set_element(g, g_wheel_well, truthy(toggle_switch::wheel_light) ? bus : 0.0f);
+  const int channels[] = {6, 7, 12, 8, 10, 11};
+  for (int i : channels) changed |= set_element(g, i, electric::generic_brightness[i] * bus);
+  if (changed) host_floats_send(bound::sim_cockpit2_switches_generic_lights_switch, g, kBrightnessSend);
+}
+
+void emergency_exit_lights() {
+  ExteriorLightsState& s = lights_state;
+  const float sw = toggle_switch::emer_exit_lights;
+  const bool buses_out = electric::ac_tnsbus1_status == 0.0f && electric::ac_tnsbus2_status == 0.0f;
+  const bool lit = s.emergency_exit_charge != 0.0f && sw != 0.0f &&
+                   (sw != 1.0f || electric::dc_bus1_status == 0.0f || buses_out);
+  float* g = hm.sim_cockpit2_switches_generic_lights_switch;
+  if (set_element(g, g_emergency_exit, lit ? 1.0f : 0.0f)) {
+    host_floats_send(bound::sim_cockpit2_switches_generic_lights_switch, g, g_emergency_exit + 1);
+  }
+  if (sw <= 1.0f && electric::dc_bus1_status != 0.0f && elec_bus_status.dc_bus1_volts > 12.0f) {
+    if (s.emergency_exit_charge < kEmergencyExitFullS) {
+      s.emergency_exit_charge += (lit ? 0.25f : 0.5f) * frame_time;
+      if (s.emergency_exit_charge > kEmergencyExitFullS) s.emergency_exit_charge = kEmergencyExitFullS;
+    }
+  } else if (lit) {
+    s.emergency_exit_charge -= frame_time;
+    if (s.emergency_exit_charge < 0.0f) s.emergency_exit_charge = 0.0f;
+  }
+}
+
+}  // namespace
+
+float taxi_level_for_position(float position) {
+  if (position == 1.0f) return 0.5f;
+  if (position == 2.0f) return 1.0f;
+  return 0.0f;
+}
+
+void update_exterior_lights() {
+  ExteriorLightsState& s = lights_state;
+  s.replay_flash_step = 0.0f;
+  s.replay_last_time = 0.0f;
+  add_bus_loads();
+  outside_view_scales();
+  run_gap(s.light_power_gap_a, s.light_power_factor_a, electric::lost_ac_ap_a);
+  run_gap(s.light_power_gap_b, s.light_power_factor_b, electric::lost_ac_ap_b);
+  retractable_extension();
+  logo_turnoff_taxi();
+  nav_strobe_commands();
+  override_beacons();
+  flash_cycle(electric::ac_tnsbus1_status, frame_time);
+  send_flash(false);
+  strobe_flash_now();
+  landing_lights();
+  compass_and_dome();
+  wing_wheel_and_panels();
+  emergency_exit_lights();
+}
+
+void update_light_flash_replay() {
+  ExteriorLightsState& s = lights_state;
+  const float now = hm.sim_time_total_running_time_sec;
+  s.replay_flash_step = std::fmod(std::fabs(now - s.replay_last_time), kFlashCycleS);
+  s.replay_last_time = now;
+  override_beacons();
+  flash_cycle(electric::batbus_status, s.replay_flash_step);
+  send_flash(true);
+  strobe_flash_now();
+}
+
+void update_light_switches() {
+  ExteriorLightsState& s = lights_state;
+  compass_and_dome();
+  s.taxi_light_level = taxi_level_for_position(toggle_switch::taxi_light_brightness_pos);
+  if (spring_switch::landing_lights_all_on == 1.0f) {
+    switch_::land_lights_ret_left_pos = 2.0f;
+    switch_::land_lights_ret_right_pos = 2.0f;
+    switch_::land_lights_left_pos = 1.0f;
+    switch_::land_lights_right_pos = 1.0f;
+    s.fixed_landing_left_on = 1.0f;
+    s.fixed_landing_right_on = 1.0f;
+    s.retractable_landing_left_on = 1.0f;
+    s.retractable_landing_right_on = 1.0f;
+  }
+  toggle_switch::ife_pass_seat_pos = 1.0f;
+  toggle_switch::cab_util_pos = 1.0f;
+  wing_wheel_and_panels();
+}
+
+void reset_lights_on_load() {
+  ExteriorLightsState& s = lights_state;
+  s.light_power_factor_a = 1.0f;
+  s.light_power_factor_b = 1.0f;
+  s.light_power_gap_a = 0.0f;
+  s.light_power_gap_b = 0.0f;
+  s.strobe_flash_phase = 0.0f;
+  s.wing_strobe_flash = 0.0f;
+  s.beacon_flash = 0.0f;
+  s.tail_strobe_flash = 0.0f;
+  s.landing_pulse_phase = 0.0f;
+  s.landing_pulse_falling = 0.0f;
+  s.fixed_landing_left_on = 0.0f;
+  s.fixed_landing_right_on = 0.0f;
+  s.retractable_landing_left_on = 0.0f;
+  s.retractable_landing_right_on = 0.0f;
+  s.emergency_exit_charge = kEmergencyExitFullS;
+}
+
+void build_lights_images(float state[kLightsArraySize], float switches_[kLightsArraySize]) {
+  const ExteriorLightsState& s = lights_state;
+  for (int i = 0; i < kLightsArraySize; ++i) {
+    state[i] = 0.0f;
+    switches_[i] = 0.0f;
+  }
+  const float state_slots[8] = {s.wing_strobe_flash,           s.beacon_flash,
+                                s.tail_strobe_flash,           s.fixed_landing_left_on,
+                                s.retractable_landing_left_on, s.retractable_landing_right_on,
+                                s.fixed_landing_right_on,      s.taxi_light_level};
+  for (int i = 0; i < 8; ++i) state[i] = state_slots[i];
+  const float* g = hm.sim_cockpit2_switches_generic_lights_switch;
+  const float switch_slots[18] = {toggle_switch::position_light_pos,
+                                  toggle_switch::compass_brightness_pos,
+                                  toggle_switch::cockpit_dome_pos,
+                                  toggle_switch::taxi_light_brightness_pos,
+                                  switch_::land_lights_ret_left_pos,
+                                  switch_::land_lights_ret_right_pos,
+                                  switch_::land_lights_left_pos,
+                                  switch_::land_lights_right_pos,
+                                  toggle_switch::rwy_light_left,
+                                  toggle_switch::rwy_light_right,
+                                  toggle_switch::seatbelt_sign_pos,
+                                  toggle_switch::no_smoking_pos,
+                                  toggle_switch::ife_pass_seat_pos,
+                                  toggle_switch::cab_util_pos,
+                                  g[g_logo],
+                                  g[g_wing],
+                                  g[g_wheel_well],
+                                  static_cast<float>(hm.sim_cockpit2_switches_beacon_on)};
+  for (int i = 0; i < 18; ++i) switches_[i] = switch_slots[i];
+}
+
+void save_lights_state() {
+  float state[kLightsArraySize];
+  float switches_[kLightsArraySize];
+  build_lights_images(state, switches_);
+  XPLMSetDatavf(handle(bound::zuvadud_D738_lights), state, 0, kLightsArraySize);
+  XPLMSetDatavf(handle(bound::zuvadud_D738_lights_sw), switches_, 0, kLightsArraySize);
+}
+
+void restore_lights_state() {
+  ExteriorLightsState& s = lights_state;
+  float v[kLightsArraySize];
+  const int n = read_script_floats(bound::zuvadud_D738_lights, v, kLightsArraySize);
+  float* const state_slots[8] = {&s.wing_strobe_flash,           &s.beacon_flash,
+                                 &s.tail_strobe_flash,           &s.fixed_landing_left_on,
+                                 &s.retractable_landing_left_on, &s.retractable_landing_right_on,
+                                 &s.fixed_landing_right_on,      &s.taxi_light_level};
+  for (int i = 0; i < 8 && i < n; ++i) *state_slots[i] = v[i];
+
+  const int m = read_script_floats(bound::zuvadud_D738_lights_sw, v, kLightsArraySize);
+  float* g = hm.sim_cockpit2_switches_generic_lights_switch;
+  float* const switch_slots[17] = {&toggle_switch::position_light_pos,
+                                   &toggle_switch::compass_brightness_pos,
+                                   &toggle_switch::cockpit_dome_pos,
+                                   &toggle_switch::taxi_light_brightness_pos,
+                                   &switch_::land_lights_ret_left_pos,
+                                   &switch_::land_lights_ret_right_pos,
+                                   &switch_::land_lights_left_pos,
+                                   &switch_::land_lights_right_pos,
+                                   &toggle_switch::rwy_light_left,
+                                   &toggle_switch::rwy_light_right,
+                                   &toggle_switch::seatbelt_sign_pos,
+                                   &toggle_switch::no_smoking_pos,
+                                   &toggle_switch::ife_pass_seat_pos,
+                                   &toggle_switch::cab_util_pos,
+                                   &g[g_logo],
+                                   &g[g_wing],
+                                   &g[g_wheel_well]};
+  for (int i = 0; i < 17 && i < m; ++i) *switch_slots[i] = v[i];
+  if (m > 17) hm.sim_cockpit2_switches_beacon_on = trunc_to_i32(v[17]);
+  s.light_power_factor_a = 1.0f;
+  s.light_power_factor_b = 1.0f;
+  s.light_power_gap_a = 0.0f;
+  s.light_power_gap_b = 0.0f;
+  host_floats_send(bound::sim_cockpit2_switches_generic_lights_switch, g, kBrightnessSend);
+  if (XPLMDataRef h = handle(bound::sim_cockpit2_switches_beacon_on)) XPLMSetDatai(h, hm.sim_cockpit2_switches_beacon_on);
+}

@@ -1,5 +1,0 @@
-// Storage of the oxygen panel state (see oxygen_state.h).
-#include "systems/oxygen_state.h"
-
-float oxy_test_active;
-int32_t pax_oxy_state;

@@ -1,0 +1,117 @@
+// Guarded covers: the eleven numbered button-switch covers and the ten named
+// switch guards move toward their targets, and a closed guard holds the
+// switch beneath it in its guarded position. Also turns the rudder-trim
+// selector and aileron-trim switch toward their held positions, and carries
+// the numbered covers through the scripts' "zuvadud/D738/cover" and
+// "zuvadud/D738/cover_tgt" arrays so a saved situation restores them.
+#include <cmath>
+
+#include "core/command_refs.h"
+#include "core/binding.h"
+#include "core/util.h"
+#include "systems/aircraft_systems.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/flight_controls/flight_control_values.h"
+#include "systems/host_writes.h"
+#include "systems/switches/switch_targets.h"
+#include "systems/switches/switch_values.h"
+#include "systems/systems_steps.h"
+#include "systems/flight_controls/trim_command_state.h"
+
+namespace {
+
+constexpr float kCoverRate = 20.0f;
+constexpr float kTrimKnobRate = 10.0f;
+// Below this a guard is down far enough to push its switch home.
+constexpr float kCoverClosed = 0.3f;
+constexpr int kCoverArraySize = 32;
+
+bool covers_held_open() { return script_value(bound::zuvadud_D738_guarded_covers) != 0.0f; }
+
+struct NamedCover {
+  float* position;
+  float* target;
+  float* held_switch;  // null: animated only
+  float held_value;
+};
+
+NamedCover named_covers[] = {
+    {&switches::flt_ctr_A_cover_pos, &flt_ctr_A_cover_target, &switches::flt_ctr_A_pos, 1.0f},
+    {&switches::flt_ctr_B_cover_pos, &flt_ctr_B_cover_target, &switches::flt_ctr_B_pos, 1.0f},
+    {&switches::spoiler_A_cover_pos, &spoiler_A_cover_target, &switches::spoiler_A_pos, 0.0f},
+    {&switches::spoiler_B_cover_pos, &spoiler_B_cover_target, &switches::spoiler_B_pos, 0.0f},
+    {&switches::alt_flaps_cover_pos, &alt_flaps_cover_target, &switches::alt_flaps_pos, 0.0f},
+    {&toggle_switch::gpws_flap_cover_pos, &gpws_flap_cover_target, &toggle_switch::gpws_flap_pos, 0.0f},
+    {&toggle_switch::gpws_gear_cover_pos, &gpws_gear_cover_target, &toggle_switch::gpws_gear_pos, 0.0f},
+    {&toggle_switch::gpws_terr_cover_pos, &gpws_terr_cover_target, &toggle_switch::gpws_terr_pos, 0.0f},
+    {&toggle_switch::gpws_xraas_cover_pos, &gpws_xraas_cover_target, &toggle_switch::gpws_xraas_pos, 0.0f},
+    {&toggle_switch::stab_trim_overide_cover_pos, &stab_trim_overide_cover_target, nullptr, 0.0f},
+};
+
+bool closed(int cover) { return button_switch::cover_position[cover] < kCoverClosed; }
+
+}  // namespace
+
+void update_switch_covers() {
+  float* position = button_switch::cover_position;
+  if (covers_held_open()) {
+    for (int i = 0; i < cover_count; ++i) position[i] = cover_target[i] = 1.0f;
+  } else {
+    for (int i = 0; i < cover_count; ++i) position[i] = lag_toward(position[i], cover_target[i], 0.0f, 1.0f, kCoverRate);
+    if (closed(2) && electric::battery_pos != 1.0f) electric::battery_pos = 1.0f;
+    // The standby power switch has a three-way mechanism of its own; the
+    // command moves it the way the pilot would, one step per frame.
+    if (closed(3) && electric::standby_bat_pos != 1.0f) issue_command_once(OwnCmd::switch_standby_bat_on);
+    if (closed(9) && toggle_switch::emer_exit_lights < 1.0f) toggle_switch::emer_exit_lights = 1.0f;
+    if (closed(6)) host_set_i(bound::sim_cockpit2_electrical_cross_tie, 1);
+    if (closed(7) && one_way_switch::pax_oxy_pos != 0.0f) one_way_switch::pax_oxy_pos = 0.0f;
+    if (closed(8) && toggle_switch::elt != 0.0f) toggle_switch::elt = 0.0f;
+    if (closed(10) && switches::nose_steer_pos != 1.0f) switches::nose_steer_pos = 1.0f;
+  }
+  flt_ctrls::rudder_trim_sel_dial_pos =
+      lag_toward(flt_ctrls::rudder_trim_sel_dial_pos, rudder_trim_switch, -1.0f, 1.0f, kTrimKnobRate);
+  flt_ctrls::aileron_trim_switch_pos =
+      lag_toward(flt_ctrls::aileron_trim_switch_pos, aileron_trim_switch, -1.0f, 1.0f, kTrimKnobRate);
+}
+
+void update_named_covers() {
+  if (covers_held_open()) {
+    for (NamedCover& c : named_covers) {
+      if (c.held_switch == nullptr) continue;  // the trim override guard keeps its place
+      *c.position = *c.target = 1.0f;
+    }
+    return;
+  }
+  for (NamedCover& c : named_covers) {
+    *c.position = lag_toward(*c.position, *c.target, 0.0f, 1.0f, kCoverRate);
+    if (c.held_switch != nullptr && *c.position < kCoverClosed) *c.held_switch = c.held_value;
+  }
+}
+
+void write_cover_array() {
+  float pos[kCoverArraySize] = {};
+  float tgt[kCoverArraySize] = {};
+  for (int i = 0; i < cover_count; ++i) {
+    pos[i] = button_switch::cover_position[i];
+    tgt[i] = cover_target[i];
+  }
+  if (XPLMDataRef h = handle(bound::zuvadud_D738_cover)) XPLMSetDatavf(h, pos, 0, kCoverArraySize);
+  if (XPLMDataRef h = handle(bound::zuvadud_D738_cover_tgt)) XPLMSetDatavf(h, tgt, 0, kCoverArraySize);
+}
+
+void read_cover_arrays() {
+  float pos[kCoverArraySize] = {};
+  float tgt[kCoverArraySize] = {};
+  XPLMDataRef hp = handle(bound::zuvadud_D738_cover);
+  XPLMDataRef ht = handle(bound::zuvadud_D738_cover_tgt);
+  // An absent array leaves the covers where they are.
+  if (hp == nullptr || ht == nullptr) return;
+  const int np = XPLMGetDatavf(hp, pos, 0, kCoverArraySize);
+  const int nt = XPLMGetDatavf(ht, tgt, 0, kCoverArraySize);
+  for (int i = 0; i < cover_count; ++i) {
+    // Slots the scripts did not fill keep their value; a NaN or an infinity
+    // reads closed.
+    if (i < np) button_switch::cover_position[i] = std::isfinite(pos[i]) ? pos[i] : 0.0f;
+    if (i < nt) cover_target[i] = std::isfinite(tgt[i]) ? tgt[i] : 0.0f;
+  }
+}

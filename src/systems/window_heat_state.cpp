@@ -1,4 +1,0 @@
-// Window overheat counters (see window_heat_state.h).
-#include "systems/window_heat_state.h"
-
-float window_overheat_state[window_count];
