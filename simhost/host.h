@@ -156,6 +156,9 @@ const std::vector<std::string>& non_finite_writes();
 void clear_non_finite_writes();
 // Catalog names that the plug-in registered itself (its accessor took over).
 std::vector<std::string> shadowed_catalog_names();
+// The host and script datarefs the plug-in found by name so far (everything
+// it can read from outside), in catalog order.
+std::vector<DatarefInfo> looked_up_datarefs();
 
 // ---- commands -----------------------------------------------------------------
 
