@@ -22,9 +22,9 @@ std::string folder;
 template <int32_t Capacity>
 void check_index(const NavIndex<Capacity>& index, int32_t count, const char* what) {
   for (const auto& bucket : index.buckets) {
-    fuzz::require(bucket[0] >= 0 && bucket[0] <= Capacity - 2, std::string(what) + " bucket count");
+    if (!(bucket[0] >= 0 && bucket[0] <= Capacity - 2)) fuzz::fail(std::string(what) + " bucket count");
     for (int32_t i = 1; i <= bucket[0]; ++i)
-      fuzz::require(bucket[i] >= 0 && bucket[i] < count, std::string(what) + " index entry outside the table");
+      if (!(bucket[i] >= 0 && bucket[i] < count)) fuzz::fail(std::string(what) + " index entry outside the table");
   }
 }
 

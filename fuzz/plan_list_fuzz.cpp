@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   filename_list[sizeof filename_list - 1] = '\0';
   filename_list[0] = '\0';
   const int kept = take_plan_names(names.get(), bytes, total);
-  fuzz::require(kept >= 0 && kept <= 300 && kept <= total, "count " + std::to_string(kept));
+  if (!(kept >= 0 && kept <= 300 && kept <= total)) fuzz::fail("count " + std::to_string(kept));
   fuzz::check_terminated(filename_list, sizeof filename_list, "filename_list");
 
   std::set<std::string> whole;  // names whose NUL is inside the buffer
@@ -40,11 +40,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t comma = list.find(',', start);
     fuzz::require(comma != std::string::npos, "entry without its comma");
     const std::string stem = list.substr(start, comma - start);
-    fuzz::require(!stem.empty() && stem.size() <= 11, "entry length " + std::to_string(stem.size()));
-    fuzz::require(whole.count(stem + ".fms") == 1, "entry not a listed plan: " + stem);
+    if (!(!stem.empty() && stem.size() <= 11)) fuzz::fail("entry length " + std::to_string(stem.size()));
+    if (!(whole.count(stem + ".fms") == 1)) fuzz::fail("entry not a listed plan: " + stem);
     ++entries;
     start = comma + 1;
   }
-  fuzz::require(entries == kept, "entries " + std::to_string(entries) + " count " + std::to_string(kept));
+  if (!(entries == kept)) fuzz::fail("entries " + std::to_string(entries) + " count " + std::to_string(kept));
   return 0;
 }

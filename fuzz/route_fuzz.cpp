@@ -22,7 +22,7 @@ void check_table(const RouteText* slots, const char* what) {
 }
 
 void check_leg_index(int32_t i, const char* what) {
-  fuzz::require(i >= -1 && i <= route_slots, std::string(what) + " = " + std::to_string(i) + " outside the tables");
+  if (i < -1 || i > route_slots) fuzz::fail(std::string(what) + " = " + std::to_string(i) + " outside the tables");
 }
 
 void frame() {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what it needs, builds, and runs every test.
 #   scripts/test.sh          normal build and tests
-#   scripts/test.sh --ci     also the sanitizer run and the Windows module check
+#   scripts/test.sh --ci     also the sanitizer run, the Windows module check and
+#                            every fuzz target for 15 s (scripts/fuzz.sh runs one longer)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -19,4 +20,15 @@ if [ "${1:-}" = "--ci" ]; then
   scripts/build.sh build-win -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
     -DCORVANE_MODULE_ONLY=ON -DCMAKE_BUILD_TYPE=Release
   scripts/check-module.sh windows build-win/aircraft/plugins/corvane/64/win.xpl
+  # Every target of the fuzz build (clang), each from its seeds in fuzz/corpus/<target>/.
+  scripts/fuzz.sh --build >/dev/null
+  for target in $(scripts/fuzz.sh --list); do
+    log="build-fuzz/$target.log"
+    if ! scripts/fuzz.sh "$target" 15 >"$log" 2>&1; then
+      tail -n 60 "$log"
+      echo "fuzz target $target failed; its log: $log" >&2
+      exit 1
+    fi
+    grep -E '^stat::(number_of_executed_units|average_exec_per_sec)' "$log" | sed "s/^/$target /"
+  done
 fi

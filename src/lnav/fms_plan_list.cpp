@@ -30,8 +30,11 @@ struct PlanListScratch {
 };
 PlanListScratch scratch;
 
+// A name holding a comma is left out: the list separates names with commas,
+// so it would reach the scripts as two plans that do not exist.
 bool is_plan_name(const char* name, int len) {
-  return len >= min_name_chars && len <= max_name_chars && std::memcmp(name + len - 4, ".fms", 4) == 0;
+  return len >= min_name_chars && len <= max_name_chars && std::memcmp(name + len - 4, ".fms", 4) == 0 &&
+         std::memchr(name, ',', static_cast<size_t>(len)) == nullptr;
 }
 }  // namespace
 
