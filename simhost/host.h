@@ -38,6 +38,10 @@ struct Config {
   std::vector<std::string> omit;          // catalog names left undefined ("vnav_idx absent")
   std::vector<CatalogEntry> extra;        // defined after the catalogs (replacing same names)
   bool backslash_paths = false;           // report paths as a Windows host with native paths does
+  // Folders (relative to the root, trailing '/') where the host's file writes
+  // fail as in a folder without write permission; tests often run as root,
+  // whom permissions do not stop.
+  std::vector<std::string> read_only_folders;
 };
 
 // Drops the previous host (stopping and unloading a loaded module), then
