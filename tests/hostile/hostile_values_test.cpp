@@ -11,6 +11,7 @@
 #include <climits>
 #include <cmath>
 #include <limits>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,8 @@ const ValueClass kClasses[] = {
     {"-1e30", -1e30f, INT_MIN, Bytes::all_values}, {"-1", -1.0f, -1, Bytes::empty},
     {"0", 0.0f, 0, Bytes::all_values},           {"1e9", 1e9f, 1000000000, Bytes::full},
 };
+
+void PrintTo(const ValueClass& c, std::ostream* out) { *out << c.name; }
 
 // Byte names: all NUL, full length with no terminator, or every byte value
 // 0x01..0xFF in turn over the whole length.
