@@ -21,7 +21,7 @@ if [ "${1:-}" = "--ci" ]; then
     -DCORVANE_MODULE_ONLY=ON -DCMAKE_BUILD_TYPE=Release
   scripts/check-module.sh windows build-win/aircraft/plugins/corvane/64/win.xpl
   # Every target of the fuzz build (clang), each from its seeds in fuzz/corpus/<target>/.
-  scripts/fuzz.sh --build >/dev/null
+  scripts/fuzz.sh --build
   for target in $(scripts/fuzz.sh --list); do
     log="build-fuzz/$target.log"
     if ! scripts/fuzz.sh "$target" 15 >"$log" 2>&1; then
