@@ -6,6 +6,7 @@
 # A run starts from the seeds in fuzz/corpus/TARGET/ (left as committed) and
 # keeps what it finds in build-fuzz/corpus/TARGET/, so a later run goes on
 # from there; a crashing input lands in build-fuzz/crashes/TARGET/.
+# fuzz/dict/TARGET.dict, when present, is the target's dictionary.
 # FUZZ_JOBS=N runs N processes of the target at once (default 1).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
