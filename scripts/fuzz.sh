@@ -11,7 +11,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-dir=build-fuzz
+dir="$root/build-fuzz"
 
 build() {
   CC=clang CXX=clang++ cmake -S fuzz -B "$dir" -G Ninja >/dev/null
@@ -43,12 +43,13 @@ work="$dir/corpus/$target"
 crashes="$dir/crashes/$target/"
 mkdir -p "$work" "$crashes"
 corpora=("$work")
-[ -d "fuzz/corpus/$target" ] && corpora+=("fuzz/corpus/$target")
+[ -d "$root/fuzz/corpus/$target" ] && corpora+=("$root/fuzz/corpus/$target")
 opts=(-max_total_time="$seconds" -timeout=20 -rss_limit_mb=4096 -print_final_stats=1 -artifact_prefix="$crashes")
-[ -f "fuzz/dict/$target.dict" ] && opts+=(-dict="fuzz/dict/$target.dict")
+[ -f "$root/fuzz/dict/$target.dict" ] && opts+=(-dict="$root/fuzz/dict/$target.dict")
 jobs=${FUZZ_JOBS:-1}
 [ "$jobs" -gt 1 ] && opts+=(-jobs="$jobs" -workers="$jobs")
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 echo "fuzzing $target for ${seconds}s from ${corpora[*]}"
+cd "$dir"  # where parallel jobs leave their fuzz-N.log files
 exec "$dir/$target" "${opts[@]}" "$@" "${corpora[@]}"
