@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what it needs, builds, and runs every test.
 #   scripts/test.sh          normal build and tests
-#   scripts/test.sh --ci     also the sanitizer run, the Windows module check, and
-#                            the Windows module run under Wine against the Linux one
+#   scripts/test.sh --ci     also the sanitizer run, the Windows module check, the
+#                            Windows module run under Wine against the Linux one,
+#                            and every fuzz target for 15 s (scripts/fuzz.sh runs one longer)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -23,4 +24,15 @@ if [ "${1:-}" = "--ci" ]; then
     -DCORVANE_MODULE_ONLY=OFF -DCMAKE_BUILD_TYPE=Release
   scripts/check-module.sh windows build-win/aircraft/plugins/corvane/64/win.xpl
   scripts/test-windows.sh build build-win
+  # Every target of the fuzz build (clang), each from its seeds in fuzz/corpus/<target>/.
+  scripts/fuzz.sh --build
+  for target in $(scripts/fuzz.sh --list); do
+    log="build-fuzz/$target.log"
+    if ! scripts/fuzz.sh "$target" 15 >"$log" 2>&1; then
+      tail -n 60 "$log"
+      echo "fuzz target $target failed; its log: $log" >&2
+      exit 1
+    fi
+    grep -E '^stat::(number_of_executed_units|average_exec_per_sec)' "$log" | sed "s/^/$target /"
+  done
 fi

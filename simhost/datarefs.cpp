@@ -655,6 +655,16 @@ void clear_non_finite_writes() {
 const std::vector<std::string>& array_overruns() { return host().overruns; }
 std::vector<std::string> shadowed_catalog_names() { return host().shadowed; }
 
+std::vector<DatarefInfo> looked_up_datarefs() {
+  std::vector<DatarefInfo> out;
+  for (const Dataref& d : host().datarefs) {
+    if (d.owner == Owner::Plugin || !d.live || d.counts.lookups == 0) continue;
+    DatarefInfo info;
+    if (dataref_info(d.name, &info)) out.push_back(info);
+  }
+  return out;
+}
+
 }  // namespace simhost
 
 using namespace simhost;

@@ -45,6 +45,10 @@ struct Config {
   bool backslash_paths = false;
 #endif
   std::vector<std::string> absent_symbols; // XPLMFindSymbol answers null for these names
+  // Folders (relative to the root, trailing '/') where the host's file writes
+  // fail as in a folder without write permission; tests often run as root,
+  // whom permissions do not stop.
+  std::vector<std::string> read_only_folders;
 };
 
 // Drops the previous host (stopping and unloading a loaded module), then
@@ -173,6 +177,9 @@ void clear_non_finite_writes();
 const std::vector<std::string>& array_overruns();
 // Catalog names that the plug-in registered itself (its accessor took over).
 std::vector<std::string> shadowed_catalog_names();
+// The host and script datarefs the plug-in found by name so far (everything
+// it can read from outside), in catalog order.
+std::vector<DatarefInfo> looked_up_datarefs();
 
 // ---- commands -----------------------------------------------------------------
 

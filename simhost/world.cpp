@@ -172,9 +172,16 @@ int XPLMSaveDataFile(XPLMDataFileType type, const char* path) {
     problem("XPLMSaveDataFile: null path");
     return 0;
   }
-  std::ofstream out(under_root(path));
-  if (out) out << (type == xplm_DataFile_Situation ? "situation saved by the simulated host\n" : "movie\n");
-  int result = out ? 1 : 0;
+  int result = 0;
+  const std::string relative = path;
+  bool read_only = false;
+  for (const std::string& folder : h.config.read_only_folders)
+    read_only = read_only || (relative.rfind(folder, 0) == 0 && relative.find('/', folder.size()) == std::string::npos);
+  if (!read_only) {
+    std::ofstream out(under_root(path));
+    if (out) out << (type == xplm_DataFile_Situation ? "situation saved by the simulated host\n" : "movie\n");
+    result = out ? 1 : 0;
+  }
   h.data_files.push_back({true, type, path, result});
   return result;
 }

@@ -2,6 +2,7 @@
 // the status the channel reads back.
 #include "aircraft/debug_service.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "core/frame.h"
@@ -56,6 +57,12 @@ bool append(char* out, int32_t out_size, int32_t* len, const char* text) {
   return true;
 }
 
+void log_save_failed(const char* path) {
+  char line[path_capacity + 96];
+  std::snprintf(line, sizeof line, "Corvane plugin: WARNING - could not save situation file >%s< !!!\n", path);
+  XPLMDebugString(line);
+}
+
 void set_options(int32_t bits) {
   for (int32_t i = 0; i < handling_option_count; ++i) {
     const bool disable = (bits >> i) & 1;
@@ -101,8 +108,14 @@ void debug_command_write(void*, int value) {
     return;
   }
   if (value >= save_first) {
-    debug_status = 2;
-    XPLMSaveDataFile(xplm_DataFile_Situation, path);
+    // A save the host could not write (folder missing or read-only, path
+    // too long for the file system) is not reported done to the scripts.
+    if (XPLMSaveDataFile(xplm_DataFile_Situation, path) != 0) {
+      debug_status = 2;
+    } else {
+      debug_status = 1;
+      log_save_failed(path);
+    }
     return;
   }
   // The reset runs before the host loads, whether or not the file exists: the

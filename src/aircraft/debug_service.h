@@ -14,7 +14,8 @@
 
 // Status left by the last write, returned unchanged by the dataref's reader:
 // 0 after nothing or an option command, 2 after a situation command, 1 after
-// any other value. 0 at start-up.
+// any other value and after a save the host could not write (logged). 0 at
+// start-up.
 extern int32_t debug_status;
 
 // Handling options (core/handling_options.h): set by the option commands.

@@ -1,6 +1,7 @@
 // Writers with logic. A NaN from a writer is caught here, at the seam: a
 // limiting writer then stores a value inside its range (the neutral 0) and
-// the gear lever ignores it, so no NaN reaches the systems or the host.
+// the gear lever ignores it, so no NaN reaches the systems or the host. The
+// writers without a range treat infinities as they treat NaN.
 #include "publication/lever_writers.h"
 
 #include "alerting/aural_cues.h"
@@ -19,6 +20,7 @@ namespace {
 // Written without <cmath>: several value headers hold namespaces that share a
 // name with C library functions.
 bool is_nan(float v) { return v != v; }
+bool is_finite(float v) { return v - v == 0.0f; }
 
 float limit(float v, float lo, float hi) {
   if (is_nan(v)) return 0.0f;
@@ -38,8 +40,9 @@ void send_throttle_ratio(int engine, float t) {
   if (XPLMDataRef h = handle(bound::sim_cockpit2_engine_actuators_throttle_ratio)) XPLMSetDatavf(h, ratio, 0, 2);
 }
 
+// A non-finite lever position stows the lever (0), as a position below the floor does.
 float reverse_floor(float v) {
-  if (is_nan(v) || static_cast<double>(v) < 0.02) return 0.0f;
+  if (!is_finite(v) || static_cast<double>(v) < 0.02) return 0.0f;
   return v;
 }
 }  // namespace
@@ -92,16 +95,18 @@ void reverse_lever12_writer(void*, float value) {
   reverse_lever_logic_eng2();
 }
 
+// NaN and infinities steer straight ahead (0).
 void nosewheel_steer_ratio_writer(void*, float value) {
-  const float v = is_nan(value) ? 0.0f : value;
+  const float v = is_finite(value) ? value : 0.0f;
   const double d = v;
   const bool dead_zone = cockpit::nosewheel_steer_override == 0.0f &&
                          mirror_f(bound::zuvadud_D738_effects_nosewheel) > 2.0f && d > -0.015 && d < 0.015;
   cockpit::nosewheel_steer_ratio = dead_zone ? 0.0f : v;
 }
 
+// NaN and infinities put the lever down (0).
 void speedbrake_lever_writer(void*, float value) {
-  flt_ctrls::speedbrake_lever = is_nan(value) ? 0.0f : value;
+  flt_ctrls::speedbrake_lever = is_finite(value) ? value : 0.0f;
   snap_speedbrake_lever();
 }
 

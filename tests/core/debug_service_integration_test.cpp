@@ -5,6 +5,7 @@
 // host's flight model for a generic aircraft file.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,8 @@ constexpr const char* kDebug = "corvane/Debug";
 class ServiceChannel : public ::testing::Test {
  protected:
   void TearDown() override { simhost::reset(); }
-  void load(const std::string& acf = "737_80NG.acf", int host_version = 120000) {
-    simhost::Config config;
+  void load(const std::string& acf = "737_80NG.acf", int host_version = 120000,
+            simhost::Config config = simhost::Config()) {
     config.acf = acf;
     config.host_version = host_version;
     simhost::reset(config);
@@ -62,6 +63,49 @@ TEST_F(ServiceChannel, ReadsZeroAtStartAndEachWriteLeavesItsStatus) {
     EXPECT_EQ(simhost::get_int(kDebug), s.status) << s.value << " after frames";
   }
   EXPECT_TRUE(own_problems().empty());
+}
+
+// A save the host cannot write: the folder is gone, read-only, or the full
+// path is too long for the file system. The scripts read status 1, not the
+// status of a situation command done; the log names the file; no file is left.
+TEST_F(ServiceChannel, AFailedSaveIsLoggedAndNotReportedDone) {
+  namespace fs = std::filesystem;
+  char tmpl[] = "/tmp/corvane-long-root-XXXXXX";
+  ASSERT_NE(mkdtemp(tmpl), nullptr);
+  const std::string base = std::string(tmpl) + "/";
+  std::string long_root = base;
+  // 4070 characters: "Output/situations" still fits the file system's 4095, the file does not.
+  while (long_root.size() + 200 < 4070) long_root += std::string(199, 'd') + "/";
+  long_root += std::string(4070 - long_root.size() - 1, 'e') + "/";
+  for (const char* what : {"missing folder", "read-only folder", "path too long"}) {
+    simhost::Config config;
+    if (std::string(what) == "read-only folder") config.read_only_folders = {"Output/situations/"};
+    if (std::string(what) == "path too long") {
+      config.root = long_root;
+      fs::create_directories(long_root + "Output/situations");
+    }
+    load("737_80NG.acf", 120000, config);
+    const std::string folder = simhost::root() + "Output/situations";
+    if (std::string(what) == "missing folder") fs::remove_all(folder);
+    ASSERT_TRUE(write_debug(903));
+    EXPECT_EQ(simhost::get_int(kDebug), 1) << what;
+    EXPECT_EQ(last_file_call().result, 0) << what;
+    EXPECT_TRUE(simhost::log_contains(
+        "Corvane plugin: WARNING - could not save situation file >Output/situations/737_80NG_03.sit< !!!"))
+        << what;
+    std::error_code ec;
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder, ec), fs::directory_iterator()), 0) << what;
+    if (std::string(what) == "missing folder") {
+      // The folder back: the same command saves and says so.
+      fs::create_directories(folder);
+      ASSERT_TRUE(write_debug(903));
+      EXPECT_EQ(simhost::get_int(kDebug), 2);
+      EXPECT_TRUE(fs::exists(folder + "/737_80NG_03.sit"));
+    }
+    EXPECT_TRUE(own_problems().empty()) << what;
+    simhost::reset();
+  }
+  fs::remove_all(base);
 }
 
 TEST_F(ServiceChannel, SlotFilesCarryThePrefixOfTheLoadedAircraft) {

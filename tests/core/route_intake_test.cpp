@@ -304,4 +304,16 @@ TEST_F(RouteIntake, NanCountReadsAsNoRoute) {
   EXPECT_EQ(simhost::get_float(kChange), 0.0f);
 }
 
+// An active leg the scripts hand over as a NaN or an infinity is never copied
+// into the other leg indices they read back.
+TEST_F(RouteIntake, NonFiniteActiveLegIsNotWrittenBack) {
+  for (float v : {INFINITY, -INFINITY, std::nanf("")}) {
+    simhost::clear_non_finite_writes();
+    hand_over("", "", 4.0f);
+    simhost::set_float("zuvadud/D738/fms/vnav_idx", v);
+    frame();
+    EXPECT_EQ(simhost::non_finite_write_count(), 0) << v << ": " << simhost::non_finite_writes().front();
+  }
+}
+
 }  // namespace

@@ -349,7 +349,8 @@ class PlanList : public LoadedModule {
 };
 
 TEST_F(PlanList, ListsLowerCasePlanFilesWithoutTheirExtension) {
-  files({"KSEAKPDX.fms", "A.fms", "X.FMS", "notes.txt", "ABCDEFGHIJKL.fms"});
+  // A name with a comma would read as two plans in the comma-separated list.
+  files({"KSEAKPDX.fms", "A.fms", "X.FMS", "notes.txt", "ABCDEFGHIJKL.fms", "KSE,AFI.fms"});
   request();
   EXPECT_EQ(text(), "A,KSEAKPDX,");
   EXPECT_EQ(count(), 2.0f);

@@ -11,3 +11,9 @@ extern float filename_list_cmd;  // request; 0 again once served
 
 // Writer of "zuvadud/D738/corvane/filename_list_cmd".
 void fms_plan_list_write(void* refcon, float value);
+
+// Takes the plan names of a host listing: `names` holds `bytes` bytes of
+// NUL-ended names of which the host reported `total`. Writes their stems,
+// each followed by ",", into filename_list (left as it was when there is
+// none) and returns how many.
+int take_plan_names(const char* names, int bytes, int total);

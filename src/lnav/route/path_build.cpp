@@ -58,7 +58,12 @@ float distance_to(int32_t i) {
   return gc_distance_nm(aircraft_lat(), aircraft_lon(), legs_lat[i], legs_lon[i]);
 }
 
-void set_script(Id id, float value) { XPLMSetDataf(handle(id), value); }
+// A NaN or an infinity here can only be one the scripts handed over, copied
+// from one of their leg indices to another; their value is left unchanged.
+void set_script(Id id, float value) {
+  if (value - value != 0.0f) return;
+  XPLMSetDataf(handle(id), value);
+}
 
 void lower_selector() {
   fms_debug_selector = 0.0f;

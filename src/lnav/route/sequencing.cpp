@@ -49,7 +49,10 @@ float mod360(float x) {
 }
 }  // namespace
 
+// A NaN or an infinity here can only be one the scripts handed over, copied
+// from one of their leg indices to another; their value is left unchanged.
 void publish(bound::Id id, float v) {
+  if (!std::isfinite(v)) return;
   if (XPLMDataRef ref = handle(id)) XPLMSetDataf(ref, v);
 }
 void publish_nav_mode() { publish(bound::zuvadud_D738_fms_nav_mode, fms_seq.nav_mode); }

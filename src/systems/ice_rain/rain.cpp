@@ -22,9 +22,9 @@ namespace {
 // objects as (filename, load, loaded) triples.
 constexpr int kPaneStride = bound::librain_glass_1_wiper_0_angle - bound::librain_glass_0_wiper_0_angle;
 static_assert(bound::librain_glass_1_obj_loaded - bound::librain_glass_0_obj_loaded == kPaneStride);
-static_assert(bound::librain_z_depth_obj_14_filename - bound::librain_z_depth_obj_0_filename == 14 * 3);
-static_assert(bound::librain_z_depth_obj_14_loaded - bound::librain_z_depth_obj_0_loaded == 14 * 3);
 constexpr int kObjects = 15;
+static_assert(bound::librain_z_depth_obj_14_filename - bound::librain_z_depth_obj_0_filename == (kObjects - 1) * 3);
+static_assert(bound::librain_z_depth_obj_14_loaded - bound::librain_z_depth_obj_0_loaded == (kObjects - 1) * 3);
 constexpr int kPathBytes = 512;
 constexpr int kStageDone = 19;
 
