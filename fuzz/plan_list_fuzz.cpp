@@ -10,7 +10,7 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "lnav/fms_plan_list.h"
+#include "lnav/route/fms_plan_list.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2 || size > 2 + 8192) return 0;

@@ -7,11 +7,11 @@
 
 #include "core/frame.h"
 #include "core/preprocess.h"
-#include "core/route.h"
-#include "core/route_intake.h"
+#include "lnav/route/route.h"
+#include "lnav/route/route_intake.h"
 #include "datarefs/lists.h"
 #include "fuzz_support.h"
-#include "lnav/fms_legs.h"
+#include "lnav/route/fms_legs.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "core/frame.h"
-#include "core/lifecycle.h"
+#include "aircraft/lifecycle.h"
 #include "fuzz_support.h"
-#include "systems/metar.h"
+#include "systems/radios/metar.h"
 
 namespace {
 
@@ -70,6 +70,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   simhost::set_bytes(kIcao, code);
 
   host_version = from_host ? 120000 : 110000;
+  // Each input starts with no fetch waiting; the host's report function is
+  // looked up as at start.
+  release_metar_fetch_loop();
+  find_host_metar_function();
   if (from_host) {
     simhost::set_metar(text_of(code), content);
   } else {
@@ -83,7 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   update_metar_request();  // takes the code
   fuzz::require(simhost::get_float(kCmd) == 2.0f, "code not taken");
   fuzz::check_terminated(metar_request_code, sizeof metar_request_code, "request code");
-  update_metar_request();  // fetches
+  update_metar_request();  // fetches from the file, or has the host asked before its next flight model
+  if (from_host) simhost::frame(0.05f);
   const std::string got = simhost::get_bytes(kData);
   fuzz::require(got.size() == static_cast<size_t>(kMetarDataSize), "report field size changed");
   fuzz::require(got.find('\0') != std::string::npos, "report not terminated");
