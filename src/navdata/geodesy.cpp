@@ -2,7 +2,9 @@
 // No host calls; pure functions apart from the three result records.
 #include "navdata/geodesy.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "navdata/nav_math.h"
 
@@ -55,9 +57,53 @@ bool quadrant_offsets(float d, float a, float& x, float& y) {
   return true;
 }
 
-}  // namespace
+// The path rebuild and the map ask for the same few hundred bearings,
+// distances and destinations between fixed points frame after frame. Each
+// operation is a pure function of its four arguments, so a small table keyed
+// on their bits hands back the number worked out before.
+struct Args4 {
+  uint64_t a, b, c, d;
+  bool operator==(const Args4&) const = default;
+};
 
-float gc_bearing(double lat1, double lon1, double lat2, double lon2) {
+Args4 args_of(double a, double b, double c, double d) {
+  return {std::bit_cast<uint64_t>(a), std::bit_cast<uint64_t>(b), std::bit_cast<uint64_t>(c),
+          std::bit_cast<uint64_t>(d)};
+}
+
+constexpr int kMemoBits = 9;
+
+uint32_t slot_of(const Args4& k) {
+  const uint64_t h = (k.a * 0x9E3779B97F4A7C15ull) ^ (k.b * 0xC2B2AE3D27D4EB4Full) ^
+                     (k.c * 0x165667B19E3779F9ull) ^ (k.d * 0xD6E8FEB86659FD93ull);
+  return static_cast<uint32_t>((h ^ (h >> 29)) >> (64 - kMemoBits));
+}
+
+template <typename Value>
+struct Memo {
+  struct Entry {
+    bool used;
+    Args4 key;
+    Value value;
+  };
+  Entry entries[1 << kMemoBits];
+
+  const Value* find(const Args4& k, uint32_t slot) const {
+    const Entry& e = entries[slot];
+    return e.used && e.key == k ? &e.value : nullptr;
+  }
+  void keep(const Args4& k, uint32_t slot, const Value& v) { entries[slot] = Entry{true, k, v}; }
+};
+
+struct LatLon {
+  double lat, lon;
+};
+
+Memo<float> bearing_memo;
+Memo<float> distance_memo;
+Memo<LatLon> destination_memo;
+
+float gc_bearing_of(double lat1, double lon1, double lat2, double lon2) {
   const double phi1 = rad(lat1);
   const double phi2 = rad(lat2);
   const double dlon = rad(lon2) - rad(lon1);
@@ -67,7 +113,7 @@ float gc_bearing(double lat1, double lon1, double lat2, double lon2) {
   return mod360(b);
 }
 
-float gc_distance_nm(double lat1, double lon1, double lat2, double lon2) {
+float gc_distance_of(double lat1, double lon1, double lat2, double lon2) {
   const double dlat = rad(lat2 - lat1);
   const double dlon = rad(lon2 - lon1);
   const double sdlat = std::sin(dlat / 2.0);
@@ -80,17 +126,51 @@ float gc_distance_nm(double lat1, double lon1, double lat2, double lon2) {
   return f32(2.0 * std::atan2(std::sqrt(a), std::sqrt(1.0 - a)) * kEarthRadiusNm);
 }
 
-void gc_destination(double lat, double lon, double course, double distance_nm) {
+LatLon gc_destination_of(double lat, double lon, double course, double distance_nm) {
   const double delta = distance_nm / kEarthRadiusNm;
   const double phi1 = rad(lat);
   const double theta = rad(course);
   const double lambda1 = rad(lon);
   const double phi2 =
       std::asin(clamp_unit(std::cos(theta) * std::cos(phi1) * std::sin(delta) + std::sin(phi1) * std::cos(delta)));
-  nav_result.lat = deg(phi2);
   const double dlon = std::atan2(std::sin(theta) * std::sin(delta) * std::cos(phi1),
                                  std::cos(delta) - std::sin(phi1) * std::sin(phi2));
-  nav_result.lon = deg(lambda1 + dlon);
+  return {deg(phi2), deg(lambda1 + dlon)};
+}
+
+}  // namespace
+
+float gc_bearing(double lat1, double lon1, double lat2, double lon2) {
+  const Args4 k = args_of(lat1, lon1, lat2, lon2);
+  const uint32_t slot = slot_of(k);
+  if (const float* v = bearing_memo.find(k, slot)) return *v;
+  const float b = gc_bearing_of(lat1, lon1, lat2, lon2);
+  bearing_memo.keep(k, slot, b);
+  return b;
+}
+
+float gc_distance_nm(double lat1, double lon1, double lat2, double lon2) {
+  const Args4 k = args_of(lat1, lon1, lat2, lon2);
+  const uint32_t slot = slot_of(k);
+  if (const float* v = distance_memo.find(k, slot)) return *v;
+  const float d = gc_distance_of(lat1, lon1, lat2, lon2);
+  distance_memo.keep(k, slot, d);
+  return d;
+}
+
+void gc_destination(double lat, double lon, double course, double distance_nm) {
+  const Args4 k = args_of(lat, lon, course, distance_nm);
+  const uint32_t slot = slot_of(k);
+  const LatLon* p = destination_memo.find(k, slot);
+  LatLon r;
+  if (p) {
+    r = *p;
+  } else {
+    r = gc_destination_of(lat, lon, course, distance_nm);
+    destination_memo.keep(k, slot, r);
+  }
+  nav_result.lat = r.lat;
+  nav_result.lon = r.lon;
 }
 
 namespace {
