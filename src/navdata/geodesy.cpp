@@ -421,7 +421,31 @@ void flat_unproject(const FlatFrame& f, double x, double y, float& lat, float& l
 
 }  // namespace
 
-float course_line_intersection(double lat1, double lon1, float course1, double lat2, double lon2, float course2) {
+namespace {
+
+struct Crossing {
+  float dist;
+  double lat, lon;
+};
+
+// The path rebuild crosses the same course lines of fixed waypoints every
+// frame; the crossing is a pure function of the six arguments.
+struct CrossingKey {
+  Args4 points;
+  uint32_t course1, course2;
+  bool operator==(const CrossingKey&) const = default;
+};
+
+struct CrossingEntry {
+  bool used;
+  CrossingKey key;
+  Crossing value;
+};
+
+constexpr int kCrossingBits = 7;
+CrossingEntry crossing_memo[1 << kCrossingBits];
+
+Crossing crossing_of(double lat1, double lon1, float course1, double lat2, double lon2, float course2) {
   const float r1 = mod360(course1 + 180.0f);
   const float r2 = mod360(course2 + 180.0f);
   const float from1[4] = {course1, r1, course1, r1};
@@ -444,10 +468,22 @@ float course_line_intersection(double lat1, double lon1, float course1, double l
       best_lon = clon;
     }
   }
-  nav_result.lat = best_lat;
-  nav_result.lon = best_lon;
-  if (!found) return gc_distance_nm(lat1, lon1, 0.0, 0.0);
-  return best_dist;
+  if (!found) return {gc_distance_nm(lat1, lon1, 0.0, 0.0), best_lat, best_lon};
+  return {best_dist, best_lat, best_lon};
+}
+
+}  // namespace
+
+float course_line_intersection(double lat1, double lon1, float course1, double lat2, double lon2, float course2) {
+  const CrossingKey k{args_of(lat1, lon1, lat2, lon2), std::bit_cast<uint32_t>(course1),
+                      std::bit_cast<uint32_t>(course2)};
+  const uint64_t h = (static_cast<uint64_t>(slot_of(k.points)) << 32) ^ (k.course1 * 0x9E3779B1ull) ^
+                     (k.course2 * 0x85EBCA77ull);
+  CrossingEntry& e = crossing_memo[(h ^ (h >> 17) ^ (h >> 35)) & ((1u << kCrossingBits) - 1)];
+  if (!(e.used && e.key == k)) e = CrossingEntry{true, k, crossing_of(lat1, lon1, course1, lat2, lon2, course2)};
+  nav_result.lat = e.value.lat;
+  nav_result.lon = e.value.lon;
+  return e.value.dist;
 }
 
 int32_t circle_line_intersection(double ctr_lat, double ctr_lon, double radius_nm, double lat1, double lon1,
