@@ -103,27 +103,38 @@ Memo<float> bearing_memo;
 Memo<float> distance_memo;
 Memo<LatLon> destination_memo;
 
-float gc_bearing_of(double lat1, double lon1, double lat2, double lon2) {
-  const double phi1 = rad(lat1);
+// Bearing from an origin given by its longitude in radians and the sine and
+// cosine of its latitude in radians.
+float bearing_from(double lambda1, double sin_phi1, double cos_phi1, double lat2, double lon2) {
   const double phi2 = rad(lat2);
-  const double dlon = rad(lon2) - rad(lon1);
+  const double dlon = rad(lon2) - lambda1;
   const double theta =
-      std::atan2(std::sin(dlon) * std::cos(phi2), std::cos(phi1) * std::sin(phi2) - std::sin(phi1) * std::cos(phi2) * std::cos(dlon));
+      std::atan2(std::sin(dlon) * std::cos(phi2), cos_phi1 * std::sin(phi2) - sin_phi1 * std::cos(phi2) * std::cos(dlon));
   const float b = deg(theta) + 360.0f;
   return mod360(b);
 }
 
-float gc_distance_of(double lat1, double lon1, double lat2, double lon2) {
+float gc_bearing_of(double lat1, double lon1, double lat2, double lon2) {
+  const double phi1 = rad(lat1);
+  return bearing_from(rad(lon1), std::sin(phi1), std::cos(phi1), lat2, lon2);
+}
+
+// Haversine distance with the cosine of the origin's latitude given.
+float distance_from(double lat1, double lon1, double cos_phi1, double lat2, double lon2) {
   const double dlat = rad(lat2 - lat1);
   const double dlon = rad(lon2 - lon1);
   const double sdlat = std::sin(dlat / 2.0);
   const double sdlon = std::sin(dlon / 2.0);
-  double a = std::cos(rad(lat1)) * std::cos(rad(lat2)) * sdlon * sdlon + sdlat * sdlat;
+  double a = cos_phi1 * std::cos(rad(lat2)) * sdlon * sdlon + sdlat * sdlat;
   // Rounding pushes the haversine term of near-antipodal points past 1, and
   // sqrt(1 - a) would then be NaN.
   if (!(a >= 0.0)) a = 0.0;
   if (a > 1.0) a = 1.0;
   return f32(2.0 * std::atan2(std::sqrt(a), std::sqrt(1.0 - a)) * kEarthRadiusNm);
+}
+
+float gc_distance_of(double lat1, double lon1, double lat2, double lon2) {
+  return distance_from(lat1, lon1, std::cos(rad(lat1)), lat2, lon2);
 }
 
 LatLon gc_destination_of(double lat, double lon, double course, double distance_nm) {
@@ -156,6 +167,20 @@ float gc_distance_nm(double lat1, double lon1, double lat2, double lon2) {
   const float d = gc_distance_of(lat1, lon1, lat2, lon2);
   distance_memo.keep(k, slot, d);
   return d;
+}
+
+GcOrigin gc_origin(double lat, double lon) {
+  const double phi = rad(lat);
+  return {lat, lon, rad(lon), std::sin(phi), std::cos(phi)};
+}
+
+// Many different points, each asked for once: not worth a place in the table.
+float gc_bearing_from(const GcOrigin& o, double lat2, double lon2) {
+  return bearing_from(o.lambda, o.sin_phi, o.cos_phi, lat2, lon2);
+}
+
+float gc_distance_nm_from(const GcOrigin& o, double lat2, double lon2) {
+  return distance_from(o.lat, o.lon, o.cos_phi, lat2, lon2);
 }
 
 void gc_destination(double lat, double lon, double course, double distance_nm) {
