@@ -171,6 +171,22 @@ int32_t map_polar_line(double x, double y, double bearing, double length, int32_
   return map_line_clipped(x, y, ex, ey, stipple, side);
 }
 
+namespace {
+
+// Whether no point of the circle about (cx, cy) can be in the side's map area.
+bool circle_hidden(double cx, double cy, double radius, int32_t side) {
+  const NdViewport& v = viewport(side);
+  const TexPoint lo = to_texture(cx + -radius, cy + -radius, side);
+  const TexPoint hi = to_texture(cx + radius, cy + radius, side);
+  const double x_min = std::min(lo.x, hi.x);
+  const double x_max = std::max(lo.x, hi.x);
+  const double y_min = std::min(lo.y, hi.y);
+  const double y_max = std::max(lo.y, hi.y);
+  return x_max < v.x0 || x_min > v.x0 + v.width || y_max < v.y0 || y_min > v.y0 + v.height;
+}
+
+}  // namespace
+
 void draw_map_arc(double cx, double cy, double radius, double a, double b, float direction, int32_t dash,
                   int32_t side) {
   if (!(radius > 0.0) || a == b) return;
@@ -220,6 +236,13 @@ void draw_map_arc(double cx, double cy, double radius, double a, double b, float
     return MapPen{cx + radius * std::cos(r), cy + radius * std::sin(r)};
   };
   auto visible = [&](const TexPoint& tp) { return map_point_visible(tp.x, tp.y, side) != 0; };
+  // Every point of the walk lies within the circle's box, and rounding keeps
+  // the order of the box's corners through the texture scaling: a box wholly
+  // outside the map area means no vertex is drawn, so only the steps are
+  // walked and only the pen's last point is worked out.
+  const bool hidden = circle_hidden(cx, cy, radius, side);
+  double pen_t = 0.0;
+  bool pen_moved = false;
 
   glBegin(GL_LINES);
   double E = ccw ? std::min(B, A + q - h_first) : std::max(B, A - q + h_first);
@@ -235,19 +258,27 @@ void draw_map_arc(double cx, double cy, double radius, double a, double b, float
   int closing = 0;
   // Bound on the walk: one step per degree of a full turn plus one per dash.
   for (int guard = 0; guard < 100000; ++guard) {
-    const MapPen m = point(t);
-    const TexPoint tp = to_texture(m.x, m.y, side);
-    if (first) {
-      P = Q = tp;
+    if (hidden) {
+      if (!first) {
+        pen_t = t;
+        pen_moved = true;
+      }
       first = false;
     } else {
-      map_pen = m;
-      Q = tp;
-      if (visible(P) && visible(Q)) {
-        glVertex2d(P.x, P.y);
-        glVertex2d(Q.x, Q.y);
+      const MapPen m = point(t);
+      const TexPoint tp = to_texture(m.x, m.y, side);
+      if (first) {
+        P = Q = tp;
+        first = false;
+      } else {
+        map_pen = m;
+        Q = tp;
+        if (visible(P) && visible(Q)) {
+          glVertex2d(P.x, P.y);
+          glVertex2d(Q.x, Q.y);
+        }
+        P = Q;
       }
-      P = Q;
     }
     closing = 1;
     if (dash <= 0) {
@@ -262,8 +293,10 @@ void draw_map_arc(double cx, double cy, double radius, double a, double b, float
           E = ccw ? D + q : D - q;
         }
         t = D;
-        const MapPen md = point(D);
-        P = to_texture(md.x, md.y, side);
+        if (!hidden) {
+          const MapPen md = point(D);
+          P = to_texture(md.x, md.y, side);
+        }
         closing = (ccw ? D < B : D > B) ? 1 : 0;
       }
       const double k = std::min(q, 1.0);
@@ -271,11 +304,12 @@ void draw_map_arc(double cx, double cy, double radius, double a, double b, float
     }
     if (ccw ? !(t < B) : !(t > B)) break;
   }
+  if (hidden && pen_moved) map_pen = point(pen_t);
   if (closing == 1 && !pieces) {
     const MapPen mb = point(B);
     map_pen = mb;
     const TexPoint tb = to_texture(mb.x, mb.y, side);
-    if (visible(Q) && visible(tb)) {
+    if (!hidden && visible(Q) && visible(tb)) {
       glVertex2d(Q.x, Q.y);
       glVertex2d(tb.x, tb.y);
     }

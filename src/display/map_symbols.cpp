@@ -165,6 +165,7 @@ void project(Candidate* list, int32_t lo, int32_t hi, bool navaids) {
   // Both sides usually centre on the aircraft; their distances and bearings
   // are then the same numbers and are worked out once.
   const bool same_centre = frame[0].lat == frame[1].lat && frame[0].lon == frame[1].lon;
+  const GcOrigin origin[2] = {gc_origin(frame[0].lat, frame[0].lon), gc_origin(frame[1].lat, frame[1].lon)};
   for (int32_t i = lo; i <= hi; ++i) {
     Candidate& c = list[i];
     float d_shared = 0.0f, brg_shared = 0.0f;
@@ -182,7 +183,7 @@ void project(Candidate* list, int32_t lo, int32_t hi, bool navaids) {
       if (same_centre && d_known) {
         d = d_shared;
       } else {
-        d = gc_distance_nm(f.lat, f.lon, c.lat, c.lon);
+        d = gc_distance_nm_from(origin[side], c.lat, c.lon);
         d_shared = d;
         d_known = true;
       }
@@ -191,7 +192,7 @@ void project(Candidate* list, int32_t lo, int32_t hi, bool navaids) {
       if (same_centre && brg_known) {
         brg = brg_shared;
       } else {
-        brg = gc_bearing(f.lat, f.lon, c.lat, c.lon);
+        brg = gc_bearing_from(origin[side], c.lat, c.lon);
         brg_shared = brg;
         brg_known = true;
       }

@@ -2,7 +2,9 @@
 // No host calls; pure functions apart from the three result records.
 #include "navdata/geodesy.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "navdata/nav_math.h"
 
@@ -55,24 +57,75 @@ bool quadrant_offsets(float d, float a, float& x, float& y) {
   return true;
 }
 
-}  // namespace
+// The path rebuild and the map ask for the same few hundred bearings,
+// distances and destinations between fixed points frame after frame. Each
+// operation is a pure function of its four arguments, so a small table keyed
+// on their bits hands back the number worked out before.
+struct Args4 {
+  uint64_t a, b, c, d;
+  bool operator==(const Args4&) const = default;
+};
 
-float gc_bearing(double lat1, double lon1, double lat2, double lon2) {
-  const double phi1 = rad(lat1);
+Args4 args_of(double a, double b, double c, double d) {
+  return {std::bit_cast<uint64_t>(a), std::bit_cast<uint64_t>(b), std::bit_cast<uint64_t>(c),
+          std::bit_cast<uint64_t>(d)};
+}
+
+constexpr int kMemoBits = 9;
+
+uint32_t slot_of(const Args4& k) {
+  const uint64_t h = (k.a * 0x9E3779B97F4A7C15ull) ^ (k.b * 0xC2B2AE3D27D4EB4Full) ^
+                     (k.c * 0x165667B19E3779F9ull) ^ (k.d * 0xD6E8FEB86659FD93ull);
+  return static_cast<uint32_t>((h ^ (h >> 29)) >> (64 - kMemoBits));
+}
+
+template <typename Value>
+struct Memo {
+  struct Entry {
+    bool used;
+    Args4 key;
+    Value value;
+  };
+  Entry entries[1 << kMemoBits];
+
+  const Value* find(const Args4& k, uint32_t slot) const {
+    const Entry& e = entries[slot];
+    return e.used && e.key == k ? &e.value : nullptr;
+  }
+  void keep(const Args4& k, uint32_t slot, const Value& v) { entries[slot] = Entry{true, k, v}; }
+};
+
+struct LatLon {
+  double lat, lon;
+};
+
+Memo<float> bearing_memo;
+Memo<float> distance_memo;
+Memo<LatLon> destination_memo;
+
+// Bearing from an origin given by its longitude in radians and the sine and
+// cosine of its latitude in radians.
+float bearing_from(double lambda1, double sin_phi1, double cos_phi1, double lat2, double lon2) {
   const double phi2 = rad(lat2);
-  const double dlon = rad(lon2) - rad(lon1);
+  const double dlon = rad(lon2) - lambda1;
   const double theta =
-      std::atan2(std::sin(dlon) * std::cos(phi2), std::cos(phi1) * std::sin(phi2) - std::sin(phi1) * std::cos(phi2) * std::cos(dlon));
+      std::atan2(std::sin(dlon) * std::cos(phi2), cos_phi1 * std::sin(phi2) - sin_phi1 * std::cos(phi2) * std::cos(dlon));
   const float b = deg(theta) + 360.0f;
   return mod360(b);
 }
 
-float gc_distance_nm(double lat1, double lon1, double lat2, double lon2) {
+float gc_bearing_of(double lat1, double lon1, double lat2, double lon2) {
+  const double phi1 = rad(lat1);
+  return bearing_from(rad(lon1), std::sin(phi1), std::cos(phi1), lat2, lon2);
+}
+
+// Haversine distance with the cosine of the origin's latitude given.
+float distance_from(double lat1, double lon1, double cos_phi1, double lat2, double lon2) {
   const double dlat = rad(lat2 - lat1);
   const double dlon = rad(lon2 - lon1);
   const double sdlat = std::sin(dlat / 2.0);
   const double sdlon = std::sin(dlon / 2.0);
-  double a = std::cos(rad(lat1)) * std::cos(rad(lat2)) * sdlon * sdlon + sdlat * sdlat;
+  double a = cos_phi1 * std::cos(rad(lat2)) * sdlon * sdlon + sdlat * sdlat;
   // Rounding pushes the haversine term of near-antipodal points past 1, and
   // sqrt(1 - a) would then be NaN.
   if (!(a >= 0.0)) a = 0.0;
@@ -80,17 +133,69 @@ float gc_distance_nm(double lat1, double lon1, double lat2, double lon2) {
   return f32(2.0 * std::atan2(std::sqrt(a), std::sqrt(1.0 - a)) * kEarthRadiusNm);
 }
 
-void gc_destination(double lat, double lon, double course, double distance_nm) {
+float gc_distance_of(double lat1, double lon1, double lat2, double lon2) {
+  return distance_from(lat1, lon1, std::cos(rad(lat1)), lat2, lon2);
+}
+
+LatLon gc_destination_of(double lat, double lon, double course, double distance_nm) {
   const double delta = distance_nm / kEarthRadiusNm;
   const double phi1 = rad(lat);
   const double theta = rad(course);
   const double lambda1 = rad(lon);
   const double phi2 =
       std::asin(clamp_unit(std::cos(theta) * std::cos(phi1) * std::sin(delta) + std::sin(phi1) * std::cos(delta)));
-  nav_result.lat = deg(phi2);
   const double dlon = std::atan2(std::sin(theta) * std::sin(delta) * std::cos(phi1),
                                  std::cos(delta) - std::sin(phi1) * std::sin(phi2));
-  nav_result.lon = deg(lambda1 + dlon);
+  return {deg(phi2), deg(lambda1 + dlon)};
+}
+
+}  // namespace
+
+float gc_bearing(double lat1, double lon1, double lat2, double lon2) {
+  const Args4 k = args_of(lat1, lon1, lat2, lon2);
+  const uint32_t slot = slot_of(k);
+  if (const float* v = bearing_memo.find(k, slot)) return *v;
+  const float b = gc_bearing_of(lat1, lon1, lat2, lon2);
+  bearing_memo.keep(k, slot, b);
+  return b;
+}
+
+float gc_distance_nm(double lat1, double lon1, double lat2, double lon2) {
+  const Args4 k = args_of(lat1, lon1, lat2, lon2);
+  const uint32_t slot = slot_of(k);
+  if (const float* v = distance_memo.find(k, slot)) return *v;
+  const float d = gc_distance_of(lat1, lon1, lat2, lon2);
+  distance_memo.keep(k, slot, d);
+  return d;
+}
+
+GcOrigin gc_origin(double lat, double lon) {
+  const double phi = rad(lat);
+  return {lat, lon, rad(lon), std::sin(phi), std::cos(phi)};
+}
+
+// Many different points, each asked for once: not worth a place in the table.
+float gc_bearing_from(const GcOrigin& o, double lat2, double lon2) {
+  return bearing_from(o.lambda, o.sin_phi, o.cos_phi, lat2, lon2);
+}
+
+float gc_distance_nm_from(const GcOrigin& o, double lat2, double lon2) {
+  return distance_from(o.lat, o.lon, o.cos_phi, lat2, lon2);
+}
+
+void gc_destination(double lat, double lon, double course, double distance_nm) {
+  const Args4 k = args_of(lat, lon, course, distance_nm);
+  const uint32_t slot = slot_of(k);
+  const LatLon* p = destination_memo.find(k, slot);
+  LatLon r;
+  if (p) {
+    r = *p;
+  } else {
+    r = gc_destination_of(lat, lon, course, distance_nm);
+    destination_memo.keep(k, slot, r);
+  }
+  nav_result.lat = r.lat;
+  nav_result.lon = r.lon;
 }
 
 namespace {
@@ -341,7 +446,31 @@ void flat_unproject(const FlatFrame& f, double x, double y, float& lat, float& l
 
 }  // namespace
 
-float course_line_intersection(double lat1, double lon1, float course1, double lat2, double lon2, float course2) {
+namespace {
+
+struct Crossing {
+  float dist;
+  double lat, lon;
+};
+
+// The path rebuild crosses the same course lines of fixed waypoints every
+// frame; the crossing is a pure function of the six arguments.
+struct CrossingKey {
+  Args4 points;
+  uint32_t course1, course2;
+  bool operator==(const CrossingKey&) const = default;
+};
+
+struct CrossingEntry {
+  bool used;
+  CrossingKey key;
+  Crossing value;
+};
+
+constexpr int kCrossingBits = 7;
+CrossingEntry crossing_memo[1 << kCrossingBits];
+
+Crossing crossing_of(double lat1, double lon1, float course1, double lat2, double lon2, float course2) {
   const float r1 = mod360(course1 + 180.0f);
   const float r2 = mod360(course2 + 180.0f);
   const float from1[4] = {course1, r1, course1, r1};
@@ -364,10 +493,22 @@ float course_line_intersection(double lat1, double lon1, float course1, double l
       best_lon = clon;
     }
   }
-  nav_result.lat = best_lat;
-  nav_result.lon = best_lon;
-  if (!found) return gc_distance_nm(lat1, lon1, 0.0, 0.0);
-  return best_dist;
+  if (!found) return {gc_distance_nm(lat1, lon1, 0.0, 0.0), best_lat, best_lon};
+  return {best_dist, best_lat, best_lon};
+}
+
+}  // namespace
+
+float course_line_intersection(double lat1, double lon1, float course1, double lat2, double lon2, float course2) {
+  const CrossingKey k{args_of(lat1, lon1, lat2, lon2), std::bit_cast<uint32_t>(course1),
+                      std::bit_cast<uint32_t>(course2)};
+  const uint64_t h = (static_cast<uint64_t>(slot_of(k.points)) << 32) ^ (k.course1 * 0x9E3779B1ull) ^
+                     (k.course2 * 0x85EBCA77ull);
+  CrossingEntry& e = crossing_memo[(h ^ (h >> 17) ^ (h >> 35)) & ((1u << kCrossingBits) - 1)];
+  if (!(e.used && e.key == k)) e = CrossingEntry{true, k, crossing_of(lat1, lon1, course1, lat2, lon2, course2)};
+  nav_result.lat = e.value.lat;
+  nav_result.lon = e.value.lon;
+  return e.value.dist;
 }
 
 int32_t circle_line_intersection(double ctr_lat, double ctr_lon, double radius_nm, double lat1, double lon1,

@@ -52,6 +52,16 @@ extern TwoPointResult two_point_result;
 float gc_bearing(double lat1, double lon1, double lat2, double lon2);
 // Great-circle distance (haversine), nm, never negative.
 float gc_distance_nm(double lat1, double lon1, double lat2, double lon2);
+// The same bearing and distance for many points seen from one origin: the
+// origin's own terms are worked out once, and the results are those of
+// gc_bearing and gc_distance_nm to the bit.
+struct GcOrigin {
+  double lat, lon;
+  double lambda, sin_phi, cos_phi;  // of the origin, as the formulas round them
+};
+GcOrigin gc_origin(double lat, double lon);
+float gc_bearing_from(const GcOrigin& o, double lat2, double lon2);
+float gc_distance_nm_from(const GcOrigin& o, double lat2, double lon2);
 // Destination at `distance_nm` on initial `course`: nav_result lat/lon. The
 // longitude is not folded back into [-180, 180]; a negative distance goes the
 // reciprocal way.

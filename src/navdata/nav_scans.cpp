@@ -181,10 +181,11 @@ void scan_navaids() {
   int32_t& count = nav_search.navaid_count[buf];
   const double ac_lat = mirror_d(bound::sim_flightmodel_position_latitude);
   const double ac_lon = mirror_d(bound::sim_flightmodel_position_longitude);
+  const GcOrigin aircraft = gc_origin(ac_lat, ac_lon);
   for (int32_t i = w.first; i <= w.last; ++i) {
     const NavWaypoint& p = nav_db.waypoints[i];
     if (outside_box(p.lat, p.lon, ac_lat, ac_lon)) continue;
-    float d = gc_distance_nm(ac_lat, ac_lon, p.lat, p.lon);
+    float d = gc_distance_nm_from(aircraft, p.lat, p.lon);
     float limit = p.kind == kNavFix ? kFixRangeNm : kNavaidRangeNm;
     if (!(d < limit)) continue;
     bool counted = false;
@@ -222,12 +223,13 @@ void update_nearest_airport() {
   NearestAirportSet& set = nav_search.nearest[buf];
   const double ac_lat = mirror_d(bound::sim_flightmodel_position_latitude);
   const double ac_lon = mirror_d(bound::sim_flightmodel_position_longitude);
+  const GcOrigin aircraft = gc_origin(ac_lat, ac_lon);
   const float min_length = nd_runway_length;
   for (int32_t i = w.first; i <= w.last; ++i) {
     const NavAirport& a = nav_db.airports[i];
     if (a.runway_length < min_length) continue;
     if (outside_box(a.lat, a.lon, ac_lat, ac_lon)) continue;
-    float d = gc_distance_nm(ac_lat, ac_lon, a.lat, a.lon);
+    float d = gc_distance_nm_from(aircraft, a.lat, a.lon);
     if (!(d < kAirportRangeNm)) continue;
     note_airport(set, a, d);
     bool counted = false;

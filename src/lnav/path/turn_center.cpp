@@ -6,6 +6,7 @@
 // Reads the leg table, the computed remaining straights, the direct-to path
 // and the host's ground speed and indicated altitude.
 #include <cmath>
+#include <cstring>
 
 #include "core/binding.h"
 #include "lnav/route/hold_geometry.h"
@@ -123,6 +124,68 @@ int32_t accept(TurnCenterResult& r, Pt P, Pt N, int32_t turn) {
   return 0;
 }
 
+// ---- turns built in earlier passes ----------------------------------------------------------
+//
+// The route is rebuilt every frame, and most transitions come out of the same
+// inputs as the frame before. A construction is a pure function of the
+// values in TurnKey (compared bit for bit), so its result, and what it left
+// in the shared geodesy records, is replayed instead of worked out again.
+
+struct TurnKey {
+  double wpt_lat, wpt_lon, next_lat, next_lon;
+  float crs_in, crs_out, dta, radius, straight;
+  int32_t turn, mode, leg, opposite;
+  int32_t spare = 0;  // no padding: keys are compared byte for byte
+};
+static_assert(sizeof(TurnKey) == 72);
+
+bool same_bits(const TurnKey& a, const TurnKey& b) {
+  return std::memcmp(&a, &b, sizeof(TurnKey)) == 0;
+}
+
+struct TurnMemo {
+  bool used;
+  bool pair_written;  // the construction left its points in two_point_result
+  int32_t res;
+  TurnKey key;
+  TurnCenterResult result;
+  double nav_lat, nav_lon;
+  TwoPointResult pair;
+};
+
+constexpr int kTurnWays = 4;  // constructions per waypoint and pass: the turn, its retry, bypass tries
+TurnMemo turn_memo[256][kTurnWays];
+int32_t turn_memo_next[256];
+
+const TurnMemo* find_turn(const TurnKey& key) {
+  for (const TurnMemo& e : turn_memo[key.leg]) {
+    if (e.used && same_bits(e.key, key)) return &e;
+  }
+  return nullptr;
+}
+
+int32_t replay_turn(const TurnMemo& e) {
+  turn_center_result = e.result;
+  nav_result.lat = e.nav_lat;
+  nav_result.lon = e.nav_lon;
+  if (e.pair_written) two_point_result = e.pair;
+  return e.res;
+}
+
+void remember_turn(const TurnKey& key, int32_t res, bool pair_written) {
+  int32_t& next = turn_memo_next[key.leg];
+  TurnMemo& e = turn_memo[key.leg][next];
+  next = (next + 1) % kTurnWays;
+  e.used = true;
+  e.pair_written = pair_written;
+  e.res = res;
+  e.key = key;
+  e.result = turn_center_result;
+  e.nav_lat = nav_result.lat;
+  e.nav_lon = nav_result.lon;
+  e.pair = two_point_result;
+}
+
 }  // namespace
 
 int32_t calc_turn_center(double wpt_lat, double wpt_lon, float crs_in, double next_lat, double next_lon,
@@ -156,202 +219,217 @@ int32_t calc_turn_center(double wpt_lat, double wpt_lon, float crs_in, double ne
   }
   const float m = straight_before(leg);
 
-  Pt I = P;
-  float k = 0.0f;
-  float a = dta;
-  if (mode != 2) {
-    if (a != 0.0f) a = m < 0.0f ? 0.0f : std::fmin(m, a);
-  } else if (reversal) {
-    I = N;
-  } else {
-    I = cross(P, crs_in, N, crs_out, &k);
-    if (a != 0.0f) {
-      const float q = std::fabs(wrap180(static_cast<double>(brg(P, I)) - crs_in));
-      if (q < 90.0f) {
-        if (k > a) {
-          a = 0.0f;
-        } else if (a > m + k) {
+  // What follows reads nothing but these values; a traced pass is built
+  // afresh so that its lines are written.
+  TurnKey key{};
+  const bool memo = !tracing(9999.0f);
+  if (memo) {
+    key = TurnKey{wpt_lat, wpt_lon, next_lat, next_lon, crs_in, crs_out, dta, radius, m, turn, mode, leg,
+                  opposite ? 1 : 0};
+    if (const TurnMemo* e = find_turn(key)) return replay_turn(*e);
+  }
+  bool pair_written = false;
+  const int32_t res = [&]() -> int32_t {
+    Pt I = P;
+    float k = 0.0f;
+    float a = dta;
+    if (mode != 2) {
+      if (a != 0.0f) a = m < 0.0f ? 0.0f : std::fmin(m, a);
+    } else if (reversal) {
+      I = N;
+    } else {
+      I = cross(P, crs_in, N, crs_out, &k);
+      if (a != 0.0f) {
+        const float q = std::fabs(wrap180(static_cast<double>(brg(P, I)) - crs_in));
+        if (q < 90.0f) {
+          if (k > a) {
+            a = 0.0f;
+          } else if (a > m + k) {
+            a = m;
+          }
+        } else if (a > m) {
           a = m;
         }
-      } else if (a > m) {
-        a = m;
       }
     }
-  }
-  const float s = dta > a ? dta - a : 0.0f;
-  r.seg1_dta = a;
-  trace(9999.0f, "WPT %d: turn = %d, mode = %d, radius = %f, remain dist: %f\n", leg, turn, mode,
-        static_cast<double>(r.seg1_radius), static_cast<double>(leg >= 1 ? legs_seg_remain_dist[leg - 1] : 0.0f));
-  trace(9999.0f, "WPT %d: cdta = %f, cdta_old = %f, dist intc: %f, shift ctr: %f\n", leg, static_cast<double>(a),
-        static_cast<double>(dta), static_cast<double>(k), static_cast<double>(s));
+    const float s = dta > a ? dta - a : 0.0f;
+    r.seg1_dta = a;
+    trace(9999.0f, "WPT %d: turn = %d, mode = %d, radius = %f, remain dist: %f\n", leg, turn, mode,
+          static_cast<double>(r.seg1_radius), static_cast<double>(leg >= 1 ? legs_seg_remain_dist[leg - 1] : 0.0f));
+    trace(9999.0f, "WPT %d: cdta = %f, cdta_old = %f, dist intc: %f, shift ctr: %f\n", leg, static_cast<double>(a),
+          static_cast<double>(dta), static_cast<double>(k), static_cast<double>(s));
 
-  const double h = (180.0 - std::fabs(static_cast<double>(c))) * 0.5;
-  const double p_in = c360(crs_in + (left ? 270.0 : 90.0));
-  const float start_angle = c360(crs_in + (left ? 90.0 : 270.0));
-  const double p_out = c360(crs_out + (left ? 90.0 : 270.0));
-  const double bis = opposite ? c360(left ? crs_in - h + 360.0 : crs_in + h)
-                              : c360(left ? crs_in + 180.0 + h : crs_in + 180.0 - h);
-  const int32_t side1 = left ? 2 : 3;
-  const int32_t side3 = left ? 3 : 2;
+    const double h = (180.0 - std::fabs(static_cast<double>(c))) * 0.5;
+    const double p_in = c360(crs_in + (left ? 270.0 : 90.0));
+    const float start_angle = c360(crs_in + (left ? 90.0 : 270.0));
+    const double p_out = c360(crs_out + (left ? 90.0 : 270.0));
+    const double bis = opposite ? c360(left ? crs_in - h + 360.0 : crs_in + h)
+                                : c360(left ? crs_in + 180.0 + h : crs_in + 180.0 - h);
+    const int32_t side1 = left ? 2 : 3;
+    const int32_t side3 = left ? 3 : 2;
 
-  const Pt S = a == 0.0f ? P : dest(P, crs_in + 180.0, a);
-  r.seg1_start_lat = S.lat;
-  r.seg1_start_lon = S.lon;
+    const Pt S = a == 0.0f ? P : dest(P, crs_in + 180.0, a);
+    r.seg1_start_lat = S.lat;
+    r.seg1_start_lon = S.lon;
 
-  auto shifted_centre = [&]() {
-    const Pt D = dest_f(P, crs_in + 180.0, dta);
-    const Pt X = cross(D, p_in, I, bis);
-    return dest(X, crs_in, s);
-  };
-  Pt C1;
-  if (mode == 1 && a != 0.0f && s != 0.0f) {
-    if (left) trace(9999.0f, "WPT %d: Calc CTR mode 2\n", leg);
-    C1 = shifted_centre();
-    // The shifted centre lies square to the inbound course at S, but only as
-    // far from it as the circle that fits the full anticipation distance,
-    // which differs from the radius asked for whenever that distance is not
-    // radius x tan(change / 2) (a long-way turn, a limited or rounded
-    // distance). The arc is flown about this centre, so it takes the radius
-    // that passes through its own start: otherwise the stored start point
-    // lies off the circle and the turn would begin with a sideways step.
-    radius = dist(S, C1);
-    r.seg1_radius = radius;
-  } else {
-    if (left) trace(9999.0f, "WPT %d: Calc CTR mode %d\n", leg, (mode == 1 && a != 0.0f) ? 1 : 3);
-    C1 = dest(S, p_in, radius);
-  }
-
-  const Pt T = dest_f(C1, p_out, radius);
-  const float rb = wrap180(static_cast<double>(brg(T, N)) - crs_out);
-  const bool in_window = left ? (rb > 0.0f && rb < 91.0f) : (rb > -91.0f && rb < 0.0f);
-
-  r.seg1_start_angle = start_angle;
-  r.seg1_turn = side1;
-  if (std::fabs(rb) < 1.0f) {
-    r.seg1_ctr_lat = C1.lat;
-    r.seg1_ctr_lon = C1.lon;
-    r.seg1_end_angle = static_cast<float>(p_out);
-    const Pt E = dest(C1, p_out, radius);
-    r.seg1_end_lat = E.lat;
-    r.seg1_end_lon = E.lon;
-    r.seg_remain_dist = dist(E, N);
-    trace(9999.0f, "WPT %d: Direct to next WPT\n", leg);
-    return accept(r, P, N, turn);
-  }
-  if (in_window) {
-    if (!left)
-      trace(9999.0f, "WPT %d: Recalc to next WPT, crs temp = %f, crs2 = %f, rel crs = %f, DTA = %f\n", leg,
-            static_cast<double>(brg(T, N)), static_cast<double>(crs_out), static_cast<double>(rb),
-            static_cast<double>(a));
-    bool failed = false;
-    if (mode == 2 && reversal) {
-      const float g = dist(P, N);
-      const float e = std::fabs(wrap180(static_cast<double>(brg(P, N)) - crs_out));
-      if (e < 89.0f) {
-        const float rho = std::sin(static_cast<float>(e * pi_d / 180.0)) * g * 0.5f;
-        r.seg1_radius = rho;
-        C1 = dest(P, p_in, rho);
-        // The half circle is laid square to the inbound course at the
-        // waypoint itself, so that is where it begins: a start left at the
-        // anticipation point would lie off the circle.
-        r.seg1_start_lat = P.lat;
-        r.seg1_start_lon = P.lon;
-        r.seg1_dta = 0.0f;
-        if (left) trace(9999.0f, "WPT %d: Calc CTR mode 4\n", leg);
-      } else {
-        r.seg1_radius = 0.0f;
-        failed = true;
-      }
+    auto shifted_centre = [&]() {
+      const Pt D = dest_f(P, crs_in + 180.0, dta);
+      const Pt X = cross(D, p_in, I, bis);
+      return dest(X, crs_in, s);
+    };
+    Pt C1;
+    if (mode == 1 && a != 0.0f && s != 0.0f) {
+      if (left) trace(9999.0f, "WPT %d: Calc CTR mode 2\n", leg);
+      C1 = shifted_centre();
+      // The shifted centre lies square to the inbound course at S, but only as
+      // far from it as the circle that fits the full anticipation distance,
+      // which differs from the radius asked for whenever that distance is not
+      // radius x tan(change / 2) (a long-way turn, a limited or rounded
+      // distance). The arc is flown about this centre, so it takes the radius
+      // that passes through its own start: otherwise the stored start point
+      // lies off the circle and the turn would begin with a sideways step.
+      radius = dist(S, C1);
+      r.seg1_radius = radius;
     } else {
-      if (s == 0.0f || mode == 2) {
-        C1 = cross(S, p_in, I, bis);
-        if (left) trace(9999.0f, "WPT %d: Calc CTR mode 5\n", leg);
-      } else {
-        C1 = shifted_centre();
-        if (left) trace(9999.0f, "WPT %d: Calc CTR mode 6\n", leg);
-      }
-      r.seg1_radius = dist(S, C1);
+      if (left) trace(9999.0f, "WPT %d: Calc CTR mode %d\n", leg, (mode == 1 && a != 0.0f) ? 1 : 3);
+      C1 = dest(S, p_in, radius);
     }
-    r.seg1_ctr_lat = C1.lat;
-    r.seg1_ctr_lon = C1.lon;
-    r.seg1_end_angle = static_cast<float>(p_out);
-    const Pt E = dest(C1, p_out, r.seg1_radius);
-    r.seg1_end_lat = E.lat;
-    r.seg1_end_lon = E.lon;
-    if (std::fabs(wrap180(static_cast<double>(brg(E, N)) - crs_out)) < 91.0f) {
+
+    const Pt T = dest_f(C1, p_out, radius);
+    const float rb = wrap180(static_cast<double>(brg(T, N)) - crs_out);
+    const bool in_window = left ? (rb > 0.0f && rb < 91.0f) : (rb > -91.0f && rb < 0.0f);
+
+    r.seg1_start_angle = start_angle;
+    r.seg1_turn = side1;
+    if (std::fabs(rb) < 1.0f) {
+      r.seg1_ctr_lat = C1.lat;
+      r.seg1_ctr_lon = C1.lon;
+      r.seg1_end_angle = static_cast<float>(p_out);
+      const Pt E = dest(C1, p_out, radius);
+      r.seg1_end_lat = E.lat;
+      r.seg1_end_lon = E.lon;
       r.seg_remain_dist = dist(E, N);
-      if (left) trace(9999.0f, "WPT %d: Recalc to next WPT\n", leg);
-      if (failed) return 1;
+      trace(9999.0f, "WPT %d: Direct to next WPT\n", leg);
       return accept(r, P, N, turn);
     }
-    if (left) trace(9999.0f, "WPT %d: Recalc to next WPT - too long\n", leg);
-    return 1;
-  }
-
-  // S-turn: 45 degrees past the outbound course, straight back, 45 the other way.
-  r.seg1_ctr_lat = C1.lat;
-  r.seg1_ctr_lon = C1.lon;
-  const double a1 = c360(crs_out + (left ? 45.0 : 315.0));
-  r.seg1_end_angle = static_cast<float>(a1);
-  Pt E1 = dest(C1, a1, radius);
-  r.seg1_end_lat = E1.lat;
-  r.seg1_end_lon = E1.lon;
-  r.seg3_turn = side3;
-  Pt base = N;
-  double base_crs = c360(opposite ? crs_out : crs_out + 180.0);
-  if (dist(P, N) > dist(P, I)) {
-    base = I;
-    base_crs = c360(opposite ? crs_out + 180.0 : crs_out);
-  }
-  const Pt Y = cross(base, base_crs, dest_f(C1, a1, radius), c360(crs_out + (left ? 315.0 : 45.0)));
-  const Pt Q = dest_f(base, p_out, radius);
-  Pt C2 = cross(Y, c360(crs_out + (left ? 67.5 : 292.5)), Q, crs_out);
-  r.seg3_ctr_lat = C2.lat;
-  r.seg3_ctr_lon = C2.lon;
-  r.seg3_start_angle = c360(crs_out + (left ? 225.0 : 135.0));
-  r.seg3_end_angle = c360(crs_out + (left ? 270.0 : 90.0));
-  const float d = wrap180(a1 - brg(C1, C2));
-  if (left ? d > 0.0f : d < 0.0f) {
-    const Pt E2 = dest(C2, r.seg3_start_angle, radius);
-    r.seg2_end_lat = E2.lat;
-    r.seg2_end_lon = E2.lon;
-  } else {
-    trace(9999.0f, "WPT %d: POM1 case 4 Intersect circle\n", leg);
-    const Pt Q2 = dest_f(I, p_out, radius);
-    const Pt F = dest(Q2, crs_out, 4.0 * radius);
-    const int32_t n = circle_line_intersection(C1.lat, C1.lon, 2.0 * radius, Q2.lat, Q2.lon, F.lat, F.lon);
-    if (n == 0) return 1;
-    const Pt K1{two_point_result.lat1, two_point_result.lon1};
-    const Pt K2{two_point_result.lat2, two_point_result.lon2};
-    const float rk1 = wrap180(static_cast<double>(brg(C1, K1)) - crs_out);
-    const float rk2 = wrap180(static_cast<double>(brg(C1, K2)) - crs_out);
-    C2 = std::fabs(rk2) > std::fabs(rk1) ? K1 : K2;
-    if (left) {
-      trace(9999.0f, "WPT %d: CTR2 intersect circle/line line\n", leg);
-      trace(9999.0f, "INTC1 lat,lon: %f, %f   rel crs: %f\n", K1.lat, K1.lon, static_cast<double>(rk1));
-      trace(9999.0f, "INTC2 lat,lon: %f, %f   rel crs: %f\n", K2.lat, K2.lon, static_cast<double>(rk2));
+    if (in_window) {
+      if (!left)
+        trace(9999.0f, "WPT %d: Recalc to next WPT, crs temp = %f, crs2 = %f, rel crs = %f, DTA = %f\n", leg,
+              static_cast<double>(brg(T, N)), static_cast<double>(crs_out), static_cast<double>(rb),
+              static_cast<double>(a));
+      bool failed = false;
+      if (mode == 2 && reversal) {
+        const float g = dist(P, N);
+        const float e = std::fabs(wrap180(static_cast<double>(brg(P, N)) - crs_out));
+        if (e < 89.0f) {
+          const float rho = std::sin(static_cast<float>(e * pi_d / 180.0)) * g * 0.5f;
+          r.seg1_radius = rho;
+          C1 = dest(P, p_in, rho);
+          // The half circle is laid square to the inbound course at the
+          // waypoint itself, so that is where it begins: a start left at the
+          // anticipation point would lie off the circle.
+          r.seg1_start_lat = P.lat;
+          r.seg1_start_lon = P.lon;
+          r.seg1_dta = 0.0f;
+          if (left) trace(9999.0f, "WPT %d: Calc CTR mode 4\n", leg);
+        } else {
+          r.seg1_radius = 0.0f;
+          failed = true;
+        }
+      } else {
+        if (s == 0.0f || mode == 2) {
+          C1 = cross(S, p_in, I, bis);
+          if (left) trace(9999.0f, "WPT %d: Calc CTR mode 5\n", leg);
+        } else {
+          C1 = shifted_centre();
+          if (left) trace(9999.0f, "WPT %d: Calc CTR mode 6\n", leg);
+        }
+        r.seg1_radius = dist(S, C1);
+      }
+      r.seg1_ctr_lat = C1.lat;
+      r.seg1_ctr_lon = C1.lon;
+      r.seg1_end_angle = static_cast<float>(p_out);
+      const Pt E = dest(C1, p_out, r.seg1_radius);
+      r.seg1_end_lat = E.lat;
+      r.seg1_end_lon = E.lon;
+      if (std::fabs(wrap180(static_cast<double>(brg(E, N)) - crs_out)) < 91.0f) {
+        r.seg_remain_dist = dist(E, N);
+        if (left) trace(9999.0f, "WPT %d: Recalc to next WPT\n", leg);
+        if (failed) return 1;
+        return accept(r, P, N, turn);
+      }
+      if (left) trace(9999.0f, "WPT %d: Recalc to next WPT - too long\n", leg);
+      return 1;
     }
-    r.seg3_ctr_lat = C2.lat;
-    r.seg3_ctr_lon = C2.lon;
-    const float b = brg(C1, C2);
-    E1 = dest(C1, b, radius);
+
+    // S-turn: 45 degrees past the outbound course, straight back, 45 the other way.
+    r.seg1_ctr_lat = C1.lat;
+    r.seg1_ctr_lon = C1.lon;
+    const double a1 = c360(crs_out + (left ? 45.0 : 315.0));
+    r.seg1_end_angle = static_cast<float>(a1);
+    Pt E1 = dest(C1, a1, radius);
     r.seg1_end_lat = E1.lat;
     r.seg1_end_lon = E1.lon;
-    r.seg1_end_angle = b;
-    r.seg3_start_angle = c360(b + 180.0);
-    trace(9999.0f, "WPT %d: CTR2 mode 2\n", leg);
-    if (left)
-      trace(9999.0f, "WPT %d: Angle2 start, end: %f, %f\n", leg, static_cast<double>(r.seg3_start_angle),
-            static_cast<double>(r.seg3_end_angle));
-  }
-  const Pt E3 = dest(C2, r.seg3_end_angle, radius);
-  r.seg3_end_lat = E3.lat;
-  r.seg3_end_lon = E3.lon;
-  const float v = wrap180(static_cast<double>(crs_out) - brg(E3, N));
-  r.seg_remain_dist = dist(E3, N);
-  if (v < -90.0f || v > 90.0f) {
-    r.seg_remain_dist = -r.seg_remain_dist;
-    return 1;
-  }
-  return accept(r, P, N, turn);
+    r.seg3_turn = side3;
+    Pt base = N;
+    double base_crs = c360(opposite ? crs_out : crs_out + 180.0);
+    if (dist(P, N) > dist(P, I)) {
+      base = I;
+      base_crs = c360(opposite ? crs_out + 180.0 : crs_out);
+    }
+    const Pt Y = cross(base, base_crs, dest_f(C1, a1, radius), c360(crs_out + (left ? 315.0 : 45.0)));
+    const Pt Q = dest_f(base, p_out, radius);
+    Pt C2 = cross(Y, c360(crs_out + (left ? 67.5 : 292.5)), Q, crs_out);
+    r.seg3_ctr_lat = C2.lat;
+    r.seg3_ctr_lon = C2.lon;
+    r.seg3_start_angle = c360(crs_out + (left ? 225.0 : 135.0));
+    r.seg3_end_angle = c360(crs_out + (left ? 270.0 : 90.0));
+    const float d = wrap180(a1 - brg(C1, C2));
+    if (left ? d > 0.0f : d < 0.0f) {
+      const Pt E2 = dest(C2, r.seg3_start_angle, radius);
+      r.seg2_end_lat = E2.lat;
+      r.seg2_end_lon = E2.lon;
+    } else {
+      trace(9999.0f, "WPT %d: POM1 case 4 Intersect circle\n", leg);
+      const Pt Q2 = dest_f(I, p_out, radius);
+      const Pt F = dest(Q2, crs_out, 4.0 * radius);
+      pair_written = true;
+      const int32_t n = circle_line_intersection(C1.lat, C1.lon, 2.0 * radius, Q2.lat, Q2.lon, F.lat, F.lon);
+      if (n == 0) return 1;
+      const Pt K1{two_point_result.lat1, two_point_result.lon1};
+      const Pt K2{two_point_result.lat2, two_point_result.lon2};
+      const float rk1 = wrap180(static_cast<double>(brg(C1, K1)) - crs_out);
+      const float rk2 = wrap180(static_cast<double>(brg(C1, K2)) - crs_out);
+      C2 = std::fabs(rk2) > std::fabs(rk1) ? K1 : K2;
+      if (left) {
+        trace(9999.0f, "WPT %d: CTR2 intersect circle/line line\n", leg);
+        trace(9999.0f, "INTC1 lat,lon: %f, %f   rel crs: %f\n", K1.lat, K1.lon, static_cast<double>(rk1));
+        trace(9999.0f, "INTC2 lat,lon: %f, %f   rel crs: %f\n", K2.lat, K2.lon, static_cast<double>(rk2));
+      }
+      r.seg3_ctr_lat = C2.lat;
+      r.seg3_ctr_lon = C2.lon;
+      const float b = brg(C1, C2);
+      E1 = dest(C1, b, radius);
+      r.seg1_end_lat = E1.lat;
+      r.seg1_end_lon = E1.lon;
+      r.seg1_end_angle = b;
+      r.seg3_start_angle = c360(b + 180.0);
+      trace(9999.0f, "WPT %d: CTR2 mode 2\n", leg);
+      if (left)
+        trace(9999.0f, "WPT %d: Angle2 start, end: %f, %f\n", leg, static_cast<double>(r.seg3_start_angle),
+              static_cast<double>(r.seg3_end_angle));
+    }
+    const Pt E3 = dest(C2, r.seg3_end_angle, radius);
+    r.seg3_end_lat = E3.lat;
+    r.seg3_end_lon = E3.lon;
+    const float v = wrap180(static_cast<double>(crs_out) - brg(E3, N));
+    r.seg_remain_dist = dist(E3, N);
+    if (v < -90.0f || v > 90.0f) {
+      r.seg_remain_dist = -r.seg_remain_dist;
+      return 1;
+    }
+    return accept(r, P, N, turn);
+  }();
+  if (memo) remember_turn(key, res, pair_written);
+  return res;
 }

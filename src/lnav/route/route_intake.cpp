@@ -323,12 +323,6 @@ void per_leg_pass() {
 
 }  // namespace
 
-bool route_text_is(const RouteText& slot, const char* s) { return std::strcmp(slot.text, s) == 0; }
-
-bool route_text_starts(const RouteText& slot, const char* s) {
-  return std::strncmp(slot.text, s, std::strlen(s)) == 0;
-}
-
 int32_t read_script_text(XPLMDataRef ref, char* buf, int32_t capacity) {
   if (capacity <= 0) return 0;
   int32_t n = 0;

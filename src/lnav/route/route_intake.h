@@ -36,8 +36,20 @@ struct RouteStringTables {
 extern RouteStringTables route_tables;
 
 // True when the slot's text equals s / begins with s.
-bool route_text_is(const RouteText& slot, const char* s);
-bool route_text_starts(const RouteText& slot, const char* s);
+// Inline: the path builder asks these many thousand times a frame, mostly of
+// two-letter path types, where a library call costs more than the compare.
+inline bool route_text_is(const RouteText& slot, const char* s) {
+  for (int32_t i = 0;; ++i) {
+    if (slot.text[i] != s[i]) return false;
+    if (s[i] == '\0') return true;
+  }
+}
+inline bool route_text_starts(const RouteText& slot, const char* s) {
+  for (int32_t i = 0; s[i] != '\0'; ++i) {
+    if (slot.text[i] != s[i]) return false;
+  }
+  return true;
+}
 
 // ---- the scripts' route strings ---------------------------------------------
 
