@@ -63,8 +63,11 @@ def blank_strings_and_comments(text):
 def scaled(literal):
     body = literal.rstrip("fF")
     suffix = literal[len(body):]
-    value = float(body) * 1.25 + 0.01
-    return repr(value) + suffix if "e" not in repr(value) else "%.9g" % value + suffix
+    text = repr(float(body) * 1.25 + 0.01)
+    # An exponent or a point keeps it a floating literal, so an f suffix stays valid.
+    if "e" not in text and "." not in text:
+        text += ".0"
+    return text + suffix
 
 
 def sites_in_line(code_line):
@@ -113,7 +116,8 @@ def hand_written_sources(tree):
 def collect_sites(tree):
     sites = []
     for rel in hand_written_sources(tree):
-        with open(os.path.join(tree, rel), encoding="utf-8", errors="replace") as f:
+        # Lines as the byte-wise edit later splits them (no newline translation).
+        with open(os.path.join(tree, rel), encoding="utf-8", errors="surrogateescape", newline="") as f:
             text = f.read()
         lines = text.split("\n")
         code_lines = blank_strings_and_comments(text).split("\n")
@@ -145,12 +149,62 @@ def sync_tree(tree):
         shutil.copymode(src, dst)
 
 
-def run(cmd, cwd, timeout):
+class Interrupted(Exception):
+    pass
+
+
+# The command now running, and whether an interrupt or termination came.
+current = {"proc": None, "stop": False}
+
+
+def kill_group(proc):
     try:
-        return subprocess.run(cmd, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                              timeout=timeout, start_new_session=True).returncode
+        os.killpg(proc.pid, signal.SIGKILL)
+    except ProcessLookupError:
+        pass
+
+
+def on_signal(_signum, _frame):
+    # Stop the running command and note the request; the loop undoes its
+    # change and leaves. Nothing is raised here, so no restore is cut short.
+    current["stop"] = True
+    proc = current["proc"]
+    if proc is not None and proc.returncode is None:
+        kill_group(proc)
+
+
+def run(cmd, cwd, timeout):
+    """Exit status of cmd, or None when it ran out of time. The command runs in
+    its own process group, and the whole group (compilers, test programs) is
+    killed on a timeout or an interrupt, so nothing is left running."""
+    if current["stop"]:
+        raise Interrupted()
+    proc = subprocess.Popen(cmd, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                            start_new_session=True)
+    current["proc"] = proc
+    if current["stop"]:
+        kill_group(proc)
+    try:
+        status = proc.wait(timeout=timeout)
     except subprocess.TimeoutExpired:
-        return None
+        # The leader is not yet reaped, so the group id is still ours.
+        kill_group(proc)
+        proc.wait()
+        status = None
+    current["proc"] = None
+    if current["stop"]:
+        raise Interrupted()
+    return status
+
+
+def write_atomically(path, data):
+    """Replace path's content with data in one step: the file is always either
+    the old or the new text, whenever the writer is stopped."""
+    tmp = path + ".mutate-tmp"
+    with open(tmp, "wb") as f:
+        f.write(data)
+    shutil.copymode(path, tmp)
+    os.replace(tmp, path)
 
 
 def main():
@@ -159,8 +213,12 @@ def main():
     parser.add_argument("seed", nargs="?", type=int, default=None)
     parser.add_argument("--test-timeout", type=int, default=300,
                         help="seconds the whole suite may take for one change")
+    parser.add_argument("-j", "--jobs", type=int, default=os.cpu_count() or 2,
+                        help="parallel compile and test jobs (default: every core)")
     parser.add_argument("--only", default="", help="restrict to sources whose path contains this")
     args = parser.parse_args()
+    for sig in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
+        signal.signal(sig, on_signal)
     seed = args.seed if args.seed is not None else random.SystemRandom().randrange(1 << 31)
 
     work = os.path.join(ROOT, "build-mutate")
@@ -173,7 +231,7 @@ def main():
         os.symlink(shared, os.path.join(work, "shared"))
     sync_tree(tree)
 
-    jobs = str(os.cpu_count() or 2)
+    jobs = str(max(1, args.jobs))
     if not os.path.isfile(os.path.join(build, "build.ninja")):
         configure = ["cmake", "-S", tree, "-B", build, "-G", "Ninja",
                      "-DCMAKE_BUILD_TYPE=Release", "-DCORVANE_BENCHMARKS=OFF"]
@@ -196,49 +254,29 @@ def main():
     random.shuffle(sites)
     chosen = sites[:args.count]
 
-    state = {"path": None, "text": None}
-
-    def restore(*_):
-        if state["path"] is not None:
-            with open(state["path"], "w", encoding="utf-8") as f:
-                f.write(state["text"])
-            state["path"] = None
-        if _:
-            sys.exit(130)
-
-    signal.signal(signal.SIGINT, restore)
-    signal.signal(signal.SIGTERM, restore)
-
     caught = missed = unbuilt = 0
     started = time.time()
-    try:
-        for rel, number, start, end, new, what, _ in chosen:
-            path = os.path.join(tree, rel)
-            with open(path, encoding="utf-8") as f:
-                original = f.read()
-            lines = original.split("\n")
-            line = lines[number - 1]
-            lines[number - 1] = line[:start] + new + line[end:]
-            state["path"], state["text"] = path, original
-            with open(path, "w", encoding="utf-8") as f:
-                f.write("\n".join(lines))
-            try:
-                if run(["cmake", "--build", build, "-j", jobs], tree, 1200) != 0:
-                    verdict = "no-build"
-                    unbuilt += 1
-                elif run(ctest, tree, args.test_timeout) == 0:
-                    verdict = "missed"
-                    missed += 1
-                else:
-                    verdict = "caught"
-                    caught += 1
-            finally:
-                restore()
-            print("%s:%d  %-28s %s" % (rel, number, what, verdict), flush=True)
-    finally:
-        restore()
-        # Leave the private build matching the tree again.
-        run(["cmake", "--build", build, "-j", jobs], tree, 3600)
+    for rel, number, start, end, new, what, _ in chosen:
+        path = os.path.join(tree, rel)
+        with open(path, "rb") as f:
+            original = f.read()
+        lines = original.split(b"\n")
+        line = lines[number - 1].decode("utf-8", "surrogateescape")
+        lines[number - 1] = (line[:start] + new + line[end:]).encode("utf-8", "surrogateescape")
+        try:
+            write_atomically(path, b"\n".join(lines))
+            if run(["cmake", "--build", build, "-j", jobs], tree, 1200) != 0:
+                verdict = "no-build"
+                unbuilt += 1
+            elif run(ctest, tree, args.test_timeout) == 0:
+                verdict = "missed"
+                missed += 1
+            else:
+                verdict = "caught"
+                caught += 1
+        finally:
+            write_atomically(path, original)
+        print("%s:%d  %-28s %s" % (rel, number, what, verdict), flush=True)
 
     built = caught + missed
     share = 100.0 * caught / built if built else 0.0
@@ -247,4 +285,7 @@ def main():
 
 
 if __name__ == "__main__":
-    main()
+    try:
+        main()
+    except Interrupted:
+        sys.exit("mutate: interrupted; the private copy is back as it was")

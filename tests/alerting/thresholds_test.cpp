@@ -1,0 +1,154 @@
+// The GPWS envelopes' published numbers, one table row per threshold with a
+// value on each side of it, driven through one frame of the GPWS update.
+#include <gtest/gtest.h>
+
+#include "alerting/aural_cues.h"
+#include "alerting/gpws.h"
+#include "alerting/gpws_test_state.h"
+#include "bind_for_test.h"
+#include "core/binding.h"
+#include "core/frame.h"
+#include "core/preprocess.h"
+#include "host.h"
+#include "systems/delay_timers.h"
+#include "systems/electric_values.h"
+#include "systems/hydraulics.h"
+#include "systems/instrument_values.h"
+#include "systems/replay.h"
+#include "systems/switch_values.h"
+
+namespace {
+
+class GpwsLimits : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    simhost::reset();
+    rebind_datarefs();
+    host_mirror = HostMirror{};
+    script_mirror = ScriptMirror{};
+    gpws_state = GpwsState{};
+    gpws_state.peak_altitude = -9999.0f;
+    gpws_state.sample_slot = 1;
+    callout_state = CalloutState{};
+    delay_timers = DelayTimerBank{};
+    delay_flags = DelayTimerFlags{};
+    gpws_test = GpwsTestState{};
+    hyd_state.test_inhibit = 0.0f;
+    replay_state = ReplayState{};
+    gpws_msgs_reset();
+    frame_time = 0.05f;
+    electric::ac_tnsbus1_status = 1.0f;
+    electric::batbus_status = 1.0f;
+    gpws_state.batbus_prev = 1.0f;
+    system_::gpws_test_running = 0.0f;
+    gpws::terr_warn = 0.0f;
+    toggle_switch::gpws_gear_pos = 0.0f;
+    toggle_switch::gpws_flap_pos = 0.0f;
+    script_mirror.zuvadud_D738_FMS_flight_phase = 5.0f;  // approach
+  }
+  void TearDown() override { simhost::reset(); }
+
+  // One frame at a radio height (ft), airspeed (kt) and vertical speed
+  // (ft/min), gear and flap handle given; the code it leaves pending.
+  int frame(float ra, float ias, float vs, float gear, float flap) {
+    gpws_state.alert_code = 0;
+    gpws_state.gpws_phase = 2;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = ra;
+    host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot = ra + 1000.0f;
+    host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = ias;
+    host_mirror.sim_cockpit2_gauges_indicators_vvi_fpm_pilot = vs;
+    host_mirror.sim_flightmodel_position_vh_ind_fpm = vs;
+    host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = flap;
+    for (float& g : host_mirror.sim_aircraft_parts_acf_gear_deploy) g = 0.0f;
+    for (int i = 0; i < 3; ++i) host_mirror.sim_aircraft_parts_acf_gear_deploy[i] = gear;
+    gpws_update();
+    return gpws_state.alert_code;
+  }
+};
+
+TEST_F(GpwsLimits, TooLowGearFlapsAndTerrain) {
+  using namespace gpws_code;
+  struct Row {
+    float ra, ias, gear, flap;
+    int code;
+  } rows[] = {
+      // Gear up: the gear alert below 190 kt and 500 ft.
+      {490, 189, 0, 0, too_low_gear},     {510, 189, 0, 0, 0},
+      {490, 190, 0, 0, 0},                {490, 191, 0, 0, too_low_terrain},
+      // Gear up above 500 ft: the limit rises 60 kt per 500 ft.
+      {700, 213, 0, 0, 0},                {700, 215, 0, 0, too_low_terrain},
+      {990, 248, 0, 0, 0},                {990, 250, 0, 0, too_low_terrain},
+      {1000, 300, 0, 0, 0},
+      // Gear down, flaps short of landing: the flap alert below 159 kt and 245 ft.
+      {240, 158, 1, 0, too_low_flaps},    {250, 158, 1, 0, 0},
+      {240, 159, 1, 0, 0},                {300, 159, 1, 0, 0},
+      {300, 160, 1, 0, too_low_terrain},  {240, 160, 1, 0.6f, too_low_terrain},
+      // Gear down above 500 ft: the limit rises 91 kt per 500 ft.
+      {600, 177, 1, 0, 0},                {600, 178, 1, 0, too_low_terrain},
+      // Landing flaps: no too-low alert at any speed.
+      {240, 158, 1, 0.625f, 0},           {400, 250, 1, 0.625f, 0},
+  };
+  for (const Row& r : rows)
+    EXPECT_EQ(frame(r.ra, r.ias, 0.0f, r.gear, r.flap), r.code)
+        << r.ra << " ft " << r.ias << " kt gear " << r.gear << " flap " << r.flap;
+  // The override switches silence only their own alert.
+  toggle_switch::gpws_flap_pos = 1.0f;
+  EXPECT_EQ(frame(240, 158, 0.0f, 1, 0), 0);
+  EXPECT_EQ(frame(490, 189, 0.0f, 0, 0), too_low_gear);
+  toggle_switch::gpws_gear_pos = 1.0f;
+  EXPECT_EQ(frame(490, 189, 0.0f, 0, 0), 0);
+}
+
+TEST_F(GpwsLimits, BankAngleCallsEachStepOnce) {
+  struct Row {
+    float bank;
+    bool called;  // a new callout this frame
+    float warn;
+  } rows[] = {{34.9f, false, 0}, {35.1f, true, 1}, {35.5f, false, 1}, {40.0f, false, 1}, {40.1f, true, 1},
+              {45.0f, false, 1}, {45.1f, true, 1}, {-46, false, 1},   {30.0f, false, 1}, {29.9f, false, 0},
+              {-35.1f, true, 1}};
+  for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_gauges_indicators_roll_electric_deg_pilot = r.bank;
+    EXPECT_EQ(frame(1500, 250, 0.0f, 0, 0) == gpws_code::bank_angle, r.called) << r.bank;
+    EXPECT_EQ(gpws_state.bank_warn, r.warn) << r.bank;
+  }
+}
+
+TEST_F(GpwsLimits, BelowGlideslopeBand) {
+  script_mirror.zuvadud_D738_mmr_cpt_act_mode = 1.0f;  // ILS
+  host_mirror.sim_cockpit2_radios_indicators_nav1_display_vertical = 1;
+  struct Row {
+    float ra, dots, vs;
+    bool alert;
+  } rows[] = {{500, -1.29f, -700, false}, {500, -1.31f, -700, true},  {500, -1.31f, 10, false},
+              {199, -2, -700, false},      {201, -2, -700, true},      {999, -2, -700, true},
+              {1001, -2, -700, false}};
+  for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_radios_indicators_nav1_vdef_dots_pilot = r.dots;
+    EXPECT_EQ(frame(r.ra, 250, r.vs, 1, 1) == gpws_code::below_glideslope, r.alert) << r.ra << " " << r.dots;
+    EXPECT_EQ(system_::below_gs_annun, r.alert ? 1.0f : 0.0f) << r.ra << " " << r.dots;
+  }
+}
+
+TEST_F(GpwsLimits, AirspeedLowThresholds) {
+  script_mirror.zuvadud_D738_pfd_min_speed = 120.0f;
+  script_mirror.zuvadud_D738_pfd_min_maneuver_speed = 140.0f;
+  struct Row {
+    float ra, ias;
+    bool low;
+  } rows[] = {
+      // Below 200 ft the minimum speed itself.
+      {150, 119, true}, {150, 121, false},
+      // From 200 ft the manoeuvre speed less 8 kt, or minimum plus 3 kt if higher.
+      {200, 131, true}, {200, 133, false},
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(frame(r.ra, r.ias, 0.0f, 1, 1) == gpws_code::airspeed_low, r.low) << r.ra << " " << r.ias;
+    EXPECT_EQ(gpws_state.airspeed_low, r.low ? 1 : 0);
+  }
+  script_mirror.zuvadud_D738_pfd_min_maneuver_speed = 125.0f;
+  EXPECT_EQ(frame(300, 122, 0.0f, 1, 1), gpws_code::airspeed_low);
+  EXPECT_EQ(frame(300, 124, 0.0f, 1, 1), 0);
+}
+
+}  // namespace
