@@ -127,12 +127,15 @@ def collect_sites(tree):
     return sites
 
 
-def sync_tree(tree):
+def sync_tree(tree, work):
     """Copy the tracked files into the private tree, touching only those whose
     content changed, so the build there stays incremental."""
     listed = subprocess.run(["git", "ls-files", "-co", "--exclude-standard"], cwd=ROOT,
                             capture_output=True, text=True, check=True).stdout.split("\n")
+    own = os.path.relpath(work, ROOT) + os.sep
     for rel in filter(None, listed):
+        if rel.startswith(own):  # never copy the private tree into itself
+            continue
         src = os.path.join(ROOT, rel)
         dst = os.path.join(tree, rel)
         if not os.path.isfile(src):
@@ -215,13 +218,16 @@ def main():
                         help="seconds the whole suite may take for one change")
     parser.add_argument("-j", "--jobs", type=int, default=os.cpu_count() or 2,
                         help="parallel compile and test jobs (default: every core)")
+    parser.add_argument("--work", default="build-mutate",
+                        help="folder, under the checkout, of the private tree and its build; "
+                             "two runs at once need two")
     parser.add_argument("--only", default="", help="restrict to sources whose path contains this")
     args = parser.parse_args()
     for sig in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
         signal.signal(sig, on_signal)
     seed = args.seed if args.seed is not None else random.SystemRandom().randrange(1 << 31)
 
-    work = os.path.join(ROOT, "build-mutate")
+    work = os.path.join(ROOT, args.work)
     tree = os.path.join(work, "tree")
     build = os.path.join(work, "build")
     os.makedirs(tree, exist_ok=True)
@@ -229,7 +235,7 @@ def main():
     shared = os.path.join(os.path.dirname(ROOT), "shared")
     if os.path.isdir(shared) and not os.path.exists(os.path.join(work, "shared")):
         os.symlink(shared, os.path.join(work, "shared"))
-    sync_tree(tree)
+    sync_tree(tree, work)
 
     jobs = str(max(1, args.jobs))
     if not os.path.isfile(os.path.join(build, "build.ninja")):

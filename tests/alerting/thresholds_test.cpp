@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "alerting/aural_cues.h"
+#include "alerting/engine_failures.h"
 #include "alerting/gpws.h"
+#include "alerting/rating.h"
 #include "alerting/gpws_test_state.h"
 #include "bind_for_test.h"
 #include "core/binding.h"
@@ -63,6 +65,12 @@ class GpwsLimits : public ::testing::Test {
     for (int i = 0; i < 3; ++i) host_mirror.sim_aircraft_parts_acf_gear_deploy[i] = gear;
     gpws_update();
     return gpws_state.alert_code;
+  }
+  // The code left after `seconds` of the same frame.
+  int hold(float seconds, float ra, float ias, float vs, float gear, float flap) {
+    int code = 0;
+    for (int i = 0; i < static_cast<int>(seconds / frame_time); ++i) code = frame(ra, ias, vs, gear, flap);
+    return code;
   }
 };
 
@@ -149,6 +157,68 @@ TEST_F(GpwsLimits, AirspeedLowThresholds) {
   script_mirror.zuvadud_D738_pfd_min_maneuver_speed = 125.0f;
   EXPECT_EQ(frame(300, 122, 0.0f, 1, 1), gpws_code::airspeed_low);
   EXPECT_EQ(frame(300, 124, 0.0f, 1, 1), 0);
+}
+
+TEST_F(GpwsLimits, TerrainClosureBands) {
+  using namespace gpws_code;
+  struct Row {
+    float ra, ias, closure_fpm, gear, flap;
+    int code;  // after three one-second samples
+  } rows[] = {
+      {1649, 219, -6000, 0, 0, pull_up},  {1650, 219, -6000, 0, 0, 0},     {1649, 221, -6000, 0, 0, terrain},
+      {1649, 309, -6000, 0, 0, terrain},  {1649, 310, -6000, 0, 0, 0},     {1649, 219, -5300, 0, 0, 0},
+      {1250, 219, -3350, 0, 0, pull_up},  {1250, 219, -3250, 0, 0, 0},     {1000, 219, -3100, 1, 1, pull_up},
+      {1000, 219, -3000, 1, 1, 0},        {700, 219, -2900, 1, 0.625f, terrain}, {790, 219, -2900, 1, 0.625f, pull_up},
+      {700, 219, -2900, 1, 0.5f, pull_up},
+  };
+  for (const Row& r : rows) {
+    SetUp();
+    script_mirror.zuvadud_D738_FMS_radio_height_ratio = r.closure_fpm;
+    EXPECT_EQ(hold(4.0f, r.ra, r.ias, 0.0f, r.gear, r.flap), r.code) << r.ra << " ft " << r.ias << " kt " << r.closure_fpm;
+  }
+}
+
+TEST_F(GpwsLimits, MinimumsCalledOnceAboveZero) {
+  struct Row {
+    float value, vs;
+    bool called;
+  } rows[] = {{0, -500, false}, {-1, -500, false}, {0.5f, 100, false}, {0.5f, -500, true}, {0.5f, -500, false}};
+  for (const Row& r : rows) {
+    script_mirror.zuvadud_D738_fmod_dh_minimum_pilot2_ra = r.value;
+    EXPECT_EQ(frame(400, 150, r.vs, 1, 1) == gpws_code::minimums, r.called) << r.value << " " << r.vs;
+  }
+}
+
+TEST_F(GpwsLimits, OverspeedAccumulatorRates) {
+  engine_failure_state = EngineFailureState{};
+  on_ground = 1;
+  struct Row {
+    float n1, per_second;
+  } rows[] = {{104, 1}, {103.5f, 1}, {103.4f, 0.95455f}, {102.95f, 0.75f}, {102.4f, 0.5f},
+              {102.3f, 0.5f}, {102.1f, 0.5f}, {102.0f, -0.33f}};
+  for (const Row& r : rows) {
+    engine_failure_state.overspeed_accumulators[0] = 100.0f;
+    host_mirror.sim_flightmodel_engine_ENGN_N1_[0] = r.n1;
+    engine_overspeed_starvation_step(1.0f);
+    EXPECT_NEAR(engine_failure_state.overspeed_accumulators[0], 100.0f + r.per_second, 1e-4f) << r.n1;
+  }
+  EXPECT_EQ(host_mirror.sim_operation_failures_rel_engfai0, 0);
+  engine_failure_state.overspeed_accumulators[0] = 449.5f;
+  host_mirror.sim_flightmodel_engine_ENGN_N1_[0] = 103.5f;
+  engine_overspeed_starvation_step(0.5f);
+  EXPECT_EQ(host_mirror.sim_operation_failures_rel_engfai0, 6);
+}
+
+TEST(FlapSpeedSchedules, PlacardAndStructuralLimitAtEachBreakpoint) {
+  struct Row {
+    float flap_deg, placard_kt, structural_kt;
+  } rows[] = {{0, 250, 268},     {11, 250, 268},     {12.5f, 230, 246.5f}, {14, 210, 225},  {15.5f, 205, 219.5f},
+              {17, 200, 214},    {22, 195, 208.5f},  {27, 190, 203},       {30, 182.5f, 195}, {33, 175, 187},
+              {40.5f, 168.5f, 180.4375f}, {48, 162, 173.875f}, {49, 162, 173}, {55, 162, 173}};
+  for (const Row& r : rows) {
+    EXPECT_NEAR(flap_placard_kt(r.flap_deg), r.placard_kt, 1e-3f) << r.flap_deg;
+    EXPECT_NEAR(flap_structural_limit_kt(r.flap_deg), r.structural_kt, 1e-3f) << r.flap_deg;
+  }
 }
 
 }  // namespace
