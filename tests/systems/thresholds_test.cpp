@@ -8,7 +8,10 @@
 #include "panel_fixture.h"
 #include "systems/brake_command_state.h"
 #include "systems/aircraft_systems.h"
+#include "systems/annunciator_values.h"
 #include "systems/brakes.h"
+#include "systems/electric_values.h"
+#include "systems/electrical.h"
 #include "systems/delay_timers.h"
 #include "systems/flight_control_values.h"
 #include "systems/hydraulic_values.h"
@@ -80,6 +83,10 @@ class Steering : public PanelTest {
     cockpit::nosewheel_steer_override = 0.0f;
     cockpit::toe_brake_override = 1.0f;  // keep the host brake ratios out of it
     axis::nosewheel = 1.0f;              // full right tiller
+    axis::left_toe_brake = axis::right_toe_brake = 0.0f;
+    systems::brake_temp_l_in = systems::brake_temp_l_out = 1.0f;
+    systems::brake_temp_r_in = systems::brake_temp_r_out = 1.0f;
+    host_mirror.sim_weather_runway_friction = 0;
   }
 };
 
@@ -113,6 +120,138 @@ TEST_F(Steering, TillerLimitAndTurnBrakeFadeWithSpeed) {
   EXPECT_NEAR(brake_state.nosewheel_deg, -20.0f, 1e-3f);
   EXPECT_NEAR(brake_state.turn_brake_left, 0.029738f, 2e-6f);
   EXPECT_EQ(brake_state.turn_brake_right, 0.0f);
+}
+
+TEST_F(Steering, BrakeRatioRowsByFrictionOnBothHosts) {
+  struct Row {
+    int host, friction;
+    float ratio[6];  // manual max, settings 1, 2, 3, MAX, RTO
+  } rows[] = {
+      {110000, 0, {0.238f, 0.07f, 0.09f, 0.12f, 0.18f, 0.234f}},
+      {110000, 1, {0.308f, 0.14f, 0.16f, 0.19f, 0.25f, 0.304f}},
+      {110000, 2, {0.478f, 0.31f, 0.33f, 0.36f, 0.42f, 0.474f}},
+      {110000, 7, {0.478f, 0.31f, 0.33f, 0.36f, 0.42f, 0.474f}},
+      {120000, 0, {0.2261f, 0.0665f, 0.0855f, 0.114f, 0.171f, 0.2223f}},
+      {120000, 3, {0.25935f, 0.09975f, 0.11875f, 0.14725f, 0.20425f, 0.25555f}},
+      {120000, 6, {0.2926f, 0.133f, 0.152f, 0.1805f, 0.2375f, 0.2888f}},
+      {120000, 15, {0.4541f, 0.2945f, 0.3135f, 0.342f, 0.399f, 0.4503f}},
+  };
+  for (const Row& r : rows) {
+    host_version = r.host;
+    host_mirror.sim_weather_runway_friction = r.friction;
+    update_parking_brake_steering();
+    const BrakeRatioTable& t = brake_ratios;
+    const float got[6] = {t.max_ratio_both,    t.autobrake_ratio_1,   t.autobrake_ratio_2,
+                          t.autobrake_ratio_3, t.autobrake_ratio_max, t.autobrake_ratio_rto};
+    for (int i = 0; i < 6; ++i) EXPECT_NEAR(got[i], r.ratio[i], 1e-5f) << r.host << " friction " << r.friction << " column " << i;
+  }
+}
+
+TEST_F(Steering, BrakeTemperatureFadeAndPedalShaping) {
+  host_version = 110000;
+  host_mirror.sim_weather_runway_friction = 0;
+  struct Heat {
+    float left, right;
+    float both, toe_left, toe_right;  // factors on the dry row
+  } heats[] = {{2, 2, 1, 1, 1}, {3, 3, 1, 1, 1}, {6.45f, 6.45f, 0.9f, 0.9f, 0.9f},
+               {9.9f, 9.9f, 0.8f, 0.8f, 0.8f}, {12, 3, 0.9f, 0.8f, 1}};
+  for (const Heat& h : heats) {
+    systems::brake_temp_l_in = systems::brake_temp_l_out = h.left;
+    systems::brake_temp_r_in = systems::brake_temp_r_out = h.right;
+    update_parking_brake_steering();
+    EXPECT_NEAR(brake_ratios.max_ratio_both, 0.238f * h.both, 1e-5f) << h.left << " " << h.right;
+    EXPECT_NEAR(brake_ratios.toe_limit_left, 0.238f * h.toe_left, 1e-5f) << h.left;
+    EXPECT_NEAR(brake_ratios.toe_limit_right, 0.238f * h.toe_right, 1e-5f) << h.right;
+  }
+  systems::brake_temp_l_in = systems::brake_temp_l_out = systems::brake_temp_r_in = systems::brake_temp_r_out = 1.0f;
+  // A pressed pedal: strong at a standstill, fading to 0.85 at 77 m/s.
+  struct Pedal {
+    float speed_mps, pedal, out;
+  } pedals[] = {{0, 0.1f, 0.28f},  {2.5f, 0.1f, 0.19f}, {5, 0.1f, 0.1f},     {41, 0.1f, 0.0925f},
+                {77, 0.1f, 0.085f}, {100, 0.1f, 0.085f}, {0, 1.0f, 0.6664f}};
+  for (const Pedal& p : pedals) {
+    host_mirror.sim_flightmodel_position_groundspeed = p.speed_mps;
+    axis::left_toe_brake = p.pedal;
+    update_parking_brake_steering();
+    EXPECT_NEAR(brake_commands.pedal_brake_left, p.out, 1e-5f) << p.speed_mps << " " << p.pedal;
+  }
+  // The command is capped at 0.88 on a contaminated runway.
+  host_mirror.sim_weather_runway_friction = 2;
+  host_mirror.sim_flightmodel_position_groundspeed = 0.0f;
+  axis::left_toe_brake = 1.0f;
+  update_parking_brake_steering();
+  EXPECT_NEAR(brake_commands.pedal_brake_left, 0.88f, 1e-6f);
+}
+
+class Brightness : public PanelTest {
+ protected:
+  void SetUp() override {
+    PanelTest::SetUp();
+    host_version = 120000;
+    elec_bus_state.capt_displays_ready = elec_bus_state.fo_displays_ready = 1.0f;
+    display_units::idu_cpt = display_units::idu_fo = display_units::ldu = display_units::udu = 0.0f;
+    display::nd_refresh = display::nd_refresh_fo = 0.0f;
+    for (float& k : electric::panel_brightness) k = 0.0f;
+    for (float& k : electric::instrument_brightness) k = 0.0f;
+  }
+  const float* ins = host_mirror.sim_cockpit2_switches_instrument_brightness_ratio;
+  const float* pan = host_mirror.sim_cockpit2_switches_panel_brightness_ratio;
+};
+
+TEST_F(Brightness, AmbientLightBySunElevation) {
+  struct Row {
+    float sun, glow, scale, knob_min, knob_max, glare_low;
+  } rows[] = {
+      {-10, 0.05f, 0.05f, 0.5f, 1.0f, 0.05f},  {-5, 0.05f, 0.05f, 0.5f, 1.0f, 0.05f},
+      {-2.5f, 0.075f, 0.075f, 0.45f, 0.9f, 0.075f}, {0, 0.1f, 0.1f, 0.4f, 0.8f, 0.1f},
+      {17.5f, 0.55f, 0.55f, 0.4f, 0.8f, 0.55f},  {34.9f, 0.99743f, 0.99743f, 0.4f, 0.8f, 0.99743f},
+      {35, 0, 1, 0.4f, 0.8f, 0.4f},              {60, 0, 1, 0.4f, 0.8f, 0.4f},
+  };
+  for (const Row& r : rows) {
+    host_mirror.sim_graphics_scenery_sun_pitch_degrees = r.sun;
+    electric::panel_brightness[0] = 0.0f;
+    electric::panel_brightness[1] = 1.0f;
+    electric::instrument_brightness[0] = 0.0f;
+    electric::instrument_brightness[1] = 1.0f;
+    update_panel_brightness();
+    EXPECT_NEAR(pan[1], r.scale, 1e-4f) << r.sun;
+    EXPECT_NEAR(ins[0], r.knob_min, 1e-4f) << r.sun;
+    EXPECT_NEAR(ins[1], r.knob_max, 1e-4f) << r.sun;
+    EXPECT_NEAR(annunciator::brightness_mcp_light, r.glare_low, 1e-4f) << r.sun;
+    EXPECT_NEAR(ins[15], (r.glow + 0.4f) * 0.8f, 1e-4f) << r.sun;
+  }
+  // The older host: a night glow that rises toward dusk and is gone by day.
+  host_version = 110000;
+  struct Old {
+    float sun, element15;
+  } old[] = {{-10, 0.48f}, {-8, 0.48f}, {-2.5f, 0.74667f}, {2.9f, 1.11226f}, {3, 0.32f}, {10, 0.32f}};
+  for (const Old& o : old) {
+    host_mirror.sim_graphics_scenery_sun_pitch_degrees = o.sun;
+    update_panel_brightness();
+    EXPECT_NEAR(ins[15], o.element15, 1e-4f) << o.sun;
+    EXPECT_NEAR(ins[0], 0.4f, 1e-6f) << o.sun;
+  }
+}
+
+TEST_F(Brightness, FloodLevelsByOverheadKnob) {
+  host_mirror.sim_graphics_scenery_sun_pitch_degrees = 60.0f;  // knob range 0.4 .. 0.8
+  struct Row {
+    float knob;  // overhead flood knob; its level is 0.4 + 0.4 x knob
+    float e19, e28, g;
+  } rows[] = {{0, 0, 0.33f, 0.33f}, {0.25f, 0, 0.3475f, 0.41228f}, {0.5f, 0.4675f, 0.3725f, 0.52982f},
+              {1, 0.75676f, 0, 0.76491f}};
+  for (const Row& r : rows) {
+    electric::panel_brightness[3] = r.knob;
+    update_panel_brightness();
+    EXPECT_NEAR(ins[19], r.e19, 1e-4f) << r.knob;
+    EXPECT_NEAR(ins[16], r.e19, 1e-4f) << r.knob;
+    EXPECT_NEAR(ins[28], r.e28, 1e-4f) << r.knob;
+    EXPECT_NEAR(ins[27], r.e28, 1e-4f) << r.knob;
+    EXPECT_NEAR(ins[29], r.g, 1e-4f) << r.knob;
+    EXPECT_NEAR(ins[30], r.g, 1e-4f) << r.knob;
+  }
+  EXPECT_NEAR(electric::tint_dspl_capt, 0.72f, 1e-6f);
+  EXPECT_NEAR(electric::tint_dspl_fo, 0.72f, 1e-6f);
 }
 
 class HydraulicLeak : public ::testing::Test {
