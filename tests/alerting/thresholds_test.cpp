@@ -13,6 +13,7 @@
 #include "core/preprocess.h"
 #include "host.h"
 #include "systems/delay_timers.h"
+#include "systems/flight_control_values.h"
 #include "systems/electric_values.h"
 #include "systems/hydraulics.h"
 #include "systems/instrument_values.h"
@@ -207,6 +208,138 @@ TEST_F(GpwsLimits, OverspeedAccumulatorRates) {
   host_mirror.sim_flightmodel_engine_ENGN_N1_[0] = 103.5f;
   engine_overspeed_starvation_step(0.5f);
   EXPECT_EQ(host_mirror.sim_operation_failures_rel_engfai0, 6);
+}
+
+// One frame of the approach rating with a clean approach changed by one row.
+class ApproachPenalties : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    simhost::reset();
+    rebind_datarefs();
+    host_mirror = HostMirror{};
+    script_mirror = ScriptMirror{};
+    flight_rating_state = FlightRatingState{};
+    flight_rating_reset_on_load();
+    init_stage = 2;
+    frame_time = 0.1f;
+    electric::battery_pos = 1.0f;
+  }
+  void TearDown() override { simhost::reset(); }
+};
+
+TEST_F(ApproachPenalties, EachPenaltyOnBothSidesOfItsLimit) {
+  struct Row {
+    int slot;
+    float expect;
+    float rh = 700, ias = 150, vs = 0, alt = 3000, gear = 1, speedbrake = 0, app_flaps = 30, flap = 33;
+    float dev = 0, mach = 0.3f, preset = 0;
+    int ground = 0;
+    float ground_speed = 70, mass = 60000;
+  } rows[] = {
+      {.slot = 0, .expect = 1, .ias = 176},  // flap placard 175 kt at 33 degrees
+      {.slot = 0, .expect = 0, .ias = 174},
+      {.slot = 1, .expect = 1, .speedbrake = 0.3f, .app_flaps = 40},
+      {.slot = 1, .expect = 0, .speedbrake = 0.2f, .app_flaps = 40},
+      {.slot = 1, .expect = 0, .speedbrake = 0.3f, .app_flaps = 40, .flap = 14},
+      {.slot = 2, .expect = 1, .alt = 19001},
+      {.slot = 2, .expect = 0, .alt = 19000},
+      {.slot = 3, .expect = 1, .ias = 251, .alt = 5999},
+      {.slot = 3, .expect = 0, .ias = 250, .alt = 5999},
+      {.slot = 3, .expect = 0, .ias = 251, .alt = 6000},
+      {.slot = 4, .expect = 1, .rh = 999, .gear = 0},
+      {.slot = 4, .expect = 0, .rh = 1000, .gear = 0},
+      {.slot = 5, .expect = 1, .rh = 201, .vs = -1201},
+      {.slot = 5, .expect = 0, .rh = 201, .vs = -1199},
+      {.slot = 5, .expect = 0, .rh = 200, .vs = -1201},
+      {.slot = 6, .expect = 1, .rh = 500, .vs = -1501},
+      {.slot = 6, .expect = 0, .rh = 999, .vs = -1499},
+      {.slot = 6, .expect = 0, .rh = 1000, .vs = -1501},
+      {.slot = 7, .expect = 1, .rh = 1999, .vs = -2001},
+      {.slot = 7, .expect = 0, .rh = 1000, .vs = -1999},
+      {.slot = 7, .expect = 0, .rh = 2000, .vs = -2001},
+      {.slot = 8, .expect = 1, .ground = 1, .ground_speed = 95.1f},
+      {.slot = 8, .expect = 0, .ground = 1, .ground_speed = 94.9f},
+      {.slot = 9, .expect = 1, .ground = 1, .mass = 65318},
+      {.slot = 9, .expect = 0, .ground = 1, .mass = 65316},
+      // Glideslope grades rise one step at a time, below and above 500 ft.
+      {.slot = 10, .expect = 1, .rh = 300, .dev = 1.01f},
+      {.slot = 10, .expect = 0, .rh = 300, .dev = 0.99f},
+      {.slot = 10, .expect = 2, .rh = 300, .dev = -1.51f, .preset = 1},
+      {.slot = 10, .expect = 1, .rh = 300, .dev = 1.49f, .preset = 1},
+      {.slot = 10, .expect = 3, .rh = 300, .dev = 2.01f, .preset = 2},
+      {.slot = 10, .expect = 2, .rh = 300, .dev = -1.99f, .preset = 2},
+      {.slot = 10, .expect = 0, .rh = 300, .dev = 2.5f},
+      {.slot = 11, .expect = 1, .rh = 600, .dev = 1.21f},
+      {.slot = 11, .expect = 0, .rh = 600, .dev = 1.19f},
+      {.slot = 11, .expect = 2, .rh = 600, .dev = 1.81f, .preset = 1},
+      {.slot = 11, .expect = 1, .rh = 600, .dev = 1.79f, .preset = 1},
+      {.slot = 11, .expect = 3, .rh = 600, .dev = -2.31f, .preset = 2},
+      {.slot = 11, .expect = 2, .rh = 600, .dev = -2.29f, .preset = 2},
+      {.slot = 11, .expect = 3, .rh = 600, .dev = 2.11f, .preset = 2},
+      {.slot = 11, .expect = 2, .rh = 600, .dev = 2.09f, .preset = 2},
+      // Landing flaps set (approach flaps 30 with 33 degrees out).
+      {.slot = 12, .expect = 1, .rh = 60, .speedbrake = 0.21f},
+      {.slot = 12, .expect = 0, .rh = 60, .speedbrake = 0.2f},
+      {.slot = 12, .expect = 0, .rh = 50, .speedbrake = 0.21f},
+      {.slot = 13, .expect = 1, .rh = 399, .ias = 166},
+      {.slot = 13, .expect = 0, .rh = 399, .ias = 165},
+      {.slot = 13, .expect = 0, .rh = 400, .ias = 166},
+      {.slot = 14, .expect = 1, .rh = 51, .ias = 144},
+      {.slot = 14, .expect = 0, .rh = 51, .ias = 145},
+      {.slot = 14, .expect = 0, .rh = 50, .ias = 144},
+      {.slot = 15, .expect = 1, .rh = 500, .app_flaps = 40},
+      {.slot = 15, .expect = 0, .rh = 501, .app_flaps = 40},
+      {.slot = 15, .expect = 1, .rh = 500, .app_flaps = 0, .flap = 26.8f},
+      {.slot = 15, .expect = 0, .rh = 500, .app_flaps = 0, .flap = 27},
+      {.slot = 16, .expect = 1, .rh = 500, .ias = 144},
+      {.slot = 16, .expect = 1, .rh = 599, .ias = 166},
+      {.slot = 16, .expect = 0, .rh = 599, .ias = 165},
+      {.slot = 16, .expect = 0, .rh = 600, .ias = 144},
+      {.slot = 17, .expect = 1, .ias = 341},
+      {.slot = 17, .expect = 0, .ias = 340},
+      {.slot = 18, .expect = 1, .mach = 0.821f},
+      {.slot = 18, .expect = 0, .mach = 0.82f},
+      {.slot = 20, .expect = 3, .rh = 5999, .app_flaps = 0},
+      {.slot = 20, .expect = 0, .rh = 6000, .app_flaps = 0},
+      // The landing-flap angle each approach setting needs.
+      {.slot = 12, .expect = 1, .rh = 60, .speedbrake = 0.3f, .app_flaps = 15, .flap = 16.9f},
+      {.slot = 1, .expect = 1, .rh = 60, .speedbrake = 0.3f, .app_flaps = 15, .flap = 16.8f},
+      {.slot = 12, .expect = 1, .rh = 60, .speedbrake = 0.3f, .app_flaps = 25, .flap = 26.9f},
+      {.slot = 1, .expect = 1, .rh = 60, .speedbrake = 0.3f, .app_flaps = 25, .flap = 26.8f},
+      {.slot = 12, .expect = 1, .rh = 60, .speedbrake = 0.3f, .app_flaps = 30, .flap = 32.9f},
+      {.slot = 1, .expect = 1, .rh = 60, .speedbrake = 0.3f, .app_flaps = 30, .flap = 32.8f},
+      {.slot = 12, .expect = 1, .rh = 60, .speedbrake = 0.3f, .app_flaps = 40, .flap = 48.9f},
+      {.slot = 1, .expect = 1, .rh = 60, .speedbrake = 0.3f, .app_flaps = 40, .flap = 48.8f},
+  };
+  int n = 0;
+  for (const Row& r : rows) {
+    ++n;
+    HostMirror& h = host_mirror;
+    h.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.rh;
+    h.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = r.ias;
+    h.sim_cockpit2_gauges_indicators_airspeed_kts_copilot = 150.0f;
+    h.sim_cockpit2_gauges_indicators_vvi_fpm_pilot = 0.0f;
+    h.sim_cockpit2_gauges_indicators_vvi_fpm_copilot = r.vs;  // either pilot's indication counts
+    h.sim_flightmodel2_wing_flap2_deg[2] = h.sim_flightmodel2_wing_flap2_deg[3] = r.flap;
+    h.sim_flightmodel_misc_machno = r.mach;
+    h.sim_flightmodel_position_groundspeed = r.ground_speed;
+    h.sim_flightmodel_weight_m_total = r.mass;
+    on_ground = r.ground;
+    static_pressure_altitude_ft = r.alt;
+    controls::gear_handle_down = r.gear;
+    flt_ctrls::speedbrake_lever = r.speedbrake;
+    script_mirror.zuvadud_D738_FMS_flight_phase = 6.0f;
+    script_mirror.zuvadud_D738_FMS_approach_flaps = r.app_flaps;
+    script_mirror.zuvadud_D738_FMS_approach_speed = 145.0f;
+    script_mirror.zuvadud_radios_pilot_nav_vdef = r.dev;
+    script_mirror.zuvadud_radios_copilot_nav_vdef_fo = 0.0f;
+    flight_rating_state.approach_latch = 1;
+    flight_rating_state.hold_timer_s = 0.0f;
+    for (float& v : flight::app_rating_param) v = 0.0f;
+    flight::app_rating_param[r.slot] = r.preset;
+    flight_rating();
+    EXPECT_EQ(flight::app_rating_param[r.slot], r.expect) << "row " << n << ", slot " << r.slot;
+  }
 }
 
 TEST(FlapSpeedSchedules, PlacardAndStructuralLimitAtEachBreakpoint) {
