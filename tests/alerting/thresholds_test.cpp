@@ -190,6 +190,40 @@ TEST_F(GpwsLimits, MinimumsCalledOnceAboveZero) {
   }
 }
 
+TEST_F(GpwsLimits, EachOutputHoldsItsFlagForItsTime) {
+  using namespace cue_fmodpack;
+  struct Row {
+    int code;
+    float* flag;
+    float hold_s;  // of the code's first output
+  } rows[] = {
+      {1, &msg_pull_up, 1.1f},          {2, &msg_gpws_alert, 0.9f},       {3, &msg_terrain, 1.0f},
+      {30, &msg_terrain, 2.2f},         {4, &msg_too_low_terrain, 1.8f},  {5, &msg_too_low_flaps, 1.8f},
+      {6, &msg_too_low_gear, 1.8f},     {7, &msg_dont_sink, 1.2f},        {8, &msg_sink_rate, 1.2f},
+      {9, &system_::below_gs_warn, 1.8f}, {10, &msg_bank_angle, 1.0f},    {11, &msg_airspeed_low, 2.0f},
+      {12, &msg_obstacle, 1.2f},        {15, &msg_gpws_inop, 1.0f},       {16, &msg_terrain_ahead, 1.8f},
+      {27, &msg_alt_callouts, 20.0f},   {2, &msg_windshear, 1.0f},
+  };
+  for (const Row& r : rows) {
+    SetUp();
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 1500.0f;
+    host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = 250.0f;
+    gpws_state.alert_code = r.code;
+    int up = 0;
+    bool seen = false;
+    for (int i = 0; i < static_cast<int>(r.hold_s / frame_time) + 40; ++i) {
+      gpws_update();  // a pending code takes the reduced path: nothing new is raised
+      if (*r.flag != 0.0f) {
+        ++up;
+        seen = true;
+      } else if (seen) {
+        break;
+      }
+    }
+    EXPECT_NEAR(static_cast<float>(up) * frame_time, r.hold_s, 0.06f) << "code " << r.code;
+  }
+}
+
 TEST_F(GpwsLimits, OverspeedAccumulatorRates) {
   engine_failure_state = EngineFailureState{};
   on_ground = 1;
