@@ -8,7 +8,10 @@
 #include "panel_fixture.h"
 #include "systems/brake_command_state.h"
 #include "systems/aircraft_systems.h"
+#include "engines/engine_values.h"
 #include "systems/annunciator_values.h"
+#include "systems/annunciators.h"
+#include "systems/annunciators_controls.h"
 #include "systems/brakes.h"
 #include "systems/electric_values.h"
 #include "systems/electrical.h"
@@ -252,6 +255,65 @@ TEST_F(Brightness, FloodLevelsByOverheadKnob) {
   }
   EXPECT_NEAR(electric::tint_dspl_capt, 0.72f, 1e-6f);
   EXPECT_NEAR(electric::tint_dspl_fo, 0.72f, 1e-6f);
+}
+
+class Warnings : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (XPLMDataRef& h : bound_handles) h = nullptr;
+    host_mirror = HostMirror{};
+    script_mirror = ScriptMirror{};
+    delay_timers = DelayTimerBank{};
+    delay_flags = DelayTimerFlags{};
+    ann_levels = {1.0f, 1.0f, 1.0f, 1.0f};
+    frame_time = 0.1f;
+    electric::batbus_status = 1.0f;
+    cockpit::parking_brake_pos = 0.0f;
+    engine::thrust1_leveler = engine::thrust2_leveler = 0.0f;
+  }
+};
+
+TEST_F(Warnings, TakeoffConfigurationLimits) {
+  struct Row {
+    float flap, trim, lever, phase;
+    float warn;
+  } rows[] = {
+      {0.125f, 0, 0.6f, 0, 0}, {0.12f, 0, 0.6f, 0, 1},  {0.75f, 0, 0.6f, 0, 0},  {0.76f, 0, 0.6f, 0, 1},
+      {0.25f, -0.65f, 0.6f, 0, 0}, {0.25f, -0.66f, 0.6f, 0, 1}, {0.25f, 0.075f, 0.6f, 0, 0},
+      {0.25f, 0.08f, 0.6f, 0, 1}, {0, 0, 0.51f, 0, 1},   {0, 0, 0.5f, 0, 0},     {0, 0, 0.6f, 1, 0},
+  };
+  on_ground = 1;
+  for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = r.flap;
+    host_mirror.sim_cockpit2_controls_flap_ratio = r.flap;
+    host_mirror.sim_cockpit2_controls_elevator_trim = r.trim;
+    engine::thrust1_leveler = r.lever;
+    script_mirror.zuvadud_D738_FMS_flight_phase = r.phase;
+    annunciators_flight_controls();
+    EXPECT_EQ(annunciator::takeoff_config, r.warn) << r.flap << " " << r.trim << " " << r.lever << " " << r.phase;
+  }
+}
+
+TEST_F(Warnings, GearDisagreeAndGearWarning) {
+  struct Row {
+    float handle, ratio, ra_ft, lever;
+    float transit;
+  } rows[] = {
+      {0.59f, 1, 2000, 0.5f, 1}, {0.6f, 1, 2000, 0.5f, 0},   // handle up, gear down
+      {0.96f, 0, 2000, 0.5f, 1}, {0.95f, 0, 2000, 0.5f, 0},  // handle down, gear up
+      {0.5f, 0, 799, 0, 1},      {0.5f, 0, 800, 0, 0},       // low with a lever closed
+      {0.5f, 0, 799, 0.1f, 0},   {1, 0, 799, 0, 1},
+  };
+  on_ground = 0;
+  engine::thrust2_leveler = 0.5f;
+  for (const Row& r : rows) {
+    controls::gear_handle_down = r.handle;
+    for (float& g : host_mirror.sim_flightmodel2_gear_deploy_ratio) g = r.ratio;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra_ft;
+    engine::thrust1_leveler = r.lever;
+    annunciators_gear_flight();
+    EXPECT_EQ(annunciator::left_gear_transit, r.transit) << r.handle << " " << r.ratio << " " << r.ra_ft << " " << r.lever;
+  }
 }
 
 class HydraulicLeak : public ::testing::Test {
