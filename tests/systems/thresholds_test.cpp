@@ -19,6 +19,7 @@
 #include "systems/flight_control_values.h"
 #include "systems/hydraulic_values.h"
 #include "systems/hydraulics.h"
+#include "systems/pneumatics.h"
 #include "systems/speedbrake_lever.h"
 #include "systems/instrument_values.h"
 #include "systems/switch_values.h"
@@ -313,6 +314,22 @@ TEST_F(Warnings, GearDisagreeAndGearWarning) {
     engine::thrust1_leveler = r.lever;
     annunciators_gear_flight();
     EXPECT_EQ(annunciator::left_gear_transit, r.transit) << r.handle << " " << r.ratio << " " << r.ra_ft << " " << r.lever;
+  }
+}
+
+TEST(StagePressure, BandsAtEveryAltitudePoint) {
+  struct Band {
+    float alt_ft, lo5, hi5, lo9, hi9;
+  } bands[] = {{0, 24, 54, 9, 25},          {10000, 28, 60, 13, 33}, {16000, 34, 65, 18, 35.5f},
+               {22000, 40, 70, 23, 38},     {31000, 45, 76, 27, 43}, {37000, 58, 82, 28, 52},
+               {41000, 63, 89, 34, 57}};
+  for (const Band& b : bands) {
+    EXPECT_NEAR(bleed_pressure_a(b.alt_ft, (b.lo5 + b.hi5) / 2), 21.0f, 1e-3f) << b.alt_ft;
+    EXPECT_NEAR(bleed_pressure_a(b.alt_ft, b.lo5 + 0.5f), 21.0f / (b.hi5 - b.lo5), 1e-4f) << b.alt_ft;
+    EXPECT_EQ(bleed_pressure_a(b.alt_ft, b.lo5), 0.0f) << b.alt_ft;
+    EXPECT_NEAR(bleed_pressure_b(b.alt_ft, (b.lo9 + b.hi9) / 2), 16.0f, 1e-3f) << b.alt_ft;
+    EXPECT_NEAR(bleed_pressure_b(b.alt_ft, b.lo9 + 0.5f), 16.0f / (b.hi9 - b.lo9), 1e-4f) << b.alt_ft;
+    EXPECT_EQ(bleed_pressure_b(b.alt_ft, b.lo9), 0.0f) << b.alt_ft;
   }
 }
 
