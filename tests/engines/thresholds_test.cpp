@@ -181,8 +181,9 @@ TEST(WindmillTable, EveryRowOnBothSidesOfEachAltitudeBand) {
 TEST(VibrationLaw, BreakpointsOfBothEngines) {
   struct Row {
     float n1, engine1, engine2;
-  } rows[] = {{-1, 0, 0},        {5, 90.5f, 99},     {10, 181, 198},      {23.5f, 151, 150.5f},
-              {37, 121, 103},    {71, 134, 129.5f},  {105, 147, 156},     {120, 147, 156}};
+  } rows[] = {{-1, 0, 0},         {5, 90.5f, 99},       {10, 181, 198},        {11, 178.7778f, 194.4815f},
+              {23.5f, 151, 150.5f}, {37, 121, 103},       {40, 122.1471f, 105.3382f}, {71, 134, 129.5f},
+              {105, 147, 156},      {110, 147, 156}};
   for (const Row& r : rows) {
     EXPECT_NEAR(vibration_target(0, r.n1), r.engine1, 1e-3f) << r.n1;
     EXPECT_NEAR(vibration_target(1, r.n1), r.engine2, 1e-3f) << r.n1;

@@ -22,7 +22,9 @@
 #include "systems/pneumatics.h"
 #include "systems/speedbrake_lever.h"
 #include "systems/instrument_values.h"
+#include "systems/switch_targets.h"
 #include "systems/switch_values.h"
+#include "systems/systems_steps.h"
 #include "systems/system_state.h"
 
 namespace {
@@ -331,6 +333,47 @@ TEST(StagePressure, BandsAtEveryAltitudePoint) {
     EXPECT_NEAR(bleed_pressure_b(b.alt_ft, b.lo9 + 0.5f), 16.0f / (b.hi9 - b.lo9), 1e-4f) << b.alt_ft;
     EXPECT_EQ(bleed_pressure_b(b.alt_ft, b.lo9), 0.0f) << b.alt_ft;
   }
+}
+
+TEST_F(SystemLimits, OpenGuardsHoldNoSwitch) {
+  // Every guard open (its position at 0.3, the closed limit, and rising):
+  // each switch beneath keeps the position the pilot gave it.
+  for (float& t : cover_target) t = 1.0f;
+  for (float& p : button_switch::cover_position) p = 0.3f;
+  electric::battery_pos = 0.0f;
+  toggle_switch::elt = 1.0f;
+  toggle_switch::emer_exit_lights = 0.0f;
+  switches::nose_steer_pos = 0.0f;
+  one_way_switch::pax_oxy_pos = 1.0f;
+  host_mirror.sim_cockpit2_electrical_cross_tie = 0;
+  flt_ctr_A_cover_target = spoiler_A_cover_target = alt_flaps_cover_target = gpws_gear_cover_target = 1.0f;
+  switches::flt_ctr_A_cover_pos = switches::spoiler_A_cover_pos = switches::alt_flaps_cover_pos = 0.3f;
+  toggle_switch::gpws_gear_cover_pos = 0.3f;
+  switches::flt_ctr_A_pos = 0.0f;
+  switches::spoiler_A_pos = 1.0f;
+  switches::alt_flaps_pos = 1.0f;
+  toggle_switch::gpws_gear_pos = 1.0f;
+  update_switch_covers();
+  update_named_covers();
+  EXPECT_EQ(electric::battery_pos, 0.0f);
+  EXPECT_EQ(toggle_switch::elt, 1.0f);
+  EXPECT_EQ(toggle_switch::emer_exit_lights, 0.0f);
+  EXPECT_EQ(switches::nose_steer_pos, 0.0f);
+  EXPECT_EQ(one_way_switch::pax_oxy_pos, 1.0f);
+  EXPECT_EQ(host_mirror.sim_cockpit2_electrical_cross_tie, 0);
+  EXPECT_EQ(switches::flt_ctr_A_pos, 0.0f);
+  EXPECT_EQ(switches::spoiler_A_pos, 1.0f);
+  EXPECT_EQ(switches::alt_flaps_pos, 1.0f);
+  EXPECT_EQ(toggle_switch::gpws_gear_pos, 1.0f);
+  // Closed, the named guards push their switches home.
+  flt_ctr_A_cover_target = spoiler_A_cover_target = alt_flaps_cover_target = gpws_gear_cover_target = 0.0f;
+  switches::flt_ctr_A_cover_pos = switches::spoiler_A_cover_pos = switches::alt_flaps_cover_pos = 0.0f;
+  toggle_switch::gpws_gear_cover_pos = 0.0f;
+  update_named_covers();
+  EXPECT_EQ(switches::flt_ctr_A_pos, 1.0f);
+  EXPECT_EQ(switches::spoiler_A_pos, 0.0f);
+  EXPECT_EQ(switches::alt_flaps_pos, 0.0f);
+  EXPECT_EQ(toggle_switch::gpws_gear_pos, 0.0f);
 }
 
 class HydraulicLeak : public ::testing::Test {
