@@ -2,10 +2,16 @@
 // value on each side of it, driven through one frame of the GPWS update.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "alerting/aural_cues.h"
 #include "alerting/engine_failures.h"
 #include "alerting/gpws.h"
 #include "alerting/rating.h"
+#include "alerting/tcas.h"
+#include "alerting/tcas_values.h"
 #include "alerting/gpws_test_state.h"
 #include "bind_for_test.h"
 #include "core/binding.h"
@@ -373,6 +379,66 @@ TEST_F(ApproachPenalties, EachPenaltyOnBothSidesOfItsLimit) {
     flight::app_rating_param[r.slot] = r.preset;
     flight_rating();
     EXPECT_EQ(flight::app_rating_param[r.slot], r.expect) << "row " << n << ", slot " << r.slot;
+  }
+}
+
+TEST_F(GpwsLimits, ResolutionAdvisoryMessagesAndHoldTimes) {
+  using namespace cue_fmodpack;
+  struct Named {
+    const char* name;
+    float* flag;
+  } const flags[] = {{"climb now", &msg_climb_now},     {"climb", &msg_climb},
+                     {"increase climb", &msg_increase_climb}, {"descend now", &msg_descent_now},
+                     {"descend", &msg_descent},          {"increase descent", &msg_increase_descent},
+                     {"maintain", &msg_maint_vert_spd},  {"clear", &msg_clear_of_conflict},
+                     {"traffic", &msg_traffic},          {"monitor", &msg_mon_vert_spd},
+                     {"adjust", &msg_adj_vert_spd},      {"crossing climb", &msg_cross_climb},
+                     {"crossing descend", &msg_cross_descent}};
+  struct Row {
+    int command;
+    std::vector<std::pair<std::string, float>> heard;  // message and seconds held
+  } rows[] = {
+      {1, {{"climb", 1.0f}, {"climb now", 1.5f}}},
+      {2, {{"climb", 1.0f}, {"climb", 1.0f}}},
+      {3, {{"increase climb", 2.0f}, {"increase climb", 2.0f}}},
+      {4, {{"climb", 1.0f}, {"crossing climb", 2.3f}}},
+      {5, {{"maintain", 2.3f}}},
+      {6, {{"descend", 1.0f}, {"descend now", 1.5f}}},
+      {7, {{"descend", 1.0f}, {"descend", 1.0f}}},
+      {8, {{"increase descent", 2.0f}, {"increase descent", 2.0f}}},
+      {9, {{"descend", 1.0f}, {"crossing descend", 2.3f}}},
+      {10, {{"maintain", 2.3f}}},
+      {11, {{"adjust", 2.3f}}},
+      {12, {{"monitor", 2.3f}}},
+      {13, {{"traffic", 1.5f}}},
+      {14, {{"clear", 2.3f}}},
+  };
+  electric::ac_tnsbus1_status = 1.0f;
+  knob::transponder_pos = 5.0f;
+  host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 1000.0f;
+  for (const Row& r : rows) {
+    tcas_threat = TcasThreatState{};
+    tcas_msgs_reset();
+    tcas_threat.ra_command = static_cast<float>(r.command);
+    std::vector<std::pair<std::string, float>> heard;
+    std::string last;
+    for (int i = 0; i < 200; ++i) {
+      tcas_resolution_advisory();
+      std::string now;
+      for (const Named& f : flags) {
+        if (*f.flag != 0.0f) now = f.name;
+      }
+      if (!now.empty()) {
+        if (now != last) heard.push_back({now, 0.0f});
+        heard.back().second += frame_time;
+      }
+      last = now;
+    }
+    ASSERT_EQ(heard.size(), r.heard.size()) << "command " << r.command;
+    for (size_t k = 0; k < heard.size(); ++k) {
+      EXPECT_EQ(heard[k].first, r.heard[k].first) << "command " << r.command;
+      EXPECT_NEAR(heard[k].second, r.heard[k].second, 0.06f) << "command " << r.command << " " << heard[k].first;
+    }
   }
 }
 
