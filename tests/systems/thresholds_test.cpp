@@ -6,6 +6,7 @@
 #include "alerting/failure_tables.h"
 #include "core/preprocess.h"
 #include "panel_fixture.h"
+#include "systems/autobrake_state.h"
 #include "systems/brake_command_state.h"
 #include "systems/aircraft_systems.h"
 #include "engines/engine_values.h"
@@ -22,6 +23,7 @@
 #include "systems/pneumatics.h"
 #include "systems/speedbrake_lever.h"
 #include "systems/instrument_values.h"
+#include "systems/switch_memory.h"
 #include "systems/switch_targets.h"
 #include "systems/switch_values.h"
 #include "systems/systems_steps.h"
@@ -374,6 +376,58 @@ TEST_F(SystemLimits, OpenGuardsHoldNoSwitch) {
   EXPECT_EQ(switches::spoiler_A_pos, 0.0f);
   EXPECT_EQ(switches::alt_flaps_pos, 0.0f);
   EXPECT_EQ(toggle_switch::gpws_gear_pos, 0.0f);
+}
+
+TEST_F(Steering, AutomaticSpeedBrakeLimits) {
+  delay_timers = DelayTimerBank{};
+  delay_flags = DelayTimerFlags{};
+  lever_commands = LeverCommands{};
+  autobrake::autobrake_RTO_arm = 0.0f;
+  autobrake::autobrake_pos = 1.0f;
+  host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = host_mirror.sim_cockpit2_engine_actuators_prop_mode[1] = 1;
+  engine::thrust1_leveler = engine::thrust2_leveler = 0.0f;
+  auto deployed = [] { return flt_ctrls::speedbrake_lever_anim == 1.0f && speedbrake_lever_anim_target == 1.0f; };
+  // Landing: armed above 100 ft, deployed at touchdown above 60 kt with the
+  // lever armed and the thrust levers idle.
+  struct Landing {
+    float arm_ft, kt, lever, thrust;
+    bool deploy;
+  } landings[] = {{100, 130, 0.0889f, 0, false}, {101, 130, 0.0889f, 0, true},   {150, 59, 0.0889f, 0, false},
+                  {150, 61, 0.0889f, 0, true},   {150, 61, 0.04f, 0, false},     {150, 61, 0.041f, 0, true},
+                  {150, 61, 0.0889f, 0.051f, false}, {150, 61, 0.0889f, 0.05f, true}};
+  for (const Landing& r : landings) {
+    on_ground = gear3_on_ground = 0;
+    engine::thrust1_leveler = 0.0f;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.arm_ft;
+    update_speedbrake();
+    flt_ctrls::speedbrake_lever_anim = 0.0f;
+    speedbrake_lever_anim_target = 0.0f;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 0.0f;
+    on_ground = gear3_on_ground = 1;
+    host_mirror.sim_flightmodel_position_groundspeed = r.kt / 1.94384f;
+    flt_ctrls::speedbrake_lever = r.lever;
+    engine::thrust1_leveler = r.thrust;
+    update_speedbrake();
+    EXPECT_EQ(deployed(), r.deploy) << r.arm_ft << " ft " << r.kt << " kt lever " << r.lever << " thrust " << r.thrust;
+  }
+  // Rejected take-off: above 60 kt, lever at or below 0.04, a reverser out.
+  engine::thrust1_leveler = 0.0f;
+  autobrake::autobrake_RTO_arm = 2.0f;
+  struct Rto {
+    float kt, lever;
+    int prop_mode;
+    bool deploy;
+  } rtos[] = {{61, 0.04f, 3, true}, {59, 0.04f, 3, false}, {61, 0.041f, 3, false}, {61, 0.04f, 1, false}};
+  for (const Rto& r : rtos) {
+    flt_ctrls::speedbrake_lever_anim = 0.0f;
+    speedbrake_lever_anim_target = 0.0f;
+    host_mirror.sim_flightmodel_position_groundspeed = r.kt / 1.94384f;
+    flt_ctrls::speedbrake_lever = r.lever;
+    host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = r.prop_mode;
+    update_speedbrake();
+    EXPECT_EQ(deployed(), r.deploy) << r.kt << " kt lever " << r.lever << " mode " << r.prop_mode;
+  }
+  autobrake::autobrake_RTO_arm = 0.0f;
 }
 
 class HydraulicLeak : public ::testing::Test {
