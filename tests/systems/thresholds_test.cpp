@@ -16,6 +16,7 @@
 #include "systems/brakes.h"
 #include "systems/electric_values.h"
 #include "systems/electrical.h"
+#include "systems/system_state.h"
 #include "systems/delay_timers.h"
 #include "systems/flight_control_values.h"
 #include "systems/hydraulic_values.h"
@@ -428,6 +429,35 @@ TEST_F(Steering, AutomaticSpeedBrakeLimits) {
     EXPECT_EQ(deployed(), r.deploy) << r.kt << " kt lever " << r.lever << " mode " << r.prop_mode;
   }
   autobrake::autobrake_RTO_arm = 0.0f;
+}
+
+TEST_F(SystemLimits, StandbyDisplayAlignsInNinetySixSecondsOnBothBatteryBuses) {
+  host_mirror.sim_cockpit2_electrical_battery_voltage_actual_volts[0] = 24.0f;
+  host_mirror.sim_cockpit2_electrical_bus_volts[0] = 28.0f;
+  host_mirror.sim_cockpit2_electrical_bus_volts[1] = 27.5f;
+  struct Row {
+    float battery, standby;  // switch positions
+    int frames;              // of 0.125 s
+    float countdown, ready;
+  } rows[] = {
+      {1, 1, 1, 95.875f, 0},   // both battery buses: counting down
+      {1, 1, 767, 0.125f, 0},
+      {1, 1, 769, 0, 1},       // aligned after 96 s
+      {0, -1, 1, 95.875f, 0},  // battery bus off, direct bus on standby: reset every frame
+      {0, -1, 40, 95.875f, 0},
+  };
+  for (const Row& r : rows) {
+    elec_bus_state.isfd_ready = 1.0f;
+    elec_bus_state.isfd_countdown = 0.0f;
+    electric::battery_pos = 0.0f;
+    electric::standby_bat_pos = 0.0f;
+    elec_buses_update();  // everything dark: the alignment starts over
+    electric::battery_pos = r.battery;
+    electric::standby_bat_pos = r.standby;
+    for (int i = 0; i < r.frames; ++i) elec_buses_update();
+    EXPECT_NEAR(elec_bus_state.isfd_countdown, r.countdown, 1e-3f) << r.battery << " " << r.standby << " " << r.frames;
+    EXPECT_EQ(elec_bus_state.isfd_ready, r.ready) << r.battery << " " << r.standby << " " << r.frames;
+  }
 }
 
 class HydraulicLeak : public ::testing::Test {
