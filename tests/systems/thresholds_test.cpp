@@ -300,6 +300,27 @@ TEST_F(Warnings, TakeoffConfigurationLimits) {
   }
 }
 
+TEST_F(Warnings, VoiceRecorderRunsWithAnEngineAboveFiftyPercent) {
+  electric::dc_bus2_status = electric::ac_tnsbus2_status = 1.0f;
+  struct Row {
+    int burn1;
+    float n2_1;
+    int burn2;
+    float n2_2, cvr;
+  } rows[] = {{1, 51, 0, 0, 1}, {1, 50, 0, 0, 0}, {0, 60, 0, 0, 0}, {0, 0, 1, 51, 1}, {0, 0, 1, 50, 0},
+              {1, 51, 1, 51, 1}, {1, 40, 1, 40, 0}};
+  for (const Row& r : rows) {
+    recorder_lights = RecorderLightState{};
+    toggle_switch::vcr = 0.0f;
+    host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[0] = r.burn1;
+    host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[1] = r.burn2;
+    host_mirror.sim_flightmodel2_engines_N2_percent[0] = r.n2_1;
+    host_mirror.sim_flightmodel2_engines_N2_percent[1] = r.n2_2;
+    annunciators_recorders();
+    EXPECT_EQ(annunciator::cvr, r.cvr) << r.burn1 << " " << r.n2_1 << " " << r.burn2 << " " << r.n2_2;
+  }
+}
+
 TEST_F(Warnings, GearDisagreeAndGearWarning) {
   struct Row {
     float handle, ratio, ra_ft, lever;
