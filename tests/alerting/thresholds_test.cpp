@@ -442,6 +442,18 @@ TEST_F(GpwsLimits, ResolutionAdvisoryMessagesAndHoldTimes) {
   }
 }
 
+TEST(TcasSensitivityRows, AboveEachAltitudeLimit) {
+  struct Row {
+    float radio, alt, ta_time, ra_time;
+  } rows[] = {{2350, 1000, 30, 20}, {3000, 5000, 40, 25}, {3000, 10000, 45, 30}, {3000, 20000, 48, 35},
+              {2349, 45000, 25, 15}};
+  for (const Row& r : rows) {
+    const TcasSensitivity s = tcas_sensitivity(false, r.radio, r.alt);
+    EXPECT_EQ(s.ta_time_s, r.ta_time) << r.radio << " " << r.alt;
+    EXPECT_EQ(s.ra_time_s, r.ra_time) << r.radio << " " << r.alt;
+  }
+}
+
 TEST(FlapSpeedSchedules, PlacardAndStructuralLimitAtEachBreakpoint) {
   struct Row {
     float flap_deg, placard_kt, structural_kt;
