@@ -21,6 +21,7 @@
 #include "systems/flight_control_values.h"
 #include "systems/hydraulic_values.h"
 #include "systems/hydraulics.h"
+#include "systems/ice_values.h"
 #include "systems/pneumatics.h"
 #include "systems/speedbrake_lever.h"
 #include "systems/instrument_values.h"
@@ -318,6 +319,30 @@ TEST_F(Warnings, VoiceRecorderRunsWithAnEngineAboveFiftyPercent) {
     host_mirror.sim_flightmodel2_engines_N2_percent[1] = r.n2_2;
     annunciators_recorders();
     EXPECT_EQ(annunciator::cvr, r.cvr) << r.burn1 << " " << r.n2_1 << " " << r.burn2 << " " << r.n2_2;
+  }
+}
+
+TEST_F(Warnings, WindowHeatOverheatBySideBusAndFailure) {
+  // Forward right and left side windows hang on transfer bus 2, the others on
+  // bus 1; a window heat failure lights every switched-on window.
+  struct Row {
+    float t1, t2;
+    int failed;
+    float switches;
+    float rf, ls, rs, lf;
+  } rows[] = {{1, 1, 0, 1, 0, 0, 0, 0}, {1, 0, 0, 1, 1, 1, 0, 0}, {0, 1, 0, 1, 0, 0, 1, 1},
+              {1, 1, 6, 1, 1, 1, 1, 1}, {0, 0, 6, 0, 0, 0, 0, 0}};
+  for (const Row& r : rows) {
+    electric::ac_tnsbus1_status = r.t1;
+    electric::ac_tnsbus2_status = r.t2;
+    host_mirror.sim_operation_failures_rel_ice_window_heat = r.failed;
+    ice::window_heat_r_fwd_pos = ice::window_heat_l_side_pos = ice::window_heat_r_side_pos =
+        ice::window_heat_l_fwd_pos = r.switches;
+    annunciators_anti_ice();
+    EXPECT_EQ(annunciator::window_heat_ovht_rf, r.rf) << r.t1 << r.t2 << r.failed << r.switches;
+    EXPECT_EQ(annunciator::window_heat_ovht_ls, r.ls) << r.t1 << r.t2 << r.failed << r.switches;
+    EXPECT_EQ(annunciator::window_heat_ovht_rs, r.rs) << r.t1 << r.t2 << r.failed << r.switches;
+    EXPECT_EQ(annunciator::window_heat_ovht_lf, r.lf) << r.t1 << r.t2 << r.failed << r.switches;
   }
 }
 
