@@ -260,6 +260,16 @@ TEST_F(Brightness, FloodLevelsByOverheadKnob) {
     EXPECT_NEAR(ins[29], r.g, 1e-4f) << r.knob;
     EXPECT_NEAR(ins[30], r.g, 1e-4f) << r.knob;
   }
+  // The pedestal flood follows its own knob in the dimmed switch position.
+  host_mirror.sim_cockpit2_switches_generic_lights_switch[14] = 0.5f;
+  for (float knob : {0.0f, 0.5f, 1.0f}) {
+    electric::panel_brightness[2] = knob;
+    update_panel_brightness();
+    EXPECT_NEAR(ins[17], 0.4f + 0.4f * knob, 1e-5f) << knob;
+  }
+  host_mirror.sim_cockpit2_switches_generic_lights_switch[14] = 1.0f;
+  update_panel_brightness();
+  EXPECT_EQ(ins[17], 1.0f);
   EXPECT_NEAR(electric::tint_dspl_capt, 0.72f, 1e-6f);
   EXPECT_NEAR(electric::tint_dspl_fo, 0.72f, 1e-6f);
 }
