@@ -18,6 +18,7 @@
 #include "systems/electrical.h"
 #include "systems/system_state.h"
 #include "systems/delay_timers.h"
+#include "systems/fire_values.h"
 #include "systems/flight_control_values.h"
 #include "systems/hydraulic_values.h"
 #include "systems/hydraulics.h"
@@ -353,6 +354,25 @@ TEST_F(Warnings, WindowHeatOverheatBySideBusAndFailure) {
     EXPECT_EQ(annunciator::window_heat_ovht_ls, r.ls) << r.t1 << r.t2 << r.failed << r.switches;
     EXPECT_EQ(annunciator::window_heat_ovht_rs, r.rs) << r.t1 << r.t2 << r.failed << r.switches;
     EXPECT_EQ(annunciator::window_heat_ovht_lf, r.lf) << r.t1 << r.t2 << r.failed << r.switches;
+  }
+}
+
+TEST_F(Warnings, ExtinguisherCircuitLights) {
+  struct Row {
+    float test, left_psi, right_psi, apu_psi;
+    float left, right, apu;
+  } rows[] = {{0, 600, 600, 600, 0, 0, 0},       {0, 599.9f, 600, 600, 0, 0, 0}, {0, 599.8f, 600, 600, 1, 0, 0},
+              {0, 600, 599.8f, 600, 0, 1, 0},     {0, 600, 600, 599.8f, 0, 0, 1}, {1, 600, 600, 600, 1, 1, 1},
+              {-1, 600, 600, 600, 1, 1, 1},       {0.5f, 600, 600, 600, 0, 0, 0}};
+  for (const Row& r : rows) {
+    toggle_switch::extinguisher_circuit_test = r.test;
+    fire::engine01_02L_ext_bottle_psi = r.left_psi;
+    fire::engine01_02R_ext_bottle_psi = r.right_psi;
+    fire::apu_ext_bottle_psi = r.apu_psi;
+    annunciators_fire();
+    EXPECT_EQ(annunciator::extinguisher_circuit_annun_left, r.left) << r.test << " " << r.left_psi;
+    EXPECT_EQ(annunciator::extinguisher_circuit_annun_right, r.right) << r.test << " " << r.right_psi;
+    EXPECT_EQ(annunciator::extinguisher_circuit_annun_apu, r.apu) << r.test << " " << r.apu_psi;
   }
 }
 
