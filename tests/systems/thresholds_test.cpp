@@ -414,6 +414,32 @@ TEST(StagePressure, BandsAtEveryAltitudePoint) {
   }
 }
 
+TEST_F(SystemLimits, FlapTimeAndAutoSlatsByHandle) {
+  hydraulic::B_status = 1.0f;
+  switches::alt_flaps_pos = 0.0f;
+  electric::dc_bus1_status = 1.0f;
+  host_mirror.sim_operation_failures_rel_flap_act = 0;
+  struct Row {
+    float handle, b_psi, ra_ft;
+    float time_s;
+    int auto_slat;
+  } rows[] = {
+      {0.125f, 3000, 1000, 96, 1}, {0.126f, 3000, 1000, 20, 1}, {0.25f, 3000, 1000, 20, 1},
+      {0.26f, 3000, 1000, 24, 1},  {0.625f, 3000, 1000, 24, 1}, {0.626f, 3000, 1000, 40, 1},
+      {0.75f, 3000, 1000, 40, 1},  {0.76f, 3000, 1000, 40, 0},  {0.124f, 3000, 1000, 96, 0},
+      {0.25f, 2499, 1000, 50, 1},  {0.25f, 2500, 1000, 20, 1},  {0.25f, 3000, 50, 20, 1},
+      {0.25f, 3000, 49, 20, 0},
+  };
+  for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = r.handle;
+    hydraulic::B_pressure = r.b_psi;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra_ft;
+    update_flaps_slats();
+    EXPECT_FLOAT_EQ(host_mirror.sim_aircraft2_engine_flap_extension_time_sec, r.time_s) << r.handle << " " << r.b_psi;
+    EXPECT_EQ(host_mirror.sim_aircraft_specialcontrols_acf_autoslatEQ, r.auto_slat) << r.handle << " " << r.ra_ft;
+  }
+}
+
 TEST_F(SystemLimits, OpenGuardsHoldNoSwitch) {
   // Every guard open (its position at 0.3, the closed limit, and rising):
   // each switch beneath keeps the position the pilot gave it.
