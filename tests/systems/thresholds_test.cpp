@@ -17,6 +17,7 @@
 #include "systems/electric_values.h"
 #include "systems/electrical.h"
 #include "systems/system_state.h"
+#include "systems/clocks.h"
 #include "systems/delay_timers.h"
 #include "systems/fire_values.h"
 #include "systems/flight_control_values.h"
@@ -437,6 +438,40 @@ TEST_F(SystemLimits, FlapTimeAndAutoSlatsByHandle) {
     update_flaps_slats();
     EXPECT_FLOAT_EQ(host_mirror.sim_aircraft2_engine_flap_extension_time_sec, r.time_s) << r.handle << " " << r.b_psi;
     EXPECT_EQ(host_mirror.sim_aircraft_specialcontrols_acf_autoslatEQ, r.auto_slat) << r.handle << " " << r.ra_ft;
+  }
+}
+
+TEST_F(SystemLimits, ClockLightingByKnobAndBus) {
+  clock_state = ClockState{};
+  const float* ratio = host_mirror.sim_cockpit2_switches_instrument_brightness_ratio;
+  struct Knob {
+    float knob, digits, glow;  // elements 21 and 8 of the captain's clock
+  } knobs[] = {{-0.1f, 0.1875f, 0.416667f}, {0, 0.1875f, 0.416667f}, {0.2f, 0.3f, 0.666667f},
+               {0.4f, 0.4125f, 0.916667f}, {0.5f, 0.46875f, 1},      {1, 0.75f, 1},
+               {1.2f, 0.75f, 1}};
+  for (const Knob& k : knobs) {
+    clock_state.chrono_brightness_capt = clock_state.chrono_brightness_fo = k.knob;
+    update_clocks();
+    EXPECT_NEAR(ratio[21], k.digits, 1e-5f) << k.knob;
+    EXPECT_NEAR(ratio[8], k.glow, 1e-5f) << k.knob;
+    EXPECT_NEAR(ratio[22], k.digits, 1e-5f) << k.knob;
+    EXPECT_NEAR(ratio[18], k.glow, 1e-5f) << k.knob;
+  }
+  clock_state.chrono_brightness_capt = clock_state.chrono_brightness_fo = 1.0f;
+  struct Bus {
+    float dir_bat, bat, standby, dc1, dc2;
+    bool capt, fo;
+  } buses[] = {{1, 1, 1, 0, 0, true, true},  {1, 1, 0, 1, 0, true, false}, {1, 1, 0, 0, 1, false, true},
+               {0, 1, 1, 1, 1, false, false}, {1, 0, 1, 1, 1, false, false}};
+  for (const Bus& b : buses) {
+    electric::dir_batbus_status = b.dir_bat;
+    electric::batbus_status = b.bat;
+    electric::dc_stdbus_status = b.standby;
+    electric::dc_bus1_status = b.dc1;
+    electric::dc_bus2_status = b.dc2;
+    update_clocks();
+    EXPECT_EQ(ratio[21], b.capt ? 0.75f : 0.0f) << b.dir_bat << b.bat << b.standby << b.dc1 << b.dc2;
+    EXPECT_EQ(ratio[22], b.fo ? 0.75f : 0.0f) << b.dir_bat << b.bat << b.standby << b.dc1 << b.dc2;
   }
 }
 
