@@ -6,6 +6,7 @@
 #include "alerting/failure_tables.h"
 #include "core/preprocess.h"
 #include "panel_fixture.h"
+#include "systems/air_values.h"
 #include "systems/autobrake_state.h"
 #include "systems/brake_command_state.h"
 #include "systems/aircraft_systems.h"
@@ -13,6 +14,7 @@
 #include "systems/annunciator_values.h"
 #include "systems/annunciators.h"
 #include "systems/annunciators_controls.h"
+#include "systems/annunciators_panels.h"
 #include "systems/brakes.h"
 #include "systems/electric_values.h"
 #include "systems/electrical.h"
@@ -374,6 +376,31 @@ TEST_F(Warnings, ExtinguisherCircuitLights) {
     EXPECT_EQ(annunciator::extinguisher_circuit_annun_left, r.left) << r.test << " " << r.left_psi;
     EXPECT_EQ(annunciator::extinguisher_circuit_annun_right, r.right) << r.test << " " << r.right_psi;
     EXPECT_EQ(annunciator::extinguisher_circuit_annun_apu, r.apu) << r.test << " " << r.apu_psi;
+  }
+}
+
+TEST_F(Warnings, PackLightsAndEmergencyExitLights) {
+  overhead_lights = OverheadLightState{};
+  air::l_pack_pos = air::r_pack_pos = 1.0f;
+  electric::ac_tnsbus1_status = electric::ac_tnsbus2_status = 1.0f;
+  struct Row {
+    int failed;    // host failure element 153 (both packs)
+    float t1, t2;  // a pack latches when its bus is lost with its switch on
+    float left, right;
+  } rows[] = {{6, 1, 1, 1, 1}, {0, 1, 1, 0, 0}, {0, 1, 0, 1, 0}, {0, 1, 0, 1, 0},
+              {0, 1, 1, 0, 0}, {0, 0, 1, 0, 1}, {0, 1, 1, 0, 0}};
+  for (const Row& r : rows) {
+    host_mirror.sim_operation_failures_failures[153] = r.failed;
+    electric::ac_tnsbus1_status = r.t1;
+    electric::ac_tnsbus2_status = r.t2;
+    annunciators_overhead();
+    EXPECT_EQ(annunciator::pack_left, r.left) << r.failed << " " << r.t1 << " " << r.t2;
+    EXPECT_EQ(annunciator::pack_right, r.right) << r.failed << " " << r.t1 << " " << r.t2;
+  }
+  for (float sw : {0.0f, 1.0f, 2.0f}) {
+    toggle_switch::emer_exit_lights = sw;
+    annunciators_overhead();
+    EXPECT_EQ(annunciator::emer_exit, sw == 1.0f ? 0.0f : 1.0f) << sw;
   }
 }
 
