@@ -404,6 +404,26 @@ TEST_F(Warnings, PackLightsAndEmergencyExitLights) {
   }
 }
 
+TEST_F(Warnings, HydraulicLowPressureLightsAndTheFireSwitch) {
+  struct Row {
+    float a_trg, b_trg, fire1, fire2;
+    float a, b;
+  } rows[] = {{0, 0, 0, 0, 1, 1}, {0, 0, 1, 0, 0, 1}, {0, 0, 0, 1, 1, 0}, {2900, 2900, 0, 0, 0, 0}};
+  for (const Row& r : rows) {
+    hydraulic::A_press_trg = r.a_trg;
+    hydraulic::B_press_trg = r.b_trg;
+    hydraulic::A_press_el_trg = hydraulic::B_press_el_trg = 0.0f;
+    fire::engine01_ext_switch_pos_arm = r.fire1;
+    fire::engine02_ext_switch_pos_arm = r.fire2;
+    for (int i = 0; i < 30; ++i) annunciators_electrical();  // 3 s: past the light filter
+    EXPECT_EQ(annunciator::hyd_press_a, r.a) << r.a_trg << " " << r.fire1;
+    EXPECT_EQ(annunciator::hyd_press_b, r.b) << r.b_trg << " " << r.fire2;
+    EXPECT_EQ(annunciator::hyd_el_press_a, 1.0f);
+    EXPECT_EQ(annunciator::hyd_el_press_b, 1.0f);
+  }
+  fire::engine01_ext_switch_pos_arm = fire::engine02_ext_switch_pos_arm = 0.0f;
+}
+
 TEST_F(Warnings, GearDisagreeAndGearWarning) {
   struct Row {
     float handle, ratio, ra_ft, lever;
