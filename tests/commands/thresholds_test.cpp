@@ -3,7 +3,9 @@
 #include <vector>
 
 #include "cockpit_fixture.h"
+#include "core/preprocess.h"
 #include "systems/air_values.h"
+#include "systems/flight_control_values.h"
 #include "systems/instrument_values.h"
 #include "systems/switch_memory.h"
 #include "systems/switch_values.h"
@@ -47,6 +49,25 @@ TEST_F(SetCommands, EachCommandSetsItsPosition) {
   toggle_switch::vcr = 0.5f;
   click("toggle_switch/vcr_on");
   EXPECT_EQ(toggle_switch::vcr, 0.5f);
+}
+
+TEST_F(SetCommands, GearUpKeepsGearSelectedDownWithTheManualHandlePulled) {
+  struct Row {
+    float handle, cover;
+    float selected;
+  } rows[] = {{0.89f, 0.89f, 0}, {0.91f, 0, 1}, {0, 0.91f, 1}, {1, 1, 1}, {0, 0, 0},
+              {0.9f, 0.9f, 0}};  // a float 0.9 lies below 0.9 in double precision
+  on_ground = 0;
+  for (const Row& r : rows) {
+    controls::gear_handle_down = 1.0f;
+    lever_commands.gear_down_selected = 1.0f;
+    emergency::landgear_pos = r.handle;
+    emergency::landgear_cover_pos = r.cover;
+    click("push_button/gear_up");
+    EXPECT_EQ(controls::gear_handle_down, 0.0f) << r.handle << " " << r.cover;
+    EXPECT_EQ(lever_commands.gear_down_selected, r.selected) << r.handle << " " << r.cover;
+  }
+  emergency::landgear_pos = emergency::landgear_cover_pos = 0.0f;
 }
 
 }  // namespace
