@@ -51,6 +51,23 @@ TEST_F(SetCommands, EachCommandSetsItsPosition) {
   EXPECT_EQ(toggle_switch::vcr, 0.5f);
 }
 
+TEST_F(SetCommands, NoSmokingSwitchWithAndWithoutItsMiddlePosition) {
+  struct Row {
+    float option;
+    const char* command;
+    float from, to;
+  } rows[] = {{0, "toggle_switch/no_smoking_dn", 0, 1}, {0, "toggle_switch/no_smoking_dn", 1, 2},
+              {0, "toggle_switch/no_smoking_dn", 2, 2}, {0, "toggle_switch/no_smoking_up", 2, 1},
+              {0, "toggle_switch/no_smoking_up", 1, 0}, {0, "toggle_switch/no_smoking_up", 0, 0},
+              {1, "toggle_switch/no_smoking_dn", 0, 2}, {1, "toggle_switch/no_smoking_up", 2, 0}};
+  for (const Row& r : rows) {
+    script_mirror.zuvadud_D738_fms_no_smoking = r.option;
+    toggle_switch::no_smoking_pos = r.from;
+    click(r.command);
+    EXPECT_EQ(toggle_switch::no_smoking_pos, r.to) << r.command << " from " << r.from << " option " << r.option;
+  }
+}
+
 TEST_F(SetCommands, GearUpKeepsGearSelectedDownWithTheManualHandlePulled) {
   struct Row {
     float handle, cover;
