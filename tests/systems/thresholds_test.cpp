@@ -247,6 +247,38 @@ TEST_F(Brightness, AmbientLightBySunElevation) {
   }
 }
 
+TEST_F(Brightness, DisplayFormatsTakeTheirKnobsAlong) {
+  host_mirror.sim_graphics_scenery_sun_pitch_degrees = 60.0f;  // knob range 0.4 .. 0.8
+  for (int i = 0; i < 6; ++i) electric::instrument_brightness[i] = 0.1f * static_cast<float>(i + 1);
+  electric::instrument_brightness[24] = electric::instrument_brightness[26] = 1.0f;
+  // Each display's own knob gives E0 .. E5 = 0.44 .. 0.64.
+  struct Row {
+    float ldu, udu, idu_fo, idu_cpt;
+    float e[6];
+    float e24, e26;
+  } rows[] = {
+      {0, 0, 0, 0, {0.44f, 0.48f, 0.52f, 0.56f, 0.60f, 0.64f}, 0.416f, 0.448f},
+      {1, 0, 0, 2, {0.52f, 0.48f, 0.64f, 0.56f, 0.60f, 0.64f}, 0.512f, 0.448f},
+      {2, 0, 2, 3, {0.44f, 0.56f, 0.52f, 0.56f, 0.64f, 0.52f}, 0.512f, 0.512f},
+      {3, 0, 3, 1, {0.44f, 0.48f, 0.52f, 0.64f, 0.60f, 0.56f}, 0.512f, 0.512f},
+      {0, 1, 1, 1, {0.44f, 0.48f, 0.52f, 0.56f, 0.52f, 0.64f}, 0.512f, 0.512f},
+      {0, 1, 1, 0, {0.44f, 0.48f, 0.52f, 0.56f, 0.56f, 0.64f}, 0.416f, 0.512f},
+  };
+  for (const Row& r : rows) {
+    display_units::ldu = r.ldu;
+    display_units::udu = r.udu;
+    display_units::idu_fo = r.idu_fo;
+    display_units::idu_cpt = r.idu_cpt;
+    update_panel_brightness();
+    for (int i = 0; i < 6; ++i) {
+      EXPECT_NEAR(ins[i], r.e[i], 1e-5f) << "element " << i << " ldu " << r.ldu << " udu " << r.udu << " fo "
+                                         << r.idu_fo << " cpt " << r.idu_cpt;
+    }
+    EXPECT_NEAR(ins[24], r.e24, 1e-5f) << r.idu_cpt;
+    EXPECT_NEAR(ins[26], r.e26, 1e-5f) << r.idu_fo;
+  }
+}
+
 TEST_F(Brightness, FloodLevelsByOverheadKnob) {
   host_mirror.sim_graphics_scenery_sun_pitch_degrees = 60.0f;  // knob range 0.4 .. 0.8
   struct Row {
