@@ -27,6 +27,7 @@
 #include "systems/hydraulics.h"
 #include "systems/ice_values.h"
 #include "systems/pneumatics.h"
+#include "systems/reverse_levers.h"
 #include "systems/speedbrake_lever.h"
 #include "systems/instrument_values.h"
 #include "systems/switch_memory.h"
@@ -552,6 +553,36 @@ TEST_F(SystemLimits, ClockLightingByKnobAndBus) {
     EXPECT_EQ(ratio[21], b.capt ? 0.75f : 0.0f) << b.dir_bat << b.bat << b.standby << b.dc1 << b.dc2;
     EXPECT_EQ(ratio[22], b.fo ? 0.75f : 0.0f) << b.dir_bat << b.bat << b.standby << b.dc1 << b.dc2;
   }
+}
+
+TEST_F(SystemLimits, ReverserEngagesBelowTenFeetAndScalesTheLever) {
+  hydraulic::A_status = 1.0f;
+  hydraulic::standby_status = 0.0f;
+  struct Row {
+    float ra_ft, lever;
+    int mode;
+    float ratio;
+  } rows[] = {{9.9f, 0.06f, 3, 0}, {9.9f, 0.059f, 1, 0}, {10, 0.5f, 1, 0},
+              {9.9f, 0.53f, 3, 0.5f}, {9.9f, 1, 3, 1}, {9.9f, 1.2f, 3, 1}};
+  for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = 1;
+    host_mirror.sim_cockpit2_engine_actuators_throttle_ratio[0] = 0.0f;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra_ft;
+    flt_ctrls::reverse_lever1 = r.lever;
+    reverse_lever_logic();
+    EXPECT_EQ(host_mirror.sim_cockpit2_engine_actuators_prop_mode[0], r.mode) << r.ra_ft << " " << r.lever;
+    EXPECT_NEAR(host_mirror.sim_cockpit2_engine_actuators_throttle_ratio[0], r.ratio, 1e-6f) << r.ra_ft << " " << r.lever;
+  }
+  // Reversing, the aircraft leaving 10 ft or the lever stowed ends it.
+  host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 10.0f;
+  flt_ctrls::reverse_lever1 = 0.5f;
+  reverse_lever_logic();
+  EXPECT_EQ(host_mirror.sim_cockpit2_engine_actuators_prop_mode[0], 1);
+  host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = 3;
+  host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 0.0f;
+  flt_ctrls::reverse_lever1 = 0.0f;
+  reverse_lever_logic();
+  EXPECT_EQ(host_mirror.sim_cockpit2_engine_actuators_prop_mode[0], 1);
 }
 
 TEST_F(SystemLimits, OpenGuardsHoldNoSwitch) {
