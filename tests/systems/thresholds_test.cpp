@@ -16,6 +16,7 @@
 #include "systems/annunciators_controls.h"
 #include "systems/annunciators_panels.h"
 #include "systems/brakes.h"
+#include "systems/elec_trim_state.h"
 #include "systems/electric_values.h"
 #include "systems/electrical.h"
 #include "systems/system_state.h"
@@ -583,6 +584,23 @@ TEST_F(SystemLimits, ReverserEngagesBelowTenFeetAndScalesTheLever) {
   flt_ctrls::reverse_lever1 = 0.0f;
   reverse_lever_logic();
   EXPECT_EQ(host_mirror.sim_cockpit2_engine_actuators_prop_mode[0], 1);
+}
+
+TEST_F(SystemLimits, StabilizerTrimTravelTimeByFlapsAndAutopilot) {
+  struct Row {
+    float ap, flap;
+    int fast;
+    float travel_s;  // 20 before the frame: kept where the rule leaves it
+  } rows[] = {{0, 0.049f, 0, 85.5f}, {0, 0.05f, 1, 42.75f}, {1, 0.05f, 1, 63.33f}, {1, 0.049f, 0, 20}};
+  for (const Row& r : rows) {
+    elec_trim_travel_time = 20.0f;
+    script_mirror.zuvadud_autopilot_ap_on = r.ap;
+    host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = r.flap;
+    update_stab_trim_wheel();
+    EXPECT_EQ(elec_trim_fast_mode, r.fast) << r.ap << " " << r.flap;
+    EXPECT_FLOAT_EQ(elec_trim_travel_time, r.travel_s) << r.ap << " " << r.flap;
+  }
+  script_mirror.zuvadud_autopilot_ap_on = 0.0f;
 }
 
 TEST_F(SystemLimits, OpenGuardsHoldNoSwitch) {
