@@ -603,6 +603,21 @@ TEST_F(SystemLimits, StabilizerTrimTravelTimeByFlapsAndAutopilot) {
   script_mirror.zuvadud_autopilot_ap_on = 0.0f;
 }
 
+TEST_F(SystemLimits, ScriptGearInputAroundItsOffDetent) {
+  on_ground = 0;
+  struct Row {
+    float off, input, handle;
+  } rows[] = {{0.4f, 0.2f, 0.25f}, {0.4f, 0.7f, 0.75f}, {0.4f, 1, 1},  {0, 0.3f, 0.3f},  {1, 1, 0.5f},
+              {-0.1f, -0.2f, 0.5f}, {0, 0.09f, 0},        {0, 0.11f, 0.11f}, {0, 0.44f, 0.44f}, {0, 0.46f, 0.5f},
+              {0, 0.54f, 0.5f},  {0, 0.56f, 0.56f},    {0, 0.94f, 0.94f}, {0, 0.96f, 1}};
+  for (const Row& r : rows) {
+    script_mirror.zuvadud_D738_flt_ctrls_landgear_off = r.off;
+    script_mirror.zuvadud_D738_flt_ctrls_landgear = r.input;
+    update_joystick_axes();
+    EXPECT_FLOAT_EQ(controls::gear_handle_down, r.handle) << r.off << " " << r.input;
+  }
+}
+
 TEST_F(SystemLimits, OpenGuardsHoldNoSwitch) {
   // Every guard open (its position at 0.3, the closed limit, and rising):
   // each switch beneath keeps the position the pilot gave it.
