@@ -3,6 +3,7 @@
 // steering limit and turn-brake fade, and the hydraulic leak rate.
 #include <cmath>
 
+#include "alerting/aural_cues.h"
 #include "alerting/failure_tables.h"
 #include "core/preprocess.h"
 #include "panel_fixture.h"
@@ -616,6 +617,27 @@ TEST_F(SystemLimits, ScriptGearInputAroundItsOffDetent) {
     update_joystick_axes();
     EXPECT_FLOAT_EQ(controls::gear_handle_down, r.handle) << r.off << " " << r.input;
   }
+}
+
+TEST_F(SystemLimits, OverspeedWarningAndItsTest) {
+  struct Row {
+    float capt_kt, fo_kt, mach, ra_ft, button, battery_bus;
+    float warn;
+  } rows[] = {{341, 341, 0.823f, 1000, 0, 1, 0}, {342, 300, 0.5f, 1000, 0, 1, 1}, {300, 342, 0.5f, 1000, 0, 1, 1},
+              {300, 300, 0.824f, 1000, 0, 1, 1}, {0, 0, 0, 49, 1, 1, 1},          {0, 0, 0, 50, 1, 1, 0},
+              {342, 342, 0.9f, 1000, 0, 0, 0}};
+  for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = r.capt_kt;
+    host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_copilot = r.fo_kt;
+    host_mirror.sim_flightmodel_misc_machno = r.mach;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra_ft;
+    push_button::mach_warn1_pos = r.button;
+    electric::batbus_status = r.battery_bus;
+    update_source_indications();
+    EXPECT_EQ(fmod_::mach_warn, r.warn) << r.capt_kt << " " << r.fo_kt << " " << r.mach << " " << r.ra_ft;
+  }
+  push_button::mach_warn1_pos = 0.0f;
+  electric::batbus_status = 1.0f;
 }
 
 TEST_F(SystemLimits, OpenGuardsHoldNoSwitch) {
