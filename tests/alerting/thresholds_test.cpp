@@ -230,6 +230,38 @@ TEST_F(GpwsLimits, EachOutputHoldsItsFlagForItsTime) {
   }
 }
 
+TEST_F(GpwsLimits, MinimumsCalloutsByOption) {
+  struct Row {
+    int code;
+    float ra_dh, plus_hundred, ra_minimums;
+    float* flag;
+    float hold_s;
+  } rows[] = {{28, 0, 0, 0, &cue_fmodpack::appro_mins, 1.8f},
+              {28, 0, 1, 0, &cue_fmodpack::plus_hundred, 1.8f},
+              {28, 1, 0, 0, &cue_fmod::app_dec_height, 1.6f},
+              {29, 0, 0, 0, &fmod_::dh_minimum_pilot, 1.2f},
+              {29, 0, 0, 1, &fmod_::dh_minimums_pilot, 1.2f}};
+  for (const Row& r : rows) {
+    SetUp();
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 1500.0f;
+    host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = 250.0f;
+    script_mirror.zuvadud_D738_fmod_dh_minimum_pilot2 = script_mirror.zuvadud_D738_fmod_dh_minimum_pilot2_ra = 1.0f;
+    cockpit_options.ra_decision_height = r.ra_dh;
+    cockpit_options.plus_hundred = r.plus_hundred;
+    cockpit_options.ra_minimums = r.ra_minimums;
+    gpws_state.alert_code = r.code;
+    gpws_state.minimums_called = 1;
+    int up = 0;
+    for (int i = 0; i < 60 && gpws_state.alert_code == r.code; ++i) {
+      gpws_update();
+      if (*r.flag != 0.0f) ++up;
+    }
+    EXPECT_NEAR(static_cast<float>(up) * frame_time, r.hold_s, 0.06f) << "code " << r.code << " option " << r.ra_dh
+                                                                        << r.plus_hundred << r.ra_minimums;
+  }
+  cockpit_options = CockpitOptions{};
+}
+
 TEST_F(GpwsLimits, OverspeedAccumulatorRates) {
   engine_failure_state = EngineFailureState{};
   on_ground = 1;
