@@ -459,6 +459,28 @@ TEST_F(Warnings, HydraulicLowPressureLightsAndTheFireSwitch) {
   fire::engine01_ext_switch_pos_arm = fire::engine02_ext_switch_pos_arm = 0.0f;
 }
 
+TEST_F(Warnings, FadecOffAndReverserLights) {
+  struct Row {
+    int fadec1, fadec2, mode1, mode2;
+    float a_status, b_status;
+    float fadec1_off, fadec2_off, rev1, rev2;
+  } rows[] = {{1, 1, 1, 1, 1, 1, 0, 0, 0, 0}, {0, 1, 1, 1, 1, 1, 1, 0, 0, 0}, {1, 0, 1, 1, 1, 1, 0, 1, 0, 0},
+              {1, 1, 3, 1, 1, 1, 0, 0, 1, 0}, {1, 1, 1, 3, 1, 1, 0, 0, 0, 1}, {1, 1, 3, 3, 0, 0, 0, 0, 0, 0}};
+  for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_engine_actuators_fadec_on[0] = r.fadec1;
+    host_mirror.sim_cockpit2_engine_actuators_fadec_on[1] = r.fadec2;
+    host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = r.mode1;
+    host_mirror.sim_cockpit2_engine_actuators_prop_mode[1] = r.mode2;
+    hydraulic::A_status = r.a_status;
+    hydraulic::B_status = r.b_status;
+    annunciators_overhead();
+    EXPECT_EQ(annunciator::fadec1_off, r.fadec1_off) << r.fadec1 << r.fadec2 << r.mode1 << r.mode2;
+    EXPECT_EQ(annunciator::fadec2_off, r.fadec2_off) << r.fadec1 << r.fadec2 << r.mode1 << r.mode2;
+    EXPECT_EQ(annunciator::reverser_fail_0, r.rev1) << r.fadec1 << r.fadec2 << r.mode1 << r.mode2;
+    EXPECT_EQ(annunciator::reverser_fail_1, r.rev2) << r.fadec1 << r.fadec2 << r.mode1 << r.mode2;
+  }
+}
+
 TEST_F(Warnings, GearDisagreeAndGearWarning) {
   struct Row {
     float handle, ratio, ra_ft, lever;
