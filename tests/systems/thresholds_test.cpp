@@ -647,6 +647,7 @@ TEST_F(SystemLimits, OverspeedWarningAndItsTest) {
     float warn;
   } rows[] = {{341, 341, 0.823f, 1000, 0, 1, 0}, {342, 300, 0.5f, 1000, 0, 1, 1}, {300, 342, 0.5f, 1000, 0, 1, 1},
               {300, 300, 0.824f, 1000, 0, 1, 1}, {0, 0, 0, 49, 1, 1, 1},          {0, 0, 0, 50, 1, 1, 0},
+              {0, 0, 0, 49, 0, 1, 0},
               {342, 342, 0.9f, 1000, 0, 0, 0}};
   for (const Row& r : rows) {
     host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = r.capt_kt;
