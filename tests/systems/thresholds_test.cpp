@@ -481,6 +481,45 @@ TEST_F(Warnings, FadecOffAndReverserLights) {
   }
 }
 
+TEST_F(Warnings, SpeedBrakeLightsOnTheGroundAndExtended) {
+  spdbrk = SpeedbrakeLightState{};
+  hydraulic::A_status = hydraulic::B_status = 1.0f;
+  on_ground = 1;
+  host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 0.0f;
+  // Parked (or stopped after a landing) below 30.9 m/s: a lever out of its
+  // stowed position is a lever that must not be armed.
+  struct Row {
+    float phase, speed_mps, lever, dna;
+  } rows[] = {{0, 30.8f, 0.05f, 1}, {0, 30.8f, 0, 0}, {3, 30.8f, 0.05f, 1}, {3, 30.8f, 0, 0}};
+  for (const Row& r : rows) {
+    spdbrk.phase = r.phase;
+    annunciator::spd_brk_not_arm = 0.0f;
+    host_mirror.sim_flightmodel_position_groundspeed = r.speed_mps;
+    flt_ctrls::speedbrake_lever = r.lever;
+    annunciators_gear_flight();
+    EXPECT_EQ(annunciator::spd_brk_not_arm, r.dna) << r.phase << " " << r.speed_mps << " " << r.lever;
+  }
+  // SPEEDBRAKE EXTENDED: on the ground with the spoilers up and the lever
+  // stowed; in the air with the lever past 0.15 and flaps out or low.
+  struct Extend {
+    int ground;
+    float ratio, a_psi, lever, flap, ra_ft, lit;
+  } extends[] = {{1, 0.995f, 751, 0, 0, 0, 1},    {1, 0.99f, 751, 0, 0, 0, 0},     {1, 0.995f, 750, 0, 0, 0, 0},
+                 {1, 0.995f, 751, 0.1f, 0, 0, 0},  {0, 0, 3000, 0.16f, 0.51f, 2000, 1}, {0, 0, 3000, 0.16f, 0.5f, 799, 1},
+                 {0, 0, 3000, 0.16f, 0.5f, 800, 0}, {0, 0, 3000, 0.15f, 0.6f, 500, 0}};
+  for (const Extend& e : extends) {
+    on_ground = e.ground;
+    host_mirror.sim_cockpit2_controls_speedbrake_ratio = e.ratio;
+    hydraulic::A_pressure = e.a_psi;
+    flt_ctrls::speedbrake_lever = e.lever;
+    host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = e.flap;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = e.ra_ft;
+    annunciators_gear_flight();
+    EXPECT_EQ(annunciator::speedbrake_extend, e.lit) << e.ground << " " << e.ratio << " " << e.a_psi << " " << e.lever
+                                                     << " " << e.flap << " " << e.ra_ft;
+  }
+}
+
 TEST_F(Warnings, GearDisagreeAndGearWarning) {
   struct Row {
     float handle, ratio, ra_ft, lever;
