@@ -29,6 +29,7 @@
 #include "systems/hydraulics.h"
 #include "systems/ice_values.h"
 #include "systems/pneumatics.h"
+#include "systems/pressurisation.h"
 #include "systems/reverse_levers.h"
 #include "systems/speedbrake_lever.h"
 #include "systems/instrument_values.h"
@@ -821,6 +822,32 @@ TEST_F(SystemLimits, StandbyDisplayAlignsInNinetySixSecondsOnBothBatteryBuses) {
     for (int i = 0; i < r.frames; ++i) elec_buses_update();
     EXPECT_NEAR(elec_bus_state.isfd_countdown, r.countdown, 1e-3f) << r.battery << " " << r.standby << " " << r.frames;
     EXPECT_EQ(elec_bus_state.isfd_ready, r.ready) << r.battery << " " << r.standby << " " << r.frames;
+  }
+}
+
+TEST(PressurisationLimits, TakeOffModeNeedsOneEngineAboveSixtyAndEightyNine) {
+  struct Row {
+    float n1_1, n2_1, n1_2, n2_2;
+    float mode;
+  } rows[] = {{60.5f, 89.5f, 0, 0, 1}, {60, 90, 60, 90, 0}, {61, 89, 61, 89, 0}, {0, 0, 60.5f, 89.5f, 1}};
+  for (const Row& r : rows) {
+    for (XPLMDataRef& h : bound_handles) h = nullptr;
+    host_mirror = HostMirror{};
+    failure_tables = FailureTables{};
+    press_ctrl = PressController{};
+    cockpit::pressurization_mode2 = 0.0f;
+    electric::dc_bus1_status = electric::dc_bus2_status = 1.0f;
+    electric::dir_batbus_status = electric::batbus_status = 1.0f;
+    toggle_switch::air_valve_ctrl = 0.0f;
+    static_pressure_altitude_ft = 0.0f;
+    frame_time = 0.125f;
+    on_ground = 1;
+    host_mirror.sim_flightmodel2_engines_N1_percent[0] = r.n1_1;
+    host_mirror.sim_flightmodel2_engines_N2_percent[0] = r.n2_1;
+    host_mirror.sim_flightmodel2_engines_N1_percent[1] = r.n1_2;
+    host_mirror.sim_flightmodel2_engines_N2_percent[1] = r.n2_2;
+    for (int i = 0; i < 16; ++i) update_pressurization();  // 2 s
+    EXPECT_EQ(cockpit::pressurization_mode2, r.mode) << r.n1_1 << " " << r.n2_1 << " " << r.n1_2 << " " << r.n2_2;
   }
 }
 
