@@ -486,6 +486,33 @@ TEST(TcasSensitivityRows, AboveEachAltitudeLimit) {
   }
 }
 
+TEST_F(ApproachPenalties, LandingRatingFromTheFloatTime) {
+  // All three gears touch together (graded as nose first, base 3.5) at
+  // -100 ft/min in calm air; the float below 50 ft sets the handling term.
+  struct Row {
+    int float_frames;  // of 0.25 s
+    float rating;
+  } rows[] = {{24, 2.755556f}, {53, 3.085714f}, {100, 5.592857f}};
+  frame_time = 0.25f;
+  for (const Row& r : rows) {
+    flight_rating_state = FlightRatingState{};
+    flight_rating_reset_on_load();
+    HostMirror& h = host_mirror;
+    h.sim_flightmodel_position_vh_ind_fpm = -100.0f;
+    h.sim_flightmodel_weight_m_total = 60000.0f;
+    for (int32_t& g : h.sim_flightmodel2_gear_on_ground) g = 0;
+    on_ground = 0;
+    h.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 200.0f;
+    flight_rating();
+    h.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 30.0f;
+    for (int i = 0; i < r.float_frames; ++i) flight_rating();
+    for (int32_t& g : h.sim_flightmodel2_gear_on_ground) g = 1;
+    on_ground = 1;
+    flight_rating();
+    EXPECT_NEAR(flight_rating_state.landing_rating, r.rating, 1e-4f) << r.float_frames * 0.25f << " s";
+  }
+}
+
 TEST(FlapSpeedSchedules, PlacardAndStructuralLimitAtEachBreakpoint) {
   struct Row {
     float flap_deg, placard_kt, structural_kt;
