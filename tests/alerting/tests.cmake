@@ -9,3 +9,5 @@ corvane_unit_test(alerting_traffic_failures_test
   ${CMAKE_CURRENT_LIST_DIR}/rating_test.cpp)
 # A GPWS callout through the simulated host.
 corvane_integration_test(alerting_gpws_host_test ${CMAKE_CURRENT_LIST_DIR}/gpws_host_test.cpp)
+# Thresholds and worked values of the alerting envelopes, one row each.
+corvane_unit_test(alerting_thresholds_test ${CMAKE_CURRENT_LIST_DIR}/thresholds_test.cpp)

@@ -31,3 +31,5 @@ corvane_unit_test(cockpit_handlers_test
   ${CMAKE_CURRENT_LIST_DIR}/overhead_panels_test.cpp)
 corvane_integration_test(cockpit_panels_integration_test
   ${CMAKE_CURRENT_LIST_DIR}/cockpit_panels_integration_test.cpp)
+# Commands that set a position, one row each.
+corvane_unit_test(commands_thresholds_test ${CMAKE_CURRENT_LIST_DIR}/thresholds_test.cpp)

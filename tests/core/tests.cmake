@@ -48,3 +48,5 @@ corvane_unit_test(core_route_pass_test
 corvane_integration_test(core_route_pass_integration_test ${CMAKE_CURRENT_LIST_DIR}/route_pass_integration_test.cpp)
 # The situation-loaded marker: set by the main loop, read by guidance and engines.
 corvane_unit_test(core_situation_marker_test ${CMAKE_CURRENT_LIST_DIR}/situation_marker_test.cpp)
+# Curves just past their breakpoints.
+corvane_unit_test(core_thresholds_test ${CMAKE_CURRENT_LIST_DIR}/thresholds_test.cpp)

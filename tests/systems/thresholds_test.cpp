@@ -1,0 +1,935 @@
+// Published numbers of the aircraft systems, one table row per threshold with
+// a value on each side of it: the speed-brake lever's detents, the nose-wheel
+// steering limit and turn-brake fade, and the hydraulic leak rate.
+#include <cmath>
+
+#include "alerting/aural_cues.h"
+#include "alerting/failure_tables.h"
+#include "core/preprocess.h"
+#include "panel_fixture.h"
+#include "systems/air_values.h"
+#include "systems/autobrake_state.h"
+#include "systems/brake_command_state.h"
+#include "systems/aircraft_systems.h"
+#include "engines/engine_values.h"
+#include "systems/annunciator_values.h"
+#include "systems/annunciators.h"
+#include "systems/annunciators_controls.h"
+#include "systems/annunciators_panels.h"
+#include "systems/brakes.h"
+#include "systems/elec_trim_state.h"
+#include "systems/electric_values.h"
+#include "systems/electrical.h"
+#include "systems/system_state.h"
+#include "systems/clocks.h"
+#include "systems/delay_timers.h"
+#include "systems/fire_values.h"
+#include "systems/flight_control_values.h"
+#include "systems/fuel_pump_lights.h"
+#include "systems/fuel_values.h"
+#include "systems/hydraulic_values.h"
+#include "systems/hydraulics.h"
+#include "systems/ice_values.h"
+#include "systems/pneumatics.h"
+#include "systems/pressurisation.h"
+#include "systems/reverse_levers.h"
+#include "systems/speedbrake_lever.h"
+#include "systems/instrument_values.h"
+#include "systems/switch_memory.h"
+#include "systems/switch_targets.h"
+#include "systems/switch_values.h"
+#include "systems/systems_steps.h"
+#include "systems/system_state.h"
+
+namespace {
+
+using SystemLimits = PanelTest;
+
+TEST_F(SystemLimits, SpeedBrakeLeverToHostRatio) {
+  speedbrake_enable = 1;
+  speedbrake_flight_detent_latch = 0;
+  hydraulic::A_status = 1.0f;
+  struct Row {
+    float lever, ratio;
+  } rows[] = {
+      {0.0f, 0},      {0.049f, 0},     {0.051f, -0.5f}, {0.129f, -0.5f},  // armed
+      {0.131f, 0},    {0.149f, 0},                                       // between ARMED and the spoilers
+      {0.15f, 0},     {0.4085f, 0.495f}, {0.667f, 0.99f},                // spoilers open up to the flight detent
+      {0.8335f, 0.995f}, {1.0f, 1.0f},                                   // beyond it on the ground
+  };
+  for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_controls_speedbrake_ratio = 7.0f;
+    flt_ctrls::speedbrake_lever = r.lever;
+    speedbrake_detents();
+    EXPECT_NEAR(host_mirror.sim_cockpit2_controls_speedbrake_ratio, r.ratio, 1e-4f) << r.lever;
+  }
+  // In flight the flight detent holds the ratio; without system A on the
+  // ground the ratio is left as it was.
+  speedbrake_flight_detent_latch = 1;
+  flt_ctrls::speedbrake_lever = 0.9f;
+  speedbrake_detents();
+  EXPECT_NEAR(host_mirror.sim_cockpit2_controls_speedbrake_ratio, 0.99f, 1e-6f);
+  speedbrake_flight_detent_latch = 0;
+  hydraulic::A_status = 0.0f;
+  speedbrake_detents();
+  EXPECT_NEAR(host_mirror.sim_cockpit2_controls_speedbrake_ratio, 0.99f, 1e-6f);
+}
+
+TEST_F(SystemLimits, SpeedBrakeLeverSnapsToItsDetents) {
+  speedbrake_enable = 1;
+  flt_ctrls::speedbrake_lever_anim = 0.0f;
+  struct Row {
+    float lever, latch, snapped;
+  } rows[] = {{0.039f, 0, 0.039f}, {0.041f, 0, 0.0889f}, {0.129f, 0, 0.0889f}, {0.131f, 0, 0.15f},
+              {0.149f, 0, 0.15f},  {0.151f, 0, 0.151f},  {0.8f, 0, 0.8f},       {0.8f, 1, 0.667f},
+              {0.66f, 1, 0.66f}};
+  for (const Row& r : rows) {
+    speedbrake_flight_detent_latch = static_cast<int32_t>(r.latch);
+    flt_ctrls::speedbrake_lever = r.lever;
+    snap_speedbrake_lever();
+    EXPECT_FLOAT_EQ(flt_ctrls::speedbrake_lever, r.snapped) << r.lever << " latch " << r.latch;
+  }
+}
+
+class Steering : public PanelTest {
+ protected:
+  void SetUp() override {
+    PanelTest::SetUp();
+    brake_state = BrakeState{};
+    brake_commands = BrakeCommandState{};
+    on_ground = 1;
+    hydraulic::A_rudder = hydraulic::B_rudder = 1.0f;
+    switches::nose_steer_pos = 1.0f;
+    cockpit::nosewheel_steer_override = 0.0f;
+    cockpit::toe_brake_override = 1.0f;  // keep the host brake ratios out of it
+    axis::nosewheel = 1.0f;              // full right tiller
+    axis::left_toe_brake = axis::right_toe_brake = 0.0f;
+    systems::brake_temp_l_in = systems::brake_temp_l_out = 1.0f;
+    systems::brake_temp_r_in = systems::brake_temp_r_out = 1.0f;
+    host_mirror.sim_weather_runway_friction = 0;
+  }
+};
+
+TEST_F(Steering, TillerLimitAndTurnBrakeFadeWithSpeed) {
+  struct Row {
+    float speed_mps, wheel_deg, inner, outer;
+  } rows[] = {
+      {0, 78, 0, 0},
+      {2, 59, 0, 0},
+      {4, 40, 0, 0},
+      {6, 35, 0.0042161f, 0.00047296f},  // partial turn braking below 8 m/s
+      {8.5f, 28.75f, 0.021546f, 0},
+      {10, 25, 0.026703f, 0},
+      {12, 20, 0.029738f, 0},            // turn braking fully in from 12 m/s
+      {14, 17.4545f, 0.025628f, 0},
+      {23, 6, 0.0082213f, 0},
+      {30, 6, 0.0076694f, 0},
+  };
+  for (const Row& r : rows) {
+    host_mirror.sim_flightmodel_position_groundspeed = r.speed_mps;
+    brake_state.nosewheel_deg = 0.0f;
+    for (int i = 0; i < 40; ++i) update_parking_brake_steering();  // 5 s at 25 deg/s
+    EXPECT_NEAR(brake_state.nosewheel_deg, r.wheel_deg, 1e-3f) << r.speed_mps;
+    EXPECT_NEAR(brake_state.turn_brake_right, r.inner, 2e-6f) << r.speed_mps;
+    EXPECT_NEAR(brake_state.turn_brake_left, r.outer, 2e-6f) << r.speed_mps;
+  }
+  // Left tiller brakes the left side.
+  axis::nosewheel = -1.0f;
+  host_mirror.sim_flightmodel_position_groundspeed = 12.0f;
+  for (int i = 0; i < 40; ++i) update_parking_brake_steering();
+  EXPECT_NEAR(brake_state.nosewheel_deg, -20.0f, 1e-3f);
+  EXPECT_NEAR(brake_state.turn_brake_left, 0.029738f, 2e-6f);
+  EXPECT_EQ(brake_state.turn_brake_right, 0.0f);
+}
+
+TEST_F(Steering, BrakeRatioRowsByFrictionOnBothHosts) {
+  struct Row {
+    int host, friction;
+    float ratio[6];  // manual max, settings 1, 2, 3, MAX, RTO
+  } rows[] = {
+      {110000, 0, {0.238f, 0.07f, 0.09f, 0.12f, 0.18f, 0.234f}},
+      {110000, 1, {0.308f, 0.14f, 0.16f, 0.19f, 0.25f, 0.304f}},
+      {110000, 2, {0.478f, 0.31f, 0.33f, 0.36f, 0.42f, 0.474f}},
+      {110000, 7, {0.478f, 0.31f, 0.33f, 0.36f, 0.42f, 0.474f}},
+      {120000, 0, {0.2261f, 0.0665f, 0.0855f, 0.114f, 0.171f, 0.2223f}},
+      {120000, 3, {0.25935f, 0.09975f, 0.11875f, 0.14725f, 0.20425f, 0.25555f}},
+      {120000, 6, {0.2926f, 0.133f, 0.152f, 0.1805f, 0.2375f, 0.2888f}},
+      {120000, 15, {0.4541f, 0.2945f, 0.3135f, 0.342f, 0.399f, 0.4503f}},
+  };
+  for (const Row& r : rows) {
+    host_version = r.host;
+    host_mirror.sim_weather_runway_friction = r.friction;
+    update_parking_brake_steering();
+    const BrakeRatioTable& t = brake_ratios;
+    const float got[6] = {t.max_ratio_both,    t.autobrake_ratio_1,   t.autobrake_ratio_2,
+                          t.autobrake_ratio_3, t.autobrake_ratio_max, t.autobrake_ratio_rto};
+    for (int i = 0; i < 6; ++i) EXPECT_NEAR(got[i], r.ratio[i], 1e-5f) << r.host << " friction " << r.friction << " column " << i;
+  }
+}
+
+TEST_F(Steering, BrakeTemperatureFadeAndPedalShaping) {
+  host_version = 110000;
+  host_mirror.sim_weather_runway_friction = 0;
+  struct Heat {
+    float left, right;
+    float both, toe_left, toe_right;  // factors on the dry row
+  } heats[] = {{2, 2, 1, 1, 1}, {3, 3, 1, 1, 1}, {6.45f, 6.45f, 0.9f, 0.9f, 0.9f},
+               {9.9f, 9.9f, 0.8f, 0.8f, 0.8f}, {12, 3, 0.9f, 0.8f, 1}};
+  for (const Heat& h : heats) {
+    systems::brake_temp_l_in = systems::brake_temp_l_out = h.left;
+    systems::brake_temp_r_in = systems::brake_temp_r_out = h.right;
+    update_parking_brake_steering();
+    EXPECT_NEAR(brake_ratios.max_ratio_both, 0.238f * h.both, 1e-5f) << h.left << " " << h.right;
+    EXPECT_NEAR(brake_ratios.toe_limit_left, 0.238f * h.toe_left, 1e-5f) << h.left;
+    EXPECT_NEAR(brake_ratios.toe_limit_right, 0.238f * h.toe_right, 1e-5f) << h.right;
+  }
+  systems::brake_temp_l_in = systems::brake_temp_l_out = systems::brake_temp_r_in = systems::brake_temp_r_out = 1.0f;
+  // A pressed pedal: strong at a standstill, fading to 0.85 at 77 m/s.
+  struct Pedal {
+    float speed_mps, pedal, out;
+  } pedals[] = {{0, 0.1f, 0.28f},  {2.5f, 0.1f, 0.19f}, {5, 0.1f, 0.1f},     {41, 0.1f, 0.0925f},
+                {77, 0.1f, 0.085f}, {100, 0.1f, 0.085f}, {0, 1.0f, 0.6664f}};
+  for (const Pedal& p : pedals) {
+    host_mirror.sim_flightmodel_position_groundspeed = p.speed_mps;
+    axis::left_toe_brake = p.pedal;
+    update_parking_brake_steering();
+    EXPECT_NEAR(brake_commands.pedal_brake_left, p.out, 1e-5f) << p.speed_mps << " " << p.pedal;
+  }
+  // The command is capped at 0.88 on a contaminated runway.
+  host_mirror.sim_weather_runway_friction = 2;
+  host_mirror.sim_flightmodel_position_groundspeed = 0.0f;
+  axis::left_toe_brake = 1.0f;
+  update_parking_brake_steering();
+  EXPECT_NEAR(brake_commands.pedal_brake_left, 0.88f, 1e-6f);
+}
+
+class Brightness : public PanelTest {
+ protected:
+  void SetUp() override {
+    PanelTest::SetUp();
+    host_version = 120000;
+    elec_bus_state.capt_displays_ready = elec_bus_state.fo_displays_ready = 1.0f;
+    display_units::idu_cpt = display_units::idu_fo = display_units::ldu = display_units::udu = 0.0f;
+    display::nd_refresh = display::nd_refresh_fo = 0.0f;
+    for (float& k : electric::panel_brightness) k = 0.0f;
+    for (float& k : electric::instrument_brightness) k = 0.0f;
+  }
+  const float* ins = host_mirror.sim_cockpit2_switches_instrument_brightness_ratio;
+  const float* pan = host_mirror.sim_cockpit2_switches_panel_brightness_ratio;
+};
+
+TEST_F(Brightness, AmbientLightBySunElevation) {
+  struct Row {
+    float sun, glow, scale, knob_min, knob_max, glare_low;
+  } rows[] = {
+      {-10, 0.05f, 0.05f, 0.5f, 1.0f, 0.05f},  {-5, 0.05f, 0.05f, 0.5f, 1.0f, 0.05f},
+      {-2.5f, 0.075f, 0.075f, 0.45f, 0.9f, 0.075f}, {0, 0.1f, 0.1f, 0.4f, 0.8f, 0.1f},
+      {17.5f, 0.55f, 0.55f, 0.4f, 0.8f, 0.55f},  {34.9f, 0.99743f, 0.99743f, 0.4f, 0.8f, 0.99743f},
+      {35, 0, 1, 0.4f, 0.8f, 0.4f},              {60, 0, 1, 0.4f, 0.8f, 0.4f},
+  };
+  for (const Row& r : rows) {
+    host_mirror.sim_graphics_scenery_sun_pitch_degrees = r.sun;
+    electric::panel_brightness[0] = 0.0f;
+    electric::panel_brightness[1] = 1.0f;
+    electric::instrument_brightness[0] = 0.0f;
+    electric::instrument_brightness[1] = 1.0f;
+    update_panel_brightness();
+    EXPECT_NEAR(pan[1], r.scale, 1e-4f) << r.sun;
+    EXPECT_NEAR(ins[0], r.knob_min, 1e-4f) << r.sun;
+    EXPECT_NEAR(ins[1], r.knob_max, 1e-4f) << r.sun;
+    EXPECT_NEAR(annunciator::brightness_mcp_light, r.glare_low, 1e-4f) << r.sun;
+    EXPECT_NEAR(ins[15], (r.glow + 0.4f) * 0.8f, 1e-4f) << r.sun;
+  }
+  // The older host: a night glow that rises toward dusk and is gone by day.
+  host_version = 110000;
+  struct Old {
+    float sun, element15;
+  } old[] = {{-10, 0.48f}, {-8, 0.48f}, {-2.5f, 0.74667f}, {2.9f, 1.11226f}, {3, 0.32f}, {10, 0.32f}};
+  for (const Old& o : old) {
+    host_mirror.sim_graphics_scenery_sun_pitch_degrees = o.sun;
+    update_panel_brightness();
+    EXPECT_NEAR(ins[15], o.element15, 1e-4f) << o.sun;
+    EXPECT_NEAR(ins[0], 0.4f, 1e-6f) << o.sun;
+  }
+}
+
+TEST_F(Brightness, DisplayFormatsTakeTheirKnobsAlong) {
+  host_mirror.sim_graphics_scenery_sun_pitch_degrees = 60.0f;  // knob range 0.4 .. 0.8
+  for (int i = 0; i < 6; ++i) electric::instrument_brightness[i] = 0.1f * static_cast<float>(i + 1);
+  electric::instrument_brightness[24] = electric::instrument_brightness[26] = 1.0f;
+  // Each display's own knob gives E0 .. E5 = 0.44 .. 0.64.
+  struct Row {
+    float ldu, udu, idu_fo, idu_cpt;
+    float e[6];
+    float e24, e26;
+  } rows[] = {
+      {0, 0, 0, 0, {0.44f, 0.48f, 0.52f, 0.56f, 0.60f, 0.64f}, 0.416f, 0.448f},
+      {1, 0, 0, 2, {0.52f, 0.48f, 0.64f, 0.56f, 0.60f, 0.64f}, 0.512f, 0.448f},
+      {2, 0, 2, 3, {0.44f, 0.56f, 0.52f, 0.56f, 0.64f, 0.52f}, 0.512f, 0.512f},
+      {3, 0, 3, 1, {0.44f, 0.48f, 0.52f, 0.64f, 0.60f, 0.56f}, 0.512f, 0.512f},
+      {0, 1, 1, 1, {0.44f, 0.48f, 0.52f, 0.56f, 0.52f, 0.64f}, 0.512f, 0.512f},
+      {0, 1, 1, 0, {0.44f, 0.48f, 0.52f, 0.56f, 0.56f, 0.64f}, 0.416f, 0.512f},
+  };
+  for (const Row& r : rows) {
+    display_units::ldu = r.ldu;
+    display_units::udu = r.udu;
+    display_units::idu_fo = r.idu_fo;
+    display_units::idu_cpt = r.idu_cpt;
+    update_panel_brightness();
+    for (int i = 0; i < 6; ++i) {
+      EXPECT_NEAR(ins[i], r.e[i], 1e-5f) << "element " << i << " ldu " << r.ldu << " udu " << r.udu << " fo "
+                                         << r.idu_fo << " cpt " << r.idu_cpt;
+    }
+    EXPECT_NEAR(ins[24], r.e24, 1e-5f) << r.idu_cpt;
+    EXPECT_NEAR(ins[26], r.e26, 1e-5f) << r.idu_fo;
+  }
+}
+
+TEST_F(Brightness, FloodLevelsByOverheadKnob) {
+  host_mirror.sim_graphics_scenery_sun_pitch_degrees = 60.0f;  // knob range 0.4 .. 0.8
+  struct Row {
+    float knob;  // overhead flood knob; its level is 0.4 + 0.4 x knob
+    float e19, e28, g;
+  } rows[] = {{0, 0, 0.33f, 0.33f}, {0.25f, 0, 0.3475f, 0.41228f}, {0.5f, 0.4675f, 0.3725f, 0.52982f},
+              {1, 0.75676f, 0, 0.76491f}};
+  for (const Row& r : rows) {
+    electric::panel_brightness[3] = r.knob;
+    update_panel_brightness();
+    EXPECT_NEAR(ins[19], r.e19, 1e-4f) << r.knob;
+    EXPECT_NEAR(ins[16], r.e19, 1e-4f) << r.knob;
+    EXPECT_NEAR(ins[28], r.e28, 1e-4f) << r.knob;
+    EXPECT_NEAR(ins[27], r.e28, 1e-4f) << r.knob;
+    EXPECT_NEAR(ins[29], r.g, 1e-4f) << r.knob;
+    EXPECT_NEAR(ins[30], r.g, 1e-4f) << r.knob;
+  }
+  // The pedestal flood follows its own knob in the dimmed switch position.
+  host_mirror.sim_cockpit2_switches_generic_lights_switch[14] = 0.5f;
+  for (float knob : {0.0f, 0.5f, 1.0f}) {
+    electric::panel_brightness[2] = knob;
+    update_panel_brightness();
+    EXPECT_NEAR(ins[17], 0.4f + 0.4f * knob, 1e-5f) << knob;
+  }
+  host_mirror.sim_cockpit2_switches_generic_lights_switch[14] = 1.0f;
+  update_panel_brightness();
+  EXPECT_EQ(ins[17], 1.0f);
+  EXPECT_NEAR(electric::tint_dspl_capt, 0.72f, 1e-6f);
+  EXPECT_NEAR(electric::tint_dspl_fo, 0.72f, 1e-6f);
+}
+
+class Warnings : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (XPLMDataRef& h : bound_handles) h = nullptr;
+    host_mirror = HostMirror{};
+    script_mirror = ScriptMirror{};
+    delay_timers = DelayTimerBank{};
+    delay_flags = DelayTimerFlags{};
+    ann_levels = {1.0f, 1.0f, 1.0f, 1.0f};
+    frame_time = 0.1f;
+    electric::batbus_status = 1.0f;
+    cockpit::parking_brake_pos = 0.0f;
+    engine::thrust1_leveler = engine::thrust2_leveler = 0.0f;
+  }
+};
+
+TEST_F(Warnings, TakeoffConfigurationLimits) {
+  struct Row {
+    float flap, trim, lever, phase;
+    float warn;
+  } rows[] = {
+      {0.125f, 0, 0.6f, 0, 0}, {0.12f, 0, 0.6f, 0, 1},  {0.75f, 0, 0.6f, 0, 0},  {0.76f, 0, 0.6f, 0, 1},
+      {0.25f, -0.65f, 0.6f, 0, 0}, {0.25f, -0.66f, 0.6f, 0, 1}, {0.25f, 0.075f, 0.6f, 0, 0},
+      {0.25f, 0.08f, 0.6f, 0, 1}, {0, 0, 0.51f, 0, 1},   {0, 0, 0.5f, 0, 0},     {0, 0, 0.6f, 1, 0},
+  };
+  on_ground = 1;
+  for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = r.flap;
+    host_mirror.sim_cockpit2_controls_flap_ratio = r.flap;
+    host_mirror.sim_cockpit2_controls_elevator_trim = r.trim;
+    engine::thrust1_leveler = r.lever;
+    script_mirror.zuvadud_D738_FMS_flight_phase = r.phase;
+    annunciators_flight_controls();
+    EXPECT_EQ(annunciator::takeoff_config, r.warn) << r.flap << " " << r.trim << " " << r.lever << " " << r.phase;
+  }
+}
+
+TEST_F(Warnings, VoiceRecorderRunsWithAnEngineAboveFiftyPercent) {
+  electric::dc_bus2_status = electric::ac_tnsbus2_status = 1.0f;
+  struct Row {
+    int burn1;
+    float n2_1;
+    int burn2;
+    float n2_2, cvr;
+  } rows[] = {{1, 51, 0, 0, 1}, {1, 50, 0, 0, 0}, {0, 60, 0, 0, 0}, {0, 0, 1, 51, 1}, {0, 0, 1, 50, 0},
+              {1, 51, 1, 51, 1}, {1, 40, 1, 40, 0}};
+  for (const Row& r : rows) {
+    recorder_lights = RecorderLightState{};
+    toggle_switch::vcr = 0.0f;
+    host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[0] = r.burn1;
+    host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[1] = r.burn2;
+    host_mirror.sim_flightmodel2_engines_N2_percent[0] = r.n2_1;
+    host_mirror.sim_flightmodel2_engines_N2_percent[1] = r.n2_2;
+    annunciators_recorders();
+    EXPECT_EQ(annunciator::cvr, r.cvr) << r.burn1 << " " << r.n2_1 << " " << r.burn2 << " " << r.n2_2;
+  }
+}
+
+TEST_F(Warnings, WindowHeatOverheatBySideBusAndFailure) {
+  // Forward right and left side windows hang on transfer bus 2, the others on
+  // bus 1; a window heat failure lights every switched-on window.
+  struct Row {
+    float t1, t2;
+    int failed;
+    float switches;
+    float rf, ls, rs, lf;
+  } rows[] = {{1, 1, 0, 1, 0, 0, 0, 0}, {1, 0, 0, 1, 1, 1, 0, 0}, {0, 1, 0, 1, 0, 0, 1, 1},
+              {1, 1, 6, 1, 1, 1, 1, 1}, {0, 0, 6, 0, 0, 0, 0, 0}};
+  for (const Row& r : rows) {
+    electric::ac_tnsbus1_status = r.t1;
+    electric::ac_tnsbus2_status = r.t2;
+    host_mirror.sim_operation_failures_rel_ice_window_heat = r.failed;
+    ice::window_heat_r_fwd_pos = ice::window_heat_l_side_pos = ice::window_heat_r_side_pos =
+        ice::window_heat_l_fwd_pos = r.switches;
+    annunciators_anti_ice();
+    EXPECT_EQ(annunciator::window_heat_ovht_rf, r.rf) << r.t1 << r.t2 << r.failed << r.switches;
+    EXPECT_EQ(annunciator::window_heat_ovht_ls, r.ls) << r.t1 << r.t2 << r.failed << r.switches;
+    EXPECT_EQ(annunciator::window_heat_ovht_rs, r.rs) << r.t1 << r.t2 << r.failed << r.switches;
+    EXPECT_EQ(annunciator::window_heat_ovht_lf, r.lf) << r.t1 << r.t2 << r.failed << r.switches;
+  }
+}
+
+TEST_F(Warnings, ExtinguisherCircuitLights) {
+  struct Row {
+    float test, left_psi, right_psi, apu_psi;
+    float left, right, apu;
+  } rows[] = {{0, 600, 600, 600, 0, 0, 0},       {0, 599.9f, 600, 600, 0, 0, 0}, {0, 599.8f, 600, 600, 1, 0, 0},
+              {0, 600, 599.8f, 600, 0, 1, 0},     {0, 600, 600, 599.8f, 0, 0, 1}, {1, 600, 600, 600, 1, 1, 1},
+              {-1, 600, 600, 600, 1, 1, 1},       {0.5f, 600, 600, 600, 0, 0, 0}};
+  for (const Row& r : rows) {
+    toggle_switch::extinguisher_circuit_test = r.test;
+    fire::engine01_02L_ext_bottle_psi = r.left_psi;
+    fire::engine01_02R_ext_bottle_psi = r.right_psi;
+    fire::apu_ext_bottle_psi = r.apu_psi;
+    annunciators_fire();
+    EXPECT_EQ(annunciator::extinguisher_circuit_annun_left, r.left) << r.test << " " << r.left_psi;
+    EXPECT_EQ(annunciator::extinguisher_circuit_annun_right, r.right) << r.test << " " << r.right_psi;
+    EXPECT_EQ(annunciator::extinguisher_circuit_annun_apu, r.apu) << r.test << " " << r.apu_psi;
+  }
+}
+
+TEST_F(Warnings, PackLightsAndEmergencyExitLights) {
+  overhead_lights = OverheadLightState{};
+  air::l_pack_pos = air::r_pack_pos = 1.0f;
+  electric::ac_tnsbus1_status = electric::ac_tnsbus2_status = 1.0f;
+  struct Row {
+    int failed;    // host failure element 153 (both packs)
+    float t1, t2;  // a pack latches when its bus is lost with its switch on
+    float left, right;
+  } rows[] = {{6, 1, 1, 1, 1}, {0, 1, 1, 0, 0}, {0, 1, 0, 1, 0}, {0, 1, 0, 1, 0},
+              {0, 1, 1, 0, 0}, {0, 0, 1, 0, 1}, {0, 1, 1, 0, 0}};
+  for (const Row& r : rows) {
+    host_mirror.sim_operation_failures_failures[153] = r.failed;
+    electric::ac_tnsbus1_status = r.t1;
+    electric::ac_tnsbus2_status = r.t2;
+    annunciators_overhead();
+    EXPECT_EQ(annunciator::pack_left, r.left) << r.failed << " " << r.t1 << " " << r.t2;
+    EXPECT_EQ(annunciator::pack_right, r.right) << r.failed << " " << r.t1 << " " << r.t2;
+  }
+  for (float sw : {0.0f, 1.0f, 2.0f}) {
+    toggle_switch::emer_exit_lights = sw;
+    annunciators_overhead();
+    EXPECT_EQ(annunciator::emer_exit, sw == 1.0f ? 0.0f : 1.0f) << sw;
+  }
+}
+
+TEST_F(Warnings, HydraulicLowPressureLightsAndTheFireSwitch) {
+  struct Row {
+    float a_trg, b_trg, fire1, fire2;
+    float a, b;
+  } rows[] = {{0, 0, 0, 0, 1, 1}, {0, 0, 1, 0, 0, 1}, {0, 0, 0, 1, 1, 0}, {2900, 2900, 0, 0, 0, 0}};
+  for (const Row& r : rows) {
+    hydraulic::A_press_trg = r.a_trg;
+    hydraulic::B_press_trg = r.b_trg;
+    hydraulic::A_press_el_trg = hydraulic::B_press_el_trg = 0.0f;
+    fire::engine01_ext_switch_pos_arm = r.fire1;
+    fire::engine02_ext_switch_pos_arm = r.fire2;
+    for (int i = 0; i < 30; ++i) annunciators_electrical();  // 3 s: past the light filter
+    EXPECT_EQ(annunciator::hyd_press_a, r.a) << r.a_trg << " " << r.fire1;
+    EXPECT_EQ(annunciator::hyd_press_b, r.b) << r.b_trg << " " << r.fire2;
+    EXPECT_EQ(annunciator::hyd_el_press_a, 1.0f);
+    EXPECT_EQ(annunciator::hyd_el_press_b, 1.0f);
+  }
+  fire::engine01_ext_switch_pos_arm = fire::engine02_ext_switch_pos_arm = 0.0f;
+}
+
+TEST_F(Warnings, FadecOffAndReverserLights) {
+  struct Row {
+    int fadec1, fadec2, mode1, mode2;
+    float a_status, b_status;
+    float fadec1_off, fadec2_off, rev1, rev2;
+  } rows[] = {{1, 1, 1, 1, 1, 1, 0, 0, 0, 0}, {0, 1, 1, 1, 1, 1, 1, 0, 0, 0}, {1, 0, 1, 1, 1, 1, 0, 1, 0, 0},
+              {1, 1, 3, 1, 1, 1, 0, 0, 1, 0}, {1, 1, 1, 3, 1, 1, 0, 0, 0, 1}, {1, 1, 3, 3, 0, 0, 0, 0, 0, 0}};
+  for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_engine_actuators_fadec_on[0] = r.fadec1;
+    host_mirror.sim_cockpit2_engine_actuators_fadec_on[1] = r.fadec2;
+    host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = r.mode1;
+    host_mirror.sim_cockpit2_engine_actuators_prop_mode[1] = r.mode2;
+    hydraulic::A_status = r.a_status;
+    hydraulic::B_status = r.b_status;
+    annunciators_overhead();
+    EXPECT_EQ(annunciator::fadec1_off, r.fadec1_off) << r.fadec1 << r.fadec2 << r.mode1 << r.mode2;
+    EXPECT_EQ(annunciator::fadec2_off, r.fadec2_off) << r.fadec1 << r.fadec2 << r.mode1 << r.mode2;
+    EXPECT_EQ(annunciator::reverser_fail_0, r.rev1) << r.fadec1 << r.fadec2 << r.mode1 << r.mode2;
+    EXPECT_EQ(annunciator::reverser_fail_1, r.rev2) << r.fadec1 << r.fadec2 << r.mode1 << r.mode2;
+  }
+}
+
+TEST_F(Warnings, SpeedBrakeLightsOnTheGroundAndExtended) {
+  spdbrk = SpeedbrakeLightState{};
+  hydraulic::A_status = hydraulic::B_status = 1.0f;
+  on_ground = 1;
+  host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 0.0f;
+  // Parked (or stopped after a landing) below 30.9 m/s: a lever out of its
+  // stowed position is a lever that must not be armed.
+  struct Row {
+    float phase, speed_mps, lever, dna;
+  } rows[] = {{0, 30.8f, 0.05f, 1}, {0, 30.8f, 0, 0}, {3, 30.8f, 0.05f, 1}, {3, 30.8f, 0, 0}};
+  for (const Row& r : rows) {
+    spdbrk.phase = r.phase;
+    annunciator::spd_brk_not_arm = 0.0f;
+    host_mirror.sim_flightmodel_position_groundspeed = r.speed_mps;
+    flt_ctrls::speedbrake_lever = r.lever;
+    annunciators_gear_flight();
+    EXPECT_EQ(annunciator::spd_brk_not_arm, r.dna) << r.phase << " " << r.speed_mps << " " << r.lever;
+  }
+  // SPEEDBRAKE EXTENDED: on the ground with the spoilers up and the lever
+  // stowed; in the air with the lever past 0.15 and flaps out or low.
+  struct Extend {
+    int ground;
+    float ratio, a_psi, lever, flap, ra_ft, lit;
+  } extends[] = {{1, 0.995f, 751, 0, 0, 0, 1},    {1, 0.99f, 751, 0, 0, 0, 0},     {1, 0.995f, 750, 0, 0, 0, 0},
+                 {1, 0.995f, 751, 0.1f, 0, 0, 0},  {0, 0, 3000, 0.16f, 0.51f, 2000, 1}, {0, 0, 3000, 0.16f, 0.5f, 799, 1},
+                 {0, 0, 3000, 0.16f, 0.5f, 800, 0}, {0, 0, 3000, 0.15f, 0.6f, 500, 0}};
+  for (const Extend& e : extends) {
+    on_ground = e.ground;
+    host_mirror.sim_cockpit2_controls_speedbrake_ratio = e.ratio;
+    hydraulic::A_pressure = e.a_psi;
+    flt_ctrls::speedbrake_lever = e.lever;
+    host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = e.flap;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = e.ra_ft;
+    annunciators_gear_flight();
+    EXPECT_EQ(annunciator::speedbrake_extend, e.lit) << e.ground << " " << e.ratio << " " << e.a_psi << " " << e.lever
+                                                     << " " << e.flap << " " << e.ra_ft;
+  }
+}
+
+TEST_F(Warnings, GearDisagreeAndGearWarning) {
+  struct Row {
+    float handle, ratio, ra_ft, lever;
+    float transit;
+  } rows[] = {
+      {0.59f, 1, 2000, 0.5f, 1}, {0.6f, 1, 2000, 0.5f, 0},   // handle up, gear down
+      {0.96f, 0, 2000, 0.5f, 1}, {0.95f, 0, 2000, 0.5f, 0},  // handle down, gear up
+      {0.5f, 0, 799, 0, 1},      {0.5f, 0, 800, 0, 0},       // low with a lever closed
+      {0.5f, 0, 799, 0.1f, 0},   {1, 0, 799, 0, 1},
+  };
+  on_ground = 0;
+  engine::thrust2_leveler = 0.5f;
+  for (const Row& r : rows) {
+    controls::gear_handle_down = r.handle;
+    for (float& g : host_mirror.sim_flightmodel2_gear_deploy_ratio) g = r.ratio;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra_ft;
+    engine::thrust1_leveler = r.lever;
+    annunciators_gear_flight();
+    EXPECT_EQ(annunciator::left_gear_transit, r.transit) << r.handle << " " << r.ratio << " " << r.ra_ft << " " << r.lever;
+  }
+}
+
+TEST(StagePressure, BandsAtEveryAltitudePoint) {
+  struct Band {
+    float alt_ft, lo5, hi5, lo9, hi9;
+  } bands[] = {{0, 24, 54, 9, 25},          {10000, 28, 60, 13, 33}, {16000, 34, 65, 18, 35.5f},
+               {22000, 40, 70, 23, 38},     {31000, 45, 76, 27, 43}, {37000, 58, 82, 28, 52},
+               {41000, 63, 89, 34, 57}};
+  for (const Band& b : bands) {
+    EXPECT_NEAR(bleed_pressure_a(b.alt_ft, (b.lo5 + b.hi5) / 2), 21.0f, 1e-3f) << b.alt_ft;
+    EXPECT_NEAR(bleed_pressure_a(b.alt_ft, b.lo5 + 0.5f), 21.0f / (b.hi5 - b.lo5), 1e-4f) << b.alt_ft;
+    EXPECT_EQ(bleed_pressure_a(b.alt_ft, b.lo5), 0.0f) << b.alt_ft;
+    EXPECT_NEAR(bleed_pressure_b(b.alt_ft, (b.lo9 + b.hi9) / 2), 16.0f, 1e-3f) << b.alt_ft;
+    EXPECT_NEAR(bleed_pressure_b(b.alt_ft, b.lo9 + 0.5f), 16.0f / (b.hi9 - b.lo9), 1e-4f) << b.alt_ft;
+    EXPECT_EQ(bleed_pressure_b(b.alt_ft, b.lo9), 0.0f) << b.alt_ft;
+  }
+}
+
+TEST_F(SystemLimits, FlapTimeAndAutoSlatsByHandle) {
+  hydraulic::B_status = 1.0f;
+  switches::alt_flaps_pos = 0.0f;
+  electric::dc_bus1_status = 1.0f;
+  host_mirror.sim_operation_failures_rel_flap_act = 0;
+  struct Row {
+    float handle, b_psi, ra_ft;
+    float time_s;
+    int auto_slat;
+  } rows[] = {
+      {0.125f, 3000, 1000, 96, 1}, {0.126f, 3000, 1000, 20, 1}, {0.25f, 3000, 1000, 20, 1},
+      {0.26f, 3000, 1000, 24, 1},  {0.625f, 3000, 1000, 24, 1}, {0.626f, 3000, 1000, 40, 1},
+      {0.75f, 3000, 1000, 40, 1},  {0.76f, 3000, 1000, 40, 0},  {0.124f, 3000, 1000, 96, 0},
+      {0.25f, 2499, 1000, 50, 1},  {0.25f, 2500, 1000, 20, 1},  {0.25f, 3000, 50, 20, 1},
+      {0.25f, 3000, 49, 20, 0},
+  };
+  for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = r.handle;
+    hydraulic::B_pressure = r.b_psi;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra_ft;
+    update_flaps_slats();
+    EXPECT_FLOAT_EQ(host_mirror.sim_aircraft2_engine_flap_extension_time_sec, r.time_s) << r.handle << " " << r.b_psi;
+    EXPECT_EQ(host_mirror.sim_aircraft_specialcontrols_acf_autoslatEQ, r.auto_slat) << r.handle << " " << r.ra_ft;
+  }
+}
+
+TEST_F(SystemLimits, ClockLightingByKnobAndBus) {
+  clock_state = ClockState{};
+  const float* ratio = host_mirror.sim_cockpit2_switches_instrument_brightness_ratio;
+  struct Knob {
+    float knob, digits, glow;  // elements 21 and 8 of the captain's clock
+  } knobs[] = {{-0.1f, 0.1875f, 0.416667f}, {0, 0.1875f, 0.416667f}, {0.2f, 0.3f, 0.666667f},
+               {0.4f, 0.4125f, 0.916667f}, {0.5f, 0.46875f, 1},      {1, 0.75f, 1},
+               {1.2f, 0.75f, 1}};
+  for (const Knob& k : knobs) {
+    clock_state.chrono_brightness_capt = clock_state.chrono_brightness_fo = k.knob;
+    update_clocks();
+    EXPECT_NEAR(ratio[21], k.digits, 1e-5f) << k.knob;
+    EXPECT_NEAR(ratio[8], k.glow, 1e-5f) << k.knob;
+    EXPECT_NEAR(ratio[22], k.digits, 1e-5f) << k.knob;
+    EXPECT_NEAR(ratio[18], k.glow, 1e-5f) << k.knob;
+  }
+  clock_state.chrono_brightness_capt = clock_state.chrono_brightness_fo = 1.0f;
+  struct Bus {
+    float dir_bat, bat, standby, dc1, dc2;
+    bool capt, fo;
+  } buses[] = {{1, 1, 1, 0, 0, true, true},  {1, 1, 0, 1, 0, true, false}, {1, 1, 0, 0, 1, false, true},
+               {0, 1, 1, 1, 1, false, false}, {1, 0, 1, 1, 1, false, false}};
+  for (const Bus& b : buses) {
+    electric::dir_batbus_status = b.dir_bat;
+    electric::batbus_status = b.bat;
+    electric::dc_stdbus_status = b.standby;
+    electric::dc_bus1_status = b.dc1;
+    electric::dc_bus2_status = b.dc2;
+    update_clocks();
+    EXPECT_EQ(ratio[21], b.capt ? 0.75f : 0.0f) << b.dir_bat << b.bat << b.standby << b.dc1 << b.dc2;
+    EXPECT_EQ(ratio[22], b.fo ? 0.75f : 0.0f) << b.dir_bat << b.bat << b.standby << b.dc1 << b.dc2;
+  }
+}
+
+TEST_F(SystemLimits, ReverserEngagesBelowTenFeetAndScalesTheLever) {
+  hydraulic::A_status = 1.0f;
+  hydraulic::standby_status = 0.0f;
+  struct Row {
+    float ra_ft, lever;
+    int mode;
+    float ratio;
+  } rows[] = {{9.9f, 0.06f, 3, 0}, {9.9f, 0.059f, 1, 0}, {10, 0.5f, 1, 0},
+              {9.9f, 0.53f, 3, 0.5f}, {9.9f, 1, 3, 1}, {9.9f, 1.2f, 3, 1}};
+  for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = 1;
+    host_mirror.sim_cockpit2_engine_actuators_throttle_ratio[0] = 0.0f;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra_ft;
+    flt_ctrls::reverse_lever1 = r.lever;
+    reverse_lever_logic();
+    EXPECT_EQ(host_mirror.sim_cockpit2_engine_actuators_prop_mode[0], r.mode) << r.ra_ft << " " << r.lever;
+    EXPECT_NEAR(host_mirror.sim_cockpit2_engine_actuators_throttle_ratio[0], r.ratio, 1e-6f) << r.ra_ft << " " << r.lever;
+  }
+  // Reversing, the aircraft leaving 10 ft or the lever stowed ends it.
+  host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 10.0f;
+  flt_ctrls::reverse_lever1 = 0.5f;
+  reverse_lever_logic();
+  EXPECT_EQ(host_mirror.sim_cockpit2_engine_actuators_prop_mode[0], 1);
+  host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = 3;
+  host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 0.0f;
+  flt_ctrls::reverse_lever1 = 0.0f;
+  reverse_lever_logic();
+  EXPECT_EQ(host_mirror.sim_cockpit2_engine_actuators_prop_mode[0], 1);
+}
+
+TEST_F(SystemLimits, StabilizerTrimTravelTimeByFlapsAndAutopilot) {
+  struct Row {
+    float ap, flap;
+    int fast;
+    float travel_s;  // 20 before the frame: kept where the rule leaves it
+  } rows[] = {{0, 0.049f, 0, 85.5f}, {0, 0.05f, 1, 42.75f}, {1, 0.05f, 1, 63.33f}, {1, 0.049f, 0, 20}};
+  for (const Row& r : rows) {
+    elec_trim_travel_time = 20.0f;
+    script_mirror.zuvadud_autopilot_ap_on = r.ap;
+    host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = r.flap;
+    update_stab_trim_wheel();
+    EXPECT_EQ(elec_trim_fast_mode, r.fast) << r.ap << " " << r.flap;
+    EXPECT_FLOAT_EQ(elec_trim_travel_time, r.travel_s) << r.ap << " " << r.flap;
+  }
+  script_mirror.zuvadud_autopilot_ap_on = 0.0f;
+}
+
+TEST_F(SystemLimits, ScriptGearInputAroundItsOffDetent) {
+  on_ground = 0;
+  struct Row {
+    float off, input, handle;
+  } rows[] = {{0.4f, 0.2f, 0.25f}, {0.4f, 0.7f, 0.75f}, {0.4f, 1, 1},  {0, 0.3f, 0.3f},  {1, 1, 0.5f},
+              {-0.1f, -0.2f, 0.5f}, {0, 0.09f, 0},        {0, 0.11f, 0.11f}, {0, 0.44f, 0.44f}, {0, 0.46f, 0.5f},
+              {0, 0.54f, 0.5f},  {0, 0.56f, 0.56f},    {0, 0.94f, 0.94f}, {0, 0.96f, 1}};
+  for (const Row& r : rows) {
+    script_mirror.zuvadud_D738_flt_ctrls_landgear_off = r.off;
+    script_mirror.zuvadud_D738_flt_ctrls_landgear = r.input;
+    update_joystick_axes();
+    EXPECT_FLOAT_EQ(controls::gear_handle_down, r.handle) << r.off << " " << r.input;
+  }
+}
+
+TEST_F(SystemLimits, OverspeedWarningAndItsTest) {
+  struct Row {
+    float capt_kt, fo_kt, mach, ra_ft, button, battery_bus;
+    float warn;
+  } rows[] = {{341, 341, 0.823f, 1000, 0, 1, 0}, {342, 300, 0.5f, 1000, 0, 1, 1}, {300, 342, 0.5f, 1000, 0, 1, 1},
+              {300, 300, 0.824f, 1000, 0, 1, 1}, {0, 0, 0, 49, 1, 1, 1},          {0, 0, 0, 50, 1, 1, 0},
+              {0, 0, 0, 49, 0, 1, 0},
+              {342, 342, 0.9f, 1000, 0, 0, 0}};
+  for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = r.capt_kt;
+    host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_copilot = r.fo_kt;
+    host_mirror.sim_flightmodel_misc_machno = r.mach;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra_ft;
+    push_button::mach_warn1_pos = r.button;
+    electric::batbus_status = r.battery_bus;
+    update_source_indications();
+    EXPECT_EQ(fmod_::mach_warn, r.warn) << r.capt_kt << " " << r.fo_kt << " " << r.mach << " " << r.ra_ft;
+  }
+  push_button::mach_warn1_pos = 0.0f;
+  electric::batbus_status = 1.0f;
+}
+
+TEST_F(SystemLimits, FuelPumpsByBusAndTheirLoads) {
+  fuel_pump_lights = FuelPumpLightState{};
+  time_since_load = 1.0f;  // before the centre tank checks begin
+  fuel::fuel_tank_pos_lft1 = fuel::fuel_tank_pos_lft2 = fuel::fuel_tank_pos_ctr1 = fuel::fuel_tank_pos_ctr2 = 1.0f;
+  fuel::fuel_tank_pos_rgt1 = fuel::fuel_tank_pos_rgt2 = 1.0f;
+  struct Row {
+    float t1, t2;
+    int trip1;
+    float l1, l2, c1, c2, r1, r2, load1, load2;
+  } rows[] = {{1, 1, 0, 1, 1, 1, 1, 1, 1, 14, 14}, {1, 0, 0, 0, 1, 1, 0, 1, 0, 10, 4},
+              {0, 1, 0, 1, 0, 0, 1, 0, 1, 4, 10},  {1, 1, 1, 1, 1, 0, 1, 1, 1, 8, 14}};
+  for (const Row& r : rows) {
+    electric::ac_tnsbus1_status = r.t1;
+    electric::ac_tnsbus2_status = r.t2;
+    fuel_pump_lights.ctr_pump_auto_off[0] = r.trip1;
+    plugin_bus_loads[0] = plugin_bus_loads[1] = 0.0f;
+    update_fuel_pumps_feed();
+    EXPECT_EQ(engine::tank_l1_status, r.l1) << r.t1 << r.t2 << r.trip1;
+    EXPECT_EQ(engine::tank_l2_status, r.l2) << r.t1 << r.t2 << r.trip1;
+    EXPECT_EQ(engine::tank_c1_status, r.c1) << r.t1 << r.t2 << r.trip1;
+    EXPECT_EQ(engine::tank_c2_status, r.c2) << r.t1 << r.t2 << r.trip1;
+    EXPECT_EQ(engine::tank_r1_status, r.r1) << r.t1 << r.t2 << r.trip1;
+    EXPECT_EQ(engine::tank_r2_status, r.r2) << r.t1 << r.t2 << r.trip1;
+    EXPECT_EQ(plugin_bus_loads[0], r.load1) << r.t1 << r.t2 << r.trip1;
+    EXPECT_EQ(plugin_bus_loads[1], r.load2) << r.t1 << r.t2 << r.trip1;
+  }
+  // Suction feed: the engine turns fast enough for the altitude.
+  time_since_load = 10.0f;
+  struct Suction {
+    float alt_ft, n2, driven;
+  } suctions[] = {{20000, 11.1f, 1}, {20000, 10.9f, 0}, {33000, 28.1f, 1}, {33000, 27.9f, 0},
+                  {45000, 45.1f, 1}, {45000, 44.9f, 0}};
+  for (const Suction& k : suctions) {
+    static_pressure_altitude_ft = k.alt_ft;
+    host_mirror.sim_flightmodel2_engines_N2_percent[0] = k.n2;
+    update_fuel_pumps_feed();
+    EXPECT_EQ(engine::tank_l_driven_status, k.driven) << k.alt_ft << " " << k.n2;
+  }
+  static_pressure_altitude_ft = 0.0f;
+  fuel_pump_lights = FuelPumpLightState{};
+}
+
+TEST_F(SystemLimits, OpenGuardsHoldNoSwitch) {
+  // Every guard open (its position at 0.3, the closed limit, and rising):
+  // each switch beneath keeps the position the pilot gave it.
+  for (float& t : cover_target) t = 1.0f;
+  for (float& p : button_switch::cover_position) p = 0.3f;
+  electric::battery_pos = 0.0f;
+  toggle_switch::elt = 1.0f;
+  toggle_switch::emer_exit_lights = 0.0f;
+  switches::nose_steer_pos = 0.0f;
+  one_way_switch::pax_oxy_pos = 1.0f;
+  host_mirror.sim_cockpit2_electrical_cross_tie = 0;
+  flt_ctr_A_cover_target = spoiler_A_cover_target = alt_flaps_cover_target = gpws_gear_cover_target = 1.0f;
+  switches::flt_ctr_A_cover_pos = switches::spoiler_A_cover_pos = switches::alt_flaps_cover_pos = 0.3f;
+  toggle_switch::gpws_gear_cover_pos = 0.3f;
+  switches::flt_ctr_A_pos = 0.0f;
+  switches::spoiler_A_pos = 1.0f;
+  switches::alt_flaps_pos = 1.0f;
+  toggle_switch::gpws_gear_pos = 1.0f;
+  update_switch_covers();
+  update_named_covers();
+  EXPECT_EQ(electric::battery_pos, 0.0f);
+  EXPECT_EQ(toggle_switch::elt, 1.0f);
+  EXPECT_EQ(toggle_switch::emer_exit_lights, 0.0f);
+  EXPECT_EQ(switches::nose_steer_pos, 0.0f);
+  EXPECT_EQ(one_way_switch::pax_oxy_pos, 1.0f);
+  EXPECT_EQ(host_mirror.sim_cockpit2_electrical_cross_tie, 0);
+  EXPECT_EQ(switches::flt_ctr_A_pos, 0.0f);
+  EXPECT_EQ(switches::spoiler_A_pos, 1.0f);
+  EXPECT_EQ(switches::alt_flaps_pos, 1.0f);
+  EXPECT_EQ(toggle_switch::gpws_gear_pos, 1.0f);
+  // Closed, the named guards push their switches home.
+  flt_ctr_A_cover_target = spoiler_A_cover_target = alt_flaps_cover_target = gpws_gear_cover_target = 0.0f;
+  switches::flt_ctr_A_cover_pos = switches::spoiler_A_cover_pos = switches::alt_flaps_cover_pos = 0.0f;
+  toggle_switch::gpws_gear_cover_pos = 0.0f;
+  update_named_covers();
+  EXPECT_EQ(switches::flt_ctr_A_pos, 1.0f);
+  EXPECT_EQ(switches::spoiler_A_pos, 0.0f);
+  EXPECT_EQ(switches::alt_flaps_pos, 0.0f);
+  EXPECT_EQ(toggle_switch::gpws_gear_pos, 0.0f);
+}
+
+TEST_F(Steering, AutomaticSpeedBrakeLimits) {
+  delay_timers = DelayTimerBank{};
+  delay_flags = DelayTimerFlags{};
+  lever_commands = LeverCommands{};
+  autobrake::autobrake_RTO_arm = 0.0f;
+  autobrake::autobrake_pos = 1.0f;
+  host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = host_mirror.sim_cockpit2_engine_actuators_prop_mode[1] = 1;
+  engine::thrust1_leveler = engine::thrust2_leveler = 0.0f;
+  auto deployed = [] { return flt_ctrls::speedbrake_lever_anim == 1.0f && speedbrake_lever_anim_target == 1.0f; };
+  // Landing: armed above 100 ft, deployed at touchdown above 60 kt with the
+  // lever armed and the thrust levers idle.
+  struct Landing {
+    float arm_ft, kt, lever, thrust;
+    bool deploy;
+  } landings[] = {{100, 130, 0.0889f, 0, false}, {101, 130, 0.0889f, 0, true},   {150, 59, 0.0889f, 0, false},
+                  {150, 61, 0.0889f, 0, true},   {150, 61, 0.04f, 0, false},     {150, 61, 0.041f, 0, true},
+                  {150, 61, 0.0889f, 0.051f, false}, {150, 61, 0.0889f, 0.05f, true}};
+  for (const Landing& r : landings) {
+    on_ground = gear3_on_ground = 0;
+    engine::thrust1_leveler = 0.0f;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.arm_ft;
+    update_speedbrake();
+    flt_ctrls::speedbrake_lever_anim = 0.0f;
+    speedbrake_lever_anim_target = 0.0f;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 0.0f;
+    on_ground = gear3_on_ground = 1;
+    host_mirror.sim_flightmodel_position_groundspeed = r.kt / 1.94384f;
+    flt_ctrls::speedbrake_lever = r.lever;
+    engine::thrust1_leveler = r.thrust;
+    update_speedbrake();
+    EXPECT_EQ(deployed(), r.deploy) << r.arm_ft << " ft " << r.kt << " kt lever " << r.lever << " thrust " << r.thrust;
+  }
+  // Rejected take-off: above 60 kt, lever at or below 0.04, a reverser out.
+  engine::thrust1_leveler = 0.0f;
+  autobrake::autobrake_RTO_arm = 2.0f;
+  struct Rto {
+    float kt, lever;
+    int prop_mode;
+    bool deploy;
+  } rtos[] = {{61, 0.04f, 3, true}, {59, 0.04f, 3, false}, {61, 0.041f, 3, false}, {61, 0.04f, 1, false}};
+  for (const Rto& r : rtos) {
+    flt_ctrls::speedbrake_lever_anim = 0.0f;
+    speedbrake_lever_anim_target = 0.0f;
+    host_mirror.sim_flightmodel_position_groundspeed = r.kt / 1.94384f;
+    flt_ctrls::speedbrake_lever = r.lever;
+    host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = r.prop_mode;
+    update_speedbrake();
+    EXPECT_EQ(deployed(), r.deploy) << r.kt << " kt lever " << r.lever << " mode " << r.prop_mode;
+  }
+  autobrake::autobrake_RTO_arm = 0.0f;
+}
+
+TEST_F(SystemLimits, StandbyDisplayAlignsInNinetySixSecondsOnBothBatteryBuses) {
+  host_mirror.sim_cockpit2_electrical_battery_voltage_actual_volts[0] = 24.0f;
+  host_mirror.sim_cockpit2_electrical_bus_volts[0] = 28.0f;
+  host_mirror.sim_cockpit2_electrical_bus_volts[1] = 27.5f;
+  struct Row {
+    float battery, standby;  // switch positions
+    int frames;              // of 0.125 s
+    float countdown, ready;
+  } rows[] = {
+      {1, 1, 1, 95.875f, 0},   // both battery buses: counting down
+      {1, 1, 767, 0.125f, 0},
+      {1, 1, 769, 0, 1},       // aligned after 96 s
+      {0, -1, 1, 95.875f, 0},  // battery bus off, direct bus on standby: reset every frame
+      {0, -1, 40, 95.875f, 0},
+  };
+  for (const Row& r : rows) {
+    elec_bus_state.isfd_ready = 1.0f;
+    elec_bus_state.isfd_countdown = 0.0f;
+    electric::battery_pos = 0.0f;
+    electric::standby_bat_pos = 0.0f;
+    elec_buses_update();  // everything dark: the alignment starts over
+    electric::battery_pos = r.battery;
+    electric::standby_bat_pos = r.standby;
+    for (int i = 0; i < r.frames; ++i) elec_buses_update();
+    EXPECT_NEAR(elec_bus_state.isfd_countdown, r.countdown, 1e-3f) << r.battery << " " << r.standby << " " << r.frames;
+    EXPECT_EQ(elec_bus_state.isfd_ready, r.ready) << r.battery << " " << r.standby << " " << r.frames;
+  }
+}
+
+TEST(PressurisationLimits, TakeOffModeNeedsOneEngineAboveSixtyAndEightyNine) {
+  struct Row {
+    float n1_1, n2_1, n1_2, n2_2;
+    float mode;
+  } rows[] = {{60.5f, 89.5f, 0, 0, 1}, {60, 90, 60, 90, 0}, {61, 89, 61, 89, 0}, {0, 0, 60.5f, 89.5f, 1}};
+  for (const Row& r : rows) {
+    for (XPLMDataRef& h : bound_handles) h = nullptr;
+    host_mirror = HostMirror{};
+    failure_tables = FailureTables{};
+    press_ctrl = PressController{};
+    cockpit::pressurization_mode2 = 0.0f;
+    electric::dc_bus1_status = electric::dc_bus2_status = 1.0f;
+    electric::dir_batbus_status = electric::batbus_status = 1.0f;
+    toggle_switch::air_valve_ctrl = 0.0f;
+    static_pressure_altitude_ft = 0.0f;
+    frame_time = 0.125f;
+    on_ground = 1;
+    host_mirror.sim_flightmodel2_engines_N1_percent[0] = r.n1_1;
+    host_mirror.sim_flightmodel2_engines_N2_percent[0] = r.n2_1;
+    host_mirror.sim_flightmodel2_engines_N1_percent[1] = r.n1_2;
+    host_mirror.sim_flightmodel2_engines_N2_percent[1] = r.n2_2;
+    for (int i = 0; i < 16; ++i) update_pressurization();  // 2 s
+    EXPECT_EQ(cockpit::pressurization_mode2, r.mode) << r.n1_1 << " " << r.n2_1 << " " << r.n1_2 << " " << r.n2_2;
+  }
+}
+
+class HydraulicLeak : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (XPLMDataRef& h : bound_handles) h = nullptr;
+    host_mirror = HostMirror{};
+    script_mirror = ScriptMirror{};
+    failure_tables = FailureTables{};
+    delay_timers = DelayTimerBank{};
+    hyd_state = HydraulicState{};
+    hydraulic_step_state = HydraulicStepState{};
+    frame_time = 0.1f;
+    frame_done = 1;
+    on_ground = 1;
+  }
+};
+
+TEST_F(HydraulicLeak, FluidDrainsAtItsRateOnlyInTheLeakingSystem) {
+  struct Row {
+    int host_a, host_b;
+    float entry_a, entry_b;
+    bool leak_a, leak_b;
+  } rows[] = {{6, 0, 0, 0, true, false},  {0, 6, 0, 0, false, true},  {0, 0, 1, 0, true, false},
+              {0, 0, 0, 1, false, true},  {5, 5, 0.5f, 2, false, false}};
+  for (const Row& r : rows) {
+    SetUp();
+    hyd_state.hyd_fluid_a = hyd_state.hyd_fluid_b = 90.0f;
+    host_mirror.sim_operation_failures_rel_hydleak = r.host_a;
+    host_mirror.sim_operation_failures_rel_hydleak2 = r.host_b;
+    failure_tables.hydraulic[3] = r.entry_a;
+    failure_tables.hydraulic[4] = r.entry_b;
+    for (int i = 0; i < 100; ++i) hyd_update();  // 10 s
+    // 1.2 % of what is left per second: 90 x 0.9988^100.
+    EXPECT_NEAR(hyd_state.hyd_fluid_a, r.leak_a ? 79.817f : 90.0f, 2e-3f) << r.host_a << " " << r.entry_a;
+    EXPECT_NEAR(hyd_state.hyd_fluid_b, r.leak_b ? 79.817f : 90.0f, 2e-3f) << r.host_b << " " << r.entry_b;
+  }
+}
+
+}  // namespace
