@@ -19,12 +19,12 @@
 #include "core/preprocess.h"
 #include "host.h"
 #include "systems/delay_timers.h"
-#include "systems/flight_control_values.h"
-#include "systems/electric_values.h"
-#include "systems/hydraulics.h"
-#include "systems/instrument_values.h"
+#include "systems/flight_controls/flight_control_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/hydraulics/hydraulics.h"
+#include "systems/instruments/instrument_values.h"
 #include "systems/replay.h"
-#include "systems/switch_values.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 
 #include "cockpit_fixture.h"
 #include "core/preprocess.h"
-#include "systems/air_values.h"
-#include "systems/flight_control_values.h"
-#include "systems/instrument_values.h"
-#include "systems/switch_memory.h"
-#include "systems/switch_values.h"
+#include "systems/air/air_values.h"
+#include "systems/flight_controls/flight_control_values.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/switches/switch_memory.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 

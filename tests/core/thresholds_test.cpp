@@ -2,7 +2,7 @@
 // breakpoint shows.
 #include <gtest/gtest.h>
 
-#include "core/state_arrays.h"
+#include "aircraft/state_arrays.h"
 
 namespace {
 

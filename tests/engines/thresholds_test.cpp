@@ -9,7 +9,7 @@
 #include "engine_fixture.h"
 #include "engines/engine_start.h"
 #include "engines/thrust_tables.h"
-#include "systems/instrument_values.h"
+#include "systems/instruments/instrument_values.h"
 
 namespace {
 
