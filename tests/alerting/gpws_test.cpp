@@ -15,6 +15,7 @@
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/preprocess.h"
+#include "gpws_fixture.h"
 #include "host.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
@@ -34,25 +35,8 @@ class Gpws : public ::testing::Test {
     bind_outside_datarefs();
     bind_host_datarefs();
     bind_script_datarefs();
-    host_mirror = HostMirror{};
-    script_mirror = ScriptMirror{};
-    gpws_state = GpwsState{};
-    gpws_state.peak_altitude = -9999.0f;
-    gpws_state.sample_slot = 1;
-    callout_state = CalloutState{};
-    delay_timers = DelayTimerBank{};
-    delay_flags = DelayTimerFlags{};
-    gpws_test = GpwsTestState{};
     cockpit_options = CockpitOptions{};
-    hyd_state.test_inhibit = 0.0f;
-    replay_state = ReplayState{};
-    gpws_msgs_reset();
-    frame_time = 0.05f;
-    electric::ac_tnsbus1_status = 1.0f;
-    electric::batbus_status = 1.0f;
-    gpws_state.batbus_prev = 1.0f;
-    system_::gpws_test_running = 0.0f;
-    gpws::terr_warn = 0.0f;
+    reset_gpws_world();
     fly(1500.0f, 250.0f, 0.0f);
   }
   void TearDown() override { simhost::reset(); }

@@ -14,6 +14,7 @@
 #include "alerting/tcas_values.h"
 #include "alerting/gpws_test_state.h"
 #include "bind_for_test.h"
+#include "gpws_fixture.h"
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/preprocess.h"
@@ -33,24 +34,7 @@ class GpwsLimits : public ::testing::Test {
   void SetUp() override {
     simhost::reset();
     rebind_datarefs();
-    host_mirror = HostMirror{};
-    script_mirror = ScriptMirror{};
-    gpws_state = GpwsState{};
-    gpws_state.peak_altitude = -9999.0f;
-    gpws_state.sample_slot = 1;
-    callout_state = CalloutState{};
-    delay_timers = DelayTimerBank{};
-    delay_flags = DelayTimerFlags{};
-    gpws_test = GpwsTestState{};
-    hyd_state.test_inhibit = 0.0f;
-    replay_state = ReplayState{};
-    gpws_msgs_reset();
-    frame_time = 0.05f;
-    electric::ac_tnsbus1_status = 1.0f;
-    electric::batbus_status = 1.0f;
-    gpws_state.batbus_prev = 1.0f;
-    system_::gpws_test_running = 0.0f;
-    gpws::terr_warn = 0.0f;
+    reset_gpws_world();
     toggle_switch::gpws_gear_pos = 0.0f;
     toggle_switch::gpws_flap_pos = 0.0f;
     script_mirror.zuvadud_D738_FMS_flight_phase = 5.0f;  // approach

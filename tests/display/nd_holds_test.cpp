@@ -46,6 +46,21 @@ HoldShape lay_hold(int i, double c, float turn, double r, double len) {
   return h;
 }
 
+// The first two entry pieces stored with the transition leg 1: a left arc
+// of the given radius from 180 to 90 degrees, then a straight north.
+void lay_entry_arc_and_straight(float seg1_radius) {
+  legs_seg1_ctr_lat[1] = 0.05f;
+  legs_seg1_ctr_lon[1] = -0.02f;
+  legs_seg1_radius[1] = seg1_radius;
+  legs_seg1_start_angle[1] = 180.0f;
+  legs_seg1_end_angle[1] = 90.0f;
+  legs_seg1_turn[1] = 2.0f;
+  legs_seg1_end_lat[1] = 0.05f;
+  legs_seg1_end_lon[1] = -0.01f;
+  legs_seg2_end_lat[1] = 0.08f;
+  legs_seg2_end_lon[1] = -0.01f;
+}
+
 class NdHolds : public MapPassFixture {
  protected:
   void SetUp() override {
@@ -118,16 +133,7 @@ TEST_F(NdHolds, EntryShowsOnlyWhenDue) {
     hold_route();
     lay_hold(2, 0.0, 1.0f, 1.0, 4.0);
     // Entry of kind 2 stored with leg 1: arc, straight, then to the fix.
-    legs_seg1_ctr_lat[1] = 0.05f;
-    legs_seg1_ctr_lon[1] = -0.02f;
-    legs_seg1_radius[1] = 0.5f;
-    legs_seg1_start_angle[1] = 180.0f;
-    legs_seg1_end_angle[1] = 90.0f;
-    legs_seg1_turn[1] = 2.0f;
-    legs_seg1_end_lat[1] = 0.05f;
-    legs_seg1_end_lon[1] = -0.01f;
-    legs_seg2_end_lat[1] = 0.08f;
-    legs_seg2_end_lon[1] = -0.01f;
+    lay_entry_arc_and_straight(0.5f);
     hold_pattern.hold_entry[2] = 2.0f;
     hold_pattern.hold_near[2] = c.entry_drawn;
     hold_region_flag = c.suppress;
@@ -155,16 +161,7 @@ TEST_F(NdHolds, EntryKindsDrawTheirOwnPieces) {
   for (const Case& c : cases) {
     hold_route();
     const HoldShape h = lay_hold(2, 0.0, 1.0f, 1.0, 4.0);
-    legs_seg1_ctr_lat[1] = 0.05f;
-    legs_seg1_ctr_lon[1] = -0.02f;
-    legs_seg1_radius[1] = c.seg1_radius;
-    legs_seg1_start_angle[1] = 180.0f;
-    legs_seg1_end_angle[1] = 90.0f;
-    legs_seg1_turn[1] = 2.0f;
-    legs_seg1_end_lat[1] = 0.05f;
-    legs_seg1_end_lon[1] = -0.01f;
-    legs_seg2_end_lat[1] = 0.08f;
-    legs_seg2_end_lon[1] = -0.01f;
+    lay_entry_arc_and_straight(c.seg1_radius);
     legs_seg3_ctr_lat[1] = 0.09f;
     legs_seg3_ctr_lon[1] = -0.04f;
     legs_seg3_radius[1] = 0.3f;
