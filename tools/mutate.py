@@ -251,15 +251,15 @@ def main():
         rc = subprocess.run(configure, stdout=subprocess.DEVNULL).returncode
         if rc != 0:
             sys.exit("mutate: configuring the private build failed")
-    print("mutate: seed %d; building the unchanged tree" % seed, flush=True)
-    if run(["cmake", "--build", build, "-j", jobs], tree, 3600) != 0:
-        sys.exit("mutate: the unchanged tree does not build")
     ctest = ["ctest", "--test-dir", build, "-j", jobs, "--timeout", "120", "--stop-on-failure"]
     build_cmd = ["cmake", "--build", build, "-j", jobs]
     programs = [p for p in args.programs.split(",") if p]
     if programs:
         build_cmd += ["--target"] + programs
         ctest += ["-L", "^(%s)$" % "|".join(re.escape(p) for p in programs)]
+    print("mutate: seed %d; building the unchanged tree" % seed, flush=True)
+    if run(build_cmd, tree, 3600) != 0:
+        sys.exit("mutate: the unchanged tree does not build")
     if run(ctest, tree, args.test_timeout) != 0:
         sys.exit("mutate: the unchanged tree fails its tests; fix that first")
 
