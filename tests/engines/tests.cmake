@@ -8,3 +8,5 @@ corvane_integration_test(engines_integration_test ${CMAKE_CURRENT_LIST_DIR}/engi
 corvane_unit_test(engines_thrust_lever_test ${CMAKE_CURRENT_LIST_DIR}/thrust_lever_test.cpp)
 # Thresholds, table rows and worked values of the start model, one row each.
 corvane_unit_test(engines_thresholds_test ${CMAKE_CURRENT_LIST_DIR}/thresholds_test.cpp)
+# Published values of the engine display, levers and autothrottle, law by law.
+corvane_unit_test(engines_values_test ${CMAKE_CURRENT_LIST_DIR}/values_test.cpp)

@@ -1,0 +1,178 @@
+// The engine display's published laws, row by row: the start EGT table, the
+// oil pressure curve, the EGT rates and targets of one frame, the start and
+// stop latches and the oil temperature law.
+#include <cmath>
+
+#include "engine_fixture.h"
+#include "engines/engine_indications.h"
+
+namespace {
+
+class Display : public EngineTest {
+ protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    engine_indication_state = EngineIndicationState{};
+    egt_offset[0] = egt_offset[1] = 0.0f;
+    sim_in_replay = 0;
+    engine::eng1_egt = engine::eng2_egt = 15.0f;
+    engine::eng1_oil_temp = engine::eng2_oil_temp = 0.0f;
+    engine::fuel_flow_kg_sec[0] = engine::fuel_flow_kg_sec[1] = 0.0f;
+    engine::indicators_N2_percent_1 = engine::indicators_N2_percent_2 = 0.0f;
+    fuel(0.0f, 0);
+  }
+  // Engine 1's fuel valves and the fuel flag of the frame before.
+  static void fuel(float valves, uint8_t before) {
+    engine::spar1_valve = engine::eng1_valve = valves;
+    engine_indication_state.fuel_flag_prev[0] = before;
+  }
+  // Engine 1 running (or not) at an N2 indication and host fuel flow.
+  static void engine1(int running, float n2, float host_ff) {
+    host_mirror.sim_flightmodel_engine_ENGN_running[0] = running;
+    engine_indication_state.running_prev[0] = running;
+    engine::indicators_N2_percent_1 = n2;
+    host_mirror.sim_cockpit2_engine_indicators_fuel_flow_kg_sec[0] = host_ff;
+  }
+};
+
+TEST(DisplayLaws, StartEgtTableAndOilPressureCurve) {
+  const float n2[] = {20, 28.7f, 29.7f, 32.2f, 34.4f, 36.8f, 38.7f, 40.9f, 42.8f, 45.3f,
+                      47.5f, 50.3f, 53, 55.1f, 56.8f, 57.9f, 58.8f, 59.4f, 59.7f};
+  const float egt[] = {68, 71, 77, 105, 130, 158, 181, 205, 230, 260, 290, 322, 352, 385, 420, 428, 436, 444, 451};
+  for (int i = 0; i < 19; ++i) {
+    EXPECT_NEAR(start_egt_table(n2[i]), egt[i], 1e-3f) << n2[i];
+    if (i > 0) {
+      EXPECT_NEAR(start_egt_table((n2[i - 1] + n2[i]) / 2), (egt[i - 1] + egt[i]) / 2, 1e-3f) << n2[i];
+    }
+  }
+  EXPECT_EQ(start_egt_table(19.9f), 68.0f);
+  EXPECT_EQ(start_egt_table(59.8f), 451.0f);
+  // The curve's points and mid-points at full quantity and zero ambient.
+  struct Row {
+    float n2, psi;
+  } curve[] = {{-1, 0},         {10.1f, 7.85f},   {20.2f, 15.7f},  {25.45f, 18.2f}, {30.7f, 20.7f},
+               {34.45f, 24.2f}, {38.2f, 27.7f},   {48.55f, 33.7f}, {58.9f, 39.7f},  {100, 94.04870f}};
+  for (const Row& r : curve) EXPECT_NEAR(oil_pressure_for(r.n2, 0.0f, 1.0f), r.psi, 1e-3f) << r.n2;
+  EXPECT_NEAR(oil_pressure_for(58.9f, 14.7f, 1.0f), 25.0f, 1e-3f);  // gauge pressure
+  EXPECT_EQ(oil_pressure_for(20.2f, 16.0f, 1.0f), 0.0f);
+  // Oil quantity: none below 0.05, scaled by 2 (q - 0.05) up to 0.55.
+  struct Quantity {
+    float q, share;
+  } quantities[] = {{0.049f, 0}, {0.05f, 0}, {0.3f, 0.5f}, {0.54f, 0.98f}, {0.55f, 1}, {0.9f, 1}};
+  for (const Quantity& q : quantities) EXPECT_NEAR(oil_pressure_for(58.9f, 0.0f, q.q), 39.7f * q.share, 1e-3f) << q.q;
+}
+
+// The EGT rate of one frame: rising 0.6 below 390 degC down to 0.3 at 410;
+// falling by the Mach factor 1 - 0.9 M / 0.82 (0.1 .. 1) through its bands.
+TEST_F(Display, EgtRateBandsAndMachFactor) {
+  struct Row {
+    int running;  // running at 1 kg/s (target 746.21) or stopped (target 15)
+    float egt, mach, rate;
+  } rows[] = {
+      {1, 389, 0, 0.6f},         {1, 400, 0, 0.45f},         {1, 411, 0, 0.3f},           {1, 405, 0.8f, 0.375f},
+      {0, 50, 0, 0.02f},         {0, 150, 0, 0.025f},        {0, 250, 0, 0.04f},          {0, 350, 0, 0.175f},
+      {0, 399.9f, 0, 0.29975f},  {0, 400, 0, 0.45f},         {0, 409, 0, 0.315f},         {0, 420, 0, 0.3f},
+      {0, 50, 0.41f, 0.011f},    {0, 150, 0.41f, 0.01375f},  {0, 250, 0.41f, 0.022f},     {0, 350, 0.41f, 0.16375f},
+      {0, 50, 0.82f, 0.002f},    {0, 50, 2.0f, 0.002f},      {0, 50, -1.0f, 0.02f},       {0, 420, 0.82f, 0.3f},
+  };
+  for (const Row& r : rows) {
+    engine1(r.running, r.running ? 80.0f : 0.0f, r.running ? 1.0f : 0.0f);
+    host_mirror.sim_flightmodel_misc_machno = r.mach;
+    engine::eng1_egt = r.egt;
+    update_engine_indications();
+    const float target = r.running ? 746.2142f : 15.0f;
+    EXPECT_NEAR((engine::eng1_egt - r.egt) / (0.05f * (target - r.egt)), r.rate, 2e-4f) << r.egt << " degC Mach " << r.mach;
+  }
+}
+
+// The EGT target of a running engine, read back from one frame's rise at the
+// rate 0.6 from 15 degC: the fuel-flow law, the start table (scaled by the
+// start factor and the offset) and the line from the start base to 431 degC.
+TEST_F(Display, EgtTargetWhileStarting) {
+  struct Row {
+    float n2, host_ff, valves, base, factor, offset, target;
+  } rows[] = {
+      {56.5f, 0.05f, 1, 15, 1, 0, 387.344f},  {56.4f, 0.05f, 1, 15, 1, 0, 411.765f},  // flow law from 56.5 %
+      {40, 0.1f, 1, 15, 1, 0, 452.378f},      {40, 0.099f, 1, 15, 1, 0, 237.823f},    // ... or from 0.1 kg/s
+      {40, 0.05f, 1, 15, 2, 0, 390.364f},     {40, 0.05f, 1, 15, 2, 10, 409.421f},    // table x factor x offset
+      {40, 0.05f, 0, 15, 2, 0, 15},           {18.2f, 0, 1, 100, 1, 0, 100},          // valves shut; base at 18.2
+      {18.1f, 0, 1, 100, 1, 0, 15},           {20, 0.0279f, 1, 15, 1, 0, 68},         // below 18.2 the air
+      {19.9f, 0.0279f, 1, 15, 1, 0, 32.376f}, {27.9f, 0.0278f, 1, 15, 2, 0, 114.145f},  // table from 20 %
+      {27.9f, 0.0279f, 1, 15, 2, 0, 141.448f}, {28, 0, 1, 15, 2, 0, 141.517f},        // with flow, or from 28 %
+  };
+  for (const Row& r : rows) {
+    fuel(r.valves, r.valves >= 0.95f ? 1 : 0);
+    engine1(1, r.n2, r.host_ff);
+    engine_indication_state.egt_start_base[0] = r.base;
+    engine_indication_state.egt_start_factor[0] = r.factor;
+    egt_offset[0] = r.offset;
+    engine::eng1_egt = 15.0f;
+    update_engine_indications();
+    EXPECT_NEAR(15.0f + (engine::eng1_egt - 15.0f) / (0.05f * 0.6f), r.target, 0.01f) << r.n2 << " % " << r.host_ff;
+  }
+}
+
+TEST_F(Display, StartFactorAndStopTargetLatches) {
+  // The frame the fuel comes on latches the start factor by N2.
+  struct Factor {
+    float n2, factor;
+  } factors[] = {{17.1f, 2}, {17.3f, 1.985915f}, {20.75f, 1.5f}, {24.2f, 1.014085f}, {24.4f, 1}};
+  for (const Factor& f : factors) {
+    fuel(1, 0);
+    engine1(0, f.n2, 0);
+    update_engine_indications();
+    EXPECT_NEAR(engine_indication_state.egt_start_factor[0], f.factor, 1e-5f) << f.n2;
+  }
+  // A stop with fuel on above 57 % N2 aims 100 + (N2 - 57) x 40 / 44.4 degC
+  // higher, 140 from 101.4 %, never above 1000.
+  struct Stop {
+    float n2, egt;
+    int state;
+    float target;
+  } stops[] = {{57, 500, 0, 0}, {57.1f, 500, 1, 600.0901f}, {101.4f, 500, 1, 640}, {110, 500, 1, 640}, {80, 900, 1, 1000}};
+  for (const Stop& s : stops) {
+    engine_indication_state = EngineIndicationState{};
+    fuel(1, 1);
+    engine1(0, s.n2, 0);
+    engine_indication_state.running_prev[0] = 1;
+    engine::eng1_egt = s.egt;
+    update_engine_indications();
+    EXPECT_EQ(engine_indication_state.egt_stop_state[0], s.state) << s.n2;
+    if (s.state == 1) {
+      EXPECT_NEAR(engine_indication_state.egt_stop_target[0], s.target, 1e-3f) << s.n2;
+    }
+  }
+}
+
+// Oil temperature: 69 + (H - 31) x 0.66 from a host 31 degC, H x 69 / 31
+// below, at least the air; a burning engine with 14.5 psi or less heats its
+// oil toward 200 degC at 0.26 degC/s.
+TEST_F(Display, OilTemperatureLaw) {
+  struct Row {
+    float host, air, burning, n2, target;
+  } rows[] = {{62, 15, 0, 0, 89.46f},     {31, 15, 0, 0, 69},    {15.5f, 15, 0, 0, 34.5f},
+              {15.5f, 40, 0, 0, 40},      {-5, -10, 0, 0, 0},    {62, 15, 1, 50, 89.46f}};
+  for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_engine_indicators_oil_temperature_deg_C[0] = r.host;
+    host_mirror.sim_cockpit2_temperature_outside_air_LE_temp_degc = r.air;
+    host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[0] = static_cast<int32_t>(r.burning);
+    host_mirror.sim_flightmodel_engine_ENGN_oil_quan[0] = 1.0f;
+    engine::indicators_N2_percent_1 = r.n2;
+    engine::eng1_oil_temp = 100.0f;
+    update_engine_indications();
+    EXPECT_NEAR(100.0f + (engine::eng1_oil_temp - 100.0f) / (0.05f * 0.4f), r.target, 0.01f) << r.host;
+  }
+  // Burning at 0, 14.4 and 14.6 psi (no ambient): the slow ramp, then the lag.
+  host_mirror.sim_weather_barometer_current_inhg = 0.0f;
+  struct Pressure {
+    float psi, temp;
+  } pressures[] = {{0, 150.013f}, {14.4f, 149.987f}, {14.6f, 148.7892f}};
+  for (const Pressure& p : pressures) {
+    engine::indicators_N2_percent_1 = p.psi * 20.2f / 15.7f;
+    engine::eng1_oil_temp = 150.0f;
+    update_engine_indications();
+    EXPECT_NEAR(engine::eng1_oil_temp, p.temp, 1e-3f) << p.psi;
+  }
+}
+
+}  // namespace
