@@ -5,6 +5,7 @@
 
 #include "engine_fixture.h"
 #include "engines/engine_indications.h"
+#include "engines/n1_command.h"
 
 namespace {
 
@@ -173,6 +174,123 @@ TEST_F(Display, OilTemperatureLaw) {
     update_engine_indications();
     EXPECT_NEAR(engine::eng1_oil_temp, p.temp, 1e-3f) << p.psi;
   }
+}
+
+// The engine alert on the lower display's engine page, by its first frame:
+// the blink value (here 7) for an exceedance, 3 for the caution band, 4 for
+// vibration or low oil quantity, 0 for none.
+TEST_F(EngineTest, EngineAlertThresholds) {
+  struct Row {
+    int e;
+    float press, n1, temp, n2, vib, quantity;
+    int press_on, temp_on;
+    float warn;
+  } rows[] = {
+      {0, 12.9f, 19, 100, 60, 1, 0.5f, 1, 1, 7}, {0, 12.9f, 18.9f, 100, 60, 1, 0.5f, 1, 1, 0},
+      {0, 5, 50, 100, 60, 1, 0.5f, 0, 1, 0},     {0, 13, 50, 100, 60, 1, 0.5f, 1, 1, 3},
+      {0, 22, 50, 100, 60, 1, 0.5f, 1, 1, 3},    {0, 22.1f, 50, 100, 60, 1, 0.5f, 1, 1, 0},
+      {0, 30, 50, 165.1f, 60, 1, 0.5f, 1, 1, 7}, {0, 30, 50, 165, 60, 1, 0.5f, 1, 1, 3},
+      {0, 30, 50, 153, 60, 1, 0.5f, 1, 1, 3},    {0, 30, 50, 152.9f, 60, 1, 0.5f, 1, 1, 0},
+      {0, 30, 50, 170, 60, 1, 0.5f, 1, 0, 0},    {0, 30, 50, 100, 101.5f, 1, 0.5f, 1, 1, 7},
+      {0, 30, 50, 100, 101.4f, 1, 0.5f, 1, 1, 0}, {0, 30, 50, 100, 60, 4, 0.5f, 1, 1, 4},
+      {0, 30, 50, 100, 60, 3.99f, 0.5f, 1, 1, 0}, {0, 30, 50, 100, 60, 1, 0.19f, 1, 1, 4},
+      {0, 30, 50, 100, 60, 1, 0.2f, 1, 1, 0},    {1, 12.9f, 19, 100, 60, 1, 0.5f, 1, 1, 7},
+      {1, 30, 50, 160, 60, 1, 0.5f, 1, 1, 3},    {1, 30, 50, 100, 101.5f, 4, 0.5f, 1, 1, 7},
+      {1, 30, 50, 100, 60, 4, 0.5f, 1, 1, 4},    {1, 30, 50, 100, 60, 1, 0.1f, 1, 1, 4},
+  };
+  script_mirror.zuvadud_D738_systems_lowerDU_page = 2.0f;
+  script_mirror.zuvadud_D738_autopilot_blink = 7.0f;
+  for (const Row& r : rows) {
+    engine_eicas_state = EngineEicasState{};
+    const bool one = r.e == 0;
+    engine::eng1_oil_press = one ? r.press : 30;
+    engine::eng2_oil_press = one ? 30 : r.press;
+    engine::eicas_oil_press1 = one ? static_cast<float>(r.press_on) : 1;
+    engine::eicas_oil_press2 = one ? 1 : static_cast<float>(r.press_on);
+    engine::indicators_N1_percent_1 = one ? r.n1 : 50;
+    engine::indicators_N1_percent_2 = one ? 50 : r.n1;
+    engine::eng1_oil_temp = one ? r.temp : 100;
+    engine::eng2_oil_temp = one ? 100 : r.temp;
+    engine::eicas_oil_temp1 = one ? static_cast<float>(r.temp_on) : 1;
+    engine::eicas_oil_temp2 = one ? 1 : static_cast<float>(r.temp_on);
+    engine::indicators_N2_percent_1 = one ? r.n2 : 60;
+    engine::indicators_N2_percent_2 = one ? 60 : r.n2;
+    engine::indicators_eng1_vib = one ? r.vib : 1;
+    engine::indicators_eng2_vib = one ? 1 : r.vib;
+    host_mirror.sim_cockpit2_engine_indicators_oil_quantity_ratio[r.e] = r.quantity;
+    host_mirror.sim_cockpit2_engine_indicators_oil_quantity_ratio[1 - r.e] = 0.5f;
+    update_engine_eicas();
+    EXPECT_EQ(eicas::warn, r.warn) << "engine " << r.e + 1 << " row " << (&r - rows);
+  }
+  // The vibration indication of the replay: 1.81 at 10 % N1 down to 1.21 at
+  // 37 %, up to 1.47 at 105 %.
+  struct Vib {
+    float n1, vib;
+  } vibs[] = {{-1, 0}, {5, 0.905f}, {10, 1.81f}, {23.5f, 1.51f}, {37, 1.21f}, {71, 1.34f}, {105, 1.47f}, {110, 1.47f}};
+  for (const Vib& v : vibs) EXPECT_NEAR(vibration_from_n1(v.n1), v.vib, 1e-5f) << v.n1;
+}
+
+// Idle mode in flight and on the ground, both sides of each limit.
+TEST_F(EngineTest, IdleModeLimits) {
+  struct Row {
+    int host, ground;
+    float ra, pressure_alt, flap, gear, flap_fail, antice_fail;
+    int heat;
+    float throttle, request, mode;
+  } rows[] = {
+      // The newer host in flight: flaps and gear below 15500 ft, the flap
+      // actuator failure below 19000 ft, inlet heat anywhere.
+      {120000, 0, 800, 15499, 0.625f, 0, 0, 0, 0, 0, 0, 2},  {120000, 0, 800, 15500, 0.625f, 0, 0, 0, 0, 0, 0, 1},
+      {120000, 0, 800, 5000, 0.624f, 0, 0, 0, 0, 0, 0, 1},   {120000, 0, 800, 15499, 0, 1, 0, 0, 0, 0, 0, 2},
+      {120000, 0, 800, 15500, 0, 1, 0, 0, 0, 0, 0, 1},       {120000, 0, 800, 5000, 0, 0.99f, 0, 0, 0, 0, 0, 1},
+      {120000, 0, 800, 18999, 0, 0, 1, 0, 0, 0, 0, 2},       {120000, 0, 800, 19000, 0, 0, 1, 0, 0, 0, 0, 1},
+      {120000, 0, 800, 30000, 0, 0, 0, 0, 1, 0, 0, 2},
+      // The older host: failures by radio height, flaps, gear beyond 0.98.
+      {110000, 0, 14999, 0, 0, 0, 0, 1, 0, 0, 0, 2},         {110000, 0, 15000, 0, 0, 0, 0, 1, 0, 0, 0, 1},
+      {110000, 0, 800, 0, 0, 0, 1, 0, 0, 0, 0, 2},           {110000, 0, 800, 0, 0.625f, 0, 0, 0, 0, 0, 0, 2},
+      {110000, 0, 800, 0, 0.624f, 0, 0, 0, 0, 0, 0, 1},      {110000, 0, 800, 0, 0, 0.99f, 0, 0, 0, 0, 0, 2},
+      {110000, 0, 800, 0, 0, 0.98f, 0, 0, 0, 0, 0, 1},       {110000, 0, 800, 0, 0, 0, 0, 0, 1, 0, 0, 2},
+      // On the ground before flight: take-off thrust on the older host.
+      {110000, 1, 0, 0, 0, 0, 0, 0, 0, 0.131f, 0.51f, 1},    {110000, 1, 0, 0, 0, 0, 0, 0, 0, 0.13f, 0.51f, 0},
+      {110000, 1, 0, 0, 0, 0, 0, 0, 0, 0.251f, 0.5f, 1},     {110000, 1, 0, 0, 0, 0, 0, 0, 0, 0.25f, 0.5f, 0},
+      {120000, 1, 0, 0, 0, 0, 0, 0, 0, 0.9f, 0.9f, 0},       {110000, 1, 20, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+      {110000, 1, 20.1f, 0, 0, 0, 0, 0, 0, 0, 0, 1},
+  };
+  for (const Row& r : rows) {
+    host_version = r.host;
+    density_offset = 0.0f;
+    engine_eicas_state = EngineEicasState{};
+    on_ground = r.ground;
+    HostMirror& h = host_mirror;
+    h.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra;
+    h.sim_flightmodel2_position_pressure_altitude = r.pressure_alt;
+    h.sim_cockpit2_controls_flap_handle_deploy_ratio = r.flap;
+    h.sim_aircraft_parts_acf_gear_deploy[1] = r.gear;
+    h.sim_operation_failures_rel_flap_act = static_cast<int32_t>(r.flap_fail) * 6;
+    h.sim_operation_failures_rel_antice = static_cast<int32_t>(r.antice_fail) * 6;
+    h.sim_cockpit2_ice_ice_inlet_heat_on_per_engine[1] = r.heat;
+    h.sim_flightmodel_engine_ENGN_thro_use[1] = r.throttle;
+    n1_command_state.requested_n1[1] = r.request;
+    update_engine_eicas();
+    EXPECT_EQ(engine::idle_mode[0], r.mode) << "row " << (&r - rows);
+    EXPECT_EQ(engine::idle_mode[1], r.mode) << "row " << (&r - rows);
+  }
+  // Approach idle moves the density offset 0.05 per second; the older host's
+  // ground idle leans the mixture to 0.59 of the lever.
+  host_version = 110000;
+  density_offset = 0.0f;
+  on_ground = 0;
+  host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = 1.0f;
+  update_engine_eicas();
+  EXPECT_NEAR(density_offset, 0.0025f, 1e-7f);
+  on_ground = 1;
+  host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 0.0f;
+  engine_eicas_state = EngineEicasState{};
+  engine::mixture_ratio1 = 1.0f;
+  engine_copies.mixture[0] = 0.0f;
+  update_engine_eicas();
+  EXPECT_NEAR(density_offset, 0.0f, 1e-7f);
+  EXPECT_NEAR(host_mirror.sim_cockpit2_engine_actuators_mixture_ratio[0], 0.05f * 0.59f, 1e-6f);
 }
 
 }  // namespace
