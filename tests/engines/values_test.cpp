@@ -6,6 +6,8 @@
 #include "engine_fixture.h"
 #include "engines/engine_indications.h"
 #include "engines/n1_command.h"
+#include "core/handling_options.h"
+#include "systems/ice_rain/ice_values.h"
 
 namespace {
 
@@ -291,6 +293,97 @@ TEST_F(EngineTest, IdleModeLimits) {
   update_engine_eicas();
   EXPECT_NEAR(density_offset, 0.0f, 1e-7f);
   EXPECT_NEAR(host_mirror.sim_cockpit2_engine_actuators_mixture_ratio[0], 0.05f * 0.59f, 1e-6f);
+}
+
+// The generic aircraft's axial force terms, each on both sides of its limits:
+// the force added to "faxil_plug_acf" in newtons.
+TEST_F(EngineTest, AxialForceTermLimits) {
+  const float kt = 1.0f / 1.9438444f;  // m/s per knot (taxi law)
+  const float rkt = 1.0f / 1.944f;     // m/s per knot (reverse law)
+  struct Row {
+    int host, option;  // the one handling option set, -1 none
+    float f, agl_ft, gs_ms, n1, tonnes, steer, flap2, elev_ft;
+    int ground;
+    float deploy, friction, added;
+  } rows[] = {
+      // Taxi thrust: N1 above 18 and below 40.1 %, never under 4900 N an
+      // engine, weight 0.9 .. 1.0 over 43 .. 80 t, speed 1 .. 0.85 over 5 .. 20 kt.
+      {110000, handling_taxi_thrust, 0, 0, 0, 18, 60, 0, 0, 0, 1, 0, 0, 0},
+      {110000, handling_taxi_thrust, 0, 0, 0, 19, 60, 0, 0, 0, 1, 0, 0, -9270.27f},
+      {110000, handling_taxi_thrust, 0, 0, 0, 40, 60, 0, 0, 0, 1, 0, 0, -32305.77f},
+      {110000, handling_taxi_thrust, 0, 0, 0, 40.1f, 60, 0, 0, 0, 1, 0, 0, 0},
+      {110000, handling_taxi_thrust, 0, 0, 0, 25, 43, 0, 0, 0, 1, 0, 0, -17480.79f},
+      {110000, handling_taxi_thrust, 0, 0, 0, 25, 100, 0, 0, 0, 1, 0, 0, -19423.10f},
+      {110000, handling_taxi_thrust, 0, 0, 12.5f * kt, 25, 60, 0, 0, 0, 1, 0, 0, -16995.21f},
+      {110000, handling_taxi_thrust, 0, 0, 30 * kt, 25, 60, 0, 0, 0, 1, 0, 0, -15617.22f},
+      {110000, handling_taxi_thrust, 0, 0, 0, 25, 80, 90, 0, 0, 1, 0, 0, -25423.10f},
+      // Reverse: ln((knots - 45) / 10) from 60 kt, blended by runway friction;
+      // only beyond 0.9 deploy and above 10 N.
+      {120000, handling_reduce_reverse, 40000, 0, 50 * rkt, 70, 60, 0, 0, 0, 1, 1, 0, -31134.42f},
+      {120000, handling_reduce_reverse, 40000, 0, 50 * rkt, 70, 60, 0, 0, 0, 1, 1, 1, -28701.63f},
+      {120000, handling_reduce_reverse, 40000, 0, 70 * rkt, 70, 60, 0, 0, 0, 1, 1, 0, -25004.51f},
+      {120000, handling_reduce_reverse, 40000, 0, 70 * rkt, 70, 60, 0, 0, 0, 1, 0.91f, 1, -19506.77f},
+      {120000, handling_reduce_reverse, 40000, 0, 70 * rkt, 70, 60, 0, 0, 0, 1, 0.9f, 1, 0},
+      {120000, handling_reduce_reverse, 10, 0, 70 * rkt, 70, 60, 0, 0, 0, 1, 1, 1, 0},
+      // Lift-off: 1.5 x (1 - AGL / 150) ramping at 1/s, below 150 ft and
+      // above -80000 N.
+      {110000, handling_reduce_thrust_after_lift, -50000, 149, 0, 50, 60, 0, 0, 0, 0, 0, 0, 18.315f},
+      {110000, handling_reduce_thrust_after_lift, -50000, 150, 0, 50, 60, 0, 0, 0, 0, 0, 0, 0},
+      {110000, handling_reduce_thrust_after_lift, -50000, -5, 0, 50, 60, 0, 0, 0, 0, 0, 0, 91.575f},
+      {110000, handling_reduce_thrust_after_lift, -79000, 75, 0, 50, 60, 0, 0, 0, 0, 0, 0, 144.6885f},
+      // High-speed loss: ground speed, flaps, N1 squared, altitude and mass.
+      {110000, -1, -80000, 0, 67, 75, 60, 0, 0, 0, 0, 0, 0, 12320},
+      {110000, -1, -80000, 0, 33.5f, 50, 60, 0, 0, 0, 0, 0, 0, 10612.8f},
+      {110000, -1, -80000, 0, 67, 50, 60, 0, 12.5f, 0, 0, 0, 0, 10560},
+      {110000, -1, -80000, 0, 67, 50, 60, 0, 0, 10000, 0, 0, 0, 15812},
+      {110000, -1, -80000, 0, 67, 50, 30, 0, 0, 0, 0, 0, 0, 22400},
+      {110000, -1, -80000, 0, 67, 50, 80, 0, 0, 0, 0, 0, 0, 19840},
+      {110000, -1, -80000, 0, 67, 50, 40, 0, 0, 50000, 0, 0, 0, 3356},
+  };
+  for (const Row& r : rows) {
+    host_version = r.host;
+    variant_index = -1;
+    n1_command_state = N1CommandState{};
+    for (uint8_t& o : handling_options) o = 0;
+    if (r.option >= 0) handling_options[r.option] = 1;
+    ice::wing_l_heat_on = ice::wing_r_heat_on = 0.0f;
+    on_ground = r.ground;
+    HostMirror& h = host_mirror;
+    h.sim_flightmodel_forces_faxil_prop = r.f;
+    h.sim_flightmodel_position_groundspeed = r.gs_ms;
+    h.sim_flightmodel_weight_m_total = r.tonnes * 1000.0f;
+    h.sim_flightmodel2_gear_tire_steer_command_deg[0] = r.steer;
+    h.sim_flightmodel2_wing_flap2_deg[2] = h.sim_flightmodel2_wing_flap2_deg[3] = r.flap2;
+    h.sim_flightmodel_position_elevation = r.elev_ft / 3.28;
+    h.sim_weather_runway_friction = r.friction;
+    for (int e = 0; e < 2; ++e) {
+      h.sim_flightmodel2_engines_N1_percent[e] = r.n1;
+      h.sim_flightmodel2_engines_engine_is_burning_fuel[e] = 1;
+      h.sim_cockpit2_engine_actuators_prop_mode[e] = r.deploy > 0 ? 3 : 1;
+      h.sim_flightmodel2_engines_thrust_reverser_deploy_ratio[e] = r.deploy;
+    }
+    simhost::set_float("sim/flightmodel/position/y_agl", r.agl_ft / 3.28084f);
+    simhost::set_float("sim/flightmodel/forces/faxil_plug_acf", 100.0f);
+    apply_flight_model_adjustments();
+    EXPECT_NEAR(simhost::get_float("sim/flightmodel/forces/faxil_plug_acf") - 100.0f, r.added, 0.05f) << "row " << (&r - rows);
+  }
+  // Flap coefficients (older host): lift 0.9 - 0.006 h and moment
+  // 0.7 - 0.02 h below 10 ft, then up to the base values at 120 ft; spoilers
+  // beyond 1.12 scale both by 1 - 1.5 q, q = (ratio - 1.12) / 0.35 x 1.55.
+  host_version = 110000;
+  for (uint8_t& o : handling_options) o = 0;
+  handling_options[handling_reduced_ground_effect] = 1;
+  struct Flap {
+    float agl_ft, spoilers, cl, cm;
+  } flaps[] = {{-5, 0, 0.99f, -0.525f},   {5, 0, 0.957f, -0.45f},   {10, 0, 0.924f, -0.375f}, {65, 0, 1.012f, -0.5625f},
+               {200, 1.12f, 1.1f, -0.75f}, {200, 1.2f, 0.515429f, -0.351429f}, {200, 1.295f, 0, 0.121875f}};
+  for (const Flap& f : flaps) {
+    simhost::set_float("sim/flightmodel/position/y_agl", f.agl_ft / 3.28084f);
+    simhost::set_float("sim/flightmodel2/controls/speedbrake_ratio", f.spoilers);
+    apply_flight_model_adjustments();
+    EXPECT_NEAR(simhost::get_float("sim/aircraft/controls/acf_flap2_cl"), f.cl, 1e-5f) << f.agl_ft << " ft " << f.spoilers;
+    EXPECT_NEAR(simhost::get_float("sim/aircraft/controls/acf_flap_cm"), f.cm, 1e-5f) << f.agl_ft << " ft " << f.spoilers;
+  }
 }
 
 }  // namespace
