@@ -6,6 +6,7 @@
 #include "engine_fixture.h"
 #include "engines/engine_indications.h"
 #include "engines/n1_command.h"
+#include "engines/thrust_tables.h"
 #include "core/handling_options.h"
 #include "systems/ice_rain/ice_values.h"
 
@@ -383,6 +384,70 @@ TEST_F(EngineTest, AxialForceTermLimits) {
     apply_flight_model_adjustments();
     EXPECT_NEAR(simhost::get_float("sim/aircraft/controls/acf_flap2_cl"), f.cl, 1e-5f) << f.agl_ft << " ft " << f.spoilers;
     EXPECT_NEAR(simhost::get_float("sim/aircraft/controls/acf_flap_cm"), f.cm, 1e-5f) << f.agl_ft << " ft " << f.spoilers;
+  }
+}
+
+// The N1 request over the table rows: the older host blends its ground rows
+// over 0/15/40 degC and density 0.235 .. 1.0 (less the approach offset), the
+// newer host its flight and approach rows over density 0.235/0.405/1.0.
+TEST_F(EngineTest, N1RequestBlendsAndLimits) {
+  struct Row {
+    int host;
+    float mode, temp, sigma, offset, lever, fraction;
+  } rows[] = {
+      {110000, 0, 0, 1, 0, 0, 0.19f},        {110000, 0, 7.5f, 1, 0, 0, 0.1925f},   {110000, 0, 27.5f, 1, 0, 0, 0.2015f},
+      {110000, 0, -10, 1, 0, 0, 0.19f},      {110000, 0, 50, 1, 0, 0, 0.208f},      {110000, 0, 15, 0.6175f, 0, 0, 0.2105f},
+      {110000, 0, 7.5f, 0.235f, 0, 0, 0.2235f}, {110000, 0, 15, 0.1f, 0, 0, 0.226f}, {110000, 1, 15, 0.6175f, 0, 0, 0.36f},
+      {110000, 1, 15, 0.7175f, 0.1f, 0, 0.36f}, {110000, 2, 15, 1.2f, 0, 0.5f, 0.736f},
+      {120000, 1, 15, 0.2f, 0, 0.5f, 0.734f},  {120000, 1, 15, 0.32f, 0, 0.5f, 0.739f}, {120000, 1, 15, 0.405f, 0, 0.5f, 0.744f},
+      {120000, 1, 15, 0.7025f, 0, 0.5f, 0.7405f}, {120000, 1, 15, 1.2f, 0, 0.5f, 0.737f}, {120000, 2, 15, 0.32f, 0, 0, 0.452f},
+      {120000, 2, 15, 0.45f, 0, 0, 0.4399916f}, {120000, 2, 15, 0.7025f, 0, 0, 0.4175f},
+  };
+  for (const Row& r : rows) {
+    host_version = r.host;
+    set_thrust_tables();
+    host_mirror.sim_cockpit2_temperature_outside_air_temp_degc = r.temp;
+    host_mirror.sim_weather_sigma = r.sigma;
+    density_offset = r.offset;
+    EXPECT_NEAR(requested_n1_fraction(r.lever, r.mode, 1, 0), r.fraction, 1e-6f) << "row " << (&r - rows);
+  }
+  density_offset = 0.0f;
+  host_mirror.sim_cockpit2_temperature_outside_air_temp_degc = 15.0f;
+  // The limit ratios for the flight-management N1 and 0.9 of it; the newer
+  // host reads its flight rows for approach idle too.
+  struct Limit {
+    int host;
+    float mode, n1, lim, lim2;
+  } limits[] = {{110000, 1, 0.736f, 0.54f, 0.4296f}, {120000, 1, 0.737f, 0.5226667f, 0.412608f},
+                {120000, 2, 0.45f, 0.1763333f, 0.1446667f}};
+  for (const Limit& l : limits) {
+    host_version = l.host;
+    set_thrust_tables();
+    host_mirror.sim_weather_sigma = 1.0f;
+    engine::idle_mode[0] = engine::idle_mode[1] = l.mode;
+    compute_idle_n1(l.mode, l.mode);
+    script_mirror.zuvadud_D738_FMS_N1_mode_thrust[1] = l.n1;
+    engine_n1_command_update();
+    EXPECT_NEAR(engine::eng2_N1_lim, l.lim, 1e-5f) << l.host << " mode " << l.mode;
+    EXPECT_NEAR(engine::eng2_N1_lim2, l.lim2, 1e-5f) << l.host << " mode " << l.mode;
+  }
+  // Up from ground idle the throttle moves 1/38 of its range a second below
+  // 38 % N1 (older host) or 36 % (newer), 0.5 a second above.
+  struct Spool {
+    int host;
+    float n1, step;
+  } spools[] = {{110000, 37.9f, 0.05f / 38}, {110000, 38, 0.025f}, {120000, 35.9f, 0.05f / 38}, {120000, 36, 0.025f}};
+  engine::idle_mode[0] = engine::idle_mode[1] = 0.0f;
+  engine::thrust1_leveler = 1.0f;
+  for (const Spool& sp : spools) {
+    host_version = sp.host;
+    set_thrust_tables();
+    compute_idle_n1(0.0f, 0.0f);
+    n1_command_state = N1CommandState{};
+    n1_command_state.throttle_ratio[0] = 0.3f;
+    engine::indicators_N1_percent_1 = sp.n1;
+    engine_n1_command_update();
+    EXPECT_NEAR(n1_command_state.throttle_ratio[0], 0.3f + sp.step, 1e-6f) << sp.host << " " << sp.n1;
   }
 }
 
