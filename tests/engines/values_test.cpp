@@ -6,6 +6,7 @@
 #include "engine_fixture.h"
 #include "engines/engine_indications.h"
 #include "engines/n1_command.h"
+#include "engines/thrust_levers.h"
 #include "engines/thrust_tables.h"
 #include "core/handling_options.h"
 #include "systems/ice_rain/ice_values.h"
@@ -448,6 +449,72 @@ TEST_F(EngineTest, N1RequestBlendsAndLimits) {
     engine::indicators_N1_percent_1 = sp.n1;
     engine_n1_command_update();
     EXPECT_NEAR(n1_command_state.throttle_ratio[0], 0.3f + sp.step, 1e-6f) << sp.host << " " << sp.n1;
+  }
+}
+
+// One step of the speed law from entry at throttle 0.5, N1 30 % (factor
+// 1.15): the integral I + kI x X and the output I + kP x X within the rate
+// limit. Rows pin the gains by speed gap (5 kt) and selected speed (339 kt),
+// the error band by error and acceleration, and the rate by acceleration.
+TEST_F(EngineTest, SpeedLawGainsBandAndRate) {
+  struct Row {
+    float v, sel, a, dt, last_p, integral, out;
+  } rows[] = {
+      {250, 252, 0.9f, 1, -1, 0.4632f, 0.373408f},       {250, 252, 0.89f, 1, -1, 0.469017f, 0.380494f},
+      {250, 252, -0.9f, 1, 1, 0.5475f, 0.6634f},         {250, 252, -0.89f, 1, 1, 0.540351f, 0.655641f},
+      {250, 254.9f, 0, 1, 1, 0.529571f, 0.589234f},      {250, 255, 0, 1, 1, 0.522f, 0.5836f},
+      {336, 339, 0, 1, 1, 0.51554f, 0.55394f},           {336.5f, 339.5f, 0, 1, 1, 0.51572f, 0.55412f},
+      {250, 259, 0, 1, 1, 0.54f, 0.652f},                {250, 246, 0, 1, -1, 0.47564f, 0.42204f},
+      {250, 270, 0.3f, 1, 1, 0.535714f, 0.6265f},        {250, 280, 1.5f, 1, 1, 0.52f, 0.576f},
+      {250, 262, -1.5f, 1, 1, 0.56f, 0.7616f},           {250, 262, -0.6f, 1, 1, 0.54f, 0.652f},
+      {250, 262, -0.5f, 0.2f, 1, 0.508f, 0.6035f},       {250, 262, -0.05f, 0.2f, 1, 0.508f, 0.569f},
+      {250, 262, 0.21f, 0.2f, 1, 0.5074f, 0.569f},       {250, 262, 0.23f, 0.2f, 1, 0.507343f, 0.5253f},
+      {250, 252, -0.21f, 0.2f, 1, 0.502921f, 0.53795f},  {250, 252, -0.23f, 0.2f, 1, 0.503135f, 0.547913f},
+      {250, 250.5f, 0.2f, 0.2f, -1, 0.499117f, 0.481941f},
+  };
+  for (const Row& r : rows) {
+    reset_thrust_lever_state();
+    frame_time = r.dt;
+    HostMirror& h = host_mirror;
+    h.sim_flightmodel_engine_ENGN_thro_use[0] = h.sim_flightmodel_engine_ENGN_thro_use[1] = 0.5f;
+    h.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = r.v;
+    h.sim_cockpit2_gauges_indicators_airspeed_acceleration_kts_sec_pilot = r.a;
+    h.sim_flightmodel2_engines_N1_percent[0] = h.sim_flightmodel2_engines_N1_percent[1] = 30.0f;
+    script_mirror.zuvadud_D738_autopilot_mcp_speed_dial_kts = r.sel;
+    script_mirror.zuvadud_D738_pfd_min_speed = 0.0f;
+    script_mirror.zuvadud_D738_autopilot_speed_mode2 = 2.0f;
+    thrust_lever_state.speed_mode_prev = 0.0f;
+    autothrottle_speed_state.last_p_term = r.last_p;
+    EXPECT_NEAR(autothrottle_speed_target(), r.out, 2e-6f) << "row " << (&r - rows);
+    EXPECT_NEAR(autothrottle_speed_state.integral, r.integral, 2e-6f) << "row " << (&r - rows);
+  }
+  frame_time = 0.05f;
+}
+
+// Lever to host throttle ratio and back, every branch: the older host scales
+// 0..1 to 0..1.08 (reverse 0.06..1 to 0..0.57); the newer host runs from the
+// idle throttle (here 0.1) to 0.224 over the first quarter, then to 1.12
+// (reverse 0.06..1 from idle to 0.69).
+TEST_F(EngineTest, LeverAndThrottleRatio) {
+  struct Row {
+    int host, prop;
+    float lever, ratio;
+    bool inverse;
+  } rows[] = {
+      {110000, 1, -0.1f, 0, false},   {110000, 1, 0.5f, 0.54f, true},      {110000, 1, 1.1f, 1.08f, false},
+      {110000, 3, 0.05f, 0, false},   {110000, 3, 0.07f, 0.0060638f, true}, {110000, 3, 0.53f, 0.285f, true},
+      {110000, 3, 1.1f, 0.57f, false}, {120000, 1, -0.1f, 0.1f, false},    {120000, 1, 0.1f, 0.1496f, true},
+      {120000, 1, 0.625f, 0.672f, true}, {120000, 1, 1.1f, 1.12f, false},  {120000, 3, 0.05f, 0.1f, false},
+      {120000, 3, 0.07f, 0.1062766f, true}, {120000, 3, 0.53f, 0.395f, true}, {120000, 3, 1.1f, 0.69f, false},
+  };
+  for (const Row& r : rows) {
+    host_version = r.host;
+    set_thrust_tables();
+    thrust_tables.idle_throttle[1] = r.host < 120000 ? 0.0f : 0.1f;
+    EXPECT_NEAR(throttle_to_n1_target(r.lever, 0, r.prop, 1), r.ratio, 1e-6f) << r.host << " " << r.prop << " " << r.lever;
+    if (r.inverse) {
+      EXPECT_NEAR(throttle_to_n1_fraction(r.ratio, 0, r.prop, 1), r.lever, 1e-6f) << r.host << " " << r.prop << " " << r.ratio;
+    }
   }
 }
 
