@@ -119,11 +119,14 @@ TEST_F(Display, EgtTargetWhileStarting) {
 
 TEST_F(Display, StartFactorAndStopTargetLatches) {
   // The frame the fuel comes on latches the start factor by N2.
+  // Valves at 0.95 count as open.
   struct Factor {
-    float n2, factor;
-  } factors[] = {{17.1f, 2}, {17.3f, 1.985915f}, {20.75f, 1.5f}, {24.2f, 1.014085f}, {24.4f, 1}};
+    float n2, valves, factor;
+  } factors[] = {{17.1f, 1, 2},        {17.3f, 1, 1.985915f}, {20.75f, 1, 1.5f}, {24.2f, 1, 1.014085f},
+                 {24.4f, 0.95f, 1},    {20.75f, 0.94f, 0}};
   for (const Factor& f : factors) {
-    fuel(1, 0);
+    fuel(f.valves, 0);
+    engine_indication_state.egt_start_factor[0] = 0.0f;
     engine1(0, f.n2, 0);
     update_engine_indications();
     EXPECT_NEAR(engine_indication_state.egt_start_factor[0], f.factor, 1e-5f) << f.n2;
@@ -470,7 +473,8 @@ TEST_F(EngineTest, SpeedLawGainsBandAndRate) {
       {250, 262, -0.5f, 0.2f, 1, 0.508f, 0.6035f},       {250, 262, -0.05f, 0.2f, 1, 0.508f, 0.569f},
       {250, 262, 0.21f, 0.2f, 1, 0.5074f, 0.569f},       {250, 262, 0.23f, 0.2f, 1, 0.507343f, 0.5253f},
       {250, 252, -0.21f, 0.2f, 1, 0.502921f, 0.53795f},  {250, 252, -0.23f, 0.2f, 1, 0.503135f, 0.547913f},
-      {250, 250.5f, 0.2f, 0.2f, -1, 0.499117f, 0.481941f},
+      {250, 250.5f, 0.2f, 0.2f, -1, 0.499117f, 0.481941f}, {250, 240, -0.22f, 0.2f, -1, 0.49264f, 0.431f},
+      {250, 260, 0.22f, 0.2f, 1, 0.506664f, 0.569f},
   };
   for (const Row& r : rows) {
     reset_thrust_lever_state();
