@@ -5,7 +5,12 @@
 
 #include "engine_fixture.h"
 #include "engines/engine_indications.h"
+#include "alerting/failure_state.h"
+#include "engines/engine_start.h"
 #include "engines/n1_command.h"
+#include "systems/air/air_values.h"
+#include "systems/air/pneumatics.h"
+#include "systems/instruments/instrument_values.h"
 #include "engines/thrust_levers.h"
 #include "engines/thrust_tables.h"
 #include "core/handling_options.h"
@@ -519,6 +524,128 @@ TEST_F(EngineTest, LeverAndThrottleRatio) {
     if (r.inverse) {
       EXPECT_NEAR(throttle_to_n1_fraction(r.ratio, 0, r.prop, 1), r.lever, 1e-6f) << r.host << " " << r.prop << " " << r.ratio;
     }
+  }
+}
+
+class Spool : public EngineTest {
+ protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    indicators::duct_press_L = indicators::duct_press_R = 0.0f;
+    air::apu_bleed_valve_pos = air::isolation_bleed_valve_pos = 0.0f;
+    air::l_pack_bleed_valve_pos = air::r_pack_bleed_valve_pos = 0.0f;
+    pneumatics.apu_reg_factor = 1.0f;
+    pneumatics.ground_air_psi = 0.0f;
+    script_mirror.zuvadud_D738_engine_engine_air_start = 0.0f;
+    engine::start_valve1 = engine::start_valve2 = 0.0f;
+    engine::starter1_pos = engine::starter2_pos = 1.0f;
+    engine::mixture_ratio1 = engine::mixture_ratio2 = 0.0f;
+    engine_damage_flags[0] = engine_damage_flags[1] = 0;
+  }
+};
+
+// Starter air: the starter N2 limit 24.1 .. 26.1 % over density 0.635 .. 1,
+// the duct factor over 10.5 .. 21.6 psi, the air cart (x 1.1) through the
+// isolation valve, and the pack loss 0.33 per pack up to 1, 0.07 beyond.
+TEST_F(Spool, StarterAirSources) {
+  struct Row {
+    float sigma, duct_l, duct_r, apu, iso, cart_psi, l_pack, r_pack, air1, air2;
+  } rows[] = {
+      {1, 21.6f, 0, 1, 0, 0, 0, 0, 26.1f, 0},         {0.635f, 21.6f, 0, 1, 0, 0, 0, 0, 24.1f, 0},
+      {0.5f, 21.6f, 0, 1, 0, 0, 0, 0, 24.1f, 0},      {0.8175f, 21.6f, 0, 1, 0, 0, 0, 0, 25.1f, 0},
+      {1, 16.05f, 0, 1, 0, 0, 0, 0, 13.05f, 0},       {1, 16.05f, 0, 1, 1, 0, 0, 0, 13.05f, 13.05f},
+      {1, 0, 16.05f, 0, 1, 0, 0, 0, 0, 13.05f},        {1, 0, 21.6f, 0, 0, 0, 0, 0, 0, 0},
+      {1, 0, 0, 0, 1, 10.8f, 0, 0, 14.355f, 14.355f}, {1, 0, 0, 0, 0, 30, 0, 0, 0, 28.71f},
+      {1, 21.6f, 0, 1, 0, 0, 0.5f, 0, 21.7935f, 0},   {1, 21.6f, 21.6f, 1, 1, 0, 1, 0.5f, 16.5735f, 16.5735f},
+      {1, 21.6f, 21.6f, 1, 1, 0, 1, 1, 15.66f, 15.66f},
+  };
+  for (const Row& r : rows) {
+    host_mirror.sim_weather_sigma = r.sigma;
+    indicators::duct_press_L = r.duct_l;
+    indicators::duct_press_R = r.duct_r;
+    air::apu_bleed_valve_pos = r.apu;
+    air::isolation_bleed_valve_pos = r.iso;
+    pneumatics.ground_air_psi = r.cart_psi;
+    script_mirror.zuvadud_D738_engine_engine_air_start = r.cart_psi > 0 ? 1.0f : 0.0f;
+    air::l_pack_bleed_valve_pos = r.l_pack;
+    air::r_pack_bleed_valve_pos = r.r_pack;
+    float air[2];
+    starter_air_targets(air);
+    EXPECT_NEAR(air[0], r.air1, 1e-4f) << "row " << (&r - rows);
+    EXPECT_NEAR(air[1], r.air2, 1e-4f) << "row " << (&r - rows);
+  }
+}
+
+// One frame of engine 1's N2 (0.05 s): the start rate k1 1.1 .. 1.2 %/s and
+// the light-off rate k2 1.7 .. 1.8 %/s over density, k2 less 10 % of the
+// rain ratio beyond 0.1, the in-flight rates 0.85 k1 and 0.95 k2 from a FLT
+// switch above 180 kt with N2 from 11 %, and the host's N2 from 56 %.
+TEST_F(Spool, N2RatesBySwitchAndState) {
+  struct Row {
+    float sigma, rain, sw;
+    int running;
+    float n, host, host_prev, duct, mixture, ias, next;
+  } rows[] = {
+      {1, 0, 0, 0, 10, 10, 10, 21.6f, 0, 0, 10.06f},       {0.635f, 0, 0, 0, 10, 10, 10, 21.6f, 0, 0, 10.055f},
+      {1, 0, 0, 0, 30, 31, 30, 21.6f, 0, 0, 30.09f},       {0.635f, 0, 0, 0, 30, 31, 30, 21.6f, 0, 0, 30.085f},
+      {1, 0.5f, 0, 0, 30, 31, 30, 21.6f, 0, 0, 30.0855f}, {1, 0.1f, 0, 0, 30, 31, 30, 21.6f, 0, 0, 30.09f},
+      {1, 2, 0, 0, 30, 31, 30, 21.6f, 0, 0, 30.081f},      {1, 0, 1, 1, 40, 40, 40, 0, 0, 0, 40.09f},
+      {1, 0, 1, 1, 55.99f, 63, 63, 0, 0, 0, 56.08f},       {1, 0, 1, 1, 56, 63, 63, 0, 0, 0, 63},
+      {1, 0, 1, 0, 30, 31, 30, 0, 0, 0, 30.09f},           {1, 0, 3, 1, 40, 20, 20, 0, 0, 181, 40.0855f},
+      {1, 0, 3, 1, 40, 20, 20, 0, 0, 180, 40.09f},         {1, 0, 3, 1, 40, 10.9f, 10.9f, 0, 0, 181, 40.09f},
+      {1, 0, 3, 1, 40, 11, 11, 0, 0, 181, 40.0855f},       {1, 0, 3, 0, 10, 12, 11, 21.6f, 0, 181, 10.051f},
+      {1, 0, 3, 0, 30, 22, 22, 0, 0.5f, 181, 30.0855f},    {1, 0, 3, 0, 30, 21, 21, 0, 0.5f, 181, 0},
+      {1, 0, 3, 0, 20, 21, 21, 21.6f, 0, 181, 20.051f},
+  };
+  for (const Row& r : rows) {
+    host_mirror.sim_weather_sigma = r.sigma;
+    host_mirror.sim_weather_precipitation_on_aircraft_ratio = r.rain;
+    engine::starter1_pos = r.sw;
+    host_mirror.sim_flightmodel_engine_ENGN_running[0] = r.running;
+    host_mirror.sim_flightmodel_engine_ENGN_running[1] = 1;
+    engine_copies.spool_n2[0] = r.n;
+    host_mirror.sim_flightmodel_engine_ENGN_N2_[0] = r.host;
+    engine_copies.spool_n2_previous[0] = r.host_prev;
+    indicators::duct_press_L = r.duct;
+    air::apu_bleed_valve_pos = 1.0f;
+    engine::mixture_ratio1 = r.mixture;
+    host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = r.ias;
+    update_engine_start();
+    EXPECT_NEAR(engine_copies.spool_n2[0], r.next, 1e-4f) << "row " << (&r - rows);
+  }
+  // Neither lit nor fuelled: the run-down curve, unless the air is stronger.
+  engine_copies.spool_n2[0] = 30.0f;
+  engine_copies.spool_n2_previous[0] = host_mirror.sim_flightmodel_engine_ENGN_N2_[0] = 22.0f;
+  engine::mixture_ratio1 = 0.49f;
+  indicators::duct_press_L = 0.0f;
+  update_engine_start();
+  EXPECT_NEAR(engine_copies.spool_n2[0], n2_rundown_step(30.0f), 1e-5f);
+}
+
+// The windmill floor of a stopped engine: altitude from metres at 3.28 ft,
+// and in the lowest Mach band the wind along the heading, 0.514 / 330 Mach
+// per knot, counted from 0.01 up to 0.1.
+TEST_F(Spool, WindmillFloorFromAltitudeAndWind) {
+  struct Row {
+    float alt_ft, mach, wind_kt, wind_from, n1, n2;
+  } rows[] = {
+      {20000, 0.35f, 0, 0, 13.633f, 7.899f},      {0, 0, 50, 0, 5.66411f, 0}, {0, 0, 100, 0, 7.51f, 0},
+      {0, 0, 7, 0, 0.07386f, 0},                {0, 0, 5, 0, 0, 0},          {0, 0, 100, 90, 0, 0},
+  };
+  for (const Row& r : rows) {
+    engine_copies = EngineStateCopies{};
+    host_mirror.sim_flightmodel_engine_ENGN_running[0] = 0;
+    host_mirror.sim_flightmodel_position_elevation = r.alt_ft / 3.28;
+    host_mirror.sim_flightmodel_misc_machno = r.mach;
+    host_mirror.sim_cockpit2_gauges_indicators_wind_speed_kts = r.wind_kt;
+    host_mirror.sim_cockpit2_gauges_indicators_wind_heading_deg_mag = r.wind_from;
+    host_mirror.sim_flightmodel_position_mag_psi = 0.0f;
+    host_mirror.sim_flightmodel2_engines_N1_percent[0] = 0.0f;
+    host_mirror.sim_flightmodel2_engines_N2_percent[0] = 0.0f;
+    host_mirror.sim_flightmodel_engine_ENGN_N2_[0] = 0.0f;
+    update_engine_start();
+    EXPECT_NEAR(engine_copies.spool_n1[0], r.n1, 2e-3f) << "row " << (&r - rows);
+    EXPECT_NEAR(engine_copies.spool_n2[0], r.n2, 2e-3f) << "row " << (&r - rows);
   }
 }
 
