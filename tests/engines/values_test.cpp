@@ -120,6 +120,12 @@ TEST_F(Display, EgtTargetWhileStarting) {
     update_engine_indications();
     EXPECT_NEAR(15.0f + (engine::eng1_egt - 15.0f) / (0.05f * 0.6f), r.target, 0.01f) << r.n2 << " % " << r.host_ff;
   }
+  // A stopped engine aims at the leading-edge air, 15 degC when unknown.
+  engine1(0, 0, 0);
+  host_mirror.sim_cockpit2_temperature_outside_air_LE_temp_degc = NAN;
+  engine::eng1_egt = 0.0f;
+  update_engine_indications();
+  EXPECT_NEAR(engine::eng1_egt, 0.05f * 0.6f * 15.0f, 1e-6f);
 }
 
 TEST_F(Display, StartFactorAndStopTargetLatches) {
@@ -646,6 +652,43 @@ TEST_F(Spool, WindmillFloorFromAltitudeAndWind) {
     update_engine_start();
     EXPECT_NEAR(engine_copies.spool_n1[0], r.n1, 2e-3f) << "row " << (&r - rows);
     EXPECT_NEAR(engine_copies.spool_n2[0], r.n2, 2e-3f) << "row " << (&r - rows);
+  }
+}
+
+// One frame of the vibration and fan indications of a running engine: the
+// vibration lags at 3/s toward its law (tripled when damaged, at most 500)
+// and publishes a hundredth; the fan spins up at 0.65/s toward N1 / 0.1845273
+// rad/s unless the host already turns it faster.
+TEST_F(Spool, VibrationAndFanOfOneFrame) {
+  struct Row {
+    int e;
+    float n1;
+    uint8_t damaged;
+    int separated;
+    float host_speed, speed0, vib, speed, angle;
+  } rows[] = {
+      {0, 37, 0, 0, 0, 0, 0.1815f, 6.51665f, 18.6702f},  {1, 37, 0, 0, 0, 0, 0.1545f, 6.51665f, 18.6702f},
+      {0, 10, 1, 0, 0, 0, 0.75f, 1.76126f, 5.046f},       {0, 37, 1, 0, 0, 0, 0.5445f, 6.51665f, 18.6702f},
+      {0, 37, 0, 1, 0, 0, 0, 0, 0},                      {0, 37, 0, 0, 300, 0, 0.1815f, 300, 123},
+      {0, 0.005f, 0, 0, 0, 10, 0.00013575f, 9.675f, 27.7189f},
+  };
+  for (const Row& r : rows) {
+    engine_start_state = EngineStartState{};
+    engine_start_state.fan_speed_rad_s[r.e] = r.speed0;
+    damage_fluctuation_timer = 5.0f;
+    engine_damage_flags[r.e] = r.damaged;
+    host_mirror.sim_operation_failures_rel_engsep0 = r.separated * 6;
+    for (int e = 0; e < 2; ++e) host_mirror.sim_flightmodel_engine_ENGN_running[e] = 1;
+    host_mirror.sim_flightmodel2_engines_N1_percent[r.e] = r.n1;
+    host_mirror.sim_flightmodel2_engines_engine_rotation_speed_rad_sec[r.e] = r.host_speed;
+    host_mirror.sim_flightmodel2_engines_engine_rotation_angle_deg[r.e] = 123.0f;
+    (r.e == 0 ? engine::indicators_N1_percent_1 : engine::indicators_N1_percent_2) = r.n1;
+    engine::indicators_eng1_vib = engine::indicators_eng2_vib = 0.0f;
+    update_engine_start();
+    EXPECT_NEAR(r.e == 0 ? engine::indicators_eng1_vib : engine::indicators_eng2_vib, r.vib, 1e-6f) << "row " << (&r - rows);
+    EXPECT_NEAR(r.e == 0 ? engine::rot_spd0 : engine::rot_spd1, r.speed, 1e-4f) << "row " << (&r - rows);
+    EXPECT_NEAR(r.e == 0 ? engine::rot_ang0 : engine::rot_ang1, r.angle, 1e-3f) << "row " << (&r - rows);
+    engine_damage_flags[r.e] = 0;
   }
 }
 
