@@ -6,6 +6,8 @@
 #include "engine_fixture.h"
 #include "engines/engine_indications.h"
 #include "alerting/failure_state.h"
+#include "engines/engine_forces.h"
+#include "engines/engine_model_coeffs.h"
 #include "engines/engine_start.h"
 #include "engines/n1_command.h"
 #include "systems/air/air_values.h"
@@ -690,6 +692,87 @@ TEST_F(Spool, VibrationAndFanOfOneFrame) {
     EXPECT_NEAR(r.e == 0 ? engine::rot_spd0 : engine::rot_spd1, r.speed, 1e-4f) << "row " << (&r - rows);
     EXPECT_NEAR(r.e == 0 ? engine::rot_ang0 : engine::rot_ang1, r.angle, 1e-3f) << "row " << (&r - rows);
     engine_damage_flags[r.e] = 0;
+  }
+}
+
+class Model : public EngineTest {
+ protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    for (int i = 0; i < 7; ++i) saved_[i] = *coefficient(i);
+    for (int e = 0; e < 2; ++e) host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[e] = 1;
+  }
+  void TearDown() override {
+    for (int i = 0; i < 7; ++i) *coefficient(i) = saved_[i];
+    EngineTest::TearDown();
+  }
+  // The curve type, then coefficients 1 to 6.
+  static float* coefficient(int i) {
+    float* const all[7] = {&engine_model::curve02_type,  &engine_model::curve02_coef1, &engine_model::curve02_coef2,
+                           &engine_model::curve02_coef3, &engine_model::curve02_coef4, &engine_model::curve02_coef5,
+                           &engine_model::curve02_coef6};
+    return all[i];
+  }
+  float saved_[7] = {};
+};
+
+// The thrust curves by type, through the shaping bands of the default curve
+// (N1 fraction in, share of full thrust out).
+TEST_F(Model, ThrustCurvesByType) {
+  struct Row {
+    float c[7];
+    float x, share;
+  } rows[] = {
+      {{0, 4.1f, 2.47f, 27300, 0, 0, 0}, 0.1f, 0.000427f},  {{0, 4.1f, 2.47f, 27300, 0, 0, 0}, 0.25f, 0.010583f},
+      {{0, 4.1f, 2.47f, 27300, 0, 0, 0}, 0.375f, 0.043999f}, {{0, 4.1f, 2.47f, 27300, 0, 0, 0}, 0.45f, 0.090725f},
+      {{0, 4.1f, 2.47f, 27300, 0, 0, 0}, 0.55f, 0.175074f},  {{0, 4.1f, 2.47f, 27300, 0, 0, 0}, 0.975f, 0.957015f},
+      {{0, 4.1f, 2.47f, 27300, 0, 0, 0}, 1.02f, 1.011915f},  {{1, 2, 0.5f, 0.5f, 0.1f, 0, 0}, 0.2f, 0.12f},
+      {{1, 2, 0.5f, 0.5f, 0.1f, 0, 0}, 0.7f, 0.64333f},      {{2, 2, 2, 0, 0, 0, 0}, 0.5f, 0.478553f},
+      {{2, 2, 0, 0, 0, 0, 0}, 0.5f, 0},                      {{3, 2, 2, 0.3f, 0, 0, 0}, 0.2f, 0.151545f},
+      {{3, 2, 2, 0.3f, 0, 0, 0}, 0.5f, 0.478553f},           {{3, 2, 0, 0.3f, 0, 0, 0}, 0.5f, 0},
+      {{4, 2, 3, 100, 1000, 1, 50}, 0.1f, 0.556041f},        {{4, 2, 3, 100, 1000, 1, 50}, 0.25f, 1.703778f},
+      {{4, 2, 3, 100, 1000, 1, 50}, 0.4f, 0.999451f},        {{4, 2, 3, 100, 1000, 1, 50}, 0.7f, 0.467266f},
+      {{4, 2, 3, 100, 1000, 1, 50}, 0.97f, 0.945605f},       {{4, 2, 3, 100, 1000, 1, 50}, 1.1f, 1.074482f},
+  };
+  for (const Row& r : rows) {
+    for (int i = 0; i < 7; ++i) *coefficient(i) = r.c[i];
+    EXPECT_NEAR(engine_thrust_curve(r.x), r.share, 2e-5f) << "type " << r.c[0] << " at " << r.x;
+  }
+}
+
+// Static thrust over Mach (inlet gain fading from 0.85 to 0.95), fuel
+// consumption over air temperature and Mach, and the ground push by N1.
+TEST_F(Model, StaticThrustConsumptionAndGroundPush) {
+  struct Lapse {
+    float mach, lbf;
+  } lapses[] = {{0.5f, 20625}, {0.849f, 21530.04f}, {0.9f, 13416.56f}, {1.3f, 0}};
+  for (const Lapse& l : lapses) {
+    host_mirror.sim_flightmodel_misc_machno = l.mach;
+    EXPECT_NEAR(engine_static_thrust(), l.lbf * 4.44822162f, 0.5f) << l.mach;
+  }
+  on_ground = 0;
+  struct Consumption {
+    float n1, oat, mach, sfc;
+  } consumption[] = {{50, -50, 0.5f, 0.0514642f}, {19.9f, -300, 0.2f, 0.50486f}, {30, 25, 0, 0.2627777f}};
+  for (const Consumption& c : consumption) {
+    host_mirror.sim_flightmodel_misc_machno = c.mach;
+    host_mirror.sim_cockpit2_temperature_outside_air_temp_degc = c.oat;
+    host_mirror.sim_flightmodel2_engines_N1_percent[0] = host_mirror.sim_flightmodel2_engines_N1_percent[1] = c.n1;
+    engine_forces_update();
+    const float te = engine_thrust_curve(c.n1 / 100.0f) * engine_static_thrust();
+    EXPECT_NEAR(simhost::get_floats("sim/flightmodel/engine/ENGN_FF_", 2)[1] * 3600.0f / te, c.sfc, 1e-5f) << c.n1;
+  }
+  engine_model::curve02_type = 5.0f;  // no curve thrust: the ground push alone
+  on_ground = 1;
+  struct Push {
+    float n1, newtons;
+  } pushes[] = {{-1, 0},       {10, 750},       {20, 1500}, {30, 6650}, {39.9f, 11748.5f}, {40, 11800},
+                {49.9f, 11800}, {50, 11800},    {70, 5900}, {89.9f, 29.5f}, {90, 0}};
+  host_mirror.sim_flightmodel2_engines_N1_percent[1] = 95.0f;
+  for (const Push& p : pushes) {
+    host_mirror.sim_flightmodel2_engines_N1_percent[0] = p.n1;
+    engine_forces_update();
+    EXPECT_NEAR(simhost::get_float("sim/flightmodel/forces/faxil_prop"), -p.newtons, 0.01f) << p.n1;
   }
 }
 
