@@ -776,4 +776,16 @@ TEST_F(Model, StaticThrustConsumptionAndGroundPush) {
   }
 }
 
+// With nothing moving, the levers write neither the prop modes nor the
+// throttle ratios again.
+TEST_F(EngineTest, SteadyLeversWriteNothing) {
+  reset_thrust_lever_state();
+  host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = host_mirror.sim_cockpit2_engine_actuators_prop_mode[1] = 1;
+  update_thrust_levers();
+  const int ratio_writes = simhost::counts("sim/cockpit2/engine/actuators/throttle_ratio").writes;
+  for (int i = 0; i < 3; ++i) update_thrust_levers();
+  EXPECT_EQ(simhost::counts("sim/cockpit2/engine/actuators/prop_mode").writes, 0);
+  EXPECT_EQ(simhost::counts("sim/cockpit2/engine/actuators/throttle_ratio").writes, ratio_writes);
+}
+
 }  // namespace
