@@ -385,6 +385,54 @@ TEST_F(EngineTest, AxialForceTermLimits) {
     apply_flight_model_adjustments();
     EXPECT_NEAR(simhost::get_float("sim/flightmodel/forces/faxil_plug_acf") - 100.0f, r.added, 0.05f) << "row " << (&r - rows);
   }
+  // Anti-ice loss at F = -60000 N: 1100 N a side on the older host; on the
+  // newer host 10 % of F an engine with inlet heat, lever below 0.25 and N1
+  // above 19 %, scaled by 1 - 4 x the mean lever.
+  struct Ice {
+    int host;
+    float wing_r, inlet0, lever, both, n1, added;
+  } ices[] = {{110000, 1, 0, 0.5f, 0.5f, 50, 1100}, {110000, 0, 1, 0.5f, 0.5f, 50, 1100}, {110000, 1, 1, 0.5f, 0.5f, 50, 2200},
+              {120000, 0, 1, 0.24f, 0.1f, 50, 3600}, {120000, 0, 1, 0.25f, 0.1f, 50, 0},  {120000, 0, 1, 0.1f, -0.1f, 50, 6000},
+              {120000, 0, 1, 0.1f, 0.26f, 50, 0},    {120000, 0, 1, 0.1f, 0.1f, 19, 0},    {120000, 0, 1, 0.1f, 0.1f, 19.1f, 3600}};
+  for (const Ice& i : ices) {
+    host_version = i.host;
+    for (uint8_t& o : handling_options) o = 0;
+    handling_options[handling_reduce_thrust_after_lift] = 1;
+    on_ground = 1;
+    host_mirror.sim_flightmodel_forces_faxil_prop = -60000.0f;
+    host_mirror.sim_flightmodel_position_groundspeed = 0.0f;
+    ice::wing_r_heat_on = i.wing_r;
+    host_mirror.sim_cockpit2_ice_ice_inlet_heat_on_per_engine[0] = static_cast<int32_t>(i.inlet0);
+    engine::thrust1_leveler = i.lever;
+    engine::thrust2_leveler = 0.5f;
+    engine::thrust12_leveler = i.both;
+    for (int e = 0; e < 2; ++e) {
+      host_mirror.sim_flightmodel2_engines_N1_percent[e] = i.n1;
+      host_mirror.sim_cockpit2_engine_actuators_prop_mode[e] = 1;
+    }
+    simhost::set_float("sim/flightmodel/forces/faxil_plug_acf", 100.0f);
+    apply_flight_model_adjustments();
+    EXPECT_NEAR(simhost::get_float("sim/flightmodel/forces/faxil_plug_acf") - 100.0f, i.added, 0.05f) << i.host << " " << i.lever;
+  }
+  ice::wing_r_heat_on = 0.0f;
+  host_mirror.sim_cockpit2_ice_ice_inlet_heat_on_per_engine[0] = 0;
+  // The thrust command applies them only while the host neither pauses nor replays.
+  for (int stop = 0; stop < 3; ++stop) {
+    host_version = 110000;
+    for (uint8_t& o : handling_options) o = 0;
+    sim_paused = stop == 1;
+    sim_in_replay = stop == 2;
+    on_ground = 0;
+    host_mirror.sim_flightmodel_forces_faxil_prop = -80000.0f;
+    host_mirror.sim_flightmodel_position_groundspeed = 67.0f;
+    host_mirror.sim_flightmodel_weight_m_total = 60000.0f;
+    host_mirror.sim_flightmodel_position_elevation = 0.0;
+    host_mirror.sim_flightmodel2_engines_N1_percent[0] = host_mirror.sim_flightmodel2_engines_N1_percent[1] = 50.0f;
+    simhost::set_float("sim/flightmodel/forces/faxil_plug_acf", 100.0f);
+    engine_n1_command_update();
+    EXPECT_NEAR(simhost::get_float("sim/flightmodel/forces/faxil_plug_acf") - 100.0f, stop == 0 ? 21120.0f : 0.0f, 0.05f) << stop;
+  }
+  sim_paused = sim_in_replay = 0;
   // Flap coefficients (older host): lift 0.9 - 0.006 h and moment
   // 0.7 - 0.02 h below 10 ft, then up to the base values at 120 ft; spoilers
   // beyond 1.12 scale both by 1 - 1.5 q, q = (ratio - 1.12) / 0.35 x 1.55.
