@@ -9,6 +9,7 @@
 #include "engines/engine_forces.h"
 #include "engines/engine_model_coeffs.h"
 #include "engines/engine_start.h"
+#include "engines/engine_steps.h"
 #include "engines/n1_command.h"
 #include "systems/air/air_values.h"
 #include "systems/air/pneumatics.h"
@@ -834,6 +835,40 @@ TEST_F(EngineTest, SteadyLeversWriteNothing) {
   for (int i = 0; i < 3; ++i) update_thrust_levers();
   EXPECT_EQ(simhost::counts("sim/cockpit2/engine/actuators/prop_mode").writes, 0);
   EXPECT_EQ(simhost::counts("sim/cockpit2/engine/actuators/throttle_ratio").writes, ratio_writes);
+}
+
+// Idle ratios: the newer host writes each ratio only when it differs (both
+// when high is below 0.6 or either is above 0.67); the older host's low ratio
+// runs 0.48 / 0.515 / 0.605 over 0 / 15 / 40 degC (15 when unknown) and its
+// high ratio 2.38 .. 1.36 over density 0.235 .. 1 (1 when unknown).
+TEST_F(EngineTest, IdleRatioWritesAndLaws) {
+  const char* low = "sim/aircraft2/engine/low_idle_ratio";
+  const char* high = "sim/aircraft2/engine/high_idle_ratio";
+  struct Newer {
+    float l, h;
+    int low_writes, high_writes;
+  } newer[] = {{0.6f, 0.67f, 0, 0}, {0.6f, 0.59f, 1, 1}, {0.6f, 0.6f, 0, 1},  {0.67f, 0.67f, 1, 0},
+               {0.68f, 0.67f, 1, 1}, {0.6f, 0.68f, 1, 1}, {0.5f, 0.65f, 1, 1}};
+  for (const Newer& n : newer) {
+    acf_low_idle_ratio = n.l;
+    acf_high_idle_ratio = n.h;
+    const int l0 = simhost::counts(low).writes;
+    const int h0 = simhost::counts(high).writes;
+    update_idle_ratios();
+    EXPECT_EQ(simhost::counts(low).writes - l0, n.low_writes) << n.l << " " << n.h;
+    EXPECT_EQ(simhost::counts(high).writes - h0, n.high_writes) << n.l << " " << n.h;
+  }
+  host_version = 110000;
+  struct Older {
+    float oat, sigma, low, high;
+  } older[] = {{7.5f, 1, 0.4975f, 1.36f}, {27.5f, 0.6175f, 0.56f, 1.87f}, {NAN, NAN, 0.515f, 1.36f}};
+  for (const Older& o : older) {
+    host_mirror.sim_cockpit2_temperature_outside_air_temp_degc = o.oat;
+    host_mirror.sim_weather_sigma = o.sigma;
+    update_idle_ratios();
+    EXPECT_NEAR(simhost::get_float(low), o.low, 1e-5f) << o.oat;
+    EXPECT_NEAR(simhost::get_float(high), o.high, 1e-5f) << o.sigma;
+  }
 }
 
 }  // namespace
