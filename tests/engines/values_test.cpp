@@ -2,6 +2,7 @@
 // oil pressure curve, the EGT rates and targets of one frame, the start and
 // stop latches and the oil temperature law.
 #include <cmath>
+#include <vector>
 
 #include "engine_fixture.h"
 #include "engines/engine_indications.h"
@@ -869,6 +870,36 @@ TEST_F(EngineTest, IdleRatioWritesAndLaws) {
     EXPECT_NEAR(simhost::get_float(low), o.low, 1e-5f) << o.oat;
     EXPECT_NEAR(simhost::get_float(high), o.high, 1e-5f) << o.sigma;
   }
+}
+
+// First frame: running engines start at 19.5 % N1 and 58.5 % N2; after a
+// situation load an engine whose host mixture is above 0.2 keeps running.
+// The replay copies the host's N1 and N2.
+TEST_F(EngineTest, FirstFrameAndReplayIndications) {
+  situation_loaded = 0.0f;
+  host_mirror.sim_operation_prefs_startup_running = 1;
+  init_engine_state();
+  EXPECT_EQ(engine::indicators_N1_percent_2, 19.5f);
+  EXPECT_EQ(engine::indicators_N2_percent_1, 58.5f);
+  EXPECT_EQ(engine_copies.spool_n2_previous[1], 58.5f);
+  EXPECT_NEAR(engine::indicators_eng1_vib, 1.598889f, 1e-5f);
+  EXPECT_EQ(simhost::get_ints("sim/flightmodel/engine/ENGN_running", 2), (std::vector<int>{1, 1}));
+  EXPECT_EQ(simhost::get_ints("sim/cockpit2/engine/actuators/igniter_on", 2), (std::vector<int>{1, 1}));
+  situation_loaded = 1.0f;
+  engine::mixture_ratio1 = engine::mixture_ratio2 = 0.0f;
+  host_mirror.sim_cockpit2_engine_actuators_mixture_ratio[0] = 0.21f;
+  host_mirror.sim_cockpit2_engine_actuators_mixture_ratio[1] = 0.2f;
+  init_engine_state();
+  EXPECT_EQ(engine::mixture_ratio1, 1.0f);
+  EXPECT_EQ(engine::mixture_ratio2, 0.0f);
+  situation_loaded = 0.0f;
+  host_mirror.sim_flightmodel2_engines_N1_percent[0] = 71.0f;
+  host_mirror.sim_flightmodel2_engines_N2_percent[1] = 80.0f;
+  replay_engine_indications();
+  EXPECT_EQ(engine::indicators_N1_percent_1, 71.0f);
+  EXPECT_EQ(engine::indicators_N2_percent_2, 80.0f);
+  EXPECT_NEAR(engine::indicators_eng1_vib, 1.34f, 1e-5f);
+  EXPECT_EQ(engine::indicators_eng2_vib, 0.0f);
 }
 
 }  // namespace
