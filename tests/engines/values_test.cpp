@@ -250,6 +250,16 @@ TEST_F(EngineTest, EngineAlertThresholds) {
     float n1, vib;
   } vibs[] = {{-1, 0}, {5, 0.905f}, {10, 1.81f}, {23.5f, 1.51f}, {37, 1.21f}, {71, 1.34f}, {105, 1.47f}, {110, 1.47f}};
   for (const Vib& v : vibs) EXPECT_NEAR(vibration_from_n1(v.n1), v.vib, 1e-5f) << v.n1;
+  // An exceedance first seen on page 1 shows steady on page 2, without the
+  // blink and without popping the page again.
+  engine_eicas_state = EngineEicasState{};
+  engine::indicators_N2_percent_1 = 102.0f;
+  script_mirror.zuvadud_D738_systems_lowerDU_page = 1.0f;
+  update_engine_eicas();
+  EXPECT_EQ(simhost::counts("zuvadud/D738/systems/lowerDU_page").writes, 0);
+  script_mirror.zuvadud_D738_systems_lowerDU_page = 2.0f;
+  update_engine_eicas();
+  EXPECT_EQ(eicas::warn, 2.0f);
 }
 
 // Idle mode in flight and on the ground, both sides of each limit.
@@ -463,6 +473,7 @@ TEST_F(EngineTest, N1RequestBlendsAndLimits) {
     float mode, temp, sigma, offset, lever, fraction;
   } rows[] = {
       {110000, 0, 0, 1, 0, 0, 0.19f},        {110000, 0, 7.5f, 1, 0, 0, 0.1925f},   {110000, 0, 27.5f, 1, 0, 0, 0.2015f},
+      {110000, 0, 17, 1, 0, 0, 0.19604f},
       {110000, 0, -10, 1, 0, 0, 0.19f},      {110000, 0, 50, 1, 0, 0, 0.208f},      {110000, 0, 15, 0.6175f, 0, 0, 0.2105f},
       {110000, 0, 7.5f, 0.235f, 0, 0, 0.2235f}, {110000, 0, 15, 0.1f, 0, 0, 0.226f}, {110000, 1, 15, 0.6175f, 0, 0, 0.36f},
       {110000, 1, 15, 0.7175f, 0.1f, 0, 0.36f}, {110000, 2, 15, 1.2f, 0, 0.5f, 0.736f},
@@ -538,7 +549,8 @@ TEST_F(EngineTest, SpeedLawGainsBandAndRate) {
       {250, 252, -0.21f, 0.2f, 1, 0.502921f, 0.53795f},  {250, 252, -0.23f, 0.2f, 1, 0.503135f, 0.547913f},
       {250, 250.5f, 0.2f, 0.2f, -1, 0.499117f, 0.481941f}, {250, 240, -0.22f, 0.2f, -1, 0.49264f, 0.431f},
       {250, 260, 0.22f, 0.2f, 1, 0.506664f, 0.569f},       {255, 250, 1, 1, -1, 0.45f, 0.31f},
-      {255.1f, 250, 1, 1, -1, 0.45f, 0.296f},
+      {255.1f, 250, 1, 1, -1, 0.45f, 0.296f},             {250, 255, 0, 0.2f, 1, 0.5044f, 0.566f},
+      {250, 252, -0.22f, 0.2f, 1, 0.503028f, 0.546284f},
   };
   for (const Row& r : rows) {
     reset_thrust_lever_state();
