@@ -44,6 +44,9 @@ TEST_F(N1Set, KnobPositionsSetBugsDigitsAndLimitPair) {
       {"auto, full N1 shown", 0, 2, 0, 0, 0, 0, 0.97f, 0.98f, 0, 0, 0.90f, 0.91f, 0, 0},
       {"auto, negative mode", 0, -1, 0, 0, 1, 1, 0.984f, 0.984f, 7, 7, 0.90f, 0.91f, 0, 7},
       {"auto, reverser out", 0, 4, 0.02f, 0, 1, 1, 0.984f, 0.984f, 0, 0, 0.90f, 0.91f, 0, 1},
+      {"auto, mode 3", 0, 3, 0, 0, 1, 1, 0.90f, 0.91f, 1, 1, 0.90f, 0.91f, 0, 0},
+      {"auto, mode 7", 0, 7, 0, 0, 1, 1, 0.90f, 0.91f, 1, 1, 0.90f, 0.91f, 0, 0},
+      {"both, eng1 at 0.01 still stowed", 1, 0, 0.01f, 0, 1, 1, 0.95f, 0.95f, 1, 1, 0.95f, 0.95f, 1, 7},
       {"unknown knob", 3, 13, 0, 0, 1, 1, 0.984f, 0.984f, 7, 7, 0.90f, 0.91f, 7, 7},
   };
   for (const Case& c : cases) {
