@@ -703,20 +703,24 @@ TEST_F(Spool, WindmillFloorFromAltitudeAndWind) {
       {20000, 0.35f, 0, 0, 13.633f, 7.899f},      {0, 0, 50, 0, 5.66411f, 0}, {0, 0, 100, 0, 7.51f, 0},
       {0, 0, 7, 0, 0.07386f, 0},                {0, 0, 5, 0, 0, 0},          {0, 0, 100, 90, 0, 0},
   };
-  for (const Row& r : rows) {
-    engine_copies = EngineStateCopies{};
-    host_mirror.sim_flightmodel_engine_ENGN_running[0] = 0;
-    host_mirror.sim_flightmodel_position_elevation = r.alt_ft / 3.28;
-    host_mirror.sim_flightmodel_misc_machno = r.mach;
-    host_mirror.sim_cockpit2_gauges_indicators_wind_speed_kts = r.wind_kt;
-    host_mirror.sim_cockpit2_gauges_indicators_wind_heading_deg_mag = r.wind_from;
-    host_mirror.sim_flightmodel_position_mag_psi = 0.0f;
-    host_mirror.sim_flightmodel2_engines_N1_percent[0] = 0.0f;
-    host_mirror.sim_flightmodel2_engines_N2_percent[0] = 0.0f;
-    host_mirror.sim_flightmodel_engine_ENGN_N2_[0] = 0.0f;
-    update_engine_start();
-    EXPECT_NEAR(engine_copies.spool_n1[0], r.n1, 2e-3f) << "row " << (&r - rows);
-    EXPECT_NEAR(engine_copies.spool_n2[0], r.n2, 2e-3f) << "row " << (&r - rows);
+  // Each engine stopped in turn while the other runs.
+  for (int e = 0; e < 2; ++e) {
+    for (const Row& r : rows) {
+      engine_copies = EngineStateCopies{};
+      host_mirror.sim_flightmodel_engine_ENGN_running[e] = 0;
+      host_mirror.sim_flightmodel_engine_ENGN_running[1 - e] = 1;
+      host_mirror.sim_flightmodel_position_elevation = r.alt_ft / 3.28;
+      host_mirror.sim_flightmodel_misc_machno = r.mach;
+      host_mirror.sim_cockpit2_gauges_indicators_wind_speed_kts = r.wind_kt;
+      host_mirror.sim_cockpit2_gauges_indicators_wind_heading_deg_mag = r.wind_from;
+      host_mirror.sim_flightmodel_position_mag_psi = 0.0f;
+      host_mirror.sim_flightmodel2_engines_N1_percent[e] = 0.0f;
+      host_mirror.sim_flightmodel2_engines_N2_percent[e] = 0.0f;
+      host_mirror.sim_flightmodel_engine_ENGN_N2_[e] = 0.0f;
+      update_engine_start();
+      EXPECT_NEAR(engine_copies.spool_n1[e], r.n1, 2e-3f) << "engine " << e + 1 << " row " << (&r - rows);
+      EXPECT_NEAR(engine_copies.spool_n2[e], r.n2, 2e-3f) << "engine " << e + 1 << " row " << (&r - rows);
+    }
   }
 }
 
