@@ -13,6 +13,7 @@
 #include "engines/engine_steps.h"
 #include "engines/n1_command.h"
 #include "systems/air/air_values.h"
+#include "systems/flight_controls/flight_control_values.h"
 #include "systems/air/pneumatics.h"
 #include "systems/instruments/instrument_values.h"
 #include "engines/thrust_levers.h"
@@ -340,6 +341,7 @@ TEST_F(EngineTest, AxialForceTermLimits) {
       // engine, weight 0.9 .. 1.0 over 43 .. 80 t, speed 1 .. 0.85 over 5 .. 20 kt.
       {110000, handling_taxi_thrust, 0, 0, 0, 18, 60, 0, 0, 0, 1, 0, 0, 0},
       {110000, handling_taxi_thrust, 0, 0, 0, 19, 60, 0, 0, 0, 1, 0, 0, -9270.27f},
+      {110000, handling_taxi_thrust, 0, 0, 0, 21, 60, 0, 0, 0, 1, 0, 0, -12610.0f},
       {110000, handling_taxi_thrust, 0, 0, 0, 40, 60, 0, 0, 0, 1, 0, 0, -32305.77f},
       {110000, handling_taxi_thrust, 0, 0, 0, 40.1f, 60, 0, 0, 0, 1, 0, 0, 0},
       {110000, handling_taxi_thrust, 0, 0, 0, 25, 43, 0, 0, 0, 1, 0, 0, -17480.79f},
@@ -509,6 +511,28 @@ TEST_F(EngineTest, N1RequestBlendsAndLimits) {
     EXPECT_NEAR(engine::eng2_N1_lim, l.lim, 1e-5f) << l.host << " mode " << l.mode;
     EXPECT_NEAR(engine::eng2_N1_lim2, l.lim2, 1e-5f) << l.host << " mode " << l.mode;
   }
+  // The request follows the reverse lever only in prop mode 3 with the doors
+  // moving (here 0.5 of thrust lever against 0.9 of reverse lever).
+  struct Reverse {
+    int prop;
+    float deploy, fraction;
+  } reverses[] = {{3, 0, 0.737f}, {1, 0.5f, 0.737f}, {3, 0.5f, 0.993f}};
+  host_version = 120000;
+  set_thrust_tables();
+  host_mirror.sim_weather_sigma = 1.0f;
+  engine::idle_mode[0] = engine::idle_mode[1] = 1.0f;
+  compute_idle_n1(1.0f, 1.0f);
+  engine::thrust1_leveler = 0.5f;
+  flt_ctrls::reverse_lever1 = 0.9f;
+  for (const Reverse& r : reverses) {
+    host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = r.prop;
+    host_mirror.sim_flightmodel2_engines_thrust_reverser_deploy_ratio[0] = r.deploy;
+    engine_n1_command_update();
+    EXPECT_NEAR(n1_command_state.requested_n1[0], r.fraction, 1e-5f) << r.prop << " " << r.deploy;
+  }
+  host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = 1;
+  host_mirror.sim_flightmodel2_engines_thrust_reverser_deploy_ratio[0] = 0.0f;
+  flt_ctrls::reverse_lever1 = 0.0f;
   // Up from ground idle the throttle moves 1/38 of its range a second below
   // 38 % N1 (older host) or 36 % (newer), 0.5 a second above.
   struct Spool {
@@ -550,7 +574,8 @@ TEST_F(EngineTest, SpeedLawGainsBandAndRate) {
       {250, 250.5f, 0.2f, 0.2f, -1, 0.499117f, 0.481941f}, {250, 240, -0.22f, 0.2f, -1, 0.49264f, 0.431f},
       {250, 260, 0.22f, 0.2f, 1, 0.506664f, 0.569f},       {255, 250, 1, 1, -1, 0.45f, 0.31f},
       {255.1f, 250, 1, 1, -1, 0.45f, 0.296f},             {250, 255, 0, 0.2f, 1, 0.5044f, 0.566f},
-      {250, 252, -0.22f, 0.2f, 1, 0.503028f, 0.546284f},
+      {250, 252, -0.22f, 0.2f, 1, 0.503028f, 0.546284f}, {250, 262, -0.1f, 0.2f, 1, 0.508f, 0.569f},
+      {262, 250, 0.1f, 0.2f, -1, 0.492f, 0.431f},
   };
   for (const Row& r : rows) {
     reset_thrust_lever_state();
