@@ -15,7 +15,13 @@
 #include "systems/annunciators/annunciators_controls.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
+#include "panel_fixture.h"
+#include "systems/aircraft_systems.h"
 #include "systems/fire/fire_values.h"
+#include "systems/gear_brakes/autobrake_state.h"
+#include "systems/gear_brakes/brake_command_state.h"
+#include "systems/gear_brakes/brakes.h"
+#include "systems/switches/switch_memory.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/hydraulics/hydraulic_values.h"
 #include "systems/instruments/instrument_values.h"
@@ -378,6 +384,286 @@ TEST_F(Lights, VoiceRecorderRunsOnFiveMinutesAfterShutdown) {
   electric::ac_tnsbus2_status = 0.0f;
   annunciators_recorders();
   EXPECT_EQ(annunciator::cvr, 0.0f);
+}
+
+class Brakes : public PanelTest {
+ protected:
+  void SetUp() override {
+    PanelTest::SetUp();
+    brake_state = BrakeState{};
+    brake_commands = BrakeCommandState{};
+    lever_commands = LeverCommands{};
+    delay_timers = DelayTimerBank{};
+    delay_flags = DelayTimerFlags{};
+    using namespace systems;
+    brake_temp_l_in = brake_temp_l_out = brake_temp_r_in = brake_temp_r_out = 1.0f;
+    host_version = 120000;
+    on_ground = 1;
+    gear3_on_ground = 0;
+    hydraulic::A_status = hydraulic::B_status = 1.0f;
+    hydraulic::A_pressure = hydraulic::B_pressure = 0.0f;
+    cockpit::toe_brake_override = 0.0f;
+    cockpit::parking_brake_pos = 0.0f;
+    axis::left_toe_brake = axis::right_toe_brake = 0.0f;
+    engine::thrust1_leveler = engine::thrust2_leveler = 0.0f;
+    host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = host_mirror.sim_cockpit2_engine_actuators_prop_mode[1] = 1;
+    time_since_load = 10.0f;
+    reset_autobrake();
+    update_parking_brake_steering();  // the ratio table of a dry runway
+  }
+  static void reset_autobrake() {
+    using namespace autobrake;
+    autobrake_RTO_arm = autobrake_arm = autobrake_disarm = autobrake_RTO_test = 0.0f;
+    autobrake_pos = 1.0f;
+    autobrake_brake_value = rto_test_result = rto_speedbrake_stow_request = 0.0f;
+    brake_state.autobrake_inop = 0.0f;
+    lever_commands.park_brake_engaged = 0.0f;
+    brake_commands = BrakeCommandState{};
+  }
+  static void set_speed_kt(float kt) { host_mirror.sim_flightmodel_position_groundspeed = kt / 1.94384f; }
+};
+
+TEST_F(Brakes, LandingAutobrakeArmsOnlyWithItsConditions) {
+  struct Row {
+    int ground;
+    float pos, rollout, kt, lever, inop, b;
+    int mode;
+    float arm;
+  } rows[] = {
+      {1, 2, 2, 31, 0, 0, 1, 1, 2},       {1, 1.95f, 2, 31, 0, 0, 1, 1, 0},  {1, 1.96f, 2, 31, 0, 0, 1, 1, 2},
+      {1, 2, 1, 31, 0, 0, 1, 1, 0},       {1, 2, 1.01f, 31, 0, 0, 1, 1, 2},  {1, 2, 2, 29.9f, 0, 0, 1, 1, 0},
+      {1, 2, 2, 30.1f, 0, 0, 1, 1, 2},    {1, 2, 2, 31, 0.051f, 0, 1, 1, 0}, {1, 2, 2, 31, 0.05f, 0, 1, 1, 2},
+      {1, 2, 2, 31, 0.5f, 0, 1, 3, 2},    {1, 2, 2, 31, 0, 1, 1, 1, 0},      {1, 2, 2, 31, 0, 0, 0, 1, 0},
+      {0, 2, 0, 0, 1, 0, 1, 1, 1},
+  };
+  for (const Row& r : rows) {
+    reset_autobrake();
+    on_ground = r.ground;
+    autobrake::autobrake_pos = r.pos;
+    script_mirror.zuvadud_D738_autopilot_rollout_status = r.rollout;
+    set_speed_kt(r.kt);
+    engine::thrust1_leveler = r.lever;
+    host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = r.mode;
+    brake_state.autobrake_inop = r.inop;
+    hydraulic::B_status = r.b;
+    update_autobrake_arming();
+    EXPECT_EQ(autobrake::autobrake_arm, r.arm)
+        << r.ground << " " << r.pos << " " << r.rollout << " " << r.kt << " " << r.lever << " " << r.inop << r.b << r.mode;
+  }
+  // Braking: the selected setting's ratio, dry runway on the newer host.
+  struct Setting {
+    float pos, ratio;
+  } settings[] = {{2, 0.07f}, {3, 0.09f}, {3.99f, 0.09f}, {4, 0.12f}, {4.99f, 0.12f}, {5, 0.18f}};
+  for (const Setting& s : settings) {
+    reset_autobrake();
+    autobrake::autobrake_arm = 2.0f;
+    autobrake::autobrake_pos = s.pos;
+    update_autobrake_arming();
+    EXPECT_NEAR(autobrake_brake_value, s.ratio * 0.95f, 1e-6f) << s.pos;
+  }
+}
+
+TEST_F(Brakes, RtoArmsAboveNinetyKnotsAndEnds) {
+  struct Row {
+    int ground;
+    float state, kt, lever, ra, park, pedal, both;
+    float after;
+  } rows[] = {
+      {1, 1, 90.1f, 0, 0, 0, 0, 0, 2},     {1, 1, 89.9f, 0, 0, 0, 0, 0, 1},   {1, 1, 90.1f, 0.05f, 0, 0, 0, 0, 1},
+      {1, 1, 90.1f, 0.049f, 0, 0, 0, 0, 2}, {0, 1, 150, 0, 51, 0, 0, 0, 0},  {0, 1, 150, 0, 50, 0, 0, 0, 1},
+      {1, 2, 3.9f, 0, 0, 0, 0, 0, 2},       {1, 2, 3.8f, 0, 0, 0, 0, 0, 0},  {1, 2, 60, 0, 0, 0.1f, 0.1f, 0, 2},
+      {1, 2, 60, 0, 0, 0.11f, 0, 0, 0},     {1, 2, 60, 0, 0, 0, 0.11f, 0, 0}, {1, 2, 60, 0, 0, 0, 0, 0.01f, 0},
+      {1, 2, 60, 0.05f, 0, 0, 0, 0, 0},
+  };
+  for (const Row& r : rows) {
+    reset_autobrake();
+    on_ground = r.ground;
+    autobrake::autobrake_pos = 0.0f;
+    autobrake::autobrake_RTO_arm = r.state;
+    set_speed_kt(r.kt);  // 3.9 kt is just above 2 m/s, 3.8 kt below
+    engine::thrust2_leveler = r.lever;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra;
+    lever_commands.park_brake_engaged = r.park;
+    brake_commands.pedal_brake_right = r.pedal;
+    brake_commands.toe_brake_both = r.both;
+    update_autobrake_arming();
+    const auto why = ::testing::Message() << r.ground << " " << r.state << " " << r.kt << " " << r.lever << " " << r.ra
+                                          << " " << r.park << " " << r.pedal << " " << r.both;
+    EXPECT_EQ(autobrake::autobrake_RTO_arm, r.after) << why;
+    EXPECT_NEAR(autobrake_brake_value, r.after == 2 ? 0.234f * 0.95f : 0.0f, 1e-6f) << why;
+    EXPECT_EQ(rto_speedbrake_stow_request, r.state == 2 && r.after == 0 ? 1.0f : 0.0f) << why;
+  }
+}
+
+TEST_F(Brakes, AutobrakePowerAndPressureChecks) {
+  // Without system B pressure (after the first 2.5 s) the selector on 1..MAX
+  // lights DISARM and an RTO above 40 m/s is dropped; with it, a discharged
+  // accumulator or dead DC bus 1 does the same.
+  struct Row {
+    float b, since_load, inop, dc1, pos, arm, rto, mps, disarm_in;
+    float disarm, arm_after, rto_after;
+  } rows[] = {
+      {1, 10, 1, 0, 2, 0, 0, 0, 0, 1, 0, 0},        {1, 10, 1, 0, 1, 0, 0, 0, 1, 0, 0, 0},
+      {1, 10, 1, 1, 1, 1, 0, 0, 0, 1, 0, 0},        {1, 10, 1, 1, 0, 0, 1, 40.1f, 0, 1, 0, 0},
+      {1, 10, 1, 1, 0, 0, 1, 40, 1, 0, 0, 1},       {0, 2.4f, 1, 0, 2, 0, 0, 0, 0, 1, 0, 0},
+      {0, 2.5f, 1, 1, 1, 0, 0, 0, 1, 1, 0, 0},      {0, 2.5f, 0, 1, 2, 0, 0, 0, 0, 1, 0, 0},
+      {0, 2.5f, 0, 1, 1.9f, 0, 0, 0, 0, 0, 0, 0},   {0, 2.5f, 0, 1, 0, 0, 1, 40.1f, 0, 1, 0, 0},
+      {0, 2.5f, 0, 1, 0, 0, 1, 40, 0, 0, 0, 1},     {0, 2.4f, 0, 1, 0, 0, 1, 40.1f, 0, 0, 0, 1},
+  };
+  for (const Row& r : rows) {
+    reset_autobrake();
+    hydraulic::B_status = r.b;
+    time_since_load = r.since_load;
+    brake_state.autobrake_inop = r.inop;
+    electric::dc_bus1_status = r.dc1;
+    autobrake::autobrake_pos = r.pos;
+    autobrake::autobrake_arm = r.arm;
+    autobrake::autobrake_RTO_arm = r.rto;
+    autobrake::autobrake_disarm = r.disarm_in;
+    host_mirror.sim_flightmodel_position_groundspeed = r.mps;
+    update_autobrake_arming();
+    const auto why = ::testing::Message() << r.b << " " << r.since_load << " " << r.inop << r.dc1 << " " << r.pos << " "
+                                          << r.arm << r.rto << " " << r.mps;
+    EXPECT_EQ(autobrake::autobrake_disarm, r.disarm) << why;
+    EXPECT_EQ(autobrake::autobrake_arm, r.arm_after) << why;
+    EXPECT_EQ(autobrake::autobrake_RTO_arm, r.rto_after) << why;
+  }
+}
+
+TEST_F(Brakes, SelectorPullBetweenSettingThreeAndMax) {
+  frame_time = 0.0f;  // hold the animation where each row puts it
+  struct Row {
+    float target, anim, pos, pull;
+  } rows[] = {{5, 4.4f, 4, 0.8f},  {5, 4.5f, 4, 1},   {5, 4.75f, 4.5f, 1}, {4, 4.1f, 4, 0.5f},
+              {4, 4.6f, 4.5f, 1},  {4, 4.2f, 4, 1}};
+  for (const Row& r : rows) {
+    autobrake_knob_target = r.target;
+    autobrake_knob_anim = r.anim;
+    autobrake::autobrake_pos2 = -1.0f;
+    animate_autobrake_knob();
+    EXPECT_NEAR(autobrake::autobrake_pos, r.pos, 1e-5f) << r.target << " " << r.anim;
+    EXPECT_NEAR(autobrake::autobrake_pos2, r.pull, 1e-5f) << r.target << " " << r.anim;
+  }
+  // Other moves are steps.
+  autobrake_knob_target = 3.0f;
+  animate_autobrake_knob();
+  EXPECT_EQ(autobrake_knob_anim, 3.0f);
+  EXPECT_EQ(autobrake::autobrake_pos, 3.0f);
+  // One frame of 0.03 s moves the knob a fifth of the way.
+  frame_time = 0.03f;
+  autobrake_knob_target = 5.0f;
+  autobrake_knob_anim = 4.0f;
+  animate_autobrake_knob();
+  EXPECT_NEAR(autobrake_knob_anim, 4.2f, 1e-5f);
+}
+
+TEST_F(Brakes, ParkingChannelDemandAndRates) {
+  on_ground = 0;  // keep the nose wheel out of it
+  script_mirror.zuvadud_D738_parkbrake_set = 1.0f;  // the lever does not follow the host's ratio
+  struct Row {
+    float mps, set, autobrake, ra, deploy1, deploy2, start, ratio;
+  } rows[] = {
+      {10, 0, 0, 51, 0.99f, 1, 0, 0.02f},    {10, 0, 0, 50, 0.99f, 1, 0, 0},     {10, 0, 0, 51, 1, 1, 0, 0},
+      {10, 0, 0, 51, 1, 0.5f, 0, 0.02f},     {1, 0, 0, 51, 0.5f, 1, 0, 0.036f},  {3, 0, 0, 51, 0.5f, 1, 0, 0.028f},
+      {5, 0, 0, 51, 0.5f, 1, 0, 0.02f},      {10, 1, 0, 0, 1, 1, 0, 0.525f},     {0.5f, 1, 0, 0, 1, 1, 0, 0.525f},
+      {2.5f, 0, 0.1f, 0, 1, 1, 0, 0.045f},   {10, 0, 0.1f, 0, 1, 1, 0, 0.01f},   {10, 0, 0, 0, 1, 1, 0.5f, 0.2375f},
+  };
+  for (const Row& r : rows) {
+    host_mirror.sim_flightmodel_position_groundspeed = r.mps;
+    lever_commands.park_brake_engaged = r.set;
+    cockpit::parking_brake_pos = r.set;
+    autobrake_brake_value = r.autobrake;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra;
+    host_mirror.sim_aircraft_parts_acf_gear_deploy[1] = r.deploy1;
+    host_mirror.sim_aircraft_parts_acf_gear_deploy[2] = r.deploy2;
+    host_mirror.sim_cockpit2_controls_parking_brake_ratio = r.start;
+    update_parking_brake_steering();
+    EXPECT_NEAR(host_mirror.sim_cockpit2_controls_parking_brake_ratio, r.ratio, 1e-6f)
+        << r.mps << " " << r.set << " " << r.autobrake << " " << r.ra << " " << r.deploy1 << " " << r.deploy2;
+  }
+}
+
+TEST_F(Brakes, RollingResistanceByMassSpeedAndNoseWheel) {
+  on_ground = 0;  // the nose wheel stays where each row puts it
+  host_version = 110000;
+  struct Row {
+    float tonnes, mps, nose, co;
+  } rows[] = {
+      {43, 0, 0, 0.018f},   {43, 10, 0, 0.016f},  {43, 5, 0, 0.017f},   {30, 20, 0, 0.016f},   {54, 0, 0, 0.02f},
+      {64.9f, 10, 0, 0.0199818f}, {65, 10, 0, 0.018f}, {65, 0, 0, 0.022f}, {80, 10, 0, 0.022f}, {90, 0, 0, 0.026f},
+      {43, 0, 78, 0.021f},  {43, 10, -78, 0.026f}, {43, 10, 39, 0.021f}, {80, 0, 78, 0.029f},  {80, 10, 78, 0.034f},
+      {72.5f, 10, 78, 0.032f},
+  };
+  for (const Row& r : rows) {
+    host_mirror.sim_flightmodel_weight_m_total = r.tonnes * 1000.0f;
+    host_mirror.sim_flightmodel_position_groundspeed = r.mps;
+    brake_state.nosewheel_deg = r.nose;
+    update_parking_brake_steering();
+    EXPECT_NEAR(host_mirror.sim_aircraft_overflow_acf_roll_co, r.co, 1e-6f) << r.tonnes << " " << r.mps << " " << r.nose;
+  }
+  host_version = 120000;
+  for (float kt : {0.0f, 2.5f, 5.0f, 10.0f}) {
+    set_speed_kt(kt);
+    update_parking_brake_steering();
+    EXPECT_NEAR(host_mirror.sim_aircraft_overflow_acf_roll_co, kt < 5 ? 0.008f + 0.002f * kt : 0.018f, 1e-6f) << kt;
+  }
+}
+
+TEST_F(Brakes, AccumulatorPrechargeChargeAndDemand) {
+  hydraulic::B_status = 0.0f;
+  struct Pre {
+    float oat, press, dc1, after, inop, override_on;
+  } pres[] = {{-50, 0, 1, 825, 1, 1},    {-60, 0, 1, 825, 1, 1},     {12.5f, 0, 1, 1007.5f, 1, 1},
+              {75, 0, 1, 1190, 1, 1},    {100, 0, 1, 1190, 1, 1},    {-50, 845, 1, 845, 1, 1},
+              {-50, 846, 1, 846, 0, 0},  {-50, 846, 0, 846, 1, 0}};
+  for (const Pre& p : pres) {
+    cockpit::toe_brake_override = 0.0f;
+    brake_state.override_by_discharge = 0.0f;
+    host_mirror.sim_weather_temperature_ambient_c = p.oat;
+    brake::brake_press = p.press;
+    electric::dc_bus1_status = p.dc1;
+    brake_pressure_to_host();
+    EXPECT_NEAR(brake::brake_press, p.after, 1e-3f) << p.oat << " " << p.press << " " << p.dc1;
+    EXPECT_EQ(brake_state.autobrake_inop, p.inop) << p.oat << " " << p.press << " " << p.dc1;
+    EXPECT_EQ(cockpit::toe_brake_override, p.override_on) << p.oat << " " << p.press << " " << p.dc1;
+  }
+  electric::dc_bus1_status = 1.0f;
+  host_mirror.sim_weather_temperature_ambient_c = 15.0f;
+  // Charging from system B toward 3310 psi at system A's 3000, capped at
+  // 3380, and held up by system B's own pressure.
+  struct Charge {
+    float b, a_psi, b_psi, press, after;
+  } charges[] = {{1, 3000, 0, 2000, 2034.5f},  {1, 1500, 0, 2000, 2000},     {1, 3000, 0, 3300, 3302},
+                 {1, 3000, 0, 3309, 3309.3107f}, {0, 3000, 3500, 2000, 2040}, {0, 3000, 0, 2000, 2000}};
+  for (const Charge& c : charges) {
+    hydraulic::B_status = c.b;
+    hydraulic::A_pressure = c.a_psi;
+    hydraulic::B_pressure = c.b_psi;
+    brake::brake_press = c.press;
+    brake_pressure_to_host();
+    EXPECT_NEAR(brake::brake_press, c.after, 1e-3f) << c.b << " " << c.a_psi << " " << c.b_psi << " " << c.press;
+  }
+  // Setting the parking brake draws 1500 psi of demand, decaying 1335 psi/s.
+  hydraulic::B_status = 0.0f;
+  hydraulic::A_pressure = hydraulic::B_pressure = 0.0f;
+  brake::brake_press = 3000.0f;
+  lever_commands.park_brake_engaged = 1.0f;
+  brake_pressure_to_host();
+  EXPECT_EQ(brake_state.demand_parking, 1500.0f);
+  EXPECT_NEAR(brake::brake_press, 2925.0f, 1e-3f);
+  brake_pressure_to_host();
+  EXPECT_NEAR(brake_state.demand_parking, 1500.0f - 1335.0f * 0.125f, 1e-3f);
+  // Pedals: a full toe-limit change is 1500 psi; a held 0.9 on both sides none.
+  struct Pedal {
+    float left, right, demand;
+  } pedals[] = {{0.2261f, 0, 1500}, {0.1f, 0, 663.4233f}, {0.9f, 0.9f, 0}, {0.88f, 0.9f, 1500}};
+  for (const Pedal& p : pedals) {
+    brake_state = BrakeState{};
+    host_mirror.sim_cockpit2_controls_left_brake_ratio = p.left;
+    host_mirror.sim_cockpit2_controls_right_brake_ratio = p.right;
+    brake_pressure_to_host();
+    EXPECT_NEAR(brake_state.demand_pedals, p.demand, 1e-2f) << p.left << " " << p.right;
+  }
 }
 
 }  // namespace
