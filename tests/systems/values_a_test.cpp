@@ -13,6 +13,10 @@
 #include "systems/annunciators/annunciator_values.h"
 #include "systems/annunciators/annunciators.h"
 #include "systems/annunciators/annunciators_controls.h"
+#include "core/failure_tables.h"
+#include "navdata/air_data.h"
+#include "systems/air/air_values.h"
+#include "systems/air/pressurisation.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
 #include "panel_fixture.h"
@@ -663,6 +667,159 @@ TEST_F(Brakes, AccumulatorPrechargeChargeAndDemand) {
     host_mirror.sim_cockpit2_controls_right_brake_ratio = p.right;
     brake_pressure_to_host();
     EXPECT_NEAR(brake_state.demand_pedals, p.demand, 1e-2f) << p.left << " " << p.right;
+  }
+}
+
+class Cabin : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (XPLMDataRef& h : bound_handles) h = nullptr;
+    host_mirror = HostMirror{};
+    script_mirror = ScriptMirror{};
+    failure_tables = FailureTables{};
+    press_ctrl = PressController{};
+    cockpit::pressurization_mode2 = 0.0f;
+    using namespace electric;
+    dc_bus1_status = dc_bus2_status = ac_tnsbus1_status = ac_tnsbus2_status = dir_batbus_status = batbus_status = 1.0f;
+    toggle_switch::air_valve_ctrl = 2.0f;  // manual: the valve stays where a row puts it
+    toggle_switch::air_valve_manual = 0.0f;
+    toggle_switch::bleed_air_1_pos = toggle_switch::bleed_air_2_pos = 1.0f;
+    air::l_pack_pos = air::r_pack_pos = 0.0f;
+    air::l_pack_bleed_valve_pos = air::r_pack_bleed_valve_pos = 1.0f;
+    air::engine1_psi = air::engine2_psi = 40.0f;
+    cockpit::cabin_vvi = cockpit::cabin_pressure_diff = 0.0f;
+    cockpit::outflow_valve = 0.0f;
+    frame_time = 0.1f;
+    on_ground = 1;
+  }
+};
+
+TEST_F(Cabin, LeaksOutflowAndCabinRate) {
+  // Cabin at 5000 ft under 10000 ft outside (2.1213 psi), packs off.
+  struct Row {
+    float doors_l1, doors_r1, leak0, leak1, valve, cabin, vvi;
+  } rows[] = {
+      {0, 0, 0, 0, 0, 5000.078f, 18.728f},      {0.5f, 0, 0, 0, 0, 5600.078f, 1600},
+      {0.5f, 0.5f, 0, 0, 0, 5600.078f, 1600},   {0.5f, 0.51f, 0, 0, 0, 6000.078f, 1600},
+      {0, 0, 1, 0, 0, 5600.078f, 1600},         {0, 0, 0, 1, 0, 5020.078f, 1600},
+      {0, 0, 0, 0, 0.5f, 5005.103f, 1224.79f},
+  };
+  for (const Row& r : rows) {
+    static_pressure_altitude_ft = 10000.0f;
+    cockpit::cabin_altitude_actual = 5000.0f;
+    cockpit::cabin_vvi = 0.0f;
+    cockpit::outflow_valve = r.valve;
+    script_mirror.tarv_doors_L1 = r.doors_l1;
+    script_mirror.tarv_doors_R1 = r.doors_r1;
+    failure_tables.pressurisation[0] = r.leak0;
+    failure_tables.pressurisation[1] = r.leak1;
+    update_pressurization();
+    const auto why = ::testing::Message() << r.doors_l1 << " " << r.doors_r1 << " " << r.leak0 << r.leak1 << " " << r.valve;
+    EXPECT_NEAR(cockpit::cabin_altitude_actual, r.cabin, 0.01f) << why;
+    EXPECT_NEAR(cockpit::cabin_vvi, r.vvi, 0.2f) << why;  // the cabin altitude is a float near 5000
+  }
+  // A cabin far above the outside air is held 1 psi below it.
+  static_pressure_altitude_ft = 0.0f;
+  cockpit::cabin_altitude_actual = 20000.0f;
+  cockpit::cabin_vvi = 0.0f;
+  failure_tables.pressurisation[0] = failure_tables.pressurisation[1] = 0.0f;
+  update_pressurization();
+  EXPECT_NEAR(pressure_at_ft(cockpit::cabin_altitude_actual), pressure_at_ft(0.0f) - 1.0f, 1e-3f);
+  EXPECT_EQ(cockpit::cabin_pressure_diff, -0.2f);
+  EXPECT_EQ(cockpit::cabin_vvi, -1600.0f);
+}
+
+TEST_F(Cabin, ManualAndJammedOutflowValve) {
+  struct Row {
+    float sw, jammed, after;
+  } rows[] = {{-1, 0, 0.495f}, {1, 0, 0.505f}, {0, 0, 0.5f}, {1, 1, 0.5f}};
+  for (const Row& r : rows) {
+    cockpit::outflow_valve = 0.5f;
+    toggle_switch::air_valve_manual = r.sw;
+    failure_tables.pressurisation[2] = r.jammed;
+    update_pressurization();
+    EXPECT_NEAR(cockpit::outflow_valve, r.after, 1e-6f) << r.sw << " " << r.jammed;
+  }
+}
+
+TEST_F(Cabin, PackFlowBySwitchBleedsAndFlaps) {
+  frame_time = 6.0f;  // one frame reaches any flow
+  struct Row {
+    float sw, other, valve;
+    int ground;
+    float bleed1, flap, flow;
+  } rows[] = {
+      {2, 1, 1, 1, 1, 0, 1.82f}, {2, 1, 0.5f, 1, 1, 0, 0.91f}, {1, 1, 1, 1, 0, 0, 1.45f}, {1, 1, 1, 1, 1, 0, 1},
+      {1, 0, 1, 0, 1, 0, 1.45f}, {1, 1, 1, 0, 1, 0, 1},         {1, 0, 1, 0, 1, 0.1f, 1},  {0, 1, 1, 1, 0, 0, 0},
+  };
+  toggle_switch::bleed_air_2_pos = 0.0f;
+  for (const Row& r : rows) {
+    press_ctrl.pack_flow_l = 0.0f;
+    air::l_pack_pos = r.sw;
+    air::r_pack_pos = r.other;
+    air::l_pack_bleed_valve_pos = r.valve;
+    on_ground = r.ground;
+    toggle_switch::bleed_air_1_pos = r.bleed1;
+    host_mirror.sim_cockpit2_controls_flap_ratio = r.flap;
+    static_pressure_altitude_ft = cockpit::cabin_altitude_actual = 0.0f;
+    update_pressurization();
+    EXPECT_NEAR(press_ctrl.pack_flow_l, r.flow, 1e-6f)
+        << r.sw << " " << r.other << " " << r.valve << " " << r.ground << " " << r.bleed1 << " " << r.flap;
+  }
+}
+
+TEST_F(Cabin, RamDoorsCloseInFlightAboveTheirSpeed) {
+  on_ground = 0;
+  struct Row {
+    float flap, mps, before, target;
+  } rows[] = {{0, 100, 1, 0},   {0.1f, 122.9f, 0, 1}, {0.1f, 123, 0, 0},
+              {0.1f, 136, 1, 1}, {0.1f, 136.1f, 1, 0}};
+  for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_controls_flap_ratio = r.flap;
+    host_mirror.sim_flightmodel_position_groundspeed = r.mps;
+    press_ctrl.ram_door_target = r.before;
+    update_pressurization();
+    EXPECT_EQ(press_ctrl.ram_door_target, r.target) << r.flap << " " << r.mps << " " << r.before;
+  }
+}
+
+TEST_F(Cabin, OutflowValveCommandInCruiseAndOnTheGround) {
+  // Cruise at FLT ALT 35000 with the cabin at 8000 ft (7.4587 psi): the
+  // rate command is limited to 700 ft/min beyond 35 ft of error.
+  toggle_switch::air_valve_ctrl = 0.0f;
+  on_ground = 0;
+  struct Row {
+    float error, cabin, cmd;
+  } rows[] = {{35, 8000, 0.077824f}, {70, 8000, 0.077824f}, {17.5f, 8000, 0.030299f}, {0, 8000, 0},
+              {-35, 8000, 0},         {35, 14501, 0}};
+  for (const Row& r : rows) {
+    press_ctrl = PressController{};
+    press_ctrl.press_ctrl_armed = 1;
+    cockpit::pressurization_mode2 = 3.0f;
+    host_mirror.sim_cockpit_pressure_max_allowable_altitude = 35000.0f;
+    press_ctrl.prev_flt_alt = press_ctrl.mode_alt_ref = press_ctrl.max_alt_reached = 35000.0f;
+    static_pressure_altitude_ft = 35000.0f;
+    cockpit::cabin_altitude_actual = r.cabin;
+    press_ctrl.sched_cabin_alt = r.cabin + r.error;
+    update_pressurization();
+    EXPECT_EQ(press_ctrl.mode, 3.0f);
+    EXPECT_NEAR(press_ctrl.valve_cmd, r.cmd, 2e-5f) << r.error << " " << r.cabin;
+  }
+  // On the ground in mode 0 the command is 350 ft/min the way the
+  // differential points; a differential crossing zero disarms and opens.
+  on_ground = 1;
+  struct Ground {
+    float prev_diff, cmd;
+  } grounds[] = {{0.2f, 0.059457f}, {-0.1f, 1}};
+  for (const Ground& g : grounds) {
+    press_ctrl = PressController{};
+    press_ctrl.press_ctrl_armed = 1;
+    press_ctrl.prev_cabin_diff = g.prev_diff;
+    cockpit::pressurization_mode2 = 0.0f;
+    static_pressure_altitude_ft = 0.0f;
+    cockpit::cabin_altitude_actual = -500.0f;
+    update_pressurization();
+    EXPECT_NEAR(press_ctrl.valve_cmd, g.cmd, 2e-5f) << g.prev_diff;
   }
 }
 
