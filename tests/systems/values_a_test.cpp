@@ -823,4 +823,83 @@ TEST_F(Cabin, OutflowValveCommandInCruiseAndOnTheGround) {
   }
 }
 
+TEST_F(Cabin, ScheduleByModeAndFlightAltitudeBand) {
+  toggle_switch::air_valve_ctrl = 0.0f;
+  on_ground = 0;
+  // Climb: maximum differential M and schedule end A by the FLT ALT band;
+  // 10000 ft of climb from a sea-level field.
+  struct Climb {
+    float flt, m, a;
+  } climbs[] = {{20000, 7.45f, 20000}, {28000, 7.45f, 27000}, {28001, 7.8f, 28001}, {37000, 7.8f, 36000},
+                {37001, 8.35f, 37001}, {41000, 8.35f, 40000}, {45000, 8.35f, 40000}};
+  for (const Climb& c : climbs) {
+    press_ctrl = PressController{};
+    cockpit::pressurization_mode2 = 2.0f;
+    host_mirror.sim_cockpit_pressure_max_allowable_altitude = c.flt;
+    static_pressure_altitude_ft = 10000.0f;
+    cockpit::cabin_altitude_actual = 2000.0f;
+    update_pressurization();
+    const float cruise = pressure_altitude_ft(pressure_at_ft(std::fmin(c.flt, 41000.0f)) + c.m);
+    EXPECT_EQ(press_ctrl.mode, 2.0f) << c.flt;
+    EXPECT_NEAR(press_ctrl.cruise_cabin_alt, cruise, 0.5f) << c.flt;
+    EXPECT_NEAR(press_ctrl.sched_cabin_alt, cruise * 10000.0f / c.a, 0.5f) << c.flt;
+    EXPECT_EQ(press_ctrl.sched_max_diff, c.m) << c.flt;  // the schedule is beyond M this low
+  }
+  // Descent from FLT ALT 35000 with the cabin at 8000 toward a 1000 ft field.
+  pressurization::knobs_landing_alt = 1000.0f;
+  struct Descent {
+    float ambient, max_alt, mode, sched, max_diff;
+  } descents[] = {{20000, 35000, 4, 4911.765f, 7.45f}, {30000, 35000, 4, 6970.588f, 7.8f}, {20000, 19000, 2, -1, -1}};
+  for (const Descent& d : descents) {
+    press_ctrl = PressController{};
+    cockpit::pressurization_mode2 = 4.0f;
+    host_mirror.sim_cockpit_pressure_max_allowable_altitude = 35000.0f;
+    press_ctrl.prev_flt_alt = press_ctrl.mode_alt_ref = 35000.0f;
+    press_ctrl.max_alt_reached = d.max_alt;
+    press_ctrl.cruise_cabin_alt = 8000.0f;
+    static_pressure_altitude_ft = d.ambient;
+    cockpit::cabin_altitude_actual = 6000.0f;
+    update_pressurization();
+    EXPECT_EQ(press_ctrl.mode, d.mode) << d.ambient << " " << d.max_alt;
+    if (d.mode != 4.0f) continue;
+    EXPECT_NEAR(press_ctrl.sched_cabin_alt, d.sched, 0.01f) << d.ambient;
+    EXPECT_EQ(press_ctrl.sched_max_diff, d.max_diff) << d.ambient;
+  }
+  // Take-off mode on the ground: 1.5 s of either engine above N1 60 and N2 89.
+  on_ground = 1;
+  struct TakeOff {
+    float n1, n2, flt, mode, cruise;
+  } takeoffs[] = {{60.1f, 89.1f, 35000, 1, 8000}, {60.1f, 89.1f, 14000, 1, 4000}, {60, 89.1f, 14000, 0, 0},
+                  {60.1f, 89, 14000, 0, 0}};
+  for (const TakeOff& t : takeoffs) {
+    press_ctrl = PressController{};
+    press_ctrl.press_mode_timer_up = 1.45f;
+    cockpit::pressurization_mode2 = 0.0f;
+    host_mirror.sim_flightmodel2_engines_N1_percent[1] = t.n1;
+    host_mirror.sim_flightmodel2_engines_N2_percent[1] = t.n2;
+    host_mirror.sim_cockpit_pressure_max_allowable_altitude = t.flt;
+    static_pressure_altitude_ft = 1000.0f;
+    update_pressurization();
+    EXPECT_EQ(press_ctrl.mode, t.mode) << t.n1 << " " << t.n2 << " " << t.flt;
+    EXPECT_NEAR(press_ctrl.cruise_cabin_alt, t.cruise, 0.01f) << t.n1 << " " << t.n2 << " " << t.flt;
+  }
+  update_pressurization();
+  EXPECT_EQ(press_ctrl.sched_max_diff, 0.0f);
+  // Spooled down: both engines below N1 50 and N2 84 for 1.5 s end it.
+  struct Spool {
+    float n1a, n2a, n1b, n2b, timer;
+  } spools[] = {{50, 0, 0, 84, 0}, {49.9f, 0, 0, 84, 0.1f}, {0, 84, 0, 83.9f, 0.1f}};
+  for (const Spool& sp : spools) {
+    cockpit::pressurization_mode2 = 1.0f;
+    press_ctrl.press_mode_timer_down = 0.0f;
+    host_mirror.sim_flightmodel2_engines_N1_percent[0] = sp.n1a;
+    host_mirror.sim_flightmodel2_engines_N2_percent[0] = sp.n2a;
+    host_mirror.sim_flightmodel2_engines_N1_percent[1] = sp.n1b;
+    host_mirror.sim_flightmodel2_engines_N2_percent[1] = sp.n2b;
+    update_pressurization();
+    EXPECT_NEAR(press_ctrl.press_mode_timer_down, sp.timer, 1e-6f) << sp.n1a << " " << sp.n2a << " " << sp.n1b << " " << sp.n2b;
+    EXPECT_EQ(press_ctrl.sched_max_diff, 8.35f);
+  }
+}
+
 }  // namespace
