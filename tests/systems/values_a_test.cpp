@@ -16,7 +16,10 @@
 #include "core/failure_tables.h"
 #include "navdata/air_data.h"
 #include "systems/air/air_values.h"
+#include "systems/air/pneumatics.h"
 #include "systems/air/pressurisation.h"
+#include "systems/annunciators/annunciators_panels.h"
+#include "systems/system_state.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
 #include "panel_fixture.h"
@@ -900,6 +903,170 @@ TEST_F(Cabin, ScheduleByModeAndFlightAltitudeBand) {
     EXPECT_NEAR(press_ctrl.press_mode_timer_down, sp.timer, 1e-6f) << sp.n1a << " " << sp.n2a << " " << sp.n1b << " " << sp.n2b;
     EXPECT_EQ(press_ctrl.sched_max_diff, 8.35f);
   }
+}
+
+// The APU alone feeds the ducts (engines shut down), its supply 50 psi.
+class Bleeds : public PanelTest {
+ protected:
+  void SetUp() override {
+    PanelTest::SetUp();
+    pneumatics = PneumaticsState{};
+    pneumatics.apu_bleed_priority = 1.0f;
+    failure_tables = FailureTables{};
+    overhead_lights = OverheadLightState{};
+    delay_flags = DelayTimerFlags{};
+    toggle_switch::bleed_air_1_pos = toggle_switch::bleed_air_2_pos = 0.0f;
+    toggle_switch::bleed_air_apu_pos = 1.0f;
+    spring_toggle_switch::APU_start_pos = 1.0f;
+    air::l_pack_pos = air::r_pack_pos = 1.0f;
+    air::isolation_valve_pos = 1.0f;
+    engine::indicators_N1_percent_1 = engine::indicators_N1_percent_2 = 0.0f;
+    air::engine1_starter_valve = air::engine2_starter_valve = 0.0f;
+    air::engine1_bleed_valve_pos = air::engine2_bleed_valve_pos = 0.0f;
+    air::isolation_bleed_valve_pos = air::l_pack_bleed_valve_pos = air::r_pack_bleed_valve_pos = 0.0f;
+    air::apu_bleed_valve_pos = 1.0f;
+    system_::wing_anti_ice_valve[0] = system_::wing_anti_ice_valve[1] = 0.0f;
+    for (int slot : {3, 4, 5, 6}) failure_tables.pressurisation[slot] = 1.0f;  // valves stay where a row puts them
+    indicators::duct_press_L = indicators::duct_press_R = 0.0f;
+    host_mirror.sim_cockpit2_electrical_APU_N1_percent = 100.0f;
+    per_flight_values.apu_bleed_capability_psi = 50.0f;
+    static_pressure_altitude_ft = 0.0f;
+    frame_time = 0.1f;
+  }
+};
+
+TEST_F(Bleeds, ApuRegulationTargetsByPackConfiguration) {
+  // Each row starts the factor 0.01 below the expected target, so one frame
+  // lands on it only if the target is the expected one.
+  struct Row {
+    float lp, rp, apu_sw, timer, starter1, starter2, iso, target;
+  } rows[] = {
+      {1, 1, 1, 2.5f, 0, 0, 0, 0.42f},  {1, 1, 1, 2.3f, 0, 0, 0, 1},    {0, 0, 1, 1.8f, 0, 0, 0, 0.76f},
+      {0, 0, 1, 2.0f, 0, 0, 0, 0.66f},  {0, 0, 1, 9.3f, 0, 0, 0, 0.66f}, {0, 0, 1, 9.5f, 0, 0, 0, 0.42f},
+      {1, 1, 0, 5, 0, 0, 0, 1},         {2, 1, 1, 5, 0, 0, 0, 1},        {1, 0, 1, 5, 0, 0, 0, 1},
+      {1, 1, 1, 5, 0.1f, 0, 0, 1},      {1, 1, 1, 5, 0, 1, 0.5f, 1},     {1, 1, 1, 5, 0, 1, 0, 0.42f},
+  };
+  for (const Row& r : rows) {
+    pneumatics = PneumaticsState{};
+    air::l_pack_pos = r.lp;
+    air::r_pack_pos = r.rp;
+    pneumatics.pack_config_last[0] = r.lp;
+    pneumatics.pack_config_last[1] = r.rp;
+    pneumatics.pack_config_timer_s = r.timer;
+    toggle_switch::bleed_air_apu_pos = r.apu_sw;
+    air::engine1_starter_valve = r.starter1;
+    air::engine2_starter_valve = r.starter2;
+    air::isolation_bleed_valve_pos = r.iso;
+    pneumatics.apu_reg_factor = r.target - 0.01f;
+    update_pneumatics();
+    EXPECT_NEAR(pneumatics.apu_reg_factor, r.target, 1e-5f)
+        << r.lp << r.rp << r.apu_sw << " " << r.timer << " " << r.starter1 << r.starter2 << r.iso;
+    EXPECT_NEAR(air::apu_psi, std::fmin(41.0f, r.target * 50.0f), 1e-3f) << r.lp << r.rp << " " << r.timer;
+  }
+  // A changed configuration restarts the timer; it counts to 15 s at most.
+  pneumatics = PneumaticsState{};
+  pneumatics.pack_config_timer_s = 14.95f;
+  pneumatics.pack_config_last[0] = pneumatics.pack_config_last[1] = 1.0f;
+  update_pneumatics();
+  EXPECT_EQ(pneumatics.pack_config_timer_s, 15.0f);
+  air::r_pack_pos = 0.0f;
+  update_pneumatics();
+  EXPECT_EQ(pneumatics.pack_config_timer_s, 0.0f);
+  // Above its target the factor falls at 0.06 per second.
+  air::r_pack_pos = 1.0f;
+  pneumatics = PneumaticsState{};
+  pneumatics.pack_config_last[0] = pneumatics.pack_config_last[1] = 1.0f;
+  pneumatics.pack_config_timer_s = 5.0f;
+  pneumatics.apu_reg_factor = 0.5f;
+  update_pneumatics();
+  EXPECT_NEAR(pneumatics.apu_reg_factor, 0.494f, 1e-6f);
+}
+
+TEST_F(Bleeds, ConsumerDemandDuctsAndGroundAir) {
+  struct Row {
+    float wing_l, starter1, starter2, iso, r_pack;
+    int inlet;
+    float apu_demand, engine1_demand, duct_l_share, duct_r_share;
+  } rows[] = {{0.5f, 0, 0, 0, 0, 0, 12, 0, 1, 0},
+              {0, 1, 0, 0, 0, 1, 26, 1, 1, 0},
+              {0, 0, 1, 1, 1, 0, 32, 0, 1, 1}};
+  air::l_pack_bleed_valve_pos = 1.0f;
+  for (const Row& r : rows) {
+    pneumatics = PneumaticsState{};
+    pneumatics.apu_bleed_priority = 1.0f;
+    indicators::duct_press_L = indicators::duct_press_R = 0.0f;
+    system_::wing_anti_ice_valve[0] = r.wing_l;
+    air::engine1_starter_valve = r.starter1;
+    air::engine2_starter_valve = r.starter2;
+    air::isolation_bleed_valve_pos = r.iso;
+    air::r_pack_bleed_valve_pos = r.r_pack;
+    host_mirror.sim_cockpit2_ice_ice_inlet_heat_on_per_engine[0] = r.inlet;
+    update_pneumatics();
+    const auto why = ::testing::Message() << r.wing_l << " " << r.starter1 << r.starter2 << r.iso << r.r_pack << r.inlet;
+    EXPECT_NEAR(pneumatics.apu_bleed_demand_psi, r.apu_demand, 1e-4f) << why;
+    EXPECT_NEAR(pneumatics.bleed_demand_psi[0], r.engine1_demand, 1e-6f) << why;
+    // The ducts lag 4 per second toward the APU's pressure.
+    EXPECT_NEAR(indicators::duct_press_L, 0.4f * air::apu_psi * r.duct_l_share, 1e-5f) << why;
+    EXPECT_NEAR(indicators::duct_press_R, 0.4f * air::apu_psi * r.duct_r_share, 1e-5f) << why;
+  }
+  // The air cart builds 6 psi per second toward 48 while connected.
+  struct Cart {
+    float connected, before, after;
+  } carts[] = {{1, 0, 0.6f}, {1, 47.9f, 48}, {0.99f, 20, 0}};
+  for (const Cart& c : carts) {
+    script_mirror.zuvadud_D738_engine_engine_air_start = c.connected;
+    pneumatics.ground_air_psi = c.before;
+    update_pneumatics();
+    EXPECT_NEAR(pneumatics.ground_air_psi, c.after, 1e-5f) << c.connected << " " << c.before;
+  }
+}
+
+TEST_F(Bleeds, ApuValveCommandDualBleedAndPriority) {
+  struct Row {
+    int failed;
+    float fire, start_sw, bat, cooling, apu_sw, capability, cmd;
+  } rows[] = {{0, 0, 1, 1, 0, 1, 8.1f, 1}, {0, 0, 1, 1, 0, 1, 8, 0}, {6, 0, 1, 1, 0, 1, 50, 0}, {0, 1, 1, 1, 0, 1, 50, 0},
+              {0, 0, 0, 1, 0, 1, 50, 0},   {0, 0, 1, 0, 0, 1, 50, 0}, {0, 0, 1, 1, 1, 1, 50, 0}, {0, 0, 1, 1, 0, 0, 50, 0}};
+  for (const Row& r : rows) {
+    pneumatics = PneumaticsState{};
+    host_mirror.sim_operation_failures_rel_APU_press = r.failed;
+    fire::apu_ext_switch_pos_arm = r.fire;
+    spring_toggle_switch::APU_start_pos = r.start_sw;
+    electric::batbus_status = r.bat;
+    delay_flags.apu_start_companion = r.cooling;
+    toggle_switch::bleed_air_apu_pos = r.apu_sw;
+    per_flight_values.apu_bleed_capability_psi = r.capability;
+    update_pneumatics();
+    EXPECT_EQ(pneumatics.apu_valve_cmd, r.cmd)
+        << r.failed << r.fire << r.start_sw << r.bat << r.cooling << r.apu_sw << " " << r.capability;
+  }
+  electric::batbus_status = 1.0f;
+  per_flight_values.apu_bleed_capability_psi = 50.0f;
+  toggle_switch::bleed_air_apu_pos = 1.0f;
+  // Engine 1 bleed with the APU: DUAL BLEED, and the APU keeps priority
+  // unless the left duct is more than 5 psi above it (APU 26 psi here).
+  toggle_switch::bleed_air_1_pos = 1.0f;
+  air::l_pack_pos = 2.0f;
+  annunciator::brightness_level = 0.8f;
+  struct Priority {
+    float duct_before, priority;
+  } priorities[] = {{34.3f, 1}, {34.4f, 0}};
+  for (const Priority& p : priorities) {
+    pneumatics = PneumaticsState{};
+    pneumatics.apu_bleed_priority = 1.0f;
+    pneumatics.apu_reg_factor = 0.5f;
+    indicators::duct_press_L = p.duct_before;
+    update_pneumatics();
+    EXPECT_NEAR(air::apu_psi, 26.0f, 1e-4f);
+    EXPECT_EQ(annunciator::dual_bleed, 0.8f);
+    EXPECT_EQ(pneumatics.apu_bleed_priority, p.priority) << p.duct_before;
+  }
+  air::apu_bleed_valve_pos = 0.05f;
+  update_pneumatics();
+  EXPECT_EQ(annunciator::dual_bleed, 0.0f);
+  air::apu_bleed_valve_pos = 0.06f;
+  update_pneumatics();
+  EXPECT_EQ(annunciator::dual_bleed, 0.8f);
 }
 
 }  // namespace
