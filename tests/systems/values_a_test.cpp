@@ -848,6 +848,21 @@ TEST_F(Cabin, ScheduleByModeAndFlightAltitudeBand) {
     EXPECT_NEAR(press_ctrl.sched_cabin_alt, cruise * 10000.0f / c.a, 0.5f) << c.flt;
     EXPECT_EQ(press_ctrl.sched_max_diff, c.m) << c.flt;  // the schedule is beyond M this low
   }
+  // Level off and top of descent: 0.25 psi either side of FLT ALT 35000.
+  struct Level {
+    float mode, psi_below, mode_after;
+  } levels[] = {{2, 0.24f, 3}, {2, 0.26f, 2}, {3, 0.24f, 3}, {3, 0.26f, 4}};
+  for (const Level& l : levels) {
+    press_ctrl = PressController{};
+    cockpit::pressurization_mode2 = l.mode;
+    host_mirror.sim_cockpit_pressure_max_allowable_altitude = 35000.0f;
+    press_ctrl.prev_flt_alt = 35000.0f;
+    press_ctrl.max_alt_reached = l.mode == 3.0f ? 35000.0f : 0.0f;
+    static_pressure_altitude_ft = pressure_altitude_ft(pressure_at_ft(35000.0f) + l.psi_below);
+    cockpit::cabin_altitude_actual = 8000.0f;
+    update_pressurization();
+    EXPECT_EQ(press_ctrl.mode, l.mode_after) << l.mode << " " << l.psi_below;
+  }
   // Descent from FLT ALT 35000 with the cabin at 8000 toward a 1000 ft field.
   pressurization::knobs_landing_alt = 1000.0f;
   struct Descent {
