@@ -22,6 +22,7 @@
 #include "systems/system_state.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
+#include "systems/electrical/electrical.h"
 #include "panel_fixture.h"
 #include "systems/aircraft_systems.h"
 #include "systems/fire/fire_values.h"
@@ -31,6 +32,7 @@
 #include "systems/switches/switch_memory.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/hydraulics/hydraulic_values.h"
+#include "systems/ice_rain/ice_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"
 #include "systems/systems_step_outputs.h"
@@ -391,6 +393,114 @@ TEST_F(Lights, VoiceRecorderRunsOnFiveMinutesAfterShutdown) {
   electric::ac_tnsbus2_status = 0.0f;
   annunciators_recorders();
   EXPECT_EQ(annunciator::cvr, 0.0f);
+}
+
+TEST_F(Lights, ElectricalPanelSourceDriveStandbyAndApuLights) {
+  struct Source {
+    int gen_off;
+    float gpu_amps, apu_amps, apu_on_bus1, lit;
+  } sources[] = {{1, 0.9f, 0.9f, 1, 1}, {1, 1, 0, 0, 0}, {1, 0, 1, 1, 0}, {1, 0, 1, 0, 1}, {0, 0, 0, 0, 0}};
+  for (const Source& r : sources) {
+    host_mirror.sim_cockpit2_annunciators_generator_off[0] = r.gen_off;
+    host_mirror.sim_cockpit_electrical_gpu_amps = r.gpu_amps;
+    host_mirror.sim_cockpit2_electrical_APU_generator_amps = r.apu_amps;
+    electrical::apu_power_bus1 = r.apu_on_bus1;
+    annunciators_electrical();
+    EXPECT_EQ(annunciator::source_off1, r.lit) << r.gen_off << " " << r.gpu_amps << " " << r.apu_amps << " " << r.apu_on_bus1;
+    EXPECT_EQ(annunciator::gen_off_bus1, static_cast<float>(r.gen_off));
+  }
+  struct Apu {
+    float enable, amps, lit;
+  } apus[] = {{1, 0, 1}, {1, 0.1f, 0}, {0, 0, 0}};
+  for (const Apu& a : apus) {
+    electrical::apu_bus_enable = a.enable;
+    host_mirror.sim_cockpit2_electrical_APU_generator_amps = a.amps;
+    annunciators_electrical();
+    EXPECT_EQ(annunciator::apu_gen_off_bus, a.lit) << a.enable << " " << a.amps;
+  }
+  struct Standby {
+    float pos, t1, t2, volts, lit;
+  } standbys[] = {{0, 1, 1, 24, 1},   {-1, 1, 1, 9.9f, 1}, {-1, 1, 1, 10, 0}, {1, 0, 0, 9.9f, 1},
+                  {1, 1, 0, 9.9f, 0}, {1, 0, 1, 9.9f, 0},  {1, 0, 0, 10, 0}};
+  for (const Standby& b : standbys) {
+    electric::standby_bat_pos = b.pos;
+    electric::ac_tnsbus1_status = b.t1;
+    electric::ac_tnsbus2_status = b.t2;
+    host_mirror.sim_cockpit2_electrical_battery_voltage_actual_volts[1] = b.volts;
+    annunciators_electrical();
+    EXPECT_EQ(annunciator::standby_pwr_off, b.lit) << b.pos << " " << b.t1 << b.t2 << " " << b.volts;
+    EXPECT_EQ(annunciator::trans_bus_off1, b.t1 == 0 ? 1.0f : 0.0f);
+    EXPECT_EQ(annunciator::trans_bus_off2, b.t2 == 0 ? 1.0f : 0.0f);
+  }
+  struct Drive {
+    int failed;
+    float available, lit;
+  } drives[] = {{6, 1, 1}, {5, 1, 0}, {0, 0, 1}};
+  for (const Drive& d : drives) {
+    host_mirror.sim_operation_failures_rel_genera0 = d.failed;
+    electric::gen1_available = d.available;
+    annunciators_electrical();
+    EXPECT_EQ(annunciator::drive1, d.lit) << d.failed << " " << d.available;
+  }
+}
+
+TEST_F(Lights, TransformerRectifierLightByCrossTieAndHeight) {
+  struct Row {
+    float t1, t2, tru1, tru2, tru3;
+    int cross_tie;
+    float ra, lit;
+  } rows[] = {
+      {1, 1, 0, 1, 1, 0, 0, 1},  {1, 1, 1, 1, 1, 0, 0, 0},  {1, 1, 1, 0, 1, 0, 0, 1},   {0, 1, 1, 1, 0, 0, 0, 1},
+      {1, 0, 1, 0, 0, 0, 0, 0},  {1, 1, 1, 0, 1, 1, 10, 0}, {1, 1, 1, 0, 0, 1, 10, 1},  {1, 0, 1, 0, 0, 1, 10, 0},
+      {1, 1, 1, 0, 1, 1, 9.9f, 1}, {1, 1, 1, 1, 0, 1, 9.9f, 1}, {0, 1, 1, 1, 0, 1, 9.9f, 0},
+  };
+  for (const Row& r : rows) {
+    electric::ac_tnsbus1_status = r.t1;
+    electric::ac_tnsbus2_status = r.t2;
+    electric::tru1_status = r.tru1;
+    electric::tru2_status = r.tru2;
+    electric::tru3_status = r.tru3;
+    host_mirror.sim_cockpit2_electrical_cross_tie = r.cross_tie;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra;
+    annunciators_electrical();
+    EXPECT_EQ(annunciator::tr_unit, r.lit)
+        << r.t1 << r.t2 << " " << r.tru1 << r.tru2 << r.tru3 << " " << r.cross_tie << " " << r.ra;
+  }
+}
+
+TEST_F(Lights, WindowHeatOnBelowFortyThreeDegrees) {
+  struct Row {
+    float sw, bus, temp, ovht, lit;
+  } rows[] = {{1, 1, 42.9f, 0, 1}, {1, 1, 43, 0, 0}, {1, 1, 20, 1, 0}, {0, 1, 20, 0, 0}, {1, 0.5f, 20, 0, 0}};
+  for (const Row& r : rows) {
+    ice::window_heat_l_side_pos = r.sw;
+    electric::ac_tnsbus2_status = r.bus;
+    ice::l_side_temp = r.temp;
+    annunciator::window_heat_ovht_ls = r.ovht;
+    annunciators_electrical();  // one frame of 0.125 s settles the 8/s filter
+    EXPECT_EQ(annunciator::window_heat_l_side, r.lit) << r.sw << " " << r.bus << " " << r.temp << " " << r.ovht;
+  }
+}
+
+TEST_F(Lights, ElectricPumpOverheatsRunningDry) {
+  // Heat builds 0.5 per second while the pump runs dry, lights above 100 and
+  // goes out below 1, falling 1/1.33 per second.
+  frame_time = 10.0f;
+  toggle_switch::electric_hydro_pumps2_pos = 1.0f;
+  hydraulic::hyd_B_qty = 30.0f;
+  for (int i = 0; i < 16; ++i) annunciators_electrical();  // cool from any earlier heat
+  EXPECT_EQ(annunciator::el_hyd_ovht_2, 0.0f);
+  hydraulic::hyd_B_qty = 29.9f;
+  for (int i = 1; i <= 6; ++i) {
+    annunciators_electrical();
+    EXPECT_EQ(annunciator::el_hyd_ovht_2, i == 6 ? 1.0f : 0.0f) << i;
+  }
+  EXPECT_EQ(annunciator::el_hyd_ovht_1, 0.0f);
+  hydraulic::hyd_B_qty = 30.0f;
+  for (int i = 1; i <= 16; ++i) {
+    annunciators_electrical();
+    EXPECT_EQ(annunciator::el_hyd_ovht_2, i == 16 ? 0.0f : 1.0f) << i;
+  }
 }
 
 class Brakes : public PanelTest {
