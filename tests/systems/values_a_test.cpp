@@ -26,6 +26,7 @@
 #include "panel_fixture.h"
 #include "systems/aircraft_systems.h"
 #include "systems/fire/fire_values.h"
+#include "systems/fuel/fuel_values.h"
 #include "systems/gear_brakes/autobrake_state.h"
 #include "systems/gear_brakes/brake_command_state.h"
 #include "systems/gear_brakes/brakes.h"
@@ -35,6 +36,7 @@
 #include "systems/ice_rain/ice_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"
+#include "core/variant.h"
 #include "systems/systems_step_outputs.h"
 
 namespace {
@@ -501,6 +503,162 @@ TEST_F(Lights, ElectricPumpOverheatsRunningDry) {
     annunciators_electrical();
     EXPECT_EQ(annunciator::el_hyd_ovht_2, i == 16 ? 0.0f : 1.0f) << i;
   }
+}
+
+// One input each, from a panel with every light dark; levels L1 1, L2 0.5, L0 0.8.
+TEST_F(Lights, SingleConditionLightsOfTheOverheadFireCabinAndAntiIcePanels) {
+  using namespace annunciator;
+  struct Row {
+    const char* what;
+    void (*set)();
+    const float* light;
+    float lit;
+  } rows[] = {
+      {"fadec 6", [] { host_mirror.sim_operation_failures_rel_fadec_0 = 6; }, &fadec_fail_0, 1},
+      {"fadec 5", [] { host_mirror.sim_operation_failures_rel_fadec_0 = 5; }, &fadec_fail_0, 0},
+      {"smoke", [] { host_mirror.sim_operation_failures_rel_smoke_cpit = 1; }, &smoke, 1},
+      {"oxygen", [] { host_mirror.sim_cockpit_warnings_annunciators_passenger_oxy_on = 1; }, &pax_oxy, 1},
+      {"filter 1", [] { host_mirror.sim_operation_failures_failures[330] = 6; }, &bypass_filter_1, 1},
+      {"filter 2", [] { host_mirror.sim_operation_failures_failures[331] = 6; }, &bypass_filter_2, 1},
+      {"alternate", [] { cockpit::pressurization_mode = 2.0f; }, &altn_press, 1},
+      {"channel 1", [] { cockpit::pressurization_mode = 1.0f; }, &altn_press, 0},
+      {"manual", [] { toggle_switch::air_valve_ctrl = 2.0f; }, &manual_press, 1},
+      {"door unlocked", [] { toggle_switch::flt_dk_door = 0.0f; door::flt_dk_door_ratio = 0.1f; }, &door_lock_fail, 1},
+      {"door open locked", [] { door::flt_dk_door_ratio = 0.1f; }, &door_lock_fail, 0},
+      {"gps 2", [] { host_mirror.sim_operation_failures_rel_gps2 = 6; }, &gps, 1},
+      {"parking", [] { cockpit::parking_brake_pos = 1.0f; }, &parking_brake, 0.5f},
+      {"egt 950.1", [] { host_mirror.sim_cockpit2_engine_indicators_EGT_deg_C[0] = 950.1f; }, &engine1_ovht, 1},
+      {"egt 950", [] { host_mirror.sim_cockpit2_engine_indicators_EGT_deg_C[0] = 950.0f; }, &engine1_ovht, 0},
+      {"engine fire", [] { host_mirror.sim_operation_failures_rel_engfir0 = 6; }, &engine1_fire, 0.5f},
+      {"fire bell", [] { host_mirror.sim_operation_failures_rel_engfir1 = 6; }, &fire_bell_annun, 0.5f},
+      {"bell unpowered",
+       [] {
+         host_mirror.sim_operation_failures_rel_engfir1 = 6;
+         electric::ac_stdbus_status = 0.0f;
+       },
+       &fire_bell_annun, 0},
+      {"wheel well", [] { toggle_switch::fire_test = 1.0f; }, &wheel_well_fire, 1},
+      {"wheel well unpowered",
+       [] {
+         toggle_switch::fire_test = 1.0f;
+         electric::ac_tnsbus1_status = electric::ac_tnsbus2_status = 0.0f;
+       },
+       &wheel_well_fire, 0},
+      {"fault test", [] { toggle_switch::fire_test = -1.0f; }, &fire_fault_inop, 1},
+      {"apu det test", [] { toggle_switch::fire_test = -1.0f; }, &fire_apu_det_inop, 1},
+      {"separation", [] { host_mirror.sim_operation_failures_rel_engsep1 = 6; }, &fire_fault_inop, 1},
+      {"bottle empty", [] { fire::engine01_02L_ext_bottle_psi = 0.0f; }, &l_bottle_discharge, 1},
+      {"cargo test", [] { push_botton::cargo_fire_test = 1.0f; }, &extinguisher_circuit_annun2, 1},
+      {"crossfeed open", [] { fuel::cross_feed_valve = 1.0f; }, &crossfeed, 0.3f},
+      {"crossfeed open annun", [] { fuel::cross_feed_valve = 1.0f; }, &crossfeed_annun, 0.4f},
+      {"crossfeed moving", [] { fuel::cross_feed_valve = 0.011f; }, &crossfeed, 1},
+      {"crossfeed shut", [] { fuel::cross_feed_valve = 0.01f; }, &crossfeed, 0},
+      {"cabin 10001", [] { cockpit::cabin_alt = 10001.0f; }, &cabin_alt, 1},
+      {"cabin 10000", [] { cockpit::cabin_alt = 10000.0f; }, &cabin_alt, 0},
+      {"high field",
+       [] {
+         cockpit::cabin_alt = 12000.0f;
+         cockpit_options.high_alt_ldg = system_::high_alt_ldg_on = 1.0f;
+       },
+       &cabin_alt, 0},
+      {"high field option off",
+       [] {
+         cockpit::cabin_alt = 12000.0f;
+         system_::high_alt_ldg_on = 1.0f;
+       },
+       &cabin_alt, 1},
+      {"gpws test", [] { system_::gpws_test_running = 1.0f; }, &gpws, 1},
+      {"xraas missing", [] { cockpit::xraas_installed = 0.0f; }, &xraas, 1},
+      {"xraas switch", [] { toggle_switch::gpws_xraas_pos = 1.0f; }, &xraas, 1},
+      {"anti-skid dc", [] { electric::dc_bus1_status = 0.0f; }, &anti_skid_inop, 1},
+      {"parked short of full",
+       [] {
+         cockpit::parking_brake_pos = 1.0f;
+         host_mirror.sim_cockpit2_controls_parking_brake_ratio = 0.9f;
+       },
+       &anti_skid_inop, 1},
+      {"parked full",
+       [] {
+         cockpit::parking_brake_pos = 1.0f;
+         host_mirror.sim_cockpit2_controls_parking_brake_ratio = 1.0f;
+       },
+       &anti_skid_inop, 0},
+      {"airstair", [] { script_mirror.zuvadud_D738_airstairs_hide = 0.0f; }, &airstair, 1},
+      {"elt", [] { toggle_switch::elt = 1.0f; }, &annunciator::elt, 1},
+      {"apu fire was", [] { fire::apu_was_fire = 1.0f; }, &apu_fault, 1},
+      {"apu armed", [] { fire::apu_ext_switch_pos_arm = 1.0f; }, &apu_fault, 1},
+      {"hvac", [] { host_mirror.sim_cockpit_warnings_annunciators_hvac = 1; }, &wing_body_ovht_right, 1},
+      {"bleed 220.1", [] { bleed_duct_value[0] = 220.1f; }, &bleed_trip_1, 1},
+      {"bleed 220", [] { bleed_duct_value[0] = 220.0f; }, &bleed_trip_1, 0},
+      {"bleed fail", [] { host_mirror.sim_cockpit_warnings_annunciators_bleed_air_fail[1] = 6; }, &bleed_trip_2, 1},
+      {"pitot off", [] { host_mirror.sim_cockpit2_ice_ice_pitot_heat_on_pilot = 0; }, &capt_pitot_off, 1},
+      {"aoa off, a frame", [] { host_mirror.sim_cockpit2_ice_ice_AOA_heat_on_copilot = 0; }, &fo_aoa_off, 0},
+      {"wing open, switch off", [] { system_::wing_anti_ice_valve[0] = 1.0f; }, &wing_ice_on_L, 1},
+      {"wing open", [] { system_::wing_anti_ice_valve[0] = 0.951f; ice::wing_heat_pos = 1.0f; }, &wing_ice_on_L, 0.3f},
+      {"wing open annun", [] { system_::wing_anti_ice_valve[1] = 1.0f; ice::wing_heat_pos = 1.0f; }, &wing_ice_on_R_annun, 0.4f},
+      {"wing 0.95", [] { system_::wing_anti_ice_valve[0] = 0.95f; ice::wing_heat_pos = 1.0f; }, &wing_ice_on_L, 1},
+      {"wing 0.051", [] { system_::wing_anti_ice_valve[0] = 0.051f; }, &wing_ice_on_L, 1},
+      {"wing shut, switch on", [] { system_::wing_anti_ice_valve[0] = 0.05f; ice::wing_heat_pos = 1.0f; }, &wing_ice_on_L, 1},
+      {"cowl ice",
+       [] {
+         host_mirror.sim_flightmodel_failures_inlet_ice_per_engine[1] = 0.056f;
+         host_mirror.sim_cockpit2_ice_ice_inlet_heat_on_per_engine[1] = 1;
+       },
+       &cowl_ice_1, 1},
+      {"cowl ice thin",
+       [] {
+         host_mirror.sim_flightmodel_failures_inlet_ice_per_engine[1] = 0.055f;
+         host_mirror.sim_cockpit2_ice_ice_inlet_heat_on_per_engine[1] = 1;
+       },
+       &cowl_ice_1, 0},
+      {"cowl valve open", [] { system_::eng_inlet_valve[0] = 1.0f; ice::eng1_heat_pos = 1.0f; }, &eicas::eng1_tai, 0.5f},
+      {"l1 door", [] { script_mirror.tarv_doors_L1 = 0.1f; }, &fwd_entry, 1},
+      {"l2 door", [] { script_mirror.tarv_doors_L2 = 0.1f; }, &aft_entry, 1},
+      {"r1 door", [] { script_mirror.tarv_doors_R1 = 0.1f; }, &fwd_service, 1},
+      {"r2 door", [] { script_mirror.tarv_doors_R2 = 0.1f; }, &aft_service, 1},
+      {"fwd cargo", [] { script_mirror.tarv_doors_Fwd_Cargo = 0.1f; }, &fwd_cargo, 1},
+      {"aft cargo", [] { script_mirror.tarv_doors_aft_Cargo = 0.1f; }, &aft_cargo, 1},
+      {"emerg4", [] { script_mirror.tarv_doors_emerg4 = 0.1f; }, &left_fwd_overwing, 1},
+      {"aft1", [] { script_mirror.tarv_doors_aft1 = 0.1f; }, &left_aft_overwing, 1},
+      {"emerg2", [] { script_mirror.tarv_doors_emerg2 = 0.1f; }, &right_fwd_overwing, 1},
+      {"emerg1", [] { script_mirror.tarv_doors_emerg1 = 0.1f; }, &right_aft_overwing, 1},
+      {"equipment 0.011", [] { host_mirror.sim_flightmodel2_misc_custom_slider_ratio[21] = 0.011f; }, &equip_door, 1},
+      {"equipment 0.01", [] { host_mirror.sim_flightmodel2_misc_custom_slider_ratio[21] = 0.01f; }, &equip_door, 0},
+      {"mid exit", [] { variant_index = 4; script_mirror.tarv_doors_R_mid = 0.1f; }, &right_mid_exit, 1},
+      {"mid exit elsewhere", [] { script_mirror.tarv_doors_R_mid = 0.1f; }, &right_mid_exit, 0},
+  };
+  for (const Row& r : rows) {
+    SetUp();
+    ann_levels = {1.0f, 1.0f, 0.5f, 0.8f};
+    overhead_lights = OverheadLightState{};
+    fire_lights = FireLightState{};
+    anti_ice_lights = AntiIceLightState{};
+    variant_index = 0;
+    toggle_switch::flt_dk_door = toggle_switch::emer_exit_lights = 1.0f;
+    toggle_switch::fire_test = toggle_switch::air_valve_ctrl = toggle_switch::elt = toggle_switch::gpws_xraas_pos = 0.0f;
+    push_botton::cargo_fire_test = 0.0f;
+    fire::engine01_02L_ext_bottle_psi = 600.0f;
+    fire::apu_was_fire = fire::apu_ext_switch_pos_arm = 0.0f;
+    fuel::cross_feed_valve = cockpit::cabin_alt = 0.0f;
+    cockpit_options.high_alt_ldg = system_::high_alt_ldg_on = system_::gpws_test_running = 0.0f;
+    cockpit::xraas_installed = 1.0f;
+    cockpit::pressurization_mode = 1.0f;
+    door::flt_dk_door_ratio = 0.0f;
+    script_mirror.zuvadud_D738_airstairs_hide = 1.0f;
+    bleed_duct_value[0] = bleed_duct_value[1] = 0.0f;
+    host_mirror.sim_cockpit2_ice_ice_pitot_heat_on_pilot = host_mirror.sim_cockpit2_ice_ice_AOA_heat_on_copilot = 1;
+    system_::wing_anti_ice_valve[0] = system_::wing_anti_ice_valve[1] = 0.0f;
+    system_::eng_inlet_valve[0] = 0.0f;
+    ice::wing_heat_pos = ice::eng1_heat_pos = 0.0f;
+    r.set();
+    annunciators_overhead();
+    annunciators_fire();
+    annunciators_doors_radio();
+    annunciators_cabin_bleed();
+    annunciators_anti_ice();
+    EXPECT_NEAR(*r.light, r.lit, 1e-6f) << r.what;
+  }
+  variant_index = 0;
 }
 
 class Brakes : public PanelTest {
