@@ -661,6 +661,19 @@ TEST_F(Lights, SingleConditionLightsOfTheOverheadFireCabinAndAntiIcePanels) {
   variant_index = 0;
 }
 
+TEST_F(Lights, FlapNeedlesLagAtFivePerSecondOnTransferBusTwo) {
+  struct Row {
+    float bus, before, flap_deg, after;
+  } rows[] = {{1, 0, 30, 18.75f}, {1, 40, 60, 49}, {0, 10, 30, 10}};
+  for (const Row& r : rows) {
+    electric::ac_tnsbus2_status = r.bus;
+    cockpit::flap_indicator[1] = r.before;
+    host_mirror.sim_flightmodel2_wing_flap2_deg[3] = r.flap_deg;
+    flap_needles();
+    EXPECT_NEAR(cockpit::flap_indicator[1], r.after, 1e-4f) << r.bus << " " << r.before << " " << r.flap_deg;
+  }
+}
+
 class Brakes : public PanelTest {
  protected:
   void SetUp() override {
