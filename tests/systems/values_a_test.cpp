@@ -27,6 +27,7 @@
 #include "systems/aircraft_systems.h"
 #include "systems/fire/fire_values.h"
 #include "systems/fuel/fuel_values.h"
+#include "systems/flight_controls/elec_trim_state.h"
 #include "systems/gear_brakes/autobrake_state.h"
 #include "systems/gear_brakes/brake_command_state.h"
 #include "systems/gear_brakes/brakes.h"
@@ -1363,6 +1364,140 @@ TEST_F(Bleeds, ApuValveCommandDualBleedAndPriority) {
   air::apu_bleed_valve_pos = 0.06f;
   update_pneumatics();
   EXPECT_EQ(annunciator::dual_bleed, 0.8f);
+}
+
+class Controls : public PanelTest {
+ protected:
+  void SetUp() override {
+    PanelTest::SetUp();
+    hydraulic::A_rudder = hydraulic::B_rudder = 1.0f;
+    hydraulic::A_status = hydraulic::B_status = 1.0f;
+    hydraulic::standby_status = 0.0f;
+    cockpit::joy_override = cockpit::toe_brake_override = cockpit::throttle_override = 0.0f;
+    host_mirror.sim_joystick_joy_mapped_axis_avail[1] = 1;  // pitch
+  }
+};
+
+TEST_F(Controls, YokePitchGateByAutopilotAndControlWheelSteering) {
+  struct Row {
+    float disco, ap, cws, input, ratio_before, ratio;
+  } rows[] = {
+      {0, 0, 0, 0.3f, 0, 0.3f},        {0, 1, 0, 0.3f, 0.1f, 0.1f},     {1, 0, 1, 0.11f, 0.5f, 0.125f},
+      {1, 0, 1, -0.12f, 0.5f, -0.12f}, {1, 1, 0, 0.2f, 0.1f, 0.1f},     {1, 1, 0, -0.21f, 0.1f, -0.21f},
+      {1, 0, 0, 0.05f, 0.1f, 0.05f},
+  };
+  for (const Row& r : rows) {
+    script_mirror.zuvadud_D738_yoke_disco_ap = r.disco;
+    script_mirror.zuvadud_autopilot_ap_on = r.ap;
+    script_mirror.zuvadud_D738_autopilot_cws_p_status = r.cws;
+    host_mirror.sim_joystick_joy_mapped_axis_value[1] = 0.77f;  // a frame before, elsewhere
+    update_joystick_axes();
+    host_mirror.sim_cockpit2_controls_yoke_pitch_ratio = r.ratio_before;
+    host_mirror.sim_joystick_joy_mapped_axis_value[1] = r.input;
+    update_joystick_axes();
+    EXPECT_NEAR(host_mirror.sim_cockpit2_controls_yoke_pitch_ratio, r.ratio, 1e-6f)
+        << r.disco << r.ap << r.cws << " " << r.input << " " << r.ratio_before;
+  }
+  // A steady small input under control-wheel steering lets the yoke home at 6/s.
+  script_mirror.zuvadud_D738_yoke_disco_ap = script_mirror.zuvadud_autopilot_ap_on = 0.0f;
+  script_mirror.zuvadud_D738_autopilot_cws_p_status = 1.0f;
+  for (float input : {0.11f, 0.12f}) {
+    host_mirror.sim_joystick_joy_mapped_axis_value[1] = input;
+    update_joystick_axes();
+    update_joystick_axes();
+    EXPECT_NEAR(host_mirror.sim_cockpit2_controls_yoke_pitch_ratio, input == 0.11f ? 0.0275f : 0.12f, 1e-6f) << input;
+  }
+  // Manual reversion: a third of the authority and a bit more.
+  hydraulic::A_rudder = hydraulic::B_rudder = 0.0f;
+  for (float input : {-1.0f, 0.5f}) {
+    host_mirror.sim_joystick_joy_mapped_axis_value[1] = input;
+    update_joystick_axes();
+    EXPECT_NEAR(axis::pitch, input < 0 ? -0.35f : 0.175f, 1e-6f) << input;
+  }
+}
+
+TEST_F(Controls, ToeBrakeAxesScaledByTheirLimits) {
+  brake_ratios.toe_limit_left = 0.2f;
+  brake_ratios.toe_limit_right = 0.3f;
+  host_mirror.sim_joystick_joy_mapped_axis_avail[6] = 1;
+  struct Row {
+    float one_pedal, input, left, right;
+  } rows[] = {{0, 0.5f, 0.1f, 0}, {0, 1.5f, 0.2f, 0}, {0, -0.5f, 0, 0}, {1, 0.5f, 0.1f, 0.1f}};
+  for (const Row& r : rows) {
+    axis::right_toe_brake = 0.0f;
+    script_mirror.zuvadud_D738_fms_toe_brakes_ovr = r.one_pedal;
+    host_mirror.sim_joystick_joy_mapped_axis_value[6] = r.input;
+    update_joystick_axes();
+    EXPECT_NEAR(axis::left_toe_brake, r.left, 1e-6f) << r.one_pedal << " " << r.input;
+    EXPECT_NEAR(axis::right_toe_brake, r.right, 1e-6f) << r.one_pedal << " " << r.input;
+  }
+  cockpit::toe_brake_override = 1.0f;
+  host_mirror.sim_joystick_joy_mapped_axis_value[6] = 1.0f;
+  update_joystick_axes();
+  EXPECT_NEAR(axis::left_toe_brake, 0.1f, 1e-6f);
+}
+
+TEST_F(Controls, ReverserFailuresAndLocksByHydraulicsAndHeight) {
+  struct Row {
+    float a, stby, ra;
+    int mode;
+    int revdep, revers;
+  } rows[] = {{1, 0, 10, 1, 0, 0}, {1, 0, 10.1f, 1, 0, 6}, {1, 0, 10.1f, 3, 6, 0}, {0, 0, 0, 1, 0, 6}, {0, 1, 0, 1, 0, 0}};
+  for (const Row& r : rows) {
+    hydraulic::A_status = r.a;
+    hydraulic::standby_status = r.stby;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra;
+    host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = r.mode;
+    update_trim_switches_reversers();  // the frame before, in the same mode
+    update_trim_switches_reversers();
+    EXPECT_EQ(host_mirror.sim_operation_failures_rel_revdep0, r.revdep) << r.a << r.stby << " " << r.ra << " " << r.mode;
+    EXPECT_EQ(host_mirror.sim_operation_failures_rel_revers0, r.revers) << r.a << r.stby << " " << r.ra << " " << r.mode;
+  }
+  hydraulic::A_status = 1.0f;
+  host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = host_mirror.sim_cockpit2_engine_actuators_prop_mode[1] = 1;
+  struct Lock {
+    float throttle, ra, lock;
+  } locks[] = {{0.02f, 10, 0}, {0.021f, 0, 1}, {0, 10.1f, 1}};
+  for (const Lock& l : locks) {
+    host_mirror.sim_cockpit2_engine_actuators_throttle_ratio[1] = l.throttle;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = l.ra;
+    update_trim_switches_reversers();
+    EXPECT_EQ(flt_ctrls::lock_reverse2, l.lock) << l.throttle << " " << l.ra;
+    EXPECT_EQ(flt_ctrls::lock_reverse12, l.lock) << l.throttle << " " << l.ra;
+  }
+  // Both in reverse: each lever from its throttle, and their mean.
+  host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = host_mirror.sim_cockpit2_engine_actuators_prop_mode[1] = 3;
+  host_mirror.sim_cockpit2_engine_actuators_throttle_ratio[0] = 1.0f;
+  host_mirror.sim_cockpit2_engine_actuators_throttle_ratio[1] = 0.0f;
+  update_trim_switches_reversers();
+  EXPECT_NEAR(flt_ctrls::reverse_lever2, 0.06f, 1e-6f);
+  EXPECT_NEAR(flt_ctrls::reverse_lever12, 0.53f, 1e-6f);
+}
+
+TEST_F(Controls, TrimWheelChasesTheTrimBeyondTwoHundredths) {
+  script_mirror.zuvadud_autopilot_ap_on = 1.0f;
+  host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = 0.0f;
+  elec_trim_travel_time = 85.5f;
+  flt_ctrls::trim_wheel = 0.0f;
+  host_mirror.sim_cockpit2_controls_elevator_trim = 0.02f;
+  update_stab_trim_wheel();  // the wheel at its target and within 0.02: nothing
+  update_stab_trim_wheel();
+  EXPECT_EQ(flt_ctrls::trim_wheel, 0.0f);
+  EXPECT_EQ(delay_timers.trim_wheel_delay_1, 0.0f);
+  host_mirror.sim_cockpit2_controls_elevator_trim = 0.021f;
+  update_stab_trim_wheel();
+  EXPECT_NEAR(delay_timers.trim_wheel_delay_1, 0.55f, 1e-6f);  // flaps up: the slow autopilot sound
+  EXPECT_EQ(flt_ctrls::trim_wheel_slow_ap, 1.0f);
+  update_stab_trim_wheel();
+  EXPECT_NEAR(flt_ctrls::trim_wheel, 0.125f * 2.0f / 85.5f, 1e-6f);
+  // Flaps out: the quick sound for 0.37 s.
+  host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = 0.05f;
+  for (int i = 0; i < 20; ++i) update_stab_trim_wheel();
+  host_mirror.sim_cockpit2_controls_elevator_trim = -0.5f;
+  for (int i = 0; i < 3 && delay_timers.trim_wheel_delay_2 == 0.0f; ++i) update_stab_trim_wheel();
+  EXPECT_NEAR(delay_timers.trim_wheel_delay_2, 0.37f, 1e-6f);
+  EXPECT_EQ(flt_ctrls::trim_wheel_quick_ap, 1.0f);
+  script_mirror.zuvadud_autopilot_ap_on = 0.0f;
 }
 
 }  // namespace
