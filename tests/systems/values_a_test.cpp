@@ -955,6 +955,68 @@ TEST_F(Brakes, AccumulatorPrechargeChargeAndDemand) {
   }
 }
 
+TEST_F(Brakes, SmoothBrakingTargetsAndHeldCommandsThroughTheParkingChannel) {
+  on_ground = 0;
+  // The ramp starts 0.005 short of the expected target: one frame of
+  // 1/12 per second lands on it only if that is the target.
+  const float limit = 0.238f * 0.95f;
+  struct Row {
+    float mps, factor;
+  } rows[] = {{0.5f, 1.8f}, {3, 1.4f}, {41, 0.925f}, {100, 0.85f}};
+  brake_commands.brake_smooth_active = 1.0f;
+  for (const Row& r : rows) {
+    host_mirror.sim_flightmodel_position_groundspeed = r.mps;
+    brake_commands.brake_cmd_left = limit * r.factor - 0.005f;
+    update_parking_brake_steering();
+    EXPECT_NEAR(brake_commands.brake_cmd_left, limit * r.factor, 1e-5f) << r.mps;
+  }
+  brake_commands.brake_smooth_active = 0.0f;
+  // A held brake command brakes through the parking channel at 10 m/s.
+  script_mirror.zuvadud_D738_parkbrake_set = 1.0f;
+  host_mirror.sim_flightmodel_position_groundspeed = 10.0f;
+  for (float active : {1.0f, 0.5f}) {
+    host_mirror.sim_cockpit2_controls_parking_brake_ratio = 0.0f;
+    brake_commands.brake_cmd_active = active;
+    brake_commands.brake_cmd_value = 0.1f;
+    update_parking_brake_steering();
+    EXPECT_NEAR(host_mirror.sim_cockpit2_controls_parking_brake_ratio, active == 1.0f ? 0.01f : 0.0f, 1e-6f) << active;
+  }
+}
+
+TEST_F(Brakes, TyreSpeedsAndReverserCooling) {
+  using namespace systems;
+  host_mirror.sim_flightmodel_parts_tire_speed_now[0] = 10.0f;
+  host_mirror.sim_flightmodel_parts_tire_speed_now[1] = host_mirror.sim_flightmodel_parts_tire_speed_now[2] = 10.0f;
+  host_mirror.sim_aircraft_parts_acf_gear_deploy[1] = host_mirror.sim_aircraft_parts_acf_gear_deploy[2] = 1.0f;
+  host_mirror.sim_weather_temperature_le_c = 15.0f;
+  update_tyre_speeds_brake_temps();
+  EXPECT_NEAR(tire_speed0, 6.75739f, 1e-5f);
+  EXPECT_NEAR(tire_speed2, 10.9659f, 1e-4f);
+  EXPECT_EQ(tire_speed[1], tire_speed1);
+  // Engine 1's reverser cools the left brakes only: the two sides differ by
+  // k x (display - 0.1) / 9.8 x the frame.
+  struct Row {
+    float rev, mps, display, cooled;
+  } rows[] = {{1, 25, 5, 0.0192188f}, {0.5f, 25, 5, 0.0096094f}, {2, 60, 5, 0.0375f},
+              {1, 0, 9.9f, 0.001875f}, {1, 25, 0.1f, 0},        {0, 25, 5, 0}};
+  for (const Row& r : rows) {
+    brake_temp_l_out = brake_temp_r_out = brake_temp_l_in = brake_temp_r_in = 5.0f;
+    brake_temp_left_out = brake_temp_right_out = brake_temp_left_in = brake_temp_right_in = r.display;
+    host_mirror.sim_flightmodel2_engines_thrust_reverser_deploy_ratio[0] = r.rev;
+    host_mirror.sim_flightmodel_position_groundspeed = r.mps;
+    update_tyre_speeds_brake_temps();
+    EXPECT_NEAR(brake_temp_r_out - brake_temp_l_out, r.cooled, 2e-6f) << r.rev << " " << r.mps << " " << r.display;
+    EXPECT_NEAR(brake_temp_r_in - brake_temp_l_in, r.cooled, 2e-6f) << r.rev << " " << r.mps << " " << r.display;
+  }
+  // Never below the air's temperature / 100; NaN restarts there.
+  host_mirror.sim_flightmodel2_engines_thrust_reverser_deploy_ratio[0] = 0.0f;
+  brake_temp_l_out = 0.1f;
+  brake_temp_r_out = std::nanf("");
+  update_tyre_speeds_brake_temps();
+  EXPECT_EQ(brake_temp_l_out, 0.15f);
+  EXPECT_EQ(brake_temp_r_out, 0.15f);
+}
+
 class Cabin : public ::testing::Test {
  protected:
   void SetUp() override {
