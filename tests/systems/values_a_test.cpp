@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "alerting/aural_cues.h"
 #include "core/binding.h"
 #include "core/bound_mirrors.h"
 #include "core/frame.h"
@@ -31,7 +32,10 @@
 #include "systems/gear_brakes/autobrake_state.h"
 #include "systems/gear_brakes/brake_command_state.h"
 #include "systems/gear_brakes/brakes.h"
+#include "systems/gear_brakes/gear.h"
+#include "systems/gear_brakes/gear_horn.h"
 #include "systems/switches/switch_memory.h"
+#include "systems/switches/switch_targets.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/hydraulics/hydraulic_values.h"
 #include "systems/ice_rain/ice_values.h"
@@ -568,7 +572,7 @@ TEST_F(Lights, SingleConditionLightsOfTheOverheadFireCabinAndAntiIcePanels) {
          system_::high_alt_ldg_on = 1.0f;
        },
        &cabin_alt, 1},
-      {"gpws test", [] { system_::gpws_test_running = 1.0f; }, &gpws, 1},
+      {"gpws test", [] { system_::gpws_test_running = 1.0f; }, &annunciator::gpws, 1},
       {"xraas missing", [] { cockpit::xraas_installed = 0.0f; }, &xraas, 1},
       {"xraas switch", [] { toggle_switch::gpws_xraas_pos = 1.0f; }, &xraas, 1},
       {"anti-skid dc", [] { electric::dc_bus1_status = 0.0f; }, &anti_skid_inop, 1},
@@ -1015,6 +1019,98 @@ TEST_F(Brakes, TyreSpeedsAndReverserCooling) {
   update_tyre_speeds_brake_temps();
   EXPECT_EQ(brake_temp_l_out, 0.15f);
   EXPECT_EQ(brake_temp_r_out, 0.15f);
+}
+
+TEST_F(Brakes, GearHornByFlapsHeightAndThrust) {
+  on_ground = 0;
+  controls::gear_handle_down = 0.0f;
+  struct Row {
+    float ra, flaps, thr1, thr2, bat;
+    float horn;
+    int locked;
+  } rows[] = {
+      {500, 0, 0, 0.67f, 1, 1, 0},      {500, 0, 0, 0.68f, 1, 0, 0},     {500, 0, 0.67f, 0, 1, 1, 0},
+      {500, 0, 0.39f, 0.39f, 1, 1, 0},  {500, 0, 0.4f, 0.39f, 1, 0, 0},  {799, 0.5f, 0, 0, 1, 1, 0},
+      {800, 0.5f, 0, 0, 1, 0, 0},       {199, 0, 0, 0, 1, 1, 1},         {200, 0, 0, 0, 1, 1, 0},
+      {2499, 0.76f, 1, 1, 1, 1, 1},     {2500, 0.76f, 1, 1, 1, 0, 0},    {2000, 0.75f, 1, 1, 1, 0, 1},
+      {2000, 0.75f, 0.3f, 0.3f, 1, 1, 1}, {2000, 0.76f, 1, 1, 0, 0, 1},  {2000, 0.6f, 0.3f, 0.3f, 0, 0, 1},
+      {500, 0, 0, 0, 0, 0, 0},
+  };
+  for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra;
+    host_mirror.sim_cockpit2_controls_flap_ratio = r.flaps;
+    engine::thrust1_leveler = r.thr1;
+    engine::thrust2_leveler = r.thr2;
+    electric::batbus_status = r.bat;
+    alert::gear_horn_cut_disable = 0.0f;
+    update_gear_warning_horn();
+    const auto why = ::testing::Message() << r.ra << " " << r.flaps << " " << r.thr1 << " " << r.thr2 << " " << r.bat;
+    EXPECT_EQ(systems::cabin_gear_wrn, r.horn) << why;
+    EXPECT_EQ(gear_horn_uncancellable, r.locked) << why;
+  }
+}
+
+TEST_F(Brakes, GearTransitTimesDrawnWithinTheirRanges) {
+  float* leg = systems_memory.gear_leg;
+  restore_settle_timer = 0.0f;  // on the ground: times are drawn, nothing moves
+  for (int i = 0; i < 25; ++i) {
+    const GearTransitTimes& t = gear_transit_times;
+    leg[0] = 1.0f;
+    lever_commands.gear_down_selected = 0.0f;
+    update_landing_gear();
+    ASSERT_EQ(t.drawn_for, 1);
+    EXPECT_TRUE(t.spread_s >= 0.1f && t.spread_s <= 0.6f) << t.spread_s;
+    EXPECT_TRUE(t.retract_s[0] >= 7.3f && t.retract_s[0] <= 7.6f) << t.retract_s[0];
+    EXPECT_TRUE(t.retract_s[1] >= 10.2f && t.retract_s[1] <= 10.5f) << t.retract_s[1];
+    EXPECT_FLOAT_EQ(t.retract_s[2], t.retract_s[1] + (t.retract_s[1] <= 10.3f ? t.spread_s : -t.spread_s));
+    leg[0] = 0.0f;
+    lever_commands.gear_down_selected = 1.0f;
+    update_landing_gear();
+    ASSERT_EQ(t.drawn_for, 2);
+    EXPECT_TRUE(t.extend_s[0] >= 6.4f && t.extend_s[0] <= 7.3f) << t.extend_s[0];
+    EXPECT_TRUE(t.extend_s[1] >= 9.1f && t.extend_s[1] <= 10.1f) << t.extend_s[1];
+    EXPECT_FLOAT_EQ(t.extend_s[2], t.extend_s[1] + (t.extend_s[1] <= 9.6f ? t.spread_s : -t.spread_s));
+    EXPECT_TRUE(t.manual_s[0] >= 9.3f && t.manual_s[0] <= 10.4f) << t.manual_s[0];
+    EXPECT_TRUE(t.manual_s[1] >= 12.3f && t.manual_s[1] <= 13.4f) << t.manual_s[1];
+    EXPECT_FLOAT_EQ(t.manual_s[2], t.manual_s[1] + t.spread_s);
+  }
+}
+
+TEST_F(Brakes, GearMovesBelowItsSpeedsSlowerOnLowPressure) {
+  // Every transit 5 s: a tenth of the travel per half-second frame.
+  frame_time = 0.5f;
+  on_ground = 0;
+  restore_settle_timer = 0.0f;
+  float* leg = systems_memory.gear_leg;
+  GearTransitTimes& t = gear_transit_times;
+  struct Row {
+    float a, b, down, lever, kt, a_psi, b_psi, n2, start, after;
+  } rows[] = {
+      {1, 1, 0, 0, 249.9f, 3000, 0, 0, 1, 0.9f},     {1, 1, 0, 0, 250, 3000, 0, 0, 1, 1},
+      {1, 1, 0, 0, 200, 2500, 0, 0, 1, 0.983333f},   {1, 1, 0, 0.5f, 200, 3000, 0, 0, 1, 1},
+      {0, 1, 0, 0, 200, 0, 2500.1f, 49.9f, 1, 0.9f}, {0, 1, 0, 0, 200, 0, 2500, 49.9f, 1, 0.983333f},
+      {0, 1, 0, 0, 200, 0, 3000, 50, 1, 1},          {0, 1, 0, 0, 249.9f, 0, 3000, 0, 1, 0.9f},
+      {0, 1, 0, 0, 250, 0, 3000, 0, 1, 1},           {1, 1, 1, 1, 279.9f, 3000, 0, 0, 0, 0.1f},
+      {1, 1, 1, 1, 280, 3000, 0, 0, 0, 0},           {1, 1, 1, 0.5f, 200, 3000, 0, 0, 0, 0},
+      {1, 1, 1, 1, 200, 2500, 0, 0, 0, 0.0166667f},
+  };
+  for (const Row& r : rows) {
+    for (int i = 0; i < 3; ++i) t.retract_s[i] = t.extend_s[i] = 5.0f;
+    t.drawn_for = r.down == 1.0f ? 2 : 1;
+    hydraulic::A_status = r.a;
+    hydraulic::B_status = r.b;
+    lever_commands.gear_down_selected = r.down;
+    controls::gear_handle_down = r.lever;
+    host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_copilot = r.kt;
+    hydraulic::A_pressure = r.a_psi;
+    hydraulic::B_pressure = r.b_psi;
+    host_mirror.sim_flightmodel2_engines_N2_percent[0] = r.n2;
+    leg[0] = leg[1] = leg[2] = r.start;
+    update_landing_gear();
+    EXPECT_NEAR(leg[2], r.after, 1e-5f)
+        << r.a << r.b << " down " << r.down << " lever " << r.lever << " " << r.kt << " kt " << r.a_psi << " " << r.b_psi
+        << " n2 " << r.n2;
+  }
 }
 
 class Cabin : public ::testing::Test {
