@@ -75,6 +75,52 @@ class Lights : public ::testing::Test {
     host_mirror.sim_cockpit2_annunciators_yaw_damper = 1;
     host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 2000.0f;
   }
+  // Every light of the overhead, fire, door, cabin, bleed and anti-ice
+  // panels dark; levels L1 1, L2 0.5, L0 0.8.
+  void dark_panels() {
+    SetUp();
+    ann_levels = {1.0f, 1.0f, 0.5f, 0.8f};
+    overhead_lights = OverheadLightState{};
+    fire_lights = FireLightState{};
+    anti_ice_lights = AntiIceLightState{};
+    variant_index = 0;
+    toggle_switch::flt_dk_door = toggle_switch::emer_exit_lights = 1.0f;
+    toggle_switch::fire_test = toggle_switch::air_valve_ctrl = toggle_switch::elt = toggle_switch::gpws_xraas_pos = 0.0f;
+    push_botton::cargo_fire_test = 0.0f;
+    fire::engine01_02L_ext_bottle_psi = 600.0f;
+    fire::apu_was_fire = fire::apu_ext_switch_pos_arm = 0.0f;
+    fuel::cross_feed_valve = cockpit::cabin_alt = 0.0f;
+    cockpit_options.high_alt_ldg = system_::high_alt_ldg_on = system_::gpws_test_running = 0.0f;
+    cockpit::xraas_installed = 1.0f;
+    cockpit::pressurization_mode = 1.0f;
+    door::flt_dk_door_ratio = 0.0f;
+    script_mirror.zuvadud_D738_airstairs_hide = 1.0f;
+    bleed_duct_value[0] = bleed_duct_value[1] = 0.0f;
+    host_mirror.sim_cockpit2_ice_ice_pitot_heat_on_pilot = host_mirror.sim_cockpit2_ice_ice_AOA_heat_on_copilot = 1;
+    system_::wing_anti_ice_valve[0] = system_::wing_anti_ice_valve[1] = 0.0f;
+    system_::eng_inlet_valve[0] = 0.0f;
+    ice::wing_heat_pos = ice::eng1_heat_pos = 0.0f;
+    host_mirror.sim_cockpit2_ice_ice_pitot_heat_on_copilot = host_mirror.sim_cockpit2_ice_ice_AOA_heat_on = 1;
+    electric::gen1_available = electric::gen2_available = 1.0f;
+    using namespace hydraulic;
+    A_press_trg = B_press_trg = A_press_el_trg = B_press_el_trg = 3000.0f;
+    press_ctrl = PressController{};
+    failure_tables = FailureTables{};
+    cockpit::cabin_pressure_diff = 0.0f;
+  }
+  static void run_panels() {
+    for (SixPackGroup& g : ann_state.six_pack) {
+      for (int32_t& v : g.slot) v = 0;  // as the pass starts
+    }
+    annunciators_electrical();
+    annunciators_flight_controls();
+    annunciators_overhead();
+    annunciators_fire();
+    annunciators_doors_radio();
+    annunciators_cabin_bleed();
+    annunciators_anti_ice();
+    annunciators_recorders();
+  }
 };
 
 TEST_F(Lights, RudderLightsBySwitchAndSource) {
@@ -633,34 +679,9 @@ TEST_F(Lights, SingleConditionLightsOfTheOverheadFireCabinAndAntiIcePanels) {
       {"mid exit elsewhere", [] { script_mirror.tarv_doors_R_mid = 0.1f; }, &right_mid_exit, 0},
   };
   for (const Row& r : rows) {
-    SetUp();
-    ann_levels = {1.0f, 1.0f, 0.5f, 0.8f};
-    overhead_lights = OverheadLightState{};
-    fire_lights = FireLightState{};
-    anti_ice_lights = AntiIceLightState{};
-    variant_index = 0;
-    toggle_switch::flt_dk_door = toggle_switch::emer_exit_lights = 1.0f;
-    toggle_switch::fire_test = toggle_switch::air_valve_ctrl = toggle_switch::elt = toggle_switch::gpws_xraas_pos = 0.0f;
-    push_botton::cargo_fire_test = 0.0f;
-    fire::engine01_02L_ext_bottle_psi = 600.0f;
-    fire::apu_was_fire = fire::apu_ext_switch_pos_arm = 0.0f;
-    fuel::cross_feed_valve = cockpit::cabin_alt = 0.0f;
-    cockpit_options.high_alt_ldg = system_::high_alt_ldg_on = system_::gpws_test_running = 0.0f;
-    cockpit::xraas_installed = 1.0f;
-    cockpit::pressurization_mode = 1.0f;
-    door::flt_dk_door_ratio = 0.0f;
-    script_mirror.zuvadud_D738_airstairs_hide = 1.0f;
-    bleed_duct_value[0] = bleed_duct_value[1] = 0.0f;
-    host_mirror.sim_cockpit2_ice_ice_pitot_heat_on_pilot = host_mirror.sim_cockpit2_ice_ice_AOA_heat_on_copilot = 1;
-    system_::wing_anti_ice_valve[0] = system_::wing_anti_ice_valve[1] = 0.0f;
-    system_::eng_inlet_valve[0] = 0.0f;
-    ice::wing_heat_pos = ice::eng1_heat_pos = 0.0f;
+    dark_panels();
     r.set();
-    annunciators_overhead();
-    annunciators_fire();
-    annunciators_doors_radio();
-    annunciators_cabin_bleed();
-    annunciators_anti_ice();
+    run_panels();
     EXPECT_NEAR(*r.light, r.lit, 1e-6f) << r.what;
   }
   variant_index = 0;
@@ -676,6 +697,71 @@ TEST_F(Lights, FlapNeedlesLagAtFivePerSecondOnTransferBusTwo) {
     host_mirror.sim_flightmodel2_wing_flap2_deg[3] = r.flap_deg;
     flap_needles();
     EXPECT_NEAR(cockpit::flap_indicator[1], r.after, 1e-4f) << r.bus << " " << r.before << " " << r.flap_deg;
+  }
+}
+
+// The six-pack slots behind the master caution, one condition per row,
+// each dark before its input is set.
+TEST_F(Lights, SixPackSlotsOneConditionEach) {
+  struct Row {
+    const char* what;
+    void (*set)();
+    int group, slot, value;
+  } rows[] = {
+      {"gps", [] { host_mirror.sim_operation_failures_rel_gps = 6; }, sp_irs, 0, 1},
+      {"irs right", [] { script_mirror.zuvadud_D738_annunciator_irs_right_fail = 1.0f; }, sp_irs, 3, 1},
+      {"apu press", [] { host_mirror.sim_operation_failures_rel_APU_press = 6; }, sp_apu, 0, 1},
+      {"apu armed", [] { fire::apu_ext_switch_pos_arm = 1.0f; }, sp_apu, 1, 1},
+      {"apu was fire", [] { fire::apu_was_fire = 1.0f; }, sp_apu, 2, 1},
+      {"fadec 1", [] { host_mirror.sim_operation_failures_rel_fadec_1 = 6; }, sp_eng, 1, 1},
+      {"chip 2", [] { host_mirror.sim_cockpit2_annunciators_chip_detected[1] = 6; }, sp_eng, 3, 1},
+      {"separation 1", [] { host_mirror.sim_operation_failures_rel_engsep0 = 6; }, sp_eng, 4, 1},
+      {"oxygen failed", [] { host_mirror.sim_cockpit_warnings_annunciators_passenger_oxy_on = 6; }, sp_overhead, 0, 1},
+      {"oxygen on", [] { host_mirror.sim_cockpit_warnings_annunciators_passenger_oxy_on = 1; }, sp_overhead, 0, 0},
+      {"smoke failed", [] { host_mirror.sim_operation_failures_rel_smoke_cpit = 6; }, sp_overhead, 2, 1},
+      {"exit lights off", [] { toggle_switch::emer_exit_lights = 0.0f; }, sp_overhead, 3, 1},
+      {"exit lights on", [] { toggle_switch::emer_exit_lights = 2.0f; }, sp_overhead, 3, 1},
+      {"engine 2 overheat", [] { host_mirror.sim_cockpit2_engine_indicators_EGT_deg_C[1] = 951.0f; }, sp_fire, 3, 1},
+      {"fire test", [] { toggle_switch::fire_test = 1.0f; }, sp_fire, 4, 1},
+      {"fault test", [] { toggle_switch::fire_test = -1.0f; }, sp_fire, 5, 1},
+      {"aft cargo door", [] { script_mirror.tarv_doors_aft_Cargo = 1.0f; }, sp_doors, 5, 1},
+      {"hvac", [] { host_mirror.sim_cockpit_warnings_annunciators_hvac = 1; }, sp_air_cond, 0, 1},
+      {"trip 2", [] { bleed_duct_value[1] = 221.0f; }, sp_air_cond, 3, 1},
+      {"off schedule", [] { press_ctrl.off_sched_descent = 1.0f; }, sp_air_cond, 4, 1},
+      {"packs", [] { host_mirror.sim_operation_failures_failures[153] = 6; }, sp_air_cond, 5, 1},
+      {"cabin altitude", [] { cockpit::cabin_alt = 10001.0f; }, sp_air_cond, 6, 1},
+      {"differential 8.91", [] { cockpit::cabin_pressure_diff = 8.91f; }, sp_air_cond, 7, 1},
+      {"differential 8.9", [] { cockpit::cabin_pressure_diff = 8.9f; }, sp_air_cond, 7, 0},
+      {"channel 1 fault", [] { failure_tables.pressurisation[9] = 1.0f; }, sp_air_cond, 8, 1},
+      {"channel 2 fault on 1", [] { failure_tables.pressurisation[10] = 1.0f; }, sp_air_cond, 9, 0},
+      {"channel 2 fault",
+       [] {
+         failure_tables.pressurisation[10] = 1.0f;
+         cockpit::pressurization_mode = 2.0f;
+       },
+       sp_air_cond, 9, 1},
+      {"fo aoa heat", [] { host_mirror.sim_cockpit2_ice_ice_AOA_heat_on_copilot = 0; }, sp_ice, 7, 0},
+      {"capt pitot heat", [] { host_mirror.sim_cockpit2_ice_ice_pitot_heat_on_pilot = 0; }, sp_ice, 4, 1},
+      {"inlet heat 2", [] { host_mirror.sim_operation_failures_rel_ice_inlet_heat2 = 6; }, sp_ice, 1, 1},
+      {"surface heat 2", [] { host_mirror.sim_operation_failures_rel_ice_surf_heat2 = 6; }, sp_ice, 3, 1},
+      {"source off 2", [] { host_mirror.sim_cockpit2_annunciators_generator_off[1] = 1; }, sp_elec, 1, 1},
+      {"transfer bus 2", [] { electric::ac_tnsbus2_status = 0.0f; }, sp_elec, 3, 1},
+      {"drive 2", [] { electric::gen2_available = 0.0f; }, sp_elec, 6, 1},
+      {"tr unit", [] { electric::tru1_status = 0.0f; }, sp_elec, 7, 1},
+      {"yaw damper", [] { host_mirror.sim_cockpit2_annunciators_yaw_damper = 0; }, sp_flt_cont, 0, 1},
+      {"standby rudder", [] { switches::flt_ctr_B_pos = -1.0f; }, sp_flt_cont, 4, 1},
+      {"fdr off", [] { electric::ac_tnsbus1_status = 0.0f; }, sp_overhead, 1, 1},
+  };
+  for (const Row& r : rows) {
+    dark_panels();
+    electric::tru1_status = electric::tru2_status = electric::tru3_status = 1.0f;
+    switches::flt_ctr_A_pos = switches::flt_ctr_B_pos = 1.0f;
+    host_mirror.sim_cockpit2_electrical_bus_load_amps[0] = 5.0f;
+    run_panels();
+    ASSERT_EQ(ann_state.six_pack[r.group].slot[r.slot], 0) << r.what << ": lit before its input";
+    r.set();
+    run_panels();
+    EXPECT_EQ(ann_state.six_pack[r.group].slot[r.slot], r.value) << r.what;
   }
 }
 
