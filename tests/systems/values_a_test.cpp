@@ -17,6 +17,7 @@
 #include "core/failure_tables.h"
 #include "navdata/air_data.h"
 #include "systems/air/air_values.h"
+#include "systems/air/cabin_air.h"
 #include "systems/air/pneumatics.h"
 #include "systems/air/pressurisation.h"
 #include "systems/annunciators/annunciators_panels.h"
@@ -1444,6 +1445,121 @@ TEST_F(Cabin, ScheduleByModeAndFlightAltitudeBand) {
     EXPECT_NEAR(press_ctrl.press_mode_timer_down, sp.timer, 1e-6f) << sp.n1a << " " << sp.n2a << " " << sp.n1b << " " << sp.n2b;
     EXPECT_EQ(press_ctrl.sched_max_diff, 8.35f);
   }
+}
+
+TEST_F(Cabin, TemperatureTargetsBySelectorAndVariant) {
+  struct Row {
+    int variant;
+    float cont, fwd, aft, d, f, a;
+  } rows[] = {
+      {0, 0, 0, 0, 24, 18, 18},        {0, 0.5f, 0.5f, 0.5f, 23, 24, 23}, {0, 0.25f, 0.75f, 1.2f, 20.5f, 25.5f, 28},
+      {2, 0.5f, 0.3f, 0, 23, 21, 21},  {3, -0.1f, 1.1f, 0, 18, 28, 28},   {5, 0, 0.5f, 0, 18, 23, 23},
+      {4, 0, 0, 0, 24, 18, 18},
+  };
+  for (const Row& r : rows) {
+    variant_index = r.variant;
+    air::cont_cab_temp_rheostat = air::cont_cab_temp_rheostat_700 = r.cont;
+    air::fwd_cab_temp_rheostat = air::pass_cab_temp_rheostat_700 = r.fwd;
+    air::aft_cab_temp_rheostat = r.aft;
+    update_cabin_temperature();
+    EXPECT_NEAR(cabin_air.cont_cab_target, r.d, 1e-5f) << r.variant << " " << r.cont;
+    EXPECT_NEAR(cabin_air.fwd_cab_target, r.f, 1e-5f) << r.variant << " " << r.fwd;
+    EXPECT_NEAR(cabin_air.aft_cab_target, r.a, 1e-5f) << r.variant << " " << r.aft;
+  }
+  variant_index = 0;
+}
+
+TEST_F(Cabin, ZoneAndSupplyTemperaturesByPacksAndTrimAir) {
+  // Flight deck 24, forward 18, aft 23 (P 20.5, lowest 18, mean 21.667); 4 degrees outside.
+  variant_index = 0;
+  air::cont_cab_temp_rheostat = 0.0f;
+  air::fwd_cab_temp_rheostat = 0.0f;
+  air::aft_cab_temp_rheostat = 0.5f;
+  host_mirror.sim_cockpit2_temperature_outside_air_temp_degc = 4.0f;
+  float* z = cabin_temperatures.values_degc;
+  struct Row {
+    float l_pack, r_pack, trim;
+    float zone[7];  // zones 1..5, supply 1, supply 2
+  } rows[] = {
+      {1, 1, 0, {24, 25, 23, 20.5f, 20.5f, 24, 20.5f}},
+      {0.11f, 1, 1, {24, 25, 23, 18, 23, 18, 18}},
+      {1, 0.1f, 0, {21.6667f, 21.6667f, 21.6667f, 21.6667f, 21.6667f, 21.6667f, 4}},
+      {0.1f, 1, 1, {21.6667f, 21.6667f, 21.6667f, 21.6667f, 21.6667f, 4, 18}},
+      {0, 0, 1, {4, 4, 4, 4, 4, 4, 4}},
+  };
+  frame_time = 10000.0f;  // every value reaches its target in one frame
+  for (const Row& r : rows) {
+    air::l_pack_bleed_valve_pos = r.l_pack;
+    air::r_pack_bleed_valve_pos = r.r_pack;
+    air::trim_air_pos = r.trim;
+    update_cabin_temperature();
+    for (int i = 0; i < 7; ++i) EXPECT_NEAR(z[i], r.zone[i], 1e-3f) << r.l_pack << " " << r.r_pack << " " << r.trim << " value " << i;
+  }
+  // Seconds per degree: supplies 3, zones 18, recirculated zones 21 with the
+  // fan on its bus or 26, drifting to outside 35.
+  frame_time = 1.0f;
+  air::l_recirc_fan_pos = 1.0f;
+  air::r_recirc_fan_pos = 1.0f;
+  electric::main_bus1 = 1.0f;
+  electric::main_bus2 = 0.0f;
+  air::l_pack_bleed_valve_pos = air::r_pack_bleed_valve_pos = 1.0f;
+  air::trim_air_pos = 0.0f;
+  for (float& v : cabin_temperatures.values_degc) v = 10.0f;
+  update_cabin_temperature();
+  const float steps[7] = {1 / 18.0f, 1 / 18.0f, 1 / 18.0f, 1 / 21.0f, 1 / 26.0f, 1 / 3.0f, 1 / 3.0f};
+  for (int i = 0; i < 7; ++i) EXPECT_NEAR(z[i], 10.0f + steps[i], 1e-5f) << i;
+  air::l_pack_bleed_valve_pos = air::r_pack_bleed_valve_pos = 0.0f;
+  update_cabin_temperature();
+  EXPECT_NEAR(z[0], 10.0f + 1 / 18.0f - 1 / 35.0f, 1e-5f);
+}
+
+TEST_F(Cabin, MixValvesAndTheTemperatureIndicator) {
+  variant_index = 0;
+  air::cont_cab_temp_rheostat = 0.0f;  // 24
+  air::fwd_cab_temp_rheostat = 0.0f;   // 18
+  air::aft_cab_temp_rheostat = 0.5f;   // 23, passenger 20.5
+  air::l_pack_bleed_valve_pos = air::r_pack_bleed_valve_pos = 0.0f;
+  electric::dir_batbus_status = 1.0f;
+  // One frame of 1/0.3 s lands the valves on their targets; the zones sit on
+  // 24 (flight deck) and 20.5 (passenger) and drift 0.1 toward the outside.
+  struct Row {
+    float oat, rheostat, valve1, valve2;
+  } rows[] = {{4, 0, 0.66f, 0.457f}, {100, 0, 0, 0}, {4, 1, 0.892f, 0.457f}, {-100, 0, 1, 1}};
+  for (const Row& r : rows) {
+    frame_time = 1.0f / 0.3f;
+    air::cont_cab_temp_rheostat = r.rheostat;
+    host_mirror.sim_cockpit2_temperature_outside_air_temp_degc = r.oat;
+    float* z = cabin_temperatures.values_degc;
+    z[0] = r.rheostat == 1.0f ? 28.0f : 24.0f;
+    z[3] = z[4] = 20.5f;
+    const float drift = frame_time / 35.0f * (r.oat > 20.5f ? 1.0f : -1.0f);
+    air::mix_valve1_700 = air::mix_valve2_700 = 0.5f;
+    update_cabin_temperature();
+    const float zone_drift = 0.05f * drift;  // the zones moved toward the outside first
+    EXPECT_NEAR(air::mix_valve1_700, std::fmin(1.0f, std::fmax(0.0f, r.valve1 - zone_drift)), 1e-4f) << r.oat << " " << r.rheostat;
+    EXPECT_NEAR(air::mix_valve2_700, std::fmin(1.0f, std::fmax(0.0f, r.valve2 - zone_drift)), 1e-4f) << r.oat << " " << r.rheostat;
+  }
+  // Indicator: the source switch picks a value; the needle lags 5 per second.
+  host_mirror.sim_cockpit2_temperature_outside_air_temp_degc = 12.0f;
+  frame_time = 0.2f;
+  struct Source {
+    float source;
+    int slot;  // -1: the passenger cabin (mean of zones 4 and 5)
+  } sources[] = {{0, -1}, {1, 0}, {2, 3}, {3, 4}, {4, 1}, {5, 6}, {6, 5}};
+  for (const Source& src : sources) {
+    float* z = cabin_temperatures.values_degc;
+    for (int i = 0; i < 7; ++i) z[i] = 30.0f + 2.0f * static_cast<float>(i);
+    toggle_switch::air_temp_source = src.source;
+    cockpit::zone_temp = 0.0f;
+    update_cabin_temperature();
+    const float picked = src.slot < 0 ? (z[3] + z[4]) / 2.0f : z[src.slot];
+    EXPECT_NEAR(cockpit::zone_temp, picked, 1e-4f) << src.source;
+    EXPECT_NEAR(picked, src.slot < 0 ? 37.0f : 30.0f + 2.0f * static_cast<float>(src.slot), 0.02f) << src.source;
+    EXPECT_EQ(cockpit::cabin_temp, (z[3] + z[4]) / 2.0f);
+  }
+  for (float& v : cabin_temperatures.values_degc) v = -5.0f;
+  update_cabin_temperature();
+  EXPECT_EQ(cockpit::zone_temp, 0.0f);  // a negative reading shows 0
 }
 
 // The APU alone feeds the ducts (engines shut down), its supply 50 psi.
