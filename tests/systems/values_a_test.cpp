@@ -32,6 +32,7 @@
 #include "systems/flight_controls/elec_trim_state.h"
 #include "systems/gear_brakes/autobrake_state.h"
 #include "systems/gear_brakes/brake_command_state.h"
+#include "systems/gear_brakes/brake_heat.h"
 #include "systems/gear_brakes/brakes.h"
 #include "systems/gear_brakes/gear.h"
 #include "systems/gear_brakes/gear_horn.h"
@@ -1197,6 +1198,22 @@ TEST_F(Brakes, GearMovesBelowItsSpeedsSlowerOnLowPressure) {
     EXPECT_NEAR(leg[2], r.after, 1e-5f)
         << r.a << r.b << " down " << r.down << " lever " << r.lever << " " << r.kt << " kt " << r.a_psi << " " << r.b_psi
         << " n2 " << r.n2;
+  }
+}
+
+TEST_F(Brakes, BrakeCoolingBySpeedAndGearAndHeatingByWeight) {
+  frame_time = 1.0f;
+  host_mirror.sim_flightmodel_weight_m_total = 90.0f * 2204.0f;  // weight term 1.1
+  EXPECT_NEAR(brake_heat_weight_factor(0.5f, 20.0f), 1.1f * 4.4f * 0.5f * 0.033f, 1e-6f);
+  struct Row {
+    float kt, deploy, loss;
+  } rows[] = {{84, 0.11f, 15 * 15 * 0.0015f * 0.002f},   // x = 0.15 + 5 - 1
+              {84, 0.1f, 35.05f * 35.05f * 0.0007f * 0.002f},  // gear up: x 0.14
+              {500, 1, 35.75f * 35.75f * 0.0015f * 0.002f}};   // fast: x no less than 0
+  for (const Row& r : rows) {
+    host_mirror.sim_flightmodel_position_groundspeed = r.kt / 1.9438f;
+    host_mirror.sim_aircraft_parts_acf_gear_deploy[2] = r.deploy;
+    EXPECT_NEAR(brake_heat_from_speed(2.15f, 15.0f, 1), r.loss, 1e-7f) << r.kt << " " << r.deploy;
   }
 }
 
