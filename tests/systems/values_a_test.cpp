@@ -30,6 +30,7 @@
 #include "systems/fire/fire_values.h"
 #include "systems/fuel/fuel_values.h"
 #include "systems/flight_controls/elec_trim_state.h"
+#include "systems/flight_controls/speedbrake_lever.h"
 #include "systems/gear_brakes/autobrake_state.h"
 #include "systems/gear_brakes/brake_command_state.h"
 #include "systems/gear_brakes/brake_heat.h"
@@ -1214,6 +1215,133 @@ TEST_F(Brakes, BrakeCoolingBySpeedAndGearAndHeatingByWeight) {
     host_mirror.sim_flightmodel_position_groundspeed = r.kt / 1.9438f;
     host_mirror.sim_aircraft_parts_acf_gear_deploy[2] = r.deploy;
     EXPECT_NEAR(brake_heat_from_speed(2.15f, 15.0f, 1), r.loss, 1e-7f) << r.kt << " " << r.deploy;
+  }
+}
+
+// Landing: armed above 100 ft, then a touchdown at 100 kt with the lever
+// stowed leaves the deployment pending.
+class SpeedBrake : public Brakes {
+ protected:
+  static void land(float thrust2) {
+    on_ground = gear3_on_ground = 0;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 150.0f;
+    update_speedbrake();
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 0.0f;
+    on_ground = gear3_on_ground = 1;
+    set_speed_kt(100.0f);
+    flt_ctrls::speedbrake_lever = 0.0f;
+    engine::thrust2_leveler = thrust2;
+    update_speedbrake();
+    clear_motion();
+  }
+  static void clear_motion() {
+    flt_ctrls::speedbrake_lever_anim = 0.0f;
+    set_speedbrake_target(0.5f);
+  }
+  static bool deployed() { return flt_ctrls::speedbrake_lever_anim == 1.0f && speedbrake_target() == 1.0f; }
+  static bool retracted() { return flt_ctrls::speedbrake_lever_anim == 1.0f && speedbrake_target() == 0.0f; }
+};
+
+TEST_F(SpeedBrake, PendingDeploymentAfterTouchdown) {
+  struct Row {
+    float kt;
+    int mode1;
+    float thrust2, lever;
+    bool deploy, still_pending;
+  } rows[] = {{61, 3, 0, 0, true, false},    {59, 3, 0, 0, false, false},  {61, 1, 0, 0, false, true},
+              {61, 3, 0, 1, false, true},    {59, 1, 0, 1, false, true},   {61, 3, 0.06f, 0, false, true}};
+  for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = 1;
+    land(0.0f);
+    ASSERT_FALSE(deployed());
+    set_speed_kt(r.kt);
+    host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = r.mode1;
+    engine::thrust2_leveler = r.thrust2;
+    flt_ctrls::speedbrake_lever = r.lever;
+    update_speedbrake();
+    EXPECT_EQ(deployed(), r.deploy) << r.kt << " " << r.mode1 << " " << r.thrust2 << " " << r.lever;
+    // Still pending: a frame in reverse at 61 kt with the lever stowed deploys.
+    clear_motion();
+    set_speed_kt(61.0f);
+    host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = 3;
+    engine::thrust2_leveler = 0.0f;
+    flt_ctrls::speedbrake_lever = 0.0f;
+    update_speedbrake();
+    EXPECT_EQ(deployed(), r.still_pending) << r.kt << " " << r.mode1 << " " << r.thrust2 << " " << r.lever;
+    clear_motion();
+  }
+}
+
+TEST_F(SpeedBrake, RetractionOnThrustAfterTheHoldAndFromIdle) {
+  // After the touchdown hold: a thrust lever advanced retracts a lever at 0.15 or more.
+  for (float lever : {0.149f, 0.15f}) {
+    land(0.06f);  // advanced from touchdown on: the levers were not idle
+    delay_flags.autobrake_flag_2 = 1.0f;
+    flt_ctrls::speedbrake_lever = lever;
+    update_speedbrake();
+    EXPECT_EQ(retracted(), lever >= 0.15f) << lever;
+    clear_motion();
+    delay_flags.autobrake_flag_2 = 0.0f;
+  }
+  // On the ground, a lever leaving idle (below 0.05) retracts any lever not stowed.
+  struct Row {
+    float before, after, lever;
+    bool retract;
+  } rows[] = {{0.049f, 0.051f, 0.3f, true}, {0.049f, 0.051f, 0, false}, {0.049f, 0.05f, 0.3f, false}, {0.05f, 0.3f, 0.3f, false}};
+  for (const Row& r : rows) {
+    land(0.0f);
+    set_speed_kt(30.0f);
+    flt_ctrls::speedbrake_lever = r.lever;
+    engine::thrust2_leveler = r.before;
+    update_speedbrake();
+    clear_motion();
+    engine::thrust2_leveler = r.after;
+    update_speedbrake();
+    EXPECT_EQ(retracted(), r.retract) << r.before << " " << r.after << " " << r.lever;
+    clear_motion();
+  }
+}
+
+TEST_F(SpeedBrake, LeverMotionServoCuesAndSpoilerSwitches) {
+  // The lever lags 4 per second toward the target; there the 0.7 s hold starts.
+  host_mirror.sim_flightmodel_failures_onground_all = 1;
+  flt_ctrls::speedbrake_lever = 0.0f;
+  axis::speedbrake_lever = 0.0f;
+  update_speedbrake_stop();
+  flt_ctrls::speedbrake_lever_anim = 1.0f;
+  set_speedbrake_target(1.0f);
+  update_speedbrake_stop();
+  EXPECT_NEAR(flt_ctrls::speedbrake_lever, 0.5f, 1e-6f);
+  EXPECT_EQ(delay_timers.speedbrake_anim_delay, 0.0f);
+  flt_ctrls::speedbrake_lever = 0.995f;
+  update_speedbrake_stop();
+  EXPECT_EQ(flt_ctrls::speedbrake_lever, 1.0f);
+  EXPECT_NEAR(delay_timers.speedbrake_anim_delay, 0.7f, 1e-6f);
+  flt_ctrls::speedbrake_lever_stop = 1.0f;
+  set_speedbrake_target(0.0f);
+  flt_ctrls::speedbrake_lever = 0.005f;
+  update_speedbrake_stop();
+  EXPECT_EQ(flt_ctrls::speedbrake_lever_stop, 0.0f);
+  // Servo cues while the lever is driven; no AC transfer bus stops it.
+  flt_ctrls::speedbrake_lever_anim = 1.0f;
+  set_speedbrake_target(1.0f);
+  update_speedbrake();
+  EXPECT_EQ(script_mirror.zuvadud_d738_fmod_sb_servo_deploy, 1.0f);
+  set_speedbrake_target(0.0f);
+  update_speedbrake();
+  EXPECT_EQ(script_mirror.zuvadud_d738_fmod_sb_servo_retract, 1.0f);
+  electric::ac_tnsbus1_status = 0.0f;
+  update_speedbrake();
+  EXPECT_EQ(flt_ctrls::speedbrake_lever_anim, 1.0f);
+  electric::ac_tnsbus2_status = 0.0f;
+  update_speedbrake();
+  EXPECT_EQ(flt_ctrls::speedbrake_lever_anim, 0.0f);
+  // Spoiler shut-off switches fail their side's spoilers.
+  for (float sw : {0.0f, 1.0f}) {
+    switches::spoiler_A_pos = switches::spoiler_B_pos = sw;
+    update_speedbrake_stop();
+    EXPECT_EQ(host_mirror.sim_operation_failures_rel_wing2L, sw == 0.0f ? 0 : 6);
+    EXPECT_EQ(host_mirror.sim_operation_failures_rel_wing2R, sw == 0.0f ? 0 : 6);
   }
 }
 
