@@ -845,6 +845,26 @@ TEST_F(Brakes, LandingAutobrakeArmsOnlyWithItsConditions) {
   }
 }
 
+TEST_F(Brakes, LandingAutobrakeWindowAfterTheRightMainTouchesDown) {
+  struct Row {
+    float thrust, window_done, window_before;
+    float arm, window_after;
+  } rows[] = {{0, 0, 0, 2, 3}, {0, 0, 1.5f, 2, 1.5f}, {0.06f, 0, 0, 2, 3}, {0.06f, 1, 0, 0, 0}, {0.05f, 1, 0, 2, 0}};
+  gear3_on_ground = 1;
+  for (const Row& r : rows) {
+    reset_autobrake();
+    autobrake::autobrake_arm = 2.0f;
+    autobrake::autobrake_pos = 3.0f;
+    engine::thrust1_leveler = r.thrust;
+    delay_flags.autobrake_flag_1 = r.window_done;
+    delay_timers.autobrake_delay_1 = r.window_before;
+    update_autobrake_arming();
+    EXPECT_EQ(autobrake::autobrake_arm, r.arm) << r.thrust << " " << r.window_done << " " << r.window_before;
+    EXPECT_EQ(delay_timers.autobrake_delay_1, r.window_after) << r.thrust << " " << r.window_done << " " << r.window_before;
+    EXPECT_EQ(autobrake::autobrake_disarm, r.arm == 0 ? 1.0f : 0.0f);
+  }
+}
+
 TEST_F(Brakes, RtoArmsAboveNinetyKnotsAndEnds) {
   struct Row {
     int ground;
