@@ -28,6 +28,7 @@
 #include "panel_fixture.h"
 #include "systems/aircraft_systems.h"
 #include "systems/fire/fire_values.h"
+#include "systems/fuel/fuel_pump_lights.h"
 #include "systems/fuel/fuel_values.h"
 #include "systems/flight_controls/elec_trim_state.h"
 #include "systems/flight_controls/speedbrake_lever.h"
@@ -497,6 +498,32 @@ TEST_F(Lights, ElectricalPanelSourceDriveStandbyAndApuLights) {
     electric::gen1_available = d.available;
     annunciators_electrical();
     EXPECT_EQ(annunciator::drive1, d.lit) << d.failed << " " << d.available;
+  }
+}
+
+TEST_F(Lights, FuelSixPackPairsWingPumpsUnlessRecalled) {
+  frame_time = 1.0f;  // the pump light filter settles in one frame
+  for (int i = 0; i < 3; ++i) host_mirror.sim_cockpit2_fuel_fuel_quantity[i] = 1000.0f;
+  fuel::fuel_tank_pos_rgt1 = fuel::fuel_tank_pos_rgt2 = 1.0f;
+  struct Row {
+    float l1, l2;
+    int recall, slot0, slot1, recall_after;
+  } rows[] = {{0, 1, 0, 0, 0, 0}, {0, 0, 0, 1, 1, 0}, {0, 1, 1, 1, 0, 1}, {1, 1, 1, 0, 0, 0}};
+  for (const Row& r : rows) {
+    fuel_pump_lights = FuelPumpLightState{};
+    fuel::fuel_tank_pos_lft1 = r.l1;
+    fuel::fuel_tank_pos_lft2 = r.l2;
+    ann_state.recall = r.recall;
+    annunciators_electrical();
+    const SixPackGroup& g = ann_state.six_pack[sp_fuel];
+    EXPECT_EQ(g.slot[0], r.slot0) << r.l1 << r.l2 << r.recall;
+    EXPECT_EQ(g.slot[1], r.slot1) << r.l1 << r.l2 << r.recall;
+    EXPECT_EQ(ann_state.recall, r.recall_after) << r.l1 << r.l2 << r.recall;
+  }
+  for (float total : {459.0f, 458.9f}) {
+    host_mirror.sim_flightmodel_weight_m_fuel_total = total;
+    annunciators_electrical();
+    EXPECT_EQ(ann_state.six_pack[sp_fuel].slot[6], total < 459.0f ? 1 : 0) << total;
   }
 }
 
