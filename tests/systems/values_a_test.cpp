@@ -32,6 +32,7 @@
 #include "systems/fuel/fuel_values.h"
 #include "systems/flight_controls/elec_trim_state.h"
 #include "systems/flight_controls/speedbrake_lever.h"
+#include "systems/flight_controls/trim_command_state.h"
 #include "systems/gear_brakes/autobrake_state.h"
 #include "systems/gear_brakes/brake_command_state.h"
 #include "systems/gear_brakes/brake_heat.h"
@@ -2024,6 +2025,37 @@ TEST_F(Controls, ReverserFailuresAndLocksByHydraulicsAndHeight) {
   update_trim_switches_reversers();
   EXPECT_NEAR(flt_ctrls::reverse_lever2, 0.06f, 1e-6f);
   EXPECT_NEAR(flt_ctrls::reverse_lever12, 0.53f, 1e-6f);
+}
+
+TEST_F(Controls, TrimWheelSoundFlags) {
+  struct Row {
+    float fast, slow, manual, pulse, click_fast, click_slow, ac1, ac2;
+    int failed;
+    float quick, man, slow_flag;
+  } rows[] = {
+      {1, 0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 0}, {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {1, 0, 0, 0, 0, 0, 0, 1, 6, 0, 0, 0},
+      {0, 0, 0, 0, 1, 0, 0, 0, 6, 1, 0, 0}, {0, 1, 0, 0, 0, 0, 1, 1, 0, 0, 0, 1}, {0, 0, 1, 0, 0, 0, 1, 1, 0, 0, 1, 1},
+      {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}, {0, 0, 0, 0, 0, 1, 1, 1, 0, 0, 0, 1}, {0, 0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0},
+  };
+  for (const Row& r : rows) {
+    trim_wheel_fast_run = r.fast;
+    trim_wheel_slow_run = r.slow;
+    pitch_trim_running = r.manual;
+    trim_wheel_pulse() = r.pulse;
+    elec_trim_click_fast() = r.click_fast;
+    elec_trim_click_slow() = r.click_slow;
+    electric::ac_tnsbus1_status = r.ac1;
+    electric::ac_tnsbus2_status = r.ac2;
+    host_mirror.sim_operation_failures_rel_trim_elv = r.failed;
+    update_stab_trim_wheel();
+    const auto why = ::testing::Message() << r.fast << r.slow << r.manual << r.pulse << r.click_fast << r.click_slow << " "
+                                          << r.ac1 << r.ac2 << " " << r.failed;
+    EXPECT_EQ(flt_ctrls::trim_wheel_quick, r.quick) << why;
+    EXPECT_EQ(flt_ctrls::trim_wheel_man, r.man) << why;
+    EXPECT_EQ(flt_ctrls::trim_wheel_slow, r.slow_flag) << why;
+  }
+  host_mirror.sim_operation_failures_rel_trim_elv = 0;
+  pitch_trim_running = 0.0f;
 }
 
 TEST_F(Controls, TrimWheelChasesTheTrimBeyondTwoHundredths) {
