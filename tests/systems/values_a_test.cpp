@@ -357,7 +357,7 @@ TEST_F(Lights, FuelValveAndRamDoorLightsByPosition) {
   }
   struct Row {
     float mixture, fire_sw, bus, lit;
-  } rows[] = {{0.5f, 0, 1, 0.3f}, {0.51f, 1, 1, 0.3f}, {0.51f, 0, 0, 0.3f}};
+  } rows[] = {{0.5f, 0, 1, 0.3f}, {0.51f, 1, 1, 0.3f}, {0.51f, 0, 0, 0.3f}, {0.51f, 0, 1, 0}};
   for (const Row& r : rows) {
     engine::mixture_ratio1 = r.mixture;
     fire::engine01_ext_switch_pos_arm = r.fire_sw;
