@@ -48,6 +48,7 @@
 #include "systems/switches/switch_values.h"
 #include "core/variant.h"
 #include "systems/systems_step_outputs.h"
+#include "systems/systems_steps.h"
 
 namespace {
 
@@ -219,6 +220,8 @@ TEST_F(Lights, TakeoffConfigurationNeedsStillFlapsNoSpoilersNoParkingBrake) {
   } rows[] = {{0.25f, 0.25f, 0, 0, 1, 1, 0, 0},  {0.25f, 0.375f, 0, 0, 1, 1, 1, 1}, {0.25f, 0.25f, 0.01f, 0, 1, 1, 1, 1},
               {0.25f, 0.25f, 0, 1, 1, 1, 1, 1},  {0, 0, 0, 0, 3, 1, 0, 0},          {0, 0, 0, 0, 1, 0, 1, 0}};
   for (const Row& r : rows) {
+    engine::thrust1_leveler = 0.6f;
+    engine::thrust2_leveler = 0.0f;
     host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = r.deploy;
     host_mirror.sim_cockpit2_controls_flap_ratio = r.request;
     host_mirror.sim_cockpit2_controls_speedbrake_ratio = r.spoilers;
@@ -228,6 +231,14 @@ TEST_F(Lights, TakeoffConfigurationNeedsStillFlapsNoSpoilersNoParkingBrake) {
     annunciators_flight_controls();
     EXPECT_EQ(annunciator::takeoff_config, r.warn) << r.request << " " << r.spoilers << " " << r.park << " " << r.mode2;
     EXPECT_EQ(system_::takeoff_config_warn, r.published) << r.batbus;
+  }
+  // Either thrust lever beyond half counts.
+  electric::batbus_status = 1.0f;
+  engine::thrust1_leveler = 0.0f;
+  for (float thrust2 : {0.5f, 0.51f}) {
+    engine::thrust2_leveler = thrust2;
+    annunciators_flight_controls();
+    EXPECT_EQ(annunciator::takeoff_config, thrust2 > 0.5f ? 1.0f : 0.0f) << thrust2;
   }
 }
 
@@ -716,6 +727,28 @@ TEST_F(Lights, SingleConditionLightsOfTheOverheadFireCabinAndAntiIcePanels) {
     EXPECT_NEAR(*r.light, r.lit, 1e-6f) << r.what;
   }
   variant_index = 0;
+}
+
+TEST_F(Lights, DisplayTestFlickerPhases) {
+  annunciator::test = 1.0f;
+  electric::batbus_status = ann_state.prev_batbus_status = 1.0f;
+  ann_state.dspl_power_test_time = 0.0f;
+  cockpit::dspl_light_test[9] = 0.0f;
+  const float start[9] = {0, 2.4f, 2.5f, 3.95f, 1, 2, 3, 3.9f, 0.5f};
+  for (int i = 0; i < 9; ++i) ann_state.flicker_phase_s[i] = start[i];
+  update_annunciators();
+  for (int i = 0; i < 9; ++i) {
+    EXPECT_EQ(cockpit::dspl_light_test[i], start[i] < 2.5f ? 1.0f : 2.0f) << i;
+    // Each phase runs at 1 to 1.17 times the clock and wraps at 4 s.
+    const float next = start[i] + 0.125f;
+    const float lo = next > 4.0f ? next - 4.0f : next;
+    EXPECT_GE(ann_state.flicker_phase_s[i], lo - 1e-6f) << i;
+    EXPECT_LE(ann_state.flicker_phase_s[i], lo + 0.17f * 0.125f + 1e-6f) << i;
+  }
+  EXPECT_EQ(cockpit::dspl_light_test[9], 0.0f);  // the power-up test's own element
+  annunciator::test = 0.0f;
+  update_annunciators();
+  for (int i = 0; i < 9; ++i) EXPECT_EQ(cockpit::dspl_light_test[i], 0.0f) << i;
 }
 
 TEST_F(Lights, FlapNeedlesLagAtFivePerSecondOnTransferBusTwo) {
@@ -1289,6 +1322,30 @@ class SpeedBrake : public Brakes {
   static bool deployed() { return flt_ctrls::speedbrake_lever_anim == 1.0f && speedbrake_target() == 1.0f; }
   static bool retracted() { return flt_ctrls::speedbrake_lever_anim == 1.0f && speedbrake_target() == 0.0f; }
 };
+
+TEST_F(Brakes, AlternateFlapTimesAndTheControlSwitchAtTheEnds) {
+  switches::alt_flaps_pos = 1.0f;
+  hydraulic::standby_status = 1.0f;
+  host_mirror.sim_operation_failures_rel_flap_act = 0;
+  systems_memory.flap_axis_last = axis::flap_lever;
+  struct Row {
+    float r, ctrl, hold, request, time_s;
+  } rows[] = {{0.125f, 0, 0.125f, 0.125f, 80}, {0.126f, 0, 0.126f, 0.126f, 32}, {0.375f, 0, 0.375f, 0.375f, 32},
+              {0.376f, 0, 0.376f, 0.376f, 24},  {0.625f, 0, 0.625f, 0.625f, 24}, {0.626f, 0, 0.626f, 0.626f, 40},
+              {0, -1, 0.3f, 0.3f, 80},          {0.01f, -1, 0.3f, 0, 80},        {1, 1, 0.7f, 0.7f, 40},
+              {0.99f, 1, 0.7f, 1, 40}};
+  for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = r.r;
+    toggle_switch::alt_flaps_ctrl = r.ctrl;
+    systems_memory.flap_copies[0] = r.hold;
+    host_mirror.sim_cockpit2_controls_flap_ratio = -1.0f;
+    update_flaps_slats();
+    EXPECT_NEAR(host_mirror.sim_cockpit2_controls_flap_ratio, r.request, 1e-6f) << r.r << " " << r.ctrl;
+    EXPECT_NEAR(host_mirror.sim_aircraft2_engine_flap_extension_time_sec, r.time_s * 4.21f, 1e-3f) << r.r;
+  }
+  switches::alt_flaps_pos = 0.0f;
+  toggle_switch::alt_flaps_ctrl = 0.0f;
+}
 
 TEST_F(SpeedBrake, PendingDeploymentAfterTouchdown) {
   struct Row {
