@@ -1509,6 +1509,30 @@ TEST_F(Cabin, LeaksOutflowAndCabinRate) {
   EXPECT_EQ(cockpit::cabin_vvi, -1600.0f);
 }
 
+TEST_F(Cabin, PackInflowBySourceAndIsolationValve) {
+  // Sea level, valve shut, the left pack alone at flow 1: its inflow is the
+  // left supply up to p x 85 ft/min, and the base leak lifts the cabin again.
+  air::l_pack_pos = 1.0f;
+  air::engine1_psi = air::engine2_psi = 0.0f;
+  struct Row {
+    float e1_psi, e2_psi, apu_psi, iso, cabin;
+  } rows[] = {{40, 0, 0, 0, -2.056898f},     {15.696f, 0, 0, 0, -1.016002f}, {0, 40, 0, 0, 0},
+              {0, 40, 0, 0.5f, -1.015949f},  {0, 40, 0, 2, -2.056898f},      {0, 0, 40, 0, -1.015949f},
+              {15.696f, 40, 0, -1, -1.016002f}};
+  for (const Row& r : rows) {
+    static_pressure_altitude_ft = cockpit::cabin_altitude_actual = 0.0f;
+    press_ctrl.pack_flow_l = 1.0f;
+    air::engine1_psi = r.e1_psi;
+    air::engine2_psi = r.e2_psi;
+    air::apu_psi = r.apu_psi;
+    air::apu_bleed_valve_pos = 1.0f;
+    isolation_valve_pos = r.iso;
+    update_pressurization();
+    EXPECT_NEAR(cockpit::cabin_altitude_actual, r.cabin, 2e-4f) << r.e1_psi << " " << r.e2_psi << " " << r.apu_psi << " " << r.iso;
+  }
+  isolation_valve_pos = 0.0f;
+}
+
 TEST_F(Cabin, ManualAndJammedOutflowValve) {
   struct Row {
     float sw, jammed, after;
