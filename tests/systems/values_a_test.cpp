@@ -1020,6 +1020,40 @@ TEST_F(Brakes, SelectorPullBetweenSettingThreeAndMax) {
   EXPECT_NEAR(autobrake_knob_anim, 4.2f, 1e-5f);
 }
 
+TEST_F(Brakes, ParkingBrakeLeverFollowsTheHostAndReleasesOnBothBrakes) {
+  on_ground = 0;
+  // Toe limit of a dry runway with cool brakes; pedals at 0.12 are neither
+  // released (below 0.1) nor pressed (within 0.05 of the limit).
+  const float limit = 0.238f * 0.95f;
+  struct Row {
+    float script_set, host, lever, rearm, hl, hr, pl, pr;
+    float lever_after, rearm_after;
+  } rows[] = {
+      {0, 1, 0, 0, 0.5f, 0.5f, 0.12f, 0.12f, 1, 0},        {0, 0.99f, 0, 0, 0.5f, 0.5f, 0.12f, 0.12f, 0, 0},
+      {0, 0, 1, 1, 0.5f, 0.5f, 0.12f, 0.12f, 0, 0},        {0, 0.01f, 1, 0, 0.5f, 0.5f, 0.12f, 0.12f, 1, 0},
+      {1, 1, 0, 0, 0.5f, 0.5f, 0.12f, 0.12f, 0, 0},        {1, 0, 1, 0, 0.09f, 0.09f, 0.12f, 0.12f, 1, 1},
+      {1, 0, 1, 0, 0.1f, 0.09f, 0.12f, 0.12f, 1, 0},       {1, 0, 1, 0, 0.5f, 0.5f, 0.09f, 0.09f, 1, 1},
+      {1, 0, 1, 1, 0.96f, 0.96f, 0.12f, 0.12f, 0, 0},      {1, 0, 1, 1, 0.95f, 0.96f, 0.12f, 0.5f, 1, 1},
+      {1, 0, 1, 1, 0.5f, 0.5f, limit - 0.05f, 1, 0, 0},  {1, 0, 1, 1, 0.5f, 0.5f, limit - 0.051f, 1, 1, 1},
+  };
+  for (const Row& r : rows) {
+    script_mirror.zuvadud_D738_parkbrake_set = r.script_set;
+    host_mirror.sim_cockpit2_controls_parking_brake_ratio = r.host;
+    cockpit::parking_brake_pos = lever_commands.park_brake_engaged = r.lever;
+    brake_commands.park_brake_pedals_released = r.rearm;
+    host_mirror.sim_cockpit2_controls_left_brake_ratio = r.hl;
+    host_mirror.sim_cockpit2_controls_right_brake_ratio = r.hr;
+    axis::left_toe_brake = r.pl;
+    axis::right_toe_brake = r.pr;
+    update_parking_brake_steering();
+    const auto why = ::testing::Message() << r.script_set << " " << r.host << " " << r.lever << r.rearm << " " << r.hl
+                                          << " " << r.hr << " " << r.pl << " " << r.pr;
+    EXPECT_EQ(cockpit::parking_brake_pos, r.lever_after) << why;
+    EXPECT_EQ(lever_commands.park_brake_engaged, r.lever_after) << why;
+    EXPECT_EQ(brake_commands.park_brake_pedals_released, r.rearm_after) << why;
+  }
+}
+
 TEST_F(Brakes, ParkingChannelDemandAndRates) {
   on_ground = 0;  // keep the nose wheel out of it
   script_mirror.zuvadud_D738_parkbrake_set = 1.0f;  // the lever does not follow the host's ratio
