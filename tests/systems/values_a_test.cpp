@@ -1947,6 +1947,35 @@ TEST_F(Bleeds, ApuRegulationTargetsByPackConfiguration) {
   EXPECT_NEAR(pneumatics.apu_reg_factor, 0.494f, 1e-6f);
 }
 
+TEST_F(Bleeds, BleedTemperatureAndPrecooler) {
+  // Engine 1 alone; the precooler row's position enters the temperature of
+  // the same frame, and a long frame lands the temperature on its target.
+  host_mirror.sim_cockpit2_temperature_outside_air_temp_degc = 10.0f;
+  struct Row {
+    float n1, alt_ft, precooler, temp, precooler_target;
+  } rows[] = {{60, 0, 0, 340, 0.382928f},          {60, 0, 0.5f, 175.478f, 0.382928f},
+              {80, 20500, 0.5f, 192.609f, 0.427434f}, {80, 45000, 1, 171.772f, 0.896558f},
+              {15, 0, 0.5f, 10, 1}};
+  for (const Row& r : rows) {
+    for (float frame : {1000.0f, 0.5f}) {  // 0.5 s: the precooler's lag of 2/s lands on its target
+      pneumatics = PneumaticsState{};
+      frame_time = frame;
+      engine::indicators_N1_percent_1 = r.n1;
+      static_pressure_altitude_ft = r.alt_ft;
+      air::eng1_precooler_valve_pos = r.precooler;
+      air::engine1_9th_valve = 0.0f;
+      systems_memory.bleed_temp_degc[0] = 0.0f;
+      update_pneumatics();
+      if (frame > 1.0f) {
+        EXPECT_NEAR(systems_memory.bleed_temp_degc[0], r.temp, 2e-3f) << r.n1 << " " << r.alt_ft << " " << r.precooler;
+        EXPECT_EQ(bleed_duct_value[0], systems_memory.bleed_temp_degc[0]);
+      } else {
+        EXPECT_NEAR(air::eng1_precooler_valve_pos, r.precooler_target, 1e-5f) << r.n1 << " " << r.alt_ft;
+      }
+    }
+  }
+}
+
 TEST_F(Bleeds, ConsumerDemandDuctsAndGroundAir) {
   struct Row {
     float wing_l, starter1, starter2, iso, r_pack;
