@@ -1054,6 +1054,56 @@ TEST_F(Brakes, ParkingBrakeLeverFollowsTheHostAndReleasesOnBothBrakes) {
   }
 }
 
+TEST_F(Brakes, NoseWheelTargetBySteeringOptionSourceAndOverride) {
+  frame_time = 10.0f;  // at 25 degrees per second the wheel reaches any target in a frame
+  struct Row {
+    float option, tiller, yoke_hdg, yoke_roll, sw, a_rud, b_rud, override_on, chocks, wheel;
+  } rows[] = {
+      {0, 0.5f, 0, 0, 1, 1, 0, 0, 0, 39},        {0, 0.05f, 1, 0, 1, 1, 0, 0, 0, 7},
+      {0, 0.05f, -1, 0, 1, 1, 0, 0, 0, -7},      {1, 0, 0.5f, 0, 1, 1, 0, 0, 0, 39},
+      {1, 0, 0.05f, 1, 1, 1, 0, 0, 0, 3.9f},     {2, 0.5f, 0.2f, -0.25f, 1, 1, 0, 0, 0, -19.5f},
+      {0, 0.5f, 0, 0, 0, 1, 0, 0, 0, 5},         {0, 0.5f, 0, 0, 0, 0, 1, 0, 0, 39},
+      {0, 0.5f, 0, 0, 1, 0, 1, 0, 0, 5},         {0, 0.5f, 0, 0, 1, 1, 1, 1, 0, 5},
+      {0, 0.5f, 0, 0, 1, 1, 1, 0, 1, 5},
+  };
+  for (const Row& r : rows) {
+    host_mirror.sim_flightmodel_position_groundspeed = 0.0f;
+    script_mirror.zuvadud_D738_effects_nosewheel = r.option;
+    axis::nosewheel = r.tiller;
+    cockpit::nosewheel_steer_ratio = r.tiller;
+    host_mirror.sim_cockpit2_controls_yoke_heading_ratio = r.yoke_hdg;
+    host_mirror.sim_cockpit2_controls_yoke_roll_ratio = r.yoke_roll;
+    switches::nose_steer_pos = r.sw;
+    hydraulic::A_rudder = r.a_rud;
+    hydraulic::B_rudder = r.b_rud;
+    cockpit::nosewheel_steer_override = r.override_on;
+    script_mirror.zuvadud_D738_fms_chock_status = r.chocks;
+    brake_state.nosewheel_deg = 5.0f;
+    update_parking_brake_steering();
+    EXPECT_NEAR(brake_state.nosewheel_deg, r.wheel, 1e-4f)
+        << r.option << " " << r.tiller << " " << r.yoke_hdg << " " << r.yoke_roll << " " << r.sw << r.a_rud << r.b_rud
+        << r.override_on << r.chocks;
+  }
+  // At 23 m/s the tiller limit (6 degrees) is below the pedals' 7: the rudder
+  // option still steers by the tiller law alone.
+  script_mirror.zuvadud_D738_fms_chock_status = 0.0f;
+  cockpit::nosewheel_steer_override = 0.0f;
+  host_mirror.sim_flightmodel_position_groundspeed = 23.0f;
+  host_mirror.sim_cockpit2_controls_yoke_heading_ratio = 1.0f;
+  axis::nosewheel = 0.0f;
+  for (float option : {0.0f, 1.0f}) {
+    script_mirror.zuvadud_D738_effects_nosewheel = option;
+    update_parking_brake_steering();
+    EXPECT_NEAR(brake_state.nosewheel_deg, option == 1.0f ? 6.0f : 7.0f, 1e-4f) << option;
+  }
+  script_mirror.zuvadud_D738_fms_chock_status = 1.0f;
+  update_parking_brake_steering();
+  // With chocks in the host holds the aircraft: rolling coefficient 1, parking ratio 1.
+  EXPECT_EQ(host_mirror.sim_aircraft_overflow_acf_roll_co, 1.0f);
+  EXPECT_EQ(host_mirror.sim_cockpit2_controls_parking_brake_ratio, 1.0f);
+  EXPECT_EQ(host_mirror.sim_operation_override_override_wheel_steer, 1);
+}
+
 TEST_F(Brakes, ParkingChannelDemandAndRates) {
   on_ground = 0;  // keep the nose wheel out of it
   script_mirror.zuvadud_D738_parkbrake_set = 1.0f;  // the lever does not follow the host's ratio
