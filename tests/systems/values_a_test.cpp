@@ -31,6 +31,7 @@
 #include "systems/fuel/fuel_pump_lights.h"
 #include "systems/fuel/fuel_values.h"
 #include "systems/flight_controls/elec_trim_state.h"
+#include "systems/flight_controls/reverse_levers.h"
 #include "systems/flight_controls/speedbrake_lever.h"
 #include "systems/flight_controls/trim_command_state.h"
 #include "systems/gear_brakes/autobrake_state.h"
@@ -2219,6 +2220,31 @@ TEST_F(Controls, ReverserFailuresAndLocksByHydraulicsAndHeight) {
   update_trim_switches_reversers();
   EXPECT_NEAR(flt_ctrls::reverse_lever2, 0.06f, 1e-6f);
   EXPECT_NEAR(flt_ctrls::reverse_lever12, 0.53f, 1e-6f);
+}
+
+TEST_F(Controls, SecondReverseLeverBySystemBOrStandby) {
+  struct Row {
+    float b, stby;
+    int mode;
+    float lever, ra;
+    int mode_after;
+    float ratio, rev_ratio;
+  } rows[] = {{1, 0, 1, 0.06f, 0, 3, 0, 0.7f},      {0, 1, 1, 0.06f, 0, 3, 0, 0.7f},  {0, 0, 1, 0.5f, 0, 1, 0.3f, 0.7f},
+              {0, 0, 3, 0.53f, 20, 3, 0.5f, 0.7f},  {1, 0, 3, 0.53f, 10, 1, 0, 0},     {1, 0, 3, 0.05f, 0, 3, 0, 0.7f}};
+  for (const Row& r : rows) {
+    hydraulic::B_status = r.b;
+    hydraulic::standby_status = r.stby;
+    host_mirror.sim_cockpit2_engine_actuators_prop_mode[1] = r.mode;
+    host_mirror.sim_cockpit2_engine_actuators_throttle_ratio[1] = 0.3f;
+    host_mirror.sim_cockpit2_engine_actuators_throttle_jet_rev_ratio[1] = 0.7f;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra;
+    flt_ctrls::reverse_lever2 = r.lever;
+    reverse_lever_logic_eng2();
+    const auto why = ::testing::Message() << r.b << r.stby << " " << r.mode << " " << r.lever << " " << r.ra;
+    EXPECT_EQ(host_mirror.sim_cockpit2_engine_actuators_prop_mode[1], r.mode_after) << why;
+    EXPECT_NEAR(host_mirror.sim_cockpit2_engine_actuators_throttle_ratio[1], r.ratio, 1e-6f) << why;
+    EXPECT_EQ(host_mirror.sim_cockpit2_engine_actuators_throttle_jet_rev_ratio[1], r.rev_ratio) << why;
+  }
 }
 
 TEST_F(Controls, TrimWheelSoundFlags) {
