@@ -1694,6 +1694,27 @@ TEST_F(Cabin, OutflowValveCommandInCruiseAndOnTheGround) {
     EXPECT_EQ(press_ctrl.mode, 3.0f);
     EXPECT_NEAR(press_ctrl.valve_cmd, r.cmd, 2e-5f) << r.error << " " << r.cabin;
   }
+  // A faulted channel holds the valve where it is and drops to mode 0.
+  struct Fault {
+    float selector, fail9, fail10, mode;
+  } faults[] = {{0, 1, 0, 0}, {0, 0, 1, 3}, {1, 0, 1, 0}, {1, 1, 0, 3}};
+  for (const Fault& f : faults) {
+    press_ctrl = PressController{};
+    press_ctrl.press_ctrl_armed = 1;
+    toggle_switch::air_valve_ctrl = f.selector;
+    failure_tables.pressurisation[9] = f.fail9;
+    failure_tables.pressurisation[10] = f.fail10;
+    cockpit::pressurization_mode2 = 3.0f;
+    press_ctrl.prev_flt_alt = press_ctrl.mode_alt_ref = press_ctrl.max_alt_reached = 35000.0f;
+    cockpit::cabin_altitude_actual = 8000.0f;
+    cockpit::outflow_valve = 0.25f;
+    press_ctrl.sched_cabin_alt = 8035.0f;
+    update_pressurization();
+    EXPECT_EQ(press_ctrl.mode, f.mode) << f.selector << " " << f.fail9 << f.fail10;
+    EXPECT_EQ(press_ctrl.valve_cmd == 0.25f, f.mode == 0.0f) << f.selector << " " << f.fail9 << f.fail10;
+  }
+  failure_tables = FailureTables{};
+  toggle_switch::air_valve_ctrl = 0.0f;
   // On the ground in mode 0 the command is 350 ft/min the way the
   // differential points; a differential crossing zero disarms and opens.
   on_ground = 1;
