@@ -465,6 +465,39 @@ TEST_F(Lights, VoiceRecorderRunsOnFiveMinutesAfterShutdown) {
   EXPECT_EQ(annunciator::cvr, 0.0f);
 }
 
+TEST_F(Lights, VoiceRecorderStartTrackingAndRunOnTable) {
+  struct Row {
+    int burn1, burn2;
+    float n2_1, n2_2;
+    int running_before;
+    float timer_before;
+    int state_before;
+    float timer_after;
+    int state_after;
+    float cvr;
+  } rows[] = {
+      {0, 0, 0, 0, 1, 0, 2, 299.875f, 2, 1},  {0, 0, 0, 0, 0, 100, 2, 99.875f, 0, 1}, {1, 0, 40, 0, 0, 100, 0, 0, 0, 0},
+      {1, 0, 51, 0, 0, 100, 0, 99.875f, 2, 1}, {1, 1, 60, 60, 1, 100, 2, 0, 2, 1},    {0, 1, 0, 50, 0, 0, 0, 0, 0, 0},
+      {0, 1, 0, 50.1f, 0, 0, 0, 0, 2, 1},
+  };
+  for (const Row& r : rows) {
+    toggle_switch::vcr = 0.0f;
+    recorder_lights.eng_running_prev[0] = r.running_before;
+    recorder_lights.cvr_run_timer = r.timer_before;
+    recorder_lights.cvr_state = r.state_before;
+    host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[0] = r.burn1;
+    host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[1] = r.burn2;
+    host_mirror.sim_flightmodel2_engines_N2_percent[0] = r.n2_1;
+    host_mirror.sim_flightmodel2_engines_N2_percent[1] = r.n2_2;
+    annunciators_recorders();
+    const auto why = ::testing::Message() << r.burn1 << r.burn2 << " " << r.n2_1 << " " << r.n2_2 << " " << r.running_before
+                                          << " " << r.timer_before << " " << r.state_before;
+    EXPECT_EQ(recorder_lights.cvr_run_timer, r.timer_after) << why;
+    EXPECT_EQ(recorder_lights.cvr_state, r.state_after) << why;
+    EXPECT_EQ(annunciator::cvr, r.cvr) << why;
+  }
+}
+
 TEST_F(Lights, ElectricalPanelSourceDriveStandbyAndApuLights) {
   struct Source {
     int gen_off;
