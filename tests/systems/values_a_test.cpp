@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "alerting/aural_cues.h"
+#include "alerting/failure_state.h"
 #include "core/binding.h"
 #include "core/bound_mirrors.h"
 #include "core/frame.h"
@@ -45,6 +46,7 @@
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/hydraulics/hydraulic_values.h"
 #include "systems/ice_rain/ice_values.h"
+#include "systems/lights/cabin_light_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"
 #include "core/variant.h"
@@ -785,6 +787,55 @@ TEST_F(Lights, DisplayTestFlickerPhases) {
   for (int i = 0; i < 9; ++i) EXPECT_EQ(cockpit::dspl_light_test[i], 0.0f) << i;
 }
 
+TEST_F(Lights, LightSpillDimLightsAndCabinEmergencyBlink) {
+  using namespace light;
+  host_version = 120000;  // spill scale 9
+  for (float lit : {0.56f, 0.55f}) {
+    annunciator::wing_ice_on_L = lit;
+    update_annunciators_aux();
+    EXPECT_NEAR(spill_ratio_l_wings_lights_spill[3], lit > 0.55f ? lit : lit * 0.35f, 1e-6f) << lit;
+  }
+  // The door shades the cockpit seen from the cabin: view limits by variant.
+  door::flt_dk_door_ratio = 0.4f;
+  struct Door {
+    float family;
+    int variant;
+    float view_z, factor;
+  } doors[] = {{0, 0, -14.4f, 1}, {0, 0, -14.6f, 0.4f}, {2, 2, -11.3f, 1}, {2, 2, -11.5f, 0.4f}, {1, 2, -20, 1}};
+  for (const Door& d : doors) {
+    model_family = d.family;
+    variant_index = d.variant;
+    host_mirror.sim_aircraft_view_acf_peZ = d.view_z;
+    update_annunciators_aux();
+    EXPECT_NEAR(spill_ratio_cabin_lights_spill[3], d.factor, 1e-6f) << d.family << " " << d.variant << " " << d.view_z;
+  }
+  // Transfer bus 1 lost: the emergency lights blink off, on, off, on, off, then stay on.
+  model_family = 0.0f;
+  variant_index = 0;
+  host_mirror.sim_aircraft_view_acf_peZ = 0.0f;
+  tarx_cabin::lights_x[4] = 0.5f;
+  tarx_cabin::entry_lights_x[4] = 0.25f;
+  update_annunciators_aux();
+  EXPECT_NEAR(spill_ratio_cabin_lights_spill[4], 4.5f, 1e-6f);
+  EXPECT_NEAR(spill_ratio_entry_lights_spill[4], 2.25f, 1e-6f);
+  electric::ac_tnsbus1_status = 0.0f;
+  host_mirror.sim_graphics_scenery_sun_pitch_degrees = -1.0f;
+  const float on[] = {0, 0, 1, 0, 1, 1, 0, 1, 1};  // at 0.125 s steps
+  for (float expected : on) {
+    update_annunciators_aux();
+    EXPECT_NEAR(spill_ratio_cabin_lights_spill[4], expected * 1.85f * 9.0f, 1e-5f) << spill_state.emergency_blink_s;
+    EXPECT_EQ(spill_ratio_entry_lights_spill[4], spill_ratio_cabin_lights_spill[4]);
+  }
+  host_mirror.sim_graphics_scenery_sun_pitch_degrees = -0.5f;
+  update_annunciators_aux();
+  EXPECT_EQ(spill_ratio_entry_lights_spill[4], 0.0f);
+  host_mirror.sim_cockpit2_switches_generic_lights_switch[98] = 1.0f;
+  update_annunciators_aux();
+  EXPECT_NEAR(spill_ratio_entry_lights_spill[4], 4.5f, 1e-6f);
+  EXPECT_EQ(spill_ratio_cabin_emergency_lights_spill[3], 1.0f);
+  model_family = -1.0f;
+}
+
 TEST_F(Lights, FlapNeedlesLagAtFivePerSecondOnTransferBusTwo) {
   struct Row {
     float bus, before, flap_deg, after;
@@ -848,6 +899,12 @@ TEST_F(Lights, SixPackSlotsOneConditionEach) {
       {"tr unit", [] { electric::tru1_status = 0.0f; }, sp_elec, 7, 1},
       {"yaw damper", [] { host_mirror.sim_cockpit2_annunciators_yaw_damper = 0; }, sp_flt_cont, 0, 1},
       {"standby rudder", [] { switches::flt_ctr_B_pos = -1.0f; }, sp_flt_cont, 4, 1},
+      {"feel differential",
+       [] {
+         hydraulic::B_pressure = 1000.0f;
+         delay_flags.ann_delayed_2 = 1.0f;
+       },
+       sp_flt_cont, 5, 1},
       {"fdr off", [] { electric::ac_tnsbus1_status = 0.0f; }, sp_overhead, 1, 1},
   };
   for (const Row& r : rows) {
@@ -1307,6 +1364,41 @@ TEST_F(Brakes, TyreSpeedsAndReverserCooling) {
   update_tyre_speeds_brake_temps();
   EXPECT_EQ(brake_temp_l_out, 0.15f);
   EXPECT_EQ(brake_temp_r_out, 0.15f);
+}
+
+TEST_F(Brakes, DraggedTyreHeatsItsBrakeAndHotBrakesBurstTyres) {
+  using namespace systems;
+  // A tyre above 30 dragged sideways under the parking brake heats that
+  // side's outer brake by h and its inner brake by 0.75 h.
+  struct Row {
+    float park, tyre_now, slip, left, right;
+  } rows[] = {{0.5f, 40, -2, 0.000204902f, 0}, {0.5f, 40, 2, 0, 0.000204902f}, {0.5f, 27.3f, -2, 0, 0}, {0.05f, 40, -2, 0, 0}};
+  for (const Row& r : rows) {
+    brake_temp_l_out = brake_temp_l_in = brake_temp_r_out = brake_temp_r_in = 1.0f;
+    host_mirror.sim_cockpit2_controls_parking_brake_ratio = r.park;
+    host_mirror.sim_flightmodel_parts_tire_speed_now[1] = host_mirror.sim_flightmodel_parts_tire_speed_now[2] = r.tyre_now;
+    host_mirror.sim_cockpit2_gauges_indicators_sideslip_degrees = r.slip;
+    update_tyre_speeds_brake_temps();
+    EXPECT_NEAR(brake_temp_l_out - brake_temp_l_in, r.left, 2e-7f) << r.park << " " << r.tyre_now << " " << r.slip;
+    EXPECT_NEAR(brake_temp_r_out - brake_temp_r_in, r.right, 2e-7f) << r.park << " " << r.tyre_now << " " << r.slip;
+  }
+  // With tyre bursts enabled a brake at 9.9 bursts its tyre.
+  script_mirror.zuvadud_D738_effect_tire_blown = 1.0f;
+  host_mirror.sim_flightmodel_position_groundspeed = 0.0f;
+  struct Burst {
+    float l_in, r_out;
+    int left, right;
+  } bursts[] = {{9.89f, 9.89f, 0, 0}, {9.9f, 0, 6, 0}, {0, 9.9f, 0, 6}};
+  for (const Burst& b : bursts) {
+    host_mirror.sim_operation_failures_rel_tire2 = host_mirror.sim_operation_failures_rel_tire3 = 0;
+    tyre_burst_flags[1] = tyre_burst_flags[2] = 0.0f;
+    brake_temp_l_out = brake_temp_r_in = 0.0f;
+    brake_temp_l_in = b.l_in;
+    brake_temp_r_out = b.r_out;
+    update_wing_tyre_failures();
+    EXPECT_EQ(host_mirror.sim_operation_failures_rel_tire2, b.left) << b.l_in << " " << b.r_out;
+    EXPECT_EQ(host_mirror.sim_operation_failures_rel_tire3, b.right) << b.l_in << " " << b.r_out;
+  }
 }
 
 TEST_F(Brakes, GearHornByFlapsHeightAndThrust) {
@@ -1846,7 +1938,7 @@ TEST_F(Cabin, ScheduleByModeAndFlightAltitudeBand) {
   // Spooled down: both engines below N1 50 and N2 84 for 1.5 s end it.
   struct Spool {
     float n1a, n2a, n1b, n2b, timer;
-  } spools[] = {{50, 0, 0, 84, 0}, {49.9f, 0, 0, 84, 0.1f}, {0, 84, 0, 83.9f, 0.1f}};
+  } spools[] = {{50, 0, 0, 84, 0}, {0, 84, 50, 0, 0}, {49.9f, 0, 0, 84, 0.1f}, {0, 84, 0, 83.9f, 0.1f}, {0, 84, 49.9f, 0, 0.1f}};
   for (const Spool& sp : spools) {
     cockpit::pressurization_mode2 = 1.0f;
     press_ctrl.press_mode_timer_down = 0.0f;
@@ -2301,6 +2393,23 @@ TEST_F(Controls, SecondReverseLeverBySystemBOrStandby) {
   }
 }
 
+TEST_F(Controls, HostFlapAndSpeedBrakeAxesWhenMapped) {
+  struct Row {
+    float mapped;
+    int assigned;
+    float axis;
+  } rows[] = {{-1, 1, 0.4f}, {0, 1, 0.1f}, {-1, 0, 0.1f}};
+  for (const Row& r : rows) {
+    axis::flap_lever = axis::speedbrake_lever = 0.1f;
+    script_mirror.zuvadud_D738_flt_ctrls_flaps_mapped = script_mirror.zuvadud_D738_flt_ctrls_speedbrake_mapped = r.mapped;
+    host_mirror.sim_joystick_joy_mapped_axis_avail[11] = host_mirror.sim_joystick_joy_mapped_axis_avail[14] = r.assigned;
+    host_mirror.sim_joystick_joy_mapped_axis_value[11] = host_mirror.sim_joystick_joy_mapped_axis_value[14] = 0.4f;
+    update_joystick_axes();
+    EXPECT_EQ(axis::flap_lever, r.axis) << r.mapped << " " << r.assigned;
+    EXPECT_EQ(axis::speedbrake_lever, r.axis) << r.mapped << " " << r.assigned;
+  }
+}
+
 TEST_F(Controls, TrimWheelSoundFlags) {
   struct Row {
     float fast, slow, manual, pulse, click_fast, click_slow, ac1, ac2;
@@ -2335,7 +2444,7 @@ TEST_F(Controls, TrimWheelSoundFlags) {
 TEST_F(Controls, TrimWheelChasesTheTrimBeyondTwoHundredths) {
   script_mirror.zuvadud_autopilot_ap_on = 1.0f;
   host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = 0.0f;
-  elec_trim_travel_time = 85.5f;
+  elec_trim_travel_time = 0.0f;  // as a load leaves it with the autopilot on and flaps up: 85.5 s
   flt_ctrls::trim_wheel = 0.0f;
   host_mirror.sim_cockpit2_controls_elevator_trim = 0.02f;
   update_stab_trim_wheel();  // the wheel at its target and within 0.02: nothing
