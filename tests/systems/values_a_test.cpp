@@ -1386,18 +1386,21 @@ TEST_F(Brakes, DraggedTyreHeatsItsBrakeAndHotBrakesBurstTyres) {
   script_mirror.zuvadud_D738_effect_tire_blown = 1.0f;
   host_mirror.sim_flightmodel_position_groundspeed = 0.0f;
   struct Burst {
-    float l_in, r_out;
+    float l_in, l_out, r_in, r_out;
     int left, right;
-  } bursts[] = {{9.89f, 9.89f, 0, 0}, {9.9f, 0, 6, 0}, {0, 9.9f, 0, 6}};
+  } bursts[] = {{9.89f, 9.89f, 9.89f, 9.89f, 0, 0}, {9.9f, 0, 0, 0, 6, 0}, {0, 9.9f, 0, 0, 6, 0}, {0, 0, 9.9f, 0, 0, 6},
+                {0, 0, 0, 9.9f, 0, 6}};
   for (const Burst& b : bursts) {
     host_mirror.sim_operation_failures_rel_tire2 = host_mirror.sim_operation_failures_rel_tire3 = 0;
     tyre_burst_flags[1] = tyre_burst_flags[2] = 0.0f;
-    brake_temp_l_out = brake_temp_r_in = 0.0f;
     brake_temp_l_in = b.l_in;
+    brake_temp_l_out = b.l_out;
+    brake_temp_r_in = b.r_in;
     brake_temp_r_out = b.r_out;
     update_wing_tyre_failures();
-    EXPECT_EQ(host_mirror.sim_operation_failures_rel_tire2, b.left) << b.l_in << " " << b.r_out;
-    EXPECT_EQ(host_mirror.sim_operation_failures_rel_tire3, b.right) << b.l_in << " " << b.r_out;
+    const auto why = ::testing::Message() << b.l_in << " " << b.l_out << " " << b.r_in << " " << b.r_out;
+    EXPECT_EQ(host_mirror.sim_operation_failures_rel_tire2, b.left) << why;
+    EXPECT_EQ(host_mirror.sim_operation_failures_rel_tire3, b.right) << why;
   }
 }
 
