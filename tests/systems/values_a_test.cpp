@@ -1291,6 +1291,24 @@ TEST_F(Brakes, AccumulatorPrechargeChargeAndDemand) {
   EXPECT_NEAR(brake::brake_press, 2925.0f, 1e-3f);
   brake_pressure_to_host();
   EXPECT_NEAR(brake_state.demand_parking, 1500.0f - 1335.0f * 0.125f, 1e-3f);
+  // The autobrake's change against the manual maximum; a parking ratio of 0.05
+  // or more that rose, or moved by 0.01, at 1350..1500 psi/s.
+  lever_commands.park_brake_engaged = 0.0f;
+  struct Other {
+    float autobrake, park_before, park, demand_autobrake, demand_park;
+  } others[] = {{0.1f, 0, 0, 663.4233f, 0},   {0, 0, 0.5f, 0, 178.125f},     {0, 0, 0.04f, 0, 0},
+                {0, 0.5f, 0.495f, 0, 0},        {0, 0.5f, 0.48f, 0, 177.75f}};
+  for (const Other& o : others) {
+    brake_state = BrakeState{};
+    brake_state.park_ratio_last = o.park_before;
+    autobrake_brake_value = o.autobrake;
+    host_mirror.sim_cockpit2_controls_parking_brake_ratio = o.park;
+    brake_pressure_to_host();
+    EXPECT_NEAR(brake_state.demand_autobrake, o.demand_autobrake, 1e-2f) << o.autobrake << " " << o.park_before << " " << o.park;
+    EXPECT_NEAR(brake_state.demand_park_ratio, o.demand_park, 1e-3f) << o.autobrake << " " << o.park_before << " " << o.park;
+  }
+  autobrake_brake_value = 0.0f;
+  host_mirror.sim_cockpit2_controls_parking_brake_ratio = 0.0f;
   // Pedals: a full toe-limit change is 1500 psi; a held 0.9 on both sides none.
   struct Pedal {
     float left, right, demand;
