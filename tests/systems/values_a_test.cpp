@@ -842,9 +842,10 @@ TEST_F(Lights, FlapNeedlesLagAtFivePerSecondOnTransferBusTwo) {
   } rows[] = {{1, 0, 30, 18.75f}, {1, 40, 60, 49}, {0, 10, 30, 10}};
   for (const Row& r : rows) {
     electric::ac_tnsbus2_status = r.bus;
-    cockpit::flap_indicator[1] = r.before;
-    host_mirror.sim_flightmodel2_wing_flap2_deg[3] = r.flap_deg;
+    cockpit::flap_indicator[0] = cockpit::flap_indicator[1] = r.before;
+    host_mirror.sim_flightmodel2_wing_flap2_deg[2] = host_mirror.sim_flightmodel2_wing_flap2_deg[3] = r.flap_deg;
     flap_needles();
+    EXPECT_NEAR(cockpit::flap_indicator[0], r.after, 1e-4f) << r.bus << " " << r.before << " " << r.flap_deg;
     EXPECT_NEAR(cockpit::flap_indicator[1], r.after, 1e-4f) << r.bus << " " << r.before << " " << r.flap_deg;
   }
 }
@@ -1312,7 +1313,8 @@ TEST_F(Brakes, AccumulatorPrechargeChargeAndDemand) {
   // Pedals: a full toe-limit change is 1500 psi; a held 0.9 on both sides none.
   struct Pedal {
     float left, right, demand;
-  } pedals[] = {{0.2261f, 0, 1500}, {0.1f, 0, 663.4233f}, {0.9f, 0.9f, 0}, {0.88f, 0.9f, 1500}};
+  } pedals[] = {{0.2261f, 0, 1500}, {0.1f, 0, 663.4233f}, {0.9f, 0.9f, 0},      {0.88f, 0.9f, 1500},
+                {0.89f, 0.9f, 1500}, {0.91f, 0.9f, 1500},    {0.9f, 0.89f, 1500}, {0.9f, 0.91f, 1500}};
   for (const Pedal& p : pedals) {
     brake_state = BrakeState{};
     host_mirror.sim_cockpit2_controls_left_brake_ratio = p.left;
@@ -1347,6 +1349,20 @@ TEST_F(Brakes, SmoothBrakingTargetsAndHeldCommandsThroughTheParkingChannel) {
     brake_commands.brake_cmd_value = 0.1f;
     update_parking_brake_steering();
     EXPECT_NEAR(host_mirror.sim_cockpit2_controls_parking_brake_ratio, active == 1.0f ? 0.01f : 0.0f, 1e-6f) << active;
+  }
+}
+
+TEST_F(Brakes, OneHotSideFadesTheSharedRatiosByTheMeanOfClampedSides) {
+  using namespace systems;
+  const float dry = 0.238f * 0.95f;
+  for (int hot_left = 0; hot_left < 2; ++hot_left) {
+    brake_temp_l_in = brake_temp_l_out = hot_left ? 12.0f : 3.0f;
+    brake_temp_r_in = brake_temp_r_out = hot_left ? 3.0f : 12.0f;
+    update_parking_brake_steering();
+    EXPECT_NEAR(brake_ratios.max_ratio_both, dry * 0.9f, 1e-6f) << hot_left;  // mean of 3 and 9.9
+    EXPECT_NEAR(brake_ratios.autobrake_ratio_max, 0.18f * 0.95f * 0.9f, 1e-6f) << hot_left;
+    EXPECT_NEAR(hot_left ? brake_ratios.toe_limit_left : brake_ratios.toe_limit_right, dry * 0.8f, 1e-6f) << hot_left;
+    EXPECT_NEAR(hot_left ? brake_ratios.toe_limit_right : brake_ratios.toe_limit_left, dry, 1e-6f) << hot_left;
   }
 }
 
@@ -1623,18 +1639,24 @@ TEST_F(SpeedBrake, RetractionOnThrustAfterTheHoldAndFromIdle) {
   struct Row {
     float before, after, lever;
     bool retract;
-  } rows[] = {{0.049f, 0.051f, 0.3f, true}, {0.049f, 0.051f, 0, false}, {0.049f, 0.05f, 0.3f, false}, {0.05f, 0.3f, 0.3f, false}};
+    int engine, mode;
+  } rows[] = {{0.049f, 0.051f, 0.3f, true, 2, 1},  {0.049f, 0.051f, 0, false, 2, 1}, {0.049f, 0.05f, 0.3f, false, 2, 1},
+              {0.05f, 0.3f, 0.3f, false, 2, 1},    {0.049f, 0.051f, 0.3f, true, 1, 1}, {0.049f, 0.5f, 0.3f, false, 1, 3}};
   for (const Row& r : rows) {
+    float& thrust = r.engine == 1 ? engine::thrust1_leveler : engine::thrust2_leveler;
     land(0.0f);
     set_speed_kt(30.0f);
+    host_mirror.sim_cockpit2_engine_actuators_prop_mode[r.engine - 1] = r.mode;
     flt_ctrls::speedbrake_lever = r.lever;
-    engine::thrust2_leveler = r.before;
+    thrust = r.before;
     update_speedbrake();
     clear_motion();
-    engine::thrust2_leveler = r.after;
+    thrust = r.after;
     update_speedbrake();
-    EXPECT_EQ(retracted(), r.retract) << r.before << " " << r.after << " " << r.lever;
+    EXPECT_EQ(retracted(), r.retract) << r.before << " " << r.after << " " << r.lever << " engine " << r.engine;
     clear_motion();
+    thrust = 0.0f;
+    host_mirror.sim_cockpit2_engine_actuators_prop_mode[r.engine - 1] = 1;
   }
 }
 
@@ -1729,6 +1751,14 @@ TEST_F(Cabin, LeaksOutflowAndCabinRate) {
     EXPECT_NEAR(cockpit::cabin_altitude_actual, r.cabin, 0.01f) << why;
     EXPECT_NEAR(cockpit::cabin_vvi, r.vvi, 0.2f) << why;  // the cabin altitude is a float near 5000
   }
+  // Below sea level the cabin's limit is 0 ft: at the field with nothing
+  // flowing, the base leak's 15 ft/min lifts it a little.
+  static_pressure_altitude_ft = cockpit::cabin_altitude_actual = -500.0f;
+  script_mirror.tarv_doors_L1 = script_mirror.tarv_doors_R1 = 0.0f;
+  failure_tables.pressurisation[0] = failure_tables.pressurisation[1] = 0.0f;
+  cockpit::outflow_valve = 0.0f;
+  update_pressurization();
+  EXPECT_NEAR(cockpit::cabin_altitude_actual, -499.975f, 1e-3f);
   // A cabin far above the outside air is held 1 psi below it.
   static_pressure_altitude_ft = 0.0f;
   cockpit::cabin_altitude_actual = 20000.0f;
@@ -2478,6 +2508,12 @@ TEST_F(Controls, TrimWheelChasesTheTrimBeyondTwoHundredths) {
   EXPECT_EQ(flt_ctrls::trim_wheel_slow_ap, 1.0f);
   update_stab_trim_wheel();
   EXPECT_NEAR(flt_ctrls::trim_wheel, 0.125f * 2.0f / 85.5f, 1e-6f);
+  float furthest = 0.0f;  // the wheel runs 0.001 beyond the trim, then back
+  for (int i = 0; i < 12; ++i) {
+    update_stab_trim_wheel();
+    furthest = std::fmax(furthest, flt_ctrls::trim_wheel);
+  }
+  EXPECT_NEAR(furthest, 0.022f, 1e-5f);
   // Flaps out: the quick sound for 0.37 s.
   host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = 0.05f;
   for (int i = 0; i < 20; ++i) update_stab_trim_wheel();
