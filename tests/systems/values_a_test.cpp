@@ -2514,6 +2514,13 @@ TEST_F(Controls, TrimWheelChasesTheTrimBeyondTwoHundredths) {
     furthest = std::fmax(furthest, flt_ctrls::trim_wheel);
   }
   EXPECT_NEAR(furthest, 0.022f, 1e-5f);
+  host_mirror.sim_cockpit2_controls_elevator_trim = 0.0f;  // and 0.001 below on the way down
+  float lowest = 1.0f;
+  for (int i = 0; i < 16; ++i) {
+    update_stab_trim_wheel();
+    lowest = std::fmin(lowest, flt_ctrls::trim_wheel);
+  }
+  EXPECT_NEAR(lowest, -0.001f, 1e-5f);
   // Flaps out: the quick sound for 0.37 s.
   host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = 0.05f;
   for (int i = 0; i < 20; ++i) update_stab_trim_wheel();
