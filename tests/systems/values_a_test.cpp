@@ -1,0 +1,2534 @@
+// Published limits of the flight-control, gear, speed-brake, recorder and
+// valve lights, the brakes and autobrake, the flaps and trim, and the air
+// systems: one table row per threshold with a value on each side of it.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "alerting/aural_cues.h"
+#include "alerting/failure_state.h"
+#include "core/binding.h"
+#include "core/bound_mirrors.h"
+#include "core/frame.h"
+#include "core/preprocess.h"
+#include "engines/engine_values.h"
+#include "systems/annunciators/annunciator_values.h"
+#include "systems/annunciators/annunciators.h"
+#include "systems/annunciators/annunciators_controls.h"
+#include "core/failure_tables.h"
+#include "navdata/air_data.h"
+#include "systems/air/air_values.h"
+#include "systems/air/cabin_air.h"
+#include "systems/air/pneumatics.h"
+#include "systems/air/pressurisation.h"
+#include "systems/annunciators/annunciators_panels.h"
+#include "systems/system_state.h"
+#include "systems/delay_timers.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/electrical/electrical.h"
+#include "panel_fixture.h"
+#include "systems/aircraft_systems.h"
+#include "systems/fire/fire_values.h"
+#include "systems/fuel/fuel_pump_lights.h"
+#include "systems/fuel/fuel_values.h"
+#include "systems/flight_controls/elec_trim_state.h"
+#include "systems/flight_controls/reverse_levers.h"
+#include "systems/flight_controls/speedbrake_lever.h"
+#include "systems/flight_controls/trim_command_state.h"
+#include "systems/gear_brakes/autobrake_state.h"
+#include "systems/gear_brakes/brake_command_state.h"
+#include "systems/gear_brakes/brake_heat.h"
+#include "systems/gear_brakes/brakes.h"
+#include "systems/gear_brakes/gear.h"
+#include "systems/gear_brakes/gear_horn.h"
+#include "systems/switches/switch_memory.h"
+#include "systems/switches/switch_targets.h"
+#include "systems/flight_controls/flight_control_values.h"
+#include "systems/hydraulics/hydraulic_values.h"
+#include "systems/ice_rain/ice_values.h"
+#include "systems/lights/cabin_light_values.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/switches/switch_values.h"
+#include "core/variant.h"
+#include "systems/systems_step_outputs.h"
+#include "systems/systems_steps.h"
+
+namespace {
+
+class Lights : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (XPLMDataRef& h : bound_handles) h = nullptr;
+    host_mirror = HostMirror{};
+    script_mirror = ScriptMirror{};
+    delay_timers = DelayTimerBank{};
+    delay_flags = DelayTimerFlags{};
+    ann_levels = {1.0f, 1.0f, 1.0f, 1.0f};
+    frame_time = 0.125f;
+    on_ground = 0;
+    using namespace electric;
+    for (float* bus : {&ac_stdbus_status, &ac_tnsbus1_status, &ac_tnsbus2_status, &dc_stdbus_status, &dc_bus1_status,
+                       &dc_bus2_status, &batbus_status, &dir_batbus_status, &hot_batbus_status}) {
+      *bus = 1.0f;
+    }
+    hydraulic::A_status = hydraulic::B_status = hydraulic::standby_status = 1.0f;
+    hydraulic::standby_on = 0.0f;
+    hydraulic::A_pressure = hydraulic::B_pressure = 3000.0f;
+    engine::thrust1_leveler = engine::thrust2_leveler = 0.5f;
+    cockpit::parking_brake_pos = 0.0f;
+    flap_slat_held = 0.0f;
+    systems::lost_hyd_B = 0.0f;
+    slat_ratio_prev = 0.0f;
+    spdbrk = SpeedbrakeLightState{};
+    recorder_lights = RecorderLightState{};
+    host_mirror.sim_cockpit2_annunciators_yaw_damper = 1;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 2000.0f;
+  }
+  // Every light of the overhead, fire, door, cabin, bleed and anti-ice
+  // panels dark; levels L1 1, L2 0.5, L0 0.8.
+  void dark_panels() {
+    SetUp();
+    ann_levels = {1.0f, 1.0f, 0.5f, 0.8f};
+    overhead_lights = OverheadLightState{};
+    fire_lights = FireLightState{};
+    anti_ice_lights = AntiIceLightState{};
+    variant_index = 0;
+    toggle_switch::flt_dk_door = toggle_switch::emer_exit_lights = 1.0f;
+    toggle_switch::fire_test = toggle_switch::air_valve_ctrl = toggle_switch::elt = toggle_switch::gpws_xraas_pos = 0.0f;
+    push_botton::cargo_fire_test = 0.0f;
+    fire::engine01_02L_ext_bottle_psi = 600.0f;
+    fire::apu_was_fire = fire::apu_ext_switch_pos_arm = 0.0f;
+    fuel::cross_feed_valve = cockpit::cabin_alt = 0.0f;
+    cockpit_options.high_alt_ldg = system_::high_alt_ldg_on = system_::gpws_test_running = 0.0f;
+    cockpit::xraas_installed = 1.0f;
+    cockpit::pressurization_mode = 1.0f;
+    door::flt_dk_door_ratio = 0.0f;
+    script_mirror.zuvadud_D738_airstairs_hide = 1.0f;
+    bleed_duct_value[0] = bleed_duct_value[1] = 0.0f;
+    host_mirror.sim_cockpit2_ice_ice_pitot_heat_on_pilot = host_mirror.sim_cockpit2_ice_ice_AOA_heat_on_copilot = 1;
+    system_::wing_anti_ice_valve[0] = system_::wing_anti_ice_valve[1] = 0.0f;
+    system_::eng_inlet_valve[0] = 0.0f;
+    ice::wing_heat_pos = ice::eng1_heat_pos = 0.0f;
+    host_mirror.sim_cockpit2_ice_ice_pitot_heat_on_copilot = host_mirror.sim_cockpit2_ice_ice_AOA_heat_on = 1;
+    electric::gen1_available = electric::gen2_available = 1.0f;
+    using namespace hydraulic;
+    A_press_trg = B_press_trg = A_press_el_trg = B_press_el_trg = 3000.0f;
+    press_ctrl = PressController{};
+    failure_tables = FailureTables{};
+    cockpit::cabin_pressure_diff = 0.0f;
+  }
+  static void run_panels() {
+    for (SixPackGroup& g : ann_state.six_pack) {
+      for (int32_t& v : g.slot) v = 0;  // as the pass starts
+    }
+    annunciators_electrical();
+    annunciators_flight_controls();
+    annunciators_overhead();
+    annunciators_fire();
+    annunciators_doors_radio();
+    annunciators_cabin_bleed();
+    annunciators_anti_ice();
+    annunciators_recorders();
+  }
+};
+
+TEST_F(Lights, RudderLightsBySwitchAndSource) {
+  struct Row {
+    float a_sw, b_sw, a, b, stby_on, stby;
+    float a_rud, b_rud, stby_rud, std_on;
+  } rows[] = {
+      {1, 1, 1, 1, 0, 0, 0, 0, 0, 0},   {0, 1, 0, 1, 0, 1, 1, 0, 0, 0},  {1, 0, 1, 0, 0, 1, 0, 1, 0, 0},
+      {-1, 1, 0, 1, 0, 0, 0, 0, 1, 1},  {1, -1, 1, 0, 0, 1, 0, 0, 0, 1}, {1, 1, 1, 1, 1, 0, 0, 0, 1, 0},
+      {1, 1, 1, 1, 1, 1, 0, 0, 0, 0},
+  };
+  for (const Row& r : rows) {
+    switches::flt_ctr_A_pos = r.a_sw;
+    switches::flt_ctr_B_pos = r.b_sw;
+    hydraulic::A_status = r.a;
+    hydraulic::B_status = r.b;
+    hydraulic::standby_on = r.stby_on;
+    hydraulic::standby_status = r.stby;
+    annunciators_flight_controls();
+    const auto why = ::testing::Message() << r.a_sw << " " << r.b_sw << " " << r.a << r.b << r.stby_on << r.stby;
+    EXPECT_EQ(annunciator::hyd_A_rud, r.a_rud) << why;
+    EXPECT_EQ(annunciator::hyd_B_rud, r.b_rud) << why;
+    EXPECT_EQ(annunciator::hyd_stdby_rud, r.stby_rud) << why;
+    EXPECT_EQ(annunciator::std_rud_on, r.std_on) << why;
+  }
+  for (int yd : {0, 1, 2}) {
+    host_mirror.sim_cockpit2_annunciators_yaw_damper = yd;
+    annunciators_flight_controls();
+    EXPECT_EQ(annunciator::yaw_damp, yd == 1 ? 0.0f : 1.0f) << yd;
+  }
+}
+
+TEST_F(Lights, FeelDifferentialQuarterApartAboveHundredFeet) {
+  struct Row {
+    float a, b, ra, timer, lit;  // the light is the flag the window's end sets
+  } rows[] = {{3000, 2250, 500, 0, 0}, {3000, 2249, 500, 30, 1}, {2249, 3000, 500, 30, 1},
+              {3000, 2000, 100, 0, 1}, {3000, 2000, 101, 30, 1}};
+  for (const Row& r : rows) {
+    hydraulic::A_pressure = r.a;
+    hydraulic::B_pressure = r.b;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra;
+    delay_timers.ann_delay_2 = 0.0f;
+    delay_flags.ann_delayed_2 = 1.0f;
+    annunciators_flight_controls();
+    EXPECT_EQ(delay_timers.ann_delay_2, r.timer) << r.a << " " << r.b << " " << r.ra;
+    EXPECT_EQ(annunciator::feel_diff_press, r.lit) << r.a << " " << r.b;
+  }
+  // A running window is not restarted.
+  delay_timers.ann_delay_2 = 12.0f;
+  annunciators_flight_controls();
+  EXPECT_EQ(delay_timers.ann_delay_2, 12.0f);
+}
+
+TEST_F(Lights, SlatLightsAtRestExtendingAndRetracting) {
+  struct Row {
+    float prev, s, ext, transit;
+  } rows[] = {
+      {0, 0, 0, 0},          {0.5f, 0.5f, 1, 0},      {1, 1, 1, 0},          {0.3f, 0.3f, 0, 1},
+      {0.3f, 0.32f, 0, 0},   {0.3f, 0.33f, 0, 1},     {0.4f, 0.5f, 0, 1},    {0.4f, 0.51f, 1, 0},
+      {0.7f, 0.82f, 1, 0},   {0.7f, 0.83f, 0, 1},     {0.9f, 0.68f, 1, 0},   {0.9f, 0.67f, 0, 1},
+      {0.6f, 0.5f, 0, 1},    {0.6f, 0.49f, 1, 0},     {0.3f, 0.18f, 1, 0},   {0.3f, 0.17f, 0, 1},
+  };
+  for (const Row& r : rows) {
+    slat_ratio_prev = r.prev;
+    host_mirror.sim_flightmodel2_controls_slat2_deploy_ratio = r.s;
+    annunciators_flight_controls();
+    EXPECT_EQ(annunciator::slats_extend, r.ext) << r.prev << " -> " << r.s;
+    EXPECT_EQ(annunciator::slats_transit, r.transit) << r.prev << " -> " << r.s;
+    EXPECT_EQ(slat_ratio_prev, r.s);
+  }
+  struct Fail {
+    float dc1, held, lost_b, ra, lit;
+  } fails[] = {{0, 0, 0, 0, 1}, {1, 0, 1, 100, 0}, {1, 1, 1, 0, 1}, {1, 1, 0, 50, 0}, {1, 1, 0, 51, 1}};
+  for (const Fail& f : fails) {
+    electric::dc_bus1_status = f.dc1;
+    flap_slat_held = f.held;
+    systems::lost_hyd_B = f.lost_b;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = f.ra;
+    annunciators_flight_controls();
+    EXPECT_EQ(annunciator::auto_slat_fail, f.lit) << f.dc1 << f.held << f.lost_b << " " << f.ra;
+  }
+}
+
+TEST_F(Lights, TakeoffConfigurationNeedsStillFlapsNoSpoilersNoParkingBrake) {
+  on_ground = 1;
+  engine::thrust1_leveler = 0.6f;
+  struct Row {
+    float deploy, request, spoilers, park;
+    int mode2;
+    float batbus, warn, published;
+  } rows[] = {{0.25f, 0.25f, 0, 0, 1, 1, 0, 0},  {0.25f, 0.375f, 0, 0, 1, 1, 1, 1}, {0.25f, 0.25f, 0.01f, 0, 1, 1, 1, 1},
+              {0.25f, 0.25f, 0, 1, 1, 1, 1, 1},  {0, 0, 0, 0, 3, 1, 0, 0},          {0, 0, 0, 0, 1, 0, 1, 0}};
+  for (const Row& r : rows) {
+    engine::thrust1_leveler = 0.6f;
+    engine::thrust2_leveler = 0.0f;
+    host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = r.deploy;
+    host_mirror.sim_cockpit2_controls_flap_ratio = r.request;
+    host_mirror.sim_cockpit2_controls_speedbrake_ratio = r.spoilers;
+    cockpit::parking_brake_pos = r.park;
+    host_mirror.sim_cockpit2_engine_actuators_prop_mode[1] = r.mode2;
+    electric::batbus_status = r.batbus;
+    annunciators_flight_controls();
+    EXPECT_EQ(annunciator::takeoff_config, r.warn) << r.request << " " << r.spoilers << " " << r.park << " " << r.mode2;
+    EXPECT_EQ(system_::takeoff_config_warn, r.published) << r.batbus;
+  }
+  // Either thrust lever beyond half counts.
+  electric::batbus_status = 1.0f;
+  engine::thrust1_leveler = 0.0f;
+  for (float thrust2 : {0.5f, 0.51f}) {
+    engine::thrust2_leveler = thrust2;
+    annunciators_flight_controls();
+    EXPECT_EQ(annunciator::takeoff_config, thrust2 > 0.5f ? 1.0f : 0.0f) << thrust2;
+  }
+}
+
+TEST_F(Lights, GearLightsSafeTransitCollapseAndGround) {
+  struct Row {
+    int ground;
+    float handle, ratio;
+    int collapse;
+    float transit, safe;
+  } rows[] = {
+      {0, 1, 0.5f, 0, 1, 0},   {0, 1, 1, 0, 0, 1},  {0, 0.5f, 0, 0, 0, 0},  {0, 0.7f, 0.5f, 0, 1, 0},
+      {0, 1, 1, 6, 1, 0},      {1, 0.9f, 1, 0, 1, 1}, {1, 1, 1, 0, 0, 1},
+  };
+  for (const Row& r : rows) {
+    on_ground = r.ground;
+    controls::gear_handle_down = r.handle;
+    host_mirror.sim_flightmodel2_gear_deploy_ratio[2] = r.ratio;
+    host_mirror.sim_operation_failures_rel_collapse3 = r.collapse;
+    annunciators_gear_flight();
+    const auto why = ::testing::Message() << r.ground << " " << r.handle << " " << r.ratio << " " << r.collapse;
+    EXPECT_EQ(annunciator::right_gear_transit, r.transit) << why;
+    EXPECT_EQ(annunciator::right_gear_safe, r.safe) << why;
+  }
+}
+
+TEST_F(Lights, SpeedBrakeLandingSequence) {
+  hydraulic::A_status = hydraulic::B_status = 1.0f;
+  flt_ctrls::speedbrake_lever = 0.0889f;
+  // Airborne above 150 ft the armed lever lights ARMED.
+  annunciators_gear_flight();
+  EXPECT_EQ(annunciator::speedbrake_armed, 1.0f);
+  flt_ctrls::speedbrake_lever = 0.04f;
+  annunciators_gear_flight();
+  EXPECT_EQ(annunciator::speedbrake_armed, 0.0f);
+  flt_ctrls::speedbrake_lever = 0.0889f;
+  annunciators_gear_flight();
+  // Touchdown at 60 m/s: the do-not-arm light flashes for 0.3 s.
+  host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 0.0f;
+  host_mirror.sim_flightmodel_position_groundspeed = 60.0f;
+  on_ground = 1;
+  annunciators_gear_flight();
+  EXPECT_EQ(spdbrk.phase, 1.0f);
+  EXPECT_EQ(annunciator::spd_brk_not_arm, 1.0f);
+  EXPECT_EQ(annunciator::speedbrake_armed, 1.0f);
+  EXPECT_NEAR(delay_timers.ann_delay_3, 0.3f, 1e-6f);
+  // Rollout: at 30.9 m/s still landing; below it, rollout with the light
+  // steady while the lever is out.
+  delay_flags.ann_delayed_3 = 0.0f;
+  host_mirror.sim_flightmodel_position_groundspeed = 30.9f;
+  annunciators_gear_flight();
+  EXPECT_EQ(spdbrk.phase, 1.0f);
+  EXPECT_EQ(annunciator::spd_brk_not_arm, 0.0f);
+  host_mirror.sim_flightmodel_position_groundspeed = 30.8f;
+  annunciators_gear_flight();
+  EXPECT_EQ(spdbrk.phase, 2.0f);
+  EXPECT_EQ(annunciator::spd_brk_not_arm, 1.0f);
+  EXPECT_EQ(annunciator::speedbrake_armed, 0.0f);
+  // Rolling on to 2 m/s keeps it; below 2 m/s both go dark.
+  host_mirror.sim_flightmodel_position_groundspeed = 2.0f;
+  annunciators_gear_flight();
+  EXPECT_EQ(annunciator::spd_brk_not_arm, 1.0f);
+  host_mirror.sim_flightmodel_position_groundspeed = 1.9f;
+  annunciators_gear_flight();
+  EXPECT_EQ(annunciator::spd_brk_not_arm, 0.0f);
+  // Stowing the lever ends the sequence in phase 3.
+  host_mirror.sim_flightmodel_position_groundspeed = 10.0f;
+  flt_ctrls::speedbrake_lever = 0.0f;
+  annunciators_gear_flight();
+  EXPECT_EQ(spdbrk.phase, 3.0f);
+  // Airborne with both systems lost, an armed lever is not armed.
+  on_ground = 0;
+  host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 151.0f;
+  flt_ctrls::speedbrake_lever = 0.0889f;
+  hydraulic::A_status = hydraulic::B_status = 0.0f;
+  annunciators_gear_flight();
+  EXPECT_EQ(spdbrk.phase, 0.0f);
+  EXPECT_EQ(annunciator::speedbrake_armed, 0.0f);
+  EXPECT_EQ(annunciator::spd_brk_not_arm, 1.0f);
+  hydraulic::B_status = 1.0f;
+  annunciators_gear_flight();
+  EXPECT_EQ(annunciator::speedbrake_armed, 1.0f);
+  EXPECT_EQ(annunciator::spd_brk_not_arm, 0.0f);
+}
+
+TEST_F(Lights, DisconnectAndBelowGlideslopeLights) {
+  struct Row {
+    float test1, test2, ap, at, fms;
+    float ap1, ap2, at1, at2, fms1, fms2;
+  } rows[] = {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},  {1, 0, 0, 0, 0, 1, 0, 1, 0, 1, 0}, {0, -1, 0, 0, 0, 0, 1, 0, 1, 0, 1},
+              {0.5f, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {0, 0, 1, 0, 0, 1, 1, 0, 0, 0, 0}, {0, 0, 0, 1, 0, 0, 0, 1, 1, 0, 0},
+              {0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 1}};
+  for (const Row& r : rows) {
+    toggle_switch::ap_discon_test1 = r.test1;
+    toggle_switch::ap_discon_test2 = r.test2;
+    script_mirror.zuvadud_D738_annunciator_ap_disconnect = r.ap;
+    script_mirror.zuvadud_D738_annunciator_at_disconnect = r.at;
+    script_mirror.zuvadud_D738_fmc_fmc_message_warn = r.fms;
+    annunciators_gear_flight();
+    const auto why = ::testing::Message() << r.test1 << r.test2 << r.ap << r.at << r.fms;
+    EXPECT_EQ(annunciator::ap_disconnect1, r.ap1) << why;
+    EXPECT_EQ(annunciator::ap_disconnect2, r.ap2) << why;
+    EXPECT_EQ(annunciator::at_disconnect1, r.at1) << why;
+    EXPECT_EQ(annunciator::at_disconnect2, r.at2) << why;
+    EXPECT_EQ(annunciator::at_fms_disconnect1, r.fms1) << why;
+    EXPECT_EQ(annunciator::at_fms_disconnect2, r.fms2) << why;
+  }
+  struct Gs {
+    float pilot, copilot, script, lit;
+  } gs[] = {{0, 0, 0, 0}, {1, 0, 0, 1}, {0, 1, 0, 1}, {0, 0, 1.7f, 1}, {0, 0, 0.9f, 0}};
+  for (const Gs& g : gs) {
+    push_button::below_gs_pilot_pos = g.pilot;
+    push_button::below_gs_copilot_pos = g.copilot;
+    system_::below_gs_annun = g.script;
+    annunciators_gear_flight();
+    EXPECT_EQ(annunciator::below_gs, g.lit) << g.pilot << g.copilot << " " << g.script;
+  }
+}
+
+TEST_F(Lights, FuelValveAndRamDoorLightsByPosition) {
+  // A valve closes in 2 s: dim while shut, bright in transit, dark open.
+  engine::mixture_ratio1 = 1.0f;
+  fire::engine01_ext_switch_pos_arm = 0.0f;
+  engine::eng1_valve = 0.0f;
+  for (int i = 1; i <= 16; ++i) {
+    annunciators_fuel_valves();
+    EXPECT_EQ(annunciator::eng1_valve_closed, i < 16 ? 1.0f : 0.0f) << i << " " << engine::eng1_valve;
+  }
+  struct Row {
+    float mixture, fire_sw, bus, lit;
+  } rows[] = {{0.5f, 0, 1, 0.3f}, {0.51f, 1, 1, 0.3f}, {0.51f, 0, 0, 0.3f}, {0.51f, 0, 1, 0}};
+  for (const Row& r : rows) {
+    engine::mixture_ratio1 = r.mixture;
+    fire::engine01_ext_switch_pos_arm = r.fire_sw;
+    electric::dir_batbus_status = r.bus;
+    for (int i = 0; i < 17; ++i) annunciators_fuel_valves();
+    EXPECT_NEAR(annunciator::eng1_valve_closed, r.lit, 1e-6f) << r.mixture << " " << r.fire_sw << " " << r.bus;
+    engine::eng1_valve = 1.0f;
+  }
+  struct Door {
+    float pos, light, annun;
+  } doors[] = {{0.049f, 0, 0}, {0.05f, 1, 1}, {0.95f, 1, 1}, {0.951f, 0.3f, 0.5f}};
+  for (const Door& d : doors) {
+    cockpit::ram_door1 = d.pos;
+    annunciators_fuel_valves();
+    EXPECT_NEAR(annunciator::ram_door_open1, d.light, 1e-6f) << d.pos;
+    EXPECT_NEAR(annunciator::ram_door_open1_annun, d.annun, 1e-6f) << d.pos;
+  }
+}
+
+TEST_F(Lights, RecorderAutoFailAndStabilizerOutOfTrim) {
+  struct Fdr {
+    int ground;
+    float n2, load, test_sw, tns1, off;
+  } fdrs[] = {{1, 49.9f, 5, 0, 1, 1}, {1, 50, 5, 0, 1, 0}, {1, 49.9f, 5, 1, 1, 0}, {0, 0, 0.3f, 0, 1, 0},
+              {0, 0, 0.29f, 0, 1, 1}, {0, 60, 5, 1, 0, 1}, {2, 0, 0.1f, 0, 1, 0}};
+  for (const Fdr& f : fdrs) {
+    host_mirror.sim_flightmodel_failures_onground_all = f.ground;
+    host_mirror.sim_flightmodel2_engines_N2_percent[0] = host_mirror.sim_flightmodel2_engines_N2_percent[1] = f.n2;
+    host_mirror.sim_cockpit2_electrical_bus_load_amps[0] = f.load;
+    switches::fdr_pos = f.test_sw;
+    electric::ac_tnsbus1_status = f.tns1;
+    annunciators_recorders();
+    EXPECT_EQ(annunciator::fdr_off, f.off) << f.ground << " " << f.n2 << " " << f.load << " " << f.test_sw << f.tns1;
+  }
+  struct Auto {
+    float sel, mode, diff, cabin_alt, vvi, fail;
+  } autos[] = {{0, 1, 8.75f, 15800, 3000, 0}, {0, 2, 0, 0, 0, 1},      {1, 2, 0, 0, -3000, 0}, {1, 1, 0, 0, 0, 1},
+               {2, 3, 0, 0, 0, 0},             {2, 0, 0, 0, 0, 1},      {2, 3, 8.76f, 0, 0, 1}, {2, 3, 0, 15801, 0, 1},
+               {2, 3, 0, 0, -3001, 1}};
+  for (const Auto& a : autos) {
+    toggle_switch::air_valve_ctrl = a.sel;
+    cockpit::pressurization_mode = a.mode;
+    host_mirror.sim_cockpit_pressure_cabin_pressure_differential_psi = a.diff;
+    cockpit::cabin_altitude_actual = a.cabin_alt;
+    cockpit::cabin_vvi = a.vvi;
+    annunciators_recorders();
+    EXPECT_EQ(annunciator::autofail, a.fail) << a.sel << " " << a.mode << " " << a.diff << " " << a.cabin_alt << " " << a.vvi;
+  }
+  struct Trim {
+    float ap, trim, lit;
+  } trims[] = {{1, -0.958f, 1}, {1, -0.957f, 0}, {1, 0.702f, 1}, {1, 0.701f, 0}, {0, 0.9f, 0}};
+  for (const Trim& t : trims) {
+    script_mirror.zuvadud_autopilot_ap_on = t.ap;
+    host_mirror.sim_cockpit2_controls_elevator_trim = t.trim;
+    annunciators_recorders();
+    EXPECT_EQ(annunciator::stab_out_of_trim, t.lit) << t.ap << " " << t.trim;
+  }
+}
+
+TEST_F(Lights, VoiceRecorderRunsOnFiveMinutesAfterShutdown) {
+  host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[0] = 1;
+  host_mirror.sim_flightmodel2_engines_N2_percent[0] = 60.0f;
+  host_mirror.sim_flightmodel_engine_ENGN_running[0] = 1;
+  toggle_switch::vcr = 1.0f;
+  annunciators_recorders();
+  EXPECT_EQ(toggle_switch::vcr, 0.0f);  // returned once at the first start
+  EXPECT_EQ(recorder_lights.cvr_state, 2);
+  EXPECT_EQ(annunciator::cvr, 1.0f);
+  toggle_switch::vcr = 1.0f;
+  annunciators_recorders();
+  EXPECT_EQ(toggle_switch::vcr, 1.0f);
+  toggle_switch::vcr = 0.0f;
+  host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[0] = 0;
+  host_mirror.sim_flightmodel_engine_ENGN_running[0] = 0;
+  annunciators_recorders();
+  EXPECT_EQ(recorder_lights.cvr_run_timer, 300.0f - 0.125f);
+  frame_time = 299.75f;
+  annunciators_recorders();
+  EXPECT_EQ(annunciator::cvr, 1.0f);
+  EXPECT_EQ(recorder_lights.cvr_run_timer, 0.125f);
+  annunciators_recorders();
+  EXPECT_EQ(recorder_lights.cvr_run_timer, 0.0f);
+  annunciators_recorders();
+  EXPECT_EQ(annunciator::cvr, 0.0f);
+  EXPECT_EQ(recorder_lights.cvr_state, 0);
+  // The switch at 1 lights it on either of its buses.
+  toggle_switch::vcr = 1.0f;
+  electric::dc_bus2_status = 0.0f;
+  annunciators_recorders();
+  EXPECT_EQ(annunciator::cvr, 1.0f);
+  electric::ac_tnsbus2_status = 0.0f;
+  annunciators_recorders();
+  EXPECT_EQ(annunciator::cvr, 0.0f);
+}
+
+TEST_F(Lights, VoiceRecorderStartTrackingAndRunOnTable) {
+  struct Row {
+    int burn1, burn2;
+    float n2_1, n2_2;
+    int running_before;
+    float timer_before;
+    int state_before;
+    float timer_after;
+    int state_after;
+    float cvr;
+  } rows[] = {
+      {0, 0, 0, 0, 1, 0, 2, 299.875f, 2, 1},  {0, 0, 0, 0, 0, 100, 2, 99.875f, 0, 1}, {1, 0, 40, 0, 0, 100, 0, 0, 0, 0},
+      {1, 0, 51, 0, 0, 100, 0, 99.875f, 2, 1}, {1, 1, 60, 60, 1, 100, 2, 0, 2, 1},    {0, 1, 0, 50, 0, 0, 0, 0, 0, 0},
+      {0, 1, 0, 50.1f, 0, 0, 0, 0, 2, 1},
+  };
+  for (const Row& r : rows) {
+    toggle_switch::vcr = 0.0f;
+    recorder_lights.eng_running_prev[0] = r.running_before;
+    recorder_lights.cvr_run_timer = r.timer_before;
+    recorder_lights.cvr_state = r.state_before;
+    host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[0] = r.burn1;
+    host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[1] = r.burn2;
+    host_mirror.sim_flightmodel2_engines_N2_percent[0] = r.n2_1;
+    host_mirror.sim_flightmodel2_engines_N2_percent[1] = r.n2_2;
+    annunciators_recorders();
+    const auto why = ::testing::Message() << r.burn1 << r.burn2 << " " << r.n2_1 << " " << r.n2_2 << " " << r.running_before
+                                          << " " << r.timer_before << " " << r.state_before;
+    EXPECT_EQ(recorder_lights.cvr_run_timer, r.timer_after) << why;
+    EXPECT_EQ(recorder_lights.cvr_state, r.state_after) << why;
+    EXPECT_EQ(annunciator::cvr, r.cvr) << why;
+  }
+}
+
+TEST_F(Lights, ElectricalPanelSourceDriveStandbyAndApuLights) {
+  struct Source {
+    int gen_off;
+    float gpu_amps, apu_amps, apu_on_bus1, lit;
+  } sources[] = {{1, 0.9f, 0.9f, 1, 1}, {1, 1, 0, 0, 0}, {1, 0, 1, 1, 0}, {1, 0, 1, 0, 1}, {0, 0, 0, 0, 0}};
+  for (const Source& r : sources) {
+    host_mirror.sim_cockpit2_annunciators_generator_off[0] = r.gen_off;
+    host_mirror.sim_cockpit_electrical_gpu_amps = r.gpu_amps;
+    host_mirror.sim_cockpit2_electrical_APU_generator_amps = r.apu_amps;
+    electrical::apu_power_bus1 = r.apu_on_bus1;
+    annunciators_electrical();
+    EXPECT_EQ(annunciator::source_off1, r.lit) << r.gen_off << " " << r.gpu_amps << " " << r.apu_amps << " " << r.apu_on_bus1;
+    EXPECT_EQ(annunciator::gen_off_bus1, static_cast<float>(r.gen_off));
+  }
+  struct Apu {
+    float enable, amps, lit;
+  } apus[] = {{1, 0, 1}, {1, 0.1f, 0}, {0, 0, 0}};
+  for (const Apu& a : apus) {
+    electrical::apu_bus_enable = a.enable;
+    host_mirror.sim_cockpit2_electrical_APU_generator_amps = a.amps;
+    annunciators_electrical();
+    EXPECT_EQ(annunciator::apu_gen_off_bus, a.lit) << a.enable << " " << a.amps;
+  }
+  struct Standby {
+    float pos, t1, t2, volts, lit;
+  } standbys[] = {{0, 1, 1, 24, 1},   {-1, 1, 1, 9.9f, 1}, {-1, 1, 1, 10, 0}, {1, 0, 0, 9.9f, 1},
+                  {1, 1, 0, 9.9f, 0}, {1, 0, 1, 9.9f, 0},  {1, 0, 0, 10, 0}};
+  for (const Standby& b : standbys) {
+    electric::standby_bat_pos = b.pos;
+    electric::ac_tnsbus1_status = b.t1;
+    electric::ac_tnsbus2_status = b.t2;
+    host_mirror.sim_cockpit2_electrical_battery_voltage_actual_volts[1] = b.volts;
+    annunciators_electrical();
+    EXPECT_EQ(annunciator::standby_pwr_off, b.lit) << b.pos << " " << b.t1 << b.t2 << " " << b.volts;
+    EXPECT_EQ(annunciator::trans_bus_off1, b.t1 == 0 ? 1.0f : 0.0f);
+    EXPECT_EQ(annunciator::trans_bus_off2, b.t2 == 0 ? 1.0f : 0.0f);
+  }
+  struct Drive {
+    int failed;
+    float available, lit;
+  } drives[] = {{6, 1, 1}, {5, 1, 0}, {0, 0, 1}};
+  for (const Drive& d : drives) {
+    host_mirror.sim_operation_failures_rel_genera0 = d.failed;
+    electric::gen1_available = d.available;
+    annunciators_electrical();
+    EXPECT_EQ(annunciator::drive1, d.lit) << d.failed << " " << d.available;
+  }
+}
+
+TEST_F(Lights, FuelSixPackPairsWingPumpsUnlessRecalled) {
+  frame_time = 1.0f;  // the pump light filter settles in one frame
+  for (int i = 0; i < 3; ++i) host_mirror.sim_cockpit2_fuel_fuel_quantity[i] = 1000.0f;
+  fuel::fuel_tank_pos_rgt1 = fuel::fuel_tank_pos_rgt2 = 1.0f;
+  struct Row {
+    float l1, l2;
+    int recall, slot0, slot1, recall_after;
+  } rows[] = {{0, 1, 0, 0, 0, 0}, {0, 0, 0, 1, 1, 0}, {0, 1, 1, 1, 0, 1}, {1, 1, 1, 0, 0, 0}};
+  for (const Row& r : rows) {
+    fuel_pump_lights = FuelPumpLightState{};
+    fuel::fuel_tank_pos_lft1 = r.l1;
+    fuel::fuel_tank_pos_lft2 = r.l2;
+    ann_state.recall = r.recall;
+    annunciators_electrical();
+    const SixPackGroup& g = ann_state.six_pack[sp_fuel];
+    EXPECT_EQ(g.slot[0], r.slot0) << r.l1 << r.l2 << r.recall;
+    EXPECT_EQ(g.slot[1], r.slot1) << r.l1 << r.l2 << r.recall;
+    EXPECT_EQ(ann_state.recall, r.recall_after) << r.l1 << r.l2 << r.recall;
+  }
+  for (float total : {459.0f, 458.9f}) {
+    host_mirror.sim_flightmodel_weight_m_fuel_total = total;
+    annunciators_electrical();
+    EXPECT_EQ(ann_state.six_pack[sp_fuel].slot[6], total < 459.0f ? 1 : 0) << total;
+  }
+}
+
+TEST_F(Lights, TransformerRectifierLightByCrossTieAndHeight) {
+  struct Row {
+    float t1, t2, tru1, tru2, tru3;
+    int cross_tie;
+    float ra, lit;
+  } rows[] = {
+      {1, 1, 0, 1, 1, 0, 0, 1},  {1, 1, 1, 1, 1, 0, 0, 0},  {1, 1, 1, 0, 1, 0, 0, 1},   {0, 1, 1, 1, 0, 0, 0, 1},
+      {1, 0, 1, 0, 0, 0, 0, 0},  {1, 1, 1, 0, 1, 1, 10, 0}, {1, 1, 1, 0, 0, 1, 10, 1},  {1, 0, 1, 0, 0, 1, 10, 0},
+      {1, 1, 1, 0, 1, 1, 9.9f, 1}, {1, 1, 1, 1, 0, 1, 9.9f, 1}, {0, 1, 1, 1, 0, 1, 9.9f, 0},
+  };
+  for (const Row& r : rows) {
+    electric::ac_tnsbus1_status = r.t1;
+    electric::ac_tnsbus2_status = r.t2;
+    electric::tru1_status = r.tru1;
+    electric::tru2_status = r.tru2;
+    electric::tru3_status = r.tru3;
+    host_mirror.sim_cockpit2_electrical_cross_tie = r.cross_tie;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra;
+    annunciators_electrical();
+    EXPECT_EQ(annunciator::tr_unit, r.lit)
+        << r.t1 << r.t2 << " " << r.tru1 << r.tru2 << r.tru3 << " " << r.cross_tie << " " << r.ra;
+  }
+}
+
+TEST_F(Lights, WindowHeatOnBelowFortyThreeDegrees) {
+  struct Row {
+    float sw, bus, temp, ovht, lit;
+  } rows[] = {{1, 1, 42.9f, 0, 1}, {1, 1, 43, 0, 0}, {1, 1, 20, 1, 0}, {0, 1, 20, 0, 0}, {1, 0.5f, 20, 0, 0}};
+  for (const Row& r : rows) {
+    ice::window_heat_l_side_pos = r.sw;
+    electric::ac_tnsbus2_status = r.bus;
+    ice::l_side_temp = r.temp;
+    annunciator::window_heat_ovht_ls = r.ovht;
+    annunciators_electrical();  // one frame of 0.125 s settles the 8/s filter
+    EXPECT_EQ(annunciator::window_heat_l_side, r.lit) << r.sw << " " << r.bus << " " << r.temp << " " << r.ovht;
+  }
+}
+
+TEST_F(Lights, ElectricPumpOverheatsRunningDry) {
+  // Heat builds 0.5 per second while the pump runs dry, lights above 100 and
+  // goes out below 1, falling 1/1.33 per second.
+  frame_time = 10.0f;
+  toggle_switch::electric_hydro_pumps2_pos = 1.0f;
+  hydraulic::hyd_B_qty = 30.0f;
+  for (int i = 0; i < 16; ++i) annunciators_electrical();  // cool from any earlier heat
+  EXPECT_EQ(annunciator::el_hyd_ovht_2, 0.0f);
+  hydraulic::hyd_B_qty = 29.9f;
+  for (int i = 1; i <= 6; ++i) {
+    annunciators_electrical();
+    EXPECT_EQ(annunciator::el_hyd_ovht_2, i == 6 ? 1.0f : 0.0f) << i;
+  }
+  EXPECT_EQ(annunciator::el_hyd_ovht_1, 0.0f);
+  hydraulic::hyd_B_qty = 30.0f;
+  for (int i = 1; i <= 16; ++i) {
+    annunciators_electrical();
+    EXPECT_EQ(annunciator::el_hyd_ovht_2, i == 16 ? 0.0f : 1.0f) << i;
+  }
+}
+
+// One input each, from a panel with every light dark; levels L1 1, L2 0.5, L0 0.8.
+TEST_F(Lights, SingleConditionLightsOfTheOverheadFireCabinAndAntiIcePanels) {
+  using namespace annunciator;
+  struct Row {
+    const char* what;
+    void (*set)();
+    const float* light;
+    float lit;
+  } rows[] = {
+      {"fadec 6", [] { host_mirror.sim_operation_failures_rel_fadec_0 = 6; }, &fadec_fail_0, 1},
+      {"fadec 5", [] { host_mirror.sim_operation_failures_rel_fadec_0 = 5; }, &fadec_fail_0, 0},
+      {"smoke", [] { host_mirror.sim_operation_failures_rel_smoke_cpit = 1; }, &smoke, 1},
+      {"oxygen", [] { host_mirror.sim_cockpit_warnings_annunciators_passenger_oxy_on = 1; }, &pax_oxy, 1},
+      {"filter 1", [] { host_mirror.sim_operation_failures_failures[330] = 6; }, &bypass_filter_1, 1},
+      {"filter 2", [] { host_mirror.sim_operation_failures_failures[331] = 6; }, &bypass_filter_2, 1},
+      {"alternate", [] { cockpit::pressurization_mode = 2.0f; }, &altn_press, 1},
+      {"channel 1", [] { cockpit::pressurization_mode = 1.0f; }, &altn_press, 0},
+      {"manual", [] { toggle_switch::air_valve_ctrl = 2.0f; }, &manual_press, 1},
+      {"door unlocked", [] { toggle_switch::flt_dk_door = 0.0f; door::flt_dk_door_ratio = 0.1f; }, &door_lock_fail, 1},
+      {"door open locked", [] { door::flt_dk_door_ratio = 0.1f; }, &door_lock_fail, 0},
+      {"gps 2", [] { host_mirror.sim_operation_failures_rel_gps2 = 6; }, &gps, 1},
+      {"parking", [] { cockpit::parking_brake_pos = 1.0f; }, &parking_brake, 0.5f},
+      {"egt 950.1", [] { host_mirror.sim_cockpit2_engine_indicators_EGT_deg_C[0] = 950.1f; }, &engine1_ovht, 1},
+      {"egt 950", [] { host_mirror.sim_cockpit2_engine_indicators_EGT_deg_C[0] = 950.0f; }, &engine1_ovht, 0},
+      {"engine fire", [] { host_mirror.sim_operation_failures_rel_engfir0 = 6; }, &engine1_fire, 0.5f},
+      {"fire bell", [] { host_mirror.sim_operation_failures_rel_engfir1 = 6; }, &fire_bell_annun, 0.5f},
+      {"bell unpowered",
+       [] {
+         host_mirror.sim_operation_failures_rel_engfir1 = 6;
+         electric::ac_stdbus_status = 0.0f;
+       },
+       &fire_bell_annun, 0},
+      {"wheel well", [] { toggle_switch::fire_test = 1.0f; }, &wheel_well_fire, 1},
+      {"wheel well unpowered",
+       [] {
+         toggle_switch::fire_test = 1.0f;
+         electric::ac_tnsbus1_status = electric::ac_tnsbus2_status = 0.0f;
+       },
+       &wheel_well_fire, 0},
+      {"fault test", [] { toggle_switch::fire_test = -1.0f; }, &fire_fault_inop, 1},
+      {"apu det test", [] { toggle_switch::fire_test = -1.0f; }, &fire_apu_det_inop, 1},
+      {"separation", [] { host_mirror.sim_operation_failures_rel_engsep1 = 6; }, &fire_fault_inop, 1},
+      {"bottle empty", [] { fire::engine01_02L_ext_bottle_psi = 0.0f; }, &l_bottle_discharge, 1},
+      {"cargo test", [] { push_botton::cargo_fire_test = 1.0f; }, &extinguisher_circuit_annun2, 1},
+      {"crossfeed open", [] { fuel::cross_feed_valve = 1.0f; }, &crossfeed, 0.3f},
+      {"crossfeed open annun", [] { fuel::cross_feed_valve = 1.0f; }, &crossfeed_annun, 0.4f},
+      {"crossfeed moving", [] { fuel::cross_feed_valve = 0.011f; }, &crossfeed, 1},
+      {"crossfeed shut", [] { fuel::cross_feed_valve = 0.01f; }, &crossfeed, 0},
+      {"cabin 10001", [] { cockpit::cabin_alt = 10001.0f; }, &cabin_alt, 1},
+      {"cabin 10000", [] { cockpit::cabin_alt = 10000.0f; }, &cabin_alt, 0},
+      {"high field",
+       [] {
+         cockpit::cabin_alt = 12000.0f;
+         cockpit_options.high_alt_ldg = system_::high_alt_ldg_on = 1.0f;
+       },
+       &cabin_alt, 0},
+      {"high field option off",
+       [] {
+         cockpit::cabin_alt = 12000.0f;
+         system_::high_alt_ldg_on = 1.0f;
+       },
+       &cabin_alt, 1},
+      {"gpws test", [] { system_::gpws_test_running = 1.0f; }, &annunciator::gpws, 1},
+      {"xraas missing", [] { cockpit::xraas_installed = 0.0f; }, &xraas, 1},
+      {"xraas switch", [] { toggle_switch::gpws_xraas_pos = 1.0f; }, &xraas, 1},
+      {"anti-skid dc", [] { electric::dc_bus1_status = 0.0f; }, &anti_skid_inop, 1},
+      {"parked short of full",
+       [] {
+         cockpit::parking_brake_pos = 1.0f;
+         host_mirror.sim_cockpit2_controls_parking_brake_ratio = 0.9f;
+       },
+       &anti_skid_inop, 1},
+      {"parked full",
+       [] {
+         cockpit::parking_brake_pos = 1.0f;
+         host_mirror.sim_cockpit2_controls_parking_brake_ratio = 1.0f;
+       },
+       &anti_skid_inop, 0},
+      {"airstair", [] { script_mirror.zuvadud_D738_airstairs_hide = 0.0f; }, &airstair, 1},
+      {"elt", [] { toggle_switch::elt = 1.0f; }, &annunciator::elt, 1},
+      {"apu fire was", [] { fire::apu_was_fire = 1.0f; }, &apu_fault, 1},
+      {"apu armed", [] { fire::apu_ext_switch_pos_arm = 1.0f; }, &apu_fault, 1},
+      {"hvac", [] { host_mirror.sim_cockpit_warnings_annunciators_hvac = 1; }, &wing_body_ovht_right, 1},
+      {"bleed 220.1", [] { bleed_duct_value[0] = 220.1f; }, &bleed_trip_1, 1},
+      {"bleed 220", [] { bleed_duct_value[0] = 220.0f; }, &bleed_trip_1, 0},
+      {"bleed fail", [] { host_mirror.sim_cockpit_warnings_annunciators_bleed_air_fail[1] = 6; }, &bleed_trip_2, 1},
+      {"pitot off", [] { host_mirror.sim_cockpit2_ice_ice_pitot_heat_on_pilot = 0; }, &capt_pitot_off, 1},
+      {"aoa off, a frame", [] { host_mirror.sim_cockpit2_ice_ice_AOA_heat_on_copilot = 0; }, &fo_aoa_off, 0},
+      {"wing open, switch off", [] { system_::wing_anti_ice_valve[0] = 1.0f; }, &wing_ice_on_L, 1},
+      {"wing open", [] { system_::wing_anti_ice_valve[0] = 0.951f; ice::wing_heat_pos = 1.0f; }, &wing_ice_on_L, 0.3f},
+      {"wing open annun", [] { system_::wing_anti_ice_valve[1] = 1.0f; ice::wing_heat_pos = 1.0f; }, &wing_ice_on_R_annun, 0.4f},
+      {"wing 0.95", [] { system_::wing_anti_ice_valve[0] = 0.95f; ice::wing_heat_pos = 1.0f; }, &wing_ice_on_L, 1},
+      {"wing 0.051", [] { system_::wing_anti_ice_valve[0] = 0.051f; }, &wing_ice_on_L, 1},
+      {"wing shut, switch on", [] { system_::wing_anti_ice_valve[0] = 0.05f; ice::wing_heat_pos = 1.0f; }, &wing_ice_on_L, 1},
+      {"cowl ice",
+       [] {
+         host_mirror.sim_flightmodel_failures_inlet_ice_per_engine[1] = 0.056f;
+         host_mirror.sim_cockpit2_ice_ice_inlet_heat_on_per_engine[1] = 1;
+       },
+       &cowl_ice_1, 1},
+      {"cowl ice thin",
+       [] {
+         host_mirror.sim_flightmodel_failures_inlet_ice_per_engine[1] = 0.055f;
+         host_mirror.sim_cockpit2_ice_ice_inlet_heat_on_per_engine[1] = 1;
+       },
+       &cowl_ice_1, 0},
+      {"cowl valve open", [] { system_::eng_inlet_valve[0] = 1.0f; ice::eng1_heat_pos = 1.0f; }, &eicas::eng1_tai, 0.5f},
+      {"l1 door", [] { script_mirror.tarv_doors_L1 = 0.1f; }, &fwd_entry, 1},
+      {"l2 door", [] { script_mirror.tarv_doors_L2 = 0.1f; }, &aft_entry, 1},
+      {"r1 door", [] { script_mirror.tarv_doors_R1 = 0.1f; }, &fwd_service, 1},
+      {"r2 door", [] { script_mirror.tarv_doors_R2 = 0.1f; }, &aft_service, 1},
+      {"fwd cargo", [] { script_mirror.tarv_doors_Fwd_Cargo = 0.1f; }, &fwd_cargo, 1},
+      {"aft cargo", [] { script_mirror.tarv_doors_aft_Cargo = 0.1f; }, &aft_cargo, 1},
+      {"emerg4", [] { script_mirror.tarv_doors_emerg4 = 0.1f; }, &left_fwd_overwing, 1},
+      {"aft1", [] { script_mirror.tarv_doors_aft1 = 0.1f; }, &left_aft_overwing, 1},
+      {"emerg2", [] { script_mirror.tarv_doors_emerg2 = 0.1f; }, &right_fwd_overwing, 1},
+      {"emerg1", [] { script_mirror.tarv_doors_emerg1 = 0.1f; }, &right_aft_overwing, 1},
+      {"equipment 0.011", [] { host_mirror.sim_flightmodel2_misc_custom_slider_ratio[21] = 0.011f; }, &equip_door, 1},
+      {"equipment 0.01", [] { host_mirror.sim_flightmodel2_misc_custom_slider_ratio[21] = 0.01f; }, &equip_door, 0},
+      {"mid exit", [] { variant_index = 4; script_mirror.tarv_doors_R_mid = 0.1f; }, &right_mid_exit, 1},
+      {"mid exit elsewhere", [] { script_mirror.tarv_doors_R_mid = 0.1f; }, &right_mid_exit, 0},
+  };
+  for (const Row& r : rows) {
+    dark_panels();
+    r.set();
+    run_panels();
+    EXPECT_NEAR(*r.light, r.lit, 1e-6f) << r.what;
+  }
+  variant_index = 0;
+}
+
+TEST_F(Lights, DisplayTestFlickerPhases) {
+  annunciator::test = 1.0f;
+  electric::batbus_status = ann_state.prev_batbus_status = 1.0f;
+  ann_state.dspl_power_test_time = 0.0f;
+  cockpit::dspl_light_test[9] = 0.0f;
+  const float start[9] = {0, 2.4f, 2.5f, 3.95f, 1, 2, 3, 3.9f, 0.5f};
+  for (int i = 0; i < 9; ++i) ann_state.flicker_phase_s[i] = start[i];
+  update_annunciators();
+  for (int i = 0; i < 9; ++i) {
+    EXPECT_EQ(cockpit::dspl_light_test[i], start[i] < 2.5f ? 1.0f : 2.0f) << i;
+    // Each phase runs at 1 to 1.17 times the clock and wraps at 4 s.
+    const float next = start[i] + 0.125f;
+    const float lo = next > 4.0f ? next - 4.0f : next;
+    EXPECT_GE(ann_state.flicker_phase_s[i], lo - 1e-6f) << i;
+    EXPECT_LE(ann_state.flicker_phase_s[i], lo + 0.17f * 0.125f + 1e-6f) << i;
+  }
+  EXPECT_EQ(cockpit::dspl_light_test[9], 0.0f);  // the power-up test's own element
+  annunciator::test = 0.0f;
+  update_annunciators();
+  for (int i = 0; i < 9; ++i) EXPECT_EQ(cockpit::dspl_light_test[i], 0.0f) << i;
+}
+
+TEST_F(Lights, LightSpillDimLightsAndCabinEmergencyBlink) {
+  using namespace light;
+  host_version = 120000;  // spill scale 9
+  for (float lit : {0.56f, 0.55f}) {
+    annunciator::wing_ice_on_L = lit;
+    update_annunciators_aux();
+    EXPECT_NEAR(spill_ratio_l_wings_lights_spill[3], lit > 0.55f ? lit : lit * 0.35f, 1e-6f) << lit;
+  }
+  // The door shades the cockpit seen from the cabin: view limits by variant.
+  door::flt_dk_door_ratio = 0.4f;
+  struct Door {
+    float family;
+    int variant;
+    float view_z, factor;
+  } doors[] = {{0, 0, -14.4f, 1}, {0, 0, -14.6f, 0.4f}, {2, 2, -11.3f, 1}, {2, 2, -11.5f, 0.4f}, {1, 2, -20, 1}};
+  for (const Door& d : doors) {
+    model_family = d.family;
+    variant_index = d.variant;
+    host_mirror.sim_aircraft_view_acf_peZ = d.view_z;
+    update_annunciators_aux();
+    EXPECT_NEAR(spill_ratio_cabin_lights_spill[3], d.factor, 1e-6f) << d.family << " " << d.variant << " " << d.view_z;
+  }
+  // Transfer bus 1 lost: the emergency lights blink off, on, off, on, off, then stay on.
+  model_family = 0.0f;
+  variant_index = 0;
+  host_mirror.sim_aircraft_view_acf_peZ = 0.0f;
+  tarx_cabin::lights_x[4] = 0.5f;
+  tarx_cabin::entry_lights_x[4] = 0.25f;
+  update_annunciators_aux();
+  EXPECT_NEAR(spill_ratio_cabin_lights_spill[4], 4.5f, 1e-6f);
+  EXPECT_NEAR(spill_ratio_entry_lights_spill[4], 2.25f, 1e-6f);
+  electric::ac_tnsbus1_status = 0.0f;
+  host_mirror.sim_graphics_scenery_sun_pitch_degrees = -1.0f;
+  const float on[] = {0, 0, 1, 0, 1, 1, 0, 1, 1};  // at 0.125 s steps
+  for (float expected : on) {
+    update_annunciators_aux();
+    EXPECT_NEAR(spill_ratio_cabin_lights_spill[4], expected * 1.85f * 9.0f, 1e-5f) << spill_state.emergency_blink_s;
+    EXPECT_EQ(spill_ratio_entry_lights_spill[4], spill_ratio_cabin_lights_spill[4]);
+  }
+  host_mirror.sim_graphics_scenery_sun_pitch_degrees = -0.5f;
+  update_annunciators_aux();
+  EXPECT_EQ(spill_ratio_entry_lights_spill[4], 0.0f);
+  host_mirror.sim_cockpit2_switches_generic_lights_switch[98] = 1.0f;
+  update_annunciators_aux();
+  EXPECT_NEAR(spill_ratio_entry_lights_spill[4], 4.5f, 1e-6f);
+  EXPECT_EQ(spill_ratio_cabin_emergency_lights_spill[3], 1.0f);
+  model_family = -1.0f;
+}
+
+TEST_F(Lights, FlapNeedlesLagAtFivePerSecondOnTransferBusTwo) {
+  struct Row {
+    float bus, before, flap_deg, after;
+  } rows[] = {{1, 0, 30, 18.75f}, {1, 40, 60, 49}, {0, 10, 30, 10}};
+  for (const Row& r : rows) {
+    electric::ac_tnsbus2_status = r.bus;
+    cockpit::flap_indicator[0] = cockpit::flap_indicator[1] = r.before;
+    host_mirror.sim_flightmodel2_wing_flap2_deg[2] = host_mirror.sim_flightmodel2_wing_flap2_deg[3] = r.flap_deg;
+    flap_needles();
+    EXPECT_NEAR(cockpit::flap_indicator[0], r.after, 1e-4f) << r.bus << " " << r.before << " " << r.flap_deg;
+    EXPECT_NEAR(cockpit::flap_indicator[1], r.after, 1e-4f) << r.bus << " " << r.before << " " << r.flap_deg;
+  }
+}
+
+// The six-pack slots behind the master caution, one condition per row,
+// each dark before its input is set.
+TEST_F(Lights, SixPackSlotsOneConditionEach) {
+  struct Row {
+    const char* what;
+    void (*set)();
+    int group, slot, value;
+  } rows[] = {
+      {"gps", [] { host_mirror.sim_operation_failures_rel_gps = 6; }, sp_irs, 0, 1},
+      {"irs right", [] { script_mirror.zuvadud_D738_annunciator_irs_right_fail = 1.0f; }, sp_irs, 3, 1},
+      {"apu press", [] { host_mirror.sim_operation_failures_rel_APU_press = 6; }, sp_apu, 0, 1},
+      {"apu armed", [] { fire::apu_ext_switch_pos_arm = 1.0f; }, sp_apu, 1, 1},
+      {"apu was fire", [] { fire::apu_was_fire = 1.0f; }, sp_apu, 2, 1},
+      {"fadec 1", [] { host_mirror.sim_operation_failures_rel_fadec_1 = 6; }, sp_eng, 1, 1},
+      {"chip 2", [] { host_mirror.sim_cockpit2_annunciators_chip_detected[1] = 6; }, sp_eng, 3, 1},
+      {"separation 1", [] { host_mirror.sim_operation_failures_rel_engsep0 = 6; }, sp_eng, 4, 1},
+      {"oxygen failed", [] { host_mirror.sim_cockpit_warnings_annunciators_passenger_oxy_on = 6; }, sp_overhead, 0, 1},
+      {"oxygen on", [] { host_mirror.sim_cockpit_warnings_annunciators_passenger_oxy_on = 1; }, sp_overhead, 0, 0},
+      {"smoke failed", [] { host_mirror.sim_operation_failures_rel_smoke_cpit = 6; }, sp_overhead, 2, 1},
+      {"exit lights off", [] { toggle_switch::emer_exit_lights = 0.0f; }, sp_overhead, 3, 1},
+      {"exit lights on", [] { toggle_switch::emer_exit_lights = 2.0f; }, sp_overhead, 3, 1},
+      {"engine 2 overheat", [] { host_mirror.sim_cockpit2_engine_indicators_EGT_deg_C[1] = 951.0f; }, sp_fire, 3, 1},
+      {"fire test", [] { toggle_switch::fire_test = 1.0f; }, sp_fire, 4, 1},
+      {"fault test", [] { toggle_switch::fire_test = -1.0f; }, sp_fire, 5, 1},
+      {"aft cargo door", [] { script_mirror.tarv_doors_aft_Cargo = 1.0f; }, sp_doors, 5, 1},
+      {"hvac", [] { host_mirror.sim_cockpit_warnings_annunciators_hvac = 1; }, sp_air_cond, 0, 1},
+      {"trip 2", [] { bleed_duct_value[1] = 221.0f; }, sp_air_cond, 3, 1},
+      {"off schedule", [] { press_ctrl.off_sched_descent = 1.0f; }, sp_air_cond, 4, 1},
+      {"packs", [] { host_mirror.sim_operation_failures_failures[153] = 6; }, sp_air_cond, 5, 1},
+      {"cabin altitude", [] { cockpit::cabin_alt = 10001.0f; }, sp_air_cond, 6, 1},
+      {"differential 8.91", [] { cockpit::cabin_pressure_diff = 8.91f; }, sp_air_cond, 7, 1},
+      {"differential 8.9", [] { cockpit::cabin_pressure_diff = 8.9f; }, sp_air_cond, 7, 0},
+      {"channel 1 fault", [] { failure_tables.pressurisation[9] = 1.0f; }, sp_air_cond, 8, 1},
+      {"channel 2 fault on 1", [] { failure_tables.pressurisation[10] = 1.0f; }, sp_air_cond, 9, 0},
+      {"channel 2 fault",
+       [] {
+         failure_tables.pressurisation[10] = 1.0f;
+         cockpit::pressurization_mode = 2.0f;
+       },
+       sp_air_cond, 9, 1},
+      {"fo aoa heat", [] { host_mirror.sim_cockpit2_ice_ice_AOA_heat_on_copilot = 0; }, sp_ice, 7, 0},
+      {"capt pitot heat", [] { host_mirror.sim_cockpit2_ice_ice_pitot_heat_on_pilot = 0; }, sp_ice, 4, 1},
+      {"inlet heat 2", [] { host_mirror.sim_operation_failures_rel_ice_inlet_heat2 = 6; }, sp_ice, 1, 1},
+      {"surface heat 2", [] { host_mirror.sim_operation_failures_rel_ice_surf_heat2 = 6; }, sp_ice, 3, 1},
+      {"source off 2", [] { host_mirror.sim_cockpit2_annunciators_generator_off[1] = 1; }, sp_elec, 1, 1},
+      {"transfer bus 2", [] { electric::ac_tnsbus2_status = 0.0f; }, sp_elec, 3, 1},
+      {"drive 2", [] { electric::gen2_available = 0.0f; }, sp_elec, 6, 1},
+      {"tr unit", [] { electric::tru1_status = 0.0f; }, sp_elec, 7, 1},
+      {"yaw damper", [] { host_mirror.sim_cockpit2_annunciators_yaw_damper = 0; }, sp_flt_cont, 0, 1},
+      {"standby rudder", [] { switches::flt_ctr_B_pos = -1.0f; }, sp_flt_cont, 4, 1},
+      {"feel differential",
+       [] {
+         hydraulic::B_pressure = 1000.0f;
+         delay_flags.ann_delayed_2 = 1.0f;
+       },
+       sp_flt_cont, 5, 1},
+      {"fdr off", [] { electric::ac_tnsbus1_status = 0.0f; }, sp_overhead, 1, 1},
+  };
+  for (const Row& r : rows) {
+    dark_panels();
+    electric::tru1_status = electric::tru2_status = electric::tru3_status = 1.0f;
+    switches::flt_ctr_A_pos = switches::flt_ctr_B_pos = 1.0f;
+    host_mirror.sim_cockpit2_electrical_bus_load_amps[0] = 5.0f;
+    run_panels();
+    ASSERT_EQ(ann_state.six_pack[r.group].slot[r.slot], 0) << r.what << ": lit before its input";
+    r.set();
+    run_panels();
+    EXPECT_EQ(ann_state.six_pack[r.group].slot[r.slot], r.value) << r.what;
+  }
+}
+
+class Brakes : public PanelTest {
+ protected:
+  void SetUp() override {
+    PanelTest::SetUp();
+    brake_state = BrakeState{};
+    brake_commands = BrakeCommandState{};
+    lever_commands = LeverCommands{};
+    delay_timers = DelayTimerBank{};
+    delay_flags = DelayTimerFlags{};
+    using namespace systems;
+    brake_temp_l_in = brake_temp_l_out = brake_temp_r_in = brake_temp_r_out = 1.0f;
+    host_version = 120000;
+    on_ground = 1;
+    gear3_on_ground = 0;
+    hydraulic::A_status = hydraulic::B_status = 1.0f;
+    hydraulic::A_pressure = hydraulic::B_pressure = 0.0f;
+    cockpit::toe_brake_override = 0.0f;
+    cockpit::parking_brake_pos = 0.0f;
+    axis::left_toe_brake = axis::right_toe_brake = 0.0f;
+    engine::thrust1_leveler = engine::thrust2_leveler = 0.0f;
+    host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = host_mirror.sim_cockpit2_engine_actuators_prop_mode[1] = 1;
+    time_since_load = 10.0f;
+    reset_autobrake();
+    update_parking_brake_steering();  // the ratio table of a dry runway
+  }
+  static void reset_autobrake() {
+    using namespace autobrake;
+    autobrake_RTO_arm = autobrake_arm = autobrake_disarm = autobrake_RTO_test = 0.0f;
+    autobrake_pos = 1.0f;
+    autobrake_brake_value = rto_test_result = rto_speedbrake_stow_request = 0.0f;
+    brake_state.autobrake_inop = 0.0f;
+    lever_commands.park_brake_engaged = 0.0f;
+    brake_commands = BrakeCommandState{};
+  }
+  static void set_speed_kt(float kt) { host_mirror.sim_flightmodel_position_groundspeed = kt / 1.94384f; }
+};
+
+TEST_F(Brakes, LandingAutobrakeArmsOnlyWithItsConditions) {
+  struct Row {
+    int ground;
+    float pos, rollout, kt, lever, inop, b;
+    int mode;
+    float arm;
+  } rows[] = {
+      {1, 2, 2, 31, 0, 0, 1, 1, 2},       {1, 1.95f, 2, 31, 0, 0, 1, 1, 0},  {1, 1.96f, 2, 31, 0, 0, 1, 1, 2},
+      {1, 2, 1, 31, 0, 0, 1, 1, 0},       {1, 2, 1.01f, 31, 0, 0, 1, 1, 2},  {1, 2, 2, 29.9f, 0, 0, 1, 1, 0},
+      {1, 2, 2, 30.1f, 0, 0, 1, 1, 2},    {1, 2, 2, 31, 0.051f, 0, 1, 1, 0}, {1, 2, 2, 31, 0.05f, 0, 1, 1, 2},
+      {1, 2, 2, 31, 0.5f, 0, 1, 3, 2},    {1, 2, 2, 31, 0, 1, 1, 1, 0},      {1, 2, 2, 31, 0, 0, 0, 1, 0},
+      {0, 2, 0, 0, 1, 0, 1, 1, 1},
+  };
+  for (const Row& r : rows) {
+    reset_autobrake();
+    on_ground = r.ground;
+    autobrake::autobrake_pos = r.pos;
+    script_mirror.zuvadud_D738_autopilot_rollout_status = r.rollout;
+    set_speed_kt(r.kt);
+    engine::thrust1_leveler = r.lever;
+    host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = r.mode;
+    brake_state.autobrake_inop = r.inop;
+    hydraulic::B_status = r.b;
+    update_autobrake_arming();
+    EXPECT_EQ(autobrake::autobrake_arm, r.arm)
+        << r.ground << " " << r.pos << " " << r.rollout << " " << r.kt << " " << r.lever << " " << r.inop << r.b << r.mode;
+  }
+  // Braking: the selected setting's ratio, dry runway on the newer host.
+  struct Setting {
+    float pos, ratio;
+  } settings[] = {{2, 0.07f}, {3, 0.09f}, {3.99f, 0.09f}, {4, 0.12f}, {4.99f, 0.12f}, {5, 0.18f}};
+  for (const Setting& s : settings) {
+    reset_autobrake();
+    autobrake::autobrake_arm = 2.0f;
+    autobrake::autobrake_pos = s.pos;
+    update_autobrake_arming();
+    EXPECT_NEAR(autobrake_brake_value, s.ratio * 0.95f, 1e-6f) << s.pos;
+  }
+}
+
+TEST_F(Brakes, LandingAutobrakeWindowAfterTheRightMainTouchesDown) {
+  struct Row {
+    float thrust, window_done, window_before;
+    float arm, window_after;
+  } rows[] = {{0, 0, 0, 2, 3}, {0, 0, 1.5f, 2, 1.5f}, {0.06f, 0, 0, 2, 3}, {0.06f, 1, 0, 0, 0}, {0.05f, 1, 0, 2, 0}};
+  gear3_on_ground = 1;
+  for (const Row& r : rows) {
+    reset_autobrake();
+    autobrake::autobrake_arm = 2.0f;
+    autobrake::autobrake_pos = 3.0f;
+    engine::thrust1_leveler = r.thrust;
+    delay_flags.autobrake_flag_1 = r.window_done;
+    delay_timers.autobrake_delay_1 = r.window_before;
+    update_autobrake_arming();
+    EXPECT_EQ(autobrake::autobrake_arm, r.arm) << r.thrust << " " << r.window_done << " " << r.window_before;
+    EXPECT_EQ(delay_timers.autobrake_delay_1, r.window_after) << r.thrust << " " << r.window_done << " " << r.window_before;
+    EXPECT_EQ(autobrake::autobrake_disarm, r.arm == 0 ? 1.0f : 0.0f);
+  }
+}
+
+TEST_F(Brakes, RtoArmsAboveNinetyKnotsAndEnds) {
+  struct Row {
+    int ground;
+    float state, kt, lever, ra, park, pedal, both;
+    float after;
+  } rows[] = {
+      {1, 1, 90.1f, 0, 0, 0, 0, 0, 2},     {1, 1, 89.9f, 0, 0, 0, 0, 0, 1},   {1, 1, 90.1f, 0.05f, 0, 0, 0, 0, 1},
+      {1, 1, 90.1f, 0.049f, 0, 0, 0, 0, 2}, {0, 1, 150, 0, 51, 0, 0, 0, 0},  {0, 1, 150, 0, 50, 0, 0, 0, 1},
+      {1, 2, 3.9f, 0, 0, 0, 0, 0, 2},       {1, 2, 3.8f, 0, 0, 0, 0, 0, 0},  {1, 2, 60, 0, 0, 0.1f, 0.1f, 0, 2},
+      {1, 2, 60, 0, 0, 0.11f, 0, 0, 0},     {1, 2, 60, 0, 0, 0, 0.11f, 0, 0}, {1, 2, 60, 0, 0, 0, 0, 0.01f, 0},
+      {1, 2, 60, 0.05f, 0, 0, 0, 0, 0},
+  };
+  for (const Row& r : rows) {
+    reset_autobrake();
+    on_ground = r.ground;
+    autobrake::autobrake_pos = 0.0f;
+    autobrake::autobrake_RTO_arm = r.state;
+    set_speed_kt(r.kt);  // 3.9 kt is just above 2 m/s, 3.8 kt below
+    engine::thrust2_leveler = r.lever;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra;
+    lever_commands.park_brake_engaged = r.park;
+    brake_commands.pedal_brake_right = r.pedal;
+    brake_commands.toe_brake_both = r.both;
+    update_autobrake_arming();
+    const auto why = ::testing::Message() << r.ground << " " << r.state << " " << r.kt << " " << r.lever << " " << r.ra
+                                          << " " << r.park << " " << r.pedal << " " << r.both;
+    EXPECT_EQ(autobrake::autobrake_RTO_arm, r.after) << why;
+    EXPECT_NEAR(autobrake_brake_value, r.after == 2 ? 0.234f * 0.95f : 0.0f, 1e-6f) << why;
+    EXPECT_EQ(rto_speedbrake_stow_request, r.state == 2 && r.after == 0 ? 1.0f : 0.0f) << why;
+  }
+}
+
+TEST_F(Brakes, AutobrakePowerAndPressureChecks) {
+  // Without system B pressure (after the first 2.5 s) the selector on 1..MAX
+  // lights DISARM and an RTO above 40 m/s is dropped; with it, a discharged
+  // accumulator or dead DC bus 1 does the same.
+  struct Row {
+    float b, since_load, inop, dc1, pos, arm, rto, mps, disarm_in;
+    float disarm, arm_after, rto_after;
+  } rows[] = {
+      {1, 10, 1, 0, 2, 0, 0, 0, 0, 1, 0, 0},        {1, 10, 1, 0, 1, 0, 0, 0, 1, 0, 0, 0},
+      {1, 10, 1, 1, 1, 1, 0, 0, 0, 1, 0, 0},        {1, 10, 1, 1, 0, 0, 1, 40.1f, 0, 1, 0, 0},
+      {1, 10, 1, 1, 0, 0, 1, 40, 1, 0, 0, 1},       {0, 2.4f, 1, 0, 2, 0, 0, 0, 0, 1, 0, 0},
+      {0, 2.5f, 1, 1, 1, 0, 0, 0, 1, 1, 0, 0},      {0, 2.5f, 0, 1, 2, 0, 0, 0, 0, 1, 0, 0},
+      {0, 2.5f, 0, 1, 1.9f, 0, 0, 0, 0, 0, 0, 0},   {0, 2.5f, 0, 1, 0, 0, 1, 40.1f, 0, 1, 0, 0},
+      {0, 2.5f, 0, 1, 0, 0, 1, 40, 0, 0, 0, 1},     {0, 2.4f, 0, 1, 0, 0, 1, 40.1f, 0, 0, 0, 1},
+  };
+  for (const Row& r : rows) {
+    reset_autobrake();
+    hydraulic::B_status = r.b;
+    time_since_load = r.since_load;
+    brake_state.autobrake_inop = r.inop;
+    electric::dc_bus1_status = r.dc1;
+    autobrake::autobrake_pos = r.pos;
+    autobrake::autobrake_arm = r.arm;
+    autobrake::autobrake_RTO_arm = r.rto;
+    autobrake::autobrake_disarm = r.disarm_in;
+    host_mirror.sim_flightmodel_position_groundspeed = r.mps;
+    update_autobrake_arming();
+    const auto why = ::testing::Message() << r.b << " " << r.since_load << " " << r.inop << r.dc1 << " " << r.pos << " "
+                                          << r.arm << r.rto << " " << r.mps;
+    EXPECT_EQ(autobrake::autobrake_disarm, r.disarm) << why;
+    EXPECT_EQ(autobrake::autobrake_arm, r.arm_after) << why;
+    EXPECT_EQ(autobrake::autobrake_RTO_arm, r.rto_after) << why;
+  }
+}
+
+TEST_F(Brakes, SelectorPullBetweenSettingThreeAndMax) {
+  frame_time = 0.0f;  // hold the animation where each row puts it
+  struct Row {
+    float target, anim, pos, pull;
+  } rows[] = {{5, 4.4f, 4, 0.8f},  {5, 4.5f, 4, 1},   {5, 4.75f, 4.5f, 1}, {4, 4.1f, 4, 0.5f},
+              {4, 4.6f, 4.5f, 1},  {4, 4.2f, 4, 1}};
+  for (const Row& r : rows) {
+    autobrake_knob_target = r.target;
+    autobrake_knob_anim = r.anim;
+    autobrake::autobrake_pos2 = -1.0f;
+    animate_autobrake_knob();
+    EXPECT_NEAR(autobrake::autobrake_pos, r.pos, 1e-5f) << r.target << " " << r.anim;
+    EXPECT_NEAR(autobrake::autobrake_pos2, r.pull, 1e-5f) << r.target << " " << r.anim;
+  }
+  // Other moves are steps.
+  autobrake_knob_target = 3.0f;
+  animate_autobrake_knob();
+  EXPECT_EQ(autobrake_knob_anim, 3.0f);
+  EXPECT_EQ(autobrake::autobrake_pos, 3.0f);
+  // One frame of 0.03 s moves the knob a fifth of the way.
+  frame_time = 0.03f;
+  autobrake_knob_target = 5.0f;
+  autobrake_knob_anim = 4.0f;
+  animate_autobrake_knob();
+  EXPECT_NEAR(autobrake_knob_anim, 4.2f, 1e-5f);
+}
+
+TEST_F(Brakes, ParkingBrakeLeverFollowsTheHostAndReleasesOnBothBrakes) {
+  on_ground = 0;
+  // Toe limit of a dry runway with cool brakes; pedals at 0.12 are neither
+  // released (below 0.1) nor pressed (within 0.05 of the limit).
+  const float limit = 0.238f * 0.95f;
+  struct Row {
+    float script_set, host, lever, rearm, hl, hr, pl, pr;
+    float lever_after, rearm_after;
+  } rows[] = {
+      {0, 1, 0, 0, 0.5f, 0.5f, 0.12f, 0.12f, 1, 0},        {0, 0.99f, 0, 0, 0.5f, 0.5f, 0.12f, 0.12f, 0, 0},
+      {0, 0, 1, 1, 0.5f, 0.5f, 0.12f, 0.12f, 0, 0},        {0, 0.01f, 1, 0, 0.5f, 0.5f, 0.12f, 0.12f, 1, 0},
+      {1, 1, 0, 0, 0.5f, 0.5f, 0.12f, 0.12f, 0, 0},        {1, 0, 1, 0, 0.09f, 0.09f, 0.12f, 0.12f, 1, 1},
+      {1, 0, 1, 0, 0.1f, 0.09f, 0.12f, 0.12f, 1, 0},       {1, 0, 1, 0, 0.5f, 0.5f, 0.09f, 0.09f, 1, 1},
+      {1, 0, 1, 1, 0.96f, 0.96f, 0.12f, 0.12f, 0, 0},      {1, 0, 1, 1, 0.95f, 0.96f, 0.12f, 0.5f, 1, 1},
+      {1, 0, 1, 1, 0.5f, 0.5f, limit - 0.05f, 1, 0, 0},  {1, 0, 1, 1, 0.5f, 0.5f, limit - 0.051f, 1, 1, 1},
+  };
+  for (const Row& r : rows) {
+    script_mirror.zuvadud_D738_parkbrake_set = r.script_set;
+    host_mirror.sim_cockpit2_controls_parking_brake_ratio = r.host;
+    cockpit::parking_brake_pos = lever_commands.park_brake_engaged = r.lever;
+    brake_commands.park_brake_pedals_released = r.rearm;
+    host_mirror.sim_cockpit2_controls_left_brake_ratio = r.hl;
+    host_mirror.sim_cockpit2_controls_right_brake_ratio = r.hr;
+    axis::left_toe_brake = r.pl;
+    axis::right_toe_brake = r.pr;
+    update_parking_brake_steering();
+    const auto why = ::testing::Message() << r.script_set << " " << r.host << " " << r.lever << r.rearm << " " << r.hl
+                                          << " " << r.hr << " " << r.pl << " " << r.pr;
+    EXPECT_EQ(cockpit::parking_brake_pos, r.lever_after) << why;
+    EXPECT_EQ(lever_commands.park_brake_engaged, r.lever_after) << why;
+    EXPECT_EQ(brake_commands.park_brake_pedals_released, r.rearm_after) << why;
+  }
+}
+
+TEST_F(Brakes, NoseWheelTargetBySteeringOptionSourceAndOverride) {
+  frame_time = 10.0f;  // at 25 degrees per second the wheel reaches any target in a frame
+  struct Row {
+    float option, tiller, yoke_hdg, yoke_roll, sw, a_rud, b_rud, override_on, chocks, wheel;
+  } rows[] = {
+      {0, 0.5f, 0, 0, 1, 1, 0, 0, 0, 39},        {0, 0.05f, 1, 0, 1, 1, 0, 0, 0, 7},
+      {0, 0.05f, -1, 0, 1, 1, 0, 0, 0, -7},      {1, 0, 0.5f, 0, 1, 1, 0, 0, 0, 39},
+      {1, 0, 0.05f, 1, 1, 1, 0, 0, 0, 3.9f},     {2, 0.5f, 0.2f, -0.25f, 1, 1, 0, 0, 0, -19.5f},
+      {0, 0.5f, 0, 0, 0, 1, 0, 0, 0, 5},         {0, 0.5f, 0, 0, 0, 0, 1, 0, 0, 39},
+      {0, 0.5f, 0, 0, 1, 0, 1, 0, 0, 5},         {0, 0.5f, 0, 0, 1, 1, 1, 1, 0, 5},
+      {0, 0.5f, 0, 0, 1, 1, 1, 0, 1, 5},
+  };
+  for (const Row& r : rows) {
+    host_mirror.sim_flightmodel_position_groundspeed = 0.0f;
+    script_mirror.zuvadud_D738_effects_nosewheel = r.option;
+    axis::nosewheel = r.tiller;
+    cockpit::nosewheel_steer_ratio = r.tiller;
+    host_mirror.sim_cockpit2_controls_yoke_heading_ratio = r.yoke_hdg;
+    host_mirror.sim_cockpit2_controls_yoke_roll_ratio = r.yoke_roll;
+    switches::nose_steer_pos = r.sw;
+    hydraulic::A_rudder = r.a_rud;
+    hydraulic::B_rudder = r.b_rud;
+    cockpit::nosewheel_steer_override = r.override_on;
+    script_mirror.zuvadud_D738_fms_chock_status = r.chocks;
+    brake_state.nosewheel_deg = 5.0f;
+    update_parking_brake_steering();
+    EXPECT_NEAR(brake_state.nosewheel_deg, r.wheel, 1e-4f)
+        << r.option << " " << r.tiller << " " << r.yoke_hdg << " " << r.yoke_roll << " " << r.sw << r.a_rud << r.b_rud
+        << r.override_on << r.chocks;
+  }
+  // At 23 m/s the tiller limit (6 degrees) is below the pedals' 7: the rudder
+  // option still steers by the tiller law alone.
+  script_mirror.zuvadud_D738_fms_chock_status = 0.0f;
+  cockpit::nosewheel_steer_override = 0.0f;
+  host_mirror.sim_flightmodel_position_groundspeed = 23.0f;
+  host_mirror.sim_cockpit2_controls_yoke_heading_ratio = 1.0f;
+  axis::nosewheel = 0.0f;
+  for (float option : {0.0f, 1.0f}) {
+    script_mirror.zuvadud_D738_effects_nosewheel = option;
+    update_parking_brake_steering();
+    EXPECT_NEAR(brake_state.nosewheel_deg, option == 1.0f ? 6.0f : 7.0f, 1e-4f) << option;
+  }
+  script_mirror.zuvadud_D738_fms_chock_status = 1.0f;
+  update_parking_brake_steering();
+  // With chocks in the host holds the aircraft: rolling coefficient 1, parking ratio 1.
+  EXPECT_EQ(host_mirror.sim_aircraft_overflow_acf_roll_co, 1.0f);
+  EXPECT_EQ(host_mirror.sim_cockpit2_controls_parking_brake_ratio, 1.0f);
+  EXPECT_EQ(host_mirror.sim_operation_override_override_wheel_steer, 1);
+}
+
+TEST_F(Brakes, ParkingChannelDemandAndRates) {
+  on_ground = 0;  // keep the nose wheel out of it
+  script_mirror.zuvadud_D738_parkbrake_set = 1.0f;  // the lever does not follow the host's ratio
+  struct Row {
+    float mps, set, autobrake, ra, deploy1, deploy2, start, ratio;
+  } rows[] = {
+      {10, 0, 0, 51, 0.99f, 1, 0, 0.02f},    {10, 0, 0, 50, 0.99f, 1, 0, 0},     {10, 0, 0, 51, 1, 1, 0, 0},
+      {10, 0, 0, 51, 1, 0.5f, 0, 0.02f},     {1, 0, 0, 51, 0.5f, 1, 0, 0.036f},  {3, 0, 0, 51, 0.5f, 1, 0, 0.028f},
+      {5, 0, 0, 51, 0.5f, 1, 0, 0.02f},      {10, 1, 0, 0, 1, 1, 0, 0.525f},     {0.5f, 1, 0, 0, 1, 1, 0, 0.525f},
+      {2.5f, 0, 0.1f, 0, 1, 1, 0, 0.045f},   {10, 0, 0.1f, 0, 1, 1, 0, 0.01f},   {10, 0, 0, 0, 1, 1, 0.5f, 0.2375f},
+  };
+  for (const Row& r : rows) {
+    host_mirror.sim_flightmodel_position_groundspeed = r.mps;
+    lever_commands.park_brake_engaged = r.set;
+    cockpit::parking_brake_pos = r.set;
+    autobrake_brake_value = r.autobrake;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra;
+    host_mirror.sim_aircraft_parts_acf_gear_deploy[1] = r.deploy1;
+    host_mirror.sim_aircraft_parts_acf_gear_deploy[2] = r.deploy2;
+    host_mirror.sim_cockpit2_controls_parking_brake_ratio = r.start;
+    update_parking_brake_steering();
+    EXPECT_NEAR(host_mirror.sim_cockpit2_controls_parking_brake_ratio, r.ratio, 1e-6f)
+        << r.mps << " " << r.set << " " << r.autobrake << " " << r.ra << " " << r.deploy1 << " " << r.deploy2;
+  }
+}
+
+TEST_F(Brakes, RollingResistanceByMassSpeedAndNoseWheel) {
+  on_ground = 0;  // the nose wheel stays where each row puts it
+  host_version = 110000;
+  struct Row {
+    float tonnes, mps, nose, co;
+  } rows[] = {
+      {43, 0, 0, 0.018f},   {43, 10, 0, 0.016f},  {43, 5, 0, 0.017f},   {30, 20, 0, 0.016f},   {54, 0, 0, 0.02f},
+      {64.9f, 10, 0, 0.0199818f}, {65, 10, 0, 0.018f}, {65, 0, 0, 0.022f}, {80, 10, 0, 0.022f}, {90, 0, 0, 0.026f},
+      {43, 0, 78, 0.021f},  {43, 10, -78, 0.026f}, {43, 10, 39, 0.021f}, {80, 0, 78, 0.029f},  {80, 10, 78, 0.034f},
+      {72.5f, 10, 78, 0.032f},
+  };
+  for (const Row& r : rows) {
+    host_mirror.sim_flightmodel_weight_m_total = r.tonnes * 1000.0f;
+    host_mirror.sim_flightmodel_position_groundspeed = r.mps;
+    brake_state.nosewheel_deg = r.nose;
+    update_parking_brake_steering();
+    EXPECT_NEAR(host_mirror.sim_aircraft_overflow_acf_roll_co, r.co, 1e-6f) << r.tonnes << " " << r.mps << " " << r.nose;
+  }
+  host_version = 120000;
+  for (float kt : {0.0f, 2.5f, 5.0f, 10.0f}) {
+    set_speed_kt(kt);
+    update_parking_brake_steering();
+    EXPECT_NEAR(host_mirror.sim_aircraft_overflow_acf_roll_co, kt < 5 ? 0.008f + 0.002f * kt : 0.018f, 1e-6f) << kt;
+  }
+}
+
+TEST_F(Brakes, AccumulatorPrechargeChargeAndDemand) {
+  hydraulic::B_status = 0.0f;
+  struct Pre {
+    float oat, press, dc1, after, inop, override_on;
+  } pres[] = {{-50, 0, 1, 825, 1, 1},    {-60, 0, 1, 825, 1, 1},     {12.5f, 0, 1, 1007.5f, 1, 1},
+              {75, 0, 1, 1190, 1, 1},    {100, 0, 1, 1190, 1, 1},    {-50, 845, 1, 845, 1, 1},
+              {-50, 846, 1, 846, 0, 0},  {-50, 846, 0, 846, 1, 0}};
+  for (const Pre& p : pres) {
+    cockpit::toe_brake_override = 0.0f;
+    brake_state.override_by_discharge = 0.0f;
+    host_mirror.sim_weather_temperature_ambient_c = p.oat;
+    brake::brake_press = p.press;
+    electric::dc_bus1_status = p.dc1;
+    brake_pressure_to_host();
+    EXPECT_NEAR(brake::brake_press, p.after, 1e-3f) << p.oat << " " << p.press << " " << p.dc1;
+    EXPECT_EQ(brake_state.autobrake_inop, p.inop) << p.oat << " " << p.press << " " << p.dc1;
+    EXPECT_EQ(cockpit::toe_brake_override, p.override_on) << p.oat << " " << p.press << " " << p.dc1;
+  }
+  electric::dc_bus1_status = 1.0f;
+  host_mirror.sim_weather_temperature_ambient_c = 15.0f;
+  // Charging from system B toward 3310 psi at system A's 3000, capped at
+  // 3380, and held up by system B's own pressure.
+  struct Charge {
+    float b, a_psi, b_psi, press, after;
+  } charges[] = {{1, 3000, 0, 2000, 2034.5f},  {1, 1500, 0, 2000, 2000},     {1, 3000, 0, 3300, 3302},
+                 {1, 3000, 0, 3309, 3309.3107f}, {0, 3000, 3500, 2000, 2040}, {0, 3000, 0, 2000, 2000}};
+  for (const Charge& c : charges) {
+    hydraulic::B_status = c.b;
+    hydraulic::A_pressure = c.a_psi;
+    hydraulic::B_pressure = c.b_psi;
+    brake::brake_press = c.press;
+    brake_pressure_to_host();
+    EXPECT_NEAR(brake::brake_press, c.after, 1e-3f) << c.b << " " << c.a_psi << " " << c.b_psi << " " << c.press;
+  }
+  // Setting the parking brake draws 1500 psi of demand, decaying 1335 psi/s.
+  hydraulic::B_status = 0.0f;
+  hydraulic::A_pressure = hydraulic::B_pressure = 0.0f;
+  brake::brake_press = 3000.0f;
+  lever_commands.park_brake_engaged = 1.0f;
+  brake_pressure_to_host();
+  EXPECT_EQ(brake_state.demand_parking, 1500.0f);
+  EXPECT_NEAR(brake::brake_press, 2925.0f, 1e-3f);
+  brake_pressure_to_host();
+  EXPECT_NEAR(brake_state.demand_parking, 1500.0f - 1335.0f * 0.125f, 1e-3f);
+  // The autobrake's change against the manual maximum; a parking ratio of 0.05
+  // or more that rose, or moved by 0.01, at 1350..1500 psi/s.
+  lever_commands.park_brake_engaged = 0.0f;
+  struct Other {
+    float autobrake, park_before, park, demand_autobrake, demand_park;
+  } others[] = {{0.1f, 0, 0, 663.4233f, 0},   {0, 0, 0.5f, 0, 178.125f},     {0, 0, 0.04f, 0, 0},
+                {0, 0.5f, 0.495f, 0, 0},        {0, 0.5f, 0.48f, 0, 177.75f}};
+  for (const Other& o : others) {
+    brake_state = BrakeState{};
+    brake_state.park_ratio_last = o.park_before;
+    autobrake_brake_value = o.autobrake;
+    host_mirror.sim_cockpit2_controls_parking_brake_ratio = o.park;
+    brake_pressure_to_host();
+    EXPECT_NEAR(brake_state.demand_autobrake, o.demand_autobrake, 1e-2f) << o.autobrake << " " << o.park_before << " " << o.park;
+    EXPECT_NEAR(brake_state.demand_park_ratio, o.demand_park, 1e-3f) << o.autobrake << " " << o.park_before << " " << o.park;
+  }
+  autobrake_brake_value = 0.0f;
+  host_mirror.sim_cockpit2_controls_parking_brake_ratio = 0.0f;
+  // Pedals: a full toe-limit change is 1500 psi; a held 0.9 on both sides none.
+  struct Pedal {
+    float left, right, demand;
+  } pedals[] = {{0.2261f, 0, 1500}, {0.1f, 0, 663.4233f}, {0.9f, 0.9f, 0},      {0.88f, 0.9f, 1500},
+                {0.89f, 0.9f, 1500}, {0.91f, 0.9f, 1500},    {0.9f, 0.89f, 1500}, {0.9f, 0.91f, 1500}};
+  for (const Pedal& p : pedals) {
+    brake_state = BrakeState{};
+    host_mirror.sim_cockpit2_controls_left_brake_ratio = p.left;
+    host_mirror.sim_cockpit2_controls_right_brake_ratio = p.right;
+    brake_pressure_to_host();
+    EXPECT_NEAR(brake_state.demand_pedals, p.demand, 1e-2f) << p.left << " " << p.right;
+  }
+}
+
+TEST_F(Brakes, SmoothBrakingTargetsAndHeldCommandsThroughTheParkingChannel) {
+  on_ground = 0;
+  // The ramp starts 0.005 short of the expected target: one frame of
+  // 1/12 per second lands on it only if that is the target.
+  const float limit = 0.238f * 0.95f;
+  struct Row {
+    float mps, factor;
+  } rows[] = {{0.5f, 1.8f}, {3, 1.4f}, {41, 0.925f}, {100, 0.85f}};
+  brake_commands.brake_smooth_active = 1.0f;
+  for (const Row& r : rows) {
+    host_mirror.sim_flightmodel_position_groundspeed = r.mps;
+    brake_commands.brake_cmd_left = limit * r.factor - 0.005f;
+    update_parking_brake_steering();
+    EXPECT_NEAR(brake_commands.brake_cmd_left, limit * r.factor, 1e-5f) << r.mps;
+  }
+  brake_commands.brake_smooth_active = 0.0f;
+  // A held brake command brakes through the parking channel at 10 m/s.
+  script_mirror.zuvadud_D738_parkbrake_set = 1.0f;
+  host_mirror.sim_flightmodel_position_groundspeed = 10.0f;
+  for (float active : {1.0f, 0.5f}) {
+    host_mirror.sim_cockpit2_controls_parking_brake_ratio = 0.0f;
+    brake_commands.brake_cmd_active = active;
+    brake_commands.brake_cmd_value = 0.1f;
+    update_parking_brake_steering();
+    EXPECT_NEAR(host_mirror.sim_cockpit2_controls_parking_brake_ratio, active == 1.0f ? 0.01f : 0.0f, 1e-6f) << active;
+  }
+}
+
+TEST_F(Brakes, OneHotSideFadesTheSharedRatiosByTheMeanOfClampedSides) {
+  using namespace systems;
+  const float dry = 0.238f * 0.95f;
+  for (int hot_left = 0; hot_left < 2; ++hot_left) {
+    brake_temp_l_in = brake_temp_l_out = hot_left ? 12.0f : 3.0f;
+    brake_temp_r_in = brake_temp_r_out = hot_left ? 3.0f : 12.0f;
+    update_parking_brake_steering();
+    EXPECT_NEAR(brake_ratios.max_ratio_both, dry * 0.9f, 1e-6f) << hot_left;  // mean of 3 and 9.9
+    EXPECT_NEAR(brake_ratios.autobrake_ratio_max, 0.18f * 0.95f * 0.9f, 1e-6f) << hot_left;
+    EXPECT_NEAR(hot_left ? brake_ratios.toe_limit_left : brake_ratios.toe_limit_right, dry * 0.8f, 1e-6f) << hot_left;
+    EXPECT_NEAR(hot_left ? brake_ratios.toe_limit_right : brake_ratios.toe_limit_left, dry, 1e-6f) << hot_left;
+  }
+}
+
+TEST_F(Brakes, TyreSpeedsAndReverserCooling) {
+  using namespace systems;
+  host_mirror.sim_flightmodel_parts_tire_speed_now[0] = 10.0f;
+  host_mirror.sim_flightmodel_parts_tire_speed_now[1] = host_mirror.sim_flightmodel_parts_tire_speed_now[2] = 10.0f;
+  host_mirror.sim_aircraft_parts_acf_gear_deploy[1] = host_mirror.sim_aircraft_parts_acf_gear_deploy[2] = 1.0f;
+  host_mirror.sim_weather_temperature_le_c = 15.0f;
+  update_tyre_speeds_brake_temps();
+  EXPECT_NEAR(tire_speed0, 6.75739f, 1e-5f);
+  EXPECT_NEAR(tire_speed2, 10.9659f, 1e-4f);
+  EXPECT_EQ(tire_speed[1], tire_speed1);
+  // Engine 1's reverser cools the left brakes only: the two sides differ by
+  // k x (display - 0.1) / 9.8 x the frame.
+  struct Row {
+    float rev, mps, display, cooled;
+  } rows[] = {{1, 25, 5, 0.0192188f}, {0.5f, 25, 5, 0.0096094f}, {2, 60, 5, 0.0375f},
+              {1, 0, 9.9f, 0.001875f}, {1, 25, 0.1f, 0},        {0, 25, 5, 0}};
+  for (const Row& r : rows) {
+    brake_temp_l_out = brake_temp_r_out = brake_temp_l_in = brake_temp_r_in = 5.0f;
+    brake_temp_left_out = brake_temp_right_out = brake_temp_left_in = brake_temp_right_in = r.display;
+    host_mirror.sim_flightmodel2_engines_thrust_reverser_deploy_ratio[0] = r.rev;
+    host_mirror.sim_flightmodel_position_groundspeed = r.mps;
+    update_tyre_speeds_brake_temps();
+    EXPECT_NEAR(brake_temp_r_out - brake_temp_l_out, r.cooled, 2e-6f) << r.rev << " " << r.mps << " " << r.display;
+    EXPECT_NEAR(brake_temp_r_in - brake_temp_l_in, r.cooled, 2e-6f) << r.rev << " " << r.mps << " " << r.display;
+  }
+  // Never below the air's temperature / 100; NaN restarts there.
+  host_mirror.sim_flightmodel2_engines_thrust_reverser_deploy_ratio[0] = 0.0f;
+  brake_temp_l_out = 0.1f;
+  brake_temp_r_out = std::nanf("");
+  update_tyre_speeds_brake_temps();
+  EXPECT_EQ(brake_temp_l_out, 0.15f);
+  EXPECT_EQ(brake_temp_r_out, 0.15f);
+}
+
+TEST_F(Brakes, DraggedTyreHeatsItsBrakeAndHotBrakesBurstTyres) {
+  using namespace systems;
+  // A tyre above 30 dragged sideways under the parking brake heats that
+  // side's outer brake by h and its inner brake by 0.75 h.
+  struct Row {
+    float park, tyre_now, slip, left, right;
+  } rows[] = {{0.5f, 40, -2, 0.000204902f, 0}, {0.5f, 40, 2, 0, 0.000204902f}, {0.5f, 27.3f, -2, 0, 0}, {0.05f, 40, -2, 0, 0}};
+  for (const Row& r : rows) {
+    brake_temp_l_out = brake_temp_l_in = brake_temp_r_out = brake_temp_r_in = 1.0f;
+    host_mirror.sim_cockpit2_controls_parking_brake_ratio = r.park;
+    host_mirror.sim_flightmodel_parts_tire_speed_now[1] = host_mirror.sim_flightmodel_parts_tire_speed_now[2] = r.tyre_now;
+    host_mirror.sim_cockpit2_gauges_indicators_sideslip_degrees = r.slip;
+    update_tyre_speeds_brake_temps();
+    EXPECT_NEAR(brake_temp_l_out - brake_temp_l_in, r.left, 2e-7f) << r.park << " " << r.tyre_now << " " << r.slip;
+    EXPECT_NEAR(brake_temp_r_out - brake_temp_r_in, r.right, 2e-7f) << r.park << " " << r.tyre_now << " " << r.slip;
+  }
+  // With tyre bursts enabled a brake at 9.9 bursts its tyre.
+  script_mirror.zuvadud_D738_effect_tire_blown = 1.0f;
+  host_mirror.sim_flightmodel_position_groundspeed = 0.0f;
+  struct Burst {
+    float l_in, l_out, r_in, r_out;
+    int left, right;
+  } bursts[] = {{9.89f, 9.89f, 9.89f, 9.89f, 0, 0}, {9.9f, 0, 0, 0, 6, 0}, {0, 9.9f, 0, 0, 6, 0}, {0, 0, 9.9f, 0, 0, 6},
+                {0, 0, 0, 9.9f, 0, 6}};
+  for (const Burst& b : bursts) {
+    host_mirror.sim_operation_failures_rel_tire2 = host_mirror.sim_operation_failures_rel_tire3 = 0;
+    tyre_burst_flags[1] = tyre_burst_flags[2] = 0.0f;
+    brake_temp_l_in = b.l_in;
+    brake_temp_l_out = b.l_out;
+    brake_temp_r_in = b.r_in;
+    brake_temp_r_out = b.r_out;
+    update_wing_tyre_failures();
+    const auto why = ::testing::Message() << b.l_in << " " << b.l_out << " " << b.r_in << " " << b.r_out;
+    EXPECT_EQ(host_mirror.sim_operation_failures_rel_tire2, b.left) << why;
+    EXPECT_EQ(host_mirror.sim_operation_failures_rel_tire3, b.right) << why;
+  }
+}
+
+TEST_F(Brakes, GearHornByFlapsHeightAndThrust) {
+  on_ground = 0;
+  controls::gear_handle_down = 0.0f;
+  struct Row {
+    float ra, flaps, thr1, thr2, bat;
+    float horn;
+    int locked;
+  } rows[] = {
+      {500, 0, 0, 0.67f, 1, 1, 0},      {500, 0, 0, 0.68f, 1, 0, 0},     {500, 0, 0.67f, 0, 1, 1, 0},
+      {500, 0, 0.39f, 0.39f, 1, 1, 0},  {500, 0, 0.4f, 0.39f, 1, 0, 0},  {799, 0.5f, 0, 0, 1, 1, 0},
+      {800, 0.5f, 0, 0, 1, 0, 0},       {199, 0, 0, 0, 1, 1, 1},         {200, 0, 0, 0, 1, 1, 0},
+      {2499, 0.76f, 1, 1, 1, 1, 1},     {2500, 0.76f, 1, 1, 1, 0, 0},    {2000, 0.75f, 1, 1, 1, 0, 1},
+      {2000, 0.75f, 0.3f, 0.3f, 1, 1, 1}, {2000, 0.76f, 1, 1, 0, 0, 1},  {2000, 0.6f, 0.3f, 0.3f, 0, 0, 1},
+      {500, 0, 0, 0, 0, 0, 0},
+  };
+  for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra;
+    host_mirror.sim_cockpit2_controls_flap_ratio = r.flaps;
+    engine::thrust1_leveler = r.thr1;
+    engine::thrust2_leveler = r.thr2;
+    electric::batbus_status = r.bat;
+    alert::gear_horn_cut_disable = 0.0f;
+    update_gear_warning_horn();
+    const auto why = ::testing::Message() << r.ra << " " << r.flaps << " " << r.thr1 << " " << r.thr2 << " " << r.bat;
+    EXPECT_EQ(systems::cabin_gear_wrn, r.horn) << why;
+    EXPECT_EQ(gear_horn_uncancellable, r.locked) << why;
+  }
+}
+
+TEST_F(Brakes, GearTransitTimesDrawnWithinTheirRanges) {
+  float* leg = systems_memory.gear_leg;
+  restore_settle_timer = 0.0f;  // on the ground: times are drawn, nothing moves
+  for (int i = 0; i < 25; ++i) {
+    const GearTransitTimes& t = gear_transit_times;
+    leg[0] = 1.0f;
+    lever_commands.gear_down_selected = 0.0f;
+    update_landing_gear();
+    ASSERT_EQ(t.drawn_for, 1);
+    EXPECT_TRUE(t.spread_s >= 0.1f && t.spread_s <= 0.6f) << t.spread_s;
+    EXPECT_TRUE(t.retract_s[0] >= 7.3f && t.retract_s[0] <= 7.6f) << t.retract_s[0];
+    EXPECT_TRUE(t.retract_s[1] >= 10.2f && t.retract_s[1] <= 10.5f) << t.retract_s[1];
+    EXPECT_FLOAT_EQ(t.retract_s[2], t.retract_s[1] + (t.retract_s[1] <= 10.3f ? t.spread_s : -t.spread_s));
+    leg[0] = 0.0f;
+    lever_commands.gear_down_selected = 1.0f;
+    update_landing_gear();
+    ASSERT_EQ(t.drawn_for, 2);
+    EXPECT_TRUE(t.extend_s[0] >= 6.4f && t.extend_s[0] <= 7.3f) << t.extend_s[0];
+    EXPECT_TRUE(t.extend_s[1] >= 9.1f && t.extend_s[1] <= 10.1f) << t.extend_s[1];
+    EXPECT_FLOAT_EQ(t.extend_s[2], t.extend_s[1] + (t.extend_s[1] <= 9.6f ? t.spread_s : -t.spread_s));
+    EXPECT_TRUE(t.manual_s[0] >= 9.3f && t.manual_s[0] <= 10.4f) << t.manual_s[0];
+    EXPECT_TRUE(t.manual_s[1] >= 12.3f && t.manual_s[1] <= 13.4f) << t.manual_s[1];
+    EXPECT_FLOAT_EQ(t.manual_s[2], t.manual_s[1] + t.spread_s);
+  }
+}
+
+TEST_F(Brakes, GearMovesBelowItsSpeedsSlowerOnLowPressure) {
+  // Every transit 5 s: a tenth of the travel per half-second frame.
+  frame_time = 0.5f;
+  on_ground = 0;
+  restore_settle_timer = 0.0f;
+  float* leg = systems_memory.gear_leg;
+  GearTransitTimes& t = gear_transit_times;
+  struct Row {
+    float a, b, down, lever, kt, a_psi, b_psi, n2, start, after;
+  } rows[] = {
+      {1, 1, 0, 0, 249.9f, 3000, 0, 0, 1, 0.9f},     {1, 1, 0, 0, 250, 3000, 0, 0, 1, 1},
+      {1, 1, 0, 0, 200, 2500, 0, 0, 1, 0.983333f},   {1, 1, 0, 0.5f, 200, 3000, 0, 0, 1, 1},
+      {0, 1, 0, 0, 200, 0, 2500.1f, 49.9f, 1, 0.9f}, {0, 1, 0, 0, 200, 0, 2500, 49.9f, 1, 0.983333f},
+      {0, 1, 0, 0, 200, 0, 3000, 50, 1, 1},          {0, 1, 0, 0, 249.9f, 0, 3000, 0, 1, 0.9f},
+      {0, 1, 0, 0, 250, 0, 3000, 0, 1, 1},           {1, 1, 1, 1, 279.9f, 3000, 0, 0, 0, 0.1f},
+      {1, 1, 1, 1, 280, 3000, 0, 0, 0, 0},           {1, 1, 1, 0.5f, 200, 3000, 0, 0, 0, 0},
+      {1, 1, 1, 1, 200, 2500, 0, 0, 0, 0.0166667f},
+  };
+  for (const Row& r : rows) {
+    for (int i = 0; i < 3; ++i) t.retract_s[i] = t.extend_s[i] = 5.0f;
+    t.drawn_for = r.down == 1.0f ? 2 : 1;
+    hydraulic::A_status = r.a;
+    hydraulic::B_status = r.b;
+    lever_commands.gear_down_selected = r.down;
+    controls::gear_handle_down = r.lever;
+    host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_copilot = r.kt;
+    hydraulic::A_pressure = r.a_psi;
+    hydraulic::B_pressure = r.b_psi;
+    host_mirror.sim_flightmodel2_engines_N2_percent[0] = r.n2;
+    leg[0] = leg[1] = leg[2] = r.start;
+    update_landing_gear();
+    EXPECT_NEAR(leg[2], r.after, 1e-5f)
+        << r.a << r.b << " down " << r.down << " lever " << r.lever << " " << r.kt << " kt " << r.a_psi << " " << r.b_psi
+        << " n2 " << r.n2;
+  }
+}
+
+TEST_F(Brakes, BrakeCoolingBySpeedAndGearAndHeatingByWeight) {
+  frame_time = 1.0f;
+  host_mirror.sim_flightmodel_weight_m_total = 90.0f * 2204.0f;  // weight term 1.1
+  EXPECT_NEAR(brake_heat_weight_factor(0.5f, 20.0f), 1.1f * 4.4f * 0.5f * 0.033f, 1e-6f);
+  struct Row {
+    float kt, deploy, loss;
+  } rows[] = {{84, 0.11f, 15 * 15 * 0.0015f * 0.002f},   // x = 0.15 + 5 - 1
+              {84, 0.1f, 35.05f * 35.05f * 0.0007f * 0.002f},  // gear up: x 0.14
+              {500, 1, 35.75f * 35.75f * 0.0015f * 0.002f}};   // fast: x no less than 0
+  for (const Row& r : rows) {
+    host_mirror.sim_flightmodel_position_groundspeed = r.kt / 1.9438f;
+    host_mirror.sim_aircraft_parts_acf_gear_deploy[2] = r.deploy;
+    EXPECT_NEAR(brake_heat_from_speed(2.15f, 15.0f, 1), r.loss, 1e-7f) << r.kt << " " << r.deploy;
+  }
+}
+
+// Landing: armed above 100 ft, then a touchdown at 100 kt with the lever
+// stowed leaves the deployment pending.
+class SpeedBrake : public Brakes {
+ protected:
+  static void land(float thrust2) {
+    on_ground = gear3_on_ground = 0;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 150.0f;
+    update_speedbrake();
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 0.0f;
+    on_ground = gear3_on_ground = 1;
+    set_speed_kt(100.0f);
+    flt_ctrls::speedbrake_lever = 0.0f;
+    engine::thrust2_leveler = thrust2;
+    update_speedbrake();
+    clear_motion();
+  }
+  static void clear_motion() {
+    flt_ctrls::speedbrake_lever_anim = 0.0f;
+    set_speedbrake_target(0.5f);
+  }
+  static bool deployed() { return flt_ctrls::speedbrake_lever_anim == 1.0f && speedbrake_target() == 1.0f; }
+  static bool retracted() { return flt_ctrls::speedbrake_lever_anim == 1.0f && speedbrake_target() == 0.0f; }
+};
+
+TEST_F(Brakes, AlternateFlapTimesAndTheControlSwitchAtTheEnds) {
+  switches::alt_flaps_pos = 1.0f;
+  hydraulic::standby_status = 1.0f;
+  host_mirror.sim_operation_failures_rel_flap_act = 0;
+  systems_memory.flap_axis_last = axis::flap_lever;
+  struct Row {
+    float r, ctrl, hold, request, time_s;
+  } rows[] = {{0.125f, 0, 0.125f, 0.125f, 80}, {0.126f, 0, 0.126f, 0.126f, 32}, {0.375f, 0, 0.375f, 0.375f, 32},
+              {0.376f, 0, 0.376f, 0.376f, 24},  {0.625f, 0, 0.625f, 0.625f, 24}, {0.626f, 0, 0.626f, 0.626f, 40},
+              {0, -1, 0.3f, 0.3f, 80},          {0.01f, -1, 0.3f, 0, 80},        {1, 1, 0.7f, 0.7f, 40},
+              {0.99f, 1, 0.7f, 1, 40}};
+  for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = r.r;
+    toggle_switch::alt_flaps_ctrl = r.ctrl;
+    systems_memory.flap_copies[0] = r.hold;
+    host_mirror.sim_cockpit2_controls_flap_ratio = -1.0f;
+    update_flaps_slats();
+    EXPECT_NEAR(host_mirror.sim_cockpit2_controls_flap_ratio, r.request, 1e-6f) << r.r << " " << r.ctrl;
+    EXPECT_NEAR(host_mirror.sim_aircraft2_engine_flap_extension_time_sec, r.time_s * 4.21f, 1e-3f) << r.r;
+  }
+  switches::alt_flaps_pos = 0.0f;
+  toggle_switch::alt_flaps_ctrl = 0.0f;
+}
+
+TEST_F(SpeedBrake, PendingDeploymentAfterTouchdown) {
+  struct Row {
+    float kt;
+    int mode1;
+    float thrust2, lever;
+    bool deploy, still_pending;
+  } rows[] = {{61, 3, 0, 0, true, false},    {59, 3, 0, 0, false, false},  {61, 1, 0, 0, false, true},
+              {61, 3, 0, 1, false, true},    {59, 1, 0, 1, false, true},   {61, 3, 0.06f, 0, false, true}};
+  for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = 1;
+    land(0.0f);
+    ASSERT_FALSE(deployed());
+    set_speed_kt(r.kt);
+    host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = r.mode1;
+    engine::thrust2_leveler = r.thrust2;
+    flt_ctrls::speedbrake_lever = r.lever;
+    update_speedbrake();
+    EXPECT_EQ(deployed(), r.deploy) << r.kt << " " << r.mode1 << " " << r.thrust2 << " " << r.lever;
+    // Still pending: a frame in reverse at 61 kt with the lever stowed deploys.
+    clear_motion();
+    set_speed_kt(61.0f);
+    host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = 3;
+    engine::thrust2_leveler = 0.0f;
+    flt_ctrls::speedbrake_lever = 0.0f;
+    update_speedbrake();
+    EXPECT_EQ(deployed(), r.still_pending) << r.kt << " " << r.mode1 << " " << r.thrust2 << " " << r.lever;
+    clear_motion();
+  }
+}
+
+TEST_F(SpeedBrake, RetractionOnThrustAfterTheHoldAndFromIdle) {
+  // After the touchdown hold: a thrust lever advanced retracts a lever at 0.15 or more.
+  for (float lever : {0.149f, 0.15f}) {
+    land(0.06f);  // advanced from touchdown on: the levers were not idle
+    delay_flags.autobrake_flag_2 = 1.0f;
+    flt_ctrls::speedbrake_lever = lever;
+    update_speedbrake();
+    EXPECT_EQ(retracted(), lever >= 0.15f) << lever;
+    clear_motion();
+    delay_flags.autobrake_flag_2 = 0.0f;
+  }
+  // On the ground, a lever leaving idle (below 0.05) retracts any lever not stowed.
+  struct Row {
+    float before, after, lever;
+    bool retract;
+    int engine, mode;
+  } rows[] = {{0.049f, 0.051f, 0.3f, true, 2, 1},  {0.049f, 0.051f, 0, false, 2, 1}, {0.049f, 0.05f, 0.3f, false, 2, 1},
+              {0.05f, 0.3f, 0.3f, false, 2, 1},    {0.049f, 0.051f, 0.3f, true, 1, 1}, {0.049f, 0.5f, 0.3f, false, 1, 3}};
+  for (const Row& r : rows) {
+    float& thrust = r.engine == 1 ? engine::thrust1_leveler : engine::thrust2_leveler;
+    land(0.0f);
+    set_speed_kt(30.0f);
+    host_mirror.sim_cockpit2_engine_actuators_prop_mode[r.engine - 1] = r.mode;
+    flt_ctrls::speedbrake_lever = r.lever;
+    thrust = r.before;
+    update_speedbrake();
+    clear_motion();
+    thrust = r.after;
+    update_speedbrake();
+    EXPECT_EQ(retracted(), r.retract) << r.before << " " << r.after << " " << r.lever << " engine " << r.engine;
+    clear_motion();
+    thrust = 0.0f;
+    host_mirror.sim_cockpit2_engine_actuators_prop_mode[r.engine - 1] = 1;
+  }
+}
+
+TEST_F(SpeedBrake, LeverMotionServoCuesAndSpoilerSwitches) {
+  // The lever lags 4 per second toward the target; there the 0.7 s hold starts.
+  host_mirror.sim_flightmodel_failures_onground_all = 1;
+  flt_ctrls::speedbrake_lever = 0.0f;
+  axis::speedbrake_lever = 0.0f;
+  update_speedbrake_stop();
+  flt_ctrls::speedbrake_lever_anim = 1.0f;
+  set_speedbrake_target(1.0f);
+  update_speedbrake_stop();
+  EXPECT_NEAR(flt_ctrls::speedbrake_lever, 0.5f, 1e-6f);
+  EXPECT_EQ(delay_timers.speedbrake_anim_delay, 0.0f);
+  flt_ctrls::speedbrake_lever = 0.995f;
+  update_speedbrake_stop();
+  EXPECT_EQ(flt_ctrls::speedbrake_lever, 1.0f);
+  EXPECT_NEAR(delay_timers.speedbrake_anim_delay, 0.7f, 1e-6f);
+  flt_ctrls::speedbrake_lever_stop = 1.0f;
+  set_speedbrake_target(0.0f);
+  flt_ctrls::speedbrake_lever = 0.005f;
+  update_speedbrake_stop();
+  EXPECT_EQ(flt_ctrls::speedbrake_lever_stop, 0.0f);
+  // Servo cues while the lever is driven; no AC transfer bus stops it.
+  flt_ctrls::speedbrake_lever_anim = 1.0f;
+  set_speedbrake_target(1.0f);
+  update_speedbrake();
+  EXPECT_EQ(script_mirror.zuvadud_d738_fmod_sb_servo_deploy, 1.0f);
+  set_speedbrake_target(0.0f);
+  update_speedbrake();
+  EXPECT_EQ(script_mirror.zuvadud_d738_fmod_sb_servo_retract, 1.0f);
+  electric::ac_tnsbus1_status = 0.0f;
+  update_speedbrake();
+  EXPECT_EQ(flt_ctrls::speedbrake_lever_anim, 1.0f);
+  electric::ac_tnsbus2_status = 0.0f;
+  update_speedbrake();
+  EXPECT_EQ(flt_ctrls::speedbrake_lever_anim, 0.0f);
+  // Spoiler shut-off switches fail their side's spoilers.
+  for (float sw : {0.0f, 1.0f}) {
+    switches::spoiler_A_pos = switches::spoiler_B_pos = sw;
+    update_speedbrake_stop();
+    EXPECT_EQ(host_mirror.sim_operation_failures_rel_wing2L, sw == 0.0f ? 0 : 6);
+    EXPECT_EQ(host_mirror.sim_operation_failures_rel_wing2R, sw == 0.0f ? 0 : 6);
+  }
+}
+
+class Cabin : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (XPLMDataRef& h : bound_handles) h = nullptr;
+    host_mirror = HostMirror{};
+    script_mirror = ScriptMirror{};
+    failure_tables = FailureTables{};
+    press_ctrl = PressController{};
+    cockpit::pressurization_mode2 = 0.0f;
+    using namespace electric;
+    dc_bus1_status = dc_bus2_status = ac_tnsbus1_status = ac_tnsbus2_status = dir_batbus_status = batbus_status = 1.0f;
+    toggle_switch::air_valve_ctrl = 2.0f;  // manual: the valve stays where a row puts it
+    toggle_switch::air_valve_manual = 0.0f;
+    toggle_switch::bleed_air_1_pos = toggle_switch::bleed_air_2_pos = 1.0f;
+    air::l_pack_pos = air::r_pack_pos = 0.0f;
+    air::l_pack_bleed_valve_pos = air::r_pack_bleed_valve_pos = 1.0f;
+    air::engine1_psi = air::engine2_psi = 40.0f;
+    cockpit::cabin_vvi = cockpit::cabin_pressure_diff = 0.0f;
+    cockpit::outflow_valve = 0.0f;
+    frame_time = 0.1f;
+    on_ground = 1;
+  }
+};
+
+TEST_F(Cabin, LeaksOutflowAndCabinRate) {
+  // Cabin at 5000 ft under 10000 ft outside (2.1213 psi), packs off.
+  struct Row {
+    float doors_l1, doors_r1, leak0, leak1, valve, cabin, vvi;
+  } rows[] = {
+      {0, 0, 0, 0, 0, 5000.078f, 18.728f},      {0.5f, 0, 0, 0, 0, 5600.078f, 1600},
+      {0.5f, 0.5f, 0, 0, 0, 5600.078f, 1600},   {0.5f, 0.51f, 0, 0, 0, 6000.078f, 1600},
+      {0, 0, 1, 0, 0, 5600.078f, 1600},         {0, 0, 0, 1, 0, 5020.078f, 1600},
+      {0, 0, 0, 0, 0.5f, 5005.103f, 1224.79f},
+  };
+  for (const Row& r : rows) {
+    static_pressure_altitude_ft = 10000.0f;
+    cockpit::cabin_altitude_actual = 5000.0f;
+    cockpit::cabin_vvi = 0.0f;
+    cockpit::outflow_valve = r.valve;
+    script_mirror.tarv_doors_L1 = r.doors_l1;
+    script_mirror.tarv_doors_R1 = r.doors_r1;
+    failure_tables.pressurisation[0] = r.leak0;
+    failure_tables.pressurisation[1] = r.leak1;
+    update_pressurization();
+    const auto why = ::testing::Message() << r.doors_l1 << " " << r.doors_r1 << " " << r.leak0 << r.leak1 << " " << r.valve;
+    EXPECT_NEAR(cockpit::cabin_altitude_actual, r.cabin, 0.01f) << why;
+    EXPECT_NEAR(cockpit::cabin_vvi, r.vvi, 0.2f) << why;  // the cabin altitude is a float near 5000
+  }
+  // Below sea level the cabin's limit is 0 ft: at the field with nothing
+  // flowing, the base leak's 15 ft/min lifts it a little.
+  static_pressure_altitude_ft = cockpit::cabin_altitude_actual = -500.0f;
+  script_mirror.tarv_doors_L1 = script_mirror.tarv_doors_R1 = 0.0f;
+  failure_tables.pressurisation[0] = failure_tables.pressurisation[1] = 0.0f;
+  cockpit::outflow_valve = 0.0f;
+  update_pressurization();
+  EXPECT_NEAR(cockpit::cabin_altitude_actual, -499.975f, 1e-3f);
+  // A cabin far above the outside air is held 1 psi below it.
+  static_pressure_altitude_ft = 0.0f;
+  cockpit::cabin_altitude_actual = 20000.0f;
+  cockpit::cabin_vvi = 0.0f;
+  failure_tables.pressurisation[0] = failure_tables.pressurisation[1] = 0.0f;
+  update_pressurization();
+  EXPECT_NEAR(pressure_at_ft(cockpit::cabin_altitude_actual), pressure_at_ft(0.0f) - 1.0f, 1e-3f);
+  EXPECT_EQ(cockpit::cabin_pressure_diff, -0.2f);
+  EXPECT_EQ(cockpit::cabin_vvi, -1600.0f);
+}
+
+TEST_F(Cabin, PackInflowBySourceAndIsolationValve) {
+  // Sea level, valve shut, the left pack alone at flow 1: its inflow is the
+  // left supply up to p x 85 ft/min, and the base leak lifts the cabin again.
+  air::l_pack_pos = 1.0f;
+  air::engine1_psi = air::engine2_psi = 0.0f;
+  struct Row {
+    float e1_psi, e2_psi, apu_psi, iso, cabin;
+  } rows[] = {{40, 0, 0, 0, -2.056898f},     {15.696f, 0, 0, 0, -1.016002f}, {0, 40, 0, 0, 0},
+              {0, 40, 0, 0.5f, -1.015949f},  {0, 40, 0, 2, -2.056898f},      {0, 0, 40, 0, -1.015949f},
+              {15.696f, 40, 0, -1, -1.016002f}};
+  for (const Row& r : rows) {
+    static_pressure_altitude_ft = cockpit::cabin_altitude_actual = 0.0f;
+    press_ctrl.pack_flow_l = 1.0f;
+    air::engine1_psi = r.e1_psi;
+    air::engine2_psi = r.e2_psi;
+    air::apu_psi = r.apu_psi;
+    air::apu_bleed_valve_pos = 1.0f;
+    isolation_valve_pos = r.iso;
+    update_pressurization();
+    EXPECT_NEAR(cockpit::cabin_altitude_actual, r.cabin, 2e-4f) << r.e1_psi << " " << r.e2_psi << " " << r.apu_psi << " " << r.iso;
+  }
+  isolation_valve_pos = 0.0f;
+}
+
+TEST_F(Cabin, ManualAndJammedOutflowValve) {
+  struct Row {
+    float sw, jammed, after;
+  } rows[] = {{-1, 0, 0.495f}, {1, 0, 0.505f}, {0, 0, 0.5f}, {1, 1, 0.5f}};
+  for (const Row& r : rows) {
+    cockpit::outflow_valve = 0.5f;
+    toggle_switch::air_valve_manual = r.sw;
+    failure_tables.pressurisation[2] = r.jammed;
+    update_pressurization();
+    EXPECT_NEAR(cockpit::outflow_valve, r.after, 1e-6f) << r.sw << " " << r.jammed;
+  }
+}
+
+TEST_F(Cabin, PackFlowBySwitchBleedsAndFlaps) {
+  frame_time = 6.0f;  // one frame reaches any flow
+  struct Row {
+    float sw, other, valve;
+    int ground;
+    float bleed1, flap, flow;
+  } rows[] = {
+      {2, 1, 1, 1, 1, 0, 1.82f}, {2, 1, 0.5f, 1, 1, 0, 0.91f}, {1, 1, 1, 1, 0, 0, 1.45f}, {1, 1, 1, 1, 1, 0, 1},
+      {1, 0, 1, 0, 1, 0, 1.45f}, {1, 1, 1, 0, 1, 0, 1},         {1, 0, 1, 0, 1, 0.1f, 1},  {0, 1, 1, 1, 0, 0, 0},
+  };
+  toggle_switch::bleed_air_2_pos = 0.0f;
+  for (const Row& r : rows) {
+    press_ctrl.pack_flow_l = 0.0f;
+    air::l_pack_pos = r.sw;
+    air::r_pack_pos = r.other;
+    air::l_pack_bleed_valve_pos = r.valve;
+    on_ground = r.ground;
+    toggle_switch::bleed_air_1_pos = r.bleed1;
+    host_mirror.sim_cockpit2_controls_flap_ratio = r.flap;
+    static_pressure_altitude_ft = cockpit::cabin_altitude_actual = 0.0f;
+    update_pressurization();
+    EXPECT_NEAR(press_ctrl.pack_flow_l, r.flow, 1e-6f)
+        << r.sw << " " << r.other << " " << r.valve << " " << r.ground << " " << r.bleed1 << " " << r.flap;
+  }
+}
+
+TEST_F(Cabin, RamDoorsCloseInFlightAboveTheirSpeed) {
+  on_ground = 0;
+  struct Row {
+    float flap, mps, before, target;
+  } rows[] = {{0, 100, 1, 0},   {0.1f, 122.9f, 0, 1}, {0.1f, 123, 0, 0},
+              {0.1f, 136, 1, 1}, {0.1f, 136.1f, 1, 0}};
+  for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_controls_flap_ratio = r.flap;
+    host_mirror.sim_flightmodel_position_groundspeed = r.mps;
+    press_ctrl.ram_door_target = r.before;
+    update_pressurization();
+    EXPECT_EQ(press_ctrl.ram_door_target, r.target) << r.flap << " " << r.mps << " " << r.before;
+  }
+}
+
+TEST_F(Cabin, OutflowValveCommandInCruiseAndOnTheGround) {
+  // Cruise at FLT ALT 35000 with the cabin at 8000 ft (7.4587 psi): the
+  // rate command is limited to 700 ft/min beyond 35 ft of error.
+  toggle_switch::air_valve_ctrl = 0.0f;
+  on_ground = 0;
+  struct Row {
+    float error, cabin, cmd;
+  } rows[] = {{35, 8000, 0.077824f}, {70, 8000, 0.077824f}, {17.5f, 8000, 0.030299f}, {0, 8000, 0},
+              {-35, 8000, 0},         {35, 14501, 0}};
+  for (const Row& r : rows) {
+    press_ctrl = PressController{};
+    press_ctrl.press_ctrl_armed = 1;
+    cockpit::pressurization_mode2 = 3.0f;
+    host_mirror.sim_cockpit_pressure_max_allowable_altitude = 35000.0f;
+    press_ctrl.prev_flt_alt = press_ctrl.mode_alt_ref = press_ctrl.max_alt_reached = 35000.0f;
+    static_pressure_altitude_ft = 35000.0f;
+    cockpit::cabin_altitude_actual = r.cabin;
+    press_ctrl.sched_cabin_alt = r.cabin + r.error;
+    update_pressurization();
+    EXPECT_EQ(press_ctrl.mode, 3.0f);
+    EXPECT_NEAR(press_ctrl.valve_cmd, r.cmd, 2e-5f) << r.error << " " << r.cabin;
+  }
+  // A faulted channel holds the valve where it is and drops to mode 0.
+  struct Fault {
+    float selector, fail9, fail10, mode;
+  } faults[] = {{0, 1, 0, 0}, {0, 0, 1, 3}, {1, 0, 1, 0}, {1, 1, 0, 3}};
+  for (const Fault& f : faults) {
+    press_ctrl = PressController{};
+    press_ctrl.press_ctrl_armed = 1;
+    toggle_switch::air_valve_ctrl = f.selector;
+    failure_tables.pressurisation[9] = f.fail9;
+    failure_tables.pressurisation[10] = f.fail10;
+    cockpit::pressurization_mode2 = 3.0f;
+    press_ctrl.prev_flt_alt = press_ctrl.mode_alt_ref = press_ctrl.max_alt_reached = 35000.0f;
+    cockpit::cabin_altitude_actual = 8000.0f;
+    cockpit::outflow_valve = 0.25f;
+    press_ctrl.sched_cabin_alt = 8035.0f;
+    update_pressurization();
+    EXPECT_EQ(press_ctrl.mode, f.mode) << f.selector << " " << f.fail9 << f.fail10;
+    EXPECT_EQ(press_ctrl.valve_cmd == 0.25f, f.mode == 0.0f) << f.selector << " " << f.fail9 << f.fail10;
+  }
+  failure_tables = FailureTables{};
+  toggle_switch::air_valve_ctrl = 0.0f;
+  // On the ground in mode 0 the command is 350 ft/min the way the
+  // differential points; a differential crossing zero disarms and opens.
+  on_ground = 1;
+  struct Ground {
+    float prev_diff, cmd;
+  } grounds[] = {{0.2f, 0.059457f}, {-0.1f, 1}};
+  for (const Ground& g : grounds) {
+    press_ctrl = PressController{};
+    press_ctrl.press_ctrl_armed = 1;
+    press_ctrl.prev_cabin_diff = g.prev_diff;
+    cockpit::pressurization_mode2 = 0.0f;
+    static_pressure_altitude_ft = 0.0f;
+    cockpit::cabin_altitude_actual = -500.0f;
+    update_pressurization();
+    EXPECT_NEAR(press_ctrl.valve_cmd, g.cmd, 2e-5f) << g.prev_diff;
+  }
+}
+
+TEST_F(Cabin, ScheduleByModeAndFlightAltitudeBand) {
+  toggle_switch::air_valve_ctrl = 0.0f;
+  on_ground = 0;
+  // Climb: maximum differential M and schedule end A by the FLT ALT band;
+  // 10000 ft of climb from a sea-level field.
+  struct Climb {
+    float flt, m, a;
+  } climbs[] = {{20000, 7.45f, 20000}, {28000, 7.45f, 27000}, {28001, 7.8f, 28001}, {37000, 7.8f, 36000},
+                {37001, 8.35f, 37001}, {41000, 8.35f, 40000}, {45000, 8.35f, 40000}};
+  for (const Climb& c : climbs) {
+    press_ctrl = PressController{};
+    cockpit::pressurization_mode2 = 2.0f;
+    host_mirror.sim_cockpit_pressure_max_allowable_altitude = c.flt;
+    static_pressure_altitude_ft = 10000.0f;
+    cockpit::cabin_altitude_actual = 2000.0f;
+    update_pressurization();
+    const float cruise = pressure_altitude_ft(pressure_at_ft(std::fmin(c.flt, 41000.0f)) + c.m);
+    EXPECT_EQ(press_ctrl.mode, 2.0f) << c.flt;
+    EXPECT_NEAR(press_ctrl.cruise_cabin_alt, cruise, 0.5f) << c.flt;
+    EXPECT_NEAR(press_ctrl.sched_cabin_alt, cruise * 10000.0f / c.a, 0.5f) << c.flt;
+    EXPECT_EQ(press_ctrl.sched_max_diff, c.m) << c.flt;  // the schedule is beyond M this low
+  }
+  // Level off and top of descent: 0.25 psi either side of FLT ALT 35000.
+  struct Level {
+    float mode, psi_below, mode_after;
+  } levels[] = {{2, 0.24f, 3}, {2, 0.26f, 2}, {3, 0.24f, 3}, {3, 0.26f, 4}};
+  for (const Level& l : levels) {
+    press_ctrl = PressController{};
+    cockpit::pressurization_mode2 = l.mode;
+    host_mirror.sim_cockpit_pressure_max_allowable_altitude = 35000.0f;
+    press_ctrl.prev_flt_alt = 35000.0f;
+    press_ctrl.max_alt_reached = l.mode == 3.0f ? 35000.0f : 0.0f;
+    static_pressure_altitude_ft = pressure_altitude_ft(pressure_at_ft(35000.0f) + l.psi_below);
+    cockpit::cabin_altitude_actual = 8000.0f;
+    update_pressurization();
+    EXPECT_EQ(press_ctrl.mode, l.mode_after) << l.mode << " " << l.psi_below;
+  }
+  // Descent from FLT ALT 35000 with the cabin at 8000 toward a 1000 ft field.
+  pressurization::knobs_landing_alt = 1000.0f;
+  struct Descent {
+    float ambient, max_alt, mode, sched, max_diff;
+  } descents[] = {{20000, 35000, 4, 4911.765f, 7.45f}, {30000, 35000, 4, 6970.588f, 7.8f}, {20000, 19000, 2, -1, -1}};
+  for (const Descent& d : descents) {
+    press_ctrl = PressController{};
+    cockpit::pressurization_mode2 = 4.0f;
+    host_mirror.sim_cockpit_pressure_max_allowable_altitude = 35000.0f;
+    press_ctrl.prev_flt_alt = press_ctrl.mode_alt_ref = 35000.0f;
+    press_ctrl.max_alt_reached = d.max_alt;
+    press_ctrl.cruise_cabin_alt = 8000.0f;
+    static_pressure_altitude_ft = d.ambient;
+    cockpit::cabin_altitude_actual = 6000.0f;
+    update_pressurization();
+    EXPECT_EQ(press_ctrl.mode, d.mode) << d.ambient << " " << d.max_alt;
+    if (d.mode != 4.0f) continue;
+    EXPECT_NEAR(press_ctrl.sched_cabin_alt, d.sched, 0.01f) << d.ambient;
+    EXPECT_EQ(press_ctrl.sched_max_diff, d.max_diff) << d.ambient;
+  }
+  // Take-off mode on the ground: 1.5 s of either engine above N1 60 and N2 89.
+  on_ground = 1;
+  struct TakeOff {
+    float n1, n2, flt, mode, cruise;
+  } takeoffs[] = {{60.1f, 89.1f, 35000, 1, 8000}, {60.1f, 89.1f, 14000, 1, 4000}, {60, 89.1f, 14000, 0, 0},
+                  {60.1f, 89, 14000, 0, 0}};
+  for (const TakeOff& t : takeoffs) {
+    press_ctrl = PressController{};
+    press_ctrl.press_mode_timer_up = 1.45f;
+    cockpit::pressurization_mode2 = 0.0f;
+    host_mirror.sim_flightmodel2_engines_N1_percent[1] = t.n1;
+    host_mirror.sim_flightmodel2_engines_N2_percent[1] = t.n2;
+    host_mirror.sim_cockpit_pressure_max_allowable_altitude = t.flt;
+    static_pressure_altitude_ft = 1000.0f;
+    update_pressurization();
+    EXPECT_EQ(press_ctrl.mode, t.mode) << t.n1 << " " << t.n2 << " " << t.flt;
+    EXPECT_NEAR(press_ctrl.cruise_cabin_alt, t.cruise, 0.01f) << t.n1 << " " << t.n2 << " " << t.flt;
+  }
+  update_pressurization();
+  EXPECT_EQ(press_ctrl.sched_max_diff, 0.0f);
+  // Spooled down: both engines below N1 50 and N2 84 for 1.5 s end it.
+  struct Spool {
+    float n1a, n2a, n1b, n2b, timer;
+  } spools[] = {{50, 0, 0, 84, 0}, {0, 84, 50, 0, 0}, {49.9f, 0, 0, 84, 0.1f}, {0, 84, 0, 83.9f, 0.1f}, {0, 84, 49.9f, 0, 0.1f}};
+  for (const Spool& sp : spools) {
+    cockpit::pressurization_mode2 = 1.0f;
+    press_ctrl.press_mode_timer_down = 0.0f;
+    host_mirror.sim_flightmodel2_engines_N1_percent[0] = sp.n1a;
+    host_mirror.sim_flightmodel2_engines_N2_percent[0] = sp.n2a;
+    host_mirror.sim_flightmodel2_engines_N1_percent[1] = sp.n1b;
+    host_mirror.sim_flightmodel2_engines_N2_percent[1] = sp.n2b;
+    update_pressurization();
+    EXPECT_NEAR(press_ctrl.press_mode_timer_down, sp.timer, 1e-6f) << sp.n1a << " " << sp.n2a << " " << sp.n1b << " " << sp.n2b;
+    EXPECT_EQ(press_ctrl.sched_max_diff, 8.35f);
+  }
+}
+
+TEST_F(Cabin, TemperatureTargetsBySelectorAndVariant) {
+  struct Row {
+    int variant;
+    float cont, fwd, aft, d, f, a;
+  } rows[] = {
+      {0, 0, 0, 0, 24, 18, 18},        {0, 0.5f, 0.5f, 0.5f, 23, 24, 23}, {0, 0.25f, 0.75f, 1.2f, 20.5f, 25.5f, 28},
+      {2, 0.5f, 0.3f, 0, 23, 21, 21},  {3, -0.1f, 1.1f, 0, 18, 28, 28},   {5, 0, 0.5f, 0, 18, 23, 23},
+      {4, 0, 0, 0, 24, 18, 18},
+  };
+  for (const Row& r : rows) {
+    variant_index = r.variant;
+    air::cont_cab_temp_rheostat = air::cont_cab_temp_rheostat_700 = r.cont;
+    air::fwd_cab_temp_rheostat = air::pass_cab_temp_rheostat_700 = r.fwd;
+    air::aft_cab_temp_rheostat = r.aft;
+    update_cabin_temperature();
+    EXPECT_NEAR(cabin_air.cont_cab_target, r.d, 1e-5f) << r.variant << " " << r.cont;
+    EXPECT_NEAR(cabin_air.fwd_cab_target, r.f, 1e-5f) << r.variant << " " << r.fwd;
+    EXPECT_NEAR(cabin_air.aft_cab_target, r.a, 1e-5f) << r.variant << " " << r.aft;
+  }
+  variant_index = 0;
+}
+
+TEST_F(Cabin, ZoneAndSupplyTemperaturesByPacksAndTrimAir) {
+  // Flight deck 24, forward 18, aft 23 (P 20.5, lowest 18, mean 21.667); 4 degrees outside.
+  variant_index = 0;
+  air::cont_cab_temp_rheostat = 0.0f;
+  air::fwd_cab_temp_rheostat = 0.0f;
+  air::aft_cab_temp_rheostat = 0.5f;
+  host_mirror.sim_cockpit2_temperature_outside_air_temp_degc = 4.0f;
+  float* z = cabin_temperatures.values_degc;
+  struct Row {
+    float l_pack, r_pack, trim;
+    float zone[7];  // zones 1..5, supply 1, supply 2
+  } rows[] = {
+      {1, 1, 0, {24, 25, 23, 20.5f, 20.5f, 24, 20.5f}},
+      {0.11f, 1, 1, {24, 25, 23, 18, 23, 18, 18}},
+      {1, 0.1f, 0, {21.6667f, 21.6667f, 21.6667f, 21.6667f, 21.6667f, 21.6667f, 4}},
+      {0.1f, 1, 1, {21.6667f, 21.6667f, 21.6667f, 21.6667f, 21.6667f, 4, 18}},
+      {0, 0, 1, {4, 4, 4, 4, 4, 4, 4}},
+  };
+  frame_time = 10000.0f;  // every value reaches its target in one frame
+  for (const Row& r : rows) {
+    air::l_pack_bleed_valve_pos = r.l_pack;
+    air::r_pack_bleed_valve_pos = r.r_pack;
+    air::trim_air_pos = r.trim;
+    update_cabin_temperature();
+    for (int i = 0; i < 7; ++i) EXPECT_NEAR(z[i], r.zone[i], 1e-3f) << r.l_pack << " " << r.r_pack << " " << r.trim << " value " << i;
+  }
+  // Seconds per degree: supplies 3, zones 18, recirculated zones 21 with the
+  // fan on its bus or 26, drifting to outside 35.
+  frame_time = 1.0f;
+  air::l_recirc_fan_pos = 1.0f;
+  air::r_recirc_fan_pos = 1.0f;
+  electric::main_bus1 = 1.0f;
+  electric::main_bus2 = 0.0f;
+  air::l_pack_bleed_valve_pos = air::r_pack_bleed_valve_pos = 1.0f;
+  air::trim_air_pos = 0.0f;
+  for (float& v : cabin_temperatures.values_degc) v = 10.0f;
+  update_cabin_temperature();
+  const float steps[7] = {1 / 18.0f, 1 / 18.0f, 1 / 18.0f, 1 / 21.0f, 1 / 26.0f, 1 / 3.0f, 1 / 3.0f};
+  for (int i = 0; i < 7; ++i) EXPECT_NEAR(z[i], 10.0f + steps[i], 1e-5f) << i;
+  air::l_pack_bleed_valve_pos = air::r_pack_bleed_valve_pos = 0.0f;
+  update_cabin_temperature();
+  EXPECT_NEAR(z[0], 10.0f + 1 / 18.0f - 1 / 35.0f, 1e-5f);
+}
+
+TEST_F(Cabin, MixValvesAndTheTemperatureIndicator) {
+  variant_index = 0;
+  air::cont_cab_temp_rheostat = 0.0f;  // 24
+  air::fwd_cab_temp_rheostat = 0.0f;   // 18
+  air::aft_cab_temp_rheostat = 0.5f;   // 23, passenger 20.5
+  air::l_pack_bleed_valve_pos = air::r_pack_bleed_valve_pos = 0.0f;
+  electric::dir_batbus_status = 1.0f;
+  // One frame of 1/0.3 s lands the valves on their targets; the zones sit on
+  // 24 (flight deck) and 20.5 (passenger) and drift 0.1 toward the outside.
+  struct Row {
+    float oat, rheostat, valve1, valve2;
+  } rows[] = {{4, 0, 0.66f, 0.457f}, {100, 0, 0, 0}, {4, 1, 0.892f, 0.457f}, {-100, 0, 1, 1}};
+  for (const Row& r : rows) {
+    frame_time = 1.0f / 0.3f;
+    air::cont_cab_temp_rheostat = r.rheostat;
+    host_mirror.sim_cockpit2_temperature_outside_air_temp_degc = r.oat;
+    float* z = cabin_temperatures.values_degc;
+    z[0] = r.rheostat == 1.0f ? 28.0f : 24.0f;
+    z[3] = z[4] = 20.5f;
+    const float drift = frame_time / 35.0f * (r.oat > 20.5f ? 1.0f : -1.0f);
+    air::mix_valve1_700 = air::mix_valve2_700 = 0.5f;
+    update_cabin_temperature();
+    const float zone_drift = 0.05f * drift;  // the zones moved toward the outside first
+    EXPECT_NEAR(air::mix_valve1_700, std::fmin(1.0f, std::fmax(0.0f, r.valve1 - zone_drift)), 1e-4f) << r.oat << " " << r.rheostat;
+    EXPECT_NEAR(air::mix_valve2_700, std::fmin(1.0f, std::fmax(0.0f, r.valve2 - zone_drift)), 1e-4f) << r.oat << " " << r.rheostat;
+  }
+  // Indicator: the source switch picks a value; the needle lags 5 per second.
+  host_mirror.sim_cockpit2_temperature_outside_air_temp_degc = 12.0f;
+  frame_time = 0.2f;
+  struct Source {
+    float source;
+    int slot;  // -1: the passenger cabin (mean of zones 4 and 5)
+  } sources[] = {{0, -1}, {1, 0}, {2, 3}, {3, 4}, {4, 1}, {5, 6}, {6, 5}};
+  for (const Source& src : sources) {
+    float* z = cabin_temperatures.values_degc;
+    for (int i = 0; i < 7; ++i) z[i] = 30.0f + 2.0f * static_cast<float>(i);
+    toggle_switch::air_temp_source = src.source;
+    cockpit::zone_temp = 0.0f;
+    update_cabin_temperature();
+    const float picked = src.slot < 0 ? (z[3] + z[4]) / 2.0f : z[src.slot];
+    EXPECT_NEAR(cockpit::zone_temp, picked, 1e-4f) << src.source;
+    EXPECT_NEAR(picked, src.slot < 0 ? 37.0f : 30.0f + 2.0f * static_cast<float>(src.slot), 0.02f) << src.source;
+    EXPECT_EQ(cockpit::cabin_temp, (z[3] + z[4]) / 2.0f);
+  }
+  for (float& v : cabin_temperatures.values_degc) v = -5.0f;
+  update_cabin_temperature();
+  EXPECT_EQ(cockpit::zone_temp, 0.0f);  // a negative reading shows 0
+}
+
+// The APU alone feeds the ducts (engines shut down), its supply 50 psi.
+class Bleeds : public PanelTest {
+ protected:
+  void SetUp() override {
+    PanelTest::SetUp();
+    pneumatics = PneumaticsState{};
+    pneumatics.apu_bleed_priority = 1.0f;
+    failure_tables = FailureTables{};
+    overhead_lights = OverheadLightState{};
+    delay_flags = DelayTimerFlags{};
+    toggle_switch::bleed_air_1_pos = toggle_switch::bleed_air_2_pos = 0.0f;
+    toggle_switch::bleed_air_apu_pos = 1.0f;
+    spring_toggle_switch::APU_start_pos = 1.0f;
+    air::l_pack_pos = air::r_pack_pos = 1.0f;
+    air::isolation_valve_pos = 1.0f;
+    engine::indicators_N1_percent_1 = engine::indicators_N1_percent_2 = 0.0f;
+    air::engine1_starter_valve = air::engine2_starter_valve = 0.0f;
+    air::engine1_bleed_valve_pos = air::engine2_bleed_valve_pos = 0.0f;
+    air::isolation_bleed_valve_pos = air::l_pack_bleed_valve_pos = air::r_pack_bleed_valve_pos = 0.0f;
+    air::apu_bleed_valve_pos = 1.0f;
+    system_::wing_anti_ice_valve[0] = system_::wing_anti_ice_valve[1] = 0.0f;
+    for (int slot : {3, 4, 5, 6}) failure_tables.pressurisation[slot] = 1.0f;  // valves stay where a row puts them
+    indicators::duct_press_L = indicators::duct_press_R = 0.0f;
+    host_mirror.sim_cockpit2_electrical_APU_N1_percent = 100.0f;
+    per_flight_values.apu_bleed_capability_psi = 50.0f;
+    static_pressure_altitude_ft = 0.0f;
+    frame_time = 0.1f;
+  }
+};
+
+TEST_F(Bleeds, ApuRegulationTargetsByPackConfiguration) {
+  // Each row starts the factor 0.01 below the expected target, so one frame
+  // lands on it only if the target is the expected one.
+  struct Row {
+    float lp, rp, apu_sw, timer, starter1, starter2, iso, target;
+  } rows[] = {
+      {1, 1, 1, 2.5f, 0, 0, 0, 0.42f},  {1, 1, 1, 2.3f, 0, 0, 0, 1},    {0, 0, 1, 1.8f, 0, 0, 0, 0.76f},
+      {0, 0, 1, 2.0f, 0, 0, 0, 0.66f},  {0, 0, 1, 9.3f, 0, 0, 0, 0.66f}, {0, 0, 1, 9.5f, 0, 0, 0, 0.42f},
+      {1, 1, 0, 5, 0, 0, 0, 1},         {2, 1, 1, 5, 0, 0, 0, 1},        {1, 0, 1, 5, 0, 0, 0, 1},
+      {1, 1, 1, 5, 0.1f, 0, 0, 1},      {1, 1, 1, 5, 0, 1, 0.5f, 1},     {1, 1, 1, 5, 0, 1, 0, 0.42f},
+  };
+  for (const Row& r : rows) {
+    pneumatics = PneumaticsState{};
+    air::l_pack_pos = r.lp;
+    air::r_pack_pos = r.rp;
+    pneumatics.pack_config_last[0] = r.lp;
+    pneumatics.pack_config_last[1] = r.rp;
+    pneumatics.pack_config_timer_s = r.timer;
+    toggle_switch::bleed_air_apu_pos = r.apu_sw;
+    air::engine1_starter_valve = r.starter1;
+    air::engine2_starter_valve = r.starter2;
+    air::isolation_bleed_valve_pos = r.iso;
+    pneumatics.apu_reg_factor = r.target - 0.01f;
+    update_pneumatics();
+    EXPECT_NEAR(pneumatics.apu_reg_factor, r.target, 1e-5f)
+        << r.lp << r.rp << r.apu_sw << " " << r.timer << " " << r.starter1 << r.starter2 << r.iso;
+    EXPECT_NEAR(air::apu_psi, std::fmin(41.0f, r.target * 50.0f), 1e-3f) << r.lp << r.rp << " " << r.timer;
+  }
+  // A changed configuration restarts the timer; it counts to 15 s at most.
+  pneumatics = PneumaticsState{};
+  pneumatics.pack_config_timer_s = 14.95f;
+  pneumatics.pack_config_last[0] = pneumatics.pack_config_last[1] = 1.0f;
+  update_pneumatics();
+  EXPECT_EQ(pneumatics.pack_config_timer_s, 15.0f);
+  air::r_pack_pos = 0.0f;
+  update_pneumatics();
+  EXPECT_EQ(pneumatics.pack_config_timer_s, 0.0f);
+  // Above its target the factor falls at 0.06 per second.
+  air::r_pack_pos = 1.0f;
+  pneumatics = PneumaticsState{};
+  pneumatics.pack_config_last[0] = pneumatics.pack_config_last[1] = 1.0f;
+  pneumatics.pack_config_timer_s = 5.0f;
+  pneumatics.apu_reg_factor = 0.5f;
+  update_pneumatics();
+  EXPECT_NEAR(pneumatics.apu_reg_factor, 0.494f, 1e-6f);
+}
+
+TEST_F(Bleeds, BleedTemperatureAndPrecooler) {
+  // Engine 1 alone; the precooler row's position enters the temperature of
+  // the same frame, and a long frame lands the temperature on its target.
+  host_mirror.sim_cockpit2_temperature_outside_air_temp_degc = 10.0f;
+  struct Row {
+    float n1, alt_ft, precooler, temp, precooler_target;
+  } rows[] = {{60, 0, 0, 340, 0.382928f},          {60, 0, 0.5f, 175.478f, 0.382928f},
+              {80, 20500, 0.5f, 192.609f, 0.427434f}, {80, 45000, 1, 171.772f, 0.896558f},
+              {15, 0, 0.5f, 10, 1}};
+  for (const Row& r : rows) {
+    for (float frame : {1000.0f, 0.5f}) {  // 0.5 s: the precooler's lag of 2/s lands on its target
+      pneumatics = PneumaticsState{};
+      frame_time = frame;
+      engine::indicators_N1_percent_1 = r.n1;
+      static_pressure_altitude_ft = r.alt_ft;
+      air::eng1_precooler_valve_pos = r.precooler;
+      air::engine1_9th_valve = 0.0f;
+      systems_memory.bleed_temp_degc[0] = 0.0f;
+      update_pneumatics();
+      if (frame > 1.0f) {
+        EXPECT_NEAR(systems_memory.bleed_temp_degc[0], r.temp, 2e-3f) << r.n1 << " " << r.alt_ft << " " << r.precooler;
+        EXPECT_EQ(bleed_duct_value[0], systems_memory.bleed_temp_degc[0]);
+      } else {
+        EXPECT_NEAR(air::eng1_precooler_valve_pos, r.precooler_target, 1e-5f) << r.n1 << " " << r.alt_ft;
+      }
+    }
+  }
+}
+
+TEST_F(Bleeds, ConsumerDemandDuctsAndGroundAir) {
+  struct Row {
+    float wing_l, starter1, starter2, iso, r_pack;
+    int inlet;
+    float apu_demand, engine1_demand, duct_l_share, duct_r_share;
+  } rows[] = {{0.5f, 0, 0, 0, 0, 0, 12, 0, 1, 0},
+              {0, 1, 0, 0, 0, 1, 26, 1, 1, 0},
+              {0, 0, 1, 1, 1, 0, 32, 0, 1, 1}};
+  air::l_pack_bleed_valve_pos = 1.0f;
+  for (const Row& r : rows) {
+    pneumatics = PneumaticsState{};
+    pneumatics.apu_bleed_priority = 1.0f;
+    indicators::duct_press_L = indicators::duct_press_R = 0.0f;
+    system_::wing_anti_ice_valve[0] = r.wing_l;
+    air::engine1_starter_valve = r.starter1;
+    air::engine2_starter_valve = r.starter2;
+    air::isolation_bleed_valve_pos = r.iso;
+    air::r_pack_bleed_valve_pos = r.r_pack;
+    host_mirror.sim_cockpit2_ice_ice_inlet_heat_on_per_engine[0] = r.inlet;
+    update_pneumatics();
+    const auto why = ::testing::Message() << r.wing_l << " " << r.starter1 << r.starter2 << r.iso << r.r_pack << r.inlet;
+    EXPECT_NEAR(pneumatics.apu_bleed_demand_psi, r.apu_demand, 1e-4f) << why;
+    EXPECT_NEAR(pneumatics.bleed_demand_psi[0], r.engine1_demand, 1e-6f) << why;
+    // The ducts lag 4 per second toward the APU's pressure.
+    EXPECT_NEAR(indicators::duct_press_L, 0.4f * air::apu_psi * r.duct_l_share, 1e-5f) << why;
+    EXPECT_NEAR(indicators::duct_press_R, 0.4f * air::apu_psi * r.duct_r_share, 1e-5f) << why;
+  }
+  // The air cart builds 6 psi per second toward 48 while connected.
+  struct Cart {
+    float connected, before, after;
+  } carts[] = {{1, 0, 0.6f}, {1, 47.9f, 48}, {0.99f, 20, 0}};
+  for (const Cart& c : carts) {
+    script_mirror.zuvadud_D738_engine_engine_air_start = c.connected;
+    pneumatics.ground_air_psi = c.before;
+    update_pneumatics();
+    EXPECT_NEAR(pneumatics.ground_air_psi, c.after, 1e-5f) << c.connected << " " << c.before;
+  }
+}
+
+TEST_F(Bleeds, ApuValveCommandDualBleedAndPriority) {
+  struct Row {
+    int failed;
+    float fire, start_sw, bat, cooling, apu_sw, capability, cmd;
+  } rows[] = {{0, 0, 1, 1, 0, 1, 8.1f, 1}, {0, 0, 1, 1, 0, 1, 8, 0}, {6, 0, 1, 1, 0, 1, 50, 0}, {0, 1, 1, 1, 0, 1, 50, 0},
+              {0, 0, 0, 1, 0, 1, 50, 0},   {0, 0, 1, 0, 0, 1, 50, 0}, {0, 0, 1, 1, 1, 1, 50, 0}, {0, 0, 1, 1, 0, 0, 50, 0}};
+  for (const Row& r : rows) {
+    pneumatics = PneumaticsState{};
+    host_mirror.sim_operation_failures_rel_APU_press = r.failed;
+    fire::apu_ext_switch_pos_arm = r.fire;
+    spring_toggle_switch::APU_start_pos = r.start_sw;
+    electric::batbus_status = r.bat;
+    delay_flags.apu_start_companion = r.cooling;
+    toggle_switch::bleed_air_apu_pos = r.apu_sw;
+    per_flight_values.apu_bleed_capability_psi = r.capability;
+    update_pneumatics();
+    EXPECT_EQ(pneumatics.apu_valve_cmd, r.cmd)
+        << r.failed << r.fire << r.start_sw << r.bat << r.cooling << r.apu_sw << " " << r.capability;
+  }
+  electric::batbus_status = 1.0f;
+  per_flight_values.apu_bleed_capability_psi = 50.0f;
+  toggle_switch::bleed_air_apu_pos = 1.0f;
+  // Engine 1 bleed with the APU: DUAL BLEED, and the APU keeps priority
+  // unless the left duct is more than 5 psi above it (APU 26 psi here).
+  toggle_switch::bleed_air_1_pos = 1.0f;
+  air::l_pack_pos = 2.0f;
+  annunciator::brightness_level = 0.8f;
+  struct Priority {
+    float duct_before, priority;
+  } priorities[] = {{34.3f, 1}, {34.4f, 0}};
+  for (const Priority& p : priorities) {
+    pneumatics = PneumaticsState{};
+    pneumatics.apu_bleed_priority = 1.0f;
+    pneumatics.apu_reg_factor = 0.5f;
+    indicators::duct_press_L = p.duct_before;
+    update_pneumatics();
+    EXPECT_NEAR(air::apu_psi, 26.0f, 1e-4f);
+    EXPECT_EQ(annunciator::dual_bleed, 0.8f);
+    EXPECT_EQ(pneumatics.apu_bleed_priority, p.priority) << p.duct_before;
+  }
+  air::apu_bleed_valve_pos = 0.05f;
+  update_pneumatics();
+  EXPECT_EQ(annunciator::dual_bleed, 0.0f);
+  air::apu_bleed_valve_pos = 0.06f;
+  update_pneumatics();
+  EXPECT_EQ(annunciator::dual_bleed, 0.8f);
+}
+
+class Controls : public PanelTest {
+ protected:
+  void SetUp() override {
+    PanelTest::SetUp();
+    hydraulic::A_rudder = hydraulic::B_rudder = 1.0f;
+    hydraulic::A_status = hydraulic::B_status = 1.0f;
+    hydraulic::standby_status = 0.0f;
+    cockpit::joy_override = cockpit::toe_brake_override = cockpit::throttle_override = 0.0f;
+    host_mirror.sim_joystick_joy_mapped_axis_avail[1] = 1;  // pitch
+  }
+};
+
+TEST_F(Controls, YokePitchGateByAutopilotAndControlWheelSteering) {
+  struct Row {
+    float disco, ap, cws, input, ratio_before, ratio;
+  } rows[] = {
+      {0, 0, 0, 0.3f, 0, 0.3f},        {0, 1, 0, 0.3f, 0.1f, 0.1f},     {1, 0, 1, 0.11f, 0.5f, 0.125f},
+      {1, 0, 1, -0.12f, 0.5f, -0.12f}, {1, 1, 0, 0.2f, 0.1f, 0.1f},     {1, 1, 0, -0.21f, 0.1f, -0.21f},
+      {1, 0, 0, 0.05f, 0.1f, 0.05f},
+  };
+  for (const Row& r : rows) {
+    script_mirror.zuvadud_D738_yoke_disco_ap = r.disco;
+    script_mirror.zuvadud_autopilot_ap_on = r.ap;
+    script_mirror.zuvadud_D738_autopilot_cws_p_status = r.cws;
+    host_mirror.sim_joystick_joy_mapped_axis_value[1] = 0.77f;  // a frame before, elsewhere
+    update_joystick_axes();
+    host_mirror.sim_cockpit2_controls_yoke_pitch_ratio = r.ratio_before;
+    host_mirror.sim_joystick_joy_mapped_axis_value[1] = r.input;
+    update_joystick_axes();
+    EXPECT_NEAR(host_mirror.sim_cockpit2_controls_yoke_pitch_ratio, r.ratio, 1e-6f)
+        << r.disco << r.ap << r.cws << " " << r.input << " " << r.ratio_before;
+  }
+  // A steady small input under control-wheel steering lets the yoke home at 6/s.
+  script_mirror.zuvadud_D738_yoke_disco_ap = script_mirror.zuvadud_autopilot_ap_on = 0.0f;
+  script_mirror.zuvadud_D738_autopilot_cws_p_status = 1.0f;
+  for (float input : {0.11f, 0.12f}) {
+    host_mirror.sim_joystick_joy_mapped_axis_value[1] = input;
+    update_joystick_axes();
+    update_joystick_axes();
+    EXPECT_NEAR(host_mirror.sim_cockpit2_controls_yoke_pitch_ratio, input == 0.11f ? 0.0275f : 0.12f, 1e-6f) << input;
+  }
+  // Manual reversion: a third of the authority and a bit more.
+  hydraulic::A_rudder = hydraulic::B_rudder = 0.0f;
+  for (float input : {-1.0f, 0.5f}) {
+    host_mirror.sim_joystick_joy_mapped_axis_value[1] = input;
+    update_joystick_axes();
+    EXPECT_NEAR(axis::pitch, input < 0 ? -0.35f : 0.175f, 1e-6f) << input;
+  }
+}
+
+TEST_F(Controls, ToeBrakeAxesScaledByTheirLimits) {
+  brake_ratios.toe_limit_left = 0.2f;
+  brake_ratios.toe_limit_right = 0.3f;
+  host_mirror.sim_joystick_joy_mapped_axis_avail[6] = 1;
+  struct Row {
+    float one_pedal, input, left, right;
+  } rows[] = {{0, 0.5f, 0.1f, 0}, {0, 1.5f, 0.2f, 0}, {0, -0.5f, 0, 0}, {1, 0.5f, 0.1f, 0.1f}};
+  for (const Row& r : rows) {
+    axis::right_toe_brake = 0.0f;
+    script_mirror.zuvadud_D738_fms_toe_brakes_ovr = r.one_pedal;
+    host_mirror.sim_joystick_joy_mapped_axis_value[6] = r.input;
+    update_joystick_axes();
+    EXPECT_NEAR(axis::left_toe_brake, r.left, 1e-6f) << r.one_pedal << " " << r.input;
+    EXPECT_NEAR(axis::right_toe_brake, r.right, 1e-6f) << r.one_pedal << " " << r.input;
+  }
+  cockpit::toe_brake_override = 1.0f;
+  host_mirror.sim_joystick_joy_mapped_axis_value[6] = 1.0f;
+  update_joystick_axes();
+  EXPECT_NEAR(axis::left_toe_brake, 0.1f, 1e-6f);
+}
+
+TEST_F(Controls, ReverserFailuresAndLocksByHydraulicsAndHeight) {
+  struct Row {
+    float a, stby, ra;
+    int mode;
+    int revdep, revers;
+  } rows[] = {{1, 0, 10, 1, 0, 0}, {1, 0, 10.1f, 1, 0, 6}, {1, 0, 10.1f, 3, 6, 0}, {0, 0, 0, 1, 0, 6}, {0, 1, 0, 1, 0, 0}};
+  for (const Row& r : rows) {
+    hydraulic::A_status = r.a;
+    hydraulic::standby_status = r.stby;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra;
+    host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = r.mode;
+    update_trim_switches_reversers();  // the frame before, in the same mode
+    update_trim_switches_reversers();
+    EXPECT_EQ(host_mirror.sim_operation_failures_rel_revdep0, r.revdep) << r.a << r.stby << " " << r.ra << " " << r.mode;
+    EXPECT_EQ(host_mirror.sim_operation_failures_rel_revers0, r.revers) << r.a << r.stby << " " << r.ra << " " << r.mode;
+  }
+  hydraulic::A_status = 1.0f;
+  host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = host_mirror.sim_cockpit2_engine_actuators_prop_mode[1] = 1;
+  struct Lock {
+    float throttle, ra, lock;
+  } locks[] = {{0.02f, 10, 0}, {0.021f, 0, 1}, {0, 10.1f, 1}};
+  for (const Lock& l : locks) {
+    host_mirror.sim_cockpit2_engine_actuators_throttle_ratio[1] = l.throttle;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = l.ra;
+    update_trim_switches_reversers();
+    EXPECT_EQ(flt_ctrls::lock_reverse2, l.lock) << l.throttle << " " << l.ra;
+    EXPECT_EQ(flt_ctrls::lock_reverse12, l.lock) << l.throttle << " " << l.ra;
+  }
+  // Both in reverse: each lever from its throttle, and their mean.
+  host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = host_mirror.sim_cockpit2_engine_actuators_prop_mode[1] = 3;
+  host_mirror.sim_cockpit2_engine_actuators_throttle_ratio[0] = 1.0f;
+  host_mirror.sim_cockpit2_engine_actuators_throttle_ratio[1] = 0.0f;
+  update_trim_switches_reversers();
+  EXPECT_NEAR(flt_ctrls::reverse_lever2, 0.06f, 1e-6f);
+  EXPECT_NEAR(flt_ctrls::reverse_lever12, 0.53f, 1e-6f);
+}
+
+TEST_F(Controls, SecondReverseLeverBySystemBOrStandby) {
+  struct Row {
+    float b, stby;
+    int mode;
+    float lever, ra;
+    int mode_after;
+    float ratio, rev_ratio;
+  } rows[] = {{1, 0, 1, 0.06f, 0, 3, 0, 0.7f},      {0, 1, 1, 0.06f, 0, 3, 0, 0.7f},  {0, 0, 1, 0.5f, 0, 1, 0.3f, 0.7f},
+              {0, 0, 3, 0.53f, 20, 3, 0.5f, 0.7f},  {1, 0, 3, 0.53f, 10, 1, 0, 0},     {1, 0, 3, 0.05f, 0, 3, 0, 0.7f}};
+  for (const Row& r : rows) {
+    hydraulic::B_status = r.b;
+    hydraulic::standby_status = r.stby;
+    host_mirror.sim_cockpit2_engine_actuators_prop_mode[1] = r.mode;
+    host_mirror.sim_cockpit2_engine_actuators_throttle_ratio[1] = 0.3f;
+    host_mirror.sim_cockpit2_engine_actuators_throttle_jet_rev_ratio[1] = 0.7f;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra;
+    flt_ctrls::reverse_lever2 = r.lever;
+    reverse_lever_logic_eng2();
+    const auto why = ::testing::Message() << r.b << r.stby << " " << r.mode << " " << r.lever << " " << r.ra;
+    EXPECT_EQ(host_mirror.sim_cockpit2_engine_actuators_prop_mode[1], r.mode_after) << why;
+    EXPECT_NEAR(host_mirror.sim_cockpit2_engine_actuators_throttle_ratio[1], r.ratio, 1e-6f) << why;
+    EXPECT_EQ(host_mirror.sim_cockpit2_engine_actuators_throttle_jet_rev_ratio[1], r.rev_ratio) << why;
+  }
+}
+
+TEST_F(Controls, HostFlapAndSpeedBrakeAxesWhenMapped) {
+  struct Row {
+    float mapped;
+    int assigned;
+    float axis;
+  } rows[] = {{-1, 1, 0.4f}, {0, 1, 0.1f}, {-1, 0, 0.1f}};
+  for (const Row& r : rows) {
+    axis::flap_lever = axis::speedbrake_lever = 0.1f;
+    script_mirror.zuvadud_D738_flt_ctrls_flaps_mapped = script_mirror.zuvadud_D738_flt_ctrls_speedbrake_mapped = r.mapped;
+    host_mirror.sim_joystick_joy_mapped_axis_avail[11] = host_mirror.sim_joystick_joy_mapped_axis_avail[14] = r.assigned;
+    host_mirror.sim_joystick_joy_mapped_axis_value[11] = host_mirror.sim_joystick_joy_mapped_axis_value[14] = 0.4f;
+    update_joystick_axes();
+    EXPECT_EQ(axis::flap_lever, r.axis) << r.mapped << " " << r.assigned;
+    EXPECT_EQ(axis::speedbrake_lever, r.axis) << r.mapped << " " << r.assigned;
+  }
+}
+
+TEST_F(Controls, TrimWheelSoundFlags) {
+  struct Row {
+    float fast, slow, manual, pulse, click_fast, click_slow, ac1, ac2;
+    int failed;
+    float quick, man, slow_flag;
+  } rows[] = {
+      {1, 0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 0}, {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {1, 0, 0, 0, 0, 0, 0, 1, 6, 0, 0, 0},
+      {0, 0, 0, 0, 1, 0, 0, 0, 6, 1, 0, 0}, {0, 1, 0, 0, 0, 0, 1, 1, 0, 0, 0, 1}, {0, 0, 1, 0, 0, 0, 1, 1, 0, 0, 1, 1},
+      {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}, {0, 0, 0, 0, 0, 1, 1, 1, 0, 0, 0, 1}, {0, 0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0},
+  };
+  for (const Row& r : rows) {
+    trim_wheel_fast_run = r.fast;
+    trim_wheel_slow_run = r.slow;
+    pitch_trim_running = r.manual;
+    trim_wheel_pulse() = r.pulse;
+    elec_trim_click_fast() = r.click_fast;
+    elec_trim_click_slow() = r.click_slow;
+    electric::ac_tnsbus1_status = r.ac1;
+    electric::ac_tnsbus2_status = r.ac2;
+    host_mirror.sim_operation_failures_rel_trim_elv = r.failed;
+    update_stab_trim_wheel();
+    const auto why = ::testing::Message() << r.fast << r.slow << r.manual << r.pulse << r.click_fast << r.click_slow << " "
+                                          << r.ac1 << r.ac2 << " " << r.failed;
+    EXPECT_EQ(flt_ctrls::trim_wheel_quick, r.quick) << why;
+    EXPECT_EQ(flt_ctrls::trim_wheel_man, r.man) << why;
+    EXPECT_EQ(flt_ctrls::trim_wheel_slow, r.slow_flag) << why;
+  }
+  host_mirror.sim_operation_failures_rel_trim_elv = 0;
+  pitch_trim_running = 0.0f;
+}
+
+TEST_F(Controls, TrimWheelChasesTheTrimBeyondTwoHundredths) {
+  script_mirror.zuvadud_autopilot_ap_on = 1.0f;
+  host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = 0.0f;
+  elec_trim_travel_time = 0.0f;  // as a load leaves it with the autopilot on and flaps up: 85.5 s
+  flt_ctrls::trim_wheel = 0.0f;
+  host_mirror.sim_cockpit2_controls_elevator_trim = 0.02f;
+  update_stab_trim_wheel();  // the wheel at its target and within 0.02: nothing
+  update_stab_trim_wheel();
+  EXPECT_EQ(flt_ctrls::trim_wheel, 0.0f);
+  EXPECT_EQ(delay_timers.trim_wheel_delay_1, 0.0f);
+  host_mirror.sim_cockpit2_controls_elevator_trim = 0.021f;
+  update_stab_trim_wheel();
+  EXPECT_NEAR(delay_timers.trim_wheel_delay_1, 0.55f, 1e-6f);  // flaps up: the slow autopilot sound
+  EXPECT_EQ(flt_ctrls::trim_wheel_slow_ap, 1.0f);
+  update_stab_trim_wheel();
+  EXPECT_NEAR(flt_ctrls::trim_wheel, 0.125f * 2.0f / 85.5f, 1e-6f);
+  float furthest = 0.0f;  // the wheel runs 0.001 beyond the trim, then back
+  for (int i = 0; i < 12; ++i) {
+    update_stab_trim_wheel();
+    furthest = std::fmax(furthest, flt_ctrls::trim_wheel);
+  }
+  EXPECT_NEAR(furthest, 0.022f, 1e-5f);
+  host_mirror.sim_cockpit2_controls_elevator_trim = 0.0f;  // and 0.001 below on the way down
+  float lowest = 1.0f;
+  for (int i = 0; i < 16; ++i) {
+    update_stab_trim_wheel();
+    lowest = std::fmin(lowest, flt_ctrls::trim_wheel);
+  }
+  EXPECT_NEAR(lowest, -0.001f, 1e-5f);
+  // Flaps out: the quick sound for 0.37 s.
+  host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = 0.05f;
+  for (int i = 0; i < 20; ++i) update_stab_trim_wheel();
+  host_mirror.sim_cockpit2_controls_elevator_trim = -0.5f;
+  for (int i = 0; i < 3 && delay_timers.trim_wheel_delay_2 == 0.0f; ++i) update_stab_trim_wheel();
+  EXPECT_NEAR(delay_timers.trim_wheel_delay_2, 0.37f, 1e-6f);
+  EXPECT_EQ(flt_ctrls::trim_wheel_quick_ap, 1.0f);
+  script_mirror.zuvadud_autopilot_ap_on = 0.0f;
+}
+
+}  // namespace
