@@ -3,23 +3,26 @@
 // side of a threshold, checked through the models' frame steps.
 #include <gtest/gtest.h>
 
+#include "alerting/aural_cues.h"
 #include "core/binding.h"
 #include "core/failure_tables.h"
 #include "core/frame.h"
 #include "core/preprocess.h"
 #include "engines/engine_values.h"
+#include "systems/aircraft_systems.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/fire/fire_values.h"
 #include "systems/hydraulics/hydraulic_values.h"
 #include "systems/hydraulics/hydraulics.h"
 #include "systems/instruments/instrument_values.h"
+#include "systems/switches/switch_memory.h"
 #include "systems/switches/switch_values.h"
 #include "systems/system_state.h"
 
 namespace {
 
-// A row sets its inputs on top of the fixture's, runs one frame and reads one
+// A row sets its inputs on top of the fixture's, runs the step and reads one
 // published value.
 struct Row {
   const char* what;
@@ -28,9 +31,22 @@ struct Row {
   float want;
 };
 
+template <class Fixture>
+void run_rows(Fixture& f, const Row* rows, size_t n, void (*step)(), float tolerance = 0.02f) {
+  for (size_t i = 0; i < n; ++i) {
+    f.Reset();
+    rows[i].set();
+    step();
+    EXPECT_NEAR(*rows[i].out, rows[i].want, tolerance) << rows[i].what;
+  }
+}
+
 class HydValues : public ::testing::Test {
  protected:
-  void SetUp() override {
+  void SetUp() override { Reset(); }
+
+ public:
+  void Reset() {
     for (XPLMDataRef& h : bound_handles) h = nullptr;
     host_mirror = HostMirror{};
     script_mirror = ScriptMirror{};
@@ -56,6 +72,8 @@ class HydValues : public ::testing::Test {
     frame_done = 1;
     on_ground = 1;
   }
+
+ protected:
   // Pressures held for one frame: the pumps hardly move in 0.1 ms.
   static void hold(float a, float b) {
     frame_time = 1e-4f;
@@ -65,14 +83,7 @@ class HydValues : public ::testing::Test {
   static void n2(float v) {
     host_mirror.sim_flightmodel2_engines_N2_percent[0] = host_mirror.sim_flightmodel2_engines_N2_percent[1] = v;
   }
-  void run(const Row* rows, size_t n, int frames = 1) {
-    for (size_t i = 0; i < n; ++i) {
-      SetUp();
-      rows[i].set();
-      for (int f = 0; f < frames; ++f) hyd_update();
-      EXPECT_NEAR(*rows[i].out, rows[i].want, 0.02f) << rows[i].what;
-    }
-  }
+  void run(const Row* rows, size_t n) { run_rows(*this, rows, n, hyd_update); }
 };
 
 TEST_F(HydValues, PumpsRatesAndStatus) {
@@ -277,7 +288,7 @@ TEST_F(HydValues, YawDamperByIrsAndFlightControls) {
       {2, 1, 1, 2, 2, 0, 0, 1, 1, 1, true},
   };
   for (const Case& c : cases) {
-    SetUp();
+    Reset();
     hold(0, 2000);
     hyd_state.yd_settle_time = 5.0f;
     hyd_state.hyd_b_status_prev = 1.0f;
@@ -296,6 +307,119 @@ TEST_F(HydValues, YawDamperByIrsAndFlightControls) {
     hyd_update();
     EXPECT_FLOAT_EQ(delay_timers.yaw_damper_engage_delay, c.arms ? 1.2f : 0.0f)
         << c.source << " " << c.left_on << c.right_on << " " << c.fail_l << c.fail_r << " " << c.ctr_a << c.ctr_b;
+  }
+}
+
+class Indications : public ::testing::Test {
+ protected:
+  void SetUp() override { Reset(); }
+
+ public:
+  void Reset() {
+    for (XPLMDataRef& h : bound_handles) h = nullptr;
+    host_mirror = HostMirror{};
+    script_mirror = ScriptMirror{};
+    delay_timers = DelayTimerBank{};
+    delay_flags = DelayTimerFlags{};
+    travel_targets = TravelTargets{};
+    electric::batbus_status = 1.0f;
+    electric::ac_tnsbus2_status = 1.0f;
+    push_button::mach_warn1_pos = push_button::mach_warn2_pos = 0.0f;
+    toggle_switch::spd_ref = 0.0f;
+    door::flt_dk_door_ratio = door::capt_window_ratio = 0.0f;
+    gauges::standby_alt_std_mode = 1.0f;
+    gauges::standby_altimeter_baro = 29.92f;
+    host_mirror.sim_weather_barometer_current_inhg = 29.92f;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 2000.0f;
+    pfd::v1_off_show = pfd::vspeed_digit_show = pfd::vspeed_ref_show = pfd::vspeed_ref_show_fo = -1.0f;
+    pfd::ra_dial = -1.0f;
+    on_ground = 1;
+    frame_time = 0.1f;
+  }
+};
+
+TEST_F(Indications, WarningsSpeedFlagsAndStandbyAltitude) {
+  static const Row overspeed[] = {
+      // Above 341 kt on either side or Mach 0.823, or the test below 50 ft.
+      {"341 kt", [] { host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = 341.0f; }, &fmod_::mach_warn, 0},
+      {"341.5 kt", [] { host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = 341.5f; }, &fmod_::mach_warn, 1},
+      {"fo 341.5 kt", [] { host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_copilot = 341.5f; },
+       &fmod_::mach_warn, 1},
+      {"M 0.823", [] { host_mirror.sim_flightmodel_misc_machno = 0.823f; }, &fmod_::mach_warn, 0},
+      {"M 0.825", [] { host_mirror.sim_flightmodel_misc_machno = 0.825f; }, &fmod_::mach_warn, 1},
+      {"unpowered", [] { host_mirror.sim_flightmodel_misc_machno = 0.9f; electric::batbus_status = 0; },
+       &fmod_::mach_warn, 0},
+      {"test 49 ft", [] { host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 49.0f;
+                          push_button::mach_warn2_pos = 1; }, &fmod_::mach_warn, 1},
+      {"test 50 ft", [] { host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 50.0f;
+                          push_button::mach_warn1_pos = 1; }, &fmod_::mach_warn, 0},
+      {"no test", [] { host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 49.0f; },
+       &fmod_::mach_warn, 0},
+      // First officer's inertial source lost 20 s after AC transfer bus 2 with IRS 2 on.
+      {"fo irs", [] { script_mirror.zuvadud_D738_irs_irs2_mode = 1; electric::ac_tnsbus2_status = 0; },
+       &delay_timers.systems_delay_20, 20.0f},
+      {"fo irs powered", [] { script_mirror.zuvadud_D738_irs_irs2_mode = 1; }, &delay_timers.systems_delay_20, 0},
+      // Door at rate 5, windows at 0.25 per second.
+      {"door", [] { travel_targets.flt_dk_door = 1; }, &door::flt_dk_door_ratio, 0.5f},
+      {"window", [] { travel_targets.capt_window = 1; frame_time = 1; }, &door::capt_window_ratio, 0.25f},
+      // Standby altitude, lag 2 per second: at 0.5 s it lands on (1 - (P/B)^0.190284) x 145366.45.
+      {"std", [] { host_mirror.sim_weather_barometer_current_inhg = 28.86f; frame_time = 0.5f; },
+       &gauges::standby_altitude_ft, 994.33f},
+      {"baro 30.03", [] { host_mirror.sim_weather_barometer_current_inhg = 28.86f; frame_time = 0.5f;
+                          gauges::standby_alt_std_mode = 0; gauges::standby_altimeter_baro = 30.03f; },
+       &gauges::standby_altitude_ft, 1095.1f},
+      {"hPa knob", [] { script_mirror.zuvadud_D738_effects_sync_pilot_isdf = 1;
+                        script_mirror.zuvadud_D738_EFIS_control_capt_baro_in_hpa_pfd = 1;
+                        host_mirror.sim_cockpit2_gauges_actuators_barometer_setting_in_hg_pilot = 29.92f; },
+       &knobs::standby_alt_baro, 1013.21f},
+  };
+  run_rows(*this, overspeed, 13, update_source_indications);
+  run_rows(*this, overspeed + 13, 3, update_standby_alt_du_select, 0.5f);
+
+  static const Row speeds[] = {
+      // V1 off scale while V1 - 58 is above the airspeed.
+      {"v1 82", [] { script_mirror.zuvadud_D738_FMS_v1 = 140; host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = 82; },
+       &pfd::v1_off_show, 0},
+      {"v1 81.5", [] { script_mirror.zuvadud_D738_FMS_v1 = 140;
+                       host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = 81.5f; }, &pfd::v1_off_show, 1},
+      {"v1 fo", [] { script_mirror.zuvadud_D738_FMS_v1 = 140;
+                     host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_copilot = 81.5f; }, &pfd::v1_off_show_fo, 1},
+      {"v1 climb", [] { script_mirror.zuvadud_D738_FMS_v1 = 140; script_mirror.zuvadud_D738_FMS_flight_phase = 1; },
+       &pfd::v1_off_show, 0},
+      // AUTO: the approach speed shows while the airspeed is more than 50 kt above it.
+      {"app 190.5", [] { script_mirror.zuvadud_D738_pfd_fmc_flap_spd = 2; script_mirror.zuvadud_D738_FMS_approach_speed = 140;
+                         host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = 190.5f; },
+       &pfd::vspeed_digit_show, 1},
+      {"app 190", [] { script_mirror.zuvadud_D738_pfd_fmc_flap_spd = 2; script_mirror.zuvadud_D738_FMS_approach_speed = 140;
+                       host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = 190; },
+       &pfd::vspeed_digit_show, 0},
+      {"app fo 190.5", [] { script_mirror.zuvadud_D738_pfd_fmc_flap_spd = 2; script_mirror.zuvadud_D738_FMS_approach_speed = 140;
+                            host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_copilot = 190.5f; },
+       &pfd::vspeed_ref_show_fo, 1},
+      {"flap speed 1.9", [] { script_mirror.zuvadud_D738_pfd_fmc_flap_spd = 1.9f;
+                              script_mirror.zuvadud_D738_FMS_approach_speed = 140;
+                              host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = 300; },
+       &pfd::vspeed_ref_show, 0},
+      // Radio-altitude dial: at or above 1000 ft, or slower than 26 m/s.
+      {"ra 1000", [] { script_mirror.zuvadud_D738_aoa_ra = 2; host_mirror.sim_flightmodel_position_groundspeed = 60;
+                       host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 1000; }, &pfd::ra_dial, 1},
+      {"ra 999", [] { script_mirror.zuvadud_D738_aoa_ra = 2; host_mirror.sim_flightmodel_position_groundspeed = 26;
+                      host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 999; }, &pfd::ra_dial, 0},
+      {"ra 25.9 m/s", [] { script_mirror.zuvadud_D738_aoa_ra = 2; host_mirror.sim_flightmodel_position_groundspeed = 25.9f;
+                           host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 999; },
+       &pfd::ra_dial, 1},
+  };
+  run_rows(*this, speeds, 8, update_pfd_vspeeds);
+  run_rows(*this, speeds + 8, 3, update_radio_alt_dial);
+
+  // Lower display blanking after a page change: 2 s, shown as 2 above 1.4 s and 1 above 0.8 s.
+  frame_time = 0.5f;
+  for (int i = 0; i < 5; ++i) update_standby_alt_du_select();
+  script_mirror.zuvadud_D738_systems_lowerDU_page2 = 3.0f;
+  const float lu[] = {2, 2, 1, 0};
+  for (float want : lu) {
+    update_standby_alt_du_select();
+    EXPECT_EQ(display::lu_init, want);
   }
 }
 
