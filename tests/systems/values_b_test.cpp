@@ -13,6 +13,9 @@
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/fire/fire_values.h"
+#include "systems/fuel/fuel.h"
+#include "systems/fuel/fuel_pump_lights.h"
+#include "systems/fuel/fuel_values.h"
 #include "systems/hydraulics/hydraulic_values.h"
 #include "systems/hydraulics/hydraulics.h"
 #include "systems/instruments/instrument_values.h"
@@ -421,6 +424,160 @@ TEST_F(Indications, WarningsSpeedFlagsAndStandbyAltitude) {
     update_standby_alt_du_select();
     EXPECT_EQ(display::lu_init, want);
   }
+}
+
+class FuelValues : public ::testing::Test {
+ protected:
+  void SetUp() override { Reset(); }
+
+ public:
+  void Reset() {
+    for (XPLMDataRef& h : bound_handles) h = nullptr;
+    host_mirror = HostMirror{};
+    script_mirror = ScriptMirror{};
+    fuel_indications = FuelIndications{};
+    fuel_state = FuelState{};
+    fuel_pump_lights = FuelPumpLightState{};
+    delay_flags = DelayTimerFlags{};
+    time_since_load = 10.0f;
+    for (float* sw : {&fuel::fuel_tank_pos_lft1, &fuel::fuel_tank_pos_ctr1, &fuel::fuel_tank_pos_ctr2,
+                      &fuel::fuel_tank_pos_rgt1, &fuel::fuel_tank_pos_rgt2}) {
+      *sw = 0.0f;
+    }
+    fuel::fuel_tank_pos_lft2 = 1.0f;
+    system_::fuel_press_c1 = system_::fuel_press_c2 = 1.0f;
+    engine::spar1_valve = engine::spar2_valve = engine::eng1_valve = engine::eng2_valve = 1.0f;
+    engine::fuel_selector_l = engine::fuel_selector_r = 1.0f;
+    knobs::cross_feed = knobs::cross_feed_pos = fuel::cross_feed_valve = 0.0f;
+    electric::ac_tnsbus1_status = electric::ac_tnsbus2_status = electric::batbus_status = 1.0f;
+    cockpit::fuel_flow_used1 = cockpit::fuel_flow_used2 = 0.0f;
+    engine::fuel_temp_real = 10.0f;
+    engine::fuel_temp = 10.0f;
+    static_pressure_altitude_ft = 0.0f;
+    host_mirror.sim_cockpit2_temperature_outside_air_LE_temp_degc = 10.0f;
+    on_ground = 0;
+    frame_time = 1.0f;
+    tanks(1500.0f, 0.0f, 1500.0f);
+  }
+  static void tanks(float l, float c, float r) {
+    host_mirror.sim_flightmodel_weight_m_fuel[0] = l;
+    host_mirror.sim_flightmodel_weight_m_fuel[1] = c;
+    host_mirror.sim_flightmodel_weight_m_fuel[2] = r;
+  }
+};
+
+TEST_F(FuelValues, LimitsOfTheFuelPanelAndGauges) {
+  static const Row feed[] = {
+      // Scavenge into the left tank below 1990 kg while more than 4 kg is in the centre.
+      {"centre 4.5", [] { tanks(1500, 4.5f, 1500); }, &host_mirror.sim_flightmodel_weight_m_fuel[1], 4.5f - 0.055555f},
+      {"left 1989", [] { tanks(1989, 10, 1500); }, &host_mirror.sim_flightmodel_weight_m_fuel[0], 1989.0556f},
+      {"11000 ft", [] { tanks(1500, 10, 1500); host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot = 11000; },
+       &host_mirror.sim_flightmodel_weight_m_fuel[1], 10 - 0.054659f},
+      {"cross-feed", [] { tanks(1500, 10, 1500); knobs::cross_feed = 1; fuel::fuel_tank_pos_rgt1 = 1; },
+       &host_mirror.sim_flightmodel_weight_m_fuel[1], 10 - 0.055555f},
+      {"centre pump feeding", [] { tanks(1500, 10, 1500); fuel::fuel_tank_pos_ctr1 = 1; },
+       &host_mirror.sim_flightmodel_weight_m_fuel[1], 10},
+      // Suction: 11 % N2 up to 25,000 ft, 45 % above 41,000 ft, linear between.
+      {"30000 ft", [] { static_pressure_altitude_ft = 30000; host_mirror.sim_flightmodel2_engines_N2_percent[1] = 21.5f; },
+       &engine::tank_r_driven_status, 0},
+      {"before 6 s", [] { time_since_load = 6; engine::tank_r_driven_status = 0.5f;
+                          host_mirror.sim_flightmodel2_engines_N2_percent[1] = 60; }, &engine::tank_r_driven_status, 0.5f},
+      // Centre pumps count from 2.5 s after a load; valves cut the feed below 0.95 from 2 s.
+      {"centre empty at 2.5 s", [] { time_since_load = 2.5f; fuel::fuel_tank_pos_ctr1 = 1; },
+       &engine::tank_c1_status, 1},
+      {"centre empty", [] { time_since_load = 2.6f; fuel::fuel_tank_pos_ctr2 = 1; }, &engine::tank_c2_status, 0},
+      {"centre no pressure", [] { tanks(1500, 100, 1500); fuel::fuel_tank_pos_ctr2 = 1; system_::fuel_press_c2 = 0; },
+       &engine::tank_c2_status, 0},
+  };
+  run_rows(*this, feed, std::size(feed), update_fuel_pumps_feed, 2e-4f);
+  struct Selector {
+    float spar1, eng1, time;
+    int left;
+  } selectors[] = {{0.95f, 1, 10, 1}, {0.94f, 1, 10, 0}, {1, 0.94f, 10, 0}, {0.5f, 0.5f, 2, 1}, {0.5f, 1, 2.1f, 0}};
+  for (const Selector& c : selectors) {
+    Reset();
+    engine::spar1_valve = c.spar1;
+    engine::eng1_valve = c.eng1;
+    time_since_load = c.time;
+    update_fuel_pumps_feed();
+    EXPECT_EQ(host_mirror.sim_cockpit2_fuel_fuel_tank_selector_left, c.left) << c.spar1 << " " << c.eng1 << " " << c.time;
+  }
+
+  static const Row quantity[] = {
+      // LOW below 453 kg, cleared above 567; IMBAL beyond 453 kg, cleared below 91, on the lighter side in flight.
+      {"low 452", [] { tanks(452, 0, 1000); }, &fuel::left_status, 2},
+      {"low 453", [] { tanks(453, 0, 800); }, &fuel::left_status, 0},
+      {"held 567", [] { tanks(1000, 0, 567); fuel_indications.low_latch_right = 1; }, &fuel::right_status, 2},
+      {"clear 568", [] { tanks(1000, 0, 568); fuel_indications.low_latch_right = 1; }, &fuel::right_status, 0},
+      {"imbal 454", [] { tanks(1000, 0, 1454); }, &fuel::left_status, 1},
+      {"imbal 453", [] { tanks(1000, 0, 1453); }, &fuel::left_status, 0},
+      {"imbal right", [] { tanks(1454, 0, 1000); }, &fuel::right_status, 1},
+      {"held 91", [] { tanks(1000, 0, 1091); fuel_indications.imbalance_latch = 1; }, &fuel::left_status, 1},
+      {"clear 90", [] { tanks(1000, 0, 1090); fuel_indications.imbalance_latch = 1; }, &fuel::left_status, 0},
+      // CONFIG: centre above 762 kg with its pumps off and an engine at 11 % N1, held down to 363 kg.
+      {"config 763", [] { tanks(1000, 763, 1000); host_mirror.sim_flightmodel2_engines_N1_percent[1] = 11; },
+       &fuel::center_status, 3},
+      {"config 762", [] { tanks(1000, 762, 1000); host_mirror.sim_flightmodel2_engines_N1_percent[0] = 20; },
+       &fuel::center_status, 0},
+      {"config held 363", [] { tanks(1000, 363, 1000); host_mirror.sim_flightmodel2_engines_N1_percent[0] = 20;
+                               fuel_indications.config_latch = 1; }, &fuel::center_status, 3},
+      {"config 362", [] { tanks(1000, 362, 1000); host_mirror.sim_flightmodel2_engines_N1_percent[0] = 20;
+                          fuel_indications.config_latch = 1; }, &fuel::center_status, 0},
+      {"engines 10.9", [] { tanks(1000, 800, 1000); host_mirror.sim_flightmodel2_engines_N1_percent[0] = 10.9f;
+                            host_mirror.sim_flightmodel2_engines_N1_percent[1] = 10.9f; }, &fuel::center_status, 0},
+      {"lbs", [] { tanks(1000, 0, 1000.4f); script_mirror.zuvadud_D738_effects_fuelgauge = 1; },
+       &fuel::right_tank_lbs, 2205.51f},
+      {"total lbs", [] { tanks(1000, 100, 1000); }, &fuel::total_tank_lbs, 2210 + 230 + 2210},
+  };
+  run_rows(*this, quantity, std::size(quantity), update_fuel_quantities);
+
+  static const Row flow[] = {
+      {"used", [] { host_mirror.sim_flightmodel_engine_ENGN_FF_[1] = 0.75f; cockpit::fuel_flow_used2 = 10;
+                    host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[1] = 1; }, &cockpit::fuel_flow_used2, 10.75f},
+      {"used cap", [] { host_mirror.sim_flightmodel_engine_ENGN_FF_[0] = 2; cockpit::fuel_flow_used1 = 99998.5f;
+                        host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[0] = 1; }, &cockpit::fuel_flow_used1, 99999},
+      {"reset", [] { cockpit::fuel_flow_used1 = 10; delay_flags.fuel_flow_reset_flag = 1; }, &cockpit::fuel_flow_used1, 0},
+  };
+  run_rows(*this, flow, std::size(flow), update_fuel_used);
+
+  // Cross-feed: the knob lags at rate 5, the valve travels fully in 2.5 s.
+  static const Row xfeed[] = {
+      {"knob", [] { knobs::cross_feed_pos = 1; frame_time = 0.1f; }, &knobs::cross_feed, 0.5f},
+      {"valve", [] { knobs::cross_feed_pos = 1; }, &fuel::cross_feed_valve, 0.4f},
+  };
+  run_rows(*this, xfeed, std::size(xfeed), update_cross_feed);
+}
+
+// The real fuel temperature moves toward the outside air in T seconds a
+// degree: T = (1 - min(50, difference) x 0.82 / 50) x (80 + (mean wing mass
+// - 300) x 40 / 3600), x 0.8 when the fuel is the warmer.
+TEST_F(FuelValues, FuelTemperatureAndItsGauge) {
+  static const Row rows[] = {
+      {"light tanks", [] { tanks(300, 0, 300); host_mirror.sim_cockpit2_temperature_outside_air_LE_temp_degc = 20; },
+       &engine::fuel_temp_real, 10 + 1 / 66.88f},
+      {"full tanks", [] { tanks(3900, 0, 5000); host_mirror.sim_cockpit2_temperature_outside_air_LE_temp_degc = 20; },
+       &engine::fuel_temp_real, 10 + 1 / 100.32f},
+      {"below 300", [] { tanks(100, 0, 100); host_mirror.sim_cockpit2_temperature_outside_air_LE_temp_degc = 0; },
+       &engine::fuel_temp_real, 10 - 1 / 53.504f},
+      {"far apart", [] { tanks(2100, 0, 2100); engine::fuel_temp_real = -30;
+                         host_mirror.sim_cockpit2_temperature_outside_air_LE_temp_degc = 40; },
+       &engine::fuel_temp_real, -30 + 1 / 18.0f},
+      // Gauge: unpowered it lags to -56 at rate 6; powered just now it swings toward 50, returns above 40.
+      {"gauge off", [] { frame_time = 0.1f; electric::ac_tnsbus2_status = 0; }, &engine::fuel_temp, 10 - 0.6f * 66},
+      {"swing", [] { frame_time = 0.1f; fuel_state.gauge_bus_prev = 1; fuel_state.fuel_temp_state = 2; },
+       &engine::fuel_temp, 10 + 0.6f * 40},
+      {"swing to 39.4", [] { frame_time = 0.1f; fuel_state.gauge_bus_prev = 1; fuel_state.fuel_temp_state = 2;
+                             engine::fuel_temp = 24; }, &fuel_state.fuel_temp_state, 2},
+      {"swing past 40", [] { frame_time = 0.1f; fuel_state.gauge_bus_prev = 1; fuel_state.fuel_temp_state = 2;
+                             engine::fuel_temp = 26; }, &fuel_state.fuel_temp_state, 1},
+      {"return", [] { frame_time = 0.1f; fuel_state.gauge_bus_prev = 1; fuel_state.fuel_temp_state = 1;
+                      engine::fuel_temp = 45; }, &engine::fuel_temp, 45 - 0.6f * 35},
+      {"return within 0.2", [] { frame_time = 0.1f; fuel_state.gauge_bus_prev = 1; fuel_state.fuel_temp_state = 1;
+                                 engine::fuel_temp = 10.4f; }, &fuel_state.fuel_temp_state, 0},
+      {"return 0.2 short", [] { frame_time = 0.1f; fuel_state.gauge_bus_prev = 1; fuel_state.fuel_temp_state = 1;
+                                engine::fuel_temp = 10.6f; }, &fuel_state.fuel_temp_state, 1},
+  };
+  run_rows(*this, rows, std::size(rows), update_fuel_temperature, 1e-4f);
 }
 
 }  // namespace
