@@ -3,6 +3,8 @@
 // side of a threshold, checked through the models' frame steps.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "alerting/aural_cues.h"
 #include "core/binding.h"
 #include "core/failure_tables.h"
@@ -12,12 +14,14 @@
 #include "systems/aircraft_systems.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
+#include "systems/electrical/electrical.h"
 #include "systems/fire/fire_values.h"
 #include "systems/fuel/fuel.h"
 #include "systems/fuel/fuel_pump_lights.h"
 #include "systems/fuel/fuel_values.h"
 #include "systems/hydraulics/hydraulic_values.h"
 #include "systems/hydraulics/hydraulics.h"
+#include "systems/instruments/clocks.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_memory.h"
 #include "systems/switches/switch_values.h"
@@ -578,6 +582,75 @@ TEST_F(FuelValues, FuelTemperatureAndItsGauge) {
                                 engine::fuel_temp = 10.6f; }, &fuel_state.fuel_temp_state, 1},
   };
   run_rows(*this, rows, std::size(rows), update_fuel_temperature, 1e-4f);
+}
+
+class ElecValues : public ::testing::Test {
+ protected:
+  void SetUp() override { Reset(); }
+
+ public:
+  void Reset() {
+    for (XPLMDataRef& h : bound_handles) h = nullptr;
+    host_mirror = HostMirror{};
+    script_mirror = ScriptMirror{};
+    failure_tables = FailureTables{};
+    delay_timers = DelayTimerBank{};
+    elec_bus_state = ElecBusState{};
+    bat_discharge = BatteryDischargeState{};
+    electric::battery_pos = 1.0f;
+    electric::standby_bat_pos = 1.0f;
+    electric::ac_tns_bus1_pow4 = electric::ac_tns_bus2_pow4 = 0.0f;
+    electrical::apu_power_bus1 = electrical::apu_power_bus2 = 0.0f;
+    toggle_switch::cab_util_pos = 1.0f;
+    host_mirror.sim_cockpit2_electrical_battery_voltage_actual_volts[0] = 24.0f;
+    host_mirror.sim_cockpit2_electrical_generator_on[0] = host_mirror.sim_cockpit2_electrical_generator_on[1] = 1;
+    frame_time = 0.5f;
+    on_ground = 1;
+  }
+};
+
+TEST_F(ElecValues, DischargeBandsDisplaysAndFourMinuteFlags) {
+  // Discharge: below -5 A for 95 s, -15 A for 3.5 s, -100 A for 2 s.
+  static const Row discharge[] = {
+      {"-5 A", [] { host_mirror.sim_cockpit2_electrical_battery_amps[1] = -5; }, &delay_timers.bat_discharge_low_delay, 95},
+      {"-4.9 A", [] { host_mirror.sim_cockpit2_electrical_battery_amps[2] = -4.9f; delay_timers.bat_discharge_low_delay = 9; },
+       &delay_timers.bat_discharge_low_delay, 0},
+      {"-15 A", [] { host_mirror.sim_cockpit2_electrical_battery_amps[2] = -15; }, &delay_timers.bat_discharge_mid_delay, 3.5f},
+      {"-14.9 A", [] { host_mirror.sim_cockpit2_electrical_battery_amps[1] = -14.9f; bat_discharge.mid = 1; },
+       &bat_discharge.mid, 0},
+      {"-15 A held", [] { host_mirror.sim_cockpit2_electrical_battery_amps[1] = -15; bat_discharge.mid = 1; },
+       &bat_discharge.active, 1},
+      {"-100 A", [] { host_mirror.sim_cockpit2_electrical_battery_amps[1] = -100; }, &delay_timers.bat_discharge_high_delay, 2},
+      {"-99.9 A", [] { host_mirror.sim_cockpit2_electrical_battery_amps[1] = -99.9f; bat_discharge.high = 1; },
+       &bat_discharge.high, 0},
+      {"-99.9 A mid", [] { host_mirror.sim_cockpit2_electrical_battery_amps[1] = -99.9f; },
+       &delay_timers.bat_discharge_mid_delay, 3.5f},
+      {"tie adds battery 0", [] { host_mirror.sim_cockpit2_electrical_battery_amps[0] = -20;
+                                  host_mirror.sim_cockpit2_electrical_cross_tie = 1; },
+       &delay_timers.bat_discharge_mid_delay, 3.5f},
+      {"open tie", [] { host_mirror.sim_cockpit2_electrical_battery_amps[0] = -20; }, &delay_timers.bat_discharge_mid_delay, 0},
+  };
+  run_rows(*this, discharge, std::size(discharge), battery_discharge_monitor);
+
+  static const Row buses[] = {
+      // Captain's displays: 95 s on the standby bus alone, cut to 6 s with DC bus 1.
+      {"capt cut to 6", [] { delay_timers.capt_display_delay = 6.5f; }, &delay_timers.capt_display_delay, 6},
+      {"capt at 6", [] { delay_timers.capt_display_delay = 5.5f; }, &delay_timers.capt_display_delay, 5.5f},
+      {"fo cut to 6", [] { delay_timers.fo_display_delay = 6.5f; }, &delay_timers.fo_display_delay, 6},
+      {"fo running", [] { delay_timers.fo_display_delay = 5.5f; }, &delay_timers.fo_display_delay, 5.5f},
+      {"fo ready", [] { elec_bus_state.fo_displays_ready = 1; }, &delay_timers.fo_display_delay, 0},
+      // Four-minute flags: armed with 240 s when the bus comes up, cleared when it goes.
+      {"bus 2 four minutes", [] {}, &delay_timers.ac_tns_bus2_pow4_delay, 240},
+      {"bus 1 running", [] { delay_timers.ac_tns_bus1_pow4_delay = 100; }, &delay_timers.ac_tns_bus1_pow4_delay, 100},
+      {"bus 1 lost", [] { electric::ac_tns_bus1_pow4 = 1; host_mirror.sim_cockpit2_electrical_generator_on[0] = 0; },
+       &electric::ac_tns_bus1_pow4, 0},
+      {"bus 2 kept", [] { electric::ac_tns_bus2_pow4 = 1; host_mirror.sim_cockpit2_electrical_generator_on[0] = 0; },
+       &electric::ac_tns_bus2_pow4, 1},
+  };
+  run_rows(*this, buses, std::size(buses), elec_buses_update);
+
+  // The clock lighting knob reads as its lowest level when not a number.
+  EXPECT_EQ(clock_brightness_fraction(std::nanf("")), 0.25f);
 }
 
 }  // namespace
