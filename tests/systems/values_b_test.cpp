@@ -10,6 +10,7 @@
 #include "core/failure_tables.h"
 #include "core/frame.h"
 #include "core/preprocess.h"
+#include "core/variant.h"
 #include "engines/engine_values.h"
 #include "systems/aircraft_systems.h"
 #include "systems/delay_timers.h"
@@ -23,10 +24,13 @@
 #include "systems/hydraulics/hydraulic_values.h"
 #include "systems/hydraulics/hydraulics.h"
 #include "systems/instruments/clocks.h"
+#include "systems/lights/cabin_light_values.h"
+#include "systems/lights/lights.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_memory.h"
 #include "systems/switches/switch_values.h"
 #include "systems/system_state.h"
+#include "systems/systems_steps.h"
 
 namespace {
 
@@ -681,6 +685,95 @@ TEST(FireValues, HandleTurnedPastItsDetentDischargesTheBottleOnThatSide) {
     EXPECT_FLOAT_EQ(fire::engine01_02R_ext_bottle_psi, c.right) << c.eng1 << " " << c.eng2 << " " << c.apu;
     EXPECT_FLOAT_EQ(fire::apu_ext_bottle_psi, c.apu_psi) << c.eng1 << " " << c.eng2 << " " << c.apu;
     EXPECT_FLOAT_EQ(fire_state.agent_delivered[2] + fire_state.agent_delivered[3], c.eng2 != 0 ? 600 - c.left + 600 - c.right : 0);
+  }
+}
+
+class LightValues : public ::testing::Test {
+ protected:
+  void SetUp() override { Reset(); }
+
+ public:
+  void Reset() {
+    for (XPLMDataRef& h : bound_handles) h = nullptr;
+    host_mirror = HostMirror{};
+    script_mirror = ScriptMirror{};
+    lights_state = ExteriorLightsState{};
+    reset_lights_on_load();
+    host_version = 110000;
+    variant_index = 0;
+    for (float* v : {&switch_::land_lights_left_pos, &switch_::land_lights_right_pos, &switch_::land_lights_ret_left_pos,
+                     &switch_::land_lights_ret_right_pos, &lights::land_ret_left_pos, &toggle_switch::emer_exit_lights,
+                     &toggle_switch::compass_brightness_pos, &toggle_switch::cockpit_dome_pos,
+                     &spring_switch::landing_lights_all_on, &electric::lost_ac_ap_a, &electric::lost_ac_ap_b}) {
+      *v = 0.0f;
+    }
+    for (float* bus : {&electric::ac_tnsbus1_status, &electric::ac_tnsbus2_status, &electric::dc_bus1_status,
+                       &electric::batbus_status, &electric::dir_batbus_status}) {
+      *bus = 1.0f;
+    }
+    elec_bus_status.dc_bus1_volts = 28.0f;
+    frame_time = 0.1f;
+  }
+};
+
+TEST_F(LightValues, CockpitLightsRetractablesAndExitLightBattery) {
+  float* ratio = host_mirror.sim_cockpit2_switches_instrument_brightness_ratio;
+  float* generic = host_mirror.sim_cockpit2_switches_generic_lights_switch;
+  static const Row rows[] = {
+      // Compass light: 1 on, 0.33 dimmed (0.15 on the newer host); dome: 0.4 dimmed (0.2), 1 bright.
+      {"compass on", [] { toggle_switch::compass_brightness_pos = 1; }, &ratio[6], 1.0f},
+      {"compass dim", [] { toggle_switch::compass_brightness_pos = -1; }, &ratio[6], 0.33f},
+      {"compass dim 12", [] { toggle_switch::compass_brightness_pos = -1; host_version = 120000; }, &ratio[6], 0.15f},
+      {"compass unpowered", [] { toggle_switch::compass_brightness_pos = 1; electric::dir_batbus_status = 0; },
+       &ratio[6], 0.0f},
+      {"dome dim", [] { toggle_switch::cockpit_dome_pos = 1; }, &generic[9], 0.4f},
+      {"dome dim 12", [] { toggle_switch::cockpit_dome_pos = 1; host_version = 120000; }, &generic[9], 0.2f},
+      {"dome bright", [] { toggle_switch::cockpit_dome_pos = -1; host_version = 120000; }, &generic[9], 1.0f},
+      {"dome off", [] { toggle_switch::cockpit_dome_pos = 2; host_mirror.sim_cockpit2_switches_generic_lights_switch[9] = 0.5f; }, &generic[9], 0.0f},
+      // All landing lights on from the first frame.
+      {"all on left", [] { spring_switch::landing_lights_all_on = 1; }, &lights_state.retractable_landing_left_on, 1},
+      {"all on right", [] { spring_switch::landing_lights_all_on = 1; }, &lights_state.retractable_landing_right_on, 1},
+      {"all on fixed", [] { spring_switch::landing_lights_all_on = 1; }, &lights_state.fixed_landing_right_on, 1},
+      {"all on ret switch", [] { spring_switch::landing_lights_all_on = 1; }, &switch_::land_lights_ret_right_pos, 2},
+  };
+  run_rows(*this, rows, std::size(rows), update_light_switches, 1e-6f);
+
+  static const Row frame_rows[] = {
+      // Retractable lights extend at rate 3 while their switch is beyond 0.
+      {"extend", [] { switch_::land_lights_ret_left_pos = 1; }, &lights::land_ret_left_pos, 0.3f},
+      {"stay in", [] { switch_::land_lights_ret_left_pos = 0; }, &lights::land_ret_left_pos, 0.0f},
+      // Exit light battery: charges 0.5 s a second above 12 V on DC bus 1 (0.25 while lit), to 1080 s.
+      {"charge", [] { toggle_switch::emer_exit_lights = 1; lights_state.emergency_exit_charge = 100; },
+       &lights_state.emergency_exit_charge, 100.05f},
+      {"12 V", [] { toggle_switch::emer_exit_lights = 1; lights_state.emergency_exit_charge = 100;
+                    elec_bus_status.dc_bus1_volts = 12; }, &lights_state.emergency_exit_charge, 100},
+      {"charge lit", [] { toggle_switch::emer_exit_lights = 1; lights_state.emergency_exit_charge = 100;
+                          electric::ac_tnsbus1_status = electric::ac_tnsbus2_status = 0; },
+       &lights_state.emergency_exit_charge, 100.025f},
+      {"one AC bus", [] { toggle_switch::emer_exit_lights = 1; electric::ac_tnsbus1_status = 0; }, &generic[98], 0},
+      {"full", [] { toggle_switch::emer_exit_lights = 1; lights_state.emergency_exit_charge = 1079.99f; },
+       &lights_state.emergency_exit_charge, 1080},
+      {"on burns", [] { toggle_switch::emer_exit_lights = 2; lights_state.emergency_exit_charge = 100; },
+       &lights_state.emergency_exit_charge, 99.9f},
+      {"on lit", [] { toggle_switch::emer_exit_lights = 2; }, &generic[98], 1},
+      {"armed, DC bus 1 lost", [] { toggle_switch::emer_exit_lights = 1; electric::dc_bus1_status = 0; }, &generic[98], 1},
+      {"flat", [] { toggle_switch::emer_exit_lights = 2; lights_state.emergency_exit_charge = 0.05f; },
+       &lights_state.emergency_exit_charge, 0},
+  };
+  run_rows(*this, frame_rows, std::size(frame_rows), update_exterior_lights, 1e-3f);
+}
+
+// Wig-wag: the phase moves 1.5 a second, turns at 1 and at 0, and each side
+// shows it (or its complement) no dimmer than 0.2.
+TEST_F(LightValues, PulsingLandingLightsTurnAtBothEnds) {
+  script_mirror.zuvadud_D738_effects_pulse_lite = 1.0f;
+  switch_::land_lights_left_pos = switch_::land_lights_right_pos = 1.0f;
+  frame_time = 1.0f / 3.0f;  // half the travel a frame
+  const float sides[][2] = {{0.5f, 0.5f}, {1, 0.2f}, {1, 0.2f}, {0.5f, 0.5f}, {0.2f, 1}, {0.2f, 1}, {0.5f, 0.5f}};
+  for (const auto& want : sides) {
+    update_exterior_lights();
+    EXPECT_NEAR(host_mirror.sim_cockpit2_switches_landing_lights_switch[0], want[0], 1e-6f);
+    EXPECT_NEAR(host_mirror.sim_cockpit2_switches_landing_lights_switch[3], want[1], 1e-6f);
   }
 }
 
