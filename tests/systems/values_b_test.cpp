@@ -320,6 +320,18 @@ TEST_F(HydValues, YawDamperByIrsAndFlightControls) {
     EXPECT_FLOAT_EQ(delay_timers.yaw_damper_engage_delay, c.arms ? 1.2f : 0.0f)
         << c.source << " " << c.left_on << c.right_on << " " << c.fail_l << c.fail_r << " " << c.ctr_a << c.ctr_b;
   }
+  // The host's yaw damper follows the switch off, and stays on with it.
+  for (float sw : {0.0f, 1.0f}) {
+    Reset();
+    hold(0, 2000);
+    hyd_state.yd_settle_time = 5.0f;
+    hyd_state.hyd_b_status_prev = 1.0f;
+    toggle_switch::yaw_dumper_pos = hyd_state.yd_switch_prev = sw;
+    script_mirror.zuvadud_D738_toggle_switch_irs_left = script_mirror.zuvadud_D738_irs_irs_mode = 2.0f;
+    host_mirror.sim_cockpit2_switches_yaw_damper_on = 1;
+    hyd_update();
+    EXPECT_EQ(host_mirror.sim_cockpit2_switches_yaw_damper_on, sw == 1.0f ? 1 : 0) << sw;
+  }
 }
 
 class Indications : public ::testing::Test {
