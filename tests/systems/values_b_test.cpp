@@ -15,6 +15,7 @@
 #include "systems/aircraft_systems.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
+#include "systems/air/air_values.h"
 #include "systems/electrical/electrical.h"
 #include "systems/fire/fire.h"
 #include "systems/fire/fire_values.h"
@@ -724,6 +725,12 @@ class LightValues : public ::testing::Test {
       *bus = 1.0f;
     }
     elec_bus_status.dc_bus1_volts = 28.0f;
+    electric::main_bus1 = electric::main_bus2 = 1.0f;
+    toggle_switch::ife_pass_seat_pos = 0.0f;
+    toggle_switch::cab_util_pos = 1.0f;
+    electrical::apu_gen1_pos = electrical::apu_gen2_pos = 0.0f;
+    electric::apu_start_load = air::l_recirc_fan_pos = air::r_recirc_fan_pos = 0.0f;
+    plugin_bus_loads[0] = plugin_bus_loads[1] = plugin_bus_loads[2] = 0.0f;
     frame_time = 0.1f;
   }
 };
@@ -771,6 +778,23 @@ TEST_F(LightValues, CockpitLightsRetractablesAndExitLightBattery) {
       {"armed, DC bus 1 lost", [] { toggle_switch::emer_exit_lights = 1; electric::dc_bus1_status = 0; }, &generic[98], 1},
       {"flat", [] { toggle_switch::emer_exit_lights = 2; lights_state.emergency_exit_charge = 0.05f; },
        &lights_state.emergency_exit_charge, 0},
+      // The plug-in flies the beacons and strobes, not the host.
+      {"override", [] {}, &host_mirror.sim_flightmodel2_lights_override_beacons_and_strobes, 1},
+      // Cabin utility, 11 A, on a side with an APU generator above 95 % or an engine generator.
+      {"utility right on APU", [] { host_mirror.sim_cockpit2_electrical_APU_N1_percent = 96; electrical::apu_gen2_pos = 1; },
+       &plugin_bus_loads[1], 11},
+      {"APU 95 %", [] { host_mirror.sim_cockpit2_electrical_APU_N1_percent = 95; electrical::apu_gen2_pos = 1; },
+       &plugin_bus_loads[1], 0},
+      {"utility right on engine 2", [] { host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[1] = 1;
+                                         host_mirror.sim_cockpit2_electrical_generator_on[1] = 1; },
+       &plugin_bus_loads[1], 11},
+      {"kept at 50 ft", [] { host_mirror.sim_cockpit2_electrical_APU_N1_percent = 96; electrical::apu_gen2_pos = 1;
+                             host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 50; },
+       &plugin_bus_loads[1], 11},
+      {"engine keeps it aloft", [] { host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[1] = 1;
+                                     host_mirror.sim_cockpit2_electrical_generator_on[1] = 1;
+                                     host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 51; },
+       &plugin_bus_loads[1], 11},
   };
   run_rows(*this, frame_rows, std::size(frame_rows), update_exterior_lights, 1e-3f);
 }
@@ -786,6 +810,20 @@ TEST_F(LightValues, PulsingLandingLightsTurnAtBothEnds) {
     update_exterior_lights();
     EXPECT_NEAR(host_mirror.sim_cockpit2_switches_landing_lights_switch[0], want[0], 1e-6f);
     EXPECT_NEAR(host_mirror.sim_cockpit2_switches_landing_lights_switch[3], want[1], 1e-6f);
+  }
+  // All four lights, or the retractables alone, swap the same way: 0.15 into the cycle.
+  struct Fit {
+    float fixed, retractable, out[4];
+  } fits[] = {{1, 1, {0.2f, 0.2f, 0.85f, 0.85f}}, {0, 1, {0, 0.2f, 0.85f, 0}}};
+  for (const Fit& f : fits) {
+    Reset();
+    script_mirror.zuvadud_D738_effects_pulse_lite = 1.0f;
+    switch_::land_lights_left_pos = switch_::land_lights_right_pos = f.fixed;
+    lights_state.retractable_landing_left_on = lights_state.retractable_landing_right_on = f.retractable;
+    update_exterior_lights();
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_NEAR(host_mirror.sim_cockpit2_switches_landing_lights_switch[i], f.out[i], 1e-6f) << f.fixed << " " << i;
+    }
   }
 }
 
