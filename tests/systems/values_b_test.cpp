@@ -28,6 +28,8 @@
 #include "systems/instruments/clocks.h"
 #include "systems/lights/cabin_light_values.h"
 #include "systems/lights/lights.h"
+#include "systems/radios/comm_values.h"
+#include "systems/radios/radio_audio.h"
 #include "systems/replay.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_memory.h"
@@ -894,6 +896,17 @@ TEST(ReplayValues, CalloutWindowsAndEngineTwoFlags) {
     m.sim_cockpit2_engine_actuators_throttle_ratio[1] = r[0];
     at(0.0f);
     EXPECT_FLOAT_EQ(flt_ctrls::reverse_lever2, r[1]) << r[0];
+  }
+}
+
+// A radio tuning selection outside the three panels or three VHF radios is
+// ignored (it comes from a command's index).
+TEST(RadioValues, TuningSelectionOutsideThePanelsIsIgnored) {
+  const int32_t calls[][3] = {{-1, 0, 0}, {rtp_count, 0, 0}, {0, -1, 0}, {0, 3, 0}, {rtp_count - 1, 2, 1}};
+  for (const auto& c : calls) {
+    comm::radio_button = 0.0f;
+    rtp_vhf_select(c[0], c[1]);
+    EXPECT_EQ(comm::radio_button, static_cast<float>(c[2])) << c[0] << " " << c[1];
   }
 }
 
