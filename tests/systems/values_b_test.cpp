@@ -668,6 +668,11 @@ TEST_F(ElecValues, DischargeBandsDisplaysAndFourMinuteFlags) {
        &electric::ac_tns_bus1_pow4, 0},
       {"bus 2 kept", [] { electric::ac_tns_bus2_pow4 = 1; host_mirror.sim_cockpit2_electrical_generator_on[0] = 0; },
        &electric::ac_tns_bus2_pow4, 1},
+      // Standby power in AUTO with the battery switch off needs one AC transfer bus.
+      {"standby on AC 1 alone", [] { electric::battery_pos = 0; host_mirror.sim_cockpit_electrical_gpu_on = 1;
+                                     failure_tables.electric[1] = 1; }, &electric::ac_stdbus_status, 1},
+      {"standby on AC 2 alone", [] { electric::battery_pos = 0; host_mirror.sim_cockpit_electrical_gpu_on = 1;
+                                     failure_tables.electric[0] = 1; }, &electric::dc_stdbus_status, 1},
   };
   run_rows(*this, buses, std::size(buses), elec_buses_update);
 
