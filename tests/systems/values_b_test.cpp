@@ -26,7 +26,9 @@
 #include "systems/hydraulics/hydraulic_values.h"
 #include "systems/hydraulics/hydraulics.h"
 #include "systems/instruments/clocks.h"
+#include "systems/annunciators/annunciator_values.h"
 #include "systems/lights/cabin_light_values.h"
+#include "systems/lights/cabin_lights.h"
 #include "systems/lights/lights.h"
 #include "systems/radios/comm_values.h"
 #include "systems/radios/radio_audio.h"
@@ -439,7 +441,29 @@ TEST_F(Indications, WarningsSpeedFlagsAndStandbyAltitude) {
        &pfd::ra_dial, 1},
   };
   run_rows(*this, speeds, 8, update_pfd_vspeeds);
+  static const Row airborne[] = {
+      {"VR airborne", [] { on_ground = 0; toggle_switch::spd_ref = 2; }, &pfd::vspeed_mode, 4},
+      {"V1 airborne", [] { on_ground = 0; toggle_switch::spd_ref = 1; }, &pfd::vspeed_mode, 4},
+      {"VREF airborne", [] { on_ground = 0; toggle_switch::spd_ref = 4; toggle_switch::spd_ref_adjust = 133; },
+       &pfd::vspeed, 133},
+  };
+  run_rows(*this, airborne, std::size(airborne), update_pfd_vspeeds);
   run_rows(*this, speeds + 8, 3, update_radio_alt_dial);
+
+  // Door lock: released with the switch at -1, engaged again once the door is shut; the sound
+  // cue is up in the frame the lock changes.
+  struct Door {
+    float lock_switch, target, cue;
+  } door[] = {{-1, 0, -1}, {-1, 0, 0}, {0, 0, 1}, {0, 0, 0}, {-1, 1, 1}, {0, 1, 0}, {0, 0, 1}, {0, 0, 0}};
+  frame_time = 0.5f;  // the door reaches its target in one frame
+  for (const Door& d : door) {
+    toggle_switch::flt_dk_door = d.lock_switch;
+    travel_targets.flt_dk_door = d.target;
+    update_source_indications();
+    if (d.cue >= 0) {
+      EXPECT_EQ(cue_fmodpack::flt_dk_door_lock, d.cue) << d.lock_switch << " " << d.target;
+    }
+  }
 
   // Lower display blanking after a page change: 2 s, shown as 2 above 1.4 s and 1 above 0.8 s.
   frame_time = 0.5f;
@@ -668,6 +692,12 @@ TEST_F(ElecValues, DischargeBandsDisplaysAndFourMinuteFlags) {
        &electric::ac_tns_bus1_pow4, 0},
       {"bus 2 kept", [] { electric::ac_tns_bus2_pow4 = 1; host_mirror.sim_cockpit2_electrical_generator_on[0] = 0; },
        &electric::ac_tns_bus2_pow4, 1},
+      // Bus transfer: with the tie closed a lone generator feeds both transfer buses.
+      {"tie from side 1", [] { host_mirror.sim_cockpit2_electrical_generator_on[1] = 0;
+                               host_mirror.sim_cockpit2_electrical_cross_tie = 1; }, &electric::ac_cross_tie, 1},
+      {"tie from side 2", [] { host_mirror.sim_cockpit2_electrical_generator_on[0] = 0;
+                               host_mirror.sim_cockpit2_electrical_cross_tie = 1; }, &electric::ac_tnsbus1_status, 1},
+      {"tie, both up", [] { host_mirror.sim_cockpit2_electrical_cross_tie = 1; }, &electric::ac_cross_tie, 0},
       // Standby power in AUTO with the battery switch off needs one AC transfer bus.
       {"standby on AC 1 alone", [] { electric::battery_pos = 0; host_mirror.sim_cockpit_electrical_gpu_on = 1;
                                      failure_tables.electric[1] = 1; }, &electric::ac_stdbus_status, 1},
@@ -912,6 +942,60 @@ TEST(RadioValues, TuningSelectionOutsideThePanelsIsIgnored) {
     comm::radio_button = 0.0f;
     rtp_vhf_select(c[0], c[1]);
     EXPECT_EQ(comm::radio_button, static_cast<float>(c[2])) << c[0] << " " << c[1];
+  }
+}
+
+// The cockpit sees a flash when any lamp of the cycle is lit and the scripts
+// ask for the reflection.
+TEST_F(LightValues, CockpitFlashFollowsAnyLitLamp) {
+  struct Case {
+    float led;
+    int strobes, beacon;
+    float step, wanted;
+    int flash;
+  } cases[] = {
+      {1, 1, 0, 0.1f, 1, 1},   // wing strobes only (LED timing)
+      {1, 1, 0, 0.05f, 1, 1},  // tail strobe only
+      {0, 0, 1, 0.2f, 1, 1},   // beacon only
+      {0, 0, 1, 0.1f, 1, 0},   // nothing lit yet
+      {1, 1, 0, 0.1f, 0, 0},   // not asked for
+  };
+  for (const Case& c : cases) {
+    Reset();
+    script_mirror.zuvadud_D738_effects_long_led_strobes = c.led;
+    script_mirror.zuvadud_D738_strobe_cockpit = c.wanted;
+    host_mirror.sim_cockpit2_switches_strobe_lights_on = c.strobes;
+    host_mirror.sim_cockpit2_switches_beacon_on = c.beacon;
+    toggle_switch::position_light_pos = c.strobes != 0 ? 1.0f : -1.0f;
+    host_mirror.sim_cockpit2_switches_navigation_lights_on = 1;
+    frame_time = c.step;
+    update_exterior_lights();
+    EXPECT_EQ(host_mirror.sim_flightmodel2_lights_strobe_flash_now, c.flash) << c.led << " " << c.step;
+  }
+}
+
+// Light spill: colour, size (the newer host's in brackets) and intensity of each group.
+TEST(LightSpill, EachGroupOnBothHosts) {
+  struct Group {
+    float* array;
+    float r, g, b, size, size12;
+  } groups[] = {
+      {light::spill_ratio_fire_warn_spill, 1, 0, 0, 0.15f, 1.35f},
+      {light::spill_ratio_extinguisher_circuit_spill_apu, 0.19f, 1, 0.5f, 0.07f, 0.63f},
+      {light::spill_ratio_master_caution_spill, 1, 1, 0, 0.15f, 1.35f},
+      {light::spill_ratio_cabin_lights_spill, 1, 1, 0.8f, 3, 27},
+      {light::spill_ratio_entry_lights_spill, 1, 1, 0.8f, 3, 27},
+      {light::spill_ratio_cabin_emergency_lights_spill, 1, 0, 0, 2.2f, 19.8f},
+      {light::spill_ratio_apu_avail_lights_spill, 0.53f, 0.86f, 0.92f, 0.03f, 0.27f},
+      {light::spill_ratio_obs_radio_mark_lights_spill, 0.53f, 0.43f, 0, 0.03f, 0.27f},
+  };
+  for (int32_t version : {110000, 120000}) {
+    host_version = version;
+    init_light_spill();
+    for (const Group& g : groups) {
+      const float want[8] = {g.r, g.g, g.b, 0, version >= 120000 ? g.size12 : g.size, 1, 0, 0};
+      for (int i = 0; i < 8; ++i) EXPECT_FLOAT_EQ(g.array[i], want[i]) << g.r << " " << g.size << " " << i;
+    }
   }
 }
 
