@@ -448,6 +448,15 @@ TEST_F(Indications, WarningsSpeedFlagsAndStandbyAltitude) {
        &pfd::vspeed, 133},
   };
   run_rows(*this, airborne, std::size(airborne), update_pfd_vspeeds);
+  // The flap sound is a two-frame pulse; the levers ride in the landing light array.
+  static const Row end_of_frame[] = {
+      {"pulse 1", [] { fmod_::flap_sound = 1; }, &fmod_::flap_sound, 2},
+      {"pulse 2", [] { fmod_::flap_sound = 2; }, &fmod_::flap_sound, 0},
+      {"flap lever", [] { flt_ctrls::flap_lever = 0.625f; }, &host_mirror.sim_cockpit2_switches_landing_lights_switch[13],
+       0.625f},
+      {"gear handle", [] { controls::gear_handle_down = 1; }, &host_mirror.sim_cockpit2_switches_landing_lights_switch[12], 1},
+  };
+  run_rows(*this, end_of_frame, std::size(end_of_frame), update_flap_cue_and_lever_relay);
   run_rows(*this, speeds + 8, 3, update_radio_alt_dial);
 
   // Door lock: released with the switch at -1, engaged again once the door is shut; the sound
