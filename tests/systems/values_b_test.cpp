@@ -839,6 +839,7 @@ TEST_F(LightValues, CockpitLightsRetractablesAndExitLightBattery) {
       {"kept at 50 ft", [] { host_mirror.sim_cockpit2_electrical_APU_N1_percent = 96; electrical::apu_gen2_pos = 1;
                              host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 50; },
        &plugin_bus_loads[1], 11},
+      {"right recirculation fan", [] { air::r_recirc_fan_pos = 1; }, &plugin_bus_loads[1], 4},
       {"engine keeps it aloft", [] { host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[1] = 1;
                                      host_mirror.sim_cockpit2_electrical_generator_on[1] = 1;
                                      host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 51; },
