@@ -11,6 +11,7 @@
 #include "core/frame.h"
 #include "core/preprocess.h"
 #include "core/variant.h"
+#include "display/nd_slots.h"
 #include "engines/engine_values.h"
 #include "systems/aircraft_systems.h"
 #include "systems/delay_timers.h"
@@ -390,6 +391,11 @@ TEST_F(Indications, WarningsSpeedFlagsAndStandbyAltitude) {
       {"fo irs", [] { script_mirror.zuvadud_D738_irs_irs2_mode = 1; electric::ac_tnsbus2_status = 0; },
        &delay_timers.systems_delay_20, 20.0f},
       {"fo irs powered", [] { script_mirror.zuvadud_D738_irs_irs2_mode = 1; }, &delay_timers.systems_delay_20, 0},
+      // FMC source: both on the left, normal, both on the right.
+      {"fmc both left", [] { toggle_switch::fmc_source = -1; }, &nd::fo_fmc_source, 1},
+      {"fmc normal", [] { toggle_switch::fmc_source = 0; }, &nd::fo_fmc_source, 2},
+      {"fmc both right", [] { toggle_switch::fmc_source = 1; }, &nd::capt_fmc_source, 2},
+      {"fmc normal capt", [] { toggle_switch::fmc_source = 0; }, &nd::capt_fmc_source, 1},
       // Door at rate 5, windows at 0.25 per second.
       {"door", [] { travel_targets.flt_dk_door = 1; }, &door::flt_dk_door_ratio, 0.5f},
       {"window", [] { travel_targets.capt_window = 1; frame_time = 1; }, &door::capt_window_ratio, 0.25f},
@@ -404,8 +410,8 @@ TEST_F(Indications, WarningsSpeedFlagsAndStandbyAltitude) {
                         host_mirror.sim_cockpit2_gauges_actuators_barometer_setting_in_hg_pilot = 29.92f; },
        &knobs::standby_alt_baro, 1013.21f},
   };
-  run_rows(*this, overspeed, 13, update_source_indications);
-  run_rows(*this, overspeed + 13, 3, update_standby_alt_du_select, 0.5f);
+  run_rows(*this, overspeed, 17, update_source_indications);
+  run_rows(*this, overspeed + 17, 3, update_standby_alt_du_select, 0.5f);
 
   static const Row speeds[] = {
       // V1 off scale while V1 - 58 is above the airspeed.
