@@ -22,6 +22,7 @@
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/fire/fire_values.h"
 #include "systems/fuel/fuel.h"
+#include "systems/host_writes.h"
 #include "systems/fuel/fuel_pump_lights.h"
 #include "systems/fuel/fuel_values.h"
 #include "systems/hydraulics/hydraulic_values.h"
@@ -1012,6 +1013,35 @@ TEST(LightSpill, EachGroupOnBothHosts) {
       const float want[8] = {g.r, g.g, g.b, 0, version >= 120000 ? g.size12 : g.size, 1, 0, 0};
       for (int i = 0; i < 8; ++i) EXPECT_FLOAT_EQ(g.array[i], want[i]) << g.r << " " << g.size << " " << i;
     }
+  }
+}
+
+// Array elements of the host's values: read as 0 and never written outside the array.
+TEST(HostArrays, ElementsOutsideReadAsAbsentAndAreNotWritten) {
+  for (XPLMDataRef& h : bound_handles) h = nullptr;
+  host_mirror = HostMirror{};
+  int nf = 0;
+  int ni = 0;
+  mirror_vf(bound::sim_flightmodel_weight_m_fuel, &nf);
+  mirror_vi(bound::sim_flightmodel2_gear_on_ground, &ni);
+  ASSERT_GT(nf, 0);
+  ASSERT_GT(ni, 0);
+  host_mirror.sim_flightmodel_weight_m_fuel[0] = 1.0f;
+  host_mirror.sim_flightmodel_weight_m_fuel[nf - 1] = 2.0f;
+  host_mirror.sim_flightmodel2_gear_on_ground[0] = 3;
+  host_mirror.sim_flightmodel2_gear_on_ground[ni - 1] = 4;
+  const int fi[][2] = {{-1, 0}, {0, 1}, {nf - 1, 2}, {nf, 0}};
+  for (const auto& r : fi) EXPECT_EQ(mirror_vf_at(bound::sim_flightmodel_weight_m_fuel, r[0]), r[1]) << r[0];
+  const int ii[][2] = {{-1, 0}, {0, 3}, {ni - 1, 4}, {ni, 0}};
+  for (const auto& r : ii) EXPECT_EQ(mirror_vi_at(bound::sim_flightmodel2_gear_on_ground, r[0]), r[1]) << r[0];
+  int32_t arr[4] = {0, 0, 0, 0};  // a host array of 3 and a guard element
+  struct Write {
+    int index;
+    int32_t after[4];
+  } writes[] = {{-1, {0, 0, 0, 0}}, {3, {0, 0, 0, 0}}, {2, {0, 0, 9, 0}}, {0, {9, 0, 9, 0}}};
+  for (const Write& w : writes) {
+    host_set_vi(bound::sim_cockpit2_electrical_battery_on, arr, 3, w.index, 9);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(arr[i], w.after[i]) << w.index << " " << i;
   }
 }
 
