@@ -232,6 +232,9 @@ TEST_F(StandFinder, CentreLineOfARunwayAhead) {
   nav_commit_runway();
   autogate_nearest();
   EXPECT_EQ(f("zuvadud/D738/fms/center_line"), 1.0f);
+  host_mirror.sim_cockpit2_gauges_indicators_ground_track_mag_pilot = 270.0f;  // rolling the other way
+  autogate_nearest();
+  EXPECT_EQ(f("zuvadud/D738/fms/center_line"), 1.0f);
   // 100 m to the side: off the line.
   host_mirror.sim_flightmodel_position_latitude = 47.0009;
   stand_cache.valid = 0;
