@@ -456,6 +456,14 @@ TEST_F(Indications, WarningsSpeedFlagsAndStandbyAltitude) {
        &pfd::vspeed, 133},
   };
   run_rows(*this, airborne, std::size(airborne), update_pfd_vspeeds);
+  // VOR/DME and ADF fail flags follow DC bus 1 (captain) and 2 (first officer).
+  static const Row nav_fail[] = {
+      {"dc 1 lost", [] { electric::dc_bus1_status = 0; electric::dc_bus2_status = 1; }, &pfd::adf1_fail, 1},
+      {"dc 1 up", [] { electric::dc_bus1_status = 1; electric::dc_bus2_status = 0; }, &pfd::vor_dme1_fail, 0},
+      {"dc 2 lost", [] { electric::dc_bus1_status = 1; electric::dc_bus2_status = 0; }, &pfd::adf2_fail, 1},
+      {"dc 2 up", [] { electric::dc_bus1_status = 0; electric::dc_bus2_status = 1; }, &pfd::vor_dme2_fail, 0},
+  };
+  run_rows(*this, nav_fail, std::size(nav_fail), update_nav_fail_flags);
   // The flap sound is a two-frame pulse; the levers ride in the landing light array.
   static const Row end_of_frame[] = {
       {"pulse 1", [] { fmod_::flap_sound = 1; }, &fmod_::flap_sound, 2},
