@@ -1,6 +1,7 @@
-// Published numbers of the hydraulic, electrical, light, fuel and instrument
-// models: one table row per threshold or table point, with a value on each
-// side of a threshold, checked through the models' frame steps.
+// Published numbers of the hydraulic, electrical, light, fuel, fire, radio,
+// guard and instrument models and of the replay substitutes: one table row per
+// threshold or table point, with a value on each side of a threshold, checked
+// through the models' own frame steps.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -13,29 +14,29 @@
 #include "core/variant.h"
 #include "display/nd_slots.h"
 #include "engines/engine_values.h"
+#include "systems/air/air_values.h"
 #include "systems/aircraft_systems.h"
+#include "systems/annunciators/annunciator_values.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
-#include "systems/air/air_values.h"
 #include "systems/electrical/electrical.h"
 #include "systems/fire/fire.h"
-#include "systems/flight_controls/flight_control_values.h"
 #include "systems/fire/fire_values.h"
+#include "systems/flight_controls/flight_control_values.h"
 #include "systems/fuel/fuel.h"
-#include "systems/host_writes.h"
 #include "systems/fuel/fuel_pump_lights.h"
 #include "systems/fuel/fuel_values.h"
+#include "systems/host_writes.h"
 #include "systems/hydraulics/hydraulic_values.h"
 #include "systems/hydraulics/hydraulics.h"
 #include "systems/instruments/clocks.h"
-#include "systems/annunciators/annunciator_values.h"
+#include "systems/instruments/instrument_values.h"
 #include "systems/lights/cabin_light_values.h"
 #include "systems/lights/cabin_lights.h"
 #include "systems/lights/lights.h"
 #include "systems/radios/comm_values.h"
 #include "systems/radios/radio_audio.h"
 #include "systems/replay.h"
-#include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_memory.h"
 #include "systems/switches/switch_targets.h"
 #include "systems/switches/switch_values.h"
