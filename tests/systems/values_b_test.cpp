@@ -29,6 +29,7 @@
 #include "systems/host_writes.h"
 #include "systems/hydraulics/hydraulic_values.h"
 #include "systems/hydraulics/hydraulics.h"
+#include "systems/instruments/clock_values.h"
 #include "systems/instruments/clocks.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/lights/cabin_light_values.h"
@@ -724,6 +725,15 @@ TEST_F(ElecValues, DischargeBandsDisplaysAndFourMinuteFlags) {
       {"tie from side 2", [] { host_mirror.sim_cockpit2_electrical_generator_on[0] = 0;
                                host_mirror.sim_cockpit2_electrical_cross_tie = 1; }, &electric::ac_tnsbus1_status, 1},
       {"tie, both up", [] { host_mirror.sim_cockpit2_electrical_cross_tie = 1; }, &electric::ac_cross_tie, 0},
+      // The APU generator feeds only the sides whose APU bus switch is on.
+      {"APU to bus 2 only", [] { host_mirror.sim_cockpit2_electrical_generator_on[0] = 0;
+                                 host_mirror.sim_cockpit2_electrical_generator_on[1] = 0;
+                                 host_mirror.sim_cockpit_electrical_generator_apu_on = 1; electrical::apu_power_bus2 = 1; },
+       &electric::ac_tnsbus1_status, 0},
+      {"APU to bus 1 only", [] { host_mirror.sim_cockpit2_electrical_generator_on[0] = 0;
+                                 host_mirror.sim_cockpit2_electrical_generator_on[1] = 0;
+                                 host_mirror.sim_cockpit_electrical_generator_apu_on = 1; electrical::apu_power_bus1 = 1; },
+       &electric::ac_tnsbus2_status, 0},
       // Standby power in AUTO with the battery switch off needs one AC transfer bus.
       {"standby on AC 1 alone", [] { electric::battery_pos = 0; host_mirror.sim_cockpit_electrical_gpu_on = 1;
                                      failure_tables.electric[1] = 1; }, &electric::ac_stdbus_status, 1},
@@ -732,8 +742,14 @@ TEST_F(ElecValues, DischargeBandsDisplaysAndFourMinuteFlags) {
   };
   run_rows(*this, buses, std::size(buses), elec_buses_update);
 
-  // The clock lighting knob reads as its lowest level when not a number.
+  // The clock lighting knob reads as its lowest level when not a number; unpowered,
+  // the chronographs go to display mode 2 and the clocks to 1 (captain) and 3.
   EXPECT_EQ(clock_brightness_fraction(std::nanf("")), 0.25f);
+  electric::batbus_status = 0.0f;
+  update_clocks();
+  EXPECT_EQ(clock_::chrono_display_mode_capt, 2.0f);
+  EXPECT_EQ(clock_::chrono_display_mode_fo, 2.0f);
+  EXPECT_EQ(clock_::clock_display_mode_capt, 1.0f);
 }
 
 // A bottle discharges only through a handle turned beyond 0.95 either way, at
