@@ -189,6 +189,7 @@ TEST_F(HydValues, StandbyPumpAndRudder) {
                              hyd_state.stby_press_state = 2700.0f; }, &B_rudder, 1},
       {"B rudder B", [] { hold(0, 1400); }, &B_rudder, 1},
       {"A rudder none", [] { hold(0, 1400); }, &A_rudder, 0},
+      {"B rudder none", [] { hold(1400, 0); }, &B_rudder, 0},
   };
   run(rows, std::size(rows));
 }
@@ -456,6 +457,8 @@ TEST_F(Indications, WarningsSpeedFlagsAndStandbyAltitude) {
       {"V1 airborne", [] { on_ground = 0; toggle_switch::spd_ref = 1; }, &pfd::vspeed_mode, 4},
       {"VREF airborne", [] { on_ground = 0; toggle_switch::spd_ref = 4; toggle_switch::spd_ref_adjust = 133; },
        &pfd::vspeed, 133},
+      {"VREF airborne mode", [] { on_ground = 0; toggle_switch::spd_ref = 4; }, &pfd::vspeed_mode, 3},
+      {"VREF on the ground", [] { toggle_switch::spd_ref = 4; }, &pfd::vspeed_mode, 4},
   };
   run_rows(*this, airborne, std::size(airborne), update_pfd_vspeeds);
   // VOR/DME and ADF fail flags follow DC bus 1 (captain) and 2 (first officer).
