@@ -217,6 +217,8 @@ TEST_F(HydValues, TransfersQuantitiesAndRefill) {
       {"arm B 300", [] { hold(1315, 305); cockpit::parking_brake_pos = 1;
                          host_mirror.sim_cockpit2_controls_parking_brake_ratio = 1; }, &hyd_state.pb_transfer_armed, 0},
       {"engine pump clears", [] { n2(0.5f); hyd_state.pb_transfer_armed = 1; }, &hyd_state.pb_transfer_armed, 0},
+      {"one engine pump clears", [] { host_mirror.sim_flightmodel2_engines_N2_percent[1] = 60;
+                                      hyd_state.rev_transfer_armed = 1; }, &hyd_state.rev_transfer_armed, 0},
       // Reverser: set in reverse with A and B below 300, both switches at STBY and standby up.
       {"rev arm", [] { hold(295, 295); switches::flt_ctr_A_pos = switches::flt_ctr_B_pos = -1;
                        hyd_state.stby_press_state = 2700; host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = 3; },
