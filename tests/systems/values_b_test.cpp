@@ -412,13 +412,18 @@ TEST_F(Indications, WarningsSpeedFlagsAndStandbyAltitude) {
       {"baro 30.03", [] { host_mirror.sim_weather_barometer_current_inhg = 28.86f; frame_time = 0.5f;
                           gauges::standby_alt_std_mode = 0; gauges::standby_altimeter_baro = 30.03f; },
        &gauges::standby_altitude_ft, 1095.1f},
+      // Approach scale of the standby display: 0 none, 1 both, other horizontal only.
+      {"app none", [] { gauges::standby_mode = 0; }, &gauges::standby_app_horz, 0},
+      {"app both", [] { gauges::standby_mode = 1; }, &gauges::standby_app_vert, 1},
+      {"app horizontal", [] { gauges::standby_mode = 2; }, &gauges::standby_app_horz, 1},
+      {"app not vertical", [] { gauges::standby_mode = 2; }, &gauges::standby_app_vert, 0},
       {"hPa knob", [] { script_mirror.zuvadud_D738_effects_sync_pilot_isdf = 1;
                         script_mirror.zuvadud_D738_EFIS_control_capt_baro_in_hpa_pfd = 1;
                         host_mirror.sim_cockpit2_gauges_actuators_barometer_setting_in_hg_pilot = 29.92f; },
        &knobs::standby_alt_baro, 1013.21f},
   };
   run_rows(*this, overspeed, 17, update_source_indications);
-  run_rows(*this, overspeed + 17, 3, update_standby_alt_du_select, 0.5f);
+  run_rows(*this, overspeed + 17, 7, update_standby_alt_du_select, 0.5f);
 
   static const Row speeds[] = {
       // V1 off scale while V1 - 58 is above the airspeed.
@@ -1020,6 +1025,20 @@ TEST_F(LightValues, CockpitFlashFollowsAnyLitLamp) {
     update_exterior_lights();
     EXPECT_EQ(host_mirror.sim_flightmodel2_lights_strobe_flash_now, c.flash) << c.led << " " << c.step;
   }
+}
+
+// The flash cycle restarts after 1.4 s, with the strobes' flash.
+TEST_F(LightValues, FlashCycleRestartsAfterOnePointFourSeconds) {
+  host_mirror.sim_cockpit2_switches_strobe_lights_on = 1;
+  toggle_switch::position_light_pos = 1.0f;
+  host_mirror.sim_cockpit2_switches_navigation_lights_on = 1;
+  frame_time = 0.125f;
+  int first_flash = 0;
+  for (int frame = 1; frame <= 16 && first_flash == 0; ++frame) {
+    update_exterior_lights();
+    if (lights_state.wing_strobe_flash == 1.0f) first_flash = frame;
+  }
+  EXPECT_EQ(first_flash, 12);  // 1.5 s: the first frame past 1.4 s
 }
 
 // Light spill: colour, size (the newer host's in brackets) and intensity of each group.
