@@ -790,6 +790,14 @@ TEST(FireValues, HandleTurnedPastItsDetentDischargesTheBottleOnThatSide) {
     EXPECT_FLOAT_EQ(fire::apu_ext_bottle_psi, c.apu_psi) << c.eng1 << " " << c.eng2 << " " << c.apu;
     EXPECT_FLOAT_EQ(fire_state.agent_delivered[2] + fire_state.agent_delivered[3], c.eng2 != 0 ? 600 - c.left + 600 - c.right : 0);
   }
+  // A handle nearly at either end of its turn settles on the end itself.
+  frame_time = 0.01f;
+  for (float end : {-1.0f, 1.0f}) {
+    fire_state.fire_handle_turn_target[0] = end;
+    fire::engine01_ext_switch_pos_disch = 0.995f * end;
+    fire_update();
+    EXPECT_EQ(fire::engine01_ext_switch_pos_disch, end);
+  }
 }
 
 class LightValues : public ::testing::Test {
