@@ -1140,4 +1140,32 @@ TEST(CoverValues, ClosedGuardsHoldTheirSwitches) {
   EXPECT_FLOAT_EQ(switches::flt_ctr_A_cover_pos, 0.8f);
 }
 
+// Older hosts: the overhead and pedestal floods at their knobs' ends, by day.
+TEST(BrightnessValues, OlderHostFloodsAtTheKnobEnds) {
+  for (XPLMDataRef& h : bound_handles) h = nullptr;
+  host_mirror = HostMirror{};
+  host_version = 110000;
+  host_mirror.sim_graphics_scenery_sun_pitch_degrees = 60.0f;
+  host_mirror.sim_cockpit2_switches_generic_lights_switch[14] = 0.5f;  // pedestal flood dimmed
+  for (float* bus : {&electric::batbus_status, &electric::dir_batbus_status, &electric::dc_stdbus_status,
+                     &electric::dc_bus1_status, &electric::dc_bus2_status, &electric::ac_tnsbus2_status}) {
+    *bus = 1.0f;
+  }
+  elec_bus_state.capt_displays_ready = elec_bus_state.fo_displays_ready = 1.0f;
+  struct Flood {
+    float pedestal, overhead;
+    float e17, e19, e28, e29;
+  } rows[] = {{0, 0, 0.33f, 0, 0.33f, 0.33f}, {0.04f, 0.04f, 0.33f, 0, 0.33f, 0.33f}, {0.7f, 0.8f, 1, 1, 0, 1}};
+  const float* ins = host_mirror.sim_cockpit2_switches_instrument_brightness_ratio;
+  for (const Flood& r : rows) {
+    electric::panel_brightness[2] = r.pedestal;
+    electric::panel_brightness[3] = r.overhead;
+    update_panel_brightness();
+    EXPECT_NEAR(ins[17], r.e17, 1e-5f) << r.pedestal;
+    EXPECT_NEAR(ins[19], r.e19, 1e-5f) << r.overhead;
+    EXPECT_NEAR(ins[28], r.e28, 1e-5f) << r.overhead;
+    EXPECT_NEAR(ins[29], r.e29, 1e-5f) << r.overhead;
+  }
+}
+
 }  // namespace
