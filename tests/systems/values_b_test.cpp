@@ -815,7 +815,7 @@ class LightValues : public ::testing::Test {
     variant_index = 0;
     for (float* v : {&switch_::land_lights_left_pos, &switch_::land_lights_right_pos, &switch_::land_lights_ret_left_pos,
                      &switch_::land_lights_ret_right_pos, &lights::land_ret_left_pos, &toggle_switch::emer_exit_lights,
-                     &toggle_switch::compass_brightness_pos, &toggle_switch::cockpit_dome_pos,
+                     &toggle_switch::compass_brightness_pos, &toggle_switch::cockpit_dome_pos, &toggle_switch::rwy_light_left,
                      &spring_switch::landing_lights_all_on, &electric::lost_ac_ap_a, &electric::lost_ac_ap_b}) {
       *v = 0.0f;
     }
@@ -891,6 +891,7 @@ TEST_F(LightValues, CockpitLightsRetractablesAndExitLightBattery) {
                              host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 50; },
        &plugin_bus_loads[1], 11},
       {"right recirculation fan", [] { air::r_recirc_fan_pos = 1; }, &plugin_bus_loads[1], 4},
+      {"turnoff light", [] { toggle_switch::rwy_light_left = 1; }, &generic[2], 1},
       {"engine keeps it aloft", [] { host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[1] = 1;
                                      host_mirror.sim_cockpit2_electrical_generator_on[1] = 1;
                                      host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 51; },
@@ -1003,6 +1004,18 @@ TEST(RadioValues, TuningSelectionOutsideThePanelsIsIgnored) {
     comm::radio_button = 0.0f;
     rtp_vhf_select(c[0], c[1]);
     EXPECT_EQ(comm::radio_button, static_cast<float>(c[2])) << c[0] << " " << c[1];
+  }
+  // The receiver selectors of the panel in charge switch the host's NAV and marker audio.
+  for (XPLMDataRef& h : bound_handles) h = nullptr;
+  host_mirror = HostMirror{};
+  script_mirror = ScriptMirror{};
+  for (float sel : {1.0f, 0.0f}) {
+    comm::audio_sel_marker = comm::audio_sel_nav1 = comm::audio_sel_nav2 = sel;
+    update_audio_radio_panels();
+    const int want = sel != 0.0f ? 1 : 0;
+    EXPECT_EQ(host_mirror.sim_cockpit2_radios_actuators_audio_marker_enabled, want);
+    EXPECT_EQ(host_mirror.sim_cockpit2_radios_actuators_audio_selection_nav1, want);
+    EXPECT_EQ(host_mirror.sim_cockpit2_radios_actuators_audio_selection_nav2, want);
   }
 }
 
