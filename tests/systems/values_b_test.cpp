@@ -486,6 +486,13 @@ TEST_F(Indications, WarningsSpeedFlagsAndStandbyAltitude) {
   };
   run_rows(*this, end_of_frame, std::size(end_of_frame), update_flap_cue_and_lever_relay);
   run_rows(*this, speeds + 8, 3, update_radio_alt_dial);
+  // The radio-height box arms at 2504 ft and below, on both sides.
+  for (float agl : {3000.0f, 2504.0f}) {
+    script_mirror.zuvadud_D738_PFD_agl_pilot = script_mirror.zuvadud_D738_PFD_agl_copilot = agl;
+    update_radio_alt_dial();
+    EXPECT_EQ(pfd::rh_pilot_white_box, agl < 3000.0f ? 1.0f : 0.0f) << agl;
+    EXPECT_EQ(pfd::rh_copilot_white_box, agl < 3000.0f ? 1.0f : 0.0f) << agl;
+  }
 
   // Door lock: released with the switch at -1, engaged again once the door is shut; the sound
   // cue is up in the frame the lock changes.
