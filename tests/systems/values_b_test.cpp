@@ -466,6 +466,8 @@ TEST_F(Indications, WarningsSpeedFlagsAndStandbyAltitude) {
        &pfd::vspeed, 133},
       {"VREF airborne mode", [] { on_ground = 0; toggle_switch::spd_ref = 4; }, &pfd::vspeed_mode, 3},
       {"VREF on the ground", [] { toggle_switch::spd_ref = 4; }, &pfd::vspeed_mode, 4},
+      {"V1 on the ground", [] { toggle_switch::spd_ref = 1; toggle_switch::spd_ref_adjust = 141; }, &pfd::vspeed_man_v1, 141},
+      {"VR on the ground", [] { toggle_switch::spd_ref = 2; toggle_switch::spd_ref_adjust = 145; }, &pfd::vspeed_mode, 2},
   };
   run_rows(*this, airborne, std::size(airborne), update_pfd_vspeeds);
   // VOR/DME and ADF fail flags follow DC bus 1 (captain) and 2 (first officer).
