@@ -54,6 +54,15 @@ TEST_F(Clocks, ChronographMinuteRangeFollowsTheVariant) {
 
 TEST_F(Clocks, ElapsedTimeRollsOverAndSurvivesPowerLoss) {
   clock_::captain_et_seconds = 59.9375f;
+  clock_::captain_et_minutes = 58.0f;
+  clock_::captain_et_hours = 22.0f;
+  update_clocks();  // 22:59 shows
+  EXPECT_EQ(clock_::captain_et_minutes, 59.0f);
+  clock_::captain_et_seconds = 59.9375f;
+  update_clocks();  // and 23:00
+  EXPECT_EQ(clock_::captain_et_minutes, 0.0f);
+  EXPECT_EQ(clock_::captain_et_hours, 23.0f);
+  clock_::captain_et_seconds = 59.9375f;
   clock_::captain_et_minutes = 59.0f;
   clock_::captain_et_hours = 23.0f;
   update_clocks();

@@ -237,6 +237,11 @@ TEST_F(CockpitSections, NumberedCoversHoldTheirSwitches) {
   update_switch_covers();
   EXPECT_EQ(toggle_switch::elt, 1.0f);
   EXPECT_EQ(issued("zuvadud/D738/switch/standby_bat_on"), settled);
+  // Closed over a switch already home: nothing more goes out.
+  for (float& t : cover_target) t = 0.0f;
+  for (float& p : button_switch::cover_position) p = 0.0f;
+  update_switch_covers();
+  EXPECT_EQ(issued("zuvadud/D738/switch/standby_bat_on"), settled);
 }
 
 TEST_F(CockpitSections, CoverArraysRoundTripWithZeroTail) {

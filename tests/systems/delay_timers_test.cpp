@@ -123,6 +123,20 @@ TEST_F(DelayTimers, EachTimerActsOnceWhenItRunsOut) {
       {"speedbrake lever animation", &delay_timers.speedbrake_anim_delay, &flt_ctrls::speedbrake_lever_anim, 1.0f, 0.0f},
       {"SELCAL COM 2", &delay_timers.selcal_delay_com2, &selcal_state.call_latch[1], 0.0f, 1.0f},
       {"window test step", &delay_timers.window_ovht_test_delay_r_fwd, &window_overheat_state[window_r_fwd], 1.0f, 2.0f},
+      {"window l side", &delay_timers.window_ovht_test_delay_l_side, &window_overheat_state[window_l_side], 0.0f, 1.0f},
+      {"window l fwd", &delay_timers.window_ovht_test_delay_l_fwd, &window_overheat_state[window_l_fwd], 0.0f, 1.0f},
+      {"window r side", &delay_timers.window_ovht_test_delay_r_side, &window_overheat_state[window_r_side], 0.0f, 1.0f},
+      {"annunciator 4", &delay_timers.ann_delay_4, &delay_flags.ann_delayed_4, 0.0f, 1.0f},
+      {"discharge low", &delay_timers.bat_discharge_low_delay, &bat_discharge.low, 0.0f, 1.0f},
+      {"discharge mid", &delay_timers.bat_discharge_mid_delay, &bat_discharge.mid, 0.0f, 1.0f},
+      {"autobrake 1", &delay_timers.autobrake_delay_1, &delay_flags.autobrake_flag_1, 0.0f, 1.0f},
+      {"autobrake 2", &delay_timers.autobrake_delay_2, &delay_flags.autobrake_flag_2, 0.0f, 1.0f},
+      {"first officer displays", &delay_timers.fo_display_delay, &elec_bus_state.fo_displays_ready, 0.0f, 1.0f},
+      {"four minutes bus 1", &delay_timers.ac_tns_bus1_pow4_delay, &electric::ac_tns_bus1_pow4, 0.0f, 1.0f},
+      {"inertial source lost", &delay_timers.systems_delay_20, &delay_flags.systems_flag_20, 0.0f, 1.0f},
+      {"SELCAL HF", &delay_timers.selcal_delay_hf, &selcal_sound_pending, 0.0f, 1.0f},
+      {"SELCAL COM 1", &delay_timers.selcal_delay_com1, &selcal_state.call_latch[0], 0.0f, 1.0f},
+      {"SELCAL COM 3", &delay_timers.selcal_delay_com3, &selcal_state.call_latch[2], 0.0f, 1.0f},
   };
   for (const Case& c : cases) {
     SetUp();

@@ -232,6 +232,16 @@ TEST_F(StandFinder, CentreLineOfARunwayAhead) {
   nav_commit_runway();
   autogate_nearest();
   EXPECT_EQ(f("zuvadud/D738/fms/center_line"), 1.0f);
+  host_mirror.sim_cockpit2_gauges_indicators_ground_track_mag_pilot = 270.0f;  // rolling the other way
+  autogate_nearest();
+  EXPECT_EQ(f("zuvadud/D738/fms/center_line"), 1.0f);
+  // Within 0.18 degrees of the line as seen from its ends: 1.6 m aside is on it, 2.6 m is not.
+  const double aside[][2] = {{1.6, 1.0}, {2.6, 0.0}};
+  for (const auto& a : aside) {
+    host_mirror.sim_flightmodel_position_latitude = 47.0 + a[0] / 111195.0;
+    autogate_nearest();
+    EXPECT_EQ(f("zuvadud/D738/fms/center_line"), a[1]) << a[0];
+  }
   // 100 m to the side: off the line.
   host_mirror.sim_flightmodel_position_latitude = 47.0009;
   stand_cache.valid = 0;

@@ -237,6 +237,25 @@ TEST_F(Electrical, GatePowerConnectsAndDisconnectsOverFifteenSeconds) {
   step(2);
   EXPECT_EQ(gpu_link_state, 0);
   EXPECT_EQ(cockpit::gpu_available, 0.0f);
+  // Released while still connecting: it turns round at once.
+  host_mirror.sim_cockpit2_controls_parking_brake_ratio = 1.0f;
+  step(1);
+  host_mirror.sim_cockpit2_controls_parking_brake_ratio = 0.0f;
+  step(1);
+  EXPECT_EQ(gpu_link_state, 1);
+  EXPECT_EQ(delay_timers.gpu_connect_delay, 0.0f);
+  // With the cable option the beacon must be off, or AC transfer bus 1 dead.
+  simhost::set_float("zuvadud/D738/gp_cable_connect", 1.0f);
+  host_mirror.sim_cockpit2_controls_parking_brake_ratio = 1.0f;
+  host_mirror.sim_cockpit2_switches_beacon_on = 1;
+  electric::ac_tnsbus1_status = 1.0f;
+  step(1);
+  EXPECT_EQ(gpu_link_state, 1);
+  electric::ac_tnsbus1_status = 0.0f;
+  step(1);
+  EXPECT_EQ(gpu_link_state, 2);
+  simhost::set_float("zuvadud/D738/gp_cable_connect", 0.0f);
+  host_mirror.sim_cockpit2_switches_beacon_on = 0;
   // A gate without power never connects.
   nearest_gate_gpu = 0.0f;
   host_mirror.sim_cockpit2_controls_parking_brake_ratio = 1.0f;

@@ -94,6 +94,13 @@ TEST_F(Sources, RunDownGeneratorIsSwitchedOffAndNotBackOn) {
   host_mirror.sim_operation_failures_rel_N2_ind1 = 6;
   update_engine_generators();
   EXPECT_EQ(electric::gen2_available, 0.0f);
+  // At exactly 48 % N2 a generator stays on but is not offered.
+  host_mirror.sim_operation_failures_rel_N2_ind1 = 0;
+  gens(1, 1);
+  n2(48.0f, 48.0f);
+  update_engine_generators();
+  EXPECT_EQ(host_gens(), (std::vector<int>{1, 1}));
+  EXPECT_EQ(electric::gen1_available, 0.0f);
 }
 
 TEST_F(Sources, AcMeterSources) {

@@ -24,3 +24,4 @@ corvane_unit_test(systems_split_trim_test ${CMAKE_CURRENT_LIST_DIR}/split_trim_t
 corvane_unit_test(systems_thresholds_test ${CMAKE_CURRENT_LIST_DIR}/thresholds_test.cpp)
 # Published limits of the lights, brakes, flight controls and air systems.
 corvane_unit_test(systems_values_a_test ${CMAKE_CURRENT_LIST_DIR}/values_a_test.cpp)
+corvane_unit_test(systems_values_b_test ${CMAKE_CURRENT_LIST_DIR}/values_b_test.cpp)
