@@ -53,9 +53,9 @@ bool pt_is_hold(int32_t k) { return pt_is(k, "HM") || pt_is(k, "HA") || pt_is(k,
 bool pt_is_intercept(int32_t k) { return pt_is(k, "CI") || pt_is(k, "VI"); }
 bool pt_is_course(int32_t k) { return pt_starts(k, "C") || pt_starts(k, "V"); }
 
-float wrap360(double x) { return static_cast<float>(std::fmod(x + 360.0, 360.0)); }
+float wrap360(double x) { return static_cast<float>(navmath::rem360(x + 360.0)); }
 float wrap180(double x) {
-  double v = std::fmod(std::fmod(x, 360.0) + 360.0, 360.0);
+  double v = navmath::rem360(navmath::rem360(x) + 360.0);
   if (v > 180.0) v -= 360.0;
   return static_cast<float>(v);
 }
