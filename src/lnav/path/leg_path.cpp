@@ -214,7 +214,8 @@ void reset_leg_path(int32_t k, int32_t flag) {
   if (!slot_ok(k)) return;
   legs_seg1_start_lat[k] = legs_lat[k];
   legs_seg1_start_lon[k] = legs_lon[k];
-  float* const cleared[] = {
+  // Constant addresses: the list is laid down once, not on every call.
+  static float* const cleared[] = {
       legs_seg1_dta,        legs_seg1_ctr_lat,     legs_seg1_ctr_lon,    legs_seg1_radius,   legs_seg1_turn,
       legs_seg1_start_angle, legs_seg1_end_angle,  legs_seg1_end_lat,    legs_seg1_end_lon,  legs_seg1_arc_lenght,
       legs_seg2_crs_true,   legs_seg2_distance,    legs_seg2_end_lat,    legs_seg2_end_lon,  legs_seg3_ctr_lat,

@@ -276,13 +276,15 @@ void compute_proc_turn(int32_t i) {
 
 void clear_proc_turn(int32_t i) {
   if (!leg_ok(i)) return;
-  ProcTurnArrays& p = proc_turn;
-  p.pi_near[i] = 0;
-  for (float* a : {p.pi_crs_true, p.pi_radius, p.pi_speed, p.pi_out_dist, p.pi_leg2_dist, p.pi_crs_a, p.pi_crs_b,
-                   p.pi_crs_c, p.pi_p1_lat, p.pi_p1_lon, p.pi_p2_lat, p.pi_p2_lon, p.pi_p3_lat, p.pi_p3_lon,
-                   p.pi_p4_lat, p.pi_p4_lon, p.pi_p5_lat, p.pi_p5_lon, p.pi_p6_lat, p.pi_p6_lon, p.pi_p7_lat,
-                   p.pi_p7_lon, p.pi_p8_lat, p.pi_p8_lon, p.pi_x_lat, p.pi_x_lon, p.pi_last_dist, p.pi_fg_dist,
-                   p.pi_arc1, p.pi_arc2, p.pi_lenght}) {
-    a[i] = 0.0f;
-  }
+  proc_turn.pi_near[i] = 0;
+  // Constant addresses: the list is laid down once, not on every call.
+  static float* const fields[] = {
+      proc_turn.pi_crs_true, proc_turn.pi_radius, proc_turn.pi_speed, proc_turn.pi_out_dist,
+      proc_turn.pi_leg2_dist, proc_turn.pi_crs_a, proc_turn.pi_crs_b, proc_turn.pi_crs_c, proc_turn.pi_p1_lat,
+      proc_turn.pi_p1_lon, proc_turn.pi_p2_lat, proc_turn.pi_p2_lon, proc_turn.pi_p3_lat, proc_turn.pi_p3_lon,
+      proc_turn.pi_p4_lat, proc_turn.pi_p4_lon, proc_turn.pi_p5_lat, proc_turn.pi_p5_lon, proc_turn.pi_p6_lat,
+      proc_turn.pi_p6_lon, proc_turn.pi_p7_lat, proc_turn.pi_p7_lon, proc_turn.pi_p8_lat, proc_turn.pi_p8_lon,
+      proc_turn.pi_x_lat, proc_turn.pi_x_lon, proc_turn.pi_last_dist, proc_turn.pi_fg_dist, proc_turn.pi_arc1,
+      proc_turn.pi_arc2, proc_turn.pi_lenght};
+  for (float* a : fields) a[i] = 0.0f;
 }
