@@ -9,6 +9,7 @@
 // slots (x, y, type, arrow, label side, visibility) and the label texts.
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "alerting/failure_state.h"
 #include "alerting/tcas.h"
@@ -22,6 +23,18 @@
 TcasTrackHistory tcas_track;
 
 namespace {
+
+// Every target is measured from the aircraft: its latitude's sine and cosine
+// are worked out once per position, not once per target and formula. Kept
+// while the position's bits are the same (a signed zero is another origin).
+const GcOrigin& own_origin() {
+  static GcOrigin origin = gc_origin(0.0, 0.0);
+  const TcasCycleState& c = tcas_cycle;
+  const double lat = c.own_lat_deg, lon = c.own_lon_deg;
+  if (std::memcmp(&lat, &origin.lat, sizeof lat) != 0 || std::memcmp(&lon, &origin.lon, sizeof lon) != 0)
+    origin = gc_origin(lat, lon);
+  return origin;
+}
 
 constexpr float kFtPerM = 3.2808399f;
 constexpr float kMaxDisplay_nm = 80.0f;
@@ -238,8 +251,7 @@ bool display_side(const Side& s, int side, int slot, const Eval& e) {
   } else {
     return false;
   }
-  const TcasCycleState& c = tcas_cycle;
-  const float brg = gc_bearing(c.own_lat_deg, c.own_lon_deg, e.intr.lat, e.intr.lon);
+  const float brg = gc_bearing_from(own_origin(), e.intr.lat, e.intr.lon);
   const float b = navmath::rem360f(navmath::rem360f(brg - reference) + 540.0f) - 180.0f;
   const float b_rad = b * 0.017453292519943295f;
   float x = e.d_nm * std::sin(b_rad);
@@ -318,7 +330,7 @@ TcasTargetResult evaluate_tcas_target(int slot, float step_s) {
   TcasTrackHistory& h = tcas_track;
   const float prev_d = h.prev_distance_nm[slot];
   e.prev_elev_m = h.prev_target_elev_m[slot];
-  e.d_nm = gc_distance_nm(c.own_lat_deg, c.own_lon_deg, e.intr.lat, e.intr.lon);
+  e.d_nm = gc_distance_nm_from(own_origin(), e.intr.lat, e.intr.lon);
   if (!(e.d_nm == e.d_nm)) e.d_nm = kTcasNoThreat_nm;  // a NaN position counts as far away
   tcas_threat.slot_distance_nm = e.d_nm;
 
