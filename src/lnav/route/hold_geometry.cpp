@@ -209,12 +209,13 @@ void compute_hold_pattern(int32_t i) {
 
 void clear_hold_pattern(int32_t i) {
   if (!leg_ok(i)) return;
-  HoldPatternArrays& h = hold_pattern;
-  for (float* a : {h.hold_leg_len, h.hold_radius, h.hold_crs_true, h.hold_side_away, h.hold_side, h.hold_ctr1_lat,
-                   h.hold_ctr1_lon, h.hold_ctr2_lat, h.hold_ctr2_lon, h.hold_far_lat, h.hold_far_lon, h.hold_entry,
-                   h.hold_speed}) {
-    a[i] = 0.0f;
-  }
+  // Constant addresses: the list is laid down once, not on every call.
+  static float* const fields[] = {
+      hold_pattern.hold_leg_len,  hold_pattern.hold_radius,   hold_pattern.hold_crs_true, hold_pattern.hold_side_away,
+      hold_pattern.hold_side,     hold_pattern.hold_ctr1_lat, hold_pattern.hold_ctr1_lon, hold_pattern.hold_ctr2_lat,
+      hold_pattern.hold_ctr2_lon, hold_pattern.hold_far_lat,  hold_pattern.hold_far_lon,  hold_pattern.hold_entry,
+      hold_pattern.hold_speed};
+  for (float* a : fields) a[i] = 0.0f;
 }
 
 void compute_proc_turn(int32_t i) {
