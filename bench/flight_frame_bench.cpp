@@ -139,6 +139,13 @@ void report(benchmark::State& state, What what, bool rasterise) {
       return;
     }
   }
+  // Each frame's time in order, for finding which frames cost what.
+  if (const char* path = std::getenv("CORVANE_FLIGHT_TIMES")) {
+    if (std::FILE* f = std::fopen(path, "w")) {
+      for (double us : s.us) std::fprintf(f, "%.3f\n", us);
+      std::fclose(f);
+    }
+  }
   state.counters["p50_us"] = percentile(s.us, 0.50);
   state.counters["p90_us"] = percentile(s.us, 0.90);
   state.counters["p99_us"] = percentile(s.us, 0.99);

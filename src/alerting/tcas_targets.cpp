@@ -9,6 +9,7 @@
 // slots (x, y, type, arrow, label side, visibility) and the label texts.
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "alerting/failure_state.h"
 #include "alerting/tcas.h"
@@ -16,11 +17,24 @@
 #include "alerting/tcas_values.h"
 #include "core/binding.h"
 #include "navdata/geodesy.h"
+#include "navdata/nav_math.h"
 #include "systems/switches/switch_values.h"
 
 TcasTrackHistory tcas_track;
 
 namespace {
+
+// Every target is measured from the aircraft: its latitude's sine and cosine
+// are worked out once per position, not once per target and formula. Kept
+// while the position's bits are the same (a signed zero is another origin).
+const GcOrigin& own_origin() {
+  static GcOrigin origin = gc_origin(0.0, 0.0);
+  const TcasCycleState& c = tcas_cycle;
+  const double lat = c.own_lat_deg, lon = c.own_lon_deg;
+  if (std::memcmp(&lat, &origin.lat, sizeof lat) != 0 || std::memcmp(&lon, &origin.lon, sizeof lon) != 0)
+    origin = gc_origin(lat, lon);
+  return origin;
+}
 
 constexpr float kFtPerM = 3.2808399f;
 constexpr float kMaxDisplay_nm = 80.0f;
@@ -237,9 +251,8 @@ bool display_side(const Side& s, int side, int slot, const Eval& e) {
   } else {
     return false;
   }
-  const TcasCycleState& c = tcas_cycle;
-  const float brg = gc_bearing(c.own_lat_deg, c.own_lon_deg, e.intr.lat, e.intr.lon);
-  const float b = std::fmod(std::fmod(brg - reference, 360.0f) + 540.0f, 360.0f) - 180.0f;
+  const float brg = gc_bearing_from(own_origin(), e.intr.lat, e.intr.lon);
+  const float b = navmath::rem360f(navmath::rem360f(brg - reference) + 540.0f) - 180.0f;
   const float b_rad = b * 0.017453292519943295f;
   float x = e.d_nm * std::sin(b_rad);
   float y = e.d_nm * std::cos(b_rad);
@@ -297,7 +310,13 @@ void tcas_format_label(int n, char* out, int out_size) {
   if (out == nullptr || out_size < 1) return;
   // Two digits of hundreds: the evaluation never labels beyond 8700 ft.
   const int v = n > 99 ? 99 : (n < -99 ? -99 : n);
-  std::snprintf(out, static_cast<size_t>(out_size), v >= 0 ? "+%02d" : "%03d", v);
+  // Sign and two digits ("+05", "-12"), cut to the buffer like snprintf; set
+  // by hand because every target is labelled every frame.
+  const int a = v < 0 ? -v : v;
+  const char text[3] = {v >= 0 ? '+' : '-', static_cast<char>('0' + a / 10), static_cast<char>('0' + a % 10)};
+  const int n_out = out_size - 1 < 3 ? out_size - 1 : 3;
+  for (int k = 0; k < n_out; ++k) out[k] = text[k];
+  out[n_out] = '\0';
 }
 
 TcasTargetResult evaluate_tcas_target(int slot, float step_s) {
@@ -311,7 +330,7 @@ TcasTargetResult evaluate_tcas_target(int slot, float step_s) {
   TcasTrackHistory& h = tcas_track;
   const float prev_d = h.prev_distance_nm[slot];
   e.prev_elev_m = h.prev_target_elev_m[slot];
-  e.d_nm = gc_distance_nm(c.own_lat_deg, c.own_lon_deg, e.intr.lat, e.intr.lon);
+  e.d_nm = gc_distance_nm_from(own_origin(), e.intr.lat, e.intr.lon);
   if (!(e.d_nm == e.d_nm)) e.d_nm = kTcasNoThreat_nm;  // a NaN position counts as far away
   tcas_threat.slot_distance_nm = e.d_nm;
 

@@ -150,6 +150,19 @@ bool half_range(int32_t n, int32_t* lo, int32_t* hi) {
   return *lo <= *hi;
 }
 
+// True when the longitude difference alone puts a point beyond the radius.
+// A point at latitude p lies at least asin(cos p * |sin dlon|) from every
+// point of another meridian (its angle to that meridian's plane), asin x >= x
+// and sin x >= x - x^3/6 up to 90 degrees; the 1 nm margin covers the
+// rounding of the distance itself.
+bool beyond_by_longitude(double lon, double centre_lon, double cos_min, float radius) {
+  double dl = std::fabs(lon - centre_lon);
+  if (dl > 180.0) dl = 360.0 - dl;
+  if (!(dl <= 90.0)) return false;
+  const double x = dl * kPi / 180.0;
+  return kMinNmPerDegree * cos_min * dl * (1.0 - x * x / 6.0) > static_cast<double>(radius) + 1.0;
+}
+
 template <typename Candidate>
 void project(Candidate* list, int32_t lo, int32_t hi, bool navaids) {
   bool hidden[2];
@@ -161,6 +174,14 @@ void project(Candidate* list, int32_t lo, int32_t hi, bool navaids) {
     hidden[side] = buttons_off || in.mode < 2.0f || (in.mode == 3.0f && route_count(side) == 0);
     frame[side] = map_frame(side, in);
     radius[side] = navaids ? navaid_select_radius(in.range) : airport_select_radius(in.range);
+  }
+  // The smallest cosine of latitude a candidate that passes the latitude test
+  // can have: with it, a longitude difference alone bounds the distance.
+  double cos_min[2];
+  for (int side = 0; side < 2; ++side) {
+    const double band = (static_cast<double>(radius[side]) + 1.0) / kMinNmPerDegree;
+    const double far_lat = std::fabs(frame[side].lat) + band;
+    cos_min[side] = far_lat < 90.0 ? std::cos(far_lat * kPi / 180.0) * (1.0 - 1e-9) : 0.0;
   }
   // Both sides usually centre on the aircraft; their distances and bearings
   // are then the same numbers and are worked out once.
@@ -179,6 +200,7 @@ void project(Candidate* list, int32_t lo, int32_t hi, bool navaids) {
       // point that far outside the selected range is dropped before any
       // trigonometry (the margin covers the single-precision distance).
       if (std::fabs(static_cast<double>(c.lat) - f.lat) * kMinNmPerDegree > radius[side] + 1.0f) continue;
+      if (beyond_by_longitude(c.lon, f.lon, cos_min[side], radius[side])) continue;
       float d;
       if (same_centre && d_known) {
         d = d_shared;

@@ -200,6 +200,14 @@ TEST(TcasTables, RangeScaleAndSensitivityRows) {
   EXPECT_STREQ(buf, "+99");
   tcas_format_label(-2147483647, buf, 5);
   EXPECT_STREQ(buf, "-99");
+  tcas_format_label(-5, buf, 5);
+  EXPECT_STREQ(buf, "-05");
+  tcas_format_label(0, buf, 5);
+  EXPECT_STREQ(buf, "+00");
+  tcas_format_label(-7, buf, 3);  // cut to the buffer, still terminated
+  EXPECT_STREQ(buf, "-0");
+  tcas_format_label(7, buf, 1);
+  EXPECT_STREQ(buf, "");
 }
 
 TEST_F(Tcas, RaThreatWinsOverCloserTaAndProximateTraffic) {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <random>
+#include <vector>
 
 #include "navdata/geodesy.h"
 #include "navdata/nav_math.h"
@@ -23,6 +25,24 @@ TEST(NavMath, WrapRules) {
   for (const auto& c : cases) {
     EXPECT_FLOAT_EQ(navmath::wrap360(c.in), c.w360) << c.in;
     EXPECT_FLOAT_EQ(navmath::wrap180(c.in), c.w180) << c.in;
+  }
+}
+
+// The remainder helpers stand in for std::fmod in the course arithmetic, so
+// they must give its bits (sign of zero included) for every input.
+TEST(NavMath, Remainder360MatchesFmodBitForBit) {
+  auto same_d = [](double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b)); };
+  auto same_f = [](float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b)); };
+  std::vector<double> xs = {0.0, -0.0, 360.0, -360.0, 720.0, -720.0, 359.99999999999994, -359.99999999999994,
+                            719.9999999999999, -719.9999999999999, 1e-300, -1e-300, 1e18, -1e18,
+                            std::nan(""), INFINITY, -INFINITY};
+  std::mt19937 rng(7);
+  std::uniform_real_distribution<double> u(-1500.0, 1500.0);
+  for (int i = 0; i < 20000; ++i) xs.push_back(u(rng));
+  for (double x : xs) {
+    EXPECT_TRUE(same_d(navmath::rem360(x), std::fmod(x, 360.0))) << x;
+    const float xf = static_cast<float>(x);
+    EXPECT_TRUE(same_f(navmath::rem360f(xf), std::fmod(xf, 360.0f))) << xf;
   }
 }
 

@@ -7,6 +7,7 @@
 // "zuvadud/D738/fms/fms_add_data_num", "fms_add_data_1".."_6", "fms_add_cmd".
 #include <cmath>
 
+#include "navdata/nav_math.h"
 #include "core/binding.h"
 #include "core/preprocess.h"
 #include "lnav/route/route_intake.h"
@@ -36,7 +37,7 @@ Pt dest(Pt a, double c, double d) {
   gc_destination(a.lat, a.lon, c, d);
   return {nav_result.lat, nav_result.lon};
 }
-double c360(double x) { return std::fmod(std::fmod(x, 360.0) + 360.0, 360.0); }
+double c360(double x) { return navmath::rem360(navmath::rem360(x) + 360.0); }
 
 bool is_left(float code, float rel) {
   if (code == 0.0f || code == 2.0f) return true;

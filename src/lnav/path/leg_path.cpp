@@ -53,9 +53,9 @@ bool pt_is_hold(int32_t k) { return pt_is(k, "HM") || pt_is(k, "HA") || pt_is(k,
 bool pt_is_intercept(int32_t k) { return pt_is(k, "CI") || pt_is(k, "VI"); }
 bool pt_is_course(int32_t k) { return pt_starts(k, "C") || pt_starts(k, "V"); }
 
-float wrap360(double x) { return static_cast<float>(std::fmod(x + 360.0, 360.0)); }
+float wrap360(double x) { return static_cast<float>(navmath::rem360(x + 360.0)); }
 float wrap180(double x) {
-  double v = std::fmod(std::fmod(x, 360.0) + 360.0, 360.0);
+  double v = navmath::rem360(navmath::rem360(x) + 360.0);
   if (v > 180.0) v -= 360.0;
   return static_cast<float>(v);
 }
@@ -214,7 +214,8 @@ void reset_leg_path(int32_t k, int32_t flag) {
   if (!slot_ok(k)) return;
   legs_seg1_start_lat[k] = legs_lat[k];
   legs_seg1_start_lon[k] = legs_lon[k];
-  float* const cleared[] = {
+  // Constant addresses: the list is laid down once, not on every call.
+  static float* const cleared[] = {
       legs_seg1_dta,        legs_seg1_ctr_lat,     legs_seg1_ctr_lon,    legs_seg1_radius,   legs_seg1_turn,
       legs_seg1_start_angle, legs_seg1_end_angle,  legs_seg1_end_lat,    legs_seg1_end_lon,  legs_seg1_arc_lenght,
       legs_seg2_crs_true,   legs_seg2_distance,    legs_seg2_end_lat,    legs_seg2_end_lon,  legs_seg3_ctr_lat,

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "core/binding.h"
+#include "navdata/nav_math.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/fms_legs.h"
 #include "lnav/route/route_state.h"
@@ -24,7 +25,7 @@ float legs_entry_arc_len[256];
 namespace pathpos {
 
 float wrap180(float x) {
-  float r = std::fmod(x + 360.0f, 360.0f);
+  float r = navmath::rem360f(x + 360.0f);
   if (r < 0.0f) r += 360.0f;
   if (r > 180.0f) r -= 360.0f;
   return r;

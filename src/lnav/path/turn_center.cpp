@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "navdata/nav_math.h"
 #include "core/binding.h"
 #include "lnav/route/hold_geometry.h"
 #include "core/preprocess.h"
@@ -82,7 +83,7 @@ Pt cross(Pt a, double c, Pt b, double e, float* k = nullptr) {
   if (k) *k = d;
   return {static_cast<float>(nav_result.lat), static_cast<float>(nav_result.lon)};
 }
-float c360(double x) { return static_cast<float>(std::fmod(std::fmod(x, 360.0) + 360.0, 360.0)); }
+float c360(double x) { return static_cast<float>(navmath::rem360(navmath::rem360(x) + 360.0)); }
 bool zero(double a, double b) { return a == 0.0 && b == 0.0; }
 
 // The straight left before the waypoint after the previous transition: a

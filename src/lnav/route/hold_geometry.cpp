@@ -209,12 +209,13 @@ void compute_hold_pattern(int32_t i) {
 
 void clear_hold_pattern(int32_t i) {
   if (!leg_ok(i)) return;
-  HoldPatternArrays& h = hold_pattern;
-  for (float* a : {h.hold_leg_len, h.hold_radius, h.hold_crs_true, h.hold_side_away, h.hold_side, h.hold_ctr1_lat,
-                   h.hold_ctr1_lon, h.hold_ctr2_lat, h.hold_ctr2_lon, h.hold_far_lat, h.hold_far_lon, h.hold_entry,
-                   h.hold_speed}) {
-    a[i] = 0.0f;
-  }
+  // Constant addresses: the list is laid down once, not on every call.
+  static float* const fields[] = {
+      hold_pattern.hold_leg_len,  hold_pattern.hold_radius,   hold_pattern.hold_crs_true, hold_pattern.hold_side_away,
+      hold_pattern.hold_side,     hold_pattern.hold_ctr1_lat, hold_pattern.hold_ctr1_lon, hold_pattern.hold_ctr2_lat,
+      hold_pattern.hold_ctr2_lon, hold_pattern.hold_far_lat,  hold_pattern.hold_far_lon,  hold_pattern.hold_entry,
+      hold_pattern.hold_speed};
+  for (float* a : fields) a[i] = 0.0f;
 }
 
 void compute_proc_turn(int32_t i) {
@@ -276,13 +277,15 @@ void compute_proc_turn(int32_t i) {
 
 void clear_proc_turn(int32_t i) {
   if (!leg_ok(i)) return;
-  ProcTurnArrays& p = proc_turn;
-  p.pi_near[i] = 0;
-  for (float* a : {p.pi_crs_true, p.pi_radius, p.pi_speed, p.pi_out_dist, p.pi_leg2_dist, p.pi_crs_a, p.pi_crs_b,
-                   p.pi_crs_c, p.pi_p1_lat, p.pi_p1_lon, p.pi_p2_lat, p.pi_p2_lon, p.pi_p3_lat, p.pi_p3_lon,
-                   p.pi_p4_lat, p.pi_p4_lon, p.pi_p5_lat, p.pi_p5_lon, p.pi_p6_lat, p.pi_p6_lon, p.pi_p7_lat,
-                   p.pi_p7_lon, p.pi_p8_lat, p.pi_p8_lon, p.pi_x_lat, p.pi_x_lon, p.pi_last_dist, p.pi_fg_dist,
-                   p.pi_arc1, p.pi_arc2, p.pi_lenght}) {
-    a[i] = 0.0f;
-  }
+  proc_turn.pi_near[i] = 0;
+  // Constant addresses: the list is laid down once, not on every call.
+  static float* const fields[] = {
+      proc_turn.pi_crs_true, proc_turn.pi_radius, proc_turn.pi_speed, proc_turn.pi_out_dist,
+      proc_turn.pi_leg2_dist, proc_turn.pi_crs_a, proc_turn.pi_crs_b, proc_turn.pi_crs_c, proc_turn.pi_p1_lat,
+      proc_turn.pi_p1_lon, proc_turn.pi_p2_lat, proc_turn.pi_p2_lon, proc_turn.pi_p3_lat, proc_turn.pi_p3_lon,
+      proc_turn.pi_p4_lat, proc_turn.pi_p4_lon, proc_turn.pi_p5_lat, proc_turn.pi_p5_lon, proc_turn.pi_p6_lat,
+      proc_turn.pi_p6_lon, proc_turn.pi_p7_lat, proc_turn.pi_p7_lon, proc_turn.pi_p8_lat, proc_turn.pi_p8_lon,
+      proc_turn.pi_x_lat, proc_turn.pi_x_lon, proc_turn.pi_last_dist, proc_turn.pi_fg_dist, proc_turn.pi_arc1,
+      proc_turn.pi_arc2, proc_turn.pi_lenght};
+  for (float* a : fields) a[i] = 0.0f;
 }
