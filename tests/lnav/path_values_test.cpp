@@ -1,0 +1,122 @@
+// The path builder's numbers pinned by geometry: transition constructions
+// (their radii, arc spans and straights), the turn offsets of floating legs,
+// and the pieces path position reports along a built S-turn. Every left-hand
+// case is also run mirrored across the equator as the right-hand turn.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "core/binding.h"
+#include "host.h"
+#include "lnav/path/leg_path.h"
+#include "lnav/path/path_position.h"
+#include "route_fixture.h"
+
+using namespace lnav_fixture;
+
+namespace {
+
+constexpr double kPi = 3.14159265358979;
+constexpr double kNm = 1.0 / 60.0;  // degrees of latitude per nm
+
+class PathValues : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    simhost::reset(simhost::Config{});
+    clear_route();
+    frame_flight_data = FrameFlightData{};
+    host_mirror = HostMirror{};
+  }
+};
+
+// Mirror across the equator: a left turn becomes the same right turn.
+double mlat(double lat, bool mirror) { return mirror ? -lat : lat; }
+float mcrs(float c, bool mirror) { return mirror ? std::fmod(540.0f - c, 360.0f) : c; }
+
+// Transitions at P = (0, 1) flown in on 090 with 50 nm of straight before P.
+// Positions are nm north (y) and east (x) of P.
+TEST_F(PathValues, TransitionConstructionsLeftAndRight) {
+  struct Case {
+    const char* what;
+    float crs_out;
+    double n_y, n_x;  // next waypoint
+    float dta, radius, straight;  // straight: nm flown before P
+    int mode;
+    int res;
+    float seg1_radius, seg1_dta, seg1_deg, seg3_deg, seg2_nm;
+    double end_y, end_x;  // end of the last arc
+  } cases[] = {
+      // Quarter circle, anticipation = radius: ends 3 nm up the outbound line.
+      {"direct 90", 0.0f, 60.0, 0.0, 3.0f, 3.0f, 50.0f, 0, 0, 3.0f, 3.0f, 90.0f, 0.0f, 0.0f, 3.0, 0.0},
+      // 60 degrees with anticipation r tan 30: ends r tan 30 out on 030.
+      {"direct 60", 30.0f, 52.0, 30.0, 1.7320508f, 3.0f, 50.0f, 1, 0, 3.0f, 1.7320508f, 60.0f, 0.0f, 0.0f,
+       1.7320508 * std::cos(30.0 * kPi / 180.0), 1.7320508 * 0.5},
+      // Only 1 nm of straight before P: the turn starts there. Mode 0 keeps the
+      // radius; mode 1 keeps the circle that fits the full 3 nm anticipation,
+      // moved 2 nm forward (radius 3).
+      {"short mode 0", 0.0f, 60.0, 3.0, 3.0f, 4.0f, 1.0f, 0, 0, 4.0f, 1.0f, 90.0f, 0.0f, 0.0f, 4.0, 3.0},
+      {"short mode 1", 0.0f, 60.0, 2.0, 3.0f, 4.0f, 1.0f, 1, 0, 3.0f, 1.0f, 90.0f, 0.0f, 0.0f, 3.0, 2.0},
+      {"behind", 0.0f, 60.0, 3.0, 3.0f, 3.0f, -1.0f, 0, 0, 3.0f, 0.0f, 90.0f, 0.0f, 0.0f, 3.0, 3.0},
+      // The next waypoint lies right of the outbound line: the arc is refitted
+      // to touch the outbound line from the 2 nm anticipation point (r = 2).
+      {"recalc", 0.0f, 60.0, 12.0, 2.0f, 3.0f, 50.0f, 0, 0, 2.0f, 2.0f, 90.0f, 0.0f, 0.0f, 2.0, 0.0},
+      // Mode 2 turns onto the next waypoint's own course line (x = 5, 2): no
+      // anticipation when that line is crossed beyond it, else as given or
+      // limited to the straight plus the distance to the crossing.
+      {"mode 2 far", 0.0f, 60.0, 5.0, 3.0f, 3.0f, 50.0f, 2, 0, 5.0f, 0.0f, 90.0f, 0.0f, 0.0f, 5.0, 5.0},
+      {"mode 2 near", 0.0f, 60.0, 2.0, 3.0f, 1.0f, 50.0f, 2, 0, 5.0f, 3.0f, 90.0f, 0.0f, 0.0f, 5.0, 2.0},
+      {"mode 2 short", 0.0f, 60.0, 2.0, 3.0f, 1.0f, 0.5f, 2, 0, 2.5f, 0.5f, 90.0f, 0.0f, 0.0f, 2.5, 2.0},
+      // No anticipation: 45 past the outbound course, straight back on 315,
+      // 45 the other way onto it. Straight r (2 - sqrt 2).
+      {"s-turn", 0.0f, 60.0, 0.0, 0.0f, 3.0f, 50.0f, 0, 0, 3.0f, 0.0f, 135.0f, 45.0f, 3.0f * (2.0f - 1.41421356f),
+       6.0 * 1.41421356, 0.0},
+      // Reversal in mode 2: a half circle from P whose diameter is the offset
+      // of the next waypoint's course line (4 nm).
+      {"reversal", 270.0f, 4.0, -30.0, 1.0f, 1.0f, 50.0f, 2, 0, 2.0f, 0.0f, 180.0f, 0.0f, 0.0f, 4.0, 0.0},
+      // Reversal with the next waypoint square abeam P: no radius can be formed.
+      {"reversal abeam", 270.0f, 4.0, 0.0, 1.0f, 1.0f, 50.0f, 2, 1, -1.0f, -1.0f, -1.0f, -1.0f, -1.0f, 0.0, 0.0},
+  };
+  const double route[][2] = {{0.0, 0.0}, {0.0, 1.0}, {1.0, 1.0}};
+  make_route(route, 3);
+  const TurnCenterResult& r = turn_center_result;
+  for (const Case& c : cases) {
+    for (bool mirror : {false, true}) {
+      legs_seg_remain_dist[0] = c.straight;
+      SCOPED_TRACE(std::string(c.what) + (mirror ? " right" : " left"));
+      const auto lat = [&](double y) { return mlat(y * kNm, mirror); };
+      const int turn = mirror ? 3 : 2;
+      const int res = calc_turn_center(0.0, 1.0, 90.0f, lat(c.n_y), 1.0 + c.n_x * kNm, mcrs(c.crs_out, mirror),
+                                       c.dta, c.radius, turn, c.mode, 1, false);
+      ASSERT_EQ(res, c.res);
+      if (res != 0) continue;
+      EXPECT_NEAR(r.seg1_radius, c.seg1_radius, 0.01f);
+      EXPECT_NEAR(r.seg1_dta, c.seg1_dta, 0.01f);
+      EXPECT_EQ(r.seg1_turn, turn);
+      const double per_deg = c.seg1_radius * kPi / 180.0;
+      EXPECT_NEAR(r.seg1_arc_lenght, c.seg1_deg * per_deg, 0.02);
+      EXPECT_NEAR(r.seg3_arc_lenght, c.seg3_deg * per_deg, 0.02);
+      EXPECT_NEAR(r.seg2_distance, c.seg2_nm, 0.02f);
+      // The turn starts the anticipation distance before P, on its circle.
+      EXPECT_NEAR(gc_distance_nm(r.seg1_start_lat, r.seg1_start_lon, 0.0, 1.0 - c.seg1_dta * kNm), 0.0f, 0.02f);
+      EXPECT_NEAR(gc_distance_nm(r.seg1_ctr_lat, r.seg1_ctr_lon, r.seg1_start_lat, r.seg1_start_lon), c.seg1_radius,
+                  0.02f);
+      EXPECT_NEAR(gc_distance_nm(r.seg1_ctr_lat, r.seg1_ctr_lon, r.seg1_end_lat, r.seg1_end_lon), c.seg1_radius, 0.02f);
+      const bool s_turn = c.seg3_deg > 0.0f;
+      const double end_lat = s_turn ? r.seg3_end_lat : r.seg1_end_lat;
+      const double end_lon = s_turn ? r.seg3_end_lon : r.seg1_end_lon;
+      EXPECT_NEAR(gc_distance_nm(end_lat, end_lon, lat(c.end_y), 1.0 + c.end_x * kNm), 0.0f, 0.02f);
+      EXPECT_NEAR(r.seg_remain_dist,
+                  gc_distance_nm(end_lat, end_lon, lat(c.n_y), 1.0 + c.n_x * kNm), 0.02f);
+      if (s_turn) {
+        EXPECT_EQ(r.seg3_turn, mirror ? 2 : 3);
+        EXPECT_NEAR(r.seg2_crs_true, mcrs(315.0f, mirror), 0.1f);
+        EXPECT_NEAR(gc_distance_nm(r.seg3_ctr_lat, r.seg3_ctr_lon, end_lat, end_lon), c.seg1_radius, 0.02f);
+      } else {
+        EXPECT_EQ(r.seg3_end_lat, 0.0);
+        EXPECT_EQ(r.seg2_end_lat, 0.0);
+      }
+    }
+  }
+}
+
+}  // namespace
