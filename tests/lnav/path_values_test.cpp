@@ -10,6 +10,7 @@
 #include "host.h"
 #include "lnav/path/leg_path.h"
 #include "lnav/path/path_position.h"
+#include "lnav/route/route_geometry.h"
 #include "route_fixture.h"
 
 using namespace lnav_fixture;
@@ -120,3 +121,80 @@ TEST_F(PathValues, TransitionConstructionsLeftAndRight) {
 }
 
 }  // namespace
+
+// Routes whose transitions have every kind of piece, flown at 250 kt.
+const double kReversal[][2] = {{0.0, 0.0}, {0.0, 1.0}, {1.0, 1.0}, {0.5, 1.3}, {0.5, 2.3}, {1.5, 2.3}};
+const double kReversalOn[][2] = {{0.0, 0.0}, {0.0, 1.0}, {1.0, 1.0}, {0.5, 1.3}, {0.0, 1.6}};
+const double kStraightOn[][2] = {{0.0, 0.0}, {0.0, 1.0}, {0.0, 2.0}, {1.0, 2.0}, {1.0, 3.0}};
+const double kTight[][2] = {{0.0, 0.0}, {0.0, 1.0}, {0.1, 1.0}, {0.1, 1.3}, {0.5, 1.3}};
+
+void make_mirrored(const double (*pts)[2], int n, bool mirror) {
+  double m[8][2];
+  for (int k = 0; k < n; ++k) {
+    m[k][0] = mirror ? -pts[k][0] : pts[k][0];
+    m[k][1] = pts[k][1];
+  }
+  make_route(m, n);
+  build_route();
+}
+
+// Walking the built path into waypoint i, every point lies on a piece, the
+// along-track distance is the distance walked and the cross-track is zero;
+// the pieces come in the order of the transition. In mode 1 (a point that is
+// not the aircraft) the first arc is only ever the rest after the waypoint
+// radial or the projection onto it.
+TEST_F(PathValues, PathPositionWalksEveryPieceInOrder) {
+  struct Case {
+    const double (*pts)[2];
+    int n, leg;
+    const char* mode0;
+    const char* mode1;
+  } cases[] = {
+      {kReversal, 6, 2, "13 6 1 9 5", "1 9 5"},
+      {kReversal, 6, 3, "13 6 1 2 3 4 5", "1 2 3 4 5"},
+      {kReversal, 6, 4, "13 6 1 7", "1 7"},
+      {kReversal, 6, 5, "8", "8"},
+      {kReversalOn, 5, 3, "13 6 1 2 3 11", "1 2 3 11"},
+      {kStraightOn, 5, 2, "10 5", "10 5"},
+      {kTight, 5, 2, "13 6 1 9 5", "1 9 5"},
+  };
+  for (const Case& c : cases) {
+    for (bool mirror : {false, true}) {
+      make_mirrored(c.pts, c.n, mirror);
+      const int32_t i = c.leg;
+      const int32_t p = prev_valid_leg(i);
+      SCOPED_TRACE("leg " + std::to_string(i) + (mirror ? " mirrored" : ""));
+      float& heading_deg = host_mirror.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot;
+      heading_deg = magvar_course(i);
+      ASSERT_NE(leg_geometry(i, 1000.0f), 0);
+      path_position_dir(i, p, nav_result.lat, nav_result.lon, 0);
+      const float whole = nav_result.along_track;
+      std::string seq[2];
+      // The last 3 nm of the path into p, then the path into i.
+      for (float d = whole + 2.9f; d > 0.05f; d -= 0.25f) {
+        if (d > whole) {
+          if (leg_seg_kind(p) == 0) continue;
+          leg_geometry(p, d - whole);
+          heading_deg = magvar_course(p);  // still flying into p
+        } else {
+          heading_deg = magvar_course(i);
+          leg_geometry(i, d);
+        }
+        const double lat = nav_result.lat, lon = nav_result.lon;
+        for (int mode = 0; mode < 2; ++mode) {
+          const int32_t code = path_position_dir(i, p, lat, lon, mode);
+          if (mode == 1 && d > whole) continue;
+          ASSERT_NE(code, 0) << "d " << d << " mode " << mode;
+          if (code != 14) {
+            EXPECT_NEAR(nav_result.along_track, d, 0.05f) << "d " << d << " code " << code;
+            EXPECT_NEAR(nav_result.cross_track, 0.0f, 0.05f) << "d " << d << " code " << code;
+          }
+          const std::string last = seq[mode].substr(seq[mode].rfind(' ') + 1);
+          if (last != std::to_string(code)) seq[mode] += " " + std::to_string(code);
+        }
+      }
+      EXPECT_EQ(seq[0].substr(1), c.mode0);
+      EXPECT_EQ(seq[1].substr(1), c.mode1);
+    }
+  }
+}
