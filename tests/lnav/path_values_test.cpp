@@ -198,3 +198,54 @@ TEST_F(PathValues, PathPositionWalksEveryPieceInOrder) {
     }
   }
 }
+
+namespace {
+
+// W0 -> W1 on 090, then 30 nm on 090 + change to W2.
+void make_turn(double change) {
+  const double d2r = kPi / 180.0;
+  const double pts[][2] = {{0.0, 0.0},
+                           {0.0, 0.5},
+                           {0.5 * std::cos((90.0 + change) * d2r), 0.5 + 0.5 * std::sin((90.0 + change) * d2r)},
+                           {2.0, 3.0}};
+  make_route(pts, 4);
+  legs_brg_fin_true[1] = static_cast<float>(90.0 * d2r);
+  legs_brg_true[2] = static_cast<float>((90.0 + change) * d2r);
+}
+
+// The bank of a fly-by turn by altitude band and course change: 22 degrees
+// up to 14,000 ft, half the change (7..22) up to 19,000 ft, at most 15 above;
+// the anticipation is r tan(change / 2) below 135 degrees, else r; a turn
+// from the waypoint itself has no anticipation and 1.1 times the radius.
+TEST_F(PathValues, FlyByTurnBankBandsAndAnticipation) {
+  struct Case {
+    double change;
+    float alt_ft;
+    float type;  // legs_type of W1 (5: the turn starts at the waypoint)
+    float bank;
+    float radius_factor;
+    bool tangent;  // anticipation r tan(change / 2), else none
+  } cases[] = {
+      {20.0, 14000.0f, 0.0f, 22.0f, 1.0f, true},  {20.0, 14001.0f, 0.0f, 10.0f, 1.0f, true},
+      {-20.0, 14001.0f, 0.0f, 10.0f, 1.0f, true}, {10.0, 16000.0f, 0.0f, 7.0f, 1.0f, true},
+      {60.0, 16000.0f, 0.0f, 22.0f, 1.0f, true},  {40.0, 19000.0f, 0.0f, 20.0f, 1.0f, true},
+      {40.0, 19001.0f, 0.0f, 15.0f, 1.0f, true},  {-40.0, 25000.0f, 0.0f, 15.0f, 1.0f, true},
+      {24.0, 25000.0f, 0.0f, 12.0f, 1.0f, true},  {90.0, 5000.0f, 5.0f, 22.0f, 1.1f, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.change) + " deg at " + std::to_string(c.alt_ft) + " ft");
+    make_turn(c.change);
+    legs_alt_calc[1] = c.alt_ft;
+    legs_type[1] = c.type;
+    calc_legs_path(0, 0);
+    ASSERT_EQ(calc_legs_path(1, 0), 2);
+    const float r = c.radius_factor * turn_radius_nm(c.bank, leg_turn_speed(1, static_cast<float>(c.change), 20.0f));
+    EXPECT_NEAR(legs_seg1_radius[1], r, 0.002f * r);
+    EXPECT_NEAR(legs_radii_radius[1], r, 0.002f * r);
+    const float dta = c.tangent ? r * static_cast<float>(std::tan(std::fabs(c.change) / 2.0 * kPi / 180.0)) : 0.0f;
+    EXPECT_NEAR(legs_seg1_dta[1], dta, 0.002f * r);
+    EXPECT_EQ(legs_turn[1], c.change < 0.0 ? 2.0f : 3.0f);
+  }
+}
+
+}  // namespace
