@@ -46,36 +46,54 @@ TEST_F(PathValues, TransitionConstructionsLeftAndRight) {
     int res;
     float seg1_radius, seg1_dta, seg1_deg, seg3_deg, seg2_nm;
     double end_y, end_x;  // end of the last arc
+    const char* left_trace;   // lines (| separated) traced by the left-hand turn
+    const char* right_trace;  // and by the right-hand one
   } cases[] = {
       // Quarter circle, anticipation = radius: ends 3 nm up the outbound line.
-      {"direct 90", 0.0f, 60.0, 0.0, 3.0f, 3.0f, 50.0f, 0, 0, 3.0f, 3.0f, 90.0f, 0.0f, 0.0f, 3.0, 0.0},
+      {"direct 90", 0.0f, 60.0, 0.0, 3.0f, 3.0f, 50.0f, 0, 0, 3.0f, 3.0f, 90.0f, 0.0f, 0.0f, 3.0, 0.0,
+       "Calc CTR mode 3|Direct to next WPT", "Direct to next WPT"},
       // 60 degrees with anticipation r tan 30: ends r tan 30 out on 030.
       {"direct 60", 30.0f, 52.0, 30.0, 1.7320508f, 3.0f, 50.0f, 1, 0, 3.0f, 1.7320508f, 60.0f, 0.0f, 0.0f,
-       1.7320508 * std::cos(30.0 * kPi / 180.0), 1.7320508 * 0.5},
+       1.7320508 * std::cos(30.0 * kPi / 180.0), 1.7320508 * 0.5,
+       "Calc CTR mode 1|Direct to next WPT", "Direct to next WPT"},
       // Only 1 nm of straight before P: the turn starts there. Mode 0 keeps the
       // radius; mode 1 keeps the circle that fits the full 3 nm anticipation,
       // moved 2 nm forward (radius 3).
-      {"short mode 0", 0.0f, 60.0, 3.0, 3.0f, 4.0f, 1.0f, 0, 0, 4.0f, 1.0f, 90.0f, 0.0f, 0.0f, 4.0, 3.0},
-      {"short mode 1", 0.0f, 60.0, 2.0, 3.0f, 4.0f, 1.0f, 1, 0, 3.0f, 1.0f, 90.0f, 0.0f, 0.0f, 3.0, 2.0},
-      {"behind", 0.0f, 60.0, 3.0, 3.0f, 3.0f, -1.0f, 0, 0, 3.0f, 0.0f, 90.0f, 0.0f, 0.0f, 3.0, 3.0},
+      {"short mode 0", 0.0f, 60.0, 3.0, 3.0f, 4.0f, 1.0f, 0, 0, 4.0f, 1.0f, 90.0f, 0.0f, 0.0f, 4.0, 3.0,
+       "Calc CTR mode 3|Direct to next WPT", "Direct to next WPT"},
+      {"short mode 1", 0.0f, 60.0, 2.0, 3.0f, 4.0f, 1.0f, 1, 0, 3.0f, 1.0f, 90.0f, 0.0f, 0.0f, 3.0, 2.0,
+       "Calc CTR mode 2|Direct to next WPT", "Direct to next WPT"},
+      {"behind", 0.0f, 60.0, 3.0, 3.0f, 3.0f, -1.0f, 0, 0, 3.0f, 0.0f, 90.0f, 0.0f, 0.0f, 3.0, 3.0,
+       "Calc CTR mode 3|Direct to next WPT", "Direct to next WPT"},
       // The next waypoint lies right of the outbound line: the arc is refitted
       // to touch the outbound line from the 2 nm anticipation point (r = 2).
-      {"recalc", 0.0f, 60.0, 12.0, 2.0f, 3.0f, 50.0f, 0, 0, 2.0f, 2.0f, 90.0f, 0.0f, 0.0f, 2.0, 0.0},
+      {"recalc", 0.0f, 60.0, 12.0, 2.0f, 3.0f, 50.0f, 0, 0, 2.0f, 2.0f, 90.0f, 0.0f, 0.0f, 2.0, 0.0,
+       "Calc CTR mode 3|Calc CTR mode 5|Recalc to next WPT\n", "Recalc to next WPT, crs temp"},
       // Mode 2 turns onto the next waypoint's own course line (x = 5, 2): no
       // anticipation when that line is crossed beyond it, else as given or
       // limited to the straight plus the distance to the crossing.
-      {"mode 2 far", 0.0f, 60.0, 5.0, 3.0f, 3.0f, 50.0f, 2, 0, 5.0f, 0.0f, 90.0f, 0.0f, 0.0f, 5.0, 5.0},
-      {"mode 2 near", 0.0f, 60.0, 2.0, 3.0f, 1.0f, 50.0f, 2, 0, 5.0f, 3.0f, 90.0f, 0.0f, 0.0f, 5.0, 2.0},
-      {"mode 2 short", 0.0f, 60.0, 2.0, 3.0f, 1.0f, 0.5f, 2, 0, 2.5f, 0.5f, 90.0f, 0.0f, 0.0f, 2.5, 2.0},
+      {"mode 2 far", 0.0f, 60.0, 5.0, 3.0f, 3.0f, 50.0f, 2, 0, 5.0f, 0.0f, 90.0f, 0.0f, 0.0f, 5.0, 5.0,
+       "Calc CTR mode 5|Recalc to next WPT\n", "Recalc to next WPT, crs temp"},
+      {"mode 2 near", 0.0f, 60.0, 2.0, 3.0f, 1.0f, 50.0f, 2, 0, 5.0f, 3.0f, 90.0f, 0.0f, 0.0f, 5.0, 2.0,
+       "Calc CTR mode 5|Recalc to next WPT\n", "Recalc to next WPT, crs temp"},
+      {"mode 2 short", 0.0f, 60.0, 2.0, 3.0f, 1.0f, 0.5f, 2, 0, 2.5f, 0.5f, 90.0f, 0.0f, 0.0f, 2.5, 2.0,
+       "Calc CTR mode 5|Recalc to next WPT\n", "Recalc to next WPT, crs temp"},
       // No anticipation: 45 past the outbound course, straight back on 315,
       // 45 the other way onto it. Straight r (2 - sqrt 2).
       {"s-turn", 0.0f, 60.0, 0.0, 0.0f, 3.0f, 50.0f, 0, 0, 3.0f, 0.0f, 135.0f, 45.0f, 3.0f * (2.0f - 1.41421356f),
-       6.0 * 1.41421356, 0.0},
+       6.0 * 1.41421356, 0.0,
+       "Calc CTR mode 3", ""},
       // Reversal in mode 2: a half circle from P whose diameter is the offset
       // of the next waypoint's course line (4 nm).
-      {"reversal", 270.0f, 4.0, -30.0, 1.0f, 1.0f, 50.0f, 2, 0, 2.0f, 0.0f, 180.0f, 0.0f, 0.0f, 4.0, 0.0},
-      // Reversal with the next waypoint square abeam P: no radius can be formed.
-      {"reversal abeam", 270.0f, 4.0, 0.0, 1.0f, 1.0f, 50.0f, 2, 1, -1.0f, -1.0f, -1.0f, -1.0f, -1.0f, 0.0, 0.0},
+      {"reversal", 270.0f, 4.0, -30.0, 1.0f, 1.0f, 50.0f, 2, 0, 2.0f, 0.0f, 180.0f, 0.0f, 0.0f, 4.0, 0.0,
+       "Calc CTR mode 4|Recalc to next WPT\n", "Recalc to next WPT, crs temp"},
+      // Reversal with the next waypoint all but square abeam P: no radius can be
+      // formed. Square abeam with a longer anticipation: the S-turn's arcs
+      // would overlap and cannot be made to touch the next course line.
+      {"reversal abeam", 270.0f, 4.0, -0.05, 0.01f, 1.0f, 50.0f, 2, 1, -1.0f, -1.0f, -1.0f, -1.0f, -1.0f, 0.0, 0.0,
+       "Calc CTR mode 3|Recalc to next WPT\n", "Recalc to next WPT, crs temp"},
+      {"overlap", 270.0f, 4.0, 0.0, 1.0f, 1.0f, 50.0f, 2, 1, -1.0f, -1.0f, -1.0f, -1.0f, -1.0f, 0.0, 0.0,
+       "Calc CTR mode 3|POM1 case 4 Intersect circle", "POM1 case 4 Intersect circle"},
   };
   const double route[][2] = {{0.0, 0.0}, {0.0, 1.0}, {1.0, 1.0}};
   make_route(route, 3);
@@ -89,6 +107,28 @@ TEST_F(PathValues, TransitionConstructionsLeftAndRight) {
       const int res = calc_turn_center(0.0, 1.0, 90.0f, lat(c.n_y), 1.0 + c.n_x * kNm, mcrs(c.crs_out, mirror),
                                        c.dta, c.radius, turn, c.mode, 1, false);
       ASSERT_EQ(res, c.res);
+      // The same construction traced: its steps are named in the log.
+      simhost::clear_log();
+      fms_debug_selector = 9999.0f;
+      calc_turn_center(0.0, 1.0, 90.0f, lat(c.n_y), 1.0 + c.n_x * kNm, mcrs(c.crs_out, mirror), c.dta, c.radius, turn,
+                       c.mode, 1, false);
+      fms_debug_selector = 0.0f;
+      const std::string log = simhost::log_text();
+      const std::string head = "WPT 1 <W1> <<TF>>: mode: " + std::to_string(c.mode) + ", turn: " +
+                               std::to_string(turn) + ", change crs: ";
+      EXPECT_NE(log.find(head), std::string::npos) << log;
+      EXPECT_NE(log.find(std::string(", opposite dir: no, chg crs 180: ") +
+                         (std::fabs(c.crs_out - 90.0f) > 170.0f ? "yes\n" : "no\n")),
+                std::string::npos) << log;
+      EXPECT_NE(log.find("WPT 1: turn = " + std::to_string(turn) + ", mode = " + std::to_string(c.mode) + ", radius = "),
+                std::string::npos) << log;
+      EXPECT_NE(log.find("WPT 1: cdta = "), std::string::npos) << log;
+      std::string want = mirror ? c.right_trace : c.left_trace;
+      for (size_t at = 0; !want.empty(); ) {
+        at = want.find('|');
+        EXPECT_NE(log.find("WPT 1: " + want.substr(0, at)), std::string::npos) << want.substr(0, at) << "\n" << log;
+        want = at == std::string::npos ? "" : want.substr(at + 1);
+      }
       if (res != 0) continue;
       EXPECT_NEAR(r.seg1_radius, c.seg1_radius, 0.01f);
       EXPECT_NEAR(r.seg1_dta, c.seg1_dta, 0.01f);
