@@ -30,6 +30,15 @@ class PathValues : public ::testing::Test {
   }
 };
 
+// Each of the | separated texts, behind the prefix, is in the log.
+void expect_lines(const std::string& log, std::string want, const std::string& prefix) {
+  while (!want.empty()) {
+    const size_t at = want.find('|');
+    EXPECT_NE(log.find(prefix + want.substr(0, at)), std::string::npos) << want.substr(0, at) << "\n" << log;
+    want = at == std::string::npos ? "" : want.substr(at + 1);
+  }
+}
+
 // Mirror across the equator: a left turn becomes the same right turn.
 double mlat(double lat, bool mirror) { return mirror ? -lat : lat; }
 float mcrs(float c, bool mirror) { return mirror ? std::fmod(540.0f - c, 360.0f) : c; }
@@ -123,12 +132,7 @@ TEST_F(PathValues, TransitionConstructionsLeftAndRight) {
       EXPECT_NE(log.find("WPT 1: turn = " + std::to_string(turn) + ", mode = " + std::to_string(c.mode) + ", radius = "),
                 std::string::npos) << log;
       EXPECT_NE(log.find("WPT 1: cdta = "), std::string::npos) << log;
-      std::string want = mirror ? c.right_trace : c.left_trace;
-      for (size_t at = 0; !want.empty(); ) {
-        at = want.find('|');
-        EXPECT_NE(log.find("WPT 1: " + want.substr(0, at)), std::string::npos) << want.substr(0, at) << "\n" << log;
-        want = at == std::string::npos ? "" : want.substr(at + 1);
-      }
+      expect_lines(log, mirror ? c.right_trace : c.left_trace, "WPT 1: ");
       if (res != 0) continue;
       EXPECT_NEAR(r.seg1_radius, c.seg1_radius, 0.01f);
       EXPECT_NEAR(r.seg1_dta, c.seg1_dta, 0.01f);
@@ -285,6 +289,84 @@ TEST_F(PathValues, FlyByTurnBankBandsAndAnticipation) {
     const float dta = c.tangent ? r * static_cast<float>(std::tan(std::fabs(c.change) / 2.0 * kPi / 180.0)) : 0.0f;
     EXPECT_NEAR(legs_seg1_dta[1], dta, 0.002f * r);
     EXPECT_EQ(legs_turn[1], c.change < 0.0 ? 2.0f : 3.0f);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+const double kSquare[][2] = {{0.0, 0.0}, {0.0, 1.0}, {1.0, 1.0}, {1.0, 2.0}, {2.0, 2.0}};
+
+// The builder's trace, selector 9999, names each decision of a pass.
+TEST_F(PathValues, BuilderTraceNamesEachDecision) {
+  struct Case {
+    const char* what;
+    void (*build)();
+    const char* lines;  // | separated
+  } cases[] = {
+      {"square into a hold",
+       [] {
+         make_route(kSquare, 5);
+         set_text(route_tables.leg_path_types[3], "HM");
+         fms_debug_selector = 9999.0f;
+         build_route();
+       },
+       "WPT 1 <W1>: enable_calc_turn 5, disable_calc: 0, xabs_next_rel_brg: 90.000000, xact_crs: 90.000000, "
+       "xnext_crs: 0.000000\n|WPT 1 <W1> -> <W2> <<TF>>  Calc mode 1\n|"
+       "WPT 1 <W1>: Connected to WPT 2 <W2>  (5) - mode1\n|WPT 1: Distance true for WPT 2 (PREV 1): 59.4|"
+       "WPT 1: Legs bypass for WPT 2: 0.000000\n|WPT 2 <W2>: Skipped to WPT 3 <W3> (disable_calc 0) \n|"
+       "WPT 2: Next wpt is HOLD -> entry pattern = |WPT 3: Distance true for WPT 3 (PREV 2): 0.000000\n|"
+       "WPT 3 <W3>: Skipped to WPT 4 <W4>\n"},
+      {"DF fix inside the turn",
+       [] {
+         const double df[][2] = {{0.0, 0.0}, {0.0, 0.5}, {-0.02, 0.49}, {-1.0, 0.6}, {-2.0, 0.6}};
+         make_route(df, 5);
+         set_text(route_tables.leg_path_types[2], "DF");
+         fms_debug_selector = 9999.0f;
+         build_route();
+       },
+       "WPT 1 <W1>: Bypass for WPT 2 <W2> (6)\n|Change turn YES - calc_turn_crs:|"
+       "WPT 1 <W1> -> <W3> <<TF>>  Calc mode 2 after bypass\n|WPT 1 <W1>: Connected to WPT 3 <W3>  (6) - mode2\n|"
+       "WPT 1 <W1>: enable_calc_turn 0, disable_calc: 2, "},
+      {"150 degrees",
+       [] {
+         make_turn(150.0);
+         fms_debug_selector = 9999.0f;
+         calc_legs_path(0, 0);
+         calc_legs_path(1, 0);
+       },
+       "WPT 1 <W1> -> <W2> <<TF>> Calc mode 2\n|WPT 1 <W1>: Connected to WPT 2 <W2>  (5) - mode0\n"},
+      {"course leg next",
+       [] {
+         make_turn(60.0);
+         set_text(route_tables.leg_path_types[2], "CF");
+         fms_debug_selector = 9999.0f;
+         calc_legs_path(0, 0);
+         calc_legs_path(1, 0);
+       },
+       "WPT 1 <W1> -> <W2> <<CF>>  Calc mode 2\n|WPT 1 <W1>: Connected to WPT 2 <W2>  (6) - mode2\n"},
+      {"climb legs",
+       [] {
+         const double ca[][2] = {{0.0, 0.0}, {0.0, 0.5}, {0.0, 0.6}, {0.0, 2.0}};
+         make_route(ca, 4);
+         set_text(route_tables.leg_path_types[2], "CA");
+         legs_alt_rest1[2] = 4000.0f;
+         fms_debug_selector = 9999.0f;
+         legs_alt_calc[1] = 1000.0f;
+         calc_legs_path(1, 0);
+         legs_alt_calc[1] = 5000.0f;
+         calc_legs_path(1, 0);
+       },
+       "WPT 1: Recalc WPT 2 (prev alt <), clb_distance = 4.16|, delta_alt = 3000.000000 \n|"
+       "WPT 1: Recalc WPT 2 (prev alt >)\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    simhost::clear_log();
+    c.build();
+    fms_debug_selector = 0.0f;
+    expect_lines(simhost::log_text(), c.lines, "");
   }
 }
 
