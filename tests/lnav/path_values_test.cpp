@@ -371,3 +371,41 @@ TEST_F(PathValues, BuilderTraceNamesEachDecision) {
 }
 
 }  // namespace
+
+namespace {
+
+// The active climb leg's end: 3000 ft/min at the ground speed (in the air,
+// above 50 ft radio) or at least the previous leg's speed and altitude (below),
+// less the distance still to fly to its start (only above 20 ft radio), or
+// plus the distance already flown past it.
+TEST_F(PathValues, ActiveClimbLegByRadioAltitude) {
+  const double pts[][2] = {{0.0, 0.0}, {0.0, 0.3}, {0.0, 1.0}, {0.0, 2.0}};
+  const double air = 60.0 * 100.0 / 1852.0;              // 2000 ft at 100 m/s
+  const double low = 2.0 / 3.0 * 60.0 * 128.61111 / 1852.0;  // 2000 ft at 250 kt
+  struct Case {
+    float radio_ft;
+    double lon;  // aircraft on the course line, W0 at 0
+    double climb_nm;
+  } cases[] = {
+      {1000.0f, -0.01, air - 0.6}, {51.0f, -0.01, air - 0.6}, {50.0f, -0.01, low - 0.6},
+      {21.0f, -0.01, low - 0.6},   {20.0f, -0.01, low},       {1000.0f, 0.01, air + 0.6},
+      {10.0f, 0.01, low + 0.6},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.radio_ft) + " ft at " + std::to_string(c.lon));
+    make_route(pts, 4);
+    set_text(route_tables.leg_path_types[1], "CA");
+    fms_seq.vnav_idx = fms_seq.vnav_idx_seq = 2.0f;
+    legs_alt_rest1[1] = 5000.0f;
+    legs_alt_calc[0] = 3000.0f;
+    frame_flight_data.radio_alt_ft = c.radio_ft;
+    frame_flight_data.alt_ft = 2000.0f;
+    host_mirror.sim_flightmodel_position_groundspeed = 100.0f;
+    host_mirror.sim_flightmodel_position_longitude = c.lon;
+    calc_legs_path(1, 0);
+    EXPECT_NEAR(legs_dist[1], c.climb_nm, 0.01);
+    EXPECT_NEAR(legs_lon[1] * 60.0, c.climb_nm, 0.01);
+  }
+}
+
+}  // namespace
