@@ -409,3 +409,49 @@ TEST_F(PathValues, ActiveClimbLegByRadioAltitude) {
 }
 
 }  // namespace
+
+namespace {
+
+// A climb leg already above its restriction ends where the turn onto its
+// course ends: on the turn circle (radius 1.1 x the 20-degree radius) that
+// touches the inbound course at the waypoint, or, after an intercept, slid
+// along the new course by the turn's anticipation plus 0.1 nm.
+TEST_F(PathValues, ClimbLegStartsWhereTheTurnOntoItEnds) {
+  struct Case {
+    double change;
+    float demand;  // legs_rad_turn of the climb leg
+    const char* before;
+    double sweep;    // degrees turned, signed (left negative); 0: no turn
+    int slide;       // after an intercept: 1 r tan(t/2) + 0.1, 2 r + 0.1
+  } cases[] = {
+      {60.0, -1.0f, "TF", 60.0, 0},   {-60.0, -1.0f, "TF", -60.0, 0}, {60.0, 2.0f, "TF", -300.0, 0},
+      {-60.0, 1.0f, "TF", 300.0, 0},  {4.9, -1.0f, "TF", 0.0, 0},     {60.0, -1.0f, "CI", 0.0, 1},
+      {150.0, -1.0f, "CI", 0.0, 2},   {60.0, 2.0f, "CI", 0.0, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.change) + " " + c.before + " demand " + std::to_string(c.demand));
+    make_turn(c.change);
+    set_text(route_tables.leg_path_types[1], c.before);
+    set_text(route_tables.leg_path_types[2], "CA");
+    legs_rad_turn[2] = c.demand;
+    legs_alt_calc[1] = 5000.0f;
+    legs_alt_rest1[2] = 4000.0f;
+    calc_legs_path(1, 0);
+    const float r = 1.1f * turn_radius_nm(20.0f, leg_turn_speed(1, static_cast<float>(c.change), 20.0f));
+    const double out = 90.0 + c.change;
+    double d = 0.0, b = out;
+    if (c.slide == 1) d = r * std::tan(std::fabs(c.change) / 2.0 * kPi / 180.0) + 0.1;
+    if (c.slide == 2) d = r + 0.1;
+    if (c.sweep != 0.0) {
+      d = 2.0 * r * std::fabs(std::sin(c.sweep / 2.0 * kPi / 180.0));
+      b = 90.0 + c.sweep / 2.0;
+    }
+    const float got = gc_distance_nm(0.0, 0.5, legs_lat[2], legs_lon[2]);
+    EXPECT_NEAR(got, d, 0.01);
+    if (d > 0.0) {
+      EXPECT_NEAR(std::remainder(gc_bearing(0.0, 0.5, legs_lat[2], legs_lon[2]) - b, 360.0), 0.0, 0.3);
+    }
+  }
+}
+
+}  // namespace
