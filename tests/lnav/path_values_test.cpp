@@ -215,7 +215,7 @@ TEST_F(PathValues, PathPositionWalksEveryPieceInOrder) {
       const float whole = nav_result.along_track;
       std::string seq[2];
       // The last 3 nm of the path into p, then the path into i.
-      for (float d = whole + 2.9f; d > 0.05f; d -= 0.25f) {
+      for (float d = whole + 2.9f; d > 0.05f; d -= 0.1f) {
         if (d > whole) {
           if (leg_seg_kind(p) == 0) continue;
           leg_geometry(p, d - whole);
@@ -232,6 +232,9 @@ TEST_F(PathValues, PathPositionWalksEveryPieceInOrder) {
           if (code != 14) {
             EXPECT_NEAR(nav_result.along_track, d, 0.05f) << "d " << d << " code " << code;
             EXPECT_NEAR(nav_result.cross_track, 0.0f, 0.05f) << "d " << d << " code " << code;
+            // On a piece, its own remaining length is part of the way to go.
+            EXPECT_GT(path_seg_dist, -0.02f) << "d " << d << " code " << code;
+            EXPECT_LT(path_seg_dist, d + 0.02f) << "d " << d << " code " << code;
           }
           const std::string last = seq[mode].substr(seq[mode].rfind(' ') + 1);
           if (last != std::to_string(code)) seq[mode] += " " + std::to_string(code);
