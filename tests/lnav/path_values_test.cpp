@@ -10,6 +10,7 @@
 #include "host.h"
 #include "lnav/path/leg_path.h"
 #include "lnav/path/path_position.h"
+#include "lnav/path/turn_sizing.h"
 #include "lnav/route/route_geometry.h"
 #include "route_fixture.h"
 
@@ -271,27 +272,31 @@ TEST_F(PathValues, FlyByTurnBankBandsAndAnticipation) {
     float type;  // legs_type of W1 (5: the turn starts at the waypoint)
     float bank;
     float radius_factor;
-    bool tangent;  // anticipation r tan(change / 2), else none
+    int dta;       // anticipation: 1 r tan(change / 2), 2 r, 0 none
+    float demand;  // legs_rad_turn of W2 (-1 free)
   } cases[] = {
-      {20.0, 14000.0f, 0.0f, 22.0f, 1.0f, true},  {20.0, 14001.0f, 0.0f, 10.0f, 1.0f, true},
-      {-20.0, 14001.0f, 0.0f, 10.0f, 1.0f, true}, {10.0, 16000.0f, 0.0f, 7.0f, 1.0f, true},
-      {60.0, 16000.0f, 0.0f, 22.0f, 1.0f, true},  {40.0, 19000.0f, 0.0f, 20.0f, 1.0f, true},
-      {40.0, 19001.0f, 0.0f, 15.0f, 1.0f, true},  {-40.0, 25000.0f, 0.0f, 15.0f, 1.0f, true},
-      {24.0, 25000.0f, 0.0f, 12.0f, 1.0f, true},  {90.0, 5000.0f, 5.0f, 22.0f, 1.1f, false},
+      {20.0, 14000.0f, 0.0f, 22.0f, 1.0f, 1, -1.0f},  {20.0, 14001.0f, 0.0f, 10.0f, 1.0f, 1, -1.0f},
+      {-20.0, 14001.0f, 0.0f, 10.0f, 1.0f, 1, -1.0f}, {10.0, 16000.0f, 0.0f, 7.0f, 1.0f, 1, -1.0f},
+      {60.0, 16000.0f, 0.0f, 22.0f, 1.0f, 1, -1.0f},  {40.0, 19000.0f, 0.0f, 20.0f, 1.0f, 1, -1.0f},
+      {40.0, 19001.0f, 0.0f, 15.0f, 1.0f, 1, -1.0f},  {-40.0, 25000.0f, 0.0f, 15.0f, 1.0f, 1, -1.0f},
+      {24.0, 25000.0f, 0.0f, 12.0f, 1.0f, 1, -1.0f},  {90.0, 5000.0f, 5.0f, 22.0f, 1.1f, 0, -1.0f},
+      {140.0, 5000.0f, 0.0f, 22.0f, 1.0f, 2, -1.0f},  {40.0, 16000.0f, 0.0f, 20.0f, 1.0f, 1, 3.0f},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.change) + " deg at " + std::to_string(c.alt_ft) + " ft");
     make_turn(c.change);
     legs_alt_calc[1] = c.alt_ft;
     legs_type[1] = c.type;
+    legs_rad_turn[2] = c.demand;
     calc_legs_path(0, 0);
     ASSERT_EQ(calc_legs_path(1, 0), 2);
     const float r = c.radius_factor * turn_radius_nm(c.bank, leg_turn_speed(1, static_cast<float>(c.change), 20.0f));
     EXPECT_NEAR(legs_seg1_radius[1], r, 0.002f * r);
     EXPECT_NEAR(legs_radii_radius[1], r, 0.002f * r);
-    const float dta = c.tangent ? r * static_cast<float>(std::tan(std::fabs(c.change) / 2.0 * kPi / 180.0)) : 0.0f;
+    const float dta = c.dta == 1 ? r * static_cast<float>(std::tan(std::fabs(c.change) / 2.0 * kPi / 180.0))
+                                 : (c.dta == 2 ? r : 0.0f);
     EXPECT_NEAR(legs_seg1_dta[1], dta, 0.002f * r);
-    EXPECT_EQ(legs_turn[1], c.change < 0.0 ? 2.0f : 3.0f);
+    EXPECT_EQ(legs_turn[1], c.demand > 0.0f ? c.demand : (c.change < 0.0 ? 2.0f : 3.0f));
   }
 }
 
@@ -370,6 +375,34 @@ TEST_F(PathValues, BuilderTraceNamesEachDecision) {
     c.build();
     fms_debug_selector = 0.0f;
     expect_lines(simhost::log_text(), c.lines, "");
+  }
+}
+
+// The side from the following leg's demand, and whether the turn then runs
+// against the course change; such a turn banks 22 with anticipation r.
+TEST_F(PathValues, TurnSideFromTheDemandAndOppositeSizing) {
+  struct Side {
+    float demand, rel;
+    int side;
+    bool opposite;
+  } sides[] = {{-1.0f, -40.0f, 2, false}, {-1.0f, 0.0f, 3, false}, {0.0f, 40.0f, 2, true}, {2.0f, -40.0f, 2, false},
+               {1.0f, -40.0f, 3, true},   {3.0f, 40.0f, 3, false}, {3.0f, -40.0f, 3, true}, {7.0f, -40.0f, 2, false}};
+  make_turn(40.0);
+  legs_alt_calc[1] = 16000.0f;
+  for (const Side& c : sides) {
+    legs_rad_turn[2] = c.demand;
+    int side = 0;
+    bool opposite = false;
+    legpath::turn_side(2, c.rel, side, opposite);
+    EXPECT_EQ(side, c.side) << c.demand << " " << c.rel;
+    EXPECT_EQ(opposite, c.opposite) << c.demand << " " << c.rel;
+    legpath::TurnSizing t{};
+    legpath::size_turn(t, 1, 2, c.rel, true, opposite);
+    const float bank = opposite ? 22.0f : std::fmax(7.0f, std::fabs(c.rel) / 2.0f);
+    const float r = turn_radius_nm(bank, leg_turn_speed(1, c.rel, 20.0f));
+    EXPECT_NEAR(t.radius, r, 0.002f * r) << c.demand << " " << c.rel;
+    EXPECT_NEAR(t.dta, opposite ? r : r * std::tan(std::fabs(c.rel) / 2.0 * kPi / 180.0), 0.002f * r)
+        << c.demand << " " << c.rel;
   }
 }
 
