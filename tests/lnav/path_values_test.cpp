@@ -491,3 +491,62 @@ TEST_F(PathValues, ClimbLegStartsWhereTheTurnOntoItEnds) {
 }
 
 }  // namespace
+
+namespace {
+
+// The display route's direct-to turn from the aircraft at (0, 0) to its
+// waypoint 2, 20 nm east: side by the relative bearing beyond 5 degrees, bank
+// 20 up to 18,800 ft and 10 above, radius 1.1 x the turn radius at the
+// ground speed, centre square to the heading.
+TEST_F(PathValues, DisplayRouteDirectToTurnSizes) {
+  struct Case {
+    float heading, alt_ft, gs_mps;
+    float turn;  // 2 left, 3 right
+    float bank;  // 0: no turn
+  } cases[] = {
+      {0.0f, 18800.0f, 128.6f, 3.0f, 20.0f}, {0.0f, 18801.0f, 128.6f, 3.0f, 10.0f},
+      {180.0f, 10000.0f, 128.6f, 2.0f, 20.0f}, {84.9f, 10000.0f, 128.6f, 3.0f, 20.0f},
+      {95.1f, 10000.0f, 128.6f, 2.0f, 20.0f},  {85.1f, 10000.0f, 128.6f, 2.0f, 0.0f},
+      {0.0f, 10000.0f, 0.0f, 2.0f, 0.0f},
+  };
+  DisplayRoute& cpt = display_routes[0];
+  cpt.count = 6.0f;
+  for (int k = 0; k < 6; ++k) {
+    cpt.lat[k] = 0.0f;
+    cpt.lon[k] = static_cast<float>(10.0 * k * kNm);
+  }
+  set_mirror_f(bound::zuvadud_D738_fms_rte12_act, 1.0f);
+  fms_copies.intdir_rte = 1.0f;
+  fms_copies.vnav_idx_mod = 3.0f;
+  fms_seq.intdir = 1.0f;
+  active_route_side = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.heading) + " at " + std::to_string(c.alt_ft));
+    direct_turn_mod = DirectTurnMod{};
+    host_mirror.sim_flightmodel_position_groundspeed = c.gs_mps;
+    host_mirror.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot = c.heading;
+    host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot = c.alt_ft;
+    intdir_turn();
+    EXPECT_EQ(direct_turn_mod.turn, c.turn);
+    if (c.bank == 0.0f) {
+      EXPECT_EQ(direct_turn_mod.radius, 0.0f);
+      EXPECT_EQ(direct_turn_mod.track, -1.0f);
+      EXPECT_EQ(intdir_end_lat_mod, 0.0f);
+      EXPECT_EQ(intdir_end_lon_mod, 0.0f);
+      continue;
+    }
+    const float r = 1.1f * turn_radius_nm(c.bank, c.gs_mps * 1.94384449f);
+    EXPECT_NEAR(direct_turn_mod.radius, r, 1e-3f * r);
+    const double side = c.heading + (c.turn == 3.0f ? 90.0 : 270.0);
+    gc_destination(0.0, 0.0, side, r);
+    EXPECT_NEAR(gc_distance_nm(nav_result.lat, nav_result.lon, direct_turn_mod.ctr_lat, direct_turn_mod.ctr_lon), 0.0f,
+                0.01f);
+    // The turn ends on its circle, on the course to the waypoint.
+    const double end_lat = intdir_end_lat_mod, end_lon = intdir_end_lon_mod;
+    EXPECT_NEAR(gc_distance_nm(direct_turn_mod.ctr_lat, direct_turn_mod.ctr_lon, end_lat, end_lon), r, 0.01f);
+    EXPECT_NEAR(std::remainder(gc_bearing(end_lat, end_lon, 0.0, 20.0 * kNm) - direct_turn_mod.track, 360.0), 0.0,
+                0.3);
+  }
+}
+
+}  // namespace
