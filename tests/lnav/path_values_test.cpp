@@ -550,3 +550,40 @@ TEST_F(PathValues, DisplayRouteDirectToTurnSizes) {
 }
 
 }  // namespace
+namespace {
+
+// A 120-degree turn started 3 nm early with a 2 nm radius: the S-turn's two
+// circles would overlap, so they are made to touch (centres 4 nm apart, the
+// first arc ending where they meet) with no straight between them, and the
+// second arc ends on the outbound course line through P.
+TEST_F(PathValues, TouchingArcsOfAnOverlappingSTurn) {
+  const double route[][2] = {{0.0, 0.0}, {0.0, 1.0}, {1.0, 1.0}};
+  make_route(route, 3);
+  legs_seg_remain_dist[0] = 50.0f;
+  const TurnCenterResult& r = turn_center_result;
+  for (bool mirror : {false, true}) {
+    SCOPED_TRACE(mirror ? "right" : "left");
+    simhost::clear_log();
+    fms_debug_selector = 9999.0f;
+    ASSERT_EQ(calc_turn_center(0.0, 1.0, 90.0f, mlat(20.0 * kNm, mirror), 1.0 - 30.0 * kNm, mcrs(330.0f, mirror), 3.0f,
+                               2.0f, mirror ? 3 : 2, 0, 1, false),
+              0);
+    fms_debug_selector = 0.0f;
+    expect_lines(simhost::log_text(),
+                 mirror ? "POM1 case 4 Intersect circle|CTR2 mode 2"
+                        : "POM1 case 4 Intersect circle|CTR2 intersect circle/line line|CTR2 mode 2|Angle2 start, end: ",
+                 "WPT 1: ");
+    if (!mirror) expect_lines(simhost::log_text(), "INTC1 lat,lon: |INTC2 lat,lon: ", "");
+    EXPECT_NEAR(gc_distance_nm(r.seg1_ctr_lat, r.seg1_ctr_lon, r.seg3_ctr_lat, r.seg3_ctr_lon), 4.0f, 0.02f);
+    EXPECT_NEAR(gc_distance_nm(r.seg1_end_lat, r.seg1_end_lon, r.seg3_ctr_lat, r.seg3_ctr_lon), 2.0f, 0.02f);
+    EXPECT_NEAR(gc_distance_nm(r.seg1_end_lat, r.seg1_end_lon, r.seg1_ctr_lat, r.seg1_ctr_lon), 2.0f, 0.02f);
+    EXPECT_EQ(r.seg2_end_lat, 0.0);
+    EXPECT_EQ(r.seg2_distance, 0.0f);
+    EXPECT_NEAR(std::remainder(gc_bearing(0.0, 1.0, r.seg3_end_lat, r.seg3_end_lon) - mcrs(330.0f, mirror), 360.0), 0.0,
+                0.2);
+    EXPECT_NEAR(r.seg3_end_angle, mcrs(240.0f, mirror), 0.01f);
+    EXPECT_GT(r.seg3_arc_lenght, 0.0f);
+  }
+}
+
+}  // namespace
