@@ -587,3 +587,52 @@ TEST_F(PathValues, TouchingArcsOfAnOverlappingSTurn) {
 }
 
 }  // namespace
+
+namespace {
+
+// DME and radial legs after a 90-degree turn at W1 (0, 0.5) off an eastbound
+// leg: the leg starts where the turn (radius 1.1 x the 20-degree radius, 22
+// for a radial leg) ends, r east of W1 and r along the new course, and ends at
+// the nearer crossing ahead of that start, else back on W1. x, y: nm east and
+// north of W1.
+TEST_F(PathValues, DmeAndRadialLegEnds) {
+  struct Case {
+    const char* type;
+    double south;       // +1 the leg runs south (right turn), -1 north (left)
+    double ref_x, ref_y;  // DME centre or radial start
+    float value;        // DME radius or radial course
+    int end;            // 0 on W1, 1 on the DME circle, 2 on the radial (east)
+  } cases[] = {
+      {"VD", 1.0, 0.0, -40.0, 10.0f, 1},  {"CD", -1.0, 0.0, 40.0, 10.0f, 1},  {"VD", 1.0, 0.0, -2.0, 10.0f, 1},
+      {"CD", 1.0, 0.0, 40.0, 10.0f, 0},   {"VR", 1.0, -20.0, -30.0, 90.0f, 2}, {"CR", -1.0, -20.0, 30.0, 90.0f, 2},
+      {"VR", 1.0, -20.0, 30.0, 90.0f, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.type) + (c.south > 0 ? " south" : " north") + " " + std::to_string(c.ref_y));
+    const double pts[][2] = {{0.0, 0.0}, {0.0, 0.5}, {-0.5 * c.south, 0.5}, {-1.0 * c.south, 0.5}};
+    make_route(pts, 4);
+    set_text(route_tables.leg_path_types[2], c.type);
+    legs_rad_lat[2] = static_cast<float>(c.ref_y * kNm);
+    legs_rad_lon[2] = static_cast<float>(0.5 + c.ref_x * kNm);
+    legs_hold_dist[2] = c.value;
+    calc_legs_path(1, 0);
+    const float change = c.south > 0 ? 90.0f : -90.0f;
+    const double r =
+        1.1 * turn_radius_nm(c.type[1] == 'R' ? 22.0f : 20.0f, leg_turn_speed(1, change, 20.0f));
+    double x = 0.0, y = 0.0;
+    if (c.end == 1) {
+      x = r;
+      const double half = std::sqrt(100.0 - (x - c.ref_x) * (x - c.ref_x));
+      // The first crossing ahead of the start (at y = -r south, r north).
+      const double start_y = -c.south * r, near = c.ref_y + c.south * half;
+      y = (near - start_y) * c.south < 0.0 ? near : c.ref_y - c.south * half;
+    } else if (c.end == 2) {
+      x = r;
+      y = c.ref_y;
+    }
+    EXPECT_NEAR(gc_distance_nm(legs_lat[2], legs_lon[2], y * kNm, 0.5 + x * kNm), 0.0f, 0.02f);
+    EXPECT_NEAR(legs_dist[2], std::hypot(x, y), 0.02f);
+  }
+}
+
+}  // namespace
