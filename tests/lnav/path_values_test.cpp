@@ -214,6 +214,8 @@ TEST_F(PathValues, PathPositionWalksEveryPieceInOrder) {
       ASSERT_NE(leg_geometry(i, 1000.0f), 0);
       path_position_dir(i, p, nav_result.lat, nav_result.lon, 0);
       const float whole = nav_result.along_track;
+      // The path into i from p's radial is the waypoint's true distance.
+      EXPECT_NEAR(legs_dist_true[i], whole, 0.05f);
       std::string seq[2];
       // The last 3 nm of the path into p, then the path into i.
       for (float d = whole + 2.9f; d > 0.05f; d -= 0.1f) {
@@ -305,6 +307,21 @@ TEST_F(PathValues, FlyByTurnBankBandsAndAnticipation) {
 namespace {
 
 const double kSquare[][2] = {{0.0, 0.0}, {0.0, 1.0}, {1.0, 1.0}, {1.0, 2.0}, {2.0, 2.0}};
+
+// Square corners are quarter circles split at the waypoint's radial: the
+// flown distance between two corners is the leg less both anticipations
+// (r tan 45 = r) plus an eighth of each circle.
+TEST_F(PathValues, TrueDistanceBetweenSquareCorners) {
+  for (bool mirror : {false, true}) {
+    make_mirrored(kSquare, 5, mirror);
+    const float r1 = legs_seg1_radius[1], r2 = legs_seg1_radius[2];
+    ASSERT_GT(r1, 1.0f);
+    EXPECT_NEAR(legs_seg1_dta[1], r1, 0.01f);
+    EXPECT_NEAR(legs_wpt_arc_dist[1], r1 * kPi / 4.0, 0.01f);
+    EXPECT_NEAR(legs_seg1_arc_lenght[1], r1 * kPi / 2.0, 0.01f);
+    EXPECT_NEAR(legs_dist_true[2], legs_dist[2] - r1 - r2 + (r1 + r2) * kPi / 4.0, 0.02f);
+  }
+}
 
 // The builder's trace, selector 9999, names each decision of a pass.
 TEST_F(PathValues, BuilderTraceNamesEachDecision) {
