@@ -323,7 +323,24 @@ TEST_F(PathValues, TrueDistanceBetweenSquareCorners) {
   }
 }
 
-// The builder's trace, selector 9999, names each decision of a pass.
+// A direct-to from (0, 0) heading north to W1, w_dist nm away on w_brg, with
+// W2.. 15, 35, 55 nm east of it; traced.
+void start_direct(double w_brg, double w_dist) {
+  gc_destination(0.0, 0.0, w_brg, w_dist);
+  const double wl = nav_result.lat, wo = nav_result.lon;
+  const double pts[][2] = {{wl - 50.0 * kNm, wo}, {wl, wo}, {wl, wo + 15.0 * kNm}, {wl, wo + 35.0 * kNm}, {wl, wo + 55.0 * kNm}};
+  make_route(pts, 5);
+  dir_start_lat = 0.0f;
+  dir_start_lon = 0.0f;
+  dir_init_crs = 0.0f;
+  legs_direct[1] = 1.0f;
+  fms_seq.intdir_act = 3.0f;
+  host_mirror.sim_flightmodel_position_groundspeed = 128.6f;
+  route_change_values.intdir_crs = -1.0f;
+  fms_debug_selector = 99999.0f;
+}
+// The builder's trace, selector 9999 (99999 for a direct-to), names each
+// decision of a pass.
 TEST_F(PathValues, BuilderTraceNamesEachDecision) {
   struct Case {
     const char* what;
@@ -385,6 +402,24 @@ TEST_F(PathValues, BuilderTraceNamesEachDecision) {
        },
        "WPT 1: Recalc WPT 2 (prev alt <), clb_distance = 4.16|, delta_alt = 3000.000000 \n|"
        "WPT 1: Recalc WPT 2 (prev alt >)\n"},
+      {"direct-to turn", [] {
+         start_direct(60.0, 30.0);
+         calc_legs_path(1, 1);
+       },
+       "Direct to WPT 1 <W1>: Act crs: 0.000000, Next crs:|- dir_seg1_start_angle: 270.000000, dir_seg1_end_angle:|"
+       "- dir_seg1_radius: 2.479|, dir_seg1_turn:3.000000\n|- dir_seg1_arc_lenght: |, dir_seg_remain_dist:"},
+      {"direct-to straight", [] {
+         start_direct(4.0, 30.0);
+         calc_legs_path(1, 1);
+       },
+       "Direct to WPT 2 <W2>: Init crs: 0.000000, Target crs:4.000000\n"},
+      {"direct-to waypoint inside the turn", [] {
+         start_direct(90.0, 0.5);
+         calc_legs_path(1, 1);
+       },
+       "WPT 1 <W1>: Bypass for WPT 1 <W1> (6)\n|WPT 1 <W1> -> <W2> <<TF>>  Calc mode 2 after bypass\n|"
+       "Change turn YES - calc_turn_crs:90.000000, xnext_rel_brg:90.000000\n|"
+       "WPT 1 <W1>: Direct To - Connected to WPT 2 <W2>  (6) - mode2\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
