@@ -282,7 +282,8 @@ TEST_F(PathValues, FlyByTurnBankBandsAndAnticipation) {
       {60.0, 16000.0f, 0.0f, 22.0f, 1.0f, 1, -1.0f},  {40.0, 19000.0f, 0.0f, 20.0f, 1.0f, 1, -1.0f},
       {40.0, 19001.0f, 0.0f, 15.0f, 1.0f, 1, -1.0f},  {-40.0, 25000.0f, 0.0f, 15.0f, 1.0f, 1, -1.0f},
       {24.0, 25000.0f, 0.0f, 12.0f, 1.0f, 1, -1.0f},  {90.0, 5000.0f, 5.0f, 22.0f, 1.1f, 0, -1.0f},
-      {140.0, 5000.0f, 0.0f, 22.0f, 1.0f, 2, -1.0f},  {40.0, 16000.0f, 0.0f, 20.0f, 1.0f, 1, 3.0f},
+      {140.0, 5000.0f, 0.0f, 22.0f, 1.0f, 2, -1.0f},  {135.0, 5000.0f, 0.0f, 22.0f, 1.0f, 2, -1.0f},
+      {134.0, 5000.0f, 0.0f, 22.0f, 1.0f, 1, -1.0f},  {40.0, 16000.0f, 0.0f, 20.0f, 1.0f, 1, 3.0f},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.change) + " deg at " + std::to_string(c.alt_ft) + " ft");
@@ -472,15 +473,17 @@ TEST_F(PathValues, ActiveClimbLegByRadioAltitude) {
   const double low = 2.0 / 3.0 * 60.0 * 128.61111 / 1852.0;  // 2000 ft at 250 kt
   struct Case {
     float radio_ft;
-    double lon;  // aircraft on the course line, W0 at 0
+    double lat, lon;  // aircraft; W0 at (0, 0), the leg runs east
     double climb_nm;
   } cases[] = {
-      {1000.0f, -0.01, air - 0.6}, {51.0f, -0.01, air - 0.6}, {50.0f, -0.01, low - 0.6},
-      {21.0f, -0.01, low - 0.6},   {20.0f, -0.01, low},       {1000.0f, 0.01, air + 0.6},
-      {10.0f, 0.01, low + 0.6},
+      {1000.0f, 0.0, -0.01, air - 0.6}, {51.0f, 0.0, -0.01, air - 0.6}, {50.0f, 0.0, -0.01, low - 0.6},
+      {21.0f, 0.0, -0.01, low - 0.6},   {20.0f, 0.0, -0.01, low},       {1000.0f, 0.0, 0.01, air + 0.6},
+      {10.0f, 0.0, 0.01, low + 0.6},
+      // Off the course line only the distance along it counts.
+      {1000.0f, 0.02, -0.01, air - 0.6}, {1000.0f, -0.02, 0.01, air + 0.6},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(c.radio_ft) + " ft at " + std::to_string(c.lon));
+    SCOPED_TRACE(std::to_string(c.radio_ft) + " ft at " + std::to_string(c.lat) + " " + std::to_string(c.lon));
     make_route(pts, 4);
     set_text(route_tables.leg_path_types[1], "CA");
     fms_seq.vnav_idx = fms_seq.vnav_idx_seq = 2.0f;
@@ -489,6 +492,7 @@ TEST_F(PathValues, ActiveClimbLegByRadioAltitude) {
     frame_flight_data.radio_alt_ft = c.radio_ft;
     frame_flight_data.alt_ft = 2000.0f;
     host_mirror.sim_flightmodel_position_groundspeed = 100.0f;
+    host_mirror.sim_flightmodel_position_latitude = c.lat;
     host_mirror.sim_flightmodel_position_longitude = c.lon;
     calc_legs_path(1, 0);
     EXPECT_NEAR(legs_dist[1], c.climb_nm, 0.01);
@@ -684,6 +688,40 @@ TEST_F(PathValues, DmeAndRadialLegEnds) {
     }
     EXPECT_NEAR(gc_distance_nm(legs_lat[2], legs_lon[2], y * kNm, 0.5 + x * kNm), 0.0f, 0.02f);
     EXPECT_NEAR(legs_dist[2], std::hypot(x, y), 0.02f);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The DF courses of the waypoint just behind the active leg are cleared by its
+// pass, unless it is (or was) a DF leg or a direct-to intercept is active;
+// the next waypoint's are cleared by every pass.
+TEST_F(PathValues, DfCoursesClearedBehindTheActiveLeg) {
+  struct Case {
+    float vnav_idx, intdir_act;
+    const char* type;
+    const char* prev_type;
+    bool cleared;
+  } cases[] = {
+      {2.0f, 0.0f, "TF", "TF", true},  {3.0f, 0.0f, "TF", "TF", false}, {2.0f, 1.0f, "TF", "TF", false},
+      {2.0f, 0.0f, "DF", "TF", false}, {2.0f, 0.0f, "TF", "DF", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.vnav_idx) + " " + c.type + " " + c.prev_type);
+    make_route(kSquare, 5);
+    set_text(route_tables.leg_path_types[1], c.type);
+    set_text(route_tables.prev_leg_path_types[1], c.prev_type);
+    fms_seq.vnav_idx = c.vnav_idx;
+    fms_seq.intdir_act = c.intdir_act;
+    legs_df_crs[1] = legs_df_crs_fin[1] = 123.0f;
+    legs_df_crs[2] = legs_df_crs_fin[2] = 45.0f;
+    calc_legs_path(1, 0);
+    EXPECT_EQ(legs_df_crs[1], c.cleared ? -1.0f : 123.0f);
+    EXPECT_EQ(legs_df_crs_fin[1], c.cleared ? -1.0f : 123.0f);
+    EXPECT_EQ(legs_df_crs[2], -1.0f);
+    EXPECT_EQ(legs_df_crs_fin[2], -1.0f);
   }
 }
 
