@@ -726,3 +726,62 @@ TEST_F(PathValues, DfCoursesClearedBehindTheActiveLeg) {
 }
 
 }  // namespace
+
+namespace {
+
+// Around a racetrack (fix (0, 1), inbound 090, 1.5 nm turns, 5 nm legs) the
+// lap distance to the fix falls evenly: the turn at the fix, the outbound
+// leg, the far turn, the inbound leg, each reported as its own piece, on
+// both hold sides.
+TEST_F(PathValues, RacetrackLapDistanceFallsEvenly) {
+  const double r = 1.5, len = 5.0, half = kPi * r, lap = 2.0 * (len + half);
+  const double route[][2] = {{0.0, 0.0}, {0.0, 1.0}, {0.0, 2.0}};
+  for (bool mirror : {false, true}) {
+    SCOPED_TRACE(mirror ? "left-hand" : "right-hand");
+    make_route(route, 3);
+    set_text(route_tables.leg_path_types[1], "HM");
+    hold_pattern = HoldPatternArrays{};
+    fms_seq.hold_phase = 0.0f;
+    HoldPatternArrays& h = hold_pattern;
+    const auto at = [&](double y, double x) { return std::pair<double, double>{mlat(y * kNm, mirror), 1.0 + x * kNm}; };
+    const auto radial = [&](double deg) { return static_cast<float>(mirror ? std::fmod(540.0 - deg, 360.0) : deg); };
+    h.hold_radius[1] = static_cast<float>(r);
+    h.hold_leg_len[1] = static_cast<float>(len);
+    h.hold_crs_true[1] = 90.0f;
+    h.hold_side_away[1] = radial(0.0);
+    h.hold_side[1] = radial(180.0);
+    h.hold_ctr1_lat[1] = static_cast<float>(at(-r, 0.0).first);
+    h.hold_ctr1_lon[1] = 1.0f;
+    h.hold_ctr2_lat[1] = h.hold_ctr1_lat[1];
+    h.hold_ctr2_lon[1] = static_cast<float>(at(-r, -len).second);
+    h.hold_far_lat[1] = static_cast<float>(at(-2.0 * r, -len).first);
+    h.hold_far_lon[1] = h.hold_ctr2_lon[1];
+    legs_rad_turn[1] = mirror ? 2.0f : 3.0f;
+    std::string seq;
+    for (double q = 0.05; q < lap; q += 0.1) {
+      // Position (nm north, east of the fix) and heading at lap distance q.
+      double y, x, hdg;
+      if (q < half) {
+        const double a = q / r;
+        y = -r + r * std::cos(a), x = r * std::sin(a), hdg = 90.0 + a * 180.0 / kPi;
+      } else if (q < half + len) {
+        y = -2.0 * r, x = -(q - half), hdg = 270.0;
+      } else if (q < 2.0 * half + len) {
+        const double a = (q - half - len) / r;
+        y = -r - r * std::cos(a), x = -len - r * std::sin(a), hdg = 270.0 + a * 180.0 / kPi;
+      } else {
+        y = 0.0, x = -len + (q - 2.0 * half - len), hdg = 90.0;
+      }
+      host_mirror.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot = radial(hdg);
+      const auto p = at(y, x);
+      const int32_t code = path_position_hold(1, 0, p.first, p.second, 0);
+      ASSERT_NE(code, 0) << q;
+      EXPECT_NEAR(nav_result.along_track, lap - q, 0.03) << "q " << q << " code " << code;
+      const std::string c = std::to_string(code);
+      if (seq.size() < 3 || seq.substr(seq.size() - 3) != c) seq += " " + c;
+    }
+    EXPECT_EQ(seq, " 301 302 303 300");
+  }
+}
+
+}  // namespace
