@@ -785,3 +785,53 @@ TEST_F(PathValues, RacetrackLapDistanceFallsEvenly) {
 }
 
 }  // namespace
+
+namespace {
+
+// A DME arc of 10 nm about (0, 1), clockwise from its west point to its north
+// point (mirrored: counter-clockwise to its south point), joined and left by
+// fly-by turns. Walking the built path: the straight and the turn into the
+// arc's first fix, the entry turn and the arc (the arc's end is flown by),
+// then the leg after the exit turn; along-track is the distance walked.
+TEST_F(PathValues, ArcLegPathWalk) {
+  for (bool mirror : {false, true}) {
+    SCOPED_TRACE(mirror ? "counter-clockwise" : "clockwise");
+    const double s = mirror ? -1.0 : 1.0;
+    const double pts[][2] = {{0.0, 1.0 - 50.0 * kNm},       {0.0, 1.0 - 30.0 * kNm},
+                             {0.0, 1.0 - 10.0 * kNm},       {s * 10.0 * kNm, 1.0},
+                             {s * 24.0 * kNm, 1.0 + 14.0 * kNm}, {s * 38.0 * kNm, 1.0 + 28.0 * kNm}};
+    make_route(pts, 6);
+    set_text(route_tables.leg_path_types[3], "AF");
+    legs_rad_lat[3] = 0.0f;
+    legs_rad_lon[3] = 1.0f;
+    legs_radius[3] = 10.0f;
+    legs_rad_turn[3] = mirror ? 2.0f : 3.0f;
+    build_route();
+    const char* expected[] = {"10 5", "101 100 102", "1 7"};
+    for (int i = 2; i <= 4; ++i) {
+      const int32_t p = prev_valid_leg(i);
+      host_mirror.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot = magvar_course(i);
+      ASSERT_NE(leg_geometry(i, 1000.0f), 0);
+      const auto code_at = [&](double lat, double lon) {
+        return i == 3 ? path_position_arc(i, p, lat, lon) : path_position_dir(i, p, lat, lon, 0);
+      };
+      code_at(nav_result.lat, nav_result.lon);
+      const float whole = nav_result.along_track;
+      EXPECT_NEAR(legs_dist_true[i], whole, 0.05f) << i;
+      std::string seq;
+      for (float d = whole - 0.1f; d > 0.05f; d -= 0.1f) {
+        leg_geometry(i, d);
+        const int32_t code = code_at(nav_result.lat, nav_result.lon);
+        ASSERT_NE(code, 0) << i << " d " << d;
+        const std::string c = " " + std::to_string(code);
+        if (seq.size() < c.size() || seq.compare(seq.size() - c.size(), c.size(), c) != 0) seq += c;
+        if (code == 102) continue;  // measured on the arc, whose end lies behind
+        EXPECT_NEAR(nav_result.along_track, d, 0.05f) << i << " d " << d << " code " << code;
+        EXPECT_NEAR(nav_result.cross_track, 0.0f, 0.05f) << i << " d " << d << " code " << code;
+      }
+      EXPECT_EQ(seq.substr(1), expected[i - 2]) << i;
+    }
+  }
+}
+
+}  // namespace
