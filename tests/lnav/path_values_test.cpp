@@ -835,3 +835,44 @@ TEST_F(PathValues, ArcLegPathWalk) {
 }
 
 }  // namespace
+
+namespace {
+
+// A DF leg's turn at W1 (0, 0.5), flown in on 090: side from the DF leg's
+// demand (free: by the side the fix lies on), radius 1.1 x the 22-degree
+// radius, centre square to the inbound course, and the DF course leaves the
+// circle toward the fix.
+TEST_F(PathValues, DfTurnSideRadiusAndCourse) {
+  struct Case {
+    double fix_brg;  // from W1, 20 nm away
+    float demand;
+    float side;
+  } cases[] = {{30.0, -1.0f, 2.0f}, {150.0, -1.0f, 3.0f}, {30.0, 1.0f, 3.0f}, {30.0, 3.0f, 3.0f},
+               {150.0, 0.0f, 2.0f}, {150.0, 2.0f, 2.0f}, {30.0, 7.0f, 2.0f}, {150.0, 7.0f, 3.0f}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.fix_brg) + " demand " + std::to_string(c.demand));
+    gc_destination(0.0, 0.5, c.fix_brg, 20.0);
+    const double f_lat = nav_result.lat, f_lon = nav_result.lon;
+    const double pts[][2] = {{0.0, 0.0}, {0.0, 0.5}, {f_lat, f_lon}, {f_lat, f_lon + 0.5}};
+    make_route(pts, 4);
+    set_text(route_tables.leg_path_types[2], "DF");
+    legs_rad_turn[2] = c.demand;
+    calc_legs_path(1, 0);
+    EXPECT_EQ(legs_seg1_turn[1], c.side);
+    const float change = static_cast<float>(std::remainder(c.fix_brg - 90.0, 360.0));
+    const float r = 1.1f * turn_radius_nm(22.0f, leg_turn_speed(1, change, 20.0f));
+    EXPECT_NEAR(legs_seg1_radius[1], r, 1e-3f * r);
+    gc_destination(0.0, 0.5, c.side == 2.0f ? 0.0 : 180.0, r);
+    EXPECT_NEAR(gc_distance_nm(nav_result.lat, nav_result.lon, legs_seg1_ctr_lat[1], legs_seg1_ctr_lon[1]), 0.0f,
+                0.01f);
+    const double t_lat = legs_seg1_end_lat[1], t_lon = legs_seg1_end_lon[1];
+    EXPECT_NEAR(gc_distance_nm(legs_seg1_ctr_lat[1], legs_seg1_ctr_lon[1], t_lat, t_lon), r, 0.01f);
+    EXPECT_NEAR(std::remainder(gc_bearing(t_lat, t_lon, f_lat, f_lon) - legs_df_crs[2], 360.0), 0.0, 0.1);
+    // Leaving the circle on that course: square to the radius, in the turn's sense.
+    const double travel = gc_bearing(legs_seg1_ctr_lat[1], legs_seg1_ctr_lon[1], t_lat, t_lon) +
+                          (c.side == 2.0f ? 270.0 : 90.0);
+    EXPECT_NEAR(std::remainder(travel - legs_df_crs[2], 360.0), 0.0, 0.3);
+  }
+}
+
+}  // namespace
