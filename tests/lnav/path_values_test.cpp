@@ -873,6 +873,21 @@ TEST_F(PathValues, DfTurnSideRadiusAndCourse) {
                           (c.side == 2.0f ? 270.0 : 90.0);
     EXPECT_NEAR(std::remainder(travel - legs_df_crs[2], 360.0), 0.0, 0.3);
   }
+  // A DF fix 1 nm behind-right lies inside that circle: it is passed by and
+  // the turn from W1 itself (radius 1.1 x the 22-degree radius, no
+  // anticipation) goes to the waypoint after it, on the side it lies.
+  const double df[][2] = {{0.0, 0.0}, {0.0, 0.5}, {-0.02, 0.49}, {-1.0, 0.6}, {-2.0, 0.6}};
+  make_route(df, 5);
+  set_text(route_tables.leg_path_types[2], "DF");
+  EXPECT_EQ(calc_legs_path(1, 0), 3);
+  EXPECT_EQ(legs_bypass[2], 1.0f);
+  EXPECT_EQ(legs_turn[1], 3.0f);
+  const float r = 1.1f * turn_radius_nm(22.0f, leg_turn_speed(1, 90.0f, 20.0f));
+  EXPECT_NEAR(legs_seg1_radius[1], r, 1e-3f * r);
+  EXPECT_EQ(legs_seg1_dta[1], 0.0f);
+  EXPECT_NEAR(gc_distance_nm(legs_seg1_start_lat[1], legs_seg1_start_lon[1], 0.0, 0.5), 0.0f, 0.01f);
+  gc_destination(0.0, 0.5, 180.0, r);
+  EXPECT_NEAR(gc_distance_nm(nav_result.lat, nav_result.lon, legs_seg1_ctr_lat[1], legs_seg1_ctr_lon[1]), 0.0f, 0.01f);
 }
 
 }  // namespace
