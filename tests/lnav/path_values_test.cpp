@@ -439,7 +439,8 @@ TEST_F(PathValues, TurnSideFromTheDemandAndOppositeSizing) {
     int side;
     bool opposite;
   } sides[] = {{-1.0f, -40.0f, 2, false}, {-1.0f, 0.0f, 3, false}, {0.0f, 40.0f, 2, true}, {2.0f, -40.0f, 2, false},
-               {1.0f, -40.0f, 3, true},   {3.0f, 40.0f, 3, false}, {3.0f, -40.0f, 3, true}, {7.0f, -40.0f, 2, false}};
+               {1.0f, -40.0f, 3, true},   {3.0f, 40.0f, 3, false}, {3.0f, -40.0f, 3, true}, {7.0f, -40.0f, 2, false},
+               {2.0f, 40.0f, 2, true}};
   make_turn(40.0);
   legs_alt_calc[1] = 16000.0f;
   for (const Side& c : sides) {
@@ -480,7 +481,7 @@ TEST_F(PathValues, ActiveClimbLegByRadioAltitude) {
       {21.0f, 0.0, -0.01, low - 0.6},   {20.0f, 0.0, -0.01, low},       {1000.0f, 0.0, 0.01, air + 0.6},
       {10.0f, 0.0, 0.01, low + 0.6},
       // Off the course line only the distance along it counts.
-      {1000.0f, 0.02, -0.01, air - 0.6}, {1000.0f, -0.02, 0.01, air + 0.6},
+      {1000.0f, 0.02, -0.01, air - 0.6}, {1000.0f, -0.02, 0.01, air + 0.6}, {1000.0f, -0.025, 0.005, air + 0.3},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.radio_ft) + " ft at " + std::to_string(c.lat) + " " + std::to_string(c.lon));
@@ -603,6 +604,16 @@ TEST_F(PathValues, DisplayRouteDirectToTurnSizes) {
     EXPECT_NEAR(std::remainder(gc_bearing(end_lat, end_lon, 0.0, 20.0 * kNm) - direct_turn_mod.track, 360.0), 0.0,
                 0.3);
   }
+  // On the ground the course is the display route's leg into its waypoint;
+  // the first waypoint has no leg into it.
+  on_ground = 1;
+  intdir_turn();
+  EXPECT_NEAR(direct_turn_mod.track, 90.0f, 0.01f);
+  EXPECT_EQ(direct_turn_mod.radius, 0.0f);
+  fms_copies.vnav_idx_mod = 1.0f;
+  intdir_turn();
+  EXPECT_EQ(direct_turn_mod.track, -1.0f);
+  on_ground = 0;
 }
 
 }  // namespace
