@@ -356,11 +356,11 @@ TEST_F(PathValues, BuilderTraceNamesEachDecision) {
          build_route();
        },
        "WPT 1 <W1>: enable_calc_turn 5, disable_calc: 0, xabs_next_rel_brg: 90.000000, xact_crs: 90.000000, "
-       "xnext_crs: 0.000000\n|WPT 1 <W1> -> <W2> <<TF>>  Calc mode 1\n|"
-       "WPT 1 <W1>: Connected to WPT 2 <W2>  (5) - mode1\n|WPT 1: Distance true for WPT 2 (PREV 1): 59.4|"
-       "WPT 1: Legs bypass for WPT 2: 0.000000\n|WPT 2 <W2>: Skipped to WPT 3 <W3> (disable_calc 0) \n|"
-       "WPT 2: Next wpt is HOLD -> entry pattern = |WPT 3: Distance true for WPT 3 (PREV 2): 0.000000\n|"
-       "WPT 3 <W3>: Skipped to WPT 4 <W4>\n"},
+       "xnext_crs: 0.000000\n\n|WPT 1 <W1> -> <W2> <<TF>>  Calc mode 1\n|"
+       "WPT 1 <W1>: Connected to WPT 2 <W2>  (5) - mode1\n\n|WPT 1: Distance true for WPT 2 (PREV 1): 59.4|"
+       "WPT 1: Legs bypass for WPT 2: 0.000000\n\n|WPT 2 <W2>: Skipped to WPT 3 <W3> (disable_calc 0) \n\n|"
+       "WPT 2: Next wpt is HOLD -> entry pattern = 0.000000\n\n|WPT 3: Distance true for WPT 3 (PREV 2): 0.000000\n|"
+       "WPT 3 <W3>: Skipped to WPT 4 <W4>\n\n"},
       {"DF fix inside the turn",
        [] {
          const double df[][2] = {{0.0, 0.0}, {0.0, 0.5}, {-0.02, 0.49}, {-1.0, 0.6}, {-2.0, 0.6}};
@@ -401,7 +401,7 @@ TEST_F(PathValues, BuilderTraceNamesEachDecision) {
          legs_alt_calc[1] = 5000.0f;
          calc_legs_path(1, 0);
        },
-       "WPT 1: Recalc WPT 2 (prev alt <), clb_distance = 4.16|, delta_alt = 3000.000000 \n|"
+       "WPT 1: Recalc WPT 2 (prev alt <), clb_distance = 4.16|, delta_alt = 3000.000000 \n\n|"
        "WPT 1: Recalc WPT 2 (prev alt >)\n"},
       {"direct-to turn", [] {
          start_direct(60.0, 30.0);
