@@ -130,7 +130,8 @@ TEST_F(PathValues, TransitionConstructionsLeftAndRight) {
       EXPECT_NE(log.find(std::string(", opposite dir: no, chg crs 180: ") +
                          (std::fabs(c.crs_out - 90.0f) > 170.0f ? "yes\n" : "no\n")),
                 std::string::npos) << log;
-      EXPECT_NE(log.find("WPT 1: turn = " + std::to_string(turn) + ", mode = " + std::to_string(c.mode) + ", radius = "),
+      EXPECT_NE(log.find("WPT 1: turn = " + std::to_string(turn) + ", mode = " + std::to_string(c.mode) +
+                         ", radius = "),
                 std::string::npos) << log;
       EXPECT_NE(log.find("WPT 1: cdta = "), std::string::npos) << log;
       expect_lines(log, mirror ? c.right_trace : c.left_trace, "WPT 1: ");
@@ -329,7 +330,8 @@ TEST_F(PathValues, TrueDistanceBetweenSquareCorners) {
 void start_direct(double w_brg, double w_dist) {
   gc_destination(0.0, 0.0, w_brg, w_dist);
   const double wl = nav_result.lat, wo = nav_result.lon;
-  const double pts[][2] = {{wl - 50.0 * kNm, wo}, {wl, wo}, {wl, wo + 15.0 * kNm}, {wl, wo + 35.0 * kNm}, {wl, wo + 55.0 * kNm}};
+  const double pts[][2] = {
+      {wl - 50.0 * kNm, wo}, {wl, wo}, {wl, wo + 15.0 * kNm}, {wl, wo + 35.0 * kNm}, {wl, wo + 55.0 * kNm}};
   make_route(pts, 5);
   dir_start_lat = 0.0f;
   dir_start_lon = 0.0f;
@@ -638,7 +640,8 @@ TEST_F(PathValues, TouchingArcsOfAnOverlappingSTurn) {
     fms_debug_selector = 0.0f;
     expect_lines(simhost::log_text(),
                  mirror ? "POM1 case 4 Intersect circle|CTR2 mode 2"
-                        : "POM1 case 4 Intersect circle|CTR2 intersect circle/line line|CTR2 mode 2|Angle2 start, end: ",
+                        : "POM1 case 4 Intersect circle|CTR2 intersect circle/line line|CTR2 mode 2|"
+                          "Angle2 start, end: ",
                  "WPT 1: ");
     if (!mirror) expect_lines(simhost::log_text(), "INTC1 lat,lon: |INTC2 lat,lon: ", "");
     EXPECT_NEAR(gc_distance_nm(r.seg1_ctr_lat, r.seg1_ctr_lon, r.seg3_ctr_lat, r.seg3_ctr_lon), 4.0f, 0.02f);
