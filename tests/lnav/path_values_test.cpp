@@ -284,7 +284,9 @@ TEST_F(PathValues, FlyByTurnBankBandsAndAnticipation) {
       {40.0, 19001.0f, 0.0f, 15.0f, 1.0f, 1, -1.0f},  {-40.0, 25000.0f, 0.0f, 15.0f, 1.0f, 1, -1.0f},
       {24.0, 25000.0f, 0.0f, 12.0f, 1.0f, 1, -1.0f},  {90.0, 5000.0f, 5.0f, 22.0f, 1.1f, 0, -1.0f},
       {140.0, 5000.0f, 0.0f, 22.0f, 1.0f, 2, -1.0f},  {135.0, 5000.0f, 0.0f, 22.0f, 1.0f, 2, -1.0f},
-      {134.0, 5000.0f, 0.0f, 22.0f, 1.0f, 1, -1.0f},  {40.0, 16000.0f, 0.0f, 20.0f, 1.0f, 1, 3.0f},
+      {134.0, 5000.0f, 0.0f, 22.0f, 1.0f, 1, -1.0f},
+      // From the waypoint at 10 degrees the turn overshoots: retried at 22.
+      {20.0, 16000.0f, 5.0f, 22.0f, 1.1f, 0, -1.0f},  {40.0, 16000.0f, 0.0f, 20.0f, 1.0f, 1, 3.0f},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.change) + " deg at " + std::to_string(c.alt_ft) + " ft");
