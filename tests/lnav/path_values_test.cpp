@@ -907,3 +907,38 @@ TEST_F(PathValues, DfTurnSideRadiusAndCourse) {
 }
 
 }  // namespace
+
+namespace {
+
+// Onto and off a DME arc (10 nm about (0, 1), clockwise from its west point
+// to its north point) a course change of 12 degrees or less is flown without a
+// turn.
+TEST_F(PathValues, ArcEntryAndExitTurnFromTwelveDegrees) {
+  struct Case {
+    double in_brg;  // inbound course to the west point (the arc starts north)
+    double out_crs; // course of the leg after the north point (the arc ends east)
+    bool entry_turn, exit_turn;
+  } cases[] = {{11.0, 101.0, false, false}, {14.0, 104.0, true, true}, {-11.0, 79.0, false, false},
+               {-14.0, 76.0, true, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.in_brg) + " " + std::to_string(c.out_crs));
+    gc_destination(0.0, 1.0 - 10.0 * kNm, c.in_brg + 180.0, 20.0);
+    const double a_lat = nav_result.lat, a_lon = nav_result.lon;
+    gc_destination(10.0 * kNm, 1.0, c.out_crs, 20.0);
+    const double b_lat = nav_result.lat, b_lon = nav_result.lon;
+    gc_destination(10.0 * kNm, 1.0, c.out_crs, 40.0);
+    const double pts[][2] = {{a_lat - 0.3, a_lon}, {a_lat, a_lon}, {0.0, 1.0 - 10.0 * kNm}, {10.0 * kNm, 1.0},
+                             {b_lat, b_lon}, {nav_result.lat, nav_result.lon}};
+    make_route(pts, 6);
+    set_text(route_tables.leg_path_types[3], "AF");
+    legs_rad_lat[3] = 0.0f;
+    legs_rad_lon[3] = 1.0f;
+    legs_radius[3] = 10.0f;
+    legs_rad_turn[3] = 3.0f;
+    build_route();
+    EXPECT_EQ(legs_radii_radius[2] > 0.0f, c.entry_turn);
+    EXPECT_EQ(legs_radii_radius[3] > 0.0f, c.exit_turn);
+  }
+}
+
+}  // namespace
