@@ -407,6 +407,21 @@ TEST_F(PathValues, BuilderTraceNamesEachDecision) {
        },
        "WPT 1: Recalc WPT 2 (prev alt <), clb_distance = 4.16|, delta_alt = 3000.000000 \n\n|"
        "WPT 1: Recalc WPT 2 (prev alt >)\n"},
+      {"passed-by waypoints",
+       [] {
+         const double line[][2] = {{0.0, 0.0}, {0.0, 1.0}, {0.0, 2.0}, {0.0, 3.0}, {0.0, 4.0}, {0.0, 5.0}};
+         make_route(line, 6);
+         build_route();
+         legs_bypass[2] = legs_bypass[3] = 1.0f;
+         legs_dist_true[4] = 180.0f;
+         fms_debug_selector = 3333.0f;
+         bp_true_distance(2, 1, 4);
+         bp_true_distance(3, -1, 4);
+       },
+       "Calculation true distance for BP WPT: 2 <W2>\n|- from WPT 1 <W1> to WPT 4 <W4>\n|"
+       "- Old true distance for next not BP: 4 <W4> = 180.000000\n|- Abeam_dist_calc = 120.0|, Region = 8\n|"
+       "- New true distance for next not BP: 4 <W4> = 120.0|- New true distance for: 2 <W2> = 59.9|"
+       "- from WPT -1 <PPOS> to WPT 4 <W4>\n"},
       {"direct-to turn", [] {
          start_direct(60.0, 30.0);
          calc_legs_path(1, 1);
