@@ -407,6 +407,21 @@ TEST_F(PathValues, BuilderTraceNamesEachDecision) {
        },
        "WPT 1: Recalc WPT 2 (prev alt <), clb_distance = 4.16|, delta_alt = 3000.000000 \n\n|"
        "WPT 1: Recalc WPT 2 (prev alt >)\n"},
+      {"fly-by retried, then a waypoint behind passed by",
+       [] {
+         const double pts[][2] = {{0.0, 0.0}, {0.0, 0.5}, {0.001, 0.499}, {0.5, 1.0}, {0.5, 2.0}, {0.5, 3.0}};
+         make_route(pts, 6);
+         leg_pass = LegPassFrame{};
+         leg_pass.i = 1;
+         leg_pass.j = 2;
+         leg_pass.xact_crs = 90.0f;
+         leg_pass.xnext_rel_brg = leg_pass.xabs_next_rel_brg = 170.0f;
+         fms_debug_selector = 9999.0f;
+         legpath::bypass_search(1, 2, 3);
+       },
+       "Trying for WPT 1 <W1> again Calc mode 2 (5)\n|Change turn NO - calc_turn_crs:|"
+       "WPT 1 <W1> -> <W2> <<TF>> Calc mode 2 after bypass\n|WPT 1 <W1>: Bypass for WPT 2 <W2> (5)\n|"
+       "Change turn YES - calc_turn_crs:|WPT 1 <W1>: Connected to WPT 3 <W3>  (5) mode2\n\n"},
       {"passed-by waypoints",
        [] {
          const double line[][2] = {{0.0, 0.0}, {0.0, 1.0}, {0.0, 2.0}, {0.0, 3.0}, {0.0, 4.0}, {0.0, 5.0}};
