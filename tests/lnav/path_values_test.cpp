@@ -972,3 +972,45 @@ TEST_F(PathValues, ArcEntryAndExitTurnFromTwelveDegrees) {
 }
 
 }  // namespace
+
+namespace {
+
+// Which waypoints the builder skips (no transition computed): a gap at the
+// waypoint, a discontinuity after it, a vector after it (unless the leg is an
+// intercept or the first altitude-terminated leg), a gap before it (unless a
+// direct-to intercept is active), the last waypoint and a procedure turn.
+TEST_F(PathValues, WaypointsSkippedByTheBuilder) {
+  struct Case {
+    int named;  // waypoint renamed, -1 none
+    const char* name;
+    const char* type2;  // path terminator of W2
+    int first_alt_term;
+    float intdir_act, legs_num;
+    bool skipped;
+  } cases[] = {
+      {2, "DISCONTINUITY", "TF", 0, 0.0f, 4.0f, true}, {2, "(VECTOR)", "TF", 0, 0.0f, 4.0f, true},
+      {3, "DISCONTINUITY", "TF", 0, 0.0f, 4.0f, true}, {3, "(VECTOR)", "TF", 0, 0.0f, 4.0f, true},
+      {3, "(VECTOR)", "CI", 0, 0.0f, 4.0f, false},     {3, "(VECTOR)", "TF", 2, 0.0f, 4.0f, false},
+      {1, "DISCONTINUITY", "TF", 0, 0.0f, 4.0f, true}, {1, "(VECTOR)", "TF", 0, 0.0f, 4.0f, true},
+      {1, "(VECTOR)", "TF", 0, 2.0f, 4.0f, false},     {-1, "", "PI", 0, 0.0f, 4.0f, true},
+      {-1, "", "TF", 0, 0.0f, 3.0f, true},             {-1, "", "TF", 0, 0.0f, 4.0f, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.named) + " " + c.name + " " + c.type2);
+    make_route(kSquare, 5);
+    if (c.named >= 0) set_text(route_tables.waypoint_names[c.named], c.name);
+    set_text(route_tables.leg_path_types[2], c.type2);
+    first_alt_term_leg = c.first_alt_term;
+    fms_seq.intdir_act = c.intdir_act;
+    fms_seq.legs_num = c.legs_num;
+    simhost::clear_log();
+    fms_debug_selector = 9999.0f;
+    EXPECT_EQ(calc_legs_path(2, 0), 3);
+    fms_debug_selector = 0.0f;
+    const std::string skip = "WPT 2 <" + std::string(route_tables.waypoint_names[2].text) + ">: Skipped to WPT 3 <" +
+                             route_tables.waypoint_names[3].text + ">\n";
+    EXPECT_EQ(simhost::log_text().find(skip) != std::string::npos, c.skipped) << simhost::log_text();
+  }
+}
+
+}  // namespace
