@@ -1014,3 +1014,53 @@ TEST_F(PathValues, WaypointsSkippedByTheBuilder) {
 }
 
 }  // namespace
+namespace {
+
+// The turn onto a DME arc from outside it (25 degrees of bank) is tried 10 kt
+// slower each time, from the turn speed, until its anticipation fits half the
+// way to the arc's end fix: on a 2 nm arc that takes several steps, on a
+// 10 nm arc none.
+TEST_F(PathValues, ArcEntrySlowsUntilItsAnticipationFits) {
+  for (double rad : {2.0, 10.0}) {
+    SCOPED_TRACE(rad);
+    gc_destination(rad * kNm, 1.0, 45.0, 20.0);
+    const double b_lat = nav_result.lat, b_lon = nav_result.lon;
+    gc_destination(rad * kNm, 1.0, 45.0, 40.0);
+    const double pts[][2] = {{0.0, 1.0 - 40.0 * kNm}, {0.0, 1.0 - 20.0 * kNm}, {0.0, 1.0 - rad * kNm},
+                             {rad * kNm, 1.0},          {b_lat, b_lon},          {nav_result.lat, nav_result.lon}};
+    make_route(pts, 6);
+    set_text(route_tables.leg_path_types[3], "AF");
+    legs_rad_lat[3] = 0.0f;
+    legs_rad_lon[3] = 1.0f;
+    legs_radius[3] = static_cast<float>(rad);
+    legs_rad_turn[3] = 3.0f;
+    fms_debug_selector = 9999.0f;
+    simhost::clear_log();
+    build_route();
+    fms_debug_selector = 0.0f;
+    const float limit = 0.5f * gc_distance_nm(0.0, 1.0 - rad * kNm, rad * kNm, 1.0);
+    float expect_speed = leg_turn_speed(2, -90.0f, 20.0f), speed = 0.0f, radius = 0.0f, dta = 0.0f;
+    float last_dta = 0.0f;
+    int tries = 0;
+    for (const std::string& l : simhost::log_lines()) {
+      int from_to = 0;
+      if (l.find("- entry AF/RF") == std::string::npos ||
+          std::sscanf(l.c_str(), "    xspeed = %f, xradius = %f, af_from_to = %d, enable_calc_turn = %*d, calc_dta = %f",
+                      &speed, &radius, &from_to, &dta) != 4)
+        continue;
+      if (tries++ > 0) {
+        EXPECT_GT(last_dta, limit) << "retried after a try that fitted";
+      }
+      last_dta = dta;
+      EXPECT_EQ(from_to, 1);
+      EXPECT_NEAR(speed, expect_speed, 0.01f);
+      EXPECT_NEAR(radius, turn_radius_nm(25.0f, speed), 1e-3f);
+      expect_speed -= 10.0f;
+    }
+    EXPECT_EQ(tries, rad < 5.0 ? 4 : 1);
+    EXPECT_LE(legs_radii_dta[2], limit);
+    EXPECT_NEAR(legs_radii_radius[2], radius, 1e-4f);
+  }
+}
+
+}  // namespace
