@@ -1045,8 +1045,9 @@ TEST_F(PathValues, ArcEntrySlowsUntilItsAnticipationFits) {
     for (const std::string& l : simhost::log_lines()) {
       int from_to = 0;
       if (l.find("- entry AF/RF") == std::string::npos ||
-          std::sscanf(l.c_str(), "    xspeed = %f, xradius = %f, af_from_to = %d, enable_calc_turn = %*d, calc_dta = %f",
-                      &speed, &radius, &from_to, &dta) != 4)
+          std::sscanf(l.c_str(),
+                      "    xspeed = %f, xradius = %f, af_from_to = %d, enable_calc_turn = %*d, calc_dta = %f", &speed,
+                      &radius, &from_to, &dta) != 4)
         continue;
       if (tries++ > 0) {
         EXPECT_GT(last_dta, limit) << "retried after a try that fitted";
