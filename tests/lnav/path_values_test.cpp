@@ -1,7 +1,8 @@
-// The path builder's numbers pinned by geometry: transition constructions
-// (their radii, arc spans and straights), the turn offsets of floating legs,
-// and the pieces path position reports along a built S-turn. Every left-hand
-// case is also run mirrored across the equator as the right-hand turn.
+// The path builder's numbers pinned by geometry and worked values: the
+// transition construction, fly-by and DF turn sizing, floating-leg ends, arc
+// entries, the direct-to turns, the trace of each decision, and path position
+// walked along built paths, arcs and a racetrack. Most left-hand cases are
+// also run mirrored across the equator as the right-hand case.
 #include <gtest/gtest.h>
 
 #include <cmath>
