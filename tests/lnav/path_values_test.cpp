@@ -285,7 +285,7 @@ TEST_F(PathValues, FlyByTurnBankBandsAndAnticipation) {
       {40.0, 19001.0f, 0.0f, 15.0f, 1.0f, 1, -1.0f},  {-40.0, 25000.0f, 0.0f, 15.0f, 1.0f, 1, -1.0f},
       {24.0, 25000.0f, 0.0f, 12.0f, 1.0f, 1, -1.0f},  {90.0, 5000.0f, 5.0f, 22.0f, 1.1f, 0, -1.0f},
       {140.0, 5000.0f, 0.0f, 22.0f, 1.0f, 2, -1.0f},  {135.0, 5000.0f, 0.0f, 22.0f, 1.0f, 2, -1.0f},
-      {134.0, 5000.0f, 0.0f, 22.0f, 1.0f, 1, -1.0f},
+      {134.0, 5000.0f, 0.0f, 22.0f, 1.0f, 1, -1.0f},   {-150.0, 5000.0f, 0.0f, 22.0f, 1.0f, 2, -1.0f},
       // From the waypoint at 10 degrees the turn overshoots: retried at 22.
       {20.0, 16000.0f, 5.0f, 22.0f, 1.1f, 0, -1.0f},  {40.0, 16000.0f, 0.0f, 20.0f, 1.0f, 1, 3.0f},
   };
@@ -553,7 +553,8 @@ TEST_F(PathValues, ClimbLegStartsWhereTheTurnOntoItEnds) {
     int slide;       // after an intercept: 1 r tan(t/2) + 0.1, 2 r + 0.1
   } cases[] = {
       {60.0, -1.0f, "TF", 60.0, 0},   {-60.0, -1.0f, "TF", -60.0, 0}, {60.0, 2.0f, "TF", -300.0, 0},
-      {-60.0, 1.0f, "TF", 300.0, 0},  {4.9, -1.0f, "TF", 0.0, 0},     {60.0, -1.0f, "CI", 0.0, 1},
+      {-60.0, 1.0f, "TF", 300.0, 0},  {-60.0, 3.0f, "TF", 300.0, 0}, {60.0, 0.0f, "TF", -300.0, 0},
+      {4.9, -1.0f, "TF", 0.0, 0},     {60.0, -1.0f, "CI", 0.0, 1},
       {150.0, -1.0f, "CI", 0.0, 2},   {60.0, 2.0f, "CI", 0.0, 2},
   };
   for (const Case& c : cases) {
@@ -764,7 +765,11 @@ TEST_F(PathValues, DfCoursesClearedBehindTheActiveLeg) {
     fms_seq.intdir_act = c.intdir_act;
     legs_df_crs[1] = legs_df_crs_fin[1] = 123.0f;
     legs_df_crs[2] = legs_df_crs_fin[2] = 45.0f;
+    legs_direct[2] = 1.0f;
+    on_ground = c.intdir_act == 1.0f ? 1 : 0;  // the direct-to flag of the next leg stays on the ground
     calc_legs_path(1, 0);
+    EXPECT_EQ(legs_direct[2], on_ground ? 1.0f : 0.0f);
+    on_ground = 0;
     EXPECT_EQ(legs_df_crs[1], c.cleared ? -1.0f : 123.0f);
     EXPECT_EQ(legs_df_crs_fin[1], c.cleared ? -1.0f : 123.0f);
     EXPECT_EQ(legs_df_crs[2], -1.0f);
