@@ -940,6 +940,18 @@ TEST_F(PathValues, DfTurnSideRadiusAndCourse) {
   EXPECT_NEAR(gc_distance_nm(legs_seg1_start_lat[1], legs_seg1_start_lon[1], 0.0, 0.5), 0.0f, 0.01f);
   gc_destination(0.0, 0.5, 180.0, r);
   EXPECT_NEAR(gc_distance_nm(nav_result.lat, nav_result.lon, legs_seg1_ctr_lat[1], legs_seg1_ctr_lon[1]), 0.0f, 0.01f);
+  // When the waypoint reached is itself a DF fix, its course runs from where
+  // the turn's last piece ends.
+  make_route(df, 5);
+  set_text(route_tables.leg_path_types[2], "DF");
+  set_text(route_tables.leg_path_types[3], "DF");
+  ASSERT_EQ(calc_legs_path(1, 0), 3);
+  const bool s_turn = leg_seg_kind(1) >= 2;
+  const double e_lat = s_turn ? legs_seg3_end_lat[1] : legs_seg1_end_lat[1];
+  const double e_lon = s_turn ? legs_seg3_end_lon[1] : legs_seg1_end_lon[1];
+  EXPECT_NEAR(legs_df_crs[3], gc_bearing(e_lat, e_lon, legs_lat[3], legs_lon[3]), 0.01f);
+  EXPECT_NEAR(std::remainder(legs_df_crs_fin[3] - gc_bearing(legs_lat[3], legs_lon[3], e_lat, e_lon) - 180.0, 360.0),
+              0.0, 0.01);
 }
 
 }  // namespace
