@@ -9,6 +9,7 @@
 
 #include "core/binding.h"
 #include "host.h"
+#include "lnav/guidance_steps.h"
 #include "lnav/path/leg_path.h"
 #include "lnav/path/path_position.h"
 #include "lnav/path/turn_sizing.h"
@@ -1080,6 +1081,37 @@ TEST_F(PathValues, ArcEntrySlowsUntilItsAnticipationFits) {
     EXPECT_LE(legs_radii_dta[2], limit);
     EXPECT_NEAR(legs_radii_radius[2], radius, 1e-4f);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Start-up limits of the controller records (servo 1 +-0.8, servo 2 +-1,
+// flight director +-15, state zeroed, servo state value 0.1) and what a
+// loaded situation resets (two live references to 29.92, the direct-to turn
+// path cleared).
+TEST_F(PathValues, ControllerLimitsAndLoadResets) {
+  servo_limits_1 = servo_limits_2 = fd_limits = PidState{9.0f, 9.0f, 9.0f, 9.0f, 9.0f, 9.0f};
+  set_controller_limits();
+  const struct {
+    const PidState& pid;
+    float limit;
+  } records[] = {{servo_limits_1, 0.8f}, {servo_limits_2, 1.0f}, {fd_limits, 15.0f}};
+  for (const auto& r : records) {
+    EXPECT_EQ(r.pid.out_min, -r.limit);
+    EXPECT_EQ(r.pid.out_max, r.limit);
+    EXPECT_EQ(r.pid.prev_error + r.pid.integral + r.pid.prev_out + r.pid.p_term, 0.0f);
+  }
+  EXPECT_EQ(servo_gain_state, 0.1f);
+  direct_to_turn_path.valid = 1;
+  direct_to_turn_path.radius_nm = 3.0f;
+  flight_director_state.live[2] = flight_director_state.live[3] = 0.0f;
+  guidance_reset_on_load();
+  EXPECT_EQ(flight_director_state.live[2], 29.92f);
+  EXPECT_EQ(flight_director_state.live[3], 29.92f);
+  EXPECT_EQ(direct_to_turn_path.valid, 0);
+  EXPECT_EQ(direct_to_turn_path.radius_nm, 0.0f);
 }
 
 }  // namespace
