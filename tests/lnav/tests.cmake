@@ -15,3 +15,5 @@ corvane_unit_test(lnav_sequencing_test ${CMAKE_CURRENT_LIST_DIR}/sequencing_test
 corvane_unit_test(lnav_meridian_crossing_test ${CMAKE_CURRENT_LIST_DIR}/meridian_crossing_test.cpp)
 # The direct-to turn from the present position.
 corvane_unit_test(lnav_direct_turn_path_test ${CMAKE_CURRENT_LIST_DIR}/direct_turn_path_test.cpp)
+# The numbers the leg sequencing, route geometry and flight director laws depend on.
+corvane_unit_test(lnav_steering_values_test ${CMAKE_CURRENT_LIST_DIR}/steering_values_test.cpp)

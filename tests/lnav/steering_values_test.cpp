@@ -1,0 +1,312 @@
+// Flight director values: the shaping laws' worked numbers, and the roll and
+// pitch bars' limits, bands and capture tracks through the simulated host.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "core/binding.h"
+#include "core/frame.h"
+#include "core/preprocess.h"
+#include "display/display_steps.h"
+#include "host.h"
+#include "lnav/guidance_steps.h"
+#include "lnav/steering/flight_director.h"
+
+namespace {
+
+constexpr const char* kRollBar = "sim/cockpit/autopilot/flight_director_roll";
+constexpr const char* kPitchBar = "sim/cockpit/autopilot/flight_director_pitch";
+
+void mirror(bound::Id id, float v) { set_mirror_f(id, v); }
+
+// ---- shaping laws: one row per gain, breakpoint and limit ------------------------
+
+TEST(ShapingValues, WorkedTargetsAndSteps) {
+  enum Law { kVs, kAlt, kSpeed, kToga, kGs, kRoll };
+  struct Row {
+    Law law;
+    int32_t host;
+    float ap, gs_mps, multiplier;
+    float a[8];  // the law's arguments before theta, F, t (boost / mult last)
+    float theta, F, T, S;
+  };
+  // t is 0.1 s throughout.
+  const Row rows[] = {
+      // vs: host 12 authority x 0.9 and gain 1.2 at 157.5 m/s; boost x 1.4; 2 x acceleration lead.
+      {kVs, 120000, 1, 157.5f, 1, {500, 0, 50, 0}, 1, 0, 1.32103f, 2.45455f},
+      {kVs, 120000, 1, 157.5f, 1, {500, 0, 50, 1}, 1, 0, 1.44945f, 2.45455f},
+      {kVs, 110000, 1, 180.0f, 1, {600, 100, -20, 0}, 0, 0, 0.378f, 2.26364f},
+      // vs off: own step shrinks to 2200 fpm, then 0.00001; distance term below 8 degrees.
+      {kVs, 110000, 0, 50.0f, 1, {2000, 0, 0, 0}, 0, 0, 6.495f, 0.272728f},
+      {kVs, 110000, 0, 50.0f, 1, {2300, 0, 0, 0}, 0, 0, 7.46925f, 0.0672232f},
+      {kVs, 110000, 0, 50.0f, 1, {2500, 0, 0, 0}, 0, 1.12f, 8.11875f, 0.0629888f},
+      // alt: 200 ft off at multiplier 9 (k 1400), host 12 gain 1.4 at 157.5 m/s, 4 x lead, floor 0.6.
+      {kAlt, 120000, 1, 157.5f, 9, {10200, 10000, 0, 100, 10}, 1, 0, 1.38813f, 0.06f},
+      {kAlt, 110000, 0, 50.0f, 1, {9900, 10000, 0, -200, 20}, 0, 0, -1.38937f, 0.05f},
+      {kAlt, 110000, 1, 50.0f, 20, {9000, 10000, 0, 0, 0}, 0, 0, -0.3464f, 0.06f},
+      {kAlt, 110000, 0, 50.0f, 1, {9000, 10000, 0, 0, 0}, 0, 0, -6.84f, 0.12f},
+      // speed: multiplier 9 gain 1.1, host 12 x 0.8; take-off half gain, lead 4 - 3a/20 engaged.
+      {kSpeed, 110000, 1, 0, 9, {250, 240, 0.2f, 0.1f}, 2, 2, 1.92f, 0.05f},
+      {kSpeed, 120000, 1, 0, 9, {250, 240, 0.2f, 0.1f}, 2, 2, 1.964f, 0.05f},
+      {kToga, 120000, 1, 0, 9, {250, 240, 0.2f, 0.1f}, 2, 2, 2.07f, 0.05f},
+      {kToga, 110000, 0, 0, 9, {250, 240, 0.2f, 0.1f}, 2, 2, 2.18f, 0.05f},
+      {kSpeed, 110000, 1, 0, 9, {250, 280, 0, 0.3f}, 2, 2, 2.56f, 0.07f},  // error counted to 20 kt
+      {kSpeed, 110000, 1, 0, 9, {250, 280, 3, 0}, 2, 2, 2.6f, 0.075f},      // trend error held at 1.5
+      // glideslope: one dot high with rates, per host and engagement; pegged low.
+      {kGs, 110000, 1, 0, 1, {1, 0.05f, 0.02f, 0.8f}, 1, 1, 0.0595307f, 0.05f},
+      {kGs, 120000, 1, 0, 1, {1, 0.05f, 0.02f, 0.8f}, 1, 1, -0.266115f, 0.05f},
+      {kGs, 120000, 0, 0, 1, {1, 0.05f, 0.02f, 0.8f}, 1, 1, -0.268224f, 0.05f},
+      {kGs, 110000, 1, 0, 1, {-3, -2, 0, 1}, 0, 0, 7.0f, 0.1f},
+      // roll: host 12 gain 0.9 at 128.5 m/s; error held at 20; 0.4 engaged, 0.5 off.
+      {kRoll, 120000, 1, 128.5f, 1, {15, 2, 1, 2}, 0, 0, 6.23936f, 12.0f},
+      {kRoll, 110000, 1, 0, 1, {40, 0, 0, 0}, 0, 0, 8.0f, 20.0f},
+      {kRoll, 110000, 0, 0, 1, {-40, 0, 0, 0}, 0, 0, -10.0f, 20.0f},
+  };
+  for (const Row& r : rows) {
+    host_version = r.host;
+    mirror(bound::zuvadud_autopilot_ap_on, r.ap);
+    mirror(bound::sim_flightmodel_position_groundspeed, r.gs_mps);
+    mirror(bound::sim_time_ground_speed_flt, r.multiplier);
+    float T = 0.0f, S = 0.0f;
+    const float* a = r.a;
+    const float th = r.theta, F = r.F, t = 0.1f;
+    switch (r.law) {
+      case kVs: vs_pitch(a[0], a[1], a[2], th, F, t, T, S, static_cast<int32_t>(a[3])); break;
+      case kAlt: alt_pitch(a[0], a[1], a[2], a[3], a[4], th, F, t, T, S); break;
+      case kSpeed: speed_pitch(a[0], a[1], a[2], a[3], th, F, t, T, S); break;
+      case kToga: toga_pitch(a[0], a[1], a[2], a[3], th, F, t, T, S); break;
+      case kGs: gs_pitch(a[0], a[1], a[2], a[3], th, F, t, T, S); break;
+      case kRoll: roll_bar_target(a[0], a[1], a[2], a[3], F, t, T, S); break;
+    }
+    const int row = static_cast<int>(&r - rows);
+    EXPECT_NEAR(T, r.T, 2e-4f * std::fmax(1.0f, std::fabs(r.T))) << "row " << row;
+    EXPECT_NEAR(S, r.S, 2e-4f * std::fmax(1.0f, std::fabs(r.S))) << "row " << row;
+  }
+}
+
+// ---- the bars through the simulated host ----------------------------------------
+
+class FdValues : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    simhost::reset();
+    for (XPLMDataRef& h : bound_handles) h = nullptr;
+    bind_outside_datarefs();
+    bind_host_datarefs();
+    bind_script_datarefs();
+    fresh();
+  }
+  // A table row's start: the bars' state and the frame values the rows set.
+  static void fresh() {
+    host_mirror = HostMirror{};
+    script_mirror = ScriptMirror{};
+    frame_flight_data = FrameFlightData{};
+    flight_director_state = FlightDirectorState{};
+    airspeed_display = AirspeedDisplayState{};
+    set_controller_limits();
+    global_state_loaded = 0.0f;
+    fd_saved_refs_pending = 0;
+    on_ground = 0;
+    frame_time = 0.1f;
+    host_version = 110000;
+    mirror(bound::zuvadud_autopilot_ap_on, 1.0f);
+    mirror(bound::sim_time_ground_speed_flt, 1.0f);
+    mirror(bound::sim_operation_override_override_flightdir_roll, 1.0f);
+    mirror(bound::sim_operation_override_override_flightdir_ptch, 1.0f);
+    mirror(bound::sim_cockpit2_autopilot_bank_angle_mode, 6.0f);
+    mirror(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot, 3000.0f);
+    simhost::set_float("zuvadud/autopilot/fdir_pitch_active", 1.0f);
+  }
+  void TearDown() override {
+    for (const std::string& p : simhost::problems()) ADD_FAILURE() << p;
+    simhost::reset();
+  }
+  // Banked and held at `roll` with the bar on it: the bar stays only when the
+  // law's bank command is exactly `roll`.
+  static void steady_roll(float roll) {
+    mirror(bound::sim_cockpit2_gauges_indicators_roll_AHARS_deg_pilot, roll);
+    flight_director_state.roll_sample_deg = roll;
+    flight_director_state.fd_roll_cpt = flight_director_state.fd_roll_fo = roll;
+  }
+  static void heading(float hdg, float rate_dps) {
+    mirror(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot, hdg);
+    flight_director_state.hdg_sample_deg = hdg - rate_dps * frame_time;
+  }
+};
+
+TEST_F(FdValues, BankLimitBySelectorRollModeAndRadioAltitude) {
+  struct Case {
+    float roll_mode;
+    int bank_mode;
+    float radio_alt, limit;
+  } cases[] = {
+      {1, 2, 3000, 10}, {1, 3, 3000, 15}, {1, 4, 3000, 20}, {1, 5, 3000, 25}, {1, 6, 3000, 30},
+      {4, 6, 199, 8},   {4, 6, 200, 15},  {8, 6, 400, 15},  {4, 6, 401, 30},  {13, 6, 100, 8},
+      {12, 6, 100, 30}, {4, 2, 300, 10},
+  };
+  for (const Case& c : cases) {
+    fresh();
+    simhost::set_float("zuvadud/D738/autopilot/heading_mode", c.roll_mode);
+    mirror(bound::sim_cockpit2_autopilot_bank_angle_mode, static_cast<float>(c.bank_mode));
+    mirror(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot, c.radio_alt);
+    mirror(bound::sim_cockpit2_autopilot_heading_dial_deg_mag_pilot, 90.0f);  // 90 degrees to turn
+    heading(0.0f, 0.0f);
+    steady_roll(c.limit);
+    const int writes = simhost::counts(kRollBar).writes;
+    update_flight_director();
+    ASSERT_EQ(simhost::counts(kRollBar).writes, writes + 1);
+    EXPECT_NEAR(simhost::get_float(kRollBar), c.limit, 1e-4f)
+        << "mode " << c.roll_mode << " selector " << c.bank_mode << " at " << c.radio_alt << " ft";
+  }
+}
+
+TEST_F(FdValues, RollStepLimitByHostAndWingsLevelModes) {
+  struct Case {
+    int32_t host;
+    float roll_mode, roll, step;
+  } cases[] = {
+      {120000, 1, 7, 0.2f},   // bank 10 against 7: returned step 3, below 4: x 2
+      {120000, 1, 1, 0.25f},  // step 9: 2 + 0.5
+      {120000, 15, 10, -0.16f}, {120000, 18, 10, -0.16f},  // wings level: 1.6 on any host
+  };
+  for (const Case& c : cases) {
+    fresh();
+    host_version = c.host;
+    simhost::set_float("zuvadud/D738/autopilot/heading_mode", c.roll_mode);
+    mirror(bound::sim_cockpit2_autopilot_bank_angle_mode, 2.0f);
+    mirror(bound::sim_cockpit2_autopilot_heading_dial_deg_mag_pilot, 90.0f);
+    heading(0.0f, 0.0f);
+    steady_roll(c.roll);
+    update_flight_director();
+    EXPECT_NEAR(simhost::get_float(kRollBar), c.roll + c.step, 1e-5f) << c.host << " mode " << c.roll_mode;
+  }
+}
+
+// Course capture on course 090: intercept tracks 45 and 25 x sin of the
+// deviation's share of 2.5 dots, the inside reduction and its 8..12 s fade,
+// the 4.5 s deviation lead and the track reference above 45 m/s.
+TEST_F(FdValues, CaptureBankTowardTheInterceptTrack) {
+  struct Case {
+    float ldev, ldev_rate;
+    int inside;
+    float inside_time, hdg, track, gs_mps, hdg_rate;
+    float bank;  // the law's bank command
+    int inside_after;
+    float time_after;
+  } cases[] = {
+      {-1.25f, 0, 1, 12, 58.59f, 0, 0, 0, 14.99881f, 1, 12},
+      {-1.25f, 0, 1, 10, 65, 0, 0, 0, 15.51977f, 1, 10},
+      {-0.5f, 0, 0, 0, 80, 0, 0, 0, 10.80942f, 1, 0.1f},
+      {-2, 0, 0, 5, 71.22f, 0, 0, 0, -14.99024f, 0, 4.9f},
+      {2, 0, 0, 0, 100, 0, 0, 0, 29.75406f, 0, 0},
+      {-1.25f, 0, 1, 12, 90, 58.59f, 50, 0, 14.99881f, 1, 12},
+      {-1.25f, 0, 1, 12, 58.59f, 0, 0, 1, 10.25948f, 1, 12},
+      {0.3f, 0.1f, 0, 0, 95, 0, 0, 0, 12.69623f, 1, 0.1f},
+  };
+  for (const Case& c : cases) {
+    fresh();
+    simhost::set_float("zuvadud/D738/autopilot/heading_mode", 2.0f);
+    mirror(bound::sim_cockpit2_autopilot_nav_status, 2.0f);
+    mirror(bound::sim_cockpit2_radios_actuators_nav1_obs_deg_mag_pilot, 90.0f);
+    mirror(bound::sim_cockpit2_radios_indicators_nav1_hdef_dots_pilot, c.ldev);
+    flight_director_state.ldev_sample = c.ldev - c.ldev_rate * frame_time;
+    flight_director_state.loc_inside = static_cast<uint8_t>(c.inside);
+    flight_director_state.loc_inside_time = c.inside_time;
+    mirror(bound::sim_cockpit2_gauges_indicators_ground_track_mag_pilot, c.track);
+    mirror(bound::sim_flightmodel_position_groundspeed, c.gs_mps);
+    heading(c.hdg, c.hdg_rate);
+    steady_roll(c.bank);
+    update_flight_director();
+    const int row = static_cast<int>(&c - cases);
+    EXPECT_NEAR(simhost::get_float(kRollBar), c.bank, 0.01f) << "row " << row;
+    EXPECT_EQ(flight_director_state.loc_inside, c.inside_after) << "row " << row;
+    EXPECT_NEAR(flight_director_state.loc_inside_time, c.time_after, 1e-5f) << "row " << row;
+  }
+}
+
+// Glideslope capture by radio altitude, autopilot off unless said (gain x 2.5,
+// step 2.88 per second; engaged 4.8): one dot high, level, the bar started
+// just above the expected target so that it lands on it.
+TEST_F(FdValues, GlideslopeBandsFloorsAndCaps) {
+  struct Case {
+    float radio_alt, ap, vs, F;
+    float bar, floor;
+  } cases[] = {
+      {80, 0, 0, -1.8985f, -1.9485f, -600},   // floor law from 80 ft: -600 fpm
+      {399, 0, 0, -1.8985f, -1.9485f, -600},
+      {400, 0, 0, -2.53512f, -2.58512f, -550},  // beam law, gain 0.8; floor from the vertical speed
+      {800, 0, 0, -3.22178f, -3.27178f, -550},  // gain 0.9
+      {800, 0, -1200, -3.22178f, -2.93378f, -800},  // sinking: the -1500 fpm bound wins
+      {1200, 0, 0, -3.98925f, -4.03925f, 0},   // full gain; floor kept
+      {1300, 1, 0, -0.36127f, -0.41127f, 0},   // engaged: 7 x the rate error
+      {200, 0, -600, -5, -5 + 0.288f, -600},  // on the floor: the step cap alone
+      {200, 1, -600, -5, -5 + 0.48f, -600},
+  };
+  for (const Case& c : cases) {
+    fresh();
+    simhost::set_float("zuvadud/D738/autopilot/altitude_mode", 4.0f);
+    mirror(bound::sim_cockpit2_autopilot_altitude_mode, 8.0f);
+    mirror(bound::zuvadud_autopilot_ap_on, c.ap);
+    mirror(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot, c.radio_alt);
+    mirror(bound::sim_flightmodel_position_vh_ind_fpm, c.vs);
+    flight_director_state.vs_sample_fpm = c.vs;
+    mirror(bound::zuvadud_radios_pilot_nav_vdef, 1.0f);
+    flight_director_state.vdev_sample[0] = 1.0f;
+    flight_director_state.fd_pitch_cpt = c.F;
+    update_flight_director();
+    EXPECT_NEAR(simhost::get_float(kPitchBar), c.bar, 1e-3f) << c.radio_alt << " ft, ap " << c.ap;
+    EXPECT_EQ(flight_director_state.gs_vs_floor, c.floor) << c.radio_alt << " ft, ap " << c.ap;
+  }
+}
+
+// Vertical-speed bounds of level change and VNAV speed (-350 descending, +200
+// climbing; VNAV by flight phase 4..7), the take-off stage and its 18 degree
+// limit, the climb-out stage, and the rates toward 15 degrees.
+TEST_F(FdValues, PitchModeBoundsStagesAndRates) {
+  struct Case {
+    const char* what;
+    float pitch_mode, host_mode, direction, phase;
+    float prev_mode;  // last frame's pitch mode (entry when outside the row)
+    int32_t stage;
+    float vs, theta, airspeed, F;
+    float bar;
+    int32_t stage_after;
+  } cases[] = {
+      {"level change down", 2, 0, 0, 0, 0, 0, 0, 0, 250, -0.2f, -0.245f, 0},
+      {"level change up", 2, 0, 1, 0, 0, 0, 0, 0, 250, 0.1f, 0.14f, 0},
+      {"vnav climb phase 3", 5, 5, 0, 3, 5, 0, 0, 0, 250, 0.1f, 0.14f, 0},
+      {"vnav phase 4", 5, 5, 0, 4, 5, 0, 0, 0, 250, -0.2f, -0.245f, 0},
+      {"vnav phase 7", 5, 5, 0, 7, 5, 0, 0, 0, 250, -0.2f, -0.245f, 0},
+      {"vnav phase 8", 5, 5, 0, 8, 5, 0, 0, 0, 250, 0.1f, 0.14f, 0},
+      {"take-off at 500 fpm", 8, 0, 0, 0, 0, 0, 500, 0, 250, 0, 0.725f, 0},
+      {"take-off above 500 fpm", 8, 0, 0, 0, 0, 0, 501, 0, 250, 0, 0.725f, 1},
+      {"take-off limited to 18", 8, 0, 0, 0, 8, 1, 0, 18, 300, 18.05f, 18.0f, 1},
+      {"climb-out unlimited", 9, 0, 0, 0, 9, 1, 0, 18, 300, 18.05f, 18.1f, 1},
+      {"climb-out at 1000 fpm", 9, 0, 0, 0, 0, 0, 1000, 0, 250, 0, 0.25f, 0},
+      {"climb-out above 1000 fpm", 9, 0, 0, 0, 0, 0, 1001, 0, 250, 0, 0.25f, 1},
+  };
+  for (const Case& c : cases) {
+    fresh();
+    simhost::set_float("zuvadud/D738/autopilot/altitude_mode", c.pitch_mode);
+    simhost::set_float("zuvadud/D738/autopilot/lvl_chg_mode", c.direction);
+    simhost::set_float("zuvadud/D738/autopilot/vnav_engaged", 1.0f);
+    mirror(bound::zuvadud_D738_FMS_flight_phase, c.phase);
+    mirror(bound::sim_cockpit2_autopilot_altitude_mode, c.host_mode);
+    flight_director_state.carried[kFdPrevPitchMode] = c.prev_mode;
+    flight_director_state.carried[kFdPrevHostPitchMode] = c.host_mode;
+    flight_director_state.ga_stage = c.stage;
+    mirror(bound::sim_flightmodel_position_vh_ind_fpm, c.vs);
+    flight_director_state.vs_sample_fpm = c.vs;
+    mirror(bound::sim_cockpit2_gauges_indicators_pitch_AHARS_deg_pilot, c.theta);
+    airspeed_display.smoothed_kt[0] = c.airspeed;
+    mirror(bound::sim_cockpit2_autopilot_airspeed_dial_kts, 250.0f);
+    flight_director_state.spd_target = 250.0f;
+    flight_director_state.fd_pitch_cpt = c.F;
+    update_flight_director();
+    EXPECT_NEAR(simhost::get_float(kPitchBar), c.bar, 1e-4f) << c.what;
+    EXPECT_EQ(flight_director_state.ga_stage, c.stage_after) << c.what;
+  }
+}
+
+}  // namespace
