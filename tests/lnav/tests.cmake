@@ -17,3 +17,4 @@ corvane_unit_test(lnav_meridian_crossing_test ${CMAKE_CURRENT_LIST_DIR}/meridian
 corvane_unit_test(lnav_direct_turn_path_test ${CMAKE_CURRENT_LIST_DIR}/direct_turn_path_test.cpp)
 # The numbers the leg sequencing, route geometry and flight director laws depend on.
 corvane_unit_test(lnav_steering_values_test ${CMAKE_CURRENT_LIST_DIR}/steering_values_test.cpp)
+corvane_unit_test(lnav_route_values_test ${CMAKE_CURRENT_LIST_DIR}/route_values_test.cpp)

@@ -1,0 +1,179 @@
+// Leg sequencing values: where each hold and procedure-turn phase changes
+// (0.1 nm, the bank lead, the turn radius up to 20 or 10 nm, 0.4 pi x
+// radius) and the sequencing leg's region thresholds, each on both sides.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "core/binding.h"
+#include "host.h"
+#include "lnav/route/hold_geometry.h"
+#include "lnav/route/route_tracking.h"
+#include "lnav/route/sequencing.h"
+#include "lnav/route/sequencing_internal.h"
+#include "lnav/steering/lnav_steering.h"
+#include "navdata/geodesy.h"
+#include "route_fixture.h"
+
+using namespace lnav_fixture;
+
+namespace {
+
+const double kLine[][2] = {{0.0, 0.0}, {0.0, 1.0}, {0.0, 2.0}, {0.0, 3.0}, {0.0, 4.0}, {0.0, 5.0}};
+constexpr double kAcLon = 2.0;
+constexpr double kCtrLon = 2.0 - 1.0 / 60.0;  // every turn centre 1 nm west of the aircraft
+
+class SeqValues : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    simhost::reset(simhost::Config{});
+    for (XPLMDataRef& h : bound_handles) h = nullptr;
+    bind_outside_datarefs();
+    bind_host_datarefs();
+    bind_script_datarefs();
+    host_mirror = HostMirror{};
+    make_route(kLine, 6);
+    route_track = RouteTrackState{};
+    route_change_values.intdir_crs = -1.0f;
+    hold_pattern = HoldPatternArrays{};
+    proc_turn = ProcTurnArrays{};
+    hold_seq_latch = 0;
+    prev_hold_phase = 0.0f;
+    lnav_cmd_cache = LnavCommandCache{};
+    fms_seq.vnav_idx = fms_seq.vnav_idx_seq = 3.0f;  // slot 2
+    host_mirror.sim_flightmodel_position_latitude = 0.0;
+    host_mirror.sim_flightmodel_position_longitude = kAcLon;
+    host_mirror.sim_flightmodel_position_groundspeed = 250.0f / 1.94384449f;
+    host_mirror.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot = 180.0f;
+  }
+  void TearDown() override {
+    for (const std::string& p : simhost::problems()) ADD_FAILURE() << p;
+  }
+  // A turn test made due or not: the command set 60 degrees to the one or
+  // the other side of the arc command (east of the centre a right turn flies
+  // 180, a left turn 000).
+  static float command(bool due, float side) {
+    const bool left = side == 2.0f;
+    const float tangent = left ? 0.0f : 180.0f;
+    return std::fmod(tangent + ((due != left) ? -60.0f : 60.0f) + 360.0f, 360.0f);
+  }
+};
+
+// Hold radius 1 nm (lead 0.21 nm at 250 kt), entry arc into the hold 2.5 nm
+// (lead 0.31 nm), exit arc 0.5 nm (lead 0.11 nm); right turns throughout.
+TEST_F(SeqValues, HoldPhaseStepsOnBothSidesOfEachThreshold) {
+  struct Case {
+    float phase;
+    int32_t region;
+    float togo;
+    bool due;
+    float expect;
+  } cases[] = {
+      // circuit
+      {0, 300, 0.95f, true, 1},   {0, 300, 1.05f, true, 0},   {0, 300, 0.95f, false, 0}, {0, 300, 0.09f, false, 1},
+      {0, 300, 0.11f, false, 0},  {1, 301, 0.20f, false, 2},  {1, 301, 0.23f, false, 1}, {2, 302, 0.95f, true, 3},
+      {2, 302, 1.05f, true, 2},   {3, 303, 0.20f, false, 0},  {3, 303, 0.23f, false, 3}, {2, 303, 5, false, 3},
+      {1, 303, 5, false, 3},      {0, 303, 5, false, 0},      {3, 301, 5, false, 1},     {0, 301, 5, false, 1},
+      {2, 301, 5, false, 2},      {2, 300, 5, false, 0},      {3, 302, 5, false, 3},
+      // entry type 2
+      {4, 304, 0.09f, false, 2},  {4, 304, 0.30f, false, 5},  {4, 304, 0.32f, false, 4},
+      // entry types 4 and 5
+      {6, 306, 0.30f, false, 7},  {6, 306, 0.32f, false, 6},  {7, 307, 0.45f, true, 8},  {7, 307, 0.55f, true, 7},
+      {7, 307, 0.45f, false, 7},  {8, 308, 0.105f, false, 9}, {8, 308, 0.109f, false, 8}, {9, 309, 0.95f, true, 10},
+      {9, 309, 1.05f, true, 9},   {7, 306, 0.05f, false, 7},
+      // entry type 3
+      {11, 311, 0.30f, false, 12}, {11, 311, 0.32f, false, 11}, {12, 312, 0.45f, true, 13}, {12, 312, 0.55f, true, 12},
+      {13, 313, 0.30f, false, 0}, {13, 313, 0.32f, false, 13},
+      // entry type 1
+      {14, 314, 0.30f, false, 15}, {14, 314, 0.32f, false, 14}, {15, 315, 0.45f, true, 16}, {15, 315, 0.55f, true, 15},
+      {17, 314, 0.05f, false, 17},
+  };
+  set_text(route_tables.leg_path_types[2], "HM");
+  legs_rad_turn[2] = 3.0f;
+  legs_seg3_turn[1] = 3.0f;
+  hold_pattern.hold_radius[2] = 1.0f;
+  legs_seg1_radius[1] = 2.5f;
+  legs_seg3_radius[1] = 0.5f;
+  hold_pattern.hold_ctr1_lon[2] = hold_pattern.hold_ctr2_lon[2] = static_cast<float>(kCtrLon);
+  legs_seg3_ctr_lon[1] = static_cast<float>(kCtrLon);
+  for (const Case& c : cases) {
+    fms_seq.hold_phase = c.phase;
+    route_track.region = c.region;
+    route_track.abeam_dist_seg = c.togo;
+    lnav_cmd_cache.idx_corr_sent = command(c.due, 3.0f);
+    sequence_legs_hold();
+    EXPECT_EQ(fms_seq.hold_phase, c.expect) << c.phase << " in " << c.region << " at " << c.togo << " due " << c.due;
+  }
+}
+
+// The pieces closing an entry: the hold's inbound course 090 with its turn
+// centres west (310, 316) or east of the aircraft, and phase 5 at or 3 nm
+// short of the entry arc's end on the outbound course.
+TEST_F(SeqValues, HoldEntryEndsByPositionAgainstTheCentres) {
+  struct Case {
+    float phase;
+    int32_t region;
+    double ctr_lon;
+    float expect;
+  } cases[] = {
+      {10, 310, kCtrLon, 1}, {10, 310, 2.0 + 1.0 / 60.0, 10}, {16, 316, 2.0 + 1.0 / 60.0, 3}, {16, 316, kCtrLon, 16},
+      {5, 0, kAcLon, 2},     {5, 0, kAcLon - 0.05, 5},
+  };
+  set_text(route_tables.leg_path_types[2], "HM");
+  hold_pattern.hold_crs_true[2] = 90.0f;
+  for (const Case& c : cases) {
+    fms_seq.hold_phase = c.phase;
+    route_track.region = c.region;
+    route_track.abeam_dist_seg = 5.0f;
+    hold_pattern.hold_ctr1_lon[2] = hold_pattern.hold_ctr2_lon[2] = static_cast<float>(c.ctr_lon);
+    legs_seg1_end_lon[1] = static_cast<float>(c.ctr_lon);
+    sequence_legs_hold();
+    EXPECT_EQ(fms_seq.hold_phase, c.expect) << c.phase << " in " << c.region << " centre " << c.ctr_lon;
+  }
+}
+
+// A left procedure turn of radius 2 nm: the turn pieces change within 2 nm
+// (the radius, at most 10), the release pieces within 0.4 pi x 2 = 2.51 nm,
+// the first one within 0.4 pi x 1 nm of the arc into the fix. The course
+// puts the next course 45 degrees into the turn (due) or out of it.
+TEST_F(SeqValues, ProcedureTurnPhaseStepsOnBothSidesOfEachThreshold) {
+  struct Case {
+    float phase;
+    int32_t region;
+    float togo, crs;
+    bool due;
+    float expect;
+  } cases[] = {
+      {0, 50, 1.20f, 270, true, 1},  {0, 50, 1.30f, 270, true, 0},  {0, 50, 1.20f, 90, false, 0},
+      {0, 50, 0.09f, 90, false, 1},  {1, 51, 1.95f, 0, true, 2},    {1, 51, 2.05f, 0, true, 1},
+      {1, 51, 1.95f, 0, false, 1},   {2, 52, 2.45f, 225, true, 3},  {2, 52, 2.55f, 225, true, 2},
+      {2, 52, 2.45f, 45, false, 2},  {3, 53, 1.95f, 0, true, 4},    {3, 53, 2.05f, 0, true, 3},
+      {4, 54, 2.45f, 135, true, 5},  {4, 54, 2.55f, 135, true, 4},  {4, 54, 2.45f, 315, false, 4},
+      {5, 55, 1.95f, 0, true, 6},    {5, 55, 2.05f, 0, true, 5},    {6, 56, 2.45f, 135, true, 7},
+      {6, 56, 2.55f, 135, true, 6},  {6, 56, 0.09f, 315, false, 7}, {3, 51, 5, 0, false, 1},
+      {5, 53, 5, 0, false, 3},       {7, 54, 5, 0, false, 4},       {2, 55, 5, 0, false, 5},
+      {3, 56, 5, 0, false, 6},       {1, 52, 5, 0, false, 2},       {4, 53, 5, 0, false, 4},
+  };
+  set_text(route_tables.leg_path_types[2], "PI");
+  fms_seq.nav_mode = 7.0f;
+  legs_rad_turn[2] = 2.0f;  // left: first turn right, the others left
+  proc_turn.pi_radius[2] = 2.0f;
+  legs_seg1_radius[1] = 1.0f;
+  legs_seg1_turn[1] = 3.0f;
+  for (float* lon : {&proc_turn.pi_p2_lon[2], &proc_turn.pi_p5_lon[2], &proc_turn.pi_x_lon[2], &legs_seg1_ctr_lon[1]})
+    *lon = static_cast<float>(kCtrLon);
+  for (const Case& c : cases) {
+    fms_seq.pi_phase = c.phase;
+    route_track.region = c.region;
+    route_track.abeam_dist_seg = c.togo;
+    proc_turn.pi_crs_true[2] = c.crs;
+    const bool right = c.region == 50 || c.region == 51 || c.region == 52;
+    lnav_cmd_cache.idx_corr_sent = command(c.due, right ? 3.0f : 2.0f);
+    lnav_cmd_cache.idx_corr2_sent = right ? 180.0f : 0.0f;
+    sequence_legs_pi();
+    EXPECT_EQ(fms_seq.pi_phase, c.expect) << c.phase << " in " << c.region << " at " << c.togo;
+  }
+}
+
+}  // namespace
