@@ -9,10 +9,12 @@
 #include "core/binding.h"
 #include "host.h"
 #include "lnav/route/hold_geometry.h"
+#include "lnav/route/route_geometry.h"
 #include "lnav/route/route_tracking.h"
 #include "lnav/route/sequencing.h"
 #include "lnav/route/sequencing_internal.h"
 #include "lnav/steering/lnav_steering.h"
+#include "navdata/air_data.h"
 #include "navdata/geodesy.h"
 #include "route_fixture.h"
 
@@ -173,6 +175,73 @@ TEST_F(SeqValues, ProcedureTurnPhaseStepsOnBothSidesOfEachThreshold) {
     lnav_cmd_cache.idx_corr2_sent = right ? 180.0f : 0.0f;
     sequence_legs_pi();
     EXPECT_EQ(fms_seq.pi_phase, c.expect) << c.phase << " in " << c.region << " at " << c.togo;
+  }
+}
+
+// Entry type of a hold ahead from the angle a between the arriving course
+// (reversed) and the inbound course, on both sides of every band edge.
+TEST_F(SeqValues, HoldEntryTypeBands) {
+  struct Case {
+    float rad_turn, a, entry;
+  } cases[] = {
+      {3, 0, 5},       {3, 4.9f, 5},    {3, 5, 4},        {3, 109.9f, 4},  {3, 110, 2},   {3, 174.9f, 2},
+      {3, 175, 0},     {3, -0.1f, 3},   {3, -69.9f, 3},   {3, -70, 1},     {3, -174.9f, 1}, {3, -175, 0},
+      {0, 0, 5},       {0, -4.9f, 5},   {0, -5, 4},       {0, -109.9f, 4}, {0, -110, 2},  {0, -174.9f, 2},
+      {0, -175, 0},    {0, 0.1f, 3},    {0, 69.9f, 3},    {0, 70, 1},      {0, 174.9f, 1}, {0, 175, 0},
+  };
+  set_text(route_tables.leg_path_types[3], "HM");
+  const float arriving = magvar_course(2);
+  for (const Case& c : cases) {
+    legs_rad_turn[3] = c.rad_turn;
+    legs_crs_mag[3] = std::fmod(arriving + 180.0f - c.a + 720.0f, 360.0f);
+    compute_hold_pattern(3);
+    EXPECT_EQ(hold_pattern.hold_entry[3], c.entry) << "turn " << c.rad_turn << " a " << c.a;
+  }
+}
+
+// A hold ahead: the near flag by time to the fix (on below 180 s, off above
+// 220 s, kept between), the speed (at least 145 kt, worst wind component
+// added), the bank for the radius (23 degrees, 18 from 19200 ft) and the leg
+// (90 s, the hold time, the hold distance, never shorter than the radius).
+TEST_F(SeqValues, HoldAheadNearFlagSpeedRadiusAndLeg) {
+  struct Case {
+    float ahead_s;
+    uint8_t near_before;
+    float gs_mps, wind_kt, wind_from, alt_ft, hold_time, hold_dist;
+    uint8_t near;
+    float speed, bank, leg_s;  // leg_s: seconds at the speed; 0: the hold distance; -1: the radius
+  } cases[] = {
+      {179, 0, 100, 0, 0, 5000, 0, 0, 1, 194.384f, 23, 90},  {181, 0, 100, 0, 0, 5000, 0, 0, 0, 145, 23, 0},
+      {219, 1, 100, 0, 0, 5000, 0, 0, 1, 194.384f, 23, 90},  {221, 1, 100, 0, 0, 5000, 0, 0, 0, 145, 23, 0},
+      {100, 0, 30, 0, 0, 5000, 0, 0, 1, 145, 23, 90},        {100, 0, 100, 0, 0, 19199, 60, 0, 1, 194.384f, 23, 60},
+      {100, 0, 100, 0, 0, 19200, 0, 7, 1, 194.384f, 18, 0},  {100, 0, 100, 0, 0, 5000, 0, 0.1f, 1, 194.384f, 23, -1},
+      {100, 0, 100, 20, 270, 5000, 0, 0, 1, 194.384f, 23, 90},  // on the nose: 20 kt less air, 20 kt more along
+      {100, 0, 100, 20, 0, 5000, 0, 0, 1, 214.384f, 23, 90},    // across the leg: 20 kt more
+      {100, 0, 200, 0, 0, 5000, 0, 0, 1, -1, 23, 90},           // at most the true airspeed of 260 kt
+  };
+  set_text(route_tables.leg_path_types[3], "HM");
+  legs_crs_mag[3] = 270.0f;
+  host_mirror.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot = 90.0f;
+  for (const Case& c : cases) {
+    host_mirror.sim_cockpit2_gauges_indicators_wind_heading_deg_mag = c.wind_from;
+    host_mirror.sim_flightmodel_position_groundspeed = c.gs_mps;
+    host_mirror.sim_cockpit2_gauges_indicators_wind_speed_kts = c.wind_kt;
+    host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot = c.alt_ft;
+    legs_hold_time[3] = c.hold_time;
+    legs_hold_dist[3] = c.hold_dist;
+    route_track.abeam_dist_bp = 0.0f;
+    legs_dist_dest_true[2] = c.ahead_s * c.gs_mps / 1852.0f;
+    legs_dist_dest_true[3] = 0.0f;
+    hold_pattern.hold_near[3] = c.near_before;
+    compute_hold_pattern(3);
+    const float speed = c.speed > 0 ? c.speed : tas_from_speed(260.0f, c.alt_ft);
+    const float r = turn_radius_nm(c.bank, speed);
+    const float leg = c.leg_s > 0 ? speed * 0.51444f * c.leg_s / 1852.0f : (c.leg_s == 0 ? 2.0f * r : r);
+    const float expect_leg = c.hold_dist > 1.0f ? c.hold_dist : leg;
+    EXPECT_EQ(hold_pattern.hold_near[3], c.near) << c.ahead_s << " s";
+    EXPECT_NEAR(hold_pattern.hold_speed[3], speed, 0.01f) << c.ahead_s << " s, " << c.gs_mps << " m/s";
+    EXPECT_NEAR(hold_pattern.hold_radius[3], r, 1e-4f) << c.alt_ft << " ft";
+    EXPECT_NEAR(hold_pattern.hold_leg_len[3], expect_leg, 1e-3f) << c.hold_time << " s, " << c.hold_dist << " nm";
   }
 }
 
