@@ -5,11 +5,15 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "core/binding.h"
 #include "host.h"
 #include "lnav/route/hold_geometry.h"
 #include "lnav/route/route_geometry.h"
+#include "lnav/route/route_sets.h"
+#include "lnav/route/route_state.h"
+#include "lnav/path/leg_path.h"
 #include "lnav/route/route_tracking.h"
 #include "lnav/route/sequencing.h"
 #include "lnav/route/sequencing_internal.h"
@@ -242,6 +246,65 @@ TEST_F(SeqValues, HoldAheadNearFlagSpeedRadiusAndLeg) {
     EXPECT_NEAR(hold_pattern.hold_speed[3], speed, 0.01f) << c.ahead_s << " s, " << c.gs_mps << " m/s";
     EXPECT_NEAR(hold_pattern.hold_radius[3], r, 1e-4f) << c.alt_ft << " ft";
     EXPECT_NEAR(hold_pattern.hold_leg_len[3], expect_leg, 1e-3f) << c.hold_time << " s, " << c.hold_dist << " nm";
+  }
+}
+
+// Holds of the second route: 200 kt when no speed is given, 260 kt for a
+// Mach number; 90 s, the distance, or the time at that speed; a bank of 28
+// degrees up to 18800 ft, 15 above.
+TEST(RouteSetHold, LengthAndRadius) {
+  struct Case {
+    float spd, time_s, dist_nm, alt_ft;
+    float speed, len_nm, bank;
+  } cases[] = {
+      {0, 0, 0, 5000, 200, 5.0f, 28},       {0.78f, 0, 0, 18800, 260, 6.5f, 28},
+      {1, 60, 0, 18801, 1, 0.016667f, 15},  {250, 0, 7, 0, 250, 7.0f, 28},
+      {250, 120, 7, 0, 250, 8.3333f, 28},   {std::nanf(""), 0, 0, 0, 200, 5.0f, 28},
+  };
+  for (const Case& c : cases) {
+    const RouteSetHold h = route_set_hold(c.spd, c.time_s, c.dist_nm, c.alt_ft);
+    EXPECT_NEAR(h.len_nm, c.len_nm, 2e-4f * c.len_nm) << c.spd << " kt " << c.time_s << " s";
+    EXPECT_FLOAT_EQ(h.radius_nm, turn_radius_nm(c.bank, c.speed)) << c.spd << " kt at " << c.alt_ft << " ft";
+  }
+}
+
+// Abeam points of a modification flown east from (0, 0), the active
+// waypoint 120 nm ahead: accepted more than 10 nm from the aircraft and from
+// that waypoint, short of it, more than 1 nm from the point before; available
+// once one lies within 700 nm of its own point.
+TEST_F(SeqValues, AbeamPointsAcceptanceBands) {
+  struct Case {
+    const char* what;
+    std::vector<float> lat, lon;
+    std::vector<float> abeam_lon;  // 0: none accepted
+    float available;
+  } cases[] = {
+      {"30 nm out, 30 nm abeam", {0.5f}, {0.5f}, {0.5f}, 1},
+      {"10.2 nm out", {0.5f}, {0.17f}, {0.17f}, 1},
+      {"9.8 nm out", {0.5f}, {0.1633f}, {0}, 0},
+      {"9.8 nm short of the waypoint", {-0.5f}, {1.8367f}, {0}, 0},
+      {"10.2 nm short of the waypoint", {-0.5f}, {1.83f}, {1.83f}, 1},
+      {"beyond the waypoint", {0.5f}, {2.5f}, {0}, 0},
+      {"0.9 nm after the one before", {0.5f, -0.5f}, {1.0f, 1.015f}, {1.0f, 0}, 1},
+      {"1.1 nm after the one before", {0.5f, -0.5f}, {1.0f, 1.0183f}, {1.0f, 1.0183f}, 1},
+      {"701 nm abeam", {11.69f}, {0.5f}, {0.5f}, 0},
+      {"699 nm abeam", {11.64f}, {0.5f}, {0.5f}, 1},
+  };
+  fms_seq.vnav_idx = 3.0f;
+  route_set2.lat[2] = 0.0f;
+  route_set2.lon[2] = 2.0f;
+  direct_turn_mod = DirectTurnMod{};
+  direct_turn_mod.track = 90.0f;
+  host_mirror.sim_flightmodel_position_longitude = 0.0;
+  for (const Case& c : cases) {
+    const int n = static_cast<int>(c.lat.size());
+    simhost::set_float("zuvadud/D738/fms/legs_abeam_num", static_cast<float>(n));
+    simhost::set_floats("zuvadud/D738/fms/legs_abeam_lat", c.lat);
+    simhost::set_floats("zuvadud/D738/fms/legs_abeam_lon", c.lon);
+    compute_abeam_points();
+    EXPECT_EQ(abeam_points.available, c.available) << c.what;
+    EXPECT_EQ(simhost::get_float("zuvadud/D738/fms/legs_abeam_avail"), c.available) << c.what;
+    for (int k = 0; k < n; ++k) EXPECT_NEAR(abeam_points.lon[k], c.abeam_lon[k], 1e-3f) << c.what << " " << k;
   }
 }
 
