@@ -38,6 +38,10 @@ class SeqValues : public ::testing::Test {
     bind_outside_datarefs();
     bind_host_datarefs();
     bind_script_datarefs();
+    fresh();
+  }
+  // A table row's start: the route, the legs, the tracking and the aircraft.
+  static void fresh() {
     host_mirror = HostMirror{};
     make_route(kLine, 6);
     route_track = RouteTrackState{};
@@ -305,6 +309,132 @@ TEST_F(SeqValues, AbeamPointsAcceptanceBands) {
     EXPECT_EQ(abeam_points.available, c.available) << c.what;
     EXPECT_EQ(simhost::get_float("zuvadud/D738/fms/legs_abeam_avail"), c.available) << c.what;
     for (int k = 0; k < n; ++k) EXPECT_NEAR(abeam_points.lon[k], c.abeam_lon[k], 1e-3f) << c.what << " " << k;
+  }
+}
+
+// The sequencing leg's region decision, one row per threshold side. Slot 2
+// (W2) is the sequencing leg; the aircraft is 6 nm short of it at 150 kt,
+// heading away from the route so that only the region rules act.
+struct RegionRow {
+  int32_t region = 0, sub = 0;
+  float mode = 0, togo = 5;
+  float r1 = 0;            // radius of the arc into W2 (previous slot's entry arc)
+  float turn1 = 3;         // its side; -1 none
+  float leg_radius = 0;    // "legs_radius" of W2: a turn follows the straight
+  float remain = 0;        // the previous slot's remaining straight
+  float arc_dist = 0;      // AF/RF arc length of W2
+  float arc1_len = 0;      // first arc length of W2's transition
+  const char* type2 = "TF";
+  const char* type3 = "TF";
+  float legs_type2 = 0;
+  bool due = true;         // the course test on the arc commands
+  float seq_after = 3, mode_after = 0;
+};
+
+TEST_F(SeqValues, RegionDecisionThresholds) {
+  const RegionRow rows[] = {
+      // arc legs: a quarter of the arc, at most 1.2 nm; the entry arc's 0.4 pi R, at most 1.8
+      {.region = 105, .mode = 4, .togo = 0.45f, .arc_dist = 2, .seq_after = 4},
+      {.region = 105, .mode = 4, .togo = 0.55f, .arc_dist = 2, .mode_after = 4},
+      {.region = 105, .mode = 4, .togo = 1.15f, .arc_dist = 8, .seq_after = 4},
+      {.region = 105, .mode = 4, .togo = 1.25f, .arc_dist = 8, .mode_after = 4},
+      {.region = 105, .mode = 4, .togo = 0.45f, .arc_dist = 2, .due = false, .mode_after = 4},
+      {.region = 105, .mode = 10, .mode_after = 4},
+      {.region = 100, .mode = 10, .mode_after = 4},
+      {.region = 100, .mode = 4, .togo = 0.09f, .type3 = "AF", .seq_after = 4, .mode_after = 4},
+      {.region = 100, .mode = 4, .togo = 0.11f, .type3 = "AF", .mode_after = 4},
+      {.region = 102, .mode = 5, .togo = 0.45f, .arc1_len = 2, .seq_after = 4},
+      {.region = 102, .mode = 5, .togo = 0.55f, .arc1_len = 2, .mode_after = 5},
+      {.region = 102, .mode = 5, .togo = 1.75f, .arc1_len = 10, .seq_after = 4},
+      {.region = 102, .mode = 5, .togo = 1.85f, .arc1_len = 10, .mode_after = 5},
+      {.region = 101, .mode = 10, .togo = 1.2f, .r1 = 1, .mode_after = 4},
+      {.region = 101, .mode = 10, .togo = 1.3f, .r1 = 1, .mode_after = 10},
+      {.region = 101, .mode = 10, .togo = 1.75f, .r1 = 2, .mode_after = 4},
+      {.region = 101, .mode = 10, .togo = 1.85f, .r1 = 2, .mode_after = 10},
+      {.region = 101, .mode = 10, .togo = 1.2f, .r1 = 1, .due = false, .mode_after = 10},
+      {.region = 101, .mode = 5, .mode_after = 10},
+      // fly-by transition pieces: within 0.1 nm always; a straight of more than 0.5 nm
+      // after the turn decides between ending the turn and sequencing at once
+      {.region = 1, .sub = 1, .mode = 5, .togo = 0.09f, .leg_radius = 1, .remain = 0.6f, .mode_after = 0},
+      {.region = 1, .sub = 1, .mode = 5, .togo = 0.09f, .leg_radius = 1, .remain = 0.4f, .seq_after = 4},
+      {.region = 1, .sub = 1, .mode = 5, .togo = 0.11f, .r1 = 1, .turn1 = -1, .mode_after = 5},
+      {.region = 1, .sub = 1, .mode = 5, .togo = 0.09f, .r1 = 1, .type2 = "AF", .mode_after = 10},
+      {.region = 1, .sub = 1, .mode = 5, .togo = 0.09f, .type2 = "AF", .mode_after = 4},
+      {.region = 1, .sub = 2, .mode = 5, .togo = 0.09f, .mode_after = 9},
+      {.region = 1, .sub = 2, .mode = 5, .togo = 0.11f, .mode_after = 5},
+      {.region = 1, .sub = 3, .mode = 5, .togo = 0.09f, .mode_after = 6},
+      {.region = 1, .sub = 3, .mode = 5, .togo = 0.11f, .turn1 = -1, .mode_after = 5},
+      {.region = 2, .mode = 6, .togo = 0.09f, .mode_after = 9},
+      {.region = 2, .mode = 6, .togo = 0.09f, .type2 = "RF", .mode_after = 4},
+      {.region = 2, .mode = 6, .togo = 0.11f, .mode_after = 6},
+      {.region = 3, .mode = 9, .togo = 0.09f, .r1 = 1, .mode_after = 0},
+      {.region = 3, .mode = 9, .togo = 0.09f, .r1 = 0, .mode_after = 9},
+      {.region = 3, .mode = 9, .togo = 0.09f, .leg_radius = 1, .mode_after = 9},  // mode 9 acts on an arm only
+      {.region = 3, .mode = 9, .togo = 0.11f, .leg_radius = 1, .mode_after = 9},
+      // straights: to the turn's start within 0.02 nm, to the waypoint within 0.5 nm
+      {.region = 4, .togo = 0.019f, .seq_after = 4},
+      {.region = 9, .togo = 0.019f, .seq_after = 4},
+      {.region = 10, .togo = 0.019f, .seq_after = 4},
+      {.region = 12, .togo = 0.019f, .seq_after = 4},
+      {.region = 4, .togo = 0.021f},
+      {.region = 7, .togo = 0.45f, .seq_after = 4},
+      {.region = 11, .togo = 0.45f, .seq_after = 4},
+      {.region = 11, .togo = 0.55f},
+      {.region = 8, .togo = 0.45f, .legs_type2 = 5},
+      {.region = 8, .togo = 0.45f, .legs_type2 = 6},
+      {.region = 8, .togo = 0.45f, .type3 = "RF"},
+      {.region = 5, .seq_after = 4},
+  };
+  for (const RegionRow& r : rows) {
+    fresh();
+    host_mirror.sim_flightmodel_position_longitude = 1.9;
+    host_mirror.sim_flightmodel_position_groundspeed = 150.0f / 1.94384449f;
+    host_mirror.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot = 270.0f;
+    // The entry arc's centre north of the aircraft: the turn is never found left behind.
+    legs_seg1_ctr_lat[1] = 1.0f;
+    legs_seg1_ctr_lon[1] = 1.9f;
+    legs_seg1_radius[1] = r.r1;
+    legs_seg1_turn[1] = r.turn1;
+    legs_rad_turn[2] = 3.0f;
+    legs_radius[2] = r.leg_radius;
+    legs_seg_remain_dist[1] = r.remain;
+    legs_af_arc_dist[2] = r.arc_dist;
+    legs_seg1_arc_lenght[2] = r.arc1_len;
+    legs_type[2] = r.legs_type2;
+    set_text(route_tables.leg_path_types[2], r.type2);
+    set_text(route_tables.leg_path_types[3], r.type3);
+    // 30 degrees short of (due) or past the course the arc ends on, turning right.
+    const float end_crs = r.region == 102 ? magvar_course_alt(1) : magvar_course(2);
+    lnav_cmd_cache.idx_corr2_sent = std::fmod(end_crs + (r.due ? 330.0f : 30.0f), 360.0f);
+    fms_seq.nav_mode = r.mode;
+    route_track.region = r.region;
+    route_track.sub_region = r.sub;
+    route_track.abeam_dist_seg = r.togo;
+    sequence_legs();
+    const int row = static_cast<int>(&r - rows);
+    EXPECT_EQ(fms_seq.vnav_idx_seq, r.seq_after) << "row " << row << ": region " << r.region << " at " << r.togo;
+    if (r.seq_after == 3.0f) {
+      EXPECT_EQ(fms_seq.nav_mode, r.mode_after) << "row " << row << ": region " << r.region << " at " << r.togo;
+    }
+  }
+}
+
+// A lateral offset starting at W2: its start is left within 0.414 of the
+// 22-degree turn radius, and the waypoint is not sequenced in that frame.
+TEST_F(SeqValues, OffsetStartLeftWithinTheTurnLead) {
+  const float lead_nm = 0.4142136f * turn_radius_nm(22.0f, 250.0f);
+  for (const float f : {0.9f, 1.1f}) {
+    fresh();
+    host_mirror.sim_flightmodel_position_longitude = 2.0 - lead_nm * f / 60.0;
+    fms_seq.legs_offset_act = 7.0f;
+    route_change_values.legs_offset_start = 3.0f;
+    offset_pass_flag = 1;
+    fms_seq.nav_mode = 0.0f;
+    route_track.region = 5;
+    sequence_legs();
+    EXPECT_EQ(fms_seq.legs_offset_act, f < 1.0f ? 6.0f : 7.0f) << f;
+    EXPECT_EQ(offset_pass_flag, f < 1.0f ? 0 : 1) << f;
+    EXPECT_EQ(fms_seq.vnav_idx_seq, 3.0f) << f;
   }
 }
 
