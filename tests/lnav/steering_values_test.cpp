@@ -12,6 +12,13 @@
 #include "host.h"
 #include "lnav/guidance_steps.h"
 #include "lnav/steering/flight_director.h"
+#include "lnav/path/path_position.h"
+#include "lnav/route/fms_legs.h"
+#include "lnav/route/hold_geometry.h"
+#include "lnav/route/route_intake.h"
+#include "lnav/route/route_state.h"
+#include "lnav/route/route_tracking.h"
+#include "lnav/steering/lnav_steering.h"
 
 namespace {
 
@@ -306,6 +313,108 @@ TEST_F(FdValues, PitchModeBoundsStagesAndRates) {
     update_flight_director();
     EXPECT_NEAR(simhost::get_float(kPitchBar), c.bar, 1e-4f) << c.what;
     EXPECT_EQ(flight_director_state.ga_stage, c.stage_after) << c.what;
+  }
+}
+
+// ---- LNAV steering: the piece flown per hold and procedure-turn phase -----------
+
+// Every straight's reference point lies on the aircraft (the command is the
+// piece's course); every arc of radius 1 nm has its centre 1 nm north or
+// south of it (the command is the tangent, 270 or 090 by side and centre,
+// led 17.4 degrees into the turn at 200 kt).
+class PieceSteering : public FdValues {
+ protected:
+  static constexpr float kAcLat = 0.0f, kAcLon = 1.9f;
+  static constexpr float kNorth = 1.0f / 60.0f;
+  static constexpr float kR = 17.4f, kL = -17.4f;  // the arcs' lead, right and left
+  static void lnav_mode(float mode) {
+    simhost::set_float("zuvadud/D738/autopilot/lnav_engaged", 1.0f);
+    simhost::set_float("zuvadud/D738/fms/nav_mode", mode);
+    set_mirror_f(bound::sim_flightmodel_position_latitude, kAcLat);
+    set_mirror_f(bound::sim_flightmodel_position_longitude, kAcLon);
+    set_mirror_f(bound::sim_flightmodel_position_groundspeed, 200.0f / 1.94384449f);
+    fms_seq = FmsSequenceState{};
+    fms_seq.vnav_idx = fms_seq.vnav_idx_seq = 3.0f;  // slot 2; the entry pieces in slot 1
+    route_track = RouteTrackState{};
+    route_change_values = RouteChangeValues{};
+    lnav_cmd_cache = LnavCommandCache{};
+  }
+  static void arc(float& lat, float& lon, float side_lat, float& radius, float r) {
+    lat = side_lat;
+    lon = kAcLon;
+    radius = r;
+  }
+  // Straight command (idx_corr) or arc command (idx_corr2) after one update.
+  static void expect_command(bool arc_piece, float crs, const std::string& what) {
+    update_lnav_steering();
+    const float straight = lnav_cmd_cache.idx_corr_sent, turn = lnav_cmd_cache.idx_corr2_sent;
+    const float got = arc_piece ? turn : straight;
+    EXPECT_NEAR(std::remainder(got - crs, 360.0f), 0.0f, 1.0f) << what << (arc_piece ? " arc" : " straight");
+    EXPECT_EQ(arc_piece ? straight : turn, 0.0f) << what;
+  }
+};
+
+TEST_F(PieceSteering, HoldPhasesFlyTheirPieces) {
+  HoldPatternArrays& h = hold_pattern;
+  h = HoldPatternArrays{};
+  h.hold_crs_true[2] = 90.0f;
+  legs_lat[2] = kAcLat, legs_lon[2] = kAcLon;
+  h.hold_far_lat[2] = kAcLat, h.hold_far_lon[2] = kAcLon;
+  float r2 = 0.0f;
+  arc(h.hold_ctr1_lat[2], h.hold_ctr1_lon[2], kNorth, h.hold_radius[2], 1.0f);
+  arc(h.hold_ctr2_lat[2], h.hold_ctr2_lon[2], -kNorth, r2, 1.0f);
+  legs_rad_turn[2] = 3.0f;
+  arc(legs_seg1_ctr_lat[1], legs_seg1_ctr_lon[1], kNorth, legs_seg1_radius[1], 1.0f);
+  legs_seg1_turn[1] = 2.0f;
+  arc(legs_seg3_ctr_lat[1], legs_seg3_ctr_lon[1], -kNorth, legs_seg3_radius[1], 1.0f);
+  legs_seg3_turn[1] = 2.0f;
+  legs_seg3_pt_lat[1] = kAcLat, legs_seg3_pt_lon[1] = kAcLon;
+  legs_seg2_end_lat[1] = kAcLat, legs_seg2_end_lon[1] = kAcLon;
+  legs_seg3_end_lat[1] = 0.5f, legs_seg3_end_lon[1] = kAcLon;  // phase 9: from there, due south
+  legs_seg2_crs_true[1] = 300.0f;
+  struct Case {
+    float phase;
+    bool arc_piece;
+    float crs;
+  } cases[] = {
+      {0, false, 90},       {1, true, 270 + kR},  {10, true, 270 + kR}, {2, false, 270},      {5, false, 270},
+      {3, true, 90 + kR},   {4, true, 90 + kL},   {6, true, 90 + kL},   {11, true, 90 + kL},  {14, true, 90 + kL},
+      {7, false, 270},      {8, true, 270 + kL},  {13, true, 270 + kL}, {16, true, 270 + kL}, {9, false, 180},
+      {12, false, 300},     {15, false, 300},
+  };
+  for (const Case& c : cases) {
+    lnav_mode(3.0f);
+    fms_seq.hold_phase = c.phase;
+    expect_command(c.arc_piece, c.crs, "hold phase " + std::to_string(c.phase));
+  }
+}
+
+// A left procedure turn on course 090: out on 045, the right turn, 090, the
+// left turns and 270, back on 225.
+TEST_F(PieceSteering, ProcedureTurnPhasesFlyTheirPieces) {
+  ProcTurnArrays& t = proc_turn;
+  t = ProcTurnArrays{};
+  t.pi_crs_true[2] = 90.0f;
+  legs_rad_turn[2] = 2.0f;
+  t.pi_radius[2] = 1.0f;
+  float r = 0.0f;
+  for (float* p : {&t.pi_p1_lat[2], &t.pi_p4_lat[2], &t.pi_p7_lat[2], &legs_lat[2]}) *p = kAcLat;
+  for (float* p : {&t.pi_p1_lon[2], &t.pi_p4_lon[2], &t.pi_p7_lon[2], &legs_lon[2]}) *p = kAcLon;
+  arc(t.pi_p2_lat[2], t.pi_p2_lon[2], kNorth, r, 1.0f);
+  arc(t.pi_p5_lat[2], t.pi_p5_lon[2], kNorth, r, 1.0f);
+  arc(t.pi_x_lat[2], t.pi_x_lon[2], -kNorth, r, 1.0f);
+  arc(legs_seg1_ctr_lat[1], legs_seg1_ctr_lon[1], kNorth, legs_seg1_radius[1], 1.0f);
+  legs_seg1_turn[1] = 3.0f;
+  struct Case {
+    float phase;
+    bool arc_piece;
+    float crs;
+  } cases[] = {{0, true, 270 + kR}, {1, false, 45},  {2, true, 270 + kR}, {3, false, 90},
+               {4, true, 90 + kL},  {5, false, 270}, {6, true, 270 + kL}, {7, false, 225}};
+  for (const Case& c : cases) {
+    lnav_mode(7.0f);
+    fms_seq.pi_phase = c.phase;
+    expect_command(c.arc_piece, c.crs, "procedure turn phase " + std::to_string(c.phase));
   }
 }
 
