@@ -19,6 +19,7 @@
 #include "lnav/route/route_state.h"
 #include "lnav/route/route_tracking.h"
 #include "lnav/steering/lnav_steering.h"
+#include "lnav/steering/servo_laws.h"
 
 namespace {
 
@@ -415,6 +416,56 @@ TEST_F(PieceSteering, ProcedureTurnPhasesFlyTheirPieces) {
     lnav_mode(7.0f);
     fms_seq.pi_phase = c.phase;
     expect_command(c.arc_piece, c.crs, "procedure turn phase " + std::to_string(c.phase));
+  }
+}
+
+// ---- the pitch servo's auto-trim step -------------------------------------------
+
+// One pitch-law update (0.1 s) with the integrator at 0.05 and the sums of
+// earlier updates preset: the step is the integrator after the update, scaled
+// 1 + (|rate| - 2) / 14 (rate counted to 8) with the error rate, or reversed
+// and scaled 1 + (|rate| - 2) / 6 (counted to 4) when the rate runs against
+// it; x 0.15 (0.2 before host 12), at most 0.02, once the sums pass 2.
+TEST_F(FdValues, AutoTrimStepByErrorRate) {
+  struct Case {
+    int32_t host;
+    float error_deg, integral, accum_before;
+    float trim_step;
+  } cases[] = {
+      {120000, 0.1f, 0.05f, 2.5f, 0.0076875f},    // rate 1: the integrator as it stands
+      {120000, 0.3f, 0.05f, 2.5f, 0.0086384f},    // rate 3
+      {110000, 0.3f, 0.05f, 2.5f, 0.0115179f},
+      {120000, 0.6f, 0.05f, 2.5f, 0.0110893f},    // rate 6
+      {120000, 1.0f, 0.05f, 2.5f, 0.0133929f},    // rate 10, counted as 8
+      {120000, -0.3f, 0.05f, 2.5f, -0.0080938f},  // against the integrator: rate 3
+      {120000, -0.6f, 0.05f, 2.5f, -0.0085f},     // rate 6, counted as 4
+      {120000, 0.3f, 0.5f, 2.5f, 0.02f},          // at most 0.02
+      {120000, 0.1f, 0.05f, 1.9f, 0.0f},          // sums 1.95: no step
+      {120000, 0.1f, 0.05f, 1.96f, 0.0076875f},   // sums 2.01
+      {120000, -0.05f, 0.05f, 1.99f, 0.0f},       // slowing the wrong way: 1.1 x the integrator taken back
+  };
+  for (const Case& c : cases) {
+    fresh();
+    host_version = c.host;
+    frame_time = 0.1f;
+    simhost::set_float("zuvadud/D738/autopilot/enable_servo_pitch", 1.0f);
+    simhost::set_float("zuvadud/D738/autopilot/enable_servo_elev_pitch", 1.0f);
+    simhost::set_float("zuvadud/D738/autopilot/enable_servo_yaw", 0.0f);
+    mirror(bound::sim_cockpit2_gauges_indicators_pitch_AHARS_deg_pilot, 2.0f);
+    mirror(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot, 2500.0f);
+    simhost::set_float("sim/cockpit/autopilot/flight_director_pitch", 2.0f + c.error_deg);
+    pitch_servo = PitchServoState{};
+    pitch_servo.gain_ramp = 100.0f;
+    pitch_servo.last_engaged = 1.0f;
+    pitch_servo.first_update = 1;
+    pitch_servo.pitch_pid.out_min = -1.0f;
+    pitch_servo.pitch_pid.out_max = 1.0f;
+    pitch_servo.pitch_pid.integral = c.integral;
+    pitch_servo.pitch_pid.prev_out = 2.0f;
+    pitch_servo.pitch_pid.prev_error = c.error_deg;
+    pitch_servo.trim_accum = c.accum_before;
+    ap_servo();
+    EXPECT_NEAR(pitch_servo.trim_cmd, c.trim_step, 1e-6f) << c.host << " error " << c.error_deg << " sums " << c.accum_before;
   }
 }
 
