@@ -20,6 +20,7 @@
 #include "lnav/route/route_tracking.h"
 #include "lnav/steering/lnav_steering.h"
 #include "lnav/steering/servo_laws.h"
+#include "navdata/geodesy.h"
 
 namespace {
 
@@ -466,6 +467,55 @@ TEST_F(FdValues, AutoTrimStepByErrorRate) {
     pitch_servo.trim_accum = c.accum_before;
     ap_servo();
     EXPECT_NEAR(pitch_servo.trim_cmd, c.trim_step, 1e-6f) << c.host << " error " << c.error_deg << " sums " << c.accum_before;
+  }
+}
+
+// ---- the lateral offset's correction, entry and exit -----------------------------
+
+// Offset from leg 3 to leg 6 (slot 5 holds the offset of the route's end),
+// flown east at 250 kt from (0, 2): the correction taken off the cross-track
+// by state and leg, the entry on a point behind or within 2 nm of the track,
+// the exit on a point behind or within tan 22.5 of the 18-degree turn radius.
+TEST_F(FdValues, OffsetCorrectionEntryAndExit) {
+  const float lead = 0.4142136f * turn_radius_nm(18.0f, 250.0f);
+  constexpr float kFar = 3.0f;  // lon of a point far ahead
+  struct Case {
+    int32_t leg;
+    float state, start, start_t, x, flag, entry_lon, exit_lon;
+    float x_after, state_after;
+  } cases[] = {
+      {2, 4, 3, 0, 5, 1, kFar, kFar, 5, 4},        {2, 8, 3, 0, 5, 1, kFar, kFar, 5, 8},
+      {2, 5, 0, 0, 5, 1, kFar, kFar, 5, 5},        {2, 5, 3, 0, 5, 1, kFar, kFar, 3.5f, 5},
+      {2, 5, 3, 0, 3.4f, 1, kFar, kFar, 1.9f, 7},  {2, 5, 3, 0, 3.6f, 1, kFar, kFar, 2.1f, 5},
+      {2, 5, 3, 0, 1.4f, 1, kFar, kFar, -0.1f, 7}, {2, 5, 3, 0, -0.4f, 1, kFar, kFar, -1.9f, 7},
+      {2, 5, 3, 0, -0.6f, 1, kFar, kFar, -2.1f, 5}, {2, 5, 3, 0, 3.0f, 0, kFar, kFar, 1.5f, 5},
+      {3, 7, 3, 1, 5, 1, kFar, kFar, 4.3f, 7},     {2, 7, 3, 1, 5, 1, kFar, kFar, 5, 7},
+      {2, 6, 3, 1, 5, 1, kFar, kFar, 3.5f, 6},     {4, 6, 3, 1, 5, 1, kFar, kFar, 3.5f, 7},
+      {3, 6, 3, 1, 5, 1, kFar, kFar, 3.5f, 6},     {3, 6, 3, 1, 5, 1, 1.9f, kFar, 3.5f, 7},
+      {5, 7, 3, 1, 5, 1, kFar, kFar, 3.5f, 7},     {5, 7, 3, 1, 5, 1, kFar, 1.9f, 3.5f, 8},
+      {5, 7, 3, 1, 5, 1, kFar, 2.0f + 0.9f * lead / 60.0f, 3.5f, 8},
+      {5, 7, 3, 1, 5, 1, kFar, 2.0f + 1.1f * lead / 60.0f, 3.5f, 7},
+      {3, 7, 3, 1, 5000, 1, kFar, kFar, 999, 7},
+  };
+  mirror(bound::sim_flightmodel_position_latitude, 0.0f);
+  mirror(bound::sim_flightmodel_position_longitude, 2.0f);
+  mirror(bound::sim_flightmodel_position_groundspeed, 250.0f / 1.94384449f);
+  for (int k = 0; k < 8; ++k) legs_brg_true[k] = 3.14159265f / 2.0f;
+  legs_offset[2] = 0.5f, legs_offset[3] = 0.7f, legs_offset[4] = 0.9f, legs_offset[5] = 1.5f;
+  for (const Case& c : cases) {
+    fms_seq.legs_offset_act = c.state;
+    route_change_values.legs_offset_start = c.start;
+    route_change_values.legs_offset_end = 6.0f;
+    route_change_values.legs_offset_start_t = c.start_t;
+    route_change_values.offset_lat[1] = route_change_values.offset_lat[2] = 0.0f;
+    route_change_values.offset_lon[1] = c.entry_lon;
+    route_change_values.offset_lon[2] = c.exit_lon;
+    offset_pass_flag = static_cast<uint8_t>(c.flag);
+    nav_result.cross_track = c.x;
+    lnav_offset_helper(c.leg);
+    const int row = static_cast<int>(&c - cases);
+    EXPECT_NEAR(nav_result.cross_track, c.x_after, 1e-4f) << "row " << row;
+    EXPECT_EQ(fms_seq.legs_offset_act, c.state_after) << "row " << row;
   }
 }
 
