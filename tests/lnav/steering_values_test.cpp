@@ -519,4 +519,68 @@ TEST_F(FdValues, OffsetCorrectionEntryAndExit) {
   }
 }
 
+// Step caps of the vertical-speed laws (1000 fpm asked, level, bar far below):
+// 1.6 per second in V/S and approach V/S, 2.4 on the glide path and in VNAV
+// V/S. The flare: sink from the entry rate toward 0 over 60 ft, the rate lead
+// (2 - h/60), 0.04 per fpm, the step from the controller x 17 x 2.8.
+TEST_F(FdValues, PitchStepCapsAndFlare) {
+  struct Case {
+    const char* what;
+    float pitch_mode, host_mode, gp_status, flare, radio_alt, vs, accel, F;
+    float bar;
+  } cases[] = {
+      {"V/S", 1, 0, 0, 0, 3000, 0, 0, -5, -4.84f},
+      {"glide path", 1, 0, 2, 0, 3000, 0, 0, -5, -4.76f},
+      {"VNAV V/S", 5, 4, 0, 0, 3000, 0, 0, -5, -4.76f},
+      {"approach V/S", 4, 4, 0, 0, 3000, 0, 0, -5, -4.84f},
+      {"approach V/S 13", 13, 4, 0, 0, 3000, 0, 0, -5, -4.84f},
+      {"flare at 30 ft", 0, 0, 0, 2, 30, -600, 0, 0, 0.0856806f},
+      {"flare at 30 ft, accelerating", 0, 0, 0, 2, 30, -600, 100, 0, 0.0428403f},
+      {"flare above 60 ft", 0, 0, 0, 2, 90, -600, 100, 0, -0.0285602f},
+  };
+  for (const Case& c : cases) {
+    fresh();
+    simhost::set_float("zuvadud/D738/autopilot/altitude_mode", c.pitch_mode);
+    simhost::set_float("zuvadud/D738/autopilot/vnav_engaged", 1.0f);
+    simhost::set_float("zuvadud/D738/autopilot/flare_status", c.flare);
+    mirror(bound::zuvadud_D738_pfd_gp_status, c.gp_status);
+    mirror(bound::sim_cockpit2_autopilot_altitude_mode, c.host_mode);
+    flight_director_state.carried[kFdPrevPitchMode] = c.pitch_mode;
+    flight_director_state.carried[kFdPrevHostPitchMode] = c.host_mode;
+    mirror(bound::zuvadud_autopilot_ap_vvi_dial, 1000.0f);
+    mirror(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot, c.radio_alt);
+    mirror(bound::sim_flightmodel_position_vh_ind_fpm, c.vs);
+    flight_director_state.vs_sample_fpm = c.vs - c.accel * frame_time;
+    flight_director_state.fd_pitch_cpt = c.F;
+    update_flight_director();
+    EXPECT_NEAR(simhost::get_float(kPitchBar), c.bar, 1e-5f) << c.what;
+  }
+}
+
+// Altitude hold entered before host 12: from level flight (previous mode 0, no
+// CWS) the references are the present altitudes; otherwise the preselected
+// altitude, shifted 915 ft per inHg of sea-level pressure over the setting.
+TEST_F(FdValues, AltitudeHoldReferencesBeforeHost12) {
+  struct Case {
+    float prev_mode, cws;
+    float ind_ref, alt_ref;
+  } cases[] = {{0, 0, 5000, 4921.26f}, {1, 0, 6000, 6091.5f}, {0, 1, 6000, 6091.5f}};
+  for (const Case& c : cases) {
+    fresh();
+    simhost::set_float("zuvadud/D738/autopilot/altitude_mode", 3.0f);
+    flight_director_state.carried[kFdPrevPitchMode] = c.prev_mode;
+    mirror(bound::zuvadud_D738_autopilot_cws_p_status, c.cws);
+    mirror(bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot, 5000.0f);
+    host_mirror.sim_flightmodel_position_elevation = 1500.0;
+    mirror(bound::zuvadud_D738_autopilot_preselected_alt, 6000.0f);
+    mirror(bound::sim_weather_barometer_sealevel_inhg, 30.02f);
+    mirror(bound::sim_cockpit2_gauges_actuators_barometer_setting_in_hg_pilot, 29.92f);
+    update_flight_director();
+    EXPECT_NEAR(flight_director_state.live[kFdRefIndAltFt], c.ind_ref, 0.01f) << c.prev_mode << " " << c.cws;
+    EXPECT_NEAR(flight_director_state.live[kFdRefAltFt], c.alt_ref, 0.05f) << c.prev_mode << " " << c.cws;
+    EXPECT_NEAR(flight_director_state.live[kFdRefSeaLevelInHg], 30.02f, 1e-5f);
+    EXPECT_NEAR(flight_director_state.live[kFdRefSettingInHg], 29.92f, 1e-5f);
+  }
+}
+
 }  // namespace
