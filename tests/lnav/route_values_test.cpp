@@ -438,4 +438,89 @@ TEST_F(SeqValues, OffsetStartLeftWithinTheTurnLead) {
   }
 }
 
+// The course a leg ends on, by leg type, with a variation of 10 degrees east:
+// W2 at (0, 2), the leg before from (1, 2) due north of it, all legs laid
+// out eastward (true 090), magnetic bearings 130 and courses 200.
+struct CourseRow {
+  const char* type2 = "TF";
+  const char* type3 = "TF";
+  float rad_turn = 3;
+  float direct = 0;
+  float df_crs = -1;
+  float dist = 10;
+  const char* wpt1 = "W1";
+  float intdir_act = 0;
+  float expect = 0;
+};
+
+TEST_F(SeqValues, CourseAtTheWaypointByLegType) {
+  const CourseRow rows[] = {
+      {.expect = 90},
+      {.type2 = "VM", .expect = 120}, {.type2 = "FM", .expect = 120}, {.type2 = "FA", .expect = 120},
+      {.type2 = "CF", .expect = 120}, {.type2 = "VI", .expect = 120}, {.type2 = "RF", .expect = 190},
+      {.type2 = "HM", .expect = 190}, {.type2 = "AF", .type3 = "AF", .expect = 190},
+      {.type2 = "AF", .rad_turn = 2, .expect = 90},  // the arc's tangent, centre due north
+      {.type2 = "AF", .rad_turn = 3, .expect = 270},
+      {.type2 = "PI", .rad_turn = 0, .expect = 325}, {.type2 = "PI", .rad_turn = 2, .expect = 325},
+      {.type2 = "PI", .rad_turn = 3, .expect = 55},
+      {.type2 = "DF", .expect = 180},                // recomputed from the leg before
+      {.type2 = "DF", .df_crs = 12, .expect = 77},   // kept
+      {.type2 = "DF", .df_crs = 12, .dist = 4.9f, .wpt1 = "RW27", .expect = 180},  // short first leg from a runway
+      {.type2 = "DF", .df_crs = 12, .dist = 5.1f, .wpt1 = "RW27", .expect = 77},
+      {.type2 = "DF", .df_crs = 12, .dist = 4.9f, .expect = 77},
+      {.type2 = "DF", .df_crs = 12, .dist = 4.9f, .wpt1 = "RW27", .intdir_act = 3, .expect = 77},
+      {.direct = 2, .expect = 77},
+      {.intdir_act = 2, .expect = 40},               // the pending intercept, 050 magnetic
+  };
+  simhost::set_magnetic_variation(10.0f);
+  for (const CourseRow& r : rows) {
+    fresh();
+    frame_flight_data.mag_var_deg = 10.0f;
+    legs_lat[1] = 1.0f, legs_lon[1] = 2.0f;
+    legs_brg_mag[2] = 130.0f * 3.14159265f / 180.0f;
+    legs_crs_mag[2] = 200.0f;
+    legs_rad_lat[2] = 1.0f / 60.0f, legs_rad_lon[2] = 2.0f;
+    set_text(route_tables.leg_path_types[2], r.type2);
+    set_text(route_tables.leg_path_types[3], r.type3);
+    set_text(route_tables.waypoint_names[1], r.wpt1);
+    legs_rad_turn[2] = r.rad_turn;
+    legs_direct[2] = r.direct;
+    legs_df_crs[2] = r.df_crs;
+    legs_df_crs_fin[2] = 77.0f;
+    legs_dist[2] = r.dist;
+    fms_seq.intdir_act = r.intdir_act;
+    fms_seq.intdir_idx = 3.0f;
+    route_change_values.intdir_crs = 50.0f;
+    const int row = static_cast<int>(&r - rows);
+    EXPECT_NEAR(std::remainder(magvar_course(2) - r.expect, 360.0f), 0.0f, 0.01f) << "row " << row << " " << r.type2;
+  }
+  simhost::set_magnetic_variation(0.0f);
+}
+
+// The course the next leg starts on (leg 3 after W2), by the next leg's type.
+TEST_F(SeqValues, CourseOntoTheNextLegByLegType) {
+  struct Case {
+    const char* type2;
+    const char* type3;
+    float rad_turn3, df_crs3, expect;
+  } cases[] = {
+      {"TF", "TF", 3, -1, 90},  {"TF", "AF", 3, -1, 270}, {"TF", "RF", 2, -1, 90},  {"TF", "VM", 3, -1, 120},
+      {"TF", "CA", 3, -1, 120}, {"TF", "PI", 2, -1, 145}, {"TF", "PI", 0, -1, 145}, {"TF", "PI", 3, -1, 235},
+      {"TF", "DF", 3, 33, 33},  {"TF", "DF", 3, -1, 90},  {"PI", "TF", 3, -1, 120},
+  };
+  simhost::set_magnetic_variation(10.0f);
+  for (const Case& c : cases) {
+    fresh();
+    legs_brg_mag[3] = 130.0f * 3.14159265f / 180.0f;
+    legs_crs_mag[3] = 200.0f;
+    legs_rad_lat[3] = 1.0f / 60.0f, legs_rad_lon[3] = 2.0f;  // due north of W2
+    legs_rad_turn[3] = c.rad_turn3;
+    legs_df_crs[3] = c.df_crs3;
+    set_text(route_tables.leg_path_types[2], c.type2);
+    set_text(route_tables.leg_path_types[3], c.type3);
+    EXPECT_NEAR(std::remainder(magvar_course_alt(2) - c.expect, 360.0f), 0.0f, 0.01f) << c.type2 << " " << c.type3;
+  }
+  simhost::set_magnetic_variation(0.0f);
+}
+
 }  // namespace
