@@ -523,4 +523,81 @@ TEST_F(SeqValues, CourseOntoTheNextLegByLegType) {
   simhost::set_magnetic_variation(0.0f);
 }
 
+// A point a distance back along the path before W2: the piece that holds it,
+// on both sides of each piece's end. Pieces (nm): the arc through W2 0.5, the
+// straight before it 3 - 1, the previous transition's second arc 0.4, its
+// straight 0.6, its first arc 0.7 - 0.2; an arc leg's own arc 1; a procedure
+// turn's pieces 1, 0.8, 0.6, 2, 3, 0.8, 4 back from its fix.
+TEST_F(SeqValues, PointBackAlongThePathByPiece) {
+  struct Case {
+    const char* type;
+    float d;
+    int32_t code;
+  } cases[] = {
+      {"TF", 0, 61},      {"TF", 0.49f, 1},  {"TF", 0.51f, 2},  {"TF", 2.49f, 2},  {"TF", 2.51f, 3},
+      {"TF", 2.89f, 3},   {"TF", 2.91f, 4},  {"TF", 3.49f, 4},  {"TF", 3.51f, 5},  {"TF", 3.99f, 5},
+      {"TF", 4.01f, 7},   {"AF", 0.49f, 20}, {"AF", 0.51f, 21}, {"AF", 1.49f, 21}, {"AF", 1.51f, 22},
+      {"AF", 1.99f, 22},  {"AF", 2.01f, 24}, {"PI", 0.49f, 50}, {"PI", 0.51f, 57}, {"PI", 1.49f, 57},
+      {"PI", 1.51f, 56},  {"PI", 2.29f, 56}, {"PI", 2.31f, 55}, {"PI", 2.89f, 55}, {"PI", 2.91f, 54},
+      {"PI", 4.89f, 54},  {"PI", 4.91f, 53}, {"PI", 7.89f, 53}, {"PI", 7.91f, 52}, {"PI", 8.69f, 52},
+      {"PI", 8.71f, 51},  {"PI", 12.69f, 51}, {"PI", 12.71f, 50},
+  };
+  for (const Case& c : cases) {
+    fresh();
+    set_text(route_tables.leg_path_types[2], c.type);
+    legs_wpt_arc_dist[2] = 0.5f;
+    legs_seg1_radius[2] = legs_seg1_radius[1] = legs_radius[2] = 1.0f;
+    legs_seg_remain_dist[1] = 3.0f;
+    legs_seg1_dta[2] = 1.0f;
+    legs_seg3_arc_lenght[1] = 0.4f;
+    legs_seg2_distance[1] = 0.6f;
+    legs_seg1_arc_lenght[1] = 0.7f;
+    legs_wpt_arc_dist[1] = 0.2f;
+    legs_af_arc_dist[2] = 1.0f;
+    ProcTurnArrays& t = proc_turn;
+    t.pi_last_dist[2] = 1.0f, t.pi_arc1[2] = 0.8f, t.pi_fg_dist[2] = 0.6f, t.pi_arc2[2] = 2.0f;
+    t.pi_leg2_dist[2] = 3.0f, t.pi_out_dist[2] = 4.0f, t.pi_radius[2] = 1.0f;
+    EXPECT_EQ(leg_geometry(2, c.d), c.code) << c.type << " " << c.d << " nm";
+  }
+  // The straight's point: on the leg's course back from W2, the anticipation
+  // distance plus what is left.
+  fresh();
+  legs_wpt_arc_dist[2] = 0.5f;
+  legs_seg_remain_dist[1] = 3.0f;
+  legs_seg1_dta[2] = 1.0f;
+  EXPECT_EQ(leg_geometry(2, 1.5f), 2);
+  EXPECT_NEAR(nav_result.lat, 0.0, 1e-5);
+  EXPECT_NEAR(nav_result.lon, 2.0 - 2.0 / 60.0, 1e-4);
+  legs_wpt_arc_dist[2] = 0.0f;
+  EXPECT_EQ(leg_geometry(2, 0.0f), 60);
+  EXPECT_NEAR(nav_result.lon, 2.0, 1e-6);
+}
+
+// Direct-to and vector legs: along the direct-to course back from the arc's
+// start (at most 600 nm), or ahead of a vector's start (at most 650 nm).
+TEST_F(SeqValues, PointBackOnDirectAndVectorLegs) {
+  struct Case {
+    float direct, d;
+    const char* wpt1;
+    int32_t code;
+    double lon;  // 0: not checked
+  } cases[] = {
+      {2, 0.49f, "W1", 121, 0}, {2, 0.51f, "W1", 122, 2.0 - 0.01 / 60.0}, {2, 700, "W1", 122, 2.0 - 600.0 / 60.0},
+      {0, 3, "(VECTOR)", 10, 1.0 + 3.0 / 60.0}, {0, 700, "(VECTOR)", 10, 1.0 + 650.0 / 60.0},
+  };
+  for (const Case& c : cases) {
+    fresh();
+    legs_direct[2] = c.direct;
+    legs_wpt_arc_dist[2] = 0.5f;
+    legs_seg1_radius[2] = 1.0f;
+    legs_df_crs[2] = 90.0f;
+    legs_seg1_start_lat[2] = 0.0f, legs_seg1_start_lon[2] = 2.0f;
+    set_text(route_tables.waypoint_names[1], c.wpt1);
+    EXPECT_EQ(leg_geometry(2, c.d), c.code) << c.direct << " " << c.d << " " << c.wpt1;
+    if (c.lon != 0.0) {
+      EXPECT_NEAR(nav_result.lon, c.lon, 2e-3 * std::fmax(1.0, std::fabs(c.lon - 2.0))) << c.direct << " " << c.d << " " << c.wpt1;
+    }
+  }
+}
+
 }  // namespace
