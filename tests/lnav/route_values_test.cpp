@@ -9,6 +9,7 @@
 
 #include "core/binding.h"
 #include "host.h"
+#include "lnav/route/fms_plan_list.h"
 #include "lnav/route/hold_geometry.h"
 #include "lnav/route/route_geometry.h"
 #include "lnav/route/route_sets.h"
@@ -598,6 +599,33 @@ TEST_F(SeqValues, PointBackOnDirectAndVectorLegs) {
       EXPECT_NEAR(nav_result.lon, c.lon, 2e-3 * std::fmax(1.0, std::fabs(c.lon - 2.0))) << c.direct << " " << c.d << " " << c.wpt1;
     }
   }
+}
+
+// Plan names offered to the scripts: ".fms" names of 5 to 15 characters
+// without a comma, at most 300 of them, only as many as the host counted; a
+// listing without any keeps the previous list.
+TEST(PlanList, NamesTakenFromAListing) {
+  struct Case {
+    std::vector<std::string> names;
+    int total;
+    int kept;
+    const char* list;
+  } cases[] = {
+      {{"a.fms", ".fms", "abcdefghijk.fms", "abcdefghijkl.fms", "a,b.fms", "ab.FMS"}, 6, 2, "a,abcdefghijk,"},
+      {{"one.fms", "two.fms"}, 1, 1, "one,"},
+      {{"x.txt"}, 1, 0, "one,"},
+      {{}, 0, 0, "one,"},
+  };
+  for (const Case& c : cases) {
+    std::string buf;
+    for (const std::string& n : c.names) buf += n + '\0';
+    buf.resize(64, '\0');
+    EXPECT_EQ(take_plan_names(buf.data(), static_cast<int>(buf.size()), c.total), c.kept) << c.list;
+    EXPECT_STREQ(filename_list, c.list);
+  }
+  std::string many;
+  for (int k = 0; k < 310; ++k) many += "p" + std::to_string(k % 10) + ".fms" + '\0';
+  EXPECT_EQ(take_plan_names(many.data(), static_cast<int>(many.size()), 310), 300);
 }
 
 }  // namespace
