@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "core/binding.h"
+#include "core/frame.h"
 #include "host.h"
 #include "lnav/route/fms_plan_list.h"
 #include "lnav/route/hold_geometry.h"
@@ -626,6 +628,53 @@ TEST(PlanList, NamesTakenFromAListing) {
   std::string many;
   for (int k = 0; k < 310; ++k) many += "p" + std::to_string(k % 10) + ".fms" + '\0';
   EXPECT_EQ(take_plan_names(many.data(), static_cast<int>(many.size()), 310), 300);
+}
+
+// The per-leg pass of the route intake: a leg before an intercept (CI, VI),
+// or before an altitude-terminated leg (CA, VA, FA) that no intercept
+// precedes, is marked 5; the first altitude-terminated leg from the path's
+// start is kept with its altitude; on the ground with the sequencing leg
+// just past a runway the path starts at the runway, at V2 + 20 (145 without V2).
+TEST_F(SeqValues, PerLegPassMarksAndPathStart) {
+  struct Case {
+    const char* pth;
+    float seq, v2;
+    int ground;
+    const char* wpt1;
+    const char* marked;  // legs_type of slots 0..3, '5' or '0'
+    int32_t start, first_alt;
+    float spd1;
+  } cases[] = {
+      {"IFTFCITF", 1, 0, 0, "W1", "0500", 0, 0, 250},  {"IFTFVITF", 1, 0, 0, "W1", "0500", 0, 0, 250},
+      {"IFTFCATF", 1, 0, 0, "W1", "0500", 0, 2, 250},  {"IFCICATF", 1, 0, 0, "W1", "5000", 0, 2, 250},
+      {"IFVIFATF", 1, 0, 0, "W1", "5000", 0, 2, 250},  {"IFTFTFVA", 1, 0, 0, "W1", "0050", 0, 3, 250},
+      {"IFCATFCA", 3, 0, 0, "W1", "5050", 2, 3, 250},  {"IFCATFCA", 3, 0, 1, "RW27", "5050", 1, 1, 145},
+      {"IFCATFCA", 3, 140, 1, "RW27", "5050", 1, 1, 160}, {"IFCATFCA", 3, 0, 0, "RW27", "5050", 2, 3, 250},
+      {"IFCATFCA", 4, 0, 1, "RW27", "5050", 3, 3, 250},
+  };
+  for (const Case& c : cases) {
+    fresh();
+    legs_change_copy = 0.0f;
+    route_reset_request = 0.0f;
+    std::snprintf(route_script_strings[0].legs, sizeof route_script_strings[0].legs, "W0 %s W2 W3 W4 ", c.wpt1);
+    std::snprintf(route_script_strings[0].legs_pth, sizeof route_script_strings[0].legs_pth, "%s", c.pth);
+    route_script_strings[0].legs_pth_before[0] = '\0';
+    fms_seq.legs_num = 3.0f;
+    fms_seq.vnav_idx = 1.0f;
+    fms_seq.vnav_idx_seq = c.seq;
+    fms_copies.v2_set = c.v2;
+    on_ground = c.ground;
+    for (int k = 0; k < 4; ++k) legs_alt_rest1[k] = 1000.0f * static_cast<float>(k);
+    ASSERT_TRUE(route_intake());
+    std::string marked;
+    for (int k = 0; k < 4; ++k) marked += legs_type[k] == 5.0f ? '5' : '0';
+    EXPECT_EQ(marked, c.marked) << c.pth;
+    EXPECT_EQ(path_start_leg, c.start) << c.pth << " seq " << c.seq;
+    EXPECT_EQ(first_alt_term_leg, c.first_alt) << c.pth << " seq " << c.seq;
+    EXPECT_EQ(first_alt_term_alt, 1000.0f * static_cast<float>(c.first_alt)) << c.pth;
+    EXPECT_EQ(legs_spd_calc[1], c.spd1) << c.pth << " v2 " << c.v2;
+  }
+  on_ground = 0;
 }
 
 }  // namespace
