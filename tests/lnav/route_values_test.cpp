@@ -677,4 +677,53 @@ TEST_F(SeqValues, PerLegPassMarksAndPathStart) {
   on_ground = 0;
 }
 
+// The second and third routes taken in on their change flags: holds from
+// the set's own active leg on get their layout, the count is held to 255,
+// flag 2 empties the route, and only the second route's intake takes the
+// modification snapshot.
+TEST_F(SeqValues, RouteSetsTakenOnTheirFlags) {
+  struct Case {
+    int32_t set;
+    float change, count, active_leg;
+    bool hold_laid_out;
+    float count_after, snapshot;
+  } cases[] = {
+      {0, 1, 3, 3, true, 3, 7},   {0, 1, 3, 4, false, 3, 7},  {1, 1, 3, 3, true, 3, 0},
+      {1, 1, 3, 4, false, 3, 0},  {0, 1, 300, 3, true, 255, 7}, {0, 2, 3, 3, false, 0, 7},
+      {0, 0, 3, 3, false, 9, 0},
+  };
+  for (const Case& c : cases) {
+    const std::string sfx = c.set == 0 ? "_2" : "_3";
+    const std::string n = c.set == 0 ? "2" : "3";
+    DisplayRoute& r = display_routes[c.set];
+    r = DisplayRoute{};
+    r.count = 9.0f;
+    legs_mod_active_at_decode = 0.0f;
+    fms_copies.legs_mod_active = 7.0f;
+    fms_copies.vnav_idx_mod = fms_copies.vnav_idx_mod3 = c.active_leg;
+    (c.set == 0 ? fms_copies.legs_change2 : fms_copies.legs_change3) = c.change;
+    simhost::set_float("zuvadud/D738/fms/legs_num" + n, c.count);
+    simhost::set_bytes("zuvadud/D738/fms/legs" + sfx, std::string("A B C D ") + '\0');
+    simhost::set_bytes("zuvadud/D738/fms/legs_pth" + sfx, std::string("IFTFHMTF") + '\0');
+    simhost::set_floats("zuvadud/D738/fms/legs_spd" + sfx, {0, 0, 220, 0});
+    take_route_set(c.set);
+    EXPECT_EQ(r.count, c.count_after) << c.set << " " << c.change << " " << c.count;
+    EXPECT_EQ(r.hold_radius[2] > 0.0f, c.hold_laid_out) << c.set << " active " << c.active_leg;
+    EXPECT_EQ(r.hold_len[2] > 0.0f, c.hold_laid_out) << c.set << " active " << c.active_leg;
+    EXPECT_EQ(legs_mod_active_at_decode, c.snapshot) << c.set;
+    EXPECT_EQ(c.set == 0 ? fms_copies.legs_change2 : fms_copies.legs_change3, 0.0f);
+  }
+}
+
+// The leg after the first: its turn comes from slot 0's fly-by radius.
+TEST_F(SeqValues, FirstSlotTurnSetsTheNextLegsMode) {
+  for (const float radius : {0.0f, 2.0f}) {
+    fresh();
+    legs_radii_radius[0] = radius;
+    fms_seq.vnav_idx = fms_seq.vnav_idx_seq = 2.0f;
+    init_nav_mode(1);
+    EXPECT_EQ(fms_seq.nav_mode, radius == 0.0f ? 0.0f : 5.0f) << radius;
+  }
+}
+
 }  // namespace
