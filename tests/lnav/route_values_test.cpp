@@ -726,4 +726,35 @@ TEST_F(SeqValues, FirstSlotTurnSetsTheNextLegsMode) {
   }
 }
 
+// Leg counts no table can hold give no next leg.
+TEST_F(SeqValues, NextValidLegOfCountsOutsideTheTables) {
+  struct Case {
+    float legs_num;
+    int32_t from, next;
+  } cases[] = {{300, 299, 0}, {-5, 0, 0}, {std::nanf(""), 0, 0}, {255, 254, 255}, {10, 3, 4}};
+  for (const Case& c : cases) {
+    fms_seq.legs_num = c.legs_num;
+    EXPECT_EQ(next_valid_leg(c.from), c.next) << c.legs_num;
+  }
+}
+
+// A raised change flag has the route strings and count read again first.
+TEST_F(SeqValues, ChangedRouteIsReadAgain) {
+  for (const float change : {1.0f, 0.0f}) {
+    fresh();
+    std::snprintf(route_script_strings[0].legs, sizeof route_script_strings[0].legs, "W0 W1 W2 ");
+    std::snprintf(route_script_strings[0].legs_pth, sizeof route_script_strings[0].legs_pth, "IFTFTF");
+    fms_seq.legs_num = 2.0f;
+    simhost::set_float("zuvadud/D738/vnav/legs_num", 3.0f);
+    simhost::set_bytes("zuvadud/D738/fms/legs", std::string("A B C D ") + '\0');
+    simhost::set_bytes("zuvadud/D738/fms/legs_pth", std::string("IFTFCITF") + '\0');
+    legs_change_copy = change;
+    route_reset_request = 0.0f;
+    ASSERT_TRUE(route_intake());
+    EXPECT_EQ(fms_seq.legs_num, change != 0.0f ? 3.0f : 2.0f);
+    EXPECT_STREQ(route_tables.waypoint_names[1].text, change != 0.0f ? "B" : "W1");
+    EXPECT_STREQ(route_tables.leg_path_types[2].text, change != 0.0f ? "CI" : "TF");
+  }
+}
+
 }  // namespace
