@@ -757,4 +757,59 @@ TEST_F(SeqValues, ChangedRouteIsReadAgain) {
   }
 }
 
+// Passing W2 without a region decision: beyond the start of its turn (or
+// beyond W2 itself on an intercept course), heading along the leg where that
+// counts, and short of W3; an arc leg ending without a turn is passed 5
+// degrees before its end when within 1.5 nm.
+TEST_F(SeqValues, PassageOfTheSequencingWaypoint) {
+  struct Case {
+    const char* what;
+    float mode;
+    int32_t region;
+    float heading;
+    double lon;
+    bool intercept, arc_leg;
+    float abeam;
+    float seq_after;
+  } cases[] = {
+      {"straight into W2, beyond the turn's start", 0, 7, 90, 1.95, false, false, 5, 4},
+      {"heading away", 0, 7, 270, 1.95, false, false, 5, 3},
+      {"short of the turn's start", 0, 7, 90, 1.85, false, false, 5, 3},
+      {"to the turn's start: no passage test", 0, 4, 90, 1.95, false, false, 5, 3},
+      {"beyond W3", 0, 7, 90, 3.05, false, false, 5, 3},
+      {"hold left at the fix", 3, 300, 270, 1.95, false, false, 5, 4},
+      {"hold short of the fix", 3, 300, 270, 1.85, false, false, 5, 3},
+      {"intercept: short of W2", 0, 4, 90, 1.95, true, false, 5, 3},
+      {"intercept: beyond W2", 0, 4, 90, 2.05, true, false, 5, 4},
+      {"arc: past 5 degrees before its end", 4, 0, 90, 1.9995, false, true, 1.4f, 4},
+      {"arc: short of it", 4, 0, 90, 1.995, false, true, 1.4f, 3},
+      {"arc: 1.5 nm off", 4, 0, 90, 1.9995, false, true, 1.6f, 3},
+      {"arc: heading away", 4, 0, 270, 1.9995, false, true, 1.4f, 3},
+  };
+  for (const Case& c : cases) {
+    fresh();
+    host_mirror.sim_flightmodel_position_longitude = c.lon;
+    host_mirror.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot = c.heading;
+    legs_seg1_start_lat[2] = 0.0f;
+    legs_seg1_start_lon[2] = c.arc_leg ? 2.5f : 1.9f;
+    fms_seq.nav_mode = c.mode;
+    fms_seq.hold_term = 2.0f;
+    route_track.region = c.region;
+    route_track.abeam_dist_seg = 5.0f;
+    route_track.abeam_dist = c.abeam;
+    if (c.intercept) {
+      fms_seq.intdir_act = 2.0f;
+      route_change_values.intdir_crs = 90.0f;
+    }
+    if (c.arc_leg) {  // a left arc about a centre 1 nm north of W2, ending there eastbound
+      set_text(route_tables.leg_path_types[2], "AF");
+      legs_rad_lat[2] = 1.0f / 60.0f, legs_rad_lon[2] = 2.0f;
+      legs_radius[2] = 1.0f;
+      legs_rad_turn[2] = 2.0f;
+    }
+    sequence_legs();
+    EXPECT_EQ(fms_seq.vnav_idx_seq, c.seq_after) << c.what;
+  }
+}
+
 }  // namespace
