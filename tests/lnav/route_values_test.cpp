@@ -812,4 +812,46 @@ TEST_F(SeqValues, PassageOfTheSequencingWaypoint) {
   }
 }
 
+// Found left behind a fly-by turn (mode 5, nothing armed): the turn into W2
+// turns right about a centre 1 nm north of its end at (0, 1.95), so its
+// tangent there is 270; the mode follows the piece the aircraft is on once it
+// is past the end, within 90 degrees of radials 225 and 180 from the centre,
+// and on W2's side of the next leg.
+TEST_F(SeqValues, LeftBehindTurnSetsTheModeOfThePiece) {
+  struct Case {
+    const char* what;
+    double lat, lon;
+    int32_t sub;
+    const char* type2;
+    float mode_after;
+  } cases[] = {
+      {"past the end, first piece", -0.001, 1.94, 1, "TF", 0},
+      {"past the end, second arc", -0.001, 1.94, 2, "TF", 9},
+      {"past the end, straight", -0.001, 1.94, 3, "TF", 6},
+      {"past the end, other piece", -0.001, 1.94, 0, "TF", 5},
+      {"past the end of an arc leg's turn", -0.001, 1.94, 1, "AF", 4},
+      {"short of the end", -0.001, 1.96, 1, "TF", 5},
+      {"radial 323 from the centre", 0.03, 1.94, 1, "TF", 5},
+      {"radial 290 from the centre", 0.0224, 1.9343, 1, "TF", 5},
+      {"beyond the next leg", -0.001, 2.3, 1, "TF", 5},
+  };
+  for (const Case& c : cases) {
+    fresh();
+    host_mirror.sim_flightmodel_position_latitude = c.lat;
+    host_mirror.sim_flightmodel_position_longitude = c.lon;
+    host_mirror.sim_flightmodel_position_groundspeed = 150.0f / 1.94384449f;
+    legs_seg1_ctr_lat[1] = 1.0f / 60.0f, legs_seg1_ctr_lon[1] = 1.95f;
+    legs_seg1_end_lat[1] = 0.0f, legs_seg1_end_lon[1] = 1.95f;
+    legs_seg1_radius[1] = 1.0f;
+    legs_seg1_turn[1] = 3.0f;
+    set_text(route_tables.leg_path_types[2], c.type2);
+    fms_seq.nav_mode = 5.0f;
+    route_track.region = 0;
+    route_track.sub_region = c.sub;
+    sequence_legs();
+    EXPECT_EQ(fms_seq.vnav_idx_seq, 3.0f) << c.what;
+    EXPECT_EQ(fms_seq.nav_mode, c.mode_after) << c.what;
+  }
+}
+
 }  // namespace
