@@ -583,4 +583,41 @@ TEST_F(FdValues, AltitudeHoldReferencesBeforeHost12) {
   }
 }
 
+// CWS holding the captured pitch (5 degrees) with the trim at 0.1: the trim
+// target moves 0.6 per second per degree (at most 5 degrees counted) once the
+// pitch predicted 2 s ahead (4.5 s from flaps 0.05) is more than 1 degree off.
+TEST_F(FdValues, CwsTrimTowardTheHeldPitch) {
+  struct Case {
+    float pitch, rate, flaps, column, side;
+    float trim_cmd;  // 0.33: left where it was
+    float hold;
+  } cases[] = {
+      {2, 0, 0, 0, 0, 0.19f, 1},      {2, 0.5f, 0, 0, 0, 0.16f, 1},   {2, 0.5f, 0.05f, 0, 0, 0.33f, 1},
+      {2, 0.4f, 0.049f, 0, 0, 0.166f, 1}, {4.1f, 0, 0, 0, 0, 0.33f, 1}, {3.9f, 0, 0, 0, 0, 0.133f, 1},
+      {-15, 0, 0, 0, 0, 0.25f, 1},    {20, 0, 0, 0, 0, -0.05f, 1},    {2, 0, 0, 0.06f, 0, 0.33f, 0},
+      {2, 0, 0, -0.04f, 0, 0.19f, 1}, {8, 0, 0, 0, 2, 0.19f, 1},     // first officer's pitch: 2
+  };
+  for (const Case& c : cases) {
+    fresh();
+    frame_time = 0.05f;
+    simhost::set_float("zuvadud/D738/autopilot/enable_servo_pitch", 0.0f);
+    simhost::set_float("zuvadud/D738/autopilot/enable_servo_yaw", 0.0f);
+    mirror(bound::zuvadud_D738_autopilot_cws_p_status, 1.0f);
+    mirror(bound::zuvadud_autopilot_ap_side, c.side);
+    mirror(bound::sim_cockpit2_gauges_indicators_pitch_AHARS_deg_pilot, c.side == 0 ? c.pitch : 8.0f);
+    mirror(bound::sim_cockpit2_gauges_indicators_pitch_AHARS_deg_copilot, c.side == 0 ? 8.0f : 2.0f);
+    mirror(bound::sim_cockpit2_controls_flap_handle_deploy_ratio, c.flaps);
+    mirror(bound::sim_cockpit2_controls_yoke_pitch_ratio, c.column);
+    mirror(bound::sim_cockpit2_controls_elevator_trim, 0.1f);
+    pitch_servo = PitchServoState{};
+    pitch_servo.cws_hold = 1.0f;
+    pitch_servo.cws_hold_pitch_deg = 5.0f;
+    pitch_servo.pitch_rate_cpt_dps = pitch_servo.pitch_rate_fo_dps = c.rate;
+    pitch_servo.trim_cmd = 0.33f;
+    ap_servo();
+    EXPECT_NEAR(pitch_servo.trim_cmd, c.trim_cmd, 1e-5f) << c.pitch << " " << c.rate << " " << c.flaps << " " << c.column;
+    EXPECT_EQ(pitch_servo.cws_hold, c.hold) << c.column;
+  }
+}
+
 }  // namespace
