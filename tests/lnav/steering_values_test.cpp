@@ -21,6 +21,7 @@
 #include "lnav/steering/lnav_steering.h"
 #include "lnav/steering/servo_laws.h"
 #include "navdata/geodesy.h"
+#include "route_fixture.h"
 
 namespace {
 
@@ -617,6 +618,80 @@ TEST_F(FdValues, CwsTrimTowardTheHeldPitch) {
     ap_servo();
     EXPECT_NEAR(pitch_servo.trim_cmd, c.trim_cmd, 1e-5f) << c.pitch << " " << c.rate << " " << c.flaps << " " << c.column;
     EXPECT_EQ(pitch_servo.cws_hold, c.hold) << c.column;
+  }
+}
+
+// The piece flown in the other navigation modes: leg 3 (slot 2) sequencing,
+// the leg before it (slot 1) or the direct-to path holding the transition.
+// Turn into slot 2 about a centre north (right), slot 1's first arc about one
+// south (right), its second arc south (left); the direct-to first arc north
+// (left), its second arc north (right).
+TEST_F(PieceSteering, NavModesFlyTheirPieces) {
+  struct Case {
+    const char* what;
+    float mode;
+    int32_t region;
+    float seq_prev;  // 0: the direct-to path holds the transition
+    int32_t direct_leg;
+    bool arc_piece;
+    float crs;
+  } cases[] = {
+      {"0 on the transition", 0, 1, 2, 0, false, 123}, {"0 on its straight", 0, 6, 2, 0, false, 123},
+      {"0 before the transition", 0, 13, 2, 0, false, 45}, {"0 elsewhere", 0, 4, 2, 0, false, 200},
+      {"5 own turn", 5, 5, 2, 0, true, 270 + kR},          {"5 arc leg's turn", 5, 102, 2, 0, true, 270 + kR},
+      {"5 own turn from a direct-to", 5, 5, 2, 2, true, 90 + kL}, {"5 turn in", 5, 1, 2, 0, true, 90 + kR},
+      {"5 turn in from the direct-to", 5, 1, 0, 0, true, 90 + kL},
+      {"6", 6, 0, 2, 0, false, 33},                        {"6 direct-to", 6, 0, 0, 0, false, 66},
+      {"9", 9, 0, 2, 0, true, 270 + kL},                   {"9 direct-to", 9, 0, 0, 0, true, 270 + kR},
+      {"10", 10, 0, 2, 0, true, 90 + kR},                  {"10 direct-to", 10, 0, 0, 0, true, 90 + kL},
+  };
+  for (int k = 1; k <= 3; ++k) lnav_fixture::set_text(route_tables.leg_path_types[k], "TF");
+  legs_brg_true[2] = 123.0f * 3.14159265f / 180.0f;
+  legs_brg_fin_true[1] = 45.0f * 3.14159265f / 180.0f;
+  legs_lat[1] = legs_lat[2] = kAcLat, legs_lon[1] = legs_lon[2] = kAcLon;
+  fms_copies.gps_track_degtm = 200.0f;
+  arc(legs_seg1_ctr_lat[2], legs_seg1_ctr_lon[2], kNorth, legs_seg1_radius[2], 1.0f);
+  legs_seg1_turn[2] = 3.0f;
+  arc(legs_seg1_ctr_lat[1], legs_seg1_ctr_lon[1], -kNorth, legs_seg1_radius[1], 1.0f);
+  legs_seg1_turn[1] = 3.0f;
+  float r3 = 0.0f;
+  arc(legs_seg3_ctr_lat[1], legs_seg3_ctr_lon[1], -kNorth, r3, 1.0f);
+  legs_seg3_radius[1] = 5.0f;  // the second arc is flown on the first arc's radius
+  legs_seg3_turn[1] = 2.0f;
+  legs_seg2_end_lat[1] = kAcLat, legs_seg2_end_lon[1] = kAcLon, legs_seg2_crs_true[1] = 33.0f;
+  dir_seg1_ctr_lat = kNorth, dir_seg1_ctr_lon = kAcLon, dir_seg1_radius = 1.0f, dir_seg1_turn = 2.0f;
+  dir_seg3_ctr_lat = kNorth, dir_seg3_ctr_lon = kAcLon, dir_seg3_radius = 5.0f, dir_seg3_turn = 3.0f;
+  dir_seg2_end_lat = kAcLat, dir_seg2_end_lon = kAcLon, dir_seg2_crs_true = 66.0f;
+  for (const Case& c : cases) {
+    lnav_mode(c.mode);
+    route_track.region = c.region;
+    fms_seq.vnav_idx_seq_prev = c.seq_prev;
+    direct_to_leg = c.direct_leg;
+    expect_command(c.arc_piece, c.crs, c.what);
+  }
+  direct_to_leg = 0;
+}
+
+// Arc legs flown on the scripts' track: the radius held to 0.8 .. 20 nm sets
+// the lead (20/35 of the bank the arc needs), toward the second turn code
+// when the first is -1.
+TEST_F(PieceSteering, ArcLegRadiusLimitsAndTurnCode) {
+  struct Case {
+    float radius, kt, turn, turn2, cmd;
+  } cases[] = {
+      {0.5f, 100, 3, 0, 155.8994f}, {0.8f, 100, 3, 0, 155.8994f}, {1.0f, 100, 3, 0, 154.7379f},
+      {25, 200, 3, 0, 150.9540f},   {20, 200, 2, 0, 149.0460f},   {20, 200, -1, 3, 150.9540f},
+  };
+  for (const Case& c : cases) {
+    lnav_mode(4.0f);
+    set_mirror_f(bound::sim_flightmodel_position_groundspeed, c.kt / 1.94384449f);
+    fms_copies.xtrack = 0.0f;
+    simhost::set_float("zuvadud/D738/fms/radii_turn", c.radius);
+    simhost::set_float("zuvadud/D738/fms/gps_track2_degtm", 150.0f);
+    simhost::set_float("zuvadud/D738/fms/gps_track_turn", c.turn);
+    simhost::set_float("zuvadud/D738/fms/gps_track_turn2", c.turn2);
+    update_lnav_steering();
+    EXPECT_NEAR(lnav_cmd_cache.idx_corr2_sent, c.cmd, 0.01f) << c.radius << " nm at " << c.kt << " kt";
   }
 }
 
