@@ -712,6 +712,12 @@ TEST_F(SeqValues, RouteSetsTakenOnTheirFlags) {
     EXPECT_EQ(r.hold_len[2] > 0.0f, c.hold_laid_out) << c.set << " active " << c.active_leg;
     EXPECT_EQ(legs_mod_active_at_decode, c.snapshot) << c.set;
     EXPECT_EQ(c.set == 0 ? fms_copies.legs_change2 : fms_copies.legs_change3, 0.0f);
+    if (c.change == 1.0f) {
+      const RouteText* names = c.set == 0 ? route_tables.waypoint_names_2 : route_tables.waypoint_names_3;
+      const RouteText* types = c.set == 0 ? route_tables.leg_path_types_2 : route_tables.leg_path_types_3;
+      EXPECT_STREQ(names[1].text, "B") << c.set;
+      EXPECT_STREQ(types[2].text, "HM") << c.set;
+    }
   }
 }
 
