@@ -787,8 +787,8 @@ TEST_F(SeqValues, PassageOfTheSequencingWaypoint) {
       {"hold short of the fix", 3, 300, 270, 1.85, false, false, 5, 3},
       {"intercept: short of W2", 0, 4, 90, 1.95, true, false, 5, 3},
       {"intercept: beyond W2", 0, 4, 90, 2.05, true, false, 5, 4},
-      {"arc: past 5 degrees before its end", 4, 0, 90, 1.9995, false, true, 1.4f, 4},
-      {"arc: short of it", 4, 0, 90, 1.995, false, true, 1.4f, 3},
+      {"arc: past 5 degrees before its end", 4, 0, 90, 1.999, false, true, 1.4f, 4},
+      {"arc: short of it", 4, 0, 90, 1.9983, false, true, 1.4f, 3},
       {"arc: 1.5 nm off", 4, 0, 90, 1.9995, false, true, 1.6f, 3},
       {"arc: heading away", 4, 0, 270, 1.9995, false, true, 1.4f, 3},
   };
