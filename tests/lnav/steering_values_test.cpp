@@ -695,4 +695,30 @@ TEST_F(PieceSteering, ArcLegRadiusLimitsAndTurnCode) {
   }
 }
 
+// Autoland flare trim: 0.07 nose up from the trim below 365 ft, within the
+// trim's range.
+TEST_F(FdValues, FlareTrimStepAndRange) {
+  struct Case {
+    float radio_alt, trim, trim_cmd;
+  } cases[] = {{364, 0.1f, 0.17f}, {366, 0.1f, 0.33f}, {300, 0.95f, 1.0f}};
+  for (const Case& c : cases) {
+    fresh();
+    simhost::set_float("zuvadud/D738/autopilot/enable_servo_pitch", 1.0f);
+    simhost::set_float("zuvadud/D738/autopilot/enable_servo_elev_pitch", 1.0f);
+    simhost::set_float("zuvadud/D738/autopilot/enable_servo_yaw", 0.0f);
+    mirror(bound::zuvadud_D738_autopilot_autoland_status, 1.0f);
+    mirror(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot, c.radio_alt);
+    mirror(bound::sim_cockpit2_controls_elevator_trim, c.trim);
+    pitch_servo = PitchServoState{};
+    pitch_servo.last_engaged = 1.0f;
+    pitch_servo.gain_ramp = 100.0f;
+    pitch_servo.pitch_pid.out_min = -1.0f;
+    pitch_servo.pitch_pid.out_max = 1.0f;
+    pitch_servo.trim_cmd = 0.33f;
+    pitch_servo.first_update = 1;
+    ap_servo();
+    EXPECT_NEAR(pitch_servo.trim_cmd, c.trim_cmd, 1e-6f) << c.radio_alt << " ft, trim " << c.trim;
+  }
+}
+
 }  // namespace
