@@ -721,4 +721,28 @@ TEST_F(FdValues, FlareTrimStepAndRange) {
   }
 }
 
+// Entering the glide path (either status newly 2) starts the step interval
+// afresh; staying on it does not.
+TEST_F(FdValues, GlidePathEntryRestartsTheStepInterval) {
+  struct Case {
+    float gp, gls, prev_gp, prev_gls;
+    bool written;
+  } cases[] = {{2, 0, 0, 0, false}, {2, 0, 2, 0, true}, {0, 2, 0, 0, false}, {0, 2, 0, 2, true}, {2, 0, 0, 2, true}};
+  for (const Case& c : cases) {
+    fresh();
+    frame_time = 0.03f;
+    simhost::set_float("zuvadud/D738/autopilot/altitude_mode", 1.0f);
+    mirror(bound::zuvadud_D738_pfd_gp_status, c.gp);
+    mirror(bound::zuvadud_D738_nav_gls_gs_status, c.gls);
+    flight_director_state.carried[kFdPrevPitchMode] = 1.0f;
+    flight_director_state.carried[kFdPrevGpStatus] = c.prev_gp;
+    flight_director_state.carried[kFdPrevGlsGsStatus] = c.prev_gls;
+    flight_director_state.pitch_step_time = 0.05f;
+    const int writes = simhost::counts(kPitchBar).writes;
+    update_flight_director();
+    EXPECT_EQ(simhost::counts(kPitchBar).writes - writes, c.written ? 1 : 0)
+        << c.gp << " " << c.gls << " after " << c.prev_gp << " " << c.prev_gls;
+  }
+}
+
 }  // namespace
