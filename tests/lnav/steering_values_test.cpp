@@ -19,6 +19,7 @@
 #include "lnav/route/route_state.h"
 #include "lnav/route/route_tracking.h"
 #include "lnav/steering/lnav_steering.h"
+#include "lnav/steering/controller.h"
 #include "lnav/steering/servo_laws.h"
 #include "navdata/geodesy.h"
 #include "route_fixture.h"
@@ -742,6 +743,21 @@ TEST_F(FdValues, GlidePathEntryRestartsTheStepInterval) {
     update_flight_director();
     EXPECT_EQ(simhost::counts(kPitchBar).writes - writes, c.written ? 1 : 0)
         << c.gp << " " << c.gls << " after " << c.prev_gp << " " << c.prev_gls;
+  }
+}
+
+// The scaled controller's error bands for the proportional term by limit
+// mode: 450, 1500, 20, the caller's limit, 1800, none.
+TEST(ControllerValues, ScaledFormErrorBands) {
+  struct Case {
+    int32_t mode;
+    float error, p;
+  } cases[] = {{1, 449, 449}, {1, 500, 450},   {2, 1499, 1499}, {2, -2000, -1500}, {3, 19, 19},
+               {3, 25, 20},   {4, 9, 7},       {5, 1799, 1799}, {5, 2000, 1800},   {0, 5000, 5000}};
+  for (const Case& c : cases) {
+    PidState s{-15.0f, 15.0f, 0.0f, 0.0f, 0.0f, 0.0f};
+    pid_step(s, c.error, 0.0f, 0.1f, 1.0f, 0.0f, 0.0f, 0, 0.0f, 0.0f, 7.0f, c.mode);
+    EXPECT_FLOAT_EQ(s.p_term, c.p) << "mode " << c.mode << " error " << c.error;
   }
 }
 
