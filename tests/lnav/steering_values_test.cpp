@@ -485,19 +485,21 @@ TEST_F(FdValues, OffsetCorrectionEntryAndExit) {
     int32_t leg;
     float state, start, start_t, x, flag, entry_lon, exit_lon;
     float x_after, state_after;
+    float entry_lat;
   } cases[] = {
-      {2, 4, 3, 0, 5, 1, kFar, kFar, 5, 4},        {2, 8, 3, 0, 5, 1, kFar, kFar, 5, 8},
-      {2, 5, 0, 0, 5, 1, kFar, kFar, 5, 5},        {2, 5, 3, 0, 5, 1, kFar, kFar, 3.5f, 5},
-      {2, 5, 3, 0, 3.4f, 1, kFar, kFar, 1.9f, 7},  {2, 5, 3, 0, 3.6f, 1, kFar, kFar, 2.1f, 5},
-      {2, 5, 3, 0, 1.4f, 1, kFar, kFar, -0.1f, 7}, {2, 5, 3, 0, -0.4f, 1, kFar, kFar, -1.9f, 7},
-      {2, 5, 3, 0, -0.6f, 1, kFar, kFar, -2.1f, 5}, {2, 5, 3, 0, 3.0f, 0, kFar, kFar, 1.5f, 5},
-      {3, 7, 3, 1, 5, 1, kFar, kFar, 4.3f, 7},     {2, 7, 3, 1, 5, 1, kFar, kFar, 5, 7},
-      {2, 6, 3, 1, 5, 1, kFar, kFar, 3.5f, 6},     {4, 6, 3, 1, 5, 1, kFar, kFar, 3.5f, 7},
-      {3, 6, 3, 1, 5, 1, kFar, kFar, 3.5f, 6},     {3, 6, 3, 1, 5, 1, 1.9f, kFar, 3.5f, 7},
-      {5, 7, 3, 1, 5, 1, kFar, kFar, 3.5f, 7},     {5, 7, 3, 1, 5, 1, kFar, 1.9f, 3.5f, 8},
-      {5, 7, 3, 1, 5, 1, kFar, 2.0f + 0.9f * lead / 60.0f, 3.5f, 8},
-      {5, 7, 3, 1, 5, 1, kFar, 2.0f + 1.1f * lead / 60.0f, 3.5f, 7},
-      {3, 7, 3, 1, 5000, 1, kFar, kFar, 999, 7},
+      {2, 4, 3, 0, 5, 1, kFar, kFar, 5, 4, 0},        {2, 8, 3, 0, 5, 1, kFar, kFar, 5, 8, 0},
+      {2, 5, 0, 0, 5, 1, kFar, kFar, 5, 5, 0},        {2, 5, 3, 0, 5, 1, kFar, kFar, 3.5f, 5, 0},
+      {2, 5, 3, 0, 3.4f, 1, kFar, kFar, 1.9f, 7, 0},  {2, 5, 3, 0, 3.6f, 1, kFar, kFar, 2.1f, 5, 0},
+      {2, 5, 3, 0, 1.4f, 1, kFar, kFar, -0.1f, 7, 0}, {2, 5, 3, 0, -0.4f, 1, kFar, kFar, -1.9f, 7, 0},
+      {2, 5, 3, 0, -0.6f, 1, kFar, kFar, -2.1f, 5, 0}, {2, 5, 3, 0, 3.0f, 0, kFar, kFar, 1.5f, 5, 0},
+      {3, 7, 3, 1, 5, 1, kFar, kFar, 4.3f, 7, 0},     {2, 7, 3, 1, 5, 1, kFar, kFar, 5, 7, 0},
+      {2, 6, 3, 1, 5, 1, kFar, kFar, 3.5f, 6, 0},     {4, 6, 3, 1, 5, 1, kFar, kFar, 3.5f, 7, 0},
+      {3, 6, 3, 1, 5, 1, kFar, kFar, 3.5f, 6, 0},     {3, 6, 3, 1, 5, 1, 1.9f, kFar, 3.5f, 7, 0},
+      {5, 7, 3, 1, 5, 1, kFar, kFar, 3.5f, 7, 0},     {5, 7, 3, 1, 5, 1, kFar, 1.9f, 3.5f, 8, 0},
+      {5, 7, 3, 1, 5, 1, kFar, 2.0f + 0.9f * lead / 60.0f, 3.5f, 8, 0},
+      {5, 7, 3, 1, 5, 1, kFar, 2.0f + 1.1f * lead / 60.0f, 3.5f, 7, 0},
+      {3, 7, 3, 1, 5000, 1, kFar, kFar, 999, 7, 0},
+      {3, 6, 3, 1, 5, 1, 1.97f, kFar, 3.5f, 7, 0.05f},  // behind, 60 degrees off the course
   };
   mirror(bound::sim_flightmodel_position_latitude, 0.0f);
   mirror(bound::sim_flightmodel_position_longitude, 2.0f);
@@ -509,7 +511,8 @@ TEST_F(FdValues, OffsetCorrectionEntryAndExit) {
     route_change_values.legs_offset_start = c.start;
     route_change_values.legs_offset_end = 6.0f;
     route_change_values.legs_offset_start_t = c.start_t;
-    route_change_values.offset_lat[1] = route_change_values.offset_lat[2] = 0.0f;
+    route_change_values.offset_lat[1] = c.entry_lat;
+    route_change_values.offset_lat[2] = 0.0f;
     route_change_values.offset_lon[1] = c.entry_lon;
     route_change_values.offset_lon[2] = c.exit_lon;
     offset_pass_flag = static_cast<uint8_t>(c.flag);
