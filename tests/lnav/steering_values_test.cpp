@@ -764,4 +764,62 @@ TEST(ControllerValues, ScaledFormErrorBands) {
   }
 }
 
+// The active leg's great-circle cross-track: from the start the leg is flown
+// from (the waypoint before for TF/IF; for DF the end of the transition's
+// last piece laid out; for the direct-to the same of its path) to W2 at
+// (0, 2). Only the chosen start lies on the equator, 0.6 nm south of the
+// aircraft; the others lie off it.
+TEST_F(PieceSteering, ActiveLegCrossTrackStart) {
+  struct Case {
+    const char* what;
+    const char* type;
+    int pick;  // 0 waypoint, 1 second arc's end, 2 first arc's end, 3 first arc's start; 9: not computed
+    bool direct;
+    int32_t region;
+    float seq, intdir_act;
+  } cases[] = {
+      {"TF", "TF", 0, false, 0, 3, 0},         {"IF", "IF", 0, false, 0, 3, 0},
+      {"DF second arc", "DF", 1, false, 0, 3, 0}, {"DF first arc", "DF", 2, false, 0, 3, 0},
+      {"DF straight", "DF", 3, false, 0, 3, 0}, {"direct second arc", "DF", 1, true, 0, 3, 2},
+      {"direct first arc", "DF", 2, true, 0, 3, 2}, {"direct straight", "DF", 3, true, 0, 3, 2},
+      {"region 1", "TF", 9, false, 1, 3, 0},    {"region 2", "TF", 9, false, 2, 3, 0},
+      {"region 3", "TF", 9, false, 3, 3, 0},    {"region 6", "TF", 9, false, 6, 3, 0},
+      {"region 13", "TF", 9, false, 13, 3, 0},  {"region 4", "TF", 0, false, 4, 3, 0},
+      {"last legs", "TF", 9, false, 0, 4, 0},   {"a direct-to of another kind", "TF", 9, false, 0, 3, 3},
+      {"first leg", "TF", 9, false, 0, 1, 0},
+  };
+  const float off = 0.05f;
+  for (const Case& c : cases) {
+    lnav_mode(0.0f);
+    simhost::set_float("zuvadud/D738/autopilot/lnav_engaged", 0.0f);
+    set_mirror_f(bound::sim_flightmodel_position_latitude, 0.01f);
+    set_mirror_f(bound::sim_flightmodel_position_longitude, 1.5f);
+    fms_seq.legs_num = 5.0f;
+    fms_seq.vnav_idx = fms_seq.vnav_idx_seq = c.seq;
+    fms_seq.intdir_act = c.intdir_act;
+    fms_seq.intdir_idx = c.seq;
+    route_change_values.intdir_crs = -1.0f;
+    route_track.region = c.region;
+    route_track.xtrack = 9.0f;
+    const int32_t a = static_cast<int32_t>(c.seq) - 1;
+    lnav_fixture::set_text(route_tables.leg_path_types[a], c.type);
+    legs_df_crs[a] = 90.0f;
+    legs_lat[a] = 0.0f, legs_lon[a] = 2.0f;
+    float* lat[4] = {&legs_lat[a - 1 < 0 ? 0 : a - 1], c.direct ? &dir_seg3_end_lat : &legs_seg3_end_lat[1],
+                     c.direct ? &dir_seg1_end_lat : &legs_seg1_end_lat[1],
+                     c.direct ? &dir_seg1_start_lat : &legs_seg1_start_lat[1]};
+    float* lon[4] = {&legs_lon[a - 1 < 0 ? 0 : a - 1], c.direct ? &dir_seg3_end_lon : &legs_seg3_end_lon[1],
+                     c.direct ? &dir_seg1_end_lon : &legs_seg1_end_lon[1],
+                     c.direct ? &dir_seg1_start_lon : &legs_seg1_start_lon[1]};
+    for (int k = 0; k < 4; ++k) {
+      // Pieces laid out after the chosen one are absent (0, 0); earlier ones lie off the line.
+      const bool absent = c.pick != 9 && k != 0 && k < c.pick;
+      *lat[k] = absent ? 0.0f : (k == c.pick ? 0.0f : off);
+      *lon[k] = absent ? 0.0f : 1.0f;
+    }
+    update_lnav_steering();
+    EXPECT_NEAR(route_track.xtrack, c.pick == 9 ? 9.0f : -0.6f, 2e-3f) << c.what;
+  }
+}
+
 }  // namespace
