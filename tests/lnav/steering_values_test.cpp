@@ -822,4 +822,40 @@ TEST_F(PieceSteering, ActiveLegCrossTrackStart) {
   }
 }
 
+// Intercept angles at their limits at 250 kt: the final approach course and
+// GLS/LPV capture (15 degrees of bank, at most 40), the capture of the
+// scripts' track (20 degrees, at most 45), turning back toward the course; the
+// final approach course only within 2.5 nm.
+TEST_F(PieceSteering, InterceptAngleLimits) {
+  struct Case {
+    const char* what;
+    float fac_xtrack, gls_xtrack, xtrack;
+    float corr5, gls_corr, corr;  // -1: not written
+  } cases[] = {
+      {"FAC right", 2.4f, 0, 0, 60, -1, -1}, {"FAC left", -2.4f, 0, 0, 140, -1, -1},
+      {"FAC beyond", 2.5f, 0, 0, -1, -1, -1}, {"GLS", 0, 3.0f, 0, 100, 60, -1},
+      {"track", 0, 0, 6.0f, 100, -1, 55},
+  };
+  for (const Case& c : cases) {
+    lnav_mode(2.0f);
+    simhost::set_float("zuvadud/D738/autopilot/lnav_engaged", c.xtrack != 0.0f ? 1.0f : 0.0f);
+    set_mirror_f(bound::sim_flightmodel_position_groundspeed, 250.0f / 1.94384449f);
+    simhost::set_float("zuvadud/D738/fms/fac_trk", 100.0f);
+    simhost::set_float("zuvadud/D738/fms/fac_xtrack", c.fac_xtrack);
+    simhost::set_float("zuvadud/D738/nav/lpv_app_status", c.gls_xtrack != 0.0f ? 1.0f : 0.0f);
+    simhost::set_float("zuvadud/D738/nav/gls_crs", 100.0f);
+    simhost::set_float("zuvadud/D738/nav/gls_xtrack", c.gls_xtrack);
+    fms_copies.gps_track_degtm = 100.0f;
+    fms_copies.xtrack = c.xtrack;
+    simhost::set_float("zuvadud/D738/fms/idx_corr5", -1.0f);
+    simhost::set_float("zuvadud/D738/nav/gls_corr", -1.0f);
+    update_lnav_steering();
+    EXPECT_NEAR(simhost::get_float("zuvadud/D738/fms/idx_corr5"), c.corr5, 1e-3f) << c.what;
+    EXPECT_NEAR(simhost::get_float("zuvadud/D738/nav/gls_corr"), c.gls_corr, 1e-3f) << c.what;
+    if (c.corr >= 0.0f) {
+      EXPECT_NEAR(lnav_cmd_cache.idx_corr_sent, c.corr, 1e-3f) << c.what;
+    }
+  }
+}
+
 }  // namespace
