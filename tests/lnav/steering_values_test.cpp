@@ -296,6 +296,9 @@ TEST_F(FdValues, PitchModeBoundsStagesAndRates) {
       {"climb-out unlimited", 9, 0, 0, 0, 9, 1, 0, 18, 300, 18.05f, 18.1f, 1},
       {"climb-out at 1000 fpm", 9, 0, 0, 0, 0, 0, 1000, 0, 250, 0, 0.25f, 0},
       {"climb-out above 1000 fpm", 9, 0, 0, 0, 0, 0, 1001, 0, 250, 0, 0.25f, 1},
+      {"go-around above 500 fpm", 11, 0, 0, 0, 0, 0, 501, 0, 250, 0, 0.725f, 1},
+      {"climb-out 10", 10, 0, 0, 0, 0, 0, 1001, 0, 250, 0, 0.25f, 1},
+      {"climb-out 12", 12, 0, 0, 0, 0, 0, 1001, 0, 250, 0, 0.25f, 1},
   };
   for (const Case& c : cases) {
     fresh();
@@ -855,6 +858,23 @@ TEST_F(PieceSteering, InterceptAngleLimits) {
     if (c.corr >= 0.0f) {
       EXPECT_NEAR(lnav_cmd_cache.idx_corr_sent, c.corr, 1e-3f) << c.what;
     }
+  }
+}
+
+// Pitch modes without a law of their own: the bars take the host's bar in
+// speed modes 3 to 5 and 8, else follow the attitude.
+TEST_F(FdValues, OtherPitchModesFollowHostBarOrAttitude) {
+  struct Case {
+    float speed_mode, bar;
+  } cases[] = {{2, 4}, {3, 7}, {5, 7}, {6, 4}, {8, 7}, {9, 4}};
+  for (const Case& c : cases) {
+    fresh();
+    simhost::set_float("zuvadud/D738/autopilot/altitude_mode", 7.0f);
+    simhost::set_float("zuvadud/D738/autopilot/speed_mode", c.speed_mode);
+    mirror(bound::sim_cockpit_autopilot_flight_director_pitch, 7.0f);
+    mirror(bound::sim_cockpit2_gauges_indicators_pitch_AHARS_deg_pilot, 4.0f);
+    update_flight_director();
+    EXPECT_EQ(flight_director_state.fd_pitch_cpt, c.bar) << c.speed_mode;
   }
 }
 
