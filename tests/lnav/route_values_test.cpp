@@ -14,6 +14,7 @@
 #include "lnav/route/fms_plan_list.h"
 #include "lnav/route/hold_geometry.h"
 #include "lnav/route/route_geometry.h"
+#include "lnav/route/route_pass_steps.h"
 #include "lnav/route/route_sets.h"
 #include "lnav/route/route_state.h"
 #include "lnav/path/leg_path.h"
@@ -858,6 +859,39 @@ TEST_F(SeqValues, LeftBehindTurnSetsTheModeOfThePiece) {
     EXPECT_EQ(fms_seq.vnav_idx_seq, 3.0f) << c.what;
     EXPECT_EQ(fms_seq.nav_mode, c.mode_after) << c.what;
   }
+}
+
+// A new direct-to with an intercept course (050 magnetic, variation 10 east):
+// the course line reaches at least 700 nm, the direct-to is active on the
+// active leg with its tracking reset; on the ground the request is dropped.
+TEST_F(SeqValues, InterceptDirectToTaken) {
+  struct Case {
+    double lon;
+    int ground;
+    float remain, intdir_act, intdir_crs;
+  } cases[] = {{1.5, 0, 700, 2, 50}, {-10.0, 0, 720.3f, 2, 50}, {1.5, 1, 0, 0, -1}};
+  for (const Case& c : cases) {
+    fresh();
+    host_mirror.sim_flightmodel_position_longitude = c.lon;
+    frame_flight_data.mag_var_deg = 10.0f;
+    on_ground = c.ground;
+    fms_seq.intdir_act = 1.0f;
+    legs_change_copy = 1.0f;
+    route_change_values.intdir_crs = 50.0f;
+    dir_seg_remain_dist = 0.0f;
+    direct_to_path_build();
+    EXPECT_NEAR(dir_seg_remain_dist, c.remain, 0.5f) << c.lon << " ground " << c.ground;
+    EXPECT_EQ(fms_seq.intdir_act, c.intdir_act) << c.ground;
+    EXPECT_EQ(route_change_values.intdir_crs, c.intdir_crs) << c.ground;
+    EXPECT_EQ(fms_seq.intdir_idx, c.ground == 0 ? 3.0f : 1.0f);
+    EXPECT_EQ(fms_seq.nav_mode, 0.0f);
+    if (c.ground == 0) {
+      EXPECT_NEAR(legs_df_crs[2], 40.0f, 1e-4f);
+      EXPECT_EQ(route_track.abeam_dist_bp, 1.0f);
+      EXPECT_EQ(route_track.abeam_dist_seg, 100.0f);
+    }
+  }
+  on_ground = 0;
 }
 
 }  // namespace
