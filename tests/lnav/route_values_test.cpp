@@ -894,4 +894,43 @@ TEST_F(SeqValues, InterceptDirectToTaken) {
   on_ground = 0;
 }
 
+// Procedure-turn layout: flown at the ground speed held to the true airspeeds
+// of 170..200 kt (an active turn keeps its speed), radius 1.1 x the 22-degree
+// radius, 120 s out and 75 s on the procedure course, the turn courses by side.
+TEST_F(SeqValues, ProcedureTurnLayoutValues) {
+  struct Case {
+    float gs_kt, stored;
+    bool active;
+    float rad_turn;
+    float speed;  // 0: the true airspeed of 170 kt; -1: of 200 kt
+    float crs_a, crs_b, crs_c;
+  } cases[] = {
+      {100, 0, false, 2, 0, 65, 110, 290},   {250, 0, false, 0, -1, 65, 110, 290},
+      {190, 0, false, 3, 190, 335, 290, 110}, {250, 190, true, 3, 190, 335, 290, 110},
+  };
+  simhost::set_magnetic_variation(10.0f);
+  for (const Case& c : cases) {
+    fresh();
+    host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot = 5000.0f;
+    host_mirror.sim_flightmodel_position_groundspeed = c.gs_kt / 1.9438445f;
+    set_text(route_tables.leg_path_types[2], "PI");
+    legs_crs_mag[2] = 210.0f;  // true 200
+    legs_rad_turn[2] = c.rad_turn;
+    fms_seq.vnav_idx = c.active ? 3.0f : 2.0f;
+    proc_turn.pi_speed[2] = c.stored;
+    compute_proc_turn(2);
+    const float v = c.speed > 0 ? c.speed : tas_from_speed(c.speed == 0 ? 170.0f : 200.0f, 5000.0f);
+    EXPECT_NEAR(proc_turn.pi_speed[2], v, 0.01f) << c.gs_kt;
+    EXPECT_NEAR(proc_turn.pi_crs_true[2], 200.0f, 1e-4f);
+    EXPECT_NEAR(proc_turn.pi_radius[2], 1.1f * turn_radius_nm(22.0f, v), 1e-4f) << c.gs_kt;
+    EXPECT_NEAR(proc_turn.pi_out_dist[2], v * 0.514444f * 120.0f / 1852.0f, 1e-4f);
+    EXPECT_NEAR(proc_turn.pi_leg2_dist[2], v * 0.514444f * 75.0f / 1852.0f, 1e-4f);
+    EXPECT_NEAR(proc_turn.pi_crs_a[2], c.crs_a, 1e-3f) << c.rad_turn;
+    EXPECT_NEAR(proc_turn.pi_crs_b[2], c.crs_b, 1e-3f) << c.rad_turn;
+    EXPECT_NEAR(proc_turn.pi_crs_c[2], c.crs_c, 1e-3f) << c.rad_turn;
+    EXPECT_EQ(proc_turn.pi_near[2], 1);
+  }
+  simhost::set_magnetic_variation(0.0f);
+}
+
 }  // namespace
