@@ -10,6 +10,7 @@
 
 #include "core/binding.h"
 #include "core/frame.h"
+#include "core/preprocess.h"
 #include "host.h"
 #include "lnav/route/fms_plan_list.h"
 #include "lnav/route/hold_geometry.h"
@@ -931,6 +932,43 @@ TEST_F(SeqValues, ProcedureTurnLayoutValues) {
     EXPECT_EQ(proc_turn.pi_near[2], 1);
   }
   simhost::set_magnetic_variation(0.0f);
+}
+
+// The active hold's speed and radius once in the pattern: on the inbound leg
+// (region 300) the speed moves 1 kt per second toward the new one; elsewhere
+// the stored speed (if at least 145 kt) and radius are kept; a PPOS hold not
+// yet entered takes the new speed.
+TEST_F(SeqValues, ActiveHoldSpeedAndRadiusInThePattern) {
+  struct Case {
+    const char* ident;
+    float mode;
+    int32_t region;
+    float stored;
+    float speed;
+    bool radius_kept;
+  } cases[] = {
+      {"W3", 3, 300, 150, 150.1f, false}, {"W3", 3, 301, 150, 150, true},  {"W3", 3, 301, 140, 194.384f, true},
+      {"W3", 3, 250, 150, 194.384f, true}, {"PPOS", 0, 301, 150, 194.384f, false}, {"W3", 0, 301, 150, 145, false},
+  };
+  for (const Case& c : cases) {
+    fresh();
+    frame_time = 0.1f;
+    set_text(route_tables.leg_path_types[3], "HM");
+    set_text(route_tables.waypoint_names[3], c.ident);
+    fms_seq.vnav_idx = 4.0f;
+    fms_seq.nav_mode = c.mode;
+    route_track.region = c.region;
+    route_track.abeam_dist_bp = 100.0f;  // far: not near by time
+    legs_dist_dest_true[3] = 0.0f;
+    host_mirror.sim_flightmodel_position_groundspeed = 100.0f;
+    host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot = 5000.0f;
+    hold_pattern.hold_speed[3] = c.stored;
+    hold_pattern.hold_radius[3] = 9.9f;
+    hold_pattern.hold_near[3] = 0;
+    compute_hold_pattern(3);
+    EXPECT_NEAR(hold_pattern.hold_speed[3], c.speed, 0.01f) << c.ident << " mode " << c.mode << " region " << c.region;
+    EXPECT_EQ(hold_pattern.hold_radius[3] == 9.9f, c.radius_kept) << c.ident << " region " << c.region;
+  }
 }
 
 }  // namespace
