@@ -576,6 +576,17 @@ TEST_F(SeqValues, PointBackAlongThePathByPiece) {
   legs_wpt_arc_dist[2] = 0.0f;
   EXPECT_EQ(leg_geometry(2, 0.0f), 60);
   EXPECT_NEAR(nav_result.lon, 2.0, 1e-6);
+  // The first turn of a left procedure turn turns right: 0.3 nm back from its
+  // end (radial 090 of a 1 nm turn about (0, 0)) lies on radial 072.8.
+  for (const float side : {2.0f, 3.0f}) {
+    fresh();
+    set_text(route_tables.leg_path_types[2], "PI");
+    legs_rad_turn[2] = side;
+    proc_turn.pi_radius[2] = 1.0f, proc_turn.pi_arc1[2] = 1.0f, proc_turn.pi_out_dist[2] = 4.0f;
+    proc_turn.pi_crs_b[2] = 90.0f;
+    EXPECT_EQ(leg_geometry(2, 1.3f), 52);  // past the final turn (also 1 nm)
+    EXPECT_NEAR(nav_result.lat, (side == 2.0f ? 1.0 : -1.0) * std::cos(72.81 * 3.14159265 / 180.0) / 60.0, 5e-5) << side;
+  }
 }
 
 // Direct-to and vector legs: along the direct-to course back from the arc's
