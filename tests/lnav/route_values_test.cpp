@@ -982,4 +982,36 @@ TEST_F(SeqValues, ActiveHoldSpeedAndRadiusInThePattern) {
   }
 }
 
+// An altitude hold reached at its altitude is passed: the leg after it sets
+// the mode (a gap keeps both legs together, a vector 2, an arc leg 4, a
+// procedure turn 7 from phase 1, else 5 after a fly-by turn or 0), never past
+// the route's last leg.
+TEST_F(SeqValues, LegAfterAPassedAltitudeHold) {
+  struct Case {
+    const char* ident3;
+    const char* type3;
+    float radius2, legs_num;
+    float mode, pi_phase, seq;
+  } cases[] = {
+      {"W3", "TF", 0, 5, 0, 0, 4}, {"W3", "TF", 2, 5, 5, 0, 4}, {"W3", "AF", 2, 5, 4, 0, 4},
+      {"W3", "PI", 0, 5, 7, 1, 4}, {"(VECTOR)", "TF", 0, 5, 2, 0, 4}, {"DISCONTINUITY", "TF", 0, 5, 0, 0, 4},
+      {"W3", "TF", 0, 3, 0, 0, 3},
+  };
+  for (const Case& c : cases) {
+    fresh();
+    fms_seq.legs_num = c.legs_num;
+    set_text(route_tables.leg_path_types[2], "HA");
+    set_text(route_tables.waypoint_names[3], c.ident3);
+    set_text(route_tables.leg_path_types[3], c.type3);
+    legs_radii_radius[2] = c.radius2;
+    legs_alt_rest1[2] = 10000.0f;
+    host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot = 9750.0f;
+    init_nav_mode(2);
+    EXPECT_EQ(fms_seq.nav_mode, c.mode) << c.ident3 << " " << c.type3 << " legs " << c.legs_num;
+    EXPECT_EQ(fms_seq.pi_phase, c.pi_phase) << c.type3;
+    EXPECT_EQ(fms_seq.vnav_idx_seq, c.seq) << c.legs_num;
+    EXPECT_EQ(fms_seq.vnav_idx, c.seq) << c.legs_num;
+  }
+}
+
 }  // namespace
