@@ -1014,4 +1014,47 @@ TEST_F(SeqValues, LegAfterAPassedAltitudeHold) {
   }
 }
 
+// Profile markers: an active-route marker with a leg number above 0 is put on
+// the path (T/C at W2 itself here), else it keeps its place; the debug
+// selector 7777 is lowered once the second FL100 point exists. Modified-route
+// markers go 10 nm back along the second route (side 0) or the third (side
+// 1), or stay (side 2).
+TEST_F(SeqValues, ProfileMarkersPlacedByIndexAndSide) {
+  struct Case {
+    float tc_idx, fl100_idx2;
+    int32_t side;
+    float tc_lon, tc_mod_lat, selector_after;
+  } cases[] = {
+      {3, 0, 0, 2.0f, 0.0f, 7777}, {0, 0, 1, 7.0f, 1.0f, 7777}, {-1, 3, 2, 7.0f, 7.0f, 0},
+  };
+  for (const Case& c : cases) {
+    fresh();
+    fms_debug_selector = 7777.0f;
+    vnav_markers = VnavMarkerPositions{};
+    vnav_markers.tc = {7.0f, 7.0f};
+    vnav_markers.tc_mod = {7.0f, 7.0f};
+    fms_copies.vnav_tc_idx = c.tc_idx;
+    fms_copies.vnav_tc_dist = 0.0f;
+    fms_copies.vnav_fl100_idx2 = c.fl100_idx2;
+    fms_copies.vnav_tc_idx_mod = 2.0f;
+    fms_copies.vnav_tc_dist_mod = 10.0f;
+    for (int r = 0; r < 2; ++r) {
+      display_routes[r] = DisplayRoute{};
+      display_routes[r].count = 2.0f;
+      display_routes[r].lat[0] = display_routes[r].lat[1] = static_cast<float>(r);
+      display_routes[r].lon[1] = 1.0f;
+    }
+    active_route_side = c.side;
+    place_active_profile_markers();
+    place_modified_profile_markers();
+    EXPECT_NEAR(vnav_markers.tc.lon, c.tc_lon, 1e-5f) << c.tc_idx;
+    EXPECT_NEAR(vnav_markers.tc_mod.lat, c.tc_mod_lat, 1e-3f) << c.side;
+    if (c.side != 2) {
+      EXPECT_NEAR(vnav_markers.tc_mod.lon, 1.0f - 10.0f / 60.0f, 2e-3f) << c.side;
+    }
+    EXPECT_EQ(fms_debug_selector, c.selector_after) << c.fl100_idx2;
+  }
+  fms_debug_selector = 0.0f;
+}
+
 }  // namespace
