@@ -878,4 +878,39 @@ TEST_F(FdValues, OtherPitchModesFollowHostBarOrAttitude) {
   }
 }
 
+// Rate estimates over 0.1 s: the deviation rate lagged at 3 per second (none
+// from 2.49 dots), the trend rate at 10, both scaled by 100 within +-250;
+// the vertical acceleration, the heading rate the short way round, the
+// deviation rate's own rate; nothing before 0.06 s has passed.
+TEST_F(FdValues, RateEstimates) {
+  struct Case {
+    float frame, vdev, vdev_sample, trend, trend_sample;
+    float vdev_rate, rate2, trend_rate;
+  } cases[] = {
+      {0.1f, 2.48f, 2.38f, 1.1f, 1.0f, 0.3f, 3.0f, 1.0f},   {0.1f, 2.49f, 2.39f, 1.4f, 1.0f, 0, 0, 2.5f},
+      {0.1f, -2.48f, -2.38f, 0.6f, 1.0f, -0.3f, -3.0f, -2.5f}, {0.1f, 2.0f, 0.0f, 1.0f, 1.0f, 2.5f, 25.0f, 0},
+      {0.05f, 2.48f, 2.38f, 1.1f, 1.0f, 0, 0, 0},
+  };
+  for (const Case& c : cases) {
+    fresh();
+    frame_time = c.frame;
+    FlightDirectorState& f = flight_director_state;
+    f.vs_accel_fpm_s = f.hdg_rate_dps = 9.0f;
+    mirror(bound::zuvadud_radios_pilot_nav_vdef, c.vdev);
+    f.vdev_sample[0] = c.vdev_sample;
+    airspeed_display.trend_kt[0] = c.trend;
+    f.trend_sample_kt_s = c.trend_sample;
+    mirror(bound::sim_flightmodel_position_vh_ind_fpm, 500.0f);
+    f.vs_sample_fpm = 400.0f;
+    mirror(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot, 5.0f);
+    f.hdg_sample_deg = 355.0f;
+    update_flight_director();
+    EXPECT_NEAR(f.vdev_rate[0], c.vdev_rate, 1e-4f) << c.vdev;
+    EXPECT_NEAR(f.vdev_rate2[0], c.rate2, 1e-3f) << c.vdev;
+    EXPECT_NEAR(f.trend_rate_kt_s2, c.trend_rate, 1e-4f) << c.trend;
+    EXPECT_NEAR(f.vs_accel_fpm_s, c.frame > 0.06f ? 1000.0f : 9.0f, 0.05f);
+    EXPECT_NEAR(f.hdg_rate_dps, c.frame > 0.06f ? 100.0f : 9.0f, 1e-3f);
+  }
+}
+
 }  // namespace
