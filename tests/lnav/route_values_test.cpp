@@ -1057,4 +1057,21 @@ TEST_F(SeqValues, ProfileMarkersPlacedByIndexAndSide) {
   fms_debug_selector = 0.0f;
 }
 
+// The active route's side: the captain's selection when it is the active
+// route, else the first officer's, else neither.
+TEST_F(SeqValues, ActiveRouteSide) {
+  struct Case {
+    float act, sel, sel_fo;
+    int32_t side;
+  } cases[] = {{1, 1, 1, 0}, {1, 1, 2, 0}, {2, 1, 2, 1}, {3, 1, 2, 2}};
+  for (const Case& c : cases) {
+    script_mirror = ScriptMirror{};
+    set_mirror_f(bound::zuvadud_D738_fms_rte12_act, c.act);
+    set_mirror_f(bound::zuvadud_D738_fms_rte12_sel, c.sel);
+    set_mirror_f(bound::zuvadud_D738_fms_rte12_sel_fo, c.sel_fo);
+    route_side_and_copies();
+    EXPECT_EQ(active_route_side, c.side) << c.act << " " << c.sel << " " << c.sel_fo;
+  }
+}
+
 }  // namespace
