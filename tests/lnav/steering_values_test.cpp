@@ -828,16 +828,16 @@ TEST_F(PieceSteering, ActiveLegCrossTrackStart) {
 // Intercept angles at their limits at 250 kt: the final approach course and
 // GLS/LPV capture (15 degrees of bank, at most 40), the capture of the
 // scripts' track (20 degrees, at most 45), turning back toward the course; the
-// final approach course only within 2.5 nm.
+// final approach course only within 2.5 nm until its mode is active.
 TEST_F(PieceSteering, InterceptAngleLimits) {
   struct Case {
     const char* what;
-    float fac_xtrack, gls_xtrack, xtrack;
+    float fac_status, fac_xtrack, gls_xtrack, xtrack;
     float corr5, gls_corr, corr;  // -1: not written
   } cases[] = {
-      {"FAC right", 2.4f, 0, 0, 60, -1, -1}, {"FAC left", -2.4f, 0, 0, 140, -1, -1},
-      {"FAC beyond", 2.5f, 0, 0, -1, -1, -1}, {"GLS", 0, 3.0f, 0, 100, 60, -1},
-      {"track", 0, 0, 6.0f, 100, -1, 55},
+      {"FAC right", 0, 2.4f, 0, 0, 60, -1, -1}, {"FAC left", 0, -2.4f, 0, 0, 140, -1, -1},
+      {"FAC beyond", 0, 2.5f, 0, 0, -1, -1, -1}, {"FAC active", 2, 3.0f, 0, 0, 60, -1, -1},
+      {"GLS", 0, 0, 3.0f, 0, 100, 60, -1},       {"track", 0, 0, 0, 6.0f, 100, -1, 55},
   };
   for (const Case& c : cases) {
     lnav_mode(2.0f);
@@ -845,6 +845,7 @@ TEST_F(PieceSteering, InterceptAngleLimits) {
     set_mirror_f(bound::sim_flightmodel_position_groundspeed, 250.0f / 1.94384449f);
     simhost::set_float("zuvadud/D738/fms/fac_trk", 100.0f);
     simhost::set_float("zuvadud/D738/fms/fac_xtrack", c.fac_xtrack);
+    simhost::set_float("zuvadud/D738/ap/fac_status", c.fac_status);
     simhost::set_float("zuvadud/D738/nav/lpv_app_status", c.gls_xtrack != 0.0f ? 1.0f : 0.0f);
     simhost::set_float("zuvadud/D738/nav/gls_crs", 100.0f);
     simhost::set_float("zuvadud/D738/nav/gls_xtrack", c.gls_xtrack);
