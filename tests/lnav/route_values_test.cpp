@@ -1074,4 +1074,58 @@ TEST_F(SeqValues, ActiveRouteSide) {
   }
 }
 
+// Region rules that wait for a turn's capture test: the turn at W2 from the
+// straight before it (within its radius, at most 20 nm, not for legs of kind
+// 5 or 6), an arc leg after W2 (within its radius, at most 1.5 nm) and the
+// second arc of a three-piece transition (within 0.4 pi x the radius). The
+// steering command is set 30 degrees short of (due) or past the capture
+// command, all turns right.
+TEST_F(SeqValues, RegionCaptureThresholds) {
+  struct Case {
+    int32_t region;
+    float mode, togo, radius, legs_type2;
+    bool due;
+    float seq_after, mode_after;
+  } cases[] = {
+      {4, 0, 0.95f, 1, 0, true, 4, 0},   {4, 0, 1.05f, 1, 0, true, 3, 0},  {4, 0, 0.95f, 1, 0, false, 3, 0},
+      {10, 0, 0.95f, 1, 5, true, 3, 0},  {12, 0, 0.95f, 1, 6, true, 3, 0}, {9, 0, 19.9f, 25, 0, true, 4, 0},
+      {9, 0, 20.1f, 25, 0, true, 3, 0},  {8, 0, 0.95f, 1, 0, true, 4, 0},  {8, 0, 1.05f, 1, 0, true, 3, 0},
+      {7, 0, 1.45f, 3, 0, true, 4, 0},   {7, 0, 1.55f, 3, 0, true, 3, 0},  {11, 0, 0.95f, 1, 0, false, 3, 0},
+      {2, 6, 1.2f, 1, 0, true, 3, 9},    {2, 6, 1.3f, 1, 0, true, 3, 6},   {2, 6, 1.2f, 1, 0, false, 3, 6},
+  };
+  for (const Case& c : cases) {
+    fresh();
+    host_mirror.sim_flightmodel_position_longitude = 1.9;
+    host_mirror.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot = 270.0f;
+    const bool arc_next = c.region == 7 || c.region == 8 || c.region == 11;
+    double lat = 1.0 / 60.0, lon = 1.9;
+    float radius = c.radius, side = 3.0f;
+    if (arc_next) {  // slot 3 an arc leg about a centre north of the aircraft
+      set_text(route_tables.leg_path_types[3], "AF");
+      legs_rad_lat[3] = static_cast<float>(lat), legs_rad_lon[3] = static_cast<float>(lon);
+      legs_radius[3] = c.radius;
+      legs_rad_turn[3] = side;
+    } else if (c.region == 2) {  // the previous slot's second arc, on its first arc's radius
+      legs_seg3_ctr_lat[1] = static_cast<float>(lat), legs_seg3_ctr_lon[1] = static_cast<float>(lon);
+      legs_seg3_radius[1] = legs_seg1_radius[1] = c.radius;
+      legs_seg3_turn[1] = legs_seg1_turn[1] = side;
+    } else {  // W2's own turn
+      legs_seg1_ctr_lat[2] = static_cast<float>(lat), legs_seg1_ctr_lon[2] = static_cast<float>(lon);
+      legs_seg1_radius[2] = c.radius;
+      legs_seg1_turn[2] = side;
+    }
+    legs_type[2] = c.legs_type2;
+    const float cmd = seqint::capture_command(lat, lon, radius, side);
+    lnav_cmd_cache.idx_corr_sent = std::fmod(cmd + (c.due ? 330.0f : 30.0f), 360.0f);
+    fms_seq.nav_mode = c.mode;
+    route_track.region = c.region;
+    route_track.abeam_dist_seg = c.togo;
+    sequence_legs();
+    EXPECT_EQ(fms_seq.vnav_idx_seq, c.seq_after) << "region " << c.region << " at " << c.togo << " due " << c.due;
+    if (c.seq_after == 3.0f) {
+      EXPECT_EQ(fms_seq.nav_mode, c.mode_after) << "region " << c.region << " at " << c.togo;
+    }
+  }
+}
+
 }  // namespace
