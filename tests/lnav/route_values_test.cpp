@@ -1128,4 +1128,34 @@ TEST_F(SeqValues, RegionCaptureThresholds) {
   }
 }
 
+// When the sequencing leg may move at all (a bypassed W2 shows it): not in a
+// vector leg; in a hold only once terminated at phase 0 on the inbound leg,
+// or in the call the fix is passed after termination; in a procedure turn
+// only at its last phase.
+TEST_F(SeqValues, SequencingGateByMode) {
+  struct Case {
+    float mode, term, prev_phase, phase;
+    int32_t region;
+    float pi_phase;
+    float seq_after;
+  } cases[] = {
+      {0, 0, 0, 0, 0, 0, 4},   {2, 0, 0, 0, 0, 0, 3},   {3, 2, 0, 0, 300, 0, 4}, {3, 1, 0, 0, 300, 0, 3},
+      {3, 2, 1, 1, 300, 0, 3}, {3, 2, 0, 0, 301, 0, 3}, {3, 2, 0, 1, 301, 0, 4}, {3, 1, 0, 1, 301, 0, 3},
+      {7, 0, 0, 0, 0, 7, 4},   {7, 0, 0, 0, 0, 6, 3},
+  };
+  for (const Case& c : cases) {
+    fresh();
+    legs_bypass[2] = 1.0f;
+    fms_seq.nav_mode = c.mode;
+    fms_seq.hold_term = c.term;
+    prev_hold_phase = c.prev_phase;
+    fms_seq.hold_phase = c.phase;
+    fms_seq.pi_phase = c.pi_phase;
+    route_track.region = c.region;
+    sequence_legs();
+    EXPECT_EQ(fms_seq.vnav_idx_seq, c.seq_after)
+        << "mode " << c.mode << " term " << c.term << " phase " << c.prev_phase << "->" << c.phase << " in " << c.region;
+  }
+}
+
 }  // namespace
