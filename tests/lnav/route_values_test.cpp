@@ -1158,4 +1158,22 @@ TEST_F(SeqValues, SequencingGateByMode) {
   }
 }
 
+// Entering a hold brings the active and the sequencing leg together on it.
+TEST_F(SeqValues, HoldEntryAlignsActiveAndSequencingLegs) {
+  struct Case {
+    float active, seq;
+    float active_after, seq_after;
+  } cases[] = {{3, 4, 3, 3}, {2, 3, 3, 3}, {2, 4, 2, 4}, {3, 3, 3, 3}};
+  for (const Case& c : cases) {
+    fresh();
+    set_text(route_tables.leg_path_types[2], "HM");
+    fms_seq.vnav_idx = c.active;
+    fms_seq.vnav_idx_seq = c.seq;
+    init_nav_mode(2);
+    EXPECT_EQ(fms_seq.vnav_idx, c.active_after) << c.active << " " << c.seq;
+    EXPECT_EQ(fms_seq.vnav_idx_seq, c.seq_after) << c.active << " " << c.seq;
+    EXPECT_EQ(fms_seq.nav_mode, 3.0f);
+  }
+}
+
 }  // namespace
