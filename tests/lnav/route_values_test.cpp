@@ -1176,4 +1176,44 @@ TEST_F(SeqValues, HoldEntryAlignsActiveAndSequencingLegs) {
   }
 }
 
+// The path pass on the straight route along the equator (legs of 60.04 nm):
+// distances to the destination (W5) summed back from it, the departure
+// entry's speed, and after a restored situation the rest of the sequencing
+// leg measured straight from the aircraft (30.02 nm to W2) into the
+// transition before it, or into the direct-to path while one is active.
+TEST_F(SeqValues, PathPassDistances) {
+  struct Case {
+    float reset, seq, mode, intdir;
+    float remain1, dir_remain;  // 0: left as it was
+  } cases[] = {
+      {0, 3, 0, 0, 0, 0}, {1, 3, 0, 0, 30.02f, 0}, {1, 2, 0, 0, 0, 0}, {1, 3, 5, 0, 0, 0}, {1, 3, 0, 2, 0, 30.02f},
+  };
+  for (const Case& c : cases) {
+    fresh();
+    host_mirror.sim_flightmodel_position_longitude = 1.5;
+    route_reset_request = c.reset;
+    legs_change_copy = 0.0f;
+    fms_seq.vnav_idx = fms_seq.vnav_idx_seq = c.seq;
+    fms_seq.nav_mode = c.mode;
+    fms_seq.intdir_act = c.intdir;
+    path_start_leg = static_cast<int32_t>(c.seq) - 1;  // as the intake sets it
+    legs_spd_calc[0] = 250.0f;
+    direct_to_path_build();
+    if (c.remain1 != 0.0f) {
+      EXPECT_NEAR(legs_seg_remain_dist[1], c.remain1, 0.01f) << c.reset << " " << c.seq << " " << c.mode;
+    } else {
+      EXPECT_GT(std::fabs(legs_seg_remain_dist[1] - 30.02f), 0.1f) << c.reset << " " << c.seq << " " << c.mode;
+    }
+    if (c.dir_remain != 0.0f) {
+      EXPECT_NEAR(dir_seg_remain_dist, c.dir_remain, 0.01f);
+    }
+    EXPECT_EQ(legs_spd_calc[0], 145.0f);
+    EXPECT_NEAR(legs_dist_dest_true[5], 0.0f, 1e-6f);
+    EXPECT_NEAR(legs_dist_dest_true[4], 60.04f, 0.02f);
+    EXPECT_NEAR(legs_dist_dest_true[2], 180.12f, 0.05f);
+    EXPECT_EQ(legs_df_crs[5], -1.0f);
+  }
+  route_reset_request = 0.0f;
+}
+
 }  // namespace
