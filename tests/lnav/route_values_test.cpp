@@ -1,6 +1,7 @@
-// Leg sequencing values: where each hold and procedure-turn phase changes
-// (0.1 nm, the bank lead, the turn radius up to 20 or 10 nm, 0.4 pi x
-// radius) and the sequencing leg's region thresholds, each on both sides.
+// Route values: where each hold and procedure-turn phase changes, the
+// sequencing leg's region thresholds and gates, the hold and procedure-turn
+// layout, the course and path-piece queries, the route intake, the second
+// route and the plan list; each threshold on both sides.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,5 +1,7 @@
-// Flight director values: the shaping laws' worked numbers, and the roll and
-// pitch bars' limits, bands and capture tracks through the simulated host.
+// Steering values: the flight director's shaping laws (worked numbers), its
+// roll and pitch bars' limits, bands and capture tracks, the controller's
+// error bands, the servo laws' trim steps, and the piece of path LNAV
+// steering flies in each mode and phase, through the simulated host.
 #include <gtest/gtest.h>
 
 #include <cmath>

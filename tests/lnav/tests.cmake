@@ -15,6 +15,6 @@ corvane_unit_test(lnav_sequencing_test ${CMAKE_CURRENT_LIST_DIR}/sequencing_test
 corvane_unit_test(lnav_meridian_crossing_test ${CMAKE_CURRENT_LIST_DIR}/meridian_crossing_test.cpp)
 # The direct-to turn from the present position.
 corvane_unit_test(lnav_direct_turn_path_test ${CMAKE_CURRENT_LIST_DIR}/direct_turn_path_test.cpp)
-# The numbers the leg sequencing, route geometry and flight director laws depend on.
+# The numbers the route, sequencing, guidance and servo laws depend on: thresholds and table rows.
 corvane_unit_test(lnav_steering_values_test ${CMAKE_CURRENT_LIST_DIR}/steering_values_test.cpp)
 corvane_unit_test(lnav_route_values_test ${CMAKE_CURRENT_LIST_DIR}/route_values_test.cpp)
