@@ -1217,4 +1217,27 @@ TEST_F(SeqValues, PathPassDistances) {
   route_reset_request = 0.0f;
 }
 
+// Holds and procedure turns are laid out from the active leg on and cleared
+// behind it.
+TEST_F(SeqValues, PerLegPassLaysOutFromTheActiveLeg) {
+  struct Case {
+    float active;
+    bool hold, proc_turn;
+  } cases[] = {{2, true, true}, {3, false, true}, {4, false, false}};
+  for (const Case& c : cases) {
+    fresh();
+    legs_change_copy = 0.0f;
+    route_reset_request = 0.0f;
+    std::snprintf(route_script_strings[0].legs, sizeof route_script_strings[0].legs, "W0 W1 W2 W3 W4 ");
+    std::snprintf(route_script_strings[0].legs_pth, sizeof route_script_strings[0].legs_pth, "IFHMPITF");
+    fms_seq.legs_num = 3.0f;
+    fms_seq.vnav_idx = fms_seq.vnav_idx_seq = c.active;
+    hold_pattern.hold_radius[1] = 5.0f;
+    proc_turn.pi_near[2] = 1;
+    ASSERT_TRUE(route_intake());
+    EXPECT_EQ(hold_pattern.hold_radius[1] > 0.0f, c.hold) << c.active;
+    EXPECT_EQ(proc_turn.pi_near[2] == 1, c.proc_turn) << c.active;
+  }
+}
+
 }  // namespace
