@@ -1240,4 +1240,28 @@ TEST_F(SeqValues, PerLegPassLaysOutFromTheActiveLeg) {
   }
 }
 
+// The racetrack of a hold ahead at W3 (0, 3), inbound 090, not yet near (145
+// kt, leg of two radii): the first centre a radius right of the inbound
+// course for a right-hand hold (left for rad_turn 0), the second a leg
+// length back along the outbound course, the far point a radius beyond it.
+TEST_F(SeqValues, HoldRacetrackCorners) {
+  for (const float turn : {3.0f, 0.0f}) {
+    fresh();
+    set_text(route_tables.leg_path_types[3], "HM");
+    legs_crs_mag[3] = 90.0f;
+    legs_rad_turn[3] = turn;
+    route_track.abeam_dist_bp = 500.0f;
+    host_mirror.sim_flightmodel_position_groundspeed = 100.0f;
+    compute_hold_pattern(3);
+    const float r = turn_radius_nm(23.0f, 145.0f);
+    const float side = turn == 0.0f ? 1.0f : -1.0f;  // north of the course for a left-hand hold
+    EXPECT_NEAR(hold_pattern.hold_side[3], turn == 0.0f ? 0.0f : 180.0f, 1e-3f) << turn;
+    EXPECT_NEAR(hold_pattern.hold_side_away[3], turn == 0.0f ? 180.0f : 0.0f, 1e-3f) << turn;
+    EXPECT_NEAR(hold_pattern.hold_ctr1_lat[3], side * r / 60.0f, 1e-4f) << turn;
+    EXPECT_NEAR(hold_pattern.hold_ctr1_lon[3], 3.0f, 1e-4f) << turn;
+    EXPECT_NEAR(hold_pattern.hold_ctr2_lon[3], 3.0f - 2.0f * r / 60.0f, 2e-4f) << turn;
+    EXPECT_NEAR(hold_pattern.hold_far_lat[3], 2.0f * side * r / 60.0f, 2e-4f) << turn;
+  }
+}
+
 }  // namespace
