@@ -916,4 +916,40 @@ TEST_F(FdValues, RateEstimates) {
   }
 }
 
+// Holding 5000 ft: before host 12 on the geometric altitude and the
+// sea-level pressure's change, from host 12 on the indicated altitude and the
+// altimeter setting's change (915 ft per inHg either way).
+TEST_F(FdValues, AltitudeHoldSourcesByHost) {
+  struct Case {
+    int32_t host;
+    float geo_ft, ind_ft, slp, setting;
+    int sign;  // of the bar's move: below the held altitude, up
+  } cases[] = {
+      {110000, 4900, 5000, 29.92f, 29.92f, 1}, {120000, 4900, 5000, 29.92f, 29.92f, 0},
+      {120000, 5000, 5000, 29.92f, 30.02f, 1}, {110000, 5000, 5000, 30.02f, 29.92f, 1},
+      {110000, 5000, 4900, 29.92f, 29.92f, 0}, {120000, 5000, 5000, 30.02f, 29.92f, 0},
+  };
+  for (const Case& c : cases) {
+    fresh();
+    host_version = c.host;
+    simhost::set_float("zuvadud/D738/autopilot/altitude_mode", 3.0f);
+    FlightDirectorState& f = flight_director_state;
+    f.carried[kFdPrevPitchMode] = 3.0f;
+    f.live[kFdRefAltFt] = 5000.0f;
+    f.live[kFdRefSeaLevelInHg] = 29.92f;
+    f.live[kFdRefSettingInHg] = 29.92f;
+    host_mirror.sim_flightmodel_position_elevation = c.geo_ft / 3.28084;
+    mirror(bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot, c.ind_ft);
+    mirror(bound::sim_weather_barometer_sealevel_inhg, c.slp);
+    mirror(bound::sim_cockpit2_gauges_actuators_barometer_setting_in_hg_pilot, c.setting);
+    update_flight_director();
+    const float bar = simhost::get_float(kPitchBar);
+    if (c.sign == 0) {
+      EXPECT_NEAR(bar, 0.0f, 1e-3f) << c.host << " " << c.geo_ft << " " << c.ind_ft;
+    } else {
+      EXPECT_GT(bar, 0.01f) << c.host << " " << c.geo_ft << " " << c.ind_ft;
+    }
+  }
+}
+
 }  // namespace
