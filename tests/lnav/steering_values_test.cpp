@@ -398,8 +398,8 @@ TEST_F(PieceSteering, HoldPhasesFlyTheirPieces) {
   }
 }
 
-// A left procedure turn on course 090: out on 045, the right turn, 090, the
-// left turns and 270, back on 225.
+// A left procedure turn on course 090 (rad_turn 0 or 2): out on 045, the
+// right turn, 090, the left turns and 270, back on 225.
 TEST_F(PieceSteering, ProcedureTurnPhasesFlyTheirPieces) {
   ProcTurnArrays& t = proc_turn;
   t = ProcTurnArrays{};
@@ -415,13 +415,17 @@ TEST_F(PieceSteering, ProcedureTurnPhasesFlyTheirPieces) {
   arc(legs_seg1_ctr_lat[1], legs_seg1_ctr_lon[1], kNorth, legs_seg1_radius[1], 1.0f);
   legs_seg1_turn[1] = 3.0f;
   struct Case {
-    float phase;
+    float rad_turn, phase;
     bool arc_piece;
     float crs;
-  } cases[] = {{0, true, 270 + kR}, {1, false, 45},  {2, true, 270 + kR}, {3, false, 90},
-               {4, true, 90 + kL},  {5, false, 270}, {6, true, 270 + kL}, {7, false, 225}};
+  } cases[] = {{2, 0, true, 270 + kR}, {2, 1, false, 45},  {2, 2, true, 270 + kR}, {2, 3, false, 90},
+               {2, 4, true, 90 + kL},  {2, 5, false, 270}, {2, 6, true, 270 + kL}, {2, 7, false, 225},
+               // a right procedure turn: out on 135, the left turn, the right turns, back on 315
+               {0, 1, false, 45},      {3, 1, false, 135}, {3, 2, true, 90 + kL},  {3, 4, true, 270 + kR},
+               {3, 6, true, 90 + kR},  {3, 7, false, 315}};
   for (const Case& c : cases) {
     lnav_mode(7.0f);
+    legs_rad_turn[2] = c.rad_turn;
     fms_seq.pi_phase = c.phase;
     expect_command(c.arc_piece, c.crs, "procedure turn phase " + std::to_string(c.phase));
   }
