@@ -23,6 +23,7 @@
 #include "lnav/steering/lnav_steering.h"
 #include "lnav/steering/controller.h"
 #include "lnav/steering/servo_laws.h"
+#include "lnav/steering/steering_helpers.h"
 #include "navdata/geodesy.h"
 #include "route_fixture.h"
 
@@ -954,6 +955,40 @@ TEST_F(FdValues, AltitudeHoldSourcesByHost) {
       EXPECT_GT(bar, 0.01f) << c.host << " " << c.geo_ft << " " << c.ind_ft;
     }
   }
+}
+
+// The pitch servo eases the column to neutral only in a rollout on the
+// ground; without one the law flies the director's pitch there too.
+TEST_F(FdValues, ColumnEasedOnlyInARollout) {
+  struct Case {
+    float rollout;
+    int ground;
+    float column;
+  } cases[] = {{1, 1, 0.29f}, {0, 1, 0.0925f}, {1, 0, 0.0925f}};  // 0.1 per second; the law's first step
+  for (const Case& c : cases) {
+    fresh();
+    on_ground = c.ground;
+    simhost::set_float("zuvadud/D738/autopilot/enable_servo_pitch", 1.0f);
+    simhost::set_float("zuvadud/D738/autopilot/enable_servo_elev_pitch", 0.0f);
+    simhost::set_float("zuvadud/D738/autopilot/enable_servo_yaw", 0.0f);
+    mirror(bound::zuvadud_D738_autopilot_rollout_status, c.rollout);
+    mirror(bound::sim_cockpit2_controls_yoke_pitch_ratio, 0.3f);
+    mirror(bound::sim_cockpit2_gauges_indicators_pitch_AHARS_deg_pilot, 2.0f);
+    simhost::set_float("sim/cockpit/autopilot/flight_director_pitch", 4.0f);
+    pitch_servo = PitchServoState{};
+    set_controller_limits();
+    ap_servo();  // engagement: a tenth of the authority, 2 degrees of error
+    EXPECT_NEAR(simhost::get_float("zuvadud/D738/autopilot/servo_pitch"), c.column, 1e-5f) << c.rollout << " " << c.ground;
+  }
+  on_ground = 0;
+}
+
+// Commands summing to exactly 360 are sent as 000.
+TEST_F(FdValues, CommandsOfExactlyATurnAreZero) {
+  mirror(bound::sim_flightmodel_position_groundspeed, 100.0f / 1.94384449f);
+  const float tight = 100.0f * 100.0f / (68620.0f * std::tan(50.0f * 3.14159265f / 180.0f));
+  EXPECT_EQ(arc_steer(340.0f, 0.0f, tight, 3.0f, 0.0f, 0), 0.0f);  // lead 20
+  EXPECT_EQ(lnav_intercept_hdg(360.0f, 0.0f, 0.0f, 1), 0.0f);
 }
 
 }  // namespace
