@@ -182,6 +182,7 @@ TEST_F(FdValues, RollStepLimitByHostAndWingsLevelModes) {
   } cases[] = {
       {120000, 1, 7, 0.2f},   // bank 10 against 7: returned step 3, below 4: x 2
       {120000, 1, 1, 0.25f},  // step 9: 2 + 0.5
+      {120000, 1, -5, 0.3f},  // step 15: above 14, x 3
       {120000, 15, 10, -0.16f}, {120000, 18, 10, -0.16f},  // wings level: 1.6 on any host
   };
   for (const Case& c : cases) {
