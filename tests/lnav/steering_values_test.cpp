@@ -24,6 +24,7 @@
 #include "lnav/steering/controller.h"
 #include "lnav/steering/servo_laws.h"
 #include "lnav/steering/steering_helpers.h"
+#include "navdata/air_data.h"
 #include "navdata/geodesy.h"
 #include "route_fixture.h"
 
@@ -990,6 +991,38 @@ TEST_F(FdValues, CommandsOfExactlyATurnAreZero) {
   const float tight = 100.0f * 100.0f / (68620.0f * std::tan(50.0f * 3.14159265f / 180.0f));
   EXPECT_EQ(arc_steer(340.0f, 0.0f, tight, 3.0f, 0.0f, 0), 0.0f);  // lead 20
   EXPECT_EQ(lnav_intercept_hdg(360.0f, 0.0f, 0.0f, 1), 0.0f);
+}
+
+// The intercept angle is softened while the track already turns past the
+// wanted one: x 0.8 on the course, rising to x 1 at 0.15 nm right of it.
+TEST_F(FdValues, InterceptSofteningBand) {
+  mirror(bound::sim_flightmodel_position_groundspeed, 250.0f / 1.94384449f);
+  for (const float x : {0.075f, 0.15f, 0.17f}) {
+    const float factor = x >= 0.15f ? 1.0f : 0.8f + x * 0.2f / 0.15f;
+    const float a = intercept_angle_for_offset(x, 25.0f, 1.2f, 87.0f);
+    EXPECT_NEAR(lnav_intercept_hdg(90.0f, x, 60.0f, 1), 90.0f + a * factor, 1e-3f) << x;
+  }
+}
+
+// VNAV level: the reference altitude is taken from the preselected altitude
+// when the host's mode becomes a level mode, and then held.
+TEST_F(FdValues, VnavLevelReferenceTakenOnceOnEntry) {
+  struct Case {
+    int32_t host_mode, prev_host_mode;
+    float ref_after;
+  } cases[] = {{3, 3, 6000}, {3, 4, 7000}, {6, 5, 7000}, {5, 5, 6000}, {6, 3, 7000}};
+  for (const Case& c : cases) {
+    fresh();
+    simhost::set_float("zuvadud/D738/autopilot/altitude_mode", 5.0f);
+    simhost::set_float("zuvadud/D738/autopilot/vnav_engaged", 1.0f);
+    mirror(bound::sim_cockpit2_autopilot_altitude_mode, static_cast<float>(c.host_mode));
+    flight_director_state.carried[kFdPrevPitchMode] = 5.0f;
+    flight_director_state.carried[kFdPrevHostPitchMode] = static_cast<float>(c.prev_host_mode);
+    flight_director_state.live[kFdRefAltFt] = 6000.0f;
+    mirror(bound::zuvadud_D738_autopilot_preselected_alt, 7000.0f);
+    update_flight_director();
+    EXPECT_EQ(flight_director_state.live[kFdRefAltFt], c.ref_after) << c.prev_host_mode << " -> " << c.host_mode;
+  }
 }
 
 }  // namespace
