@@ -49,6 +49,7 @@ class SeqValues : public ::testing::Test {
   // A table row's start: the route, the legs, the tracking and the aircraft.
   static void fresh() {
     host_mirror = HostMirror{};
+    frame_flight_data = FrameFlightData{};
     make_route(kLine, 6);
     route_track = RouteTrackState{};
     route_change_values.intdir_crs = -1.0f;
@@ -1261,6 +1262,54 @@ TEST_F(SeqValues, HoldRacetrackCorners) {
     EXPECT_NEAR(hold_pattern.hold_ctr1_lon[3], 3.0f, 1e-4f) << turn;
     EXPECT_NEAR(hold_pattern.hold_ctr2_lon[3], 3.0f - 2.0f * r / 60.0f, 2e-4f) << turn;
     EXPECT_NEAR(hold_pattern.hold_far_lat[3], 2.0f * side * r / 60.0f, 2e-4f) << turn;
+  }
+}
+
+// A modified-route marker on the leg a pending direct-to flies: toward the
+// direct-to's end point (at most to it), or back along its course (at most
+// 700 nm); without the direct-to, back along the route's own leg.
+TEST_F(SeqValues, ModifiedRouteMarkerOnAPendingDirectTo) {
+  struct Case {
+    float intdir, crs2, dist;
+    float lon;
+  } cases[] = {
+      {1, -1, 10, 1.0f + 10.0f / 60.0f}, {1, -1, 60, 1.5f}, {1, 90, 10, 1.0f - 10.0f / 60.0f},
+      {1, 90, 800, 1.0f - 700.0f / 60.0f}, {0, 90, 10, 1.0f - 10.0f / 60.0f}, {0, -1, 100, 0.0f},
+  };
+  for (const Case& c : cases) {
+    fresh();
+    route_set2 = DisplayRoute{};
+    route_set2.count = 2.0f;
+    route_set2.lon[1] = 1.0f;
+    active_route_side = 0;
+    display_route_mod_sel = 0.0f;
+    fms_seq.intdir = c.intdir;
+    fms_copies.vnav_idx_mod = 2.0f;
+    fms_copies.intdir_crs2 = c.crs2;
+    intdir_end_lat_mod = 0.0f, intdir_end_lon_mod = 1.5f;
+    fms_copies.vnav_tc_idx_mod = 2.0f;
+    fms_copies.vnav_tc_dist_mod = c.dist;
+    place_modified_profile_markers();
+    EXPECT_NEAR(vnav_markers.tc_mod.lon, c.lon, 2e-3f * std::fmax(1.0f, std::fabs(c.lon - 1.0f)))
+        << c.intdir << " " << c.crs2 << " " << c.dist;
+  }
+}
+
+// In a hold passed at its fix, the log names the fix when it is within 1 nm.
+TEST_F(SeqValues, HoldFixPassedLogWithinOneMile) {
+  for (const float nm : {0.9f, 1.1f}) {
+    fresh();
+    set_text(route_tables.leg_path_types[2], "HM");
+    fms_seq.nav_mode = 3.0f;
+    fms_seq.hold_term = 2.0f;
+    route_track.abeam_dist_bp = 0.0f;
+    host_mirror.sim_flightmodel_position_longitude = 2.0 - nm / 60.0;
+    fms_debug_selector = 8888.0f;
+    simhost::clear_log();
+    EXPECT_TRUE(sequence_legs_new_offset());
+    const bool logged = simhost::log_text().find("NEW OFFSET (A): 2 <W2> - Distance to current wpt: ") != std::string::npos;
+    EXPECT_EQ(logged, nm < 1.0f) << nm;
+    fms_debug_selector = 0.0f;
   }
 }
 
