@@ -1313,4 +1313,31 @@ TEST_F(SeqValues, HoldFixPassedLogWithinOneMile) {
   }
 }
 
+// A restored situation clears the computed path; the path then starts at the
+// active leg when a direct-to is active, else at the route's start.
+TEST_F(SeqValues, RouteResetOnRestore) {
+  struct Case {
+    float reset, intdir_act;
+    int32_t start;
+    bool cleared;
+  } cases[] = {{1, 2, 2, true}, {1, 0, 0, true}, {0, 2, 7, false}};
+  for (const Case& c : cases) {
+    fresh();
+    legs_change_copy = 0.0f;
+    route_reset_request = c.reset;
+    std::snprintf(route_script_strings[0].legs, sizeof route_script_strings[0].legs, "W0 W1 W2 W3 ");
+    std::snprintf(route_script_strings[0].legs_pth, sizeof route_script_strings[0].legs_pth, "IFTFTFTF");
+    fms_seq.legs_num = 3.0f;
+    fms_seq.intdir_act = c.intdir_act;
+    direct_to_leg = first_path_leg = 7;
+    legs_seg1_radius[2] = 4.0f;
+    ASSERT_TRUE(route_intake());
+    EXPECT_EQ(direct_to_leg, c.start) << c.reset << " " << c.intdir_act;
+    EXPECT_EQ(first_path_leg, c.start) << c.reset << " " << c.intdir_act;
+    EXPECT_EQ(legs_seg1_radius[2] == 0.0f, c.cleared) << c.reset;
+  }
+  route_reset_request = 0.0f;
+  direct_to_leg = first_path_leg = 0;
+}
+
 }  // namespace
