@@ -1200,6 +1200,7 @@ TEST_F(SeqValues, PathPassDistances) {
     fms_seq.intdir_act = c.intdir;
     path_start_leg = static_cast<int32_t>(c.seq) - 1;  // as the intake sets it
     legs_spd_calc[0] = 250.0f;
+    simhost::clear_log();
     direct_to_path_build();
     if (c.remain1 != 0.0f) {
       EXPECT_NEAR(legs_seg_remain_dist[1], c.remain1, 0.01f) << c.reset << " " << c.seq << " " << c.mode;
@@ -1214,6 +1215,7 @@ TEST_F(SeqValues, PathPassDistances) {
     EXPECT_NEAR(legs_dist_dest_true[4], 60.04f, 0.02f);
     EXPECT_NEAR(legs_dist_dest_true[2], 180.12f, 0.05f);
     EXPECT_EQ(legs_df_crs[5], -1.0f);
+    EXPECT_EQ(simhost::log_text().find("True distance"), std::string::npos) << "no dump without its selector";
   }
   route_reset_request = 0.0f;
 }
@@ -1338,6 +1340,24 @@ TEST_F(SeqValues, RouteResetOnRestore) {
   }
   route_reset_request = 0.0f;
   direct_to_leg = first_path_leg = 0;
+}
+
+// Leg numbers outside the route place nothing; on the leg an intercept course
+// leads to, the waypoint itself is the point at distance 0 even inside a turn.
+TEST_F(SeqValues, PointBackOutsideTheRouteAndOnTheInterceptLeg) {
+  struct Case {
+    int32_t leg;
+    float intdir_act;
+    int32_t code;
+  } cases[] = {{0, 0, 0}, {6, 0, 0}, {5, 0, 61}, {2, 2, 60}, {3, 2, 61}, {2, 0, 61}};
+  for (const Case& c : cases) {
+    fresh();
+    for (int k = 0; k < 8; ++k) legs_wpt_arc_dist[k] = 0.5f, legs_seg1_radius[k] = 1.0f;
+    fms_seq.intdir_act = c.intdir_act;
+    fms_seq.intdir_idx = 3.0f;
+    route_change_values.intdir_crs = 90.0f;
+    EXPECT_EQ(leg_geometry(c.leg, 0.0f), c.code) << c.leg << " " << c.intdir_act;
+  }
 }
 
 }  // namespace
