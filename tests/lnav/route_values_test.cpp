@@ -1360,4 +1360,14 @@ TEST_F(SeqValues, PointBackOutsideTheRouteAndOnTheInterceptLeg) {
   }
 }
 
+// Tracking the route's first entry: measured like any other slot (6 nm west
+// of W0, whose course reads 000 with nothing before it).
+TEST_F(SeqValues, TrackingTheFirstEntry) {
+  fresh();
+  fms_seq.vnav_idx = fms_seq.vnav_idx_seq = 1.0f;
+  host_mirror.sim_flightmodel_position_longitude = -0.1;
+  update_route_tracking();
+  EXPECT_NEAR(route_track.xtrack, -6.0f, 0.05f);
+}
+
 }  // namespace
