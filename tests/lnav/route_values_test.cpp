@@ -1200,6 +1200,7 @@ TEST_F(SeqValues, PathPassDistances) {
     fms_seq.intdir_act = c.intdir;
     path_start_leg = static_cast<int32_t>(c.seq) - 1;  // as the intake sets it
     legs_spd_calc[0] = 250.0f;
+    legs_dist_dest_true[0] = -1.0f;
     simhost::clear_log();
     direct_to_path_build();
     if (c.remain1 != 0.0f) {
@@ -1214,6 +1215,7 @@ TEST_F(SeqValues, PathPassDistances) {
     EXPECT_NEAR(legs_dist_dest_true[5], 0.0f, 1e-6f);
     EXPECT_NEAR(legs_dist_dest_true[4], 60.04f, 0.02f);
     EXPECT_NEAR(legs_dist_dest_true[2], 180.12f, 0.05f);
+    EXPECT_GE(legs_dist_dest_true[0], legs_dist_dest_true[2]) << "summed down to the first entry";
     EXPECT_EQ(legs_df_crs[5], -1.0f);
     EXPECT_EQ(simhost::log_text().find("True distance"), std::string::npos) << "no dump without its selector";
   }
