@@ -1372,4 +1372,36 @@ TEST_F(SeqValues, TrackingTheFirstEntry) {
   EXPECT_NEAR(route_track.xtrack, -6.0f, 0.05f);
 }
 
+// In the first arc with no straight after the turn, W2 is sequenced within
+// 0.4 pi R once its own (left) turn's capture test is due; when the arc
+// before turns the other way the test compares the other way round.
+TEST_F(SeqValues, OwnTurnCaptureAgainstTheArcBefore) {
+  struct Case {
+    float turn_before;
+    float offset;  // of the arc command (idx_corr2) against the capture command
+    float seq_after;
+  } cases[] = {{2, 30, 4}, {2, -30, 3}, {3, -30, 4}, {3, 30, 3}};
+  for (const Case& c : cases) {
+    fresh();
+    host_mirror.sim_flightmodel_position_longitude = 1.9;
+    host_mirror.sim_flightmodel_position_groundspeed = 150.0f / 1.94384449f;
+    host_mirror.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot = 270.0f;
+    legs_seg1_ctr_lat[1] = 1.0f, legs_seg1_ctr_lon[1] = 1.9f;  // far: never found left behind
+    legs_seg1_radius[1] = 1.0f;
+    legs_seg1_turn[1] = c.turn_before;
+    legs_radius[2] = 1.0f;  // a turn follows, no straight
+    legs_seg1_ctr_lat[2] = 1.0f / 60.0f, legs_seg1_ctr_lon[2] = 1.9f;
+    legs_seg1_radius[2] = 1.0f;
+    legs_seg1_turn[2] = 2.0f;
+    const float cmd = seqint::capture_command(1.0 / 60.0, 1.9, 1.0f, 2.0f);
+    lnav_cmd_cache.idx_corr2_sent = std::fmod(cmd + c.offset + 360.0f, 360.0f);
+    fms_seq.nav_mode = 5.0f;
+    route_track.region = 1;
+    route_track.sub_region = 1;
+    route_track.abeam_dist_seg = 1.0f;
+    sequence_legs();
+    EXPECT_EQ(fms_seq.vnav_idx_seq, c.seq_after) << c.turn_before << " " << c.offset;
+  }
+}
+
 }  // namespace
