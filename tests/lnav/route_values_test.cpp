@@ -1404,4 +1404,34 @@ TEST_F(SeqValues, OwnTurnCaptureAgainstTheArcBefore) {
   }
 }
 
+// Two touching arcs (region 1, second piece): the second arc (right, centre
+// 1 nm north of the aircraft) is armed within 0.4 x 0.4 pi R once the first
+// is released toward the tangent at their meeting point (090, the first
+// centre lying due north of the second) and the second arc's capture test
+// holds with the arc command 30 degrees right of its capture command.
+TEST_F(SeqValues, TouchingArcsArmOnReleaseAndCapture) {
+  struct Case {
+    float togo, offset, mode_after;
+  } cases[] = {{0.45f, 30, 9}, {0.55f, 30, 5}, {0.45f, -30, 5}};
+  for (const Case& c : cases) {
+    fresh();
+    host_mirror.sim_flightmodel_position_longitude = 2.1;  // beyond W2: never found left behind
+    host_mirror.sim_flightmodel_position_groundspeed = 150.0f / 1.94384449f;
+    host_mirror.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot = 270.0f;
+    legs_seg3_ctr_lat[1] = 1.0f / 60.0f, legs_seg3_ctr_lon[1] = 2.1f;
+    legs_seg3_turn[1] = 3.0f;
+    legs_seg1_ctr_lat[1] = 3.0f / 60.0f, legs_seg1_ctr_lon[1] = 2.1f;
+    legs_seg1_radius[1] = 1.0f;
+    legs_seg1_turn[1] = 3.0f;
+    const float cmd = seqint::capture_command(1.0 / 60.0, 2.1, 1.0f, 3.0f);
+    lnav_cmd_cache.idx_corr2_sent = std::fmod(cmd + c.offset + 360.0f, 360.0f);
+    fms_seq.nav_mode = 5.0f;
+    route_track.region = 1;
+    route_track.sub_region = 2;
+    route_track.abeam_dist_seg = c.togo;
+    sequence_legs();
+    EXPECT_EQ(fms_seq.nav_mode, c.mode_after) << c.togo << " " << c.offset;
+  }
+}
+
 }  // namespace
