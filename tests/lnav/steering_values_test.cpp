@@ -869,6 +869,14 @@ TEST_F(PieceSteering, InterceptAngleLimits) {
       EXPECT_NEAR(lnav_cmd_cache.idx_corr_sent, c.corr, 1e-3f) << c.what;
     }
   }
+  // A final approach course of 360 on the course itself goes out as 000.
+  lnav_mode(2.0f);
+  simhost::set_float("zuvadud/D738/autopilot/lnav_engaged", 0.0f);
+  simhost::set_float("zuvadud/D738/ap/fac_status", 0.0f);
+  simhost::set_float("zuvadud/D738/fms/fac_trk", 360.0f);
+  simhost::set_float("zuvadud/D738/fms/fac_xtrack", 0.0f);
+  update_lnav_steering();
+  EXPECT_EQ(simhost::get_float("zuvadud/D738/fms/idx_corr5"), 0.0f);
 }
 
 // Pitch modes without a law of their own: the bars take the host's bar in
