@@ -1434,4 +1434,40 @@ TEST_F(SeqValues, TouchingArcsArmOnReleaseAndCapture) {
   }
 }
 
+// Leaving a right arc (centre 1 nm north of the aircraft, 150 kt) for the
+// course 090 when a straight follows: within the bank lead (0.111 nm) from
+// the first arc, within 0.4 pi R from the second, once released: the arc
+// command (idx_corr2) at 280 has 090 on its right; at 100 it has not.
+TEST_F(SeqValues, ArcReleaseOntoTheNextCourse) {
+  struct Case {
+    int32_t region, sub;
+    float mode, togo, turn, corr2, mode_after;
+  } cases[] = {
+      {1, 1, 5, 0.105f, 3, 280, 0}, {1, 1, 5, 0.115f, 3, 280, 5}, {1, 1, 5, 0.105f, 3, 100, 5},
+      {1, 1, 5, 0.105f, -1, 280, 5}, {1, 3, 5, 0.105f, 3, 280, 6}, {1, 3, 5, 0.115f, 3, 280, 5},
+      {1, 3, 5, 0.105f, 3, 100, 5},  {3, 0, 9, 1.2f, 3, 280, 0},   {3, 0, 9, 1.3f, 3, 280, 9},
+      {3, 0, 9, 1.2f, 3, 100, 9},
+  };
+  for (const Case& c : cases) {
+    fresh();
+    host_mirror.sim_flightmodel_position_longitude = 2.1;  // beyond W2: never found left behind
+    host_mirror.sim_flightmodel_position_groundspeed = 150.0f / 1.94384449f;
+    host_mirror.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot = 270.0f;
+    legs_seg1_ctr_lat[1] = legs_seg3_ctr_lat[1] = 1.0f / 60.0f;
+    legs_seg1_ctr_lon[1] = legs_seg3_ctr_lon[1] = 2.1f;
+    legs_seg1_radius[1] = legs_seg3_radius[1] = 1.0f;
+    legs_seg1_turn[1] = c.turn;
+    legs_seg3_turn[1] = 3.0f;
+    legs_seg2_crs_true[1] = 90.0f;
+    legs_radius[2] = legs_seg_remain_dist[1] = legs_radii_dta[2] = 0.0f;  // a straight follows the turn
+    lnav_cmd_cache.idx_corr2_sent = c.corr2;
+    fms_seq.nav_mode = c.mode;
+    route_track.region = c.region;
+    route_track.sub_region = c.sub;
+    route_track.abeam_dist_seg = c.togo;
+    sequence_legs();
+    EXPECT_EQ(fms_seq.nav_mode, c.mode_after) << c.region << "/" << c.sub << " at " << c.togo << " cmd " << c.corr2;
+  }
+}
+
 }  // namespace
