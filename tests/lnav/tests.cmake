@@ -17,3 +17,6 @@ corvane_unit_test(lnav_meridian_crossing_test ${CMAKE_CURRENT_LIST_DIR}/meridian
 corvane_unit_test(lnav_direct_turn_path_test ${CMAKE_CURRENT_LIST_DIR}/direct_turn_path_test.cpp)
 # Leg path builder and path position values pinned by geometry and worked numbers.
 corvane_unit_test(lnav_path_values_test ${CMAKE_CURRENT_LIST_DIR}/path_values_test.cpp)
+# The numbers the route, sequencing, guidance and servo laws depend on: thresholds and table rows.
+corvane_unit_test(lnav_steering_values_test ${CMAKE_CURRENT_LIST_DIR}/steering_values_test.cpp)
+corvane_unit_test(lnav_route_values_test ${CMAKE_CURRENT_LIST_DIR}/route_values_test.cpp)
