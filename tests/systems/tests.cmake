@@ -22,3 +22,6 @@ corvane_integration_test(systems_aircraft_systems_integration_test ${CMAKE_CURRE
 corvane_unit_test(systems_ground_controls_test ${CMAKE_CURRENT_LIST_DIR}/ground_controls_test.cpp)
 corvane_unit_test(systems_split_trim_test ${CMAKE_CURRENT_LIST_DIR}/split_trim_test.cpp)
 corvane_unit_test(systems_thresholds_test ${CMAKE_CURRENT_LIST_DIR}/thresholds_test.cpp)
+
+# Worked values of the APU and the engine start switching.
+corvane_unit_test(systems_values_g_test ${CMAKE_CURRENT_LIST_DIR}/values_g_test.cpp)
