@@ -2,8 +2,13 @@
 // threshold, both sides of it.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
+#include <vector>
+
 #include "core/binding.h"
 #include "core/preprocess.h"
+#include "core/variant.h"
 #include "engines/engine_values.h"
 #include "panel_fixture.h"
 #include "systems/air/air_values.h"
@@ -16,6 +21,7 @@
 #include "systems/delay_timers.h"
 #include "systems/fire/fire_values.h"
 #include "systems/ice_rain/ice_values.h"
+#include "systems/ice_rain/rain.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_memory.h"
 #include "systems/switches/switch_targets.h"
@@ -24,6 +30,13 @@
 #include "systems/systems_steps.h"
 
 namespace {
+
+constexpr float K_UNSET = -77.0f;  // a value nothing writes
+
+struct Row2 {
+  const char* name;
+  float value;
+};
 
 class ApuValues : public PanelTest {
  protected:
@@ -201,6 +214,7 @@ TEST_F(ApuValues, StartPermissionByFieldElevationTanksAndPumps) {
     for (int i = 0; i < 6; ++i) *lights[i] = (i + 1 == r.ok_pump) ? 0.0f : 1.0f;
     update_apu();  // this frame's feed, read by the next frame's permission
     update_apu();
+    EXPECT_EQ(delay_flags.apu_start_request, 0.0f);  // no START: no request
     EXPECT_EQ(apu_start_ready, r.ready) << r.elev_m << " " << r.l << r.c << r.r << " x" << r.xfeed << " p" << r.ok_pump;
   }
 }
@@ -307,7 +321,9 @@ TEST_F(StartValues, CutOutRedlineIgniterHoldAndGroundAirStarter) {
     engine::mixture_ratio1 = 0.0f;
     engine::indicators_N2_percent_1 = n2;
     host_mirror.sim_cockpit2_engine_actuators_igniter_on[0] = 1;
+    simhost::set_ints("sim/cockpit2/engine/actuators/ignition_key", {5, 5});
     update_ignition_start();
+    EXPECT_EQ(simhost::get_ints("sim/cockpit2/engine/actuators/ignition_key")[0], 5);  // written on change only
     EXPECT_EQ(host_mirror.sim_cockpit2_engine_actuators_igniter_on[0], n2 < 54.0f ? 0 : 1) << n2;
   }
   struct Cart {
@@ -402,6 +418,141 @@ TEST_F(StartValues, FluidIndicationsRunDownAndReverserAgreement) {
     update_prop_mode_sync();
     EXPECT_EQ(engine::prop_mode_sync, static_cast<float>(s[3])) << s[0] << s[1];
   }
+}
+
+// The rain plug-in's side: its datarefs as writable host values.
+class RainValues : public PanelTest {
+ protected:
+  simhost::Config host_config() override {
+    simhost::Config c;
+    c.host_version = 110000;
+    auto add = [&c](const std::string& name, int type, int size) {
+      simhost::CatalogEntry e;
+      e.name = "librain/" + name;
+      e.type = type;
+      e.size = size;
+      e.writable = true;
+      c.extra.push_back(e);
+    };
+    const char* const floats[] = {"wiper_0/angle", "wiper_0/pivot/x", "wiper_0/pivot/y", "wiper_0/radius_inner",
+                                  "wiper_0/radius_outer", "slant_factor", "max_tas", "gravity_factor",
+                                  "gravity_point/x", "gravity_point/y", "thrust_factor", "thrust_point/x",
+                                  "thrust_point/y", "wind_factor", "wind_normal", "wind_point/x", "wind_point/y",
+                                  "therm_inertia", "cabin_temp"};
+    for (const char* g : {"glass_0/", "glass_1/"}) {
+      for (const char* f : floats) add(std::string(g) + f, 2, 1);
+      add(std::string(g) + "wiper_0/moving", 1, 1);
+      add(std::string(g) + "heat_zones", 8, 8);
+      add(std::string(g) + "heat_tgt_temps", 8, 2);
+      add(std::string(g) + "obj/filename", 32, 512);
+      add(std::string(g) + "obj/load", 1, 1);
+      add(std::string(g) + "obj/loaded", 1, 1);
+    }
+    for (int i = 0; i < 15; ++i) {
+      const std::string o = "z_depth_obj_" + std::to_string(i) + "/";
+      add(o + "filename", 32, 512);
+      add(o + "load", 1, 1);
+      add(o + "loaded", 1, 1);
+    }
+    for (const char* n : {"init_success", "initialize", "num_glass_use"}) add(n, 1, 1);
+    return c;
+  }
+  void SetUp() override {
+    PanelTest::SetUp();
+    rain_driver = RainDriverState{};
+    variant_index = -1;
+    model_family = 0.0f;
+    ice::window_heat_l_fwd_pos = ice::window_heat_l_side_pos = 1.0f;
+    ice::window_heat_r_fwd_pos = ice::window_heat_r_side_pos = 1.0f;
+  }
+  static float f(const std::string& name) { return simhost::get_float("librain/" + name); }
+  static std::vector<float> zones(int g) {
+    return simhost::get_floats("librain/glass_" + std::to_string(g) + "/heat_zones");
+  }
+};
+
+TEST_F(RainValues, InitialGlassValuesAndHeatZonesByBus) {
+  struct Row {
+    const char* name;
+    float glass0, glass1;
+  };
+  const Row rows[] = {
+      {"wiper_0/pivot/x", 0.67f, 0.67f},     {"wiper_0/pivot/y", 0.41f, 0.40f},  {"wiper_0/radius_inner", 0.2f, 0.2f},
+      {"wiper_0/radius_outer", 0.525f, 0.525f}, {"wiper_0/angle", -1.43117f, -1.43117f},
+      {"gravity_factor", 0.2f, 0.2f},        {"gravity_point/x", 0.5f, 0.5f},    {"gravity_point/y", 2.0f, 2.0f},
+      {"max_tas", 500, 500},                 {"thrust_factor", 0, 0},            {"thrust_point/x", 1, 1},
+      {"thrust_point/y", 0, 0},              {"wind_factor", 1, 1},              {"wind_normal", 0.8f, 0.8f},
+      {"wind_point/x", 1, 1},                {"wind_point/y", -2, -2},           {"therm_inertia", 15, 15},
+      {"cabin_temp", 295, 295},              {"slant_factor", 1, 1},
+  };
+  // Left forward heat on bus 1, left side on bus 2; the right pane the other way round.
+  struct Bus {
+    float bus1, bus2;
+    std::vector<float> zones0, zones1;
+  };
+  const Bus buses[] = {
+      {1, 1, {0, 0.45f, 1, 0.5f, 0, 0, 1, 0.45f}, {0, 0.45f, 1, 0.5f, 0, 0, 1, 0.45f}},
+      {1, 0, {0, 0.45f, 1, 0.5f, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0, 1, 0.45f}},
+      {0, 1, {0, 0, 0, 0, 0, 0, 1, 0.45f}, {0, 0.45f, 1, 0.5f, 0, 0, 0, 0}},
+  };
+  for (const Bus& b : buses) {
+    SetUp();
+    for (const Row& r : rows) {
+      simhost::set_float(std::string("librain/glass_0/") + r.name, K_UNSET);
+      simhost::set_float(std::string("librain/glass_1/") + r.name, K_UNSET);
+    }
+    electric::ac_tnsbus1_status = b.bus1;
+    electric::ac_tnsbus2_status = b.bus2;
+    rain_driver.load_stage = 18;
+    update_rain_effect();
+    ASSERT_EQ(rain_driver.load_stage, 19);
+    for (const Row& r : rows) {
+      EXPECT_NEAR(f(std::string("glass_0/") + r.name), r.glass0, 1e-6f) << r.name;
+      EXPECT_NEAR(f(std::string("glass_1/") + r.name), r.glass1, 1e-6f) << r.name;
+    }
+    EXPECT_EQ(simhost::get_floats("librain/glass_1/heat_tgt_temps"), (std::vector<float>{600, 600}));
+    EXPECT_EQ(zones(0), b.zones0) << b.bus1 << b.bus2;
+    EXPECT_EQ(zones(1), b.zones1) << b.bus1 << b.bus2;
+  }
+}
+
+TEST_F(RainValues, SlantTargetThroughItsPointsAndTheCap) {
+  struct Row {
+    float p, gs, target;
+  };
+  const Row rows[] = {
+      {0.1f, 0, 1.2f},  {0.1f, 70, 1.766667f},  // capped by the first cap segment
+      {0.2f, 35, 1.82f}, {0.4f, 70, 2.75f},     {0.6f, 0, 2.14f},
+      {0.6f, 20, 2.333333f}, {1.0f, 100, 2.0f}, {0.0f, 0, 1.0f},
+  };
+  for (const Row& r : rows) EXPECT_NEAR(rain_slant_target(r.p, r.gs), r.target, 1e-5f) << r.p << " " << r.gs;
+}
+
+TEST_F(RainValues, WipersHeatZonesGravityAndCabinEachFrame) {
+  simhost::set_int("librain/init_success", 1);
+  others::left_wiper_ratio = 36.0f;
+  others::left_wiper_up = 0.0f;
+  others::right_wiper_ratio = 0.0f;
+  others::right_wiper_up = -0.1f;
+  rain_driver.gravity_point_x = 0.6f;
+  rain_driver.slant_factor = 1.0f;
+  host_mirror.sim_flightmodel_position_groundspeed = 20.0f;  // gravity target 0.5
+  cockpit::cabin_temp = 20.0f;
+  electric::ac_tnsbus1_status = 0.0f;
+  update_rain_effect();
+  const Row2 rows[] = {
+      {"glass_0/wiper_0/angle", -52.5f * 3.1415927f / 180.0f}, {"glass_0/wiper_0/pivot/x", 0.76f},
+      {"glass_0/wiper_0/pivot/y", 0.54f},                     {"glass_0/wiper_0/radius_inner", 0.095f},
+      {"glass_0/wiper_0/radius_outer", 0.48f},                {"glass_1/wiper_0/angle", -3.1415927f / 2.0f},
+      {"glass_1/wiper_0/pivot/x", 0.67f},                     {"glass_1/wiper_0/radius_inner", 0.14f},
+      {"glass_0/gravity_point/x", 0.5875f},                   {"glass_1/gravity_point/x", 0.5875f},
+      {"glass_0/cabin_temp", 293.0f},
+  };
+  for (const Row2& r : rows) EXPECT_NEAR(f(r.name), r.value, 1e-6f) << r.name;
+  EXPECT_EQ(simhost::get_int("librain/glass_0/wiper_0/moving"), 1);
+  EXPECT_EQ(simhost::get_int("librain/glass_1/wiper_0/moving"), 0);
+  EXPECT_EQ(zones(0), (std::vector<float>{0, 0, 0, 0, 0, 0, 0.5f, 0.3f}));  // forward heat has no bus 1
+  EXPECT_EQ(zones(1), (std::vector<float>{0.5f, 0.4f, 0.5f, 0.5f, 0, 0, 0, 0}));
 }
 
 }  // namespace
