@@ -216,6 +216,9 @@ TEST_F(ApuValues, StartPermissionByFieldElevationTanksAndPumps) {
     update_apu();
     EXPECT_EQ(delay_flags.apu_start_request, 0.0f);  // no START: no request
     EXPECT_EQ(apu_start_ready, r.ready) << r.elev_m << " " << r.l << r.c << r.r << " x" << r.xfeed << " p" << r.ok_pump;
+    delay_flags.apu_start_request = 1.0f;  // START: kept only while permitted
+    update_apu();
+    EXPECT_EQ(delay_flags.apu_start_request, r.ready);
   }
 }
 
