@@ -558,4 +558,122 @@ TEST_F(RainValues, WipersHeatZonesGravityAndCabinEachFrame) {
   EXPECT_EQ(zones(1), (std::vector<float>{0.5f, 0.4f, 0.5f, 0.5f, 0, 0, 0, 0}));
 }
 
+class EffectValues : public PanelTest {
+ protected:
+  void SetUp() override {
+    PanelTest::SetUp();
+    ice_rain_state = IceRainState{};
+    touchdown_state = TouchdownEffectState{};
+    ice::monster_icing = 0.0f;
+    ice::wing_l_heat_on = 0.0f;
+    frame_time = 0.5f;
+    on_ground = 1;
+  }
+};
+
+TEST_F(EffectValues, HoldoverRunsDownByRainWindAndSpeedAndTheWindshieldIces) {
+  // On the ground without the truck: 1 + 4p, times 1 + 1.5 w/100, times 1.1 above 70 m/s.
+  struct Hold {
+    float p, wind_kt, gs_mps, after;
+  };
+  const Hold holds[] = {
+      {0, 0, 0, 99.5f},           {0.5f, 50, 0, 100 - 0.5f * 3 * 1.75f}, {2, 200, 0, 100 - 0.5f * 5 * 2.5f},
+      {-1, -5, 70, 99.5f},        {0, 0, 70.1f, 100 - 0.5f * 1.1f},
+  };
+  for (const Hold& h : holds) {
+    SetUp();
+    ice_rain_state.holdover_time_s = 100.0f;
+    host_mirror.sim_weather_precipitation_on_aircraft_ratio = h.p;
+    host_mirror.sim_cockpit2_gauges_indicators_wind_speed_kts = h.wind_kt;
+    host_mirror.sim_flightmodel_position_groundspeed = h.gs_mps;
+    ice_rain();
+    EXPECT_NEAR(ice_rain_state.holdover_time_s, h.after, 1e-4f) << h.p << " " << h.wind_kt << " " << h.gs_mps;
+  }
+  // Windshield: the ice build-up's rate from 0.0033 at 0.0001 of window ice a
+  // second to 0.066 at 0.00255, held outside.
+  struct Ice {
+    float window_ice, monster0, monster, frost;
+  };
+  const Ice ices[] = {
+      {0.000025f, 0, 0.5f * 0.0033f, 0.000025f},
+      {0.0006625f, 0, 0.5f * (0.0033f + 0.5f * 0.0627f), 0.0006625f},
+      {0.0025f, 0, 0.5f * 0.066f, 0.0025f},
+      {0, 0.5f, 0.5f - 0.25f * 0.0033f, 0.0005f},  // no new ice, below 0 deg C: frost grows 0.001/s
+  };
+  for (const Ice& i : ices) {
+    SetUp();
+    host_mirror.sim_weather_temperature_le_c = -1.0f;
+    host_mirror.sim_flightmodel_failures_window_ice = i.window_ice;
+    ice::monster_icing = i.monster0;
+    ice_rain();
+    EXPECT_NEAR(ice::monster_icing, i.monster, 1e-6f) << i.window_ice;
+    EXPECT_NEAR(ice_rain_state.frost, i.frost, 1e-7f) << i.window_ice;
+  }
+}
+
+TEST_F(EffectValues, WingIceRemovalByHeatEnginePowerAndFluid) {
+  struct Row {
+    int ground;
+    float kept, host, heat_flag, n1, holdover, after;
+  };
+  const Row rows[] = {
+      {1, 0.1f, 0.1f, 0, 32.1f, 0, 0.0975f},  // on the ground the engine's bleed above 32 % N1 heats
+      {1, 0.1f, 0.1f, 1, 32.0f, 0, 0.1f},
+      {0, 0.1f, 0.1f, 0.5f, 90, 0, 0.1f},      // in the air only a flag of exactly 1
+      {0, 0.1f, 0.1f, 0, 0, 1000, 0.0945f},    // fluid: 0.011 a second
+      {0, 0.1f, 0.1001f, 1, 0, 0, 0.0975f},    // growth below the limit is kept, then comes off with the heat
+      {0, 0.1f, 0.1003f, 0, 0, 0, 0.10025f},   // above 0.0005 a second: cut to it
+  };
+  for (const Row& r : rows) {
+    SetUp();
+    on_ground = r.ground;
+    ice_rain_state.frame_ice_left = r.kept;
+    host_mirror.sim_flightmodel_failures_frm_ice = r.host;
+    ice::wing_l_heat_on = r.heat_flag;
+    host_mirror.sim_flightmodel_engine_ENGN_N1_[0] = r.n1;
+    ice_rain_state.holdover_time_s = r.holdover;
+    ice_rain();
+    EXPECT_NEAR(host_mirror.sim_flightmodel_failures_frm_ice, r.after, 1e-6f)
+        << r.ground << " " << r.host << " " << r.heat_flag << " " << r.n1 << " " << r.holdover;
+  }
+}
+
+TEST_F(EffectValues, TouchdownPuffStrengthBySkidAndVortexByAngleOfAttack) {
+  struct Puff {
+    float slip_kt, nose, main;
+  };
+  const Puff puffs[] = {{80, 0, 0}, {81, 0.07f + 0.43f / 60, 0.1f + 0.9f / 60}, {110, 0.285f, 0.55f}, {200, 0.5f, 1.0f}};
+  for (const Puff& p : puffs) {
+    SetUp();
+    frame_time = 0.1f;
+    host_mirror.sim_flightmodel_position_groundspeed = 0.0f;
+    for (int i = 0; i < 3; ++i) {
+      host_mirror.sim_flightmodel2_gear_on_ground[i] = 1;
+      systems::tire_speed[i] = p.slip_kt;
+    }
+    update_touchdown_effect();
+    EXPECT_NEAR(effect::touchdown[0], p.nose, 1e-5f) << p.slip_kt;
+    EXPECT_NEAR(effect::touchdown[2], p.main, 1e-5f) << p.slip_kt;
+  }
+  // The air over the wing expands to 79 % of the ambient pressure at 0
+  // degrees angle of attack, 76 % from 15 degrees up.
+  HostMirror& m = host_mirror;
+  m.sim_weather_barometer_sealevel_inhg = m.sim_weather_barometer_current_inhg = 29.92f;
+  m.sim_weather_temperature_sealevel_c = 15.0f;
+  frame_flight_data.radio_alt_ft = 1000.0f;
+  const auto local = [](float share) { return 288.15f * std::pow(share, 0.2857143f) - 273.15f; };
+  struct Vortex {
+    float aoa, dew, v1;
+  };
+  const Vortex vortices[] = {{0, local(0.79f) + 0.05f, 1}, {0, local(0.79f) - 0.05f, 0}, {30, local(0.76f) + 0.05f, 1},
+                             {15, local(0.76f) - 0.05f, 0}, {7.5f, local(0.775f) + 0.05f, 1},
+                             {7.5f, local(0.775f) - 0.05f, 0}};
+  for (const Vortex& v : vortices) {
+    m.sim_flightmodel2_misc_AoA_angle_degrees = v.aoa;
+    m.sim_weather_dewpoi_sealevel_c = v.dew;
+    vortex_effect();
+    EXPECT_EQ(effect::vortex, v.v1) << v.aoa << " " << v.dew;
+  }
+}
+
 }  // namespace
