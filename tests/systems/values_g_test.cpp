@@ -20,7 +20,9 @@
 #include "systems/apu_start/engine_start_switching.h"
 #include "systems/delay_timers.h"
 #include "systems/fire/fire_values.h"
+#include "systems/ice_rain/anti_ice.h"
 #include "systems/ice_rain/ice_values.h"
+#include "systems/ice_rain/window_heat_state.h"
 #include "systems/ice_rain/rain.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_memory.h"
@@ -660,19 +662,95 @@ TEST_F(EffectValues, TouchdownPuffStrengthBySkidAndVortexByAngleOfAttack) {
   HostMirror& m = host_mirror;
   m.sim_weather_barometer_sealevel_inhg = m.sim_weather_barometer_current_inhg = 29.92f;
   m.sim_weather_temperature_sealevel_c = 15.0f;
-  frame_flight_data.radio_alt_ft = 1000.0f;
   const auto local = [](float share) { return 288.15f * std::pow(share, 0.2857143f) - 273.15f; };
   struct Vortex {
-    float aoa, dew, v1;
+    float ra, aoa, dew, v1;
   };
-  const Vortex vortices[] = {{0, local(0.79f) + 0.05f, 1}, {0, local(0.79f) - 0.05f, 0}, {30, local(0.76f) + 0.05f, 1},
-                             {15, local(0.76f) - 0.05f, 0}, {7.5f, local(0.775f) + 0.05f, 1},
-                             {7.5f, local(0.775f) - 0.05f, 0}};
+  const Vortex vortices[] = {{20.5f, 0, local(0.79f) + 0.05f, 1}, {1000, 0, local(0.79f) - 0.05f, 0},
+                             {1499, 30, local(0.76f) + 0.05f, 1}, {1000, 15, local(0.76f) - 0.05f, 0},
+                             {1000, 7.5f, local(0.775f) + 0.05f, 1}, {1000, 7.5f, local(0.775f) - 0.05f, 0}};
   for (const Vortex& v : vortices) {
+    frame_flight_data.radio_alt_ft = v.ra;
     m.sim_flightmodel2_misc_AoA_angle_degrees = v.aoa;
     m.sim_weather_dewpoi_sealevel_c = v.dew;
     vortex_effect();
     EXPECT_EQ(effect::vortex, v.v1) << v.aoa << " " << v.dew;
+  }
+}
+
+class AntiIceValues : public PanelTest {
+ protected:
+  void SetUp() override {
+    PanelTest::SetUp();
+    anti_ice_state = AntiIceState{};
+    anti_ice_state.wing_ground_gate_left = anti_ice_state.wing_ground_gate_right = 1.0f;
+    for (float& w : window_overheat_state) w = 0.0f;
+    for (float* v : {&ice::eng1_heat_pos, &ice::eng2_heat_pos, &ice::wing_heat_pos, &engine::thrust1_leveler,
+                     &engine::thrust2_leveler, &electrical::apu_power_bus1, &electrical::apu_power_bus2,
+                     &system_::eng_inlet_valve[0], &system_::eng_inlet_valve[1], &system_::wing_anti_ice_valve[0],
+                     &system_::wing_anti_ice_valve[1]}) {
+      *v = 0.0f;
+    }
+    on_ground = 1;
+    for (int32_t& g : host_mirror.sim_flightmodel2_gear_on_ground) g = 1;
+  }
+};
+
+// One frame of 1/8 s: the wing valve lags at 1.8 and the cowl valve at 1.5 a
+// second; a valve counts as open above 0.95; the wing needs 8 psi of duct
+// pressure to open and 18 to heat.
+TEST_F(AntiIceValues, ValvesOpenAndHeatAtTheirThresholds) {
+  struct Wing {
+    float duct, valve0, valve, heat;
+  };
+  const Wing wings[] = {
+      {7.9f, 0, 0, 0},       {8, 0, 0.225f, 0},          {18, 0.96f, 0.969f, 1},
+      {17.9f, 0.96f, 0.969f, 0}, {30, 0.94f, 0.9535f, 1}, {30, 0.93f, 0.94575f, 0},
+  };
+  for (const Wing& w : wings) {
+    SetUp();
+    ice::wing_heat_pos = 1.0f;
+    indicators::duct_press_L = w.duct;
+    system_::wing_anti_ice_valve[0] = w.valve0;
+    update_anti_ice();
+    EXPECT_NEAR(system_::wing_anti_ice_valve[0], w.valve, 1e-6f) << w.duct << " " << w.valve0;
+    EXPECT_EQ(ice::wing_l_heat_on, w.heat) << w.duct << " " << w.valve0;
+  }
+  struct Cowl {
+    float valve0, valve;
+    int inlet;
+  };
+  const Cowl cowls[] = {{0, 0.1875f, 0}, {0.94f, 0.95125f, 1}, {0.93f, 0.943125f, 0}};
+  for (const Cowl& c : cowls) {
+    SetUp();
+    ice::eng2_heat_pos = 1.0f;
+    host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[1] = 1;
+    system_::eng_inlet_valve[1] = c.valve0;
+    update_anti_ice();
+    EXPECT_NEAR(system_::eng_inlet_valve[1], c.valve, 1e-6f) << c.valve0;
+    EXPECT_EQ(host_mirror.sim_cockpit2_ice_ice_inlet_heat_on_per_engine[1], c.inlet) << c.valve0;
+  }
+  // The ground overheat cycle starts above 41.3 % N1 with the lever at idle;
+  // a lever above 0.5 shuts the side; the air latch sets above 10 ft.
+  struct Cycle {
+    float n1, lever, timer, gate;
+  };
+  const Cycle cycles[] = {{41.3f, 0, 0, 1}, {41.4f, 0, 0.125f, 1}, {60, 0.5f, 0.125f, 1}, {60, 0.51f, 0, 0}};
+  for (const Cycle& c : cycles) {
+    SetUp();
+    host_mirror.sim_flightmodel2_engines_N1_percent[1] = c.n1;
+    engine::thrust2_leveler = c.lever;
+    update_anti_ice();
+    EXPECT_EQ(anti_ice_state.wing_ground_cycle_timer_right, c.timer) << c.n1 << " " << c.lever;
+    EXPECT_EQ(anti_ice_state.wing_ground_gate_right, c.gate) << c.n1 << " " << c.lever;
+  }
+  for (float ra : {10.0f, 10.1f}) {
+    SetUp();
+    on_ground = 0;
+    for (int32_t& g : host_mirror.sim_flightmodel2_gear_on_ground) g = 0;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = ra;
+    update_anti_ice();
+    EXPECT_EQ(anti_ice_state.airborne_latch, ra > 10.0f ? 1.0f : 0.0f) << ra;
   }
 }
 
