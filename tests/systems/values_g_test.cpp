@@ -8,6 +8,7 @@
 
 #include "core/binding.h"
 #include "core/preprocess.h"
+#include "core/paths.h"
 #include "core/variant.h"
 #include "engines/engine_values.h"
 #include "panel_fixture.h"
@@ -533,6 +534,22 @@ TEST_F(RainValues, SlantTargetThroughItsPointsAndTheCap) {
   for (const Row& r : rows) EXPECT_NEAR(rain_slant_target(r.p, r.gs), r.target, 1e-5f) << r.p << " " << r.gs;
 }
 
+// An object path that does not fit the 512-byte name (with its terminator)
+// goes out empty rather than cut short; one byte less fits.
+TEST_F(RainValues, ObjectPathMustFitWithItsTerminator) {
+  const std::string object = "objects/rain_glass_left.obj";
+  const std::string root = system_root;
+  for (size_t total : {size_t{511}, size_t{512}}) {
+    SetUp();
+    const std::string folder = std::string(total - root.size() - object.size() - 1, 'a') + "/";
+    std::snprintf(aircraft_folder, sizeof aircraft_folder, "%s", folder.c_str());
+    update_rain_effect();
+    const std::string sent = simhost::get_text("librain/glass_0/obj/filename");
+    EXPECT_EQ(sent, total == 511 ? root + folder + object : std::string()) << total;
+  }
+  aircraft_folder[0] = '\0';
+}
+
 TEST_F(RainValues, WipersHeatZonesGravityAndCabinEachFrame) {
   simhost::set_int("librain/init_success", 1);
   others::left_wiper_ratio = 36.0f;
@@ -743,6 +760,15 @@ TEST_F(AntiIceValues, ValvesOpenAndHeatAtTheirThresholds) {
     update_anti_ice();
     EXPECT_EQ(anti_ice_state.wing_ground_cycle_timer_right, c.timer) << c.n1 << " " << c.lever;
     EXPECT_EQ(anti_ice_state.wing_ground_gate_right, c.gate) << c.n1 << " " << c.lever;
+  }
+  // Unheated glass at 0 deg C creeps toward it at the normal rate; heated frozen glass twice as fast.
+  for (float oat : {0.0f, 0.1f}) {
+    SetUp();
+    host_mirror.sim_cockpit2_temperature_outside_air_LE_temp_degc = oat;
+    ice::l_side_temp = -5.0f;
+    ice::window_heat_l_side_pos = 0.0f;
+    update_anti_ice();
+    EXPECT_FLOAT_EQ(ice::l_side_temp, -5.0f + 0.125f / (oat > 0.0f ? 5.0f : 10.0f)) << oat;
   }
   for (float ra : {10.0f, 10.1f}) {
     SetUp();
