@@ -322,6 +322,10 @@ TEST_F(Sequencer, BusLoadsAreSentOnlyWhenOneDiffers) {
   send_bus_loads();
   EXPECT_EQ(simhost::counts(name).writes, after_set + 1);
   EXPECT_EQ(simhost::get_floats(name), (std::vector<float>{loads[0], loads[1], loads[2] + 7.5f}));
+  // All three differ: sent as well.
+  for (float& l : plugin_bus_loads) l += 1.0f;
+  send_bus_loads();
+  EXPECT_EQ(simhost::counts(name).writes, after_set + 2);
   (void)writes;
 }
 
