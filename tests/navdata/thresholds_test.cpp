@@ -31,6 +31,8 @@ TEST(InterceptAngle, EachBandOnBothSides) {
       {100, -0.3269f, 45, 11.2488f},  // left of the path
       {50, 0.3269f, 45, -26.9511f},   // slow: the radius of 71 m/s
       {71, 0.3269f, 45, -26.9511f},
+      {80, 0.3269f, 45, -18.5733f},   // between the clamps
+      {250, 0.3269f, 45, -1.4249f},
       {236, 0.3269f, 45, -1.4249f},
       {300, 0.3269f, 45, -1.4249f},   // fast: the radius of 236 m/s
   };
