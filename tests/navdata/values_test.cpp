@@ -1,0 +1,35 @@
+// Arc sectors on both sides of their 90-degree limits, each shifted 10
+// degrees against the turn.
+#include <gtest/gtest.h>
+
+#include "navdata/geodesy.h"
+
+namespace {
+
+TEST(ArcSectorLimits, TenDegreeShiftAgainstTheTurnOnBothSides) {
+  // Centre (0, 0); the arc ends 3 nm due north. A point is placed at `dist`
+  // nm on `bearing` from the centre (from_end false) or from the end.
+  gc_destination(0.0, 0.0, 0.0, 3.0);
+  const double elat = nav_result.lat, elon = nav_result.lon;
+  struct Row {
+    bool from_end;
+    double bearing, dist;
+    int turn;
+    bool inside;
+  };
+  const Row rows[] = {
+      // Seen from the centre: within 90 degrees of the end radial plus 10 (left
+      // turns) or minus 10 (right turns).
+      {false, 99, 2, 0, true},   {false, 101, 2, 0, false}, {false, 281, 2, 2, true}, {false, 278, 2, 2, false},
+      {false, 79, 2, 1, true},   {false, 81, 2, 3, false},  {false, 261, 2, 3, true}, {false, 259, 2, 1, false},
+      // Seen from the end: within 90 degrees of the centre minus 10 (left) or plus 10 (right).
+      {true, 81, 1, 0, true},    {true, 79, 1, 2, false},   {true, 101, 1, 1, true},  {true, 99, 1, 3, false},
+  };
+  for (const Row& r : rows) {
+    gc_destination(r.from_end ? elat : 0.0, r.from_end ? elon : 0.0, r.bearing, r.dist);
+    EXPECT_EQ(in_arc_sector(nav_result.lat, nav_result.lon, 0.0, 0.0, elat, elon, r.turn), r.inside)
+        << (r.from_end ? "from the end " : "from the centre ") << r.bearing << " turn " << r.turn;
+  }
+}
+
+}  // namespace
