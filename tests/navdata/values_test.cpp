@@ -2,7 +2,11 @@
 // degrees against the turn.
 #include <gtest/gtest.h>
 
+#include <cfloat>
+#include <cmath>
+
 #include "navdata/geodesy.h"
+#include "navdata/line_split.h"
 
 namespace {
 
@@ -30,6 +34,13 @@ TEST(ArcSectorLimits, TenDegreeShiftAgainstTheTurnOnBothSides) {
     EXPECT_EQ(in_arc_sector(nav_result.lat, nav_result.lon, 0.0, 0.0, elat, elon, r.turn), r.inside)
         << (r.from_end ? "from the end " : "from the centre ") << r.bearing << " turn " << r.turn;
   }
+}
+
+// The largest float stays itself; only what lies beyond it becomes infinite.
+TEST(NumberLimits, LargestFloatIsNotInfinite) {
+  EXPECT_EQ(to_f32(static_cast<double>(FLT_MAX)), FLT_MAX);
+  EXPECT_EQ(to_f32(-static_cast<double>(FLT_MAX)), -FLT_MAX);
+  EXPECT_TRUE(std::isinf(to_f32(1e39)));
 }
 
 }  // namespace
