@@ -5,7 +5,12 @@
 #include <cfloat>
 #include <cmath>
 
+#include <cstdio>
+
+#include "navdata/airport_lookup.h"
 #include "navdata/geodesy.h"
+#include "navdata/nav_tables.h"
+#include "navdata/navdb.h"
 #include "navdata/line_split.h"
 
 namespace {
@@ -41,6 +46,24 @@ TEST(NumberLimits, LargestFloatIsNotInfinite) {
   EXPECT_EQ(to_f32(static_cast<double>(FLT_MAX)), FLT_MAX);
   EXPECT_EQ(to_f32(-static_cast<double>(FLT_MAX)), -FLT_MAX);
   EXPECT_TRUE(std::isinf(to_f32(1e39)));
+}
+
+// A database holding a single runway and a single stand still finds them.
+TEST(AirportLists, OneRunwayAndOneStandAreFound) {
+  nav_db_clear();
+  NavRunway* r = nav_runway_slot();
+  *r = NavRunway{};
+  std::snprintf(r->icao, sizeof r->icao, "LSZH");
+  std::snprintf(r->runway, sizeof r->runway, "28");
+  nav_commit_runway();
+  NavGate* g = nav_gate_slot();
+  *g = NavGate{};
+  std::snprintf(g->icao, sizeof g->icao, "LSZH");
+  std::snprintf(g->name, sizeof g->name, "A1");
+  nav_commit_gate();
+  EXPECT_EQ(runways_of_airport("LSZH"), 1);
+  EXPECT_EQ(gates_of_airport("LSZH"), 1);
+  nav_db_clear();
 }
 
 }  // namespace
