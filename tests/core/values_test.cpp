@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "aircraft/startup_state.h"
 #include "alerting/aural_cues.h"
@@ -12,6 +13,7 @@
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/preprocess.h"
+#include "core/util.h"
 #include "core/variant.h"
 #include "engines/engine_values.h"
 #include "host.h"
@@ -374,6 +376,20 @@ TEST_F(StartupValues, ValuesThatFollowTheirInputs) {
     EXPECT_EQ(air::l_recirc_fan_pos, r.l_recirc) << at();
     EXPECT_NEAR(cockpit::cabin_altitude_actual, r.cabin_ft, 10.0f) << at();
   }
+}
+
+// Outside values become indices through one conversion: whole part toward
+// zero, held to the range, NaN at the low end.
+TEST(IndexConversion, WholePartHeldToTheRange) {
+  struct Row {
+    float v;
+    int32_t lo, hi, want;
+  };
+  const Row rows[] = {
+      {std::numeric_limits<float>::quiet_NaN(), 0, 9, 0}, {-1.0f, 0, 9, 0}, {3.7f, 0, 9, 3}, {9.0f, 0, 9, 9},
+      {12.0f, 0, 9, 9}, {-2.5f, -5, 5, -2}, {1e10f, 0, 100, 100}, {-1e10f, -3, 100, -3},
+  };
+  for (const Row& r : rows) EXPECT_EQ(trunc_clamped(r.v, r.lo, r.hi), r.want) << r.v;
 }
 
 }  // namespace
