@@ -24,6 +24,7 @@
 #include "systems/gear_brakes/autobrake_state.h"
 #include "systems/instruments/clocks.h"
 #include "systems/lights/cabin_lights.h"
+#include "systems/lights/lights.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/fire/fire_values.h"
 #include "systems/flight_controls/flight_control_values.h"
@@ -295,6 +296,9 @@ TEST_F(StartupValues, CommonSettings) {
       {&clock_state.chrono_brightness_fo, 0.5f},
       {&electric::standby_bat_pos, 1},
       {&switches::nose_steer_pos, 1},
+      {&lights_state.light_power_factor_a, 1},
+      {&lights_state.light_power_factor_b, 1},
+      {&lights_state.light_power_gap_a, 0},
       {&air::capt_eyeball_vent_x_pos, 0},
       {&air::jump_eyeball_vent_y_pos, 0},
       {&tarv_cabin::lightsW, 3},
