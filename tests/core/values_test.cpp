@@ -214,6 +214,7 @@ TEST_F(StartupValues, CommonSettings) {
       {&toggle_switch::air_temp_source, 1},
       {&EFIS::tcas_ai_show[0], 1},
       {&EFIS::tcas_ai_show[17], 1},
+      {&EFIS::tcas_ai_show[18], K},  // only elements 0-17
       {&TCAS::test2, 1},
       {&electrical::apu_power_bus1, 0},
       {&electrical::apu_power_bus2, 0},

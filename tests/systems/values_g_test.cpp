@@ -23,6 +23,8 @@
 #include "systems/fire/fire_values.h"
 #include "systems/ice_rain/anti_ice.h"
 #include "systems/ice_rain/ice_values.h"
+#include "systems/ice_rain/probe_wipers.h"
+#include "systems/ice_rain/wiper_state.h"
 #include "systems/ice_rain/window_heat_state.h"
 #include "systems/ice_rain/rain.h"
 #include "systems/instruments/instrument_values.h"
@@ -575,6 +577,18 @@ TEST_F(RainValues, WipersHeatZonesGravityAndCabinEachFrame) {
   EXPECT_EQ(simhost::get_int("librain/glass_1/wiper_0/moving"), 0);
   EXPECT_EQ(zones(0), (std::vector<float>{0, 0, 0, 0, 0, 0, 0.5f, 0.3f}));  // forward heat has no bus 1
   EXPECT_EQ(zones(1), (std::vector<float>{0.5f, 0.4f, 0.5f, 0.5f, 0, 0, 0, 0}));
+  // The HUD object follows its option, and only on a change.
+  struct Hud {
+    float disable;
+    int load;
+  };
+  const Hud huds[] = {{0, 7}, {1, 0}, {1, 7}, {0, 1}};
+  for (const Hud& h : huds) {
+    simhost::set_int("librain/z_depth_obj_9/load", 7);
+    script_mirror.zuvadud_D738_hud_disable = h.disable;
+    update_rain_effect();
+    EXPECT_EQ(simhost::get_int("librain/z_depth_obj_9/load"), h.load) << h.disable;
+  }
 }
 
 class EffectValues : public PanelTest {
@@ -608,6 +622,20 @@ TEST_F(EffectValues, HoldoverRunsDownByRainWindAndSpeedAndTheWindshieldIces) {
     ice_rain();
     EXPECT_NEAR(ice_rain_state.holdover_time_s, h.after, 1e-4f) << h.p << " " << h.wind_kt << " " << h.gs_mps;
   }
+  // Spraying fills at a full load per 160 s; the load by ambient temperature.
+  struct Limit {
+    float temp_c, load_s;
+  };
+  const Limit limits[] = {{-25.1f, 1800}, {-25, 2400}, {-18.1f, 2400}, {-18, 3000},
+                          {-14.1f, 3000}, {-14, 3900}, {-8.1f, 3900}, {-8, 4800}};
+  for (const Limit& l : limits) {
+    SetUp();
+    simhost::set_float("zuvadud/D738/de_ice_truck/act", 1.0f);
+    host_mirror.sim_weather_temperature_ambient_c = l.temp_c;
+    ice_rain();
+    EXPECT_FLOAT_EQ(ice_rain_state.holdover_time_s, l.load_s / 160.0f * 0.5f) << l.temp_c;
+  }
+  simhost::set_float("zuvadud/D738/de_ice_truck/act", 0.0f);
   // Windshield: the ice build-up's rate from 0.0033 at 0.0001 of window ice a
   // second to 0.066 at 0.00255, held outside.
   struct Ice {
@@ -769,6 +797,28 @@ TEST_F(AntiIceValues, ValvesOpenAndHeatAtTheirThresholds) {
     ice::window_heat_l_side_pos = 0.0f;
     update_anti_ice();
     EXPECT_FLOAT_EQ(ice::l_side_temp, -5.0f + 0.125f / (oat > 0.0f ? 5.0f : 10.0f)) << oat;
+  }
+  // On LOW a parked wiper sets out once 0.03 s have passed.
+  for (float step : {0.03f, 0.02f}) {
+    SetUp();
+    frame_time = step;
+    wiper_state[0] = WiperState{};
+    switches::left_wiper_pos = 2.0f;
+    others::left_wiper_ratio = 0.0f;
+    update_windshield_wipers();
+    EXPECT_EQ(others::left_wiper_up, step >= 0.03f ? 1.0f : -1.0f) << step;
+  }
+  // Airborne, a wing switch set on the ground trips once a lever passes 0.5.
+  for (float lever : {0.5f, 0.51f}) {
+    SetUp();
+    on_ground = 0;
+    anti_ice_state.airborne_latch = 1.0f;
+    anti_ice_state.wing_heat_set_on_ground = 1.0f;
+    ice::wing_heat_pos = 1.0f;
+    host_mirror.sim_flightmodel2_engines_throttle_used_ratio[0] = 0.0f;
+    host_mirror.sim_flightmodel2_engines_throttle_used_ratio[1] = lever;
+    update_anti_ice();
+    EXPECT_EQ(anti_ice_state.wing_heat_set_on_ground, lever > 0.5f ? 0.0f : 1.0f) << lever;
   }
   for (float ra : {10.0f, 10.1f}) {
     SetUp();
