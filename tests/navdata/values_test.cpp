@@ -7,6 +7,9 @@
 
 #include <cstdio>
 
+#include "core/binding.h"
+
+#include "navdata/air_data.h"
 #include "navdata/airport_lookup.h"
 #include "navdata/geodesy.h"
 #include "navdata/nav_tables.h"
@@ -39,6 +42,20 @@ TEST(ArcSectorLimits, TenDegreeShiftAgainstTheTurnOnBothSides) {
     EXPECT_EQ(in_arc_sector(nav_result.lat, nav_result.lon, 0.0, 0.0, elat, elon, r.turn), r.inside)
         << (r.from_end ? "from the end " : "from the centre ") << r.bearing << " turn " << r.turn;
   }
+}
+
+// With a gain of 0.8 the shaped angle passes 10 degrees while the arcsine
+// angle is still below 12.5: the unshaped angle then already takes the ramp.
+TEST(InterceptGain, RampBeginsWithTheShapedAngle) {
+  host_mirror.sim_flightmodel_position_groundspeed = 100.0f;  // turn radius 1.3055 nm at 25 degrees
+  struct Row {
+    float offset_nm, angle;
+  };
+  const Row rows[] = {{0.2155f, -8.6659f}, {0.2491f, -10.3719f}, {0.2714f, -11.5806f}};  // 9.5, 11, 12 degrees
+  for (const Row& r : rows) {
+    EXPECT_NEAR(intercept_angle_for_offset(r.offset_nm, 25.0f, 0.8f, 45.0f), r.angle, 2e-3f) << r.offset_nm;
+  }
+  host_mirror.sim_flightmodel_position_groundspeed = 0.0f;
 }
 
 // The largest float stays itself; only what lies beyond it becomes infinite.
