@@ -11,6 +11,8 @@
 #include "alerting/tcas_values.h"
 #include "bind_for_test.h"
 #include "core/binding.h"
+#include "core/command_refs.h"
+#include "commands/registration.h"
 #include "core/frame.h"
 #include "core/preprocess.h"
 #include "core/util.h"
@@ -395,6 +397,27 @@ TEST(IndexConversion, WholePartHeldToTheRange) {
       {12.0f, 0, 9, 9}, {-2.5f, -5, 5, -2}, {1e10f, 0, 100, 100}, {-1e10f, -3, 100, -3},
   };
   for (const Row& r : rows) EXPECT_EQ(trunc_clamped(r.v, r.lo, r.hi), r.want) << r.v;
+}
+
+// Headings stay in [0, 360): a turn that lands on north reads 0, never 360.
+TEST(HeadingTurn, StaysWithinTheCircle) {
+  frame_time = 0.125f;
+  struct Row {
+    float heading, target, gain, want;
+  };
+  const Row rows[] = {{0, 0, 1, 0}, {10, 0, 100, 0}, {350, 10, 1, 352.5f}, {5, 355, 1, 3.75f},
+                      {0.1f, 359, 1, 359.9625f}, {359, 10, 100, 10}};
+  for (const Row& r : rows) EXPECT_NEAR(turn_toward_heading(r.heading, r.target, r.gain), r.want, 1e-4f) << r.heading;
+}
+
+// Every host command the systems issue is looked up, the first and the last
+// included; an index past the table is no command.
+TEST_F(StartupValues, HostCommandTableEnds) {
+  register_commands();
+  EXPECT_NE(host_command(static_cast<HostCmd>(0)), nullptr);
+  EXPECT_NE(host_command(static_cast<HostCmd>(host_command_count - 1)), nullptr);
+  EXPECT_EQ(host_command(static_cast<HostCmd>(host_command_count)), nullptr);
+  EXPECT_EQ(host_command(static_cast<HostCmd>(-1)), nullptr);
 }
 
 }  // namespace
