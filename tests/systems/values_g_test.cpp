@@ -809,16 +809,17 @@ TEST_F(AntiIceValues, ValvesOpenAndHeatAtTheirThresholds) {
     EXPECT_EQ(others::left_wiper_up, step >= 0.03f ? 1.0f : -1.0f) << step;
   }
   // Airborne, a wing switch set on the ground trips once a lever passes 0.5.
-  for (float lever : {0.5f, 0.51f}) {
+  for (int e = 0; e < 4; ++e) {
+    const float lever = e < 2 ? 0.5f : 0.51f;
     SetUp();
     on_ground = 0;
     anti_ice_state.airborne_latch = 1.0f;
     anti_ice_state.wing_heat_set_on_ground = 1.0f;
     ice::wing_heat_pos = 1.0f;
-    host_mirror.sim_flightmodel2_engines_throttle_used_ratio[0] = 0.0f;
-    host_mirror.sim_flightmodel2_engines_throttle_used_ratio[1] = lever;
+    host_mirror.sim_flightmodel2_engines_throttle_used_ratio[e % 2] = lever;
+    host_mirror.sim_flightmodel2_engines_throttle_used_ratio[1 - e % 2] = 0.0f;
     update_anti_ice();
-    EXPECT_EQ(anti_ice_state.wing_heat_set_on_ground, lever > 0.5f ? 0.0f : 1.0f) << lever;
+    EXPECT_EQ(anti_ice_state.wing_heat_set_on_ground, lever > 0.5f ? 0.0f : 1.0f) << e << " " << lever;
   }
   for (float ra : {10.0f, 10.1f}) {
     SetUp();
