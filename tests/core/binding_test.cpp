@@ -490,6 +490,10 @@ TEST_F(Binding, ImpossibleAltitudesAndAirAreAbsent) {
       {-1e30f, -1e30f, 1e30f, 9800.0f, 0.0f, 0.0f},
       {-1400.0f, 150.0f, 9.0f, -1400.0f, 150.0f, 9.0f},
       {1e30f, 151.0f, -9.5f, -1400.0f, 0.0f, 0.0f},
+      {490000.0f, -150.0f, -9.0f, 490000.0f, -150.0f, -9.0f},  // the limits themselves
+      {491000.0f, -151.0f, 9.1f, 490000.0f, 0.0f, 0.0f},
+      {-7000.0f, 20.0f, 0.5f, -7000.0f, 20.0f, 0.5f},
+      {-7100.0f, 20.0f, 0.5f, -7000.0f, 20.0f, 0.5f},
   };
   for (const Case& c : cases) {
     simhost::set_float("sim/cockpit2/gauges/indicators/altitude_ft_pilot", c.alt_ft);

@@ -309,6 +309,9 @@ TEST_F(Sequencer, BusLoadsAreSentOnlyWhenOneDiffers) {
   EXPECT_EQ(first, (std::vector<float>{plugin_bus_loads[0], plugin_bus_loads[1], plugin_bus_loads[2]}));
 
   // The host already holds exactly these loads: nothing is sent.
+  plugin_bus_loads[0] = 1.5f;
+  plugin_bus_loads[1] = 2.5f;
+  plugin_bus_loads[2] = 3.5f;
   const int writes = simhost::counts(name).writes;
   ASSERT_TRUE(simhost::set_floats(name, {plugin_bus_loads[0], plugin_bus_loads[1], plugin_bus_loads[2]}));
   const int after_set = simhost::counts(name).writes;
@@ -322,6 +325,10 @@ TEST_F(Sequencer, BusLoadsAreSentOnlyWhenOneDiffers) {
   send_bus_loads();
   EXPECT_EQ(simhost::counts(name).writes, after_set + 1);
   EXPECT_EQ(simhost::get_floats(name), (std::vector<float>{loads[0], loads[1], loads[2] + 7.5f}));
+  // All three differ: sent as well.
+  for (float& l : plugin_bus_loads) l += 1.0f;
+  send_bus_loads();
+  EXPECT_EQ(simhost::counts(name).writes, after_set + 2);
   (void)writes;
 }
 

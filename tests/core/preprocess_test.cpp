@@ -160,6 +160,11 @@ TEST_F(Preprocess, AirDataRawSmoothedAndHeld) {
   set_mirror_f(bound::sim_weather_speed_sound_ms, -3.0f);
   smooth_air_data();
   EXPECT_EQ(indicated::mach_no, 0.0f);
+
+  sim_in_replay = 0;
+  indicated::TAT = -69.5f;
+  smooth_air_data();  // the smoothed temperature stops at -70 deg C
+  EXPECT_FLOAT_EQ(indicated::TAT, -70.0f);
 }
 
 TEST_F(Preprocess, GroundContactFromFirstThreeLegs) {

@@ -365,17 +365,19 @@ TEST_F(StateArrays, GlareElementLeavesTheScriptsElementsAlone) {
 
 TEST_F(StateArrays, ShortGlareArrayIsNotOverwritten) {
   simhost::remove_dataref(kGlare);
-  simhost::define_dataref({kGlare, 8, 10, true, ""}, simhost::Owner::Scripts);
+  // One element short of the switch's: the switch is not among what they hold.
+  simhost::define_dataref({kGlare, 8, 14, true, ""}, simhost::Owner::Scripts);
   for (XPLMDataRef& h : bound_handles) h = nullptr;
   bind_script_datarefs();
   bind_outside_datarefs();
-  const std::vector<float> glare = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+  const std::vector<float> glare = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
   simhost::set_floats(kGlare, glare);
   toggle_switch::n1_set_source = 1.0f;
   sync_glare_switch();
   EXPECT_EQ(simhost::get_floats(kGlare), glare);
+  toggle_switch::n1_set_source = 3.0f;
   read_glare_switches();
-  EXPECT_EQ(toggle_switch::n1_set_source, 1.0f);
+  EXPECT_EQ(toggle_switch::n1_set_source, 3.0f);
 }
 
 TEST(Vibration, CurveRows) {

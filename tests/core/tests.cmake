@@ -50,3 +50,6 @@ corvane_integration_test(core_route_pass_integration_test ${CMAKE_CURRENT_LIST_D
 corvane_unit_test(core_situation_marker_test ${CMAKE_CURRENT_LIST_DIR}/situation_marker_test.cpp)
 # Curves just past their breakpoints.
 corvane_unit_test(core_thresholds_test ${CMAKE_CURRENT_LIST_DIR}/thresholds_test.cpp)
+
+# The start-up cockpit value by value, and worked values of the core helpers.
+corvane_unit_test(core_values_test ${CMAKE_CURRENT_LIST_DIR}/values_test.cpp)

@@ -414,7 +414,8 @@ TEST_F(Lookups, FindIcaoStates) {
       {std::string("ZZZZ\0\0", 6), 3.0, 2.0f, 47.449f},
       {std::string("ZZZZ\0\0", 6), 1.0, 3.0f, 0.0f},      // unknown: zeros
       {std::string("KSEA\0\0", 6), 1.0, 2.0f, 47.449f},   // repeated: rewritten
-      {std::string("KSEA\0\0", 6), 4.0, 0.0f, 47.449f},   // above 3: idle, position kept
+      {std::string("KSEA\0\0", 6), 3.5, 0.0f, 47.449f},   // above 3: idle, position kept
+      {std::string("KSEA\0\0", 6), 4.0, 0.0f, 47.449f},
       {std::string("\0\0\0\0\0\0", 6), 1.0, 3.0f, 0.0f},  // empty: not found
       {std::string("KSEAXY", 6), 1.0, 3.0f, 0.0f},        // six bytes, no NUL: read safely
   };

@@ -7,3 +7,6 @@ corvane_unit_test(navdata_route_geometry_test ${CMAKE_CURRENT_LIST_DIR}/route_ge
 corvane_unit_test(navdata_route_geometry_pt_test ${CMAKE_CURRENT_LIST_DIR}/route_geometry_pt_test.cpp)
 corvane_integration_test(navdb_integration_test ${CMAKE_CURRENT_LIST_DIR}/navdb_integration_test.cpp)
 corvane_unit_test(navdata_thresholds_test ${CMAKE_CURRENT_LIST_DIR}/thresholds_test.cpp)
+
+# Worked values at the navigation helpers' limits.
+corvane_unit_test(navdata_values_test ${CMAKE_CURRENT_LIST_DIR}/values_test.cpp)

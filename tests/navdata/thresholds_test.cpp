@@ -18,6 +18,7 @@ TEST(InterceptAngle, EachBandOnBothSides) {
       {100, 0.1138f, 45, -2.6920f},   // 5
       {100, 0.2042f, 45, -5.1387f},   // 9
       {100, 0.2491f, 45, -7.0275f},   // 11
+      {100, 0.3f, 45, -9.5597f},      // 13.3, its shaped angle 10.8 just past the ramp's start
       {100, 0.3269f, 45, -11.2488f},  // 14.5
       {100, 0.3489f, 45, -12.4760f},  // 15.5
       {100, 0.5414f, 45, -20.2878f},  // 24.5
@@ -31,6 +32,8 @@ TEST(InterceptAngle, EachBandOnBothSides) {
       {100, -0.3269f, 45, 11.2488f},  // left of the path
       {50, 0.3269f, 45, -26.9511f},   // slow: the radius of 71 m/s
       {71, 0.3269f, 45, -26.9511f},
+      {80, 0.3269f, 45, -18.5733f},   // between the clamps
+      {250, 0.3269f, 45, -1.4249f},
       {236, 0.3269f, 45, -1.4249f},
       {300, 0.3269f, 45, -1.4249f},   // fast: the radius of 236 m/s
   };

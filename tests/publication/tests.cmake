@@ -1,2 +1,5 @@
 corvane_unit_test(publication_accessor_kinds_test ${CMAKE_CURRENT_LIST_DIR}/accessor_kinds_test.cpp)
 corvane_integration_test(publication_integration_test ${CMAKE_CURRENT_LIST_DIR}/publication_integration_test.cpp)
+
+# Writers with logic, value by value.
+corvane_unit_test(publication_values_test ${CMAKE_CURRENT_LIST_DIR}/values_test.cpp)

@@ -25,3 +25,6 @@ corvane_unit_test(systems_thresholds_test ${CMAKE_CURRENT_LIST_DIR}/thresholds_t
 # Published limits of the lights, brakes, flight controls and air systems.
 corvane_unit_test(systems_values_a_test ${CMAKE_CURRENT_LIST_DIR}/values_a_test.cpp)
 corvane_unit_test(systems_values_b_test ${CMAKE_CURRENT_LIST_DIR}/values_b_test.cpp)
+
+# Worked values of the APU and the engine start switching.
+corvane_unit_test(systems_values_g_test ${CMAKE_CURRENT_LIST_DIR}/values_g_test.cpp)
