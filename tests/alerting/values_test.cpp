@@ -1,0 +1,134 @@
+// Worked values of the alerting laws, one table row each: the landing grade's
+// handling terms, the gear loads that collapse a leg, and the other limits no
+// older table pins.
+#include <gtest/gtest.h>
+
+#include "alerting/rating.h"
+#include "bind_for_test.h"
+#include "core/binding.h"
+#include "core/frame.h"
+#include "core/preprocess.h"
+#include "host.h"
+#include "systems/electrical/electric_values.h"
+
+namespace {
+
+class Values : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    simhost::reset();
+    rebind_datarefs();
+    host_mirror = HostMirror{};
+    script_mirror = ScriptMirror{};
+    flight_rating_state = FlightRatingState{};
+    flight_rating_reset_on_load();
+    init_stage = 2;
+    frame_time = 0.1f;
+    electric::battery_pos = 1.0f;
+    on_ground = 0;
+  }
+  void TearDown() override { simhost::reset(); }
+  static void g(float v) { simhost::set_float("sim/flightmodel/forces/g_nrml", v); }
+  static void gear(int nose, int left, int right) {
+    int32_t* on = host_mirror.sim_flightmodel2_gear_on_ground;
+    on[0] = nose;
+    on[1] = left;
+    on[2] = right;
+    on_ground = (nose | left | right) != 0 ? 1 : 0;
+  }
+};
+
+// A finished touchdown record graded in one frame on the ground: load factor
+// 1.0 and no sink leave the handling term alone against the base.
+TEST_F(Values, LandingGradeFromEachHandlingTerm) {
+  struct Row {
+    float want;
+    int first_gear = 2;
+    float peak_g = 1.0f, vs = 0, float_s = 5, nose_g = 1.0f, nose_s = 10, left_s = 10, right_s = 10, roll = 0;
+    float wind_lo = 0, wind_hi = 0;
+  } rows[] = {
+      {.want = 1.166667f, .nose_g = 2.0f},        {.want = 1.333333f, .nose_g = 3.0f},     // nose load factor
+      {.want = 1.071429f, .right_s = 13.5f},      {.want = 1.142857f, .right_s = 17},      // main gear timing
+      {.want = 1.166667f, .roll = 17.5f},         {.want = 1.333333f, .roll = 45},         // roll
+      {.want = 1.071429f, .nose_s = 17.75f},      {.want = 1.142857f, .nose_s = 30},       // nose timing
+      {.want = 1.0f, .float_s = 6.4f},            {.want = 1.074286f, .float_s = 7.85f},   // float
+      {.want = 1.371429f, .float_s = 13.25f},     {.want = 2.485714f, .float_s = 25},
+      // Gusts widen every allowance; beyond 13 kt they stop widening.
+      {.want = 1.822898f, .float_s = 25, .right_s = 14.25f, .roll = 20, .wind_lo = -5, .wind_hi = 8},
+      {.want = 1.822898f, .float_s = 25, .right_s = 14.25f, .roll = 20, .wind_lo = -10, .wind_hi = 10},
+      {.want = 1.811304f, .float_s = 20, .right_s = 14.25f, .roll = 20, .wind_lo = 0, .wind_hi = 7.8f},
+      {.want = 1.571429f, .float_s = 13.25f, .roll = 20, .wind_lo = 0, .wind_hi = 2},
+      // Nose first from 3.5; the worst of load, sink and handling counts.
+      {.want = 3.75f, .first_gear = 1, .nose_g = 3.0f, .roll = 45},
+      {.want = 1.666667f, .peak_g = 1.45f, .vs = -300, .nose_g = 3.0f},
+      {.want = 1.433333f, .peak_g = 1.45f, .nose_g = 2.0f},
+  };
+  g(1.0f);
+  gear(1, 1, 1);
+  int n = 0;
+  for (const Row& r : rows) {
+    ++n;
+    flight_rating_state = FlightRatingState{};
+    TouchdownRecord& t = flight_rating_state.touchdown;
+    t.armed = t.any_touched = 1;
+    for (int i = 0; i < 3; ++i) t.contact[i] = t.touched[i] = 1;
+    t.first_gear = r.first_gear;
+    t.peak_g = r.peak_g;
+    t.min_vs_fpm = r.vs;
+    t.float_time_s = r.float_s;
+    t.nose_g = r.nose_g;
+    t.time_to_contact_s[0] = r.nose_s;
+    t.time_to_contact_s[1] = r.left_s;
+    t.time_to_contact_s[2] = r.right_s;
+    t.max_roll_deg = r.roll;
+    t.wind_low_kt = r.wind_lo;
+    t.wind_high_kt = r.wind_hi;
+    flight_rating();
+    EXPECT_NEAR(flight_rating_state.landing_rating, r.want, 2e-4f) << "row " << n;
+  }
+}
+
+// One compression of one leg at 80000 kg: leg load = peak g x mass / legs in
+// contact x 0.9, against 64800 kg (nose) and 194300 kg (mains); a tyre already
+// at its deflection limit (0.8 m nose, 0.4 m mains) adds nothing.
+TEST_F(Values, GearCollapseFromTheLegLoad) {
+  struct Row {
+    int leg, nose, left, right;
+    float deflection_m, g;
+    bool collapses;
+  } rows[] = {
+      {0, 1, 1, 1, 0.75f, 2.75f, true},  {0, 1, 1, 1, 0.75f, 2.65f, false}, {0, 1, 1, 1, 0.85f, 2.75f, false},
+      {1, 1, 1, 1, 0.35f, 8.2f, true},   {1, 1, 1, 1, 0.35f, 8.0f, false},  {1, 1, 1, 1, 0.45f, 8.2f, false},
+      {2, 1, 1, 1, 0.35f, 8.2f, true},   {2, 1, 1, 1, 0.45f, 8.2f, false},
+      {1, 0, 1, 0, 0.35f, 2.75f, true},  {1, 0, 1, 0, 0.35f, 2.65f, false},  // one leg carries it all
+      {2, 0, 1, 1, 0.35f, 5.5f, true},   {2, 0, 1, 1, 0.35f, 5.3f, false},
+  };
+  host_mirror.sim_flightmodel_weight_m_total = 80000.0f;
+  int32_t* const collapse[3] = {&host_mirror.sim_operation_failures_rel_collapse1,
+                                &host_mirror.sim_operation_failures_rel_collapse2,
+                                &host_mirror.sim_operation_failures_rel_collapse3};
+  float* const deflection = host_mirror.sim_flightmodel2_gear_tire_vertical_deflection_mtr;
+  int n = 0;
+  for (const Row& r : rows) {
+    ++n;
+    flight_rating_state = FlightRatingState{};
+    flight_rating_state.touchdown.armed = 1;
+    for (int i = 0; i < 3; ++i) *collapse[i] = 0;
+    deflection[0] = deflection[1] = deflection[2] = 0.0f;
+    gear(r.nose, r.left, r.right);
+    g(1.0f);
+    flight_rating();  // contact
+    deflection[r.leg] = r.deflection_m;
+    g(r.g);
+    flight_rating();  // compressing
+    g(1.0f);
+    flight_rating();  // compression over: the leg load is taken
+    for (int i = 0; i < 3; ++i)
+      EXPECT_EQ(*collapse[i], i == r.leg && r.collapses ? 6 : 0) << "row " << n << " leg " << i;
+    if (r.collapses) {
+      EXPECT_EQ(flight_rating_state.landing_rating, 6.0f) << "row " << n;
+    }
+  }
+}
+
+}  // namespace
