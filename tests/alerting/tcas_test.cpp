@@ -164,6 +164,42 @@ TEST_F(Tcas, SymbolPositionScaledByRangeAndFirstOfficerWindow) {
   EXPECT_NEAR(TCAS::x_fo[0], 3.51f, 0.05f);
 }
 
+// The reference each map format turns the picture to, and its own-aircraft
+// offset: traffic 7 nm east at half scale.
+TEST_F(Tcas, SymbolReferenceAndOffsetByMapFormat) {
+  struct Row {
+    float mode, exp, vsd, track_up, active, heading, magvar;
+    bool shown;
+    float x, y;
+  } rows[] = {
+      {2, 1, 0, 0, 0, 90, 0, true, 0, 3.5f},     {2, 1, 0, 1, 1, 90, 0, true, 3.5f, 0},  // heading or track up
+      {2, 1, 0, 1, 0, 90, 0, true, 0, 3.5f},     {2, 1, 0, 0, 0, 80, -10, true, 0, 3.5f},
+      {1, 1, 0, 1, 1, 90, 0, true, 0, 3.5f},     {0, 1, 0, 0, 0, 0, 0, true, 3.5f, 0},
+      {1, 0, 0, 0, 0, 90, 0, false, 0, 0},       {3, 1, 0, 0, 0, 90, 0, false, 0, 0},
+      {2, 0, 0, 0, 0, 90, 0, true, 0, 7.6f},     {2, 1, 1, 0, 0, 90, 0, true, 0, 8.6f},
+  };
+  for (const Row& r : rows) {
+    SetUp();
+    ScriptMirror& s = script_mirror;
+    s.zuvadud_D738_EFIS_control_capt_map_mode_pos = r.mode;
+    s.zuvadud_D738_EFIS_control_capt_exp_map = r.exp;
+    s.zuvadud_D738_EFIS_control_capt_vsd_map = r.vsd;
+    s.zuvadud_D738_fms_track_up = r.track_up;
+    s.zuvadud_D738_fms_track_up_active = r.active;
+    host_mirror.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot = r.heading;
+    host_mirror.sim_cockpit2_gauges_indicators_ground_track_mag_pilot = 0.0f;
+    host_mirror.sim_flightmodel_position_magnetic_variation = r.magvar;
+    for (int c = 0; c < 4; ++c) {
+      place(1, 7.0f + 0.01f * static_cast<float>(c), 90.0f, 1000.0f);
+      run_cycle();
+    }
+    EXPECT_EQ(EFIS::tcas_ai_show[0], r.shown ? 1.0f : 0.0f) << r.mode << " " << r.exp;
+    if (!r.shown) continue;
+    EXPECT_NEAR(TCAS::x[0], r.x, 0.05f) << r.mode << " " << r.exp << " " << r.track_up << r.active;
+    EXPECT_NEAR(TCAS::y[0], r.y, 0.05f) << r.mode << " " << r.exp << " " << r.track_up << r.active;
+  }
+}
+
 TEST(TcasTables, RangeScaleAndSensitivityRows) {
   const float scale[] = {2, 1, 0.5f, 0.25f, 0.125f, 0.0625f, 0.03125f, 0.015625f, 0, 0};
   for (int i = 0; i < 10; ++i) EXPECT_EQ(tcas_range_scale(static_cast<float>(i)), scale[i]) << i;
@@ -475,15 +511,29 @@ TEST_F(TcasAdvisory, BandTargetsFromVerticalSpeed) {
       {ra_cmd::descend, 0, 0, NAN, -3},
       {ra_cmd::maintain_climb, 900, 900, -1, NAN},
       {ra_cmd::monitor, -500, -500, -1, 1},
+      {ra_cmd::climb, 800, 0, 0, NAN},
+      {ra_cmd::descend, -800, 0, NAN, 0},
+      {ra_cmd::descend, -4000, 0, NAN, 5},
+      {ra_cmd::increase_climb, 0, 0, 5, NAN},
+      {ra_cmd::increase_climb, 1300, 0, 0.5f, NAN},
+      {ra_cmd::increase_climb, 6000, 0, -7, NAN},
+      {ra_cmd::increase_descent, -1300, 0, NAN, -0.5f},
+      {ra_cmd::maintain_descend, -1300, 0, NAN, 2.5f},
+      {ra_cmd::monitor, 0, 1300, 0.5f, 2.5f},
+      {ra_cmd::adjust, 1300, 0, -2.5f, -0.5f},
   };
   for (const Case& k : cases) {
     SetUp();
     frame_time = 0.1f;
     host_mirror.sim_cockpit2_gauges_indicators_vvi_fpm_pilot = k.vs;
-    tcas_threat.captured_vs_fpm[0] = k.captured;
+    host_mirror.sim_cockpit2_gauges_indicators_vvi_fpm_copilot = k.vs;
+    tcas_threat.captured_vs_fpm[0] = tcas_threat.captured_vs_fpm[1] = k.captured;
     tcas_threat.ra_command = k.command;
     TCAS::tcas_pfd_ra_up2 = TCAS::tcas_pfd_ra_dn2 = 99.0f;
     play(300);
+    // Both sides follow their own speed to the same place.
+    EXPECT_TRUE(std::isnan(k.up) || TCAS::tcas_pfd_ra_up2_fo == TCAS::tcas_pfd_ra_up2) << k.command;
+    EXPECT_TRUE(std::isnan(k.dn) || TCAS::tcas_pfd_ra_dn2_fo == TCAS::tcas_pfd_ra_dn2) << k.command;
     EXPECT_EQ(TCAS::tcas_pfd_ra_up, std::isnan(k.up) ? 0.0f : 1.0f) << k.command;
     EXPECT_EQ(TCAS::tcas_pfd_ra_dn, std::isnan(k.dn) ? 0.0f : 1.0f) << k.command;
     if (!std::isnan(k.up)) EXPECT_NEAR(TCAS::tcas_pfd_ra_up2, k.up, 0.01f) << k.command;
@@ -491,6 +541,12 @@ TEST_F(TcasAdvisory, BandTargetsFromVerticalSpeed) {
     if (!std::isnan(k.dn)) EXPECT_NEAR(TCAS::tcas_pfd_ra_dn2, k.dn, 0.01f) << k.command;
     else EXPECT_EQ(TCAS::tcas_pfd_ra_dn2, 99.0f);
   }
+  // The band moves toward its target at rate 1.5: 0.15 of the way in 0.1 s.
+  SetUp();
+  frame_time = 0.1f;
+  tcas_threat.ra_command = ra_cmd::climb;
+  play(1);
+  EXPECT_NEAR(TCAS::tcas_pfd_ra_up2, 0.45f, 1e-4f);
 }
 
 }  // namespace
