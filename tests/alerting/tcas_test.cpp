@@ -288,6 +288,12 @@ TEST_F(Tcas, AdvisorySenseSelection) {
       {"slow, intruder below: climb", -300, 0, 0, 0.5f, 30, 8, 5000, 3000, 1},
       {"slow, intruder above: descend", 300, 0, 0, 0.5f, 30, 8, 5000, 3000, 4},
       {"slow, just above it with a descent in force: descend", -30, 0, 0, 0.5f, 30, 4, 5000, 3000, 4},
+      {"slow, just below it with climb now in force: climb", 30, 0, 0, 0.5f, 30, 1, 5000, 3000, 1},
+      {"slow, just below it with increase climb in force: climb", 30, 0, 0, 0.5f, 30, 3, 5000, 3000, 1},
+      {"slow, 60 ft below it: the climb in force gives way", 60, 0, 0, 0.5f, 30, 1, 5000, 3000, 4},
+      {"slow, just above it with increase descent in force: descend", -30, 0, 0, 0.5f, 30, 6, 5000, 3000, 4},
+      {"slow, just above it, code 7 is no descent in force: climb", -30, 0, 0, 0.5f, 30, 7, 5000, 3000, 1},
+      {"slow, 60 ft above it: the descent in force gives way", -60, 0, 0, 0.5f, 30, 4, 5000, 3000, 1},
       {"slow, diverging beyond the miss, level: maintain climb", -500, 0, -10, 0.5f, 30, 8, 5000, 3000, 3},
       {"slow, diverging beyond the miss, descending: climb", -500, -2, -10, 0.5f, 30, 8, 5000, 3000, 1},
       // Near in time (range time 9 s).
