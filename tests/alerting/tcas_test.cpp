@@ -200,6 +200,64 @@ TEST_F(Tcas, SymbolReferenceAndOffsetByMapFormat) {
   }
 }
 
+// The RA command a frame derives from the last cycle's code, the command in
+// force and the threat's relative altitude (own minus intruder), with the
+// bands it starts (preset 9 up, -9 down: unchanged). No time passes.
+TEST_F(Tcas, RaCommandFromTheCycleCode) {
+  struct Row {
+    int code;
+    float in_force, rel_ft;
+    int issued, active;
+    float ias, alt;
+    int command, issued_after;
+    float up, down;
+  } rows[] = {
+      {0, 2, 0, 1, 0, 300, 20000, 14, 0, 9, -9},   {0, 13, 0, 1, 0, 300, 20000, 13, 0, 9, -9},
+      {0, 2, 0, 0, 0, 300, 20000, 2, 0, 9, -9},    {0, 0, 0, 1, 0, 300, 20000, 0, 0, 9, -9},
+      {1, 6, 0, 0, 0, 300, 20000, 1, 1, 6, -9},    {1, 10, -10, 0, 0, 150, 20000, 1, 1, 2, -9},
+      {1, 11, 0, 0, 0, 220, 5000, 2, 1, 4, -9},    {1, 5, -10, 0, 0, 220, 12000, 4, 1, 9, -9},
+      {1, 2, -10, 0, 0, 260, 5000, 2, 1, 9, -9},   {1, 0, -10, 0, 0, 220, 12000, 4, 1, 6, -9},
+      {2, 10, 0, 0, 0, 300, 20000, 1, 1, 6, -9},   {2, 0, -10, 0, 0, 300, 20000, 4, 1, 6, -9},
+      {2, 3, -10, 0, 0, 300, 20000, 3, 1, 9, -9},  {2, 0, 0, 0, 0, 300, 20000, 3, 1, 6, -9},
+      {3, 0, 0, 0, 0, 300, 20000, 5, 1, 0, 0},     {3, 5, 0, 0, 0, 300, 20000, 5, 1, 9, -9},
+      {4, 1, 10, 0, 0, 150, 20000, 6, 1, 9, -2},   {4, 5, 10, 0, 0, 220, 5000, 6, 1, 9, -4},
+      {4, 0, 0, 0, 0, 300, 20000, 7, 1, 9, -6},    {4, 7, 10, 0, 0, 300, 20000, 7, 1, 9, -9},
+      {4, 0, 10, 0, 0, 300, 20000, 9, 1, 9, -6},   {4, 6, 10, 0, 0, 300, 20000, 9, 1, 9, -9},
+      {5, 5, 0, 0, 0, 300, 20000, 6, 1, 9, -6},    {5, 0, 10, 0, 0, 300, 20000, 9, 1, 9, -6},
+      {5, 8, 10, 0, 0, 300, 20000, 8, 1, 9, -9},   {5, 0, 0, 0, 0, 300, 20000, 8, 1, 9, -6},
+      {6, 0, 0, 0, 0, 300, 20000, 10, 1, 0, 0},    {6, 10, 0, 0, 0, 300, 20000, 10, 1, 9, -9},
+      {7, 0, 0, 0, 0, 300, 20000, 11, 1, 0, 0},    {7, 11, 0, 0, 0, 300, 20000, 11, 1, 9, -9},
+      {8, 0, 0, 0, 0, 300, 20000, 12, 1, 0, 0},    {8, 12, 0, 0, 0, 300, 20000, 12, 1, 9, -9},
+      {9, 2, 0, 0, 0, 300, 20000, 13, 0, 9, -9},   {9, 2, 0, 1, 1, 300, 20000, 13, 0, 9, -9},
+      {9, 2, 0, 1, 0, 300, 20000, 14, 1, 9, -9},   {9, 13, 0, 1, 0, 300, 20000, 0, 1, 9, -9},
+  };
+  for (const Row& r : rows) {
+    SetUp();
+    frame_time = 0.0f;
+    TcasThreatState& t = tcas_threat;
+    t.ra_code = static_cast<float>(r.code);
+    t.ra_command = t.command_in_force = r.in_force;
+    t.threat_rel_alt_ft = r.rel_ft;
+    t.advisory_issued = r.issued;
+    t.active_advisories = r.active;
+    t.up_band[0] = t.up_band[1] = 9.0f;
+    t.down_band[0] = t.down_band[1] = -9.0f;
+    host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = r.ias;
+    host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot = r.alt;
+    host_mirror.sim_cockpit2_gauges_indicators_vvi_fpm_pilot = 700.0f;
+    update_tcas();
+    const std::string row = "code " + std::to_string(r.code) + " in force " + std::to_string(r.in_force);
+    // Clear of conflict is taken up at once: announced, command and force 0.
+    EXPECT_TRUE(r.command != 14 || t.announcement == 14.0f) << row;
+    EXPECT_EQ(t.ra_command, r.command == 14 ? 0.0f : static_cast<float>(r.command)) << row;
+    EXPECT_EQ(t.advisory_issued, r.issued_after) << row;
+    EXPECT_EQ(t.up_band[0], r.up) << row;
+    EXPECT_EQ(t.down_band[0], r.down) << row;
+    // Maintain and monitor capture the vertical speed; adjust does not.
+    EXPECT_EQ(t.captured_vs_fpm[0], r.up == 0.0f && r.code != 7 ? 700.0f : 0.0f) << row;
+  }
+}
+
 TEST(TcasTables, RangeScaleAndSensitivityRows) {
   const float scale[] = {2, 1, 0.5f, 0.25f, 0.125f, 0.0625f, 0.03125f, 0.015625f, 0, 0};
   for (int i = 0; i < 10; ++i) EXPECT_EQ(tcas_range_scale(static_cast<float>(i)), scale[i]) << i;
