@@ -290,15 +290,19 @@ TEST_F(ApproachPenalties, EachPenaltyOnBothSidesOfItsLimit) {
     float rh = 700, ias = 150, vs = 0, alt = 3000, gear = 1, speedbrake = 0, app_flaps = 30, flap = 33;
     float dev = 0, mach = 0.3f, preset = 0;
     int ground = 0;
-    float ground_speed = 70, mass = 60000;
+    float ground_speed = 70, mass = 60000, phase = 6;
   } rows[] = {
       {.slot = 0, .expect = 1, .ias = 176},  // flap placard 175 kt at 33 degrees
       {.slot = 0, .expect = 0, .ias = 175},
+      {.slot = 0, .expect = 1, .ias = 251, .flap = 2.5f},
+      {.slot = 0, .expect = 0, .ias = 251, .flap = 2},
       {.slot = 1, .expect = 1, .speedbrake = 0.3f, .app_flaps = 40},
       {.slot = 1, .expect = 0, .speedbrake = 0.2f, .app_flaps = 40},
       {.slot = 1, .expect = 0, .speedbrake = 0.3f, .app_flaps = 40, .flap = 14},
+      {.slot = 1, .expect = 0, .rh = 50, .speedbrake = 0.3f, .app_flaps = 40},
       {.slot = 2, .expect = 1, .alt = 19001},
       {.slot = 2, .expect = 0, .alt = 19000},
+      {.slot = 2, .expect = 0, .alt = 19001, .flap = 0},
       {.slot = 3, .expect = 1, .ias = 251, .alt = 5999},
       {.slot = 3, .expect = 0, .ias = 250, .alt = 5999},
       {.slot = 3, .expect = 0, .ias = 251, .alt = 6000},
@@ -307,12 +311,16 @@ TEST_F(ApproachPenalties, EachPenaltyOnBothSidesOfItsLimit) {
       {.slot = 5, .expect = 1, .rh = 201, .vs = -1201},
       {.slot = 5, .expect = 0, .rh = 201, .vs = -1200},
       {.slot = 5, .expect = 0, .rh = 200, .vs = -1201},
+      {.slot = 5, .expect = 1, .rh = 499, .vs = -1201},
+      {.slot = 5, .expect = 0, .rh = 500, .vs = -1201},
       {.slot = 6, .expect = 1, .rh = 500, .vs = -1501},
       {.slot = 6, .expect = 0, .rh = 999, .vs = -1500},
       {.slot = 6, .expect = 0, .rh = 1000, .vs = -1501},
       {.slot = 7, .expect = 1, .rh = 1999, .vs = -2001},
       {.slot = 7, .expect = 0, .rh = 1000, .vs = -2000},
       {.slot = 7, .expect = 0, .rh = 2000, .vs = -2001},
+      {.slot = 7, .expect = 1, .rh = 1000, .vs = -2001},
+      {.slot = 7, .expect = 0, .rh = 999, .vs = -2001},
       {.slot = 8, .expect = 1, .ground = 1, .ground_speed = 95.1f},
       {.slot = 8, .expect = 0, .ground = 1, .ground_speed = 95},
       {.slot = 9, .expect = 1, .ground = 1, .mass = 65318},
@@ -325,6 +333,14 @@ TEST_F(ApproachPenalties, EachPenaltyOnBothSidesOfItsLimit) {
       {.slot = 10, .expect = 3, .rh = 300, .dev = 2.01f, .preset = 2},
       {.slot = 10, .expect = 2, .rh = 300, .dev = -2.0f, .preset = 2},
       {.slot = 10, .expect = 0, .rh = 300, .dev = 2.5f},
+      {.slot = 10, .expect = 1, .rh = 201, .dev = 1.01f},
+      {.slot = 10, .expect = 0, .rh = 200, .dev = 1.01f},
+      {.slot = 10, .expect = 1, .rh = 499, .dev = 1.01f},
+      {.slot = 10, .expect = 0, .rh = 500, .dev = 1.01f},
+      {.slot = 11, .expect = 1, .rh = 500, .dev = 1.21f},
+      {.slot = 11, .expect = 0, .rh = 499, .dev = 1.21f},
+      {.slot = 11, .expect = 1, .rh = 999, .dev = 1.21f},
+      {.slot = 11, .expect = 0, .rh = 1000, .dev = 1.21f},
       {.slot = 11, .expect = 1, .rh = 600, .dev = 1.21f},
       {.slot = 11, .expect = 0, .rh = 600, .dev = 1.2f},
       {.slot = 11, .expect = 2, .rh = 600, .dev = 1.81f, .preset = 1},
@@ -340,9 +356,13 @@ TEST_F(ApproachPenalties, EachPenaltyOnBothSidesOfItsLimit) {
       {.slot = 13, .expect = 1, .rh = 399, .ias = 166},
       {.slot = 13, .expect = 0, .rh = 399, .ias = 165},
       {.slot = 13, .expect = 0, .rh = 400, .ias = 166},
+      {.slot = 13, .expect = 1, .rh = 51, .ias = 166},
+      {.slot = 13, .expect = 0, .rh = 50, .ias = 166},
       {.slot = 14, .expect = 1, .rh = 51, .ias = 144},
       {.slot = 14, .expect = 0, .rh = 51, .ias = 145},
       {.slot = 14, .expect = 0, .rh = 50, .ias = 144},
+      {.slot = 14, .expect = 1, .rh = 399, .ias = 144},
+      {.slot = 14, .expect = 0, .rh = 400, .ias = 144},
       {.slot = 15, .expect = 1, .rh = 500, .app_flaps = 40},
       {.slot = 15, .expect = 0, .rh = 501, .app_flaps = 40},
       {.slot = 15, .expect = 1, .rh = 500, .app_flaps = 0, .flap = 26.8f},
@@ -351,12 +371,16 @@ TEST_F(ApproachPenalties, EachPenaltyOnBothSidesOfItsLimit) {
       {.slot = 16, .expect = 1, .rh = 599, .ias = 166},
       {.slot = 16, .expect = 0, .rh = 599, .ias = 165},
       {.slot = 16, .expect = 0, .rh = 600, .ias = 144},
+      {.slot = 16, .expect = 0, .rh = 499, .ias = 144},
       {.slot = 17, .expect = 1, .ias = 341},
       {.slot = 17, .expect = 0, .ias = 340},
+      {.slot = 17, .expect = 1, .ias = 341, .phase = 5},  // judged only past flight phase 4
+      {.slot = 17, .expect = 0, .ias = 341, .phase = 4},
       {.slot = 18, .expect = 1, .mach = 0.821f},
       {.slot = 18, .expect = 0, .mach = 0.82f},
       {.slot = 20, .expect = 3, .rh = 5999, .app_flaps = 0},
       {.slot = 20, .expect = 0, .rh = 6000, .app_flaps = 0},
+      {.slot = 20, .expect = 0, .rh = 5999},
       // The landing-flap angle each approach setting needs.
       {.slot = 12, .expect = 1, .rh = 60, .speedbrake = 0.3f, .app_flaps = 15, .flap = 16.9f},
       {.slot = 1, .expect = 1, .rh = 60, .speedbrake = 0.3f, .app_flaps = 15, .flap = 16.8f},
@@ -384,7 +408,7 @@ TEST_F(ApproachPenalties, EachPenaltyOnBothSidesOfItsLimit) {
     static_pressure_altitude_ft = r.alt;
     controls::gear_handle_down = r.gear;
     flt_ctrls::speedbrake_lever = r.speedbrake;
-    script_mirror.zuvadud_D738_FMS_flight_phase = 6.0f;
+    script_mirror.zuvadud_D738_FMS_flight_phase = r.phase;
     script_mirror.zuvadud_D738_FMS_approach_flaps = r.app_flaps;
     script_mirror.zuvadud_D738_FMS_approach_speed = 145.0f;
     script_mirror.zuvadud_radios_pilot_nav_vdef = r.dev;
