@@ -12,6 +12,7 @@
 #include "alerting/tcas_values.h"
 #include "core/binding.h"
 #include "core/frame.h"
+#include "display/nd_slots.h"
 #include "navdata/geodesy.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
@@ -255,6 +256,24 @@ TEST_F(Tcas, RaCommandFromTheCycleCode) {
     EXPECT_EQ(t.down_band[0], r.down) << row;
     // Maintain and monitor capture the vertical speed; adjust does not.
     EXPECT_EQ(t.captured_vs_fpm[0], r.up == 0.0f && r.code != 7 ? 700.0f : 0.0f) << row;
+  }
+}
+
+// The range ring with its option on, ranges up to index 4, on a side that
+// shows traffic.
+TEST_F(Tcas, RangeRingByOptionRangeAndTrafficDisplay) {
+  struct Row {
+    float option, capt_range, fo_range, fo_on, ring, ring_fo;
+  } rows[] = {{1, 4, 5, 1, 1, 0}, {1, 5, 4, 1, 0, 1}, {0, 4, 4, 1, 0, 0}, {1, 4, 4, 0, 1, 0}};
+  for (const Row& r : rows) {
+    SetUp();
+    script_mirror.zuvadud_D738_nd_tcas_range = r.option;
+    script_mirror.zuvadud_D738_EFIS_capt_map_range = r.capt_range;
+    script_mirror.zuvadud_D738_EFIS_fo_map_range = r.fo_range;
+    script_mirror.zuvadud_D738_EFIS_tcas_on_fo = r.fo_on;
+    update_tcas();
+    EXPECT_EQ(nd::tcas_ring, r.ring) << r.option << r.capt_range << r.fo_range << r.fo_on;
+    EXPECT_EQ(nd::tcas_ring_fo, r.ring_fo) << r.option << r.capt_range << r.fo_range << r.fo_on;
   }
 }
 

@@ -98,6 +98,22 @@ TEST_F(GpwsLimits, TooLowGearFlapsAndTerrain) {
   EXPECT_EQ(frame(490, 189, 0.0f, 0, 0), 0);
 }
 
+// The warning computer listens to the engaged autopilot's side, else the
+// flight director's: the first officer's radio altimeter reads 0 here, so
+// only the captain's side evaluates the pull-up envelope.
+TEST_F(GpwsLimits, SideFromAutopilotOrFlightDirector) {
+  struct Row {
+    float ap_on, ap_side, fd_side;
+    bool captain;
+  } rows[] = {{0, 2, 1, true}, {0, 1, 2, false}, {1, 2, 1, false}, {1, 1, 2, true}};
+  for (const Row& r : rows) {
+    script_mirror.zuvadud_autopilot_ap_on = r.ap_on;
+    script_mirror.zuvadud_autopilot_ap_side = r.ap_side;
+    script_mirror.zuvadud_autopilot_fd_side = r.fd_side;
+    EXPECT_EQ(frame(1500, 250, -9000, 0, 0) == gpws_code::pull_up, r.captain) << r.ap_on << r.ap_side << r.fd_side;
+  }
+}
+
 TEST_F(GpwsLimits, BankAngleCallsEachStepOnce) {
   struct Row {
     float bank;
