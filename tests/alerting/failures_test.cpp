@@ -346,6 +346,41 @@ TEST_F(Failures, FuelStarvationAtAltitude) {
   tank_r1_status = 0.0f;
 }
 
+// Flame-out countdowns as drawn, from the lowest or highest random fraction:
+// the unfed engine's by elevation (120 s at 8500 m to 12 s at 12500 m, plus
+// 30 s x f) and the rain's (80..180 s x m, m by the precipitation ratio).
+TEST_F(Failures, FlameoutCountdownsAsDrawn) {
+  struct Row {
+    double elev_m;
+    float precip, oat, f_lo, f_hi;
+    float feed_lo, feed_hi, rain_lo, rain_hi;
+  } rows[] = {
+      {10500, 0, 15, 0, 0.01f, 66, 66.3f, 0, 0},       {10500, 0, 15, 0.99f, 1, 95.7f, 96, 0, 0},
+      {8600, 0, 15, 0, 0.01f, 117.3f, 117.6f, 0, 0},   {13000, 0, 15, 0, 0.01f, 12, 12.3f, 0, 0},
+      {8500, 0, 15, 0, 1, 0, 0, 0, 0},
+      {0, 0.71f, 20, 0, 0.01f, 0, 0, 87.9f, 89.0f},    {0, 0.6f, 20, 0, 1, 0, 0, 0, 0},
+      {0, 0.3f, -5, 0, 0.01f, 0, 0, 133.0f, 134.7f},   {0, 0.3f, -12, 0, 1, 0, 0, 0, 0},
+      {0, 0.3f, 0, 0, 1, 0, 0, 0, 0},                  {0, 0.2f, -5, 0, 1, 0, 0, 0, 0},
+  };
+  for (const Row& r : rows) {
+    SetUp();
+    host_mirror.sim_flightmodel_position_elevation = r.elev_m;
+    host_mirror.sim_flightmodel_engine_ENGN_running[0] = 1;
+    host_mirror.sim_weather_precipitation_on_aircraft_ratio = r.precip;
+    host_mirror.sim_cockpit2_temperature_outside_air_LE_temp_degc = r.oat;
+    using namespace engine;
+    tank_l1_status = tank_l2_status = tank_c1_status = tank_r1_status = tank_r2_status = tank_c2_status = 0.0f;
+    fuel::cross_feed_valve = 0.0f;
+    starter1_pos = 0.0f;
+    ASSERT_NE(seed_drawing(r.f_lo, r.f_hi), 0u);
+    engine_overspeed_starvation_step(0.0f);
+    const float feed = engine_failure_state.suction_feed_timers[0];
+    const float rain = engine_failure_state.rain_flameout_timers[0];
+    EXPECT_TRUE(feed >= r.feed_lo && feed <= r.feed_hi) << r.elev_m << " m: " << feed;
+    EXPECT_TRUE(rain >= r.rain_lo && rain <= r.rain_hi) << r.precip << " at " << r.oat << " C: " << rain;
+  }
+}
+
 TEST_F(Failures, OnGroundOrSettlingTheFeedModelsRest) {
   host_mirror.sim_flightmodel_position_elevation = 11000.0;
   host_mirror.sim_flightmodel_engine_ENGN_running[0] = 1;
