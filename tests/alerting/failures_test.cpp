@@ -129,6 +129,9 @@ TEST_F(Failures, ConditionalEngineEntriesFailAtOnce) {
       {2, 6, 0, 1050, 0, 0, 0, true},    {2, 6, 0, 1100, 0, 0, 0, false},
       {1, 7, 0, 0, 10050, 0, 0, true},   {3, 8, 0, 0, 0, 8, 0, true},
       {3, 9, 300, 1050, 10050, 8, 0, false},
+      {5, 5, 144, 0, 0, 0, 0, false},    {2, 6, 0, 1000, 0, 0, 0, false},
+      {1, 7, 0, 0, 10000, 0, 0, false},  {1, 7, 0, 0, 10100, 0, 0, false},
+      {3, 8, 0, 0, 0, 7, 0, false},
   };
   for (const Case& k : cases) {
     SetUp();
@@ -143,6 +146,48 @@ TEST_F(Failures, ConditionalEngineEntriesFailAtOnce) {
     script_mirror.zuvadud_D738_FMS_v1_set = k.v1;
     scans(1);
     EXPECT_EQ(failure_tables.engine[k.entry] == 1.0f, k.fails) << k.entry << " armed " << k.armed;
+  }
+}
+
+// A randomly armed engine entry draws its delay only while the engine burns
+// fuel, no conflicting entry of that engine has failed, and (damage, seizure)
+// above 150 ft radio height.
+TEST_F(Failures, EngineEntryDrawsOnlyWithoutConflict) {
+  struct Row {
+    int entry, failed;  // failed: an entry already at 1, or -1
+    int32_t burn1, burn2;
+    float radio_ft;
+    bool draws;
+  } rows[] = {
+      {0, -1, 1, 1, 0, true},     {0, 2, 1, 1, 0, false},    {0, 4, 1, 1, 0, false},   {0, -1, 0, 1, 0, false},
+      {1, -1, 1, 1, 0, true},     {1, 3, 1, 1, 0, false},    {1, 5, 1, 1, 0, false},   {1, -1, 1, 0, 0, false},
+      {2, 0, 1, 1, 0, false},     {2, 4, 1, 1, 0, false},    {3, 1, 1, 1, 0, false},   {3, 5, 1, 1, 0, false},
+      {4, -1, 1, 1, 200, true},   {4, -1, 1, 1, 100, false}, {4, 0, 1, 1, 200, false}, {4, 2, 1, 1, 200, false},
+      {5, -1, 1, 1, 200, true},   {5, 1, 1, 1, 200, false},  {5, 3, 1, 1, 200, false}, {5, -1, 1, 0, 200, false},
+      {6, -1, 1, 1, 200, true},   {6, 2, 1, 1, 200, false},  {6, -1, 1, 1, 100, false},
+      {7, -1, 1, 1, 200, true},   {7, 1, 1, 1, 200, false},  {7, 3, 1, 1, 200, false},  {7, -1, 1, 0, 200, false},
+      {10, -1, 1, 1, 0, true},    {10, 4, 1, 1, 0, false},   {10, -1, 0, 1, 0, false},
+      {11, -1, 1, 1, 0, true},    {11, 5, 1, 1, 0, false},   {11, -1, 1, 0, 0, false},
+  };
+  for (const Row& r : rows) {
+    SetUp();
+    failure_tables.engine[r.entry] = 2.0f;
+    if (r.failed >= 0) failure_tables.engine[r.failed] = 1.0f;
+    host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[0] = r.burn1;
+    host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[1] = r.burn2;
+    frame_flight_data.radio_alt_ft = r.radio_ft;
+    scans(1);
+    EXPECT_EQ(failure_timers.delay_s[fail_engine][r.entry] > 0.0f, r.draws) << r.entry << " with " << r.failed;
+  }
+}
+
+// A scan position out of the table (a stored or corrupted value) starts over
+// at the first entry.
+TEST_F(Failures, ScanPositionOutOfTheTableStartsOver) {
+  for (int start : {-3, 70, 500}) {
+    failure_scan_index = start;
+    update_random_failures();
+    EXPECT_EQ(failure_scan_index, 1) << start;
   }
 }
 
