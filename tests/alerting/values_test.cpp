@@ -3,12 +3,16 @@
 // older table pins.
 #include <gtest/gtest.h>
 
+#include "alerting/gpws.h"
 #include "alerting/rating.h"
 #include "bind_for_test.h"
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/preprocess.h"
+#include "engines/engine_values.h"
+#include "gpws_fixture.h"
 #include "host.h"
+#include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
 
 namespace {
@@ -130,6 +134,60 @@ TEST_F(Values, GearCollapseFromTheLegLoad) {
       EXPECT_EQ(flight_rating_state.landing_rating, 6.0f) << "row " << n;
     }
   }
+}
+
+// Don't sink (mode 3): clean after takeoff or in a go-around, a loss of
+// barometric altitude beyond 8 + (R - 30) x 112 / 1470 ft (43.8 ft at 500 ft)
+// below 1330 ft radio; the go-around it rides on, from either go-around mode
+// or a lever above 0.5 climbing above 100 ft/min past takeoff.
+TEST(GpwsModes, DontSinkAndGoAround) {
+  struct Row {
+    int phase;
+    float flight_phase, ra, drop, flap, gear;
+    int ga_mode;  // 1 flight director, 2 autopilot
+    float lever, vs;
+    int code, go_around;
+    float latch;
+  } rows[] = {
+      {1, 1, 500, 50, 0, 0, 0, 0, 0, 7, 0, 0},      {1, 1, 500, 40, 0, 0, 0, 0, 0, 0, 0, 0},
+      {1, 1, 1329, 110, 0, 0, 0, 0, 0, 7, 0, 0},    {1, 1, 1330, 200, 0, 0, 0, 0, 0, 0, 0, 0},
+      {1, 1, 500, 50, 0.625f, 0, 0, 0, 0, 0, 0, 0}, {1, 1, 500, 50, 0.6f, 0, 0, 0, 0, 7, 0, 0},
+      {1, 1, 500, 50, 0, 0.1f, 0, 0, 0, 0, 0, 0},   {0, 1, 500, 50, 0, 0, 0, 0, 0, 7, 0, 0},
+      {0, 2, 500, 50, 0, 0, 0, 0, 0, 0, 0, 0},      {2, 5, 500, 50, 0, 0, 1, 0, 0, 7, 1, 0},
+      {2, 5, 500, 50, 0, 0, 2, 0, 0, 7, 1, 0},      {2, 5, 500, 50, 0, 0, 0, 0.6f, 200, 0, 1, 1},
+      {2, 5, 500, 50, 0, 0, 0, 0.4f, 200, 0, 0, 0}, {2, 5, 500, 50, 0, 0, 0, 0.6f, 90, 0, 0, 0},
+      {1, 1, 500, 50, 0, 0, 0, 0.6f, 200, 7, 0, 0},
+  };
+  simhost::reset();
+  rebind_datarefs();
+  int n = 0;
+  for (const Row& r : rows) {
+    ++n;
+    reset_gpws_world();
+    gpws_state.gpws_phase = r.phase;
+    HostMirror& h = host_mirror;
+    ScriptMirror& s = script_mirror;
+    s.zuvadud_D738_FMS_flight_phase = r.flight_phase;
+    s.zuvadud_D738_autopilot_fd_goaround = r.ga_mode == 1 ? 1.0f : 0.0f;
+    s.zuvadud_D738_autopilot_ap_goaround = r.ga_mode == 2 ? 1.0f : 0.0f;
+    engine::thrust1_leveler = r.lever;
+    engine::thrust2_leveler = 0.0f;
+    h.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra;
+    h.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = 185.0f;
+    h.sim_cockpit2_gauges_indicators_vvi_fpm_pilot = h.sim_flightmodel_position_vh_ind_fpm = r.vs;
+    h.sim_cockpit2_controls_flap_handle_deploy_ratio = r.flap;
+    for (int i = 0; i < 3; ++i) h.sim_aircraft_parts_acf_gear_deploy[i] = r.gear;
+    h.sim_cockpit2_gauges_indicators_altitude_ft_pilot = 3000.0f;
+    gpws_update();
+    h.sim_cockpit2_gauges_indicators_altitude_ft_pilot = 3000.0f - r.drop;
+    gpws_update();
+    EXPECT_EQ(gpws_state.alert_code, r.code) << "row " << n;
+    EXPECT_EQ(gpws_state.go_around, r.go_around) << "row " << n;
+    EXPECT_EQ(delay_flags.gpws_flag, r.latch) << "row " << n;
+    EXPECT_EQ(delay_timers.gpws_delay, r.go_around != 0 ? 5.0f : 0.0f) << "row " << n;
+  }
+  engine::thrust1_leveler = 0.0f;
+  simhost::reset();
 }
 
 }  // namespace
