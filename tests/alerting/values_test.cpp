@@ -190,4 +190,56 @@ TEST(GpwsModes, DontSinkAndGoAround) {
   simhost::reset();
 }
 
+// The 500 call from 600 ft down to 505 ft: heard only with the callouts
+// gated in (flight phase above 1, no go-around, not climbing, no self-test)
+// and not disabled; a disable value of 2 silences it only within 2.4 dots
+// of the side's glidepath.
+TEST(GpwsModes, FiveHundredCallGatesAndGlidepathDisable) {
+  struct Row {
+    float phase, fd_ga, ap_ga, vs;
+    int test;  // 1 long, 2 short
+    float disable;
+    bool fo;
+    float mode, type, active, dev;
+    bool heard;
+  } rows[] = {
+      {2, 0, 0, 0, 0, 0, false, 0, 0, 0, 0, true},      {1, 0, 0, 0, 0, 0, false, 0, 0, 0, 0, false},
+      {2, 1, 0, 0, 0, 0, false, 0, 0, 0, 0, false},     {2, 0, 1, 0, 0, 0, false, 0, 0, 0, 0, false},
+      {2, 0, 0, 10, 0, 0, false, 0, 0, 0, 0, false},    {2, 0, 0, 0, 1, 0, false, 0, 0, 0, 0, false},
+      {2, 0, 0, 0, 2, 0, false, 0, 0, 0, 0, false},     {2, 0, 0, 0, 0, 1, false, 0, 0, 0, 0, false},
+      {2, 0, 0, 0, 0, 2, false, 0, 2, 0, 2.3f, false},  {2, 0, 0, 0, 0, 2, false, 0, 2, 0, -2.5f, true},
+      {2, 0, 0, 0, 0, 2, false, 0, 1, 0, 0, true},      {2, 0, 0, 0, 0, 2, false, 1, 0, 1, 2.3f, false},
+      {2, 0, 0, 0, 0, 2, false, 1, 0, 0, 0, true},      {2, 0, 0, 0, 0, 2, false, 1, 0, 1, 2.5f, true},
+      {2, 0, 0, 0, 0, 2, true, 0, 2, 0, 2.5f, true},    {2, 0, 0, 0, 0, 2, true, 1, 0, 1, 2.5f, true},
+      {2, 0, 0, 0, 0, 2, true, 1, 0, 1, -1, false},
+  };
+  int n = 0;
+  for (const Row& r : rows) {
+    ++n;
+    reset_gpws_world();
+    cue_fmod::callouts_500 = 0.0f;
+    ScriptMirror& s = script_mirror;
+    s.zuvadud_D738_FMS_flight_phase = r.phase;
+    s.zuvadud_D738_autopilot_fd_goaround = r.fd_ga;
+    s.zuvadud_D738_autopilot_ap_goaround = r.ap_ga;
+    s.zuvadud_d738_fmodpack_fmod_gpwstest_long_on = r.test == 1 ? 1.0f : 0.0f;
+    s.zuvadud_d738_fmodpack_fmod_gpwstest_short_on = r.test == 2 ? 1.0f : 0.0f;
+    s.zuvadud_D738_fms_ra_callout_disable[11] = r.disable;
+    // The other side's receivers show a captured path: only the listened side counts.
+    (r.fo ? s.zuvadud_D738_nav_mmr_act_mode_fo : s.zuvadud_D738_nav_mmr_act_mode) = r.mode;
+    (r.fo ? s.zuvadud_radios_copilot_nav_tuned_type_fo : s.zuvadud_radios_pilot_nav_tuned_type) = r.type;
+    (r.fo ? s.zuvadud_radios_copilot_nav_vdef_fo : s.zuvadud_radios_pilot_nav_vdef) = r.dev;
+    (r.fo ? s.zuvadud_D738_nav_mmr_vdef_fo : s.zuvadud_D738_nav_mmr_vdef) = r.dev;
+    s.zuvadud_D738_nav_mmr_active = r.active;
+    (r.fo ? s.zuvadud_radios_pilot_nav_tuned_type : s.zuvadud_radios_copilot_nav_tuned_type_fo) = 2.0f;
+    host_mirror.sim_flightmodel_position_vh_ind_fpm = r.vs;
+    for (float h : {600.0f, 505.0f}) {
+      host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = h;
+      host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_copilot = h;
+      update_radio_altitude_callouts(r.fo);
+    }
+    EXPECT_EQ(cue_fmod::callouts_500, r.heard ? 1.0f : 0.0f) << "row " << n;
+  }
+}
+
 }  // namespace
