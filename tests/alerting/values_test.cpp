@@ -14,6 +14,9 @@
 #include "host.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/switches/switch_targets.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 
@@ -136,11 +139,27 @@ TEST_F(Values, GearCollapseFromTheLegLoad) {
   }
 }
 
+// The warning computer powered and quiet, every option off.
+class GpwsModes : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    simhost::reset();
+    rebind_datarefs();
+    cockpit_options = CockpitOptions{};
+    reset_gpws_world();
+  }
+  void TearDown() override {
+    engine::thrust1_leveler = 0.0f;
+    cockpit_options = CockpitOptions{};
+    simhost::reset();
+  }
+};
+
 // Don't sink (mode 3): clean after takeoff or in a go-around, a loss of
 // barometric altitude beyond 8 + (R - 30) x 112 / 1470 ft (43.8 ft at 500 ft)
 // below 1330 ft radio; the go-around it rides on, from either go-around mode
 // or a lever above 0.5 climbing above 100 ft/min past takeoff.
-TEST(GpwsModes, DontSinkAndGoAround) {
+TEST_F(GpwsModes, DontSinkAndGoAround) {
   struct Row {
     int phase;
     float flight_phase, ra, drop, flap, gear;
@@ -158,8 +177,6 @@ TEST(GpwsModes, DontSinkAndGoAround) {
       {2, 5, 500, 50, 0, 0, 0, 0.4f, 200, 0, 0, 0}, {2, 5, 500, 50, 0, 0, 0, 0.6f, 90, 0, 0, 0},
       {1, 1, 500, 50, 0, 0, 0, 0.6f, 200, 7, 0, 0},
   };
-  simhost::reset();
-  rebind_datarefs();
   int n = 0;
   for (const Row& r : rows) {
     ++n;
@@ -186,15 +203,13 @@ TEST(GpwsModes, DontSinkAndGoAround) {
     EXPECT_EQ(delay_flags.gpws_flag, r.latch) << "row " << n;
     EXPECT_EQ(delay_timers.gpws_delay, r.go_around != 0 ? 5.0f : 0.0f) << "row " << n;
   }
-  engine::thrust1_leveler = 0.0f;
-  simhost::reset();
 }
 
 // The 500 call from 600 ft down to 505 ft: heard only with the callouts
 // gated in (flight phase above 1, no go-around, not climbing, no self-test)
 // and not disabled; a disable value of 2 silences it only within 2.4 dots
 // of the side's glidepath.
-TEST(GpwsModes, FiveHundredCallGatesAndGlidepathDisable) {
+TEST_F(GpwsModes, FiveHundredCallGatesAndGlidepathDisable) {
   struct Row {
     float phase, fd_ga, ap_ga, vs;
     int test;  // 1 long, 2 short
@@ -239,6 +254,41 @@ TEST(GpwsModes, FiveHundredCallGatesAndGlidepathDisable) {
       update_radio_altitude_callouts(r.fo);
     }
     EXPECT_EQ(cue_fmod::callouts_500, r.heard ? 1.0f : 0.0f) << "row " << n;
+  }
+}
+
+// The flight-recorder cover closes at rate 20 (0.2 of the way per 0.01 s
+// frame) and the switch drops once it is below 0.3: after six frames (0.8^5
+// is 0.33, 0.8^6 is 0.26). With the covers option on it stays open.
+// The air/ground sensor follows the main gears and flags each change once.
+TEST_F(GpwsModes, RecorderCoverAndAirGroundSensor) {
+  frame_time = 0.01f;
+  switches::fdr_cover_pos = 1.0f;
+  switches::fdr_pos = 1.0f;
+  fdr_cover_target = 0.0f;
+  int frames = 0;
+  while (switches::fdr_pos == 1.0f && frames < 20) {
+    gpws_update();
+    ++frames;
+  }
+  EXPECT_EQ(frames, 6);
+  cockpit_options.guarded_covers = 1.0f;
+  gpws_update();
+  EXPECT_EQ(switches::fdr_cover_pos, 1.0f);
+  EXPECT_EQ(fdr_cover_target, 1.0f);
+
+  struct Row {
+    int nose, left, right;
+    float sensor, changed;
+  } rows[] = {{1, 0, 0, 0, 0}, {0, 1, 0, 1, 1}, {0, 1, 1, 1, 0}, {0, 0, 1, 1, 0}, {1, 0, 0, 0, 1}};
+  for (const Row& r : rows) {
+    int32_t* on = host_mirror.sim_flightmodel2_gear_on_ground;
+    on[0] = r.nose;
+    on[1] = r.left;
+    on[2] = r.right;
+    gpws_update();
+    EXPECT_EQ(cockpit::air_ground_sensor, r.sensor) << r.nose << r.left << r.right;
+    EXPECT_EQ(fcom::ground_sensor, r.changed) << r.nose << r.left << r.right;
   }
 }
 
