@@ -200,6 +200,9 @@ TEST_F(Gpws, WindshearNeedsSpreadAboveTenDegrees) {
       {100, 125, 24, 29, true},   // 25 degrees, 5 kt change: threshold 28
       {100, 125, 23, 27, false},  // 4 kt change: threshold 29, highest 27
       {355, 20, 24, 29, true},    // across north, still 25 degrees
+      {100, 150, 13, 16, true},   // 50 degrees counts as 40: threshold 15
+      {100, 150, 11, 14, false},
+      {100, 140, 0, 9.5f, false},  // a change above 8 kt counts as 8: threshold 10
   };
   for (const Case& c : cases) {
     SetUp();
@@ -253,8 +256,11 @@ TEST_F(Gpws, ApproachingMinimumsWindow) {
   struct Case {
     float ra;
     bool alert;
-  } cases[] = {{280.0f, false}, {283.0f, true}, {285.0f, false}};
+    float plus_hundred = 0;  // the option moves the window to 300..305 ft
+  } cases[] = {{280.0f, false}, {283.0f, true}, {285.0f, false}, {283.0f, false, 1}, {303.0f, true, 1},
+               {305.0f, false, 1}};
   for (const Case& c : cases) {
+    cockpit_options.plus_hundred = c.plus_hundred;
     gpws_state.alert_code = 0;
     fly(c.ra, 150.0f, -500.0f);
     host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = 1.0f;
