@@ -139,6 +139,34 @@ TEST_F(Values, GearCollapseFromTheLegLoad) {
   }
 }
 
+// The elevator trim jams after b x a s plus up to 10 s: a from 64 s at a
+// speed brake ratio of 0.25 down to 18 s at 0.667, b from 2 at 320 kt down
+// to 1 at 340 kt; below 320 kt or with the speed brake at 0.25 never.
+TEST_F(Values, TrimJamTimeBySpeedAndSpeedBrake) {
+  struct Row {
+    float ias, speedbrake, earliest_s;  // 0: never
+  } rows[] = {{335, 0.6f, 31.74f}, {330, 0.3f, 87.73f}, {350, 0.8f, 18.0f}, {325, 0.5f, 63.74f},
+              {319, 0.6f, 0},      {335, 0.25f, 0}};
+  frame_time = 0.25f;
+  for (const Row& r : rows) {
+    flight_rating_state = FlightRatingState{};
+    host_mirror.sim_operation_failures_rel_trim_elv = 0;
+    host_mirror.sim_flightmodel_position_indicated_airspeed = r.ias;
+    host_mirror.sim_cockpit2_controls_speedbrake_ratio = r.speedbrake;
+    float t = 0.0f;
+    while (host_mirror.sim_operation_failures_rel_trim_elv != 6 && t < 120.0f) {
+      flight_rating();
+      t += frame_time;
+    }
+    if (r.earliest_s == 0.0f) {
+      EXPECT_NE(host_mirror.sim_operation_failures_rel_trim_elv, 6) << r.ias << " kt " << r.speedbrake;
+    } else {
+      EXPECT_GE(t, r.earliest_s) << r.ias << " kt " << r.speedbrake;
+      EXPECT_LE(t, r.earliest_s + 10.0f + frame_time) << r.ias << " kt " << r.speedbrake;
+    }
+  }
+}
+
 // The warning computer powered and quiet, every option off.
 class GpwsModes : public ::testing::Test {
  protected:
