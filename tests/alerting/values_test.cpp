@@ -167,6 +167,30 @@ TEST_F(Values, TrimJamTimeBySpeedAndSpeedBrake) {
   }
 }
 
+// The approach latch through one approach: it starts above 400 ft, ends
+// on the ground or below 10 ft under 30 m/s, and the grade (1: no penalty,
+// none judged before flight phase 5) holds until the next start.
+TEST_F(Values, ApproachStartsAbove400FeetAndEndsSlowBelow10) {
+  struct Row {
+    float rh;
+    int ground;
+    float ground_speed;
+    int latch;
+    float rating;
+  } rows[] = {{0, 1, 0, -1, 0},   {400, 0, 70, -1, 0}, {401, 0, 70, 1, 0},  {10, 0, 29, 1, 0},
+              {9, 0, 30, 1, 0},   {9, 0, 29, 0, 1},    {300, 0, 70, 0, 1},  {401, 0, 70, 1, 0},
+              {20, 1, 29, 0, 1}};
+  script_mirror.zuvadud_D738_FMS_flight_phase = 4.0f;
+  for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.rh;
+    on_ground = r.ground;
+    host_mirror.sim_flightmodel_position_groundspeed = r.ground_speed;
+    flight_rating();
+    EXPECT_EQ(flight_rating_state.approach_latch, r.latch) << r.rh << " ft " << r.ground_speed << " m/s";
+    EXPECT_EQ(simhost::get_float("zuvadud/D738/flight/approach_rating"), r.rating) << r.rh << " ft";
+  }
+}
+
 // The warning computer powered and quiet, every option off.
 class GpwsModes : public ::testing::Test {
  protected:
