@@ -3,6 +3,9 @@
 // older table pins.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+
 #include "alerting/gpws.h"
 #include "alerting/rating.h"
 #include "bind_for_test.h"
@@ -19,6 +22,19 @@
 #include "systems/switches/switch_values.h"
 
 namespace {
+
+// Seeds the random draws so that the next one lies in [lo, hi).
+bool seed_next_draw(float lo, float hi) {
+  for (unsigned seed = 1; seed < 100000; ++seed) {
+    std::srand(seed);
+    const float f = random_fraction();
+    if (f >= lo && f < hi) {
+      std::srand(seed);
+      return true;
+    }
+  }
+  return false;
+}
 
 class Values : public ::testing::Test {
  protected:
@@ -188,6 +204,33 @@ TEST_F(Values, ApproachStartsAbove400FeetAndEndsSlowBelow10) {
     flight_rating();
     EXPECT_EQ(flight_rating_state.approach_latch, r.latch) << r.rh << " ft " << r.ground_speed << " m/s";
     EXPECT_EQ(simhost::get_float("zuvadud/D738/flight/approach_rating"), r.rating) << r.rh << " ft";
+  }
+}
+
+// Flaps at 15 degrees (structural limit 221.3 kt) fail beyond the limit
+// plus 10 + 15 x r kt, or 30 + 15 x r once the other side has failed; r is
+// the frame's random fraction, here held near 0 or near 1.
+TEST_F(Values, FlapOverspeedMarginByRandomDraw) {
+  struct Row {
+    float r_lo, r_hi, over_kt;
+    int other_failed;
+    bool fails;
+  } rows[] = {{0, 0.01f, 10.3f, 0, true},  {0, 0.01f, 9.9f, 0, false},  {0.99f, 1, 25.2f, 0, true},
+              {0.99f, 1, 24.7f, 0, false}, {0, 0.01f, 30.3f, 6, true}, {0, 0.01f, 29.9f, 6, false}};
+  simhost::Config config;
+  for (const char* n : {"rel_fc_L_flp", "rel_fc_R_flp"})
+    config.extra.push_back({std::string("sim/operation/failures/") + n, 1, 1, true, "0"});
+  simhost::reset(config);
+  rebind_datarefs();
+  float* flap = host_mirror.sim_flightmodel2_wing_flap2_deg;
+  flap[2] = flap[3] = 15.0f;
+  for (const Row& r : rows) {
+    simhost::set_int("sim/operation/failures/rel_fc_L_flp", 0);
+    host_mirror.sim_operation_failures_rel_R_flp_off = r.other_failed;
+    host_mirror.sim_flightmodel_position_indicated_airspeed = 221.333f + r.over_kt;
+    ASSERT_TRUE(seed_next_draw(r.r_lo, r.r_hi));
+    flight_rating();
+    EXPECT_EQ(simhost::get_int("sim/operation/failures/rel_fc_L_flp") == 6, r.fails) << r.over_kt << " kt over";
   }
 }
 
