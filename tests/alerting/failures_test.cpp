@@ -262,6 +262,75 @@ TEST_F(Failures, HydraulicValuesDrawnWithinTheirRanges) {
 
 // ---- engine failures ----
 
+// Each engine entry at 1 reaches its own host item (an armed 2 does not);
+// the oil leak drains 0.00625 per second.
+TEST_F(Failures, EngineEntriesReachTheirHostItems) {
+  HostMirror& h = host_mirror;
+  struct Row {
+    int entry;
+    int32_t* item;
+  } rows[] = {{0, &h.sim_operation_failures_rel_engfir0},  {1, &h.sim_operation_failures_rel_engfir1},
+              {2, &h.sim_operation_failures_rel_engfai0},  {3, &h.sim_operation_failures_rel_engfai1},
+              {6, &h.sim_operation_failures_rel_engsep0},  {7, &h.sim_operation_failures_rel_engsep1},
+              {8, &h.sim_operation_failures_rel_genera0},  {9, &h.sim_operation_failures_rel_genera1},
+              {10, &h.sim_operation_failures_rel_oilpmp0}, {11, &h.sim_operation_failures_rel_oilpmp1},
+              {12, nullptr},                               {13, nullptr}};
+  for (const Row& r : rows) {
+    for (float armed : {2.0f, 1.0f}) {
+      SetUp();
+      frame_time = 1.0f;
+      engine::eng1_oil_press = engine::eng2_oil_press = 40.0f;
+      h.sim_flightmodel_engine_ENGN_oil_quan[0] = h.sim_flightmodel_engine_ENGN_oil_quan[1] = 1.0f;
+      failure_tables.engine[r.entry] = armed;
+      update_engine_failures();
+      if (r.item != nullptr) {
+        EXPECT_EQ(*r.item, armed == 1.0f ? 6 : 0) << "entry " << r.entry << " at " << armed;
+      } else {
+        const int e = r.entry - 12;
+        EXPECT_FLOAT_EQ(h.sim_flightmodel_engine_ENGN_oil_quan[e], armed == 1.0f ? 0.99375f : 1.0f) << r.entry;
+        EXPECT_EQ(h.sim_flightmodel_engine_ENGN_oil_quan[1 - e], 1.0f) << r.entry;
+      }
+    }
+  }
+}
+
+// A flame-out clears itself after 30..90 s; oil pressure at or below 13 with
+// fuel burning seizes the engine after 300 s.
+TEST_F(Failures, FlameoutClearsAndLowOilPressureSeizes) {
+  struct Draw {
+    float lo, hi, t_lo, t_hi;
+  } draws[] = {{0, 0.01f, 30, 30.6f}, {0.99f, 1, 89.4f, 90}};
+  for (const Draw& d : draws) {
+    SetUp();
+    failure_tables.engine[2] = 1.0f;
+    ASSERT_NE(seed_drawing(d.lo, d.hi), 0u);
+    update_engine_failures();
+    const float t = engine_failure_state.flameout_timers[0];
+    EXPECT_TRUE(t >= d.t_lo && t <= d.t_hi) << t;
+  }
+  engine_failure_state.flameout_timers[0] = 0.05f;
+  update_engine_failures();
+  EXPECT_EQ(failure_tables.engine[2], 0.0f);
+  EXPECT_EQ(host_mirror.sim_operation_failures_rel_engfai0, 0);
+
+  struct Row {
+    float press;
+    int32_t burning;
+    int seconds;
+    bool seized;
+  } rows[] = {{13, 1, 300, true}, {13, 1, 299, false}, {13.5f, 1, 300, false}, {13, 0, 300, false}};
+  for (const Row& r : rows) {
+    SetUp();
+    frame_time = 1.0f;
+    engine::eng1_oil_press = r.press;
+    engine::eng2_oil_press = 40.0f;
+    engine::eng1_oil_temp = engine::eng2_oil_temp = 100.0f;
+    host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[0] = r.burning;
+    for (int i = 0; i < r.seconds; ++i) update_engine_failures();
+    EXPECT_EQ(failure_tables.engine[6] == 1.0f, r.seized) << r.press << " for " << r.seconds << " s";
+  }
+}
+
 TEST_F(Failures, OverspeedAccumulatesToItsLimit) {
   struct Case {
     float n1;
