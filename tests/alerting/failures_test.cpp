@@ -493,6 +493,19 @@ TEST_F(Failures, FlameoutCountdownsAsDrawn) {
     EXPECT_TRUE(feed >= r.feed_lo && feed <= r.feed_hi) << r.elev_m << " m: " << feed;
     EXPECT_TRUE(rain >= r.rain_lo && rain <= r.rain_hi) << r.precip << " at " << r.oat << " C: " << rain;
   }
+  // The second engine stops alone within the last 10 s of its countdown.
+  SetUp();
+  host_mirror.sim_flightmodel_position_elevation = 10500.0;
+  host_mirror.sim_flightmodel_engine_ENGN_running[0] = host_mirror.sim_flightmodel_engine_ENGN_running[1] = 1;
+  host_mirror.sim_flightmodel_weight_m_fuel[0] = 2000.0f;
+  engine::tank_l1_status = 1.0f;
+  engine_failure_state.suction_feed_timers[1] = 10.4f;
+  engine_overspeed_starvation_step(0.5f);
+  EXPECT_EQ(host_mirror.sim_flightmodel_engine_ENGN_running[1], 0);
+  EXPECT_EQ(host_mirror.sim_flightmodel_engine_ENGN_running[0], 1);
+  EXPECT_EQ(engine::fuel_selector_r, 0.0f);
+  EXPECT_EQ(engine::fuel_selector_l, 1.0f);
+  engine::tank_l1_status = 0.0f;
 }
 
 TEST_F(Failures, OnGroundOrSettlingTheFeedModelsRest) {

@@ -486,6 +486,11 @@ TEST_F(Callouts, DisabledCalloutNeverSounds) {
   descend(600.0f, 250.0f, 600.0f, watch);
   EXPECT_LT(watch[0].at, 0.0f);
   EXPECT_NEAR(watch[1].at, 310.0f, 0.5f);
+  script_mirror.zuvadud_D738_fms_ra_callout_disable[0] = 1.0f;  // 5, the first element
+  watch = {{&cue_fmod::callouts_5, 0}, {&cue_fmod::callouts_10, 0}};
+  descend(30.0f, 0.0f, 600.0f, watch);
+  EXPECT_LT(watch[0].at, 0.0f);
+  EXPECT_NEAR(watch[1].at, 15.0f, 0.5f);
 }
 
 TEST_F(Callouts, BarometricFiveHundredAboveRunway) {
