@@ -137,7 +137,7 @@ TEST_F(GpwsLimits, BelowGlideslopeBand) {
     bool alert;
   } rows[] = {{500, -1.29f, -700, false}, {500, -1.31f, -700, true},  {500, -1.31f, 10, false},
               {199, -2, -700, false},      {201, -2, -700, true},      {999, -2, -700, true},
-              {1001, -2, -700, false}};
+              {1001, -2, -700, false},    {200, -2, -700, false},     {1000, -2, -700, false}};
   for (const Row& r : rows) {
     host_mirror.sim_cockpit2_radios_indicators_nav1_vdef_dots_pilot = r.dots;
     EXPECT_EQ(frame(r.ra, 250, r.vs, 1, 1) == gpws_code::below_glideslope, r.alert) << r.ra << " " << r.dots;

@@ -387,4 +387,56 @@ TEST_F(GpwsModes, RecorderCoverAndAirGroundSensor) {
   }
 }
 
+// Below glideslope at 500 ft descending, 2 dots low, from the listened
+// side's receiver: ILS valid with the vertical display on and no glideslope
+// flag, GLS valid while active with type 0; the other side's receiver, an
+// inhibited ILS or a receiver in neither mode raise nothing.
+TEST_F(GpwsModes, BelowGlideslopeFromTheSidesReceiver) {
+  struct Row {
+    int side;  // 1 captain, 2 first officer
+    float mode;
+    int display, flag;
+    float gls_active, gls_type, ils_disable;
+    bool alert;
+  } rows[] = {
+      {1, 1, 1, 0, 0, 0, 0, true},  {1, 1, 0, 0, 0, 0, 0, false}, {1, 1, 1, 1, 0, 0, 0, false},
+      {1, 2, 0, 0, 1, 0, 0, true},  {1, 2, 0, 0, 0, 0, 0, false}, {1, 2, 0, 0, 1, 1, 0, false},
+      {1, 0, 1, 0, 1, 0, 0, false}, {1, 1, 1, 0, 0, 0, 1, false}, {2, 1, 1, 0, 0, 0, 0, true},
+      {2, 1, 0, 0, 0, 0, 0, false}, {2, 2, 0, 0, 1, 0, 0, true},  {2, 2, 0, 0, 1, 1, 0, false},
+  };
+  int n = 0;
+  for (const Row& r : rows) {
+    ++n;
+    reset_gpws_world();
+    HostMirror& h = host_mirror;
+    ScriptMirror& s = script_mirror;
+    s.zuvadud_autopilot_fd_side = static_cast<float>(r.side);
+    s.zuvadud_D738_FMS_flight_phase = 5.0f;
+    s.zuvadud_D738_FMS_ils_disable = r.ils_disable;
+    gpws_state.gpws_phase = 2;
+    h.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 500.0f;
+    h.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_copilot = 500.0f;
+    h.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = h.sim_cockpit2_gauges_indicators_airspeed_kts_copilot = 150.0f;
+    h.sim_flightmodel_position_vh_ind_fpm = -700.0f;
+    h.sim_cockpit2_controls_flap_handle_deploy_ratio = 1.0f;
+    for (int i = 0; i < 3; ++i) h.sim_aircraft_parts_acf_gear_deploy[i] = 1.0f;
+    // The listened side's receiver as the row says, the other one valid.
+    const bool fo = r.side == 2;
+    (fo ? s.zuvadud_D738_mmr_fo_act_mode : s.zuvadud_D738_mmr_cpt_act_mode) = r.mode;
+    (fo ? s.zuvadud_D738_mmr_cpt_act_mode : s.zuvadud_D738_mmr_fo_act_mode) = 1.0f;
+    h.sim_cockpit2_radios_indicators_nav1_display_vertical = fo ? 1 : r.display;
+    h.sim_cockpit2_radios_indicators_nav1_flag_glideslope = fo ? 0 : r.flag;
+    h.sim_cockpit2_radios_indicators_nav2_display_vertical = fo ? r.display : 1;
+    h.sim_cockpit2_radios_indicators_nav2_flag_glideslope = fo ? r.flag : 0;
+    h.sim_cockpit2_radios_indicators_nav1_vdef_dots_pilot = h.sim_cockpit2_radios_indicators_nav2_vdef_dots_copilot = -2.0f;
+    s.zuvadud_D738_nav_gls1_active = fo ? 1.0f : r.gls_active;
+    s.zuvadud_D738_nav_gls1_type = fo ? 0.0f : r.gls_type;
+    s.zuvadud_D738_nav_gls2_active = fo ? r.gls_active : 1.0f;
+    s.zuvadud_D738_nav_gls2_type = fo ? r.gls_type : 0.0f;
+    s.zuvadud_D738_nav_gls1_vert_dev = s.zuvadud_D738_nav_gls2_vert_dev = -2.0f;
+    gpws_update();
+    EXPECT_EQ(gpws_state.alert_code == gpws_code::below_glideslope, r.alert) << "row " << n;
+  }
+}
+
 }  // namespace
