@@ -112,6 +112,18 @@ TEST_F(Tcas, NewIntruderShowsOnThirdCycleAndAFrozenCycleHidesIt) {
   EXPECT_FLOAT_EQ(TCAS::nearest_plane_m, 99.0f * 1852.0f);  // other traffic is never the threat
 }
 
+// Proximate traffic (within 6 nm and 1200 ft, no advisory) shows its own
+// symbol but is never the cycle's threat.
+TEST_F(Tcas, ProximateTrafficIsNoThreat) {
+  for (int c = 0; c < 4; ++c) {
+    place(1, 5.0f - 0.01f * static_cast<float>(c), 30.0f, 1000.0f);
+    run_cycle();
+  }
+  EXPECT_EQ(TCAS::type_show[0], 3.0f);
+  EXPECT_EQ(tcas_threat.worst_level, 0);
+  EXPECT_FLOAT_EQ(TCAS::nearest_plane_m, 99.0f * 1852.0f);
+}
+
 TEST_F(Tcas, EmptySlotAndRemoteAltitudeStayHidden) {
   place(2, 10.0f, 90.0f, 2900.0f);  // beyond 2700 ft: hidden while level 0
   for (int c = 0; c < 5; ++c) {
