@@ -6,12 +6,14 @@
 #include <cstdlib>
 #include <string>
 
+#include "alerting/failure_commands.h"
 #include "alerting/gpws.h"
 #include "alerting/rating.h"
 #include "bind_for_test.h"
 #include "core/binding.h"
 #include "core/frame.h"
 #include "core/preprocess.h"
+#include "core/variant.h"
 #include "engines/engine_values.h"
 #include "gpws_fixture.h"
 #include "host.h"
@@ -232,6 +234,45 @@ TEST_F(Values, FlapOverspeedMarginByRandomDraw) {
     flight_rating();
     EXPECT_EQ(simhost::get_int("sim/operation/failures/rel_fc_L_flp") == 6, r.fails) << r.over_kt << " kt over";
   }
+}
+
+// The fuel put back after a repair, wings first, while the total lies in
+// 1..20.9 t and payload + fuel + empty weight stays within the maximum:
+// 79 t / 41.4 t / 3900 kg wings, 85 t / 44.67 t / 3920 kg (family 1 or
+// variant 1, 4), 70 t / 37.6 t / 3900 kg (family 2 or variant 2).
+TEST_F(Values, FuelPutBackWingsFirstWithinTheWeightLimits) {
+  struct Row {
+    float family;
+    int variant;
+    float payload_kg, total_kg, left, centre, right;  // the saved load is 10/80/10 %
+  } rows[] = {
+      {0, 0, 0, 10000, 3900, 2200, 3900},     {0, 0, 0, 5000, 2500, 0, 2500},
+      {0, 0, 27700, 10000, 1000, 8000, 1000}, {0, 0, 27500, 10000, 3900, 2200, 3900},
+      {0, 0, 0, 20900, 3900, 13100, 3900},    {0, 0, 0, 21000, 2100, 16800, 2100},
+      {0, 0, 0, 1000, 500, 0, 500},           {0, 0, 0, 990, 99, 792, 99},
+      {1, 0, 0, 10000, 3920, 2160, 3920},     {0, 1, 0, 10000, 3920, 2160, 3920},
+      {0, 4, 0, 10000, 3920, 2160, 3920},     {1, 0, 30400, 10000, 1000, 8000, 1000},
+      {1, 0, 30300, 10000, 3920, 2160, 3920}, {2, 0, 22500, 10000, 1000, 8000, 1000},
+      {0, 2, 22300, 10000, 3900, 2200, 3900},
+  };
+  const float family = model_family;
+  const int32_t variant = variant_index;
+  for (const Row& r : rows) {
+    model_family = r.family;
+    variant_index = r.variant;
+    host_mirror.sim_flightmodel_weight_m_fixed = r.payload_kg;
+    saved_fuel_load[0] = saved_fuel_load[2] = 0.1f * r.total_kg;
+    saved_fuel_load[1] = 0.8f * r.total_kg;
+    reset_fuel_distribution();
+    const float* tank = host_mirror.sim_flightmodel_weight_m_fuel;
+    const std::string row = std::to_string(r.family) + " " + std::to_string(r.variant) + " " +
+                            std::to_string(r.payload_kg) + " " + std::to_string(r.total_kg);
+    EXPECT_NEAR(tank[0], r.left, 0.01f) << row;
+    EXPECT_NEAR(tank[1], r.centre, 0.01f) << row;
+    EXPECT_NEAR(tank[2], r.right, 0.01f) << row;
+  }
+  model_family = family;
+  variant_index = variant;
 }
 
 // The warning computer powered and quiet, every option off.
