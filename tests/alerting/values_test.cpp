@@ -11,6 +11,7 @@
 #include "alerting/rating.h"
 #include "bind_for_test.h"
 #include "core/binding.h"
+#include "core/failure_tables.h"
 #include "core/frame.h"
 #include "core/preprocess.h"
 #include "core/variant.h"
@@ -478,6 +479,51 @@ TEST_F(GpwsModes, BelowGlideslopeFromTheSidesReceiver) {
     gpws_update();
     EXPECT_EQ(gpws_state.alert_code == gpws_code::below_glideslope, r.alert) << "row " << n;
   }
+}
+
+// The autoland grade (0 full, 1 one attitude source lost or system entry 1
+// failed, 2 two lost or entry 0 failed) and its alert (grade + 1) on a change
+// while the autopilot flies above 40 kt groundspeed (20.58 m/s), airborne,
+// without the option, and not in an autoland below 200 ft.
+TEST_F(GpwsModes, AutolandGradeAndItsAlertGates) {
+  struct Row {
+    float lost_sources, sys0, sys1, gs, install, ap;
+    int ground;
+    float autoland, ra, prev_status, prev_install;
+    float status, flag;
+  } rows[] = {
+      {1, 0, 0, 20.58f, 0, 1, 0, 0, 3000, 0, 0, 1, 2}, {1, 0, 0, 20.5f, 0, 1, 0, 0, 3000, 0, 0, 1, 0},
+      {1, 0, 0, 30, 1, 1, 0, 0, 3000, 0, 1, 1, 0},     {1, 0, 0, 30, 0, 0, 0, 0, 3000, 0, 0, 1, 0},
+      {1, 0, 0, 30, 0, 1, 1, 0, 3000, 0, 0, 1, 0},     {1, 0, 0, 30, 0, 1, 0, 1, 199, 0, 0, 1, 0},
+      {1, 0, 0, 30, 0, 1, 0, 1, 200, 0, 0, 1, 2},      {0, 1, 0, 30, 0, 1, 0, 0, 3000, 0, 0, 2, 3},
+      {0, 0, 1, 30, 0, 1, 0, 0, 3000, 0, 0, 1, 2},     {1, 0, 0, 30, 0, 1, 0, 0, 3000, 1, 0, 1, 0},
+      {1, 0, 0, 30, 0, 1, 0, 0, 3000, 1, 1, 1, 2},     {2, 0, 0, 30, 0, 1, 0, 0, 3000, 0, 0, 2, 3},
+  };
+  int n = 0;
+  for (const Row& r : rows) {
+    ++n;
+    HostMirror& h = host_mirror;
+    ScriptMirror& s = script_mirror;
+    autoland_fail_state.autoland_status_prev = r.prev_status;
+    autoland_fail_state.autoland_install_prev = r.prev_install;
+    autoland::fail_flag = 0.0f;
+    display::isfd_init_time = 0.0f;
+    s.zuvadud_D738_irs_pfd_allign = r.lost_sources >= 2 ? 1.0f : 0.0f;
+    s.zuvadud_D738_irs_pfd_allign2 = r.lost_sources >= 1 ? 1.0f : 0.0f;
+    failure_tables.system[0] = r.sys0;
+    failure_tables.system[1] = r.sys1;
+    h.sim_flightmodel_position_groundspeed = r.gs;
+    s.zuvadud_D738_autoland_install = r.install;
+    s.zuvadud_autopilot_ap_on = r.ap;
+    on_ground = r.ground;
+    s.zuvadud_D738_autopilot_autoland_status = r.autoland;
+    h.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra;
+    update_autoland_status();
+    EXPECT_EQ(autoland::fail_status, r.status) << "row " << n;
+    EXPECT_EQ(autoland::fail_flag, r.flag) << "row " << n;
+  }
+  failure_tables.system[0] = failure_tables.system[1] = 0.0f;
+  on_ground = 0;
 }
 
 }  // namespace
