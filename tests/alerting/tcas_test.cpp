@@ -425,6 +425,53 @@ TEST_F(Tcas, AdvisorySenseSelection) {
   }
 }
 
+// The threat level of one cycle (sensitivity at 9840 ft: TA 40 s or 0.75 nm,
+// RA 25 s or 0.55 nm, vertically 850 and 600 ft; below 2350 ft radio: 25 s,
+// 15 s, 0.33 nm, 0.2 nm) and the trend arrow beyond 500 ft/min.
+TEST_F(Tcas, ThreatLevelAndTrendArrow) {
+  struct Row {
+    float d_nm, above_ft, closing_kt, intruder_ms, radio_ft, own_elev_m;
+    int level, arrow;
+  } rows[] = {
+      {6.1f, 1000, 30, 0, 5000, 3000, 0, 0},   {5.9f, 1000, 30, 0, 5000, 3000, 1, 0},
+      {5.9f, 1250, 30, 0, 5000, 3000, 0, 0},   {0.74f, 840, 30, 0, 5000, 3000, 2, 0},
+      {0.74f, 860, 30, 0, 5000, 3000, 1, 0},   {0.76f, 500, 30, 0, 5000, 3000, 1, 0},
+      {2.0f, 500, 200, 0, 5000, 3000, 2, 0},   {2.0f, 500, 170, 0, 5000, 3000, 1, 0},
+      {1.0f, 500, 200, 0, 5000, 3000, 3, 0},   {1.0f, 650, 200, 0, 5000, 3000, 2, 0},
+      {0.54f, 500, 30, 0, 5000, 3000, 3, 0},   {0.56f, 500, 30, 0, 5000, 3000, 2, 0},
+      {1.0f, 1000, 200, -30, 5000, 3000, 2, 1}, {1.0f, 1000, 200, -50, 5000, 3000, 3, 1},
+      {3.0f, 1000, 30, 2.6f, 5000, 3000, 1, 2}, {3.0f, 1000, 30, 2.5f, 5000, 3000, 1, 0},
+      {3.0f, 1000, 30, -2.6f, 5000, 3000, 1, 1},
+      // Near the ground an intruder low enough below is never more than proximate.
+      {0.15f, -820, 30, 0, 1740, 300, 1, 0},   {0.15f, -820, 30, 0, 1760, 300, 2, 0},
+  };
+  for (const Row& r : rows) {
+    SetUp();
+    constexpr float step = 1.0f;
+    const float elev = r.own_elev_m;
+    tcas_cycle.cycle_flag = 1;
+    tcas_cycle.own_lat_deg = static_cast<float>(kOwnLat);
+    tcas_cycle.own_lon_deg = static_cast<float>(kOwnLon);
+    tcas_cycle.own_elev_m = tcas_cycle.own_elev_last_cycle_m = elev;
+    host_mirror.sim_flightmodel_position_elevation = elev;
+    host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot = 3000.0f * kFtPerM;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.radio_ft;
+    const float lat = static_cast<float>(kOwnLat + r.d_nm / 60.0);
+    const float intr_el = elev + r.above_ft / kFtPerM;
+    host_mirror.sim_multiplayer_position_plane1_lat = lat;
+    host_mirror.sim_multiplayer_position_plane1_lon = static_cast<float>(kOwnLon);
+    host_mirror.sim_multiplayer_position_plane1_el = intr_el;
+    tcas_track.track_counter[1] = 2.0f;
+    tcas_track.prev_lat_deg[1] = lat + 0.001f;
+    tcas_track.prev_lon_deg[1] = static_cast<float>(kOwnLon);
+    tcas_track.prev_distance_nm[1] = gc_distance_nm(kOwnLat, kOwnLon, lat, kOwnLon) + r.closing_kt / 3600.0f * step;
+    tcas_track.prev_target_elev_m[1] = intr_el - r.intruder_ms * step;
+    const TcasTargetResult out = evaluate_tcas_target(1, step);
+    EXPECT_EQ(out.level, static_cast<float>(r.level)) << r.d_nm << " nm " << r.above_ft << " ft " << r.closing_kt;
+    EXPECT_EQ(TCAS::arrow_dn_up_show[0], static_cast<float>(r.arrow)) << r.intruder_ms << " m/s";
+  }
+}
+
 TEST_F(Tcas, KnobFourShowsRaSymbolAsTrafficAdvisory) {
   for (int c = 0; c < 3; ++c) {
     place(1, 0.5f - 0.001f * static_cast<float>(c), 0.0f, 0.0f);
