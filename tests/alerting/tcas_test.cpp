@@ -289,6 +289,24 @@ TEST_F(Tcas, RangeRingByOptionRangeAndTrafficDisplay) {
   }
 }
 
+// The first officer's window at full scale: 13 ahead, 5 behind, 13 aside.
+TEST_F(Tcas, FirstOfficerWindowEdges) {
+  struct Row {
+    float d_nm, bearing;
+    bool fo_shown;
+  } rows[] = {{4.9f, 180, true}, {5.1f, 180, false}, {12.9f, 0, true}, {13.1f, 0, false}, {12.9f, 270, true}};
+  for (const Row& r : rows) {
+    SetUp();
+    script_mirror.zuvadud_D738_EFIS_capt_map_range = script_mirror.zuvadud_D738_EFIS_fo_map_range = 1.0f;
+    for (int c = 0; c < 4; ++c) {
+      place(1, r.d_nm + 0.001f * static_cast<float>(3 - c), r.bearing, 1000.0f);
+      run_cycle();
+    }
+    EXPECT_EQ(EFIS::tcas_ai_show[0], 1.0f) << r.d_nm << " at " << r.bearing;
+    EXPECT_EQ(EFIS::tcas_ai_show_fo[0], r.fo_shown ? 1.0f : 0.0f) << r.d_nm << " at " << r.bearing;
+  }
+}
+
 TEST(TcasTables, RangeScaleAndSensitivityRows) {
   const float scale[] = {2, 1, 0.5f, 0.25f, 0.125f, 0.0625f, 0.03125f, 0.015625f, 0, 0};
   for (int i = 0; i < 10; ++i) EXPECT_EQ(tcas_range_scale(static_cast<float>(i)), scale[i]) << i;
