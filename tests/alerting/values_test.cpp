@@ -210,6 +210,32 @@ TEST_F(Values, ApproachStartsAbove400FeetAndEndsSlowBelow10) {
   }
 }
 
+// A 40 s float in gusts, then all gears at once (nose first: base 3.5): the
+// float counts 30 s at most and the wind +-20 kt at most, so 25/12 kt gusts
+// spread 8 kt (float allowance 25.2 s, float term 5.2) and 25/5 kt 13 kt or
+// more (allowance 30 s, float term 2.6).
+TEST_F(Values, FloatAndGustsCappedOverALongFloat) {
+  struct Row {
+    float wind_a, wind_b, rating;
+  } rows[] = {{25, 12, 5.592857f}, {-25, -12, 5.592857f}, {25, 5, 3.921429f}};
+  frame_time = 0.5f;
+  g(1.0f);
+  for (const Row& r : rows) {
+    flight_rating_state = FlightRatingState{};
+    gear(0, 0, 0);
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 200.0f;
+    flight_rating();
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 30.0f;
+    for (int i = 0; i < 80; ++i) {
+      host_mirror.sim_weather_wind_speed_kt = (i % 2) != 0 ? r.wind_a : r.wind_b;
+      flight_rating();
+    }
+    gear(1, 1, 1);
+    flight_rating();
+    EXPECT_NEAR(flight_rating_state.landing_rating, r.rating, 1e-4f) << r.wind_a << "/" << r.wind_b;
+  }
+}
+
 // Flaps at 15 degrees (structural limit 221.3 kt) fail beyond the limit
 // plus 10 + 15 x r kt, or 30 + 15 x r once the other side has failed; r is
 // the frame's random fraction, here held near 0 or near 1.
