@@ -307,6 +307,23 @@ TEST_F(Tcas, FirstOfficerWindowEdges) {
   }
 }
 
+// Without a threat an advisory ages one step per cycle: a sense (1..8)
+// becomes a detection (9), a detection nothing.
+TEST_F(Tcas, AdvisoryAgesWithoutAThreat) {
+  struct Row {
+    float start, after_one, after_two;
+  } rows[] = {{1, 9, 0}, {8, 9, 0}, {9, 0, 0}, {0, 0, 0}};
+  for (const Row& r : rows) {
+    SetUp();
+    tcas_threat.ra_code = r.start;
+    run_cycle();
+    EXPECT_EQ(tcas_threat.ra_code, r.after_one) << r.start;
+    run_cycle();
+    EXPECT_EQ(tcas_threat.ra_code, r.after_two) << r.start;
+    EXPECT_EQ(tcas_threat.worst_level, 0) << r.start;
+  }
+}
+
 TEST(TcasTables, RangeScaleAndSensitivityRows) {
   const float scale[] = {2, 1, 0.5f, 0.25f, 0.125f, 0.0625f, 0.03125f, 0.015625f, 0, 0};
   for (int i = 0; i < 10; ++i) EXPECT_EQ(tcas_range_scale(static_cast<float>(i)), scale[i]) << i;
