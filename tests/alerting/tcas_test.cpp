@@ -124,6 +124,32 @@ TEST_F(Tcas, ProximateTrafficIsNoThreat) {
   EXPECT_FLOAT_EQ(TCAS::nearest_plane_m, 99.0f * 1852.0f);
 }
 
+// The track counter on a cycle: a jump (absent, or more than 0.3 degrees in
+// latitude or longitude) restarts it, a frozen position steps it back.
+TEST_F(Tcas, TrackCounterSteps) {
+  struct Row {
+    float before, dlat, dlon;
+    bool absent;
+    float after;
+  } rows[] = {{0, 0.01f, 0, false, 1},   {1, 0.01f, 0, false, 2},  {2, 0.01f, 0, false, 2},
+              {3, 0.01f, 0, false, 3},   {2, 0, 0, false, 1},      {3, 0, 0, false, 2},
+              {1, 0, 0, false, 0},       {0, 0, 0, false, 0},      {2, 0.31f, 0, false, 0},
+              {2, 0.29f, 0, false, 2},   {2, 0, 0.31f, false, 0},  {2, 0, -0.29f, false, 2},
+              {2, 0.01f, 0, true, 0},    {0.5f, 0.01f, 0, false, 0}};
+  for (const Row& r : rows) {
+    SetUp();
+    tcas_cycle.cycle_flag = 1;
+    const float lat = r.absent ? 0.0f : 47.5f, lon = r.absent ? 0.0f : 8.5f;
+    host_mirror.sim_multiplayer_position_plane1_lat = lat;
+    host_mirror.sim_multiplayer_position_plane1_lon = lon;
+    tcas_track.prev_lat_deg[1] = 47.5f - r.dlat;
+    tcas_track.prev_lon_deg[1] = 8.5f - r.dlon;
+    tcas_track.track_counter[1] = r.before;
+    evaluate_tcas_target(1, 1.0f);
+    EXPECT_EQ(tcas_track.track_counter[1], r.after) << r.before << " moved " << r.dlat << " " << r.dlon;
+  }
+}
+
 TEST_F(Tcas, EmptySlotAndRemoteAltitudeStayHidden) {
   place(2, 10.0f, 90.0f, 2900.0f);  // beyond 2700 ft: hidden while level 0
   for (int c = 0; c < 5; ++c) {
