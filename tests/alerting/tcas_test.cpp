@@ -493,6 +493,8 @@ TEST_F(Tcas, ThreatLevelAndTrendArrow) {
   struct Row {
     float d_nm, above_ft, closing_kt, intruder_ms, radio_ft, own_elev_m;
     int level, arrow;
+    bool behind = false;  // behind, an RA shows as a TA beyond 600 ft and 0.55 nm,
+    float type = 0;       // a TA as proximate beyond 850 ft and 0.75 nm (0: not checked)
   } rows[] = {
       {6.1f, 1000, 30, 0, 5000, 3000, 0, 0},   {5.9f, 1000, 30, 0, 5000, 3000, 1, 0},
       {5.9f, 1250, 30, 0, 5000, 3000, 0, 0},   {0.74f, 840, 30, 0, 5000, 3000, 2, 0},
@@ -505,6 +507,9 @@ TEST_F(Tcas, ThreatLevelAndTrendArrow) {
       {3.0f, 1000, 30, -2.6f, 5000, 3000, 1, 1},
       // Near the ground an intruder low enough below is never more than proximate.
       {0.15f, -820, 30, 0, 1740, 300, 1, 0},   {0.15f, -820, 30, 0, 1760, 300, 2, 0},
+      {1.0f, 700, 200, -50, 5000, 3000, 3, 1, false, 1}, {1.0f, 700, 200, -50, 5000, 3000, 3, 1, true, 2},
+      {1.0f, 1000, 200, -50, 5000, 3000, 3, 1, true, 3}, {0.5f, 1000, 30, -50, 5000, 3000, 3, 1, true, 1},
+      {0.7f, 1000, 30, -30, 5000, 3000, 2, 1, true, 2},
   };
   for (const Row& r : rows) {
     SetUp();
@@ -517,7 +522,7 @@ TEST_F(Tcas, ThreatLevelAndTrendArrow) {
     host_mirror.sim_flightmodel_position_elevation = elev;
     host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot = 3000.0f * kFtPerM;
     host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.radio_ft;
-    const float lat = static_cast<float>(kOwnLat + r.d_nm / 60.0);
+    const float lat = static_cast<float>(kOwnLat + (r.behind ? -r.d_nm : r.d_nm) / 60.0);
     const float intr_el = elev + r.above_ft / kFtPerM;
     host_mirror.sim_multiplayer_position_plane1_lat = lat;
     host_mirror.sim_multiplayer_position_plane1_lon = static_cast<float>(kOwnLon);
@@ -530,6 +535,7 @@ TEST_F(Tcas, ThreatLevelAndTrendArrow) {
     const TcasTargetResult out = evaluate_tcas_target(1, step);
     EXPECT_EQ(out.level, static_cast<float>(r.level)) << r.d_nm << " nm " << r.above_ft << " ft " << r.closing_kt;
     EXPECT_EQ(TCAS::arrow_dn_up_show[0], static_cast<float>(r.arrow)) << r.intruder_ms << " m/s";
+    EXPECT_TRUE(r.type == 0 || TCAS::type_show[0] == r.type) << r.d_nm << " nm " << r.above_ft << " ft behind";
   }
 }
 
