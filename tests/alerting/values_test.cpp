@@ -236,6 +236,14 @@ TEST_F(Values, FloatAndGustsCappedOverALongFloat) {
   }
 }
 
+// The host's own overspeed and overload warnings are turned off every run.
+TEST_F(Values, HostWarningsTurnedOff) {
+  const char* const prefs[] = {"warn_overspeed", "warn_overgforce", "warn_overspeed_flaps", "warn_overspeed_gear"};
+  for (const char* p : prefs) simhost::set_int(std::string("sim/operation/prefs/") + p, 1);
+  flight_rating();
+  for (const char* p : prefs) EXPECT_EQ(simhost::get_int(std::string("sim/operation/prefs/") + p), 0) << p;
+}
+
 // Flaps at 15 degrees (structural limit 221.3 kt) fail beyond the limit
 // plus 10 + 15 x r kt, or 30 + 15 x r once the other side has failed; r is
 // the frame's random fraction, here held near 0 or near 1.
