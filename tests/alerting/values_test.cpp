@@ -560,4 +560,36 @@ TEST_F(GpwsModes, AutolandGradeAndItsAlertGates) {
   on_ground = 0;
 }
 
+// The terrain radar's caution (1) and warning (2) become codes 30 and 3 in
+// the full evaluation and, with no code pending, above 50 ft outside it;
+// a pending code keeps its place, and at or below 50 ft the bank latches
+// clear.
+TEST_F(GpwsModes, TerrainRadarCodesAndThePendingPath) {
+  struct Row {
+    float ra, terr;
+    int pending;
+    float bank;
+    int code;
+    float bank_warn;
+  } rows[] = {{1000, 2, 0, 0, 3, 0},  {1000, 1, 0, 0, 30, 0}, {3000, 2, 0, 0, 3, 0},   {3000, 1, 0, 0, 30, 0},
+              {3000, 0, 0, 0, 0, 0},  {20, 2, 0, 0, 0, 0},    {50, 0, 10, 40, 10, 0},  {51, 0, 10, 40, 10, 1},
+              {3000, 2, 10, 0, 10, 0}};
+  for (const Row& r : rows) {
+    reset_gpws_world();
+    gpws_state.gpws_phase = 2;
+    gpws_state.alert_code = r.pending;
+    gpws_state.bank_latch_35 = gpws_state.bank_latch_40 = r.bank > 0.0f ? 1 : 0;
+    gpws::terr_warn = r.terr;
+    script_mirror.zuvadud_D738_FMS_flight_phase = 5.0f;
+    HostMirror& h = host_mirror;
+    h.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra;
+    h.sim_cockpit2_gauges_indicators_altitude_ft_pilot = r.ra + 1000.0f;
+    h.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = 250.0f;
+    h.sim_cockpit2_gauges_indicators_roll_electric_deg_pilot = r.bank;
+    gpws_update();
+    EXPECT_EQ(gpws_state.alert_code, r.code) << r.ra << " ft, radar " << r.terr << ", pending " << r.pending;
+    EXPECT_EQ(gpws_state.bank_warn, r.bank_warn) << r.ra << " ft, pending " << r.pending;
+  }
+}
+
 }  // namespace
