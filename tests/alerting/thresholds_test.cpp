@@ -342,6 +342,9 @@ TEST_F(ApproachPenalties, EachPenaltyOnBothSidesOfItsLimit) {
       {.slot = 8, .expect = 0, .ground = 1, .ground_speed = 95},
       {.slot = 9, .expect = 1, .ground = 1, .mass = 65318},
       {.slot = 9, .expect = 0, .ground = 1, .mass = 65317},
+      {.slot = 8, .expect = 0, .ground_speed = 96},  // airborne: no tyre or landing-weight penalty
+      {.slot = 9, .expect = 0, .mass = 70000},
+      {.slot = 19, .expect = 0},  // no flap failed
       // Glideslope grades rise one step at a time, below and above 500 ft.
       {.slot = 10, .expect = 1, .rh = 300, .dev = 1.01f},
       {.slot = 10, .expect = 0, .rh = 300, .dev = 1.0f},
