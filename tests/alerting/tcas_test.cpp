@@ -449,6 +449,8 @@ TEST_F(Tcas, AdvisorySenseSelection) {
       // Near in time (range time 9 s).
       {"continuing already misses: monitor", -500, 0, 0, 0.5f, 200, 8, 5000, 3000, 8},
       {"the intruder's own climb opens the miss: code 7", -200, 0, 15, 0.5f, 200, 1, 5000, 3000, 7},
+      {"co-altitude, a little above: only the strong descent helps", 10, 0, 0, 0.5f, 200, 9, 5000, 3000, 5},
+      {"co-altitude, a little below: only the strong climb helps", -10, 0, 0, 0.5f, 200, 9, 5000, 3000, 2},
       // Below 1100 ft radio altitude no descent is flown, above 10700 m no
       // climb: only the hold codes are left, chosen by the rules near the TA
       // distance.
