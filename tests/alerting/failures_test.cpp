@@ -506,6 +506,14 @@ TEST_F(Failures, FlameoutCountdownsAsDrawn) {
   EXPECT_EQ(engine::fuel_selector_r, 0.0f);
   EXPECT_EQ(engine::fuel_selector_l, 1.0f);
   engine::tank_l1_status = 0.0f;
+  // A stopped engine's countdown runs on, unless its mixture is cut off.
+  for (float mixture : {1.0f, 0.0f}) {
+    host_mirror.sim_flightmodel_engine_ENGN_running[0] = 0;
+    engine::mixture_ratio1 = mixture;
+    engine_failure_state.suction_feed_timers[0] = 50.0f;
+    engine_overspeed_starvation_step(0.5f);
+    EXPECT_EQ(engine_failure_state.suction_feed_timers[0], mixture != 0.0f ? 49.5f : 0.0f) << mixture;
+  }
 }
 
 TEST_F(Failures, OnGroundOrSettlingTheFeedModelsRest) {
