@@ -592,4 +592,36 @@ TEST_F(GpwsModes, TerrainRadarCodesAndThePendingPath) {
   }
 }
 
+// How long a call's flag stays up: its repeat timer, run down in 0.7 s
+// frames from the calling frame on, drops it once below 0 (6 s: 8 frames up;
+// 11 s: 15). The barometric 500 and the second 1000 hold 11 s.
+TEST_F(GpwsModes, CallFlagHeldForItsRepeatTime) {
+  struct Row {
+    float baro, arm_ft, fire_ft;
+    float* flag;
+    int frames;
+  } rows[] = {{0, 600, 505, &cue_fmod::callouts_500, 8},
+              {1, 600, 505, &cue_fmod::callouts_500, 15},
+              {0, 1100, 950, &cue_fmod::callouts_1000s, 15}};
+  for (const Row& r : rows) {
+    reset_gpws_world();
+    *r.flag = 0.0f;
+    frame_time = 0.7f;
+    cockpit_options.ra_500_1000_baro = r.baro;
+    script_mirror.zuvadud_D738_pfd_rwy_show = 2.0f;
+    script_mirror.zuvadud_D738_pfd_rwy_altitude = 1000.0f;
+    script_mirror.zuvadud_D738_FMS_flight_phase = 5.0f;
+    host_mirror.sim_flightmodel_position_vh_ind_fpm = -700.0f;
+    int up = 0;
+    for (int i = 0; i < 30; ++i) {
+      const float h = i == 0 ? r.arm_ft : r.fire_ft;
+      host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = h;
+      host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot = 1000.0f + h;
+      update_radio_altitude_callouts(false);
+      up += *r.flag != 0.0f ? 1 : 0;
+    }
+    EXPECT_EQ(up, r.frames) << r.baro << " " << r.fire_ft;
+  }
+}
+
 }  // namespace
