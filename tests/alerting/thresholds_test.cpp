@@ -202,14 +202,14 @@ TEST_F(GpwsLimits, EachOutputHoldsItsFlagForItsTime) {
   struct Row {
     int code;
     float* flag;
-    float hold_s;  // of the code's first output
+    float hold_s;  // of that output within the code's sequence
   } rows[] = {
       {1, &msg_pull_up, 1.1f},          {2, &msg_gpws_alert, 0.9f},       {3, &msg_terrain, 1.0f},
       {30, &msg_terrain, 2.2f},         {4, &msg_too_low_terrain, 1.8f},  {5, &msg_too_low_flaps, 1.8f},
       {6, &msg_too_low_gear, 1.8f},     {7, &msg_dont_sink, 1.2f},        {8, &msg_sink_rate, 1.2f},
       {9, &system_::below_gs_warn, 1.8f}, {10, &msg_bank_angle, 1.0f},    {11, &msg_airspeed_low, 2.0f},
       {12, &msg_obstacle, 1.2f},        {15, &msg_gpws_inop, 1.0f},       {16, &msg_terrain_ahead, 1.8f},
-      {27, &msg_alt_callouts, 20.0f},   {2, &msg_windshear, 1.0f},
+      {27, &msg_alt_callouts, 20.0f},   {2, &msg_windshear, 1.0f},        {14, &msg_obstacle_pull_up, 2.0f},
   };
   for (const Row& r : rows) {
     SetUp();
@@ -218,7 +218,7 @@ TEST_F(GpwsLimits, EachOutputHoldsItsFlagForItsTime) {
     gpws_state.alert_code = r.code;
     int up = 0;
     bool seen = false;
-    for (int i = 0; i < static_cast<int>(r.hold_s / frame_time) + 40; ++i) {
+    for (int i = 0; i < static_cast<int>(r.hold_s / frame_time) + 80; ++i) {
       gpws_update();  // a pending code takes the reduced path: nothing new is raised
       if (*r.flag != 0.0f) {
         ++up;
