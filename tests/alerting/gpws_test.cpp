@@ -321,6 +321,10 @@ TEST_F(Gpws, ShortTestsRunSixAndFiveSteps) {
     system_::gpws_test_running = 1.0f;
     gpws_test.started = 1.0f;
     frame_time = 0.1f;
+    // The first step re-enables BELOW G/S, except in the second short test.
+    alert::below_gs_disable = 1.0f;
+    step();
+    EXPECT_EQ(alert::below_gs_disable, c.flag == 1.0f ? 0.0f : 1.0f) << c.flag;
     int max_step = 0;
     for (int i = 0; i < 1000 && system_::gpws_test_running != 0.0f; ++i) {
       step();
