@@ -237,7 +237,10 @@ TEST_F(GpwsLimits, MinimumsCalloutsByOption) {
     float ra_dh, plus_hundred, ra_minimums;
     float* flag;
     float hold_s;
+    float mins = 1, testing = 0;  // the minimums call sounds at minimums or in the self-test
   } rows[] = {{28, 0, 0, 0, &cue_fmodpack::appro_mins, 1.8f},
+              {29, 0, 0, 0, &fmod_::dh_minimum_pilot, 0, 0, 0},
+              {29, 0, 0, 0, &fmod_::dh_minimum_pilot, 1.2f, 0, 1},
               {28, 0, 1, 0, &cue_fmodpack::plus_hundred, 1.8f},
               {28, 1, 0, 0, &cue_fmod::app_dec_height, 1.6f},
               {29, 0, 0, 0, &fmod_::dh_minimum_pilot, 1.2f},
@@ -246,7 +249,8 @@ TEST_F(GpwsLimits, MinimumsCalloutsByOption) {
     SetUp();
     host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 1500.0f;
     host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = 250.0f;
-    script_mirror.zuvadud_D738_fmod_dh_minimum_pilot2 = script_mirror.zuvadud_D738_fmod_dh_minimum_pilot2_ra = 1.0f;
+    script_mirror.zuvadud_D738_fmod_dh_minimum_pilot2 = script_mirror.zuvadud_D738_fmod_dh_minimum_pilot2_ra = r.mins;
+    system_::gpws_test_running = r.testing;
     cockpit_options.ra_decision_height = r.ra_dh;
     cockpit_options.plus_hundred = r.plus_hundred;
     cockpit_options.ra_minimums = r.ra_minimums;
