@@ -600,6 +600,32 @@ TEST_F(Tcas, PlanModeBlanksOneSideAndForcesCycles) {
   EXPECT_EQ(tcas_cycle.cycle_timer_s, 0.0f);  // that frame ran a cycle
 }
 
+// A side blanks its traffic, and forces a cycle, in PLN, in APP or VOR
+// without the expanded map, or with its traffic display deselected.
+TEST_F(Tcas, SideBlankingByMapFormat) {
+  struct Row {
+    float mode, exp, tcas_on;
+    float tfc, show;
+    int forced;
+  } rows[] = {{3, 1, 1, 0, 1, 1}, {1, 0, 1, 0, 1, 1}, {1, 1, 1, 1, 1, 0}, {2, 0, 1, 1, 1, 0}, {2, 1, 0, 0, 0, 1}};
+  for (const Row& r : rows) {
+    SetUp();
+    update_tcas();
+    script_mirror.zuvadud_D738_EFIS_control_capt_map_mode_pos = r.mode;
+    script_mirror.zuvadud_D738_EFIS_control_capt_exp_map = r.exp;
+    script_mirror.zuvadud_D738_EFIS_tcas_on = r.tcas_on;
+    update_tcas();
+    EXPECT_EQ(EFIS::tfc_show, r.tfc) << r.mode << r.exp << r.tcas_on;
+    EXPECT_EQ(EFIS::tcas_show, r.show) << r.mode << r.exp << r.tcas_on;
+    EXPECT_EQ(tcas_cycle.cycle_flag, r.forced) << r.mode << r.exp << r.tcas_on;
+    EXPECT_EQ(EFIS::tfc_show_fo, 1.0f);
+  }
+  knob::transponder_pos = 4.0f;  // TA only on both sides
+  update_tcas();
+  EXPECT_EQ(EFIS::ta_only_show, 1.0f);
+  EXPECT_EQ(EFIS::ta_only_show_fo, 1.0f);
+}
+
 TEST_F(Tcas, SelfTestPatternOnBothSides) {
   delay_flags.tcas_test_flag = 1.0f;
   script_mirror.zuvadud_D738_EFIS_fo_map_range = 5.0f;
