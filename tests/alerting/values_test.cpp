@@ -244,6 +244,21 @@ TEST_F(Values, HostWarningsTurnedOff) {
   for (const char* p : prefs) EXPECT_EQ(simhost::get_int(std::string("sim/operation/prefs/") + p), 0) << p;
 }
 
+// A restored situation holds the airframe intact for 5 s, as a load does.
+TEST_F(Values, RestartHoldsDamageFiveSeconds) {
+  simhost::Config config;
+  config.extra.push_back({"sim/operation/failures/rel_wing1L", 1, 1, true, "0"});
+  simhost::reset(config);
+  rebind_datarefs();
+  flight_rating_restart();
+  host_mirror.sim_flightmodel_weight_m_total = 79000.0f;
+  g(5.0f);
+  for (int i = 0; i < 48; ++i) flight_rating();
+  EXPECT_EQ(simhost::get_int("sim/operation/failures/rel_wing1L"), 0);
+  for (int i = 0; i < 5; ++i) flight_rating();
+  EXPECT_EQ(simhost::get_int("sim/operation/failures/rel_wing1L"), 6);
+}
+
 // Flaps at 15 degrees (structural limit 221.3 kt) fail beyond the limit
 // plus 10 + 15 x r kt, or 30 + 15 x r once the other side has failed; r is
 // the frame's random fraction, here held near 0 or near 1.
