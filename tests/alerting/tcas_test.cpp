@@ -626,6 +626,26 @@ TEST_F(Tcas, SideBlankingByMapFormat) {
   EXPECT_EQ(EFIS::ta_only_show_fo, 1.0f);
 }
 
+// The traffic flags come from either side's visible symbols: here only the
+// first officer's map shows them.
+TEST_F(Tcas, TrafficFlagsFromTheFirstOfficersSymbols) {
+  struct Row {
+    float above_ft;
+    float ra, ta;
+  } rows[] = {{0, 1, 0}, {700, 0, 1}};
+  for (const Row& r : rows) {
+    SetUp();
+    script_mirror.zuvadud_D738_EFIS_capt_map_range = 9.0f;  // no scale: nothing shown
+    for (int c = 0; c < 3; ++c) {
+      place(1, 0.5f - 0.001f * static_cast<float>(c), 0.0f, r.above_ft);
+      run_cycle();
+    }
+    EXPECT_EQ(EFIS::tcas_ai_show[0], 0.0f) << r.above_ft;
+    EXPECT_EQ(TCAS::traffic_ra, r.ra) << r.above_ft;
+    EXPECT_EQ(TCAS::traffic_ta, r.ta) << r.above_ft;
+  }
+}
+
 TEST_F(Tcas, SelfTestPatternOnBothSides) {
   delay_flags.tcas_test_flag = 1.0f;
   script_mirror.zuvadud_D738_EFIS_fo_map_range = 5.0f;

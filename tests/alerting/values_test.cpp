@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "alerting/alerting_steps.h"
 #include "alerting/failure_commands.h"
 #include "alerting/gpws.h"
 #include "alerting/rating.h"
@@ -637,6 +638,19 @@ TEST_F(GpwsModes, CallFlagHeldForItsRepeatTime) {
     }
     EXPECT_EQ(up, r.frames) << r.baro << " " << r.fire_ft;
   }
+}
+
+// Without the terrain radar its warning reads -1 (no radar) after the first
+// frame, 0 on the first frame after a load, and no terrain is drawn.
+TEST_F(GpwsModes, NoTerrainRadarReadsMinusOne) {
+  for (int done : {0, 1}) {
+    frame_done = done;
+    gpws::terr_warn = 5.0f;
+    update_terrain_radar_link();
+    EXPECT_EQ(gpws::terr_warn, done != 0 ? -1.0f : 0.0f) << done;
+    EXPECT_EQ(gpws::draw_terrain_flag, 0.0f) << done;
+  }
+  frame_done = 0;
 }
 
 }  // namespace
