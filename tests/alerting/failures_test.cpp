@@ -181,6 +181,22 @@ TEST_F(Failures, EngineEntryDrawsOnlyWithoutConflict) {
   }
 }
 
+// The two pressurisation controllers exclude each other; other entries draw
+// regardless.
+TEST_F(Failures, PressurisationControllersExcludeEachOther) {
+  struct Row {
+    int entry, failed;
+    bool draws;
+  } rows[] = {{0, -1, true}, {0, 1, false}, {1, -1, true}, {1, 0, false}, {2, 0, true}, {2, 1, true}};
+  for (const Row& r : rows) {
+    SetUp();
+    failure_tables.pressurisation[r.entry] = 2.0f;
+    if (r.failed >= 0) failure_tables.pressurisation[r.failed] = 1.0f;
+    scans(1);
+    EXPECT_EQ(failure_timers.delay_s[fail_pressurisation][r.entry] > 0.0f, r.draws) << r.entry << " with " << r.failed;
+  }
+}
+
 // A scan position out of the table (a stored or corrupted value) starts over
 // at the first entry.
 TEST_F(Failures, ScanPositionOutOfTheTableStartsOver) {
