@@ -616,14 +616,19 @@ TEST_F(GpwsModes, CallFlagHeldForItsRepeatTime) {
     float baro, arm_ft, fire_ft;
     float* flag;
     int frames;
+    float radio_wording = 0;  // 2500 said as "radio altitude"; 18 s: 25 frames
   } rows[] = {{0, 600, 505, &cue_fmod::callouts_500, 8},
               {1, 600, 505, &cue_fmod::callouts_500, 15},
-              {0, 1100, 950, &cue_fmod::callouts_1000s, 15}};
+              {0, 1100, 950, &cue_fmod::callouts_1000s, 15},
+              {0, 3000, 2450, &cue_fmod::callouts_2500, 25},
+              {0, 3000, 2450, &cue_fmod::callouts_radio_alt, 25, 1},
+              {0, 3000, 2450, &cue_fmod::callouts_2500, 0, 1}};
   for (const Row& r : rows) {
     reset_gpws_world();
     *r.flag = 0.0f;
     frame_time = 0.7f;
     cockpit_options.ra_500_1000_baro = r.baro;
+    cockpit_options.ra_radio_altimeter = r.radio_wording;
     script_mirror.zuvadud_D738_pfd_rwy_show = 2.0f;
     script_mirror.zuvadud_D738_pfd_rwy_altitude = 1000.0f;
     script_mirror.zuvadud_D738_FMS_flight_phase = 5.0f;
