@@ -199,6 +199,7 @@ TEST_F(Gpws, WindshearNeedsSpreadAboveTenDegrees) {
       {100, 110, 40, 60, false},  // exactly 10 degrees
       {100, 125, 24, 29, true},   // 25 degrees, 5 kt change: threshold 28
       {100, 125, 23, 27, false},  // 4 kt change: threshold 29, highest 27
+      {100, 125, 23, 28, false},  // highest exactly at its threshold of 28
       {355, 20, 24, 29, true},    // across north, still 25 degrees
       {100, 150, 13, 16, true},   // 50 degrees counts as 40: threshold 15
       {100, 150, 11, 14, false},
