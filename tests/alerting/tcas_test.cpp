@@ -663,6 +663,19 @@ TEST_F(Tcas, SelfTestPatternOnBothSides) {
   EXPECT_STREQ(TCAS::alt_fo_label[2], "");
   EXPECT_EQ(TCAS::alt_dn_up_show[3], 1.0f);
   EXPECT_EQ(TCAS::traffic_ra_fo, 1.0f);
+  const float arrows[] = {2, 1, 1, 2};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(TCAS::arrow_dn_up_show_fo[i], arrows[i]) << i;
+    EXPECT_EQ(EFIS::tcas_ai_show[i], 1.0f) << i;
+    EXPECT_EQ(EFIS::tcas_ai_show_fo[i], 1.0f) << i;
+  }
+  // The pattern's scale by range: 2, 1, 0.5, 0.25, then 0.125.
+  const float scale[] = {2, 1, 0.5f, 0.25f, 0.125f, 0.125f};
+  for (int range = 0; range < 6; ++range) {
+    script_mirror.zuvadud_D738_EFIS_capt_map_range = static_cast<float>(range);
+    update_tcas();
+    EXPECT_FLOAT_EQ(TCAS::x[0], 1.2f * scale[range]) << range;
+  }
   electric::ac_tnsbus1_status = 0.0f;
   update_tcas();
   EXPECT_EQ(delay_flags.tcas_test_flag, 0.0f);
