@@ -220,6 +220,7 @@ TEST_F(GpwsLimits, EachOutputHoldsItsFlagForItsTime) {
     bool seen = false;
     for (int i = 0; i < static_cast<int>(r.hold_s / frame_time) + 80; ++i) {
       gpws_update();  // a pending code takes the reduced path: nothing new is raised
+      EXPECT_TRUE(*r.flag == 0.0f || *r.flag == 1.0f) << *r.flag;  // a flag is 0 or 1
       if (*r.flag != 0.0f) {
         ++up;
         seen = true;
@@ -260,6 +261,7 @@ TEST_F(GpwsLimits, MinimumsCalloutsByOption) {
     for (int i = 0; i < 60 && gpws_state.alert_code == r.code; ++i) {
       gpws_update();
       if (*r.flag != 0.0f) ++up;
+      EXPECT_TRUE(*r.flag == 0.0f || *r.flag == 1.0f) << *r.flag;  // a flag is 0 or 1
     }
     EXPECT_NEAR(static_cast<float>(up) * frame_time, r.hold_s, 0.06f) << "code " << r.code << " option " << r.ra_dh
                                                                         << r.plus_hundred << r.ra_minimums;
