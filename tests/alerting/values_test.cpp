@@ -211,6 +211,31 @@ TEST_F(Values, ApproachStartsAbove400FeetAndEndsSlowBelow10) {
   }
 }
 
+// A wheel off the ground for more than 1 s no longer counts as in contact:
+// the left main then carries the whole 80000 kg (2.75 g: 198000 kg, beyond
+// 194300) instead of half of it.
+TEST_F(Values, WheelOffTheGroundOverOneSecondLeavesTheLeg) {
+  for (int off_frames : {7, 9}) {  // off 0.9 s or 1.1 s when the load is taken
+    flight_rating_state = FlightRatingState{};
+    flight_rating_state.touchdown.armed = 1;
+    host_mirror.sim_operation_failures_rel_collapse2 = 0;
+    float* deflection = host_mirror.sim_flightmodel2_gear_tire_vertical_deflection_mtr;
+    deflection[1] = 0.0f;
+    host_mirror.sim_flightmodel_weight_m_total = 80000.0f;
+    g(1.0f);
+    gear(0, 1, 1);
+    flight_rating();
+    gear(0, 1, 0);
+    for (int i = 0; i < off_frames; ++i) flight_rating();
+    deflection[1] = 0.2f;
+    g(2.75f);
+    flight_rating();
+    g(1.0f);
+    flight_rating();
+    EXPECT_EQ(host_mirror.sim_operation_failures_rel_collapse2, off_frames > 8 ? 6 : 0) << off_frames;
+  }
+}
+
 // A 40 s float in gusts, then all gears at once (nose first: base 3.5): the
 // float counts 30 s at most and the wind +-20 kt at most, so 25/12 kt gusts
 // spread 8 kt (float allowance 25.2 s, float term 5.2) and 25/5 kt 13 kt or
