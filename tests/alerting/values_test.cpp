@@ -260,6 +260,20 @@ TEST_F(Values, FloatAndGustsCappedOverALongFloat) {
     flight_rating();
     EXPECT_NEAR(flight_rating_state.landing_rating, r.rating, 1e-4f) << r.wind_a << "/" << r.wind_b;
   }
+  // Nose down after a 19 s float, mains 15 s later: their time counts 30 s at
+  // most, so the nose timing term sees 11 s (1.32), not 15.5 s (1.5).
+  flight_rating_state = FlightRatingState{};
+  host_mirror.sim_weather_wind_speed_kt = 0.0f;
+  gear(0, 0, 0);
+  host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 200.0f;
+  flight_rating();
+  host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 30.0f;
+  for (int i = 0; i < 38; ++i) flight_rating();
+  gear(1, 0, 0);
+  for (int i = 0; i < 31; ++i) flight_rating();
+  gear(1, 1, 1);
+  flight_rating();
+  EXPECT_NEAR(flight_rating_state.landing_rating, 4.081233f, 1e-4f);
 }
 
 // The host's own overspeed and overload warnings are turned off every run.
