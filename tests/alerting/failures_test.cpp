@@ -567,6 +567,13 @@ TEST_F(Failures, RainFlameoutsAreStaggered) {
     // A draw within 16 s of the running 100 s moves 20 s later.
     EXPECT_FALSE(t2 > 84.01f && t2 < 103.99f) << t2;
   }
+  // The lowest draw (56 s) beside a running 60 s: moved to 76 s.
+  engine_failure_state.rain_flameout_timers[0] = 60.0f;
+  engine_failure_state.rain_flameout_timers[1] = 0.0f;
+  ASSERT_NE(seed_drawing(0.0f, 0.01f), 0u);
+  engine_overspeed_starvation_step(0.0f);
+  EXPECT_GE(engine_failure_state.rain_flameout_timers[1], 76.0f);
+  EXPECT_LE(engine_failure_state.rain_flameout_timers[1], 76.7f);
 }
 
 }  // namespace

@@ -258,6 +258,7 @@ TEST_F(Tcas, RaCommandFromTheCycleCode) {
       {1, 2, -10, 0, 0, 260, 5000, 2, 1, 9, -9},   {1, 0, -10, 0, 0, 220, 12000, 4, 1, 6, -9},
       {2, 10, 0, 0, 0, 300, 20000, 1, 1, 6, -9},   {2, 0, -10, 0, 0, 300, 20000, 4, 1, 6, -9},
       {2, 3, -10, 0, 0, 300, 20000, 3, 1, 9, -9},  {2, 0, 0, 0, 0, 300, 20000, 3, 1, 6, -9},
+      {2, 11, -10, 0, 0, 300, 20000, 4, 1, 6, -9}, {5, 6, 10, 0, 0, 300, 20000, 9, 1, 9, -9},
       {3, 0, 0, 0, 0, 300, 20000, 5, 1, 0, 0},     {3, 5, 0, 0, 0, 300, 20000, 5, 1, 9, -9},
       {4, 1, 10, 0, 0, 150, 20000, 6, 1, 9, -2},   {4, 5, 10, 0, 0, 220, 5000, 6, 1, 9, -4},
       {4, 0, 0, 0, 0, 300, 20000, 7, 1, 9, -6},    {4, 7, 10, 0, 0, 300, 20000, 7, 1, 9, -9},
@@ -417,6 +418,7 @@ TEST_F(Tcas, RaThreatWinsOverCloserTaAndProximateTraffic) {
   EXPECT_LE(code, 8.0f);
   EXPECT_GE(tcas_threat.ra_command, 1.0f);
   EXPECT_LE(tcas_threat.ra_command, 12.0f);
+  EXPECT_EQ(tcas_threat.active_advisories, 1);  // the sense of slot 1; a traffic advisory is none
   // Taken up once the traffic message has played.
   EXPECT_EQ(tcas_threat.command_in_force, 13.0f);
   for (int i = 0; i < 3; ++i) update_tcas();
