@@ -393,7 +393,8 @@ TEST_F(Failures, DamageCountdownRateFollowsVibration) {
   struct Case {
     float timer, vib, after_1s;
   };
-  const Case cases[] = {{200, 0, 200}, {100, 0, 99.75f}, {40, 0, 39.5f}, {200, 3.7f, 199}, {200, 6, 197}};
+  const Case cases[] = {{200, 0, 200}, {100, 0, 99.75f}, {40, 0, 39.5f}, {200, 3.7f, 199}, {200, 6, 197},
+                        {200, 4.35f, 198}};
   for (const Case& k : cases) {
     engine_damage_timers[0] = k.timer;
     engine::indicators_eng1_vib = k.vib;
