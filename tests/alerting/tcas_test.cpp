@@ -418,11 +418,17 @@ TEST_F(Tcas, RaThreatWinsOverCloserTaAndProximateTraffic) {
   EXPECT_LE(code, 8.0f);
   EXPECT_GE(tcas_threat.ra_command, 1.0f);
   EXPECT_LE(tcas_threat.ra_command, 12.0f);
-  EXPECT_EQ(tcas_threat.active_advisories, 1);  // the sense of slot 1; a traffic advisory is none
   // Taken up once the traffic message has played.
   EXPECT_EQ(tcas_threat.command_in_force, 13.0f);
   for (int i = 0; i < 3; ++i) update_tcas();
   EXPECT_EQ(tcas_threat.command_in_force, tcas_threat.ra_command);
+  // All three moving again: only slot 1's sense is an active advisory.
+  place(1, 0.494f, 0.0f, 0.0f);
+  place(2, 0.44f, 120.0f, 700.0f);
+  place(3, 0.29f, 240.0f, 1000.0f);
+  run_cycle();
+  EXPECT_EQ(TCAS::type_show[1], 2.0f);
+  EXPECT_EQ(tcas_threat.active_advisories, 1);
 }
 
 // Sense selection of a resolution advisory, one cycle of one intruder dead
