@@ -129,6 +129,9 @@ TEST_F(Failures, ConditionalEngineEntriesFailAtOnce) {
       {2, 6, 0, 1050, 0, 0, 0, true},    {2, 6, 0, 1100, 0, 0, 0, false},
       {1, 7, 0, 0, 10050, 0, 0, true},   {3, 8, 0, 0, 0, 8, 0, true},
       {3, 9, 300, 1050, 10050, 8, 0, false},
+      {5, 5, 144, 0, 0, 0, 0, false},    {2, 6, 0, 1000, 0, 0, 0, false},
+      {1, 7, 0, 0, 10000, 0, 0, false},  {1, 7, 0, 0, 10100, 0, 0, false},
+      {3, 8, 0, 0, 0, 7, 0, false},
   };
   for (const Case& k : cases) {
     SetUp();
@@ -143,6 +146,64 @@ TEST_F(Failures, ConditionalEngineEntriesFailAtOnce) {
     script_mirror.zuvadud_D738_FMS_v1_set = k.v1;
     scans(1);
     EXPECT_EQ(failure_tables.engine[k.entry] == 1.0f, k.fails) << k.entry << " armed " << k.armed;
+  }
+}
+
+// A randomly armed engine entry draws its delay only while the engine burns
+// fuel, no conflicting entry of that engine has failed, and (damage, seizure)
+// above 150 ft radio height.
+TEST_F(Failures, EngineEntryDrawsOnlyWithoutConflict) {
+  struct Row {
+    int entry, failed;  // failed: an entry already at 1, or -1
+    int32_t burn1, burn2;
+    float radio_ft;
+    bool draws;
+  } rows[] = {
+      {0, -1, 1, 1, 0, true},     {0, 2, 1, 1, 0, false},    {0, 4, 1, 1, 0, false},   {0, -1, 0, 1, 0, false},
+      {1, -1, 1, 1, 0, true},     {1, 3, 1, 1, 0, false},    {1, 5, 1, 1, 0, false},   {1, -1, 1, 0, 0, false},
+      {2, 0, 1, 1, 0, false},     {2, 4, 1, 1, 0, false},    {3, 1, 1, 1, 0, false},   {3, 5, 1, 1, 0, false},
+      {4, -1, 1, 1, 200, true},   {4, -1, 1, 1, 100, false}, {4, 0, 1, 1, 200, false}, {4, 2, 1, 1, 200, false},
+      {5, -1, 1, 1, 200, true},   {5, 1, 1, 1, 200, false},  {5, 3, 1, 1, 200, false}, {5, -1, 1, 0, 200, false},
+      {6, -1, 1, 1, 200, true},   {6, 2, 1, 1, 200, false},  {6, -1, 1, 1, 100, false},
+      {7, -1, 1, 1, 200, true},   {7, 1, 1, 1, 200, false},  {7, 3, 1, 1, 200, false},  {7, -1, 1, 0, 200, false},
+      {10, -1, 1, 1, 0, true},    {10, 4, 1, 1, 0, false},   {10, -1, 0, 1, 0, false},
+      {11, -1, 1, 1, 0, true},    {11, 5, 1, 1, 0, false},   {11, -1, 1, 0, 0, false},
+  };
+  for (const Row& r : rows) {
+    SetUp();
+    failure_tables.engine[r.entry] = 2.0f;
+    if (r.failed >= 0) failure_tables.engine[r.failed] = 1.0f;
+    host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[0] = r.burn1;
+    host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[1] = r.burn2;
+    frame_flight_data.radio_alt_ft = r.radio_ft;
+    scans(1);
+    EXPECT_EQ(failure_timers.delay_s[fail_engine][r.entry] > 0.0f, r.draws) << r.entry << " with " << r.failed;
+  }
+}
+
+// The two pressurisation controllers exclude each other; other entries draw
+// regardless.
+TEST_F(Failures, PressurisationControllersExcludeEachOther) {
+  struct Row {
+    int entry, failed;
+    bool draws;
+  } rows[] = {{0, -1, true}, {0, 1, false}, {1, -1, true}, {1, 0, false}, {2, 0, true}, {2, 1, true}};
+  for (const Row& r : rows) {
+    SetUp();
+    failure_tables.pressurisation[r.entry] = 2.0f;
+    if (r.failed >= 0) failure_tables.pressurisation[r.failed] = 1.0f;
+    scans(1);
+    EXPECT_EQ(failure_timers.delay_s[fail_pressurisation][r.entry] > 0.0f, r.draws) << r.entry << " with " << r.failed;
+  }
+}
+
+// A scan position out of the table (a stored or corrupted value) starts over
+// at the first entry.
+TEST_F(Failures, ScanPositionOutOfTheTableStartsOver) {
+  for (int start : {-3, 70, 500}) {
+    failure_scan_index = start;
+    update_random_failures();
+    EXPECT_EQ(failure_scan_index, 1) << start;
   }
 }
 
@@ -197,7 +258,7 @@ TEST_F(Failures, ResetKeepsArmedEntriesAndDisableClearsThem) {
 }
 
 TEST_F(Failures, HydraulicValuesDrawnWithinTheirRanges) {
-  for (unsigned seed : {1u, 2u, 3u, 99u, 12345u}) {
+  for (unsigned seed = 1; seed <= 40; ++seed) {
     std::srand(seed);
     failure_scan_index = 40;
     randomize_system_values();
@@ -209,6 +270,7 @@ TEST_F(Failures, HydraulicValuesDrawnWithinTheirRanges) {
     EXPECT_LE(h.edp_max_press_b, 2975.0f);
     EXPECT_GE(h.hyd_fluid_b, 88.0f);
     EXPECT_LE(h.hyd_fluid_b, 96.0f);
+    EXPECT_LE(std::abs(h.hyd_fluid_b - h.hyd_fluid_a), 4.0f);
     EXPECT_GE(h.hyd_residual_b, 40.0f);
     EXPECT_LE(h.hyd_residual_b, 50.0f);
     EXPECT_EQ(failure_scan_index, 0);
@@ -216,6 +278,75 @@ TEST_F(Failures, HydraulicValuesDrawnWithinTheirRanges) {
 }
 
 // ---- engine failures ----
+
+// Each engine entry at 1 reaches its own host item (an armed 2 does not);
+// the oil leak drains 0.00625 per second.
+TEST_F(Failures, EngineEntriesReachTheirHostItems) {
+  HostMirror& h = host_mirror;
+  struct Row {
+    int entry;
+    int32_t* item;
+  } rows[] = {{0, &h.sim_operation_failures_rel_engfir0},  {1, &h.sim_operation_failures_rel_engfir1},
+              {2, &h.sim_operation_failures_rel_engfai0},  {3, &h.sim_operation_failures_rel_engfai1},
+              {6, &h.sim_operation_failures_rel_engsep0},  {7, &h.sim_operation_failures_rel_engsep1},
+              {8, &h.sim_operation_failures_rel_genera0},  {9, &h.sim_operation_failures_rel_genera1},
+              {10, &h.sim_operation_failures_rel_oilpmp0}, {11, &h.sim_operation_failures_rel_oilpmp1},
+              {12, nullptr},                               {13, nullptr}};
+  for (const Row& r : rows) {
+    for (float armed : {2.0f, 1.0f}) {
+      SetUp();
+      frame_time = 1.0f;
+      engine::eng1_oil_press = engine::eng2_oil_press = 40.0f;
+      h.sim_flightmodel_engine_ENGN_oil_quan[0] = h.sim_flightmodel_engine_ENGN_oil_quan[1] = 1.0f;
+      failure_tables.engine[r.entry] = armed;
+      update_engine_failures();
+      if (r.item != nullptr) {
+        EXPECT_EQ(*r.item, armed == 1.0f ? 6 : 0) << "entry " << r.entry << " at " << armed;
+      } else {
+        const int e = r.entry - 12;
+        EXPECT_FLOAT_EQ(h.sim_flightmodel_engine_ENGN_oil_quan[e], armed == 1.0f ? 0.99375f : 1.0f) << r.entry;
+        EXPECT_EQ(h.sim_flightmodel_engine_ENGN_oil_quan[1 - e], 1.0f) << r.entry;
+      }
+    }
+  }
+}
+
+// A flame-out clears itself after 30..90 s; oil pressure at or below 13 with
+// fuel burning seizes the engine after 300 s.
+TEST_F(Failures, FlameoutClearsAndLowOilPressureSeizes) {
+  struct Draw {
+    float lo, hi, t_lo, t_hi;
+  } draws[] = {{0, 0.01f, 30, 30.6f}, {0.99f, 1, 89.4f, 90}};
+  for (const Draw& d : draws) {
+    SetUp();
+    failure_tables.engine[2] = 1.0f;
+    ASSERT_NE(seed_drawing(d.lo, d.hi), 0u);
+    update_engine_failures();
+    const float t = engine_failure_state.flameout_timers[0];
+    EXPECT_TRUE(t >= d.t_lo && t <= d.t_hi) << t;
+  }
+  engine_failure_state.flameout_timers[0] = 0.05f;
+  update_engine_failures();
+  EXPECT_EQ(failure_tables.engine[2], 0.0f);
+  EXPECT_EQ(host_mirror.sim_operation_failures_rel_engfai0, 0);
+
+  struct Row {
+    float press;
+    int32_t burning;
+    int seconds;
+    bool seized;
+  } rows[] = {{13, 1, 300, true}, {13, 1, 299, false}, {13.5f, 1, 300, false}, {13, 0, 300, false}};
+  for (const Row& r : rows) {
+    SetUp();
+    frame_time = 1.0f;
+    engine::eng1_oil_press = r.press;
+    engine::eng2_oil_press = 40.0f;
+    engine::eng1_oil_temp = engine::eng2_oil_temp = 100.0f;
+    host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[0] = r.burning;
+    for (int i = 0; i < r.seconds; ++i) update_engine_failures();
+    EXPECT_EQ(failure_tables.engine[6] == 1.0f, r.seized) << r.press << " for " << r.seconds << " s";
+  }
+}
 
 TEST_F(Failures, OverspeedAccumulatesToItsLimit) {
   struct Case {
@@ -262,7 +393,8 @@ TEST_F(Failures, DamageCountdownRateFollowsVibration) {
   struct Case {
     float timer, vib, after_1s;
   };
-  const Case cases[] = {{200, 0, 200}, {100, 0, 99.75f}, {40, 0, 39.5f}, {200, 3.7f, 199}, {200, 6, 197}};
+  const Case cases[] = {{200, 0, 200}, {100, 0, 99.75f}, {40, 0, 39.5f}, {200, 3.7f, 199}, {200, 6, 197},
+                        {200, 4.35f, 198}};
   for (const Case& k : cases) {
     engine_damage_timers[0] = k.timer;
     engine::indicators_eng1_vib = k.vib;
@@ -346,6 +478,62 @@ TEST_F(Failures, FuelStarvationAtAltitude) {
   tank_r1_status = 0.0f;
 }
 
+// Flame-out countdowns as drawn, from the lowest or highest random fraction:
+// the unfed engine's by elevation (120 s at 8500 m to 12 s at 12500 m, plus
+// 30 s x f) and the rain's (80..180 s x m, m by the precipitation ratio).
+TEST_F(Failures, FlameoutCountdownsAsDrawn) {
+  struct Row {
+    double elev_m;
+    float precip, oat, f_lo, f_hi;
+    float feed_lo, feed_hi, rain_lo, rain_hi;
+  } rows[] = {
+      {10500, 0, 15, 0, 0.01f, 66, 66.3f, 0, 0},       {10500, 0, 15, 0.99f, 1, 95.7f, 96, 0, 0},
+      {8600, 0, 15, 0, 0.01f, 117.3f, 117.6f, 0, 0},   {13000, 0, 15, 0, 0.01f, 12, 12.3f, 0, 0},
+      {8500, 0, 15, 0, 1, 0, 0, 0, 0},
+      {0, 0.71f, 20, 0, 0.01f, 0, 0, 87.9f, 89.0f},    {0, 0.6f, 20, 0, 1, 0, 0, 0, 0},
+      {0, 0.3f, -5, 0, 0.01f, 0, 0, 133.0f, 134.7f},   {0, 0.3f, -12, 0, 1, 0, 0, 0, 0},
+      {0, 0.3f, 0, 0, 1, 0, 0, 0, 0},                  {0, 0.2f, -5, 0, 1, 0, 0, 0, 0},
+  };
+  for (const Row& r : rows) {
+    SetUp();
+    host_mirror.sim_flightmodel_position_elevation = r.elev_m;
+    host_mirror.sim_flightmodel_engine_ENGN_running[0] = 1;
+    host_mirror.sim_weather_precipitation_on_aircraft_ratio = r.precip;
+    host_mirror.sim_cockpit2_temperature_outside_air_LE_temp_degc = r.oat;
+    using namespace engine;
+    tank_l1_status = tank_l2_status = tank_c1_status = tank_r1_status = tank_r2_status = tank_c2_status = 0.0f;
+    fuel::cross_feed_valve = 0.0f;
+    starter1_pos = 0.0f;
+    ASSERT_NE(seed_drawing(r.f_lo, r.f_hi), 0u);
+    engine_overspeed_starvation_step(0.0f);
+    const float feed = engine_failure_state.suction_feed_timers[0];
+    const float rain = engine_failure_state.rain_flameout_timers[0];
+    EXPECT_TRUE(feed >= r.feed_lo && feed <= r.feed_hi) << r.elev_m << " m: " << feed;
+    EXPECT_TRUE(rain >= r.rain_lo && rain <= r.rain_hi) << r.precip << " at " << r.oat << " C: " << rain;
+  }
+  // The second engine stops alone within the last 10 s of its countdown.
+  SetUp();
+  host_mirror.sim_flightmodel_position_elevation = 10500.0;
+  host_mirror.sim_flightmodel_engine_ENGN_running[0] = host_mirror.sim_flightmodel_engine_ENGN_running[1] = 1;
+  host_mirror.sim_flightmodel_weight_m_fuel[0] = 2000.0f;
+  engine::tank_l1_status = 1.0f;
+  engine_failure_state.suction_feed_timers[1] = 10.4f;
+  engine_overspeed_starvation_step(0.5f);
+  EXPECT_EQ(host_mirror.sim_flightmodel_engine_ENGN_running[1], 0);
+  EXPECT_EQ(host_mirror.sim_flightmodel_engine_ENGN_running[0], 1);
+  EXPECT_EQ(engine::fuel_selector_r, 0.0f);
+  EXPECT_EQ(engine::fuel_selector_l, 1.0f);
+  engine::tank_l1_status = 0.0f;
+  // A stopped engine's countdown runs on, unless its mixture is cut off.
+  for (float mixture : {1.0f, 0.0f}) {
+    host_mirror.sim_flightmodel_engine_ENGN_running[0] = 0;
+    engine::mixture_ratio1 = mixture;
+    engine_failure_state.suction_feed_timers[0] = 50.0f;
+    engine_overspeed_starvation_step(0.5f);
+    EXPECT_EQ(engine_failure_state.suction_feed_timers[0], mixture != 0.0f ? 49.5f : 0.0f) << mixture;
+  }
+}
+
 TEST_F(Failures, OnGroundOrSettlingTheFeedModelsRest) {
   host_mirror.sim_flightmodel_position_elevation = 11000.0;
   host_mirror.sim_flightmodel_engine_ENGN_running[0] = 1;
@@ -380,6 +568,13 @@ TEST_F(Failures, RainFlameoutsAreStaggered) {
     // A draw within 16 s of the running 100 s moves 20 s later.
     EXPECT_FALSE(t2 > 84.01f && t2 < 103.99f) << t2;
   }
+  // The lowest draw (56 s) beside a running 60 s: moved to 76 s.
+  engine_failure_state.rain_flameout_timers[0] = 60.0f;
+  engine_failure_state.rain_flameout_timers[1] = 0.0f;
+  ASSERT_NE(seed_drawing(0.0f, 0.01f), 0u);
+  engine_overspeed_starvation_step(0.0f);
+  EXPECT_GE(engine_failure_state.rain_flameout_timers[1], 76.0f);
+  EXPECT_LE(engine_failure_state.rain_flameout_timers[1], 76.7f);
 }
 
 }  // namespace

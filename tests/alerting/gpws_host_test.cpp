@@ -128,7 +128,9 @@ TEST_F(GpwsThroughHost, RunwayAwarenessLink) {
     const char* setting;
     float value, min, max;
   } flaps[] = {{"takeoff", 2, 0.124f, 0.751f},  {"takeoff", 5, 0.374f, 0.376f}, {"approach", 30, 0.874f, 0.876f},
-               {"approach", 7, 0.624f, 1.0f}};
+               {"approach", 7, 0.624f, 1.0f},   {"takeoff", 1, 0.124f, 0.126f}, {"takeoff", 10, 0.499f, 0.501f},
+               {"takeoff", 15, 0.624f, 0.626f}, {"takeoff", 25, 0.749f, 0.751f}, {"approach", 15, 0.624f, 0.626f},
+               {"approach", 25, 0.749f, 0.751f}, {"approach", 40, 0.999f, 1.0f}};
   for (const Flaps& f : flaps) {
     const bool takeoff = std::string(f.setting) == "takeoff";
     simhost::set_float(std::string("zuvadud/D738/FMS/") + f.setting + "_flaps", f.value);

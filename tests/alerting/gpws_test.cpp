@@ -199,7 +199,11 @@ TEST_F(Gpws, WindshearNeedsSpreadAboveTenDegrees) {
       {100, 110, 40, 60, false},  // exactly 10 degrees
       {100, 125, 24, 29, true},   // 25 degrees, 5 kt change: threshold 28
       {100, 125, 23, 27, false},  // 4 kt change: threshold 29, highest 27
+      {100, 125, 23, 28, false},  // highest exactly at its threshold of 28
       {355, 20, 24, 29, true},    // across north, still 25 degrees
+      {100, 150, 13, 16, true},   // 50 degrees counts as 40: threshold 15
+      {100, 150, 11, 14, false},
+      {100, 140, 0, 9.5f, false},  // a change above 8 kt counts as 8: threshold 10
   };
   for (const Case& c : cases) {
     SetUp();
@@ -253,8 +257,11 @@ TEST_F(Gpws, ApproachingMinimumsWindow) {
   struct Case {
     float ra;
     bool alert;
-  } cases[] = {{280.0f, false}, {283.0f, true}, {285.0f, false}};
+    float plus_hundred = 0;  // the option moves the window to 300..305 ft
+  } cases[] = {{280.0f, false}, {283.0f, true}, {285.0f, false}, {283.0f, false, 1}, {303.0f, true, 1},
+               {305.0f, false, 1}};
   for (const Case& c : cases) {
+    cockpit_options.plus_hundred = c.plus_hundred;
     gpws_state.alert_code = 0;
     fly(c.ra, 150.0f, -500.0f);
     host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = 1.0f;
@@ -315,6 +322,10 @@ TEST_F(Gpws, ShortTestsRunSixAndFiveSteps) {
     system_::gpws_test_running = 1.0f;
     gpws_test.started = 1.0f;
     frame_time = 0.1f;
+    // The first step re-enables BELOW G/S, except in the second short test.
+    alert::below_gs_disable = 1.0f;
+    step();
+    EXPECT_EQ(alert::below_gs_disable, c.flag == 1.0f ? 0.0f : 1.0f) << c.flag;
     int max_step = 0;
     for (int i = 0; i < 1000 && system_::gpws_test_running != 0.0f; ++i) {
       step();
@@ -480,6 +491,11 @@ TEST_F(Callouts, DisabledCalloutNeverSounds) {
   descend(600.0f, 250.0f, 600.0f, watch);
   EXPECT_LT(watch[0].at, 0.0f);
   EXPECT_NEAR(watch[1].at, 310.0f, 0.5f);
+  script_mirror.zuvadud_D738_fms_ra_callout_disable[0] = 1.0f;  // 5, the first element
+  watch = {{&cue_fmod::callouts_5, 0}, {&cue_fmod::callouts_10, 0}};
+  descend(30.0f, 0.0f, 600.0f, watch);
+  EXPECT_LT(watch[0].at, 0.0f);
+  EXPECT_NEAR(watch[1].at, 15.0f, 0.5f);
 }
 
 TEST_F(Callouts, BarometricFiveHundredAboveRunway) {

@@ -194,16 +194,19 @@ TEST_F(Rating, AirframeFailsBeyondTheHardLoadBound) {
   struct Case {
     float flaps_deg, g;
     bool fails;
+    int only = -1;  // flaps out on that side only (host element 2 or 3)
   };
   const Case cases[] = {{0, 3.85f, false}, {0, 3.95f, true}, {0, 3.2f, false},
                         {5, 2.95f, false}, {5, 3.05f, true}, {0, -2.5f, false},
-                        {0, -2.7f, true}};
+                        {0, -2.7f, true}, {2.3f, 3.05f, true}, {2.0f, 3.05f, false},
+                        {2.3f, 3.05f, true, 2}, {2.3f, 3.05f, true, 3}};
   for (const Case& k : cases) {
     SetUp();
     frames(60);  // past the start-up hold
     radio(5000.0f);
     host_mirror.sim_flightmodel_weight_m_total = 79000.0f;
     host_mirror.sim_flightmodel2_wing_flap2_deg[2] = host_mirror.sim_flightmodel2_wing_flap2_deg[3] = k.flaps_deg;
+    if (k.only >= 0) host_mirror.sim_flightmodel2_wing_flap2_deg[5 - k.only] = 0.0f;
     host_mirror.sim_flightmodel_position_indicated_airspeed = 150.0f;
     g(k.g);
     frames(40);

@@ -12,6 +12,7 @@
 #include "alerting/tcas_values.h"
 #include "core/binding.h"
 #include "core/frame.h"
+#include "display/nd_slots.h"
 #include "navdata/geodesy.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
@@ -111,6 +112,44 @@ TEST_F(Tcas, NewIntruderShowsOnThirdCycleAndAFrozenCycleHidesIt) {
   EXPECT_FLOAT_EQ(TCAS::nearest_plane_m, 99.0f * 1852.0f);  // other traffic is never the threat
 }
 
+// Proximate traffic (within 6 nm and 1200 ft, no advisory) shows its own
+// symbol but is never the cycle's threat.
+TEST_F(Tcas, ProximateTrafficIsNoThreat) {
+  for (int c = 0; c < 4; ++c) {
+    place(1, 5.0f - 0.01f * static_cast<float>(c), 30.0f, 1000.0f);
+    run_cycle();
+  }
+  EXPECT_EQ(TCAS::type_show[0], 3.0f);
+  EXPECT_EQ(tcas_threat.worst_level, 0);
+  EXPECT_FLOAT_EQ(TCAS::nearest_plane_m, 99.0f * 1852.0f);
+}
+
+// The track counter on a cycle: a jump (absent, or more than 0.3 degrees in
+// latitude or longitude) restarts it, a frozen position steps it back.
+TEST_F(Tcas, TrackCounterSteps) {
+  struct Row {
+    float before, dlat, dlon;
+    bool absent;
+    float after;
+  } rows[] = {{0, 0.01f, 0, false, 1},   {1, 0.01f, 0, false, 2},  {2, 0.01f, 0, false, 2},
+              {3, 0.01f, 0, false, 3},   {2, 0, 0, false, 1},      {3, 0, 0, false, 2},
+              {1, 0, 0, false, 0},       {0, 0, 0, false, 0},      {2, 0.31f, 0, false, 0},
+              {2, 0.29f, 0, false, 2},   {2, 0, 0.31f, false, 0},  {2, 0, -0.29f, false, 2},
+              {2, 0.01f, 0, true, 0},    {0.5f, 0.01f, 0, false, 0}};
+  for (const Row& r : rows) {
+    SetUp();
+    tcas_cycle.cycle_flag = 1;
+    const float lat = r.absent ? 0.0f : 47.5f, lon = r.absent ? 0.0f : 8.5f;
+    host_mirror.sim_multiplayer_position_plane1_lat = lat;
+    host_mirror.sim_multiplayer_position_plane1_lon = lon;
+    tcas_track.prev_lat_deg[1] = 47.5f - r.dlat;
+    tcas_track.prev_lon_deg[1] = 8.5f - r.dlon;
+    tcas_track.track_counter[1] = r.before;
+    evaluate_tcas_target(1, 1.0f);
+    EXPECT_EQ(tcas_track.track_counter[1], r.after) << r.before << " moved " << r.dlat << " " << r.dlon;
+  }
+}
+
 TEST_F(Tcas, EmptySlotAndRemoteAltitudeStayHidden) {
   place(2, 10.0f, 90.0f, 2900.0f);  // beyond 2700 ft: hidden while level 0
   for (int c = 0; c < 5; ++c) {
@@ -162,6 +201,154 @@ TEST_F(Tcas, SymbolPositionScaledByRangeAndFirstOfficerWindow) {
   EXPECT_EQ(EFIS::tcas_ai_show_fo[0], 1.0f);
   EXPECT_EQ(TCAS::type_show_fo[0], 4.0f);
   EXPECT_NEAR(TCAS::x_fo[0], 3.51f, 0.05f);
+}
+
+// The reference each map format turns the picture to, and its own-aircraft
+// offset: traffic 7 nm east at half scale.
+TEST_F(Tcas, SymbolReferenceAndOffsetByMapFormat) {
+  struct Row {
+    float mode, exp, vsd, track_up, active, heading, magvar;
+    bool shown;
+    float x, y;
+  } rows[] = {
+      {2, 1, 0, 0, 0, 90, 0, true, 0, 3.5f},     {2, 1, 0, 1, 1, 90, 0, true, 3.5f, 0},  // heading or track up
+      {2, 1, 0, 1, 0, 90, 0, true, 0, 3.5f},     {2, 1, 0, 0, 0, 80, -10, true, 0, 3.5f},
+      {1, 1, 0, 1, 1, 90, 0, true, 0, 3.5f},     {0, 1, 0, 0, 0, 0, 0, true, 3.5f, 0},
+      {1, 0, 0, 0, 0, 90, 0, false, 0, 0},       {3, 1, 0, 0, 0, 90, 0, false, 0, 0},
+      {2, 0, 0, 0, 0, 90, 0, true, 0, 7.6f},     {2, 1, 1, 0, 0, 90, 0, true, 0, 8.6f},
+  };
+  for (const Row& r : rows) {
+    SetUp();
+    ScriptMirror& s = script_mirror;
+    s.zuvadud_D738_EFIS_control_capt_map_mode_pos = r.mode;
+    s.zuvadud_D738_EFIS_control_capt_exp_map = r.exp;
+    s.zuvadud_D738_EFIS_control_capt_vsd_map = r.vsd;
+    s.zuvadud_D738_fms_track_up = r.track_up;
+    s.zuvadud_D738_fms_track_up_active = r.active;
+    host_mirror.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot = r.heading;
+    host_mirror.sim_cockpit2_gauges_indicators_ground_track_mag_pilot = 0.0f;
+    host_mirror.sim_flightmodel_position_magnetic_variation = r.magvar;
+    for (int c = 0; c < 4; ++c) {
+      place(1, 7.0f + 0.01f * static_cast<float>(c), 90.0f, 1000.0f);
+      run_cycle();
+    }
+    EXPECT_EQ(EFIS::tcas_ai_show[0], r.shown ? 1.0f : 0.0f) << r.mode << " " << r.exp;
+    if (!r.shown) continue;
+    EXPECT_NEAR(TCAS::x[0], r.x, 0.05f) << r.mode << " " << r.exp << " " << r.track_up << r.active;
+    EXPECT_NEAR(TCAS::y[0], r.y, 0.05f) << r.mode << " " << r.exp << " " << r.track_up << r.active;
+  }
+}
+
+// The RA command a frame derives from the last cycle's code, the command in
+// force and the threat's relative altitude (own minus intruder), with the
+// bands it starts (preset 9 up, -9 down: unchanged). No time passes.
+TEST_F(Tcas, RaCommandFromTheCycleCode) {
+  struct Row {
+    int code;
+    float in_force, rel_ft;
+    int issued, active;
+    float ias, alt;
+    int command, issued_after;
+    float up, down;
+  } rows[] = {
+      {0, 2, 0, 1, 0, 300, 20000, 14, 0, 9, -9},   {0, 13, 0, 1, 0, 300, 20000, 13, 0, 9, -9},
+      {0, 2, 0, 0, 0, 300, 20000, 2, 0, 9, -9},    {0, 0, 0, 1, 0, 300, 20000, 0, 0, 9, -9},
+      {1, 6, 0, 0, 0, 300, 20000, 1, 1, 6, -9},    {1, 10, -10, 0, 0, 150, 20000, 1, 1, 2, -9},
+      {1, 11, 0, 0, 0, 220, 5000, 2, 1, 4, -9},    {1, 5, -10, 0, 0, 220, 12000, 4, 1, 9, -9},
+      {1, 2, -10, 0, 0, 260, 5000, 2, 1, 9, -9},   {1, 0, -10, 0, 0, 220, 12000, 4, 1, 6, -9},
+      {2, 10, 0, 0, 0, 300, 20000, 1, 1, 6, -9},   {2, 0, -10, 0, 0, 300, 20000, 4, 1, 6, -9},
+      {2, 3, -10, 0, 0, 300, 20000, 3, 1, 9, -9},  {2, 0, 0, 0, 0, 300, 20000, 3, 1, 6, -9},
+      {2, 11, -10, 0, 0, 300, 20000, 4, 1, 6, -9}, {5, 6, 10, 0, 0, 300, 20000, 9, 1, 9, -9},
+      {3, 0, 0, 0, 0, 300, 20000, 5, 1, 0, 0},     {3, 5, 0, 0, 0, 300, 20000, 5, 1, 9, -9},
+      {4, 1, 10, 0, 0, 150, 20000, 6, 1, 9, -2},   {4, 5, 10, 0, 0, 220, 5000, 6, 1, 9, -4},
+      {4, 0, 0, 0, 0, 300, 20000, 7, 1, 9, -6},    {4, 7, 10, 0, 0, 300, 20000, 7, 1, 9, -9},
+      {4, 0, 10, 0, 0, 300, 20000, 9, 1, 9, -6},   {4, 6, 10, 0, 0, 300, 20000, 9, 1, 9, -9},
+      {5, 5, 0, 0, 0, 300, 20000, 6, 1, 9, -6},    {5, 0, 10, 0, 0, 300, 20000, 9, 1, 9, -6},
+      {5, 8, 10, 0, 0, 300, 20000, 8, 1, 9, -9},   {5, 0, 0, 0, 0, 300, 20000, 8, 1, 9, -6},
+      {6, 0, 0, 0, 0, 300, 20000, 10, 1, 0, 0},    {6, 10, 0, 0, 0, 300, 20000, 10, 1, 9, -9},
+      {7, 0, 0, 0, 0, 300, 20000, 11, 1, 0, 0},    {7, 11, 0, 0, 0, 300, 20000, 11, 1, 9, -9},
+      {8, 0, 0, 0, 0, 300, 20000, 12, 1, 0, 0},    {8, 12, 0, 0, 0, 300, 20000, 12, 1, 9, -9},
+      {9, 2, 0, 0, 0, 300, 20000, 13, 0, 9, -9},   {9, 2, 0, 1, 1, 300, 20000, 13, 0, 9, -9},
+      {9, 2, 0, 1, 0, 300, 20000, 14, 1, 9, -9},   {9, 13, 0, 1, 0, 300, 20000, 0, 1, 9, -9},
+  };
+  for (const Row& r : rows) {
+    SetUp();
+    frame_time = 0.0f;
+    TcasThreatState& t = tcas_threat;
+    t.ra_code = static_cast<float>(r.code);
+    t.ra_command = t.command_in_force = r.in_force;
+    t.threat_rel_alt_ft = r.rel_ft;
+    t.advisory_issued = r.issued;
+    t.active_advisories = r.active;
+    t.up_band[0] = t.up_band[1] = 9.0f;
+    t.down_band[0] = t.down_band[1] = -9.0f;
+    host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = r.ias;
+    host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot = r.alt;
+    host_mirror.sim_cockpit2_gauges_indicators_vvi_fpm_pilot = 700.0f;
+    update_tcas();
+    const std::string row = "code " + std::to_string(r.code) + " in force " + std::to_string(r.in_force);
+    // Clear of conflict is taken up at once: announced, command and force 0.
+    EXPECT_TRUE(r.command != 14 || t.announcement == 14.0f) << row;
+    EXPECT_EQ(t.ra_command, r.command == 14 ? 0.0f : static_cast<float>(r.command)) << row;
+    EXPECT_EQ(t.advisory_issued, r.issued_after) << row;
+    EXPECT_EQ(t.up_band[0], r.up) << row;
+    EXPECT_EQ(t.down_band[0], r.down) << row;
+    // Maintain and monitor capture the vertical speed; adjust does not.
+    EXPECT_EQ(t.captured_vs_fpm[0], r.up == 0.0f && r.code != 7 ? 700.0f : 0.0f) << row;
+  }
+}
+
+// The range ring with its option on, ranges up to index 4, on a side that
+// shows traffic.
+TEST_F(Tcas, RangeRingByOptionRangeAndTrafficDisplay) {
+  struct Row {
+    float option, capt_range, fo_range, fo_on, ring, ring_fo;
+  } rows[] = {{1, 4, 5, 1, 1, 0}, {1, 5, 4, 1, 0, 1}, {0, 4, 4, 1, 0, 0}, {1, 4, 4, 0, 1, 0}};
+  for (const Row& r : rows) {
+    SetUp();
+    script_mirror.zuvadud_D738_nd_tcas_range = r.option;
+    script_mirror.zuvadud_D738_EFIS_capt_map_range = r.capt_range;
+    script_mirror.zuvadud_D738_EFIS_fo_map_range = r.fo_range;
+    script_mirror.zuvadud_D738_EFIS_tcas_on_fo = r.fo_on;
+    update_tcas();
+    EXPECT_EQ(nd::tcas_ring, r.ring) << r.option << r.capt_range << r.fo_range << r.fo_on;
+    EXPECT_EQ(nd::tcas_ring_fo, r.ring_fo) << r.option << r.capt_range << r.fo_range << r.fo_on;
+  }
+}
+
+// The first officer's window at full scale: 13 ahead, 5 behind, 13 aside.
+TEST_F(Tcas, FirstOfficerWindowEdges) {
+  struct Row {
+    float d_nm, bearing;
+    bool fo_shown;
+  } rows[] = {{4.9f, 180, true}, {5.1f, 180, false}, {12.9f, 0, true}, {13.1f, 0, false}, {12.9f, 270, true}};
+  for (const Row& r : rows) {
+    SetUp();
+    script_mirror.zuvadud_D738_EFIS_capt_map_range = script_mirror.zuvadud_D738_EFIS_fo_map_range = 1.0f;
+    for (int c = 0; c < 4; ++c) {
+      place(1, r.d_nm + 0.001f * static_cast<float>(3 - c), r.bearing, 1000.0f);
+      run_cycle();
+    }
+    EXPECT_EQ(EFIS::tcas_ai_show[0], 1.0f) << r.d_nm << " at " << r.bearing;
+    EXPECT_EQ(EFIS::tcas_ai_show_fo[0], r.fo_shown ? 1.0f : 0.0f) << r.d_nm << " at " << r.bearing;
+  }
+}
+
+// Without a threat an advisory ages one step per cycle: a sense (1..8)
+// becomes a detection (9), a detection nothing.
+TEST_F(Tcas, AdvisoryAgesWithoutAThreat) {
+  struct Row {
+    float start, after_one, after_two;
+  } rows[] = {{1, 9, 0}, {8, 9, 0}, {9, 0, 0}, {0, 0, 0}};
+  for (const Row& r : rows) {
+    SetUp();
+    tcas_threat.ra_code = r.start;
+    run_cycle();
+    EXPECT_EQ(tcas_threat.ra_code, r.after_one) << r.start;
+    run_cycle();
+    EXPECT_EQ(tcas_threat.ra_code, r.after_two) << r.start;
+    EXPECT_EQ(tcas_threat.worst_level, 0) << r.start;
+  }
 }
 
 TEST(TcasTables, RangeScaleAndSensitivityRows) {
@@ -243,6 +430,13 @@ TEST_F(Tcas, RaThreatWinsOverCloserTaAndProximateTraffic) {
   EXPECT_EQ(tcas_threat.command_in_force, 13.0f);
   for (int i = 0; i < 3; ++i) update_tcas();
   EXPECT_EQ(tcas_threat.command_in_force, tcas_threat.ra_command);
+  // All three moving again: only slot 1's sense is an active advisory.
+  place(1, 0.494f, 0.0f, 0.0f);
+  place(2, 0.44f, 120.0f, 700.0f);
+  place(3, 0.29f, 240.0f, 1000.0f);
+  run_cycle();
+  EXPECT_EQ(TCAS::type_show[1], 2.0f);
+  EXPECT_EQ(tcas_threat.active_advisories, 1);
 }
 
 // Sense selection of a resolution advisory, one cycle of one intruder dead
@@ -260,11 +454,19 @@ TEST_F(Tcas, AdvisorySenseSelection) {
       {"slow, intruder below: climb", -300, 0, 0, 0.5f, 30, 8, 5000, 3000, 1},
       {"slow, intruder above: descend", 300, 0, 0, 0.5f, 30, 8, 5000, 3000, 4},
       {"slow, just above it with a descent in force: descend", -30, 0, 0, 0.5f, 30, 4, 5000, 3000, 4},
+      {"slow, just below it with climb now in force: climb", 30, 0, 0, 0.5f, 30, 1, 5000, 3000, 1},
+      {"slow, just below it with increase climb in force: climb", 30, 0, 0, 0.5f, 30, 3, 5000, 3000, 1},
+      {"slow, 60 ft below it: the climb in force gives way", 60, 0, 0, 0.5f, 30, 1, 5000, 3000, 4},
+      {"slow, just above it with increase descent in force: descend", -30, 0, 0, 0.5f, 30, 6, 5000, 3000, 4},
+      {"slow, just above it, code 7 is no descent in force: climb", -30, 0, 0, 0.5f, 30, 7, 5000, 3000, 1},
+      {"slow, 60 ft above it: the descent in force gives way", -60, 0, 0, 0.5f, 30, 4, 5000, 3000, 1},
       {"slow, diverging beyond the miss, level: maintain climb", -500, 0, -10, 0.5f, 30, 8, 5000, 3000, 3},
       {"slow, diverging beyond the miss, descending: climb", -500, -2, -10, 0.5f, 30, 8, 5000, 3000, 1},
       // Near in time (range time 9 s).
       {"continuing already misses: monitor", -500, 0, 0, 0.5f, 200, 8, 5000, 3000, 8},
       {"the intruder's own climb opens the miss: code 7", -200, 0, 15, 0.5f, 200, 1, 5000, 3000, 7},
+      {"co-altitude, a little above: only the strong descent helps", 10, 0, 0, 0.5f, 200, 9, 5000, 3000, 5},
+      {"co-altitude, a little below: only the strong climb helps", -10, 0, 0, 0.5f, 200, 9, 5000, 3000, 2},
       // Below 1100 ft radio altitude no descent is flown, above 10700 m no
       // climb: only the hold codes are left, chosen by the rules near the TA
       // distance.
@@ -299,6 +501,59 @@ TEST_F(Tcas, AdvisorySenseSelection) {
     const TcasTargetResult r = evaluate_tcas_target(1, step);
     EXPECT_EQ(r.level, 3.0f) << c.name;
     EXPECT_EQ(r.ra_code, c.code) << c.name;
+  }
+}
+
+// The threat level of one cycle (sensitivity at 9840 ft: TA 40 s or 0.75 nm,
+// RA 25 s or 0.55 nm, vertically 850 and 600 ft; below 2350 ft radio: 25 s,
+// 15 s, 0.33 nm, 0.2 nm) and the trend arrow beyond 500 ft/min.
+TEST_F(Tcas, ThreatLevelAndTrendArrow) {
+  struct Row {
+    float d_nm, above_ft, closing_kt, intruder_ms, radio_ft, own_elev_m;
+    int level, arrow;
+    bool behind = false;  // behind, an RA shows as a TA beyond 600 ft and 0.55 nm,
+    float type = 0;       // a TA as proximate beyond 850 ft and 0.75 nm (0: not checked)
+  } rows[] = {
+      {6.1f, 1000, 30, 0, 5000, 3000, 0, 0},   {5.9f, 1000, 30, 0, 5000, 3000, 1, 0},
+      {5.9f, 1250, 30, 0, 5000, 3000, 0, 0},   {0.74f, 840, 30, 0, 5000, 3000, 2, 0},
+      {0.74f, 860, 30, 0, 5000, 3000, 1, 0},   {0.76f, 500, 30, 0, 5000, 3000, 1, 0},
+      {2.0f, 500, 200, 0, 5000, 3000, 2, 0},   {2.0f, 500, 170, 0, 5000, 3000, 1, 0},
+      {1.0f, 500, 200, 0, 5000, 3000, 3, 0},   {1.0f, 650, 200, 0, 5000, 3000, 2, 0},
+      {0.54f, 500, 30, 0, 5000, 3000, 3, 0},   {0.56f, 500, 30, 0, 5000, 3000, 2, 0},
+      {1.0f, 1000, 200, -30, 5000, 3000, 2, 1}, {1.0f, 1000, 200, -50, 5000, 3000, 3, 1},
+      {3.0f, 1000, 30, 2.6f, 5000, 3000, 1, 2}, {3.0f, 1000, 30, 2.5f, 5000, 3000, 1, 0},
+      {3.0f, 1000, 30, -2.6f, 5000, 3000, 1, 1},
+      // Near the ground an intruder low enough below is never more than proximate.
+      {0.15f, -820, 30, 0, 1740, 300, 1, 0},   {0.15f, -820, 30, 0, 1760, 300, 2, 0},
+      {1.0f, 700, 200, -50, 5000, 3000, 3, 1, false, 1}, {1.0f, 700, 200, -50, 5000, 3000, 3, 1, true, 2},
+      {1.0f, 1000, 200, -50, 5000, 3000, 3, 1, true, 3}, {0.5f, 1000, 30, -50, 5000, 3000, 3, 1, true, 1},
+      {0.7f, 1000, 30, -30, 5000, 3000, 2, 1, true, 2},
+  };
+  for (const Row& r : rows) {
+    SetUp();
+    constexpr float step = 1.0f;
+    const float elev = r.own_elev_m;
+    tcas_cycle.cycle_flag = 1;
+    tcas_cycle.own_lat_deg = static_cast<float>(kOwnLat);
+    tcas_cycle.own_lon_deg = static_cast<float>(kOwnLon);
+    tcas_cycle.own_elev_m = tcas_cycle.own_elev_last_cycle_m = elev;
+    host_mirror.sim_flightmodel_position_elevation = elev;
+    host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot = 3000.0f * kFtPerM;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.radio_ft;
+    const float lat = static_cast<float>(kOwnLat + (r.behind ? -r.d_nm : r.d_nm) / 60.0);
+    const float intr_el = elev + r.above_ft / kFtPerM;
+    host_mirror.sim_multiplayer_position_plane1_lat = lat;
+    host_mirror.sim_multiplayer_position_plane1_lon = static_cast<float>(kOwnLon);
+    host_mirror.sim_multiplayer_position_plane1_el = intr_el;
+    tcas_track.track_counter[1] = 2.0f;
+    tcas_track.prev_lat_deg[1] = lat + 0.001f;
+    tcas_track.prev_lon_deg[1] = static_cast<float>(kOwnLon);
+    tcas_track.prev_distance_nm[1] = gc_distance_nm(kOwnLat, kOwnLon, lat, kOwnLon) + r.closing_kt / 3600.0f * step;
+    tcas_track.prev_target_elev_m[1] = intr_el - r.intruder_ms * step;
+    const TcasTargetResult out = evaluate_tcas_target(1, step);
+    EXPECT_EQ(out.level, static_cast<float>(r.level)) << r.d_nm << " nm " << r.above_ft << " ft " << r.closing_kt;
+    EXPECT_EQ(TCAS::arrow_dn_up_show[0], static_cast<float>(r.arrow)) << r.intruder_ms << " m/s";
+    EXPECT_TRUE(r.type == 0 || TCAS::type_show[0] == r.type) << r.d_nm << " nm " << r.above_ft << " ft behind";
   }
 }
 
@@ -361,6 +616,52 @@ TEST_F(Tcas, PlanModeBlanksOneSideAndForcesCycles) {
   EXPECT_EQ(tcas_cycle.cycle_timer_s, 0.0f);  // that frame ran a cycle
 }
 
+// A side blanks its traffic, and forces a cycle, in PLN, in APP or VOR
+// without the expanded map, or with its traffic display deselected.
+TEST_F(Tcas, SideBlankingByMapFormat) {
+  struct Row {
+    float mode, exp, tcas_on;
+    float tfc, show;
+    int forced;
+  } rows[] = {{3, 1, 1, 0, 1, 1}, {1, 0, 1, 0, 1, 1}, {1, 1, 1, 1, 1, 0}, {2, 0, 1, 1, 1, 0}, {2, 1, 0, 0, 0, 1}};
+  for (const Row& r : rows) {
+    SetUp();
+    update_tcas();
+    script_mirror.zuvadud_D738_EFIS_control_capt_map_mode_pos = r.mode;
+    script_mirror.zuvadud_D738_EFIS_control_capt_exp_map = r.exp;
+    script_mirror.zuvadud_D738_EFIS_tcas_on = r.tcas_on;
+    update_tcas();
+    EXPECT_EQ(EFIS::tfc_show, r.tfc) << r.mode << r.exp << r.tcas_on;
+    EXPECT_EQ(EFIS::tcas_show, r.show) << r.mode << r.exp << r.tcas_on;
+    EXPECT_EQ(tcas_cycle.cycle_flag, r.forced) << r.mode << r.exp << r.tcas_on;
+    EXPECT_EQ(EFIS::tfc_show_fo, 1.0f);
+  }
+  knob::transponder_pos = 4.0f;  // TA only on both sides
+  update_tcas();
+  EXPECT_EQ(EFIS::ta_only_show, 1.0f);
+  EXPECT_EQ(EFIS::ta_only_show_fo, 1.0f);
+}
+
+// The traffic flags come from either side's visible symbols: here only the
+// first officer's map shows them.
+TEST_F(Tcas, TrafficFlagsFromTheFirstOfficersSymbols) {
+  struct Row {
+    float above_ft;
+    float ra, ta;
+  } rows[] = {{0, 1, 0}, {700, 0, 1}};
+  for (const Row& r : rows) {
+    SetUp();
+    script_mirror.zuvadud_D738_EFIS_capt_map_range = 9.0f;  // no scale: nothing shown
+    for (int c = 0; c < 3; ++c) {
+      place(1, 0.5f - 0.001f * static_cast<float>(c), 0.0f, r.above_ft);
+      run_cycle();
+    }
+    EXPECT_EQ(EFIS::tcas_ai_show[0], 0.0f) << r.above_ft;
+    EXPECT_EQ(TCAS::traffic_ra, r.ra) << r.above_ft;
+    EXPECT_EQ(TCAS::traffic_ta, r.ta) << r.above_ft;
+  }
+}
+
 TEST_F(Tcas, SelfTestPatternOnBothSides) {
   delay_flags.tcas_test_flag = 1.0f;
   script_mirror.zuvadud_D738_EFIS_fo_map_range = 5.0f;
@@ -378,6 +679,19 @@ TEST_F(Tcas, SelfTestPatternOnBothSides) {
   EXPECT_STREQ(TCAS::alt_fo_label[2], "");
   EXPECT_EQ(TCAS::alt_dn_up_show[3], 1.0f);
   EXPECT_EQ(TCAS::traffic_ra_fo, 1.0f);
+  const float arrows[] = {2, 1, 1, 2};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(TCAS::arrow_dn_up_show_fo[i], arrows[i]) << i;
+    EXPECT_EQ(EFIS::tcas_ai_show[i], 1.0f) << i;
+    EXPECT_EQ(EFIS::tcas_ai_show_fo[i], 1.0f) << i;
+  }
+  // The pattern's scale by range: 2, 1, 0.5, 0.25, then 0.125.
+  const float scale[] = {2, 1, 0.5f, 0.25f, 0.125f, 0.125f};
+  for (int range = 0; range < 6; ++range) {
+    script_mirror.zuvadud_D738_EFIS_capt_map_range = static_cast<float>(range);
+    update_tcas();
+    EXPECT_FLOAT_EQ(TCAS::x[0], 1.2f * scale[range]) << range;
+  }
   electric::ac_tnsbus1_status = 0.0f;
   update_tcas();
   EXPECT_EQ(delay_flags.tcas_test_flag, 0.0f);
@@ -483,15 +797,29 @@ TEST_F(TcasAdvisory, BandTargetsFromVerticalSpeed) {
       {ra_cmd::descend, 0, 0, NAN, -3},
       {ra_cmd::maintain_climb, 900, 900, -1, NAN},
       {ra_cmd::monitor, -500, -500, -1, 1},
+      {ra_cmd::climb, 800, 0, 0, NAN},
+      {ra_cmd::descend, -800, 0, NAN, 0},
+      {ra_cmd::descend, -4000, 0, NAN, 5},
+      {ra_cmd::increase_climb, 0, 0, 5, NAN},
+      {ra_cmd::increase_climb, 1300, 0, 0.5f, NAN},
+      {ra_cmd::increase_climb, 6000, 0, -7, NAN},
+      {ra_cmd::increase_descent, -1300, 0, NAN, -0.5f},
+      {ra_cmd::maintain_descend, -1300, 0, NAN, 2.5f},
+      {ra_cmd::monitor, 0, 1300, 0.5f, 2.5f},
+      {ra_cmd::adjust, 1300, 0, -2.5f, -0.5f},
   };
   for (const Case& k : cases) {
     SetUp();
     frame_time = 0.1f;
     host_mirror.sim_cockpit2_gauges_indicators_vvi_fpm_pilot = k.vs;
-    tcas_threat.captured_vs_fpm[0] = k.captured;
+    host_mirror.sim_cockpit2_gauges_indicators_vvi_fpm_copilot = k.vs;
+    tcas_threat.captured_vs_fpm[0] = tcas_threat.captured_vs_fpm[1] = k.captured;
     tcas_threat.ra_command = k.command;
     TCAS::tcas_pfd_ra_up2 = TCAS::tcas_pfd_ra_dn2 = 99.0f;
     play(300);
+    // Both sides follow their own speed to the same place.
+    EXPECT_TRUE(std::isnan(k.up) || TCAS::tcas_pfd_ra_up2_fo == TCAS::tcas_pfd_ra_up2) << k.command;
+    EXPECT_TRUE(std::isnan(k.dn) || TCAS::tcas_pfd_ra_dn2_fo == TCAS::tcas_pfd_ra_dn2) << k.command;
     EXPECT_EQ(TCAS::tcas_pfd_ra_up, std::isnan(k.up) ? 0.0f : 1.0f) << k.command;
     EXPECT_EQ(TCAS::tcas_pfd_ra_dn, std::isnan(k.dn) ? 0.0f : 1.0f) << k.command;
     if (!std::isnan(k.up)) EXPECT_NEAR(TCAS::tcas_pfd_ra_up2, k.up, 0.01f) << k.command;
@@ -499,6 +827,12 @@ TEST_F(TcasAdvisory, BandTargetsFromVerticalSpeed) {
     if (!std::isnan(k.dn)) EXPECT_NEAR(TCAS::tcas_pfd_ra_dn2, k.dn, 0.01f) << k.command;
     else EXPECT_EQ(TCAS::tcas_pfd_ra_dn2, 99.0f);
   }
+  // The band moves toward its target at rate 1.5: 0.15 of the way in 0.1 s.
+  SetUp();
+  frame_time = 0.1f;
+  tcas_threat.ra_command = ra_cmd::climb;
+  play(1);
+  EXPECT_NEAR(TCAS::tcas_pfd_ra_up2, 0.45f, 1e-4f);
 }
 
 }  // namespace

@@ -11,3 +11,5 @@ corvane_unit_test(alerting_traffic_failures_test
 corvane_integration_test(alerting_gpws_host_test ${CMAKE_CURRENT_LIST_DIR}/gpws_host_test.cpp)
 # Thresholds and worked values of the alerting envelopes, one row each.
 corvane_unit_test(alerting_thresholds_test ${CMAKE_CURRENT_LIST_DIR}/thresholds_test.cpp)
+# Worked values and limits of the alerting laws, one table row each.
+corvane_unit_test(alerting_values_test ${CMAKE_CURRENT_LIST_DIR}/values_test.cpp)

@@ -98,6 +98,22 @@ TEST_F(GpwsLimits, TooLowGearFlapsAndTerrain) {
   EXPECT_EQ(frame(490, 189, 0.0f, 0, 0), 0);
 }
 
+// The warning computer listens to the engaged autopilot's side, else the
+// flight director's: the first officer's radio altimeter reads 0 here, so
+// only the captain's side evaluates the pull-up envelope.
+TEST_F(GpwsLimits, SideFromAutopilotOrFlightDirector) {
+  struct Row {
+    float ap_on, ap_side, fd_side;
+    bool captain;
+  } rows[] = {{0, 2, 1, true}, {0, 1, 2, false}, {1, 2, 1, false}, {1, 1, 2, true}};
+  for (const Row& r : rows) {
+    script_mirror.zuvadud_autopilot_ap_on = r.ap_on;
+    script_mirror.zuvadud_autopilot_ap_side = r.ap_side;
+    script_mirror.zuvadud_autopilot_fd_side = r.fd_side;
+    EXPECT_EQ(frame(1500, 250, -9000, 0, 0) == gpws_code::pull_up, r.captain) << r.ap_on << r.ap_side << r.fd_side;
+  }
+}
+
 TEST_F(GpwsLimits, BankAngleCallsEachStepOnce) {
   struct Row {
     float bank;
@@ -121,7 +137,7 @@ TEST_F(GpwsLimits, BelowGlideslopeBand) {
     bool alert;
   } rows[] = {{500, -1.29f, -700, false}, {500, -1.31f, -700, true},  {500, -1.31f, 10, false},
               {199, -2, -700, false},      {201, -2, -700, true},      {999, -2, -700, true},
-              {1001, -2, -700, false}};
+              {1001, -2, -700, false},    {200, -2, -700, false},     {1000, -2, -700, false}};
   for (const Row& r : rows) {
     host_mirror.sim_cockpit2_radios_indicators_nav1_vdef_dots_pilot = r.dots;
     EXPECT_EQ(frame(r.ra, 250, r.vs, 1, 1) == gpws_code::below_glideslope, r.alert) << r.ra << " " << r.dots;
@@ -160,7 +176,8 @@ TEST_F(GpwsLimits, TerrainClosureBands) {
       {1649, 309, -6000, 0, 0, terrain},  {1649, 310, -6000, 0, 0, 0},     {1649, 219, -5300, 0, 0, 0},
       {1250, 219, -3350, 0, 0, pull_up},  {1250, 219, -3250, 0, 0, 0},     {1000, 219, -3100, 1, 1, pull_up},
       {1000, 219, -3000, 1, 1, 0},        {700, 219, -2900, 1, 0.625f, terrain}, {790, 219, -2900, 1, 0.625f, pull_up},
-      {700, 219, -2900, 1, 0.5f, pull_up},
+      {700, 219, -2900, 1, 0.5f, pull_up},  {700, 219, -2900, 0.9f, 0.625f, pull_up},
+      {210, 219, -2400, 1, 0.625f, terrain}, {190, 219, -2400, 1, 0.625f, pull_up},
   };
   for (const Row& r : rows) {
     SetUp();
@@ -185,14 +202,14 @@ TEST_F(GpwsLimits, EachOutputHoldsItsFlagForItsTime) {
   struct Row {
     int code;
     float* flag;
-    float hold_s;  // of the code's first output
+    float hold_s;  // of that output within the code's sequence
   } rows[] = {
       {1, &msg_pull_up, 1.1f},          {2, &msg_gpws_alert, 0.9f},       {3, &msg_terrain, 1.0f},
       {30, &msg_terrain, 2.2f},         {4, &msg_too_low_terrain, 1.8f},  {5, &msg_too_low_flaps, 1.8f},
       {6, &msg_too_low_gear, 1.8f},     {7, &msg_dont_sink, 1.2f},        {8, &msg_sink_rate, 1.2f},
       {9, &system_::below_gs_warn, 1.8f}, {10, &msg_bank_angle, 1.0f},    {11, &msg_airspeed_low, 2.0f},
       {12, &msg_obstacle, 1.2f},        {15, &msg_gpws_inop, 1.0f},       {16, &msg_terrain_ahead, 1.8f},
-      {27, &msg_alt_callouts, 20.0f},   {2, &msg_windshear, 1.0f},
+      {27, &msg_alt_callouts, 20.0f},   {2, &msg_windshear, 1.0f},        {14, &msg_obstacle_pull_up, 2.0f},
   };
   for (const Row& r : rows) {
     SetUp();
@@ -201,8 +218,9 @@ TEST_F(GpwsLimits, EachOutputHoldsItsFlagForItsTime) {
     gpws_state.alert_code = r.code;
     int up = 0;
     bool seen = false;
-    for (int i = 0; i < static_cast<int>(r.hold_s / frame_time) + 40; ++i) {
+    for (int i = 0; i < static_cast<int>(r.hold_s / frame_time) + 80; ++i) {
       gpws_update();  // a pending code takes the reduced path: nothing new is raised
+      EXPECT_TRUE(*r.flag == 0.0f || *r.flag == 1.0f) << *r.flag;  // a flag is 0 or 1
       if (*r.flag != 0.0f) {
         ++up;
         seen = true;
@@ -220,7 +238,10 @@ TEST_F(GpwsLimits, MinimumsCalloutsByOption) {
     float ra_dh, plus_hundred, ra_minimums;
     float* flag;
     float hold_s;
+    float mins = 1, testing = 0;  // the minimums call sounds at minimums or in the self-test
   } rows[] = {{28, 0, 0, 0, &cue_fmodpack::appro_mins, 1.8f},
+              {29, 0, 0, 0, &fmod_::dh_minimum_pilot, 0, 0, 0},
+              {29, 0, 0, 0, &fmod_::dh_minimum_pilot, 1.2f, 0, 1},
               {28, 0, 1, 0, &cue_fmodpack::plus_hundred, 1.8f},
               {28, 1, 0, 0, &cue_fmod::app_dec_height, 1.6f},
               {29, 0, 0, 0, &fmod_::dh_minimum_pilot, 1.2f},
@@ -229,7 +250,8 @@ TEST_F(GpwsLimits, MinimumsCalloutsByOption) {
     SetUp();
     host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 1500.0f;
     host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = 250.0f;
-    script_mirror.zuvadud_D738_fmod_dh_minimum_pilot2 = script_mirror.zuvadud_D738_fmod_dh_minimum_pilot2_ra = 1.0f;
+    script_mirror.zuvadud_D738_fmod_dh_minimum_pilot2 = script_mirror.zuvadud_D738_fmod_dh_minimum_pilot2_ra = r.mins;
+    system_::gpws_test_running = r.testing;
     cockpit_options.ra_decision_height = r.ra_dh;
     cockpit_options.plus_hundred = r.plus_hundred;
     cockpit_options.ra_minimums = r.ra_minimums;
@@ -239,6 +261,7 @@ TEST_F(GpwsLimits, MinimumsCalloutsByOption) {
     for (int i = 0; i < 60 && gpws_state.alert_code == r.code; ++i) {
       gpws_update();
       if (*r.flag != 0.0f) ++up;
+      EXPECT_TRUE(*r.flag == 0.0f || *r.flag == 1.0f) << *r.flag;  // a flag is 0 or 1
     }
     EXPECT_NEAR(static_cast<float>(up) * frame_time, r.hold_s, 0.06f) << "code " << r.code << " option " << r.ra_dh
                                                                         << r.plus_hundred << r.ra_minimums;
@@ -290,15 +313,19 @@ TEST_F(ApproachPenalties, EachPenaltyOnBothSidesOfItsLimit) {
     float rh = 700, ias = 150, vs = 0, alt = 3000, gear = 1, speedbrake = 0, app_flaps = 30, flap = 33;
     float dev = 0, mach = 0.3f, preset = 0;
     int ground = 0;
-    float ground_speed = 70, mass = 60000;
+    float ground_speed = 70, mass = 60000, phase = 6;
   } rows[] = {
       {.slot = 0, .expect = 1, .ias = 176},  // flap placard 175 kt at 33 degrees
       {.slot = 0, .expect = 0, .ias = 175},
+      {.slot = 0, .expect = 1, .ias = 251, .flap = 2.5f},
+      {.slot = 0, .expect = 0, .ias = 251, .flap = 2},
       {.slot = 1, .expect = 1, .speedbrake = 0.3f, .app_flaps = 40},
       {.slot = 1, .expect = 0, .speedbrake = 0.2f, .app_flaps = 40},
       {.slot = 1, .expect = 0, .speedbrake = 0.3f, .app_flaps = 40, .flap = 14},
+      {.slot = 1, .expect = 0, .rh = 50, .speedbrake = 0.3f, .app_flaps = 40},
       {.slot = 2, .expect = 1, .alt = 19001},
       {.slot = 2, .expect = 0, .alt = 19000},
+      {.slot = 2, .expect = 0, .alt = 19001, .flap = 0},
       {.slot = 3, .expect = 1, .ias = 251, .alt = 5999},
       {.slot = 3, .expect = 0, .ias = 250, .alt = 5999},
       {.slot = 3, .expect = 0, .ias = 251, .alt = 6000},
@@ -307,16 +334,23 @@ TEST_F(ApproachPenalties, EachPenaltyOnBothSidesOfItsLimit) {
       {.slot = 5, .expect = 1, .rh = 201, .vs = -1201},
       {.slot = 5, .expect = 0, .rh = 201, .vs = -1200},
       {.slot = 5, .expect = 0, .rh = 200, .vs = -1201},
+      {.slot = 5, .expect = 1, .rh = 499, .vs = -1201},
+      {.slot = 5, .expect = 0, .rh = 500, .vs = -1201},
       {.slot = 6, .expect = 1, .rh = 500, .vs = -1501},
       {.slot = 6, .expect = 0, .rh = 999, .vs = -1500},
       {.slot = 6, .expect = 0, .rh = 1000, .vs = -1501},
       {.slot = 7, .expect = 1, .rh = 1999, .vs = -2001},
       {.slot = 7, .expect = 0, .rh = 1000, .vs = -2000},
       {.slot = 7, .expect = 0, .rh = 2000, .vs = -2001},
+      {.slot = 7, .expect = 1, .rh = 1000, .vs = -2001},
+      {.slot = 7, .expect = 0, .rh = 999, .vs = -2001},
       {.slot = 8, .expect = 1, .ground = 1, .ground_speed = 95.1f},
       {.slot = 8, .expect = 0, .ground = 1, .ground_speed = 95},
       {.slot = 9, .expect = 1, .ground = 1, .mass = 65318},
       {.slot = 9, .expect = 0, .ground = 1, .mass = 65317},
+      {.slot = 8, .expect = 0, .ground_speed = 96},  // airborne: no tyre or landing-weight penalty
+      {.slot = 9, .expect = 0, .mass = 70000},
+      {.slot = 19, .expect = 0},  // no flap failed
       // Glideslope grades rise one step at a time, below and above 500 ft.
       {.slot = 10, .expect = 1, .rh = 300, .dev = 1.01f},
       {.slot = 10, .expect = 0, .rh = 300, .dev = 1.0f},
@@ -325,6 +359,14 @@ TEST_F(ApproachPenalties, EachPenaltyOnBothSidesOfItsLimit) {
       {.slot = 10, .expect = 3, .rh = 300, .dev = 2.01f, .preset = 2},
       {.slot = 10, .expect = 2, .rh = 300, .dev = -2.0f, .preset = 2},
       {.slot = 10, .expect = 0, .rh = 300, .dev = 2.5f},
+      {.slot = 10, .expect = 1, .rh = 201, .dev = 1.01f},
+      {.slot = 10, .expect = 0, .rh = 200, .dev = 1.01f},
+      {.slot = 10, .expect = 1, .rh = 499, .dev = 1.01f},
+      {.slot = 10, .expect = 0, .rh = 500, .dev = 1.01f},
+      {.slot = 11, .expect = 1, .rh = 500, .dev = 1.21f},
+      {.slot = 11, .expect = 0, .rh = 499, .dev = 1.21f},
+      {.slot = 11, .expect = 1, .rh = 999, .dev = 1.21f},
+      {.slot = 11, .expect = 0, .rh = 1000, .dev = 1.21f},
       {.slot = 11, .expect = 1, .rh = 600, .dev = 1.21f},
       {.slot = 11, .expect = 0, .rh = 600, .dev = 1.2f},
       {.slot = 11, .expect = 2, .rh = 600, .dev = 1.81f, .preset = 1},
@@ -340,9 +382,13 @@ TEST_F(ApproachPenalties, EachPenaltyOnBothSidesOfItsLimit) {
       {.slot = 13, .expect = 1, .rh = 399, .ias = 166},
       {.slot = 13, .expect = 0, .rh = 399, .ias = 165},
       {.slot = 13, .expect = 0, .rh = 400, .ias = 166},
+      {.slot = 13, .expect = 1, .rh = 51, .ias = 166},
+      {.slot = 13, .expect = 0, .rh = 50, .ias = 166},
       {.slot = 14, .expect = 1, .rh = 51, .ias = 144},
       {.slot = 14, .expect = 0, .rh = 51, .ias = 145},
       {.slot = 14, .expect = 0, .rh = 50, .ias = 144},
+      {.slot = 14, .expect = 1, .rh = 399, .ias = 144},
+      {.slot = 14, .expect = 0, .rh = 400, .ias = 144},
       {.slot = 15, .expect = 1, .rh = 500, .app_flaps = 40},
       {.slot = 15, .expect = 0, .rh = 501, .app_flaps = 40},
       {.slot = 15, .expect = 1, .rh = 500, .app_flaps = 0, .flap = 26.8f},
@@ -351,12 +397,16 @@ TEST_F(ApproachPenalties, EachPenaltyOnBothSidesOfItsLimit) {
       {.slot = 16, .expect = 1, .rh = 599, .ias = 166},
       {.slot = 16, .expect = 0, .rh = 599, .ias = 165},
       {.slot = 16, .expect = 0, .rh = 600, .ias = 144},
+      {.slot = 16, .expect = 0, .rh = 499, .ias = 144},
       {.slot = 17, .expect = 1, .ias = 341},
       {.slot = 17, .expect = 0, .ias = 340},
+      {.slot = 17, .expect = 1, .ias = 341, .phase = 5},  // judged only past flight phase 4
+      {.slot = 17, .expect = 0, .ias = 341, .phase = 4},
       {.slot = 18, .expect = 1, .mach = 0.821f},
       {.slot = 18, .expect = 0, .mach = 0.82f},
       {.slot = 20, .expect = 3, .rh = 5999, .app_flaps = 0},
       {.slot = 20, .expect = 0, .rh = 6000, .app_flaps = 0},
+      {.slot = 20, .expect = 0, .rh = 5999},
       // The landing-flap angle each approach setting needs.
       {.slot = 12, .expect = 1, .rh = 60, .speedbrake = 0.3f, .app_flaps = 15, .flap = 16.9f},
       {.slot = 1, .expect = 1, .rh = 60, .speedbrake = 0.3f, .app_flaps = 15, .flap = 16.8f},
@@ -384,7 +434,7 @@ TEST_F(ApproachPenalties, EachPenaltyOnBothSidesOfItsLimit) {
     static_pressure_altitude_ft = r.alt;
     controls::gear_handle_down = r.gear;
     flt_ctrls::speedbrake_lever = r.speedbrake;
-    script_mirror.zuvadud_D738_FMS_flight_phase = 6.0f;
+    script_mirror.zuvadud_D738_FMS_flight_phase = r.phase;
     script_mirror.zuvadud_D738_FMS_approach_flaps = r.app_flaps;
     script_mirror.zuvadud_D738_FMS_approach_speed = 145.0f;
     script_mirror.zuvadud_radios_pilot_nav_vdef = r.dev;
