@@ -2,16 +2,173 @@
 // boundary, with the handlers called directly.
 #include <gtest/gtest.h>
 
+#include "cockpit_fixture.h"
 #include "commands/command_handlers.h"
-#include "core/binding.h"
 #include "core/preprocess.h"
+#include "engines/engine_values.h"
+#include "systems/air/air_values.h"
 #include "systems/flight_controls/flight_control_values.h"
+#include "systems/fuel/fuel_values.h"
+#include "systems/ice_rain/ice_values.h"
+#include "systems/ice_rain/wiper_state.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/lights/lights.h"
+#include "systems/switches/switch_memory.h"
+#include "systems/switches/switch_targets.h"
+#include "systems/switches/switch_values.h"
 #include "systems/flight_controls/speedbrake_lever.h"
 #include "systems/gear_brakes/brake_command_state.h"
 #include "systems/gear_brakes/gear_lever.h"
-#include "systems/instruments/instrument_values.h"
 
 namespace {
+
+// One row per command: the value set before it, the value read after (the
+// same one unless named), and whether the command is held (a momentary
+// switch reads its held value until let go, then its rest value).
+using PanelCommands = CockpitTest;
+
+TEST_F(PanelCommands, EachCommandMovesItsValue) {
+  struct Row {
+    const char* command;
+    float* set;
+    float from;
+    float want;
+    float* read = nullptr;
+    bool held = false;
+  };
+  const Row rows[] = {
+      // Exterior lights: direct set, toggle (any other value to 0), steps.
+      {"switch/logo_light_off", &toggle_switch::logo_light, 1, 0},
+      {"switch/wing_light_on", &toggle_switch::wing_light, 0, 1},
+      {"switch/wing_light_off", &toggle_switch::wing_light, 1, 0},
+      {"switch/wing_light_toggle", &toggle_switch::wing_light, 0.5f, 0},
+      {"switch/wheel_light_toggle", &toggle_switch::wheel_light, 0, 1},
+      {"toggle_switch/position_light_off", &toggle_switch::position_light_pos, 1, 0},
+      {"toggle_switch/position_light_steady", &toggle_switch::position_light_pos, 0, -1},
+      {"toggle_switch/position_light_strobe", &toggle_switch::position_light_pos, 0, 1},
+      {"switch/rwy_light_left_on", &toggle_switch::rwy_light_left, 0, 1},
+      {"switch/rwy_light_left_off", &toggle_switch::rwy_light_left, 1, 0},
+      {"switch/rwy_light_left_toggle", &toggle_switch::rwy_light_left, 0, 1},
+      {"switch/rwy_light_right_on", &toggle_switch::rwy_light_right, 0, 1},
+      {"switch/rwy_light_right_off", &toggle_switch::rwy_light_right, 1, 0},
+      {"switch/rwy_light_right_toggle", &toggle_switch::rwy_light_right, 1, 0},
+      {"toggle_switch/taxi_light_brightness_off", &toggle_switch::taxi_light_brightness_pos, 2, 0},
+      {"toggle_switch/taxi_light_brightness_off", &toggle_switch::taxi_light_brightness_pos, 2, 0,
+       &lights_state.taxi_light_level},
+      {"switch/land_lights_left", &switch_::land_lights_left_pos, 0, 1},
+      {"switch/land_lights_right", &switch_::land_lights_right_pos, 1, 0},
+      {"switch/land_lights_left_on", &switch_::land_lights_left_pos, 0, 1},
+      {"switch/land_lights_left_off", &switch_::land_lights_left_pos, 1, 0},
+      {"switch/land_lights_right_on", &switch_::land_lights_right_pos, 0, 1},
+      {"switch/land_lights_right_off", &switch_::land_lights_right_pos, 1, 0},
+      {"switch/land_lights_ret_left_off", &switch_::land_lights_ret_left_pos, 2, 0},
+      {"switch/land_lights_ret_left_ret", &switch_::land_lights_ret_left_pos, 0, 1},
+      {"switch/land_lights_ret_right_off", &switch_::land_lights_ret_right_pos, 2, 0},
+      {"switch/land_lights_ret_right_ret", &switch_::land_lights_ret_right_pos, 2, 1},
+      {"switch/land_lights_ret_right_on", &switch_::land_lights_ret_right_pos, 0, 2},
+      {"switch/land_lights_ret_right_up", &switch_::land_lights_ret_right_pos, 2, 1},
+      {"switch/land_lights_ret_right_up", &switch_::land_lights_ret_right_pos, 1, 0},
+      {"switch/land_lights_ret_right_up", &switch_::land_lights_ret_right_pos, 0, 0},
+      // Engine start selectors: 0 GRD, 1 OFF, 2 CONT, 3 FLT; the second value
+      // reads 1 only at OFF. The knob moves the animation target between GRD
+      // and CONT, the position itself to and from FLT.
+      {"rotary/eng1_start_grd", &engine::starter1_pos, 3, 0},
+      {"rotary/eng1_start_off", &engine::starter1_pos2, 0, 1},
+      {"rotary/eng1_start_cont", &engine::starter1_pos, 0, 2},
+      {"rotary/eng1_start_flt", &engine::starter1_pos, 0, 3},
+      {"rotary/eng2_start_grd", &engine::starter2_pos, 3, 0},
+      {"rotary/eng2_start_off", &engine::starter2_pos2, 0, 1},
+      {"rotary/eng2_start_cont", &engine::starter2_pos2, 1, 0},
+      {"rotary/eng2_start_flt", &engine::starter2_pos, 0, 3},
+      {"knob/eng1_start_right", &engine::starter1_pos, 0, 1, &starter1_knob_target},
+      {"knob/eng1_start_right", &engine::starter1_pos, 1, 2, &starter1_knob_target},
+      {"knob/eng1_start_right", &engine::starter1_pos, 2, 3},
+      {"knob/eng1_start_right", &engine::starter1_pos, 3, 3},
+      {"knob/eng2_start_left", &engine::starter2_pos, 1, 0, &starter2_knob_target},
+      {"knob/eng2_start_left", &engine::starter2_pos, 2, 1, &starter2_knob_target},
+      {"knob/eng2_start_left", &engine::starter2_pos, 3, 2},
+      {"knob/eng2_start_left", &engine::starter2_pos, 0, 0},
+      {"knob/eng2_start_right", &engine::starter2_pos, 0, 1, &starter2_knob_target},
+      {"knob/eng2_start_right", &engine::starter2_pos, 2, 3},
+      {"toggle_switch/eng_start_source_left", &toggle_switch::eng_start_source, 0, -1},
+      {"toggle_switch/eng_start_source_left", &toggle_switch::eng_start_source, -1, -1},
+      {"toggle_switch/eng_start_source_right", &toggle_switch::eng_start_source, 0, 1},
+      {"toggle_switch/eng_start_source_right", &toggle_switch::eng_start_source, 1, 1},
+      {"engine/mixture1_cutoff", &engine::mixture_ratio1, 1, 0},
+      {"engine/mixture1_idle", &engine::mixture_ratio1, 0, 1},
+      {"engine/mixture1_toggle", &engine::mixture_ratio1, 0.5f, 0},
+      {"engine/mixture1_hold", &engine::mixture_ratio1, 0, 1, nullptr, true},
+      {"engine/mixture2_cutoff", &engine::mixture_ratio2, 1, 0},
+      {"engine/mixture2_idle", &engine::mixture_ratio2, 0, 1},
+      {"engine/mixture2_toggle", &engine::mixture_ratio2, 0, 1},
+      {"toggle_switch/fuel_pump_lft1", &fuel::fuel_tank_pos_lft1, 0, 1},
+      {"toggle_switch/fuel_pump_lft2", &fuel::fuel_tank_pos_lft2, 1, 0},
+      {"toggle_switch/fuel_pump_ctr1", &fuel::fuel_tank_pos_ctr1, 0, 1},
+      {"toggle_switch/fuel_pump_ctr2", &fuel::fuel_tank_pos_ctr2, 1, 0},
+      {"toggle_switch/fuel_pump_rgt1", &fuel::fuel_tank_pos_rgt1, 0, 1},
+      {"toggle_switch/fuel_pump_rgt2", &fuel::fuel_tank_pos_rgt2, 1, 0},
+      {"toggle_switch/crossfeed_valve_on", &knobs::cross_feed_pos, 0, 1},
+      {"toggle_switch/crossfeed_valve_on", &knobs::cross_feed_pos, 0.5f, 0.5f},
+      {"toggle_switch/crossfeed_valve_off", &knobs::cross_feed_pos, 1, 0},
+      // Air and pressurisation.
+      {"toggle_switch/air_valve_ctrl_left", &toggle_switch::air_valve_ctrl, 2, 1, &cockpit::pressurization_mode},
+      {"toggle_switch/air_valve_ctrl_left", &toggle_switch::air_valve_ctrl, 0, 0},
+      {"toggle_switch/air_valve_manual_left", &toggle_switch::air_valve_manual, 0, -1, nullptr, true},
+      {"toggle_switch/air_valve_manual_right", &toggle_switch::air_valve_manual, 0, 1, nullptr, true},
+      {"toggle_switch/bleed_air_2", &toggle_switch::bleed_air_2_pos, 0, 1},
+      {"toggle_switch/bleed_air_apu", &toggle_switch::bleed_air_apu_pos, 1, 0},
+      {"toggle_switch/iso_valve_dn", &air::isolation_valve_pos, 1, 2},
+      {"toggle_switch/iso_valve_dn", &air::isolation_valve_pos, 2, 2},
+      {"toggle_switch/iso_valve_up", &air::isolation_valve_pos, 1, 0},
+      {"toggle_switch/iso_valve_up", &air::isolation_valve_pos, 0, 0},
+      {"toggle_switch/r_pack_dn", &air::r_pack_pos, 0, 1},
+      {"toggle_switch/r_pack_up", &air::r_pack_pos, 2, 1},
+      {"toggle_switch/trim_air", &air::trim_air_pos, 0.5f, 0.5f},
+      {"push_button/duct_ovht_test", &push_button::duct_ovht_test_pos, 0, 1, nullptr, true},
+      {"system/high_alt_ldg", &system_::high_alt_ldg_pos, 0, 1, nullptr, true},
+      {"push_button/oxy_test_fo", &push_button::oxy_test_fo_pos, 0, 1, nullptr, true},
+      {"toggle_switch/eng2_heat", &ice::eng2_heat_pos, 0, 1},
+      {"toggle_switch/window_ovht_test_dn", &toggle_switch::window_ovht_test, 0, 1, nullptr, true},
+      // Hydraulics and doors: a door or window opens from up to its 0.2 gap.
+      {"toggle_switch/flt_dk_door_right", &toggle_switch::flt_dk_door, 0, 1, nullptr, true},
+      {"toggle_switch/fo_window", &travel_targets.fo_window, 0.2f, 1},
+      {"toggle_switch/fo_window", &travel_targets.fo_window, 0.21f, 0},
+      {"toggle_switch/flt_dk_door_open", &travel_targets.flt_dk_door, 0.2f, 1},
+      {"toggle_switch/flt_dk_door_open", &travel_targets.flt_dk_door, 0.21f, 0},
+      {"push_button/flt_dk_door_close", &travel_targets.flt_dk_door, 1, 0},
+      {"push_button/flt_dk_door_open", &door::flt_dk_door_knob_pos, 0, 1, nullptr, true},
+      // Cabin and service: three-position steps stop at their ends.
+      {"push_button/grd_call", &push_button::grd_call_pos, 0, 1, nullptr, true},
+      {"toggle_switch/cockpit_dome_up", &toggle_switch::cockpit_dome_pos, -1, 0},
+      {"toggle_switch/cockpit_dome_up", &toggle_switch::cockpit_dome_pos, 1, 1},
+      {"toggle_switch/compass_brightness_lft", &toggle_switch::compass_brightness_pos, 1, 0},
+      {"toggle_switch/compass_brightness_lft", &toggle_switch::compass_brightness_pos, -1, -1},
+      {"toggle_switch/compass_brightness_rgt", &toggle_switch::compass_brightness_pos, 1, 1},
+      {"toggle_switch/emer_exit_lights_dn", &toggle_switch::emer_exit_lights, 1, 2},
+      {"toggle_switch/emer_exit_lights_dn", &toggle_switch::emer_exit_lights, 2, 2},
+      {"toggle_switch/emer_exit_lights_up", &toggle_switch::emer_exit_lights, 1, 0},
+      {"toggle_switch/emer_exit_lights_up", &toggle_switch::emer_exit_lights, 0, 0},
+      {"knob/right_wiper_dn", &switches::right_wiper_pos, 2, 1},
+      {"knob/right_wiper_dn", &switches::right_wiper_pos, 0, 0},
+      {"knob/right_wiper_up", &switches::right_wiper_pos, 2, 3},
+      {"knob/right_wiper_up", &switches::right_wiper_pos, 3, 3},
+      {"knob/right_wiper_up", &switches::right_wiper_pos, 0, 1, &right_wiper_int_start},
+  };
+  for (const Row& r : rows) {
+    float* read = r.read != nullptr ? r.read : r.set;
+    if (read != r.set) *read = -9.0f;  // so a command that does nothing shows
+    *r.set = r.from;
+    if (r.held) {
+      press(r.command);
+      EXPECT_EQ(*read, r.want) << r.command << " held";
+      release(r.command);
+      EXPECT_EQ(*read, r.from) << r.command << " let go";
+    } else {
+      click(r.command);
+      EXPECT_EQ(*read, r.want) << r.command << " from " << r.from;
+    }
+  }
+}
 
 constexpr XPLMCommandPhase kBegin = xplm_CommandBegin;
 constexpr XPLMCommandPhase kEnd = xplm_CommandEnd;
