@@ -11,6 +11,8 @@
 #include "systems/fuel/fuel_values.h"
 #include "systems/ice_rain/ice_values.h"
 #include "systems/ice_rain/wiper_state.h"
+#include "systems/instruments/clock_values.h"
+#include "systems/instruments/clocks.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/lights/lights.h"
 #include "systems/switches/switch_memory.h"
@@ -24,7 +26,8 @@ namespace {
 
 // One row per command: the value set before it, the value read after (the
 // same one unless named), and whether the command is held (a momentary
-// switch reads its held value until let go, then its rest value).
+// switch reads its held value until let go, then its rest value). Every
+// command acts as it is pressed; only a held one acts again when let go.
 using PanelCommands = CockpitTest;
 
 TEST_F(PanelCommands, EachCommandMovesItsValue) {
@@ -153,21 +156,51 @@ TEST_F(PanelCommands, EachCommandMovesItsValue) {
       {"knob/right_wiper_up", &switches::right_wiper_pos, 2, 3},
       {"knob/right_wiper_up", &switches::right_wiper_pos, 3, 3},
       {"knob/right_wiper_up", &switches::right_wiper_pos, 0, 1, &right_wiper_int_start},
+      // Clocks: display mode 1 to 4 and round; chronograph run, stop, reset;
+      // unpowered brightness buttons only clamp.
+      {"push_button/chrono_disp_mode_capt", &clock_::clock_display_mode_capt, 3, 4},
+      {"push_button/chrono_disp_mode_capt", &clock_::clock_display_mode_capt, 4, 1},
+      {"push_button/chrono_disp_mode_fo", &clock_::clock_display_mode_fo, 1, 2},
+      {"push_button/chrono_cycle_fo", &clock_::fo_chrono_mode, 1, 0},
+      {"push_button/chrono_cycle_fo", &clock_::fo_chrono_mode, 0, -1},
+      {"push_button/chrono_cycle_fo", &clock_::fo_chrono_mode, -1, 1},
+      {"push_button/chrono_cycle_fo", &clock_::fo_chrono_mode, 1, 1, &clock_::fo_chr},
+      {"push_button/chrono_bright_plus_cpt", &clock_state.chrono_brightness_capt, 1.2f, 1},
+      {"push_button/chrono_bright_minus_fo", &clock_state.chrono_brightness_fo, -0.2f, 0},
   };
   for (const Row& r : rows) {
     float* read = r.read != nullptr ? r.read : r.set;
     if (read != r.set) *read = -9.0f;  // so a command that does nothing shows
     *r.set = r.from;
-    if (r.held) {
-      press(r.command);
-      EXPECT_EQ(*read, r.want) << r.command << " held";
-      release(r.command);
-      EXPECT_EQ(*read, r.from) << r.command << " let go";
-    } else {
-      click(r.command);
-      EXPECT_EQ(*read, r.want) << r.command << " from " << r.from;
-    }
+    press(r.command);
+    EXPECT_FLOAT_EQ(*read, r.want) << r.command << " from " << r.from;
+    release(r.command);
+    EXPECT_FLOAT_EQ(*read, r.held ? r.from : r.want) << r.command << " let go";
   }
+}
+
+// The barometric knob steps 0.01 inHg (unit 0) or 0.0295 inHg (unit 1, shown
+// in hPa) and stops short of its ends.
+TEST_F(PanelCommands, StandbyBaroStepsStopAtTheirEnds) {
+  struct Row {
+    float unit;
+    const char* command;
+    float from, want;
+  } rows[] = {
+      {0, "knob/standby_alt_baro_dn", 0.005f, -0.005f}, {0, "knob/standby_alt_baro_dn", 0, 0},
+      {0, "knob/standby_alt_baro_up", 39.995f, 40.005f}, {0, "knob/standby_alt_baro_up", 40, 40},
+      {1, "knob/standby_alt_baro_dn", 0.031f, 0.0015f}, {1, "knob/standby_alt_baro_dn", 0.029f, 0.029f},
+      {1, "knob/standby_alt_baro_up", 39.97f, 39.9995f}, {1, "knob/standby_alt_baro_up", 39.99f, 39.99f},
+  };
+  gauges::standby_alt_std_mode = 0.0f;
+  for (const Row& r : rows) {
+    gauges::standby_alt_mode = r.unit;
+    gauges::standby_altimeter_baro = r.from;
+    click(r.command);
+    EXPECT_FLOAT_EQ(gauges::standby_altimeter_baro, r.want) << r.command << " from " << r.from;
+    EXPECT_FLOAT_EQ(knobs::standby_alt_baro, r.unit == 1 ? r.want * 33.8638816f : r.want) << r.command;
+  }
+  gauges::standby_alt_mode = 0.0f;
 }
 
 constexpr XPLMCommandPhase kBegin = xplm_CommandBegin;
