@@ -2,9 +2,12 @@
 // boundary, with the handlers called directly.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "cockpit_fixture.h"
 #include "commands/command_handlers.h"
 #include "core/preprocess.h"
+#include "core/variant.h"
 #include "engines/engine_values.h"
 #include "systems/air/air_values.h"
 #include "systems/flight_controls/flight_control_values.h"
@@ -14,6 +17,8 @@
 #include "systems/instruments/clock_values.h"
 #include "systems/instruments/clocks.h"
 #include "systems/instruments/instrument_values.h"
+#include "systems/lights/cabin_light_values.h"
+#include "systems/lights/cabin_lights.h"
 #include "systems/lights/lights.h"
 #include "systems/switches/switch_memory.h"
 #include "systems/switches/switch_targets.h"
@@ -167,14 +172,24 @@ TEST_F(PanelCommands, EachCommandMovesItsValue) {
       {"push_button/chrono_cycle_fo", &clock_::fo_chrono_mode, 1, 1, &clock_::fo_chr},
       {"push_button/chrono_bright_plus_cpt", &clock_state.chrono_brightness_capt, 1.2f, 1},
       {"push_button/chrono_bright_minus_fo", &clock_state.chrono_brightness_fo, -0.2f, 0},
+      {"toggle_switch/standby_alt_baro_std", &gauges::standby_alt_std_mode, 0, 1},
+      {"toggle_switch/standby_alt_baro_std", &gauges::standby_alt_std_mode, 1, 0},
+      {"push_button/fo_window_open", &travel_targets.fo_window, 0, 1},
+      {"push_button/fo_window_close", &travel_targets.fo_window, 1, 0},
+      // The host's gear and speed brake commands taken over.
+      {"sim/flight_controls/landing_gear_down", &controls::gear_handle_down, 0, 0.5f},
+      {"sim/flight_controls/landing_gear_down", &controls::gear_handle_down, 0.5f, 1},
+      {"sim/flight_controls/speed_brakes_up_all", &flt_ctrls::speedbrake_lever, 0.5f, 0},
+      {"sim/flight_controls/speed_brakes_down_all", &flt_ctrls::speedbrake_lever, 0.5f, 1},
   };
   for (const Row& r : rows) {
     float* read = r.read != nullptr ? r.read : r.set;
     if (read != r.set) *read = -9.0f;  // so a command that does nothing shows
     *r.set = r.from;
-    press(r.command);
+    const std::string name = std::string(r.command).starts_with("sim/") ? r.command : cmd(r.command);
+    simhost::command_begin(name);
     EXPECT_FLOAT_EQ(*read, r.want) << r.command << " from " << r.from;
-    release(r.command);
+    simhost::command_end(name);
     EXPECT_FLOAT_EQ(*read, r.held ? r.from : r.want) << r.command << " let go";
   }
 }
@@ -201,6 +216,56 @@ TEST_F(PanelCommands, StandbyBaroStepsStopAtTheirEnds) {
     EXPECT_FLOAT_EQ(knobs::standby_alt_baro, r.unit == 1 ? r.want * 33.8638816f : r.want) << r.command;
   }
   gauges::standby_alt_mode = 0.0f;
+}
+
+// Cabin light presets: the full cabin (any model family but 0 and 2) takes
+// zone levels A to R, the others four scene levels; the preset number is
+// set either way.
+TEST_F(PanelCommands, CabinPresetsByModel) {
+  using namespace tarv_cabin;
+  float* const zone[18] = {&lightsA, &lightsB, &lightsC, &lightsD, &lightsE, &lightsF, &lightsG, &lightsH, &lightsI,
+                           &lightsJ, &lightsK, &lightsL, &lightsM, &lightsN, &lightsO, &lightP, &lightsQ, &lightsR};
+  struct Pax {
+    const char* command;
+    float zones[18];  // A .. R
+    float scene[4];
+    float number;
+  } pax[] = {
+      {"cabin/pax_to_landing", {1, 1, 1, 0.1f, 1, 1, 0, 1, 1, 0.3f, 0.5f, 1, 0.4f, 1, 1, 0, 1, 1}, {0.3f, 0.8f, 0.1f, 2}, 1},
+      {"cabin/pax_white_bright", {1, 1, 1, 1, 3, 1, 0, 1, 1, 1, 1, 1, 1, 3, 1, 0, 1, 1}, {1, 1, 1, 5}, 0},
+      {"cabin/pax_cruise", {1, 0.7f, 0.3f, 0.5f, 1, 1, 0, 1, 1, 1, 1, 0.95f, 0.1f, 2, 1, 0, 1, 1}, {0.8f, 0.1f, 0.8f, 1.8f}, 2},
+      {"cabin/pax_white_medium", {1, 1, 1, 0.7f, 3, 1, 0, 1, 1, 1, 1, 1, 0.7f, 1.5f, 1, 0, 1, 1}, {1, 1, 1, 1.5f}, 3},
+      {"cabin/pax_night_sleep", {0.2f, 0.5f, 1, 0.15f, 3, 1, 0, 1, 1, 1, 1, 1, 0.1f, 1, 1, 0, 1, 1}, {0.1f, 0.1f, 1, 0.5f}, 4},
+  };
+  for (float family : {1.0f, 0.0f, 2.0f, -1.0f}) {
+    model_family = family;
+    const bool full = family != 0.0f && family != 2.0f;
+    for (const Pax& p : pax) {
+      for (float* z : zone) *z = 7.0f;
+      for (float& v : pax_light_scene) v = 9.0f;
+      tarx_cabin::set_pax_lighting = -1.0f;
+      click(p.command);
+      for (int i = 0; i < 18; ++i) EXPECT_EQ(*zone[i], full ? p.zones[i] : 7.0f) << p.command << " zone " << i;
+      for (int i = 0; i < 4; ++i) EXPECT_EQ(pax_light_scene[i], full ? 9.0f : p.scene[i]) << p.command << " " << i;
+      EXPECT_EQ(tarx_cabin::set_pax_lighting, p.number) << p.command;
+    }
+    // Entry lights: W by model; V, X, Z, ZZ on and Y off in the full cabin.
+    struct Entry {
+      const char* command;
+      float full_w, simple_w, number;
+    } entry[] = {{"cabin/entry_white_bright", 2, 3, 0}, {"cabin/entry_white_medium", 1, 1.2f, 1}};
+    for (const Entry& e : entry) {
+      for (float* v : {&lightsS, &lightsT, &lightsU, &lightsV, &lightsX, &lightY, &lightsZ, &lightsZZ}) *v = 7.0f;
+      set_entry_lighting = -1.0f;
+      click(e.command);
+      EXPECT_EQ(lightsW, full ? e.full_w : e.simple_w) << e.command << " " << family;
+      for (float* v : {&lightsV, &lightsX, &lightsZ, &lightsZZ}) EXPECT_EQ(*v, full ? 1.0f : 7.0f) << e.command;
+      EXPECT_EQ(lightY, full ? 0.0f : 7.0f) << e.command;
+      for (float* v : {&lightsS, &lightsT, &lightsU}) EXPECT_EQ(*v, 1.0f) << e.command;
+      EXPECT_EQ(set_entry_lighting, e.number) << e.command;
+    }
+  }
+  model_family = 0.0f;
 }
 
 constexpr XPLMCommandPhase kBegin = xplm_CommandBegin;
