@@ -6,10 +6,13 @@
 
 #include "cockpit_fixture.h"
 #include "commands/command_handlers.h"
+#include "core/pitch_trim.h"
 #include "core/preprocess.h"
 #include "core/variant.h"
 #include "engines/engine_values.h"
 #include "systems/air/air_values.h"
+#include "systems/electrical/electric_values.h"
+#include "systems/flight_controls/elec_trim_state.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/fuel/fuel_values.h"
 #include "systems/ice_rain/ice_values.h"
@@ -23,6 +26,7 @@
 #include "systems/switches/switch_memory.h"
 #include "systems/switches/switch_targets.h"
 #include "systems/switches/switch_values.h"
+#include "systems/flight_controls/trim_command_state.h"
 #include "systems/flight_controls/speedbrake_lever.h"
 #include "systems/gear_brakes/brake_command_state.h"
 #include "systems/gear_brakes/gear_lever.h"
@@ -266,6 +270,49 @@ TEST_F(PanelCommands, CabinPresetsByModel) {
     }
   }
   model_family = 0.0f;
+}
+
+// The first officer's yoke trim, one frame of 0.125 (travel time 2 s): the
+// column cut-out at 0.4 either way, the travel limits (nose up 0.719298, nose
+// down -0.514619 flaps up or -0.970759 flaps out), the click of each rate and
+// the run-on past the held value on release (0.0003 slow, 0.001 fast).
+TEST_F(PanelCommands, FirstOfficerYokeTrimLimitsAndRates) {
+  struct Row {
+    bool down;
+    uint8_t fast;
+    float yoke, flaps, from, want;
+  } rows[] = {
+      {false, 0, 0, 0, 0, 0.125f},           {false, 1, 0, 0, 0, 0.125f},
+      {true, 1, 0.39f, 0, 0, -0.125f},       {true, 0, 0.41f, 0, 0, 0},
+      {false, 0, -0.39f, 0, 0, 0.125f},      {false, 0, -0.41f, 0, 0, 0},
+      {false, 0, 0, 0, 0.7f, 0.719298f},     {false, 0, 0, 0, 0.72f, 0.72f},
+      {true, 0, 0, 0, -0.5f, -0.514619f},    {true, 0, 0, 0, -0.52f, -0.52f},
+      {true, 1, 0, 0.125f, -0.9f, -0.970759f},
+  };
+  electric::ac_tnsbus1_status = 1.0f;
+  toggle_switch::el_trim_pos = 0.0f;
+  toggle_switch::stab_trim_overide_pos = 0.0f;
+  elec_trim_travel_time = 2.0f;
+  for (const Row& r : rows) {
+    const char* command = r.down ? "flight_controls/fo_pitch_trim_down" : "flight_controls/fo_pitch_trim_up";
+    elec_trim_fast_mode = r.fast;
+    elec_trim_moved = 0;
+    elec_trim_click_slow_timer() = elec_trim_click_fast_timer() = 0.0f;
+    host_mirror.sim_cockpit2_controls_yoke_pitch_ratio = r.yoke;
+    host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = r.flaps;
+    host_mirror.sim_cockpit2_controls_elevator_trim = r.from;
+    trim_wheel_hold = trim_wheel_target = r.from;
+    press(command);
+    EXPECT_FLOAT_EQ(host_mirror.sim_cockpit2_controls_elevator_trim, r.want) << command << " from " << r.from;
+    const bool moved = r.want != r.from;
+    EXPECT_EQ(r.fast ? elec_trim_click_fast_timer() : elec_trim_click_slow_timer(),
+              moved ? (r.fast ? 0.37f : 0.55f) : 0.0f) << command << " from " << r.from;
+    release(command);
+    const float run_on = !moved ? 0.0f : (r.fast ? 0.001f : 0.0003f) * (r.down ? -1.0f : 1.0f);
+    EXPECT_FLOAT_EQ(trim_wheel_target, r.want + run_on) << command << " from " << r.from;
+  }
+  host_mirror = HostMirror{};
+  elec_trim_fast_mode = 0;
 }
 
 constexpr XPLMCommandPhase kBegin = xplm_CommandBegin;
