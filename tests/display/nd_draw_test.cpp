@@ -119,14 +119,25 @@ TEST_F(NdPass, HeadingUpTrackLineIsClampedAndStartsAboveTheSymbolOnTheGround) {
   for (int k = 0; k < 3; ++k) EXPECT_NEAR(lines[1 + k].y0, 8 + 500 * (0.199 + marks[k]), 1e-2);
 }
 
+// Airborne above 45 m/s the line starts 30 s of ground speed ahead, times
+// 1, 2 or 3 by range index plus a little at the shortest and longest ranges;
+// 0.009 less on a centred map.
 TEST_F(NdPass, AirborneTrackLineStartsAheadBySpeedAndRange) {
   efis_side[1].map_mode = 3.0f;
-  host_mirror.sim_flightmodel_position_groundspeed = 100.0f;
-  efis_side[0].map_range = 9.0f;  // out of range: as index 7
-  const auto& lines = pass();
-  ASSERT_FALSE(lines.empty());
-  const double L = 3 * 100.0 * 30 * 0.0005399568 * 0.0010625 + 0.001;
-  EXPECT_NEAR(lines[0].y0, 8 + 500 * (0.199 + L), 1e-3);
+  struct Row {
+    float range, gs_m_s, exp;
+    double start;  // above the symbol, display units
+  } rows[] = {{0, 100, 1, 0.22530237},  {1, 100, 1, 0.11515119}, {2, 100, 1, 0.11515119},
+              {3, 100, 1, 0.08261339},  {6, 100, 1, 0.01032667}, {9, 100, 1, 0.00616334},
+              {2, 45.5f, 1, 0.05511879}, {2, 45, 1, 0.001},      {2, 100, 0, 0.11515119 - 0.009}};
+  for (const Row& r : rows) {
+    host_mirror.sim_flightmodel_position_groundspeed = r.gs_m_s;
+    efis_side[0].map_range = r.range;
+    efis_side[0].exp_map = r.exp;
+    const auto& lines = pass();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_NEAR(lines[0].y0, 8 + 500 * ((r.exp != 0.0f ? 0.199 : 0.48) + r.start), 1e-3) << r.range << " " << r.gs_m_s;
+  }
 }
 
 TEST_F(NdPass, PowerAndBrightnessGateEachSide) {
