@@ -155,6 +155,35 @@ TEST_F(NdPass, PowerAndBrightnessGateEachSide) {
   EXPECT_TRUE(pass().empty());
 }
 
+// Range reference marks by display state, as (y from, y to) in display
+// units: ticks are level, the centred MAP and APP/VOR add vertical strokes.
+TEST_F(NdPass, ReferenceMarksByDisplayState) {
+  struct Row {
+    float mode, exp, vsd;
+    int n;
+    double y[4][2];
+  } rows[] = {
+      {2, 0, 0, 3, {{0.6495, 0.6495}, {0.3105, 0.3105}, {0.349, 0.139}}},
+      {2, 0, 1, 3, {{0.7165, 0.7165}, {0.3775, 0.3775}, {0.416, 0.206}}},
+      {2, 1, 0, 3, {{0.3685, 0.3685}, {0.538, 0.538}, {0.7075, 0.7075}}},
+      {1, 1, 0, 3, {{0.3685, 0.3685}, {0.538, 0.538}, {0.7075, 0.7075}}},
+      {0, 0, 0, 4, {{0.715, 0.715}, {0.245, 0.245}, {0.65, 0.81}, {0.31, 0.15}}},
+  };
+  electric::dc_bus1_status = 0.0f;  // captain only
+  for (const Row& r : rows) {
+    efis_side[0].map_mode = r.mode;
+    efis_side[0].exp_map = r.exp;
+    efis_side[0].vsd_map = r.vsd;
+    const auto& lines = pass();
+    for (int k = 0; k < r.n; ++k) {
+      bool found = false;
+      for (const auto& l : lines)
+        found = found || (std::fabs(l.y0 - (8 + 500 * r.y[k][0])) < 1e-2 && std::fabs(l.y1 - (8 + 500 * r.y[k][1])) < 1e-2);
+      EXPECT_TRUE(found) << "mode " << r.mode << " exp " << r.exp << " vsd " << r.vsd << " mark " << k;
+    }
+  }
+}
+
 TEST_F(NdPass, ColourOverrides) {
   efis_side[1].map_mode = 3.0f;
   script_mirror.zuvadud_d738_nd_white_r = -1.0f;
