@@ -8,7 +8,9 @@
 #include "core/preprocess.h"
 #include "display/display_steps.h"
 #include "display/map_primitives.h"
+#include "display/nd_draw.h"
 #include "display/nd_slots.h"
+#include "display/route_lines.h"
 #include "lnav/route/fms_legs.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/route_sets.h"
@@ -97,6 +99,76 @@ TEST_F(MarkerValues, ModifiedTopOfClimbBeforeTheTopOfDescent) {
     update_nd_vnav_markers();
     EXPECT_EQ(nd::tc_show, r.shown ? 1.0f : 0.0f) << r.tc_idx << " " << r.td_idx << " " << r.td_dist;
   }
+}
+
+// The route pass's map frame per side. PLN: the side's display route at
+// point step - 1 (step limited to the route; point 0 for step 0, a route of
+// one point or step - 1 below 1), true north up, scale x 0.57, slots 4.1 up.
+// MAP: the aircraft, track or heading up, slots 5.1 up with the vertical
+// display, 4.1 centred, 0 expanded. Other modes, or MAP before alignment,
+// draw no route.
+TEST_F(MarkerValues, RouteMapFrameByModeAndStep) {
+  struct Row {
+    int side;
+    float mode, count, step, exp, vsd, track_up, active, align;
+    bool drawn;
+    float ref_lat, up, y_offset;
+    double scale;
+  } rows[] = {
+      {0, 3, 4, 0, 1, 0, 0, 0, 0, true, 0, -5, 4.1f, 0.034 * 0.57},
+      {0, 3, 4, 1, 1, 0, 0, 0, 0, true, 0, -5, 4.1f, 0.034 * 0.57},
+      {0, 3, 4, 2, 1, 0, 0, 0, 0, true, 1, -5, 4.1f, 0.034 * 0.57},
+      {0, 3, 4, 3.9f, 1, 0, 0, 0, 0, true, 2, -5, 4.1f, 0.034 * 0.57},
+      {0, 3, 4, 9, 1, 0, 0, 0, 0, true, 3, -5, 4.1f, 0.034 * 0.57},
+      {0, 3, 1, 2, 1, 0, 0, 0, 0, true, 0, -5, 4.1f, 0.034 * 0.57},
+      {1, 3, 4, 3, 1, 0, 0, 0, 0, true, 12, -5, 4.1f, 0.034 * 0.57},
+      {0, 2, 0, 0, 1, 0, 0, 0, 0, true, 0.5f, 95, 0, 0.034},
+      {0, 2, 0, 0, 0, 0, 0, 0, 0, true, 0.5f, 95, 4.1f, 0.034},
+      {0, 2, 0, 0, 1, 1, 0, 0, 0, true, 0.5f, 95, 5.1f, 0.034},
+      {0, 2, 0, 0, 1, 0, 1, 1, 0, true, 0.5f, 115, 0, 0.034},
+      {0, 2, 0, 0, 1, 0, 1, 0, 0, true, 0.5f, 95, 0, 0.034},
+      {0, 2, 0, 0, 1, 0, 0, 0, 1, false, 0, 0, 0, 0},
+      {0, 1, 0, 0, 1, 0, 0, 0, 0, false, 0, 0, 0, 0},
+  };
+  host_mirror.sim_flightmodel_position_magnetic_variation = 5.0f;
+  host_mirror.sim_flightmodel_position_latitude = 0.5;
+  for (int k = 0; k < 4; ++k) {
+    display_routes[0].lat[k] = static_cast<float>(k);
+    display_routes[1].lat[k] = static_cast<float>(10 + k);
+  }
+  for (const Row& r : rows) {
+    EfisSideState& e = efis_side[r.side];
+    e.map_mode = r.mode;
+    e.exp_map = r.exp;
+    e.vsd_map = r.vsd;
+    e.track_up = r.track_up;
+    e.track_up_active = r.active;
+    e.heading_mag_deg = 100.0f;
+    e.track_mag_deg = 120.0f;
+    display_routes[r.side].count = r.count;
+    (r.side == 0 ? fms_copies.legs_step_ctr : fms_copies.legs_step_ctr_fo) = r.step;
+    script_mirror.zuvadud_D738_irs_nd_allign = r.align;
+    NdMapFrame f{};
+    const bool drawn = nd_map_frame(r.side, f);
+    EXPECT_EQ(drawn, r.drawn) << r.mode << " step " << r.step;
+    if (!drawn) continue;
+    EXPECT_FLOAT_EQ(static_cast<float>(f.ref_lat), r.ref_lat) << r.mode << " step " << r.step << " count " << r.count;
+    EXPECT_FLOAT_EQ(f.up_heading, r.up) << r.mode << " track up " << r.track_up << " " << r.active;
+    EXPECT_FLOAT_EQ(f.slot_y_offset, r.y_offset) << r.mode << " exp " << r.exp << " vsd " << r.vsd;
+    EXPECT_DOUBLE_EQ(f.scale, r.scale) << r.mode;
+  }
+}
+
+// Map units per nm by range index: 0.136 halved per step to index 6; index
+// 7 and anything else 0.0010625.
+TEST(RangeScale, HalvesPerIndexAndFallsBackToTheSmallest) {
+  struct Row {
+    float index;
+    double scale;
+  } rows[] = {{0, 0.136},      {1, 0.068},       {2, 0.034},      {3, 0.017},         {4, 0.0085},
+              {5, 0.00425},    {6.9f, 0.002125}, {7, 0.0010625},  {-0.5f, 0.136},     {-1, 0.0010625},
+              {NAN, 0.0010625}};
+  for (const Row& r : rows) EXPECT_DOUBLE_EQ(nd_range_scale(r.index), r.scale) << r.index;
 }
 
 }  // namespace
