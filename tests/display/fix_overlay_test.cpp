@@ -90,6 +90,24 @@ TEST_F(FixPage, OffsetByDisplayModePerSide) {
   EXPECT_EQ(get5("fix_dist_y_0")[0], 7.0f);
 }
 
+// The circles are drawn about the fix as the symbols sit: the aircraft
+// symbol 0.199 up the display, 0.48 on a centred map, 0.547 with the
+// vertical display.
+TEST_F(FixPage, CirclesFollowTheSymbolOrigin) {
+  circle_fix("", 6.0, 2.0f);
+  electric::dc_bus1_status = 0.0f;  // captain only
+  struct Row {
+    float exp, vsd;
+    double origin_y;
+  } rows[] = {{1, 0, 0.199}, {0, 0, 0.48}, {1, 1, 0.547}, {0, 1, 0.547}};
+  for (const Row& r : rows) {
+    efis_side[0].exp_map = r.exp;
+    efis_side[0].vsd_map = r.vsd;
+    const Px fix = capt_px(6.0 / 60.0, 0.0, 0.034, r.origin_y);
+    EXPECT_GT(ends_on_circle(pass(), fix, 2.0 * 0.034 * kAreaPx), 60) << r.exp << " " << r.vsd;
+  }
+}
+
 TEST_F(FixPage, CirclesRadialsAndAbeamLines) {
   const double s = 0.034;
   circle_fix("", 6.0, 2.0f);

@@ -168,6 +168,8 @@ TEST_F(NdPass, ReferenceMarksByDisplayState) {
       {2, 1, 0, 3, {{0.3685, 0.3685}, {0.538, 0.538}, {0.7075, 0.7075}}},
       {1, 1, 0, 3, {{0.3685, 0.3685}, {0.538, 0.538}, {0.7075, 0.7075}}},
       {0, 0, 0, 4, {{0.715, 0.715}, {0.245, 0.245}, {0.65, 0.81}, {0.31, 0.15}}},
+      {1, 0, 0, 4, {{0.715, 0.715}, {0.245, 0.245}, {0.65, 0.81}, {0.31, 0.15}}},
+      {3, 0, 0, 0, {}},  // PLN: no marks and no track line
   };
   electric::dc_bus1_status = 0.0f;  // captain only
   for (const Row& r : rows) {
@@ -175,6 +177,9 @@ TEST_F(NdPass, ReferenceMarksByDisplayState) {
     efis_side[0].exp_map = r.exp;
     efis_side[0].vsd_map = r.vsd;
     const auto& lines = pass();
+    if (r.n == 0) {
+      EXPECT_TRUE(lines.empty()) << "mode " << r.mode;
+    }
     for (int k = 0; k < r.n; ++k) {
       bool found = false;
       for (const auto& l : lines)
