@@ -302,12 +302,16 @@ TEST_F(NdHolds, LateralOffsetPath) {
   const double s = 0.034;
   auto P = [&](int k) { return capt_px(pts[k][0], pts[k][1], s); };
   struct Case {
-    float act;
+    float act, vnav_idx;
     bool leave, across, rejoin;
   };
-  const Case cases[] = {{4.0f, false, false, false}, {5.0f, true, true, true}, {9.0f, false, false, true}};
+  // From the active leg on: an offset starting on the active leg shows, one
+  // on a leg already flown does not.
+  const Case cases[] = {{4.0f, 1, false, false, false}, {5.0f, 1, true, true, true}, {9.0f, 1, false, false, true},
+                        {5.0f, 2, true, true, true},    {5.0f, 3, false, false, false}};
   for (const Case& c : cases) {
     fms_seq.legs_offset_act = c.act;
+    fms_seq.vnav_idx = c.vnav_idx;
     std::vector<simhost::Line> magenta;
     for (const auto& l : pass())
       if (near_colour(l, kMagenta)) magenta.push_back(l);
@@ -318,6 +322,7 @@ TEST_F(NdHolds, LateralOffsetPath) {
   // An offset end beyond the route, or leg numbers below 1, show no offset
   // path (and read no corner before the first leg).
   fms_seq.legs_offset_act = 5.0f;
+  fms_seq.vnav_idx = 1.0f;
   struct Bad {
     float start, end;
   };
@@ -396,6 +401,53 @@ TEST_F(NdModRoute, SameRouteDrawsOnlyLegsOffTheActiveRoute) {
   EXPECT_EQ(count_colour(lines, kCyan), 0);
   EXPECT_STREQ(nd::wpt_id_w[2], "M2");  // only M2 gets a slot after the route's
   EXPECT_FLOAT_EQ(nd::wpt_type[3], 0.0f);
+}
+
+// A direct-to on the modified route to M2: straight from the aircraft, or
+// a turn 1 nm about a centre abeam the aircraft (right for turn codes 1 and
+// 3, left otherwise) from the aircraft round to its end, then a line to M2;
+// with an intercept course, the inbound course line back from M2.
+TEST_F(NdModRoute, DirectToTurnsFromTheAircraftOnItsSide) {
+  second_route(3);
+  fms_copies.legs_mod_active = 1.0f;
+  fms_seq.intdir = 1.0f;
+  fms_copies.intdir_idx_mod = 3.0f;
+  const double s = 0.034;
+  const Px ac = capt_px(0.0, 0.0, s);
+  const Px m2 = capt_px(0.1, 0.05, s);
+  struct Row {
+    float crs2, radius, turn;
+    double centre_east_nm;
+  } rows[] = {{-1, 0, 0, 0}, {-1, 1, 1, 1}, {-1, 1, 3, 1}, {-1, 1, 2, -1}, {-1, 1, 0, -1}, {180, 0, 0, 0}};
+  for (const Row& r : rows) {
+    fms_copies.intdir_crs2 = r.crs2;
+    fms_copies.intdir_radius = r.radius;
+    fms_copies.intdir_turn = r.turn;
+    const double c_lon = r.centre_east_nm / 60.0;
+    fms_copies.intdir_rad_lat = 0.0f;
+    fms_copies.intdir_rad_lon = static_cast<float>(c_lon);
+    intdir_end_lat_mod = static_cast<float>(1.0 / 60.0);  // north of the centre
+    intdir_end_lon_mod = static_cast<float>(c_lon);
+    const auto& lines = pass();
+    const Px end = capt_px(intdir_end_lat_mod, intdir_end_lon_mod, s);
+    if (r.crs2 != -1.0f) {
+      // The intercept course 180, drawn back from M2 toward the north.
+      bool north = false;
+      for (const auto& l : lines)
+        north = north || (std::fabs(l.x0 - m2.x) < 0.5 && std::fabs(l.x1 - m2.x) < 0.5 &&
+                          std::min(l.y0, l.y1) > m2.y - 0.5 && std::max(l.y0, l.y1) > m2.y + 5.0);
+      EXPECT_TRUE(north) << r.crs2;
+      EXPECT_FALSE(has_line(lines, ac, m2)) << r.crs2;
+    } else if (r.radius == 0.0f) {
+      EXPECT_TRUE(has_line(lines, ac, m2)) << "straight";
+    } else {
+      int from_ac = 0;
+      for (const auto& l : lines) from_ac += std::hypot(l.x0 - ac.x, l.y0 - ac.y) < 0.25 ? 1 : 0;
+      EXPECT_GE(from_ac, 1) << "turn " << r.turn;
+      EXPECT_GE(ends_on_circle(lines, capt_px(0.0, c_lon, s), 1.0 * s * kAreaPx), 8) << "turn " << r.turn;
+      EXPECT_TRUE(has_line(lines, end, m2)) << "turn " << r.turn;
+    }
+  }
 }
 
 TEST_F(NdModRoute, PendingHoldLinesWithOrWithoutASlot) {
