@@ -198,6 +198,18 @@ TEST_F(PanelCommands, EachCommandMovesItsValue) {
   }
 }
 
+// The yaw damper switch reads 2 while held on, through the host's repeated
+// calls, and settles at 1 when let go.
+TEST_F(PanelCommands, YawDamperHeldReadsTwoUntilLetGo) {
+  toggle_switch::yaw_dumper_pos = 0.0f;
+  press("toggle_switch/yaw_dumper");
+  simhost::frames(2, kFrame_s);
+  EXPECT_EQ(yaw_damper_switch_state, 2.0f);
+  release("toggle_switch/yaw_dumper");
+  EXPECT_EQ(yaw_damper_switch_state, 1.0f);
+  EXPECT_EQ(toggle_switch::yaw_dumper_pos, 1.0f);
+}
+
 // The barometric knob steps 0.01 inHg (unit 0) or 0.0295 inHg (unit 1, shown
 // in hPa) and stops short of its ends.
 TEST_F(PanelCommands, StandbyBaroStepsStopAtTheirEnds) {
