@@ -9,6 +9,7 @@
 #include "display/display_steps.h"
 #include "display/map_primitives.h"
 #include "display/nd_draw.h"
+#include "display/nd_labels.h"
 #include "display/nd_slots.h"
 #include "display/route_lines.h"
 #include "lnav/route/fms_legs.h"
@@ -169,6 +170,79 @@ TEST(RangeScale, HalvesPerIndexAndFallsBackToTheSmallest) {
               {5, 0.00425},    {6.9f, 0.002125}, {7, 0.0010625},  {-0.5f, 0.136},     {-1, 0.0010625},
               {NAN, 0.0010625}};
   for (const Row& r : rows) EXPECT_DOUBLE_EQ(nd_range_scale(r.index), r.scale) << r.index;
+}
+
+// Constraint labels: above the transition altitude (climb and cruise,
+// phases below 5) or from the transition level on (descent) a flight level,
+// else feet rounded to the nearest foot; B below, A above, both for a
+// window. The active waypoint's labels go to the magenta fields.
+TEST_F(MarkerValues, ConstraintLabelsByPhaseAndTransition) {
+  struct Row {
+    float phase, alt, type, alt2;
+    const char* text;
+  } rows[] = {
+      {1, 10000, 2, 0, "10000A"},  {1, 10001, 2, 0, "FL100A"},    {4, 15000, 0, 0, "FL150"},
+      {5, 15000, 0, 0, "15000"},   {5, 18000, 1, 0, "FL180B"},    {5, 17999, 1, 0, "17999B"},
+      {1, 5999.5f, 0, 0, " 6000"}, {1, 5999.4f, 0, 0, " 5999"},   {1, 6000, 3, 11000, "FL110B 6000A"},
+  };
+  fms_copies.fmc_trans_alt = 10000.0f;
+  fms_copies.fmc_trans_lvl = 18000.0f;
+  fms_seq.vnav_idx = 0.0f;
+  std::strcpy(route_tables.waypoint_names[7].text, "ABCDE");
+  std::strcpy(route_tables.leg_path_types[7].text, "TF");
+  for (const Row& r : rows) {
+    fms_copies.flight_phase = r.phase;
+    legs_alt_rest1[7] = r.alt;
+    legs_alt_rest2[7] = r.alt2;
+    legs_alt_rest_type[7] = r.type;
+    nd_wpt_labels(7, 4, 0, 0, 0, 1);
+    EXPECT_STREQ(nd::wpt_alt_w[4], r.text) << r.phase << " " << r.alt;
+  }
+  fms_seq.vnav_idx = 8.0f;  // leg 7 active
+  nd_wpt_labels(7, 4, 0, 0, 0, 1);
+  EXPECT_STREQ(nd::wpt_id_m[4], "ABCDE");
+  EXPECT_STREQ(nd::wpt_alt_m[4], "FL110B 6000A");
+  EXPECT_STREQ(nd::wpt_id_w[4], "");
+  struct Level {
+    int32_t alt, transition;
+    const char* text;
+  } levels[] = {{18001, 18000, "FL180"}, {18000, 18000, "18000"}, {35000, 0, "35000"}};
+  for (const Level& l : levels) {
+    format_flight_level(l.alt, l.transition);
+    EXPECT_STREQ(flight_level_text, l.text) << l.alt;
+  }
+  // ETA minutes are cut, not rounded; RNP shows two decimals below 9.5.
+  fms_seq.vnav_idx = 0.0f;
+  legs_eta[7] = 14.999f;
+  legs_rnp_data[7] = 9.5f;
+  nd_wpt_labels(7, 4, 0, 1, 0, 0);
+  EXPECT_STREQ(nd::wpt_alt_w[4], "1459Z");
+  EXPECT_STREQ(nd::wpt_eta_w[4], "RNP  9.5");
+}
+
+// A hold at a fix carries the fix's label once: the fix before a hold at
+// the same identifier, or the hold right after the active leg that follows
+// its own fix, shows no white identifier.
+TEST_F(MarkerValues, HoldAtAFixLabelledOnce) {
+  struct Row {
+    const char *type7, *id8, *type8, *id6;
+    float vnav_idx;
+    const char* shown;
+  } rows[] = {
+      {"TF", "ABC", "HM", "X", 0, ""},   {"TF", "XYZ", "HM", "X", 0, "ABC"}, {"TF", "ABC", "TF", "X", 0, "ABC"},
+      {"HF", "X", "TF", "ABC", 7, ""},   {"HF", "X", "TF", "ABC", 9, "ABC"}, {"HF", "X", "TF", "XYZ", 7, "ABC"},
+      {"TF", "X", "TF", "ABC", 7, "ABC"},
+  };
+  std::strcpy(route_tables.waypoint_names[7].text, "ABC");
+  for (const Row& r : rows) {
+    std::strcpy(route_tables.leg_path_types[7].text, r.type7);
+    std::strcpy(route_tables.waypoint_names[8].text, r.id8);
+    std::strcpy(route_tables.leg_path_types[8].text, r.type8);
+    std::strcpy(route_tables.waypoint_names[6].text, r.id6);
+    fms_seq.vnav_idx = r.vnav_idx;
+    nd_wpt_labels(7, 4, 0, 0, 0, 0);
+    EXPECT_STREQ(nd::wpt_id_w[4], r.shown) << r.type7 << " " << r.id8 << " " << r.type8 << " " << r.id6;
+  }
 }
 
 }  // namespace
