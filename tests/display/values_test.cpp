@@ -100,6 +100,14 @@ TEST_F(MarkerValues, ModifiedTopOfClimbBeforeTheTopOfDescent) {
     update_nd_vnav_markers();
     EXPECT_EQ(nd::tc_show, r.shown ? 1.0f : 0.0f) << r.tc_idx << " " << r.td_idx << " " << r.td_dist;
   }
+  // Its T/D shows only as a fixed one, on its own leg.
+  vnav_markers.td_mod = north(3.0);
+  for (float fixed : {0.0f, 1.5f}) {
+    fms_copies.vnav_td_dist_fix_mod = fixed;
+    nd::td_show = -1.0f;
+    update_nd_vnav_markers();
+    EXPECT_EQ(nd::td_show, fixed > 0.0f ? 1.0f : 0.0f) << fixed;
+  }
 }
 
 // The route pass's map frame per side. PLN: the side's display route at
