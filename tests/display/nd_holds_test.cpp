@@ -454,15 +454,17 @@ TEST_F(NdModRoute, PendingHoldLinesWithOrWithoutASlot) {
   struct Case {
     int route_points;
     bool slot;
+    float crs_mag, turn;  // turn 0 left-hand: the turns' centre left of the inbound course
   };
-  for (const Case& c : {Case{3, true}, Case{23, false}}) {
+  for (const Case& c : {Case{3, true, 90, 0}, Case{23, false, 90, 0}, Case{3, true, 200, 0}, Case{3, true, 200, 1}}) {
     route_north(c.route_points, 0.3);
     second_route(2);
     PendingHold& h = pending_holds[0];
     h.active = 1.0f;
     h.lat = 0.02f;
     h.lon = 0.02f;
-    h.crs_mag = 90.0f;
+    h.crs_mag = c.crs_mag;
+    h.turn = c.turn;
     h.speed = 200.0f;
     h.time = 60.0f;
     std::strcpy(h.id, "HOLDX");
@@ -480,10 +482,10 @@ TEST_F(NdModRoute, PendingHoldLinesWithOrWithoutASlot) {
     // rest of the modification (about half of each turn).
     const RouteSetHold fig = route_set_hold(200.0f, 60.0f, 0.0f, 0.0f);
     const double r_px = fig.radius_nm * s * kAreaPx;
-    gc_destination(0.02, 0.02, 90.0 + 270.0, fig.radius_nm);  // left-hand: centre left of the inbound course
+    gc_destination(0.02, 0.02, std::fmod(c.crs_mag + (c.turn == 0.0f ? 270.0 : 90.0), 360.0), fig.radius_nm);
     const int ends = ends_on_circle(lines, capt_px(nav_result.lat, nav_result.lon, s), r_px);
-    EXPECT_GE(ends, 150);
-    EXPECT_LE(ends, 250);
+    EXPECT_GE(ends, 150) << c.crs_mag << " " << c.turn;
+    EXPECT_LE(ends, 250) << c.crs_mag << " " << c.turn;
   }
 }
 
