@@ -6,11 +6,14 @@
 
 #include "cockpit_fixture.h"
 #include "commands/command_handlers.h"
+#include "core/failure_tables.h"
 #include "core/pitch_trim.h"
 #include "core/preprocess.h"
 #include "core/variant.h"
+#include "engines/engine_state.h"
 #include "engines/engine_values.h"
 #include "systems/air/air_values.h"
+#include "systems/annunciators/annunciators_panels.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/flight_controls/elec_trim_state.h"
 #include "systems/flight_controls/flight_control_values.h"
@@ -26,7 +29,12 @@
 #include "systems/switches/switch_memory.h"
 #include "systems/switches/switch_targets.h"
 #include "systems/switches/switch_values.h"
+#include "systems/fire/fire.h"
+#include "systems/fire/fire_values.h"
 #include "systems/flight_controls/trim_command_state.h"
+#include "systems/gear_brakes/autobrake_state.h"
+#include "systems/hydraulics/hydraulic_values.h"
+#include "systems/systems_step_outputs.h"
 #include "systems/flight_controls/speedbrake_lever.h"
 #include "systems/gear_brakes/brake_command_state.h"
 #include "systems/gear_brakes/gear_lever.h"
@@ -185,17 +193,64 @@ TEST_F(PanelCommands, EachCommandMovesItsValue) {
       {"sim/flight_controls/landing_gear_down", &controls::gear_handle_down, 0.5f, 1},
       {"sim/flight_controls/speed_brakes_up_all", &flt_ctrls::speedbrake_lever, 0.5f, 0},
       {"sim/flight_controls/speed_brakes_down_all", &flt_ctrls::speedbrake_lever, 0.5f, 1},
+      {"knob/autobrake_dn", &autobrake::autobrake_pos, 3, 2},
+      {"knob/autobrake_up", &autobrake::autobrake_pos, 2, 3},
+      // A toe brake button of one side leaves the both-sides command alone.
+      {"push_button/toe_brake_left", &brake_commands.toe_brake_both, 0.3f, 0.3f},
+      {"push_button/toe_brake_right", &brake_commands.toe_brake_both, 0.3f, 0.3f},
+      {"push_button/toe_brake_right", &brake_commands.toe_brake_right, 0, 0.28f, nullptr, true},
+      {"toggle_switch/fuel_flow_up", &toggle_switch::fuel_flow_pos, 0, -1, nullptr, true},
+      {"toggle_switch/fuel_flow_dn", &toggle_switch::fuel_flow_pos, 0, 1, nullptr, true},
+      // Both reversers: engine 1 deploys on system A with B unpressurised.
+      {"sim/engines/thrust_reverse_hold", &thrust_lever_state.reverser_held[0], 0, 1, nullptr, true},
+      // Fire handles (pulled out) turn one step each way, limited to one.
+      {"fire/engine01/ext_switch_L", &fire_state.fire_handle_turn_target[fire_handle_eng1], 0, -1},
+      {"fire/engine01/ext_switch_R", &fire_state.fire_handle_turn_target[fire_handle_eng1], 0, 1},
+      {"fire/engine02/ext_switch_L", &fire_state.fire_handle_turn_target[fire_handle_eng2], -1, -1},
+      {"fire/engine02/ext_switch_R", &fire_state.fire_handle_turn_target[fire_handle_eng2], 0, 1},
+      {"fire/apu/ext_switch_R", &fire_state.fire_handle_turn_target[fire_handle_apu], 1, 1},
+      // Random failures: enabling marks the unset entries 2, disabling clears
+      // only the random ones (above 1).
+      {"system/enable_rnd_fail", &failure_tables.electric[0], 0, 2},
+      {"system/enable_rnd_fail", &failure_tables.electric[0], 1, 1},
+      {"system/disable_rnd_fail", &failure_tables.system[3], 2, 0},
+      {"system/disable_rnd_fail", &failure_tables.system[3], 1, 1},
   };
+  hydraulic::A_status = 1.0f;
+  hydraulic::B_status = hydraulic::standby_status = 0.0f;
+  brake_commands.toe_brake_max_right = 0.28f;
+  fire::engine01_ext_switch_pos_arm = fire::engine02_ext_switch_pos_arm = fire::apu_ext_switch_pos_arm = 1.0f;
   for (const Row& r : rows) {
     float* read = r.read != nullptr ? r.read : r.set;
     if (read != r.set) *read = -9.0f;  // so a command that does nothing shows
     *r.set = r.from;
     const std::string name = std::string(r.command).starts_with("sim/") ? r.command : cmd(r.command);
     simhost::command_begin(name);
+    if (r.held) simhost::frames(1, kFrame_s);  // the host repeats a held command
     EXPECT_FLOAT_EQ(*read, r.want) << r.command << " from " << r.from;
     simhost::command_end(name);
     EXPECT_FLOAT_EQ(*read, r.held ? r.from : r.want) << r.command << " let go";
   }
+}
+
+// The bleed trip reset skips a side high up (above 35000 ft) with its wing
+// anti-ice valve open (above 0.95).
+TEST_F(PanelCommands, BleedTripResetInhibitHighWithWingAntiIce) {
+  struct Row {
+    float alt_ft, valve;
+    bool reset;
+  } rows[] = {{35000, 1, true}, {35001, 1, false}, {36000, 0.95f, true}, {36000, 0.96f, false}};
+  for (const Row& r : rows) {
+    overhead_lights.bleed_trip_latch[0] = 1.0f;
+    bleed_duct_value[0] = 100.0f;
+    push_button::trip_reset = 0.0f;
+    static_pressure_altitude_ft = r.alt_ft;
+    system_::wing_anti_ice_valve[0] = r.valve;
+    click("push_button/bleed_trip_reset");
+    EXPECT_EQ(overhead_lights.bleed_trip_latch[0], r.reset ? 0.0f : 1.0f) << r.alt_ft << " " << r.valve;
+  }
+  system_::wing_anti_ice_valve[0] = 0.0f;
+  static_pressure_altitude_ft = 0.0f;
 }
 
 // The yaw damper switch reads 2 while held on, through the host's repeated
