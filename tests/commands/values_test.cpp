@@ -13,7 +13,9 @@
 #include "engines/engine_state.h"
 #include "engines/engine_values.h"
 #include "systems/air/air_values.h"
+#include "systems/annunciators/annunciators.h"
 #include "systems/annunciators/annunciators_panels.h"
+#include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/flight_controls/elec_trim_state.h"
 #include "systems/flight_controls/flight_control_values.h"
@@ -215,7 +217,21 @@ TEST_F(PanelCommands, EachCommandMovesItsValue) {
       {"system/enable_rnd_fail", &failure_tables.electric[0], 1, 1},
       {"system/disable_rnd_fail", &failure_tables.system[3], 2, 0},
       {"system/disable_rnd_fail", &failure_tables.system[3], 1, 1},
+      {"one_way_switch/pax_oxy_on", &one_way_switch::pax_oxy_pos, 0, 1},
+      {"one_way_switch/pax_oxy_on", &one_way_switch::pax_oxy_pos, 0.5f, 0.5f},
+      {"knob/transponder_tcas_test", &delay_flags.xpndr_test_flag, 0, 1},
+      // The light test starts the display units' flicker at phases of their own.
+      {"toggle_switch/bright_test_up", &toggle_switch::bright_test, 0, 0, &ann_state.flicker_phase_s[0]},
+      {"toggle_switch/bright_test_up", &toggle_switch::bright_test, 0, 0.5f, &ann_state.flicker_phase_s[1]},
+      {"toggle_switch/bright_test_up", &toggle_switch::bright_test, 0, 0.2f, &ann_state.flicker_phase_s[2]},
+      {"toggle_switch/bright_test_up", &toggle_switch::bright_test, 0, 1, &ann_state.flicker_phase_s[4]},
+      {"toggle_switch/bright_test_up", &toggle_switch::bright_test, 0, 3.3f, &ann_state.flicker_phase_s[5]},
+      {"toggle_switch/bright_test_up", &toggle_switch::bright_test, 0, 2.6f, &ann_state.flicker_phase_s[6]},
+      {"toggle_switch/bright_test_up", &toggle_switch::bright_test, 0, 2.8f, &ann_state.flicker_phase_s[7]},
+      {"toggle_switch/bright_test_up", &toggle_switch::bright_test, 0, 2.3f, &ann_state.flicker_phase_s[8]},
   };
+  electric::ac_tnsbus1_status = 1.0f;
+  delay_flags.tcas_test_flag = 0.0f;
   hydraulic::A_status = 1.0f;
   hydraulic::B_status = hydraulic::standby_status = 0.0f;
   brake_commands.toe_brake_max_right = 0.28f;
