@@ -12,6 +12,7 @@
 #include "display/nd_labels.h"
 #include "display/nd_slots.h"
 #include "display/route_lines.h"
+#include "display/trend_vector.h"
 #include "lnav/route/fms_legs.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/route_sets.h"
@@ -178,6 +179,12 @@ TEST(RangeScale, HalvesPerIndexAndFallsBackToTheSmallest) {
               {5, 0.00425},    {6.9f, 0.002125}, {7, 0.0010625},  {-0.5f, 0.136},     {-1, 0.0010625},
               {NAN, 0.0010625}};
   for (const Row& r : rows) EXPECT_DOUBLE_EQ(nd_range_scale(r.index), r.scale) << r.index;
+  // The trend vector's 30 s pieces: one at indices 0 and 1, two at 2, three beyond.
+  struct Pieces {
+    float index;
+    int32_t n;
+  } pieces[] = {{0, 1}, {1, 1}, {2, 2}, {3, 3}, {6, 3}, {9, 3}, {NAN, 3}};
+  for (const Pieces& p : pieces) EXPECT_EQ(trend_segment_count(p.index), p.n) << p.index;
 }
 
 // Constraint labels: above the transition altitude (climb and cruise,
