@@ -68,6 +68,20 @@ TEST_F(FixPage, LabelTextAndPositionFacingTheAircraft) {
   EXPECT_NEAR(get5("fix_dist_y_0")[0], 3.4f * 0.5f, 5e-3);  // positions still placed
 }
 
+// The label sits 0.3 display units outside the circle toward the aircraft;
+// display units per nm halve with each range index from 2 at index 0.
+TEST_F(FixPage, LabelDistanceByRange) {
+  circle_fix("", 6.0, 2.0f);
+  struct Row {
+    float range, y;
+  } rows[] = {{0, 3.85f * 2}, {1, 3.7f}, {2, 3.4f * 0.5f}, {3, 2.8f * 0.25f}};
+  for (const Row& r : rows) {
+    efis_side[0].map_range = r.range;
+    update_nd_fix_overlay();
+    EXPECT_NEAR(get5("fix_dist_y_0")[0], r.y, 0.02) << r.range;
+  }
+}
+
 TEST_F(FixPage, OffscreenLabelTriesSevenTurnsThenKeepsTheLast) {
   circle_fix("", -6.0, 2.0f);  // behind the aircraft: every try lands below the display
   update_nd_fix_overlay();

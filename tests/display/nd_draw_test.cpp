@@ -125,18 +125,21 @@ TEST_F(NdPass, HeadingUpTrackLineIsClampedAndStartsAboveTheSymbolOnTheGround) {
 TEST_F(NdPass, AirborneTrackLineStartsAheadBySpeedAndRange) {
   efis_side[1].map_mode = 3.0f;
   struct Row {
-    float range, gs_m_s, exp;
-    double start;  // above the symbol, display units
-  } rows[] = {{0, 100, 1, 0.22530237},  {1, 100, 1, 0.11515119}, {2, 100, 1, 0.11515119},
-              {3, 100, 1, 0.08261339},  {6, 100, 1, 0.01032667}, {9, 100, 1, 0.00616334},
-              {2, 45.5f, 1, 0.05511879}, {2, 45, 1, 0.001},      {2, 100, 0, 0.11515119 - 0.009}};
+    float range, gs_m_s, exp, vsd;
+    double origin, start;  // symbol and start above it, display units
+  } rows[] = {{0, 100, 1, 0, 0.199, 0.22530237},   {1, 100, 1, 0, 0.199, 0.11515119},
+              {2, 100, 1, 0, 0.199, 0.11515119},   {3, 100, 1, 0, 0.199, 0.08261339},
+              {6, 100, 1, 0, 0.199, 0.01032667},   {9, 100, 1, 0, 0.199, 0.00616334},
+              {2, 45.5f, 1, 0, 0.199, 0.05511879}, {2, 45, 1, 0, 0.199, 0.001},
+              {2, 100, 0, 0, 0.48, 0.11515119 - 0.009}, {2, 100, 1, 1, 0.547, 0.11515119 - 0.009}};
   for (const Row& r : rows) {
     host_mirror.sim_flightmodel_position_groundspeed = r.gs_m_s;
     efis_side[0].map_range = r.range;
     efis_side[0].exp_map = r.exp;
+    efis_side[0].vsd_map = r.vsd;
     const auto& lines = pass();
     ASSERT_FALSE(lines.empty());
-    EXPECT_NEAR(lines[0].y0, 8 + 500 * ((r.exp != 0.0f ? 0.199 : 0.48) + r.start), 1e-3) << r.range << " " << r.gs_m_s;
+    EXPECT_NEAR(lines[0].y0, 8 + 500 * (r.origin + r.start), 1e-3) << r.range << " " << r.gs_m_s << " " << r.vsd;
   }
 }
 

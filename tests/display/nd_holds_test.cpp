@@ -371,7 +371,8 @@ TEST_F(NdModRoute, DifferentRouteIsCyanAndItsSlotsFollowTheRoute) {
   route_north(3, 2.0);
   second_route(3);
   script_mirror.zuvadud_D738_fms_rte12_sel = 1.0f;  // the other route is displayed
-  set_name(route_tables.leg_path_types_2[1], "CA");  // conditional: its own symbol
+  set_name(route_tables.leg_path_types_2[0], "VA");  // conditional: its own symbols
+  set_name(route_tables.leg_path_types_2[1], "CA");
   const auto& lines = pass();
   const double s = 0.034;
   EXPECT_TRUE(has_line(lines, capt_px(0.0, 0.05, s), capt_px(0.05, 0.05, s)));
@@ -381,10 +382,10 @@ TEST_F(NdModRoute, DifferentRouteIsCyanAndItsSlotsFollowTheRoute) {
   EXPECT_EQ(cyan_legs, 2);
   EXPECT_FLOAT_EQ(nd::wpt_type[0], 2.0f);  // the active route first
   EXPECT_FLOAT_EQ(nd::wpt_type[1], 1.0f);
-  EXPECT_FLOAT_EQ(nd::wpt_type[2], 2.0f);  // then M0 at the modification's index
+  EXPECT_FLOAT_EQ(nd::wpt_type[2], 4.0f);  // then M0 at the modification's index
   EXPECT_FLOAT_EQ(nd::wpt_type[3], 3.0f);
   EXPECT_STREQ(nd::wpt_id_w[3], "MFT)");  // altitude-terminated: "FT)" for the last character
-  EXPECT_STREQ(nd::wpt_id_w[2], "M0");  // label kind 7: never the active colour
+  EXPECT_STREQ(nd::wpt_id_w[2], "MFT)");  // label kind 7: never the active colour
   EXPECT_NEAR(nd::wpt_y[3], 3.0 * s * 14.7058824, 5e-3);
 }
 

@@ -101,6 +101,13 @@ TEST_F(MarkerValues, ModifiedTopOfClimbBeforeTheTopOfDescent) {
     update_nd_vnav_markers();
     EXPECT_EQ(nd::tc_show, r.shown ? 1.0f : 0.0f) << r.tc_idx << " " << r.td_idx << " " << r.td_dist;
   }
+  // Its E/D on the table's last point shows; one past the table does not.
+  for (float ed : {6.0f, 7.0f}) {
+    fms_copies.rnav_idx_last_mod = ed;
+    nd::ed_show = -1.0f;
+    update_nd_vnav_markers();
+    EXPECT_EQ(nd::ed_show, ed == 6.0f ? 1.0f : 0.0f) << ed;
+  }
   // Its T/D shows only as a fixed one, on its own leg.
   vnav_markers.td_mod = north(3.0);
   for (float fixed : {0.0f, 1.5f}) {
@@ -108,6 +115,26 @@ TEST_F(MarkerValues, ModifiedTopOfClimbBeforeTheTopOfDescent) {
     nd::td_show = -1.0f;
     update_nd_vnav_markers();
     EXPECT_EQ(nd::td_show, fixed > 0.0f ? 1.0f : 0.0f) << fixed;
+  }
+}
+
+// In plan mode the markers are placed about the plan centre with the symbol
+// 0.48 up the display: at the 10 nm range (0.034 x 0.57 units per nm) a
+// marker shows from about 24.8 nm behind the centre to 26 nm ahead of it.
+TEST_F(MarkerValues, PlanModeMarkerVisibility) {
+  efis_side[0].map_mode = 3.0f;
+  display_routes[0].count = 2.0f;
+  display_routes[0].lat[0] = display_routes[0].lon[0] = 0.0f;
+  fms_copies.vnav_tc_idx = 3.0f;
+  struct Row {
+    double nm;
+    bool shown;
+  } rows[] = {{22, true}, {27, false}, {-24, true}, {-26, false}};
+  for (const Row& r : rows) {
+    vnav_markers.tc = north(r.nm);
+    nd::tc_show = -1.0f;
+    update_nd_vnav_markers();
+    EXPECT_EQ(nd::tc_show, r.shown ? 1.0f : 0.0f) << r.nm;
   }
 }
 
