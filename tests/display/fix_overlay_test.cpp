@@ -69,16 +69,18 @@ TEST_F(FixPage, LabelTextAndPositionFacingTheAircraft) {
 }
 
 // The label sits 0.3 display units outside the circle toward the aircraft;
-// display units per nm halve with each range index from 2 at index 0.
+// display units per nm halve with each range index from 2 at index 0, times
+// 0.57 and 4.1 up in plan mode (here centred on the aircraft).
 TEST_F(FixPage, LabelDistanceByRange) {
   circle_fix("", 6.0, 2.0f);
   struct Row {
-    float range, y;
-  } rows[] = {{0, 3.85f * 2}, {1, 3.7f}, {2, 3.4f * 0.5f}, {3, 2.8f * 0.25f}};
+    float mode, range, y;
+  } rows[] = {{2, 0, 3.85f * 2}, {2, 1, 3.7f}, {2, 2, 3.4f * 0.5f}, {2, 3, 2.8f * 0.25f}, {3, 2, 4.94f}};
   for (const Row& r : rows) {
+    efis_side[0].map_mode = r.mode;
     efis_side[0].map_range = r.range;
     update_nd_fix_overlay();
-    EXPECT_NEAR(get5("fix_dist_y_0")[0], r.y, 0.02) << r.range;
+    EXPECT_NEAR(get5("fix_dist_y_0")[0], r.y, 0.02) << r.mode << " " << r.range;
   }
 }
 
