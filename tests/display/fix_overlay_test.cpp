@@ -84,6 +84,17 @@ TEST_F(FixPage, LabelDistanceByRange) {
   }
 }
 
+// A label that would land beside the display (x beyond 5.5) is turned
+// round the fix until it lands on it.
+TEST_F(FixPage, LabelBesideTheDisplayTurnsOntoIt) {
+  circle_fix("", 14.12, 2.0f);
+  set5("fix_lon", {static_cast<float>(14.12 / 60.0)});  // 20 nm to the north-east: first try at x 6
+  update_nd_fix_overlay();
+  const float x = get5("fix_dist_x_0")[0];
+  const float y = get5("fix_dist_y_0")[0];
+  EXPECT_TRUE(x > -5.5f && x < 5.5f && y > 0.0f && y < 9.0f) << x << " " << y;
+}
+
 TEST_F(FixPage, OffscreenLabelTriesSevenTurnsThenKeepsTheLast) {
   circle_fix("", -6.0, 2.0f);  // behind the aircraft: every try lands below the display
   update_nd_fix_overlay();
