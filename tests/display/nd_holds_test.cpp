@@ -419,8 +419,9 @@ TEST_F(NdModRoute, DirectToTurnsFromTheAircraftOnItsSide) {
   const Px m2 = capt_px(0.1, 0.05, s);
   struct Row {
     float crs2, radius, turn;
-    double centre_east_nm;
-  } rows[] = {{-1, 0, 0, 0}, {-1, 1, 1, 1}, {-1, 1, 3, 1}, {-1, 1, 2, -1}, {-1, 1, 0, -1}, {180, 0, 0, 0}};
+    double centre_east_nm, end_north_nm, end_east_nm;  // the turn's end; 0/0 is no end
+  } rows[] = {{-1, 0, 0, 0, 1, 0},  {-1, 1, 1, 1, 1, 1},  {-1, 1, 3, 1, 1, 1}, {-1, 1, 2, -1, 1, -1},
+              {-1, 1, 0, -1, 1, -1}, {-1, 1, 1, 1, 1, 0}, {-1, 1, 1, 1, 0, 0}, {180, 0, 0, 0, 1, 0}};
   for (const Row& r : rows) {
     fms_copies.intdir_crs2 = r.crs2;
     fms_copies.intdir_radius = r.radius;
@@ -428,8 +429,8 @@ TEST_F(NdModRoute, DirectToTurnsFromTheAircraftOnItsSide) {
     const double c_lon = r.centre_east_nm / 60.0;
     fms_copies.intdir_rad_lat = 0.0f;
     fms_copies.intdir_rad_lon = static_cast<float>(c_lon);
-    intdir_end_lat_mod = static_cast<float>(1.0 / 60.0);  // north of the centre
-    intdir_end_lon_mod = static_cast<float>(c_lon);
+    intdir_end_lat_mod = static_cast<float>(r.end_north_nm / 60.0);
+    intdir_end_lon_mod = static_cast<float>(r.end_east_nm / 60.0);
     const auto& lines = pass();
     const Px end = capt_px(intdir_end_lat_mod, intdir_end_lon_mod, s);
     if (r.crs2 != -1.0f) {
@@ -440,8 +441,9 @@ TEST_F(NdModRoute, DirectToTurnsFromTheAircraftOnItsSide) {
                           std::min(l.y0, l.y1) > m2.y - 0.5 && std::max(l.y0, l.y1) > m2.y + 5.0);
       EXPECT_TRUE(north) << r.crs2;
       EXPECT_FALSE(has_line(lines, ac, m2)) << r.crs2;
-    } else if (r.radius == 0.0f) {
+    } else if (r.radius == 0.0f || (r.end_north_nm == 0.0 && r.end_east_nm == 0.0)) {
       EXPECT_TRUE(has_line(lines, ac, m2)) << "straight";
+      EXPECT_LT(ends_on_circle(lines, capt_px(0.0, c_lon, s), 1.0 * s * kAreaPx), 4) << "straight: no turn";
     } else {
       int from_ac = 0;
       for (const auto& l : lines) from_ac += std::hypot(l.x0 - ac.x, l.y0 - ac.y) < 0.25 ? 1 : 0;
