@@ -459,8 +459,12 @@ TEST_F(NdModRoute, PendingHoldLinesWithOrWithoutASlot) {
     int route_points;
     bool slot;
     float crs_mag, turn;  // turn 0 left-hand: the turns' centre left of the inbound course
+    float var;            // magnetic variation (the heading follows, so the map stays north up)
   };
-  for (const Case& c : {Case{3, true, 90, 0}, Case{23, false, 90, 0}, Case{3, true, 200, 0}, Case{3, true, 200, 1}}) {
+  for (const Case& c : {Case{3, true, 90, 0, 0}, Case{23, false, 90, 0, 0}, Case{3, true, 200, 0, 0},
+                        Case{3, true, 200, 1, 0}, Case{3, true, 2, 0, 5}}) {
+    host_mirror.sim_flightmodel_position_magnetic_variation = c.var;
+    efis_side[0].heading_mag_deg = c.var;
     route_north(c.route_points, 0.3);
     second_route(2);
     PendingHold& h = pending_holds[0];
@@ -486,7 +490,8 @@ TEST_F(NdModRoute, PendingHoldLinesWithOrWithoutASlot) {
     // rest of the modification (about half of each turn).
     const RouteSetHold fig = route_set_hold(200.0f, 60.0f, 0.0f, 0.0f);
     const double r_px = fig.radius_nm * s * kAreaPx;
-    gc_destination(0.02, 0.02, std::fmod(c.crs_mag + (c.turn == 0.0f ? 270.0 : 90.0), 360.0), fig.radius_nm);
+    gc_destination(0.02, 0.02, std::fmod(c.crs_mag - c.var + (c.turn == 0.0f ? 270.0 : 90.0) + 360.0, 360.0),
+                   fig.radius_nm);
     const int ends = ends_on_circle(lines, capt_px(nav_result.lat, nav_result.lon, s), r_px);
     EXPECT_GE(ends, 150) << c.crs_mag << " " << c.turn;
     EXPECT_LE(ends, 250) << c.crs_mag << " " << c.turn;
