@@ -205,6 +205,8 @@ TEST_F(PanelCommands, EachCommandMovesItsValue) {
       {"toggle_switch/fuel_flow_dn", &toggle_switch::fuel_flow_pos, 0, 1, nullptr, true},
       // Both reversers: engine 1 deploys on system A with B unpressurised.
       {"sim/engines/thrust_reverse_hold", &thrust_lever_state.reverser_held[0], 0, 1, nullptr, true},
+      {"sim/engines/thrust_reverse_hold_1", &thrust_lever_state.reverser_held[0], 0, 1, nullptr, true},
+      {"sim/engines/thrust_reverse_hold_2", &thrust_lever_state.reverser_held[1], 0, 0, nullptr, true},
       // Fire handles (pulled out) turn one step each way, limited to one.
       {"fire/engine01/ext_switch_L", &fire_state.fire_handle_turn_target[fire_handle_eng1], 0, -1},
       {"fire/engine01/ext_switch_R", &fire_state.fire_handle_turn_target[fire_handle_eng1], 0, 1},
