@@ -222,6 +222,26 @@ TEST_F(PanelCommands, EachCommandMovesItsValue) {
       {"one_way_switch/pax_oxy_on", &one_way_switch::pax_oxy_pos, 0, 1},
       {"one_way_switch/pax_oxy_on", &one_way_switch::pax_oxy_pos, 0.5f, 0.5f},
       {"knob/transponder_tcas_test", &delay_flags.xpndr_test_flag, 0, 1},
+      // Speed reference selector: V1, VR and VREF positions hand their speed to the adjust knob.
+      {"toggle_switch/spd_ref_right", &toggle_switch::spd_ref, 0, 121, &toggle_switch::spd_ref_adjust},
+      {"toggle_switch/spd_ref_right", &toggle_switch::spd_ref, 1, 132, &toggle_switch::spd_ref_adjust},
+      {"toggle_switch/spd_ref_right", &toggle_switch::spd_ref, 3, 143, &toggle_switch::spd_ref_adjust},
+      {"toggle_switch/spd_ref_right", &toggle_switch::spd_ref, 6, 6},
+      {"toggle_switch/spd_ref_left", &toggle_switch::spd_ref, 2, 121, &toggle_switch::spd_ref_adjust},
+      {"toggle_switch/spd_ref_left", &toggle_switch::spd_ref, 3, 132, &toggle_switch::spd_ref_adjust},
+      {"toggle_switch/spd_ref_left", &toggle_switch::spd_ref, 5, 143, &toggle_switch::spd_ref_adjust},
+      {"toggle_switch/spd_ref_left", &toggle_switch::spd_ref, 0, 0},
+      // N1 set source, left to right -2, -1, 0 (AUTO), 1 (BOTH).
+      {"toggle_switch/n1_set_source_right", &toggle_switch::n1_set_source, -2, -1},
+      {"toggle_switch/n1_set_source_right", &toggle_switch::n1_set_source, -1, 0},
+      {"toggle_switch/n1_set_source_right", &toggle_switch::n1_set_source, 0, 1},
+      {"toggle_switch/n1_set_source_right", &toggle_switch::n1_set_source, 1, 1},
+      {"toggle_switch/n1_set_source_left", &toggle_switch::n1_set_source, 1, 0},
+      {"toggle_switch/n1_set_source_left", &toggle_switch::n1_set_source, 0, -1},
+      {"toggle_switch/n1_set_source_left", &toggle_switch::n1_set_source, -1, -2},
+      {"toggle_switch/n1_set_source_left", &toggle_switch::n1_set_source, -2, -2},
+      {"switch/standby_bat_on", &electric::standby_bat_pos, 0, 1},
+      {"toggle_switch/apu_gen1_dn", &electrical::apu_gen1_pos, 0, 1, nullptr, true},
       // The light test starts the display units' flicker at phases of their own.
       {"toggle_switch/bright_test_up", &toggle_switch::bright_test, 0, 0, &ann_state.flicker_phase_s[0]},
       {"toggle_switch/bright_test_up", &toggle_switch::bright_test, 0, 0.5f, &ann_state.flicker_phase_s[1]},
@@ -234,6 +254,9 @@ TEST_F(PanelCommands, EachCommandMovesItsValue) {
   };
   electric::ac_tnsbus1_status = 1.0f;
   delay_flags.tcas_test_flag = 0.0f;
+  pfd::vspeed_man_v1 = 121.0f;
+  pfd::vspeed_man_vr = 132.0f;
+  pfd::vspeed_man_vref = 143.0f;
   hydraulic::A_status = 1.0f;
   hydraulic::B_status = hydraulic::standby_status = 0.0f;
   brake_commands.toe_brake_max_right = 0.28f;
@@ -373,6 +396,7 @@ TEST_F(PanelCommands, FirstOfficerYokeTrimLimitsAndRates) {
       {false, 0, 0, 0, 0.7f, 0.719298f},     {false, 0, 0, 0, 0.72f, 0.72f},
       {true, 0, 0, 0, -0.5f, -0.514619f},    {true, 0, 0, 0, -0.52f, -0.52f},
       {true, 1, 0, 0.125f, -0.9f, -0.970759f},
+      {true, 0, 0.4f, 0, 0, -0.125f},        {false, 0, -0.4f, 0, 0, 0.125f},  // at the cut-out: still moves
   };
   electric::ac_tnsbus1_status = 1.0f;
   toggle_switch::el_trim_pos = 0.0f;
