@@ -133,6 +133,9 @@ TEST_F(FixPage, CirclesFollowTheSymbolOrigin) {
     const Px fix = capt_px(6.0 / 60.0, 0.0, 0.034, r.origin_y);
     EXPECT_GT(ends_on_circle(pass(), fix, 2.0 * 0.034 * kAreaPx), 60) << r.exp << " " << r.vsd;
   }
+  // A display turned fully down shows no circles.
+  host_mirror.sim_cockpit2_switches_instrument_brightness_ratio[2] = 0.0f;
+  EXPECT_TRUE(pass().empty());
 }
 
 TEST_F(FixPage, CirclesRadialsAndAbeamLines) {

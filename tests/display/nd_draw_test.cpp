@@ -202,6 +202,10 @@ TEST_F(NdPass, ColourOverrides) {
   EXPECT_FLOAT_EQ(c.white[0][2], 0.0f);
   EXPECT_FLOAT_EQ(c.white[1][3], 0.6f);
   EXPECT_FLOAT_EQ(c.magenta[0][0], 0.772549f);  // all-zero triple keeps the default
+  EXPECT_FLOAT_EQ(c.magenta[0][2], 1.0f);
+  EXPECT_FLOAT_EQ(c.cyan[1][1], 0.72156864f);
+  EXPECT_FLOAT_EQ(c.cyan[1][2], 1.0f);
+  EXPECT_FLOAT_EQ(c.green[0][1], 1.0f);
   script_mirror.zuvadud_d738_nd_white_r = std::nanf("");
   EXPECT_FLOAT_EQ(nd_build_colours().white[0][1], 1.0f);  // not a number: default
 }

@@ -42,6 +42,9 @@ TEST_F(TrendVector, VersionGateAndStraightLineWhenTheTurnIsGentle) {
   const size_t gated = pass().size();
   terrain_radar_link_state.terrain_radar_version = 102301;
   EXPECT_EQ(pass().size(), gated + 1);
+  // A display turned fully down shows no vector.
+  host_mirror.sim_cockpit2_switches_instrument_brightness_ratio[2] = 0.0f;
+  EXPECT_TRUE(trend_lines().empty());
 }
 
 TEST_F(TrendVector, TightTurnSweepsAtMost359Degrees) {
