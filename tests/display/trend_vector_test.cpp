@@ -69,6 +69,22 @@ TEST_F(TrendVector, TightTurnSweepsAtMost359Degrees) {
   EXPECT_NEAR(lines[0].y0, kCaptY0 + kAreaPx * 0.199, 0.05);
 }
 
+// A turn of 2 degrees or more over the vector's length is drawn as an arc:
+// at 100 m/s and range index 3 (90 s ahead) a bank of 0.26 degrees turns
+// about 2.3 degrees, 0.2 degrees about 1.8.
+TEST_F(TrendVector, ArcFromTwoDegreesOfTurn) {
+  efis_side[0].map_range = 3.0f;
+  host_mirror.sim_flightmodel_position_groundspeed = 100.0f;
+  struct Row {
+    float bank;
+    bool arc;
+  } rows[] = {{0.26f, true}, {0.2f, false}};
+  for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_gauges_indicators_roll_electric_deg_pilot = r.bank;
+    EXPECT_EQ(trend_lines().size() > 1, r.arc) << r.bank;
+  }
+}
+
 // The straight vector points along the drift from the host's track value,
 // limited to 40 degrees either way.
 TEST_F(TrendVector, StraightLineFollowsTheDriftUpTo40Degrees) {
