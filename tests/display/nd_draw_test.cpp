@@ -156,6 +156,15 @@ TEST_F(NdPass, PowerAndBrightnessGateEachSide) {
   EXPECT_FLOAT_EQ(lines[0].a, 0.6f);
   host_mirror.sim_cockpit2_switches_instrument_brightness_ratio[3] = 0.0f;
   EXPECT_TRUE(pass().empty());
+  // The first officer's expanded map starts from the symbol 0.199 up,
+  // whatever the captain's display raised it to.
+  electric::dc_stdbus_status = 1.0f;
+  efis_side[0].vsd_map = 1.0f;
+  efis_side[1].exp_map = 1.0f;
+  host_mirror.sim_cockpit2_switches_instrument_brightness_ratio[3] = 0.6f;
+  bool fo_start = false;
+  for (const auto& l : pass()) fo_start = fo_start || std::fabs(l.y0 - (520 + 500 * (0.199 + 0.001))) < 1e-2;
+  EXPECT_TRUE(fo_start);
 }
 
 // Range reference marks by display state, as (y from, y to) in display

@@ -386,6 +386,9 @@ TEST_F(NdModRoute, DifferentRouteIsCyanAndItsSlotsFollowTheRoute) {
   EXPECT_FLOAT_EQ(nd::wpt_type[3], 3.0f);
   EXPECT_STREQ(nd::wpt_id_w[3], "MFT)");  // altitude-terminated: "FT)" for the last character
   EXPECT_STREQ(nd::wpt_id_w[2], "MFT)");  // label kind 7: never the active colour
+  set_name(route_tables.leg_path_types_2[0], "TF");
+  pass();
+  EXPECT_FLOAT_EQ(nd::wpt_type[2], 2.0f);  // active, not conditional
   EXPECT_NEAR(nd::wpt_y[3], 3.0 * s * 14.7058824, 5e-3);
 }
 

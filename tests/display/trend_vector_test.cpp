@@ -42,6 +42,11 @@ TEST_F(TrendVector, VersionGateAndStraightLineWhenTheTurnIsGentle) {
   const size_t gated = pass().size();
   terrain_radar_link_state.terrain_radar_version = 102301;
   EXPECT_EQ(pass().size(), gated + 1);
+  // On a centred map the vector starts at the symbol 0.48 up the display.
+  efis_side[0].exp_map = 0.0f;
+  const auto centred = trend_lines();
+  ASSERT_EQ(centred.size(), 1u);
+  EXPECT_NEAR(centred[0].y0, kCaptY0 + kAreaPx * 0.48, 0.01);
   // A display turned fully down shows no vector.
   host_mirror.sim_cockpit2_switches_instrument_brightness_ratio[2] = 0.0f;
   EXPECT_TRUE(trend_lines().empty());
