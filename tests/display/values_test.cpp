@@ -121,7 +121,7 @@ TEST_F(MarkerValues, ModifiedTopOfClimbBeforeTheTopOfDescent) {
 // In plan mode the markers are placed about the plan centre with the symbol
 // 0.48 up the display: at the 10 nm range (0.034 x 0.57 units per nm) a
 // marker shows from about 24.8 nm behind the centre to 26 nm ahead of it.
-TEST_F(MarkerValues, PlanModeMarkerVisibility) {
+TEST_F(MarkerValues, MarkerVisibilityAtTheDisplayEdges) {
   efis_side[0].map_mode = 3.0f;
   display_routes[0].count = 2.0f;
   display_routes[0].lat[0] = display_routes[0].lon[0] = 0.0f;
@@ -135,6 +135,14 @@ TEST_F(MarkerValues, PlanModeMarkerVisibility) {
     nd::tc_show = -1.0f;
     update_nd_vnav_markers();
     EXPECT_EQ(nd::tc_show, r.shown ? 1.0f : 0.0f) << r.nm;
+  }
+  // Expanded MAP, symbol in the middle: about 14.7 nm either side at 0.034 units per nm.
+  efis_side[0].map_mode = 2.0f;
+  for (const Row& r : {Row{12, true}, Row{16, false}, Row{-12, true}, Row{-16, false}}) {
+    vnav_markers.tc = MarkerPos{static_cast<float>(5.0 / kNmPerDeg), static_cast<float>(r.nm / kNmPerDeg)};
+    nd::tc_show = -1.0f;
+    update_nd_vnav_markers();
+    EXPECT_EQ(nd::tc_show, r.shown ? 1.0f : 0.0f) << r.nm << " east";
   }
 }
 
