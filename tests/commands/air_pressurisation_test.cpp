@@ -39,6 +39,11 @@ TEST_F(AirPanel, AltitudeKnobSteps) {
   host_mirror.sim_cockpit_pressure_max_allowable_altitude = 35250.0f;
   click("knob/flt_alt_press_dn");
   EXPECT_EQ(simhost::get_float(kFlightAlt), 35000.0f);
+  host_mirror.sim_cockpit_pressure_max_allowable_altitude = -800.0f;  // the bottom of the flight knob: -1000
+  click("knob/flt_alt_press_dn");
+  EXPECT_EQ(host_mirror.sim_cockpit_pressure_max_allowable_altitude, -1000.0f);
+  click("knob/flt_alt_press_dn");
+  EXPECT_EQ(host_mirror.sim_cockpit_pressure_max_allowable_altitude, -1000.0f);
 }
 
 TEST_F(AirPanel, AltitudeKnobRepeatsAfterOneSecond) {

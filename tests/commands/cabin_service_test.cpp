@@ -55,35 +55,6 @@ TEST_F(Cabin, DcMeterSelector) {
   }
 }
 
-TEST_F(Cabin, PaxPresetsByModel) {
-  model_family = 1.0f;
-  pax_light_scene[0] = 9.0f;
-  click("cabin/pax_cruise");
-  EXPECT_EQ(tarv_cabin::lightsB, 0.7f);
-  EXPECT_EQ(tarv_cabin::lightsL, 0.95f);
-  EXPECT_EQ(tarv_cabin::lightsN, 2.0f);
-  EXPECT_EQ(pax_light_scene[0], 9.0f);
-  EXPECT_EQ(tarx_cabin::set_pax_lighting, 2.0f);
-  for (float family : {0.0f, 2.0f}) {
-    model_family = family;
-    tarv_cabin::lightsA = 7.0f;
-    click("cabin/pax_night_sleep");
-    EXPECT_EQ(tarv_cabin::lightsA, 7.0f) << family;
-    EXPECT_EQ(pax_light_scene[2], 1.0f) << family;
-    EXPECT_EQ(pax_light_scene[3], 0.5f) << family;
-    EXPECT_EQ(tarx_cabin::set_pax_lighting, 4.0f);
-  }
-  model_family = 0.0f;
-  click("cabin/entry_white_bright");
-  EXPECT_EQ(tarv_cabin::lightsW, 3.0f);
-  EXPECT_EQ(tarv_cabin::set_entry_lighting, 0.0f);
-  model_family = -1.0f;
-  click("cabin/entry_white_medium");
-  EXPECT_EQ(tarv_cabin::lightsW, 1.0f);
-  EXPECT_EQ(tarv_cabin::lightY, 0.0f);
-  EXPECT_EQ(tarv_cabin::set_entry_lighting, 1.0f);
-}
-
 TEST_F(Cabin, WiperEntersIntermittentWithAStart) {
   switches::left_wiper_pos = 0.0f;
   left_wiper_int_start = 0.0f;

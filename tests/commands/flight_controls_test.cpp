@@ -124,6 +124,17 @@ TEST(FlightControlPanel, StallTestInFlightOnlyMovesTheButton) {
   cmd_push_button_stall_test1_press(nullptr, kEnd, nullptr);
   EXPECT_EQ(push_button::stall_test1, 0.0f);
   EXPECT_EQ(push_button::stall_test_active1, 0.0f);
+  // Only below 50 ft of radio altitude.
+  struct Row {
+    float ra_ft, active;
+  } rows[] = {{49.9f, 1}, {50, 0}};
+  for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra_ft;
+    cmd_push_button_stall_test1_press(nullptr, kBegin, nullptr);
+    EXPECT_EQ(push_button::stall_test_active1, r.active) << r.ra_ft;
+    cmd_push_button_stall_test1_press(nullptr, kEnd, nullptr);
+  }
+  host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 0.0f;
 }
 
 class GearLever : public ::testing::Test {

@@ -33,3 +33,5 @@ corvane_integration_test(cockpit_panels_integration_test
   ${CMAKE_CURRENT_LIST_DIR}/cockpit_panels_integration_test.cpp)
 # Commands that set a position, one row each.
 corvane_unit_test(commands_thresholds_test ${CMAKE_CURRENT_LIST_DIR}/thresholds_test.cpp)
+# Positions and thresholds of the cockpit handlers, both sides of each bound.
+corvane_unit_test(commands_values_test ${CMAKE_CURRENT_LIST_DIR}/values_test.cpp)

@@ -68,6 +68,33 @@ TEST_F(FixPage, LabelTextAndPositionFacingTheAircraft) {
   EXPECT_NEAR(get5("fix_dist_y_0")[0], 3.4f * 0.5f, 5e-3);  // positions still placed
 }
 
+// The label sits 0.3 display units outside the circle toward the aircraft;
+// display units per nm halve with each range index from 2 at index 0, times
+// 0.57 and 4.1 up in plan mode (here centred on the aircraft).
+TEST_F(FixPage, LabelDistanceByRange) {
+  circle_fix("", 6.0, 2.0f);
+  struct Row {
+    float mode, range, y;
+  } rows[] = {{2, 0, 3.85f * 2}, {2, 1, 3.7f}, {2, 2, 3.4f * 0.5f}, {2, 3, 2.8f * 0.25f}, {3, 2, 4.94f}};
+  for (const Row& r : rows) {
+    efis_side[0].map_mode = r.mode;
+    efis_side[0].map_range = r.range;
+    update_nd_fix_overlay();
+    EXPECT_NEAR(get5("fix_dist_y_0")[0], r.y, 0.02) << r.mode << " " << r.range;
+  }
+}
+
+// A label that would land beside the display (x beyond 5.5) is turned
+// round the fix until it lands on it.
+TEST_F(FixPage, LabelBesideTheDisplayTurnsOntoIt) {
+  circle_fix("", 14.12, 2.0f);
+  set5("fix_lon", {static_cast<float>(14.12 / 60.0)});  // 20 nm to the north-east: first try at x 6
+  update_nd_fix_overlay();
+  const float x = get5("fix_dist_x_0")[0];
+  const float y = get5("fix_dist_y_0")[0];
+  EXPECT_TRUE(x > -5.5f && x < 5.5f && y > 0.0f && y < 9.0f) << x << " " << y;
+}
+
 TEST_F(FixPage, OffscreenLabelTriesSevenTurnsThenKeepsTheLast) {
   circle_fix("", -6.0, 2.0f);  // behind the aircraft: every try lands below the display
   update_nd_fix_overlay();
@@ -88,6 +115,27 @@ TEST_F(FixPage, OffsetByDisplayModePerSide) {
   set5("fix_dist_y_0", {7.0f});
   update_nd_fix_overlay();
   EXPECT_EQ(get5("fix_dist_y_0")[0], 7.0f);
+}
+
+// The circles are drawn about the fix as the symbols sit: the aircraft
+// symbol 0.199 up the display, 0.48 on a centred map, 0.547 with the
+// vertical display.
+TEST_F(FixPage, CirclesFollowTheSymbolOrigin) {
+  circle_fix("", 6.0, 2.0f);
+  electric::dc_bus1_status = 0.0f;  // captain only
+  struct Row {
+    float exp, vsd;
+    double origin_y;
+  } rows[] = {{1, 0, 0.199}, {0, 0, 0.48}, {1, 1, 0.547}, {0, 1, 0.547}};
+  for (const Row& r : rows) {
+    efis_side[0].exp_map = r.exp;
+    efis_side[0].vsd_map = r.vsd;
+    const Px fix = capt_px(6.0 / 60.0, 0.0, 0.034, r.origin_y);
+    EXPECT_GT(ends_on_circle(pass(), fix, 2.0 * 0.034 * kAreaPx), 60) << r.exp << " " << r.vsd;
+  }
+  // A display turned fully down shows no circles.
+  host_mirror.sim_cockpit2_switches_instrument_brightness_ratio[2] = 0.0f;
+  EXPECT_TRUE(pass().empty());
 }
 
 TEST_F(FixPage, CirclesRadialsAndAbeamLines) {

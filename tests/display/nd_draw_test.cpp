@@ -119,14 +119,28 @@ TEST_F(NdPass, HeadingUpTrackLineIsClampedAndStartsAboveTheSymbolOnTheGround) {
   for (int k = 0; k < 3; ++k) EXPECT_NEAR(lines[1 + k].y0, 8 + 500 * (0.199 + marks[k]), 1e-2);
 }
 
+// Airborne above 45 m/s the line starts 30 s of ground speed ahead, times
+// 1, 2 or 3 by range index plus a little at the shortest and longest ranges;
+// 0.009 less on a centred map.
 TEST_F(NdPass, AirborneTrackLineStartsAheadBySpeedAndRange) {
   efis_side[1].map_mode = 3.0f;
-  host_mirror.sim_flightmodel_position_groundspeed = 100.0f;
-  efis_side[0].map_range = 9.0f;  // out of range: as index 7
-  const auto& lines = pass();
-  ASSERT_FALSE(lines.empty());
-  const double L = 3 * 100.0 * 30 * 0.0005399568 * 0.0010625 + 0.001;
-  EXPECT_NEAR(lines[0].y0, 8 + 500 * (0.199 + L), 1e-3);
+  struct Row {
+    float range, gs_m_s, exp, vsd;
+    double origin, start;  // symbol and start above it, display units
+  } rows[] = {{0, 100, 1, 0, 0.199, 0.22530237},   {1, 100, 1, 0, 0.199, 0.11515119},
+              {2, 100, 1, 0, 0.199, 0.11515119},   {3, 100, 1, 0, 0.199, 0.08261339},
+              {6, 100, 1, 0, 0.199, 0.01032667},   {9, 100, 1, 0, 0.199, 0.00616334},
+              {2, 45.5f, 1, 0, 0.199, 0.05511879}, {2, 45, 1, 0, 0.199, 0.001},
+              {2, 100, 0, 0, 0.48, 0.11515119 - 0.009}, {2, 100, 1, 1, 0.547, 0.11515119 - 0.009}};
+  for (const Row& r : rows) {
+    host_mirror.sim_flightmodel_position_groundspeed = r.gs_m_s;
+    efis_side[0].map_range = r.range;
+    efis_side[0].exp_map = r.exp;
+    efis_side[0].vsd_map = r.vsd;
+    const auto& lines = pass();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_NEAR(lines[0].y0, 8 + 500 * (r.origin + r.start), 1e-3) << r.range << " " << r.gs_m_s << " " << r.vsd;
+  }
 }
 
 TEST_F(NdPass, PowerAndBrightnessGateEachSide) {
@@ -142,6 +156,49 @@ TEST_F(NdPass, PowerAndBrightnessGateEachSide) {
   EXPECT_FLOAT_EQ(lines[0].a, 0.6f);
   host_mirror.sim_cockpit2_switches_instrument_brightness_ratio[3] = 0.0f;
   EXPECT_TRUE(pass().empty());
+  // The first officer's expanded map starts from the symbol 0.199 up,
+  // whatever the captain's display raised it to.
+  electric::dc_stdbus_status = 1.0f;
+  efis_side[0].vsd_map = 1.0f;
+  efis_side[1].exp_map = 1.0f;
+  host_mirror.sim_cockpit2_switches_instrument_brightness_ratio[3] = 0.6f;
+  bool fo_start = false;
+  for (const auto& l : pass()) fo_start = fo_start || std::fabs(l.y0 - (520 + 500 * (0.199 + 0.001))) < 1e-2;
+  EXPECT_TRUE(fo_start);
+}
+
+// Range reference marks by display state, as (y from, y to) in display
+// units: ticks are level, the centred MAP and APP/VOR add vertical strokes.
+TEST_F(NdPass, ReferenceMarksByDisplayState) {
+  struct Row {
+    float mode, exp, vsd;
+    int n;
+    double y[4][2];
+  } rows[] = {
+      {2, 0, 0, 3, {{0.6495, 0.6495}, {0.3105, 0.3105}, {0.349, 0.139}}},
+      {2, 0, 1, 3, {{0.7165, 0.7165}, {0.3775, 0.3775}, {0.416, 0.206}}},
+      {2, 1, 0, 3, {{0.3685, 0.3685}, {0.538, 0.538}, {0.7075, 0.7075}}},
+      {1, 1, 0, 3, {{0.3685, 0.3685}, {0.538, 0.538}, {0.7075, 0.7075}}},
+      {0, 0, 0, 4, {{0.715, 0.715}, {0.245, 0.245}, {0.65, 0.81}, {0.31, 0.15}}},
+      {1, 0, 0, 4, {{0.715, 0.715}, {0.245, 0.245}, {0.65, 0.81}, {0.31, 0.15}}},
+      {3, 0, 0, 0, {}},  // PLN: no marks and no track line
+  };
+  electric::dc_bus1_status = 0.0f;  // captain only
+  for (const Row& r : rows) {
+    efis_side[0].map_mode = r.mode;
+    efis_side[0].exp_map = r.exp;
+    efis_side[0].vsd_map = r.vsd;
+    const auto& lines = pass();
+    if (r.n == 0) {
+      EXPECT_TRUE(lines.empty()) << "mode " << r.mode;
+    }
+    for (int k = 0; k < r.n; ++k) {
+      bool found = false;
+      for (const auto& l : lines)
+        found = found || (std::fabs(l.y0 - (8 + 500 * r.y[k][0])) < 1e-2 && std::fabs(l.y1 - (8 + 500 * r.y[k][1])) < 1e-2);
+      EXPECT_TRUE(found) << "mode " << r.mode << " exp " << r.exp << " vsd " << r.vsd << " mark " << k;
+    }
+  }
 }
 
 TEST_F(NdPass, ColourOverrides) {
@@ -154,6 +211,10 @@ TEST_F(NdPass, ColourOverrides) {
   EXPECT_FLOAT_EQ(c.white[0][2], 0.0f);
   EXPECT_FLOAT_EQ(c.white[1][3], 0.6f);
   EXPECT_FLOAT_EQ(c.magenta[0][0], 0.772549f);  // all-zero triple keeps the default
+  EXPECT_FLOAT_EQ(c.magenta[0][2], 1.0f);
+  EXPECT_FLOAT_EQ(c.cyan[1][1], 0.72156864f);
+  EXPECT_FLOAT_EQ(c.cyan[1][2], 1.0f);
+  EXPECT_FLOAT_EQ(c.green[0][1], 1.0f);
   script_mirror.zuvadud_d738_nd_white_r = std::nanf("");
   EXPECT_FLOAT_EQ(nd_build_colours().white[0][1], 1.0f);  // not a number: default
 }

@@ -302,12 +302,16 @@ TEST_F(NdHolds, LateralOffsetPath) {
   const double s = 0.034;
   auto P = [&](int k) { return capt_px(pts[k][0], pts[k][1], s); };
   struct Case {
-    float act;
+    float act, vnav_idx;
     bool leave, across, rejoin;
   };
-  const Case cases[] = {{4.0f, false, false, false}, {5.0f, true, true, true}, {9.0f, false, false, true}};
+  // From the active leg on: an offset starting on the active leg shows, one
+  // on a leg already flown does not.
+  const Case cases[] = {{4.0f, 1, false, false, false}, {5.0f, 1, true, true, true}, {9.0f, 1, false, false, true},
+                        {5.0f, 2, true, true, true},    {5.0f, 3, false, false, false}};
   for (const Case& c : cases) {
     fms_seq.legs_offset_act = c.act;
+    fms_seq.vnav_idx = c.vnav_idx;
     std::vector<simhost::Line> magenta;
     for (const auto& l : pass())
       if (near_colour(l, kMagenta)) magenta.push_back(l);
@@ -318,6 +322,7 @@ TEST_F(NdHolds, LateralOffsetPath) {
   // An offset end beyond the route, or leg numbers below 1, show no offset
   // path (and read no corner before the first leg).
   fms_seq.legs_offset_act = 5.0f;
+  fms_seq.vnav_idx = 1.0f;
   struct Bad {
     float start, end;
   };
@@ -366,6 +371,8 @@ TEST_F(NdModRoute, DifferentRouteIsCyanAndItsSlotsFollowTheRoute) {
   route_north(3, 2.0);
   second_route(3);
   script_mirror.zuvadud_D738_fms_rte12_sel = 1.0f;  // the other route is displayed
+  set_name(route_tables.leg_path_types_2[0], "VA");  // conditional: its own symbols
+  set_name(route_tables.leg_path_types_2[1], "CA");
   const auto& lines = pass();
   const double s = 0.034;
   EXPECT_TRUE(has_line(lines, capt_px(0.0, 0.05, s), capt_px(0.05, 0.05, s)));
@@ -375,10 +382,13 @@ TEST_F(NdModRoute, DifferentRouteIsCyanAndItsSlotsFollowTheRoute) {
   EXPECT_EQ(cyan_legs, 2);
   EXPECT_FLOAT_EQ(nd::wpt_type[0], 2.0f);  // the active route first
   EXPECT_FLOAT_EQ(nd::wpt_type[1], 1.0f);
-  EXPECT_FLOAT_EQ(nd::wpt_type[2], 2.0f);  // then M0 at the modification's index
-  EXPECT_FLOAT_EQ(nd::wpt_type[3], 1.0f);
-  EXPECT_STREQ(nd::wpt_id_w[3], "M1");
-  EXPECT_STREQ(nd::wpt_id_w[2], "M0");  // label kind 7: never the active colour
+  EXPECT_FLOAT_EQ(nd::wpt_type[2], 4.0f);  // then M0 at the modification's index
+  EXPECT_FLOAT_EQ(nd::wpt_type[3], 3.0f);
+  EXPECT_STREQ(nd::wpt_id_w[3], "MFT)");  // altitude-terminated: "FT)" for the last character
+  EXPECT_STREQ(nd::wpt_id_w[2], "MFT)");  // label kind 7: never the active colour
+  set_name(route_tables.leg_path_types_2[0], "TF");
+  pass();
+  EXPECT_FLOAT_EQ(nd::wpt_type[2], 2.0f);  // active, not conditional
   EXPECT_NEAR(nd::wpt_y[3], 3.0 * s * 14.7058824, 5e-3);
 }
 
@@ -398,19 +408,74 @@ TEST_F(NdModRoute, SameRouteDrawsOnlyLegsOffTheActiveRoute) {
   EXPECT_FLOAT_EQ(nd::wpt_type[3], 0.0f);
 }
 
+// A direct-to on the modified route to M2: straight from the aircraft, or
+// a turn 1 nm about a centre abeam the aircraft (right for turn codes 1 and
+// 3, left otherwise) from the aircraft round to its end, then a line to M2;
+// with an intercept course, the inbound course line back from M2.
+TEST_F(NdModRoute, DirectToTurnsFromTheAircraftOnItsSide) {
+  second_route(3);
+  fms_copies.legs_mod_active = 1.0f;
+  fms_seq.intdir = 1.0f;
+  fms_copies.intdir_idx_mod = 3.0f;
+  const double s = 0.034;
+  const Px ac = capt_px(0.0, 0.0, s);
+  const Px m2 = capt_px(0.1, 0.05, s);
+  struct Row {
+    float crs2, radius, turn;
+    double centre_east_nm, end_north_nm, end_east_nm;  // the turn's end; 0/0 is no end
+  } rows[] = {{-1, 0, 0, 0, 1, 0},  {-1, 1, 1, 1, 1, 1},  {-1, 1, 3, 1, 1, 1}, {-1, 1, 2, -1, 1, -1},
+              {-1, 1, 0, -1, 1, -1}, {-1, 1, 1, 1, 1, 0}, {-1, 1, 1, 1, 0, 0}, {180, 0, 0, 0, 1, 0}};
+  for (const Row& r : rows) {
+    fms_copies.intdir_crs2 = r.crs2;
+    fms_copies.intdir_radius = r.radius;
+    fms_copies.intdir_turn = r.turn;
+    const double c_lon = r.centre_east_nm / 60.0;
+    fms_copies.intdir_rad_lat = 0.0f;
+    fms_copies.intdir_rad_lon = static_cast<float>(c_lon);
+    intdir_end_lat_mod = static_cast<float>(r.end_north_nm / 60.0);
+    intdir_end_lon_mod = static_cast<float>(r.end_east_nm / 60.0);
+    const auto& lines = pass();
+    const Px end = capt_px(intdir_end_lat_mod, intdir_end_lon_mod, s);
+    if (r.crs2 != -1.0f) {
+      // The intercept course 180, drawn back from M2 toward the north.
+      bool north = false;
+      for (const auto& l : lines)
+        north = north || (std::fabs(l.x0 - m2.x) < 0.5 && std::fabs(l.x1 - m2.x) < 0.5 &&
+                          std::min(l.y0, l.y1) > m2.y - 0.5 && std::max(l.y0, l.y1) > m2.y + 5.0);
+      EXPECT_TRUE(north) << r.crs2;
+      EXPECT_FALSE(has_line(lines, ac, m2)) << r.crs2;
+    } else if (r.radius == 0.0f || (r.end_north_nm == 0.0 && r.end_east_nm == 0.0)) {
+      EXPECT_TRUE(has_line(lines, ac, m2)) << "straight";
+      EXPECT_LT(ends_on_circle(lines, capt_px(0.0, c_lon, s), 1.0 * s * kAreaPx), 4) << "straight: no turn";
+    } else {
+      int from_ac = 0;
+      for (const auto& l : lines) from_ac += std::hypot(l.x0 - ac.x, l.y0 - ac.y) < 0.25 ? 1 : 0;
+      EXPECT_GE(from_ac, 1) << "turn " << r.turn;
+      EXPECT_GE(ends_on_circle(lines, capt_px(0.0, c_lon, s), 1.0 * s * kAreaPx), 8) << "turn " << r.turn;
+      EXPECT_TRUE(has_line(lines, end, m2)) << "turn " << r.turn;
+    }
+  }
+}
+
 TEST_F(NdModRoute, PendingHoldLinesWithOrWithoutASlot) {
   struct Case {
     int route_points;
     bool slot;
+    float crs_mag, turn;  // turn 0 left-hand: the turns' centre left of the inbound course
+    float var;            // magnetic variation (the heading follows, so the map stays north up)
   };
-  for (const Case& c : {Case{3, true}, Case{23, false}}) {
+  for (const Case& c : {Case{3, true, 90, 0, 0}, Case{23, false, 90, 0, 0}, Case{3, true, 200, 0, 0},
+                        Case{3, true, 200, 1, 0}, Case{3, true, 2, 0, 5}}) {
+    host_mirror.sim_flightmodel_position_magnetic_variation = c.var;
+    efis_side[0].heading_mag_deg = c.var;
     route_north(c.route_points, 0.3);
     second_route(2);
     PendingHold& h = pending_holds[0];
     h.active = 1.0f;
     h.lat = 0.02f;
     h.lon = 0.02f;
-    h.crs_mag = 90.0f;
+    h.crs_mag = c.crs_mag;
+    h.turn = c.turn;
     h.speed = 200.0f;
     h.time = 60.0f;
     std::strcpy(h.id, "HOLDX");
@@ -428,10 +493,11 @@ TEST_F(NdModRoute, PendingHoldLinesWithOrWithoutASlot) {
     // rest of the modification (about half of each turn).
     const RouteSetHold fig = route_set_hold(200.0f, 60.0f, 0.0f, 0.0f);
     const double r_px = fig.radius_nm * s * kAreaPx;
-    gc_destination(0.02, 0.02, 90.0 + 270.0, fig.radius_nm);  // left-hand: centre left of the inbound course
+    gc_destination(0.02, 0.02, std::fmod(c.crs_mag - c.var + (c.turn == 0.0f ? 270.0 : 90.0) + 360.0, 360.0),
+                   fig.radius_nm);
     const int ends = ends_on_circle(lines, capt_px(nav_result.lat, nav_result.lon, s), r_px);
-    EXPECT_GE(ends, 150);
-    EXPECT_LE(ends, 250);
+    EXPECT_GE(ends, 150) << c.crs_mag << " " << c.turn;
+    EXPECT_LE(ends, 250) << c.crs_mag << " " << c.turn;
   }
 }
 

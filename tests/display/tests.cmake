@@ -9,3 +9,5 @@ corvane_unit_test(display_vnav_markers_test ${CMAKE_CURRENT_LIST_DIR}/vnav_marke
 corvane_unit_test(display_fix_overlay_test ${CMAKE_CURRENT_LIST_DIR}/fix_overlay_test.cpp)
 corvane_unit_test(display_trend_vector_test ${CMAKE_CURRENT_LIST_DIR}/trend_vector_test.cpp)
 corvane_integration_test(display_nd_module_integration_test ${CMAKE_CURRENT_LIST_DIR}/nd_module_integration_test.cpp)
+# Thresholds and tables of the display passes, both sides of each bound.
+corvane_unit_test(display_values_test ${CMAKE_CURRENT_LIST_DIR}/values_test.cpp)

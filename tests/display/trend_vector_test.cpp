@@ -42,6 +42,14 @@ TEST_F(TrendVector, VersionGateAndStraightLineWhenTheTurnIsGentle) {
   const size_t gated = pass().size();
   terrain_radar_link_state.terrain_radar_version = 102301;
   EXPECT_EQ(pass().size(), gated + 1);
+  // On a centred map the vector starts at the symbol 0.48 up the display.
+  efis_side[0].exp_map = 0.0f;
+  const auto centred = trend_lines();
+  ASSERT_EQ(centred.size(), 1u);
+  EXPECT_NEAR(centred[0].y0, kCaptY0 + kAreaPx * 0.48, 0.01);
+  // A display turned fully down shows no vector.
+  host_mirror.sim_cockpit2_switches_instrument_brightness_ratio[2] = 0.0f;
+  EXPECT_TRUE(trend_lines().empty());
 }
 
 TEST_F(TrendVector, TightTurnSweepsAtMost359Degrees) {
@@ -60,6 +68,43 @@ TEST_F(TrendVector, TightTurnSweepsAtMost359Degrees) {
   double min_x = 1e9;
   for (const auto& l : lines) min_x = std::min({min_x, static_cast<double>(l.x0), static_cast<double>(l.x1)});
   EXPECT_GE(min_x, kCaptX0 + 250.0 - 0.05);
+  // The arc starts at the symbol.
+  ASSERT_FALSE(lines.empty());
+  EXPECT_NEAR(lines[0].x0, kCaptX0 + 250.0, 0.05);
+  EXPECT_NEAR(lines[0].y0, kCaptY0 + kAreaPx * 0.199, 0.05);
+}
+
+// A turn of 2 degrees or more over the vector's length is drawn as an arc:
+// at 100 m/s and range index 3 (90 s ahead) a bank of 0.26 degrees turns
+// about 2.3 degrees, 0.2 degrees about 1.8.
+TEST_F(TrendVector, ArcFromTwoDegreesOfTurn) {
+  efis_side[0].map_range = 3.0f;
+  host_mirror.sim_flightmodel_position_groundspeed = 100.0f;
+  struct Row {
+    float bank;
+    bool arc;
+  } rows[] = {{0.26f, true}, {0.2f, false}};
+  for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_gauges_indicators_roll_electric_deg_pilot = r.bank;
+    EXPECT_EQ(trend_lines().size() > 1, r.arc) << r.bank;
+  }
+}
+
+// The straight vector points along the drift from the host's track value,
+// limited to 40 degrees either way.
+TEST_F(TrendVector, StraightLineFollowsTheDriftUpTo40Degrees) {
+  efis_side[0].map_range = 3.0f;
+  host_mirror.sim_flightmodel_position_groundspeed = 250.0f / 1.94384449f;
+  struct Row {
+    float track_nd, bearing;
+  } rows[] = {{30, 330}, {39, 321}, {60, 320}, {-50, 40}};
+  for (const Row& r : rows) {
+    simhost::set_float("zuvadud/D738/nd/track_nd", r.track_nd);
+    const auto lines = trend_lines();
+    ASSERT_EQ(lines.size(), 1u) << r.track_nd;
+    const double brg = std::fmod(std::atan2(lines[0].x1 - lines[0].x0, lines[0].y1 - lines[0].y0) * 180.0 / M_PI + 360.0, 360.0);
+    EXPECT_NEAR(brg, r.bearing, 0.05) << r.track_nd;
+  }
 }
 
 TEST_F(TrendVector, SlowWingsLevelBendsLeftAndZeroSpeedHasNoLength) {
@@ -68,6 +113,8 @@ TEST_F(TrendVector, SlowWingsLevelBendsLeftAndZeroSpeedHasNoLength) {
   const auto arc = trend_lines();
   EXPECT_GT(arc.size(), 1u);
   for (const auto& l : arc) EXPECT_LE(l.x1, kCaptX0 + 250.0 + 0.05);
+  EXPECT_NEAR(arc[0].x0, kCaptX0 + 250.0, 0.05);  // from the symbol
+  EXPECT_NEAR(arc[0].y0, kCaptY0 + kAreaPx * 0.199, 0.05);
   host_mirror.sim_flightmodel_position_groundspeed = 0.0f;
   const auto none = trend_lines();
   ASSERT_EQ(none.size(), 1u);
