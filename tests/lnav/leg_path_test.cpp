@@ -245,6 +245,21 @@ TEST_F(LegPath, ClimbLegEndFromAltitudeRestriction) {
   EXPECT_EQ(fms_add_leg_handback.leg_index[0], 3.0f);
   EXPECT_NEAR(fms_add_handback_values.dist_nm[0], 2.43f, 0.01f);
 
+  // After a runway the climb starts at the runway's start point (here an
+  // intersection 6 nm before it); one left at 0/0 is not given: the runway.
+  for (const float start_lon : {0.0f, 0.4f}) {
+    make_route(pts, 4);
+    set_text(route_tables.waypoint_names[1], "RW09");
+    set_text(route_tables.leg_path_types[2], "CA");
+    legs_alt_calc[1] = 1000.0f;
+    legs_alt_rest1[2] = 4000.0f;
+    legs_offset_lat[1] = 0.0f;
+    legs_offset_lon[1] = start_lon;
+    calc_legs_path(1, 0);
+    EXPECT_NEAR(legs_lon[2], (start_lon == 0.0f ? 0.5f : start_lon) + 2.43f / 60.0f, 0.001f) << start_lon;
+  }
+  legs_offset_lon[1] = 0.0f;
+
   // Already above the restriction: the leg collapses onto the start.
   make_route(pts, 4);
   set_text(route_tables.leg_path_types[2], "CA");

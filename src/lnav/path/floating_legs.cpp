@@ -33,6 +33,11 @@ struct Pt {
   double lon;
 };
 Pt wpt(int32_t k) { return {legs_lat[k], legs_lon[k]}; }
+Pt runway_start_pt(int32_t k) {
+  Pt s{};
+  runway_start(k, s.lat, s.lon);
+  return s;
+}
 Pt dest(Pt a, double c, double d) {
   gc_destination(a.lat, a.lon, c, d);
   return {nav_result.lat, nav_result.lon};
@@ -125,7 +130,7 @@ bool case_active_climb(int32_t i) {
     v = std::fmax(gs, legs_spd_calc[i - 1] * kt_to_ms);
   }
   v = std::fmax(75.0f, v);
-  Pt s = id_is_runway(i - 1) ? Pt{legs_offset_lat[i - 1], legs_offset_lon[i - 1]} : wpt(i - 1);
+  Pt s = id_is_runway(i - 1) ? runway_start_pt(i - 1) : wpt(i - 1);
   // The first leg of the route has no course before its start to turn from.
   if (i >= 2) {
     const float c0 = magvar_course_alt(i - 2);
@@ -165,7 +170,7 @@ void case_next_climb(int32_t i, int32_t j) {
   const float c = magvar_course(j);
   const float v = std::fmax(75.0f, legs_spd_calc[i] * kt_to_ms);
   const float rel = wrap180(static_cast<double>(c) - f.xact_crs);
-  Pt s = id_is_runway(i) ? Pt{legs_offset_lat[i], legs_offset_lon[i]} : wpt(i);
+  Pt s = id_is_runway(i) ? runway_start_pt(i) : wpt(i);
   if (std::fabs(rel) > 5.0f)
     s = turn_offset(s, pt_is_intercept(i), f.xact_crs, c, turn_r(i, 20.0f, rel, false), is_left(legs_rad_turn[j], rel),
                     rel);

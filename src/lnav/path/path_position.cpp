@@ -117,8 +117,7 @@ Transition transition_of(int32_t p) {
   }
   // After a runway the path starts at the runway's start point.
   if (p == 1 && route_text_starts(route_tables.waypoint_names[1], "RW")) {
-    t.start_lat = legs_offset_lat[1];
-    t.start_lon = legs_offset_lon[1];
+    runway_start(1, t.start_lat, t.start_lon);
   } else {
     t.start_lat = legs_lat[p];
     t.start_lon = legs_lon[p];

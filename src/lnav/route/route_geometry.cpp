@@ -237,6 +237,15 @@ int32_t point_along_display_route(int32_t r, float active_idx, int32_t k, float 
 
 }  // namespace
 
+void runway_start(int32_t k, double& lat, double& lon) {
+  lat = at(legs_offset_lat, k);
+  lon = at(legs_offset_lon, k);
+  if (lat == 0.0f && lon == 0.0f) {
+    lat = at(legs_lat, k);
+    lon = at(legs_lon, k);
+  }
+}
+
 float arc_angle(float radius_nm, float length_nm) {
   if (radius_nm == 0.0f) return 0.0f;
   return f32(static_cast<double>(length_nm) / (static_cast<double>(radius_nm) * kPi / 180.0));

@@ -28,6 +28,10 @@ int32_t point_along_leg_alt(int32_t k, float d);
 // Pieces of leg i's transition: 0 none, 1 first arc only, 2 arc and straight,
 // 3 arc, straight and second arc.
 int32_t leg_seg_kind(int32_t i);
+// Where a take-off from runway slot k starts: the scripts' start point for
+// the slot (an intersection take-off), or the runway waypoint itself when
+// they leave it at exactly 0/0, which is how they say "none given".
+void runway_start(int32_t k, double& lat, double& lon);
 // Angle (degrees) that an arc of `length_nm` subtends at `radius_nm`; 0 for a
 // zero radius.
 float arc_angle(float radius_nm, float length_nm);
