@@ -495,6 +495,7 @@ class HoldEntry : public ArcDirectHold {
     hold_pattern.hold_ctr2_lat[2] = static_cast<float>(p2.lat);
     hold_pattern.hold_ctr2_lon[2] = static_cast<float>(p2.lon);
     hold_pattern.hold_side_away[2] = left ? 90.0f : 270.0f;
+    hold_pattern.hold_side[2] = left ? 270.0f : 90.0f;
   }
   P c1() const { return {legs_seg1_ctr_lat[1], legs_seg1_ctr_lon[1]}; }
   P c3() const { return {legs_seg3_ctr_lat[1], legs_seg3_ctr_lon[1]}; }
@@ -607,6 +608,28 @@ TEST_F(HoldEntry, EveryKindPutsItsArcsOnTheirCircles) {
       EXPECT_NEAR(legs_seg2_crs_true[1], dist(fix, {legs_hold_arc_lat[1], legs_hold_arc_lon[1]}), 0.01f);
     }
   }
+}
+
+// Parallel entry arriving just over 90 degrees off the outbound course: at
+// the fix nothing of the entry is flown yet, so the return to the fix is no
+// piece to be on; once the entry's last arc is reached it is.
+TEST_F(HoldEntry, ParallelEntryReturnsOnlyAfterItsLastArc) {
+  layout(270.0f, false, 5.0f, 4.0f);
+  build_route();
+  host_mirror.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot = 271.0f;
+  const P p1{hold_pattern.hold_ctr1_lat[2], hold_pattern.hold_ctr1_lon[2]};
+  const P s3_end{legs_seg3_end_lat[1], legs_seg3_end_lon[1]};
+  const P s2_end{legs_seg2_end_lat[1], legs_seg2_end_lon[1]};
+  const P on_return = go(s3_end, brg(s3_end, s2_end), 0.5 * dist(s3_end, s2_end));
+  const P on_last_arc = go(p1, legs_hold_arc_angle[1] + 0.5f * off(270.0, legs_hold_arc_angle[1]), r);
+  for (const P at : {go(fix, 90.0, 0.3), fix}) {
+    fms_seq.hold_phase = 6.0f;
+    EXPECT_EQ(path_position_hold(2, 1, at.lat, at.lon, 0), 331);
+  }
+  fms_seq.hold_phase = 10.0f;
+  host_mirror.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot = brg(s3_end, s2_end);
+  EXPECT_EQ(path_position_hold(2, 1, on_return.lat, on_return.lon, 0), 309);
+  EXPECT_EQ(path_position_hold(2, 1, on_last_arc.lat, on_last_arc.lon, 0), 310);
 }
 
 TEST_F(HoldEntry, NoEntryKindLeavesTheTransition) {
