@@ -514,9 +514,9 @@ TEST_F(HoldEntry, PathPositionFollowsTheEntryPieces) {
       {1.0f, 150.0f, true, 5.0f, 14.0f, {314, 315, 316}}, {1.0f, 200.0f, false, 5.0f, 14.0f, {314, 315, 316}},
       {3.0f, 100.0f, true, 8.0f, 11.0f, {311, 312, 313}}, {3.0f, 260.0f, false, 8.0f, 11.0f, {311, 312, 313}},
       {3.0f, 250.0f, true, 6.0f, 11.0f, {311, 312, 313}},
-      // Turn circles overlapping: the straight is left as laid out (not checked);
-      // the second arc spans under half a circle and must not claim the first.
-      {3.0f, 100.0f, true, 5.0f, 11.0f, {311, 0, 313}}, {3.0f, 260.0f, false, 5.0f, 11.0f, {311, 0, 313}},
+      // Turn circles overlapping: the second turn moves out and the straight
+      // between them is flown; the second arc must not claim the first.
+      {3.0f, 100.0f, true, 5.0f, 11.0f, {311, 312, 313}}, {3.0f, 260.0f, false, 5.0f, 11.0f, {311, 312, 313}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "kind " << c.kind << " arrive " << c.arrive << " left " << c.left);
@@ -658,6 +658,24 @@ TEST_F(HoldEntry, StraightFromTheFixWhenTheTangentIsAhead) {
   EXPECT_NEAR(legs_seg2_crs_true[1], t, 1e-3f);
   EXPECT_NEAR(legs_seg2_distance[1], dist(fix, {legs_seg2_end_lat[1], legs_seg2_end_lon[1]}), 1e-3f);
   EXPECT_NEAR(dist(p2, {legs_seg3_end_lat[1], legs_seg3_end_lon[1]}), r, 0.01f);
+}
+
+// Right-hand hold, 30 s legs at 210 kt, arriving 5 degrees off the inbound
+// course's reciprocal (the case inbound 010 from 185, turned by -10): the turn
+// circles overlap, so the second turn stands 2 r + 0.1 nm from the first and
+// the entry is a left turn, a short straight and a right turn onto the inbound.
+TEST_F(HoldEntry, OverlappingTurnsMoveTheSecondTurnOut) {
+  r = 1.513f;
+  layout(175.0f, false, 1.75f, 3.0f);
+  build_route();
+  constexpr float deg = 57.29578f;
+  EXPECT_EQ(legs_seg1_turn[1], 2.0f);
+  EXPECT_NEAR(legs_seg1_arc_lenght[1] / r * deg, 70.7f, 0.2f);
+  EXPECT_NEAR(legs_seg2_crs_true[1], 104.3f, 0.2f);
+  EXPECT_NEAR(legs_seg2_distance[1], 0.78f, 0.01f);
+  EXPECT_NEAR(legs_seg3_arc_lenght[1] / r * deg, 255.7f, 0.2f);
+  EXPECT_NEAR(dist(c1(), c3()), 2.0f * r + 0.1f, 0.005f);
+  EXPECT_NEAR(off(brg(fix, {legs_seg3_end_lat[1], legs_seg3_end_lon[1]}), 180.0), 0.0f, 0.05f);
 }
 
 // ---- generated routes with arcs and direct-tos ---------------------------------------------------
