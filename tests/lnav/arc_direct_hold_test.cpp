@@ -495,6 +495,7 @@ class HoldEntry : public ArcDirectHold {
     hold_pattern.hold_ctr2_lat[2] = static_cast<float>(p2.lat);
     hold_pattern.hold_ctr2_lon[2] = static_cast<float>(p2.lon);
     hold_pattern.hold_side_away[2] = left ? 90.0f : 270.0f;
+    hold_pattern.hold_side[2] = left ? 270.0f : 90.0f;
   }
   P c1() const { return {legs_seg1_ctr_lat[1], legs_seg1_ctr_lon[1]}; }
   P c3() const { return {legs_seg3_ctr_lat[1], legs_seg3_ctr_lon[1]}; }
@@ -513,9 +514,9 @@ TEST_F(HoldEntry, PathPositionFollowsTheEntryPieces) {
       {1.0f, 150.0f, true, 5.0f, 14.0f, {314, 315, 316}}, {1.0f, 200.0f, false, 5.0f, 14.0f, {314, 315, 316}},
       {3.0f, 100.0f, true, 8.0f, 11.0f, {311, 312, 313}}, {3.0f, 260.0f, false, 8.0f, 11.0f, {311, 312, 313}},
       {3.0f, 250.0f, true, 6.0f, 11.0f, {311, 312, 313}},
-      // Turn circles overlapping: the straight is left as laid out (not checked);
-      // the second arc spans under half a circle and must not claim the first.
-      {3.0f, 100.0f, true, 5.0f, 11.0f, {311, 0, 313}}, {3.0f, 260.0f, false, 5.0f, 11.0f, {311, 0, 313}},
+      // Turn circles overlapping: the second turn moves out and the straight
+      // between them is flown; the second arc must not claim the first.
+      {3.0f, 100.0f, true, 5.0f, 11.0f, {311, 312, 313}}, {3.0f, 260.0f, false, 5.0f, 11.0f, {311, 312, 313}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "kind " << c.kind << " arrive " << c.arrive << " left " << c.left);
@@ -609,6 +610,16 @@ TEST_F(HoldEntry, EveryKindPutsItsArcsOnTheirCircles) {
   }
 }
 
+// Parallel entry arriving just over 90 degrees off the outbound course: at
+// the fix none of the entry is flown, so the return to the fix is not found.
+TEST_F(HoldEntry, ParallelEntryReturnsOnlyAfterItsLastArc) {
+  layout(270.0f, false, 5.0f, 4.0f);
+  build_route();
+  host_mirror.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot = 271.0f;
+  fms_seq.hold_phase = 6.0f;
+  for (const P at : {go(fix, 90.0, 0.3), fix}) EXPECT_EQ(path_position_hold(2, 1, at.lat, at.lon, 0), 331);
+}
+
 TEST_F(HoldEntry, NoEntryKindLeavesTheTransition) {
   layout(150.0f, true, 5.0f, 0.0f);
   build_route();
@@ -635,6 +646,19 @@ TEST_F(HoldEntry, StraightFromTheFixWhenTheTangentIsAhead) {
   EXPECT_NEAR(legs_seg2_crs_true[1], t, 1e-3f);
   EXPECT_NEAR(legs_seg2_distance[1], dist(fix, {legs_seg2_end_lat[1], legs_seg2_end_lon[1]}), 1e-3f);
   EXPECT_NEAR(dist(p2, {legs_seg3_end_lat[1], legs_seg3_end_lon[1]}), r, 0.01f);
+}
+
+// Overlapping turn circles (right-hand, inbound 010 from 185 turned by -10,
+// 30 s legs at 210 kt): left turn, short straight, right turn onto the inbound.
+TEST_F(HoldEntry, OverlappingTurnsMoveTheSecondTurnOut) {
+  r = 1.513f;
+  layout(175.0f, false, 1.75f, 3.0f);
+  build_route();
+  EXPECT_NEAR(legs_seg1_arc_lenght[1] / r * 57.29578f, 70.7f, 0.2f);
+  EXPECT_NEAR(legs_seg2_crs_true[1], 104.3f, 0.2f);
+  EXPECT_NEAR(legs_seg2_distance[1], 0.78f, 0.01f);
+  EXPECT_NEAR(legs_seg3_arc_lenght[1] / r * 57.29578f, 255.7f, 0.2f);
+  EXPECT_NEAR(off(brg(fix, {legs_seg3_end_lat[1], legs_seg3_end_lon[1]}), 180.0), 0.0f, 0.05f);
 }
 
 // ---- generated routes with arcs and direct-tos ---------------------------------------------------

@@ -56,6 +56,18 @@ float half_angle_offset(float r, float a, float b) {
   return r / std::tan(deg_to_rad(h));
 }
 
+// The point beyond `from` on `course` that lies `d` from `c` (`from` nearer
+// than d), solved in the flat frame about c: the turns are a few nm apart.
+Pt away_along(Pt c, Pt from, float course, float d) {
+  constexpr double kRad = 3.14159265358979323846 / 180.0;
+  const double b = brg(c, from) * kRad;
+  const double g = dist(c, from);
+  const double u = course * kRad;
+  const double along = g * (std::sin(b) * std::sin(u) + std::cos(b) * std::cos(u));
+  const double t = -along + std::sqrt(std::fmax(0.0, along * along - g * g + static_cast<double>(d) * d));
+  return dest(from, course, t);
+}
+
 struct HoldInputs {
   int32_t s;     // waypoint whose transition becomes the entry
   int32_t h;     // the hold leg, s + 1
@@ -125,6 +137,7 @@ void kind_3(const HoldInputs& in) {
   const float D = rel(brg(in.fix, in.P2), B1);
   const float T = (in.left ? D >= 0.0f : D <= 0.0f) ? B2 : B1;
   const float X = rel(T, in.K);
+  Pt C2 = in.P2;  // the second turn's centre
   legs_seg3_turn[s] = in.left ? 2.0f : 3.0f;
   legs_seg3_radius[s] = in.r;
   const bool first_arc = !(X > -5.0f && X < 5.0f);
@@ -143,27 +156,36 @@ void kind_3(const HoldInputs& in) {
       course = brg(C1, in.P2);
       end = wrap360(course + (arc_left ? 90.0 : 270.0));
     } else {
-      const float E = brg(in.P2, C1);
-      const float h = dist(in.P2, C1) * 0.5f;
-      if (in.r > h) {
-        course = end = E;
+      // The inner tangent through the midpoint of the two centres, as the
+      // radial R of the second circle where the straight meets it.
+      const auto inner_tangent = [&](Pt c2, float& R) {
+        const float E = brg(c2, C1);
+        const float h = dist(c2, C1) * 0.5f;
+        if (in.r > h) return false;
+        const Pt M = dest(c2, E, h);
+        if (circle_tangent_points(c2.lat, c2.lon, in.r, M.lat, M.lon) == 0) return false;
+        const Pt p1{two_point_result.lat1, two_point_result.lon1};
+        const Pt p2{two_point_result.lat2, two_point_result.lon2};
+        const float D2 = rel(brg(c2, p1), E);
+        const Pt used = in.left ? (D2 >= 0.0f ? p2 : p1) : (D2 > 0.0f ? p1 : p2);
+        R = brg(c2, used);
+        return true;
+      };
+      float R = 0.0f;
+      if (!inner_tangent(C2, R)) {
+        // Overlapping circles have no inner tangent (laying the straight on
+        // the centre line instead left a degenerate second arc that was never
+        // reached): move the second turn out along the outbound course until
+        // the circles stand 2 r + 0.1 nm apart, as the parallel entries do.
+        C2 = away_along(C1, in.P2, wrap360(in.H + 180.0), static_cast<float>(static_cast<double>(in.r + in.r) + 0.1));
+        inner_tangent(C2, R);
+      }
+      if (in.left) {
+        course = wrap360(R + 270.0);
+        end = wrap360(course + 270.0);
       } else {
-        const Pt M = dest(in.P2, E, h);
-        float R = 0.0f;
-        if (circle_tangent_points(in.P2.lat, in.P2.lon, in.r, M.lat, M.lon) != 0) {
-          const Pt p1{two_point_result.lat1, two_point_result.lon1};
-          const Pt p2{two_point_result.lat2, two_point_result.lon2};
-          const float D2 = rel(brg(in.P2, p1), E);
-          const Pt used = in.left ? (D2 >= 0.0f ? p2 : p1) : (D2 > 0.0f ? p1 : p2);
-          R = brg(in.P2, used);
-        }
-        if (in.left) {
-          course = wrap360(R + 270.0);
-          end = wrap360(course + 270.0);
-        } else {
-          course = wrap360(R + 90.0);
-          end = wrap360(course + 90.0);
-        }
+        course = wrap360(R + 90.0);
+        end = wrap360(course + 90.0);
       }
     }
     legs_seg2_crs_true[s] = course;
@@ -171,11 +193,11 @@ void kind_3(const HoldInputs& in) {
     put(legs_seg1_start_lat, legs_seg1_start_lon, s, dest(C1, legs_seg1_start_angle[s], in.r));
     put(legs_seg1_end_lat, legs_seg1_end_lon, s, dest(C1, end, in.r));
   }
-  put(legs_seg3_ctr_lat, legs_seg3_ctr_lon, s, in.P2);
+  put(legs_seg3_ctr_lat, legs_seg3_ctr_lon, s, C2);
   legs_seg3_start_angle[s] = wrap360(legs_seg2_crs_true[s] + (in.left ? 90.0 : 270.0));
   legs_seg3_end_angle[s] = wrap360(in.H + (in.left ? 90.0 : 270.0));
-  put(legs_seg3_end_lat, legs_seg3_end_lon, s, dest(in.P2, legs_seg3_end_angle[s], in.r));
-  put(legs_seg2_end_lat, legs_seg2_end_lon, s, dest(in.P2, legs_seg3_start_angle[s], in.r));
+  put(legs_seg3_end_lat, legs_seg3_end_lon, s, dest(C2, legs_seg3_end_angle[s], in.r));
+  put(legs_seg2_end_lat, legs_seg2_end_lon, s, dest(C2, legs_seg3_start_angle[s], in.r));
   const Pt seg2_end = get(legs_seg2_end_lat, legs_seg2_end_lon, s);
   if (first_arc) {
     legs_seg1_arc_lenght[s] = arc_len(in.r, legs_seg1_start_angle[s], legs_seg1_end_angle[s], legs_seg1_turn[s]);

@@ -166,13 +166,17 @@ int32_t path_position_hold(int32_t leg, int32_t prev, double lat, double lon, in
       const float s = arc_measure(lat, lon, e.ctr3_lat, e.ctr3_lon, e.r3, e.end3, e.turn3);
       return found(308, s, s + e.seg2_dist + last_arc);
     }
+    // The return to the fix exists only once the entry's last arc has been
+    // reached: at the fix, arriving more than 90 degrees off the outbound
+    // course, its half-plane tests would hold before any of the entry is flown.
+    const bool returning = phase >= 9.0f;
     const float b1 = gc_bearing(c1_lat, c1_lon, lat, lon);
-    if (!outbound_hdg && (faces(b1, e.entry_rad + (is_left(d) ? 270.0f : 90.0f)) ||
+    if (returning && !outbound_hdg && (faces(b1, e.entry_rad + (is_left(d) ? 270.0f : 90.0f)) ||
                           faces(b1, rad_b + (is_left(d) ? 90.0f : 270.0f)))) {
       const float s = arc_measure(lat, lon, c1_lat, c1_lon, r, rad_b, d);
       return found(310, s, s);
     }
-    if (!outbound_hdg && past_end(e.ctr3_lat, e.ctr3_lon, e.end3, e.turn3, lat, lon) &&
+    if (returning && !outbound_hdg && past_end(e.ctr3_lat, e.ctr3_lon, e.end3, e.turn3, lat, lon) &&
         faces(b1, e.entry_rad + (is_left(d) ? 90.0f : 270.0f))) {
       const float crs = gc_bearing(e.s3_end_lat, e.s3_end_lon, e.s2_end_lat, e.s2_end_lon);
       const float s = line_measure(lat, lon, e.s2_end_lat, e.s2_end_lon, crs);
