@@ -459,7 +459,9 @@ void common_guards_and_brake_pressure(StartupState state) {
   EFIS::tcas_test_show_fo = 0.0f;
   EFIS::tcas_off_show_fo = 0.0f;
   cockpit::fuel_flow_used_show = 0.0f;
-  cockpit::outflow_valve = 0.0f;
+  // Parked, the valve stands open: shut, the packs of a start with engines
+  // running would pressurise the cabin before the controller opens it.
+  cockpit::outflow_valve = on_ground != 0 ? 1.0f : 0.0f;
   cockpit::ram_door1 = 0.0f;
   cockpit::ram_door2 = 0.0f;
 }

@@ -234,7 +234,7 @@ TEST_F(StartupValues, CommonSettings) {
       {&switches::flt_ctr_B_pos, 1},
       {&EFIS::tcas_off_show_fo, 0},
       {&cockpit::fuel_flow_used_show, 0},
-      {&cockpit::outflow_valve, 0},
+      {&cockpit::outflow_valve, 1},  // parked: open
       {&cockpit::ram_door2, 0},
       {&electric::instrument_brightness[0], 1},
       {&electric::instrument_brightness[5], 1},

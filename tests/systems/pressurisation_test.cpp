@@ -113,6 +113,53 @@ TEST_F(Pressurisation, ParkedAtIdleTheValveOpensAndTheCabinFollowsTheField) {
   EXPECT_NEAR(cockpit::cabin_altitude_actual, 500.0f, 150.0f);
 }
 
+TEST_F(Pressurisation, AfterLandingTheValveOpensAndStaysOpen) {
+  // Fields at, just below (a barometer a hair above standard) and well below
+  // standard pressure altitude; a minute at idle after touchdown from the
+  // descent schedule.
+  for (const float field : {433.0f, -0.3f, -50.0f}) {
+    SetUp();
+    host_mirror.sim_cockpit_pressure_max_allowable_altitude = 37000.0f;
+    frame_time = 1.0f / 30.0f;
+    on_ground = 0;
+    cockpit::pressurization_mode2 = 4.0f;
+    press_ctrl.mode_alt_ref = press_ctrl.max_alt_reached = 37000.0f;
+    press_ctrl.cruise_cabin_alt = 7800.0f;
+    pressurization::knobs_landing_alt = field;
+    static_pressure_altitude_ft = field + 300.0f;
+    cockpit::cabin_altitude_actual = field + 100.0f;
+    cockpit::outflow_valve = 0.3f;
+    engines(30.0f, 70.0f);
+    for (int i = 0; i < 300; ++i) {
+      static_pressure_altitude_ft -= 1.0f;
+      update_pressurization();
+    }
+    on_ground = 1;
+    for (int i = 0; i < 1800; ++i) update_pressurization();
+    EXPECT_EQ(cockpit::pressurization_mode2, 0.0f) << field;
+    EXPECT_NEAR(cockpit::outflow_valve, 1.0f, 0.05f) << field;
+    EXPECT_NEAR(cockpit::cabin_vvi, 0.0f, 5.0f) << field;
+    EXPECT_NEAR(cockpit::cabin_altitude_actual, field, 1.0f) << field;
+  }
+}
+
+TEST_F(Pressurisation, LoadedInCruiseHoldsTheCruiseCabin) {
+  // A flight taken over at FL370 with FLT ALT set: the controller is cleared
+  // and the host's cabin sits where its own schedule had it.
+  host_mirror.sim_cockpit_pressure_max_allowable_altitude = 37000.0f;
+  on_ground = 0;
+  frame_time = 1.0f / 30.0f;
+  press_ctrl_clear_saved_state();
+  static_pressure_altitude_ft = 37000.0f;
+  cockpit::cabin_altitude_actual = 7800.0f;
+  cockpit::outflow_valve = 0.0f;
+  engines(85.0f, 92.0f);
+  for (int i = 0; i < 1800; ++i) update_pressurization();
+  EXPECT_EQ(cockpit::pressurization_mode2, 3.0f);
+  EXPECT_NEAR(cockpit::cabin_pressure_diff, 7.8f, 0.1f);
+  EXPECT_NEAR(cockpit::cabin_altitude_actual, 7800.0f, 400.0f);
+}
+
 TEST_F(Pressurisation, ClimbScheduleAimsAtCruiseCabinForFltAlt35000) {
   host_mirror.sim_cockpit_pressure_max_allowable_altitude = 35000.0f;
   on_ground = 0;

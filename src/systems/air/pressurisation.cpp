@@ -129,24 +129,42 @@ void enter_descent(float ambient_alt, float cabin_alt, bool light) {
   c.landing_alt_ref = pressurization::knobs_landing_alt;
 }
 
+// The climb schedule's shape for a FLT ALT: the maximum differential and the
+// altitude at which the cabin reaches its cruise value.
+struct ClimbLimits {
+  float max_diff_psi;
+  float end_alt_ft;
+};
+
+ClimbLimits climb_limits(float flt_alt) {
+  ClimbLimits l{8.35f, 0.0f};
+  if (flt_alt <= 28000.0f) {
+    l.max_diff_psi = 7.45f;
+    l.end_alt_ft = flt_alt < 27000.0f ? flt_alt : 27000.0f;
+  } else if (flt_alt <= 37000.0f) {
+    l.max_diff_psi = 7.8f;
+    l.end_alt_ft = flt_alt < 36000.0f ? flt_alt : 36000.0f;
+  } else {
+    l.end_alt_ft = flt_alt < 40000.0f ? flt_alt : 40000.0f;
+  }
+  if (flt_alt < 0.0f) l.end_alt_ft = 0.0f;
+  return l;
+}
+
+float cruise_cabin_for(float flt_alt, float field_alt) {
+  float cruise = pressure_altitude_ft(pressure_at_ft(clamp_range(flt_alt, 0.0f, 41000.0f)) +
+                                      climb_limits(flt_alt).max_diff_psi);
+  if (cruise < 0.0f) cruise = 0.0f;
+  if (cruise < field_alt) cruise = field_alt;
+  return cruise;
+}
+
 void climb_schedule(float flt_alt, float ambient_alt) {
   PressController& c = press_ctrl;
-  float m = 8.35f;
-  float a = 0.0f;
-  if (flt_alt <= 28000.0f) {
-    m = 7.45f;
-    a = flt_alt < 27000.0f ? flt_alt : 27000.0f;
-  } else if (flt_alt <= 37000.0f) {
-    m = 7.8f;
-    a = flt_alt < 36000.0f ? flt_alt : 36000.0f;
-  } else {
-    a = flt_alt < 40000.0f ? flt_alt : 40000.0f;
-  }
-  if (flt_alt < 0.0f) a = 0.0f;
-  float cruise = pressure_altitude_ft(pressure_at_ft(clamp_range(flt_alt, 0.0f, 41000.0f)) + m);
-  if (cruise < 0.0f) cruise = 0.0f;
-  if (cruise < c.takeoff_field_alt) cruise = c.takeoff_field_alt;
-  c.cruise_cabin_alt = cruise;
+  const ClimbLimits l = climb_limits(flt_alt);
+  const float m = l.max_diff_psi;
+  const float a = l.end_alt_ft;
+  c.cruise_cabin_alt = cruise_cabin_for(flt_alt, c.takeoff_field_alt);
   const float progress = ambient_alt > c.max_alt_reached ? ambient_alt : c.max_alt_reached;
   c.sched_cabin_alt = interpolate_clamped(c.takeoff_field_alt, c.takeoff_field_alt, a, c.cruise_cabin_alt, progress);
   c.sched_max_diff = clamp_range(pressure_at_ft(c.sched_cabin_alt) - pressure_at_ft(flt_alt), 0.0f, m);
@@ -198,10 +216,14 @@ void automatic_modes(float ambient_alt, float p_amb, float cabin_alt) {
       c.takeoff_field_alt = ambient_alt;
     }
   } else {
+    // Taken over in the air (a flight loaded aloft, or control regained
+    // there): no schedule has been flown toward the cruise cabin yet.
+    bool unscheduled = false;
     if (c.mode == 0.0f) {
       c.mode = 2.0f;
       c.max_alt_reached = ambient_alt;
       c.takeoff_field_alt = 0.0f;
+      unscheduled = true;
     } else if (c.mode == 1.0f) {
       c.mode = 2.0f;
       c.max_alt_reached = ambient_alt;
@@ -210,6 +232,12 @@ void automatic_modes(float ambient_alt, float p_amb, float cabin_alt) {
       c.mode_alt_ref = flt_alt;
       if (pressure_at_ft(flt_alt) + 0.25f > p_amb) {
         c.mode = 3.0f;
+        if (unscheduled) {
+          // Cruise straight away: hold the cabin where the climb schedule
+          // would have brought it, not at the zero it was cleared to.
+          c.cruise_cabin_alt = cruise_cabin_for(flt_alt, c.takeoff_field_alt);
+          c.sched_cabin_alt = c.cruise_cabin_alt;
+        }
         float diff = pressure_at_ft(c.sched_cabin_alt) - pressure_at_ft(flt_alt);
         if (diff < 0.0f) diff = 0.0f;
         const float limit = max_cabin_diff_psi(flt_alt);
@@ -256,7 +284,12 @@ void automatic_modes(float ambient_alt, float p_amb, float cabin_alt) {
 void valve_command(float cabin_alt, float ambient_alt, float diff_now, float leak_q, float inflow, float full_v) {
   PressController& c = press_ctrl;
   // The controller disarms on the ground once the differential crosses zero.
-  if (c.mode == 0.0f && ((diff_now <= 0.0f && c.prev_cabin_diff >= 0.0f) ||
+  // The last frame's differential is the one its cabin altitude left, so a
+  // crossing within a frame is not seen; a differential inside the dead band
+  // counts as zero, or float noise around the field keeps it armed and the
+  // valve hunting for ever.
+  constexpr float kZeroDiffPsi = 0.001f;
+  if (c.mode == 0.0f && (std::fabs(diff_now) <= kZeroDiffPsi || (diff_now <= 0.0f && c.prev_cabin_diff >= 0.0f) ||
                          (diff_now >= 0.0f && c.prev_cabin_diff <= 0.0f))) {
     c.press_ctrl_armed = 0;
   }
@@ -403,7 +436,10 @@ void update_pressurization() {
   // Cabin altitude moves toward ambient through the outflow valve and leaks.
   const float w = cockpit::outflow_valve * full_v + leak_q;
   float h = h1 + w / 60.0f * frame_time;
-  const float amb_limit = clamp_range(ambient_alt, 0.0f, 50000.0f);
+  // A field below standard sea-level pressure (a high-pressure day, a field
+  // below sea level) has a negative pressure altitude: the cabin must be able
+  // to come down to it, or it never equalises after landing.
+  const float amb_limit = clamp_range(ambient_alt, -2000.0f, 50000.0f);
   if (w > 0.0f && h > amb_limit) h = amb_limit;
   if (w < 0.0f && h < amb_limit) h = amb_limit;
 
