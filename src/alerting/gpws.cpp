@@ -531,8 +531,9 @@ void closure_mode(const Inputs& x) {
   const float q = x.ra_rate;
   int terrain = 0;
   int pullup = 0;
-  if (v >= 310.0f) {
-  } else if (v >= 220.0f) {
+  // From 220 kt the wide envelope, at any higher speed too: rising ground
+  // approached faster is no reason for silence.
+  if (v >= 220.0f) {
     terrain = q < -gpws_closure_limit_fpm(r) ? 1 : 0;
   } else if (r >= 1250.0f && r < 1650.0f) {
     pullup = q < -gpws_closure_limit_fpm(r) ? 1 : 0;

@@ -50,6 +50,22 @@ void down_start(float in_force) {
                                          host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_copilot);
 }
 
+// Follows the sense of the advisory through the committed codes: a change
+// between the climb codes (1..3) and the descend codes (4..6) is a reversal;
+// the advisory, and with it its sense, ends with a plain detection or none.
+void track_sense(float code) {
+  TcasThreatState& t = tcas_threat;
+  if (!(code >= 1.0f && code <= 8.0f)) {
+    t.ra_sense = 0.0f;
+    t.sense_reversed = 0;
+    return;
+  }
+  const float sense = code <= 3.0f ? 1.0f : (code <= 6.0f ? -1.0f : 0.0f);
+  if (sense == 0.0f) return;
+  if (t.ra_sense != 0.0f && sense != t.ra_sense) t.sense_reversed = 1;
+  t.ra_sense = sense;
+}
+
 void zero_bands() {
   tcas_threat.up_band[0] = tcas_threat.up_band[1] = 0.0f;
   tcas_threat.down_band[0] = tcas_threat.down_band[1] = 0.0f;
@@ -177,6 +193,7 @@ void surveil(float knob) {
       else if (code == 9.0f) code = 0.0f;
     }
     t.ra_code = code;
+    track_sense(code);
     t.threat_rel_alt_ft = rel_alt;
     c.cycle_timer_s = 0.0f;
     c.own_elev_last_cycle_m = c.own_elev_m;

@@ -47,6 +47,8 @@ struct TcasThreatState {
   float message_hold_s;
   float up_band[2], down_band[2];   // captain, first officer
   float captured_vs_fpm[2];
+  float ra_sense;                   // of the advisory running: 1 climb, -1 descend, 0 none yet
+  int32_t sense_reversed;           // it has reversed once and keeps its sense to its end
 };
 extern TcasThreatState tcas_threat;
 

@@ -121,6 +121,8 @@ void clear_advisory() {
   tcas_msgs_reset();
   t.ra_command = t.message_code = t.repeat_count = t.message_hold_s = 0.0f;
   t.announcement = t.command_in_force = t.ra_code = t.threat_rel_alt_ft = 0.0f;
+  t.ra_sense = 0.0f;
+  t.sense_reversed = 0;
 }
 
 // Two-part announcements: first part on R = 2, second on R = 1.

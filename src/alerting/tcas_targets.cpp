@@ -41,6 +41,15 @@ constexpr float kMaxDisplay_nm = 80.0f;
 constexpr float kTaVertical_ft = 850.0f;
 constexpr float kRateNormal_ms = 7.62f;   // 1500 ft/min
 constexpr float kRateStrong_ms = 12.7f;   // 2500 ft/min
+constexpr float kProximateRange_nm = 6.0f;
+constexpr float kProximateHeight_ft = 1200.0f;
+// Advisories are looked for out to this range at least, and further when the
+// closure would bring traffic from beyond it inside the TA time.
+constexpr float kAdvisoryRange_nm = 14.0f;
+constexpr float kOnGroundHeight_ft = 360.0f;
+// A reversal must buy at least this much more predicted miss than the sense
+// it abandons: the two reaction-time draws alone differ by up to about 40 ft.
+constexpr float kReversalGain_ft = 100.0f;
 
 struct Position {
   float lat, lon, elev_m;
@@ -158,12 +167,17 @@ int advisory_sense(const Eval& e, float range_time, float vertical_time) {
   const float required = e.sens.required_miss_ft;
   const float p = e.p_ft;
   const float a = std::fabs(e.r_ft);
+  // The sense the advisory holds now; an adjust or monitor code in between
+  // does not end it.
+  const float held = climb_in_force ? 1.0f : (descend_in_force ? -1.0f : tcas_threat.ra_sense);
 
   if (!(range_time < e.sens.ra_time_s)) {
     bool climb;
     if (p > -50.0f && climb_in_force) climb = true;
     else if (p < 50.0f && descend_in_force) climb = false;
     else climb = p > 0.0f;
+    // One reversal per advisory.
+    if (held != 0.0f && climb != (held > 0.0f) && tcas_threat.sense_reversed != 0) climb = held > 0.0f;
     if (a >= required && vertical_time == 100.0f) {
       if (climb) return w >= 0.0f ? 3 : 1;
       return w >= 0.0f ? 4 : 6;
@@ -196,6 +210,15 @@ int advisory_sense(const Eval& e, float range_time, float vertical_time) {
   } else {
     choose_descend = descend.miss_ft > climb.miss_ft;
   }
+  // Reversing the sense is worth it once, and only for a clearly better miss;
+  // otherwise a pilot who has not yet answered would be sent up and down
+  // every cycle by the reaction-time draws.
+  if (held != 0.0f && choose_descend == (held > 0.0f)) {
+    const Candidate& kept = held > 0.0f ? climb : descend;
+    const Candidate& other = held > 0.0f ? descend : climb;
+    if (tcas_threat.sense_reversed != 0 || !(other.miss_ft >= kept.miss_ft + kReversalGain_ft))
+      choose_descend = held < 0.0f;
+  }
   return choose_descend ? descend.code : climb.code;
 }
 
@@ -205,26 +228,30 @@ void threat_evaluation(Eval& e, float prev_d, TcasTargetResult& out) {
   const float a = std::fabs(e.r_ft);
   const float closing_kt = (prev_d - e.d_nm) * 1852.0f / e.step_s * 1.9438445f;
   out.range_time_s = time_to_go(e.d_nm, closing_kt, 3600.0f);
-  // The vertical rate stays in metres per minute against feet of separation:
-  // the thresholds below were tuned with that mix.
+  // Vertical closure in feet per minute, like the separation.
   const float v = (std::fabs(c.own_elev_last_cycle_m - e.prev_elev_m) - std::fabs(c.own_elev_m - e.intr.elev_m)) /
-                  e.step_s * 60.0f;
+                  e.step_s * 60.0f * kFtPerM;
   out.vertical_time_s = time_to_go(a, v, 60.0f);
 
-  int level = 0;
-  if (!(e.d_nm > 6.0f) && !(a > 1200.0f)) {
-    level = 1;
-    const float radio_alt = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
-    const bool ground_rule =
-        radio_alt < 1750.0f && radio_alt != 0.0f && e.intr.elev_m < c.own_elev_m / radio_alt * 360.0f;
-    if (!ground_rule) {
-      const float rt = out.range_time_s, vt = out.vertical_time_s;
-      if ((rt < e.sens.ta_time_s || e.d_nm < e.sens.ta_distance_nm) && (vt < e.sens.ta_time_s || a < kTaVertical_ft))
-        level = 2;
-      if (e.sens.ra_time_s > 0.0f && (rt < e.sens.ra_time_s || e.d_nm < e.sens.ra_distance_nm) &&
-          (vt < e.sens.ra_time_s || a < e.ra_vertical_ft))
-        level = 3;
-    }
+  // Proximate traffic is a fixed volume around the aircraft. Advisories go by
+  // time to go: traffic anywhere in the evaluated band is tested, whatever
+  // its height, out to where a fast closure still leaves the TA its time.
+  int level = !(e.d_nm > kProximateRange_nm) && !(a > kProximateHeight_ft) ? 1 : 0;
+  const float reach_nm = closing_kt * e.sens.ta_time_s / 3600.0f;
+  const float advisory_range = reach_nm > kAdvisoryRange_nm ? reach_nm : kAdvisoryRange_nm;
+  // Near the ground, traffic within 360 ft of the ground below is taken to be
+  // on it (taxiing, or just airborne) and raises no advisory; the ground is
+  // where the radio altitude puts it, so high airports count alike.
+  const float radio_alt = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
+  const bool on_ground = radio_alt < 1750.0f && radio_alt != 0.0f &&
+                         e.intr.elev_m < c.own_elev_m + (kOnGroundHeight_ft - radio_alt) / kFtPerM;
+  if (!(e.d_nm > advisory_range) && !on_ground) {
+    const float rt = out.range_time_s, vt = out.vertical_time_s;
+    if ((rt < e.sens.ta_time_s || e.d_nm < e.sens.ta_distance_nm) && (vt < e.sens.ta_time_s || a < kTaVertical_ft))
+      level = 2;
+    if (e.sens.ra_time_s > 0.0f && (rt < e.sens.ra_time_s || e.d_nm < e.sens.ra_distance_nm) &&
+        (vt < e.sens.ra_time_s || a < e.ra_vertical_ft))
+      level = 3;
   }
   e.level = level;
   out.level = static_cast<float>(level);

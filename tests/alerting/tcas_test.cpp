@@ -13,6 +13,7 @@
 #include "core/binding.h"
 #include "core/frame.h"
 #include "display/nd_slots.h"
+#include "host.h"
 #include "navdata/geodesy.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
@@ -448,6 +449,7 @@ TEST_F(Tcas, AdvisorySenseSelection) {
     const char* name;
     float above_ft, own_ms, intruder_ms, d_nm, closing_kt, stored, radio_ft, own_elev_m;
     int code;
+    int reversed = 0;  // the advisory has reversed its sense before
   };
   const Case cases[] = {
       // Far in time (range time 60 s of 25): the sense from the geometry.
@@ -467,6 +469,11 @@ TEST_F(Tcas, AdvisorySenseSelection) {
       {"the intruder's own climb opens the miss: code 7", -200, 0, 15, 0.5f, 200, 1, 5000, 3000, 7},
       {"co-altitude, a little above: only the strong descent helps", 10, 0, 0, 0.5f, 200, 9, 5000, 3000, 5},
       {"co-altitude, a little below: only the strong climb helps", -10, 0, 0, 0.5f, 200, 9, 5000, 3000, 2},
+      // A climb in force gives way only to a descent 100 ft better, once:
+      // the reaction-time draws (pinned to 4 s) alone never reverse it.
+      {"climbing in force, own descending hard: reverse", 0, -10, 0, 1.5f, 600, 1, 5000, 3000, 5},
+      {"climbing in force, own descending hard, reversed before: keep", 0, -10, 0, 1.5f, 600, 1, 5000, 3000, 1, 1},
+      {"climbing in force, unanswered, co-altitude: keep", 0, 0, 0, 1.5f, 600, 1, 5000, 3000, 2},
       // Below 1100 ft radio altitude no descent is flown, above 10700 m no
       // climb: only the hold codes are left, chosen by the rules near the TA
       // distance.
@@ -475,6 +482,7 @@ TEST_F(Tcas, AdvisorySenseSelection) {
       {"low and high, intruder below: no climb flown", -200, 0, 0, 0.3f, 200, 9, 1000, 10800, 3},
       {"low and high, intruder below, climbing: code 7", -200, 1, 0, 0.3f, 200, 9, 1000, 10800, 7},
   };
+  simhost::pin_rand([] { return 0; });
   for (const Case& c : cases) {
     SetUp();
     constexpr float step = 1.0f;
@@ -498,10 +506,12 @@ TEST_F(Tcas, AdvisorySenseSelection) {
     tcas_track.prev_distance_nm[1] = gc_distance_nm(kOwnLat, kOwnLon, lat, kOwnLon) + c.closing_kt / 3600.0f * step;
     tcas_track.prev_target_elev_m[1] = intr_el - c.intruder_ms * step;
     tcas_threat.ra_code = c.stored;
+    tcas_threat.sense_reversed = c.reversed;
     const TcasTargetResult r = evaluate_tcas_target(1, step);
     EXPECT_EQ(r.level, 3.0f) << c.name;
     EXPECT_EQ(r.ra_code, c.code) << c.name;
   }
+  simhost::unpin_rand();
 }
 
 // The threat level of one cycle (sensitivity at 9840 ft: TA 40 s or 0.75 nm,
@@ -520,11 +530,19 @@ TEST_F(Tcas, ThreatLevelAndTrendArrow) {
       {2.0f, 500, 200, 0, 5000, 3000, 2, 0},   {2.0f, 500, 170, 0, 5000, 3000, 1, 0},
       {1.0f, 500, 200, 0, 5000, 3000, 3, 0},   {1.0f, 650, 200, 0, 5000, 3000, 2, 0},
       {0.54f, 500, 30, 0, 5000, 3000, 3, 0},   {0.56f, 500, 30, 0, 5000, 3000, 2, 0},
-      {1.0f, 1000, 200, -30, 5000, 3000, 2, 1}, {1.0f, 1000, 200, -50, 5000, 3000, 3, 1},
+      {1.0f, 1000, 200, -9, 5000, 3000, 2, 1}, {1.0f, 1000, 200, -50, 5000, 3000, 3, 1},
       {3.0f, 1000, 30, 2.6f, 5000, 3000, 1, 2}, {3.0f, 1000, 30, 2.5f, 5000, 3000, 1, 0},
       {3.0f, 1000, 30, -2.6f, 5000, 3000, 1, 1},
-      // Near the ground an intruder low enough below is never more than proximate.
-      {0.15f, -820, 30, 0, 1740, 300, 1, 0},   {0.15f, -820, 30, 0, 1760, 300, 2, 0},
+      // Beyond 1200 ft and 6 nm by time alone: climbing at 4000 ft/min
+      // toward 8200 ft, TA at 40 s and RA at 25 s; head-on at 970 kt at
+      // 30000 ft, TA at 48 s and RA at 35 s.
+      {5.5f, -2600, 500, 20.32f, 5000, 2499, 2, 2}, {3.4f, -1600, 500, 20.32f, 5000, 2499, 3, 2},
+      {12.9f, 0, 970, 0, 5000, 9144, 2, 0},        {9.4f, 0, 970, 0, 5000, 9144, 3, 0},
+      // Below 1750 ft radio altitude an intruder within 360 ft of the ground
+      // below raises no advisory, here one climbing off it 1500 ft below.
+      {0.15f, -1500, 30, 20, 1740, 600, 0, 2},  {0.15f, -1500, 30, 20, 1760, 600, 2, 2},
+      // Taxiing 700 ft below, on a 5000 ft field or at sea level.
+      {0.3f, -700, 140, 0, 700, 1737.4f, 1, 0},   {0.3f, -700, 140, 0, 700, 213.4f, 1, 0},
       {1.0f, 700, 200, -50, 5000, 3000, 3, 1, false, 1}, {1.0f, 700, 200, -50, 5000, 3000, 3, 1, true, 2},
       {1.0f, 1000, 200, -50, 5000, 3000, 3, 1, true, 3}, {0.5f, 1000, 30, -50, 5000, 3000, 3, 1, true, 1},
       {0.7f, 1000, 30, -30, 5000, 3000, 2, 1, true, 2},
@@ -538,7 +556,7 @@ TEST_F(Tcas, ThreatLevelAndTrendArrow) {
     tcas_cycle.own_lon_deg = static_cast<float>(kOwnLon);
     tcas_cycle.own_elev_m = tcas_cycle.own_elev_last_cycle_m = elev;
     host_mirror.sim_flightmodel_position_elevation = elev;
-    host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot = 3000.0f * kFtPerM;
+    host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot = elev * kFtPerM;
     host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.radio_ft;
     const float lat = static_cast<float>(kOwnLat + (r.behind ? -r.d_nm : r.d_nm) / 60.0);
     const float intr_el = elev + r.above_ft / kFtPerM;
