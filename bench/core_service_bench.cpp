@@ -5,7 +5,7 @@
 
 #include "core/binding.h"
 #include "aircraft/cg_reference.h"
-#include "aircraft/debug_service.h"
+#include "publication/debug_service.h"
 #include "core/frame.h"
 #include "core/preprocess.h"
 #include "core/variant.h"

@@ -3,6 +3,7 @@
 #   scripts/test.sh          normal build and tests
 #   scripts/test.sh --ci     also the sanitizer run, the Windows module check, the
 #                            Windows module run under Wine against the Linux one,
+#                            the install archive (scripts/package.sh),
 #                            and every fuzz target for 15 s (scripts/fuzz.sh runs one longer)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -24,6 +25,8 @@ if [ "${1:-}" = "--ci" ]; then
     -DCORVANE_MODULE_ONLY=OFF -DCMAKE_BUILD_TYPE=Release
   scripts/check-module.sh windows build-win/aircraft/plugins/corvane/64/win.xpl
   scripts/test-windows.sh build build-win
+  # The install archive, both modules checked again as they ship.
+  scripts/package.sh
   # Every target of the fuzz build (clang), each from its seeds in fuzz/corpus/<target>/.
   scripts/fuzz.sh --build
   for target in $(scripts/fuzz.sh --list); do

@@ -43,7 +43,7 @@ C_LIBRARY_NAMES = {"fmod", "system", "clock", "time", "exit", "abort", "signal",
 SPECIAL = {
     "corvane/Aircraft_Path": ("B", "aircraft_folder", "core/paths.h"),
     "corvane/Xplane_Path": ("B", "system_root", "core/paths.h"),
-    "corvane/Debug": ("I", "debug_status", "aircraft/debug_service.h"),
+    "corvane/Debug": ("I", "debug_status", "publication/debug_service.h"),
     "corvane/lat_mag_var": ("D", "mag_var_request_lat_deg", "publication/service_values.h"),
     "corvane/lon_mag_var": ("D", "mag_var_request_lon_deg", "publication/service_values.h"),
     "corvane/calc_mag_var": ("DF", "mag_var_request_flag", "publication/service_values.h"),
@@ -362,7 +362,7 @@ def row_text(r):
 
 
 WRITER_HEADER = {
-    "debug_command_write": "aircraft/debug_service.h",
+    "debug_command_write": "publication/debug_service.h",
     "find_icao_write": "navdata/airport_lookup.h",
     "fms_plan_list_write": "lnav/route/fms_plan_list.h",
 }

@@ -8,7 +8,7 @@
 #include <cmath>
 
 #include "core/binding.h"
-#include "aircraft/debug_service.h"
+#include "publication/debug_service.h"
 #include "core/frame.h"
 #include "core/preprocess.h"
 #include "core/util.h"

@@ -269,6 +269,7 @@ int XPluginStart(char* out_name, char* out_signature, char* out_description) {
   CORVANE_STEP(find_aircraft_folder);
   debug_status = 0;
   draw_enabled = 0;
+  situation_load_reset = reset_on_load;
 
   register_all_datarefs();
   CORVANE_STEP(register_commands);

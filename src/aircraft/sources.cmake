@@ -7,6 +7,5 @@ target_sources(corvane_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/frame.cpp
   ${CMAKE_CURRENT_LIST_DIR}/lifecycle.cpp
   ${CMAKE_CURRENT_LIST_DIR}/preprocess.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/debug_service.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cg_reference.cpp
 )

@@ -18,7 +18,7 @@
 void update_cg_reference();
 
 // Service channel ("corvane/Debug"): debug_status and handling_options.
-#include "aircraft/debug_service.h"
+#include "publication/debug_service.h"
 
 // Per load: the copies of the three route-table counts ("vnav/legs_num",
 // "fms/legs_num2", "fms/legs_num3").

@@ -13,6 +13,7 @@ int32_t load_loop_done;
 int32_t frame_done;
 int32_t draw_enabled;
 float time_since_load;
+void (*situation_load_reset)() = nullptr;
 float frame_random;
 float load_save;
 float route_reset_request;

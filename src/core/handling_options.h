@@ -1,5 +1,5 @@
 // Handling options of the service channel ("corvane/Debug"): written by its
-// option commands (aircraft/debug_service.h), consulted by the thrust and CG
+// option commands (publication/debug_service.h), consulted by the thrust and CG
 // logic.
 #pragma once
 

@@ -11,7 +11,7 @@
 
 #include "core/binding.h"
 #include "aircraft/cg_reference.h"
-#include "aircraft/debug_service.h"
+#include "publication/debug_service.h"
 #include "core/frame.h"
 #include "aircraft/lifecycle.h"
 #include "core/preprocess.h"
@@ -32,6 +32,7 @@ class DebugService : public ::testing::Test {
     variant_index = 0;
     acf_model = 999;
     debug_status = 0;
+    situation_load_reset = reset_on_load;  // as the plug-in's start installs it
     for (uint8_t& f : handling_options) f = 1;
   }
   void TearDown() override {

@@ -2,7 +2,7 @@
 // reverser blend and the forces written to the host.
 #include <cmath>
 
-#include "aircraft/debug_service.h"
+#include "publication/debug_service.h"
 #include "engine_fixture.h"
 #include "engines/n1_command.h"
 #include "engines/engine_model_coeffs.h"

@@ -3,7 +3,7 @@
 #include <limits>
 #include <vector>
 
-#include "aircraft/debug_service.h"
+#include "publication/debug_service.h"
 #include "engine_fixture.h"
 #include "engines/engine_indications.h"
 #include "engines/n1_command.h"

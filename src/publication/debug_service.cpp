@@ -1,12 +1,12 @@
 // The "corvane/Debug" service channel: handling options, situation slots and
 // the status the channel reads back.
-#include "aircraft/debug_service.h"
+#include "publication/debug_service.h"
 
 #include <cstdio>
 #include <cstring>
 
 #include "core/frame.h"
-#include "aircraft/lifecycle.h"
+#include "core/paths.h"
 #include "core/variant.h"
 #include "platform/xplm.h"
 
@@ -120,11 +120,7 @@ void debug_command_write(void*, int value) {
   }
   // The reset runs before the host loads, whether or not the file exists: the
   // sequencer then treats the next frames as the first after a load.
-  time_since_load = 0.0f;
-  frame_done = 0;
-  init_stage = 0;
-  load_loop_done = 0;
-  reset_on_load();
+  if (situation_load_reset != nullptr) situation_load_reset();
   debug_status = 2;
   XPLMLoadDataFile(xplm_DataFile_Situation, path);
 }
