@@ -115,7 +115,7 @@ void catch_up_sequencing_leg() {
   fms_seq.vnav_idx_seq = fms_seq.vnav_idx;
   const int32_t active = leg_of(fms_seq.vnav_idx);
   if (slot_ok(active) && legs_bypass[active] == 1.0f) {
-    fms_seq.vnav_idx_seq = static_cast<float>(next_valid_leg(active) + 1);
+    fms_seq.vnav_idx_seq = static_cast<float>(next_sequencing_leg(active) + 1);
   }
   init_nav_mode(leg_of(fms_seq.vnav_idx_seq));
   set_script(zuvadud_D738_fms_vnav_idx_seq, fms_seq.vnav_idx_seq);
