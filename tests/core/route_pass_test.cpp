@@ -221,6 +221,28 @@ TEST_F(RoutePass, SequencingLegCatchesUpWithActiveLeg) {
   EXPECT_EQ(simhost::get_float(fms("vnav_idx_seq_prev")), 3.0f);
 }
 
+// A route taken in while airborne is not sequenced before its active
+// waypoint is reached, neither the first one nor one after a route's end;
+// one handed over again with the same active leg still sequences.
+TEST_F(RoutePass, RouteTakenInKeepsItsActiveWaypoint) {
+  hand_over_route(6, 3.0f);  // halfway to W2
+  frame();
+  EXPECT_EQ(simhost::get_float(fms("vnav_idx")), 3.0f);
+  host_mirror.sim_flightmodel_position_longitude = 2.01;
+  frame();
+  simhost::set_float(fms("legs_change"), 1.0f);
+  frame();
+  EXPECT_EQ(simhost::get_float(fms("vnav_idx")), 4.0f);
+  hand_over_route(6, 5.0f);
+  host_mirror.sim_flightmodel_position_longitude = 4.01;
+  frame();
+  frame();
+  EXPECT_EQ(simhost::get_float(fms("nav_mode")), 99.0f);
+  hand_over_route(8, 5.0f);  // halfway to W4 again
+  frame();
+  EXPECT_EQ(simhost::get_float(fms("vnav_idx")), 5.0f);
+}
+
 // ---- frames without a path build ---------------------------------------------------------------
 
 TEST_F(RoutePass, ActiveLegOneBuildsNothing) {

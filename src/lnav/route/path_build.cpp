@@ -24,6 +24,7 @@
 #include "navdata/nav_math.h"
 
 bool path_pass_ran;
+RouteTakeIn route_take_in;
 
 namespace {
 
@@ -133,6 +134,23 @@ void restore_remaining_distance() {
   } else {
     dir_seg_remain_dist = d;
   }
+}
+
+// A route taken in while none was flown, or with another active leg, has
+// nothing measured for it yet: what route tracking holds belongs to another
+// leg or route (after the end of a route, its last waypoint passed), and
+// would sequence the new active waypoint before the aircraft reaches it. Held
+// until this frame's tracking measures, as a new direct-to is. The same route
+// handed over again with the same active leg keeps its measure.
+void seed_taken_in_route() {
+  RouteTakeIn& t = route_take_in;
+  const bool handed_over = legs_change_copy != 0.0f;
+  const bool none_flown = t.measured_leg == 0.0f || (handed_over && t.ended);
+  const bool leg_changed = handed_over && fms_seq.vnav_idx != t.measured_leg;
+  if (handed_over) t.ended = false;
+  if (!none_flown && !leg_changed) return;
+  route_track.abeam_dist_bp = 1.0f;
+  route_track.abeam_dist_seg = 100.0f;
 }
 
 void take_direct_to() {
@@ -380,6 +398,7 @@ void for_each_bypassed_leg(int32_t from, void (*visit)(int32_t leg, int32_t prev
 void direct_to_path_build() {
   if (!(fms_seq.vnav_idx > 1.0f)) return;
   path_pass_ran = true;
+  seed_taken_in_route();
 
   calc_direct_turn_path();
   // The departure entry is never turned at or bypassed.
