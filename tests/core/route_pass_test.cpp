@@ -243,6 +243,18 @@ TEST_F(RoutePass, RouteTakenInKeepsItsActiveWaypoint) {
   EXPECT_EQ(simhost::get_float(fms("vnav_idx")), 5.0f);
 }
 
+// Taken in on an arc leg, the arc starts at the waypoint before it.
+TEST_F(RoutePass, ArcTakenInStartsAtItsPreviousWaypoint) {
+  hand_over_route(6, 4.0f);
+  set_text(fms("legs_pth"), "IFTFTFAFTFTF");
+  legs_rad_lat[3] = -0.5f;
+  legs_rad_lon[3] = 2.5f;
+  legs_radius[3] = gc_distance_nm(-0.5, 2.5, 0.0, 2.0);
+  legs_rad_turn[3] = 1.0f;
+  frame();
+  EXPECT_NEAR(legs_af_beg[3], 315.0f, 0.1f);
+}
+
 // ---- frames without a path build ---------------------------------------------------------------
 
 TEST_F(RoutePass, ActiveLegOneBuildsNothing) {

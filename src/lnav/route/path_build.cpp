@@ -212,6 +212,18 @@ void take_direct_to() {
 
 // ---- path, destination, distances ------------------------------------------------------
 
+// An arc leg's start radial is set by the pass of the waypoint before it,
+// which a path built from the arc itself never runs: a route taken in (or
+// restored) with its sequencing leg already on an arc would keep a start of 0
+// and be tracked and drawn from there. That pass is run once, in that frame.
+void start_at_arc_entry() {
+  if (legs_change_copy == 0.0f && route_reset_request == 0.0f) return;
+  const int32_t k = path_start_leg;
+  if (fms_seq.intdir_act != 0.0f || k < 2 || !slot_ok(k) || k != leg_of(fms_seq.vnav_idx_seq)) return;
+  const RouteText& type = route_tables.leg_path_types[k];
+  if (route_text_is(type, "AF") || route_text_is(type, "RF")) path_start_leg = k - 1;
+}
+
 void build_path() {
   int32_t i = path_start_leg;
   if (i < 0) i = 0;
@@ -412,6 +424,7 @@ void direct_to_path_build() {
   restore_remaining_distance();
   if (new_direct_to) take_direct_to();
 
+  start_at_arc_entry();
   build_path();
   if (fms_debug_selector == 2222.0f || fms_debug_selector == 9999.0f) lower_selector();
 
