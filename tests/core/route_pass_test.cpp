@@ -221,6 +221,35 @@ TEST_F(RoutePass, SequencingLegCatchesUpWithActiveLeg) {
   EXPECT_EQ(simhost::get_float(fms("vnav_idx_seq_prev")), 3.0f);
 }
 
+// A route taken in while airborne, first or after a route's end, keeps its
+// active waypoint (an arc leg set up from the waypoint before it); handed
+// over again with the same active leg, it sequences as before.
+TEST_F(RoutePass, RouteTakenInKeepsItsActiveWaypoint) {
+  hand_over_route(6, 3.0f);  // on the arc to W2
+  set_text(fms("legs_pth"), "IFTFAFTFTFTF");
+  legs_rad_lat[2] = -0.5f;
+  legs_rad_lon[2] = 1.5f;
+  legs_radius[2] = gc_distance_nm(-0.5, 1.5, 0.0, 2.0);
+  legs_rad_turn[2] = 1.0f;
+  host_mirror.sim_flightmodel_position_latitude = 0.2;
+  frame();
+  EXPECT_EQ(simhost::get_float(fms("vnav_idx")), 3.0f);
+  EXPECT_NEAR(legs_af_beg[2], 315.0f, 0.1f);
+  host_mirror.sim_flightmodel_position_latitude = 0.0;
+  host_mirror.sim_flightmodel_position_longitude = 2.01;  // W2 passed
+  frame();
+  simhost::set_float(fms("legs_change"), 1.0f);
+  frame();
+  EXPECT_EQ(simhost::get_float(fms("vnav_idx")), 4.0f);
+  hand_over_route(6, 5.0f);  // ended past W4, then a longer route on the same leg
+  host_mirror.sim_flightmodel_position_longitude = 4.01;
+  for (int k = 0; k < 2; ++k) frame();
+  EXPECT_EQ(simhost::get_float(fms("nav_mode")), 99.0f);
+  hand_over_route(8, 5.0f);
+  frame();
+  EXPECT_EQ(simhost::get_float(fms("vnav_idx")), 5.0f);
+}
+
 // ---- frames without a path build ---------------------------------------------------------------
 
 TEST_F(RoutePass, ActiveLegOneBuildsNothing) {

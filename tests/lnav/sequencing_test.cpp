@@ -301,7 +301,8 @@ TEST_F(Sequencing, HoldFixPassedLatchAdvancesInTheSameCall) {
 struct Flight {
   std::string modes;    // nav modes in the order flown
   std::string actives;  // active legs in the order flown
-  float worst_xtrack;   // nm off the path, up to the last waypoint's leg
+  float worst_xtrack;   // nm off the path, up to the last waypoint
+  float last_seq;       // furthest sequencing leg
 };
 
 Flight fly_from_w1(const double (*pts)[2], int n, float debug_selector = 0.0f) {
@@ -327,7 +328,7 @@ Flight fly_from_w1(const double (*pts)[2], int n, float debug_selector = 0.0f) {
   host_mirror.sim_flightmodel_position_latitude = lat;
   host_mirror.sim_flightmodel_position_longitude = lon;
   update_route_tracking();
-  Flight f{"0", "3", 0.0f};
+  Flight f{"0", "3", 0.0f, 0.0f};
   for (int step = 0; step < 20000 && fms_seq.nav_mode != 99.0f; ++step) {
     host_mirror.sim_flightmodel_position_latitude = lat;
     host_mirror.sim_flightmodel_position_longitude = lon;
@@ -338,13 +339,12 @@ Flight fly_from_w1(const double (*pts)[2], int n, float debug_selector = 0.0f) {
     // The scripts' desired track: the course of the leg into the sequencing waypoint.
     fms_copies.gps_track_degtm = legs_brg_true[static_cast<int>(fms_seq.vnav_idx_seq) - 1] * 57.29578f;
     update_lnav_steering();
+    f.last_seq = std::fmax(f.last_seq, fms_seq.vnav_idx_seq);
     const std::string m = std::to_string(static_cast<int>(fms_seq.nav_mode));
     if (f.modes.substr(f.modes.rfind(' ') + 1) != m) f.modes += " " + m;
     const std::string a = std::to_string(static_cast<int>(fms_seq.vnav_idx));
     if (f.actives.substr(f.actives.rfind(' ') + 1) != a) f.actives += " " + a;
-    // The last waypoint has no turn: the leg after it starts 0.5 nm aside.
-    if (fms_seq.vnav_idx_seq < static_cast<float>(n - 1))
-      f.worst_xtrack = std::fmax(f.worst_xtrack, std::fabs(route_track.xtrack));
+    f.worst_xtrack = std::fmax(f.worst_xtrack, std::fabs(route_track.xtrack));
     const bool straight = fms_seq.nav_mode == 0.0f || fms_seq.nav_mode == 6.0f;
     const float cmd = straight ? lnav_cmd_cache.idx_corr_sent : lnav_cmd_cache.idx_corr2_sent;
     const float turn = std::remainder(cmd - track, 360.0f);
@@ -364,6 +364,7 @@ TEST_F(Sequencing, FlownRouteSequencesEachWaypointThroughItsTurn) {
   const Flight f = fly_from_w1(zigzag, 8);
   EXPECT_EQ(f.modes, "0 5 0 5 0 5 0 5 0 99");
   EXPECT_EQ(f.actives, "3 4 5 6 7");
+  EXPECT_EQ(f.last_seq, 7.0f) << "never the destination entry";
   EXPECT_LT(f.worst_xtrack, 0.3f);
 }
 

@@ -24,6 +24,7 @@
 #include "navdata/nav_math.h"
 
 bool path_pass_ran;
+RouteTakeIn route_take_in;
 
 namespace {
 
@@ -115,7 +116,7 @@ void catch_up_sequencing_leg() {
   fms_seq.vnav_idx_seq = fms_seq.vnav_idx;
   const int32_t active = leg_of(fms_seq.vnav_idx);
   if (slot_ok(active) && legs_bypass[active] == 1.0f) {
-    fms_seq.vnav_idx_seq = static_cast<float>(next_valid_leg(active) + 1);
+    fms_seq.vnav_idx_seq = static_cast<float>(next_sequencing_leg(active) + 1);
   }
   init_nav_mode(leg_of(fms_seq.vnav_idx_seq));
   set_script(zuvadud_D738_fms_vnav_idx_seq, fms_seq.vnav_idx_seq);
@@ -133,6 +134,23 @@ void restore_remaining_distance() {
   } else {
     dir_seg_remain_dist = d;
   }
+}
+
+// A route taken in while none was flown, or with another active leg, has
+// nothing measured for it yet: what route tracking holds belongs to another
+// leg or route (after the end of a route, its last waypoint passed), and
+// would sequence the new active waypoint before the aircraft reaches it. Held
+// until this frame's tracking measures, as a new direct-to is. The same route
+// handed over again with the same active leg keeps its measure.
+void seed_taken_in_route() {
+  RouteTakeIn& t = route_take_in;
+  const bool handed_over = legs_change_copy != 0.0f;
+  const bool none_flown = t.measured_leg == 0.0f || (handed_over && t.ended);
+  const bool leg_changed = handed_over && fms_seq.vnav_idx != t.measured_leg;
+  if (handed_over) t.ended = false;
+  if (!none_flown && !leg_changed) return;
+  route_track.abeam_dist_bp = 1.0f;
+  route_track.abeam_dist_seg = 100.0f;
 }
 
 void take_direct_to() {
@@ -193,6 +211,18 @@ void take_direct_to() {
 }
 
 // ---- path, destination, distances ------------------------------------------------------
+
+// An arc leg's start radial is set by the pass of the waypoint before it,
+// which a path built from the arc itself never runs: a route taken in (or
+// restored) with its sequencing leg already on an arc would keep a start of 0
+// and be tracked and drawn from there. That pass is run once, in that frame.
+void start_at_arc_entry() {
+  if (legs_change_copy == 0.0f && route_reset_request == 0.0f) return;
+  const int32_t k = path_start_leg;
+  if (fms_seq.intdir_act != 0.0f || k < 2 || !slot_ok(k) || k != leg_of(fms_seq.vnav_idx_seq)) return;
+  const RouteText& type = route_tables.leg_path_types[k];
+  if (route_text_is(type, "AF") || route_text_is(type, "RF")) path_start_leg = k - 1;
+}
 
 void build_path() {
   int32_t i = path_start_leg;
@@ -380,6 +410,7 @@ void for_each_bypassed_leg(int32_t from, void (*visit)(int32_t leg, int32_t prev
 void direct_to_path_build() {
   if (!(fms_seq.vnav_idx > 1.0f)) return;
   path_pass_ran = true;
+  seed_taken_in_route();
 
   calc_direct_turn_path();
   // The departure entry is never turned at or bypassed.
@@ -393,6 +424,7 @@ void direct_to_path_build() {
   restore_remaining_distance();
   if (new_direct_to) take_direct_to();
 
+  start_at_arc_entry();
   build_path();
   if (fms_debug_selector == 2222.0f || fms_debug_selector == 9999.0f) lower_selector();
 

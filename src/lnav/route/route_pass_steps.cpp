@@ -96,9 +96,13 @@ void update_seq_prev() {
 
 void route_sequencing_pass() {
   if (path_pass_ran) {
+    const float mode_before = fms_seq.nav_mode;
     close_path_build();
-  } else if (!(fms_seq.legs_num > 0.0f)) {
-    clear_direct_to_state();
+    if (fms_seq.nav_mode == 99.0f && mode_before != 99.0f) route_take_in.ended = true;
+    route_take_in.measured_leg = fms_seq.vnav_idx;
+  } else {
+    route_take_in.measured_leg = 0.0f;
+    if (!(fms_seq.legs_num > 0.0f)) clear_direct_to_state();
   }
 
   // The route (if any) has been taken in: answer the scripts' request.

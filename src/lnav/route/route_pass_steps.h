@@ -34,6 +34,15 @@ void for_each_bypassed_leg(int32_t from, void (*visit)(int32_t leg, int32_t prev
 // and vnav_idx > 1); cleared by the route pass at the start of each frame.
 extern bool path_pass_ran;
 
+// What route tracking last measured, for the next route taken in: the active
+// leg it measured (0 after a frame without a path build), and whether the
+// route has ended since the last hand-over. The route pass keeps both.
+struct RouteTakeIn {
+  float measured_leg;
+  bool ended;
+};
+extern RouteTakeIn route_take_in;
+
 // The valid-leg walk and the leg path reset live with the path builder.
 #include "lnav/path/leg_path.h"
 

@@ -44,3 +44,10 @@ int32_t next_valid_leg(int32_t i) {
   }
   return last_i;
 }
+
+int32_t next_sequencing_leg(int32_t i) {
+  const int32_t n = next_valid_leg(i);
+  if (static_cast<float>(n) < fms_seq.legs_num) return n;
+  // n is the destination entry (or nothing, for an absurd count).
+  return n - 1 > i ? n - 1 : i;
+}

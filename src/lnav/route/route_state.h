@@ -81,3 +81,8 @@ extern float intdir_end_lon_mod;
 // First leg after i whose bypass flag is not 1.0; the last route index when i
 // is at or beyond the last computed leg or the search runs past it.
 int32_t next_valid_leg(int32_t i);
+// The leg the sequencing leg moves on to from i: next_valid_leg, but never
+// the destination entry after the last counted leg, whose leg the route does
+// not fly (the route ends at the last counted waypoint); i itself when there
+// is no counted leg after it.
+int32_t next_sequencing_leg(int32_t i);

@@ -247,7 +247,7 @@ void init_nav_mode(int32_t slot) {
     trace("INIT NAV MODE (A) change offset SEQ from: %d <%s>  Nav mode: %f  Turn: %f\n", old, ident(old),
           static_cast<double>(fms_seq.nav_mode), static_cast<double>(at(legs_turn, old)));
     fms_seq.vnav_idx_seq = static_cast<float>(slot + 1);
-    if (bypassed(slot)) fms_seq.vnav_idx_seq = static_cast<float>(next_valid_leg(slot) + 1);
+    if (bypassed(slot)) fms_seq.vnav_idx_seq = static_cast<float>(next_sequencing_leg(slot) + 1);
     publish_seq_leg();
     const int32_t now = seq_slot();
     trace("INIT NAV MODE (B) change offset SEQ to: %d <%s>  Nav mode: %f  Turn: %f\n", now, ident(now),
@@ -291,7 +291,7 @@ void init_nav_mode(int32_t slot) {
     fms_seq.vnav_idx = next;
     fms_seq.vnav_idx_seq = next;
     const int32_t a = active_slot();
-    if (bypassed(a)) fms_seq.vnav_idx_seq = static_cast<float>(next_valid_leg(a) + 1);
+    if (bypassed(a)) fms_seq.vnav_idx_seq = static_cast<float>(next_sequencing_leg(a) + 1);
     publish(bound::zuvadud_D738_fms_vnav_idx_seq, fms_seq.vnav_idx_seq);
     publish_vnav_idx();
     fms_seq.vnav_idx_seq_prev = static_cast<float>(prev_valid_leg(trunc_to_i32(fms_seq.vnav_idx_seq - 1.0f)) + 1);
@@ -344,7 +344,7 @@ bool sequence_legs_new_offset() {
   if (s.vnav_idx > s.vnav_idx_seq) {
     s.vnav_idx_seq = s.vnav_idx;
     const int32_t na = active_slot();
-    if (bypassed(na)) s.vnav_idx_seq = static_cast<float>(next_valid_leg(na) + 1);
+    if (bypassed(na)) s.vnav_idx_seq = static_cast<float>(next_sequencing_leg(na) + 1);
     init_nav_mode(seq_slot());
     publish_seq_leg();
     trace("NEW OFFSET SEQ (A): %d <%s>  Nav mode: %f\n", seq_slot(), ident(seq_slot()),
@@ -420,7 +420,12 @@ void load_frame(SeqFrame& f) {
 }
 
 void advance_sequencing_leg() {
-  fms_seq.vnav_idx_seq = static_cast<float>(next_valid_leg(seq_slot()) + 1);
+  // On the last counted leg there is none to move to: the route ends at its
+  // waypoint, and the nav mode stays the one it is flown in.
+  const int32_t from = seq_slot();
+  const int32_t to = next_sequencing_leg(from);
+  if (to == from) return;
+  fms_seq.vnav_idx_seq = static_cast<float>(to + 1);
   init_nav_mode(seq_slot());
   publish_seq_leg();
 }
@@ -737,7 +742,7 @@ void sequence_legs() {
   if (!open) return;
 
   if (bypassed(f.i)) {
-    s.vnav_idx_seq = static_cast<float>(next_valid_leg(f.i) + 1);
+    s.vnav_idx_seq = static_cast<float>(next_sequencing_leg(f.i) + 1);
     publish_seq_leg();
     const int32_t a = active_slot();
     trace("NEW OFFSET SEQ (B): %d <%s> - Bypassed wpt0\n", a, ident(a));
@@ -748,7 +753,7 @@ void sequence_legs() {
   if (s.vnav_idx_seq < s.vnav_idx) {
     s.vnav_idx_seq = s.vnav_idx;
     const int32_t a = active_slot();
-    if (bypassed(a)) s.vnav_idx_seq = static_cast<float>(next_valid_leg(a) + 1);
+    if (bypassed(a)) s.vnav_idx_seq = static_cast<float>(next_sequencing_leg(a) + 1);
     init_nav_mode(seq_slot());
     publish_seq_leg();
     trace("NEW OFFSET SEQ (C): %d <%s> - Offset seq lower than Offset\n", seq_slot(), ident(seq_slot()));

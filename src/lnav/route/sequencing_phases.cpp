@@ -231,7 +231,7 @@ void sequence_legs_pi() {
           if (s.vnav_idx_seq < s.vnav_idx) {
             s.vnav_idx_seq = s.vnav_idx;
             const int32_t a = slot_of(s.vnav_idx);
-            if (bypassed(a)) s.vnav_idx_seq = static_cast<float>(next_valid_leg(a) + 1);
+            if (bypassed(a)) s.vnav_idx_seq = static_cast<float>(next_sequencing_leg(a) + 1);
             init_nav_mode(slot_of(s.vnav_idx_seq));
             publish_seq_leg();
           }
