@@ -79,6 +79,38 @@ TEST_F(Scenario, GearLeverWrittenNearlyDownInFlightFiresGearDownOnce) {
   EXPECT_EQ(issued("zuvadud/D738/push_button/gear_up"), 0);
 }
 
+// The model's gear legs start where the host has them at start, after every
+// load and after a restore, however long a pause lasted in between.
+TEST_F(Scenario, GearLegsStartWhereTheHostHasThem) {
+  std::string errors;
+  const runner::Outcome o = play(
+      "set sim/aircraft/parts/acf_gear_deploy=1,1,1\n"  // no load message, parked
+      "at 2s expect sim/aircraft/parts/acf_gear_deploy=1,1,1\n"
+      "set sim/aircraft/parts/acf_gear_deploy=0,0,0\n"
+      "message plane-loaded\n"
+      "run 1s\n"
+      "expect sim/aircraft/parts/acf_gear_deploy=0,0,0\n"
+      "pause on\n"  // the next flight, loaded into a pause
+      "set sim/aircraft/parts/acf_gear_deploy=1,1,1\n"
+      "message plane-loaded\n"
+      "run 30s\n"
+      "pause off\n"
+      "run 1\n"
+      "expect sim/aircraft/parts/acf_gear_deploy=1,1,1\n"
+      "pause on\n"  // a situation saved with the gear up, restored into a pause
+      "set zuvadud/D738/system[63]=0\nset zuvadud/D738/system[64]=0\nset zuvadud/D738/system[65]=0\n"
+      "set zuvadud/D738/load_save=4\n"
+      "run 1\n"
+      "set zuvadud/D738/load_save=0\n"
+      "run 10s\n"
+      "pause off\n"
+      "run 1\n"
+      "expect sim/aircraft/parts/acf_gear_deploy=1,1,1\n",
+      &errors);
+  EXPECT_EQ(o.failed, 0) << errors;
+  EXPECT_EQ(o.expects, 4);
+}
+
 TEST_F(Scenario, HeldBaroKnobRepeatsAfterOneAndAHalfSeconds) {
   std::string errors;
   // One step when pressed, none until 1.5 s, then one per frame.
