@@ -348,7 +348,7 @@ TEST_F(FlightDirector, SavedReferencesAreTakenOnlyRightAfterALoadedSituation) {
   mirror(bound::zuvadud_D738_autopilot_preselected_alt, 12000.0f);
   for (int i = 0; i < 4; ++i) flight_director_state.hold[i] = 9000.0f + static_cast<float>(i);
   // Without a restore the hold values are not taken, even with the marker
-  // set (the main loop sets it once it read the scripts' state).
+  // set (a situation restored earlier in the session leaves it set).
   global_state_loaded = 1.0f;
   pitch_mode(3.0f);
   update_flight_director();
@@ -367,8 +367,8 @@ TEST_F(FlightDirector, SavedReferencesAreTakenOnlyRightAfterALoadedSituation) {
   pitch_mode(3.0f);
   update_flight_director();
   EXPECT_FLOAT_EQ(flight_director_state.live[kFdRefAltFt], 12000.0f);
-  // Restored holding, the scripts' state read only a frame later: the hold
-  // carries on with the saved references.
+  // Restored holding while the marker is still clear: the references wait
+  // for it, then the hold carries on with them.
   global_state_loaded = 0.0f;
   flight_director_restore_reset();
   update_flight_director();
