@@ -205,7 +205,7 @@ TEST_F(GroundControls, SmoothBrakingIsNotManualBraking) {
   };
   const Case cases[] = {
       {"nothing", 0, 0, 0, 0, 0, 0, false},
-      {"brake smoothly held", 0, 0, 0, 1, 0, 1, false},
+      {"brake smoothly held", 0, 0, 0, 0, 0, 1, false},  // through its command
       {"left toe button", 0.2f, 0, 0, 1, 0, 0, true},
       {"both toe button", 0.2f, 0.2f, 0.2f, 1, 0, 0, true},
       {"held host brake command", 0, 0, 0, 1, 0.2f, 0, true},
@@ -216,8 +216,9 @@ TEST_F(GroundControls, SmoothBrakingIsNotManualBraking) {
     brake_commands.toe_brake_both = c.both;
     brake_commands.brake_cmd_active = c.active;
     brake_commands.brake_cmd_value = c.value;
-    brake_commands.brake_smooth_active = c.smooth;
+    if (c.smooth != 0.0f) cmd_brake_smoothly(nullptr, xplm_CommandBegin, nullptr);
     EXPECT_EQ(manual_braking(), c.manual) << c.what;
+    if (c.smooth != 0.0f) cmd_brake_smoothly(nullptr, xplm_CommandEnd, nullptr);
   }
 }
 
