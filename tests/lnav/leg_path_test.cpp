@@ -407,6 +407,36 @@ TEST_F(LegPath, BypassAfterArcToInterceptKeepsTheTightTurn) {
   EXPECT_EQ(legs_radii_dta[1], 0.0f);
 }
 
+// A runway passed by leaves no turn anticipation, whichever way the bypass
+// started (the DF turn, connection 6, connection 5 in calc mode 2): the turn
+// to the waypoint after it starts on the bypassing waypoint itself.
+TEST_F(LegPath, BypassedRunwayGivesNoAnticipation) {
+  const double pts[][2] = {{0.0, 0.0}, {0.0, 0.5}, {0.02, 0.52}, {0.5, 0.9}, {0.5, 2.0}, {0.5, 3.0}};
+  for (const int32_t entry : {0, 1, 3}) {
+    for (const char* id : {"W2", "RW27"}) {
+      make_route(pts, 6);
+      set_text(route_tables.waypoint_names[2], id);
+      legs_seg_remain_dist[0] = legs_dist[1];
+      legs_spd_calc[1] = 250.0f;
+      leg_pass = LegPassFrame{};
+      leg_pass.i = 1;
+      leg_pass.j = 2;
+      leg_pass.xact_crs = 90.0f;
+      leg_pass.xnext_rel_brg = -45.0f;
+      leg_pass.xabs_next_rel_brg = 45.0f;
+      ASSERT_EQ(legpath::bypass_search(1, entry, 2), 3) << entry << " " << id;
+      EXPECT_EQ(legs_bypass[2], 1.0f);
+      // Otherwise the turn starts 1.3 nm before the waypoint.
+      if (id[0] == 'R') {
+        EXPECT_EQ(legs_radii_dta[1], 0.0f) << entry;
+        EXPECT_EQ(legs_seg1_start_lon[1], legs_lon[1]) << entry;
+      } else {
+        EXPECT_NEAR(legs_radii_dta[1], 1.32f, 0.01f) << entry;
+      }
+    }
+  }
+}
+
 // A bypass that would pass more than three waypoints in a row is cancelled:
 // the first passed-by waypoint is flown again with its DF courses restored.
 TEST_F(LegPath, BypassDeeperThanThreeWaypointsIsCancelled) {
