@@ -282,13 +282,15 @@ TEST_F(FlightDirector, CaptureSetsInsideAtOnceWhenAlreadyTurnedPastTheInterceptT
   EXPECT_EQ(flight_director_state.loc_inside, 1);
   // Aimed at the intercept track 47.2: a right bank.
   EXPECT_GT(simhost::get_float(kRollBar), 0.0f);
-  // Heading 060, past the intercept track the other way: the outside rule
-  // would now aim at 065 (t2) and bank right; inside, the reduced correction
-  // aims at 90 - 42.8 x 0.728 x 0.5 = 74.4, still right but no longer
-  // leaving the capture.
-  mirror(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot, 60.0f);
+  // Heading 070, past the intercept track the other way: the outside rule
+  // would now aim at 066 (t2) and bank left; inside, the reduced correction
+  // aims at 90 - 42.8 x 0.728 x 0.5 = 74.4 and the bar goes on to the right.
+  const float bar = simhost::get_float(kRollBar);
+  mirror(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot, 70.0f);
+  flight_director_state.hdg_sample_deg = 70.0f;  // no turn rate from the step
   update_flight_director();
   EXPECT_EQ(flight_director_state.loc_inside, 1);
+  EXPECT_GT(simhost::get_float(kRollBar), bar);
 }
 
 TEST_F(FlightDirector, TakeOffOnTheGroundByAirspeedAndSingleCue) {
