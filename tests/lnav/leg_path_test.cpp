@@ -258,36 +258,29 @@ TEST_F(LegPath, ClimbLegEndFromAltitudeRestriction) {
 
 // A climb leg after an intercept starts on its own course: the intercept
 // ends on that course, so the start slides along it rather than being moved
-// aside by a full turn. As the next leg its climb runs from the slid start;
-// as the active leg, flown from the intercept's end, its end lies the whole
-// climb from there.
+// aside by a full turn.
 TEST_F(LegPath, ClimbLegAfterAnInterceptStartsOnItsCourse) {
   const double pts[][2] = {{0.0, 0.0}, {0.0, 0.5}, {0.5, 1.0}, {0.5, 2.0}, {0.5, 3.0}};
+  make_route(pts, 5);
+  set_text(route_tables.leg_path_types[1], "CI");
+  set_text(route_tables.leg_path_types[2], "FA");
+  legs_alt_calc[1] = 1000.0f;
+  legs_alt_rest1[2] = 4000.0f;
+  legs_spd_calc[1] = 250.0f;
   const float course = gc_bearing(0.0, 0.5, 0.5, 1.0);
-  for (const bool active : {false, true}) {
-    make_route(pts, 5);
-    set_text(route_tables.leg_path_types[1], "CI");
-    set_text(route_tables.leg_path_types[2], "FA");
-    legs_alt_calc[1] = 1000.0f;
-    legs_alt_rest1[2] = 4000.0f;
-    legs_spd_calc[1] = 250.0f;
-    if (active) {
-      fms_seq.vnav_idx = fms_seq.vnav_idx_seq = 3.0f;
-      frame_flight_data.radio_alt_ft = frame_flight_data.alt_ft = 1000.0f;
-      host_mirror.sim_flightmodel_position_longitude = 0.5;  // at the intercept's end, 75 m/s floor
-    }
-    calc_legs_path(1, 0);
-    if (active) calc_legs_path(2, 0);
-    const float climb = (active ? 75.0f : 250.0f * 0.5144444f) * 60.0f / 1852.0f;
-    const float from_w1 = gc_distance_nm(0.0, 0.5, legs_lat[2], legs_lon[2]);
-    EXPECT_NEAR(gc_bearing(0.0, 0.5, legs_lat[2], legs_lon[2]), course, 0.05f) << "off the climb course " << active;
-    if (active) {
-      EXPECT_NEAR(from_w1, climb, 0.01f);
-    } else {
-      EXPECT_NEAR(legs_dist[2], climb, 0.01f);
-      EXPECT_GT(from_w1, climb + 0.1f);
-    }
-  }
+  calc_legs_path(1, 0);
+  const float climb = 250.0f * 0.5144444f * 60.0f / 1852.0f;
+  EXPECT_NEAR(legs_dist[2], climb, 0.01f);
+  EXPECT_NEAR(gc_bearing(0.0, 0.5, legs_lat[2], legs_lon[2]), course, 0.05f) << "off the climb course";
+  EXPECT_GT(gc_distance_nm(0.0, 0.5, legs_lat[2], legs_lon[2]), climb + 0.1f);
+  // The active climb leg, flown from the intercept's end at the 75 m/s floor,
+  // ends the whole climb along its course from there.
+  fms_seq.vnav_idx = fms_seq.vnav_idx_seq = 3.0f;
+  frame_flight_data.radio_alt_ft = frame_flight_data.alt_ft = 1000.0f;
+  host_mirror.sim_flightmodel_position_longitude = 0.5;
+  calc_legs_path(2, 0);
+  EXPECT_NEAR(gc_bearing(0.0, 0.5, legs_lat[2], legs_lon[2]), course, 0.05f) << "active leg off its course";
+  EXPECT_NEAR(gc_distance_nm(0.0, 0.5, legs_lat[2], legs_lon[2]), 75.0f * 60.0f / 1852.0f, 0.01f);
 }
 
 // The active climb leg right after the route's first entry is still worked
@@ -408,8 +401,8 @@ TEST_F(LegPath, BypassAfterArcToInterceptKeepsTheTightTurn) {
 }
 
 // A runway passed by leaves no turn anticipation, whichever way the bypass
-// started (the DF turn, connection 6, connection 5 in calc mode 2): the turn
-// to the waypoint after it starts on the bypassing waypoint itself.
+// started (DF turn, connection 6, connection 5 in calc mode 2): the turn to
+// the waypoint after it starts on the bypassing waypoint, not 1.32 nm before.
 TEST_F(LegPath, BypassedRunwayGivesNoAnticipation) {
   const double pts[][2] = {{0.0, 0.0}, {0.0, 0.5}, {0.02, 0.52}, {0.5, 0.9}, {0.5, 2.0}, {0.5, 3.0}};
   for (const int32_t entry : {0, 1, 3}) {
@@ -425,14 +418,7 @@ TEST_F(LegPath, BypassedRunwayGivesNoAnticipation) {
       leg_pass.xnext_rel_brg = -45.0f;
       leg_pass.xabs_next_rel_brg = 45.0f;
       ASSERT_EQ(legpath::bypass_search(1, entry, 2), 3) << entry << " " << id;
-      EXPECT_EQ(legs_bypass[2], 1.0f);
-      // Otherwise the turn starts 1.3 nm before the waypoint.
-      if (id[0] == 'R') {
-        EXPECT_EQ(legs_radii_dta[1], 0.0f) << entry;
-        EXPECT_EQ(legs_seg1_start_lon[1], legs_lon[1]) << entry;
-      } else {
-        EXPECT_NEAR(legs_radii_dta[1], 1.32f, 0.01f) << entry;
-      }
+      EXPECT_NEAR(legs_radii_dta[1], id[0] == 'R' ? 0.0f : 1.32f, 0.01f) << entry << " " << id;
     }
   }
 }
