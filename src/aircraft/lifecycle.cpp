@@ -25,6 +25,7 @@
 #include "engines/engine_steps.h"
 #include "lnav/guidance_steps.h"
 #include "navdata/navdb.h"
+#include "systems/gear_brakes/gear.h"
 #include "systems/radios/metar.h"
 #include "systems/systems_steps.h"
 
@@ -111,6 +112,7 @@ void clear_start_values() {
   n1_command_clear_start_values();
   overspeed_clear_start_values();
   ice_rain_clear_start_values();
+  gear_legs_from_host = 1;
   // With these the model watch detects the model on its first frame.
   livery_read_count = 0;
   last_livery_index = -1;

@@ -21,6 +21,7 @@
 #include "systems/apu_start/apu.h"
 #include "systems/apu_start/apu_start_state.h"
 #include "systems/gear_brakes/autobrake_state.h"
+#include "systems/gear_brakes/gear.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/flight_controls/flight_control_values.h"
@@ -484,6 +485,9 @@ void restore_cockpit_state() {
   engine_damage_timers[0] = 0.0f;
   engine_damage_timers[1] = 0.0f;
   damage_fluctuation_timer = 0.0f;
+  // The saved legs are only where the scripts last stored them; the host's,
+  // as the situation placed the aircraft, are taken in the next systems run.
+  gear_legs_from_host = 1;
   // The APU's exhaust temperature is not part of the saved state, so a
   // restored running APU would drop its bus until the temperature climbs
   // back into band. The latch keeps the bus up; any start, stop or switch

@@ -271,31 +271,34 @@ void elevator_trim_jam(bool damage_enabled) {
   FlightRatingState& s = flight_rating_state;
   const float ias = host_mirror.sim_flightmodel_position_indicated_airspeed;
   const float sb = host_mirror.sim_cockpit2_controls_speedbrake_ratio;
-  bool jammed_now = false;
   if (damage_enabled) {
     if (ias < 320.0f || sb <= 0.25f) {
       s.trim_jam_timer_s = 0.0f;
+      s.trim_jammed = 0;
     } else {
       const float a = 64.0f - (clamp_range(sb, 0.25f, 0.667f) - 0.25f) * 46.0f / 0.417f;
       const float b = 2.0f - (clamp_range(ias, 320.0f, 340.0f) - 320.0f) / 20.0f;
       const float limit = b * a + 10.0f * random_fraction();
       if (s.trim_jam_timer_s < limit) s.trim_jam_timer_s += frame_time;
-      if (s.trim_jam_timer_s >= limit && host_mirror.sim_operation_failures_rel_trim_elv != kHostFailed) {
+      if (s.trim_jam_timer_s >= limit) s.trim_jammed = 1;
+      if (s.trim_jammed != 0 && host_mirror.sim_operation_failures_rel_trim_elv != kHostFailed) {
         host_fail(bound::sim_operation_failures_rel_trim_elv, &host_mirror.sim_operation_failures_rel_trim_elv);
-        jammed_now = true;
       }
     }
   }
+  const bool jammed = damage_enabled && s.trim_jammed != 0;
   XPLMDataRef trim = handle(bound::sim_cockpit2_controls_elevator_trim);
-  if (host_mirror.sim_operation_failures_rel_trim_elv != kHostFailed) {
+  if (!jammed && host_mirror.sim_operation_failures_rel_trim_elv != kHostFailed) {
     s.remembered_trim = host_mirror.sim_cockpit2_controls_elevator_trim;
     return;
   }
-  // The jam puts the trim back where it stood before this frame's motion,
-  // whoever drives it; afterwards it holds there unless the scripts drive it.
+  // While jammed every run puts the trim back where it stood before this
+  // frame's motion, whoever drives it (the scripts' trim and servos move it
+  // outside this frame, so that is where the last run left it). Once the
+  // overspeed is over a failed trim holds there unless the scripts drive it.
   const bool hold = (script_mirror.zuvadud_D738_cfy_trim_control == 0.0f || script_mirror.zuvadud_autopilot_ap_on != 0.0f) &&
                     script_mirror.zuvadud_D738_autopilot_servo_override == 0.0f;
-  if (!(hold || jammed_now) || trim == nullptr) return;
+  if (!(hold || jammed) || trim == nullptr) return;
   if (XPLMGetDataf(trim) != s.remembered_trim) {
     XPLMSetDataf(trim, s.remembered_trim);
     host_mirror.sim_cockpit2_controls_elevator_trim = s.remembered_trim;
@@ -527,6 +530,7 @@ void flight_rating_reset_on_load() {
   s.smoothed_load_kg = 0.0f;
   s.overload_timer_s = 0.0f;
   s.trim_jam_timer_s = 0.0f;
+  s.trim_jammed = 0;
   s.approach_latch = -1;
   s.penalty_list_logged = 0;
   for (float& v : flight::app_rating_param) v = 0.0f;
@@ -547,5 +551,6 @@ void flight_rating_restart() {
   s.approach_latch = -1;
   s.overload_timer_s = 0.0f;
   s.trim_jam_timer_s = 0.0f;
+  s.trim_jammed = 0;
   for (float& v : flight::app_rating_param) v = 0.0f;
 }

@@ -45,7 +45,11 @@ struct FlightRatingState {
   float smoothed_load_kg;
   float overload_timer_s;
   float trim_jam_timer_s;
-  float remembered_trim;
+  // 1 from the run the timer reached its limit until the overspeed ends (the
+  // limit's random part is drawn afresh every run, so the timer alone would
+  // let the jam go on some runs).
+  int32_t trim_jammed;
+  float remembered_trim;  // the host's trim as the last run left it; held while jammed
   float hold_timer_s;
   int32_t approach_latch = -1;  // -1 none yet, 1 in progress, 0 ended
   int32_t penalty_list_logged;  // the penalty list goes to the log once per approach

@@ -151,8 +151,9 @@ void com3_mhz_step(bool up) {
 // the 20, 45, 70 and 95 names; 990 up wraps to 000 and 000 down to 990
 // without carrying into the MHz.
 float com3_khz_next(float khz, bool up) {
-  // A negative or NaN value written from outside restarts the dial at 000.
-  float h = khz >= 0.0f ? std::floor(khz / 100.0f) : 0.0f;
+  // A negative or non-finite value written from outside restarts the dial at 000.
+  if (!(std::isfinite(khz) && khz >= 0.0f)) khz = 0.0f;
+  float h = std::floor(khz / 100.0f);
   float r = khz - 100.0f * h;
   if (!(r >= 0.0f)) r = 0.0f;
   if (up) {

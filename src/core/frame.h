@@ -36,10 +36,12 @@ extern float half_second_timer;    // s
 extern float five_second_timer;    // s
 extern int32_t map_search_ready;   // 1 once the scripts' map start-up flag reached 2
 extern float script_global[2];     // the scripts' "zuvadud/D738/global" (saved airspeeds)
-// 1 once "zuvadud/D738/global" was read with no situation load pending
-// (load_save 0); 0 after each load. The flight director takes its saved
-// references, and the first-frame engine state keeps the running engines,
-// only while it is set.
+// 1 from the first frame on which the scripts report a restored situation
+// (load_save 4, paused or not; set before that frame's first-frame block) until
+// the next load clears it. Only while it is set does the flight director take
+// the references saved with the situation (in the first frame after the
+// restore), and the first-frame engine state keep what the situation brought
+// back instead of applying the cold-and-dark or engines-running preference.
 extern float situation_loaded;
 inline float& global_state_loaded = situation_loaded;  // the flight director's name for it
 

@@ -74,7 +74,7 @@ struct DelayTimerFlags {
   float apu_flag_1;     // cleared by apu_delay_1
   float apu_flag_2;     // cleared by apu_delay_2
   float apu_start_request;  // 1 while the APU start is wanted
-  float apu_start_stage;    // 2 starter engaged, 3 running up
+  float apu_start_stage;    // 0 idle, 1 START pressed, 2 starter engaged, 3 running up
   float apu_start_companion;
   float autobrake_flag_1;
   float autobrake_flag_2;

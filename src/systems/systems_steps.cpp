@@ -6,6 +6,7 @@
 #include "systems/ground_services/autogate.h"
 
 #include "systems/delay_timers.h"
+#include "systems/gear_brakes/gear.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/ice_rain/rain.h"
 
@@ -50,6 +51,7 @@ void systems_reset_on_load() {
   ice_rain_state.holdover_time_s = 0.0f;
   rain_driver.load_stage = 0;
   stand_cache_clear();
+  gear_legs_from_host = 1;
   // A wheel starts past its puff and ready for the next touchdown, so no
   // smoke shows for the landing gear settling after a load.
   for (float& v : touchdown_state.smoke_timer_s) v = 1.0f;

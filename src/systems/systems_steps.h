@@ -80,8 +80,8 @@ extern float plugin_bus_loads[3];
 // ---- lifecycle resets ----
 // Plug-in start: the carried values of the ice and rain model.
 void ice_rain_clear_start_values();
-// Per load: ice-and-rain value, the rain driver's load stage, nearest-gate finder, and
-// the per-wheel touchdown values.
+// Per load: ice-and-rain value, the rain driver's load stage, nearest-gate finder,
+// the per-wheel touchdown values, and the gear legs taken from the host next run.
 void systems_reset_on_load();
 // While paused: the per-wheel touchdown timers and the published touchdown
 // effect values ("zuvadud/D738/effect/touchdown").

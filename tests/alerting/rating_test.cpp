@@ -261,7 +261,8 @@ TEST_F(Rating, StartUpHoldAfterALoad) {
 }
 
 // At the jam the trim goes back to where it stood before the frame's motion,
-// even while the scripts drive it.
+// even while the scripts drive it; while the overspeed lasts it stays there,
+// whether their trim control or their servos try to move it.
 TEST_F(Rating, TrimJamSnapsBackWhoeverDrivesTheTrim) {
   frames(60);
   radio(20000.0f);
@@ -284,6 +285,17 @@ TEST_F(Rating, TrimJamSnapsBackWhoeverDrivesTheTrim) {
   ASSERT_LT(i, 600);
   EXPECT_EQ(simhost::get_int("sim/operation/failures/rel_trim_elv"), 6);
   EXPECT_EQ(simhost::get_float("sim/cockpit2/controls/elevator_trim"), before);
+  for (int phase = 0; phase < 2; ++phase) {
+    script_mirror.zuvadud_D738_cfy_trim_control = phase == 0 ? 1.0f : 0.0f;
+    script_mirror.zuvadud_D738_autopilot_servo_override = phase == 0 ? 0.0f : 1.0f;
+    for (int k = 0; k < 100; ++k) {  // 10 s each
+      trim = simhost::get_float("sim/cockpit2/controls/elevator_trim") + 0.001f;
+      host_mirror.sim_cockpit2_controls_elevator_trim = trim;
+      simhost::set_float("sim/cockpit2/controls/elevator_trim", trim);
+      frames(1);
+    }
+    EXPECT_EQ(simhost::get_float("sim/cockpit2/controls/elevator_trim"), before) << phase;
+  }
 }
 
 TEST_F(Rating, ResetHoldKeepsTheAirframeIntact) {

@@ -1,5 +1,7 @@
 // Radio tuning panel handlers through the simulated host: knob repeat timing,
 // which radio a knob tunes, COM 3's own frequency rings, transfer keys.
+#include <cmath>
+
 #include "cockpit_fixture.h"
 #include "systems/radios/comm_values.h"
 #include "systems/radios/radio_audio.h"
@@ -103,6 +105,7 @@ TEST_F(RadioPanels, Com3KilohertzFollowsChannelNames) {
       {990, true, 0},  {0, false, 990}, {15, true, 25},  {25, false, 15}, {90, true, 100},
       {40, true, 50},  {65, true, 75},  {50, false, 40}, {75, false, 65}, {100, false, 90},
       {5, true, 10},   {10, false, 5},
+      {-5, true, 5},   {NAN, false, 990}, {INFINITY, true, 5},  // restarted at 000
   };
   for (const Case& c : cases) {
     comm::com3_stdby_freq_data = 1.0f;

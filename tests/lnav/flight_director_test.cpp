@@ -282,13 +282,15 @@ TEST_F(FlightDirector, CaptureSetsInsideAtOnceWhenAlreadyTurnedPastTheInterceptT
   EXPECT_EQ(flight_director_state.loc_inside, 1);
   // Aimed at the intercept track 47.2: a right bank.
   EXPECT_GT(simhost::get_float(kRollBar), 0.0f);
-  // Heading 060, past the intercept track the other way: the outside rule
-  // would now aim at 065 (t2) and bank right; inside, the reduced correction
-  // aims at 90 - 42.8 x 0.728 x 0.5 = 74.4, still right but no longer
-  // leaving the capture.
-  mirror(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot, 60.0f);
+  // Heading 070, past the intercept track the other way: the outside rule
+  // would now aim at 066 (t2) and bank left; inside, the reduced correction
+  // aims at 90 - 42.8 x 0.728 x 0.5 = 74.4 and the bar goes on to the right.
+  const float bar = simhost::get_float(kRollBar);
+  mirror(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot, 70.0f);
+  flight_director_state.hdg_sample_deg = 70.0f;  // no turn rate from the step
   update_flight_director();
   EXPECT_EQ(flight_director_state.loc_inside, 1);
+  EXPECT_GT(simhost::get_float(kRollBar), bar);
 }
 
 TEST_F(FlightDirector, TakeOffOnTheGroundByAirspeedAndSingleCue) {
@@ -348,7 +350,7 @@ TEST_F(FlightDirector, SavedReferencesAreTakenOnlyRightAfterALoadedSituation) {
   mirror(bound::zuvadud_D738_autopilot_preselected_alt, 12000.0f);
   for (int i = 0; i < 4; ++i) flight_director_state.hold[i] = 9000.0f + static_cast<float>(i);
   // Without a restore the hold values are not taken, even with the marker
-  // set (the main loop sets it once it read the scripts' state).
+  // set (a situation restored earlier in the session leaves it set).
   global_state_loaded = 1.0f;
   pitch_mode(3.0f);
   update_flight_director();
@@ -367,8 +369,8 @@ TEST_F(FlightDirector, SavedReferencesAreTakenOnlyRightAfterALoadedSituation) {
   pitch_mode(3.0f);
   update_flight_director();
   EXPECT_FLOAT_EQ(flight_director_state.live[kFdRefAltFt], 12000.0f);
-  // Restored holding, the scripts' state read only a frame later: the hold
-  // carries on with the saved references.
+  // Restored holding while the marker is still clear: the references wait
+  // for it, then the hold carries on with them.
   global_state_loaded = 0.0f;
   flight_director_restore_reset();
   update_flight_director();

@@ -275,8 +275,8 @@ TEST_F(LegPath, ClimbLegEndFromAltitudeRestriction) {
 // ends on that course, so the start slides along it rather than being moved
 // aside by a full turn.
 TEST_F(LegPath, ClimbLegAfterAnInterceptStartsOnItsCourse) {
-  const double pts[][2] = {{0.0, 0.0}, {0.0, 0.5}, {0.5, 1.0}, {0.5, 2.0}};
-  make_route(pts, 4);
+  const double pts[][2] = {{0.0, 0.0}, {0.0, 0.5}, {0.5, 1.0}, {0.5, 2.0}, {0.5, 3.0}};
+  make_route(pts, 5);
   set_text(route_tables.leg_path_types[1], "CI");
   set_text(route_tables.leg_path_types[2], "FA");
   legs_alt_calc[1] = 1000.0f;
@@ -288,6 +288,14 @@ TEST_F(LegPath, ClimbLegAfterAnInterceptStartsOnItsCourse) {
   EXPECT_NEAR(legs_dist[2], climb, 0.01f);
   EXPECT_NEAR(gc_bearing(0.0, 0.5, legs_lat[2], legs_lon[2]), course, 0.05f) << "off the climb course";
   EXPECT_GT(gc_distance_nm(0.0, 0.5, legs_lat[2], legs_lon[2]), climb + 0.1f);
+  // The active climb leg, flown from the intercept's end at the 75 m/s floor,
+  // ends the whole climb along its course from there.
+  fms_seq.vnav_idx = fms_seq.vnav_idx_seq = 3.0f;
+  frame_flight_data.radio_alt_ft = frame_flight_data.alt_ft = 1000.0f;
+  host_mirror.sim_flightmodel_position_longitude = 0.5;
+  calc_legs_path(2, 0);
+  EXPECT_NEAR(gc_bearing(0.0, 0.5, legs_lat[2], legs_lon[2]), course, 0.05f) << "active leg off its course";
+  EXPECT_NEAR(gc_distance_nm(0.0, 0.5, legs_lat[2], legs_lon[2]), 75.0f * 60.0f / 1852.0f, 0.01f);
 }
 
 // The active climb leg right after the route's first entry is still worked
@@ -405,6 +413,29 @@ TEST_F(LegPath, BypassAfterArcToInterceptKeepsTheTightTurn) {
   EXPECT_EQ(legs_bypass[2], 1.0f);
   EXPECT_NEAR(legs_radii_radius[1], turn_radius_nm(22.0f, 145.0f), 1e-4f);
   EXPECT_EQ(legs_radii_dta[1], 0.0f);
+}
+
+// A runway passed by leaves no turn anticipation, whichever way the bypass
+// started (DF turn, connection 6, connection 5 in calc mode 2): the turn to
+// the waypoint after it starts on the bypassing waypoint, not 1.32 nm before.
+TEST_F(LegPath, BypassedRunwayGivesNoAnticipation) {
+  const double pts[][2] = {{0.0, 0.0}, {0.0, 0.5}, {0.02, 0.52}, {0.5, 0.9}, {0.5, 2.0}, {0.5, 3.0}};
+  for (const int32_t entry : {0, 1, 3}) {
+    for (const char* id : {"W2", "RW27"}) {
+      make_route(pts, 6);
+      set_text(route_tables.waypoint_names[2], id);
+      legs_seg_remain_dist[0] = legs_dist[1];
+      legs_spd_calc[1] = 250.0f;
+      leg_pass = LegPassFrame{};
+      leg_pass.i = 1;
+      leg_pass.j = 2;
+      leg_pass.xact_crs = 90.0f;
+      leg_pass.xnext_rel_brg = -45.0f;
+      leg_pass.xabs_next_rel_brg = 45.0f;
+      ASSERT_EQ(legpath::bypass_search(1, entry, 2), 3) << entry << " " << id;
+      EXPECT_NEAR(legs_radii_dta[1], id[0] == 'R' ? 0.0f : 1.32f, 0.01f) << entry << " " << id;
+    }
+  }
 }
 
 // A bypass that would pass more than three waypoints in a row is cancelled:

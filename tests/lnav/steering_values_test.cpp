@@ -278,7 +278,8 @@ TEST_F(FdValues, GlideslopeBandsFloorsAndCaps) {
 
 // Vertical-speed bounds of level change and VNAV speed (-350 descending, +200
 // climbing; VNAV by flight phase 4..7), the take-off stage and its 18 degree
-// limit, the climb-out stage, and the rates toward 15 degrees.
+// limit, the climb-out stage (begun and flown only in the air), and the rates
+// toward 15 degrees.
 TEST_F(FdValues, PitchModeBoundsStagesAndRates) {
   struct Case {
     const char* what;
@@ -288,25 +289,29 @@ TEST_F(FdValues, PitchModeBoundsStagesAndRates) {
     float vs, theta, airspeed, F;
     float bar;
     int32_t stage_after;
+    int32_t ground;
   } cases[] = {
-      {"level change down", 2, 0, 0, 0, 0, 0, 0, 0, 250, -0.2f, -0.245f, 0},
-      {"level change up", 2, 0, 1, 0, 0, 0, 0, 0, 250, 0.1f, 0.14f, 0},
-      {"vnav climb phase 3", 5, 5, 0, 3, 5, 0, 0, 0, 250, 0.1f, 0.14f, 0},
-      {"vnav phase 4", 5, 5, 0, 4, 5, 0, 0, 0, 250, -0.2f, -0.245f, 0},
-      {"vnav phase 7", 5, 5, 0, 7, 5, 0, 0, 0, 250, -0.2f, -0.245f, 0},
-      {"vnav phase 8", 5, 5, 0, 8, 5, 0, 0, 0, 250, 0.1f, 0.14f, 0},
-      {"take-off at 500 fpm", 8, 0, 0, 0, 0, 0, 500, 0, 250, 0, 0.725f, 0},
-      {"take-off above 500 fpm", 8, 0, 0, 0, 0, 0, 501, 0, 250, 0, 0.725f, 1},
-      {"take-off limited to 18", 8, 0, 0, 0, 8, 1, 0, 18, 300, 18.05f, 18.0f, 1},
-      {"climb-out unlimited", 9, 0, 0, 0, 9, 1, 0, 18, 300, 18.05f, 18.1f, 1},
-      {"climb-out at 1000 fpm", 9, 0, 0, 0, 0, 0, 1000, 0, 250, 0, 0.25f, 0},
-      {"climb-out above 1000 fpm", 9, 0, 0, 0, 0, 0, 1001, 0, 250, 0, 0.25f, 1},
-      {"go-around above 500 fpm", 11, 0, 0, 0, 0, 0, 501, 0, 250, 0, 0.725f, 1},
-      {"climb-out 10", 10, 0, 0, 0, 0, 0, 1001, 0, 250, 0, 0.25f, 1},
-      {"climb-out 12", 12, 0, 0, 0, 0, 0, 1001, 0, 250, 0, 0.25f, 1},
+      {"level change down", 2, 0, 0, 0, 0, 0, 0, 0, 250, -0.2f, -0.245f, 0, 0},
+      {"level change up", 2, 0, 1, 0, 0, 0, 0, 0, 250, 0.1f, 0.14f, 0, 0},
+      {"vnav climb phase 3", 5, 5, 0, 3, 5, 0, 0, 0, 250, 0.1f, 0.14f, 0, 0},
+      {"vnav phase 4", 5, 5, 0, 4, 5, 0, 0, 0, 250, -0.2f, -0.245f, 0, 0},
+      {"vnav phase 7", 5, 5, 0, 7, 5, 0, 0, 0, 250, -0.2f, -0.245f, 0, 0},
+      {"vnav phase 8", 5, 5, 0, 8, 5, 0, 0, 0, 250, 0.1f, 0.14f, 0, 0},
+      {"take-off at 500 fpm", 8, 0, 0, 0, 0, 0, 500, 0, 250, 0, 0.725f, 0, 0},
+      {"take-off above 500 fpm", 8, 0, 0, 0, 0, 0, 501, 0, 250, 0, 0.725f, 1, 0},
+      {"take-off limited to 18", 8, 0, 0, 0, 8, 1, 0, 18, 300, 18.05f, 18.0f, 1, 0},
+      {"climb-out unlimited", 9, 0, 0, 0, 9, 1, 0, 18, 300, 18.05f, 18.1f, 1, 0},
+      {"climb-out at 1000 fpm", 9, 0, 0, 0, 0, 0, 1000, 0, 250, 0, 0.25f, 0, 0},
+      {"climb-out above 1000 fpm", 9, 0, 0, 0, 0, 0, 1001, 0, 250, 0, 0.25f, 1, 0},
+      {"go-around above 500 fpm", 11, 0, 0, 0, 0, 0, 501, 0, 250, 0, 0.725f, 1, 0},
+      {"climb-out 10", 10, 0, 0, 0, 0, 0, 1001, 0, 250, 0, 0.25f, 1, 0},
+      {"climb-out 12", 12, 0, 0, 0, 0, 0, 1001, 0, 250, 0, 0.25f, 1, 0},
+      {"climb-out on the ground above 1000 fpm", 9, 0, 0, 0, 0, 0, 1001, 0, 250, 0, 0.25f, 0, 1},
+      {"climb-out on the ground in stage 1", 9, 0, 0, 0, 9, 1, 0, 18, 300, 18.05f, 17.8f, 1, 1},
   };
   for (const Case& c : cases) {
     fresh();
+    on_ground = c.ground;
     simhost::set_float("zuvadud/D738/autopilot/altitude_mode", c.pitch_mode);
     simhost::set_float("zuvadud/D738/autopilot/lvl_chg_mode", c.direction);
     simhost::set_float("zuvadud/D738/autopilot/vnav_engaged", 1.0f);

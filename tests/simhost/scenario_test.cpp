@@ -79,6 +79,23 @@ TEST_F(Scenario, GearLeverWrittenNearlyDownInFlightFiresGearDownOnce) {
   EXPECT_EQ(issued("zuvadud/D738/push_button/gear_up"), 0);
 }
 
+// The model's gear legs start where the host has them: at start with no load
+// message, after a load into a 30 s pause (not the last flight's), and after a
+// situation saved with the gear up is restored into a pause.
+TEST_F(Scenario, GearLegsStartWhereTheHostHasThem) {
+  std::string errors;
+  const std::string legs = "sim/aircraft/parts/acf_gear_deploy=";
+  const runner::Outcome o = play(
+      "set " + legs + "1,1,1\nat 2s expect " + legs + "1,1,1\nset " + legs + "0,0,0\nmessage plane-loaded\n" +
+          "run 1s\nexpect " + legs + "0,0,0\npause on\nset " + legs + "1,1,1\nmessage plane-loaded\nrun 30s\n" +
+          "pause off\nrun 1\nexpect " + legs + "1,1,1\npause on\nset zuvadud/D738/system[63]=0\n" +
+          "set zuvadud/D738/system[64]=0\nset zuvadud/D738/system[65]=0\nset zuvadud/D738/load_save=4\nrun 1\n" +
+          "set zuvadud/D738/load_save=0\nrun 10s\npause off\nrun 1\nexpect " + legs + "1,1,1\n",
+      &errors);
+  EXPECT_EQ(o.failed, 0) << errors;
+  EXPECT_EQ(o.expects, 4);
+}
+
 TEST_F(Scenario, HeldBaroKnobRepeatsAfterOneAndAHalfSeconds) {
   std::string errors;
   // One step when pressed, none until 1.5 s, then one per frame.

@@ -152,7 +152,7 @@ TEST_F(CockpitSections, TransponderModeByKnobAndTest) {
   EXPECT_EQ(host_mirror.sim_cockpit2_radios_actuators_transponder_mode, 2);
 }
 
-TEST_F(CockpitSections, TransponderCodeDigitsOfAValidCode) {
+TEST_F(CockpitSections, TransponderCodeDigitsWithOutOfRangeCodesClamped) {
   struct Case {
     int32_t code;
     int32_t digits[4];

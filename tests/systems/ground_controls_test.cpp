@@ -18,6 +18,7 @@
 #include "systems/delay_timers.h"
 #include "systems/flight_controls/elec_trim_state.h"
 #include "systems/flight_controls/flight_control_values.h"
+#include "systems/gear_brakes/gear.h"
 #include "systems/gear_brakes/gear_horn.h"
 #include "systems/hydraulics/hydraulic_values.h"
 #include "systems/instruments/instrument_values.h"
@@ -204,7 +205,7 @@ TEST_F(GroundControls, SmoothBrakingIsNotManualBraking) {
   };
   const Case cases[] = {
       {"nothing", 0, 0, 0, 0, 0, 0, false},
-      {"brake smoothly held", 0, 0, 0, 1, 0, 1, false},
+      {"brake smoothly held", 0, 0, 0, 0, 0, 1, false},  // through its command
       {"left toe button", 0.2f, 0, 0, 1, 0, 0, true},
       {"both toe button", 0.2f, 0.2f, 0.2f, 1, 0, 0, true},
       {"held host brake command", 0, 0, 0, 1, 0.2f, 0, true},
@@ -215,8 +216,9 @@ TEST_F(GroundControls, SmoothBrakingIsNotManualBraking) {
     brake_commands.toe_brake_both = c.both;
     brake_commands.brake_cmd_active = c.active;
     brake_commands.brake_cmd_value = c.value;
-    brake_commands.brake_smooth_active = c.smooth;
+    if (c.smooth != 0.0f) cmd_brake_smoothly(nullptr, xplm_CommandBegin, nullptr);
     EXPECT_EQ(manual_braking(), c.manual) << c.what;
+    if (c.smooth != 0.0f) cmd_brake_smoothly(nullptr, xplm_CommandEnd, nullptr);
   }
 }
 
@@ -416,7 +418,7 @@ TEST_F(GroundControls, TyresBurstAboveTheirSpeedForTheDay) {
 
 TEST_F(GroundControls, GearRetractsAtItsTransitTimeAndNotOnTheGround) {
   frame_time = 0.5f;
-  restore_settle_timer = 0.0f;
+  gear_legs_from_host = 0;
   float* leg = systems_memory.gear_leg;
   const float* host = host_mirror.sim_aircraft_parts_acf_gear_deploy;
   leg[0] = leg[1] = leg[2] = 1.0f;
@@ -446,7 +448,7 @@ TEST_F(GroundControls, GearRetractsAtItsTransitTimeAndNotOnTheGround) {
 
 TEST_F(GroundControls, GearExtendsPoweredAndByTheManualHandle) {
   frame_time = 0.5f;
-  restore_settle_timer = 0.0f;
+  gear_legs_from_host = 0;
   float* leg = systems_memory.gear_leg;
   leg[0] = leg[1] = leg[2] = 0.0f;
   on_ground = 0;
@@ -481,13 +483,13 @@ TEST_F(GroundControls, GearExtendsPoweredAndByTheManualHandle) {
   emergency::landgear_pos = 0.0f;
 }
 
-TEST_F(GroundControls, GearLegsAreTheModelsOwnExceptWhileALoadSettles) {
+TEST_F(GroundControls, GearLegsAreTheModelsOwnOnceTakenFromTheHost) {
   float* leg = systems_memory.gear_leg;
   float* host = host_mirror.sim_aircraft_parts_acf_gear_deploy;
   controls::gear_handle_down = 1.0f;
   lever_commands.gear_down_selected = 1.0f;
   // A situation load with the gear up: the saved legs do not lower it.
-  restore_settle_timer = 5.0f;
+  gear_legs_from_host = 1;
   leg[0] = leg[1] = leg[2] = 1.0f;
   host[0] = host[1] = host[2] = 0.0f;
   on_ground = 0;
@@ -495,8 +497,7 @@ TEST_F(GroundControls, GearLegsAreTheModelsOwnExceptWhileALoadSettles) {
   update_landing_gear();
   EXPECT_EQ(leg[0], 0.0f);
   EXPECT_EQ(simhost::get_floats("sim/aircraft/parts/acf_gear_deploy")[0], 0.0f);
-  // Settled: the model's legs are written every frame, whatever the host had.
-  restore_settle_timer = 0.0f;
+  // From then on the model's legs are written every frame, whatever the host has.
   leg[0] = leg[1] = leg[2] = 1.0f;
   update_landing_gear();
   EXPECT_EQ(simhost::get_floats("sim/aircraft/parts/acf_gear_deploy")[2], 1.0f);

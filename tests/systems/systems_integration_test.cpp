@@ -74,22 +74,32 @@ TEST_F(SystemsThroughHost, LostTransferBusLightsMasterCaution) {
 TEST_F(SystemsThroughHost, LeversComeBackWhenAReplayEndsIntoAPause) {
   load();
   XPLMDataRef flap = XPLMFindDataRef("zuvadud/D738/flt_ctrls/flap_lever");
+  XPLMDataRef gear = XPLMFindDataRef("zuvadud/D738/controls/gear_handle_down");
+  XPLMDataRef speedbrake = XPLMFindDataRef("zuvadud/D738/flt_ctrls/speedbrake_lever");
   XPLMSetDataf(flap, 0.25f);
   simhost::frames(2, 0.05f);
   ASSERT_EQ(XPLMGetDataf(flap), 0.25f);
+  const float gear_before = XPLMGetDataf(gear);
+  const float speedbrake_before = XPLMGetDataf(speedbrake);
   ASSERT_TRUE(simhost::set_int("sim/time/is_in_replay", 1));
   simhost::frame(0.05f);
-  // The replay plays back the lever stored in a spare host switch slot.
-  ASSERT_TRUE(simhost::set_floats("sim/cockpit2/switches/landing_lights_switch", {0.75f}, 13));
+  // The replay plays back the flap lever and gear handle stored in spare host
+  // switch slots, and the speed brake lever from the host's ratio.
+  ASSERT_TRUE(simhost::set_floats("sim/cockpit2/switches/landing_lights_switch", {0.0f, 0.75f}, 12));
+  ASSERT_TRUE(simhost::set_float("sim/cockpit2/controls/speedbrake_ratio", 1.0f));
   simhost::frame(0.05f);
   ASSERT_EQ(XPLMGetDataf(flap), 0.75f);
+  ASSERT_NE(XPLMGetDataf(gear), gear_before);
+  ASSERT_NE(XPLMGetDataf(speedbrake), speedbrake_before);
   ASSERT_TRUE(simhost::set_int("sim/time/paused", 1));
   ASSERT_TRUE(simhost::set_int("sim/time/is_in_replay", 0));
-  simhost::frame(0.05f);
-  EXPECT_EQ(XPLMGetDataf(flap), 0.25f);
-  ASSERT_TRUE(simhost::set_int("sim/time/paused", 0));
-  simhost::frame(0.05f);
-  EXPECT_EQ(XPLMGetDataf(flap), 0.25f);
+  for (int k = 0; k < 2; ++k) {  // the paused frame, then the first live one
+    simhost::frame(0.05f);
+    EXPECT_EQ(XPLMGetDataf(flap), 0.25f) << k;
+    EXPECT_EQ(XPLMGetDataf(gear), gear_before) << k;
+    EXPECT_EQ(XPLMGetDataf(speedbrake), speedbrake_before) << k;
+    ASSERT_TRUE(simhost::set_int("sim/time/paused", 0));
+  }
 }
 
 }  // namespace

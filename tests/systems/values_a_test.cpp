@@ -1469,7 +1469,7 @@ TEST_F(Brakes, GearHornByFlapsHeightAndThrust) {
 
 TEST_F(Brakes, GearTransitTimesDrawnWithinTheirRanges) {
   float* leg = systems_memory.gear_leg;
-  restore_settle_timer = 0.0f;  // on the ground: times are drawn, nothing moves
+  gear_legs_from_host = 0;  // on the ground: times are drawn, nothing moves
   for (int i = 0; i < 25; ++i) {
     const GearTransitTimes& t = gear_transit_times;
     leg[0] = 1.0f;
@@ -1497,7 +1497,7 @@ TEST_F(Brakes, GearMovesBelowItsSpeedsSlowerOnLowPressure) {
   // Every transit 5 s: a tenth of the travel per half-second frame.
   frame_time = 0.5f;
   on_ground = 0;
-  restore_settle_timer = 0.0f;
+  gear_legs_from_host = 0;
   float* leg = systems_memory.gear_leg;
   GearTransitTimes& t = gear_transit_times;
   struct Row {

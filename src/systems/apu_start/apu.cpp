@@ -120,7 +120,8 @@ void update_apu() {
                          !host_failed && !running &&
                          ((elevation_m() < kHighFieldM && tank_kg(0) > 0.0f) || a.fuel_available == 1.0f);
   apu_start_ready = permitted ? 1.0f : 0.0f;
-  // The START command only raises the request; it becomes state 1 here.
+  // START sets state 1 together with its request; a request found without
+  // its state starts from state 1 as well.
   if (fl.apu_start_request == 1.0f && start_state == 0.0f) start_state = 1.0f;
 
   if (sw == 0.0f) {

@@ -30,6 +30,7 @@
 
 GearTransitTimes gear_transit_times = {{7.45f, 10.35f, 10.35f}, {6.85f, 9.6f, 9.6f}, {9.85f, 12.85f, 12.85f}, 0.0f, 0};
 TyreState tyre_state;
+int32_t gear_legs_from_host = 1;
 
 namespace {
 
@@ -117,13 +118,13 @@ void update_landing_gear() {
     gear_down_commanded() = 1.0f;
     host_set_i(bound::sim_cockpit_switches_gear_handle_status, 1);
   }
-  // The model's legs are its own; only while a load or restore settles do
-  // they start from where the host has them, so a load never lowers or
-  // raises the gear by itself.
+  // The model's legs are its own; after a start, load or restore they begin
+  // where the host has them, so neither lowers nor raises the gear by itself.
   float* leg = systems_memory.gear_leg;
   float* host_leg = host_mirror.sim_aircraft_parts_acf_gear_deploy;
-  if (restore_settle_timer > 0.0f) {
+  if (gear_legs_from_host != 0) {
     for (int i = 0; i < 3; ++i) leg[i] = host_leg[i];
+    gear_legs_from_host = 0;
   }
   for (int i = 0; i < 3; ++i) {
     if (std::isnan(leg[i])) leg[i] = 1.0f;  // unknown reads as down, the safe side on the ground

@@ -1,6 +1,6 @@
 // Landing gear working state other code may need: the transit times drawn
-// for the current movement and the tyre burst flags (a failure reset clears
-// the bursts).
+// for the current movement, the tyre burst flags (a failure reset clears
+// the bursts) and the request that the legs start from the host's.
 #pragma once
 
 #include <cstdint>
@@ -21,3 +21,9 @@ struct TyreState {
   int32_t failed_any;
 };
 extern TyreState tyre_state;
+
+// 1 until the model's next run: that run takes the host's leg ratios as its
+// own, and from then on the model owns them. Set at start, by every load and
+// on every frame that restores a situation; a pause in between leaves it set,
+// so a parked aircraft never has its legs written up under it.
+extern int32_t gear_legs_from_host;
