@@ -212,6 +212,7 @@ TEST_F(PathValues, PathPositionWalksEveryPieceInOrder) {
       const int32_t i = c.leg;
       const int32_t p = prev_valid_leg(i);
       SCOPED_TRACE("leg " + std::to_string(i) + (mirror ? " mirrored" : ""));
+      fms_seq.nav_mode = 5.0f;  // as flown from the transition's first arc
       float& heading_deg = host_mirror.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot;
       heading_deg = magvar_course(i);
       ASSERT_NE(leg_geometry(i, 1000.0f), 0);

@@ -247,8 +247,19 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
     return faces(brg_from(ti_ctr_lat, ti_ctr_lon), ti_start + (li ? 90.0f : 270.0f));
   };
 
+  // A first arc of more than half a circle (a turn the long way round) has
+  // its own straight, and the path after it, run back through the sector of
+  // its first part. Once the sequencer has left that arc (nav mode 0, 6 or
+  // 9) a point there lies on those later pieces, never on the arc.
+  const auto long_first_arc_left = [&t, l1]() {
+    const float nav_mode = fms_seq.nav_mode;
+    return (nav_mode == 0.0f || nav_mode == 6.0f || nav_mode == 9.0f) &&
+           std::fabs(course_diff_dir(t.start1, t.end1, l1 ? 2 : 3)) > 180.0f;
+  };
+
   // 6: the fly-by turn before the waypoint's radial.
-  if (mode == 0 && t.count >= 1 && passed_start(t.ctr1_lat, t.ctr1_lon, t.start1, t.turn1, lat, lon) &&
+  if (mode == 0 && t.count >= 1 && !long_first_arc_left() &&
+      passed_start(t.ctr1_lat, t.ctr1_lon, t.start1, t.turn1, lat, lon) &&
       before_end(t.ctr1_lat, t.ctr1_lon, t.wpt_angle, t.turn1, lat, lon)) {
     const float s = arc_measure(lat, lon, t.ctr1_lat, t.ctr1_lon, t.r1, t.wpt_angle, t.turn1);
     return found(6, s, s + (t.seg1_arc - t.wpt_arc_dist) + t.seg2_dist + t.seg3_arc + tail);
