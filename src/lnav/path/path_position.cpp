@@ -384,12 +384,15 @@ int32_t path_position_arc(int32_t m, int32_t p, double lat, double lon) {
     const float s = arc_measure(lat, lon, t.ctr1_lat, t.ctr1_lon, t.r1, t.end1, t.turn1);
     return found(101, s, s + legs_af_arc_dist[i] + legs_wpt_arc_dist[i]);
   }
-  // The turn off the arc at its end, measured on the arc.
+  // The turn off the arc at its end, up to the waypoint's radial: measured on
+  // the turn itself. The arc's end lies behind the aircraft there, and the arc
+  // measured from the turn would run the whole circle round again.
   if (exit_turn &&
       passed_start(legs_seg1_ctr_lat[i], legs_seg1_ctr_lon[i], legs_seg1_start_angle[i], legs_seg1_turn[i], lat,
                    lon) &&
       before_end(legs_seg1_ctr_lat[i], legs_seg1_ctr_lon[i], legs_wpt_angle[i], legs_seg1_turn[i], lat, lon)) {
-    const float s = arc_measure(lat, lon, ctr_lat, ctr_lon, legs_radius[i], end, dir);
+    const float s = arc_measure(lat, lon, legs_seg1_ctr_lat[i], legs_seg1_ctr_lon[i], legs_seg1_radius[i],
+                                legs_wpt_angle[i], legs_seg1_turn[i]);
     return found(102, s, s);
   }
   // The approach is measured to the waypoint before the arc, even where that
