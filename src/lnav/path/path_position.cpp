@@ -172,36 +172,25 @@ float intercept_course() {
 
 // The point X of code 14: the point projected along the course of the first
 // arc's end radial onto that arc, if it lies in the arc's part after the
-// waypoint radial.
+// waypoint radial. Of two crossings the one nearer the point is the
+// projection (the first on a tie); the other lies across the circle.
 bool project_onto_seg1(const Transition& t, double lat, double lon, double& x_lat, double& x_lon) {
   gc_destination(lat, lon, t.end1, 10.0);
   const double q_lat = nav_result.lat;
   const double q_lon = nav_result.lon;
   const int32_t n = circle_line_intersection(t.ctr1_lat, t.ctr1_lon, t.r1, lat, lon, q_lat, q_lon);
+  if (n < 1) return false;
   const TwoPointResult tp = two_point_result;
+  x_lat = tp.lat1;
+  x_lon = tp.lon1;
+  if (n == 2 && gc_distance_nm(lat, lon, tp.lat2, tp.lon2) < gc_distance_nm(lat, lon, tp.lat1, tp.lon1)) {
+    x_lat = tp.lat2;
+    x_lon = tp.lon2;
+  }
   const int turn = is_left(t.turn1) ? 2 : 3;
   const float s0 = std::fabs(course_diff_dir(t.wpt_angle, t.end1, turn));
-  const float s1 = std::fabs(course_diff_dir(gc_bearing(t.ctr1_lat, t.ctr1_lon, tp.lat1, tp.lon1), t.end1, turn));
-  const float s2 = std::fabs(course_diff_dir(gc_bearing(t.ctr1_lat, t.ctr1_lon, tp.lat2, tp.lon2), t.end1, turn));
-  if (n == 1) {
-    if (!(s0 > s1)) return false;
-    x_lat = tp.lat1;
-    x_lon = tp.lon1;
-    return true;
-  }
-  if (n == 2) {
-    if (s0 > s1 && s1 > s2) {
-      x_lat = tp.lat1;
-      x_lon = tp.lon1;
-      return true;
-    }
-    if (s0 > s2) {
-      x_lat = tp.lat2;
-      x_lon = tp.lon2;
-      return true;
-    }
-  }
-  return false;
+  const float sx = std::fabs(course_diff_dir(gc_bearing(t.ctr1_lat, t.ctr1_lon, x_lat, x_lon), t.end1, turn));
+  return s0 > sx;
 }
 
 }  // namespace
