@@ -185,6 +185,15 @@ TEST_F(LegPath, PassedByWaypointsShareTheCutLeg) {
   bp_true_distance(5, 1, 4);
   EXPECT_EQ(legs_dist_true[5], 0.0f);
   EXPECT_EQ(legs_dist_true[4], cut);
+  // Passed by inside the turn at W1, abeam the turn's part before W1's radial.
+  const double inside[][2] = {{0.0, 0.0}, {0.0, 1.0}, {-0.0177, 0.9823}, {-0.25, 1.0}, {0.0, 4.0}};
+  make_route(inside, 5);
+  build_route();
+  ASSERT_EQ(legs_bypass[2], 1.0f);
+  const float turn_cut = legs_dist_true[3];
+  bp_true_distance(2, 1, 3);
+  EXPECT_NEAR(legs_dist_true[2], 1.28f, 0.01f);
+  EXPECT_NEAR(legs_dist_true[2] + legs_dist_true[3], turn_cut, 1e-4f);
 }
 
 TEST_F(LegPath, TurnAtLowAltitudeBanks22Degrees) {

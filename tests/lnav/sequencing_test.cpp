@@ -305,8 +305,9 @@ struct Flight {
   float last_seq;       // furthest sequencing leg
 };
 
-Flight fly_from_w1(const double (*pts)[2], int n, float debug_selector = 0.0f) {
+Flight fly_from_w1(const double (*pts)[2], int n, float debug_selector = 0.0f, int left_turn_into = 0) {
   make_route(pts, n);
+  if (left_turn_into > 0) legs_rad_turn[left_turn_into] = 2.0f;
   fms_debug_selector = debug_selector;
   frame_flight_data = FrameFlightData{};
   frame_flight_data.alt_ft = 5000.0f;
@@ -376,6 +377,10 @@ TEST_F(Sequencing, FlownCourseReversalTakesItsThreePieces) {
   EXPECT_EQ(f.modes, "0 5 6 9 0 5 0 99");
   EXPECT_EQ(f.actives, "3 4 5");
   EXPECT_LT(f.worst_xtrack, 0.3f);
+  // A right turn demanded to the left: the straight after its long first arc,
+  // and the legs after that, are found where they are and flown.
+  const double long_way[][2] = {{0.0, 0.0}, {0.0, 1.0}, {0.0, 2.0}, {-1.0, 2.0}, {-1.0, 3.0}, {-2.0, 3.0}};
+  EXPECT_EQ(fly_from_w1(long_way, 6, 0.0f, 3).modes, "0 5 6 9 0 5 0 99");
 }
 
 // Leaving the first of two touching arcs for the second: armed at once when

@@ -171,36 +171,25 @@ float intercept_course() {
 
 // The point X of code 14: the point projected along the course of the first
 // arc's end radial onto that arc, if it lies in the arc's part after the
-// waypoint radial.
+// waypoint radial. Of two crossings the one nearer the point is the
+// projection (the first on a tie); the other lies across the circle.
 bool project_onto_seg1(const Transition& t, double lat, double lon, double& x_lat, double& x_lon) {
   gc_destination(lat, lon, t.end1, 10.0);
   const double q_lat = nav_result.lat;
   const double q_lon = nav_result.lon;
   const int32_t n = circle_line_intersection(t.ctr1_lat, t.ctr1_lon, t.r1, lat, lon, q_lat, q_lon);
+  if (n < 1) return false;
   const TwoPointResult tp = two_point_result;
+  x_lat = tp.lat1;
+  x_lon = tp.lon1;
+  if (n == 2 && gc_distance_nm(lat, lon, tp.lat2, tp.lon2) < gc_distance_nm(lat, lon, tp.lat1, tp.lon1)) {
+    x_lat = tp.lat2;
+    x_lon = tp.lon2;
+  }
   const int turn = is_left(t.turn1) ? 2 : 3;
   const float s0 = std::fabs(course_diff_dir(t.wpt_angle, t.end1, turn));
-  const float s1 = std::fabs(course_diff_dir(gc_bearing(t.ctr1_lat, t.ctr1_lon, tp.lat1, tp.lon1), t.end1, turn));
-  const float s2 = std::fabs(course_diff_dir(gc_bearing(t.ctr1_lat, t.ctr1_lon, tp.lat2, tp.lon2), t.end1, turn));
-  if (n == 1) {
-    if (!(s0 > s1)) return false;
-    x_lat = tp.lat1;
-    x_lon = tp.lon1;
-    return true;
-  }
-  if (n == 2) {
-    if (s0 > s1 && s1 > s2) {
-      x_lat = tp.lat1;
-      x_lon = tp.lon1;
-      return true;
-    }
-    if (s0 > s2) {
-      x_lat = tp.lat2;
-      x_lon = tp.lon2;
-      return true;
-    }
-  }
-  return false;
+  const float sx = std::fabs(course_diff_dir(gc_bearing(t.ctr1_lat, t.ctr1_lon, x_lat, x_lon), t.end1, turn));
+  return s0 > sx;
 }
 
 }  // namespace
@@ -246,8 +235,19 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
     return faces(brg_from(ti_ctr_lat, ti_ctr_lon), ti_start + (li ? 90.0f : 270.0f));
   };
 
+  // A first arc of more than half a circle (a turn the long way round) has
+  // its own straight, and the path after it, run back through the sector of
+  // its first part. Once the sequencer has left that arc (nav mode 0, 6 or
+  // 9) a point there lies on those later pieces, never on the arc.
+  const auto long_first_arc_left = [&t, l1]() {
+    const float nav_mode = fms_seq.nav_mode;
+    return (nav_mode == 0.0f || nav_mode == 6.0f || nav_mode == 9.0f) &&
+           std::fabs(course_diff_dir(t.start1, t.end1, l1 ? 2 : 3)) > 180.0f;
+  };
+
   // 6: the fly-by turn before the waypoint's radial.
-  if (mode == 0 && t.count >= 1 && passed_start(t.ctr1_lat, t.ctr1_lon, t.start1, t.turn1, lat, lon) &&
+  if (mode == 0 && t.count >= 1 && !long_first_arc_left() &&
+      passed_start(t.ctr1_lat, t.ctr1_lon, t.start1, t.turn1, lat, lon) &&
       before_end(t.ctr1_lat, t.ctr1_lon, t.wpt_angle, t.turn1, lat, lon)) {
     const float s = arc_measure(lat, lon, t.ctr1_lat, t.ctr1_lon, t.r1, t.wpt_angle, t.turn1);
     return found(6, s, s + (t.seg1_arc - t.wpt_arc_dist) + t.seg2_dist + t.seg3_arc + tail);
@@ -372,12 +372,15 @@ int32_t path_position_arc(int32_t m, int32_t p, double lat, double lon) {
     const float s = arc_measure(lat, lon, t.ctr1_lat, t.ctr1_lon, t.r1, t.end1, t.turn1);
     return found(101, s, s + legs_af_arc_dist[i] + legs_wpt_arc_dist[i]);
   }
-  // The turn off the arc at its end, measured on the arc.
+  // The turn off the arc at its end, up to the waypoint's radial: measured on
+  // the turn itself. The arc's end lies behind the aircraft there, and the arc
+  // measured from the turn would run the whole circle round again.
   if (exit_turn &&
       passed_start(legs_seg1_ctr_lat[i], legs_seg1_ctr_lon[i], legs_seg1_start_angle[i], legs_seg1_turn[i], lat,
                    lon) &&
       before_end(legs_seg1_ctr_lat[i], legs_seg1_ctr_lon[i], legs_wpt_angle[i], legs_seg1_turn[i], lat, lon)) {
-    const float s = arc_measure(lat, lon, ctr_lat, ctr_lon, legs_radius[i], end, dir);
+    const float s = arc_measure(lat, lon, legs_seg1_ctr_lat[i], legs_seg1_ctr_lon[i], legs_seg1_radius[i],
+                                legs_wpt_angle[i], legs_seg1_turn[i]);
     return found(102, s, s);
   }
   // The approach is measured to the waypoint before the arc, even where that
