@@ -108,6 +108,8 @@ void reset(const Config& config) {
   load_catalogs(h);
   load_host_commands(h);
   default_world(h);
+  start_values(h);
+  derive_values(h, 0.0f);
 }
 
 const Config& config() { return host().config; }
