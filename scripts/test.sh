@@ -4,27 +4,42 @@
 #   scripts/test.sh --ci     also the sanitizer run, the Windows module check, the
 #                            Windows module run under Wine against the Linux one,
 #                            the install archive (scripts/package.sh),
-#                            and every fuzz target for 15 s (scripts/fuzz.sh runs one longer)
+#                            and every fuzz target for 15 s (scripts/fuzz.sh runs one longer);
+#                            the checks against the shared tables are required
+#                            (without the tables the run fails, naming the file)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+ci=0
+[ "${1:-}" = "--ci" ] && ci=1
 # CI also runs the Windows build under Wine; one package update covers both.
-if [ "${1:-}" = "--ci" ]; then scripts/deps.sh --wine; else scripts/deps.sh; fi
+if [ $ci = 1 ]; then scripts/deps.sh --wine; else scripts/deps.sh; fi
 jobs=$(nproc)
+required=$([ $ci = 1 ] && echo ON || echo OFF)
 
 scripts/check-layers.sh
-scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_REQUIRE_HOST_LISTS=$required
 ctest --test-dir build --output-on-failure -j "$jobs"
 scripts/check-module.sh linux build/aircraft/plugins/corvane/64/lin.xpl
+if [ $ci = 0 ]; then
+  lists=$(sed -n 's/^CORVANE_HOST_LISTS:PATH=//p' build/CMakeCache.txt)
+  for table in host_datarefs.tsv bound_datarefs.tsv; do
+    if [ ! -f "$lists/$table" ]; then
+      echo "test.sh: the checks against the shared tables were skipped: no $lists/$table"
+      break
+    fi
+  done
+fi
 
-if [ "${1:-}" = "--ci" ]; then
-  scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DCORVANE_SANITIZE=ON -DCORVANE_BENCHMARKS=OFF
+if [ $ci = 1 ]; then
+  scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DCORVANE_SANITIZE=ON -DCORVANE_BENCHMARKS=OFF \
+    -DCORVANE_REQUIRE_HOST_LISTS=ON
   ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-asan --output-on-failure -j "$jobs"
   scripts/build.sh build-win -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
     -DCORVANE_MODULE_ONLY=OFF -DCMAKE_BUILD_TYPE=Release
   scripts/check-module.sh windows build-win/aircraft/plugins/corvane/64/win.xpl
-  scripts/test-windows.sh build build-win
+  CORVANE_REQUIRE_SHARED=1 scripts/test-windows.sh build build-win
   # The install archive, both modules checked again as they ship.
   scripts/package.sh
   # Every target of the fuzz build (clang), each from its seeds in fuzz/corpus/<target>/.

@@ -77,12 +77,14 @@ void add_or_replace(Host& h, const CatalogEntry& e, Owner owner, bool first_wins
   Dataref* d = nullptr;
   if (it != h.dataref_index.end()) {
     if (first_wins) return;
+    ++h.dataref_generation;
     d = &h.datarefs[it->second];
     *d = Dataref{};
   } else {
     h.datarefs.emplace_back();
     h.dataref_index[e.name] = h.datarefs.size() - 1;
     d = &h.datarefs.back();
+    ++h.dataref_generation;
   }
   d->name = e.name;
   d->type = e.type;
@@ -92,6 +94,8 @@ void add_or_replace(Host& h, const CatalogEntry& e, Owner owner, bool first_wins
   d->owner = owner;
   d->live = true;
   apply_default(*d, e.def);
+  // A test that defines a value with its own default plays that value.
+  d->pinned = !first_wins && !e.def.empty();
 }
 
 void load_catalog_file(Host& h, const std::string& path, Owner owner) {
@@ -330,11 +334,14 @@ Dataref* live_named(const std::string& name) {
   return d && d->live ? d : nullptr;
 }
 
-// A test-side write reaches a plug-in dataref only when the plug-in made it writable.
+// A test-side write reaches a plug-in dataref only when the plug-in made it
+// writable. A host or script value written from outside is the writer's from
+// then on: the host stops deriving it.
 Dataref* test_writable(const std::string& name, int type_bit) {
   Dataref* d = live_named(name);
   if (!d || !(d->type & type_bit)) return nullptr;
   if (plugin_owned(*d) && !d->writable) return nullptr;
+  if (!plugin_owned(*d)) d->pinned = true;
   return d;
 }
 
@@ -387,6 +394,7 @@ void remove_dataref(const std::string& name) {
   d.live = false;
   d.name += " (removed)";
   h.dataref_index.erase(it);
+  ++h.dataref_generation;
 }
 
 int get_int(const std::string& name) {
@@ -785,6 +793,7 @@ XPLMDataRef XPLMRegisterDataAccessor(const char* name, XPLMDataTypeID type, int 
     index = h.datarefs.size() - 1;
     h.dataref_index[name] = index;
   }
+  ++h.dataref_generation;
   Dataref& d = h.datarefs[index];
   DatarefCounts kept = d.counts;
   d = Dataref{};

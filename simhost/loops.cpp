@@ -78,6 +78,7 @@ void frame(float dt) {
     std::function<void(float)> fm = h.flight_model;
     fm(dt);
   }
+  derive_values(h, dt);
   run_phase(h, xplm_FlightLoop_Phase_AfterFlightModel, dt);
   draw_pass(h);
 }

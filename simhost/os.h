@@ -17,5 +17,7 @@ void unload_library(void* library);
 bool still_loaded(const std::string& path);
 // A fresh folder for a host root, ending in '/'; empty when none can be made.
 std::string make_temp_folder();
+// This process, so that a forked child never removes its parent's folder.
+long process_id();
 
 }  // namespace simhost::os

@@ -4,6 +4,7 @@
 #include "os.h"
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <cstdlib>
 
@@ -33,5 +34,7 @@ std::string make_temp_folder() {
   const char* dir = mkdtemp(tmpl);
   return dir ? std::string(dir) + "/" : std::string();
 }
+
+long process_id() { return static_cast<long>(getpid()); }
 
 }  // namespace simhost::os

@@ -128,4 +128,6 @@ std::string make_temp_folder() {
   return std::string();
 }
 
+long process_id() { return static_cast<long>(GetCurrentProcessId()); }
+
 }  // namespace simhost::os

@@ -43,6 +43,9 @@ struct Dataref {
   bool writable = false;
   Owner owner = Owner::Host;
   bool live = true;   // a plug-in accessor withdrawn leaves its handle valid but dead
+  // Written through the test API (a test or a scenario playing the host):
+  // from then on the host no longer derives it (derived.cpp).
+  bool pinned = false;
   int size = 1;
   // storage of host and script datarefs
   double scalar = 0;
@@ -162,6 +165,11 @@ struct Host {
   std::vector<std::string> non_finite;
   std::vector<std::string> overruns;
   int registration_counter = 0;
+  // Bumped whenever a name is defined, removed or taken over, so that cached
+  // slots of names (derived.cpp) are looked up again.
+  uint64_t dataref_generation = 0;
+  std::vector<long> derived_slots;
+  uint64_t derived_generation = ~uint64_t{0};
 
   // commands
   std::vector<Command> commands;
@@ -226,6 +234,10 @@ void load_host_commands(Host& h);
 Dataref* find_dataref(const std::string& name);
 void drop_plugin_registrations(Host& h);
 void default_world(Host& h);
+// The values a real host derives from its aircraft's state (derived.cpp):
+// the start values at reset, then `derive_values` after every flight model.
+void start_values(Host& h);
+void derive_values(Host& h, float dt);
 void draw_pass(Host& h);
 
 // The OpenGL side of a draw pass: Mesa's off-screen renderer on POSIX systems

@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
 namespace {
 
 TEST(SimhostModule, EachLoadStartsFromZeroedGlobals) {
@@ -44,6 +49,43 @@ TEST(SimhostModule, WhatTheModuleLeavesIsDroppedAtUnload) {
   std::string error;
   EXPECT_FALSE(simhost::load_module("/nonexistent/lin.xpl", &error));
   EXPECT_FALSE(error.empty());
+}
+
+// A host process removes its temporary root when it ends, whether its module
+// is still loaded, its module did not load, or it leaves through exit() (as
+// the runner does on bad arguments): the test runs itself as a child for each
+// and looks for the child's root afterwards.
+TEST(SimhostModule, TheTemporaryRootGoesWithTheProcess) {
+  if (const char* child = std::getenv("SIMHOST_CHILD_ENDS")) {
+    const std::string how = child;
+    simhost::reset();
+    std::printf("root %s\n", simhost::root().c_str());
+    std::fflush(stdout);
+    if (how == "loaded") {
+      ASSERT_TRUE(simhost::load_and_start(PROBE_MODULE_PATH));
+    } else if (how == "unloadable") {
+      EXPECT_FALSE(simhost::load_module("/proc/self/status"));
+    } else if (how == "exit") {
+      std::exit(2);
+    }
+    return;
+  }
+  const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+  for (const char* how : {"loaded", "unloadable", "exit"}) {
+    const std::string command = std::string("SIMHOST_CHILD_ENDS=") + how + " '" + self +
+                                "' --gtest_filter=SimhostModule.TheTemporaryRootGoesWithTheProcess";
+    std::FILE* out = popen(command.c_str(), "r");
+    ASSERT_NE(out, nullptr);
+    std::string root;
+    char line[1024];
+    while (std::fgets(line, sizeof line, out) != nullptr) {
+      const std::string text = line;
+      if (text.rfind("root ", 0) == 0) root = text.substr(5, text.find('\n') - 5);
+    }
+    pclose(out);
+    ASSERT_FALSE(root.empty()) << how;
+    EXPECT_FALSE(std::filesystem::exists(root)) << how << ": " << root;
+  }
 }
 
 }  // namespace

@@ -49,3 +49,7 @@ foreach(name power-up departure approach traffic)
     COMMAND corvane-sim --scenario ${CMAKE_SOURCE_DIR}/sample/scenarios/${name}.txt
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/scenario-pictures)
 endforeach()
+# Whole flights against the world the host keeps consistent by itself.
+foreach(name climb-fl370 engines-in-flight)
+  add_test(NAME scenario.${name} COMMAND corvane-sim --scenario ${CMAKE_CURRENT_LIST_DIR}/scenarios/${name}.txt)
+endforeach()
