@@ -24,6 +24,7 @@
 #include "core/pitch_trim.h"
 #include "systems/flight_controls/elec_trim_state.h"
 #include "core/preprocess.h"
+#include "core/util.h"
 #include "core/variant.h"
 #include "engines/engine_state.h"
 #include "engines/engine_steps.h"
@@ -548,6 +549,20 @@ void common_pressurisation(int32_t mode) {
     host_mirror.sim_cockpit_pressure_cabin_vvi_actual_m_msec = 0.0f;
     XPLMSetDataf(handle(bound::sim_cockpit_pressure_cabin_altitude_actual_m_msl), cabin_alt);
     XPLMSetDataf(handle(bound::sim_cockpit_pressure_cabin_pressure_differential_psi), 0.0f);
+    XPLMSetDataf(handle(bound::sim_cockpit_pressure_cabin_vvi_actual_m_msec), 0.0f);
+  } else if (mode == 1) {
+    // Taken over in the air with the engines running: the cabin is where the
+    // schedule holds it, whatever the host's own model left (an unpressurised
+    // cabin at cruise would sit at the relief limit with AIR COND lit).
+    const float ambient_alt = static_pressure_altitude_ft;
+    const float cabin_alt = scheduled_cabin_alt_aloft(
+        host_mirror.sim_cockpit_pressure_max_allowable_altitude, ambient_alt);
+    const float diff = clamp_range(pressure_at_ft(cabin_alt) - pressure_at_ft(ambient_alt), -0.2f, 10.2f);
+    host_mirror.sim_cockpit_pressure_cabin_altitude_actual_m_msl = cabin_alt;
+    host_mirror.sim_cockpit_pressure_cabin_pressure_differential_psi = diff;
+    host_mirror.sim_cockpit_pressure_cabin_vvi_actual_m_msec = 0.0f;
+    XPLMSetDataf(handle(bound::sim_cockpit_pressure_cabin_altitude_actual_m_msl), cabin_alt);
+    XPLMSetDataf(handle(bound::sim_cockpit_pressure_cabin_pressure_differential_psi), diff);
     XPLMSetDataf(handle(bound::sim_cockpit_pressure_cabin_vvi_actual_m_msec), 0.0f);
   }
   cockpit::cabin_altitude_actual = host_mirror.sim_cockpit_pressure_cabin_altitude_actual_m_msl;
