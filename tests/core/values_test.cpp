@@ -354,7 +354,7 @@ TEST_F(StartupValues, ValuesThatFollowTheirInputs) {
       {50, 0, 0, 0, 1, 0, 1, 29.92, 40, 29.92f, K, K, K, 1, 1, 0},
       {30, 1, 1, 2, 0, 0, 1, 25.0, 30, 1013.21f, 1, 3, 0, 0.5f, 0, 4887},
       {-1, 0, 1.5f, 0, 0, 1, 1, 25.0, 0, 29.92f, 1, 3, 0, 0.5f, 0, 4887},
-      {0, 0, 0, 3, 0, 1, 0, 25.0, 0, 29.92f, K, K, K, 0.5f, 0, kept},  // in the air the cabin stays
+      {0, 0, 0, 3, 0, 1, 0, 25.0, 0, 29.92f, K, K, K, 0.5f, 0, 7939},  // aloft: the scheduled cabin
       {0, 0, 0, 1, 0, 2, 1, 25.0, 0, 29.92f, K, K, K, K, K, kept},  // no mode block
   };
   for (const Row& r : rows) {
@@ -368,6 +368,8 @@ TEST_F(StartupValues, ValuesThatFollowTheirInputs) {
     host_mirror.sim_cockpit_switches_gear_handle_status = r.gear_handle;
     host_mirror.sim_weather_barometer_current_inhg = static_cast<float>(r.baro_inhg);
     host_mirror.sim_cockpit_pressure_cabin_altitude_actual_m_msl = kept;
+    host_mirror.sim_cockpit_pressure_max_allowable_altitude = 37000.0f;
+    static_pressure_altitude_ft = 37000.0f;  // FL370, FLT ALT 37000: the cruise cabin
     tarv_cabin::lightsA = tarv_cabin::lightsE = tarv_cabin::lightsG = K;
     controls::gear_handle_down = air::l_recirc_fan_pos = K;
     first_frame_block();
