@@ -309,10 +309,10 @@ bool take(std::string_view& s, std::string_view prefix) {
   return true;
 }
 
-// "up" or "down" at the end of `s` (after a '_'), with `s` losing it.
+// "_up" or "_down" at the end of `s`, which loses it.
 bool take_direction(std::string_view& s, bool* up) {
   for (std::string_view d : {"_up", "_down"}) {
-    if (s.size() > d.size() && s.substr(s.size() - d.size()) == d) {
+    if (s.size() >= d.size() && s.substr(s.size() - d.size()) == d) {
       *up = d == "_up";
       s.remove_suffix(d.size());
       return true;
