@@ -61,7 +61,7 @@ void put(const std::string& name, double v) {
   DatarefInfo info;
   if (!dataref_info(name, &info)) return;
   if (info.type & xplmType_Int) {
-    if (std::isfinite(v)) set_int(name, static_cast<int>(std::lround(v)));
+    if (std::fabs(v) < 2.0e9) set_int(name, static_cast<int>(std::lround(v)));  // NaN fails too
   } else if (info.type & xplmType_Float) {
     set_float(name, static_cast<float>(v));
   } else if (info.type & xplmType_Double) {
@@ -255,16 +255,18 @@ Action speed_brakes(std::string_view what) {
   if (what == "up_one") return at_begin([] { speed_brake_step(false); });
   if (what == "down_all") return set_to(name, 1);
   if (what == "up_all") return set_to(name, 0);
-  return at_begin([name] { put(name, value(name) > 0 ? 0 : 1); });
+  if (what == "toggle") return at_begin([name] { put(name, value(name) > 0 ? 0 : 1); });
+  return {};
 }
 
 Action brakes(std::string_view what) {
   const std::string parking = "sim/cockpit2/controls/parking_brake_ratio", left = "sim/cockpit2/controls/left_brake_ratio",
                     right = "sim/cockpit2/controls/right_brake_ratio";
-  const bool max = what.find("max") != std::string_view::npos;
-  const float effort = max ? 1.0f : kRegularBrake;
-  if (what.compare(0, 7, "toggle_") == 0)
-    return at_begin([=] { put(parking, value(parking) > 0 ? 0 : effort); });
+  const bool toggle = what.substr(0, 7) == "toggle_";
+  if (toggle) what.remove_prefix(7);
+  if (what != "max" && what != "regular") return {};
+  const float effort = what == "max" ? 1.0f : kRegularBrake;
+  if (toggle) return at_begin([=] { put(parking, value(parking) > 0 ? 0 : effort); });
   auto pedals = [=](float v) {
     put(left, v);
     put(right, v);
