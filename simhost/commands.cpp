@@ -113,10 +113,12 @@ void load_host_commands(Host& h) {
   if (!dir.empty() && dir.back() != '/') dir += '/';
   load_command_file(h, dir + "host_commands_base.tsv");
   load_command_file(h, dir + "host_commands.tsv");
+  install_default_actions(h);
 }
 
 // Continue phase for every held command, once per frame.
-void continue_held_commands(Host& h) {
+void continue_held_commands(Host& h, float dt) {
+  default_actions_frame(dt);
   for (size_t i = 0; i < h.commands.size(); ++i)
     if (h.commands[i].held) dispatch(i, xplm_CommandContinue);
 }

@@ -367,6 +367,8 @@ void load_catalogs(Host& h) {
   // The simulator's own datarefs as the host version being simulated has them.
   load_catalog_file(h, dir + (h.config.host_version < 120000 ? "host_bound_11.tsv" : "host_bound_12.tsv"),
                     Owner::Host);
+  // The host's datarefs that its own commands move and the plug-in never looks up.
+  load_catalog_file(h, dir + "host_command_state.tsv", Owner::Host);
   if (h.config.scripts) {
     load_catalog_file(h, dir + "scripts_base.tsv", Owner::Scripts);
     load_catalog_file(h, dir + "scripts_bound.tsv", Owner::Scripts);

@@ -188,7 +188,9 @@ bool has_command(const std::string& name);
 void command_begin(const std::string& name);
 void command_end(const std::string& name);
 void command_once(const std::string& name);
-// The host's own action of a command; by default it only counts its calls.
+// The host's own action of a command, in place of its default one (what the
+// simulator's command does to its datarefs; none for commands it does not
+// know, which only count their calls).
 void set_host_action(const std::string& name, std::function<void(int phase)> action);
 int host_action_calls(const std::string& name, int phase);
 int handler_count(const std::string& name);

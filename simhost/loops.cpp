@@ -72,7 +72,7 @@ void frame(float dt) {
     ++l.frames_since_call;
     ++l.frames_since_sched;
   }
-  continue_held_commands(h);
+  continue_held_commands(h, dt);
   run_phase(h, xplm_FlightLoop_Phase_BeforeFlightModel, dt);
   if (h.flight_model) {
     std::function<void(float)> fm = h.flight_model;

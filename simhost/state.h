@@ -253,7 +253,11 @@ void* counting_gl_function(const char* name);
 // The host's time, srand and rand of that C runtime name; null for others.
 void* seam_function(const char* name);
 #endif
-void continue_held_commands(Host& h);
+// Once per frame, before the flight loops: the held commands' continue phase,
+// after the host's own actions have seen the frame's time (command_actions.cpp).
+void continue_held_commands(Host& h, float dt);
+void install_default_actions(Host& h);
+void default_actions_frame(float dt);
 void reset_seam();
 
 }  // namespace simhost
