@@ -9,7 +9,7 @@
 #include "alerting/gpws.h"
 #include "alerting/tcas.h"
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "host.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/switches/switch_values.h"

@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "host.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "commands/command_handlers.h"
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/flight_controls/flight_control_values.h"
 

@@ -6,8 +6,8 @@
 #include <cstdio>
 
 #include "core/binding.h"
-#include "core/frame.h"
-#include "core/preprocess.h"
+#include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "host.h"
 #include "navdata/geodesy.h"
 #include "navdata/navdb.h"

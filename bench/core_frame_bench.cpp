@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "aircraft/frame.h"
 #include "aircraft/lifecycle.h"
 #include "core/trace.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "lnav/route/route.h"
 #include "lnav/route/route_intake.h"
 #include "core/util.h"

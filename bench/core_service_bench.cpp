@@ -6,8 +6,8 @@
 #include "core/binding.h"
 #include "aircraft/cg_reference.h"
 #include "publication/debug_service.h"
-#include "core/frame.h"
-#include "core/preprocess.h"
+#include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "core/variant.h"
 #include "host.h"
 

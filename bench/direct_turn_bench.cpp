@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "core/binding.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/fms_legs.h"
 #include "lnav/guidance_steps.h"

@@ -8,8 +8,8 @@
 #include <cstring>
 
 #include "core/binding.h"
-#include "core/frame.h"
-#include "core/preprocess.h"
+#include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
 #include "display/nd_draw.h"
 #include "host.h"

@@ -11,9 +11,9 @@
 
 #include "alerting/alerting_steps.h"
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "lnav/route/hold_geometry.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/route_sets.h"
 #include "display/display_steps.h"

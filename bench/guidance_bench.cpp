@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "lnav/route/route_intake.h"
 #include "display/display_steps.h"
 #include "host.h"

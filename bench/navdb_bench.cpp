@@ -11,8 +11,8 @@
 
 #include "core/binding.h"
 #include "core/bound_mirrors.h"
-#include "core/frame.h"
-#include "core/preprocess.h"
+#include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "display/nd_slots.h"
 #include "host.h"
 #include "navdata/nav_tables.h"

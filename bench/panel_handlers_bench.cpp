@@ -8,7 +8,7 @@
 #include "commands/command_handlers.h"
 #include "commands/command_hold.h"
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "systems/radios/comm_values.h"
 #include "systems/flight_controls/elec_trim_state.h"
 #include "systems/electrical/electric_values.h"

@@ -5,7 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "host.h"
 #include "systems/ice_rain/anti_ice.h"
 #include "systems/lights/cabin_lights.h"

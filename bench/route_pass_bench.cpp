@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "core/binding.h"
-#include "core/frame.h"
-#include "core/preprocess.h"
+#include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "lnav/route/route.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/route_sets.h"

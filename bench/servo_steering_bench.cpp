@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "host.h"
 #include "lnav/guidance_steps.h"
 #include "lnav/steering/servo_laws.h"

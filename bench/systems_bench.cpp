@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "host.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/electrical/electrical.h"

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "core/binding.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "fuzz_support.h"
 #include "navdata/airport_lookup.h"
 #include "navdata/navdb.h"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "aircraft/panel_state.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "fuzz_support.h"
 
 namespace {

@@ -5,8 +5,8 @@
 // NaN or infinity reaches the host, the scripts or the leg arrays.
 #include <cstring>
 
-#include "core/frame.h"
-#include "core/preprocess.h"
+#include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "lnav/route/route.h"
 #include "lnav/route/route_intake.h"
 #include "datarefs/lists.h"

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "aircraft/lifecycle.h"
 #include "fuzz_support.h"
 #include "systems/radios/metar.h"

@@ -48,7 +48,7 @@ SPECIAL = {
     "corvane/lon_mag_var": ("D", "mag_var_request_lon_deg", "publication/service_values.h"),
     "corvane/calc_mag_var": ("DF", "mag_var_request_flag", "publication/service_values.h"),
     "corvane/mag_var": ("MAGVAR", "read_mag_var", "publication/service_values.h"),
-    "corvane/brunner_active": ("I", "brunner_active", "core/frame.h"),
+    "corvane/brunner_active": ("I", "brunner_active", "core/frame_values.h"),
     "corvane/find_icao_cmd": ("DF", "find_icao_state", "navdata/airport_lookup.h"),
     "corvane/b737_variant": ("I", "variant_index", "core/variant.h"),
     "zuvadud/D738/73x": ("IF", "model_family", "core/variant.h"),

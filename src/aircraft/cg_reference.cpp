@@ -9,8 +9,8 @@
 
 #include "core/binding.h"
 #include "publication/debug_service.h"
-#include "core/frame.h"
-#include "core/preprocess.h"
+#include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "core/util.h"
 #include "core/variant.h"
 #include "platform/xplm.h"

@@ -15,7 +15,7 @@
 #include "alerting/alerting_steps.h"
 #include "commands/registration.h"
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "aircraft/frame.h"
 #include "aircraft/state_steps.h"
 #include "core/trace.h"

@@ -9,7 +9,7 @@
 
 #include "core/command_refs.h"
 #include "core/binding.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "engines/engine_values.h"
 #include "systems/air/air_values.h"
 #include "systems/apu_start/apu_start_state.h"

@@ -10,7 +10,7 @@
 
 #include "alerting/aural_cues.h"
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "core/util.h"
 #include "core/variant.h"
 #include "platform/xplm.h"

@@ -1,10 +1,10 @@
 // Frame pre-processing and cockpit links: the per-frame steps that prepare
 // air data, ground contact, add-on links, SELCAL, options and EFIS copies
 // before the subsystems run, and the attendant chime sequencing after them.
-// The values they write live in core/preprocess.h.
+// The values they write live in core/preprocess_values.h.
 #pragma once
 
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 
 void model_watch();               // re-reads the model on livery change; first-officer add-on flag
 void update_addon_flags();        // add-on presence flags and jetway power

@@ -1,7 +1,7 @@
 // Tyre-burst flags, engine damage state and the range draw.
 #include "alerting/failure_state.h"
 
-#include "core/frame.h"
+#include "core/frame_values.h"
 
 float tyre_burst_flags[3];
 float engine_damage_timers[2];

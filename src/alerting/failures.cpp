@@ -7,8 +7,8 @@
 
 #include "alerting/failure_state.h"
 #include "core/binding.h"
-#include "core/preprocess.h"
-#include "core/frame.h"
+#include "core/preprocess_values.h"
+#include "core/frame_values.h"
 #include "systems/hydraulics/hydraulics.h"
 #include "systems/instruments/instrument_values.h"
 

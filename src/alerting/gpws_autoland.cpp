@@ -7,7 +7,7 @@
 #include "core/failure_tables.h"
 #include "alerting/gpws.h"
 #include "core/binding.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "systems/instruments/instrument_values.h"
 
 AutolandFailState autoland_fail_state;

@@ -7,8 +7,8 @@
 #include "alerting/aural_cues.h"
 #include "alerting/gpws.h"
 #include "core/binding.h"
-#include "core/frame.h"
-#include "core/preprocess.h"
+#include "core/frame_values.h"
+#include "core/preprocess_values.h"
 
 CalloutState callout_state;
 

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "core/binding.h"
-#include "core/frame.h"
-#include "core/preprocess.h"
+#include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "core/util.h"
 #include "platform/xplm.h"
 #include "systems/electrical/electric_values.h"

@@ -12,7 +12,7 @@
 #include "alerting/aural_cues.h"
 #include "alerting/tcas_values.h"
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "display/nd_slots.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"

@@ -12,7 +12,7 @@
 #include "alerting/tcas.h"
 #include "alerting/tcas_values.h"
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "core/util.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/switches/switch_values.h"

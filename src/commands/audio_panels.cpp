@@ -7,7 +7,7 @@
 // pass's. No handler here issues a command or arms a timer.
 #include "commands/command_handlers.h"
 #include "commands/switch_moves.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "systems/annunciators/annunciator_values.h"
 #include "systems/radios/comm_values.h"
 #include "systems/radios/mic_select.h"

@@ -12,7 +12,7 @@
 #include "core/command_refs.h"
 #include "commands/switch_moves.h"
 #include "core/binding.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "core/variant.h"
 #include "systems/lights/cabin_light_values.h"
 #include "systems/lights/cabin_lights.h"

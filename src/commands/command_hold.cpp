@@ -1,7 +1,7 @@
 // Storage of the shared hold timing of held commands (see command_hold.h).
 #include "commands/command_hold.h"
 
-#include "core/frame.h"
+#include "core/frame_values.h"
 
 float command_hold_time;
 float command_repeat_time;

@@ -9,7 +9,7 @@
 #include "core/command_refs.h"
 #include "commands/switch_moves.h"
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "systems/annunciators/annunciators.h"
 #include "systems/annunciators/annunciators_panels.h"
 #include "systems/electrical/electric_values.h"

@@ -13,7 +13,7 @@
 #include "core/command_refs.h"
 #include "commands/switch_moves.h"
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "core/pitch_trim.h"
 #include "systems/gear_brakes/brake_command_state.h"
 #include "systems/flight_controls/elec_trim_state.h"

@@ -5,7 +5,7 @@
 // the ground is switched off again by the anti-ice step after lift-off.
 #include "commands/command_handlers.h"
 #include "commands/switch_moves.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "systems/ice_rain/anti_ice.h"
 #include "systems/delay_timers.h"
 #include "systems/ice_rain/ice_values.h"

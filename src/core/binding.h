@@ -44,7 +44,7 @@ void bind_script_datarefs();    // the scripts' values read or written directly
 int rebind_fo_show();
 
 // Per-frame copies into the mirrors, host first, then the scripts. Both run
-// while paused and in replay too. The host poll reads host_version (core/frame.h)
+// while paused and in replay too. The host poll reads host_version (core/frame_values.h)
 // to choose between the older and newer hosts' weather names.
 void poll_host_datarefs();
 void poll_script_datarefs();

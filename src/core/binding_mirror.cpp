@@ -14,7 +14,7 @@
 #include "core/failure_tables.h"
 #include "core/binding.h"
 #include "core/bound_poll_types.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "core/pitch_trim.h"
 
 HostMirror host_mirror;

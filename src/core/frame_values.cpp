@@ -1,6 +1,6 @@
-// Storage of the frame's shared values (see frame.h) and the plug-in's one
+// Storage of the frame's shared values (see frame_values.h) and the plug-in's one
 // random draw; the frame sequencer in aircraft/frame.cpp moves them.
-#include "core/frame.h"
+#include "core/frame_values.h"
 
 #include <cstdint>
 #include <cstdlib>

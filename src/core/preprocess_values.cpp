@@ -1,6 +1,6 @@
-// Storage of the frame's pre-processed values (see preprocess.h); the
+// Storage of the frame's pre-processed values (see preprocess_values.h); the
 // pre-processing steps in aircraft/preprocess.cpp write them.
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 
 #include <cstdint>
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/frame.h"
+#include "core/frame_values.h"
 
 namespace {
 

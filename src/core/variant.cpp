@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "platform/xplm.h"
 
 int32_t variant_index = -1;

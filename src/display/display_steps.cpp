@@ -3,7 +3,7 @@
 // the FIX page placement in fix_overlay.cpp.
 #include "display/display_steps.h"
 
-#include "core/frame.h"
+#include "core/frame_values.h"
 
 AirspeedDisplayState airspeed_display;
 

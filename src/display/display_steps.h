@@ -5,13 +5,13 @@
 
 #include "platform/xplm.h"
 
+#include "display/fix_overlay.h"
 #include "display/map_primitives.h"
 #include "display/nd_draw.h"
 
 void ias_override();
 void update_pfd_stall_band();
 void update_nd_vnav_markers();
-void update_nd_fix_overlay();
 
 // Per-side airspeed smoothing of the speed tape (index 0 captain, 1 first
 // officer); ias_override (display/pfd_speed.cpp) keeps it.

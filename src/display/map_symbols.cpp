@@ -13,7 +13,7 @@
 #include <cstring>
 
 #include "core/binding.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
 #include "display/nd_slots.h"
 #include "lnav/route/route_state.h"

@@ -17,8 +17,8 @@
 #include <cstring>
 
 #include "core/binding.h"
-#include "core/frame.h"
-#include "core/preprocess.h"
+#include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "core/util.h"
 #include "display/fix_overlay.h"
 #include "display/map_primitives.h"
@@ -62,18 +62,6 @@ void draw_line(float x1, float y1, float x2, float y2, int32_t side) {
 }
 
 }  // namespace
-
-int32_t nd_range_index(float range_index) {
-  if (!std::isfinite(range_index)) return 7;
-  const float r = std::trunc(range_index);
-  if (r < 0.0f || r > 6.0f) return 7;
-  return static_cast<int32_t>(r);
-}
-
-double nd_range_scale(float range_index) {
-  static constexpr double scales[8] = {0.136, 0.068, 0.034, 0.017, 0.0085, 0.00425, 0.002125, 0.0010625};
-  return scales[nd_range_index(range_index)];
-}
 
 NdColours nd_build_colours() {
   NdColours c{};

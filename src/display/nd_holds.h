@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "display/route_lines.h"
+#include "display/nd_map_frame.h"
 
 struct NdColours;
 

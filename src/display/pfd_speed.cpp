@@ -12,8 +12,8 @@
 #include <cmath>
 
 #include "core/binding.h"
-#include "core/frame.h"
-#include "core/preprocess.h"
+#include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "core/util.h"
 #include "display/display_steps.h"
 #include "systems/instruments/instrument_values.h"

@@ -1,5 +1,5 @@
-// The route pass of the navigation display map: per side the map frame
-// (reference point, up heading, scale), the waypoint symbol slots and their
+// The route pass of the navigation display map, in each side's map frame
+// (display/nd_map_frame.h): the waypoint symbol slots and their
 // labels, and the legs of the active route as lines and arcs: straight legs,
 // fly-by transitions, the direct-to path, DME and radius-to-fix arcs, vector
 // legs, holds (display/nd_holds.cpp), procedure turns with their symbol, the
@@ -20,41 +20,20 @@
 
 #include "core/binding.h"
 #include "lnav/route/hold_geometry.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
 #include "display/map_primitives.h"
-#include "display/nd_draw.h"
 #include "display/nd_holds.h"
 #include "display/nd_labels.h"
+#include "display/nd_map_frame.h"
 #include "display/nd_slots.h"
+#include "display/nd_style.h"
 #include "lnav/route/fms_legs.h"
 #include "lnav/path/leg_path.h"
 #include "lnav/route/route_state.h"
 #include "navdata/geodesy.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/instruments/instrument_values.h"
-
-NdXy nd_project(const NdDrawPass& p, double lat, double lon) {
-  map_project(p.frame.ref_lat, p.frame.ref_lon, lat, lon, p.frame.up_heading, p.frame.scale);
-  return {map_point.x, map_point.y};
-}
-
-float nd_map_bearing(const NdDrawPass& p, double brg) {
-  return static_cast<float>(std::fmod(brg - static_cast<double>(p.frame.up_heading) + 360.0, 360.0));
-}
-
-void nd_line_ll(const NdDrawPass& p, double lat1, double lon1, double lat2, double lon2) {
-  const NdXy a = nd_project(p, lat1, lon1);
-  const NdXy b = nd_project(p, lat2, lon2);
-  map_line_clipped(a.x, a.y, b.x, b.y, p.stipple, p.side);
-}
-
-void nd_arc_ll(const NdDrawPass& p, double ctr_lat, double ctr_lon, double radius_nm, double from_brg, double to_brg,
-               float direction) {
-  const NdXy c = nd_project(p, ctr_lat, ctr_lon);
-  draw_map_arc(c.x, c.y, radius_nm * p.frame.scale, nd_map_bearing(p, from_brg), nd_map_bearing(p, to_brg),
-               direction, p.dash, p.side);
-}
 
 namespace {
 
@@ -330,45 +309,6 @@ void segment_into(const Pass& p, int32_t i, bool direct_to_leg_now) {
 }
 
 }  // namespace
-
-bool nd_map_frame(int32_t side, NdMapFrame& frame) {
-  const int32_t sd = side == 0 ? 0 : 1;
-  const EfisSideState& efis = efis_side[sd];
-  const float var = host_mirror.sim_flightmodel_position_magnetic_variation;
-  const bool vsd = efis.vsd_map != 0.0f;
-  const bool centred = efis.exp_map == 0.0f;
-  if (efis.map_mode == 3.0f) {
-    nd_symbol_origin.y = 0.48;
-    frame.up_heading = -var;
-    // Plan mode centres on the waypoint the scripts step to on the legs page.
-    const DisplayRoute& r = display_routes[sd];
-    const float count = r.count;
-    float step = sd == 0 ? fms_copies.legs_step_ctr : fms_copies.legs_step_ctr_fo;
-    if (step > count) step = count;
-    int32_t idx = trunc_to_i32(static_cast<double>(step) - 1.0);
-    if (step == 0.0f || !(count > 1.0f) || idx < 1 || idx >= route_leg_capacity) idx = 0;
-    frame.ref_lat = r.lat[idx];
-    frame.ref_lon = r.lon[idx];
-    frame.scale = nd_range_scale(efis.map_range) * 0.57;
-    frame.slot_y_offset = 4.1f;
-    return true;
-  }
-  if (efis.map_mode == 2.0f && script_mirror.zuvadud_D738_irs_nd_allign == 0.0f) {
-    frame.ref_lat = static_cast<float>(host_mirror.sim_flightmodel_position_latitude);
-    frame.ref_lon = static_cast<float>(host_mirror.sim_flightmodel_position_longitude);
-    const bool track_up = efis.track_up != 0.0f && efis.track_up_active != 0.0f;
-    frame.up_heading = (track_up ? efis.track_mag_deg : efis.heading_mag_deg) - var;
-    if (vsd) {
-      nd_symbol_origin.y = 0.547;
-    } else if (centred) {
-      nd_symbol_origin.y = 0.48;
-    }
-    frame.scale = nd_range_scale(efis.map_range);
-    frame.slot_y_offset = vsd ? 5.1f : (centred ? 4.1f : 0.0f);
-    return true;
-  }
-  return false;
-}
 
 int32_t draw_nd_route(int32_t side, const NdColours& colours) {
   const int32_t sd = side == 0 ? 0 : 1;

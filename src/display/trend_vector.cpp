@@ -16,10 +16,10 @@
 
 #include "alerting/alerting_steps.h"
 #include "core/binding.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "core/util.h"
 #include "display/map_primitives.h"
-#include "display/nd_draw.h"
+#include "display/nd_style.h"
 #include "navdata/geodesy.h"
 #include "systems/electrical/electric_values.h"
 

@@ -16,14 +16,14 @@
 #include <cstring>
 
 #include "core/binding.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/route_sets.h"
 #include "display/display_steps.h"
 #include "display/map_primitives.h"
-#include "display/nd_draw.h"
 #include "display/nd_labels.h"
 #include "display/nd_slots.h"
+#include "display/nd_style.h"
 #include "lnav/route/fms_legs.h"
 #include "lnav/route/route_state.h"
 #include "navdata/geodesy.h"

@@ -6,8 +6,8 @@
 #include "engines/engine_eicas.h"
 
 #include "core/binding.h"
-#include "core/frame.h"
-#include "core/preprocess.h"
+#include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "core/util.h"
 #include "engines/engine_inputs.h"
 #include "engines/engine_state.h"

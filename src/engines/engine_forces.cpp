@@ -9,7 +9,7 @@
 #include <cmath>
 
 #include "core/binding.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "core/util.h"
 #include "engines/engine_inputs.h"
 #include "engines/engine_model_coeffs.h"

@@ -9,7 +9,7 @@
 #include <cmath>
 
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "core/util.h"
 #include "engines/engine_inputs.h"
 #include "engines/engine_state.h"

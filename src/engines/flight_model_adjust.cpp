@@ -7,8 +7,8 @@
 
 #include "core/binding.h"
 #include "core/handling_options.h"
-#include "core/frame.h"
-#include "core/preprocess.h"
+#include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "core/util.h"
 #include "core/variant.h"
 #include "engines/engine_inputs.h"

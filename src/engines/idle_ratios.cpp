@@ -4,7 +4,7 @@
 // older one). acf_low_idle_ratio / acf_high_idle_ratio hold what the host
 // last had, read at each load and overwritten with what is written here.
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "core/variant.h"
 #include "core/util.h"
 #include "engines/engine_eicas.h"

@@ -7,7 +7,7 @@
 #include "engines/n1_command.h"
 
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "core/util.h"
 #include "engines/engine_eicas.h"
 #include "engines/engine_inputs.h"

@@ -4,7 +4,7 @@
 #include "engines/thrust_tables.h"
 
 #include "core/bound_mirrors.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "core/util.h"
 #include "engines/engine_inputs.h"
 

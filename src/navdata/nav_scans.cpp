@@ -8,8 +8,8 @@
 #include <cstring>
 
 #include "core/binding.h"
-#include "core/frame.h"
-#include "core/preprocess.h"
+#include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "navdata/geodesy.h"
 #include "navdata/line_split.h"
 #include "navdata/nav_tables.h"

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "core/paths.h"
 #include "core/variant.h"
 #include "platform/xplm.h"

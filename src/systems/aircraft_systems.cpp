@@ -5,7 +5,7 @@
 #include "systems/aircraft_systems.h"
 
 #include "alerting/aural_cues.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "systems/electrical/electrical.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/hydraulics/hydraulics.h"

@@ -7,7 +7,7 @@
 #include "alerting/gpws.h"
 #include "alerting/gpws_test_state.h"
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/hydraulics/hydraulics.h"

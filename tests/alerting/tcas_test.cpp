@@ -11,7 +11,7 @@
 #include "alerting/tcas_labels.h"
 #include "alerting/tcas_values.h"
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "display/nd_slots.h"
 #include "host.h"
 #include "navdata/geodesy.h"

@@ -1,7 +1,7 @@
 // Air, pressurisation, oxygen and heat handlers: altitude knob steps and
 // repeat, selector ends, bleed trip reset rules, window overheat test starts.
 #include "cockpit_fixture.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "systems/air/air_values.h"
 #include "systems/annunciators/annunciators_panels.h"
 #include "systems/delay_timers.h"

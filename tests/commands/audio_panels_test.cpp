@@ -1,7 +1,7 @@
 // Audio control panel handlers: the transmitter keys' one-hot selection and
 // the receiver keys' push-on, push-off latch, each key of each panel apart.
 #include "cockpit_fixture.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "systems/annunciators/annunciator_values.h"
 #include "systems/radios/comm_values.h"
 #include "systems/radios/mic_select.h"

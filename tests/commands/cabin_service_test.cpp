@@ -1,7 +1,7 @@
 // Cabin, service and panel handlers: the attendant chime queue, the DC meter
 // selector's host commands, cabin presets by model, wipers, no-smoking rule.
 #include "cockpit_fixture.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "core/variant.h"
 #include "systems/lights/cabin_light_values.h"
 #include "systems/lights/cabin_lights.h"

@@ -11,7 +11,7 @@
 #include "commands/command_hold.h"
 #include "commands/registration.h"
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "host.h"
 #include "withdraw_commands.h"
 

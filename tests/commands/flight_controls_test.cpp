@@ -5,7 +5,7 @@
 #include "alerting/aural_cues.h"
 #include "commands/command_handlers.h"
 #include "core/binding.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "systems/gear_brakes/autobrake_state.h"
 #include "systems/gear_brakes/brake_command_state.h"
 #include "systems/delay_timers.h"

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "cockpit_fixture.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "systems/air/air_values.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/instruments/instrument_values.h"

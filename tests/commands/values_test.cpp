@@ -8,7 +8,7 @@
 #include "commands/command_handlers.h"
 #include "core/failure_tables.h"
 #include "core/pitch_trim.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "core/variant.h"
 #include "engines/engine_state.h"
 #include "engines/engine_values.h"

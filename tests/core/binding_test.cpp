@@ -17,7 +17,7 @@
 
 #include "core/failure_tables.h"
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "core/pitch_trim.h"
 #include "host.h"
 

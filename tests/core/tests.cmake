@@ -1,9 +1,6 @@
 # Core tests; one line per test program.
 corvane_unit_test(core_util_test ${CMAKE_CURRENT_LIST_DIR}/util_test.cpp)
 corvane_unit_test(core_variant_test ${CMAKE_CURRENT_LIST_DIR}/variant_test.cpp)
-corvane_unit_test(core_preprocess_test ${CMAKE_CURRENT_LIST_DIR}/preprocess_test.cpp)
-corvane_unit_test(core_route_intake_test ${CMAKE_CURRENT_LIST_DIR}/route_intake_test.cpp)
-corvane_integration_test(core_route_intake_integration_test ${CMAKE_CURRENT_LIST_DIR}/route_intake_integration_test.cpp)
 corvane_unit_test(core_binding_test ${CMAKE_CURRENT_LIST_DIR}/binding_test.cpp)
 corvane_integration_test(core_binding_integration_test ${CMAKE_CURRENT_LIST_DIR}/binding_integration_test.cpp)
 # The binding tables against the host catalogs of each host version.
@@ -36,35 +33,3 @@ if(Python3_Interpreter_FOUND AND EXISTS "${CORVANE_HOST_LISTS}/host_datarefs.tsv
 endif()
 target_compile_definitions(core_binding_test PRIVATE CORVANE_HOST_LISTS_DIR="${CORVANE_HOST_LISTS}"
   CORVANE_HOST_LISTS_REQUIRED=$<BOOL:${CORVANE_REQUIRE_HOST_LISTS}>)
-
-# Lifecycle and frame sequencer: step order in-process, and the module through the host.
-corvane_unit_test(core_lifecycle_test
-  ${CMAKE_CURRENT_LIST_DIR}/lifecycle_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/frame_test.cpp)
-corvane_integration_test(core_lifecycle_integration_test ${CMAKE_CURRENT_LIST_DIR}/lifecycle_integration_test.cpp)
-
-# Service channel and CG reference shift: in-process, and through the host.
-corvane_unit_test(core_debug_service_test ${CMAKE_CURRENT_LIST_DIR}/debug_service_test.cpp)
-corvane_integration_test(core_debug_service_integration_test ${CMAKE_CURRENT_LIST_DIR}/debug_service_integration_test.cpp)
-corvane_unit_test(core_hold_geometry_test ${CMAKE_CURRENT_LIST_DIR}/hold_geometry_test.cpp)
-corvane_unit_test(core_panel_state_test ${CMAKE_CURRENT_LIST_DIR}/panel_state_test.cpp)
-corvane_integration_test(core_panel_state_integration_test ${CMAKE_CURRENT_LIST_DIR}/panel_state_integration_test.cpp)
-
-# Packed cockpit state arrays and the start-up cockpit state.
-corvane_unit_test(core_state_arrays_test ${CMAKE_CURRENT_LIST_DIR}/state_arrays_test.cpp)
-corvane_unit_test(core_startup_state_test ${CMAKE_CURRENT_LIST_DIR}/startup_state_test.cpp)
-corvane_integration_test(core_cockpit_state_integration_test ${CMAKE_CURRENT_LIST_DIR}/cockpit_state_integration_test.cpp)
-
-# Route pass after the decode: direct-to and path build, sequencing, the
-# second and third routes, profile markers and abeam points.
-corvane_unit_test(core_route_pass_test
-  ${CMAKE_CURRENT_LIST_DIR}/route_pass_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/route_sets_test.cpp)
-corvane_integration_test(core_route_pass_integration_test ${CMAKE_CURRENT_LIST_DIR}/route_pass_integration_test.cpp)
-# The situation-loaded marker: set by the main loop, read by guidance and engines.
-corvane_unit_test(core_situation_marker_test ${CMAKE_CURRENT_LIST_DIR}/situation_marker_test.cpp)
-# Curves just past their breakpoints.
-corvane_unit_test(core_thresholds_test ${CMAKE_CURRENT_LIST_DIR}/thresholds_test.cpp)
-
-# The start-up cockpit value by value, and worked values of the core helpers.
-corvane_unit_test(core_values_test ${CMAKE_CURRENT_LIST_DIR}/values_test.cpp)

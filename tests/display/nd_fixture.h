@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "core/binding.h"
-#include "core/frame.h"
-#include "core/preprocess.h"
+#include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "display/map_primitives.h"
 #include "display/nd_draw.h"
 #include "host.h"

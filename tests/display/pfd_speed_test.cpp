@@ -7,8 +7,8 @@
 #include <string>
 
 #include "core/binding.h"
-#include "core/frame.h"
-#include "core/preprocess.h"
+#include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "display/display_steps.h"
 #include "host.h"
 #include "systems/instruments/instrument_values.h"

@@ -5,11 +5,12 @@
 #include <cstring>
 
 #include "core/binding.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "display/display_steps.h"
 #include "display/map_primitives.h"
 #include "display/nd_draw.h"
 #include "display/nd_labels.h"
+#include "display/nd_map_frame.h"
 #include "display/nd_slots.h"
 #include "display/route_lines.h"
 #include "display/trend_vector.h"

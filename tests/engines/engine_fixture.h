@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "core/binding.h"
-#include "core/frame.h"
-#include "core/preprocess.h"
+#include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "core/variant.h"
 #include "engines/engine_eicas.h"
 #include "engines/engine_state.h"

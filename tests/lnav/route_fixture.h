@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/route_pass_steps.h"
 #include "lnav/path/leg_path_internal.h"

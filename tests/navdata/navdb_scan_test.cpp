@@ -9,8 +9,8 @@
 
 #include "core/binding.h"
 #include "core/bound_mirrors.h"
-#include "core/frame.h"
-#include "core/preprocess.h"
+#include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
 #include "display/nd_slots.h"
 #include "host.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/binding.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "navdata/air_data.h"
 
 namespace {

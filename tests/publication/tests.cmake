@@ -3,3 +3,6 @@ corvane_integration_test(publication_integration_test ${CMAKE_CURRENT_LIST_DIR}/
 
 # Writers with logic, value by value.
 corvane_unit_test(publication_values_test ${CMAKE_CURRENT_LIST_DIR}/values_test.cpp)
+# Service channel and CG reference shift: in-process, and through the host.
+corvane_unit_test(core_debug_service_test ${CMAKE_CURRENT_LIST_DIR}/debug_service_test.cpp)
+corvane_integration_test(core_debug_service_integration_test ${CMAKE_CURRENT_LIST_DIR}/debug_service_integration_test.cpp)

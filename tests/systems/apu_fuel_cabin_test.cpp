@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "alerting/aural_cues.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "core/variant.h"
 #include "engines/engine_values.h"
 #include "panel_fixture.h"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/failure_tables.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "engines/engine_values.h"
 #include "panel_fixture.h"
 #include "systems/air/air_values.h"

@@ -6,7 +6,7 @@
 
 #include "alerting/aural_cues.h"
 #include "commands/command_handlers.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "display/nd_slots.h"
 #include "engines/engine_values.h"
 #include "panel_fixture.h"

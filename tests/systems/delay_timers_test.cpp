@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "core/binding.h"
-#include "core/frame.h"
-#include "core/preprocess.h"
+#include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "engines/engine_values.h"
 #include "systems/gear_brakes/autobrake_state.h"
 #include "systems/delay_timers.h"

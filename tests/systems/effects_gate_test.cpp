@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "core/frame.h"
-#include "core/preprocess.h"
+#include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "navdata/geodesy.h"
 #include "navdata/navdb.h"
 #include "navdata/nav_tables.h"

@@ -9,7 +9,7 @@
 
 #include "commands/registration.h"
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "host.h"
 #include "systems/electrical/electric_values.h"
 

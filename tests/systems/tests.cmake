@@ -1,18 +1,9 @@
 # Aircraft systems tests; one line per test program.
 corvane_unit_test(systems_delay_timers_test ${CMAKE_CURRENT_LIST_DIR}/delay_timers_test.cpp)
-corvane_unit_test(systems_lights_test ${CMAKE_CURRENT_LIST_DIR}/lights_test.cpp)
-corvane_unit_test(systems_anti_ice_test ${CMAKE_CURRENT_LIST_DIR}/anti_ice_test.cpp)
-corvane_unit_test(systems_fire_test ${CMAKE_CURRENT_LIST_DIR}/fire_test.cpp)
 corvane_unit_test(systems_clocks_radio_test ${CMAKE_CURRENT_LIST_DIR}/clocks_radio_test.cpp)
 corvane_unit_test(systems_effects_test ${CMAKE_CURRENT_LIST_DIR}/effects_test.cpp)
-corvane_unit_test(systems_electrical_test ${CMAKE_CURRENT_LIST_DIR}/electrical_test.cpp)
-corvane_unit_test(systems_annunciators_test ${CMAKE_CURRENT_LIST_DIR}/annunciators_test.cpp)
-corvane_unit_test(systems_metar_test ${CMAKE_CURRENT_LIST_DIR}/metar_test.cpp)
 corvane_integration_test(systems_panels_integration_test ${CMAKE_CURRENT_LIST_DIR}/panels_integration_test.cpp)
 corvane_integration_test(systems_integration_test ${CMAKE_CURRENT_LIST_DIR}/systems_integration_test.cpp)
-corvane_unit_test(systems_hydraulics_test ${CMAKE_CURRENT_LIST_DIR}/hydraulics_test.cpp)
-corvane_unit_test(systems_pressurisation_test ${CMAKE_CURRENT_LIST_DIR}/pressurisation_test.cpp)
-corvane_unit_test(systems_annunciator_lights_test ${CMAKE_CURRENT_LIST_DIR}/annunciator_lights_test.cpp)
 corvane_unit_test(systems_sources_pumps_test ${CMAKE_CURRENT_LIST_DIR}/sources_pumps_test.cpp)
 corvane_unit_test(systems_cockpit_sections_test ${CMAKE_CURRENT_LIST_DIR}/cockpit_sections_test.cpp)
 corvane_unit_test(systems_bleed_start_test ${CMAKE_CURRENT_LIST_DIR}/bleed_start_test.cpp)
@@ -20,7 +11,6 @@ corvane_unit_test(systems_apu_fuel_cabin_test ${CMAKE_CURRENT_LIST_DIR}/apu_fuel
 corvane_unit_test(systems_effects_gate_test ${CMAKE_CURRENT_LIST_DIR}/effects_gate_test.cpp)
 corvane_integration_test(systems_aircraft_systems_integration_test ${CMAKE_CURRENT_LIST_DIR}/aircraft_systems_integration_test.cpp)
 corvane_unit_test(systems_ground_controls_test ${CMAKE_CURRENT_LIST_DIR}/ground_controls_test.cpp)
-corvane_unit_test(systems_split_trim_test ${CMAKE_CURRENT_LIST_DIR}/split_trim_test.cpp)
 corvane_unit_test(systems_thresholds_test ${CMAKE_CURRENT_LIST_DIR}/thresholds_test.cpp)
 # Published limits of the lights, brakes, flight controls and air systems.
 corvane_unit_test(systems_values_a_test ${CMAKE_CURRENT_LIST_DIR}/values_a_test.cpp)
@@ -28,3 +18,8 @@ corvane_unit_test(systems_values_b_test ${CMAKE_CURRENT_LIST_DIR}/values_b_test.
 
 # Worked values of the APU and the engine start switching.
 corvane_unit_test(systems_values_g_test ${CMAKE_CURRENT_LIST_DIR}/values_g_test.cpp)
+
+# Each sub-folder lists its own tests.
+foreach(sub air annunciators electrical fire flight_controls hydraulics ice_rain lights radios)
+  include(${CMAKE_CURRENT_LIST_DIR}/${sub}/tests.cmake)
+endforeach()

@@ -5,7 +5,7 @@
 
 #include "alerting/aural_cues.h"
 #include "core/failure_tables.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "panel_fixture.h"
 #include "systems/air/air_values.h"
 #include "systems/gear_brakes/autobrake_state.h"

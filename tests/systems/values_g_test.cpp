@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/binding.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "core/paths.h"
 #include "core/variant.h"
 #include "engines/engine_values.h"

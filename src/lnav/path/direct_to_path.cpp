@@ -14,7 +14,7 @@
 
 #include "core/binding.h"
 #include "lnav/route/hold_geometry.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/fms_legs.h"
 #include "lnav/guidance_steps.h"

@@ -9,7 +9,7 @@
 
 #include "navdata/nav_math.h"
 #include "core/binding.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/route_pass_steps.h"
 #include "lnav/route/fms_legs.h"

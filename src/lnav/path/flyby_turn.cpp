@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "lnav/route/hold_geometry.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
 #include "core/util.h"
 #include "lnav/route/fms_legs.h"

@@ -11,7 +11,7 @@
 #include "navdata/nav_math.h"
 #include "core/binding.h"
 #include "lnav/route/hold_geometry.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/fms_legs.h"
 #include "lnav/path/leg_path.h"

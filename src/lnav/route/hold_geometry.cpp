@@ -7,7 +7,7 @@
 #include <initializer_list>
 
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/route_pass_steps.h"
 #include "core/util.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "lnav/route/hold_geometry.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/route_pass_steps.h"
 #include "lnav/route/fms_legs.h"

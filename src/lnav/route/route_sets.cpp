@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "core/binding.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/hold_geometry.h"
 #include "core/util.h"

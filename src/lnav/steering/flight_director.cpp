@@ -13,8 +13,8 @@
 #include <initializer_list>
 
 #include "core/binding.h"
-#include "core/frame.h"
-#include "core/preprocess.h"
+#include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "core/util.h"
 #include "display/display_steps.h"
 #include "lnav/guidance_steps.h"

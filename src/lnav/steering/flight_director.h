@@ -60,7 +60,7 @@ struct FlightDirectorState {
 extern FlightDirectorState flight_director_state;
 
 // The situation-loaded marker that gates the take-over of the saved
-// references is the core's (global_state_loaded, core/frame.h).
+// references is the core's (global_state_loaded, core/frame_values.h).
 // 1 while the references restored with a loaded situation are still to be
 // taken over; set by the situation restore, cleared once they were taken (or
 // at a load).

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "core/util.h"
 #include "lnav/steering/flight_director.h"
 

@@ -6,8 +6,8 @@
 
 #include "core/command_refs.h"
 #include "core/binding.h"
-#include "core/frame.h"
-#include "core/preprocess.h"
+#include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "core/util.h"
 #include "lnav/guidance_steps.h"
 #include "systems/switches/switch_values.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "core/binding.h"
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
 #include "core/util.h"
 #include "navdata/air_data.h"

@@ -12,8 +12,8 @@
 
 #include "core/failure_tables.h"
 #include "core/binding.h"
-#include "core/frame.h"
-#include "core/preprocess.h"
+#include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "core/util.h"
 #include "engines/engine_values.h"
 #include "systems/air/air_values.h"

@@ -13,8 +13,8 @@
 
 #include "core/failure_tables.h"
 #include "core/binding.h"
-#include "core/frame.h"
-#include "core/preprocess.h"
+#include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "core/util.h"
 #include "core/variant.h"
 #include "navdata/air_data.h"

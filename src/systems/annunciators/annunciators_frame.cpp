@@ -10,7 +10,7 @@
 
 #include "core/command_refs.h"
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "core/util.h"
 #include "systems/annunciators/annunciator_values.h"
 #include "systems/annunciators/annunciators_controls.h"

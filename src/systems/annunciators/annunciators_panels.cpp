@@ -8,8 +8,8 @@
 // overheat values, the thermal anti-ice indications and the spill arrays.
 #include "core/failure_tables.h"
 #include "core/binding.h"
-#include "core/frame.h"
-#include "core/preprocess.h"
+#include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "core/variant.h"
 #include "engines/engine_values.h"
 #include "systems/air/air_values.h"

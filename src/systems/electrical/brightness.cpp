@@ -6,7 +6,7 @@
 // brightness knob with it. Also publishes the display tints and the MCP
 // light level.
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "core/util.h"
 #include "systems/aircraft_systems.h"
 #include "systems/annunciators/annunciator_values.h"

@@ -11,8 +11,8 @@
 
 #include "core/failure_tables.h"
 #include "core/binding.h"
-#include "core/frame.h"
-#include "core/preprocess.h"
+#include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/host_writes.h"

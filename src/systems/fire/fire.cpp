@@ -3,7 +3,7 @@
 
 #include "core/failure_tables.h"
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "core/util.h"
 #include "systems/fire/fire_values.h"
 #include "systems/switches/panel_io.h"

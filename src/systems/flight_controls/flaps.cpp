@@ -10,8 +10,8 @@
 
 #include "alerting/aural_cues.h"
 #include "core/binding.h"
-#include "core/frame.h"
-#include "core/preprocess.h"
+#include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "core/util.h"
 #include "engines/engine_values.h"
 #include "systems/aircraft_systems.h"

@@ -9,7 +9,7 @@
 
 #include "core/command_refs.h"
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "core/util.h"
 #include "engines/engine_values.h"
 #include "systems/aircraft_systems.h"

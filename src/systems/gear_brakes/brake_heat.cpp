@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 
 namespace {
 // The weight term: 1 at 80 units of 2204 of the host mass, 1 percent per unit beside.

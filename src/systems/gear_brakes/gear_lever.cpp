@@ -1,7 +1,7 @@
 // Gear lever ground lock. Reads the lever, the lock override and ground contact.
 #include "systems/gear_brakes/gear_lever.h"
 
-#include "core/preprocess.h"
+#include "core/preprocess_values.h"
 #include "systems/flight_controls/flight_control_values.h"
 
 int32_t gear_lever_latch;

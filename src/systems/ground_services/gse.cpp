@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "core/paths.h"
 #include "core/variant.h"
 

@@ -4,7 +4,7 @@
 // last sent is remembered (set to 9 after each load so the first frame always
 // sends).
 #include "core/command_refs.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "systems/aircraft_systems.h"
 #include "systems/host_writes.h"
 #include "systems/hydraulics/hydraulic_values.h"

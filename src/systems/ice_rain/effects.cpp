@@ -7,8 +7,8 @@
 #include <cmath>
 
 #include "core/binding.h"
-#include "core/frame.h"
-#include "core/preprocess.h"
+#include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "core/util.h"
 #include "systems/host_writes.h"
 #include "systems/ice_rain/ice_values.h"

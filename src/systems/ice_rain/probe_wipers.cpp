@@ -8,7 +8,7 @@
 #include "systems/ice_rain/probe_wipers.h"
 
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "systems/aircraft_systems.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/host_writes.h"

@@ -2,7 +2,7 @@
 #include "systems/instruments/clocks.h"
 
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "systems/instruments/clock_values.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/switches/panel_io.h"

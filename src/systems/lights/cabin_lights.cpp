@@ -2,7 +2,7 @@
 #include "systems/lights/cabin_lights.h"
 
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "core/variant.h"
 #include "systems/annunciators/annunciator_values.h"
 #include "systems/lights/cabin_light_values.h"

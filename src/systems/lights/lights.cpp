@@ -5,7 +5,7 @@
 
 #include "core/command_refs.h"
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "core/util.h"
 #include "core/variant.h"
 #include "systems/air/air_values.h"

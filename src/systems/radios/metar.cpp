@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/binding.h"
-#include "core/frame.h"
+#include "core/frame_values.h"
 #include "core/paths.h"
 #include "core/trace.h"
 

@@ -1,0 +1,22 @@
+// What every pass of the navigation display map draws with: the colours of
+// each side and the map scale of a display range. The draw pass builds the
+// colours once per pass (nd_build_colours, display/nd_draw.h) and hands
+// them to the route, hold, FIX and trend-vector passes.
+#pragma once
+
+#include <cstdint>
+
+// RGBA per side (0 captain, 1 first officer); alpha is the side's display
+// brightness. Rebuilt on every pass.
+struct NdColours {
+  float white[2][4];
+  float cyan[2][4];
+  float magenta[2][4];
+  float green[2][4];
+};
+
+// Map units per nautical mile for a display range index: 0.136 / 2^index for
+// 0..6; anything else (7, out of range, not a number) as index 7.
+double nd_range_scale(float range_index);
+// The range index as 0..7, with every value outside 0..6 as 7.
+int32_t nd_range_index(float range_index);

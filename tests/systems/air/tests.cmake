@@ -1,0 +1,2 @@
+# Air systems: cabin pressurisation.
+corvane_unit_test(systems_pressurisation_test ${CMAKE_CURRENT_LIST_DIR}/pressurisation_test.cpp)

@@ -1,0 +1,2 @@
+# Flight controls: the yoke's split electric trim.
+corvane_unit_test(systems_split_trim_test ${CMAKE_CURRENT_LIST_DIR}/split_trim_test.cpp)
