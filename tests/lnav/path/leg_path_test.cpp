@@ -25,6 +25,15 @@ class LegPath : public ::testing::Test {
     host_mirror.sim_flightmodel_position_groundspeed = 0.0f;
     host_mirror.sim_flightmodel_position_latitude = host_mirror.sim_flightmodel_position_longitude = 0.0;
   }
+  // The pass at leg 1 toward leg 2, heading east with the next leg 45 degrees left.
+  static void pass_turning_left_at_leg_1() {
+    leg_pass = LegPassFrame{};
+    leg_pass.i = 1;
+    leg_pass.j = 2;
+    leg_pass.xact_crs = 90.0f;
+    leg_pass.xnext_rel_brg = -45.0f;
+    leg_pass.xabs_next_rel_brg = 45.0f;
+  }
 };
 
 const double kSquare[][2] = {{0.0, 0.0}, {0.0, 1.0}, {1.0, 1.0}, {1.0, 2.0}, {2.0, 2.0}};
@@ -412,12 +421,7 @@ TEST_F(LegPath, BypassAfterArcToInterceptKeepsTheTightTurn) {
   set_text(route_tables.leg_path_types[1], "AF");
   set_text(route_tables.leg_path_types[2], "CI");
   legs_spd_calc[1] = 250.0f;
-  leg_pass = LegPassFrame{};
-  leg_pass.i = 1;
-  leg_pass.j = 2;
-  leg_pass.xact_crs = 90.0f;
-  leg_pass.xnext_rel_brg = -45.0f;
-  leg_pass.xabs_next_rel_brg = 45.0f;
+  pass_turning_left_at_leg_1();
   ASSERT_EQ(legpath::bypass_search(1, 1, 2), 3);
   EXPECT_EQ(legs_bypass[2], 1.0f);
   EXPECT_NEAR(legs_radii_radius[1], turn_radius_nm(22.0f, 145.0f), 1e-4f);
@@ -435,12 +439,7 @@ TEST_F(LegPath, BypassedRunwayGivesNoAnticipation) {
       set_text(route_tables.waypoint_names[2], id);
       legs_seg_remain_dist[0] = legs_dist[1];
       legs_spd_calc[1] = 250.0f;
-      leg_pass = LegPassFrame{};
-      leg_pass.i = 1;
-      leg_pass.j = 2;
-      leg_pass.xact_crs = 90.0f;
-      leg_pass.xnext_rel_brg = -45.0f;
-      leg_pass.xabs_next_rel_brg = 45.0f;
+      pass_turning_left_at_leg_1();
       ASSERT_EQ(legpath::bypass_search(1, entry, 2), 3) << entry << " " << id;
       EXPECT_NEAR(legs_radii_dta[1], id[0] == 'R' ? 0.0f : 1.32f, 0.01f) << entry << " " << id;
     }
