@@ -11,6 +11,7 @@
 #include "lnav/route/fms_legs.h"
 #include "lnav/path/path_position.h"
 #include "lnav/route/route_state.h"
+#include "lnav/route/route_tracking.h"
 #include "navdata/geodesy.h"
 #include "lnav/route/route_geometry.h"
 
@@ -119,7 +120,18 @@ int32_t path_position_hold(int32_t leg, int32_t prev, double lat, double lon, in
       const float s = arc_measure(lat, lon, c1_lat, c1_lon, r, rad_b, d);
       return found(301, s, s + 2.0f * len + half);
     }
-    if (passed_start(c2_lat, c2_lon, rad_b, d, lat, lon) && before_end(c2_lat, c2_lon, rad_a, d, lat, lon)) {
+    // The far turn's radials are opposite, so its test takes in the whole
+    // half plane beyond its centre, the inbound course there included. An
+    // entry whose last turn had to move out past the far turn (overlapping
+    // turn circles; always by 0.1 nm or more) joins the inbound course in
+    // that half plane; in phase 0 the far turn is then kept only by an
+    // aircraft already on it (come round it from phase 3), not by one coming
+    // in from that entry.
+    const bool joined_outside = phase == 0.0f && h.hold_entry[i] == 3.0f && e.r3 > 0.0f &&
+                                route_track.region != 303 &&
+                                gc_distance_nm(e.ctr3_lat, e.ctr3_lon, c2_lat, c2_lon) > 0.05f;
+    if (!joined_outside && passed_start(c2_lat, c2_lon, rad_b, d, lat, lon) &&
+        before_end(c2_lat, c2_lon, rad_a, d, lat, lon)) {
       const float s = arc_measure(lat, lon, c2_lat, c2_lon, r, rad_a, d);
       return found(303, s, s + len);
     }

@@ -659,6 +659,14 @@ TEST_F(HoldEntry, OverlappingTurnsMoveTheSecondTurnOut) {
   EXPECT_NEAR(legs_seg2_distance[1], 0.78f, 0.01f);
   EXPECT_NEAR(legs_seg3_arc_lenght[1] / r * 57.29578f, 255.7f, 0.2f);
   EXPECT_NEAR(off(brg(fix, {legs_seg3_end_lat[1], legs_seg3_end_lon[1]}), 180.0), 0.0f, 0.05f);
+  // 1 nm short of the far turn's end: round that turn still on it, from the entry on the inbound leg.
+  const P on_inbound = go(fix, 180.0, 2.75);
+  fms_seq.hold_phase = 0.0f;
+  for (const int32_t from : {303, 313}) {
+    route_track.region = from;
+    EXPECT_EQ(path_position_hold(2, 1, on_inbound.lat, on_inbound.lon, 0), from == 313 ? 300 : 303);
+  }
+  EXPECT_NEAR(nav_result.cross_track, 0.0f, 0.01f);
 }
 
 // ---- generated routes with arcs and direct-tos ---------------------------------------------------
