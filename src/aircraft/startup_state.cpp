@@ -211,11 +211,13 @@ void init_cabin_lighting() {
   set_entry_lighting = static_cast<float>(entry_lighting_setting);
 }
 
-// The hold sequencer's memory of the last flight would otherwise read as a
-// fix passed or a phase step on the new flight's first hold.
+// The sequencer's memory of the last flight would otherwise read as a fix
+// passed or a phase step on the new flight's first hold, or as a long turn
+// already half flown.
 void clear_sequencing_memory() {
   prev_hold_phase = 0.0f;
   hold_seq_latch = 0;
+  long_arc_half_slot = -1;
 }
 
 // A new flight starts without failures; entry 69 of each table is not the

@@ -26,6 +26,7 @@
 
 uint8_t hold_seq_latch;
 float prev_hold_phase;
+int32_t long_arc_half_slot = -1;
 
 bool crs_within_90(float a, float b) {
   float d = std::fmod(b - a + 360.0f, 360.0f);
@@ -635,6 +636,16 @@ void direction_recheck(const SeqFrame& f) {
   const float pos2 = gc_bearing(at(legs_lat, f.i), at(legs_lon, f.i), lat, lon);
   const float ref2 = std::fmod(magvar_course(f.n) + 180.0f, 360.0f);
   const bool st2 = near(pos2, ref2);
+  // A first arc of more than half a circle ends on a radial less than half a
+  // circle from its start, so these states also hold at its start: it is left
+  // only once the aircraft has been round its far half.
+  const float radial_s = gc_bearing(in.ctr1_lat, in.ctr1_lon, in.s1_start_lat, in.s1_start_lon);
+  const float span = std::fabs(course_diff_dir(radial_s, radial_e, left ? 2 : 3));
+  if (span > 180.0f) {
+    const float flown = std::fabs(course_diff_dir(radial_s, radial, left ? 2 : 3));
+    if (flown >= 0.5f * span && flown <= span) long_arc_half_slot = f.i;
+    if (long_arc_half_slot != f.i) return;
+  }
   if (!((st1 || st4) && st2 && st3 && st5)) return;
 
   if (is_arc_leg(f.i)) {
@@ -708,6 +719,7 @@ void passage_test(const SeqFrame& f) {
 
 void sequence_legs() {
   FmsSequenceState& s = fms_seq;
+  if (s.nav_mode != 5.0f) long_arc_half_slot = -1;
   if (s.vnav_idx_seq <= 1.0f) return;
   SeqFrame f{};
   load_frame(f);

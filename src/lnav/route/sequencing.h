@@ -12,6 +12,10 @@
 extern uint8_t hold_seq_latch;
 // hold_phase seen by the previous sequence_legs call.
 extern float prev_hold_phase;
+// Slot of the sequencing leg whose entry arc, longer than half a circle, has
+// been flown past its half in this turn (nav_mode 5); -1 when none. Cleared
+// by sequence_legs in every frame whose nav_mode is not 5.
+extern int32_t long_arc_half_slot;
 
 // Re-initialises nav_mode (and the hold or procedure-turn phase) for the
 // sequencing leg slot i after a route change, a direct-to or a leg advance.

@@ -834,10 +834,10 @@ TEST_F(SeqValues, PassageOfTheSequencingWaypoint) {
 }
 
 // Found left behind a fly-by turn (mode 5, nothing armed): the turn into W2
-// turns right about a centre 1 nm north of its end at (0, 1.95), so its
-// tangent there is 270; the mode follows the piece the aircraft is on once it
-// is past the end, within 90 degrees of radials 225 and 180 from the centre,
-// and on W2's side of the next leg.
+// turns right 90 degrees about a centre 1 nm north of its end at (0, 1.95),
+// so its tangent there is 270; the mode follows the piece the aircraft is on
+// once it is past the end, within 90 degrees of radials 225 and 180 from the
+// centre, and on W2's side of the next leg.
 TEST_F(SeqValues, LeftBehindTurnSetsTheModeOfThePiece) {
   struct Case {
     const char* what;
@@ -862,6 +862,7 @@ TEST_F(SeqValues, LeftBehindTurnSetsTheModeOfThePiece) {
     host_mirror.sim_flightmodel_position_longitude = c.lon;
     host_mirror.sim_flightmodel_position_groundspeed = 150.0f / 1.94384449f;
     legs_seg1_ctr_lat[1] = 1.0f / 60.0f, legs_seg1_ctr_lon[1] = 1.95f;
+    legs_seg1_start_lat[1] = 1.0f / 60.0f, legs_seg1_start_lon[1] = 1.95f + 1.0f / 60.0f;
     legs_seg1_end_lat[1] = 0.0f, legs_seg1_end_lon[1] = 1.95f;
     legs_seg1_radius[1] = 1.0f;
     legs_seg1_turn[1] = 3.0f;

@@ -38,6 +38,7 @@ class Sequencing : public ::testing::Test {
     hold_pattern = HoldPatternArrays{};
     proc_turn = ProcTurnArrays{};
     hold_seq_latch = 0;
+    long_arc_half_slot = -1;
     prev_hold_phase = 0.0f;
     lnav_cmd_cache = LnavCommandCache{};
     host_mirror.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot = 90.0f;
@@ -303,6 +304,7 @@ struct Flight {
   std::string actives;  // active legs in the order flown
   float worst_xtrack;   // nm off the path, up to the last waypoint
   float last_seq;       // furthest sequencing leg
+  float turned;         // degrees turned, right positive
 };
 
 Flight fly_from_w1(const double (*pts)[2], int n, float debug_selector = 0.0f, int left_turn_into = 0) {
@@ -329,7 +331,7 @@ Flight fly_from_w1(const double (*pts)[2], int n, float debug_selector = 0.0f, i
   host_mirror.sim_flightmodel_position_latitude = lat;
   host_mirror.sim_flightmodel_position_longitude = lon;
   update_route_tracking();
-  Flight f{"0", "3", 0.0f, 0.0f};
+  Flight f{"0", "3", 0.0f, 0.0f, 0.0f};
   for (int step = 0; step < 20000 && fms_seq.nav_mode != 99.0f; ++step) {
     host_mirror.sim_flightmodel_position_latitude = lat;
     host_mirror.sim_flightmodel_position_longitude = lon;
@@ -348,8 +350,9 @@ Flight fly_from_w1(const double (*pts)[2], int n, float debug_selector = 0.0f, i
     f.worst_xtrack = std::fmax(f.worst_xtrack, std::fabs(route_track.xtrack));
     const bool straight = fms_seq.nav_mode == 0.0f || fms_seq.nav_mode == 6.0f;
     const float cmd = straight ? lnav_cmd_cache.idx_corr_sent : lnav_cmd_cache.idx_corr2_sent;
-    const float turn = std::remainder(cmd - track, 360.0f);
-    track = std::fmod(track + std::fmax(-3.0f * dt, std::fmin(3.0f * dt, turn)) + 360.0f, 360.0f);
+    const float turn = std::fmax(-3.0f * dt, std::fmin(3.0f * dt, std::remainder(cmd - track, 360.0f)));
+    f.turned += turn;
+    track = std::fmod(track + turn + 360.0f, 360.0f);
     gc_destination(lat, lon, track, kt * dt / 3600.0f);
     lat = nav_result.lat;
     lon = nav_result.lon;
@@ -377,10 +380,13 @@ TEST_F(Sequencing, FlownCourseReversalTakesItsThreePieces) {
   EXPECT_EQ(f.modes, "0 5 6 9 0 5 0 99");
   EXPECT_EQ(f.actives, "3 4 5");
   EXPECT_LT(f.worst_xtrack, 0.3f);
-  // A right turn demanded to the left: the straight after its long first arc,
-  // and the legs after that, are found where they are and flown.
+  // A right turn demanded to the left: its long first arc is flown (with the
+  // left turn after it, a full circle left), the straight after it and the
+  // legs after that are found where they are and flown.
   const double long_way[][2] = {{0.0, 0.0}, {0.0, 1.0}, {0.0, 2.0}, {-1.0, 2.0}, {-1.0, 3.0}, {-2.0, 3.0}};
-  EXPECT_EQ(fly_from_w1(long_way, 6, 0.0f, 3).modes, "0 5 6 9 0 5 0 99");
+  const Flight lw = fly_from_w1(long_way, 6, 0.0f, 3);
+  EXPECT_EQ(lw.modes, "0 5 6 9 0 5 0 99");
+  EXPECT_NEAR(lw.turned, -360.0f, 10.0f);
 }
 
 // Leaving the first of two touching arcs for the second: armed at once when
