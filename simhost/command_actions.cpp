@@ -311,35 +311,29 @@ bool take(std::string_view& s, std::string_view prefix) {
   return true;
 }
 
-// "_up" or "_down" at the end of `s`, which loses it.
-bool take_direction(std::string_view& s, bool* up) {
-  for (std::string_view d : {"_up", "_down"}) {
-    if (s.size() >= d.size() && s.substr(s.size() - d.size()) == d) {
-      *up = d == "_up";
-      s.remove_suffix(d.size());
-      return true;
-    }
-  }
-  return false;
+// `suffix` at the end of `s`, which loses it.
+bool take_suffix(std::string_view& s, std::string_view suffix) {
+  if (s.size() < suffix.size() || s.substr(s.size() - suffix.size()) != suffix) return false;
+  s.remove_suffix(suffix.size());
+  return true;
 }
 
-// "on" / "off" at the end, after a '_'.
+// "_up" or "_down" at the end of `s`, which loses it.
+bool take_direction(std::string_view& s, bool* up) {
+  *up = take_suffix(s, "_up");
+  return *up || take_suffix(s, "_down");
+}
+
+// "_on" or "_off" at the end of `s`, which loses it.
 bool take_switch(std::string_view& s, bool* on) {
-  for (std::string_view d : {"_on", "_off"}) {
-    if (s.size() > d.size() && s.substr(s.size() - d.size()) == d) {
-      *on = d == "_on";
-      s.remove_suffix(d.size());
-      return true;
-    }
-  }
-  return false;
+  *on = take_suffix(s, "_on");
+  return *on || take_suffix(s, "_off");
 }
 
 Action radio_rule(std::string_view s) {
   bool up = false, on = false;
   if (take(s, "stby_")) {  // stby_com1_coarse_up, stby_com2_fine_down_833
-    const bool fine833 = s.size() > 4 && s.substr(s.size() - 4) == "_833";
-    if (fine833) s.remove_suffix(4);
+    const bool fine833 = take_suffix(s, "_833");
     if (!take_direction(s, &up)) return {};
     std::string_view radio = s.substr(0, s.find('_'));
     s.remove_prefix(radio.size());
@@ -348,9 +342,7 @@ Action radio_rule(std::string_view s) {
     return {};
   }
   if (take(s, "power_") && take_switch(s, &on)) return set_to(kRadios + std::string(s) + "_power", on ? 1 : 0);
-  const std::string_view kFlip = "_standy_flip";  // the host's own spelling
-  if (s.size() > kFlip.size() && s.substr(s.size() - kFlip.size()) == kFlip)
-    return flip(std::string(s.substr(0, s.size() - kFlip.size())));
+  if (take_suffix(s, "_standy_flip")) return flip(std::string(s));  // the host's own spelling
   return {};
 }
 
@@ -418,7 +410,7 @@ Action flight_controls_rule(std::string_view s) {
   // pitch_trim_up, pitch_trim_down_mech, pitch_trimA_up, pitch_trimB_down:
   // the servo, the mechanical and both motors' commands all move the one trim.
   if (take(s, "pitch_trim")) {
-    if (s.size() > 5 && s.substr(s.size() - 5) == "_mech") s.remove_suffix(5);
+    take_suffix(s, "_mech");
     if (!take_direction(s, &up) || !(s.empty() || s == "A" || s == "B")) return {};
     return trim(controls + "elevator_trim", up ? 1.0f : -1.0f, "sim/aircraft/controls/acf_elev_trim_time");
   }

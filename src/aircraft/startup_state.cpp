@@ -539,19 +539,23 @@ void common_flaps_trim_speedbrake() {
   XPLMSetDatai(handle(bound::sim_operation_override_override_pressurization), 1);
 }
 
+// The host's cabin as the start leaves it, still at rest.
+void put_host_cabin(float cabin_alt, float diff_psi) {
+  host_mirror.sim_cockpit_pressure_cabin_altitude_actual_m_msl = cabin_alt;
+  host_mirror.sim_cockpit_pressure_cabin_pressure_differential_psi = diff_psi;
+  host_mirror.sim_cockpit_pressure_cabin_vvi_actual_m_msec = 0.0f;
+  XPLMSetDataf(handle(bound::sim_cockpit_pressure_cabin_altitude_actual_m_msl), cabin_alt);
+  XPLMSetDataf(handle(bound::sim_cockpit_pressure_cabin_pressure_differential_psi), diff_psi);
+  XPLMSetDataf(handle(bound::sim_cockpit_pressure_cabin_vvi_actual_m_msec), 0.0f);
+}
+
 void common_pressurisation(int32_t mode) {
   press_ctrl_clear_saved_state();
   cockpit::pressurization_mode2 = 0.0f;
   if (mode == 0 || (mode == 1 && on_ground != 0)) {
     // On the ground the cabin sits at the field's pressure altitude.
     const float static_psi = host_mirror.sim_weather_barometer_current_inhg * kInhgToPsi;
-    const float cabin_alt = pressure_altitude_ft(static_psi);
-    host_mirror.sim_cockpit_pressure_cabin_altitude_actual_m_msl = cabin_alt;
-    host_mirror.sim_cockpit_pressure_cabin_pressure_differential_psi = 0.0f;
-    host_mirror.sim_cockpit_pressure_cabin_vvi_actual_m_msec = 0.0f;
-    XPLMSetDataf(handle(bound::sim_cockpit_pressure_cabin_altitude_actual_m_msl), cabin_alt);
-    XPLMSetDataf(handle(bound::sim_cockpit_pressure_cabin_pressure_differential_psi), 0.0f);
-    XPLMSetDataf(handle(bound::sim_cockpit_pressure_cabin_vvi_actual_m_msec), 0.0f);
+    put_host_cabin(pressure_altitude_ft(static_psi), 0.0f);
   } else if (mode == 1) {
     // Taken over in the air with the engines running: the cabin is where the
     // schedule holds it, whatever the host's own model left (an unpressurised
@@ -559,13 +563,7 @@ void common_pressurisation(int32_t mode) {
     const float ambient_alt = static_pressure_altitude_ft;
     const float cabin_alt = scheduled_cabin_alt_aloft(
         host_mirror.sim_cockpit_pressure_max_allowable_altitude, ambient_alt);
-    const float diff = clamp_range(pressure_at_ft(cabin_alt) - pressure_at_ft(ambient_alt), -0.2f, 10.2f);
-    host_mirror.sim_cockpit_pressure_cabin_altitude_actual_m_msl = cabin_alt;
-    host_mirror.sim_cockpit_pressure_cabin_pressure_differential_psi = diff;
-    host_mirror.sim_cockpit_pressure_cabin_vvi_actual_m_msec = 0.0f;
-    XPLMSetDataf(handle(bound::sim_cockpit_pressure_cabin_altitude_actual_m_msl), cabin_alt);
-    XPLMSetDataf(handle(bound::sim_cockpit_pressure_cabin_pressure_differential_psi), diff);
-    XPLMSetDataf(handle(bound::sim_cockpit_pressure_cabin_vvi_actual_m_msec), 0.0f);
+    put_host_cabin(cabin_alt, clamp_range(pressure_at_ft(cabin_alt) - pressure_at_ft(ambient_alt), -0.2f, 10.2f));
   }
   cockpit::cabin_altitude_actual = host_mirror.sim_cockpit_pressure_cabin_altitude_actual_m_msl;
   cockpit::cabin_vvi = host_mirror.sim_cockpit_pressure_cabin_vvi_actual_m_msec;
