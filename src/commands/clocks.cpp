@@ -2,6 +2,8 @@
 // altimeter. The clock buttons move the mode values the clock step runs
 // every frame; the standby altimeter handlers set its barometric reference
 // (always held in inches of mercury, shown in the selected unit) directly.
+#include <algorithm>
+
 #include "commands/command_handlers.h"
 #include "commands/command_hold.h"
 #include "commands/switch_moves.h"
@@ -139,8 +141,12 @@ void standby_brightness(XPLMCommandPhase phase, float& button, int dir) {
     button = 1.0f;
     float& level = electric::instrument_brightness[kStandbyAltimeterBrightness];
     const double v = level;
-    if (dir < 0 && v >= 0.05) level = static_cast<float>(v - 0.05);
-    if (dir > 0 && v <= 0.95) level = static_cast<float>(v + 0.05);
+    // Steps of 0.05 stored as floats drift a little off the double thresholds
+    // (twenty presses up from 0 end at 0.9500002): the tolerance lets the last
+    // step reach the end, the limits keep it there.
+    constexpr double kStepDrift = 1e-4;
+    if (dir < 0 && v >= 0.05 - kStepDrift) level = static_cast<float>(std::max(0.0, v - 0.05));
+    if (dir > 0 && v <= 0.95 + kStepDrift) level = static_cast<float>(std::min(1.0, v + 0.05));
   } else if (phase == phase_end) {
     button = 0.0f;
   }

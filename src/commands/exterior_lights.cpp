@@ -74,6 +74,21 @@ void retractable_up(float& pos, float& lamp) {
   }
 }
 
+// The direct positions: the lamp burns only at 2, as after the steps.
+void set_retractable(float& pos, float& lamp, XPLMCommandPhase phase, float position) {
+  if (phase != phase_begin) return;
+  pos = position;
+  lamp = position == 2.0f ? 1.0f : 0.0f;
+}
+
+void set_ret_left(XPLMCommandPhase phase, float position) {
+  set_retractable(switch_::land_lights_ret_left_pos, lights_state.retractable_landing_left_on, phase, position);
+}
+
+void set_ret_right(XPLMCommandPhase phase, float position) {
+  set_retractable(switch_::land_lights_ret_right_pos, lights_state.retractable_landing_right_on, phase, position);
+}
+
 void set_taxi(float position) {
   toggle_switch::taxi_light_brightness_pos = position;
   lights_state.taxi_light_level = taxi_level_for_position(position);
@@ -270,34 +285,33 @@ int cmd_switch_land_lights_right(XPLMCommandRef, XPLMCommandPhase phase, void*) 
   return 0;
 }
 
-// The direct retractable positions leave the lamp as it is.
 int cmd_switch_land_lights_ret_left_off(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  set_at_begin(switch_::land_lights_ret_left_pos, phase, 0.0f);
+  set_ret_left(phase, 0.0f);
   return 0;
 }
 
 int cmd_switch_land_lights_ret_left_ret(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  set_at_begin(switch_::land_lights_ret_left_pos, phase, 1.0f);
+  set_ret_left(phase, 1.0f);
   return 0;
 }
 
 int cmd_switch_land_lights_ret_left_on(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  set_at_begin(switch_::land_lights_ret_left_pos, phase, 2.0f);
+  set_ret_left(phase, 2.0f);
   return 0;
 }
 
 int cmd_switch_land_lights_ret_right_off(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  set_at_begin(switch_::land_lights_ret_right_pos, phase, 0.0f);
+  set_ret_right(phase, 0.0f);
   return 0;
 }
 
 int cmd_switch_land_lights_ret_right_ret(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  set_at_begin(switch_::land_lights_ret_right_pos, phase, 1.0f);
+  set_ret_right(phase, 1.0f);
   return 0;
 }
 
 int cmd_switch_land_lights_ret_right_on(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  set_at_begin(switch_::land_lights_ret_right_pos, phase, 2.0f);
+  set_ret_right(phase, 2.0f);
   return 0;
 }
 

@@ -274,7 +274,9 @@ void speedbrake_up_one() {
 // In flight only the lever moves (the flight detent logic drives the
 // spoilers); on the ground the host's ratio follows at once.
 void speedbrake_toggle() {
-  const bool below_detent = static_cast<double>(flt_ctrls::speedbrake_lever) < 0.667;
+  // Against the detent as stored: the float 0.667 lies just below the
+  // double, so a lever resting in the detent would count as short of it.
+  const bool below_detent = flt_ctrls::speedbrake_lever < kSpeedbrakeFlightDetent;
   if (speedbrake_flight_detent_latch == 1) {
     flt_ctrls::speedbrake_lever = below_detent ? kSpeedbrakeUp : kSpeedbrakeDown;
   } else if (speedbrake_flight_detent_latch == 0) {

@@ -144,6 +144,21 @@ void map_vertex_pair(float x1, float y1, float x2, float y2, int32_t side) {
   glVertex2d(static_cast<float>(map_scale_x(x2, side)), static_cast<float>(map_scale_y(y2, side)));
 }
 
+int32_t map_vertex_pair_clipped(float x1, float y1, float x2, float y2, int32_t side) {
+  // Rounded as the plain pair is, so a line inside the area is emitted as
+  // it always was; only the part beyond an edge is cut.
+  double ax = static_cast<float>(map_scale_x(x1, side));
+  double ay = static_cast<float>(map_scale_y(y1, side));
+  double bx = static_cast<float>(map_scale_x(x2, side));
+  double by = static_cast<float>(map_scale_y(y2, side));
+  if (!(is_finite(ax) && is_finite(ay) && is_finite(bx) && is_finite(by)) || !clip_to_viewport(ax, ay, bx, by, side)) {
+    return 0;
+  }
+  glVertex2d(static_cast<float>(ax), static_cast<float>(ay));
+  glVertex2d(static_cast<float>(bx), static_cast<float>(by));
+  return 1;
+}
+
 int32_t map_line_clipped(double x1, double y1, double x2, double y2, int32_t stipple, int32_t side) {
   const bool patterned = begin_stipple(stipple);
   map_pen = {x2, y2};

@@ -55,6 +55,10 @@ int32_t map_point_visible(double x, double y, int32_t side);
 // relative to the map area's corner (symbol origin included). No visibility
 // test, no glBegin/glEnd.
 void map_vertex_pair(float x1, float y1, float x2, float y2, int32_t side);
+// The same pair cut to the side's map area (Cohen-Sutherland, edges inside):
+// nothing is emitted when the line lies wholly outside or is not a number.
+// Returns 1 when the two vertices were emitted.
+int32_t map_vertex_pair_clipped(float x1, float y1, float x2, float y2, int32_t side);
 // One straight line, clipped to the side's map area, in its own batch.
 // Stipple 1, 2, 20, 21 select a dash pattern; any other value is solid.
 // Returns 1 when something was drawn, 0 when the line lies wholly outside

@@ -55,9 +55,12 @@ void apply_override(float (&c)[2][4], float r, float g, float b) {
   set_rgb(c, std::fabs(r), std::fabs(g), std::fabs(b));
 }
 
+// The track line leaves the map area sideways at drifts beyond about 35
+// degrees on an expanded map: like every other line of the pass it is cut at
+// the edge, never drawn over the neighbouring instrument.
 void draw_line(float x1, float y1, float x2, float y2, int32_t side) {
   glBegin(GL_LINES);
-  map_vertex_pair(x1, y1, x2, y2, side);
+  map_vertex_pair_clipped(x1, y1, x2, y2, side);
   glEnd();
 }
 
@@ -150,12 +153,12 @@ void draw_nd_track_and_marks(int32_t side, const NdColours& colours) {
   if (aligning) return;
   const double x0 = nd_symbol_origin.x;
   auto tick = [&](double y) {
-    map_vertex_pair(static_cast<float>(x0 - 0.01), static_cast<float>(y), static_cast<float>(x0 + 0.01),
-                    static_cast<float>(y), sd);
+    map_vertex_pair_clipped(static_cast<float>(x0 - 0.01), static_cast<float>(y), static_cast<float>(x0 + 0.01),
+                            static_cast<float>(y), sd);
   };
   auto vertical = [&](double ya, double yb) {
-    map_vertex_pair(static_cast<float>(x0), static_cast<float>(ya), static_cast<float>(x0), static_cast<float>(yb),
-                    sd);
+    map_vertex_pair_clipped(static_cast<float>(x0), static_cast<float>(ya), static_cast<float>(x0),
+                            static_cast<float>(yb), sd);
   };
   glBegin(GL_LINES);
   if (mode == 2.0f && centred) {

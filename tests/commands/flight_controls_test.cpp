@@ -349,6 +349,8 @@ TEST(SpeedBrake, ToggleWritesTheHostRatioOnlyOnTheGround) {
   press(hook_flight_controls_speed_brakes_toggle);
   EXPECT_EQ(host_mirror.sim_cockpit2_controls_speedbrake_ratio, 0.0f);
   EXPECT_GT(flt_ctrls::speedbrake_lever, 0.6f);
+  press(hook_flight_controls_speed_brakes_toggle);
+  EXPECT_EQ(flt_ctrls::speedbrake_lever, 0.0f) << "from the flight detent the toggle stows";
   speedbrake_flight_detent_latch = 0;
   flt_ctrls::speedbrake_lever = 0.0f;
   press(hook_flight_controls_speed_brakes_toggle);

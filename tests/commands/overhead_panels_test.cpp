@@ -134,19 +134,21 @@ class LandingLights : public ::testing::Test {
   }
 };
 
-TEST_F(LandingLights, RetractableDirectOnLeavesTheLampThenUpClearsIt) {
+TEST_F(LandingLights, RetractableDirectPositionsSetTheLampAsTheStepsDo) {
   press(cmd_switch_land_lights_ret_left_on);
   EXPECT_EQ(switch_::land_lights_ret_left_pos, 2.0f);
-  EXPECT_EQ(lights_state.retractable_landing_left_on, 0.0f);
+  EXPECT_EQ(lights_state.retractable_landing_left_on, 1.0f);
   press(cmd_switch_land_lights_ret_left_dn);
   EXPECT_EQ(switch_::land_lights_ret_left_pos, 2.0f) << "already at its end";
-  lights_state.retractable_landing_left_on = 1.0f;
   press(cmd_switch_land_lights_ret_left_up);
   EXPECT_EQ(switch_::land_lights_ret_left_pos, 1.0f);
   EXPECT_EQ(lights_state.retractable_landing_left_on, 0.0f);
   press(cmd_switch_land_lights_ret_right_dn);
   press(cmd_switch_land_lights_ret_right_dn);
   EXPECT_EQ(lights_state.retractable_landing_right_on, 1.0f);
+  press(cmd_switch_land_lights_ret_right_ret);
+  EXPECT_EQ(switch_::land_lights_ret_right_pos, 1.0f);
+  EXPECT_EQ(lights_state.retractable_landing_right_on, 0.0f) << "extended but dark";
 }
 
 TEST_F(LandingLights, SpringSwitchTurnsAllOnAndReleaseLeavesThemOn) {
@@ -429,6 +431,12 @@ TEST_F(StandbyAltimeter, ApproachModeAndBrightness) {
   press(cmd_toggle_switch_standby_alt_plus);
   EXPECT_FLOAT_EQ(electric::instrument_brightness[20], 1.0f);
   EXPECT_EQ(knobs::standby_alt_plus_pos, 0.0f);
+  // Twenty steps of 0.05 run the whole range, whatever the floats round to.
+  electric::instrument_brightness[20] = 0.0f;
+  for (int i = 0; i < 20; ++i) press(cmd_toggle_switch_standby_alt_plus);
+  EXPECT_EQ(electric::instrument_brightness[20], 1.0f);
+  for (int i = 0; i < 20; ++i) press(cmd_toggle_switch_standby_alt_minus);
+  EXPECT_EQ(electric::instrument_brightness[20], 0.0f);
 }
 
 // ---- fire protection and GPWS ----------------------------------------------

@@ -91,6 +91,13 @@ TEST_F(PanelCommands, EachCommandMovesItsValue) {
       {"switch/land_lights_ret_right_up", &switch_::land_lights_ret_right_pos, 2, 1},
       {"switch/land_lights_ret_right_up", &switch_::land_lights_ret_right_pos, 1, 0},
       {"switch/land_lights_ret_right_up", &switch_::land_lights_ret_right_pos, 0, 0},
+      // The direct positions light the lamp only at ON, as the steps do.
+      {"switch/land_lights_ret_left_on", &switch_::land_lights_ret_left_pos, 0, 1,
+       &lights_state.retractable_landing_left_on},
+      {"switch/land_lights_ret_left_ret", &switch_::land_lights_ret_left_pos, 2, 0,
+       &lights_state.retractable_landing_left_on},
+      {"switch/land_lights_ret_right_off", &switch_::land_lights_ret_right_pos, 2, 0,
+       &lights_state.retractable_landing_right_on},
       // Engine start selectors: 0 GRD, 1 OFF, 2 CONT, 3 FLT; the second value
       // reads 1 only at OFF. The knob moves the animation target between GRD
       // and CONT, the position itself to and from FLT.
@@ -195,6 +202,12 @@ TEST_F(PanelCommands, EachCommandMovesItsValue) {
       {"sim/flight_controls/landing_gear_down", &controls::gear_handle_down, 0.5f, 1},
       {"sim/flight_controls/speed_brakes_up_all", &flt_ctrls::speedbrake_lever, 0.5f, 0},
       {"sim/flight_controls/speed_brakes_down_all", &flt_ctrls::speedbrake_lever, 0.5f, 1},
+      // The toggle on the ground: a lever in the flight detent counts as at
+      // it and goes down with the host's ratio; below it, full up.
+      {"sim/flight_controls/speed_brakes_toggle", &flt_ctrls::speedbrake_lever, 0.667f, 0},
+      {"sim/flight_controls/speed_brakes_toggle", &flt_ctrls::speedbrake_lever, 0.66f, 1},
+      {"sim/flight_controls/speed_brakes_toggle", &flt_ctrls::speedbrake_lever, 0.667f, 0,
+       &host_mirror.sim_cockpit2_controls_speedbrake_ratio},
       {"knob/autobrake_dn", &autobrake::autobrake_pos, 3, 2},
       {"knob/autobrake_up", &autobrake::autobrake_pos, 2, 3},
       // A toe brake button of one side leaves the both-sides command alone.
@@ -261,6 +274,8 @@ TEST_F(PanelCommands, EachCommandMovesItsValue) {
   hydraulic::B_status = hydraulic::standby_status = 0.0f;
   brake_commands.toe_brake_max_right = 0.28f;
   fire::engine01_ext_switch_pos_arm = fire::engine02_ext_switch_pos_arm = fire::apu_ext_switch_pos_arm = 1.0f;
+  speedbrake_flight_detent_latch = 0;  // on the ground
+  flt_ctrls::speedbrake_lever_anim = 0.0f;
   for (const Row& r : rows) {
     float* read = r.read != nullptr ? r.read : r.set;
     if (read != r.set) *read = -9.0f;  // so a command that does nothing shows

@@ -112,8 +112,9 @@ TEST_F(NdPass, HeadingUpTrackLineIsClampedAndStartsAboveTheSymbolOnTheGround) {
   const auto& track = lines[0];
   EXPECT_NEAR(track.x0, 521 + 500 * (0.5 - t40 * 0.001), 1e-2);
   EXPECT_NEAR(track.y0, 8 + 500 * (0.199 + 0.001), 1e-2);
-  EXPECT_NEAR(track.x1, 521 + 500 * (0.5 - t40 * (0.905 - 0.199)), 1e-2);
-  EXPECT_NEAR(track.y1, 8 + 500 * 0.905, 1e-2);
+  // Toward (0.5 - tan 40 x 0.706, 0.905), beyond the left edge: cut there.
+  EXPECT_NEAR(track.x1, 521, 1e-2);
+  EXPECT_NEAR(track.y1, 8 + 500 * (0.199 + 0.5 / t40), 1e-2);
   EXPECT_FLOAT_EQ(track.a, 0.8f);  // alpha is the captain's brightness
   const double marks[] = {0.1695, 0.339, 0.5085};
   for (int k = 0; k < 3; ++k) EXPECT_NEAR(lines[1 + k].y0, 8 + 500 * (0.199 + marks[k]), 1e-2);
@@ -140,6 +141,42 @@ TEST_F(NdPass, AirborneTrackLineStartsAheadBySpeedAndRange) {
     const auto& lines = pass();
     ASSERT_FALSE(lines.empty());
     EXPECT_NEAR(lines[0].y0, 8 + 500 * (r.origin + r.start), 1e-3) << r.range << " " << r.gs_m_s << " " << r.vsd;
+  }
+}
+
+// The track line is cut at the edge of its display's map area like every
+// other line of the pass: at the largest drift on an expanded map it would
+// run into the neighbouring instrument, and far ahead at high speed on the
+// shortest range it would start above the map's top.
+TEST_F(NdPass, TrackLineStaysInsideItsMapArea) {
+  struct Row {
+    float mode, exp, vsd, track_up, range, gs_m_s, drift;
+  } rows[] = {
+      {2, 1, 0, 0, 2, 0, 40},  {2, 1, 0, 0, 2, 0, -55}, {2, 1, 0, 1, 2, 0, 40}, {1, 1, 0, 0, 2, 0, -40},
+      {0, 1, 0, 0, 2, 0, 36},  {2, 0, 0, 0, 2, 0, 40},  {2, 1, 1, 1, 2, 0, 40}, {2, 1, 0, 0, 0, 400, 10},
+  };
+  auto inside = [](double x, double y, double y0) {
+    return x >= 521 - 1e-3 && x <= 1021 + 1e-3 && y >= y0 - 1e-3 && y <= y0 + 492 + 1e-3;
+  };
+  for (const Row& r : rows) {
+    for (auto& e : efis_side) {
+      e.map_mode = r.mode;
+      e.exp_map = r.exp;
+      e.vsd_map = r.vsd;
+      e.map_range = r.range;
+    }
+    script_mirror.zuvadud_D738_fms_track_up = r.track_up;
+    host_mirror.sim_flightmodel_position_groundspeed = r.gs_m_s;
+    simhost::set_float("zuvadud/D738/nd/track_nd", r.drift);
+    simhost::set_float("zuvadud/D738/nd/track_nd_fo", r.drift);
+    const auto& lines = pass();
+    ASSERT_FALSE(lines.empty());
+    for (const auto& l : lines) {
+      const double y0 = l.y0 < 510 ? 8 : 520;  // the captain's area, or the first officer's above it
+      EXPECT_TRUE(inside(l.x0, l.y0, y0) && inside(l.x1, l.y1, y0))
+          << "(" << l.x0 << ", " << l.y0 << ") to (" << l.x1 << ", " << l.y1 << ") mode " << r.mode << " exp "
+          << r.exp << " vsd " << r.vsd << " track up " << r.track_up << " drift " << r.drift;
+    }
   }
 }
 

@@ -10,6 +10,7 @@
 #include "core/binding.h"
 #include "core/bound_mirrors.h"
 #include "core/frame_values.h"
+#include "core/pitch_trim.h"
 #include "core/preprocess_values.h"
 #include "engines/engine_values.h"
 #include "systems/annunciators/annunciator_values.h"
@@ -2492,35 +2493,41 @@ TEST_F(Controls, TrimWheelSoundFlags) {
   pitch_trim_running = 0.0f;
 }
 
-TEST_F(Controls, TrimWheelChasesTheTrimBeyondTwoHundredths) {
+// The wheel follows whatever moves the trim, however little: one way, at its
+// own rate, coming to rest on the trim. The autopilot's trim motion sounds it.
+TEST_F(Controls, TrimWheelFollowsTheTrimOneWayAndRestsOnIt) {
   script_mirror.zuvadud_autopilot_ap_on = 1.0f;
   host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = 0.0f;
   elec_trim_travel_time = 0.0f;  // as a load leaves it with the autopilot on and flaps up: 85.5 s
-  flt_ctrls::trim_wheel = 0.0f;
-  host_mirror.sim_cockpit2_controls_elevator_trim = 0.02f;
-  update_stab_trim_wheel();  // the wheel at its target and within 0.02: nothing
+  flt_ctrls::trim_wheel = trim_wheel_target = trim_wheel_hold = 0.0f;
+  host_mirror.sim_cockpit2_controls_elevator_trim = 0.0f;
+  update_stab_trim_wheel();
+  delay_timers.trim_wheel_delay_1 = 0.0f;
   update_stab_trim_wheel();
   EXPECT_EQ(flt_ctrls::trim_wheel, 0.0f);
-  EXPECT_EQ(delay_timers.trim_wheel_delay_1, 0.0f);
-  host_mirror.sim_cockpit2_controls_elevator_trim = 0.021f;
+  EXPECT_EQ(delay_timers.trim_wheel_delay_1, 0.0f) << "a trim at rest is silent";
+  host_mirror.sim_cockpit2_controls_elevator_trim = 0.005f;  // well under 0.02
   update_stab_trim_wheel();
   EXPECT_NEAR(delay_timers.trim_wheel_delay_1, 0.55f, 1e-6f);  // flaps up: the slow autopilot sound
   EXPECT_EQ(flt_ctrls::trim_wheel_slow_ap, 1.0f);
-  update_stab_trim_wheel();
   EXPECT_NEAR(flt_ctrls::trim_wheel, 0.125f * 2.0f / 85.5f, 1e-6f);
-  float furthest = 0.0f;  // the wheel runs 0.001 beyond the trim, then back
-  for (int i = 0; i < 12; ++i) {
-    update_stab_trim_wheel();
-    furthest = std::fmax(furthest, flt_ctrls::trim_wheel);
+  update_stab_trim_wheel();
+  EXPECT_EQ(flt_ctrls::trim_wheel, 0.005f);
+  struct Leg {
+    float trim;
+    int frames;
+  } legs[] = {{0.021f, 12}, {0.0f, 16}};
+  for (const Leg& leg : legs) {
+    host_mirror.sim_cockpit2_controls_elevator_trim = leg.trim;
+    const float dir = leg.trim > flt_ctrls::trim_wheel ? 1.0f : -1.0f;
+    for (int i = 0; i < leg.frames; ++i) {
+      const float before = flt_ctrls::trim_wheel;
+      update_stab_trim_wheel();
+      EXPECT_GE(dir * (flt_ctrls::trim_wheel - before), 0.0f) << "toward " << leg.trim << ", frame " << i;
+      EXPECT_LE(dir * (flt_ctrls::trim_wheel - leg.trim), 0.0f) << "past " << leg.trim << ", frame " << i;
+    }
+    EXPECT_EQ(flt_ctrls::trim_wheel, leg.trim);
   }
-  EXPECT_NEAR(furthest, 0.022f, 1e-5f);
-  host_mirror.sim_cockpit2_controls_elevator_trim = 0.0f;  // and 0.001 below on the way down
-  float lowest = 1.0f;
-  for (int i = 0; i < 16; ++i) {
-    update_stab_trim_wheel();
-    lowest = std::fmin(lowest, flt_ctrls::trim_wheel);
-  }
-  EXPECT_NEAR(lowest, -0.001f, 1e-5f);
   // Flaps out: the quick sound for 0.37 s.
   host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = 0.05f;
   for (int i = 0; i < 20; ++i) update_stab_trim_wheel();

@@ -292,12 +292,13 @@ TEST_F(StartValues, IgnitionModeByPositionN2AndConditions) {
 }
 
 TEST_F(StartValues, CutOutRedlineIgniterHoldAndGroundAirStarter) {
-  // At GRD: cut-out between 55.3 and 58 % indicated N2; the redline shows below
-  // 50 % host N2.
+  // At GRD: cut-out above 55.3 % indicated N2, also on an engine already
+  // running (the switch springs back); the redline shows below 50 % host N2.
   struct Grd {
     float n2_ind, n2_host, target, redline;
   };
-  const Grd grds[] = {{57.9f, 60, 1, 0}, {58, 60, 0, 0}, {30, 49.9f, 0, 1}, {30, 50, 0, 0}};
+  const Grd grds[] = {{55.3f, 60, 0, 0}, {57.9f, 60, 1, 0}, {58, 60, 1, 0}, {60, 60, 1, 0},
+                      {90, 90, 1, 0},    {30, 49.9f, 0, 1}, {30, 50, 0, 0}};
   for (const Grd& g : grds) {
     SetUp();
     engine::starter1_pos = starter1_knob_target = 0.0f;

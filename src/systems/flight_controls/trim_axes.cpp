@@ -10,6 +10,7 @@
 #include "core/command_refs.h"
 #include "core/binding.h"
 #include "core/frame_values.h"
+#include "core/pitch_trim.h"
 #include "core/util.h"
 #include "engines/engine_values.h"
 #include "systems/aircraft_systems.h"
@@ -36,8 +37,7 @@ struct AxisInputMemory {
 AxisInputMemory axis_inputs;
 
 struct TrimWheelState {
-  float target;        // where the wheel is heading (-1..1)
-  float previous_trim; // host trim when the target was last set
+  float last_trim;     // host trim seen by the previous frame's step
   float flaps_out;     // 1 while the flap handle is at 0.05 or more
 };
 TrimWheelState trim_wheel_state;
@@ -263,27 +263,24 @@ void update_stab_trim_wheel() {
   const float period = elec_trim_travel_time > 0.0f ? elec_trim_travel_time : 85.5f;
   float& wheel = flt_ctrls::trim_wheel;
   const float trim = host_mirror.sim_cockpit2_controls_elevator_trim;
-  if (trim_failed) {
-    // The wheel stands where the failure caught it.
-  } else if (wheel == w.target) {
-    if (std::fabs(trim - wheel) > 0.02f) {
-      w.target = trim + (trim > wheel ? 0.001f : -0.001f);
-      w.previous_trim = trim;
-      if (replay_active != 1.0f && ap_wheel) {
-        float& t = flaps_out ? delay_timers.trim_wheel_delay_2 : delay_timers.trim_wheel_delay_1;
-        float& f = flaps_out ? delay_flags.trim_wheel_flag_2 : delay_flags.trim_wheel_flag_1;
-        t = flaps_out ? 0.37f : 0.55f;
-        f = 1.0f;
-      }
+  // The trim commands hand the wheel its target themselves (with the yoke
+  // motor's run-on); a trim moved by anything else (the autopilot, the split
+  // yoke switches, the host) becomes the target here. Trim motion under the
+  // autopilot's hand sounds the wheel.
+  if (std::isfinite(trim) && trim != w.last_trim) {
+    if (trim != trim_wheel_target) trim_wheel_target = trim_wheel_hold = clamp_range(trim, -1.0f, 1.0f);
+    if (replay_active != 1.0f && ap_wheel) {
+      float& t = flaps_out ? delay_timers.trim_wheel_delay_2 : delay_timers.trim_wheel_delay_1;
+      float& f = flaps_out ? delay_flags.trim_wheel_flag_2 : delay_flags.trim_wheel_flag_1;
+      t = flaps_out ? 0.37f : 0.55f;
+      f = 1.0f;
     }
-  } else {
-    const float start_target = w.target;
-    wheel = move_toward_timed(wheel, w.target, -1.0f, 1.0f, period / 2.0f);
-    if (wheel == start_target) {
-      // Arrived: the next chase starts from the trim recorded with it.
-      w.target = w.previous_trim;
-      wheel = start_target;
-    }
+  }
+  w.last_trim = trim;
+  // The wheel turns one way toward its target and rests there; a failed trim
+  // stops it where the failure caught it.
+  if (!trim_failed && std::isfinite(trim_wheel_target) && wheel != trim_wheel_target) {
+    wheel = move_toward_timed(wheel, clamp_range(trim_wheel_target, -1.0f, 1.0f), -1.0f, 1.0f, period / 2.0f);
   }
   const bool ac = electric::ac_tnsbus1_status == 1.0f || electric::ac_tnsbus2_status == 1.0f;
   flt_ctrls::trim_wheel_quick =
