@@ -4,6 +4,7 @@
 #include "fly.h"
 #include "host.h"
 #include "player.h"
+#include "scripts_lnav.h"
 
 #include <cerrno>
 #include <cmath>
@@ -48,6 +49,7 @@ const char* const kUsage =
     "  --trace-every N       trace every Nth frame (default 1)\n"
     "  --trace-file FILE     write the trace to FILE (default standard output)\n"
     "  --fly                 the simple flying aircraft moves the aircraft from the first frame\n"
+    "  --scripts-lnav        the scripts' LNAV inputs are worked out each frame from the legs handed over\n"
     "  --addon NAME          make an optional add-on present (repeatable; all: every one)\n"
     "  --summary             end with frames, simulated time, legs sequenced, pictures and the log\n";
 
@@ -66,7 +68,7 @@ struct Options {
   bool frames_given = false;
   std::string scenario, trace, trace_file;
   long trace_every = 1;
-  bool fly = false, summary = false;
+  bool fly = false, scripts_lnav = false, summary = false;
   std::vector<std::string> addons;
 };
 
@@ -154,6 +156,8 @@ Options parse(int argc, char** argv) {
       o.trace_file = value();
     } else if (a == "--fly") {
       o.fly = true;
+    } else if (a == "--scripts-lnav") {
+      o.scripts_lnav = true;
     } else if (a == "--summary") {
       o.summary = true;
     } else if (a == "--addon") {
@@ -217,6 +221,7 @@ int main(int argc, char** argv) {
   if (!simhost::load_module(o.module, &error)) return fail("cannot load " + o.module + ": " + error);
   simhost::start();
   simhost::enable();
+  if (o.scripts_lnav) simhost::set_scripts_lnav(true);
   int status = 0;
   for (const auto& [name, text] : later) {
     if (!simhost::has_dataref(name)) {

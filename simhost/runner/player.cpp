@@ -15,6 +15,7 @@
 
 #include "fly.h"
 #include "host.h"
+#include "scripts_lnav.h"
 
 namespace runner {
 namespace {
@@ -293,6 +294,9 @@ void Runner::step(const scenario::Step& s) {
       break;
     case Op::Fly:
       simhost::set_flying(s.on);
+      break;
+    case Op::ScriptsLnav:
+      simhost::set_scripts_lnav(s.on);
       break;
     case Op::Print:
       for (const scenario::Ref& r : s.prints)

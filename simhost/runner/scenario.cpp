@@ -261,6 +261,10 @@ void Parser::line(std::string_view s, int line_number, Script* script) {
   } else if (verb == "pause" || verb == "replay" || verb == "fly") {
     st.op = verb == "pause" ? Op::Pause : verb == "replay" ? Op::Replay : Op::Fly;
     if (!on_off(word(rest), &st.on) || !rest.empty()) throw Failure{std::string(verb) + " needs on or off"};
+  } else if (verb == "scripts") {
+    st.op = Op::ScriptsLnav;
+    if (word(rest) != "lnav" || !on_off(word(rest), &st.on) || !rest.empty())
+      throw Failure{"scripts needs lnav on or lnav off"};
   } else if (verb == "print") {
     st.op = Op::Print;
     while (!rest.empty()) {
