@@ -31,15 +31,17 @@ cmp <(exports "$win/XPLM_64.dll") <(imports "$win/aircraft/plugins/corvane/64/wi
   || fail "XPLM_64.dll does not export exactly what win.xpl imports"
 
 # ---- 1. lifecycle and censuses ----------------------------------------------------
+# Both runs share one copy of the sample root, which the host log names in
+# each host's form (without --root each would work in a copy of its own).
 opts=(--frames 3 --list-datarefs --list-commands --log --problems --dataref-editor)
-"$lin/corvane-sim" "${opts[@]}" > "$work/lin-census.txt"
-wine "$win/corvane-sim.exe" "${opts[@]}" | tr -d '\r' > "$work/win-census.txt"
+cp -r "$root/sample/root" "$work/root"
+sample_win=$(wine winepath -w "$work/root/" 2>/dev/null | tr -d '\r')
+"$lin/corvane-sim" "${opts[@]}" --root "$work/root/" > "$work/lin-census.txt"
+wine "$win/corvane-sim.exe" "${opts[@]}" --root "$sample_win" | tr -d '\r' > "$work/win-census.txt"
 if grep -E '^(problem|left registered at unload):' "$work/win-census.txt"; then
   fail "the Windows module misused the host or left something registered"
 fi
-# The host log names the sample root in each host's form.
-sample_win=$(wine winepath -w "$root/sample/root/" 2>/dev/null | tr -d '\r')
-python3 - "$work/lin-census.txt" "$work/win-census.txt" "$root/sample/root/" "$sample_win" <<'PY' || fail "the censuses differ"
+python3 - "$work/lin-census.txt" "$work/win-census.txt" "$work/root/" "$sample_win" <<'PY' || fail "the censuses differ"
 import sys
 lin = open(sys.argv[1]).read().splitlines()
 win = [l.replace(sys.argv[4], sys.argv[3]).replace("\\", "/") for l in open(sys.argv[2]).read().splitlines()]

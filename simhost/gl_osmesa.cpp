@@ -215,7 +215,11 @@ bool write_png(const std::string& path, std::string* error) {
     png_write_row(png, const_cast<png_bytep>(src->data() + static_cast<size_t>(y) * kPanelSize * 4));
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
-  std::fclose(f);
+  // The last of the picture reaches the file only when it is closed.
+  if (std::fclose(f) != 0) {
+    if (error) *error = "cannot write " + path;
+    return false;
+  }
   return true;
 }
 

@@ -93,12 +93,16 @@ constexpr int kDatarefEditorId = 2;
 
 // One host frame of `dt` seconds (0 and negative passed on as they are):
 // held commands (continue phase), before-flight-model loops, the flight-model
-// stand-in, after-flight-model loops and timed callbacks, then the draw pass.
+// stand-in, the scripts' stand-ins, after-flight-model loops and timed
+// callbacks, then the draw pass.
 void frame(float dt);
 void frames(int count, float dt);
 int frame_count();
 // Called in the flight-model slot of every frame.
 void set_flight_model(std::function<void(float dt)> step);
+// Called in the scripts' slot of every frame: after the flight model and the
+// host's derived values, before the after-flight-model loops.
+void set_scripts_step(std::function<void(float dt)> step);
 
 // ---- datarefs ---------------------------------------------------------------
 

@@ -79,6 +79,10 @@ void frame(float dt) {
     fm(dt);
   }
   derive_values(h, dt);
+  if (h.scripts_step) {
+    std::function<void(float)> scripts = h.scripts_step;
+    scripts(dt);
+  }
   run_phase(h, xplm_FlightLoop_Phase_AfterFlightModel, dt);
   draw_pass(h);
 }
@@ -89,6 +93,7 @@ void frames(int count, float dt) {
 
 int frame_count() { return host().frame_counter; }
 void set_flight_model(std::function<void(float)> step) { host().flight_model = std::move(step); }
+void set_scripts_step(std::function<void(float)> step) { host().scripts_step = std::move(step); }
 
 std::vector<LoopInfo> flight_loops() {
   std::vector<LoopInfo> out;

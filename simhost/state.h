@@ -182,6 +182,7 @@ struct Host {
   std::vector<size_t> loop_snapshot;
   std::vector<DrawCallback> draws;
   std::function<void(float)> flight_model;
+  std::function<void(float)> scripts_step;   // stand-ins for the aircraft's scripts
   int running_phase = -1;   // phase of the flight loop being called, -1 outside loops
   int frame_counter = 0;
   bool capture = false;

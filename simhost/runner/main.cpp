@@ -3,14 +3,19 @@
 // host log and the panel image.
 #include "fly.h"
 #include "host.h"
+#include "os.h"
 #include "player.h"
+#include "scripts_lnav.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -28,7 +33,7 @@ namespace {
 
 const char* const kUsage =
     "usage: corvane-sim [options]\n"
-    "  --root DIR            host folder (default: the bundled sample root)\n"
+    "  --root DIR            host folder (default: a copy of the bundled sample root, kept when written to)\n"
     "  --aircraft REL        aircraft folder relative to the root (default Aircraft/D738/)\n"
     "  --acf NAME            aircraft file name (default 737_80NG.acf)\n"
     "  --host-version N      sim/version/xplane_internal_version (default 120000)\n"
@@ -48,25 +53,27 @@ const char* const kUsage =
     "  --trace-every N       trace every Nth frame (default 1)\n"
     "  --trace-file FILE     write the trace to FILE (default standard output)\n"
     "  --fly                 the simple flying aircraft moves the aircraft from the first frame\n"
+    "  --scripts-lnav        the scripts' LNAV inputs are worked out each frame from the legs handed over\n"
     "  --addon NAME          make an optional add-on present (repeatable; all: every one)\n"
     "  --summary             end with frames, simulated time, legs sequenced, pictures and the log\n";
 
 struct Options {
   std::string root = CORVANE_SAMPLE_ROOT;
+  bool root_given = false;
   std::string aircraft = "Aircraft/D738/";
   std::string acf = "737_80NG.acf";
   std::string module = CORVANE_MODULE_PATH;
   int host_version = 120000;
   long frames = 1;
   float dt = 1.0f / 30.0f;
-  std::vector<std::pair<std::string, std::string>> sets;
+  std::vector<std::string> sets;   // NAME=VALUE as given
   std::vector<std::string> prints;
   std::string png;
   bool log = false, list_datarefs = false, list_commands = false, dataref_editor = false, problems = false;
   bool frames_given = false;
   std::string scenario, trace, trace_file;
   long trace_every = 1;
-  bool fly = false, summary = false;
+  bool fly = false, scripts_lnav = false, summary = false;
   std::vector<std::string> addons;
 };
 
@@ -102,6 +109,7 @@ Options parse(int argc, char** argv) {
     };
     if (a == "--root") {
       o.root = value();
+      o.root_given = true;
     } else if (a == "--aircraft") {
       o.aircraft = value();
     } else if (a == "--acf") {
@@ -127,7 +135,7 @@ Options parse(int argc, char** argv) {
       std::string s = value();
       size_t eq = s.find('=');
       if (eq == std::string::npos || eq == 0) bad_arguments("--set needs NAME=VALUE");
-      o.sets.emplace_back(s.substr(0, eq), s.substr(eq + 1));
+      o.sets.push_back(s);
     } else if (a == "--print") {
       o.prints.push_back(value());
     } else if (a == "--png") {
@@ -154,6 +162,8 @@ Options parse(int argc, char** argv) {
       o.trace_file = value();
     } else if (a == "--fly") {
       o.fly = true;
+    } else if (a == "--scripts-lnav") {
+      o.scripts_lnav = true;
     } else if (a == "--summary") {
       o.summary = true;
     } else if (a == "--addon") {
@@ -171,6 +181,54 @@ Options parse(int argc, char** argv) {
   return o;
 }
 
+namespace fs = std::filesystem;
+
+// Every file and folder under a root, with the size and time of each file.
+using Listing = std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>>;
+Listing listing(const std::string& root) {
+  Listing out;
+  std::error_code ec;
+  for (fs::recursive_directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code e;
+    const bool file = it->is_regular_file(e);
+    out[it->path().lexically_relative(root).generic_string()] = {file ? it->file_size(e) : 0,
+                                                                  file ? it->last_write_time(e) : fs::file_time_type{}};
+  }
+  return out;
+}
+
+// The copy of the sample root a run without --root works in. It goes at the
+// end unless the run wrote into it (a situation saved, a file changed).
+struct RunRoot {
+  std::string path;   // empty: the run works in the root it was given
+  bool keep = false;
+  Listing before;
+
+  bool copy_of(const std::string& from, std::string* error) {
+    path = simhost::os::make_temp_folder();
+    if (path.empty()) {
+      *error = "cannot make a temporary folder for a copy of the sample root";
+      return false;
+    }
+    std::error_code ec;
+    fs::copy(from, path, fs::copy_options::recursive, ec);
+    if (ec) {
+      *error = "cannot copy the sample root " + from + " to " + path + ": " + ec.message();
+      return false;
+    }
+    before = listing(path);
+    return true;
+  }
+  void settle() { keep = !path.empty() && listing(path) != before; }
+  RunRoot() = default;
+  RunRoot(const RunRoot&) = delete;
+  RunRoot& operator=(const RunRoot&) = delete;
+  ~RunRoot() {
+    std::error_code ec;
+    if (!path.empty() && !keep) fs::remove_all(path, ec);
+  }
+};
+
 int fail(const std::string& message) {
   std::fprintf(stderr, "corvane-sim: %s\n", message.c_str());
   return 1;
@@ -180,14 +238,26 @@ int fail(const std::string& message) {
 
 int main(int argc, char** argv) {
   Options o = parse(argc, argv);
-  namespace fs = std::filesystem;
   std::error_code ec;
+  // A scenario that cannot be read ends the run before anything starts.
+  std::string error, scenario_text;
+  if (!o.scenario.empty() && !runner::read_scenario(o.scenario, &scenario_text, &error)) {
+    std::fprintf(stderr, "corvane-sim: %s\n", error.c_str());
+    return 2;
+  }
   if (!fs::is_directory(o.root, ec)) return fail("root folder " + o.root + " does not exist");
   if (o.root.back() != '/') o.root += '/';
   if (o.aircraft.empty() || o.aircraft[0] == '/') return fail("--aircraft must be relative to the root");
   if (o.aircraft.back() != '/') o.aircraft += '/';
   if (!fs::is_directory(o.root + o.aircraft, ec)) return fail("aircraft folder " + o.root + o.aircraft + " does not exist");
   if (!fs::is_regular_file(o.module, ec)) return fail("module " + o.module + " does not exist");
+  // The sample root is part of the source tree: a run without --root works
+  // in a copy of it, so situation saves and other files land there.
+  RunRoot run_root;
+  if (!o.root_given) {
+    if (!run_root.copy_of(o.root, &error)) return fail(error);
+    o.root = run_root.path;
+  }
 
   simhost::Config config;
   config.root = o.root;
@@ -203,29 +273,39 @@ int main(int argc, char** argv) {
   simhost::reset(config);
 
   // Host and script values are set before the plug-in starts; names the
-  // plug-in publishes itself once it has registered them.
-  std::vector<std::pair<std::string, std::string>> later;
-  for (const auto& [name, text] : o.sets) {
-    if (!simhost::has_dataref(name)) {
-      later.emplace_back(name, text);
-    } else if (!simhost::set_from_text(name, text)) {
-      return fail("cannot set " + name + " to \"" + text + "\"");
+  // plug-in publishes itself once it has registered them. Each is checked
+  // as a scenario's `set` is, and a refused one ends the run before a frame.
+  std::vector<std::string> later;
+  for (const std::string& assignment : o.sets) {
+    scenario::Step step;
+    if (!simhost::has_dataref(runner::set_target(assignment))) {
+      later.push_back(assignment);
+    } else if (runner::parse_set(assignment, &step, &error)) {
+      runner::apply_set(step);
+    } else {
+      std::fprintf(stderr, "corvane-sim: %s\n", error.c_str());
+      return 2;
     }
   }
 
-  std::string error;
   if (!simhost::load_module(o.module, &error)) return fail("cannot load " + o.module + ": " + error);
   simhost::start();
   simhost::enable();
+  if (o.scripts_lnav) simhost::set_scripts_lnav(true);
   int status = 0;
-  for (const auto& [name, text] : later) {
-    if (!simhost::has_dataref(name)) {
-      std::fprintf(stderr, "corvane-sim: no dataref %s\n", name.c_str());
-      status = 1;
-    } else if (!simhost::set_from_text(name, text)) {
-      std::fprintf(stderr, "corvane-sim: cannot set %s to \"%s\"\n", name.c_str(), text.c_str());
-      status = 1;
+  for (const std::string& assignment : later) {
+    scenario::Step step;
+    if (!runner::parse_set(assignment, &step, &error)) {
+      std::fprintf(stderr, "corvane-sim: %s\n", error.c_str());
+      status = 2;
+      break;
     }
+    runner::apply_set(step);
+  }
+  if (status == 2) {
+    simhost::stop();
+    simhost::unload();
+    return 2;
   }
 
   const bool playing = !o.scenario.empty() || !o.trace.empty() || o.fly || o.summary;
@@ -239,7 +319,8 @@ int main(int argc, char** argv) {
     how.min_frames = o.scenario.empty() || o.frames_given ? o.frames : 0;
     how.trace_every = o.trace_every;
     how.picture_at_end = !o.png.empty();
-    if (!o.scenario.empty() && !runner::load_scenario(o.scenario, o.dt, &script, &error)) {
+    if (!o.scenario.empty() &&
+        !scenario::parse(scenario_text, o.scenario, o.dt, runner::host_lookup(), &script, &error)) {
       std::fprintf(stderr, "%s\n", error.c_str());
       status = 2;
     }
@@ -264,13 +345,20 @@ int main(int argc, char** argv) {
       outcome = runner::play(script, how);
       if (outcome.failed > 0 || outcome.picture_errors > 0) status = 1;
     }
-    if (trace_file) std::fclose(trace_file);
+    // A trace cut short (a full disk) is a lost result, not a success.
+    if (trace_file) {
+      const bool lost = std::ferror(trace_file) != 0;
+      if (std::fclose(trace_file) != 0 || lost) {
+        std::fprintf(stderr, "corvane-sim: cannot write the trace to %s\n", o.trace_file.c_str());
+        status = std::max(status, 1);
+      }
+    }
     if (status == 2) {
       simhost::stop();
       simhost::unload();
       return 2;
     }
-  } else if (status == 0) {
+  } else {
     simhost::frames(static_cast<int>(o.frames), o.dt);
   }
 
@@ -296,6 +384,7 @@ int main(int argc, char** argv) {
 
   simhost::stop();
   simhost::unload();
+  run_root.settle();
 
   if (o.log) std::fputs(simhost::log_text().c_str(), stdout);
   if (o.summary) {
@@ -312,13 +401,24 @@ int main(int argc, char** argv) {
     std::printf(")\n");
     for (const std::string& p : outcome.pictures)
       std::printf("picture: %s\n", fs::absolute(p, ec).string().c_str());
+    if (!run_root.path.empty())
+      std::printf("root: %s (a copy of the sample root; %s)\n", run_root.path.c_str(),
+                  run_root.keep ? "kept: the run wrote into it" : "removed: the run wrote nothing into it");
     std::printf("host log:\n");
     if (!o.log) std::fputs(simhost::log_text().c_str(), stdout);
+  } else if (run_root.keep) {
+    std::fprintf(stderr, "corvane-sim: the run wrote into %s (a copy of the sample root), kept\n",
+                 run_root.path.c_str());
   }
   if (o.problems) {
     for (const std::string& p : simhost::problems()) std::printf("problem: %s\n", p.c_str());
     for (const std::string& l : simhost::leftovers()) std::printf("left registered at unload: %s\n", l.c_str());
   }
-  std::fflush(stdout);
+  // Standard output that did not reach its file (a full disk, a closed pipe)
+  // is a lost result.
+  if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+    std::fprintf(stderr, "corvane-sim: cannot write standard output\n");
+    status = std::max(status, 1);
+  }
   return status;
 }

@@ -4,9 +4,11 @@
 #include "player.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 #ifndef _WIN32
@@ -15,6 +17,7 @@
 
 #include "fly.h"
 #include "host.h"
+#include "scripts_lnav.h"
 
 namespace runner {
 namespace {
@@ -111,7 +114,12 @@ bool write_panel_png(const std::string& path, std::string* error) {
   for (int y = 0; y < n; ++y) png_write_row(png, &rows[static_cast<size_t>(y) * static_cast<size_t>(n) * 3]);
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
-  return std::fclose(f) == 0;
+  // The last of the picture reaches the file only when it is closed.
+  if (std::fclose(f) != 0) {
+    *error = "cannot write " + path + " (" + std::strerror(errno) + ")";
+    return false;
+  }
+  return true;
 #endif
 }
 
@@ -253,19 +261,9 @@ void Runner::expect(const scenario::Step& s) {
 void Runner::step(const scenario::Step& s) {
   using scenario::Op;
   switch (s.op) {
-    case Op::Set: {
-      const int type = type_of(s.ref.name);
-      if (s.ref.index >= 0) {
-        if (type & kFloatArray) {
-          simhost::set_floats(s.ref.name, {static_cast<float>(s.values[0])}, s.ref.index);
-        } else {
-          simhost::set_ints(s.ref.name, {static_cast<int>(s.values[0])}, s.ref.index);
-        }
-      } else {
-        simhost::set_from_text(s.ref.name, s.text);
-      }
+    case Op::Set:
+      apply_set(s);
       break;
-    }
     case Op::Command:
       if (s.phase == scenario::Phase::Begin) {
         simhost::command_begin(s.ref.name);
@@ -293,6 +291,9 @@ void Runner::step(const scenario::Step& s) {
       break;
     case Op::Fly:
       simhost::set_flying(s.on);
+      break;
+    case Op::ScriptsLnav:
+      simhost::set_scripts_lnav(s.on);
       break;
     case Op::Print:
       for (const scenario::Ref& r : s.prints)
@@ -355,14 +356,70 @@ scenario::Lookup host_lookup() {
   return l;
 }
 
-bool load_scenario(const std::string& file, double dt, scenario::Script* out, std::string* error) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) {
-    *error = file + ": cannot read the file";
+bool read_scenario(const std::string& file, std::string* text, std::string* error) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(file, ec)) {
+    *error = file + ": a folder, not a scenario file";
     return false;
   }
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  return scenario::parse(text, file, dt, host_lookup(), out, error);
+  std::FILE* f = std::fopen(file.c_str(), "rb");
+  if (!f) {
+    *error = file + ": cannot read the file (" + std::strerror(errno) + ")";
+    return false;
+  }
+  text->clear();
+  char buf[65536];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text->append(buf, n);
+  const bool failed = std::ferror(f) != 0;
+  std::fclose(f);
+  if (failed) {
+    *error = file + ": cannot read the file to its end";
+    return false;
+  }
+  return true;
+}
+
+bool load_scenario(const std::string& file, double dt, scenario::Script* out, std::string* error) {
+  std::string text;
+  return read_scenario(file, &text, error) && scenario::parse(text, file, dt, host_lookup(), out, error);
+}
+
+std::string set_target(const std::string& assignment) {
+  std::string name = assignment.substr(0, assignment.find('='));
+  name = name.substr(0, name.find('['));
+  const size_t first = name.find_first_not_of(" \t");
+  const size_t last = name.find_last_not_of(" \t");
+  return first == std::string::npos ? std::string() : name.substr(first, last - first + 1);
+}
+
+bool parse_set(const std::string& assignment, scenario::Step* out, std::string* error) {
+  // One line of a scenario: a line break would smuggle in a second step.
+  scenario::Script s;
+  const bool one_line = assignment.find_first_of("\r\n") == std::string::npos;
+  if (one_line && !scenario::parse("set " + assignment, "--set", 1.0, host_lookup(), &s, error)) {
+    if (error->rfind("--set:1: ", 0) == 0) *error = "--set: " + error->substr(9);
+    return false;
+  }
+  if (!one_line || s.steps.size() != 1 || s.steps[0].op != scenario::Op::Set) {
+    *error = "--set needs NAME=VALUE on one line";
+    return false;
+  }
+  *out = s.steps[0];
+  return true;
+}
+
+void apply_set(const scenario::Step& s) {
+  const int type = type_of(s.ref.name);
+  if (s.ref.index >= 0) {
+    if (type & kFloatArray) {
+      simhost::set_floats(s.ref.name, {static_cast<float>(s.values[0])}, s.ref.index);
+    } else {
+      simhost::set_ints(s.ref.name, {static_cast<int>(s.values[0])}, s.ref.index);
+    }
+  } else {
+    simhost::set_from_text(s.ref.name, s.text);
+  }
 }
 
 bool parse_trace(const std::string& list, std::vector<scenario::Ref>* out, std::string* error) {

@@ -15,8 +15,19 @@ namespace runner {
 // included once it has started).
 scenario::Lookup host_lookup();
 
+// The whole of FILE; false with "FILE: message" for a folder or a file that
+// cannot be opened or read to its end.
+bool read_scenario(const std::string& file, std::string* text, std::string* error);
 // Reads FILE and parses it; false with "FILE:LINE: message" (or "FILE: ...").
 bool load_scenario(const std::string& file, double dt, scenario::Script* out, std::string* error);
+
+// A "NAME=VALUE" or "NAME[i]=VALUE" assignment checked as a scenario's `set`
+// checks it; false with "--set: message" naming the dataref.
+bool parse_set(const std::string& assignment, scenario::Step* out, std::string* error);
+// The dataref an assignment names (the text before '=' and any '[').
+std::string set_target(const std::string& assignment);
+// Does a parsed `set` step.
+void apply_set(const scenario::Step& step);
 
 // A "NAME[,NAME...]" list of trace columns; false with a message when a name
 // is unknown or malformed.

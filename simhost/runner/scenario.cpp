@@ -71,6 +71,16 @@ bool whole(std::string_view text, long* out) {
   return true;
 }
 
+// The byte-order mark of a UTF-16 or UTF-32 text, by name; null for none.
+const char* byte_order_mark(std::string_view text) {
+  using namespace std::string_view_literals;
+  if (text.substr(0, 4) == "\xff\xfe\x00\x00"sv) return "UTF-32 byte-order mark FF FE 00 00";
+  if (text.substr(0, 4) == "\x00\x00\xfe\xff"sv) return "UTF-32 byte-order mark 00 00 FE FF";
+  if (text.substr(0, 2) == "\xff\xfe"sv) return "UTF-16 byte-order mark FF FE";
+  if (text.substr(0, 2) == "\xfe\xff"sv) return "UTF-16 byte-order mark FE FF";
+  return nullptr;
+}
+
 bool on_off(std::string_view w, bool* out) {
   if (w == "on") return *out = true, true;
   if (w == "off") return *out = false, true;
@@ -261,6 +271,10 @@ void Parser::line(std::string_view s, int line_number, Script* script) {
   } else if (verb == "pause" || verb == "replay" || verb == "fly") {
     st.op = verb == "pause" ? Op::Pause : verb == "replay" ? Op::Replay : Op::Fly;
     if (!on_off(word(rest), &st.on) || !rest.empty()) throw Failure{std::string(verb) + " needs on or off"};
+  } else if (verb == "scripts") {
+    st.op = Op::ScriptsLnav;
+    if (word(rest) != "lnav" || !on_off(word(rest), &st.on) || !rest.empty())
+      throw Failure{"scripts needs lnav on or lnav off"};
   } else if (verb == "print") {
     st.op = Op::Print;
     while (!rest.empty()) {
@@ -320,6 +334,14 @@ bool parse(std::string_view text, const std::string& file, double dt, const Look
   Script script;
   int number = 0;
   size_t pos = 0;
+  // An editor's UTF-8 byte-order mark is no part of the first line; a file
+  // in UTF-16 or UTF-32 is not one the parser can read.
+  if (text.substr(0, 3) == "\xef\xbb\xbf") {
+    pos = 3;
+  } else if (const char* mark = byte_order_mark(text)) {
+    if (error) *error = file + ":1: starts with the " + mark + ": save the scenario as UTF-8 or ASCII";
+    return false;
+  }
   while (pos < text.size()) {
     size_t end = text.find('\n', pos);
     if (end == std::string_view::npos) end = text.size();

@@ -27,7 +27,7 @@ struct Lookup {
   std::function<bool(const std::string& name)> command;
 };
 
-enum class Op { Set, Command, Hold, Message, Pause, Replay, Print, Expect, ExpectText, Png, Fly };
+enum class Op { Set, Command, Hold, Message, Pause, Replay, Print, Expect, ExpectText, Png, Fly, ScriptsLnav };
 enum class Phase { Begin, End, Once };
 
 // A dataref and, for one element of an array, its index (-1: all of it).
@@ -49,7 +49,7 @@ struct Step {
   long hold_frames = 0;        // Hold: frames until the end phase
   int message = 0;             // Message
   long param = 0;
-  bool on = false;             // Pause, Replay, Fly
+  bool on = false;             // Pause, Replay, Fly, ScriptsLnav
   std::vector<Ref> prints;     // Print
 };
 

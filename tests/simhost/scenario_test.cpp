@@ -142,6 +142,8 @@ TEST_F(Scenario, MistakesAreRefusedWithTheirLine) {
       {"dance\n", "1: unknown step \"dance\""},
       {std::string("set a=\0b\n", 9), "1: control character"},
       {"set zuvadud/D738/fms/legs=" + std::string(10 << 20, 'A') + "\n", "1: line of 10485786 bytes"},
+      {std::string("\xff\xfer\0u\0n\0", 8), "1: starts with the UTF-16 byte-order mark FF FE"},
+      {"scripts lnav maybe\n", "1: scripts needs lnav on or lnav off"},
   };
   for (const Case& c : cases) {
     scenario::Script s;
@@ -149,6 +151,48 @@ TEST_F(Scenario, MistakesAreRefusedWithTheirLine) {
     EXPECT_FALSE(parse(c.text, &s, &error)) << c.message;
     EXPECT_EQ(error.rfind("s.txt:" + c.message, 0), 0u) << error;
   }
+  // An editor's UTF-8 byte-order mark is read past.
+  scenario::Script s;
+  std::string error;
+  EXPECT_TRUE(parse("\xef\xbb\xbfrun 3\n", &s, &error)) << error;
+  EXPECT_EQ(s.last_frame, 3);
+}
+
+// The runner's --set takes what a scenario's `set` takes and refuses what it
+// refuses, naming the dataref; a folder given as the scenario is refused.
+TEST_F(Scenario, SetOptionTakesAndRefusesWhatSetDoes) {
+  const std::string volts = "sim/cockpit2/electrical/bus_volts";
+  struct Case {
+    std::string assignment;
+    std::string refusal;  // empty: taken
+  };
+  const Case cases[] = {
+      {volts + "[1]=3", ""},
+      {volts + "=1,2", ""},
+      {volts + "=nan", "--set: \"nan\" is not a number for " + volts},
+      {volts + "=inf", "--set: \"inf\" is not a number for " + volts},
+      {volts + "=1e40", "--set: \"1e40\" does not fit a float for " + volts},
+      {volts + "=1,2,3,4,5,6,7", "--set: 7 values for " + volts + " of 6"},
+      {volts + "[6]=1", "--set: index 6 is outside " + volts},
+      {"zuvadud/D738/electric/dc_bus1_status=1", "--set: zuvadud/D738/electric/dc_bus1_status is read-only"},
+      {volts + "=1\nfly on", "--set needs NAME=VALUE on one line"},
+  };
+  for (const Case& c : cases) {
+    scenario::Step step;
+    std::string error;
+    EXPECT_EQ(runner::parse_set(c.assignment, &step, &error), c.refusal.empty()) << c.assignment;
+    if (c.refusal.empty()) {
+      runner::apply_set(step);
+    } else {
+      EXPECT_EQ(error.rfind(c.refusal, 0), 0u) << error;
+    }
+  }
+  EXPECT_EQ(simhost::get_floats(volts, 3), (std::vector<float>{1, 2, 0}));
+  EXPECT_EQ(runner::set_target(" " + volts + "[1] =3"), volts);
+
+  std::string text, error;
+  EXPECT_FALSE(runner::read_scenario(CORVANE_SOURCE_DIR, &text, &error));
+  EXPECT_EQ(error, std::string(CORVANE_SOURCE_DIR) + ": a folder, not a scenario file");
 }
 
 TEST_F(Scenario, TraceHasAHeaderAndOneRowPerTracedFrame) {

@@ -27,6 +27,37 @@ add_test(NAME corvane_sim_missing_root COMMAND corvane-sim --root ${CMAKE_BINARY
 set_tests_properties(corvane_sim_bad_frames corvane_sim_missing_root PROPERTIES WILL_FAIL TRUE)
 add_test(NAME corvane_sim_runs COMMAND corvane-sim --frames 2 --list-datarefs --list-commands --log)
 
+# A lost result is never a success, --set takes and refuses what a
+# scenario's `set` does, and a run without --root writes nothing into the
+# source tree: each row runs corvane-sim once (runner_check.cmake).
+function(runner_check name)
+  cmake_parse_arguments(C "" "STATUS;ERROR;OUTPUT;OUT_FILE;ABSENT" "RUN" ${ARGN})
+  list(JOIN C_RUN "|" run)
+  set(defs "-DRUN=$<TARGET_FILE:corvane-sim>|${run}" -DSTATUS=${C_STATUS})
+  foreach(key ERROR OUTPUT OUT_FILE ABSENT)
+    if(DEFINED C_${key})
+      list(APPEND defs "-D${key}=${C_${key}}")
+    endif()
+  endforeach()
+  add_test(NAME ${name} COMMAND ${CMAKE_COMMAND} ${defs} -P ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/runner_check.cmake)
+endfunction()
+runner_check(corvane_sim_scenario_folder RUN --scenario ${CMAKE_CURRENT_LIST_DIR} STATUS 2
+  ERROR "^corvane-sim: [^\n]*/tests/simhost: a folder, not a scenario file\n$")
+runner_check(corvane_sim_trace_lost RUN --frames 3 --trace sim/time/paused --trace-file /dev/full STATUS 1
+  ERROR "cannot write the trace to /dev/full")
+runner_check(corvane_sim_output_lost RUN --frames 2 --list-datarefs OUT_FILE /dev/full STATUS 1
+  ERROR "cannot write standard output")
+runner_check(corvane_sim_picture_lost RUN --frames 2 --png /dev/full STATUS 1 ERROR "/dev/full")
+runner_check(corvane_sim_set_nan RUN --set sim/cockpit2/electrical/bus_volts=nan STATUS 2
+  ERROR "--set: \"nan\" is not a number for sim/cockpit2/electrical/bus_volts")
+runner_check(corvane_sim_set_read_only RUN --set zuvadud/D738/electric/dc_bus1_status=1 STATUS 2
+  ERROR "--set: zuvadud/D738/electric/dc_bus1_status is read-only")
+runner_check(corvane_sim_set_element RUN --set sim/cockpit2/electrical/bus_volts[1]=3
+  --print sim/cockpit2/electrical/bus_volts STATUS 0 OUTPUT "bus_volts=0,3,0,0,0,0")
+runner_check(corvane_sim_saves_into_a_copy RUN --set corvane/Debug=901 --frames 3 --summary STATUS 0
+  OUTPUT "root: [^\n]* \\(a copy of the sample root; kept: the run wrote into it\\)"
+  ABSENT ${CMAKE_SOURCE_DIR}/sample/root/Output/situations/737_80NG_01.sit)
+
 # The scenario player: parser, timing, held commands, expectations, traces,
 # the flying aircraft, and the sample scenarios' drawings against their
 # references (rewritten only by scripts/update-scenario-lines.sh).
@@ -50,6 +81,11 @@ foreach(name power-up departure approach traffic)
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/scenario-pictures)
 endforeach()
 # Whole flights against the world the host keeps consistent by itself.
-foreach(name climb-fl370 engines-in-flight cruise-cockpit-controls)
+foreach(name
+    climb-fl370
+    engines-in-flight
+    cruise-cockpit-controls
+    long-way-turn
+    )
   add_test(NAME scenario.${name} COMMAND corvane-sim --scenario ${CMAKE_CURRENT_LIST_DIR}/scenarios/${name}.txt)
 endforeach()
