@@ -184,6 +184,7 @@ void Runner::one_frame() {
     if (leg != last_leg_) out_.active_legs.push_back(leg);
     last_leg_ = leg;
   }
+  if (how_.checks) how_.checks->after_frame(out_.frames, now(), how_.out);
   if (how_.trace_out && how_.trace_every > 0 && out_.frames % how_.trace_every == 0) trace_row();
 }
 
@@ -295,6 +296,11 @@ void Runner::step(const scenario::Step& s) {
     case Op::ScriptsLnav:
       simhost::set_scripts_lnav(s.on);
       break;
+    case Op::Invariants:
+      if (how_.checks) how_.checks->enable(s.on);
+      break;
+    case Op::Alert:  // read by the checks before the first frame
+      break;
     case Op::Print:
       for (const scenario::Ref& r : s.prints)
         std::fprintf(how_.out, "%ld %.3f %s=%s\n", out_.frames, now(), r.label().c_str(), shown(r).c_str());
@@ -333,6 +339,7 @@ Outcome Runner::run() {
   while (!releases_.empty()) one_frame();
   if (!how_.on_png) simhost::set_draw_capture(false);
   out_.seconds = now();
+  if (how_.checks) out_.checks_failed = !how_.checks->finish(now(), how_.out);
   std::fflush(how_.out);
   if (how_.trace_out) std::fflush(how_.trace_out);
   return out_;

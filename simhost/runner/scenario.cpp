@@ -101,6 +101,7 @@ class Parser {
   Ref reference(std::string_view text, Shape* out) const;
   std::vector<double> values(std::string_view text, const Ref& ref, const Shape& shape) const;
   void advance(long frames);
+  void alert(std::string_view rest, Step* st) const;
 
   double dt_;
   const Lookup& lookup_;
@@ -189,6 +190,32 @@ std::vector<double> Parser::values(std::string_view text, const Ref& ref, const 
   return out;
 }
 
+// NAME [FROMs..[TOs]] REASON: a caution or warning the scenario expects,
+// with why; NAME may hold '*' and '?'. The window is in seconds of the run,
+// whatever the frame step; without one it is the whole run.
+void Parser::alert(std::string_view rest, Step* st) const {
+  const char* usage = "alert needs NAME [FROMs..[TOs]] REASON";
+  st->op = Op::Alert;
+  st->ref.name = std::string(word(rest));
+  std::string_view after = rest;
+  std::string_view window = word(after);
+  const size_t dots = window.find("..");
+  if (dots != std::string_view::npos) {
+    auto seconds = [&](std::string_view w, double* out) {
+      return w.size() > 1 && w.back() == 's' && number(w.substr(0, w.size() - 1), out) && *out >= 0;
+    };
+    double from = 0, to = 0;
+    std::string_view end = window.substr(dots + 2);
+    if (!seconds(window.substr(0, dots), &from) || (!end.empty() && (!seconds(end, &to) || to < from)))
+      throw Failure{"alert's window is FROMs..TOs, from 0 s on and not ending before it starts"};
+    st->values = {from};
+    if (!end.empty()) st->values.push_back(to);
+    rest = after;
+  }
+  st->text = std::string(trim(rest));
+  if (st->ref.name.empty() || st->text.empty()) throw Failure{usage};
+}
+
 void Parser::line(std::string_view s, int line_number, Script* script) {
   s = trim(s);
   if (s.empty() || s.front() == '#') return;
@@ -268,13 +295,15 @@ void Parser::line(std::string_view s, int line_number, Script* script) {
       std::string_view p = word(rest);
       if (!whole(p, &st.param) || st.param < 0 || !rest.empty()) throw Failure{"message PARAM is a whole number"};
     }
-  } else if (verb == "pause" || verb == "replay" || verb == "fly") {
-    st.op = verb == "pause" ? Op::Pause : verb == "replay" ? Op::Replay : Op::Fly;
+  } else if (verb == "pause" || verb == "replay" || verb == "fly" || verb == "invariants") {
+    st.op = verb == "pause" ? Op::Pause : verb == "replay" ? Op::Replay : verb == "fly" ? Op::Fly : Op::Invariants;
     if (!on_off(word(rest), &st.on) || !rest.empty()) throw Failure{std::string(verb) + " needs on or off"};
   } else if (verb == "scripts") {
     st.op = Op::ScriptsLnav;
     if (word(rest) != "lnav" || !on_off(word(rest), &st.on) || !rest.empty())
       throw Failure{"scripts needs lnav on or lnav off"};
+  } else if (verb == "alert") {
+    alert(rest, &st);
   } else if (verb == "print") {
     st.op = Op::Print;
     while (!rest.empty()) {

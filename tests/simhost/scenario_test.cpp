@@ -144,6 +144,10 @@ TEST_F(Scenario, MistakesAreRefusedWithTheirLine) {
       {"set zuvadud/D738/fms/legs=" + std::string(10 << 20, 'A') + "\n", "1: line of 10485786 bytes"},
       {std::string("\xff\xfer\0u\0n\0", 8), "1: starts with the UTF-16 byte-order mark FF FE"},
       {"scripts lnav maybe\n", "1: scripts needs lnav on or lnav off"},
+      {"invariants maybe\n", "1: invariants needs on or off"},
+      {"alert zuvadud/D738/annunciator/cabin_alt\n", "1: alert needs NAME [FROMs..[TOs]] REASON"},
+      {"alert zuvadud/D738/annunciator/cabin_alt 20s..10s why\n", "1: alert's window is FROMs..TOs"},
+      {"alert zuvadud/D738/annunciator/cabin_alt 20..30s why\n", "1: alert's window is FROMs..TOs"},
   };
   for (const Case& c : cases) {
     scenario::Script s;
@@ -156,6 +160,41 @@ TEST_F(Scenario, MistakesAreRefusedWithTheirLine) {
   std::string error;
   EXPECT_TRUE(parse("\xef\xbb\xbfrun 3\n", &s, &error)) << error;
   EXPECT_EQ(s.last_frame, 3);
+}
+
+// A value that is not a number is named, with its time, and fails the checks
+// (the plug-in's writers and mirrors keep NaN out, so it is put among the
+// values read); an alert step that names no caution or warning is refused
+// before a frame.
+TEST_F(Scenario, ChecksNameANotFiniteValueAndRefuseAnUnknownAlert) {
+  const std::string catalog = std::string(CORVANE_SOURCE_DIR) + "/simhost/catalog/";
+  scenario::Script s;
+  std::string error;
+  ASSERT_TRUE(parse("alert zuvadud/D738/annunciator/no_such_light why\n", &s, &error)) << error;
+  runner::Invariants refused;
+  EXPECT_FALSE(refused.prepare(catalog, s, "s.txt", &error));
+  EXPECT_EQ(error.rfind("s.txt:1: zuvadud/D738/annunciator/no_such_light names no caution or warning", 0), 0u)
+      << error;
+
+  runner::Invariants checks;
+  ASSERT_TRUE(checks.prepare(catalog, scenario::Script(), "s.txt", &error)) << error;
+  checks.enable(true);
+  std::FILE* out = std::tmpfile();
+  simhost::frame(1.0f / 30);
+  checks.after_frame(1, 1.0 / 30, out);
+  std::vector<double> values;
+  checks.published().read(&values);
+  int n = 0;
+  while (n < static_cast<int>(values.size()) && checks.published().label(n) != "zuvadud/D738/fms/legs_lat[5]") ++n;
+  ASSERT_LT(n, static_cast<int>(values.size()));
+  values[static_cast<size_t>(n)] = std::nan("");
+  checks.judge(values, 2, 2.0 / 30, out);
+  EXPECT_FALSE(checks.finish(2.0 / 30, out));
+  const std::string text = slurp(out);
+  std::fclose(out);
+  EXPECT_NE(text.find("RULE       0.067 s  zuvadud/D738/fms/legs_lat[5]: not finite: nan\n"), std::string::npos)
+      << text;
+  EXPECT_NE(text.find("invariants: FAILED: 1 rule break, 0 unexpected alerts"), std::string::npos) << text;
 }
 
 // The runner's --set takes what a scenario's `set` takes and refuses what it
