@@ -96,11 +96,13 @@ float limit_growth(float host, float kept, float& g) {
 
 float remove_ice(float value, float rate, float g) { return std::fmax(0.0f, value - (rate * frame_time + std::fmax(g, 0.0f))); }
 
-float wing_ice(float host, float& kept, float heat_flag, float n1) {
+// Only the wing heat takes ice off, on the ground as in the air: its flag is
+// set while the valve is open with the duct pressure the wing needs. Engine
+// thrust alone heats nothing.
+float wing_ice(float host, float& kept, float heat_flag) {
   float g;
   float h = limit_growth(host, kept, g);
-  const bool heat = on_ground != 1 ? (h > 0.0f && heat_flag == 1.0f) : n1 > 32.0f;
-  if (heat) h = remove_ice(h, 0.005f, g);
+  if (h > 0.0f && heat_flag == 1.0f) h = remove_ice(h, 0.005f, g);
   if (ice_rain_state.holdover_time_s > 0.0f && h > 0.0f) h = remove_ice(h, 0.011f, g);
   kept = h;
   return h;
@@ -113,11 +115,9 @@ void ice_rain() {
   update_holdover(precipitation());
   update_windshield();
   HostMirror& m = host_mirror;
-  const float left = wing_ice(m.sim_flightmodel_failures_frm_ice, ice_rain_state.frame_ice_left, ice::wing_l_heat_on,
-                              m.sim_flightmodel_engine_ENGN_N1_[0]);
+  const float left = wing_ice(m.sim_flightmodel_failures_frm_ice, ice_rain_state.frame_ice_left, ice::wing_l_heat_on);
   host_set_f(bound::sim_flightmodel_failures_frm_ice, left);
-  const float right = wing_ice(m.sim_flightmodel_failures_frm_ice2, ice_rain_state.frame_ice_right, ice::wing_r_heat_on,
-                               m.sim_flightmodel_engine_ENGN_N1_[1]);
+  const float right = wing_ice(m.sim_flightmodel_failures_frm_ice2, ice_rain_state.frame_ice_right, ice::wing_r_heat_on);
   host_set_f(bound::sim_flightmodel_failures_frm_ice2, right);
   if (host_version >= 120000) {
     host_set_f(bound::sim_flightmodel_failures_tail_ice, left);
