@@ -649,7 +649,7 @@ TEST_F(EffectValues, HoldoverRunsDownByRainWindAndSpeedAndTheWindshieldIces) {
   };
   for (const Ice& i : ices) {
     SetUp();
-    host_mirror.sim_weather_temperature_le_c = -1.0f;
+    ice::l_fwd_temp = ice::r_fwd_temp = -1.0f;
     host_mirror.sim_flightmodel_failures_window_ice = i.window_ice;
     ice::monster_icing = i.monster0;
     ice_rain();

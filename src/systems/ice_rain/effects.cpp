@@ -70,10 +70,13 @@ void update_windshield() {
   float r = 0.0033f;
   if (w > 0.0f && frame_time > 0.0f) r = interpolate_clamped(0.0001f, 0.0033f, 0.00255f, 0.066f, w / frame_time);
   ice::monster_icing = lag_toward(ice::monster_icing, w > 0.0f ? 1.0f : 0.0f, 0.0f, 1.0f, r);
+  // Frost forms on glass below freezing and melts off glass above it: the
+  // windshield's forward panes, as warm as their heat keeps them.
+  const float glass = std::fmin(ice::l_fwd_temp, ice::r_fwd_temp);
   float& frost = ice_rain_state.frost;
   if (w > 0.0f) {
     frost += w;
-  } else if (host_mirror.sim_weather_temperature_le_c < 0.0f) {
+  } else if (glass < 0.0f) {
     frost += 0.001f * frame_time;
   } else {
     frost -= 0.001f * frame_time;
