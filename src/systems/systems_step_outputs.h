@@ -11,7 +11,7 @@ extern float flap_slat_held;
 // trips, and its trip cannot be reset until the air is back at or below it.
 // The limit sits 40 deg C over the precooler's set point so that a healthy
 // precooler at the end of its travel never reaches it, while one that stops
-// cooling the high stage's air passes it within seconds.
+// cooling the high stage's air passes it in under half a minute.
 extern float bleed_duct_value[2];
 constexpr float kBleedOvertempDegC = 254.0f;
 
