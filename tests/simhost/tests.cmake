@@ -86,6 +86,9 @@ foreach(name
     engines-in-flight
     cruise-cockpit-controls
     long-way-turn
+    wing-anti-ice-taxi
+    anti-ice-idle-descent
+    frost-heated-windows
     )
   add_test(NAME scenario.${name} COMMAND corvane-sim --scenario ${CMAKE_CURRENT_LIST_DIR}/scenarios/${name}.txt)
 endforeach()
