@@ -355,8 +355,9 @@ def commands_md(created, hooks):
         "replaces a host command. Each is listed with the description the plug-in gives\n",
         "the host (the text shown where keys and buttons are assigned, spelled exactly as\n",
         "registered) and grouped by the cockpit area that acts on it. Bind a key or a\n",
-        "button to one as to any host command; the commands of buttons and spring-loaded\n",
-        "switches act from press to release, so bind them to be held.\n\n",
+        "button to one as to any host command: the host begins the command when the key\n",
+        "goes down and ends it when the key comes up, and the cockpit's push buttons and\n",
+        "spring-loaded switches stay pressed in between.\n\n",
         "## Areas\n\n| Area | Commands |\n|---|---|\n",
     ]
     order = sorted(areas, key=sort_key)
