@@ -124,25 +124,28 @@ void update_landing_gear() {
   }
   // The model's legs are its own; after a start, load or restore they begin
   // where the host has them, so neither lowers nor raises the gear by itself.
-  // A failed actuator moves nothing: the legs stay where the host has them
-  // and travel from there, at their normal pace, once it works again.
   float* leg = systems_memory.gear_leg;
   float* host_leg = host_mirror.sim_aircraft_parts_acf_gear_deploy;
-  const bool manual_in_progress = manual_handle && hydraulic::A_status <= 0.0f;
-  const bool act_failed = host_mirror.sim_operation_failures_rel_gear_act == 6 && !manual_in_progress;
-  if (gear_legs_from_host != 0 || act_failed) {
+  auto sanitise_legs = [&]() {
+    for (int i = 0; i < 3; ++i) {
+      if (std::isnan(leg[i])) leg[i] = 1.0f;  // unknown reads as down, the safe side on the ground
+      leg[i] = clamp_range(leg[i], 0.0f, 1.0f);
+    }
+  };
+  auto legs_from_host = [&]() {
     for (int i = 0; i < 3; ++i) leg[i] = host_leg[i];
+    sanitise_legs();
+  };
+  if (gear_legs_from_host != 0) {
+    legs_from_host();
     gear_legs_from_host = 0;
   }
-  for (int i = 0; i < 3; ++i) {
-    if (std::isnan(leg[i])) leg[i] = 1.0f;  // unknown reads as down, the safe side on the ground
-    leg[i] = clamp_range(leg[i], 0.0f, 1.0f);
-  }
+  sanitise_legs();
   const bool commanded = gear_down_commanded() == 1.0f;
   if (leg[0] == 1.0f && !commanded && gear_transit_times.drawn_for != 1) draw_transit_times(false);
   if (leg[0] == 0.0f && commanded && gear_transit_times.drawn_for != 2) draw_transit_times(true);
 
-  if (on_ground != 1 && !act_failed) {
+  if (on_ground != 1) {
     const float ias = std::fmax(host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot,
                                 host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_copilot);
     const float lever = controls::gear_handle_down;
@@ -178,6 +181,11 @@ void update_landing_gear() {
       }
     }
   }
+  // A failed actuator moves nothing: the legs stay where the host has them
+  // and travel from there, at their normal pace, once it works again.
+  const bool manual_in_progress = manual_handle && hydraulic::A_status <= 0.0f;
+  const bool act_failed = host_mirror.sim_operation_failures_rel_gear_act == 6 && !manual_in_progress;
+  if (act_failed) legs_from_host();
   for (int i = 0; i < 3; ++i) {
     if (collapse_failed(i) && leg[i] > 0.0f) leg[i] = kCollapsed;
   }
