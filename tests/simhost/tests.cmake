@@ -50,7 +50,7 @@ foreach(name power-up departure approach traffic)
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/scenario-pictures)
 endforeach()
 # Whole flights against the world the host keeps consistent by itself.
-foreach(name climb-fl370 engines-in-flight gear-horn gear-after-repair autobrake-speedbrake-stow brake-heat-rto
-    brake-heat-landing wheel-chocks)
+foreach(name climb-fl370 engines-in-flight gear-horn-and-actuator autobrake-speedbrake-stow brake-heat-rto
+    wheel-chocks)
   add_test(NAME scenario.${name} COMMAND corvane-sim --scenario ${CMAKE_CURRENT_LIST_DIR}/scenarios/${name}.txt)
 endforeach()
