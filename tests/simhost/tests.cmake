@@ -89,6 +89,10 @@ foreach(name
     wing-anti-ice-taxi
     anti-ice-idle-descent
     frost-heated-windows
+    gear-horn-and-actuator
+    autobrake-speedbrake-stow
+    brake-heat-rto
+    wheel-chocks
     )
   add_test(NAME scenario.${name} COMMAND corvane-sim --scenario ${CMAKE_CURRENT_LIST_DIR}/scenarios/${name}.txt)
 endforeach()

@@ -1533,8 +1533,12 @@ TEST_F(Brakes, GearMovesBelowItsSpeedsSlowerOnLowPressure) {
 
 TEST_F(Brakes, BrakeCoolingBySpeedAndGearAndHeatingByWeight) {
   frame_time = 1.0f;
-  host_mirror.sim_flightmodel_weight_m_total = 90.0f * 2204.0f;  // weight term 1.1
-  EXPECT_NEAR(brake_heat_weight_factor(0.5f, 20.0f), 1.1f * 4.4f * 0.5f * 0.033f, 1e-6f);
+  // The host's mass is in kilograms: the weight term is 1 at 80 t, 1 % a tonne beside.
+  for (const float t : {90.0f, 80.0f, 79.0f, 60.0f}) {
+    host_mirror.sim_flightmodel_weight_m_total = t * 1000.0f;
+    const float w = 1.0f + (t - 80.0f) / 100.0f;
+    EXPECT_NEAR(brake_heat_weight_factor(0.5f, 20.0f), w * 4.4f * 0.5f * 0.033f, 1e-6f) << t;
+  }
   struct Row {
     float kt, deploy, loss;
   } rows[] = {{84, 0.11f, 15 * 15 * 0.0015f * 0.002f},   // x = 0.15 + 5 - 1
