@@ -152,7 +152,7 @@ constexpr int kFailed = 6;                    // a failure item's "inoperative" 
 constexpr double kApuSpoolUp_pct_s = 100.0 / 40.0;
 constexpr double kApuSpoolDown_pct_s = 100.0 / 20.0;
 constexpr double kApuRunningN1 = 95.0;
-constexpr int kApuOff = 0, kApuStart = 2;
+constexpr int kApuOff = 0, kApuOn = 1, kApuStart = 2;
 // Standby radios at power-up: the lowest channel of each band (118.000 MHz,
 // 108.00 MHz in the host's 10 kHz units).
 constexpr int kComStandbyMhz = 118, kComStandbyKhz = 0, kNavStandby10Khz = 10800;
@@ -416,7 +416,8 @@ void derive_reversers(Host& h, bool running, float dt) {
 
 // The APU's rotor: lit by START (the switch or the host's START command),
 // put out by OFF; the running flag once on speed. A running flag written
-// from elsewhere (a restored situation) is an APU brought there at once.
+// from elsewhere (a restored situation) is an APU brought there at once, its
+// switch at ON.
 void derive_apu(Host& h, bool running, float dt) {
   Dataref* n1 = at(h, kApuN1);
   Dataref* flag = at(h, kApuRunning);
@@ -424,6 +425,7 @@ void derive_apu(Host& h, bool running, float dt) {
   if (flag && finite(flag->scalar) && flag->scalar != h.apu_running_written) {
     h.apu_lit = flag->scalar != 0.0;
     if (h.apu_lit && !n1->pinned) n1->scalar = 100.0;
+    if (h.apu_lit && in(h, kApuSwitch, 0.0) == kApuOff) out(h, kApuSwitch, kApuOn);
   }
   const double sw = in(h, kApuSwitch, 0.0);
   if (sw == kApuStart) h.apu_lit = true;
