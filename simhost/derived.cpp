@@ -5,11 +5,15 @@
 // API, scenario, --set) is pinned: the host leaves it to that writer from
 // then on, as the scenario playing the host asked.
 //
-// Reads: position elevation, true airspeed, pause and replay, the weather's
-// sea-level values, the engines' N1/N2/running/oil, the tanks, the
-// pressurisation override and the cabin values the plug-in writes. Writes:
-// the air at the aircraft, the engines' read-only views, fuel totals and
-// indications, the cabin indications.
+// Reads: position, attitude, flight path and speeds, pause and replay, the
+// weather's sea-level values, the engines' N1/N2/running/oil, the tanks, the
+// pressurisation override and the cabin values the plug-in writes, the gear
+// legs, the engines' modes and reverser failures, the APU switch and running
+// flag, and the terrain stand-in. Writes: the air at the aircraft, the
+// engines' read-only views, fuel totals and indications, the cabin
+// indications, ground contact, the gear's view, the load factor, the tyres,
+// the reverser sleeves and the APU's rotor; at the start of a flight the
+// gear, the engines' modes and the standby radios.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
