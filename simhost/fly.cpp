@@ -35,6 +35,7 @@ constexpr double kDerotationS = 3.0;
 // A landing's sink is taken up by the gear's struts and tyres over this
 // travel at a constant force: 1 + v^2 / (2 g s) at the touchdown.
 constexpr double kGearStrokeM = 0.5;
+constexpr double kCrashG = 100.0;      // beyond any gear: a sink the scenario set past reason
 constexpr double kContactM = 0.01;     // as the host's ground contact (derived.cpp)
 
 bool on = false;
@@ -143,7 +144,7 @@ void fly_step(float dt_in) {
   double x = 0, y = 0, z = 0;
   XPLMWorldToLocal(lat, lon, elev, &x, &y, &z);
   const double ground = terrain(h, x, z);
-  const bool on_ground = elev <= ground;
+  const bool on_ground = elev <= ground + kContactM;
   double pitch = std::fmax(kMinPitchDeg, std::fmin(kMaxPitchDeg, fval("sim/flightmodel/position/theta")));
   if (on_ground) {
     elev = ground;
@@ -153,7 +154,7 @@ void fly_step(float dt_in) {
       // Touchdown: this frame still has the sink the mains met the ground
       // with, and its load; the nose follows.
       const double sink = vs_fpm / kFtPerM / 60.0;
-      h.touchdown_g = static_cast<float>(1.0 + sink * sink / (2.0 * kG * kGearStrokeM));
+      h.touchdown_g = static_cast<float>(std::fmin(kCrashG, 1.0 + sink * sink / (2.0 * kG * kGearStrokeM)));
       h.derotation_dps = static_cast<float>(std::fmax(pitch, 0.0) / kDerotationS);
     } else if (vs_fpm < 0) {
       vs_fpm = 0;
