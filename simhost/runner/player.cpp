@@ -295,6 +295,9 @@ void Runner::step(const scenario::Step& s) {
     case Op::ScriptsLnav:
       simhost::set_scripts_lnav(s.on);
       break;
+    case Op::Date:
+      simhost::set_calendar(s.seconds);
+      break;
     case Op::Print:
       for (const scenario::Ref& r : s.prints)
         std::fprintf(how_.out, "%ld %.3f %s=%s\n", out_.frames, now(), r.label().c_str(), shown(r).c_str());

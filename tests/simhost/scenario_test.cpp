@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -140,6 +141,8 @@ TEST_F(Scenario, MistakesAreRefusedWithTheirLine) {
       {"expect zuvadud/D738/fms/legs=3\n", "1: zuvadud/D738/fms/legs holds text"},
       {"fly maybe\n", "1: fly needs on or off"},
       {"dance\n", "1: unknown step \"dance\""},
+      {"date 2024-02-30 10:00:00\n", "1: date needs YYYY-MM-DD HH:MM:SS (UTC)"},
+      {"date 2024-06-21T10:00:00Z\n", "1: date needs"},
       {std::string("set a=\0b\n", 9), "1: control character"},
       {"set zuvadud/D738/fms/legs=" + std::string(10 << 20, 'A') + "\n", "1: line of 10485786 bytes"},
       {std::string("\xff\xfer\0u\0n\0", 8), "1: starts with the UTF-16 byte-order mark FF FE"},
@@ -193,6 +196,14 @@ TEST_F(Scenario, SetOptionTakesAndRefusesWhatSetDoes) {
   std::string text, error;
   EXPECT_FALSE(runner::read_scenario(CORVANE_SOURCE_DIR, &text, &error));
   EXPECT_EQ(error, std::string(CORVANE_SOURCE_DIR) + ": a folder, not a scenario file");
+}
+
+// The calendar the plug-in reads runs with the simulated clock from the
+// date a scenario gives (leap days and all), whatever the wall clock says.
+TEST_F(Scenario, DateStepSetsTheCalendar) {
+  play("at 1s\ndate 2028-02-29 23:59:30\nrun 45s\n");
+  EXPECT_EQ(simhost::calendar(), 1835481570 + 45);
+  EXPECT_EQ(std::time(nullptr), 1835481570 + 45);
 }
 
 TEST_F(Scenario, TraceHasAHeaderAndOneRowPerTracedFrame) {

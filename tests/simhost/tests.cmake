@@ -93,6 +93,7 @@ foreach(name
     autobrake-speedbrake-stow
     brake-heat-rto
     wheel-chocks
+    landings
     )
   add_test(NAME scenario.${name} COMMAND corvane-sim --scenario ${CMAKE_CURRENT_LIST_DIR}/scenarios/${name}.txt)
 endforeach()
