@@ -299,4 +299,41 @@ TEST(ScenarioLines, SampleDrawingsMatchTheirReferences) {
   }
 }
 
+// A hold whose left side the scripts code 2 draws as the same hold coded 0:
+// the entry on the way in, then the entry turn and the racetrack, segment
+// for segment.
+TEST(ScenarioLines, LeftHoldDrawsTheSameForEitherLeftCode) {
+  const std::string src = CORVANE_SOURCE_DIR;
+  std::ifstream in(src + "/tests/simhost/scenarios/hold-left-coded-2.txt", std::ios::binary);
+  ASSERT_TRUE(in);
+  std::stringstream text;
+  text << in.rdbuf();
+  std::string flight = text.str();
+  const size_t set_up = flight.find("fly on\n");
+  ASSERT_NE(set_up, std::string::npos);
+  flight = flight.substr(0, set_up + 7) + "at 120s\npng entry.png\nat 300s\npng turn.png\nat 450s\npng racetrack.png\n";
+  const std::string coded_2 = "legs_rad_turn=-1,-1,2,-1";
+  const size_t side = flight.find(coded_2);
+  ASSERT_NE(side, std::string::npos);
+  std::vector<scenario_lines::Picture> drawn[2];
+  for (int code = 0; code < 2; ++code) {
+    std::string f = flight;
+    if (code == 0) f.replace(side, coded_2.size(), "legs_rad_turn=-1,-1,0,-1");
+    const std::string path = ::testing::TempDir() + "hold-left-" + std::to_string(code) + ".txt";
+    std::ofstream(path, std::ios::binary) << f;
+    std::string error;
+    ASSERT_TRUE(scenario_lines::capture(CORVANE_MODULE_PATH, src + "/sample/root/", path, &drawn[code], &error))
+        << error;
+    std::remove(path.c_str());
+  }
+  ASSERT_EQ(drawn[0].size(), 3u);
+  ASSERT_EQ(drawn[1].size(), drawn[0].size());
+  for (size_t p = 0; p < drawn[0].size(); ++p) {
+    EXPECT_GT(drawn[0][p].lines.size(), 20u) << drawn[0][p].file;
+    ASSERT_EQ(drawn[1][p].lines.size(), drawn[0][p].lines.size()) << drawn[0][p].file;
+    for (size_t i = 0; i < drawn[0][p].lines.size(); ++i)
+      ASSERT_EQ(drawn[1][p].lines[i], drawn[0][p].lines[i]) << drawn[0][p].file << " line " << i;
+  }
+}
+
 }  // namespace

@@ -94,6 +94,9 @@ foreach(name
     brake-heat-rto
     wheel-chocks
     landings
+    lnav-first-turn
+    hold-left-coded-2
+    gpws-priorities
     )
   add_test(NAME scenario.${name} COMMAND corvane-sim --scenario ${CMAKE_CURRENT_LIST_DIR}/scenarios/${name}.txt)
 endforeach()
