@@ -27,6 +27,7 @@ import sys, zipfile
 out, lin, win, version = sys.argv[1:]
 readme = f"""Corvane {version}
 
+INSTALL
 Unpack this archive into the aircraft's folder (the folder that holds its
 .acf file), so that the modules land in
 
@@ -36,7 +37,41 @@ Unpack this archive into the aircraft's folder (the folder that holds its
 Supported hosts: X-Plane 11.40 and later, and X-Plane 12 from 12.08, on
 Linux with glibc 2.31 or later and on 64-bit Windows. There is no macOS
 module. The aircraft folder also needs its airport, runway and gate lists
-and its ground-service objects, as the aircraft ships them.
+(Velar_apt.dat, Velar_rnw.dat, Velar_gate.dat), its ground-service objects
+(objects/GSE/) and its scripts, as the aircraft ships them.
+
+UNINSTALL
+Delete the folder plugins/corvane/. The plug-in keeps no settings and writes
+no files of its own. Situation files that the aircraft's scripts saved
+through it stay in the host's Output/situations/ folder (for example
+737_80NG_01.sit); the panel-state string belongs to the aircraft's scripts.
+
+TROUBLESHOOTING
+The host's log is Log.txt in the X-Plane folder; it is rewritten at every
+start. A normal start logs "Corvane plugin running.", "Corvane plugin:
+Reading navigation data..." and a "Loaded file" line for earth_nav.dat,
+earth_fix.dat, Velar_apt.dat, Velar_rnw.dat and Velar_gate.dat. A line
+"WARNING - I didn't find file >.../Global Airports/Earth nav data/...< !!!"
+followed by a "Loaded file" line from "Resources/default data" is normal
+(X-Plane 12 keeps its navigation data there).
+
+Real problems:
+- no "Corvane plugin running." line: the host did not load the plug-in;
+  check the folder layout, the host version and the system above;
+- "didn't find file" for a Velar_*.dat file: the plug-in is not in this
+  aircraft's plugins/corvane/ folder, or the aircraft's lists are missing;
+- "didn't find file" for Resources/default data/earth_nav.dat or
+  earth_fix.dat: the host has no navigation data; repair it, or put both
+  files of a navigation data set into Custom Data/;
+- "could not save situation file": make Output/situations/ writable;
+- "panel state did not fit, not saved.": send a report;
+- "running", but the cockpit stays dead: the aircraft's scripts (xlua) are
+  not running; look for their errors in the log.
+
+To report a problem, send the host's version and your system, the whole
+Log.txt of that session (copy it before starting the host again), this
+archive's version ("Corvane {version}"), the aircraft's .acf file name, and
+what you did before it happened.
 """
 with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as z:
     z.write(lin, "plugins/corvane/64/lin.xpl")

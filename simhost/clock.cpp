@@ -4,10 +4,13 @@
 // executable before the C library, so the loaded module (and plug-in code
 // linked statically into a test) binds to these. A Windows module imports
 // them from the C runtime DLL by name, and the loader points those imports
-// at `seam_function`'s entries instead. Unpinned they forward to the C
-// library; a test pins them to make calendar time and draws repeatable.
+// at `seam_function`'s entries instead. The calendar time is the host's:
+// the simulated clock from a fixed date, so that a run does not depend on
+// when or how fast it runs. srand and rand forward to the C library; a test
+// pins the time or the draws to its own values.
 #include "state.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -38,15 +41,6 @@ F next_definition(const char* name) {
 }
 #endif
 
-long long real_time() {
-#ifdef _WIN32
-  return static_cast<long long>(std::time(nullptr));
-#else
-  static auto real = next_definition<time_t (*)(time_t*)>("time");
-  return real ? static_cast<long long>(real(nullptr)) : 0;
-#endif
-}
-
 void real_srand(unsigned seed) {
 #ifdef _WIN32
   std::srand(seed);
@@ -65,7 +59,14 @@ int real_rand() {
 #endif
 }
 
-long long seam_time() { return seam().time_pinned ? seam().pinned_time : real_time(); }
+// Whole seconds: the calendar ticks once a simulated second however many
+// frames that takes.
+long long host_calendar() {
+  const Host& h = host();
+  return h.calendar_at_zero + static_cast<long long>(std::floor(h.clock_s));
+}
+
+long long seam_time() { return seam().time_pinned ? seam().pinned_time : host_calendar(); }
 
 void seam_srand(unsigned seed) {
   if (seam().seeds.size() < 100000) seam().seeds.push_back(seed);
@@ -95,6 +96,11 @@ void pin_time(long long seconds) {
   seam().pinned_time = seconds;
 }
 void unpin_time() { seam().time_pinned = false; }
+void set_calendar(long long seconds) {
+  Host& h = host();
+  h.calendar_at_zero = seconds - static_cast<long long>(std::floor(h.clock_s));
+}
+long long calendar() { return host_calendar(); }
 void pin_rand(std::function<int()> next) { seam().rand_source = std::move(next); }
 void unpin_rand() { seam().rand_source = nullptr; }
 const std::vector<unsigned>& srand_seeds() { return seam().seeds; }

@@ -203,13 +203,19 @@ Action dc_meter(int bus) {
   });
 }
 
-// The APU switch only: the rotor ("APU_running", "APU_N1_percent") is the
-// host's APU model, which a scenario plays. START springs back to ON.
+// The APU switch; START springs back to ON and lights the APU however
+// briefly it is held. The rotor ("APU_N1_percent", "APU_running") then
+// follows in the host's own values (derived.cpp).
 Action apu(std::string_view what) {
   const std::string sw = "sim/cockpit/engine/APU_switch";
   if (what == "off") return set_to(sw, 0);
   if (what == "on") return set_to(sw, 1);
-  return held([sw] { put(sw, 2); }, [sw] { put(sw, 1); });
+  return held(
+      [sw] {
+        put(sw, 2);
+        host().apu_lit = true;
+      },
+      [sw] { put(sw, 1); });
 }
 
 void fix_all_systems() {

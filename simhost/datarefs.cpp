@@ -261,6 +261,23 @@ void watch_finite(const Dataref& d, const T* values, int offset, int count) {
   }
 }
 
+// Names the host gives one value under both: its descriptions give them the
+// same meaning ("Is the APU Generator on", "APU generator is turned on").
+constexpr const char* kAliases[][2] = {
+    {"sim/cockpit/electrical/generator_apu_on", "sim/cockpit2/electrical/APU_generator_on"},
+};
+
+// A write into host storage is a write into its other name too.
+void to_alias(const Dataref& d) {
+  if (d.alias < 0) return;
+  Host& h = host();
+  if (static_cast<size_t>(d.alias) >= h.datarefs.size()) return;
+  Dataref& other = h.datarefs[static_cast<size_t>(d.alias)];
+  if (!other.live || other.owner == Owner::Plugin || other.alias < 0) return;
+  other.scalar = d.scalar;
+  other.array = d.array;
+}
+
 // ---- uncounted access shared by the host calls and the test API ----------
 int raw_geti(Dataref& d) {
   if (plugin_owned(d)) return d.geti ? d.geti(d.read_refcon) : 0;
@@ -279,6 +296,7 @@ void raw_seti(Dataref& d, int v) {
     if (d.seti) d.seti(d.write_refcon, v);
   } else {
     d.scalar = v;
+    to_alias(d);
   }
 }
 void raw_setf(Dataref& d, float v) {
@@ -286,6 +304,7 @@ void raw_setf(Dataref& d, float v) {
     if (d.setf) d.setf(d.write_refcon, v);
   } else {
     d.scalar = static_cast<double>(v);
+    to_alias(d);
   }
 }
 void raw_setd(Dataref& d, double v) {
@@ -293,6 +312,7 @@ void raw_setd(Dataref& d, double v) {
     if (d.setd) d.setd(d.write_refcon, v);
   } else {
     d.scalar = v;
+    to_alias(d);
   }
 }
 int raw_getvi(Dataref& d, int* v, int o, int m) {
@@ -312,6 +332,7 @@ void raw_setvi(Dataref& d, int* v, int o, int c) {
     if (d.setvi) d.setvi(d.write_refcon, v, o, c);
   } else {
     write_range(d.array, v, o, c);
+    to_alias(d);
   }
 }
 void raw_setvf(Dataref& d, float* v, int o, int c) {
@@ -319,6 +340,7 @@ void raw_setvf(Dataref& d, float* v, int o, int c) {
     if (d.setvf) d.setvf(d.write_refcon, v, o, c);
   } else {
     write_range(d.array, v, o, c);
+    to_alias(d);
   }
 }
 void raw_setb(Dataref& d, void* v, int o, int c) {
@@ -360,6 +382,23 @@ Dataref* find_dataref(const std::string& name) {
   return it == h.dataref_index.end() ? nullptr : &h.datarefs[it->second];
 }
 
+void link_aliases(Host& h) {
+  for (const auto& pair : kAliases) {
+    Dataref* d[2] = {nullptr, nullptr};
+    for (int k = 0; k < 2; ++k) {
+      const auto it = h.dataref_index.find(pair[k]);
+      if (it == h.dataref_index.end()) continue;
+      d[k] = &h.datarefs[it->second];
+      d[k]->alias = -1;
+    }
+    if (!d[0] || !d[1] || !d[0]->live || !d[1]->live || d[0]->owner == Owner::Plugin || d[1]->owner == Owner::Plugin)
+      continue;
+    d[0]->alias = static_cast<long>(h.dataref_index[pair[1]]);
+    d[1]->alias = static_cast<long>(h.dataref_index[pair[0]]);
+    d[1]->scalar = d[0]->scalar;
+  }
+}
+
 void load_catalogs(Host& h) {
   std::string dir = h.config.catalog_dir.empty() ? std::string(SIMHOST_CATALOG_DIR) : h.config.catalog_dir;
   if (!dir.empty() && dir.back() != '/') dir += '/';
@@ -376,6 +415,7 @@ void load_catalogs(Host& h) {
   for (const std::string& name : h.config.omit) remove_dataref(name);
   for (const CatalogEntry& e : h.config.extra) add_or_replace(h, e, Owner::Host, false);
   if (Dataref* v = find_dataref("sim/version/xplane_internal_version")) v->scalar = h.config.host_version;
+  link_aliases(h);
 }
 
 // ---- test API ------------------------------------------------------------------
@@ -385,6 +425,7 @@ bool has_dataref(const std::string& name) { return live_named(name) != nullptr; 
 void define_dataref(const CatalogEntry& entry, Owner owner) {
   if (owner == Owner::Plugin) owner = Owner::Host;
   add_or_replace(host(), entry, owner, false);
+  link_aliases(host());
 }
 
 void remove_dataref(const std::string& name) {
@@ -397,6 +438,7 @@ void remove_dataref(const std::string& name) {
   d.name += " (removed)";
   h.dataref_index.erase(it);
   ++h.dataref_generation;
+  link_aliases(h);
 }
 
 int get_int(const std::string& name) {

@@ -5,11 +5,15 @@
 // API, scenario, --set) is pinned: the host leaves it to that writer from
 // then on, as the scenario playing the host asked.
 //
-// Reads: position elevation, true airspeed, pause and replay, the weather's
-// sea-level values, the engines' N1/N2/running/oil, the tanks, the
-// pressurisation override and the cabin values the plug-in writes. Writes:
-// the air at the aircraft, the engines' read-only views, fuel totals and
-// indications, the cabin indications.
+// Reads: position, attitude, flight path and speeds, pause and replay, the
+// weather's sea-level values, the engines' N1/N2/running/oil, the tanks, the
+// pressurisation override and the cabin values the plug-in writes, the gear
+// legs, the engines' modes and reverser failures, the APU switch and running
+// flag, and the terrain stand-in. Writes: the air at the aircraft, the
+// engines' read-only views, fuel totals and indications, the cabin
+// indications, ground contact, the gear's view, the load factor, the tyres,
+// the reverser sleeves and the APU's rotor; at the start of a flight the
+// gear, the engines' modes and the standby radios.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -27,6 +31,11 @@ enum Slot : size_t {
   kEngN1, kN1View, kEngN2, kN2View, kEngRunning, kBurningView, kEngOil, kOilView,
   kTankMass, kFuelTotal, kFuelView,
   kOverride, kCabinAlt, kCabinRate, kCabinDiff, kCabinIndicator, kCabinSetOld, kCabinSetNew, kCabinRateSet,
+  kLatitude, kLongitude, kPitch, kBank, kPathAngle, kGroundSpeed,
+  kGearDeploy, kGearRatio, kGearHandle, kWheelOnGround, kOnGroundAny, kOnGroundAll, kTyreSpeed, kLoadFactor,
+  kPropMode, kReverserRatio, kReverserInop1, kReverserInop2, kReverserDeploy1, kReverserDeploy2,
+  kApuSwitch, kApuN1, kApuRunning,
+  kCom1StandbyMhz, kCom1StandbyKhz, kCom2StandbyMhz, kCom2StandbyKhz, kNav1StandbyHz, kNav2StandbyHz,
   kSlotCount
 };
 
@@ -70,6 +79,35 @@ constexpr const char* kNames[kSlotCount] = {
     "sim/cockpit/pressure/cabin_altitude_set_m_msl",      // feet
     "sim/cockpit2/pressurization/actuators/cabin_altitude_ft",
     "sim/cockpit/pressure/cabin_vvi_set_m_msec",          // ft/min
+    "sim/flightmodel/position/latitude",
+    "sim/flightmodel/position/longitude",
+    "sim/flightmodel/position/theta",
+    "sim/flightmodel/position/phi",
+    "sim/flightmodel/position/vpath",
+    "sim/flightmodel/position/groundspeed",
+    "sim/aircraft/parts/acf_gear_deploy",
+    "sim/flightmodel2/gear/deploy_ratio",
+    "sim/cockpit/switches/gear_handle_status",
+    "sim/flightmodel2/gear/on_ground",
+    "sim/flightmodel/failures/onground_any",
+    "sim/flightmodel/failures/onground_all",
+    "sim/flightmodel/parts/tire_speed_now",
+    "sim/flightmodel/forces/g_nrml",
+    "sim/cockpit2/engine/actuators/prop_mode",
+    "sim/flightmodel2/engines/thrust_reverser_deploy_ratio",
+    "sim/operation/failures/rel_revers0",
+    "sim/operation/failures/rel_revers1",
+    "sim/operation/failures/rel_revdep0",
+    "sim/operation/failures/rel_revdep1",
+    "sim/cockpit/engine/APU_switch",
+    "sim/cockpit2/electrical/APU_N1_percent",
+    "sim/cockpit/engine/APU_running",
+    "sim/cockpit2/radios/actuators/com1_standby_frequency_Mhz",
+    "sim/cockpit2/radios/actuators/com1_standby_frequency_khz",
+    "sim/cockpit2/radios/actuators/com2_standby_frequency_Mhz",
+    "sim/cockpit2/radios/actuators/com2_standby_frequency_khz",
+    "sim/cockpit2/radios/actuators/nav1_standby_frequency_hz",
+    "sim/cockpit2/radios/actuators/nav2_standby_frequency_hz",
 };
 
 // Standard atmosphere (SI) and units.
@@ -87,6 +125,7 @@ constexpr double kCp = 1004.7;                   // J / (kg K), for the ram rise
 constexpr double kPaPerInHg = 3386.389;
 constexpr double kPaPerPsi = 6894.757;
 constexpr double kFtPerM = 3.28083989501;
+constexpr double kPi = 3.14159265358979323846;
 
 // The host's engines: a running engine above idle has its core (N2) tied to
 // its fan (N1) on a straight line from idle to full power.
@@ -95,6 +134,32 @@ constexpr int kEngines = 2;
 constexpr double kStartOil = 1.0;                   // ratio of a full tank
 constexpr double kStartFuel_kg[3] = {3000.0, 0.0, 3000.0};   // left, centre, right
 constexpr double kCabinRateWhenNone_fpm = 500.0;
+
+// The aircraft on its wheels: nose, left and right main gear (host gear 0, 1,
+// 2). The position's elevation is the main wheels' contact height; the nose
+// wheel is the wheelbase ahead, raised by the pitch. A leg carries the
+// aircraft only locked down; a wheel within a centimetre of the terrain (the
+// terrain's own float rounding) is on it.
+constexpr int kGear = 3;
+constexpr double kWheelbase_m = 15.6;
+constexpr double kLegDown = 0.99;
+constexpr double kContact_m = 0.01;
+// Tyre rolling radii: nose 27 x 7.75R15, mains H44.5 x 16.5-21.
+constexpr double kTyreRadius_m[kGear] = {0.343, 0.565, 0.565};
+constexpr double kTyreSpinDown_rps2 = 10.0;   // a wheel off the ground slows by this (rad/s per s)
+constexpr double kReverserTravel_s = 2.0;     // stowed to deployed
+constexpr int kPropReverse = 3;
+constexpr int kPropNormal = 1;
+constexpr int kFailed = 6;                    // a failure item's "inoperative" value
+// The APU: START lights it, the rotor runs up to 100 % in 40 s and counts as
+// running from 95 %; OFF stops it, the rotor running down in 20 s.
+constexpr double kApuSpoolUp_pct_s = 100.0 / 40.0;
+constexpr double kApuSpoolDown_pct_s = 100.0 / 20.0;
+constexpr double kApuRunningN1 = 95.0;
+constexpr int kApuOff = 0, kApuOn = 1, kApuStart = 2;
+// Standby radios at power-up: the lowest channel of each band (118.000 MHz,
+// 108.00 MHz in the host's 10 kHz units).
+constexpr int kComStandbyMhz = 118, kComStandbyKhz = 0, kNavStandby10Khz = 10800;
 
 bool finite(double v) { return std::isfinite(v); }
 
@@ -247,6 +312,145 @@ void derive_cabin(Host& h, double ambient_pa, float dt) {
   out(h, kCabinDiff, (standard_pressure_pa(next / kFtPerM) - ambient_pa) / kPaPerPsi);
 }
 
+bool running_frame(Host& h, float dt) {
+  return dt > 0.0f && std::isfinite(dt) && in(h, kPaused, 0.0) == 0.0 && in(h, kReplay, 0.0) == 0.0;
+}
+
+// Elements 0 .. n-1 of a host array the host keeps itself (absent, pinned or
+// shorter ones are left alone or cut short).
+void put_elements(Host& h, Slot s, size_t n, double v) {
+  Dataref* d = at(h, s);
+  if (!d || d->pinned) return;
+  for (size_t i = 0; i < n && i < d->array.size(); ++i) d->array[i] = v;
+}
+
+bool failed(Host& h, Slot s) { return in(h, s, 0.0) == kFailed; }
+
+// The terrain stand-in's height under the aircraft (local y, metres).
+double terrain_under(Host& h) {
+  double x = 0, y = 0, z = 0;
+  XPLMWorldToLocal(in(h, kLatitude, 0.0), in(h, kLongitude, 0.0), in(h, kElevation, 0.0), &x, &y, &z);
+  const double t = h.terrain ? h.terrain(static_cast<float>(x), static_cast<float>(z)) : 0.0;
+  return finite(t) ? t : 0.0;
+}
+
+bool at_ground(Host& h) { return in(h, kElevation, 0.0) <= terrain_under(h) + kContact_m; }
+
+// Ground contact from the height: each wheel on a locked leg that reaches
+// the terrain, the airframe itself when no leg is down. Per-wheel values set
+// from outside stand, and the summaries follow them.
+void derive_ground(Host& h, bool wheel[kGear], bool* any_contact) {
+  const double height = in(h, kElevation, 0.0) - terrain_under(h);
+  const double pitch = std::clamp(in(h, kPitch, 0.0), -90.0, 90.0);
+  const Dataref* legs = at(h, kGearDeploy);
+  bool leg_down = false;
+  for (int i = 0; i < kGear; ++i) {
+    const bool down = legs && static_cast<size_t>(i) < legs->array.size() && legs->array[static_cast<size_t>(i)] >= kLegDown;
+    const double raised = i == 0 ? kWheelbase_m * std::sin(pitch * kPi / 180.0) : 0.0;
+    wheel[i] = down && height + raised <= kContact_m;
+    leg_down = leg_down || down;
+  }
+  if (Dataref* w = at(h, kWheelOnGround)) {
+    for (size_t i = 0; i < static_cast<size_t>(kGear) && i < w->array.size(); ++i) {
+      if (w->pinned) {
+        wheel[i] = w->array[i] != 0.0;
+      } else {
+        w->array[i] = wheel[i] ? 1.0 : 0.0;
+      }
+    }
+  }
+  const bool all = wheel[0] && wheel[1] && wheel[2];
+  const bool any = wheel[0] || wheel[1] || wheel[2] || (!leg_down && height <= kContact_m);
+  out(h, kOnGroundAny, any ? 1.0 : 0.0);
+  out(h, kOnGroundAll, all ? 1.0 : 0.0);
+  *any_contact = any;
+}
+
+// The normal load: 1 g standing or rolling, the steady flight path's in the
+// air (cos path / cos bank), and a landing's load in the frame it meets the
+// ground (fly.cpp).
+void derive_load(Host& h, bool on_ground) {
+  double n = 1.0;
+  if (!on_ground) {
+    const double bank = std::clamp(in(h, kBank, 0.0), -85.0, 85.0) * kPi / 180.0;
+    const double path = std::clamp(in(h, kPathAngle, 0.0), -90.0, 90.0) * kPi / 180.0;
+    n = std::cos(path) / std::cos(bank);
+  }
+  if (h.touchdown_g > n) n = h.touchdown_g;
+  h.touchdown_g = 0.0f;
+  out(h, kLoadFactor, n);
+}
+
+// A wheel on the ground rolls at the ground speed (rad/s); off it, it spins down.
+void derive_tyres(Host& h, const bool wheel[kGear], bool running, float dt) {
+  Dataref* t = at(h, kTyreSpeed);
+  if (!t || t->pinned) return;
+  const double gs = std::clamp(in(h, kGroundSpeed, 0.0), 0.0, 1000.0);
+  for (size_t i = 0; i < static_cast<size_t>(kGear) && i < t->array.size(); ++i) {
+    double& w = t->array[i];
+    if (!finite(w)) w = 0.0;
+    if (wheel[i]) {
+      w = gs / kTyreRadius_m[i];
+    } else if (running) {
+      w = std::max(0.0, w - kTyreSpinDown_rps2 * dt);
+    }
+  }
+}
+
+// Each engine's reverser sleeves travel out while its mode is reverse and
+// back otherwise; an inoperative reverser stays where it is, a failed
+// deployment goes out whatever the mode.
+void derive_reversers(Host& h, bool running, float dt) {
+  Dataref* r = at(h, kReverserRatio);
+  const Dataref* mode = at(h, kPropMode);
+  if (!r || r->pinned || !mode) return;
+  const double step = running ? dt / kReverserTravel_s : 0.0;
+  const Slot inop[2] = {kReverserInop1, kReverserInop2};
+  const Slot deploy[2] = {kReverserDeploy1, kReverserDeploy2};
+  const size_t n = std::min(r->array.size(), mode->array.size());
+  for (size_t e = 0; e < n; ++e) {
+    double& v = r->array[e];
+    if (!finite(v)) v = 0.0;
+    const bool failed_out = e < 2 && failed(h, deploy[e]);
+    if (e < 2 && failed(h, inop[e]) && !failed_out) continue;
+    const double target = failed_out || mode->array[e] == kPropReverse ? 1.0 : 0.0;
+    v += std::clamp(target - v, -step, step);
+  }
+}
+
+// The APU's rotor: lit by START (the switch or the host's START command),
+// put out by OFF; the running flag once on speed. A running flag written
+// from elsewhere (a restored situation) is an APU brought there at once, its
+// switch at ON.
+void derive_apu(Host& h, bool running, float dt) {
+  Dataref* n1 = at(h, kApuN1);
+  Dataref* flag = at(h, kApuRunning);
+  if (!n1) return;
+  if (flag && finite(flag->scalar) && flag->scalar != h.apu_running_written) {
+    h.apu_lit = flag->scalar != 0.0;
+    if (h.apu_lit && !n1->pinned) n1->scalar = 100.0;
+    if (h.apu_lit && in(h, kApuSwitch, 0.0) == kApuOff) out(h, kApuSwitch, kApuOn);
+  }
+  const double sw = in(h, kApuSwitch, 0.0);
+  if (sw == kApuStart) h.apu_lit = true;
+  if (sw == kApuOff) h.apu_lit = false;
+  if (!n1->pinned) {
+    double v = finite(n1->scalar) ? std::clamp(n1->scalar, 0.0, 100.0) : 0.0;
+    if (running) v += std::clamp((h.apu_lit ? 100.0 : 0.0) - v, -kApuSpoolDown_pct_s * dt, kApuSpoolUp_pct_s * dt);
+    n1->scalar = v;
+  }
+  out(h, kApuRunning, h.apu_lit && n1->scalar >= kApuRunningN1 ? 1.0 : 0.0);
+  if (flag) h.apu_running_written = static_cast<float>(flag->scalar);
+}
+
+// The gear where a flight starts: handle and legs down on the ground, up in
+// the air.
+void place_gear(Host& h) {
+  const double down = at_ground(h) ? 1.0 : 0.0;
+  put_elements(h, kGearDeploy, kGear, down);
+  out(h, kGearHandle, down);
+}
+
 }  // namespace
 
 void start_values(Host& h) {
@@ -259,15 +463,36 @@ void start_values(Host& h) {
     for (size_t e = 0; e < oil->array.size() && e < kEngines; ++e) oil->array[e] = kStartOil;
   if (Dataref* tanks = at(h, kTankMass))
     for (size_t i = 0; i < tanks->array.size() && i < 3; ++i) tanks->array[i] = kStartFuel_kg[i];
+  place_gear(h);
+  put_elements(h, kPropMode, kEngines, kPropNormal);
+  for (Slot s : {kCom1StandbyMhz, kCom2StandbyMhz}) out(h, s, kComStandbyMhz);
+  for (Slot s : {kCom1StandbyKhz, kCom2StandbyKhz}) out(h, s, kComStandbyKhz);
+  for (Slot s : {kNav1StandbyHz, kNav2StandbyHz}) out(h, s, kNavStandby10Khz);
+  h.apu_running_written = static_cast<float>(in(h, kApuRunning, 0.0));
+}
+
+void start_of_flight(Host& h) {
+  resolve(h);
+  place_gear(h);
+  derive_values(h, 0.0f);
 }
 
 void derive_values(Host& h, float dt) {
   resolve(h);
   double ambient_pa = kP0_pa;
+  const bool running = running_frame(h, dt);
   derive_air(h, &ambient_pa);
   derive_engines(h);
   derive_fuel(h);
   derive_cabin(h, ambient_pa, dt);
+  follow(h, kGearDeploy, kGearRatio);
+  bool wheel[kGear] = {false, false, false};
+  bool on_ground = false;
+  derive_ground(h, wheel, &on_ground);
+  derive_load(h, on_ground);
+  derive_tyres(h, wheel, running, dt);
+  derive_reversers(h, running, dt);
+  derive_apu(h, running, dt);
 }
 
 }  // namespace simhost

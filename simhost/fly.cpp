@@ -1,8 +1,10 @@
 // The flying aircraft: each frame it carries the host's position along the
 // track at the ground speed, turns at the rate its bank gives, climbs at the
 // vertical speed asked for, and writes back every position, attitude, speed
-// and altitude value in a consistent set. Plain standard C++ on top of the
-// host's own storage; no wind, no sideslip, no pitch or speed dynamics.
+// and altitude value in a consistent set. It lands mains first with the sink
+// it flew, and lowers the nose after. Plain standard C++ on top of the host's
+// own storage; no wind, no sideslip, no speed dynamics. Ground contact and
+// the load are the host's own values (derived.cpp).
 #include "fly.h"
 
 #include <cmath>
@@ -23,6 +25,18 @@ constexpr double kFtPerM = 3.28083989501;
 constexpr double kKtPerMps = 1.94384449244;
 constexpr double kMaxBankDeg = 25.0;
 constexpr double kRollRateDps = 5.0;   // how fast the bank follows its command
+// Pitch: in the air the wing's angle of attack above the flight path,
+// followed at a rotation's rate; on the ground the nose comes down in a fixed
+// time from wherever it stood when the main wheels touched.
+constexpr double kAttackDeg = 5.0;
+constexpr double kPitchRateDps = 3.0;
+constexpr double kMinPitchDeg = -20.0, kMaxPitchDeg = 25.0;
+constexpr double kDerotationS = 3.0;
+// A landing's sink is taken up by the gear's struts and tyres over this
+// travel at a constant force: 1 + v^2 / (2 g s) at the touchdown.
+constexpr double kGearStrokeM = 0.5;
+constexpr double kCrashG = 100.0;      // beyond any gear: a sink the scenario set past reason
+constexpr double kContactM = 0.01;     // as the host's ground contact (derived.cpp)
 
 bool on = false;
 
@@ -49,8 +63,10 @@ void put_f(const char* name, double v) {
 void put_d(const char* name, double v) {
   if (has_dataref(name)) set_double(name, v);
 }
-void put_i(const char* name, int v) {
-  if (has_dataref(name)) set_int(name, v);
+
+double terrain(const Host& h, double x, double z) {
+  const double t = h.terrain ? h.terrain(static_cast<float>(x), static_cast<float>(z)) : 0.0;
+  return std::isfinite(t) ? t : 0.0;
 }
 
 // The bank the roll channel asks for, or the present bank when it is not
@@ -97,6 +113,9 @@ void fly_step(float dt_in) {
   double lon = get_double("sim/flightmodel/position/longitude");
   double elev = get_double("sim/flightmodel/position/elevation");
   if (!std::isfinite(lat) || !std::isfinite(lon) || !std::isfinite(elev)) return;
+  double x0 = 0, y0 = 0, z0 = 0;
+  XPLMWorldToLocal(lat, lon, elev, &x0, &y0, &z0);
+  const bool was_on_ground = elev <= terrain(h, x0, z0) + kContactM;
   double track = wrap360(fval("sim/flightmodel/position/hpath"));
   const double gs = std::fmax(0.0, fval("sim/flightmodel/position/groundspeed"));
   double bank = fval("sim/flightmodel/position/phi");
@@ -124,13 +143,34 @@ void fly_step(float dt_in) {
 
   double x = 0, y = 0, z = 0;
   XPLMWorldToLocal(lat, lon, elev, &x, &y, &z);
-  const double ground = h.terrain ? h.terrain(static_cast<float>(x), static_cast<float>(z)) : 0.0;
-  const bool on_ground = elev <= ground;
+  const double ground = terrain(h, x, z);
+  const bool on_ground = elev <= ground + kContactM;
+  double pitch = std::fmax(kMinPitchDeg, std::fmin(kMaxPitchDeg, fval("sim/flightmodel/position/theta")));
   if (on_ground) {
     elev = ground;
     y = ground;
-    if (vs_fpm < 0) vs_fpm = 0;
     bank = 0;
+    if (!was_on_ground && vs_fpm < 0) {
+      // Touchdown: this frame still has the sink the mains met the ground
+      // with, and its load; the nose follows.
+      const double sink = vs_fpm / kFtPerM / 60.0;
+      h.touchdown_g = static_cast<float>(std::fmin(kCrashG, 1.0 + sink * sink / (2.0 * kG * kGearStrokeM)));
+      h.derotation_dps = static_cast<float>(std::fmax(pitch, 0.0) / kDerotationS);
+    } else if (vs_fpm < 0) {
+      vs_fpm = 0;
+    }
+    if (pitch > 0.0) {
+      if (!(h.derotation_dps > 0.0f)) h.derotation_dps = static_cast<float>(pitch / kDerotationS);
+      pitch = std::fmax(0.0, pitch - h.derotation_dps * dt);
+    } else {
+      pitch = 0.0;
+    }
+    if (pitch == 0.0) h.derotation_dps = 0.0f;
+  } else {
+    const double path = gs > 1.0 ? std::atan2(vs_fpm / kFtPerM / 60.0, gs) / kDeg : 0.0;
+    const double attitude = std::fmax(kMinPitchDeg, std::fmin(kMaxPitchDeg, path + kAttackDeg));
+    const double turn = kPitchRateDps * dt;
+    pitch += std::fmax(-turn, std::fmin(turn, attitude - pitch));
   }
   const double agl = elev - ground;
   const double alt_ft = elev * kFtPerM;
@@ -155,6 +195,7 @@ void fly_step(float dt_in) {
   put_f("sim/flightmodel/position/mag_psi", hdg_mag);
   put_f("sim/flightmodel/position/magnetic_variation", var);
   put_f("sim/flightmodel/position/phi", bank);
+  put_f("sim/flightmodel/position/theta", pitch);
   put_f("sim/flightmodel/position/vpath", gs > 1.0 ? std::atan2(vs_mps, gs) / kDeg : 0.0);
   put_f("sim/flightmodel/position/groundspeed", gs);
   put_f("sim/flightmodel/position/true_airspeed", gs);
@@ -172,12 +213,6 @@ void fly_step(float dt_in) {
     put_f(("sim/cockpit2/gauges/indicators/altitude_ft_" + s).c_str(), alt_ft);
     put_f(("sim/cockpit2/gauges/indicators/vvi_fpm_" + s).c_str(), vs_fpm);
     put_f(("sim/cockpit2/gauges/indicators/radio_altimeter_height_ft_" + s).c_str(), agl * kFtPerM);
-  }
-  put_i("sim/flightmodel/failures/onground_any", on_ground ? 1 : 0);
-  put_i("sim/flightmodel/failures/onground_all", on_ground ? 1 : 0);
-  if (has_dataref("sim/flightmodel2/gear/on_ground")) {
-    const int g = on_ground ? 1 : 0;
-    set_ints("sim/flightmodel2/gear/on_ground", {g, g, g});
   }
 }
 

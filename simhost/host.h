@@ -337,9 +337,15 @@ void set_local_origin(double lat, double lon);
 // those names to them (the executable is searched first), so these pins reach
 // the plug-in's own calls. On Windows the module's imports of those functions
 // from the C runtime are pointed at the host's at load instead. Unpinned,
-// they forward to the C library.
+// time() is the host's calendar and srand()/rand() forward to the C library.
 void pin_time(long long seconds);
 void unpin_time();
+// The host's calendar (seconds since 1970, UTC): 2024-06-21 10:00:00 at
+// reset, then the simulated clock, the frames' time summed, paused or not,
+// in whole seconds. `set_calendar` makes it read `seconds` now and run on
+// from there.
+void set_calendar(long long seconds);
+long long calendar();
 void pin_rand(std::function<int()> next);   // each rand() returns next()
 void unpin_rand();
 const std::vector<unsigned>& srand_seeds();

@@ -4,6 +4,7 @@
 // simulated time, 0 is inactive; a callback's return value is its next
 // interval, counted from the call.
 #include <chrono>
+#include <cmath>
 
 #include "state.h"
 
@@ -65,6 +66,8 @@ Loop* created_loop(void* id, const char* call) {
 void frame(float dt) {
   Host& h = host();
   ++h.frame_counter;
+  if (dt > 0.0f && std::isfinite(dt)) h.clock_s += static_cast<double>(dt);
+  if (h.frame_counter == 1) start_of_flight(h);
   for (Loop& l : h.loops) {
     if (!l.alive) continue;
     l.since_call += dt;

@@ -37,6 +37,10 @@ inline long handle_index(const void* handle, uintptr_t base, size_t count) {
   return i < count ? static_cast<long>(i) : -1;
 }
 
+// Where the host's calendar starts unless told otherwise: 2024-06-21
+// 10:00:00 UTC.
+constexpr long long kCalendarStart = 1718964000;
+
 struct Dataref {
   std::string name;
   int type = 0;
@@ -46,6 +50,9 @@ struct Dataref {
   // Written through the test API (a test or a scenario playing the host):
   // from then on the host no longer derives it (derived.cpp).
   bool pinned = false;
+  // Another name of the same host value (index into the dataref list, -1
+  // none): every write to one is a write to both.
+  long alias = -1;
   int size = 1;
   // storage of host and script datarefs
   double scalar = 0;
@@ -170,6 +177,13 @@ struct Host {
   uint64_t dataref_generation = 0;
   std::vector<long> derived_slots;
   uint64_t derived_generation = ~uint64_t{0};
+  // The host's own state behind derived values (derived.cpp, fly.cpp).
+  double clock_s = 0;              // simulated seconds run so far
+  long long calendar_at_zero = kCalendarStart;  // calendar time (s since 1970, UTC) at clock_s 0
+  float touchdown_g = 0;           // a landing's load this frame, 0 none
+  float derotation_dps = 0;        // the nose coming down after the mains touched
+  bool apu_lit = false;            // the APU started and not stopped
+  float apu_running_written = 0;   // the running flag as the host last wrote it
 
   // commands
   std::vector<Command> commands;
@@ -239,6 +253,12 @@ void default_world(Host& h);
 // the start values at reset, then `derive_values` after every flight model.
 void start_values(Host& h);
 void derive_values(Host& h, float dt);
+// The flight begins: the first frame, after whatever a test or scenario set
+// before it, places the gear for a start on the ground or in the air.
+void start_of_flight(Host& h);
+// Links the names that are one host value (`Dataref::alias`); after every
+// change to the list of names.
+void link_aliases(Host& h);
 void draw_pass(Host& h);
 
 // The OpenGL side of a draw pass: Mesa's off-screen renderer on POSIX systems

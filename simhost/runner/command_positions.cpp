@@ -145,9 +145,15 @@ bool write_command_positions(const std::vector<std::string>& host_command_catalo
     return moved;
   };
 
-  // Twice round: toggles left flipped by the first round (covers, guards)
-  // let the second reach what they guard.
-  for (int round = 0; round < 2; ++round) {
+  // Three times round: toggles left flipped by the first round (covers,
+  // guards) let the second reach what they guard; the third is flown, in
+  // level flight at 10,000 ft, for what the ground locks out (the gear lever
+  // UP).
+  for (int round = 0; round < 3; ++round) {
+    if (round == 2) {
+      simhost::set_double("sim/flightmodel/position/elevation", 3048.0);
+      simhost::frames(30, kDt);
+    }
     for (const std::string& name : commands) {
       std::set<std::string> states;
       std::map<int, std::set<double>> set_by_this;  // this command's positions, per control

@@ -296,6 +296,9 @@ void Runner::step(const scenario::Step& s) {
     case Op::ScriptsLnav:
       simhost::set_scripts_lnav(s.on);
       break;
+    case Op::Date:
+      simhost::set_calendar(s.seconds);
+      break;
     case Op::Invariants:
       if (how_.checks) how_.checks->enable(s.on);
       break;

@@ -332,6 +332,9 @@ void Parser::line(std::string_view s, int line_number, Script* script) {
           throw Failure{"expect's tolerance is a number of 0 or more"};
       }
     }
+  } else if (verb == "date") {
+    st.op = Op::Date;
+    if (!calendar_seconds(rest, &st.seconds)) throw Failure{"date needs YYYY-MM-DD HH:MM:SS (UTC)"};
   } else if (verb == "png") {
     st.op = Op::Png;
     st.text = std::string(trim(rest));
@@ -355,6 +358,40 @@ bool message_id(const std::string& word, int* out) {
   if (word == "plane-loaded") return *out = 102, true;
   if (word == "airport-loaded") return *out = 103, true;
   return false;
+}
+
+bool calendar_seconds(std::string_view text, long long* out) {
+  // Fixed places: digits where digits go, the separators between them.
+  const std::string_view form = "dddd-dd-dd dd:dd:dd";
+  text = trim(text);
+  if (text.size() != form.size()) return false;
+  long long field[6] = {0, 0, 0, 0, 0, 0};
+  int k = 0;
+  for (size_t i = 0; i < form.size(); ++i) {
+    const char c = text[i];
+    if (form[i] != 'd') {
+      if (c != form[i]) return false;
+      ++k;
+      continue;
+    }
+    if (c < '0' || c > '9') return false;
+    field[k] = field[k] * 10 + (c - '0');
+  }
+  const long long y = field[0], m = field[1], d = field[2];
+  const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+  const int month_days[12] = {31, leap ? 29 : 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (y < 1970 || m < 1 || m > 12 || d < 1 || d > month_days[m - 1] || field[3] > 23 || field[4] > 59 ||
+      field[5] > 59)
+    return false;
+  // Days since 1970-01-01 of the civil date (the proleptic Gregorian calendar).
+  const long long yy = m <= 2 ? y - 1 : y;
+  const long long era = yy / 400;
+  const long long yoe = yy - era * 400;
+  const long long doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+  const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  const long long days = era * 146097 + doe - 719468;
+  *out = days * 86400 + field[3] * 3600 + field[4] * 60 + field[5];
+  return true;
 }
 
 bool parse(std::string_view text, const std::string& file, double dt, const Lookup& lookup, Script* out,

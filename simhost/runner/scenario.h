@@ -27,8 +27,8 @@ struct Lookup {
   std::function<bool(const std::string& name)> command;
 };
 
-enum class Op { Set, Command, Hold, Message, Pause, Replay, Print, Expect, ExpectText, Png, Fly, ScriptsLnav, Invariants,
-                Alert };
+enum class Op { Set, Command, Hold, Message, Pause, Replay, Print, Expect, ExpectText, Png, Fly, ScriptsLnav, Date,
+                Invariants, Alert };
 enum class Phase { Begin, End, Once };
 
 // A dataref and, for one element of an array, its index (-1: all of it).
@@ -50,6 +50,7 @@ struct Step {
   long hold_frames = 0;        // Hold: frames until the end phase
   int message = 0;             // Message
   long param = 0;
+  long long seconds = 0;       // Date: the calendar time, seconds since 1970 UTC
   bool on = false;             // Pause, Replay, Fly, ScriptsLnav, Invariants
   std::vector<Ref> prints;     // Print
 };
@@ -72,5 +73,9 @@ bool parse(std::string_view text, const std::string& file, double dt, const Look
 
 // Message identifiers known by name; others are given as numbers.
 bool message_id(const std::string& word, int* out);
+
+// "YYYY-MM-DD HH:MM:SS" (UTC, years 1970 to 9999) as seconds since 1970;
+// false for anything else, an impossible day or time included.
+bool calendar_seconds(std::string_view text, long long* out);
 
 }  // namespace scenario

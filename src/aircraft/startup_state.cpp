@@ -302,6 +302,10 @@ void mode_block(StartupState state) {
   engine::starter1_pos2 = 1.0f;
   engine::starter2_pos2 = 1.0f;
   controls::gear_handle_down = host_mirror.sim_cockpit_switches_gear_handle_status == 1 ? 1.0f : 0.5f;
+  // A lever placed DOWN counts as selected DOWN, as after the lever was
+  // moved there; otherwise the gear logic takes it for a lever never put
+  // down and raises the legs after lift-off with the lever still DOWN.
+  lever_commands.gear_down_selected = controls::gear_handle_down == 1.0f ? 1.0f : 0.0f;
   lever_commands.gear_up_command = 1.0f;
   // The shorter models and the generic 737 file have no left recirculation fan.
   air::l_recirc_fan_pos = (model_family > 1.0f || variant_index == 2 || variant_index == 3) ? 0.0f : 1.0f;

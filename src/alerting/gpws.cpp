@@ -373,10 +373,71 @@ void power_loss_reset() {
   g.repeat_count = 0;
   g.test_step = 0;
   g.alert_code = 0;
+  g.bank_call_due = 0;
   if (in(bound::zuvadud_d738_fmodpack_fmod_gpwstest_long_on) != 0.0f)
     write_script_test_flag(bound::zuvadud_d738_fmodpack_fmod_gpwstest_long_on, 0.0f);
   if (in(bound::zuvadud_d738_fmodpack_fmod_gpwstest_short_on) != 0.0f)
     write_script_test_flag(bound::zuvadud_d738_fmodpack_fmod_gpwstest_short_on, 0.0f);
+}
+
+// ---- Priorities ----------------------------------------------------------
+
+// The envelopes' codes from the lowest to the highest: the cautions in the
+// order the evaluation takes them, then the warnings that call for a pull-up
+// and windshear. The self-test's own codes rank below them all.
+int32_t priority(int32_t code) {
+  using namespace gpws_code;
+  switch (code) {
+    case bank_angle: return 1;
+    case below_glideslope: return 2;
+    case approaching_minimums: return 3;
+    case minimums: return 4;
+    case dont_sink: return 5;
+    case too_low_terrain:
+    case too_low_flaps:
+    case too_low_gear: return 6;
+    case terrain_caution: return 7;
+    case sink_rate: return 8;
+    case airspeed_low: return 9;
+    case terrain: return 10;
+    case pull_up: return 11;
+    case windshear: return 12;
+    default: return 0;
+  }
+}
+
+// This frame's code: a later envelope takes over unless it ranks lower.
+void raise_code(int32_t code) {
+  GpwsState& g = gpws_state;
+  if (priority(code) >= priority(g.alert_code)) g.alert_code = code;
+}
+
+// The pending sequence stops where it is: flags down, hold and count gone.
+void cut_sequence() {
+  GpwsState& g = gpws_state;
+  g.hold_timer = 0.0f;
+  gpws_msgs_reset();
+  g.output_code = 0;
+  g.repeat_count = 0;
+}
+
+// The frame's code against the one still sounding: a higher one replaces it
+// at once, a lower or equal one waits for its end (and comes again then if
+// its condition holds). A bank-angle call waits for nothing higher to be
+// pending.
+void settle_alert(int32_t pending) {
+  GpwsState& g = gpws_state;
+  if (pending != 0 && g.alert_code != pending) {
+    if (priority(g.alert_code) > priority(pending)) {
+      cut_sequence();
+    } else {
+      g.alert_code = pending;
+    }
+  }
+  if (g.bank_call_due != 0 && (g.alert_code == 0 || g.alert_code == gpws_code::bank_angle)) {
+    g.alert_code = gpws_code::bank_angle;
+    g.bank_call_due = 0;
+  }
 }
 
 // ---- Mode evaluation ---------------------------------------------------
@@ -385,6 +446,7 @@ void bank_angle_mode(float bank) {
   GpwsState& g = gpws_state;
   if (bank < 30.0f) {
     g.bank_latch_35 = g.bank_latch_40 = g.bank_latch_45 = 0;
+    g.bank_call_due = 0;
   }
   int* latch = nullptr;
   if (bank > 45.0f) {
@@ -396,13 +458,13 @@ void bank_angle_mode(float bank) {
   }
   if (latch != nullptr && *latch == 0) {
     *latch = 1;
-    g.alert_code = gpws_code::bank_angle;
+    g.bank_call_due = 1;
   }
   const bool any = g.bank_latch_35 != 0 || g.bank_latch_40 != 0 || g.bank_latch_45 != 0;
   g.bank_warn = (any && bank >= 30.0f) ? 1.0f : 0.0f;
 }
 
-void below_glideslope_mode(const Inputs& x) {
+void below_glideslope_mode(const Inputs& x, int32_t pending) {
   GpwsState& g = gpws_state;
   bool raised = false;
   if (x.vs < 0.0f && in(bound::zuvadud_D738_FMS_ils_disable) == 0.0f) {
@@ -429,13 +491,14 @@ void below_glideslope_mode(const Inputs& x) {
       }
     }
     if (valid && dev < -1.3f && x.ra_side > 200.0f && x.ra_side < 1000.0f) {
-      g.alert_code = gpws_code::below_glideslope;
+      raise_code(gpws_code::below_glideslope);
       system_::below_gs_annun = 1.0f;
       g.too_low_selector = 5;
       raised = true;
     }
   }
-  if (!raised) system_::below_gs_annun = g.alert_code == gpws_code::below_glideslope ? 1.0f : 0.0f;
+  // The light stays with a BELOW G/S still sounding.
+  if (!raised) system_::below_gs_annun = pending == gpws_code::below_glideslope ? 1.0f : 0.0f;
 }
 
 void minimums_modes(const Inputs& x) {
@@ -446,14 +509,14 @@ void minimums_modes(const Inputs& x) {
   const float ref = baro ? x.baro_side : x.ra_side;
   const float offset = cockpit_options.plus_hundred != 0.0f ? 100.0f : 80.0f;
   if (dh > 0.0f && x.vs < 0.0f && dh + offset < ref && ref < dh + offset + 5.0f)
-    g.alert_code = gpws_code::approaching_minimums;
+    raise_code(gpws_code::approaching_minimums);
 
   const float mins = side_minimums_value(x.fo);
   if (mins <= 0.0f) {
     g.minimums_called = 0;
     if (g.alert_code == gpws_code::minimums) g.alert_code = 0;
   } else if (x.vs < 0.0f && g.minimums_called == 0) {
-    g.alert_code = gpws_code::minimums;
+    raise_code(gpws_code::minimums);
     g.minimums_called = 1;
   }
 }
@@ -488,7 +551,7 @@ void dont_sink_mode(const Inputs& x) {
   }
   if (x.ra_capt < 1330.0f) {
     g.too_low_selector = (x.ias_capt < 190.0f && x.ra_capt < 700.0f && g.go_around == 1) ? 4 : 3;
-    if (x.baro_capt < g.peak_altitude - gpws_dont_sink_allowed_loss_ft(x.ra_capt)) g.alert_code = gpws_code::dont_sink;
+    if (x.baro_capt < g.peak_altitude - gpws_dont_sink_allowed_loss_ft(x.ra_capt)) raise_code(gpws_code::dont_sink);
   }
   if (x.baro_capt > g.peak_altitude) g.peak_altitude = x.baro_capt;
   if (g.alert_code == gpws_code::dont_sink) {
@@ -509,17 +572,17 @@ void too_low_mode(const Inputs& x) {
                         in(bound::zuvadud_D738_autopilot_ap_goaround) > 0.0f;
   if (x.gear_any_up) {
     if (v < 190.0f && r < 500.0f && toggle_switch::gpws_gear_pos == 0.0f && !ga_modes) {
-      g.alert_code = gpws_code::too_low_gear;
+      raise_code(gpws_code::too_low_gear);
     } else if (v > 190.0f) {
       const float lim = r < 500.0f ? 190.0f : 190.0f + (r - 500.0f) * 60.0f / 500.0f;
-      if (v > lim) g.alert_code = gpws_code::too_low_terrain;
+      if (v > lim) raise_code(gpws_code::too_low_terrain);
     }
   } else if (x.flap < 0.625f) {
     if (v < 159.0f && r < 245.0f && toggle_switch::gpws_flap_pos == 0.0f) {
-      g.alert_code = gpws_code::too_low_flaps;
+      raise_code(gpws_code::too_low_flaps);
     } else if (v > 159.0f) {
       const float lim = r < 500.0f ? 159.0f : 159.0f + (r - 500.0f) * 91.0f / 500.0f;
-      if (v > lim) g.alert_code = gpws_code::too_low_terrain;
+      if (v > lim) raise_code(gpws_code::too_low_terrain);
     }
   }
 }
@@ -549,20 +612,19 @@ void closure_mode(const Inputs& x) {
     g.pullup_sample[g.sample_slot - 1] = pullup;
   }
   if (g.pullup_sample[0] == 1 && g.pullup_sample[1] == 1 && g.pullup_sample[2] == 1) {
-    g.alert_code = gpws_code::pull_up;
+    raise_code(gpws_code::pull_up);
   } else if ((g.terrain_sample[0] == 1 && g.terrain_sample[1] == 1 && g.terrain_sample[2] == 1) ||
              x.terr_warn == 2.0f) {
-    g.alert_code = gpws_code::terrain;
+    raise_code(gpws_code::terrain);
   } else if (x.terr_warn == 1.0f) {
-    g.alert_code = gpws_code::terrain_caution;
+    raise_code(gpws_code::terrain_caution);
   }
 }
 
 void sink_rate_mode(const Inputs& x) {
-  GpwsState& g = gpws_state;
   const float w = x.vvi_pilot;
-  if (w < -gpws_pull_up_limit_fpm(x.ra_capt)) g.alert_code = gpws_code::pull_up;
-  else if (w < -gpws_sink_rate_limit_fpm(x.ra_capt)) g.alert_code = gpws_code::sink_rate;
+  if (w < -gpws_pull_up_limit_fpm(x.ra_capt)) raise_code(gpws_code::pull_up);
+  else if (w < -gpws_sink_rate_limit_fpm(x.ra_capt)) raise_code(gpws_code::sink_rate);
 }
 
 float airspeed_low_threshold(float ra, float min_speed, float min_manoeuvre) {
@@ -576,11 +638,7 @@ void airspeed_low_mode(float ra, float ias, bool only_when_free) {
                                            in(bound::zuvadud_D738_pfd_min_maneuver_speed));
   if (ias < thr) {
     g.airspeed_low = 1;
-    if (only_when_free) {
-      if (g.alert_code == 0) g.alert_code = gpws_code::airspeed_low;
-    } else if (g.alert_code != gpws_code::pull_up) {
-      g.alert_code = gpws_code::airspeed_low;
-    }
+    if (!only_when_free || g.alert_code == 0) raise_code(gpws_code::airspeed_low);
   } else {
     g.airspeed_low = 0;
   }
@@ -616,14 +674,14 @@ void windshear_mode() {
   if (d > 180.0f) d -= 360.0f;
   const float spread = clamp_range(std::fabs(d), 10.0f, 40.0f);
   const float change = clamp_range(g.ws_spd_max - g.ws_spd_min, 0.0f, 8.0f);
-  if (spread > 10.0f && g.ws_spd_max > gpws_windshear_threshold_kt(spread, change)) g.alert_code = gpws_code::windshear;
+  if (spread > 10.0f && g.ws_spd_max > gpws_windshear_threshold_kt(spread, change)) raise_code(gpws_code::windshear);
   windshear_restart();
 }
 
-void full_evaluation(const Inputs& x) {
+void full_evaluation(const Inputs& x, int32_t pending) {
   GpwsState& g = gpws_state;
   bank_angle_mode(x.bank);
-  below_glideslope_mode(x);
+  below_glideslope_mode(x, pending);
   minimums_modes(x);
   if (x.flight_phase < 2.0f && g.gpws_phase == 0) g.gpws_phase = 1;
   go_around_mode(x);
@@ -641,16 +699,15 @@ void reduced_path(const Inputs& x) {
   if (x.ra_side <= 50.0f) {
     windshear_restart();
     g.bank_latch_35 = g.bank_latch_40 = g.bank_latch_45 = 0;
+    g.bank_call_due = 0;
     g.bank_warn = 0.0f;
     g.ws_timer = 0.0f;
     g.airspeed_low = 0;
     return;
   }
   bank_angle_mode(x.bank);
-  if (g.alert_code == 0) {
-    if (x.terr_warn == 2.0f) g.alert_code = gpws_code::terrain;
-    else if (x.terr_warn == 1.0f) g.alert_code = gpws_code::terrain_caution;
-  }
+  if (x.terr_warn == 2.0f) raise_code(gpws_code::terrain);
+  else if (x.terr_warn == 1.0f) raise_code(gpws_code::terrain_caution);
   airspeed_low_mode(x.ra_side, x.ias_side, true);
   windshear_restart();
 }
@@ -781,10 +838,16 @@ void gpws_update() {
   const float short_on = in(bound::zuvadud_d738_fmodpack_fmod_gpwstest_short_on);
   if (test_flag_set(long_on, short_on)) {
     test_stage(long_on, short_on);
-  } else if (g.alert_code == 0 && full_allowed) {
-    full_evaluation(x);
   } else {
-    reduced_path(x);
+    // The envelopes are watched every frame, a sequence sounding or not.
+    const int32_t pending = g.alert_code;
+    g.alert_code = 0;
+    if (full_allowed) {
+      full_evaluation(x, pending);
+    } else {
+      reduced_path(x);
+    }
+    settle_alert(pending);
   }
 
   const int count = output_stage();

@@ -27,7 +27,7 @@ constexpr int terrain_caution = 30;
 }  // namespace gpws_code
 
 struct GpwsState {
-  int32_t alert_code;     // pending alert; stays until its sequence ends
+  int32_t alert_code;     // pending alert; stays until its sequence ends or a higher one replaces it
   int32_t output_code;    // the output the hold stage raises (0 none)
   int32_t repeat_count;   // step counter of a multi-step sequence
   float hold_timer;       // s left for the current flag or pause
@@ -39,6 +39,9 @@ struct GpwsState {
   int32_t bank_latch_35;
   int32_t bank_latch_40;
   int32_t bank_latch_45;
+  // A latch rose while an alert of higher priority was pending: its call
+  // waits until nothing higher is (cleared with the latches).
+  int32_t bank_call_due;
   float bank_warn;
   int32_t minimums_called;
   float sample_timer;        // s

@@ -93,7 +93,6 @@ int altitude_knob_handler(void (*step)(bool), bool up, XPLMCommandPhase phase) {
 // ---- Bleed trip reset -----------------------------------------------------
 
 constexpr int32_t kHostFailed = 6;
-constexpr float kTripDuctLimit = 220.0f;
 constexpr float kResetInhibitAlt_ft = 35000.0f;
 constexpr float kWingValveOpen = 0.95f;
 
@@ -103,7 +102,7 @@ void bleed_trip_reset_side(int side) {
   if (failure == kHostFailed) return;
   // High up with the wing anti-ice drawing on the duct the reset is refused.
   if (static_pressure_altitude_ft > kResetInhibitAlt_ft && system_::wing_anti_ice_valve[side] > kWingValveOpen) return;
-  if (!(bleed_duct_value[side] <= kTripDuctLimit)) return;
+  if (!(bleed_duct_value[side] <= kBleedOvertempDegC)) return;
   overhead_lights.bleed_trip_latch[side] = 0.0f;
   failure = 0;
   const bound::Id id = side == 0 ? bound::sim_operation_failures_rel_bleed_air_lft

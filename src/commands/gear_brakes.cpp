@@ -13,6 +13,7 @@
 #include "systems/gear_brakes/brake_command_state.h"
 #include "systems/delay_timers.h"
 #include "systems/flight_controls/flight_control_values.h"
+#include "systems/gear_brakes/gear_horn.h"
 #include "systems/gear_brakes/gear_lever.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/flight_controls/speedbrake_lever.h"
@@ -379,8 +380,10 @@ int cmd_push_button_gear_up_one(XPLMCommandRef, XPLMCommandPhase phase, void*) {
   return 0;
 }
 
+// A press of the button, as a click on it is.
 int cmd_alert_gear_horn_cutout(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  momentary(push_button::gear_horn_cutout_pos, phase);
+  if (phase == phase_begin) move_gear_horn_cutout(1.0f);
+  if (phase == phase_end) move_gear_horn_cutout(0.0f);
   return 0;
 }
 

@@ -36,6 +36,7 @@
 #include "lnav/route/route_state.h"
 #include "lnav/route/route_tracking.h"
 #include "navdata/geodesy.h"
+#include "navdata/nav_math.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/instruments/instrument_values.h"
 
@@ -110,10 +111,10 @@ void racetrack(const NdDrawPass& p, double fix_lat, double fix_lon, double ctr1_
 }
 
 // A racetrack laid out here from its fix, inbound course (true), side code
-// (0 left-hand), straight length and turn radius.
+// (0 or 2 left-hand), straight length and turn radius.
 void racetrack_at(const NdDrawPass& p, double fix_lat, double fix_lon, double inbound_true, float turn, double len_nm,
                   double radius_nm) {
-  const bool left = turn == 0.0f;
+  const bool left = navmath::is_left_turn_f(turn);
   const double rad_a = wrap_deg(inbound_true + (left ? 90.0 : 270.0));
   const double rad_b = wrap_deg(inbound_true + (left ? 270.0 : 90.0));
   gc_destination(fix_lat, fix_lon, rad_b, radius_nm);

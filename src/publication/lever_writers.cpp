@@ -4,7 +4,6 @@
 // writers without a range treat infinities as they treat NaN.
 #include "publication/lever_writers.h"
 
-#include "alerting/aural_cues.h"
 #include "core/command_refs.h"
 #include "core/binding.h"
 #include "engines/engine_values.h"
@@ -112,12 +111,7 @@ void speedbrake_lever_writer(void*, float value) {
 
 void standby_alt_baro_writer(void*, float value) { knobs::standby_alt_baro = limit(value, 0.0f, 40.0f); }
 
-void gear_horn_cutout_pos_writer(void*, float value) {
-  // A NaN differs from everything and is not zero, so it counts as a press.
-  const bool press = !(value == push_button::gear_horn_cutout_pos) && value != 0.0f;
-  if (press && gear_horn_active != 0 && gear_horn_uncancellable == 0) alert::gear_horn_cut_disable = 1.0f;
-  push_button::gear_horn_cutout_pos = value == 0.0f ? 0.0f : 1.0f;
-}
+void gear_horn_cutout_pos_writer(void*, float value) { move_gear_horn_cutout(value); }
 
 void gear_handle_writer(void*, float value) {
   if (is_nan(value)) return;

@@ -6,9 +6,14 @@
 // because their hydraulic source is lost.
 extern float flap_slat_held;
 
-// Bleed model, per side: the bleed air temperature (deg C) that trips the
-// side's bleed above 220.
+// Bleed model, per side: the bleed air temperature (deg C) leaving the
+// precooler, which holds it at 214. Above kBleedOvertempDegC the side's bleed
+// trips, and its trip cannot be reset until the air is back at or below it.
+// The limit sits 40 deg C over the precooler's set point so that a healthy
+// precooler at the end of its travel never reaches it, while one that stops
+// cooling the high stage's air passes it in under half a minute.
 extern float bleed_duct_value[2];
+constexpr float kBleedOvertempDegC = 254.0f;
 
 // Bleed isolation valve position, 0 closed .. 1 open, as the bleed model
 // leaves it; the pressurisation supply shares the two sides through it.

@@ -154,6 +154,29 @@ TEST_F(Gpws, TerrainClosureNeedsThreeSuccessiveSamples) {
   EXPECT_EQ(heard[2], "pull_up");
 }
 
+// A caution never takes the place of a warning that calls for a pull-up, in
+// the frame that raises both or while the warning sounds: the closure vote's
+// TERRAIN, TERRAIN, PULL UP stands against SINK RATE and AIRSPEED LOW.
+TEST_F(Gpws, CautionsNeverHoldOffATerrainPullUp) {
+  struct Row {
+    float vs, min_speed;
+  } rows[] = {{-3000.0f, 0.0f}, {0.0f, 260.0f}};
+  for (const Row& r : rows) {
+    SetUp();
+    // 250 kt at 1000 ft: closing faster than 3300 ft/min with the ground.
+    fly(1000.0f, 250.0f, r.vs);
+    script_mirror.zuvadud_D738_pfd_min_speed = r.min_speed;
+    script_mirror.zuvadud_D738_FMS_radio_height_ratio = -3400.0f;
+    heard.clear();
+    run(6.0f);
+    const auto terrain = std::find(heard.begin(), heard.end(), "terrain");
+    ASSERT_NE(terrain, heard.end()) << r.vs << " " << r.min_speed;
+    EXPECT_EQ(terrain + 2 < heard.end() ? terrain[2] : "", "pull_up") << r.vs << " " << r.min_speed;
+    EXPECT_EQ(gpws_state.alert_code, gpws_code::terrain);
+  }
+  script_mirror.zuvadud_D738_pfd_min_speed = 0.0f;
+}
+
 TEST_F(Gpws, TerrainSequenceFlagsAndPause) {
   gpws_state.alert_code = gpws_code::terrain;
   fly(3000.0f, 250.0f, 0.0f);  // reduced path keeps the code

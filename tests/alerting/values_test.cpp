@@ -616,9 +616,10 @@ TEST_F(GpwsModes, AutolandGradeAndItsAlertGates) {
 }
 
 // The terrain radar's caution (1) and warning (2) become codes 30 and 3 in
-// the full evaluation and, with no code pending, above 50 ft outside it;
-// a pending code keeps its place, and at or below 50 ft the bank latches
-// clear.
+// the full evaluation and above 50 ft outside it. A pending code gives way
+// at once to a higher one only (a radar warning or caution over a bank-angle
+// call, TOO LOW TERRAIN with the gear up at 250 kt over it at 50 ft, where
+// the envelopes are still watched); below the band the bank latches clear.
 TEST_F(GpwsModes, TerrainRadarCodesAndThePendingPath) {
   struct Row {
     float ra, terr;
@@ -626,9 +627,10 @@ TEST_F(GpwsModes, TerrainRadarCodesAndThePendingPath) {
     float bank;
     int code;
     float bank_warn;
-  } rows[] = {{1000, 2, 0, 0, 3, 0},  {1000, 1, 0, 0, 30, 0}, {3000, 2, 0, 0, 3, 0},   {3000, 1, 0, 0, 30, 0},
-              {3000, 0, 0, 0, 0, 0},  {20, 2, 0, 0, 0, 0},    {50, 0, 10, 40, 10, 0},  {51, 0, 10, 40, 10, 1},
-              {3000, 2, 10, 0, 10, 0}};
+  } rows[] = {{1000, 2, 0, 0, 3, 0},   {1000, 1, 0, 0, 30, 0}, {3000, 2, 0, 0, 3, 0},  {3000, 1, 0, 0, 30, 0},
+              {3000, 0, 0, 0, 0, 0},   {20, 2, 0, 0, 0, 0},    {29, 0, 10, 40, 10, 0}, {50, 0, 10, 40, 4, 1},
+              {51, 0, 10, 40, 4, 1},   {3000, 0, 10, 40, 10, 1}, {3000, 2, 10, 0, 3, 0}, {3000, 1, 10, 0, 30, 0},
+              {3000, 1, 3, 0, 3, 0}};
   for (const Row& r : rows) {
     reset_gpws_world();
     gpws_state.gpws_phase = 2;

@@ -98,10 +98,10 @@ TEST_F(AirPanel, BleedTripResetSkipsTheLeftSideHighWithWingAntiIce) {
   release("push_button/bleed_trip_reset");
 
   host_mirror.sim_operation_failures_rel_bleed_air_rgt = 0;
-  bleed_duct_value[1] = 220.5f;  // still too hot: stays
+  bleed_duct_value[1] = 254.5f;  // still too hot: stays
   click("push_button/bleed_trip_reset");
   EXPECT_EQ(overhead_lights.bleed_trip_latch[1], 1.0f);
-  bleed_duct_value[1] = 220.0f;
+  bleed_duct_value[1] = 254.0f;
   host_mirror.sim_operation_failures_rel_bleed_air_rgt = 0;
   simhost::set_int("sim/operation/failures/rel_bleed_air_rgt", 6);
   click("push_button/bleed_trip_reset");

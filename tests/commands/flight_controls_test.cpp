@@ -159,6 +159,10 @@ TEST_F(GearLever, ToggleOnTheGroundStopsAtOffInTheAirGoesUp) {
   press(hook_flight_controls_landing_gear_toggle);
   EXPECT_EQ(controls::gear_handle_down, 0.0f);
   EXPECT_EQ(lever_commands.gear_down_selected, 0.0f);
+  // From UP the toggle goes to OFF, not DOWN.
+  press(hook_flight_controls_landing_gear_toggle);
+  EXPECT_EQ(controls::gear_handle_down, 0.5f);
+  EXPECT_EQ(lever_commands.gear_down_selected, 0.0f);
 }
 
 TEST_F(GearLever, UpOneAndDownOne) {

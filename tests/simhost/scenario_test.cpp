@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -140,6 +141,8 @@ TEST_F(Scenario, MistakesAreRefusedWithTheirLine) {
       {"expect zuvadud/D738/fms/legs=3\n", "1: zuvadud/D738/fms/legs holds text"},
       {"fly maybe\n", "1: fly needs on or off"},
       {"dance\n", "1: unknown step \"dance\""},
+      {"date 2024-02-30 10:00:00\n", "1: date needs YYYY-MM-DD HH:MM:SS (UTC)"},
+      {"date 2024-06-21T10:00:00Z\n", "1: date needs"},
       {std::string("set a=\0b\n", 9), "1: control character"},
       {"set zuvadud/D738/fms/legs=" + std::string(10 << 20, 'A') + "\n", "1: line of 10485786 bytes"},
       {std::string("\xff\xfer\0u\0n\0", 8), "1: starts with the UTF-16 byte-order mark FF FE"},
@@ -234,6 +237,14 @@ TEST_F(Scenario, SetOptionTakesAndRefusesWhatSetDoes) {
   EXPECT_EQ(error, std::string(CORVANE_SOURCE_DIR) + ": a folder, not a scenario file");
 }
 
+// The calendar the plug-in reads runs with the simulated clock from the
+// date a scenario gives (leap days and all), whatever the wall clock says.
+TEST_F(Scenario, DateStepSetsTheCalendar) {
+  play("at 1s\ndate 2028-02-29 23:59:30\nrun 45s\n");
+  EXPECT_EQ(simhost::calendar(), 1835481570 + 45);
+  EXPECT_EQ(std::time(nullptr), 1835481570 + 45);
+}
+
 TEST_F(Scenario, TraceHasAHeaderAndOneRowPerTracedFrame) {
   std::vector<scenario::Ref> refs;
   std::string error;
@@ -324,6 +335,43 @@ TEST(ScenarioLines, SampleDrawingsMatchTheirReferences) {
         for (size_t k = 0; k < 4; ++k)
           ASSERT_NEAR(got[p].lines[i][k], want[p].lines[i][k], 1e-4) << name << " " << want[p].file << " line " << i;
     }
+  }
+}
+
+// A hold whose left side the scripts code 2 draws as the same hold coded 0:
+// the entry on the way in, then the entry turn and the racetrack, segment
+// for segment.
+TEST(ScenarioLines, LeftHoldDrawsTheSameForEitherLeftCode) {
+  const std::string src = CORVANE_SOURCE_DIR;
+  std::ifstream in(src + "/tests/simhost/scenarios/hold-left-coded-2.txt", std::ios::binary);
+  ASSERT_TRUE(in);
+  std::stringstream text;
+  text << in.rdbuf();
+  std::string flight = text.str();
+  const size_t set_up = flight.find("fly on\n");
+  ASSERT_NE(set_up, std::string::npos);
+  flight = flight.substr(0, set_up + 7) + "at 120s\npng entry.png\nat 300s\npng turn.png\nat 450s\npng racetrack.png\n";
+  const std::string coded_2 = "legs_rad_turn=-1,-1,2,-1";
+  const size_t side = flight.find(coded_2);
+  ASSERT_NE(side, std::string::npos);
+  std::vector<scenario_lines::Picture> drawn[2];
+  for (int code = 0; code < 2; ++code) {
+    std::string f = flight;
+    if (code == 0) f.replace(side, coded_2.size(), "legs_rad_turn=-1,-1,0,-1");
+    const std::string path = ::testing::TempDir() + "hold-left-" + std::to_string(code) + ".txt";
+    std::ofstream(path, std::ios::binary) << f;
+    std::string error;
+    ASSERT_TRUE(scenario_lines::capture(CORVANE_MODULE_PATH, src + "/sample/root/", path, &drawn[code], &error))
+        << error;
+    std::remove(path.c_str());
+  }
+  ASSERT_EQ(drawn[0].size(), 3u);
+  ASSERT_EQ(drawn[1].size(), drawn[0].size());
+  for (size_t p = 0; p < drawn[0].size(); ++p) {
+    EXPECT_GT(drawn[0][p].lines.size(), 20u) << drawn[0][p].file;
+    ASSERT_EQ(drawn[1][p].lines.size(), drawn[0][p].lines.size()) << drawn[0][p].file;
+    for (size_t i = 0; i < drawn[0][p].lines.size(); ++i)
+      ASSERT_EQ(drawn[1][p].lines[i], drawn[0][p].lines[i]) << drawn[0][p].file << " line " << i;
   }
 }
 

@@ -85,7 +85,7 @@ target_link_libraries(scenario_test PRIVATE scenario_lines corvane_runner)
 # Each sample scenario is a test of its own expectations (its pictures land
 # in the build folder).
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/scenario-pictures)
-foreach(name power-up departure approach traffic)
+foreach(name power-up departure approach traffic map-symbols)
   add_test(NAME scenario.${name}
     COMMAND corvane-sim --scenario ${CMAKE_SOURCE_DIR}/sample/scenarios/${name}.txt
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/scenario-pictures)
@@ -96,6 +96,17 @@ foreach(name
     engines-in-flight
     cruise-cockpit-controls
     long-way-turn
+    wing-anti-ice-taxi
+    anti-ice-idle-descent
+    frost-heated-windows
+    gear-horn-and-actuator
+    autobrake-speedbrake-stow
+    brake-heat-rto
+    wheel-chocks
+    landings
+    lnav-first-turn
+    hold-left-coded-2
+    gpws-priorities
     )
   add_test(NAME scenario.${name} COMMAND corvane-sim --scenario ${CMAKE_CURRENT_LIST_DIR}/scenarios/${name}.txt)
 endforeach()

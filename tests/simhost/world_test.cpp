@@ -1,4 +1,5 @@
 // Files, drawing, plug-in services and the world of the simulated host.
+#include "fly.h"
 #include "host.h"
 #include "platform/xplm.h"
 #include "state.h"
@@ -6,10 +7,12 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 namespace {
 
@@ -253,6 +256,170 @@ TEST(SimhostServices, ObjectsAndInstancesAreRecorded) {
   EXPECT_EQ(simhost::problems().size(), 1u);
   XPLMDestroyInstance(i);
   EXPECT_EQ(simhost::registrations().instances, 0);
+}
+
+// The host's own aircraft: what it derives by itself at reset and every
+// frame, one row per rule. Each row starts from a fresh host with no module,
+// runs its set-up, then that many frames of 1/30 s, and reads one value.
+float element(const char* name, int i) {
+  const std::vector<float> v = simhost::get_floats(name);
+  return i < static_cast<int>(v.size()) ? v[static_cast<size_t>(i)] : -1.0f;
+}
+void plugin_write_int(const char* name, int v) { XPLMSetDatai(XPLMFindDataRef(name), v); }
+void plugin_write_floats(const char* name, std::vector<float> v) {
+  XPLMSetDatavf(XPLMFindDataRef(name), v.data(), 0, static_cast<int>(v.size()));
+}
+// Flying from just above the terrain at this sink, nose 4 degrees up: the
+// main wheels meet the ground in the first frame.
+void landing(float fpm, float height_m) {
+  simhost::set_double("sim/flightmodel/position/elevation", height_m);
+  simhost::set_from_text("sim/aircraft/parts/acf_gear_deploy", "1,1,1");
+  simhost::set_float("sim/flightmodel/position/groundspeed", 70.0f);
+  simhost::set_float("sim/flightmodel/position/theta", 4.0f);
+  simhost::set_float("sim/flightmodel/position/vh_ind_fpm", fpm);
+  simhost::set_flying(true);
+}
+
+TEST(SimhostWorld, TheHostDerivesItsAircraftOnTheGroundAndItsSystems) {
+  const char* kAny = "sim/flightmodel/failures/onground_any";
+  const char* kAll = "sim/flightmodel/failures/onground_all";
+  const char* kWheels = "sim/flightmodel2/gear/on_ground";
+  const char* kLegs = "sim/aircraft/parts/acf_gear_deploy";
+  const char* kRatio = "sim/flightmodel2/gear/deploy_ratio";
+  const char* kMode = "sim/cockpit2/engine/actuators/prop_mode";
+  const char* kSleeves = "sim/flightmodel2/engines/thrust_reverser_deploy_ratio";
+  const char* kTyres = "sim/flightmodel/parts/tire_speed_now";
+  const char* kApuN1 = "sim/cockpit2/electrical/APU_N1_percent";
+  const char* kApuRunning = "sim/cockpit/engine/APU_running";
+  auto scalar = [](const char* name) { return [name] { return simhost::get_double(name); }; };
+  auto at = [](const char* name, int i) { return [name, i] { return static_cast<double>(element(name, i)); }; };
+  auto none = [] {};
+  auto set = [](const char* name, double v) { return [name, v] { simhost::set_from_text(name, std::to_string(v)); }; };
+  auto set_list = [](const char* name, const char* v) { return [name, v] { simhost::set_from_text(name, v); }; };
+  auto reverse_for = [kMode](int frames) {
+    return [kMode, frames] {
+      simhost::set_from_text(kMode, "3,3");
+      simhost::frames(frames, 1.0f / 30);
+      simhost::set_from_text(kMode, "1,1");
+    };
+  };
+  auto apu = [](const char* command, int frames_after) {
+    return [command, frames_after] {
+      simhost::command_once(command);
+      simhost::frames(frames_after, 1.0f / 30);
+    };
+  };
+  struct Row {
+    const char* rule;
+    std::function<void()> setup;
+    int frames;
+    std::function<double()> value;
+    double expected, tolerance;
+  } rows[] = {
+      // Ground contact from the height, with or without the flying aircraft.
+      {"parked at the field elevation: on the ground at reset", none, 0, scalar(kAny), 1, 0},
+      {"... every wheel", none, 0, scalar(kAll), 1, 0},
+      {"... the nose wheel", none, 0, at(kWheels, 0), 1, 0},
+      {"placed at 1000 m: airborne", set("sim/flightmodel/position/elevation", 1000), 1, scalar(kAny), 0, 0},
+      {"on a 300 m field at 300 m: on the ground",
+       [] {
+         simhost::set_terrain([](float, float) { return 300.0f; });
+         simhost::set_double("sim/flightmodel/position/elevation", 300.0);
+       },
+       1, scalar(kAll), 1, 0},
+      {"legs up on the ground: no wheel touches", set_list(kLegs, "0,0,0"), 1, at(kWheels, 1), 0, 0},
+      {"... the airframe does", set_list(kLegs, "0,0,0"), 1, scalar(kAny), 1, 0},
+      {"nose 3 degrees up: the nose wheel off", set("sim/flightmodel/position/theta", 3), 1, at(kWheels, 0), 0, 0},
+      {"... the mains on", set("sim/flightmodel/position/theta", 3), 1, at(kWheels, 2), 1, 0},
+      {"... not every wheel", set("sim/flightmodel/position/theta", 3), 1, scalar(kAll), 0, 0},
+      {"wheels set from outside: the summaries follow", set_list(kWheels, "0,0,0"), 1, scalar(kAny), 0, 0},
+      // A ground start with the gear down, an air start as the scenario says.
+      {"ground start: legs down", none, 0, at(kLegs, 2), 1, 0},
+      {"... the published ratio too", none, 0, at(kRatio, 0), 1, 0},
+      {"... the handle down", none, 0, scalar("sim/cockpit/switches/gear_handle_status"), 1, 0},
+      {"air start: legs up", set("sim/flightmodel/position/elevation", 3000), 1, at(kLegs, 0), 0, 0},
+      {"... handle up", set("sim/flightmodel/position/elevation", 3000), 1,
+       scalar("sim/cockpit/switches/gear_handle_status"), 0, 0},
+      {"legs moved by the plug-in: the ratio follows",
+       [kLegs] {
+         simhost::frames(1, 1.0f / 30);
+         plugin_write_floats(kLegs, {1, 0.5f, 1});
+       },
+       1, at(kRatio, 1), 0.5, 0},
+      {"engines in normal thrust", none, 0, at(kMode, 1), 1, 0},
+      // Reverser sleeves and tyres.
+      {"reverse: sleeves half out after 1 s", set_list(kMode, "3,3"), 30, at(kSleeves, 0), 0.5, 1e-4},
+      {"... out after 2 s", set_list(kMode, "3,3"), 61, at(kSleeves, 1), 1, 0},
+      {"out of reverse: half stowed 1 s later", reverse_for(60), 30, at(kSleeves, 0), 0.5, 1e-4},
+      {"an inoperative reverser stays stowed",
+       [kMode] {
+         simhost::set_int("sim/operation/failures/rel_revers0", 6);
+         simhost::set_from_text(kMode, "3,3");
+       },
+       60, at(kSleeves, 0), 0, 0},
+      {"a failed deployment goes out", set("sim/operation/failures/rel_revdep1", 6), 60, at(kSleeves, 1), 1, 1e-4},
+      {"a main tyre rolls at the ground speed", set("sim/flightmodel/position/groundspeed", 50), 1, at(kTyres, 1),
+       50 / 0.565, 1e-3},
+      {"... the nose tyre", set("sim/flightmodel/position/groundspeed", 50), 1, at(kTyres, 0), 50 / 0.343, 1e-3},
+      {"off the ground a tyre spins down",
+       [] {
+         simhost::set_float("sim/flightmodel/position/groundspeed", 50.0f);
+         simhost::frames(1, 1.0f / 30);
+         simhost::set_double("sim/flightmodel/position/elevation", 100.0);
+       },
+       30, at(kTyres, 2), 50 / 0.565 - 10, 1e-3},
+      // A touchdown with sink, mains first, the nose 3 s later.
+      {"touchdown at -150 fpm: the frame keeps its sink", [] { landing(-150, 0.02f); }, 1,
+       scalar("sim/flightmodel/position/vh_ind_fpm"), -150, 0},
+      {"... and its load", [] { landing(-150, 0.02f); }, 1, scalar("sim/flightmodel/forces/g_nrml"),
+       1 + std::pow(150 * 0.3048 / 60, 2) / (2 * 9.80665 * 0.5), 1e-5},
+      {"... the mains on", [] { landing(-150, 0.02f); }, 1, at(kWheels, 1), 1, 0},
+      {"... the nose still up", [] { landing(-150, 0.02f); }, 1, at(kWheels, 0), 0, 0},
+      {"... rolling, no sink", [] { landing(-150, 0.02f); }, 2, scalar("sim/flightmodel/position/vh_ind_fpm"), 0, 0},
+      {"... 1 g", [] { landing(-150, 0.02f); }, 2, scalar("sim/flightmodel/forces/g_nrml"), 1, 0},
+      {"... the nose up 2.7 s later", [] { landing(-150, 0.02f); }, 81, at(kWheels, 0), 0, 0},
+      {"... down 3 s later", [] { landing(-150, 0.02f); }, 91, at(kWheels, 0), 1, 0},
+      {"touchdown at -900 fpm: a hard load", [] { landing(-900, 0.1f); }, 1, scalar("sim/flightmodel/forces/g_nrml"),
+       1 + std::pow(900 * 0.3048 / 60, 2) / (2 * 9.80665 * 0.5), 1e-4},
+      {"level flight: 1 g", [] { landing(0, 1000); }, 1, scalar("sim/flightmodel/forces/g_nrml"), 1, 0},
+      // The APU, the radios and the clock.
+      {"APU generator: one value under both names", set("sim/cockpit2/electrical/APU_generator_on", 1), 0,
+       scalar("sim/cockpit/electrical/generator_apu_on"), 1, 0},
+      {"... written either way",
+       [] {
+         simhost::set_int("sim/cockpit2/electrical/APU_generator_on", 1);
+         plugin_write_int("sim/cockpit/electrical/generator_apu_on", 0);
+       },
+       0, scalar("sim/cockpit2/electrical/APU_generator_on"), 0, 0},
+      {"APU START: N1 40 % after 16 s", apu("sim/electrical/APU_start", 0), 480, scalar(kApuN1), 40, 1e-3},
+      {"... not running below 95 %", apu("sim/electrical/APU_start", 0), 1130, scalar(kApuRunning), 0, 0},
+      {"... running from 95 %", apu("sim/electrical/APU_start", 0), 1150, scalar(kApuRunning), 1, 0},
+      {"... 100 % after 40 s", apu("sim/electrical/APU_start", 0), 1500, scalar(kApuN1), 100, 0},
+      {"APU OFF: half speed 10 s later", [apu] { apu("sim/electrical/APU_start", 1500)(); apu("sim/electrical/APU_off", 0)(); },
+       300, scalar(kApuN1), 50, 1e-3},
+      {"... not running", [apu] { apu("sim/electrical/APU_start", 1500)(); apu("sim/electrical/APU_off", 0)(); }, 1,
+       scalar(kApuRunning), 0, 0},
+      {"APU ON alone starts nothing", apu("sim/electrical/APU_on", 0), 300, scalar(kApuN1), 0, 0},
+      {"a running flag written elsewhere: the APU at speed", [kApuRunning] { plugin_write_int(kApuRunning, 1); }, 1,
+       scalar(kApuN1), 100, 0},
+      {"standby COM on a channel", none, 0, scalar("sim/cockpit2/radios/actuators/com2_standby_frequency_Mhz"), 118, 0},
+      {"standby NAV on a channel", none, 0, scalar("sim/cockpit2/radios/actuators/nav1_standby_frequency_hz"), 10800,
+       0},
+      {"the calendar from its start date", none, 0, [] { return static_cast<double>(std::time(nullptr)); },
+       1718964000, 0},
+      {"... on with the simulated clock", none, 2700, [] { return static_cast<double>(std::time(nullptr)); },
+       1718964000 + 90, 0},
+      {"... from a date set", [] { simhost::set_calendar(1800000000); }, 45,
+       [] { return static_cast<double>(std::time(nullptr)); }, 1800000001, 0},
+  };
+  for (const Row& r : rows) {
+    simhost::reset();
+    r.setup();
+    simhost::frames(r.frames, 1.0f / 30);
+    EXPECT_NEAR(r.value(), r.expected, r.tolerance) << r.rule;
+    simhost::set_flying(false);
+  }
+  simhost::reset();
 }
 
 TEST(SimhostServices, ClockAndRandomCanBePinned) {

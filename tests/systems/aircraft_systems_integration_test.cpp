@@ -47,4 +47,49 @@ TEST_F(AircraftSystemsThroughHost, FuelAndBleedReachTheHost) {
   }
 }
 
+// Ice gathered on the ground stays through taxi thrust and comes off once the
+// wing anti-ice heats the wings. The host keeps adding ice faster than the
+// aircraft lets it grow (0.0005 a second) while it is icing.
+TEST_F(AircraftSystemsThroughHost, GroundIceStaysThroughTaxiThrustAndMeltsWithWingHeat) {
+  simhost::Config config;
+  config.acf = "737_80NG.acf";
+  config.host_version = 120000;
+  simhost::reset(config);
+  std::string error;
+  ASSERT_TRUE(simhost::load_and_start(CORVANE_MODULE_PATH, &error)) << error;
+  simhost::set_draw_capture(true);  // nothing to look at: spare the rendering
+  simhost::set_ints("sim/flightmodel2/gear/on_ground", {1, 1, 1});
+  simhost::set_int("sim/operation/prefs/startup_running", 1);
+  simhost::set_ints("sim/flightmodel/engine/ENGN_running", {1, 1});
+  simhost::set_floats("sim/cockpit2/electrical/battery_voltage_actual_volts", {24.0f});
+  simhost::set_floats("sim/cockpit2/electrical/bus_volts", {28.0f, 28.0f, 28.0f});
+  simhost::set_floats("sim/flightmodel2/engines/throttle_used_ratio", {0.0f, 0.0f});
+  const auto n1 = [](float v) {
+    simhost::set_floats("sim/flightmodel/engine/ENGN_N1_", {v, v});
+    simhost::set_floats("sim/flightmodel2/engines/N1_percent", {v, v});
+  };
+  const float dt = 1.0f / 30.0f;
+  n1(22.0f);  // ground idle
+  simhost::frames(210, dt);
+  simhost::set_ints("sim/cockpit2/electrical/generator_on", {1, 1});
+  for (int i = 0; i < 3000; ++i) {  // 100 s of icing
+    for (const char* wing : {"sim/flightmodel/failures/frm_ice", "sim/flightmodel/failures/frm_ice2"}) {
+      simhost::set_float(wing, simhost::get_float(wing) + 0.001f);
+    }
+    simhost::frames(1, dt);
+  }
+  EXPECT_NEAR(simhost::get_float("sim/flightmodel/failures/frm_ice"), 0.05f, 0.001f);
+  n1(40.0f);  // taxi thrust, wing anti-ice off
+  simhost::frames(600, dt);
+  EXPECT_NEAR(simhost::get_float("sim/flightmodel/failures/frm_ice"), 0.05f, 0.002f);
+  EXPECT_NEAR(simhost::get_float("sim/flightmodel/failures/frm_ice2"), 0.05f, 0.002f);
+  XPLMCommandOnce(XPLMFindCommand("zuvadud/D738/toggle_switch/wing_heat"));
+  simhost::frames(90, dt);
+  EXPECT_EQ(pub("zuvadud/D738/ice/wing_l_heat_on"), 1.0f);
+  EXPECT_EQ(pub("zuvadud/D738/ice/wing_r_heat_on"), 1.0f);
+  simhost::frames(450, dt);  // 0.005 a second: the 0.05 is gone in 10 s
+  EXPECT_EQ(simhost::get_float("sim/flightmodel/failures/frm_ice"), 0.0f);
+  EXPECT_EQ(simhost::get_float("sim/flightmodel/failures/frm_ice2"), 0.0f);
+}
+
 }  // namespace

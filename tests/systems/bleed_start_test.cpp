@@ -1,6 +1,7 @@
 // Bleed air, engine start switching and ignition, against the simulated host.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "panel_fixture.h"
 #include "systems/air/air_values.h"
 #include "systems/aircraft_systems.h"
+#include "systems/annunciators/annunciators.h"
 #include "systems/annunciators/annunciators_panels.h"
 #include "systems/delay_timers.h"
 #include "systems/apu_start/engine_start_switching.h"
@@ -20,6 +22,7 @@
 #include "systems/switches/switch_targets.h"
 #include "systems/switches/switch_values.h"
 #include "systems/system_state.h"
+#include "systems/systems_step_outputs.h"
 #include "systems/systems_steps.h"
 
 namespace {
@@ -218,6 +221,81 @@ TEST_F(Bleed, HostPacksAndValvesFollowThePanel) {
     EXPECT_EQ(simhost::get_int(a + "isol_valve_right"), c.isol_r);
   }
   EXPECT_TRUE(simhost::problems().empty()) << simhost::problems().front();
+}
+
+// A healthy precooler keeps the bleed air under the trip over the whole
+// envelope: packs on, engine and wing anti-ice in every combination, thrust
+// stepped from idle to climb and back at each altitude. A precooler valve
+// failed where the 5th stage needed little cooling trips its side once the
+// high stage supplies.
+TEST_F(Bleed, HealthyPrecoolerNeverTripsFromIdleToClimbUpToFl410) {
+  const float altitudes_ft[] = {0, 5000, 10000, 12900, 20000, 25000, 31000, 33000, 35000, 37000, 39000, 41000};
+  // 66.5 % at 41,000 ft is where the high stage alone just makes 32 psi
+  // under the full anti-ice load: the precooler's hardest point.
+  const float n1s[] = {22, 30, 40, 50, 60, 66.5f, 70, 80, 90, 85, 75, 65, 55, 45, 35, 25};
+  struct AntiIce {
+    int engine;
+    float wing;
+  };
+  const AntiIce loads[] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
+  for (float alt : altitudes_ft) {
+    for (const AntiIce& load : loads) {
+      SetUp();
+      systems_memory.bleed_temp_degc[0] = systems_memory.bleed_temp_degc[1] = 15.0f;
+      air::eng1_precooler_valve_pos = air::eng2_precooler_valve_pos = 0.0f;
+      air::l_pack_bleed_valve_pos = air::r_pack_bleed_valve_pos = 0.0f;
+      static_pressure_altitude_ft = alt;
+      host_mirror.sim_cockpit2_ice_ice_inlet_heat_on_per_engine[0] = load.engine;
+      host_mirror.sim_cockpit2_ice_ice_inlet_heat_on_per_engine[1] = load.engine;
+      system_::wing_anti_ice_valve[0] = system_::wing_anti_ice_valve[1] = load.wing;
+      float hottest = 0.0f;
+      for (float n1 : n1s) {
+        engine::indicators_N1_percent_1 = engine::indicators_N1_percent_2 = n1;
+        for (int i = 0; i < 300; ++i) {  // 30 s at each thrust
+          update_pneumatics();
+          annunciators_cabin_bleed();
+          hottest = std::max(hottest, std::max(bleed_duct_value[0], bleed_duct_value[1]));
+        }
+        const std::string at = std::to_string(alt) + " ft, N1 " + std::to_string(n1) + ", engine " +
+                               std::to_string(load.engine) + ", wing " + std::to_string(load.wing);
+        ASSERT_EQ(overhead_lights.bleed_trip_latch[0] + overhead_lights.bleed_trip_latch[1], 0.0f) << at;
+        if (pneumatics.engine_supply_psi[0] >= 8.0f) {
+          EXPECT_GT(air::engine1_bleed_valve_pos, 0.3f) << at;
+          EXPECT_GT(air::engine2_bleed_valve_pos, 0.3f) << at;
+          EXPECT_GT(air::l_pack_bleed_valve_pos, 0.99f) << at;
+          EXPECT_GT(air::r_pack_bleed_valve_pos, 0.99f) << at;
+        }
+      }
+      EXPECT_LT(hottest, 240.0f) << alt << " " << load.engine << " " << load.wing;
+    }
+  }
+
+  // Climb thrust at sea level (the 5th stage supplies, 340 deg C air), then
+  // the left precooler valve fails where it is and the thrust comes back to
+  // taxi, where the high stage supplies 580 deg C air.
+  SetUp();
+  host_mirror.sim_cockpit2_ice_ice_inlet_heat_on_per_engine[0] = 0;
+  host_mirror.sim_cockpit2_ice_ice_inlet_heat_on_per_engine[1] = 0;
+  system_::wing_anti_ice_valve[0] = system_::wing_anti_ice_valve[1] = 0.0f;
+  engine::indicators_N1_percent_1 = engine::indicators_N1_percent_2 = 80.0f;
+  for (int i = 0; i < 600; ++i) {
+    update_pneumatics();
+    annunciators_cabin_bleed();
+  }
+  ASSERT_LT(air::eng1_precooler_valve_pos, 0.6f);
+  failure_tables.pressurisation[13] = 1.0f;
+  engine::indicators_N1_percent_1 = engine::indicators_N1_percent_2 = 40.0f;
+  int frames = 0;
+  while (overhead_lights.bleed_trip_latch[0] == 0.0f && frames < 600) {
+    update_pneumatics();
+    annunciators_cabin_bleed();
+    ++frames;
+  }
+  EXPECT_LT(frames, 600) << "no trip within 60 s";
+  EXPECT_EQ(overhead_lights.bleed_trip_latch[1], 0.0f);
+  for (int i = 0; i < 100; ++i) update_pneumatics();
+  EXPECT_EQ(air::engine1_bleed_valve_pos, 0.0f);
+  EXPECT_GT(air::engine2_bleed_valve_pos, 0.3f);
 }
 
 class Start : public PanelTest {

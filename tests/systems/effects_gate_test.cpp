@@ -55,13 +55,17 @@ TEST_F(Effects, HoldoverFillsToItsCeilingAndRunsOutInFlight) {
   EXPECT_EQ(frames, 56);  // 540 s per second of flight
 }
 
-TEST_F(Effects, FrostThawsAndGrowsWithLeadingEdgeTemperature) {
+TEST_F(Effects, FrostThawsAndGrowsWithTheWindshieldGlassTemperature) {
   frame_time = 1.0f;
   ice_rain_state.frost = 0.5f;
-  host_mirror.sim_weather_temperature_le_c = 5.0f;
+  // Heated panes in freezing air: no frost forms, what there is melts.
+  host_mirror.sim_weather_temperature_le_c = -13.0f;
+  ice::l_fwd_temp = ice::r_fwd_temp = 30.0f;
   ice_rain();
   EXPECT_NEAR(ice_rain_state.frost, 0.499f, 1e-6);
-  host_mirror.sim_weather_temperature_le_c = -5.0f;
+  // One forward pane below freezing: it frosts, whatever the air.
+  host_mirror.sim_weather_temperature_le_c = 5.0f;
+  ice::r_fwd_temp = -5.0f;
   ice_rain();
   ice_rain();
   EXPECT_NEAR(ice_rain_state.frost, 0.501f, 1e-6);

@@ -369,23 +369,28 @@ TEST_F(GroundControls, LandingAutobrakeArmsAirborneAndBrakesOnTheGround) {
 TEST_F(GroundControls, GearHornByFlapsLeverAndThrust) {
   frame_time = 0.1f;
   host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 500.0f;
+  // The horn follows the gear (a main leg at `gear`), whatever the lever says.
   struct Case {
-    float lever, flaps, thr1, thr2;
+    float lever, gear, flaps, thr1, thr2;
     float horn;
   } cases[] = {
-      {1.0f, 1.0f, 0, 0, 0}, {1.0f, 0.3f, 0, 0, 0}, {0.0f, 0.875f, 1, 1, 1},
-      {0.0f, 0.625f, 0.3f, 0.3f, 1}, {0.0f, 0.625f, 0.9f, 0.9f, 0}, {0.0f, 0.25f, 0.0f, 0.5f, 1},
-      {0.0f, 0.25f, 0.0f, 0.7f, 0},
+      {1.0f, 1.0f, 1.0f, 0, 0, 0},         {1.0f, 1.0f, 0.3f, 0, 0, 0},         {0.0f, 0.0f, 0.875f, 1, 1, 1},
+      {0.0f, 0.0f, 0.625f, 0.3f, 0.3f, 1}, {0.0f, 0.0f, 0.625f, 0.9f, 0.9f, 0}, {0.0f, 0.0f, 0.25f, 0.0f, 0.5f, 1},
+      {0.0f, 0.0f, 0.25f, 0.0f, 0.7f, 0},  {1.0f, 0.0f, 0.875f, 0.7f, 0.7f, 1}, {0.5f, 1.0f, 0.875f, 0.7f, 0.7f, 0},
+      {0.0f, 1.0f, 0.25f, 0.0f, 0.0f, 0},  {1.0f, 0.99f, 0.25f, 0.0f, 0.0f, 1},
   };
   for (const Case& c : cases) {
     controls::gear_handle_down = c.lever;
+    host_mirror.sim_aircraft_parts_acf_gear_deploy[0] = host_mirror.sim_aircraft_parts_acf_gear_deploy[2] = 1.0f;
+    host_mirror.sim_aircraft_parts_acf_gear_deploy[1] = c.gear;
     host_mirror.sim_cockpit2_controls_flap_ratio = c.flaps;
     engine::thrust1_leveler = c.thr1;
     engine::thrust2_leveler = c.thr2;
     alert::gear_horn_cut_disable = 0.0f;
     update_gear_warning_horn();
-    EXPECT_EQ(systems::cabin_gear_wrn, c.horn) << c.lever << " " << c.flaps << " " << c.thr2;
+    EXPECT_EQ(systems::cabin_gear_wrn, c.horn) << c.lever << " " << c.gear << " " << c.flaps << " " << c.thr2;
   }
+  host_mirror.sim_aircraft_parts_acf_gear_deploy[1] = 0.0f;
   // Silenced at low flaps above 200 ft; not below 200 ft.
   alert::gear_horn_cut_disable = 1.0f;
   update_gear_warning_horn();

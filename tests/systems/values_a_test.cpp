@@ -718,8 +718,8 @@ TEST_F(Lights, SingleConditionLightsOfTheOverheadFireCabinAndAntiIcePanels) {
       {"apu fire was", [] { fire::apu_was_fire = 1.0f; }, &apu_fault, 1},
       {"apu armed", [] { fire::apu_ext_switch_pos_arm = 1.0f; }, &apu_fault, 1},
       {"hvac", [] { host_mirror.sim_cockpit_warnings_annunciators_hvac = 1; }, &wing_body_ovht_right, 1},
-      {"bleed 220.1", [] { bleed_duct_value[0] = 220.1f; }, &bleed_trip_1, 1},
-      {"bleed 220", [] { bleed_duct_value[0] = 220.0f; }, &bleed_trip_1, 0},
+      {"bleed 254.1", [] { bleed_duct_value[0] = 254.1f; }, &bleed_trip_1, 1},
+      {"bleed 254", [] { bleed_duct_value[0] = 254.0f; }, &bleed_trip_1, 0},
       {"bleed fail", [] { host_mirror.sim_cockpit_warnings_annunciators_bleed_air_fail[1] = 6; }, &bleed_trip_2, 1},
       {"pitot off", [] { host_mirror.sim_cockpit2_ice_ice_pitot_heat_on_pilot = 0; }, &capt_pitot_off, 1},
       {"aoa off, a frame", [] { host_mirror.sim_cockpit2_ice_ice_AOA_heat_on_copilot = 0; }, &fo_aoa_off, 0},
@@ -877,7 +877,7 @@ TEST_F(Lights, SixPackSlotsOneConditionEach) {
       {"fault test", [] { toggle_switch::fire_test = -1.0f; }, sp_fire, 5, 1},
       {"aft cargo door", [] { script_mirror.tarv_doors_aft_Cargo = 1.0f; }, sp_doors, 5, 1},
       {"hvac", [] { host_mirror.sim_cockpit_warnings_annunciators_hvac = 1; }, sp_air_cond, 0, 1},
-      {"trip 2", [] { bleed_duct_value[1] = 221.0f; }, sp_air_cond, 3, 1},
+      {"trip 2", [] { bleed_duct_value[1] = 255.0f; }, sp_air_cond, 3, 1},
       {"off schedule", [] { press_ctrl.off_sched_descent = 1.0f; }, sp_air_cond, 4, 1},
       {"packs", [] { host_mirror.sim_operation_failures_failures[153] = 6; }, sp_air_cond, 5, 1},
       {"cabin altitude", [] { cockpit::cabin_alt = 10001.0f; }, sp_air_cond, 6, 1},
@@ -1533,8 +1533,12 @@ TEST_F(Brakes, GearMovesBelowItsSpeedsSlowerOnLowPressure) {
 
 TEST_F(Brakes, BrakeCoolingBySpeedAndGearAndHeatingByWeight) {
   frame_time = 1.0f;
-  host_mirror.sim_flightmodel_weight_m_total = 90.0f * 2204.0f;  // weight term 1.1
-  EXPECT_NEAR(brake_heat_weight_factor(0.5f, 20.0f), 1.1f * 4.4f * 0.5f * 0.033f, 1e-6f);
+  // The host's mass is in kilograms: the weight term is 1 at 80 t, 1 % a tonne beside.
+  for (const float t : {90.0f, 80.0f, 79.0f, 60.0f}) {
+    host_mirror.sim_flightmodel_weight_m_total = t * 1000.0f;
+    const float w = 1.0f + (t - 80.0f) / 100.0f;
+    EXPECT_NEAR(brake_heat_weight_factor(0.5f, 20.0f), w * 4.4f * 0.5f * 0.033f, 1e-6f) << t;
+  }
   struct Row {
     float kt, deploy, loss;
   } rows[] = {{84, 0.11f, 15 * 15 * 0.0015f * 0.002f},   // x = 0.15 + 5 - 1
@@ -2203,8 +2207,9 @@ TEST_F(Bleeds, BleedTemperatureAndPrecooler) {
   struct Row {
     float n1, alt_ft, precooler, temp, precooler_target;
   } rows[] = {{60, 0, 0, 340, 0.382928f},          {60, 0, 0.5f, 175.478f, 0.382928f},
-              {80, 20500, 0.5f, 192.609f, 0.427434f}, {80, 45000, 1, 171.772f, 0.896558f},
-              {15, 0, 0.5f, 10, 1}};
+              {80, 20500, 0.5f, 186.130f, 0.409437f}, {80, 45000, 1, 134.234f, 0.821059f},
+              {15, 0, 0.5f, 10, 1},
+              {30, 32800, 0.5f, 10, 1}};  // high stage short of the setpoint: nothing flows, outside air
   for (const Row& r : rows) {
     for (float frame : {1000.0f, 0.5f}) {  // 0.5 s: the precooler's lag of 2/s lands on its target
       pneumatics = PneumaticsState{};

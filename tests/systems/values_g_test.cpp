@@ -650,7 +650,7 @@ TEST_F(EffectValues, HoldoverRunsDownByRainWindAndSpeedAndTheWindshieldIces) {
   };
   for (const Ice& i : ices) {
     SetUp();
-    host_mirror.sim_weather_temperature_le_c = -1.0f;
+    ice::l_fwd_temp = ice::r_fwd_temp = -1.0f;
     host_mirror.sim_flightmodel_failures_window_ice = i.window_ice;
     ice::monster_icing = i.monster0;
     ice_rain();
@@ -659,14 +659,14 @@ TEST_F(EffectValues, HoldoverRunsDownByRainWindAndSpeedAndTheWindshieldIces) {
   }
 }
 
-TEST_F(EffectValues, WingIceRemovalByHeatEnginePowerAndFluid) {
+TEST_F(EffectValues, WingIceRemovalByHeatAndFluid) {
   struct Row {
     int ground;
     float kept, host, heat_flag, n1, holdover, after;
   };
   const Row rows[] = {
-      {1, 0.1f, 0.1f, 0, 32.1f, 0, 0.0975f},  // on the ground the engine's bleed above 32 % N1 heats
-      {1, 0.1f, 0.1f, 1, 32.0f, 0, 0.1f},
+      {1, 0.1f, 0.1f, 0, 60, 0, 0.1f},         // on the ground taxi thrust alone heats nothing
+      {1, 0.1f, 0.1f, 1, 22, 0, 0.0975f},      // the wing heat does, at any thrust
       {0, 0.1f, 0.1f, 0.5f, 90, 0, 0.1f},      // in the air only a flag of exactly 1
       {0, 0.1f, 0.1f, 0, 0, 1000, 0.0945f},    // fluid: 0.011 a second
       {0, 0.1f, 0.1001f, 1, 0, 0, 0.0975f},    // growth below the limit is kept, then comes off with the heat

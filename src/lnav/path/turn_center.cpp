@@ -49,7 +49,10 @@ float leg_turn_speed(int32_t leg, float course_change_deg, float bank_deg) {
       }
     }
     if (tn > t) {
-      const float a = turn_radius_nm(bank_deg, t) * 1.1f * 6.283185307178f / 360.0f * course_change_deg;
+      // The builders pass the signed course change: a left turn toward a
+      // faster leg gains speed along its arc as a right one does.
+      const float a =
+          turn_radius_nm(bank_deg, t) * 1.1f * 6.283185307178f / 360.0f * std::fabs(course_change_deg);
       v = std::fmin(tn, t + a / 0.128f);
     } else {
       v = t;

@@ -188,7 +188,9 @@ void compute_hold_pattern(int32_t i) {
   float rel = wrap360(mod360(magvar_course(i - 1) + 180.0f) - crs);
   if (rel > 180.0f) rel -= 360.0f;
 
-  const bool left_hand = leg_value(legs_rad_turn, i) == 0.0f;
+  // Both left codes (0 and 2) lay a left-hand pattern: the entry, the
+  // steering and the display all read it so.
+  const bool left_hand = navmath::is_left_turn_f(leg_value(legs_rad_turn, i));
   h.hold_side_away[i] = mod360(crs + (left_hand ? 90.0f : 270.0f));
   h.hold_side[i] = mod360(crs + (left_hand ? 270.0f : 90.0f));
 

@@ -142,15 +142,18 @@ void restore_remaining_distance() {
 // would sequence the new active waypoint before the aircraft reaches it. Held
 // until this frame's tracking measures, as a new direct-to is. The same route
 // handed over again with the same active leg keeps its measure.
-void seed_taken_in_route() {
+// Returns true for such a route (a restored one counts too: its path was
+// cleared whole).
+bool seed_taken_in_route() {
   RouteTakeIn& t = route_take_in;
   const bool handed_over = legs_change_copy != 0.0f;
   const bool none_flown = t.measured_leg == 0.0f || (handed_over && t.ended);
   const bool leg_changed = handed_over && fms_seq.vnav_idx != t.measured_leg;
   if (handed_over) t.ended = false;
-  if (!none_flown && !leg_changed) return;
+  if (!none_flown && !leg_changed) return route_reset_request != 0.0f;
   route_track.abeam_dist_bp = 1.0f;
   route_track.abeam_dist_seg = 100.0f;
+  return true;
 }
 
 void take_direct_to() {
@@ -222,6 +225,27 @@ void start_at_arc_entry() {
   if (fms_seq.intdir_act != 0.0f || k < 2 || !slot_ok(k) || k != leg_of(fms_seq.vnav_idx_seq)) return;
   const RouteText& type = route_tables.leg_path_types[k];
   if (route_text_is(type, "AF") || route_text_is(type, "RF")) path_start_leg = k - 1;
+}
+
+// The first turn of a route taken in is sized against the straight before
+// its waypoint, which the build (starting at that waypoint) never lays down:
+// without it the turn would have no anticipation and begin at the waypoint.
+// What is left of that straight is where the aircraft is: measured once,
+// as after a restore, and kept (the build does not reach back to it).
+void measure_first_straight(bool taken_in) {
+  RouteTakeIn& t = route_take_in;
+  if (taken_in || path_start_leg < t.first_built_leg) t.first_built_leg = path_start_leg;
+  const int32_t k = path_start_leg;
+  if (fms_seq.intdir_act != 0.0f || !slot_ok(k) || k != leg_of(fms_seq.vnav_idx_seq)) return;
+  // A hold or a procedure turn is entered from a straight of its own.
+  const RouteText& type = route_tables.leg_path_types[k];
+  if (route_text_is(type, "HM") || route_text_is(type, "HA") || route_text_is(type, "HF") ||
+      route_text_is(type, "PI"))
+    return;
+  const int32_t p = prev_valid_leg(k);
+  if (p < 0 || p >= t.first_built_leg) return;
+  legs_seg_remain_dist[p] = distance_to(k);
+  t.first_built_leg = p;
 }
 
 void build_path() {
@@ -410,7 +434,7 @@ void for_each_bypassed_leg(int32_t from, void (*visit)(int32_t leg, int32_t prev
 void direct_to_path_build() {
   if (!(fms_seq.vnav_idx > 1.0f)) return;
   path_pass_ran = true;
-  seed_taken_in_route();
+  const bool taken_in = seed_taken_in_route();
 
   calc_direct_turn_path();
   // The departure entry is never turned at or bypassed.
@@ -425,6 +449,7 @@ void direct_to_path_build() {
   if (new_direct_to) take_direct_to();
 
   start_at_arc_entry();
+  measure_first_straight(taken_in);
   build_path();
   if (fms_debug_selector == 2222.0f || fms_debug_selector == 9999.0f) lower_selector();
 

@@ -36,10 +36,14 @@ extern bool path_pass_ran;
 
 // What route tracking last measured, for the next route taken in: the active
 // leg it measured (0 after a frame without a path build), and whether the
-// route has ended since the last hand-over. The route pass keeps both.
+// route has ended since the last hand-over. The route pass keeps both. The
+// path build keeps the first leg whose transition it has built (or measured)
+// for the route now flown: the straights of the legs before it belong to
+// another route or to none.
 struct RouteTakeIn {
   float measured_leg;
   bool ended;
+  int32_t first_built_leg;
 };
 extern RouteTakeIn route_take_in;
 

@@ -39,6 +39,10 @@ constexpr float kBleedSetpoint = 8.0f;  // psi a bleed valve needs to regulate
 constexpr float kDuctRegulated = 42.0f; // psi the PRSOV holds its duct at
 constexpr float kHighStageMax = 32.0f;  // psi the high stage tops the 5th stage up to
 constexpr float kPrecoolerTarget = 214.0f;  // deg C
+// Precooler capacity. It is not derated with altitude: with less capacity up
+// high a healthy precooler fed by the high stage could not keep the air under
+// the overtemperature trip once wing and engine anti-ice draw on it at cruise.
+constexpr float kPrecoolerCapacity = 9500.0f;
 constexpr float kPsiToPa = 6894.75729f;
 
 // Stage pressure schedule: the N1 band in which a stage builds its pressure,
@@ -128,24 +132,27 @@ void engine_stages(int n, EngineBleed& e, float altitude_ft) {
   drive_valve(*e.prsov, target, 2.0f, e.fail_prsov);
 
   // Bleed temperature and the precooler that holds it at 214 deg C.
-  const float h = altitude_ft;
-  const float k = h <= 0.0f ? 9500.0f : (h > 41000.0f ? 8700.0f : 9500.0f - h * 800.0f / 41000.0f);
+  const float k = kPrecoolerCapacity;
   const float q = std::sqrt(std::max(0.0f, (supply + demand) * kPsiToPa) / 0.601f) * 0.0314f;
+  const float outside = mirror_f(bound::sim_cockpit2_temperature_outside_air_temp_degc);
   float ti;
   float t;
   if (e.n1 <= 15.0f) {
-    ti = mirror_f(bound::sim_cockpit2_temperature_outside_air_temp_degc);
+    ti = outside;
     t = 0.04f;
   } else {
     t = 0.45f;
     ti = p5 < kHighStageMax ? 580.0f : interpolate_clamped(0.0f, 340.0f, 1.0f, 580.0f, *e.high_stage_valve);
   }
   float& temp = systems_memory.bleed_temp_degc[n];
-  const float temp_target = q != 0.0f ? ti - *e.precooler * k / (q * 1.209212f) : ti;
+  // With nothing flowing (an idling or windmilling engine whose stages cannot
+  // make the setpoint) no compressor air reaches the sensor: it cools to the
+  // outside air rather than heating to the stage's temperature.
+  const float temp_target = q != 0.0f ? ti - *e.precooler * k / (q * 1.209212f) : outside;
   temp = move_toward_timed(temp, temp_target, -35.0f, 350.0f, t);
   bleed_duct_value[n] = temp;
   float pre_target = 1.0f;
-  if (supply >= kBleedSetpoint - demand && k > 0.0f) {
+  if (supply >= kBleedSetpoint - demand) {
     pre_target = clamp_range((ti - kPrecoolerTarget) * q * 1.209212f / k, 0.0f, 1.0f);
   }
   drive_valve(*e.precooler, pre_target, 2.0f, e.fail_precooler);

@@ -286,7 +286,7 @@ void annunciators_cabin_bleed() {
   float* trip = overhead_lights.bleed_trip_latch;
   for (int side = 0; side < 2; ++side) {
     if (mirror_vi_at(bound::sim_cockpit_warnings_annunciators_bleed_air_fail, side) == kFailed ||
-        bleed_duct_value[side] > 220.0f) {
+        bleed_duct_value[side] > kBleedOvertempDegC) {
       trip[side] = 1.0f;
     }
   }

@@ -7,14 +7,14 @@
 #include "core/frame_values.h"
 
 namespace {
-// The weight term: 1 at 80 units of 2204 of the host mass, 1 percent per unit beside.
-constexpr float kWeightUnit = 2204.0f;
+// The weight term is 1 at 80 t and moves 1 percent a tonne; the host's mass is in kilograms.
+constexpr float kKgPerTonne = 1000.0f;
 constexpr float kMpsToKt = 1.9438f;
 constexpr float kGearDown = 0.1f;
 }  // namespace
 
 float brake_heat_weight_factor(float brake_ratio, float tyre_speed) {
-  const float w = (host_mirror.sim_flightmodel_weight_m_total / kWeightUnit - 80.0f) / 100.0f + 1.0f;
+  const float w = (host_mirror.sim_flightmodel_weight_m_total / kKgPerTonne - 80.0f) / 100.0f + 1.0f;
   const float v = tyre_speed / 10.0f;
   const float s = v * v * 1.1f;
   return w * s * brake_ratio * 0.033f * frame_time;

@@ -35,6 +35,8 @@ namespace {
 constexpr float kMpsToKt = 1.94384f;
 constexpr float kToeCap = 0.88f;
 constexpr float kMaxSteerDeg = 78.0f;
+// Below this the speed brake lever is in its DOWN detent (spoilers stowed).
+constexpr float kSpeedbrakeDownBand = 0.05f;
 
 // Brake ratio rows by runway: manual maximum, autobrake 1, 2, 3, MAX, RTO.
 constexpr float kRatioRows[3][6] = {
@@ -167,7 +169,10 @@ void parking_brake_lever() {
   float& rearm = brake_commands.park_brake_pedals_released;
   float& lever = cockpit::parking_brake_pos;
   const float host = host_mirror.sim_cockpit2_controls_parking_brake_ratio;
-  if (script_mirror.zuvadud_D738_parkbrake_set == 0.0f) {
+  // The chocks hold the wheels through the same host ratio; that ratio is
+  // theirs, not the lever's, until the channel has written one of its own.
+  const bool host_ratio_is_lever = !chocks_in() && brake_state.chocks_held_last == 0.0f;
+  if (script_mirror.zuvadud_D738_parkbrake_set == 0.0f && host_ratio_is_lever) {
     if (host == 1.0f && lever == 0.0f && set == 0.0f) {
       lever = set = 1.0f;
     } else if (host == 0.0f && lever == 1.0f && set == 1.0f) {
@@ -201,6 +206,7 @@ void parking_channel(float v) {
     if (demand != 0.0f) demand *= v <= 1.0f ? 1.8f : interpolate_clamped(1.0f, 1.8f, 5.0f, 1.0f, v);
   }
   demand = std::fmin(demand, 10000.0f);
+  s.chocks_held_last = chocks_in() ? 1.0f : 0.0f;
   if (chocks_in()) {
     write_host_f(bound::sim_cockpit2_controls_parking_brake_ratio, 1.0f);
     return;
@@ -418,8 +424,18 @@ void update_autobrake_arming() {
       delay_flags.autobrake_flag_1 = 0.0f;
     }
   }
-  // 5. Landing autobrake braking.
+  // 5. Landing autobrake braking. Stowing the speed brake lever after
+  // touchdown is the crew taking the stop over, as braking is.
   if (on_ground == 1 && autobrake_arm == 1.0f) autobrake_arm = 2.0f;
+  const float sb_lever = flt_ctrls::speedbrake_lever;
+  const bool sb_stowed = sb_lever < kSpeedbrakeDownBand && !(s.speedbrake_lever_last < kSpeedbrakeDownBand);
+  s.speedbrake_lever_last = sb_lever;
+  if (autobrake_arm == 2.0f && on_ground == 1 && sb_stowed) {
+    autobrake_arm = 0.0f;
+    autobrake_disarm = 1.0f;
+    autobrake_brake_value = 0.0f;
+    delay_timers.autobrake_delay_1 = 0.0f;
+  }
   if (autobrake_arm == 2.0f) {
     const float p = autobrake_pos;
     autobrake_brake_value = p >= 5.0f ? brake_ratios.autobrake_ratio_max

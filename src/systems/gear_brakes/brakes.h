@@ -41,6 +41,8 @@ struct BrakeState {
   float park_ratio_last;
   float roll_co_last;        // last rolling coefficient written
   float override_by_discharge;  // 1 while a discharged accumulator holds the toe-brake override
+  float speedbrake_lever_last;  // speed brake lever as the autobrake last saw it
+  float chocks_held_last;       // 1 when the last parking ratio written was the chocks'
 };
 extern BrakeState brake_state;
 

@@ -80,7 +80,11 @@ void update_gear_warning_horn() {
   const float ra = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
   const float flaps = host_mirror.sim_cockpit2_controls_flap_ratio;
   const bool bat = electric::batbus_status != 0.0f;
-  if (ra >= 2500.0f || controls::gear_handle_down == 1.0f) {
+  // The horn watches the gear itself: a leg stuck up warns whatever the lever
+  // says, and a gear down and locked is silent in every lever position.
+  const float* deploy = host_mirror.sim_aircraft_parts_acf_gear_deploy;
+  const bool down_and_locked = deploy[0] >= 1.0f && deploy[1] >= 1.0f && deploy[2] >= 1.0f;
+  if (ra >= 2500.0f || down_and_locked) {
     alert::gear_horn_cut_disable = 0.0f;
   } else if (flaps > 0.75f) {
     gear_horn_active = gear_horn_uncancellable = 1;
@@ -122,14 +126,21 @@ void update_landing_gear() {
   // where the host has them, so neither lowers nor raises the gear by itself.
   float* leg = systems_memory.gear_leg;
   float* host_leg = host_mirror.sim_aircraft_parts_acf_gear_deploy;
-  if (gear_legs_from_host != 0) {
+  auto sanitise_legs = [&]() {
+    for (int i = 0; i < 3; ++i) {
+      if (std::isnan(leg[i])) leg[i] = 1.0f;  // unknown reads as down, the safe side on the ground
+      leg[i] = clamp_range(leg[i], 0.0f, 1.0f);
+    }
+  };
+  auto legs_from_host = [&]() {
     for (int i = 0; i < 3; ++i) leg[i] = host_leg[i];
+    sanitise_legs();
+  };
+  if (gear_legs_from_host != 0) {
+    legs_from_host();
     gear_legs_from_host = 0;
   }
-  for (int i = 0; i < 3; ++i) {
-    if (std::isnan(leg[i])) leg[i] = 1.0f;  // unknown reads as down, the safe side on the ground
-    leg[i] = clamp_range(leg[i], 0.0f, 1.0f);
-  }
+  sanitise_legs();
   const bool commanded = gear_down_commanded() == 1.0f;
   if (leg[0] == 1.0f && !commanded && gear_transit_times.drawn_for != 1) draw_transit_times(false);
   if (leg[0] == 0.0f && commanded && gear_transit_times.drawn_for != 2) draw_transit_times(true);
@@ -170,8 +181,11 @@ void update_landing_gear() {
       }
     }
   }
+  // A failed actuator moves nothing: the legs stay where the host has them
+  // and travel from there, at their normal pace, once it works again.
   const bool manual_in_progress = manual_handle && hydraulic::A_status <= 0.0f;
   const bool act_failed = host_mirror.sim_operation_failures_rel_gear_act == 6 && !manual_in_progress;
+  if (act_failed) legs_from_host();
   for (int i = 0; i < 3; ++i) {
     if (collapse_failed(i) && leg[i] > 0.0f) leg[i] = kCollapsed;
   }

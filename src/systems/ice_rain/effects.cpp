@@ -70,10 +70,13 @@ void update_windshield() {
   float r = 0.0033f;
   if (w > 0.0f && frame_time > 0.0f) r = interpolate_clamped(0.0001f, 0.0033f, 0.00255f, 0.066f, w / frame_time);
   ice::monster_icing = lag_toward(ice::monster_icing, w > 0.0f ? 1.0f : 0.0f, 0.0f, 1.0f, r);
+  // Frost forms on glass below freezing and melts off glass above it: the
+  // windshield's forward panes, as warm as their heat keeps them.
+  const float glass = std::fmin(ice::l_fwd_temp, ice::r_fwd_temp);
   float& frost = ice_rain_state.frost;
   if (w > 0.0f) {
     frost += w;
-  } else if (host_mirror.sim_weather_temperature_le_c < 0.0f) {
+  } else if (glass < 0.0f) {
     frost += 0.001f * frame_time;
   } else {
     frost -= 0.001f * frame_time;
@@ -96,11 +99,13 @@ float limit_growth(float host, float kept, float& g) {
 
 float remove_ice(float value, float rate, float g) { return std::fmax(0.0f, value - (rate * frame_time + std::fmax(g, 0.0f))); }
 
-float wing_ice(float host, float& kept, float heat_flag, float n1) {
+// Only the wing heat takes ice off, on the ground as in the air: its flag is
+// set while the valve is open with the duct pressure the wing needs. Engine
+// thrust alone heats nothing.
+float wing_ice(float host, float& kept, float heat_flag) {
   float g;
   float h = limit_growth(host, kept, g);
-  const bool heat = on_ground != 1 ? (h > 0.0f && heat_flag == 1.0f) : n1 > 32.0f;
-  if (heat) h = remove_ice(h, 0.005f, g);
+  if (h > 0.0f && heat_flag == 1.0f) h = remove_ice(h, 0.005f, g);
   if (ice_rain_state.holdover_time_s > 0.0f && h > 0.0f) h = remove_ice(h, 0.011f, g);
   kept = h;
   return h;
@@ -113,11 +118,9 @@ void ice_rain() {
   update_holdover(precipitation());
   update_windshield();
   HostMirror& m = host_mirror;
-  const float left = wing_ice(m.sim_flightmodel_failures_frm_ice, ice_rain_state.frame_ice_left, ice::wing_l_heat_on,
-                              m.sim_flightmodel_engine_ENGN_N1_[0]);
+  const float left = wing_ice(m.sim_flightmodel_failures_frm_ice, ice_rain_state.frame_ice_left, ice::wing_l_heat_on);
   host_set_f(bound::sim_flightmodel_failures_frm_ice, left);
-  const float right = wing_ice(m.sim_flightmodel_failures_frm_ice2, ice_rain_state.frame_ice_right, ice::wing_r_heat_on,
-                               m.sim_flightmodel_engine_ENGN_N1_[1]);
+  const float right = wing_ice(m.sim_flightmodel_failures_frm_ice2, ice_rain_state.frame_ice_right, ice::wing_r_heat_on);
   host_set_f(bound::sim_flightmodel_failures_frm_ice2, right);
   if (host_version >= 120000) {
     host_set_f(bound::sim_flightmodel_failures_tail_ice, left);

@@ -120,6 +120,7 @@ TEST_F(LegPath, TurnSpeedFromPrediction) {
   legs_spd_calc[2] = 300.0f;
   const double arc_nm = turn_radius_nm(20.0f, 275.0f) * 1.1 * 3.14159265 / 2.0;
   EXPECT_NEAR(leg_turn_speed(1, 90.0f, 20.0f), 275.0 + arc_nm / 0.128, 0.05);
+  EXPECT_NEAR(leg_turn_speed(1, -90.0f, 20.0f), 275.0 + arc_nm / 0.128, 0.05);  // left: the same gain
   EXPECT_NEAR(leg_turn_speed(1, 180.0f, 20.0f), 330.0f, 0.01f);
   EXPECT_NEAR(leg_turn_speed(255, 90.0f, 20.0f), 275.0f, 0.01f);  // no next leg: its own TAS
   EXPECT_EQ(leg_turn_speed(-1, 90.0f, 20.0f), 145.0f);

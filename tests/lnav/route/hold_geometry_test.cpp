@@ -245,7 +245,7 @@ TEST_F(HoldGeometry, PatternPointsOnBothSides) {
   struct Case {
     float rad_turn;
     float side, side_away;
-  } cases[] = {{0.0f, 0.0f, 180.0f}, {1.0f, 180.0f, 0.0f}, {2.0f, 180.0f, 0.0f}};
+  } cases[] = {{0.0f, 0.0f, 180.0f}, {1.0f, 180.0f, 0.0f}, {2.0f, 0.0f, 180.0f}, {3.0f, 180.0f, 0.0f}};
   for (const Case& c : cases) {
     legs_rad_turn[kHold] = c.rad_turn;
     compute_hold_pattern(kHold);
@@ -291,9 +291,11 @@ TEST_F(HoldGeometry, EntryTypeByArrivingAngle) {
     float arriving = c.a + 180.0f;
     if (arriving >= 360.0f) arriving -= 360.0f;
     arrive_on(arriving);
-    legs_rad_turn[kHold] = 0.0f;
-    compute_hold_pattern(kHold);
-    EXPECT_EQ(hold_pattern.hold_entry[kHold], c.left) << "left, a = " << c.a;
+    for (const float code : {0.0f, 2.0f}) {
+      legs_rad_turn[kHold] = code;
+      compute_hold_pattern(kHold);
+      EXPECT_EQ(hold_pattern.hold_entry[kHold], c.left) << "left " << code << ", a = " << c.a;
+    }
     legs_rad_turn[kHold] = 1.0f;
     compute_hold_pattern(kHold);
     EXPECT_EQ(hold_pattern.hold_entry[kHold], c.right) << "right, a = " << c.a;

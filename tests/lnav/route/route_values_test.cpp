@@ -1181,21 +1181,26 @@ TEST_F(SeqValues, HoldEntryAlignsActiveAndSequencingLegs) {
 
 // The path pass on the straight route along the equator (legs of 60.04 nm):
 // distances to the destination (W5) summed back from it, the departure
-// entry's speed, and after a restored situation the rest of the sequencing
-// leg measured straight from the aircraft (30.02 nm to W2) into the
-// transition before it, or into the direct-to path while one is active.
+// entry's speed, and after a restored situation, or with a route handed over
+// in flight on another active leg, the rest of the sequencing leg measured
+// straight from the aircraft (30.02 nm to W2) into the transition before it
+// (so the turn at W2 has its anticipation), or into the direct-to path while
+// one is active. A route already flown keeps what its passes built.
 TEST_F(SeqValues, PathPassDistances) {
   struct Case {
-    float reset, seq, mode, intdir;
+    float reset, seq, mode, intdir, handed;
     float remain1, dir_remain;  // 0: left as it was
   } cases[] = {
-      {0, 3, 0, 0, 0, 0}, {1, 3, 0, 0, 30.02f, 0}, {1, 2, 0, 0, 0, 0}, {1, 3, 5, 0, 0, 0}, {1, 3, 0, 2, 0, 30.02f},
+      {0, 3, 0, 0, 0, 0, 0},      {0, 3, 0, 0, 1, 30.02f, 0}, {1, 3, 0, 0, 0, 30.02f, 0},
+      {1, 2, 0, 0, 0, 0, 0},      {1, 3, 5, 0, 0, 30.02f, 0}, {1, 3, 0, 2, 0, 0, 30.02f},
   };
   for (const Case& c : cases) {
     fresh();
     host_mirror.sim_flightmodel_position_longitude = 1.5;
     route_reset_request = c.reset;
-    legs_change_copy = 0.0f;
+    legs_change_copy = c.handed;
+    route_take_in.measured_leg = c.handed != 0.0f ? 2.0f : c.seq;
+    route_take_in.ended = false;
     fms_seq.vnav_idx = fms_seq.vnav_idx_seq = c.seq;
     fms_seq.nav_mode = c.mode;
     fms_seq.intdir_act = c.intdir;
@@ -1205,9 +1210,9 @@ TEST_F(SeqValues, PathPassDistances) {
     simhost::clear_log();
     direct_to_path_build();
     if (c.remain1 != 0.0f) {
-      EXPECT_NEAR(legs_seg_remain_dist[1], c.remain1, 0.01f) << c.reset << " " << c.seq << " " << c.mode;
+      EXPECT_NEAR(legs_seg_remain_dist[1], c.remain1, 0.01f) << c.reset << " " << c.seq << " " << c.mode << " " << c.handed;
     } else {
-      EXPECT_GT(std::fabs(legs_seg_remain_dist[1] - 30.02f), 0.1f) << c.reset << " " << c.seq << " " << c.mode;
+      EXPECT_GT(std::fabs(legs_seg_remain_dist[1] - 30.02f), 0.1f) << c.reset << " " << c.seq << " " << c.mode << " " << c.handed;
     }
     if (c.dir_remain != 0.0f) {
       EXPECT_NEAR(dir_seg_remain_dist, c.dir_remain, 0.01f);
@@ -1221,6 +1226,7 @@ TEST_F(SeqValues, PathPassDistances) {
     EXPECT_EQ(simhost::log_text().find("True distance"), std::string::npos) << "no dump without its selector";
   }
   route_reset_request = 0.0f;
+  legs_change_copy = 0.0f;
 }
 
 // Holds and procedure turns are laid out from the active leg on and cleared

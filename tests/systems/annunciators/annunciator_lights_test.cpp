@@ -303,7 +303,7 @@ TEST_F(Lights, CrossfeedCabinAltitudeXraasDuctTestAndBleedTrip) {
   annunciators_cabin_bleed();
   EXPECT_EQ(annunciator::wing_body_ovht_right, 0.0f);
   // Bleed trip: a hot duct latches it until the reset clears the latch.
-  bleed_duct_value[1] = 221.0f;
+  bleed_duct_value[1] = 255.0f;
   annunciators_cabin_bleed();
   bleed_duct_value[1] = 100.0f;
   annunciators_cabin_bleed();
