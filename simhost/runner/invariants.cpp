@@ -135,6 +135,7 @@ void PublishedNumbers::take() {
     v.type = d.type;
     v.size = array ? std::max(0, d.size) : 1;
     v.first = static_cast<int>(value_of.size());
+    v.slot = simhost::dataref_slot(d.name);
     for (int i = 0; i < v.size; ++i) {
       value_of.push_back(static_cast<int>(values.size()));
       element_of.push_back(array ? i : -1);
@@ -147,19 +148,8 @@ void PublishedNumbers::read(std::vector<double>* out) const {
   out->resize(value_of.size());
   for (const Value& v : values) {
     double* to = out->data() + v.first;
-    if (v.type & kFloatArray) {
-      std::vector<float> a = simhost::get_floats(v.name);
-      for (int i = 0; i < v.size; ++i) to[i] = i < static_cast<int>(a.size()) ? a[static_cast<size_t>(i)] : 0.0;
-    } else if (v.type & kIntArray) {
-      std::vector<int> a = simhost::get_ints(v.name);
-      for (int i = 0; i < v.size; ++i) to[i] = i < static_cast<int>(a.size()) ? a[static_cast<size_t>(i)] : 0.0;
-    } else if (v.type & kDouble) {
-      to[0] = simhost::get_double(v.name);
-    } else if (v.type & kFloat) {
-      to[0] = simhost::get_float(v.name);
-    } else {
-      to[0] = simhost::get_int(v.name);
-    }
+    const int n = simhost::read_numbers(v.slot, to, v.size);
+    for (int i = std::max(0, n); i < v.size; ++i) to[i] = 0.0;
   }
 }
 
@@ -296,7 +286,11 @@ bool Invariants::prepare(const std::string& catalog_dir, const scenario::Script&
     nm.to = s.values.size() > 1 ? s.values[1] : kInf;
     nm.line = s.line;
     bool any = false;
-    for (const Alert& a : alerts_) any = any || glob(nm.pattern.c_str(), a.name.c_str());
+    for (Alert& a : alerts_) {
+      if (!glob(nm.pattern.c_str(), a.name.c_str())) continue;
+      a.named.push_back(static_cast<int>(named_.size()));
+      any = true;
+    }
     if (!any) {
       *error = file + ":" + std::to_string(s.line) + ": " + nm.pattern + " names no caution or warning of " +
                rules_file;
@@ -311,7 +305,7 @@ void Invariants::enable(bool on) {
   if (on && !on_) {
     // Motion is judged from here on: what happened before is not known.
     for (Number& n : numbers_) {
-      n.seen = false;
+      n.seen = n.judged = false;
       n.reversal_count = 0;
     }
   }
@@ -320,6 +314,7 @@ void Invariants::enable(bool on) {
 
 void Invariants::broke(int n, int r, const std::string& detail, long frame, double seconds, std::FILE* out) {
   const char* rule = kRuleNames[r];
+  numbers_[static_cast<size_t>(n)].broken_then = true;
   int& slot = broken_index_[static_cast<size_t>(n) * kRuleCount + static_cast<size_t>(r)];
   if (slot == 0) {
     Broken b;
@@ -401,8 +396,9 @@ void Invariants::check_number(int k, double v, long frame, double seconds, std::
 }
 
 const Invariants::Named* Invariants::expected(const Alert& a, double seconds) {
-  for (Named& nm : named_) {
-    if (seconds >= nm.from && seconds <= nm.to && glob(nm.pattern.c_str(), a.name.c_str())) {
+  for (int i : a.named) {
+    Named& nm = named_[static_cast<size_t>(i)];
+    if (seconds >= nm.from && seconds <= nm.to) {
       nm.used = true;
       return &nm;
     }
@@ -454,7 +450,17 @@ void Invariants::after_frame(long frame, double seconds, std::FILE* out) {
 
 void Invariants::judge(const std::vector<double>& values, long frame, double seconds, std::FILE* out) {
   if (&values != &now_) now_ = values;
-  for (size_t k = 0; k < numbers_.size(); ++k) check_number(static_cast<int>(k), now_[k], frame, seconds, out);
+  for (size_t k = 0; k < numbers_.size(); ++k) {
+    // Most values stand still from frame to frame: one that has not moved
+    // and broke nothing then breaks nothing now (a NaN never equals itself).
+    Number& n = numbers_[k];
+    const double v = now_[k];
+    if (n.judged && v == n.last && !n.broken_then) continue;
+    n.judged = true;
+    n.last = v;
+    n.broken_then = false;
+    check_number(static_cast<int>(k), v, frame, seconds, out);
+  }
   alerts_after(seconds, out);
   ++frames_checked_;
   if (first_checked_ < 0) first_checked_ = seconds;

@@ -30,6 +30,7 @@ struct PublishedNumbers {
     std::string name;
     int type = 0, size = 1;
     int first = 0;   // index of its first number
+    int slot = -1;   // the host's, for reading
   };
   std::vector<Value> values;
   std::vector<int> value_of, element_of;  // per number; element -1 for a scalar
@@ -74,6 +75,7 @@ class Invariants {
     int times = 0, unexpected = 0;
     double first_unexpected = -1;
     int named_by = 0;             // line of the alert step that named it when it came on
+    std::vector<int> named;       // the alert steps whose pattern matches it
   };
   struct Named {
     std::string pattern, reason;
@@ -87,6 +89,8 @@ class Invariants {
     std::vector<double> positions;  // switch and knob positions its commands set
     double pos_lo = 0, pos_hi = 0;  // ... or, for a continuous knob, their range
     bool has_positions = false, animated = false;
+    double last = 0;              // the value last judged, and whether it broke a rule then
+    bool judged = false, broken_then = false;
     // flicker state
     bool seen = false;
     double start = 0, peak = 0;
