@@ -125,7 +125,7 @@ bool write_panel_png(const std::string& path, std::string* error) {
 
 class Runner {
  public:
-  Runner(const scenario::Script& script, const Play& how) : script_(script), how_(how) {}
+  Runner(const scenario::Script& script, const Play& how) : script_(script), how_(how), dt_(how.dt) {}
   Outcome run();
 
  private:
@@ -134,7 +134,10 @@ class Runner {
     std::string command;
   };
 
-  double now() const { return static_cast<double>(out_.frames) * static_cast<double>(how_.dt); }
+  // The run's time: frames at the step in force since it last changed.
+  double now() const {
+    return base_seconds_ + static_cast<double>(out_.frames - base_frame_) * static_cast<double>(dt_);
+  }
   void advance_to(long frame);
   void releases_due();
   void one_frame();
@@ -153,6 +156,9 @@ class Runner {
   std::vector<Release> releases_;
   std::vector<std::pair<scenario::Ref, int>> columns_;  // ref and type, one per element
   int last_leg_ = -1;
+  float dt_;                 // the frame step, from base_frame_ on
+  long base_frame_ = 0;
+  double base_seconds_ = 0;
 };
 
 void Runner::releases_due() {
@@ -177,7 +183,7 @@ bool Runner::rendered(long frame) const {
 void Runner::one_frame() {
   releases_due();
   if (!how_.on_png) simhost::set_draw_capture(!rendered(out_.frames + 1));
-  simhost::frame(how_.dt);
+  simhost::frame(dt_);
   ++out_.frames;
   if (simhost::has_dataref(kActiveLeg)) {
     const int leg = static_cast<int>(simhost::get_float(kActiveLeg));
@@ -303,6 +309,11 @@ void Runner::step(const scenario::Step& s) {
       if (how_.checks) how_.checks->enable(s.on);
       break;
     case Op::Alert:  // read by the checks before the first frame
+      break;
+    case Op::Dt:
+      base_seconds_ = now();
+      base_frame_ = out_.frames;
+      dt_ = static_cast<float>(s.values[0]);
       break;
     case Op::Print:
       for (const scenario::Ref& r : s.prints)

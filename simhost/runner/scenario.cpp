@@ -103,10 +103,24 @@ class Parser {
   void advance(long frames);
   void alert(std::string_view rest, Step* st) const;
 
-  double dt_;
+  long at_seconds(double seconds) const;
+
+  double dt_;                  // the frame step from base_frame_ on
   const Lookup& lookup_;
   long clock_ = 0;
+  long base_frame_ = 0;        // where the frame step last changed
+  double base_seconds_ = 0;    // ... and the time there
 };
+
+// The frame at which `seconds` of the run have passed, frame steps changed
+// on the way included.
+long Parser::at_seconds(double seconds) const {
+  if (!(dt_ > 0)) throw Failure{"at in seconds needs a positive --dt"};
+  if (seconds < base_seconds_) return base_frame_ - 1;  // earlier than the clock: the caller says so
+  const double f = static_cast<double>(base_frame_) + std::ceil((seconds - base_seconds_) / dt_ - 1e-6);
+  if (f > static_cast<double>(kMaxFrames)) throw Failure{"at goes beyond the longest run"};
+  return static_cast<long>(f);
+}
 
 long Parser::seconds_to_frames(double seconds, const char* what) const {
   if (!(dt_ > 0)) throw Failure{std::string(what) + " in seconds needs a positive --dt"};
@@ -225,7 +239,10 @@ void Parser::line(std::string_view s, int line_number, Script* script) {
     std::string_view when = word(rest);
     long target = 0;
     if (!when.empty() && when.back() == 's') {
-      target = duration(when, "at");
+      double v = 0;
+      if (!number(when.substr(0, when.size() - 1), &v) || v < 0)
+        throw Failure{"at needs a frame number from 1 or a time Ss"};
+      target = at_seconds(v);
     } else {
       long n = 0;
       if (!whole(when, &n) || n < 1 || n > kMaxFrames) throw Failure{"at needs a frame number from 1 or a time Ss"};
@@ -304,6 +321,16 @@ void Parser::line(std::string_view s, int line_number, Script* script) {
       throw Failure{"scripts needs lnav on or lnav off"};
   } else if (verb == "alert") {
     alert(rest, &st);
+  } else if (verb == "dt") {
+    // The frame step from here on; times in seconds count it from here.
+    double v = 0;
+    if (!number(word(rest), &v) || !(v > 0) || v > 1 || !rest.empty())
+      throw Failure{"dt needs the frame step in seconds, above 0 and at most 1"};
+    st.op = Op::Dt;
+    st.values = {v};
+    base_seconds_ += static_cast<double>(clock_ - base_frame_) * dt_;
+    base_frame_ = clock_;
+    dt_ = v;
   } else if (verb == "print") {
     st.op = Op::Print;
     while (!rest.empty()) {

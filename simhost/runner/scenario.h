@@ -28,7 +28,7 @@ struct Lookup {
 };
 
 enum class Op { Set, Command, Hold, Message, Pause, Replay, Print, Expect, ExpectText, Png, Fly, ScriptsLnav, Date,
-                Invariants, Alert };
+                Invariants, Alert, Dt };
 enum class Phase { Begin, End, Once };
 
 // A dataref and, for one element of an array, its index (-1: all of it).
@@ -44,7 +44,8 @@ struct Step {
   long frame = 0;              // frames completed when the step happens
   Ref ref;                     // Set, Expect, ExpectText; Command, Hold and Alert use ref.name
   std::string text;            // Set: the value as written; ExpectText: the text; Png: the file; Alert: the reason
-  std::vector<double> values;  // Expect: the expected value(s); Alert: its window in seconds, when given
+  std::vector<double> values;  // Expect: the expected value(s); Alert: its window in seconds, when
+                               // given; Dt: the frame step
   double tolerance = 0;        // Expect
   Phase phase = Phase::Once;   // Command
   long hold_frames = 0;        // Hold: frames until the end phase

@@ -148,6 +148,8 @@ TEST_F(Scenario, MistakesAreRefusedWithTheirLine) {
       {std::string("\xff\xfer\0u\0n\0", 8), "1: starts with the UTF-16 byte-order mark FF FE"},
       {"scripts lnav maybe\n", "1: scripts needs lnav on or lnav off"},
       {"invariants maybe\n", "1: invariants needs on or off"},
+      {"dt 0\n", "1: dt needs the frame step in seconds, above 0 and at most 1"},
+      {"run 60\ndt 0.1\nat 1.5s\n", "3: at 1.5s is earlier than the scenario's clock (frame 61)"},
       {"alert zuvadud/D738/annunciator/cabin_alt\n", "1: alert needs NAME [FROMs..[TOs]] REASON"},
       {"alert zuvadud/D738/annunciator/cabin_alt 20s..10s why\n", "1: alert's window is FROMs..TOs"},
       {"alert zuvadud/D738/annunciator/cabin_alt 20..30s why\n", "1: alert's window is FROMs..TOs"},
@@ -163,6 +165,25 @@ TEST_F(Scenario, MistakesAreRefusedWithTheirLine) {
   std::string error;
   EXPECT_TRUE(parse("\xef\xbb\xbfrun 3\n", &s, &error)) << error;
   EXPECT_EQ(s.last_frame, 3);
+}
+
+// A frame step changed on the way: times in seconds count each step from
+// where it began, and the run's clock follows.
+TEST_F(Scenario, FrameStepChangedOnTheWayCountsFromWhereItChanged) {
+  scenario::Script s;
+  std::string error;
+  ASSERT_TRUE(parse("at 1s\ndt 0.1\nat 2s print sim/time/paused\ndt 0.5\nrun 2s\n", &s, &error)) << error;
+  ASSERT_EQ(s.steps.size(), 3u);
+  EXPECT_EQ(s.steps[1].frame, 40);  // 30 frames of 1/30 s, then 10 of 0.1 s
+  EXPECT_EQ(s.last_frame, 44);      // and 4 of 0.5 s
+  runner::Play how;
+  std::FILE* out = std::tmpfile();
+  how.out = out;
+  const runner::Outcome o = runner::play(s, how);
+  EXPECT_EQ(slurp(out), "40 2.000 sim/time/paused=0\n");
+  std::fclose(out);
+  EXPECT_EQ(o.frames, 44);
+  EXPECT_NEAR(o.seconds, 4.0, 1e-5);
 }
 
 // A value that is not a number is named, with its time, and fails the checks
