@@ -36,6 +36,8 @@ enum Slot : size_t {
   kPropMode, kReverserRatio, kReverserInop1, kReverserInop2, kReverserDeploy1, kReverserDeploy2,
   kApuSwitch, kApuN1, kApuRunning,
   kCom1StandbyMhz, kCom1StandbyKhz, kCom2StandbyMhz, kCom2StandbyKhz, kNav1StandbyHz, kNav2StandbyHz,
+  kMixture, kIgniter, kThrottle, kEngFuelFlow, kFuelFlowView, kFuelFlowOverride, kFeedLeft, kFeedRight,
+  kYawDamperSwitch, kYawDamperLight, kGeneratorOn, kGeneratorOffLight, kGpuOn, kExternalPowerLight,
   kSlotCount
 };
 
@@ -108,6 +110,20 @@ constexpr const char* kNames[kSlotCount] = {
     "sim/cockpit2/radios/actuators/com2_standby_frequency_khz",
     "sim/cockpit2/radios/actuators/nav1_standby_frequency_hz",
     "sim/cockpit2/radios/actuators/nav2_standby_frequency_hz",
+    "sim/cockpit2/engine/actuators/mixture_ratio",
+    "sim/cockpit2/engine/actuators/igniter_on",
+    "sim/cockpit2/engine/actuators/throttle_ratio",
+    "sim/flightmodel/engine/ENGN_FF_",
+    "sim/cockpit2/engine/indicators/fuel_flow_kg_sec",
+    "sim/operation/override/override_fuel_flow",
+    "sim/cockpit2/fuel/fuel_tank_selector_left",
+    "sim/cockpit2/fuel/fuel_tank_selector_right",
+    "sim/cockpit2/switches/yaw_damper_on",
+    "sim/cockpit2/annunciators/yaw_damper",
+    "sim/cockpit2/electrical/generator_on",
+    "sim/cockpit2/annunciators/generator_off",
+    "sim/cockpit/electrical/gpu_on",
+    "sim/cockpit2/annunciators/external_power_on",
 };
 
 // Standard atmosphere (SI) and units.
@@ -131,6 +147,23 @@ constexpr double kPi = 3.14159265358979323846;
 // its fan (N1) on a straight line from idle to full power.
 constexpr double kIdleN1 = 20.0, kIdleN2 = 60.0, kFullN1 = 100.0, kFullN2 = 100.0;
 constexpr int kEngines = 2;
+// An engine lights once fuel (start lever at IDLE: mixture from half up) and
+// an igniter meet a core turning at 20 % N2, and goes out when the lever cuts
+// the fuel (mixture below 0.1). Until the core passes the starter's cut-out
+// (55 % N2) the fan turns with it (N1 = N2 / 3, 20 % at 60 %); from there a
+// lit engine runs on its own toward the thrust lever's N1, idle to full
+// power, or in reverse idle to 80 %, at 15 % a second up and 10 % down
+// (*chosen*: the host's lists give no spool times).
+constexpr double kLightOffN2 = 20.0, kSelfSustainingN2 = 55.0, kFuelOn = 0.5, kFuelOff = 0.1;
+constexpr double kReverseN1 = 80.0;
+constexpr double kN1Up_pct_s = 15.0, kN1Down_pct_s = 10.0;
+// Fuel flow (kg/s per engine): 0.085 at idle to about 1.1 at full power at
+// sea level, falling with the ambient pressure to half of that at 35,000 ft
+// (*chosen*: a 737-class engine's figures).
+constexpr double kIdleFlow_kg_s = 0.085, kFullFlowRise_kg_s = 1.05;
+// The feed selectors the plug-in writes: 0 none, 1 left, 2 centre, 3 right,
+// 4 all (each tank with fuel in equal shares).
+constexpr int kFeedAll = 4;
 constexpr double kStartOil = 1.0;                   // ratio of a full tank
 constexpr double kStartFuel_kg[3] = {3000.0, 0.0, 3000.0};   // left, centre, right
 constexpr double kCabinRateWhenNone_fpm = 500.0;
@@ -260,22 +293,77 @@ void derive_air(Host& h, double* ambient_pa) {
   *ambient_pa = p;
 }
 
-void derive_engines(Host& h) {
-  follow(h, kEngN1, kN1View);
+// The host's engines: lit by fuel and an igniter on a turning core, their fan
+// following the thrust lever from idle, burning fuel from the tanks their
+// feed selectors name. An engine whose fan speed a scenario plays (either N1
+// name pinned) is left to it, fuel and all.
+void derive_engines(Host& h, double ambient_pa, bool running_frame, float dt) {
+  Dataref* n1 = at(h, kEngN1);
+  const Dataref* n1_view = at(h, kN1View);
   Dataref* n2 = at(h, kEngN2);
-  const Dataref* running = at(h, kEngRunning);
-  const Dataref* n1 = at(h, kN1View);
-  if (n2 && running && n1 && !n2->pinned) {
-    const size_t n = std::min({n2->array.size(), running->array.size(), n1->array.size()});
+  Dataref* run = at(h, kEngRunning);
+  const Dataref* mixture = at(h, kMixture);
+  const Dataref* igniter = at(h, kIgniter);
+  const Dataref* throttle = at(h, kThrottle);
+  const Dataref* mode = at(h, kPropMode);
+  Dataref* flow = at(h, kEngFuelFlow);
+  Dataref* tanks = at(h, kTankMass);
+  const bool flow_overridden = in(h, kFuelFlowOverride, 0.0) != 0.0;
+  auto element = [](const Dataref* d, size_t e) {
+    return d && e < d->array.size() && finite(d->array[e]) ? d->array[e] : 0.0;
+  };
+  if (n1 && n2 && run && !n1->pinned && !(n1_view && n1_view->pinned)) {
+    for (size_t e = 0; e < static_cast<size_t>(kEngines) && e < n1->array.size(); ++e) {
+      bool lit = element(run, e) != 0.0;
+      const double core = element(n2, e);
+      if (!run->pinned && running_frame && e < run->array.size()) {
+        if (!lit && element(mixture, e) >= kFuelOn && element(igniter, e) != 0.0 && core >= kLightOffN2) lit = true;
+        if (lit && element(mixture, e) < kFuelOff) lit = false;
+        run->array[e] = lit ? 1.0 : 0.0;
+      }
+      double target = core * kIdleN1 / kIdleN2;
+      if (lit && core >= kSelfSustainingN2) {
+        const double lever = std::clamp(element(throttle, e), 0.0, 1.0);
+        const double top = element(mode, e) == kPropReverse ? kReverseN1 : kFullN1;
+        target = kIdleN1 + lever * (top - kIdleN1);
+      }
+      double& fan = n1->array[e];
+      if (!finite(fan)) fan = 0.0;
+      if (running_frame) fan += std::clamp(target - fan, -kN1Down_pct_s * dt, kN1Up_pct_s * dt);
+      if (flow && !flow->pinned && !flow_overridden && e < flow->array.size()) {
+        const double r = std::clamp((fan - kIdleN1) / (kFullN1 - kIdleN1), 0.0, 1.0);
+        flow->array[e] = lit ? (kIdleFlow_kg_s + kFullFlowRise_kg_s * r * r) * (0.35 + 0.65 * ambient_pa / kP0_pa) : 0.0;
+      }
+      // The burn comes out of the fuel masses even where a scenario loaded
+      // them: loading fuel is not flying the engines.
+      if (!lit || !tanks || !running_frame) continue;
+      const int feed = static_cast<int>(in(h, e == 0 ? kFeedLeft : kFeedRight, 0.0));
+      double burn = element(flow, e) * dt;
+      if (feed >= 1 && feed <= 3 && static_cast<size_t>(feed) <= tanks->array.size()) {
+        double& kg = tanks->array[static_cast<size_t>(feed - 1)];
+        kg = std::max(0.0, kg - burn);
+      } else if (feed == kFeedAll) {
+        int with_fuel = 0;
+        for (size_t t = 0; t < 3 && t < tanks->array.size(); ++t) with_fuel += tanks->array[t] > 0.0 ? 1 : 0;
+        for (size_t t = 0; t < 3 && t < tanks->array.size() && with_fuel > 0; ++t)
+          if (tanks->array[t] > 0.0) tanks->array[t] = std::max(0.0, tanks->array[t] - burn / with_fuel);
+      }
+    }
+  }
+  follow(h, kEngN1, kN1View);
+  const Dataref* fan_view = at(h, kN1View);
+  if (n2 && run && fan_view && !n2->pinned) {
+    const size_t n = std::min({n2->array.size(), run->array.size(), fan_view->array.size()});
     for (size_t e = 0; e < n; ++e) {
-      const double fan = n1->array[e];
-      if (running->array[e] == 0.0 || !finite(fan) || fan <= kIdleN1) continue;
+      const double fan = fan_view->array[e];
+      if (run->array[e] == 0.0 || !finite(fan) || fan < kIdleN1) continue;
       n2->array[e] = kIdleN2 + (fan - kIdleN1) * (kFullN2 - kIdleN2) / (kFullN1 - kIdleN1);
     }
   }
   follow(h, kEngN2, kN2View);
   follow(h, kEngRunning, kBurningView);
   follow(h, kEngOil, kOilView);
+  follow(h, kEngFuelFlow, kFuelFlowView);
 }
 
 void derive_fuel(Host& h) {
@@ -443,6 +531,25 @@ void derive_apu(Host& h, bool running, float dt) {
   if (flag) h.apu_running_written = static_cast<float>(flag->scalar);
 }
 
+// The host's own status lights: the yaw damper's shows it engaged, each
+// generator's OFF that it is not on line (switched off, or its engine below
+// idle), the external power's that the ground power is on.
+void derive_status_lights(Host& h) {
+  out(h, kYawDamperLight, in(h, kYawDamperSwitch, 0.0) != 0.0 ? 1.0 : 0.0);
+  out(h, kExternalPowerLight, in(h, kGpuOn, 0.0) != 0.0 ? 1.0 : 0.0);
+  Dataref* off = at(h, kGeneratorOffLight);
+  const Dataref* on = at(h, kGeneratorOn);
+  const Dataref* core = at(h, kN2View);
+  const Dataref* run = at(h, kEngRunning);
+  if (!off || off->pinned) return;
+  for (size_t e = 0; e < static_cast<size_t>(kEngines) && e < off->array.size(); ++e) {
+    const bool switched = on && e < on->array.size() && on->array[e] != 0.0;
+    const bool turning = run && e < run->array.size() && run->array[e] != 0.0 && core &&
+                         e < core->array.size() && core->array[e] >= kSelfSustainingN2;
+    off->array[e] = switched && turning ? 0.0 : 1.0;
+  }
+}
+
 // The gear where a flight starts: handle and legs down on the ground, up in
 // the air.
 void place_gear(Host& h) {
@@ -482,7 +589,7 @@ void derive_values(Host& h, float dt) {
   double ambient_pa = kP0_pa;
   const bool running = running_frame(h, dt);
   derive_air(h, &ambient_pa);
-  derive_engines(h);
+  derive_engines(h, ambient_pa, running, dt);
   derive_fuel(h);
   derive_cabin(h, ambient_pa, dt);
   follow(h, kGearDeploy, kGearRatio);
@@ -493,6 +600,7 @@ void derive_values(Host& h, float dt) {
   derive_tyres(h, wheel, running, dt);
   derive_reversers(h, running, dt);
   derive_apu(h, running, dt);
+  derive_status_lights(h);
 }
 
 }  // namespace simhost
