@@ -145,6 +145,8 @@ class Runner {
   void trace_row();
   void step(const scenario::Step& s);
   void expect(const scenario::Step& s);
+  bool met(const scenario::Step& s);
+  void watches_due();
 
   bool rendered(long frame) const;
 
@@ -154,6 +156,7 @@ class Runner {
   long end_frame_ = 0;
   Outcome out_;
   std::vector<Release> releases_;
+  std::vector<const scenario::Step*> watches_;  // expectations held until a frame
   std::vector<std::pair<scenario::Ref, int>> columns_;  // ref and type, one per element
   int last_leg_ = -1;
   float dt_;                 // the frame step, from base_frame_ on
@@ -190,6 +193,7 @@ void Runner::one_frame() {
     if (leg != last_leg_) out_.active_legs.push_back(leg);
     last_leg_ = leg;
   }
+  watches_due();
   if (how_.checks) how_.checks->after_frame(out_.frames, now(), how_.out);
   if (how_.trace_out && how_.trace_every > 0 && out_.frames % how_.trace_every == 0) trace_row();
 }
@@ -236,6 +240,23 @@ void Runner::trace_row() {
 
 void Runner::expect(const scenario::Step& s) {
   ++out_.expects;
+  if (!met(s) || s.until_frame <= out_.frames) return;
+  watches_.push_back(&s);
+}
+
+// Expectations held over a stretch of frames: the first frame that breaks
+// one is reported, and it is not checked again.
+void Runner::watches_due() {
+  for (size_t i = 0; i < watches_.size();) {
+    if (out_.frames > watches_[i]->until_frame || !met(*watches_[i])) {
+      watches_.erase(watches_.begin() + static_cast<long>(i));
+    } else {
+      ++i;
+    }
+  }
+}
+
+bool Runner::met(const scenario::Step& s) {
   const int type = type_of(s.ref.name);
   std::string actual, wanted;
   bool ok = true;
@@ -259,10 +280,11 @@ void Runner::expect(const scenario::Step& s) {
     }
     if (s.tolerance > 0) wanted += " +- " + format_number(s.tolerance, kFloat | kDouble);
   }
-  if (ok) return;
+  if (ok) return true;
   ++out_.failed;
   std::fprintf(how_.err, "%s:%d: %s is %s, expected %s (frame %ld, %.3f s)\n", how_.file.c_str(), s.line,
                s.ref.label().c_str(), actual.c_str(), wanted.c_str(), out_.frames, now());
+  return false;
 }
 
 void Runner::step(const scenario::Step& s) {

@@ -353,10 +353,20 @@ void Parser::line(std::string_view s, int line_number, Script* script) {
       st.op = Op::Expect;
       std::string_view v = word(value);
       st.values = values(v, st.ref, sh);
-      if (!value.empty()) {
+      if (!value.empty() && value.substr(0, 6) != "until ") {
         std::string_view tol = word(value);
-        if (!number(tol, &st.tolerance) || st.tolerance < 0 || !value.empty())
+        if (!number(tol, &st.tolerance) || st.tolerance < 0)
           throw Failure{"expect's tolerance is a number of 0 or more"};
+      }
+      // "until Ss": held after every frame from here to then.
+      if (!value.empty()) {
+        double until = 0;
+        std::string_view kw = word(value), when = word(value);
+        if (kw != "until" || when.size() < 2 || when.back() != 's' || !value.empty() ||
+            !number(when.substr(0, when.size() - 1), &until))
+          throw Failure{"expect NAME=VALUE [TOLERANCE] [until Ss]"};
+        st.until_frame = at_seconds(until);
+        if (st.until_frame <= clock_) throw Failure{"expect's until is not later than the scenario's clock"};
       }
     }
   } else if (verb == "date") {

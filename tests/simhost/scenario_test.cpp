@@ -120,6 +120,20 @@ TEST_F(Scenario, FailedExpectationNamesFileLineValueAndTime) {
   EXPECT_EQ(errors, "s.txt:1: zuvadud/D738/electric/battery_pos is 0, expected 1 (frame 30, 1.000 s)\n");
 }
 
+// Held to a time: checked after every frame until then, the first frame that
+// breaks it named once.
+TEST_F(Scenario, ExpectationHeldUntilATimeNamesTheFirstFrameThatBreaksIt) {
+  std::string errors;
+  const runner::Outcome o = play(
+      "expect zuvadud/D738/electric/battery_pos=0 until 3s\n"
+      "at 1s\nset sim/cockpit2/electrical/battery_voltage_actual_volts[0]=24\n"
+      "command zuvadud/D738/switch/battery_dn once\nat 2s\ncommand zuvadud/D738/switch/battery_up once\n"
+      "at 2.5s\ncommand zuvadud/D738/switch/battery_dn once\nrun 1s\n",
+      &errors);
+  EXPECT_EQ(o.failed, 1);
+  EXPECT_EQ(errors, "s.txt:1: zuvadud/D738/electric/battery_pos is 1, expected 0 (frame 31, 1.033 s)\n");
+}
+
 TEST_F(Scenario, MistakesAreRefusedWithTheirLine) {
   struct Case {
     std::string text;
@@ -149,6 +163,8 @@ TEST_F(Scenario, MistakesAreRefusedWithTheirLine) {
       {"scripts lnav maybe\n", "1: scripts needs lnav on or lnav off"},
       {"invariants maybe\n", "1: invariants needs on or off"},
       {"dt 0\n", "1: dt needs the frame step in seconds, above 0 and at most 1"},
+      {"expect sim/time/paused=0 until 5\n", "1: expect NAME=VALUE [TOLERANCE] [until Ss]"},
+      {"run 60\nexpect sim/time/paused=0 0.5 until 1s\n", "2: expect's until is not later than the scenario's clock"},
       {"run 60\ndt 0.1\nat 1.5s\n", "3: at 1.5s is earlier than the scenario's clock (frame 61)"},
       {"alert zuvadud/D738/annunciator/cabin_alt\n", "1: alert needs NAME [FROMs..[TOs]] REASON"},
       {"alert zuvadud/D738/annunciator/cabin_alt 20s..10s why\n", "1: alert's window is FROMs..TOs"},
