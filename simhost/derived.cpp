@@ -38,6 +38,8 @@ enum Slot : size_t {
   kCom1StandbyMhz, kCom1StandbyKhz, kCom2StandbyMhz, kCom2StandbyKhz, kNav1StandbyHz, kNav2StandbyHz,
   kMixture, kIgniter, kThrottle, kEngFuelFlow, kFuelFlowView, kFuelFlowOverride, kFeedLeft, kFeedRight,
   kYawDamperSwitch, kYawDamperLight, kGeneratorOn, kGeneratorOffLight, kGpuOn, kExternalPowerLight,
+  kPrecip12, kPrecip11, kWingIceL, kWingIceR, kTailIceL, kTailIceR, kInletIce, kWindowIce,
+  kWingHeatL, kWingHeatR, kInletHeat, kWindowHeat,
   kSlotCount
 };
 
@@ -124,6 +126,18 @@ constexpr const char* kNames[kSlotCount] = {
     "sim/cockpit2/annunciators/generator_off",
     "sim/cockpit/electrical/gpu_on",
     "sim/cockpit2/annunciators/external_power_on",
+    "sim/weather/aircraft/precipitation_on_aircraft_ratio",
+    "sim/weather/precipitation_on_aircraft_ratio",
+    "sim/flightmodel/failures/frm_ice",
+    "sim/flightmodel/failures/frm_ice2",
+    "sim/flightmodel/failures/tail_ice",
+    "sim/flightmodel/failures/tail_ice2",
+    "sim/flightmodel/failures/inlet_ice_per_engine",
+    "sim/flightmodel/failures/window_ice",
+    "sim/cockpit2/ice/ice_surfce_heat_left_on",
+    "sim/cockpit2/ice/ice_surfce_heat_right_on",
+    "sim/cockpit2/ice/ice_inlet_heat_on_per_engine",
+    "sim/cockpit2/ice/ice_window_heat_on",
 };
 
 // Standard atmosphere (SI) and units.
@@ -190,6 +204,10 @@ constexpr double kApuSpoolUp_pct_s = 100.0 / 40.0;
 constexpr double kApuSpoolDown_pct_s = 100.0 / 20.0;
 constexpr double kApuRunningN1 = 95.0;
 constexpr int kApuOff = 0, kApuOn = 1, kApuStart = 2;
+// Ice: in precipitation below freezing every unheated surface gathers ice,
+// 0.0004 of its ratio a second at a full precipitation ratio (*chosen*: the
+// host's lists give no rate); a heated one gathers none.
+constexpr double kIcing_per_s = 0.0004;
 // Standby radios at power-up: the lowest channel of each band (118.000 MHz,
 // 108.00 MHz in the host's 10 kHz units).
 constexpr int kComStandbyMhz = 118, kComStandbyKhz = 0, kNavStandby10Khz = 10800;
@@ -531,6 +549,33 @@ void derive_apu(Host& h, bool running, float dt) {
   if (flag) h.apu_running_written = static_cast<float>(flag->scalar);
 }
 
+// Ice from the weather: precipitation on the aircraft below freezing builds
+// ice on the wings, the tail, each engine's inlet and the windows, except
+// where the host's own anti-ice heats them (the switches the plug-in writes).
+// What the aircraft does about the ice is the plug-in's.
+void derive_ice(Host& h, bool running, float dt) {
+  const double wet = weather_pair(h, kPrecip12, kPrecip11, 1.0, 0.0, -1.0, 1.0);
+  const double t_c = in(h, kTempAmbient12, in(h, kTempAmbient11, kT0_c));
+  if (!running || !(wet > 0.0) || t_c >= 0.0) return;
+  const double add = kIcing_per_s * wet * dt;
+  auto grow = [&](Slot ice, bool heated) {
+    if (!heated) out(h, ice, std::min(1.0, std::max(0.0, in(h, ice, 0.0)) + add));
+  };
+  grow(kWingIceL, in(h, kWingHeatL, 0.0) != 0.0);
+  grow(kWingIceR, in(h, kWingHeatR, 0.0) != 0.0);
+  grow(kTailIceL, false);
+  grow(kTailIceR, false);
+  grow(kWindowIce, in(h, kWindowHeat, 0.0) != 0.0);
+  Dataref* inlet = at(h, kInletIce);
+  const Dataref* heat = at(h, kInletHeat);
+  if (!inlet || inlet->pinned) return;
+  for (size_t e = 0; e < static_cast<size_t>(kEngines) && e < inlet->array.size(); ++e) {
+    const bool heated = heat && e < heat->array.size() && heat->array[e] != 0.0;
+    double& v = inlet->array[e];
+    if (!heated) v = std::min(1.0, (finite(v) ? std::max(0.0, v) : 0.0) + add);
+  }
+}
+
 // The host's own status lights: the yaw damper's shows it engaged, each
 // generator's OFF that it is not on line (switched off, or its engine below
 // idle), the external power's that the ground power is on.
@@ -601,6 +646,7 @@ void derive_values(Host& h, float dt) {
   derive_reversers(h, running, dt);
   derive_apu(h, running, dt);
   derive_status_lights(h);
+  derive_ice(h, running, dt);
 }
 
 }  // namespace simhost
