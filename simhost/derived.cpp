@@ -40,6 +40,7 @@ enum Slot : size_t {
   kYawDamperSwitch, kYawDamperLight, kGeneratorOn, kGeneratorOffLight, kGpuOn, kExternalPowerLight,
   kPrecip12, kPrecip11, kWingIceL, kWingIceR, kTailIceL, kTailIceR, kInletIce, kWindowIce,
   kWingHeatL, kWingHeatR, kInletHeat, kWindowHeat,
+  kFlapRequest12, kFlapRequest11, kFlapDeploy, kFlapExtendTime, kFlapRetractTime, kFlap1Deg, kFlap2Deg,
   kSlotCount
 };
 
@@ -138,6 +139,13 @@ constexpr const char* kNames[kSlotCount] = {
     "sim/cockpit2/ice/ice_surfce_heat_right_on",
     "sim/cockpit2/ice/ice_inlet_heat_on_per_engine",
     "sim/cockpit2/ice/ice_window_heat_on",
+    "sim/cockpit2/controls/flap_handle_request_ratio",
+    "sim/cockpit2/controls/flap_ratio",
+    "sim/cockpit2/controls/flap_handle_deploy_ratio",
+    "sim/aircraft2/engine/flap_extension_time_sec",
+    "sim/aircraft2/engine/flap_retraction_time_sec",
+    "sim/flightmodel2/wing/flap1_deg",
+    "sim/flightmodel2/wing/flap2_deg",
 };
 
 // Standard atmosphere (SI) and units.
@@ -167,9 +175,12 @@ constexpr int kEngines = 2;
 // (55 % N2) the fan turns with it (N1 = N2 / 3, 20 % at 60 %); from there a
 // lit engine runs on its own toward the thrust lever's N1, idle to full
 // power, or in reverse idle to 80 %, at 15 % a second up and 10 % down
-// (*chosen*: the host's lists give no spool times).
+// (*chosen*: the host's lists give no spool times). Idle rises in thinner
+// air, as the engine's control holds its core up: 20 % at sea level, 25 %
+// more at zero density (37 % at 35,000 ft; *chosen*).
 constexpr double kLightOffN2 = 20.0, kSelfSustainingN2 = 55.0, kFuelOn = 0.5, kFuelOff = 0.1;
 constexpr double kReverseN1 = 80.0;
+constexpr double kIdleRiseN1 = 25.0;
 constexpr double kN1Up_pct_s = 15.0, kN1Down_pct_s = 10.0;
 // Fuel flow (kg/s per engine): 0.085 at idle to about 1.1 at full power at
 // sea level, falling with the ambient pressure to half of that at 35,000 ft
@@ -208,6 +219,12 @@ constexpr int kApuOff = 0, kApuOn = 1, kApuStart = 2;
 // 0.0004 of its ratio a second at a full precipitation ratio (*chosen*: the
 // host's lists give no rate); a heated one gathers none.
 constexpr double kIcing_per_s = 0.0004;
+// Flaps: the surfaces travel toward the handle's request, the whole travel in
+// the extension or retraction time the aircraft gives the host (10 s when it
+// gives none, *chosen*), and stand at the aircraft's detents: handle 0 to 1
+// in eighths is 0, 1, 2, 5, 10, 15, 25, 30 and 40 degrees.
+constexpr double kFlapDetentDeg[9] = {0.0, 1.0, 2.0, 5.0, 10.0, 15.0, 25.0, 30.0, 40.0};
+constexpr double kFlapTimeWhenNone_s = 10.0;
 // Standby radios at power-up: the lowest channel of each band (118.000 MHz,
 // 108.00 MHz in the host's 10 kHz units).
 constexpr int kComStandbyMhz = 118, kComStandbyKhz = 0, kNavStandby10Khz = 10800;
@@ -289,7 +306,7 @@ void follow(Host& h, Slot source, Slot view) {
   std::copy(s->array.begin(), s->array.begin() + static_cast<long>(n), v->array.begin());
 }
 
-void derive_air(Host& h, double* ambient_pa) {
+void derive_air(Host& h, double* ambient_pa, double* sigma) {
   const double p_sl = weather_pair(h, kSeaLevelPa, kSeaLevelInHg, 1.0 / kPaPerInHg, kP0_pa, 0.0, 2.0 * kP0_pa);
   const double t_sl = weather_pair(h, kSeaLevelTemp12, kSeaLevelTemp11, 1.0, kT0_c, -kKelvin, 100.0);
   // Anything from the deepest valley to well above any aircraft's ceiling.
@@ -306,6 +323,7 @@ void derive_air(Host& h, double* ambient_pa) {
   for (Slot s : {kTempLe11, kTempLe12, kOatLe}) out(h, s, t_le_k - kKelvin);
   out(h, kRho, rho);
   out(h, kSigma, rho / kRho0);
+  *sigma = rho / kRho0;
   out(h, kSoundSpeed11, sound);
   out(h, kSoundSpeed12, sound);
   *ambient_pa = p;
@@ -315,7 +333,7 @@ void derive_air(Host& h, double* ambient_pa) {
 // following the thrust lever from idle, burning fuel from the tanks their
 // feed selectors name. An engine whose fan speed a scenario plays (either N1
 // name pinned) is left to it, fuel and all.
-void derive_engines(Host& h, double ambient_pa, bool running_frame, float dt) {
+void derive_engines(Host& h, double ambient_pa, double sigma, bool running_frame, float dt) {
   Dataref* n1 = at(h, kEngN1);
   const Dataref* n1_view = at(h, kN1View);
   Dataref* n2 = at(h, kEngN2);
@@ -343,7 +361,8 @@ void derive_engines(Host& h, double ambient_pa, bool running_frame, float dt) {
       if (lit && core >= kSelfSustainingN2) {
         const double lever = std::clamp(element(throttle, e), 0.0, 1.0);
         const double top = element(mode, e) == kPropReverse ? kReverseN1 : kFullN1;
-        target = kIdleN1 + lever * (top - kIdleN1);
+        const double idle = kIdleN1 + kIdleRiseN1 * (1.0 - std::clamp(sigma, 0.0, 1.0));
+        target = idle + lever * (top - idle);
       }
       double& fan = n1->array[e];
       if (!finite(fan)) fan = 0.0;
@@ -576,6 +595,28 @@ void derive_ice(Host& h, bool running, float dt) {
   }
 }
 
+// The flaps follow their handle's request at the aircraft's flap speed.
+void derive_flaps(Host& h, bool running, float dt) {
+  Dataref* deploy = at(h, kFlapDeploy);
+  if (!deploy) return;
+  const double request =
+      std::clamp(at(h, kFlapRequest12) ? in(h, kFlapRequest12, 0.0) : in(h, kFlapRequest11, 0.0), 0.0, 1.0);
+  double r = finite(deploy->scalar) ? std::clamp(deploy->scalar, 0.0, 1.0) : 0.0;
+  if (running && !deploy->pinned) {
+    double time_s = in(h, request > r ? kFlapExtendTime : kFlapRetractTime, 0.0);
+    if (!(time_s > 0.0)) time_s = kFlapTimeWhenNone_s;
+    r += std::clamp(request - r, -dt / time_s, dt / time_s);
+    deploy->scalar = r;
+  }
+  const double at8 = r * 8.0;
+  const int k = std::min(7, static_cast<int>(at8));
+  const double deg = kFlapDetentDeg[k] + (at8 - k) * (kFlapDetentDeg[k + 1] - kFlapDetentDeg[k]);
+  for (Slot s : {kFlap1Deg, kFlap2Deg}) {
+    Dataref* d = at(h, s);
+    if (d && !d->pinned) std::fill(d->array.begin(), d->array.end(), deg);
+  }
+}
+
 // The host's own status lights: the yaw damper's shows it engaged, each
 // generator's OFF that it is not on line (switched off, or its engine below
 // idle), the external power's that the ground power is on.
@@ -633,8 +674,9 @@ void derive_values(Host& h, float dt) {
   resolve(h);
   double ambient_pa = kP0_pa;
   const bool running = running_frame(h, dt);
-  derive_air(h, &ambient_pa);
-  derive_engines(h, ambient_pa, running, dt);
+  double sigma = 1.0;
+  derive_air(h, &ambient_pa, &sigma);
+  derive_engines(h, ambient_pa, sigma, running, dt);
   derive_fuel(h);
   derive_cabin(h, ambient_pa, dt);
   follow(h, kGearDeploy, kGearRatio);
@@ -647,6 +689,7 @@ void derive_values(Host& h, float dt) {
   derive_apu(h, running, dt);
   derive_status_lights(h);
   derive_ice(h, running, dt);
+  derive_flaps(h, running, dt);
 }
 
 }  // namespace simhost
