@@ -188,8 +188,8 @@ bool Invariants::prepare(const std::string& catalog_dir, const scenario::Script&
     }
     r.rule = f[1];
     r.note = f.size() > 2 ? f[2] : "";
-    if (r.rule != "unit" && r.rule != "any" && r.rule != "animated" && r.rule != "caution" && r.rule != "warning" &&
-        !range_text(r.rule, &lo, &hi)) {
+    if (r.rule != "unit" && r.rule != "any" && r.rule != "animated" && r.rule != "travels" && r.rule != "caution" &&
+        r.rule != "warning" && !range_text(r.rule, &lo, &hi)) {
       *error = rules_file + ":" + std::to_string(line) + ": unknown rule \"" + r.rule + "\"";
       return false;
     }
@@ -199,12 +199,15 @@ bool Invariants::prepare(const std::string& catalog_dir, const scenario::Script&
     Number& n = numbers_[k];
     const int element = published_.element_of[k];
     const std::string& name = published_.values[static_cast<size_t>(published_.value_of[k])].name;
-    bool ranged = false, moved = false, alerted = false;
+    bool ranged = false, moved = false, alerted = false, traveled = false;
     for (Row& r : rows) {
       if (!r.pattern.matches(name, element)) continue;
       const bool alert = r.rule == "caution" || r.rule == "warning";
       const bool motion = r.rule == "animated";
-      if (alert && !alerted) {
+      const bool travel = r.rule == "travels";
+      if (travel) {
+        if (!traveled) traveled = r.used = true, n.travels = true;
+      } else if (alert && !alerted) {
         alerted = r.used = true;
         // An alert is one value: the whole of it lights.
         if (element <= 0) {
@@ -273,10 +276,17 @@ bool Invariants::prepare(const std::string& catalog_dir, const scenario::Script&
       n.positions = probe.positions;
       n.pos_lo = probe.pos_lo;
       n.pos_hi = probe.pos_hi;
+      // A control the systems drive from detent to detent passes between them.
+      if (n.travels && !n.positions.empty()) {
+        n.pos_lo = *std::min_element(n.positions.begin(), n.positions.end());
+        n.pos_hi = *std::max_element(n.positions.begin(), n.positions.end());
+        n.positions.clear();
+      }
     }
   }
 
-  // The alerts the scenario names, each with its window and reason.
+  // The alerts the scenario names, each with its window and reason, and the
+  // findings: known faults awaiting a decision, alerts or broken rules.
   for (const scenario::Step& s : script.steps) {
     if (s.op != scenario::Op::Alert) continue;
     Named nm;
@@ -285,15 +295,18 @@ bool Invariants::prepare(const std::string& catalog_dir, const scenario::Script&
     nm.from = s.values.size() > 0 ? s.values[0] : 0;
     nm.to = s.values.size() > 1 ? s.values[1] : kInf;
     nm.line = s.line;
+    nm.finding = s.on;
     bool any = false;
     for (Alert& a : alerts_) {
       if (!glob(nm.pattern.c_str(), a.name.c_str())) continue;
       a.named.push_back(static_cast<int>(named_.size()));
       any = true;
     }
+    if (nm.finding)
+      for (const PublishedNumbers::Value& v : published_.values) any = any || glob(nm.pattern.c_str(), v.name.c_str());
     if (!any) {
-      *error = file + ":" + std::to_string(s.line) + ": " + nm.pattern + " names no caution or warning of " +
-               rules_file;
+      *error = file + ":" + std::to_string(s.line) + ": " + nm.pattern +
+               (nm.finding ? " names no published value" : " names no caution or warning of " + rules_file);
       return false;
     }
     named_.push_back(nm);
@@ -312,11 +325,23 @@ void Invariants::enable(bool on) {
   on_ = on;
 }
 
+const Invariants::Named* Invariants::finding_for(int number, double seconds) {
+  const std::string& name = published_.values[static_cast<size_t>(published_.value_of[static_cast<size_t>(number)])].name;
+  for (Named& nm : named_) {
+    if (nm.finding && seconds >= nm.from && seconds <= nm.to && glob(nm.pattern.c_str(), name.c_str())) {
+      nm.used = true;
+      return &nm;
+    }
+  }
+  return nullptr;
+}
+
 void Invariants::broke(int n, int r, const std::string& detail, long frame, double seconds, std::FILE* out) {
   const char* rule = kRuleNames[r];
   numbers_[static_cast<size_t>(n)].broken_then = true;
   int& slot = broken_index_[static_cast<size_t>(n) * kRuleCount + static_cast<size_t>(r)];
   if (slot == 0) {
+    const Named* finding = finding_for(n, seconds);
     Broken b;
     b.number = n;
     b.rule = rule;
@@ -324,9 +349,15 @@ void Invariants::broke(int n, int r, const std::string& detail, long frame, doub
     std::snprintf(buf, sizeof buf, " (frame %ld, %.3f s)", frame, seconds);
     b.first = published_.label(n) + ": " + rule + ": " + detail + buf;
     b.first_t = seconds;
+    b.finding_line = finding ? finding->line : 0;
     broken_.push_back(b);
     slot = static_cast<int>(broken_.size());
-    std::fprintf(out, "RULE  %10.3f s  %s: %s: %s\n", seconds, published_.label(n).c_str(), rule, detail.c_str());
+    std::fprintf(out, "RULE  %10.3f s  %s: %s: %s", seconds, published_.label(n).c_str(), rule, detail.c_str());
+    if (finding) {
+      std::fprintf(out, ": open finding, line %d: %s\n", finding->line, finding->reason.c_str());
+    } else {
+      std::fprintf(out, "\n");
+    }
   }
   Broken& b = broken_[static_cast<size_t>(slot - 1)];
   ++b.frames;
@@ -366,10 +397,12 @@ void Invariants::check_number(int k, double v, long frame, double seconds, std::
   if (!n.seen) {
     n.seen = true;
     n.start = n.peak = v;
+    n.size = std::fabs(v);
     n.dir = 0;
     return;
   }
-  const double band = kFlickerDeadband * std::max(1.0, std::fabs(n.peak));
+  n.size = std::max(n.size, std::fabs(v));
+  const double band = kFlickerDeadband * std::max(1.0, n.size);
   int turned = 0;
   if (n.dir == 0) {
     if (std::fabs(v - n.start) > band) n.dir = v > n.start ? 1 : -1, n.peak = v;
@@ -417,9 +450,12 @@ void Invariants::alerts_after(double seconds, std::FILE* out) {
       if (a.first_on < 0) a.first_on = seconds;
       const Named* nm = expected(a, seconds);
       a.named_by = nm ? nm->line : 0;
+      a.open_finding = nm && nm->finding;
       std::fprintf(out, "ALERT %10.3f s  on   %s (%s)", seconds, a.label.c_str(), a.name.c_str());
       if (nm) {
-        std::fprintf(out, ": expected, line %d: %s\n", nm->line, nm->reason.c_str());
+        std::fprintf(out, ": %s, line %d: %s\n", nm->finding ? "open finding" : "expected", nm->line,
+                     nm->reason.c_str());
+        if (nm->finding) ++a.findings;
       } else {
         std::fprintf(out, ": UNEXPECTED\n");
         a.flagged = true;
@@ -488,22 +524,33 @@ bool Invariants::finish(double seconds, std::FILE* out) {
     if (a.unexpected > 0) {
       std::fprintf(out, "; UNEXPECTED %d time%s, first at %.3f s\n", a.unexpected, a.unexpected == 1 ? "" : "s",
                    a.first_unexpected);
+    } else if (a.findings > 0) {
+      std::fprintf(out, "; open finding\n");
     } else {
       std::fprintf(out, "; expected\n");
     }
   }
   for (const Named& nm : named_)
-    if (!nm.used) std::fprintf(out, "  named and not lit: %s (line %d: %s)\n", nm.pattern.c_str(), nm.line, nm.reason.c_str());
+    if (!nm.used)
+      std::fprintf(out, "  named and not seen: %s (line %d: %s)\n", nm.pattern.c_str(), nm.line, nm.reason.c_str());
   std::fprintf(out, "rules broken:%s\n", broken_.empty() ? " none" : "");
-  for (const Broken& b : broken_)
-    std::fprintf(out, "  %s; %ld frame%s to %.3f s\n", b.first.c_str(), b.frames, b.frames == 1 ? "" : "s", b.last_t);
-  const bool ok = broken_.empty() && unexpected == 0;
-  if (ok) {
-    std::fprintf(out, "invariants: passed\n");
-  } else {
-    std::fprintf(out, "invariants: FAILED: %zu rule break%s, %d unexpected alert%s\n", broken_.size(),
-                 broken_.size() == 1 ? "" : "s", unexpected, unexpected == 1 ? "" : "s");
+  size_t breaks = 0;
+  for (const Broken& b : broken_) {
+    std::fprintf(out, "  %s; %ld frame%s to %.3f s", b.first.c_str(), b.frames, b.frames == 1 ? "" : "s", b.last_t);
+    if (b.finding_line) {
+      std::fprintf(out, "; open finding (line %d)\n", b.finding_line);
+    } else {
+      std::fprintf(out, "\n");
+      ++breaks;
+    }
   }
+  int findings = 0;
+  for (const Alert& a : alerts_) findings += a.findings;
+  for (const Broken& b : broken_) findings += b.finding_line ? 1 : 0;
+  const bool ok = breaks == 0 && unexpected == 0;
+  std::fprintf(out, "invariants: %s: %zu rule break%s, %d unexpected alert%s, %d open finding%s\n",
+               ok ? "passed" : "FAILED", breaks, breaks == 1 ? "" : "s", unexpected, unexpected == 1 ? "" : "s",
+               findings, findings == 1 ? "" : "s");
   return ok;
 }
 

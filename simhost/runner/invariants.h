@@ -19,8 +19,10 @@ namespace runner {
 // simulated time flickers (a blinking lamp at 2 Hz reverses 4 times).
 constexpr int kFlickerReversals = 4;
 // A move counts as a reversal only beyond this fraction of the value's size
-// (at least of 1): float noise, settling lags and values recomputed each
-// frame from live inputs (a turn radius moving by metres) are not flicker.
+// (the largest it has been while checked, at least 1): float noise, settling
+// lags and values recomputed each frame from live inputs (a turn radius
+// moving by metres, a cabin rate of a few tenths of a foot a minute) are not
+// flicker.
 constexpr double kFlickerDeadband = 1e-2;
 
 // The plug-in's published numbers, element by element, as the host has them
@@ -72,9 +74,10 @@ class Invariants {
     bool lit = false;
     bool flagged = false;         // this time lit, already reported as unexpected
     double on_since = 0, lit_seconds = 0, first_on = -1;
-    int times = 0, unexpected = 0;
+    int times = 0, unexpected = 0, findings = 0;
     double first_unexpected = -1;
-    int named_by = 0;             // line of the alert step that named it when it came on
+    int named_by = 0;             // line of the step that named it when it came on
+    bool open_finding = false;    // ... a finding step
     std::vector<int> named;       // the alert steps whose pattern matches it
   };
   struct Named {
@@ -82,18 +85,19 @@ class Invariants {
     double from = 0, to = std::numeric_limits<double>::infinity();
     int line = 0;
     bool used = false;
+    bool finding = false;         // a known fault awaiting a decision, not an expected alert
   };
   struct Number {
     double lo = -std::numeric_limits<double>::infinity(), hi = std::numeric_limits<double>::infinity();
     std::string range_note;       // empty: no range rule
     std::vector<double> positions;  // switch and knob positions its commands set
     double pos_lo = 0, pos_hi = 0;  // ... or, for a continuous knob, their range
-    bool has_positions = false, animated = false;
+    bool has_positions = false, animated = false, travels = false;
     double last = 0;              // the value last judged, and whether it broke a rule then
     bool judged = false, broken_then = false;
     // flicker state
     bool seen = false;
-    double start = 0, peak = 0;
+    double start = 0, peak = 0, size = 0;
     int dir = 0;
     double reversals[kFlickerReversals + 1] = {};
     int next_reversal = 0, reversal_count = 0;
@@ -103,6 +107,7 @@ class Invariants {
     std::string rule, first;      // the rule and the first break, as reported
     long frames = 0;
     double first_t = 0, last_t = 0;
+    int finding_line = 0;         // the finding step that names it, 0 none
   };
 
  private:
@@ -110,6 +115,7 @@ class Invariants {
   void broke(int n, int rule, const std::string& detail, long frame, double seconds, std::FILE* out);
   void alerts_after(double seconds, std::FILE* out);
   const Named* expected(const Alert& a, double seconds);
+  const Named* finding_for(int number, double seconds);
 
   PublishedNumbers published_;
   std::vector<Number> numbers_;

@@ -101,7 +101,7 @@ class Parser {
   Ref reference(std::string_view text, Shape* out) const;
   std::vector<double> values(std::string_view text, const Ref& ref, const Shape& shape) const;
   void advance(long frames);
-  void alert(std::string_view rest, Step* st) const;
+  void alert(std::string_view rest, Step* st, bool finding) const;
 
   long at_seconds(double seconds) const;
 
@@ -206,10 +206,13 @@ std::vector<double> Parser::values(std::string_view text, const Ref& ref, const 
 
 // NAME [FROMs..[TOs]] REASON: a caution or warning the scenario expects,
 // with why; NAME may hold '*' and '?'. The window is in seconds of the run,
-// whatever the frame step; without one it is the whole run.
-void Parser::alert(std::string_view rest, Step* st) const {
-  const char* usage = "alert needs NAME [FROMs..[TOs]] REASON";
+// whatever the frame step; without one it is the whole run. A finding names
+// instead a caution, warning or broken rule that is a known fault waiting
+// for a decision: reported as such, not as expected.
+void Parser::alert(std::string_view rest, Step* st, bool finding) const {
+  const std::string usage = std::string(finding ? "finding" : "alert") + " needs NAME [FROMs..[TOs]] REASON";
   st->op = Op::Alert;
+  st->on = finding;
   st->ref.name = std::string(word(rest));
   std::string_view after = rest;
   std::string_view window = word(after);
@@ -221,7 +224,8 @@ void Parser::alert(std::string_view rest, Step* st) const {
     double from = 0, to = 0;
     std::string_view end = window.substr(dots + 2);
     if (!seconds(window.substr(0, dots), &from) || (!end.empty() && (!seconds(end, &to) || to < from)))
-      throw Failure{"alert's window is FROMs..TOs, from 0 s on and not ending before it starts"};
+      throw Failure{std::string(finding ? "finding" : "alert") +
+                    "'s window is FROMs..TOs, from 0 s on and not ending before it starts"};
     st->values = {from};
     if (!end.empty()) st->values.push_back(to);
     rest = after;
@@ -319,8 +323,8 @@ void Parser::line(std::string_view s, int line_number, Script* script) {
     st.op = Op::ScriptsLnav;
     if (word(rest) != "lnav" || !on_off(word(rest), &st.on) || !rest.empty())
       throw Failure{"scripts needs lnav on or lnav off"};
-  } else if (verb == "alert") {
-    alert(rest, &st);
+  } else if (verb == "alert" || verb == "finding") {
+    alert(rest, &st, verb == "finding");
   } else if (verb == "dt") {
     // The frame step from here on; times in seconds count it from here.
     double v = 0;

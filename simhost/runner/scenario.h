@@ -53,7 +53,7 @@ struct Step {
   int message = 0;             // Message
   long param = 0;
   long long seconds = 0;       // Date: the calendar time, seconds since 1970 UTC
-  bool on = false;             // Pause, Replay, Fly, ScriptsLnav, Invariants
+  bool on = false;             // Pause, Replay, Fly, ScriptsLnav, Invariants; Alert: a finding
   std::vector<Ref> prints;     // Print
 };
 
