@@ -41,6 +41,7 @@ enum Slot : size_t {
   kPrecip12, kPrecip11, kWingIceL, kWingIceR, kTailIceL, kTailIceR, kInletIce, kWindowIce,
   kWingHeatL, kWingHeatR, kInletHeat, kWindowHeat,
   kFlapRequest12, kFlapRequest11, kFlapDeploy, kFlapExtendTime, kFlapRetractTime, kFlap1Deg, kFlap2Deg,
+  kParkingBrake, kLeftBrake, kRightBrake,
   kSlotCount
 };
 
@@ -146,6 +147,9 @@ constexpr const char* kNames[kSlotCount] = {
     "sim/aircraft2/engine/flap_retraction_time_sec",
     "sim/flightmodel2/wing/flap1_deg",
     "sim/flightmodel2/wing/flap2_deg",
+    "sim/cockpit2/controls/parking_brake_ratio",
+    "sim/cockpit2/controls/left_brake_ratio",
+    "sim/cockpit2/controls/right_brake_ratio",
 };
 
 // Standard atmosphere (SI) and units.
@@ -205,6 +209,9 @@ constexpr double kContact_m = 0.01;
 // Tyre rolling radii: nose 27 x 7.75R15, mains H44.5 x 16.5-21.
 constexpr double kTyreRadius_m[kGear] = {0.343, 0.565, 0.565};
 constexpr double kTyreSpinDown_rps2 = 10.0;   // a wheel off the ground slows by this (rad/s per s)
+// ... and a braked main wheel by this much more at full brake: the brake's
+// torque on the wheel's own inertia stops it in a fraction of a second.
+constexpr double kBrakedSpinDown_rps2 = 2000.0;
 constexpr double kReverserTravel_s = 2.0;     // stowed to deployed
 constexpr int kPropReverse = 3;
 constexpr int kPropNormal = 1;
@@ -517,7 +524,10 @@ void derive_tyres(Host& h, const bool wheel[kGear], bool running, float dt) {
     if (wheel[i]) {
       w = gs / kTyreRadius_m[i];
     } else if (running) {
-      w = std::max(0.0, w - kTyreSpinDown_rps2 * dt);
+      // The mains have brakes (left, right); the parking brake holds both.
+      double brake = 0.0;
+      if (i > 0) brake = std::max(in(h, kParkingBrake, 0.0), in(h, i == 1 ? kLeftBrake : kRightBrake, 0.0));
+      w = std::max(0.0, w - (kTyreSpinDown_rps2 + kBrakedSpinDown_rps2 * std::clamp(brake, 0.0, 1.0)) * dt);
     }
   }
 }
