@@ -240,7 +240,7 @@ void Runner::trace_row() {
 
 void Runner::expect(const scenario::Step& s) {
   ++out_.expects;
-  if (!met(s) || s.until_frame <= out_.frames) return;
+  if (!met(s) || !(s.until > now())) return;
   watches_.push_back(&s);
 }
 
@@ -248,7 +248,7 @@ void Runner::expect(const scenario::Step& s) {
 // one is reported, and it is not checked again.
 void Runner::watches_due() {
   for (size_t i = 0; i < watches_.size();) {
-    if (out_.frames > watches_[i]->until_frame || !met(*watches_[i])) {
+    if (now() > watches_[i]->until + 1e-6 || !met(*watches_[i])) {
       watches_.erase(watches_.begin() + static_cast<long>(i));
     } else {
       ++i;

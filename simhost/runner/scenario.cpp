@@ -369,8 +369,10 @@ void Parser::line(std::string_view s, int line_number, Script* script) {
         if (kw != "until" || when.size() < 2 || when.back() != 's' || !value.empty() ||
             !number(when.substr(0, when.size() - 1), &until))
           throw Failure{"expect NAME=VALUE [TOLERANCE] [until Ss]"};
-        st.until_frame = at_seconds(until);
-        if (st.until_frame <= clock_) throw Failure{"expect's until is not later than the scenario's clock"};
+        // Kept in seconds: the frame step may change before then.
+        if (!(until > base_seconds_ + static_cast<double>(clock_ - base_frame_) * dt_))
+          throw Failure{"expect's until is not later than the scenario's clock"};
+        st.until = until;
       }
     }
   } else if (verb == "date") {

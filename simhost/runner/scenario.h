@@ -47,7 +47,7 @@ struct Step {
   std::vector<double> values;  // Expect: the expected value(s); Alert: its window in seconds, when
                                // given; Dt: the frame step
   double tolerance = 0;        // Expect
-  long until_frame = -1;       // Expect: held after every frame up to this one too
+  double until = -1;           // Expect: held after every frame up to this time (s) too
   Phase phase = Phase::Once;   // Command
   long hold_frames = 0;        // Hold: frames until the end phase
   int message = 0;             // Message
