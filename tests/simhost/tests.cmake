@@ -50,6 +50,6 @@ foreach(name power-up departure approach traffic)
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/scenario-pictures)
 endforeach()
 # Whole flights against the world the host keeps consistent by itself.
-foreach(name climb-fl370 engines-in-flight)
+foreach(name climb-fl370 engines-in-flight manual-reversion flameout-n1 host-repair empty-situation-slot)
   add_test(NAME scenario.${name} COMMAND corvane-sim --scenario ${CMAKE_CURRENT_LIST_DIR}/scenarios/${name}.txt)
 endforeach()
