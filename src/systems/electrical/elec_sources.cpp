@@ -72,10 +72,10 @@ void update_engine_generators() {
   int32_t gen[2] = {host_mirror.sim_cockpit2_electrical_generator_on[0],
                     host_mirror.sim_cockpit2_electrical_generator_on[1]};
   float* const available[2] = {&electric::gen1_available, &electric::gen2_available};
-  // Right after a load the host's generators settle first; nothing fails or
-  // switches off until then.
   const bound::Id fail_id[2] = {bound::sim_operation_failures_rel_genera0, bound::sim_operation_failures_rel_genera1};
   int32_t* const seen = generator_failure_memory.host_seen;
+  // Right after a load the host's generators settle first; nothing fails or
+  // switches off until then.
   if (!(time_since_load > 6.0f)) {
     for (int e = 0; e < 2; ++e) {
       *available[e] = gen[e] != 0 ? 1.0f : 0.0f;
