@@ -311,6 +311,45 @@ TEST_F(Failures, EngineEntriesReachTheirHostItems) {
   }
 }
 
+// The host's own repair ("fix all systems": its item from 6 to 0) takes back
+// the entry that failed it, so the item stays repaired; an item the host
+// never failed leaves its entry alone. Damage fails the engine through the
+// flame-out item.
+TEST_F(Failures, HostRepairClearsTheEntryBehindEachItem) {
+  HostMirror& h = host_mirror;
+  struct Row {
+    int entry;
+    int32_t* item;
+  } rows[] = {{0, &h.sim_operation_failures_rel_engfir0},  {1, &h.sim_operation_failures_rel_engfir1},
+              {2, &h.sim_operation_failures_rel_engfai0},  {3, &h.sim_operation_failures_rel_engfai1},
+              {4, &h.sim_operation_failures_rel_engfai0},  {5, &h.sim_operation_failures_rel_engfai1},
+              {6, &h.sim_operation_failures_rel_engsep0},  {7, &h.sim_operation_failures_rel_engsep1},
+              {8, &h.sim_operation_failures_rel_genera0},  {9, &h.sim_operation_failures_rel_genera1},
+              {10, &h.sim_operation_failures_rel_oilpmp0}, {11, &h.sim_operation_failures_rel_oilpmp1}};
+  for (const Row& r : rows) {
+    SetUp();
+    engine::eng1_oil_press = engine::eng2_oil_press = 40.0f;
+    failure_tables.engine[r.entry] = 1.0f;
+    failure_tables.engine[12] = 1.0f;  // an oil leak: no host item, untouched
+    *r.item = 6;                       // failed (damage: after its countdown)
+    update_engine_failures();
+    ASSERT_EQ(*r.item, 6) << r.entry;
+    *r.item = 0;  // the host's repair
+    update_engine_failures();
+    EXPECT_EQ(failure_tables.engine[r.entry], 0.0f) << r.entry;
+    EXPECT_EQ(failure_tables.engine[12], 1.0f) << r.entry;
+    update_engine_failures();
+    EXPECT_EQ(*r.item, 0) << r.entry;
+  }
+  // Armed by the scripts while the host item is healthy: it fails as before.
+  SetUp();
+  update_engine_failures();
+  failure_tables.engine[8] = 1.0f;
+  update_engine_failures();
+  EXPECT_EQ(h.sim_operation_failures_rel_genera0, 6);
+  EXPECT_EQ(failure_tables.engine[8], 1.0f);
+}
+
 // A flame-out clears itself after 30..90 s; oil pressure at or below 13 with
 // fuel burning seizes the engine after 300 s.
 TEST_F(Failures, FlameoutClearsAndLowOilPressureSeizes) {
