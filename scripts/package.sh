@@ -64,6 +64,8 @@ Real problems:
   earth_fix.dat: the host has no navigation data; repair it, or put both
   files of a navigation data set into Custom Data/;
 - "could not save situation file": make Output/situations/ writable;
+- "could not load situation file": that slot was never saved; nothing
+  changed;
 - "panel state did not fit, not saved.": send a report;
 - "running", but the cockpit stays dead: the aircraft's scripts (xlua) are
   not running; look for their errors in the log.

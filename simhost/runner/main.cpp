@@ -192,9 +192,17 @@ Options parse(int argc, char** argv) {
 
 namespace fs = std::filesystem;
 
+// A folder without its trailing separator: the Windows C runtime's stat
+// refuses "dir/", so the library's copy and walk would find nothing there.
+fs::path folder(std::string path) {
+  while (path.size() > 1 && (path.back() == '/' || path.back() == '\\')) path.pop_back();
+  return fs::path(path);
+}
+
 // Every file and folder under a root, with the size and time of each file.
 using Listing = std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>>;
-Listing listing(const std::string& root) {
+Listing listing(const std::string& root_text) {
+  const fs::path root = folder(root_text);
   Listing out;
   std::error_code ec;
   for (fs::recursive_directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
@@ -220,7 +228,7 @@ struct RunRoot {
       return false;
     }
     std::error_code ec;
-    fs::copy(from, path, fs::copy_options::recursive, ec);
+    fs::copy(folder(from), folder(path), fs::copy_options::recursive, ec);
     if (ec) {
       *error = "cannot copy the sample root " + from + " to " + path + ": " + ec.message();
       return false;
@@ -234,7 +242,7 @@ struct RunRoot {
   RunRoot& operator=(const RunRoot&) = delete;
   ~RunRoot() {
     std::error_code ec;
-    if (!path.empty() && !keep) fs::remove_all(path, ec);
+    if (!path.empty() && !keep) fs::remove_all(folder(path), ec);
   }
 };
 

@@ -102,10 +102,8 @@ void run_down_load_settle_timer() {
   }
 }
 
-void draw_frame_random() {
-  seed_random_from_calendar();
-  random_fraction();
-}
+// The generator was seeded once at start; each frame takes the next draw.
+void draw_frame_random() { random_fraction(); }
 
 void stage_two() {
   CORVANE_STEP(n1_command_stage2_reset);

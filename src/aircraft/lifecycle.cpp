@@ -268,6 +268,9 @@ int XPluginStart(char* out_name, char* out_signature, char* out_description) {
   copy_identity(out_description, plugin_description, sizeof plugin_description);
   XPLMEnableFeature("XPLM_USE_NATIVE_PATHS", 1);
   CORVANE_STEP(set_controller_limits);
+  // Once per session: seeding again every frame would restart the sequence on
+  // every frame of the same second, and the failure delays with it.
+  CORVANE_STEP(seed_random_from_calendar);
   CORVANE_STEP(find_aircraft_folder);
   debug_status = 0;
   draw_enabled = 0;

@@ -102,6 +102,45 @@ bool limit_timer(float& t, bool condition, float limit_s) {
   return false;
 }
 
+// Host items in the order of host_items_seen, and the table entries (of
+// engine 1; engine 2 is the next entry) that fail each one.
+constexpr int kHostItems = 5;
+constexpr int kItemEntries[kHostItems][2] = {{0, -1}, {2, 4}, {6, -1}, {8, -1}, {10, -1}};
+
+void host_item_copies(const EngineIds& ids, int32_t* out[kHostItems]) {
+  out[0] = ids.fire_copy;
+  out[1] = ids.fail_copy;
+  out[2] = ids.seize_copy;
+  out[3] = ids.generator_copy;
+  out[4] = ids.oil_pump_copy;
+}
+
+// The host's own repair (its "fix all systems", or its failure menu) is the
+// newer event: the entries that failed the item are cleared, or they would
+// fail it again in this very frame and nothing could ever repair it.
+void host_repair_step(int e, bool& table_changed) {
+  int32_t* items[kHostItems];
+  host_item_copies(engine_ids(e), items);
+  float* table = failure_tables.engine;
+  const int32_t* seen = engine_failure_state.host_items_seen[e];
+  for (int k = 0; k < kHostItems; ++k) {
+    if (seen[k] != kHostFailed || *items[k] == kHostFailed) continue;
+    for (int entry : kItemEntries[k]) {
+      if (entry < 0 || table[entry + e] != 1.0f) continue;
+      table[entry + e] = 0.0f;
+      table_changed = true;
+    }
+  }
+}
+
+void remember_host_items() {
+  for (int e = 0; e < 2; ++e) {
+    int32_t* items[kHostItems];
+    host_item_copies(engine_ids(e), items);
+    for (int k = 0; k < kHostItems; ++k) engine_failure_state.host_items_seen[e][k] = *items[k];
+  }
+}
+
 // The steps of one frame, each run for engine 1 then engine 2 before the
 // next: a flame-out of engine 2 is in place before engine 1's damage step
 // looks at it.
@@ -233,13 +272,15 @@ bool rain_protected(int e) {
 
 void update_engine_failures() {
   using Step = void (*)(int, bool&);
-  static constexpr Step kSteps[] = {fire_step,     flameout_step,  damage_step,       seizure_step,     generator_step,
-                                    oil_pump_step, oil_leak_step, oil_overheat_step, oil_pressure_step};
+  static constexpr Step kSteps[] = {host_repair_step, fire_step,     flameout_step,     damage_step,
+                                    seizure_step,     generator_step, oil_pump_step,    oil_leak_step,
+                                    oil_overheat_step, oil_pressure_step};
   bool changed = false;
   for (Step step : kSteps) {
     for (int e = 0; e < 2; ++e) step(e, changed);
   }
   if (changed) write_failure_table(fail_engine);
+  remember_host_items();
 }
 
 void engine_overspeed_starvation_step(float dt) {

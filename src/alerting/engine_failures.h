@@ -10,6 +10,8 @@
 // values of a seized engine, the N1/N2 indications and the fuel selectors.
 #pragma once
 
+#include <cstdint>
+
 // Per engine (index 0 engine 1), seconds unless said.
 struct EngineFailureState {
   float flameout_timers[2];         // until a flame-out clears; 0 none drawn
@@ -18,6 +20,10 @@ struct EngineFailureState {
   float overspeed_accumulators[2];  // no unit; the engine fails beyond 450
   float suction_feed_timers[2];     // flame-out countdowns
   float rain_flameout_timers[2];
+  // The host's items of each engine (fire, flame-out, separation, generator,
+  // oil pump) as the last run left them: one that was failed and no longer is
+  // has been repaired by the host, which takes back the entries behind it.
+  int32_t host_items_seen[2][5];
 };
 extern EngineFailureState engine_failure_state;
 

@@ -63,7 +63,6 @@ extern XPLMProbeRef terrain_probe;
 // uniformly from 0 to 99999, times 0.00001 (in double, stored as f32); the
 // result is also left in frame_random.
 float random_fraction();
-// Seeds the runtime's generator from the calendar time in whole seconds (the
-// main loop does this every frame, so frame_random changes at most once per
-// wall-clock second).
+// Seeds the runtime's generator from the calendar time in whole seconds; the
+// plug-in's start does this once, and every draw after it runs on.
 void seed_random_from_calendar();

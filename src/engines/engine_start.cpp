@@ -55,13 +55,6 @@ float row_at_mach(const float* row, int band, float m, float x0_override) {
   return interpolate_clamped(x0, row[band - 1], 0.1f * static_cast<float>(band), row[band], m);
 }
 
-bool separated_or_failed(int e) {
-  const HostMirror& h = host_mirror;
-  const int32_t sep = e == 0 ? h.sim_operation_failures_rel_engsep0 : h.sim_operation_failures_rel_engsep1;
-  const int32_t fai = e == 0 ? h.sim_operation_failures_rel_engfai0 : h.sim_operation_failures_rel_engfai1;
-  return sep == 6 || fai == 6;
-}
-
 bool separated(int e) {
   return (e == 0 ? host_mirror.sim_operation_failures_rel_engsep0 : host_mirror.sim_operation_failures_rel_engsep1) == 6;
 }
@@ -286,7 +279,9 @@ void update_engine_start() {
 
   float* n1_ind[2] = {&engine::indicators_N1_percent_1, &engine::indicators_N1_percent_2};
   for (int e = 0; e < 2; ++e) {
-    if (separated_or_failed(e)) {
+    // A flamed-out engine still turns: its gauge runs down with the fan to
+    // the windmill speed. Only an engine that has left the wing reads 0.
+    if (separated(e)) {
       c.spool_n1[e] = 0.0f;
       *n1_ind[e] = 0.0f;
     } else {

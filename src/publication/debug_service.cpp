@@ -57,10 +57,25 @@ bool append(char* out, int32_t out_size, int32_t* len, const char* text) {
   return true;
 }
 
-void log_save_failed(const char* path) {
+void log_situation_failed(const char* verb, const char* path) {
   char line[path_capacity + 96];
-  std::snprintf(line, sizeof line, "Corvane plugin: WARNING - could not save situation file >%s< !!!\n", path);
+  std::snprintf(line, sizeof line, "Corvane plugin: WARNING - could not %s situation file >%s< !!!\n", verb, path);
   XPLMDebugString(line);
+}
+
+// Whether the situation file (relative to the host's root) can be read.
+bool situation_file_exists(const char* relative) {
+  char root[path_capacity] = {};
+  XPLMGetSystemPath(root);
+  root[path_capacity - 1] = '\0';
+  char full[2 * path_capacity];
+  const int n = std::snprintf(full, sizeof full, "%s%s", root, relative);
+  // A cut path could name another file.
+  if (n < 0 || static_cast<size_t>(n) >= sizeof full) return false;
+  std::FILE* f = std::fopen(full, "rb");
+  if (f == nullptr) return false;
+  std::fclose(f);
+  return true;
 }
 
 void set_options(int32_t bits) {
@@ -114,12 +129,20 @@ void debug_command_write(void*, int value) {
       debug_status = 2;
     } else {
       debug_status = 1;
-      log_save_failed(path);
+      log_situation_failed("save", path);
     }
     return;
   }
-  // The reset runs before the host loads, whether or not the file exists: the
-  // sequencer then treats the next frames as the first after a load.
+  // A slot never saved leaves the flight as it is: the per-load reset would
+  // otherwise put the cockpit back to its just-loaded state with nothing
+  // loaded to replace it.
+  if (!situation_file_exists(path)) {
+    debug_status = 1;
+    log_situation_failed("load", path);
+    return;
+  }
+  // The reset runs before the host loads: the sequencer then treats the next
+  // frames as the first after a load.
   if (situation_load_reset != nullptr) situation_load_reset();
   debug_status = 2;
   XPLMLoadDataFile(xplm_DataFile_Situation, path);

@@ -4,6 +4,7 @@
 HydraulicStepState hydraulic_step_state;
 ElecBusState elec_bus_state;
 SystemsStepMemory systems_memory;
+GeneratorFailureMemory generator_failure_memory;
 CabinTemperatures cabin_temperatures;
 FuelIndications fuel_indications;
 PerFlightValues per_flight_values;

@@ -50,6 +50,14 @@ struct SystemsStepMemory {
 };
 extern SystemsStepMemory systems_memory;
 
+// The host's generator failures ("rel_genera0", "rel_genera1") as the last
+// generator step left them, so that the host's repair of a failed generator
+// is told apart from a failure the scripts' table has yet to pass on.
+struct GeneratorFailureMemory {
+  int32_t host_seen[2];
+};
+extern GeneratorFailureMemory generator_failure_memory;
+
 // Cabin zone temperatures, degrees Celsius.
 // Slots 0..4 zones 1..5, slots 5 and 6 the supply of packs 1 and 2; each
 // kept within -30..60.

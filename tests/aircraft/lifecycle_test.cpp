@@ -34,7 +34,7 @@ Trace recorded() {
 }
 
 const Trace kStartOrder = {
-    "XPluginStart", "set_controller_limits", "find_aircraft_folder",
+    "XPluginStart", "set_controller_limits", "seed_random_from_calendar", "find_aircraft_folder",
     "register_service_datarefs", "register_engine_model_datarefs", "register_throttle_datarefs",
     "register_annunciator_datarefs", "register_ice_datarefs", "register_comm_datarefs",
     "register_clock_datarefs", "register_fire_datarefs", "register_cover_vent_datarefs",

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <vector>
 
 #include "alerting/engine_failures.h"
 #include "alerting/failure_commands.h"
@@ -279,6 +280,18 @@ TEST_F(Failures, HydraulicValuesDrawnWithinTheirRanges) {
 
 // ---- engine failures ----
 
+// The host item each engine entry fails; damage (4, 5) fails the engine
+// through the flame-out item, the oil leaks (12, 13) have none.
+int32_t* engine_entry_item(HostMirror& h, int entry) {
+  int32_t* items[12] = {&h.sim_operation_failures_rel_engfir0, &h.sim_operation_failures_rel_engfir1,
+                        &h.sim_operation_failures_rel_engfai0, &h.sim_operation_failures_rel_engfai1,
+                        &h.sim_operation_failures_rel_engfai0, &h.sim_operation_failures_rel_engfai1,
+                        &h.sim_operation_failures_rel_engsep0, &h.sim_operation_failures_rel_engsep1,
+                        &h.sim_operation_failures_rel_genera0, &h.sim_operation_failures_rel_genera1,
+                        &h.sim_operation_failures_rel_oilpmp0, &h.sim_operation_failures_rel_oilpmp1};
+  return entry >= 0 && entry < 12 ? items[entry] : nullptr;
+}
+
 // Each engine entry at 1 reaches its own host item (an armed 2 does not);
 // the oil leak drains 0.00625 per second.
 TEST_F(Failures, EngineEntriesReachTheirHostItems) {
@@ -286,12 +299,9 @@ TEST_F(Failures, EngineEntriesReachTheirHostItems) {
   struct Row {
     int entry;
     int32_t* item;
-  } rows[] = {{0, &h.sim_operation_failures_rel_engfir0},  {1, &h.sim_operation_failures_rel_engfir1},
-              {2, &h.sim_operation_failures_rel_engfai0},  {3, &h.sim_operation_failures_rel_engfai1},
-              {6, &h.sim_operation_failures_rel_engsep0},  {7, &h.sim_operation_failures_rel_engsep1},
-              {8, &h.sim_operation_failures_rel_genera0},  {9, &h.sim_operation_failures_rel_genera1},
-              {10, &h.sim_operation_failures_rel_oilpmp0}, {11, &h.sim_operation_failures_rel_oilpmp1},
-              {12, nullptr},                               {13, nullptr}};
+  };
+  std::vector<Row> rows;
+  for (int entry : {0, 1, 2, 3, 6, 7, 8, 9, 10, 11, 12, 13}) rows.push_back({entry, engine_entry_item(h, entry)});
   for (const Row& r : rows) {
     for (float armed : {2.0f, 1.0f}) {
       SetUp();
@@ -309,6 +319,42 @@ TEST_F(Failures, EngineEntriesReachTheirHostItems) {
       }
     }
   }
+}
+
+// The host's own repair ("fix all systems": its item from 6 to 0) takes back
+// the entry that failed it, so the item stays repaired; an item the host
+// never failed leaves its entry alone. Damage fails the engine through the
+// flame-out item.
+TEST_F(Failures, HostRepairClearsTheEntryBehindEachItem) {
+  HostMirror& h = host_mirror;
+  struct Row {
+    int entry;
+    int32_t* item;
+  };
+  std::vector<Row> rows;
+  for (int entry = 0; entry < 12; ++entry) rows.push_back({entry, engine_entry_item(h, entry)});
+  for (const Row& r : rows) {
+    SetUp();
+    engine::eng1_oil_press = engine::eng2_oil_press = 40.0f;
+    failure_tables.engine[r.entry] = 1.0f;
+    failure_tables.engine[12] = 1.0f;  // an oil leak: no host item, untouched
+    *r.item = 6;                       // failed (damage: after its countdown)
+    update_engine_failures();
+    ASSERT_EQ(*r.item, 6) << r.entry;
+    *r.item = 0;  // the host's repair
+    update_engine_failures();
+    EXPECT_EQ(failure_tables.engine[r.entry], 0.0f) << r.entry;
+    EXPECT_EQ(failure_tables.engine[12], 1.0f) << r.entry;
+    update_engine_failures();
+    EXPECT_EQ(*r.item, 0) << r.entry;
+  }
+  // Armed by the scripts while the host item is healthy: it fails as before.
+  SetUp();
+  update_engine_failures();
+  failure_tables.engine[8] = 1.0f;
+  update_engine_failures();
+  EXPECT_EQ(h.sim_operation_failures_rel_genera0, 6);
+  EXPECT_EQ(failure_tables.engine[8], 1.0f);
 }
 
 // A flame-out clears itself after 30..90 s; oil pressure at or below 13 with

@@ -55,7 +55,7 @@ TEST_F(ServiceChannel, ReadsZeroAtStartAndEachWriteLeavesItsStatus) {
   EXPECT_EQ(simhost::get_int(kDebug), 0);
   struct Step {
     int value, status;
-  } steps[] = {{903, 2}, {1999, 1}, {2000, 0}, {801, 2}, {0, 0}, {-3, 1}, {2257, 1}, {2031, 0}};
+  } steps[] = {{903, 2}, {1999, 1}, {2000, 0}, {803, 2}, {0, 0}, {-3, 1}, {2257, 1}, {2031, 0}};
   for (const Step& s : steps) {
     ASSERT_TRUE(write_debug(s.value));
     EXPECT_EQ(simhost::get_int(kDebug), s.status) << s.value;
@@ -108,6 +108,35 @@ TEST_F(ServiceChannel, AFailedSaveIsLoggedAndNotReportedDone) {
   fs::remove_all(base);
 }
 
+// A slot never saved: nothing is loaded and nothing is reset (the load loop
+// does not run again); the scripts read 1 and the log names the file. Saved,
+// the same slot loads.
+TEST_F(ServiceChannel, ALoadOfANeverSavedSlotChangesNothingAndIsLogged) {
+  load();
+  simhost::frames(3, 1.0f / 30);
+  const char* ias = "sim/operation/override/override_ias";
+  const int after_start = simhost::counts(ias).writes;
+  simhost::clear_log();
+  ASSERT_TRUE(write_debug(803));
+  EXPECT_EQ(simhost::get_int(kDebug), 1);
+  EXPECT_TRUE(simhost::data_file_calls().empty());
+  EXPECT_EQ(simhost::log_lines(), std::vector<std::string>{
+                                      "Corvane plugin: WARNING - could not load situation file "
+                                      ">Output/situations/737_80NG_03.sit< !!!"});
+  simhost::frames(3, 1.0f / 30);
+  EXPECT_EQ(simhost::counts(ias).writes, after_start);
+  EXPECT_EQ(simhost::get_int(kDebug), 1);
+  ASSERT_TRUE(write_debug(903));
+  ASSERT_TRUE(write_debug(803));
+  EXPECT_EQ(simhost::get_int(kDebug), 2);
+  EXPECT_EQ(last_file_call().path, "Output/situations/737_80NG_03.sit");
+  EXPECT_FALSE(last_file_call().save);
+  EXPECT_EQ(last_file_call().result, 1);
+  simhost::frames(3, 1.0f / 30);
+  EXPECT_EQ(simhost::counts(ias).writes, after_start + 1);
+  EXPECT_TRUE(own_problems().empty());
+}
+
 TEST_F(ServiceChannel, SlotFilesCarryThePrefixOfTheLoadedAircraft) {
   struct Case {
     const char* acf;
@@ -125,6 +154,9 @@ TEST_F(ServiceChannel, SlotFilesCarryThePrefixOfTheLoadedAircraft) {
   for (const Case& c : cases) {
     load(c.acf);
     simhost::frames(1, 1.0f / 30);  // the model watch reads the generic model name
+    if (c.value < 901) {
+      ASSERT_TRUE(write_debug(c.value + 100));  // a slot is loaded once saved
+    }
     ASSERT_TRUE(write_debug(c.value));
     EXPECT_EQ(last_file_call().path, c.path) << c.acf;
     EXPECT_EQ(last_file_call().save, c.value >= 901) << c.acf;

@@ -107,6 +107,10 @@ foreach(name
     lnav-first-turn
     hold-left-coded-2
     gpws-priorities
+    manual-reversion
+    flameout-n1
+    host-repair
+    empty-situation-slot
     )
   add_test(NAME scenario.${name} COMMAND corvane-sim --scenario ${CMAKE_CURRENT_LIST_DIR}/scenarios/${name}.txt)
 endforeach()

@@ -13,13 +13,16 @@ namespace {
 class AircraftSystemsThroughHost : public ::testing::Test {
  protected:
   void TearDown() override { simhost::reset(); }
-  void load() {
+  void start_module() {
     simhost::Config config;
     config.acf = "737_80NG.acf";
     config.host_version = 120000;
     simhost::reset(config);
     std::string error;
     ASSERT_TRUE(simhost::load_and_start(CORVANE_MODULE_PATH, &error)) << error;
+  }
+  void load() {
+    ASSERT_NO_FATAL_FAILURE(start_module());
     simhost::set_ints("sim/flightmodel2/gear/on_ground", {1, 1, 1});
     simhost::set_floats("sim/flightmodel/weight/m_fuel", {3004.0f, 0.0f, 2000.0f});
     simhost::frames(2, 0.05f);
@@ -51,12 +54,7 @@ TEST_F(AircraftSystemsThroughHost, FuelAndBleedReachTheHost) {
 // wing anti-ice heats the wings. The host keeps adding ice faster than the
 // aircraft lets it grow (0.0005 a second) while it is icing.
 TEST_F(AircraftSystemsThroughHost, GroundIceStaysThroughTaxiThrustAndMeltsWithWingHeat) {
-  simhost::Config config;
-  config.acf = "737_80NG.acf";
-  config.host_version = 120000;
-  simhost::reset(config);
-  std::string error;
-  ASSERT_TRUE(simhost::load_and_start(CORVANE_MODULE_PATH, &error)) << error;
+  ASSERT_NO_FATAL_FAILURE(start_module());
   simhost::set_draw_capture(true);  // nothing to look at: spare the rendering
   simhost::set_ints("sim/flightmodel2/gear/on_ground", {1, 1, 1});
   simhost::set_int("sim/operation/prefs/startup_running", 1);

@@ -243,8 +243,10 @@ TEST_F(GroundControls, NoseWheelSteeringAndTurnBraking) {
   update_parking_brake_steering();
   EXPECT_GT(brake_state.turn_brake_left, 0.0f);
   EXPECT_LT(brake_state.turn_brake_left, brake_state.turn_brake_right);
-  // Without the selected hydraulic source the wheel stays and nothing brakes.
-  hydraulic::A_rudder = 0.0f;
+  // Without the selected hydraulic source the wheel stays and nothing brakes;
+  // the standby pump powering the rudder does not steer.
+  hydraulic::A_status = 0.0f;
+  hydraulic::A_rudder = 1.0f;
   axis::nosewheel = -1.0f;
   const float held = brake_state.nosewheel_deg;
   update_parking_brake_steering();
@@ -669,6 +671,7 @@ TEST_F(GroundControls, TrimWheelSoundsUnderATrimFailureAndControlWheelSteering) 
 }
 
 TEST_F(GroundControls, ManualReversionAndAutopilotGate) {
+  hydraulic::A_status = hydraulic::B_status = 0.0f;
   hydraulic::A_rudder = hydraulic::B_rudder = 0.0f;
   cockpit::joy_override = 0.0f;
   simhost::set_ints("sim/joystick/joy_mapped_axis_avail", {0, 1, 1});
@@ -676,7 +679,7 @@ TEST_F(GroundControls, ManualReversionAndAutopilotGate) {
   host_mirror.sim_joystick_joy_mapped_axis_value[1] = 1.0f;
   update_joystick_axes();
   EXPECT_FLOAT_EQ(axis::pitch, 0.35f);
-  hydraulic::A_rudder = 1.0f;
+  hydraulic::A_status = hydraulic::A_rudder = 1.0f;
   script_mirror.zuvadud_autopilot_ap_on = 1.0f;
   script_mirror.zuvadud_D738_yoke_disco_ap = 1.0f;
   host_mirror.sim_cockpit2_controls_yoke_pitch_ratio = 0.0f;

@@ -21,6 +21,7 @@ class Sources : public PanelTest {
   void SetUp() override {
     PanelTest::SetUp();
     failure_tables = FailureTables{};
+    generator_failure_memory = GeneratorFailureMemory{};
     time_since_load = 10.0f;
     one_way_switch::drive_disconnect1_pos = one_way_switch::drive_disconnect2_pos = 0.0f;
     engine::mixture_ratio1 = engine::mixture_ratio2 = 1.0f;

@@ -98,6 +98,7 @@ class Steering : public PanelTest {
     brake_state = BrakeState{};
     brake_commands = BrakeCommandState{};
     on_ground = 1;
+    hydraulic::A_status = hydraulic::B_status = 1.0f;
     hydraulic::A_rudder = hydraulic::B_rudder = 1.0f;
     switches::nose_steer_pos = 1.0f;
     cockpit::nosewheel_steer_override = 0.0f;

@@ -1150,7 +1150,9 @@ TEST_F(Brakes, ParkingBrakeLeverFollowsTheHostAndReleasesOnBothBrakes) {
 TEST_F(Brakes, NoseWheelTargetBySteeringOptionSourceAndOverride) {
   frame_time = 10.0f;  // at 25 degrees per second the wheel reaches any target in a frame
   struct Row {
-    float option, tiller, yoke_hdg, yoke_roll, sw, a_rud, b_rud, override_on, chocks, wheel;
+    // a_sys, b_sys: systems A and B pressurised (the rudder always has the
+    // standby pump, which does not steer)
+    float option, tiller, yoke_hdg, yoke_roll, sw, a_sys, b_sys, override_on, chocks, wheel;
   } rows[] = {
       {0, 0.5f, 0, 0, 1, 1, 0, 0, 0, 39},        {0, 0.05f, 1, 0, 1, 1, 0, 0, 0, 7},
       {0, 0.05f, -1, 0, 1, 1, 0, 0, 0, -7},      {1, 0, 0.5f, 0, 1, 1, 0, 0, 0, 39},
@@ -1167,14 +1169,15 @@ TEST_F(Brakes, NoseWheelTargetBySteeringOptionSourceAndOverride) {
     host_mirror.sim_cockpit2_controls_yoke_heading_ratio = r.yoke_hdg;
     host_mirror.sim_cockpit2_controls_yoke_roll_ratio = r.yoke_roll;
     switches::nose_steer_pos = r.sw;
-    hydraulic::A_rudder = r.a_rud;
-    hydraulic::B_rudder = r.b_rud;
+    hydraulic::A_status = r.a_sys;
+    hydraulic::B_status = r.b_sys;
+    hydraulic::A_rudder = hydraulic::B_rudder = 1.0f;
     cockpit::nosewheel_steer_override = r.override_on;
     script_mirror.zuvadud_D738_fms_chock_status = r.chocks;
     brake_state.nosewheel_deg = 5.0f;
     update_parking_brake_steering();
     EXPECT_NEAR(brake_state.nosewheel_deg, r.wheel, 1e-4f)
-        << r.option << " " << r.tiller << " " << r.yoke_hdg << " " << r.yoke_roll << " " << r.sw << r.a_rud << r.b_rud
+        << r.option << " " << r.tiller << " " << r.yoke_hdg << " " << r.yoke_roll << " " << r.sw << r.a_sys << r.b_sys
         << r.override_on << r.chocks;
   }
   // At 23 m/s the tiller limit (6 degrees) is below the pedals' 7: the rudder
@@ -2358,13 +2361,26 @@ TEST_F(Controls, YokePitchGateByAutopilotAndControlWheelSteering) {
     update_joystick_axes();
     EXPECT_NEAR(host_mirror.sim_cockpit2_controls_yoke_pitch_ratio, input == 0.11f ? 0.0275f : 0.12f, 1e-6f) << input;
   }
-  // Manual reversion: a third of the authority and a bit more.
-  hydraulic::A_rudder = hydraulic::B_rudder = 0.0f;
-  for (float input : {-1.0f, 0.5f}) {
-    host_mirror.sim_joystick_joy_mapped_axis_value[1] = input;
+  // Manual reversion: a third of the authority and a bit more. Pitch and
+  // roll are out once systems A and B are, standby pump or not; the rudder
+  // only when neither rudder source (A or B, or the standby pump) is left.
+  struct Reversion {
+    float ab_status, rudder, pitch_in, heading_in, pitch, heading;
+  } reversions[] = {
+      {0, 0, -1.0f, 1.0f, -0.35f, 0.35f},    {0, 0, 0.5f, -0.5f, 0.175f, -0.175f},
+      {0, 1, 0.7f, 0.5f, 0.245f, 0.5f},      {1, 1, 0.7f, 0.5f, 0.7f, 0.5f},
+  };
+  host_mirror.sim_joystick_joy_mapped_axis_avail[3] = 1;  // yaw
+  for (const Reversion& r : reversions) {
+    hydraulic::A_status = hydraulic::B_status = r.ab_status;
+    hydraulic::A_rudder = hydraulic::B_rudder = r.rudder;
+    host_mirror.sim_joystick_joy_mapped_axis_value[1] = r.pitch_in;
+    host_mirror.sim_joystick_joy_mapped_axis_value[3] = r.heading_in;
     update_joystick_axes();
-    EXPECT_NEAR(axis::pitch, input < 0 ? -0.35f : 0.175f, 1e-6f) << input;
+    EXPECT_NEAR(axis::pitch, r.pitch, 1e-6f) << r.ab_status << r.rudder << " " << r.pitch_in;
+    EXPECT_NEAR(axis::heading, r.heading, 1e-6f) << r.ab_status << r.rudder << " " << r.heading_in;
   }
+  host_mirror.sim_joystick_joy_mapped_axis_avail[3] = 0;
 }
 
 TEST_F(Controls, ToeBrakeAxesScaledByTheirLimits) {

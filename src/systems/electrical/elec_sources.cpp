@@ -72,18 +72,28 @@ void update_engine_generators() {
   int32_t gen[2] = {host_mirror.sim_cockpit2_electrical_generator_on[0],
                     host_mirror.sim_cockpit2_electrical_generator_on[1]};
   float* const available[2] = {&electric::gen1_available, &electric::gen2_available};
+  const bound::Id fail_id[2] = {bound::sim_operation_failures_rel_genera0, bound::sim_operation_failures_rel_genera1};
+  int32_t* const seen = generator_failure_memory.host_seen;
   // Right after a load the host's generators settle first; nothing fails or
   // switches off until then.
   if (!(time_since_load > 6.0f)) {
-    for (int e = 0; e < 2; ++e) *available[e] = gen[e] != 0 ? 1.0f : 0.0f;
+    for (int e = 0; e < 2; ++e) {
+      *available[e] = gen[e] != 0 ? 1.0f : 0.0f;
+      seen[e] = mirror_i(fail_id[e]);
+    }
     return;
   }
-  const bound::Id fail_id[2] = {bound::sim_operation_failures_rel_genera0, bound::sim_operation_failures_rel_genera1};
   const bound::Id n2_fail_id[2] = {bound::sim_operation_failures_rel_N2_ind0, bound::sim_operation_failures_rel_N2_ind1};
   const float disconnect[2] = {one_way_switch::drive_disconnect1_pos, one_way_switch::drive_disconnect2_pos};
   const float start_lever[2] = {engine::mixture_ratio1, engine::mixture_ratio2};
   for (int e = 0; e < 2; ++e) {
     float& slot = failure_tables.electric[kGenFailEntry[e]];
+    // The host repaired the generator (its "fix all systems"): the newer
+    // event wins, or the slot would fail it again in this frame for good.
+    if (seen[e] == kFailed && mirror_i(fail_id[e]) != kFailed && slot == 1.0f) {
+      slot = 0.0f;
+      write_electric_table();
+    }
     if (mirror_i(fail_id[e]) != kFailed && slot == 1.0f) {
       gen[e] = 0;
       host_set_i(fail_id[e], kFailed);
@@ -104,6 +114,7 @@ void update_engine_generators() {
     const bool failed = mirror_i(fail_id[e]) != 0;
     if ((n2 < kGenMinN2 || failed) && gen[e] != 0) gen[e] = 0;
     *available[e] = (n2 > kGenMinN2 && mirror_i(fail_id[e]) == 0) ? 1.0f : 0.0f;
+    seen[e] = mirror_i(fail_id[e]);
   }
   write_generator_pair(gen);
 }

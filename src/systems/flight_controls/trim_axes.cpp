@@ -93,19 +93,24 @@ void yoke_axis(float axis, float& last, bound::Id ratio_id, float cws) {
 
 void flight_axes() {
   AxisInputMemory& m = axis_inputs;
-  const bool reversion = hydraulic::A_rudder == 0.0f && hydraulic::B_rudder == 0.0f;
+  // The standby system powers the rudder, not the elevators or ailerons:
+  // pitch and roll are in manual reversion once A and B are both lost,
+  // whatever the standby pump does; yaw only while no rudder source is left.
+  const bool surfaces_manual = hydraulic::A_status == 0.0f && hydraulic::B_status == 0.0f;
+  const bool rudder_manual = hydraulic::A_rudder == 0.0f && hydraulic::B_rudder == 0.0f;
   const bool scripts = flt_ctrls::joy_override == 0.0f;
   struct Flight {
     int role;
     float* axis_value_out;
     float script;
     float* script_last;
-  } flights[3] = {{role_pitch, &axis::pitch, flt_ctrls::joy_pitch, &m.joy_pitch},
-                  {role_roll, &axis::roll, flt_ctrls::joy_roll, &m.joy_roll},
-                  {role_yaw, &axis::heading, flt_ctrls::joy_heading, &m.joy_heading}};
+    bool reversion;
+  } flights[3] = {{role_pitch, &axis::pitch, flt_ctrls::joy_pitch, &m.joy_pitch, surfaces_manual},
+                  {role_roll, &axis::roll, flt_ctrls::joy_roll, &m.joy_roll, surfaces_manual},
+                  {role_yaw, &axis::heading, flt_ctrls::joy_heading, &m.joy_heading, rudder_manual}};
   for (Flight& f : flights) {
     const float host = axis_value(f.role);
-    if (reversion) {
+    if (f.reversion) {
       if (assigned(f.role) || std::fabs(*f.axis_value_out) > kReversionAuthority) {
         *f.axis_value_out = clamp_range(kReversionAuthority * host, -kReversionAuthority, kReversionAuthority);
       }

@@ -232,7 +232,9 @@ void nose_steering(float v) {
   if (on_ground == 1 && cockpit::nosewheel_steer_override == 0.0f) {
     cockpit::nosewheel_steer_ratio = option == 1.0f ? yoke_hdg : (option == 2.0f ? yoke_roll : axis::nosewheel);
   }
-  const bool source = switches::nose_steer_pos == 1.0f ? hydraulic::A_rudder != 0.0f : hydraulic::B_rudder != 0.0f;
+  // Steering takes its pressure from system A (B on the alternate switch);
+  // the standby pump does not feed it, so the rudder's flags would not do.
+  const bool source = switches::nose_steer_pos == 1.0f ? hydraulic::A_status != 0.0f : hydraulic::B_status != 0.0f;
   if (!(on_ground == 1 && source)) {
     s.turn_brake_left = s.turn_brake_right = 0.0f;
     return;
