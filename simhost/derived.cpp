@@ -41,7 +41,7 @@ enum Slot : size_t {
   kPrecip12, kPrecip11, kWingIceL, kWingIceR, kTailIceL, kTailIceR, kInletIce, kWindowIce,
   kWingHeatL, kWingHeatR, kInletHeat, kWindowHeat,
   kFlapRequest12, kFlapRequest11, kFlapDeploy, kFlapExtendTime, kFlapRetractTime, kFlap1Deg, kFlap2Deg,
-  kParkingBrake, kLeftBrake, kRightBrake,
+  kParkingBrake, kLeftBrake, kRightBrake, kTotalMass,
   kSlotCount
 };
 
@@ -150,6 +150,7 @@ constexpr const char* kNames[kSlotCount] = {
     "sim/cockpit2/controls/parking_brake_ratio",
     "sim/cockpit2/controls/left_brake_ratio",
     "sim/cockpit2/controls/right_brake_ratio",
+    "sim/flightmodel/weight/m_total",
 };
 
 // Standard atmosphere (SI) and units.
@@ -352,6 +353,7 @@ void derive_engines(Host& h, double ambient_pa, double sigma, bool running_frame
   Dataref* flow = at(h, kEngFuelFlow);
   Dataref* tanks = at(h, kTankMass);
   const bool flow_overridden = in(h, kFuelFlowOverride, 0.0) != 0.0;
+  double burnt = 0.0;
   auto element = [](const Dataref* d, size_t e) {
     return d && e < d->array.size() && finite(d->array[e]) ? d->array[e] : 0.0;
   };
@@ -383,17 +385,24 @@ void derive_engines(Host& h, double ambient_pa, double sigma, bool running_frame
       if (!lit || !tanks || !running_frame) continue;
       const int feed = static_cast<int>(in(h, e == 0 ? kFeedLeft : kFeedRight, 0.0));
       double burn = element(flow, e) * dt;
+      auto take = [&](double& kg, double want) {
+        const double taken = std::min(std::max(kg, 0.0), want);
+        kg -= taken;
+        burnt += taken;
+      };
       if (feed >= 1 && feed <= 3 && static_cast<size_t>(feed) <= tanks->array.size()) {
-        double& kg = tanks->array[static_cast<size_t>(feed - 1)];
-        kg = std::max(0.0, kg - burn);
+        take(tanks->array[static_cast<size_t>(feed - 1)], burn);
       } else if (feed == kFeedAll) {
         int with_fuel = 0;
         for (size_t t = 0; t < 3 && t < tanks->array.size(); ++t) with_fuel += tanks->array[t] > 0.0 ? 1 : 0;
         for (size_t t = 0; t < 3 && t < tanks->array.size() && with_fuel > 0; ++t)
-          if (tanks->array[t] > 0.0) tanks->array[t] = std::max(0.0, tanks->array[t] - burn / with_fuel);
+          if (tanks->array[t] > 0.0) take(tanks->array[t], burn / with_fuel);
       }
     }
   }
+  // The aircraft is lighter by the fuel burnt, whoever set its weight.
+  Dataref* mass = at(h, kTotalMass);
+  if (mass && burnt > 0.0 && finite(mass->scalar)) mass->scalar = std::max(0.0, mass->scalar - burnt);
   follow(h, kEngN1, kN1View);
   const Dataref* fan_view = at(h, kN1View);
   if (n2 && run && fan_view && !n2->pinned) {
