@@ -229,9 +229,12 @@ constexpr int kApuOff = 0, kApuOn = 1, kApuStart = 2;
 constexpr double kIcing_per_s = 0.0004;
 // Flaps: the surfaces travel toward the handle's request, the whole travel in
 // the extension or retraction time the aircraft gives the host (10 s when it
-// gives none, *chosen*), and stand at the aircraft's detents: handle 0 to 1
-// in eighths is 0, 1, 2, 5, 10, 15, 25, 30 and 40 degrees.
-constexpr double kFlapDetentDeg[9] = {0.0, 1.0, 2.0, 5.0, 10.0, 15.0, 25.0, 30.0, 40.0};
+// gives none, *chosen*), and stand at the aircraft's own angles for its
+// detents (handle 0 to 1 in eighths: flaps 0, 1, 2, 5, 10, 15, 25, 30, 40).
+// The plug-in's flap placards, landing-flap test and 0..49 degree gauges
+// place flaps 5 at 11 degrees, 10 at 14, 15 at 17, 25 at 27, 30 at 33 and
+// 40 at 49; flaps 1 and 2 stand in proportion below flaps 5 (*chosen*).
+constexpr double kFlapDetentDeg[9] = {0.0, 2.2, 4.4, 11.0, 14.0, 17.0, 27.0, 33.0, 49.0};
 constexpr double kFlapTimeWhenNone_s = 10.0;
 // Standby radios at power-up: the lowest channel of each band (118.000 MHz,
 // 108.00 MHz in the host's 10 kHz units).

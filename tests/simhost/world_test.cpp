@@ -333,6 +333,15 @@ TEST(SimhostWorld, TheHostDerivesItsAircraftOnTheGroundAndItsSystems) {
       {"... the mains on", set("sim/flightmodel/position/theta", 3), 1, at(kWheels, 2), 1, 0},
       {"... not every wheel", set("sim/flightmodel/position/theta", 3), 1, scalar(kAll), 0, 0},
       {"wheels set from outside: the summaries follow", set_list(kWheels, "0,0,0"), 1, scalar(kAny), 0, 0},
+      {"rolling on the ground with the roll channel asking for a turn: the track stands",
+       [] {
+         simhost::set_float("sim/flightmodel/position/groundspeed", 8.0f);
+         simhost::set_float("sim/flightmodel/position/hpath", 150.0f);
+         simhost::set_float("zuvadud/D738/autopilot/lnav_engaged", 1.0f);
+         simhost::set_float("zuvadud/D738/fms/idx_corr", 200.0f);
+         simhost::set_flying(true);
+       },
+       30, scalar("sim/flightmodel/position/hpath"), 150, 0},
       // A ground start with the gear down, an air start as the scenario says.
       {"ground start: legs down", none, 0, at(kLegs, 2), 1, 0},
       {"... the published ratio too", none, 0, at(kRatio, 0), 1, 0},
@@ -530,12 +539,15 @@ TEST(SimhostWorld, TheHostRunsItsEnginesAndSurfaces) {
        at("sim/flightmodel/failures/inlet_ice_per_engine", 1), 0, 0},
       {"above freezing none", icing("0"), 3000, scalar("sim/flightmodel/failures/frm_ice"), 0, 0},
       // The flaps at the aircraft's flap speed and detents.
-      {"flaps 5 requested: at 5 after the travel", set("sim/cockpit2/controls/flap_handle_request_ratio", "0.375"),
-       300, at("sim/flightmodel2/wing/flap2_deg", 0), 5, 1e-4},
-      {"full travel in 8 s: halfway, flaps 10, after 4 s",
+      {"flaps 5 requested: at the aircraft's 11 degrees after the travel",
+       set("sim/cockpit2/controls/flap_handle_request_ratio", "0.375"), 300, at("sim/flightmodel2/wing/flap2_deg", 0),
+       11, 1e-4},
+      {"flaps 30: 33 degrees", set("sim/cockpit2/controls/flap_handle_request_ratio", "0.875"), 600,
+       at("sim/flightmodel2/wing/flap2_deg", 3), 33, 1e-4},
+      {"full travel in 8 s: halfway, flaps 10 (14 degrees), after 4 s",
        both(set("sim/aircraft2/engine/flap_extension_time_sec", "8"),
             set("sim/cockpit2/controls/flap_handle_request_ratio", "1")),
-       120, at("sim/flightmodel2/wing/flap2_deg", 0), 10, 1e-3},
+       120, at("sim/flightmodel2/wing/flap2_deg", 0), 14, 1e-3},
       // Main wheels off the ground: a braked one stops at once.
       {"braked: stopped in a tenth of a second", braking_off_the_ground("1"), 3, at(kTyres, 1), 0, 0},
       {"... the unbraked one still turns", braking_off_the_ground("1"), 3, at(kTyres, 2), 50 / 0.565 - 1, 1e-3},
