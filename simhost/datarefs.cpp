@@ -680,6 +680,45 @@ std::vector<DatarefInfo> plugin_datarefs() {
   return out;
 }
 
+int dataref_slot(const std::string& name) {
+  Host& h = host();
+  auto it = h.dataref_index.find(name);
+  return it == h.dataref_index.end() ? -1 : static_cast<int>(it->second);
+}
+
+int read_numbers(int slot, double* out, int count) {
+  Host& h = host();
+  if (slot < 0 || static_cast<size_t>(slot) >= h.datarefs.size() || count <= 0) return 0;
+  Dataref& d = h.datarefs[static_cast<size_t>(slot)];
+  if (!d.live) return 0;
+  if (d.type & (xplmType_FloatArray | xplmType_IntArray)) {
+    static std::vector<float> floats;
+    static std::vector<int> ints;
+    const bool f = (d.type & xplmType_FloatArray) != 0;
+    int n = 0;
+    if (f) {
+      if (floats.size() < static_cast<size_t>(count)) floats.resize(static_cast<size_t>(count));
+      n = raw_getvf(d, floats.data(), 0, count);
+    } else {
+      if (ints.size() < static_cast<size_t>(count)) ints.resize(static_cast<size_t>(count));
+      n = raw_getvi(d, ints.data(), 0, count);
+    }
+    n = std::clamp(n, 0, count);
+    for (int i = 0; i < n; ++i) out[i] = f ? floats[static_cast<size_t>(i)] : ints[static_cast<size_t>(i)];
+    return n;
+  }
+  if (d.type & xplmType_Double) {
+    out[0] = raw_getd(d);
+  } else if (d.type & xplmType_Float) {
+    out[0] = raw_getf(d);
+  } else if (d.type & xplmType_Int) {
+    out[0] = raw_geti(d);
+  } else {
+    return 0;
+  }
+  return 1;
+}
+
 bool dataref_info(const std::string& name, DatarefInfo* out) {
   Dataref* d = live_named(name);
   if (!d) return false;

@@ -36,6 +36,12 @@ enum Slot : size_t {
   kPropMode, kReverserRatio, kReverserInop1, kReverserInop2, kReverserDeploy1, kReverserDeploy2,
   kApuSwitch, kApuN1, kApuRunning,
   kCom1StandbyMhz, kCom1StandbyKhz, kCom2StandbyMhz, kCom2StandbyKhz, kNav1StandbyHz, kNav2StandbyHz,
+  kMixture, kIgniter, kThrottle, kEngFuelFlow, kFuelFlowView, kFuelFlowOverride, kFeedLeft, kFeedRight,
+  kYawDamperSwitch, kYawDamperLight, kGeneratorOn, kGeneratorOffLight, kGpuOn, kExternalPowerLight,
+  kPrecip12, kPrecip11, kWingIceL, kWingIceR, kTailIceL, kTailIceR, kInletIce, kWindowIce,
+  kWingHeatL, kWingHeatR, kInletHeat, kWindowHeat,
+  kFlapRequest12, kFlapRequest11, kFlapDeploy, kFlapExtendTime, kFlapRetractTime, kFlap1Deg, kFlap2Deg,
+  kParkingBrake, kLeftBrake, kRightBrake, kTotalMass,
   kSlotCount
 };
 
@@ -108,6 +114,43 @@ constexpr const char* kNames[kSlotCount] = {
     "sim/cockpit2/radios/actuators/com2_standby_frequency_khz",
     "sim/cockpit2/radios/actuators/nav1_standby_frequency_hz",
     "sim/cockpit2/radios/actuators/nav2_standby_frequency_hz",
+    "sim/cockpit2/engine/actuators/mixture_ratio",
+    "sim/cockpit2/engine/actuators/igniter_on",
+    "sim/cockpit2/engine/actuators/throttle_ratio",
+    "sim/flightmodel/engine/ENGN_FF_",
+    "sim/cockpit2/engine/indicators/fuel_flow_kg_sec",
+    "sim/operation/override/override_fuel_flow",
+    "sim/cockpit2/fuel/fuel_tank_selector_left",
+    "sim/cockpit2/fuel/fuel_tank_selector_right",
+    "sim/cockpit2/switches/yaw_damper_on",
+    "sim/cockpit2/annunciators/yaw_damper",
+    "sim/cockpit2/electrical/generator_on",
+    "sim/cockpit2/annunciators/generator_off",
+    "sim/cockpit/electrical/gpu_on",
+    "sim/cockpit2/annunciators/external_power_on",
+    "sim/weather/aircraft/precipitation_on_aircraft_ratio",
+    "sim/weather/precipitation_on_aircraft_ratio",
+    "sim/flightmodel/failures/frm_ice",
+    "sim/flightmodel/failures/frm_ice2",
+    "sim/flightmodel/failures/tail_ice",
+    "sim/flightmodel/failures/tail_ice2",
+    "sim/flightmodel/failures/inlet_ice_per_engine",
+    "sim/flightmodel/failures/window_ice",
+    "sim/cockpit2/ice/ice_surfce_heat_left_on",
+    "sim/cockpit2/ice/ice_surfce_heat_right_on",
+    "sim/cockpit2/ice/ice_inlet_heat_on_per_engine",
+    "sim/cockpit2/ice/ice_window_heat_on",
+    "sim/cockpit2/controls/flap_handle_request_ratio",
+    "sim/cockpit2/controls/flap_ratio",
+    "sim/cockpit2/controls/flap_handle_deploy_ratio",
+    "sim/aircraft2/engine/flap_extension_time_sec",
+    "sim/aircraft2/engine/flap_retraction_time_sec",
+    "sim/flightmodel2/wing/flap1_deg",
+    "sim/flightmodel2/wing/flap2_deg",
+    "sim/cockpit2/controls/parking_brake_ratio",
+    "sim/cockpit2/controls/left_brake_ratio",
+    "sim/cockpit2/controls/right_brake_ratio",
+    "sim/flightmodel/weight/m_total",
 };
 
 // Standard atmosphere (SI) and units.
@@ -131,6 +174,26 @@ constexpr double kPi = 3.14159265358979323846;
 // its fan (N1) on a straight line from idle to full power.
 constexpr double kIdleN1 = 20.0, kIdleN2 = 60.0, kFullN1 = 100.0, kFullN2 = 100.0;
 constexpr int kEngines = 2;
+// An engine lights once fuel (start lever at IDLE: mixture from half up) and
+// an igniter meet a core turning at 20 % N2, and goes out when the lever cuts
+// the fuel (mixture below 0.1). Until the core passes the starter's cut-out
+// (55 % N2) the fan turns with it (N1 = N2 / 3, 20 % at 60 %); from there a
+// lit engine runs on its own toward the thrust lever's N1, idle to full
+// power, or in reverse idle to 80 %, at 15 % a second up and 10 % down
+// (*chosen*: the host's lists give no spool times). Idle rises in thinner
+// air, as the engine's control holds its core up: 20 % at sea level, 25 %
+// more at zero density (37 % at 35,000 ft; *chosen*).
+constexpr double kLightOffN2 = 20.0, kSelfSustainingN2 = 55.0, kFuelOn = 0.5, kFuelOff = 0.1;
+constexpr double kReverseN1 = 80.0;
+constexpr double kIdleRiseN1 = 25.0;
+constexpr double kN1Up_pct_s = 15.0, kN1Down_pct_s = 10.0;
+// Fuel flow (kg/s per engine): 0.085 at idle to about 1.1 at full power at
+// sea level, falling with the ambient pressure to half of that at 35,000 ft
+// (*chosen*: a 737-class engine's figures).
+constexpr double kIdleFlow_kg_s = 0.085, kFullFlowRise_kg_s = 1.05;
+// The feed selectors the plug-in writes: 0 none, 1 left, 2 centre, 3 right,
+// 4 all (each tank with fuel in equal shares).
+constexpr int kFeedAll = 4;
 constexpr double kStartOil = 1.0;                   // ratio of a full tank
 constexpr double kStartFuel_kg[3] = {3000.0, 0.0, 3000.0};   // left, centre, right
 constexpr double kCabinRateWhenNone_fpm = 500.0;
@@ -147,6 +210,9 @@ constexpr double kContact_m = 0.01;
 // Tyre rolling radii: nose 27 x 7.75R15, mains H44.5 x 16.5-21.
 constexpr double kTyreRadius_m[kGear] = {0.343, 0.565, 0.565};
 constexpr double kTyreSpinDown_rps2 = 10.0;   // a wheel off the ground slows by this (rad/s per s)
+// ... and a braked main wheel by this much more at full brake: the brake's
+// torque on the wheel's own inertia stops it in a fraction of a second.
+constexpr double kBrakedSpinDown_rps2 = 2000.0;
 constexpr double kReverserTravel_s = 2.0;     // stowed to deployed
 constexpr int kPropReverse = 3;
 constexpr int kPropNormal = 1;
@@ -157,6 +223,19 @@ constexpr double kApuSpoolUp_pct_s = 100.0 / 40.0;
 constexpr double kApuSpoolDown_pct_s = 100.0 / 20.0;
 constexpr double kApuRunningN1 = 95.0;
 constexpr int kApuOff = 0, kApuOn = 1, kApuStart = 2;
+// Ice: in precipitation below freezing every unheated surface gathers ice,
+// 0.0004 of its ratio a second at a full precipitation ratio (*chosen*: the
+// host's lists give no rate); a heated one gathers none.
+constexpr double kIcing_per_s = 0.0004;
+// Flaps: the surfaces travel toward the handle's request, the whole travel in
+// the extension or retraction time the aircraft gives the host (10 s when it
+// gives none, *chosen*), and stand at the aircraft's own angles for its
+// detents (handle 0 to 1 in eighths: flaps 0, 1, 2, 5, 10, 15, 25, 30, 40).
+// The plug-in's flap placards, landing-flap test and 0..49 degree gauges
+// place flaps 5 at 11 degrees, 10 at 14, 15 at 17, 25 at 27, 30 at 33 and
+// 40 at 49; flaps 1 and 2 stand in proportion below flaps 5 (*chosen*).
+constexpr double kFlapDetentDeg[9] = {0.0, 2.2, 4.4, 11.0, 14.0, 17.0, 27.0, 33.0, 49.0};
+constexpr double kFlapTimeWhenNone_s = 10.0;
 // Standby radios at power-up: the lowest channel of each band (118.000 MHz,
 // 108.00 MHz in the host's 10 kHz units).
 constexpr int kComStandbyMhz = 118, kComStandbyKhz = 0, kNavStandby10Khz = 10800;
@@ -238,7 +317,7 @@ void follow(Host& h, Slot source, Slot view) {
   std::copy(s->array.begin(), s->array.begin() + static_cast<long>(n), v->array.begin());
 }
 
-void derive_air(Host& h, double* ambient_pa) {
+void derive_air(Host& h, double* ambient_pa, double* sigma) {
   const double p_sl = weather_pair(h, kSeaLevelPa, kSeaLevelInHg, 1.0 / kPaPerInHg, kP0_pa, 0.0, 2.0 * kP0_pa);
   const double t_sl = weather_pair(h, kSeaLevelTemp12, kSeaLevelTemp11, 1.0, kT0_c, -kKelvin, 100.0);
   // Anything from the deepest valley to well above any aircraft's ceiling.
@@ -255,27 +334,92 @@ void derive_air(Host& h, double* ambient_pa) {
   for (Slot s : {kTempLe11, kTempLe12, kOatLe}) out(h, s, t_le_k - kKelvin);
   out(h, kRho, rho);
   out(h, kSigma, rho / kRho0);
+  *sigma = rho / kRho0;
   out(h, kSoundSpeed11, sound);
   out(h, kSoundSpeed12, sound);
   *ambient_pa = p;
 }
 
-void derive_engines(Host& h) {
-  follow(h, kEngN1, kN1View);
+// The host's engines: lit by fuel and an igniter on a turning core, their fan
+// following the thrust lever from idle, burning fuel from the tanks their
+// feed selectors name. An engine whose fan speed a scenario plays (either N1
+// name pinned) is left to it, fuel and all.
+void derive_engines(Host& h, double ambient_pa, double sigma, bool running_frame, float dt) {
+  Dataref* n1 = at(h, kEngN1);
+  const Dataref* n1_view = at(h, kN1View);
   Dataref* n2 = at(h, kEngN2);
-  const Dataref* running = at(h, kEngRunning);
-  const Dataref* n1 = at(h, kN1View);
-  if (n2 && running && n1 && !n2->pinned) {
-    const size_t n = std::min({n2->array.size(), running->array.size(), n1->array.size()});
+  Dataref* run = at(h, kEngRunning);
+  const Dataref* mixture = at(h, kMixture);
+  const Dataref* igniter = at(h, kIgniter);
+  const Dataref* throttle = at(h, kThrottle);
+  const Dataref* mode = at(h, kPropMode);
+  Dataref* flow = at(h, kEngFuelFlow);
+  Dataref* tanks = at(h, kTankMass);
+  const bool flow_overridden = in(h, kFuelFlowOverride, 0.0) != 0.0;
+  double burnt = 0.0;
+  auto element = [](const Dataref* d, size_t e) {
+    return d && e < d->array.size() && finite(d->array[e]) ? d->array[e] : 0.0;
+  };
+  if (n1 && n2 && run && !n1->pinned && !(n1_view && n1_view->pinned)) {
+    for (size_t e = 0; e < static_cast<size_t>(kEngines) && e < n1->array.size(); ++e) {
+      bool lit = element(run, e) != 0.0;
+      const double core = element(n2, e);
+      if (!run->pinned && running_frame && e < run->array.size()) {
+        if (!lit && element(mixture, e) >= kFuelOn && element(igniter, e) != 0.0 && core >= kLightOffN2) lit = true;
+        if (lit && element(mixture, e) < kFuelOff) lit = false;
+        run->array[e] = lit ? 1.0 : 0.0;
+      }
+      double target = core * kIdleN1 / kIdleN2;
+      if (lit && core >= kSelfSustainingN2) {
+        const double lever = std::clamp(element(throttle, e), 0.0, 1.0);
+        const double top = element(mode, e) == kPropReverse ? kReverseN1 : kFullN1;
+        const double idle = kIdleN1 + kIdleRiseN1 * (1.0 - std::clamp(sigma, 0.0, 1.0));
+        target = idle + lever * (top - idle);
+      }
+      double& fan = n1->array[e];
+      if (!finite(fan)) fan = 0.0;
+      if (running_frame) fan += std::clamp(target - fan, -kN1Down_pct_s * dt, kN1Up_pct_s * dt);
+      if (flow && !flow->pinned && !flow_overridden && e < flow->array.size()) {
+        const double r = std::clamp((fan - kIdleN1) / (kFullN1 - kIdleN1), 0.0, 1.0);
+        flow->array[e] = lit ? (kIdleFlow_kg_s + kFullFlowRise_kg_s * r * r) * (0.35 + 0.65 * ambient_pa / kP0_pa) : 0.0;
+      }
+      // The burn comes out of the fuel masses even where a scenario loaded
+      // them: loading fuel is not flying the engines.
+      if (!lit || !tanks || !running_frame) continue;
+      const int feed = static_cast<int>(in(h, e == 0 ? kFeedLeft : kFeedRight, 0.0));
+      double burn = element(flow, e) * dt;
+      auto take = [&](double& kg, double want) {
+        const double taken = std::min(std::max(kg, 0.0), want);
+        kg -= taken;
+        burnt += taken;
+      };
+      if (feed >= 1 && feed <= 3 && static_cast<size_t>(feed) <= tanks->array.size()) {
+        take(tanks->array[static_cast<size_t>(feed - 1)], burn);
+      } else if (feed == kFeedAll) {
+        int with_fuel = 0;
+        for (size_t t = 0; t < 3 && t < tanks->array.size(); ++t) with_fuel += tanks->array[t] > 0.0 ? 1 : 0;
+        for (size_t t = 0; t < 3 && t < tanks->array.size() && with_fuel > 0; ++t)
+          if (tanks->array[t] > 0.0) take(tanks->array[t], burn / with_fuel);
+      }
+    }
+  }
+  // The aircraft is lighter by the fuel burnt, whoever set its weight.
+  Dataref* mass = at(h, kTotalMass);
+  if (mass && burnt > 0.0 && finite(mass->scalar)) mass->scalar = std::max(0.0, mass->scalar - burnt);
+  follow(h, kEngN1, kN1View);
+  const Dataref* fan_view = at(h, kN1View);
+  if (n2 && run && fan_view && !n2->pinned) {
+    const size_t n = std::min({n2->array.size(), run->array.size(), fan_view->array.size()});
     for (size_t e = 0; e < n; ++e) {
-      const double fan = n1->array[e];
-      if (running->array[e] == 0.0 || !finite(fan) || fan <= kIdleN1) continue;
+      const double fan = fan_view->array[e];
+      if (run->array[e] == 0.0 || !finite(fan) || fan < kIdleN1) continue;
       n2->array[e] = kIdleN2 + (fan - kIdleN1) * (kFullN2 - kIdleN2) / (kFullN1 - kIdleN1);
     }
   }
   follow(h, kEngN2, kN2View);
   follow(h, kEngRunning, kBurningView);
   follow(h, kEngOil, kOilView);
+  follow(h, kEngFuelFlow, kFuelFlowView);
 }
 
 void derive_fuel(Host& h) {
@@ -392,7 +536,10 @@ void derive_tyres(Host& h, const bool wheel[kGear], bool running, float dt) {
     if (wheel[i]) {
       w = gs / kTyreRadius_m[i];
     } else if (running) {
-      w = std::max(0.0, w - kTyreSpinDown_rps2 * dt);
+      // The mains have brakes (left, right); the parking brake holds both.
+      double brake = 0.0;
+      if (i > 0) brake = std::max(in(h, kParkingBrake, 0.0), in(h, i == 1 ? kLeftBrake : kRightBrake, 0.0));
+      w = std::max(0.0, w - (kTyreSpinDown_rps2 + kBrakedSpinDown_rps2 * std::clamp(brake, 0.0, 1.0)) * dt);
     }
   }
 }
@@ -443,6 +590,74 @@ void derive_apu(Host& h, bool running, float dt) {
   if (flag) h.apu_running_written = static_cast<float>(flag->scalar);
 }
 
+// Ice from the weather: precipitation on the aircraft below freezing builds
+// ice on the wings, the tail, each engine's inlet and the windows, except
+// where the host's own anti-ice heats them (the switches the plug-in writes).
+// What the aircraft does about the ice is the plug-in's.
+void derive_ice(Host& h, bool running, float dt) {
+  const double wet = weather_pair(h, kPrecip12, kPrecip11, 1.0, 0.0, -1.0, 1.0);
+  const double t_c = in(h, kTempAmbient12, in(h, kTempAmbient11, kT0_c));
+  if (!running || !(wet > 0.0) || t_c >= 0.0) return;
+  const double add = kIcing_per_s * wet * dt;
+  auto grow = [&](Slot ice, bool heated) {
+    if (!heated) out(h, ice, std::min(1.0, std::max(0.0, in(h, ice, 0.0)) + add));
+  };
+  grow(kWingIceL, in(h, kWingHeatL, 0.0) != 0.0);
+  grow(kWingIceR, in(h, kWingHeatR, 0.0) != 0.0);
+  grow(kTailIceL, false);
+  grow(kTailIceR, false);
+  grow(kWindowIce, in(h, kWindowHeat, 0.0) != 0.0);
+  Dataref* inlet = at(h, kInletIce);
+  const Dataref* heat = at(h, kInletHeat);
+  if (!inlet || inlet->pinned) return;
+  for (size_t e = 0; e < static_cast<size_t>(kEngines) && e < inlet->array.size(); ++e) {
+    const bool heated = heat && e < heat->array.size() && heat->array[e] != 0.0;
+    double& v = inlet->array[e];
+    if (!heated) v = std::min(1.0, (finite(v) ? std::max(0.0, v) : 0.0) + add);
+  }
+}
+
+// The flaps follow their handle's request at the aircraft's flap speed.
+void derive_flaps(Host& h, bool running, float dt) {
+  Dataref* deploy = at(h, kFlapDeploy);
+  if (!deploy) return;
+  const double request =
+      std::clamp(at(h, kFlapRequest12) ? in(h, kFlapRequest12, 0.0) : in(h, kFlapRequest11, 0.0), 0.0, 1.0);
+  double r = finite(deploy->scalar) ? std::clamp(deploy->scalar, 0.0, 1.0) : 0.0;
+  if (running && !deploy->pinned) {
+    double time_s = in(h, request > r ? kFlapExtendTime : kFlapRetractTime, 0.0);
+    if (!(time_s > 0.0)) time_s = kFlapTimeWhenNone_s;
+    r += std::clamp(request - r, -dt / time_s, dt / time_s);
+    deploy->scalar = r;
+  }
+  const double at8 = r * 8.0;
+  const int k = std::min(7, static_cast<int>(at8));
+  const double deg = kFlapDetentDeg[k] + (at8 - k) * (kFlapDetentDeg[k + 1] - kFlapDetentDeg[k]);
+  for (Slot s : {kFlap1Deg, kFlap2Deg}) {
+    Dataref* d = at(h, s);
+    if (d && !d->pinned) std::fill(d->array.begin(), d->array.end(), deg);
+  }
+}
+
+// The host's own status lights: the yaw damper's shows it engaged, each
+// generator's OFF that it is not on line (switched off, or its engine below
+// idle), the external power's that the ground power is on.
+void derive_status_lights(Host& h) {
+  out(h, kYawDamperLight, in(h, kYawDamperSwitch, 0.0) != 0.0 ? 1.0 : 0.0);
+  out(h, kExternalPowerLight, in(h, kGpuOn, 0.0) != 0.0 ? 1.0 : 0.0);
+  Dataref* off = at(h, kGeneratorOffLight);
+  const Dataref* on = at(h, kGeneratorOn);
+  const Dataref* core = at(h, kN2View);
+  const Dataref* run = at(h, kEngRunning);
+  if (!off || off->pinned) return;
+  for (size_t e = 0; e < static_cast<size_t>(kEngines) && e < off->array.size(); ++e) {
+    const bool switched = on && e < on->array.size() && on->array[e] != 0.0;
+    const bool turning = run && e < run->array.size() && run->array[e] != 0.0 && core &&
+                         e < core->array.size() && core->array[e] >= kSelfSustainingN2;
+    off->array[e] = switched && turning ? 0.0 : 1.0;
+  }
+}
+
 // The gear where a flight starts: handle and legs down on the ground, up in
 // the air.
 void place_gear(Host& h) {
@@ -481,8 +696,9 @@ void derive_values(Host& h, float dt) {
   resolve(h);
   double ambient_pa = kP0_pa;
   const bool running = running_frame(h, dt);
-  derive_air(h, &ambient_pa);
-  derive_engines(h);
+  double sigma = 1.0;
+  derive_air(h, &ambient_pa, &sigma);
+  derive_engines(h, ambient_pa, sigma, running, dt);
   derive_fuel(h);
   derive_cabin(h, ambient_pa, dt);
   follow(h, kGearDeploy, kGearRatio);
@@ -493,6 +709,9 @@ void derive_values(Host& h, float dt) {
   derive_tyres(h, wheel, running, dt);
   derive_reversers(h, running, dt);
   derive_apu(h, running, dt);
+  derive_status_lights(h);
+  derive_ice(h, running, dt);
+  derive_flaps(h, running, dt);
 }
 
 }  // namespace simhost

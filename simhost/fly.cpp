@@ -125,7 +125,9 @@ void fly_step(float dt_in) {
   const double target = bank_command(bank, wrap360(track - var));
   const double step = kRollRateDps * dt;
   bank += std::fmax(-step, std::fmin(step, target - bank));
-  if (gs > 1.0) track = wrap360(track + std::tan(bank * kDeg) * kG / gs * dt / kDeg);
+  // Banking turns only an aircraft in the air: on its wheels the track is
+  // the one the scenario steers.
+  if (gs > 1.0 && !was_on_ground) track = wrap360(track + std::tan(bank * kDeg) * kG / gs * dt / kDeg);
 
   // Great-circle step along the track.
   const double d = gs * dt / kEarthM;

@@ -152,6 +152,12 @@ struct DatarefInfo {
 };
 // The plug-in's live registrations, in registration order.
 std::vector<DatarefInfo> plugin_datarefs();
+// For checks that read every value every frame: a dataref's slot, found once
+// by name (-1 when absent), then read as numbers (each element of an array;
+// texts give none) into `out`, at most `count`, without a lookup or an
+// allocation; returns the numbers written (0 once the dataref is withdrawn).
+int dataref_slot(const std::string& name);
+int read_numbers(int slot, double* out, int count);
 bool dataref_info(const std::string& name, DatarefInfo* out);
 
 // The plug-in's calls per name.

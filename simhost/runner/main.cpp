@@ -28,6 +28,9 @@
 #ifndef CORVANE_ADDON_CATALOG
 #define CORVANE_ADDON_CATALOG "simhost/catalog/addons.tsv"
 #endif
+#ifndef CORVANE_CATALOG_DIR
+#define CORVANE_CATALOG_DIR "simhost/catalog/"
+#endif
 
 namespace {
 
@@ -55,7 +58,9 @@ const char* const kUsage =
     "  --fly                 the simple flying aircraft moves the aircraft from the first frame\n"
     "  --scripts-lnav        the scripts' LNAV inputs are worked out each frame from the legs handed over\n"
     "  --addon NAME          make an optional add-on present (repeatable; all: every one)\n"
-    "  --summary             end with frames, simulated time, legs sequenced, pictures and the log\n";
+    "  --summary             end with frames, simulated time, legs sequenced, pictures and the log\n"
+    "  --invariants          check every published value every frame and log every caution and warning\n"
+    "  --command-positions   press every command and write the positions each sets (switch_positions.tsv)\n";
 
 struct Options {
   std::string root = CORVANE_SAMPLE_ROOT;
@@ -73,7 +78,7 @@ struct Options {
   bool frames_given = false;
   std::string scenario, trace, trace_file;
   long trace_every = 1;
-  bool fly = false, scripts_lnav = false, summary = false;
+  bool fly = false, scripts_lnav = false, summary = false, invariants = false, command_positions = false;
   std::vector<std::string> addons;
 };
 
@@ -162,6 +167,10 @@ Options parse(int argc, char** argv) {
       o.trace_file = value();
     } else if (a == "--fly") {
       o.fly = true;
+    } else if (a == "--invariants") {
+      o.invariants = true;
+    } else if (a == "--command-positions") {
+      o.command_positions = true;
     } else if (a == "--scripts-lnav") {
       o.scripts_lnav = true;
     } else if (a == "--summary") {
@@ -315,8 +324,16 @@ int main(int argc, char** argv) {
     simhost::unload();
     return 2;
   }
+  if (o.command_positions) {
+    const std::string dir = CORVANE_CATALOG_DIR;
+    if (!runner::write_command_positions({dir + "host_commands_base.tsv", dir + "host_commands.tsv"}, stdout, &error))
+      status = fail(error);
+    simhost::stop();
+    simhost::unload();
+    return status;
+  }
 
-  const bool playing = !o.scenario.empty() || !o.trace.empty() || o.fly || o.summary;
+  const bool playing = !o.scenario.empty() || !o.trace.empty() || o.fly || o.summary || o.invariants;
   runner::Outcome outcome;
   if (playing) {
     // Everything in the scenario is checked before the first frame runs.
@@ -336,6 +353,16 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "corvane-sim: %s\n", error.c_str());
       status = 2;
     }
+    runner::Invariants checks;
+    if (status == 0 && (o.invariants || runner::uses_checks(script))) {
+      if (checks.prepare(CORVANE_CATALOG_DIR, script, o.scenario, &error)) {
+        checks.enable(o.invariants);
+        how.checks = &checks;
+      } else {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        status = 2;
+      }
+    }
     std::FILE* trace_file = nullptr;
     if (status == 0 && !o.trace.empty()) {
       how.trace_out = stdout;
@@ -351,7 +378,7 @@ int main(int argc, char** argv) {
     if (status == 0) {
       if (o.fly) simhost::set_flying(true);
       outcome = runner::play(script, how);
-      if (outcome.failed > 0 || outcome.picture_errors > 0) status = 1;
+      if (outcome.failed > 0 || outcome.picture_errors > 0 || outcome.checks_failed) status = 1;
     }
     // A trace cut short (a full disk) is a lost result, not a success.
     if (trace_file) {

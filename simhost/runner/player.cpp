@@ -125,7 +125,7 @@ bool write_panel_png(const std::string& path, std::string* error) {
 
 class Runner {
  public:
-  Runner(const scenario::Script& script, const Play& how) : script_(script), how_(how) {}
+  Runner(const scenario::Script& script, const Play& how) : script_(script), how_(how), dt_(how.dt) {}
   Outcome run();
 
  private:
@@ -134,7 +134,10 @@ class Runner {
     std::string command;
   };
 
-  double now() const { return static_cast<double>(out_.frames) * static_cast<double>(how_.dt); }
+  // The run's time: frames at the step in force since it last changed.
+  double now() const {
+    return base_seconds_ + static_cast<double>(out_.frames - base_frame_) * static_cast<double>(dt_);
+  }
   void advance_to(long frame);
   void releases_due();
   void one_frame();
@@ -142,6 +145,8 @@ class Runner {
   void trace_row();
   void step(const scenario::Step& s);
   void expect(const scenario::Step& s);
+  bool met(const scenario::Step& s);
+  void watches_due();
 
   bool rendered(long frame) const;
 
@@ -151,8 +156,12 @@ class Runner {
   long end_frame_ = 0;
   Outcome out_;
   std::vector<Release> releases_;
+  std::vector<const scenario::Step*> watches_;  // expectations held until a frame
   std::vector<std::pair<scenario::Ref, int>> columns_;  // ref and type, one per element
   int last_leg_ = -1;
+  float dt_;                 // the frame step, from base_frame_ on
+  long base_frame_ = 0;
+  double base_seconds_ = 0;
 };
 
 void Runner::releases_due() {
@@ -177,13 +186,15 @@ bool Runner::rendered(long frame) const {
 void Runner::one_frame() {
   releases_due();
   if (!how_.on_png) simhost::set_draw_capture(!rendered(out_.frames + 1));
-  simhost::frame(how_.dt);
+  simhost::frame(dt_);
   ++out_.frames;
   if (simhost::has_dataref(kActiveLeg)) {
     const int leg = static_cast<int>(simhost::get_float(kActiveLeg));
     if (leg != last_leg_) out_.active_legs.push_back(leg);
     last_leg_ = leg;
   }
+  watches_due();
+  if (how_.checks) how_.checks->after_frame(out_.frames, now(), how_.out);
   if (how_.trace_out && how_.trace_every > 0 && out_.frames % how_.trace_every == 0) trace_row();
 }
 
@@ -229,6 +240,23 @@ void Runner::trace_row() {
 
 void Runner::expect(const scenario::Step& s) {
   ++out_.expects;
+  if (!met(s) || !(s.until > now())) return;
+  watches_.push_back(&s);
+}
+
+// Expectations held over a stretch of frames: the first frame that breaks
+// one is reported, and it is not checked again.
+void Runner::watches_due() {
+  for (size_t i = 0; i < watches_.size();) {
+    if (now() > watches_[i]->until + 1e-6 || !met(*watches_[i])) {
+      watches_.erase(watches_.begin() + static_cast<long>(i));
+    } else {
+      ++i;
+    }
+  }
+}
+
+bool Runner::met(const scenario::Step& s) {
   const int type = type_of(s.ref.name);
   std::string actual, wanted;
   bool ok = true;
@@ -252,10 +280,11 @@ void Runner::expect(const scenario::Step& s) {
     }
     if (s.tolerance > 0) wanted += " +- " + format_number(s.tolerance, kFloat | kDouble);
   }
-  if (ok) return;
+  if (ok) return true;
   ++out_.failed;
   std::fprintf(how_.err, "%s:%d: %s is %s, expected %s (frame %ld, %.3f s)\n", how_.file.c_str(), s.line,
                s.ref.label().c_str(), actual.c_str(), wanted.c_str(), out_.frames, now());
+  return false;
 }
 
 void Runner::step(const scenario::Step& s) {
@@ -298,6 +327,16 @@ void Runner::step(const scenario::Step& s) {
     case Op::Date:
       simhost::set_calendar(s.seconds);
       break;
+    case Op::Invariants:
+      if (how_.checks) how_.checks->enable(s.on);
+      break;
+    case Op::Alert:  // read by the checks before the first frame
+      break;
+    case Op::Dt:
+      base_seconds_ = now();
+      base_frame_ = out_.frames;
+      dt_ = static_cast<float>(s.values[0]);
+      break;
     case Op::Print:
       for (const scenario::Ref& r : s.prints)
         std::fprintf(how_.out, "%ld %.3f %s=%s\n", out_.frames, now(), r.label().c_str(), shown(r).c_str());
@@ -336,6 +375,7 @@ Outcome Runner::run() {
   while (!releases_.empty()) one_frame();
   if (!how_.on_png) simhost::set_draw_capture(false);
   out_.seconds = now();
+  if (how_.checks) out_.checks_failed = !how_.checks->finish(now(), how_.out);
   std::fflush(how_.out);
   if (how_.trace_out) std::fflush(how_.trace_out);
   return out_;

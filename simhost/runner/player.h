@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "invariants.h"
 #include "scenario.h"
 
 namespace runner {
@@ -47,6 +48,9 @@ struct Play {
   std::function<void(const std::string& file)> on_png;
   // The panel must be rendered after the last frame (`--png`).
   bool picture_at_end = false;
+  // Checks every published value after every frame while enabled, and ends
+  // the run with their summary (null: no checks).
+  Invariants* checks = nullptr;
 };
 
 struct Outcome {
@@ -55,6 +59,7 @@ struct Outcome {
   int expects = 0, failed = 0;
   std::vector<std::string> pictures;   // written, in order
   int picture_errors = 0;
+  bool checks_failed = false;          // a rule broke, or an alert lit unnamed
   std::vector<int> active_legs;        // the active leg at each change, from the first frame
 };
 

@@ -101,11 +101,26 @@ class Parser {
   Ref reference(std::string_view text, Shape* out) const;
   std::vector<double> values(std::string_view text, const Ref& ref, const Shape& shape) const;
   void advance(long frames);
+  void alert(std::string_view rest, Step* st, bool finding) const;
 
-  double dt_;
+  long at_seconds(double seconds) const;
+
+  double dt_;                  // the frame step from base_frame_ on
   const Lookup& lookup_;
   long clock_ = 0;
+  long base_frame_ = 0;        // where the frame step last changed
+  double base_seconds_ = 0;    // ... and the time there
 };
+
+// The frame at which `seconds` of the run have passed, frame steps changed
+// on the way included.
+long Parser::at_seconds(double seconds) const {
+  if (!(dt_ > 0)) throw Failure{"at in seconds needs a positive --dt"};
+  if (seconds < base_seconds_) return base_frame_ - 1;  // earlier than the clock: the caller says so
+  const double f = static_cast<double>(base_frame_) + std::ceil((seconds - base_seconds_) / dt_ - 1e-6);
+  if (f > static_cast<double>(kMaxFrames)) throw Failure{"at goes beyond the longest run"};
+  return static_cast<long>(f);
+}
 
 long Parser::seconds_to_frames(double seconds, const char* what) const {
   if (!(dt_ > 0)) throw Failure{std::string(what) + " in seconds needs a positive --dt"};
@@ -189,6 +204,36 @@ std::vector<double> Parser::values(std::string_view text, const Ref& ref, const 
   return out;
 }
 
+// NAME [FROMs..[TOs]] REASON: a caution or warning the scenario expects,
+// with why; NAME may hold '*' and '?'. The window is in seconds of the run,
+// whatever the frame step; without one it is the whole run. A finding names
+// instead a caution, warning or broken rule that is a known fault waiting
+// for a decision: reported as such, not as expected.
+void Parser::alert(std::string_view rest, Step* st, bool finding) const {
+  const std::string usage = std::string(finding ? "finding" : "alert") + " needs NAME [FROMs..[TOs]] REASON";
+  st->op = Op::Alert;
+  st->on = finding;
+  st->ref.name = std::string(word(rest));
+  std::string_view after = rest;
+  std::string_view window = word(after);
+  const size_t dots = window.find("..");
+  if (dots != std::string_view::npos) {
+    auto seconds = [&](std::string_view w, double* out) {
+      return w.size() > 1 && w.back() == 's' && number(w.substr(0, w.size() - 1), out) && *out >= 0;
+    };
+    double from = 0, to = 0;
+    std::string_view end = window.substr(dots + 2);
+    if (!seconds(window.substr(0, dots), &from) || (!end.empty() && (!seconds(end, &to) || to < from)))
+      throw Failure{std::string(finding ? "finding" : "alert") +
+                    "'s window is FROMs..TOs, from 0 s on and not ending before it starts"};
+    st->values = {from};
+    if (!end.empty()) st->values.push_back(to);
+    rest = after;
+  }
+  st->text = std::string(trim(rest));
+  if (st->ref.name.empty() || st->text.empty()) throw Failure{usage};
+}
+
 void Parser::line(std::string_view s, int line_number, Script* script) {
   s = trim(s);
   if (s.empty() || s.front() == '#') return;
@@ -198,7 +243,10 @@ void Parser::line(std::string_view s, int line_number, Script* script) {
     std::string_view when = word(rest);
     long target = 0;
     if (!when.empty() && when.back() == 's') {
-      target = duration(when, "at");
+      double v = 0;
+      if (!number(when.substr(0, when.size() - 1), &v) || v < 0)
+        throw Failure{"at needs a frame number from 1 or a time Ss"};
+      target = at_seconds(v);
     } else {
       long n = 0;
       if (!whole(when, &n) || n < 1 || n > kMaxFrames) throw Failure{"at needs a frame number from 1 or a time Ss"};
@@ -268,13 +316,25 @@ void Parser::line(std::string_view s, int line_number, Script* script) {
       std::string_view p = word(rest);
       if (!whole(p, &st.param) || st.param < 0 || !rest.empty()) throw Failure{"message PARAM is a whole number"};
     }
-  } else if (verb == "pause" || verb == "replay" || verb == "fly") {
-    st.op = verb == "pause" ? Op::Pause : verb == "replay" ? Op::Replay : Op::Fly;
+  } else if (verb == "pause" || verb == "replay" || verb == "fly" || verb == "invariants") {
+    st.op = verb == "pause" ? Op::Pause : verb == "replay" ? Op::Replay : verb == "fly" ? Op::Fly : Op::Invariants;
     if (!on_off(word(rest), &st.on) || !rest.empty()) throw Failure{std::string(verb) + " needs on or off"};
   } else if (verb == "scripts") {
     st.op = Op::ScriptsLnav;
     if (word(rest) != "lnav" || !on_off(word(rest), &st.on) || !rest.empty())
       throw Failure{"scripts needs lnav on or lnav off"};
+  } else if (verb == "alert" || verb == "finding") {
+    alert(rest, &st, verb == "finding");
+  } else if (verb == "dt") {
+    // The frame step from here on; times in seconds count it from here.
+    double v = 0;
+    if (!number(word(rest), &v) || !(v > 0) || v > 1 || !rest.empty())
+      throw Failure{"dt needs the frame step in seconds, above 0 and at most 1"};
+    st.op = Op::Dt;
+    st.values = {v};
+    base_seconds_ += static_cast<double>(clock_ - base_frame_) * dt_;
+    base_frame_ = clock_;
+    dt_ = v;
   } else if (verb == "print") {
     st.op = Op::Print;
     while (!rest.empty()) {
@@ -297,10 +357,22 @@ void Parser::line(std::string_view s, int line_number, Script* script) {
       st.op = Op::Expect;
       std::string_view v = word(value);
       st.values = values(v, st.ref, sh);
-      if (!value.empty()) {
+      if (!value.empty() && value.substr(0, 6) != "until ") {
         std::string_view tol = word(value);
-        if (!number(tol, &st.tolerance) || st.tolerance < 0 || !value.empty())
+        if (!number(tol, &st.tolerance) || st.tolerance < 0)
           throw Failure{"expect's tolerance is a number of 0 or more"};
+      }
+      // "until Ss": held after every frame from here to then.
+      if (!value.empty()) {
+        double until = 0;
+        std::string_view kw = word(value), when = word(value);
+        if (kw != "until" || when.size() < 2 || when.back() != 's' || !value.empty() ||
+            !number(when.substr(0, when.size() - 1), &until))
+          throw Failure{"expect NAME=VALUE [TOLERANCE] [until Ss]"};
+        // Kept in seconds: the frame step may change before then.
+        if (!(until > base_seconds_ + static_cast<double>(clock_ - base_frame_) * dt_))
+          throw Failure{"expect's until is not later than the scenario's clock"};
+        st.until = until;
       }
     }
   } else if (verb == "date") {

@@ -27,7 +27,8 @@ struct Lookup {
   std::function<bool(const std::string& name)> command;
 };
 
-enum class Op { Set, Command, Hold, Message, Pause, Replay, Print, Expect, ExpectText, Png, Fly, ScriptsLnav, Date };
+enum class Op { Set, Command, Hold, Message, Pause, Replay, Print, Expect, ExpectText, Png, Fly, ScriptsLnav, Date,
+                Invariants, Alert, Dt };
 enum class Phase { Begin, End, Once };
 
 // A dataref and, for one element of an array, its index (-1: all of it).
@@ -41,16 +42,18 @@ struct Step {
   Op op = Op::Set;
   int line = 0;
   long frame = 0;              // frames completed when the step happens
-  Ref ref;                     // Set, Expect, ExpectText; Command and Hold use ref.name
-  std::string text;            // Set: the value as written; ExpectText: the text; Png: the file
-  std::vector<double> values;  // Expect: the expected value(s)
+  Ref ref;                     // Set, Expect, ExpectText; Command, Hold and Alert use ref.name
+  std::string text;            // Set: the value as written; ExpectText: the text; Png: the file; Alert: the reason
+  std::vector<double> values;  // Expect: the expected value(s); Alert: its window in seconds, when
+                               // given; Dt: the frame step
   double tolerance = 0;        // Expect
+  double until = -1;           // Expect: held after every frame up to this time (s) too
   Phase phase = Phase::Once;   // Command
   long hold_frames = 0;        // Hold: frames until the end phase
   int message = 0;             // Message
   long param = 0;
   long long seconds = 0;       // Date: the calendar time, seconds since 1970 UTC
-  bool on = false;             // Pause, Replay, Fly, ScriptsLnav
+  bool on = false;             // Pause, Replay, Fly, ScriptsLnav, Invariants; Alert: a finding
   std::vector<Ref> prints;     // Print
 };
 

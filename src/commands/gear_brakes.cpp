@@ -195,11 +195,14 @@ void autobrake_select_rto() {
   }
 }
 
-// Switching an engaged RTO off stows the speed brake lever it raised.
+// Switching an engaged RTO off stows the speed brake lever it raised. OFF
+// also ends a landing autobrake, armed or braking, as stepping down to OFF
+// does: left armed it would go on braking at level 1 with the selector at OFF.
 void autobrake_select_off() {
   const float rto_arm = autobrake::autobrake_RTO_arm;
   autobrake_select(kAutobrakeOff);
   if (rto_arm == 2.0f) rto_speedbrake_stow_request = 1.0f;
+  autobrake::autobrake_arm = 0.0f;
   autobrake::autobrake_RTO_arm = 0.0f;
   autobrake::autobrake_RTO_test = 0.0f;
   autobrake::autobrake_disarm = 0.0f;

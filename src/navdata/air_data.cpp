@@ -62,13 +62,17 @@ float speed_step(float current_tas, float target, float limit, float altitude_ft
   const float increment = f32(static_cast<double>(step) / 0.128);
   if (current_tas == 0.0f) current_tas = 145.0f;
 
+  // A step that reaches the target gives the target back as it was given,
+  // as an equal speed does: converted again, a Mach target just under the
+  // cap comes back as an indicated speed whose true airspeed lies just over
+  // it, and the next step turns that back into the Mach, every frame.
   float new_tas;
   if (target_tas > current_tas) {
     new_tas = current_tas + increment;
-    if (new_tas > target_tas) new_tas = target_tas;
+    if (new_tas >= target_tas) return finish_speed(s);
   } else if (target_tas < current_tas) {
     new_tas = current_tas - increment;
-    if (new_tas < target_tas) new_tas = target_tas;
+    if (new_tas <= target_tas) return finish_speed(s);
   } else {
     return finish_speed(s);
   }

@@ -325,6 +325,15 @@ TEST(Autobrake, RtoSelfTestOnlyOnTheGroundAndOffStowsAnEngagedRto) {
   autobrake::autobrake_disarm = 0.0f;
   press(cmd_knob_autobrake_1);
   EXPECT_EQ(autobrake::autobrake_disarm, 1.0f);
+
+  // OFF after a landing ends the autobrake that was braking, without the
+  // DISARM light, as stepping down to OFF does.
+  autobrake::autobrake_arm = 2.0f;
+  autobrake_brake_value = 0.3f;
+  press(cmd_knob_autobrake_off);
+  EXPECT_EQ(autobrake::autobrake_arm, 0.0f);
+  EXPECT_EQ(autobrake_brake_value, 0.0f);
+  EXPECT_EQ(autobrake::autobrake_disarm, 0.0f);
 }
 
 TEST(SpeedBrake, StepsThroughItsDetents) {

@@ -47,6 +47,12 @@ TEST(SpeedStep, CapsLimitsAndStops) {
       {"floor", 150.0f, 120.0f, 0.0f, 0.0f, 12.8f, 145.0f, 0.0f},
       // A true airspeed above Mach 0.82 comes back as Mach 0.82.
       {"high mach", 480.0f, 300.0f, 0.0f, 35000.0f, 0.0f, 0.82f, 0.0f},
+      // A step that reaches its target gives the target back as given: in
+      // cruise at 458 kt true, Mach 0.82 and the indicated speed of the same
+      // true airspeed stay what they are instead of turning into each other
+      // every frame.
+      {"reached mach", 458.0f, 0.82f, 0.0f, 35000.0f, 10.0f, 0.82f, 0.0f},
+      {"reached ias at the cap", 458.0f, 277.847931f, 0.0f, 35000.0f, 10.0f, 277.847931f, 0.0f},
   };
   for (const auto& c : cases) {
     EXPECT_NEAR(speed_step(c.current_tas, c.target, c.limit, c.alt, c.step), c.expect, c.tol) << c.what;

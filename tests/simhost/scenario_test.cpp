@@ -120,6 +120,20 @@ TEST_F(Scenario, FailedExpectationNamesFileLineValueAndTime) {
   EXPECT_EQ(errors, "s.txt:1: zuvadud/D738/electric/battery_pos is 0, expected 1 (frame 30, 1.000 s)\n");
 }
 
+// Held to a time: checked after every frame until then, the first frame that
+// breaks it named once.
+TEST_F(Scenario, ExpectationHeldUntilATimeNamesTheFirstFrameThatBreaksIt) {
+  std::string errors;
+  const runner::Outcome o = play(
+      "expect zuvadud/D738/electric/battery_pos=0 until 3s\n"
+      "at 1s\nset sim/cockpit2/electrical/battery_voltage_actual_volts[0]=24\n"
+      "command zuvadud/D738/switch/battery_dn once\nat 2s\ncommand zuvadud/D738/switch/battery_up once\n"
+      "at 2.5s\ncommand zuvadud/D738/switch/battery_dn once\nrun 1s\n",
+      &errors);
+  EXPECT_EQ(o.failed, 1);
+  EXPECT_EQ(errors, "s.txt:1: zuvadud/D738/electric/battery_pos is 1, expected 0 (frame 31, 1.033 s)\n");
+}
+
 TEST_F(Scenario, MistakesAreRefusedWithTheirLine) {
   struct Case {
     std::string text;
@@ -147,6 +161,14 @@ TEST_F(Scenario, MistakesAreRefusedWithTheirLine) {
       {"set zuvadud/D738/fms/legs=" + std::string(10 << 20, 'A') + "\n", "1: line of 10485786 bytes"},
       {std::string("\xff\xfer\0u\0n\0", 8), "1: starts with the UTF-16 byte-order mark FF FE"},
       {"scripts lnav maybe\n", "1: scripts needs lnav on or lnav off"},
+      {"invariants maybe\n", "1: invariants needs on or off"},
+      {"dt 0\n", "1: dt needs the frame step in seconds, above 0 and at most 1"},
+      {"expect sim/time/paused=0 until 5\n", "1: expect NAME=VALUE [TOLERANCE] [until Ss]"},
+      {"run 60\nexpect sim/time/paused=0 0.5 until 1s\n", "2: expect's until is not later than the scenario's clock"},
+      {"run 60\ndt 0.1\nat 1.5s\n", "3: at 1.5s is earlier than the scenario's clock (frame 61)"},
+      {"alert zuvadud/D738/annunciator/cabin_alt\n", "1: alert needs NAME [FROMs..[TOs]] REASON"},
+      {"alert zuvadud/D738/annunciator/cabin_alt 20s..10s why\n", "1: alert's window is FROMs..TOs"},
+      {"alert zuvadud/D738/annunciator/cabin_alt 20..30s why\n", "1: alert's window is FROMs..TOs"},
   };
   for (const Case& c : cases) {
     scenario::Script s;
@@ -159,6 +181,60 @@ TEST_F(Scenario, MistakesAreRefusedWithTheirLine) {
   std::string error;
   EXPECT_TRUE(parse("\xef\xbb\xbfrun 3\n", &s, &error)) << error;
   EXPECT_EQ(s.last_frame, 3);
+}
+
+// A frame step changed on the way: times in seconds count each step from
+// where it began, and the run's clock follows.
+TEST_F(Scenario, FrameStepChangedOnTheWayCountsFromWhereItChanged) {
+  scenario::Script s;
+  std::string error;
+  ASSERT_TRUE(parse("at 1s\ndt 0.1\nat 2s print sim/time/paused\ndt 0.5\nrun 2s\n", &s, &error)) << error;
+  ASSERT_EQ(s.steps.size(), 3u);
+  EXPECT_EQ(s.steps[1].frame, 40);  // 30 frames of 1/30 s, then 10 of 0.1 s
+  EXPECT_EQ(s.last_frame, 44);      // and 4 of 0.5 s
+  runner::Play how;
+  std::FILE* out = std::tmpfile();
+  how.out = out;
+  const runner::Outcome o = runner::play(s, how);
+  EXPECT_EQ(slurp(out), "40 2.000 sim/time/paused=0\n");
+  std::fclose(out);
+  EXPECT_EQ(o.frames, 44);
+  EXPECT_NEAR(o.seconds, 4.0, 1e-5);
+}
+
+// A value that is not a number is named, with its time, and fails the checks
+// (the plug-in's writers and mirrors keep NaN out, so it is put among the
+// values read); an alert step that names no caution or warning is refused
+// before a frame.
+TEST_F(Scenario, ChecksNameANotFiniteValueAndRefuseAnUnknownAlert) {
+  const std::string catalog = std::string(CORVANE_SOURCE_DIR) + "/simhost/catalog/";
+  scenario::Script s;
+  std::string error;
+  ASSERT_TRUE(parse("alert zuvadud/D738/annunciator/no_such_light why\n", &s, &error)) << error;
+  runner::Invariants refused;
+  EXPECT_FALSE(refused.prepare(catalog, s, "s.txt", &error));
+  EXPECT_EQ(error.rfind("s.txt:1: zuvadud/D738/annunciator/no_such_light names no caution or warning", 0), 0u)
+      << error;
+
+  runner::Invariants checks;
+  ASSERT_TRUE(checks.prepare(catalog, scenario::Script(), "s.txt", &error)) << error;
+  checks.enable(true);
+  std::FILE* out = std::tmpfile();
+  simhost::frame(1.0f / 30);
+  checks.after_frame(1, 1.0 / 30, out);
+  std::vector<double> values;
+  checks.published().read(&values);
+  int n = 0;
+  while (n < static_cast<int>(values.size()) && checks.published().label(n) != "zuvadud/D738/fms/legs_lat[5]") ++n;
+  ASSERT_LT(n, static_cast<int>(values.size()));
+  values[static_cast<size_t>(n)] = std::nan("");
+  checks.judge(values, 2, 2.0 / 30, out);
+  EXPECT_FALSE(checks.finish(2.0 / 30, out));
+  const std::string text = slurp(out);
+  std::fclose(out);
+  EXPECT_NE(text.find("RULE       0.067 s  zuvadud/D738/fms/legs_lat[5]: not finite: nan\n"), std::string::npos)
+      << text;
+  EXPECT_NE(text.find("invariants: FAILED: 1 rule break, 0 unexpected alerts"), std::string::npos) << text;
 }
 
 // The runner's --set takes what a scenario's `set` takes and refuses what it

@@ -31,10 +31,10 @@ add_test(NAME corvane_sim_runs COMMAND corvane-sim --frames 2 --list-datarefs --
 # scenario's `set` does, and a run without --root writes nothing into the
 # source tree: each row runs corvane-sim once (runner_check.cmake).
 function(runner_check name)
-  cmake_parse_arguments(C "" "STATUS;ERROR;OUTPUT;OUT_FILE;ABSENT" "RUN" ${ARGN})
+  cmake_parse_arguments(C "" "STATUS;ERROR;OUTPUT;OUT_FILE;ABSENT;SAME_AS" "RUN" ${ARGN})
   list(JOIN C_RUN "|" run)
   set(defs "-DRUN=$<TARGET_FILE:corvane-sim>|${run}" -DSTATUS=${C_STATUS})
-  foreach(key ERROR OUTPUT OUT_FILE ABSENT)
+  foreach(key ERROR OUTPUT OUT_FILE ABSENT SAME_AS)
     if(DEFINED C_${key})
       list(APPEND defs "-D${key}=${C_${key}}")
     endif()
@@ -57,6 +57,16 @@ runner_check(corvane_sim_set_element RUN --set sim/cockpit2/electrical/bus_volts
 runner_check(corvane_sim_saves_into_a_copy RUN --set corvane/Debug=901 --frames 3 --summary STATUS 0
   OUTPUT "root: [^\n]* \\(a copy of the sample root; kept: the run wrote into it\\)"
   ABSENT ${CMAKE_SOURCE_DIR}/sample/root/Output/situations/737_80NG_01.sit)
+# The checks of every published value find what they are for, and name it.
+runner_check(corvane_sim_checks_broken RUN --scenario ${CMAKE_CURRENT_LIST_DIR}/scenarios/checks-broken.txt STATUS 1
+  OUTPUT "TRANSPONDER FAIL \\(zuvadud/D738/transponder/indicators/xpond_fail\\): UNEXPECTED.*\
+panel_brightness\\[0\\]: out of range: 2 outside 0..1.*battery_pos: not a position its commands set: 5.*\
+instrument_brightness\\[0\\]: flickers.*invariants: FAILED: 3 rule breaks, 2 unexpected alerts")
+# The positions table is what the commands set today (regenerate it with
+# corvane-sim --command-positions > simhost/catalog/switch_positions.tsv).
+runner_check(corvane_sim_switch_positions_current RUN --command-positions STATUS 0
+  OUT_FILE ${CMAKE_CURRENT_BINARY_DIR}/switch_positions.tsv
+  SAME_AS ${CMAKE_SOURCE_DIR}/simhost/catalog/switch_positions.tsv)
 
 # The scenario player: parser, timing, held commands, expectations, traces,
 # the flying aircraft, and the sample scenarios' drawings against their
@@ -75,7 +85,7 @@ target_link_libraries(scenario_test PRIVATE scenario_lines corvane_runner)
 # Each sample scenario is a test of its own expectations (its pictures land
 # in the build folder).
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/scenario-pictures)
-foreach(name power-up departure approach traffic map-symbols)
+foreach(name power-up departure approach traffic map-symbols gate-to-gate)
   add_test(NAME scenario.${name}
     COMMAND corvane-sim --scenario ${CMAKE_SOURCE_DIR}/sample/scenarios/${name}.txt
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/scenario-pictures)

@@ -333,6 +333,15 @@ TEST(SimhostWorld, TheHostDerivesItsAircraftOnTheGroundAndItsSystems) {
       {"... the mains on", set("sim/flightmodel/position/theta", 3), 1, at(kWheels, 2), 1, 0},
       {"... not every wheel", set("sim/flightmodel/position/theta", 3), 1, scalar(kAll), 0, 0},
       {"wheels set from outside: the summaries follow", set_list(kWheels, "0,0,0"), 1, scalar(kAny), 0, 0},
+      {"rolling on the ground with the roll channel asking for a turn: the track stands",
+       [] {
+         simhost::set_float("sim/flightmodel/position/groundspeed", 8.0f);
+         simhost::set_float("sim/flightmodel/position/hpath", 150.0f);
+         simhost::set_float("zuvadud/D738/autopilot/lnav_engaged", 1.0f);
+         simhost::set_float("zuvadud/D738/fms/idx_corr", 200.0f);
+         simhost::set_flying(true);
+       },
+       30, scalar("sim/flightmodel/position/hpath"), 150, 0},
       // A ground start with the gear down, an air start as the scenario says.
       {"ground start: legs down", none, 0, at(kLegs, 2), 1, 0},
       {"... the published ratio too", none, 0, at(kRatio, 0), 1, 0},
@@ -418,6 +427,136 @@ TEST(SimhostWorld, TheHostDerivesItsAircraftOnTheGroundAndItsSystems) {
     simhost::frames(r.frames, 1.0f / 30);
     EXPECT_NEAR(r.value(), r.expected, r.tolerance) << r.rule;
     simhost::set_flying(false);
+  }
+  simhost::reset();
+}
+
+// The host's engines, fuel, status lights, ice, flaps and braked wheels, one
+// row per rule as above.
+TEST(SimhostWorld, TheHostRunsItsEnginesAndSurfaces) {
+  const char* kMixture = "sim/cockpit2/engine/actuators/mixture_ratio";
+  const char* kIgniter = "sim/cockpit2/engine/actuators/igniter_on";
+  const char* kCore = "sim/flightmodel/engine/ENGN_N2_";
+  const char* kFan = "sim/flightmodel/engine/ENGN_N1_";
+  const char* kRunning = "sim/flightmodel/engine/ENGN_running";
+  const char* kLever = "sim/cockpit2/engine/actuators/throttle_ratio";
+  const char* kTanks = "sim/flightmodel/weight/m_fuel";
+  const char* kFeed = "sim/cockpit2/fuel/fuel_tank_selector_left";
+  const char* kTyres = "sim/flightmodel/parts/tire_speed_now";
+  auto scalar = [](const char* name) { return [name] { return simhost::get_double(name); }; };
+  auto at = [](const char* name, int i) { return [name, i] { return static_cast<double>(element(name, i)); }; };
+  // Engine 1 given fuel and an igniter with its core held at this N2.
+  auto lit = [=](const char* core) {
+    simhost::set_from_text(kMixture, "1,0");
+    simhost::set_from_text(kIgniter, "1,0");
+    simhost::set_from_text(kCore, core);
+  };
+  auto then = [](std::function<void()> first, int frames, std::function<void()> next) {
+    return [first, frames, next] {
+      first();
+      simhost::frames(frames, 1.0f / 30);
+      next();
+    };
+  };
+  auto set = [](const char* name, const char* v) { return [name, v] { simhost::set_from_text(name, v); }; };
+  auto both = [](std::function<void()> a, std::function<void()> b) {
+    return [a, b] {
+      a();
+      b();
+    };
+  };
+  auto idle = [=] { lit("60,0"); };
+  auto feeding = [=](const char* selector) { return both(idle, set(kFeed, selector)); };
+  auto airborne_at = [set](const char* m) { return set("sim/flightmodel/position/elevation", m); };
+  auto icing = [](const char* m) {
+    return [m] {
+      simhost::set_from_text("sim/flightmodel/position/elevation", m);
+      simhost::set_from_text("sim/weather/aircraft/precipitation_on_aircraft_ratio", "1");
+    };
+  };
+  auto braking_off_the_ground = [](const char* left) {
+    return [left] {
+      simhost::set_float("sim/flightmodel/position/groundspeed", 50.0f);
+      simhost::frames(1, 1.0f / 30);
+      simhost::set_double("sim/flightmodel/position/elevation", 100.0);
+      simhost::set_from_text("sim/cockpit2/controls/left_brake_ratio", left);
+    };
+  };
+  struct Row {
+    const char* rule;
+    std::function<void()> setup;
+    int frames;
+    std::function<double()> value;
+    double expected, tolerance;
+  } rows[] = {
+      // Light-off, run-up and the thrust lever.
+      {"fuel, an igniter and the core at 25 %: the engine lights", [=] { lit("25,25"); }, 1, at(kRunning, 0), 1, 0},
+      {"... not the one without fuel", [=] { lit("25,25"); }, 1, at(kRunning, 1), 0, 0},
+      {"... nor below 20 %", [=] { lit("15,0"); }, 1, at(kRunning, 0), 0, 0},
+      {"fuel cut: out", then(idle, 1, set(kMixture, "0,0")), 1, at(kRunning, 0), 0, 0},
+      {"below the starter's cut-out the fan turns at a third of the core", [=] { lit("45,0"); }, 60, at(kFan, 0), 15,
+       1e-3},
+      {"lit past the cut-out: idle, 20 %", idle, 90, at(kFan, 0), 20, 1e-3},
+      {"lever full: up 15 % a second", then(idle, 90, set(kLever, "1,0")), 90, at(kFan, 0), 65, 1e-3},
+      {"... full power", then(idle, 90, set(kLever, "1,0")), 300, at(kFan, 0), 100, 1e-3},
+      {"... back to idle: down 10 % a second", then(then(idle, 90, set(kLever, "1,0")), 300, set(kLever, "0,0")), 60,
+       at(kFan, 0), 80, 1e-3},
+      {"reverse at full lever: 80 %",
+       both(idle, [kLever] {
+         simhost::set_from_text(kLever, "1,0");
+         simhost::set_from_text("sim/cockpit2/engine/actuators/prop_mode", "3,1");
+       }),
+       300, at(kFan, 0), 80, 1e-3},
+      {"idle at 35,000 ft: 37 %", both(idle, airborne_at("10668")), 300, at(kFan, 0),
+       20 + 25 * (1 - 0.3099), 0.05},
+      // Fuel: the flow and the tank it comes from.
+      {"idle burns 0.085 kg/s", idle, 1, at("sim/flightmodel/engine/ENGN_FF_", 0), 0.085, 1e-6},
+      {"... from the left tank on the left feed", feeding("1"), 3000, at(kTanks, 0), 3000 - 8.5, 1e-2},
+      {"... from the centre on the centre feed", both(set(kTanks, "3000,1000,3000"), feeding("2")), 3000,
+       at(kTanks, 1), 1000 - 8.5, 1e-2},
+      {"... in equal shares from each tank with fuel on all", feeding("4"), 3000, at(kTanks, 2), 3000 - 4.25, 1e-2},
+      {"... none on none", feeding("0"), 3000, at(kTanks, 0), 3000, 0},
+      {"the aircraft lighter by the burn", both(set("sim/flightmodel/weight/m_total", "60000"), feeding("1")), 3000,
+       scalar("sim/flightmodel/weight/m_total"), 60000 - 8.5, 1e-2},
+      // Status lights.
+      {"yaw damper on: its light", set("sim/cockpit2/switches/yaw_damper_on", "1"), 1,
+       scalar("sim/cockpit2/annunciators/yaw_damper"), 1, 0},
+      {"ground power on: its light", set("sim/cockpit/electrical/gpu_on", "1"), 1,
+       scalar("sim/cockpit2/annunciators/external_power_on"), 1, 0},
+      {"generator on, engine at idle: GEN OFF out", both(idle, set("sim/cockpit2/electrical/generator_on", "1,1")), 1,
+       at("sim/cockpit2/annunciators/generator_off", 0), 0, 0},
+      {"... the other engine still: lit", both(idle, set("sim/cockpit2/electrical/generator_on", "1,1")), 1,
+       at("sim/cockpit2/annunciators/generator_off", 1), 1, 0},
+      // Ice in precipitation below freezing, none on a heated surface.
+      {"5,000 m in precipitation: 0.0004 a second on the wing", icing("5000"), 3000,
+       scalar("sim/flightmodel/failures/frm_ice"), 0.04, 1e-4},
+      {"... and in the inlets", icing("5000"), 3000, at("sim/flightmodel/failures/inlet_ice_per_engine", 1), 0.04,
+       1e-4},
+      {"... none on a heated wing", both(icing("5000"), set("sim/cockpit2/ice/ice_surfce_heat_left_on", "1")), 3000,
+       scalar("sim/flightmodel/failures/frm_ice"), 0, 0},
+      {"... none in a heated inlet",
+       both(icing("5000"), set("sim/cockpit2/ice/ice_inlet_heat_on_per_engine", "1,1")), 3000,
+       at("sim/flightmodel/failures/inlet_ice_per_engine", 1), 0, 0},
+      {"above freezing none", icing("0"), 3000, scalar("sim/flightmodel/failures/frm_ice"), 0, 0},
+      // The flaps at the aircraft's flap speed and detents.
+      {"flaps 5 requested: at the aircraft's 11 degrees after the travel",
+       set("sim/cockpit2/controls/flap_handle_request_ratio", "0.375"), 300, at("sim/flightmodel2/wing/flap2_deg", 0),
+       11, 1e-4},
+      {"flaps 30: 33 degrees", set("sim/cockpit2/controls/flap_handle_request_ratio", "0.875"), 600,
+       at("sim/flightmodel2/wing/flap2_deg", 3), 33, 1e-4},
+      {"full travel in 8 s: halfway, flaps 10 (14 degrees), after 4 s",
+       both(set("sim/aircraft2/engine/flap_extension_time_sec", "8"),
+            set("sim/cockpit2/controls/flap_handle_request_ratio", "1")),
+       120, at("sim/flightmodel2/wing/flap2_deg", 0), 14, 1e-3},
+      // Main wheels off the ground: a braked one stops at once.
+      {"braked: stopped in a tenth of a second", braking_off_the_ground("1"), 3, at(kTyres, 1), 0, 0},
+      {"... the unbraked one still turns", braking_off_the_ground("1"), 3, at(kTyres, 2), 50 / 0.565 - 1, 1e-3},
+  };
+  for (const Row& r : rows) {
+    simhost::reset();
+    r.setup();
+    simhost::frames(r.frames, 1.0f / 30);
+    EXPECT_NEAR(r.value(), r.expected, r.tolerance) << r.rule;
   }
   simhost::reset();
 }

@@ -1,0 +1,141 @@
+// Checks on every published value of the plug-in, every frame: finite, within
+// the range its kind allows (catalog/value_rules.tsv), switch and knob
+// positions among those their commands set (catalog/switch_positions.tsv),
+// no flicker; and a log of every caution and warning turning on and off,
+// against the alerts the scenario names as expected. The rules and their
+// thresholds are described in simhost/README.md.
+#pragma once
+
+#include <cstdio>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "scenario.h"
+
+namespace runner {
+
+// A value that reverses direction more often than this within one second of
+// simulated time flickers (a blinking lamp at 2 Hz reverses 4 times).
+constexpr int kFlickerReversals = 4;
+// A move counts as a reversal only beyond this fraction of the value's size
+// (the largest it has been while checked, at least 1): float noise, settling
+// lags and values recomputed each frame from live inputs (a turn radius
+// moving by metres, a cabin rate of a few tenths of a foot a minute) are not
+// flicker.
+constexpr double kFlickerDeadband = 1e-2;
+
+// The plug-in's published numbers, element by element, as the host has them
+// registered (texts left out), read through the plug-in's own accessors.
+struct PublishedNumbers {
+  struct Value {
+    std::string name;
+    int type = 0, size = 1;
+    int first = 0;   // index of its first number
+    int slot = -1;   // the host's, for reading
+  };
+  std::vector<Value> values;
+  std::vector<int> value_of, element_of;  // per number; element -1 for a scalar
+
+  void take();
+  void read(std::vector<double>* out) const;
+  std::string label(int number) const;
+};
+
+// The scenario checks values or names alerts (`invariants`, `alert` steps).
+bool uses_checks(const scenario::Script& script);
+
+class Invariants {
+ public:
+  // Reads the two tables from `catalog_dir` (ending in '/'), the plug-in's
+  // published values as the host has them now, and the scenario's `alert`
+  // steps. False with "FILE:LINE: message" on a malformed table row, a
+  // pattern that matches no published value, or an alert step that names no
+  // alert of the table.
+  bool prepare(const std::string& catalog_dir, const scenario::Script& script, const std::string& file,
+               std::string* error);
+  // From the next frame on every value is checked (or no longer is).
+  void enable(bool on);
+  // After each frame: reads every value and applies the rules. An alert
+  // turning on or off, and the first break of each rule by each number, are
+  // written to `out` as they happen.
+  void after_frame(long frame, double seconds, std::FILE* out);
+  // The same on values already read (`published()` orders them).
+  void judge(const std::vector<double>& values, long frame, double seconds, std::FILE* out);
+  const PublishedNumbers& published() const { return published_; }
+  // The summary of what lit, for how long, and what broke a rule; true when
+  // no rule broke and no alert lit where the scenario did not name it.
+  bool finish(double seconds, std::FILE* out);
+
+  struct Alert {
+    std::string name, label;
+    bool warning = false;
+    int number = 0;               // index into numbers_
+    bool lit = false;
+    bool flagged = false;         // this time lit, already reported as unexpected
+    double on_since = 0, lit_seconds = 0, first_on = -1;
+    int times = 0, unexpected = 0, findings = 0;
+    double first_unexpected = -1;
+    int named_by = 0;             // line of the step that named it when it came on
+    bool open_finding = false;    // ... a finding step
+    std::vector<int> named;       // the alert steps whose pattern matches it
+  };
+  struct Named {
+    std::string pattern, reason;
+    double from = 0, to = std::numeric_limits<double>::infinity();
+    int line = 0;
+    bool used = false;
+    bool finding = false;         // a known fault awaiting a decision, not an expected alert
+  };
+  struct Number {
+    double lo = -std::numeric_limits<double>::infinity(), hi = std::numeric_limits<double>::infinity();
+    std::string range_note;       // empty: no range rule
+    std::vector<double> positions;  // switch and knob positions its commands set
+    double pos_lo = 0, pos_hi = 0;  // ... or, for a continuous knob, their range
+    bool has_positions = false, animated = false, travels = false;
+    double last = 0;              // the value last judged, and whether it broke a rule then
+    bool judged = false, broken_then = false;
+    // flicker state
+    bool seen = false;
+    double start = 0, peak = 0, size = 0;
+    int dir = 0;
+    double reversals[kFlickerReversals + 1] = {};
+    int next_reversal = 0, reversal_count = 0;
+  };
+  struct Broken {
+    int number = 0;
+    std::string rule, first;      // the rule and the first break, as reported
+    long frames = 0;
+    double first_t = 0, last_t = 0;
+    int finding_line = 0;         // the finding step that names it, 0 none
+  };
+
+ private:
+  void check_number(int n, double v, long frame, double seconds, std::FILE* out);
+  void broke(int n, int rule, const std::string& detail, long frame, double seconds, std::FILE* out);
+  void alerts_after(double seconds, std::FILE* out);
+  const Named* expected(const Alert& a, double seconds);
+  const Named* finding_for(int number, double seconds);
+
+  PublishedNumbers published_;
+  std::vector<Number> numbers_;
+  std::vector<double> now_;
+  std::vector<Alert> alerts_;
+  std::vector<Named> named_;
+  std::vector<Broken> broken_;
+  std::vector<int> broken_index_;  // per number and rule: index into broken_ + 1, 0 none
+  bool on_ = false;
+  long frames_checked_ = 0;
+  double first_checked_ = -1, last_checked_ = 0;
+};
+
+// Presses every command the plug-in handles (its own and the host commands
+// it takes over, from `host_command_catalogs`) from a powered cockpit,
+// each until it changes nothing more or comes round, and writes the
+// switch_positions.tsv table: every published value a command sets directly,
+// with the positions it was set to. False with a message when nothing could
+// be played.
+bool write_command_positions(const std::vector<std::string>& host_command_catalogs, std::FILE* out,
+                             std::string* error);
+
+}  // namespace runner
