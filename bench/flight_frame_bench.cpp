@@ -10,11 +10,14 @@
 //   BM_FlightFrameMainLoop     the main flight loop
 //   BM_FlightFrameDrawCounted  the draw callback, OpenGL calls only counted
 //   BM_FlightFrameDrawMesa     the draw callback rasterised by Mesa
+//   BM_FlightFrameChecks       the runner's checks of every published value
+//                              after the frame (corvane-sim --invariants)
 //
 // Counters: p50_us, p90_us, p99_us, max_us (and gl_calls per draw).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -25,6 +28,7 @@
 #include "host.h"
 #include "flight_profile.h"
 #include "world_navdata.h"
+#include "runner/invariants.h"
 
 namespace {
 
@@ -34,7 +38,7 @@ constexpr float kFrameSeconds = 1.0f / 30;
 
 // ---- one measured flight --------------------------------------------------------
 
-enum class What { MainLoop, Draw };
+enum class What { MainLoop, Draw, Checks };
 
 struct Samples {
   std::vector<double> us;
@@ -105,18 +109,33 @@ bool fly_flight(What what, bool rasterise, Samples* out, std::string* error) {
   if (!simhost::load_and_start(module ? module : CORVANE_MODULE_PATH, error)) return false;
   gl_counting::locate_module("lin.xpl");
   flight_profile::Flight f = flight_profile::prepare(kFrameSeconds);
+  runner::Invariants checks;
+  std::FILE* alerts = nullptr;  // the checks' log lines, kept out of the report
+  if (what == What::Checks) {
+    if (!checks.prepare(std::string(CORVANE_SOURCE_DIR) + "/simhost/catalog/", scenario::Script(), "bench", error))
+      return false;
+    checks.enable(true);
+    alerts = std::tmpfile();
+  }
   for (int frame = 0; frame < kWarmupFrames + kMeasuredFrames; ++frame) {
     flight_profile::advance(f, frame, kFrameSeconds);
     const long long gl_before = gl_counting::module_calls;
     simhost::frame(kFrameSeconds);
     if (dump && frame % 25 == 0) dump_state(dump, frame);
+    double checked = 0;
+    if (what == What::Checks) {
+      const auto t0 = std::chrono::steady_clock::now();
+      checks.after_frame(frame + 1, (frame + 1) * static_cast<double>(kFrameSeconds), alerts);
+      checked = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    }
     if (frame < kWarmupFrames) continue;
-    const double s = what == What::MainLoop ? loop_seconds() : draw_seconds();
+    const double s = what == What::MainLoop ? loop_seconds() : what == What::Draw ? draw_seconds() : checked;
     out->us.push_back(s * 1e6);
     out->gl_calls += gl_counting::module_calls - gl_before;
     ++out->draws;
   }
   if (dump) std::fclose(dump);
+  if (alerts) std::fclose(alerts);
   if (const char* png = std::getenv("CORVANE_FLIGHT_PNG"); png && rasterise) simhost::write_png(png);
   simhost::reset();
   gl_counting::forward = true;
@@ -158,9 +177,11 @@ void report(benchmark::State& state, What what, bool rasterise) {
 void BM_FlightFrameMainLoop(benchmark::State& state) { report(state, What::MainLoop, false); }
 void BM_FlightFrameDrawCounted(benchmark::State& state) { report(state, What::Draw, false); }
 void BM_FlightFrameDrawMesa(benchmark::State& state) { report(state, What::Draw, true); }
+void BM_FlightFrameChecks(benchmark::State& state) { report(state, What::Checks, false); }
 
 BENCHMARK(BM_FlightFrameMainLoop)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_FlightFrameDrawCounted)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_FlightFrameDrawMesa)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_FlightFrameChecks)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace

@@ -170,6 +170,8 @@ bool Invariants::prepare(const std::string& catalog_dir, const scenario::Script&
   published_.take();
   numbers_.assign(published_.value_of.size(), Number());
   now_.assign(numbers_.size(), 0.0);
+  last_.assign(numbers_.size(), 0.0);
+  settled_.assign(numbers_.size(), 0);
   broken_index_.assign(numbers_.size() * kRuleCount, 0);
 
   // The rules by name pattern; per kind the first matching row decides.
@@ -318,9 +320,10 @@ void Invariants::enable(bool on) {
   if (on && !on_) {
     // Motion is judged from here on: what happened before is not known.
     for (Number& n : numbers_) {
-      n.seen = n.judged = false;
+      n.seen = false;
       n.reversal_count = 0;
     }
+    std::fill(settled_.begin(), settled_.end(), 0);
   }
   on_ = on;
 }
@@ -489,13 +492,13 @@ void Invariants::judge(const std::vector<double>& values, long frame, double sec
   for (size_t k = 0; k < numbers_.size(); ++k) {
     // Most values stand still from frame to frame: one that has not moved
     // and broke nothing then breaks nothing now (a NaN never equals itself).
-    Number& n = numbers_[k];
     const double v = now_[k];
-    if (n.judged && v == n.last && !n.broken_then) continue;
-    n.judged = true;
-    n.last = v;
+    if (settled_[k] && v == last_[k]) continue;
+    last_[k] = v;
+    Number& n = numbers_[k];
     n.broken_then = false;
     check_number(static_cast<int>(k), v, frame, seconds, out);
+    settled_[k] = !n.broken_then;
   }
   alerts_after(seconds, out);
   ++frames_checked_;

@@ -93,8 +93,7 @@ class Invariants {
     std::vector<double> positions;  // switch and knob positions its commands set
     double pos_lo = 0, pos_hi = 0;  // ... or, for a continuous knob, their range
     bool has_positions = false, animated = false, travels = false;
-    double last = 0;              // the value last judged, and whether it broke a rule then
-    bool judged = false, broken_then = false;
+    bool broken_then = false;     // the value last judged broke a rule
     // flicker state
     bool seen = false;
     double start = 0, peak = 0, size = 0;
@@ -120,6 +119,10 @@ class Invariants {
   PublishedNumbers published_;
   std::vector<Number> numbers_;
   std::vector<double> now_;
+  // Apart from numbers_, so the pass over values that stand still reads two
+  // small arrays: the value last judged, and 1 when it broke nothing then.
+  std::vector<double> last_;
+  std::vector<unsigned char> settled_;
   std::vector<Alert> alerts_;
   std::vector<Named> named_;
   std::vector<Broken> broken_;
