@@ -22,6 +22,7 @@
 
 #include "host.h"
 #include "invariants.h"
+#include "tables.h"
 
 namespace runner {
 namespace {
@@ -46,16 +47,12 @@ bool is_control(const std::string& name) {
 
 std::vector<std::string> catalog_names(const std::string& path) {
   std::vector<std::string> out;
-  std::ifstream in(path);
-  std::string line;
-  bool header = true;
-  while (std::getline(in, line)) {
-    if (header) {
-      header = false;
-      continue;
-    }
-    std::string name = line.substr(0, line.find('\t'));
-    if (!name.empty() && name[0] != '#') out.push_back(name);
+  std::vector<std::pair<int, std::string>> lines;
+  std::string error;
+  if (!table_lines(path, &lines, &error)) return out;
+  for (const auto& line : lines) {
+    std::string name = line.second.substr(0, line.second.find('\t'));
+    if (!name.empty()) out.push_back(name);
   }
   return out;
 }

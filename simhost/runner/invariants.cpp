@@ -3,6 +3,7 @@
 // first frame, and matched against the names the plug-in registered, so a
 // renamed value or a stale pattern stops the run instead of going unchecked.
 #include "invariants.h"
+#include "tables.h"
 
 #include <algorithm>
 #include <cmath>
@@ -70,14 +71,6 @@ struct Row {
   bool used = false;
 };
 
-std::vector<std::string> fields(const std::string& line) {
-  std::vector<std::string> f;
-  std::stringstream ss(line);
-  std::string field;
-  while (std::getline(ss, field, '\t')) f.push_back(field);
-  return f;
-}
-
 bool number_text(const std::string& s, double* out) {
   char* end = nullptr;
   *out = std::strtod(s.c_str(), &end);
@@ -89,30 +82,6 @@ bool range_text(const std::string& s, double* lo, double* hi) {
   size_t dots = s.find("..");
   return dots != std::string::npos && number_text(s.substr(0, dots), lo) && number_text(s.substr(dots + 2), hi) &&
          *lo <= *hi;
-}
-
-// The data lines of a table: comments and the header (its first line that is
-// not a comment) left out; each with its line number.
-bool table_lines(const std::string& path, std::vector<std::pair<int, std::string>>* out, std::string* error) {
-  std::ifstream in(path);
-  if (!in) {
-    *error = path + ": cannot read the table";
-    return false;
-  }
-  std::string line;
-  int number = 0;
-  bool header = true;
-  while (std::getline(in, line)) {
-    ++number;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty() || line[0] == '#') continue;
-    if (header) {
-      header = false;
-      continue;
-    }
-    out->emplace_back(number, line);
-  }
-  return true;
 }
 
 std::string format(double v) {

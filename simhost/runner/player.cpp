@@ -18,6 +18,7 @@
 #include "fly.h"
 #include "host.h"
 #include "scripts_lnav.h"
+#include "tables.h"
 
 namespace runner {
 namespace {
@@ -486,18 +487,11 @@ namespace {
 
 std::vector<AddonEntry> read_catalog(const std::string& catalog) {
   std::vector<AddonEntry> out;
-  std::ifstream in(catalog);
-  std::string line;
-  bool header = true;
-  while (std::getline(in, line)) {
-    if (header) {
-      header = false;
-      continue;
-    }
-    std::vector<std::string> f;
-    std::stringstream ss(line);
-    std::string field;
-    while (std::getline(ss, field, '\t')) f.push_back(field);
+  std::vector<std::pair<int, std::string>> lines;
+  std::string error;
+  if (!table_lines(catalog, &lines, &error)) return out;
+  for (const auto& line : lines) {
+    const std::vector<std::string> f = fields(line.second);
     if (f.size() < 5) continue;
     AddonEntry e;
     e.addon = f[0];

@@ -265,6 +265,34 @@ float element(const char* name, int i) {
   const std::vector<float> v = simhost::get_floats(name);
   return i < static_cast<int>(v.size()) ? v[static_cast<size_t>(i)] : -1.0f;
 }
+
+// What a table row reads after its frames: a value, or one of its elements.
+std::function<double()> scalar(const char* name) {
+  return [name] { return simhost::get_double(name); };
+}
+std::function<double()> at(const char* name, int i) {
+  return [name, i] { return static_cast<double>(element(name, i)); };
+}
+
+struct WorldRow {
+  const char* rule;
+  std::function<void()> setup;
+  int frames;
+  std::function<double()> value;
+  double expected, tolerance;
+};
+
+template <size_t N>
+void play_world_rows(const WorldRow (&rows)[N]) {
+  for (const WorldRow& r : rows) {
+    simhost::reset();
+    r.setup();
+    simhost::frames(r.frames, 1.0f / 30);
+    EXPECT_NEAR(r.value(), r.expected, r.tolerance) << r.rule;
+    simhost::set_flying(false);
+  }
+  simhost::reset();
+}
 void plugin_write_int(const char* name, int v) { XPLMSetDatai(XPLMFindDataRef(name), v); }
 void plugin_write_floats(const char* name, std::vector<float> v) {
   XPLMSetDatavf(XPLMFindDataRef(name), v.data(), 0, static_cast<int>(v.size()));
@@ -291,8 +319,6 @@ TEST(SimhostWorld, TheHostDerivesItsAircraftOnTheGroundAndItsSystems) {
   const char* kTyres = "sim/flightmodel/parts/tire_speed_now";
   const char* kApuN1 = "sim/cockpit2/electrical/APU_N1_percent";
   const char* kApuRunning = "sim/cockpit/engine/APU_running";
-  auto scalar = [](const char* name) { return [name] { return simhost::get_double(name); }; };
-  auto at = [](const char* name, int i) { return [name, i] { return static_cast<double>(element(name, i)); }; };
   auto none = [] {};
   auto set = [](const char* name, double v) { return [name, v] { simhost::set_from_text(name, std::to_string(v)); }; };
   auto set_list = [](const char* name, const char* v) { return [name, v] { simhost::set_from_text(name, v); }; };
@@ -309,13 +335,7 @@ TEST(SimhostWorld, TheHostDerivesItsAircraftOnTheGroundAndItsSystems) {
       simhost::frames(frames_after, 1.0f / 30);
     };
   };
-  struct Row {
-    const char* rule;
-    std::function<void()> setup;
-    int frames;
-    std::function<double()> value;
-    double expected, tolerance;
-  } rows[] = {
+  const WorldRow rows[] = {
       // Ground contact from the height, with or without the flying aircraft.
       {"parked at the field elevation: on the ground at reset", none, 0, scalar(kAny), 1, 0},
       {"... every wheel", none, 0, scalar(kAll), 1, 0},
@@ -421,14 +441,7 @@ TEST(SimhostWorld, TheHostDerivesItsAircraftOnTheGroundAndItsSystems) {
       {"... from a date set", [] { simhost::set_calendar(1800000000); }, 45,
        [] { return static_cast<double>(std::time(nullptr)); }, 1800000001, 0},
   };
-  for (const Row& r : rows) {
-    simhost::reset();
-    r.setup();
-    simhost::frames(r.frames, 1.0f / 30);
-    EXPECT_NEAR(r.value(), r.expected, r.tolerance) << r.rule;
-    simhost::set_flying(false);
-  }
-  simhost::reset();
+  play_world_rows(rows);
 }
 
 // The host's engines, fuel, status lights, ice, flaps and braked wheels, one
@@ -443,8 +456,6 @@ TEST(SimhostWorld, TheHostRunsItsEnginesAndSurfaces) {
   const char* kTanks = "sim/flightmodel/weight/m_fuel";
   const char* kFeed = "sim/cockpit2/fuel/fuel_tank_selector_left";
   const char* kTyres = "sim/flightmodel/parts/tire_speed_now";
-  auto scalar = [](const char* name) { return [name] { return simhost::get_double(name); }; };
-  auto at = [](const char* name, int i) { return [name, i] { return static_cast<double>(element(name, i)); }; };
   // Engine 1 given fuel and an igniter with its core held at this N2.
   auto lit = [=](const char* core) {
     simhost::set_from_text(kMixture, "1,0");
@@ -482,13 +493,7 @@ TEST(SimhostWorld, TheHostRunsItsEnginesAndSurfaces) {
       simhost::set_from_text("sim/cockpit2/controls/left_brake_ratio", left);
     };
   };
-  struct Row {
-    const char* rule;
-    std::function<void()> setup;
-    int frames;
-    std::function<double()> value;
-    double expected, tolerance;
-  } rows[] = {
+  const WorldRow rows[] = {
       // Light-off, run-up and the thrust lever.
       {"fuel, an igniter and the core at 25 %: the engine lights", [=] { lit("25,25"); }, 1, at(kRunning, 0), 1, 0},
       {"... not the one without fuel", [=] { lit("25,25"); }, 1, at(kRunning, 1), 0, 0},
@@ -552,13 +557,7 @@ TEST(SimhostWorld, TheHostRunsItsEnginesAndSurfaces) {
       {"braked: stopped in a tenth of a second", braking_off_the_ground("1"), 3, at(kTyres, 1), 0, 0},
       {"... the unbraked one still turns", braking_off_the_ground("1"), 3, at(kTyres, 2), 50 / 0.565 - 1, 1e-3},
   };
-  for (const Row& r : rows) {
-    simhost::reset();
-    r.setup();
-    simhost::frames(r.frames, 1.0f / 30);
-    EXPECT_NEAR(r.value(), r.expected, r.tolerance) << r.rule;
-  }
-  simhost::reset();
+  play_world_rows(rows);
 }
 
 TEST(SimhostServices, ClockAndRandomCanBePinned) {
