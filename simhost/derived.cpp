@@ -11,9 +11,10 @@
 // legs, the engines' modes and reverser failures, the APU switch and running
 // flag, and the terrain stand-in. Writes: the air at the aircraft, the
 // engines' read-only views, fuel totals and indications, the cabin
-// indications, ground contact, the gear's view, the load factor, the tyres,
-// the reverser sleeves and the APU's rotor; at the start of a flight the
-// gear, the engines' modes and the standby radios.
+// indications, ground contact and the height above the ground, the gear's
+// view, the load factor, the tyres, the reverser sleeves and the APU's rotor;
+// at the start of a flight the gear, the engines' modes and the standby
+// radios.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -42,6 +43,7 @@ enum Slot : size_t {
   kWingHeatL, kWingHeatR, kInletHeat, kWindowHeat,
   kFlapRequest12, kFlapRequest11, kFlapDeploy, kFlapExtendTime, kFlapRetractTime, kFlap1Deg, kFlap2Deg,
   kParkingBrake, kLeftBrake, kRightBrake, kTotalMass,
+  kHeightAgl, kRadioAltPilot, kRadioAltCopilot,
   kSlotCount
 };
 
@@ -151,6 +153,9 @@ constexpr const char* kNames[kSlotCount] = {
     "sim/cockpit2/controls/left_brake_ratio",
     "sim/cockpit2/controls/right_brake_ratio",
     "sim/flightmodel/weight/m_total",
+    "sim/flightmodel/position/y_agl",
+    "sim/cockpit2/gauges/indicators/radio_altimeter_height_ft_pilot",
+    "sim/cockpit2/gauges/indicators/radio_altimeter_height_ft_copilot",
 };
 
 // Standard atmosphere (SI) and units.
@@ -508,6 +513,12 @@ void derive_ground(Host& h, bool wheel[kGear], bool* any_contact) {
   out(h, kOnGroundAny, any ? 1.0 : 0.0);
   out(h, kOnGroundAll, all ? 1.0 : 0.0);
   *any_contact = any;
+  // The height above the terrain, and the radio altimeters' reading of it,
+  // wherever the aircraft was put: a parked or placed aircraft has them too.
+  const double agl = std::max(0.0, height);
+  out(h, kHeightAgl, agl);
+  out(h, kRadioAltPilot, agl * kFtPerM);
+  out(h, kRadioAltCopilot, agl * kFtPerM);
 }
 
 // The normal load: 1 g standing or rolling, the steady flight path's in the

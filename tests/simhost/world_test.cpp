@@ -341,6 +341,12 @@ TEST(SimhostWorld, TheHostDerivesItsAircraftOnTheGroundAndItsSystems) {
       {"... every wheel", none, 0, scalar(kAll), 1, 0},
       {"... the nose wheel", none, 0, at(kWheels, 0), 1, 0},
       {"placed at 1000 m: airborne", set("sim/flightmodel/position/elevation", 1000), 1, scalar(kAny), 0, 0},
+      {"... its radio altimeters read the height", set("sim/flightmodel/position/elevation", 1000), 1,
+       scalar("sim/cockpit2/gauges/indicators/radio_altimeter_height_ft_copilot"), 3280.84, 0.01},
+      {"... above a 300 m field, 700 m", [] {
+         simhost::set_terrain([](float, float) { return 300.0f; });
+         simhost::set_double("sim/flightmodel/position/elevation", 1000.0);
+       }, 1, scalar("sim/flightmodel/position/y_agl"), 700, 0.001},
       {"on a 300 m field at 300 m: on the ground",
        [] {
          simhost::set_terrain([](float, float) { return 300.0f; });

@@ -107,7 +107,10 @@ void publish(const Aircraft& a) {
   simhost::set_double("sim/flightmodel/position/latitude", a.lat);
   simhost::set_double("sim/flightmodel/position/longitude", a.lon);
   simhost::set_double("sim/flightmodel/position/elevation", a.elevation_m);
-  simhost::set_float("sim/flightmodel/position/y_agl", a.ground ? 2.0f : static_cast<float>(a.elevation_m - 130.0));
+  const float agl = a.ground ? 2.0f : static_cast<float>(a.elevation_m - 130.0);
+  simhost::set_float("sim/flightmodel/position/y_agl", agl);
+  simhost::set_float("sim/cockpit2/gauges/indicators/radio_altimeter_height_ft_pilot", agl / 0.3048f);
+  simhost::set_float("sim/cockpit2/gauges/indicators/radio_altimeter_height_ft_copilot", agl / 0.3048f);
   simhost::set_float("sim/flightmodel/position/indicated_airspeed", a.ias_kt);
   simhost::set_float("sim/cockpit2/gauges/indicators/airspeed_kts_pilot", a.ias_kt);
   simhost::set_float("sim/cockpit2/gauges/indicators/airspeed_kts_copilot", a.ias_kt);
@@ -338,8 +341,12 @@ TEST_P(SoakFlight, ScriptedFlightStaysFiniteAndQuiet) {
   ASSERT_GT(calls_late, 0);
   EXPECT_LT(calls_late, calls_early * 3 / 2 + 200) << "host calls per frame grew over the flight";
   EXPECT_LE(simhost::log_lines().size() - log_mark, 20u) << "the flight logs as it goes";
-  const std::vector<std::string> stray = soak::unexpected_log_lines(soak::normal_log());
-  EXPECT_TRUE(stray.empty()) << stray.front();
+  // A flight that lands logs its approach rating's penalty list, once.
+  std::vector<std::string> normal = soak::normal_log();
+  normal.push_back("VODArevu > Approach rating - penalty list:");
+  normal.push_back("none");
+  const std::vector<std::string> stray = soak::unexpected_log_lines(normal);
+  EXPECT_TRUE(stray.empty()) << (stray.empty() ? "" : stray.front());
 
   simhost::stop();
   EXPECT_EQ(simhost::registrations().total(), 0);
