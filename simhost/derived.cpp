@@ -247,6 +247,12 @@ constexpr int kComStandbyMhz = 118, kComStandbyKhz = 0, kNavStandby10Khz = 10800
 
 bool finite(double v) { return std::isfinite(v); }
 
+// Element e of a host array, 0 when the array is absent, shorter or holds no
+// number there.
+double element(const Dataref* d, size_t e) {
+  return d && e < d->array.size() && finite(d->array[e]) ? d->array[e] : 0.0;
+}
+
 double standard_temp_k(double h_m) {
   return kT0_c + kKelvin - kLapse_k_per_m * std::min(h_m, kTropopause_m);
 }
@@ -362,9 +368,6 @@ void derive_engines(Host& h, double ambient_pa, double sigma, bool running_frame
   Dataref* tanks = at(h, kTankMass);
   const bool flow_overridden = in(h, kFuelFlowOverride, 0.0) != 0.0;
   double burnt = 0.0;
-  auto element = [](const Dataref* d, size_t e) {
-    return d && e < d->array.size() && finite(d->array[e]) ? d->array[e] : 0.0;
-  };
   if (n1 && n2 && run && !n1->pinned && !(n1_view && n1_view->pinned)) {
     for (size_t e = 0; e < static_cast<size_t>(kEngines) && e < n1->array.size(); ++e) {
       bool lit = element(run, e) != 0.0;
@@ -479,8 +482,7 @@ bool failed(Host& h, Slot s) { return in(h, s, 0.0) == kFailed; }
 double terrain_under(Host& h) {
   double x = 0, y = 0, z = 0;
   XPLMWorldToLocal(in(h, kLatitude, 0.0), in(h, kLongitude, 0.0), in(h, kElevation, 0.0), &x, &y, &z);
-  const double t = h.terrain ? h.terrain(static_cast<float>(x), static_cast<float>(z)) : 0.0;
-  return finite(t) ? t : 0.0;
+  return terrain_height(h, x, z);
 }
 
 bool at_ground(Host& h) { return in(h, kElevation, 0.0) <= terrain_under(h) + kContact_m; }
@@ -622,7 +624,7 @@ void derive_ice(Host& h, bool running, float dt) {
   const Dataref* heat = at(h, kInletHeat);
   if (!inlet || inlet->pinned) return;
   for (size_t e = 0; e < static_cast<size_t>(kEngines) && e < inlet->array.size(); ++e) {
-    const bool heated = heat && e < heat->array.size() && heat->array[e] != 0.0;
+    const bool heated = element(heat, e) != 0.0;
     double& v = inlet->array[e];
     if (!heated) v = std::min(1.0, (finite(v) ? std::max(0.0, v) : 0.0) + add);
   }
@@ -662,9 +664,8 @@ void derive_status_lights(Host& h) {
   const Dataref* run = at(h, kEngRunning);
   if (!off || off->pinned) return;
   for (size_t e = 0; e < static_cast<size_t>(kEngines) && e < off->array.size(); ++e) {
-    const bool switched = on && e < on->array.size() && on->array[e] != 0.0;
-    const bool turning = run && e < run->array.size() && run->array[e] != 0.0 && core &&
-                         e < core->array.size() && core->array[e] >= kSelfSustainingN2;
+    const bool switched = element(on, e) != 0.0;
+    const bool turning = element(run, e) != 0.0 && element(core, e) >= kSelfSustainingN2;
     off->array[e] = switched && turning ? 0.0 : 1.0;
   }
 }
@@ -701,6 +702,11 @@ void start_of_flight(Host& h) {
   resolve(h);
   place_gear(h);
   derive_values(h, 0.0f);
+}
+
+double terrain_height(const Host& h, double x, double z) {
+  const double t = h.terrain ? h.terrain(static_cast<float>(x), static_cast<float>(z)) : 0.0;
+  return std::isfinite(t) ? t : 0.0;
 }
 
 void derive_values(Host& h, float dt) {

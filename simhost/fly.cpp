@@ -3,8 +3,9 @@
 // vertical speed asked for, and writes back every position, attitude, speed
 // and altitude value in a consistent set. It lands mains first with the sink
 // it flew, and lowers the nose after. Plain standard C++ on top of the host's
-// own storage; no wind, no sideslip, no speed dynamics. Ground contact and
-// the load are the host's own values (derived.cpp).
+// own storage; no wind, no sideslip, no speed dynamics. Ground contact, the
+// height above the ground and the load are the host's own values
+// (derived.cpp).
 #include "fly.h"
 
 #include <cmath>
@@ -19,7 +20,6 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kDeg = kPi / 180.0;
-constexpr double kEarthM = 6371008.8;
 constexpr double kG = 9.80665;
 constexpr double kFtPerM = 3.28083989501;
 constexpr double kKtPerMps = 1.94384449244;
@@ -64,11 +64,6 @@ void put_d(const char* name, double v) {
   if (has_dataref(name)) set_double(name, v);
 }
 
-double terrain(const Host& h, double x, double z) {
-  const double t = h.terrain ? h.terrain(static_cast<float>(x), static_cast<float>(z)) : 0.0;
-  return std::isfinite(t) ? t : 0.0;
-}
-
 // The bank the roll channel asks for, or the present bank when it is not
 // engaged. With the scripts' LNAV engaged their roll law flies the plug-in's
 // magnetic track command; with only the host's servos on, the flight
@@ -103,6 +98,15 @@ void set_flying(bool fly) {
 
 bool flying() { return on; }
 
+void great_circle_destination(double lat, double lon, double course, double angle, double* lat2, double* lon2) {
+  const double la = lat * kDeg, lo = lon * kDeg, tr = course * kDeg;
+  const double la2 = std::asin(std::sin(la) * std::cos(angle) + std::cos(la) * std::sin(angle) * std::cos(tr));
+  const double lo2 =
+      lo + std::atan2(std::sin(tr) * std::sin(angle) * std::cos(la), std::cos(angle) - std::sin(la) * std::sin(la2));
+  *lat2 = la2 / kDeg;
+  *lon2 = wrap180(lo2 / kDeg);
+}
+
 void fly_step(float dt_in) {
   if (!(dt_in > 0.0f)) return;
   if (get_int("sim/time/paused") != 0 || get_int("sim/time/is_in_replay") != 0) return;
@@ -115,7 +119,7 @@ void fly_step(float dt_in) {
   if (!std::isfinite(lat) || !std::isfinite(lon) || !std::isfinite(elev)) return;
   double x0 = 0, y0 = 0, z0 = 0;
   XPLMWorldToLocal(lat, lon, elev, &x0, &y0, &z0);
-  const bool was_on_ground = elev <= terrain(h, x0, z0) + kContactM;
+  const bool was_on_ground = elev <= terrain_height(h, x0, z0) + kContactM;
   double track = wrap360(fval("sim/flightmodel/position/hpath"));
   const double gs = std::fmax(0.0, fval("sim/flightmodel/position/groundspeed"));
   double bank = fval("sim/flightmodel/position/phi");
@@ -130,12 +134,7 @@ void fly_step(float dt_in) {
   if (gs > 1.0 && !was_on_ground) track = wrap360(track + std::tan(bank * kDeg) * kG / gs * dt / kDeg);
 
   // Great-circle step along the track.
-  const double d = gs * dt / kEarthM;
-  const double la = lat * kDeg, lo = lon * kDeg, tr = track * kDeg;
-  const double la2 = std::asin(std::sin(la) * std::cos(d) + std::cos(la) * std::sin(d) * std::cos(tr));
-  const double lo2 = lo + std::atan2(std::sin(tr) * std::sin(d) * std::cos(la), std::cos(d) - std::sin(la) * std::sin(la2));
-  lat = la2 / kDeg;
-  lon = wrap180(lo2 / kDeg);
+  great_circle_destination(lat, lon, track, gs * dt / kEarthRadius_m, &lat, &lon);
 
   // Vertical: the host autopilot's V/S channel when engaged, else the value
   // the scenario set.
@@ -145,7 +144,7 @@ void fly_step(float dt_in) {
 
   double x = 0, y = 0, z = 0;
   XPLMWorldToLocal(lat, lon, elev, &x, &y, &z);
-  const double ground = terrain(h, x, z);
+  const double ground = terrain_height(h, x, z);
   const bool on_ground = elev <= ground + kContactM;
   double pitch = std::fmax(kMinPitchDeg, std::fmin(kMaxPitchDeg, fval("sim/flightmodel/position/theta")));
   if (on_ground) {
@@ -174,7 +173,6 @@ void fly_step(float dt_in) {
     const double turn = kPitchRateDps * dt;
     pitch += std::fmax(-turn, std::fmin(turn, attitude - pitch));
   }
-  const double agl = elev - ground;
   const double alt_ft = elev * kFtPerM;
   // Indicated from true airspeed through the standard atmosphere's density.
   const double sigma = std::pow(std::fmax(0.05, 1.0 - 6.8756e-6 * alt_ft), 4.2559);
@@ -203,7 +201,6 @@ void fly_step(float dt_in) {
   put_f("sim/flightmodel/position/true_airspeed", gs);
   put_f("sim/flightmodel/position/indicated_airspeed", ias_kt);
   put_f("sim/flightmodel/position/vh_ind_fpm", vs_fpm);
-  put_f("sim/flightmodel/position/y_agl", agl);
   put_d("sim/flightmodel2/position/pressure_altitude", alt_ft);
   for (const char* side : {"pilot", "copilot"}) {
     const std::string s = side;
@@ -214,7 +211,6 @@ void fly_step(float dt_in) {
     put_f(("sim/cockpit2/gauges/indicators/calibrated_airspeed_kts_" + s).c_str(), ias_kt);
     put_f(("sim/cockpit2/gauges/indicators/altitude_ft_" + s).c_str(), alt_ft);
     put_f(("sim/cockpit2/gauges/indicators/vvi_fpm_" + s).c_str(), vs_fpm);
-    put_f(("sim/cockpit2/gauges/indicators/radio_altimeter_height_ft_" + s).c_str(), agl * kFtPerM);
   }
 }
 

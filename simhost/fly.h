@@ -15,4 +15,10 @@ bool flying();
 // One frame of the flying aircraft (what the flight-model slot calls).
 void fly_step(float dt);
 
+// The flying aircraft's sphere (metres), and the point `angle` radians along
+// the great circle that leaves (lat, lon) on `course` (degrees true), its
+// longitude within -180..180.
+constexpr double kEarthRadius_m = 6371008.8;
+void great_circle_destination(double lat, double lon, double course, double angle, double* lat2, double* lon2);
+
 }  // namespace simhost

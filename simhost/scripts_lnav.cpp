@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "fly.h"
 #include "host.h"
 #include "state.h"
 
@@ -21,7 +22,7 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kDeg = kPi / 180.0;
-constexpr double kEarthNm = 6371008.8 / 1852.0;   // the flying aircraft's sphere
+constexpr double kEarthNm = kEarthRadius_m / 1852.0;   // the flying aircraft's sphere
 constexpr int kLegSlots = 256;
 
 bool on = false;
@@ -50,11 +51,9 @@ double bearing(Pos a, Pos b) {
                             std::cos(la) * std::sin(lb) - std::sin(la) * std::cos(lb) * std::cos(dlon)) / kDeg);
 }
 Pos destination(Pos a, double course, double angle) {
-  const double la = a.lat * kDeg, lo = a.lon * kDeg, tc = course * kDeg;
-  const double la2 = std::asin(std::sin(la) * std::cos(angle) + std::cos(la) * std::sin(angle) * std::cos(tc));
-  const double lo2 =
-      lo + std::atan2(std::sin(tc) * std::sin(angle) * std::cos(la), std::cos(angle) - std::sin(la) * std::sin(la2));
-  return {la2 / kDeg, lo2 / kDeg};
+  Pos b;
+  great_circle_destination(a.lat, a.lon, course, angle, &b.lat, &b.lon);
+  return b;
 }
 
 // What the scripts make of one leg at the aircraft's position: the track

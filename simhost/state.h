@@ -256,6 +256,9 @@ void derive_values(Host& h, float dt);
 // The flight begins: the first frame, after whatever a test or scenario set
 // before it, places the gear for a start on the ground or in the air.
 void start_of_flight(Host& h);
+// The terrain stand-in's height (local y, metres) at local x, z; 0 without
+// one or where it gives no number.
+double terrain_height(const Host& h, double x, double z);
 // Links the names that are one host value (`Dataref::alias`); after every
 // change to the list of names.
 void link_aliases(Host& h);
