@@ -6,15 +6,15 @@
 // keeps the cockpit's controls, by the published names' conventions: a
 // switch kind as a path component ("toggle_switch/", "knob/", ...), a name
 // with "_pos" in its last part, and the levers, handles and buttons named
-// otherwise (the start levers are "mixture_ratio"). Status values that handlers also write (a panel's display
-// source, a sound cue) are left out. A control's positions are those the
+// otherwise (the start levers are "mixture_ratio"). Status values that
+// handlers also write (a panel's display source, a sound cue) are left out.
+// A control's positions are those the
 // commands set and the one it rests in once the plug-in has started; one
 // that the systems move through other values too (a cover swinging open, a
 // trim wheel) is given as the range it was seen over.
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <regex>
 #include <set>

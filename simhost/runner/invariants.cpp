@@ -7,16 +7,15 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <map>
 #include <sstream>
 
 #include "host.h"
+#include "platform/xplm.h"
 
 namespace runner {
 namespace {
 
-constexpr int kInt = 1, kFloat = 2, kDouble = 4, kFloatArray = 8, kIntArray = 16;
 constexpr double kInf = std::numeric_limits<double>::infinity();
 // A position read back through a float compares with the one written.
 constexpr double kPositionTolerance = 1e-4;
@@ -97,8 +96,9 @@ void PublishedNumbers::take() {
   value_of.clear();
   element_of.clear();
   for (const simhost::DatarefInfo& d : simhost::plugin_datarefs()) {
-    if (!(d.type & (kInt | kFloat | kDouble | kFloatArray | kIntArray))) continue;
-    const bool array = (d.type & (kFloatArray | kIntArray)) != 0;
+    if (!(d.type & (xplmType_Int | xplmType_Float | xplmType_Double | xplmType_FloatArray | xplmType_IntArray)))
+      continue;
+    const bool array = (d.type & (xplmType_FloatArray | xplmType_IntArray)) != 0;
     Value v;
     v.name = d.name;
     v.type = d.type;

@@ -104,6 +104,8 @@ class Parser {
   void alert(std::string_view rest, Step* st, bool finding) const;
 
   long at_seconds(double seconds) const;
+  // The scenario's clock in seconds, frame steps changed on the way included.
+  double clock_seconds() const { return base_seconds_ + static_cast<double>(clock_ - base_frame_) * dt_; }
 
   double dt_;                  // the frame step from base_frame_ on
   const Lookup& lookup_;
@@ -332,7 +334,7 @@ void Parser::line(std::string_view s, int line_number, Script* script) {
       throw Failure{"dt needs the frame step in seconds, above 0 and at most 1"};
     st.op = Op::Dt;
     st.values = {v};
-    base_seconds_ += static_cast<double>(clock_ - base_frame_) * dt_;
+    base_seconds_ = clock_seconds();
     base_frame_ = clock_;
     dt_ = v;
   } else if (verb == "print") {
@@ -370,7 +372,7 @@ void Parser::line(std::string_view s, int line_number, Script* script) {
             !number(when.substr(0, when.size() - 1), &until))
           throw Failure{"expect NAME=VALUE [TOLERANCE] [until Ss]"};
         // Kept in seconds: the frame step may change before then.
-        if (!(until > base_seconds_ + static_cast<double>(clock_ - base_frame_) * dt_))
+        if (!(until > clock_seconds()))
           throw Failure{"expect's until is not later than the scenario's clock"};
         st.until = until;
       }
