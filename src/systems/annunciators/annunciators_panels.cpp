@@ -170,7 +170,7 @@ void annunciators_doors_radio() {
   const float l1 = ann_levels.l1;
   const float l2 = ann_levels.l2;
   auto door = [](bound::Id id) { return mirror_f(id) != 0.0f; };
-  const bool mid = variant_index == 4;
+  const bool mid = has_mid_exits();
   struct Door {
     float* light;
     bool open;
