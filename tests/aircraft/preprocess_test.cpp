@@ -240,17 +240,6 @@ TEST_F(Preprocess, SelcalCodesArmTimers) {
   simhost::set_int("ivaopilot/selcal", 2);
   selcal_intake();
   EXPECT_EQ(delay_timers.selcal_delay_com3, 0.0f);
-  // Without the battery bus a call is taken from the client and dropped, and
-  // what the decoder held is lost.
-  electric::batbus_status = 0.0f;
-  selcal_state.call_latch[0] = 1.0f;
-  selcal_sound_pending = 1.0f;
-  simhost::set_int("ivaopilot/selcal", 3);
-  selcal_intake();
-  EXPECT_EQ(simhost::get_int("ivaopilot/selcal"), 0);
-  EXPECT_EQ(delay_timers.selcal_delay_com1 + delay_timers.selcal_delay_com2 + delay_timers.selcal_delay_hf, 0.0f);
-  EXPECT_EQ(selcal_state.call_latch[0], 0.0f);
-  EXPECT_EQ(fmod_::selcal_sound, 0.0f);
 }
 
 TEST_F(Preprocess, SelcalChimeLastsOneFrame) {
