@@ -39,6 +39,17 @@ void selcal_com3_check(bound::Id mhz, bound::Id khz) {
   }
 }
 
+// Calls, pending chime and lamps all forgotten.
+void clear_selcal() {
+  selcal_state = SelcalState{};
+  delay_timers.selcal_delay_hf = 0.0f;
+  delay_timers.selcal_delay_com1 = 0.0f;
+  delay_timers.selcal_delay_com2 = 0.0f;
+  delay_timers.selcal_delay_com3 = 0.0f;
+  fmod_::selcal_sound = 0.0f;
+  selcal_sound_pending = 0.0f;
+}
+
 }  // namespace
 
 void model_watch() {
@@ -121,16 +132,17 @@ void update_ground_contact() {
 void selcal_intake() {
   const XPLMDataRef selcal = handle(bound::ivaopilot_selcal);
   if (selcal == nullptr) {
-    selcal_state = SelcalState{};
-    delay_timers.selcal_delay_hf = 0.0f;
-    delay_timers.selcal_delay_com1 = 0.0f;
-    delay_timers.selcal_delay_com2 = 0.0f;
-    delay_timers.selcal_delay_com3 = 0.0f;
-    fmod_::selcal_sound = 0.0f;
-    selcal_sound_pending = 0.0f;
+    clear_selcal();
     return;
   }
   const int32_t code = XPLMGetDatai(selcal);
+  if (electric::batbus_status == 0.0f) {
+    // The decoder is dead: a call is still taken from the client, but nothing
+    // chimes or lights, and what it held is lost, as the attendant chime's.
+    if (code != 0) XPLMSetDatai(selcal, 0);
+    clear_selcal();
+    return;
+  }
   switch (code) {
     case 1:
       delay_timers.selcal_delay_com1 = selcal_delay_s;

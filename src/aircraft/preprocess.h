@@ -10,7 +10,7 @@ void model_watch();               // re-reads the model on livery change; first-
 void update_addon_flags();        // add-on presence flags and jetway power
 void smooth_air_data();           // TAS, speed of sound, TAT, Mach
 void update_ground_contact();     // sets on_ground
-void selcal_intake();
+void selcal_intake();             // the pilot client's calls; none latch or chime without the battery bus
 void update_flight_data_copies(); // debug selectors, flight-data copies, cockpit options, pressure altitude
 void copy_efis_state();           // EfisSideState and the runway-length copy
 void attendant_chime_sequence();

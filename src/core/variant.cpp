@@ -77,6 +77,18 @@ void detect_variant_from_name(const char* file_name) {
   model_family = 0.0f;
 }
 
+bool has_mid_exits() {
+  switch (variant_index) {
+    case 4:  // 737_9ENG
+    case 6:  // 737_2HMX
+    case 8:  // 737_90MX
+    case 9:  // 737_1KMX
+      return true;
+    default:
+      return false;
+  }
+}
+
 void detect_variant() {
   char file_name[name_bytes];
   char path[name_bytes];

@@ -21,6 +21,11 @@ extern float model_family;     // -1, or 0, 1, 2 (published truncated as "zuvadu
 extern int32_t acf_model;      // 0 d738, 1 b739, 2 b737, 999 anything else
 extern int32_t acf_is_4k;      // 1 for the "_4k" form of a generic file
 
+// Whether the airframe has the pair of mid-cabin exits (the -900ER and the
+// stretched or high-density MAX models): their door lights, their share of
+// the DOORS caution and their leak into the cabin. Generic files have none.
+bool has_mid_exits();
+
 // Placement offsets of the ground-service objects, metres; the de-ice trucks
 // also carry a heading offset in degrees from the aircraft's heading. The
 // placement turns each (first, second) pair into a distance and a bearing

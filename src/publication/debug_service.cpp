@@ -25,9 +25,15 @@ constexpr int32_t slot_count = 9;
 constexpr const char* slot_files[slot_count] = {"01.sit", "02.sit", "03.sit", "04.sit", "05.sit",
                                                 "06.sit", "07.sit", "08.sit", "00.sit"};
 
-// Prefixes of the product variants 0..4 (5..9 save under the bare slot name)
-// and of the generic models 0..2 when no variant matched.
-constexpr const char* variant_prefixes[5] = {"737_80NG_", "737_90NG_", "737_70NG_", "737_60NG_", "737_9ENG_"};
+// Prefixes of the product variants in variant_index order (the file name
+// without its extension) and of the generic models 0..2 when no variant
+// matched.
+constexpr const char* variant_prefixes[variant_count] = {"737_80NG_", "737_90NG_", "737_70NG_", "737_60NG_",
+                                                         "737_9ENG_", "737_70MX_", "737_2HMX_", "737_80MX_",
+                                                         "737_90MX_", "737_1KMX_"};
+// The MAX models saved under the bare slot name before they had prefixes of
+// their own; a load still finds such a save when the prefixed file is missing.
+constexpr int32_t first_bare_saving_variant = 5;
 constexpr const char* model_prefixes[3] = {"Velar_", "Kesti_", "Kemra_"};
 
 // Option log lines, enabled then disabled, in option order.
@@ -78,6 +84,16 @@ bool situation_file_exists(const char* relative) {
   return true;
 }
 
+// The slot's file under the bare name, for a variant that saved there
+// before; false for every other aircraft.
+bool bare_situation_path(int32_t command, char* out, int32_t out_size) {
+  out[0] = '\0';
+  const int32_t slot = slot_of(command);
+  if (slot < 0 || variant_index < first_bare_saving_variant || variant_index >= variant_count) return false;
+  int32_t len = 0;
+  return append(out, out_size, &len, "Output/situations/") && append(out, out_size, &len, slot_files[slot]);
+}
+
 void set_options(int32_t bits) {
   for (int32_t i = 0; i < handling_option_count; ++i) {
     const bool disable = (bits >> i) & 1;
@@ -89,7 +105,7 @@ void set_options(int32_t bits) {
 }  // namespace
 
 const char* situation_prefix() {
-  if (variant_index >= 0) return variant_index < 5 ? variant_prefixes[variant_index] : "";
+  if (variant_index >= 0) return variant_index < variant_count ? variant_prefixes[variant_index] : "";
   if (acf_model >= 0 && acf_model < 3) return model_prefixes[acf_model];
   return "";
 }
@@ -137,9 +153,13 @@ void debug_command_write(void*, int value) {
   // otherwise put the cockpit back to its just-loaded state with nothing
   // loaded to replace it.
   if (!situation_file_exists(path)) {
-    debug_status = 1;
-    log_situation_failed("load", path);
-    return;
+    char bare[path_capacity];
+    if (!bare_situation_path(value, bare, path_capacity) || !situation_file_exists(bare)) {
+      debug_status = 1;
+      log_situation_failed("load", path);
+      return;
+    }
+    std::memcpy(path, bare, sizeof path);
   }
   // The reset runs before the host loads: the sequencer then treats the next
   // frames as the first after a load.

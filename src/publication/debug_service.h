@@ -1,6 +1,8 @@
 // The service channel published as "corvane/Debug": the handling options the
 // thrust and CG logic consult, the nine situation slots saved and loaded
-// through the host, and the status the channel reads back.
+// through the host, and the status the channel reads back. A MAX model whose
+// prefixed slot file is missing loads the bare slot name instead, where its
+// saves went before it had a prefix of its own.
 //
 // Host values: calls XPLMSaveDataFile / XPLMLoadDataFile (situation files,
 // relative to the host's root) and writes the option lines to the log. A

@@ -44,6 +44,7 @@ class Preprocess : public ::testing::Test {
     selcal_sound_pending = 0.0f;
     attend_chime_count = 0;
     attend_chime_timer = 0.0f;
+    electric::batbus_status = 1.0f;  // a powered cockpit
   }
   void TearDown() override { simhost::reset(); }
 };

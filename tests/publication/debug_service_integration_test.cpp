@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -145,7 +146,8 @@ TEST_F(ServiceChannel, SlotFilesCarryThePrefixOfTheLoadedAircraft) {
   } cases[] = {
       {"737_80NG.acf", 901, "Output/situations/737_80NG_01.sit"},
       {"737_60NG.acf", 804, "Output/situations/737_60NG_04.sit"},
-      {"737_80MX.acf", 801, "Output/situations/01.sit"},
+      {"737_80MX.acf", 801, "Output/situations/737_80MX_01.sit"},
+      {"737_1KMX.acf", 909, "Output/situations/737_1KMX_00.sit"},
       {"d738.acf", 808, "Output/situations/Velar_08.sit"},
       {"b739_4k.acf", 801, "Output/situations/Kesti_01.sit"},
       {"b737.acf", 902, "Output/situations/Kemra_02.sit"},
@@ -160,6 +162,38 @@ TEST_F(ServiceChannel, SlotFilesCarryThePrefixOfTheLoadedAircraft) {
     ASSERT_TRUE(write_debug(c.value));
     EXPECT_EQ(last_file_call().path, c.path) << c.acf;
     EXPECT_EQ(last_file_call().save, c.value >= 901) << c.acf;
+  }
+}
+
+// A MAX saved under the bare slot name before it had a prefix of its own: a
+// load finds that save while its own file is missing, and its own once there.
+// Another model never takes a bare-named save for its own.
+TEST_F(ServiceChannel, AMaxStillLoadsWhatItSavedUnderTheBareName) {
+  struct Case {
+    const char* acf;
+    bool own_file;
+    int status;
+    const char* loaded;
+  } cases[] = {
+      {"737_2HMX.acf", false, 2, "Output/situations/04.sit"},
+      {"737_2HMX.acf", true, 2, "Output/situations/737_2HMX_04.sit"},
+      {"737_80NG.acf", false, 1, nullptr},
+  };
+  for (const Case& c : cases) {
+    load(c.acf);
+    simhost::frames(1, 1.0f / 30);
+    std::ofstream(simhost::root() + "Output/situations/04.sit") << "saved before\n";
+    if (c.own_file) {
+      ASSERT_TRUE(write_debug(904));
+    }
+    ASSERT_TRUE(write_debug(804));
+    EXPECT_EQ(simhost::get_int(kDebug), c.status) << c.acf;
+    if (c.loaded != nullptr) {
+      EXPECT_EQ(last_file_call().path, c.loaded) << c.acf;
+      EXPECT_FALSE(last_file_call().save) << c.acf;
+    } else {
+      EXPECT_TRUE(simhost::data_file_calls().empty()) << c.acf;
+    }
   }
 }
 

@@ -49,7 +49,10 @@ TEST_F(DebugService, SituationPathsFollowVariantThenModelAndSlot) {
     const char* path;
   } cases[] = {
       {0, 999, 801, "Output/situations/737_80NG_01.sit"}, {3, 999, 809, "Output/situations/737_60NG_00.sit"},
-      {4, 999, 909, "Output/situations/737_9ENG_00.sit"}, {7, 1, 801, "Output/situations/01.sit"},
+      {4, 999, 909, "Output/situations/737_9ENG_00.sit"}, {7, 1, 801, "Output/situations/737_80MX_01.sit"},
+      {5, 999, 902, "Output/situations/737_70MX_02.sit"}, {6, 999, 903, "Output/situations/737_2HMX_03.sit"},
+      {8, 999, 804, "Output/situations/737_90MX_04.sit"}, {9, 999, 809, "Output/situations/737_1KMX_00.sit"},
+      {10, 999, 801, "Output/situations/01.sit"},
       {-1, 0, 809, "Output/situations/Velar_00.sit"},     {-1, 1, 801, "Output/situations/Kesti_01.sit"},
       {-1, 2, 906, "Output/situations/Kemra_06.sit"},     {-1, 999, 802, "Output/situations/02.sit"},
       {-1, -5, 802, "Output/situations/02.sit"},

@@ -91,10 +91,22 @@ foreach(name power-up departure approach traffic map-symbols gate-to-gate)
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/scenario-pictures)
 endforeach()
 # Whole flights against the world the host keeps consistent by itself: every
-# scenario file of the folder but the one the checks must fail on.
+# scenario file of the folder but the one the checks must fail on. A flight
+# that needs more of the runner (another aircraft file, an add-on) says so in
+# lines "# run as SUFFIX: OPTIONS", each a test scenario.NAME.SUFFIX.
 file(GLOB flights CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/scenarios/*.txt)
 list(FILTER flights EXCLUDE REGEX "/checks-broken\\.txt$")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${flights})
 foreach(file ${flights})
   get_filename_component(name ${file} NAME_WE)
-  add_test(NAME scenario.${name} COMMAND corvane-sim --scenario ${file})
+  file(STRINGS ${file} runs REGEX "^# run as [A-Za-z0-9_-]+: ")
+  if(NOT runs)
+    add_test(NAME scenario.${name} COMMAND corvane-sim --scenario ${file})
+  endif()
+  foreach(run IN LISTS runs)
+    string(REGEX REPLACE "^# run as ([A-Za-z0-9_-]+): (.*)$" "\\1" suffix "${run}")
+    string(REGEX REPLACE "^# run as ([A-Za-z0-9_-]+): (.*)$" "\\2" options "${run}")
+    separate_arguments(options UNIX_COMMAND "${options}")
+    add_test(NAME scenario.${name}.${suffix} COMMAND corvane-sim ${options} --scenario ${file})
+  endforeach()
 endforeach()

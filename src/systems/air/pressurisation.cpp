@@ -69,7 +69,7 @@ float door_sum() {
             mirror_f(bound::tarv_doors_aft_Cargo) + mirror_f(bound::tarv_doors_emerg1) +
             mirror_f(bound::tarv_doors_emerg2) + mirror_f(bound::tarv_doors_emerg3) +
             mirror_f(bound::tarv_doors_emerg4) + mirror_f(bound::tarv_doors_aft1) + mirror_f(bound::tarv_doors_aft2);
-  if (variant_index == 4) d += mirror_f(bound::tarv_doors_L_mid) + mirror_f(bound::tarv_doors_R_mid);
+  if (has_mid_exits()) d += mirror_f(bound::tarv_doors_L_mid) + mirror_f(bound::tarv_doors_R_mid);
   return d;
 }
 

@@ -1,11 +1,12 @@
 // Light equations of the overhead status lights and packs, fire protection,
-// doors, radio and audio lamps, crossfeed, cabin altitude, bleed and test
-// lights, anti-ice and probe heat, and the light-spill stage.
+// doors, radio, SELCAL and audio lamps, crossfeed, cabin altitude, bleed and
+// test lights, anti-ice and probe heat, and the light-spill stage.
 //
 // Reads: host failures and annunciators, switch positions, door ratios of
-// the scripts, anti-ice valve positions, radio indicators, bus statuses and
-// pressurisation outputs. Writes: those annunciator:: lights, the duct
-// overheat values, the thermal anti-ice indications and the spill arrays.
+// the scripts, anti-ice valve positions, radio indicators, the SELCAL call
+// latches, bus statuses and pressurisation outputs. Writes: those
+// annunciator:: lights, the duct overheat values, the thermal anti-ice
+// indications and the spill arrays.
 #include "core/failure_tables.h"
 #include "core/binding.h"
 #include "core/frame_values.h"
@@ -170,7 +171,7 @@ void annunciators_doors_radio() {
   const float l1 = ann_levels.l1;
   const float l2 = ann_levels.l2;
   auto door = [](bound::Id id) { return mirror_f(id) != 0.0f; };
-  const bool mid = variant_index == 4;
+  const bool mid = has_mid_exits();
   struct Door {
     float* light;
     bool open;
@@ -214,6 +215,11 @@ void annunciators_doors_radio() {
                                       mirror_i(bound::sim_cockpit2_radios_indicators_nav2_display_vertical) == 1 ||
                                       mirror_i(bound::sim_cockpit2_radios_indicators_nav2_has_dme) == 1) *
                                  l2;
+  // SELCAL lamps: each radio's call, held until its reset key clears it. The
+  // scripts hide the panel on aircraft without SELCAL.
+  const bool selcal_fitted = mirror_f(bound::zuvadud_D738_selcal_disable) == 0.0f;
+  float* const selcal_lamps[3] = {&annunciates::selcal_com1, &annunciates::selcal_com2, &annunciates::selcal_com3};
+  for (int i = 0; i < 3; ++i) *selcal_lamps[i] = selcal_fitted ? selcal_state.call_latch[i] * l1 : 0.0f;
   // Microphone selector lamps: the transmitter selection of each audio panel.
   const float fo_power = l1 * electric::ac_tnsbus2_status;
   float* const capt_ind[mic_key_count] = {&audio::capt_mic_indicator1, &audio::capt_mic_indicator2,

@@ -416,13 +416,14 @@ TEST_F(Lights, PowerTransferPulsesOneFramePerSideAfterSixSeconds) {
 TEST_F(Lights, DoorsAndMicrophoneLamps) {
   script_mirror.tarv_doors_aft1 = 0.2f;  // the aft service door 1 shares the left aft overwing light
   script_mirror.tarv_doors_L_mid = 1.0f;
-  variant_index = 0;
-  annunciators_doors_radio();
-  EXPECT_EQ(annunciator::left_aft_overwing, 1.0f);
-  EXPECT_EQ(annunciator::left_mid_exit, 0.0f) << "mid exits only on variant 4";
-  variant_index = 4;
-  annunciators_doors_radio();
-  EXPECT_EQ(annunciator::left_mid_exit, 1.0f);
+  // Mid exits on the -900ER, the high-density MAX 8, the MAX 9 and the MAX 10 only.
+  const float mid_exit_lit[variant_count] = {0, 0, 0, 0, 1, 0, 1, 0, 1, 1};
+  for (int32_t v = -1; v < variant_count; ++v) {
+    variant_index = v;
+    annunciators_doors_radio();
+    EXPECT_EQ(annunciator::left_aft_overwing, 1.0f);
+    EXPECT_EQ(annunciator::left_mid_exit, v < 0 ? 0.0f : mid_exit_lit[v]) << "variant " << v;
+  }
   variant_index = -1;
   mic_select[seat_capt][0] = 1.0f;
   mic_select[seat_fo][1] = 1.0f;
