@@ -24,6 +24,7 @@
 #include "systems/air/pressurisation.h"
 #include "systems/annunciators/annunciators_panels.h"
 #include "systems/system_state.h"
+#include "systems/ice_rain/window_heat_state.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/electrical/electrical.h"
@@ -110,6 +111,8 @@ class Lights : public ::testing::Test {
     system_::wing_anti_ice_valve[0] = system_::wing_anti_ice_valve[1] = 0.0f;
     system_::eng_inlet_valve[0] = 0.0f;
     ice::wing_heat_pos = ice::eng1_heat_pos = 0.0f;
+    ice::window_heat_l_fwd_pos = ice::window_heat_r_fwd_pos = 0.0f;
+    for (float& w : window_overheat_state) w = 0.0f;
     host_mirror.sim_cockpit2_ice_ice_pitot_heat_on_copilot = host_mirror.sim_cockpit2_ice_ice_AOA_heat_on = 1;
     electric::gen1_available = electric::gen2_available = 1.0f;
     using namespace hydraulic;
@@ -603,7 +606,8 @@ TEST_F(Lights, TransformerRectifierLightByCrossTieAndHeight) {
 TEST_F(Lights, WindowHeatOnBelowFortyThreeDegrees) {
   struct Row {
     float sw, bus, temp, ovht, lit;
-  } rows[] = {{1, 1, 42.9f, 0, 1}, {1, 1, 43, 0, 0}, {1, 1, 20, 1, 0}, {0, 1, 20, 0, 0}, {1, 0.5f, 20, 0, 0}};
+  } rows[] = {{1, 1, 42.9f, 0, 1}, {1, 1, 43, 0, 0}, {1, 1, 20, 1, 0}, {1, 1, 20, 0.4f, 0}, {0, 1, 20, 0, 0},
+              {1, 0.5f, 20, 0, 0}};
   for (const Row& r : rows) {
     ice::window_heat_l_side_pos = r.sw;
     electric::ac_tnsbus2_status = r.bus;
@@ -729,12 +733,12 @@ TEST_F(Lights, SingleConditionLightsOfTheOverheadFireCabinAndAntiIcePanels) {
       {"wing 0.95", [] { system_::wing_anti_ice_valve[0] = 0.95f; ice::wing_heat_pos = 1.0f; }, &wing_ice_on_L, 1},
       {"wing 0.051", [] { system_::wing_anti_ice_valve[0] = 0.051f; }, &wing_ice_on_L, 1},
       {"wing shut, switch on", [] { system_::wing_anti_ice_valve[0] = 0.05f; ice::wing_heat_pos = 1.0f; }, &wing_ice_on_L, 1},
-      {"cowl ice",
+      {"cowl ice, heat on",
        [] {
-         host_mirror.sim_flightmodel_failures_inlet_ice_per_engine[1] = 0.056f;
+         host_mirror.sim_flightmodel_failures_inlet_ice_per_engine[1] = 0.5f;
          host_mirror.sim_cockpit2_ice_ice_inlet_heat_on_per_engine[1] = 1;
        },
-       &cowl_ice_1, 1},
+       &cowl_ice_1, 0},
       {"cowl ice thin",
        [] {
          host_mirror.sim_flightmodel_failures_inlet_ice_per_engine[1] = 0.055f;
@@ -742,6 +746,8 @@ TEST_F(Lights, SingleConditionLightsOfTheOverheadFireCabinAndAntiIcePanels) {
        },
        &cowl_ice_1, 0},
       {"cowl valve open", [] { system_::eng_inlet_valve[0] = 1.0f; ice::eng1_heat_pos = 1.0f; }, &eicas::eng1_tai, 0.5f},
+      {"window test", [] { ice::window_heat_l_fwd_pos = 1.0f; window_overheat_state[window_l_fwd] = 1.0f; },
+       &window_heat_ovht_lf, 1},
       {"l1 door", [] { script_mirror.tarv_doors_L1 = 0.1f; }, &fwd_entry, 1},
       {"l2 door", [] { script_mirror.tarv_doors_L2 = 0.1f; }, &aft_entry, 1},
       {"r1 door", [] { script_mirror.tarv_doors_R1 = 0.1f; }, &fwd_service, 1},
@@ -895,6 +901,12 @@ TEST_F(Lights, SixPackSlotsOneConditionEach) {
       {"capt pitot heat", [] { host_mirror.sim_cockpit2_ice_ice_pitot_heat_on_pilot = 0; }, sp_ice, 4, 1},
       {"inlet heat 2", [] { host_mirror.sim_operation_failures_rel_ice_inlet_heat2 = 6; }, sp_ice, 1, 1},
       {"surface heat 2", [] { host_mirror.sim_operation_failures_rel_ice_surf_heat2 = 6; }, sp_ice, 3, 1},
+      {"window heat failed",
+       [] {
+         host_mirror.sim_operation_failures_rel_ice_window_heat = 6;
+         ice::window_heat_r_fwd_pos = 1.0f;
+       },
+       sp_ice, 11, 1},
       {"source off 2", [] { host_mirror.sim_cockpit2_annunciators_generator_off[1] = 1; }, sp_elec, 1, 1},
       {"transfer bus 2", [] { electric::ac_tnsbus2_status = 0.0f; }, sp_elec, 3, 1},
       {"drive 2", [] { electric::gen2_available = 0.0f; }, sp_elec, 6, 1},
