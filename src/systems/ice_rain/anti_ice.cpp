@@ -22,9 +22,9 @@ namespace {
 constexpr float kCowlValveRate = 1.5f;
 constexpr float kWingValveRate = 1.8f;
 constexpr float kValveOpen = 0.95f;
-// Wing valves need bleed: below 8 psi they stay shut, from 18 psi they heat.
+// Wing valves need bleed: below 8 psi they stay shut; open with that much
+// behind them they heat, at idle as at climb thrust.
 constexpr float kWingMinDuctPsi = 8.0f;
-constexpr float kWingHeatDuctPsi = 18.0f;
 // On the ground, above this N1 with the lever near idle the wing overheats:
 // the valve is let open 10 s, then held shut while the timer runs back at a
 // quarter of the speed (40 s).
@@ -183,8 +183,8 @@ void wing_valves() {
     valve[0] = lag_toward(valve[0], target_l, 0.0f, 1.0f, kWingValveRate);
     valve[1] = lag_toward(valve[1], target_r, 0.0f, 1.0f, kWingValveRate);
   }
-  ice::wing_l_heat_on = (valve[0] > kValveOpen && duct_l >= kWingHeatDuctPsi) ? 1.0f : 0.0f;
-  ice::wing_r_heat_on = (valve[1] > kValveOpen && duct_r >= kWingHeatDuctPsi) ? 1.0f : 0.0f;
+  ice::wing_l_heat_on = (valve[0] > kValveOpen && duct_l >= kWingMinDuctPsi) ? 1.0f : 0.0f;
+  ice::wing_r_heat_on = (valve[1] > kValveOpen && duct_r >= kWingMinDuctPsi) ? 1.0f : 0.0f;
   // The host's own surface heat would de-ice without bleed: keep it off.
   if (hm.sim_cockpit2_ice_ice_surfce_heat_left_on != 0) {
     host_int_on_change(bound::sim_cockpit2_ice_ice_surfce_heat_left_on, hm.sim_cockpit2_ice_ice_surfce_heat_left_on, 0);

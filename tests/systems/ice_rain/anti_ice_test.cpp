@@ -106,11 +106,13 @@ TEST_F(AntiIce, WingValvesFreezeWithoutTransferBusOne) {
   for (int i = 0; i < 20; ++i) update_anti_ice();
   EXPECT_EQ(system_::wing_anti_ice_valve[0], held);
   EXPECT_EQ(ice::wing_l_heat_on, 0.0f);
-  // Bleed below 18 psi keeps the heat-on flag down even with the valve open.
+  // Idle bleed heats the open wing; below 8 psi the heat goes at once, the
+  // valve still closing.
   electric::ac_tnsbus1_status = 1.0f;
+  indicators::duct_press_L = 9.0f;
   for (int i = 0; i < 40; ++i) update_anti_ice();
   EXPECT_EQ(ice::wing_l_heat_on, 1.0f);
-  indicators::duct_press_L = 17.0f;
+  indicators::duct_press_L = 7.9f;
   update_anti_ice();
   EXPECT_EQ(ice::wing_l_heat_on, 0.0f);
 }
