@@ -2060,10 +2060,12 @@ TEST_F(Cabin, ZoneAndSupplyTemperaturesByPacksAndTrimAir) {
       {1, 1, 0, {24, 25, 23, 20.5f, 20.5f, 24, 20.5f}},
       {0.11f, 1, 1, {24, 25, 23, 18, 23, 18, 18}},
       {1, 0.1f, 0, {21.6667f, 21.6667f, 21.6667f, 21.6667f, 21.6667f, 21.6667f, 4}},
-      {0.1f, 1, 1, {21.6667f, 21.6667f, 21.6667f, 21.6667f, 21.6667f, 4, 18}},
+      {0.1f, 1, 1, {24, 25, 23, 18, 23, 4, 18}},
       {0, 0, 1, {4, 4, 4, 4, 4, 4, 4}},
   };
-  frame_time = 10000.0f;  // every value reaches its target in one frame
+  // Every value reaches its target in one frame: the linear ones at their
+  // seconds a degree, the unventilated zones with their 30-minute lag.
+  frame_time = 1800.0f;
   for (const Row& r : rows) {
     air::l_pack_bleed_valve_pos = r.l_pack;
     air::r_pack_bleed_valve_pos = r.r_pack;
@@ -2072,7 +2074,8 @@ TEST_F(Cabin, ZoneAndSupplyTemperaturesByPacksAndTrimAir) {
     for (int i = 0; i < 7; ++i) EXPECT_NEAR(z[i], r.zone[i], 1e-3f) << r.l_pack << " " << r.r_pack << " " << r.trim << " value " << i;
   }
   // Seconds per degree: supplies 3, zones 18, recirculated zones 21 with the
-  // fan on its bus or 26, drifting to outside 35.
+  // fan on its bus or 26; without packs the zones lag toward the outside air
+  // on the ground with a 30-minute time constant.
   frame_time = 1.0f;
   air::l_recirc_fan_pos = 1.0f;
   air::r_recirc_fan_pos = 1.0f;
@@ -2086,7 +2089,8 @@ TEST_F(Cabin, ZoneAndSupplyTemperaturesByPacksAndTrimAir) {
   for (int i = 0; i < 7; ++i) EXPECT_NEAR(z[i], 10.0f + steps[i], 1e-5f) << i;
   air::l_pack_bleed_valve_pos = air::r_pack_bleed_valve_pos = 0.0f;
   update_cabin_temperature();
-  EXPECT_NEAR(z[0], 10.0f + 1 / 18.0f - 1 / 35.0f, 1e-5f);
+  const float fed = 10.0f + 1 / 18.0f;
+  EXPECT_NEAR(z[0], fed + (4.0f - fed) / 1800.0f, 1e-5f);
 }
 
 TEST_F(Cabin, MixValvesAndTheTemperatureIndicator) {
@@ -2094,10 +2098,11 @@ TEST_F(Cabin, MixValvesAndTheTemperatureIndicator) {
   air::cont_cab_temp_rheostat = 0.0f;  // 24
   air::fwd_cab_temp_rheostat = 0.0f;   // 18
   air::aft_cab_temp_rheostat = 0.5f;   // 23, passenger 20.5
-  air::l_pack_bleed_valve_pos = air::r_pack_bleed_valve_pos = 0.0f;
+  air::l_pack_bleed_valve_pos = air::r_pack_bleed_valve_pos = 1.0f;
+  air::trim_air_pos = 0.0f;
   electric::dir_batbus_status = 1.0f;
   // One frame of 1/0.3 s lands the valves on their targets; the zones sit on
-  // 24 (flight deck) and 20.5 (passenger) and drift 0.1 toward the outside.
+  // their targets, 24 or 28 (flight deck) and 20.5 (passenger).
   struct Row {
     float oat, rheostat, valve1, valve2;
   } rows[] = {{4, 0, 0.66f, 0.457f}, {100, 0, 0, 0}, {4, 1, 0.892f, 0.457f}, {-100, 0, 1, 1}};
@@ -2108,14 +2113,13 @@ TEST_F(Cabin, MixValvesAndTheTemperatureIndicator) {
     float* z = cabin_temperatures.values_degc;
     z[0] = r.rheostat == 1.0f ? 28.0f : 24.0f;
     z[3] = z[4] = 20.5f;
-    const float drift = frame_time / 35.0f * (r.oat > 20.5f ? 1.0f : -1.0f);
     air::mix_valve1_700 = air::mix_valve2_700 = 0.5f;
     update_cabin_temperature();
-    const float zone_drift = 0.05f * drift;  // the zones moved toward the outside first
-    EXPECT_NEAR(air::mix_valve1_700, std::fmin(1.0f, std::fmax(0.0f, r.valve1 - zone_drift)), 1e-4f) << r.oat << " " << r.rheostat;
-    EXPECT_NEAR(air::mix_valve2_700, std::fmin(1.0f, std::fmax(0.0f, r.valve2 - zone_drift)), 1e-4f) << r.oat << " " << r.rheostat;
+    EXPECT_NEAR(air::mix_valve1_700, r.valve1, 1e-4f) << r.oat << " " << r.rheostat;
+    EXPECT_NEAR(air::mix_valve2_700, r.valve2, 1e-4f) << r.oat << " " << r.rheostat;
   }
   // Indicator: the source switch picks a value; the needle lags 5 per second.
+  air::l_pack_bleed_valve_pos = air::r_pack_bleed_valve_pos = 0.0f;
   host_mirror.sim_cockpit2_temperature_outside_air_temp_degc = 12.0f;
   frame_time = 0.2f;
   struct Source {
