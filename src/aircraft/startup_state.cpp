@@ -338,8 +338,10 @@ void mode_block(StartupState state) {
     switches::flt_ctr_A_pos = 1.0f;
     switches::flt_ctr_B_pos = 1.0f;
   } else {
-    cabin[0] = at_least(oat_le_degc(), 0.0f);
-    for (int i = 1; i < 7; ++i) cabin[i] = 0.0f;
+    // A cold aircraft's cabin and ducts stand at the outside air's
+    // temperature, hot day or cold, within the range the zones are kept in.
+    const float outside = clamp_range(oat_le_degc(), -30.0f, 60.0f);
+    for (int i = 0; i < 7; ++i) cabin[i] = outside;
     hydraulic::standby_pressure = 0.0f;
     hydraulic::pressure = 0.0f;
   }

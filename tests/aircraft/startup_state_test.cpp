@@ -183,7 +183,7 @@ TEST_F(Startup, ColdWindowsAndCabinFollowTheOutsideAir) {
   EXPECT_EQ(ice::l_side_temp, 1.0f);
   EXPECT_EQ(ice::r_fwd_temp, 1.0f);
   EXPECT_EQ(ice::window_heat_l_fwd_pos, 0.0f);
-  EXPECT_EQ(cabin_temperatures.values_degc[0], 0.0f);
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(cabin_temperatures.values_degc[i], -5.0f) << i;
   EXPECT_EQ(electric::battery_pos, 0.0f);
 
   set_state(0, 1.0f);

@@ -137,9 +137,9 @@ TEST_F(StartupValues, SwitchSetOfEachState) {
       {&electric::battery_pos, 0, 1, 1},
       {&toggle_switch::emer_exit_lights, 0, 1, 1},
       {&cabin_temperatures.values_degc[0], 3.5f, 3.5f, 25},
-      {&cabin_temperatures.values_degc[1], 0, 0, 27},
-      {&cabin_temperatures.values_degc[4], 0, 0, 27},
-      {&cabin_temperatures.values_degc[6], 0, 0, 3.5f},
+      {&cabin_temperatures.values_degc[1], 3.5f, 3.5f, 27},
+      {&cabin_temperatures.values_degc[4], 3.5f, 3.5f, 27},
+      {&cabin_temperatures.values_degc[6], 3.5f, 3.5f, 3.5f},
   };
   struct IntRow {
     int32_t* v;

@@ -24,6 +24,7 @@
 #include "systems/air/pressurisation.h"
 #include "systems/annunciators/annunciators_panels.h"
 #include "systems/system_state.h"
+#include "systems/ice_rain/window_heat_state.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/electrical/electrical.h"
@@ -110,6 +111,8 @@ class Lights : public ::testing::Test {
     system_::wing_anti_ice_valve[0] = system_::wing_anti_ice_valve[1] = 0.0f;
     system_::eng_inlet_valve[0] = 0.0f;
     ice::wing_heat_pos = ice::eng1_heat_pos = 0.0f;
+    ice::window_heat_l_fwd_pos = ice::window_heat_r_fwd_pos = 0.0f;
+    for (float& w : window_overheat_state) w = 0.0f;
     host_mirror.sim_cockpit2_ice_ice_pitot_heat_on_copilot = host_mirror.sim_cockpit2_ice_ice_AOA_heat_on = 1;
     electric::gen1_available = electric::gen2_available = 1.0f;
     using namespace hydraulic;
@@ -603,7 +606,8 @@ TEST_F(Lights, TransformerRectifierLightByCrossTieAndHeight) {
 TEST_F(Lights, WindowHeatOnBelowFortyThreeDegrees) {
   struct Row {
     float sw, bus, temp, ovht, lit;
-  } rows[] = {{1, 1, 42.9f, 0, 1}, {1, 1, 43, 0, 0}, {1, 1, 20, 1, 0}, {0, 1, 20, 0, 0}, {1, 0.5f, 20, 0, 0}};
+  } rows[] = {{1, 1, 42.9f, 0, 1}, {1, 1, 43, 0, 0}, {1, 1, 20, 1, 0}, {1, 1, 20, 0.4f, 0}, {0, 1, 20, 0, 0},
+              {1, 0.5f, 20, 0, 0}};
   for (const Row& r : rows) {
     ice::window_heat_l_side_pos = r.sw;
     electric::ac_tnsbus2_status = r.bus;
@@ -729,12 +733,12 @@ TEST_F(Lights, SingleConditionLightsOfTheOverheadFireCabinAndAntiIcePanels) {
       {"wing 0.95", [] { system_::wing_anti_ice_valve[0] = 0.95f; ice::wing_heat_pos = 1.0f; }, &wing_ice_on_L, 1},
       {"wing 0.051", [] { system_::wing_anti_ice_valve[0] = 0.051f; }, &wing_ice_on_L, 1},
       {"wing shut, switch on", [] { system_::wing_anti_ice_valve[0] = 0.05f; ice::wing_heat_pos = 1.0f; }, &wing_ice_on_L, 1},
-      {"cowl ice",
+      {"cowl ice, heat on",
        [] {
-         host_mirror.sim_flightmodel_failures_inlet_ice_per_engine[1] = 0.056f;
+         host_mirror.sim_flightmodel_failures_inlet_ice_per_engine[1] = 0.5f;
          host_mirror.sim_cockpit2_ice_ice_inlet_heat_on_per_engine[1] = 1;
        },
-       &cowl_ice_1, 1},
+       &cowl_ice_1, 0},
       {"cowl ice thin",
        [] {
          host_mirror.sim_flightmodel_failures_inlet_ice_per_engine[1] = 0.055f;
@@ -742,6 +746,8 @@ TEST_F(Lights, SingleConditionLightsOfTheOverheadFireCabinAndAntiIcePanels) {
        },
        &cowl_ice_1, 0},
       {"cowl valve open", [] { system_::eng_inlet_valve[0] = 1.0f; ice::eng1_heat_pos = 1.0f; }, &eicas::eng1_tai, 0.5f},
+      {"window test", [] { ice::window_heat_l_fwd_pos = 1.0f; window_overheat_state[window_l_fwd] = 1.0f; },
+       &window_heat_ovht_lf, 1},
       {"l1 door", [] { script_mirror.tarv_doors_L1 = 0.1f; }, &fwd_entry, 1},
       {"l2 door", [] { script_mirror.tarv_doors_L2 = 0.1f; }, &aft_entry, 1},
       {"r1 door", [] { script_mirror.tarv_doors_R1 = 0.1f; }, &fwd_service, 1},
@@ -895,6 +901,12 @@ TEST_F(Lights, SixPackSlotsOneConditionEach) {
       {"capt pitot heat", [] { host_mirror.sim_cockpit2_ice_ice_pitot_heat_on_pilot = 0; }, sp_ice, 4, 1},
       {"inlet heat 2", [] { host_mirror.sim_operation_failures_rel_ice_inlet_heat2 = 6; }, sp_ice, 1, 1},
       {"surface heat 2", [] { host_mirror.sim_operation_failures_rel_ice_surf_heat2 = 6; }, sp_ice, 3, 1},
+      {"window heat failed",
+       [] {
+         host_mirror.sim_operation_failures_rel_ice_window_heat = 6;
+         ice::window_heat_r_fwd_pos = 1.0f;
+       },
+       sp_ice, 11, 1},
       {"source off 2", [] { host_mirror.sim_cockpit2_annunciators_generator_off[1] = 1; }, sp_elec, 1, 1},
       {"transfer bus 2", [] { electric::ac_tnsbus2_status = 0.0f; }, sp_elec, 3, 1},
       {"drive 2", [] { electric::gen2_available = 0.0f; }, sp_elec, 6, 1},
@@ -2048,10 +2060,12 @@ TEST_F(Cabin, ZoneAndSupplyTemperaturesByPacksAndTrimAir) {
       {1, 1, 0, {24, 25, 23, 20.5f, 20.5f, 24, 20.5f}},
       {0.11f, 1, 1, {24, 25, 23, 18, 23, 18, 18}},
       {1, 0.1f, 0, {21.6667f, 21.6667f, 21.6667f, 21.6667f, 21.6667f, 21.6667f, 4}},
-      {0.1f, 1, 1, {21.6667f, 21.6667f, 21.6667f, 21.6667f, 21.6667f, 4, 18}},
+      {0.1f, 1, 1, {24, 25, 23, 18, 23, 4, 18}},
       {0, 0, 1, {4, 4, 4, 4, 4, 4, 4}},
   };
-  frame_time = 10000.0f;  // every value reaches its target in one frame
+  // Every value reaches its target in one frame: the linear ones at their
+  // seconds a degree, the unventilated zones with their 30-minute lag.
+  frame_time = 1800.0f;
   for (const Row& r : rows) {
     air::l_pack_bleed_valve_pos = r.l_pack;
     air::r_pack_bleed_valve_pos = r.r_pack;
@@ -2060,7 +2074,8 @@ TEST_F(Cabin, ZoneAndSupplyTemperaturesByPacksAndTrimAir) {
     for (int i = 0; i < 7; ++i) EXPECT_NEAR(z[i], r.zone[i], 1e-3f) << r.l_pack << " " << r.r_pack << " " << r.trim << " value " << i;
   }
   // Seconds per degree: supplies 3, zones 18, recirculated zones 21 with the
-  // fan on its bus or 26, drifting to outside 35.
+  // fan on its bus or 26; without packs the zones lag toward the outside air
+  // on the ground with a 30-minute time constant.
   frame_time = 1.0f;
   air::l_recirc_fan_pos = 1.0f;
   air::r_recirc_fan_pos = 1.0f;
@@ -2074,7 +2089,8 @@ TEST_F(Cabin, ZoneAndSupplyTemperaturesByPacksAndTrimAir) {
   for (int i = 0; i < 7; ++i) EXPECT_NEAR(z[i], 10.0f + steps[i], 1e-5f) << i;
   air::l_pack_bleed_valve_pos = air::r_pack_bleed_valve_pos = 0.0f;
   update_cabin_temperature();
-  EXPECT_NEAR(z[0], 10.0f + 1 / 18.0f - 1 / 35.0f, 1e-5f);
+  const float fed = 10.0f + 1 / 18.0f;
+  EXPECT_NEAR(z[0], fed + (4.0f - fed) / 1800.0f, 1e-5f);
 }
 
 TEST_F(Cabin, MixValvesAndTheTemperatureIndicator) {
@@ -2082,10 +2098,11 @@ TEST_F(Cabin, MixValvesAndTheTemperatureIndicator) {
   air::cont_cab_temp_rheostat = 0.0f;  // 24
   air::fwd_cab_temp_rheostat = 0.0f;   // 18
   air::aft_cab_temp_rheostat = 0.5f;   // 23, passenger 20.5
-  air::l_pack_bleed_valve_pos = air::r_pack_bleed_valve_pos = 0.0f;
+  air::l_pack_bleed_valve_pos = air::r_pack_bleed_valve_pos = 1.0f;
+  air::trim_air_pos = 0.0f;
   electric::dir_batbus_status = 1.0f;
   // One frame of 1/0.3 s lands the valves on their targets; the zones sit on
-  // 24 (flight deck) and 20.5 (passenger) and drift 0.1 toward the outside.
+  // their targets, 24 or 28 (flight deck) and 20.5 (passenger).
   struct Row {
     float oat, rheostat, valve1, valve2;
   } rows[] = {{4, 0, 0.66f, 0.457f}, {100, 0, 0, 0}, {4, 1, 0.892f, 0.457f}, {-100, 0, 1, 1}};
@@ -2096,14 +2113,13 @@ TEST_F(Cabin, MixValvesAndTheTemperatureIndicator) {
     float* z = cabin_temperatures.values_degc;
     z[0] = r.rheostat == 1.0f ? 28.0f : 24.0f;
     z[3] = z[4] = 20.5f;
-    const float drift = frame_time / 35.0f * (r.oat > 20.5f ? 1.0f : -1.0f);
     air::mix_valve1_700 = air::mix_valve2_700 = 0.5f;
     update_cabin_temperature();
-    const float zone_drift = 0.05f * drift;  // the zones moved toward the outside first
-    EXPECT_NEAR(air::mix_valve1_700, std::fmin(1.0f, std::fmax(0.0f, r.valve1 - zone_drift)), 1e-4f) << r.oat << " " << r.rheostat;
-    EXPECT_NEAR(air::mix_valve2_700, std::fmin(1.0f, std::fmax(0.0f, r.valve2 - zone_drift)), 1e-4f) << r.oat << " " << r.rheostat;
+    EXPECT_NEAR(air::mix_valve1_700, r.valve1, 1e-4f) << r.oat << " " << r.rheostat;
+    EXPECT_NEAR(air::mix_valve2_700, r.valve2, 1e-4f) << r.oat << " " << r.rheostat;
   }
   // Indicator: the source switch picks a value; the needle lags 5 per second.
+  air::l_pack_bleed_valve_pos = air::r_pack_bleed_valve_pos = 0.0f;
   host_mirror.sim_cockpit2_temperature_outside_air_temp_degc = 12.0f;
   frame_time = 0.2f;
   struct Source {

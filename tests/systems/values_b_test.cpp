@@ -644,20 +644,23 @@ TEST_F(FuelValues, LimitsOfTheFuelPanelAndGauges) {
   run_rows(*this, xfeed, std::size(xfeed), update_cross_feed);
 }
 
-// The real fuel temperature moves toward the outside air in T seconds a
-// degree: T = (1 - min(50, difference) x 0.82 / 50) x (80 + (mean wing mass
-// - 300) x 40 / 3600), x 0.8 when the fuel is the warmer.
+// The real fuel temperature approaches the outside air at first order, with a
+// time constant of 5 h for 3,900 kg or more a wing tank down to 2.5 h at
+// 300 kg or less; rows of one hour.
 TEST_F(FuelValues, FuelTemperatureAndItsGauge) {
   static const Row rows[] = {
-      {"light tanks", [] { tanks(300, 0, 300); host_mirror.sim_cockpit2_temperature_outside_air_LE_temp_degc = 20; },
-       &engine::fuel_temp_real, 10 + 1 / 66.88f},
-      {"full tanks", [] { tanks(3900, 0, 5000); host_mirror.sim_cockpit2_temperature_outside_air_LE_temp_degc = 20; },
-       &engine::fuel_temp_real, 10 + 1 / 100.32f},
-      {"below 300", [] { tanks(100, 0, 100); host_mirror.sim_cockpit2_temperature_outside_air_LE_temp_degc = 0; },
-       &engine::fuel_temp_real, 10 - 1 / 53.504f},
-      {"far apart", [] { tanks(2100, 0, 2100); engine::fuel_temp_real = -30;
+      {"full tanks in cruise", [] { tanks(3900, 0, 5000); engine::fuel_temp_real = 15; frame_time = 3600;
+                                    host_mirror.sim_cockpit2_temperature_outside_air_LE_temp_degc = -28; },
+       &engine::fuel_temp_real, 7.20542f},
+      {"light tanks", [] { tanks(300, 0, 300); frame_time = 3600;
+                           host_mirror.sim_cockpit2_temperature_outside_air_LE_temp_degc = 20; },
+       &engine::fuel_temp_real, 13.2968f},
+      {"below 300", [] { tanks(100, 0, 100); frame_time = 3600;
+                         host_mirror.sim_cockpit2_temperature_outside_air_LE_temp_degc = 0; },
+       &engine::fuel_temp_real, 6.70320f},
+      {"far apart", [] { tanks(2100, 0, 2100); engine::fuel_temp_real = -30; frame_time = 3600;
                          host_mirror.sim_cockpit2_temperature_outside_air_LE_temp_degc = 40; },
-       &engine::fuel_temp_real, -30 + 1 / 18.0f},
+       &engine::fuel_temp_real, -13.6150f},
       // Gauge: unpowered it lags to -56 at rate 6; powered just now it swings toward 50, returns above 40.
       {"gauge off", [] { frame_time = 0.1f; electric::ac_tnsbus2_status = 0; }, &engine::fuel_temp, 10 - 0.6f * 66},
       {"swing", [] { frame_time = 0.1f; fuel_state.gauge_bus_prev = 1; fuel_state.fuel_temp_state = 2; },

@@ -11,6 +11,7 @@
 #include "alerting/aural_cues.h"
 #include "core/binding.h"
 #include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "core/util.h"
 #include "core/variant.h"
 #include "systems/air/air_values.h"
@@ -34,6 +35,13 @@ constexpr float kPaxMaskAltFt = 14000.0f;
 enum CabinSlot { zone1, zone2, zone3, zone4, zone5, supply1, supply2 };
 
 float outside_degc() { return mirror_f(bound::sim_cockpit2_temperature_outside_air_temp_degc); }
+// The skin in flight is at the air's recovery temperature, not its static one.
+float skin_degc() { return mirror_f(bound::sim_cockpit2_temperature_outside_air_LE_temp_degc); }
+
+// Unventilated cabin in flight: its balance above the skin's temperature,
+// and the time constant it approaches it with.
+constexpr float kCabinHeatGainDegC = 30.0f;
+constexpr float kCabinUnventilatedTauS = 1800.0f;
 
 float two_zone_target(float r) {
   if (r == 0.5f) return 23.0f;
@@ -114,22 +122,38 @@ void update_cabin_temperature() {
   if (pack_l && pack_r) {
     move(supply1, trim_air ? lowest : d, 3.0f);
     move(supply2, trim_air ? lowest : p, 3.0f);
+  } else if (pack_l || pack_r) {
+    // One pack mixes a single supply for the whole aircraft, as cold as the
+    // coldest zone asks when trim air warms each zone up to its own; the
+    // idle pack's duct drifts to the outside air.
+    const float supply = trim_air ? lowest : mean;
+    move(supply1, pack_l ? supply : oat, pack_l ? 3.0f : 35.0f);
+    move(supply2, pack_r ? supply : oat, pack_r ? 3.0f : 35.0f);
+  } else {
+    move(supply1, oat, 35.0f);
+    move(supply2, oat, 35.0f);
+  }
+  if ((pack_l && pack_r) || ((pack_l || pack_r) && trim_air)) {
     move(zone1, d, 18.0f);
     move(zone2, d + 1.0f, 18.0f);
     move(zone3, d - 1.0f, 18.0f);
     move(zone4, trim_air ? f : p, recirc_l);
     move(zone5, trim_air ? a : p, recirc_r);
   } else if (pack_l || pack_r) {
-    // One pack mixes a single supply for the whole aircraft; the idle pack's
-    // duct drifts to the outside air.
-    const float supply = trim_air ? lowest : mean;
-    move(supply1, pack_l ? supply : oat, pack_l ? 3.0f : 35.0f);
-    move(supply2, pack_r ? supply : oat, pack_r ? 3.0f : 35.0f);
+    // Without trim air one pack's single supply brings every zone to the
+    // mean of the selections.
     for (int s = zone1; s <= zone3; ++s) move(s, mean, 18.0f);
     move(zone4, mean, recirc_l);
     move(zone5, mean, recirc_r);
   } else {
-    for (int s = zone1; s <= supply2; ++s) move(s, oat, 35.0f);
+    // No conditioned air: in flight the insulated hull, the passengers,
+    // galleys and electronics hold the cabin well above the air on its
+    // skin, and it cools toward that balance over tens of minutes; on the
+    // ground, doors open, it takes the outside air's temperature.
+    const float balance = on_ground != 0 ? oat : skin_degc() + kCabinHeatGainDegC;
+    for (int s = zone1; s <= zone5; ++s) {
+      z[s] = lag_toward(z[s], balance, -30.0f, 60.0f, 1.0f / kCabinUnventilatedTauS);
+    }
   }
 
   if (electric::dir_batbus_status == 1.0f) {

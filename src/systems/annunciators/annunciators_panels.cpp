@@ -377,26 +377,41 @@ void annunciators_anti_ice() {
     }
   }
 
-  for (int e = 0; e < 2; ++e) {
-    const bool icing = mirror_vf_at(bound::sim_flightmodel_failures_inlet_ice_per_engine, e) > 0.055f &&
-                       mirror_vi_at(bound::sim_cockpit2_ice_ice_inlet_heat_on_per_engine, e) == 1;
-    *(e == 0 ? &annunciator::cowl_ice_0 : &annunciator::cowl_ice_1) = as01(icing) * l1;
-  }
+  // COWL ANTI-ICE reports overpressure in the duct behind the cowl valve,
+  // which nothing here models: ice on the inlet, heated or not, never lights
+  // it. It lights only in the light test.
+  annunciator::cowl_ice_0 = 0.0f;
+  annunciator::cowl_ice_1 = 0.0f;
 
+  // A window overheats for real (the host's failure) or in the overheat
+  // test (its counter set); its OVERHEAT light also lights while its switch
+  // is on without power. Either overheat calls the crew: ANTI-ICE.
   const bool window_fail = host_failed(bound::sim_operation_failures_rel_ice_window_heat);
   const bool t1_off = electric::ac_tnsbus1_status == 0.0f;
   const bool t2_off = electric::ac_tnsbus2_status == 0.0f;
-  annunciator::window_heat_ovht_rf = as01(ice::window_heat_r_fwd_pos != 0.0f && (window_fail || t2_off)) * l1;
-  annunciator::window_heat_ovht_ls = as01(ice::window_heat_l_side_pos != 0.0f && (window_fail || t2_off)) * l1;
-  annunciator::window_heat_ovht_rs = as01(ice::window_heat_r_side_pos != 0.0f && (window_fail || t1_off)) * l1;
-  annunciator::window_heat_ovht_lf = as01(ice::window_heat_l_fwd_pos != 0.0f && (window_fail || t1_off)) * l1;
+  struct WindowOverheat {
+    float* light;
+    float sw;
+    bool bus_off;
+  };
+  const WindowOverheat windows[window_count] = {
+      {&annunciator::window_heat_ovht_ls, ice::window_heat_l_side_pos, t2_off},
+      {&annunciator::window_heat_ovht_lf, ice::window_heat_l_fwd_pos, t1_off},
+      {&annunciator::window_heat_ovht_rs, ice::window_heat_r_side_pos, t1_off},
+      {&annunciator::window_heat_ovht_rf, ice::window_heat_r_fwd_pos, t2_off},
+  };
+  for (int w = 0; w < window_count; ++w) {
+    const bool on = windows[w].sw != 0.0f;
+    const bool overheat = window_overheat_state[w] != 0.0f || (on && window_fail);
+    *windows[w].light = as01(on && (overheat || windows[w].bus_off)) * l1;
+    g.slot[8 + w] = slot(overheat);
+  }
   flap_needles();
 
   g.slot[0] = slot(host_failed(bound::sim_operation_failures_rel_ice_inlet_heat));
   g.slot[1] = slot(host_failed(bound::sim_operation_failures_rel_ice_inlet_heat2));
   g.slot[2] = slot(host_failed(bound::sim_operation_failures_rel_ice_surf_heat));
   g.slot[3] = slot(host_failed(bound::sim_operation_failures_rel_ice_surf_heat2));
-  for (int w = 0; w < window_count; ++w) g.slot[8 + w] = slot(window_overheat_state[w] != 0.0f);
 }
 
 void update_annunciators_aux() {

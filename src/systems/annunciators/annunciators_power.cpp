@@ -71,8 +71,9 @@ void window_heat_on_lights() {
     const Row& r = rows[i];
     const float target = as01(*r.bus == 1.0f && *r.sw == 1.0f);
     const float latch = light_filter_step(window_heat.filter[i], target, 8.0f);
-    // The overheat light of the previous pass darkens the ON light.
-    const float on = (*r.ovht == 1.0f) ? 0.0f : as01(latch == 1.0f && *r.temp < 43.0f);
+    // The overheat light of the previous pass darkens the ON light, at any
+    // brightness the panel is set to.
+    const float on = (*r.ovht > 0.0f) ? 0.0f : as01(latch == 1.0f && *r.temp < 43.0f);
     *r.light = on * ann_levels.l1;
   }
 }

@@ -31,6 +31,11 @@ FuelState fuel_state;
 namespace {
 
 constexpr float kKgToLb = 2.2046225f;
+// Fuel temperature time constant (s) by the mean wing-tank mass (kg).
+constexpr float kFuelTempLightKg = 300.0f;
+constexpr float kFuelTempFullKg = 3900.0f;
+constexpr float kFuelTempTauLightS = 2.5f * 3600.0f;
+constexpr float kFuelTempTauFullS = 5.0f * 3600.0f;
 constexpr float kLowKg = 453.0f;
 constexpr float kLowClearKg = 567.0f;
 constexpr float kImbalanceKg = 453.0f;
@@ -233,16 +238,17 @@ void centre_pumps_after_load() {
 void update_fuel_temperature() {
   const float oat = mirror_f(bound::sim_cockpit2_temperature_outside_air_LE_temp_degc);
   float& real = engine::fuel_temp_real;
-  // Fuller wing tanks follow the outside air more slowly; a large difference
-  // speeds the exchange up.
-  const float m = clamp_range((tank_kg(0) + tank_kg(2)) / 2.0f, 300.0f, 3900.0f);
-  const float base_s = 80.0f + (m - 300.0f) * 40.0f / 3600.0f;
-  const float d = std::min(50.0f, std::fabs(oat - real));
-  float t = (1.0f - d * 0.82f / 50.0f) * base_s;
-  if (real > oat) t *= 0.8f;
-  real = move_toward_timed(real, oat, -56.0f, 56.0f, t);
-
   FuelState& s = fuel_state;
+  // The wing tanks' fuel approaches the air on their skin over hours: a few
+  // degrees an hour in a long cold cruise. Full tanks hold their heat
+  // longest; the time constant shortens as they empty.
+  const float m = clamp_range((tank_kg(0) + tank_kg(2)) / 2.0f, kFuelTempLightKg, kFuelTempFullKg);
+  const float tau_s = interpolate_clamped(kFuelTempLightKg, kFuelTempTauLightS, kFuelTempFullKg, kFuelTempTauFullS, m);
+  if (static_cast<float>(s.fuel_temp_fine_degc) != real) s.fuel_temp_fine_degc = real;
+  const double k = 1.0 - std::exp(-static_cast<double>(frame_time) / tau_s);
+  s.fuel_temp_fine_degc = std::clamp(s.fuel_temp_fine_degc + (oat - s.fuel_temp_fine_degc) * k, -56.0, 56.0);
+  real = static_cast<float>(s.fuel_temp_fine_degc);
+
   float& gauge = engine::fuel_temp;
   const float bus = electric::ac_tnsbus2_status;
   if (!on(bus)) {

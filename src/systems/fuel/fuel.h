@@ -1,11 +1,16 @@
-// Fuel system state beyond the published values: the fuel temperature gauge's
-// power-up swing. The LOW / IMBAL / CONFIG latches and the after-load frame
-// count are the fuel_indications of system_state.h.
+// Fuel system state beyond the published values: the fuel temperature kept
+// finer than its published value, and its gauge's power-up swing. The LOW /
+// IMBAL / CONFIG latches and the after-load frame count are the
+// fuel_indications of system_state.h.
 #pragma once
 
 struct FuelState {
   float fuel_temp_state;  // 0 follow, 1 returning, 2 power-up swing
   float gauge_bus_prev;   // AC transfer bus 2 as the gauge saw it last frame
+  // deg C: the fuel temperature moves a few millionths of a degree a frame,
+  // below the published float's resolution; taken up again from the
+  // published value whenever that was set from elsewhere (start, load).
+  double fuel_temp_fine_degc;
 };
 extern FuelState fuel_state;
 

@@ -22,9 +22,9 @@ namespace {
 constexpr float kCowlValveRate = 1.5f;
 constexpr float kWingValveRate = 1.8f;
 constexpr float kValveOpen = 0.95f;
-// Wing valves need bleed: below 8 psi they stay shut, from 18 psi they heat.
+// Wing valves need bleed: below 8 psi they stay shut; open with that much
+// behind them they heat, at idle as at climb thrust.
 constexpr float kWingMinDuctPsi = 8.0f;
-constexpr float kWingHeatDuctPsi = 18.0f;
 // On the ground, above this N1 with the lever near idle the wing overheats:
 // the valve is let open 10 s, then held shut while the timer runs back at a
 // quarter of the speed (40 s).
@@ -33,13 +33,21 @@ constexpr float kGroundCycleOpenS = 10.0f;
 constexpr float kGroundCycleCoolRate = 0.25f;
 constexpr float kLeverTakeoff = 0.5f;
 constexpr float kLiftoffRadioAltFt = 10.0f;
+constexpr int32_t kHostFailed = 6;
 
 HostMirror& hm = host_mirror;
 
+// A failed anti-ice (the host's failure of that inlet's or wing's heat) is a
+// valve that stays shut: no heat, and the crew sees its VALVE OPEN light
+// bright against the switch.
+bool heat_failed(int32_t host_failure) { return host_failure == kHostFailed; }
+
 void cowl_valves() {
   const int32_t* burning = hm.sim_flightmodel2_engines_engine_is_burning_fuel;
-  const bool on1 = ice::eng1_heat_pos == 1.0f && burning[0] != 0 && electric::dc_bus1_status != 0.0f;
-  const bool on2 = ice::eng2_heat_pos == 1.0f && burning[1] != 0 && electric::dc_bus2_status != 0.0f;
+  const bool on1 = ice::eng1_heat_pos == 1.0f && burning[0] != 0 && electric::dc_bus1_status != 0.0f &&
+                   !heat_failed(hm.sim_operation_failures_rel_ice_inlet_heat);
+  const bool on2 = ice::eng2_heat_pos == 1.0f && burning[1] != 0 && electric::dc_bus2_status != 0.0f &&
+                   !heat_failed(hm.sim_operation_failures_rel_ice_inlet_heat2);
   float* valve = system_::eng_inlet_valve;
   valve[0] = lag_toward(valve[0], on1 ? 1.0f : 0.0f, 0.0f, 1.0f, kCowlValveRate);
   valve[1] = lag_toward(valve[1], on2 ? 1.0f : 0.0f, 0.0f, 1.0f, kCowlValveRate);
@@ -161,9 +169,11 @@ void wing_valves() {
   float target_r = 0.0f;
   if (ice::wing_heat_pos != 0.0f && electric::ac_tnsbus1_status != 0.0f) {
     const bool shut_l = duct_l < kWingMinDuctPsi || s.wing_ground_gate_left == 0.0f ||
-                        s.wing_ground_cycle_closed_left != 0;
+                        s.wing_ground_cycle_closed_left != 0 ||
+                        heat_failed(hm.sim_operation_failures_rel_ice_surf_heat);
     const bool shut_r = duct_r < kWingMinDuctPsi || s.wing_ground_gate_right == 0.0f ||
-                        s.wing_ground_cycle_closed_right != 0;
+                        s.wing_ground_cycle_closed_right != 0 ||
+                        heat_failed(hm.sim_operation_failures_rel_ice_surf_heat2);
     target_l = shut_l ? 0.0f : 1.0f;
     target_r = shut_r ? 0.0f : 1.0f;
   }
@@ -173,8 +183,8 @@ void wing_valves() {
     valve[0] = lag_toward(valve[0], target_l, 0.0f, 1.0f, kWingValveRate);
     valve[1] = lag_toward(valve[1], target_r, 0.0f, 1.0f, kWingValveRate);
   }
-  ice::wing_l_heat_on = (valve[0] > kValveOpen && duct_l >= kWingHeatDuctPsi) ? 1.0f : 0.0f;
-  ice::wing_r_heat_on = (valve[1] > kValveOpen && duct_r >= kWingHeatDuctPsi) ? 1.0f : 0.0f;
+  ice::wing_l_heat_on = (valve[0] > kValveOpen && duct_l >= kWingMinDuctPsi) ? 1.0f : 0.0f;
+  ice::wing_r_heat_on = (valve[1] > kValveOpen && duct_r >= kWingMinDuctPsi) ? 1.0f : 0.0f;
   // The host's own surface heat would de-ice without bleed: keep it off.
   if (hm.sim_cockpit2_ice_ice_surfce_heat_left_on != 0) {
     host_int_on_change(bound::sim_cockpit2_ice_ice_surfce_heat_left_on, hm.sim_cockpit2_ice_ice_surfce_heat_left_on, 0);
@@ -195,9 +205,12 @@ void window_heat() {
   // from bus 1), as their ON and OVERHEAT lights and the rain zones assume.
   const float bus[window_count] = {electric::ac_tnsbus2_status, electric::ac_tnsbus1_status,
                                    electric::ac_tnsbus1_status, electric::ac_tnsbus2_status};
+  // A window overheating for real (the host's failure) has its heat taken
+  // off, as one whose overheat test has run its first step.
+  const bool overheated = heat_failed(hm.sim_operation_failures_rel_ice_window_heat);
   bool heated[window_count];
   for (int i = 0; i < window_count; ++i) {
-    heated[i] = switches_[i] != 0.0f && bus[i] != 0.0f && window_overheat_state[i] <= 1.0f;
+    heated[i] = switches_[i] != 0.0f && bus[i] != 0.0f && window_overheat_state[i] <= 1.0f && !overheated;
     const float target = heated[i] ? heated_temp : oat;
     anti_ice_state.window_heat_target[i] = target;
     // Frozen glass warms faster once heat is on.

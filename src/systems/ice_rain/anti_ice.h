@@ -6,7 +6,7 @@
 //
 // Reads: switch positions (ice::), bus status (electric::), APU power buses,
 // duct pressures, thrust levers, the host's engine, gear, throttle, N1, air
-// temperature and ground speed mirrors. Writes: the valve positions
+// temperature, ground speed and anti-ice failure mirrors. Writes: the valve positions
 // (system_::eng_inlet_valve, wing_anti_ice_valve), ice::wing_*_heat_on, the
 // glass temperatures, and the host's inlet, surface and window heat values.
 #pragma once

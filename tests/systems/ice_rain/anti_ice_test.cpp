@@ -106,13 +106,52 @@ TEST_F(AntiIce, WingValvesFreezeWithoutTransferBusOne) {
   for (int i = 0; i < 20; ++i) update_anti_ice();
   EXPECT_EQ(system_::wing_anti_ice_valve[0], held);
   EXPECT_EQ(ice::wing_l_heat_on, 0.0f);
-  // Bleed below 18 psi keeps the heat-on flag down even with the valve open.
+  // Idle bleed heats the open wing; below 8 psi the heat goes at once, the
+  // valve still closing.
   electric::ac_tnsbus1_status = 1.0f;
+  indicators::duct_press_L = 9.0f;
   for (int i = 0; i < 40; ++i) update_anti_ice();
   EXPECT_EQ(ice::wing_l_heat_on, 1.0f);
-  indicators::duct_press_L = 17.0f;
+  indicators::duct_press_L = 7.9f;
   update_anti_ice();
   EXPECT_EQ(ice::wing_l_heat_on, 0.0f);
+}
+
+// The host's failure of an inlet's, a wing's or the windows' heat: that valve
+// stays shut with its switch on (its VALVE OPEN light bright), the glass cools.
+TEST_F(AntiIce, FailedHeatKeepsItsValveShutAndItsGlassCold) {
+  struct Case {
+    int32_t* failure;
+    float* valve;
+  };
+  HostMirror& m = host_mirror;
+  const Case cases[] = {{&m.sim_operation_failures_rel_ice_inlet_heat, &system_::eng_inlet_valve[0]},
+                        {&m.sim_operation_failures_rel_ice_inlet_heat2, &system_::eng_inlet_valve[1]},
+                        {&m.sim_operation_failures_rel_ice_surf_heat, &system_::wing_anti_ice_valve[0]},
+                        {&m.sim_operation_failures_rel_ice_surf_heat2, &system_::wing_anti_ice_valve[1]},
+                        {&m.sim_operation_failures_rel_ice_window_heat, nullptr}};
+  for (const Case& c : cases) {
+    SetUp();
+    ice::eng1_heat_pos = ice::eng2_heat_pos = ice::wing_heat_pos = ice::window_heat_l_fwd_pos = 1.0f;
+    m.sim_flightmodel2_engines_engine_is_burning_fuel[0] = m.sim_flightmodel2_engines_engine_is_burning_fuel[1] = 1;
+    m.sim_cockpit2_temperature_outside_air_LE_temp_degc = -10.0f;
+    ice::l_fwd_temp = 20.0f;
+    *c.failure = 6;
+    for (int i = 0; i < 40; ++i) update_anti_ice();
+    for (float* v : {&system_::eng_inlet_valve[0], &system_::eng_inlet_valve[1], &system_::wing_anti_ice_valve[0],
+                     &system_::wing_anti_ice_valve[1]}) {
+      if (v == c.valve) {
+        EXPECT_EQ(*v, 0.0f);
+      } else {
+        EXPECT_GT(*v, 0.95f);
+      }
+    }
+    if (c.valve == nullptr) {
+      EXPECT_LT(ice::l_fwd_temp, 20.0f);
+    } else {
+      EXPECT_GT(ice::l_fwd_temp, 20.0f);
+    }
+  }
 }
 
 TEST_F(AntiIce, CowlValvesNeedARunningEngineAndDcPower) {
