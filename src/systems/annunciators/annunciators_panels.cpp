@@ -302,9 +302,11 @@ void annunciators_cabin_bleed() {
   g.slot[5] = slot(failures_element(153));
   g.slot[6] = slot(cabin_alt);
   g.slot[7] = slot(cockpit::cabin_pressure_diff > 8.9f);
-  const float channel = cockpit::pressurization_mode;
-  g.slot[8] = slot(failure_tables.pressurisation[9] == 1.0f && channel == 1.0f);
-  g.slot[9] = slot(failure_tables.pressurisation[10] == 1.0f && channel == 2.0f);
+  // A controller fault stays shown while the selector and power pick that
+  // controller, also once controller 2 has taken over from a faulted 1.
+  const int32_t selected = press_ctrl.selected_channel;
+  g.slot[8] = slot(failure_tables.pressurisation[9] == 1.0f && selected == 1);
+  g.slot[9] = slot(failure_tables.pressurisation[10] == 1.0f && selected == 2);
 }
 
 void annunciators_anti_ice() {
