@@ -291,8 +291,11 @@ void automatic_modes(float ambient_alt, float p_amb, float cabin_alt) {
       } else {
         c.sched_max_diff = max_cabin_diff_psi(ambient_alt);
         c.landing_alt_ref = landing_alt;
+        // A descent before reaching FLT ALT is most likely a return: the
+        // cabin goes back to the field it left, not to LAND ALT.
+        const float target = c.off_sched_descent == 1.0f ? c.takeoff_field_alt : landing_alt;
         const float progress = c.mode_alt_ref < ambient_alt ? c.mode_alt_ref : ambient_alt;
-        c.sched_cabin_alt = interpolate_clamped(landing_alt, landing_alt, c.mode_alt_ref, c.cruise_cabin_alt, progress);
+        c.sched_cabin_alt = interpolate_clamped(target, target, c.mode_alt_ref, c.cruise_cabin_alt, progress);
       }
     }
   }
