@@ -5,12 +5,14 @@
 // Reads: host failures and annunciators, switch positions, door ratios of
 // the scripts, anti-ice valve positions, radio indicators, bus statuses and
 // pressurisation outputs. Writes: those annunciator:: lights, the duct
-// overheat values, the thermal anti-ice indications and the spill arrays.
+// overheat values, the thermal anti-ice indications and the spill arrays,
+// and re-arms the cabin altitude horn's cut-out.
 #include "core/failure_tables.h"
 #include "core/binding.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
 #include "core/variant.h"
+#include "alerting/aural_cues.h"
 #include "engines/engine_values.h"
 #include "systems/air/air_values.h"
 #include "systems/annunciators/annunciator_values.h"
@@ -249,6 +251,9 @@ void annunciators_cabin_bleed() {
   const bool high_alt_ldg = cockpit_options.high_alt_ldg != 0.0f && system_::high_alt_ldg_on != 0.0f;
   const bool cabin_alt = cockpit::cabin_alt > 10000.0f && !high_alt_ldg;
   annunciator::cabin_alt = as01(cabin_alt) * l1;
+  // The horn cut-out silences one excursion only: back below the warning
+  // altitude the horn is armed for the next.
+  if (!cabin_alt) alert::alt_horn_cut_disable = 0.0f;
   annunciator::high_alt_ldg = system_::high_alt_ldg_on != 0.0f ? l1 : 0.0f;
   annunciator::high_alt_ldg_inop = 0.0f;
   annunciator::off_sched_descent = press_ctrl.off_sched_descent * l1;
