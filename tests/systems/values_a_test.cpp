@@ -873,7 +873,7 @@ TEST_F(Lights, SixPackSlotsOneConditionEach) {
       {"chip 2", [] { host_mirror.sim_cockpit2_annunciators_chip_detected[1] = 6; }, sp_eng, 3, 1},
       {"separation 1", [] { host_mirror.sim_operation_failures_rel_engsep0 = 6; }, sp_eng, 4, 1},
       {"oxygen failed", [] { host_mirror.sim_cockpit_warnings_annunciators_passenger_oxy_on = 6; }, sp_overhead, 0, 1},
-      {"oxygen on", [] { host_mirror.sim_cockpit_warnings_annunciators_passenger_oxy_on = 1; }, sp_overhead, 0, 0},
+      {"oxygen on", [] { host_mirror.sim_cockpit_warnings_annunciators_passenger_oxy_on = 1; }, sp_overhead, 0, 1},
       {"smoke failed", [] { host_mirror.sim_operation_failures_rel_smoke_cpit = 6; }, sp_overhead, 2, 1},
       {"exit lights off", [] { toggle_switch::emer_exit_lights = 0.0f; }, sp_overhead, 3, 1},
       {"exit lights on", [] { toggle_switch::emer_exit_lights = 2.0f; }, sp_overhead, 3, 1},

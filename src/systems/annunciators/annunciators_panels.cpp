@@ -110,7 +110,7 @@ void annunciators_overhead() {
   g[sp_eng].slot[3] = slot(mirror_vi_at(bound::sim_cockpit2_annunciators_chip_detected, 1) == kFailed);
   g[sp_eng].slot[4] = slot(host_failed(bound::sim_operation_failures_rel_engsep0));
   g[sp_eng].slot[5] = slot(host_failed(bound::sim_operation_failures_rel_engsep1));
-  g[sp_overhead].slot[0] = slot(oxy == kFailed);
+  g[sp_overhead].slot[0] = slot(oxy != 0);
   g[sp_overhead].slot[2] = slot(smoke == kFailed);
   g[sp_overhead].slot[3] = slot(emer_exit);
 }
