@@ -119,26 +119,6 @@ TEST_F(Apu, SwitchingOffARunningApuCoolsItDownFirst) {
   EXPECT_EQ(apu_on_latch, 0.0f);
 }
 
-TEST_F(Apu, BackToOnDuringTheCoolDownKeepsItRunning) {
-  running(true, 100.0f);
-  delay_flags.apu_start_stage = 3.0f;
-  apu_state.egt = 48.0f;
-  apu_on_latch = 1.0f;
-  spring_toggle_switch::APU_start_pos = 0.0f;
-  update_apu();
-  EXPECT_EQ(apu_start_lock, 1.0f);
-  spring_toggle_switch::APU_start_pos = 1.0f;
-  update_apu();
-  EXPECT_EQ(delay_flags.apu_start_companion, 0.0f);
-  EXPECT_EQ(apu_start_lock, 0.0f);
-  EXPECT_EQ(delay_flags.apu_start_stage, 3.0f);
-  EXPECT_EQ(delay_timers.apu_delay_2, 0.0f);
-  EXPECT_EQ(electrical::apu_bus_enable, 1.0f);
-  update_apu();  // nothing left to stop it
-  EXPECT_EQ(issued("sim/electrical/APU_off"), 0);
-  EXPECT_EQ(apu_on_latch, 1.0f);
-}
-
 TEST_F(Apu, CuttingTheBatteryDuringCoolDownFailsTheApu) {
   running(true, 100.0f);
   spring_toggle_switch::APU_start_pos = 0.0f;

@@ -7,12 +7,12 @@
 // pressurisation outputs. Writes: those annunciator:: lights, the duct
 // overheat values, the thermal anti-ice indications and the spill arrays,
 // and re-arms the cabin altitude horn's cut-out.
+#include "alerting/aural_cues.h"
 #include "core/failure_tables.h"
 #include "core/binding.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
 #include "core/variant.h"
-#include "alerting/aural_cues.h"
 #include "engines/engine_values.h"
 #include "systems/air/air_values.h"
 #include "systems/annunciators/annunciator_values.h"
