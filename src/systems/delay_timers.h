@@ -22,8 +22,8 @@ struct DelayTimerBank {
   float bat_discharge_low_delay;   // 95 s
   float bat_discharge_mid_delay;   // 3.5 s
   float bat_discharge_high_delay;  // 2 s
-  float apu_delay_1;       // 120 s, saved with the cockpit state
-  float apu_delay_2;       // 60 s, saved with the cockpit state
+  float apu_delay_1;       // saved with the cockpit state; nothing arms it (one cool-down timer)
+  float apu_delay_2;       // 60 s APU cool-down, saved with the cockpit state
   float apu_start_delay;   // saved with the cockpit state
   float apu_starter_hold;  // 1 s of held APU start command
   float apu_low_oil_delay; // 1.5 s after the APU start switch

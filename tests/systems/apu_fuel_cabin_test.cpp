@@ -108,16 +108,11 @@ TEST_F(Apu, SwitchingOffARunningApuCoolsItDownFirst) {
   EXPECT_EQ(delay_flags.apu_start_companion, 1.0f);
   EXPECT_EQ(apu_start_lock, 1.0f);
   EXPECT_EQ(delay_timers.apu_delay_2, 60.0f);
-  EXPECT_EQ(delay_timers.apu_delay_1, 120.0f);
   EXPECT_EQ(electrical::apu_bus_enable, 0.0f);
   EXPECT_EQ(electrical::apu_power_bus1, 0.0f);
   EXPECT_EQ(issued("sim/electrical/APU_off"), 0);
-  // Back to ON during the cool-down: no restart, the cool-down carries on.
-  spring_toggle_switch::APU_start_pos = 1.0f;
-  delay_flags.apu_flag_2 = 0.0f;  // the 60 s have run out
-  update_apu();
-  EXPECT_EQ(delay_flags.apu_start_companion, 2.0f);
-  delay_flags.apu_flag_1 = 0.0f;  // and the 120 s
+  // The 60 s run out: the APU is stopped.
+  delay_flags.apu_flag_2 = 0.0f;
   update_apu();
   EXPECT_EQ(delay_flags.apu_start_companion, 0.0f);
   EXPECT_EQ(issued("sim/electrical/APU_off"), 1);

@@ -111,16 +111,42 @@ TEST_F(Sources, AcMeterSources) {
   host_mirror.sim_cockpit2_electrical_generator_amps[0] = 150.0f;
   host_mirror.sim_cockpit2_electrical_generator_amps[1] = 40.0f;
   host_mirror.sim_cockpit2_electrical_APU_generator_amps = -120.0f;
+  // STBY PWR: the volts of what feeds the standby AC bus (transfer bus 1's
+  // source in AUTO, else the static inverter), whatever the battery reads.
+  struct Standby {
+    float std_bus, stby_sw, tns1;
+    int gen_on1, apu_bus1, gpu_on, gen_on2;
+    float freq, volts;
+  };
+  const Standby standbys[] = {
+      {1, 1, 1, 1, 0, 0, 0, 396.0f, 114.0f},  // generator 1
+      {1, 1, 1, 0, 1, 0, 0, 396.0f, 115.0f},  // APU generator on bus 1
+      {1, 1, 1, 0, 0, 1, 0, 396.0f, 113.0f},  // ground power
+      {1, 1, 1, 0, 0, 0, 1, 396.0f, 116.0f},  // generator 2 through the bus transfer
+      {1, -1, 1, 1, 0, 0, 0, 396.0f, 117.0f},  // BAT: the inverter
+      {0, 1, 1, 1, 0, 0, 0, 0.0f, 0.0f},
+  };
+  knob::ac_power = 0.0f;
+  host_mirror.sim_cockpit2_electrical_battery_voltage_indicated_volts[2] = 24.0f;
+  for (const Standby& c : standbys) {
+    electric::ac_stdbus_status = c.std_bus;
+    electric::standby_bat_pos = c.stby_sw;
+    electric::ac_tnsbus1_status = c.tns1;
+    host_mirror.sim_cockpit2_electrical_generator_on[0] = c.gen_on1;
+    host_mirror.sim_cockpit2_electrical_generator_on[1] = c.gen_on2;
+    host_mirror.sim_cockpit_electrical_generator_apu_on = c.apu_bus1;
+    electrical::apu_power_bus1 = static_cast<float>(c.apu_bus1);
+    host_mirror.sim_cockpit_electrical_gpu_on = c.gpu_on;
+    update_elec_meters();
+    EXPECT_FLOAT_EQ(cockpit::ac_freq_value, c.freq) << c.volts;
+    EXPECT_FLOAT_EQ(cockpit::ac_volt_value, c.volts) << c.volts;
+  }
   struct Case {
     float knob, bat2_v, std_bus;
     int gpu, gen1, apu, gen2, inv;
     float freq, volts, amps;
   };
   const Case cases[] = {
-      {0, 28.0f, 1, 0, 0, 0, 0, 0, 396.0f, 115.0f, 7.0f},
-      {0, 24.0f, 1, 0, 0, 0, 0, 0, 396.0f, 115.0f * 24.0f / 28.0f, 7.0f},
-      {0, 30.0f, 1, 0, 0, 0, 0, 0, 396.0f, 115.0f, 7.0f},
-      {0, 28.0f, 0, 0, 0, 0, 0, 0, 0.0f, 0.0f, 7.0f},
       {1, 0, 1, 1, 0, 0, 0, 0, 397.0f, 113.0f, 7.0f},
       {1, 0, 1, 0, 0, 0, 0, 0, 0.0f, 0.0f, 7.0f},
       {2, 0, 1, 0, 1, 0, 0, 0, 398.0f, 114.0f, 99.0f},

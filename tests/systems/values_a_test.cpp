@@ -118,6 +118,7 @@ class Lights : public ::testing::Test {
     using namespace hydraulic;
     A_press_trg = B_press_trg = A_press_el_trg = B_press_el_trg = 3000.0f;
     press_ctrl = PressController{};
+    press_ctrl.selected_channel = 1;
     failure_tables = FailureTables{};
     cockpit::cabin_pressure_diff = 0.0f;
   }
@@ -410,14 +411,18 @@ TEST_F(Lights, RecorderAutoFailAndStabilizerOutOfTrim) {
     annunciators_recorders();
     EXPECT_EQ(annunciator::fdr_off, f.off) << f.ground << " " << f.n2 << " " << f.load << " " << f.test_sw << f.tns1;
   }
+  // The last column: the controller in charge is faulted (no healthy one left).
   struct Auto {
     float sel, mode, diff, cabin_alt, vvi, fail;
-  } autos[] = {{0, 1, 8.75f, 15800, 3000, 0}, {0, 2, 0, 0, 0, 1},      {1, 2, 0, 0, -3000, 0}, {1, 1, 0, 0, 0, 1},
-               {2, 3, 0, 0, 0, 0},             {2, 0, 0, 0, 0, 1},      {2, 3, 8.76f, 0, 0, 1}, {2, 3, 0, 15801, 0, 1},
-               {2, 3, 0, 0, -3001, 1}};
+    uint8_t faulted;
+  } autos[] = {{0, 1, 8.75f, 15800, 3000, 0, 0}, {0, 2, 0, 0, 0, 1, 0},  {1, 2, 0, 0, -3000, 0, 0},
+               {1, 1, 0, 0, 0, 1, 0},             {2, 3, 0, 0, 0, 0, 0},  {2, 0, 0, 0, 0, 1, 0},
+               {2, 3, 8.76f, 0, 0, 1, 0},         {2, 3, 0, 15801, 0, 1, 0}, {2, 3, 0, 0, -3001, 1, 0},
+               {0, 1, 0, 0, 0, 1, 1},             {1, 2, 0, 0, 0, 1, 1}};
   for (const Auto& a : autos) {
     toggle_switch::air_valve_ctrl = a.sel;
     cockpit::pressurization_mode = a.mode;
+    press_ctrl.channel_faulted = a.faulted;
     host_mirror.sim_cockpit_pressure_cabin_pressure_differential_psi = a.diff;
     cockpit::cabin_altitude_actual = a.cabin_alt;
     cockpit::cabin_vvi = a.vvi;
@@ -874,7 +879,7 @@ TEST_F(Lights, SixPackSlotsOneConditionEach) {
       {"chip 2", [] { host_mirror.sim_cockpit2_annunciators_chip_detected[1] = 6; }, sp_eng, 3, 1},
       {"separation 1", [] { host_mirror.sim_operation_failures_rel_engsep0 = 6; }, sp_eng, 4, 1},
       {"oxygen failed", [] { host_mirror.sim_cockpit_warnings_annunciators_passenger_oxy_on = 6; }, sp_overhead, 0, 1},
-      {"oxygen on", [] { host_mirror.sim_cockpit_warnings_annunciators_passenger_oxy_on = 1; }, sp_overhead, 0, 0},
+      {"oxygen on", [] { host_mirror.sim_cockpit_warnings_annunciators_passenger_oxy_on = 1; }, sp_overhead, 0, 1},
       {"smoke failed", [] { host_mirror.sim_operation_failures_rel_smoke_cpit = 6; }, sp_overhead, 2, 1},
       {"exit lights off", [] { toggle_switch::emer_exit_lights = 0.0f; }, sp_overhead, 3, 1},
       {"exit lights on", [] { toggle_switch::emer_exit_lights = 2.0f; }, sp_overhead, 3, 1},
@@ -890,11 +895,17 @@ TEST_F(Lights, SixPackSlotsOneConditionEach) {
       {"differential 8.91", [] { cockpit::cabin_pressure_diff = 8.91f; }, sp_air_cond, 7, 1},
       {"differential 8.9", [] { cockpit::cabin_pressure_diff = 8.9f; }, sp_air_cond, 7, 0},
       {"channel 1 fault", [] { failure_tables.pressurisation[9] = 1.0f; }, sp_air_cond, 8, 1},
+      {"channel 1 fault handed to 2",
+       [] {
+         failure_tables.pressurisation[9] = 1.0f;
+         cockpit::pressurization_mode = 2.0f;
+       },
+       sp_air_cond, 8, 1},
       {"channel 2 fault on 1", [] { failure_tables.pressurisation[10] = 1.0f; }, sp_air_cond, 9, 0},
       {"channel 2 fault",
        [] {
          failure_tables.pressurisation[10] = 1.0f;
-         cockpit::pressurization_mode = 2.0f;
+         press_ctrl.selected_channel = 2;
        },
        sp_air_cond, 9, 1},
       {"fo aoa heat", [] { host_mirror.sim_cockpit2_ice_ice_AOA_heat_on_copilot = 0; }, sp_ice, 7, 0},
@@ -1890,14 +1901,18 @@ TEST_F(Cabin, OutflowValveCommandInCruiseAndOnTheGround) {
     EXPECT_EQ(press_ctrl.mode, 3.0f);
     EXPECT_NEAR(press_ctrl.valve_cmd, r.cmd, 2e-5f) << r.error << " " << r.cabin;
   }
-  // A faulted channel holds the valve where it is and drops to mode 0.
+  // A faulted channel holds the valve where it is and drops to mode 0; in
+  // AUTO controller 2 takes over from a faulted 1 while it is healthy.
   struct Fault {
-    float selector, fail9, fail10, mode;
-  } faults[] = {{0, 1, 0, 0}, {0, 0, 1, 3}, {1, 0, 1, 0}, {1, 1, 0, 3}};
+    float selector, fail9, fail10, dc2, mode;
+    int32_t channel;
+  } faults[] = {{0, 1, 0, 1, 3, 2}, {0, 1, 1, 1, 0, 1}, {0, 1, 0, 0, 0, 1},
+                {0, 0, 1, 1, 3, 1}, {1, 0, 1, 1, 0, 2}, {1, 1, 0, 1, 3, 2}};
   for (const Fault& f : faults) {
     press_ctrl = PressController{};
     press_ctrl.press_ctrl_armed = 1;
     toggle_switch::air_valve_ctrl = f.selector;
+    electric::dc_bus2_status = f.dc2;
     failure_tables.pressurisation[9] = f.fail9;
     failure_tables.pressurisation[10] = f.fail10;
     cockpit::pressurization_mode2 = 3.0f;
@@ -1906,9 +1921,11 @@ TEST_F(Cabin, OutflowValveCommandInCruiseAndOnTheGround) {
     cockpit::outflow_valve = 0.25f;
     press_ctrl.sched_cabin_alt = 8035.0f;
     update_pressurization();
-    EXPECT_EQ(press_ctrl.mode, f.mode) << f.selector << " " << f.fail9 << f.fail10;
-    EXPECT_EQ(press_ctrl.valve_cmd == 0.25f, f.mode == 0.0f) << f.selector << " " << f.fail9 << f.fail10;
+    EXPECT_EQ(press_ctrl.mode, f.mode) << f.selector << " " << f.fail9 << f.fail10 << f.dc2;
+    EXPECT_EQ(press_ctrl.press_channel, f.channel) << f.selector << " " << f.fail9 << f.fail10 << f.dc2;
+    EXPECT_EQ(press_ctrl.valve_cmd == 0.25f, f.mode == 0.0f) << f.selector << " " << f.fail9 << f.fail10 << f.dc2;
   }
+  electric::dc_bus2_status = 1.0f;
   failure_tables = FailureTables{};
   toggle_switch::air_valve_ctrl = 0.0f;
   // On the ground in mode 0 the command is 350 ft/min the way the

@@ -43,6 +43,8 @@ float* press_ctrl_saved_value(int i) {
 void press_ctrl_clear_saved_state() {
   for (int i = 0; i < kPressSavedValues; ++i) *press_ctrl_saved_value(i) = 0.0f;
   press_ctrl.press_channel = 0;
+  press_ctrl.selected_channel = 0;
+  press_ctrl.channel_faulted = 0;
   press_ctrl.press_ctrl_armed = 0;
 }
 
@@ -103,6 +105,22 @@ int32_t select_channel() {
   if (sel == 1.0f) return electric::dc_bus2_status != 0.0f ? 2 : 0;
   if (sel == 2.0f) return electric::dir_batbus_status != 0.0f ? 3 : 0;
   return 0;
+}
+
+bool channel_fault(int32_t channel) {
+  const float* fail = failure_tables.pressurisation;
+  return (channel == 1 && fail[9] == 1.0f) || (channel == 2 && fail[10] == 1.0f);
+}
+
+// In AUTO a faulted controller 1 hands control to controller 2 by itself
+// when that one is powered and healthy (AUTO FAIL and ALTN then light); in
+// ALTN there is nothing to fall back to.
+int32_t channel_in_charge(int32_t selected) {
+  if (toggle_switch::air_valve_ctrl == 0.0f && selected == 1 && channel_fault(1) &&
+      electric::dc_bus2_status == 1.0f && !channel_fault(2)) {
+    return 2;
+  }
+  return selected;
 }
 
 float pack_target(float sw, float bleed_valve, float other_sw, bool ground_bleeds_off, float flap_request) {
@@ -273,8 +291,11 @@ void automatic_modes(float ambient_alt, float p_amb, float cabin_alt) {
       } else {
         c.sched_max_diff = max_cabin_diff_psi(ambient_alt);
         c.landing_alt_ref = landing_alt;
+        // A descent before reaching FLT ALT is most likely a return: the
+        // cabin goes back to the field it left, not to LAND ALT.
+        const float target = c.off_sched_descent == 1.0f ? c.takeoff_field_alt : landing_alt;
         const float progress = c.mode_alt_ref < ambient_alt ? c.mode_alt_ref : ambient_alt;
-        c.sched_cabin_alt = interpolate_clamped(landing_alt, landing_alt, c.mode_alt_ref, c.cruise_cabin_alt, progress);
+        c.sched_cabin_alt = interpolate_clamped(target, target, c.mode_alt_ref, c.cruise_cabin_alt, progress);
       }
     }
   }
@@ -344,7 +365,9 @@ void update_pressurization() {
     host_set_f(bound::sim_cockpit_pressure_cabin_pressure_differential_psi, cockpit::cabin_pressure_diff);
   }
 
-  c.press_channel = select_channel();
+  c.selected_channel = select_channel();
+  c.press_channel = channel_in_charge(c.selected_channel);
+  c.channel_faulted = channel_fault(c.press_channel) ? 1 : 0;
   cockpit::pressurization_dash = as01(electric::dc_bus1_status == 0.0f && electric::dc_bus2_status == 0.0f);
   clock_::clock_dash = as01(electric::batbus_status == 0.0f);
   clock_::clock_dash_fo = clock_::clock_dash;
@@ -406,9 +429,8 @@ void update_pressurization() {
     full_v = -full_v;
   }
 
-  const bool faulted = (c.press_channel == 1 && fail[9] == 1.0f) || (c.press_channel == 2 && fail[10] == 1.0f);
   if (on_ground == 1) c.off_sched_descent = 0.0f;
-  if (c.press_channel == 0 || faulted) {
+  if (c.press_channel == 0 || c.channel_faulted != 0) {
     c.valve_cmd = cockpit::outflow_valve;
     c.mode = 0.0f;
     c.press_mode_timer_up = 0.0f;

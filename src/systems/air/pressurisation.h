@@ -9,6 +9,10 @@
 
 struct PressController {
   int32_t press_channel;   // 0 none, 1 auto 1, 2 auto 2 (alternate), 3 manual
+  // The controller the selector and DC power pick, before a fault of
+  // controller 1 in AUTO hands control to controller 2 (same codes).
+  int32_t selected_channel;
+  uint8_t channel_faulted;  // 1 while the controller in charge is faulted: the valve is held
   float mode;              // 0 ground, 1 take-off, 2 climb, 3 cruise, 4 descent ("pressurization_mode2")
   float ram_door_target;   // 0/1
   float pack_flow_l;       // 0..1.82

@@ -14,6 +14,7 @@
 #include "core/preprocess_values.h"
 #include "core/util.h"
 #include "engines/engine_values.h"
+#include "systems/air/pressurisation.h"
 #include "systems/annunciators/annunciator_values.h"
 #include "systems/annunciators/annunciators.h"
 #include "systems/annunciators/annunciators_controls.h"
@@ -370,6 +371,7 @@ void annunciators_recorders() {
   const float sel = toggle_switch::air_valve_ctrl;
   const float mode = cockpit::pressurization_mode;
   const bool autofail = (sel == 0.0f && mode != 1.0f) || (sel == 1.0f && mode != 2.0f) || mode == 0.0f ||
+                        press_ctrl.channel_faulted != 0 ||
                         mirror_f(bound::sim_cockpit_pressure_cabin_pressure_differential_psi) > 8.75f ||
                         cockpit::cabin_altitude_actual > 15800.0f || std::fabs(cockpit::cabin_vvi) > 3000.0f;
   annunciator::autofail = as01(autofail) * l1;

@@ -6,7 +6,9 @@
 // the scripts, anti-ice valve positions, radio indicators, the SELCAL call
 // latches, bus statuses and pressurisation outputs. Writes: those
 // annunciator:: lights, the duct overheat values, the thermal anti-ice
-// indications and the spill arrays.
+// indications and the spill arrays, and re-arms the cabin altitude horn's
+// cut-out.
+#include "alerting/aural_cues.h"
 #include "core/failure_tables.h"
 #include "core/binding.h"
 #include "core/frame_values.h"
@@ -109,7 +111,7 @@ void annunciators_overhead() {
   g[sp_eng].slot[3] = slot(mirror_vi_at(bound::sim_cockpit2_annunciators_chip_detected, 1) == kFailed);
   g[sp_eng].slot[4] = slot(host_failed(bound::sim_operation_failures_rel_engsep0));
   g[sp_eng].slot[5] = slot(host_failed(bound::sim_operation_failures_rel_engsep1));
-  g[sp_overhead].slot[0] = slot(oxy == kFailed);
+  g[sp_overhead].slot[0] = slot(oxy != 0);
   g[sp_overhead].slot[2] = slot(smoke == kFailed);
   g[sp_overhead].slot[3] = slot(emer_exit);
 }
@@ -255,6 +257,9 @@ void annunciators_cabin_bleed() {
   const bool high_alt_ldg = cockpit_options.high_alt_ldg != 0.0f && system_::high_alt_ldg_on != 0.0f;
   const bool cabin_alt = cockpit::cabin_alt > 10000.0f && !high_alt_ldg;
   annunciator::cabin_alt = as01(cabin_alt) * l1;
+  // The horn cut-out silences one excursion only: back below the warning
+  // altitude the horn is armed for the next.
+  if (!cabin_alt) alert::alt_horn_cut_disable = 0.0f;
   annunciator::high_alt_ldg = system_::high_alt_ldg_on != 0.0f ? l1 : 0.0f;
   annunciator::high_alt_ldg_inop = 0.0f;
   annunciator::off_sched_descent = press_ctrl.off_sched_descent * l1;
@@ -308,9 +313,11 @@ void annunciators_cabin_bleed() {
   g.slot[5] = slot(failures_element(153));
   g.slot[6] = slot(cabin_alt);
   g.slot[7] = slot(cockpit::cabin_pressure_diff > 8.9f);
-  const float channel = cockpit::pressurization_mode;
-  g.slot[8] = slot(failure_tables.pressurisation[9] == 1.0f && channel == 1.0f);
-  g.slot[9] = slot(failure_tables.pressurisation[10] == 1.0f && channel == 2.0f);
+  // A controller fault stays shown while the selector and power pick that
+  // controller, also once controller 2 has taken over from a faulted 1.
+  const int32_t selected = press_ctrl.selected_channel;
+  g.slot[8] = slot(failure_tables.pressurisation[9] == 1.0f && selected == 1);
+  g.slot[9] = slot(failure_tables.pressurisation[10] == 1.0f && selected == 2);
 }
 
 void annunciators_anti_ice() {

@@ -33,6 +33,7 @@ namespace {
 
 constexpr float kHighFieldM = 7620.0f;  // above this elevation the APU needs a pressurised feed
 constexpr int32_t kFailed = 6;
+constexpr float kCoolDown_s = 60.0f;  // from OFF to the APU's shutdown
 
 float leading_edge_degc() { return host_mirror.sim_weather_temperature_le_c; }
 float apu_n1() { return mirror_f(bound::sim_cockpit2_electrical_APU_N1_percent); }
@@ -107,7 +108,6 @@ void update_apu() {
   DelayTimerFlags& fl = delay_flags;
   float& start_state = fl.apu_start_stage;
   float& stop_state = fl.apu_start_companion;
-  float& cooling_120 = fl.apu_flag_1;
   float& cooling_60 = fl.apu_flag_2;
   const bool running = apu_running();
   const float n1 = apu_n1();
@@ -125,29 +125,31 @@ void update_apu() {
   if (fl.apu_start_request == 1.0f && start_state == 0.0f) start_state = 1.0f;
 
   if (sw == 0.0f) {
+    // OFF trips the generator and closes the bleed at once; the APU runs
+    // unloaded for its 60 s cool-down, then stops.
     if (running && stop_state == 0.0f) {
       stop_state = 1.0f;
       cooling_60 = 1.0f;
-      if (tm.apu_delay_2 == 0.0f) tm.apu_delay_2 = 60.0f;
-      cooling_120 = 1.0f;
-      if (tm.apu_delay_1 == 0.0f) tm.apu_delay_1 = 120.0f;
+      if (tm.apu_delay_2 == 0.0f) tm.apu_delay_2 = kCoolDown_s;
     }
     start_state = 0.0f;
     if (!running) {
-      if (tm.apu_delay_1 > 0.0f) {
-        tm.apu_delay_1 = 0.0f;
-        cooling_120 = 0.0f;
-        issue_command_once(HostCmd::electrical_APU_off);
-      }
       if (tm.apu_delay_2 > 0.0f) {
         tm.apu_delay_2 = 0.0f;
         cooling_60 = 0.0f;
+        issue_command_once(HostCmd::electrical_APU_off);
       }
       apu_on_latch = 0.0f;
     }
     electrical::apu_bus_enable = 0.0f;
     electrical::apu_low_oil = 0.0f;
     a.bus_latch = 0.0f;
+  } else if (stop_state != 0.0f && running) {
+    // Back to ON within the cool-down: the shutdown is cancelled and the APU
+    // runs on, its generator and bleed available again.
+    stop_state = 0.0f;
+    start_state = 3.0f;
+    cancel_cool_down();
   }
 
   // A start request finding the APU already running (the host started it
@@ -195,7 +197,7 @@ void update_apu() {
       electrical::apu_bus_enable = 0.0f;
     }
     // Cutting the battery while the APU still cools down damages it.
-    if (cooling_120 == 1.0f && bat == 0.0f && !host_failed) {
+    if (cooling_60 == 1.0f && bat == 0.0f && !host_failed) {
       host_set_i(bound::sim_operation_failures_rel_APU_press, kFailed);
     }
   }
@@ -224,9 +226,7 @@ void update_apu() {
     cancel_cool_down();
   }
 
-  if (stop_state == 1.0f && cooling_60 == 0.0f) {
-    stop_state = 2.0f;
-  } else if (stop_state == 2.0f && cooling_120 == 0.0f) {
+  if (stop_state != 0.0f && cooling_60 == 0.0f) {
     stop_state = 0.0f;
     issue_command_once(HostCmd::electrical_APU_off);
     apu_on_latch = 0.0f;
@@ -236,12 +236,9 @@ void update_apu() {
   if (start_state == 0.0f) {
     float target = a.egt;
     float rate = 0.0f;
-    if (stop_state == 1.0f) {
+    if (stop_state != 0.0f) {
       target = 20.0f;
       rate = 0.03f;
-    } else if (stop_state == 2.0f) {
-      target = 12.0f;
-      rate = 0.015f;
     } else if (sw == 0.0f) {
       target = 0.0f;
       rate = 3.0f;

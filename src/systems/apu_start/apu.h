@@ -3,13 +3,13 @@
 // the pneumatics read. The start and stop states and the cool-down flags are
 // the delay timer bank's (systems/delay_timers.h), which runs their timers:
 //   apu_start_state  = delay_flags.apu_start_stage     (0 idle, 1 requested, 2 starting, 3 running)
-//   apu_stop_state   = delay_flags.apu_start_companion (0 none, 1 first 60 s, 2 until 120 s)
+//   apu_stop_state   = delay_flags.apu_start_companion (0 none, 1 cooling down after OFF)
 //   the START command sets state 1 and raises delay_flags.apu_start_request,
 //   also over a start under way (the sequence begins again); this step keeps
 //   the request at 1 only while state 1 is permitted, so the start delay's
 //   expiry begins the start only then
-//   apu_cooling_120 / apu_cooling_60 = delay_flags.apu_flag_1 / apu_flag_2
-//   apu_cool_120 / apu_cool_60 = delay_timers.apu_delay_1 / apu_delay_2
+//   apu_cooling_60 = delay_flags.apu_flag_2, apu_cool_60 = delay_timers.apu_delay_2
+//   (60 s from OFF to the shutdown; ON within them cancels it)
 //   apu_egt_peak_hold = delay_timers.apu_run_delay; apu_start_cmd_hold = apu_starter_hold
 // The APU switch commands read apu_start_ready (apu_start_permitted) and
 // apu_start_lock (apu_stop_state), and set apu_on_latch (the inlet door

@@ -55,6 +55,20 @@ int knob_position(float knob) {
   return -1;
 }
 
+// What the standby AC bus runs on, for its volts: transfer bus 1's own
+// source in AUTO while that bus is powered (through the bus transfer from
+// side 2 when its generator is off), else the static inverter.
+int standby_ac_source() {
+  if (electric::standby_bat_pos != 1.0f || electric::ac_tnsbus1_status == 0.0f) return volt_inverter;
+  const int32_t* gen = host_mirror.sim_cockpit2_electrical_generator_on;
+  const bool apu_gen = mirror_i(bound::sim_cockpit_electrical_generator_apu_on) != 0;
+  if (gen[0] != 0) return volt_gen1;
+  if (apu_gen && electrical::apu_power_bus1 != 0.0f) return volt_apu;
+  if (mirror_i(bound::sim_cockpit_electrical_gpu_on) != 0) return volt_gpu;
+  if (gen[1] != 0) return volt_gen2;
+  return volt_apu;
+}
+
 }  // namespace
 
 void apu_generator_to_host() {
@@ -135,9 +149,9 @@ void update_elec_meters() {
   };
   switch (knob_position(knob::ac_power)) {
     case 0: {
-      const float v = electric::ac_stdbus_status * bat2_v;
-      freq = v > 0.0f ? pf.ac_freq_hz[freq_standby] : 0.0f;
-      volt = 115.0f * clamp_range(v, 0.0f, 28.0f) / 28.0f;
+      const bool powered = electric::ac_stdbus_status != 0.0f;
+      freq = powered ? pf.ac_freq_hz[freq_standby] : 0.0f;
+      volt = powered ? pf.ac_volt_v[standby_ac_source()] : 0.0f;
       break;
     }
     case 1:
