@@ -115,7 +115,8 @@ const char* const kSavedArrays[] = {kSystem,
                                     "zuvadud/D738/cover_tgt",
                                     "zuvadud/D738/lights",
                                     "zuvadud/D738/lights_sw",
-                                    "zuvadud/D738/global"};
+                                    "zuvadud/D738/global",
+                                    "zuvadud/D738/failure/hydraulic"};
 
 // Every number the plug-in publishes, by name and element.
 std::map<std::string, double> published_numbers() {
@@ -131,12 +132,14 @@ std::map<std::string, double> published_numbers() {
 // A flight saved in one session and loaded, paused, into a fresh one: the
 // plug-in sets its cockpit up before the restore, so nothing the saved
 // flight showed (audio panels, brightness, standby altimeter setting, trim
-// switches, N1 bugs, V-speeds, cabin and spill lights) reads 0 once it runs.
+// switches, N1 bugs, V-speeds, cabin and spill lights) reads 0 once it runs,
+// and the failure saved with it stays set.
 TEST_F(CockpitState, AFreshSessionsPausedLoadSetsTheCockpitUpBeforeTheRestore) {
   const int frames = 220;  // 22 s in each session
   const float dt = 0.1f;
   load(1, 0.0f);
   simhost::frames(frames, dt);
+  ASSERT_TRUE(simhost::set_floats("zuvadud/D738/failure/hydraulic", {1.0f}, 3));
   std::vector<std::vector<float>> saved;
   for (const char* a : kSavedArrays) saved.push_back(simhost::get_floats(a));
   const std::map<std::string, double> before = published_numbers();
@@ -155,6 +158,7 @@ TEST_F(CockpitState, AFreshSessionsPausedLoadSetsTheCockpitUpBeforeTheRestore) {
     if (value == 0.0 && before.at(name) != 0.0) lost += " " + name;
   }
   EXPECT_EQ(lost, "");
+  EXPECT_EQ(simhost::get_floats("zuvadud/D738/failure/hydraulic")[3], 1.0f);
   EXPECT_TRUE(simhost::problems().empty()) << simhost::problems().front();
 }
 
