@@ -104,19 +104,10 @@ TEST_F(CockpitState, GlareElementCarriesTheN1SetSource) {
 }
 
 // The scripts' arrays a saved situation gives back.
-const char* const kSavedArrays[] = {kSystem,
-                                    kSystemSw,
-                                    "zuvadud/D738/glare_sw",
-                                    "zuvadud/D738/antiice",
-                                    "zuvadud/D738/antiice_sw",
-                                    "zuvadud/D738/fire",
-                                    "zuvadud/D738/fire_sw",
-                                    "zuvadud/D738/cover",
-                                    "zuvadud/D738/cover_tgt",
-                                    "zuvadud/D738/lights",
-                                    "zuvadud/D738/lights_sw",
-                                    "zuvadud/D738/global",
-                                    "zuvadud/D738/failure/hydraulic"};
+const char* const kSavedArrays[] = {
+    kSystem, kSystemSw, "zuvadud/D738/glare_sw", "zuvadud/D738/antiice", "zuvadud/D738/antiice_sw",
+    "zuvadud/D738/fire", "zuvadud/D738/fire_sw", "zuvadud/D738/cover", "zuvadud/D738/cover_tgt",
+    "zuvadud/D738/lights", "zuvadud/D738/lights_sw", "zuvadud/D738/global", "zuvadud/D738/failure/hydraulic"};
 
 // Every number the plug-in publishes, by name and element.
 std::map<std::string, double> published_numbers() {
