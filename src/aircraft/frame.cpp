@@ -27,6 +27,9 @@
 #include "systems/aircraft_systems.h"
 #include "systems/systems_steps.h"
 
+int32_t first_frame_block_done;
+int32_t situation_load_requested;
+
 // ---- load loop ---------------------------------------------------------------
 
 namespace {
@@ -108,6 +111,18 @@ void draw_frame_random() { random_fraction(); }
 void stage_two() {
   CORVANE_STEP(n1_command_stage2_reset);
   init_stage = 2;
+  situation_load_requested = 0;
+}
+
+// Whether this frame, the first after a load (start-up stage 0), sets the
+// cockpit up. The first frame after the plug-in starts always does, paused
+// or not when the scripts restore a situation on it: that restore lands on a
+// cockpit set up first, as an unpaused one does. Later, only a load that
+// brings no situation back sets it up again.
+bool first_frame_block_due(bool paused) {
+  const bool restoring = load_save == 4.0f;
+  if (first_frame_block_done == 0) return !paused || restoring;
+  return !paused && !restoring && situation_load_requested == 0;
 }
 
 void unload_loaded_gse() {
@@ -289,7 +304,10 @@ float flight_loop_main(float elapsed_since_last_call, float, int, void*) {
   }
 
   // 18-19: the first unpaused frame after a load sets the cockpit up.
-  if (!paused && init_stage == 0) CORVANE_STEP(first_frame_block);
+  if (init_stage == 0 && first_frame_block_due(paused)) {
+    CORVANE_STEP(first_frame_block);
+    first_frame_block_done = 1;
+  }
   if (!paused && init_stage < 2) init_stage = 1;
 
   CORVANE_STEP(exchange_panel_state);

@@ -113,6 +113,8 @@ void clear_start_values() {
   overspeed_clear_start_values();
   ice_rain_clear_start_values();
   gear_legs_from_host = 1;
+  first_frame_block_done = 0;
+  situation_load_requested = 0;
   // With these the model watch detects the model on its first frame.
   livery_read_count = 0;
   last_livery_index = -1;
@@ -259,6 +261,11 @@ void reset_on_load() {
   reset_nav_search_state();
 }
 
+void reset_on_situation_load() {
+  reset_on_load();
+  situation_load_requested = 1;
+}
+
 // ---- entry points --------------------------------------------------------------
 
 int XPluginStart(char* out_name, char* out_signature, char* out_description) {
@@ -274,7 +281,7 @@ int XPluginStart(char* out_name, char* out_signature, char* out_description) {
   CORVANE_STEP(find_aircraft_folder);
   debug_status = 0;
   draw_enabled = 0;
-  situation_load_reset = reset_on_load;
+  situation_load_reset = reset_on_situation_load;
 
   register_all_datarefs();
   CORVANE_STEP(register_commands);

@@ -13,6 +13,9 @@ extern XPLMFlightLoopID state_restore_loop_id;
 
 // Per-load reset: makes the next frames redo the start-up work.
 void reset_on_load();
+// The same before a situation load through the service channel, which the
+// scripts then restore: the cockpit is not set up again for it.
+void reset_on_situation_load();
 
 // Start-up path steps, split out so each can be driven on its own.
 void find_aircraft_folder();

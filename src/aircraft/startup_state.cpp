@@ -6,7 +6,8 @@
 // ratios, elevator trim. Host values written: cross tie, beacon, landing
 // lights, avionics, transponder, APU generator, APU bleed failure, ADF power,
 // cabin rate and values, trim time, pressurisation override, generic lights.
-// The scripts' failure arrays are written back cleared.
+// The scripts' failure arrays are written back cleared, unless a situation
+// is being restored.
 #include "aircraft/startup_state.h"
 
 #include <cmath>
@@ -221,12 +222,14 @@ void clear_sequencing_memory() {
 }
 
 // A new flight starts without failures; entry 69 of each table is not the
-// start-up's to clear.
+// start-up's to clear. A restored situation keeps the failures the scripts
+// saved with it: their tables are theirs to give back.
 void clear_failures() {
   engine_damage_timers[0] = 0.0f;
   engine_damage_timers[1] = 0.0f;
   engine_damage_flags[0] = 0;
   engine_damage_flags[1] = 0;
+  if (situation_loaded != 0.0f) return;
   struct Table {
     float* entries;
     bound::Id id;

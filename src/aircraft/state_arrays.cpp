@@ -13,6 +13,7 @@
 #include "core/binding.h"
 #include "core/pitch_trim.h"
 #include "systems/flight_controls/elec_trim_state.h"
+#include "engines/engine_start.h"
 #include "engines/engine_state.h"
 #include "engines/engine_values.h"
 #include "lnav/guidance_steps.h"
@@ -422,7 +423,8 @@ void restore_engine_values() {
   engine::indicators_N2_percent_1 = host_mirror.sim_flightmodel2_engines_N2_percent[0];
   engine::indicators_N2_percent_2 = host_mirror.sim_flightmodel2_engines_N2_percent[1];
   engine::indicators_eng1_vib = n1_vibration(host_mirror.sim_flightmodel2_engines_N1_percent[0]);
-  engine::indicators_eng2_vib = 0.0f;
+  // Engine 2 on its own curve: a restore in flight must not drop its gauge.
+  engine::indicators_eng2_vib = vibration_target(1, host_mirror.sim_flightmodel2_engines_N1_percent[1]) * 0.01f;
 }
 
 }  // namespace

@@ -246,8 +246,9 @@ void replay_engine_indications() {
   engine::indicators_N1_percent_2 = h.sim_flightmodel2_engines_N1_percent[1];
   engine::indicators_N2_percent_1 = h.sim_flightmodel2_engines_N2_percent[0];
   engine::indicators_N2_percent_2 = h.sim_flightmodel2_engines_N2_percent[1];
-  engine::indicators_eng1_vib = vibration_from_n1(engine::indicators_N1_percent_1);
-  engine::indicators_eng2_vib = 0.0f;
+  // Each engine on its own curve, as the live spool step shows it.
+  engine::indicators_eng1_vib = vibration_target(0, engine::indicators_N1_percent_1) * 0.01f;
+  engine::indicators_eng2_vib = vibration_target(1, engine::indicators_N1_percent_2) * 0.01f;
 }
 
 void init_engine_state() {

@@ -3,13 +3,12 @@
 // replay reproduces: fuel readouts, radio-altitude callouts, the speed brake,
 // reverse, flap and gear levers, engine rotation and engine 2's display
 // flags. Writes published values only.
-#include <cmath>
-
 #include "alerting/aural_cues.h"
 #include "alerting/gpws.h"
 #include "core/binding.h"
 #include "engines/engine_values.h"
 #include "systems/flight_controls/flight_control_values.h"
+#include "systems/fuel/fuel.h"
 #include "systems/fuel/fuel_values.h"
 #include "systems/host_writes.h"
 #include "systems/replay.h"
@@ -20,7 +19,6 @@ ReplayState replay_state;
 namespace {
 
 constexpr float kKgToLb = 2.204622622f;
-constexpr float kCentreUnusableKg = 100.0f;
 
 // One radio-altitude callout window: the flag is up while lo < h <= hi and
 // its disable element is 0.
@@ -40,21 +38,20 @@ const CalloutWindow kRaCalloutWindows[] = {
 };
 constexpr int kDisable2500 = 14;
 
-float round_fuel(float x, bool tens) { return tens ? std::ceil(x / 10.0f) * 10.0f : std::ceil(x * 100.0f) / 100.0f; }
-
+// The tanks as the live fuel step shows them, rounding and all, so the
+// gauges neither jump at the replay's start and end nor read otherwise in it.
 void replay_fuel() {
-  const bool tens = script_mirror.zuvadud_D738_effects_fuelgauge == 0.0f;
+  const bool coarse = script_mirror.zuvadud_D738_effects_fuelgauge == 0.0f;
   const float* m = host_mirror.sim_flightmodel_weight_m_fuel;
-  const float centre = m[1] - kCentreUnusableKg;
-  fuel::left_tank_kgs = round_fuel(m[0], tens);
-  fuel::center_tank_kgs = std::fmax(0.0f, round_fuel(centre, tens));
-  fuel::right_tank_kgs = round_fuel(m[2], tens);
-  fuel::left_tank_lbs = round_fuel(m[0] * kKgToLb, tens);
-  fuel::center_tank_lbs = std::fmax(0.0f, round_fuel(centre * kKgToLb, tens));
-  fuel::right_tank_lbs = round_fuel(m[2] * kKgToLb, tens);
+  fuel::left_tank_kgs = fuel_display_round(m[0], coarse);
+  fuel::center_tank_kgs = fuel_display_round(m[1], coarse);
+  fuel::right_tank_kgs = fuel_display_round(m[2], coarse);
+  fuel::left_tank_lbs = fuel_display_round(m[0] * kKgToLb, coarse);
+  fuel::center_tank_lbs = fuel_display_round(m[1] * kKgToLb, coarse);
+  fuel::right_tank_lbs = fuel_display_round(m[2] * kKgToLb, coarse);
   fuel::total_tank_kgs = fuel::left_tank_kgs + fuel::center_tank_kgs + fuel::right_tank_kgs;
   fuel::total_tank_lbs = fuel::left_tank_lbs + fuel::center_tank_lbs + fuel::right_tank_lbs;
-  fuel::center_tank_kgs_c = std::fmax(0.0f, centre);
+  fuel::center_tank_kgs_c = m[1];
 }
 
 void replay_callouts() {

@@ -3,6 +3,7 @@
 // situation coming back when the scripts report 4.0 on "load_save".
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -100,6 +101,56 @@ TEST_F(CockpitState, GlareElementCarriesTheN1SetSource) {
   std::vector<float> expect = glare;
   expect[14] = -2.0f;
   EXPECT_EQ(simhost::get_floats("zuvadud/D738/glare_sw"), expect);
+}
+
+// The scripts' arrays a saved situation gives back.
+const char* const kSavedArrays[] = {
+    kSystem, kSystemSw, "zuvadud/D738/glare_sw", "zuvadud/D738/antiice", "zuvadud/D738/antiice_sw",
+    "zuvadud/D738/fire", "zuvadud/D738/fire_sw", "zuvadud/D738/cover", "zuvadud/D738/cover_tgt",
+    "zuvadud/D738/lights", "zuvadud/D738/lights_sw", "zuvadud/D738/global", "zuvadud/D738/failure/hydraulic"};
+
+// Every number the plug-in publishes, by name and element.
+std::map<std::string, double> published_numbers() {
+  std::map<std::string, double> out;
+  for (const simhost::DatarefInfo& d : simhost::plugin_datarefs()) {
+    std::vector<double> v(static_cast<size_t>(d.size > 0 ? d.size : 1));
+    const int n = simhost::read_numbers(simhost::dataref_slot(d.name), v.data(), static_cast<int>(v.size()));
+    for (int k = 0; k < n; ++k) out[d.name + "[" + std::to_string(k) + "]"] = v[static_cast<size_t>(k)];
+  }
+  return out;
+}
+
+// A flight saved in one session and loaded, paused, into a fresh one: the
+// plug-in sets its cockpit up before the restore, so nothing the saved
+// flight showed (audio panels, brightness, standby altimeter setting, trim
+// switches, N1 bugs, V-speeds, cabin and spill lights) reads 0 once it runs,
+// and the failure saved with it stays set.
+TEST_F(CockpitState, AFreshSessionsPausedLoadSetsTheCockpitUpBeforeTheRestore) {
+  const int frames = 220;  // 22 s in each session
+  const float dt = 0.1f;
+  load(1, 0.0f);
+  simhost::frames(frames, dt);
+  ASSERT_TRUE(simhost::set_floats("zuvadud/D738/failure/hydraulic", {1.0f}, 3));
+  std::vector<std::vector<float>> saved;
+  for (const char* a : kSavedArrays) saved.push_back(simhost::get_floats(a));
+  const std::map<std::string, double> before = published_numbers();
+
+  load(1, 0.0f);
+  for (size_t i = 0; i < saved.size(); ++i) ASSERT_TRUE(simhost::set_floats(kSavedArrays[i], saved[i]));
+  simhost::set_int("sim/time/paused", 1);
+  simhost::set_float("zuvadud/D738/load_save", 4.0f);
+  simhost::frames(10, dt);
+  simhost::set_float("zuvadud/D738/load_save", 0.0f);
+  simhost::frames(10, dt);
+  simhost::set_int("sim/time/paused", 0);
+  simhost::frames(frames - 20, dt);
+  std::string lost;
+  for (const auto& [name, value] : published_numbers()) {
+    if (value == 0.0 && before.at(name) != 0.0) lost += " " + name;
+  }
+  EXPECT_EQ(lost, "");
+  EXPECT_EQ(simhost::get_floats("zuvadud/D738/failure/hydraulic")[3], 1.0f);
+  EXPECT_TRUE(simhost::problems().empty()) << simhost::problems().front();
 }
 
 }  // namespace

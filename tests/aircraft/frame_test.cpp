@@ -108,6 +108,7 @@ void clear_sequencer_state() {
   prev_sim_paused = prev_sim_in_replay = 0;
   replay_active = half_second_timer = five_second_timer = 0.0f;
   map_search_ready = 0;
+  first_frame_block_done = situation_load_requested = 0;
   script_global[0] = script_global[1] = 0.0f;
   brunner_active = brunner_logged = 0;
   terrain_probe = nullptr;
@@ -259,7 +260,7 @@ TEST_F(Sequencer, LoadLoopTakesRawAirDataFromTheHost) {
   EXPECT_FLOAT_EQ(mirror_f(bound::sim_cockpit2_temperature_outside_air_LE_temp_degc), -12.5f);
 }
 
-TEST_F(Sequencer, SituationBeforeFirstLiveFrameSkipsFirstFrameBlock) {
+TEST_F(Sequencer, SituationBeforeFirstLiveFrameRestoresOntoACockpitSetUpFirst) {
   start();
   // Ground equipment hidden, so the live frames place nothing to unload.
   for (const char* hide : {"zuvadud/D738/gpu_hide", "zuvadud/D738/engine/hide_asu", "zuvadud/D738/fueltruck_hide",
@@ -271,6 +272,9 @@ TEST_F(Sequencer, SituationBeforeFirstLiveFrameSkipsFirstFrameBlock) {
   gse_slots[gse_asu].loaded = 1;
   gse_slots[gse_de_ice_truck].loaded = 1;
   const Trace paused = main_frame(0.05f);
+  // Set up in its usual place, before the panel-state exchange, while paused.
+  const auto block = std::find(paused.begin(), paused.end(), "first_frame_block");
+  EXPECT_LT(block, std::find(paused.begin(), paused.end(), "exchange_panel_state"));
   const Trace branch = {"situation_restore",       "flight_rating_restart",  "airspeed_display_restart",
                         "flight_director_restore_reset", "gse_unload_asu", "gse_unload_de_ice_truck",
                         "restore_anti_ice_state", "restore_fire_state",     "read_cover_arrays",
@@ -297,6 +301,34 @@ TEST_F(Sequencer, SituationBeforeFirstLiveFrameSkipsFirstFrameBlock) {
   for (int i = 0; i < 60; ++i) main_frame(0.1f);
   EXPECT_FLOAT_EQ(restore_settle_timer, 0.0f);
   EXPECT_FALSE(contains(main_frame(0.1f), "situation_restore"));
+}
+
+// Once the cockpit has been set up, a later load sets it up again only when
+// it brings no situation back: a restore keeps what the arrays do not carry.
+TEST_F(Sequencer, ALaterLoadSetsTheCockpitUpOnlyWithoutASituation) {
+  struct Case {
+    const char* what;
+    void (*load)();
+    float load_save;
+    bool set_up;
+  };
+  const Case cases[] = {
+      {"plain load", reset_on_load, 0.0f, true},
+      {"plane loaded with a restored situation", reset_on_load, 4.0f, false},
+      {"service-channel load, restore reported later", reset_on_situation_load, 0.0f, false},
+      {"service-channel load, restore reported at once", reset_on_situation_load, 4.0f, false},
+  };
+  start();
+  main_frame(0.05f);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.load();
+    set_load_save(c.load_save);
+    EXPECT_EQ(contains(main_frame(0.05f), "first_frame_block"), c.set_up);
+    EXPECT_EQ(init_stage, 2);
+    set_load_save(0.0f);
+    EXPECT_FALSE(contains(main_frame(0.05f), "first_frame_block"));
+  }
 }
 
 TEST_F(Sequencer, BusLoadsAreSentOnlyWhenOneDiffers) {

