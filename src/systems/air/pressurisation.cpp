@@ -46,6 +46,7 @@ void press_ctrl_clear_saved_state() {
   press_ctrl.selected_channel = 0;
   press_ctrl.channel_faulted = 0;
   press_ctrl.press_ctrl_armed = 0;
+  press_ctrl.takeoff_field_known = 0;
 }
 
 float pressure_at_ft(float altitude_ft) {
@@ -203,6 +204,7 @@ void automatic_modes(float ambient_alt, float p_amb, float cabin_alt) {
         if (c.press_mode_timer_up > 1.5f) {
           c.mode = 1.0f;
           c.takeoff_field_alt = ambient_alt;
+          c.takeoff_field_known = 1;
           c.cruise_cabin_alt = clamp_range(flt_alt, 0.0f, 28000.0f) * 8000.0f / 28000.0f;
         }
       } else {
@@ -232,6 +234,7 @@ void automatic_modes(float ambient_alt, float p_amb, float cabin_alt) {
     } else {
       c.mode = 1.0f;
       c.takeoff_field_alt = ambient_alt;
+      c.takeoff_field_known = 1;
     }
   } else {
     // Taken over in the air (a flight loaded aloft, or control regained
@@ -241,6 +244,7 @@ void automatic_modes(float ambient_alt, float p_amb, float cabin_alt) {
       c.mode = 2.0f;
       c.max_alt_reached = ambient_alt;
       c.takeoff_field_alt = 0.0f;
+      c.takeoff_field_known = 0;
       unscheduled = true;
     } else if (c.mode == 1.0f) {
       c.mode = 2.0f;
@@ -292,8 +296,10 @@ void automatic_modes(float ambient_alt, float p_amb, float cabin_alt) {
         c.sched_max_diff = max_cabin_diff_psi(ambient_alt);
         c.landing_alt_ref = landing_alt;
         // A descent before reaching FLT ALT is most likely a return: the
-        // cabin goes back to the field it left, not to LAND ALT.
-        const float target = c.off_sched_descent == 1.0f ? c.takeoff_field_alt : landing_alt;
+        // cabin goes back to the field it left, not to LAND ALT. Without a
+        // field memorised (taken over in the air) LAND ALT is all it knows.
+        const bool to_field = c.off_sched_descent == 1.0f && c.takeoff_field_known != 0;
+        const float target = to_field ? c.takeoff_field_alt : landing_alt;
         const float progress = c.mode_alt_ref < ambient_alt ? c.mode_alt_ref : ambient_alt;
         c.sched_cabin_alt = interpolate_clamped(target, target, c.mode_alt_ref, c.cruise_cabin_alt, progress);
       }

@@ -32,6 +32,9 @@ struct PressController {
   float prev_cabin_diff;
   uint8_t press_ctrl_armed;  // 1 at plug-in load; a restored non-zero mode arms it again
   float off_sched_descent;  // 0/1
+  // 1 once the take-off field was memorised on the ground: a flight taken
+  // over in the air has no field to return to.
+  uint8_t takeoff_field_known;
   float overpressure_time;  // 0..240
 };
 extern PressController press_ctrl;

@@ -160,6 +160,25 @@ TEST_F(Pressurisation, LoadedInCruiseHoldsTheCruiseCabin) {
   EXPECT_NEAR(cockpit::cabin_altitude_actual, 7800.0f, 400.0f);
 }
 
+TEST_F(Pressurisation, TakenOverAloftAnOffScheduleDescentEndsAtLandAlt) {
+  // A flight started on the approach, below FLT ALT and descending: there is
+  // no take-off field to return to, so the cabin heads for LAND ALT.
+  host_mirror.sim_cockpit_pressure_max_allowable_altitude = 35000.0f;
+  pressurization::knobs_landing_alt = 5000.0f;
+  on_ground = 0;
+  frame_time = 1.0f;
+  press_ctrl_clear_saved_state();
+  cockpit::cabin_altitude_actual = 3000.0f;
+  cockpit::outflow_valve = 0.3f;
+  engines(60.0f, 80.0f);
+  for (int i = 0; i <= 350; ++i) {
+    static_pressure_altitude_ft = 12000.0f - 20.0f * static_cast<float>(i);
+    update_pressurization();
+  }
+  EXPECT_EQ(press_ctrl.off_sched_descent, 1.0f);
+  EXPECT_NEAR(press_ctrl.sched_cabin_alt, 5000.0f, 100.0f);
+}
+
 TEST_F(Pressurisation, ClimbScheduleAimsAtCruiseCabinForFltAlt35000) {
   host_mirror.sim_cockpit_pressure_max_allowable_altitude = 35000.0f;
   on_ground = 0;
