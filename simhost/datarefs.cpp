@@ -262,9 +262,11 @@ void watch_finite(const Dataref& d, const T* values, int offset, int count) {
 }
 
 // Names the host gives one value under both: its descriptions give them the
-// same meaning ("Is the APU Generator on", "APU generator is turned on").
+// same meaning ("Is the APU Generator on", "APU generator is turned on"), or
+// one replaces the other in a newer host ("Use flap_handle_request_ratio").
 constexpr const char* kAliases[][2] = {
     {"sim/cockpit/electrical/generator_apu_on", "sim/cockpit2/electrical/APU_generator_on"},
+    {"sim/cockpit2/controls/flap_ratio", "sim/cockpit2/controls/flap_handle_request_ratio"},
 };
 
 // A write into host storage is a write into its other name too.

@@ -137,6 +137,7 @@ bool uses_checks(const scenario::Script& script) {
 bool Invariants::prepare(const std::string& catalog_dir, const scenario::Script& script, const std::string& file,
                          std::string* error) {
   published_.take();
+  problems_before_ = problems_seen_ = simhost::problems().size();
   numbers_.assign(published_.value_of.size(), Number());
   now_.assign(numbers_.size(), 0.0);
   last_.assign(numbers_.size(), 0.0);
@@ -457,6 +458,12 @@ void Invariants::alerts_after(double seconds, std::FILE* out) {
 // Finite whatever it is written to: a nan or an infinity the plug-in hands
 // the host is a broken rule as one it publishes is.
 void Invariants::host_writes_after(double seconds, std::FILE* out) {
+  // A misuse of the host's interface is a fault of the plug-in's whatever
+  // value it touches.
+  const std::vector<std::string>& problems = simhost::problems();
+  for (size_t i = std::max(problems_seen_, problems_before_); i < problems.size(); ++i)
+    std::fprintf(out, "RULE  %10.3f s  host interface: misused: %s\n", seconds, problems[i].c_str());
+  problems_seen_ = std::max(problems_seen_, problems.size());
   const int count = simhost::non_finite_write_count();
   if (count == host_writes_checked_) return;
   const std::vector<std::string>& writes = simhost::non_finite_writes();
@@ -528,7 +535,8 @@ bool Invariants::finish(double seconds, std::FILE* out) {
     std::fprintf(out, "  %s: %s (line %d: %s)\n", required ? "NAMED AND NOT LIT" : "named and not seen",
                  nm.pattern.c_str(), nm.line, nm.reason.c_str());
   }
-  std::fprintf(out, "rules broken:%s\n", broken_.empty() && host_writes_checked_ == 0 ? " none" : "");
+  const bool host_clean = host_writes_checked_ == 0 && problems_seen_ == problems_before_;
+  std::fprintf(out, "rules broken:%s\n", broken_.empty() && host_clean ? " none" : "");
   size_t breaks = 0;
   for (const Broken& b : broken_) {
     std::fprintf(out, "  %s; %ld frame%s to %.3f s", b.first.c_str(), b.frames, b.frames == 1 ? "" : "s", b.last_t);
@@ -541,6 +549,11 @@ bool Invariants::finish(double seconds, std::FILE* out) {
   }
   if (host_writes_checked_ > 0) {
     std::fprintf(out, "  %d nan or infinity written to the host's values (the first above)\n", host_writes_checked_);
+    ++breaks;
+  }
+  if (problems_seen_ > problems_before_) {
+    std::fprintf(out, "  %zu misuse%s of the host's interface (above)\n", problems_seen_ - problems_before_,
+                 problems_seen_ - problems_before_ == 1 ? "" : "s");
     ++breaks;
   }
   int findings = 0;

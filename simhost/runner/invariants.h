@@ -134,6 +134,10 @@ class Invariants {
   // scripts' values, as the host recorded them: how many were reported.
   int host_writes_seen_ = 0;
   int host_writes_checked_ = 0;
+  // The host's record of misuses of its interface (simhost::problems()):
+  // how many were there when the checks began, and how many since.
+  size_t problems_before_ = 0;
+  size_t problems_seen_ = 0;
   bool on_ = false;
   long frames_checked_ = 0;
   double first_checked_ = -1, last_checked_ = 0;
