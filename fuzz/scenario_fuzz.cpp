@@ -33,21 +33,28 @@ scenario::Lookup lookup() {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const scenario::Lookup l = lookup();
-  std::string_view text(reinterpret_cast<const char*>(data), size);
+namespace {
+
+// Parses once as a normal run and once as a hostile one (which takes any
+// number a float holds as a frame step).
+void check(std::string_view text, const scenario::Lookup& l, bool hostile) {
   scenario::Script script;
   std::string error;
+  scenario::Rules rules;
+  rules.hostile = hostile;
   const double dt = 1.0 / 30.0;
-  if (!scenario::parse(text, "f", dt, l, &script, &error)) {
+  if (!scenario::parse(text, "f", dt, l, &script, &error, rules)) {
     if (error.rfind("f:", 0) != 0) __builtin_trap();
-    return 0;
+    return;
   }
   long previous = 0;
   for (const scenario::Step& s : script.steps) {
     if (s.frame < previous || s.frame > scenario::kMaxFrames) __builtin_trap();
     previous = s.frame;
     if (s.op == scenario::Op::Hold && s.hold_frames < 1) __builtin_trap();
+    // An expectation held to a time ends at or after its own frame.
+    if (s.until_frame >= 0 && (s.until_frame < s.frame || s.until_frame > 2 * scenario::kMaxFrames))
+      __builtin_trap();
     if (s.ref.index >= 0) {
       bool inside = false;
       for (const Known& k : kDatarefs)
@@ -56,5 +63,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
   if (script.last_frame < previous || script.last_frame > scenario::kMaxFrames) __builtin_trap();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const scenario::Lookup l = lookup();
+  std::string_view text(reinterpret_cast<const char*>(data), size);
+  check(text, l, false);
+  check(text, l, true);
   return 0;
 }

@@ -188,7 +188,9 @@ XPLMCommandRef XPLMFindCommand(const char* name) {
     problem("XPLMFindCommand: null name");
     return nullptr;
   }
+  Host& h = host();
   long i = named(name);
+  if (h.looked_up_names[1].insert(name).second) h.lookup_order.push_back({true, name, i >= 0});
   return i < 0 ? nullptr : make_handle(kCommandBase, static_cast<size_t>(i));
 }
 

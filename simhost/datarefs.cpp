@@ -152,7 +152,7 @@ Dataref* reading(void* ref, int type_bit, const char* call) {
   if (!d) return nullptr;
   ++d->counts.reads;
   if (!d->live) {
-    problem("%s: dataref %s was unregistered", call, d->name.c_str());
+    if (!d->orphan) problem("%s: dataref %s was unregistered", call, d->name.c_str());
     return nullptr;
   }
   if (!(d->type & type_bit)) {
@@ -170,7 +170,7 @@ Dataref* writing(void* ref, int type_bit, const char* call) {
   Dataref* d = from_handle(ref, call);
   if (!d) return nullptr;
   if (!d->live) {
-    problem("%s: dataref %s was unregistered", call, d->name.c_str());
+    if (!d->orphan) problem("%s: dataref %s was unregistered", call, d->name.c_str());
     return nullptr;
   }
   if (!(d->type & type_bit)) {
@@ -262,9 +262,11 @@ void watch_finite(const Dataref& d, const T* values, int offset, int count) {
 }
 
 // Names the host gives one value under both: its descriptions give them the
-// same meaning ("Is the APU Generator on", "APU generator is turned on").
+// same meaning ("Is the APU Generator on", "APU generator is turned on"), or
+// one replaces the other in a newer host ("Use flap_handle_request_ratio").
 constexpr const char* kAliases[][2] = {
     {"sim/cockpit/electrical/generator_apu_on", "sim/cockpit2/electrical/APU_generator_on"},
+    {"sim/cockpit2/controls/flap_ratio", "sim/cockpit2/controls/flap_handle_request_ratio"},
 };
 
 // A write into host storage is a write into its other name too.
@@ -437,6 +439,17 @@ void remove_dataref(const std::string& name) {
   d.live = false;
   d.name += " (removed)";
   h.dataref_index.erase(it);
+  ++h.dataref_generation;
+  link_aliases(h);
+}
+
+void orphan_dataref(Host& h, const std::string& name) {
+  auto it = h.dataref_index.find(name);
+  if (it == h.dataref_index.end()) return;
+  Dataref& d = h.datarefs[it->second];
+  if (d.owner == Owner::Plugin) return;
+  d.live = false;
+  d.orphan = true;
   ++h.dataref_generation;
   link_aliases(h);
 }
@@ -740,6 +753,7 @@ DatarefCounts counts(const std::string& name) {
 }
 
 std::vector<std::string> missing_lookups() { return host().missing_lookups; }
+const std::vector<LookupInfo>& lookups() { return host().lookup_order; }
 int null_handle_reads() { return host().null_reads; }
 int null_handle_writes() { return host().null_writes; }
 int non_finite_write_count() { return host().non_finite_count; }
@@ -774,7 +788,9 @@ XPLMDataRef XPLMFindDataRef(const char* name) {
     return nullptr;
   }
   auto it = h.dataref_index.find(name);
-  if (it == h.dataref_index.end()) {
+  const bool absent = it == h.dataref_index.end() || h.datarefs[it->second].orphan;
+  if (h.looked_up_names[0].insert(name).second) h.lookup_order.push_back({false, name, !absent});
+  if (absent) {
     if (h.missing_lookup_counts[name]++ == 0) h.missing_lookups.push_back(name);
     return nullptr;
   }

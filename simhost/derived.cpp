@@ -44,6 +44,10 @@ enum Slot : size_t {
   kFlapRequest12, kFlapRequest11, kFlapDeploy, kFlapExtendTime, kFlapRetractTime, kFlap1Deg, kFlap2Deg,
   kParkingBrake, kLeftBrake, kRightBrake, kTotalMass,
   kHeightAgl, kRadioAltPilot, kRadioAltCopilot,
+  kPsi, kHpath, kMagPsi, kMagVar, kHeadingPilot, kHeadingCopilot, kTrackPilot, kTrackCopilot,
+  kRollAharsPilot, kRollAharsCopilot, kRollElectricPilot,
+  kIas, kAirspeedPilot, kAirspeedCopilot, kCasPilot, kCasCopilot, kOverrideIas, kMach,
+  kThrottleUsed, kPaxOxyLight, kPaxOxyFailure, kEngFail1, kEngFail2, kEngSep1, kEngSep2, kFadecOn,
   kSlotCount
 };
 
@@ -156,6 +160,32 @@ constexpr const char* kNames[kSlotCount] = {
     "sim/flightmodel/position/y_agl",
     "sim/cockpit2/gauges/indicators/radio_altimeter_height_ft_pilot",
     "sim/cockpit2/gauges/indicators/radio_altimeter_height_ft_copilot",
+    "sim/flightmodel/position/psi",
+    "sim/flightmodel/position/hpath",
+    "sim/flightmodel/position/mag_psi",
+    "sim/flightmodel/position/magnetic_variation",
+    "sim/cockpit2/gauges/indicators/heading_AHARS_deg_mag_pilot",
+    "sim/cockpit2/gauges/indicators/heading_AHARS_deg_mag_copilot",
+    "sim/cockpit2/gauges/indicators/ground_track_mag_pilot",
+    "sim/cockpit2/gauges/indicators/ground_track_mag_copilot",
+    "sim/cockpit2/gauges/indicators/roll_AHARS_deg_pilot",
+    "sim/cockpit2/gauges/indicators/roll_AHARS_deg_copilot",
+    "sim/cockpit2/gauges/indicators/roll_electric_deg_pilot",
+    "sim/flightmodel/position/indicated_airspeed",
+    "sim/cockpit2/gauges/indicators/airspeed_kts_pilot",
+    "sim/cockpit2/gauges/indicators/airspeed_kts_copilot",
+    "sim/cockpit2/gauges/indicators/calibrated_airspeed_kts_pilot",
+    "sim/cockpit2/gauges/indicators/calibrated_airspeed_kts_copilot",
+    "sim/operation/override/override_ias",
+    "sim/flightmodel/misc/machno",
+    "sim/flightmodel2/engines/throttle_used_ratio",
+    "sim/cockpit/warnings/annunciators/passenger_oxy_on",
+    "sim/operation/failures/rel_pass_o2_on",
+    "sim/operation/failures/rel_engfai0",
+    "sim/operation/failures/rel_engfai1",
+    "sim/operation/failures/rel_engsep0",
+    "sim/operation/failures/rel_engsep1",
+    "sim/cockpit2/engine/actuators/fadec_on",
 };
 
 // Standard atmosphere (SI) and units.
@@ -299,6 +329,8 @@ void out(Host& h, Slot s, double v) {
   if (d && !d->pinned) d->scalar = v;
 }
 
+bool failed(Host& h, Slot s) { return in(h, s, 0.0) == kFailed; }
+
 // One weather value under two names (the newer host's and the older one, in
 // `factor` older units per newer unit): the newer name holds it unless only
 // the older one was set from outside; both then agree. A value outside
@@ -348,7 +380,35 @@ void derive_air(Host& h, double* ambient_pa, double* sigma) {
   *sigma = rho / kRho0;
   out(h, kSoundSpeed11, sound);
   out(h, kSoundSpeed12, sound);
+  out(h, kMach, tas / sound);
   *ambient_pa = p;
+}
+
+double wrap360(double a) {
+  a = std::fmod(a, 360.0);
+  return a < 0.0 ? a + 360.0 : a;
+}
+
+// The instruments the host drives from its aircraft's attitude and air
+// data, wherever the aircraft was put or flown: heading and track made
+// magnetic by the variation where it is, bank on the attitude and electric
+// gyros, the airspeed indicators from the indicated airspeed. While the
+// plug-in overrides the indicated airspeed, the indicators are its own.
+void derive_gauges(Host& h) {
+  Dataref* variation = at(h, kMagVar);
+  if (variation && !variation->pinned)
+    variation->scalar = h.magvar ? h.magvar(in(h, kLatitude, 0.0), in(h, kLongitude, 0.0)) : 0.0;
+  const double var = in(h, kMagVar, 0.0);
+  const double heading = wrap360(in(h, kPsi, 0.0) - var);
+  const double track = wrap360(in(h, kHpath, 0.0) - var);
+  for (Slot s : {kMagPsi, kHeadingPilot, kHeadingCopilot}) out(h, s, heading);
+  for (Slot s : {kTrackPilot, kTrackCopilot}) out(h, s, track);
+  const double bank = in(h, kBank, 0.0);
+  for (Slot s : {kRollAharsPilot, kRollAharsCopilot, kRollElectricPilot}) out(h, s, bank);
+  const double ias = in(h, kIas, 0.0);
+  for (Slot s : {kCasPilot, kCasCopilot}) out(h, s, ias);
+  if (in(h, kOverrideIas, 0.0) == 0.0)
+    for (Slot s : {kAirspeedPilot, kAirspeedCopilot}) out(h, s, ias);
 }
 
 // The host's engines: lit by fuel and an igniter on a turning core, their fan
@@ -368,12 +428,21 @@ void derive_engines(Host& h, double ambient_pa, double sigma, bool running_frame
   Dataref* tanks = at(h, kTankMass);
   const bool flow_overridden = in(h, kFuelFlowOverride, 0.0) != 0.0;
   double burnt = 0.0;
+  // A failed engine (power lost, or the engine gone) stops, whoever said it
+  // ran, and does not light while it stays failed.
+  bool failed_engine[kEngines] = {false, false};
+  for (size_t e = 0; e < static_cast<size_t>(kEngines); ++e) {
+    failed_engine[e] = failed(h, e == 0 ? kEngFail1 : kEngFail2) || failed(h, e == 0 ? kEngSep1 : kEngSep2);
+    if (failed_engine[e] && run && e < run->array.size()) run->array[e] = 0.0;
+  }
   if (n1 && n2 && run && !n1->pinned && !(n1_view && n1_view->pinned)) {
     for (size_t e = 0; e < static_cast<size_t>(kEngines) && e < n1->array.size(); ++e) {
       bool lit = element(run, e) != 0.0;
       const double core = element(n2, e);
       if (!run->pinned && running_frame && e < run->array.size()) {
-        if (!lit && element(mixture, e) >= kFuelOn && element(igniter, e) != 0.0 && core >= kLightOffN2) lit = true;
+        if (!lit && !failed_engine[e] && element(mixture, e) >= kFuelOn && element(igniter, e) != 0.0 &&
+            core >= kLightOffN2)
+          lit = true;
         if (lit && element(mixture, e) < kFuelOff) lit = false;
         run->array[e] = lit ? 1.0 : 0.0;
       }
@@ -426,6 +495,13 @@ void derive_engines(Host& h, double ambient_pa, double sigma, bool running_frame
   }
   follow(h, kEngN2, kN2View);
   follow(h, kEngRunning, kBurningView);
+  // What the engines' controls pass on of the thrust levers: the levers as
+  // they stand (the host's lists give no control schedule).
+  const Dataref* levers = at(h, kThrottle);
+  Dataref* used = at(h, kThrottleUsed);
+  if (levers && used && !used->pinned)
+    for (size_t e = 0; e < used->array.size() && e < levers->array.size(); ++e)
+      used->array[e] = finite(levers->array[e]) ? std::clamp(levers->array[e], 0.0, 1.0) : 0.0;
   follow(h, kEngOil, kOilView);
   follow(h, kEngFuelFlow, kFuelFlowView);
 }
@@ -475,8 +551,6 @@ void put_elements(Host& h, Slot s, size_t n, double v) {
   if (!d || d->pinned) return;
   for (size_t i = 0; i < n && i < d->array.size(); ++i) d->array[i] = v;
 }
-
-bool failed(Host& h, Slot s) { return in(h, s, 0.0) == kFailed; }
 
 // The terrain stand-in's height under the aircraft (local y, metres).
 double terrain_under(Host& h) {
@@ -654,10 +728,13 @@ void derive_flaps(Host& h, bool running, float dt) {
 
 // The host's own status lights: the yaw damper's shows it engaged, each
 // generator's OFF that it is not on line (switched off, or its engine below
-// idle), the external power's that the ground power is on.
+// idle or stopped), the external power's that the ground power is on.
 void derive_status_lights(Host& h) {
   out(h, kYawDamperLight, in(h, kYawDamperSwitch, 0.0) != 0.0 ? 1.0 : 0.0);
   out(h, kExternalPowerLight, in(h, kGpuOn, 0.0) != 0.0 ? 1.0 : 0.0);
+  // The passenger oxygen: lit while the masks are out (the host's failure
+  // item the aircraft sets to deploy them).
+  out(h, kPaxOxyLight, failed(h, kPaxOxyFailure) ? 1.0 : 0.0);
   Dataref* off = at(h, kGeneratorOffLight);
   const Dataref* on = at(h, kGeneratorOn);
   const Dataref* core = at(h, kN2View);
@@ -692,6 +769,8 @@ void start_values(Host& h) {
     for (size_t i = 0; i < tanks->array.size() && i < 3; ++i) tanks->array[i] = kStartFuel_kg[i];
   place_gear(h);
   put_elements(h, kPropMode, kEngines, kPropNormal);
+  // The aircraft's engines have their FADEC, as its aircraft file gives them.
+  put_elements(h, kFadecOn, kEngines, 1.0);
   for (Slot s : {kCom1StandbyMhz, kCom2StandbyMhz}) out(h, s, kComStandbyMhz);
   for (Slot s : {kCom1StandbyKhz, kCom2StandbyKhz}) out(h, s, kComStandbyKhz);
   for (Slot s : {kNav1StandbyHz, kNav2StandbyHz}) out(h, s, kNavStandby10Khz);
@@ -715,6 +794,7 @@ void derive_values(Host& h, float dt) {
   const bool running = running_frame(h, dt);
   double sigma = 1.0;
   derive_air(h, &ambient_pa, &sigma);
+  derive_gauges(h);
   derive_engines(h, ambient_pa, sigma, running, dt);
   derive_fuel(h);
   derive_cabin(h, ambient_pa, dt);

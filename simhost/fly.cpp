@@ -123,7 +123,11 @@ void fly_step(float dt_in) {
   double track = wrap360(fval("sim/flightmodel/position/hpath"));
   const double gs = std::fmax(0.0, fval("sim/flightmodel/position/groundspeed"));
   double bank = fval("sim/flightmodel/position/phi");
-  const double var = h.magvar ? h.magvar(lat, lon) : 0.0;
+  // The variation where the aircraft is, as the host gives it (a scenario
+  // may have set one).
+  const Dataref* variation = find_dataref("sim/flightmodel/position/magnetic_variation");
+  const double var = variation && variation->pinned ? fval("sim/flightmodel/position/magnetic_variation")
+                                                    : (h.magvar ? h.magvar(lat, lon) : 0.0);
 
   // Roll toward the command at a bounded rate, then turn as that bank does.
   const double target = bank_command(bank, wrap360(track - var));
@@ -145,7 +149,9 @@ void fly_step(float dt_in) {
   double x = 0, y = 0, z = 0;
   XPLMWorldToLocal(lat, lon, elev, &x, &y, &z);
   const double ground = terrain_height(h, x, z);
-  const bool on_ground = elev <= ground + kContactM;
+  // An aircraft on its wheels that is not climbing away follows the ground,
+  // down a slope too.
+  const bool on_ground = elev <= ground + kContactM || (was_on_ground && vs_fpm <= 0.0);
   double pitch = std::fmax(kMinPitchDeg, std::fmin(kMaxPitchDeg, fval("sim/flightmodel/position/theta")));
   if (on_ground) {
     elev = ground;
@@ -178,7 +184,6 @@ void fly_step(float dt_in) {
   const double sigma = std::pow(std::fmax(0.05, 1.0 - 6.8756e-6 * alt_ft), 4.2559);
   const double tas_kt = gs * kKtPerMps;
   const double ias_kt = tas_kt * std::sqrt(sigma);
-  const double hdg_mag = wrap360(track - var);
   const double vs_mps = vs_fpm / kFtPerM / 60.0;
 
   put_d("sim/flightmodel/position/latitude", lat);
@@ -192,8 +197,6 @@ void fly_step(float dt_in) {
   put_f("sim/flightmodel/position/local_vz", -gs * std::cos(track * kDeg));
   put_f("sim/flightmodel/position/psi", track);
   put_f("sim/flightmodel/position/hpath", track);
-  put_f("sim/flightmodel/position/mag_psi", hdg_mag);
-  put_f("sim/flightmodel/position/magnetic_variation", var);
   put_f("sim/flightmodel/position/phi", bank);
   put_f("sim/flightmodel/position/theta", pitch);
   put_f("sim/flightmodel/position/vpath", gs > 1.0 ? std::atan2(vs_mps, gs) / kDeg : 0.0);
@@ -202,13 +205,10 @@ void fly_step(float dt_in) {
   put_f("sim/flightmodel/position/indicated_airspeed", ias_kt);
   put_f("sim/flightmodel/position/vh_ind_fpm", vs_fpm);
   put_d("sim/flightmodel2/position/pressure_altitude", alt_ft);
+  // Heading, track, bank and airspeed gauges and the Mach number follow from
+  // these in the host's own world (derived.cpp).
   for (const char* side : {"pilot", "copilot"}) {
     const std::string s = side;
-    put_f(("sim/cockpit2/gauges/indicators/heading_AHARS_deg_mag_" + s).c_str(), hdg_mag);
-    put_f(("sim/cockpit2/gauges/indicators/ground_track_mag_" + s).c_str(), hdg_mag);
-    put_f(("sim/cockpit2/gauges/indicators/roll_AHARS_deg_" + s).c_str(), bank);
-    put_f(("sim/cockpit2/gauges/indicators/airspeed_kts_" + s).c_str(), ias_kt);
-    put_f(("sim/cockpit2/gauges/indicators/calibrated_airspeed_kts_" + s).c_str(), ias_kt);
     put_f(("sim/cockpit2/gauges/indicators/altitude_ft_" + s).c_str(), alt_ft);
     put_f(("sim/cockpit2/gauges/indicators/vvi_fpm_" + s).c_str(), vs_fpm);
   }

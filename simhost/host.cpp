@@ -115,6 +115,7 @@ void reset(const Config& config) {
   h.config = config;
   if (h.config.aircraft.empty() || h.config.aircraft.back() != '/') h.config.aircraft += '/';
   h.dataref_editor = config.dataref_editor;
+  h.addons = config.addons;
   make_root(h);
   load_catalogs(h);
   load_host_commands(h);
@@ -142,7 +143,19 @@ std::string plugin_path() {
 #else
   std::string file = "lin.xpl";
 #endif
-  if (!h.module.path.empty()) file = std::filesystem::path(h.module.path).filename().string();
+  if (!h.module.path.empty()) {
+    // A module inside the host's folder is where the host found it, in the
+    // aircraft's plug-in folder or not; one from elsewhere (a build tree)
+    // stands for the one installed with the aircraft.
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const std::string module = fs::weakly_canonical(fs::absolute(h.module.path, ec), ec).generic_string();
+    const std::string root = fs::weakly_canonical(fs::absolute(h.root, ec), ec).generic_string();
+    const std::string prefix = root.empty() || root.back() == '/' ? root : root + "/";
+    if (!prefix.empty() && module.compare(0, prefix.size(), prefix) == 0)
+      return h.root + module.substr(prefix.size());
+    file = fs::path(h.module.path).filename().string();
+  }
   return h.root + h.config.aircraft + "plugins/corvane/64/" + file;
 }
 

@@ -37,6 +37,7 @@ struct Config {
   bool objects_need_files = true;         // XPLMLoadObject fails for a file that does not exist
   std::vector<std::string> omit;          // catalog names left undefined ("vnav_idx absent")
   std::vector<CatalogEntry> extra;        // defined after the catalogs (replacing same names)
+  std::vector<std::string> addons;        // optional add-ons present from the start (their datarefs in extra)
   // Report paths in the Windows form (backslashes, the drive letter first);
   // the Windows build of the host always does.
 #ifdef _WIN32
@@ -170,6 +171,14 @@ struct DatarefCounts {
 DatarefCounts counts(const std::string& name);
 // Names looked up by the plug-in and not found, in first-lookup order.
 std::vector<std::string> missing_lookups();
+// Every dataref and command name the plug-in asked the host for, found or
+// not (as the host answered the first time), in the order it first asked.
+struct LookupInfo {
+  bool command = false;
+  std::string name;
+  bool found = false;
+};
+const std::vector<LookupInfo>& lookups();
 int null_handle_reads();
 int null_handle_writes();
 // The plug-in's writes of a NaN or an infinity into host and script datarefs
@@ -295,6 +304,13 @@ int directory_contents_calls();
 
 // Terrain height (local y, metres) under local x/z; default flat at 0.
 void set_terrain(std::function<float(float x, float z)> height);
+// The terrain of an airport list as the aircraft brings one ("ICAO LAT LON
+// ELEV_FT TRANS_ALT RWY_LEN_FT" lines, as its Velar_apt.dat): each field flat
+// at its elevation within its longest runway's length of its reference
+// point, falling off to sea level over the next 10 nm (a higher field's
+// ground wins where two meet); sea level away from every field. False, the
+// terrain unchanged, when the file holds no field.
+bool set_field_terrain(const std::string& airport_list);
 int probe_calls();
 
 struct ObjectInfo {
@@ -336,6 +352,20 @@ int symbol_lookups(const std::string& name);
 
 // Local coordinates: x east, y up, z south, metres from the local origin.
 void set_local_origin(double lat, double lon);
+
+// ---- optional add-ons ---------------------------------------------------------------
+
+// An optional add-on's plug-in comes or goes: its datarefs are defined (as
+// its plug-in registers them, with their defaults) or withdrawn. Handles the
+// plug-in took of a withdrawn name stay valid, read 0 and take no writes, as
+// the host's do when the plug-in providing a dataref goes; the add-on coming
+// back brings them to life again. Add-ons present from the start are named in
+// `Config::addons`, their datarefs in `Config::extra`. The rain-on-glass
+// add-on ("rain") loads the objects the plug-in asks for (each "obj/loaded"
+// 1 while its "load" is 1 and its file named) and reports its start
+// ("init_success" 1 once "initialize" is).
+void set_addon(const std::string& name, const std::vector<CatalogEntry>& datarefs, bool present);
+bool addon_present(const std::string& name);
 
 // ---- clock and random seam ------------------------------------------------------------
 

@@ -87,6 +87,7 @@ void frame(float dt) {
     scripts(dt);
   }
   run_phase(h, xplm_FlightLoop_Phase_AfterFlightModel, dt);
+  addons_frame(h);
   draw_pass(h);
 }
 

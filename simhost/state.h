@@ -14,6 +14,7 @@
 #include <map>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace simhost {
@@ -47,6 +48,10 @@ struct Dataref {
   bool writable = false;
   Owner owner = Owner::Host;
   bool live = true;   // a plug-in accessor withdrawn leaves its handle valid but dead
+  // Its add-on's plug-in went: the name is absent, and handles taken before
+  // read 0 and take no writes, as the host's do when a dataref's provider
+  // goes; the add-on coming back brings it to life in the same slot.
+  bool orphan = false;
   // Written through the test API (a test or a scenario playing the host):
   // from then on the host no longer derives it (derived.cpp).
   bool pinned = false;
@@ -166,6 +171,10 @@ struct Host {
   std::unordered_map<std::string, size_t> dataref_index;
   std::map<std::string, int> missing_lookup_counts;
   std::vector<std::string> missing_lookups;
+  // Every name the plug-in asked for, found or not, in the order it first
+  // asked.
+  std::vector<LookupInfo> lookup_order;
+  std::unordered_set<std::string> looked_up_names[2];   // datarefs, commands
   std::vector<std::string> shadowed;
   int null_reads = 0, null_writes = 0;
   int non_finite_count = 0;
@@ -230,6 +239,10 @@ struct Host {
   int metar_calls = 0;
   std::map<std::string, int> symbol_lookups;
   double origin_lat = 0, origin_lon = 0;
+  // Optional add-ons present now, by name, and what their plug-ins do.
+  std::vector<std::string> addons;
+  std::vector<long> rain_slots;          // the rain plug-in's values (addons.cpp)
+  uint64_t rain_generation = ~uint64_t{0};
 
   std::vector<std::string> problems;
   std::vector<std::string> leftovers;
@@ -248,6 +261,11 @@ void load_catalogs(Host& h);
 void load_host_commands(Host& h);
 Dataref* find_dataref(const std::string& name);
 void drop_plugin_registrations(Host& h);
+// An add-on's dataref withdrawn with its plug-in (`Dataref::orphan`).
+void orphan_dataref(Host& h, const std::string& name);
+// The present add-ons' own plug-ins, once a frame after the plug-in's
+// after-flight-model loops (addons.cpp).
+void addons_frame(Host& h);
 void default_world(Host& h);
 // The values a real host derives from its aircraft's state (derived.cpp):
 // the start values at reset, then `derive_values` after every flight model.

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +16,11 @@ namespace {
 
 constexpr double kEarthRadiusM = 6378145.0;
 constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
+constexpr double kMetresPerFoot = 0.3048;
+// Beyond a field the ground falls to sea level over 10 nm (*chosen*: the
+// bundled lists give no terrain between fields; a slope this gentle gives
+// an approach no closure the aircraft would call terrain).
+constexpr double kFieldSlopeM = 18520.0;
 
 std::string under_root(const std::string& path) {
   if (!path.empty() && path[0] == '/') return path;
@@ -50,6 +56,42 @@ void default_world(Host& h) {
   h.navaids.push_back({xplm_Nav_Fix, 50.1f, 8.1f, 0.0f, 0, 0.0f, "TFIXA", "TFIXA"});
   h.navaids.push_back({xplm_Nav_Airport, 50.05f, 8.57f, 111.0f, 0, 0.0f, "XTST", "TEST AIRPORT"});
   h.navaids.push_back({xplm_Nav_ILS, 50.04f, 8.55f, 111.0f, 11050, 250.0f, "ITST", "XTST 25C ILS-cat-III"});
+}
+
+bool set_field_terrain(const std::string& airport_list) {
+  struct Field {
+    double lat, lon, elevation_m, radius_m;
+  };
+  std::ifstream in(airport_list);
+  std::vector<Field> fields;
+  std::string line;
+  while (std::getline(in, line)) {
+    char icao[16];
+    double lat = 0, lon = 0, elev_ft = 0, transition = 0, runway_ft = 0;
+    if (std::sscanf(line.c_str(), "%15s %lf %lf %lf %lf %lf", icao, &lat, &lon, &elev_ft, &transition, &runway_ft) != 6)
+      continue;
+    if (!std::isfinite(lat) || !std::isfinite(lon) || !std::isfinite(elev_ft) || !std::isfinite(runway_ft) ||
+        std::fabs(lat) > 90.0 || std::fabs(lon) > 180.0 || std::fabs(elev_ft) > 30000.0 || runway_ft < 0.0 ||
+        runway_ft > 100000.0)
+      continue;
+    fields.push_back({lat, lon, elev_ft * kMetresPerFoot, runway_ft * kMetresPerFoot});
+  }
+  if (fields.empty()) return false;
+  host().terrain = [fields](float x, float z) {
+    double lat = 0, lon = 0, y = 0;
+    XPLMLocalToWorld(x, 0.0, z, &lat, &lon, &y);
+    double ground = 0.0;
+    for (const Field& f : fields) {
+      const double north = (lat - f.lat) * kDegToRad * kEarthRadiusM;
+      const double east = (lon - f.lon) * kDegToRad * kEarthRadiusM * std::cos(f.lat * kDegToRad);
+      const double beyond = std::sqrt(north * north + east * east) - f.radius_m;
+      const double share = beyond <= 0.0 ? 1.0 : std::max(0.0, 1.0 - beyond / kFieldSlopeM);
+      const double h = f.elevation_m * share;
+      if (std::fabs(h) > std::fabs(ground)) ground = h;
+    }
+    return static_cast<float>(ground);
+  };
+  return true;
 }
 
 int directory_contents_calls() { return host().directory_calls; }

@@ -29,6 +29,14 @@ GROUPS = [
     ('weather', 'env/'),
 ]
 
+# What an add-on of today reports where the plug-in reads a value at start:
+# the terrain radar's version, above every version the plug-in treats as old
+# (it drops the FIX circles below 101800 and the trend vector and VOR lines
+# up to 102300).
+DEFAULTS = {
+    'hollvik/terrain_radar/version': '102400',
+}
+
 # The rain driver writes whole numbers into these and float arrays into the
 # heat tables; everything else it exchanges is a float.
 RAIN_INTS = ('/moving', '/load', '/loaded', 'init_success', 'initialize', 'num_glass_use')
@@ -56,7 +64,7 @@ def main():
             if r['table'] not in ('rain', 'terrain_radar', 'addon') or not r['name'].startswith(prefix):
                 continue
             t, size, w = rain_type(r) if group == 'rain' else gen_bound.catalog_type(r)
-            out.append('%s\t%s\t%d\t%d\t%d\t' % (group, r['name'], t, size, w))
+            out.append('%s\t%s\t%d\t%d\t%d\t%s' % (group, r['name'], t, size, w, DEFAULTS.get(r['name'], '')))
     path = os.path.join(root, 'simhost/catalog/addons.tsv')
     with open(path, 'w', encoding='utf-8', newline='\n') as f:
         f.write('\n'.join(out) + '\n')

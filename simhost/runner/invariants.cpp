@@ -137,6 +137,7 @@ bool uses_checks(const scenario::Script& script) {
 bool Invariants::prepare(const std::string& catalog_dir, const scenario::Script& script, const std::string& file,
                          std::string* error) {
   published_.take();
+  problems_before_ = problems_seen_ = simhost::problems().size();
   numbers_.assign(published_.value_of.size(), Number());
   now_.assign(numbers_.size(), 0.0);
   last_.assign(numbers_.size(), 0.0);
@@ -267,6 +268,7 @@ bool Invariants::prepare(const std::string& catalog_dir, const scenario::Script&
     nm.to = s.values.size() > 1 ? s.values[1] : kInf;
     nm.line = s.line;
     nm.finding = s.on;
+    nm.optional = s.optional;
     bool any = false;
     for (Alert& a : alerts_) {
       if (!glob(nm.pattern.c_str(), a.name.c_str())) continue;
@@ -400,15 +402,18 @@ void Invariants::check_number(int k, double v, long frame, double seconds, std::
   }
 }
 
+// The first step naming the alert whose window holds the moment; every step
+// whose window holds it has seen it lit.
 const Invariants::Named* Invariants::expected(const Alert& a, double seconds) {
+  const Named* first = nullptr;
   for (int i : a.named) {
     Named& nm = named_[static_cast<size_t>(i)];
     if (seconds >= nm.from && seconds <= nm.to) {
       nm.used = true;
-      return &nm;
+      if (!first) first = &nm;
     }
   }
-  return nullptr;
+  return first;
 }
 
 void Invariants::alerts_after(double seconds, std::FILE* out) {
@@ -450,10 +455,29 @@ void Invariants::alerts_after(double seconds, std::FILE* out) {
   }
 }
 
+// Finite whatever it is written to: a nan or an infinity the plug-in hands
+// the host is a broken rule as one it publishes is.
+void Invariants::host_writes_after(double seconds, std::FILE* out) {
+  // A misuse of the host's interface is a fault of the plug-in's whatever
+  // value it touches.
+  const std::vector<std::string>& problems = simhost::problems();
+  for (size_t i = std::max(problems_seen_, problems_before_); i < problems.size(); ++i)
+    std::fprintf(out, "RULE  %10.3f s  host interface: misused: %s\n", seconds, problems[i].c_str());
+  problems_seen_ = std::max(problems_seen_, problems.size());
+  const int count = simhost::non_finite_write_count();
+  if (count == host_writes_checked_) return;
+  const std::vector<std::string>& writes = simhost::non_finite_writes();
+  for (size_t i = static_cast<size_t>(host_writes_seen_); i < writes.size(); ++i)
+    std::fprintf(out, "RULE  %10.3f s  written to the host: not finite: %s\n", seconds, writes[i].c_str());
+  host_writes_seen_ = static_cast<int>(writes.size());
+  host_writes_checked_ = count;
+}
+
 void Invariants::after_frame(long frame, double seconds, std::FILE* out) {
   if (!on_) return;
   published_.read(&now_);
   judge(now_, frame, seconds, out);
+  host_writes_after(seconds, out);
 }
 
 void Invariants::judge(const std::vector<double>& values, long frame, double seconds, std::FILE* out) {
@@ -502,10 +526,17 @@ bool Invariants::finish(double seconds, std::FILE* out) {
       std::fprintf(out, "; expected\n");
     }
   }
-  for (const Named& nm : named_)
-    if (!nm.used)
-      std::fprintf(out, "  named and not seen: %s (line %d: %s)\n", nm.pattern.c_str(), nm.line, nm.reason.c_str());
-  std::fprintf(out, "rules broken:%s\n", broken_.empty() ? " none" : "");
+  // A crew cue named and missing is a fault like a cue where none belongs.
+  int missing = 0;
+  for (const Named& nm : named_) {
+    if (nm.used) continue;
+    const bool required = !nm.finding && !nm.optional;
+    missing += required ? 1 : 0;
+    std::fprintf(out, "  %s: %s (line %d: %s)\n", required ? "NAMED AND NOT LIT" : "named and not seen",
+                 nm.pattern.c_str(), nm.line, nm.reason.c_str());
+  }
+  const bool host_clean = host_writes_checked_ == 0 && problems_seen_ == problems_before_;
+  std::fprintf(out, "rules broken:%s\n", broken_.empty() && host_clean ? " none" : "");
   size_t breaks = 0;
   for (const Broken& b : broken_) {
     std::fprintf(out, "  %s; %ld frame%s to %.3f s", b.first.c_str(), b.frames, b.frames == 1 ? "" : "s", b.last_t);
@@ -516,13 +547,23 @@ bool Invariants::finish(double seconds, std::FILE* out) {
       ++breaks;
     }
   }
+  if (host_writes_checked_ > 0) {
+    std::fprintf(out, "  %d nan or infinity written to the host's values (the first above)\n", host_writes_checked_);
+    ++breaks;
+  }
+  if (problems_seen_ > problems_before_) {
+    std::fprintf(out, "  %zu misuse%s of the host's interface (above)\n", problems_seen_ - problems_before_,
+                 problems_seen_ - problems_before_ == 1 ? "" : "s");
+    ++breaks;
+  }
   int findings = 0;
   for (const Alert& a : alerts_) findings += a.findings;
   for (const Broken& b : broken_) findings += b.finding_line ? 1 : 0;
-  const bool ok = breaks == 0 && unexpected == 0;
-  std::fprintf(out, "invariants: %s: %zu rule break%s, %d unexpected alert%s, %d open finding%s\n",
+  const bool ok = breaks == 0 && unexpected == 0 && missing == 0;
+  std::fprintf(out, "invariants: %s: %zu rule break%s, %d unexpected alert%s, %d named alert%s not lit, "
+               "%d open finding%s\n",
                ok ? "passed" : "FAILED", breaks, breaks == 1 ? "" : "s", unexpected, unexpected == 1 ? "" : "s",
-               findings, findings == 1 ? "" : "s");
+               missing, missing == 1 ? "" : "s", findings, findings == 1 ? "" : "s");
   return ok;
 }
 

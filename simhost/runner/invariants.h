@@ -64,7 +64,8 @@ class Invariants {
   void judge(const std::vector<double>& values, long frame, double seconds, std::FILE* out);
   const PublishedNumbers& published() const { return published_; }
   // The summary of what lit, for how long, and what broke a rule; true when
-  // no rule broke and no alert lit where the scenario did not name it.
+  // no rule broke, no alert lit where the scenario did not name it and every
+  // alert it named (not optional) came on in its window.
   bool finish(double seconds, std::FILE* out);
 
   struct Alert {
@@ -84,8 +85,9 @@ class Invariants {
     std::string pattern, reason;
     double from = 0, to = std::numeric_limits<double>::infinity();
     int line = 0;
-    bool used = false;
+    bool used = false;            // an alert it names lit in its window
     bool finding = false;         // a known fault awaiting a decision, not an expected alert
+    bool optional = false;        // may light in its window, or not
   };
   struct Number {
     double lo = -std::numeric_limits<double>::infinity(), hi = std::numeric_limits<double>::infinity();
@@ -113,6 +115,7 @@ class Invariants {
   void check_number(int n, double v, long frame, double seconds, std::FILE* out);
   void broke(int n, int rule, const std::string& detail, long frame, double seconds, std::FILE* out);
   void alerts_after(double seconds, std::FILE* out);
+  void host_writes_after(double seconds, std::FILE* out);
   const Named* expected(const Alert& a, double seconds);
   const Named* finding_for(int number, double seconds);
 
@@ -127,6 +130,14 @@ class Invariants {
   std::vector<Named> named_;
   std::vector<Broken> broken_;
   std::vector<int> broken_index_;  // per number and rule: index into broken_ + 1, 0 none
+  // The plug-in's writes of a nan or an infinity into the host's and the
+  // scripts' values, as the host recorded them: how many were reported.
+  int host_writes_seen_ = 0;
+  int host_writes_checked_ = 0;
+  // The host's record of misuses of its interface (simhost::problems()):
+  // how many were there when the checks began, and how many since.
+  size_t problems_before_ = 0;
+  size_t problems_seen_ = 0;
   bool on_ = false;
   long frames_checked_ = 0;
   double first_checked_ = -1, last_checked_ = 0;

@@ -40,10 +40,11 @@ const char* const kUsage =
     "  --aircraft REL        aircraft folder relative to the root (default Aircraft/D738/)\n"
     "  --acf NAME            aircraft file name (default 737_80NG.acf)\n"
     "  --host-version N      sim/version/xplane_internal_version (default 120000)\n"
-    "  --module PATH         plug-in module (default: the build's lin.xpl)\n"
-    "  --frames N            frames to run (default 1)\n"
-    "  --dt SECONDS          elapsed time per frame (default 1/30)\n"
-    "  --set NAME=VALUE      set a dataref before the first frame (arrays: comma list; bytes: text)\n"
+    "  --module PATH         plug-in module (default: the build's lin.xpl; one inside the root is reported\n"
+    "                        where it is, one from elsewhere as installed in the aircraft's folder)\n"
+    "  --frames N            frames to run (default 1; at most 10000000)\n"
+    "  --dt SECONDS          elapsed time per frame (default 1/30; above 0 and at most 1)\n"
+    "  --set NAME=VALUE      set a dataref before the first frame (arrays: comma list; bytes: the text as given)\n"
     "  --print NAME          print NAME=VALUE after the last frame\n"
     "  --log                 print the captured host log, start to unload\n"
     "  --list-datarefs       every dataref the plug-in registered: name type writable size\n"
@@ -55,9 +56,14 @@ const char* const kUsage =
     "  --trace NAME[,NAME]   CSV of values after each traced frame (arrays as NAME[i] columns)\n"
     "  --trace-every N       trace every Nth frame (default 1)\n"
     "  --trace-file FILE     write the trace to FILE (default standard output)\n"
+    "  --out DIR             where pictures and the trace file go, and the copy of the sample root (default: here)\n"
     "  --fly                 the simple flying aircraft moves the aircraft from the first frame\n"
     "  --scripts-lnav        the scripts' LNAV inputs are worked out each frame from the legs handed over\n"
     "  --addon NAME          make an optional add-on present (repeatable; all: every one)\n"
+    "  --omit NAME           leave a dataref of the host, the scripts or an add-on out (repeatable)\n"
+    "  --hostile             --set, --dt and a scenario's set and dt take what a misbehaving host gives:\n"
+    "                        nan, infinities, numbers beyond the type, frame steps of 0 or less\n"
+    "  --list-lookups        every dataref and command name the plug-in asked for: KIND<TAB>NAME<TAB>found|missing\n"
     "  --summary             end with frames, simulated time, legs sequenced, pictures and the log\n"
     "  --invariants          check every published value every frame and log every caution and warning\n"
     "  --command-positions   press every command and write the positions each sets (switch_positions.tsv)\n";
@@ -68,9 +74,11 @@ struct Options {
   std::string aircraft = "Aircraft/D738/";
   std::string acf = "737_80NG.acf";
   std::string module = CORVANE_MODULE_PATH;
+  bool module_given = false;
   int host_version = 120000;
   long frames = 1;
   float dt = 1.0f / 30.0f;
+  const char* dt_text = nullptr;
   std::vector<std::string> sets;   // NAME=VALUE as given
   std::vector<std::string> prints;
   std::string png;
@@ -79,7 +87,9 @@ struct Options {
   std::string scenario, trace, trace_file;
   long trace_every = 1;
   bool fly = false, scripts_lnav = false, summary = false, invariants = false, command_positions = false;
-  std::vector<std::string> addons;
+  std::vector<std::string> addons, omit;
+  bool hostile = false, list_lookups = false;
+  std::string out_dir;
 };
 
 void print_usage(std::FILE* to) {
@@ -95,12 +105,13 @@ void print_usage(std::FILE* to) {
   std::exit(2);
 }
 
-bool parse_long(const char* text, long* out) {
+// A whole number within lo..hi (a long is 32 bits on Windows: read wider).
+bool parse_count(const char* text, long lo, long hi, long* out) {
   errno = 0;
   char* end = nullptr;
-  long v = std::strtol(text, &end, 10);
-  if (errno != 0 || end == text || *end != '\0') return false;
-  *out = v;
+  const long long v = std::strtoll(text, &end, 10);
+  if (errno != 0 || end == text || *end != '\0' || v < lo || v > hi) return false;
+  *out = static_cast<long>(v);
   return true;
 }
 
@@ -121,21 +132,19 @@ Options parse(int argc, char** argv) {
       o.acf = value();
     } else if (a == "--module") {
       o.module = value();
+      o.module_given = true;
     } else if (a == "--host-version") {
       long v = 0;
-      if (!parse_long(value(), &v) || v < 0 || v > 10000000) bad_arguments("--host-version needs a whole number");
+      if (!parse_count(value(), 0, 10000000, &v)) bad_arguments("--host-version needs a whole number");
       o.host_version = static_cast<int>(v);
     } else if (a == "--frames") {
       long v = 0;
-      if (!parse_long(value(), &v) || v < 0) bad_arguments("--frames needs a whole number of 0 or more");
+      if (!parse_count(value(), 0, scenario::kMaxFrames, &v))
+        bad_arguments("--frames needs a whole number from 0 to " + std::to_string(scenario::kMaxFrames));
       o.frames = v;
       o.frames_given = true;
     } else if (a == "--dt") {
-      const char* t = value();
-      char* end = nullptr;
-      double v = std::strtod(t, &end);
-      if (end == t || *end != '\0' || !std::isfinite(v)) bad_arguments("--dt needs a number of seconds");
-      o.dt = static_cast<float>(v);
+      o.dt_text = value();   // checked once all options are read (--hostile may follow)
     } else if (a == "--set") {
       std::string s = value();
       size_t eq = s.find('=');
@@ -161,7 +170,8 @@ Options parse(int argc, char** argv) {
       o.trace = value();
     } else if (a == "--trace-every") {
       long v = 0;
-      if (!parse_long(value(), &v) || v < 1) bad_arguments("--trace-every needs a whole number of 1 or more");
+      if (!parse_count(value(), 1, scenario::kMaxFrames, &v))
+        bad_arguments("--trace-every needs a whole number from 1 to " + std::to_string(scenario::kMaxFrames));
       o.trace_every = v;
     } else if (a == "--trace-file") {
       o.trace_file = value();
@@ -180,6 +190,15 @@ Options parse(int argc, char** argv) {
       std::vector<runner::AddonEntry> probe;
       if (!runner::addon_entries(CORVANE_ADDON_CATALOG, name, &probe)) bad_arguments("no add-on " + name);
       o.addons.push_back(name);
+    } else if (a == "--omit") {
+      o.omit.push_back(value());
+    } else if (a == "--hostile") {
+      o.hostile = true;
+    } else if (a == "--list-lookups") {
+      o.list_lookups = true;
+    } else if (a == "--out") {
+      o.out_dir = value();
+      if (o.out_dir.empty()) bad_arguments("--out needs a folder");
     } else if (a == "--help" || a == "-h") {
       print_usage(stdout);
       std::exit(0);
@@ -187,8 +206,18 @@ Options parse(int argc, char** argv) {
       bad_arguments("unknown option " + a);
     }
   }
+  if (o.dt_text) {
+    double v = 0;
+    scenario::Rules rules;
+    rules.hostile = o.hostile;
+    if (!scenario::frame_step(o.dt_text, rules, &v))
+      bad_arguments(o.hostile ? "--dt needs a number of seconds"
+                              : "--dt needs the frame step in seconds, above 0 and at most 1 (or --hostile)");
+    o.dt = static_cast<float>(v);
+  }
   return o;
 }
+
 
 namespace fs = std::filesystem;
 
@@ -221,10 +250,21 @@ struct RunRoot {
   bool keep = false;
   Listing before;
 
-  bool copy_of(const std::string& from, std::string* error) {
-    path = simhost::os::make_temp_folder();
+  // In a fresh temporary folder, or in `parent` (the run's --out folder) as
+  // root-1, root-2, ...
+  bool copy_of(const std::string& from, const std::string& parent, std::string* error) {
+    if (parent.empty()) {
+      path = simhost::os::make_temp_folder();
+    } else {
+      std::error_code ec;
+      for (int n = 1; n < 100000 && path.empty(); ++n) {
+        const fs::path p = folder(parent) / ("root-" + std::to_string(n));
+        if (fs::create_directory(p, ec)) path = p.generic_string() + "/";
+        if (ec) break;
+      }
+    }
     if (path.empty()) {
-      *error = "cannot make a temporary folder for a copy of the sample root";
+      *error = "cannot make a folder for a copy of the sample root";
       return false;
     }
     std::error_code ec;
@@ -256,6 +296,10 @@ int fail(const std::string& message) {
 int main(int argc, char** argv) {
   Options o = parse(argc, argv);
   std::error_code ec;
+  scenario::Rules rules;
+  rules.hostile = o.hostile;
+  // On purpose and visibly: a hostile run is never mistaken for a normal one.
+  if (o.hostile) std::fprintf(stderr, "corvane-sim: hostile run: values no sound host gives are played as given\n");
   // A scenario that cannot be read ends the run before anything starts.
   std::string error, scenario_text;
   if (!o.scenario.empty() && !runner::read_scenario(o.scenario, &scenario_text, &error)) {
@@ -268,11 +312,19 @@ int main(int argc, char** argv) {
   if (o.aircraft.back() != '/') o.aircraft += '/';
   if (!fs::is_directory(o.root + o.aircraft, ec)) return fail("aircraft folder " + o.root + o.aircraft + " does not exist");
   if (!fs::is_regular_file(o.module, ec)) return fail("module " + o.module + " does not exist");
+  // Pictures, the trace file and the copy of the sample root go into the
+  // folder --out names, made when missing.
+  if (!o.out_dir.empty()) {
+    fs::create_directories(folder(o.out_dir), ec);
+    if (!fs::is_directory(folder(o.out_dir), ec)) return fail("cannot make the folder " + o.out_dir);
+    if (!o.png.empty()) o.png = runner::in_folder(o.out_dir, o.png);
+    if (!o.trace_file.empty()) o.trace_file = runner::in_folder(o.out_dir, o.trace_file);
+  }
   // The sample root is part of the source tree: a run without --root works
   // in a copy of it, so situation saves and other files land there.
   RunRoot run_root;
   if (!o.root_given) {
-    if (!run_root.copy_of(o.root, &error)) return fail(error);
+    if (!run_root.copy_of(o.root, o.out_dir, &error)) return fail(error);
     o.root = run_root.path;
   }
 
@@ -282,12 +334,44 @@ int main(int argc, char** argv) {
   config.acf = o.acf;
   config.host_version = o.host_version;
   config.dataref_editor = o.dataref_editor;
+  config.omit = o.omit;
+  // Add-ons present from the start: --addon, and a scenario's `addon` steps
+  // before its clock first moves.
+  std::vector<std::pair<std::string, std::vector<std::string>>> addons;
   for (const std::string& name : o.addons) {
-    std::vector<runner::AddonEntry> entries;
-    runner::addon_entries(CORVANE_ADDON_CATALOG, name, &entries);
-    for (const runner::AddonEntry& e : entries) config.extra.push_back({e.name, e.type, e.size, e.writable, e.def});
+    if (name != "all") {
+      addons.push_back({name, {}});
+      continue;
+    }
+    for (const std::string& each : runner::addon_names(CORVANE_ADDON_CATALOG)) addons.push_back({each, {}});
+  }
+  if (!o.scenario.empty()) {
+    scenario::Lookup catalog;
+    catalog.addon = [](const std::string& name, std::vector<std::string>* names) {
+      std::vector<runner::AddonEntry> entries;
+      if (name == "all" || !runner::addon_entries(CORVANE_ADDON_CATALOG, name, &entries)) return false;
+      for (const runner::AddonEntry& e : entries) names->push_back(e.name);
+      return true;
+    };
+    for (const scenario::Step& s : scenario::start_addons(scenario_text, catalog)) {
+      std::vector<std::string> without;
+      for (const scenario::Ref& r : s.prints) without.push_back(r.name);
+      addons.push_back({s.ref.name, without});
+    }
+  }
+  for (const auto& [name, without] : addons) {
+    std::vector<std::string> left_out = without;
+    left_out.insert(left_out.end(), o.omit.begin(), o.omit.end());
+    for (const simhost::CatalogEntry& e : runner::addon_datarefs(CORVANE_ADDON_CATALOG, name, left_out))
+      config.extra.push_back(e);
+    if (std::find(config.addons.begin(), config.addons.end(), name) == config.addons.end())
+      config.addons.push_back(name);
   }
   simhost::reset(config);
+  // The ground: the aircraft's own airport list gives each field its
+  // elevation; without one the ground is flat at sea level.
+  const std::string fields = o.root + o.aircraft + "Velar_apt.dat";
+  const bool field_terrain = simhost::set_field_terrain(fields);
 
   // Host and script values are set before the plug-in starts; names the
   // plug-in publishes itself once it has registered them. Each is checked
@@ -297,7 +381,7 @@ int main(int argc, char** argv) {
     scenario::Step step;
     if (!simhost::has_dataref(runner::set_target(assignment))) {
       later.push_back(assignment);
-    } else if (runner::parse_set(assignment, &step, &error)) {
+    } else if (runner::parse_set(assignment, &step, &error, rules)) {
       runner::apply_set(step);
     } else {
       std::fprintf(stderr, "corvane-sim: %s\n", error.c_str());
@@ -312,7 +396,7 @@ int main(int argc, char** argv) {
   int status = 0;
   for (const std::string& assignment : later) {
     scenario::Step step;
-    if (!runner::parse_set(assignment, &step, &error)) {
+    if (!runner::parse_set(assignment, &step, &error, rules)) {
       std::fprintf(stderr, "corvane-sim: %s\n", error.c_str());
       status = 2;
       break;
@@ -344,8 +428,11 @@ int main(int argc, char** argv) {
     how.min_frames = o.scenario.empty() || o.frames_given ? o.frames : 0;
     how.trace_every = o.trace_every;
     how.picture_at_end = !o.png.empty();
-    if (!o.scenario.empty() &&
-        !scenario::parse(scenario_text, o.scenario, o.dt, runner::host_lookup(), &script, &error)) {
+    how.out_dir = o.out_dir;
+    how.addon_catalog = CORVANE_ADDON_CATALOG;
+    if (field_terrain) how.field_terrain = fields;
+    if (!o.scenario.empty() && !scenario::parse(scenario_text, o.scenario, o.dt,
+                                                runner::host_lookup(CORVANE_ADDON_CATALOG), &script, &error, rules)) {
       std::fprintf(stderr, "%s\n", error.c_str());
       status = 2;
     }
@@ -394,7 +481,7 @@ int main(int argc, char** argv) {
       return 2;
     }
   } else {
-    simhost::frames(static_cast<int>(o.frames), o.dt);
+    for (long f = 0; f < o.frames; ++f) simhost::frame(o.dt);
   }
 
   for (const std::string& name : o.prints) {
@@ -412,6 +499,9 @@ int main(int argc, char** argv) {
   if (o.list_commands)
     for (const simhost::CommandInfo& c : simhost::plugin_commands())
       std::printf("%s\t%s\n", c.name.c_str(), c.description.c_str());
+  if (o.list_lookups)
+    for (const simhost::LookupInfo& l : simhost::lookups())
+      std::printf("%s\t%s\t%s\n", l.command ? "command" : "dataref", l.name.c_str(), l.found ? "found" : "missing");
   if (!o.png.empty() && !simhost::write_png(o.png, &error)) {
     std::fprintf(stderr, "corvane-sim: %s\n", error.c_str());
     status = 1;
@@ -425,6 +515,7 @@ int main(int argc, char** argv) {
   if (o.summary) {
     std::printf("\n%ld frames, %.1f s simulated", outcome.frames, outcome.seconds);
     if (outcome.expects > 0) std::printf(", %d of %d expectations met", outcome.expects - outcome.failed, outcome.expects);
+    if (o.hostile) std::printf(", hostile: values no sound host gives were played as given");
     std::printf("\n");
     // A leg is sequenced when the active leg moves on from one it was flying;
     // the first value handed over with a route is not a sequence.

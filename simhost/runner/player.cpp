@@ -144,6 +144,7 @@ class Runner {
   void trace_header();
   void trace_row();
   void step(const scenario::Step& s);
+  bool present(const scenario::Step& s);
   void expect(const scenario::Step& s);
   bool met(const scenario::Step& s);
   void watches_due();
@@ -240,15 +241,16 @@ void Runner::trace_row() {
 
 void Runner::expect(const scenario::Step& s) {
   ++out_.expects;
-  if (!met(s) || !(s.until > now())) return;
+  if (!met(s) || out_.frames >= s.until_frame) return;
   watches_.push_back(&s);
 }
 
 // Expectations held over a stretch of frames: the first frame that breaks
-// one is reported, and it is not checked again.
+// one is reported, and it is not checked again. Each ends at the frame its
+// time falls on, on the scenario's clock, however the frame step runs.
 void Runner::watches_due() {
   for (size_t i = 0; i < watches_.size();) {
-    if (now() > watches_[i]->until + 1e-6 || !met(*watches_[i])) {
+    if (out_.frames > watches_[i]->until_frame || !met(*watches_[i])) {
       watches_.erase(watches_.begin() + static_cast<long>(i));
     } else {
       ++i;
@@ -260,6 +262,20 @@ bool Runner::met(const scenario::Step& s) {
   const int type = type_of(s.ref.name);
   std::string actual, wanted;
   bool ok = true;
+  if (s.op == scenario::Op::ExpectLog) {
+    ok = simhost::log_text().find(s.text) != std::string::npos;
+    if (ok) return true;
+    ++out_.failed;
+    std::fprintf(how_.err, "%s:%d: the log holds no \"%s\" (frame %ld, %.3f s)\n", how_.file.c_str(), s.line,
+                 s.text.c_str(), out_.frames, now());
+    return false;
+  }
+  if (!simhost::has_dataref(s.ref.name)) {
+    ++out_.failed;
+    std::fprintf(how_.err, "%s:%d: %s is absent (frame %ld, %.3f s)\n", how_.file.c_str(), s.line,
+                 s.ref.label().c_str(), out_.frames, now());
+    return false;
+  }
   if (s.op == scenario::Op::ExpectText) {
     actual = simhost::get_text(s.ref.name);
     ok = actual.find(s.text) != std::string::npos;
@@ -287,11 +303,21 @@ bool Runner::met(const scenario::Step& s) {
   return false;
 }
 
+// A value a step writes or prints is there now: an add-on's may have gone,
+// or not yet come. A `set` of an absent value is a failure.
+bool Runner::present(const scenario::Step& s) {
+  if (simhost::has_dataref(s.ref.name)) return true;
+  ++out_.failed;
+  std::fprintf(how_.err, "%s:%d: %s is absent, not set (frame %ld, %.3f s)\n", how_.file.c_str(), s.line,
+               s.ref.label().c_str(), out_.frames, now());
+  return false;
+}
+
 void Runner::step(const scenario::Step& s) {
   using scenario::Op;
   switch (s.op) {
     case Op::Set:
-      apply_set(s);
+      if (present(s)) apply_set(s);
       break;
     case Op::Command:
       if (s.phase == scenario::Phase::Begin) {
@@ -339,11 +365,27 @@ void Runner::step(const scenario::Step& s) {
       break;
     case Op::Print:
       for (const scenario::Ref& r : s.prints)
-        std::fprintf(how_.out, "%ld %.3f %s=%s\n", out_.frames, now(), r.label().c_str(), shown(r).c_str());
+        std::fprintf(how_.out, "%ld %.3f %s=%s\n", out_.frames, now(), r.label().c_str(),
+                     simhost::has_dataref(r.name) ? shown(r).c_str() : "(absent)");
       break;
     case Op::Expect:
     case Op::ExpectText:
+    case Op::ExpectLog:
       expect(s);
+      break;
+    case Op::Addon: {
+      std::vector<std::string> without;
+      for (const scenario::Ref& r : s.prints) without.push_back(r.name);
+      simhost::set_addon(s.ref.name, addon_datarefs(how_.addon_catalog, s.ref.name, without), s.on);
+      break;
+    }
+    case Op::Terrain:
+      if (!s.values.empty()) {
+        const float height = static_cast<float>(s.values[0]);
+        simhost::set_terrain([height](float, float) { return height; });
+      } else if (how_.field_terrain.empty() || !simhost::set_field_terrain(how_.field_terrain)) {
+        simhost::set_terrain([](float, float) { return 0.0f; });
+      }
       break;
     case Op::Png:
       if (how_.on_png) {
@@ -351,8 +393,9 @@ void Runner::step(const scenario::Step& s) {
         out_.pictures.push_back(s.text);
       } else {
         std::string error;
-        if (write_panel_png(s.text, &error)) {
-          out_.pictures.push_back(s.text);
+        const std::string file = in_folder(how_.out_dir, s.text);
+        if (write_panel_png(file, &error)) {
+          out_.pictures.push_back(file);
         } else {
           std::fprintf(how_.err, "%s:%d: %s\n", how_.file.c_str(), s.line, error.c_str());
           ++out_.picture_errors;
@@ -383,11 +426,22 @@ Outcome Runner::run() {
 
 }  // namespace
 
-scenario::Lookup host_lookup() {
+scenario::Lookup host_lookup(const std::string& addon_catalog) {
   scenario::Lookup l;
-  l.dataref = [](const std::string& name, scenario::Shape* out) {
+  std::vector<AddonEntry> addons;
+  if (!addon_catalog.empty()) addon_entries(addon_catalog, "all", &addons);
+  l.dataref = [addons](const std::string& name, scenario::Shape* out) {
     simhost::DatarefInfo info;
-    if (!simhost::dataref_info(name, &info)) return false;
+    if (!simhost::dataref_info(name, &info)) {
+      for (const AddonEntry& e : addons) {
+        if (e.name != name) continue;
+        out->type = e.type;
+        out->size = e.size;
+        out->settable = true;
+        return true;
+      }
+      return false;
+    }
     out->type = info.type;
     out->size = (info.type & (kFloatArray | kIntArray | kBytes)) ? simhost::array_size(name) : 1;
     // The scenario plays the host and the scripts; the plug-in's own values
@@ -396,6 +450,17 @@ scenario::Lookup host_lookup() {
     return true;
   };
   l.command = [](const std::string& name) { return simhost::has_command(name); };
+  if (!addons.empty()) {
+    l.addon = [addons](const std::string& addon, std::vector<std::string>* names) {
+      bool any = false;
+      for (const AddonEntry& e : addons) {
+        if (e.addon != addon) continue;
+        names->push_back(e.name);
+        any = true;
+      }
+      return any;
+    };
+  }
   return l;
 }
 
@@ -436,32 +501,44 @@ std::string set_target(const std::string& assignment) {
   return first == std::string::npos ? std::string() : name.substr(first, last - first + 1);
 }
 
-bool parse_set(const std::string& assignment, scenario::Step* out, std::string* error) {
-  // One line of a scenario: a line break would smuggle in a second step.
-  scenario::Script s;
-  const bool one_line = assignment.find_first_of("\r\n") == std::string::npos;
-  if (one_line && !scenario::parse("set " + assignment, "--set", 1.0, host_lookup(), &s, error)) {
-    if (error->rfind("--set:1: ", 0) == 0) *error = "--set: " + error->substr(9);
-    return false;
-  }
-  if (!one_line || s.steps.size() != 1 || s.steps[0].op != scenario::Op::Set) {
+bool parse_set(const std::string& assignment, scenario::Step* out, std::string* error,
+               const scenario::Rules& rules) {
+  // One line, as a scenario's `set`: a line break is no part of a value.
+  const size_t eq = assignment.find('=');
+  if (assignment.find_first_of("\r\n") != std::string::npos || eq == std::string::npos || eq == 0) {
     *error = "--set needs NAME=VALUE on one line";
     return false;
   }
-  *out = s.steps[0];
-  return true;
+  return scenario::parse_assignment(std::string_view(assignment).substr(0, eq),
+                                    std::string_view(assignment).substr(eq + 1), host_lookup(), out, error, rules);
 }
 
 void apply_set(const scenario::Step& s) {
   const int type = type_of(s.ref.name);
-  if (s.ref.index >= 0) {
-    if (type & kFloatArray) {
-      simhost::set_floats(s.ref.name, {static_cast<float>(s.values[0])}, s.ref.index);
-    } else {
-      simhost::set_ints(s.ref.name, {static_cast<int>(s.values[0])}, s.ref.index);
-    }
+  if (type & kBytes) {
+    // Terminated when shorter than the dataref.
+    std::string bytes = s.text;
+    if (static_cast<int>(bytes.size()) < simhost::array_size(s.ref.name)) bytes.push_back('\0');
+    simhost::set_bytes(s.ref.name, bytes);
+    return;
+  }
+  // Numbers as the dataref's type holds them (the parser let through only
+  // what that type can be given; a hostile run's beyond its range).
+  const int offset = s.ref.index >= 0 ? s.ref.index : 0;
+  if (type & kFloatArray) {
+    std::vector<float> v;
+    for (double x : s.values) v.push_back(static_cast<float>(scenario::as_float(x)));
+    simhost::set_floats(s.ref.name, v, offset);
+  } else if (type & kIntArray) {
+    std::vector<int> v;
+    for (double x : s.values) v.push_back(scenario::as_int(x));
+    simhost::set_ints(s.ref.name, v, offset);
+  } else if (type & kDouble) {
+    simhost::set_double(s.ref.name, s.values.at(0));
+  } else if (type & kFloat) {
+    simhost::set_float(s.ref.name, static_cast<float>(scenario::as_float(s.values.at(0))));
   } else {
-    simhost::set_from_text(s.ref.name, s.text);
+    simhost::set_int(s.ref.name, scenario::as_int(s.values.at(0)));
   }
 }
 
@@ -511,6 +588,22 @@ std::vector<std::string> addon_names(const std::string& catalog) {
   for (const AddonEntry& e : read_catalog(catalog))
     if (std::find(names.begin(), names.end(), e.addon) == names.end()) names.push_back(e.addon);
   return names;
+}
+
+std::vector<simhost::CatalogEntry> addon_datarefs(const std::string& catalog, const std::string& name,
+                                                  const std::vector<std::string>& without) {
+  std::vector<AddonEntry> entries;
+  std::vector<simhost::CatalogEntry> out;
+  addon_entries(catalog, name, &entries);
+  for (const AddonEntry& e : entries)
+    if (std::find(without.begin(), without.end(), e.name) == without.end())
+      out.push_back({e.name, e.type, e.size, e.writable, e.def});
+  return out;
+}
+
+std::string in_folder(const std::string& dir, const std::string& file) {
+  if (dir.empty() || std::filesystem::path(file).is_absolute()) return file;
+  return (std::filesystem::path(dir) / file).string();
 }
 
 bool addon_entries(const std::string& catalog, const std::string& name, std::vector<AddonEntry>* out) {

@@ -7,14 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "host.h"
 #include "invariants.h"
 #include "scenario.h"
 
 namespace runner {
 
 // Names and shapes as the running host knows them (the plug-in's own values
-// included once it has started).
-scenario::Lookup host_lookup();
+// included once it has started). With an add-on catalog, its add-ons too, and
+// their datarefs by their catalog shapes while the add-on is absent (a
+// scenario may bring it later).
+scenario::Lookup host_lookup(const std::string& addon_catalog = std::string());
 
 // The whole of FILE; false with "FILE: message" for a folder or a file that
 // cannot be opened or read to its end.
@@ -23,8 +26,10 @@ bool read_scenario(const std::string& file, std::string* text, std::string* erro
 bool load_scenario(const std::string& file, double dt, scenario::Script* out, std::string* error);
 
 // A "NAME=VALUE" or "NAME[i]=VALUE" assignment checked as a scenario's `set`
-// checks it; false with "--set: message" naming the dataref.
-bool parse_set(const std::string& assignment, scenario::Step* out, std::string* error);
+// checks it, a text's bytes kept as given; false with "--set: message"
+// naming the dataref.
+bool parse_set(const std::string& assignment, scenario::Step* out, std::string* error,
+               const scenario::Rules& rules = scenario::Rules());
 // The dataref an assignment names (the text before '=' and any '[').
 std::string set_target(const std::string& assignment);
 // Does a parsed `set` step.
@@ -51,6 +56,12 @@ struct Play {
   // Checks every published value after every frame while enabled, and ends
   // the run with their summary (null: no checks).
   Invariants* checks = nullptr;
+  // Where a `png` step's relative file goes (empty: the working folder).
+  std::string out_dir;
+  // The add-ons an `addon` step brings or takes away.
+  std::string addon_catalog;
+  // The airport list whose fields `terrain fields` puts back (empty: flat at 0).
+  std::string field_terrain;
 };
 
 struct Outcome {
@@ -78,5 +89,12 @@ struct AddonEntry {
   std::string def;
 };
 bool addon_entries(const std::string& catalog, const std::string& name, std::vector<AddonEntry>* out);
+// The same as the host defines them: add-on `name`, less the names in
+// `without`.
+std::vector<simhost::CatalogEntry> addon_datarefs(const std::string& catalog, const std::string& name,
+                                                  const std::vector<std::string>& without = {});
+
+// `file` in folder `dir` unless it is absolute (or `dir` is empty).
+std::string in_folder(const std::string& dir, const std::string& file);
 
 }  // namespace runner

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cfloat>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -51,13 +52,16 @@ std::string_view word(std::string_view& s) {
   return w;
 }
 
-bool number(std::string_view text, double* out) {
+// A finite number; with `any`, also nan, the infinities and numbers beyond
+// what a double holds (as strtod gives them).
+bool number(std::string_view text, double* out, bool any = false) {
   std::string s(trim(text));
   if (s.empty()) return false;
   errno = 0;
   char* end = nullptr;
   double v = std::strtod(s.c_str(), &end);
-  if (end != s.c_str() + s.size() || errno == ERANGE || !std::isfinite(v)) return false;
+  if (end != s.c_str() + s.size()) return false;
+  if (!any && (errno == ERANGE || !std::isfinite(v))) return false;
   *out = v;
   return true;
 }
@@ -87,11 +91,33 @@ bool on_off(std::string_view w, bool* out) {
   return false;
 }
 
+// A text value of a `set`: "..." keeps its blanks, with \" for a quote and
+// \\ for a backslash; unquoted, the rest of the (trimmed) line.
+std::string text_value(std::string_view value) {
+  std::string_view v = trim(value);
+  if (v.empty() || v.front() != '"') return std::string(value);
+  std::string out;
+  size_t i = 1;
+  for (; i < v.size() && v[i] != '"'; ++i) {
+    if (v[i] == '\\' && i + 1 < v.size() && (v[i + 1] == '"' || v[i + 1] == '\\')) ++i;
+    out.push_back(v[i]);
+  }
+  if (i >= v.size()) throw Failure{"a quoted text needs its closing quote"};
+  if (!trim(v.substr(i + 1)).empty()) throw Failure{"nothing may follow a quoted text"};
+  return out;
+}
+
 class Parser {
  public:
-  Parser(double dt, const Lookup& lookup) : dt_(dt), lookup_(lookup) {}
+  Parser(double dt, const Lookup& lookup, const Rules& rules) : dt_(dt), lookup_(lookup), rules_(rules) {}
 
   void line(std::string_view s, int number, Script* script);
+  // The assignment of a `set`, its value's bytes as `raw` gives them or as
+  // the scenario writes them.
+  void assignment(std::string_view name, std::string_view value, bool raw, Step* st) const;
+  // Gives each expectation held "until" a time its last frame, once the
+  // frame steps up to then are known (at a `dt` step and at the end).
+  void end_untils(Script* script, bool last);
   long clock() const { return clock_; }
 
  private:
@@ -106,9 +132,15 @@ class Parser {
   long at_seconds(double seconds) const;
   // The scenario's clock in seconds, frame steps changed on the way included.
   double clock_seconds() const { return base_seconds_ + static_cast<double>(clock_ - base_frame_) * dt_; }
+  // Seconds can be turned into frames: the frame step is a positive number
+  // and the clock a number (a hostile run may have stepped it by nan or an
+  // infinity, or not at all).
+  bool seconds_clock() const { return dt_ > 0 && std::isfinite(dt_) && std::isfinite(base_seconds_); }
 
   double dt_;                  // the frame step from base_frame_ on
   const Lookup& lookup_;
+  const Rules& rules_;
+  std::vector<size_t> untils_;  // steps whose last frame is not yet known
   long clock_ = 0;
   long base_frame_ = 0;        // where the frame step last changed
   double base_seconds_ = 0;    // ... and the time there
@@ -117,7 +149,7 @@ class Parser {
 // The frame at which `seconds` of the run have passed, frame steps changed
 // on the way included.
 long Parser::at_seconds(double seconds) const {
-  if (!(dt_ > 0)) throw Failure{"at in seconds needs a positive --dt"};
+  if (!seconds_clock()) throw Failure{"at in seconds needs a positive --dt"};
   if (seconds < base_seconds_) return base_frame_ - 1;  // earlier than the clock: the caller says so
   const double f = static_cast<double>(base_frame_) + std::ceil((seconds - base_seconds_) / dt_ - 1e-6);
   if (f > static_cast<double>(kMaxFrames)) throw Failure{"at goes beyond the longest run"};
@@ -125,7 +157,7 @@ long Parser::at_seconds(double seconds) const {
 }
 
 long Parser::seconds_to_frames(double seconds, const char* what) const {
-  if (!(dt_ > 0)) throw Failure{std::string(what) + " in seconds needs a positive --dt"};
+  if (!seconds_clock()) throw Failure{std::string(what) + " in seconds needs a positive --dt"};
   if (seconds < 0) throw Failure{std::string(what) + " needs a time of 0 or more"};
   // A hair below the exact quotient so 12.5 s at 1/30 s lands on frame 375.
   double f = std::ceil(seconds / dt_ - 1e-6);
@@ -191,10 +223,15 @@ std::vector<double> Parser::values(std::string_view text, const Ref& ref, const 
     size_t comma = rest.find(',');
     std::string_view part = rest.substr(0, comma);
     double v = 0;
-    if (!number(part, &v)) throw Failure{quoted(trim(part)) + " is not a number for " + ref.label()};
-    if (ints && (v != std::floor(v) || v < INT_MIN || v > INT_MAX))
+    if (!number(part, &v, rules_.hostile))
+      throw Failure{quoted(trim(part)) + " is not a number for " + ref.label()};
+    // Hostile: beyond the type's range is kept as the type holds it (an int
+    // stops at its end, a float overflows to an infinity); an int holds no
+    // nan and no fraction all the same.
+    const bool beyond = std::isinf(v) || v < INT_MIN || v > INT_MAX;
+    if (ints && (std::isnan(v) || (!std::isinf(v) && v != std::floor(v)) || (beyond && !rules_.hostile)))
       throw Failure{quoted(trim(part)) + " is not a whole number for " + ref.label()};
-    if (!ints && !(s.type & kDouble) && std::fabs(v) > 3.4e38)
+    if (!ints && !(s.type & kDouble) && std::fabs(v) > 3.4e38 && !rules_.hostile)
       throw Failure{quoted(trim(part)) + " does not fit a float for " + ref.label()};
     out.push_back(v);
     if (comma == std::string_view::npos) break;
@@ -206,9 +243,10 @@ std::vector<double> Parser::values(std::string_view text, const Ref& ref, const 
   return out;
 }
 
-// NAME [FROMs..[TOs]] REASON: a caution or warning the scenario expects,
-// with why; NAME may hold '*' and '?'. The window is in seconds of the run,
-// whatever the frame step; without one it is the whole run. A finding names
+// [optional] NAME [FROMs..[TOs]] REASON: a caution or warning the scenario
+// expects, with why; NAME may hold '*' and '?'. The window is in seconds of
+// the run, whatever the frame step; without one it is the whole run. The
+// light must come on in it, unless it is optional. A finding names
 // instead a caution, warning or broken rule that is a known fault waiting
 // for a decision: reported as such, not as expected.
 void Parser::alert(std::string_view rest, Step* st, bool finding) const {
@@ -216,6 +254,11 @@ void Parser::alert(std::string_view rest, Step* st, bool finding) const {
   st->op = Op::Alert;
   st->on = finding;
   st->ref.name = std::string(word(rest));
+  // "alert optional ...": a light that may come in its window, or not.
+  if (!finding && st->ref.name == "optional") {
+    st->optional = true;
+    st->ref.name = std::string(word(rest));
+  }
   std::string_view after = rest;
   std::string_view window = word(after);
   const size_t dots = window.find("..");
@@ -234,6 +277,42 @@ void Parser::alert(std::string_view rest, Step* st, bool finding) const {
   }
   st->text = std::string(trim(rest));
   if (st->ref.name.empty() || st->text.empty()) throw Failure{usage};
+}
+
+void Parser::assignment(std::string_view name, std::string_view value, bool raw, Step* st) const {
+  Shape sh;
+  st->op = Op::Set;
+  st->ref = reference(trim(name), &sh);
+  if (!sh.settable) throw Failure{st->ref.name + " is read-only"};
+  if (sh.type & kBytes) {
+    st->text = raw ? std::string(value) : text_value(value);
+    if (static_cast<long>(st->text.size()) > sh.size)
+      throw Failure{"text of " + std::to_string(st->text.size()) + " bytes for " + st->ref.name + " of " +
+                    std::to_string(sh.size)};
+  } else {
+    st->values = values(value, st->ref, sh);
+    st->text = std::string(value);
+  }
+}
+
+void Parser::end_untils(Script* script, bool last) {
+  for (size_t k = 0; k < untils_.size();) {
+    Step& st = script->steps[untils_[k]];
+    // The last frame whose time is at most the one written, on the frame
+    // step in force; one the clock never reaches (a step of 0 or less, in a
+    // hostile run) holds to the end of the run.
+    constexpr double kNever = kMaxFrames * 2.0;
+    double f = kNever;
+    if (seconds_clock())
+      f = static_cast<double>(base_frame_) + std::floor((st.until - base_seconds_) / dt_ + 1e-6);
+    if (!(f >= 0 && f <= kNever)) f = kNever;
+    if (!last && !(f <= static_cast<double>(clock_))) {
+      ++k;
+      continue;
+    }
+    st.until_frame = static_cast<long>(f);
+    untils_.erase(untils_.begin() + static_cast<long>(k));
+  }
 }
 
 void Parser::line(std::string_view s, int line_number, Script* script) {
@@ -268,19 +347,7 @@ void Parser::line(std::string_view s, int line_number, Script* script) {
     // The value runs to the end of the line: texts may hold blanks and '='.
     size_t eq = rest.find('=');
     if (eq == std::string_view::npos) throw Failure{"set needs NAME=VALUE"};
-    Shape sh;
-    st.op = Op::Set;
-    st.ref = reference(trim(rest.substr(0, eq)), &sh);
-    if (!sh.settable) throw Failure{st.ref.name + " is read-only"};
-    std::string_view value = rest.substr(eq + 1);
-    if (sh.type & kBytes) {
-      if (static_cast<long>(value.size()) > sh.size)
-        throw Failure{"text of " + std::to_string(value.size()) + " bytes for " + st.ref.name + " of " +
-                      std::to_string(sh.size)};
-    } else {
-      st.values = values(value, st.ref, sh);
-    }
-    st.text = std::string(value);
+    assignment(rest.substr(0, eq), rest.substr(eq + 1), false, &st);
   } else if (verb == "command") {
     st.op = Op::Command;
     st.ref.name = std::string(word(rest));
@@ -330,10 +397,11 @@ void Parser::line(std::string_view s, int line_number, Script* script) {
   } else if (verb == "dt") {
     // The frame step from here on; times in seconds count it from here.
     double v = 0;
-    if (!number(word(rest), &v) || !(v > 0) || v > 1 || !rest.empty())
+    if (!frame_step(word(rest), rules_, &v) || !rest.empty())
       throw Failure{"dt needs the frame step in seconds, above 0 and at most 1"};
     st.op = Op::Dt;
     st.values = {v};
+    end_untils(script, false);
     base_seconds_ = clock_seconds();
     base_frame_ = clock_;
     dt_ = v;
@@ -347,6 +415,15 @@ void Parser::line(std::string_view s, int line_number, Script* script) {
   } else if (verb == "expect") {
     size_t op = rest.find_first_of("=~");
     if (op == std::string_view::npos) throw Failure{"expect needs NAME=VALUE [tolerance] or NAME~TEXT"};
+    // The host's log, from the start to now, holds the text.
+    if (trim(rest.substr(0, op)) == "log") {
+      if (rest[op] != '~') throw Failure{"the log is a text: expect log~TEXT"};
+      st.op = Op::ExpectLog;
+      st.text = std::string(rest.substr(op + 1));
+      if (st.text.empty()) throw Failure{"expect log~TEXT needs a text"};
+      script->steps.push_back(std::move(st));
+      return;
+    }
     Shape sh;
     st.ref = reference(trim(rest.substr(0, op)), &sh);
     std::string_view value = rest.substr(op + 1);
@@ -375,8 +452,45 @@ void Parser::line(std::string_view s, int line_number, Script* script) {
         if (!(until > clock_seconds()))
           throw Failure{"expect's until is not later than the scenario's clock"};
         st.until = until;
+        untils_.push_back(script->steps.size());
       }
     }
+  } else if (verb == "addon") {
+    // An optional add-on's plug-in comes or goes, with all its datarefs or
+    // without some (a partial or older add-on).
+    st.op = Op::Addon;
+    st.ref.name = std::string(word(rest));
+    std::vector<std::string> names;
+    if (st.ref.name.empty() || !on_off(word(rest), &st.on))
+      throw Failure{"addon needs NAME on|off [without DATAREF[,DATAREF...]]"};
+    if (!lookup_.addon || !lookup_.addon(st.ref.name, &names)) throw Failure{"no add-on " + quoted(st.ref.name)};
+    if (!rest.empty()) {
+      std::string_view list = rest;
+      if (word(list) != "without" || list.empty() || !st.on)
+        throw Failure{"addon needs NAME on|off [without DATAREF[,DATAREF...]]"};
+      for (;;) {
+        const size_t comma = list.find(',');
+        const std::string name(trim(list.substr(0, comma)));
+        if (std::find(names.begin(), names.end(), name) == names.end())
+          throw Failure{quoted(name) + " is no dataref of the add-on " + st.ref.name};
+        st.prints.push_back(Ref{name, -1});
+        if (comma == std::string_view::npos) break;
+        list.remove_prefix(comma + 1);
+      }
+    }
+  } else if (verb == "terrain") {
+    // The ground's height under the aircraft: one height everywhere (m), or
+    // the fields' own again.
+    st.op = Op::Terrain;
+    std::string_view w = word(rest);
+    double v = 0;
+    if (w == "fields") {
+    } else if (number(w, &v) && std::fabs(v) <= 20000.0) {
+      st.values = {v};
+    } else {
+      throw Failure{"terrain needs a height in metres (-20000 to 20000) or fields"};
+    }
+    if (!rest.empty()) throw Failure{"terrain needs a height in metres (-20000 to 20000) or fields"};
   } else if (verb == "date") {
     st.op = Op::Date;
     if (!calendar_seconds(rest, &st.seconds)) throw Failure{"date needs YYYY-MM-DD HH:MM:SS (UTC)"};
@@ -439,9 +553,72 @@ bool calendar_seconds(std::string_view text, long long* out) {
   return true;
 }
 
+double as_float(double v) {
+  if (v > FLT_MAX) return HUGE_VAL;
+  if (v < -FLT_MAX) return -HUGE_VAL;
+  return static_cast<double>(static_cast<float>(v));
+}
+
+int as_int(double v) {
+  if (!(v > INT_MIN)) return INT_MIN;  // nan too: an int holds none
+  if (v >= INT_MAX) return INT_MAX;
+  return static_cast<int>(v);
+}
+
+bool frame_step(std::string_view text, const Rules& rules, double* out) {
+  double v = 0;
+  if (rules.hostile) {
+    if (!number(text, &v, true)) return false;
+    *out = as_float(v);
+    return true;
+  }
+  if (!number(text, &v) || !(v > 0) || v > 1) return false;
+  *out = v;
+  return true;
+}
+
+bool parse_assignment(std::string_view name, std::string_view value, const Lookup& lookup, Step* out,
+                      std::string* error, const Rules& rules) {
+  Parser parser(1.0, lookup, rules);
+  try {
+    Step st;
+    parser.assignment(name, value, true, &st);
+    *out = std::move(st);
+    return true;
+  } catch (const Failure& f) {
+    if (error) *error = "--set: " + f.message;
+    return false;
+  }
+}
+
+std::vector<Step> start_addons(std::string_view text, const Lookup& lookup) {
+  std::vector<Step> out;
+  const Rules rules;
+  Parser parser(1.0, lookup, rules);
+  Script script;
+  if (text.substr(0, 3) == "\xef\xbb\xbf") text.remove_prefix(3);
+  while (!text.empty()) {
+    const size_t end = text.find('\n');
+    std::string_view ln = text.substr(0, end);
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    if (!ln.empty() && ln.back() == '\r') ln.remove_suffix(1);
+    std::string_view rest = trim(ln);
+    const std::string_view verb = word(rest);
+    if (verb == "at" || verb == "run") break;
+    if (verb != "addon") continue;
+    try {
+      parser.line(ln, 0, &script);
+    } catch (const Failure&) {
+    }
+  }
+  for (Step& st : script.steps)
+    if (st.on) out.push_back(std::move(st));
+  return out;
+}
+
 bool parse(std::string_view text, const std::string& file, double dt, const Lookup& lookup, Script* out,
-           std::string* error) {
-  Parser parser(dt, lookup);
+           std::string* error, const Rules& rules) {
+  Parser parser(dt, lookup, rules);
   Script script;
   int number = 0;
   size_t pos = 0;
@@ -472,6 +649,7 @@ bool parse(std::string_view text, const std::string& file, double dt, const Look
       return false;
     }
   }
+  parser.end_untils(&script, true);
   script.last_frame = parser.clock();
   *out = std::move(script);
   return true;

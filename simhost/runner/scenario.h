@@ -25,10 +25,21 @@ struct Shape {
 struct Lookup {
   std::function<bool(const std::string& name, Shape* out)> dataref;
   std::function<bool(const std::string& name)> command;
+  // The datarefs of an optional add-on the runner can make present or
+  // absent; false for a name that is no add-on. Null: no add-ons.
+  std::function<bool(const std::string& addon, std::vector<std::string>* datarefs)> addon;
 };
 
-enum class Op { Set, Command, Hold, Message, Pause, Replay, Print, Expect, ExpectText, Png, Fly, ScriptsLnav, Date,
-                Invariants, Alert, Dt };
+// How values are taken. A hostile run plays what a misbehaving host or
+// script could hand the plug-in: nan, infinities, numbers beyond what the
+// dataref's type holds (kept as the type holds them: a float overflows to an
+// infinity, an int stops at its end) and zero or negative frame steps.
+struct Rules {
+  bool hostile = false;
+};
+
+enum class Op { Set, Command, Hold, Message, Pause, Replay, Print, Expect, ExpectText, ExpectLog, Png, Fly, ScriptsLnav,
+                Date, Invariants, Alert, Dt, Addon, Terrain };
 enum class Phase { Begin, End, Once };
 
 // A dataref and, for one element of an array, its index (-1: all of it).
@@ -42,19 +53,23 @@ struct Step {
   Op op = Op::Set;
   int line = 0;
   long frame = 0;              // frames completed when the step happens
-  Ref ref;                     // Set, Expect, ExpectText; Command, Hold and Alert use ref.name
-  std::string text;            // Set: the value as written; ExpectText: the text; Png: the file; Alert: the reason
-  std::vector<double> values;  // Expect: the expected value(s); Alert: its window in seconds, when
-                               // given; Dt: the frame step
+  Ref ref;                     // Set, Expect, ExpectText; Command, Hold, Alert and Addon use ref.name
+  std::string text;            // Set: the value's bytes; ExpectText, ExpectLog: the text; Png: the file;
+                               // Alert: the reason
+  std::vector<double> values;  // Set: the numbers; Expect: the expected value(s); Alert: its window in
+                               // seconds, when given; Dt: the frame step; Terrain: the height (m), none
+                               // for the fields' own
   double tolerance = 0;        // Expect
-  double until = -1;           // Expect: held after every frame up to this time (s) too
+  double until = -1;           // Expect: held after every frame up to this time (s) too, as written
+  long until_frame = -1;       // ... the last frame held, on the scenario's clock (-1: checked once)
   Phase phase = Phase::Once;   // Command
   long hold_frames = 0;        // Hold: frames until the end phase
   int message = 0;             // Message
   long param = 0;
   long long seconds = 0;       // Date: the calendar time, seconds since 1970 UTC
-  bool on = false;             // Pause, Replay, Fly, ScriptsLnav, Invariants; Alert: a finding
-  std::vector<Ref> prints;     // Print
+  bool on = false;             // Pause, Replay, Fly, ScriptsLnav, Invariants, Addon; Alert: a finding
+  bool optional = false;       // Alert: may light in its window, or not
+  std::vector<Ref> prints;     // Print; Addon: the add-on's datarefs left out
 };
 
 struct Script {
@@ -71,7 +86,29 @@ constexpr size_t kMaxLineBytes = 65536;
 // frame time, used to turn seconds into frames. On a mistake returns false
 // with `error` = "FILE:LINE: message".
 bool parse(std::string_view text, const std::string& file, double dt, const Lookup& lookup, Script* out,
-           std::string* error);
+           std::string* error, const Rules& rules = Rules());
+
+// The `addon NAME on` steps before the scenario's clock first moves (before
+// its first `at` or `run`): add-ons present from the start, which the
+// runner defines before the plug-in starts, as add-ons load before it. Lines
+// that do not parse are left to `parse`.
+std::vector<Step> start_addons(std::string_view text, const Lookup& lookup);
+
+// One `set` of NAME (or NAME[i]) to VALUE, the value's bytes taken exactly as
+// given (no quotes, blanks kept): what the runner's --set does. False with
+// "--set: message" naming the dataref.
+bool parse_assignment(std::string_view name, std::string_view value, const Lookup& lookup, Step* out,
+                      std::string* error, const Rules& rules = Rules());
+
+// A number as a float holds it (beyond its range an infinity), and as an int
+// holds it (beyond its range its end; nan as INT_MIN, as a processor gives
+// it), without the undefined conversions.
+double as_float(double v);
+int as_int(double v);
+
+// A frame step as `dt` and --dt take it: above 0 and at most 1 s, or in a
+// hostile run any number a float holds (nan, infinities, 0, negative).
+bool frame_step(std::string_view text, const Rules& rules, double* out);
 
 // Message identifiers known by name; others are given as numbers.
 bool message_id(const std::string& word, int* out);

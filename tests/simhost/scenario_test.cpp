@@ -4,6 +4,7 @@
 // their stored references.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -169,6 +170,16 @@ TEST_F(Scenario, MistakesAreRefusedWithTheirLine) {
       {"alert zuvadud/D738/annunciator/cabin_alt\n", "1: alert needs NAME [FROMs..[TOs]] REASON"},
       {"alert zuvadud/D738/annunciator/cabin_alt 20s..10s why\n", "1: alert's window is FROMs..TOs"},
       {"alert zuvadud/D738/annunciator/cabin_alt 20..30s why\n", "1: alert's window is FROMs..TOs"},
+      {"alert optional zuvadud/D738/annunciator/cabin_alt\n", "1: alert needs NAME [FROMs..[TOs]] REASON"},
+      {"set zuvadud/D738/fms/legs=\"KSEA RW16L \n", "1: a quoted text needs its closing quote"},
+      {"set zuvadud/D738/fms/legs=\"KSEA\" RW16L\n", "1: nothing may follow a quoted text"},
+      {"set sim/cockpit2/electrical/bus_volts=\"1\"\n", "1: \"\"1\"\" is not a number"},
+      {"expect log=1\n", "1: the log is a text: expect log~TEXT"},
+      {"expect log~\n", "1: expect log~TEXT needs a text"},
+      {"terrain high\n", "1: terrain needs a height in metres (-20000 to 20000) or fields"},
+      {"terrain 1e9\n", "1: terrain needs a height in metres"},
+      {"addon rain on\n", "1: no add-on \"rain\""},
+      {"dt -0.1\n", "1: dt needs the frame step in seconds, above 0 and at most 1"},
   };
   for (const Case& c : cases) {
     scenario::Script s;
@@ -181,6 +192,94 @@ TEST_F(Scenario, MistakesAreRefusedWithTheirLine) {
   std::string error;
   EXPECT_TRUE(parse("\xef\xbb\xbfrun 3\n", &s, &error)) << error;
   EXPECT_EQ(s.last_frame, 3);
+}
+
+// A text keeps its blanks in quotes, with its quotes and backslashes
+// escaped; --set keeps a text's bytes as given.
+TEST_F(Scenario, TextsKeepTheirBlanks) {
+  scenario::Script s;
+  std::string error;
+  ASSERT_TRUE(parse("set zuvadud/D738/fms/legs=\"KSEA \\\"A\\\" \\\\ \"  \n"
+                    "set zuvadud/D738/fms/legs_pth=IFTF \n",
+                    &s, &error))
+      << error;
+  ASSERT_EQ(s.steps.size(), 2u);
+  EXPECT_EQ(s.steps[0].text, "KSEA \"A\" \\ ");
+  EXPECT_EQ(s.steps[1].text, "IFTF");
+  scenario::Step step;
+  ASSERT_TRUE(runner::parse_set("zuvadud/D738/fms/legs= KSEA \"A\"  ", &step, &error)) << error;
+  runner::apply_set(step);
+  EXPECT_EQ(simhost::get_text("zuvadud/D738/fms/legs"), " KSEA \"A\"  ");
+}
+
+// A hostile run takes what a misbehaving host could give, as the dataref's
+// type holds it; an int holds no nan and no fraction even then.
+TEST_F(Scenario, HostileRunsTakeWhatAHostCouldGive) {
+  scenario::Rules hostile;
+  hostile.hostile = true;
+  const std::string volts = "sim/cockpit2/electrical/bus_volts";
+  struct Case {
+    std::string assignment;
+    bool taken;
+  };
+  const Case cases[] = {
+      {volts + "=nan,inf,-inf,1e40,-1e40", true}, {"sim/flightmodel/position/latitude=1e400", true},
+      {"sim/time/paused=1e10", true},              {"sim/cockpit2/engine/actuators/prop_mode=-inf,3", true},
+      {"sim/time/paused=nan", false},              {"sim/time/paused=0.5", false},
+      {"zuvadud/D738/electric/dc_bus1_status=nan", false},
+  };
+  for (const Case& c : cases) {
+    scenario::Step step;
+    std::string error;
+    EXPECT_EQ(runner::parse_set(c.assignment, &step, &error, hostile), c.taken) << c.assignment << ": " << error;
+    if (c.taken) runner::apply_set(step);
+  }
+  const std::vector<float> v = simhost::get_floats(volts, 5);
+  EXPECT_TRUE(std::isnan(v[0]));
+  EXPECT_EQ(v[1], INFINITY);
+  EXPECT_EQ(v[2], -INFINITY);
+  EXPECT_EQ(v[3], INFINITY);
+  EXPECT_EQ(v[4], -INFINITY);
+  EXPECT_EQ(simhost::get_double("sim/flightmodel/position/latitude"), INFINITY);
+  EXPECT_EQ(simhost::get_int("sim/time/paused"), INT_MAX);
+  EXPECT_EQ(simhost::get_ints("sim/cockpit2/engine/actuators/prop_mode", 2), (std::vector<int>{INT_MIN, 3}));
+  double dt = 0;
+  for (const char* step : {"0", "-1", "2", "nan", "1e40"}) {
+    EXPECT_FALSE(scenario::frame_step(step, scenario::Rules(), &dt)) << step;
+    EXPECT_TRUE(scenario::frame_step(step, hostile, &dt)) << step;
+  }
+  EXPECT_EQ(dt, INFINITY);
+}
+
+// An expectation is checked once, or held to the frame its time falls on:
+// on a clock that stands or runs back (a hostile frame step) too.
+TEST_F(Scenario, AnExpectationEndsWhereItWasWrittenOnAnyClock) {
+  scenario::Rules hostile;
+  hostile.hostile = true;
+  for (const char* step : {"-0.1", "0"}) {
+    scenario::Script s;
+    std::string error;
+    // Written 20 frames on, where a clock running back has passed -1 s.
+    ASSERT_TRUE(scenario::parse(std::string("expect sim/time/paused=0 until 0.1s\ndt ") + step +
+                                    "\nrun 20\nexpect sim/cockpit2/electrical/bus_volts[0]=0\n"
+                                    "expect sim/cockpit2/electrical/bus_volts[1]=0 until 5s\nrun 5\n"
+                                    "set sim/cockpit2/electrical/bus_volts=28,28\nrun 5\n",
+                                "s.txt", 1.0 / 30.0, runner::host_lookup(), &s, &error, hostile))
+        << error;
+    ASSERT_EQ(s.steps.size(), 5u);
+    EXPECT_GT(s.steps[0].until_frame, s.last_frame);  // a clock that never reaches 0.1 s: held to the end
+    EXPECT_EQ(s.steps[2].until_frame, -1);             // checked once
+    runner::Play how;
+    how.file = "s.txt";
+    std::FILE* err = std::tmpfile();
+    how.err = err;
+    const runner::Outcome o = runner::play(s, how);
+    // Only the one held to 5 s, on a clock that never gets there, breaks.
+    EXPECT_EQ(o.failed, 1) << step;
+    EXPECT_EQ(slurp(err).rfind("s.txt:5: sim/cockpit2/electrical/bus_volts[1] is 28", 0), 0u) << step;
+    std::fclose(err);
+    simhost::set_floats("sim/cockpit2/electrical/bus_volts", {0, 0});
+  }
 }
 
 // A frame step changed on the way: times in seconds count each step from

@@ -54,6 +54,50 @@ runner_check(corvane_sim_set_read_only RUN --set zuvadud/D738/electric/dc_bus1_s
   ERROR "--set: zuvadud/D738/electric/dc_bus1_status is read-only")
 runner_check(corvane_sim_set_element RUN --set sim/cockpit2/electrical/bus_volts[1]=3
   --print sim/cockpit2/electrical/bus_volts STATUS 0 OUTPUT "bus_volts=0,3,0,0,0,0")
+# A text keeps its bytes, its last blank too: the route decodes all four
+# identifiers.
+runner_check(corvane_sim_set_text_exactly RUN --set "zuvadud/D738/fms/legs=KSEA RW16L SEA ALPSE "
+  --set zuvadud/D738/vnav/legs_num=3 --set zuvadud/D738/fms/test=5555 --set zuvadud/D738/fms/legs_change=1
+  --frames 2 --log STATUS 0 OUTPUT "- WPT 3  <ALPSE>:")
+# Counts and frame steps as a scenario's `run` and `dt` take them, never
+# wrapped: each refused with a message and status 2.
+runner_check(corvane_sim_dt_zero RUN --dt 0 STATUS 2 ERROR "--dt needs the frame step in seconds, above 0 and at most 1")
+runner_check(corvane_sim_dt_negative RUN --dt -1 STATUS 2 ERROR "--dt needs the frame step")
+runner_check(corvane_sim_dt_too_long RUN --dt 2 STATUS 2 ERROR "--dt needs the frame step")
+runner_check(corvane_sim_frames_wrapped RUN --frames 4294967296 STATUS 2
+  ERROR "--frames needs a whole number from 0 to 10000000")
+runner_check(corvane_sim_trace_every_wrapped RUN --trace sim/time/paused --trace-every 4294967297 STATUS 2
+  ERROR "--trace-every needs a whole number from 1 to 10000000")
+# Hostile on purpose: nan played into one of the plug-in's writable floats
+# and frame steps of 0 and less; nothing it publishes or hands the host may
+# be anything but a finite number.
+runner_check(corvane_sim_hostile_nan RUN --hostile --set zuvadud/D738/knobs/standby_alt_baro=nan --frames 30
+  --invariants --summary STATUS 0 ERROR "hostile run"
+  OUTPUT "rules broken: none.*30 frames, 1.0 s simulated, hostile")
+runner_check(corvane_sim_hostile_dt RUN --hostile --dt -0.5 --set sim/flightmodel/position/groundspeed=inf
+  --fly --frames 20 --invariants --summary STATUS 0 OUTPUT "rules broken: none.*20 frames, -10.0 s simulated, hostile")
+# Every name the plug-in asks for, found or not: an add-on left out of a
+# partial one shows missing, and the plug-in takes the radar for one that
+# gives no display link.
+runner_check(corvane_sim_list_lookups RUN --addon terrain-radar --omit hollvik/terrain_radar/version --list-lookups
+  --print zuvadud/D738/gpws/draw_terrain_flag STATUS 0
+  OUTPUT "draw_terrain_flag=0\n.*command\tsim/operation/fix_all_systems\tfound\n.*dataref\thollvik/terrain_radar/version\tmissing\ndataref\thollvik/terrain_radar/gpws/terrain_prediction/enable_terrain_prediction\tfound\n")
+# A module inside the host's folder is reported where the host found it: in
+# the wrong folder, the aircraft's own lists are not found, as the README's
+# troubleshooting says.
+runner_check(corvane_sim_module_elsewhere RUN --root ${CMAKE_CURRENT_BINARY_DIR}/wrong-folder-root
+  --module ${CMAKE_CURRENT_BINARY_DIR}/wrong-folder-root/Resources/plugins/corvane/64/lin.xpl --log STATUS 0
+  OUTPUT "WARNING - I didn't find file >[^\n]*/wrong-folder-root/Resources/Velar_apt.dat< !!!")
+set_tests_properties(corvane_sim_module_elsewhere PROPERTIES FIXTURES_REQUIRED wrong_folder_root)
+add_test(NAME corvane_sim_module_elsewhere_setup COMMAND ${CMAKE_COMMAND}
+  -DFROM=${CMAKE_SOURCE_DIR}/sample/root -DTO=${CMAKE_CURRENT_BINARY_DIR}/wrong-folder-root
+  -DMODULE=$<TARGET_FILE:corvane_module> -P ${CMAKE_CURRENT_LIST_DIR}/wrong_folder_root.cmake)
+set_tests_properties(corvane_sim_module_elsewhere_setup PROPERTIES FIXTURES_SETUP wrong_folder_root)
+# Pictures and the trace go where --out says, never beside the scenario.
+runner_check(corvane_sim_out_folder RUN --scenario ${CMAKE_SOURCE_DIR}/sample/scenarios/approach.txt
+  --out ${CMAKE_CURRENT_BINARY_DIR}/out-folder --trace sim/time/paused --trace-every 1000 --trace-file trace.csv
+  --summary STATUS 0 OUTPUT "picture: [^\n]*/out-folder/approach.png"
+  ABSENT ${CMAKE_SOURCE_DIR}/sample/scenarios/approach.png)
 runner_check(corvane_sim_saves_into_a_copy RUN --set corvane/Debug=901 --frames 3 --summary STATUS 0
   OUTPUT "root: [^\n]* \\(a copy of the sample root; kept: the run wrote into it\\)"
   ABSENT ${CMAKE_SOURCE_DIR}/sample/root/Output/situations/737_80NG_01.sit)
@@ -61,7 +105,13 @@ runner_check(corvane_sim_saves_into_a_copy RUN --set corvane/Debug=901 --frames 
 runner_check(corvane_sim_checks_broken RUN --scenario ${CMAKE_CURRENT_LIST_DIR}/scenarios/checks-broken.txt STATUS 1
   OUTPUT "TRANSPONDER FAIL \\(zuvadud/D738/transponder/indicators/xpond_fail\\): UNEXPECTED.*\
 panel_brightness\\[0\\]: out of range: 2 outside 0..1.*battery_pos: not a position its commands set: 5.*\
-instrument_brightness\\[0\\]: flickers.*invariants: FAILED: 3 rule breaks, 2 unexpected alerts")
+instrument_brightness\\[0\\]: flickers.*NAMED AND NOT LIT: zuvadud/d738/fmodpack/msg_pull_up \\(line 14: a PULL UP \
+named that never sounds\\).*invariants: FAILED: 3 rule breaks, 2 unexpected alerts, 1 named alert not lit")
+# The rain add-on loads the objects the plug-in asks for, and reports its
+# start (on a host before version 12, where the plug-in drives it).
+runner_check(corvane_sim_rain_addon_loads RUN --host-version 115000 --addon rain
+  --set zuvadud/D738/perf/kill_windshield=2 --frames 60 --print librain/init_success
+  --print librain/z_depth_obj_14/loaded STATUS 0 OUTPUT "librain/init_success=1\nlibrain/z_depth_obj_14/loaded=1\n")
 # The positions table is what the commands set today (regenerate it with
 # corvane-sim --command-positions > simhost/catalog/switch_positions.tsv).
 runner_check(corvane_sim_switch_positions_current RUN --command-positions STATUS 0
@@ -93,20 +143,26 @@ endforeach()
 # Whole flights against the world the host keeps consistent by itself: every
 # scenario file of the folder but the one the checks must fail on. A flight
 # that needs more of the runner (another aircraft file, an add-on) says so in
-# lines "# run as SUFFIX: OPTIONS", each a test scenario.NAME.SUFFIX.
+# lines "# run as SUFFIX: OPTIONS", each a test scenario.NAME.SUFFIX. Those
+# named hostile-* play what a misbehaving host or script gives the plug-in
+# (--hostile).
 file(GLOB flights CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/scenarios/*.txt)
 list(FILTER flights EXCLUDE REGEX "/checks-broken\\.txt$")
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${flights})
 foreach(file ${flights})
   get_filename_component(name ${file} NAME_WE)
+  set(hostile "")
+  if(name MATCHES "^hostile-")
+    set(hostile --hostile)
+  endif()
   file(STRINGS ${file} runs REGEX "^# run as [A-Za-z0-9_-]+: ")
   if(NOT runs)
-    add_test(NAME scenario.${name} COMMAND corvane-sim --scenario ${file})
+    add_test(NAME scenario.${name} COMMAND corvane-sim --scenario ${file} ${hostile})
   endif()
   foreach(run IN LISTS runs)
     string(REGEX REPLACE "^# run as ([A-Za-z0-9_-]+): (.*)$" "\\1" suffix "${run}")
     string(REGEX REPLACE "^# run as ([A-Za-z0-9_-]+): (.*)$" "\\2" options "${run}")
     separate_arguments(options UNIX_COMMAND "${options}")
-    add_test(NAME scenario.${name}.${suffix} COMMAND corvane-sim ${options} --scenario ${file})
+    add_test(NAME scenario.${name}.${suffix} COMMAND corvane-sim ${options} ${hostile} --scenario ${file})
   endforeach()
 endforeach()
