@@ -78,6 +78,15 @@ void capture(float in_force, float keep) {
   zero_bands();
 }
 
+// A traffic advisory whose traffic has gone is over: the next one is a new
+// advisory and is announced again.
+void end_traffic() {
+  TcasThreatState& t = tcas_threat;
+  if (t.ra_command != ra_cmd::traffic) return;
+  t.ra_command = ra_cmd::none;
+  if (t.command_in_force == ra_cmd::traffic) t.command_in_force = ra_cmd::none;
+}
+
 // The RA command from the RA code of the last cycle (knob at TA/RA only).
 void derive_ra_command() {
   TcasThreatState& t = tcas_threat;
@@ -87,6 +96,7 @@ void derive_ra_command() {
   switch (code) {
     case 0:
       if (t.advisory_issued != 0 && f != 0.0f && f != 13.0f && f != 14.0f) t.ra_command = ra_cmd::clear_of_conflict;
+      else end_traffic();
       t.advisory_issued = 0;
       break;
     case 1:
@@ -151,6 +161,19 @@ void derive_ra_command() {
   }
 }
 
+// TA ONLY: the traffic advisory and its message as at TA/RA, never a
+// resolution. A code the evaluation left from TA/RA counts as traffic.
+void derive_traffic_command() {
+  TcasThreatState& t = tcas_threat;
+  t.advisory_issued = 0;
+  if (t.ra_code >= 1.0f && t.ra_code <= 9.0f) {
+    t.ra_command = ra_cmd::traffic;
+    if (t.command_in_force != 0.0f && t.command_in_force != 14.0f) t.command_in_force = ra_cmd::traffic;
+  } else {
+    end_traffic();
+  }
+}
+
 // One surveillance frame: slot loop, threat choice, publication, RA command.
 void surveil(float knob) {
   TcasCycleState& c = tcas_cycle;
@@ -168,10 +191,13 @@ void surveil(float knob) {
   bool taken = false;
   float code = t.ra_code;
   float rel_alt = t.threat_rel_alt_ft;
+  TcasTargetResult ra_threats[kTcasSlots];
+  int ra_count = 0;
   for (int slot = 1; slot <= kTcasSlots; ++slot) {
     const TcasTargetResult r = evaluate_tcas_target(slot, c.cycle_step_s);
     if (!cycle) continue;
     const int level = static_cast<int>(r.level);
+    if (level == 3) ra_threats[ra_count++] = r;
     if (level > 1) {
       const bool better = t.worst_level <= 1 || (t.worst_level == 2 && level == 3) ||
                           (level == t.worst_level && t.slot_distance_nm < t.threat_distance_nm);
@@ -186,6 +212,12 @@ void surveil(float knob) {
     if (r.ra_code >= 1 && r.ra_code <= 8) ++t.active_advisories;
   }
   if (cycle) {
+    // Several RA threats at once: one advisory for all of them, once the
+    // first detection has been announced.
+    if (ra_count >= 2 && code >= 1.0f && code <= 8.0f) {
+      const int multi = tcas_multi_threat_sense(ra_threats, ra_count);
+      if (multi > 0) code = static_cast<float>(multi);
+    }
     // Without a threat this cycle an advisory ages: a sense becomes a plain
     // detection (9), a detection becomes nothing (0).
     if (!taken) {
@@ -204,6 +236,7 @@ void surveil(float knob) {
   TCAS::tcas_nearest_ra_msg = t.ra_code;
 
   if (knob == 5.0f) derive_ra_command();
+  else if (knob == 4.0f) derive_traffic_command();
 
   bool ra_shown = false;
   bool ta_shown = false;
