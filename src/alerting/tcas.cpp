@@ -279,7 +279,7 @@ const SideFlags kSides[2] = {
      &EFIS::tcas_fail_show_fo, &EFIS::tcas_test_show_fo, &TCAS::traffic_ra_fo, &TCAS::traffic_ta_fo},
 };
 
-void display_flags(float knob, float bus, float irs_hdg) {
+void display_flags(float knob, float bus, bool failed) {
   *kSides[0].tcas_fail_show = 0.0f;
   *kSides[1].tcas_fail_show = 0.0f;
   const float radio_alt = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
@@ -290,7 +290,7 @@ void display_flags(float knob, float bus, float irs_hdg) {
       *s.tcas_off_show = 1.0f;
       *s.traffic_ra = *s.traffic_ta = 0.0f;
       *s.tfc_show = *s.ta_only_show = *s.tcas_show = *s.tcas_test_show = 0.0f;
-    } else if (irs_hdg != 0.0f) {
+    } else if (failed) {
       *s.tcas_fail_show = 1.0f;
       *s.tcas_off_show = 0.0f;
       *s.tfc_show = *s.ta_only_show = *s.tcas_show = *s.tcas_test_show = 0.0f;
@@ -311,7 +311,7 @@ void display_flags(float knob, float bus, float irs_hdg) {
       *s.tcas_off_show = *s.tcas_test_show = 0.0f;
     }
   }
-  if (bus != 0.0f && irs_hdg == 0.0f && test) tcas_test_pattern();
+  if (bus != 0.0f && !failed && test) tcas_test_pattern();
 }
 
 void side_blanking() {
@@ -355,16 +355,23 @@ void update_tcas() {
 
   const float knob = knob::transponder_pos;
   const float bus = electric::ac_tnsbus1_status;
-  const float irs_hdg = script_mirror.zuvadud_D738_irs_pfd_allign_hdg;
-  if (knob <= 0.0f || bus != 1.0f || irs_hdg != 0.0f) {
+  const bool failed = tcas_failed();
+  if (knob <= 0.0f || bus != 1.0f || failed) {
     c.cycle_timer_s = 0.0f;
     tcas_clear_state();
   } else if (script_mirror.zuvadud_D738_fms_xfirst_time2 == 0.0f) {
     surveil(knob);
   }
-  display_flags(knob, bus, irs_hdg);
+  display_flags(knob, bus, failed);
   side_blanking();
   tcas_resolution_advisory();
+}
+
+bool tcas_failed() {
+  // The computer has no heading without the IRS, and neither surveillance
+  // nor a resolution without its own transponder.
+  return script_mirror.zuvadud_D738_irs_pfd_allign_hdg != 0.0f ||
+         host_mirror.sim_operation_failures_rel_xpndr == 6;
 }
 
 void tcas_startup_reset() {

@@ -4,8 +4,8 @@
 //
 // Reads the host's own position and gauges, the traffic positions (host TCAS
 // target arrays when present, else the multiplayer planes), the transponder
-// knob, AC transfer bus 1 and the scripts' EFIS controls. Writes the published
-// traffic slots and flags (alerting/tcas_values.h, tcas_labels.h), the range
+// knob and its failure, AC transfer bus 1 and the scripts' EFIS controls.
+// Writes the published traffic slots and flags (alerting/tcas_values.h, tcas_labels.h), the range
 // rings (display/nd_slots.h) and the TCAS aural flags (alerting/aural_cues.h).
 #pragma once
 
@@ -83,6 +83,8 @@ struct TcasTargetResult {
 };
 
 void update_tcas();
+// TCAS FAIL: the IRS heading not aligned, or the transponder failed.
+bool tcas_failed();
 // One traffic slot (1..19; out of range does nothing and returns zeros).
 TcasTargetResult evaluate_tcas_target(int slot, float step_s);
 // The advisory code for several RA threats at once: a sense that passes

@@ -158,7 +158,9 @@ void tcas_resolution_advisory() {
   TcasThreatState& t = tcas_threat;
   const float radio_alt = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
   const float knob = knob::transponder_pos;
-  if (electric::ac_tnsbus1_status == 0.0f || (knob != 5.0f && knob != 4.0f) || radio_alt < 500.0f) {
+  // A failed computer leaves no advisory standing on the displays.
+  if (electric::ac_tnsbus1_status == 0.0f || (knob != 5.0f && knob != 4.0f) || radio_alt < 500.0f ||
+      tcas_failed()) {
     clear_advisory();
     return;
   }

@@ -617,24 +617,32 @@ TEST_F(Tcas, TaOnlyBandHasHysteresis) {
   }
 }
 
+// The display flags, and whether a climb advisory running stays: only at
+// TA/RA with the computer powered, aligned and its transponder working.
 TEST_F(Tcas, DisplayFlagsByKnobPowerAndAlignment) {
   struct Case {
     float knob, bus, irs;
-    float show, tfc, off, fail;
+    int32_t xpndr;  // the host's transponder failure, 6 failed
+    float show, tfc, off, fail, climb;
   };
   const Case cases[] = {
-      {5, 1, 0, 1, 1, 0, 0}, {4, 1, 0, 1, 1, 0, 0}, {2, 1, 0, 0, 0, 1, 0},
-      {5, 0, 0, 0, 0, 1, 0}, {5, 1, 1, 0, 0, 0, 1},
+      {5, 1, 0, 0, 1, 1, 0, 0, 1}, {4, 1, 0, 0, 1, 1, 0, 0, 0}, {2, 1, 0, 0, 0, 0, 1, 0, 0},
+      {5, 0, 0, 0, 0, 0, 1, 0, 0}, {5, 1, 1, 0, 0, 0, 0, 1, 0}, {5, 1, 0, 6, 0, 0, 0, 1, 0},
   };
   for (const Case& k : cases) {
     knob::transponder_pos = k.knob;
     electric::ac_tnsbus1_status = k.bus;
     script_mirror.zuvadud_D738_irs_pfd_allign_hdg = k.irs;
+    host_mirror.sim_operation_failures_rel_xpndr = k.xpndr;
+    tcas_threat.ra_command = tcas_threat.command_in_force = ra_cmd::climb;
     update_tcas();
-    EXPECT_EQ(EFIS::tcas_show, k.show) << k.knob << k.bus << k.irs;
-    EXPECT_EQ(EFIS::tfc_show_fo, k.tfc) << k.knob << k.bus << k.irs;
-    EXPECT_EQ(EFIS::tcas_off_show, k.off) << k.knob << k.bus << k.irs;
-    EXPECT_EQ(EFIS::tcas_fail_show_fo, k.fail) << k.knob << k.bus << k.irs;
+    const std::string row = std::to_string(k.knob) + " " + std::to_string(k.bus) + " " + std::to_string(k.irs) + " " +
+                            std::to_string(k.xpndr);
+    EXPECT_EQ(EFIS::tcas_show, k.show) << row;
+    EXPECT_EQ(EFIS::tfc_show_fo, k.tfc) << row;
+    EXPECT_EQ(EFIS::tcas_off_show, k.off) << row;
+    EXPECT_EQ(EFIS::tcas_fail_show_fo, k.fail) << row;
+    EXPECT_EQ(TCAS::tcas_pfd_ra_up, k.climb) << row;
   }
 }
 
