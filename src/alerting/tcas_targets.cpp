@@ -132,7 +132,10 @@ float display_offset(float vsd_map, float exp_map) {
 struct Eval {
   bool cycle;
   float d_nm, r_ft, p_ft, step_s;
-  float bearing_deg;  // true, from own position (cycle frames)
+  // True, from own position: worked out once per slot and frame, on a cycle
+  // frame for the track history, else when a side draws the symbol.
+  float bearing_deg;
+  bool has_bearing;
   Position intr;
   float prev_elev_m;
   int level;
@@ -296,7 +299,7 @@ void threat_evaluation(Eval& e, float prev_d, float prev_bearing, TcasTargetResu
 }
 
 // Draws the slot on one side; returns whether the symbol is visible.
-bool display_side(const Side& s, int side, int slot, const Eval& e) {
+bool display_side(const Side& s, int side, int slot, Eval& e) {
   const float map_mode = mirror_f(s.map_mode);
   const float exp_map = mirror_f(s.exp_map);
   const float magvar = host_mirror.sim_flightmodel_position_magnetic_variation;
@@ -312,7 +315,11 @@ bool display_side(const Side& s, int side, int slot, const Eval& e) {
   } else {
     return false;
   }
-  const float brg = gc_bearing_from(own_origin(), e.intr.lat, e.intr.lon);
+  if (!e.has_bearing) {
+    e.bearing_deg = gc_bearing_from(own_origin(), e.intr.lat, e.intr.lon);
+    e.has_bearing = true;
+  }
+  const float brg = e.bearing_deg;
   const float b = navmath::rem360f(navmath::rem360f(brg - reference) + 540.0f) - 180.0f;
   const float b_rad = b * 0.017453292519943295f;
   float x = e.d_nm * std::sin(b_rad);
@@ -459,6 +466,7 @@ TcasTargetResult evaluate_tcas_target(int slot, float step_s) {
     h.prev_distance_nm[slot] = e.d_nm;
     h.prev_target_elev_m[slot] = e.intr.elev_m;
     e.bearing_deg = gc_bearing_from(own_origin(), e.intr.lat, e.intr.lon);
+    e.has_bearing = true;
     h.prev_bearing_deg[slot] = e.bearing_deg;
   }
 
