@@ -2,8 +2,8 @@
 // aural messages with their hold times and repeats, and moves the PFD
 // vertical-speed bands of both pilots toward targets from their vertical speed.
 //
-// Reads: AC transfer bus 1, the transponder knob, the captain's radio altitude,
-// both vertical speeds, tcas_threat. Writes: tcas_threat, the PFD band values
+// Reads: AC transfer bus 1, the transponder knob, TCAS FAIL, the captain's
+// radio altitude, both vertical speeds, tcas_threat. Writes: tcas_threat, the PFD band values
 // and the TCAS aural flags.
 #include <cmath>
 #include <initializer_list>
