@@ -5,8 +5,9 @@
 // Reads: own position, the transponder knob and the host's transponder
 // failure, AC transfer bus 1, the IRS heading alignment, the scripts' EFIS
 // selections, both pilots' airspeed, altitude and vertical speed, the
-// captain's radio altitude, the TCAS test flag of the delay-timer bank. Writes: tcas_cycle, tcas_threat, the traffic
-// and EFIS flags, the range rings.
+// captain's radio altitude, the TCAS test flag of the delay-timer bank.
+// Writes: tcas_cycle, tcas_threat, the traffic and EFIS flags, the range
+// rings.
 #include "alerting/tcas.h"
 
 #include "alerting/aural_cues.h"
