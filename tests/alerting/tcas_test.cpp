@@ -527,6 +527,47 @@ TEST_F(Tcas, AdvisorySenseSelection) {
   simhost::unpin_rand();
 }
 
+// One advisory against two RA threats (at 9840 ft: 350 ft of miss, RA time
+// 25 s), each 20 s from closest approach: a sense that leaves both on the
+// side they are on by the miss, at the normal rate or the strong one; with
+// traffic above and below, the maintain by own vertical speed, a maintain
+// in force kept; else none (-1), the nearest threat's code stands.
+TEST_F(Tcas, OneSenseAgainstSeveralThreats) {
+  struct Case {
+    const char* name;
+    float now1_ft, end1_ft, now2_ft, end2_ft;  // intruders above own (+), now and at closest approach
+    float own_ms, stored;
+    int code;
+  } cases[] = {
+      {"above and below, level: maintain, climbing side", 500, 500, -500, -500, 0, 4, 3},
+      {"above and below, descending: maintain, descending side", 500, 500, -500, -500, -2, 1, 6},
+      {"a maintain in force is kept", 500, 500, -500, -500, 1, 6, 6},
+      {"both below: climb", -500, -500, -700, -700, 0, 9, 1},
+      {"both above: descend", 500, 500, 700, 700, 0, 9, 4},
+      {"both below, one climbing toward us: only the strong climb clears", -500, -500, -100, 300, 0, 9, 2},
+      {"both below, one climbing past us: no sense clears", -500, -500, -100, 800, 0, 9, -1},
+  };
+  simhost::pin_rand([] { return 0; });  // reaction time 4 s
+  for (const Case& c : cases) {
+    SetUp();
+    tcas_cycle.cycle_step_s = 1.0f;
+    tcas_cycle.own_elev_m = kOwnElev_m;
+    tcas_cycle.own_elev_last_cycle_m = kOwnElev_m - c.own_ms;
+    tcas_threat.ra_code = c.stored;
+    TcasTargetResult threats[2] = {};
+    const float now[2] = {c.now1_ft, c.now2_ft}, end[2] = {c.end1_ft, c.end2_ft};
+    for (int i = 0; i < 2; ++i) {
+      threats[i].level = 3.0f;
+      threats[i].range_time_s = 20.0f;
+      threats[i].intruder_elev_m = kOwnElev_m + now[i] / kFtPerM;
+      threats[i].predicted_elev_m = kOwnElev_m + end[i] / kFtPerM;
+    }
+    EXPECT_EQ(tcas_multi_threat_sense(threats, 2), c.code) << c.name;
+    EXPECT_EQ(tcas_multi_threat_sense(threats, 1), -1) << c.name;
+  }
+  simhost::unpin_rand();
+}
+
 // The threat level of one cycle (sensitivity at 9840 ft: TA 40 s or 0.75 nm,
 // RA 25 s or 0.55 nm, vertically 850 and 600 ft; below 2350 ft radio: 25 s,
 // 15 s, 0.33 nm, 0.2 nm) and the trend arrow beyond 500 ft/min.
