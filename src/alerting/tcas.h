@@ -76,8 +76,9 @@ struct TcasTargetResult {
   float vertical_time_s;
   float relative_alt_ft;   // own minus intruder
   float level;             // 0..3
-  // At RA level: the intruder's elevation now and as predicted for closest
-  // approach (m), for the choice of one sense against several threats.
+  // The intruder's elevation now and as predicted for closest approach, at
+  // most the RA time ahead (m): the choice of one sense against several
+  // threats.
   float intruder_elev_m;
   float predicted_elev_m;
 };

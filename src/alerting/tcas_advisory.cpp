@@ -3,8 +3,8 @@
 // vertical-speed bands of both pilots toward targets from their vertical speed.
 //
 // Reads: AC transfer bus 1, the transponder knob, TCAS FAIL, the captain's
-// radio altitude, both vertical speeds, tcas_threat. Writes: tcas_threat, the PFD band values
-// and the TCAS aural flags.
+// radio altitude, both vertical speeds, tcas_threat. Writes: tcas_threat, the
+// PFD band values and the TCAS aural flags.
 #include <cmath>
 #include <initializer_list>
 

@@ -219,8 +219,11 @@ int advisory_sense(const Eval& e, float range_time, float vertical_time) {
 
   const float radio_alt = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
   Candidate descend;
-  if (radio_alt >= 1100.0f) descend = manoeuvre(false, descend_in_force, stored == 5.0f, own, w, q, range_time, required);
-  else descend = {w < -0.5f ? 7 : 6, continue_miss};
+  if (radio_alt >= 1100.0f) {
+    descend = manoeuvre(false, descend_in_force, stored == 5.0f, own, w, q, range_time, required);
+  } else {
+    descend = {w < -0.5f ? 7 : 6, continue_miss};
+  }
   Candidate climb;
   if (host_mirror.sim_flightmodel_position_elevation <= 10700.0) {
     climb = manoeuvre(true, climb_in_force, stored == 2.0f, own, w, q, range_time, required);
@@ -292,7 +295,10 @@ void threat_evaluation(Eval& e, float prev_d, float prev_bearing, TcasTargetResu
   out.level = static_cast<float>(level);
   out.relative_alt_ft = e.p_ft;
   out.intruder_elev_m = e.intr.elev_m;
-  out.predicted_elev_m = predicted_elevation(e, out.range_time_s);
+  // No further than the RA time: traffic inside the RA distance without
+  // closure has no closest approach to speak of.
+  const float rt_ra = out.range_time_s < e.sens.ra_time_s ? out.range_time_s : e.sens.ra_time_s;
+  out.predicted_elev_m = predicted_elevation(e, rt_ra);
   if (level == 2 || (level == 3 && tcas_threat.ra_code == 0.0f)) out.ra_code = 9;
   else if (level == 3) out.ra_code = advisory_sense(e, out.range_time_s, out.vertical_time_s);
   else out.ra_code = 0;
