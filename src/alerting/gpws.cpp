@@ -137,6 +137,8 @@ constexpr Sequence kSequences[] = {
     {2, 5, {{13, 0, 0, 1}, {2, 0, 0, 1}, {2, 0, 0, 1}, {2, 0, 0, 1}, {0, 0.5f, 0, 0}}},
     {3, 4, {{3, 0, 1, 0}, {3, 0, 1, 0}, {1, 0, 1, 0}, {0, 0.5f, 0, 0}}},
     {30, 0, {{30, 0, 0, 0}}},
+    {31, 2, {{3, 0, 0, 0}, {3, 0, 0, 0}}},
+    {32, 0, {{3, 0, 0, 0}}},
     {4, 0, {{4, 0, 0, 0}}},
     {5, 0, {{5, 0, 0, 0}}},
     {6, 0, {{6, 0, 0, 0}}},
@@ -176,7 +178,7 @@ const OutputFlag kOutputFlags[] = {
     {1, &cue_fmodpack::msg_pull_up, 1.1f},
     {2, &cue_fmodpack::msg_windshear, 1.0f},
     {3, &cue_fmodpack::msg_terrain, 1.0f},
-    {30, &cue_fmodpack::msg_terrain, 2.2f},
+    {30, &cue_fmodpack::msg_caution_terrain, 2.2f},
     {4, &cue_fmodpack::msg_too_low_terrain, 1.8f},
     {5, &cue_fmodpack::msg_too_low_flaps, 1.8f},
     {6, &cue_fmodpack::msg_too_low_gear, 1.8f},
@@ -276,7 +278,7 @@ int output_stage() {
     return 0;
   }
   if (s->n == 0) {
-    g.output_code = s->code;
+    g.output_code = s->steps[0].output;
     g.repeat_count = 0;
     cue_alert::pfd_pull_up = s->steps[0].pfd_pull_up;
     cue_alert::pfd_windshear = s->steps[0].pfd_windshear;
@@ -374,6 +376,7 @@ void power_loss_reset() {
   g.test_step = 0;
   g.alert_code = 0;
   g.bank_call_due = 0;
+  g.closure_called = 0;
   if (in(bound::zuvadud_d738_fmodpack_fmod_gpwstest_long_on) != 0.0f)
     write_script_test_flag(bound::zuvadud_d738_fmodpack_fmod_gpwstest_long_on, 0.0f);
   if (in(bound::zuvadud_d738_fmodpack_fmod_gpwstest_short_on) != 0.0f)
@@ -399,7 +402,9 @@ int32_t priority(int32_t code) {
     case terrain_caution: return 7;
     case sink_rate: return 8;
     case airspeed_low: return 9;
-    case terrain: return 10;
+    case terrain:
+    case closure_terrain:
+    case closure_terrain_landing: return 10;
     case pull_up: return 11;
     case windshear: return 12;
     default: return 0;
@@ -587,38 +592,40 @@ void too_low_mode(const Inputs& x) {
   }
 }
 
-void closure_mode(const Inputs& x) {
+void closure_mode(const Inputs& x, int32_t pending) {
   GpwsState& g = gpws_state;
   const float r = x.ra_capt;
   const float v = x.ias_capt;
   const float q = x.ra_rate;
-  int terrain = 0;
-  int pullup = 0;
+  int closure = 0;
   // From 220 kt the wide envelope, at any higher speed too: rising ground
   // approached faster is no reason for silence.
-  if (v >= 220.0f) {
-    terrain = q < -gpws_closure_limit_fpm(r) ? 1 : 0;
-  } else if (r >= 1250.0f && r < 1650.0f) {
-    pullup = q < -gpws_closure_limit_fpm(r) ? 1 : 0;
+  if (v >= 220.0f || (r >= 1250.0f && r < 1650.0f)) {
+    closure = q < -gpws_closure_limit_fpm(r) ? 1 : 0;
   } else if (r < 1250.0f) {
     const float lim = r < 0.0f ? 2100.0f : 2100.0f + r * 1200.0f / 1250.0f;
-    if (q < -lim) {
-      if (r > 200.0f && r < 780.0f && x.flap >= 0.625f && x.gear_all_one) terrain = 1;
-      else pullup = 1;
+    closure = q < -lim ? 1 : 0;
+  }
+  if (g.sample_slot != g.sample_slot_prev && g.sample_slot >= 1 && g.sample_slot <= 3)
+    g.closure_sample[g.sample_slot - 1] = closure;
+  const bool vote = g.closure_sample[0] == 1 && g.closure_sample[1] == 1 && g.closure_sample[2] == 1;
+  // Gear and flaps down for landing, ground coming up is expected: TERRAIN
+  // is said, never PULL UP. Otherwise TERRAIN, TERRAIN, then PULL UP for as
+  // long as the envelope holds.
+  const bool landing = x.flap >= 0.625f && x.gear_all_one;
+  if (!vote || landing) g.closure_called = 0;
+  if (vote) {
+    if (landing) {
+      raise_code(gpws_code::closure_terrain_landing);
+    } else if (g.closure_called != 0 && pending != gpws_code::closure_terrain) {
+      raise_code(gpws_code::pull_up);
+    } else {
+      raise_code(gpws_code::closure_terrain);
+      g.closure_called = 1;
     }
   }
-  if (g.sample_slot != g.sample_slot_prev && g.sample_slot >= 1 && g.sample_slot <= 3) {
-    g.terrain_sample[g.sample_slot - 1] = terrain;
-    g.pullup_sample[g.sample_slot - 1] = pullup;
-  }
-  if (g.pullup_sample[0] == 1 && g.pullup_sample[1] == 1 && g.pullup_sample[2] == 1) {
-    raise_code(gpws_code::pull_up);
-  } else if ((g.terrain_sample[0] == 1 && g.terrain_sample[1] == 1 && g.terrain_sample[2] == 1) ||
-             x.terr_warn == 2.0f) {
-    raise_code(gpws_code::terrain);
-  } else if (x.terr_warn == 1.0f) {
-    raise_code(gpws_code::terrain_caution);
-  }
+  if (x.terr_warn == 2.0f) raise_code(gpws_code::terrain);
+  else if (x.terr_warn == 1.0f) raise_code(gpws_code::terrain_caution);
 }
 
 void sink_rate_mode(const Inputs& x) {
@@ -687,7 +694,7 @@ void full_evaluation(const Inputs& x, int32_t pending) {
   go_around_mode(x);
   dont_sink_mode(x);
   too_low_mode(x);
-  closure_mode(x);
+  closure_mode(x, pending);
   sink_rate_mode(x);
   airspeed_low_mode(x.ra_capt, x.ias_capt, false);
   g.sample_slot_prev = g.sample_slot;

@@ -24,6 +24,10 @@ constexpr int airspeed_low = 11;
 constexpr int approaching_minimums = 28;
 constexpr int minimums = 29;
 constexpr int terrain_caution = 30;
+// Terrain closure outside the landing configuration: TERRAIN, TERRAIN before
+// its PULL UP is repeated; in the landing configuration TERRAIN alone.
+constexpr int closure_terrain = 31;
+constexpr int closure_terrain_landing = 32;
 }  // namespace gpws_code
 
 struct GpwsState {
@@ -47,8 +51,10 @@ struct GpwsState {
   float sample_timer;        // s
   int32_t sample_slot;       // 1, 2, 3, 1, ...
   int32_t sample_slot_prev;
-  int32_t terrain_sample[3];
-  int32_t pullup_sample[3];
+  int32_t closure_sample[3];  // the terrain-closure envelope broken at that sample
+  // The closure's TERRAIN, TERRAIN has been called: PULL UP follows for as
+  // long as the envelope holds.
+  int32_t closure_called;
   float ws_timer;            // s, age of the windshear window
   // 0 while the window holds no sample: nothing is judged until it has
   // 1.8 s of winds seen inside the 30..2450 ft band.

@@ -2,11 +2,12 @@
 // the RA command it leads to, and the traffic and display flags of both
 // navigation displays. Runs inside the systems frame right after the GPWS.
 //
-// Reads: own position, the transponder knob, AC transfer bus 1, the IRS
-// heading alignment, the scripts' EFIS selections, both pilots' airspeed,
-// altitude and vertical speed, the captain's radio altitude, the TCAS test
-// flag of the delay-timer bank. Writes: tcas_cycle, tcas_threat, the traffic
-// and EFIS flags, the range rings.
+// Reads: own position, the transponder knob and the host's transponder
+// failure, AC transfer bus 1, the IRS heading alignment, the scripts' EFIS
+// selections, both pilots' airspeed, altitude and vertical speed, the
+// captain's radio altitude, the TCAS test flag of the delay-timer bank.
+// Writes: tcas_cycle, tcas_threat, the traffic and EFIS flags, the range
+// rings.
 #include "alerting/tcas.h"
 
 #include "alerting/aural_cues.h"
@@ -78,6 +79,15 @@ void capture(float in_force, float keep) {
   zero_bands();
 }
 
+// A traffic advisory whose traffic has gone is over: the next one is a new
+// advisory and is announced again.
+void end_traffic() {
+  TcasThreatState& t = tcas_threat;
+  if (t.ra_command != ra_cmd::traffic) return;
+  t.ra_command = ra_cmd::none;
+  if (t.command_in_force == ra_cmd::traffic) t.command_in_force = ra_cmd::none;
+}
+
 // The RA command from the RA code of the last cycle (knob at TA/RA only).
 void derive_ra_command() {
   TcasThreatState& t = tcas_threat;
@@ -87,6 +97,7 @@ void derive_ra_command() {
   switch (code) {
     case 0:
       if (t.advisory_issued != 0 && f != 0.0f && f != 13.0f && f != 14.0f) t.ra_command = ra_cmd::clear_of_conflict;
+      else end_traffic();
       t.advisory_issued = 0;
       break;
     case 1:
@@ -151,6 +162,19 @@ void derive_ra_command() {
   }
 }
 
+// TA ONLY: the traffic advisory and its message as at TA/RA, never a
+// resolution. A code the evaluation left from TA/RA counts as traffic.
+void derive_traffic_command() {
+  TcasThreatState& t = tcas_threat;
+  t.advisory_issued = 0;
+  if (t.ra_code >= 1.0f && t.ra_code <= 9.0f) {
+    t.ra_command = ra_cmd::traffic;
+    if (t.command_in_force != 0.0f && t.command_in_force != 14.0f) t.command_in_force = ra_cmd::traffic;
+  } else {
+    end_traffic();
+  }
+}
+
 // One surveillance frame: slot loop, threat choice, publication, RA command.
 void surveil(float knob) {
   TcasCycleState& c = tcas_cycle;
@@ -168,10 +192,13 @@ void surveil(float knob) {
   bool taken = false;
   float code = t.ra_code;
   float rel_alt = t.threat_rel_alt_ft;
+  TcasTargetResult ra_threats[kTcasSlots];
+  int ra_count = 0;
   for (int slot = 1; slot <= kTcasSlots; ++slot) {
     const TcasTargetResult r = evaluate_tcas_target(slot, c.cycle_step_s);
     if (!cycle) continue;
     const int level = static_cast<int>(r.level);
+    if (level == 3) ra_threats[ra_count++] = r;
     if (level > 1) {
       const bool better = t.worst_level <= 1 || (t.worst_level == 2 && level == 3) ||
                           (level == t.worst_level && t.slot_distance_nm < t.threat_distance_nm);
@@ -186,6 +213,12 @@ void surveil(float knob) {
     if (r.ra_code >= 1 && r.ra_code <= 8) ++t.active_advisories;
   }
   if (cycle) {
+    // Several RA threats at once: one advisory for all of them, once the
+    // first detection has been announced.
+    if (ra_count >= 2 && code >= 1.0f && code <= 8.0f) {
+      const int multi = tcas_multi_threat_sense(ra_threats, ra_count);
+      if (multi > 0) code = static_cast<float>(multi);
+    }
     // Without a threat this cycle an advisory ages: a sense becomes a plain
     // detection (9), a detection becomes nothing (0).
     if (!taken) {
@@ -204,6 +237,7 @@ void surveil(float knob) {
   TCAS::tcas_nearest_ra_msg = t.ra_code;
 
   if (knob == 5.0f) derive_ra_command();
+  else if (knob == 4.0f) derive_traffic_command();
 
   bool ra_shown = false;
   bool ta_shown = false;
@@ -246,7 +280,7 @@ const SideFlags kSides[2] = {
      &EFIS::tcas_fail_show_fo, &EFIS::tcas_test_show_fo, &TCAS::traffic_ra_fo, &TCAS::traffic_ta_fo},
 };
 
-void display_flags(float knob, float bus, float irs_hdg) {
+void display_flags(float knob, float bus, bool failed) {
   *kSides[0].tcas_fail_show = 0.0f;
   *kSides[1].tcas_fail_show = 0.0f;
   const float radio_alt = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
@@ -257,7 +291,7 @@ void display_flags(float knob, float bus, float irs_hdg) {
       *s.tcas_off_show = 1.0f;
       *s.traffic_ra = *s.traffic_ta = 0.0f;
       *s.tfc_show = *s.ta_only_show = *s.tcas_show = *s.tcas_test_show = 0.0f;
-    } else if (irs_hdg != 0.0f) {
+    } else if (failed) {
       *s.tcas_fail_show = 1.0f;
       *s.tcas_off_show = 0.0f;
       *s.tfc_show = *s.ta_only_show = *s.tcas_show = *s.tcas_test_show = 0.0f;
@@ -278,7 +312,7 @@ void display_flags(float knob, float bus, float irs_hdg) {
       *s.tcas_off_show = *s.tcas_test_show = 0.0f;
     }
   }
-  if (bus != 0.0f && irs_hdg == 0.0f && test) tcas_test_pattern();
+  if (bus != 0.0f && !failed && test) tcas_test_pattern();
 }
 
 void side_blanking() {
@@ -322,16 +356,23 @@ void update_tcas() {
 
   const float knob = knob::transponder_pos;
   const float bus = electric::ac_tnsbus1_status;
-  const float irs_hdg = script_mirror.zuvadud_D738_irs_pfd_allign_hdg;
-  if (knob <= 0.0f || bus != 1.0f || irs_hdg != 0.0f) {
+  const bool failed = tcas_failed();
+  if (knob <= 0.0f || bus != 1.0f || failed) {
     c.cycle_timer_s = 0.0f;
     tcas_clear_state();
   } else if (script_mirror.zuvadud_D738_fms_xfirst_time2 == 0.0f) {
     surveil(knob);
   }
-  display_flags(knob, bus, irs_hdg);
+  display_flags(knob, bus, failed);
   side_blanking();
   tcas_resolution_advisory();
+}
+
+bool tcas_failed() {
+  // The computer has no heading without the IRS, and neither surveillance
+  // nor a resolution without its own transponder.
+  return script_mirror.zuvadud_D738_irs_pfd_allign_hdg != 0.0f ||
+         host_mirror.sim_operation_failures_rel_xpndr == 6;
 }
 
 void tcas_startup_reset() {

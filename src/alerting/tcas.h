@@ -4,8 +4,8 @@
 //
 // Reads the host's own position and gauges, the traffic positions (host TCAS
 // target arrays when present, else the multiplayer planes), the transponder
-// knob, AC transfer bus 1 and the scripts' EFIS controls. Writes the published
-// traffic slots and flags (alerting/tcas_values.h, tcas_labels.h), the range
+// knob and its failure, AC transfer bus 1 and the scripts' EFIS controls.
+// Writes the published traffic slots and flags (alerting/tcas_values.h, tcas_labels.h), the range
 // rings (display/nd_slots.h) and the TCAS aural flags (alerting/aural_cues.h).
 #pragma once
 
@@ -59,6 +59,7 @@ struct TcasTrackHistory {
   float track_counter[kTcasSlots + 1];
   float prev_lat_deg[kTcasSlots + 1];
   float prev_lon_deg[kTcasSlots + 1];
+  float prev_bearing_deg[kTcasSlots + 1];  // true, from own position, at the last cycle
 };
 extern TcasTrackHistory tcas_track;
 
@@ -75,11 +76,24 @@ struct TcasTargetResult {
   float vertical_time_s;
   float relative_alt_ft;   // own minus intruder
   float level;             // 0..3
+  // The intruder's elevation now and as predicted for closest approach, at
+  // most the RA time ahead (m): the choice of one sense against several
+  // threats.
+  float intruder_elev_m;
+  float predicted_elev_m;
 };
 
 void update_tcas();
+// TCAS FAIL: the IRS heading not aligned, or the transponder failed.
+bool tcas_failed();
 // One traffic slot (1..19; out of range does nothing and returns zeros).
 TcasTargetResult evaluate_tcas_target(int slot, float step_s);
+// The advisory code for several RA threats at once: a sense that passes
+// every one of them on the side it is on now by the required miss; else,
+// with threats above and below, the maintain (climbing or descending side
+// by own vertical speed) that keeps the aircraft between them; else -1,
+// the nearest threat's own code stands.
+int tcas_multi_threat_sense(const TcasTargetResult* threats, int count);
 void tcas_test_pattern();
 void tcas_clear_state();
 void tcas_resolution_advisory();

@@ -2,9 +2,9 @@
 // aural messages with their hold times and repeats, and moves the PFD
 // vertical-speed bands of both pilots toward targets from their vertical speed.
 //
-// Reads: AC transfer bus 1, the transponder knob, the captain's radio altitude,
-// both vertical speeds, tcas_threat. Writes: tcas_threat, the PFD band values
-// and the TCAS aural flags.
+// Reads: AC transfer bus 1, the transponder knob, TCAS FAIL, the captain's
+// radio altitude, both vertical speeds, tcas_threat. Writes: tcas_threat, the
+// PFD band values and the TCAS aural flags.
 #include <cmath>
 #include <initializer_list>
 
@@ -109,6 +109,9 @@ Targets band_targets(BandGroup g, float vs, float captured) {
   return t;
 }
 
+// A resolution command: anything but none and traffic.
+bool is_resolution(float command) { return command != 0.0f && command != ra_cmd::traffic; }
+
 void clear_advisory() {
   TcasThreatState& t = tcas_threat;
   t.threat_distance_nm = kTcasNoThreat_nm;
@@ -154,12 +157,23 @@ void tcas_msgs_reset() {
 void tcas_resolution_advisory() {
   TcasThreatState& t = tcas_threat;
   const float radio_alt = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
-  if (electric::ac_tnsbus1_status == 0.0f || knob::transponder_pos != 5.0f || radio_alt < 500.0f) {
+  const float knob = knob::transponder_pos;
+  // A failed computer leaves no advisory standing on the displays.
+  if (electric::ac_tnsbus1_status == 0.0f || (knob != 5.0f && knob != 4.0f) || radio_alt < 500.0f ||
+      tcas_failed()) {
     clear_advisory();
     return;
   }
+  // TA ONLY keeps the traffic message; a resolution advisory running when
+  // the knob is turned there ends at once, bands and all.
+  if (knob == 4.0f && (is_resolution(t.ra_command) || is_resolution(t.command_in_force) ||
+                       is_resolution(t.announcement))) {
+    clear_advisory();
+  }
 
-  if (t.repeat_count == 0.0f && t.message_hold_s == 0.0f) {
+  // Clear of conflict does not wait for the second part of an announcement
+  // the advisory it ends no longer needs.
+  if (t.message_hold_s == 0.0f && (t.repeat_count == 0.0f || t.ra_command == ra_cmd::clear_of_conflict)) {
     const float q = t.ra_command;
     const float f = t.command_in_force;
     if (q == f || (q == 2.0f && f == 1.0f) || (q == 7.0f && f == 6.0f)) {

@@ -50,6 +50,9 @@ constexpr float kOnGroundHeight_ft = 360.0f;
 // A reversal must buy at least this much more predicted miss than the sense
 // it abandons: the two reaction-time draws alone differ by up to about 40 ft.
 constexpr float kReversalGain_ft = 100.0f;
+// Above the noise of positions in floats: traffic flying in formation must
+// not read as passed and back every cycle.
+constexpr float kPassedOpening_kt = 10.0f;
 
 struct Position {
   float lat, lon, elev_m;
@@ -111,6 +114,14 @@ const Side kSides[2] = {
      bound::zuvadud_D738_EFIS_fo_map_range},
 };
 
+// The sensitivity row of this frame: the TA-only row with TA only on both
+// sides, else the captain's altitude and radio altitude decide.
+TcasSensitivity current_sensitivity() {
+  const bool ta_only = EFIS::ta_only_show == 1.0f && EFIS::ta_only_show_fo == 1.0f;
+  return tcas_sensitivity(ta_only, host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot,
+                          host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot);
+}
+
 // Display offset of the own-aircraft symbol for a side's map format.
 float display_offset(float vsd_map, float exp_map) {
   if (vsd_map == 1.0f) return 5.1f;
@@ -121,6 +132,10 @@ float display_offset(float vsd_map, float exp_map) {
 struct Eval {
   bool cycle;
   float d_nm, r_ft, p_ft, step_s;
+  // True, from own position: worked out once per slot and frame, on a cycle
+  // frame for the track history, else when a side draws the symbol.
+  float bearing_deg;
+  bool has_bearing;
   Position intr;
   float prev_elev_m;
   int level;
@@ -145,14 +160,24 @@ struct Candidate {
   float miss_ft;
 };
 
-Candidate manoeuvre(bool climb, bool in_force, float own_m, float w, float q, float range_time, float required) {
+// strong_in_force: the stronger rate is asked for already. It stays asked
+// for: going back to the normal rate would weaken the advisory while its
+// miss is still short (the two rates' misses near closest approach are noise).
+Candidate manoeuvre(bool climb, bool in_force, bool strong_in_force, float own_m, float w, float q, float range_time,
+                    float required) {
   const float reaction = in_force ? 5.0f : random_range(4.0f, 6.0f);
   const float miss1 = std::fabs(own_profile(own_m, w, kRateNormal_ms, reaction, range_time, climb) - q) * kFtPerM;
   const int normal = climb ? 1 : 4;
-  if (miss1 >= required) return {normal, miss1};
+  if (miss1 >= required && !strong_in_force) return {normal, miss1};
   const float miss2 = std::fabs(own_profile(own_m, w, kRateStrong_ms, reaction, range_time, climb) - q) * kFtPerM;
-  if (miss1 > miss2) return {normal, miss1};
+  if (miss1 > miss2 && !strong_in_force) return {normal, miss1};
   return {climb ? 2 : 5, miss2};
+}
+
+// The intruder's elevation at closest approach, on its vertical rate of the
+// last cycle (m).
+float predicted_elevation(const Eval& e, float range_time) {
+  return e.intr.elev_m + (e.intr.elev_m - e.prev_elev_m) / e.step_s * range_time;
 }
 
 int advisory_sense(const Eval& e, float range_time, float vertical_time) {
@@ -161,7 +186,7 @@ int advisory_sense(const Eval& e, float range_time, float vertical_time) {
   const float own = c.own_elev_m;
   const float step = e.step_s;
   const float w = (own - c.own_elev_last_cycle_m) / step;
-  const float q = e.intr.elev_m + (e.intr.elev_m - e.prev_elev_m) / step * range_time;
+  const float q = predicted_elevation(e, range_time);
   const bool climb_in_force = stored >= 1.0f && stored <= 3.0f;
   const bool descend_in_force = stored >= 4.0f && stored <= 6.0f;
   const float required = e.sens.required_miss_ft;
@@ -187,15 +212,21 @@ int advisory_sense(const Eval& e, float range_time, float vertical_time) {
 
   const float continue_miss = std::fabs(own + w * range_time - q) * kFtPerM;
   if (continue_miss >= required && (stored == 0.0f || stored >= 8.0f)) return 8;
-  if (stored >= 1.0f && stored <= 8.0f && std::fabs(q - e.intr.elev_m) * kFtPerM >= required) return 7;
+  // Weakened once the aircraft, levelled off here, would pass the intruder
+  // on the advisory's side by the required miss: what it has gained it keeps,
+  // so the advisory is not strengthened again when the crew answers.
+  if (stored >= 1.0f && stored <= 8.0f && held != 0.0f && (own - q) * held * kFtPerM >= required) return 7;
 
   const float radio_alt = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
   Candidate descend;
-  if (radio_alt >= 1100.0f) descend = manoeuvre(false, descend_in_force, own, w, q, range_time, required);
-  else descend = {w < -0.5f ? 7 : 6, continue_miss};
+  if (radio_alt >= 1100.0f) {
+    descend = manoeuvre(false, descend_in_force, stored == 5.0f, own, w, q, range_time, required);
+  } else {
+    descend = {w < -0.5f ? 7 : 6, continue_miss};
+  }
   Candidate climb;
   if (host_mirror.sim_flightmodel_position_elevation <= 10700.0) {
-    climb = manoeuvre(true, climb_in_force, own, w, q, range_time, required);
+    climb = manoeuvre(true, climb_in_force, stored == 2.0f, own, w, q, range_time, required);
   } else {
     climb = {w > 0.5f ? 7 : 3, continue_miss};
   }
@@ -223,11 +254,18 @@ int advisory_sense(const Eval& e, float range_time, float vertical_time) {
 }
 
 // Level and RA code of a cycle frame (distance within 80 nm).
-void threat_evaluation(Eval& e, float prev_d, TcasTargetResult& out) {
+void threat_evaluation(Eval& e, float prev_d, float prev_bearing, TcasTargetResult& out) {
   const TcasCycleState& c = tcas_cycle;
   const float a = std::fabs(e.r_ft);
   const float closing_kt = (prev_d - e.d_nm) * 1852.0f / e.step_s * 1.9438445f;
   out.range_time_s = time_to_go(e.d_nm, closing_kt, 3600.0f);
+  // Past closest approach nothing is left to resolve. The change of range
+  // over the cycle that straddles it can still read as closing, so the pass
+  // is also read from the relative motion: the range opening now, along the
+  // line of sight, by the positions at both ends of the cycle.
+  const float turned_rad = (e.bearing_deg - prev_bearing) * 0.017453292519943295f;
+  const float opening_kt = (e.d_nm - prev_d * std::cos(turned_rad)) * 3600.0f / e.step_s;
+  const bool passed = out.range_time_s == 100.0f || opening_kt > kPassedOpening_kt;
   // Vertical closure in feet per minute, like the separation.
   const float v = (std::fabs(c.own_elev_last_cycle_m - e.prev_elev_m) - std::fabs(c.own_elev_m - e.intr.elev_m)) /
                   e.step_s * 60.0f * kFtPerM;
@@ -249,20 +287,25 @@ void threat_evaluation(Eval& e, float prev_d, TcasTargetResult& out) {
     const float rt = out.range_time_s, vt = out.vertical_time_s;
     if ((rt < e.sens.ta_time_s || e.d_nm < e.sens.ta_distance_nm) && (vt < e.sens.ta_time_s || a < kTaVertical_ft))
       level = 2;
-    if (e.sens.ra_time_s > 0.0f && (rt < e.sens.ra_time_s || e.d_nm < e.sens.ra_distance_nm) &&
+    if (e.sens.ra_time_s > 0.0f && !passed && (rt < e.sens.ra_time_s || e.d_nm < e.sens.ra_distance_nm) &&
         (vt < e.sens.ra_time_s || a < e.ra_vertical_ft))
       level = 3;
   }
   e.level = level;
   out.level = static_cast<float>(level);
   out.relative_alt_ft = e.p_ft;
+  out.intruder_elev_m = e.intr.elev_m;
+  // No further than the RA time: traffic inside the RA distance without
+  // closure has no closest approach to speak of.
+  const float rt_ra = out.range_time_s < e.sens.ra_time_s ? out.range_time_s : e.sens.ra_time_s;
+  out.predicted_elev_m = predicted_elevation(e, rt_ra);
   if (level == 2 || (level == 3 && tcas_threat.ra_code == 0.0f)) out.ra_code = 9;
   else if (level == 3) out.ra_code = advisory_sense(e, out.range_time_s, out.vertical_time_s);
   else out.ra_code = 0;
 }
 
 // Draws the slot on one side; returns whether the symbol is visible.
-bool display_side(const Side& s, int side, int slot, const Eval& e) {
+bool display_side(const Side& s, int side, int slot, Eval& e) {
   const float map_mode = mirror_f(s.map_mode);
   const float exp_map = mirror_f(s.exp_map);
   const float magvar = host_mirror.sim_flightmodel_position_magnetic_variation;
@@ -278,7 +321,11 @@ bool display_side(const Side& s, int side, int slot, const Eval& e) {
   } else {
     return false;
   }
-  const float brg = gc_bearing_from(own_origin(), e.intr.lat, e.intr.lon);
+  if (!e.has_bearing) {
+    e.bearing_deg = gc_bearing_from(own_origin(), e.intr.lat, e.intr.lon);
+    e.has_bearing = true;
+  }
+  const float brg = e.bearing_deg;
   const float b = navmath::rem360f(navmath::rem360f(brg - reference) + 540.0f) - 180.0f;
   const float b_rad = b * 0.017453292519943295f;
   float x = e.d_nm * std::sin(b_rad);
@@ -315,6 +362,52 @@ bool display_side(const Side& s, int side, int slot, const Eval& e) {
 
 }  // namespace
 
+int tcas_multi_threat_sense(const TcasTargetResult* threats, int count) {
+  const TcasCycleState& c = tcas_cycle;
+  const float step = c.cycle_step_s;
+  if (threats == nullptr || count < 2 || !(step > 0.0f)) return -1;
+  const float own = c.own_elev_m;
+  const float w = (own - c.own_elev_last_cycle_m) / step;
+  const float stored = tcas_threat.ra_code;
+  const TcasSensitivity sens = current_sensitivity();
+  const float required = sens.required_miss_ft;
+  bool above = false, below = false;
+  for (int i = 0; i < count; ++i) {
+    if (threats[i].intruder_elev_m > own) above = true;
+    if (threats[i].intruder_elev_m < own) below = true;
+  }
+  // A sense clears a threat only by leaving it on the side it is on now: a
+  // climb toward traffic above, or a descent toward traffic below, would
+  // cross its path to gain the miss.
+  auto clears_all = [&](bool climb, float rate, float reaction) {
+    for (int i = 0; i < count; ++i) {
+      const TcasTargetResult& r = threats[i];
+      const float range_time = r.range_time_s < sens.ra_time_s ? r.range_time_s : sens.ra_time_s;
+      const float pred = own_profile(own, w, rate, reaction, range_time, climb);
+      const float side_ft = (climb ? pred - r.predicted_elev_m : r.predicted_elev_m - pred) * kFtPerM;
+      const bool on_side = climb ? r.intruder_elev_m < own : r.intruder_elev_m > own;
+      if (!on_side || !(side_ft >= required)) return false;
+    }
+    return true;
+  };
+  const float radio_alt = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
+  if (!above && host_mirror.sim_flightmodel_position_elevation <= 10700.0) {
+    const float reaction = stored >= 1.0f && stored <= 3.0f ? 5.0f : random_range(4.0f, 6.0f);
+    if (clears_all(true, kRateNormal_ms, reaction)) return 1;
+    if (clears_all(true, kRateStrong_ms, reaction)) return 2;
+  }
+  if (!below && radio_alt >= 1100.0f) {
+    const float reaction = stored >= 4.0f && stored <= 6.0f ? 5.0f : random_range(4.0f, 6.0f);
+    if (clears_all(false, kRateNormal_ms, reaction)) return 4;
+    if (clears_all(false, kRateStrong_ms, reaction)) return 5;
+  }
+  if (above && below) {
+    if (stored == 3.0f || stored == 6.0f) return static_cast<int>(stored);
+    return w >= 0.0f ? 3 : 6;
+  }
+  return -1;
+}
+
 TcasSensitivity tcas_sensitivity(bool ta_only, float radio_alt_ft, float altitude_ft) {
   // TA time, RA time (s), RA distance (nm), required miss (ft), TA distance (nm).
   if (ta_only) return {20.0f, 0.0f, 0.0f, 0.0f, 0.3f};
@@ -347,7 +440,7 @@ void tcas_format_label(int n, char* out, int out_size) {
 }
 
 TcasTargetResult evaluate_tcas_target(int slot, float step_s) {
-  TcasTargetResult out{0, 0.0f, 0.0f, 0.0f, 0.0f};
+  TcasTargetResult out{};
   if (slot < 1 || slot > kTcasSlots) return out;
   Eval e{};
   e.cycle = tcas_cycle.cycle_flag == 1;
@@ -356,6 +449,7 @@ TcasTargetResult evaluate_tcas_target(int slot, float step_s) {
   const TcasCycleState& c = tcas_cycle;
   TcasTrackHistory& h = tcas_track;
   const float prev_d = h.prev_distance_nm[slot];
+  const float prev_bearing = h.prev_bearing_deg[slot];
   e.prev_elev_m = h.prev_target_elev_m[slot];
   e.d_nm = gc_distance_nm_from(own_origin(), e.intr.lat, e.intr.lon);
   if (!(e.d_nm == e.d_nm)) e.d_nm = kTcasNoThreat_nm;  // a NaN position counts as far away
@@ -377,6 +471,9 @@ TcasTargetResult evaluate_tcas_target(int slot, float step_s) {
     h.prev_lon_deg[slot] = e.intr.lon;
     h.prev_distance_nm[slot] = e.d_nm;
     h.prev_target_elev_m[slot] = e.intr.elev_m;
+    e.bearing_deg = gc_bearing_from(own_origin(), e.intr.lat, e.intr.lon);
+    e.has_bearing = true;
+    h.prev_bearing_deg[slot] = e.bearing_deg;
   }
 
   e.r_ft = (e.intr.elev_m - c.own_elev_m) * kFtPerM;
@@ -390,12 +487,9 @@ TcasTargetResult evaluate_tcas_target(int slot, float step_s) {
   } else {
     e.label_n = static_cast<int>(std::floor(hundreds + 0.5f));
     if (!(e.d_nm > kMaxDisplay_nm)) {
-      const bool ta_only = EFIS::ta_only_show == 1.0f && EFIS::ta_only_show_fo == 1.0f;
-      const float alt = host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot;
-      e.sens = tcas_sensitivity(ta_only,
-                                host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot, alt);
-      e.ra_vertical_ft = alt > 20000.0f ? 700.0f : 600.0f;
-      if (e.cycle) threat_evaluation(e, prev_d, out);
+      e.sens = current_sensitivity();
+      e.ra_vertical_ft = host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot > 20000.0f ? 700.0f : 600.0f;
+      if (e.cycle) threat_evaluation(e, prev_d, prev_bearing, out);
       for (int side = 0; side < 2; ++side) shown[side] = display_side(kSides[side], side, slot, e);
     }
   }
@@ -417,6 +511,7 @@ void tcas_clear_state() {
     tcas_track.track_counter[slot] = 0.0f;
     tcas_track.prev_lat_deg[slot] = 0.0f;
     tcas_track.prev_lon_deg[slot] = 0.0f;
+    tcas_track.prev_bearing_deg[slot] = 0.0f;
   }
 }
 

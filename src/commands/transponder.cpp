@@ -12,6 +12,7 @@
 #include "core/command_refs.h"
 #include "commands/switch_moves.h"
 #include "core/binding.h"
+#include "core/frame_values.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/switches/switch_values.h"
@@ -21,7 +22,6 @@ namespace {
 
 constexpr float kTestHoldAfter_s = 1.7f;
 constexpr float kTestDuration_s = 48.0f;
-constexpr int32_t kHostModeTest = 3;
 constexpr float kKnobTest = 0.0f;
 constexpr float kKnobStby = 1.0f;
 
@@ -29,8 +29,9 @@ constexpr float kKnobStby = 1.0f;
 // bus 1 is powered; a running test is neither restarted nor extended.
 void transponder_test_start() {
   if (delay_flags.tcas_test_flag != 0.0f || electric::ac_tnsbus1_status != 1.0f) return;
-  host_mirror.sim_cockpit2_radios_actuators_transponder_mode = kHostModeTest;
-  if (XPLMDataRef h = handle(bound::sim_cockpit2_radios_actuators_transponder_mode)) XPLMSetDatai(h, kHostModeTest);
+  const int32_t test_mode = host_transponder_mode(knob::transponder_pos, true, host_version);
+  host_mirror.sim_cockpit2_radios_actuators_transponder_mode = test_mode;
+  if (XPLMDataRef h = handle(bound::sim_cockpit2_radios_actuators_transponder_mode)) XPLMSetDatai(h, test_mode);
   delay_flags.tcas_test_flag = 1.0f;
   delay_flags.xpndr_test_flag = 1.0f;
   if (delay_timers.tcas_test_delay == 0.0f) delay_timers.tcas_test_delay = kTestDuration_s;

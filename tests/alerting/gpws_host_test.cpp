@@ -107,6 +107,37 @@ TEST_F(GpwsThroughHost, TerrainRadarLink) {
   EXPECT_EQ(simhost::get_int(radar + "gpws/terrain_prediction/enable_terrain_prediction"), 0);
 }
 
+// At 3,000 ft the terrain radar's caution sounds CAUTION TERRAIN, never the
+// warning's TERRAIN; its warning sounds TERRAIN, then PULL UP.
+TEST_F(GpwsThroughHost, TerrainRadarCautionAndWarningAurals) {
+  const std::string radar = "hollvik/terrain_radar/gpws/terrain_prediction/";
+  radio_altitude(3000.0f);
+  simhost::set_int(radar + "is_active", 1);
+  struct Case {
+    int state;
+    const char* first;
+    const char* then;
+  } cases[] = {{1, "zuvadud/d738/fmodpack/msg_caution_terrain", ""},
+               {2, "zuvadud/d738/fmodpack/msg_terrain", "zuvadud/d738/fmodpack/msg_pull_up"}};
+  for (const Case& c : cases) {
+    simhost::set_int(radar + "state", c.state);
+    std::string heard;
+    bool terrain = false;
+    for (int i = 0; i < 80; ++i) {
+      simhost::frames(1, 0.05f);
+      for (const char* flag : {c.first, c.then}) {
+        if (*flag != '\0' && simhost::get_float(flag) == 1.0f && heard.find(flag) == std::string::npos)
+          heard += std::string(flag) + " ";
+      }
+      terrain = terrain || simhost::get_float("zuvadud/d738/fmodpack/msg_terrain") == 1.0f;
+    }
+    EXPECT_EQ(heard, std::string(c.first) + " " + (*c.then != '\0' ? std::string(c.then) + " " : "")) << c.state;
+    EXPECT_EQ(terrain, c.state == 2) << c.state;
+    simhost::set_int(radar + "state", 0);
+    simhost::frames(80, 0.05f);
+  }
+}
+
 // The runway-awareness advisor is told our Vref and the takeoff and landing
 // flap ranges, and takes its GPWS state from ours.
 TEST_F(GpwsThroughHost, RunwayAwarenessLink) {

@@ -156,7 +156,8 @@ TEST_F(Gpws, TerrainClosureNeedsThreeSuccessiveSamples) {
 
 // A caution never takes the place of a warning that calls for a pull-up, in
 // the frame that raises both or while the warning sounds: the closure vote's
-// TERRAIN, TERRAIN, PULL UP stands against SINK RATE and AIRSPEED LOW.
+// TERRAIN, TERRAIN, PULL UP stands against SINK RATE and AIRSPEED LOW, and
+// the PULL UP goes on.
 TEST_F(Gpws, CautionsNeverHoldOffATerrainPullUp) {
   struct Row {
     float vs, min_speed;
@@ -172,7 +173,7 @@ TEST_F(Gpws, CautionsNeverHoldOffATerrainPullUp) {
     const auto terrain = std::find(heard.begin(), heard.end(), "terrain");
     ASSERT_NE(terrain, heard.end()) << r.vs << " " << r.min_speed;
     EXPECT_EQ(terrain + 2 < heard.end() ? terrain[2] : "", "pull_up") << r.vs << " " << r.min_speed;
-    EXPECT_EQ(gpws_state.alert_code, gpws_code::terrain);
+    EXPECT_EQ(gpws_state.alert_code, gpws_code::pull_up);
   }
   script_mirror.zuvadud_D738_pfd_min_speed = 0.0f;
 }

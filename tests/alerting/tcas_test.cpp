@@ -252,7 +252,9 @@ TEST_F(Tcas, RaCommandFromTheCycleCode) {
     int command, issued_after;
     float up, down;
   } rows[] = {
-      {0, 2, 0, 1, 0, 300, 20000, 14, 0, 9, -9},   {0, 13, 0, 1, 0, 300, 20000, 13, 0, 9, -9},
+      // A traffic advisory whose traffic has gone is over (the next one is
+      // announced again).
+      {0, 2, 0, 1, 0, 300, 20000, 14, 0, 9, -9},   {0, 13, 0, 1, 0, 300, 20000, 0, 0, 9, -9},
       {0, 2, 0, 0, 0, 300, 20000, 2, 0, 9, -9},    {0, 0, 0, 1, 0, 300, 20000, 0, 0, 9, -9},
       {1, 6, 0, 0, 0, 300, 20000, 1, 1, 6, -9},    {1, 10, -10, 0, 0, 150, 20000, 1, 1, 2, -9},
       {1, 11, 0, 0, 0, 220, 5000, 2, 1, 4, -9},    {1, 5, -10, 0, 0, 220, 12000, 4, 1, 9, -9},
@@ -450,6 +452,7 @@ TEST_F(Tcas, AdvisorySenseSelection) {
     float above_ft, own_ms, intruder_ms, d_nm, closing_kt, stored, radio_ft, own_elev_m;
     int code;
     int reversed = 0;  // the advisory has reversed its sense before
+    float sense = 0;   // the advisory's sense (1 climb, -1 descend) under a code 7 or 8
   };
   const Case cases[] = {
       // Far in time (range time 60 s of 25): the sense from the geometry.
@@ -466,7 +469,16 @@ TEST_F(Tcas, AdvisorySenseSelection) {
       {"slow, diverging beyond the miss, descending: climb", -500, -2, -10, 0.5f, 30, 8, 5000, 3000, 1},
       // Near in time (range time 9 s).
       {"continuing already misses: monitor", -500, 0, 0, 0.5f, 200, 8, 5000, 3000, 8},
-      {"the intruder's own climb opens the miss: code 7", -200, 0, 15, 0.5f, 200, 1, 5000, 3000, 7},
+      // Weakened only once the aircraft, level from here, would pass on the
+      // advisory's side by the required 350 ft; the intruder's own climb
+      // away is no reason.
+      {"the intruder's own climb does not weaken a short miss", -200, 0, 15, 0.5f, 200, 1, 5000, 3000, 1},
+      {"climbed 360 ft above the intruder: adjust", -360, 7.62f, 0, 0.5f, 200, 1, 5000, 3000, 7},
+      {"340 ft above it: climb kept", -340, 7.62f, 0, 0.5f, 200, 1, 5000, 3000, 1},
+      {"descended 380 ft below where a descending intruder ends: adjust", 410, -7.62f, -1, 0.5f, 200, 4, 5000, 3000, 7},
+      {"adjust stays while the aircraft holds the miss", -360, 0, 0, 0.5f, 200, 7, 5000, 3000, 7, 0, 1},
+      // Increase climb stays asked for though the normal rate would now do.
+      {"increase climb in force, climbing hard: kept", 0, 12.7f, 0, 1.0f, 200, 2, 5000, 3000, 2},
       {"co-altitude, a little above: only the strong descent helps", 10, 0, 0, 0.5f, 200, 9, 5000, 3000, 5},
       {"co-altitude, a little below: only the strong climb helps", -10, 0, 0, 0.5f, 200, 9, 5000, 3000, 2},
       // A climb in force gives way only to a descent 100 ft better, once:
@@ -507,9 +519,51 @@ TEST_F(Tcas, AdvisorySenseSelection) {
     tcas_track.prev_target_elev_m[1] = intr_el - c.intruder_ms * step;
     tcas_threat.ra_code = c.stored;
     tcas_threat.sense_reversed = c.reversed;
+    tcas_threat.ra_sense = c.sense;
     const TcasTargetResult r = evaluate_tcas_target(1, step);
     EXPECT_EQ(r.level, 3.0f) << c.name;
     EXPECT_EQ(r.ra_code, c.code) << c.name;
+  }
+  simhost::unpin_rand();
+}
+
+// One advisory against two RA threats (at 9840 ft: 350 ft of miss, RA time
+// 25 s), each 20 s from closest approach: a sense that leaves both on the
+// side they are on by the miss, at the normal rate or the strong one; with
+// traffic above and below, the maintain by own vertical speed, a maintain
+// in force kept; else none (-1), the nearest threat's code stands.
+TEST_F(Tcas, OneSenseAgainstSeveralThreats) {
+  struct Case {
+    const char* name;
+    float now1_ft, end1_ft, now2_ft, end2_ft;  // intruders above own (+), now and at closest approach
+    float own_ms, stored;
+    int code;
+  } cases[] = {
+      {"above and below, level: maintain, climbing side", 500, 500, -500, -500, 0, 4, 3},
+      {"above and below, descending: maintain, descending side", 500, 500, -500, -500, -2, 1, 6},
+      {"a maintain in force is kept", 500, 500, -500, -500, 1, 6, 6},
+      {"both below: climb", -500, -500, -700, -700, 0, 9, 1},
+      {"both above: descend", 500, 500, 700, 700, 0, 9, 4},
+      {"both below, one climbing toward us: only the strong climb clears", -500, -500, -100, 300, 0, 9, 2},
+      {"both below, one climbing past us: no sense clears", -500, -500, -100, 800, 0, 9, -1},
+  };
+  simhost::pin_rand([] { return 0; });  // reaction time 4 s
+  for (const Case& c : cases) {
+    SetUp();
+    tcas_cycle.cycle_step_s = 1.0f;
+    tcas_cycle.own_elev_m = kOwnElev_m;
+    tcas_cycle.own_elev_last_cycle_m = kOwnElev_m - c.own_ms;
+    tcas_threat.ra_code = c.stored;
+    TcasTargetResult threats[2] = {};
+    const float now[2] = {c.now1_ft, c.now2_ft}, end[2] = {c.end1_ft, c.end2_ft};
+    for (int i = 0; i < 2; ++i) {
+      threats[i].level = 3.0f;
+      threats[i].range_time_s = 20.0f;
+      threats[i].intruder_elev_m = kOwnElev_m + now[i] / kFtPerM;
+      threats[i].predicted_elev_m = kOwnElev_m + end[i] / kFtPerM;
+    }
+    EXPECT_EQ(tcas_multi_threat_sense(threats, 2), c.code) << c.name;
+    EXPECT_EQ(tcas_multi_threat_sense(threats, 1), -1) << c.name;
   }
   simhost::unpin_rand();
 }
@@ -567,6 +621,7 @@ TEST_F(Tcas, ThreatLevelAndTrendArrow) {
     tcas_track.prev_lat_deg[1] = lat + 0.001f;
     tcas_track.prev_lon_deg[1] = static_cast<float>(kOwnLon);
     tcas_track.prev_distance_nm[1] = gc_distance_nm(kOwnLat, kOwnLon, lat, kOwnLon) + r.closing_kt / 3600.0f * step;
+    tcas_track.prev_bearing_deg[1] = r.behind ? 180.0f : 0.0f;
     tcas_track.prev_target_elev_m[1] = intr_el - r.intruder_ms * step;
     const TcasTargetResult out = evaluate_tcas_target(1, step);
     EXPECT_EQ(out.level, static_cast<float>(r.level)) << r.d_nm << " nm " << r.above_ft << " ft " << r.closing_kt;
@@ -586,8 +641,10 @@ TEST_F(Tcas, KnobFourShowsRaSymbolAsTrafficAdvisory) {
   EXPECT_EQ(TCAS::traffic_ta, 1.0f);
   EXPECT_EQ(TCAS::traffic_ra, 0.0f);
   EXPECT_EQ(TCAS::traffic_ta_fo, 1.0f);
-  EXPECT_EQ(tcas_threat.ra_command, 0.0f);
-  EXPECT_EQ(cue_fmodpack::msg_traffic, 0.0f);
+  // TA ONLY keeps the traffic advisory, never a resolution.
+  EXPECT_EQ(tcas_threat.ra_command, ra_cmd::traffic);
+  EXPECT_EQ(TCAS::tcas_pfd_ra_up, 0.0f);
+  EXPECT_EQ(TCAS::tcas_pfd_ra_dn, 0.0f);
 }
 
 TEST_F(Tcas, TaOnlyBandHasHysteresis) {
@@ -601,24 +658,32 @@ TEST_F(Tcas, TaOnlyBandHasHysteresis) {
   }
 }
 
+// The display flags, and whether a climb advisory running stays: only at
+// TA/RA with the computer powered, aligned and its transponder working.
 TEST_F(Tcas, DisplayFlagsByKnobPowerAndAlignment) {
   struct Case {
     float knob, bus, irs;
-    float show, tfc, off, fail;
+    int32_t xpndr;  // the host's transponder failure, 6 failed
+    float show, tfc, off, fail, climb;
   };
   const Case cases[] = {
-      {5, 1, 0, 1, 1, 0, 0}, {4, 1, 0, 1, 1, 0, 0}, {2, 1, 0, 0, 0, 1, 0},
-      {5, 0, 0, 0, 0, 1, 0}, {5, 1, 1, 0, 0, 0, 1},
+      {5, 1, 0, 0, 1, 1, 0, 0, 1}, {4, 1, 0, 0, 1, 1, 0, 0, 0}, {2, 1, 0, 0, 0, 0, 1, 0, 0},
+      {5, 0, 0, 0, 0, 0, 1, 0, 0}, {5, 1, 1, 0, 0, 0, 0, 1, 0}, {5, 1, 0, 6, 0, 0, 0, 1, 0},
   };
   for (const Case& k : cases) {
     knob::transponder_pos = k.knob;
     electric::ac_tnsbus1_status = k.bus;
     script_mirror.zuvadud_D738_irs_pfd_allign_hdg = k.irs;
+    host_mirror.sim_operation_failures_rel_xpndr = k.xpndr;
+    tcas_threat.ra_command = tcas_threat.command_in_force = ra_cmd::climb;
     update_tcas();
-    EXPECT_EQ(EFIS::tcas_show, k.show) << k.knob << k.bus << k.irs;
-    EXPECT_EQ(EFIS::tfc_show_fo, k.tfc) << k.knob << k.bus << k.irs;
-    EXPECT_EQ(EFIS::tcas_off_show, k.off) << k.knob << k.bus << k.irs;
-    EXPECT_EQ(EFIS::tcas_fail_show_fo, k.fail) << k.knob << k.bus << k.irs;
+    const std::string row = std::to_string(k.knob) + " " + std::to_string(k.bus) + " " + std::to_string(k.irs) + " " +
+                            std::to_string(k.xpndr);
+    EXPECT_EQ(EFIS::tcas_show, k.show) << row;
+    EXPECT_EQ(EFIS::tfc_show_fo, k.tfc) << row;
+    EXPECT_EQ(EFIS::tcas_off_show, k.off) << row;
+    EXPECT_EQ(EFIS::tcas_fail_show_fo, k.fail) << row;
+    EXPECT_EQ(TCAS::tcas_pfd_ra_up, k.climb) << row;
   }
 }
 
@@ -786,18 +851,26 @@ TEST_F(TcasAdvisory, NewCommandWaitsForTheMessageToEnd) {
   EXPECT_EQ(tcas_threat.command_in_force, 7.0f);
 }
 
+// The knob below TA ONLY, the bus off or below 500 ft: nothing sounds. At TA
+// ONLY the traffic message plays; a resolution there ends at once, silent.
 TEST_F(TcasAdvisory, GatesSilenceEverything) {
   struct Case {
-    float knob, bus, radio;
+    float knob, bus, radio, command;
+    std::vector<std::pair<int, int>> runs;
   };
-  const Case cases[] = {{4, 1, 5000}, {5, 0, 5000}, {5, 1, 499}};
+  const Case cases[] = {{3, 1, 5000, ra_cmd::traffic, {{0, 30}}},
+                        {5, 0, 5000, ra_cmd::traffic, {{0, 30}}},
+                        {5, 1, 499, ra_cmd::traffic, {{0, 30}}},
+                        {4, 1, 499, ra_cmd::traffic, {{0, 30}}},
+                        {4, 1, 5000, ra_cmd::traffic, {{10, 6}, {0, 24}}},
+                        {4, 1, 5000, ra_cmd::climb, {{0, 30}}}};
   for (const Case& k : cases) {
     SetUp();
     knob::transponder_pos = k.knob;
     electric::ac_tnsbus1_status = k.bus;
     host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = k.radio;
-    tcas_threat.ra_command = ra_cmd::traffic;
-    EXPECT_EQ(play(30), (std::vector<std::pair<int, int>>{{0, 30}}));
+    tcas_threat.ra_command = k.command;
+    EXPECT_EQ(play(30), k.runs) << k.knob << " " << k.command;
     EXPECT_EQ(TCAS::tcas_pfd_ra_up, 0.0f);
     EXPECT_EQ(TCAS::tcas_pfd_ra_dn, 0.0f);
   }

@@ -58,9 +58,16 @@ class GpwsLimits : public ::testing::Test {
     return gpws_state.alert_code;
   }
   // The code left after `seconds` of the same frame.
-  int hold(float seconds, float ra, float ias, float vs, float gear, float flap) {
-    int code = 0;
-    for (int i = 0; i < static_cast<int>(seconds / frame_time); ++i) code = frame(ra, ias, vs, gear, flap);
+  // The terrain-closure call the frames raise first (0 none), and the code
+  // of the last frame.
+  std::pair<int, int> hold(float seconds, float ra, float ias, float vs, float gear, float flap) {
+    std::pair<int, int> code{0, 0};
+    for (int i = 0; i < static_cast<int>(seconds / frame_time); ++i) {
+      code.second = frame(ra, ias, vs, gear, flap);
+      const bool closure =
+          code.second == gpws_code::closure_terrain || code.second == gpws_code::closure_terrain_landing;
+      if (code.first == 0 && closure) code.first = code.second;
+    }
     return code;
   }
 };
@@ -166,24 +173,32 @@ TEST_F(GpwsLimits, AirspeedLowThresholds) {
   EXPECT_EQ(frame(300, 124, 0.0f, 1, 1), 0);
 }
 
+// After three one-second samples inside the envelope: outside the landing
+// configuration TERRAIN, TERRAIN, then PULL UP while it holds; with gear
+// down and landing flaps TERRAIN alone, however long it holds.
 TEST_F(GpwsLimits, TerrainClosureBands) {
   using namespace gpws_code;
+  constexpr int clean = closure_terrain;
+  constexpr int landing = closure_terrain_landing;
   struct Row {
     float ra, ias, closure_fpm, gear, flap;
-    int code;  // after three one-second samples
+    int code;
   } rows[] = {
-      {1649, 219, -6000, 0, 0, pull_up},  {1650, 219, -6000, 0, 0, 0},     {1649, 221, -6000, 0, 0, terrain},
-      {1649, 309, -6000, 0, 0, terrain},  {1649, 310, -6000, 0, 0, terrain}, {1649, 219, -5300, 0, 0, 0},
-      {1800, 320, -8000, 0, 0, terrain},  {1800, 320, -6100, 0, 0, 0},
-      {1250, 219, -3350, 0, 0, pull_up},  {1250, 219, -3250, 0, 0, 0},     {1000, 219, -3100, 1, 1, pull_up},
-      {1000, 219, -3000, 1, 1, 0},        {700, 219, -2900, 1, 0.625f, terrain}, {790, 219, -2900, 1, 0.625f, pull_up},
-      {700, 219, -2900, 1, 0.5f, pull_up},  {700, 219, -2900, 0.9f, 0.625f, pull_up},
-      {210, 219, -2400, 1, 0.625f, terrain}, {190, 219, -2400, 1, 0.625f, pull_up},
+      {1649, 219, -6000, 0, 0, clean},    {1650, 219, -6000, 0, 0, 0},       {1649, 221, -6000, 0, 0, clean},
+      {1649, 309, -6000, 0, 0, clean},    {1649, 310, -6000, 0, 0, clean},   {1649, 219, -5300, 0, 0, 0},
+      {1800, 320, -8000, 0, 0, clean},    {1800, 320, -6100, 0, 0, 0},
+      {1250, 219, -3350, 0, 0, clean},    {1250, 219, -3250, 0, 0, 0},       {1000, 219, -3100, 1, 1, landing},
+      {1000, 219, -3000, 1, 1, 0},        {700, 219, -2900, 1, 0.625f, landing}, {790, 219, -2900, 1, 0.625f, landing},
+      {700, 219, -2900, 1, 0.5f, clean},  {700, 219, -2900, 0.9f, 0.625f, clean},
+      {210, 219, -2400, 1, 0.625f, landing}, {190, 219, -2400, 1, 0.625f, landing},
+      {600, 200, -3000, 0, 0, clean},     {600, 200, -3000, 1, 0.875f, landing},
   };
   for (const Row& r : rows) {
     SetUp();
     script_mirror.zuvadud_D738_FMS_radio_height_ratio = r.closure_fpm;
-    EXPECT_EQ(hold(4.0f, r.ra, r.ias, 0.0f, r.gear, r.flap), r.code) << r.ra << " ft " << r.ias << " kt " << r.closure_fpm;
+    const int last = r.code == clean ? pull_up : r.code;
+    EXPECT_EQ(hold(4.0f, r.ra, r.ias, 0.0f, r.gear, r.flap), std::make_pair(r.code, last))
+        << r.ra << " ft " << r.ias << " kt " << r.closure_fpm;
   }
 }
 
@@ -206,7 +221,8 @@ TEST_F(GpwsLimits, EachOutputHoldsItsFlagForItsTime) {
     float hold_s;  // of that output within the code's sequence
   } rows[] = {
       {1, &msg_pull_up, 1.1f},          {2, &msg_gpws_alert, 0.9f},       {3, &msg_terrain, 1.0f},
-      {30, &msg_terrain, 2.2f},         {4, &msg_too_low_terrain, 1.8f},  {5, &msg_too_low_flaps, 1.8f},
+      {30, &msg_caution_terrain, 2.2f}, {4, &msg_too_low_terrain, 1.8f},  {5, &msg_too_low_flaps, 1.8f},
+      {31, &msg_terrain, 1.0f},         {32, &msg_terrain, 1.0f},
       {6, &msg_too_low_gear, 1.8f},     {7, &msg_dont_sink, 1.2f},        {8, &msg_sink_rate, 1.2f},
       {9, &system_::below_gs_warn, 1.8f}, {10, &msg_bank_angle, 1.0f},    {11, &msg_airspeed_low, 2.0f},
       {12, &msg_obstacle, 1.2f},        {15, &msg_gpws_inop, 1.0f},       {16, &msg_terrain_ahead, 1.8f},

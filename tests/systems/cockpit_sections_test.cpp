@@ -130,26 +130,35 @@ TEST_F(CockpitSections, WiperStopsUnpoweredAndParksWhenPowerReturns) {
   EXPECT_EQ(others::right_wiper_up, 0.0f);
 }
 
+// The host's mode by knob position: host 12 tells mode A (2) from mode C
+// (3) and the TCAS modes (6 TA only, 7 TA/RA), test 4; host 11 has off,
+// standby, on and test (3).
 TEST_F(CockpitSections, TransponderModeByKnobAndTest) {
-  const float knob_mode[][2] = {{0, 0}, {1, 1}, {2, 2}, {3, 2}, {4, 2}, {5, 2}, {1.5f, 0}};
-  for (const auto& k : knob_mode) {
-    knob::transponder_pos = k[0];
+  const float knob_mode[][3] = {{0, 0, 0}, {1, 1, 1}, {2, 2, 2}, {3, 2, 3}, {4, 2, 6}, {5, 2, 7}, {1.5f, 0, 0}};
+  for (const int32_t version : {110000, 120000}) {
+    host_version = version;
+    const int col = version >= 120000 ? 2 : 1;
+    for (const auto& k : knob_mode) {
+      knob::transponder_pos = k[0];
+      transponder_mode_to_host();
+      EXPECT_EQ(simhost::get_int("sim/cockpit2/radios/actuators/transponder_mode"), static_cast<int>(k[col]))
+          << version << " knob " << k[0];
+    }
+    // The test holds its mode for its 48 s, even after the TCAS side has
+    // dropped its own flag with the bus.
+    knob::transponder_pos = 2.0f;
+    delay_flags = DelayTimerFlags{};
+    delay_timers = DelayTimerBank{};
+    cmd_knob_transponder_tcas_test(nullptr, 0, nullptr);
+    EXPECT_EQ(host_mirror.sim_cockpit2_radios_actuators_transponder_mode, version >= 120000 ? 4 : 3);
+    delay_flags.tcas_test_flag = 0.0f;
     transponder_mode_to_host();
-    EXPECT_EQ(simhost::get_int("sim/cockpit2/radios/actuators/transponder_mode"), static_cast<int>(k[1])) << k[0];
+    EXPECT_EQ(host_mirror.sim_cockpit2_radios_actuators_transponder_mode, version >= 120000 ? 4 : 3);
+    frame_time = 0.5f;
+    for (int i = 0; i < 96; ++i) update_annunciator_timers();
+    transponder_mode_to_host();
+    EXPECT_EQ(host_mirror.sim_cockpit2_radios_actuators_transponder_mode, 2);
   }
-  // The test holds mode 3 for its 48 s, even after the TCAS side has dropped
-  // its own flag with the bus.
-  knob::transponder_pos = 2.0f;
-  delay_flags = DelayTimerFlags{};
-  delay_timers = DelayTimerBank{};
-  cmd_knob_transponder_tcas_test(nullptr, 0, nullptr);
-  delay_flags.tcas_test_flag = 0.0f;
-  transponder_mode_to_host();
-  EXPECT_EQ(host_mirror.sim_cockpit2_radios_actuators_transponder_mode, 3);
-  frame_time = 0.5f;
-  for (int i = 0; i < 96; ++i) update_annunciator_timers();
-  transponder_mode_to_host();
-  EXPECT_EQ(host_mirror.sim_cockpit2_radios_actuators_transponder_mode, 2);
 }
 
 TEST_F(CockpitSections, TransponderCodeDigitsWithOutOfRangeCodesClamped) {

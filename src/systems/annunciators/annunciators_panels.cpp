@@ -264,8 +264,10 @@ void annunciators_cabin_bleed() {
   annunciator::high_alt_ldg_inop = 0.0f;
   annunciator::off_sched_descent = press_ctrl.off_sched_descent * l1;
 
+  // GPWS INOP: in the test, and while the computer has no power (AC transfer
+  // bus 1) and the light has its own.
   const bool gpws_test = system_::gpws_test_running == 1.0f;
-  annunciator::gpws = as01(gpws_test) * l1;
+  annunciator::gpws = as01(gpws_test || electric::ac_tnsbus1_status != 1.0f) * l1;
   annunciator::xraas =
       as01(cockpit::xraas_installed == 0.0f || gpws_test || toggle_switch::gpws_xraas_pos != 0.0f) * l1;
   annunciator::anti_skid_inop =

@@ -8,9 +8,11 @@
 #include <cmath>
 
 #include "core/binding.h"
+#include "core/frame_values.h"
 #include "core/util.h"
 #include "systems/aircraft_systems.h"
 #include "systems/radios/comm_values.h"
+#include "systems/radios/transponder_code.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/host_writes.h"
@@ -107,15 +109,8 @@ void rmi_needle(RmiNeedleState& s, const NeedleInputs& in) {
 }  // namespace
 
 void transponder_mode_to_host() {
-  int32_t mode = 0;
-  const float knob = knob::transponder_pos;
-  if (delay_flags.xpndr_test_flag != 0.0f) {
-    mode = 3;
-  } else if (knob == 1.0f) {
-    mode = 1;
-  } else if (knob == 2.0f || knob == 3.0f || knob == 4.0f || knob == 5.0f) {
-    mode = 2;
-  }
+  const int32_t mode =
+      host_transponder_mode(knob::transponder_pos, delay_flags.xpndr_test_flag != 0.0f, host_version);
   host_set_i(bound::sim_cockpit2_radios_actuators_transponder_mode, mode);
 }
 

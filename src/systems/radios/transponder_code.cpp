@@ -1,4 +1,4 @@
-// Transponder code digits (see transponder_code.h).
+// Transponder code digits and mode numbers (see transponder_code.h).
 #include "systems/radios/transponder_code.h"
 
 #include "core/bound_mirrors.h"
@@ -9,4 +9,15 @@ int32_t xpndr_change_digit(int32_t place) {
   code = code < 0 ? 0 : (code > 9999 ? 9999 : code);
   static constexpr int32_t kPlaceValue[4] = {1000, 100, 10, 1};
   return code / kPlaceValue[place] % 10;
+}
+
+int32_t host_transponder_mode(float knob, bool test, int32_t version) {
+  const bool host12 = version >= 120000;
+  if (test) return host12 ? 4 : 3;
+  if (knob == 1.0f) return 1;
+  if (knob == 2.0f) return 2;
+  if (knob == 3.0f) return host12 ? 3 : 2;
+  if (knob == 4.0f) return host12 ? 6 : 2;
+  if (knob == 5.0f) return host12 ? 7 : 2;
+  return 0;
 }
