@@ -82,6 +82,7 @@ class HydValues : public ::testing::Test {
     toggle_switch::hydro_pumps1_pos = toggle_switch::hydro_pumps2_pos = 1.0f;
     toggle_switch::electric_hydro_pumps1_pos = toggle_switch::electric_hydro_pumps2_pos = 0.0f;
     toggle_switch::yaw_dumper_pos = 0.0f;
+    yaw_damper_switch_state = 0.0f;
     fire::engine01_ext_switch_pos_arm = fire::engine02_ext_switch_pos_arm = 0.0f;
     switches::flt_ctr_A_pos = switches::flt_ctr_B_pos = 1.0f;
     switches::alt_flaps_pos = 0.0f;
@@ -320,7 +321,7 @@ TEST_F(HydValues, YawDamperByIrsAndFlightControls) {
     hyd_state.yd_settle_time = 5.0f;
     hyd_state.hyd_b_status_prev = 1.0f;
     toggle_switch::yaw_dumper_pos = hyd_state.yd_switch_prev = 1.0f;
-    hyd_state.yd_switch_hold = 1.0f;
+    yaw_damper_switch_state = 1.0f;
     electric::dc_stdbus_status = c.stby;  // standby pump power
     script_mirror.zuvadud_D738_toggle_switch_irs_source = c.source;
     script_mirror.zuvadud_D738_toggle_switch_irs_left = c.left_on;
