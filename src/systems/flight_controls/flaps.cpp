@@ -51,6 +51,7 @@ namespace {
 
 constexpr float kFlightDetent = 0.667f;
 constexpr float kArmedLever = 0.04f;
+constexpr double kArmedRangeTop = 0.13;  // the ARMED detent takes a lever below this
 constexpr float kAnimHold_s = 0.7f;
 constexpr float kTouchdownHold_s = 6.0f;
 
@@ -247,8 +248,11 @@ void update_speedbrake() {
   }
   const float l1 = engine::thrust1_leveler;
   const float l2 = engine::thrust2_leveler;
+  // A lever out beyond ARMED (left up by an automatic deployment) comes
+  // down with the first thrust advance; DOWN and ARMED stay where the crew
+  // put them, so an armed lever still sounds the take-off warning.
   if (on_ground == 1 && s.levers_were_idle == 1.0f && (l1 > 0.05f || l2 > 0.05f) && engine_forward_advanced() &&
-      lever != 0.0f) {
+      static_cast<double>(lever) >= kArmedRangeTop) {
     retract();
   }
   s.levers_were_idle = (l1 < 0.05f && l2 < 0.05f) ? 1.0f : 0.0f;
