@@ -1661,13 +1661,15 @@ TEST_F(SpeedBrake, RetractionOnThrustAfterTheHoldAndFromIdle) {
     clear_motion();
     delay_flags.autobrake_flag_2 = 0.0f;
   }
-  // On the ground, a lever leaving idle (below 0.05) retracts any lever not stowed.
+  // On the ground, a lever leaving idle (below 0.05) retracts a lever out
+  // beyond ARMED; DOWN and ARMED stay.
   struct Row {
     float before, after, lever;
     bool retract;
     int engine, mode;
   } rows[] = {{0.049f, 0.051f, 0.3f, true, 2, 1},  {0.049f, 0.051f, 0, false, 2, 1}, {0.049f, 0.05f, 0.3f, false, 2, 1},
-              {0.05f, 0.3f, 0.3f, false, 2, 1},    {0.049f, 0.051f, 0.3f, true, 1, 1}, {0.049f, 0.5f, 0.3f, false, 1, 3}};
+              {0.05f, 0.3f, 0.3f, false, 2, 1},    {0.049f, 0.051f, 0.3f, true, 1, 1}, {0.049f, 0.5f, 0.3f, false, 1, 3},
+              {0.049f, 0.051f, 0.0889f, false, 2, 1}, {0.049f, 0.051f, 0.131f, true, 2, 1}};
   for (const Row& r : rows) {
     float& thrust = r.engine == 1 ? engine::thrust1_leveler : engine::thrust2_leveler;
     land(0.0f);
