@@ -25,6 +25,7 @@
 #include "systems/flight_controls/speedbrake_lever.h"
 #include "systems/switches/switch_values.h"
 #include "systems/system_state.h"
+#include "systems/systems_step_outputs.h"
 
 // Speed brake and flap working state; zero at load.
 struct SpeedbrakeFlapState {
@@ -133,6 +134,7 @@ float relieved(float& flag, float ias, float on_kt, float off_kt, float detent, 
 
 void normal_flaps(float r) {
   if (hydraulic::B_status != 1.0f) {
+    flap_slat_held = 1.0f;  // AUTO SLAT FAIL reads it
     hold_flaps();
     return;
   }
@@ -163,6 +165,7 @@ void normal_flaps(float r) {
 
 void alternate_flaps(float r) {
   if (hydraulic::standby_status != 1.0f) {
+    flap_slat_held = 1.0f;
     hold_flaps();
     return;
   }
@@ -335,6 +338,9 @@ void update_flaps_slats() {
     systems_memory.flap_axis_last = axis;
   }
   const float r = host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio;
+  // 1 only while the flaps and slats are held for want of their hydraulic
+  // source; a failed flap actuator holds them without it.
+  flap_slat_held = 0.0f;
   if (host_mirror.sim_operation_failures_rel_flap_act == 6) {
     request_flaps(flap_hold(), false);
     sbf_state.flaps_frozen = 1.0f;
