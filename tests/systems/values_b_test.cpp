@@ -335,6 +335,9 @@ TEST_F(HydValues, YawDamperByIrsAndFlightControls) {
     hyd_update();
     EXPECT_FLOAT_EQ(delay_timers.yaw_damper_engage_delay, c.arms ? 1.2f : 0.0f)
         << c.source << " " << c.left_on << c.right_on << " " << c.fail_l << c.fail_r << " " << c.ctr_a << c.ctr_b;
+    // Whatever keeps the damper from engaging trips its switch to OFF.
+    EXPECT_EQ(toggle_switch::yaw_dumper_pos, c.arms ? 1.0f : 0.0f)
+        << c.source << " " << c.left_on << c.right_on << " " << c.fail_l << c.fail_r << " " << c.ctr_a << c.ctr_b;
   }
   // The host's yaw damper follows the switch off, and stays on with it.
   for (float sw : {0.0f, 1.0f}) {

@@ -214,9 +214,10 @@ void yaw_damper() {
     unavailable = true;
     fault = true;
   }
-  // The solenoid lets go of a switch that was released ON: it trips to OFF
-  // and stays there until the crew puts it back.
-  if ((forced || unavailable || electric::ac_tnsbus1_status == 0.0f) && yaw_damper_switch_state == 1.0f) {
+  // The solenoid lets go of a switch that was released ON whenever the
+  // damper cannot stay engaged: it trips to OFF and stays there until the
+  // crew puts it back.
+  if ((fault || unavailable || electric::ac_tnsbus1_status == 0.0f) && yaw_damper_switch_state == 1.0f) {
     yaw_damper_switch_state = 0.0f;
     sw = 0.0f;
   }
