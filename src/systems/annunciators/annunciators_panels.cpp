@@ -59,9 +59,9 @@ constexpr float kReverserDisagree_s = 5.0f;
 constexpr float kReverserTimerCap_s = 60.0f;
 constexpr float kReverserCaution_s = 12.0f;
 
-bool reverser_light(OverheadLightState& s, int e) {
-  const int32_t mode = mirror_vi_at(bound::sim_cockpit2_engine_actuators_prop_mode, e);
-  const float sleeves = mirror_vf_at(bound::sim_flightmodel2_engines_thrust_reverser_deploy_ratio, e);
+bool reverser_light(OverheadLightState& s, int e) {  // e: engine 0 or 1
+  const int32_t mode = host_mirror.sim_cockpit2_engine_actuators_prop_mode[e];
+  const float sleeves = host_mirror.sim_flightmodel2_engines_thrust_reverser_deploy_ratio[e];
   const bool reverse = mode == 3;
   float& stow = s.reverser_stow_s[e];
   if (reverse) {
