@@ -4,9 +4,7 @@
 // transfer bus.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
-#include <vector>
 
 #include "host.h"
 #include "platform/xplm.h"
@@ -101,101 +99,6 @@ TEST_F(SystemsThroughHost, LeversComeBackWhenAReplayEndsIntoAPause) {
     EXPECT_EQ(XPLMGetDataf(gear), gear_before) << k;
     EXPECT_EQ(XPLMGetDataf(speedbrake), speedbrake_before) << k;
     ASSERT_TRUE(simhost::set_int("sim/time/paused", 0));
-  }
-}
-
-// Peak brake temperature (the hottest of the four model brakes) of a stop
-// played on a dry runway: the host's tyres roll at the played ground speed,
-// engines at idle, the autobrake or smooth braking doing the work.
-struct Stop {
-  const char* what;
-  float tonnes, kt, decel_mps2, reverse_to_kt;  // reverse_to_kt 0: no reverse
-  int taxi_stops;                               // 0: an autobrake 2 landing
-  float lo, hi;
-};
-
-float brake_peak(const Stop& s) {
-  simhost::Config config;
-  config.acf = "737_80NG.acf";
-  config.host_version = 120000;
-  simhost::reset(config);
-  std::string error;
-  EXPECT_TRUE(simhost::load_and_start(CORVANE_MODULE_PATH, &error)) << error;
-  simhost::set_draw_capture(true);  // no panel rendered: only the brakes matter here
-  const bool landing = s.taxi_stops == 0;
-  simhost::set_int("sim/operation/prefs/startup_running", 1);
-  simhost::set_ints("sim/flightmodel2/gear/on_ground", landing ? std::vector<int>{0, 0, 0} : std::vector<int>{1, 1, 1});
-  simhost::set_int("sim/flightmodel/failures/onground_any", landing ? 0 : 1);
-  simhost::set_int("sim/flightmodel/failures/onground_all", landing ? 0 : 1);
-  simhost::set_float("sim/cockpit2/gauges/indicators/radio_altimeter_height_ft_pilot", landing ? 300.0f : 0.0f);
-  simhost::set_floats("sim/aircraft/parts/acf_gear_deploy", {1, 1, 1});
-  simhost::set_float("sim/flightmodel/position/groundspeed", 0.0f);
-  simhost::set_float("sim/flightmodel/weight/m_total", s.tonnes * 1000.0f);
-  simhost::set_float("zuvadud/D738/fms/chock_status", 0.0f);
-  simhost::set_float("sim/cockpit2/controls/parking_brake_ratio", 0.0f);
-  simhost::frames(20, 0.05f);
-  simhost::set_floats("sim/cockpit2/electrical/battery_voltage_actual_volts", {24.0f});
-  simhost::set_floats("sim/cockpit2/electrical/bus_volts", {28, 28, 28});
-  simhost::command_once("zuvadud/D738/switch/battery_dn");
-  simhost::set_floats("sim/flightmodel2/engines/N2_percent", {90, 90});
-  simhost::set_ints("sim/cockpit2/electrical/generator_on", {1, 1});
-  simhost::frames(180, 0.05f);
-  if (landing) {
-    simhost::command_once("zuvadud/D738/knob/autobrake_2");
-    simhost::frames(20, 0.05f);
-    EXPECT_EQ(simhost::get_float("zuvadud/D738/autobrake/autobrake_arm"), 1.0f) << s.what;
-  }
-  float peak = 0.0f;
-  auto run = [&peak](int n) {
-    for (int i = 0; i < n; ++i) {
-      simhost::frame(0.05f);
-      for (const char* b : {"l_out", "l_in", "r_out", "r_in"}) {
-        peak = std::max(peak, simhost::get_float(std::string("zuvadud/D738/systems/brake_temp_") + b));
-      }
-    }
-  };
-  for (int stop = 0; stop < (landing ? 1 : s.taxi_stops); ++stop) {
-    float mps = s.kt / 1.9438f;
-    simhost::set_float("sim/flightmodel/position/groundspeed", mps);
-    if (landing) {
-      simhost::set_ints("sim/flightmodel2/gear/on_ground", {1, 1, 1});
-      simhost::set_int("sim/flightmodel/failures/onground_any", 1);
-      simhost::set_int("sim/flightmodel/failures/onground_all", 1);
-      simhost::set_float("sim/cockpit2/gauges/indicators/radio_altimeter_height_ft_pilot", 0.0f);
-      run(1);  // on the ground before the reversers are asked for
-    } else {
-      run(400);  // 20 s of taxi
-      simhost::command_begin("zuvadud/D738/brake_smoothly");
-    }
-    bool reversing = s.reverse_to_kt > 0.0f;
-    if (reversing) simhost::command_begin("sim/engines/thrust_reverse_hold");
-    while (mps > 0.0f) {
-      run(1);
-      mps = std::max(0.0f, mps - s.decel_mps2 * 0.05f);
-      simhost::set_float("sim/flightmodel/position/groundspeed", mps);
-      if (reversing && mps * 1.9438f < s.reverse_to_kt) {
-        simhost::command_end("sim/engines/thrust_reverse_hold");
-        reversing = false;
-      }
-    }
-    if (!landing) simhost::command_end("zuvadud/D738/brake_smoothly");
-  }
-  run(100);
-  simhost::reset();
-  return peak;
-}
-
-TEST(BrakeHeat, NormalStopsStayCoolAndOnlyAMaximumStopGetsHot) {
-  const Stop stops[] = {
-      {"autobrake 2, 60 t, 140 kt, reverse to 60 kt, 1.5 m/s2", 60, 140, 1.5f, 60, 0, 0.8f, 2.4f},
-      {"autobrake 2, 60 t, 140 kt, reverse, 3 m/s2", 60, 140, 3, 60, 0, 1.0f, 2.2f},
-      {"autobrake 2, 60 t, 140 kt, no reverse, 3 m/s2", 60, 140, 3, 0, 0, 0.0f, 3.5f},
-      {"taxi, five smooth-brake stops from 20 kt at 1 m/s2", 60, 20, 1, 0, 5, 0.0f, 1.0f},
-  };
-  for (const Stop& s : stops) {
-    const float peak = brake_peak(s);
-    EXPECT_GE(peak, s.lo) << s.what;
-    EXPECT_LE(peak, s.hi) << s.what;
   }
 }
 
