@@ -138,7 +138,7 @@ void annunciators_overhead() {
   g[sp_eng].slot[3] = slot(mirror_vi_at(bound::sim_cockpit2_annunciators_chip_detected, 1) == kFailed);
   g[sp_eng].slot[4] = slot(host_failed(bound::sim_operation_failures_rel_engsep0));
   g[sp_eng].slot[5] = slot(host_failed(bound::sim_operation_failures_rel_engsep1));
-  // REVERSER lit longer than a stow keeps it is a fault the crew is called to.
+  // REVERSER lit for longer than a stow lights it shows a fault: the crew is called to it.
   g[sp_eng].slot[6] = slot(s.reverser_lit_s[0] > kReverserCaution_s || s.reverser_lit_s[1] > kReverserCaution_s);
   g[sp_overhead].slot[0] = slot(oxy == kFailed);
   g[sp_overhead].slot[2] = slot(smoke == kFailed);
