@@ -41,7 +41,7 @@ struct AutothrottleSpeedState {
   float last_predicted_kt;
   float step_timer_s;
   float last_p_term;
-  float upper;  // 1.0 after each load
+  float upper;  // the higher speed-mode ceiling of the engines, at most 1.0 (1.0 after each load)
   float lower;  // 0
 };
 extern AutothrottleSpeedState autothrottle_speed_state;

@@ -48,6 +48,15 @@ float clamp_servo(int e, float v) {
   return clamp_range(v, thrust_tables.idle_throttle[e], thrust_tables.throttle_max);
 }
 
+// The highest servo the speed modes may ask of an engine: its N1 limit, up
+// to full throttle. A limit not yet worked out (at or below idle) caps
+// nothing.
+float speed_mode_ceiling(int e) {
+  const float lim = n1_lim(e);
+  if (!(lim > thrust_tables.idle_throttle[e])) return 1.0f;
+  return lim < 1.0f ? lim : 1.0f;
+}
+
 void clear_settle(int e) {
   thrust_lever_state.settle_timer_s[e] = 0.0f;
   thrust_lever_state.settled[e] = 0;
@@ -285,10 +294,16 @@ void update_thrust_levers() {
       } else {
         lock = 1.0f;
         if (mode == 2 || mode == 9) {
+          // Speed on thrust never asks an engine for more than its N1 limit;
+          // the speed law itself stops at the higher one, so that it does
+          // not wind up beyond what the servos may give.
+          const float ceiling[2] = {speed_mode_ceiling(0), speed_mode_ceiling(1)};
+          autothrottle_speed_state.upper = ceiling[0] > ceiling[1] ? ceiling[0] : ceiling[1];
           float target = autothrottle_speed_target();
           if (target > 1.0f) target = 1.0f;
           for (int e = 0; e < 2; ++e) {
-            t.servo[e] = lag_toward(t.servo[e], target, thrust_tables.idle_throttle[e], thrust_tables.throttle_max, 0.5f);
+            const float capped = target > ceiling[e] ? ceiling[e] : target;
+            t.servo[e] = lag_toward(t.servo[e], capped, thrust_tables.idle_throttle[e], thrust_tables.throttle_max, 0.5f);
             *thrust_lever(e) = servo_to_lever(e, t.servo[e]);
           }
         } else if (mode == 6 || mode == 7) {

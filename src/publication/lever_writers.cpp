@@ -117,8 +117,10 @@ void gear_handle_writer(void*, float value) {
   if (is_nan(value)) return;
   float v = value;
   float& lever = controls::gear_handle_down;
-  lever = v;
+  // The lock is asked where the lever stands before the write, as the gear
+  // commands ask it: a lever at OFF or DOWN on the ground stays there.
   const float stop = gear_handle_logic();
+  lever = v;
   if (stop > v) {
     lever = stop;
     v = stop;

@@ -224,6 +224,26 @@ TEST_F(Servo, HoldRatesAndGoAroundLimits) {
   }
 }
 
+// Speed mode: each engine's servo stops at its own N1 limit, and the speed
+// law at the higher one; a limit not worked out yet caps nothing.
+TEST_F(Servo, SpeedModeStopsAtEachEnginesN1Limit) {
+  frame_time = 0.1f;
+  host_mirror.sim_flightmodel_engine_ENGN_thro_use[0] = host_mirror.sim_flightmodel_engine_ENGN_thro_use[1] = 0.95f;
+  engine::eng1_N1_lim = 0.8f;
+  engine::eng2_N1_lim = 0.7f;
+  script_mirror.zuvadud_D738_autopilot_speed_mode2 = 2.0f;
+  float* servo = thrust_lever_state.servo;
+  servo[0] = servo[1] = 0.6f;
+  update_thrust_levers();  // entry: the law asks for 0.95
+  EXPECT_NEAR(servo[0], 0.6f + 0.1f * 0.5f * (0.8f - 0.6f), 1e-6f);
+  EXPECT_NEAR(servo[1], 0.6f + 0.1f * 0.5f * (0.7f - 0.6f), 1e-6f);
+  EXPECT_EQ(autothrottle_speed_state.upper, 0.8f);
+  engine::eng2_N1_lim = 0.0f;
+  servo[1] = 0.6f;
+  update_thrust_levers();
+  EXPECT_NEAR(servo[1], 0.6f + 0.1f * 0.5f * (0.95f - 0.6f), 1e-6f);
+}
+
 TEST_F(Servo, RetardRates) {
   struct Case {
     const char* name;

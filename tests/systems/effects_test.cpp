@@ -28,7 +28,7 @@ TEST_F(BrakeHeat, CoolingAndHeating) {
   EXPECT_NEAR(brake_heat_from_speed(2.0f, 15.0f, 1), (6.86f * 5.0f) * (6.86f * 5.0f) * 0.0007f * 0.002f, 1e-8);
   EXPECT_FLOAT_EQ(brake_heat_from_speed(2.0f, 15.0f, 5), brake_heat_from_speed(2.0f, 15.0f, 1));
   host_mirror.sim_flightmodel_weight_m_total = 80000.0f;  // kg
-  EXPECT_FLOAT_EQ(brake_heat_weight_factor(1.0f, 20.0f), 4.0f * 1.1f * 0.033f);
+  EXPECT_FLOAT_EQ(brake_heat_weight_factor(1.0f, 20.0f), 4.0f * 1.1f * 0.02f);
   EXPECT_EQ(brake_heat_weight_factor(0.0f, 20.0f), 0.0f);
 }
 

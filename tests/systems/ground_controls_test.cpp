@@ -27,6 +27,7 @@
 #include "systems/switches/switch_targets.h"
 #include "systems/switches/switch_values.h"
 #include "systems/system_state.h"
+#include "systems/systems_step_outputs.h"
 
 namespace {
 
@@ -576,12 +577,14 @@ TEST_F(GroundControls, AlternateFlapsOnStandbyHydraulics) {
   toggle_switch::alt_flaps_ctrl = -1.0f;  // UP
   update_flaps_slats();
   EXPECT_EQ(host_mirror.sim_cockpit2_controls_flap_ratio, 0.0f);
-  // Without the standby system everything is held.
+  EXPECT_EQ(flap_slat_held, 0.0f);
+  // Without the standby system everything is held, and AUTO SLAT FAIL is told.
   hydraulic::standby_status = 0.0f;
   host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = 0.3f;
   update_flaps_slats();
   EXPECT_EQ(host_mirror.sim_cockpit2_controls_flap_ratio, 0.5f);
   EXPECT_EQ(host_mirror.sim_aircraft_specialcontrols_acf_autoslatEQ, 0);
+  EXPECT_EQ(flap_slat_held, 1.0f);
   switches::alt_flaps_pos = 0.0f;
   toggle_switch::alt_flaps_ctrl = 0.0f;
 }

@@ -464,25 +464,36 @@ TEST_F(Warnings, HydraulicLowPressureLightsAndTheFireSwitch) {
 }
 
 TEST_F(Warnings, FadecOffAndReverserLights) {
+  overhead_lights = OverheadLightState{};
+  // One frame a row, sleeves stowed: selecting reverse leaves REVERSER dark,
+  // the stow command lights it, a new deploy puts it out.
   struct Row {
     int fadec1, fadec2, mode1, mode2;
-    float a_status, b_status;
     float fadec1_off, fadec2_off, rev1, rev2;
-  } rows[] = {{1, 1, 1, 1, 1, 1, 0, 0, 0, 0}, {0, 1, 1, 1, 1, 1, 1, 0, 0, 0}, {1, 0, 1, 1, 1, 1, 0, 1, 0, 0},
-              {1, 1, 3, 1, 1, 1, 0, 0, 1, 0}, {1, 1, 1, 3, 1, 1, 0, 0, 0, 1}, {1, 1, 3, 3, 0, 0, 0, 0, 0, 0}};
+  } rows[] = {{1, 1, 1, 1, 0, 0, 0, 0}, {0, 1, 1, 1, 1, 0, 0, 0}, {1, 0, 1, 1, 0, 1, 0, 0},
+              {1, 1, 3, 1, 0, 0, 0, 0}, {1, 1, 1, 3, 0, 0, 1, 0}, {1, 1, 3, 3, 0, 0, 0, 0}};
   for (const Row& r : rows) {
     host_mirror.sim_cockpit2_engine_actuators_fadec_on[0] = r.fadec1;
     host_mirror.sim_cockpit2_engine_actuators_fadec_on[1] = r.fadec2;
     host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = r.mode1;
     host_mirror.sim_cockpit2_engine_actuators_prop_mode[1] = r.mode2;
-    hydraulic::A_status = r.a_status;
-    hydraulic::B_status = r.b_status;
     annunciators_overhead();
     EXPECT_EQ(annunciator::fadec1_off, r.fadec1_off) << r.fadec1 << r.fadec2 << r.mode1 << r.mode2;
     EXPECT_EQ(annunciator::fadec2_off, r.fadec2_off) << r.fadec1 << r.fadec2 << r.mode1 << r.mode2;
     EXPECT_EQ(annunciator::reverser_fail_0, r.rev1) << r.fadec1 << r.fadec2 << r.mode1 << r.mode2;
     EXPECT_EQ(annunciator::reverser_fail_1, r.rev2) << r.fadec1 << r.fadec2 << r.mode1 << r.mode2;
   }
+  // Both in reverse, the sleeves still stowed: REVERSER after 5 s; lit for
+  // more than 12 s it calls the engine group and the master caution.
+  for (int i = 0; i < 47; ++i) annunciators_overhead();  // engine 2 in reverse 4.9 s
+  EXPECT_EQ(annunciator::reverser_fail_1, 0.0f);
+  for (int i = 0; i < 3; ++i) annunciators_overhead();
+  EXPECT_EQ(annunciator::reverser_fail_0, 1.0f);
+  EXPECT_EQ(annunciator::reverser_fail_1, 1.0f);
+  for (int i = 0; i < 117; ++i) annunciators_overhead();  // engine 2 lit 11.9 s
+  EXPECT_EQ(ann_state.six_pack[sp_eng].slot[6], 0);
+  for (int i = 0; i < 3; ++i) annunciators_overhead();
+  EXPECT_EQ(ann_state.six_pack[sp_eng].slot[6], 1);
 }
 
 TEST_F(Warnings, SpeedBrakeLightsOnTheGroundAndExtended) {

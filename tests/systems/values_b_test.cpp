@@ -82,6 +82,7 @@ class HydValues : public ::testing::Test {
     toggle_switch::hydro_pumps1_pos = toggle_switch::hydro_pumps2_pos = 1.0f;
     toggle_switch::electric_hydro_pumps1_pos = toggle_switch::electric_hydro_pumps2_pos = 0.0f;
     toggle_switch::yaw_dumper_pos = 0.0f;
+    yaw_damper_switch_state = 0.0f;
     fire::engine01_ext_switch_pos_arm = fire::engine02_ext_switch_pos_arm = 0.0f;
     switches::flt_ctr_A_pos = switches::flt_ctr_B_pos = 1.0f;
     switches::alt_flaps_pos = 0.0f;
@@ -320,7 +321,7 @@ TEST_F(HydValues, YawDamperByIrsAndFlightControls) {
     hyd_state.yd_settle_time = 5.0f;
     hyd_state.hyd_b_status_prev = 1.0f;
     toggle_switch::yaw_dumper_pos = hyd_state.yd_switch_prev = 1.0f;
-    hyd_state.yd_switch_hold = 1.0f;
+    yaw_damper_switch_state = 1.0f;
     electric::dc_stdbus_status = c.stby;  // standby pump power
     script_mirror.zuvadud_D738_toggle_switch_irs_source = c.source;
     script_mirror.zuvadud_D738_toggle_switch_irs_left = c.left_on;
@@ -333,6 +334,9 @@ TEST_F(HydValues, YawDamperByIrsAndFlightControls) {
     switches::flt_ctr_B_pos = c.ctr_b;
     hyd_update();
     EXPECT_FLOAT_EQ(delay_timers.yaw_damper_engage_delay, c.arms ? 1.2f : 0.0f)
+        << c.source << " " << c.left_on << c.right_on << " " << c.fail_l << c.fail_r << " " << c.ctr_a << c.ctr_b;
+    // Whatever keeps the damper from engaging trips its switch to OFF.
+    EXPECT_EQ(toggle_switch::yaw_dumper_pos, c.arms ? 1.0f : 0.0f)
         << c.source << " " << c.left_on << c.right_on << " " << c.fail_l << c.fail_r << " " << c.ctr_a << c.ctr_b;
   }
   // The host's yaw damper follows the switch off, and stays on with it.

@@ -68,7 +68,7 @@ void master_caution_release(int side);
 void master_caution_reset();
 // First-frame reset after a load: six-pack memory, new flags, lamps and
 // recall, the SELCAL delays, the unusable-fuel attitude lags, the recorder
-// state and the bleed trip latches.
+// state, the bleed trip latches and the REVERSER timers.
 void annunciator_first_frame_reset();
 
 // The light-test set: each light and the level it shows during the test.

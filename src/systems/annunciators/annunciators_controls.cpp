@@ -24,6 +24,7 @@
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/host_writes.h"
 #include "systems/hydraulics/hydraulic_values.h"
+#include "systems/hydraulics/hydraulics.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"
 #include "systems/systems_step_outputs.h"
@@ -47,17 +48,20 @@ void rudder_lights() {
   const bool a_rud = (a == 0.0f || a == 1.0f) && hydraulic::A_status == 0.0f;
   const bool b_rud = (b == 0.0f || b == 1.0f) && hydraulic::B_status == 0.0f;
   const bool stby_rud = (hydraulic::standby_on == 1.0f || any_stby) && hydraulic::standby_status == 0.0f;
+  // STBY RUD ON: the standby system is on the rudder, by a switch or by the
+  // pump starting itself.
+  const bool stby_rud_on = any_stby || hyd_state.stby_rudder_auto == 1.0f;
   annunciator::hyd_A_rud = as01(a_rud) * l1;
   annunciator::hyd_B_rud = as01(b_rud) * l1;
   annunciator::hyd_stdby_rud = as01(stby_rud) * l1;
-  annunciator::std_rud_on = as01(any_stby) * l1;
+  annunciator::std_rud_on = as01(stby_rud_on) * l1;
   annunciator::yaw_damp = as01(mirror_i(bound::sim_cockpit2_annunciators_yaw_damper) != 1) * l1;
   SixPackGroup& g = ann_state.six_pack[sp_flt_cont];
   g.slot[0] = mirror_i(bound::sim_cockpit2_annunciators_yaw_damper) != 1 ? 1 : 0;
   g.slot[1] = a_rud ? 1 : 0;
   g.slot[2] = b_rud ? 1 : 0;
   g.slot[3] = stby_rud ? 1 : 0;
-  g.slot[4] = any_stby ? 1 : 0;
+  g.slot[4] = stby_rud_on ? 1 : 0;
 }
 
 // Feel differential: the two systems more than a quarter apart for 30 s in flight.

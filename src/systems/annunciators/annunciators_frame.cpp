@@ -222,6 +222,12 @@ void annunciator_first_frame_reset() {
   recorder_lights.eng_running_prev[1] = mirror_vi_at(bound::sim_flightmodel_engine_ENGN_running, 1);
   overhead_lights.bleed_trip_latch[0] = 0.0f;
   overhead_lights.bleed_trip_latch[1] = 0.0f;
+  for (int e = 0; e < 2; ++e) {
+    overhead_lights.reverser_prev_mode[e] = 0;
+    overhead_lights.reverser_stow_s[e] = 0.0f;
+    overhead_lights.reverser_disagree_s[e] = 0.0f;
+    overhead_lights.reverser_lit_s[e] = 0.0f;
+  }
 }
 
 float light_filter_step(LightFilter& f, float target, float rate) {

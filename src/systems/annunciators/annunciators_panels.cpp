@@ -2,12 +2,14 @@
 // doors, radio, SELCAL and audio lamps, crossfeed, cabin altitude, bleed and
 // test lights, anti-ice and probe heat, and the light-spill stage.
 //
-// Reads: host failures and annunciators, switch positions, door ratios of
-// the scripts, anti-ice valve positions, radio indicators, the SELCAL call
-// latches, bus statuses and pressurisation outputs. Writes: those
-// annunciator:: lights, the duct overheat values, the thermal anti-ice
-// indications and the spill arrays, and re-arms the cabin altitude horn's
-// cut-out.
+// Reads: host failures and annunciators, the reversers' modes and sleeves,
+// switch positions, door ratios of the scripts, anti-ice valve positions,
+// radio indicators, the SELCAL call latches, bus statuses and pressurisation
+// outputs. Writes: those annunciator:: lights, the duct overheat values, the
+// thermal anti-ice indications and the spill arrays, and re-arms the cabin
+// altitude horn's cut-out.
+#include <cmath>
+
 #include "alerting/aural_cues.h"
 #include "core/failure_tables.h"
 #include "core/binding.h"
@@ -29,7 +31,6 @@
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/fuel/fuel_values.h"
 #include "systems/host_writes.h"
-#include "systems/hydraulics/hydraulic_values.h"
 #include "systems/ice_rain/ice_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/radios/mic_select.h"
@@ -51,6 +52,36 @@ inline int32_t slot(bool b) { return b ? 1 : 0; }
 bool host_failed(bound::Id id) { return mirror_i(id) == kFailed; }
 bool failures_element(int i) { return mirror_vi_at(bound::sim_operation_failures_failures, i) == kFailed; }
 
+// REVERSER of one engine, from what is seen of its reverser: lit for 10 s
+// from a stow command (the isolation valve closing after it), and while the
+// sleeves have been away from the commanded position for more than 5 s. A
+// normal deploy and reverse leaves it dark.
+constexpr float kReverserStowLight_s = 10.0f;
+constexpr float kReverserDisagree_s = 5.0f;
+constexpr float kReverserTimerCap_s = 60.0f;
+constexpr float kReverserCaution_s = 12.0f;
+
+bool reverser_light(OverheadLightState& s, int e) {  // e: engine 0 or 1
+  const int32_t mode = host_mirror.sim_cockpit2_engine_actuators_prop_mode[e];
+  const float sleeves = host_mirror.sim_flightmodel2_engines_thrust_reverser_deploy_ratio[e];
+  const bool reverse = mode == 3;
+  float& stow = s.reverser_stow_s[e];
+  if (reverse) {
+    stow = 0.0f;
+  } else if (s.reverser_prev_mode[e] == 3) {
+    stow = kReverserStowLight_s;
+  } else if (stow > 0.0f) {
+    stow -= frame_time;
+  }
+  s.reverser_prev_mode[e] = mode;
+  const bool away = reverse ? !(sleeves >= 0.99f) : sleeves > 0.01f;
+  float& disagree = s.reverser_disagree_s[e];
+  disagree = away ? std::fmin(disagree + frame_time, kReverserTimerCap_s) : 0.0f;
+  const bool lit = stow > 0.0f || disagree > kReverserDisagree_s;
+  s.reverser_lit_s[e] = lit ? std::fmin(s.reverser_lit_s[e] + frame_time, kReverserTimerCap_s) : 0.0f;
+  return lit;
+}
+
 void pack_latch(int32_t& latch, float& prev_bus, float pack_switch, float bus) {
   if (pack_switch != 0.0f && prev_bus == 1.0f && bus == 0.0f) latch = 1;
   if (bus == 1.0f) latch = 0;
@@ -65,10 +96,8 @@ void annunciators_overhead() {
   annunciator::parking_brake = as01(cockpit::parking_brake_pos == 1.0f) * ann_levels.l2;
   annunciator::fadec_fail_0 = as01(static_cast<float>(mirror_i(bound::sim_operation_failures_rel_fadec_0)) > 5.5f) * l1;
   annunciator::fadec_fail_1 = as01(static_cast<float>(mirror_i(bound::sim_operation_failures_rel_fadec_1)) > 5.5f) * l1;
-  annunciator::reverser_fail_0 =
-      as01(mirror_vi_at(bound::sim_cockpit2_engine_actuators_prop_mode, 0) == 3 && hydraulic::A_status == 1.0f) * l1;
-  annunciator::reverser_fail_1 =
-      as01(mirror_vi_at(bound::sim_cockpit2_engine_actuators_prop_mode, 1) == 3 && hydraulic::B_status == 1.0f) * l1;
+  annunciator::reverser_fail_0 = as01(reverser_light(s, 0)) * l1;
+  annunciator::reverser_fail_1 = as01(reverser_light(s, 1)) * l1;
   annunciator::fadec1_off = as01(mirror_vi_at(bound::sim_cockpit2_engine_actuators_fadec_on, 0) == 0) * l1;
   annunciator::fadec2_off = as01(mirror_vi_at(bound::sim_cockpit2_engine_actuators_fadec_on, 1) == 0) * l1;
   const int32_t oxy = mirror_i(bound::sim_cockpit_warnings_annunciators_passenger_oxy_on);
@@ -111,6 +140,8 @@ void annunciators_overhead() {
   g[sp_eng].slot[3] = slot(mirror_vi_at(bound::sim_cockpit2_annunciators_chip_detected, 1) == kFailed);
   g[sp_eng].slot[4] = slot(host_failed(bound::sim_operation_failures_rel_engsep0));
   g[sp_eng].slot[5] = slot(host_failed(bound::sim_operation_failures_rel_engsep1));
+  // REVERSER lit for longer than a stow lights it shows a fault: the crew is called to it.
+  g[sp_eng].slot[6] = slot(s.reverser_lit_s[0] > kReverserCaution_s || s.reverser_lit_s[1] > kReverserCaution_s);
   g[sp_overhead].slot[0] = slot(oxy != 0);
   g[sp_overhead].slot[2] = slot(smoke == kFailed);
   g[sp_overhead].slot[3] = slot(emer_exit);

@@ -23,6 +23,13 @@ struct OverheadLightState {
   int32_t pack_latch[2];
   float prev_bus[2];
   float bleed_trip_latch[2];
+  // REVERSER, per engine: the prop mode of the last frame, the time left of
+  // the light after a stow command, how long the sleeves have been away from
+  // the commanded position, and how long the light has been lit (s).
+  int32_t reverser_prev_mode[2];
+  float reverser_stow_s[2];
+  float reverser_disagree_s[2];
+  float reverser_lit_s[2];
 };
 extern OverheadLightState overhead_lights;
 

@@ -25,6 +25,7 @@
 #include "systems/flight_controls/speedbrake_lever.h"
 #include "systems/switches/switch_values.h"
 #include "systems/system_state.h"
+#include "systems/systems_step_outputs.h"
 
 // Speed brake and flap working state; zero at load.
 struct SpeedbrakeFlapState {
@@ -51,6 +52,7 @@ namespace {
 
 constexpr float kFlightDetent = 0.667f;
 constexpr float kArmedLever = 0.04f;
+constexpr double kArmedRangeTop = 0.13;  // the ARMED detent takes a lever below this
 constexpr float kAnimHold_s = 0.7f;
 constexpr float kTouchdownHold_s = 6.0f;
 
@@ -132,6 +134,7 @@ float relieved(float& flag, float ias, float on_kt, float off_kt, float detent, 
 
 void normal_flaps(float r) {
   if (hydraulic::B_status != 1.0f) {
+    flap_slat_held = 1.0f;  // AUTO SLAT FAIL reads it
     hold_flaps();
     return;
   }
@@ -162,6 +165,7 @@ void normal_flaps(float r) {
 
 void alternate_flaps(float r) {
   if (hydraulic::standby_status != 1.0f) {
+    flap_slat_held = 1.0f;
     hold_flaps();
     return;
   }
@@ -247,8 +251,11 @@ void update_speedbrake() {
   }
   const float l1 = engine::thrust1_leveler;
   const float l2 = engine::thrust2_leveler;
+  // A lever out beyond ARMED (left up by an automatic deployment) comes
+  // down with the first thrust advance; DOWN and ARMED stay where the crew
+  // put them, so an armed lever still sounds the take-off warning.
   if (on_ground == 1 && s.levers_were_idle == 1.0f && (l1 > 0.05f || l2 > 0.05f) && engine_forward_advanced() &&
-      lever != 0.0f) {
+      static_cast<double>(lever) >= kArmedRangeTop) {
     retract();
   }
   s.levers_were_idle = (l1 < 0.05f && l2 < 0.05f) ? 1.0f : 0.0f;
@@ -331,6 +338,9 @@ void update_flaps_slats() {
     systems_memory.flap_axis_last = axis;
   }
   const float r = host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio;
+  // 1 only while the flaps and slats are held for want of their hydraulic
+  // source; a failed flap actuator holds them without it.
+  flap_slat_held = 0.0f;
   if (host_mirror.sim_operation_failures_rel_flap_act == 6) {
     request_flaps(flap_hold(), false);
     sbf_state.flaps_frozen = 1.0f;

@@ -170,8 +170,9 @@ void script_gear() {
     lever = o < 0.0f ? 0.5f : g * 0.5f / o;
   }
   float& handle_pos = controls::gear_handle_down;
-  handle_pos = lever;
+  // The lock is asked where the lever stands before it moves.
   const float stop = gear_handle_logic();
+  handle_pos = lever;
   if (handle_pos < stop) handle_pos = stop;
   if (handle_pos < 0.1f) {
     handle_pos = 0.0f;

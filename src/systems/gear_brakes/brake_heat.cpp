@@ -9,6 +9,10 @@
 namespace {
 // The weight term is 1 at 80 t and moves 1 percent a tonne; the host's mass is in kilograms.
 constexpr float kKgPerTonne = 1000.0f;
+// Heat per unit of brake and speed term: a normal autobrake landing shows
+// about 1 to 2 on the temperature monitor, only a maximum-energy stop reaches
+// the hot range (5 and above).
+constexpr float kHeatGain = 0.02f;
 constexpr float kMpsToKt = 1.9438f;
 constexpr float kGearDown = 0.1f;
 }  // namespace
@@ -17,7 +21,7 @@ float brake_heat_weight_factor(float brake_ratio, float tyre_speed) {
   const float w = (host_mirror.sim_flightmodel_weight_m_total / kKgPerTonne - 80.0f) / 100.0f + 1.0f;
   const float v = tyre_speed / 10.0f;
   const float s = v * v * 1.1f;
-  return w * s * brake_ratio * 0.033f * frame_time;
+  return w * s * brake_ratio * kHeatGain * frame_time;
 }
 
 float brake_heat_from_speed(float temperature, float outside_temp_c, int side) {

@@ -499,15 +499,17 @@ void update_tyre_speeds_brake_temps() {
   brake_temp_r_in -= brake_heat_from_speed(brake_temp_r_in, le, 1);
   const float* rev = host_mirror.sim_flightmodel2_engines_thrust_reverser_deploy_ratio;
   const float gs = clamp_range(speed_mps(), 0.0f, 50.0f);
-  auto reverser_cool = [&](float r, float& temp, float display) {
+  // Worked out from the brake's own temperature, not its rounded display,
+  // so that the display does not feed back on itself and flicker.
+  auto reverser_cool = [&](float r, float& temp) {
     if (!(r > 0.0f)) return;
     const float k = 0.03f * std::fmin(r, 1.0f) * (0.5f + 19.5f * gs / 50.0f);
-    temp -= k * clamp_range((display - 0.1f) / 9.8f, 0.0f, 1.0f) * frame_time;
+    temp -= k * clamp_range((temp - 0.1f) / 9.8f, 0.0f, 1.0f) * frame_time;
   };
-  reverser_cool(rev[0], brake_temp_l_out, brake_temp_left_out);
-  reverser_cool(rev[0], brake_temp_l_in, brake_temp_left_in);
-  reverser_cool(rev[1], brake_temp_r_out, brake_temp_right_out);
-  reverser_cool(rev[1], brake_temp_r_in, brake_temp_right_in);
+  reverser_cool(rev[0], brake_temp_l_out);
+  reverser_cool(rev[0], brake_temp_l_in);
+  reverser_cool(rev[1], brake_temp_r_out);
+  reverser_cool(rev[1], brake_temp_r_in);
   const float floor = le / 100.0f;
   for (float* t : {&brake_temp_l_out, &brake_temp_l_in, &brake_temp_r_out, &brake_temp_r_in}) {
     if (!(*t >= floor)) *t = floor;  // NaN restarts at the air's temperature

@@ -23,6 +23,7 @@
 #include "systems/host_writes.h"
 #include "systems/hydraulics/hydraulic_values.h"
 #include "systems/instruments/instrument_values.h"
+#include "systems/switches/switch_targets.h"
 #include "systems/switches/switch_values.h"
 #include "systems/system_state.h"
 
@@ -213,8 +214,11 @@ void yaw_damper() {
     unavailable = true;
     fault = true;
   }
-  if ((forced || unavailable || electric::ac_tnsbus1_status == 0.0f) && h.yd_switch_hold == 1.0f) {
-    h.yd_switch_hold = 0.0f;
+  // The solenoid lets go of a switch that was released ON whenever the
+  // damper cannot stay engaged: it trips to OFF and stays there until the
+  // crew puts it back.
+  if ((fault || unavailable || electric::ac_tnsbus1_status == 0.0f) && yaw_damper_switch_state == 1.0f) {
+    yaw_damper_switch_state = 0.0f;
     sw = 0.0f;
   }
   if (mirror_i(yd_host) == 1 && (electric::ac_tnsbus1_status == 0.0f || fault)) host_set_i(yd_host, 0);
@@ -250,6 +254,7 @@ void hyd_update() {
   const float a_sw = switches::flt_ctr_A_pos;
   const float b_sw = switches::flt_ctr_B_pos;
   float stby_target = 0.0f;
+  bool stby_auto = false;
   if (electric::dc_stdbus_status == 1.0f && failure_tables.hydraulic[2] != 1.0f) {
     const float alt_flaps = switches::alt_flaps_pos;
     if (a_sw == -1.0f || b_sw == -1.0f || alt_flaps == 1.0f) {
@@ -264,6 +269,7 @@ void hyd_update() {
           (hydraulic::A_pressure < 2000.0f || hydraulic::B_pressure < 2000.0f) && alt_flaps == 0.0f &&
           mirror_f(bound::sim_cockpit2_controls_flap_handle_deploy_ratio) > 0.0f && airborne_or_fast) {
         stby_target = 2700.0f;
+        stby_auto = true;
       }
     }
   }
@@ -271,6 +277,7 @@ void hyd_update() {
                                   stby_target > h.stby_press_state ? 0.98f : 0.19f);
   hydraulic::standby_pressure = round_down_10(h.stby_press_state);
   hydraulic::standby_on = as01(stby_target != 0.0f);
+  h.stby_rudder_auto = as01(stby_auto);
   hydraulic::standby_status = as01(hydraulic::standby_pressure > 2000.0f);
   float highest = h.stby_press_state;
   if (raw_a > highest) highest = raw_a;

@@ -17,6 +17,9 @@ struct HydraulicState {
   float edp_press_a;
   float edp_press_b;
   float stby_press_state;  // psi 0..2700
+  // 0/1: the standby pump runs by itself for the rudder (a main system low
+  // with flaps out), not selected by a switch.
+  float stby_rudder_auto;
   float pb_transfer_armed;   // 0/1 parking-brake transfer latch
   float rev_transfer_armed;  // 0/1 reverser transfer latch
   float prev_parking_brake_pos;
@@ -24,9 +27,10 @@ struct HydraulicState {
   int prev_rev_mode;
   float hyd_b_status_prev;
   float yd_settle_time;  // s since the first completed frame after a load, up to 5
-  float yd_switch_hold;  // 2 moving on, 1 released on, 0 off (the switch's command handler)
   float yd_switch_prev;
   float yd_irs_fault;    // 0/1, no valid IRS input for the yaw damper
+  // The switch's holding state is the command's own, yaw_damper_switch_state
+  // (systems/switches/switch_targets.h): one state, which the trip clears.
   // 0/1, kept with the hydraulic model; while it is 1 the GPWS refuses both
   // of its self-tests (the test gates read it every frame).
   float test_inhibit;

@@ -11,6 +11,7 @@
 #include "systems/fire/fire_values.h"
 #include "systems/hydraulics/hydraulic_values.h"
 #include "systems/hydraulics/hydraulics.h"
+#include "systems/switches/switch_targets.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"
 #include "systems/system_state.h"
@@ -30,6 +31,7 @@ class Hydraulics : public ::testing::Test {
     toggle_switch::hydro_pumps1_pos = toggle_switch::hydro_pumps2_pos = 1.0f;
     toggle_switch::electric_hydro_pumps1_pos = toggle_switch::electric_hydro_pumps2_pos = 0.0f;
     toggle_switch::yaw_dumper_pos = 0.0f;
+    yaw_damper_switch_state = 0.0f;
     fire::engine01_ext_switch_pos_arm = fire::engine02_ext_switch_pos_arm = 0.0f;
     switches::flt_ctr_A_pos = switches::flt_ctr_B_pos = 1.0f;
     switches::alt_flaps_pos = 0.0f;
@@ -146,7 +148,7 @@ TEST_F(Hydraulics, YawDamperEngagesAfterOnePointTwoSecondsAndTripsWithoutAcBus1)
   script_mirror.zuvadud_D738_irs_irs2_mode = 2.0f;
   for (int i = 0; i < 60; ++i) hyd_update();  // B pressurised
   toggle_switch::yaw_dumper_pos = 1.0f;
-  hyd_state.yd_switch_hold = 1.0f;
+  yaw_damper_switch_state = 1.0f;
   hyd_update();
   EXPECT_FLOAT_EQ(delay_timers.yaw_damper_engage_delay, 1.2f);
   for (int i = 0; i < 12; ++i) update_annunciator_timers();
