@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Write the reference of the published datarefs and the commands.
 
-Usage: gen_reference.py [--check] [--sim CORVANE_SIM] [REPO_ROOT]
+Usage: gen_reference.py [--check] [--sim CORVANE_SIM] [--moves COMMAND_MOVES] [REPO_ROOT]
 
 Reads the tables the plug-in registers from, below REPO_ROOT (default: the
 folder above this script):
@@ -9,17 +9,26 @@ folder above this script):
   src/commands/command_table.cpp, src/core/command_ids.h           the commands
   src/commands/command_handlers.h and the hooks in src/commands/   areas, and
                                    whether a taken-over host command still acts
-and the meanings in tools/dataref_meanings.tsv, and writes
-docs/reference/datarefs.md and docs/reference/commands.md.
+the meanings in tools/dataref_meanings.tsv, what each command moves in
+tools/command_moves.tsv (written by the command-moves program) and
+tools/command_notes.tsv, and the cockpit's controls in
+simhost/catalog/switch_positions.tsv; writes docs/reference/datarefs.md and
+docs/reference/commands.md.
 
 --check writes nothing and exits with status 1 when either file differs from
 what this script would write. With --sim it also runs that corvane-sim and
 fails when the loaded plug-in registers other datarefs (name, type, writable
 flag, size) or creates other commands (name, description) than the tables.
+With --moves it runs that command-moves and takes what it writes in place of
+tools/command_moves.tsv: it writes the table too, or, with --check, fails when
+the table differs.
 
 Any row the parser does not understand, a count that disagrees with the
-tables' own census, or a meaning row that matches no published dataref stops
-it with status 1 and writes nothing. Only the standard library is used.
+tables' own census, a meaning row that matches no published dataref, a
+published dataref without a meaning, ten or more numbers whose meaning gives
+neither a unit nor positions (those kept for the aircraft's scripts and
+objects aside), or a command missing from the moves table stops it with
+status 1 and writes nothing. Only the standard library is used.
 """
 import os
 import re
@@ -142,15 +151,15 @@ def load_meanings(root, rows):
         else:
             patterns.append([re.compile(key), text, n, 0])
     for d in rows:
-        d.meaning = ""
+        d.meaning, d.row = "", 0
         if d.name in exact:
-            d.meaning = exact[d.name][0]
+            d.meaning, d.row = exact[d.name][0], exact[d.name][1]
             exact[d.name][2] += 1
             continue
         for p in patterns:
             m = p[0].fullmatch(d.name)
             if m:
-                d.meaning = m.expand(p[1])
+                d.meaning, d.row = m.expand(p[1]), p[2]
                 p[3] += 1
                 break
     for key, (_, n, used) in exact.items():
@@ -160,6 +169,41 @@ def load_meanings(root, rows):
         if not used:
             fail("dataref_meanings.tsv:%d: %s matches no published dataref (or only names matched before)"
                  % (n, rx.pattern))
+
+
+NUMBER = r"-?\d+(?:\.\d+)?"
+# "N NAME" in a meaning: a number at the start of a clause, after a comma, a
+# semicolon, a colon, a parenthesis or " to "/" or " (of a range), and the
+# words after it up to the next such mark.
+NAMED_VALUE = re.compile(
+    r"(?:^|: |, |; |\(| to | or )(%s) " % NUMBER +
+    r"((?!(?:to|or|and|of|else|at|than|is|after|by|per|times|from|s|ft|kt|nm)\b)[A-Za-z][^,;:()]*?)"
+    r"(?=, |; |\. |\.$|\)| \(|: | to %s| or %s|$)" % (NUMBER, NUMBER))
+# A unit the value is in.
+UNIT = re.compile(r"\b(?:degrees|ft|feet|knots|nm|metres|m/s|rad/s|ft/min|psi|kg|lb|pounds-force|percent|seconds|"
+                  r"minutes|hours|Hz|MHz|kHz|volts|amperes|Celsius|display units|Mach|inches of mercury|"
+                  r"hectopascals|kg per newton-hour|ratio|radians|vibration units|index|scale units|no unit)\b|%")
+# A flag: 0 or 1, the meaning saying what 1 is.
+FLAG = re.compile(r"(?<!-1, )(?<!\d, )\b(?:0 or 1|1 or 0)\b|\b[Aa]lways -?\d+\b")
+
+
+# A value the plug-in keeps for the aircraft's scripts and objects only: its
+# unit is theirs, and the plug-in does not know it.
+KEPT = re.compile(r"the plug-in stores what is written and reads nothing from it")
+# Numbers whose meaning gives neither a unit nor positions stay below this.
+MOST_UNDESCRIBED = 10
+
+
+def described(d):
+    """How a number's meaning describes its value: "unit or positions",
+    "kept" (for the scripts and objects, unit unknown), or "neither"."""
+    if UNIT.search(d.meaning) or NAMED_VALUE.search(d.meaning) or FLAG.search(d.meaning):
+        return "unit or positions"
+    return "kept" if KEPT.search(d.meaning) else "neither"
+
+
+def is_number(d):
+    return d.kind != "text"
 
 
 NAMESPACES = ["zuvadud/D738/", "zuvadud/d738/", "tarv/", "tarx/", "corvane/"]
@@ -194,8 +238,9 @@ def datarefs_md(rows):
         areas.setdefault(area_of(d.name), []).append(d)
     order = sorted(areas, key=lambda a: (NAMESPACES.index(next(ns for ns in NAMESPACES if a.startswith(ns))),
                                          a.count("/"), sort_key(a)))
-    known = sum(1 for d in rows if d.meaning)
     counts = {k: sum(1 for d in rows if d.writable == k) for k in ("yes", "ignored", "no")}
+    numbers = [d for d in rows if is_number(d)]
+    how = {k: sum(1 for d in numbers if described(d) == k) for k in ("unit or positions", "kept", "neither")}
     out = [
         "# Published datarefs\n\n",
         "<!-- Generated by tools/gen_reference.py from the plug-in's registration tables\n",
@@ -218,10 +263,15 @@ def datarefs_md(rows):
         "  registered writable, but a write changes nothing (only the plug-in sets it).\n",
         "  A value the plug-in computes every frame may be written, but the next frame\n",
         "  replaces it.\n",
-        "- **Meaning**: what the value is, its unit or its positions, where the project\n",
-        "  has it written down (%d of %d); blank where it is not, rather than a guess.\n" % (known, len(rows)),
-        "  Positions are those the plug-in's own commands set; \"1 while pressed\" means\n",
-        "  1 from the command's begin to its end.\n\n",
+        "- **Meaning**: what the value is; for a number its unit or its positions, each\n",
+        "  position with its number (\"-1 BRIGHT, 0 OFF, 1 DIM\"), a flag as \"0 or 1\"\n",
+        "  with what 1 means, and \"no unit\" for a count, a code or a coefficient. Of the\n",
+        "  %d numbers, %d say so; %d are kept for the aircraft's scripts and objects (the\n"
+        % (len(numbers), how["unit or positions"], how["kept"]),
+        "  plug-in stores what is written and reads nothing from it, so their unit is\n",
+        "  theirs), and %d give neither. Positions are those the plug-in's own commands\n" % how["neither"],
+        "  set (see [commands.md](commands.md) for which command sets which); \"1 while\n",
+        "  pressed\" means 1 from the command's begin to its end.\n\n",
         "## Areas\n\n",
         "| Area | Datarefs |\n|---|---|\n",
     ]
@@ -341,15 +391,132 @@ def load_commands(root):
     return created, hooks
 
 
-def commands_md(created, hooks):
+# ---- what each command moves ---------------------------------------------------
+
+MOVES = "tools/command_moves.tsv"
+NOTES = "tools/command_notes.tsv"
+# Shown per command; the rest are counted.
+MOST_SHOWN = 4
+
+
+def load_moves(root, names, text=None):
+    """Command -> [(dataref, values, when)] from the table command-moves writes
+    (or from `text`, its output); [] for a command that moves nothing."""
+    if text is None:
+        path = os.path.join(root, MOVES)
+        if not os.path.exists(path):
+            fail("%s is missing: run tools/gen_reference.py --moves build/command-moves" % MOVES)
+            return {}
+        text = read(path)
+    moves = {}
+    lines = [line for line in text.split("\n") if line and not line.startswith("#")]
+    if not lines or lines[0] != "command\tdataref\tvalues\twhen":
+        fail("%s: no header line" % MOVES)
+        return {}
+    for line in lines[1:]:
+        parts = line.split("\t")
+        if len(parts) != 4:
+            fail("%s: row not understood: %s" % (MOVES, line))
+            continue
+        name, dataref, values, when = parts
+        rows = moves.setdefault(name, [])
+        if dataref != "none":
+            rows.append((dataref, values, when))
+    for name in sorted(set(names) - set(moves)):
+        fail("%s: %s is not pressed there: run tools/gen_reference.py --moves build/command-moves" % (MOVES, name))
+    for name in sorted(set(moves) - set(names)):
+        fail("%s: %s is not a command the plug-in handles" % (MOVES, name))
+    return moves
+
+
+def load_notes(root, names):
+    """Command -> what it moves, written by hand where the pressing cannot
+    show it (it acts only with hydraulic pressure, with a second command
+    held, ...)."""
+    notes = {}
+    for n, line in enumerate(read(os.path.join(root, NOTES)).split("\n"), 1):
+        if not line.strip() or line.startswith("#"):
+            continue
+        parts = line.split("\t")
+        if len(parts) != 2 or not parts[1].strip():
+            fail("%s:%d: want COMMAND<TAB>WHAT IT MOVES" % (NOTES, n))
+            continue
+        name, text = parts[0], parts[1].strip()
+        if name not in names:
+            fail("%s:%d: %s is not a command the plug-in handles" % (NOTES, n, name))
+        if name in notes:
+            fail("%s:%d: %s given twice" % (NOTES, n, name))
+        if "|" in text:
+            fail("%s:%d: '|' would break the table" % (NOTES, n))
+        if "`" not in text and not text.startswith("None"):
+            fail("%s:%d: name a dataref it moves, or say None" % (NOTES, n))
+        notes[name] = text
+    return notes
+
+
+def value_names(meaning):
+    names = {}
+    for number, name in NAMED_VALUE.findall(meaning):
+        names.setdefault(float(number), name.strip())
+    return names
+
+
+def values_text(values, meaning):
+    if values == "any":
+        return "steps it, without end"
+    m = re.fullmatch(r"(%s)\.\.(%s)" % (NUMBER, NUMBER), values)
+    if m:
+        return "%s to %s" % m.groups()
+    names = value_names(meaning)
+    out = []
+    for v in values.split(","):
+        name = names.get(float(v)) if re.fullmatch(NUMBER, v) else None
+        out.append("%s %s" % (v, name) if name else v)
+    return ", ".join(out)
+
+
+def moves_cell(name, rows, note, published, controls):
+    """What the command moves, for its row: the plug-in's own datarefs (the
+    cockpit's controls first), else the host's or the scripts' ones."""
+    if note is not None:
+        return note
+    if not rows:
+        return "None"
+    own = [r for r in rows if r[0].split("[")[0] in published]
+    shown = own or rows
+    shown = sorted(shown, key=lambda r: r[0].split("[")[0] not in controls)
+    parts = []
+    for dataref, values, when in shown[:MOST_SHOWN]:
+        base = dataref.split("[")[0]
+        meaning = published[base].meaning if base in published else ""
+        whose = "" if base in published else (" (the host's)" if base.startswith("sim/") else " (the scripts')")
+        parts.append("`%s`%s: %s" % (dataref, whose, values_text(values, meaning)))
+    text = "; ".join(parts)
+    if len(shown) > MOST_SHOWN:
+        text += "; and %d more" % (len(shown) - MOST_SHOWN)
+    if rows[0][2] == "after":
+        text += " (over the frames after the press)"
+    return text
+
+
+def load_controls(root):
+    """The cockpit's controls, as corvane-sim --command-positions lists them."""
+    path = os.path.join(root, "simhost/catalog/switch_positions.tsv")
+    if not os.path.exists(path):
+        return set()
+    return {line.split("\t")[0] for line in read(path).split("\n")[1:] if line and not line.startswith("#")}
+
+
+def commands_md(created, hooks, cells):
     areas = {}
     for name, desc, area in created:
         areas.setdefault(area, []).append((name, desc))
     passing = sum(1 for h in hooks if h[2])
+    moving_none = sum(1 for c in cells.values() if c.startswith("None"))
     out = [
         "# Commands\n\n",
-        "<!-- Generated by tools/gen_reference.py from the plug-in's command tables;\n",
-        "     do not edit. -->\n\n",
+        "<!-- Generated by tools/gen_reference.py from the plug-in's command tables,\n",
+        "     tools/command_moves.tsv and tools/command_notes.tsv; do not edit. -->\n\n",
         "The plug-in creates %d commands and takes over %d of the host's own.\n\n" % (len(created), len(hooks)),
         "The commands it creates are new names under \"zuvadud/D738/\"; none of them\n",
         "replaces a host command. Each is listed with the description the plug-in gives\n",
@@ -358,6 +525,18 @@ def commands_md(created, hooks):
         "button to one as to any host command: the host begins the command when the key\n",
         "goes down and ends it when the key comes up, and the cockpit's push buttons and\n",
         "spring-loaded switches stay pressed in between.\n\n",
+        "**Moves** gives the datarefs a command sets and the values it sets them to,\n",
+        "with their names where [datarefs.md](datarefs.md) gives them, as found by\n",
+        "pressing every command over and over in a powered cockpit on the ground and in\n",
+        "flight (`command-moves`): a push button's 1 while pressed and 0 released, each\n",
+        "position a switch steps to from the others. The plug-in's own datarefs are\n",
+        "given, the cockpit's controls first; the host's (\"sim/\") or the aircraft\n",
+        "scripts' ones only for a command that moves none of its own. A value that\n",
+        "moves there over the frames after the press (a guard swinging open, a handle\n",
+        "pulled, a selector springing back) says so. A few commands act only in a\n",
+        "cockpit the pressing does not set up (with hydraulic pressure, with a second\n",
+        "command held); their entry is written by hand. %d move nothing: \"None\".\n\n"
+        % moving_none,
         "## Areas\n\n| Area | Commands |\n|---|---|\n",
     ]
     order = sorted(areas, key=sort_key)
@@ -365,10 +544,10 @@ def commands_md(created, hooks):
         out.append("| [%s](#%s) | %d |\n" % (a[0].upper() + a[1:], anchor(a), len(areas[a])))
     out.append("| [Host commands taken over](#host-commands-taken-over) | %d |\n" % len(hooks))
     for a in order:
-        out.append('\n<a id="%s"></a>\n\n## %s\n\n| Command | Description |\n|---|---|\n'
+        out.append('\n<a id="%s"></a>\n\n## %s\n\n| Command | Description | Moves |\n|---|---|---|\n'
                    % (anchor(a), a[0].upper() + a[1:]))
         for name, desc in sorted(areas[a], key=lambda c: sort_key(c[0])):
-            out.append("| `%s` | %s |\n" % (name, cell(desc)))
+            out.append("| `%s` | %s | %s |\n" % (name, cell(desc), cells[name]))
     out += [
         '\n<a id="host-commands-taken-over"></a>\n\n## Host commands taken over\n\n',
         "The plug-in handles these host commands before the host does, so a key or\n",
@@ -376,10 +555,10 @@ def commands_md(created, hooks):
         % (len(hooks) - passing),
         "of them the host's own action is suppressed and the area in the second column\n",
         "acts instead; for the other %d the host's own action runs as well.\n\n" % passing,
-        "| Host command | Area that acts on it | The host's own action |\n|---|---|---|\n",
+        "| Host command | Area that acts on it | The host's own action | Moves |\n|---|---|---|---|\n",
     ]
     for name, area, passes in sorted(hooks, key=lambda h: sort_key(h[0])):
-        out.append("| `%s` | %s | %s |\n" % (name, area, "runs as well" if passes else "suppressed"))
+        out.append("| `%s` | %s | %s | %s |\n" % (name, area, "runs as well" if passes else "suppressed", cells[name]))
     return "".join(out)
 
 
@@ -416,13 +595,15 @@ def main():
     args = sys.argv[1:]
     check = "--check" in args
     args = [a for a in args if a != "--check"]
-    sim = None
-    if "--sim" in args:
-        i = args.index("--sim")
-        if i + 1 >= len(args):
-            sys.exit(__doc__)
-        sim = args[i + 1]
-        del args[i:i + 2]
+    programs = {}
+    for option in ("--sim", "--moves"):
+        if option in args:
+            i = args.index(option)
+            if i + 1 >= len(args):
+                sys.exit(__doc__)
+            programs[option] = args[i + 1]
+            del args[i:i + 2]
+    sim, moves_program = programs.get("--sim"), programs.get("--moves")
     if len(args) > 1 or any(a.startswith("-") for a in args):
         sys.exit(__doc__)
     root = args[0] if args else os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
@@ -432,7 +613,32 @@ def main():
     created, hooks = load_commands(root)
     if sim:
         check_against_sim(sim, rows, created)
-    docs = {"docs/reference/datarefs.md": datarefs_md(rows), "docs/reference/commands.md": commands_md(created, hooks)}
+    names = [c[0] for c in created] + [h[0] for h in hooks]
+    moves_text = None
+    if moves_program:
+        r = subprocess.run([moves_program], capture_output=True, text=True)
+        if r.returncode != 0:
+            fail("%s: exit status %d: %s" % (moves_program, r.returncode, r.stderr.strip()[-500:]))
+        else:
+            moves_text = r.stdout
+    moves = load_moves(root, names, moves_text)
+    notes = load_notes(root, names)
+    published = {d.name: d for d in rows}
+    controls = load_controls(root)
+    cells = {n: moves_cell(n, moves.get(n, []), notes.get(n), published, controls) for n in names}
+    for name, text in cells.items():
+        if "`" not in text and not text.startswith("None"):
+            fail("%s: its moves name no dataref and do not say None" % name)
+    undescribed = [d for d in rows if is_number(d) and described(d) == "neither"]
+    if len(undescribed) >= MOST_UNDESCRIBED:
+        fail("%d numbers give neither a unit nor positions (at most %d may): %s"
+             % (len(undescribed), MOST_UNDESCRIBED - 1, ", ".join(d.name for d in undescribed)))
+    for d in rows:
+        if not d.meaning:
+            fail("%s has no meaning row in dataref_meanings.tsv" % d.name)
+    docs = {"docs/reference/datarefs.md": datarefs_md(rows), "docs/reference/commands.md": commands_md(created, hooks, cells)}
+    if moves_text is not None:
+        docs[MOVES] = moves_text
     if errors:
         for e in errors:
             print("gen_reference: " + e, file=sys.stderr)
@@ -451,12 +657,22 @@ def main():
                 f.write(text)
     if stale:
         for rel in stale:
-            print("gen_reference: %s differs from the registered tables; run tools/gen_reference.py" % rel,
-                  file=sys.stderr)
+            if rel == MOVES:
+                print("gen_reference: %s differs from what %s finds; run tools/gen_reference.py --moves %s"
+                      % (rel, os.path.basename(moves_program), moves_program), file=sys.stderr)
+            else:
+                print("gen_reference: %s differs from the registered tables; run tools/gen_reference.py" % rel,
+                      file=sys.stderr)
         sys.exit(1)
-    known = sum(1 for d in rows if d.meaning)
-    print("gen_reference: %d datarefs (%d with a meaning), %d commands, %d take-overs%s"
-          % (len(rows), known, len(created), len(hooks), " checked" if check else ""))
+    numbers = [d for d in rows if is_number(d)]
+    how = {k: sum(1 for d in numbers if described(d) == k) for k in ("unit or positions", "kept", "neither")}
+    print("gen_reference: %d datarefs, %d commands, %d take-overs%s" % (len(rows), len(created), len(hooks),
+                                                                      " checked" if check else ""))
+    print("gen_reference: %d numbers: %d with a unit or positions, %d kept for the scripts and objects, "
+          "%d with neither" % (len(numbers), how["unit or positions"], how["kept"], how["neither"]))
+    print("gen_reference: %d commands and take-overs name a dataref they move, %d move none"
+          % (sum(1 for c in cells.values() if not c.startswith("None")),
+             sum(1 for c in cells.values() if c.startswith("None"))))
 
 
 if __name__ == "__main__":
