@@ -267,6 +267,7 @@ bool Invariants::prepare(const std::string& catalog_dir, const scenario::Script&
     nm.from = s.values.size() > 0 ? s.values[0] : 0;
     nm.to = s.values.size() > 1 ? s.values[1] : kInf;
     nm.line = s.line;
+    nm.where = scenario::line_of(s);
     nm.finding = s.on;
     nm.optional = s.optional;
     bool any = false;
@@ -278,7 +279,7 @@ bool Invariants::prepare(const std::string& catalog_dir, const scenario::Script&
     if (nm.finding)
       for (const PublishedNumbers::Value& v : published_.values) any = any || glob(nm.pattern.c_str(), v.name.c_str());
     if (!any) {
-      *error = file + ":" + std::to_string(s.line) + ": " + nm.pattern +
+      *error = scenario::where(s, file) + ": " + nm.pattern +
                (nm.finding ? " names no published value" : " names no caution or warning of " + rules_file);
       return false;
     }
@@ -324,11 +325,12 @@ void Invariants::broke(int n, int r, const std::string& detail, long frame, doub
     b.first = published_.label(n) + ": " + rule + ": " + detail + buf;
     b.first_t = seconds;
     b.finding_line = finding ? finding->line : 0;
+    if (finding) b.finding_where = finding->where;
     broken_.push_back(b);
     slot = static_cast<int>(broken_.size());
     std::fprintf(out, "RULE  %10.3f s  %s: %s: %s", seconds, published_.label(n).c_str(), rule, detail.c_str());
     if (finding) {
-      std::fprintf(out, ": open finding, line %d: %s\n", finding->line, finding->reason.c_str());
+      std::fprintf(out, ": open finding, %s: %s\n", finding->where.c_str(), finding->reason.c_str());
     } else {
       std::fprintf(out, "\n");
     }
@@ -430,7 +432,7 @@ void Invariants::alerts_after(double seconds, std::FILE* out) {
       a.open_finding = nm && nm->finding;
       std::fprintf(out, "ALERT %10.3f s  on   %s (%s)", seconds, a.label.c_str(), a.name.c_str());
       if (nm) {
-        std::fprintf(out, ": %s, line %d: %s\n", nm->finding ? "open finding" : "expected", nm->line,
+        std::fprintf(out, ": %s, %s: %s\n", nm->finding ? "open finding" : "expected", nm->where.c_str(),
                      nm->reason.c_str());
         if (nm->finding) ++a.findings;
       } else {
@@ -532,8 +534,8 @@ bool Invariants::finish(double seconds, std::FILE* out) {
     if (nm.used) continue;
     const bool required = !nm.finding && !nm.optional;
     missing += required ? 1 : 0;
-    std::fprintf(out, "  %s: %s (line %d: %s)\n", required ? "NAMED AND NOT LIT" : "named and not seen",
-                 nm.pattern.c_str(), nm.line, nm.reason.c_str());
+    std::fprintf(out, "  %s: %s (%s: %s)\n", required ? "NAMED AND NOT LIT" : "named and not seen",
+                 nm.pattern.c_str(), nm.where.c_str(), nm.reason.c_str());
   }
   const bool host_clean = host_writes_checked_ == 0 && problems_seen_ == problems_before_;
   std::fprintf(out, "rules broken:%s\n", broken_.empty() && host_clean ? " none" : "");
@@ -541,7 +543,7 @@ bool Invariants::finish(double seconds, std::FILE* out) {
   for (const Broken& b : broken_) {
     std::fprintf(out, "  %s; %ld frame%s to %.3f s", b.first.c_str(), b.frames, b.frames == 1 ? "" : "s", b.last_t);
     if (b.finding_line) {
-      std::fprintf(out, "; open finding (line %d)\n", b.finding_line);
+      std::fprintf(out, "; open finding (%s)\n", b.finding_where.c_str());
     } else {
       std::fprintf(out, "\n");
       ++breaks;

@@ -85,6 +85,7 @@ class Invariants {
     std::string pattern, reason;
     double from = 0, to = std::numeric_limits<double>::infinity();
     int line = 0;
+    std::string where;            // "line N", or "line N of FILE" for an included file
     bool used = false;            // an alert it names lit in its window
     bool finding = false;         // a known fault awaiting a decision, not an expected alert
     bool optional = false;        // may light in its window, or not
@@ -109,6 +110,7 @@ class Invariants {
     long frames = 0;
     double first_t = 0, last_t = 0;
     int finding_line = 0;         // the finding step that names it, 0 none
+    std::string finding_where;    // ... where it was written
   };
 
  private:

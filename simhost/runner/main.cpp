@@ -353,7 +353,8 @@ int main(int argc, char** argv) {
       for (const runner::AddonEntry& e : entries) names->push_back(e.name);
       return true;
     };
-    for (const scenario::Step& s : scenario::start_addons(scenario_text, catalog)) {
+    catalog.read = runner::host_lookup().read;
+    for (const scenario::Step& s : scenario::start_addons(scenario_text, o.scenario, catalog)) {
       std::vector<std::string> without;
       for (const scenario::Ref& r : s.prints) without.push_back(r.name);
       addons.push_back({s.ref.name, without});

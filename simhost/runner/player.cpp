@@ -266,13 +266,13 @@ bool Runner::met(const scenario::Step& s) {
     ok = simhost::log_text().find(s.text) != std::string::npos;
     if (ok) return true;
     ++out_.failed;
-    std::fprintf(how_.err, "%s:%d: the log holds no \"%s\" (frame %ld, %.3f s)\n", how_.file.c_str(), s.line,
+    std::fprintf(how_.err, "%s: the log holds no \"%s\" (frame %ld, %.3f s)\n", scenario::where(s, how_.file).c_str(),
                  s.text.c_str(), out_.frames, now());
     return false;
   }
   if (!simhost::has_dataref(s.ref.name)) {
     ++out_.failed;
-    std::fprintf(how_.err, "%s:%d: %s is absent (frame %ld, %.3f s)\n", how_.file.c_str(), s.line,
+    std::fprintf(how_.err, "%s: %s is absent (frame %ld, %.3f s)\n", scenario::where(s, how_.file).c_str(),
                  s.ref.label().c_str(), out_.frames, now());
     return false;
   }
@@ -298,7 +298,7 @@ bool Runner::met(const scenario::Step& s) {
   }
   if (ok) return true;
   ++out_.failed;
-  std::fprintf(how_.err, "%s:%d: %s is %s, expected %s (frame %ld, %.3f s)\n", how_.file.c_str(), s.line,
+  std::fprintf(how_.err, "%s: %s is %s, expected %s (frame %ld, %.3f s)\n", scenario::where(s, how_.file).c_str(),
                s.ref.label().c_str(), actual.c_str(), wanted.c_str(), out_.frames, now());
   return false;
 }
@@ -308,7 +308,7 @@ bool Runner::met(const scenario::Step& s) {
 bool Runner::present(const scenario::Step& s) {
   if (simhost::has_dataref(s.ref.name)) return true;
   ++out_.failed;
-  std::fprintf(how_.err, "%s:%d: %s is absent, not set (frame %ld, %.3f s)\n", how_.file.c_str(), s.line,
+  std::fprintf(how_.err, "%s: %s is absent, not set (frame %ld, %.3f s)\n", scenario::where(s, how_.file).c_str(),
                s.ref.label().c_str(), out_.frames, now());
   return false;
 }
@@ -397,7 +397,7 @@ void Runner::step(const scenario::Step& s) {
         if (write_panel_png(file, &error)) {
           out_.pictures.push_back(file);
         } else {
-          std::fprintf(how_.err, "%s:%d: %s\n", how_.file.c_str(), s.line, error.c_str());
+          std::fprintf(how_.err, "%s: %s\n", scenario::where(s, how_.file).c_str(), error.c_str());
           ++out_.picture_errors;
         }
       }
@@ -450,6 +450,7 @@ scenario::Lookup host_lookup(const std::string& addon_catalog) {
     return true;
   };
   l.command = [](const std::string& name) { return simhost::has_command(name); };
+  l.read = read_scenario;
   if (!addons.empty()) {
     l.addon = [addons](const std::string& addon, std::vector<std::string>* names) {
       bool any = false;

@@ -9,6 +9,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <functional>
 
 namespace scenario {
 namespace {
@@ -19,8 +22,13 @@ struct Failure {
   std::string message;
 };
 
+// A mistake already placed at its file and line (an included file's).
+struct Located {
+  std::string message;
+};
+
 // A piece of the file as it may be quoted in a message: printable, short.
-std::string quoted(std::string_view s) {
+std::string shown(std::string_view s) {
   std::string out;
   for (unsigned char c : s.substr(0, 60)) {
     if (c >= 0x20 && c < 0x7f) {
@@ -169,12 +177,12 @@ long Parser::seconds_to_frames(double seconds, const char* what) const {
 long Parser::duration(std::string_view w, const char* what) const {
   if (!w.empty() && w.back() == 's') {
     double v = 0;
-    if (!number(w.substr(0, w.size() - 1), &v)) throw Failure{std::string(what) + " needs N or Ss, not " + quoted(w)};
+    if (!number(w.substr(0, w.size() - 1), &v)) throw Failure{std::string(what) + " needs N or Ss, not " + shown(w)};
     return seconds_to_frames(v, what);
   }
   long v = 0;
-  if (!whole(w, &v)) throw Failure{std::string(what) + " needs N or Ss, not " + quoted(w)};
-  if (v < 0 || v > kMaxFrames) throw Failure{std::string(what) + " is out of range: " + quoted(w)};
+  if (!whole(w, &v)) throw Failure{std::string(what) + " needs N or Ss, not " + shown(w)};
+  if (v < 0 || v > kMaxFrames) throw Failure{std::string(what) + " is out of range: " + shown(w)};
   return v;
 }
 
@@ -186,7 +194,7 @@ void Parser::advance(long frames) {
 Shape Parser::shape(const std::string& name) const {
   Shape s;
   if (name.empty()) throw Failure{"a dataref name is missing"};
-  if (!lookup_.dataref || !lookup_.dataref(name, &s)) throw Failure{"no dataref " + quoted(name)};
+  if (!lookup_.dataref || !lookup_.dataref(name, &s)) throw Failure{"no dataref " + shown(name)};
   return s;
 }
 
@@ -199,11 +207,11 @@ Ref Parser::reference(std::string_view text, Shape* out) const {
     *out = shape(r.name);
     return r;
   }
-  if (text.back() != ']') throw Failure{"malformed element " + quoted(text)};
+  if (text.back() != ']') throw Failure{"malformed element " + shown(text)};
   r.name = std::string(text.substr(0, open));
   *out = shape(r.name);
   long i = 0;
-  if (!whole(text.substr(open + 1, text.size() - open - 2), &i)) throw Failure{"malformed index in " + quoted(text)};
+  if (!whole(text.substr(open + 1, text.size() - open - 2), &i)) throw Failure{"malformed index in " + shown(text)};
   if (!(out->type & (kFloatArray | kIntArray))) throw Failure{r.name + " is not an array"};
   if (i < 0 || i >= out->size)
     throw Failure{"index " + std::to_string(i) + " is outside " + r.name + " (" + std::to_string(out->size) +
@@ -224,15 +232,15 @@ std::vector<double> Parser::values(std::string_view text, const Ref& ref, const 
     std::string_view part = rest.substr(0, comma);
     double v = 0;
     if (!number(part, &v, rules_.hostile))
-      throw Failure{quoted(trim(part)) + " is not a number for " + ref.label()};
+      throw Failure{shown(trim(part)) + " is not a number for " + ref.label()};
     // Hostile: beyond the type's range is kept as the type holds it (an int
     // stops at its end, a float overflows to an infinity); an int holds no
     // nan and no fraction all the same.
     const bool beyond = std::isinf(v) || v < INT_MIN || v > INT_MAX;
     if (ints && (std::isnan(v) || (!std::isinf(v) && v != std::floor(v)) || (beyond && !rules_.hostile)))
-      throw Failure{quoted(trim(part)) + " is not a whole number for " + ref.label()};
+      throw Failure{shown(trim(part)) + " is not a whole number for " + ref.label()};
     if (!ints && !(s.type & kDouble) && std::fabs(v) > 3.4e38 && !rules_.hostile)
-      throw Failure{quoted(trim(part)) + " does not fit a float for " + ref.label()};
+      throw Failure{shown(trim(part)) + " does not fit a float for " + ref.label()};
     out.push_back(v);
     if (comma == std::string_view::npos) break;
     rest.remove_prefix(comma + 1);
@@ -362,14 +370,14 @@ void Parser::line(std::string_view s, int line_number, Script* script) {
     } else {
       throw Failure{"command needs NAME begin|end|once"};
     }
-    if (!lookup_.command || !lookup_.command(st.ref.name)) throw Failure{"no command " + quoted(st.ref.name)};
+    if (!lookup_.command || !lookup_.command(st.ref.name)) throw Failure{"no command " + shown(st.ref.name)};
   } else if (verb == "hold") {
     st.op = Op::Hold;
     st.ref.name = std::string(word(rest));
     std::string_view secs = word(rest);
     double v = 0;
     if (st.ref.name.empty() || !rest.empty() || !number(secs, &v)) throw Failure{"hold needs NAME SECONDS"};
-    if (!lookup_.command || !lookup_.command(st.ref.name)) throw Failure{"no command " + quoted(st.ref.name)};
+    if (!lookup_.command || !lookup_.command(st.ref.name)) throw Failure{"no command " + shown(st.ref.name)};
     st.hold_frames = std::max(1L, seconds_to_frames(v, "hold"));
   } else if (verb == "message") {
     st.op = Op::Message;
@@ -463,7 +471,7 @@ void Parser::line(std::string_view s, int line_number, Script* script) {
     std::vector<std::string> names;
     if (st.ref.name.empty() || !on_off(word(rest), &st.on))
       throw Failure{"addon needs NAME on|off [without DATAREF[,DATAREF...]]"};
-    if (!lookup_.addon || !lookup_.addon(st.ref.name, &names)) throw Failure{"no add-on " + quoted(st.ref.name)};
+    if (!lookup_.addon || !lookup_.addon(st.ref.name, &names)) throw Failure{"no add-on " + shown(st.ref.name)};
     if (!rest.empty()) {
       std::string_view list = rest;
       if (word(list) != "without" || list.empty() || !st.on)
@@ -472,7 +480,7 @@ void Parser::line(std::string_view s, int line_number, Script* script) {
         const size_t comma = list.find(',');
         const std::string name(trim(list.substr(0, comma)));
         if (std::find(names.begin(), names.end(), name) == names.end())
-          throw Failure{quoted(name) + " is no dataref of the add-on " + st.ref.name};
+          throw Failure{shown(name) + " is no dataref of the add-on " + st.ref.name};
         st.prints.push_back(Ref{name, -1});
         if (comma == std::string_view::npos) break;
         list.remove_prefix(comma + 1);
@@ -498,18 +506,110 @@ void Parser::line(std::string_view s, int line_number, Script* script) {
     st.op = Op::Png;
     st.text = std::string(trim(rest));
     if (st.text.empty()) throw Failure{"png needs a file name"};
+  } else if (verb == "include") {
+    throw Failure{"include stands on a line of its own"};
   } else if (verb == "run") {
     std::string_view n = word(rest);
     if (n.empty() || !rest.empty()) throw Failure{"run needs N or Ss"};
     advance(duration(n, "run"));
     return;
   } else {
-    throw Failure{"unknown step " + quoted(verb)};
+    throw Failure{"unknown step " + shown(verb)};
   }
   script->steps.push_back(std::move(st));
 }
 
+
+// A file's path as the include steps' paths are compared.
+std::string normal(const std::string& file) {
+  try {
+    return std::filesystem::path(file).lexically_normal().generic_string();
+  } catch (const std::exception&) {
+    return file;
+  }
+}
+
+// The path an include step names: relative to the including file's folder.
+std::string included_path(const std::string& from, std::string_view name) {
+  namespace fs = std::filesystem;
+  try {
+    fs::path p{std::string(name)};
+    if (p.is_relative()) p = fs::path(from).parent_path() / p;
+    return p.lexically_normal().generic_string();
+  } catch (const std::exception&) {
+    throw Failure{"include: " + shown(name) + " is no path"};
+  }
+}
+
+// Hands every line of `text`, the contents of `file`, to `each` (the line,
+// its number, the file), an included file's lines in place of its include
+// step; false once `each` has asked to stop. `chain` holds the files being
+// read, the scenario first, so a file that includes itself, directly or not,
+// is refused rather than read for ever.
+using Each = std::function<bool(std::string_view line, int number, const std::string& file)>;
+
+bool walk(std::string_view text, const std::string& file, const Lookup& lookup, std::vector<std::string>* chain,
+          const Each& each) {
+  size_t pos = 0;
+  // An editor's UTF-8 byte-order mark is no part of the first line; a file
+  // in UTF-16 or UTF-32 is not one the parser can read.
+  if (text.substr(0, 3) == "\xef\xbb\xbf") {
+    pos = 3;
+  } else if (const char* mark = byte_order_mark(text)) {
+    throw Located{file + ":1: starts with the " + mark + ": save the scenario as UTF-8 or ASCII"};
+  }
+  int number = 0;
+  while (pos < text.size()) {
+    size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view ln = text.substr(pos, end - pos);
+    pos = end + 1;
+    ++number;
+    if (!ln.empty() && ln.back() == '\r') ln.remove_suffix(1);
+    std::string inner, path;
+    try {
+      if (ln.size() > kMaxLineBytes)
+        throw Failure{"line of " + std::to_string(ln.size()) + " bytes (at most " + std::to_string(kMaxLineBytes) +
+                      ")"};
+      for (unsigned char c : ln)
+        if (c < 0x20 && c != '\t') throw Failure{"control character in the line: not a text file?"};
+      std::string_view rest = trim(ln);
+      if (word(rest) != "include") {
+        if (!each(ln, number, file)) return false;
+        continue;
+      }
+      if (rest.empty()) throw Failure{"include needs a file name"};
+      if (!lookup.read) throw Failure{"include: no file can be read here"};
+      path = included_path(file, rest);
+      for (const std::string& f : *chain)
+        if (f == path) throw Failure{"include " + path + ": an include loop, " + f + " is being read"};
+      if (static_cast<int>(chain->size()) > kMaxIncludeDepth)
+        throw Failure{"include " + path + ": included files nest deeper than " + std::to_string(kMaxIncludeDepth)};
+      std::string error;
+      if (!lookup.read(path, &inner, &error)) throw Failure{"include: " + error};
+    } catch (const Failure& f) {
+      throw Located{file + ":" + std::to_string(number) + ": " + f.message};
+    }
+    chain->push_back(path);
+    try {
+      if (!walk(inner, path, lookup, chain, each)) return false;
+    } catch (const Located& l) {
+      throw Located{l.message + " (included from " + file + ":" + std::to_string(number) + ")"};
+    }
+    chain->pop_back();
+  }
+  return true;
+}
+
 }  // namespace
+
+std::string where(const Step& step, const std::string& scenario) {
+  return (step.file.empty() ? scenario : step.file) + ":" + std::to_string(step.line);
+}
+
+std::string line_of(const Step& step) {
+  return "line " + std::to_string(step.line) + (step.file.empty() ? "" : " of " + step.file);
+}
 
 bool message_id(const std::string& word, int* out) {
   // The host's message numbers for a (re)loaded aircraft and a loaded
@@ -591,25 +691,25 @@ bool parse_assignment(std::string_view name, std::string_view value, const Looku
   }
 }
 
-std::vector<Step> start_addons(std::string_view text, const Lookup& lookup) {
+std::vector<Step> start_addons(std::string_view text, const std::string& file, const Lookup& lookup) {
   std::vector<Step> out;
   const Rules rules;
   Parser parser(1.0, lookup, rules);
   Script script;
-  if (text.substr(0, 3) == "\xef\xbb\xbf") text.remove_prefix(3);
-  while (!text.empty()) {
-    const size_t end = text.find('\n');
-    std::string_view ln = text.substr(0, end);
-    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    if (!ln.empty() && ln.back() == '\r') ln.remove_suffix(1);
-    std::string_view rest = trim(ln);
-    const std::string_view verb = word(rest);
-    if (verb == "at" || verb == "run") break;
-    if (verb != "addon") continue;
-    try {
-      parser.line(ln, 0, &script);
-    } catch (const Failure&) {
-    }
+  std::vector<std::string> chain{normal(file)};
+  try {
+    walk(text, file, lookup, &chain, [&](std::string_view ln, int, const std::string&) {
+      std::string_view rest = trim(ln);
+      const std::string_view verb = word(rest);
+      if (verb == "at" || verb == "run") return false;
+      if (verb != "addon") return true;
+      try {
+        parser.line(ln, 0, &script);
+      } catch (const Failure&) {
+      }
+      return true;
+    });
+  } catch (const Located&) {
   }
   for (Step& st : script.steps)
     if (st.on) out.push_back(std::move(st));
@@ -620,34 +720,22 @@ bool parse(std::string_view text, const std::string& file, double dt, const Look
            std::string* error, const Rules& rules) {
   Parser parser(dt, lookup, rules);
   Script script;
-  int number = 0;
-  size_t pos = 0;
-  // An editor's UTF-8 byte-order mark is no part of the first line; a file
-  // in UTF-16 or UTF-32 is not one the parser can read.
-  if (text.substr(0, 3) == "\xef\xbb\xbf") {
-    pos = 3;
-  } else if (const char* mark = byte_order_mark(text)) {
-    if (error) *error = file + ":1: starts with the " + mark + ": save the scenario as UTF-8 or ASCII";
+  std::vector<std::string> chain{normal(file)};
+  try {
+    walk(text, file, lookup, &chain, [&](std::string_view ln, int number, const std::string& in) {
+      const size_t before = script.steps.size();
+      try {
+        parser.line(ln, number, &script);
+      } catch (const Failure& f) {
+        throw Located{in + ":" + std::to_string(number) + ": " + f.message};
+      }
+      if (chain.size() > 1)
+        for (size_t k = before; k < script.steps.size(); ++k) script.steps[k].file = in;
+      return true;
+    });
+  } catch (const Located& l) {
+    if (error) *error = l.message;
     return false;
-  }
-  while (pos < text.size()) {
-    size_t end = text.find('\n', pos);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view ln = text.substr(pos, end - pos);
-    pos = end + 1;
-    ++number;
-    if (!ln.empty() && ln.back() == '\r') ln.remove_suffix(1);
-    try {
-      if (ln.size() > kMaxLineBytes)
-        throw Failure{"line of " + std::to_string(ln.size()) + " bytes (at most " + std::to_string(kMaxLineBytes) +
-                      ")"};
-      for (unsigned char c : ln)
-        if (c < 0x20 && c != '\t') throw Failure{"control character in the line: not a text file?"};
-      parser.line(ln, number, &script);
-    } catch (const Failure& f) {
-      if (error) *error = file + ":" + std::to_string(number) + ": " + f.message;
-      return false;
-    }
   }
   parser.end_untils(&script, true);
   script.last_frame = parser.clock();

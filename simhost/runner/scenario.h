@@ -28,6 +28,10 @@ struct Lookup {
   // The datarefs of an optional add-on the runner can make present or
   // absent; false for a name that is no add-on. Null: no add-ons.
   std::function<bool(const std::string& addon, std::vector<std::string>* datarefs)> addon;
+  // The text of a file an `include` step names (its path as the step gives
+  // it, made relative to the including file); false with a message naming
+  // the file. Null: no file can be included.
+  std::function<bool(const std::string& path, std::string* text, std::string* error)> read;
 };
 
 // How values are taken. A hostile run plays what a misbehaving host or
@@ -52,6 +56,7 @@ struct Ref {
 struct Step {
   Op op = Op::Set;
   int line = 0;
+  std::string file;            // the included file the step was written in; empty: the scenario itself
   long frame = 0;              // frames completed when the step happens
   Ref ref;                     // Set, Expect, ExpectText; Command, Hold, Alert and Addon use ref.name
   std::string text;            // Set: the value's bytes; ExpectText, ExpectLog: the text; Png: the file;
@@ -77,22 +82,35 @@ struct Script {
   long last_frame = 0;  // the clock after the last line (a trailing `run` counts)
 };
 
+// Where a step was written, for messages: "FILE:LINE", FILE the included
+// file or else `scenario`; and "line N" or "line N of FILE" in the checks'
+// reports.
+std::string where(const Step& step, const std::string& scenario);
+std::string line_of(const Step& step);
+
+// Included files nest at most this deep (an include loop stops sooner).
+constexpr int kMaxIncludeDepth = 8;
+
 // The most frames a scenario may ask for: about four simulated days at 30 per
 // second, far beyond any cockpit sequence and still a run that ends.
 constexpr long kMaxFrames = 10000000;
 constexpr size_t kMaxLineBytes = 65536;
 
 // Parses `text` (the contents of `file`, named in messages). `dt` is the
-// frame time, used to turn seconds into frames. On a mistake returns false
-// with `error` = "FILE:LINE: message".
+// frame time, used to turn seconds into frames. `include PATH` reads PATH,
+// relative to the including file's folder, through `lookup.read`, and parses
+// its lines in the step's place, on the same clock. On a mistake returns
+// false with `error` = "FILE:LINE: message", FILE the file the line is in
+// (an included one followed by "(included from FILE:LINE)").
 bool parse(std::string_view text, const std::string& file, double dt, const Lookup& lookup, Script* out,
            std::string* error, const Rules& rules = Rules());
 
 // The `addon NAME on` steps before the scenario's clock first moves (before
 // its first `at` or `run`): add-ons present from the start, which the
 // runner defines before the plug-in starts, as add-ons load before it. Lines
-// that do not parse are left to `parse`.
-std::vector<Step> start_addons(std::string_view text, const Lookup& lookup);
+// that do not parse are left to `parse`. Included files are read as `parse`
+// reads them.
+std::vector<Step> start_addons(std::string_view text, const std::string& file, const Lookup& lookup);
 
 // One `set` of NAME (or NAME[i]) to VALUE, the value's bytes taken exactly as
 // given (no quotes, blanks kept): what the runner's --set does. False with

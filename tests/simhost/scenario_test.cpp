@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <ctime>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 
@@ -32,9 +33,18 @@ class Scenario : public ::testing::Test {
   }
   void TearDown() override { simhost::reset(); }
 
+  // Included files come from `files` when named there, else from the disk.
   bool parse(const std::string& text, scenario::Script* s, std::string* error) {
-    return scenario::parse(text, "s.txt", 1.0 / 30.0, runner::host_lookup(), s, error);
+    scenario::Lookup l = runner::host_lookup();
+    l.read = [this](const std::string& path, std::string* out, std::string* e) {
+      if (!files.count(path)) return runner::read_scenario(path, out, e);
+      *out = files.at(path);
+      return true;
+    };
+    return scenario::parse(text, "s.txt", 1.0 / 30.0, l, s, error);
   }
+  std::map<std::string, std::string> files = {{"d/a.txt", "run 1\ninclude b.txt\n"},
+                                              {"d/b.txt", "run 1\nfly maybe\n"}};
   // Plays `text`; failed expectations go to `errors`.
   runner::Outcome play(const std::string& text, std::string* errors = nullptr) {
     scenario::Script s;
@@ -180,6 +190,10 @@ TEST_F(Scenario, MistakesAreRefusedWithTheirLine) {
       {"terrain 1e9\n", "1: terrain needs a height in metres"},
       {"addon rain on\n", "1: no add-on \"rain\""},
       {"dt -0.1\n", "1: dt needs the frame step in seconds, above 0 and at most 1"},
+      {"include\n", "1: include needs a file name"},
+      {"at 1s include d/b.txt\n", "1: include stands on a line of its own"},
+      {"run 1\ninclude none.txt\n", "2: include: none.txt: cannot read the file"},
+      {"include d/../s.txt\n", "1: include s.txt: an include loop, s.txt is being read"},
   };
   for (const Case& c : cases) {
     scenario::Script s;
@@ -192,6 +206,15 @@ TEST_F(Scenario, MistakesAreRefusedWithTheirLine) {
   std::string error;
   EXPECT_TRUE(parse("\xef\xbb\xbfrun 3\n", &s, &error)) << error;
   EXPECT_EQ(s.last_frame, 3);
+  // An included file's mistake is named at its own line, and where it was
+  // included from; its steps run on the scenario's clock.
+  EXPECT_FALSE(parse("include d/a.txt\n", &s, &error));
+  EXPECT_EQ(error, "d/b.txt:2: fly needs on or off (included from d/a.txt:2) (included from s.txt:1)");
+  files["d/b.txt"] = "run 1\nfly on\n";
+  ASSERT_TRUE(parse("include d/a.txt\nfly off\n", &s, &error)) << error;
+  ASSERT_EQ(s.steps.size(), 2u);
+  EXPECT_EQ(scenario::where(s.steps[0], "s.txt") + " " + std::to_string(s.steps[0].frame), "d/b.txt:2 2");
+  EXPECT_EQ(scenario::where(s.steps[1], "s.txt"), "s.txt:2");
 }
 
 // A text keeps its blanks in quotes, with its quotes and backslashes
