@@ -180,6 +180,10 @@ TEST_F(Scenario, MistakesAreRefusedWithTheirLine) {
       {"terrain 1e9\n", "1: terrain needs a height in metres"},
       {"addon rain on\n", "1: no add-on \"rain\""},
       {"dt -0.1\n", "1: dt needs the frame step in seconds, above 0 and at most 1"},
+      {"traffic 64 47 -122 3000 180 130 0\n", "1: traffic's slot is 1 to 63, not 64"},
+      {"traffic 1 47 -122 3000 400 130 0\n", "1: traffic's track (degrees) \"400\" is outside 0..360"},
+      {"traffic 1 47 -122 3000 180 nan 0\n", "1: traffic's speed (m/s) \"nan\" is not a number"},
+      {"traffic 1 47 -122\n", "1: traffic needs N LAT LON ELEVATION_M TRACK_DEG SPEED_MPS VS_MPS, or N off"},
   };
   for (const Case& c : cases) {
     scenario::Script s;
