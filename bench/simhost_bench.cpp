@@ -51,4 +51,22 @@ void BM_HostFrameTwoLoops(benchmark::State& state) {
 }
 BENCHMARK(BM_HostFrameTwoLoops);
 
+// The host's traffic moving on: eight targets, each filling its TCAS slot
+// and its multiplayer plane every frame.
+void BM_HostFrameEightTargets(benchmark::State& state) {
+  simhost::reset();
+  for (int slot = 1; slot <= 8; ++slot) {
+    simhost::TrafficTarget t;
+    t.lat = 47.0 + slot * 0.01;
+    t.lon = -122.0;
+    t.elevation_m = 3000.0;
+    t.track_deg = 45.0 * slot;
+    t.speed_mps = 120.0;
+    t.vs_mps = -5.0;
+    simhost::set_traffic(slot, t);
+  }
+  for (auto _ : state) simhost::frame(1.0f / 30.0f);
+}
+BENCHMARK(BM_HostFrameEightTargets);
+
 }  // namespace

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace simhost {
@@ -352,6 +353,33 @@ int symbol_lookups(const std::string& name);
 
 // Local coordinates: x east, y up, z south, metres from the local origin.
 void set_local_origin(double lat, double lon);
+
+// The host's own traffic (AI aircraft, multiplayer or pilot-client targets),
+// which moves by itself between a scenario's steps: a target in slot N
+// (1..kTrafficSlots) flies a straight line at a steady speed and vertical
+// speed every unpaused frame outside replay, and the host fills its TCAS
+// target slot ("sim/cockpit2/tcas/targets/position/" lat, lon, ele, vz,
+// element N) and, for N up to 19, multiplayer plane N's position
+// ("sim/multiplayer/position/planeN_lat", _lon, _el, _v_z), those names the
+// host version has. While a target is there its slot is the host's: a value
+// written into it stands only until the next frame. Removing the target
+// zeroes its slot.
+struct TrafficTarget {
+  double lat = 0, lon = 0;   // degrees
+  double elevation_m = 0;    // above sea level
+  double track_deg = 0;      // true
+  double speed_mps = 0;      // over the ground
+  double vs_mps = 0;         // up positive
+};
+constexpr int kTrafficSlots = 63;
+// False, nothing changed, for a slot outside 1..kTrafficSlots or a target
+// that is no place or motion (latitude beyond 90, longitude beyond 180,
+// elevation outside -2,000..80,000 m, track outside 0..360, speed outside
+// 0..1,000 m/s, vertical speed beyond 1,000 m/s, or not a number).
+bool set_traffic(int slot, const TrafficTarget& target);
+void remove_traffic(int slot);
+// The targets there now and where each is, by slot.
+std::vector<std::pair<int, TrafficTarget>> traffic();
 
 // ---- optional add-ons ---------------------------------------------------------------
 

@@ -81,6 +81,7 @@ void frame(float dt) {
     std::function<void(float)> fm = h.flight_model;
     fm(dt);
   }
+  traffic_frame(h, dt);
   derive_values(h, dt);
   if (h.scripts_step) {
     std::function<void(float)> scripts = h.scripts_step;

@@ -239,6 +239,11 @@ struct Host {
   int metar_calls = 0;
   std::map<std::string, int> symbol_lookups;
   double origin_lat = 0, origin_lon = 0;
+  // The host's own traffic, in the order placed (traffic.cpp), and the slots
+  // of the values it fills.
+  std::vector<std::pair<int, TrafficTarget>> traffic;
+  std::vector<long> traffic_refs;
+  uint64_t traffic_generation = ~uint64_t{0};
   // Optional add-ons present now, by name, and what their plug-ins do.
   std::vector<std::string> addons;
   std::vector<long> rain_slots;          // the rain plug-in's values (addons.cpp)
@@ -266,6 +271,9 @@ void orphan_dataref(Host& h, const std::string& name);
 // The present add-ons' own plug-ins, once a frame after the plug-in's
 // after-flight-model loops (addons.cpp).
 void addons_frame(Host& h);
+// The host's traffic moves on, once a frame after the flight model
+// (traffic.cpp).
+void traffic_frame(Host& h, float dt);
 void default_world(Host& h);
 // The values a real host derives from its aircraft's state (derived.cpp):
 // the start values at reset, then `derive_values` after every flight model.

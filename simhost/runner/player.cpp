@@ -387,6 +387,20 @@ void Runner::step(const scenario::Step& s) {
         simhost::set_terrain([](float, float) { return 0.0f; });
       }
       break;
+    case Op::Traffic:
+      if (!s.on) {
+        simhost::remove_traffic(static_cast<int>(s.param));
+      } else {
+        simhost::TrafficTarget t;
+        t.lat = s.values[0];
+        t.lon = s.values[1];
+        t.elevation_m = s.values[2];
+        t.track_deg = s.values[3];
+        t.speed_mps = s.values[4];
+        t.vs_mps = s.values[5];
+        simhost::set_traffic(static_cast<int>(s.param), t);
+      }
+      break;
     case Op::Png:
       if (how_.on_png) {
         how_.on_png(s.text);

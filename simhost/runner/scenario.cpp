@@ -136,6 +136,7 @@ class Parser {
   std::vector<double> values(std::string_view text, const Ref& ref, const Shape& shape) const;
   void advance(long frames);
   void alert(std::string_view rest, Step* st, bool finding) const;
+  void traffic(std::string_view rest, Step* st) const;
 
   long at_seconds(double seconds) const;
   // The scenario's clock in seconds, frame steps changed on the way included.
@@ -285,6 +286,39 @@ void Parser::alert(std::string_view rest, Step* st, bool finding) const {
   }
   st->text = std::string(trim(rest));
   if (st->ref.name.empty() || st->text.empty()) throw Failure{usage};
+}
+
+// N LAT LON ELEVATION_M TRACK_DEG SPEED_MPS VS_MPS, or N off: a target of
+// the host's traffic placed in slot N, flying on by itself, or removed.
+void Parser::traffic(std::string_view rest, Step* st) const {
+  const std::string usage = "traffic needs N LAT LON ELEVATION_M TRACK_DEG SPEED_MPS VS_MPS, or N off";
+  st->op = Op::Traffic;
+  if (!whole(word(rest), &st->param)) throw Failure{usage};
+  if (st->param < 1 || st->param > kTrafficSlots)
+    throw Failure{"traffic's slot is 1 to " + std::to_string(kTrafficSlots) + ", not " + std::to_string(st->param)};
+  if (rest == "off") return;
+  // What each number is, and the range the host takes it in.
+  struct Field {
+    const char* name;
+    double low, high;
+  };
+  constexpr Field kFields[] = {{"latitude", -90, 90},          {"longitude", -180, 180},
+                               {"elevation (m)", -2000, 80000}, {"track (degrees)", 0, 360},
+                               {"speed (m/s)", 0, 1000},        {"vertical speed (m/s)", -1000, 1000}};
+  for (const Field& f : kFields) {
+    const std::string_view w = word(rest);
+    if (w.empty()) throw Failure{usage};
+    double v = 0;
+    if (!number(w, &v)) throw Failure{"traffic's " + std::string(f.name) + " " + shown(w) + " is not a number"};
+    if (v < f.low || v > f.high) {
+      char range[64];
+      std::snprintf(range, sizeof range, " is outside %g..%g", f.low, f.high);
+      throw Failure{"traffic's " + std::string(f.name) + " " + shown(w) + range};
+    }
+    st->values.push_back(v);
+  }
+  if (!rest.empty()) throw Failure{usage};
+  st->on = true;
 }
 
 void Parser::assignment(std::string_view name, std::string_view value, bool raw, Step* st) const {
@@ -499,6 +533,8 @@ void Parser::line(std::string_view s, int line_number, Script* script) {
       throw Failure{"terrain needs a height in metres (-20000 to 20000) or fields"};
     }
     if (!rest.empty()) throw Failure{"terrain needs a height in metres (-20000 to 20000) or fields"};
+  } else if (verb == "traffic") {
+    traffic(rest, &st);
   } else if (verb == "date") {
     st.op = Op::Date;
     if (!calendar_seconds(rest, &st.seconds)) throw Failure{"date needs YYYY-MM-DD HH:MM:SS (UTC)"};

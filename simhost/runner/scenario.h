@@ -43,7 +43,7 @@ struct Rules {
 };
 
 enum class Op { Set, Command, Hold, Message, Pause, Replay, Print, Expect, ExpectText, ExpectLog, Png, Fly, ScriptsLnav,
-                Date, Invariants, Alert, Dt, Addon, Terrain };
+                Date, Invariants, Alert, Dt, Addon, Terrain, Traffic };
 enum class Phase { Begin, End, Once };
 
 // A dataref and, for one element of an array, its index (-1: all of it).
@@ -63,14 +63,15 @@ struct Step {
                                // Alert: the reason
   std::vector<double> values;  // Set: the numbers; Expect: the expected value(s); Alert: its window in
                                // seconds, when given; Dt: the frame step; Terrain: the height (m), none
-                               // for the fields' own
+                               // for the fields' own; Traffic: latitude, longitude, elevation (m), track
+                               // (degrees true), speed (m/s) and vertical speed (m/s), none to remove
   double tolerance = 0;        // Expect
   double until = -1;           // Expect: held after every frame up to this time (s) too, as written
   long until_frame = -1;       // ... the last frame held, on the scenario's clock (-1: checked once)
   Phase phase = Phase::Once;   // Command
   long hold_frames = 0;        // Hold: frames until the end phase
   int message = 0;             // Message
-  long param = 0;
+  long param = 0;              // Message; Traffic: the target's slot
   long long seconds = 0;       // Date: the calendar time, seconds since 1970 UTC
   bool on = false;             // Pause, Replay, Fly, ScriptsLnav, Invariants, Addon; Alert: a finding
   bool optional = false;       // Alert: may light in its window, or not
@@ -95,6 +96,8 @@ constexpr int kMaxIncludeDepth = 8;
 // second, far beyond any cockpit sequence and still a run that ends.
 constexpr long kMaxFrames = 10000000;
 constexpr size_t kMaxLineBytes = 65536;
+// The host's traffic slots (simhost::kTrafficSlots): 1 to 63.
+constexpr long kTrafficSlots = 63;
 
 // Parses `text` (the contents of `file`, named in messages). `dt` is the
 // frame time, used to turn seconds into frames. `include PATH` reads PATH,

@@ -194,6 +194,10 @@ TEST_F(Scenario, MistakesAreRefusedWithTheirLine) {
       {"at 1s include d/b.txt\n", "1: include stands on a line of its own"},
       {"run 1\ninclude none.txt\n", "2: include: none.txt: cannot read the file"},
       {"include d/../s.txt\n", "1: include s.txt: an include loop, s.txt is being read"},
+      {"traffic 64 47 -122 3000 180 130 0\n", "1: traffic's slot is 1 to 63, not 64"},
+      {"traffic 1 47 -122 3000 400 130 0\n", "1: traffic's track (degrees) \"400\" is outside 0..360"},
+      {"traffic 1 47 -122 3000 180 nan 0\n", "1: traffic's speed (m/s) \"nan\" is not a number"},
+      {"traffic 1 47 -122\n", "1: traffic needs N LAT LON ELEVATION_M TRACK_DEG SPEED_MPS VS_MPS, or N off"},
   };
   for (const Case& c : cases) {
     scenario::Script s;

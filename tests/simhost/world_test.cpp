@@ -452,6 +452,22 @@ TEST(SimhostWorld, TheHostDerivesItsAircraftOnTheGroundAndItsSystems) {
 
 // The host's engines, fuel, status lights, ice, flaps and braked wheels, one
 // row per rule as above.
+// A target of the host's traffic in slot 3 at 47 N, 3,000 m, flying north
+// at 100 m/s and climbing at 5 m/s; the host paused or not.
+std::function<void()> traffic_north(bool paused) {
+  return [paused] {
+    simhost::TrafficTarget t;
+    t.lat = 47.0;
+    t.lon = -122.0;
+    t.elevation_m = 3000.0;
+    t.speed_mps = 100.0;
+    t.vs_mps = 5.0;
+    ASSERT_TRUE(simhost::set_traffic(3, t));
+    if (paused) simhost::set_int("sim/time/paused", 1);
+  };
+}
+constexpr const char* kTargetLat = "sim/cockpit2/tcas/targets/position/lat";
+
 TEST(SimhostWorld, TheHostRunsItsEnginesAndSurfaces) {
   const char* kMixture = "sim/cockpit2/engine/actuators/mixture_ratio";
   const char* kIgniter = "sim/cockpit2/engine/actuators/igniter_on";
@@ -562,6 +578,21 @@ TEST(SimhostWorld, TheHostRunsItsEnginesAndSurfaces) {
       // Main wheels off the ground: a braked one stops at once.
       {"braked: stopped in a tenth of a second", braking_off_the_ground("1"), 3, at(kTyres, 1), 0, 0},
       {"... the unbraked one still turns", braking_off_the_ground("1"), 3, at(kTyres, 2), 50 / 0.565 - 1, 1e-3},
+      // The host's traffic flies on by itself: 10 s north at 100 m/s is
+      // 1 km, 0.008993 degrees on the flying aircraft's sphere.
+      {"a target north at 100 m/s: its TCAS slot 1 km on after 10 s", traffic_north(false), 300,
+       at(kTargetLat, 3), 47.008993, 1e-5},
+      {"... 50 m up at 5 m/s", traffic_north(false), 300, at("sim/cockpit2/tcas/targets/position/ele", 3), 3050,
+       1e-2},
+      {"... multiplayer plane 3 with it", traffic_north(false), 300,
+       scalar("sim/multiplayer/position/plane3_lat"), 47.008993, 1e-6},
+      {"... the local z velocity minus its speed north", traffic_north(false), 1,
+       at("sim/cockpit2/tcas/targets/position/vz", 3), -100, 1e-4},
+      {"... held while paused", traffic_north(true), 300, at(kTargetLat, 3), 47, 1e-5},
+      {"... removed: the slot reads 0", [] {
+         traffic_north(false)();
+         simhost::remove_traffic(3);
+       }, 1, scalar("sim/multiplayer/position/plane3_el"), 0, 0},
   };
   play_world_rows(rows);
 }
