@@ -93,6 +93,8 @@ grep -E '^(frames|gl-calls|seeds|data-file)' "$work/win.rec"
 python3 "$root/tests/comparison/compare.py" "$work/lin.rec" "$work/win.rec" \
   "$root/tests/comparison/expected-differences.txt" "$top" "$top_win" || fail "the modules' values differ"
 [ -s "$top/Output/situations/737_80NG_03.sit" ] || fail "no situation file written under the Windows root"
-# ---- 3. the sample scenarios meet their expectations (`png` steps left out: this host draws nothing)
-for f in "$root"/sample/scenarios/*.txt; do sed '/^png /d' "$f" > "$work/scenario.txt"; wine "$win/corvane-sim.exe" --scenario "$(wine winepath -w "$work/scenario.txt" 2>/dev/null | tr -d '\r')" | tr -d '\r' || fail "sample scenario $(basename "$f") under Wine"; done
+# ---- 3. the sample scenarios meet their expectations (`png` steps left out: this host draws nothing),
+# copied with the files they include
+cp -r "$root/sample/scenarios" "$work/scenarios"
+for f in "$work"/scenarios/*.txt; do sed -i '/^png /d' "$f"; wine "$win/corvane-sim.exe" --scenario "$(wine winepath -w "$f" 2>/dev/null | tr -d '\r')" | tr -d '\r' || fail "sample scenario $(basename "$f") under Wine"; done
 echo "Windows module under Wine: all checks passed"

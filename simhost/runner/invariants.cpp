@@ -482,8 +482,20 @@ void Invariants::after_frame(long frame, double seconds, std::FILE* out) {
   host_writes_after(seconds, out);
 }
 
+bool Invariants::read_as_zero(const std::string& name, std::string* error) {
+  for (const PublishedNumbers::Value& v : published_.values) {
+    if (v.name != name) continue;
+    for (int k = 0; k < v.size; ++k) dark_.push_back(v.first + k);
+    dark_names_.push_back(name);
+    return true;
+  }
+  *error = "--dark: " + name + " is no published number of the plug-in";
+  return false;
+}
+
 void Invariants::judge(const std::vector<double>& values, long frame, double seconds, std::FILE* out) {
   if (&values != &now_) now_ = values;
+  for (int k : dark_) now_[static_cast<size_t>(k)] = 0.0;
   for (size_t k = 0; k < numbers_.size(); ++k) {
     // Most values stand still from frame to frame: one that has not moved
     // and broke nothing then breaks nothing now (a NaN never equals itself).
@@ -510,6 +522,7 @@ bool Invariants::finish(double seconds, std::FILE* out) {
   std::fprintf(out, "\ninvariants: %ld frames checked (%.3f to %.3f s), %zu published values, %zu numbers\n",
                frames_checked_, std::max(0.0, first_checked_), last_checked_, published_.values.size(),
                numbers_.size());
+  for (const std::string& name : dark_names_) std::fprintf(out, "read as 0 (--dark): %s\n", name.c_str());
   std::fprintf(out, "alerts lit:%s\n", std::none_of(alerts_.begin(), alerts_.end(),
                                                     [](const Alert& a) { return a.times > 0; })
                                            ? " none"

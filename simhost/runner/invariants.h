@@ -56,6 +56,10 @@ class Invariants {
                std::string* error);
   // From the next frame on every value is checked (or no longer is).
   void enable(bool on);
+  // The checks read the published value `name` (each element) as 0, as if
+  // the plug-in had never lit it: a flight run so must fail, naming the cue
+  // it expected (--dark). False when `name` is no published number.
+  bool read_as_zero(const std::string& name, std::string* error);
   // After each frame: reads every value and applies the rules. An alert
   // turning on or off, and the first break of each rule by each number, are
   // written to `out` as they happen.
@@ -131,6 +135,8 @@ class Invariants {
   std::vector<Alert> alerts_;
   std::vector<Named> named_;
   std::vector<Broken> broken_;
+  std::vector<int> dark_;                 // numbers read as 0
+  std::vector<std::string> dark_names_;
   std::vector<int> broken_index_;  // per number and rule: index into broken_ + 1, 0 none
   // The plug-in's writes of a nan or an infinity into the host's and the
   // scripts' values, as the host recorded them: how many were reported.

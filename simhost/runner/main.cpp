@@ -66,6 +66,7 @@ const char* const kUsage =
     "  --list-lookups        every dataref and command name the plug-in asked for: KIND<TAB>NAME<TAB>found|missing\n"
     "  --summary             end with frames, simulated time, legs sequenced, pictures and the log\n"
     "  --invariants          check every published value every frame and log every caution and warning\n"
+    "  --dark NAME           the checks read the published value NAME as 0, a cue forced dark (repeatable)\n"
     "  --command-positions   press every command and write the positions each sets (switch_positions.tsv)\n";
 
 struct Options {
@@ -87,7 +88,7 @@ struct Options {
   std::string scenario, trace, trace_file;
   long trace_every = 1;
   bool fly = false, scripts_lnav = false, summary = false, invariants = false, command_positions = false;
-  std::vector<std::string> addons, omit;
+  std::vector<std::string> addons, omit, dark;
   bool hostile = false, list_lookups = false;
   std::string out_dir;
 };
@@ -192,6 +193,8 @@ Options parse(int argc, char** argv) {
       o.addons.push_back(name);
     } else if (a == "--omit") {
       o.omit.push_back(value());
+    } else if (a == "--dark") {
+      o.dark.push_back(value());
     } else if (a == "--hostile") {
       o.hostile = true;
     } else if (a == "--list-lookups") {
@@ -418,7 +421,8 @@ int main(int argc, char** argv) {
     return status;
   }
 
-  const bool playing = !o.scenario.empty() || !o.trace.empty() || o.fly || o.summary || o.invariants;
+  const bool playing =
+      !o.scenario.empty() || !o.trace.empty() || o.fly || o.summary || o.invariants || !o.dark.empty();
   runner::Outcome outcome;
   if (playing) {
     // Everything in the scenario is checked before the first frame runs.
@@ -449,6 +453,20 @@ int main(int argc, char** argv) {
       } else {
         std::fprintf(stderr, "%s\n", error.c_str());
         status = 2;
+      }
+    }
+    // A cue forced dark, on purpose and visibly: the proof that a flight
+    // missing it fails.
+    for (const std::string& name : o.dark) {
+      if (status != 0) break;
+      if (!how.checks) {
+        std::fprintf(stderr, "corvane-sim: --dark needs the checks (--invariants, or a scenario's checks)\n");
+        status = 2;
+      } else if (!checks.read_as_zero(name, &error)) {
+        std::fprintf(stderr, "corvane-sim: %s\n", error.c_str());
+        status = 2;
+      } else {
+        std::fprintf(stderr, "corvane-sim: the checks read %s as 0 (--dark)\n", name.c_str());
       }
     }
     std::FILE* trace_file = nullptr;

@@ -581,11 +581,16 @@ std::string included_path(const std::string& from, std::string_view name) {
 // its number, the file), an included file's lines in place of its include
 // step; false once `each` has asked to stop. `chain` holds the files being
 // read, the scenario first, so a file that includes itself, directly or not,
-// is refused rather than read for ever.
+// is refused rather than read for ever; and how many files were included,
+// so that files including each other in breadth end too.
 using Each = std::function<bool(std::string_view line, int number, const std::string& file)>;
 
-bool walk(std::string_view text, const std::string& file, const Lookup& lookup, std::vector<std::string>* chain,
-          const Each& each) {
+struct Chain {
+  std::vector<std::string> files;  // being read, the scenario first
+  int reads = 0;                   // included files read so far
+};
+
+bool walk(std::string_view text, const std::string& file, const Lookup& lookup, Chain* chain, const Each& each) {
   size_t pos = 0;
   // An editor's UTF-8 byte-order mark is no part of the first line; a file
   // in UTF-16 or UTF-32 is not one the parser can read.
@@ -617,22 +622,24 @@ bool walk(std::string_view text, const std::string& file, const Lookup& lookup, 
       if (rest.empty()) throw Failure{"include needs a file name"};
       if (!lookup.read) throw Failure{"include: no file can be read here"};
       path = included_path(file, rest);
-      for (const std::string& f : *chain)
+      for (const std::string& f : chain->files)
         if (f == path) throw Failure{"include " + path + ": an include loop, " + f + " is being read"};
-      if (static_cast<int>(chain->size()) > kMaxIncludeDepth)
+      if (static_cast<int>(chain->files.size()) > kMaxIncludeDepth)
         throw Failure{"include " + path + ": included files nest deeper than " + std::to_string(kMaxIncludeDepth)};
+      if (++chain->reads > kMaxIncludes)
+        throw Failure{"include " + path + ": more than " + std::to_string(kMaxIncludes) + " files included"};
       std::string error;
       if (!lookup.read(path, &inner, &error)) throw Failure{"include: " + error};
     } catch (const Failure& f) {
       throw Located{file + ":" + std::to_string(number) + ": " + f.message};
     }
-    chain->push_back(path);
+    chain->files.push_back(path);
     try {
       if (!walk(inner, path, lookup, chain, each)) return false;
     } catch (const Located& l) {
       throw Located{l.message + " (included from " + file + ":" + std::to_string(number) + ")"};
     }
-    chain->pop_back();
+    chain->files.pop_back();
   }
   return true;
 }
@@ -732,7 +739,8 @@ std::vector<Step> start_addons(std::string_view text, const std::string& file, c
   const Rules rules;
   Parser parser(1.0, lookup, rules);
   Script script;
-  std::vector<std::string> chain{normal(file)};
+  Chain chain;
+  chain.files.push_back(normal(file));
   try {
     walk(text, file, lookup, &chain, [&](std::string_view ln, int, const std::string&) {
       std::string_view rest = trim(ln);
@@ -756,7 +764,8 @@ bool parse(std::string_view text, const std::string& file, double dt, const Look
            std::string* error, const Rules& rules) {
   Parser parser(dt, lookup, rules);
   Script script;
-  std::vector<std::string> chain{normal(file)};
+  Chain chain;
+  chain.files.push_back(normal(file));
   try {
     walk(text, file, lookup, &chain, [&](std::string_view ln, int number, const std::string& in) {
       const size_t before = script.steps.size();
@@ -765,7 +774,7 @@ bool parse(std::string_view text, const std::string& file, double dt, const Look
       } catch (const Failure& f) {
         throw Located{in + ":" + std::to_string(number) + ": " + f.message};
       }
-      if (chain.size() > 1)
+      if (chain.files.size() > 1)
         for (size_t k = before; k < script.steps.size(); ++k) script.steps[k].file = in;
       return true;
     });

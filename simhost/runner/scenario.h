@@ -89,8 +89,10 @@ struct Script {
 std::string where(const Step& step, const std::string& scenario);
 std::string line_of(const Step& step);
 
-// Included files nest at most this deep (an include loop stops sooner).
+// Included files nest at most this deep (an include loop stops sooner), and
+// a scenario includes at most this many in all.
 constexpr int kMaxIncludeDepth = 8;
+constexpr int kMaxIncludes = 1000;
 
 // The most frames a scenario may ask for: about four simulated days at 30 per
 // second, far beyond any cockpit sequence and still a run that ends.

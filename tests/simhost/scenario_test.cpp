@@ -219,6 +219,12 @@ TEST_F(Scenario, MistakesAreRefusedWithTheirLine) {
   ASSERT_EQ(s.steps.size(), 2u);
   EXPECT_EQ(scenario::where(s.steps[0], "s.txt") + " " + std::to_string(s.steps[0].frame), "d/b.txt:2 2");
   EXPECT_EQ(scenario::where(s.steps[1], "s.txt"), "s.txt:2");
+  // Files that include each other in breadth, not in a loop, end too.
+  files["d/a.txt"] = files["d/b.txt"] = "";
+  for (int i = 0; i < 40; ++i) files["d/a.txt"] += "include b.txt\n", files["d/b.txt"] += "include c.txt\n";
+  files["d/c.txt"] = "run 1\n";
+  EXPECT_FALSE(parse("include d/a.txt\n", &s, &error));
+  EXPECT_NE(error.find("more than 1000 files included"), std::string::npos) << error;
 }
 
 // A text keeps its blanks in quotes, with its quotes and backslashes

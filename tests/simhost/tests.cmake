@@ -107,6 +107,14 @@ runner_check(corvane_sim_checks_broken RUN --scenario ${CMAKE_CURRENT_LIST_DIR}/
 panel_brightness\\[0\\]: out of range: 2 outside 0..1.*battery_pos: not a position its commands set: 5.*\
 instrument_brightness\\[0\\]: flickers.*NAMED AND NOT LIT: zuvadud/d738/fmodpack/msg_pull_up \\(line 14: a PULL UP \
 named that never sounds\\).*invariants: FAILED: 3 rule breaks, 2 unexpected alerts, 1 named alert not lit")
+# A crew cue missing fails a flight, named: the engine failure flight with
+# SOURCE OFF 1 read as 0 by the checks; a name that is no published value is
+# refused.
+runner_check(corvane_sim_engine_failure_cue_dark
+  RUN --scenario ${CMAKE_SOURCE_DIR}/sample/scenarios/engine-failure-v1.txt --dark zuvadud/D738/annunciator/source_off1
+  STATUS 1 OUTPUT "NAMED AND NOT LIT: zuvadud/D738/annunciator/source_off1 \\(line [0-9]+: generator 1 gone.*\
+invariants: FAILED: 0 rule breaks, 0 unexpected alerts, 1 named alert not lit")
+runner_check(corvane_sim_dark_unknown RUN --invariants --dark no/such STATUS 2 ERROR "--dark: no/such is no published")
 # The rain add-on loads the objects the plug-in asks for, and reports its
 # start (on a host before version 12, where the plug-in drives it).
 runner_check(corvane_sim_rain_addon_loads RUN --host-version 115000 --addon rain
@@ -135,7 +143,7 @@ target_link_libraries(scenario_test PRIVATE scenario_lines corvane_runner)
 # Each sample scenario is a test of its own expectations (its pictures land
 # in the build folder).
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/scenario-pictures)
-foreach(name power-up departure approach traffic map-symbols gate-to-gate)
+foreach(name power-up departure approach traffic map-symbols gate-to-gate engine-failure-v1)
   add_test(NAME scenario.${name}
     COMMAND corvane-sim --scenario ${CMAKE_SOURCE_DIR}/sample/scenarios/${name}.txt
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/scenario-pictures)
