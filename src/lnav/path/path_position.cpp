@@ -312,7 +312,9 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
   // 10: straight to the start of the waypoint's turn.
   if (t.count == 0 && own_turn && hdg_ok && before_turn_start()) {
     const float icpt = intercept_course();
-    const float c = icpt != -1.0f ? icpt : gc_bearing(t.start_lat, t.start_lon, ti_start_lat, ti_start_lon);
+    // The straight's own course where it ends, at the start of the turn.
+    const float own = navmath::mod360(gc_bearing(ti_start_lat, ti_start_lon, t.start_lat, t.start_lon) + 180.0f);
+    const float c = icpt != -1.0f ? icpt : own;
     const float s = line_measure(lat, lon, ti_start_lat, ti_start_lon, c);
     return found(10, s, s + legs_wpt_arc_dist[i]);
   }
@@ -388,7 +390,15 @@ int32_t path_position_arc(int32_t m, int32_t p, double lat, double lon) {
   const auto approach = [&](int32_t code) {
     const double to_lat = p >= 0 ? static_cast<double>(legs_lat[p]) : t.start_lat;
     const double to_lon = p >= 0 ? static_cast<double>(legs_lon[p]) : t.start_lon;
-    const float s = line_measure(lat, lon, to_lat, to_lon, magvar_course_alt(p - 1));
+    // The course leg p starts with holds at the waypoint before it.
+    const float crs = magvar_course_alt(p - 1);
+    float s;
+    if (p >= 1 && (legs_lat[p - 1] != 0.0f || legs_lon[p - 1] != 0.0f)) {
+      track_errors_from(lat, lon, legs_lat[p - 1], legs_lon[p - 1], crs, to_lat, to_lon);
+      s = nav_result.along_track;
+    } else {
+      s = line_measure(lat, lon, to_lat, to_lon, crs);
+    }
     return found(code, s, s + legs_af_arc_dist[i] + t.seg1_arc + legs_wpt_arc_dist[i]);
   };
   // Before the fly-by turn onto the arc.

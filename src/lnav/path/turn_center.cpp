@@ -281,6 +281,7 @@ int32_t calc_turn_center(double wpt_lat, double wpt_lon, float crs_in, double ne
       const Pt X = cross(D, p_in, I, bis);
       return dest(X, crs_in, s);
     };
+    float start_exact = start_angle;
     Pt C1;
     if (mode == 1 && a != 0.0f && s != 0.0f) {
       if (left) trace(9999.0f, "WPT %d: Calc CTR mode 2\n", leg);
@@ -296,20 +297,43 @@ int32_t calc_turn_center(double wpt_lat, double wpt_lon, float crs_in, double ne
       r.seg1_radius = radius;
     } else {
       if (left) trace(9999.0f, "WPT %d: Calc CTR mode %d\n", leg, (mode == 1 && a != 0.0f) ? 1 : 3);
-      C1 = dest(S, p_in, radius);
+      if (a == 0.0f) {
+        C1 = dest(S, p_in, radius);
+      } else {
+        // Square to the inbound great circle where the turn starts, which is
+        // not its course at the waypoint: near the poles the two part by
+        // degrees over the anticipation distance.
+        C1 = dest(S, c360(gc_course_at(P.lat, crs_in, -static_cast<double>(a)) + (left ? 270.0 : 90.0)), radius);
+        start_exact = brg(C1, S);
+      }
     }
 
+    // The outbound line is the great circle through N on the course the leg
+    // from P reaches it with. Tangency is judged against its course where
+    // the arc meets it, not against the course at the waypoint: near the
+    // poles the two part by more than the test's degree within the turn.
+    track_errors(N.lat, N.lon, P.lat, P.lon, crs_out);
+    const float crs_at_n = gc_course_at(P.lat, crs_out, -static_cast<double>(nav_result.along_track));
     const Pt T = dest_f(C1, p_out, radius);
-    const float rb = wrap180(static_cast<double>(brg(T, N)) - crs_out);
+    track_errors(T.lat, T.lon, N.lat, N.lon, crs_at_n);
+    const float out_at_t = gc_course_at(N.lat, crs_at_n, -static_cast<double>(nav_result.along_track));
+    const float rb = wrap180(static_cast<double>(brg(T, N)) - out_at_t);
     const bool in_window = left ? (rb > 0.0f && rb < 91.0f) : (rb > -91.0f && rb < 0.0f);
 
-    r.seg1_start_angle = start_angle;
+    r.seg1_start_angle = start_exact;
     r.seg1_turn = side1;
     if (std::fabs(rb) < 1.0f) {
       r.seg1_ctr_lat = C1.lat;
       r.seg1_ctr_lon = C1.lon;
-      r.seg1_end_angle = static_cast<float>(p_out);
-      const Pt E = dest(C1, p_out, radius);
+      // The arc ends where it touches the outbound line: at the foot of the
+      // centre on it. The outbound course read at the waypoint would end it
+      // short by the convergence, a few degrees near the poles.
+      track_errors(C1.lat, C1.lon, N.lat, N.lon, crs_at_n);
+      gc_destination(N.lat, N.lon, crs_at_n, -static_cast<double>(nav_result.along_track));
+      float end_angle = brg(C1, Pt{nav_result.lat, nav_result.lon});
+      if (std::fabs(wrap180(static_cast<double>(end_angle) - p_out)) > 90.0f) end_angle = c360(end_angle + 180.0);
+      r.seg1_end_angle = end_angle;
+      const Pt E = dest(C1, end_angle, radius);
       r.seg1_end_lat = E.lat;
       r.seg1_end_lon = E.lon;
       r.seg_remain_dist = dist(E, N);
@@ -322,6 +346,7 @@ int32_t calc_turn_center(double wpt_lat, double wpt_lon, float crs_in, double ne
               static_cast<double>(brg(T, N)), static_cast<double>(crs_out), static_cast<double>(rb),
               static_cast<double>(a));
       bool failed = false;
+      r.seg1_start_angle = start_angle;
       if (mode == 2 && reversal) {
         const float g = dist(P, N);
         const float e = std::fabs(wrap180(static_cast<double>(brg(P, N)) - crs_out));

@@ -116,9 +116,8 @@ float capture_command(double ctr_lat, double ctr_lon, float radius, float side, 
   const bool left = side == 0.0f || side == 2.0f;
   const double lat = ac_lat();
   const double lon = ac_lon();
-  const float b = gc_bearing(ctr_lat, ctr_lon, lat, lon);
-  const float tangent = mod360(b + (left ? 270.0f : 90.0f));
   arc_errors(lat, lon, ctr_lat, ctr_lon, radius, 0.0f, left ? 2 : 3);
+  const float tangent = nav_result.course;
   const float x = nav_result.cross_track;
   return arc_steer(mod360(tangent + mag_var() + 360.0f), raw_xtrack ? x : -x, radius, side, heading_ref(), 1);
 }
@@ -129,8 +128,7 @@ bool capture_due(double ctr_lat, double ctr_lon, float radius, float side, float
 
 bool release_due(double ctr_lat, double ctr_lon, float radius, float side, float cmd, float next_crs) {
   const bool left = side == 0.0f || side == 2.0f;
-  const float b = gc_bearing(ctr_lat, ctr_lon, ac_lat(), ac_lon());
-  const float tangent = mod360(b + (left ? 270.0f : 90.0f));
+  const float tangent = arc_tangent_course(ctr_lat, ctr_lon, ac_lat(), ac_lon(), left ? 2 : 3);
   const float c = arc_steer(mod360(tangent + mag_var() + 360.0f), 0.0f, radius, side, heading_ref(), 1);
   return turn_side(c, next_crs, side) && turn_side(cmd, next_crs, side);
 }

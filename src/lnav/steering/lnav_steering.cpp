@@ -171,7 +171,14 @@ void active_leg_xtrack() {
 void mode0_by_region(int32_t a) {
   const int32_t r = route_track.region;
   if (r == 1 || r == 2 || r == 3 || r == 6) {
-    steer_straight(legs_lat[a], legs_lon[a], magvar_course_alt(a - 1), a);
+    // The course the leg starts with holds where it starts, at the waypoint
+    // before; the great circle is laid through that one when there is one.
+    const int32_t b = a - 1;
+    if (slot_ok(b) && (legs_lat[b] != 0.0f || legs_lon[b] != 0.0f)) {
+      steer_straight(legs_lat[b], legs_lon[b], magvar_course_alt(b), a);
+    } else {
+      steer_straight(legs_lat[a], legs_lon[a], magvar_course_alt(b), a);
+    }
   } else if (r == 13) {
     const int32_t b = a - 1;
     if (!slot_ok(b)) return;
