@@ -386,6 +386,9 @@ PathIn path_into(int32_t p) {
   }
   v.ctr1_lat = at(legs_seg1_ctr_lat, p);
   v.ctr1_lon = at(legs_seg1_ctr_lon, p);
+  // An offset inside the turn is flown, and left, on its own circle.
+  float offset = 0.0f;
+  offset_turn_centre(p, v.ctr1_lat, v.ctr1_lon, offset);
   v.s1_start_lat = at(legs_seg1_start_lat, p);
   v.s1_start_lon = at(legs_seg1_start_lon, p);
   v.s1_end_lat = at(legs_seg1_end_lat, p);
@@ -439,7 +442,11 @@ void arm(SeqFrame& f, float target) {
 bool own_turn_capture(const SeqFrame& f, float cmd, bool exchange_on_reversal, float* out_cmd) {
   const int32_t i = f.i;
   const float side = legs_seg1_turn[i];
-  const float c = capture_command(legs_seg1_ctr_lat[i], legs_seg1_ctr_lon[i], legs_seg1_radius[i], side);
+  double c_lat = legs_seg1_ctr_lat[i];
+  double c_lon = legs_seg1_ctr_lon[i];
+  float offset = 0.0f;
+  offset_turn_centre(i, c_lat, c_lon, offset);
+  const float c = capture_command(c_lat, c_lon, legs_seg1_radius[i], side);
   if (out_cmd) *out_cmd = c;
   const bool reversal = exchange_on_reversal && (side == 0.0f || side == 2.0f) != (f.in.turn1 == 0.0f || f.in.turn1 == 2.0f);
   return reversal ? turn_side(c, cmd, side) : turn_side(cmd, c, side);

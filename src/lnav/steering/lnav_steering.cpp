@@ -97,8 +97,12 @@ void steer_straight(double p_lat, double p_lon, float course_true, int32_t offse
   cache.track_cmd_prev = cmd;
 }
 
-void steer_arc(double c_lat, double c_lon, float radius, float turn, int32_t offset_leg) {
+// `offset_nm`: the circle is the offset path's own, that far beside the
+// route; its cross-track is told as the route's, which the offset then takes
+// off again.
+void steer_arc(double c_lat, double c_lon, float radius, float turn, int32_t offset_leg, float offset_nm = 0.0f) {
   arc_errors(ac_lat(), ac_lon(), c_lat, c_lon, radius, 0.0f, static_cast<int>(turn));
+  nav_result.cross_track += offset_nm;
   const float c = std::fmod(nav_result.course + frame_flight_data.mag_var_deg + 360.0f, 360.0f);
   if (offset_leg != kNoOffset) lnav_offset_helper(offset_leg);
   const float cmd = arc_steer(c, nav_result.cross_track, radius, turn, cache.track_cmd_prev, 0);
@@ -109,7 +113,12 @@ void steer_arc(double c_lat, double c_lon, float radius, float turn, int32_t off
 }
 
 void entry_arc(int32_t k, int32_t offset_leg) {
-  steer_arc(legs_seg1_ctr_lat[k], legs_seg1_ctr_lon[k], legs_seg1_radius[k], legs_seg1_turn[k], offset_leg);
+  double c_lat = legs_seg1_ctr_lat[k];
+  double c_lon = legs_seg1_ctr_lon[k];
+  float offset = 0.0f;
+  // An offset inside the turn is flown on its own fly-by circle.
+  if (offset_leg == k) offset_turn_centre(k, c_lat, c_lon, offset);
+  steer_arc(c_lat, c_lon, legs_seg1_radius[k], legs_seg1_turn[k], offset_leg, offset);
 }
 void dir_entry_arc() { steer_arc(dir_seg1_ctr_lat, dir_seg1_ctr_lon, dir_seg1_radius, dir_seg1_turn, kNoOffset); }
 
@@ -334,22 +343,11 @@ void lnav_offset_helper(int32_t leg) {
   const float start = rc.legs_offset_start;
   const float end = rc.legs_offset_end;
   if (!(s >= 5.0f && s <= 7.0f) || start == 0.0f || end == 0.0f) return;
-  const int32_t end_slot = slot_of(end);
 
   float x = nav_result.cross_track;
-  bool corrected = false;
-  auto minus_offset_at = [&](int32_t k) {
-    if (!slot_ok(k)) return;  // an offset end outside the route corrects nothing
-    x -= legs_offset[k];
-    corrected = true;
-  };
-  if (rc.legs_offset_start_t == 0.0f && s == 5.0f) {
-    minus_offset_at(end_slot);
-  } else if (L >= start || (L >= start - 1.0f && s == 6.0f)) {
-    minus_offset_at((s == 5.0f || s == 6.0f) ? end_slot : leg);
-  }
-  if (corrected) {
-    x = clamp_range(x, -999.0f, 999.0f);
+  float offset = 0.0f;
+  if (lateral_offset_at(leg, offset)) {
+    x = clamp_range(x - offset, -999.0f, 999.0f);
     nav_result.cross_track = x;
   }
 
