@@ -246,7 +246,18 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
     return gc_bearing(from_lat, from_lon, lat, lon);
   };
   const auto short_of_wpt = [&]() { return faces(brg_from(wpt_lat, wpt_lon), leg_crs + 180.0f); };
-  const auto past_seg1_end = [&]() { return passed_start(t.ctr1_lat, t.ctr1_lon, t.end1, t.turn1, lat, lon); };
+  // An arc of more than half a circle (a turn the long way) ends where its
+  // own start lies in the same half-plane: while it is being entered (nav
+  // mode 5) a point short of its start is not past its end.
+  const auto short_of_seg1 = [&]() {
+    const float b1 = brg_from(t.ctr1_lat, t.ctr1_lon);
+    return faces(b1, t.start1 + (l1 ? 90.0f : 270.0f)) && faces(b1, t.start1);
+  };
+  const bool wide1 = std::fabs(course_diff_dir(t.start1, t.end1, l1 ? 2 : 3)) > 180.0f;
+  const auto past_seg1_end = [&]() {
+    return passed_start(t.ctr1_lat, t.ctr1_lon, t.end1, t.turn1, lat, lon) &&
+           !(wide1 && fms_seq.nav_mode == 5.0f && short_of_seg1());
+  };
   const auto past_seg3_end = [&]() { return faces(brg_from(t.s3_end_lat, t.s3_end_lon), t.end3 + (l1 ? 90.0f : 270.0f)); };
   const auto short_of_turn_start = [&]() {
     return faces(brg_from(ts_lat, ts_lon), ti_start + (li ? 90.0f : 270.0f));

@@ -101,12 +101,15 @@ float straight_before(int32_t leg) {
   return legs_seg_remain_dist[p];
 }
 
-int32_t accept(TurnCenterResult& r, Pt P, Pt N, int32_t turn) {
+// `sector`: the end points must lie in the sector toward N; a turn of 270
+// degrees or more the long way ends behind the waypoint by construction.
+int32_t accept(TurnCenterResult& r, Pt P, Pt N, int32_t turn, bool sector = true) {
   float lim = 5.0f * dist(P, N);
   if (lim > 1000.0f) lim = 1000.0f;
   if (!(lim >= 0.0f)) lim = 0.0f;
   auto ok = [&](double la, double lo) {
-    return in_arc_sector(la, lo, P.lat, P.lon, N.lat, N.lon, turn) && gc_distance_nm(la, lo, P.lat, P.lon) <= lim;
+    return (!sector || in_arc_sector(la, lo, P.lat, P.lon, N.lat, N.lon, turn)) &&
+           gc_distance_nm(la, lo, P.lat, P.lon) <= lim;
   };
   if (!ok(r.seg1_end_lat, r.seg1_end_lon)) return 1;
   const bool has3 = !zero(r.seg3_end_lat, r.seg3_end_lon);
@@ -190,6 +193,44 @@ void remember_turn(const TurnKey& key, int32_t res, bool pair_written) {
   e.pair = two_point_result;
 }
 
+// The long-way loop: the circle of `radius` tangent to the inbound line
+// ahead of the corner V and to the outbound line behind it, on the turn's
+// side; both tangent points lie radius / tan(h) from V, h being half the
+// angle between the two lines on that side.
+int32_t long_way_loop(TurnCenterResult& r, Pt P, Pt N, float crs_in, float crs_out, float radius, bool left,
+                      int32_t mode) {
+  Pt V = P;
+  if (mode == 2) {
+    const Pt X = cross(P, crs_in, N, crs_out);
+    if (!zero(X.lat, X.lon)) V = X;
+  }
+  const float c = wrap180(static_cast<double>(crs_out) - crs_in);
+  const double h = (180.0 - std::fabs(static_cast<double>(c))) * 0.5;
+  const double tangent = static_cast<double>(radius) / std::tan(h * pi_d / 180.0);
+  const Pt S = dest(V, crs_in, tangent);
+  const Pt C1 = dest(S, c360(crs_in + (left ? 270.0 : 90.0)), radius);
+  const float end_angle = c360(crs_out + (left ? 90.0 : 270.0));
+  const Pt E = dest(C1, end_angle, radius);
+  r.seg1_start_lat = S.lat;
+  r.seg1_start_lon = S.lon;
+  r.seg1_ctr_lat = C1.lat;
+  r.seg1_ctr_lon = C1.lon;
+  r.seg1_start_angle = c360(crs_in + (left ? 90.0 : 270.0));
+  r.seg1_end_angle = end_angle;
+  r.seg1_end_lat = E.lat;
+  r.seg1_end_lon = E.lon;
+  r.seg1_turn = left ? 2 : 3;
+  r.seg1_radius = radius;
+  // The turn starts past the waypoint: a negative anticipation distance.
+  const float to_start = dist(P, S);
+  const bool ahead = std::fabs(wrap180(static_cast<double>(brg(P, S)) - crs_in)) <= 90.0f;
+  r.seg1_dta = ahead ? -to_start : to_start;
+  // N must lie ahead on the outbound line once the loop is flown.
+  if (std::fabs(wrap180(static_cast<double>(brg(E, N)) - crs_out)) > 90.0f) return 1;
+  r.seg_remain_dist = dist(E, N);
+  return accept(r, P, N, left ? 2 : 3, false);
+}
+
 }  // namespace
 
 int32_t calc_turn_center(double wpt_lat, double wpt_lon, float crs_in, double next_lat, double next_lon,
@@ -234,6 +275,12 @@ int32_t calc_turn_center(double wpt_lat, double wpt_lon, float crs_in, double ne
   }
   bool pair_written = false;
   const int32_t res = [&]() -> int32_t {
+    // A turn flagged the long way round by 270 degrees or more: one circle
+    // touching the inbound line past the corner where the two lines meet
+    // and the outbound line before it, flown in the coded direction. The
+    // construction below (a first arc 45 degrees past the outbound course)
+    // would need more than a full circle and finds no turn.
+    if (opposite && std::fabs(c) <= 90.0f) return long_way_loop(r, P, N, crs_in, crs_out, radius, left, mode);
     Pt I = P;
     float k = 0.0f;
     float a = dta;

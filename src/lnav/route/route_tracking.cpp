@@ -83,7 +83,14 @@ void update_route_tracking() {
       region = path_position_pi(i, p, lat, lon);
     } else if (route_text_is(id, "DISCONTINUITY")) {
       region = 0;
-      track_errors(lat, lon, wlat, wlon, magvar_course(i));
+      // A gap has no position of its own (0/0 as a rule): what is measured
+      // is the last leg before it, run on past its waypoint, which guidance
+      // holds to there.
+      if (i >= 1 && (legs_lat[i - 1] != 0.0f || legs_lon[i - 1] != 0.0f)) {
+        track_errors(lat, lon, legs_lat[i - 1], legs_lon[i - 1], magvar_course(i - 1));
+      } else {
+        track_errors(lat, lon, wlat, wlon, magvar_course(i));
+      }
       fallback = false;
     } else {
       region = path_position_dir(i, p, lat, lon, 0);

@@ -279,10 +279,41 @@ void previous_leg_entry_arc(int32_t p) {
   }
 }
 
+// Past the last waypoint before a discontinuity there is no path to fly:
+// the track the aircraft had there is held, wings level, until the crew
+// closes the gap or flies direct (the sequencing does not move on either).
+struct GapHold {
+  bool on;
+  float track_mag;  // degrees, the track held
+};
+GapHold gap_hold;
+
+bool at_discontinuity(int32_t a) {
+  return slot_ok(a) && fms_seq.intdir_act == 0.0f && route_text_is(route_tables.waypoint_names[a], "DISCONTINUITY");
+}
+
+void hold_track_at_gap() {
+  if (!gap_hold.on) {
+    gap_hold.on = true;
+    gap_hold.track_mag =
+        std::fmod(mirror_f(bound::sim_flightmodel_position_hpath) + frame_flight_data.mag_var_deg + 360.0f, 360.0f);
+    if (!(gap_hold.track_mag >= 0.0f && gap_hold.track_mag < 360.0f)) gap_hold.track_mag = 0.0f;
+  }
+  send_corr(gap_hold.track_mag);
+  cache.track_cmd_prev = gap_hold.track_mag;
+  send_corr2(0.0f);
+  send_corr4(0.0f);
+}
+
 void lnav_engaged_steering() {
   const float mode = direct(bound::zuvadud_D738_fms_nav_mode);
   const int32_t a = slot_of(fms_seq.vnav_idx_seq);
   const int32_t p = slot_of(fms_seq.vnav_idx_seq_prev);
+  if (at_discontinuity(a)) {
+    hold_track_at_gap();
+    return;
+  }
+  gap_hold.on = false;
   if (mode == 0.0f) {
     if (slot_ok(a)) mode0_by_region(a);
   } else if (mode == 3.0f) {
@@ -405,6 +436,7 @@ void update_lnav_steering() {
   if (direct(bound::zuvadud_D738_autopilot_lnav_engaged) == 1.0f) {
     lnav_engaged_steering();
   } else {
+    gap_hold.on = false;
     cache.track_cmd_prev = mag_hdg;
     send_corr(0.0f);
     send_corr2(0.0f);
