@@ -32,7 +32,6 @@
 #include "lnav/path/leg_path.h"
 #include "lnav/route/route_state.h"
 #include "navdata/geodesy.h"
-#include "systems/electrical/electric_values.h"
 #include "systems/instruments/instrument_values.h"
 
 namespace {
@@ -314,9 +313,8 @@ void segment_into(const Pass& p, int32_t i, bool direct_to_leg_now) {
 
 int32_t draw_nd_route(int32_t side, const NdColours& colours) {
   const int32_t sd = side == 0 ? 0 : 1;
-  const float bus = sd == 0 ? electric::dc_stdbus_status : electric::dc_bus1_status;
   const float refresh = sd == 0 ? display::nd_refresh : display::nd_refresh_fo;
-  if (bus == 0.0f || refresh != 0.0f) return 0;
+  if (!nd_side_powered(sd) || refresh != 0.0f) return 0;
   nd_symbol_origin.y = 0.199;
   Pass p{sd, {}, 0, 0};
   if (!nd_map_frame(sd, p.frame)) return 0;

@@ -65,7 +65,7 @@ class NdHolds : public MapPassFixture {
  protected:
   void SetUp() override {
     MapPassFixture::SetUp();
-    electric::dc_bus1_status = 0.0f;  // captain only
+    electric::dc_bus2_status = 0.0f;  // captain only
     for (int k = 0; k < 256; ++k) {
       hold_pattern.hold_entry[k] = 0.0f;
       clear_hold_pattern(k);
