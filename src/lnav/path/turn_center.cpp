@@ -350,8 +350,13 @@ int32_t calc_turn_center(double wpt_lat, double wpt_lon, float crs_in, double ne
         // Square to the inbound great circle where the turn starts, which is
         // not its course at the waypoint: near the poles the two part by
         // degrees over the anticipation distance.
-        C1 = dest(S, c360(gc_course_at(P.lat, crs_in, -static_cast<double>(a)) + (left ? 270.0 : 90.0)), radius);
-        start_exact = brg(C1, S);
+        const float square = c360(gc_course_at(P.lat, crs_in, -static_cast<double>(a)) + (left ? 270.0 : 90.0));
+        C1 = dest(S, square, radius);
+        // The radial back to S, worked out along the radius itself: a bearing
+        // taken between the two points would carry their single-precision
+        // rounding, hundredths of a degree over a short radius, and a turn
+        // rebuilt every frame would jitter by that much.
+        start_exact = c360(gc_course_at(S.lat, square, radius) + 180.0);
       }
     }
 
@@ -375,9 +380,15 @@ int32_t calc_turn_center(double wpt_lat, double wpt_lon, float crs_in, double ne
       // The arc ends where it touches the outbound line: at the foot of the
       // centre on it. The outbound course read at the waypoint would end it
       // short by the convergence, a few degrees near the poles.
+      // The radial is the square from the foot to the centre, worked out
+      // along it (not as a bearing between nearby rounded points).
       track_errors(C1.lat, C1.lon, N.lat, N.lon, crs_at_n);
-      gc_destination(N.lat, N.lon, crs_at_n, -static_cast<double>(nav_result.along_track));
-      float end_angle = brg(C1, Pt{nav_result.lat, nav_result.lon});
+      const double along = -static_cast<double>(nav_result.along_track);
+      const float off = nav_result.cross_track;
+      gc_destination(N.lat, N.lon, crs_at_n, along);
+      const double foot_lat = nav_result.lat;
+      const float square = c360(gc_course_at(N.lat, crs_at_n, along) + (off >= 0.0f ? 90.0 : 270.0));
+      float end_angle = c360(gc_course_at(foot_lat, square, std::fabs(static_cast<double>(off))) + 180.0);
       if (std::fabs(wrap180(static_cast<double>(end_angle) - p_out)) > 90.0f) end_angle = c360(end_angle + 180.0);
       r.seg1_end_angle = end_angle;
       const Pt E = dest(C1, end_angle, radius);
