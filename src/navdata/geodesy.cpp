@@ -301,13 +301,13 @@ void track_errors(double lat1, double lon1, double lat2, double lon2, float cour
   // the two points (d^2 tan(lat) / 3438 nm of false cross-track, 5 nm over 100
   // nm at 60N).
   const float d = gc_distance_nm(lat1, lon1, lat2, lon2);
-  const float b = gc_bearing(lat1, lon1, lat2, lon2);
+  const float b = gc_bearing(lat2, lon2, lat1, lon1);
   const double delta = static_cast<double>(d) / kEarthRadiusNm;
-  const double rel = rad(wrap180(gc_bearing(lat2, lon2, lat1, lon1) - course));
+  const double rel = rad(wrap180(b - course));
   const double sin_delta = std::sin(delta);
   nav_result.cross_track = f32(std::asin(clamp_unit(sin_delta * std::sin(rel))) * kEarthRadiusNm);
   nav_result.along_track = f32(-std::atan2(sin_delta * std::cos(rel), std::cos(delta)) * kEarthRadiusNm);
-  nav_result.course = mod360(b + 180.0f);
+  nav_result.course = b;
   nav_result.spare1 = 0.0;
   nav_result.spare2 = 0.0;
 }
@@ -325,11 +325,21 @@ void track_errors_from(double lat0, double lon0, double s_lat, double s_lon, flo
   nav_result.along_track = nav_result.along_track - e_along;
 }
 
+namespace {
+
+// Track along a circle at the position on radial b (bearing at the centre),
+// d nm out: the radial's own course there, a quarter turn on. The radial's
+// bearing at the centre would carry the meridians' convergence across the
+// radius.
+float tangent_at(double ctr_lat, float b, float d, bool left) {
+  return mod360(gc_course_at(ctr_lat, b, d) + (left ? 270.0f : 90.0f));
+}
+
+}  // namespace
+
 float arc_tangent_course(double ctr_lat, double ctr_lon, double lat, double lon, int turn) {
-  // Square to the radius where it meets the position: the radial's bearing
-  // at the centre would carry the meridians' convergence across the radius.
-  const float to_ctr = gc_bearing(lat, lon, ctr_lat, ctr_lon);
-  return mod360(to_ctr + (navmath::is_left_turn(turn) ? 90.0f : 270.0f));
+  return tangent_at(ctr_lat, gc_bearing(ctr_lat, ctr_lon, lat, lon), gc_distance_nm(ctr_lat, ctr_lon, lat, lon),
+                    navmath::is_left_turn(turn));
 }
 
 void arc_errors(double lat, double lon, double ctr_lat, double ctr_lon, float radius_nm, float ref_radial,
@@ -338,7 +348,7 @@ void arc_errors(double lat, double lon, double ctr_lat, double ctr_lon, float ra
   const float b = gc_bearing(ctr_lat, ctr_lon, lat, lon);
   const bool left = navmath::is_left_turn(turn);
   float a = wrap180(ref_radial - b);
-  nav_result.course = arc_tangent_course(ctr_lat, ctr_lon, lat, lon, turn);
+  nav_result.course = tangent_at(ctr_lat, b, d, left);
   if (left) {
     nav_result.cross_track = d - radius_nm;
     if (a > 0.0f) a -= 360.0f;

@@ -80,7 +80,7 @@ void gc_intersection(double lat1, double lon1, double course1, double lat2, doub
 // `course` at point 2, exact on the sphere: along_track (how far point 2 lies
 // ahead of point 1's abeam point along the circle, negative behind),
 // cross_track (positive when point 1 lies right of the circle in its
-// direction) and course (the bearing 1 to 2 reversed).
+// direction) and course (the bearing from point 2 to point 1).
 void track_errors(double lat1, double lon1, double lat2, double lon2, float course);
 // Point 0 (the aircraft) against the great-circle leg A to B: along_track is
 // the distance to go to B along the leg, cross_track positive right of it.
