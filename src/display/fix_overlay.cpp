@@ -134,7 +134,6 @@ bool fix_frame(int32_t sd, float& up, double& ref_lat, double& ref_lon) {
   return std::isfinite(up) && std::isfinite(ref_lat) && std::isfinite(ref_lon);
 }
 
-
 inline double wrap360(double x) {
   const double w = std::fmod(x, 360.0);
   return w < 0.0 ? w + 360.0 : w;

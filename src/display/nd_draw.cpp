@@ -7,8 +7,8 @@
 // brightness (instrument brightness elements 2 and 3), the side's display
 // power (standby DC bus, DC bus 2), EfisSideState, the scripts' colour
 // overrides, track-up and heading-alignment values, the track deviation
-// values, gear on-ground flags and ground speed. Writes the waypoint slots (nd::wpt_*), nd_symbol_origin
-// and, through the primitives, map_pen.
+// values, gear on-ground flags and ground speed. Writes the waypoint slots
+// (nd::wpt_*), nd_symbol_origin and, through the primitives, map_pen.
 #include "display/nd_draw.h"
 
 #include <GL/gl.h>

@@ -127,7 +127,6 @@ void racetrack_at(const NdDrawPass& p, double fix_lat, double fix_lon, double in
             rad_b, turn);
 }
 
-
 // The displayed route of the side is the active one.
 bool shows_active_route(int32_t side) {
   const float sel = side == 0 ? script_mirror.zuvadud_D738_fms_rte12_sel : script_mirror.zuvadud_D738_fms_rte12_sel_fo;

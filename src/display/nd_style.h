@@ -1,7 +1,8 @@
 // What every pass of the navigation display map draws with: the colours of
-// each side, the map scale of a display range and the side's power. The draw pass builds the
-// colours once per pass (nd_build_colours, display/nd_draw.h) and hands
-// them to the route, hold, FIX and trend-vector passes.
+// each side, the map scale of a display range and the side's power. The
+// draw pass builds the colours once per pass (nd_build_colours,
+// display/nd_draw.h) and hands them to the route, hold, FIX and
+// trend-vector passes.
 #pragma once
 
 #include <cstdint>
