@@ -27,7 +27,6 @@
 #include "display/nd_style.h"
 #include "lnav/route/route_state.h"
 #include "navdata/geodesy.h"
-#include "systems/electrical/electric_values.h"
 
 namespace {
 
@@ -135,8 +134,6 @@ bool fix_frame(int32_t sd, float& up, double& ref_lat, double& ref_lon) {
   return std::isfinite(up) && std::isfinite(ref_lat) && std::isfinite(ref_lon);
 }
 
-inline float side_bus(int32_t sd) { return sd == 0 ? electric::dc_stdbus_status : electric::dc_bus1_status; }
-
 inline double wrap360(double x) {
   const double w = std::fmod(x, 360.0);
   return w < 0.0 ? w + 360.0 : w;
@@ -198,7 +195,7 @@ void update_nd_fix_overlay() {
 
   for (int32_t sd = 0; sd < 2; ++sd) {
     const EfisSideState& e = efis_side[sd];
-    if (side_bus(sd) == 0.0f) continue;
+    if (!nd_side_powered(sd)) continue;
     float up = 0.0f;
     double ref_lat = 0.0;
     double ref_lon = 0.0;
@@ -242,7 +239,7 @@ void draw_nd_fix_pass(const NdColours& colours) {
   bool abeam_read = false;
   for (int32_t sd = 0; sd < 2; ++sd) {
     const EfisSideState& e = efis_side[sd];
-    if (side_bus(sd) == 0.0f || !(colours.green[sd][3] > 0.0f)) continue;
+    if (!nd_side_powered(sd) || !(colours.green[sd][3] > 0.0f)) continue;
     float up = 0.0f;
     double ref_lat = 0.0;
     double ref_lon = 0.0;

@@ -4,11 +4,11 @@
 // modified-route, FIX and trend-vector passes in that order.
 //
 // Reads: draw_enabled, the host's panel render type, the side's display
-// brightness (instrument brightness elements 2 and 3), the side's standby /
-// bus 1 DC power, EfisSideState, the scripts' colour overrides, track-up and
-// heading-alignment values, the track deviation values, gear on-ground flags
-// and ground speed. Writes the waypoint slots (nd::wpt_*), nd_symbol_origin
-// and, through the primitives, map_pen.
+// brightness (instrument brightness elements 2 and 3), the side's display
+// power (standby DC bus, DC bus 2), EfisSideState, the scripts' colour
+// overrides, track-up and heading-alignment values, the track deviation
+// values, gear on-ground flags and ground speed. Writes the waypoint slots
+// (nd::wpt_*), nd_symbol_origin and, through the primitives, map_pen.
 #include "display/nd_draw.h"
 
 #include <GL/gl.h>
@@ -24,9 +24,9 @@
 #include "display/map_primitives.h"
 #include "display/nd_holds.h"
 #include "display/nd_slots.h"
+#include "display/nd_style.h"
 #include "display/route_lines.h"
 #include "display/trend_vector.h"
-#include "systems/electrical/electric_values.h"
 
 namespace {
 
@@ -201,8 +201,8 @@ void draw_nd_maps() {
     nd_track_pass.segments[side] = trend_segment_count(efis_side[side].map_range);
     draw_nd_track_and_marks(side, colours);
   };
-  if (electric::dc_stdbus_status != 0.0f && side_brightness(0) > 0.0f) track_step(0);
-  if (side_brightness(1) > 0.0f && electric::dc_bus1_status != 0.0f) {
+  if (nd_side_powered(0) && side_brightness(0) > 0.0f) track_step(0);
+  if (side_brightness(1) > 0.0f && nd_side_powered(1)) {
     nd_symbol_origin.y = 0.199;
     track_step(1);
   }

@@ -37,7 +37,6 @@
 #include "lnav/route/route_tracking.h"
 #include "navdata/geodesy.h"
 #include "navdata/nav_math.h"
-#include "systems/electrical/electric_values.h"
 #include "systems/instruments/instrument_values.h"
 
 namespace {
@@ -128,8 +127,6 @@ void racetrack_at(const NdDrawPass& p, double fix_lat, double fix_lon, double in
             rad_b, turn);
 }
 
-float side_bus(int32_t side) { return side == 0 ? electric::dc_stdbus_status : electric::dc_bus1_status; }
-
 // The displayed route of the side is the active one.
 bool shows_active_route(int32_t side) {
   const float sel = side == 0 ? script_mirror.zuvadud_D738_fms_rte12_sel : script_mirror.zuvadud_D738_fms_rte12_sel_fo;
@@ -198,7 +195,7 @@ void mod_direct_to(const NdDrawPass& p, int32_t k, const DisplayRoute& rt) {
 
 void mod_route_side(int32_t sd, int32_t& n, const NdColours& colours) {
   const float refresh = sd == 0 ? display::nd_refresh : display::nd_refresh_fo;
-  if (side_bus(sd) == 0.0f || refresh != 0.0f) return;
+  if (!nd_side_powered(sd) || refresh != 0.0f) return;
   const DisplayRoute& rt = display_routes[sd];
   const RouteText* names = sd == 0 ? route_tables.waypoint_names_2 : route_tables.waypoint_names_3;
   const RouteText* types = sd == 0 ? route_tables.leg_path_types_2 : route_tables.leg_path_types_3;

@@ -3,6 +3,12 @@
 
 #include <cmath>
 
+#include "systems/electrical/electric_values.h"
+
+bool nd_side_powered(int32_t side) {
+  return (side == 0 ? electric::dc_stdbus_status : electric::dc_bus2_status) != 0.0f;
+}
+
 int32_t nd_range_index(float range_index) {
   if (!std::isfinite(range_index)) return 7;
   const float r = std::trunc(range_index);

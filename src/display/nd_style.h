@@ -1,7 +1,8 @@
 // What every pass of the navigation display map draws with: the colours of
-// each side and the map scale of a display range. The draw pass builds the
-// colours once per pass (nd_build_colours, display/nd_draw.h) and hands
-// them to the route, hold, FIX and trend-vector passes.
+// each side, the map scale of a display range and the side's power. The
+// draw pass builds the colours once per pass (nd_build_colours,
+// display/nd_draw.h) and hands them to the route, hold, FIX and
+// trend-vector passes.
 #pragma once
 
 #include <cstdint>
@@ -20,3 +21,6 @@ struct NdColours {
 double nd_range_scale(float range_index);
 // The range index as 0..7, with every value outside 0..6 as 7.
 int32_t nd_range_index(float range_index);
+// Whether a side's map is drawn by power: it follows the side's own display,
+// the captain's on the standby DC bus, the first officer's on DC bus 2.
+bool nd_side_powered(int32_t side);

@@ -32,7 +32,6 @@
 #include "lnav/path/leg_path.h"
 #include "lnav/route/route_state.h"
 #include "navdata/geodesy.h"
-#include "systems/electrical/electric_values.h"
 #include "systems/instruments/instrument_values.h"
 
 namespace {
@@ -174,15 +173,16 @@ void proc_turn_figure(const Pass& p, int32_t i) {
 }
 
 // The procedure-turn symbol at a "PI" fix: a fixed-size hook of two rounded
-// corners (1.65 nm radius) beside the procedure course, opening away from
-// the fix. Side code 2 turns it to the left-hand set of offsets.
+// corners (1.65 nm radius) joined by a straight beside the procedure course,
+// opening away from the fix. A left side code (0 or 2) turns it to the
+// left-hand set of offsets.
 void proc_turn_symbol(const Pass& p, int32_t i) {
   constexpr double r_nm = 1.65;
   const double fix_lat = legs_lat[i];
   const double fix_lon = legs_lon[i];
   const double var = XPLMGetMagneticVariation(fix_lat, fix_lon);
   const double m = static_cast<double>(legs_crs_mag[i]) - (std::isfinite(var) ? var : 0.0);
-  const bool left = legs_rad_turn[i] == 2.0f;
+  const bool left = proc_turn_is_left(legs_rad_turn[i]);
   const double o_corner = left ? 225.0 : 135.0;  // first corner, behind the fix
   const double o_fix = left ? 45.0 : 315.0;      // the fix as seen from that corner
   const double o_side = left ? 270.0 : 90.0;     // the hook's open side
@@ -194,11 +194,12 @@ void proc_turn_symbol(const Pass& p, int32_t i) {
   arc_ll(p, a_lat, a_lon, r_nm, wrap_deg(m + o_fix), wrap_deg(m + o_side), dir);
 
   // The second corner lies back along the course, abeam a construction point
-  // 5 nm out on the first corner's diagonal.
+  // 5 nm out on the first corner's diagonal: where the line back from the
+  // first corner meets the line from that point toward the course.
   gc_destination(fix_lat, fix_lon, wrap_deg(m + o_corner), 5.0);
   const double q_lat = nav_result.lat;
   const double q_lon = nav_result.lon;
-  gc_intersection(a_lat, a_lon, wrap_deg(m + 180.0), q_lat, q_lon, wrap_deg(m + o_side));
+  gc_intersection(a_lat, a_lon, wrap_deg(m + 180.0), q_lat, q_lon, wrap_deg(m + o_side + 180.0));
   const double b_lat = nav_result.lat;
   const double b_lon = nav_result.lon;
   if (b_lat == 0.0 && b_lon == 0.0) return;
@@ -312,9 +313,8 @@ void segment_into(const Pass& p, int32_t i, bool direct_to_leg_now) {
 
 int32_t draw_nd_route(int32_t side, const NdColours& colours) {
   const int32_t sd = side == 0 ? 0 : 1;
-  const float bus = sd == 0 ? electric::dc_stdbus_status : electric::dc_bus1_status;
   const float refresh = sd == 0 ? display::nd_refresh : display::nd_refresh_fo;
-  if (bus == 0.0f || refresh != 0.0f) return 0;
+  if (!nd_side_powered(sd) || refresh != 0.0f) return 0;
   nd_symbol_origin.y = 0.199;
   Pass p{sd, {}, 0, 0};
   if (!nd_map_frame(sd, p.frame)) return 0;

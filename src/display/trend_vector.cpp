@@ -21,7 +21,6 @@
 #include "display/map_primitives.h"
 #include "display/nd_style.h"
 #include "navdata/geodesy.h"
-#include "systems/electrical/electric_values.h"
 
 NdTrackPassValues nd_track_pass;
 
@@ -109,8 +108,7 @@ void draw_nd_trend_and_vor(const NdColours& colours) {
   nd_symbol_origin.x = 0.5;
 
   for (int32_t sd = 0; sd < 2; ++sd) {
-    const float bus = sd == 0 ? electric::dc_stdbus_status : electric::dc_bus1_status;
-    if (bus == 0.0f || !(colours.white[sd][3] > 0.0f)) continue;
+    if (!nd_side_powered(sd) || !(colours.white[sd][3] > 0.0f)) continue;
     nd_symbol_origin.y = 0.199;
     float drift = 0.0f;
     if (!track_up_flag) {

@@ -66,6 +66,9 @@ float gc_distance_nm_from(const GcOrigin& o, double lat2, double lon2);
 // longitude is not folded back into [-180, 180]; a negative distance goes the
 // reciprocal way.
 void gc_destination(double lat, double lon, double course, double distance_nm);
+// Course of the great circle through a point at `lat` on `course` there, `distance_nm`
+// further along it (negative: behind the point), [0, 360).
+float gc_course_at(double lat, float course, double distance_nm);
 // Crossing of the great circles through point 1 on course1 and point 2 on
 // course2, ahead of both points: nav_result lat/lon, (0, 0) when there is none
 // (points on one meridian, coincident circles, crossing behind a point).
@@ -73,14 +76,25 @@ void gc_intersection(double lat1, double lon1, double course1, double lat2, doub
 
 // ---- errors against a path -------------------------------------------------------------------
 
-// Point 2 against the course line through point 1: along_track (ahead of point
-// 1, negative behind), cross_track (positive when point 2 lies left of the
-// course, i.e. point 1 right of the parallel through point 2) and course (the
-// bearing 1 to 2 reversed).
+// Point 1 (the aircraft) against the great circle through point 2 that has
+// `course` at point 2, exact on the sphere: along_track (how far point 2 lies
+// ahead of point 1's abeam point along the circle, negative behind),
+// cross_track (positive when point 1 lies right of the circle in its
+// direction) and course (the bearing from point 2 to point 1).
 void track_errors(double lat1, double lon1, double lat2, double lon2, float course);
-// Point 0 (the aircraft) against the leg A to B: along_track is the distance to
-// go to B along the leg's course, cross_track positive right of the leg.
+// Point 0 (the aircraft) against the great-circle leg A to B: along_track is
+// the distance to go to B along the leg, cross_track positive right of it.
 void track_errors_leg(double lat0, double lon0, double lat_a, double lon_a, double lat_b, double lon_b);
+// Point 0 against the great circle that has `course` where it passes S (a
+// leg measured by the course it starts with), as far as E: cross_track as
+// track_errors, along_track the distance from point 0's abeam point on to
+// E's, negative once E's is passed.
+void track_errors_from(double lat0, double lon0, double s_lat, double s_lon, float course, double e_lat,
+                       double e_lon);
+// Track along a circle about a centre, flown in direction `turn`, at a
+// position on (or off) it: square to the great circle from the position to
+// the centre.
+float arc_tangent_course(double ctr_lat, double ctr_lon, double lat, double lon, int turn);
 // Position against an arc about a centre flown in direction `turn`:
 // cross_track positive right of the arc's path, course the tangent track at the
 // position's radial, along_track the arc still to fly to `ref_radial`.

@@ -53,7 +53,7 @@ class FixPage : public MapPassFixture {
 TEST_F(FixPage, LabelTextAndPositionFacingTheAircraft) {
   circle_fix("", 6.0, 2.0f);
   set5("fix_fo_dist_y_0", {9.0f});
-  electric::dc_bus1_status = 0.0f;  // first officer dark
+  electric::dc_bus2_status = 0.0f;  // first officer dark
   update_nd_fix_overlay();
   EXPECT_EQ(simhost::get_text("zuvadud/D738/nd/fix_dist_00_00"), "2.0");
   // Just inside the circle towards the aircraft: 2 nm + 0.3 display units at
@@ -122,7 +122,7 @@ TEST_F(FixPage, OffsetByDisplayModePerSide) {
 // vertical display.
 TEST_F(FixPage, CirclesFollowTheSymbolOrigin) {
   circle_fix("", 6.0, 2.0f);
-  electric::dc_bus1_status = 0.0f;  // captain only
+  electric::dc_bus2_status = 0.0f;  // captain only
   struct Row {
     float exp, vsd;
     double origin_y;

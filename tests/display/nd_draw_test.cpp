@@ -47,7 +47,7 @@ class NdPass : public nd_test::DrawFixture {
     host_mirror.sim_cockpit2_switches_instrument_brightness_ratio[2] = 0.8f;
     host_mirror.sim_cockpit2_switches_instrument_brightness_ratio[3] = 0.6f;
     electric::dc_stdbus_status = 1.0f;
-    electric::dc_bus1_status = 1.0f;
+    electric::dc_bus2_status = 1.0f;
     terrain_radar_link_state.terrain_radar_version = 0;  // no trend vector here (trend_vector_test.cpp)
     display::nd_refresh = display::nd_refresh_fo = 0.0f;
     for (auto& e : efis_side) e = EfisSideState{};
@@ -220,7 +220,7 @@ TEST_F(NdPass, ReferenceMarksByDisplayState) {
       {1, 0, 0, 4, {{0.715, 0.715}, {0.245, 0.245}, {0.65, 0.81}, {0.31, 0.15}}},
       {3, 0, 0, 0, {}},  // PLN: no marks and no track line
   };
-  electric::dc_bus1_status = 0.0f;  // captain only
+  electric::dc_bus2_status = 0.0f;  // captain only
   for (const Row& r : rows) {
     efis_side[0].map_mode = r.mode;
     efis_side[0].exp_map = r.exp;
@@ -270,7 +270,7 @@ TEST_F(NdPass, LeavesNoStateBehind) {
 }
 
 TEST_F(NdPass, RouteFillsSlotsAndLabelsAndDrawsItsLegs) {
-  electric::dc_bus1_status = 0.0f;  // first officer dark: no route, no slots
+  electric::dc_bus2_status = 0.0f;  // first officer dark: no route, no slots
   route_north(4, 2.0);
   set_name(route_tables.waypoint_names[2], "RW27");
   legs_eta[0] = 14.5f;
@@ -292,8 +292,27 @@ TEST_F(NdPass, RouteFillsSlotsAndLabelsAndDrawsItsLegs) {
   for (int k = 0; k < 20; ++k) EXPECT_EQ(nd::wpt_fo_type[k], 0.0f);
 }
 
+// The first officer's map is powered with his display, from DC bus 2: DC
+// bus 1 alone lights none of it, DC bus 2 alone its route and waypoints.
+TEST_F(NdPass, FirstOfficersMapFollowsHisDisplaysBus) {
+  route_north(4, 2.0);
+  struct Row {
+    float bus1, bus2;
+    bool drawn;
+  } rows[] = {{1.0f, 0.0f, false}, {0.0f, 1.0f, true}, {1.0f, 1.0f, true}};
+  for (const Row& r : rows) {
+    electric::dc_bus1_status = r.bus1;
+    electric::dc_bus2_status = r.bus2;
+    int magenta = 0;
+    for (const auto& l : pass())
+      if (std::fabs(l.r - 0.772549f) < 1e-4f) ++magenta;
+    EXPECT_EQ(magenta, r.drawn ? 4 : 2) << r.bus1 << r.bus2;  // W0-W1 and W1-W2 on each drawn side
+    EXPECT_EQ(nd::wpt_fo_type[0], r.drawn ? 2.0f : 0.0f) << r.bus1 << r.bus2;
+  }
+}
+
 TEST_F(NdPass, TwentySlotsAtMostAndDiscontinuityBreaksTheLine) {
-  electric::dc_bus1_status = 0.0f;
+  electric::dc_bus2_status = 0.0f;
   efis_side[0].map_range = 0.0f;
   route_north(26, 0.05);
   const auto& all = pass();
@@ -309,7 +328,7 @@ TEST_F(NdPass, TwentySlotsAtMostAndDiscontinuityBreaksTheLine) {
 }
 
 TEST_F(NdPass, MissedApproachLegsAreCyanUntilActive) {
-  electric::dc_bus1_status = 0.0f;
+  electric::dc_bus2_status = 0.0f;
   route_north(4, 2.0);
   fms_copies.missed_app_wpt_idx = 2.0f;
   fms_copies.missed_app_wpt_idx2 = 3.0f;
@@ -386,7 +405,7 @@ TEST(NdLabels, TextsOfTheLegTable) {
 TEST_F(NdPass, RendersTheRouteIntoThePanel) {
   simhost::set_draw_capture(false);
   route_north(6, 4.0);
-  electric::dc_bus1_status = 0.0f;
+  electric::dc_bus2_status = 0.0f;
   pass();
   // Magenta route pixels above the symbol of the captain's display.
   const uint32_t p = simhost::pixel(771, 8 + static_cast<int>(500 * (0.199 + 6 * 0.034)));

@@ -65,7 +65,7 @@ class NdHolds : public MapPassFixture {
  protected:
   void SetUp() override {
     MapPassFixture::SetUp();
-    electric::dc_bus1_status = 0.0f;  // captain only
+    electric::dc_bus2_status = 0.0f;  // captain only
     for (int k = 0; k < 256; ++k) {
       hold_pattern.hold_entry[k] = 0.0f;
       clear_hold_pattern(k);
@@ -276,16 +276,39 @@ TEST_F(NdHolds, ProcedureTurnFigureAndSymbol) {
   EXPECT_GE(ends_on_circle(lines, capt_px(t.pi_x_lat[2], t.pi_x_lon[2], s), r_px), 80);
   EXPECT_TRUE(has_line(lines, capt_px(legs_lat[2], 0.0, s), capt_px(t.pi_p1_lat[2], t.pi_p1_lon[2], s)));
   EXPECT_TRUE(has_line(lines, capt_px(t.pi_p3_lat[2], t.pi_p3_lon[2], s), capt_px(t.pi_p4_lat[2], t.pi_p4_lon[2], s)));
-  // Symbol: a 1.65 nm corner behind the fix on the right-hand set (135).
-  gc_destination(legs_lat[2], 0.0, 180.0 + 135.0, 1.65);
-  EXPECT_GE(ends_on_circle(lines, capt_px(nav_result.lat, nav_result.lon, s), 1.65 * s * kAreaPx), 100);
+  // Symbol, for each side code: two 1.65 nm corners joined by a straight,
+  // on the side the code gives (0 and 2 left, 1 and 3 right). The first
+  // corner lies behind the fix (course + 225 left, + 135 right), the second
+  // back along the course from it, abeam a point 5 nm out on that diagonal;
+  // the straight runs between their outer sides.
+  for (const float code : {0.0f, 1.0f, 2.0f, 3.0f}) {
+    legs_rad_turn[2] = code;
+    const bool left = code == 0.0f || code == 2.0f;
+    const double c = 180.0;
+    const double corner = left ? 225.0 : 135.0;
+    const double side = left ? 270.0 : 90.0;
+    gc_destination(legs_lat[2], 0.0, c + corner, 1.65);
+    const double a_lat = nav_result.lat, a_lon = nav_result.lon;
+    gc_destination(legs_lat[2], 0.0, c + corner, 5.0);
+    gc_destination(nav_result.lat, nav_result.lon, c + side + 180.0, 5.0 * std::sqrt(0.5) - 1.65 * std::sqrt(0.5));
+    const double b_lat = nav_result.lat, b_lon = nav_result.lon;
+    const auto& sym = pass();
+    const double r = 1.65 * s * kAreaPx;
+    EXPECT_GE(ends_on_circle(sym, capt_px(a_lat, a_lon, s), r), 100) << code;
+    EXPECT_GE(ends_on_circle(sym, capt_px(b_lat, b_lon, s), r), 80) << code;
+    gc_destination(a_lat, a_lon, c + side, 1.65);
+    const Px from = capt_px(nav_result.lat, nav_result.lon, s);
+    gc_destination(b_lat, b_lon, c + side, 1.65);
+    EXPECT_TRUE(has_line(sym, from, capt_px(nav_result.lat, nav_result.lon, s), 1.0)) << code;
+  }
+  legs_rad_turn[2] = 0.0f;
 
   // A turn of its own before the procedure turn: the figure gives way to the
   // ordinary path, the symbol stays.
   legs_radii_radius[1] = 1.0f;
   const auto& again = pass();
   EXPECT_EQ(ends_on_circle(again, capt_px(t.pi_p5_lat[2], t.pi_p5_lon[2], s), r_px), 0);
-  gc_destination(legs_lat[2], 0.0, 180.0 + 135.0, 1.65);
+  gc_destination(legs_lat[2], 0.0, 180.0 + 225.0, 1.65);
   EXPECT_GE(ends_on_circle(again, capt_px(nav_result.lat, nav_result.lon, s), 1.65 * s * kAreaPx), 100);
 }
 

@@ -57,7 +57,7 @@ class MapPassFixture : public DrawFixture {
     host_mirror.sim_cockpit2_switches_instrument_brightness_ratio[2] = 0.8f;
     host_mirror.sim_cockpit2_switches_instrument_brightness_ratio[3] = 0.6f;
     electric::dc_stdbus_status = 1.0f;
-    electric::dc_bus1_status = 1.0f;
+    electric::dc_bus2_status = 1.0f;
     display::nd_refresh = display::nd_refresh_fo = 0.0f;
     terrain_radar_link_state = TerrainRadarLinkState{};
     terrain_radar_link_state.terrain_radar_version = 0;

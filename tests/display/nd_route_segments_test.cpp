@@ -15,7 +15,7 @@ class NdSegments : public MapPassFixture {
  protected:
   void SetUp() override {
     MapPassFixture::SetUp();
-    electric::dc_bus1_status = 0.0f;  // captain only
+    electric::dc_bus2_status = 0.0f;  // captain only
     for (int k = 0; k < 256; ++k) {
       legs_radii_ctr_lat[k] = legs_radii_ctr_lon[k] = legs_radii_dta[k] = 0.0f;
       legs_rad_lat[k] = legs_rad_lon[k] = legs_radius[k] = legs_af_beg[k] = legs_af_end[k] = 0.0f;

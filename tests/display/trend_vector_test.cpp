@@ -13,7 +13,7 @@ class TrendVector : public MapPassFixture {
  protected:
   void SetUp() override {
     MapPassFixture::SetUp();
-    electric::dc_bus1_status = 0.0f;
+    electric::dc_bus2_status = 0.0f;
   }
   // Lines the trend pass adds: the pass with the add-on version that allows
   // it against the same pass without.
@@ -123,7 +123,7 @@ TEST_F(TrendVector, SlowWingsLevelBendsLeftAndZeroSpeedHasNoLength) {
 }
 
 TEST_F(TrendVector, VorLinesStartOffTheSymbolAndSurviveAlignment) {
-  electric::dc_bus1_status = 1.0f;
+  electric::dc_bus2_status = 1.0f;
   efis_side[0].map_range = efis_side[1].map_range = 0.0f;  // start offset 0.5 nm
   ScriptMirror& s = script_mirror;
   s.zuvadud_D738_pfd_vor1_pos_show = 1.0f;

@@ -164,6 +164,37 @@ TEST(TrackErrors, LegFormSignsRightOfLegPositive) {
   EXPECT_NEAR(nav_result.cross_track, -6.0f, 0.05);
 }
 
+// A point on a long great-circle leg, and one 2 nm right of it, against the
+// leg by the course it ends with, by its two ends and by the course it
+// starts with: on the circle, whatever the meridians' convergence.
+TEST(TrackErrors, ExactOnLongLegsAtHighLatitudes) {
+  struct Row {
+    double lat, lon, course, leg_nm;
+  };
+  for (const Row& r : {Row{60.0, 10.0, 80.0, 100.0}, Row{-40.0, 150.0, 110.0, 80.0}, Row{87.6, 30.0, 60.0, 40.0}}) {
+    gc_destination(r.lat, r.lon, r.course, r.leg_nm);
+    const double e_lat = nav_result.lat, e_lon = nav_result.lon;
+    const float end_crs = navmath::mod360(gc_bearing(e_lat, e_lon, r.lat, r.lon) + 180.0f);
+    const float start_crs = static_cast<float>(r.course);
+    for (const double off : {0.0, 2.0}) {
+      gc_destination(r.lat, r.lon, r.course, r.leg_nm * 0.4);
+      const double m_lat = nav_result.lat, m_lon = nav_result.lon;
+      const float crs_m = navmath::mod360(gc_bearing(m_lat, m_lon, r.lat, r.lon) + 180.0f);
+      gc_destination(m_lat, m_lon, crs_m + 90.0f, off);
+      const double a_lat = nav_result.lat, a_lon = nav_result.lon;
+      track_errors(a_lat, a_lon, e_lat, e_lon, end_crs);
+      EXPECT_NEAR(nav_result.cross_track, off, 0.01) << r.lat;
+      EXPECT_NEAR(nav_result.along_track, r.leg_nm * 0.6, 0.01) << r.lat;
+      track_errors_leg(a_lat, a_lon, r.lat, r.lon, e_lat, e_lon);
+      EXPECT_NEAR(nav_result.cross_track, off, 0.01) << r.lat;
+      EXPECT_NEAR(nav_result.along_track, r.leg_nm * 0.6, 0.01) << r.lat;
+      track_errors_from(a_lat, a_lon, r.lat, r.lon, start_crs, e_lat, e_lon);
+      EXPECT_NEAR(nav_result.cross_track, off, 0.01) << r.lat;
+      EXPECT_NEAR(nav_result.along_track, r.leg_nm * 0.6, 0.01) << r.lat;
+    }
+  }
+}
+
 TEST(ArcErrors, LeftTurnAroundTheReferenceRadial) {
   const double clat = 45.0, clon = 5.0;
   const float r = 3.0f;
@@ -184,7 +215,31 @@ TEST(ArcErrors, LeftTurnAroundTheReferenceRadial) {
     EXPECT_NEAR(nav_result.cross_track, 0.0f, 2e-3) << c.ref;
     EXPECT_GE(nav_result.along_track, c.min_along) << c.ref;
     EXPECT_LE(nav_result.along_track, c.max_along) << c.ref;
-    EXPECT_FLOAT_EQ(nav_result.course, navmath::mod360(radial + 270.0f)) << c.ref;
+    EXPECT_NEAR(navmath::wrap180(nav_result.course - (radial + 270.0f)), 0.0f, 0.1f) << c.ref;
+  }
+}
+
+// The track along a circle is the direction from one of its points to the
+// next, at 45N as near the pole, where the radial's bearing at the centre
+// parts from it by the convergence across the radius (5 degrees at 87.6N
+// over 11 nm).
+TEST(ArcErrors, CourseIsTheTrackAlongTheCircle) {
+  for (const double clat : {45.0, 87.6}) {
+    for (const float radial : {0.0f, 60.0f, 135.0f, 250.0f}) {
+      for (const int turn : {0, 3}) {
+        // The chord over 2 degrees of the circle runs as the track at its middle.
+        const float step = turn == 0 ? -1.0f : 1.0f;
+        gc_destination(clat, 5.0, radial - step, 11.0);
+        const double alat = nav_result.lat, alon = nav_result.lon;
+        gc_destination(clat, 5.0, radial + step, 11.0);
+        const float along = gc_bearing(alat, alon, nav_result.lat, nav_result.lon);
+        gc_destination(clat, 5.0, radial, 11.0);
+        const double plat = nav_result.lat, plon = nav_result.lon;
+        arc_errors(plat, plon, clat, 5.0, 11.0f, 0.0f, turn);
+        EXPECT_NEAR(navmath::wrap180(nav_result.course - along), 0.0f, 0.2f) << clat << " " << radial << " " << turn;
+        EXPECT_FLOAT_EQ(arc_tangent_course(clat, 5.0, plat, plon, turn), nav_result.course);
+      }
+    }
   }
 }
 
@@ -422,10 +477,11 @@ TEST(GeodesyProperties, CourseCrossingsLieOnBothLines) {
     // only uses nearby ones.
     if (d > 2000.0f) continue;
     EXPECT_NEAR(d, gc_distance_nm(lat1, lon1, xl, xo), 1e-3);
-    track_errors(lat1, lon1, xl, xo, c1);
+    // The crossing against each point's own course line.
+    track_errors(xl, xo, lat1, lon1, c1);
     EXPECT_NEAR(nav_result.cross_track, 0.0f, 0.02 + d * 2e-5) << n;
     const float d2 = gc_distance_nm(lat2, lon2, xl, xo);
-    track_errors(lat2, lon2, xl, xo, c2);
+    track_errors(xl, xo, lat2, lon2, c2);
     EXPECT_NEAR(nav_result.cross_track, 0.0f, 0.02 + d2 * 2e-5) << n;
   }
   EXPECT_GT(found, 2500);

@@ -98,6 +98,20 @@ void send_handback() {
 void set_leg_end(int32_t k, Pt p) {
   legs_lat[k] = static_cast<float>(p.lat);
   legs_lon[k] = static_cast<float>(p.lon);
+  // A track to the next fix starts where this end now is: its courses and
+  // length follow, or the turn onto it would be built for the course line
+  // through the end as the scripts first placed it, which misses the fix by
+  // more the further the end has moved (a slow climb moves a climb's end
+  // each frame, and the turn tipped between one arc and an S-turn).
+  const int32_t n = k + 1;
+  if (n > 255 || !pt_is(n, "TF") || (legs_lat[n] == 0.0f && legs_lon[n] == 0.0f)) return;
+  const float d = gc_distance_nm(legs_lat[k], legs_lon[k], legs_lat[n], legs_lon[n]);
+  if (!(d > 0.01f)) return;
+  legs_brg_true[n] =
+      static_cast<float>(gc_bearing(legs_lat[k], legs_lon[k], legs_lat[n], legs_lon[n]) * pi_d / 180.0);
+  legs_brg_fin_true[n] = static_cast<float>(
+      c360(gc_bearing(legs_lat[n], legs_lon[n], legs_lat[k], legs_lon[k]) + 180.0) * pi_d / 180.0);
+  legs_dist[n] = d;
 }
 
 void finish_from_i(int32_t i, int32_t j) {
@@ -299,8 +313,11 @@ void floating_legs_stage() {
   const int32_t j = i + 1;
   bool changed = false;
   const float fi = static_cast<float>(i);
-  if (climb_leg(i) && (fi == fms_seq.vnav_idx_seq - 1.0f || fi == fms_seq.vnav_idx - 1.0f))
+  if (climb_leg(i) && (fi == fms_seq.vnav_idx_seq - 1.0f || fi == fms_seq.vnav_idx - 1.0f)) {
     changed = case_active_climb(i);
+    // This leg's end moved under the turn about to be built at it.
+    if (changed) set_next_course(i);
+  }
   if (climb_leg(j)) {
     case_next_climb(i, j);
     changed = true;

@@ -104,7 +104,9 @@ namespace {
 
 void arc_split_built(int32_t i, float dta) {
   if (!(legs_seg1_radius[i] > 0.0f)) return;
-  if (dta == 0.0f) {
+  // No anticipation, or a loop that starts past the waypoint: the waypoint
+  // is passed where the arc begins.
+  if (dta <= 0.0f) {
     legs_seg1_arc_lenght[i] =
         arc_length(legs_seg1_radius[i], course_diff_dir(legs_seg1_start_angle[i], legs_seg1_end_angle[i],
                                                          static_cast<int32_t>(legs_seg1_turn[i])));

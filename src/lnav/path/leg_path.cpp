@@ -253,6 +253,19 @@ int32_t dir_seg_count() {
 
 // ---- one pass ------------------------------------------------------------------------------
 
+namespace legpath {
+
+void set_next_course(int32_t i) {
+  LegPassFrame& f = leg_pass;
+  f.xnext_crs = magvar_course_alt(i);
+  f.xnext_rel_brg = wrap179(static_cast<double>(f.xnext_crs) - f.xact_crs);
+  f.xabs_next_rel_brg = std::fabs(f.xnext_rel_brg);
+  f.xsupp_angle = 180.0f - f.xabs_next_rel_brg;
+  if (f.xsupp_angle == 0.0f) f.xsupp_angle = 1.0f;
+}
+
+}  // namespace legpath
+
 namespace {
 
 bool computable(int32_t i) {
@@ -272,11 +285,7 @@ void set_courses(int32_t i) {
     arc_setup(i, false);
     if (i >= 1) legs_seg_remain_dist[i - 1] = 0.0f;
   }
-  f.xnext_crs = magvar_course_alt(i);
-  f.xnext_rel_brg = wrap179(static_cast<double>(f.xnext_crs) - f.xact_crs);
-  f.xabs_next_rel_brg = std::fabs(f.xnext_rel_brg);
-  f.xsupp_angle = 180.0f - f.xabs_next_rel_brg;
-  if (f.xsupp_angle == 0.0f) f.xsupp_angle = 1.0f;
+  set_next_course(i);
   trace(2222.0f, "WPT %d <%s>: Act crs: %f, Next crs:%f\n", i, wpt_id(i).text, static_cast<double>(f.xact_crs),
         static_cast<double>(f.xnext_crs));
 }

@@ -88,6 +88,9 @@ void straight_transition(int32_t k, float remain_nm);
 void true_distance(int32_t s, int32_t n, bool arc_rule);
 
 // Stages.
+// The next leg's course into the pass frame (xnext_crs and the change from
+// xact_crs), from the leg table as it stands.
+void set_next_course(int32_t i);
 void floating_legs_stage();   // recomputed end points and hand-back
 // DF course from the turn at i; returns true when a bypass must start.
 bool df_course_stage();

@@ -198,10 +198,19 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
   nav_result.spare1 = 0.0;
   nav_result.spare2 = 0.0;
   if (m < 0 || m > 255 || p < -1 || p > 255) return 0;
-  const Transition t = transition_of(p);
+  Transition t = transition_of(p);
   path_sub_region = static_cast<float>(t.count);
   const int32_t i = m;
   const bool own_turn = legs_radii_radius[i] != 0.0f;
+  // The aircraft beside the route on a lateral offset that lies inside a
+  // fly-by turn flies that turn on the offset path's own circle (the route's
+  // moved inward, starting earlier by `lead`): its pieces are found on that
+  // circle, and its cross-track is told as the route's.
+  float offset1 = 0.0f;
+  float lead1 = 0.0f;
+  if (mode == 0 && p >= 0 && offset_turn_centre(p, t.ctr1_lat, t.ctr1_lon, offset1)) {
+    lead1 = offset_turn_lead(p, offset1);
+  }
   const bool l1 = is_left(t.turn1);
   const float leg_crs = magvar_course(i);
   const bool hdg_ok = mode == 1 || faces(leg_crs, true_heading());
@@ -209,12 +218,23 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
   const double wpt_lat = legs_lat[i];
   const double wpt_lon = legs_lon[i];
   // Waypoint i's own turn.
-  const double ti_ctr_lat = legs_seg1_ctr_lat[i];
-  const double ti_ctr_lon = legs_seg1_ctr_lon[i];
+  double ti_ctr_lat = legs_seg1_ctr_lat[i];
+  double ti_ctr_lon = legs_seg1_ctr_lon[i];
   const float ti_turn = legs_seg1_turn[i];
   const float ti_start = legs_seg1_start_angle[i];
   const double ti_start_lat = legs_seg1_start_lat[i];
   const double ti_start_lon = legs_seg1_start_lon[i];
+  // Where the turn begins as flown: the route's start, or the offset circle's.
+  double ts_lat = ti_start_lat;
+  double ts_lon = ti_start_lon;
+  float offset_i = 0.0f;
+  float lead_i = 0.0f;
+  if (mode == 0 && own_turn && offset_turn_centre(i, ti_ctr_lat, ti_ctr_lon, offset_i)) {
+    lead_i = offset_turn_lead(i, offset_i);
+    gc_destination(ti_ctr_lat, ti_ctr_lon, ti_start, legs_seg1_radius[i]);
+    ts_lat = nav_result.lat;
+    ts_lon = nav_result.lon;
+  }
   const bool li = is_left(ti_turn);
   const float span3 = std::fabs(course_diff_dir(t.start3, t.end3, l1 ? 2 : 3));
   // Where the second arc turns against the first (a course reversal), its
@@ -226,10 +246,21 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
     return gc_bearing(from_lat, from_lon, lat, lon);
   };
   const auto short_of_wpt = [&]() { return faces(brg_from(wpt_lat, wpt_lon), leg_crs + 180.0f); };
-  const auto past_seg1_end = [&]() { return passed_start(t.ctr1_lat, t.ctr1_lon, t.end1, t.turn1, lat, lon); };
+  // An arc of more than half a circle (a turn the long way) ends where its
+  // own start lies in the same half-plane: while it is being entered (nav
+  // mode 5) a point short of its start is not past its end.
+  const auto short_of_seg1 = [&]() {
+    const float b1 = brg_from(t.ctr1_lat, t.ctr1_lon);
+    return faces(b1, t.start1 + (l1 ? 90.0f : 270.0f)) && faces(b1, t.start1);
+  };
+  const bool wide1 = std::fabs(course_diff_dir(t.start1, t.end1, l1 ? 2 : 3)) > 180.0f;
+  const auto past_seg1_end = [&]() {
+    return passed_start(t.ctr1_lat, t.ctr1_lon, t.end1, t.turn1, lat, lon) &&
+           !(wide1 && fms_seq.nav_mode == 5.0f && short_of_seg1());
+  };
   const auto past_seg3_end = [&]() { return faces(brg_from(t.s3_end_lat, t.s3_end_lon), t.end3 + (l1 ? 90.0f : 270.0f)); };
   const auto short_of_turn_start = [&]() {
-    return faces(brg_from(ti_start_lat, ti_start_lon), ti_start + (li ? 90.0f : 270.0f));
+    return faces(brg_from(ts_lat, ts_lon), ti_start + (li ? 90.0f : 270.0f));
   };
   const auto before_turn_start = [&]() {
     return faces(brg_from(ti_ctr_lat, ti_ctr_lon), ti_start + (li ? 90.0f : 270.0f));
@@ -250,6 +281,7 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
       passed_start(t.ctr1_lat, t.ctr1_lon, t.start1, t.turn1, lat, lon) &&
       before_end(t.ctr1_lat, t.ctr1_lon, t.wpt_angle, t.turn1, lat, lon)) {
     const float s = arc_measure(lat, lon, t.ctr1_lat, t.ctr1_lon, t.r1, t.wpt_angle, t.turn1);
+    nav_result.cross_track += offset1;
     return found(6, s, s + (t.seg1_arc - t.wpt_arc_dist) + t.seg2_dist + t.seg3_arc + tail);
   }
   // 1: the rest of the first arc; a remainder over half a circle needs only
@@ -260,6 +292,7 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
     const bool wide = std::fabs(course_diff_dir(t.wpt_angle, t.end1, l1 ? 2 : 3)) > 180.0f;
     if (wide ? (a || b) : (a && b)) {
       const float s = arc_measure(lat, lon, t.ctr1_lat, t.ctr1_lon, t.r1, t.end1, t.turn1);
+      nav_result.cross_track += offset1;
       return found(1, s, s + t.seg2_dist + t.seg3_arc + tail);
     }
   }
@@ -283,13 +316,14 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
   if (t.count == 3 && own_turn && hdg_ok && past_seg3_end() && short_of_turn_start() &&
       faces(brg_from(t.ctr3_lat, t.ctr3_lon), l1 ? t.start3 - span3 + 90.0f : t.start3 + span3 + 270.0f)) {
     track_errors_leg(lat, lon, t.s3_end_lat, t.s3_end_lon, ti_start_lat, ti_start_lon);
-    const float s = nav_result.along_track;
+    const float s = nav_result.along_track - lead_i;
     return found(4, s, s + legs_wpt_arc_dist[i]);
   }
   // 5: the waypoint's own turn up to its waypoint radial.
   if (own_turn && hdg_ok && passed_start(ti_ctr_lat, ti_ctr_lon, ti_start, ti_turn, lat, lon) &&
       before_end(ti_ctr_lat, ti_ctr_lon, legs_wpt_angle[i], ti_turn, lat, lon)) {
     const float s = arc_measure(lat, lon, ti_ctr_lat, ti_ctr_lon, legs_seg1_radius[i], legs_wpt_angle[i], ti_turn);
+    nav_result.cross_track += offset_i;
     return found(5, s, s);
   }
   // 7: from the first arc's end to the waypoint.
@@ -306,14 +340,16 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
   // 9: from the first arc's end to the start of the waypoint's turn.
   if (t.count == 1 && own_turn && hdg_ok && past_seg1_end() && before_turn_start()) {
     track_errors_leg(lat, lon, t.s1_end_lat, t.s1_end_lon, ti_start_lat, ti_start_lon);
-    const float s = nav_result.along_track;
+    const float s = nav_result.along_track - lead_i;
     return found(9, s, s + legs_wpt_arc_dist[i]);
   }
   // 10: straight to the start of the waypoint's turn.
   if (t.count == 0 && own_turn && hdg_ok && before_turn_start()) {
     const float icpt = intercept_course();
-    const float c = icpt != -1.0f ? icpt : gc_bearing(t.start_lat, t.start_lon, ti_start_lat, ti_start_lon);
-    const float s = line_measure(lat, lon, ti_start_lat, ti_start_lon, c);
+    // The straight's own course where it ends, at the start of the turn.
+    const float own = navmath::mod360(gc_bearing(ti_start_lat, ti_start_lon, t.start_lat, t.start_lon) + 180.0f);
+    const float c = icpt != -1.0f ? icpt : own;
+    const float s = line_measure(lat, lon, ti_start_lat, ti_start_lon, c) - lead_i;
     return found(10, s, s + legs_wpt_arc_dist[i]);
   }
   // 11: from the second arc's end to the waypoint.
@@ -324,14 +360,14 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
   // 12: from the second arc's end to the start of the waypoint's turn.
   if (t.count == 2 && own_turn && hdg_ok && past_seg3_end() && short_of_turn_start()) {
     track_errors_leg(lat, lon, t.s3_end_lat, t.s3_end_lon, ti_start_lat, ti_start_lon);
-    const float s = nav_result.along_track;
+    const float s = nav_result.along_track - lead_i;
     return found(12, s, s + legs_wpt_arc_dist[i]);
   }
   // 13: not yet at the first arc.
   if (mode == 0 && t.count >= 1) {
     const float b1 = brg_from(t.ctr1_lat, t.ctr1_lon);
     if (faces(b1, t.start1 + (l1 ? 90.0f : 270.0f)) && faces(b1, t.start1)) {
-      const float s = line_measure(lat, lon, t.s1_start_lat, t.s1_start_lon, magvar_course(p));
+      const float s = line_measure(lat, lon, t.s1_start_lat, t.s1_start_lon, magvar_course(p)) - lead1;
       return found(13, s, s + t.seg1_arc + t.seg2_dist + t.seg3_arc + tail);
     }
   }
@@ -388,7 +424,15 @@ int32_t path_position_arc(int32_t m, int32_t p, double lat, double lon) {
   const auto approach = [&](int32_t code) {
     const double to_lat = p >= 0 ? static_cast<double>(legs_lat[p]) : t.start_lat;
     const double to_lon = p >= 0 ? static_cast<double>(legs_lon[p]) : t.start_lon;
-    const float s = line_measure(lat, lon, to_lat, to_lon, magvar_course_alt(p - 1));
+    // The course leg p starts with holds at the waypoint before it.
+    const float crs = magvar_course_alt(p - 1);
+    float s;
+    if (p >= 1 && (legs_lat[p - 1] != 0.0f || legs_lon[p - 1] != 0.0f)) {
+      track_errors_from(lat, lon, legs_lat[p - 1], legs_lon[p - 1], crs, to_lat, to_lon);
+      s = nav_result.along_track;
+    } else {
+      s = line_measure(lat, lon, to_lat, to_lon, crs);
+    }
     return found(code, s, s + legs_af_arc_dist[i] + t.seg1_arc + legs_wpt_arc_dist[i]);
   };
   // Before the fly-by turn onto the arc.

@@ -101,12 +101,15 @@ float straight_before(int32_t leg) {
   return legs_seg_remain_dist[p];
 }
 
-int32_t accept(TurnCenterResult& r, Pt P, Pt N, int32_t turn) {
+// `sector`: the end points must lie in the sector toward N; a turn of 270
+// degrees or more the long way ends behind the waypoint by construction.
+int32_t accept(TurnCenterResult& r, Pt P, Pt N, int32_t turn, bool sector = true) {
   float lim = 5.0f * dist(P, N);
   if (lim > 1000.0f) lim = 1000.0f;
   if (!(lim >= 0.0f)) lim = 0.0f;
   auto ok = [&](double la, double lo) {
-    return in_arc_sector(la, lo, P.lat, P.lon, N.lat, N.lon, turn) && gc_distance_nm(la, lo, P.lat, P.lon) <= lim;
+    return (!sector || in_arc_sector(la, lo, P.lat, P.lon, N.lat, N.lon, turn)) &&
+           gc_distance_nm(la, lo, P.lat, P.lon) <= lim;
   };
   if (!ok(r.seg1_end_lat, r.seg1_end_lon)) return 1;
   const bool has3 = !zero(r.seg3_end_lat, r.seg3_end_lon);
@@ -190,6 +193,44 @@ void remember_turn(const TurnKey& key, int32_t res, bool pair_written) {
   e.pair = two_point_result;
 }
 
+// The long-way loop: the circle of `radius` tangent to the inbound line
+// ahead of the corner V and to the outbound line behind it, on the turn's
+// side; both tangent points lie radius / tan(h) from V, h being half the
+// angle between the two lines on that side.
+int32_t long_way_loop(TurnCenterResult& r, Pt P, Pt N, float crs_in, float crs_out, float radius, bool left,
+                      int32_t mode) {
+  Pt V = P;
+  if (mode == 2) {
+    const Pt X = cross(P, crs_in, N, crs_out);
+    if (!zero(X.lat, X.lon)) V = X;
+  }
+  const float c = wrap180(static_cast<double>(crs_out) - crs_in);
+  const double h = (180.0 - std::fabs(static_cast<double>(c))) * 0.5;
+  const double tangent = static_cast<double>(radius) / std::tan(h * pi_d / 180.0);
+  const Pt S = dest(V, crs_in, tangent);
+  const Pt C1 = dest(S, c360(crs_in + (left ? 270.0 : 90.0)), radius);
+  const float end_angle = c360(crs_out + (left ? 90.0 : 270.0));
+  const Pt E = dest(C1, end_angle, radius);
+  r.seg1_start_lat = S.lat;
+  r.seg1_start_lon = S.lon;
+  r.seg1_ctr_lat = C1.lat;
+  r.seg1_ctr_lon = C1.lon;
+  r.seg1_start_angle = c360(crs_in + (left ? 90.0 : 270.0));
+  r.seg1_end_angle = end_angle;
+  r.seg1_end_lat = E.lat;
+  r.seg1_end_lon = E.lon;
+  r.seg1_turn = left ? 2 : 3;
+  r.seg1_radius = radius;
+  // The turn starts past the waypoint: a negative anticipation distance.
+  const float to_start = dist(P, S);
+  const bool ahead = std::fabs(wrap180(static_cast<double>(brg(P, S)) - crs_in)) <= 90.0f;
+  r.seg1_dta = ahead ? -to_start : to_start;
+  // N must lie ahead on the outbound line once the loop is flown.
+  if (std::fabs(wrap180(static_cast<double>(brg(E, N)) - crs_out)) > 90.0f) return 1;
+  r.seg_remain_dist = dist(E, N);
+  return accept(r, P, N, left ? 2 : 3, false);
+}
+
 }  // namespace
 
 int32_t calc_turn_center(double wpt_lat, double wpt_lon, float crs_in, double next_lat, double next_lon,
@@ -234,6 +275,12 @@ int32_t calc_turn_center(double wpt_lat, double wpt_lon, float crs_in, double ne
   }
   bool pair_written = false;
   const int32_t res = [&]() -> int32_t {
+    // A turn flagged the long way round by 270 degrees or more: one circle
+    // touching the inbound line past the corner where the two lines meet
+    // and the outbound line before it, flown in the coded direction. The
+    // construction below (a first arc 45 degrees past the outbound course)
+    // would need more than a full circle and finds no turn.
+    if (opposite && std::fabs(c) <= 90.0f) return long_way_loop(r, P, N, crs_in, crs_out, radius, left, mode);
     Pt I = P;
     float k = 0.0f;
     float a = dta;
@@ -281,6 +328,7 @@ int32_t calc_turn_center(double wpt_lat, double wpt_lon, float crs_in, double ne
       const Pt X = cross(D, p_in, I, bis);
       return dest(X, crs_in, s);
     };
+    float start_exact = start_angle;
     Pt C1;
     if (mode == 1 && a != 0.0f && s != 0.0f) {
       if (left) trace(9999.0f, "WPT %d: Calc CTR mode 2\n", leg);
@@ -296,20 +344,54 @@ int32_t calc_turn_center(double wpt_lat, double wpt_lon, float crs_in, double ne
       r.seg1_radius = radius;
     } else {
       if (left) trace(9999.0f, "WPT %d: Calc CTR mode %d\n", leg, (mode == 1 && a != 0.0f) ? 1 : 3);
-      C1 = dest(S, p_in, radius);
+      if (a == 0.0f) {
+        C1 = dest(S, p_in, radius);
+      } else {
+        // Square to the inbound great circle where the turn starts, which is
+        // not its course at the waypoint: near the poles the two part by
+        // degrees over the anticipation distance.
+        const float square = c360(gc_course_at(P.lat, crs_in, -static_cast<double>(a)) + (left ? 270.0 : 90.0));
+        C1 = dest(S, square, radius);
+        // The radial back to S, worked out along the radius itself: a bearing
+        // taken between the two points would carry their single-precision
+        // rounding, hundredths of a degree over a short radius, and a turn
+        // rebuilt every frame would jitter by that much.
+        start_exact = c360(gc_course_at(S.lat, square, radius) + 180.0);
+      }
     }
 
+    // The outbound line is the great circle through N on the course the leg
+    // from P reaches it with. Tangency is judged against its course where
+    // the arc meets it, not against the course at the waypoint: near the
+    // poles the two part by more than the test's degree within the turn.
+    track_errors(N.lat, N.lon, P.lat, P.lon, crs_out);
+    const float crs_at_n = gc_course_at(P.lat, crs_out, -static_cast<double>(nav_result.along_track));
     const Pt T = dest_f(C1, p_out, radius);
-    const float rb = wrap180(static_cast<double>(brg(T, N)) - crs_out);
+    track_errors(T.lat, T.lon, N.lat, N.lon, crs_at_n);
+    const float out_at_t = gc_course_at(N.lat, crs_at_n, -static_cast<double>(nav_result.along_track));
+    const float rb = wrap180(static_cast<double>(brg(T, N)) - out_at_t);
     const bool in_window = left ? (rb > 0.0f && rb < 91.0f) : (rb > -91.0f && rb < 0.0f);
 
-    r.seg1_start_angle = start_angle;
+    r.seg1_start_angle = start_exact;
     r.seg1_turn = side1;
     if (std::fabs(rb) < 1.0f) {
       r.seg1_ctr_lat = C1.lat;
       r.seg1_ctr_lon = C1.lon;
-      r.seg1_end_angle = static_cast<float>(p_out);
-      const Pt E = dest(C1, p_out, radius);
+      // The arc ends where it touches the outbound line: at the foot of the
+      // centre on it. The outbound course read at the waypoint would end it
+      // short by the convergence, a few degrees near the poles.
+      // The radial is the square from the foot to the centre, worked out
+      // along it (not as a bearing between nearby rounded points).
+      track_errors(C1.lat, C1.lon, N.lat, N.lon, crs_at_n);
+      const double along = -static_cast<double>(nav_result.along_track);
+      const float off = nav_result.cross_track;
+      gc_destination(N.lat, N.lon, crs_at_n, along);
+      const double foot_lat = nav_result.lat;
+      const float square = c360(gc_course_at(N.lat, crs_at_n, along) + (off >= 0.0f ? 90.0 : 270.0));
+      float end_angle = c360(gc_course_at(foot_lat, square, std::fabs(static_cast<double>(off))) + 180.0);
+      if (std::fabs(wrap180(static_cast<double>(end_angle) - p_out)) > 90.0f) end_angle = c360(end_angle + 180.0);
+      r.seg1_end_angle = end_angle;
+      const Pt E = dest(C1, end_angle, radius);
       r.seg1_end_lat = E.lat;
       r.seg1_end_lon = E.lon;
       r.seg_remain_dist = dist(E, N);
@@ -322,6 +404,7 @@ int32_t calc_turn_center(double wpt_lat, double wpt_lon, float crs_in, double ne
               static_cast<double>(brg(T, N)), static_cast<double>(crs_out), static_cast<double>(rb),
               static_cast<double>(a));
       bool failed = false;
+      r.seg1_start_angle = start_angle;
       if (mode == 2 && reversal) {
         const float g = dist(P, N);
         const float e = std::fabs(wrap180(static_cast<double>(brg(P, N)) - crs_out));

@@ -248,6 +248,27 @@ void measure_first_straight(bool taken_in) {
   t.first_built_leg = p;
 }
 
+// A route changed while the transition into the sequencing waypoint is
+// flown (the turn at the waypoint behind, its first arc past the
+// waypoint's radial, its straight or second arc): that transition is the
+// leg before's, which the build from the sequencing leg never reaches, and
+// would keep turning onto the old next leg. It is laid out again, once, for
+// the new one.
+void take_in_flown_transition() {
+  if (legs_change_copy == 0.0f || fms_seq.intdir_act != 0.0f) return;
+  const float mode = fms_seq.nav_mode;
+  if (!(mode == 5.0f || mode == 6.0f || mode == 9.0f || mode == 10.0f)) return;
+  // Mode 5 on the sequencing waypoint's own turn is a transition the build
+  // starts with anyway.
+  if (mode == 5.0f && (route_track.region == 5 || route_track.region == 102)) return;
+  const int32_t k = path_start_leg;
+  if (!slot_ok(k) || k != leg_of(fms_seq.vnav_idx_seq)) return;
+  const int32_t p = prev_valid_leg(k);
+  // The departure entry is never turned at.
+  if (p < 1) return;
+  path_start_leg = p;
+}
+
 void build_path() {
   int32_t i = path_start_leg;
   if (i < 0) i = 0;
@@ -450,6 +471,7 @@ void direct_to_path_build() {
 
   start_at_arc_entry();
   measure_first_straight(taken_in);
+  take_in_flown_transition();
   build_path();
   if (fms_debug_selector == 2222.0f || fms_debug_selector == 9999.0f) lower_selector();
 

@@ -3,6 +3,7 @@
 // before use; neighbours outside them read as absent (0).
 #include "lnav/route/route_geometry.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "lnav/route/hold_geometry.h"
@@ -435,4 +436,67 @@ int32_t leg_seg_kind(int32_t i) {
   if (legs_seg3_end_lat[i] == 0.0f && legs_seg3_end_lon[i] == 0.0f) return 1;
   if (legs_seg2_end_lat[i] == 0.0f && legs_seg2_end_lon[i] == 0.0f) return 2;
   return 3;
+}
+
+bool lateral_offset_at(int32_t k, float& offset_nm) {
+  offset_nm = 0.0f;
+  const float s = fms_seq.legs_offset_act;
+  const RouteChangeValues& rc = route_change_values;
+  if (!(s >= 5.0f && s <= 7.0f) || rc.legs_offset_start == 0.0f || rc.legs_offset_end == 0.0f) return false;
+  const float L = static_cast<float>(k);
+  const float end = rc.legs_offset_end;
+  // The last offset leg's slot, truncated toward zero as every leg number.
+  const int32_t end_slot = end >= 0.0f && end < 257.0f ? static_cast<int32_t>(end - 1.0f) : -1;
+  int32_t from = -1;
+  if (rc.legs_offset_start_t == 0.0f && s == 5.0f) {
+    from = end_slot;
+  } else if (L >= rc.legs_offset_start || (L >= rc.legs_offset_start - 1.0f && s == 6.0f)) {
+    from = (s == 5.0f || s == 6.0f) ? end_slot : k;
+  } else {
+    return false;
+  }
+  // An offset end outside the route corrects nothing.
+  if (!slot_ok(from)) return false;
+  offset_nm = legs_offset[from];
+  return true;
+}
+
+namespace {
+
+// Half the course change of slot k's fly-by turn (degrees), and its middle
+// radial; false when the turn is not a single arc an offset path can follow.
+bool turn_halves(int32_t k, float& half, float& mid) {
+  if (!slot_ok(k) || !(legs_seg1_radius[k] > 0.0f) || leg_seg_kind(k) != 1) return false;
+  const int turn = navmath::is_left_turn_f(legs_seg1_turn[k]) ? 2 : 3;
+  const float span = course_diff_dir(legs_seg1_start_angle[k], legs_seg1_end_angle[k], turn);
+  half = std::fabs(span) * 0.5f;
+  // Beyond 160 degrees the moved circle would run off toward infinity.
+  if (!(half > 0.0f && half < 80.0f)) return false;
+  mid = mod360(legs_seg1_start_angle[k] + span * 0.5f + 360.0f);
+  return true;
+}
+
+}  // namespace
+
+bool offset_turn_centre(int32_t k, double& lat, double& lon, float& offset_nm) {
+  float o = 0.0f;
+  if (!lateral_offset_at(k, o) || o == 0.0f || !std::isfinite(o)) return false;
+  float half = 0.0f;
+  float mid = 0.0f;
+  if (!turn_halves(k, half, mid)) return false;
+  const bool left = navmath::is_left_turn_f(legs_seg1_turn[k]);
+  if (left ? o > 0.0f : o < 0.0f) return false;
+  const double shift = std::fabs(static_cast<double>(o)) / std::cos(static_cast<double>(half) * kPi / 180.0);
+  gc_destination(legs_seg1_ctr_lat[k], legs_seg1_ctr_lon[k], mod360(mid + 180.0f), shift);
+  lat = nav_result.lat;
+  lon = nav_result.lon;
+  offset_nm = o;
+  return true;
+}
+
+float offset_turn_lead(int32_t k, float offset_nm) {
+  float half = 0.0f;
+  float mid = 0.0f;
+  if (!turn_halves(k, half, mid)) return 0.0f;
+  return std::fabs(offset_nm) * static_cast<float>(std::tan(static_cast<double>(half) * kPi / 180.0));
 }

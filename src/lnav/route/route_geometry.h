@@ -35,3 +35,18 @@ void runway_start(int32_t k, double& lat, double& lon);
 // Angle (degrees) that an arc of `length_nm` subtends at `radius_nm`; 0 for a
 // zero radius.
 float arc_angle(float radius_nm, float length_nm);
+
+// Lateral offset (nm, right of the route positive) that guidance flies beside
+// leg slot k in the offset's present state ("legs_offset_act" 5 to 7):
+// false, and 0, where none applies.
+bool lateral_offset_at(int32_t k, float& offset_nm);
+// The fly-by turn of slot k (its first arc, with no second) as the offset
+// path flies it when the offset lies inside the turn: the route's circle
+// moved along the turn's bisector toward the inside by offset / cos(change /
+// 2), same radius and radials, so it starts and ends on the offset legs.
+// False, with nothing written, where no offset applies or it lies outside
+// the turn (flown as a concentric arc).
+bool offset_turn_centre(int32_t k, double& lat, double& lon, float& offset_nm);
+// How much earlier along the inbound leg that moved circle starts than the
+// route's own: offset x tan(change / 2).
+float offset_turn_lead(int32_t k, float offset_nm);

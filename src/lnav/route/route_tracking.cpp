@@ -45,6 +45,18 @@ void trace_region_change(int32_t region) {
   XPLMDebugString(line);
 }
 
+// The line into waypoint i on the course leg i starts with: that course
+// holds where the leg starts, so the great circle is laid through the
+// waypoint before, when there is one.
+void line_by_start_course(int32_t i, double lat, double lon) {
+  const float course = magvar_course_alt(i - 1);
+  if (i >= 1 && (legs_lat[i - 1] != 0.0f || legs_lon[i - 1] != 0.0f)) {
+    track_errors_from(lat, lon, legs_lat[i - 1], legs_lon[i - 1], course, legs_lat[i], legs_lon[i]);
+  } else {
+    track_errors(lat, lon, legs_lat[i], legs_lon[i], course);
+  }
+}
+
 }  // namespace
 
 void update_route_tracking() {
@@ -71,7 +83,14 @@ void update_route_tracking() {
       region = path_position_pi(i, p, lat, lon);
     } else if (route_text_is(id, "DISCONTINUITY")) {
       region = 0;
-      track_errors(lat, lon, wlat, wlon, magvar_course(i));
+      // A gap has no position of its own (0/0 as a rule): what is measured
+      // is the last leg before it, run on past its waypoint, which guidance
+      // holds to there.
+      if (i >= 1 && (legs_lat[i - 1] != 0.0f || legs_lon[i - 1] != 0.0f)) {
+        track_errors(lat, lon, legs_lat[i - 1], legs_lon[i - 1], magvar_course(i - 1));
+      } else {
+        track_errors(lat, lon, wlat, wlon, magvar_course(i));
+      }
       fallback = false;
     } else {
       region = path_position_dir(i, p, lat, lon, 0);
@@ -83,7 +102,7 @@ void update_route_tracking() {
         fallback = false;
       }
     }
-    if (fallback && region == 0) track_errors(lat, lon, wlat, wlon, magvar_course_alt(i - 1));
+    if (fallback && region == 0) line_by_start_course(i, lat, lon);
   } else {
     nav_result.along_track = 0.0f;
     nav_result.cross_track = 0.0f;

@@ -116,9 +116,8 @@ float capture_command(double ctr_lat, double ctr_lon, float radius, float side, 
   const bool left = side == 0.0f || side == 2.0f;
   const double lat = ac_lat();
   const double lon = ac_lon();
-  const float b = gc_bearing(ctr_lat, ctr_lon, lat, lon);
-  const float tangent = mod360(b + (left ? 270.0f : 90.0f));
   arc_errors(lat, lon, ctr_lat, ctr_lon, radius, 0.0f, left ? 2 : 3);
+  const float tangent = nav_result.course;
   const float x = nav_result.cross_track;
   return arc_steer(mod360(tangent + mag_var() + 360.0f), raw_xtrack ? x : -x, radius, side, heading_ref(), 1);
 }
@@ -129,8 +128,7 @@ bool capture_due(double ctr_lat, double ctr_lon, float radius, float side, float
 
 bool release_due(double ctr_lat, double ctr_lon, float radius, float side, float cmd, float next_crs) {
   const bool left = side == 0.0f || side == 2.0f;
-  const float b = gc_bearing(ctr_lat, ctr_lon, ac_lat(), ac_lon());
-  const float tangent = mod360(b + (left ? 270.0f : 90.0f));
+  const float tangent = arc_tangent_course(ctr_lat, ctr_lon, ac_lat(), ac_lon(), left ? 2 : 3);
   const float c = arc_steer(mod360(tangent + mag_var() + 360.0f), 0.0f, radius, side, heading_ref(), 1);
   return turn_side(c, next_crs, side) && turn_side(cmd, next_crs, side);
 }
@@ -388,6 +386,9 @@ PathIn path_into(int32_t p) {
   }
   v.ctr1_lat = at(legs_seg1_ctr_lat, p);
   v.ctr1_lon = at(legs_seg1_ctr_lon, p);
+  // An offset inside the turn is flown, and left, on its own circle.
+  float offset = 0.0f;
+  offset_turn_centre(p, v.ctr1_lat, v.ctr1_lon, offset);
   v.s1_start_lat = at(legs_seg1_start_lat, p);
   v.s1_start_lon = at(legs_seg1_start_lon, p);
   v.s1_end_lat = at(legs_seg1_end_lat, p);
@@ -441,7 +442,11 @@ void arm(SeqFrame& f, float target) {
 bool own_turn_capture(const SeqFrame& f, float cmd, bool exchange_on_reversal, float* out_cmd) {
   const int32_t i = f.i;
   const float side = legs_seg1_turn[i];
-  const float c = capture_command(legs_seg1_ctr_lat[i], legs_seg1_ctr_lon[i], legs_seg1_radius[i], side);
+  double c_lat = legs_seg1_ctr_lat[i];
+  double c_lon = legs_seg1_ctr_lon[i];
+  float offset = 0.0f;
+  offset_turn_centre(i, c_lat, c_lon, offset);
+  const float c = capture_command(c_lat, c_lon, legs_seg1_radius[i], side);
   if (out_cmd) *out_cmd = c;
   const bool reversal = exchange_on_reversal && (side == 0.0f || side == 2.0f) != (f.in.turn1 == 0.0f || f.in.turn1 == 2.0f);
   return reversal ? turn_side(c, cmd, side) : turn_side(cmd, c, side);

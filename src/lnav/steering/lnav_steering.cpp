@@ -97,8 +97,12 @@ void steer_straight(double p_lat, double p_lon, float course_true, int32_t offse
   cache.track_cmd_prev = cmd;
 }
 
-void steer_arc(double c_lat, double c_lon, float radius, float turn, int32_t offset_leg) {
+// `offset_nm`: the circle is the offset path's own, that far beside the
+// route; its cross-track is told as the route's, which the offset then takes
+// off again.
+void steer_arc(double c_lat, double c_lon, float radius, float turn, int32_t offset_leg, float offset_nm = 0.0f) {
   arc_errors(ac_lat(), ac_lon(), c_lat, c_lon, radius, 0.0f, static_cast<int>(turn));
+  nav_result.cross_track += offset_nm;
   const float c = std::fmod(nav_result.course + frame_flight_data.mag_var_deg + 360.0f, 360.0f);
   if (offset_leg != kNoOffset) lnav_offset_helper(offset_leg);
   const float cmd = arc_steer(c, nav_result.cross_track, radius, turn, cache.track_cmd_prev, 0);
@@ -109,7 +113,12 @@ void steer_arc(double c_lat, double c_lon, float radius, float turn, int32_t off
 }
 
 void entry_arc(int32_t k, int32_t offset_leg) {
-  steer_arc(legs_seg1_ctr_lat[k], legs_seg1_ctr_lon[k], legs_seg1_radius[k], legs_seg1_turn[k], offset_leg);
+  double c_lat = legs_seg1_ctr_lat[k];
+  double c_lon = legs_seg1_ctr_lon[k];
+  float offset = 0.0f;
+  // An offset inside the turn is flown on its own fly-by circle.
+  if (offset_leg == k) offset_turn_centre(k, c_lat, c_lon, offset);
+  steer_arc(c_lat, c_lon, legs_seg1_radius[k], legs_seg1_turn[k], offset_leg, offset);
 }
 void dir_entry_arc() { steer_arc(dir_seg1_ctr_lat, dir_seg1_ctr_lon, dir_seg1_radius, dir_seg1_turn, kNoOffset); }
 
@@ -171,7 +180,14 @@ void active_leg_xtrack() {
 void mode0_by_region(int32_t a) {
   const int32_t r = route_track.region;
   if (r == 1 || r == 2 || r == 3 || r == 6) {
-    steer_straight(legs_lat[a], legs_lon[a], magvar_course_alt(a - 1), a);
+    // The course the leg starts with holds where it starts, at the waypoint
+    // before; the great circle is laid through that one when there is one.
+    const int32_t b = a - 1;
+    if (slot_ok(b) && (legs_lat[b] != 0.0f || legs_lon[b] != 0.0f)) {
+      steer_straight(legs_lat[b], legs_lon[b], magvar_course_alt(b), a);
+    } else {
+      steer_straight(legs_lat[a], legs_lon[a], magvar_course_alt(b), a);
+    }
   } else if (r == 13) {
     const int32_t b = a - 1;
     if (!slot_ok(b)) return;
@@ -263,10 +279,41 @@ void previous_leg_entry_arc(int32_t p) {
   }
 }
 
+// Past the last waypoint before a discontinuity there is no path to fly:
+// the track the aircraft had there is held, wings level, until the crew
+// closes the gap or flies direct (the sequencing does not move on either).
+struct GapHold {
+  bool on;
+  float track_mag;  // degrees, the track held
+};
+GapHold gap_hold;
+
+bool at_discontinuity(int32_t a) {
+  return slot_ok(a) && fms_seq.intdir_act == 0.0f && route_text_is(route_tables.waypoint_names[a], "DISCONTINUITY");
+}
+
+void hold_track_at_gap() {
+  if (!gap_hold.on) {
+    gap_hold.on = true;
+    gap_hold.track_mag =
+        std::fmod(mirror_f(bound::sim_flightmodel_position_hpath) + frame_flight_data.mag_var_deg + 360.0f, 360.0f);
+    if (!(gap_hold.track_mag >= 0.0f && gap_hold.track_mag < 360.0f)) gap_hold.track_mag = 0.0f;
+  }
+  send_corr(gap_hold.track_mag);
+  cache.track_cmd_prev = gap_hold.track_mag;
+  send_corr2(0.0f);
+  send_corr4(0.0f);
+}
+
 void lnav_engaged_steering() {
   const float mode = direct(bound::zuvadud_D738_fms_nav_mode);
   const int32_t a = slot_of(fms_seq.vnav_idx_seq);
   const int32_t p = slot_of(fms_seq.vnav_idx_seq_prev);
+  if (at_discontinuity(a)) {
+    hold_track_at_gap();
+    return;
+  }
+  gap_hold.on = false;
   if (mode == 0.0f) {
     if (slot_ok(a)) mode0_by_region(a);
   } else if (mode == 3.0f) {
@@ -327,22 +374,11 @@ void lnav_offset_helper(int32_t leg) {
   const float start = rc.legs_offset_start;
   const float end = rc.legs_offset_end;
   if (!(s >= 5.0f && s <= 7.0f) || start == 0.0f || end == 0.0f) return;
-  const int32_t end_slot = slot_of(end);
 
   float x = nav_result.cross_track;
-  bool corrected = false;
-  auto minus_offset_at = [&](int32_t k) {
-    if (!slot_ok(k)) return;  // an offset end outside the route corrects nothing
-    x -= legs_offset[k];
-    corrected = true;
-  };
-  if (rc.legs_offset_start_t == 0.0f && s == 5.0f) {
-    minus_offset_at(end_slot);
-  } else if (L >= start || (L >= start - 1.0f && s == 6.0f)) {
-    minus_offset_at((s == 5.0f || s == 6.0f) ? end_slot : leg);
-  }
-  if (corrected) {
-    x = clamp_range(x, -999.0f, 999.0f);
+  float offset = 0.0f;
+  if (lateral_offset_at(leg, offset)) {
+    x = clamp_range(x - offset, -999.0f, 999.0f);
     nav_result.cross_track = x;
   }
 
@@ -400,6 +436,7 @@ void update_lnav_steering() {
   if (direct(bound::zuvadud_D738_autopilot_lnav_engaged) == 1.0f) {
     lnav_engaged_steering();
   } else {
+    gap_hold.on = false;
     cache.track_cmd_prev = mag_hdg;
     send_corr(0.0f);
     send_corr2(0.0f);

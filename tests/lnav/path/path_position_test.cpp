@@ -233,15 +233,18 @@ TEST_F(RouteTracking, VectorAndDiscontinuityMeasureTheLegLine) {
   fms_seq.vnav_idx = fms_seq.vnav_idx_seq = 3.0f;
   aircraft(0.0, 1.5);
   heading(90.0f);
+  // A discontinuity has no path of its own: the last leg before it is
+  // measured, run on past its waypoint, 30 nm behind.
   struct Case {
     const char* id;
     int32_t region;
-  } cases[] = {{"(VECTOR)", 20}, {"DISCONTINUITY", 0}, {"W2", 8}};
+    float abeam_nm;
+  } cases[] = {{"(VECTOR)", 20, 30.0f}, {"DISCONTINUITY", 0, -30.0f}, {"W2", 8, 30.0f}};
   for (const Case& c : cases) {
     set_text(route_tables.waypoint_names[2], c.id);
     update_route_tracking();
     EXPECT_EQ(route_track.region, c.region) << c.id;
-    EXPECT_NEAR(route_track.abeam_dist, 30.0f, 0.1f) << c.id;
+    EXPECT_NEAR(route_track.abeam_dist, c.abeam_nm, 0.1f) << c.id;
     EXPECT_EQ(simhost::get_float("zuvadud/D738/fms/rt_region"), static_cast<float>(c.region));
     EXPECT_EQ(simhost::get_float("zuvadud/D738/fms/rt_abeam_dist"), route_track.abeam_dist);
   }
