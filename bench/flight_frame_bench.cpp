@@ -12,6 +12,17 @@
 //   BM_FlightFrameDrawMesa     the draw callback rasterised by Mesa
 //   BM_FlightFrameChecks       the runner's checks of every published value
 //                              after the frame (corvane-sim --invariants)
+//   BM_FlightFrameMainLoopRatio  the main flight loop of this build against
+//                              the module CORVANE_FLIGHT_BASELINE names, the
+//                              flights alternating in one run (skipped
+//                              without it): the median of after / before
+//
+// CORVANE_FLIGHT_MODULE flies another module than this build's;
+// CORVANE_FLIGHT_DUMP=FILE writes every published value and drawn line every
+// CORVANE_FLIGHT_DUMP_EVERY frames (default 25; scripts/trace-compare.sh
+// uses 1 to compare two builds frame by frame); CORVANE_FLIGHT_WORLD is the
+// folder the flight's host root is made in (default: the temporary folder's
+// corvane_flight_bench).
 //
 // Counters: p50_us, p90_us, p99_us, max_us (and gl_calls per draw).
 #include <benchmark/benchmark.h>
@@ -48,7 +59,10 @@ struct Samples {
 
 const std::filesystem::path& world_root() {
   static const std::filesystem::path root = [] {
-    const std::filesystem::path r = std::filesystem::temp_directory_path() / "corvane_flight_bench";
+    // CORVANE_FLIGHT_WORLD: another folder, so two runs at once do not share one.
+    const char* world = std::getenv("CORVANE_FLIGHT_WORLD");
+    const std::filesystem::path r =
+        world ? std::filesystem::path(world) : std::filesystem::temp_directory_path() / "corvane_flight_bench";
     const std::filesystem::path sample = std::filesystem::path(CORVANE_SOURCE_DIR) / "sample" / "root";
     std::filesystem::remove_all(r);
     std::filesystem::copy(sample, r, std::filesystem::copy_options::recursive);
@@ -90,7 +104,7 @@ void dump_state(std::FILE* out, int frame) {
     std::fprintf(out, "line %a %a %a %a %a %a %a\n", l.x0, l.y0, l.x1, l.y1, l.r, l.g, l.b);
 }
 
-bool fly_flight(What what, bool rasterise, Samples* out, std::string* error) {
+bool fly_flight(What what, bool rasterise, Samples* out, std::string* error, const char* module_path = nullptr) {
   simhost::Config config;
   config.root = world_root().string();
   simhost::reset(config);
@@ -105,8 +119,10 @@ bool fly_flight(What what, bool rasterise, Samples* out, std::string* error) {
   // Feedback mode rasterises nothing; a dump captures through Mesa.
   simhost::set_draw_capture(!rasterise || dump);
   gl_counting::forward = rasterise || dump;
-  const char* module = std::getenv("CORVANE_FLIGHT_MODULE");
+  const char* module = module_path ? module_path : std::getenv("CORVANE_FLIGHT_MODULE");
   if (!simhost::load_and_start(module ? module : CORVANE_MODULE_PATH, error)) return false;
+  const char* every_text = std::getenv("CORVANE_FLIGHT_DUMP_EVERY");
+  const int dump_every = every_text && std::atoi(every_text) > 0 ? std::atoi(every_text) : 25;
   gl_counting::locate_module("lin.xpl");
   flight_profile::Flight f = flight_profile::prepare(kFrameSeconds);
   runner::Invariants checks;
@@ -121,7 +137,7 @@ bool fly_flight(What what, bool rasterise, Samples* out, std::string* error) {
     flight_profile::advance(f, frame, kFrameSeconds);
     const long long gl_before = gl_counting::module_calls;
     simhost::frame(kFrameSeconds);
-    if (dump && frame % 25 == 0) dump_state(dump, frame);
+    if (dump && frame % dump_every == 0) dump_state(dump, frame);
     double checked = 0;
     if (what == What::Checks) {
       const auto t0 = std::chrono::steady_clock::now();
@@ -175,6 +191,47 @@ void report(benchmark::State& state, What what, bool rasterise) {
 }
 
 void BM_FlightFrameMainLoop(benchmark::State& state) { report(state, What::MainLoop, false); }
+
+// Flights with each module in pairs, before-after then after-before (so a
+// drift in the machine's load cancels), CORVANE_FLIGHT_ROUNDS pairs (default
+// 7). Each flight gives its median frame time; the ratio is the median over
+// the pairs of after / before, each pair flown back to back under the same
+// load.
+void BM_FlightFrameMainLoopRatio(benchmark::State& state) {
+  const char* before = std::getenv("CORVANE_FLIGHT_BASELINE");
+  if (before == nullptr) {
+    state.SkipWithError("CORVANE_FLIGHT_BASELINE names no module to compare with");
+    return;
+  }
+  const char* after_env = std::getenv("CORVANE_FLIGHT_MODULE");
+  const std::string after = after_env ? after_env : CORVANE_MODULE_PATH;
+  const char* rounds_env = std::getenv("CORVANE_FLIGHT_ROUNDS");
+  const int rounds = rounds_env && std::atoi(rounds_env) > 0 ? std::atoi(rounds_env) : 7;
+  std::vector<double> p50[2], ratios;
+  for (auto _ : state) {
+    for (int round = 0; round < rounds; ++round) {
+      double pair[2] = {0, 0};
+      for (int k = 0; k < 2; ++k) {
+        const int m = round % 2 == 0 ? k : 1 - k;  // 0 before, 1 after
+        Samples s;
+        std::string error;
+        if (!fly_flight(What::MainLoop, false, &s, &error, m == 0 ? before : after.c_str())) {
+          state.SkipWithError(error.c_str());
+          return;
+        }
+        pair[m] = percentile(s.us, 0.50);
+        p50[m].push_back(pair[m]);
+      }
+      ratios.push_back(pair[0] > 0 ? pair[1] / pair[0] : 0.0);
+    }
+  }
+  state.counters["before_p50_us"] = percentile(p50[0], 0.50);
+  state.counters["after_p50_us"] = percentile(p50[1], 0.50);
+  state.counters["ratio"] = percentile(ratios, 0.50);
+  state.counters["ratio_min"] = percentile(ratios, 0.0);
+  state.counters["ratio_max"] = percentile(ratios, 1.0);
+}
+
 void BM_FlightFrameDrawCounted(benchmark::State& state) { report(state, What::Draw, false); }
 void BM_FlightFrameDrawMesa(benchmark::State& state) { report(state, What::Draw, true); }
 void BM_FlightFrameChecks(benchmark::State& state) { report(state, What::Checks, false); }
@@ -183,5 +240,6 @@ BENCHMARK(BM_FlightFrameMainLoop)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_FlightFrameDrawCounted)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_FlightFrameDrawMesa)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_FlightFrameChecks)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_FlightFrameMainLoopRatio)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace

@@ -18,6 +18,8 @@ jobs=$(nproc)
 required=$([ $ci = 1 ] && echo ON || echo OFF)
 
 scripts/check-layers.sh
+scripts/check-seam.sh
+scripts/check-helpers.sh
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_REQUIRE_HOST_LISTS=$required
 ctest --test-dir build --output-on-failure -j "$jobs"
 scripts/check-module.sh linux build/aircraft/plugins/corvane/64/lin.xpl

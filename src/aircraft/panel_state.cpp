@@ -9,6 +9,7 @@
 
 #include "core/command_refs.h"
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/preprocess_values.h"
 #include "engines/engine_values.h"
 #include "systems/air/air_values.h"
@@ -226,7 +227,7 @@ char panel_state_buffer[panel_state_field_bytes + 1];
 // Reads the whole field into the buffer; returns the string's length.
 int32_t read_field() {
   std::memset(panel_state_buffer, 0, sizeof panel_state_buffer);
-  read_bound_text(bound::zuvadud_D738_state_cmd, panel_state_buffer, static_cast<int>(sizeof panel_state_buffer));
+  read_now_text(bound::zuvadud_D738_state_cmd, panel_state_buffer, static_cast<int>(sizeof panel_state_buffer));
   return static_cast<int32_t>(std::strlen(panel_state_buffer));
 }
 

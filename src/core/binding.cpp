@@ -85,20 +85,6 @@ int rebind_fo_show() {
   return bound_handles[bound::quenby_fo__show] != nullptr ? 1 : 0;
 }
 
-int read_bound_text(bound::Id id, char* out, int out_size) {
-  if (out == nullptr || out_size < 1) return 0;
-  if (id < 0 || id >= bound::COUNT) {
-    out[0] = '\0';
-    return 0;
-  }
-  int n = XPLMGetDatab(bound_handles[id], out, 0, out_size - 1);
-  // The host reports what it copied; never trust it beyond the buffer.
-  if (n < 0) n = 0;
-  if (n > out_size - 1) n = out_size - 1;
-  out[n] = '\0';
-  return n;
-}
-
 int32_t trunc_to_i32(double value) {
   if (std::isnan(value)) return 0;
   if (value >= 2147483647.0) return INT32_MAX;

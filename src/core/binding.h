@@ -59,7 +59,8 @@ void poll_script_datarefs();
 // elements 0..63. Never cleared.
 extern int32_t tcas_targets_present;
 
-// Generic access by id. Scalars read as the type named, converted from the
+// Generic access by id (reads taken now, writes to the host: core/host_io.h).
+// Scalars read as the type named, converted from the
 // mirror's own type (float to int truncates toward zero; NaN reads 0). Arrays
 // return a pointer to the mirror storage and its count (nullptr / 0 for a name
 // without an array mirror of that type). Names without a mirror read 0; the
@@ -75,11 +76,6 @@ void set_mirror_f(bound::Id id, float value);
 void set_mirror_i(bound::Id id, int value);
 // A mirrored text ("" for a name without one); always terminated.
 const char* mirror_text(bound::Id id);
-
-// Reads a byte dataref from offset 0 into out: at most out_size - 1 bytes, then
-// a terminator right after the bytes the host copied, whatever they hold.
-// Returns the number of bytes read (0 for a null slot or out_size < 1).
-int read_bound_text(bound::Id id, char* out, int out_size);
 
 // Float to int, truncated toward zero; NaN gives 0, values beyond the int
 // range give its limits.

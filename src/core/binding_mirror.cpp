@@ -13,9 +13,11 @@
 
 #include "core/failure_tables.h"
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/bound_poll_types.h"
 #include "core/frame_values.h"
 #include "core/pitch_trim.h"
+#include "core/util.h"
 
 HostMirror host_mirror;
 ScriptMirror script_mirror;
@@ -32,12 +34,10 @@ constexpr int32_t kNewerHostVersion = 120000;
 
 // One invalid-input policy at the seam: a value from outside that is not a
 // finite number enters the mirrors as 0, so no model downstream sees NaN.
-inline float finite_or_zero(float v) { return std::isfinite(v) ? v : 0.0f; }
-inline double finite_or_zero(double v) { return std::isfinite(v) ? v : 0.0; }
-inline float read_f(XPLMDataRef ref) { return finite_or_zero(XPLMGetDataf(ref)); }
+inline float read_f(XPLMDataRef ref) { return finite_or(XPLMGetDataf(ref), 0.0f); }
 inline void read_vf(XPLMDataRef ref, float* dst, int count) {
   const int got = XPLMGetDatavf(ref, dst, 0, count);
-  for (int i = 0; i < got && i < count; ++i) dst[i] = finite_or_zero(dst[i]);
+  for (int i = 0; i < got && i < count; ++i) dst[i] = finite_or(dst[i], 0.0f);
 }
 
 // Positions, speeds and the air around the aircraft feed the route geometry
@@ -47,15 +47,16 @@ inline void read_vf(XPLMDataRef ref, float* dst, int count) {
 // globe, an altitude or an ambient pressure no aircraft meets is absent and
 // the last good value stays; an impossible speed or temperature is absent
 // and reads 0, as a value that is not a number does.
+// Each row names its dataref; its mirror field is the slot's (kMirrorSlots).
 struct PositionRange {
-  double* field;
+  bound::Id id;
   double lo, hi;
 };
-const PositionRange kPositionRanges[] = {
-    {&host_mirror.sim_flightmodel_position_latitude, -90.0, 90.0},
-    {&host_mirror.sim_flightmodel_position_longitude, -180.0, 180.0},
-    {&host_mirror.sim_flightmodel_position_elevation, -2000.0, 150000.0},  // m
-    {&host_mirror.sim_flightmodel2_position_pressure_altitude, -7000.0, 490000.0},  // ft
+constexpr PositionRange kPositionRanges[] = {
+    {bound::sim_flightmodel_position_latitude, -90.0, 90.0},
+    {bound::sim_flightmodel_position_longitude, -180.0, 180.0},
+    {bound::sim_flightmodel_position_elevation, -2000.0, 150000.0},  // m
+    {bound::sim_flightmodel2_position_pressure_altitude, -7000.0, 490000.0},  // ft
 };
 
 constexpr float kMaxSpeedMps = 3000.0f;  // well past the fastest aircraft flown
@@ -67,48 +68,83 @@ constexpr float kMaxAltFt = 490000.0f;
 constexpr float kMaxTempDegc = 150.0f;  // ambient air, either sign
 
 struct FloatRange {
-  float* field;
+  bound::Id id;
   float lo, hi;
   bool keep_last;  // absent keeps the last good value; otherwise reads 0
 };
-const FloatRange kFloatRanges[] = {
-    {&host_mirror.sim_flightmodel_position_groundspeed, -kMaxSpeedMps, kMaxSpeedMps, false},
-    {&host_mirror.sim_flightmodel_position_true_airspeed, -kMaxSpeedMps, kMaxSpeedMps, false},
-    {&host_mirror.sim_flightmodel_position_local_vx, -kMaxSpeedMps, kMaxSpeedMps, false},
-    {&host_mirror.sim_flightmodel_position_local_vy, -kMaxSpeedMps, kMaxSpeedMps, false},
-    {&host_mirror.sim_flightmodel_position_local_vz, -kMaxSpeedMps, kMaxSpeedMps, false},
-    {&host_mirror.sim_weather_speed_sound_ms, -kMaxSpeedMps, kMaxSpeedMps, false},
-    {&host_mirror.sim_flightmodel_position_indicated_airspeed, -kMaxSpeedKt, kMaxSpeedKt, false},
-    {&host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot, -kMaxSpeedKt, kMaxSpeedKt, false},
-    {&host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_copilot, -kMaxSpeedKt, kMaxSpeedKt, false},
-    {&host_mirror.sim_cockpit2_gauges_indicators_wind_speed_kts, -kMaxSpeedKt, kMaxSpeedKt, false},
-    {&host_mirror.sim_flightmodel_position_vh_ind_fpm, -kMaxSpeedFpm, kMaxSpeedFpm, false},
-    {&host_mirror.sim_flightmodel_misc_machno, -kMaxMach, kMaxMach, false},
-    {&host_mirror.sim_cockpit2_gauges_indicators_mach_pilot, -kMaxMach, kMaxMach, false},
-    {&host_mirror.sim_cockpit2_gauges_indicators_mach_copilot, -kMaxMach, kMaxMach, false},
-    {&host_mirror.sim_cockpit2_temperature_outside_air_temp_degc, -kMaxTempDegc, kMaxTempDegc, false},
-    {&host_mirror.sim_cockpit2_temperature_outside_air_LE_temp_degc, -kMaxTempDegc, kMaxTempDegc, false},
-    {&host_mirror.sim_weather_temperature_ambient_c, -kMaxTempDegc, kMaxTempDegc, false},
-    {&host_mirror.sim_weather_temperature_le_c, -kMaxTempDegc, kMaxTempDegc, false},
-    {&host_mirror.sim_weather_temperature_sealevel_c, -kMaxTempDegc, kMaxTempDegc, false},
-    {&host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot, kMinAltFt, kMaxAltFt, true},
-    {&host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_copilot, kMinAltFt, kMaxAltFt, true},
-    {&host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot, kMinAltFt, kMaxAltFt, true},
-    {&host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_copilot, kMinAltFt, kMaxAltFt, true},
-    {&host_mirror.sim_weather_barometer_current_inhg, 1.0f, 40.0f, true},
-    {&host_mirror.sim_weather_barometer_sealevel_inhg, 1.0f, 40.0f, true},
+constexpr FloatRange kFloatRanges[] = {
+    {bound::sim_flightmodel_position_groundspeed, -kMaxSpeedMps, kMaxSpeedMps, false},
+    {bound::sim_flightmodel_position_true_airspeed, -kMaxSpeedMps, kMaxSpeedMps, false},
+    {bound::sim_flightmodel_position_local_vx, -kMaxSpeedMps, kMaxSpeedMps, false},
+    {bound::sim_flightmodel_position_local_vy, -kMaxSpeedMps, kMaxSpeedMps, false},
+    {bound::sim_flightmodel_position_local_vz, -kMaxSpeedMps, kMaxSpeedMps, false},
+    {bound::sim_weather_speed_sound_ms, -kMaxSpeedMps, kMaxSpeedMps, false},
+    {bound::sim_flightmodel_position_indicated_airspeed, -kMaxSpeedKt, kMaxSpeedKt, false},
+    {bound::sim_cockpit2_gauges_indicators_airspeed_kts_pilot, -kMaxSpeedKt, kMaxSpeedKt, false},
+    {bound::sim_cockpit2_gauges_indicators_airspeed_kts_copilot, -kMaxSpeedKt, kMaxSpeedKt, false},
+    {bound::sim_cockpit2_gauges_indicators_wind_speed_kts, -kMaxSpeedKt, kMaxSpeedKt, false},
+    {bound::sim_flightmodel_position_vh_ind_fpm, -kMaxSpeedFpm, kMaxSpeedFpm, false},
+    {bound::sim_flightmodel_misc_machno, -kMaxMach, kMaxMach, false},
+    {bound::sim_cockpit2_gauges_indicators_mach_pilot, -kMaxMach, kMaxMach, false},
+    {bound::sim_cockpit2_gauges_indicators_mach_copilot, -kMaxMach, kMaxMach, false},
+    {bound::sim_cockpit2_temperature_outside_air_temp_degc, -kMaxTempDegc, kMaxTempDegc, false},
+    {bound::sim_cockpit2_temperature_outside_air_LE_temp_degc, -kMaxTempDegc, kMaxTempDegc, false},
+    {bound::sim_weather_temperature_ambient_c, -kMaxTempDegc, kMaxTempDegc, false},
+    {bound::sim_weather_temperature_le_c, -kMaxTempDegc, kMaxTempDegc, false},
+    {bound::sim_weather_temperature_sealevel_c, -kMaxTempDegc, kMaxTempDegc, false},
+    {bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot, kMinAltFt, kMaxAltFt, true},
+    {bound::sim_cockpit2_gauges_indicators_altitude_ft_copilot, kMinAltFt, kMaxAltFt, true},
+    {bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot, kMinAltFt, kMaxAltFt, true},
+    {bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_copilot, kMinAltFt, kMaxAltFt, true},
+    {bound::sim_weather_barometer_current_inhg, 1.0f, 40.0f, true},
+    {bound::sim_weather_barometer_sealevel_inhg, 1.0f, 40.0f, true},
 };
 constexpr int kFloatRangeCount = static_cast<int>(sizeof kFloatRanges / sizeof kFloatRanges[0]);
+
+// The mirror fields of the range rows, and each row checked to name a field
+// of the type it guards.
+inline double* position_field(const PositionRange& r) { return static_cast<double*>(kMirrorSlots[r.id].ptr); }
+inline float* float_field(const FloatRange& r) { return static_cast<float*>(kMirrorSlots[r.id].ptr); }
+constexpr bool ranges_name_their_fields() {
+  for (const PositionRange& r : kPositionRanges)
+    if (kMirrorSlots[r.id].kind != MirrorKind::f64) return false;
+  for (const FloatRange& r : kFloatRanges)
+    if (kMirrorSlots[r.id].kind != MirrorKind::f32) return false;
+  return true;
+}
+static_assert(ranges_name_their_fields(), "a range row names a dataref without a mirror of its type");
+
+// The range row that guards each name, for the reads taken outside the poll:
+// its own, or, for a newer host's name read into an older name's field in
+// the same unit (scale 1), the older name's. -1: none.
+struct Policy {
+  int8_t float_row;
+  int8_t position_row;
+};
+constexpr std::array<Policy, bound::COUNT> make_policies() {
+  std::array<Policy, bound::COUNT> p{};
+  for (Policy& e : p) e = Policy{-1, -1};
+  for (int r = 0; r < kFloatRangeCount; ++r) p[kFloatRanges[r].id].float_row = static_cast<int8_t>(r);
+  for (int r = 0; r < static_cast<int>(sizeof kPositionRanges / sizeof kPositionRanges[0]); ++r)
+    p[kPositionRanges[r].id].position_row = static_cast<int8_t>(r);
+  for (const PollScaled& e : kHost12F) {
+    if (e.scale != 1.0) continue;
+    for (int r = 0; r < kFloatRangeCount; ++r)
+      if (static_cast<const void*>(e.dst) == kMirrorSlots[kFloatRanges[r].id].ptr) p[e.id].float_row = static_cast<int8_t>(r);
+  }
+  return p;
+}
+constexpr std::array<Policy, bound::COUNT> kPolicies = make_policies();
 
 // A double as read from the host into its mirror: a guarded position out of
 // its range (or not a number) leaves the mirror's last value.
 inline void store_d(double* dst, double v) {
   for (const PositionRange& r : kPositionRanges) {
-    if (r.field != dst) continue;
+    if (position_field(r) != dst) continue;
     if (v >= r.lo && v <= r.hi) *dst = v;
     return;
   }
-  *dst = finite_or_zero(v);
+  *dst = finite_or(v, 0.0);
 }
 
 struct LastGood {
@@ -117,14 +153,20 @@ struct LastGood {
 
 LastGood remember_last_good() {
   LastGood g{};
-  for (int i = 0; i < kFloatRangeCount; ++i) g.value[i] = *kFloatRanges[i].field;
+  for (int i = 0; i < kFloatRangeCount; ++i) g.value[i] = *float_field(kFloatRanges[i]);
   return g;
+}
+
+// A float out of its row's range: the last good value or 0.
+inline float in_range_or(const FloatRange& r, float v, float last) {
+  if (v >= r.lo && v <= r.hi) return v;
+  return r.keep_last ? last : 0.0f;
 }
 
 void drop_impossible_values(const LastGood& last) {
   for (int i = 0; i < kFloatRangeCount; ++i) {
-    const FloatRange& r = kFloatRanges[i];
-    if (!(*r.field >= r.lo && *r.field <= r.hi)) *r.field = r.keep_last ? last.value[i] : 0.0f;
+    float* field = float_field(kFloatRanges[i]);
+    *field = in_range_or(kFloatRanges[i], *field, last.value[i]);
   }
 }
 
@@ -283,4 +325,75 @@ const char* mirror_text(bound::Id id) {
   const MirrorSlot* s = slot_of(id);
   if (s == nullptr || s->kind != MirrorKind::text) return "";
   return static_cast<const char*>(s->ptr);
+}
+
+// ---- reads taken now (core/host_io.h), under the poll's policy ---------------
+
+float read_now_f(bound::Id id) {
+  if (id < 0 || id >= bound::COUNT) return 0.0f;
+  const XPLMDataRef h = bound_handles[id];
+  if (h == nullptr) return 0.0f;
+  const float v = read_f(h);
+  const int row = kPolicies[id].float_row;
+  if (row < 0) return v;
+  // The last good value of a guarded field is the mirror's: the poll kept it.
+  return in_range_or(kFloatRanges[row], v, *float_field(kFloatRanges[row]));
+}
+
+int32_t read_now_i(bound::Id id) {
+  if (id < 0 || id >= bound::COUNT) return 0;
+  const XPLMDataRef h = bound_handles[id];
+  return h != nullptr ? XPLMGetDatai(h) : 0;
+}
+
+double read_now_d(bound::Id id) {
+  if (id < 0 || id >= bound::COUNT) return 0.0;
+  const XPLMDataRef h = bound_handles[id];
+  if (h == nullptr) return 0.0;
+  const double v = XPLMGetDatad(h);
+  const int row = kPolicies[id].position_row;
+  if (row < 0) return finite_or(v, 0.0);
+  const PositionRange& r = kPositionRanges[row];
+  return (v >= r.lo && v <= r.hi) ? v : *position_field(r);
+}
+
+int read_now_vf(bound::Id id, float* out, int count) {
+  if (id < 0 || id >= bound::COUNT || out == nullptr || count <= 0) return 0;
+  const XPLMDataRef h = bound_handles[id];
+  if (h == nullptr) return 0;
+  int got = XPLMGetDatavf(h, out, 0, count);
+  if (got < 0) got = 0;
+  if (got > count) got = count;
+  for (int i = 0; i < got; ++i) out[i] = finite_or(out[i], 0.0f);
+  return got;
+}
+
+int read_now_vi(bound::Id id, int32_t* out, int count) {
+  if (id < 0 || id >= bound::COUNT || out == nullptr || count <= 0) return 0;
+  const XPLMDataRef h = bound_handles[id];
+  if (h == nullptr) return 0;
+  int got = XPLMGetDatavi(h, out, 0, count);
+  if (got < 0) got = 0;
+  return got > count ? count : got;
+}
+
+int read_now_text(bound::Id id, char* out, int out_size) {
+  if (out == nullptr || out_size < 1) return 0;
+  out[0] = '\0';
+  if (id < 0 || id >= bound::COUNT || bound_handles[id] == nullptr) return 0;
+  int n = XPLMGetDatab(bound_handles[id], out, 0, out_size - 1);
+  // The host reports what it copied; never trust it beyond the buffer.
+  if (n < 0) n = 0;
+  if (n > out_size - 1) n = out_size - 1;
+  out[n] = '\0';
+  return n;
+}
+
+int read_now_bytes(bound::Id id, void* out, int count) {
+  if (id < 0 || id >= bound::COUNT || out == nullptr || count <= 0) return 0;
+  const XPLMDataRef h = bound_handles[id];
+  if (h == nullptr) return 0;
+  int n = XPLMGetDatab(h, out, 0, count);
+  if (n < 0) n = 0;
+  return n > count ? count : n;
 }

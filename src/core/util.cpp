@@ -25,12 +25,9 @@ inline bool end_snap(float v, float target, float min, float max, float* out) {
   return false;
 }
 
-// Remainder on the circle: the float operand widened, the result narrowed.
-inline float fmod360(float a) { return static_cast<float>(std::fmod(static_cast<double>(a), 360.0)); }
-
 // Signed short-way difference target - from, in (-180, 180].
 inline float short_way(float target, float from) {
-  float d = fmod360(target - from + 360.0f);
+  float d = angle::mod360(target - from + 360.0f);
   if (d > 180.0f) d = d - 360.0f;
   return d;
 }
@@ -98,10 +95,10 @@ float turn_toward_heading_bounded(float angle, float target, float min, float ma
   const float d = short_way(target, angle);
   const float s = frame_time * rate;
   if (d > 0.0f) {
-    const float n = fmod360(angle + s);
+    const float n = angle::mod360(angle + s);
     return short_way(target, n) > 0.0f ? n : target;
   }
-  float n = fmod360(angle - s);
+  float n = angle::mod360(angle - s);
   if (n < 0.0f) n = n + 360.0f;
   return short_way(target, n) < 0.0f ? n : target;
 }

@@ -30,9 +30,6 @@
 
 namespace {
 
-// A value from outside that is not a number reads as `fallback`.
-inline float finite_or(float v, float fallback) { return std::isfinite(v) ? v : fallback; }
-
 inline float side_brightness(int32_t side) {
   // Elements 2 and 3 are the captain's and first officer's map displays.
   const float b = host_mirror.sim_cockpit2_switches_instrument_brightness_ratio[side == 0 ? 2 : 3];

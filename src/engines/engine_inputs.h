@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdint>
 
-inline float finite_or(float v, float fallback) { return std::isfinite(v) ? v : fallback; }
+#include "core/util.h"  // finite_or
 
 // Engine index of a host or script array: 0 or 1; anything else reads as 0.
 inline int32_t engine_slot(int32_t engine) { return engine == 1 ? 1 : 0; }

@@ -12,6 +12,8 @@
 
 #include <cmath>
 
+#include "core/util.h"
+
 namespace navmath {
 
 inline constexpr double kPi = 3.141592653589;
@@ -36,54 +38,20 @@ inline float deg(double rad_value) {
   return static_cast<float>(static_cast<double>(r180) / kPi);
 }
 
-// std::fmod(x, 360.0) to the bit, without the library call for |x| < 720,
-// where courses almost always are: the remainder is x itself or x -/+ 360,
-// which is exact there (the operands are within a factor of two), and a zero
-// keeps the dividend's sign as fmod's does.
-inline double rem360(double x) {
-  if (x >= 0.0) {
-    if (x < 360.0) return x;
-    if (x < 720.0) return x - 360.0;
-  } else {
-    if (x > -360.0) return x;
-    if (x > -720.0) {
-      const double r = x + 360.0;
-      return r == 0.0 ? -0.0 : r;
-    }
-  }
-  return std::fmod(x, 360.0);
-}
-// The same for std::fmod(x, 360.0f) in single precision.
-inline float rem360f(float x) {
-  if (x >= 0.0f) {
-    if (x < 360.0f) return x;
-    if (x < 720.0f) return x - 360.0f;
-  } else {
-    if (x > -360.0f) return x;
-    if (x > -720.0f) {
-      const float r = x + 360.0f;
-      return r == 0.0f ? -0.0f : r;
-    }
-  }
-  return std::fmod(x, 360.0f);
-}
-
-// Remainder by 360 as the course arithmetic uses it: float sum, double
-// remainder with the sign of the dividend, rounded to float.
-inline float mod360(float x) { return static_cast<float>(rem360(static_cast<double>(x))); }
-
-// (x + 360) in float, remainder by 360: [0, 360) for x in (-360, 360).
-inline float wrap360(float x) {
-  const float s = x + 360.0f;
-  return static_cast<float>(rem360(static_cast<double>(s)));
-}
-
-// wrap360, then folded to (-180, 180] for x in (-360, 360).
-inline float wrap180(float x) {
-  float w = wrap360(x);
-  if (w > 180.0f) w -= 360.0f;
-  return w;
-}
+// The remainders by 360 and the wraps to a circle live in core/util.h
+// (namespace angle), where the cockpit movers use them too; the navigation
+// maths names them here as well, so navmath::mod360 and the rest read on.
+using angle::mod360;
+using angle::mod360_nonneg;
+using angle::mod360_nonneg_d;
+using angle::rem360;
+using angle::rem360f;
+using angle::wrap180;
+using angle::wrap180_d;
+using angle::wrap180_nonneg;
+using angle::wrap180_nonneg_d;
+using angle::wrap360;
+using angle::wrap360_d;
 
 // Direction codes: 0 and 2 turn left, anything else right.
 inline bool is_left_turn(int code) { return code == 0 || code == 2; }

@@ -17,6 +17,7 @@
 
 #include "core/failure_tables.h"
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/frame_values.h"
 #include "core/pitch_trim.h"
 #include "host.h"
@@ -505,6 +506,43 @@ TEST_F(Binding, ImpossibleAltitudesAndAirAreAbsent) {
   }
 }
 
+// A read taken now (core/host_io.h) meets the poll's policy: not a number
+// reads 0, an impossible position or altitude the mirror's last good value,
+// an impossible speed 0; a newer host's name in the older one's unit is held
+// to the older one's range; an absent name reads 0 and no elements.
+TEST_F(Binding, ReadsTakenNowFollowThePollsPolicy) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  simhost::set_double("sim/flightmodel/position/latitude", 47.5);
+  simhost::set_float("sim/cockpit2/gauges/indicators/altitude_ft_pilot", 9800.0f);
+  simhost::set_float("sim/weather/aircraft/speed_sound_ms", 340.0f);
+  poll();
+  simhost::set_double("sim/flightmodel/position/latitude", 1e30);
+  simhost::set_float("sim/cockpit2/gauges/indicators/altitude_ft_pilot", 1e30f);
+  simhost::set_float("sim/flightmodel/position/true_airspeed", 1e30f);
+  simhost::set_float("sim/weather/aircraft/speed_sound_ms", 1e30f);
+  simhost::set_float("sim/cockpit2/gauges/indicators/airspeed_kts_pilot", nan);
+  EXPECT_EQ(read_now_d(bound::sim_flightmodel_position_latitude), 47.5);
+  EXPECT_EQ(read_now_f(bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot), 9800.0f);
+  EXPECT_EQ(read_now_f(bound::sim_flightmodel_position_true_airspeed), 0.0f);
+  EXPECT_EQ(read_now_f(bound::sim_weather_aircraft_speed_sound_ms), 0.0f);
+  EXPECT_EQ(read_now_f(bound::sim_cockpit2_gauges_indicators_airspeed_kts_pilot), 0.0f);
+  simhost::set_float("sim/flightmodel/position/true_airspeed", 120.0f);
+  EXPECT_EQ(read_now_f(bound::sim_flightmodel_position_true_airspeed), 120.0f);  // taken now, not polled
+
+  std::vector<float> legs(4, 1.0f);
+  legs[2] = nan;
+  simhost::set_floats("sim/cockpit2/electrical/bus_volts", legs);
+  float out[4] = {9, 9, 9, 9};
+  EXPECT_EQ(read_now_vf(bound::sim_cockpit2_electrical_bus_volts, out, 4), 4);
+  EXPECT_EQ(out[1], 1.0f);
+  EXPECT_EQ(out[2], 0.0f);
+  EXPECT_FALSE(bound_present(bound::quenby_fo__show));
+  EXPECT_EQ(read_now_f(bound::quenby_fo__show), 0.0f);
+  EXPECT_EQ(read_now_i(bound::quenby_fo__show), 0);
+  EXPECT_EQ(read_now_vf(bound::quenby_fo__show, out, 4), 0);
+  EXPECT_EQ(out[0], 1.0f);  // untouched
+}
+
 TEST_F(Binding, ShortArraysAndUnterminatedTextsStayInsideBuffers) {
   // Every host and script array one element long, every text without a
   // terminator and longer than asked for.
@@ -533,14 +571,14 @@ TEST_F(Binding, ShortArraysAndUnterminatedTextsStayInsideBuffers) {
 
   char legs[1025];
   std::memset(legs, 'x', sizeof legs);
-  EXPECT_EQ(read_bound_text(bound::zuvadud_D738_fms_legs, legs, sizeof legs), 1024);
+  EXPECT_EQ(read_now_text(bound::zuvadud_D738_fms_legs, legs, sizeof legs), 1024);
   EXPECT_EQ(std::strlen(legs), 1024u);
   char small[5];
-  EXPECT_EQ(read_bound_text(bound::zuvadud_D738_fms_legs_pth, small, sizeof small), 4);
+  EXPECT_EQ(read_now_text(bound::zuvadud_D738_fms_legs_pth, small, sizeof small), 4);
   EXPECT_STREQ(small, "QQQQ");
-  EXPECT_EQ(read_bound_text(bound::quenby_fo__show, small, sizeof small), 0);  // null slot
+  EXPECT_EQ(read_now_text(bound::quenby_fo__show, small, sizeof small), 0);  // null slot
   EXPECT_STREQ(small, "");
-  EXPECT_EQ(read_bound_text(bound::zuvadud_D738_fms_legs, small, 0), 0);
+  EXPECT_EQ(read_now_text(bound::zuvadud_D738_fms_legs, small, 0), 0);
 }
 
 TEST_F(Binding, ShortTextEndsWhereTheHostStopped) {

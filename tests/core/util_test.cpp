@@ -1,6 +1,9 @@
 // Numeric helpers: snaps, clamps, circular turns and interpolators.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "core/util.h"
 
 extern float frame_time;
@@ -147,6 +150,54 @@ TEST_F(Helpers, RatesScaleWithFrameStep) {
   frame_time = 0.02f;
   EXPECT_FLOAT_EQ(ramp_toward(0.0f, 10.0f, -100.0f, 100.0f, 5.0f), 0.1f);
   EXPECT_FLOAT_EQ(turn_toward_heading(350.0f, 10.0f, 1.0f), 350.4f);
+}
+
+}  // namespace
+
+namespace {
+
+// The remainders by 360 that share a family: each keeps the behaviour its
+// callers were tuned against, and the rows show where two of them part.
+TEST(Angles, EachRemainderKeepsItsOwnBehaviour) {
+  struct Case {
+    float x;
+    float mod360, mod360_nonneg, wrap360, wrap180, wrap180_nonneg;
+  };
+  const Case cases[] = {
+      {10.0f, 10.0f, 10.0f, 10.0f, 10.0f, 10.0f},
+      {370.0f, 10.0f, 10.0f, 10.0f, 10.0f, 10.0f},
+      {-10.0f, -10.0f, 350.0f, 350.0f, -10.0f, -10.0f},
+      {-370.0f, -10.0f, 350.0f, -10.0f, -10.0f, -10.0f},  // wrap* are for (-360, 360)
+      {-730.0f, -10.0f, 350.0f, -10.0f, -10.0f, -10.0f},
+      {190.0f, 190.0f, 190.0f, 190.0f, -170.0f, -170.0f},
+      {-1e-6f, -1e-6f, 360.0f, 0.0f, 0.0f, 0.0f},  // 360 + x rounds to 360 in float
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(angle::mod360(c.x), c.mod360) << c.x;
+    EXPECT_EQ(angle::mod360_nonneg(c.x), c.mod360_nonneg) << c.x;
+    EXPECT_EQ(angle::wrap360(c.x), c.wrap360) << c.x;
+    EXPECT_EQ(angle::wrap180(c.x), c.wrap180) << c.x;
+    EXPECT_EQ(angle::wrap180_nonneg(c.x), c.wrap180_nonneg) << c.x;
+  }
+  // In double: the sum is not rounded to float first, and fmod's sign and
+  // bits are kept.
+  EXPECT_EQ(angle::rem360(-360.0), std::fmod(-360.0, 360.0));
+  EXPECT_TRUE(std::signbit(angle::rem360(-360.0)));
+  EXPECT_EQ(angle::wrap360_d(-1e-9), 360.0f);
+  EXPECT_EQ(angle::wrap360(static_cast<float>(-1e-9)), 0.0f);
+  EXPECT_EQ(angle::wrap360_d(1.0000001), static_cast<float>(1.0000001));
+  EXPECT_EQ(angle::mod360_nonneg_d(-10.0), 350.0);
+  EXPECT_EQ(angle::wrap180_nonneg_d(-190.0), 170.0);
+  EXPECT_EQ(angle::wrap180_d(-730.0), -10.0f);
+}
+
+TEST(Flags, As01AndFiniteOr) {
+  EXPECT_EQ(as01(true), 1.0f);
+  EXPECT_EQ(as01(false), 0.0f);
+  EXPECT_EQ(finite_or(std::numeric_limits<float>::quiet_NaN(), 2.0f), 2.0f);
+  EXPECT_EQ(finite_or(-std::numeric_limits<float>::infinity(), 0.0f), 0.0f);
+  EXPECT_EQ(finite_or(3.0f, 2.0f), 3.0f);
+  EXPECT_EQ(finite_or(std::numeric_limits<double>::infinity(), 1.0), 1.0);
 }
 
 }  // namespace

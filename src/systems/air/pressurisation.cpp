@@ -63,7 +63,6 @@ float max_cabin_diff_psi(float altitude_ft) {
 
 namespace {
 
-inline float as01(bool b) { return b ? 1.0f : 0.0f; }
 inline float clamp01(float v) { return clamp_range(v, 0.0f, 1.0f); }
 
 float door_sum() {

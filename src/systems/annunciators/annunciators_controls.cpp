@@ -36,7 +36,6 @@ float slat_ratio_prev;
 namespace {
 
 constexpr int kFailed = 6;
-inline float as01(bool b) { return b ? 1.0f : 0.0f; }
 
 float radio_alt_ft() { return mirror_f(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot); }
 

@@ -12,6 +12,7 @@
 
 #include "alerting/aural_cues.h"
 #include "core/failure_tables.h"
+#include "core/util.h"
 #include "core/binding.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
@@ -47,7 +48,6 @@ AntiIceLightState anti_ice_lights;
 namespace {
 
 constexpr int kFailed = 6;
-inline float as01(bool b) { return b ? 1.0f : 0.0f; }
 inline int32_t slot(bool b) { return b ? 1 : 0; }
 bool host_failed(bound::Id id) { return mirror_i(id) == kFailed; }
 bool failures_element(int i) { return mirror_vi_at(bound::sim_operation_failures_failures, i) == kFailed; }

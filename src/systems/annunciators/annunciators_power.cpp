@@ -31,8 +31,6 @@ namespace {
 
 constexpr int kFailed = 6;
 
-inline float as01(bool b) { return b ? 1.0f : 0.0f; }
-
 struct WindowHeatLights {
   LightFilter filter[4];
 };

@@ -10,6 +10,7 @@
 #include "systems/electrical/electrical.h"
 
 #include "core/failure_tables.h"
+#include "core/util.h"
 #include "core/binding.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
@@ -29,8 +30,6 @@ BatteryDischargeState bat_discharge;
 namespace {
 
 constexpr int kHostFailed = 6;  // host failure value of a failed item
-
-inline float as01(bool b) { return b ? 1.0f : 0.0f; }
 
 int32_t* battery_on() { return host_mirror.sim_cockpit2_electrical_battery_on; }
 int32_t* generator_on() { return host_mirror.sim_cockpit2_electrical_generator_on; }

@@ -42,7 +42,6 @@ constexpr float kImbalanceKg = 453.0f;
 constexpr float kImbalanceClearKg = 91.0f;
 
 float tank_kg(int i) { return mirror_vf_at(bound::sim_flightmodel_weight_m_fuel, i); }
-float as01(bool b) { return b ? 1.0f : 0.0f; }
 bool on(float v) { return v != 0.0f; }
 
 // N2 (%) above which an engine draws its tank by suction alone.

@@ -32,7 +32,6 @@ HydraulicState hyd_state;
 namespace {
 
 constexpr int kFailed = 6;
-inline float as01(bool b) { return b ? 1.0f : 0.0f; }
 float round_down_10(float psi) { return std::floor(psi / 10.0f) * 10.0f; }
 
 // Engine-driven pump output by N2: it comes in between 5 and 8 % N2.
