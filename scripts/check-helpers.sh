@@ -70,12 +70,15 @@ names=${names%|}
 # the pending copies, and every pending copy is still there.
 check() {
   local tree=$1 bad=0 file line name text entry
-  declare -A seen=()
+  declare -A seen=() listed=()
+  # A lookup, not `printf | grep -q`: under pipefail grep's early exit can
+  # kill printf with SIGPIPE and fail the match at random.
+  for entry in "${pending[@]}"; do listed[$entry]=1; done
   while IFS=: read -r file line name text; do
     file=${file#"$tree"/}
     [[ $file == "${home[$name]}" ]] && continue
     entry="$file $name"
-    if printf '%s\n' "${pending[@]}" | grep -qxF "$entry"; then
+    if [[ -n ${listed[$entry]:-} ]]; then
       seen[$entry]=1
       continue
     fi
