@@ -169,10 +169,12 @@ TEST_F(Lights, RudderLightsBySwitchAndSource) {
 
 TEST_F(Lights, FeelDifferentialQuarterApartAboveHundredFeet) {
   struct Row {
-    float a, b, ra, timer, lit;  // the light is the flag the window's end sets
-  } rows[] = {{3000, 2250, 500, 0, 0}, {3000, 2249, 500, 30, 1}, {2249, 3000, 500, 30, 1},
-              {3000, 2000, 100, 0, 1}, {3000, 2000, 101, 30, 1}};
+    float a, b, ra, flaps, timer, lit;  // the light is the flag the window's end sets
+  } rows[] = {{0, 3000, 500, 0.125f, 0, 0}, {0, 3000, 50, 0.875f, 0, 0}, {3000, 2250, 500, 0, 0, 0},
+              {3000, 2249, 500, 0, 30, 1},    {2249, 3000, 500, 0, 30, 1}, {3000, 2000, 100, 0, 0, 1},
+              {3000, 2000, 101, 0, 30, 1}};
   for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = r.flaps;
     hydraulic::A_pressure = r.a;
     hydraulic::B_pressure = r.b;
     host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra;

@@ -64,13 +64,16 @@ void rudder_lights() {
   g.slot[4] = stby_rud_on ? 1 : 0;
 }
 
-// Feel differential: the two systems more than a quarter apart for 30 s in flight.
+// Feel differential: the two systems more than a quarter apart for 30 s in
+// flight. The light is armed only with the trailing edge flaps up: with one
+// system lost it would otherwise stay lit through the approach and landing.
 void feel_differential() {
   const float a = hydraulic::A_pressure;
   const float b = hydraulic::B_pressure;
   const float lo = a < b ? a : b;
   const float hi = a < b ? b : a;
-  if (lo >= 0.75f * hi) {
+  const bool flaps_up = mirror_f(bound::sim_cockpit2_controls_flap_handle_deploy_ratio) == 0.0f;
+  if (lo >= 0.75f * hi || !flaps_up) {
     delay_flags.ann_delayed_2 = 0.0f;
     delay_timers.ann_delay_2 = 0.0f;
   } else if (radio_alt_ft() <= 100.0f) {
