@@ -101,6 +101,8 @@ class Lights : public ::testing::Test {
     fire::engine01_02L_ext_bottle_psi = 600.0f;
     fire::apu_was_fire = fire::apu_ext_switch_pos_arm = 0.0f;
     fuel::cross_feed_valve = cockpit::cabin_alt = 0.0f;
+    cockpit::cabin_altitude_actual = cockpit::cabin_vvi = 0.0f;
+    host_mirror.sim_cockpit_pressure_cabin_pressure_differential_psi = 0.0f;
     cockpit_options.high_alt_ldg = system_::high_alt_ldg_on = system_::gpws_test_running = 0.0f;
     cockpit::xraas_installed = 1.0f;
     cockpit::pressurization_mode = 1.0f;
@@ -904,6 +906,9 @@ TEST_F(Lights, SixPackSlotsOneConditionEach) {
        },
        sp_air_cond, 8, 1},
       {"channel 2 fault on 1", [] { failure_tables.pressurisation[10] = 1.0f; }, sp_air_cond, 9, 0},
+      {"cabin climbing 3,001 ft/min", [] { cockpit::cabin_vvi = 3001.0f; }, sp_air_cond, 10, 1},
+      {"cabin at 15,801 ft", [] { cockpit::cabin_altitude_actual = 15801.0f; }, sp_air_cond, 10, 1},
+      {"differential 8.76", [] { host_mirror.sim_cockpit_pressure_cabin_pressure_differential_psi = 8.76f; }, sp_air_cond, 10, 1},
       {"channel 2 fault",
        [] {
          failure_tables.pressurisation[10] = 1.0f;

@@ -378,15 +378,18 @@ void annunciators_recorders() {
   const float sel = toggle_switch::air_valve_ctrl;
   const float mode = cockpit::pressurization_mode;
   const bool autofail = (sel == 0.0f && mode != 1.0f) || (sel == 1.0f && mode != 2.0f) || mode == 0.0f ||
-                        press_ctrl.channel_faulted != 0 ||
-                        mirror_f(bound::sim_cockpit_pressure_cabin_pressure_differential_psi) > 8.75f ||
-                        cockpit::cabin_altitude_actual > 15800.0f || std::fabs(cockpit::cabin_vvi) > 3000.0f;
+                        press_ctrl.channel_faulted != 0 || pressurisation_limits_exceeded();
   annunciator::autofail = as01(autofail) * l1;
 
   const float trim = mirror_f(bound::sim_cockpit2_controls_elevator_trim);
   const bool out_of_trim = mirror_f(bound::zuvadud_autopilot_ap_on) != 0.0f && (trim <= -0.958f || trim >= 0.702f);
   annunciator::stab_out_of_trim = as01(out_of_trim) * l1;
   annunciator::generic = ann_state.ann_test_active * l1;
+}
+
+bool pressurisation_limits_exceeded() {
+  return mirror_f(bound::sim_cockpit_pressure_cabin_pressure_differential_psi) > 8.75f ||
+         cockpit::cabin_altitude_actual > 15800.0f || std::fabs(cockpit::cabin_vvi) > 3000.0f;
 }
 
 void flap_needles() {
