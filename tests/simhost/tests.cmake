@@ -135,7 +135,8 @@ target_link_libraries(scenario_test PRIVATE scenario_lines corvane_runner)
 # Each sample scenario is a test of its own expectations (its pictures land
 # in the build folder).
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/scenario-pictures)
-foreach(name power-up departure approach traffic map-symbols gate-to-gate hydraulic-a-loss)
+foreach(name power-up departure approach traffic map-symbols gate-to-gate hydraulic-a-loss
+    pressurisation-failure)
   add_test(NAME scenario.${name}
     COMMAND corvane-sim --scenario ${CMAKE_SOURCE_DIR}/sample/scenarios/${name}.txt
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/scenario-pictures)
