@@ -114,6 +114,14 @@ runner_check(corvane_sim_engine_failure_cue_dark
   RUN --scenario ${CMAKE_SOURCE_DIR}/sample/scenarios/engine-failure-v1.txt --dark zuvadud/D738/annunciator/source_off1
   STATUS 1 OUTPUT "NAMED AND NOT LIT: zuvadud/D738/annunciator/source_off1 \\(line [0-9]+: generator 1 gone.*\
 invariants: FAILED: 0 rule breaks, 0 unexpected alerts, 1 named alert not lit")
+runner_check(corvane_sim_hydraulic_loss_cue_dark
+  RUN --scenario ${CMAKE_SOURCE_DIR}/sample/scenarios/hydraulic-a-loss.txt --dark zuvadud/D738/annunciator/std_rud_on
+  STATUS 1 OUTPUT "NAMED AND NOT LIT: zuvadud/D738/annunciator/std_rud_on \\(line [0-9]+: flaps out with A lost.*\
+invariants: FAILED: 0 rule breaks, 0 unexpected alerts, 1 named alert not lit")
+runner_check(corvane_sim_pressurisation_failure_cue_dark
+  RUN --scenario ${CMAKE_SOURCE_DIR}/sample/scenarios/pressurisation-failure.txt --dark zuvadud/D738/annunciator/autofail
+  STATUS 1 OUTPUT "NAMED AND NOT LIT: zuvadud/D738/annunciator/autofail \\(line [0-9]+: controller 1 faulted.*\
+invariants: FAILED: 0 rule breaks, 0 unexpected alerts, 2 named alerts not lit")
 runner_check(corvane_sim_dark_unknown RUN --invariants --dark no/such STATUS 2 ERROR "--dark: no/such is no published")
 # The rain add-on loads the objects the plug-in asks for, and reports its
 # start (on a host before version 12, where the plug-in drives it).
@@ -143,7 +151,8 @@ target_link_libraries(scenario_test PRIVATE scenario_lines corvane_runner)
 # Each sample scenario is a test of its own expectations (its pictures land
 # in the build folder).
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/scenario-pictures)
-foreach(name power-up departure approach traffic map-symbols gate-to-gate engine-failure-v1)
+foreach(name power-up departure approach traffic map-symbols gate-to-gate engine-failure-v1
+    hydraulic-a-loss pressurisation-failure)
   add_test(NAME scenario.${name}
     COMMAND corvane-sim --scenario ${CMAKE_SOURCE_DIR}/sample/scenarios/${name}.txt
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/scenario-pictures)

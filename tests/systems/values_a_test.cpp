@@ -101,6 +101,8 @@ class Lights : public ::testing::Test {
     fire::engine01_02L_ext_bottle_psi = 600.0f;
     fire::apu_was_fire = fire::apu_ext_switch_pos_arm = 0.0f;
     fuel::cross_feed_valve = cockpit::cabin_alt = 0.0f;
+    cockpit::cabin_altitude_actual = cockpit::cabin_vvi = 0.0f;
+    host_mirror.sim_cockpit_pressure_cabin_pressure_differential_psi = 0.0f;
     cockpit_options.high_alt_ldg = system_::high_alt_ldg_on = system_::gpws_test_running = 0.0f;
     cockpit::xraas_installed = 1.0f;
     cockpit::pressurization_mode = 1.0f;
@@ -169,10 +171,12 @@ TEST_F(Lights, RudderLightsBySwitchAndSource) {
 
 TEST_F(Lights, FeelDifferentialQuarterApartAboveHundredFeet) {
   struct Row {
-    float a, b, ra, timer, lit;  // the light is the flag the window's end sets
-  } rows[] = {{3000, 2250, 500, 0, 0}, {3000, 2249, 500, 30, 1}, {2249, 3000, 500, 30, 1},
-              {3000, 2000, 100, 0, 1}, {3000, 2000, 101, 30, 1}};
+    float a, b, ra, flaps, timer, lit;  // the light is the flag the window's end sets
+  } rows[] = {{0, 3000, 500, 0.125f, 0, 0}, {0, 3000, 50, 0.875f, 0, 0}, {3000, 2250, 500, 0, 0, 0},
+              {3000, 2249, 500, 0, 30, 1},    {2249, 3000, 500, 0, 30, 1}, {3000, 2000, 100, 0, 0, 1},
+              {3000, 2000, 101, 0, 30, 1}};
   for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = r.flaps;
     hydraulic::A_pressure = r.a;
     hydraulic::B_pressure = r.b;
     host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra;
@@ -902,6 +906,9 @@ TEST_F(Lights, SixPackSlotsOneConditionEach) {
        },
        sp_air_cond, 8, 1},
       {"channel 2 fault on 1", [] { failure_tables.pressurisation[10] = 1.0f; }, sp_air_cond, 9, 0},
+      {"cabin climbing 3,001 ft/min", [] { cockpit::cabin_vvi = 3001.0f; }, sp_air_cond, 10, 1},
+      {"cabin at 15,801 ft", [] { cockpit::cabin_altitude_actual = 15801.0f; }, sp_air_cond, 10, 1},
+      {"differential 8.76", [] { host_mirror.sim_cockpit_pressure_cabin_pressure_differential_psi = 8.76f; }, sp_air_cond, 10, 1},
       {"channel 2 fault",
        [] {
          failure_tables.pressurisation[10] = 1.0f;

@@ -63,13 +63,16 @@ void rudder_lights() {
   g.slot[4] = stby_rud_on ? 1 : 0;
 }
 
-// Feel differential: the two systems more than a quarter apart for 30 s in flight.
+// Feel differential: the two systems more than a quarter apart for 30 s in
+// flight. The light is armed only with the trailing edge flaps up: with one
+// system lost it would otherwise stay lit through the approach and landing.
 void feel_differential() {
   const float a = hydraulic::A_pressure;
   const float b = hydraulic::B_pressure;
   const float lo = a < b ? a : b;
   const float hi = a < b ? b : a;
-  if (lo >= 0.75f * hi) {
+  const bool flaps_up = mirror_f(bound::sim_cockpit2_controls_flap_handle_deploy_ratio) == 0.0f;
+  if (lo >= 0.75f * hi || !flaps_up) {
     delay_flags.ann_delayed_2 = 0.0f;
     delay_timers.ann_delay_2 = 0.0f;
   } else if (radio_alt_ft() <= 100.0f) {
@@ -374,15 +377,18 @@ void annunciators_recorders() {
   const float sel = toggle_switch::air_valve_ctrl;
   const float mode = cockpit::pressurization_mode;
   const bool autofail = (sel == 0.0f && mode != 1.0f) || (sel == 1.0f && mode != 2.0f) || mode == 0.0f ||
-                        press_ctrl.channel_faulted != 0 ||
-                        mirror_f(bound::sim_cockpit_pressure_cabin_pressure_differential_psi) > 8.75f ||
-                        cockpit::cabin_altitude_actual > 15800.0f || std::fabs(cockpit::cabin_vvi) > 3000.0f;
+                        press_ctrl.channel_faulted != 0 || pressurisation_limits_exceeded();
   annunciator::autofail = as01(autofail) * l1;
 
   const float trim = mirror_f(bound::sim_cockpit2_controls_elevator_trim);
   const bool out_of_trim = mirror_f(bound::zuvadud_autopilot_ap_on) != 0.0f && (trim <= -0.958f || trim >= 0.702f);
   annunciator::stab_out_of_trim = as01(out_of_trim) * l1;
   annunciator::generic = ann_state.ann_test_active * l1;
+}
+
+bool pressurisation_limits_exceeded() {
+  return mirror_f(bound::sim_cockpit_pressure_cabin_pressure_differential_psi) > 8.75f ||
+         cockpit::cabin_altitude_actual > 15800.0f || std::fabs(cockpit::cabin_vvi) > 3000.0f;
 }
 
 void flap_needles() {

@@ -26,5 +26,10 @@ extern RecorderLightState recorder_lights;
 // Slat position of the last frame (0 retracted, 0.5 extended, 1 full).
 extern float slat_ratio_prev;
 
+// The cabin beyond what the automatic controller keeps it to: differential
+// above 8.75 psi, cabin above 15,800 ft or climbing or descending faster
+// than 3,000 ft/min. AUTO FAIL lights, and MASTER CAUTION AIR COND with it.
+bool pressurisation_limits_exceeded();
+
 // Flap position needles follow the flaps while AC transfer bus 2 is powered.
 void flap_needles();
