@@ -891,6 +891,13 @@ TEST_F(Lights, SixPackSlotsOneConditionEach) {
       {"trip 2", [] { bleed_duct_value[1] = 255.0f; }, sp_air_cond, 3, 1},
       {"off schedule", [] { press_ctrl.off_sched_descent = 1.0f; }, sp_air_cond, 4, 1},
       {"packs", [] { host_mirror.sim_operation_failures_failures[153] = 6; }, sp_air_cond, 5, 1},
+      {"pack R tripped",
+       [] {
+         air::r_pack_pos = 1.0f;
+         overhead_lights.prev_bus[1] = 1.0f;
+         electric::ac_tnsbus1_status = 0.0f;
+       },
+       sp_air_cond, 5, 1},
       {"cabin altitude", [] { cockpit::cabin_alt = 10001.0f; }, sp_air_cond, 6, 1},
       {"differential 8.91", [] { cockpit::cabin_pressure_diff = 8.91f; }, sp_air_cond, 7, 1},
       {"differential 8.9", [] { cockpit::cabin_pressure_diff = 8.9f; }, sp_air_cond, 7, 0},
