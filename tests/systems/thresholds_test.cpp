@@ -239,17 +239,23 @@ TEST_F(Brightness, AmbientLightBySunElevation) {
     EXPECT_NEAR(ins[0], r.knob_min, 1e-4f) << r.sun;
     EXPECT_NEAR(ins[1], r.knob_max, 1e-4f) << r.sun;
     EXPECT_NEAR(annunciator::brightness_mcp_light, r.glare_low, 1e-4f) << r.sun;
-    EXPECT_NEAR(ins[15], (r.glow + 0.4f) * 0.8f, 1e-4f) << r.sun;
+    EXPECT_NEAR(ins[15], std::fmin(r.glow + 0.4f, 1.0f) * 0.8f, 1e-4f) << r.sun;
   }
-  // The older host: a night glow that rises toward dusk and is gone by day.
+  // The older host: a night glow that rises toward dusk and is gone by day,
+  // never lifting a light past full.
   host_version = 110000;
+  host_mirror.sim_cockpit2_switches_generic_lights_switch[14] = 0.5f;  // the flood on its knob
   struct Old {
-    float sun, element15;
-  } old[] = {{-10, 0.48f}, {-8, 0.48f}, {-2.5f, 0.74667f}, {2.9f, 1.11226f}, {3, 0.32f}, {10, 0.32f}};
+    float sun, element15, mcp, flood;
+  } old[] = {{-10, 0.48f, 0.6f, 0.53f},         {-8, 0.48f, 0.6f, 0.53f}, {-2.5f, 0.74667f, 0.93333f, 0.86333f},
+             {2.9f, 0.8f, 1.0f, 1.0f},          {3, 0.32f, 0.4f, 0.33f},  {10, 0.32f, 0.4f, 0.33f}};
   for (const Old& o : old) {
     host_mirror.sim_graphics_scenery_sun_pitch_degrees = o.sun;
     update_panel_brightness();
     EXPECT_NEAR(ins[15], o.element15, 1e-4f) << o.sun;
+    EXPECT_NEAR(annunciator::brightness_mcp_light, o.mcp, 1e-4f) << o.sun;
+    EXPECT_EQ(ins[9], annunciator::brightness_mcp_light) << o.sun;
+    EXPECT_NEAR(ins[17], o.flood, 1e-4f) << o.sun;
     EXPECT_NEAR(ins[0], 0.4f, 1e-6f) << o.sun;
   }
 }

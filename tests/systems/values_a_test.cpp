@@ -122,7 +122,7 @@ class Lights : public ::testing::Test {
     press_ctrl = PressController{};
     press_ctrl.selected_channel = 1;
     failure_tables = FailureTables{};
-    cockpit::cabin_pressure_diff = 0.0f;
+    cockpit::cabin_pressure_diff = cockpit::cabin_vvi = cockpit::cabin_altitude_actual = 0.0f;
   }
   static void run_panels() {
     for (SixPackGroup& g : ann_state.six_pack) {
@@ -895,6 +895,13 @@ TEST_F(Lights, SixPackSlotsOneConditionEach) {
       {"trip 2", [] { bleed_duct_value[1] = 255.0f; }, sp_air_cond, 3, 1},
       {"off schedule", [] { press_ctrl.off_sched_descent = 1.0f; }, sp_air_cond, 4, 1},
       {"packs", [] { host_mirror.sim_operation_failures_failures[153] = 6; }, sp_air_cond, 5, 1},
+      {"pack R tripped",
+       [] {
+         air::r_pack_pos = 1.0f;
+         overhead_lights.prev_bus[1] = 1.0f;
+         electric::ac_tnsbus1_status = 0.0f;
+       },
+       sp_air_cond, 5, 1},
       {"cabin altitude", [] { cockpit::cabin_alt = 10001.0f; }, sp_air_cond, 6, 1},
       {"differential 8.91", [] { cockpit::cabin_pressure_diff = 8.91f; }, sp_air_cond, 7, 1},
       {"differential 8.9", [] { cockpit::cabin_pressure_diff = 8.9f; }, sp_air_cond, 7, 0},
@@ -915,6 +922,9 @@ TEST_F(Lights, SixPackSlotsOneConditionEach) {
          press_ctrl.selected_channel = 2;
        },
        sp_air_cond, 9, 1},
+      {"auto fail: cabin rate", [] { cockpit::cabin_vvi = -3001.0f; }, sp_air_cond, 10, 1},
+      {"auto fail: cabin altitude", [] { cockpit::cabin_altitude_actual = 15801.0f; }, sp_air_cond, 10, 1},
+      {"auto fail: ALTN on channel 1", [] { toggle_switch::air_valve_ctrl = 1.0f; }, sp_air_cond, 10, 1},
       {"fo aoa heat", [] { host_mirror.sim_cockpit2_ice_ice_AOA_heat_on_copilot = 0; }, sp_ice, 7, 0},
       {"capt pitot heat", [] { host_mirror.sim_cockpit2_ice_ice_pitot_heat_on_pilot = 0; }, sp_ice, 4, 1},
       {"inlet heat 2", [] { host_mirror.sim_operation_failures_rel_ice_inlet_heat2 = 6; }, sp_ice, 1, 1},

@@ -379,6 +379,9 @@ void annunciators_recorders() {
   const bool autofail = (sel == 0.0f && mode != 1.0f) || (sel == 1.0f && mode != 2.0f) || mode == 0.0f ||
                         press_ctrl.channel_faulted != 0 || pressurisation_limits_exceeded();
   annunciator::autofail = as01(autofail) * l1;
+  // AUTO FAIL is one of the AIR COND lights whatever lit it: a cabin
+  // climbing or diving too fast, or too high, brings the master caution too.
+  ann_state.six_pack[sp_air_cond].slot[10] = autofail ? 1 : 0;
 
   const float trim = mirror_f(bound::sim_cockpit2_controls_elevator_trim);
   const bool out_of_trim = mirror_f(bound::zuvadud_autopilot_ap_on) != 0.0f && (trim <= -0.958f || trim >= 0.702f);

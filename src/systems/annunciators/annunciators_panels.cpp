@@ -343,7 +343,9 @@ void annunciators_cabin_bleed() {
   g.slot[2] = slot(trip[0] == 1.0f);
   g.slot[3] = slot(trip[1] == 1.0f);
   g.slot[4] = slot(press_ctrl.off_sched_descent == 1.0f);
-  g.slot[5] = slot(failures_element(153));
+  // PACK is an AIR COND light however it lit: failed, or tripped off.
+  const int32_t* pack_trip = overhead_lights.pack_latch;
+  g.slot[5] = slot(failures_element(153) || pack_trip[0] == 1 || pack_trip[1] == 1);
   g.slot[6] = slot(cabin_alt);
   g.slot[7] = slot(cockpit::cabin_pressure_diff > 8.9f);
   // A controller fault stays shown while the selector and power pick that

@@ -5,6 +5,8 @@
 // format moved to another screen by the display selectors takes its
 // brightness knob with it. Also publishes the display tints and the MCP
 // light level.
+#include <cmath>
+
 #include "core/binding.h"
 #include "core/frame_values.h"
 #include "core/util.h"
@@ -129,8 +131,9 @@ void update_panel_brightness() {
   } else {
     f3 = pan[3] == 0.0f ? am.a + 0.43f
                         : (pan[3] < 0.8f ? interpolate_shaped(0.0f, am.a + 0.43f, 0.8f, 1.0f, pan[3], 2.0f) : 1.0f);
-    f2 = pan[2] == 0.0f ? am.a + 0.33f
-                        : (pan[2] < 0.7f ? interpolate_shaped(0.0f, am.a + 0.33f, 0.7f, 1.0f, pan[2], 2.0f) : 1.0f);
+    const float f2_floor = std::fmin(am.a + 0.33f, 1.0f);  // the night glow, never past full
+    f2 = pan[2] == 0.0f ? f2_floor
+                        : (pan[2] < 0.7f ? interpolate_shaped(0.0f, f2_floor, 0.7f, 1.0f, pan[2], 2.0f) : 1.0f);
   }
   if (vf == 0.0f) {
     ins[16] = vc;
@@ -160,13 +163,16 @@ void update_panel_brightness() {
     ins[9] = annunciator::brightness_mcp_light = ins[15] = 0.0f;
   } else {
     const float x = pan[0];
+    // The night glow lifts the dim end of the knob, never past full: near
+    // sunrise on the older host it would reach 1.4.
+    const float glow_floor = std::fmin(am.a + 0.4f, 1.0f);
     if (h12) {
       ins[9] = f(x);
       annunciator::brightness_mcp_light = interpolate_clamped(0.0f, am.b2, 1.0f, am.d2, x);
     } else {
-      ins[9] = annunciator::brightness_mcp_light = interpolate_shaped(0.0f, am.a + 0.4f, 1.0f, 1.0f, x, 2.0f);
+      ins[9] = annunciator::brightness_mcp_light = interpolate_shaped(0.0f, glow_floor, 1.0f, 1.0f, x, 2.0f);
     }
-    ins[15] = interpolate_clamped(0.0f, am.a + 0.4f, 1.0f, 1.0f, x) * 0.8f;
+    ins[15] = interpolate_clamped(0.0f, glow_floor, 1.0f, 1.0f, x) * 0.8f;
   }
 
   tint_dspl_capt = vc * 0.72f;
