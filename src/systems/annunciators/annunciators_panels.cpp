@@ -353,9 +353,7 @@ void annunciators_cabin_bleed() {
   const int32_t selected = press_ctrl.selected_channel;
   g.slot[8] = slot(failure_tables.pressurisation[9] == 1.0f && selected == 1);
   g.slot[9] = slot(failure_tables.pressurisation[10] == 1.0f && selected == 2);
-  // AUTO FAIL from the limits, whatever the controller: a cabin climbing
-  // away from a healthy one is as much a caution as a faulted controller.
-  g.slot[10] = slot(pressurisation_limits_exceeded());
+  // Slot 10, AUTO FAIL whatever lit it, is filled with the light itself.
 }
 
 void annunciators_anti_ice() {
