@@ -160,6 +160,9 @@ void situation_restore() {
 void systems_sequence() {
   CORVANE_STEP(update_engine_eicas);
   CORVANE_STEP(update_thrust_control);
+  // Before the lights read the pump switches: the start-up's centre pumps,
+  // switched off over an empty tank, show no frame of LOW PRESSURE.
+  CORVANE_STEP(centre_pumps_after_load);
   CORVANE_STEP(update_annunciators);
   CORVANE_STEP(update_anti_ice);
   CORVANE_STEP(update_audio_radio_panels);

@@ -58,7 +58,6 @@ void update_aircraft_systems() {
   update_cabin_temperature();
   update_fuel_used();
   update_engine_generators();
-  centre_pumps_after_load();
   update_elec_meters();
   update_panel_brightness();
   update_nav_fail_flags();

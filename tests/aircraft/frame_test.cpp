@@ -36,7 +36,7 @@ const Trace kFirstFrame = {
     "selcal_intake", "update_flight_data_copies", "first_frame_block", "exchange_panel_state",
     "script_global_read", "n1_command_stage2_reset",
     // systems sequence, then the bus-load send
-    "update_engine_eicas", "update_thrust_control", "update_annunciators", "update_anti_ice",
+    "update_engine_eicas", "update_thrust_control", "centre_pumps_after_load", "update_annunciators", "update_anti_ice",
     "update_audio_radio_panels", "update_clocks", "fire_update", "update_switch_covers",
     "update_exterior_lights", "update_cabin_lights", "update_aircraft_systems", "sync_glare_switch",
     "save_anti_ice_state", "save_fire_state", "write_cover_array", "save_lights_state", "save_cockpit_state",

@@ -50,6 +50,26 @@ TEST_F(AircraftSystemsThroughHost, FuelAndBleedReachTheHost) {
   }
 }
 
+// An engines-running start over an empty centre tank: the start-up's centre
+// pumps go off before their LOW PRESSURE lights can show, in daylight.
+TEST_F(AircraftSystemsThroughHost, EmptyCentreTankPumpsGoOffUnlit) {
+  ASSERT_NO_FATAL_FAILURE(start_module());
+  simhost::set_int("sim/operation/prefs/startup_running", 1);
+  simhost::set_floats("sim/flightmodel/weight/m_fuel", {3000.0f, 0.0f, 3000.0f});
+  simhost::set_floats("sim/cockpit2/electrical/battery_voltage_actual_volts", {24.0f, 24.0f});
+  simhost::set_floats("sim/cockpit2/electrical/bus_volts", {28.0f, 28.0f, 28.0f});
+  simhost::set_float("sim/graphics/scenery/sun_pitch_degrees", 45.0f);
+  simhost::set_floats("sim/flightmodel2/lights/generic_lights_brightness_ratio", {1.0f, 1.0f}, 13);
+  for (int frame = 1; frame <= 30; ++frame) {
+    simhost::frames(1, 1.0f / 30);
+    EXPECT_EQ(pub("zuvadud/D738/annunciator/low_fuel_press_c1"), 0.0f) << "frame " << frame;
+    EXPECT_EQ(pub("zuvadud/D738/annunciator/low_fuel_press_c2"), 0.0f) << "frame " << frame;
+  }
+  EXPECT_EQ(pub("zuvadud/D738/fuel/fuel_tank_pos_ctr1"), 0.0f);
+  EXPECT_EQ(pub("zuvadud/D738/fuel/fuel_tank_pos_ctr2"), 0.0f);
+  EXPECT_EQ(pub("zuvadud/D738/fuel/fuel_tank_pos_lft1"), 1.0f);
+}
+
 // Ice gathered on the ground stays through taxi thrust and comes off once the
 // wing anti-ice heats the wings. The host keeps adding ice faster than the
 // aircraft lets it grow (0.0005 a second) while it is icing.
