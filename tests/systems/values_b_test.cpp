@@ -48,7 +48,7 @@ namespace {
 
 // A row sets its inputs on top of the fixture's, runs the step and reads one
 // published value.
-struct Row {
+struct ValueRow {
   const char* what;
   void (*set)();
   const float* out;
@@ -56,7 +56,7 @@ struct Row {
 };
 
 template <class Fixture>
-void run_rows(Fixture& f, const Row* rows, size_t n, void (*step)(), float tolerance = 0.02f) {
+void run_rows(Fixture& f, const ValueRow* rows, size_t n, void (*step)(), float tolerance = 0.02f) {
   for (size_t i = 0; i < n; ++i) {
     f.Reset();
     rows[i].set();
@@ -108,12 +108,12 @@ class HydValues : public ::testing::Test {
   static void n2(float v) {
     host_mirror.sim_flightmodel2_engines_N2_percent[0] = host_mirror.sim_flightmodel2_engines_N2_percent[1] = v;
   }
-  void run(const Row* rows, size_t n) { run_rows(*this, rows, n, hyd_update); }
+  void run(const ValueRow* rows, size_t n) { run_rows(*this, rows, n, hyd_update); }
 };
 
 TEST_F(HydValues, PumpsRatesAndStatus) {
   using namespace hydraulic;
-  static const Row rows[] = {
+  static const ValueRow rows[] = {
       // Engine pump target between the N2 points (0, 0) (5.1, 1300) (5.8, 1600) (6, 1920) (8, full).
       {"n2 2.55", [] { n2(2.55f); }, &A_press_trg, 650.0f},
       {"n2 5.45", [] { n2(5.45f); }, &B_press_trg, 1450.0f},
@@ -160,7 +160,7 @@ TEST_F(HydValues, PumpsRatesAndStatus) {
 TEST_F(HydValues, StandbyPumpAndRudder) {
   using namespace hydraulic;
   // Automatic standby: a switch ON, A or B below 2000, flaps out, airborne or above 60 kt.
-  static const Row rows[] = {
+  static const ValueRow rows[] = {
       {"auto 61 kt", [] { hold(2005, 1995); host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = 0.1f;
                           host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = 61.0f; }, &standby_on, 1},
       {"60 kt", [] { hold(1995, 1995); host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = 0.1f;
@@ -198,7 +198,7 @@ TEST_F(HydValues, StandbyPumpAndRudder) {
 TEST_F(HydValues, TransfersQuantitiesAndRefill) {
   using namespace hydraulic;
   // Parking brake released with the latch set: one step A -> B when B is above 1500.
-  static const Row rows[] = {
+  static const ValueRow rows[] = {
       {"pb B 1510", [] { hold(0, 1515); hyd_state.pb_transfer_armed = hyd_state.prev_parking_brake_pos = 1;
                          hyd_state.prev_parking_brake_ratio = 1; }, &hyd_state.hyd_fluid_b, 92.99f},
       {"pb B 1500", [] { hold(0, 1505); hyd_state.pb_transfer_armed = hyd_state.prev_parking_brake_pos = 1;
@@ -275,7 +275,7 @@ TEST_F(HydValues, TransfersQuantitiesAndRefill) {
 
 TEST_F(HydValues, LostSystemBAndYawDamperGates) {
   // Lost-B latch set when B drops, cleared at rest on the ground with engine 2 cut off.
-  static const Row rows[] = {
+  static const ValueRow rows[] = {
       {"lost B", [] { hyd_state.yd_settle_time = 5; hyd_state.hyd_b_status_prev = 1; engine::mixture_ratio2 = 1; }, &systems::lost_hyd_B, 1},
       {"cleared at rest", [] { hyd_state.yd_settle_time = 5; systems::lost_hyd_B = 1;
                                host_mirror.sim_flightmodel_position_groundspeed = 4.5f; engine::mixture_ratio2 = 0.05f; },
@@ -382,7 +382,7 @@ class Indications : public ::testing::Test {
 };
 
 TEST_F(Indications, WarningsSpeedFlagsAndStandbyAltitude) {
-  static const Row overspeed[] = {
+  static const ValueRow overspeed[] = {
       // Above 341 kt on either side or Mach 0.823, or the test below 50 ft.
       {"341 kt", [] { host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = 341.0f; }, &fmod_::mach_warn, 0},
       {"341.5 kt", [] { host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = 341.5f; }, &fmod_::mach_warn, 1},
@@ -429,7 +429,7 @@ TEST_F(Indications, WarningsSpeedFlagsAndStandbyAltitude) {
   run_rows(*this, overspeed, 17, update_source_indications);
   run_rows(*this, overspeed + 17, 7, update_standby_alt_du_select, 0.5f);
 
-  static const Row speeds[] = {
+  static const ValueRow speeds[] = {
       // V1 off scale while V1 - 58 is above the airspeed.
       {"v1 82", [] { script_mirror.zuvadud_D738_FMS_v1 = 140; host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = 82; },
        &pfd::v1_off_show, 0},
@@ -463,7 +463,7 @@ TEST_F(Indications, WarningsSpeedFlagsAndStandbyAltitude) {
        &pfd::ra_dial, 1},
   };
   run_rows(*this, speeds, 8, update_pfd_vspeeds);
-  static const Row airborne[] = {
+  static const ValueRow airborne[] = {
       {"VR airborne", [] { on_ground = 0; toggle_switch::spd_ref = 2; }, &pfd::vspeed_mode, 4},
       {"V1 airborne", [] { on_ground = 0; toggle_switch::spd_ref = 1; }, &pfd::vspeed_mode, 4},
       {"VREF airborne", [] { on_ground = 0; toggle_switch::spd_ref = 4; toggle_switch::spd_ref_adjust = 133; },
@@ -475,7 +475,7 @@ TEST_F(Indications, WarningsSpeedFlagsAndStandbyAltitude) {
   };
   run_rows(*this, airborne, std::size(airborne), update_pfd_vspeeds);
   // VOR/DME and ADF fail flags follow DC bus 1 (captain) and 2 (first officer).
-  static const Row nav_fail[] = {
+  static const ValueRow nav_fail[] = {
       {"dc 1 lost", [] { electric::dc_bus1_status = 0; electric::dc_bus2_status = 1; }, &pfd::adf1_fail, 1},
       {"dc 1 up", [] { electric::dc_bus1_status = 1; electric::dc_bus2_status = 0; }, &pfd::vor_dme1_fail, 0},
       {"dc 2 lost", [] { electric::dc_bus1_status = 1; electric::dc_bus2_status = 0; }, &pfd::adf2_fail, 1},
@@ -483,7 +483,7 @@ TEST_F(Indications, WarningsSpeedFlagsAndStandbyAltitude) {
   };
   run_rows(*this, nav_fail, std::size(nav_fail), update_nav_fail_flags);
   // The flap sound is a two-frame pulse; the levers ride in the landing light array.
-  static const Row end_of_frame[] = {
+  static const ValueRow end_of_frame[] = {
       {"pulse 1", [] { fmod_::flap_sound = 1; }, &fmod_::flap_sound, 2},
       {"pulse 2", [] { fmod_::flap_sound = 2; }, &fmod_::flap_sound, 0},
       {"flap lever", [] { flt_ctrls::flap_lever = 0.625f; }, &host_mirror.sim_cockpit2_switches_landing_lights_switch[13],
@@ -567,7 +567,7 @@ class FuelValues : public ::testing::Test {
 };
 
 TEST_F(FuelValues, LimitsOfTheFuelPanelAndGauges) {
-  static const Row feed[] = {
+  static const ValueRow feed[] = {
       // Scavenge into the left tank below 1990 kg while more than 4 kg is in the centre.
       {"centre 4.5", [] { tanks(1500, 4.5f, 1500); }, &host_mirror.sim_flightmodel_weight_m_fuel[1], 4.5f - 0.055555f},
       {"left 1989", [] { tanks(1989, 10, 1500); }, &host_mirror.sim_flightmodel_weight_m_fuel[0], 1989.0556f},
@@ -603,7 +603,7 @@ TEST_F(FuelValues, LimitsOfTheFuelPanelAndGauges) {
     EXPECT_EQ(host_mirror.sim_cockpit2_fuel_fuel_tank_selector_left, c.left) << c.spar1 << " " << c.eng1 << " " << c.time;
   }
 
-  static const Row quantity[] = {
+  static const ValueRow quantity[] = {
       // LOW below 453 kg, cleared above 567; IMBAL beyond 453 kg, cleared below 91, on the lighter side in flight.
       {"low 452", [] { tanks(452, 0, 1000); }, &fuel::left_status, 2},
       {"low 453", [] { tanks(453, 0, 800); }, &fuel::left_status, 0},
@@ -631,7 +631,7 @@ TEST_F(FuelValues, LimitsOfTheFuelPanelAndGauges) {
   };
   run_rows(*this, quantity, std::size(quantity), update_fuel_quantities);
 
-  static const Row flow[] = {
+  static const ValueRow flow[] = {
       {"used", [] { host_mirror.sim_flightmodel_engine_ENGN_FF_[1] = 0.75f; cockpit::fuel_flow_used2 = 10;
                     host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[1] = 1; }, &cockpit::fuel_flow_used2, 10.75f},
       {"used cap", [] { host_mirror.sim_flightmodel_engine_ENGN_FF_[0] = 2; cockpit::fuel_flow_used1 = 99998.5f;
@@ -641,7 +641,7 @@ TEST_F(FuelValues, LimitsOfTheFuelPanelAndGauges) {
   run_rows(*this, flow, std::size(flow), update_fuel_used);
 
   // Cross-feed: the knob lags at rate 5, the valve travels fully in 2.5 s.
-  static const Row xfeed[] = {
+  static const ValueRow xfeed[] = {
       {"knob", [] { knobs::cross_feed_pos = 1; frame_time = 0.1f; }, &knobs::cross_feed, 0.5f},
       {"valve", [] { knobs::cross_feed_pos = 1; }, &fuel::cross_feed_valve, 0.4f},
   };
@@ -652,7 +652,7 @@ TEST_F(FuelValues, LimitsOfTheFuelPanelAndGauges) {
 // time constant of 5 h for 3,900 kg or more a wing tank down to 2.5 h at
 // 300 kg or less; rows of one hour.
 TEST_F(FuelValues, FuelTemperatureAndItsGauge) {
-  static const Row rows[] = {
+  static const ValueRow rows[] = {
       {"full tanks in cruise", [] { tanks(3900, 0, 5000); engine::fuel_temp_real = 15; frame_time = 3600;
                                     host_mirror.sim_cockpit2_temperature_outside_air_LE_temp_degc = -28; },
        &engine::fuel_temp_real, 7.20542f},
@@ -710,7 +710,7 @@ class ElecValues : public ::testing::Test {
 
 TEST_F(ElecValues, DischargeBandsDisplaysAndFourMinuteFlags) {
   // Discharge: below -5 A for 95 s, -15 A for 3.5 s, -100 A for 2 s.
-  static const Row discharge[] = {
+  static const ValueRow discharge[] = {
       {"-5 A", [] { host_mirror.sim_cockpit2_electrical_battery_amps[1] = -5; }, &delay_timers.bat_discharge_low_delay, 95},
       {"-4.9 A", [] { host_mirror.sim_cockpit2_electrical_battery_amps[2] = -4.9f; delay_timers.bat_discharge_low_delay = 9; },
        &delay_timers.bat_discharge_low_delay, 0},
@@ -731,7 +731,7 @@ TEST_F(ElecValues, DischargeBandsDisplaysAndFourMinuteFlags) {
   };
   run_rows(*this, discharge, std::size(discharge), battery_discharge_monitor);
 
-  static const Row buses[] = {
+  static const ValueRow buses[] = {
       // Captain's displays: 95 s on the standby bus alone, cut to 6 s with DC bus 1.
       {"capt cut to 6", [] { delay_timers.capt_display_delay = 6.5f; }, &delay_timers.capt_display_delay, 6},
       {"capt at 6", [] { delay_timers.capt_display_delay = 5.5f; }, &delay_timers.capt_display_delay, 5.5f},
@@ -853,7 +853,7 @@ class LightValues : public ::testing::Test {
 TEST_F(LightValues, CockpitLightsRetractablesAndExitLightBattery) {
   float* ratio = host_mirror.sim_cockpit2_switches_instrument_brightness_ratio;
   float* generic = host_mirror.sim_cockpit2_switches_generic_lights_switch;
-  static const Row rows[] = {
+  static const ValueRow rows[] = {
       // Compass light: 1 on, 0.33 dimmed (0.15 on the newer host); dome: 0.4 dimmed (0.2), 1 bright.
       {"compass on", [] { toggle_switch::compass_brightness_pos = 1; }, &ratio[6], 1.0f},
       {"compass dim", [] { toggle_switch::compass_brightness_pos = -1; }, &ratio[6], 0.33f},
@@ -872,7 +872,7 @@ TEST_F(LightValues, CockpitLightsRetractablesAndExitLightBattery) {
   };
   run_rows(*this, rows, std::size(rows), update_light_switches, 1e-6f);
 
-  static const Row frame_rows[] = {
+  static const ValueRow frame_rows[] = {
       // Retractable lights extend at rate 3 while their switch is beyond 0.
       {"extend", [] { switch_::land_lights_ret_left_pos = 1; }, &lights::land_ret_left_pos, 0.3f},
       {"stay in", [] { switch_::land_lights_ret_left_pos = 0; }, &lights::land_ret_left_pos, 0.0f},
