@@ -40,6 +40,7 @@
 #include "systems/switches/switch_values.h"
 #include "systems/systems_steps.h"
 #include "systems/system_state.h"
+#include "systems/brake_fixtures.h"
 
 namespace {
 
@@ -87,119 +88,6 @@ TEST_F(SystemLimits, SpeedBrakeLeverSnapsToItsDetents) {
     snap_speedbrake_lever();
     EXPECT_FLOAT_EQ(flt_ctrls::speedbrake_lever, r.snapped) << r.lever << " latch " << r.latch;
   }
-}
-
-class Steering : public PanelTest {
- protected:
-  void SetUp() override {
-    PanelTest::SetUp();
-    brake_state = BrakeState{};
-    brake_commands = BrakeCommandState{};
-    on_ground = 1;
-    hydraulic::A_status = hydraulic::B_status = 1.0f;
-    hydraulic::A_rudder = hydraulic::B_rudder = 1.0f;
-    switches::nose_steer_pos = 1.0f;
-    cockpit::nosewheel_steer_override = 0.0f;
-    cockpit::toe_brake_override = 1.0f;  // keep the host brake ratios out of it
-    axis::nosewheel = 1.0f;              // full right tiller
-    axis::left_toe_brake = axis::right_toe_brake = 0.0f;
-    systems::brake_temp_l_in = systems::brake_temp_l_out = 1.0f;
-    systems::brake_temp_r_in = systems::brake_temp_r_out = 1.0f;
-    host_mirror.sim_weather_runway_friction = 0;
-  }
-};
-
-TEST_F(Steering, TillerLimitAndTurnBrakeFadeWithSpeed) {
-  struct Row {
-    float speed_mps, wheel_deg, inner, outer;
-  } rows[] = {
-      {0, 78, 0, 0},
-      {2, 59, 0, 0},
-      {4, 40, 0, 0},
-      {6, 35, 0.0042161f, 0.00047296f},  // partial turn braking below 8 m/s
-      {8.5f, 28.75f, 0.021546f, 0},
-      {10, 25, 0.026703f, 0},
-      {12, 20, 0.029738f, 0},            // turn braking fully in from 12 m/s
-      {14, 17.4545f, 0.025628f, 0},
-      {23, 6, 0.0082213f, 0},
-      {30, 6, 0.0076694f, 0},
-  };
-  for (const Row& r : rows) {
-    host_mirror.sim_flightmodel_position_groundspeed = r.speed_mps;
-    brake_state.nosewheel_deg = 0.0f;
-    for (int i = 0; i < 40; ++i) update_parking_brake_steering();  // 5 s at 25 deg/s
-    EXPECT_NEAR(brake_state.nosewheel_deg, r.wheel_deg, 1e-3f) << r.speed_mps;
-    EXPECT_NEAR(brake_state.turn_brake_right, r.inner, 2e-6f) << r.speed_mps;
-    EXPECT_NEAR(brake_state.turn_brake_left, r.outer, 2e-6f) << r.speed_mps;
-  }
-  // Left tiller brakes the left side.
-  axis::nosewheel = -1.0f;
-  host_mirror.sim_flightmodel_position_groundspeed = 12.0f;
-  for (int i = 0; i < 40; ++i) update_parking_brake_steering();
-  EXPECT_NEAR(brake_state.nosewheel_deg, -20.0f, 1e-3f);
-  EXPECT_NEAR(brake_state.turn_brake_left, 0.029738f, 2e-6f);
-  EXPECT_EQ(brake_state.turn_brake_right, 0.0f);
-}
-
-TEST_F(Steering, BrakeRatioRowsByFrictionOnBothHosts) {
-  struct Row {
-    int host, friction;
-    float ratio[6];  // manual max, settings 1, 2, 3, MAX, RTO
-  } rows[] = {
-      {110000, 0, {0.238f, 0.07f, 0.09f, 0.12f, 0.18f, 0.234f}},
-      {110000, 1, {0.308f, 0.14f, 0.16f, 0.19f, 0.25f, 0.304f}},
-      {110000, 2, {0.478f, 0.31f, 0.33f, 0.36f, 0.42f, 0.474f}},
-      {110000, 7, {0.478f, 0.31f, 0.33f, 0.36f, 0.42f, 0.474f}},
-      {120000, 0, {0.2261f, 0.0665f, 0.0855f, 0.114f, 0.171f, 0.2223f}},
-      {120000, 3, {0.25935f, 0.09975f, 0.11875f, 0.14725f, 0.20425f, 0.25555f}},
-      {120000, 6, {0.2926f, 0.133f, 0.152f, 0.1805f, 0.2375f, 0.2888f}},
-      {120000, 15, {0.4541f, 0.2945f, 0.3135f, 0.342f, 0.399f, 0.4503f}},
-  };
-  for (const Row& r : rows) {
-    host_version = r.host;
-    host_mirror.sim_weather_runway_friction = r.friction;
-    update_parking_brake_steering();
-    const BrakeRatioTable& t = brake_ratios;
-    const float got[6] = {t.max_ratio_both,    t.autobrake_ratio_1,   t.autobrake_ratio_2,
-                          t.autobrake_ratio_3, t.autobrake_ratio_max, t.autobrake_ratio_rto};
-    for (int i = 0; i < 6; ++i) EXPECT_NEAR(got[i], r.ratio[i], 1e-5f) << r.host << " friction " << r.friction << " column " << i;
-  }
-}
-
-TEST_F(Steering, BrakeTemperatureFadeAndPedalShaping) {
-  host_version = 110000;
-  host_mirror.sim_weather_runway_friction = 0;
-  struct Heat {
-    float left, right;
-    float both, toe_left, toe_right;  // factors on the dry row
-  } heats[] = {{2, 2, 1, 1, 1}, {3, 3, 1, 1, 1}, {6.45f, 6.45f, 0.9f, 0.9f, 0.9f},
-               {9.9f, 9.9f, 0.8f, 0.8f, 0.8f}, {12, 3, 0.9f, 0.8f, 1}};
-  for (const Heat& h : heats) {
-    systems::brake_temp_l_in = systems::brake_temp_l_out = h.left;
-    systems::brake_temp_r_in = systems::brake_temp_r_out = h.right;
-    update_parking_brake_steering();
-    EXPECT_NEAR(brake_ratios.max_ratio_both, 0.238f * h.both, 1e-5f) << h.left << " " << h.right;
-    EXPECT_NEAR(brake_ratios.toe_limit_left, 0.238f * h.toe_left, 1e-5f) << h.left;
-    EXPECT_NEAR(brake_ratios.toe_limit_right, 0.238f * h.toe_right, 1e-5f) << h.right;
-  }
-  systems::brake_temp_l_in = systems::brake_temp_l_out = systems::brake_temp_r_in = systems::brake_temp_r_out = 1.0f;
-  // A pressed pedal: strong at a standstill, fading to 0.85 at 77 m/s.
-  struct Pedal {
-    float speed_mps, pedal, out;
-  } pedals[] = {{0, 0.1f, 0.28f},  {2.5f, 0.1f, 0.19f}, {5, 0.1f, 0.1f},     {41, 0.1f, 0.0925f},
-                {77, 0.1f, 0.085f}, {100, 0.1f, 0.085f}, {0, 1.0f, 0.6664f}};
-  for (const Pedal& p : pedals) {
-    host_mirror.sim_flightmodel_position_groundspeed = p.speed_mps;
-    axis::left_toe_brake = p.pedal;
-    update_parking_brake_steering();
-    EXPECT_NEAR(brake_commands.pedal_brake_left, p.out, 1e-5f) << p.speed_mps << " " << p.pedal;
-  }
-  // The command is capped at 0.88 on a contaminated runway.
-  host_mirror.sim_weather_runway_friction = 2;
-  host_mirror.sim_flightmodel_position_groundspeed = 0.0f;
-  axis::left_toe_brake = 1.0f;
-  update_parking_brake_steering();
-  EXPECT_NEAR(brake_commands.pedal_brake_left, 0.88f, 1e-6f);
 }
 
 class Brightness : public PanelTest {
