@@ -40,55 +40,8 @@
 #include "systems/switches/switch_values.h"
 #include "systems/systems_steps.h"
 #include "systems/system_state.h"
-#include "systems/brake_fixtures.h"
 
 namespace {
-
-TEST_F(SystemLimits, SpeedBrakeLeverToHostRatio) {
-  speedbrake_enable = 1;
-  speedbrake_flight_detent_latch = 0;
-  hydraulic::A_status = 1.0f;
-  struct Row {
-    float lever, ratio;
-  } rows[] = {
-      {0.0f, 0},      {0.049f, 0},     {0.051f, -0.5f}, {0.129f, -0.5f},  // armed
-      {0.131f, 0},    {0.149f, 0},                                       // between ARMED and the spoilers
-      {0.15f, 0},     {0.4085f, 0.495f}, {0.667f, 0.99f},                // spoilers open up to the flight detent
-      {0.8335f, 0.995f}, {1.0f, 1.0f},                                   // beyond it on the ground
-  };
-  for (const Row& r : rows) {
-    host_mirror.sim_cockpit2_controls_speedbrake_ratio = 7.0f;
-    flt_ctrls::speedbrake_lever = r.lever;
-    speedbrake_detents();
-    EXPECT_NEAR(host_mirror.sim_cockpit2_controls_speedbrake_ratio, r.ratio, 1e-4f) << r.lever;
-  }
-  // In flight the flight detent holds the ratio; without system A on the
-  // ground the ratio is left as it was.
-  speedbrake_flight_detent_latch = 1;
-  flt_ctrls::speedbrake_lever = 0.9f;
-  speedbrake_detents();
-  EXPECT_NEAR(host_mirror.sim_cockpit2_controls_speedbrake_ratio, 0.99f, 1e-6f);
-  speedbrake_flight_detent_latch = 0;
-  hydraulic::A_status = 0.0f;
-  speedbrake_detents();
-  EXPECT_NEAR(host_mirror.sim_cockpit2_controls_speedbrake_ratio, 0.99f, 1e-6f);
-}
-
-TEST_F(SystemLimits, SpeedBrakeLeverSnapsToItsDetents) {
-  speedbrake_enable = 1;
-  flt_ctrls::speedbrake_lever_anim = 0.0f;
-  struct Row {
-    float lever, latch, snapped;
-  } rows[] = {{0.039f, 0, 0.039f}, {0.041f, 0, 0.0889f}, {0.129f, 0, 0.0889f}, {0.131f, 0, 0.15f},
-              {0.149f, 0, 0.15f},  {0.151f, 0, 0.151f},  {0.8f, 0, 0.8f},       {0.8f, 1, 0.667f},
-              {0.66f, 1, 0.66f}};
-  for (const Row& r : rows) {
-    speedbrake_flight_detent_latch = static_cast<int32_t>(r.latch);
-    flt_ctrls::speedbrake_lever = r.lever;
-    snap_speedbrake_lever();
-    EXPECT_FLOAT_EQ(flt_ctrls::speedbrake_lever, r.snapped) << r.lever << " latch " << r.latch;
-  }
-}
 
 class Brightness : public PanelTest {
  protected:
@@ -225,32 +178,6 @@ TEST(StagePressure, BandsAtEveryAltitudePoint) {
   }
 }
 
-TEST_F(SystemLimits, FlapTimeAndAutoSlatsByHandle) {
-  hydraulic::B_status = 1.0f;
-  switches::alt_flaps_pos = 0.0f;
-  electric::dc_bus1_status = 1.0f;
-  host_mirror.sim_operation_failures_rel_flap_act = 0;
-  struct Row {
-    float handle, b_psi, ra_ft;
-    float time_s;
-    int auto_slat;
-  } rows[] = {
-      {0.125f, 3000, 1000, 96, 1}, {0.126f, 3000, 1000, 20, 1}, {0.25f, 3000, 1000, 20, 1},
-      {0.26f, 3000, 1000, 24, 1},  {0.625f, 3000, 1000, 24, 1}, {0.626f, 3000, 1000, 40, 1},
-      {0.75f, 3000, 1000, 40, 1},  {0.76f, 3000, 1000, 40, 0},  {0.124f, 3000, 1000, 96, 0},
-      {0.25f, 2499, 1000, 50, 1},  {0.25f, 2500, 1000, 20, 1},  {0.25f, 3000, 50, 20, 1},
-      {0.25f, 3000, 49, 20, 0},
-  };
-  for (const Row& r : rows) {
-    host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = r.handle;
-    hydraulic::B_pressure = r.b_psi;
-    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra_ft;
-    update_flaps_slats();
-    EXPECT_FLOAT_EQ(host_mirror.sim_aircraft2_engine_flap_extension_time_sec, r.time_s) << r.handle << " " << r.b_psi;
-    EXPECT_EQ(host_mirror.sim_aircraft_specialcontrols_acf_autoslatEQ, r.auto_slat) << r.handle << " " << r.ra_ft;
-  }
-}
-
 TEST_F(SystemLimits, ClockLightingByKnobAndBus) {
   clock_state = ClockState{};
   const float* ratio = host_mirror.sim_cockpit2_switches_instrument_brightness_ratio;
@@ -282,68 +209,6 @@ TEST_F(SystemLimits, ClockLightingByKnobAndBus) {
     update_clocks();
     EXPECT_EQ(ratio[21], b.capt ? 0.75f : 0.0f) << b.dir_bat << b.bat << b.standby << b.dc1 << b.dc2;
     EXPECT_EQ(ratio[22], b.fo ? 0.75f : 0.0f) << b.dir_bat << b.bat << b.standby << b.dc1 << b.dc2;
-  }
-}
-
-TEST_F(SystemLimits, ReverserEngagesBelowTenFeetAndScalesTheLever) {
-  hydraulic::A_status = 1.0f;
-  hydraulic::standby_status = 0.0f;
-  struct Row {
-    float ra_ft, lever;
-    int mode;
-    float ratio;
-  } rows[] = {{9.9f, 0.06f, 3, 0}, {9.9f, 0.059f, 1, 0}, {10, 0.5f, 1, 0},
-              {9.9f, 0.53f, 3, 0.5f}, {9.9f, 1, 3, 1}, {9.9f, 1.2f, 3, 1}};
-  for (const Row& r : rows) {
-    host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = 1;
-    host_mirror.sim_cockpit2_engine_actuators_throttle_ratio[0] = 0.0f;
-    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra_ft;
-    flt_ctrls::reverse_lever1 = r.lever;
-    reverse_lever_logic();
-    EXPECT_EQ(host_mirror.sim_cockpit2_engine_actuators_prop_mode[0], r.mode) << r.ra_ft << " " << r.lever;
-    EXPECT_NEAR(host_mirror.sim_cockpit2_engine_actuators_throttle_ratio[0], r.ratio, 1e-6f) << r.ra_ft << " " << r.lever;
-  }
-  // Reversing, the aircraft leaving 10 ft or the lever stowed ends it.
-  host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 10.0f;
-  flt_ctrls::reverse_lever1 = 0.5f;
-  reverse_lever_logic();
-  EXPECT_EQ(host_mirror.sim_cockpit2_engine_actuators_prop_mode[0], 1);
-  host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = 3;
-  host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 0.0f;
-  flt_ctrls::reverse_lever1 = 0.0f;
-  reverse_lever_logic();
-  EXPECT_EQ(host_mirror.sim_cockpit2_engine_actuators_prop_mode[0], 1);
-}
-
-TEST_F(SystemLimits, StabilizerTrimTravelTimeByFlapsAndAutopilot) {
-  struct Row {
-    float ap, flap;
-    int fast;
-    float travel_s;  // 20 before the frame: kept where the rule leaves it
-  } rows[] = {{0, 0.049f, 0, 85.5f}, {0, 0.05f, 1, 42.75f}, {1, 0.05f, 1, 63.33f}, {1, 0.049f, 0, 20}};
-  for (const Row& r : rows) {
-    elec_trim_travel_time = 20.0f;
-    script_mirror.zuvadud_autopilot_ap_on = r.ap;
-    host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = r.flap;
-    update_stab_trim_wheel();
-    EXPECT_EQ(elec_trim_fast_mode, r.fast) << r.ap << " " << r.flap;
-    EXPECT_FLOAT_EQ(elec_trim_travel_time, r.travel_s) << r.ap << " " << r.flap;
-  }
-  script_mirror.zuvadud_autopilot_ap_on = 0.0f;
-}
-
-TEST_F(SystemLimits, ScriptGearInputAroundItsOffDetent) {
-  on_ground = 0;
-  struct Row {
-    float off, input, handle;
-  } rows[] = {{0.4f, 0.2f, 0.25f}, {0.4f, 0.7f, 0.75f}, {0.4f, 1, 1},  {0, 0.3f, 0.3f},  {1, 1, 0.5f},
-              {-0.1f, -0.2f, 0.5f}, {0, 0.09f, 0},        {0, 0.11f, 0.11f}, {0, 0.44f, 0.44f}, {0, 0.46f, 0.5f},
-              {0, 0.54f, 0.5f},  {0, 0.56f, 0.56f},    {0, 0.94f, 0.94f}, {0, 0.96f, 1}};
-  for (const Row& r : rows) {
-    script_mirror.zuvadud_D738_flt_ctrls_landgear_off = r.off;
-    script_mirror.zuvadud_D738_flt_ctrls_landgear = r.input;
-    update_joystick_axes();
-    EXPECT_FLOAT_EQ(controls::gear_handle_down, r.handle) << r.off << " " << r.input;
   }
 }
 
@@ -450,58 +315,6 @@ TEST_F(SystemLimits, OpenGuardsHoldNoSwitch) {
   EXPECT_EQ(switches::spoiler_A_pos, 0.0f);
   EXPECT_EQ(switches::alt_flaps_pos, 0.0f);
   EXPECT_EQ(toggle_switch::gpws_gear_pos, 0.0f);
-}
-
-TEST_F(Steering, AutomaticSpeedBrakeLimits) {
-  delay_timers = DelayTimerBank{};
-  delay_flags = DelayTimerFlags{};
-  lever_commands = LeverCommands{};
-  autobrake::autobrake_RTO_arm = 0.0f;
-  autobrake::autobrake_pos = 1.0f;
-  host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = host_mirror.sim_cockpit2_engine_actuators_prop_mode[1] = 1;
-  engine::thrust1_leveler = engine::thrust2_leveler = 0.0f;
-  auto deployed = [] { return flt_ctrls::speedbrake_lever_anim == 1.0f && speedbrake_lever_anim_target == 1.0f; };
-  // Landing: armed above 100 ft, deployed at touchdown above 60 kt with the
-  // lever armed and the thrust levers idle.
-  struct Landing {
-    float arm_ft, kt, lever, thrust;
-    bool deploy;
-  } landings[] = {{100, 130, 0.0889f, 0, false}, {101, 130, 0.0889f, 0, true},   {150, 59, 0.0889f, 0, false},
-                  {150, 61, 0.0889f, 0, true},   {150, 61, 0.04f, 0, false},     {150, 61, 0.041f, 0, true},
-                  {150, 61, 0.0889f, 0.051f, false}, {150, 61, 0.0889f, 0.05f, true}};
-  for (const Landing& r : landings) {
-    on_ground = gear3_on_ground = 0;
-    engine::thrust1_leveler = 0.0f;
-    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.arm_ft;
-    update_speedbrake();
-    flt_ctrls::speedbrake_lever_anim = 0.0f;
-    speedbrake_lever_anim_target = 0.0f;
-    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 0.0f;
-    on_ground = gear3_on_ground = 1;
-    host_mirror.sim_flightmodel_position_groundspeed = r.kt / 1.94384f;
-    flt_ctrls::speedbrake_lever = r.lever;
-    engine::thrust1_leveler = r.thrust;
-    update_speedbrake();
-    EXPECT_EQ(deployed(), r.deploy) << r.arm_ft << " ft " << r.kt << " kt lever " << r.lever << " thrust " << r.thrust;
-  }
-  // Rejected take-off: above 60 kt, lever at or below 0.04, a reverser out.
-  engine::thrust1_leveler = 0.0f;
-  autobrake::autobrake_RTO_arm = 2.0f;
-  struct Rto {
-    float kt, lever;
-    int prop_mode;
-    bool deploy;
-  } rtos[] = {{61, 0.04f, 3, true}, {59, 0.04f, 3, false}, {61, 0.041f, 3, false}, {61, 0.04f, 1, false}};
-  for (const Rto& r : rtos) {
-    flt_ctrls::speedbrake_lever_anim = 0.0f;
-    speedbrake_lever_anim_target = 0.0f;
-    host_mirror.sim_flightmodel_position_groundspeed = r.kt / 1.94384f;
-    flt_ctrls::speedbrake_lever = r.lever;
-    host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = r.prop_mode;
-    update_speedbrake();
-    EXPECT_EQ(deployed(), r.deploy) << r.kt << " kt lever " << r.lever << " mode " << r.prop_mode;
-  }
-  autobrake::autobrake_RTO_arm = 0.0f;
 }
 
 TEST_F(SystemLimits, StandbyDisplayAlignsInNinetySixSecondsOnBothBatteryBuses) {
