@@ -330,41 +330,4 @@ TEST_F(SystemLimits, StandbyDisplayAlignsInNinetySixSecondsOnBothBatteryBuses) {
   }
 }
 
-class HydraulicLeak : public ::testing::Test {
- protected:
-  void SetUp() override {
-    for (XPLMDataRef& h : bound_handles) h = nullptr;
-    host_mirror = HostMirror{};
-    script_mirror = ScriptMirror{};
-    failure_tables = FailureTables{};
-    delay_timers = DelayTimerBank{};
-    hyd_state = HydraulicState{};
-    hydraulic_step_state = HydraulicStepState{};
-    frame_time = 0.1f;
-    frame_done = 1;
-    on_ground = 1;
-  }
-};
-
-TEST_F(HydraulicLeak, FluidDrainsAtItsRateOnlyInTheLeakingSystem) {
-  struct Row {
-    int host_a, host_b;
-    float entry_a, entry_b;
-    bool leak_a, leak_b;
-  } rows[] = {{6, 0, 0, 0, true, false},  {0, 6, 0, 0, false, true},  {0, 0, 1, 0, true, false},
-              {0, 0, 0, 1, false, true},  {5, 5, 0.5f, 2, false, false}};
-  for (const Row& r : rows) {
-    SetUp();
-    hyd_state.hyd_fluid_a = hyd_state.hyd_fluid_b = 90.0f;
-    host_mirror.sim_operation_failures_rel_hydleak = r.host_a;
-    host_mirror.sim_operation_failures_rel_hydleak2 = r.host_b;
-    failure_tables.hydraulic[3] = r.entry_a;
-    failure_tables.hydraulic[4] = r.entry_b;
-    for (int i = 0; i < 100; ++i) hyd_update();  // 10 s
-    // 1.2 % of what is left per second: 90 x 0.9988^100.
-    EXPECT_NEAR(hyd_state.hyd_fluid_a, r.leak_a ? 79.817f : 90.0f, 2e-3f) << r.host_a << " " << r.entry_a;
-    EXPECT_NEAR(hyd_state.hyd_fluid_b, r.leak_b ? 79.817f : 90.0f, 2e-3f) << r.host_b << " " << r.entry_b;
-  }
-}
-
 }  // namespace
