@@ -162,62 +162,6 @@ TEST_F(Brightness, FloodLevelsByOverheadKnob) {
   EXPECT_NEAR(electric::tint_dspl_fo, 0.72f, 1e-6f);
 }
 
-TEST_F(SystemLimits, ClockLightingByKnobAndBus) {
-  clock_state = ClockState{};
-  const float* ratio = host_mirror.sim_cockpit2_switches_instrument_brightness_ratio;
-  struct Knob {
-    float knob, digits, glow;  // elements 21 and 8 of the captain's clock
-  } knobs[] = {{-0.1f, 0.1875f, 0.416667f}, {0, 0.1875f, 0.416667f}, {0.2f, 0.3f, 0.666667f},
-               {0.4f, 0.4125f, 0.916667f}, {0.5f, 0.46875f, 1},      {1, 0.75f, 1},
-               {1.2f, 0.75f, 1}};
-  for (const Knob& k : knobs) {
-    clock_state.chrono_brightness_capt = clock_state.chrono_brightness_fo = k.knob;
-    update_clocks();
-    EXPECT_NEAR(ratio[21], k.digits, 1e-5f) << k.knob;
-    EXPECT_NEAR(ratio[8], k.glow, 1e-5f) << k.knob;
-    EXPECT_NEAR(ratio[22], k.digits, 1e-5f) << k.knob;
-    EXPECT_NEAR(ratio[18], k.glow, 1e-5f) << k.knob;
-  }
-  clock_state.chrono_brightness_capt = clock_state.chrono_brightness_fo = 1.0f;
-  struct Bus {
-    float dir_bat, bat, standby, dc1, dc2;
-    bool capt, fo;
-  } buses[] = {{1, 1, 1, 0, 0, true, true},  {1, 1, 0, 1, 0, true, false}, {1, 1, 0, 0, 1, false, true},
-               {0, 1, 1, 1, 1, false, false}, {1, 0, 1, 1, 1, false, false}};
-  for (const Bus& b : buses) {
-    electric::dir_batbus_status = b.dir_bat;
-    electric::batbus_status = b.bat;
-    electric::dc_stdbus_status = b.standby;
-    electric::dc_bus1_status = b.dc1;
-    electric::dc_bus2_status = b.dc2;
-    update_clocks();
-    EXPECT_EQ(ratio[21], b.capt ? 0.75f : 0.0f) << b.dir_bat << b.bat << b.standby << b.dc1 << b.dc2;
-    EXPECT_EQ(ratio[22], b.fo ? 0.75f : 0.0f) << b.dir_bat << b.bat << b.standby << b.dc1 << b.dc2;
-  }
-}
-
-TEST_F(SystemLimits, OverspeedWarningAndItsTest) {
-  struct Row {
-    float capt_kt, fo_kt, mach, ra_ft, button, battery_bus;
-    float warn;
-  } rows[] = {{341, 341, 0.823f, 1000, 0, 1, 0}, {342, 300, 0.5f, 1000, 0, 1, 1}, {300, 342, 0.5f, 1000, 0, 1, 1},
-              {300, 300, 0.824f, 1000, 0, 1, 1}, {0, 0, 0, 49, 1, 1, 1},          {0, 0, 0, 50, 1, 1, 0},
-              {0, 0, 0, 49, 0, 1, 0},
-              {342, 342, 0.9f, 1000, 0, 0, 0}};
-  for (const Row& r : rows) {
-    host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = r.capt_kt;
-    host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_copilot = r.fo_kt;
-    host_mirror.sim_flightmodel_misc_machno = r.mach;
-    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra_ft;
-    push_button::mach_warn1_pos = r.button;
-    electric::batbus_status = r.battery_bus;
-    update_source_indications();
-    EXPECT_EQ(fmod_::mach_warn, r.warn) << r.capt_kt << " " << r.fo_kt << " " << r.mach << " " << r.ra_ft;
-  }
-  push_button::mach_warn1_pos = 0.0f;
-  electric::batbus_status = 1.0f;
-}
-
 TEST_F(SystemLimits, FuelPumpsByBusAndTheirLoads) {
   fuel_pump_lights = FuelPumpLightState{};
   time_since_load = 1.0f;  // before the centre tank checks begin
