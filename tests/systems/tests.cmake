@@ -18,6 +18,6 @@ corvane_unit_test(systems_values_b_test ${CMAKE_CURRENT_LIST_DIR}/values_b_test.
 corvane_unit_test(systems_values_g_test ${CMAKE_CURRENT_LIST_DIR}/values_g_test.cpp)
 
 # Each sub-folder lists its own tests.
-foreach(sub air annunciators electrical fire flight_controls gear_brakes hydraulics ice_rain instruments lights radios)
+foreach(sub air annunciators electrical fire flight_controls fuel gear_brakes hydraulics ice_rain instruments lights radios)
   include(${CMAKE_CURRENT_LIST_DIR}/${sub}/tests.cmake)
 endforeach()

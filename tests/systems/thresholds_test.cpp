@@ -162,48 +162,6 @@ TEST_F(Brightness, FloodLevelsByOverheadKnob) {
   EXPECT_NEAR(electric::tint_dspl_fo, 0.72f, 1e-6f);
 }
 
-TEST_F(SystemLimits, FuelPumpsByBusAndTheirLoads) {
-  fuel_pump_lights = FuelPumpLightState{};
-  time_since_load = 1.0f;  // before the centre tank checks begin
-  fuel::fuel_tank_pos_lft1 = fuel::fuel_tank_pos_lft2 = fuel::fuel_tank_pos_ctr1 = fuel::fuel_tank_pos_ctr2 = 1.0f;
-  fuel::fuel_tank_pos_rgt1 = fuel::fuel_tank_pos_rgt2 = 1.0f;
-  struct Row {
-    float t1, t2;
-    int trip1;
-    float l1, l2, c1, c2, r1, r2, load1, load2;
-  } rows[] = {{1, 1, 0, 1, 1, 1, 1, 1, 1, 14, 14}, {1, 0, 0, 0, 1, 1, 0, 1, 0, 10, 4},
-              {0, 1, 0, 1, 0, 0, 1, 0, 1, 4, 10},  {1, 1, 1, 1, 1, 0, 1, 1, 1, 8, 14}};
-  for (const Row& r : rows) {
-    electric::ac_tnsbus1_status = r.t1;
-    electric::ac_tnsbus2_status = r.t2;
-    fuel_pump_lights.ctr_pump_auto_off[0] = r.trip1;
-    plugin_bus_loads[0] = plugin_bus_loads[1] = 0.0f;
-    update_fuel_pumps_feed();
-    EXPECT_EQ(engine::tank_l1_status, r.l1) << r.t1 << r.t2 << r.trip1;
-    EXPECT_EQ(engine::tank_l2_status, r.l2) << r.t1 << r.t2 << r.trip1;
-    EXPECT_EQ(engine::tank_c1_status, r.c1) << r.t1 << r.t2 << r.trip1;
-    EXPECT_EQ(engine::tank_c2_status, r.c2) << r.t1 << r.t2 << r.trip1;
-    EXPECT_EQ(engine::tank_r1_status, r.r1) << r.t1 << r.t2 << r.trip1;
-    EXPECT_EQ(engine::tank_r2_status, r.r2) << r.t1 << r.t2 << r.trip1;
-    EXPECT_EQ(plugin_bus_loads[0], r.load1) << r.t1 << r.t2 << r.trip1;
-    EXPECT_EQ(plugin_bus_loads[1], r.load2) << r.t1 << r.t2 << r.trip1;
-  }
-  // Suction feed: the engine turns fast enough for the altitude.
-  time_since_load = 10.0f;
-  struct Suction {
-    float alt_ft, n2, driven;
-  } suctions[] = {{20000, 11.1f, 1}, {20000, 10.9f, 0}, {33000, 28.1f, 1}, {33000, 27.9f, 0},
-                  {45000, 45.1f, 1}, {45000, 44.9f, 0}};
-  for (const Suction& k : suctions) {
-    static_pressure_altitude_ft = k.alt_ft;
-    host_mirror.sim_flightmodel2_engines_N2_percent[0] = k.n2;
-    update_fuel_pumps_feed();
-    EXPECT_EQ(engine::tank_l_driven_status, k.driven) << k.alt_ft << " " << k.n2;
-  }
-  static_pressure_altitude_ft = 0.0f;
-  fuel_pump_lights = FuelPumpLightState{};
-}
-
 TEST_F(SystemLimits, OpenGuardsHoldNoSwitch) {
   // Every guard open (its position at 0.3, the closed limit, and rising):
   // each switch beneath keeps the position the pilot gave it.
