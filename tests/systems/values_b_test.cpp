@@ -47,101 +47,6 @@
 
 namespace {
 
-class ElecValues : public ::testing::Test {
- protected:
-  void SetUp() override { Reset(); }
-
- public:
-  void Reset() {
-    for (XPLMDataRef& h : bound_handles) h = nullptr;
-    host_mirror = HostMirror{};
-    script_mirror = ScriptMirror{};
-    failure_tables = FailureTables{};
-    delay_timers = DelayTimerBank{};
-    elec_bus_state = ElecBusState{};
-    bat_discharge = BatteryDischargeState{};
-    electric::battery_pos = 1.0f;
-    electric::standby_bat_pos = 1.0f;
-    electric::ac_tns_bus1_pow4 = electric::ac_tns_bus2_pow4 = 0.0f;
-    electrical::apu_power_bus1 = electrical::apu_power_bus2 = 0.0f;
-    toggle_switch::cab_util_pos = 1.0f;
-    host_mirror.sim_cockpit2_electrical_battery_voltage_actual_volts[0] = 24.0f;
-    host_mirror.sim_cockpit2_electrical_generator_on[0] = host_mirror.sim_cockpit2_electrical_generator_on[1] = 1;
-    frame_time = 0.5f;
-    on_ground = 1;
-  }
-};
-
-TEST_F(ElecValues, DischargeBandsDisplaysAndFourMinuteFlags) {
-  // Discharge: below -5 A for 95 s, -15 A for 3.5 s, -100 A for 2 s.
-  static const ValueRow discharge[] = {
-      {"-5 A", [] { host_mirror.sim_cockpit2_electrical_battery_amps[1] = -5; }, &delay_timers.bat_discharge_low_delay, 95},
-      {"-4.9 A", [] { host_mirror.sim_cockpit2_electrical_battery_amps[2] = -4.9f; delay_timers.bat_discharge_low_delay = 9; },
-       &delay_timers.bat_discharge_low_delay, 0},
-      {"-15 A", [] { host_mirror.sim_cockpit2_electrical_battery_amps[2] = -15; }, &delay_timers.bat_discharge_mid_delay, 3.5f},
-      {"-14.9 A", [] { host_mirror.sim_cockpit2_electrical_battery_amps[1] = -14.9f; bat_discharge.mid = 1; },
-       &bat_discharge.mid, 0},
-      {"-15 A held", [] { host_mirror.sim_cockpit2_electrical_battery_amps[1] = -15; bat_discharge.mid = 1; },
-       &bat_discharge.active, 1},
-      {"-100 A", [] { host_mirror.sim_cockpit2_electrical_battery_amps[1] = -100; }, &delay_timers.bat_discharge_high_delay, 2},
-      {"-99.9 A", [] { host_mirror.sim_cockpit2_electrical_battery_amps[1] = -99.9f; bat_discharge.high = 1; },
-       &bat_discharge.high, 0},
-      {"-99.9 A mid", [] { host_mirror.sim_cockpit2_electrical_battery_amps[1] = -99.9f; },
-       &delay_timers.bat_discharge_mid_delay, 3.5f},
-      {"tie adds battery 0", [] { host_mirror.sim_cockpit2_electrical_battery_amps[0] = -20;
-                                  host_mirror.sim_cockpit2_electrical_cross_tie = 1; },
-       &delay_timers.bat_discharge_mid_delay, 3.5f},
-      {"open tie", [] { host_mirror.sim_cockpit2_electrical_battery_amps[0] = -20; }, &delay_timers.bat_discharge_mid_delay, 0},
-  };
-  run_rows(*this, discharge, std::size(discharge), battery_discharge_monitor);
-
-  static const ValueRow buses[] = {
-      // Captain's displays: 95 s on the standby bus alone, cut to 6 s with DC bus 1.
-      {"capt cut to 6", [] { delay_timers.capt_display_delay = 6.5f; }, &delay_timers.capt_display_delay, 6},
-      {"capt at 6", [] { delay_timers.capt_display_delay = 5.5f; }, &delay_timers.capt_display_delay, 5.5f},
-      {"fo cut to 6", [] { delay_timers.fo_display_delay = 6.5f; }, &delay_timers.fo_display_delay, 6},
-      {"fo running", [] { delay_timers.fo_display_delay = 5.5f; }, &delay_timers.fo_display_delay, 5.5f},
-      {"fo ready", [] { elec_bus_state.fo_displays_ready = 1; }, &delay_timers.fo_display_delay, 0},
-      // Four-minute flags: armed with 240 s when the bus comes up, cleared when it goes.
-      {"bus 2 four minutes", [] {}, &delay_timers.ac_tns_bus2_pow4_delay, 240},
-      {"bus 1 running", [] { delay_timers.ac_tns_bus1_pow4_delay = 100; }, &delay_timers.ac_tns_bus1_pow4_delay, 100},
-      {"bus 1 lost", [] { electric::ac_tns_bus1_pow4 = 1; host_mirror.sim_cockpit2_electrical_generator_on[0] = 0; },
-       &electric::ac_tns_bus1_pow4, 0},
-      {"bus 2 kept", [] { electric::ac_tns_bus2_pow4 = 1; host_mirror.sim_cockpit2_electrical_generator_on[0] = 0; },
-       &electric::ac_tns_bus2_pow4, 1},
-      // Bus transfer: with the tie closed a lone generator feeds both transfer buses.
-      {"tie from side 1", [] { host_mirror.sim_cockpit2_electrical_generator_on[1] = 0;
-                               host_mirror.sim_cockpit2_electrical_cross_tie = 1; }, &electric::ac_cross_tie, 1},
-      {"tie from side 2", [] { host_mirror.sim_cockpit2_electrical_generator_on[0] = 0;
-                               host_mirror.sim_cockpit2_electrical_cross_tie = 1; }, &electric::ac_tnsbus1_status, 1},
-      {"tie, both up", [] { host_mirror.sim_cockpit2_electrical_cross_tie = 1; }, &electric::ac_cross_tie, 0},
-      // The APU generator feeds only the sides whose APU bus switch is on.
-      {"APU to bus 2 only", [] { host_mirror.sim_cockpit2_electrical_generator_on[0] = 0;
-                                 host_mirror.sim_cockpit2_electrical_generator_on[1] = 0;
-                                 host_mirror.sim_cockpit_electrical_generator_apu_on = 1; electrical::apu_power_bus2 = 1; },
-       &electric::ac_tnsbus1_status, 0},
-      {"APU to bus 1 only", [] { host_mirror.sim_cockpit2_electrical_generator_on[0] = 0;
-                                 host_mirror.sim_cockpit2_electrical_generator_on[1] = 0;
-                                 host_mirror.sim_cockpit_electrical_generator_apu_on = 1; electrical::apu_power_bus1 = 1; },
-       &electric::ac_tnsbus2_status, 0},
-      // Standby power in AUTO with the battery switch off needs one AC transfer bus.
-      {"standby on AC 1 alone", [] { electric::battery_pos = 0; host_mirror.sim_cockpit_electrical_gpu_on = 1;
-                                     failure_tables.electric[1] = 1; }, &electric::ac_stdbus_status, 1},
-      {"standby on AC 2 alone", [] { electric::battery_pos = 0; host_mirror.sim_cockpit_electrical_gpu_on = 1;
-                                     failure_tables.electric[0] = 1; }, &electric::dc_stdbus_status, 1},
-  };
-  run_rows(*this, buses, std::size(buses), elec_buses_update);
-
-  // The clock lighting knob reads as its lowest level when not a number; unpowered,
-  // the chronographs go to display mode 2 and the clocks to 1 (captain) and 3.
-  EXPECT_EQ(clock_brightness_fraction(std::nanf("")), 0.25f);
-  electric::batbus_status = 0.0f;
-  update_clocks();
-  EXPECT_EQ(clock_::chrono_display_mode_capt, 2.0f);
-  EXPECT_EQ(clock_::chrono_display_mode_fo, 2.0f);
-  EXPECT_EQ(clock_::clock_display_mode_capt, 1.0f);
-}
-
 // A bottle discharges only through a handle turned beyond 0.95 either way, at
 // 100 psi a second into the engine on that handle.
 TEST(FireValues, HandleTurnedPastItsDetentDischargesTheBottleOnThatSide) {
@@ -531,34 +436,6 @@ TEST(CoverValues, ClosedGuardsHoldTheirSwitches) {
   switches::flt_ctr_A_cover_pos = 1.0f;
   update_named_covers();
   EXPECT_FLOAT_EQ(switches::flt_ctr_A_cover_pos, 0.8f);
-}
-
-// Older hosts: the overhead and pedestal floods at their knobs' ends, by day.
-TEST(BrightnessValues, OlderHostFloodsAtTheKnobEnds) {
-  for (XPLMDataRef& h : bound_handles) h = nullptr;
-  host_mirror = HostMirror{};
-  host_version = 110000;
-  host_mirror.sim_graphics_scenery_sun_pitch_degrees = 60.0f;
-  host_mirror.sim_cockpit2_switches_generic_lights_switch[14] = 0.5f;  // pedestal flood dimmed
-  for (float* bus : {&electric::batbus_status, &electric::dir_batbus_status, &electric::dc_stdbus_status,
-                     &electric::dc_bus1_status, &electric::dc_bus2_status, &electric::ac_tnsbus2_status}) {
-    *bus = 1.0f;
-  }
-  elec_bus_state.capt_displays_ready = elec_bus_state.fo_displays_ready = 1.0f;
-  struct Flood {
-    float pedestal, overhead;
-    float e17, e19, e28, e29;
-  } rows[] = {{0, 0, 0.33f, 0, 0.33f, 0.33f}, {0.04f, 0.04f, 0.33f, 0, 0.33f, 0.33f}, {0.7f, 0.8f, 1, 1, 0, 1}};
-  const float* ins = host_mirror.sim_cockpit2_switches_instrument_brightness_ratio;
-  for (const Flood& r : rows) {
-    electric::panel_brightness[2] = r.pedestal;
-    electric::panel_brightness[3] = r.overhead;
-    update_panel_brightness();
-    EXPECT_NEAR(ins[17], r.e17, 1e-5f) << r.pedestal;
-    EXPECT_NEAR(ins[19], r.e19, 1e-5f) << r.overhead;
-    EXPECT_NEAR(ins[28], r.e28, 1e-5f) << r.overhead;
-    EXPECT_NEAR(ins[29], r.e29, 1e-5f) << r.overhead;
-  }
 }
 
 }  // namespace
