@@ -14,10 +14,7 @@ corvane_unit_test(systems_ground_controls_test ${CMAKE_CURRENT_LIST_DIR}/ground_
 # The replay substitutes of the cockpit indications.
 corvane_unit_test(systems_replay_test ${CMAKE_CURRENT_LIST_DIR}/replay_test.cpp)
 
-# Worked values of the APU and the engine start switching.
-corvane_unit_test(systems_values_g_test ${CMAKE_CURRENT_LIST_DIR}/values_g_test.cpp)
-
 # Each sub-folder lists its own tests.
-foreach(sub air annunciators electrical fire flight_controls fuel gear_brakes hydraulics ice_rain instruments lights radios switches)
+foreach(sub air annunciators apu_start electrical fire flight_controls fuel gear_brakes hydraulics ice_rain instruments lights radios switches)
   include(${CMAKE_CURRENT_LIST_DIR}/${sub}/tests.cmake)
 endforeach()
