@@ -5,9 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "core/bound_mirrors.h"
-#include "core/failure_tables.h"
-#include "core/frame_values.h"
 #include "core/preprocess_values.h"
 #include "engines/engine_values.h"
 #include "systems/aircraft_systems.h"

@@ -4,7 +4,6 @@
 
 #include "alerting/aural_cues.h"
 #include "core/binding.h"
-#include "core/failure_tables.h"
 #include "engines/engine_values.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/systems_steps.h"

@@ -5,27 +5,17 @@
 
 #include <cmath>
 
-#include "core/bound_mirrors.h"
-#include "core/failure_tables.h"
-#include "core/frame_values.h"
-#include "core/preprocess_values.h"
 #include "core/variant.h"
 #include "engines/engine_values.h"
-#include "navdata/air_data.h"
-#include "systems/air/air_values.h"
 #include "systems/air/cabin_air.h"
 #include "systems/air/cabin_fixture.h"
 #include "systems/air/pneumatics.h"
 #include "systems/aircraft_systems.h"
 #include "systems/annunciators/annunciator_values.h"
-#include "systems/annunciators/annunciators.h"
 #include "systems/annunciators/annunciators_panels.h"
 #include "systems/delay_timers.h"
-#include "systems/electrical/electric_values.h"
 #include "systems/fire/fire_values.h"
-#include "systems/instruments/instrument_values.h"
 #include "systems/panel_fixture.h"
-#include "systems/switches/switch_values.h"
 #include "systems/system_state.h"
 #include "systems/systems_step_outputs.h"
 

@@ -9,7 +9,6 @@
 #include <cmath>
 
 #include "core/binding.h"
-#include "core/bound_mirrors.h"
 #include "core/failure_tables.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
@@ -17,7 +16,6 @@
 #include "systems/air/air_values.h"
 #include "systems/air/cabin_fixture.h"
 #include "systems/air/pressurisation.h"
-#include "systems/annunciators/annunciators.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"

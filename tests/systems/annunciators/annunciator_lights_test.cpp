@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include "core/binding.h"
-#include "core/failure_tables.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
 #include "core/variant.h"

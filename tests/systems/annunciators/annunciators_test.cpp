@@ -7,9 +7,7 @@
 // the light spill and the flap needles.
 #include <gtest/gtest.h>
 
-#include "alerting/aural_cues.h"
 #include "core/binding.h"
-#include "core/bound_mirrors.h"
 #include "core/failure_tables.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
@@ -33,7 +31,6 @@
 #include "systems/ice_rain/window_heat_state.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/lights/cabin_light_values.h"
-#include "systems/switches/switch_memory.h"
 #include "systems/switches/switch_values.h"
 #include "systems/systems_step_outputs.h"
 #include "systems/systems_steps.h"

@@ -3,7 +3,6 @@
 // indications): one row per threshold, both sides of it.
 #include <gtest/gtest.h>
 
-#include "core/binding.h"
 #include "core/preprocess_values.h"
 #include "engines/engine_values.h"
 #include "systems/air/air_values.h"
@@ -16,7 +15,6 @@
 #include "systems/delay_timers.h"
 #include "systems/fire/fire_values.h"
 #include "systems/ice_rain/ice_values.h"
-#include "systems/ice_rain/probe_wipers.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/panel_fixture.h"
 #include "systems/switches/switch_memory.h"

@@ -25,7 +25,6 @@
 #include "systems/panel_fixture.h"
 #include "systems/switches/switch_values.h"
 #include "systems/system_state.h"
-#include "systems/systems_steps.h"
 #include "systems/value_rows.h"
 
 namespace {

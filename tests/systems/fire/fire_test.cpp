@@ -4,14 +4,10 @@
 #include <cstring>
 #include <vector>
 
-#include "core/binding.h"
 #include "core/failure_tables.h"
-#include "core/frame_values.h"
-#include "systems/air/air_values.h"
 #include "systems/fire/fire.h"
 #include "systems/fire/fire_values.h"
 #include "systems/panel_fixture.h"
-#include "systems/systems_steps.h"
 
 namespace {
 

@@ -4,29 +4,12 @@
 // threshold, with a value on each side of it.
 #include <gtest/gtest.h>
 
-#include "core/binding.h"
-#include "core/bound_mirrors.h"
-#include "core/failure_tables.h"
 #include "core/pitch_trim.h"
-#include "core/preprocess_values.h"
-#include "engines/engine_values.h"
-#include "systems/air/pressurisation.h"
-#include "systems/aircraft_systems.h"
-#include "systems/annunciators/annunciators.h"
 #include "systems/brake_fixtures.h"
-#include "systems/delay_timers.h"
-#include "systems/electrical/electric_values.h"
 #include "systems/flight_controls/elec_trim_state.h"
-#include "systems/flight_controls/flight_control_values.h"
 #include "systems/flight_controls/reverse_levers.h"
 #include "systems/flight_controls/speedbrake_lever.h"
 #include "systems/flight_controls/trim_command_state.h"
-#include "systems/gear_brakes/brakes.h"
-#include "systems/hydraulics/hydraulic_values.h"
-#include "systems/instruments/instrument_values.h"
-#include "systems/panel_fixture.h"
-#include "systems/switches/switch_memory.h"
-#include "systems/switches/switch_values.h"
 #include "systems/system_state.h"
 
 namespace {

@@ -1,23 +1,15 @@
-// Fuel: pump feed and pressure by bus, quantities and gauges, fuel used, the
-// crossfeed and the fuel temperature. One table row per threshold, with a
-// value on each side of it.
+// Fuel: pump feed, the pumps by bus and their loads, quantities and gauges,
+// fuel used, the crossfeed and the fuel temperature. One table row per
+// threshold, with a value on each side of it.
 #include <gtest/gtest.h>
 
-#include "core/binding.h"
-#include "core/failure_tables.h"
-#include "core/frame_values.h"
 #include "core/preprocess_values.h"
 #include "engines/engine_values.h"
 #include "systems/aircraft_systems.h"
-#include "systems/annunciators/annunciator_values.h"
-#include "systems/annunciators/annunciators.h"
 #include "systems/delay_timers.h"
-#include "systems/electrical/electric_values.h"
-#include "systems/electrical/electrical.h"
 #include "systems/fuel/fuel.h"
 #include "systems/fuel/fuel_pump_lights.h"
 #include "systems/fuel/fuel_values.h"
-#include "systems/hydraulics/hydraulic_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/panel_fixture.h"
 #include "systems/switches/switch_values.h"

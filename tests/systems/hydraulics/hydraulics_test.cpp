@@ -10,7 +10,6 @@
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
 #include "engines/engine_values.h"
-#include "systems/annunciators/annunciator_values.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/fire/fire_values.h"

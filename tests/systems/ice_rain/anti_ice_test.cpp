@@ -13,7 +13,6 @@
 #include "systems/instruments/instrument_values.h"
 #include "systems/panel_fixture.h"
 #include "systems/switches/switch_values.h"
-#include "systems/systems_steps.h"
 
 namespace {
 

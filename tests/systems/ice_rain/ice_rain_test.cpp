@@ -7,12 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "core/binding.h"
 #include "core/paths.h"
 #include "core/preprocess_values.h"
 #include "core/variant.h"
 #include "systems/ice_rain/ice_values.h"
-#include "systems/ice_rain/probe_wipers.h"
 #include "systems/ice_rain/rain.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/panel_fixture.h"

@@ -1,28 +1,19 @@
-// Instruments: overspeed warning, speed flags and bugs, navigation failure
-// flags, the standby altimeter and radio altitude dial, and clock lighting.
+// Instruments: the overspeed warning and its test, the V-speed flags, the
+// navigation failure flags, the flap cue, the standby altimeter and display
+// selection, the radio altitude dial, and clock lighting.
 #include <gtest/gtest.h>
 
 #include "alerting/aural_cues.h"
-#include "core/binding.h"
-#include "core/failure_tables.h"
-#include "core/frame_values.h"
 #include "core/preprocess_values.h"
 #include "display/nd_slots.h"
-#include "engines/engine_values.h"
-#include "systems/air/pressurisation.h"
 #include "systems/aircraft_systems.h"
-#include "systems/annunciators/annunciator_values.h"
-#include "systems/annunciators/annunciators.h"
 #include "systems/delay_timers.h"
-#include "systems/electrical/electric_values.h"
-#include "systems/fire/fire.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/instruments/clocks.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/panel_fixture.h"
 #include "systems/switches/switch_memory.h"
 #include "systems/switches/switch_values.h"
-#include "systems/systems_steps.h"
 #include "systems/value_rows.h"
 
 namespace {

@@ -7,14 +7,9 @@
 #include <limits>
 #include <vector>
 
-#include "core/binding.h"
-#include "core/failure_tables.h"
-#include "core/frame_values.h"
 #include "core/variant.h"
-#include "engines/engine_values.h"
 #include "systems/air/air_values.h"
 #include "systems/annunciators/annunciator_values.h"
-#include "systems/electrical/electric_values.h"
 #include "systems/electrical/electrical.h"
 #include "systems/lights/cabin_light_values.h"
 #include "systems/lights/cabin_lights.h"

@@ -4,7 +4,6 @@
 #include "core/binding.h"
 #include "systems/radios/comm_values.h"
 #include "systems/radios/radio_audio.h"
-#include "systems/systems_steps.h"
 
 namespace {
 

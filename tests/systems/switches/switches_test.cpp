@@ -1,13 +1,7 @@
 // Guarded switches: a closed guard holds its switch, an open one holds none.
 #include <gtest/gtest.h>
 
-#include "core/binding.h"
-#include "core/failure_tables.h"
-#include "core/frame_values.h"
 #include "systems/aircraft_systems.h"
-#include "systems/annunciators/annunciator_values.h"
-#include "systems/electrical/electric_values.h"
-#include "systems/flight_controls/flight_control_values.h"
 #include "systems/panel_fixture.h"
 #include "systems/switches/switch_targets.h"
 #include "systems/switches/switch_values.h"
