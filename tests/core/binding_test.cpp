@@ -1,7 +1,8 @@
 // Outside dataref binding and per-frame mirrors, against the simulated host:
 // look-up tables and their order, the polls by host generation, conversions,
 // the elevator-trim follow rule, traffic targets, failure tables, and reads of
-// arrays and texts that the host serves shorter or unterminated.
+// arrays and texts that the host serves shorter or unterminated, and array
+// elements outside a mirror read as absent and not written.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -15,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "core/failure_tables.h"
 #include "core/binding.h"
-#include "core/host_io.h"
+#include "core/failure_tables.h"
 #include "core/frame_values.h"
+#include "core/host_io.h"
 #include "core/pitch_trim.h"
 #include "host.h"
 
@@ -633,6 +634,35 @@ TEST_F(Binding, NoProblemsReportedByTheHost) {
     poll();
   }
   for (const std::string& p : simhost::problems()) ADD_FAILURE() << p;
+}
+
+// Array elements of the host's values: read as 0 and never written outside the array.
+TEST(HostArrays, ElementsOutsideReadAsAbsentAndAreNotWritten) {
+  for (XPLMDataRef& h : bound_handles) h = nullptr;
+  host_mirror = HostMirror{};
+  int nf = 0;
+  int ni = 0;
+  mirror_vf(bound::sim_flightmodel_weight_m_fuel, &nf);
+  mirror_vi(bound::sim_flightmodel2_gear_on_ground, &ni);
+  ASSERT_GT(nf, 0);
+  ASSERT_GT(ni, 0);
+  host_mirror.sim_flightmodel_weight_m_fuel[0] = 1.0f;
+  host_mirror.sim_flightmodel_weight_m_fuel[nf - 1] = 2.0f;
+  host_mirror.sim_flightmodel2_gear_on_ground[0] = 3;
+  host_mirror.sim_flightmodel2_gear_on_ground[ni - 1] = 4;
+  const int fi[][2] = {{-1, 0}, {0, 1}, {nf - 1, 2}, {nf, 0}};
+  for (const auto& r : fi) EXPECT_EQ(mirror_vf_at(bound::sim_flightmodel_weight_m_fuel, r[0]), r[1]) << r[0];
+  const int ii[][2] = {{-1, 0}, {0, 3}, {ni - 1, 4}, {ni, 0}};
+  for (const auto& r : ii) EXPECT_EQ(mirror_vi_at(bound::sim_flightmodel2_gear_on_ground, r[0]), r[1]) << r[0];
+  int32_t arr[4] = {0, 0, 0, 0};  // a host array of 3 and a guard element
+  struct Write {
+    int index;
+    int32_t after[4];
+  } writes[] = {{-1, {0, 0, 0, 0}}, {3, {0, 0, 0, 0}}, {2, {0, 0, 9, 0}}, {0, {9, 0, 9, 0}}};
+  for (const Write& w : writes) {
+    host_set_vi(bound::sim_cockpit2_electrical_battery_on, arr, 3, w.index, 9);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(arr[i], w.after[i]) << w.index << " " << i;
+  }
 }
 
 }  // namespace

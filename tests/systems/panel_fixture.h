@@ -49,3 +49,6 @@ class PanelTest : public ::testing::Test {
     return n;
   }
 };
+
+// The panel set-up alone, for limit tables that need nothing more.
+using SystemLimits = PanelTest;

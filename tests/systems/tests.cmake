@@ -11,15 +11,10 @@ corvane_unit_test(systems_apu_fuel_cabin_test ${CMAKE_CURRENT_LIST_DIR}/apu_fuel
 corvane_unit_test(systems_effects_gate_test ${CMAKE_CURRENT_LIST_DIR}/effects_gate_test.cpp)
 corvane_integration_test(systems_aircraft_systems_integration_test ${CMAKE_CURRENT_LIST_DIR}/aircraft_systems_integration_test.cpp)
 corvane_unit_test(systems_ground_controls_test ${CMAKE_CURRENT_LIST_DIR}/ground_controls_test.cpp)
-corvane_unit_test(systems_thresholds_test ${CMAKE_CURRENT_LIST_DIR}/thresholds_test.cpp)
-# Published limits of the lights, brakes, flight controls and air systems.
-corvane_unit_test(systems_values_a_test ${CMAKE_CURRENT_LIST_DIR}/values_a_test.cpp)
-corvane_unit_test(systems_values_b_test ${CMAKE_CURRENT_LIST_DIR}/values_b_test.cpp)
-
-# Worked values of the APU and the engine start switching.
-corvane_unit_test(systems_values_g_test ${CMAKE_CURRENT_LIST_DIR}/values_g_test.cpp)
+# The replay substitutes of the cockpit indications.
+corvane_unit_test(systems_replay_test ${CMAKE_CURRENT_LIST_DIR}/replay_test.cpp)
 
 # Each sub-folder lists its own tests.
-foreach(sub air annunciators electrical fire flight_controls hydraulics ice_rain lights radios)
+foreach(sub air annunciators apu_start electrical fire flight_controls fuel gear_brakes hydraulics ice_rain instruments lights radios switches)
   include(${CMAKE_CURRENT_LIST_DIR}/${sub}/tests.cmake)
 endforeach()

@@ -1,2 +1,4 @@
 # Air systems: cabin pressurisation.
 corvane_unit_test(systems_pressurisation_test ${CMAKE_CURRENT_LIST_DIR}/pressurisation_test.cpp)
+# Air systems: cabin temperature and pneumatics.
+corvane_unit_test(systems_air_test ${CMAKE_CURRENT_LIST_DIR}/air_test.cpp)

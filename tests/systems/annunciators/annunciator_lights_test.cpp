@@ -1,6 +1,10 @@
 // Light equations of the annunciator pass, each group driven on its own with
 // the brightness levels at 1: fuel pumps, slats, takeoff configuration, gear,
-// speedbrake, fuel valves and ram doors, voice recorder, anti-ice valves.
+// speedbrake, fuel valves and ram doors, voice recorder, anti-ice valves; and
+// the limits of the warning lights, a value on each side of each: takeoff
+// configuration, voice recorder, window overheat, extinguisher circuits, packs
+// and exit lights, hydraulic low pressure, FADEC and reversers, speed brake and
+// gear.
 #include <gtest/gtest.h>
 
 #include "core/binding.h"
@@ -8,9 +12,12 @@
 #include "core/preprocess_values.h"
 #include "core/variant.h"
 #include "engines/engine_values.h"
+#include "systems/air/air_values.h"
+#include "systems/air/pressurisation.h"
 #include "systems/annunciators/annunciator_values.h"
 #include "systems/annunciators/annunciators.h"
 #include "systems/annunciators/annunciators_controls.h"
+#include "systems/annunciators/annunciators_panels.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/fire/fire_values.h"
@@ -21,10 +28,8 @@
 #include "systems/ice_rain/ice_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/radios/mic_select.h"
-#include "systems/annunciators/annunciators_panels.h"
-#include "systems/air/pressurisation.h"
-#include "systems/systems_step_outputs.h"
 #include "systems/switches/switch_values.h"
+#include "systems/systems_step_outputs.h"
 
 namespace {
 
@@ -437,6 +442,246 @@ TEST_F(Lights, DoorsAndMicrophoneLamps) {
   EXPECT_EQ(audio::capt_mic_indicator1, 1.0f);
   EXPECT_EQ(audio::fo_mic_indicator2, 0.0f);
   EXPECT_EQ(audio::obs_mic_indicator6, 0.0f);
+}
+
+class Warnings : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (XPLMDataRef& h : bound_handles) h = nullptr;
+    host_mirror = HostMirror{};
+    script_mirror = ScriptMirror{};
+    delay_timers = DelayTimerBank{};
+    delay_flags = DelayTimerFlags{};
+    ann_levels = {1.0f, 1.0f, 1.0f, 1.0f};
+    frame_time = 0.1f;
+    electric::batbus_status = 1.0f;
+    cockpit::parking_brake_pos = 0.0f;
+    engine::thrust1_leveler = engine::thrust2_leveler = 0.0f;
+  }
+};
+
+TEST_F(Warnings, TakeoffConfigurationLimits) {
+  struct Row {
+    float flap, trim, lever, phase;
+    float warn;
+  } rows[] = {
+      {0.125f, 0, 0.6f, 0, 0}, {0.12f, 0, 0.6f, 0, 1},  {0.75f, 0, 0.6f, 0, 0},  {0.76f, 0, 0.6f, 0, 1},
+      {0.25f, -0.65f, 0.6f, 0, 0}, {0.25f, -0.66f, 0.6f, 0, 1}, {0.25f, 0.075f, 0.6f, 0, 0},
+      {0.25f, 0.08f, 0.6f, 0, 1}, {0, 0, 0.51f, 0, 1},   {0, 0, 0.5f, 0, 0},     {0, 0, 0.6f, 1, 0},
+  };
+  on_ground = 1;
+  for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = r.flap;
+    host_mirror.sim_cockpit2_controls_flap_ratio = r.flap;
+    host_mirror.sim_cockpit2_controls_elevator_trim = r.trim;
+    engine::thrust1_leveler = r.lever;
+    script_mirror.zuvadud_D738_FMS_flight_phase = r.phase;
+    annunciators_flight_controls();
+    EXPECT_EQ(annunciator::takeoff_config, r.warn) << r.flap << " " << r.trim << " " << r.lever << " " << r.phase;
+  }
+}
+
+TEST_F(Warnings, VoiceRecorderRunsWithAnEngineAboveFiftyPercent) {
+  electric::dc_bus2_status = electric::ac_tnsbus2_status = 1.0f;
+  struct Row {
+    int burn1;
+    float n2_1;
+    int burn2;
+    float n2_2, cvr;
+  } rows[] = {{1, 51, 0, 0, 1}, {1, 50, 0, 0, 0}, {0, 60, 0, 0, 0}, {0, 0, 1, 51, 1}, {0, 0, 1, 50, 0},
+              {1, 51, 1, 51, 1}, {1, 40, 1, 40, 0}};
+  for (const Row& r : rows) {
+    recorder_lights = RecorderLightState{};
+    toggle_switch::vcr = 0.0f;
+    host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[0] = r.burn1;
+    host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[1] = r.burn2;
+    host_mirror.sim_flightmodel2_engines_N2_percent[0] = r.n2_1;
+    host_mirror.sim_flightmodel2_engines_N2_percent[1] = r.n2_2;
+    annunciators_recorders();
+    EXPECT_EQ(annunciator::cvr, r.cvr) << r.burn1 << " " << r.n2_1 << " " << r.burn2 << " " << r.n2_2;
+  }
+}
+
+TEST_F(Warnings, WindowHeatOverheatBySideBusAndFailure) {
+  // Forward right and left side windows hang on transfer bus 2, the others on
+  // bus 1; a window heat failure lights every switched-on window.
+  struct Row {
+    float t1, t2;
+    int failed;
+    float switches;
+    float rf, ls, rs, lf;
+  } rows[] = {{1, 1, 0, 1, 0, 0, 0, 0}, {1, 0, 0, 1, 1, 1, 0, 0}, {0, 1, 0, 1, 0, 0, 1, 1},
+              {1, 1, 6, 1, 1, 1, 1, 1}, {0, 0, 6, 0, 0, 0, 0, 0}};
+  for (const Row& r : rows) {
+    electric::ac_tnsbus1_status = r.t1;
+    electric::ac_tnsbus2_status = r.t2;
+    host_mirror.sim_operation_failures_rel_ice_window_heat = r.failed;
+    ice::window_heat_r_fwd_pos = ice::window_heat_l_side_pos = ice::window_heat_r_side_pos =
+        ice::window_heat_l_fwd_pos = r.switches;
+    annunciators_anti_ice();
+    EXPECT_EQ(annunciator::window_heat_ovht_rf, r.rf) << r.t1 << r.t2 << r.failed << r.switches;
+    EXPECT_EQ(annunciator::window_heat_ovht_ls, r.ls) << r.t1 << r.t2 << r.failed << r.switches;
+    EXPECT_EQ(annunciator::window_heat_ovht_rs, r.rs) << r.t1 << r.t2 << r.failed << r.switches;
+    EXPECT_EQ(annunciator::window_heat_ovht_lf, r.lf) << r.t1 << r.t2 << r.failed << r.switches;
+  }
+}
+
+TEST_F(Warnings, ExtinguisherCircuitLights) {
+  struct Row {
+    float test, left_psi, right_psi, apu_psi;
+    float left, right, apu;
+  } rows[] = {{0, 600, 600, 600, 0, 0, 0},       {0, 599.9f, 600, 600, 0, 0, 0}, {0, 599.8f, 600, 600, 1, 0, 0},
+              {0, 600, 599.8f, 600, 0, 1, 0},     {0, 600, 600, 599.8f, 0, 0, 1}, {1, 600, 600, 600, 1, 1, 1},
+              {-1, 600, 600, 600, 1, 1, 1},       {0.5f, 600, 600, 600, 0, 0, 0}};
+  for (const Row& r : rows) {
+    toggle_switch::extinguisher_circuit_test = r.test;
+    fire::engine01_02L_ext_bottle_psi = r.left_psi;
+    fire::engine01_02R_ext_bottle_psi = r.right_psi;
+    fire::apu_ext_bottle_psi = r.apu_psi;
+    annunciators_fire();
+    EXPECT_EQ(annunciator::extinguisher_circuit_annun_left, r.left) << r.test << " " << r.left_psi;
+    EXPECT_EQ(annunciator::extinguisher_circuit_annun_right, r.right) << r.test << " " << r.right_psi;
+    EXPECT_EQ(annunciator::extinguisher_circuit_annun_apu, r.apu) << r.test << " " << r.apu_psi;
+  }
+}
+
+TEST_F(Warnings, PackLightsAndEmergencyExitLights) {
+  overhead_lights = OverheadLightState{};
+  air::l_pack_pos = air::r_pack_pos = 1.0f;
+  electric::ac_tnsbus1_status = electric::ac_tnsbus2_status = 1.0f;
+  struct Row {
+    int failed;    // host failure element 153 (both packs)
+    float t1, t2;  // a pack latches when its bus is lost with its switch on
+    float left, right;
+  } rows[] = {{6, 1, 1, 1, 1}, {0, 1, 1, 0, 0}, {0, 1, 0, 1, 0}, {0, 1, 0, 1, 0},
+              {0, 1, 1, 0, 0}, {0, 0, 1, 0, 1}, {0, 1, 1, 0, 0}};
+  for (const Row& r : rows) {
+    host_mirror.sim_operation_failures_failures[153] = r.failed;
+    electric::ac_tnsbus1_status = r.t1;
+    electric::ac_tnsbus2_status = r.t2;
+    annunciators_overhead();
+    EXPECT_EQ(annunciator::pack_left, r.left) << r.failed << " " << r.t1 << " " << r.t2;
+    EXPECT_EQ(annunciator::pack_right, r.right) << r.failed << " " << r.t1 << " " << r.t2;
+  }
+  for (float sw : {0.0f, 1.0f, 2.0f}) {
+    toggle_switch::emer_exit_lights = sw;
+    annunciators_overhead();
+    EXPECT_EQ(annunciator::emer_exit, sw == 1.0f ? 0.0f : 1.0f) << sw;
+  }
+}
+
+TEST_F(Warnings, HydraulicLowPressureLightsAndTheFireSwitch) {
+  struct Row {
+    float a_trg, b_trg, fire1, fire2;
+    float a, b;
+  } rows[] = {{0, 0, 0, 0, 1, 1}, {0, 0, 1, 0, 0, 1}, {0, 0, 0, 1, 1, 0}, {2900, 2900, 0, 0, 0, 0}};
+  for (const Row& r : rows) {
+    hydraulic::A_press_trg = r.a_trg;
+    hydraulic::B_press_trg = r.b_trg;
+    hydraulic::A_press_el_trg = hydraulic::B_press_el_trg = 0.0f;
+    fire::engine01_ext_switch_pos_arm = r.fire1;
+    fire::engine02_ext_switch_pos_arm = r.fire2;
+    for (int i = 0; i < 30; ++i) annunciators_electrical();  // 3 s: past the light filter
+    EXPECT_EQ(annunciator::hyd_press_a, r.a) << r.a_trg << " " << r.fire1;
+    EXPECT_EQ(annunciator::hyd_press_b, r.b) << r.b_trg << " " << r.fire2;
+    EXPECT_EQ(annunciator::hyd_el_press_a, 1.0f);
+    EXPECT_EQ(annunciator::hyd_el_press_b, 1.0f);
+  }
+  fire::engine01_ext_switch_pos_arm = fire::engine02_ext_switch_pos_arm = 0.0f;
+}
+
+TEST_F(Warnings, FadecOffAndReverserLights) {
+  overhead_lights = OverheadLightState{};
+  // One frame a row, sleeves stowed: selecting reverse leaves REVERSER dark,
+  // the stow command lights it, a new deploy puts it out.
+  struct Row {
+    int fadec1, fadec2, mode1, mode2;
+    float fadec1_off, fadec2_off, rev1, rev2;
+  } rows[] = {{1, 1, 1, 1, 0, 0, 0, 0}, {0, 1, 1, 1, 1, 0, 0, 0}, {1, 0, 1, 1, 0, 1, 0, 0},
+              {1, 1, 3, 1, 0, 0, 0, 0}, {1, 1, 1, 3, 0, 0, 1, 0}, {1, 1, 3, 3, 0, 0, 0, 0}};
+  for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_engine_actuators_fadec_on[0] = r.fadec1;
+    host_mirror.sim_cockpit2_engine_actuators_fadec_on[1] = r.fadec2;
+    host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = r.mode1;
+    host_mirror.sim_cockpit2_engine_actuators_prop_mode[1] = r.mode2;
+    annunciators_overhead();
+    EXPECT_EQ(annunciator::fadec1_off, r.fadec1_off) << r.fadec1 << r.fadec2 << r.mode1 << r.mode2;
+    EXPECT_EQ(annunciator::fadec2_off, r.fadec2_off) << r.fadec1 << r.fadec2 << r.mode1 << r.mode2;
+    EXPECT_EQ(annunciator::reverser_fail_0, r.rev1) << r.fadec1 << r.fadec2 << r.mode1 << r.mode2;
+    EXPECT_EQ(annunciator::reverser_fail_1, r.rev2) << r.fadec1 << r.fadec2 << r.mode1 << r.mode2;
+  }
+  // Both in reverse, the sleeves still stowed: REVERSER after 5 s; lit for
+  // more than 12 s it calls the engine group and the master caution.
+  for (int i = 0; i < 47; ++i) annunciators_overhead();  // engine 2 in reverse 4.9 s
+  EXPECT_EQ(annunciator::reverser_fail_1, 0.0f);
+  for (int i = 0; i < 3; ++i) annunciators_overhead();
+  EXPECT_EQ(annunciator::reverser_fail_0, 1.0f);
+  EXPECT_EQ(annunciator::reverser_fail_1, 1.0f);
+  for (int i = 0; i < 117; ++i) annunciators_overhead();  // engine 2 lit 11.9 s
+  EXPECT_EQ(ann_state.six_pack[sp_eng].slot[6], 0);
+  for (int i = 0; i < 3; ++i) annunciators_overhead();
+  EXPECT_EQ(ann_state.six_pack[sp_eng].slot[6], 1);
+}
+
+TEST_F(Warnings, SpeedBrakeLightsOnTheGroundAndExtended) {
+  spdbrk = SpeedbrakeLightState{};
+  hydraulic::A_status = hydraulic::B_status = 1.0f;
+  on_ground = 1;
+  host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 0.0f;
+  // Parked (or stopped after a landing) below 30.9 m/s: a lever out of its
+  // stowed position is a lever that must not be armed.
+  struct Row {
+    float phase, speed_mps, lever, dna;
+  } rows[] = {{0, 30.8f, 0.05f, 1}, {0, 30.8f, 0, 0}, {3, 30.8f, 0.05f, 1}, {3, 30.8f, 0, 0}};
+  for (const Row& r : rows) {
+    spdbrk.phase = r.phase;
+    annunciator::spd_brk_not_arm = 0.0f;
+    host_mirror.sim_flightmodel_position_groundspeed = r.speed_mps;
+    flt_ctrls::speedbrake_lever = r.lever;
+    annunciators_gear_flight();
+    EXPECT_EQ(annunciator::spd_brk_not_arm, r.dna) << r.phase << " " << r.speed_mps << " " << r.lever;
+  }
+  // SPEEDBRAKE EXTENDED: on the ground with the spoilers up and the lever
+  // stowed; in the air with the lever past 0.15 and flaps out or low.
+  struct Extend {
+    int ground;
+    float ratio, a_psi, lever, flap, ra_ft, lit;
+  } extends[] = {{1, 0.995f, 751, 0, 0, 0, 1},    {1, 0.99f, 751, 0, 0, 0, 0},     {1, 0.995f, 750, 0, 0, 0, 0},
+                 {1, 0.995f, 751, 0.1f, 0, 0, 0},  {0, 0, 3000, 0.16f, 0.51f, 2000, 1}, {0, 0, 3000, 0.16f, 0.5f, 799, 1},
+                 {0, 0, 3000, 0.16f, 0.5f, 800, 0}, {0, 0, 3000, 0.15f, 0.6f, 500, 0}};
+  for (const Extend& e : extends) {
+    on_ground = e.ground;
+    host_mirror.sim_cockpit2_controls_speedbrake_ratio = e.ratio;
+    hydraulic::A_pressure = e.a_psi;
+    flt_ctrls::speedbrake_lever = e.lever;
+    host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = e.flap;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = e.ra_ft;
+    annunciators_gear_flight();
+    EXPECT_EQ(annunciator::speedbrake_extend, e.lit) << e.ground << " " << e.ratio << " " << e.a_psi << " " << e.lever
+                                                     << " " << e.flap << " " << e.ra_ft;
+  }
+}
+
+TEST_F(Warnings, GearDisagreeAndGearWarning) {
+  struct Row {
+    float handle, ratio, ra_ft, lever;
+    float transit;
+  } rows[] = {
+      {0.59f, 1, 2000, 0.5f, 1}, {0.6f, 1, 2000, 0.5f, 0},   // handle up, gear down
+      {0.96f, 0, 2000, 0.5f, 1}, {0.95f, 0, 2000, 0.5f, 0},  // handle down, gear up
+      {0.5f, 0, 799, 0, 1},      {0.5f, 0, 800, 0, 0},       // low with a lever closed
+      {0.5f, 0, 799, 0.1f, 0},   {1, 0, 799, 0, 1},
+  };
+  on_ground = 0;
+  engine::thrust2_leveler = 0.5f;
+  for (const Row& r : rows) {
+    controls::gear_handle_down = r.handle;
+    for (float& g : host_mirror.sim_flightmodel2_gear_deploy_ratio) g = r.ratio;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra_ft;
+    engine::thrust1_leveler = r.lever;
+    annunciators_gear_flight();
+    EXPECT_EQ(annunciator::left_gear_transit, r.transit) << r.handle << " " << r.ratio << " " << r.ra_ft << " " << r.lever;
+  }
 }
 
 }  // namespace

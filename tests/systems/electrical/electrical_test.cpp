@@ -1,21 +1,31 @@
 // Electrical buses, battery discharge and ground power, driven through the
 // per-frame mirrors without a host (writes to the host are skipped, the
-// mirrors take them).
+// mirrors take them); their limits as table rows (discharge bands, display
+// power, the four-minute flags, the standby display's alignment); and the
+// panel brightness: ambient light by sun elevation, display formats, flood
+// levels and the older host's knob ends.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 
-#include "core/failure_tables.h"
 #include "core/binding.h"
+#include "core/failure_tables.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
 #include "host.h"
+#include "systems/aircraft_systems.h"
+#include "systems/annunciators/annunciator_values.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/electrical/electrical.h"
+#include "systems/instruments/clock_values.h"
+#include "systems/instruments/clocks.h"
 #include "systems/instruments/instrument_values.h"
+#include "systems/panel_fixture.h"
 #include "systems/switches/switch_values.h"
 #include "systems/system_state.h"
+#include "systems/value_rows.h"
 
 namespace {
 
@@ -263,6 +273,277 @@ TEST_F(Electrical, GatePowerConnectsAndDisconnectsOverFifteenSeconds) {
   EXPECT_EQ(gpu_link_state, 0);
   simhost::reset();
   for (XPLMDataRef& h : bound_handles) h = nullptr;
+}
+
+class ElecValues : public ::testing::Test {
+ protected:
+  void SetUp() override { Reset(); }
+
+ public:
+  void Reset() {
+    for (XPLMDataRef& h : bound_handles) h = nullptr;
+    host_mirror = HostMirror{};
+    script_mirror = ScriptMirror{};
+    failure_tables = FailureTables{};
+    delay_timers = DelayTimerBank{};
+    elec_bus_state = ElecBusState{};
+    bat_discharge = BatteryDischargeState{};
+    electric::battery_pos = 1.0f;
+    electric::standby_bat_pos = 1.0f;
+    electric::ac_tns_bus1_pow4 = electric::ac_tns_bus2_pow4 = 0.0f;
+    electrical::apu_power_bus1 = electrical::apu_power_bus2 = 0.0f;
+    toggle_switch::cab_util_pos = 1.0f;
+    host_mirror.sim_cockpit2_electrical_battery_voltage_actual_volts[0] = 24.0f;
+    host_mirror.sim_cockpit2_electrical_generator_on[0] = host_mirror.sim_cockpit2_electrical_generator_on[1] = 1;
+    frame_time = 0.5f;
+    on_ground = 1;
+  }
+};
+
+TEST_F(ElecValues, DischargeBandsDisplaysAndFourMinuteFlags) {
+  // Discharge: below -5 A for 95 s, -15 A for 3.5 s, -100 A for 2 s.
+  static const ValueRow discharge[] = {
+      {"-5 A", [] { host_mirror.sim_cockpit2_electrical_battery_amps[1] = -5; }, &delay_timers.bat_discharge_low_delay, 95},
+      {"-4.9 A", [] { host_mirror.sim_cockpit2_electrical_battery_amps[2] = -4.9f; delay_timers.bat_discharge_low_delay = 9; },
+       &delay_timers.bat_discharge_low_delay, 0},
+      {"-15 A", [] { host_mirror.sim_cockpit2_electrical_battery_amps[2] = -15; }, &delay_timers.bat_discharge_mid_delay, 3.5f},
+      {"-14.9 A", [] { host_mirror.sim_cockpit2_electrical_battery_amps[1] = -14.9f; bat_discharge.mid = 1; },
+       &bat_discharge.mid, 0},
+      {"-15 A held", [] { host_mirror.sim_cockpit2_electrical_battery_amps[1] = -15; bat_discharge.mid = 1; },
+       &bat_discharge.active, 1},
+      {"-100 A", [] { host_mirror.sim_cockpit2_electrical_battery_amps[1] = -100; }, &delay_timers.bat_discharge_high_delay, 2},
+      {"-99.9 A", [] { host_mirror.sim_cockpit2_electrical_battery_amps[1] = -99.9f; bat_discharge.high = 1; },
+       &bat_discharge.high, 0},
+      {"-99.9 A mid", [] { host_mirror.sim_cockpit2_electrical_battery_amps[1] = -99.9f; },
+       &delay_timers.bat_discharge_mid_delay, 3.5f},
+      {"tie adds battery 0", [] { host_mirror.sim_cockpit2_electrical_battery_amps[0] = -20;
+                                  host_mirror.sim_cockpit2_electrical_cross_tie = 1; },
+       &delay_timers.bat_discharge_mid_delay, 3.5f},
+      {"open tie", [] { host_mirror.sim_cockpit2_electrical_battery_amps[0] = -20; }, &delay_timers.bat_discharge_mid_delay, 0},
+  };
+  run_rows(*this, discharge, std::size(discharge), battery_discharge_monitor);
+
+  static const ValueRow buses[] = {
+      // Captain's displays: 95 s on the standby bus alone, cut to 6 s with DC bus 1.
+      {"capt cut to 6", [] { delay_timers.capt_display_delay = 6.5f; }, &delay_timers.capt_display_delay, 6},
+      {"capt at 6", [] { delay_timers.capt_display_delay = 5.5f; }, &delay_timers.capt_display_delay, 5.5f},
+      {"fo cut to 6", [] { delay_timers.fo_display_delay = 6.5f; }, &delay_timers.fo_display_delay, 6},
+      {"fo running", [] { delay_timers.fo_display_delay = 5.5f; }, &delay_timers.fo_display_delay, 5.5f},
+      {"fo ready", [] { elec_bus_state.fo_displays_ready = 1; }, &delay_timers.fo_display_delay, 0},
+      // Four-minute flags: armed with 240 s when the bus comes up, cleared when it goes.
+      {"bus 2 four minutes", [] {}, &delay_timers.ac_tns_bus2_pow4_delay, 240},
+      {"bus 1 running", [] { delay_timers.ac_tns_bus1_pow4_delay = 100; }, &delay_timers.ac_tns_bus1_pow4_delay, 100},
+      {"bus 1 lost", [] { electric::ac_tns_bus1_pow4 = 1; host_mirror.sim_cockpit2_electrical_generator_on[0] = 0; },
+       &electric::ac_tns_bus1_pow4, 0},
+      {"bus 2 kept", [] { electric::ac_tns_bus2_pow4 = 1; host_mirror.sim_cockpit2_electrical_generator_on[0] = 0; },
+       &electric::ac_tns_bus2_pow4, 1},
+      // Bus transfer: with the tie closed a lone generator feeds both transfer buses.
+      {"tie from side 1", [] { host_mirror.sim_cockpit2_electrical_generator_on[1] = 0;
+                               host_mirror.sim_cockpit2_electrical_cross_tie = 1; }, &electric::ac_cross_tie, 1},
+      {"tie from side 2", [] { host_mirror.sim_cockpit2_electrical_generator_on[0] = 0;
+                               host_mirror.sim_cockpit2_electrical_cross_tie = 1; }, &electric::ac_tnsbus1_status, 1},
+      {"tie, both up", [] { host_mirror.sim_cockpit2_electrical_cross_tie = 1; }, &electric::ac_cross_tie, 0},
+      // The APU generator feeds only the sides whose APU bus switch is on.
+      {"APU to bus 2 only", [] { host_mirror.sim_cockpit2_electrical_generator_on[0] = 0;
+                                 host_mirror.sim_cockpit2_electrical_generator_on[1] = 0;
+                                 host_mirror.sim_cockpit_electrical_generator_apu_on = 1; electrical::apu_power_bus2 = 1; },
+       &electric::ac_tnsbus1_status, 0},
+      {"APU to bus 1 only", [] { host_mirror.sim_cockpit2_electrical_generator_on[0] = 0;
+                                 host_mirror.sim_cockpit2_electrical_generator_on[1] = 0;
+                                 host_mirror.sim_cockpit_electrical_generator_apu_on = 1; electrical::apu_power_bus1 = 1; },
+       &electric::ac_tnsbus2_status, 0},
+      // Standby power in AUTO with the battery switch off needs one AC transfer bus.
+      {"standby on AC 1 alone", [] { electric::battery_pos = 0; host_mirror.sim_cockpit_electrical_gpu_on = 1;
+                                     failure_tables.electric[1] = 1; }, &electric::ac_stdbus_status, 1},
+      {"standby on AC 2 alone", [] { electric::battery_pos = 0; host_mirror.sim_cockpit_electrical_gpu_on = 1;
+                                     failure_tables.electric[0] = 1; }, &electric::dc_stdbus_status, 1},
+  };
+  run_rows(*this, buses, std::size(buses), elec_buses_update);
+
+  // The clock lighting knob reads as its lowest level when not a number; unpowered,
+  // the chronographs go to display mode 2 and the clocks to 1 (captain) and 3.
+  EXPECT_EQ(clock_brightness_fraction(std::nanf("")), 0.25f);
+  electric::batbus_status = 0.0f;
+  update_clocks();
+  EXPECT_EQ(clock_::chrono_display_mode_capt, 2.0f);
+  EXPECT_EQ(clock_::chrono_display_mode_fo, 2.0f);
+  EXPECT_EQ(clock_::clock_display_mode_capt, 1.0f);
+}
+
+// Older hosts: the overhead and pedestal floods at their knobs' ends, by day.
+TEST(BrightnessValues, OlderHostFloodsAtTheKnobEnds) {
+  for (XPLMDataRef& h : bound_handles) h = nullptr;
+  host_mirror = HostMirror{};
+  host_version = 110000;
+  host_mirror.sim_graphics_scenery_sun_pitch_degrees = 60.0f;
+  host_mirror.sim_cockpit2_switches_generic_lights_switch[14] = 0.5f;  // pedestal flood dimmed
+  for (float* bus : {&electric::batbus_status, &electric::dir_batbus_status, &electric::dc_stdbus_status,
+                     &electric::dc_bus1_status, &electric::dc_bus2_status, &electric::ac_tnsbus2_status}) {
+    *bus = 1.0f;
+  }
+  elec_bus_state.capt_displays_ready = elec_bus_state.fo_displays_ready = 1.0f;
+  struct Flood {
+    float pedestal, overhead;
+    float e17, e19, e28, e29;
+  } rows[] = {{0, 0, 0.33f, 0, 0.33f, 0.33f}, {0.04f, 0.04f, 0.33f, 0, 0.33f, 0.33f}, {0.7f, 0.8f, 1, 1, 0, 1}};
+  const float* ins = host_mirror.sim_cockpit2_switches_instrument_brightness_ratio;
+  for (const Flood& r : rows) {
+    electric::panel_brightness[2] = r.pedestal;
+    electric::panel_brightness[3] = r.overhead;
+    update_panel_brightness();
+    EXPECT_NEAR(ins[17], r.e17, 1e-5f) << r.pedestal;
+    EXPECT_NEAR(ins[19], r.e19, 1e-5f) << r.overhead;
+    EXPECT_NEAR(ins[28], r.e28, 1e-5f) << r.overhead;
+    EXPECT_NEAR(ins[29], r.e29, 1e-5f) << r.overhead;
+  }
+}
+
+class Brightness : public PanelTest {
+ protected:
+  void SetUp() override {
+    PanelTest::SetUp();
+    host_version = 120000;
+    elec_bus_state.capt_displays_ready = elec_bus_state.fo_displays_ready = 1.0f;
+    display_units::idu_cpt = display_units::idu_fo = display_units::ldu = display_units::udu = 0.0f;
+    display::nd_refresh = display::nd_refresh_fo = 0.0f;
+    for (float& k : electric::panel_brightness) k = 0.0f;
+    for (float& k : electric::instrument_brightness) k = 0.0f;
+  }
+  const float* ins = host_mirror.sim_cockpit2_switches_instrument_brightness_ratio;
+  const float* pan = host_mirror.sim_cockpit2_switches_panel_brightness_ratio;
+};
+
+TEST_F(Brightness, AmbientLightBySunElevation) {
+  struct Row {
+    float sun, glow, scale, knob_min, knob_max, glare_low;
+  } rows[] = {
+      {-10, 0.05f, 0.05f, 0.5f, 1.0f, 0.05f},  {-5, 0.05f, 0.05f, 0.5f, 1.0f, 0.05f},
+      {-2.5f, 0.075f, 0.075f, 0.45f, 0.9f, 0.075f}, {0, 0.1f, 0.1f, 0.4f, 0.8f, 0.1f},
+      {17.5f, 0.55f, 0.55f, 0.4f, 0.8f, 0.55f},  {34.9f, 0.99743f, 0.99743f, 0.4f, 0.8f, 0.99743f},
+      {35, 0, 1, 0.4f, 0.8f, 0.4f},              {60, 0, 1, 0.4f, 0.8f, 0.4f},
+  };
+  for (const Row& r : rows) {
+    host_mirror.sim_graphics_scenery_sun_pitch_degrees = r.sun;
+    electric::panel_brightness[0] = 0.0f;
+    electric::panel_brightness[1] = 1.0f;
+    electric::instrument_brightness[0] = 0.0f;
+    electric::instrument_brightness[1] = 1.0f;
+    update_panel_brightness();
+    EXPECT_NEAR(pan[1], r.scale, 1e-4f) << r.sun;
+    EXPECT_NEAR(ins[0], r.knob_min, 1e-4f) << r.sun;
+    EXPECT_NEAR(ins[1], r.knob_max, 1e-4f) << r.sun;
+    EXPECT_NEAR(annunciator::brightness_mcp_light, r.glare_low, 1e-4f) << r.sun;
+    EXPECT_NEAR(ins[15], std::fmin(r.glow + 0.4f, 1.0f) * 0.8f, 1e-4f) << r.sun;
+  }
+  // The older host: a night glow that rises toward dusk and is gone by day,
+  // never lifting a light past full.
+  host_version = 110000;
+  host_mirror.sim_cockpit2_switches_generic_lights_switch[14] = 0.5f;  // the flood on its knob
+  struct Old {
+    float sun, element15, mcp, flood;
+  } old[] = {{-10, 0.48f, 0.6f, 0.53f},         {-8, 0.48f, 0.6f, 0.53f}, {-2.5f, 0.74667f, 0.93333f, 0.86333f},
+             {2.9f, 0.8f, 1.0f, 1.0f},          {3, 0.32f, 0.4f, 0.33f},  {10, 0.32f, 0.4f, 0.33f}};
+  for (const Old& o : old) {
+    host_mirror.sim_graphics_scenery_sun_pitch_degrees = o.sun;
+    update_panel_brightness();
+    EXPECT_NEAR(ins[15], o.element15, 1e-4f) << o.sun;
+    EXPECT_NEAR(annunciator::brightness_mcp_light, o.mcp, 1e-4f) << o.sun;
+    EXPECT_EQ(ins[9], annunciator::brightness_mcp_light) << o.sun;
+    EXPECT_NEAR(ins[17], o.flood, 1e-4f) << o.sun;
+    EXPECT_NEAR(ins[0], 0.4f, 1e-6f) << o.sun;
+  }
+}
+
+TEST_F(Brightness, DisplayFormatsTakeTheirKnobsAlong) {
+  host_mirror.sim_graphics_scenery_sun_pitch_degrees = 60.0f;  // knob range 0.4 .. 0.8
+  for (int i = 0; i < 6; ++i) electric::instrument_brightness[i] = 0.1f * static_cast<float>(i + 1);
+  electric::instrument_brightness[24] = electric::instrument_brightness[26] = 1.0f;
+  // Each display's own knob gives E0 .. E5 = 0.44 .. 0.64.
+  struct Row {
+    float ldu, udu, idu_fo, idu_cpt;
+    float e[6];
+    float e24, e26;
+  } rows[] = {
+      {0, 0, 0, 0, {0.44f, 0.48f, 0.52f, 0.56f, 0.60f, 0.64f}, 0.416f, 0.448f},
+      {1, 0, 0, 2, {0.52f, 0.48f, 0.64f, 0.56f, 0.60f, 0.64f}, 0.512f, 0.448f},
+      {2, 0, 2, 3, {0.44f, 0.56f, 0.52f, 0.56f, 0.64f, 0.52f}, 0.512f, 0.512f},
+      {3, 0, 3, 1, {0.44f, 0.48f, 0.52f, 0.64f, 0.60f, 0.56f}, 0.512f, 0.512f},
+      {0, 1, 1, 1, {0.44f, 0.48f, 0.52f, 0.56f, 0.52f, 0.64f}, 0.512f, 0.512f},
+      {0, 1, 1, 0, {0.44f, 0.48f, 0.52f, 0.56f, 0.56f, 0.64f}, 0.416f, 0.512f},
+  };
+  for (const Row& r : rows) {
+    display_units::ldu = r.ldu;
+    display_units::udu = r.udu;
+    display_units::idu_fo = r.idu_fo;
+    display_units::idu_cpt = r.idu_cpt;
+    update_panel_brightness();
+    for (int i = 0; i < 6; ++i) {
+      EXPECT_NEAR(ins[i], r.e[i], 1e-5f) << "element " << i << " ldu " << r.ldu << " udu " << r.udu << " fo "
+                                         << r.idu_fo << " cpt " << r.idu_cpt;
+    }
+    EXPECT_NEAR(ins[24], r.e24, 1e-5f) << r.idu_cpt;
+    EXPECT_NEAR(ins[26], r.e26, 1e-5f) << r.idu_fo;
+  }
+}
+
+TEST_F(Brightness, FloodLevelsByOverheadKnob) {
+  host_mirror.sim_graphics_scenery_sun_pitch_degrees = 60.0f;  // knob range 0.4 .. 0.8
+  struct Row {
+    float knob;  // overhead flood knob; its level is 0.4 + 0.4 x knob
+    float e19, e28, g;
+  } rows[] = {{0, 0, 0.33f, 0.33f}, {0.25f, 0, 0.3475f, 0.41228f}, {0.5f, 0.4675f, 0.3725f, 0.52982f},
+              {1, 0.75676f, 0, 0.76491f}};
+  for (const Row& r : rows) {
+    electric::panel_brightness[3] = r.knob;
+    update_panel_brightness();
+    EXPECT_NEAR(ins[19], r.e19, 1e-4f) << r.knob;
+    EXPECT_NEAR(ins[16], r.e19, 1e-4f) << r.knob;
+    EXPECT_NEAR(ins[28], r.e28, 1e-4f) << r.knob;
+    EXPECT_NEAR(ins[27], r.e28, 1e-4f) << r.knob;
+    EXPECT_NEAR(ins[29], r.g, 1e-4f) << r.knob;
+    EXPECT_NEAR(ins[30], r.g, 1e-4f) << r.knob;
+  }
+  // The pedestal flood follows its own knob in the dimmed switch position.
+  host_mirror.sim_cockpit2_switches_generic_lights_switch[14] = 0.5f;
+  for (float knob : {0.0f, 0.5f, 1.0f}) {
+    electric::panel_brightness[2] = knob;
+    update_panel_brightness();
+    EXPECT_NEAR(ins[17], 0.4f + 0.4f * knob, 1e-5f) << knob;
+  }
+  host_mirror.sim_cockpit2_switches_generic_lights_switch[14] = 1.0f;
+  update_panel_brightness();
+  EXPECT_EQ(ins[17], 1.0f);
+  EXPECT_NEAR(electric::tint_dspl_capt, 0.72f, 1e-6f);
+  EXPECT_NEAR(electric::tint_dspl_fo, 0.72f, 1e-6f);
+}
+
+TEST_F(SystemLimits, StandbyDisplayAlignsInNinetySixSecondsOnBothBatteryBuses) {
+  host_mirror.sim_cockpit2_electrical_battery_voltage_actual_volts[0] = 24.0f;
+  host_mirror.sim_cockpit2_electrical_bus_volts[0] = 28.0f;
+  host_mirror.sim_cockpit2_electrical_bus_volts[1] = 27.5f;
+  struct Row {
+    float battery, standby;  // switch positions
+    int frames;              // of 0.125 s
+    float countdown, ready;
+  } rows[] = {
+      {1, 1, 1, 95.875f, 0},   // both battery buses: counting down
+      {1, 1, 767, 0.125f, 0},
+      {1, 1, 769, 0, 1},       // aligned after 96 s
+      {0, -1, 1, 95.875f, 0},  // battery bus off, direct bus on standby: reset every frame
+      {0, -1, 40, 95.875f, 0},
+  };
+  for (const Row& r : rows) {
+    elec_bus_state.isfd_ready = 1.0f;
+    elec_bus_state.isfd_countdown = 0.0f;
+    electric::battery_pos = 0.0f;
+    electric::standby_bat_pos = 0.0f;
+    elec_buses_update();  // everything dark: the alignment starts over
+    electric::battery_pos = r.battery;
+    electric::standby_bat_pos = r.standby;
+    for (int i = 0; i < r.frames; ++i) elec_buses_update();
+    EXPECT_NEAR(elec_bus_state.isfd_countdown, r.countdown, 1e-3f) << r.battery << " " << r.standby << " " << r.frames;
+    EXPECT_EQ(elec_bus_state.isfd_ready, r.ready) << r.battery << " " << r.standby << " " << r.frames;
+  }
 }
 
 }  // namespace

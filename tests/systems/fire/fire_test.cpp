@@ -1,12 +1,13 @@
 // Fire protection: bottle discharge and agent, engine fires put out, the APU
-// bottle, cockpit smoke after a long fire, handle rules and saved state.
+// bottle, cockpit smoke after a long fire, handle rules and saved state, and
+// the handle's turn detent on each side.
 #include <cstring>
 #include <vector>
 
 #include "core/failure_tables.h"
-#include "systems/panel_fixture.h"
 #include "systems/fire/fire.h"
 #include "systems/fire/fire_values.h"
+#include "systems/panel_fixture.h"
 
 namespace {
 
@@ -140,6 +141,44 @@ TEST_F(Fire, StateArraysRoundTrip) {
   EXPECT_EQ(fire_state.fire_handle_turn_target[1], -1.0f);
   EXPECT_EQ(fire::engine02_ext_switch_pos_arm, 1.0f);
   EXPECT_EQ(fire::apu_ext_bottle_psi, 250.0f);
+}
+
+// A bottle discharges only through a handle turned beyond 0.95 either way, at
+// 100 psi a second into the engine on that handle.
+TEST(FireValues, HandleTurnedPastItsDetentDischargesTheBottleOnThatSide) {
+  struct Case {
+    float eng1, eng2, apu, left, right, apu_psi;
+  } cases[] = {
+      {-0.96f, 0, 0, 590, 600, 600}, {-0.95f, 0, 0, 600, 600, 600}, {0.96f, 0, 0, 600, 590, 600},
+      {0.95f, 0, 0, 600, 600, 600},  {0, -0.96f, 0, 590, 600, 600}, {0, -0.95f, 0, 600, 600, 600},
+      {0, 0.96f, 0, 600, 590, 600},  {0, 0.95f, 0, 600, 600, 600},  {0, 0, -0.96f, 600, 600, 590},
+      {0, 0, -0.95f, 600, 600, 600}, {0, 0, 0.96f, 600, 600, 590},  {0, 0, 0.95f, 600, 600, 600},
+  };
+  frame_time = 0.1f;
+  for (const Case& c : cases) {
+    for (XPLMDataRef& h : bound_handles) h = nullptr;
+    fire_state = FireState{};
+    host_mirror = HostMirror{};
+    host_mirror.sim_operation_failures_rel_engfir0 = host_mirror.sim_operation_failures_rel_engfir1 = 6;  // burning
+    const float turns[3] = {c.eng1, c.eng2, c.apu};
+    float* positions[3] = {&fire::engine01_ext_switch_pos_disch, &fire::engine02_ext_switch_pos_disch,
+                           &fire::apu_ext_switch_pos_disch};
+    for (int i = 0; i < 3; ++i) *positions[i] = fire_state.fire_handle_turn_target[i] = turns[i];
+    fire::engine01_02L_ext_bottle_psi = fire::engine01_02R_ext_bottle_psi = fire::apu_ext_bottle_psi = 600.0f;
+    fire_update();
+    EXPECT_FLOAT_EQ(fire::engine01_02L_ext_bottle_psi, c.left) << c.eng1 << " " << c.eng2 << " " << c.apu;
+    EXPECT_FLOAT_EQ(fire::engine01_02R_ext_bottle_psi, c.right) << c.eng1 << " " << c.eng2 << " " << c.apu;
+    EXPECT_FLOAT_EQ(fire::apu_ext_bottle_psi, c.apu_psi) << c.eng1 << " " << c.eng2 << " " << c.apu;
+    EXPECT_FLOAT_EQ(fire_state.agent_delivered[2] + fire_state.agent_delivered[3], c.eng2 != 0 ? 600 - c.left + 600 - c.right : 0);
+  }
+  // A handle nearly at either end of its turn settles on the end itself.
+  frame_time = 0.01f;
+  for (float end : {-1.0f, 1.0f}) {
+    fire_state.fire_handle_turn_target[0] = end;
+    fire::engine01_ext_switch_pos_disch = 0.995f * end;
+    fire_update();
+    EXPECT_EQ(fire::engine01_ext_switch_pos_disch, end);
+  }
 }
 
 }  // namespace

@@ -1,15 +1,18 @@
 // Anti-ice: cowl and wing valves, the ground overheat cycle, the wing switch
-// trip after take-off, window heat, and the saved state.
+// trip after take-off, window heat, and the saved state; and the valves'
+// opening and heating thresholds.
 #include <vector>
 
 #include "core/preprocess_values.h"
 #include "engines/engine_values.h"
-#include "systems/panel_fixture.h"
+#include "systems/aircraft_systems.h"
 #include "systems/ice_rain/anti_ice.h"
 #include "systems/ice_rain/ice_values.h"
-#include "systems/instruments/instrument_values.h"
-#include "systems/switches/switch_values.h"
+#include "systems/ice_rain/probe_wipers.h"
 #include "systems/ice_rain/window_heat_state.h"
+#include "systems/instruments/instrument_values.h"
+#include "systems/panel_fixture.h"
+#include "systems/switches/switch_values.h"
 
 namespace {
 
@@ -275,6 +278,114 @@ TEST_F(AntiIce, StateArraysRoundTrip) {
   const std::vector<int> fadec = simhost::get_ints("sim/cockpit2/engine/actuators/fadec_on");
   EXPECT_EQ(fadec[0], 1);
   EXPECT_EQ(fadec[1], 1);
+}
+
+class AntiIceValues : public PanelTest {
+ protected:
+  void SetUp() override {
+    PanelTest::SetUp();
+    anti_ice_state = AntiIceState{};
+    anti_ice_state.wing_ground_gate_left = anti_ice_state.wing_ground_gate_right = 1.0f;
+    for (float& w : window_overheat_state) w = 0.0f;
+    for (float* v : {&ice::eng1_heat_pos, &ice::eng2_heat_pos, &ice::wing_heat_pos, &engine::thrust1_leveler,
+                     &engine::thrust2_leveler, &electrical::apu_power_bus1, &electrical::apu_power_bus2,
+                     &system_::eng_inlet_valve[0], &system_::eng_inlet_valve[1], &system_::wing_anti_ice_valve[0],
+                     &system_::wing_anti_ice_valve[1]}) {
+      *v = 0.0f;
+    }
+    on_ground = 1;
+    for (int32_t& g : host_mirror.sim_flightmodel2_gear_on_ground) g = 1;
+  }
+};
+
+// One frame of 1/8 s: the wing valve lags at 1.8 and the cowl valve at 1.5 a
+// second; a valve counts as open above 0.95; the wing needs 8 psi of duct
+// pressure to open, and heats once open with it.
+TEST_F(AntiIceValues, ValvesOpenAndHeatAtTheirThresholds) {
+  struct Wing {
+    float duct, valve0, valve, heat;
+  };
+  const Wing wings[] = {
+      {7.9f, 0, 0, 0},       {8, 0, 0.225f, 0},          {18, 0.96f, 0.969f, 1},
+      {8, 0.96f, 0.969f, 1}, {7.9f, 0.96f, 0.744f, 0},   {30, 0.94f, 0.9535f, 1}, {30, 0.93f, 0.94575f, 0},
+  };
+  for (const Wing& w : wings) {
+    SetUp();
+    ice::wing_heat_pos = 1.0f;
+    indicators::duct_press_L = w.duct;
+    system_::wing_anti_ice_valve[0] = w.valve0;
+    update_anti_ice();
+    EXPECT_NEAR(system_::wing_anti_ice_valve[0], w.valve, 1e-6f) << w.duct << " " << w.valve0;
+    EXPECT_EQ(ice::wing_l_heat_on, w.heat) << w.duct << " " << w.valve0;
+  }
+  struct Cowl {
+    float valve0, valve;
+    int inlet;
+  };
+  const Cowl cowls[] = {{0, 0.1875f, 0}, {0.94f, 0.95125f, 1}, {0.93f, 0.943125f, 0}};
+  for (const Cowl& c : cowls) {
+    SetUp();
+    ice::eng2_heat_pos = 1.0f;
+    host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[1] = 1;
+    system_::eng_inlet_valve[1] = c.valve0;
+    update_anti_ice();
+    EXPECT_NEAR(system_::eng_inlet_valve[1], c.valve, 1e-6f) << c.valve0;
+    EXPECT_EQ(host_mirror.sim_cockpit2_ice_ice_inlet_heat_on_per_engine[1], c.inlet) << c.valve0;
+  }
+  // The ground overheat cycle starts above 41.3 % N1 with the lever at idle;
+  // a lever above 0.5 shuts the side; the air latch sets above 10 ft.
+  struct Cycle {
+    float n1, lever, timer, gate;
+  };
+  const Cycle cycles[] = {{41.3f, 0, 0, 1}, {41.4f, 0, 0.125f, 1}, {60, 0.5f, 0.125f, 1}, {60, 0.51f, 0, 0}};
+  for (const Cycle& c : cycles) {
+    SetUp();
+    host_mirror.sim_flightmodel2_engines_N1_percent[1] = c.n1;
+    engine::thrust2_leveler = c.lever;
+    update_anti_ice();
+    EXPECT_EQ(anti_ice_state.wing_ground_cycle_timer_right, c.timer) << c.n1 << " " << c.lever;
+    EXPECT_EQ(anti_ice_state.wing_ground_gate_right, c.gate) << c.n1 << " " << c.lever;
+  }
+  // Unheated glass at 0 deg C creeps toward it at the normal rate; heated frozen glass twice as fast.
+  for (float oat : {0.0f, 0.1f}) {
+    SetUp();
+    host_mirror.sim_cockpit2_temperature_outside_air_LE_temp_degc = oat;
+    ice::l_side_temp = -5.0f;
+    ice::window_heat_l_side_pos = 0.0f;
+    update_anti_ice();
+    EXPECT_FLOAT_EQ(ice::l_side_temp, -5.0f + 0.125f / (oat > 0.0f ? 5.0f : 10.0f)) << oat;
+  }
+  // On LOW a parked wiper sets out once 0.03 s have passed.
+  for (float step : {0.03f, 0.02f}) {
+    SetUp();
+    frame_time = step;
+    wiper_state[0] = WiperState{};
+    switches::left_wiper_pos = 2.0f;
+    others::left_wiper_ratio = 0.0f;
+    update_windshield_wipers();
+    EXPECT_EQ(others::left_wiper_up, step >= 0.03f ? 1.0f : -1.0f) << step;
+  }
+  // Airborne, a wing switch set on the ground trips once a lever passes 0.5.
+  for (int e = 0; e < 4; ++e) {
+    const float lever = e < 2 ? 0.5f : 0.51f;
+    SetUp();
+    on_ground = 0;
+    anti_ice_state.airborne_latch = 1.0f;
+    anti_ice_state.wing_heat_set_on_ground = 1.0f;
+    ice::wing_heat_pos = 1.0f;
+    host_mirror.sim_flightmodel2_engines_throttle_used_ratio[e % 2] = lever;
+    host_mirror.sim_flightmodel2_engines_throttle_used_ratio[1 - e % 2] = 0.0f;
+    update_anti_ice();
+    EXPECT_EQ(anti_ice_state.wing_heat_set_on_ground, lever > 0.5f ? 0.0f : 1.0f) << e << " " << lever;
+  }
+  for (float ra : {10.0f, 10.1f}) {
+    SetUp();
+    on_ground = 0;
+    for (int32_t& g : host_mirror.sim_flightmodel2_gear_on_ground) g = 0;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = ra;
+    update_anti_ice();
+    EXPECT_EQ(anti_ice_state.airborne_latch, ra > 10.0f ? 1.0f : 0.0f) << ra;
+  }
 }
 
 }  // namespace
