@@ -71,7 +71,7 @@ constexpr float kCentreFuelKg = 363.0f;
 
 float oat_le_degc() { return host_mirror.sim_cockpit2_temperature_outside_air_LE_temp_degc; }
 
-// NaN from the host reads as the floor.
+// The larger of v and floor_value; a NaN reads as the floor.
 float at_least(float v, float floor_value) { return v >= floor_value ? v : floor_value; }
 
 StartupState current_state() {
@@ -392,7 +392,7 @@ void common_fuel_and_brakes() {
   toggle_switch::spd_ref_adjust = 100.0f;
   electrical::apu_gen1_pos = 0.0f;
   electrical::apu_gen2_pos = 0.0f;
-  autobrake::autobrake_pos = 1.0f;
+  autobrake::autobrake_pos = autobrake_pos_value(AutobrakePos::off);
   autobrake::autobrake_RTO_test = 0.0f;
   autobrake::autobrake_RTO_arm = 0.0f;
   autobrake::autobrake_arm = 0.0f;
@@ -543,8 +543,8 @@ void common_flaps_trim_speedbrake() {
   starter2_knob_target = 1.0f;
   travel_targets.eng1_start_turn = 1.0f;
   travel_targets.eng2_start_turn = 1.0f;
-  autobrake_knob_target = 1.0f;
-  autobrake_knob_anim = 1.0f;
+  autobrake_knob_target = autobrake_pos_value(AutobrakePos::off);
+  autobrake_knob_anim = autobrake_pos_value(AutobrakePos::off);
   host_mirror.sim_operation_override_override_pressurization = 1.0f;
   host_send_i(bound::sim_operation_override_override_pressurization, 1);
 }

@@ -5,7 +5,7 @@
 //
 // Doors, windows and the manual gear handle are commanded through targets that
 // the systems step moves the published positions toward; the trim switch
-// writes the host's elevator trim directly (mirror first, then the host).
+// writes the host's elevator trim at once (mirror first, then the host).
 #include <cmath>
 
 #include "commands/command_handlers.h"
