@@ -355,7 +355,7 @@ void append_panel_state_first() {
   const int32_t len = read_field();
   char block[panel_state_first_block_length];
   for (const PanelPosition& p : first_block) block[p.pos] = save_position(p);
-  append_and_answer(len, block, panel_state_first_block_length, 5.0f);
+  append_and_answer(len, block, panel_state_first_block_length, panel_state_first_answer);
 }
 
 void append_panel_state_last() {
@@ -364,16 +364,16 @@ void append_panel_state_last() {
   // The guards are saved whatever the guard option holds.
   for (int32_t k = 0; k < cover_count; ++k) block[k] = button_switch::cover_position[k] == 0.0f ? '0' : '1';
   for (const PanelPosition& p : last_block_tail) block[p.pos - panel_state_last_block_start] = save_position(p);
-  append_and_answer(len, block, panel_state_last_block_length, 9.0f);
+  append_and_answer(len, block, panel_state_last_block_length, panel_state_last_answer);
 }
 
 void exchange_panel_state() {
   const float mode = read_now_f(bound::zuvadud_D738_state_cmd2);
-  if (mode == 0.0f) {
+  if (mode == panel_state_apply_mode) {
     apply_panel_state();
-  } else if (mode == 4.0f) {
+  } else if (mode == panel_state_first_request) {
     append_panel_state_first();
-  } else if (mode == 6.0f) {
+  } else if (mode == panel_state_last_request) {
     append_panel_state_last();
   }
 }
