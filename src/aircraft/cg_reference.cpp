@@ -1,19 +1,17 @@
 // CG reference shift of the generic aircraft files.
 //
-// Reads the scripts' "zuvadud/D738/real_cg" directly, the pitch mirror
-// "sim/flightmodel/position/theta" and on_ground; writes the host's
+// Reads the scripts' "zuvadud/D738/real_cg" at the moment of use, the pitch
+// mirror "sim/flightmodel/position/theta" and on_ground; writes the host's
 // "sim/flightmodel/misc/cgz_ref_to_default" (metres).
 #include "aircraft/cg_reference.h"
 
-#include <cmath>
-
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "publication/debug_service.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
 #include "core/util.h"
 #include "core/variant.h"
-#include "platform/xplm.h"
 
 float cg_shift;
 
@@ -29,8 +27,8 @@ constexpr double cg_base_b737_m = 16.687292;
 }  // namespace
 
 void update_cg_reference() {
-  const XPLMDataRef real_cg = handle(bound::zuvadud_D738_real_cg);
-  const float r = real_cg != nullptr ? XPLMGetDataf(real_cg) : 0.0f;
+  float r = 0.0f;
+  const bool have_cg = read_now_finite_f(bound::zuvadud_D738_real_cg, &r);
 
   const bool generic = variant_index < 0;
   bool lowered = generic && on_ground != 0;
@@ -42,10 +40,9 @@ void update_cg_reference() {
   if (!generic || handling_options[handling_cg_shift] == 0) return;
   // Without the scripts' value there is nothing sound to give the flight
   // model: an absent or non-finite CG would move the reference by 16 m.
-  if (real_cg == nullptr || !std::isfinite(r)) return;
+  if (!have_cg) return;
   const double base = model_family == 2.0f ? cg_base_b737_m : cg_base_m;
   const float value = static_cast<float>(static_cast<double>(r) - base) - cg_shift;
-  const XPLMDataRef cg_ref = handle(bound::sim_flightmodel_misc_cgz_ref_to_default);
-  if (cg_ref != nullptr) XPLMSetDataf(cg_ref, value);
+  host_send_f(bound::sim_flightmodel_misc_cgz_ref_to_default, value);
   set_mirror_f(bound::sim_flightmodel_misc_cgz_ref_to_default, value);
 }

@@ -2,10 +2,11 @@
 // (before it), with their gates, the frame step, the situation-restore
 // branch, the systems sequence and the slow timers.
 //
-// Host values read here directly: "sim/version/xplane_internal_version",
-// "zuvadud/D738/load_save", "zuvadud/D738/global", the idle ratios, the raw
-// air data of the load loop. Host values written: battery switch 0 while the
-// start-up stage is 0, the plug-in bus loads, the IAS override flag.
+// Values read at the moment of use (read_now_*), not from this frame's poll:
+// "sim/version/xplane_internal_version", the scripts' "zuvadud/D738/load_save"
+// and "zuvadud/D738/global", the idle ratios, the raw air data of the load
+// loop. Host values written: battery switch 0 while the start-up stage is 0,
+// the plug-in bus loads, the IAS override flag.
 #include "aircraft/frame.h"
 
 #include <cstdlib>
@@ -13,6 +14,7 @@
 
 #include "alerting/alerting_steps.h"
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "aircraft/preprocess.h"
 #include "lnav/route/route.h"
 #include "aircraft/state_steps.h"
@@ -36,10 +38,10 @@ namespace {
 // After a situation load the smoothed air data would start from stale values;
 // publish the host's raw values so the first frames show the restored state.
 void take_raw_air_data() {
-  const float tas = XPLMGetDataf(handle(bound::sim_flightmodel_position_true_airspeed));
-  const float sos = XPLMGetDataf(handle(host_version >= 120000 ? bound::sim_weather_aircraft_speed_sound_ms
-                                                               : bound::sim_weather_speed_sound_ms));
-  const float tat = XPLMGetDataf(handle(bound::sim_cockpit2_temperature_outside_air_LE_temp_degc));
+  const float tas = read_now_f(bound::sim_flightmodel_position_true_airspeed);
+  const float sos = read_now_f(host_version >= 120000 ? bound::sim_weather_aircraft_speed_sound_ms
+                                                      : bound::sim_weather_speed_sound_ms);
+  const float tat = read_now_f(bound::sim_cockpit2_temperature_outside_air_LE_temp_degc);
   set_mirror_f(bound::sim_flightmodel_position_true_airspeed, tas);
   set_mirror_f(bound::sim_weather_speed_sound_ms, sos);
   set_mirror_f(bound::sim_cockpit2_temperature_outside_air_LE_temp_degc, tat);
@@ -50,7 +52,7 @@ void take_raw_air_data() {
 float flight_loop_state_restore(float, float, int, void*) {
   if (load_loop_done != 0) return -1.0f;
   trace_step("load_loop");
-  load_save = XPLMGetDataf(handle(bound::zuvadud_D738_load_save));
+  load_save = read_now_f(bound::zuvadud_D738_load_save);
   if (load_save == 4.0f) {
     CORVANE_STEP(read_glare_switches);
     CORVANE_STEP(restore_anti_ice_state);
@@ -61,7 +63,7 @@ float flight_loop_state_restore(float, float, int, void*) {
     CORVANE_STEP(take_raw_air_data);
   }
   // The plug-in supplies the indicated airspeed itself.
-  XPLMSetDatai(handle(bound::sim_operation_override_override_ias), 1);
+  host_send_i(bound::sim_operation_override_override_ias, 1);
   CORVANE_STEP(clear_nearest_airport_lists);
   load_loop_done = 1;
   return -1.0f;
@@ -72,13 +74,14 @@ float flight_loop_state_restore(float, float, int, void*) {
 namespace {
 
 void read_stage0_inputs() {
-  host_version = XPLMGetDatai(handle(bound::sim_version_xplane_internal_version));
+  host_version = read_now_i(bound::sim_version_xplane_internal_version);
   frame_time = 0.01f;
-  int battery_on = 1;
-  XPLMSetDatavi(handle(bound::sim_cockpit2_electrical_battery_on), &battery_on, 0, 1);
-  if (XPLMDataRef low = handle(bound::sim_aircraft2_engine_low_idle_ratio)) acf_low_idle_ratio = XPLMGetDataf(low);
-  if (XPLMDataRef high = handle(bound::sim_aircraft2_engine_high_idle_ratio))
-    acf_high_idle_ratio = XPLMGetDataf(high);
+  const int32_t battery_on = 1;
+  host_send_vi(bound::sim_cockpit2_electrical_battery_on, &battery_on, 1);
+  if (bound_present(bound::sim_aircraft2_engine_low_idle_ratio))
+    acf_low_idle_ratio = read_now_f(bound::sim_aircraft2_engine_low_idle_ratio);
+  if (bound_present(bound::sim_aircraft2_engine_high_idle_ratio))
+    acf_high_idle_ratio = read_now_f(bound::sim_aircraft2_engine_high_idle_ratio);
   CORVANE_STEP(set_thrust_tables);
 }
 
@@ -236,7 +239,7 @@ void five_second_tick() {
   if (!(five_second_timer > 5.0f)) return;
   trace_step("five_second_timer");
   five_second_timer = 0.0f;
-  if (handle(bound::beh_autopilot_external_control) != nullptr) {
+  if (bound_present(bound::beh_autopilot_external_control)) {
     brunner_active = 1;
     if (brunner_logged == 0) {
       XPLMDebugString("Corvane plugin: Brunner software detected.\n");
@@ -258,20 +261,23 @@ void send_bus_loads() {
     const float current = (host != nullptr && i < count) ? host[i] : 0.0f;
     if (plugin_bus_loads[i] != current) differs = true;
   }
-  if (differs) XPLMSetDatavf(handle(bound::sim_cockpit2_electrical_plugin_bus_load_amps), plugin_bus_loads, 0, 3);
+  if (differs) host_send_vf(bound::sim_cockpit2_electrical_plugin_bus_load_amps, plugin_bus_loads, 3);
 }
 
 float flight_loop_main(float elapsed_since_last_call, float, int, void*) {
-  // 1-4: inputs every frame needs, whatever the state of the guard.
+  // Inputs every frame needs, whatever the state of the guard below: the bus
+  // loads start from zero, the model and add-on checks, the scripts' load
+  // and restore request.
   trace_step("bus_loads_zero");
   plugin_bus_loads[0] = 0.0f;
   plugin_bus_loads[1] = 0.0f;
   CORVANE_STEP(model_watch);
   CORVANE_STEP(update_addon_flags);
   trace_step("load_save_read");
-  load_save = XPLMGetDataf(handle(bound::zuvadud_D738_load_save));
+  load_save = read_now_f(bound::zuvadud_D738_load_save);
 
-  // 5-6: the frame step.
+  // The frame step: fixed until the start-up stage leaves 0, then the host's
+  // elapsed time, limited.
   if (init_stage == 0) {
     CORVANE_STEP(read_stage0_inputs);
   } else {
@@ -279,8 +285,8 @@ float flight_loop_main(float elapsed_since_last_call, float, int, void*) {
   }
   CORVANE_STEP(limit_frame_step);
 
-  // 7: without the pause, replay and scripts' guard datarefs nothing else
-  // can be trusted; these are not looked up again.
+  // Without the pause, replay and scripts' guard datarefs nothing else can be
+  // trusted; these are not looked up again.
   if (!guard_handles_present()) return -1.0f;
 
   CORVANE_STEP(run_down_load_settle_timer);
@@ -306,7 +312,8 @@ float flight_loop_main(float elapsed_since_last_call, float, int, void*) {
     situation_loaded = 1.0f;
   }
 
-  // 18-19: the first unpaused frame after a load sets the cockpit up.
+  // The first unpaused frame after a load sets the cockpit up; the start-up
+  // stage then leaves 0.
   if (init_stage == 0 && first_frame_block_due(paused)) {
     CORVANE_STEP(first_frame_block);
     first_frame_block_done = 1;
@@ -315,7 +322,7 @@ float flight_loop_main(float elapsed_since_last_call, float, int, void*) {
 
   CORVANE_STEP(exchange_panel_state);
 
-  // 21: ground equipment needs the probe and one completed frame.
+  // Ground equipment needs the terrain probe and one completed frame.
   if (terrain_probe != nullptr) {
     if (frame_done != 0) CORVANE_STEP(gse_objects_update);
   } else {
@@ -324,9 +331,9 @@ float flight_loop_main(float elapsed_since_last_call, float, int, void*) {
   }
 
   trace_step("script_global_read");
-  XPLMGetDatavf(handle(bound::zuvadud_D738_global), script_global, 0, 2);
+  read_now_vf(bound::zuvadud_D738_global, script_global, 2);
 
-  // 23: a loaded situation restarts the start-up work; otherwise the restore
+  // A loaded situation restarts the start-up work; otherwise the restore
   // settle time runs down and the start-up completes.
   if (load_save == 4.0f) {
     situation_restore();
@@ -338,7 +345,7 @@ float flight_loop_main(float elapsed_since_last_call, float, int, void*) {
     if (init_stage == 1) stage_two();
   }
 
-  // 24: replay shows indications only; a paused frame runs no systems.
+  // Replay shows indications only; a paused frame runs no systems.
   if (replay) {
     replay_active = 1.0f;
     CORVANE_STEP(replay_engine_indications);
@@ -376,7 +383,8 @@ float flight_loop_main(float elapsed_since_last_call, float, int, void*) {
     CORVANE_STEP(touchdown_effect_clear);
   }
 
-  // 36: the restore request lasts one frame; remember pause and replay.
+  // The restore request lasts one frame; pause and replay are remembered for
+  // the next frame's edge checks.
   route_reset_request = 0.0f;
   prev_sim_paused = sim_paused;
   prev_sim_in_replay = sim_in_replay;

@@ -16,6 +16,7 @@
 #include "commands/registration.h"
 #include "core/binding.h"
 #include "core/frame_values.h"
+#include "core/host_io.h"
 #include "aircraft/frame.h"
 #include "aircraft/state_steps.h"
 #include "core/trace.h"
@@ -135,8 +136,8 @@ constexpr bound::Id released_overrides[] = {
 };
 
 void release_host_overrides() {
-  for (bound::Id id : released_overrides) XPLMSetDatai(handle(id), 0);
-  if (XPLMDataRef jetway = handle(bound::sam_jetway_externalpower_override)) XPLMSetDatai(jetway, 0);
+  for (bound::Id id : released_overrides) host_send_i(id, 0);
+  script_set_i(bound::sam_jetway_externalpower_override, 0);
 }
 
 void unregister_all_datarefs() {

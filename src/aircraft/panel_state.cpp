@@ -232,35 +232,7 @@ int32_t read_field() {
 }
 
 void push_battery() {
-  XPLMSetDatavi(handle(bound::sim_cockpit2_electrical_battery_on), host.sim_cockpit2_electrical_battery_on, 0, 3);
-}
-
-void apply_autobrake(const PanelPosition& p, char ch) {
-  if (ch == '0') {
-    *p.value = 0.0f;
-    autobrake::autobrake_pos2 = 0.0f;
-    autobrake_knob_target = 0.0f;
-    autobrake_knob_anim = 0.0f;
-    // RTO restored on the ground: the self-test runs again.
-    if (on_ground == 1) {
-      delay_timers.autobrake_rto_test_delay = 1.0f;
-      rto_test_result = 0.0f;
-    }
-    return;
-  }
-  const float selected = decode(*p.codes, ch);
-  *p.value = selected;
-  autobrake::autobrake_pos2 = selected == 5.0f ? 1.0f : 0.0f;
-  autobrake_knob_target = selected;
-  autobrake_knob_anim = selected;
-  // Leaving an armed RTO stows the speed brake, as the OFF selection does.
-  if (autobrake::autobrake_RTO_arm == 2.0f) rto_speedbrake_stow_request = 1.0f;
-  autobrake::autobrake_RTO_arm = 0.0f;
-  autobrake::autobrake_RTO_test = 0.0f;
-  autobrake::autobrake_disarm = 0.0f;
-  autobrake_brake_value = 0.0f;
-  rto_test_result = 0.0f;
-  delay_timers.autobrake_rto_test_delay = 0.0f;
+  host_send_vi(bound::sim_cockpit2_electrical_battery_on, host.sim_cockpit2_electrical_battery_on, 3);
 }
 
 void apply_position(const PanelPosition& p, char ch, bool guards_held) {
@@ -284,22 +256,21 @@ void apply_position(const PanelPosition& p, char ch, bool guards_held) {
       break;
     case Kind::cross_tie:
       host.sim_cockpit2_electrical_cross_tie = static_cast<int32_t>(v);
-      XPLMSetDatai(handle(bound::sim_cockpit2_electrical_cross_tie), host.sim_cockpit2_electrical_cross_tie);
+      host_send_i(bound::sim_cockpit2_electrical_cross_tie, host.sim_cockpit2_electrical_cross_tie);
       break;
     case Kind::light_switch:
       host.sim_cockpit2_switches_generic_lights_switch[p.element] = v;
       break;
     case Kind::beacon:
       host.sim_cockpit2_switches_beacon_on = static_cast<int32_t>(v);
-      XPLMSetDatai(handle(bound::sim_cockpit2_switches_beacon_on), host.sim_cockpit2_switches_beacon_on);
+      host_send_i(bound::sim_cockpit2_switches_beacon_on, host.sim_cockpit2_switches_beacon_on);
       break;
     case Kind::fadec:
       host.sim_cockpit2_engine_actuators_fadec_on[p.element] = static_cast<int32_t>(v);
-      XPLMSetDatavi(handle(bound::sim_cockpit2_engine_actuators_fadec_on), host.sim_cockpit2_engine_actuators_fadec_on,
-                    0, 2);
+      host_send_vi(bound::sim_cockpit2_engine_actuators_fadec_on, host.sim_cockpit2_engine_actuators_fadec_on, 2);
       break;
     case Kind::autobrake:
-      apply_autobrake(p, ch);
+      select_autobrake(static_cast<AutobrakePos>(static_cast<int>(v)), AutobrakeSelectedBy::panel_restore);
       break;
     case Kind::starter:
       *p.value = v;
@@ -344,13 +315,13 @@ char save_position(const PanelPosition& p) {
 void append_and_answer(int32_t len, const char* block, int32_t n, float answer) {
   if (len + n > panel_state_field_bytes - 1) {
     XPLMDebugString("Corvane plugin: panel state did not fit, not saved.\n");
-    XPLMSetDataf(handle(bound::zuvadud_D738_state_cmd2), panel_state_idle_mode);
+    script_set_f(bound::zuvadud_D738_state_cmd2, panel_state_idle_mode);
     return;
   }
   std::memcpy(panel_state_buffer + len, block, static_cast<size_t>(n));
   panel_state_buffer[len + n] = '\0';
-  XPLMSetDatab(handle(bound::zuvadud_D738_state_cmd), panel_state_buffer, 0, panel_state_field_bytes);
-  XPLMSetDataf(handle(bound::zuvadud_D738_state_cmd2), answer);
+  script_set_bytes(bound::zuvadud_D738_state_cmd, panel_state_buffer, panel_state_field_bytes);
+  script_set_f(bound::zuvadud_D738_state_cmd2, answer);
 }
 
 }  // namespace
@@ -377,15 +348,14 @@ void apply_panel_state() {
 
   host.sim_cockpit2_electrical_battery_on[1] = 0;
   push_battery();
-  XPLMSetDatavf(handle(bound::sim_cockpit2_switches_generic_lights_switch),
-                host.sim_cockpit2_switches_generic_lights_switch, 0, 6);
+  host_send_vf(bound::sim_cockpit2_switches_generic_lights_switch, host.sim_cockpit2_switches_generic_lights_switch, 6);
 }
 
 void append_panel_state_first() {
   const int32_t len = read_field();
   char block[panel_state_first_block_length];
   for (const PanelPosition& p : first_block) block[p.pos] = save_position(p);
-  append_and_answer(len, block, panel_state_first_block_length, 5.0f);
+  append_and_answer(len, block, panel_state_first_block_length, panel_state_first_answer);
 }
 
 void append_panel_state_last() {
@@ -394,16 +364,16 @@ void append_panel_state_last() {
   // The guards are saved whatever the guard option holds.
   for (int32_t k = 0; k < cover_count; ++k) block[k] = button_switch::cover_position[k] == 0.0f ? '0' : '1';
   for (const PanelPosition& p : last_block_tail) block[p.pos - panel_state_last_block_start] = save_position(p);
-  append_and_answer(len, block, panel_state_last_block_length, 9.0f);
+  append_and_answer(len, block, panel_state_last_block_length, panel_state_last_answer);
 }
 
 void exchange_panel_state() {
-  const float mode = XPLMGetDataf(handle(bound::zuvadud_D738_state_cmd2));
-  if (mode == 0.0f) {
+  const float mode = read_now_f(bound::zuvadud_D738_state_cmd2);
+  if (mode == panel_state_apply_mode) {
     apply_panel_state();
-  } else if (mode == 4.0f) {
+  } else if (mode == panel_state_first_request) {
     append_panel_state_first();
-  } else if (mode == 6.0f) {
+  } else if (mode == panel_state_last_request) {
     append_panel_state_last();
   }
 }

@@ -25,6 +25,12 @@ constexpr int32_t panel_state_min_apply_length = 130;
 constexpr int32_t panel_state_first_block_length = 73;  // positions 0-72
 constexpr int32_t panel_state_last_block_start = 92;
 constexpr int32_t panel_state_last_block_length = 39;   // positions 92-130
+// The request modes and their answers (see above).
+constexpr float panel_state_apply_mode = 0.0f;
+constexpr float panel_state_first_request = 4.0f;
+constexpr float panel_state_first_answer = 5.0f;
+constexpr float panel_state_last_request = 6.0f;
+constexpr float panel_state_last_answer = 9.0f;
 // The mode a refused save is ended with: neither a request (0, 4, 6) nor an
 // answer (5, 9), so nothing runs on it and the scripts see the save failed.
 constexpr float panel_state_idle_mode = -1.0f;

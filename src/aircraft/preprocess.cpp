@@ -1,9 +1,10 @@
 // Frame pre-processing and cockpit links. Owns the ground-contact flags, the
 // per-frame flight-data, option and EFIS copies, the debug selectors, the
 // SELCAL intake state and the attendant chime sequence. Reads the per-frame
-// mirrors and a few script and add-on datarefs directly; writes the published
-// air data, jetway power, SELCAL and attendant chime values, the scripts'
-// add-on flags and the jetway's power override.
+// mirrors, and a few script and add-on values at the moment of use
+// (read_now_*: the scripts may change them between the poll and this step);
+// writes the published air data, jetway power, SELCAL and attendant chime
+// values, the scripts' add-on flags and the jetway's power override.
 #include "aircraft/preprocess.h"
 
 #include <cmath>
@@ -11,9 +12,9 @@
 #include "alerting/aural_cues.h"
 #include "core/binding.h"
 #include "core/frame_values.h"
+#include "core/host_io.h"
 #include "core/util.h"
 #include "core/variant.h"
-#include "platform/xplm.h"
 #include "systems/radios/comm_values.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
@@ -23,8 +24,6 @@ namespace {
 
 constexpr float selcal_delay_s = 0.5f;   // a call lights its latch this long after it arrives
 constexpr float chime_length_s = 2.5f;   // one attendant chime
-
-float script_f(bound::Id id) { return XPLMGetDataf(handle(id)); }
 
 void publish_mach() {
   indicated::mach_no = indicated::sos > 0.0f ? indicated::TAS / indicated::sos : 0.0f;
@@ -53,9 +52,8 @@ void clear_selcal() {
 }  // namespace
 
 void model_watch() {
-  const XPLMDataRef livery = handle(bound::sim_aircraft_view_acf_livery_index);
-  if (livery != nullptr) {
-    const int32_t index = XPLMGetDatai(livery);
+  if (bound_present(bound::sim_aircraft_view_acf_livery_index)) {
+    const int32_t index = read_now_i(bound::sim_aircraft_view_acf_livery_index);
     if (index != last_livery_index) {
       last_livery_index = index;
       livery_read_count = 0;
@@ -66,27 +64,23 @@ void model_watch() {
   detect_acf_model();
   // The first officer's add-on may appear after start-up; this is the one
   // name looked up again at run time.
-  bound_handles[bound::quenby_fo__show] = XPLMFindDataRef("quenby/fo/_show");
-  XPLMSetDataf(handle(bound::zuvadud_d738_marlet_copilot), handle(bound::quenby_fo__show) != nullptr ? 1.0f : 0.0f);
+  script_set_f(bound::zuvadud_d738_marlet_copilot, rebind_fo_show() != 0 ? 1.0f : 0.0f);
 }
 
 void update_addon_flags() {
   // One frame late after each load, then every frame.
   if (avitab_flag_armed == 1.0f) {
-    XPLMSetDataf(handle(bound::zuvadud_D738_avitab_installed),
-                 handle(bound::avitab_panel_powered) != nullptr ? 1.0f : 0.0f);
+    script_set_f(bound::zuvadud_D738_avitab_installed, bound_present(bound::avitab_panel_powered) ? 1.0f : 0.0f);
   }
   avitab_flag_armed = 1.0f;
   if (bp_flag_armed == 1.0f) {
-    XPLMSetDataf(handle(bound::zuvadud_D738_bp_installed), handle(bound::bp_connected) != nullptr ? 1.0f : 0.0f);
+    script_set_f(bound::zuvadud_D738_bp_installed, bound_present(bound::bp_connected) ? 1.0f : 0.0f);
   }
   bp_flag_armed = 1.0f;
 
-  const XPLMDataRef override_ref = handle(bound::sam_jetway_externalpower_override);
-  const XPLMDataRef on_ref = handle(bound::sam_jetway_externalpower_on);
-  if (override_ref != nullptr && on_ref != nullptr) {
-    XPLMSetDatai(override_ref, 1);  // we supply the jetway's ground power ourselves
-    cockpit::jetway_power = XPLMGetDatai(on_ref) != 0 ? 1.0f : 0.0f;
+  if (bound_present(bound::sam_jetway_externalpower_override) && bound_present(bound::sam_jetway_externalpower_on)) {
+    script_set_i(bound::sam_jetway_externalpower_override, 1);  // we supply the jetway's ground power ourselves
+    cockpit::jetway_power = read_now_i(bound::sam_jetway_externalpower_on) != 0 ? 1.0f : 0.0f;
   } else {
     cockpit::jetway_power = -1.0f;
   }
@@ -130,16 +124,15 @@ void update_ground_contact() {
 }
 
 void selcal_intake() {
-  const XPLMDataRef selcal = handle(bound::ivaopilot_selcal);
-  if (selcal == nullptr) {
+  if (!bound_present(bound::ivaopilot_selcal)) {
     clear_selcal();
     return;
   }
-  const int32_t code = XPLMGetDatai(selcal);
+  const int32_t code = read_now_i(bound::ivaopilot_selcal);
   if (electric::batbus_status == 0.0f) {
     // The decoder is dead: a call is still taken from the client, but nothing
     // chimes or lights, and what it held is lost, as the attendant chime's.
-    if (code != 0) XPLMSetDatai(selcal, 0);
+    if (code != 0) script_set_i(bound::ivaopilot_selcal, 0);
     clear_selcal();
     return;
   }
@@ -165,7 +158,7 @@ void selcal_intake() {
   }
   if (code != 0) {
     // Any code, known or not, is taken (cleared at the client) and chimes.
-    XPLMSetDatai(selcal, 0);
+    script_set_i(bound::ivaopilot_selcal, 0);
     delay_timers.selcal_delay_hf = selcal_delay_s;
   }
   fmod_::selcal_sound = selcal_sound_pending;
@@ -173,8 +166,8 @@ void selcal_intake() {
 }
 
 void update_flight_data_copies() {
-  fms_debug_selector = script_f(bound::zuvadud_D738_fms_test);
-  fms_test6_copy = script_f(bound::zuvadud_D738_fms_test6);
+  fms_debug_selector = read_now_f(bound::zuvadud_D738_fms_test);
+  fms_test6_copy = read_now_f(bound::zuvadud_D738_fms_test6);
 
   FrameFlightData& f = frame_flight_data;
   f.mag_var_deg = mirror_f(bound::sim_flightmodel_position_magnetic_variation);
@@ -187,16 +180,16 @@ void update_flight_data_copies() {
   f.min_speed_kt = mirror_f(bound::zuvadud_D738_pfd_min_speed);
 
   CockpitOptions& o = cockpit_options;
-  o.plus_hundred = script_f(bound::zuvadud_D738_plus_hundred);
-  o.ra_radio_altimeter = script_f(bound::zuvadud_D738_ra_radio_altimeter);
-  o.ra_decision_height = script_f(bound::zuvadud_D738_ra_decision_height);
-  o.ra_minimums = script_f(bound::zuvadud_D738_ra_minimums);
-  o.ra_500_1000_baro = script_f(bound::zuvadud_D738_ra_500_1000_baro);
-  o.missed_app_colour = script_f(bound::zuvadud_D738_missed_app_colour);
-  o.high_alt_ldg = script_f(bound::zuvadud_D738_high_alt_ldg);
-  o.raas = script_f(bound::zuvadud_D738_raas);
-  o.isfd_rmi = script_f(bound::zuvadud_D738_isfd_rmi);
-  o.guarded_covers = script_f(bound::zuvadud_D738_guarded_covers);
+  o.plus_hundred = read_now_f(bound::zuvadud_D738_plus_hundred);
+  o.ra_radio_altimeter = read_now_f(bound::zuvadud_D738_ra_radio_altimeter);
+  o.ra_decision_height = read_now_f(bound::zuvadud_D738_ra_decision_height);
+  o.ra_minimums = read_now_f(bound::zuvadud_D738_ra_minimums);
+  o.ra_500_1000_baro = read_now_f(bound::zuvadud_D738_ra_500_1000_baro);
+  o.missed_app_colour = read_now_f(bound::zuvadud_D738_missed_app_colour);
+  o.high_alt_ldg = read_now_f(bound::zuvadud_D738_high_alt_ldg);
+  o.raas = read_now_f(bound::zuvadud_D738_raas);
+  o.isfd_rmi = read_now_f(bound::zuvadud_D738_isfd_rmi);
+  o.guarded_covers = read_now_f(bound::zuvadud_D738_guarded_covers);
 
   // Standard-atmosphere pressure altitude from the ambient pressure (inHg).
   const double p_inhg = mirror_f(bound::sim_weather_barometer_current_inhg);
@@ -221,13 +214,13 @@ void copy_efis_state() {
     e.vsd_map = mirror_f(sides[s].vsd);
     e.exp_map = mirror_f(sides[s].exp);
     e.map_range = mirror_f(sides[s].range);
-    e.data_status = script_f(sides[s].data);
+    e.data_status = read_now_f(sides[s].data);
     e.track_up = mirror_f(bound::zuvadud_D738_fms_track_up);
     e.track_up_active = mirror_f(bound::zuvadud_D738_fms_track_up_active);
     e.track_mag_deg = mirror_f(bound::sim_cockpit2_gauges_indicators_ground_track_mag_pilot);
     e.heading_mag_deg = mirror_f(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot);
   }
-  nd_runway_length = script_f(bound::zuvadud_D738_nd_arpt_rw_lenght);
+  nd_runway_length = read_now_f(bound::zuvadud_D738_nd_arpt_rw_lenght);
 }
 
 void attendant_chime_sequence() {

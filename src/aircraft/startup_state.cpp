@@ -22,6 +22,7 @@
 #include "commands/command_settings.h"
 #include "core/binding.h"
 #include "core/frame_values.h"
+#include "core/host_io.h"
 #include "core/pitch_trim.h"
 #include "systems/flight_controls/elec_trim_state.h"
 #include "core/preprocess_values.h"
@@ -70,7 +71,7 @@ constexpr float kCentreFuelKg = 363.0f;
 
 float oat_le_degc() { return host_mirror.sim_cockpit2_temperature_outside_air_LE_temp_degc; }
 
-// NaN from the host reads as the floor.
+// The larger of v and floor_value; a NaN reads as the floor.
 float at_least(float v, float floor_value) { return v >= floor_value ? v : floor_value; }
 
 StartupState current_state() {
@@ -244,7 +245,7 @@ void clear_failures() {
   for (const Table& t : tables) {
     for (int i = 0; i < kFailureEntriesExchanged - 1; ++i) t.entries[i] = 0.0f;
   }
-  for (const Table& t : tables) XPLMSetDatavf(handle(t.id), t.entries, 0, kFailureEntriesExchanged);
+  for (const Table& t : tables) script_set_vf(t.id, t.entries, kFailureEntriesExchanged);
 }
 
 // ---- apply_startup_state parts ----
@@ -276,7 +277,7 @@ void mode_block(StartupState state) {
   toggle_switch::electric_hydro_pumps1_pos = cold ? 0.0f : 1.0f;
   toggle_switch::electric_hydro_pumps2_pos = cold ? 0.0f : 1.0f;
   host_mirror.sim_cockpit2_electrical_cross_tie = 1;
-  XPLMSetDatai(handle(bound::sim_cockpit2_electrical_cross_tie), 1);
+  host_send_i(bound::sim_cockpit2_electrical_cross_tie, 1);
   one_way_switch::pax_oxy_pos = 0.0f;
   one_way_switch::drive_disconnect1_pos = 0.0f;
   one_way_switch::drive_disconnect2_pos = 0.0f;
@@ -286,17 +287,17 @@ void mode_block(StartupState state) {
   toggle_switch::bleed_air_apu_pos = 0.0f;
   toggle_switch::position_light_pos = running ? -1.0f : 0.0f;
   host_mirror.sim_cockpit2_switches_beacon_on = running ? 1 : 0;
-  XPLMSetDatai(handle(bound::sim_cockpit2_switches_beacon_on), running ? 1 : 0);
+  host_send_i(bound::sim_cockpit2_switches_beacon_on, running ? 1 : 0);
   if (running) {
     for (int i = 0; i < 4; ++i) host_mirror.sim_cockpit2_switches_landing_lights_switch[i] = 0.0f;
-    XPLMSetDatavf(handle(bound::sim_cockpit2_switches_landing_lights_switch),
-                  host_mirror.sim_cockpit2_switches_landing_lights_switch, 0, 4);
+    host_send_vf(bound::sim_cockpit2_switches_landing_lights_switch,
+                 host_mirror.sim_cockpit2_switches_landing_lights_switch, 4);
   }
   host_mirror.sim_cockpit2_switches_avionics_power_on = 1;
-  XPLMSetDatai(handle(bound::sim_cockpit2_switches_avionics_power_on), 1);
+  host_send_i(bound::sim_cockpit2_switches_avionics_power_on, 1);
   knob::transponder_pos = 1.0f;
   host_mirror.sim_cockpit2_radios_actuators_transponder_mode = 1;
-  XPLMSetDatai(handle(bound::sim_cockpit2_radios_actuators_transponder_mode), 1);
+  host_send_i(bound::sim_cockpit2_radios_actuators_transponder_mode, 1);
   host_mirror.sim_cockpit2_switches_yaw_damper_on = running ? 1 : 0;
   toggle_switch::yaw_dumper_pos = run;
   yaw_damper_switch_state = run;
@@ -386,12 +387,12 @@ void common_fuel_and_brakes() {
   air::temp_ctrl_700 = 0.0f;
   air::mix_valve1_700 = 0.0f;
   air::mix_valve2_700 = 0.0f;
-  XPLMSetDatai(handle(bound::sim_operation_failures_rel_APU_press), 0);
+  host_send_i(bound::sim_operation_failures_rel_APU_press, 0);
 
   toggle_switch::spd_ref_adjust = 100.0f;
   electrical::apu_gen1_pos = 0.0f;
   electrical::apu_gen2_pos = 0.0f;
-  autobrake::autobrake_pos = 1.0f;
+  autobrake::autobrake_pos = autobrake_pos_value(AutobrakePos::off);
   autobrake::autobrake_RTO_test = 0.0f;
   autobrake::autobrake_RTO_arm = 0.0f;
   autobrake::autobrake_arm = 0.0f;
@@ -416,7 +417,7 @@ void common_fuel_and_brakes() {
   electrical::apu_power_bus2 = 0.0f;
   if (apu_start_values.saved_apu == 0.0f && host_mirror.sim_cockpit2_electrical_APU_generator_on != 0) {
     host_mirror.sim_cockpit2_electrical_APU_generator_on = 0;
-    XPLMSetDatai(handle(bound::sim_cockpit2_electrical_APU_generator_on), 0);
+    host_send_i(bound::sim_cockpit2_electrical_APU_generator_on, 0);
   }
 }
 
@@ -491,7 +492,7 @@ void common_panels_and_instruments() {
   toggle_switch::adf_ant1 = 0.0f;
   toggle_switch::adf_ant2 = 0.0f;
   host_mirror.sim_cockpit2_radios_actuators_adf1_power = 2;
-  XPLMSetDatai(handle(bound::sim_cockpit2_radios_actuators_adf1_power), 2);
+  host_send_i(bound::sim_cockpit2_radios_actuators_adf1_power, 2);
   host_mirror.sim_cockpit2_radios_actuators_adf2_power = 2;
   toggle_switch::off_on1 = 1.0f;
   toggle_switch::off_on2 = 1.0f;
@@ -514,9 +515,9 @@ void common_flaps_trim_speedbrake() {
   systems_memory.flap_copies[2] = host_mirror.sim_flightmodel2_controls_slat2_deploy_ratio;
   for (float& v : tyre_burst_flags) v = 0.0f;
   host_mirror.sim_cockpit_pressure_cabin_vvi_set_m_msec = 500.0f;
-  XPLMSetDataf(handle(bound::sim_cockpit_pressure_cabin_vvi_set_m_msec), 500.0f);
-  if (XPLMDataRef trim = handle(bound::sim_cockpit2_controls_elevator_trim)) {
-    host_mirror.sim_cockpit2_controls_elevator_trim = XPLMGetDataf(trim);
+  host_send_f(bound::sim_cockpit_pressure_cabin_vvi_set_m_msec, 500.0f);
+  if (bound_present(bound::sim_cockpit2_controls_elevator_trim)) {
+    host_mirror.sim_cockpit2_controls_elevator_trim = read_now_f(bound::sim_cockpit2_controls_elevator_trim);
   }
   const float elevator_trim = host_mirror.sim_cockpit2_controls_elevator_trim;
   trim_wheel_target = elevator_trim;
@@ -531,7 +532,7 @@ void common_flaps_trim_speedbrake() {
   flt_ctrls::trim_wheel_slow_ap = 0.0f;
   flt_ctrls::trim_wheel_man = 0.0f;
   host_mirror.sim_aircraft_controls_acf_elev_trim_time = 30;
-  XPLMSetDataf(handle(bound::sim_aircraft_controls_acf_elev_trim_time), 30.0f);
+  host_send_f(bound::sim_aircraft_controls_acf_elev_trim_time, 30.0f);
   systems_memory.trim_constants[0] = 42.75f;
   systems_memory.trim_constants[1] = 30.0f;
 
@@ -542,10 +543,10 @@ void common_flaps_trim_speedbrake() {
   starter2_knob_target = 1.0f;
   travel_targets.eng1_start_turn = 1.0f;
   travel_targets.eng2_start_turn = 1.0f;
-  autobrake_knob_target = 1.0f;
-  autobrake_knob_anim = 1.0f;
+  autobrake_knob_target = autobrake_pos_value(AutobrakePos::off);
+  autobrake_knob_anim = autobrake_pos_value(AutobrakePos::off);
   host_mirror.sim_operation_override_override_pressurization = 1.0f;
-  XPLMSetDatai(handle(bound::sim_operation_override_override_pressurization), 1);
+  host_send_i(bound::sim_operation_override_override_pressurization, 1);
 }
 
 // The host's cabin as the start leaves it, still at rest.
@@ -553,9 +554,9 @@ void put_host_cabin(float cabin_alt, float diff_psi) {
   host_mirror.sim_cockpit_pressure_cabin_altitude_actual_m_msl = cabin_alt;
   host_mirror.sim_cockpit_pressure_cabin_pressure_differential_psi = diff_psi;
   host_mirror.sim_cockpit_pressure_cabin_vvi_actual_m_msec = 0.0f;
-  XPLMSetDataf(handle(bound::sim_cockpit_pressure_cabin_altitude_actual_m_msl), cabin_alt);
-  XPLMSetDataf(handle(bound::sim_cockpit_pressure_cabin_pressure_differential_psi), diff_psi);
-  XPLMSetDataf(handle(bound::sim_cockpit_pressure_cabin_vvi_actual_m_msec), 0.0f);
+  host_send_f(bound::sim_cockpit_pressure_cabin_altitude_actual_m_msl, cabin_alt);
+  host_send_f(bound::sim_cockpit_pressure_cabin_pressure_differential_psi, diff_psi);
+  host_send_f(bound::sim_cockpit_pressure_cabin_vvi_actual_m_msec, 0.0f);
 }
 
 void common_pressurisation(int32_t mode) {
@@ -679,7 +680,7 @@ void reset_switch_memory() {
   float* generic = host_mirror.sim_cockpit2_switches_generic_lights_switch;
   generic[13] = 1.0f;
   generic[14] = 1.0f;
-  XPLMSetDatavf(handle(bound::sim_cockpit2_switches_generic_lights_switch), generic, 0, 64);
+  host_send_vf(bound::sim_cockpit2_switches_generic_lights_switch, generic, 64);
   engine_running_memory = static_cast<float>(host_mirror.sim_flightmodel_engine_ENGN_running[0]);
 
   using namespace audio;

@@ -7,17 +7,15 @@
 // APU running and generator, fuel pumps, engine running, mixture and N2.
 #include "aircraft/state_arrays.h"
 
-#include <cmath>
-
 #include "alerting/failure_state.h"
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/pitch_trim.h"
 #include "systems/flight_controls/elec_trim_state.h"
 #include "engines/engine_start.h"
 #include "engines/engine_state.h"
 #include "engines/engine_values.h"
 #include "lnav/guidance_steps.h"
-#include "platform/xplm.h"
 #include "systems/air/air_values.h"
 #include "systems/apu_start/apu.h"
 #include "systems/apu_start/apu_start_state.h"
@@ -274,18 +272,6 @@ const SlotIndex& slot_index() {
   return index;
 }
 
-int read_array(bound::Id id, float* out, int count) {
-  XPLMDataRef h = handle(id);
-  if (h == nullptr) return 0;
-  int n = XPLMGetDatavf(h, out, 0, count);
-  if (n < 0) n = 0;
-  if (n > count) n = count;
-  return n;
-}
-
-void push_f(bound::Id id, float value) { XPLMSetDataf(handle(id), value); }
-void push_i(bound::Id id, int value) { XPLMSetDatai(handle(id), value); }
-
 // ---- restore, "zuvadud/D738/system" ----
 
 void restore_system_slot(int slot, float v) {
@@ -300,7 +286,7 @@ void restore_system_slot(int slot, float v) {
       break;
     case 45:
       host_mirror.sim_cockpit2_switches_yaw_damper_on = trunc_to_i32(v);
-      push_i(bound::sim_cockpit2_switches_yaw_damper_on, host_mirror.sim_cockpit2_switches_yaw_damper_on);
+      host_send_i(bound::sim_cockpit2_switches_yaw_damper_on, host_mirror.sim_cockpit2_switches_yaw_damper_on);
       break;
     // The saved flight director values come back as hold values; the
     // flight director takes them over itself after a load.
@@ -316,14 +302,14 @@ void restore_system_slot(int slot, float v) {
 void after_system_slot(int slot) {
   switch (slot) {
     case 22:
-      push_f(bound::sim_cockpit_pressure_max_allowable_altitude,
+      host_send_f(bound::sim_cockpit_pressure_max_allowable_altitude,
              host_mirror.sim_cockpit_pressure_max_allowable_altitude);
       break;
     case 27:
       if (cockpit::pressurization_mode2 != 0.0f) press_ctrl.press_ctrl_armed = 1;
       break;
     case 28:
-      push_f(bound::sim_cockpit2_controls_elevator_trim, host_mirror.sim_cockpit2_controls_elevator_trim);
+      host_send_f(bound::sim_cockpit2_controls_elevator_trim, host_mirror.sim_cockpit2_controls_elevator_trim);
       elec_trim_moved = 0;
       trim_wheel_slow_run = 0.0f;
       trim_wheel_fast_run = 0.0f;
@@ -336,17 +322,18 @@ void after_system_slot(int slot) {
       door::fo_window_ratio = 0.0f;
       break;
     case 89:
-      if (XPLMDataRef h = handle(bound::sim_cockpit2_pressurization_actuators_max_allowable_altitude_ft)) {
-        host_mirror.sim_cockpit2_pressurization_actuators_max_allowable_altitude_ft = XPLMGetDataf(h);
+      if (bound_present(bound::sim_cockpit2_pressurization_actuators_max_allowable_altitude_ft)) {
+        host_mirror.sim_cockpit2_pressurization_actuators_max_allowable_altitude_ft =
+            read_now_f(bound::sim_cockpit2_pressurization_actuators_max_allowable_altitude_ft);
       }
       break;
     case 91:
       host_mirror.sim_cockpit_pressure_cabin_vvi_actual_m_msec = cockpit::cabin_vvi;
-      push_f(bound::sim_cockpit_pressure_cabin_vvi_actual_m_msec, cockpit::cabin_vvi);
+      host_send_f(bound::sim_cockpit_pressure_cabin_vvi_actual_m_msec, cockpit::cabin_vvi);
       host_mirror.sim_cockpit_pressure_cabin_altitude_actual_m_msl = cockpit::cabin_altitude_actual;
-      push_f(bound::sim_cockpit_pressure_cabin_altitude_actual_m_msl, cockpit::cabin_altitude_actual);
+      host_send_f(bound::sim_cockpit_pressure_cabin_altitude_actual_m_msl, cockpit::cabin_altitude_actual);
       host_mirror.sim_cockpit_pressure_cabin_pressure_differential_psi = cockpit::cabin_pressure_diff;
-      push_f(bound::sim_cockpit_pressure_cabin_pressure_differential_psi, cockpit::cabin_pressure_diff);
+      host_send_f(bound::sim_cockpit_pressure_cabin_pressure_differential_psi, cockpit::cabin_pressure_diff);
       break;
     default: break;
   }
@@ -384,27 +371,24 @@ void after_system_sw_slot(int slot) {
     case 29:
       // Battery 1 is always on after a restore.
       host_mirror.sim_cockpit2_electrical_battery_on[0] = 1;
-      XPLMSetDatavi(handle(bound::sim_cockpit2_electrical_battery_on), host_mirror.sim_cockpit2_electrical_battery_on,
-                    0, 3);
+      host_send_vi(bound::sim_cockpit2_electrical_battery_on, host_mirror.sim_cockpit2_electrical_battery_on, 3);
       break;
-    case 71: push_i(bound::sim_cockpit2_electrical_cross_tie, host_mirror.sim_cockpit2_electrical_cross_tie); break;
-    case 96: push_i(bound::sim_cockpit_engine_APU_running, host_mirror.sim_cockpit_engine_APU_running); break;
+    case 71: host_send_i(bound::sim_cockpit2_electrical_cross_tie, host_mirror.sim_cockpit2_electrical_cross_tie); break;
+    case 96: host_send_i(bound::sim_cockpit_engine_APU_running, host_mirror.sim_cockpit_engine_APU_running); break;
     case 103:
-      XPLMSetDatavi(handle(bound::sim_cockpit2_fuel_fuel_tank_pump_on), host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on,
-                    0, 3);
+      host_send_vi(bound::sim_cockpit2_fuel_fuel_tank_pump_on, host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on, 3);
       break;
     case 104:
-      push_i(bound::sim_cockpit2_electrical_APU_generator_on, host_mirror.sim_cockpit2_electrical_APU_generator_on);
+      host_send_i(bound::sim_cockpit2_electrical_APU_generator_on, host_mirror.sim_cockpit2_electrical_APU_generator_on);
       break;
     case 108:
-      XPLMSetDatavf(handle(bound::sim_cockpit2_engine_actuators_mixture_ratio),
-                    host_mirror.sim_cockpit2_engine_actuators_mixture_ratio, 0, 2);
-      XPLMSetDatavi(handle(bound::sim_flightmodel_engine_ENGN_running), host_mirror.sim_flightmodel_engine_ENGN_running,
-                    0, 2);
+      host_send_vf(bound::sim_cockpit2_engine_actuators_mixture_ratio,
+                   host_mirror.sim_cockpit2_engine_actuators_mixture_ratio, 2);
+      host_send_vi(bound::sim_flightmodel_engine_ENGN_running, host_mirror.sim_flightmodel_engine_ENGN_running, 2);
       break;
     case 113:
       // N1 stays with the host; only N2 is pushed.
-      XPLMSetDatavf(handle(bound::sim_flightmodel_engine_ENGN_N2_), engine_copies.spool_n2, 0, 2);
+      host_send_vf(bound::sim_flightmodel_engine_ENGN_N2_, engine_copies.spool_n2, 2);
       // The spool model later in this frame reads the host N2 from the mirror.
       host_mirror.sim_flightmodel_engine_ENGN_N2_[0] = engine_copies.spool_n2[0];
       host_mirror.sim_flightmodel_engine_ENGN_N2_[1] = engine_copies.spool_n2[1];
@@ -463,21 +447,23 @@ void build_system_sw_image(float image[kStateArraySize]) {
 void save_cockpit_state() {
   build_system_image(state_buffers.system);
   build_system_sw_image(state_buffers.system_sw);
-  XPLMSetDatavf(handle(bound::zuvadud_D738_system), state_buffers.system, 0, kStateArraySize);
-  XPLMSetDatavf(handle(bound::zuvadud_D738_system_sw), state_buffers.system_sw, 0, kStateArraySize);
+  script_set_vf(bound::zuvadud_D738_system, state_buffers.system, kStateArraySize);
+  script_set_vf(bound::zuvadud_D738_system_sw, state_buffers.system_sw, kStateArraySize);
 }
 
 void restore_cockpit_state() {
-  const int n_system = read_array(bound::zuvadud_D738_system, state_buffers.system, kStateArraySize);
-  const int n_sw = read_array(bound::zuvadud_D738_system_sw, state_buffers.system_sw, kStateArraySize);
+  bool system_given[kStateArraySize];
+  bool sw_given[kStateArraySize];
+  const int n_system = read_now_vf_finite(bound::zuvadud_D738_system, state_buffers.system, system_given, kStateArraySize);
+  const int n_sw = read_now_vf_finite(bound::zuvadud_D738_system_sw, state_buffers.system_sw, sw_given, kStateArraySize);
   // A slot that holds no number (NaN, an infinity) is treated as absent: the
-  // cockpit keeps its value rather than carry the NaN into every model.
+  // cockpit keeps its value rather than take a 0 the scripts did not save.
   for (int slot = 0; slot < n_system; ++slot) {
-    if (std::isfinite(state_buffers.system[slot])) restore_system_slot(slot, state_buffers.system[slot]);
+    if (system_given[slot]) restore_system_slot(slot, state_buffers.system[slot]);
     after_system_slot(slot);
   }
   for (int slot = 0; slot < n_sw; ++slot) {
-    if (std::isfinite(state_buffers.system_sw[slot])) restore_system_sw_slot(slot, state_buffers.system_sw[slot]);
+    if (sw_given[slot]) restore_system_sw_slot(slot, state_buffers.system_sw[slot]);
     after_system_sw_slot(slot);
   }
   restore_engine_values();
@@ -498,19 +484,19 @@ void restore_cockpit_state() {
 }
 
 void sync_glare_switch() {
-  XPLMDataRef h = handle(bound::zuvadud_D738_glare_sw);
-  if (h == nullptr) return;
-  const int n = read_array(bound::zuvadud_D738_glare_sw, state_buffers.glare, kGlareArraySize);
+  if (!bound_present(bound::zuvadud_D738_glare_sw)) return;
+  const int n = read_now_vf(bound::zuvadud_D738_glare_sw, state_buffers.glare, kGlareArraySize);
   state_buffers.glare[kGlareN1SourceElement] = toggle_switch::n1_set_source;
   if (n >= kGlareArraySize) {
-    XPLMSetDatavf(h, state_buffers.glare, 0, kGlareArraySize);
+    script_set_vf(bound::zuvadud_D738_glare_sw, state_buffers.glare, kGlareArraySize);
   } else {
     // A shorter array: never write zeros over script elements we were not given.
-    XPLMSetDatavf(h, &state_buffers.glare[kGlareN1SourceElement], kGlareN1SourceElement, 1);
+    script_set_vf(bound::zuvadud_D738_glare_sw, &state_buffers.glare[kGlareN1SourceElement], 1,
+                  kGlareN1SourceElement);
   }
 }
 
 void read_glare_switches() {
-  const int n = read_array(bound::zuvadud_D738_glare_sw, state_buffers.glare, kGlareBufferSize);
+  const int n = read_now_vf(bound::zuvadud_D738_glare_sw, state_buffers.glare, kGlareBufferSize);
   if (n > kGlareN1SourceElement) toggle_switch::n1_set_source = state_buffers.glare[kGlareN1SourceElement];
 }

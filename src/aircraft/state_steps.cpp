@@ -1,7 +1,5 @@
-// Cockpit state exchange, start-up state, service status and CG reference:
-// step entry points. The exchanges themselves arrive later; until then each
-// step does nothing and the scripts' arrays are left as the scripts wrote
-// them.
+// The per-load reset of the route-table counts (see state_steps.h; the other
+// steps named there live in their own files).
 #include "aircraft/state_steps.h"
 
 #include "lnav/route/route_intake.h"

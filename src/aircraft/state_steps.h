@@ -15,7 +15,9 @@
 // The first unpaused frame after a load sets the cockpit up.
 #include "aircraft/startup_state.h"
 
-void update_cg_reference();
+// The CG reference shift of the generic aircraft files, once per unpaused
+// frame.
+#include "aircraft/cg_reference.h"
 
 // Service channel ("corvane/Debug"): debug_status and handling_options.
 #include "publication/debug_service.h"

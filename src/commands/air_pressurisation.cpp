@@ -12,6 +12,7 @@
 #include "commands/command_hold.h"
 #include "commands/switch_moves.h"
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
 #include "systems/air/air_values.h"
@@ -60,9 +61,8 @@ float altitude_step(const AltitudeKnob& k, float a, bool up) {
 
 void flight_altitude_step(bool up) {
   float& a = host_mirror.sim_cockpit_pressure_max_allowable_altitude;
-  if (!std::isfinite(a)) return;  // nothing sane to step from; leave the host's value alone
   a = altitude_step(kFlightAltitude, a, up);
-  if (XPLMDataRef h = handle(bound::sim_cockpit_pressure_max_allowable_altitude)) XPLMSetDataf(h, a);
+  host_send_f(bound::sim_cockpit_pressure_max_allowable_altitude, a);
 }
 
 void landing_altitude_step(bool up) {
@@ -107,7 +107,7 @@ void bleed_trip_reset_side(int side) {
   failure = 0;
   const bound::Id id = side == 0 ? bound::sim_operation_failures_rel_bleed_air_lft
                                  : bound::sim_operation_failures_rel_bleed_air_rgt;
-  if (XPLMDataRef h = handle(id)) XPLMSetDatai(h, 0);
+  host_send_i(id, 0);
 }
 
 // ---- Window overheat test -------------------------------------------------

@@ -10,6 +10,7 @@
 #include "core/command_refs.h"
 #include "commands/switch_moves.h"
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_targets.h"
@@ -36,7 +37,7 @@ void set_at_begin(float& pos, XPLMCommandPhase phase, float value) {
 void battery_full_off(int element, int cover, float& switch_pos) {
   int32_t* battery_on = host_mirror.sim_cockpit2_electrical_battery_on;
   battery_on[element] = 0;
-  if (XPLMDataRef h = handle(bound::sim_cockpit2_electrical_battery_on)) XPLMSetDatavi(h, battery_on, 0, 3);
+  host_send_vi(bound::sim_cockpit2_electrical_battery_on, battery_on, 3);
   button_switch::cover_position[cover] = 1.0f;
   cover_target[cover] = 1.0f;
   switch_pos = 0.0f;
@@ -66,7 +67,7 @@ void apu_generator_on(float& apu_power_bus, HostCmd engine_generator_off) {
     apu_power_bus = 1.0f;
     if (host_mirror.sim_cockpit2_electrical_APU_generator_on == 0) {
       host_mirror.sim_cockpit2_electrical_APU_generator_on = 1;
-      if (XPLMDataRef h = handle(bound::sim_cockpit2_electrical_APU_generator_on)) XPLMSetDatai(h, 1);
+      host_send_i(bound::sim_cockpit2_electrical_APU_generator_on, 1);
     }
     issue_command_once(engine_generator_off);
     issue_command_once(HostCmd::electrical_GPU_off);

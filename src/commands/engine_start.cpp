@@ -10,6 +10,7 @@
 #include "core/command_refs.h"
 #include "commands/switch_moves.h"
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "engines/engine_state.h"
 #include "engines/engine_values.h"
 #include "systems/apu_start/apu_start_state.h"
@@ -142,9 +143,7 @@ bool aircraft_low() {
 }
 
 void send_prop_modes() {
-  if (XPLMDataRef h = handle(bound::sim_cockpit2_engine_actuators_prop_mode)) {
-    XPLMSetDatavi(h, host_mirror.sim_cockpit2_engine_actuators_prop_mode, 0, 2);
-  }
+  host_send_vi(bound::sim_cockpit2_engine_actuators_prop_mode, host_mirror.sim_cockpit2_engine_actuators_prop_mode, 2);
 }
 
 int reverse_hold_handler(Engines which, XPLMCommandPhase phase) {

@@ -9,6 +9,7 @@
 #include "core/command_refs.h"
 #include "commands/switch_moves.h"
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/frame_values.h"
 #include "systems/annunciators/annunciators.h"
 #include "systems/annunciators/annunciators_panels.h"
@@ -67,7 +68,7 @@ void gpws_cover(float& pos, float& target, XPLMCommandPhase phase) {
 
 void write_gpws_test_cue(bound::Id id, float& mirror, float value) {
   mirror = value;
-  if (XPLMDataRef h = handle(id)) XPLMSetDataf(h, value);
+  script_set_f(id, value);
 }
 
 bool gpws_powered() { return electric::batbus_status != 0.0f && electric::ac_tnsbus1_status != 0.0f; }

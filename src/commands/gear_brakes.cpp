@@ -8,6 +8,7 @@
 #include "commands/command_handlers.h"
 #include "commands/switch_moves.h"
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/preprocess_values.h"
 #include "systems/gear_brakes/autobrake_state.h"
 #include "systems/gear_brakes/brake_command_state.h"
@@ -32,11 +33,6 @@ constexpr float kSpeedbrakeDown = 0.0f;
 constexpr float kSpeedbrakeArmed = 0.0889f;
 constexpr float kSpeedbrakeFlightDetent = 0.667f;
 constexpr float kSpeedbrakeUp = 1.0f;
-
-// Autobrake selector positions.
-constexpr float kAutobrakeRto = 0.0f;
-constexpr float kAutobrakeOff = 1.0f;
-constexpr float kAutobrakeMax = 5.0f;
 
 float& gear_lever() { return controls::gear_handle_down; }
 
@@ -71,12 +67,12 @@ bool gear_locked() {
 
 void write_parking_brake_ratio(float ratio) {
   host_mirror.sim_cockpit2_controls_parking_brake_ratio = ratio;
-  if (XPLMDataRef h = handle(bound::sim_cockpit2_controls_parking_brake_ratio)) XPLMSetDataf(h, ratio);
+  host_send_f(bound::sim_cockpit2_controls_parking_brake_ratio, ratio);
 }
 
 void write_speedbrake_ratio(float ratio) {
   host_mirror.sim_cockpit2_controls_speedbrake_ratio = ratio;
-  if (XPLMDataRef h = handle(bound::sim_cockpit2_controls_speedbrake_ratio)) XPLMSetDataf(h, ratio);
+  host_send_f(bound::sim_cockpit2_controls_speedbrake_ratio, ratio);
 }
 
 // Setting or releasing the brakes takes the chocks away when the scripts ask for it.
@@ -84,7 +80,7 @@ void remove_chocks() {
   if (script_mirror.zuvadud_D738_fms_chock_status == 1.0f &&
       script_mirror.zuvadud_D738_fms_parkbrake_remove_chock == 1.0f) {
     script_mirror.zuvadud_D738_fms_chock_status = 0.0f;
-    if (XPLMDataRef h = handle(bound::zuvadud_D738_fms_chock_status)) XPLMSetDataf(h, 0.0f);
+    script_set_f(bound::zuvadud_D738_fms_chock_status, 0.0f);
   }
 }
 
@@ -178,71 +174,44 @@ void toe_brake(XPLMCommandPhase phase, bool left, bool right) {
   }
 }
 
-void autobrake_select(float position) {
-  autobrake::autobrake_pos = position;
-  autobrake::autobrake_pos2 = 0.0f;
-  autobrake_knob_target = position;
-  autobrake_knob_anim = position;
-}
+void autobrake_select(AutobrakePos position) { select_autobrake(position, AutobrakeSelectedBy::knob_command); }
 
-// RTO on the ground starts the one-second self-test.
-void autobrake_select_rto() {
-  autobrake_select(kAutobrakeRto);
-  if (on_ground == 1) {
-    autobrake::autobrake_RTO_test = 1.0f;
-    delay_timers.autobrake_rto_test_delay = 1.0f;
-    rto_test_result = 0.0f;
-  }
-}
-
-// Switching an engaged RTO off stows the speed brake lever it raised. OFF
-// also ends a landing autobrake, armed or braking, as stepping down to OFF
-// does: left armed it would go on braking at level 1 with the selector at OFF.
-void autobrake_select_off() {
-  const float rto_arm = autobrake::autobrake_RTO_arm;
-  autobrake_select(kAutobrakeOff);
-  if (rto_arm == 2.0f) rto_speedbrake_stow_request = 1.0f;
-  autobrake::autobrake_arm = 0.0f;
-  autobrake::autobrake_RTO_arm = 0.0f;
-  autobrake::autobrake_RTO_test = 0.0f;
-  autobrake::autobrake_disarm = 0.0f;
-  autobrake_brake_value = 0.0f;
-  rto_test_result = 0.0f;
-  delay_timers.autobrake_rto_test_delay = 0.0f;
-}
-
-// Setting 1 on the ground shows DISARM until the system arms.
-void autobrake_select_1() {
-  autobrake_select(2.0f);
-  if (on_ground == 1) autobrake::autobrake_disarm = 1.0f;
-}
-
+// One setting up; from setting 3 the knob is only turned to MAX, and the
+// systems step pulls the selector over.
 void autobrake_step_up() {
   const float pos = autobrake::autobrake_pos;
-  if (pos == 0.0f) {
-    autobrake_select_off();
-  } else if (pos == 1.0f) {
-    autobrake_select_1();
-  } else if (pos == 2.0f || pos == 3.0f) {
-    autobrake_select(pos + 1.0f);
-  } else if (pos == 4.0f) {
-    autobrake_knob_target = kAutobrakeMax;  // the selector is pulled over to MAX by the systems step
+  if (pos == autobrake_pos_value(AutobrakePos::rto)) {
+    autobrake_select(AutobrakePos::off);
+  } else if (pos == autobrake_pos_value(AutobrakePos::off)) {
+    autobrake_select(AutobrakePos::one);
+  } else if (pos == autobrake_pos_value(AutobrakePos::one)) {
+    autobrake_select(AutobrakePos::two);
+  } else if (pos == autobrake_pos_value(AutobrakePos::two)) {
+    autobrake_select(AutobrakePos::three);
+  } else if (pos == autobrake_pos_value(AutobrakePos::three)) {
+    autobrake_knob_target = autobrake_pos_value(AutobrakePos::max);
   }
 }
 
+// One setting down; from MAX the knob is only turned back to setting 3, and
+// the systems step returns the selector. Stepping down between settings only
+// moves the selector (setting 1 reached this way shows no DISARM); setting 1
+// down to OFF ends a landing autobrake, armed or braking.
 void autobrake_step_down() {
   const float pos = autobrake::autobrake_pos;
-  if (pos == 5.0f) {
-    autobrake_knob_target = 4.0f;
-  } else if (pos == 4.0f || pos == 3.0f) {
-    autobrake_select(pos - 1.0f);
-  } else if (pos == 2.0f) {
-    autobrake_select(kAutobrakeOff);
+  if (pos == autobrake_pos_value(AutobrakePos::max)) {
+    autobrake_knob_target = autobrake_pos_value(AutobrakePos::three);
+  } else if (pos == autobrake_pos_value(AutobrakePos::three)) {
+    place_autobrake_selector(AutobrakePos::two);
+  } else if (pos == autobrake_pos_value(AutobrakePos::two)) {
+    place_autobrake_selector(AutobrakePos::one);
+  } else if (pos == autobrake_pos_value(AutobrakePos::one)) {
+    place_autobrake_selector(AutobrakePos::off);
     autobrake::autobrake_arm = 0.0f;
     autobrake::autobrake_disarm = 0.0f;
     autobrake_brake_value = 0.0f;
-  } else if (pos == 1.0f) {
-    autobrake_select_rto();
+  } else if (pos == autobrake_pos_value(AutobrakePos::off)) {
+    autobrake_select(AutobrakePos::rto);
   }
 }
 
@@ -320,32 +289,32 @@ int cmd_knob_autobrake_dn(XPLMCommandRef, XPLMCommandPhase phase, void*) {
 }
 
 int cmd_knob_autobrake_rto(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  if (phase == phase_begin) autobrake_select_rto();
+  if (phase == phase_begin) autobrake_select(AutobrakePos::rto);
   return 0;
 }
 
 int cmd_knob_autobrake_off(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  if (phase == phase_begin) autobrake_select_off();
+  if (phase == phase_begin) autobrake_select(AutobrakePos::off);
   return 0;
 }
 
 int cmd_knob_autobrake_1(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  if (phase == phase_begin) autobrake_select_1();
+  if (phase == phase_begin) autobrake_select(AutobrakePos::one);
   return 0;
 }
 
 int cmd_knob_autobrake_2(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  if (phase == phase_begin) autobrake_select(3.0f);
+  if (phase == phase_begin) autobrake_select(AutobrakePos::two);
   return 0;
 }
 
 int cmd_knob_autobrake_3(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  if (phase == phase_begin) autobrake_select(4.0f);
+  if (phase == phase_begin) autobrake_select(AutobrakePos::three);
   return 0;
 }
 
 int cmd_knob_autobrake_max(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  if (phase == phase_begin) autobrake_knob_target = kAutobrakeMax;
+  if (phase == phase_begin) autobrake_knob_target = autobrake_pos_value(AutobrakePos::max);
   return 0;
 }
 

@@ -5,7 +5,7 @@
 //
 // Doors, windows and the manual gear handle are commanded through targets that
 // the systems step moves the published positions toward; the trim switch
-// writes the host's elevator trim directly (mirror first, then the host).
+// writes the host's elevator trim at once (mirror first, then the host).
 #include <cmath>
 
 #include "commands/command_handlers.h"
@@ -13,6 +13,7 @@
 #include "core/command_refs.h"
 #include "commands/switch_moves.h"
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/frame_values.h"
 #include "core/pitch_trim.h"
 #include "systems/gear_brakes/brake_command_state.h"
@@ -126,7 +127,7 @@ int fo_trim_handler(bool down, XPLMCommandPhase phase) {
   float next = down ? t - rate : t + rate;
   next = next < lo ? lo : (next > hi ? hi : next);
   host_mirror.sim_cockpit2_controls_elevator_trim = next;
-  if (XPLMDataRef h = handle(bound::sim_cockpit2_controls_elevator_trim)) XPLMSetDataf(h, next);
+  host_send_f(bound::sim_cockpit2_controls_elevator_trim, next);
   trim_wheel_hold = next;
   trim_wheel_target = next;
   disconnect_autopilot_on_trim();
@@ -204,10 +205,10 @@ int cmd_brake_smoothly(XPLMCommandRef, XPLMCommandPhase ph, void*) {
     cockpit::parking_brake_pos = 0.0f;
     lever_commands.park_brake_engaged = 0.0f;
     host_mirror.sim_cockpit2_controls_parking_brake_ratio = 0.0f;
-    if (XPLMDataRef h = handle(bound::sim_cockpit2_controls_parking_brake_ratio)) XPLMSetDataf(h, 0.0f);
+    host_send_f(bound::sim_cockpit2_controls_parking_brake_ratio, 0.0f);
     if (script_mirror.zuvadud_D738_fms_chock_status == 1.0f && script_mirror.zuvadud_D738_fms_parkbrake_remove_chock == 1.0f) {
       script_mirror.zuvadud_D738_fms_chock_status = 0.0f;
-      if (XPLMDataRef h = handle(bound::zuvadud_D738_fms_chock_status)) XPLMSetDataf(h, 0.0f);
+      script_set_f(bound::zuvadud_D738_fms_chock_status, 0.0f);
     }
   }
   if (ph == phase_begin || ph == phase_continue) {

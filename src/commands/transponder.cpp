@@ -12,6 +12,7 @@
 #include "core/command_refs.h"
 #include "commands/switch_moves.h"
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/frame_values.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
@@ -31,7 +32,7 @@ void transponder_test_start() {
   if (delay_flags.tcas_test_flag != 0.0f || electric::ac_tnsbus1_status != 1.0f) return;
   const int32_t test_mode = host_transponder_mode(knob::transponder_pos, true, host_version);
   host_mirror.sim_cockpit2_radios_actuators_transponder_mode = test_mode;
-  if (XPLMDataRef h = handle(bound::sim_cockpit2_radios_actuators_transponder_mode)) XPLMSetDatai(h, test_mode);
+  host_send_i(bound::sim_cockpit2_radios_actuators_transponder_mode, test_mode);
   delay_flags.tcas_test_flag = 1.0f;
   delay_flags.xpndr_test_flag = 1.0f;
   if (delay_timers.tcas_test_delay == 0.0f) delay_timers.tcas_test_delay = kTestDuration_s;
@@ -52,8 +53,9 @@ int digit_handler(Place place, bool up, XPLMCommandPhase phase) {
   const int32_t digit = xpndr_change_digit(place);
   if (up ? digit >= 7 : digit <= 0) return 0;
   issue_command_once(up ? up_cmd[place] : down_cmd[place]);
-  if (XPLMDataRef h = handle(bound::sim_cockpit2_radios_actuators_transponder_code)) {
-    host_mirror.sim_cockpit2_radios_actuators_transponder_code = XPLMGetDatai(h);
+  if (bound_present(bound::sim_cockpit2_radios_actuators_transponder_code)) {
+    host_mirror.sim_cockpit2_radios_actuators_transponder_code =
+        read_now_i(bound::sim_cockpit2_radios_actuators_transponder_code);
   }
   return 0;
 }

@@ -12,6 +12,7 @@
 #include "core/command_refs.h"
 #include "commands/switch_moves.h"
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/frame_values.h"
 #include "core/pitch_trim.h"
 #include "systems/delay_timers.h"
@@ -39,7 +40,7 @@ enum TrimDirection : int { nose_down = -1, nose_up = 1 };
 
 void write_elevator_trim(float trim) {
   host_mirror.sim_cockpit2_controls_elevator_trim = trim;
-  if (XPLMDataRef h = handle(bound::sim_cockpit2_controls_elevator_trim)) XPLMSetDataf(h, trim);
+  host_send_f(bound::sim_cockpit2_controls_elevator_trim, trim);
 }
 
 bool trim_failed() { return host_mirror.sim_operation_failures_rel_trim_elv == kTrimFailed; }

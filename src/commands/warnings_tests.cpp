@@ -14,6 +14,7 @@
 #include "core/command_refs.h"
 #include "commands/switch_moves.h"
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "systems/annunciators/annunciator_values.h"
 #include "systems/annunciators/annunciators.h"
 #include "systems/annunciators/annunciators_panels.h"
@@ -45,9 +46,7 @@ constexpr float kDim = 0.5f;
 void set_annunciator_rheostat(float level) {
   float* generic = host_mirror.sim_cockpit2_switches_generic_lights_switch;
   generic[kAnnunciatorRheostat] = level;
-  if (XPLMDataRef h = handle(bound::sim_cockpit2_switches_generic_lights_switch)) {
-    XPLMSetDatavf(h, generic, 0, kGenericLightsSent);
-  }
+  host_send_vf(bound::sim_cockpit2_switches_generic_lights_switch, generic, kGenericLightsSent);
 }
 
 void clear_six_pack_memory() {

@@ -66,6 +66,36 @@ int read_now_text(bound::Id id, char* out, int out_size);
 // copied (0..count).
 int read_now_bytes(bound::Id id, void* out, int count);
 
+// For a value whose absence or non-finite value the caller must tell from a
+// 0, to keep its own value then: false, *out untouched, when the name is
+// absent or its value is not a finite number; otherwise true and the value
+// in *out. For names without a range row (the scripts' values).
+inline bool read_now_finite_f(bound::Id id, float* out) {
+  const XPLMDataRef h = (id >= 0 && id < bound::COUNT) ? handle(id) : nullptr;
+  if (h == nullptr) return false;
+  const float v = XPLMGetDataf(h);
+  if (!std::isfinite(v)) return false;
+  *out = v;
+  return true;
+}
+
+// read_now_vf that also tells which elements were finite numbers: finite[i]
+// is false for an element that was not (it reads 0, as with read_now_vf) and
+// true for the others, for i below the count returned.
+inline int read_now_vf_finite(bound::Id id, float* out, bool* finite, int count) {
+  if (out == nullptr || finite == nullptr || count <= 0) return 0;
+  const XPLMDataRef h = (id >= 0 && id < bound::COUNT) ? handle(id) : nullptr;
+  if (h == nullptr) return 0;
+  int got = XPLMGetDatavf(h, out, 0, count);
+  if (got < 0) got = 0;
+  if (got > count) got = count;
+  for (int i = 0; i < got; ++i) {
+    finite[i] = std::isfinite(out[i]);
+    if (!finite[i]) out[i] = 0.0f;
+  }
+  return got;
+}
+
 // Whether the name was found at start-up (its slot is not null).
 inline bool bound_present(bound::Id id) { return handle(id) != nullptr; }
 

@@ -6,6 +6,7 @@
 
 #include "core/command_refs.h"
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "engines/engine_values.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/gear_brakes/gear_horn.h"
@@ -36,7 +37,7 @@ void send_throttle_ratio(int engine, float t) {
   float* ratio = host_mirror.sim_cockpit2_engine_actuators_throttle_ratio;
   if (engine != 1) ratio[0] = t;
   if (engine != 0) ratio[1] = t;
-  if (XPLMDataRef h = handle(bound::sim_cockpit2_engine_actuators_throttle_ratio)) XPLMSetDatavf(h, ratio, 0, 2);
+  host_send_vf(bound::sim_cockpit2_engine_actuators_throttle_ratio, ratio, 2);
 }
 
 // A non-finite lever position stows the lever (0), as a position below the floor does.

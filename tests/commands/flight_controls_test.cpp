@@ -334,6 +334,13 @@ TEST(Autobrake, RtoSelfTestOnlyOnTheGroundAndOffStowsAnEngagedRto) {
   EXPECT_EQ(autobrake::autobrake_arm, 0.0f);
   EXPECT_EQ(autobrake_brake_value, 0.0f);
   EXPECT_EQ(autobrake::autobrake_disarm, 0.0f);
+
+  // Stepped down onto setting 1 on the ground, the selector only moves: no
+  // DISARM, unlike selecting setting 1.
+  autobrake::autobrake_pos = 3.0f;
+  press(cmd_knob_autobrake_dn);
+  EXPECT_EQ(autobrake::autobrake_pos, 2.0f);
+  EXPECT_EQ(autobrake::autobrake_disarm, 0.0f);
 }
 
 TEST(SpeedBrake, StepsThroughItsDetents) {

@@ -1,9 +1,65 @@
-// Autobrake selector and RTO self-test state (see the header).
+// Autobrake selector and RTO self-test state, and the selection logic (see
+// the header).
 #include "systems/gear_brakes/autobrake_state.h"
 
-// The selector rests at OFF (1) when the aircraft is loaded.
-float autobrake_knob_target = 1.0f;
-float autobrake_knob_anim = 1.0f;
+#include "core/preprocess_values.h"
+#include "systems/delay_timers.h"
+#include "systems/flight_controls/flight_control_values.h"
+
+// The selector rests at OFF when the aircraft is loaded.
+float autobrake_knob_target = autobrake_pos_value(AutobrakePos::off);
+float autobrake_knob_anim = autobrake_pos_value(AutobrakePos::off);
 float rto_speedbrake_stow_request;
 float autobrake_brake_value;
 float rto_test_result;
+
+namespace {
+
+// RTO armed and engaged (braking): leaving it stows the speed brake it raised.
+constexpr float kRtoEngaged = 2.0f;
+
+// Leaving RTO ends it, its self-test and any autobrake braking; an engaged
+// RTO stows the speed brake lever it raised.
+void end_rto_and_braking() {
+  if (autobrake::autobrake_RTO_arm == kRtoEngaged) rto_speedbrake_stow_request = 1.0f;
+  autobrake::autobrake_RTO_arm = 0.0f;
+  autobrake::autobrake_RTO_test = 0.0f;
+  autobrake::autobrake_disarm = 0.0f;
+  autobrake_brake_value = 0.0f;
+  rto_test_result = 0.0f;
+  delay_timers.autobrake_rto_test_delay = 0.0f;
+}
+
+}  // namespace
+
+void place_autobrake_selector(AutobrakePos position) {
+  const float value = autobrake_pos_value(position);
+  autobrake::autobrake_pos = value;
+  autobrake::autobrake_pos2 = position == AutobrakePos::max ? 1.0f : 0.0f;
+  autobrake_knob_target = value;
+  autobrake_knob_anim = value;
+}
+
+void select_autobrake(AutobrakePos position, AutobrakeSelectedBy by) {
+  const bool command = by == AutobrakeSelectedBy::knob_command;
+  place_autobrake_selector(position);
+  if (position == AutobrakePos::rto) {
+    // RTO on the ground runs the one-second self-test (again).
+    if (on_ground == 1) {
+      if (command) autobrake::autobrake_RTO_test = 1.0f;
+      delay_timers.autobrake_rto_test_delay = 1.0f;
+      rto_test_result = 0.0f;
+    }
+    return;
+  }
+  if (position == AutobrakePos::off || !command) {
+    // OFF also ends a landing autobrake, armed or braking, as stepping down
+    // to OFF does: left armed it would go on braking at level 1 with the
+    // selector at OFF.
+    if (command) autobrake::autobrake_arm = 0.0f;
+    end_rto_and_braking();
+    return;
+  }
+  // Setting 1 on the ground shows DISARM until the system arms.
+  if (position == AutobrakePos::one && on_ground == 1) autobrake::autobrake_disarm = 1.0f;
+}

@@ -1,7 +1,17 @@
 // Autobrake selector and RTO self-test state that the knob commands, the
 // panel-state apply, the delay timers and the systems step share; saved and
-// restored with the packed cockpit state.
+// restored with the packed cockpit state. Also the one selection logic the
+// knob commands and the panel-state apply both run.
 #pragma once
+
+#include <cstdint>
+
+// The selector's positions, as the published autobrake_pos (and the knob's
+// target and animation) hold them: RTO, OFF, settings 1 to 3, MAX.
+enum class AutobrakePos : int8_t { rto = 0, off = 1, one = 2, two = 3, three = 4, max = 5 };
+
+// A position as the published selector value holds it.
+constexpr float autobrake_pos_value(AutobrakePos position) { return static_cast<float>(position); }
 
 // The selector's commanded position and its animated value between setting 3
 // (4) and MAX (5); the published autobrake_pos follows the animation.
@@ -15,3 +25,23 @@ extern float autobrake_brake_value;
 // RTO self-test result: 0 untested, 1 failed (a condition broke while the
 // test countdown ran; the knob commands call it rto_test_fault), 2 passed.
 extern float rto_test_result;
+
+// Who moves the selector: a knob command, or the apply of a saved panel. The
+// two differ where a saved panel is not a crew's selection:
+//   RTO on the ground: a command starts the self-test (autobrake_RTO_test lit,
+//     DISARM on while it runs); a restore only restarts its countdown.
+//   OFF: a command also ends a landing autobrake that was armed; a restore
+//     leaves the arming to the systems step.
+//   any other position: a restore ends RTO, its self-test and any autobrake
+//     braking, as OFF does; a command leaves them (setting 1 on the ground
+//     shows DISARM until the system arms).
+enum class AutobrakeSelectedBy : uint8_t { knob_command, panel_restore };
+
+// Puts the selector at `position` at once (published value, knob target and
+// animation; the MAX flag autobrake_pos2 with MAX only), then runs the
+// selection's rules above. The knob commands never select MAX this way: the
+// selector is pulled over to MAX by the systems step from the knob's target.
+void select_autobrake(AutobrakePos position, AutobrakeSelectedBy by);
+
+// Only the first part: the selector at `position`, nothing else changed.
+void place_autobrake_selector(AutobrakePos position);
