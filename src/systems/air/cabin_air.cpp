@@ -17,7 +17,7 @@
 #include "systems/air/air_values.h"
 #include "systems/aircraft_systems.h"
 #include "systems/electrical/electric_values.h"
-#include "systems/host_writes.h"
+#include "core/host_io.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/air/oxygen_state.h"
 #include "systems/air/pressurisation.h"

@@ -21,7 +21,7 @@
 #include "systems/air/air_values.h"
 #include "systems/instruments/clock_values.h"
 #include "systems/electrical/electric_values.h"
-#include "systems/host_writes.h"
+#include "core/host_io.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"
 #include "systems/systems_step_outputs.h"

@@ -20,7 +20,7 @@
 #include "systems/aircraft_systems.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
-#include "systems/host_writes.h"
+#include "core/host_io.h"
 #include "systems/ice_rain/ice_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/air/pneumatics.h"

@@ -14,7 +14,7 @@
 #include "engines/engine_values.h"
 #include "systems/aircraft_systems.h"
 #include "systems/electrical/electric_values.h"
-#include "systems/host_writes.h"
+#include "core/host_io.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"
 #include "systems/system_state.h"

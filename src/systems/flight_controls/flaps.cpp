@@ -20,7 +20,7 @@
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/flight_controls/flight_control_values.h"
-#include "systems/host_writes.h"
+#include "core/host_io.h"
 #include "systems/hydraulics/hydraulic_values.h"
 #include "systems/flight_controls/speedbrake_lever.h"
 #include "systems/switches/switch_values.h"
@@ -276,7 +276,7 @@ void update_speedbrake() {
     set_cue(bound::zuvadud_d738_fmod_sb_servo_deploy, cue_deploy, 1.0f);
     s.servo_moving = 1.0f;
   }
-  const bool cfy = script_value(bound::zuvadud_D738_cfy_enable) != 0.0f;
+  const bool cfy = read_now_f(bound::zuvadud_D738_cfy_enable) != 0.0f;
   if (cfy && flt_ctrls::speedbrake_lever_anim == 1.0f) {
     set_script_f(bound::zuvadud_D738_flt_ctrls_speedbrake_target, speedbrake_lever_anim_target);
     set_script_f(bound::zuvadud_D738_flt_ctrls_speedbrake_servo_status, 1.0f);
@@ -308,7 +308,7 @@ void update_speedbrake_stop() {
       snap_speedbrake_lever();
     }
   } else {
-    if (script_value(bound::zuvadud_D738_cfy_enable) == 2.0f) lever = axis;
+    if (read_now_f(bound::zuvadud_D738_cfy_enable) == 2.0f) lever = axis;
     const float target = speedbrake_target();
     lever = lag_toward(lever, target, 0.0f, 1.0f, 4.0f);
     if (lever == target) {

@@ -21,7 +21,7 @@
 #include "systems/electrical/electric_values.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/gear_brakes/gear_horn.h"
-#include "systems/host_writes.h"
+#include "core/host_io.h"
 #include "systems/hydraulics/hydraulic_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_memory.h"

@@ -11,7 +11,7 @@
 #include "core/binding.h"
 #include "navdata/geodesy.h"
 #include "navdata/navdb.h"
-#include "systems/host_writes.h"
+#include "core/host_io.h"
 #include "systems/systems_steps.h"
 
 StandCache stand_cache;

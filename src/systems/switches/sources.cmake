@@ -4,5 +4,4 @@ target_sources(corvane_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/covers.cpp
   ${CMAKE_CURRENT_LIST_DIR}/switch_targets.cpp
   ${CMAKE_CURRENT_LIST_DIR}/switch_values.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/panel_io.cpp
 )
