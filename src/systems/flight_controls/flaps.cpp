@@ -80,14 +80,10 @@ void retract() {
   sbf_state.retract_ordered = 1.0f;
 }
 
-void set_script_f(bound::Id id, float v) {
-  if (XPLMDataRef h = handle(id)) XPLMSetDataf(h, v);
-}
-
 void set_cue(bound::Id id, float& mirror, float v) {
   if (mirror == v) return;
   mirror = v;
-  set_script_f(id, v);
+  script_set_f(id, v);
 }
 
 bound::Id flap_request_id() {
@@ -99,15 +95,15 @@ void request_flaps(float r, bool always) {
   float& mirror = host_mirror.sim_cockpit2_controls_flap_ratio;
   if (!always && mirror == r) return;
   mirror = r;
-  if (XPLMDataRef h = handle(flap_request_id())) XPLMSetDataf(h, r);
+  host_send_f(flap_request_id(), r);
 }
 
 void set_flap_time(float t) {
   host_set_f(bound::sim_aircraft2_engine_flap_extension_time_sec, t);
-  // The retraction time has no mirror of its own; compare with what was sent.
+  // The retraction time is compared with what was sent, not with its mirror.
   if (sbf_state.flap_time_last_s != t) {
     sbf_state.flap_time_last_s = t;
-    if (XPLMDataRef h = handle(bound::sim_aircraft2_engine_flap_retraction_time_sec)) XPLMSetDataf(h, t);
+    host_send_f(bound::sim_aircraft2_engine_flap_retraction_time_sec, t);
   }
 }
 
@@ -278,10 +274,10 @@ void update_speedbrake() {
   }
   const bool cfy = read_now_f(bound::zuvadud_D738_cfy_enable) != 0.0f;
   if (cfy && flt_ctrls::speedbrake_lever_anim == 1.0f) {
-    set_script_f(bound::zuvadud_D738_flt_ctrls_speedbrake_target, speedbrake_lever_anim_target);
-    set_script_f(bound::zuvadud_D738_flt_ctrls_speedbrake_servo_status, 1.0f);
+    script_set_f(bound::zuvadud_D738_flt_ctrls_speedbrake_target, speedbrake_lever_anim_target);
+    script_set_f(bound::zuvadud_D738_flt_ctrls_speedbrake_servo_status, 1.0f);
   } else {
-    set_script_f(bound::zuvadud_D738_flt_ctrls_speedbrake_servo_status, 0.0f);
+    script_set_f(bound::zuvadud_D738_flt_ctrls_speedbrake_servo_status, 0.0f);
   }
 }
 

@@ -191,7 +191,7 @@ void update_landing_gear() {
   }
   if (!act_failed) {
     for (int i = 0; i < 3; ++i) host_leg[i] = leg[i];
-    if (XPLMDataRef h = handle(bound::sim_aircraft_parts_acf_gear_deploy)) XPLMSetDatavf(h, leg, 0, 3);
+    host_send_vf(bound::sim_aircraft_parts_acf_gear_deploy, leg, 3);
   }
 }
 
