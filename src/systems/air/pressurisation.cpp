@@ -505,8 +505,6 @@ void update_pressurization() {
   }
   if (c.overpressure_time >= 240.0f && failure_tables.pressurisation[0] != 1.0f) {
     failure_tables.pressurisation[0] = 1.0f;
-    if (XPLMDataRef ref = handle(bound::zuvadud_D738_failure_pressurisation)) {
-      XPLMSetDatavf(ref, failure_tables.pressurisation, 0, kFailureEntriesExchanged);
-    }
+    script_set_vf(bound::zuvadud_D738_failure_pressurisation, failure_tables.pressurisation, kFailureEntriesExchanged);
   }
 }

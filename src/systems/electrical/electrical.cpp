@@ -49,7 +49,7 @@ void battery_switch_to_host() {
     if (gen[0] == 1 || gen[1] == 1) {
       gen[0] = 0;
       gen[1] = 0;
-      if (XPLMDataRef h = handle(bound::sim_cockpit2_electrical_generator_on)) XPLMSetDatavi(h, gen, 0, 2);
+      host_send_vi(bound::sim_cockpit2_electrical_generator_on, gen, 2);
     }
     if (mirror_i(bound::sim_cockpit_electrical_generator_apu_on) == 1) {
       host_set_i(bound::sim_cockpit_electrical_generator_apu_on, 0);
@@ -274,14 +274,14 @@ void update_ground_power() {
   // keep it for testing).
   bool hide_request = false;
   if (read_now_f(bound::zuvadud_D738_gpu_test) != 0.0f) {
-    if (XPLMDataRef h = handle(bound::zuvadud_D738_gpu_test)) XPLMSetDataf(h, 0.0f);
+    script_set_f(bound::zuvadud_D738_gpu_test, 0.0f);
     hide_request = true;
   } else {
     hide_request = read_now_f(bound::zuvadud_D738_fms_gpu_test_enable) == 0.0f && on_ground != 1;
   }
   float gpu_hide = read_now_f(bound::zuvadud_D738_gpu_hide);
   if (hide_request && gpu_hide == 0.0f) {
-    if (XPLMDataRef h = handle(bound::zuvadud_D738_gpu_hide)) XPLMSetDataf(h, 1.0f);
+    script_set_f(bound::zuvadud_D738_gpu_hide, 1.0f);
     gpu_hide = 1.0f;
   }
 

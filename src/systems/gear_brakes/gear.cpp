@@ -2,9 +2,9 @@
 // the lever, hydraulic pressure, airspeed and the manual extension handle
 // (with randomised transit times), the host's gear deployment, and tyre
 // bursts from overspeed and hot brakes. The lever's ground lock is in
-// gear_lever.cpp. Host values written: "sim/aircraft/parts/acf_gear_deploy",
-// "sim/cockpit/switches/gear_handle_status" and "rel_tire1".."rel_tire3"
-// (each on change).
+// gear_lever.cpp. Host values written: "sim/aircraft/parts/acf_gear_deploy"
+// (every frame the actuator works), "sim/cockpit/switches/gear_handle_status"
+// and "rel_tire1".."rel_tire3" (each on change).
 #include "systems/gear_brakes/gear.h"
 
 #include <cmath>

@@ -42,7 +42,7 @@ float precipitation() {
   if (read_now_f(bound::zuvadud_D738_perf_kill_windshield) == 0.0f) {
     return host_mirror.sim_weather_precipitation_on_aircraft_ratio;
   }
-  if (handle(bound::env_active) != nullptr && read_now_f(bound::env_active) != 0.0f) {
+  if (bound_present(bound::env_active) && read_now_f(bound::env_active) != 0.0f) {
     return std::fmax(read_now_f(bound::env_rain), read_now_f(bound::env_snow));
   }
   return read_now_f(bound::sim_weather_rain_percent);
@@ -62,7 +62,7 @@ void update_holdover(float p) {
     if (host_mirror.sim_flightmodel_position_groundspeed > 70.0f) rate *= 1.1f;
     h = std::fmax(0.0f, h - frame_time * rate);
   }
-  if (XPLMDataRef hd = handle(bound::zuvadud_D738_de_ice_truck_holdover_time)) XPLMSetDataf(hd, h);
+  script_set_f(bound::zuvadud_D738_de_ice_truck_holdover_time, h);
 }
 
 void update_windshield() {
@@ -83,7 +83,7 @@ void update_windshield() {
   }
   frost = clamp_range(frost, 0.0f, 1.0f);
   host_set_f(bound::sim_flightmodel_failures_window_ice, 0.0f);
-  if (XPLMDataRef hd = handle(bound::zuvadud_D738_freeze_effect)) XPLMSetDataf(hd, frost);
+  script_set_f(bound::zuvadud_D738_freeze_effect, frost);
 }
 
 // Host ice H against the kept value K: growth beyond the limit is dropped.
@@ -136,9 +136,7 @@ void ice_rain() {
     m.sim_flightmodel_failures_inlet_ice_per_engine[e] = v;
   }
   if (changed) {
-    if (XPLMDataRef hd = handle(bound::sim_flightmodel_failures_inlet_ice_per_engine)) {
-      XPLMSetDatavf(hd, m.sim_flightmodel_failures_inlet_ice_per_engine, 0, 2);
-    }
+    host_send_vf(bound::sim_flightmodel_failures_inlet_ice_per_engine, m.sim_flightmodel_failures_inlet_ice_per_engine, 2);
   }
 }
 

@@ -290,5 +290,5 @@ void update_flap_cue_and_lever_relay() {
   float* lights = host_mirror.sim_cockpit2_switches_landing_lights_switch;
   lights[12] = controls::gear_handle_down;
   lights[13] = flt_ctrls::flap_lever;
-  if (XPLMDataRef hnd = handle(bound::sim_cockpit2_switches_landing_lights_switch)) XPLMSetDatavf(hnd, lights, 0, 14);
+  host_send_vf(bound::sim_cockpit2_switches_landing_lights_switch, lights, 14);
 }
