@@ -7,7 +7,6 @@
 #include "core/frame_values.h"
 #include "core/util.h"
 #include "systems/fire/fire_values.h"
-#include "systems/switches/panel_io.h"
 
 FireState fire_state;
 

@@ -11,7 +11,6 @@
 #include "systems/electrical/electric_values.h"
 #include "systems/ice_rain/ice_values.h"
 #include "systems/instruments/instrument_values.h"
-#include "systems/switches/panel_io.h"
 #include "systems/switches/switch_values.h"
 #include "systems/ice_rain/window_heat_state.h"
 

@@ -32,8 +32,8 @@ constexpr int kStageDone = 19;
 // Object slots: the two panes, then the occluding objects 0..14 (the
 // plug-in's "z_depth_obj" numbers), in the order they load.
 enum RainSlot : int {
-  kGlass0 = -2,  // left windshield pane
-  kGlass1 = -1,  // right windshield pane
+  kGlass0 = -2,       // left windshield pane
+  kGlass1 = -1,       // right windshield pane
   kCockpitFirst = 0,  // the nine cockpit objects (cockpit_objects below)
   kCockpitLast = 8,
   kHud = 9,
@@ -69,10 +69,9 @@ void request(int slot, const char* relative) {
   set_load(slot, 1);
 }
 
-void set_f(bound::Id id, float v) { script_set_f(id, v); }
 void set_both(bound::Id glass0_id, float v) {
-  set_f(glass0_id, v);
-  set_f(pane(1, glass0_id), v);
+  script_set_f(glass0_id, v);
+  script_set_f(pane(1, glass0_id), v);
 }
 
 bool generic() { return variant_index < 0; }
@@ -148,24 +147,24 @@ PaneHeat pane_heat(int glass) {
 void initial_glass_values() {
   RainDriverState& s = rain_driver;
   for (int g = 0; g < 2; ++g) {
-    set_f(pane(g, bound::librain_glass_0_wiper_0_pivot_x), 0.67f);
-    set_f(pane(g, bound::librain_glass_0_wiper_0_pivot_y), g == 0 ? 0.41f : 0.40f);
-    set_f(pane(g, bound::librain_glass_0_wiper_0_radius_inner), 0.2f);
-    set_f(pane(g, bound::librain_glass_0_wiper_0_radius_outer), 0.525f);
-    set_f(pane(g, bound::librain_glass_0_wiper_0_angle), -1.4311700f);
-    set_f(pane(g, bound::librain_glass_0_gravity_factor), 0.2f);
-    set_f(pane(g, bound::librain_glass_0_gravity_point_x), 0.5f);
-    set_f(pane(g, bound::librain_glass_0_gravity_point_y), 2.0f);
-    set_f(pane(g, bound::librain_glass_0_max_tas), 500.0f);
-    set_f(pane(g, bound::librain_glass_0_thrust_factor), 0.0f);
-    set_f(pane(g, bound::librain_glass_0_thrust_point_x), 1.0f);
-    set_f(pane(g, bound::librain_glass_0_thrust_point_y), 0.0f);
-    set_f(pane(g, bound::librain_glass_0_wind_factor), 1.0f);
-    set_f(pane(g, bound::librain_glass_0_wind_normal), 0.8f);
-    set_f(pane(g, bound::librain_glass_0_wind_point_x), 1.0f);
-    set_f(pane(g, bound::librain_glass_0_wind_point_y), -2.0f);
-    set_f(pane(g, bound::librain_glass_0_therm_inertia), 15.0f);
-    set_f(pane(g, bound::librain_glass_0_cabin_temp), 295.0f);
+    script_set_f(pane(g, bound::librain_glass_0_wiper_0_pivot_x), 0.67f);
+    script_set_f(pane(g, bound::librain_glass_0_wiper_0_pivot_y), g == 0 ? 0.41f : 0.40f);
+    script_set_f(pane(g, bound::librain_glass_0_wiper_0_radius_inner), 0.2f);
+    script_set_f(pane(g, bound::librain_glass_0_wiper_0_radius_outer), 0.525f);
+    script_set_f(pane(g, bound::librain_glass_0_wiper_0_angle), -1.4311700f);
+    script_set_f(pane(g, bound::librain_glass_0_gravity_factor), 0.2f);
+    script_set_f(pane(g, bound::librain_glass_0_gravity_point_x), 0.5f);
+    script_set_f(pane(g, bound::librain_glass_0_gravity_point_y), 2.0f);
+    script_set_f(pane(g, bound::librain_glass_0_max_tas), 500.0f);
+    script_set_f(pane(g, bound::librain_glass_0_thrust_factor), 0.0f);
+    script_set_f(pane(g, bound::librain_glass_0_thrust_point_x), 1.0f);
+    script_set_f(pane(g, bound::librain_glass_0_thrust_point_y), 0.0f);
+    script_set_f(pane(g, bound::librain_glass_0_wind_factor), 1.0f);
+    script_set_f(pane(g, bound::librain_glass_0_wind_normal), 0.8f);
+    script_set_f(pane(g, bound::librain_glass_0_wind_point_x), 1.0f);
+    script_set_f(pane(g, bound::librain_glass_0_wind_point_y), -2.0f);
+    script_set_f(pane(g, bound::librain_glass_0_therm_inertia), 15.0f);
+    script_set_f(pane(g, bound::librain_glass_0_cabin_temp), 295.0f);
     constexpr int kZones = 2;
     const float targets[kZones] = {600.0f, 600.0f};
     script_set_vf(pane(g, bound::librain_glass_0_heat_tgt_temps), targets, kZones);
@@ -173,7 +172,7 @@ void initial_glass_values() {
     const float side[4] = {0.0f, 0.0f, 1.0f, 0.45f};
     const PaneHeat heat = pane_heat(g);
     send_heat_zones(g, fwd, heat.fwd, side, heat.side);
-    set_f(pane(g, bound::librain_glass_0_slant_factor), 1.0f);
+    script_set_f(pane(g, bound::librain_glass_0_slant_factor), 1.0f);
   }
   s.slant_factor = 1.0f;
   s.gravity_point_x = 0.5f;
@@ -317,11 +316,11 @@ void follow_cockpit_options() {
 void wipers(int glass, float ratio, float up) {
   const float r = clamp_range(ratio, 0.0f, 72.0f);
   // 90 degrees parked, 15 degrees at the end of the sweep.
-  set_f(pane(glass, bound::librain_glass_0_wiper_0_angle), -(90.0f - r * 75.0f / 72.0f) * 3.1415927f / 180.0f);
-  set_f(pane(glass, bound::librain_glass_0_wiper_0_pivot_x), 0.67f + r * 0.18f / 72.0f);
-  set_f(pane(glass, bound::librain_glass_0_wiper_0_pivot_y), 0.54f);
-  set_f(pane(glass, bound::librain_glass_0_wiper_0_radius_inner), 0.14f - r * 0.09f / 72.0f);
-  set_f(pane(glass, bound::librain_glass_0_wiper_0_radius_outer), 0.48f);
+  script_set_f(pane(glass, bound::librain_glass_0_wiper_0_angle), -(90.0f - r * 75.0f / 72.0f) * 3.1415927f / 180.0f);
+  script_set_f(pane(glass, bound::librain_glass_0_wiper_0_pivot_x), 0.67f + r * 0.18f / 72.0f);
+  script_set_f(pane(glass, bound::librain_glass_0_wiper_0_pivot_y), 0.54f);
+  script_set_f(pane(glass, bound::librain_glass_0_wiper_0_radius_inner), 0.14f - r * 0.09f / 72.0f);
+  script_set_f(pane(glass, bound::librain_glass_0_wiper_0_radius_outer), 0.48f);
   script_set_i(pane(glass, bound::librain_glass_0_wiper_0_moving), up >= 0.0f ? 1 : 0);
 }
 
@@ -335,7 +334,7 @@ void per_frame_update() {
   const float gravity_target = clamp_range(gs, 0.0f, 40.0f) / 40.0f;
   s.gravity_point_x = move_toward_timed(s.gravity_point_x, gravity_target, 0.0f, 1.0f, 10.0f);
   set_both(bound::librain_glass_0_gravity_point_x, s.gravity_point_x);
-  set_f(bound::librain_glass_0_cabin_temp, cockpit::cabin_temp + 273.0f);
+  script_set_f(bound::librain_glass_0_cabin_temp, cockpit::cabin_temp + 273.0f);
 
   const float fwd0[4] = {0.0f, 0.4f, 0.5f, 0.5f};
   const float side0[4] = {0.0f, 0.0f, 0.5f, 0.3f};

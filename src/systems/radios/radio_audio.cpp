@@ -10,7 +10,6 @@
 #include "systems/electrical/electrical.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/radios/mic_select.h"
-#include "systems/switches/panel_io.h"
 
 RadioPanelState radio_panel_state;
 
