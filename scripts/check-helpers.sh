@@ -58,7 +58,6 @@ pending=(
   "src/lnav/steering/flight_director.cpp wrap180"
   "src/lnav/steering/flight_director.cpp wrap360"
   "src/lnav/steering/servo_laws.cpp finite_or_zero"
-  "src/systems/ground_services/autogate.cpp publish"
 )
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

@@ -21,7 +21,6 @@ pending=(
   src/display/
   src/alerting/
   src/engines/
-  src/systems/
 )
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

@@ -5,6 +5,8 @@
 #include "systems/aircraft_systems.h"
 
 #include "alerting/aural_cues.h"
+#include "alerting/gpws.h"
+#include "alerting/tcas.h"
 #include "core/frame_values.h"
 #include "systems/electrical/electrical.h"
 #include "systems/flight_controls/flight_control_values.h"

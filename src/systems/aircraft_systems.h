@@ -94,7 +94,6 @@ void update_source_indications();    // inertial, Mach warning, FMC source, door
 void update_standby_alt_du_select();
 void update_radio_alt_dial();
 void update_flap_cue_and_lever_relay();  // flap sound cue; levers into the host's light array
-// Alerting steps that run inside the systems frame.
-void gpws_update();
-void update_tcas();
-void update_autoland_status();
+// The alerting steps that run inside the systems frame (gpws_update,
+// update_tcas, update_autoland_status) are declared in alerting/gpws.h and
+// alerting/tcas.h.

@@ -12,6 +12,7 @@
 #include "alerting/tcas_values.h"
 #include "core/command_refs.h"
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
 #include "engines/engine_values.h"
@@ -63,7 +64,7 @@ void autobrake_self_test() {
 
 void set_host_yaw_damper_on() {
   host_mirror.sim_cockpit2_switches_yaw_damper_on = 1;
-  if (XPLMDataRef h = handle(bound::sim_cockpit2_switches_yaw_damper_on)) XPLMSetDatai(h, 1);
+  host_send_i(bound::sim_cockpit2_switches_yaw_damper_on, 1);
 }
 
 // Takes the once-a-second APU burn from the tanks the pumps and the crossfeed
@@ -131,7 +132,7 @@ void apu_fuel_burn() {
   if (m[0] < 0.0f) m[0] = 0.0f;
   if (m[2] < 0.0f) m[2] = 0.0f;
   for (int i = 0; i < 3; ++i) host_mirror.sim_flightmodel_weight_m_fuel[i] = m[i];
-  if (XPLMDataRef h = handle(bound::sim_flightmodel_weight_m_fuel)) XPLMSetDatavf(h, m, 0, 3);
+  host_send_vf(bound::sim_flightmodel_weight_m_fuel, m, 3);
   apu_burn_elapsed = 0.0f;
 }
 

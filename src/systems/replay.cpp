@@ -10,7 +10,7 @@
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/fuel/fuel.h"
 #include "systems/fuel/fuel_values.h"
-#include "systems/host_writes.h"
+#include "core/host_io.h"
 #include "systems/replay.h"
 #include "systems/systems_steps.h"
 
@@ -63,7 +63,7 @@ void replay_callouts() {
       *w.flag = (h > w.lo_ft && h <= w.hi_ft && disable[w.disable_index] == 0.0f) ? 1.0f : 0.0f;
     }
     if (!(h > 100.0f)) cue_fmod::callouts_1000s = 0.0f;
-    const bool radio_alt = script_value(bound::zuvadud_D738_ra_radio_altimeter) != 0.0f;
+    const bool radio_alt = read_now_f(bound::zuvadud_D738_ra_radio_altimeter) != 0.0f;
     float& used = radio_alt ? cue_fmod::callouts_radio_alt : cue_fmod::callouts_2500;
     float& other = radio_alt ? cue_fmod::callouts_2500 : cue_fmod::callouts_radio_alt;
     other = 0.0f;

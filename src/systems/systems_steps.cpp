@@ -1,21 +1,19 @@
-// Aircraft systems and ground services: step entry points, ground-service
-// slots and the lifecycle resets of the systems' carried state. The models
-// behind the steps arrive module by module; until then a step does nothing.
+// The shared state of systems_steps.h (ground-service slots, plug-in bus
+// loads, touchdown and ice-and-rain values), the ground-service unload
+// operations and the lifecycle resets of the systems' carried state. The
+// steps themselves live in their subsystems' files.
 #include "systems/systems_steps.h"
-
-#include "systems/ground_services/autogate.h"
 
 #include "systems/delay_timers.h"
 #include "systems/gear_brakes/gear.h"
-#include "systems/instruments/instrument_values.h"
+#include "systems/ground_services/autogate.h"
 #include "systems/ice_rain/rain.h"
+#include "systems/instruments/instrument_values.h"
 
 GseSlot gse_slots[gse_slot_count];
 float plugin_bus_loads[3];
 TouchdownEffectState touchdown_state;
 IceRainState ice_rain_state;
-
-
 
 namespace {
 void gse_unload(GseSlot& slot) {

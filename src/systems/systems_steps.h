@@ -8,37 +8,20 @@
 #include "platform/xplm.h"
 
 // ---- per-frame steps (no arguments, no result) ----
-void gse_objects_update();
-void update_metar_request();
 void ice_rain();
-void rain_effect_gate();
 void autogate_nearest();
-void update_ground_power();
 void update_touchdown_effect();
 void vortex_effect();
 void update_host_bleed_air();
 void update_annunciators();
-void update_anti_ice();
-void update_audio_radio_panels();
-void update_clocks();
-void fire_update();
 void update_switch_covers();
-void update_exterior_lights();
-void update_cabin_lights();
 void update_aircraft_systems();
-void update_light_flash_replay();
 void update_cockpit_indications();
 
 // Packed script arrays of the systems' own state, written every frame and
 // read back when the scripts report a loaded situation.
-void save_anti_ice_state();
-void save_fire_state();
 void write_cover_array();
-void save_lights_state();
-void restore_anti_ice_state();
-void restore_fire_state();
 void read_cover_arrays();
-void restore_lights_state();
 
 // ---- ground-service equipment ----
 enum GseSlotIndex : int32_t {
@@ -106,9 +89,19 @@ struct IceRainState {
 };
 extern IceRainState ice_rain_state;
 
-
-
-// First frame after a load, in this order: light spill, audio panels, light switches.
-void init_light_spill();
-void init_audio_panels();
-void update_light_switches();
+// The steps, state images and first-frame calls of the subsystems below
+// (fire, ground services, radios and audio, lights, rain, anti-ice, clocks,
+// ground power, weather requests) are declared in their own headers, included
+// here for the frame sequencer and the lifecycle code. After the slots above:
+// ground_services/gse.h uses them. The first frame after a load calls, in
+// this order, init_light_spill, init_audio_panels and update_light_switches.
+#include "systems/electrical/electrical.h"
+#include "systems/fire/fire.h"
+#include "systems/ground_services/gse.h"
+#include "systems/ice_rain/anti_ice.h"
+#include "systems/ice_rain/rain.h"
+#include "systems/instruments/clocks.h"
+#include "systems/lights/cabin_lights.h"
+#include "systems/lights/lights.h"
+#include "systems/radios/metar.h"
+#include "systems/radios/radio_audio.h"

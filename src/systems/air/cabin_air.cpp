@@ -17,7 +17,7 @@
 #include "systems/air/air_values.h"
 #include "systems/aircraft_systems.h"
 #include "systems/electrical/electric_values.h"
-#include "systems/host_writes.h"
+#include "core/host_io.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/air/oxygen_state.h"
 #include "systems/air/pressurisation.h"
@@ -76,7 +76,7 @@ void cabin_pressure_interface() {
   if (route_reset_request != 0.0f || restore_settle_timer > 0.0f) {
     auto put = [](bound::Id id, float v) {
       set_mirror_f(id, v);
-      if (XPLMDataRef h = handle(id)) XPLMSetDataf(h, v);
+      host_send_f(id, v);
     };
     put(bound::sim_cockpit_pressure_cabin_vvi_actual_m_msec, cockpit::cabin_vvi);
     put(bound::sim_cockpit_pressure_cabin_altitude_actual_m_msl, cockpit::cabin_altitude_actual);

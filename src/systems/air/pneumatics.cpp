@@ -24,7 +24,7 @@
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/fire/fire_values.h"
-#include "systems/host_writes.h"
+#include "core/host_io.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"
 #include "systems/system_state.h"
@@ -319,14 +319,12 @@ void update_pneumatics() {
 }
 
 void update_host_bleed_air() {
-  if (handle(bound::sim_cockpit2_bleedair_actuators_pack_center) == nullptr) return;
+  if (!bound_present(bound::sim_cockpit2_bleedair_actuators_pack_center)) return;
   // The host's valves and packs are int datarefs: open 1, shut 0.
-  auto seti = [](bound::Id id, bool on) {
-    if (XPLMDataRef h = handle(id)) XPLMSetDatai(h, on ? 1 : 0);
-  };
+  auto seti = [](bound::Id id, bool on) { host_send_i(id, on ? 1 : 0); };
   seti(bound::sim_cockpit2_bleedair_actuators_pack_center, false);
-  int sov[2] = {toggle_switch::bleed_air_1_pos != 0.0f ? 1 : 0, toggle_switch::bleed_air_2_pos != 0.0f ? 1 : 0};
-  if (XPLMDataRef h = handle(bound::sim_cockpit2_bleedair_actuators_engine_bleed_sov)) XPLMSetDatavi(h, sov, 0, 2);
+  const int32_t sov[2] = {toggle_switch::bleed_air_1_pos != 0.0f ? 1 : 0, toggle_switch::bleed_air_2_pos != 0.0f ? 1 : 0};
+  host_send_vi(bound::sim_cockpit2_bleedair_actuators_engine_bleed_sov, sov, 2);
   const bool apu_bleed = air::apu_bleed_valve_pos > 0.05f && toggle_switch::bleed_air_apu_pos == 1.0f;
   const bool cart = mirror_f(bound::zuvadud_D738_engine_engine_air_start) != 0.0f;
   seti(bound::sim_cockpit2_bleedair_actuators_apu_bleed, apu_bleed);

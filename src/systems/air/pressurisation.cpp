@@ -21,7 +21,7 @@
 #include "systems/air/air_values.h"
 #include "systems/instruments/clock_values.h"
 #include "systems/electrical/electric_values.h"
-#include "systems/host_writes.h"
+#include "core/host_io.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"
 #include "systems/systems_step_outputs.h"
@@ -515,8 +515,6 @@ void update_pressurization() {
   }
   if (c.overpressure_time >= 240.0f && failure_tables.pressurisation[0] != 1.0f) {
     failure_tables.pressurisation[0] = 1.0f;
-    if (XPLMDataRef ref = handle(bound::zuvadud_D738_failure_pressurisation)) {
-      XPLMSetDatavf(ref, failure_tables.pressurisation, 0, kFailureEntriesExchanged);
-    }
+    script_set_vf(bound::zuvadud_D738_failure_pressurisation, failure_tables.pressurisation, kFailureEntriesExchanged);
   }
 }

@@ -22,7 +22,7 @@
 #include "systems/electrical/electric_values.h"
 #include "systems/fire/fire_values.h"
 #include "systems/flight_controls/flight_control_values.h"
-#include "systems/host_writes.h"
+#include "core/host_io.h"
 #include "systems/hydraulics/hydraulic_values.h"
 #include "systems/hydraulics/hydraulics.h"
 #include "systems/instruments/instrument_values.h"
@@ -351,7 +351,7 @@ void annunciators_recorders() {
   } else {
     s.cvr_run_timer = 0.0f;
   }
-  if (script_value(bound::zuvadud_D738_fms_no_vcr_switch) == 0.0f) {
+  if (read_now_f(bound::zuvadud_D738_fms_no_vcr_switch) == 0.0f) {
     if (s.cvr_state == 1) {
       if (toggle_switch::vcr == 1.0f) toggle_switch::vcr = 0.0f;
       s.cvr_state = 2;

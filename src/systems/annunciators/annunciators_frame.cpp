@@ -20,7 +20,7 @@
 #include "systems/electrical/electric_values.h"
 #include "systems/electrical/electrical.h"
 #include "systems/fuel/fuel_pump_lights.h"
-#include "systems/host_writes.h"
+#include "core/host_io.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"
 

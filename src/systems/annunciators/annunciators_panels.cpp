@@ -31,7 +31,7 @@
 #include "systems/fire/fire_values.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/fuel/fuel_values.h"
-#include "systems/host_writes.h"
+#include "core/host_io.h"
 #include "systems/ice_rain/ice_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/radios/mic_select.h"

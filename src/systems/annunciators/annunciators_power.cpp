@@ -19,7 +19,7 @@
 #include "systems/fire/fire_values.h"
 #include "systems/fuel/fuel_pump_lights.h"
 #include "systems/fuel/fuel_values.h"
-#include "systems/host_writes.h"
+#include "core/host_io.h"
 #include "systems/hydraulics/hydraulic_values.h"
 #include "systems/ice_rain/ice_values.h"
 #include "systems/instruments/instrument_values.h"

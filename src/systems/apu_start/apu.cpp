@@ -22,7 +22,7 @@
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/fire/fire_values.h"
-#include "systems/host_writes.h"
+#include "core/host_io.h"
 #include "systems/air/pneumatics.h"
 #include "systems/switches/switch_values.h"
 #include "systems/system_state.h"

@@ -20,7 +20,7 @@
 #include "systems/aircraft_systems.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
-#include "systems/host_writes.h"
+#include "core/host_io.h"
 #include "systems/ice_rain/ice_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/air/pneumatics.h"
@@ -189,7 +189,7 @@ void write_pair(bound::Id id, int32_t* mirror, const int32_t v[2]) {
   if (mirror[0] == v[0] && mirror[1] == v[1]) return;
   mirror[0] = v[0];
   mirror[1] = v[1];
-  if (XPLMDataRef h = handle(id)) XPLMSetDatavi(h, mirror, 0, 2);
+  host_send_vi(id, mirror, 2);
 }
 
 }  // namespace
@@ -243,10 +243,7 @@ void update_ignition_start() {
   }
   engine::engine_air_starter = starter;
 
-  if (mirror_f(bound::sim_operation_override_override_pressurization) != 1.0f) {
-    set_mirror_f(bound::sim_operation_override_override_pressurization, 1.0f);
-    if (XPLMDataRef h = handle(bound::sim_operation_override_override_pressurization)) XPLMSetDatai(h, 1);
-  }
+  host_set_i(bound::sim_operation_override_override_pressurization, 1);
 
   const int32_t key[2] = {static_cast<int32_t>(st.ignition_mode[0]), static_cast<int32_t>(st.ignition_mode[1])};
   write_pair(bound::sim_cockpit2_engine_actuators_ignition_key, host_mirror.sim_cockpit2_engine_actuators_ignition_key, key);

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/frame_values.h"
 #include "core/util.h"
 #include "systems/aircraft_systems.h"
@@ -177,6 +178,6 @@ void update_panel_brightness() {
 
   tint_dspl_capt = vc * 0.72f;
   tint_dspl_fo = vf * 0.72f;
-  if (XPLMDataRef h = handle(bound::sim_cockpit2_switches_panel_brightness_ratio)) XPLMSetDatavf(h, pan, 0, 4);
-  if (XPLMDataRef h = handle(bound::sim_cockpit2_switches_instrument_brightness_ratio)) XPLMSetDatavf(h, ins, 0, 32);
+  host_send_vf(bound::sim_cockpit2_switches_panel_brightness_ratio, pan, 4);
+  host_send_vf(bound::sim_cockpit2_switches_instrument_brightness_ratio, ins, 32);
 }

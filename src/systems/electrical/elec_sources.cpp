@@ -14,7 +14,7 @@
 #include "engines/engine_values.h"
 #include "systems/aircraft_systems.h"
 #include "systems/electrical/electric_values.h"
-#include "systems/host_writes.h"
+#include "core/host_io.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"
 #include "systems/system_state.h"
@@ -35,13 +35,11 @@ void write_generator_pair(const int32_t gen[2]) {
   if (m[0] == gen[0] && m[1] == gen[1]) return;
   m[0] = gen[0];
   m[1] = gen[1];
-  if (XPLMDataRef h = handle(bound::sim_cockpit2_electrical_generator_on)) XPLMSetDatavi(h, m, 0, 2);
+  host_send_vi(bound::sim_cockpit2_electrical_generator_on, m, 2);
 }
 
 void write_electric_table() {
-  if (XPLMDataRef h = handle(bound::zuvadud_D738_failure_electric)) {
-    XPLMSetDatavf(h, failure_tables.electric, 0, kFailureEntriesExchanged);
-  }
+  script_set_vf(bound::zuvadud_D738_failure_electric, failure_tables.electric, kFailureEntriesExchanged);
 }
 
 float amps99(float a) { return clamp_range(a, -99.0f, 99.0f); }

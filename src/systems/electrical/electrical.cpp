@@ -16,7 +16,7 @@
 #include "core/preprocess_values.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
-#include "systems/host_writes.h"
+#include "core/host_io.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"
 #include "systems/system_state.h"
@@ -49,7 +49,7 @@ void battery_switch_to_host() {
     if (gen[0] == 1 || gen[1] == 1) {
       gen[0] = 0;
       gen[1] = 0;
-      if (XPLMDataRef h = handle(bound::sim_cockpit2_electrical_generator_on)) XPLMSetDatavi(h, gen, 0, 2);
+      host_send_vi(bound::sim_cockpit2_electrical_generator_on, gen, 2);
     }
     if (mirror_i(bound::sim_cockpit_electrical_generator_apu_on) == 1) {
       host_set_i(bound::sim_cockpit_electrical_generator_apu_on, 0);
@@ -273,20 +273,20 @@ void update_ground_power() {
   // The GPU object is hidden on request or once airborne (unless the scripts
   // keep it for testing).
   bool hide_request = false;
-  if (script_value(bound::zuvadud_D738_gpu_test) != 0.0f) {
-    if (XPLMDataRef h = handle(bound::zuvadud_D738_gpu_test)) XPLMSetDataf(h, 0.0f);
+  if (read_now_f(bound::zuvadud_D738_gpu_test) != 0.0f) {
+    script_set_f(bound::zuvadud_D738_gpu_test, 0.0f);
     hide_request = true;
   } else {
-    hide_request = script_value(bound::zuvadud_D738_fms_gpu_test_enable) == 0.0f && on_ground != 1;
+    hide_request = read_now_f(bound::zuvadud_D738_fms_gpu_test_enable) == 0.0f && on_ground != 1;
   }
-  float gpu_hide = script_value(bound::zuvadud_D738_gpu_hide);
+  float gpu_hide = read_now_f(bound::zuvadud_D738_gpu_hide);
   if (hide_request && gpu_hide == 0.0f) {
-    if (XPLMDataRef h = handle(bound::zuvadud_D738_gpu_hide)) XPLMSetDataf(h, 1.0f);
+    script_set_f(bound::zuvadud_D738_gpu_hide, 1.0f);
     gpu_hide = 1.0f;
   }
 
   const int32_t jetway =
-      script_value(bound::zuvadud_D738_sam_enable) != 0.0f ? trunc_to_i32(cockpit::jetway_power) : -1;
+      read_now_f(bound::zuvadud_D738_sam_enable) != 0.0f ? trunc_to_i32(cockpit::jetway_power) : -1;
 
   int decided = -1;  // -1: the gate connection decides
   if (on_ground != 1) {
@@ -315,7 +315,7 @@ void update_ground_power() {
 
   bool connect = mirror_f(bound::sim_cockpit2_controls_parking_brake_ratio) == 1.0f &&
                  mirror_vi_at(bound::sim_flightmodel2_engines_engine_is_burning_fuel, 1) == 0;
-  if (connect && script_value(bound::zuvadud_D738_gp_cable_connect) != 0.0f) {
+  if (connect && read_now_f(bound::zuvadud_D738_gp_cable_connect) != 0.0f) {
     connect = mirror_i(bound::sim_cockpit2_switches_beacon_on) == 0 || electric::ac_tnsbus1_status == 0.0f;
   }
   if (connect && gpu_link_state < 2) {

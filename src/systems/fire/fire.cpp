@@ -3,10 +3,10 @@
 
 #include "core/failure_tables.h"
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/frame_values.h"
 #include "core/util.h"
 #include "systems/fire/fire_values.h"
-#include "systems/switches/panel_io.h"
 
 FireState fire_state;
 
@@ -34,7 +34,7 @@ void discharge_into(float& bottle, float& agent) {
 }
 
 // One engine's fire; returns true when its timer reached the smoke limit.
-bool engine_fire(int engine, int32_t& host_fire, bound::Id fire_id) {
+bool engine_fire(int engine, int32_t host_fire, bound::Id fire_id) {
   FireState& s = fire_state;
   float& timer = s.engine_fire_timer[engine];
   float& out = s.engine_fire_extinguished[engine];
@@ -53,11 +53,11 @@ bool engine_fire(int engine, int32_t& host_fire, bound::Id fire_id) {
     smoke = true;
   }
   if (out != 0.0f) {
-    if (host_fire != 0) host_int_on_change(fire_id, host_fire, 0);
+    if (host_fire != 0) host_set_i(fire_id, 0);
     out = 0.0f;
     if (failure_tables.engine[engine] == 1.0f) {
       failure_tables.engine[engine] = 0.0f;
-      XPLMSetDatavf(handle(bound::zuvadud_D738_failure_engine), failure_tables.engine, 0, kFailureEntriesExchanged);
+      script_set_vf(bound::zuvadud_D738_failure_engine, failure_tables.engine, kFailureEntriesExchanged);
     }
   }
   return smoke;
@@ -91,15 +91,14 @@ void fire_update() {
   if (ext[0] != 0 || ext[1] != 0) {
     ext[0] = 0;
     ext[1] = 0;
-    host_ints_send(bound::sim_cockpit2_engine_actuators_fire_extinguisher_on, ext, 2);
+    host_send_vi(bound::sim_cockpit2_engine_actuators_fire_extinguisher_on, ext, 2);
   }
 
   const float apu_turn = fire::apu_ext_switch_pos_disch;
   if (apu_turn < -kTurned || apu_turn > kTurned) {
     fire::apu_fire_ext = 1.0f;
     fire::apu_was_fire = 1.0f;
-    host_int_on_change(bound::sim_operation_failures_rel_APU_press, hm.sim_operation_failures_rel_APU_press,
-                       kHostFailed);
+    host_set_i(bound::sim_operation_failures_rel_APU_press, kHostFailed);
   } else {
     fire::apu_fire_ext = 0.0f;
   }
@@ -122,8 +121,7 @@ void fire_update() {
   const bool smoke1 = engine_fire(0, hm.sim_operation_failures_rel_engfir0, bound::sim_operation_failures_rel_engfir0);
   const bool smoke2 = engine_fire(1, hm.sim_operation_failures_rel_engfir1, bound::sim_operation_failures_rel_engfir1);
   if ((smoke1 || smoke2) && hm.sim_operation_failures_rel_smoke_cpit != kHostFailed) {
-    host_int_on_change(bound::sim_operation_failures_rel_smoke_cpit, hm.sim_operation_failures_rel_smoke_cpit,
-                       kHostFailed);
+    host_set_i(bound::sim_operation_failures_rel_smoke_cpit, kHostFailed);
   }
 }
 
@@ -160,14 +158,14 @@ void save_fire_state() {
   float state[kFireArraySize];
   float switches_[kFireArraySize];
   build_fire_images(state, switches_);
-  XPLMSetDatavf(handle(bound::zuvadud_D738_fire), state, 0, kFireArraySize);
-  XPLMSetDatavf(handle(bound::zuvadud_D738_fire_sw), switches_, 0, kFireArraySize);
+  script_set_vf(bound::zuvadud_D738_fire, state, kFireArraySize);
+  script_set_vf(bound::zuvadud_D738_fire_sw, switches_, kFireArraySize);
 }
 
 void restore_fire_state() {
   FireState& s = fire_state;
   float v[kFireArraySize];
-  const int n = read_script_floats(bound::zuvadud_D738_fire, v, kFireArraySize);
+  const int n = read_now_vf(bound::zuvadud_D738_fire, v, kFireArraySize);
   struct Slot {
     int index;
     float* value;
@@ -182,7 +180,7 @@ void restore_fire_state() {
   for (const Slot& slot : state_slots) {
     if (slot.index < n) *slot.value = v[slot.index];
   }
-  const int m = read_script_floats(bound::zuvadud_D738_fire_sw, v, kFireArraySize);
+  const int m = read_now_vf(bound::zuvadud_D738_fire_sw, v, kFireArraySize);
   float* const switch_slots[12] = {pulls[0],
                                    pulls[1],
                                    pulls[2],

@@ -20,7 +20,7 @@
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/flight_controls/flight_control_values.h"
-#include "systems/host_writes.h"
+#include "core/host_io.h"
 #include "systems/hydraulics/hydraulic_values.h"
 #include "systems/flight_controls/speedbrake_lever.h"
 #include "systems/switches/switch_values.h"
@@ -80,14 +80,10 @@ void retract() {
   sbf_state.retract_ordered = 1.0f;
 }
 
-void set_script_f(bound::Id id, float v) {
-  if (XPLMDataRef h = handle(id)) XPLMSetDataf(h, v);
-}
-
 void set_cue(bound::Id id, float& mirror, float v) {
   if (mirror == v) return;
   mirror = v;
-  set_script_f(id, v);
+  script_set_f(id, v);
 }
 
 bound::Id flap_request_id() {
@@ -99,15 +95,15 @@ void request_flaps(float r, bool always) {
   float& mirror = host_mirror.sim_cockpit2_controls_flap_ratio;
   if (!always && mirror == r) return;
   mirror = r;
-  if (XPLMDataRef h = handle(flap_request_id())) XPLMSetDataf(h, r);
+  host_send_f(flap_request_id(), r);
 }
 
 void set_flap_time(float t) {
   host_set_f(bound::sim_aircraft2_engine_flap_extension_time_sec, t);
-  // The retraction time has no mirror of its own; compare with what was sent.
+  // The retraction time is compared with what was sent, not with its mirror.
   if (sbf_state.flap_time_last_s != t) {
     sbf_state.flap_time_last_s = t;
-    if (XPLMDataRef h = handle(bound::sim_aircraft2_engine_flap_retraction_time_sec)) XPLMSetDataf(h, t);
+    host_send_f(bound::sim_aircraft2_engine_flap_retraction_time_sec, t);
   }
 }
 
@@ -276,12 +272,12 @@ void update_speedbrake() {
     set_cue(bound::zuvadud_d738_fmod_sb_servo_deploy, cue_deploy, 1.0f);
     s.servo_moving = 1.0f;
   }
-  const bool cfy = script_value(bound::zuvadud_D738_cfy_enable) != 0.0f;
+  const bool cfy = read_now_f(bound::zuvadud_D738_cfy_enable) != 0.0f;
   if (cfy && flt_ctrls::speedbrake_lever_anim == 1.0f) {
-    set_script_f(bound::zuvadud_D738_flt_ctrls_speedbrake_target, speedbrake_lever_anim_target);
-    set_script_f(bound::zuvadud_D738_flt_ctrls_speedbrake_servo_status, 1.0f);
+    script_set_f(bound::zuvadud_D738_flt_ctrls_speedbrake_target, speedbrake_lever_anim_target);
+    script_set_f(bound::zuvadud_D738_flt_ctrls_speedbrake_servo_status, 1.0f);
   } else {
-    set_script_f(bound::zuvadud_D738_flt_ctrls_speedbrake_servo_status, 0.0f);
+    script_set_f(bound::zuvadud_D738_flt_ctrls_speedbrake_servo_status, 0.0f);
   }
 }
 
@@ -308,7 +304,7 @@ void update_speedbrake_stop() {
       snap_speedbrake_lever();
     }
   } else {
-    if (script_value(bound::zuvadud_D738_cfy_enable) == 2.0f) lever = axis;
+    if (read_now_f(bound::zuvadud_D738_cfy_enable) == 2.0f) lever = axis;
     const float target = speedbrake_target();
     lever = lag_toward(lever, target, 0.0f, 1.0f, 4.0f);
     if (lever == target) {

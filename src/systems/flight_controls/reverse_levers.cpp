@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/hydraulics/hydraulic_values.h"
 
@@ -14,17 +15,13 @@ namespace {
 
 void write_pairs(bool prop, bool ratio, bool reverse_ratio) {
   HostMirror& h = host_mirror;
-  if (prop) {
-    if (XPLMDataRef r = handle(bound::sim_cockpit2_engine_actuators_prop_mode))
-      XPLMSetDatavi(r, h.sim_cockpit2_engine_actuators_prop_mode, 0, 2);
-  }
+  if (prop) host_send_vi(bound::sim_cockpit2_engine_actuators_prop_mode, h.sim_cockpit2_engine_actuators_prop_mode, 2);
   if (ratio) {
-    if (XPLMDataRef r = handle(bound::sim_cockpit2_engine_actuators_throttle_ratio))
-      XPLMSetDatavf(r, h.sim_cockpit2_engine_actuators_throttle_ratio, 0, 2);
+    host_send_vf(bound::sim_cockpit2_engine_actuators_throttle_ratio, h.sim_cockpit2_engine_actuators_throttle_ratio, 2);
   }
   if (reverse_ratio) {
-    if (XPLMDataRef r = handle(bound::sim_cockpit2_engine_actuators_throttle_jet_rev_ratio))
-      XPLMSetDatavf(r, h.sim_cockpit2_engine_actuators_throttle_jet_rev_ratio, 0, 2);
+    host_send_vf(bound::sim_cockpit2_engine_actuators_throttle_jet_rev_ratio,
+                 h.sim_cockpit2_engine_actuators_throttle_jet_rev_ratio, 2);
   }
 }
 
@@ -33,7 +30,7 @@ void lever_logic(int e, float lever, bool powered) {
   HostMirror& h = host_mirror;
   int32_t& prop = h.sim_cockpit2_engine_actuators_prop_mode[e];
   float& ratio = h.sim_cockpit2_engine_actuators_throttle_ratio[e];
-  if (!std::isfinite(lever)) lever = 0.0f;
+  if (!std::isfinite(lever)) lever = 0.0f;  // the cockpit's written lever
   const float ra = h.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
   if (powered) {
     if (prop != 3) {

@@ -2,9 +2,8 @@
 // host's "sim/cockpit2/controls/speedbrake_ratio" (mirror first, then host).
 #include "systems/flight_controls/speedbrake_lever.h"
 
-#include <cmath>
-
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/hydraulics/hydraulic_values.h"
 
@@ -20,21 +19,21 @@ constexpr float spoiler_start = 0.15f;
 
 void set_speedbrake_ratio(float ratio) {
   set_mirror_f(bound::sim_cockpit2_controls_speedbrake_ratio, ratio);
-  if (XPLMDataRef h = handle(bound::sim_cockpit2_controls_speedbrake_ratio)) XPLMSetDataf(h, ratio);
+  host_send_f(bound::sim_cockpit2_controls_speedbrake_ratio, ratio);
 }
 }  // namespace
 
 float speedbrake_target() {
-  if (XPLMDataRef h = handle(bound::zuvadud_D738_flt_ctrls_speedbrake_target)) {
-    const float v = XPLMGetDataf(h);
-    if (std::isfinite(v)) speedbrake_lever_anim_target = v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
+  if (bound_present(bound::zuvadud_D738_flt_ctrls_speedbrake_target)) {
+    const float v = read_now_f(bound::zuvadud_D738_flt_ctrls_speedbrake_target);
+    speedbrake_lever_anim_target = v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
   }
   return speedbrake_lever_anim_target;
 }
 
 void set_speedbrake_target(float target) {
   speedbrake_lever_anim_target = target;
-  if (XPLMDataRef h = handle(bound::zuvadud_D738_flt_ctrls_speedbrake_target)) XPLMSetDataf(h, target);
+  script_set_f(bound::zuvadud_D738_flt_ctrls_speedbrake_target, target);
 }
 
 void snap_speedbrake_lever() {

@@ -20,7 +20,7 @@
 #include "systems/electrical/electric_values.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/gear_brakes/gear_lever.h"
-#include "systems/host_writes.h"
+#include "core/host_io.h"
 #include "systems/hydraulics/hydraulic_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"
@@ -53,6 +53,9 @@ enum AxisRole { role_pitch = 1, role_roll = 2, role_yaw = 3, role_throttle = 4, 
                 role_right_toe = 7, role_flaps = 11, role_speedbrake = 14, role_throttle1 = 20,
                 role_throttle2 = 21, role_tiller = 37 };
 constexpr float kReversionAuthority = 0.35f;
+// The host's own elevator trim travel time, end to end (s), held at this
+// value so the host's trim runs at the pace the trim wheel here assumes.
+constexpr int32_t kElevTrimTravelS = 30;
 
 bool assigned(int role) { return mirror_vi_at(bound::sim_joystick_joy_mapped_axis_avail, role) > 0; }
 float axis_value(int role) { return mirror_vf_at(bound::sim_joystick_joy_mapped_axis_value, role); }
@@ -62,7 +65,7 @@ bool changed(float value, float& last) { return value != last; }
 
 void write_yoke(bound::Id id, float v) {
   set_mirror_f(id, v);
-  if (XPLMDataRef h = handle(id)) XPLMSetDataf(h, v);
+  host_send_f(id, v);
 }
 
 // Pitch or roll axis to the host's yoke, gated against the autopilot.
@@ -248,9 +251,10 @@ void update_joystick_axes() {
 void update_stab_trim_wheel() {
   TrimWheelState& w = trim_wheel_state;
   // A float on the host: only the float write below reaches it.
-  set_mirror_i(bound::sim_aircraft_controls_acf_elev_trim_time, 30);
-  if (XPLMDataRef h = handle(bound::sim_aircraft_controls_acf_elev_trim_time)) {
-    if (XPLMGetDataf(h) != 30.0f) XPLMSetDataf(h, 30.0f);
+  set_mirror_i(bound::sim_aircraft_controls_acf_elev_trim_time, kElevTrimTravelS);
+  if (bound_present(bound::sim_aircraft_controls_acf_elev_trim_time) &&
+      read_now_f(bound::sim_aircraft_controls_acf_elev_trim_time) != static_cast<float>(kElevTrimTravelS)) {
+    host_send_f(bound::sim_aircraft_controls_acf_elev_trim_time, static_cast<float>(kElevTrimTravelS));
   }
   const bool ap = script_mirror.zuvadud_autopilot_ap_on != 0.0f;
   const float handle_ratio = host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio;

@@ -20,7 +20,7 @@
 #include "systems/electrical/electric_values.h"
 #include "systems/fuel/fuel_pump_lights.h"
 #include "systems/fuel/fuel_values.h"
-#include "systems/host_writes.h"
+#include "core/host_io.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"
 #include "systems/system_state.h"
@@ -40,6 +40,35 @@ constexpr float kLowKg = 453.0f;
 constexpr float kLowClearKg = 567.0f;
 constexpr float kImbalanceKg = 453.0f;
 constexpr float kImbalanceClearKg = 91.0f;
+// Centre tank configuration status: shown with both engines above idle N1
+// (%) and the centre pumps off while the centre tank holds more than the
+// upper mass (kg); once shown it stays down to the lower mass.
+constexpr float kConfigIdleN1Pct = 11.0f;
+constexpr float kConfigShowKg = 762.0f;
+constexpr float kConfigKeepKg = 363.0f;
+// Scavenge: with the left tank below kScavengeBelowKg and more than
+// kScavengeLeftKg in the centre tank, the centre tank drains into the left
+// one at kScavengeLowKgPerS (about 200 kg/h) up to kScavengeLowFt, tapering
+// above to kScavengeHighKgPerS (about 100 kg/h) at kScavengeHighFt (the
+// captain's indicated altitude): the jet pump draws less in thin air.
+constexpr float kScavengeBelowKg = 1990.0f;
+constexpr float kScavengeLeftKg = 4.0f;
+constexpr float kScavengeLowKgPerS = 0.055555f;
+constexpr float kScavengeHighKgPerS = 0.027777f;
+constexpr float kScavengeTaperKgPerS = 0.027778f;  // the taper's full drop, rounded up
+constexpr float kScavengeLowFt = 10000.0f;
+constexpr float kScavengeHighFt = 41000.0f;
+constexpr float kScavengeTaperFt = 31000.0f;  // kScavengeHighFt - kScavengeLowFt
+// The fuel temperature gauge: its scale ends at +-kFuelGaugeEndDegC, the
+// fuel's own temperature is held inside it too. The needle lags at
+// kFuelGaugeLagPerS (share of the remaining error per second); powered up it
+// first swings toward kFuelGaugeSwingDegC, turns back past kFuelGaugeTurnDegC
+// and settles on the fuel temperature within kFuelGaugeSettledDegC.
+constexpr float kFuelGaugeEndDegC = 56.0f;
+constexpr float kFuelGaugeLagPerS = 6.0f;
+constexpr float kFuelGaugeSwingDegC = 50.0f;
+constexpr float kFuelGaugeTurnDegC = 40.0f;
+constexpr float kFuelGaugeSettledDegC = 0.2f;
 
 float tank_kg(int i) { return mirror_vf_at(bound::sim_flightmodel_weight_m_fuel, i); }
 bool on(float v) { return v != 0.0f; }
@@ -151,23 +180,24 @@ void update_fuel_pumps_feed() {
   const int32_t want[3] = {(l1 || l2 || ld) ? 1 : 0, (c1 || c2) ? 1 : 0, (r1 || r2 || rd) ? 1 : 0};
   if (pumps[0] != want[0] || pumps[1] != want[1] || pumps[2] != want[2]) {
     for (int i = 0; i < 3; ++i) pumps[i] = want[i];
-    if (XPLMDataRef h = handle(bound::sim_cockpit2_fuel_fuel_tank_pump_on)) XPLMSetDatavi(h, pumps, 0, 3);
+    host_send_vi(bound::sim_cockpit2_fuel_fuel_tank_pump_on, pumps, 3);
   }
 
   // Scavenge: the centre tank's last fuel drains slowly into the left tank.
   float* m = host_mirror.sim_flightmodel_weight_m_fuel;
-  if (m[0] < 1990.0f && m[1] > 4.0f && (left == 1.0f || left == 4.0f) && fuel::fuel_tank_pos_lft2 == 1.0f && tns1) {
+  if (m[0] < kScavengeBelowKg && m[1] > kScavengeLeftKg && (left == 1.0f || left == 4.0f) &&
+      fuel::fuel_tank_pos_lft2 == 1.0f && tns1) {
     const float alt = mirror_f(bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot);
-    float rate = 0.055555f;
-    if (alt > 41000.0f) {
-      rate = 0.027777f;
-    } else if (alt > 10000.0f) {
-      rate = 0.055555f - (alt - 10000.0f) * 0.027778f / 31000.0f;
+    float rate = kScavengeLowKgPerS;
+    if (alt > kScavengeHighFt) {
+      rate = kScavengeHighKgPerS;
+    } else if (alt > kScavengeLowFt) {
+      rate = kScavengeLowKgPerS - (alt - kScavengeLowFt) * kScavengeTaperKgPerS / kScavengeTaperFt;
     }
     const float moved = std::min(rate * frame_time, m[1]);
     m[1] -= moved;
     m[0] += moved;
-    if (XPLMDataRef h = handle(bound::sim_flightmodel_weight_m_fuel)) XPLMSetDatavf(h, m, 0, 2);
+    host_send_vf(bound::sim_flightmodel_weight_m_fuel, m, 2);
   }
 }
 
@@ -186,13 +216,13 @@ void update_fuel_quantities() {
 
   const float n1a = mirror_vf_at(bound::sim_flightmodel2_engines_N1_percent, 0);
   const float n1b = mirror_vf_at(bound::sim_flightmodel2_engines_N1_percent, 1);
-  if ((n1a < 11.0f && n1b < 11.0f) || host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on[1] != 0) {
+  if ((n1a < kConfigIdleN1Pct && n1b < kConfigIdleN1Pct) || host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on[1] != 0) {
     fuel::center_status = 0.0f;
     fi.config_latch = 0.0f;
-  } else if (c > 762.0f) {
+  } else if (c > kConfigShowKg) {
     fuel::center_status = 3.0f;
     fi.config_latch = 1.0f;
-  } else if (c >= 363.0f) {
+  } else if (c >= kConfigKeepKg) {
     fuel::center_status = fi.config_latch == 1.0f ? 3.0f : 0.0f;
   } else {
     fuel::center_status = 0.0f;
@@ -245,21 +275,22 @@ void update_fuel_temperature() {
   const float tau_s = interpolate_clamped(kFuelTempLightKg, kFuelTempTauLightS, kFuelTempFullKg, kFuelTempTauFullS, m);
   if (static_cast<float>(s.fuel_temp_fine_degc) != real) s.fuel_temp_fine_degc = real;
   const double k = 1.0 - std::exp(-static_cast<double>(frame_time) / tau_s);
-  s.fuel_temp_fine_degc = std::clamp(s.fuel_temp_fine_degc + (oat - s.fuel_temp_fine_degc) * k, -56.0, 56.0);
+  const double end_degc = kFuelGaugeEndDegC;
+  s.fuel_temp_fine_degc = std::clamp(s.fuel_temp_fine_degc + (oat - s.fuel_temp_fine_degc) * k, -end_degc, end_degc);
   real = static_cast<float>(s.fuel_temp_fine_degc);
 
   float& gauge = engine::fuel_temp;
   const float bus = electric::ac_tnsbus2_status;
   if (!on(bus)) {
-    gauge = lag_toward(gauge, -56.0f, -56.0f, 56.0f, 6.0f);
+    gauge = lag_toward(gauge, -kFuelGaugeEndDegC, -kFuelGaugeEndDegC, kFuelGaugeEndDegC, kFuelGaugeLagPerS);
     s.fuel_temp_state = 0.0f;
   } else if (bus == s.gauge_bus_prev) {
     if (s.fuel_temp_state == 1.0f) {
-      gauge = lag_toward(gauge, real, -56.0f, 56.0f, 6.0f);
-      if (std::fabs(gauge - real) <= 0.2f) s.fuel_temp_state = 0.0f;
+      gauge = lag_toward(gauge, real, -kFuelGaugeEndDegC, kFuelGaugeEndDegC, kFuelGaugeLagPerS);
+      if (std::fabs(gauge - real) <= kFuelGaugeSettledDegC) s.fuel_temp_state = 0.0f;
     } else if (s.fuel_temp_state == 2.0f) {
-      gauge = lag_toward(gauge, 50.0f, -56.0f, 56.0f, 6.0f);
-      if (gauge > 40.0f) s.fuel_temp_state = 1.0f;
+      gauge = lag_toward(gauge, kFuelGaugeSwingDegC, -kFuelGaugeEndDegC, kFuelGaugeEndDegC, kFuelGaugeLagPerS);
+      if (gauge > kFuelGaugeTurnDegC) s.fuel_temp_state = 1.0f;
     } else {
       gauge = real;
     }

@@ -21,7 +21,7 @@
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/flight_controls/flight_control_values.h"
-#include "systems/host_writes.h"
+#include "core/host_io.h"
 #include "systems/hydraulics/hydraulic_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_memory.h"
@@ -35,6 +35,10 @@ namespace {
 constexpr float kMpsToKt = 1.94384f;
 constexpr float kToeCap = 0.88f;
 constexpr float kMaxSteerDeg = 78.0f;
+// The host's brake friction coefficient (dimensionless), held at this value
+// every frame so braking does not depend on what the aircraft file or
+// another add-on set.
+constexpr float kBrakeCoefficient = 0.95f;
 // Below this the speed brake lever is in its DOWN detent (spoilers stowed).
 constexpr float kSpeedbrakeDownBand = 0.05f;
 
@@ -125,7 +129,7 @@ float smooth_target(float limit, float v) {
 
 void write_host_f(bound::Id id, float v) {
   set_mirror_f(id, v);
-  if (XPLMDataRef h = handle(id)) XPLMSetDataf(h, v);
+  host_send_f(id, v);
 }
 
 // The both-sides toe-brake button and the held host brake commands brake
@@ -158,10 +162,7 @@ void pedals_and_host_ratios(float v) {
     write_host_f(bound::sim_cockpit2_controls_left_brake_ratio, chocks_in() ? 0.0f : left);
     write_host_f(bound::sim_cockpit2_controls_right_brake_ratio, chocks_in() ? 0.0f : right);
   }
-  if (host_mirror.sim_aircraft_overflow_acf_brake_co != 0.95f) {
-    host_mirror.sim_aircraft_overflow_acf_brake_co = 0.95f;
-    if (XPLMDataRef h = handle(bound::sim_aircraft_overflow_acf_brake_co)) XPLMSetDataf(h, 0.95f);
-  }
+  host_set_f(bound::sim_aircraft_overflow_acf_brake_co, kBrakeCoefficient);
 }
 
 void parking_brake_lever() {
@@ -251,8 +252,8 @@ void nose_steering(float v) {
     s.nosewheel_deg = move_toward_timed(s.nosewheel_deg, target, -kMaxSteerDeg, kMaxSteerDeg, 0.04f);
     host_mirror.sim_flightmodel2_gear_tire_steer_command_deg[0] = s.nosewheel_deg;
     host_mirror.sim_flightmodel2_gear_tire_steer_actual_deg[0] = s.nosewheel_deg;
-    if (XPLMDataRef h = handle(bound::sim_flightmodel2_gear_tire_steer_command_deg)) XPLMSetDatavf(h, &s.nosewheel_deg, 0, 1);
-    if (XPLMDataRef h = handle(bound::sim_flightmodel2_gear_tire_steer_actual_deg)) XPLMSetDatavf(h, &s.nosewheel_deg, 0, 1);
+    host_send_vf(bound::sim_flightmodel2_gear_tire_steer_command_deg, &s.nosewheel_deg, 1);
+    host_send_vf(bound::sim_flightmodel2_gear_tire_steer_actual_deg, &s.nosewheel_deg, 1);
   }
   // Turn braking helps tight turns; nothing straight ahead.
   s.turn_brake_left = s.turn_brake_right = 0.0f;
@@ -295,10 +296,7 @@ void rolling_resistance(float v) {
     const float turning = interpolate_clamped(0.0f, roll_row(r, r.d, m), 10.0f, roll_row(r, r.c, m), vv);
     co = interpolate_clamped(0.0f, straight, kMaxSteerDeg, turning, std::fabs(brake_state.nosewheel_deg));
   }
-  if (host_mirror.sim_aircraft_overflow_acf_roll_co != co) {
-    host_mirror.sim_aircraft_overflow_acf_roll_co = co;
-    if (XPLMDataRef h = handle(bound::sim_aircraft_overflow_acf_roll_co)) XPLMSetDataf(h, co);
-  }
+  host_set_f(bound::sim_aircraft_overflow_acf_roll_co, co);
 }
 
 }  // namespace

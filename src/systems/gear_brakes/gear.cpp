@@ -2,9 +2,9 @@
 // the lever, hydraulic pressure, airspeed and the manual extension handle
 // (with randomised transit times), the host's gear deployment, and tyre
 // bursts from overspeed and hot brakes. The lever's ground lock is in
-// gear_lever.cpp. Host values written: "sim/aircraft/parts/acf_gear_deploy",
-// "sim/cockpit/switches/gear_handle_status" and "rel_tire1".."rel_tire3"
-// (each on change).
+// gear_lever.cpp. Host values written: "sim/aircraft/parts/acf_gear_deploy"
+// (every frame the actuator works), "sim/cockpit/switches/gear_handle_status"
+// and "rel_tire1".."rel_tire3" (each on change).
 #include "systems/gear_brakes/gear.h"
 
 #include <cmath>
@@ -21,7 +21,7 @@
 #include "systems/electrical/electric_values.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/gear_brakes/gear_horn.h"
-#include "systems/host_writes.h"
+#include "core/host_io.h"
 #include "systems/hydraulics/hydraulic_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_memory.h"
@@ -191,7 +191,7 @@ void update_landing_gear() {
   }
   if (!act_failed) {
     for (int i = 0; i < 3; ++i) host_leg[i] = leg[i];
-    if (XPLMDataRef h = handle(bound::sim_aircraft_parts_acf_gear_deploy)) XPLMSetDatavf(h, leg, 0, 3);
+    host_send_vf(bound::sim_aircraft_parts_acf_gear_deploy, leg, 3);
   }
 }
 

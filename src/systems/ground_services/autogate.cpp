@@ -11,7 +11,7 @@
 #include "core/binding.h"
 #include "navdata/geodesy.h"
 #include "navdata/navdb.h"
-#include "systems/host_writes.h"
+#include "core/host_io.h"
 #include "systems/systems_steps.h"
 
 StandCache stand_cache;
@@ -27,18 +27,15 @@ constexpr float kGpuReachNm = 0.008f;
 constexpr float kNoStand = 999.0f;
 constexpr int kNameBytes = 30;
 
-void set_script_f(bound::Id id, float v) {
-  if (XPLMDataRef h = handle(id)) XPLMSetDataf(h, v);
-}
-
-void publish(float centre_line, float gpu, float nearest, const char* name, float de_ice) {
-  set_script_f(bound::zuvadud_D738_fms_center_line, centre_line);
-  set_script_f(bound::zuvadud_D738_autogate_gpu, gpu);
-  set_script_f(bound::zuvadud_D738_autogate_nearest, nearest);
+// The five values the ground-service scripts read, written every call.
+void write_results(float centre_line, float gpu, float nearest, const char* name, float de_ice) {
+  script_set_f(bound::zuvadud_D738_fms_center_line, centre_line);
+  script_set_f(bound::zuvadud_D738_autogate_gpu, gpu);
+  script_set_f(bound::zuvadud_D738_autogate_nearest, nearest);
   char bytes[kNameBytes] = {};
   for (int i = 0; i < kNameBytes - 1 && name[i] != '\0'; ++i) bytes[i] = name[i];
-  if (XPLMDataRef h = handle(bound::zuvadud_D738_autogate_nearest_name)) XPLMSetDatab(h, bytes, 0, kNameBytes);
-  set_script_f(bound::zuvadud_D738_de_ice_truck_available, de_ice);
+  script_set_bytes(bound::zuvadud_D738_autogate_nearest_name, bytes, kNameBytes);
+  script_set_f(bound::zuvadud_D738_de_ice_truck_available, de_ice);
 }
 
 void refill(const char* code) {
@@ -74,7 +71,7 @@ void autogate_nearest() {
   const HostMirror& m = host_mirror;
   if (m.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot > kCacheKeepFt) stand_cache.valid = 0;
   if (m.sim_flightmodel2_gear_on_ground[0] != 1) {
-    publish(0.0f, 0.0f, kNoStand, "", 0.0f);
+    write_results(0.0f, 0.0f, kNoStand, "", 0.0f);
     return;
   }
   // The code buffer is terminated within its 6 bytes; exactly 4 characters name an airport.
@@ -82,7 +79,7 @@ void autogate_nearest() {
   std::memcpy(code, nearest_airport_code, sizeof code);
   code[5] = '\0';
   if (std::strlen(code) != 4) {
-    publish(0.0f, 0.0f, kNoStand, "", 1.0f);
+    write_results(0.0f, 0.0f, kNoStand, "", 1.0f);
     return;
   }
   const double lat = m.sim_flightmodel_position_latitude;
@@ -125,5 +122,5 @@ void autogate_nearest() {
     }
     nearest = best;
   }
-  publish(centre_line, gpu, nearest, name, 1.0f);
+  write_results(centre_line, gpu, nearest, name, 1.0f);
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/frame_values.h"
 #include "core/paths.h"
 #include "core/variant.h"
@@ -57,8 +58,7 @@ Offset offset_of(int slot) {
 
 float hide_value(const GseObject& obj) {
   if (obj.hide == bound::zuvadud_D738_gpu_hide) return script_mirror.zuvadud_D738_gpu_hide;
-  XPLMDataRef h = handle(obj.hide);
-  return h ? XPLMGetDataf(h) : 0.0f;
+  return read_now_f(obj.hide);
 }
 
 void load_object(GseSlot& slot, const GseObject& obj) {
@@ -153,7 +153,7 @@ void gse_objects_update() {
     }
     if (obj.moved == bound::COUNT) continue;
     if (std::fabs(x - gse_anchors[i].x_m) > kMovedM || std::fabs(z - gse_anchors[i].z_m) > kMovedM) {
-      if (XPLMDataRef h = handle(obj.moved)) XPLMSetDataf(h, 1.0f);
+      script_set_f(obj.moved, 1.0f);
       if (i == gse_gpu) script_mirror.zuvadud_D738_gpu_test = 1.0f;
     }
   }

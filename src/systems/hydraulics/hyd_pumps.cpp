@@ -6,7 +6,7 @@
 #include "core/command_refs.h"
 #include "core/frame_values.h"
 #include "systems/aircraft_systems.h"
-#include "systems/host_writes.h"
+#include "core/host_io.h"
 #include "systems/hydraulics/hydraulic_values.h"
 #include "systems/system_state.h"
 

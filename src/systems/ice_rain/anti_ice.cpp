@@ -1,6 +1,7 @@
 // Anti-ice and window heat (see anti_ice.h).
 #include "systems/ice_rain/anti_ice.h"
 
+#include "core/host_io.h"
 #include "core/command_refs.h"
 #include "core/binding.h"
 #include "core/frame_values.h"
@@ -10,7 +11,6 @@
 #include "systems/electrical/electric_values.h"
 #include "systems/ice_rain/ice_values.h"
 #include "systems/instruments/instrument_values.h"
-#include "systems/switches/panel_io.h"
 #include "systems/switches/switch_values.h"
 #include "systems/ice_rain/window_heat_state.h"
 
@@ -56,7 +56,7 @@ void cowl_valves() {
   if (inlet[0] != want[0] || inlet[1] != want[1]) {
     inlet[0] = want[0];
     inlet[1] = want[1];
-    host_ints_send(bound::sim_cockpit2_ice_ice_inlet_heat_on_per_engine, inlet, 2);
+    host_send_vi(bound::sim_cockpit2_ice_ice_inlet_heat_on_per_engine, inlet, 2);
   }
 }
 
@@ -187,11 +187,10 @@ void wing_valves() {
   ice::wing_r_heat_on = (valve[1] > kValveOpen && duct_r >= kWingMinDuctPsi) ? 1.0f : 0.0f;
   // The host's own surface heat would de-ice without bleed: keep it off.
   if (hm.sim_cockpit2_ice_ice_surfce_heat_left_on != 0) {
-    host_int_on_change(bound::sim_cockpit2_ice_ice_surfce_heat_left_on, hm.sim_cockpit2_ice_ice_surfce_heat_left_on, 0);
+    host_set_i(bound::sim_cockpit2_ice_ice_surfce_heat_left_on, 0);
   }
   if (hm.sim_cockpit2_ice_ice_surfce_heat_right_on != 0) {
-    host_int_on_change(bound::sim_cockpit2_ice_ice_surfce_heat_right_on, hm.sim_cockpit2_ice_ice_surfce_heat_right_on,
-                       0);
+    host_set_i(bound::sim_cockpit2_ice_ice_surfce_heat_right_on, 0);
   }
 }
 
@@ -227,7 +226,7 @@ void window_heat() {
     if (host[i] != want[i]) differs = true;
     host[i] = want[i];
   }
-  if (differs) host_ints_send(bound::sim_cockpit2_ice_ice_window_heat_on_window, host, 4);
+  if (differs) host_send_vi(bound::sim_cockpit2_ice_ice_window_heat_on_window, host, 4);
 }
 
 }  // namespace
@@ -288,15 +287,15 @@ void save_anti_ice_state() {
   float state[kAntiIceArraySize];
   float switches_[kAntiIceArraySize];
   build_anti_ice_images(state, switches_);
-  XPLMSetDatavf(handle(bound::zuvadud_D738_antiice), state, 0, kAntiIceArraySize);
-  XPLMSetDatavf(handle(bound::zuvadud_D738_antiice_sw), switches_, 0, kAntiIceArraySize);
+  script_set_vf(bound::zuvadud_D738_antiice, state, kAntiIceArraySize);
+  script_set_vf(bound::zuvadud_D738_antiice_sw, switches_, kAntiIceArraySize);
 }
 
 void restore_anti_ice_state() {
   AntiIceState& s = anti_ice_state;
   float v[kAntiIceArraySize];
   // Slots the scripts did not deliver keep their current value.
-  const int n = read_script_floats(bound::zuvadud_D738_antiice, v, kAntiIceArraySize);
+  const int n = read_now_vf(bound::zuvadud_D738_antiice, v, kAntiIceArraySize);
   float* const state_slots[20] = {&ice::l_side_temp,
                                   &ice::l_fwd_temp,
                                   &ice::r_side_temp,
@@ -319,7 +318,7 @@ void restore_anti_ice_state() {
                                   &cockpit::flap_indicator[1]};
   for (int i = 0; i < 20 && i < n; ++i) *state_slots[i] = v[i];
 
-  const int m = read_script_floats(bound::zuvadud_D738_antiice_sw, v, kAntiIceArraySize);
+  const int m = read_now_vf(bound::zuvadud_D738_antiice_sw, v, kAntiIceArraySize);
   float* const switch_slots[7] = {&ice::eng1_heat_pos,          &ice::eng2_heat_pos,          &ice::wing_heat_pos,
                                   &ice::window_heat_l_side_pos, &ice::window_heat_l_fwd_pos,
                                   &ice::window_heat_r_side_pos, &ice::window_heat_r_fwd_pos};
@@ -330,5 +329,5 @@ void restore_anti_ice_state() {
   if (m > 9) toggle_switch::emer_exit_lights = v[9];
   if (m > 10) engine::mixture_ratio1 = v[10];
   if (m > 11) engine::mixture_ratio2 = v[11];
-  host_ints_send(bound::sim_cockpit2_engine_actuators_fadec_on, fadec, 2);
+  host_send_vi(bound::sim_cockpit2_engine_actuators_fadec_on, fadec, 2);
 }

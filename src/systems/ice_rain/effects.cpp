@@ -10,7 +10,7 @@
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
 #include "core/util.h"
-#include "systems/host_writes.h"
+#include "core/host_io.h"
 #include "systems/ice_rain/ice_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/systems_steps.h"
@@ -39,13 +39,13 @@ float holdover_limit(float t) {
 }
 
 float precipitation() {
-  if (script_value(bound::zuvadud_D738_perf_kill_windshield) == 0.0f) {
+  if (read_now_f(bound::zuvadud_D738_perf_kill_windshield) == 0.0f) {
     return host_mirror.sim_weather_precipitation_on_aircraft_ratio;
   }
-  if (handle(bound::env_active) != nullptr && script_value(bound::env_active) != 0.0f) {
-    return std::fmax(script_value(bound::env_rain), script_value(bound::env_snow));
+  if (bound_present(bound::env_active) && read_now_f(bound::env_active) != 0.0f) {
+    return std::fmax(read_now_f(bound::env_rain), read_now_f(bound::env_snow));
   }
-  return script_value(bound::sim_weather_rain_percent);
+  return read_now_f(bound::sim_weather_rain_percent);
 }
 
 void update_holdover(float p) {
@@ -53,7 +53,7 @@ void update_holdover(float p) {
   const float limit = holdover_limit(host_mirror.sim_weather_temperature_ambient_c);
   if (on_ground != 1) {
     if (h > 0.0f) h = std::fmax(0.0f, h - 540.0f * frame_time);
-  } else if (script_value(bound::zuvadud_D738_de_ice_truck_act) != 0.0f) {
+  } else if (read_now_f(bound::zuvadud_D738_de_ice_truck_act) != 0.0f) {
     if (h < limit) h += limit / 160.0f * frame_time;
   } else if (h > 0.0f) {
     const float fp = 1.0f + 4.0f * clamp_range(p, 0.0f, 1.0f);
@@ -62,7 +62,7 @@ void update_holdover(float p) {
     if (host_mirror.sim_flightmodel_position_groundspeed > 70.0f) rate *= 1.1f;
     h = std::fmax(0.0f, h - frame_time * rate);
   }
-  if (XPLMDataRef hd = handle(bound::zuvadud_D738_de_ice_truck_holdover_time)) XPLMSetDataf(hd, h);
+  script_set_f(bound::zuvadud_D738_de_ice_truck_holdover_time, h);
 }
 
 void update_windshield() {
@@ -83,7 +83,7 @@ void update_windshield() {
   }
   frost = clamp_range(frost, 0.0f, 1.0f);
   host_set_f(bound::sim_flightmodel_failures_window_ice, 0.0f);
-  if (XPLMDataRef hd = handle(bound::zuvadud_D738_freeze_effect)) XPLMSetDataf(hd, frost);
+  script_set_f(bound::zuvadud_D738_freeze_effect, frost);
 }
 
 // Host ice H against the kept value K: growth beyond the limit is dropped.
@@ -136,9 +136,7 @@ void ice_rain() {
     m.sim_flightmodel_failures_inlet_ice_per_engine[e] = v;
   }
   if (changed) {
-    if (XPLMDataRef hd = handle(bound::sim_flightmodel_failures_inlet_ice_per_engine)) {
-      XPLMSetDatavf(hd, m.sim_flightmodel_failures_inlet_ice_per_engine, 0, 2);
-    }
+    host_send_vf(bound::sim_flightmodel_failures_inlet_ice_per_engine, m.sim_flightmodel_failures_inlet_ice_per_engine, 2);
   }
 }
 

@@ -11,7 +11,7 @@
 #include "core/frame_values.h"
 #include "systems/aircraft_systems.h"
 #include "systems/electrical/electric_values.h"
-#include "systems/host_writes.h"
+#include "core/host_io.h"
 #include "systems/switches/switch_values.h"
 #include "systems/ice_rain/wiper_state.h"
 

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/paths.h"
 #include "core/util.h"
 #include "core/variant.h"
@@ -28,9 +29,20 @@ static_assert(bound::librain_z_depth_obj_14_loaded - bound::librain_z_depth_obj_
 constexpr int kPathBytes = 512;
 constexpr int kStageDone = 19;
 
-// Object slots: the two panes, then the occluding objects 0..14.
-constexpr int kGlass0 = -2;
-constexpr int kGlass1 = -1;
+// Object slots: the two panes, then the occluding objects 0..14 (the
+// plug-in's "z_depth_obj" numbers), in the order they load.
+enum RainSlot : int {
+  kGlass0 = -2,       // left windshield pane
+  kGlass1 = -1,       // right windshield pane
+  kCockpitFirst = 0,  // the nine cockpit objects (cockpit_objects below)
+  kCockpitLast = 8,
+  kHud = 9,
+  kGalley = 10,
+  kCabinSeats = 11,
+  kPassengers = 12,
+  kCabin = 13,
+  kFuselage = 14,
+};
 
 bound::Id pane(int glass, bound::Id glass0_id) { return static_cast<bound::Id>(glass0_id + glass * kPaneStride); }
 
@@ -43,14 +55,9 @@ bound::Id slot_id(int slot, int field) {  // field 0 filename, 1 load, 2 loaded
   return static_cast<bound::Id>(bound::librain_z_depth_obj_0_filename + slot * 3 + field);
 }
 
-bool loaded(int slot) {
-  XPLMDataRef h = handle(slot_id(slot, 2));
-  return h != nullptr && XPLMGetDatai(h) == 1;
-}
+bool loaded(int slot) { return read_now_i(slot_id(slot, 2)) == 1; }
 
-void set_load(int slot, int value) {
-  if (XPLMDataRef h = handle(slot_id(slot, 1))) XPLMSetDatai(h, value);
-}
+void set_load(int slot, int value) { script_set_i(slot_id(slot, 1), value); }
 
 // Sends an object below the aircraft folder and asks for it to load.
 void request(int slot, const char* relative) {
@@ -58,21 +65,13 @@ void request(int slot, const char* relative) {
   std::memset(path, 0, sizeof path);
   const int n = std::snprintf(path, sizeof path, "%s%s%s", system_root, aircraft_folder, relative);
   if (n < 0 || n >= kPathBytes) path[0] = '\0';  // too long: an empty name rather than a wrong file
-  if (XPLMDataRef h = handle(slot_id(slot, 0))) XPLMSetDatab(h, path, 0, kPathBytes);
+  script_set_bytes(slot_id(slot, 0), path, kPathBytes);
   set_load(slot, 1);
 }
 
-void set_f(bound::Id id, float v) {
-  if (XPLMDataRef h = handle(id)) XPLMSetDataf(h, v);
-}
 void set_both(bound::Id glass0_id, float v) {
-  set_f(glass0_id, v);
-  set_f(pane(1, glass0_id), v);
-}
-void set_vf(bound::Id id, const float* v, int count) {
-  float buf[8];
-  for (int i = 0; i < count && i < 8; ++i) buf[i] = v[i];
-  if (XPLMDataRef h = handle(id)) XPLMSetDatavf(h, buf, 0, count);
+  script_set_f(glass0_id, v);
+  script_set_f(pane(1, glass0_id), v);
 }
 
 bool generic() { return variant_index < 0; }
@@ -123,12 +122,13 @@ void request_variant_path(int slot, const char* format) {
 
 // Heated zones (x, y, width, height) of a pane: forward then side, zeros when off.
 void send_heat_zones(int glass, const float fwd[4], bool fwd_on, const float side[4], bool side_on) {
-  float zones[8] = {};
+  constexpr int kZoneValues = 8;
+  float zones[kZoneValues] = {};
   for (int i = 0; i < 4; ++i) {
     zones[i] = fwd_on ? fwd[i] : 0.0f;
     zones[4 + i] = side_on ? side[i] : 0.0f;
   }
-  set_vf(pane(glass, bound::librain_glass_0_heat_zones), zones, 8);
+  script_set_vf(pane(glass, bound::librain_glass_0_heat_zones), zones, kZoneValues);
 }
 
 // Window heat powered, per pane: left pane forward on bus 1 and side on bus 2,
@@ -147,31 +147,32 @@ PaneHeat pane_heat(int glass) {
 void initial_glass_values() {
   RainDriverState& s = rain_driver;
   for (int g = 0; g < 2; ++g) {
-    set_f(pane(g, bound::librain_glass_0_wiper_0_pivot_x), 0.67f);
-    set_f(pane(g, bound::librain_glass_0_wiper_0_pivot_y), g == 0 ? 0.41f : 0.40f);
-    set_f(pane(g, bound::librain_glass_0_wiper_0_radius_inner), 0.2f);
-    set_f(pane(g, bound::librain_glass_0_wiper_0_radius_outer), 0.525f);
-    set_f(pane(g, bound::librain_glass_0_wiper_0_angle), -1.4311700f);
-    set_f(pane(g, bound::librain_glass_0_gravity_factor), 0.2f);
-    set_f(pane(g, bound::librain_glass_0_gravity_point_x), 0.5f);
-    set_f(pane(g, bound::librain_glass_0_gravity_point_y), 2.0f);
-    set_f(pane(g, bound::librain_glass_0_max_tas), 500.0f);
-    set_f(pane(g, bound::librain_glass_0_thrust_factor), 0.0f);
-    set_f(pane(g, bound::librain_glass_0_thrust_point_x), 1.0f);
-    set_f(pane(g, bound::librain_glass_0_thrust_point_y), 0.0f);
-    set_f(pane(g, bound::librain_glass_0_wind_factor), 1.0f);
-    set_f(pane(g, bound::librain_glass_0_wind_normal), 0.8f);
-    set_f(pane(g, bound::librain_glass_0_wind_point_x), 1.0f);
-    set_f(pane(g, bound::librain_glass_0_wind_point_y), -2.0f);
-    set_f(pane(g, bound::librain_glass_0_therm_inertia), 15.0f);
-    set_f(pane(g, bound::librain_glass_0_cabin_temp), 295.0f);
-    const float targets[2] = {600.0f, 600.0f};
-    set_vf(pane(g, bound::librain_glass_0_heat_tgt_temps), targets, 2);
+    script_set_f(pane(g, bound::librain_glass_0_wiper_0_pivot_x), 0.67f);
+    script_set_f(pane(g, bound::librain_glass_0_wiper_0_pivot_y), g == 0 ? 0.41f : 0.40f);
+    script_set_f(pane(g, bound::librain_glass_0_wiper_0_radius_inner), 0.2f);
+    script_set_f(pane(g, bound::librain_glass_0_wiper_0_radius_outer), 0.525f);
+    script_set_f(pane(g, bound::librain_glass_0_wiper_0_angle), -1.4311700f);
+    script_set_f(pane(g, bound::librain_glass_0_gravity_factor), 0.2f);
+    script_set_f(pane(g, bound::librain_glass_0_gravity_point_x), 0.5f);
+    script_set_f(pane(g, bound::librain_glass_0_gravity_point_y), 2.0f);
+    script_set_f(pane(g, bound::librain_glass_0_max_tas), 500.0f);
+    script_set_f(pane(g, bound::librain_glass_0_thrust_factor), 0.0f);
+    script_set_f(pane(g, bound::librain_glass_0_thrust_point_x), 1.0f);
+    script_set_f(pane(g, bound::librain_glass_0_thrust_point_y), 0.0f);
+    script_set_f(pane(g, bound::librain_glass_0_wind_factor), 1.0f);
+    script_set_f(pane(g, bound::librain_glass_0_wind_normal), 0.8f);
+    script_set_f(pane(g, bound::librain_glass_0_wind_point_x), 1.0f);
+    script_set_f(pane(g, bound::librain_glass_0_wind_point_y), -2.0f);
+    script_set_f(pane(g, bound::librain_glass_0_therm_inertia), 15.0f);
+    script_set_f(pane(g, bound::librain_glass_0_cabin_temp), 295.0f);
+    constexpr int kZones = 2;
+    const float targets[kZones] = {600.0f, 600.0f};
+    script_set_vf(pane(g, bound::librain_glass_0_heat_tgt_temps), targets, kZones);
     const float fwd[4] = {0.0f, 0.45f, 1.0f, 0.5f};
     const float side[4] = {0.0f, 0.0f, 1.0f, 0.45f};
     const PaneHeat heat = pane_heat(g);
     send_heat_zones(g, fwd, heat.fwd, side, heat.side);
-    set_f(pane(g, bound::librain_glass_0_slant_factor), 1.0f);
+    script_set_f(pane(g, bound::librain_glass_0_slant_factor), 1.0f);
   }
   s.slant_factor = 1.0f;
   s.gravity_point_x = 0.5f;
@@ -190,87 +191,87 @@ bool load_stage(int stage) {
     return true;
   }
   if (stage >= 2 && stage <= 10) {
-    if (!loaded(stage == 2 ? kGlass1 : stage - 3)) return false;
+    if (!loaded(stage == 2 ? kGlass1 : kCockpitFirst + (stage - 3))) return false;
     const StageObject& o = cockpit_objects[stage - 2];
-    request(stage - 2, generic() ? o.generic_file : o.variant_file);
+    request(kCockpitFirst + (stage - 2), generic() ? o.generic_file : o.variant_file);
     return true;
   }
   switch (stage) {
     case 11:
-      if (!loaded(8)) return false;
+      if (!loaded(kCockpitLast)) return false;
       s.hud_requested = hud_disable() == 0.0f ? 1 : 0;
       if (s.hud_requested) {
-        request(9, hud_object());
+        request(kHud, hud_object());
       } else {
-        set_load(9, 0);
+        set_load(kHud, 0);
       }
       s.hud_state = hud_disable();
       return true;
     case 12:
-      if (s.hud_requested && !loaded(9)) return false;
+      if (s.hud_requested && !loaded(kHud)) return false;
       if (generic()) {
-        request(10, family() == 0 ? "objects/cabin/737_cabin_galleies.obj" : "objects/CABIN/739_cabin.obj");
+        request(kGalley, family() == 0 ? "objects/cabin/737_cabin_galleies.obj" : "objects/CABIN/739_cabin.obj");
       } else if (cabin_variant()) {
-        request_variant_path(10, "objects/%s/cabin/%s_cabin_galley.obj");
+        request_variant_path(kGalley, "objects/%s/cabin/%s_cabin_galley.obj");
       }
       return true;
     case 13:
-      if (!loaded(10)) return false;
+      if (!loaded(kGalley)) return false;
       s.layout_state = layout_hide();
       if (generic()) {
         if (family() == 0) {
-          request(11, seats_family0());
+          request(kCabinSeats, seats_family0());
         } else {
-          request(11, "objects/CABIN/739_cabin_seats.obj");
+          request(kCabinSeats, "objects/CABIN/739_cabin_seats.obj");
           s.layout_state = layout_hide() + 10.0f;
         }
       } else if (cabin_variant()) {
-        request_variant_path(11, "objects/%s/cabin/%s_cabin.obj");
+        request_variant_path(kCabinSeats, "objects/%s/cabin/%s_cabin.obj");
       }
       return true;
     case 14:
-      if (!loaded(11)) return false;
+      if (!loaded(kCabinSeats)) return false;
       s.cabin_requested = 0;
       if (generic()) {
         if (family() == 0) {
-          request(13, "objects/cabin/737_cabin.obj");
+          request(kCabin, "objects/cabin/737_cabin.obj");
           s.cabin_requested = 1;
         } else {
-          set_load(13, 0);
+          set_load(kCabin, 0);
         }
       }
       return true;
     case 15: {
-      if (!loaded(s.cabin_requested ? 13 : 11)) return false;
+      if (!loaded(s.cabin_requested ? kCabin : kCabinSeats)) return false;
       s.passenger_requested = 0;
       if (variant_index == 4) {
-        request(12, "objects/cabin/737_cabin.obj");
+        request(kPassengers, "objects/cabin/737_cabin.obj");
         s.passenger_requested = 1;
       } else if (model_family < 2.0f) {
         if (const char* people = people_object()) {
-          request(12, people);
+          request(kPassengers, people);
           s.passenger_requested = 1;
         } else {
-          set_load(12, 0);
+          set_load(kPassengers, 0);
         }
       }
       s.passenger_state = pax1_hide() * 2.0f + pax0_hide();
       return true;
     }
     case 16:
-      if (s.passenger_requested && !loaded(12)) return false;
+      if (s.passenger_requested && !loaded(kPassengers)) return false;
       if (generic()) {
-        request(14, "objects/738fuselage.obj");
+        request(kFuselage, "objects/738fuselage.obj");
       } else if (cabin_variant()) {
-        request_variant_path(14, "objects/%s/%s_fuselage.obj");
+        request_variant_path(kFuselage, "objects/%s/%s_fuselage.obj");
       }
       return true;
     case 17:
-      if (XPLMDataRef h = handle(bound::librain_num_glass_use)) XPLMSetDatai(h, 2);
+      script_set_i(bound::librain_num_glass_use, 2);  // both windshield panes
       return true;
     case 18:
       initial_glass_values();
-      if (XPLMDataRef h = handle(bound::librain_initialize)) XPLMSetDatai(h, 1);
+      script_set_i(bound::librain_initialize, 1);
       return true;
     default:
       return false;  // all requested: wait for the plug-in's success
@@ -281,9 +282,9 @@ void follow_cockpit_options() {
   RainDriverState& s = rain_driver;
   if (hud_disable() != s.hud_state) {
     if (hud_disable() == 0.0f) {
-      request(9, hud_object());
+      request(kHud, hud_object());
     } else {
-      set_load(9, 0);
+      set_load(kHud, 0);
     }
     s.hud_state = hud_disable();
   }
@@ -291,9 +292,9 @@ void follow_cockpit_options() {
   const float pax = pax1_hide() * 2.0f + pax0_hide();
   if (pax != s.passenger_state) {
     if (const char* people = people_object()) {
-      request(12, people);
+      request(kPassengers, people);
     } else {
-      set_load(12, 0);
+      set_load(kPassengers, 0);
     }
     s.passenger_state = pax;
   }
@@ -302,11 +303,11 @@ void follow_cockpit_options() {
   const float layout = family() == 0 ? layout_hide() : layout_hide() + 10.0f;
   if (layout != s.layout_state) {
     if (family() == 0) {
-      request(11, seats_family0());
-      request(13, "objects/cabin/737_cabin.obj");
+      request(kCabinSeats, seats_family0());
+      request(kCabin, "objects/cabin/737_cabin.obj");
     } else {
-      request(11, "objects/CABIN/739_cabin_seats.obj");
-      set_load(12, 0);
+      request(kCabinSeats, "objects/CABIN/739_cabin_seats.obj");
+      set_load(kPassengers, 0);
     }
     s.layout_state = layout;
   }
@@ -315,12 +316,12 @@ void follow_cockpit_options() {
 void wipers(int glass, float ratio, float up) {
   const float r = clamp_range(ratio, 0.0f, 72.0f);
   // 90 degrees parked, 15 degrees at the end of the sweep.
-  set_f(pane(glass, bound::librain_glass_0_wiper_0_angle), -(90.0f - r * 75.0f / 72.0f) * 3.1415927f / 180.0f);
-  set_f(pane(glass, bound::librain_glass_0_wiper_0_pivot_x), 0.67f + r * 0.18f / 72.0f);
-  set_f(pane(glass, bound::librain_glass_0_wiper_0_pivot_y), 0.54f);
-  set_f(pane(glass, bound::librain_glass_0_wiper_0_radius_inner), 0.14f - r * 0.09f / 72.0f);
-  set_f(pane(glass, bound::librain_glass_0_wiper_0_radius_outer), 0.48f);
-  if (XPLMDataRef h = handle(pane(glass, bound::librain_glass_0_wiper_0_moving))) XPLMSetDatai(h, up >= 0.0f ? 1 : 0);
+  script_set_f(pane(glass, bound::librain_glass_0_wiper_0_angle), -(90.0f - r * 75.0f / 72.0f) * 3.1415927f / 180.0f);
+  script_set_f(pane(glass, bound::librain_glass_0_wiper_0_pivot_x), 0.67f + r * 0.18f / 72.0f);
+  script_set_f(pane(glass, bound::librain_glass_0_wiper_0_pivot_y), 0.54f);
+  script_set_f(pane(glass, bound::librain_glass_0_wiper_0_radius_inner), 0.14f - r * 0.09f / 72.0f);
+  script_set_f(pane(glass, bound::librain_glass_0_wiper_0_radius_outer), 0.48f);
+  script_set_i(pane(glass, bound::librain_glass_0_wiper_0_moving), up >= 0.0f ? 1 : 0);
 }
 
 void per_frame_update() {
@@ -333,7 +334,7 @@ void per_frame_update() {
   const float gravity_target = clamp_range(gs, 0.0f, 40.0f) / 40.0f;
   s.gravity_point_x = move_toward_timed(s.gravity_point_x, gravity_target, 0.0f, 1.0f, 10.0f);
   set_both(bound::librain_glass_0_gravity_point_x, s.gravity_point_x);
-  set_f(bound::librain_glass_0_cabin_temp, cockpit::cabin_temp + 273.0f);
+  script_set_f(bound::librain_glass_0_cabin_temp, cockpit::cabin_temp + 273.0f);
 
   const float fwd0[4] = {0.0f, 0.4f, 0.5f, 0.5f};
   const float side0[4] = {0.0f, 0.0f, 0.5f, 0.3f};
@@ -370,8 +371,7 @@ float rain_slant_target(float precipitation, float groundspeed_mps) {
 }
 
 void update_rain_effect() {
-  XPLMDataRef ok = handle(bound::librain_init_success);
-  if (ok != nullptr && XPLMGetDatai(ok) != 0) {
+  if (read_now_i(bound::librain_init_success) != 0) {
     per_frame_update();
     return;
   }
@@ -381,9 +381,8 @@ void update_rain_effect() {
 }
 
 void rain_effect_gate() {
-  XPLMDataRef kill = handle(bound::zuvadud_D738_perf_kill_windshield);
-  if (kill == nullptr || handle(bound::librain_init_success) == nullptr) return;
-  const float k = XPLMGetDataf(kill);
+  if (!bound_present(bound::zuvadud_D738_perf_kill_windshield) || !bound_present(bound::librain_init_success)) return;
+  const float k = read_now_f(bound::zuvadud_D738_perf_kill_windshield);
   if (k != 2.0f) {
     rain_driver.load_stage = 0;
     return;

@@ -1,6 +1,7 @@
 // Clocks (see clocks.h).
 #include "systems/instruments/clocks.h"
 
+#include "core/host_io.h"
 #include "core/binding.h"
 #include "core/frame_values.h"
 #include "systems/instruments/clock_values.h"
@@ -166,5 +167,5 @@ void update_clocks() {
   changed |= set_element(ratio, 21, f_capt * 0.75f * p_capt);
   changed |= set_element(ratio, 18, p_fo * glow_fo);
   changed |= set_element(ratio, 22, f_fo * 0.75f * p_fo);
-  if (changed) host_floats_send(bound::sim_cockpit2_switches_instrument_brightness_ratio, ratio, 32);
+  if (changed) host_send_vf(bound::sim_cockpit2_switches_instrument_brightness_ratio, ratio, 32);
 }

@@ -17,7 +17,7 @@
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/flight_controls/flight_control_values.h"
-#include "systems/host_writes.h"
+#include "core/host_io.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_memory.h"
 #include "systems/switches/switch_values.h"
@@ -203,7 +203,7 @@ void update_standby_alt_du_select() {
     knobs::standby_alt_baro = hpa != 0.0f ? baro * kHpaPerInHg : baro;
     indication_state.standby_baro_state = 2.0f;
   } else {
-    if (script_value(bound::zuvadud_D738_isfd_rmi) != 0.0f) {
+    if (read_now_f(bound::zuvadud_D738_isfd_rmi) != 0.0f) {
       knobs::standby_alt_baro = gauges::standby_altimeter_baro;
       gauges::standby_alt_mode = 0.0f;
     }
@@ -290,5 +290,5 @@ void update_flap_cue_and_lever_relay() {
   float* lights = host_mirror.sim_cockpit2_switches_landing_lights_switch;
   lights[12] = controls::gear_handle_down;
   lights[13] = flt_ctrls::flap_lever;
-  if (XPLMDataRef hnd = handle(bound::sim_cockpit2_switches_landing_lights_switch)) XPLMSetDatavf(hnd, lights, 0, 14);
+  host_send_vf(bound::sim_cockpit2_switches_landing_lights_switch, lights, 14);
 }

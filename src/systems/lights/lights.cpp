@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "core/host_io.h"
 #include "core/command_refs.h"
 #include "core/binding.h"
 #include "core/frame_values.h"
@@ -129,7 +130,7 @@ void logo_turnoff_taxi() {
                              s.external_view_turnoff_scale);
   changed |= set_element(
       g, g_taxi, s.taxi_light_level * electric::ac_tnsbus1_status * s.light_power_factor_a * s.external_view_taxi_scale);
-  if (changed) host_floats_send(bound::sim_cockpit2_switches_generic_lights_switch, g, 5);
+  if (changed) host_send_vf(bound::sim_cockpit2_switches_generic_lights_switch, g, 5);
 }
 
 // The host owns the strobe and navigation switches: they are moved with its
@@ -203,8 +204,8 @@ void send_flash(bool always_send) {
   st |= set_element(strobe, 1, s.wing_strobe_flash);
   st |= set_element(strobe, 2, s.wing_strobe_flash);
   st |= set_element(strobe, 3, s.tail_strobe_flash);
-  if (b || always_send) host_floats_send(bound::sim_flightmodel2_lights_beacon_brightness_ratio, beacon, 4);
-  if (st || always_send) host_floats_send(bound::sim_flightmodel2_lights_strobe_brightness_ratio, strobe, 4);
+  if (b || always_send) host_send_vf(bound::sim_flightmodel2_lights_beacon_brightness_ratio, beacon, 4);
+  if (st || always_send) host_send_vf(bound::sim_flightmodel2_lights_strobe_brightness_ratio, strobe, 4);
 }
 
 // The cockpit sees the flash only when the scripts ask for the reflection.
@@ -212,15 +213,11 @@ void strobe_flash_now() {
   const ExteriorLightsState& s = lights_state;
   const bool lit = s.wing_strobe_flash != 0.0f || s.tail_strobe_flash != 0.0f || s.beacon_flash != 0.0f;
   const bool wanted = script_mirror.zuvadud_D738_strobe_cockpit != 0.0f;
-  host_int_on_change(bound::sim_flightmodel2_lights_strobe_flash_now, hm.sim_flightmodel2_lights_strobe_flash_now,
-                     (lit && wanted) ? 1 : 0);
+  host_set_i(bound::sim_flightmodel2_lights_strobe_flash_now, (lit && wanted) ? 1 : 0);
 }
 
 void override_beacons() {
-  if (hm.sim_flightmodel2_lights_override_beacons_and_strobes != 1.0f) {
-    hm.sim_flightmodel2_lights_override_beacons_and_strobes = 1.0f;
-    if (XPLMDataRef h = handle(bound::sim_flightmodel2_lights_override_beacons_and_strobes)) XPLMSetDatai(h, 1);
-  }
+  host_set_i(bound::sim_flightmodel2_lights_override_beacons_and_strobes, 1);
 }
 
 void landing_lights() {
@@ -269,14 +266,14 @@ void landing_lights() {
   float* host = hm.sim_cockpit2_switches_landing_lights_switch;
   bool changed = false;
   for (int i = 0; i < 4; ++i) changed |= set_element(host, i, out[i]);
-  if (changed) host_floats_send(bound::sim_cockpit2_switches_landing_lights_switch, host, 4);
+  if (changed) host_send_vf(bound::sim_cockpit2_switches_landing_lights_switch, host, 4);
   // The LED fit has no retractable lights: their switches fall back.
   if (led) {
     s.retractable_landing_left_on = 0.0f;
     s.retractable_landing_right_on = 0.0f;
     bool lit = set_element(host, 1, 0.0f);
     lit |= set_element(host, 2, 0.0f);
-    if (lit) host_floats_send(bound::sim_cockpit2_switches_landing_lights_switch, host, 4);
+    if (lit) host_send_vf(bound::sim_cockpit2_switches_landing_lights_switch, host, 4);
     switch_::land_lights_ret_left_pos = 0.0f;
     switch_::land_lights_ret_right_pos = 0.0f;
   }
@@ -288,13 +285,13 @@ void compass_and_dome() {
   const float c = compass_pos == 1.0f ? 1.0f : compass_pos == -1.0f ? (host12 ? 0.15f : 0.33f) : 0.0f;
   float* ratio = hm.sim_cockpit2_switches_instrument_brightness_ratio;
   if (set_element(ratio, kInstrumentCompass, c * electric::dir_batbus_status)) {
-    host_floats_send(bound::sim_cockpit2_switches_instrument_brightness_ratio, ratio, kBrightnessSend);
+    host_send_vf(bound::sim_cockpit2_switches_instrument_brightness_ratio, ratio, kBrightnessSend);
   }
   const float dome_pos = toggle_switch::cockpit_dome_pos;
   const float d = dome_pos == 1.0f ? (host12 ? 0.2f : 0.4f) : dome_pos == -1.0f ? 1.0f : 0.0f;
   float* g = hm.sim_cockpit2_switches_generic_lights_switch;
   if (set_element(g, g_dome, d * electric::dir_batbus_status)) {
-    host_floats_send(bound::sim_cockpit2_switches_generic_lights_switch, g, kBrightnessSend);
+    host_send_vf(bound::sim_cockpit2_switches_generic_lights_switch, g, kBrightnessSend);
   }
 }
 
@@ -305,7 +302,7 @@ void wing_wheel_and_panels() {
   changed |= set_element(g, g_wheel_well, truthy(toggle_switch::wheel_light) ? bus : 0.0f);
   const int channels[] = {6, 7, 12, 8, 10, 11};
   for (int i : channels) changed |= set_element(g, i, electric::generic_brightness[i] * bus);
-  if (changed) host_floats_send(bound::sim_cockpit2_switches_generic_lights_switch, g, kBrightnessSend);
+  if (changed) host_send_vf(bound::sim_cockpit2_switches_generic_lights_switch, g, kBrightnessSend);
 }
 
 void emergency_exit_lights() {
@@ -316,7 +313,7 @@ void emergency_exit_lights() {
                    (sw != 1.0f || electric::dc_bus1_status == 0.0f || buses_out);
   float* g = hm.sim_cockpit2_switches_generic_lights_switch;
   if (set_element(g, g_emergency_exit, lit ? 1.0f : 0.0f)) {
-    host_floats_send(bound::sim_cockpit2_switches_generic_lights_switch, g, g_emergency_exit + 1);
+    host_send_vf(bound::sim_cockpit2_switches_generic_lights_switch, g, g_emergency_exit + 1);
   }
   if (sw <= 1.0f && electric::dc_bus1_status != 0.0f && elec_bus_status.dc_bus1_volts > 12.0f) {
     if (s.emergency_exit_charge < kEmergencyExitFullS) {
@@ -444,21 +441,21 @@ void save_lights_state() {
   float state[kLightsArraySize];
   float switches_[kLightsArraySize];
   build_lights_images(state, switches_);
-  XPLMSetDatavf(handle(bound::zuvadud_D738_lights), state, 0, kLightsArraySize);
-  XPLMSetDatavf(handle(bound::zuvadud_D738_lights_sw), switches_, 0, kLightsArraySize);
+  script_set_vf(bound::zuvadud_D738_lights, state, kLightsArraySize);
+  script_set_vf(bound::zuvadud_D738_lights_sw, switches_, kLightsArraySize);
 }
 
 void restore_lights_state() {
   ExteriorLightsState& s = lights_state;
   float v[kLightsArraySize];
-  const int n = read_script_floats(bound::zuvadud_D738_lights, v, kLightsArraySize);
+  const int n = read_now_vf(bound::zuvadud_D738_lights, v, kLightsArraySize);
   float* const state_slots[8] = {&s.wing_strobe_flash,           &s.beacon_flash,
                                  &s.tail_strobe_flash,           &s.fixed_landing_left_on,
                                  &s.retractable_landing_left_on, &s.retractable_landing_right_on,
                                  &s.fixed_landing_right_on,      &s.taxi_light_level};
   for (int i = 0; i < 8 && i < n; ++i) *state_slots[i] = v[i];
 
-  const int m = read_script_floats(bound::zuvadud_D738_lights_sw, v, kLightsArraySize);
+  const int m = read_now_vf(bound::zuvadud_D738_lights_sw, v, kLightsArraySize);
   float* g = hm.sim_cockpit2_switches_generic_lights_switch;
   float* const switch_slots[17] = {&toggle_switch::position_light_pos,
                                    &toggle_switch::compass_brightness_pos,
@@ -483,6 +480,6 @@ void restore_lights_state() {
   s.light_power_factor_b = 1.0f;
   s.light_power_gap_a = 0.0f;
   s.light_power_gap_b = 0.0f;
-  host_floats_send(bound::sim_cockpit2_switches_generic_lights_switch, g, kBrightnessSend);
-  if (XPLMDataRef h = handle(bound::sim_cockpit2_switches_beacon_on)) XPLMSetDatai(h, hm.sim_cockpit2_switches_beacon_on);
+  host_send_vf(bound::sim_cockpit2_switches_generic_lights_switch, g, kBrightnessSend);
+  host_send_i(bound::sim_cockpit2_switches_beacon_on, hm.sim_cockpit2_switches_beacon_on);
 }

@@ -7,6 +7,7 @@
 
 #include "core/binding.h"
 #include "core/frame_values.h"
+#include "core/host_io.h"
 #include "core/paths.h"
 #include "core/trace.h"
 
@@ -33,20 +34,19 @@ bool fetch_scheduled;
 // from index 11 up to the first colon after it.
 constexpr size_t kReportStart = 11;
 
-void set_state(XPLMDataRef cmd, float state) { XPLMSetDataf(cmd, state); }
+void set_state(float state) { script_set_f(bound::zuvadud_D738_metar_cmd, state); }
 
-void read_request_code(XPLMDataRef cmd) {
+void read_request_code() {
   char code[4] = {0, 0, 0, 0};
-  int n = 0;
-  if (XPLMDataRef icao = handle(bound::zuvadud_D738_metar_icao)) n = XPLMGetDatab(icao, code, 0, 4);
+  const int n = read_now_bytes(bound::zuvadud_D738_metar_icao, code, 4);
   if (n != 4) return;  // too short: read again next frame
   std::memcpy(metar_request_code, code, 4);
   metar_request_code[4] = '\0';
-  set_state(cmd, kFetch);
+  set_state(kFetch);
 }
 
 // False when the host had no report (the request goes back to its first state).
-bool fetch_from_host(XPLMDataRef cmd) {
+bool fetch_from_host() {
   XPLMFixedString150_t report;
   std::memset(&report, 0, sizeof report);
   host_metar(metar_request_code, &report);
@@ -54,27 +54,27 @@ bool fetch_from_host(XPLMDataRef cmd) {
   size_t len = 0;
   while (len < sizeof report.buffer && report.buffer[len] != '\0') ++len;
   if (len == 0) {
-    set_state(cmd, kRequest);
+    set_state(kRequest);
     return false;
   }
   char block[kMetarDataSize];
   std::memset(block, 0, sizeof block);
   std::memcpy(block, report.buffer, len);
-  if (XPLMDataRef data = handle(bound::zuvadud_D738_metar_data)) XPLMSetDatab(data, block, 0, kMetarDataSize);
-  set_state(cmd, kDone);
+  script_set_bytes(bound::zuvadud_D738_metar_data, block, kMetarDataSize);
+  set_state(kDone);
   return true;
 }
 
 float fetch_loop_callback(float, float, int, void*) {
   trace_step("metar_fetch_loop");
-  XPLMDataRef cmd = handle(bound::zuvadud_D738_metar_cmd);
   // Nothing waits any more (the scripts withdrew the request, or its airport
   // code is still being read after an empty answer): sleep until asked again.
-  if (cmd == nullptr || host_metar == nullptr || XPLMGetDataf(cmd) != kFetch) {
+  if (!bound_present(bound::zuvadud_D738_metar_cmd) || host_metar == nullptr ||
+      read_now_f(bound::zuvadud_D738_metar_cmd) != kFetch) {
     fetch_scheduled = false;
     return 0.0f;
   }
-  if (fetch_from_host(cmd)) {
+  if (fetch_from_host()) {
     fetch_scheduled = false;
     return 0.0f;
   }
@@ -95,11 +95,11 @@ void schedule_host_fetch() {
   fetch_scheduled = true;
 }
 
-void fetch_from_snapshot(XPLMDataRef cmd) {
+void fetch_from_snapshot() {
   std::ifstream file;
   if (weather_snapshot_path[0] != '\0') file.open(weather_snapshot_path, std::ios::in | std::ios::binary);
   if (!file.is_open()) {
-    set_state(cmd, kRequest);
+    set_state(kRequest);
     return;
   }
   std::string line;
@@ -113,30 +113,27 @@ void fetch_from_snapshot(XPLMDataRef cmd) {
       if (len > kMetarDataSize - 1) len = kMetarDataSize - 1;
       std::memcpy(block, line.data() + kReportStart, len);
       block[len] = '\0';
-      if (XPLMDataRef data = handle(bound::zuvadud_D738_metar_data)) {
-        XPLMSetDatab(data, block, 0, static_cast<int>(len + 1));
-      }
+      script_set_bytes(bound::zuvadud_D738_metar_data, block, static_cast<int>(len + 1));
     }
     break;  // only the first matching line counts
   }
-  set_state(cmd, kDone);
+  set_state(kDone);
 }
 
 }  // namespace
 
 void update_metar_request() {
-  XPLMDataRef cmd = handle(bound::zuvadud_D738_metar_cmd);
-  if (cmd == nullptr) return;
-  const float c = XPLMGetDataf(cmd);
+  if (!bound_present(bound::zuvadud_D738_metar_cmd)) return;
+  const float c = read_now_f(bound::zuvadud_D738_metar_cmd);
   if (c == kRequest) {
-    read_request_code(cmd);
+    read_request_code();
   } else if (c == kFetch) {
     // A newer host without the report function (its first releases) is
     // served like an older one, from the weather engine's snapshot.
     if (host_version >= 120000 && host_metar != nullptr) {
       schedule_host_fetch();
     } else {
-      fetch_from_snapshot(cmd);
+      fetch_from_snapshot();
     }
   }
 }

@@ -1,6 +1,7 @@
 // Radio tuning and audio control panels (see radio_audio.h).
 #include "systems/radios/radio_audio.h"
 
+#include "core/host_io.h"
 #include "core/command_refs.h"
 #include "core/binding.h"
 #include "systems/annunciators/annunciator_values.h"
@@ -9,7 +10,6 @@
 #include "systems/electrical/electrical.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/radios/mic_select.h"
-#include "systems/switches/panel_io.h"
 
 RadioPanelState radio_panel_state;
 
@@ -168,7 +168,7 @@ void drive_host_radios() {
   };
   for (const Every& e : every) {
     e.mirror = e.value;
-    if (XPLMDataRef h = handle(e.id)) XPLMSetDatai(h, e.value);
+    host_send_i(e.id, e.value);
   }
   struct Volume {
     bound::Id id;
@@ -183,14 +183,11 @@ void drive_host_radios() {
   };
   for (int c = 0; c < ch_count; ++c) {
     volumes[c].mirror = *seat.volume[c];
-    if (XPLMDataRef h = handle(volumes[c].id)) XPLMSetDataf(h, *seat.volume[c]);
+    host_send_f(volumes[c].id, *seat.volume[c]);
   }
-  host_int_on_change(bound::sim_cockpit2_radios_actuators_audio_selection_nav1,
-                     hm.sim_cockpit2_radios_actuators_audio_selection_nav1, *seat.selector[ch_nav1] != 0.0f ? 1 : 0);
-  host_int_on_change(bound::sim_cockpit2_radios_actuators_audio_selection_nav2,
-                     hm.sim_cockpit2_radios_actuators_audio_selection_nav2, *seat.selector[ch_nav2] != 0.0f ? 1 : 0);
-  host_int_on_change(bound::sim_cockpit2_radios_actuators_audio_marker_enabled,
-                     hm.sim_cockpit2_radios_actuators_audio_marker_enabled, *seat.selector[ch_mark] != 0.0f ? 1 : 0);
+  host_set_i(bound::sim_cockpit2_radios_actuators_audio_selection_nav1, *seat.selector[ch_nav1] != 0.0f ? 1 : 0);
+  host_set_i(bound::sim_cockpit2_radios_actuators_audio_selection_nav2, *seat.selector[ch_nav2] != 0.0f ? 1 : 0);
+  host_set_i(bound::sim_cockpit2_radios_actuators_audio_marker_enabled, *seat.selector[ch_mark] != 0.0f ? 1 : 0);
 }
 
 void selector_lamps() {

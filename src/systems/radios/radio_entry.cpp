@@ -15,7 +15,7 @@
 #include "systems/radios/transponder_code.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
-#include "systems/host_writes.h"
+#include "core/host_io.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"
 

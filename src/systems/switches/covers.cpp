@@ -4,15 +4,14 @@
 // selector and aileron-trim switch toward their held positions, and carries
 // the numbered covers through the scripts' "zuvadud/D738/cover" and
 // "zuvadud/D738/cover_tgt" arrays so a saved situation restores them.
-#include <cmath>
 
 #include "core/command_refs.h"
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/util.h"
 #include "systems/aircraft_systems.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/flight_controls/flight_control_values.h"
-#include "systems/host_writes.h"
 #include "systems/switches/switch_targets.h"
 #include "systems/switches/switch_values.h"
 #include "systems/systems_steps.h"
@@ -26,7 +25,7 @@ constexpr float kTrimKnobRate = 10.0f;
 constexpr float kCoverClosed = 0.3f;
 constexpr int kCoverArraySize = 32;
 
-bool covers_held_open() { return script_value(bound::zuvadud_D738_guarded_covers) != 0.0f; }
+bool covers_held_open() { return read_now_f(bound::zuvadud_D738_guarded_covers) != 0.0f; }
 
 struct NamedCover {
   float* position;
@@ -95,23 +94,21 @@ void write_cover_array() {
     pos[i] = button_switch::cover_position[i];
     tgt[i] = cover_target[i];
   }
-  if (XPLMDataRef h = handle(bound::zuvadud_D738_cover)) XPLMSetDatavf(h, pos, 0, kCoverArraySize);
-  if (XPLMDataRef h = handle(bound::zuvadud_D738_cover_tgt)) XPLMSetDatavf(h, tgt, 0, kCoverArraySize);
+  script_set_vf(bound::zuvadud_D738_cover, pos, kCoverArraySize);
+  script_set_vf(bound::zuvadud_D738_cover_tgt, tgt, kCoverArraySize);
 }
 
 void read_cover_arrays() {
   float pos[kCoverArraySize] = {};
   float tgt[kCoverArraySize] = {};
-  XPLMDataRef hp = handle(bound::zuvadud_D738_cover);
-  XPLMDataRef ht = handle(bound::zuvadud_D738_cover_tgt);
   // An absent array leaves the covers where they are.
-  if (hp == nullptr || ht == nullptr) return;
-  const int np = XPLMGetDatavf(hp, pos, 0, kCoverArraySize);
-  const int nt = XPLMGetDatavf(ht, tgt, 0, kCoverArraySize);
+  if (!bound_present(bound::zuvadud_D738_cover) || !bound_present(bound::zuvadud_D738_cover_tgt)) return;
+  const int np = read_now_vf(bound::zuvadud_D738_cover, pos, kCoverArraySize);
+  const int nt = read_now_vf(bound::zuvadud_D738_cover_tgt, tgt, kCoverArraySize);
   for (int i = 0; i < cover_count; ++i) {
     // Slots the scripts did not fill keep their value; a NaN or an infinity
-    // reads closed.
-    if (i < np) button_switch::cover_position[i] = std::isfinite(pos[i]) ? pos[i] : 0.0f;
-    if (i < nt) cover_target[i] = std::isfinite(tgt[i]) ? tgt[i] : 0.0f;
+    // reads closed (0, from the seam).
+    if (i < np) button_switch::cover_position[i] = pos[i];
+    if (i < nt) cover_target[i] = tgt[i];
   }
 }
