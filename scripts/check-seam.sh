@@ -19,8 +19,6 @@ pending=(
   src/aircraft/
   src/commands/
   src/publication/
-  src/lnav/
-  src/navdata/
   src/display/
   src/alerting/
   src/engines/

@@ -167,8 +167,8 @@ int32_t connection_1() {
   const double bis = std::fmod(f.xact_crs + 180.0 + (left ? interior / 2.0 : -interior / 2.0) + 360.0, 360.0);
   gc_destination(legs_lat[i], legs_lon[i], bis, to_centre);
   const double clat = nav_result.lat, clon = nav_result.lon;
-  const float start = wrap360(f.xact_crs + (left ? 90.0 : 270.0));
-  const float end = wrap360(f.xnext_crs + (left ? 90.0 : 270.0));
+  const float start = angle::wrap360_d(f.xact_crs + (left ? 90.0 : 270.0));
+  const float end = angle::wrap360_d(f.xnext_crs + (left ? 90.0 : 270.0));
   legs_radii_dta[i] = legs_seg1_dta[i] = dta;
   legs_radii_radius[i] = legs_seg1_radius[i] = radius;
   legs_radii_ctr_lat[i] = legs_seg1_ctr_lat[i] = static_cast<float>(clat);

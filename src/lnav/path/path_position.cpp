@@ -24,14 +24,7 @@ float legs_entry_arc_len[256];
 
 namespace pathpos {
 
-float wrap180(float x) {
-  float r = navmath::rem360f(x + 360.0f);
-  if (r < 0.0f) r += 360.0f;
-  if (r > 180.0f) r -= 360.0f;
-  return r;
-}
-
-bool faces(float b, float c) { return std::fabs(wrap180(b - std::fmod(c, 360.0f))) <= 90.0f; }
+bool faces(float b, float c) { return std::fabs(angle::wrap180_nonneg(b - std::fmod(c, 360.0f))) <= 90.0f; }
 
 // Turn code for the geodesy operations; NaN and odd values fly right.
 static int turn_code(float turn) { return is_left(turn) ? 2 : 3; }

@@ -37,8 +37,6 @@ int32_t path_position_pi(int32_t leg, int32_t prev, double lat, double lon);
 
 // Shared by the path position modules.
 namespace pathpos {
-// x folded into (-180, 180].
-float wrap180(float x);
 // Whether bearing b lies within 90 degrees (inclusive) of course c.
 bool faces(float b, float c);
 // 0 and 2 are left turns.

@@ -12,6 +12,7 @@
 #include <cstdio>
 
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
@@ -59,12 +60,9 @@ float distance_to(int32_t i) {
   return gc_distance_nm(aircraft_lat(), aircraft_lon(), legs_lat[i], legs_lon[i]);
 }
 
-// A NaN or an infinity here can only be one the scripts handed over, copied
-// from one of their leg indices to another; their value is left unchanged.
-void set_script(Id id, float value) {
-  if (value - value != 0.0f) return;
-  XPLMSetDataf(handle(id), value);
-}
+// A NaN or an infinity set by a caller of this pass is never handed back:
+// the scripts' value is left unchanged.
+void set_script(Id id, float value) { script_set_finite_f(id, value); }
 
 void lower_selector() {
   fms_debug_selector = 0.0f;

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/fms_legs.h"
@@ -20,10 +21,6 @@ RouteTrackState route_track;
 uint8_t hold_region_flag;
 
 namespace {
-
-void publish(bound::Id id, float v) {
-  if (XPLMDataRef ref = handle(id)) XPLMSetDataf(ref, v);
-}
 
 // Slot of a 1-based leg number held as a float; -1 when outside the tables.
 int32_t slot_of(float leg_number) {
@@ -121,9 +118,9 @@ void update_route_tracking() {
       rt.abeam_dist - (dist_dest(slot_of(fms_seq.vnav_idx)) - dist_dest(slot_of(fms_seq.vnav_idx_seq)));
   if (rt.abeam_dist_bp < 0.0f) rt.abeam_dist_bp = 0.0f;
 
-  publish(bound::zuvadud_D738_fms_rt_xtrack, rt.xtrack);
-  publish(bound::zuvadud_D738_fms_rt_abeam_dist, rt.abeam_dist);
-  publish(bound::zuvadud_D738_fms_rt_abeam_dist_bp, rt.abeam_dist_bp);
-  publish(bound::zuvadud_D738_fms_rt_region, static_cast<float>(rt.region));
-  publish(bound::zuvadud_D738_fms_rt_abeam_dist_seg, rt.abeam_dist_seg);
+  script_set_f(bound::zuvadud_D738_fms_rt_xtrack, rt.xtrack);
+  script_set_f(bound::zuvadud_D738_fms_rt_abeam_dist, rt.abeam_dist);
+  script_set_f(bound::zuvadud_D738_fms_rt_abeam_dist_bp, rt.abeam_dist_bp);
+  script_set_f(bound::zuvadud_D738_fms_rt_region, static_cast<float>(rt.region));
+  script_set_f(bound::zuvadud_D738_fms_rt_abeam_dist_seg, rt.abeam_dist_seg);
 }

@@ -12,6 +12,8 @@
 
 #include "lnav/route/hold_geometry.h"
 #include "core/preprocess_values.h"
+#include "core/host_io.h"
+#include "core/util.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/fms_legs.h"
 #include "lnav/path/leg_path.h"
@@ -43,25 +45,18 @@ namespace {
 constexpr double kPi = 3.141592653589;
 constexpr float kKtPerMps = 1.94384449f;
 
-float mod360(float x) {
-  float r = std::fmod(x, 360.0f);
-  if (r < 0.0f) r += 360.0f;
-  return r;
-}
+using angle::mod360_nonneg;
 }  // namespace
 
-// A NaN or an infinity here can only be one the scripts handed over, copied
-// from one of their leg indices to another; their value is left unchanged.
-void publish(bound::Id id, float v) {
-  if (!std::isfinite(v)) return;
-  if (XPLMDataRef ref = handle(id)) XPLMSetDataf(ref, v);
-}
-void publish_nav_mode() { publish(bound::zuvadud_D738_fms_nav_mode, fms_seq.nav_mode); }
-void publish_vnav_idx() { publish(bound::zuvadud_D738_fms_vnav_idx, fms_seq.vnav_idx); }
+// The sequencing values go back to the scripts through script_set_finite_f:
+// a NaN or an infinity set by a caller of these steps is never handed back,
+// the scripts' value is left unchanged.
+void publish_nav_mode() { script_set_finite_f(bound::zuvadud_D738_fms_nav_mode, fms_seq.nav_mode); }
+void publish_vnav_idx() { script_set_finite_f(bound::zuvadud_D738_fms_vnav_idx, fms_seq.vnav_idx); }
 void publish_seq_leg() {
-  publish(bound::zuvadud_D738_fms_vnav_idx_seq, fms_seq.vnav_idx_seq);
+  script_set_finite_f(bound::zuvadud_D738_fms_vnav_idx_seq, fms_seq.vnav_idx_seq);
   fms_seq.vnav_idx_seq_prev = static_cast<float>(prev_valid_leg(trunc_to_i32(fms_seq.vnav_idx_seq - 1.0f)) + 1);
-  publish(bound::zuvadud_D738_fms_vnav_idx_seq_prev, fms_seq.vnav_idx_seq_prev);
+  script_set_finite_f(bound::zuvadud_D738_fms_vnav_idx_seq_prev, fms_seq.vnav_idx_seq_prev);
 }
 
 int32_t slot_of(float leg_number) {
@@ -95,7 +90,7 @@ void trace(const char* fmt, ...) {
 float ground_speed_kt() { return mirror_f(bound::sim_flightmodel_position_groundspeed) * kKtPerMps; }
 float mag_var() { return mirror_f(bound::sim_flightmodel_position_magnetic_variation); }
 float heading_ref() {
-  return mod360(mirror_f(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot) - mag_var() + 360.0f);
+  return mod360_nonneg(mirror_f(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot) - mag_var() + 360.0f);
 }
 double ac_lat() { return mirror_d(bound::sim_flightmodel_position_latitude); }
 double ac_lon() { return mirror_d(bound::sim_flightmodel_position_longitude); }
@@ -119,7 +114,7 @@ float capture_command(double ctr_lat, double ctr_lon, float radius, float side, 
   arc_errors(lat, lon, ctr_lat, ctr_lon, radius, 0.0f, left ? 2 : 3);
   const float tangent = nav_result.course;
   const float x = nav_result.cross_track;
-  return arc_steer(mod360(tangent + mag_var() + 360.0f), raw_xtrack ? x : -x, radius, side, heading_ref(), 1);
+  return arc_steer(mod360_nonneg(tangent + mag_var() + 360.0f), raw_xtrack ? x : -x, radius, side, heading_ref(), 1);
 }
 
 bool capture_due(double ctr_lat, double ctr_lon, float radius, float side, float cmd) {
@@ -129,7 +124,7 @@ bool capture_due(double ctr_lat, double ctr_lon, float radius, float side, float
 bool release_due(double ctr_lat, double ctr_lon, float radius, float side, float cmd, float next_crs) {
   const bool left = side == 0.0f || side == 2.0f;
   const float tangent = arc_tangent_course(ctr_lat, ctr_lon, ac_lat(), ac_lon(), left ? 2 : 3);
-  const float c = arc_steer(mod360(tangent + mag_var() + 360.0f), 0.0f, radius, side, heading_ref(), 1);
+  const float c = arc_steer(mod360_nonneg(tangent + mag_var() + 360.0f), 0.0f, radius, side, heading_ref(), 1);
   return turn_side(c, next_crs, side) && turn_side(cmd, next_crs, side);
 }
 
@@ -226,12 +221,12 @@ void classify_after_skip(int32_t s) {
 }
 
 void publish_mode_values() {
-  publish(bound::zuvadud_D738_fms_nav_mode, fms_seq.nav_mode);
-  publish(bound::zuvadud_D738_fms_hold_phase, fms_seq.hold_phase);
-  publish(bound::zuvadud_D738_fms_hold_term, fms_seq.hold_term);
-  publish(bound::zuvadud_D738_fms_pi_phase, fms_seq.pi_phase);
-  publish(bound::zuvadud_D738_fms_intdir_act, fms_seq.intdir_act);
-  publish(bound::zuvadud_D738_fms_intdir_crs, route_change_values.intdir_crs);
+  script_set_finite_f(bound::zuvadud_D738_fms_nav_mode, fms_seq.nav_mode);
+  script_set_finite_f(bound::zuvadud_D738_fms_hold_phase, fms_seq.hold_phase);
+  script_set_finite_f(bound::zuvadud_D738_fms_hold_term, fms_seq.hold_term);
+  script_set_finite_f(bound::zuvadud_D738_fms_pi_phase, fms_seq.pi_phase);
+  script_set_finite_f(bound::zuvadud_D738_fms_intdir_act, fms_seq.intdir_act);
+  script_set_finite_f(bound::zuvadud_D738_fms_intdir_crs, route_change_values.intdir_crs);
 }
 
 }  // namespace
@@ -291,10 +286,10 @@ void init_nav_mode(int32_t slot) {
     fms_seq.vnav_idx_seq = next;
     const int32_t a = active_slot();
     if (bypassed(a)) fms_seq.vnav_idx_seq = static_cast<float>(next_sequencing_leg(a) + 1);
-    publish(bound::zuvadud_D738_fms_vnav_idx_seq, fms_seq.vnav_idx_seq);
+    script_set_finite_f(bound::zuvadud_D738_fms_vnav_idx_seq, fms_seq.vnav_idx_seq);
     publish_vnav_idx();
     fms_seq.vnav_idx_seq_prev = static_cast<float>(prev_valid_leg(trunc_to_i32(fms_seq.vnav_idx_seq - 1.0f)) + 1);
-    publish(bound::zuvadud_D738_fms_vnav_idx_seq_prev, fms_seq.vnav_idx_seq_prev);
+    script_set_finite_f(bound::zuvadud_D738_fms_vnav_idx_seq_prev, fms_seq.vnav_idx_seq_prev);
     classify_after_skip(seq_slot());
   }
 
@@ -786,7 +781,7 @@ void sequence_legs() {
     const float d = gc_distance_nm(ac_lat(), ac_lon(), at(legs_lat, f.i), at(legs_lon, f.i));
     if (d < 0.4142136f * turn_radius_nm(22.0f, ground_speed_kt())) {
       s.legs_offset_act = 6.0f;
-      publish(bound::zuvadud_D738_fms_legs_offset_act, s.legs_offset_act);
+      script_set_finite_f(bound::zuvadud_D738_fms_legs_offset_act, s.legs_offset_act);
       offset_pass_flag = 0;
     }
     f.seq = false;

@@ -14,6 +14,7 @@
 #include <cmath>
 
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/route_pass_steps.h"
@@ -39,16 +40,10 @@ constexpr float kTan22_5 = 0.4142136f;
 
 LnavCommandCache& cache = lnav_cmd_cache;
 
-float direct(bound::Id id) {
-  XPLMDataRef h = handle(id);
-  if (h == nullptr) return 0.0f;
-  const float v = XPLMGetDataf(h);
-  return std::isfinite(v) ? v : 0.0f;
-}
+// The scripts' values taken as they stand now (absent: 0).
+float direct(bound::Id id) { return read_now_f(id); }
 
-void write(bound::Id id, float v) {
-  if (XPLMDataRef h = handle(id)) XPLMSetDataf(h, v);
-}
+void write(bound::Id id, float v) { script_set_f(id, v); }
 
 // Through the cache: written only when it differs from the last value sent.
 void send(bound::Id id, float& sent, float v) {
