@@ -74,9 +74,9 @@ void put(float* lat, float* lon, int32_t k, Pt p) {
 // Turn codes 0 and 2 are both left, 1 and 3 both right: a turn agrees with an
 // arc's direction whatever form of the code the scripts used.
 bool same_direction(float side, float code) {
-  const bool side_left = side == 0.0f || side == 2.0f;
-  const bool code_left = code == 0.0f || code == 2.0f;
-  const bool code_right = code == 1.0f || code == 3.0f;
+  const bool side_left = navmath::is_left_turn_f(side);
+  const bool code_left = navmath::is_left_turn_f(code);
+  const bool code_right = navmath::is_coded_right_f(code);
   return side_left ? code_left : code_right;
 }
 

@@ -140,7 +140,7 @@ int32_t bypass_search(int32_t s, int32_t entry, int32_t side) {
     if (legs_rad_turn[s + 1] == -1.0f &&
         (pt_is(k + 1, "DF") || std::fabs(b) <= 90.0f || (side == 2 && a > 0.0f && a <= 90.0f) ||
          (side == 3 && a < 0.0f && a >= -90.0f))) {
-      side = b >= 0.0f ? 3 : 2;
+      side = b >= 0.0f ? kTurnRight : kTurnLeft;
       trace(9999.0f, "Change turn YES - calc_turn_crs:%f, xnext_rel_brg:%f\n", static_cast<double>(b),
             static_cast<double>(a));
     } else {

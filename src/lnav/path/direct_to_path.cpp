@@ -120,7 +120,7 @@ void tangent_turn(int32_t i, Pt S, const FirstTurn& ft, float R, float C0) {
   dir_seg1_start_lon = static_cast<float>(S.lon);
   dir_seg1_end_lat = static_cast<float>(t.point.lat);
   dir_seg1_end_lon = static_cast<float>(t.point.lon);
-  dir_seg1_arc_lenght = arc_length(R, course_diff_dir(dir_seg1_start_angle, dir_seg1_end_angle, left ? 2 : 3));
+  dir_seg1_arc_lenght = arc_length(R, course_diff_dir(dir_seg1_start_angle, dir_seg1_end_angle, left ? kTurnLeft : kTurnRight));
   dir_seg_remain_dist = dist(t.point, W);
   dir_wpt_angle = dir_seg1_start_angle;
   dir_wpt_arc_dist = 0.0f;
@@ -216,7 +216,7 @@ int32_t bypass_from_start(int32_t i, Pt S, float C0, float R0, int32_t side) {
     if (legs_rad_turn[i + 1] == -1.0f &&
         (pt_is(j + 1, "DF") || std::fabs(calc_turn_crs) <= 90.0f || (side == 2 && rel > 0.0f && rel <= 90.0f) ||
          (side == 3 && rel < 0.0f && rel >= -90.0f))) {
-      side = calc_turn_crs < 0.0f ? 2 : 3;
+      side = calc_turn_crs < 0.0f ? kTurnLeft : kTurnRight;
       change = "YES";
     }
     const bool opposite = side == 2 ? rel > 0.0f : rel < 0.0f;
@@ -314,7 +314,7 @@ int32_t direct_to_stage(int32_t i) {
     } else if (static_cast<float>(i - 1) == fms_seq.legs_num - 2.0f) {
       straight_to(i, S, W, C0, B);
     } else {
-      result = bypass_from_start(i, S, C0, R0, ft.left ? 2 : 3);
+      result = bypass_from_start(i, S, C0, R0, ft.left ? kTurnLeft : kTurnRight);
     }
   }
 
@@ -440,7 +440,7 @@ void calc_direct_turn_path() {
   p.turn = side;
   p.end_lat = static_cast<float>(ft.tangent.point.lat);
   p.end_lon = static_cast<float>(ft.tangent.point.lon);
-  p.arc_nm = arc_length(R, course_diff_dir(start_angle, end_angle, ft.left ? 2 : 3));
+  p.arc_nm = arc_length(R, course_diff_dir(start_angle, end_angle, ft.left ? kTurnLeft : kTurnRight));
   p.final_crs = ft.tangent.course;
   p.valid = 1;
 }

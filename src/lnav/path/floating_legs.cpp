@@ -46,8 +46,8 @@ Pt dest(Pt a, double c, double d) {
 double c360(double x) { return navmath::rem360(navmath::rem360(x) + 360.0); }
 
 bool is_left(float code, float rel) {
-  if (code == 0.0f || code == 2.0f) return true;
-  if (code == 1.0f || code == 3.0f) return false;
+  if (navmath::is_left_turn_f(code)) return true;
+  if (navmath::is_coded_right_f(code)) return false;
   return rel < 0.0f;
 }
 
@@ -213,7 +213,7 @@ Pt start_after_turn(int32_t i, int32_t j, float c, float bank, bool cap145) {
   if (f.xabs_next_rel_brg < 5.0f) return wpt(i);
   const float r = turn_r(i, bank, f.xnext_rel_brg, cap145);
   const float code = legs_rad_turn[j];
-  const bool left = (code == 0.0f || code == 2.0f) || (code != 1.0f && code != 3.0f && f.xnext_rel_brg < 0.0f);
+  const bool left = navmath::is_left_turn_f(code) || (!navmath::is_coded_right_f(code) && f.xnext_rel_brg < 0.0f);
   return turn_offset(wpt(i), pt_is_intercept(i), f.xact_crs, c, r, left, f.xnext_rel_brg);
 }
 
@@ -346,8 +346,8 @@ bool df_course_stage() {
   }
   const float r = turn_r(i, 22.0f, f.xnext_rel_brg, false);
   const float code = legs_rad_turn[j];
-  const bool left = (code == 0.0f || code == 2.0f) || (code != 1.0f && code != 3.0f && diff < 0.0f);
-  const int32_t side = left ? 2 : 3;
+  const bool left = navmath::is_left_turn_f(code) || (!navmath::is_coded_right_f(code) && diff < 0.0f);
+  const int32_t side = left ? kTurnLeft : kTurnRight;
   gc_destination(legs_lat[i], legs_lon[i], c360(f.xact_crs + (left ? 270.0 : 90.0)), r);
   const Pt t{nav_result.lat, nav_result.lon};
   legs_turn[i] = static_cast<float>(side);

@@ -86,14 +86,14 @@ void size_retry(TurnSizing& t, int32_t i) {
 
 void turn_side(int32_t code_leg, float rel, int32_t& side, bool& opposite) {
   const float code = slot_ok(code_leg) ? legs_rad_turn[code_leg] : -1.0f;
-  if (code == 0.0f || code == 2.0f) {
+  if (navmath::is_left_turn_f(code)) {
     side = 2;
     opposite = rel > 0.0f;
-  } else if (code == 1.0f || code == 3.0f) {
+  } else if (navmath::is_coded_right_f(code)) {
     side = 3;
     opposite = rel < 0.0f;
   } else {
-    side = rel < 0.0f ? 2 : 3;
+    side = rel < 0.0f ? kTurnLeft : kTurnRight;
     opposite = false;
   }
 }
@@ -157,10 +157,10 @@ int32_t connection_1() {
   int32_t side;
   if ((fms_seq.intdir_act != 0.0f && static_cast<float>(i) == fms_seq.vnav_idx - 1.0f) ||
       legs_rad_turn[i + 1] == -1.0f) {
-    side = f.xnext_rel_brg < 0.0f ? 2 : 3;
+    side = f.xnext_rel_brg < 0.0f ? kTurnLeft : kTurnRight;
   } else {
     const float code = legs_rad_turn[i + 1];
-    side = (code == 0.0f || code == 2.0f) ? 2 : 3;
+    side = navmath::is_left_turn_f(code) ? kTurnLeft : kTurnRight;
   }
   const bool left = side == 2;
   const double interior = 180.0 - f.xabs_next_rel_brg;

@@ -293,7 +293,7 @@ void hold_entry_stage(int32_t s) {
   in.s = s;
   in.h = h;
   const float code = legs_rad_turn[h];
-  in.left = code == 0.0f || code == 2.0f;
+  in.left = navmath::is_left_turn_f(code);
   in.r = hold_pattern.hold_radius[h];
   in.H = hold_pattern.hold_crs_true[h];
   in.K = magvar_course(s);

@@ -8,6 +8,7 @@
 
 #include "core/util.h"
 #include "lnav/route/route_intake.h"
+#include "navdata/nav_math.h"
 
 // Work values of one call of the builder (degrees true, nm).
 struct LegPassFrame {

@@ -151,7 +151,7 @@ int32_t path_position_hold(int32_t leg, int32_t prev, double lat, double lon, in
   const auto on_entry_arc = [&](double clat, double clon, float start, float end, float turn) {
     const bool a = passed_start(clat, clon, start, turn, lat, lon);
     const bool b = before_end(clat, clon, end, turn, lat, lon);
-    return std::fabs(course_diff_dir(start, end, is_left(turn) ? 2 : 3)) > 180.0f ? (a || b) : (a && b);
+    return std::fabs(course_diff_dir(start, end, is_left(turn) ? kTurnLeft : kTurnRight)) > 180.0f ? (a || b) : (a && b);
   };
   const bool near_seg3 = on_entry_arc(e.ctr3_lat, e.ctr3_lon, e.start3, e.end3, e.turn3);
 

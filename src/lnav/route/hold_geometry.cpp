@@ -241,7 +241,7 @@ void compute_proc_turn(int32_t i) {
   p.pi_crs_a[i] = mod360(crs + (left ? 225.0f : 135.0f));
   p.pi_crs_b[i] = mod360(crs + (left ? 270.0f : 90.0f));
   p.pi_crs_c[i] = mod360(crs + (left ? 90.0f : 270.0f));
-  const int side = left ? 3 : 2;
+  const int side = left ? kTurnRight : kTurnLeft;
 
   const float v_mps = p.pi_speed[i] * kMpsPerKtPi;
   p.pi_out_dist[i] = v_mps * 120.0f / 1852.0f;

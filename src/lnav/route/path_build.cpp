@@ -15,6 +15,7 @@
 #include "core/host_io.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
+#include "lnav/path/path_position.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/route_pass_steps.h"
 #include "core/util.h"
@@ -258,7 +259,7 @@ void take_in_flown_transition() {
   if (!(mode == 5.0f || mode == 6.0f || mode == 9.0f || mode == 10.0f)) return;
   // Mode 5 on the sequencing waypoint's own turn is a transition the build
   // starts with anyway.
-  if (mode == 5.0f && (route_track.region == 5 || route_track.region == 102)) return;
+  if (mode == 5.0f && (route_track.region == kRegionOwnTurn || route_track.region == kRegionTurnOffArc)) return;
   const int32_t k = path_start_leg;
   if (!slot_ok(k) || k != leg_of(fms_seq.vnav_idx_seq)) return;
   const int32_t p = prev_valid_leg(k);

@@ -60,7 +60,7 @@ void update_route_tracking() {
   const double lat = mirror_d(bound::sim_flightmodel_position_latitude);
   const double lon = mirror_d(bound::sim_flightmodel_position_longitude);
   const int32_t i = slot_of(fms_seq.vnav_idx_seq);
-  int32_t region = 0;
+  int32_t region = kRegionNone;
   if (i >= 0) {
     const int32_t p = prev_valid_leg(i);
     const RouteText& id = route_tables.waypoint_names[i];
@@ -71,7 +71,7 @@ void update_route_tracking() {
     if (route_text_is(type, "HM") || route_text_is(type, "HA") || route_text_is(type, "HF")) {
       region = path_position_hold(i, p, lat, lon, 0);
     } else if (route_text_is(id, "(VECTOR)")) {
-      region = 20;
+      region = kRegionVector;
       track_errors(lat, lon, wlat, wlon, magvar_course(i));
       fallback = false;
     } else if (route_text_is(type, "AF") || route_text_is(type, "RF")) {
@@ -79,7 +79,7 @@ void update_route_tracking() {
     } else if (route_text_is(type, "PI")) {
       region = path_position_pi(i, p, lat, lon);
     } else if (route_text_is(id, "DISCONTINUITY")) {
-      region = 0;
+      region = kRegionNone;
       // A gap has no position of its own (0/0 as a rule): what is measured
       // is the last leg before it, run on past its waypoint, which guidance
       // holds to there.
@@ -99,7 +99,7 @@ void update_route_tracking() {
         fallback = false;
       }
     }
-    if (fallback && region == 0) line_by_start_course(i, lat, lon);
+    if (fallback && region == kRegionNone) line_by_start_course(i, lat, lon);
   } else {
     nav_result.along_track = 0.0f;
     nav_result.cross_track = 0.0f;

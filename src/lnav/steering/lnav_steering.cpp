@@ -123,7 +123,7 @@ void active_leg_xtrack() {
   const FmsSequenceState& q = fms_seq;
   if (q.vnav_idx_seq == 0.0f || q.legs_num == 0.0f || q.vnav_idx_seq >= q.legs_num - 1.0f) return;
   const int32_t r = route_track.region;
-  if (r == 1 || r == 2 || r == 3 || r == 6 || r == 13) return;
+  if (r == kRegionFirstArc || r == kRegionBetweenArcs || r == kRegionSecondArc || r == kRegionFlyByTurn || r == kRegionBeforeFirstArc) return;
   const int32_t a = slot_of(q.vnav_idx_seq);
   if (!slot_ok(a)) return;
   const int32_t b = a - 1;
@@ -174,7 +174,7 @@ void active_leg_xtrack() {
 
 void mode0_by_region(int32_t a) {
   const int32_t r = route_track.region;
-  if (r == 1 || r == 2 || r == 3 || r == 6) {
+  if (r == kRegionFirstArc || r == kRegionBetweenArcs || r == kRegionSecondArc || r == kRegionFlyByTurn) {
     // The course the leg starts with holds where it starts, at the waypoint
     // before; the great circle is laid through that one when there is one.
     const int32_t b = a - 1;
@@ -183,7 +183,7 @@ void mode0_by_region(int32_t a) {
     } else {
       steer_straight(legs_lat[a], legs_lon[a], magvar_course_alt(b), a);
     }
-  } else if (r == 13) {
+  } else if (r == kRegionBeforeFirstArc) {
     const int32_t b = a - 1;
     if (!slot_ok(b)) return;
     steer_straight(legs_lat[b], legs_lon[b], magvar_course(b), b);
@@ -246,7 +246,7 @@ void hold_steering(int32_t a) {
 void procedure_turn_steering(int32_t a) {
   const ProcTurnArrays& pt = proc_turn;
   const float K = pt.pi_crs_true[a];
-  const bool left = legs_rad_turn[a] == 0.0f || legs_rad_turn[a] == 2.0f;
+  const bool left = navmath::is_left_turn_f(legs_rad_turn[a]);
   const float first = left ? 3.0f : 2.0f;
   const float second = left ? 2.0f : 3.0f;
   const float R = std::fmod(K + (left ? 135.0f : 225.0f), 360.0f);
@@ -324,7 +324,7 @@ void lnav_engaged_steering() {
     send_corr(0.0f);
   } else if (mode == 5.0f) {
     const int32_t r = route_track.region;
-    if (r == 5 || r == 102) {
+    if (r == kRegionOwnTurn || r == kRegionTurnOffArc) {
       if (direct_to_leg == a) {
         dir_entry_arc();
       } else if (slot_ok(a)) {
