@@ -126,7 +126,7 @@ int32_t connection_3() {
   const Pt A = arc_centre(j);
   const Pt T{t.ctr_lat, t.ctr_lon};
   const float r = legs_radii_radius[i];
-  const bool left = t.side == 2.0f;
+  const bool left = t.side == static_cast<float>(kTurnLeft);
   legs_af_beg[j] = brg(A, T);
   legs_af_end[j] = brg(A, wpt(j));
   const float len = arc_length(legs_radius[j], course_diff_dir(legs_af_beg[j], legs_af_end[j],
@@ -158,7 +158,7 @@ int32_t connection_4() {
   const Pt A = arc_centre(i);
   const Pt T{t.ctr_lat, t.ctr_lon};
   const float r = legs_radii_radius[i];
-  const bool left = t.side == 2.0f;
+  const bool left = t.side == static_cast<float>(kTurnLeft);
   legs_af_end[i] = brg(A, T);
   legs_radii_dta[i] = legs_seg1_dta[i] = t.calc_dta;
   put(legs_radii_lat2, legs_radii_lon2, i, dest(T, angle::wrap360_d(f.xact_crs + (left ? 90.0 : 270.0)), r));
@@ -187,8 +187,8 @@ int32_t connection_2() {
   const Pt I = wpt(i), J = wpt(j);
   const float demand = legs_rad_turn[j];
   bool left;
-  if (demand == 2.0f || demand == 3.0f) {
-    left = demand == 2.0f;
+  if (demand == static_cast<float>(kTurnLeft) || demand == static_cast<float>(kTurnRight)) {
+    left = demand == static_cast<float>(kTurnLeft);
   } else {
     left = f.xnext_rel_brg < 0.0f;
   }
@@ -339,10 +339,10 @@ int32_t calc_arc_exit_turn(int32_t i, float next_course, float rel_turn, float /
       trace(9999.0f, "\n");
     }
     const float demand = legs_rad_turn[i + 1];
-    if (demand == 2.0f || demand == 3.0f) t.side = demand;
+    if (demand == static_cast<float>(kTurnLeft) || demand == static_cast<float>(kTurnRight)) t.side = demand;
     if (arc_range >= arc_range_ctr) {
       if (t.side != 2.0f && t.side != 3.0f) return 0;
-      const float x = angle::wrap360_d(next_course + (t.side == 2.0f ? 90.0 : 270.0));
+      const float x = angle::wrap360_d(next_course + (t.side == static_cast<float>(kTurnLeft) ? 90.0 : 270.0));
       const float k = course_line_intersection(T.lat, T.lon, x, N.lat, N.lon, next_course);
       const Pt X{nav_result.lat, nav_result.lon};
       if (k <= 0.05f) return 0;
@@ -351,7 +351,7 @@ int32_t calc_arc_exit_turn(int32_t i, float next_course, float rel_turn, float /
         return 0;
       }
     } else if (af_from_to == 1) {
-      const Pt P = dest(T, angle::wrap360_d(next_course + (t.side == 2.0f ? 90.0 : 270.0)), r);
+      const Pt P = dest(T, angle::wrap360_d(next_course + (t.side == static_cast<float>(kTurnLeft) ? 90.0 : 270.0)), r);
       t.ctr_lat = t.ctr_lon = 0.0f;
       if (fold_abs(static_cast<double>(brg(P, N)) - next_course) < 90.0f) return 2;
       t.too_early = 1;

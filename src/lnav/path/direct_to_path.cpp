@@ -362,7 +362,7 @@ void intdir_turn() {
       const float H = angle::wrap360_d(static_cast<double>(h.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot) -
                               frame_flight_data.mag_var_deg);
       const float rel = angle::wrap180_d(static_cast<double>(brg(A, M)) - H);
-      t.turn = 2.0f;
+      t.turn = static_cast<float>(kTurnLeft);
       intdir_end_lat_mod = static_cast<float>(A.lat);
       intdir_end_lon_mod = static_cast<float>(A.lon);
       const float gs = h.sim_flightmodel_position_groundspeed;

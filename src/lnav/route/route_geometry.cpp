@@ -48,7 +48,7 @@ float pending_intercept_crs() { return route_change_values.intdir_crs; }
 
 // Tangent course on an arc at a point, in the arc's direction.
 float arc_tangent(double ctr_lat, double ctr_lon, double lat, double lon, float turn) {
-  return mod360(gc_bearing(ctr_lat, ctr_lon, lat, lon) + (turn == 2.0f ? 270.0f : 90.0f));
+  return mod360(gc_bearing(ctr_lat, ctr_lon, lat, lon) + (turn == static_cast<float>(kTurnLeft) ? 270.0f : 90.0f));
 }
 
 // A point on an arc `back_nm` back from radial `from_radial`, against the turn.

@@ -1,7 +1,7 @@
 // Route intake: copies the scripts' FMS values every frame, re-reads the
 // route strings when the scripts raise "zuvadud/D738/fms/legs_change", and
 // decodes them into the route text tables with the per-leg type rules.
-// Reads script datarefs under "zuvadud/D738/" directly; writes back
+// Reads script datarefs under "zuvadud/D738/" as they stand now; writes back
 // "fms/vnav_idx_seq_prev" and the published "legs_type" / "legs_spd_calc"
 // elements the rules set.
 #include "lnav/route/route_intake.h"

@@ -609,7 +609,7 @@ void region_decision(SeqFrame& f) {
 // (mode 5, nothing armed): set the mode from its side of the turn.
 void direction_recheck(const SeqFrame& f) {
   const PathIn& in = f.in;
-  const bool left = in.turn1 == 2.0f;
+  const bool left = in.turn1 == static_cast<float>(kTurnLeft);
   const double lat = ac_lat();
   const double lon = ac_lon();
   const float radial_e = gc_bearing(in.ctr1_lat, in.ctr1_lon, in.s1_end_lat, in.s1_end_lon);

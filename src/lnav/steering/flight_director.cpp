@@ -2,7 +2,7 @@
 // the scripts' roll mode and the pitch bar from their pitch mode, each moving
 // toward a shaped target by a limited step.
 //
-// Reads (directly) the scripts' autopilot modes and flight-director options
+// Reads (as they stand now) the scripts' autopilot modes and flight-director options
 // and the host's own roll bar; (frame copies) attitude, air data, altimeter
 // settings, selected values, radio deviations and capture states. Writes
 // "sim/cockpit/autopilot/flight_director_roll" and

@@ -3,7 +3,7 @@
 // GLS/LPV and final-approach-course intercepts, the active leg's great-circle
 // cross-track and the lateral offset's entry and exit.
 //
-// Reads the scripts' autopilot and FMS values (directly), the frame copies of
+// Reads the scripts' autopilot and FMS values (as they stand now), the frame copies of
 // position, variation, heading, ground speed and the route values, the leg
 // table, the computed leg path, the direct-to path, the hold and
 // procedure-turn layout, the route tracking state and the sequencing state.

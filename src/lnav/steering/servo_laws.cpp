@@ -64,6 +64,8 @@ struct ServoInputs {
 // as the frame's poll saw them; an absent one reads 0.
 float read_direct(bound::Id id) { return read_now_f(id); }
 
+// The poll stores finite values only, but a step's own set_mirror_f (the
+// column below) takes no check: a non-finite value stored so reads 0.
 float read_mirror(bound::Id id) { return finite_or(mirror_f(id), 0.0f); }
 
 ServoInputs read_inputs() {
