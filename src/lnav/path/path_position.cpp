@@ -58,6 +58,11 @@ using namespace pathpos;
 
 namespace {
 
+// An arc spanning more than this many degrees turns the long way round: its
+// radial tests (past its start, not yet past its end) each take in a half
+// plane, so either one finds a point on it, where a shorter arc needs both.
+constexpr float kHalfCircleDeg = 180.0f;
+
 // The transition into a waypoint: the pieces stored at the transition leg,
 // or the direct-to path.
 struct Transition {
@@ -246,7 +251,7 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
     const float b1 = brg_from(t.ctr1_lat, t.ctr1_lon);
     return faces(b1, t.start1 + (l1 ? 90.0f : 270.0f)) && faces(b1, t.start1);
   };
-  const bool wide1 = std::fabs(course_diff_dir(t.start1, t.end1, l1 ? kTurnLeft : kTurnRight)) > 180.0f;
+  const bool wide1 = std::fabs(course_diff_dir(t.start1, t.end1, l1 ? kTurnLeft : kTurnRight)) > kHalfCircleDeg;
   const auto past_seg1_end = [&]() {
     return passed_start(t.ctr1_lat, t.ctr1_lon, t.end1, t.turn1, lat, lon) &&
            !(wide1 && fms_seq.nav_mode == 5.0f && short_of_seg1());
@@ -266,7 +271,7 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
   const auto long_first_arc_left = [&t, l1]() {
     const float nav_mode = fms_seq.nav_mode;
     return (nav_mode == 0.0f || nav_mode == 6.0f || nav_mode == 9.0f) &&
-           std::fabs(course_diff_dir(t.start1, t.end1, l1 ? kTurnLeft : kTurnRight)) > 180.0f;
+           std::fabs(course_diff_dir(t.start1, t.end1, l1 ? kTurnLeft : kTurnRight)) > kHalfCircleDeg;
   };
 
   // 6: the fly-by turn before the waypoint's radial.
@@ -282,7 +287,7 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
   if (t.count >= 1) {
     const bool a = passed_start(t.ctr1_lat, t.ctr1_lon, t.wpt_angle, t.turn1, lat, lon);
     const bool b = before_end(t.ctr1_lat, t.ctr1_lon, t.end1, t.turn1, lat, lon);
-    const bool wide = std::fabs(course_diff_dir(t.wpt_angle, t.end1, l1 ? kTurnLeft : kTurnRight)) > 180.0f;
+    const bool wide = std::fabs(course_diff_dir(t.wpt_angle, t.end1, l1 ? kTurnLeft : kTurnRight)) > kHalfCircleDeg;
     if (wide ? (a || b) : (a && b)) {
       const float s = arc_measure(lat, lon, t.ctr1_lat, t.ctr1_lon, t.r1, t.end1, t.turn1);
       nav_result.cross_track += offset1;
