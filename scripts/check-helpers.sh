@@ -41,23 +41,6 @@ pending=(
   "src/display/fix_overlay.cpp wrap180"
   "src/display/fix_overlay.cpp wrap360"
   "src/display/trend_vector.cpp mod360"
-  "src/lnav/path/leg_path.cpp wrap180"
-  "src/lnav/path/leg_path.cpp wrap360"
-  "src/lnav/path/leg_path_internal.h wrap180"
-  "src/lnav/path/leg_path_internal.h wrap360"
-  "src/lnav/path/path_position.cpp wrap180"
-  "src/lnav/path/path_position.h wrap180"
-  "src/lnav/path/path_position_hold.cpp mod360"
-  "src/lnav/route/hold_geometry.cpp finite_or_zero"
-  "src/lnav/route/route_tracking.cpp publish"
-  "src/lnav/route/sequencing.cpp mod360"
-  "src/lnav/route/sequencing.cpp publish"
-  "src/lnav/route/sequencing_internal.h publish"
-  "src/lnav/route/sequencing_phases.cpp mod360"
-  "src/lnav/steering/controller.cpp finite_or_zero"
-  "src/lnav/steering/flight_director.cpp wrap180"
-  "src/lnav/steering/flight_director.cpp wrap360"
-  "src/lnav/steering/servo_laws.cpp finite_or_zero"
 )
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

@@ -1,6 +1,8 @@
-// Lateral navigation and flight guidance: controller limit records and
-// lifecycle resets. LNAV steering lives in lnav/steering/lnav_steering.cpp, the flight
-// director in lnav/flight_director*.cpp, the servo laws in lnav/steering/servo_laws.cpp.
+// Lateral navigation and flight guidance: the controller limit records, the
+// direct-to turn path's storage and the lifecycle resets. LNAV steering lives
+// in lnav/steering/lnav_steering.cpp, the flight director in
+// lnav/steering/flight_director*.cpp, the servo laws in
+// lnav/steering/servo_laws.cpp.
 #include "lnav/guidance_steps.h"
 
 #include "lnav/steering/servo_laws.h"

@@ -6,8 +6,9 @@
 #include <cstdint>
 
 #include "lnav/steering/controller.h"
+// update_lnav_steering, the LNAV step, is declared with the steering.
+#include "lnav/steering/lnav_steering.h"
 
-void update_lnav_steering();
 void update_flight_director();
 void ap_servo();
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "platform/xplm.h"
 
 float find_icao_state;
@@ -13,9 +14,9 @@ NavGate gate_list_buffer[kGateListSize];
 namespace {
 
 void write_position(float lat, float lon, float height) {
-  if (XPLMDataRef h = handle(bound::zuvadud_D738_find_icao_lat)) XPLMSetDataf(h, lat);
-  if (XPLMDataRef h = handle(bound::zuvadud_D738_find_icao_lon)) XPLMSetDataf(h, lon);
-  if (XPLMDataRef h = handle(bound::zuvadud_D738_find_icao_height)) XPLMSetDataf(h, height);
+  script_set_f(bound::zuvadud_D738_find_icao_lat, lat);
+  script_set_f(bound::zuvadud_D738_find_icao_lon, lon);
+  script_set_f(bound::zuvadud_D738_find_icao_height, height);
 }
 
 // Length of a code text, looking no further than `limit` characters.
@@ -47,11 +48,7 @@ void find_icao_write(void*, double value) {
     float lat = 0.0f, lon = 0.0f, height = 0.0f;
     // The dataref holds 6 bytes that need not end in a NUL.
     char code[7] = {};
-    int n = 0;
-    if (XPLMDataRef h = handle(bound::zuvadud_D738_find_icao)) n = XPLMGetDatab(h, code, 0, 6);
-    if (n < 0) n = 0;
-    if (n > 6) n = 6;
-    code[n] = '\0';
+    const int n = read_now_text(bound::zuvadud_D738_find_icao, code, sizeof code);
     find_icao_state = 3.0f;
     // An empty code would let the host match any airport: not found.
     if (n >= 1 && code[0] != '\0') {

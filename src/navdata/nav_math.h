@@ -11,8 +11,20 @@
 #pragma once
 
 #include <cmath>
+#include <cstdint>
 
 #include "core/util.h"
+
+// Turn direction codes, as the leg tables, the path pieces and the geodesy
+// operations store and pass them (the tables as floats of the same values).
+// The path pieces store 2 or 3, and 0 for no turn; a leg's coded hand from
+// the scripts may also be 0 (left) or 1 (right).
+enum TurnDirection : int32_t {
+  kTurnNone = 0,        // no turn stored; as a leg's coded hand, left
+  kTurnRightCoded = 1,  // a leg's coded hand: right
+  kTurnLeft = 2,
+  kTurnRight = 3,
+};
 
 namespace navmath {
 
@@ -53,8 +65,15 @@ using angle::wrap180_nonneg_d;
 using angle::wrap360;
 using angle::wrap360_d;
 
-// Direction codes: 0 and 2 turn left, anything else right.
-inline bool is_left_turn(int code) { return code == 0 || code == 2; }
-inline bool is_left_turn_f(float code) { return code == 0.0f || code == 2.0f; }
+// Direction codes: none and left turn left, anything else right.
+inline bool is_left_turn(int code) { return code == kTurnNone || code == kTurnLeft; }
+inline bool is_left_turn_f(float code) {
+  return code == static_cast<float>(kTurnNone) || code == static_cast<float>(kTurnLeft);
+}
+// A right hand as a leg's code gives it (1 or 3); other values are no hand.
+inline bool is_coded_right_f(float code) {
+  return code == static_cast<float>(kTurnRightCoded) || code == static_cast<float>(kTurnRight);
+}
 
 }  // namespace navmath
+

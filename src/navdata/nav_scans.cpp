@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
 #include "navdata/geodesy.h"
@@ -92,10 +93,10 @@ void reset_set(NearestAirportSet& s) {
 
 void publish_set(const NearestAirportSet& s) {
   copy_cut(nearest_airport_code, s.nearest_code);
-  if (XPLMDataRef h = handle(bound::zuvadud_D738_near_apt_icao)) {
+  if (bound_present(bound::zuvadud_D738_near_apt_icao)) {
     char code[6] = {};
     copy_cut(code, nearest_airport_code);
-    XPLMSetDatab(h, code, 0, 6);
+    script_set_bytes(bound::zuvadud_D738_near_apt_icao, code, 6);
   }
   float dist[5], lat[5], lon[5];
   char codes[21] = {};
@@ -106,10 +107,10 @@ void publish_set(const NearestAirportSet& s) {
     lon[i] = s.list[i].lon;
     for (size_t k = 0; k < 4 && s.list[i].icao[k] != '\0' && used < 20; ++k) codes[used++] = s.list[i].icao[k];
   }
-  if (XPLMDataRef h = handle(bound::zuvadud_D738_nearest_apt_dist)) XPLMSetDatavf(h, dist, 0, 5);
-  if (XPLMDataRef h = handle(bound::zuvadud_D738_nearest_apt_lat)) XPLMSetDatavf(h, lat, 0, 5);
-  if (XPLMDataRef h = handle(bound::zuvadud_D738_nearest_apt_lon)) XPLMSetDatavf(h, lon, 0, 5);
-  if (XPLMDataRef h = handle(bound::zuvadud_D738_nearest_apt_icao)) XPLMSetDatab(h, codes, 0, 21);
+  script_set_vf(bound::zuvadud_D738_nearest_apt_dist, dist, 5);
+  script_set_vf(bound::zuvadud_D738_nearest_apt_lat, lat, 5);
+  script_set_vf(bound::zuvadud_D738_nearest_apt_lon, lon, 5);
+  script_set_bytes(bound::zuvadud_D738_nearest_apt_icao, codes, 21);
 }
 
 // Keeps the nearest and the sorted five; on equal distances the airport met
@@ -155,10 +156,8 @@ void reset_nav_search_state() {
   nav_search.first_pass_pending = 1;
   map_search_ref = MapSearchReference{};
   nearest_airport_code[0] = '\0';
-  if (XPLMDataRef h = handle(bound::zuvadud_D738_near_apt_icao)) {
-    char empty[6] = {};
-    XPLMSetDatab(h, empty, 0, 6);
-  }
+  const char empty[6] = {};
+  script_set_bytes(bound::zuvadud_D738_near_apt_icao, empty, 6);
 }
 
 void clear_nearest_airport_lists() {

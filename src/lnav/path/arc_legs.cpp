@@ -74,9 +74,9 @@ void put(float* lat, float* lon, int32_t k, Pt p) {
 // Turn codes 0 and 2 are both left, 1 and 3 both right: a turn agrees with an
 // arc's direction whatever form of the code the scripts used.
 bool same_direction(float side, float code) {
-  const bool side_left = side == 0.0f || side == 2.0f;
-  const bool code_left = code == 0.0f || code == 2.0f;
-  const bool code_right = code == 1.0f || code == 3.0f;
+  const bool side_left = navmath::is_left_turn_f(side);
+  const bool code_left = navmath::is_left_turn_f(code);
+  const bool code_right = navmath::is_coded_right_f(code);
   return side_left ? code_left : code_right;
 }
 
@@ -126,7 +126,7 @@ int32_t connection_3() {
   const Pt A = arc_centre(j);
   const Pt T{t.ctr_lat, t.ctr_lon};
   const float r = legs_radii_radius[i];
-  const bool left = t.side == 2.0f;
+  const bool left = t.side == static_cast<float>(kTurnLeft);
   legs_af_beg[j] = brg(A, T);
   legs_af_end[j] = brg(A, wpt(j));
   const float len = arc_length(legs_radius[j], course_diff_dir(legs_af_beg[j], legs_af_end[j],
@@ -134,7 +134,7 @@ int32_t connection_3() {
   legs_af_arc_dist[j] = len;
   legs_seg_remain_dist[i] = len;
   legs_radii_dta[i] = legs_seg1_dta[i] = t.calc_dta;
-  const float start = wrap360(f.xact_crs + (left ? 90.0 : 270.0));
+  const float start = angle::wrap360_d(f.xact_crs + (left ? 90.0 : 270.0));
   put(legs_radii_lat2, legs_radii_lon2, i, dest(T, start, r));
   const float end = same_direction(t.side, legs_rad_turn[j]) ? legs_af_beg[j] : brg(T, A);
   store_seg1(i, T, r, t.side, start, end);
@@ -158,12 +158,12 @@ int32_t connection_4() {
   const Pt A = arc_centre(i);
   const Pt T{t.ctr_lat, t.ctr_lon};
   const float r = legs_radii_radius[i];
-  const bool left = t.side == 2.0f;
+  const bool left = t.side == static_cast<float>(kTurnLeft);
   legs_af_end[i] = brg(A, T);
   legs_radii_dta[i] = legs_seg1_dta[i] = t.calc_dta;
-  put(legs_radii_lat2, legs_radii_lon2, i, dest(T, wrap360(f.xact_crs + (left ? 90.0 : 270.0)), r));
+  put(legs_radii_lat2, legs_radii_lon2, i, dest(T, angle::wrap360_d(f.xact_crs + (left ? 90.0 : 270.0)), r));
   const float start = same_direction(t.side, legs_rad_turn[i]) ? legs_af_end[i] : brg(T, A);
-  const float end = wrap360(f.xnext_crs + (left ? 90.0 : 270.0));
+  const float end = angle::wrap360_d(f.xnext_crs + (left ? 90.0 : 270.0));
   store_seg1(i, T, r, t.side, start, end);
   legs_bypass[j] = 0.0f;
   legs_seg_remain_dist[i] = gc_distance_nm(legs_seg1_end_lat[i], legs_seg1_end_lon[i], legs_lat[j], legs_lon[j]);
@@ -187,16 +187,16 @@ int32_t connection_2() {
   const Pt I = wpt(i), J = wpt(j);
   const float demand = legs_rad_turn[j];
   bool left;
-  if (demand == 2.0f || demand == 3.0f) {
-    left = demand == 2.0f;
+  if (demand == static_cast<float>(kTurnLeft) || demand == static_cast<float>(kTurnRight)) {
+    left = demand == static_cast<float>(kTurnLeft);
   } else {
     left = f.xnext_rel_brg < 0.0f;
   }
   const float side = left ? 2.0f : 3.0f;
-  const float p = wrap360(f.xact_crs + (left ? 270.0 : 90.0));
+  const float p = angle::wrap360_d(f.xact_crs + (left ? 270.0 : 90.0));
   const float half = (180.0f - f.xabs_next_rel_brg) * 0.5f;
-  const float c = left ? wrap360(static_cast<double>((half + f.xact_crs) + 180.0f))
-                       : wrap360(static_cast<double>((f.xact_crs - half) + 180.0f));
+  const float c = left ? angle::wrap360_d(static_cast<double>((half + f.xact_crs) + 180.0f))
+                       : angle::wrap360_d(static_cast<double>((f.xact_crs - half) + 180.0f));
 
   bool ok = true;
   Pt T{0.0, 0.0};
@@ -206,7 +206,7 @@ int32_t connection_2() {
     Pt X = crossing(J, f.xnext_crs, I, p);
     float d = dist(I, X);
     if (is_zero(X) || d > 1000.0f) {
-      X = crossing(J, wrap360(f.xnext_crs + 180.0), I, p);
+      X = crossing(J, angle::wrap360_d(f.xnext_crs + 180.0), I, p);
       d = dist(I, X);
       ok = !(is_zero(X) || d > 1000.0f);
     }
@@ -215,10 +215,10 @@ int32_t connection_2() {
       T = dest(I, p, r);
     }
   } else {
-    const Pt X = crossing(J, wrap360(f.xnext_crs + 180.0), I, f.xact_crs);
+    const Pt X = crossing(J, angle::wrap360_d(f.xnext_crs + 180.0), I, f.xact_crs);
     ok = !(is_zero(X) || dist(I, X) > 1000.0f);
     if (ok) {
-      float q = wrap360(static_cast<double>(brg(I, X)) - f.xact_crs + 360.0);
+      float q = angle::wrap360_d(static_cast<double>(brg(I, X)) - f.xact_crs + 360.0);
       if (q > 180.0f) q -= 360.0f;
       ok = q > -90.0f && q < 90.0f;
     }
@@ -245,8 +245,8 @@ int32_t connection_2() {
   legs_bypass[j] = 0.0f;
   // The stored single-precision centre is the one the points are built from.
   const Pt Tf{legs_radii_ctr_lat[i], legs_radii_ctr_lon[i]};
-  store_seg1(i, Tf, r, side, wrap360(f.xact_crs + (left ? 90.0 : 270.0)),
-             wrap360(f.xnext_crs + (left ? 90.0 : 270.0)));
+  store_seg1(i, Tf, r, side, angle::wrap360_d(f.xact_crs + (left ? 90.0 : 270.0)),
+             angle::wrap360_d(f.xnext_crs + (left ? 90.0 : 270.0)));
   legs_seg_remain_dist[i] = gc_distance_nm(legs_seg1_end_lat[i], legs_seg1_end_lon[i], J.lat, J.lon);
   split_arc_at_waypoint(i);
   if (tracing(9999.0f)) {
@@ -269,13 +269,13 @@ int32_t calc_arc_entry_turn(int32_t i, float course, float rel_turn, float r, in
   const bool left = rel_turn < 0.0f;
   t.side = left ? 2.0f : 3.0f;
   const Pt W = wpt(i), P = wpt(before(i)), N = wpt(i + 1), A = arc_centre(i + 1);
-  const Pt P1 = dest(W, wrap360(course + (left ? 270.0 : 90.0)), r);
+  const Pt P1 = dest(W, angle::wrap360_d(course + (left ? 270.0 : 90.0)), r);
   const Pt P2 = dest(P1, course, 10.0);
   if (circle_line_intersection(A.lat, A.lon, R, P1.lat, P1.lon, P2.lat, P2.lon) == 0) return 0;
   const Pt T1{two_point_result.lat1, two_point_result.lon1};
   const Pt T2{two_point_result.lat2, two_point_result.lon2};
   auto behind = [&](Pt T) {
-    float a = wrap360(static_cast<double>(brg(W, T)) - brg(P, T) + 540.0);
+    float a = angle::wrap360_d(static_cast<double>(brg(W, T)) - brg(P, T) + 540.0);
     if (a > 180.0f) a = 360.0f - a;
     return a < 90.0f;
   };
@@ -307,8 +307,8 @@ int32_t calc_arc_exit_turn(int32_t i, float next_course, float rel_turn, float /
   const bool left = rel_turn < 0.0f;
   t.side = left ? 2.0f : 3.0f;
   const Pt W = wpt(i), N = wpt(i + 1), A = arc_centre(i);
-  const Pt P1 = dest(N, wrap360(next_course + (left ? 270.0 : 90.0)), r);
-  const Pt P2 = dest(P1, wrap360(next_course + 180.0), 10.0);
+  const Pt P1 = dest(N, angle::wrap360_d(next_course + (left ? 270.0 : 90.0)), r);
+  const Pt P2 = dest(P1, angle::wrap360_d(next_course + 180.0), 10.0);
   if (circle_line_intersection(A.lat, A.lon, R, P1.lat, P1.lon, P2.lat, P2.lon) == 0) return 0;
   const Pt T1{two_point_result.lat1, two_point_result.lon1};
   const Pt T2{two_point_result.lat2, two_point_result.lon2};
@@ -339,10 +339,10 @@ int32_t calc_arc_exit_turn(int32_t i, float next_course, float rel_turn, float /
       trace(9999.0f, "\n");
     }
     const float demand = legs_rad_turn[i + 1];
-    if (demand == 2.0f || demand == 3.0f) t.side = demand;
+    if (demand == static_cast<float>(kTurnLeft) || demand == static_cast<float>(kTurnRight)) t.side = demand;
     if (arc_range >= arc_range_ctr) {
       if (t.side != 2.0f && t.side != 3.0f) return 0;
-      const float x = wrap360(next_course + (t.side == 2.0f ? 90.0 : 270.0));
+      const float x = angle::wrap360_d(next_course + (t.side == static_cast<float>(kTurnLeft) ? 90.0 : 270.0));
       const float k = course_line_intersection(T.lat, T.lon, x, N.lat, N.lon, next_course);
       const Pt X{nav_result.lat, nav_result.lon};
       if (k <= 0.05f) return 0;
@@ -351,7 +351,7 @@ int32_t calc_arc_exit_turn(int32_t i, float next_course, float rel_turn, float /
         return 0;
       }
     } else if (af_from_to == 1) {
-      const Pt P = dest(T, wrap360(next_course + (t.side == 2.0f ? 90.0 : 270.0)), r);
+      const Pt P = dest(T, angle::wrap360_d(next_course + (t.side == static_cast<float>(kTurnLeft) ? 90.0 : 270.0)), r);
       t.ctr_lat = t.ctr_lon = 0.0f;
       if (fold_abs(static_cast<double>(brg(P, N)) - next_course) < 90.0f) return 2;
       t.too_early = 1;
@@ -359,7 +359,7 @@ int32_t calc_arc_exit_turn(int32_t i, float next_course, float rel_turn, float /
     } else {
       t.ctr_lat = t.ctr_lon = 0.0f;
       const float c = magvar_course(i);
-      const float k = course_line_intersection(W.lat, W.lon, c, N.lat, N.lon, wrap360(next_course + 180.0));
+      const float k = course_line_intersection(W.lat, W.lon, c, N.lat, N.lon, angle::wrap360_d(next_course + 180.0));
       const Pt X{nav_result.lat, nav_result.lon};
       if (k <= 1.8f) return 0;
       if (fold_abs(static_cast<double>(brg(W, X)) - c) < 90.0f) return 2;

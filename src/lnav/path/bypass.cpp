@@ -45,7 +45,7 @@ void connect(int32_t s, int32_t t, int32_t side, float dta) {
       plon = legs_seg3_end_lon[s];
     }
     legs_df_crs[t] = gc_bearing(plat, plon, legs_lat[t], legs_lon[t]);
-    legs_df_crs_fin[t] = wrap360(gc_bearing(legs_lat[t], legs_lon[t], plat, plon) + 180.0);
+    legs_df_crs_fin[t] = angle::wrap360_d(gc_bearing(legs_lat[t], legs_lon[t], plat, plon) + 180.0);
   }
   const float r = legs_seg1_radius[s];
   if (r > 0.0f) {
@@ -135,12 +135,12 @@ int32_t bypass_search(int32_t s, int32_t entry, int32_t side) {
     if (pt_is_arc(k + 1))
       legs_af_beg[k + 1] = gc_bearing(legs_rad_lat[k + 1], legs_rad_lon[k + 1], legs_lat[k], legs_lon[k]);
     const float a = wrap179(static_cast<double>(q) - f.xact_crs);
-    const float b = wrap180(static_cast<double>(gc_bearing(legs_lat[s], legs_lon[s], legs_lat[k + 1], legs_lon[k + 1])) -
+    const float b = angle::wrap180_d(static_cast<double>(gc_bearing(legs_lat[s], legs_lon[s], legs_lat[k + 1], legs_lon[k + 1])) -
                             f.xact_crs);
     if (legs_rad_turn[s + 1] == -1.0f &&
         (pt_is(k + 1, "DF") || std::fabs(b) <= 90.0f || (side == 2 && a > 0.0f && a <= 90.0f) ||
          (side == 3 && a < 0.0f && a >= -90.0f))) {
-      side = b >= 0.0f ? 3 : 2;
+      side = b >= 0.0f ? kTurnRight : kTurnLeft;
       trace(9999.0f, "Change turn YES - calc_turn_crs:%f, xnext_rel_brg:%f\n", static_cast<double>(b),
             static_cast<double>(a));
     } else {

@@ -13,6 +13,7 @@
 #include <cmath>
 
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "lnav/route/hold_geometry.h"
 #include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
@@ -64,11 +65,11 @@ Tangent pick_tangent(Pt K, Pt W, bool left) {
   const Pt T1{two_point_result.lat1, two_point_result.lon1};
   const Pt T2{two_point_result.lat2, two_point_result.lon2};
   const double off = left ? 270.0 : 90.0;
-  const float t1 = wrap360(static_cast<double>(brg(K, T1)) + off);
-  const float t2 = wrap360(static_cast<double>(brg(K, T2)) + off);
+  const float t1 = angle::wrap360_d(static_cast<double>(brg(K, T1)) + off);
+  const float t2 = angle::wrap360_d(static_cast<double>(brg(K, T2)) + off);
   const float c1 = brg(T1, W), c2 = brg(T2, W);
-  const float e1 = std::fabs(wrap180(static_cast<double>(t1) - c1));
-  const float e2 = std::fabs(wrap180(static_cast<double>(t2) - c2));
+  const float e1 = std::fabs(angle::wrap180_d(static_cast<double>(t1) - c1));
+  const float e2 = std::fabs(angle::wrap180_d(static_cast<double>(t2) - c2));
   return e2 > e1 ? Tangent{T1, c1} : Tangent{T2, c2};
 }
 
@@ -84,7 +85,7 @@ struct FirstTurn {
 FirstTurn first_turn(Pt S, float C0, float d, float R, Pt W) {
   FirstTurn t{};
   t.left = d < 0.0f;
-  t.centre = dest(S, t.left ? wrap360(C0 + 270.0) : wrap360(C0 + 90.0), R);
+  t.centre = dest(S, t.left ? angle::wrap360_d(C0 + 270.0) : angle::wrap360_d(C0 + 90.0), R);
   t.found = circle_tangent_points(t.centre.lat, t.centre.lon, R, W.lat, W.lon) != 0;
   if (t.found) t.tangent = pick_tangent(t.centre, W, t.left);
   return t;
@@ -94,7 +95,7 @@ FirstTurn first_turn(Pt S, float C0, float d, float R, Pt W) {
 void straight_to(int32_t i, Pt S, Pt W, float C0, float B) {
   dir_seg_remain_dist = dist(S, W);
   legs_df_crs[i] = B;
-  legs_df_crs_fin[i] = wrap360(static_cast<double>(brg(W, S)) + 180.0);
+  legs_df_crs_fin[i] = angle::wrap360_d(static_cast<double>(brg(W, S)) + 180.0);
   trace(99999.0f, "Direct to WPT %d <%s>: Init crs: %f, Target crs:%f\n", i + 1, wpt_id(i + 1).text,
         static_cast<double>(C0), static_cast<double>(B));
 }
@@ -107,19 +108,19 @@ void tangent_turn(int32_t i, Pt S, const FirstTurn& ft, float R, float C0) {
   const Tangent& t = ft.tangent;
   const float side = left ? 2.0f : 3.0f;
   legs_df_crs[i] = t.course;
-  legs_df_crs_fin[i] = wrap360(static_cast<double>(brg(W, t.point)) + 180.0);
+  legs_df_crs_fin[i] = angle::wrap360_d(static_cast<double>(brg(W, t.point)) + 180.0);
   dir_seg1_dta = 0.0f;
   dir_seg1_ctr_lat = static_cast<float>(K.lat);
   dir_seg1_ctr_lon = static_cast<float>(K.lon);
   dir_seg1_radius = R;
   dir_seg1_turn = side;
-  dir_seg1_start_angle = wrap360(C0 + (left ? 90.0 : 270.0));
-  dir_seg1_end_angle = wrap360(t.course + (left ? 90.0 : 270.0));
+  dir_seg1_start_angle = angle::wrap360_d(C0 + (left ? 90.0 : 270.0));
+  dir_seg1_end_angle = angle::wrap360_d(t.course + (left ? 90.0 : 270.0));
   dir_seg1_start_lat = static_cast<float>(S.lat);
   dir_seg1_start_lon = static_cast<float>(S.lon);
   dir_seg1_end_lat = static_cast<float>(t.point.lat);
   dir_seg1_end_lon = static_cast<float>(t.point.lon);
-  dir_seg1_arc_lenght = arc_length(R, course_diff_dir(dir_seg1_start_angle, dir_seg1_end_angle, left ? 2 : 3));
+  dir_seg1_arc_lenght = arc_length(R, course_diff_dir(dir_seg1_start_angle, dir_seg1_end_angle, left ? kTurnLeft : kTurnRight));
   dir_seg_remain_dist = dist(t.point, W);
   dir_wpt_angle = dir_seg1_start_angle;
   dir_wpt_arc_dist = 0.0f;
@@ -210,12 +211,12 @@ int32_t bypass_from_start(int32_t i, Pt S, float C0, float R0, int32_t side) {
     trace(99999.0f, "WPT %d <%s>: Bypass for WPT %d <%s> (6)\n", i, wpt_id(i).text, j, wpt_id(j).text);
     const float cn = magvar_course_alt(j);
     const float rel = wrap179(static_cast<double>(cn) - C0);
-    const float calc_turn_crs = wrap180(static_cast<double>(brg(S, wpt(j + 1))) - C0);
+    const float calc_turn_crs = angle::wrap180_d(static_cast<double>(brg(S, wpt(j + 1))) - C0);
     const char* change = "NO";
     if (legs_rad_turn[i + 1] == -1.0f &&
         (pt_is(j + 1, "DF") || std::fabs(calc_turn_crs) <= 90.0f || (side == 2 && rel > 0.0f && rel <= 90.0f) ||
          (side == 3 && rel < 0.0f && rel >= -90.0f))) {
-      side = calc_turn_crs < 0.0f ? 2 : 3;
+      side = calc_turn_crs < 0.0f ? kTurnLeft : kTurnRight;
       change = "YES";
     }
     const bool opposite = side == 2 ? rel > 0.0f : rel < 0.0f;
@@ -242,7 +243,7 @@ int32_t bypass_from_start(int32_t i, Pt S, float C0, float R0, int32_t side) {
           P = {dir_seg3_end_lat, dir_seg3_end_lon};
         }
         legs_df_crs[k] = brg(P, wpt(k));
-        legs_df_crs_fin[k] = wrap360(static_cast<double>(brg(wpt(k), P)) + 180.0);
+        legs_df_crs_fin[k] = angle::wrap360_d(static_cast<double>(brg(wpt(k), P)) + 180.0);
       }
       if (dir_seg1_radius > 0.0f) {
         dir_seg1_arc_lenght = arc_length(
@@ -293,14 +294,14 @@ int32_t direct_to_stage(int32_t i) {
   const Pt W = wpt(i);
   const float C0 = dir_init_crs;
   const float B = brg(S, W);
-  const float d = wrap180(static_cast<double>(B) - C0);
+  const float d = angle::wrap180_d(static_cast<double>(B) - C0);
   int32_t result = i;
 
   if (route_change_values.intdir_crs != -1.0f) {
     // An intercept course: the leg is flown on it, not turned onto.
     dir_seg_remain_dist = 700.0f;
     legs_df_crs[i] = legs_df_crs_fin[i] =
-        wrap360(static_cast<double>(route_change_values.intdir_crs) - frame_flight_data.mag_var_deg);
+        angle::wrap360_d(static_cast<double>(route_change_values.intdir_crs) - frame_flight_data.mag_var_deg);
   } else if (std::fabs(d) < 5.0f) {
     straight_to(i, S, W, C0, B);
   } else {
@@ -313,7 +314,7 @@ int32_t direct_to_stage(int32_t i) {
     } else if (static_cast<float>(i - 1) == fms_seq.legs_num - 2.0f) {
       straight_to(i, S, W, C0, B);
     } else {
-      result = bypass_from_start(i, S, C0, R0, ft.left ? 2 : 3);
+      result = bypass_from_start(i, S, C0, R0, ft.left ? kTurnLeft : kTurnRight);
     }
   }
 
@@ -358,10 +359,10 @@ void intdir_turn() {
     } else if (fms_seq.intdir == 1.0f && valid) {
       const Pt A{h.sim_flightmodel_position_latitude, h.sim_flightmodel_position_longitude};
       const Pt M{rt.lat[m], rt.lon[m]};
-      const float H = wrap360(static_cast<double>(h.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot) -
+      const float H = angle::wrap360_d(static_cast<double>(h.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot) -
                               frame_flight_data.mag_var_deg);
-      const float rel = wrap180(static_cast<double>(brg(A, M)) - H);
-      t.turn = 2.0f;
+      const float rel = angle::wrap180_d(static_cast<double>(brg(A, M)) - H);
+      t.turn = static_cast<float>(kTurnLeft);
       intdir_end_lat_mod = static_cast<float>(A.lat);
       intdir_end_lon_mod = static_cast<float>(A.lon);
       const float gs = h.sim_flightmodel_position_groundspeed;
@@ -370,21 +371,21 @@ void intdir_turn() {
         t.turn = right ? 3.0f : 2.0f;
         const float bank = h.sim_cockpit2_gauges_indicators_altitude_ft_pilot <= 18800.0f ? 20.0f : 10.0f;
         const float R = turn_radius_nm(bank, gs * 1.94384449f) * 1.1f;
-        const Pt K = dest(A, wrap360(H + (right ? 90.0 : 270.0)), R);
+        const Pt K = dest(A, angle::wrap360_d(H + (right ? 90.0 : 270.0)), R);
         t.ctr_lat = static_cast<float>(K.lat);
         t.ctr_lon = static_cast<float>(K.lon);
         if (circle_tangent_points(K.lat, K.lon, R, M.lat, M.lon) != 0) {
           const Tangent tg = pick_tangent(K, M, !right);
           course = tg.course;
           t.radius = R;
-          const Pt E = dest(K, wrap360(tg.course + (right ? 270.0 : 90.0)), R);
+          const Pt E = dest(K, angle::wrap360_d(tg.course + (right ? 270.0 : 90.0)), R);
           intdir_end_lat_mod = static_cast<float>(E.lat);
           intdir_end_lon_mod = static_cast<float>(E.lon);
         }
       }
     }
     t.track = course;
-    if (XPLMDataRef ref = handle(bound::zuvadud_D738_fms_intdir_trk2)) XPLMSetDataf(ref, course);
+    script_set_f(bound::zuvadud_D738_fms_intdir_trk2, course);
     if (!valid) t.radius = 0.0f;
   }
 
@@ -399,9 +400,7 @@ void intdir_turn() {
       {bound::zuvadud_D738_fms_intdir_end_lat_mod, intdir_end_lat_mod},
       {bound::zuvadud_D738_fms_intdir_end_lon_mod, intdir_end_lon_mod},
   };
-  for (const auto& w : writes) {
-    if (XPLMDataRef ref = handle(w.id)) XPLMSetDataf(ref, w.value);
-  }
+  for (const auto& w : writes) script_set_f(w.id, w.value);
 }
 
 // ---- the direct-to's turn from the present position --------------------------------------------
@@ -420,10 +419,10 @@ void calc_direct_turn_path() {
   const HostMirror& h = host_mirror;
   const Pt S{h.sim_flightmodel_position_latitude, h.sim_flightmodel_position_longitude};
   const Pt W = wpt(m);
-  const float C0 = wrap360(static_cast<double>(h.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot) -
+  const float C0 = angle::wrap360_d(static_cast<double>(h.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot) -
                            frame_flight_data.mag_var_deg);
   const float B = brg(S, W);
-  const float d = wrap180(static_cast<double>(B) - C0);
+  const float d = angle::wrap180_d(static_cast<double>(B) - C0);
   p.final_crs = B;
   // Nearly ahead: the course straight to the waypoint, no turn.
   if (std::fabs(d) < 5.0f) return;
@@ -433,15 +432,15 @@ void calc_direct_turn_path() {
   if (!ft.found) return;
   const float side = ft.left ? 2.0f : 3.0f;
   const double radial = ft.left ? 90.0 : 270.0;
-  const float start_angle = wrap360(C0 + radial);
-  const float end_angle = wrap360(ft.tangent.course + radial);
+  const float start_angle = angle::wrap360_d(C0 + radial);
+  const float end_angle = angle::wrap360_d(ft.tangent.course + radial);
   p.ctr_lat = static_cast<float>(ft.centre.lat);
   p.ctr_lon = static_cast<float>(ft.centre.lon);
   p.radius_nm = R;
   p.turn = side;
   p.end_lat = static_cast<float>(ft.tangent.point.lat);
   p.end_lon = static_cast<float>(ft.tangent.point.lon);
-  p.arc_nm = arc_length(R, course_diff_dir(start_angle, end_angle, ft.left ? 2 : 3));
+  p.arc_nm = arc_length(R, course_diff_dir(start_angle, end_angle, ft.left ? kTurnLeft : kTurnRight));
   p.final_crs = ft.tangent.course;
   p.valid = 1;
 }

@@ -9,6 +9,7 @@
 
 #include "navdata/nav_math.h"
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/route_pass_steps.h"
@@ -45,8 +46,8 @@ Pt dest(Pt a, double c, double d) {
 double c360(double x) { return navmath::rem360(navmath::rem360(x) + 360.0); }
 
 bool is_left(float code, float rel) {
-  if (code == 0.0f || code == 2.0f) return true;
-  if (code == 1.0f || code == 3.0f) return false;
+  if (navmath::is_left_turn_f(code)) return true;
+  if (navmath::is_coded_right_f(code)) return false;
   return rel < 0.0f;
 }
 
@@ -83,16 +84,14 @@ void append_handback(int32_t k) {
 void send_handback() {
   const int32_t n = static_cast<int32_t>(fms_add_leg_handback.count);
   if (n <= 0) return;
-  if (XPLMDataRef r = handle(bound::zuvadud_D738_fms_fms_add_data_num)) XPLMSetDataf(r, static_cast<float>(n));
+  script_set_f(bound::zuvadud_D738_fms_fms_add_data_num, static_cast<float>(n));
   FmsAddHandbackValues& v = fms_add_handback_values;
   float* const arrays[] = {fms_add_leg_handback.leg_index, v.lat, v.lon, v.brg_true_rad, v.dist_nm, v.brg_mag_rad};
   const bound::Id ids[] = {bound::zuvadud_D738_fms_fms_add_data_1, bound::zuvadud_D738_fms_fms_add_data_2,
                            bound::zuvadud_D738_fms_fms_add_data_3, bound::zuvadud_D738_fms_fms_add_data_4,
                            bound::zuvadud_D738_fms_fms_add_data_5, bound::zuvadud_D738_fms_fms_add_data_6};
-  for (int32_t a = 0; a < 6; ++a) {
-    if (XPLMDataRef r = handle(ids[a])) XPLMSetDatavf(r, arrays[a], 0, n);
-  }
-  if (XPLMDataRef r = handle(bound::zuvadud_D738_fms_fms_add_cmd)) XPLMSetDataf(r, 1.0f);
+  for (int32_t a = 0; a < 6; ++a) script_set_vf(ids[a], arrays[a], n);
+  script_set_f(bound::zuvadud_D738_fms_fms_add_cmd, 1.0f);
 }
 
 void set_leg_end(int32_t k, Pt p) {
@@ -148,7 +147,7 @@ bool case_active_climb(int32_t i) {
   // The first leg of the route has no course before its start to turn from.
   if (i >= 2) {
     const float c0 = magvar_course_alt(i - 2);
-    const float rel = wrap180(static_cast<double>(f.xact_crs) - c0);
+    const float rel = angle::wrap180_d(static_cast<double>(f.xact_crs) - c0);
     if (std::fabs(rel) > 5.0f) {
       const bool left = is_left(legs_rad_turn[i], rel);
       s = turn_offset(s, pt_is_intercept(i - 1), c0, f.xact_crs, turn_r(i, 20.0f, rel, false), left, rel);
@@ -158,7 +157,7 @@ bool case_active_climb(int32_t i) {
   const double plat = host_mirror.sim_flightmodel_position_latitude;
   const double plon = host_mirror.sim_flightmodel_position_longitude;
   const float d = gc_distance_nm(plat, plon, s.lat, s.lon);
-  const float e = wrap180(static_cast<double>(f.xact_crs) - gc_bearing(plat, plon, s.lat, s.lon));
+  const float e = angle::wrap180_d(static_cast<double>(f.xact_crs) - gc_bearing(plat, plon, s.lat, s.lon));
   float a = std::fabs(e);
   if (a > 90.0f) a = 180.0f - a;
   const float along = d * static_cast<float>(std::cos(a * pi_d / 180.0));
@@ -183,7 +182,7 @@ void case_next_climb(int32_t i, int32_t j) {
   const float alt0 = legs_alt_calc[i];
   const float c = magvar_course(j);
   const float v = std::fmax(75.0f, legs_spd_calc[i] * kt_to_ms);
-  const float rel = wrap180(static_cast<double>(c) - f.xact_crs);
+  const float rel = angle::wrap180_d(static_cast<double>(c) - f.xact_crs);
   Pt s = id_is_runway(i) ? runway_start_pt(i) : wpt(i);
   if (std::fabs(rel) > 5.0f)
     s = turn_offset(s, pt_is_intercept(i), f.xact_crs, c, turn_r(i, 20.0f, rel, false), is_left(legs_rad_turn[j], rel),
@@ -214,7 +213,7 @@ Pt start_after_turn(int32_t i, int32_t j, float c, float bank, bool cap145) {
   if (f.xabs_next_rel_brg < 5.0f) return wpt(i);
   const float r = turn_r(i, bank, f.xnext_rel_brg, cap145);
   const float code = legs_rad_turn[j];
-  const bool left = (code == 0.0f || code == 2.0f) || (code != 1.0f && code != 3.0f && f.xnext_rel_brg < 0.0f);
+  const bool left = navmath::is_left_turn_f(code) || (!navmath::is_coded_right_f(code) && f.xnext_rel_brg < 0.0f);
   return turn_offset(wpt(i), pt_is_intercept(i), f.xact_crs, c, r, left, f.xnext_rel_brg);
 }
 
@@ -232,7 +231,7 @@ void case_intercept(int32_t i, int32_t j) {
       const Pt k2{two_point_result.lat2, two_point_result.lon2};
       const Pt wi = wpt(i);
       if (gc_distance_nm(legs_rad_lat[m], legs_rad_lon[m], wi.lat, wi.lon) <= legs_radius[m]) {
-        nj = std::fabs(wrap180(static_cast<double>(gc_bearing(wi.lat, wi.lon, k1.lat, k1.lon)) - c)) < 90.0f ? k1 : k2;
+        nj = std::fabs(angle::wrap180_d(static_cast<double>(gc_bearing(wi.lat, wi.lon, k1.lat, k1.lon)) - c)) < 90.0f ? k1 : k2;
       } else {
         nj = gc_distance_nm(wi.lat, wi.lon, k1.lat, k1.lon) < gc_distance_nm(wi.lat, wi.lon, k2.lat, k2.lon) ? k1 : k2;
       }
@@ -241,7 +240,7 @@ void case_intercept(int32_t i, int32_t j) {
     const float cm = magvar_course(m);
     course_line_intersection(s.lat, s.lon, c, legs_lat[m], legs_lon[m], cm);
     const Pt x{nav_result.lat, nav_result.lon};
-    nj = std::fabs(wrap180(static_cast<double>(gc_bearing(x.lat, x.lon, legs_lat[m], legs_lon[m])) - cm)) >= 90.0f ? wpt(m) : x;
+    nj = std::fabs(angle::wrap180_d(static_cast<double>(gc_bearing(x.lat, x.lon, legs_lat[m], legs_lon[m])) - cm)) >= 90.0f ? wpt(m) : x;
   } else if (id_is(m, "(VECTOR)") || pt_is(m, "FA") || pt_is(m, "FC") || pt_is(m, "FD")) {
     const Pt ref{legs_rad_lat[m], legs_rad_lon[m]};
     const float c2 = static_cast<float>(
@@ -252,13 +251,13 @@ void case_intercept(int32_t i, int32_t j) {
       nj = x;
       set_leg_end(m, x);
     } else {
-      nj = std::fabs(wrap180(static_cast<double>(gc_bearing(ref.lat, ref.lon, x.lat, x.lon)) - c2)) < 90.0f ? x : wpt(m);
+      nj = std::fabs(angle::wrap180_d(static_cast<double>(gc_bearing(ref.lat, ref.lon, x.lat, x.lon)) - c2)) < 90.0f ? x : wpt(m);
     }
   } else {
     course_line_intersection(s.lat, s.lon, c, legs_lat[m], legs_lon[m], magvar_course(m));
     const Pt x{nav_result.lat, nav_result.lon};
     const float ref_brg = gc_bearing(legs_rad_lat[j], legs_rad_lon[j], legs_lat[m], legs_lon[m]);
-    nj = std::fabs(wrap180(static_cast<double>(gc_bearing(x.lat, x.lon, legs_lat[m], legs_lon[m])) - ref_brg)) >= 90.0f
+    nj = std::fabs(angle::wrap180_d(static_cast<double>(gc_bearing(x.lat, x.lon, legs_lat[m], legs_lon[m])) - ref_brg)) >= 90.0f
              ? wpt(m)
              : x;
   }
@@ -267,7 +266,7 @@ void case_intercept(int32_t i, int32_t j) {
 }
 
 bool ahead5(Pt s, Pt p, float c) {
-  const float d = wrap180(static_cast<double>(gc_bearing(s.lat, s.lon, p.lat, p.lon)) - c);
+  const float d = angle::wrap180_d(static_cast<double>(gc_bearing(s.lat, s.lon, p.lat, p.lon)) - c);
   return d > -5.0f && d < 5.0f;
 }
 
@@ -339,16 +338,16 @@ bool df_course_stage() {
   const int32_t i = f.i;
   const int32_t j = i + 1;
   const float to_fix = gc_bearing(legs_lat[i], legs_lon[i], legs_lat[j], legs_lon[j]);
-  const float diff = wrap180(static_cast<double>(to_fix) - f.xact_crs);
+  const float diff = angle::wrap180_d(static_cast<double>(to_fix) - f.xact_crs);
   if (std::fabs(diff) < 5.0f) {
     legs_df_crs[j] = f.xnext_crs;
-    legs_df_crs_fin[j] = wrap360(gc_bearing(legs_lat[j], legs_lon[j], legs_lat[i], legs_lon[i]) + 180.0);
+    legs_df_crs_fin[j] = angle::wrap360_d(gc_bearing(legs_lat[j], legs_lon[j], legs_lat[i], legs_lon[i]) + 180.0);
     return false;
   }
   const float r = turn_r(i, 22.0f, f.xnext_rel_brg, false);
   const float code = legs_rad_turn[j];
-  const bool left = (code == 0.0f || code == 2.0f) || (code != 1.0f && code != 3.0f && diff < 0.0f);
-  const int32_t side = left ? 2 : 3;
+  const bool left = navmath::is_left_turn_f(code) || (!navmath::is_coded_right_f(code) && diff < 0.0f);
+  const int32_t side = left ? kTurnLeft : kTurnRight;
   gc_destination(legs_lat[i], legs_lon[i], c360(f.xact_crs + (left ? 270.0 : 90.0)), r);
   const Pt t{nav_result.lat, nav_result.lon};
   legs_turn[i] = static_cast<float>(side);
@@ -362,7 +361,7 @@ bool df_course_stage() {
   const Pt p2{two_point_result.lat2, two_point_result.lon2};
   auto off = [&](Pt p) {
     const double travel = c360(gc_bearing(t.lat, t.lon, p.lat, p.lon) + (left ? 270.0 : 90.0));
-    return std::fabs(wrap180(travel - gc_bearing(p.lat, p.lon, legs_lat[j], legs_lon[j])));
+    return std::fabs(angle::wrap180_d(travel - gc_bearing(p.lat, p.lon, legs_lat[j], legs_lon[j])));
   };
   const Pt tp = off(p2) <= off(p1) ? p2 : p1;
   f.xdf_crs = gc_bearing(tp.lat, tp.lon, legs_lat[j], legs_lon[j]);
@@ -372,15 +371,15 @@ bool df_course_stage() {
   f.xsupp_angle = 180.0f - f.xabs_next_rel_brg;
   if (f.xsupp_angle == 0.0f) f.xsupp_angle = 1.0f;
   legs_df_crs[j] = f.xdf_crs;
-  legs_df_crs_fin[j] = wrap360(gc_bearing(legs_lat[j], legs_lon[j], tp.lat, tp.lon) + 180.0);
+  legs_df_crs_fin[j] = angle::wrap360_d(gc_bearing(legs_lat[j], legs_lon[j], tp.lat, tp.lon) + 180.0);
 
   legs_radii_dta[i] = legs_seg1_dta[i] = 0.0f;
   legs_radii_radius[i] = legs_seg1_radius[i] = r;
   legs_seg1_turn[i] = static_cast<float>(side);
   legs_radii_ctr_lat[i] = legs_seg1_ctr_lat[i] = static_cast<float>(t.lat);
   legs_radii_ctr_lon[i] = legs_seg1_ctr_lon[i] = static_cast<float>(t.lon);
-  legs_seg1_start_angle[i] = wrap360(f.xact_crs + (left ? 90.0 : 270.0));
-  legs_seg1_end_angle[i] = wrap360(f.xdf_crs + (left ? 90.0 : 270.0));
+  legs_seg1_start_angle[i] = angle::wrap360_d(f.xact_crs + (left ? 90.0 : 270.0));
+  legs_seg1_end_angle[i] = angle::wrap360_d(f.xdf_crs + (left ? 90.0 : 270.0));
   legs_seg1_start_lat[i] = legs_lat[i];
   legs_seg1_start_lon[i] = legs_lon[i];
   legs_seg1_end_lat[i] = static_cast<float>(tp.lat);

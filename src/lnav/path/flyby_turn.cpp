@@ -86,14 +86,14 @@ void size_retry(TurnSizing& t, int32_t i) {
 
 void turn_side(int32_t code_leg, float rel, int32_t& side, bool& opposite) {
   const float code = slot_ok(code_leg) ? legs_rad_turn[code_leg] : -1.0f;
-  if (code == 0.0f || code == 2.0f) {
+  if (navmath::is_left_turn_f(code)) {
     side = 2;
     opposite = rel > 0.0f;
-  } else if (code == 1.0f || code == 3.0f) {
+  } else if (navmath::is_coded_right_f(code)) {
     side = 3;
     opposite = rel < 0.0f;
   } else {
-    side = rel < 0.0f ? 2 : 3;
+    side = rel < 0.0f ? kTurnLeft : kTurnRight;
     opposite = false;
   }
 }
@@ -157,18 +157,18 @@ int32_t connection_1() {
   int32_t side;
   if ((fms_seq.intdir_act != 0.0f && static_cast<float>(i) == fms_seq.vnav_idx - 1.0f) ||
       legs_rad_turn[i + 1] == -1.0f) {
-    side = f.xnext_rel_brg < 0.0f ? 2 : 3;
+    side = f.xnext_rel_brg < 0.0f ? kTurnLeft : kTurnRight;
   } else {
     const float code = legs_rad_turn[i + 1];
-    side = (code == 0.0f || code == 2.0f) ? 2 : 3;
+    side = navmath::is_left_turn_f(code) ? kTurnLeft : kTurnRight;
   }
   const bool left = side == 2;
   const double interior = 180.0 - f.xabs_next_rel_brg;
   const double bis = std::fmod(f.xact_crs + 180.0 + (left ? interior / 2.0 : -interior / 2.0) + 360.0, 360.0);
   gc_destination(legs_lat[i], legs_lon[i], bis, to_centre);
   const double clat = nav_result.lat, clon = nav_result.lon;
-  const float start = wrap360(f.xact_crs + (left ? 90.0 : 270.0));
-  const float end = wrap360(f.xnext_crs + (left ? 90.0 : 270.0));
+  const float start = angle::wrap360_d(f.xact_crs + (left ? 90.0 : 270.0));
+  const float end = angle::wrap360_d(f.xnext_crs + (left ? 90.0 : 270.0));
   legs_radii_dta[i] = legs_seg1_dta[i] = dta;
   legs_radii_radius[i] = legs_seg1_radius[i] = radius;
   legs_radii_ctr_lat[i] = legs_seg1_ctr_lat[i] = static_cast<float>(clat);

@@ -39,7 +39,7 @@ Pt get(const float* lat, const float* lon, int32_t k) { return {lat[k], lon[k]};
 
 // a - b wrapped to (-180, 180].
 float rel(double a, double b) {
-  float v = wrap360(a - b + 360.0);
+  float v = angle::wrap360_d(a - b + 360.0);
   if (v > 180.0f) v -= 360.0f;
   return v;
 }
@@ -85,17 +85,17 @@ void kind_1(const HoldInputs& in) {
   const float side = in.left ? 2.0f : 3.0f;
   legs_seg1_radius[s] = legs_seg3_radius[s] = in.r;
   legs_seg1_turn[s] = legs_seg3_turn[s] = side;
-  const Pt C1 = dest(in.S, wrap360(in.K + (in.left ? 270.0 : 90.0)), in.r);
+  const Pt C1 = dest(in.S, angle::wrap360_d(in.K + (in.left ? 270.0 : 90.0)), in.r);
   put(legs_seg1_ctr_lat, legs_seg1_ctr_lon, s, C1);
   const float B = brg(C1, in.P2);
-  legs_seg1_start_angle[s] = wrap360(in.K + (in.left ? 90.0 : 270.0));
-  legs_seg1_end_angle[s] = wrap360(B + (in.left ? 90.0 : 270.0));
+  legs_seg1_start_angle[s] = angle::wrap360_d(in.K + (in.left ? 90.0 : 270.0));
+  legs_seg1_end_angle[s] = angle::wrap360_d(B + (in.left ? 90.0 : 270.0));
   put(legs_seg1_start_lat, legs_seg1_start_lon, s, dest(C1, legs_seg1_start_angle[s], in.r));
   put(legs_seg1_end_lat, legs_seg1_end_lon, s, dest(C1, legs_seg1_end_angle[s], in.r));
   put(legs_seg3_ctr_lat, legs_seg3_ctr_lon, s, in.P2);
   legs_seg3_start_angle[s] = legs_seg1_end_angle[s];
-  legs_seg3_end_angle[s] = wrap360(in.H + (in.left ? 90.0 : 270.0));
-  legs_hold_arc_angle[s] = wrap360(in.H + (in.left ? 270.0 : 90.0));
+  legs_seg3_end_angle[s] = angle::wrap360_d(in.H + (in.left ? 90.0 : 270.0));
+  legs_hold_arc_angle[s] = angle::wrap360_d(in.H + (in.left ? 270.0 : 90.0));
   put(legs_seg2_end_lat, legs_seg2_end_lon, s, dest(in.P2, legs_seg3_start_angle[s], in.r));
   put(legs_seg3_end_lat, legs_seg3_end_lon, s, dest(in.P2, legs_hold_arc_angle[s], in.r));
   legs_seg1_arc_lenght[s] = arc_len(in.r, legs_seg1_start_angle[s], legs_seg1_end_angle[s], side);
@@ -114,10 +114,10 @@ void kind_2(const HoldInputs& in) {
   legs_seg1_radius[s] = in.r;
   legs_seg1_turn[s] = side;
   const Pt Q = dest(in.S, in.H, d);
-  const Pt C = dest(Q, wrap360(in.H + (in.left ? 270.0 : 90.0)), in.r);
+  const Pt C = dest(Q, angle::wrap360_d(in.H + (in.left ? 270.0 : 90.0)), in.r);
   put(legs_seg1_ctr_lat, legs_seg1_ctr_lon, s, C);
-  legs_seg1_start_angle[s] = wrap360(in.K + (in.left ? 90.0 : 270.0));
-  legs_seg1_end_angle[s] = wrap360(in.H + (in.left ? 270.0 : 90.0));
+  legs_seg1_start_angle[s] = angle::wrap360_d(in.K + (in.left ? 90.0 : 270.0));
+  legs_seg1_end_angle[s] = angle::wrap360_d(in.H + (in.left ? 270.0 : 90.0));
   put(legs_seg1_start_lat, legs_seg1_start_lon, s, dest(C, legs_seg1_start_angle[s], in.r));
   put(legs_seg1_end_lat, legs_seg1_end_lon, s, dest(C, legs_seg1_end_angle[s], in.r));
   put(legs_seg2_end_lat, legs_seg2_end_lon, s, dest(in.fix, legs_seg1_end_angle[s], 2.0 * in.r));
@@ -148,13 +148,13 @@ void kind_3(const HoldInputs& in) {
     legs_seg1_radius[s] = in.r;
     const bool arc_left = X < 0.0f;
     legs_seg1_turn[s] = arc_left ? 2.0f : 3.0f;
-    const Pt C1 = dest(in.fix, wrap360(in.K + (arc_left ? 270.0 : 90.0)), in.r);
-    legs_seg1_start_angle[s] = wrap360(in.K + (arc_left ? 90.0 : 270.0));
+    const Pt C1 = dest(in.fix, angle::wrap360_d(in.K + (arc_left ? 270.0 : 90.0)), in.r);
+    legs_seg1_start_angle[s] = angle::wrap360_d(in.K + (arc_left ? 90.0 : 270.0));
     put(legs_seg1_ctr_lat, legs_seg1_ctr_lon, s, C1);
     float course, end;
     if (arc_left == in.left) {
       course = brg(C1, in.P2);
-      end = wrap360(course + (arc_left ? 90.0 : 270.0));
+      end = angle::wrap360_d(course + (arc_left ? 90.0 : 270.0));
     } else {
       // The inner tangent through the midpoint of the two centres, as the
       // radial R of the second circle where the straight meets it.
@@ -177,15 +177,15 @@ void kind_3(const HoldInputs& in) {
         // the centre line instead left a degenerate second arc that was never
         // reached): move the second turn out along the outbound course until
         // the circles stand 2 r + 0.1 nm apart, as the parallel entries do.
-        C2 = away_along(C1, in.P2, wrap360(in.H + 180.0), static_cast<float>(static_cast<double>(in.r + in.r) + 0.1));
+        C2 = away_along(C1, in.P2, angle::wrap360_d(in.H + 180.0), static_cast<float>(static_cast<double>(in.r + in.r) + 0.1));
         inner_tangent(C2, R);
       }
       if (in.left) {
-        course = wrap360(R + 270.0);
-        end = wrap360(course + 270.0);
+        course = angle::wrap360_d(R + 270.0);
+        end = angle::wrap360_d(course + 270.0);
       } else {
-        course = wrap360(R + 90.0);
-        end = wrap360(course + 90.0);
+        course = angle::wrap360_d(R + 90.0);
+        end = angle::wrap360_d(course + 90.0);
       }
     }
     legs_seg2_crs_true[s] = course;
@@ -194,8 +194,8 @@ void kind_3(const HoldInputs& in) {
     put(legs_seg1_end_lat, legs_seg1_end_lon, s, dest(C1, end, in.r));
   }
   put(legs_seg3_ctr_lat, legs_seg3_ctr_lon, s, C2);
-  legs_seg3_start_angle[s] = wrap360(legs_seg2_crs_true[s] + (in.left ? 90.0 : 270.0));
-  legs_seg3_end_angle[s] = wrap360(in.H + (in.left ? 90.0 : 270.0));
+  legs_seg3_start_angle[s] = angle::wrap360_d(legs_seg2_crs_true[s] + (in.left ? 90.0 : 270.0));
+  legs_seg3_end_angle[s] = angle::wrap360_d(in.H + (in.left ? 90.0 : 270.0));
   put(legs_seg3_end_lat, legs_seg3_end_lon, s, dest(C2, legs_seg3_end_angle[s], in.r));
   put(legs_seg2_end_lat, legs_seg2_end_lon, s, dest(C2, legs_seg3_start_angle[s], in.r));
   const Pt seg2_end = get(legs_seg2_end_lat, legs_seg2_end_lon, s);
@@ -216,16 +216,16 @@ void kind_3(const HoldInputs& in) {
 // the hold's turn circle at the fix and that circle round to the fix.
 void kind_4_5(const HoldInputs& in, bool turn_first) {
   const int32_t s = in.s;
-  const float O = wrap360(in.H + 180.0);
+  const float O = angle::wrap360_d(in.H + 180.0);
   float d = 0.0f;
   if (turn_first) {
     d = half_angle_offset(in.r, in.K, O);
     legs_seg1_radius[s] = in.r;
     const Pt Q = dest(in.S, O, d);
-    const Pt C = dest(Q, wrap360(O + (in.left ? 90.0 : 270.0)), in.r);
+    const Pt C = dest(Q, angle::wrap360_d(O + (in.left ? 90.0 : 270.0)), in.r);
     legs_seg1_turn[s] = in.left ? 3.0f : 2.0f;
-    legs_seg1_start_angle[s] = wrap360(in.K + (in.left ? 270.0 : 90.0));
-    legs_seg1_end_angle[s] = wrap360(O + (in.left ? 270.0 : 90.0));
+    legs_seg1_start_angle[s] = angle::wrap360_d(in.K + (in.left ? 270.0 : 90.0));
+    legs_seg1_end_angle[s] = angle::wrap360_d(O + (in.left ? 270.0 : 90.0));
     put(legs_seg1_ctr_lat, legs_seg1_ctr_lon, s, C);
     put(legs_seg1_start_lat, legs_seg1_start_lon, s, dest(C, legs_seg1_start_angle[s], in.r));
     put(legs_seg1_end_lat, legs_seg1_end_lon, s, dest(C, legs_seg1_end_angle[s], in.r));
@@ -250,10 +250,10 @@ void kind_4_5(const HoldInputs& in, bool turn_first) {
     const float A = e2 > e1 ? A1 : A2;
     legs_seg3_turn[s] = in.left ? 3.0f : 2.0f;
     put(legs_seg3_ctr_lat, legs_seg3_ctr_lon, s, C2);
-    legs_seg3_start_angle[s] = wrap360(O + (in.left ? 270.0 : 90.0));
-    legs_seg3_end_angle[s] = wrap360(A + (in.left ? 270.0 : 90.0));
+    legs_seg3_start_angle[s] = angle::wrap360_d(O + (in.left ? 270.0 : 90.0));
+    legs_seg3_end_angle[s] = angle::wrap360_d(A + (in.left ? 270.0 : 90.0));
     put(legs_seg3_end_lat, legs_seg3_end_lon, s, dest(C2, legs_seg3_end_angle[s], in.r));
-    legs_hold_arc_angle[s] = wrap360(A + (in.left ? 90.0 : 270.0));
+    legs_hold_arc_angle[s] = angle::wrap360_d(A + (in.left ? 90.0 : 270.0));
     put(legs_seg2_end_lat, legs_seg2_end_lon, s, dest(in.P1, legs_hold_arc_angle[s], in.r));
   }
   if (turn_first) {
@@ -293,7 +293,7 @@ void hold_entry_stage(int32_t s) {
   in.s = s;
   in.h = h;
   const float code = legs_rad_turn[h];
-  in.left = code == 0.0f || code == 2.0f;
+  in.left = navmath::is_left_turn_f(code);
   in.r = hold_pattern.hold_radius[h];
   in.H = hold_pattern.hold_crs_true[h];
   in.K = magvar_course(s);

@@ -13,6 +13,7 @@
 #include <cstdio>
 
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/route_pass_steps.h"
@@ -53,19 +54,13 @@ bool pt_is_hold(int32_t k) { return pt_is(k, "HM") || pt_is(k, "HA") || pt_is(k,
 bool pt_is_intercept(int32_t k) { return pt_is(k, "CI") || pt_is(k, "VI"); }
 bool pt_is_course(int32_t k) { return pt_starts(k, "C") || pt_starts(k, "V"); }
 
-float wrap360(double x) { return static_cast<float>(navmath::rem360(x + 360.0)); }
-float wrap180(double x) {
-  double v = navmath::rem360(navmath::rem360(x) + 360.0);
-  if (v > 180.0) v -= 360.0;
-  return static_cast<float>(v);
-}
 float wrap179(double x) {
-  float v = wrap180(x);
+  float v = angle::wrap180_d(x);
   if (v == 180.0f) v = 179.0f;
   if (v == -180.0f) v = -179.0f;
   return v;
 }
-float fold_abs(double x) { return std::fabs(wrap180(x)); }
+float fold_abs(double x) { return std::fabs(angle::wrap180_d(x)); }
 
 namespace {
 // The crossing sees an angle only after it went through single precision
@@ -330,12 +325,12 @@ void predict_speed(int32_t i) {
 
 void speed_probe() {
   if (fms_debug_selector != 1235.0f) return;
-  XPLMDataRef ref = handle(bound::zuvadud_D738_fms_test8);
-  if (!ref) return;
-  const float v = XPLMGetDataf(ref);
+  const bound::Id probe = bound::zuvadud_D738_fms_test8;
+  if (!bound_present(probe)) return;
+  const float v = read_now_f(probe);
   if (!(v >= 0.0f && v <= fms_seq.legs_num)) return;
   const int32_t k = static_cast<int32_t>(v);
-  if (slot_ok(k)) XPLMSetDataf(ref, legs_spd_calc[k]);
+  if (slot_ok(k)) script_set_f(probe, legs_spd_calc[k]);
 }
 
 int32_t classify(int32_t i, int32_t j) {

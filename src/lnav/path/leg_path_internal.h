@@ -6,7 +6,9 @@
 
 #include <cstdint>
 
+#include "core/util.h"
 #include "lnav/route/route_intake.h"
+#include "navdata/nav_math.h"
 
 // Work values of one call of the builder (degrees true, nm).
 struct LegPassFrame {
@@ -49,10 +51,9 @@ bool pt_is_hold(int32_t k);     // "HM", "HA" or "HF"
 bool pt_is_intercept(int32_t k);// "CI" or "VI"
 bool pt_is_course(int32_t k);   // begins with "C" or "V"
 
-// fmod(x + 360, 360) in double, stored as float.
-float wrap360(double x);
-// Folded to (-180, 180].
-float wrap180(double x);
+// Courses are wrapped in double and stored as float: angle::wrap360_d
+// (fmod(x + 360, 360)) and angle::wrap180_d (folded to (-180, 180]), in
+// core/util.h.
 // Folded, with exactly +-180 taken as +-179 (a reversal is turned one way).
 float wrap179(double x);
 // |a| folded to 0..180.

@@ -24,17 +24,10 @@ float legs_entry_arc_len[256];
 
 namespace pathpos {
 
-float wrap180(float x) {
-  float r = navmath::rem360f(x + 360.0f);
-  if (r < 0.0f) r += 360.0f;
-  if (r > 180.0f) r -= 360.0f;
-  return r;
-}
-
-bool faces(float b, float c) { return std::fabs(wrap180(b - std::fmod(c, 360.0f))) <= 90.0f; }
+bool faces(float b, float c) { return std::fabs(angle::wrap180_nonneg(b - std::fmod(c, 360.0f))) <= 90.0f; }
 
 // Turn code for the geodesy operations; NaN and odd values fly right.
-static int turn_code(float turn) { return is_left(turn) ? 2 : 3; }
+static int turn_code(float turn) { return is_left(turn) ? kTurnLeft : kTurnRight; }
 
 bool passed_start(double ctr_lat, double ctr_lon, float start, float turn, double lat, double lon) {
   return faces(gc_bearing(ctr_lat, ctr_lon, lat, lon), start + (is_left(turn) ? 270.0f : 90.0f));
@@ -64,6 +57,11 @@ float arc_measure(double lat, double lon, double ctr_lat, double ctr_lon, float 
 using namespace pathpos;
 
 namespace {
+
+// An arc spanning more than this many degrees turns the long way round: its
+// radial tests (past its start, not yet past its end) each take in a half
+// plane, so either one finds a point on it, where a shorter arc needs both.
+constexpr float kHalfCircleDeg = 180.0f;
 
 // The transition into a waypoint: the pieces stored at the transition leg,
 // or the direct-to path.
@@ -186,7 +184,7 @@ bool project_onto_seg1(const Transition& t, double lat, double lon, double& x_la
     x_lat = tp.lat2;
     x_lon = tp.lon2;
   }
-  const int turn = is_left(t.turn1) ? 2 : 3;
+  const int turn = is_left(t.turn1) ? kTurnLeft : kTurnRight;
   const float s0 = std::fabs(course_diff_dir(t.wpt_angle, t.end1, turn));
   const float sx = std::fabs(course_diff_dir(gc_bearing(t.ctr1_lat, t.ctr1_lon, x_lat, x_lon), t.end1, turn));
   return s0 > sx;
@@ -197,7 +195,7 @@ bool project_onto_seg1(const Transition& t, double lat, double lon, double& x_la
 int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t mode) {
   nav_result.spare1 = 0.0;
   nav_result.spare2 = 0.0;
-  if (m < 0 || m > 255 || p < -1 || p > 255) return 0;
+  if (m < 0 || m > 255 || p < -1 || p > 255) return kRegionNone;
   Transition t = transition_of(p);
   path_sub_region = static_cast<float>(t.count);
   const int32_t i = m;
@@ -236,12 +234,12 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
     ts_lon = nav_result.lon;
   }
   const bool li = is_left(ti_turn);
-  const float span3 = std::fabs(course_diff_dir(t.start3, t.end3, l1 ? 2 : 3));
+  const float span3 = std::fabs(course_diff_dir(t.start3, t.end3, l1 ? kTurnLeft : kTurnRight));
   // Where the second arc turns against the first (a course reversal), its
   // span taken the first arc's way round is the long way, and the straight
   // before it would never be found: guidance would stay on that straight. The
   // straight's test takes the arc's own way round.
-  const float span3_own = std::fabs(course_diff_dir(t.start3, t.end3, is_left(t.turn3) ? 2 : 3));
+  const float span3_own = std::fabs(course_diff_dir(t.start3, t.end3, is_left(t.turn3) ? kTurnLeft : kTurnRight));
   const auto brg_from = [lat, lon](double from_lat, double from_lon) {
     return gc_bearing(from_lat, from_lon, lat, lon);
   };
@@ -253,7 +251,7 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
     const float b1 = brg_from(t.ctr1_lat, t.ctr1_lon);
     return faces(b1, t.start1 + (l1 ? 90.0f : 270.0f)) && faces(b1, t.start1);
   };
-  const bool wide1 = std::fabs(course_diff_dir(t.start1, t.end1, l1 ? 2 : 3)) > 180.0f;
+  const bool wide1 = std::fabs(course_diff_dir(t.start1, t.end1, l1 ? kTurnLeft : kTurnRight)) > kHalfCircleDeg;
   const auto past_seg1_end = [&]() {
     return passed_start(t.ctr1_lat, t.ctr1_lon, t.end1, t.turn1, lat, lon) &&
            !(wide1 && fms_seq.nav_mode == 5.0f && short_of_seg1());
@@ -273,7 +271,7 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
   const auto long_first_arc_left = [&t, l1]() {
     const float nav_mode = fms_seq.nav_mode;
     return (nav_mode == 0.0f || nav_mode == 6.0f || nav_mode == 9.0f) &&
-           std::fabs(course_diff_dir(t.start1, t.end1, l1 ? 2 : 3)) > 180.0f;
+           std::fabs(course_diff_dir(t.start1, t.end1, l1 ? kTurnLeft : kTurnRight)) > kHalfCircleDeg;
   };
 
   // 6: the fly-by turn before the waypoint's radial.
@@ -282,18 +280,18 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
       before_end(t.ctr1_lat, t.ctr1_lon, t.wpt_angle, t.turn1, lat, lon)) {
     const float s = arc_measure(lat, lon, t.ctr1_lat, t.ctr1_lon, t.r1, t.wpt_angle, t.turn1);
     nav_result.cross_track += offset1;
-    return found(6, s, s + (t.seg1_arc - t.wpt_arc_dist) + t.seg2_dist + t.seg3_arc + tail);
+    return found(kRegionFlyByTurn, s, s + (t.seg1_arc - t.wpt_arc_dist) + t.seg2_dist + t.seg3_arc + tail);
   }
   // 1: the rest of the first arc; a remainder over half a circle needs only
   // one of the two tests.
   if (t.count >= 1) {
     const bool a = passed_start(t.ctr1_lat, t.ctr1_lon, t.wpt_angle, t.turn1, lat, lon);
     const bool b = before_end(t.ctr1_lat, t.ctr1_lon, t.end1, t.turn1, lat, lon);
-    const bool wide = std::fabs(course_diff_dir(t.wpt_angle, t.end1, l1 ? 2 : 3)) > 180.0f;
+    const bool wide = std::fabs(course_diff_dir(t.wpt_angle, t.end1, l1 ? kTurnLeft : kTurnRight)) > kHalfCircleDeg;
     if (wide ? (a || b) : (a && b)) {
       const float s = arc_measure(lat, lon, t.ctr1_lat, t.ctr1_lon, t.r1, t.end1, t.turn1);
       nav_result.cross_track += offset1;
-      return found(1, s, s + t.seg2_dist + t.seg3_arc + tail);
+      return found(kRegionFirstArc, s, s + t.seg2_dist + t.seg3_arc + tail);
     }
   }
   // 2: the straight between the arcs.
@@ -302,14 +300,14 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
       faces(brg_from(t.ctr3_lat, t.ctr3_lon), l1 ? t.start3 + span3_own + 270.0f : t.start3 - span3_own + 90.0f)) {
     track_errors_leg(lat, lon, t.s1_end_lat, t.s1_end_lon, t.s2_end_lat, t.s2_end_lon);
     const float s = nav_result.along_track;
-    return found(2, s, s + t.seg3_arc + tail);
+    return found(kRegionBetweenArcs, s, s + t.seg3_arc + tail);
   }
   // 3: the second arc (measured with the first arc's radius).
   if ((t.count == 2 || t.count == 3) && hdg_ok) {
     const float b3 = brg_from(t.ctr3_lat, t.ctr3_lon);
     if (faces(b3, t.start3 + (l1 ? 90.0f : 270.0f)) && faces(b3, t.end3 + (l1 ? 270.0f : 90.0f))) {
       const float s = arc_measure(lat, lon, t.ctr3_lat, t.ctr3_lon, t.r1, t.end3, t.turn3);
-      return found(3, s, s + tail);
+      return found(kRegionSecondArc, s, s + tail);
     }
   }
   // 4: from the second arc's end to the start of the waypoint's own turn.
@@ -317,31 +315,31 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
       faces(brg_from(t.ctr3_lat, t.ctr3_lon), l1 ? t.start3 - span3 + 90.0f : t.start3 + span3 + 270.0f)) {
     track_errors_leg(lat, lon, t.s3_end_lat, t.s3_end_lon, ti_start_lat, ti_start_lon);
     const float s = nav_result.along_track - lead_i;
-    return found(4, s, s + legs_wpt_arc_dist[i]);
+    return found(kRegionStraightAfterSecondArcToTurn, s, s + legs_wpt_arc_dist[i]);
   }
   // 5: the waypoint's own turn up to its waypoint radial.
   if (own_turn && hdg_ok && passed_start(ti_ctr_lat, ti_ctr_lon, ti_start, ti_turn, lat, lon) &&
       before_end(ti_ctr_lat, ti_ctr_lon, legs_wpt_angle[i], ti_turn, lat, lon)) {
     const float s = arc_measure(lat, lon, ti_ctr_lat, ti_ctr_lon, legs_seg1_radius[i], legs_wpt_angle[i], ti_turn);
     nav_result.cross_track += offset_i;
-    return found(5, s, s);
+    return found(kRegionOwnTurn, s, s);
   }
   // 7: from the first arc's end to the waypoint.
   if (t.count == 1 && !own_turn && hdg_ok && past_seg1_end() && short_of_wpt()) {
     const float s = line_measure(lat, lon, wpt_lat, wpt_lon, leg_crs);
-    return found(7, s, s);
+    return found(kRegionFirstArcToWaypoint, s, s);
   }
   // 8: straight to the waypoint, on the intercept course while one is in use.
   if (t.count == 0 && !own_turn && hdg_ok && short_of_wpt()) {
     const float icpt = intercept_course();
     const float s = line_measure(lat, lon, wpt_lat, wpt_lon, icpt != -1.0f ? icpt : leg_crs);
-    return found(8, s, s);
+    return found(kRegionStraightToWaypoint, s, s);
   }
   // 9: from the first arc's end to the start of the waypoint's turn.
   if (t.count == 1 && own_turn && hdg_ok && past_seg1_end() && before_turn_start()) {
     track_errors_leg(lat, lon, t.s1_end_lat, t.s1_end_lon, ti_start_lat, ti_start_lon);
     const float s = nav_result.along_track - lead_i;
-    return found(9, s, s + legs_wpt_arc_dist[i]);
+    return found(kRegionFirstArcToTurn, s, s + legs_wpt_arc_dist[i]);
   }
   // 10: straight to the start of the waypoint's turn.
   if (t.count == 0 && own_turn && hdg_ok && before_turn_start()) {
@@ -350,25 +348,25 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
     const float own = navmath::mod360(gc_bearing(ti_start_lat, ti_start_lon, t.start_lat, t.start_lon) + 180.0f);
     const float c = icpt != -1.0f ? icpt : own;
     const float s = line_measure(lat, lon, ti_start_lat, ti_start_lon, c) - lead_i;
-    return found(10, s, s + legs_wpt_arc_dist[i]);
+    return found(kRegionStraightToTurn, s, s + legs_wpt_arc_dist[i]);
   }
   // 11: from the second arc's end to the waypoint.
   if ((t.count == 2 || t.count == 3) && !own_turn && hdg_ok && past_seg3_end() && short_of_wpt()) {
     const float s = line_measure(lat, lon, wpt_lat, wpt_lon, leg_crs);
-    return found(11, s, s);
+    return found(kRegionSecondArcToWaypoint, s, s);
   }
   // 12: from the second arc's end to the start of the waypoint's turn.
   if (t.count == 2 && own_turn && hdg_ok && past_seg3_end() && short_of_turn_start()) {
     track_errors_leg(lat, lon, t.s3_end_lat, t.s3_end_lon, ti_start_lat, ti_start_lon);
     const float s = nav_result.along_track - lead_i;
-    return found(12, s, s + legs_wpt_arc_dist[i]);
+    return found(kRegionSecondArcToTurn, s, s + legs_wpt_arc_dist[i]);
   }
   // 13: not yet at the first arc.
   if (mode == 0 && t.count >= 1) {
     const float b1 = brg_from(t.ctr1_lat, t.ctr1_lon);
     if (faces(b1, t.start1 + (l1 ? 90.0f : 270.0f)) && faces(b1, t.start1)) {
       const float s = line_measure(lat, lon, t.s1_start_lat, t.s1_start_lon, magvar_course(p)) - lead1;
-      return found(13, s, s + t.seg1_arc + t.seg2_dist + t.seg3_arc + tail);
+      return found(kRegionBeforeFirstArc, s, s + t.seg1_arc + t.seg2_dist + t.seg3_arc + tail);
     }
   }
   // 14: a waypoint abeam the first arc, projected onto it.
@@ -377,16 +375,16 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
     double x_lon = 0.0;
     if (project_onto_seg1(t, lat, lon, x_lat, x_lon)) {
       const float s = arc_measure(x_lat, x_lon, t.ctr1_lat, t.ctr1_lon, t.r1, t.end1, t.turn1);
-      return found(14, s, s + t.seg2_dist + t.seg3_arc + tail);
+      return found(kRegionAbeamFirstArc, s, s + t.seg2_dist + t.seg3_arc + tail);
     }
   }
-  return 0;
+  return kRegionNone;
 }
 
 int32_t path_position_arc(int32_t m, int32_t p, double lat, double lon) {
   nav_result.spare1 = 0.0;
   nav_result.spare2 = 0.0;
-  if (m < 0 || m > 255 || p < -1 || p > 255) return 0;
+  if (m < 0 || m > 255 || p < -1 || p > 255) return kRegionNone;
   const int32_t i = m;
   const bool entry_turn = at(legs_radii_radius, p) != 0.0f;
   const bool exit_turn = legs_radii_radius[i] != 0.0f;
@@ -400,13 +398,13 @@ int32_t path_position_arc(int32_t m, int32_t p, double lat, double lon) {
   // On the arc itself.
   if (passed_start(ctr_lat, ctr_lon, beg, dir, lat, lon) && before_end(ctr_lat, ctr_lon, end, dir, lat, lon)) {
     const float s = arc_measure(lat, lon, ctr_lat, ctr_lon, legs_radius[i], end, dir);
-    return found(exit_turn ? 100 : 105, s, s + legs_wpt_arc_dist[i]);
+    return found(exit_turn ? kRegionArcThenTurn : kRegionArc, s, s + legs_wpt_arc_dist[i]);
   }
   // The fly-by turn onto the arc.
   if (entry_turn && passed_start(t.ctr1_lat, t.ctr1_lon, t.start1, t.turn1, lat, lon) &&
       before_end(t.ctr1_lat, t.ctr1_lon, t.end1, t.turn1, lat, lon)) {
     const float s = arc_measure(lat, lon, t.ctr1_lat, t.ctr1_lon, t.r1, t.end1, t.turn1);
-    return found(101, s, s + legs_af_arc_dist[i] + legs_wpt_arc_dist[i]);
+    return found(kRegionTurnOntoArc, s, s + legs_af_arc_dist[i] + legs_wpt_arc_dist[i]);
   }
   // The turn off the arc at its end, up to the waypoint's radial: measured on
   // the turn itself. The arc's end lies behind the aircraft there, and the arc
@@ -417,7 +415,7 @@ int32_t path_position_arc(int32_t m, int32_t p, double lat, double lon) {
       before_end(legs_seg1_ctr_lat[i], legs_seg1_ctr_lon[i], legs_wpt_angle[i], legs_seg1_turn[i], lat, lon)) {
     const float s = arc_measure(lat, lon, legs_seg1_ctr_lat[i], legs_seg1_ctr_lon[i], legs_seg1_radius[i],
                                 legs_wpt_angle[i], legs_seg1_turn[i]);
-    return found(102, s, s);
+    return found(kRegionTurnOffArc, s, s);
   }
   // The approach is measured to the waypoint before the arc, even where that
   // is a runway whose transition starts at the runway's start point.
@@ -437,11 +435,11 @@ int32_t path_position_arc(int32_t m, int32_t p, double lat, double lon) {
   };
   // Before the fly-by turn onto the arc.
   if (entry_turn && faces(gc_bearing(t.ctr1_lat, t.ctr1_lon, lat, lon), t.start1 + (is_left(t.turn1) ? 90.0f : 270.0f)))
-    return approach(103);
+    return approach(kRegionBeforeTurnOntoArc);
   // Before an arc joined without a turn: on the near side of its middle radial.
   if (!entry_turn) {
-    const float mid = std::fmod(beg + course_diff_dir(beg, end, is_left(dir) ? 2 : 3) * 0.5f + 360.0f, 360.0f);
-    if (faces(gc_bearing(ctr_lat, ctr_lon, lat, lon), mid + (is_left(dir) ? 90.0f : 270.0f))) return approach(104);
+    const float mid = std::fmod(beg + course_diff_dir(beg, end, is_left(dir) ? kTurnLeft : kTurnRight) * 0.5f + 360.0f, 360.0f);
+    if (faces(gc_bearing(ctr_lat, ctr_lon, lat, lon), mid + (is_left(dir) ? 90.0f : 270.0f))) return approach(kRegionBeforeArc);
   }
-  return 0;
+  return kRegionNone;
 }

@@ -13,6 +13,42 @@
 #include <cstdint>
 
 #include "lnav/path/leg_path.h"
+#include "navdata/nav_math.h"
+
+// Where a point lies on the path into a waypoint: the region codes the path
+// position calls return, route tracking keeps in route_track.region and
+// publishes as "fms/rt_region", and the sequencing and the steering read.
+// A route leg's transition is one arc (first arc, then a straight to the
+// waypoint), two arcs, or two arcs with a straight between them; the
+// waypoint's own turn is the fly-by turn onto the next leg. Holds use codes
+// 300..316 and 330..333, procedure turns 50..58 (path_position_hold.cpp).
+enum LegRegion : int32_t {
+  kRegionNone = 0,
+  // Route legs and the direct-to path (path_position_dir).
+  kRegionFirstArc = 1,                // the first arc past the waypoint's radial
+  kRegionBetweenArcs = 2,             // the straight between the two arcs
+  kRegionSecondArc = 3,               // the second arc
+  kRegionStraightAfterSecondArcToTurn = 4,  // after three pieces, to the start of the waypoint's turn
+  kRegionOwnTurn = 5,                 // the waypoint's own turn, up to its radial
+  kRegionFlyByTurn = 6,               // the first arc before the waypoint's radial
+  kRegionFirstArcToWaypoint = 7,      // after the first arc, straight to the waypoint
+  kRegionStraightToWaypoint = 8,      // no transition: straight to the waypoint
+  kRegionFirstArcToTurn = 9,          // after the first arc, to the start of the waypoint's turn
+  kRegionStraightToTurn = 10,         // no transition: to the start of the waypoint's turn
+  kRegionSecondArcToWaypoint = 11,    // after the second arc, straight to the waypoint
+  kRegionSecondArcToTurn = 12,        // after two arcs, to the start of the waypoint's turn
+  kRegionBeforeFirstArc = 13,         // not yet at the first arc
+  kRegionAbeamFirstArc = 14,          // a waypoint abeam the first arc, projected onto it
+  // A "(VECTOR)" leg (route tracking).
+  kRegionVector = 20,
+  // Arc legs (path_position_arc).
+  kRegionArcThenTurn = 100,           // on the arc, a fly-by turn off its end follows
+  kRegionTurnOntoArc = 101,           // the fly-by turn onto the arc
+  kRegionTurnOffArc = 102,            // the turn off the arc, up to the waypoint's radial
+  kRegionBeforeTurnOntoArc = 103,     // before the fly-by turn onto the arc
+  kRegionBeforeArc = 104,             // before an arc joined without a turn
+  kRegionArc = 105,                   // on the arc, no turn off its end
+};
 
 // nm to the end of the piece found by the last path position call.
 extern float path_seg_dist;
@@ -37,12 +73,10 @@ int32_t path_position_pi(int32_t leg, int32_t prev, double lat, double lon);
 
 // Shared by the path position modules.
 namespace pathpos {
-// x folded into (-180, 180].
-float wrap180(float x);
 // Whether bearing b lies within 90 degrees (inclusive) of course c.
 bool faces(float b, float c);
 // 0 and 2 are left turns.
-inline bool is_left(float turn) { return turn == 0.0f || turn == 2.0f; }
+inline bool is_left(float turn) { return navmath::is_left_turn_f(turn); }
 // Arc tests about a centre: the point is past the radial `start` in the turn
 // direction / not yet past `end`.
 bool passed_start(double ctr_lat, double ctr_lon, float start, float turn, double lat, double lon);

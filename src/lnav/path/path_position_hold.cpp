@@ -6,6 +6,7 @@
 // outside the tables reads as zero geometry.
 #include <cmath>
 
+#include "core/util.h"
 #include "lnav/route/hold_geometry.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/fms_legs.h"
@@ -27,11 +28,7 @@ int32_t found(int32_t code, float s, float along) {
   return code;
 }
 
-float mod360(float x) {
-  float r = std::fmod(x, 360.0f);
-  if (r < 0.0f) r += 360.0f;
-  return r;
-}
+using angle::mod360_nonneg;
 
 // The entry pieces stored with the transition leg p.
 struct Entry {
@@ -154,7 +151,7 @@ int32_t path_position_hold(int32_t leg, int32_t prev, double lat, double lon, in
   const auto on_entry_arc = [&](double clat, double clon, float start, float end, float turn) {
     const bool a = passed_start(clat, clon, start, turn, lat, lon);
     const bool b = before_end(clat, clon, end, turn, lat, lon);
-    return std::fabs(course_diff_dir(start, end, is_left(turn) ? 2 : 3)) > 180.0f ? (a || b) : (a && b);
+    return std::fabs(course_diff_dir(start, end, is_left(turn) ? kTurnLeft : kTurnRight)) > 180.0f ? (a || b) : (a && b);
   };
   const bool near_seg3 = on_entry_arc(e.ctr3_lat, e.ctr3_lon, e.start3, e.end3, e.turn3);
 
@@ -260,8 +257,8 @@ int32_t path_position_pi(int32_t leg, int32_t prev, double lat, double lon) {
   const float d2 = left_pt ? 2.0f : 3.0f;
   const bool l1 = is_left(d1);
   const bool l2 = is_left(d2);
-  const float c_in = mod360(c_pt + (left_pt ? 135.0f : 225.0f));
-  const float c_out = mod360(c_in + 180.0f);
+  const float c_in = mod360_nonneg(c_pt + (left_pt ? 135.0f : 225.0f));
+  const float c_out = mod360_nonneg(c_in + 180.0f);
   const float r = t.pi_radius[i];
   const float hdg = true_heading();
   const bool h_out = faces(c_out, hdg);
@@ -322,7 +319,7 @@ int32_t path_position_pi(int32_t leg, int32_t prev, double lat, double lon) {
   // 55: the straight back.
   if (!h_pt && faces(brg(c2_lat, c2_lon), rad_b + (l2 ? 270.0f : 90.0f)) &&
       faces(brg(c3_lat, c3_lon), rad_b + (l2 ? 90.0f : 270.0f))) {
-    const float s = line_measure(lat, lon, t.pi_p7_lat[i], t.pi_p7_lon[i], mod360(c_pt + 180.0f));
+    const float s = line_measure(lat, lon, t.pi_p7_lat[i], t.pi_p7_lon[i], mod360_nonneg(c_pt + 180.0f));
     return found(55, s, s + arc_turn + len_inbound);
   }
   // 56: the final turn.

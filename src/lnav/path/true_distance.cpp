@@ -1,6 +1,7 @@
 // Flown distances of waypoints the path passes by: the cut leg's distance is
 // shared among them in flight order from the flown waypoint before to the
 // one after.
+#include "lnav/path/path_position.h"
 #include "lnav/route/fms_legs.h"
 #include "lnav/path/leg_path.h"
 #include "lnav/path/leg_path_internal.h"
@@ -24,7 +25,7 @@ void bp_true_distance(int32_t n, int32_t p, int32_t m) {
                                       : path_position_dir(m, p, legs_lat[n], legs_lon[n], 1);
   const float to_go = nav_result.along_track;
   const float d = legs_dist_true[m] - to_go;
-  if (region != 0 && d >= 0.0f) {
+  if (region != kRegionNone && d >= 0.0f) {
     legs_dist_true[n] = d;
     legs_dist_true[m] = to_go;
   } else {

@@ -204,7 +204,7 @@ int32_t long_way_loop(TurnCenterResult& r, Pt P, Pt N, float crs_in, float crs_o
     const Pt X = cross(P, crs_in, N, crs_out);
     if (!zero(X.lat, X.lon)) V = X;
   }
-  const float c = wrap180(static_cast<double>(crs_out) - crs_in);
+  const float c = angle::wrap180_d(static_cast<double>(crs_out) - crs_in);
   const double h = (180.0 - std::fabs(static_cast<double>(c))) * 0.5;
   const double tangent = static_cast<double>(radius) / std::tan(h * pi_d / 180.0);
   const Pt S = dest(V, crs_in, tangent);
@@ -219,16 +219,349 @@ int32_t long_way_loop(TurnCenterResult& r, Pt P, Pt N, float crs_in, float crs_o
   r.seg1_end_angle = end_angle;
   r.seg1_end_lat = E.lat;
   r.seg1_end_lon = E.lon;
-  r.seg1_turn = left ? 2 : 3;
+  r.seg1_turn = left ? kTurnLeft : kTurnRight;
   r.seg1_radius = radius;
   // The turn starts past the waypoint: a negative anticipation distance.
   const float to_start = dist(P, S);
-  const bool ahead = std::fabs(wrap180(static_cast<double>(brg(P, S)) - crs_in)) <= 90.0f;
+  const bool ahead = std::fabs(angle::wrap180_d(static_cast<double>(brg(P, S)) - crs_in)) <= 90.0f;
   r.seg1_dta = ahead ? -to_start : to_start;
   // N must lie ahead on the outbound line once the loop is flown.
-  if (std::fabs(wrap180(static_cast<double>(brg(E, N)) - crs_out)) > 90.0f) return 1;
+  if (std::fabs(angle::wrap180_d(static_cast<double>(brg(E, N)) - crs_out)) > 90.0f) return 1;
   r.seg_remain_dist = dist(E, N);
-  return accept(r, P, N, left ? 2 : 3, false);
+  return accept(r, P, N, left ? kTurnLeft : kTurnRight, false);
+}
+
+// ---- the construction of one transition --------------------------------------------------
+
+// A course change below this many degrees is flown as a straight: no arc is
+// built and the leg's own distance is left to fly.
+constexpr float kStraightBelowDeg = 5.0f;
+// A course change beyond this many degrees either way is a reversal: the
+// crossing of the two course lines lies far away or nowhere, so a turn about
+// the crossing (mode 2) is laid toward the next waypoint instead.
+constexpr float kReversalBeyondDeg = 170.0f;
+// The first arc ends on the outbound line when the bearing from its outbound
+// point to the next waypoint lies within this many degrees of the outbound
+// course there.
+constexpr float kTangentToleranceDeg = 1.0f;
+// Off by more, but by less than this many degrees toward the turn's side,
+// the arc is refitted through the anticipation point instead.
+constexpr float kRefitWindowDeg = 91.0f;
+// A reversal about the crossing is laid out as a half circle only while the
+// next waypoint lies less than this many degrees off the outbound course
+// seen from the waypoint (beyond, the half circle's diameter is no chord).
+constexpr float kHalfCircleBelowDeg = 89.0f;
+
+// The values one construction works with, shared by its steps.
+struct TurnBuild {
+  Pt P, N;                // the waypoint and the next one
+  float crs_in, crs_out;  // degrees true, inbound at P, outbound toward N
+  float dta;              // nm, the anticipation distance asked for
+  float radius;           // nm; the shifted-centre construction refits it
+  int32_t turn, mode, leg;
+  bool opposite, left, reversal;
+  float c;  // degrees, the course change in (-180, 180]
+  float m;  // nm, the straight left before the waypoint
+  // plan_anticipation:
+  Pt I;     // the point the turn is built toward: P, N or the lines' crossing
+  float k;  // nm from P to the crossing (mode 2)
+  float a;  // nm, the anticipation distance used
+  float s;  // nm the centre is shifted along the inbound course
+  // place_first_centre:
+  double p_in, p_out, bis;  // radials at the inbound and outbound tangents, the bisector
+  float start_angle, start_exact;
+  TurnDirection side1, side3;  // the first arc's hand, and the S-turn's second arc's
+  Pt S, C1;                    // where the first arc starts, its centre
+};
+
+// The anticipation distance the straight before the waypoint allows and, for
+// a turn about the crossing, the crossing itself.
+void plan_anticipation(TurnBuild& b, TurnCenterResult& r) {
+  b.I = b.P;
+  b.k = 0.0f;
+  b.a = b.dta;
+  if (b.mode != 2) {
+    if (b.a != 0.0f) b.a = b.m < 0.0f ? 0.0f : std::fmin(b.m, b.a);
+  } else if (b.reversal) {
+    b.I = b.N;
+  } else {
+    b.I = cross(b.P, b.crs_in, b.N, b.crs_out, &b.k);
+    if (b.a != 0.0f) {
+      const float q = std::fabs(angle::wrap180_d(static_cast<double>(brg(b.P, b.I)) - b.crs_in));
+      if (q < 90.0f) {
+        if (b.k > b.a) {
+          b.a = 0.0f;
+        } else if (b.a > b.m + b.k) {
+          b.a = b.m;
+        }
+      } else if (b.a > b.m) {
+        b.a = b.m;
+      }
+    }
+  }
+  b.s = b.dta > b.a ? b.dta - b.a : 0.0f;
+  r.seg1_dta = b.a;
+  trace(9999.0f, "WPT %d: turn = %d, mode = %d, radius = %f, remain dist: %f\n", b.leg, b.turn, b.mode,
+        static_cast<double>(r.seg1_radius), static_cast<double>(b.leg >= 1 ? legs_seg_remain_dist[b.leg - 1] : 0.0f));
+  trace(9999.0f, "WPT %d: cdta = %f, cdta_old = %f, dist intc: %f, shift ctr: %f\n", b.leg, static_cast<double>(b.a),
+        static_cast<double>(b.dta), static_cast<double>(b.k), static_cast<double>(b.s));
+}
+
+// The centre square to the inbound course at the full anticipation distance,
+// on the bisector toward I, moved back along the inbound course by the part
+// of the anticipation the straight did not allow.
+Pt shifted_centre(const TurnBuild& b) {
+  const Pt D = dest_f(b.P, b.crs_in + 180.0, b.dta);
+  const Pt X = cross(D, b.p_in, b.I, b.bis);
+  return dest(X, b.crs_in, b.s);
+}
+
+// The first arc's start and centre.
+void place_first_centre(TurnBuild& b, TurnCenterResult& r) {
+  const bool left = b.left;
+  const double h = (180.0 - std::fabs(static_cast<double>(b.c))) * 0.5;
+  b.p_in = c360(b.crs_in + (left ? 270.0 : 90.0));
+  b.start_angle = c360(b.crs_in + (left ? 90.0 : 270.0));
+  b.p_out = c360(b.crs_out + (left ? 90.0 : 270.0));
+  b.bis = b.opposite ? c360(left ? b.crs_in - h + 360.0 : b.crs_in + h)
+                     : c360(left ? b.crs_in + 180.0 + h : b.crs_in + 180.0 - h);
+  b.side1 = left ? kTurnLeft : kTurnRight;
+  b.side3 = left ? kTurnRight : kTurnLeft;
+
+  b.S = b.a == 0.0f ? b.P : dest(b.P, b.crs_in + 180.0, b.a);
+  r.seg1_start_lat = b.S.lat;
+  r.seg1_start_lon = b.S.lon;
+
+  b.start_exact = b.start_angle;
+  if (b.mode == 1 && b.a != 0.0f && b.s != 0.0f) {
+    if (left) trace(9999.0f, "WPT %d: Calc CTR mode 2\n", b.leg);
+    b.C1 = shifted_centre(b);
+    // The shifted centre lies square to the inbound course at S, but only as
+    // far from it as the circle that fits the full anticipation distance,
+    // which differs from the radius asked for whenever that distance is not
+    // radius x tan(change / 2) (a long-way turn, a limited or rounded
+    // distance). The arc is flown about this centre, so it takes the radius
+    // that passes through its own start: otherwise the stored start point
+    // lies off the circle and the turn would begin with a sideways step.
+    b.radius = dist(b.S, b.C1);
+    r.seg1_radius = b.radius;
+  } else {
+    if (left) trace(9999.0f, "WPT %d: Calc CTR mode %d\n", b.leg, (b.mode == 1 && b.a != 0.0f) ? 1 : 3);
+    if (b.a == 0.0f) {
+      b.C1 = dest(b.S, b.p_in, b.radius);
+    } else {
+      // Square to the inbound great circle where the turn starts, which is
+      // not its course at the waypoint: near the poles the two part by
+      // degrees over the anticipation distance.
+      const float square = c360(gc_course_at(b.P.lat, b.crs_in, -static_cast<double>(b.a)) + (left ? 270.0 : 90.0));
+      b.C1 = dest(b.S, square, b.radius);
+      // The radial back to S, worked out along the radius itself: a bearing
+      // taken between the two points would carry their single-precision
+      // rounding, hundredths of a degree over a short radius, and a turn
+      // rebuilt every frame would jitter by that much.
+      b.start_exact = c360(gc_course_at(b.S.lat, square, b.radius) + 180.0);
+    }
+  }
+}
+
+// How the first arc meets the outbound line.
+struct Tangency {
+  float crs_at_n;  // degrees, the outbound line's course at N
+  Pt T;            // the first arc's point square to the outbound course
+  float rb;        // degrees, the bearing T to N less the outbound course at T
+};
+
+// The outbound line is the great circle through N on the course the leg
+// from P reaches it with. Tangency is judged against its course where the
+// arc meets it, not against the course at the waypoint: near the poles the
+// two part by more than the test's degree within the turn.
+Tangency outbound_tangency(const TurnBuild& b) {
+  Tangency g;
+  track_errors(b.N.lat, b.N.lon, b.P.lat, b.P.lon, b.crs_out);
+  g.crs_at_n = gc_course_at(b.P.lat, b.crs_out, -static_cast<double>(nav_result.along_track));
+  g.T = dest_f(b.C1, b.p_out, b.radius);
+  track_errors(g.T.lat, g.T.lon, b.N.lat, b.N.lon, g.crs_at_n);
+  const float out_at_t = gc_course_at(b.N.lat, g.crs_at_n, -static_cast<double>(nav_result.along_track));
+  g.rb = angle::wrap180_d(static_cast<double>(brg(g.T, b.N)) - out_at_t);
+  return g;
+}
+
+// The first arc touches the outbound line: it ends there.
+int32_t end_on_outbound(const TurnBuild& b, TurnCenterResult& r, const Tangency& g) {
+  r.seg1_ctr_lat = b.C1.lat;
+  r.seg1_ctr_lon = b.C1.lon;
+  // The arc ends where it touches the outbound line: at the foot of the
+  // centre on it. The outbound course read at the waypoint would end it
+  // short by the convergence, a few degrees near the poles.
+  // The radial is the square from the foot to the centre, worked out
+  // along it (not as a bearing between nearby rounded points).
+  track_errors(b.C1.lat, b.C1.lon, b.N.lat, b.N.lon, g.crs_at_n);
+  const double along = -static_cast<double>(nav_result.along_track);
+  const float off = nav_result.cross_track;
+  gc_destination(b.N.lat, b.N.lon, g.crs_at_n, along);
+  const double foot_lat = nav_result.lat;
+  const float square = c360(gc_course_at(b.N.lat, g.crs_at_n, along) + (off >= 0.0f ? 90.0 : 270.0));
+  float end_angle = c360(gc_course_at(foot_lat, square, std::fabs(static_cast<double>(off))) + 180.0);
+  if (std::fabs(angle::wrap180_d(static_cast<double>(end_angle) - b.p_out)) > 90.0f) end_angle = c360(end_angle + 180.0);
+  r.seg1_end_angle = end_angle;
+  const Pt E = dest(b.C1, end_angle, b.radius);
+  r.seg1_end_lat = E.lat;
+  r.seg1_end_lon = E.lon;
+  r.seg_remain_dist = dist(E, b.N);
+  trace(9999.0f, "WPT %d: Direct to next WPT\n", b.leg);
+  return accept(r, b.P, b.N, b.turn);
+}
+
+// The first arc falls short of the outbound line on the turn's side: it is
+// refitted through the anticipation point (or, for a reversal about the
+// crossing, laid as a half circle from the waypoint) to end on the outbound
+// course.
+int32_t refit_to_outbound(TurnBuild& b, TurnCenterResult& r, const Tangency& g) {
+  const bool left = b.left;
+  if (!left)
+    trace(9999.0f, "WPT %d: Recalc to next WPT, crs temp = %f, crs2 = %f, rel crs = %f, DTA = %f\n", b.leg,
+          static_cast<double>(brg(g.T, b.N)), static_cast<double>(b.crs_out), static_cast<double>(g.rb),
+          static_cast<double>(b.a));
+  bool failed = false;
+  r.seg1_start_angle = b.start_angle;
+  if (b.mode == 2 && b.reversal) {
+    const float dist_pn = dist(b.P, b.N);
+    const float e = std::fabs(angle::wrap180_d(static_cast<double>(brg(b.P, b.N)) - b.crs_out));
+    if (e < kHalfCircleBelowDeg) {
+      const float rho = std::sin(static_cast<float>(e * pi_d / 180.0)) * dist_pn * 0.5f;
+      r.seg1_radius = rho;
+      b.C1 = dest(b.P, b.p_in, rho);
+      // The half circle is laid square to the inbound course at the
+      // waypoint itself, so that is where it begins: a start left at the
+      // anticipation point would lie off the circle.
+      r.seg1_start_lat = b.P.lat;
+      r.seg1_start_lon = b.P.lon;
+      r.seg1_dta = 0.0f;
+      if (left) trace(9999.0f, "WPT %d: Calc CTR mode 4\n", b.leg);
+    } else {
+      r.seg1_radius = 0.0f;
+      failed = true;
+    }
+  } else {
+    if (b.s == 0.0f || b.mode == 2) {
+      b.C1 = cross(b.S, b.p_in, b.I, b.bis);
+      if (left) trace(9999.0f, "WPT %d: Calc CTR mode 5\n", b.leg);
+    } else {
+      b.C1 = shifted_centre(b);
+      if (left) trace(9999.0f, "WPT %d: Calc CTR mode 6\n", b.leg);
+    }
+    r.seg1_radius = dist(b.S, b.C1);
+  }
+  r.seg1_ctr_lat = b.C1.lat;
+  r.seg1_ctr_lon = b.C1.lon;
+  r.seg1_end_angle = static_cast<float>(b.p_out);
+  const Pt E = dest(b.C1, b.p_out, r.seg1_radius);
+  r.seg1_end_lat = E.lat;
+  r.seg1_end_lon = E.lon;
+  if (std::fabs(angle::wrap180_d(static_cast<double>(brg(E, b.N)) - b.crs_out)) < kRefitWindowDeg) {
+    r.seg_remain_dist = dist(E, b.N);
+    if (left) trace(9999.0f, "WPT %d: Recalc to next WPT\n", b.leg);
+    if (failed) return 1;
+    return accept(r, b.P, b.N, b.turn);
+  }
+  if (left) trace(9999.0f, "WPT %d: Recalc to next WPT - too long\n", b.leg);
+  return 1;
+}
+
+// The first arc overshoots the outbound line: an S-turn, 45 degrees past the
+// outbound course, a straight back, and a second arc of the other hand onto
+// it. pair_written: the construction left its points in two_point_result.
+int32_t s_turn(const TurnBuild& b, TurnCenterResult& r, bool& pair_written) {
+  const bool left = b.left;
+  const float radius = b.radius;
+  const float crs_out = b.crs_out;
+  const Pt C1 = b.C1;
+  r.seg1_ctr_lat = C1.lat;
+  r.seg1_ctr_lon = C1.lon;
+  const double a1 = c360(crs_out + (left ? 45.0 : 315.0));
+  r.seg1_end_angle = static_cast<float>(a1);
+  Pt E1 = dest(C1, a1, radius);
+  r.seg1_end_lat = E1.lat;
+  r.seg1_end_lon = E1.lon;
+  r.seg3_turn = b.side3;
+  Pt base = b.N;
+  double base_crs = c360(b.opposite ? crs_out : crs_out + 180.0);
+  if (dist(b.P, b.N) > dist(b.P, b.I)) {
+    base = b.I;
+    base_crs = c360(b.opposite ? crs_out + 180.0 : crs_out);
+  }
+  const Pt Y = cross(base, base_crs, dest_f(C1, a1, radius), c360(crs_out + (left ? 315.0 : 45.0)));
+  const Pt Q = dest_f(base, b.p_out, radius);
+  Pt C2 = cross(Y, c360(crs_out + (left ? 67.5 : 292.5)), Q, crs_out);
+  r.seg3_ctr_lat = C2.lat;
+  r.seg3_ctr_lon = C2.lon;
+  r.seg3_start_angle = c360(crs_out + (left ? 225.0 : 135.0));
+  r.seg3_end_angle = c360(crs_out + (left ? 270.0 : 90.0));
+  const float d = angle::wrap180_d(a1 - brg(C1, C2));
+  if (left ? d > 0.0f : d < 0.0f) {
+    const Pt E2 = dest(C2, r.seg3_start_angle, radius);
+    r.seg2_end_lat = E2.lat;
+    r.seg2_end_lon = E2.lon;
+  } else {
+    trace(9999.0f, "WPT %d: POM1 case 4 Intersect circle\n", b.leg);
+    const Pt Q2 = dest_f(b.I, b.p_out, radius);
+    const Pt F = dest(Q2, crs_out, 4.0 * radius);
+    pair_written = true;
+    const int32_t n = circle_line_intersection(C1.lat, C1.lon, 2.0 * radius, Q2.lat, Q2.lon, F.lat, F.lon);
+    if (n == 0) return 1;
+    const Pt K1{two_point_result.lat1, two_point_result.lon1};
+    const Pt K2{two_point_result.lat2, two_point_result.lon2};
+    const float rk1 = angle::wrap180_d(static_cast<double>(brg(C1, K1)) - crs_out);
+    const float rk2 = angle::wrap180_d(static_cast<double>(brg(C1, K2)) - crs_out);
+    C2 = std::fabs(rk2) > std::fabs(rk1) ? K1 : K2;
+    if (left) {
+      trace(9999.0f, "WPT %d: CTR2 intersect circle/line line\n", b.leg);
+      trace(9999.0f, "INTC1 lat,lon: %f, %f   rel crs: %f\n", K1.lat, K1.lon, static_cast<double>(rk1));
+      trace(9999.0f, "INTC2 lat,lon: %f, %f   rel crs: %f\n", K2.lat, K2.lon, static_cast<double>(rk2));
+    }
+    r.seg3_ctr_lat = C2.lat;
+    r.seg3_ctr_lon = C2.lon;
+    const float bc = brg(C1, C2);
+    E1 = dest(C1, bc, radius);
+    r.seg1_end_lat = E1.lat;
+    r.seg1_end_lon = E1.lon;
+    r.seg1_end_angle = bc;
+    r.seg3_start_angle = c360(bc + 180.0);
+    trace(9999.0f, "WPT %d: CTR2 mode 2\n", b.leg);
+    if (left)
+      trace(9999.0f, "WPT %d: Angle2 start, end: %f, %f\n", b.leg, static_cast<double>(r.seg3_start_angle),
+            static_cast<double>(r.seg3_end_angle));
+  }
+  const Pt E3 = dest(C2, r.seg3_end_angle, radius);
+  r.seg3_end_lat = E3.lat;
+  r.seg3_end_lon = E3.lon;
+  const float v = angle::wrap180_d(static_cast<double>(crs_out) - brg(E3, b.N));
+  r.seg_remain_dist = dist(E3, b.N);
+  if (v < -90.0f || v > 90.0f) {
+    r.seg_remain_dist = -r.seg_remain_dist;
+    return 1;
+  }
+  return accept(r, b.P, b.N, b.turn);
+}
+
+// The whole construction once the straight-ahead case is out of the way.
+int32_t build_turn(TurnBuild& b, TurnCenterResult& r, bool& pair_written) {
+  // A turn flagged the long way round by 270 degrees or more: one circle
+  // touching the inbound line past the corner where the two lines meet
+  // and the outbound line before it, flown in the coded direction. The
+  // construction below (a first arc 45 degrees past the outbound course)
+  // would need more than a full circle and finds no turn.
+  if (b.opposite && std::fabs(b.c) <= 90.0f)
+    return long_way_loop(r, b.P, b.N, b.crs_in, b.crs_out, b.radius, b.left, b.mode);
+  plan_anticipation(b, r);
+  place_first_centre(b, r);
+  const Tangency g = outbound_tangency(b);
+  const bool in_window = b.left ? (g.rb > 0.0f && g.rb < kRefitWindowDeg) : (g.rb > -kRefitWindowDeg && g.rb < 0.0f);
+  r.seg1_start_angle = b.start_exact;
+  r.seg1_turn = b.side1;
+  if (std::fabs(g.rb) < kTangentToleranceDeg) return end_on_outbound(b, r, g);
+  if (in_window) return refit_to_outbound(b, r, g);
+  return s_turn(b, r, pair_written);
 }
 
 }  // namespace
@@ -241,12 +574,21 @@ int32_t calc_turn_center(double wpt_lat, double wpt_lon, float crs_in, double ne
   r.seg1_radius = radius;
   r.seg1_dta = dta;
   if (!slot_ok(leg)) return 1;
-  const Pt P{wpt_lat, wpt_lon};
-  const Pt N{next_lat, next_lon};
-  const bool left = turn == 2;
+  TurnBuild b{};
+  b.P = Pt{wpt_lat, wpt_lon};
+  b.N = Pt{next_lat, next_lon};
+  b.crs_in = crs_in;
+  b.crs_out = crs_out;
+  b.dta = dta;
+  b.radius = radius;
+  b.turn = turn;
+  b.mode = mode;
+  b.leg = leg;
+  b.opposite = opposite;
+  b.left = turn == kTurnLeft;
 
-  const float c = wrap180(static_cast<double>(crs_out) - crs_in);
-  if (std::fabs(c) < 5.0f) {
+  b.c = angle::wrap180_d(static_cast<double>(crs_out) - crs_in);
+  if (std::fabs(b.c) < kStraightBelowDeg) {
     r.seg1_start_lat = legs_lat[leg];
     r.seg1_start_lon = legs_lon[leg];
     r.seg_remain_dist = leg + 1 < 256 ? legs_dist[leg + 1] : 0.0f;
@@ -254,269 +596,27 @@ int32_t calc_turn_center(double wpt_lat, double wpt_lon, float crs_in, double ne
     r.seg1_dta = 0.0f;
     return 0;
   }
-  const bool reversal = c < -170.0f || c > 170.0f;
+  b.reversal = b.c < -kReversalBeyondDeg || b.c > kReversalBeyondDeg;
   if (tracing(9999.0f)) {
     trace(9999.0f, "WPT %d <%s> <<%s>>: mode: %d, turn: %d, change crs: %f", leg, wpt_id(leg).text,
-          path_type(leg).text, mode, turn, static_cast<double>(c));
+          path_type(leg).text, mode, turn, static_cast<double>(b.c));
     trace(9999.0f, "%s", opposite ? ", opposite dir: yes" : ", opposite dir: no");
-    trace(9999.0f, "%s", reversal ? ", chg crs 180: yes" : ", chg crs 180: no");
+    trace(9999.0f, "%s", b.reversal ? ", chg crs 180: yes" : ", chg crs 180: no");
     trace(9999.0f, "\n");
   }
-  const float m = straight_before(leg);
+  b.m = straight_before(leg);
 
   // What follows reads nothing but these values; a traced pass is built
   // afresh so that its lines are written.
   TurnKey key{};
   const bool memo = !tracing(9999.0f);
   if (memo) {
-    key = TurnKey{wpt_lat, wpt_lon, next_lat, next_lon, crs_in, crs_out, dta, radius, m, turn, mode, leg,
+    key = TurnKey{wpt_lat, wpt_lon, next_lat, next_lon, crs_in, crs_out, dta, radius, b.m, turn, mode, leg,
                   opposite ? 1 : 0};
     if (const TurnMemo* e = find_turn(key)) return replay_turn(*e);
   }
   bool pair_written = false;
-  const int32_t res = [&]() -> int32_t {
-    // A turn flagged the long way round by 270 degrees or more: one circle
-    // touching the inbound line past the corner where the two lines meet
-    // and the outbound line before it, flown in the coded direction. The
-    // construction below (a first arc 45 degrees past the outbound course)
-    // would need more than a full circle and finds no turn.
-    if (opposite && std::fabs(c) <= 90.0f) return long_way_loop(r, P, N, crs_in, crs_out, radius, left, mode);
-    Pt I = P;
-    float k = 0.0f;
-    float a = dta;
-    if (mode != 2) {
-      if (a != 0.0f) a = m < 0.0f ? 0.0f : std::fmin(m, a);
-    } else if (reversal) {
-      I = N;
-    } else {
-      I = cross(P, crs_in, N, crs_out, &k);
-      if (a != 0.0f) {
-        const float q = std::fabs(wrap180(static_cast<double>(brg(P, I)) - crs_in));
-        if (q < 90.0f) {
-          if (k > a) {
-            a = 0.0f;
-          } else if (a > m + k) {
-            a = m;
-          }
-        } else if (a > m) {
-          a = m;
-        }
-      }
-    }
-    const float s = dta > a ? dta - a : 0.0f;
-    r.seg1_dta = a;
-    trace(9999.0f, "WPT %d: turn = %d, mode = %d, radius = %f, remain dist: %f\n", leg, turn, mode,
-          static_cast<double>(r.seg1_radius), static_cast<double>(leg >= 1 ? legs_seg_remain_dist[leg - 1] : 0.0f));
-    trace(9999.0f, "WPT %d: cdta = %f, cdta_old = %f, dist intc: %f, shift ctr: %f\n", leg, static_cast<double>(a),
-          static_cast<double>(dta), static_cast<double>(k), static_cast<double>(s));
-
-    const double h = (180.0 - std::fabs(static_cast<double>(c))) * 0.5;
-    const double p_in = c360(crs_in + (left ? 270.0 : 90.0));
-    const float start_angle = c360(crs_in + (left ? 90.0 : 270.0));
-    const double p_out = c360(crs_out + (left ? 90.0 : 270.0));
-    const double bis = opposite ? c360(left ? crs_in - h + 360.0 : crs_in + h)
-                                : c360(left ? crs_in + 180.0 + h : crs_in + 180.0 - h);
-    const int32_t side1 = left ? 2 : 3;
-    const int32_t side3 = left ? 3 : 2;
-
-    const Pt S = a == 0.0f ? P : dest(P, crs_in + 180.0, a);
-    r.seg1_start_lat = S.lat;
-    r.seg1_start_lon = S.lon;
-
-    auto shifted_centre = [&]() {
-      const Pt D = dest_f(P, crs_in + 180.0, dta);
-      const Pt X = cross(D, p_in, I, bis);
-      return dest(X, crs_in, s);
-    };
-    float start_exact = start_angle;
-    Pt C1;
-    if (mode == 1 && a != 0.0f && s != 0.0f) {
-      if (left) trace(9999.0f, "WPT %d: Calc CTR mode 2\n", leg);
-      C1 = shifted_centre();
-      // The shifted centre lies square to the inbound course at S, but only as
-      // far from it as the circle that fits the full anticipation distance,
-      // which differs from the radius asked for whenever that distance is not
-      // radius x tan(change / 2) (a long-way turn, a limited or rounded
-      // distance). The arc is flown about this centre, so it takes the radius
-      // that passes through its own start: otherwise the stored start point
-      // lies off the circle and the turn would begin with a sideways step.
-      radius = dist(S, C1);
-      r.seg1_radius = radius;
-    } else {
-      if (left) trace(9999.0f, "WPT %d: Calc CTR mode %d\n", leg, (mode == 1 && a != 0.0f) ? 1 : 3);
-      if (a == 0.0f) {
-        C1 = dest(S, p_in, radius);
-      } else {
-        // Square to the inbound great circle where the turn starts, which is
-        // not its course at the waypoint: near the poles the two part by
-        // degrees over the anticipation distance.
-        const float square = c360(gc_course_at(P.lat, crs_in, -static_cast<double>(a)) + (left ? 270.0 : 90.0));
-        C1 = dest(S, square, radius);
-        // The radial back to S, worked out along the radius itself: a bearing
-        // taken between the two points would carry their single-precision
-        // rounding, hundredths of a degree over a short radius, and a turn
-        // rebuilt every frame would jitter by that much.
-        start_exact = c360(gc_course_at(S.lat, square, radius) + 180.0);
-      }
-    }
-
-    // The outbound line is the great circle through N on the course the leg
-    // from P reaches it with. Tangency is judged against its course where
-    // the arc meets it, not against the course at the waypoint: near the
-    // poles the two part by more than the test's degree within the turn.
-    track_errors(N.lat, N.lon, P.lat, P.lon, crs_out);
-    const float crs_at_n = gc_course_at(P.lat, crs_out, -static_cast<double>(nav_result.along_track));
-    const Pt T = dest_f(C1, p_out, radius);
-    track_errors(T.lat, T.lon, N.lat, N.lon, crs_at_n);
-    const float out_at_t = gc_course_at(N.lat, crs_at_n, -static_cast<double>(nav_result.along_track));
-    const float rb = wrap180(static_cast<double>(brg(T, N)) - out_at_t);
-    const bool in_window = left ? (rb > 0.0f && rb < 91.0f) : (rb > -91.0f && rb < 0.0f);
-
-    r.seg1_start_angle = start_exact;
-    r.seg1_turn = side1;
-    if (std::fabs(rb) < 1.0f) {
-      r.seg1_ctr_lat = C1.lat;
-      r.seg1_ctr_lon = C1.lon;
-      // The arc ends where it touches the outbound line: at the foot of the
-      // centre on it. The outbound course read at the waypoint would end it
-      // short by the convergence, a few degrees near the poles.
-      // The radial is the square from the foot to the centre, worked out
-      // along it (not as a bearing between nearby rounded points).
-      track_errors(C1.lat, C1.lon, N.lat, N.lon, crs_at_n);
-      const double along = -static_cast<double>(nav_result.along_track);
-      const float off = nav_result.cross_track;
-      gc_destination(N.lat, N.lon, crs_at_n, along);
-      const double foot_lat = nav_result.lat;
-      const float square = c360(gc_course_at(N.lat, crs_at_n, along) + (off >= 0.0f ? 90.0 : 270.0));
-      float end_angle = c360(gc_course_at(foot_lat, square, std::fabs(static_cast<double>(off))) + 180.0);
-      if (std::fabs(wrap180(static_cast<double>(end_angle) - p_out)) > 90.0f) end_angle = c360(end_angle + 180.0);
-      r.seg1_end_angle = end_angle;
-      const Pt E = dest(C1, end_angle, radius);
-      r.seg1_end_lat = E.lat;
-      r.seg1_end_lon = E.lon;
-      r.seg_remain_dist = dist(E, N);
-      trace(9999.0f, "WPT %d: Direct to next WPT\n", leg);
-      return accept(r, P, N, turn);
-    }
-    if (in_window) {
-      if (!left)
-        trace(9999.0f, "WPT %d: Recalc to next WPT, crs temp = %f, crs2 = %f, rel crs = %f, DTA = %f\n", leg,
-              static_cast<double>(brg(T, N)), static_cast<double>(crs_out), static_cast<double>(rb),
-              static_cast<double>(a));
-      bool failed = false;
-      r.seg1_start_angle = start_angle;
-      if (mode == 2 && reversal) {
-        const float g = dist(P, N);
-        const float e = std::fabs(wrap180(static_cast<double>(brg(P, N)) - crs_out));
-        if (e < 89.0f) {
-          const float rho = std::sin(static_cast<float>(e * pi_d / 180.0)) * g * 0.5f;
-          r.seg1_radius = rho;
-          C1 = dest(P, p_in, rho);
-          // The half circle is laid square to the inbound course at the
-          // waypoint itself, so that is where it begins: a start left at the
-          // anticipation point would lie off the circle.
-          r.seg1_start_lat = P.lat;
-          r.seg1_start_lon = P.lon;
-          r.seg1_dta = 0.0f;
-          if (left) trace(9999.0f, "WPT %d: Calc CTR mode 4\n", leg);
-        } else {
-          r.seg1_radius = 0.0f;
-          failed = true;
-        }
-      } else {
-        if (s == 0.0f || mode == 2) {
-          C1 = cross(S, p_in, I, bis);
-          if (left) trace(9999.0f, "WPT %d: Calc CTR mode 5\n", leg);
-        } else {
-          C1 = shifted_centre();
-          if (left) trace(9999.0f, "WPT %d: Calc CTR mode 6\n", leg);
-        }
-        r.seg1_radius = dist(S, C1);
-      }
-      r.seg1_ctr_lat = C1.lat;
-      r.seg1_ctr_lon = C1.lon;
-      r.seg1_end_angle = static_cast<float>(p_out);
-      const Pt E = dest(C1, p_out, r.seg1_radius);
-      r.seg1_end_lat = E.lat;
-      r.seg1_end_lon = E.lon;
-      if (std::fabs(wrap180(static_cast<double>(brg(E, N)) - crs_out)) < 91.0f) {
-        r.seg_remain_dist = dist(E, N);
-        if (left) trace(9999.0f, "WPT %d: Recalc to next WPT\n", leg);
-        if (failed) return 1;
-        return accept(r, P, N, turn);
-      }
-      if (left) trace(9999.0f, "WPT %d: Recalc to next WPT - too long\n", leg);
-      return 1;
-    }
-
-    // S-turn: 45 degrees past the outbound course, straight back, 45 the other way.
-    r.seg1_ctr_lat = C1.lat;
-    r.seg1_ctr_lon = C1.lon;
-    const double a1 = c360(crs_out + (left ? 45.0 : 315.0));
-    r.seg1_end_angle = static_cast<float>(a1);
-    Pt E1 = dest(C1, a1, radius);
-    r.seg1_end_lat = E1.lat;
-    r.seg1_end_lon = E1.lon;
-    r.seg3_turn = side3;
-    Pt base = N;
-    double base_crs = c360(opposite ? crs_out : crs_out + 180.0);
-    if (dist(P, N) > dist(P, I)) {
-      base = I;
-      base_crs = c360(opposite ? crs_out + 180.0 : crs_out);
-    }
-    const Pt Y = cross(base, base_crs, dest_f(C1, a1, radius), c360(crs_out + (left ? 315.0 : 45.0)));
-    const Pt Q = dest_f(base, p_out, radius);
-    Pt C2 = cross(Y, c360(crs_out + (left ? 67.5 : 292.5)), Q, crs_out);
-    r.seg3_ctr_lat = C2.lat;
-    r.seg3_ctr_lon = C2.lon;
-    r.seg3_start_angle = c360(crs_out + (left ? 225.0 : 135.0));
-    r.seg3_end_angle = c360(crs_out + (left ? 270.0 : 90.0));
-    const float d = wrap180(a1 - brg(C1, C2));
-    if (left ? d > 0.0f : d < 0.0f) {
-      const Pt E2 = dest(C2, r.seg3_start_angle, radius);
-      r.seg2_end_lat = E2.lat;
-      r.seg2_end_lon = E2.lon;
-    } else {
-      trace(9999.0f, "WPT %d: POM1 case 4 Intersect circle\n", leg);
-      const Pt Q2 = dest_f(I, p_out, radius);
-      const Pt F = dest(Q2, crs_out, 4.0 * radius);
-      pair_written = true;
-      const int32_t n = circle_line_intersection(C1.lat, C1.lon, 2.0 * radius, Q2.lat, Q2.lon, F.lat, F.lon);
-      if (n == 0) return 1;
-      const Pt K1{two_point_result.lat1, two_point_result.lon1};
-      const Pt K2{two_point_result.lat2, two_point_result.lon2};
-      const float rk1 = wrap180(static_cast<double>(brg(C1, K1)) - crs_out);
-      const float rk2 = wrap180(static_cast<double>(brg(C1, K2)) - crs_out);
-      C2 = std::fabs(rk2) > std::fabs(rk1) ? K1 : K2;
-      if (left) {
-        trace(9999.0f, "WPT %d: CTR2 intersect circle/line line\n", leg);
-        trace(9999.0f, "INTC1 lat,lon: %f, %f   rel crs: %f\n", K1.lat, K1.lon, static_cast<double>(rk1));
-        trace(9999.0f, "INTC2 lat,lon: %f, %f   rel crs: %f\n", K2.lat, K2.lon, static_cast<double>(rk2));
-      }
-      r.seg3_ctr_lat = C2.lat;
-      r.seg3_ctr_lon = C2.lon;
-      const float b = brg(C1, C2);
-      E1 = dest(C1, b, radius);
-      r.seg1_end_lat = E1.lat;
-      r.seg1_end_lon = E1.lon;
-      r.seg1_end_angle = b;
-      r.seg3_start_angle = c360(b + 180.0);
-      trace(9999.0f, "WPT %d: CTR2 mode 2\n", leg);
-      if (left)
-        trace(9999.0f, "WPT %d: Angle2 start, end: %f, %f\n", leg, static_cast<double>(r.seg3_start_angle),
-              static_cast<double>(r.seg3_end_angle));
-    }
-    const Pt E3 = dest(C2, r.seg3_end_angle, radius);
-    r.seg3_end_lat = E3.lat;
-    r.seg3_end_lon = E3.lon;
-    const float v = wrap180(static_cast<double>(crs_out) - brg(E3, N));
-    r.seg_remain_dist = dist(E3, N);
-    if (v < -90.0f || v > 90.0f) {
-      r.seg_remain_dist = -r.seg_remain_dist;
-      return 1;
-    }
-    return accept(r, P, N, turn);
-  }();
+  const int32_t res = build_turn(b, r, pair_written);
   if (memo) remember_turn(key, res, pair_written);
   return res;
 }

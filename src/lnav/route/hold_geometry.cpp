@@ -36,8 +36,7 @@ constexpr float kMpsPerKtPi = 0.514444f;
 
 bool leg_ok(int32_t i) { return i >= 0 && i < kLegs; }
 
-float finite_or_zero(float x) { return std::isfinite(x) ? x : 0.0f; }
-float leg_value(const float (&arr)[256], int32_t i) { return leg_ok(i) ? finite_or_zero(arr[i]) : 0.0f; }
+float leg_value(const float (&arr)[256], int32_t i) { return leg_ok(i) ? finite_or(arr[i], 0.0f) : 0.0f; }
 
 // Active leg as a 0-based index; -1 when the scripts' value is out of range.
 int32_t active_leg() {
@@ -64,8 +63,8 @@ void update_hold_near(int32_t i) {
     return;
   }
   const int32_t a = active_leg();
-  const float a_dist = a >= 0 ? finite_or_zero(legs_dist_dest_true[a]) : 0.0f;
-  const float d = finite_or_zero(route_track.abeam_dist_bp) + a_dist - leg_value(legs_dist_dest_true, i);
+  const float a_dist = a >= 0 ? finite_or(legs_dist_dest_true[a], 0.0f) : 0.0f;
+  const float d = finite_or(route_track.abeam_dist_bp, 0.0f) + a_dist - leg_value(legs_dist_dest_true, i);
   if (d <= 0.0f) {
     near = 1;
     return;
@@ -225,13 +224,13 @@ void compute_proc_turn(int32_t i) {
   ProcTurnArrays& p = proc_turn;
   const float alt_ft = host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot;
   if (!is_active(i)) p.pi_speed[i] = host_mirror.sim_flightmodel_position_groundspeed * kKtPerMpsPi;
-  p.pi_speed[i] = clamp_range(finite_or_zero(p.pi_speed[i]), tas_from_speed(170.0f, alt_ft),
+  p.pi_speed[i] = clamp_range(finite_or(p.pi_speed[i], 0.0f), tas_from_speed(170.0f, alt_ft),
                               tas_from_speed(200.0f, alt_ft));
   p.pi_near[i] = 1;
 
   const double fix_lat = leg_value(legs_lat, i);
   const double fix_lon = leg_value(legs_lon, i);
-  const float crs = wrap360(leg_value(legs_crs_mag, i) - finite_or_zero(XPLMGetMagneticVariation(fix_lat, fix_lon)));
+  const float crs = wrap360(leg_value(legs_crs_mag, i) - finite_or(XPLMGetMagneticVariation(fix_lat, fix_lon), 0.0f));
   p.pi_crs_true[i] = crs;
   const float r = turn_radius_nm(22.0f, p.pi_speed[i]) * 1.1f;
   p.pi_radius[i] = r;
@@ -242,7 +241,7 @@ void compute_proc_turn(int32_t i) {
   p.pi_crs_a[i] = mod360(crs + (left ? 225.0f : 135.0f));
   p.pi_crs_b[i] = mod360(crs + (left ? 270.0f : 90.0f));
   p.pi_crs_c[i] = mod360(crs + (left ? 90.0f : 270.0f));
-  const int side = left ? 3 : 2;
+  const int side = left ? kTurnRight : kTurnLeft;
 
   const float v_mps = p.pi_speed[i] * kMpsPerKtPi;
   p.pi_out_dist[i] = v_mps * 120.0f / 1852.0f;

@@ -16,6 +16,8 @@
 
 #include <cstdint>
 
+#include "navdata/nav_math.h"
+
 // Racetrack of a holding leg. Centre 1 is the turn centre at the fix, centre 2
 // the centre of the far-end turn; the far point ends the outbound straight.
 struct HoldPatternArrays {
@@ -87,4 +89,4 @@ void compute_proc_turn(int32_t leg);
 void clear_proc_turn(int32_t leg);     // every field, the near flag included
 
 // Whether a procedure-turn side code flies the left-hand pattern (0 or 2).
-inline bool proc_turn_is_left(float rad_turn) { return rad_turn == 0.0f || rad_turn == 2.0f; }
+inline bool proc_turn_is_left(float rad_turn) { return navmath::is_left_turn_f(rad_turn); }

@@ -12,8 +12,10 @@
 #include <cstdio>
 
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
+#include "lnav/path/path_position.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/route_pass_steps.h"
 #include "core/util.h"
@@ -59,12 +61,9 @@ float distance_to(int32_t i) {
   return gc_distance_nm(aircraft_lat(), aircraft_lon(), legs_lat[i], legs_lon[i]);
 }
 
-// A NaN or an infinity here can only be one the scripts handed over, copied
-// from one of their leg indices to another; their value is left unchanged.
-void set_script(Id id, float value) {
-  if (value - value != 0.0f) return;
-  XPLMSetDataf(handle(id), value);
-}
+// A NaN or an infinity set by a caller of this pass is never handed back:
+// the scripts' value is left unchanged.
+void set_script(Id id, float value) { script_set_finite_f(id, value); }
 
 void lower_selector() {
   fms_debug_selector = 0.0f;
@@ -260,7 +259,7 @@ void take_in_flown_transition() {
   if (!(mode == 5.0f || mode == 6.0f || mode == 9.0f || mode == 10.0f)) return;
   // Mode 5 on the sequencing waypoint's own turn is a transition the build
   // starts with anyway.
-  if (mode == 5.0f && (route_track.region == 5 || route_track.region == 102)) return;
+  if (mode == 5.0f && (route_track.region == kRegionOwnTurn || route_track.region == kRegionTurnOffArc)) return;
   const int32_t k = path_start_leg;
   if (!slot_ok(k) || k != leg_of(fms_seq.vnav_idx_seq)) return;
   const int32_t p = prev_valid_leg(k);

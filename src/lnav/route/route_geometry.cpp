@@ -48,13 +48,13 @@ float pending_intercept_crs() { return route_change_values.intdir_crs; }
 
 // Tangent course on an arc at a point, in the arc's direction.
 float arc_tangent(double ctr_lat, double ctr_lon, double lat, double lon, float turn) {
-  return mod360(gc_bearing(ctr_lat, ctr_lon, lat, lon) + (turn == 2.0f ? 270.0f : 90.0f));
+  return mod360(gc_bearing(ctr_lat, ctr_lon, lat, lon) + (turn == static_cast<float>(kTurnLeft) ? 270.0f : 90.0f));
 }
 
 // A point on an arc `back_nm` back from radial `from_radial`, against the turn.
 void point_back_on_arc(double ctr_lat, double ctr_lon, float radius, float turn, float from_radial, float back_nm) {
   float angle = arc_angle(radius, back_nm);
-  if (turn == 1.0f || turn == 3.0f) angle = -angle;
+  if (navmath::is_coded_right_f(turn)) angle = -angle;
   const float radial = mod360(from_radial + angle + 360.0f);
   gc_destination(ctr_lat, ctr_lon, radial, radius);
 }
@@ -467,7 +467,7 @@ namespace {
 // radial; false when the turn is not a single arc an offset path can follow.
 bool turn_halves(int32_t k, float& half, float& mid) {
   if (!slot_ok(k) || !(legs_seg1_radius[k] > 0.0f) || leg_seg_kind(k) != 1) return false;
-  const int turn = navmath::is_left_turn_f(legs_seg1_turn[k]) ? 2 : 3;
+  const int turn = navmath::is_left_turn_f(legs_seg1_turn[k]) ? kTurnLeft : kTurnRight;
   const float span = course_diff_dir(legs_seg1_start_angle[k], legs_seg1_end_angle[k], turn);
   half = std::fabs(span) * 0.5f;
   // Beyond 160 degrees the moved circle would run off toward infinity.

@@ -1,7 +1,7 @@
 // Route intake: copies the scripts' FMS values every frame, re-reads the
 // route strings when the scripts raise "zuvadud/D738/fms/legs_change", and
 // decodes them into the route text tables with the per-leg type rules.
-// Reads script datarefs under "zuvadud/D738/" directly; writes back
+// Reads script datarefs under "zuvadud/D738/" as they stand now; writes back
 // "fms/vnav_idx_seq_prev" and the published "legs_type" / "legs_spd_calc"
 // elements the rules set.
 #include "lnav/route/route_intake.h"
@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
 #include "lnav/route/route_pass_steps.h"
@@ -42,7 +43,7 @@ struct FloatCopy {
 
 template <int N>
 void copy_floats(const FloatCopy (&table)[N]) {
-  for (const FloatCopy& c : table) *c.dst = XPLMGetDataf(handle(c.id));
+  for (const FloatCopy& c : table) *c.dst = read_now_f(c.id);
 }
 
 RunwayRefs& rw0 = runway_refs[0];
@@ -253,12 +254,12 @@ void log_decode(int32_t which, int32_t count) {
 }
 
 void reread_route() {
-  fms_seq.legs_num = XPLMGetDataf(handle(zuvadud_D738_vnav_legs_num));
+  fms_seq.legs_num = read_now_f(zuvadud_D738_vnav_legs_num);
   RouteScriptStrings& s = route_script_strings[0];
-  read_script_text(handle(zuvadud_D738_fms_legs_pth), s.legs_pth, sizeof s.legs_pth);
-  read_script_text(handle(zuvadud_D738_fms_legs_pth_before), s.legs_pth_before, sizeof s.legs_pth_before);
-  read_script_text(handle(zuvadud_D738_fms_legs), s.legs, sizeof s.legs);
-  read_script_text(handle(zuvadud_D738_fms_legs_ext), s.legs_ext, sizeof s.legs_ext);
+  read_script_text(zuvadud_D738_fms_legs_pth, s.legs_pth, sizeof s.legs_pth);
+  read_script_text(zuvadud_D738_fms_legs_pth_before, s.legs_pth_before, sizeof s.legs_pth_before);
+  read_script_text(zuvadud_D738_fms_legs, s.legs, sizeof s.legs);
+  read_script_text(zuvadud_D738_fms_legs_ext, s.legs_ext, sizeof s.legs_ext);
   copy_floats(change_reads);
 }
 
@@ -323,15 +324,7 @@ void per_leg_pass() {
 
 }  // namespace
 
-int32_t read_script_text(XPLMDataRef ref, char* buf, int32_t capacity) {
-  if (capacity <= 0) return 0;
-  int32_t n = 0;
-  if (ref != nullptr) n = XPLMGetDatab(ref, buf, 0, capacity - 1);
-  if (n < 0) n = 0;
-  if (n > capacity - 1) n = capacity - 1;
-  buf[n] = '\0';
-  return n;
-}
+int32_t read_script_text(bound::Id id, char* buf, int32_t capacity) { return read_now_text(id, buf, capacity); }
 
 int32_t decode_identifiers(const char* text, RouteText* slots, int32_t first_slot) {
   int32_t slot = first_slot;
@@ -357,27 +350,27 @@ void route_side_and_copies() {
   }
 
   copy_floats(runway_reads);  // runway refs, track values, vnav_idx, vnav_idx_seq
-  XPLMGetDataf(handle(zuvadud_D738_fms_vnav_idx_seq_prev));  // read and replaced by our own walk
+  (void)read_now_f(zuvadud_D738_fms_vnav_idx_seq_prev);  // read and replaced by our own walk
   fms_seq.vnav_idx_seq_prev = seq_prev_from(fms_seq.vnav_idx_seq);
-  XPLMSetDataf(handle(zuvadud_D738_fms_vnav_idx_seq_prev), fms_seq.vnav_idx_seq_prev);
+  script_set_f(zuvadud_D738_fms_vnav_idx_seq_prev, fms_seq.vnav_idx_seq_prev);
 
   copy_floats(direct_to_reads_1);
-  read_script_text(handle(zuvadud_D738_fms_gps_wpt_path), fc.gps_wpt_path, sizeof fc.gps_wpt_path);
+  read_script_text(zuvadud_D738_fms_gps_wpt_path, fc.gps_wpt_path, sizeof fc.gps_wpt_path);
   copy_floats(direct_to_reads_2);  // through the change flags and profile points
 
   for (int32_t h = 0; h < 2; ++h) {
     const HoldIds& ids = hold_ids[h];
     PendingHold& p = pending_holds[h];
-    p.active = XPLMGetDataf(handle(ids.active));
-    read_script_text(handle(ids.id), p.id, sizeof p.id);
-    p.lat = XPLMGetDataf(handle(ids.lat));
-    p.lon = XPLMGetDataf(handle(ids.lon));
-    p.crs_mag = XPLMGetDataf(handle(ids.crs_mag));
-    p.turn = XPLMGetDataf(handle(ids.turn));
-    p.speed = XPLMGetDataf(handle(ids.speed));
-    p.altitude = XPLMGetDataf(handle(ids.altitude));
-    p.time = XPLMGetDataf(handle(ids.time));
-    p.distance = XPLMGetDataf(handle(ids.distance));
+    p.active = read_now_f(ids.active);
+    read_script_text(ids.id, p.id, sizeof p.id);
+    p.lat = read_now_f(ids.lat);
+    p.lon = read_now_f(ids.lon);
+    p.crs_mag = read_now_f(ids.crs_mag);
+    p.turn = read_now_f(ids.turn);
+    p.speed = read_now_f(ids.speed);
+    p.altitude = read_now_f(ids.altitude);
+    p.time = read_now_f(ids.time);
+    p.distance = read_now_f(ids.distance);
   }
 
   copy_floats(approach_reads);

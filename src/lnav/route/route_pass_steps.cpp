@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
@@ -38,7 +39,7 @@ void hand_back_direct_courses() {
   const float count = route_set2.count;
   if (!(fms_seq.legs_num == count && count > 0.0f && fms_copies.legs_mod_active == 0.0f)) return;
   const int32_t entries = trunc_clamped(count + 1.0f, 0, route_leg_capacity);
-  if (const XPLMDataRef h = handle(zuvadud_D738_fms_legs_df_crs_2)) XPLMSetDatavf(h, legs_df_crs, 0, entries);
+  script_set_vf(zuvadud_D738_fms_legs_df_crs_2, legs_df_crs, entries);
 }
 
 void sequence() {
@@ -70,7 +71,7 @@ void sequence() {
 void close_path_build() {
   if (fms_debug_selector == 5555.0f) {
     fms_debug_selector = 0.0f;
-    XPLMSetDataf(handle(zuvadud_D738_fms_test), 0.0f);
+    script_set_f(zuvadud_D738_fms_test, 0.0f);
   }
   hand_back_direct_courses();
   if (route_reset_request == 0.0f) sequence();
@@ -89,7 +90,7 @@ void update_seq_prev() {
   const float prev = static_cast<float>(prev_valid_leg(leg_of(fms_seq.vnav_idx_seq)) + 1);
   if (prev == fms_seq.vnav_idx_seq_prev) return;
   fms_seq.vnav_idx_seq_prev = prev;
-  XPLMSetDataf(handle(zuvadud_D738_fms_vnav_idx_seq_prev), prev);
+  script_set_f(zuvadud_D738_fms_vnav_idx_seq_prev, prev);
 }
 
 }  // namespace
@@ -107,7 +108,7 @@ void route_sequencing_pass() {
 
   // The route (if any) has been taken in: answer the scripts' request.
   legs_change_copy = 0.0f;
-  XPLMSetDataf(handle(zuvadud_D738_fms_legs_change), 0.0f);
+  script_set_f(zuvadud_D738_fms_legs_change, 0.0f);
 
   place_active_profile_markers();
   update_seq_prev();

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/hold_geometry.h"
@@ -112,30 +113,24 @@ void take_pair(const char* text, int32_t i, RouteText& slot) {
 }
 
 // The scripts' count as the arrays can hold it: count + 1 entries, so at most
-// 255; no number reads as an empty route.
-float bounded_count(float n) {
-  if (!(n == n)) return 0.0f;
-  if (n > 255.0f) return 255.0f;
-  return n;
-}
+// 255 (the seam reads no number as 0: an empty route).
+float bounded_count(float n) { return n > 255.0f ? 255.0f : n; }
 
 void read_route_set(int32_t set) {
   const SetIds& ids = set_ids[set];
   DisplayRoute& r = display_routes[set];
-  r.count = bounded_count(XPLMGetDataf(handle(ids.num)));
+  r.count = bounded_count(read_now_f(ids.num));
   const int32_t entries = trunc_clamped(r.count + 1.0f, 0, route_leg_capacity);
   for (const SetField& f : set_fields) {
-    float* dst = r.*(f.field);
-    const XPLMDataRef h = handle(f.id[set]);
-    if (h != nullptr && entries > 0) XPLMGetDatavf(h, dst, 0, entries);
+    if (entries > 0) read_now_vf(f.id[set], r.*(f.field), entries);
   }
   RouteScriptStrings& s = route_script_strings[set + 1];
-  read_script_text(handle(ids.pth), s.legs_pth, sizeof s.legs_pth);
-  read_script_text(handle(ids.pth_before), s.legs_pth_before, sizeof s.legs_pth_before);
-  read_script_text(handle(ids.legs), s.legs, sizeof s.legs);
-  read_script_text(handle(ids.legs_ext), s.legs_ext, sizeof s.legs_ext);
+  read_script_text(ids.pth, s.legs_pth, sizeof s.legs_pth);
+  read_script_text(ids.pth_before, s.legs_pth_before, sizeof s.legs_pth_before);
+  read_script_text(ids.legs, s.legs, sizeof s.legs);
+  read_script_text(ids.legs_ext, s.legs_ext, sizeof s.legs_ext);
   const int32_t n_offsets = set == 0 ? 12 : 4;
-  for (int32_t k = 0; k < n_offsets; ++k) *offset_reads[k].dst = XPLMGetDataf(handle(offset_reads[k].id));
+  for (int32_t k = 0; k < n_offsets; ++k) *offset_reads[k].dst = read_now_f(offset_reads[k].id);
 }
 
 void decode_route_set(int32_t set) {
@@ -248,7 +243,7 @@ void take_route_set(int32_t set) {
     if (r.count > 0.0f) decode_route_set(set);
   }
   change = 0.0f;
-  XPLMSetDataf(handle(set_ids[set].change), 0.0f);
+  script_set_f(set_ids[set].change, 0.0f);
   if (set == 0) legs_mod_active_at_decode = fms_copies.legs_mod_active;
 }
 
@@ -265,7 +260,7 @@ void place_active_profile_markers() {
     XPLMDebugString(line);
     if (row.pos == &vm.fl100_2) {
       fms_debug_selector = 0.0f;
-      XPLMSetDataf(handle(zuvadud_D738_fms_test), 0.0f);
+      script_set_f(zuvadud_D738_fms_test, 0.0f);
     }
   }
 }
@@ -286,8 +281,8 @@ void place_modified_profile_markers() {
 
 void compute_abeam_points() {
   AbeamPointSet& a = abeam_points;
-  a.count = trunc_to_i32(static_cast<double>(XPLMGetDataf(handle(zuvadud_D738_fms_legs_abeam_num))));
-  a.selected = XPLMGetDataf(handle(zuvadud_D738_fms_legs_abeam_selected));
+  a.count = trunc_to_i32(static_cast<double>(read_now_f(zuvadud_D738_fms_legs_abeam_num)));
+  a.selected = read_now_f(zuvadud_D738_fms_legs_abeam_selected);
   if (a.count <= 0) return;
   if (a.count > route_slots) a.count = route_slots;
   const int32_t n = a.count;
@@ -298,9 +293,9 @@ void compute_abeam_points() {
   std::memset(a.dist, 0, sizeof a.dist);
   std::memset(in.lat, 0, sizeof in.lat);
   std::memset(in.lon, 0, sizeof in.lon);
-  if (const XPLMDataRef h = handle(zuvadud_D738_fms_legs_abeam_lat)) XPLMGetDatavf(h, in.lat, 0, n);
-  if (const XPLMDataRef h = handle(zuvadud_D738_fms_legs_abeam_lon)) XPLMGetDatavf(h, in.lon, 0, n);
-  read_script_text(handle(zuvadud_D738_fms_legs_abeam_new_id), in.ids_text, sizeof in.ids_text);
+  read_now_vf(zuvadud_D738_fms_legs_abeam_lat, in.lat, n);
+  read_now_vf(zuvadud_D738_fms_legs_abeam_lon, in.lon, n);
+  read_script_text(zuvadud_D738_fms_legs_abeam_new_id, in.ids_text, sizeof in.ids_text);
   for (RouteText& t : in.ids) t.text[0] = '\0';
   decode_identifiers(in.ids_text, in.ids, 0);
 
@@ -344,9 +339,9 @@ void compute_abeam_points() {
   }
 
   if (a.available == 1.0f) {
-    if (const XPLMDataRef h = handle(zuvadud_D738_fms_legs_abeam_lat2)) XPLMSetDatavf(h, a.lat, 0, n);
-    if (const XPLMDataRef h = handle(zuvadud_D738_fms_legs_abeam_lon2)) XPLMSetDatavf(h, a.lon, 0, n);
-    if (const XPLMDataRef h = handle(zuvadud_D738_fms_legs_abeam_dist)) XPLMSetDatavf(h, a.dist, 0, n);
+    script_set_vf(zuvadud_D738_fms_legs_abeam_lat2, a.lat, n);
+    script_set_vf(zuvadud_D738_fms_legs_abeam_lon2, a.lon, n);
+    script_set_vf(zuvadud_D738_fms_legs_abeam_dist, a.dist, n);
   }
-  XPLMSetDataf(handle(zuvadud_D738_fms_legs_abeam_avail), a.available);
+  script_set_f(zuvadud_D738_fms_legs_abeam_avail, a.available);
 }

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/fms_legs.h"
@@ -20,10 +21,6 @@ RouteTrackState route_track;
 uint8_t hold_region_flag;
 
 namespace {
-
-void publish(bound::Id id, float v) {
-  if (XPLMDataRef ref = handle(id)) XPLMSetDataf(ref, v);
-}
 
 // Slot of a 1-based leg number held as a float; -1 when outside the tables.
 int32_t slot_of(float leg_number) {
@@ -63,7 +60,7 @@ void update_route_tracking() {
   const double lat = mirror_d(bound::sim_flightmodel_position_latitude);
   const double lon = mirror_d(bound::sim_flightmodel_position_longitude);
   const int32_t i = slot_of(fms_seq.vnav_idx_seq);
-  int32_t region = 0;
+  int32_t region = kRegionNone;
   if (i >= 0) {
     const int32_t p = prev_valid_leg(i);
     const RouteText& id = route_tables.waypoint_names[i];
@@ -74,7 +71,7 @@ void update_route_tracking() {
     if (route_text_is(type, "HM") || route_text_is(type, "HA") || route_text_is(type, "HF")) {
       region = path_position_hold(i, p, lat, lon, 0);
     } else if (route_text_is(id, "(VECTOR)")) {
-      region = 20;
+      region = kRegionVector;
       track_errors(lat, lon, wlat, wlon, magvar_course(i));
       fallback = false;
     } else if (route_text_is(type, "AF") || route_text_is(type, "RF")) {
@@ -82,7 +79,7 @@ void update_route_tracking() {
     } else if (route_text_is(type, "PI")) {
       region = path_position_pi(i, p, lat, lon);
     } else if (route_text_is(id, "DISCONTINUITY")) {
-      region = 0;
+      region = kRegionNone;
       // A gap has no position of its own (0/0 as a rule): what is measured
       // is the last leg before it, run on past its waypoint, which guidance
       // holds to there.
@@ -102,7 +99,7 @@ void update_route_tracking() {
         fallback = false;
       }
     }
-    if (fallback && region == 0) line_by_start_course(i, lat, lon);
+    if (fallback && region == kRegionNone) line_by_start_course(i, lat, lon);
   } else {
     nav_result.along_track = 0.0f;
     nav_result.cross_track = 0.0f;
@@ -121,9 +118,9 @@ void update_route_tracking() {
       rt.abeam_dist - (dist_dest(slot_of(fms_seq.vnav_idx)) - dist_dest(slot_of(fms_seq.vnav_idx_seq)));
   if (rt.abeam_dist_bp < 0.0f) rt.abeam_dist_bp = 0.0f;
 
-  publish(bound::zuvadud_D738_fms_rt_xtrack, rt.xtrack);
-  publish(bound::zuvadud_D738_fms_rt_abeam_dist, rt.abeam_dist);
-  publish(bound::zuvadud_D738_fms_rt_abeam_dist_bp, rt.abeam_dist_bp);
-  publish(bound::zuvadud_D738_fms_rt_region, static_cast<float>(rt.region));
-  publish(bound::zuvadud_D738_fms_rt_abeam_dist_seg, rt.abeam_dist_seg);
+  script_set_f(bound::zuvadud_D738_fms_rt_xtrack, rt.xtrack);
+  script_set_f(bound::zuvadud_D738_fms_rt_abeam_dist, rt.abeam_dist);
+  script_set_f(bound::zuvadud_D738_fms_rt_abeam_dist_bp, rt.abeam_dist_bp);
+  script_set_f(bound::zuvadud_D738_fms_rt_region, static_cast<float>(rt.region));
+  script_set_f(bound::zuvadud_D738_fms_rt_abeam_dist_seg, rt.abeam_dist_seg);
 }

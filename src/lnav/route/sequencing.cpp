@@ -12,9 +12,12 @@
 
 #include "lnav/route/hold_geometry.h"
 #include "core/preprocess_values.h"
+#include "core/host_io.h"
+#include "core/util.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/fms_legs.h"
 #include "lnav/path/leg_path.h"
+#include "lnav/path/path_position.h"
 #include "lnav/steering/lnav_steering.h"
 #include "lnav/route/route_state.h"
 #include "lnav/route/route_tracking.h"
@@ -43,25 +46,18 @@ namespace {
 constexpr double kPi = 3.141592653589;
 constexpr float kKtPerMps = 1.94384449f;
 
-float mod360(float x) {
-  float r = std::fmod(x, 360.0f);
-  if (r < 0.0f) r += 360.0f;
-  return r;
-}
+using angle::mod360_nonneg;
 }  // namespace
 
-// A NaN or an infinity here can only be one the scripts handed over, copied
-// from one of their leg indices to another; their value is left unchanged.
-void publish(bound::Id id, float v) {
-  if (!std::isfinite(v)) return;
-  if (XPLMDataRef ref = handle(id)) XPLMSetDataf(ref, v);
-}
-void publish_nav_mode() { publish(bound::zuvadud_D738_fms_nav_mode, fms_seq.nav_mode); }
-void publish_vnav_idx() { publish(bound::zuvadud_D738_fms_vnav_idx, fms_seq.vnav_idx); }
+// The sequencing values go back to the scripts through script_set_finite_f:
+// a NaN or an infinity set by a caller of these steps is never handed back,
+// the scripts' value is left unchanged.
+void publish_nav_mode() { script_set_finite_f(bound::zuvadud_D738_fms_nav_mode, fms_seq.nav_mode); }
+void publish_vnav_idx() { script_set_finite_f(bound::zuvadud_D738_fms_vnav_idx, fms_seq.vnav_idx); }
 void publish_seq_leg() {
-  publish(bound::zuvadud_D738_fms_vnav_idx_seq, fms_seq.vnav_idx_seq);
+  script_set_finite_f(bound::zuvadud_D738_fms_vnav_idx_seq, fms_seq.vnav_idx_seq);
   fms_seq.vnav_idx_seq_prev = static_cast<float>(prev_valid_leg(trunc_to_i32(fms_seq.vnav_idx_seq - 1.0f)) + 1);
-  publish(bound::zuvadud_D738_fms_vnav_idx_seq_prev, fms_seq.vnav_idx_seq_prev);
+  script_set_finite_f(bound::zuvadud_D738_fms_vnav_idx_seq_prev, fms_seq.vnav_idx_seq_prev);
 }
 
 int32_t slot_of(float leg_number) {
@@ -95,7 +91,7 @@ void trace(const char* fmt, ...) {
 float ground_speed_kt() { return mirror_f(bound::sim_flightmodel_position_groundspeed) * kKtPerMps; }
 float mag_var() { return mirror_f(bound::sim_flightmodel_position_magnetic_variation); }
 float heading_ref() {
-  return mod360(mirror_f(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot) - mag_var() + 360.0f);
+  return mod360_nonneg(mirror_f(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot) - mag_var() + 360.0f);
 }
 double ac_lat() { return mirror_d(bound::sim_flightmodel_position_latitude); }
 double ac_lon() { return mirror_d(bound::sim_flightmodel_position_longitude); }
@@ -110,16 +106,16 @@ float lead_distance(float r_nm, float speed_kt) {
   return static_cast<float>(r_nm * (2.0 * kPi / 360.0) * bank * 0.35);
 }
 
-bool turn_side(float a, float b, float side) { return on_turn_side(a, b, side == 0.0f || side == 2.0f ? 2 : 3); }
+bool turn_side(float a, float b, float side) { return on_turn_side(a, b, navmath::is_left_turn_f(side) ? kTurnLeft : kTurnRight); }
 
 float capture_command(double ctr_lat, double ctr_lon, float radius, float side, bool raw_xtrack) {
-  const bool left = side == 0.0f || side == 2.0f;
+  const bool left = navmath::is_left_turn_f(side);
   const double lat = ac_lat();
   const double lon = ac_lon();
-  arc_errors(lat, lon, ctr_lat, ctr_lon, radius, 0.0f, left ? 2 : 3);
+  arc_errors(lat, lon, ctr_lat, ctr_lon, radius, 0.0f, left ? kTurnLeft : kTurnRight);
   const float tangent = nav_result.course;
   const float x = nav_result.cross_track;
-  return arc_steer(mod360(tangent + mag_var() + 360.0f), raw_xtrack ? x : -x, radius, side, heading_ref(), 1);
+  return arc_steer(mod360_nonneg(tangent + mag_var() + 360.0f), raw_xtrack ? x : -x, radius, side, heading_ref(), 1);
 }
 
 bool capture_due(double ctr_lat, double ctr_lon, float radius, float side, float cmd) {
@@ -127,9 +123,9 @@ bool capture_due(double ctr_lat, double ctr_lon, float radius, float side, float
 }
 
 bool release_due(double ctr_lat, double ctr_lon, float radius, float side, float cmd, float next_crs) {
-  const bool left = side == 0.0f || side == 2.0f;
-  const float tangent = arc_tangent_course(ctr_lat, ctr_lon, ac_lat(), ac_lon(), left ? 2 : 3);
-  const float c = arc_steer(mod360(tangent + mag_var() + 360.0f), 0.0f, radius, side, heading_ref(), 1);
+  const bool left = navmath::is_left_turn_f(side);
+  const float tangent = arc_tangent_course(ctr_lat, ctr_lon, ac_lat(), ac_lon(), left ? kTurnLeft : kTurnRight);
+  const float c = arc_steer(mod360_nonneg(tangent + mag_var() + 360.0f), 0.0f, radius, side, heading_ref(), 1);
   return turn_side(c, next_crs, side) && turn_side(cmd, next_crs, side);
 }
 
@@ -226,12 +222,12 @@ void classify_after_skip(int32_t s) {
 }
 
 void publish_mode_values() {
-  publish(bound::zuvadud_D738_fms_nav_mode, fms_seq.nav_mode);
-  publish(bound::zuvadud_D738_fms_hold_phase, fms_seq.hold_phase);
-  publish(bound::zuvadud_D738_fms_hold_term, fms_seq.hold_term);
-  publish(bound::zuvadud_D738_fms_pi_phase, fms_seq.pi_phase);
-  publish(bound::zuvadud_D738_fms_intdir_act, fms_seq.intdir_act);
-  publish(bound::zuvadud_D738_fms_intdir_crs, route_change_values.intdir_crs);
+  script_set_finite_f(bound::zuvadud_D738_fms_nav_mode, fms_seq.nav_mode);
+  script_set_finite_f(bound::zuvadud_D738_fms_hold_phase, fms_seq.hold_phase);
+  script_set_finite_f(bound::zuvadud_D738_fms_hold_term, fms_seq.hold_term);
+  script_set_finite_f(bound::zuvadud_D738_fms_pi_phase, fms_seq.pi_phase);
+  script_set_finite_f(bound::zuvadud_D738_fms_intdir_act, fms_seq.intdir_act);
+  script_set_finite_f(bound::zuvadud_D738_fms_intdir_crs, route_change_values.intdir_crs);
 }
 
 }  // namespace
@@ -291,10 +287,10 @@ void init_nav_mode(int32_t slot) {
     fms_seq.vnav_idx_seq = next;
     const int32_t a = active_slot();
     if (bypassed(a)) fms_seq.vnav_idx_seq = static_cast<float>(next_sequencing_leg(a) + 1);
-    publish(bound::zuvadud_D738_fms_vnav_idx_seq, fms_seq.vnav_idx_seq);
+    script_set_finite_f(bound::zuvadud_D738_fms_vnav_idx_seq, fms_seq.vnav_idx_seq);
     publish_vnav_idx();
     fms_seq.vnav_idx_seq_prev = static_cast<float>(prev_valid_leg(trunc_to_i32(fms_seq.vnav_idx_seq - 1.0f)) + 1);
-    publish(bound::zuvadud_D738_fms_vnav_idx_seq_prev, fms_seq.vnav_idx_seq_prev);
+    script_set_finite_f(bound::zuvadud_D738_fms_vnav_idx_seq_prev, fms_seq.vnav_idx_seq_prev);
     classify_after_skip(seq_slot());
   }
 
@@ -448,7 +444,7 @@ bool own_turn_capture(const SeqFrame& f, float cmd, bool exchange_on_reversal, f
   offset_turn_centre(i, c_lat, c_lon, offset);
   const float c = capture_command(c_lat, c_lon, legs_seg1_radius[i], side);
   if (out_cmd) *out_cmd = c;
-  const bool reversal = exchange_on_reversal && (side == 0.0f || side == 2.0f) != (f.in.turn1 == 0.0f || f.in.turn1 == 2.0f);
+  const bool reversal = exchange_on_reversal && navmath::is_left_turn_f(side) != (navmath::is_left_turn_f(f.in.turn1));
   return reversal ? turn_side(c, cmd, side) : turn_side(cmd, c, side);
 }
 
@@ -482,11 +478,11 @@ void region_decision(SeqFrame& f) {
   const float corr = idx_corr();
   const float corr2 = idx_corr2();
 
-  if (region == 105 && mode == 4.0f) {
+  if (region == kRegionArc && mode == 4.0f) {
     if (togo < clamp_to(legs_af_arc_dist[i] * 0.25f, 0.0f, 1.2f)) f.seq = turn_side(corr2, magvar_course(i), in.turn1);
-  } else if ((region == 105 || region == 100) && mode == 10.0f) {
+  } else if ((region == kRegionArc || region == kRegionArcThenTurn) && mode == 10.0f) {
     arm(f, 4.0f);
-  } else if (region == 100 && mode == 4.0f) {
+  } else if (region == kRegionArcThenTurn && mode == 4.0f) {
     if (is_arc_leg(i + 1)) {
       if (togo < 0.1f) f.seq = true;
     } else if (togo < 1.5f) {
@@ -495,14 +491,14 @@ void region_decision(SeqFrame& f) {
           capture_command(legs_seg1_ctr_lat[i], legs_seg1_ctr_lon[i], legs_radii_radius[i], side, true);
       if (turn_side(corr2, c, side)) arm(f, 5.0f);
     }
-  } else if (region == 102 && mode == 5.0f) {
+  } else if (region == kRegionTurnOffArc && mode == 5.0f) {
     if (togo < clamp_to(legs_seg1_arc_lenght[i] * 0.25f, 0.0f, 1.8f))
       f.seq = turn_side(corr2, magvar_course_alt(i - 1), in.turn1);
-  } else if (region == 101 && mode == 10.0f) {
+  } else if (region == kRegionTurnOntoArc && mode == 10.0f) {
     if (togo < clamp_to(a_dist, 0.0f, 1.8f) && turn_side(corr2, magvar_course(i), legs_rad_turn[i])) arm(f, 4.0f);
-  } else if (region == 101 && mode == 5.0f) {
+  } else if (region == kRegionTurnOntoArc && mode == 5.0f) {
     arm(f, 10.0f);
-  } else if (region == 1 && sub == 1 && mode == 5.0f) {
+  } else if (region == kRegionFirstArc && sub == 1 && mode == 5.0f) {
     if (straight_follows) {
       const float next = magvar_course_alt(i - 1);
       if (togo < 0.1f ||
@@ -524,13 +520,13 @@ void region_decision(SeqFrame& f) {
         trace("    Precalc crs: %f, Idx_corr2: %f\n", static_cast<double>(c), static_cast<double>(corr2));
       }
     }
-  } else if (region == 1 && sub == 2 && mode == 5.0f) {
+  } else if (region == kRegionFirstArc && sub == 2 && mode == 5.0f) {
     bool due = togo < 0.1f;
     float c = 0.0f;
     if (!due && togo < a_dist * 0.4f) {
       // Leaving the first arc for the second where the two arcs meet.
       const float meet = gc_bearing(in.ctr3_lat, in.ctr3_lon, in.ctr1_lat, in.ctr1_lon);
-      const bool left3 = in.turn3 == 0.0f || in.turn3 == 2.0f;
+      const bool left3 = navmath::is_left_turn_f(in.turn3);
       const float tangent = std::fmod(meet + (left3 ? 270.0f : 90.0f), 360.0f);
       c = capture_command(in.ctr3_lat, in.ctr3_lon, r1, in.turn3);
       due = release_due(in.ctr3_lat, in.ctr3_lon, r1, in.turn3, corr2, tangent) && turn_side(c, corr2, in.turn3);
@@ -541,20 +537,20 @@ void region_decision(SeqFrame& f) {
             static_cast<double>(at(legs_turn, f.i)));
       trace("    Precalc crs: %f, Idx_corr2: %f\n", static_cast<double>(c), static_cast<double>(corr2));
     }
-  } else if (region == 1 && sub == 3 && mode == 5.0f) {
+  } else if (region == kRegionFirstArc && sub == 3 && mode == 5.0f) {
     if (togo < 0.1f ||
         (togo < lead && entry_arc && release_due(in.ctr1_lat, in.ctr1_lon, r1, in.turn1, corr2, in.seg2_crs))) {
       arm(f, 6.0f);
       trace_pair("NEW OFFSET SEQ (Reg1/3) (5) -> (6)", f);
       trace_remain(f);
     }
-  } else if (region == 2 && mode == 6.0f) {
+  } else if (region == kRegionBetweenArcs && mode == 6.0f) {
     if (togo < 0.1f || (togo < a_dist && capture_due(in.ctr3_lat, in.ctr3_lon, in.r3, in.turn3, corr))) {
       arm(f, 9.0f);
       trace_pair("NEW OFFSET SEQ (Reg1/3) (6) -> (9)", f);
       trace_remain(f);
     }
-  } else if (region == 3 && mode == 9.0f) {
+  } else if (region == kRegionSecondArc && mode == 9.0f) {
     if (straight_follows) {
       if (togo < a_dist &&
           (togo < 0.1f ||
@@ -573,7 +569,7 @@ void region_decision(SeqFrame& f) {
         trace("    Precalc crs: %f, Idx_corr2: %f\n", static_cast<double>(c), static_cast<double>(corr2));
       }
     }
-  } else if ((region == 4 || region == 9 || region == 10 || region == 12) && mode == 0.0f) {
+  } else if ((region == kRegionStraightAfterSecondArcToTurn || region == kRegionFirstArcToTurn || region == kRegionStraightToTurn || region == kRegionSecondArcToTurn) && mode == 0.0f) {
     float c = 0.0f;
     if (togo < 0.02f) {
       f.seq = true;
@@ -585,7 +581,7 @@ void region_decision(SeqFrame& f) {
       trace_turn("NEW OFFSET SEQ (Reg9-10-12) (0) -> (5)", f);
       trace("    Precalc crs: %f, Idx_corr: %f\n", static_cast<double>(c), static_cast<double>(corr));
     }
-  } else if ((region == 7 || region == 8 || region == 11) && mode == 0.0f) {
+  } else if ((region == kRegionFirstArcToWaypoint || region == kRegionStraightToWaypoint || region == kRegionSecondArcToWaypoint) && mode == 0.0f) {
     if (legs_type[i] != 5.0f && legs_type[i] != 6.0f) {
       if (!is_arc_leg(n)) {
         if (togo < 0.5f) {
@@ -603,7 +599,7 @@ void region_decision(SeqFrame& f) {
         }
       }
     }
-  } else if (region == 5) {
+  } else if (region == kRegionOwnTurn) {
     f.seq = true;
     trace("NEW OFFSET SEQ (Reg5) (0) -> (?) FO WPT: %d <%s> -> %d <%s>\n", i, ident(i), n, ident(n));
   }
@@ -613,7 +609,7 @@ void region_decision(SeqFrame& f) {
 // (mode 5, nothing armed): set the mode from its side of the turn.
 void direction_recheck(const SeqFrame& f) {
   const PathIn& in = f.in;
-  const bool left = in.turn1 == 2.0f;
+  const bool left = in.turn1 == static_cast<float>(kTurnLeft);
   const double lat = ac_lat();
   const double lon = ac_lon();
   const float radial_e = gc_bearing(in.ctr1_lat, in.ctr1_lon, in.s1_end_lat, in.s1_end_lon);
@@ -645,9 +641,9 @@ void direction_recheck(const SeqFrame& f) {
   // circle from its start, so these states also hold at its start: it is left
   // only once the aircraft has been round its far half.
   const float radial_s = gc_bearing(in.ctr1_lat, in.ctr1_lon, in.s1_start_lat, in.s1_start_lon);
-  const float span = std::fabs(course_diff_dir(radial_s, radial_e, left ? 2 : 3));
+  const float span = std::fabs(course_diff_dir(radial_s, radial_e, left ? kTurnLeft : kTurnRight));
   if (span > 180.0f) {
-    const float flown = std::fabs(course_diff_dir(radial_s, radial, left ? 2 : 3));
+    const float flown = std::fabs(course_diff_dir(radial_s, radial, left ? kTurnLeft : kTurnRight));
     if (flown >= 0.5f * span && flown <= span) long_arc_half_slot = f.i;
     if (long_arc_half_slot != f.i) return;
   }
@@ -689,7 +685,7 @@ void passage_test(const SeqFrame& f) {
   const double ref_lat = intercept ? at(legs_lat, i) : at(legs_seg1_start_lat, i);
   const double ref_lon = intercept ? at(legs_lon, i) : at(legs_seg1_start_lon, i);
   const bool beyond_ref = crs_within_90(leg_crs, gc_bearing(ref_lat, ref_lon, lat, lon));
-  const bool needs_heading = mode == 4.0f || (mode == 0.0f && (region == 7 || region == 8 || region == 11)) || intercept;
+  const bool needs_heading = mode == 4.0f || (mode == 0.0f && (region == kRegionFirstArcToWaypoint || region == kRegionStraightToWaypoint || region == kRegionSecondArcToWaypoint)) || intercept;
   bool start = false;
   if (needs_heading) start = h && beyond_ref;
   else if (mode == 3.0f) start = beyond_ref;
@@ -705,7 +701,7 @@ void passage_test(const SeqFrame& f) {
   } else if (mode == 4.0f && !is_arc_leg(i + 1) && legs_radii_radius[i] == 0.0f && h &&
              route_track.abeam_dist < 1.5f) {
     // An arc leg ending without a turn: passed 5 degrees before its end.
-    const bool left = legs_rad_turn[i] == 0.0f || legs_rad_turn[i] == 2.0f;
+    const bool left = navmath::is_left_turn_f(legs_rad_turn[i]);
     const double x_lat = legs_rad_lat[i];
     const double x_lon = legs_rad_lon[i];
     const float b = std::fmod(gc_bearing(x_lat, x_lon, legs_lat[i], legs_lon[i]) + (left ? 5.0f : 355.0f), 360.0f);
@@ -786,7 +782,7 @@ void sequence_legs() {
     const float d = gc_distance_nm(ac_lat(), ac_lon(), at(legs_lat, f.i), at(legs_lon, f.i));
     if (d < 0.4142136f * turn_radius_nm(22.0f, ground_speed_kt())) {
       s.legs_offset_act = 6.0f;
-      publish(bound::zuvadud_D738_fms_legs_offset_act, s.legs_offset_act);
+      script_set_finite_f(bound::zuvadud_D738_fms_legs_offset_act, s.legs_offset_act);
       offset_pass_flag = 0;
     }
     f.seq = false;

@@ -9,8 +9,6 @@
 
 namespace seqint {
 
-// Writes a float to a script dataref; dropped when the handle is absent.
-void publish(bound::Id id, float v);
 void publish_nav_mode();
 void publish_vnav_idx();
 // Publishes vnav_idx_seq, then sets and publishes vnav_idx_seq_prev.

@@ -4,6 +4,9 @@
 // turn, which moves the active leg on.
 #include <cmath>
 
+#include "core/host_io.h"
+#include "core/util.h"
+
 #include "lnav/route/hold_geometry.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/fms_legs.h"
@@ -20,22 +23,18 @@ namespace {
 constexpr float kPi = 3.141592653589f;
 
 float clamp_to(float x, float lo, float hi) { return x < lo ? lo : (x > hi ? hi : x); }
-float mod360(float x) {
-  float r = std::fmod(x, 360.0f);
-  if (r < 0.0f) r += 360.0f;
-  return r;
-}
+using angle::mod360_nonneg;
 
 void set_hold_phase(float k) {
   if (fms_seq.hold_phase == k) return;
   fms_seq.hold_phase = k;
-  publish(bound::zuvadud_D738_fms_hold_phase, k);
+  script_set_finite_f(bound::zuvadud_D738_fms_hold_phase, k);
 }
 
 void set_pi_phase(float k) {
   if (fms_seq.pi_phase == k) return;
   fms_seq.pi_phase = k;
-  publish(bound::zuvadud_D738_fms_pi_phase, k);
+  script_set_finite_f(bound::zuvadud_D738_fms_pi_phase, k);
 }
 
 // Change at the turn's bank lead (or within 0.1 nm of the piece's end).
@@ -87,7 +86,7 @@ void sequence_legs_hold() {
       else if (togo < lead_distance(entry_r1, ground_speed_kt())) set_hold_phase(5.0f);
     } else if (phase == 5.0f) {
       track_errors(ac_lat(), ac_lon(), at(legs_seg1_end_lat, e), at(legs_seg1_end_lon, e),
-                   mod360(h.hold_crs_true[i] + 180.0f));
+                   mod360_nonneg(h.hold_crs_true[i] + 180.0f));
       if (nav_result.along_track < 0.1f) set_hold_phase(2.0f);
     }
   } else if (phase >= 6.0f && phase <= 10.0f) {
@@ -117,7 +116,7 @@ void sequence_legs_hold() {
     } else if (region == 315) {
       if (phase != 16.0f && exit_arc_capture()) set_hold_phase(16.0f);
     } else if (region == 316) {
-      const float outbound = mod360(h.hold_crs_true[i] + 180.0f);
+      const float outbound = mod360_nonneg(h.hold_crs_true[i] + 180.0f);
       if (crs_within_90(outbound, gc_bearing(h.hold_ctr2_lat[i], h.hold_ctr2_lon[i], ac_lat(), ac_lon())))
         set_hold_phase(3.0f);
     }
@@ -138,9 +137,9 @@ void sequence_legs_pi() {
   const bool left = proc_turn_is_left(legs_rad_turn[i]);
   const float first_side = left ? 3.0f : 2.0f;
   const float other_side = left ? 2.0f : 3.0f;
-  const float o = mod360(c + (left ? 135.0f : 225.0f));
-  const float ro = mod360(o + 180.0f);
-  const float rc = mod360(c + 180.0f);
+  const float o = mod360_nonneg(c + (left ? 135.0f : 225.0f));
+  const float ro = mod360_nonneg(o + 180.0f);
+  const float rc = mod360_nonneg(c + 180.0f);
 
   // Step to phase k: always within 0.1 nm of the piece's end, within the
   // threshold once the turn test is due.
@@ -237,7 +236,7 @@ void sequence_legs_pi() {
           }
         }
         fms_seq.pi_phase = 0.0f;
-        publish(bound::zuvadud_D738_fms_pi_phase, 0.0f);
+        script_set_finite_f(bound::zuvadud_D738_fms_pi_phase, 0.0f);
       }
       break;
     default:

@@ -7,10 +7,6 @@
 
 namespace {
 
-// A non-finite argument would poison the record for the rest of the flight;
-// it counts as 0 instead (and a negative step as no time at all).
-inline float finite_or_zero(float v) { return std::isfinite(v) ? v : 0.0f; }
-
 struct StepArgs {
   float e_int;       // error seen by the integral and derivative terms
   float p;           // proportional term
@@ -55,23 +51,26 @@ float advance(PidState& s, const StepArgs& a, float dt, float ki, float kd, int3
 
 }  // namespace
 
+// A non-finite argument would poison the record for the rest of the flight:
+// the gains and steps come from the callers' own arithmetic (quotients among
+// them), so each counts as 0 instead (and a negative step as no time at all).
 float pid_step(PidState& s, float setpoint, float measured, float dt, float kp, float ki, float kd,
                int32_t reset, float reset_value, float rate_limit, float error_limit, int32_t limit_mode) {
-  dt = finite_or_zero(dt);
+  dt = finite_or(dt, 0.0f);
   if (dt < 0.0f) dt = 0.0f;
-  kp = finite_or_zero(kp);
-  ki = finite_or_zero(ki);
-  kd = finite_or_zero(kd);
-  reset_value = finite_or_zero(reset_value);
-  rate_limit = finite_or_zero(rate_limit);
+  kp = finite_or(kp, 0.0f);
+  ki = finite_or(ki, 0.0f);
+  kd = finite_or(kd, 0.0f);
+  reset_value = finite_or(reset_value, 0.0f);
+  rate_limit = finite_or(rate_limit, 0.0f);
 
-  float e = finite_or_zero(setpoint - measured);
+  float e = finite_or(setpoint - measured, 0.0f);
   float band = 0.0f;
   switch (limit_mode) {
     case 1: band = 450.0f; break;
     case 2: band = 1500.0f; break;
     case 3: band = 20.0f; break;
-    case 4: band = std::fabs(finite_or_zero(error_limit)); break;
+    case 4: band = std::fabs(finite_or(error_limit, 0.0f)); break;
     case 5: band = 1800.0f; break;
     default: break;
   }
@@ -88,15 +87,15 @@ float pid_step(PidState& s, float setpoint, float measured, float dt, float kp, 
 
 float pid_step(PidState& s, float setpoint, float measured, float dt, float kp, float ki, float kd,
                int32_t reset, float reset_value, float rate_limit, int32_t mode) {
-  dt = finite_or_zero(dt);
+  dt = finite_or(dt, 0.0f);
   if (dt < 0.0f) dt = 0.0f;
-  kp = finite_or_zero(kp);
-  ki = finite_or_zero(ki);
-  kd = finite_or_zero(kd);
-  reset_value = finite_or_zero(reset_value);
-  rate_limit = finite_or_zero(rate_limit);
+  kp = finite_or(kp, 0.0f);
+  ki = finite_or(ki, 0.0f);
+  kd = finite_or(kd, 0.0f);
+  reset_value = finite_or(reset_value, 0.0f);
+  rate_limit = finite_or(rate_limit, 0.0f);
 
-  float e = finite_or_zero(setpoint - measured);
+  float e = finite_or(setpoint - measured, 0.0f);
   if (mode == kPidErrorAngle) {
     e = static_cast<float>(std::fmod(static_cast<double>(e + 360.0f), 360.0));
     if (e > 180.0f) e -= 360.0f;

@@ -2,7 +2,7 @@
 // the scripts' roll mode and the pitch bar from their pitch mode, each moving
 // toward a shaped target by a limited step.
 //
-// Reads (directly) the scripts' autopilot modes and flight-director options
+// Reads (as they stand now) the scripts' autopilot modes and flight-director options
 // and the host's own roll bar; (frame copies) attitude, air data, altimeter
 // settings, selected values, radio deviations and capture states. Writes
 // "sim/cockpit/autopilot/flight_director_roll" and
@@ -13,6 +13,7 @@
 #include <initializer_list>
 
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
 #include "core/util.h"
@@ -30,25 +31,12 @@ constexpr float kPi = 3.14159265f;
 
 FlightDirectorState& fd = flight_director_state;
 
-// A value the scripts or the host hand over directly; absent or not a number
+// A value the scripts or the host hand over, taken as it stands now; absent
 // reads 0.
-float direct(bound::Id id) {
-  XPLMDataRef h = handle(id);
-  if (h == nullptr) return 0.0f;
-  const float v = XPLMGetDataf(h);
-  return std::isfinite(v) ? v : 0.0f;
-}
+float direct(bound::Id id) { return read_now_f(id); }
 
-float wrap180(float x) {
-  float r = std::fmod(x + 360.0f, 360.0f);
-  if (r < 0.0f) r += 360.0f;
-  return r > 180.0f ? r - 360.0f : r;
-}
-float wrap360(float x) {
-  float r = std::fmod(x, 360.0f);
-  if (r < 0.0f) r += 360.0f;
-  return r;
-}
+using angle::mod360_nonneg;
+using angle::wrap180_nonneg;
 
 // The frame's inputs, with the side already chosen.
 struct Inputs {
@@ -163,7 +151,7 @@ void refresh_rates(const Inputs& in) {
   }
   fd.roll_rate_dps = (in.roll - fd.roll_sample_deg) / dt;
   fd.roll_sample_deg = in.roll;
-  fd.hdg_rate_dps = wrap180(in.heading - fd.hdg_sample_deg) / dt;
+  fd.hdg_rate_dps = wrap180_nonneg(in.heading - fd.hdg_sample_deg) / dt;
   fd.hdg_sample_deg = in.heading;
   fd.ldev_rate = (in.ldev - fd.ldev_sample) / dt;
   fd.ldev_sample = in.ldev;
@@ -174,9 +162,9 @@ void refresh_rates(const Inputs& in) {
 
 // Bank toward a track: the lead grows with the remaining turn (k 1..5).
 float bank_for_track(float target, float reference, float hdg_rate) {
-  const float k = 1.0f + 4.0f * std::fmin(std::fabs(wrap180(target - reference)), 30.0f) / 30.0f;
+  const float k = 1.0f + 4.0f * std::fmin(std::fabs(wrap180_nonneg(target - reference)), 30.0f) / 30.0f;
   const float predicted = reference + k * hdg_rate;
-  const float e = wrap180(target - predicted);
+  const float e = wrap180_nonneg(target - predicted);
   const float b = 30.0f * std::sin(90.0f * std::fmin(std::fabs(e), 15.0f) / 15.0f * kPi / 180.0f);
   return e < 0.0f ? -b : b;
 }
@@ -202,7 +190,7 @@ void move_roll_bar(const Inputs& in, float bank, float max_step_factor_host11) {
   if (S > t * m) S = t * m;
   const float bar = bar_toward(F, T, S);
   fd.fd_roll_cpt = fd.fd_roll_fo = bar;
-  XPLMSetDataf(handle(bound::sim_cockpit_autopilot_flight_director_roll), bar);
+  host_send_f(bound::sim_cockpit_autopilot_flight_director_roll, bar);
   fd.roll_step_time = 0.0f;
 }
 
@@ -233,10 +221,10 @@ void course_capture(const Inputs& in) {
     float target;
     if (a > 0.8f && fd.loc_inside == 0) {
       fd.loc_inside_time = std::fmax(fd.loc_inside_time - frame_time, 0.0f);
-      const float t1 = wrap360(in.course + side * s1);
-      const float t2 = wrap360(in.course + side * s2);
-      const float delta = wrap180(t2 - t1);
-      const float h = wrap180(in.heading - t1);
+      const float t1 = mod360_nonneg(in.course + side * s1);
+      const float t2 = mod360_nonneg(in.course + side * s2);
+      const float delta = wrap180_nonneg(t2 - t1);
+      const float h = wrap180_nonneg(in.heading - t1);
       if (dev < 0.0f) {
         if (h > 0.0f) {
           target = h <= delta ? in.heading : t2;
@@ -307,7 +295,7 @@ float& side_pitch_bar(const Inputs& in) { return in.side == 0 ? fd.fd_pitch_cpt 
 
 void set_pitch_bar(float bar) {
   fd.fd_pitch_cpt = fd.fd_pitch_fo = bar;
-  XPLMSetDataf(handle(bound::sim_cockpit_autopilot_flight_director_pitch), bar);
+  host_send_f(bound::sim_cockpit_autopilot_flight_director_pitch, bar);
   set_mirror_f(bound::sim_cockpit_autopilot_flight_director_pitch, bar);
 }
 

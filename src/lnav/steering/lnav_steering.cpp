@@ -3,7 +3,7 @@
 // GLS/LPV and final-approach-course intercepts, the active leg's great-circle
 // cross-track and the lateral offset's entry and exit.
 //
-// Reads the scripts' autopilot and FMS values (directly), the frame copies of
+// Reads the scripts' autopilot and FMS values (as they stand now), the frame copies of
 // position, variation, heading, ground speed and the route values, the leg
 // table, the computed leg path, the direct-to path, the hold and
 // procedure-turn layout, the route tracking state and the sequencing state.
@@ -14,6 +14,7 @@
 #include <cmath>
 
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/route_pass_steps.h"
@@ -39,16 +40,10 @@ constexpr float kTan22_5 = 0.4142136f;
 
 LnavCommandCache& cache = lnav_cmd_cache;
 
-float direct(bound::Id id) {
-  XPLMDataRef h = handle(id);
-  if (h == nullptr) return 0.0f;
-  const float v = XPLMGetDataf(h);
-  return std::isfinite(v) ? v : 0.0f;
-}
+// The scripts' values taken as they stand now (absent: 0).
+float direct(bound::Id id) { return read_now_f(id); }
 
-void write(bound::Id id, float v) {
-  if (XPLMDataRef h = handle(id)) XPLMSetDataf(h, v);
-}
+void write(bound::Id id, float v) { script_set_f(id, v); }
 
 // Through the cache: written only when it differs from the last value sent.
 void send(bound::Id id, float& sent, float v) {
@@ -128,7 +123,7 @@ void active_leg_xtrack() {
   const FmsSequenceState& q = fms_seq;
   if (q.vnav_idx_seq == 0.0f || q.legs_num == 0.0f || q.vnav_idx_seq >= q.legs_num - 1.0f) return;
   const int32_t r = route_track.region;
-  if (r == 1 || r == 2 || r == 3 || r == 6 || r == 13) return;
+  if (r == kRegionFirstArc || r == kRegionBetweenArcs || r == kRegionSecondArc || r == kRegionFlyByTurn || r == kRegionBeforeFirstArc) return;
   const int32_t a = slot_of(q.vnav_idx_seq);
   if (!slot_ok(a)) return;
   const int32_t b = a - 1;
@@ -179,7 +174,7 @@ void active_leg_xtrack() {
 
 void mode0_by_region(int32_t a) {
   const int32_t r = route_track.region;
-  if (r == 1 || r == 2 || r == 3 || r == 6) {
+  if (r == kRegionFirstArc || r == kRegionBetweenArcs || r == kRegionSecondArc || r == kRegionFlyByTurn) {
     // The course the leg starts with holds where it starts, at the waypoint
     // before; the great circle is laid through that one when there is one.
     const int32_t b = a - 1;
@@ -188,7 +183,7 @@ void mode0_by_region(int32_t a) {
     } else {
       steer_straight(legs_lat[a], legs_lon[a], magvar_course_alt(b), a);
     }
-  } else if (r == 13) {
+  } else if (r == kRegionBeforeFirstArc) {
     const int32_t b = a - 1;
     if (!slot_ok(b)) return;
     steer_straight(legs_lat[b], legs_lon[b], magvar_course(b), b);
@@ -251,7 +246,7 @@ void hold_steering(int32_t a) {
 void procedure_turn_steering(int32_t a) {
   const ProcTurnArrays& pt = proc_turn;
   const float K = pt.pi_crs_true[a];
-  const bool left = legs_rad_turn[a] == 0.0f || legs_rad_turn[a] == 2.0f;
+  const bool left = navmath::is_left_turn_f(legs_rad_turn[a]);
   const float first = left ? 3.0f : 2.0f;
   const float second = left ? 2.0f : 3.0f;
   const float R = std::fmod(K + (left ? 135.0f : 225.0f), 360.0f);
@@ -329,7 +324,7 @@ void lnav_engaged_steering() {
     send_corr(0.0f);
   } else if (mode == 5.0f) {
     const int32_t r = route_track.region;
-    if (r == 5 || r == 102) {
+    if (r == kRegionOwnTurn || r == kRegionTurnOffArc) {
       if (direct_to_leg == a) {
         dir_entry_arc();
       } else if (slot_ok(a)) {

@@ -6,6 +6,7 @@
 
 #include "core/command_refs.h"
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
 #include "core/util.h"
@@ -59,20 +60,13 @@ struct ServoInputs {
   float hdef_dots, nav1_crs_deg, mmr_mode, gls_dev, gls_crs_deg, mag_var_deg, heading_deg;
 };
 
-inline float finite_or_zero(float v) { return std::isfinite(v) ? v : 0.0f; }
+// The scripts' servo enables and GLS values are taken as they stand now, not
+// as the frame's poll saw them; an absent one reads 0.
+float read_direct(bound::Id id) { return read_now_f(id); }
 
-// The scripts' servo enables and GLS values are read straight from their
-// datarefs; an absent one reads 0.
-float read_direct(bound::Id id) {
-  XPLMDataRef h = handle(id);
-  return h != nullptr ? finite_or_zero(XPLMGetDataf(h)) : 0.0f;
-}
-
-float read_mirror(bound::Id id) { return finite_or_zero(mirror_f(id)); }
-
-void write_f(bound::Id id, float v) {
-  if (XPLMDataRef h = handle(id)) XPLMSetDataf(h, v);
-}
+// The poll stores finite values only, but a step's own set_mirror_f (the
+// column below) takes no check: a non-finite value stored so reads 0.
+float read_mirror(bound::Id id) { return finite_or(mirror_f(id), 0.0f); }
 
 ServoInputs read_inputs() {
   ServoInputs in;
@@ -106,10 +100,10 @@ ServoInputs read_inputs() {
 }
 
 void write_column(float v) {
-  write_f(bound::zuvadud_D738_autopilot_servo_pitch, v);
-  write_f(bound::sim_cockpit2_controls_yoke_pitch_ratio, v);
+  script_set_f(bound::zuvadud_D738_autopilot_servo_pitch, v);
+  host_send_f(bound::sim_cockpit2_controls_yoke_pitch_ratio, v);
   set_mirror_f(bound::sim_cockpit2_controls_yoke_pitch_ratio, v);
-  write_f(bound::zuvadud_D738_yoke_pitch_ratio2_old, v);
+  script_set_f(bound::zuvadud_D738_yoke_pitch_ratio2_old, v);
 }
 
 float gain_factor(float ramp) {
@@ -124,7 +118,7 @@ float gain_factor(float ramp) {
 void pitch_servo_idle(const ServoInputs& in, float dt) {
   PitchServoState& s = pitch_servo;
   if (in.cws_p == 0.0f || (in.ap_on == 0.0f && in.cws == 0.0f)) {
-    write_f(bound::zuvadud_D738_autopilot_servo_pitch, 0.0f);
+    script_set_f(bound::zuvadud_D738_autopilot_servo_pitch, 0.0f);
     s.trim_cmd = in.trim;
     s.update_clock_s = 0.0f;
     s.trim_accum = 0.0f;
@@ -266,14 +260,14 @@ void pitch_servo_engaged(const ServoInputs& in, float dt) {
 // Moves the stabilizer toward the trim target at the trim motor's rate.
 void trim_output(const ServoInputs& in, float dt) {
   const PitchServoState& s = pitch_servo;
-  write_f(bound::zuvadud_D738_autopilot_servo_pitch_elev, s.trim_cmd);
+  script_set_f(bound::zuvadud_D738_autopilot_servo_pitch_elev, s.trim_cmd);
   const bool driving = in.enable_elev != 0.0f || (in.cws_p != 0.0f && (in.ap_on != 0.0f || in.cws != 0.0f));
   if (!driving || !(in.trim >= kTrimMoveLow && in.trim <= kTrimMoveHigh)) return;
   const float target = clamp_range(s.trim_cmd, kTrimTargetLow, kTrimTargetHigh);
   const float max_step = (in.flap_handle >= 0.05f ? kTrimRateFlaps : kTrimRateClean) * dt;
   const float trim = clamp_range(target, in.trim - max_step, in.trim + max_step);
   if (trim == in.trim) return;
-  write_f(bound::sim_cockpit2_controls_elevator_trim, trim);
+  host_send_f(bound::sim_cockpit2_controls_elevator_trim, trim);
   set_mirror_f(bound::sim_cockpit2_controls_elevator_trim, trim);
 }
 
@@ -281,7 +275,7 @@ void trim_output(const ServoInputs& in, float dt) {
 void yaw_servo_step(const ServoInputs& in, float dt) {
   YawServoState& y = yaw_servo;
   if (in.enable_yaw != 1.0f) {
-    write_f(bound::zuvadud_D738_autopilot_servo_yaw, 0.0f);
+    script_set_f(bound::zuvadud_D738_autopilot_servo_yaw, 0.0f);
     y.last_engaged = in.enable_yaw;
     y.update_clock_s = 0.0f;
     return;
@@ -298,7 +292,7 @@ void yaw_servo_step(const ServoInputs& in, float dt) {
   const int32_t reset = in.enable_yaw != y.last_engaged ? 1 : 0;
   const float out = pid_step(y.yaw_pid, target, in.heading_deg, y.update_clock_s, kp, kp * 0.03f, 0.0f, reset, 0.0f,
                              0.38f, kPidErrorAngle);
-  write_f(bound::zuvadud_D738_autopilot_servo_yaw, out);
+  script_set_f(bound::zuvadud_D738_autopilot_servo_yaw, out);
   y.last_engaged = in.enable_yaw;
   y.update_clock_s = 0.0f;
 }

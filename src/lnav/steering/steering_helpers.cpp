@@ -32,10 +32,8 @@ float below_360(float h) {
   return h;
 }
 
-float ground_speed_kt() {
-  const float v = mirror_f(bound::sim_flightmodel_position_groundspeed) * kKtPerMps;
-  return std::isfinite(v) ? v : 0.0f;
-}
+// The mirror holds a finite speed within the range any aircraft can reach.
+float ground_speed_kt() { return mirror_f(bound::sim_flightmodel_position_groundspeed) * kKtPerMps; }
 
 // The wider limit applies while the route enters or leaves a lateral offset.
 float intercept_limit_deg(int32_t plain) {
