@@ -38,9 +38,6 @@ declare -A home=(
 # one removes its line; a listed copy that is gone fails the check, so the
 # list only shrinks. When it is empty, remove it.
 pending=(
-  "src/display/fix_overlay.cpp wrap180"
-  "src/display/fix_overlay.cpp wrap360"
-  "src/display/trend_vector.cpp mod360"
   "src/lnav/path/leg_path.cpp wrap180"
   "src/lnav/path/leg_path.cpp wrap360"
   "src/lnav/path/leg_path_internal.h wrap180"

@@ -21,9 +21,6 @@ pending=(
   src/publication/
   src/lnav/
   src/navdata/
-  src/display/
-  src/alerting/
-  src/engines/
   src/systems/
 )
 set -euo pipefail

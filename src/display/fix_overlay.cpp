@@ -21,7 +21,9 @@
 
 #include "alerting/alerting_steps.h"
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/preprocess_values.h"
+#include "core/util.h"
 #include "lnav/route/route_intake.h"
 #include "display/map_primitives.h"
 #include "display/nd_style.h"
@@ -78,13 +80,11 @@ using Five = float[fix_count];
 // are not numbers read 0.
 void read5(bound::Id id, Five& out) {
   for (float& v : out) v = 0.0f;
-  if (const XPLMDataRef r = handle(id)) XPLMGetDatavf(r, out, 0, fix_count);
-  for (float& v : out)
-    if (!std::isfinite(v)) v = 0.0f;
+  read_now_vf(id, out, fix_count);
 }
 
 void write5(bound::Id id, const Five& v) {
-  if (const XPLMDataRef r = handle(id)) XPLMSetDatavf(r, const_cast<float*>(v), 0, fix_count);
+  script_set_vf(id, v, fix_count);
 }
 
 struct SideValues {
@@ -134,15 +134,6 @@ bool fix_frame(int32_t sd, float& up, double& ref_lat, double& ref_lon) {
   return std::isfinite(up) && std::isfinite(ref_lat) && std::isfinite(ref_lon);
 }
 
-inline double wrap360(double x) {
-  const double w = std::fmod(x, 360.0);
-  return w < 0.0 ? w + 360.0 : w;
-}
-inline double wrap180(double x) {
-  const double w = wrap360(x);
-  return w > 180.0 ? w - 360.0 : w;
-}
-
 // Label position of one circle: just outside the circle on the side that
 // faces the reference point, turned round the fix until it lands on the
 // display.
@@ -152,8 +143,8 @@ void label_position(double fix_lat, double fix_lon, double ref_lat, double ref_l
   double x = 0.0;
   double y = 0.0;
   for (int32_t t = 0; t <= 7; ++t) {
-    if (t > 0) d = wrap360(rel > 0.0 ? d - steps[t - 1] : d + steps[t - 1]);
-    const double alpha = std::fabs(wrap180(static_cast<double>(up) - d));
+    if (t > 0) d = angle::mod360_nonneg_d(rel > 0.0 ? d - steps[t - 1] : d + steps[t - 1]);
+    const double alpha = std::fabs(angle::wrap180_nonneg_d(static_cast<double>(up) - d));
     const double o = alpha < 90.0 ? 0.3 + 0.4 * alpha / 90.0 : 0.7 - 0.4 * (alpha - 90.0) / 90.0;
     gc_destination(fix_lat, fix_lon, d, r_nm + o / k);
     float across = 0.0f;
@@ -208,7 +199,7 @@ void update_nd_fix_overlay() {
     read_side(sd, v);
     for (int32_t i = 0; i < fix_count; ++i) {
       const double brg = gc_bearing(ref_lat, ref_lon, v.lat[i], v.lon[i]);
-      const double rel = wrap180(brg - up);
+      const double rel = angle::wrap180_nonneg_d(brg - up);
       const double d = std::fmod(brg + 180.0, 360.0);
       if (v.shown[i] == 0.0f) continue;
       for (int32_t el = 0; el < element_count; ++el) {
@@ -228,7 +219,7 @@ void update_nd_fix_overlay() {
   }
   for (int32_t i = 0; i < fix_count; ++i)
     for (int32_t el = 0; el < element_count; ++el)
-      if (const XPLMDataRef r = handle(label_refs[i][el])) XPLMSetDatab(r, labels[i][el], 0, 6);
+      script_set_bytes(label_refs[i][el], labels[i][el], 6);
 }
 
 void draw_nd_fix_pass(const NdColours& colours) {

@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
 #include "display/nd_slots.h"
@@ -282,12 +283,7 @@ void clear_from(const SideSlots& s, int next) {
 // bytes asked for, so it is always terminated.
 void read_text(bound::Id id, char* out, int bytes) {
   std::memset(out, 0, static_cast<size_t>(bytes) + 1);
-  if (XPLMDataRef h = handle(id)) {
-    int n = XPLMGetDatab(h, out, 0, bytes);
-    if (n < 0) n = 0;
-    if (n > bytes) n = bytes;
-    out[n] = '\0';
-  }
+  read_now_text(id, out, bytes + 1);
 }
 
 // A VOR or VOR-DME that a shown VOR receiver has selected; its ident takes a
@@ -306,11 +302,6 @@ bool is_tuned_vor(const MapNavaidCandidate& c, const float (&vor_show)[2], const
     if (std::strncmp(ident, vor_id[v], 5) == 0) return true;
   }
   return false;
-}
-
-float read_float(bound::Id id) {
-  XPLMDataRef h = handle(id);
-  return h ? XPLMGetDataf(h) : 0.0f;
 }
 
 }  // namespace
@@ -400,8 +391,8 @@ void map_navaid_symbols() {
       scale[side] = symbol_scale(in[side].range, false) * (in[side].mode == 3.0f ? kPlanScale : 1.0f);
       offset[side] = vertical_offset(in[side]);
     }
-    const float vor_show[2] = {read_float(bound::zuvadud_D738_pfd_vor1_show),
-                               read_float(bound::zuvadud_D738_pfd_vor2_show)};
+    const float vor_show[2] = {read_now_f(bound::zuvadud_D738_pfd_vor1_show),
+                               read_now_f(bound::zuvadud_D738_pfd_vor2_show)};
     char vor_id[2][7];
     read_text(bound::zuvadud_D738_pfd_vor1_sel_id, vor_id[0], 6);
     read_text(bound::zuvadud_D738_pfd_vor2_sel_id, vor_id[1], 6);

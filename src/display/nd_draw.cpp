@@ -17,6 +17,7 @@
 #include <cstring>
 
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
 #include "core/util.h"
@@ -85,8 +86,7 @@ NdColours nd_build_colours() {
 void draw_nd_track_and_marks(int32_t side, const NdColours& colours) {
   const int32_t sd = side == 0 ? 0 : 1;
   const EfisSideState& efis = efis_side[sd];
-  const XPLMDataRef track_ref = handle(sd == 0 ? bound::zuvadud_D738_nd_track_nd : bound::zuvadud_D738_nd_track_nd_fo);
-  const float track_deg = track_ref ? finite_or(XPLMGetDataf(track_ref), 0.0f) : 0.0f;
+  const float track_deg = read_now_f(sd == 0 ? bound::zuvadud_D738_nd_track_nd : bound::zuvadud_D738_nd_track_nd_fo);
   const double t = static_cast<double>(clamp_range(track_deg, -40.0f, 40.0f)) * 3.14159265359 / 180.0;
   glColor4fv(colours.white[sd]);
 
@@ -213,8 +213,7 @@ void draw_nd_maps() {
 int nd_draw_callback(XPLMDrawingPhase phase, int is_before, void* refcon) {
   (void)is_before;
   (void)refcon;
-  const XPLMDataRef render_ref = handle(bound::sim_graphics_view_panel_render_type);
-  const int render_type = render_ref ? XPLMGetDatai(render_ref) : 0;
+  const int render_type = read_now_i(bound::sim_graphics_view_panel_render_type);
   // Before the first completed frame the route arrays and the display values
   // are not yet consistent; only the 3D panel pass (type 2) has the texture.
   if (draw_enabled == 0 || phase != xplm_Phase_Gauges || render_type != 2) return 1;

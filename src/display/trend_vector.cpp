@@ -16,6 +16,7 @@
 
 #include "alerting/alerting_steps.h"
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/preprocess_values.h"
 #include "core/util.h"
 #include "display/map_primitives.h"
@@ -33,8 +34,6 @@ namespace {
 
 constexpr double nm_per_m = 0.0005399568;
 
-inline double mod360(double x) { return std::fmod(x, 360.0); }
-
 void trend_vector(int32_t sd, const NdColours& colours, double up, double track, double bank, double radius_nm,
                   double scale, int32_t pieces) {
   const double gs = host_mirror.sim_flightmodel_position_groundspeed;  // m/s
@@ -50,9 +49,9 @@ void trend_vector(int32_t sd, const NdColours& colours, double up, double track,
     return;
   }
   const bool right = bank > 0.0;
-  const double start = mod360(mod360(track + (right ? 270.0 : 90.0)) - up + 360.0);
-  gc_destination(ac_lat, ac_lon, mod360(track + (right ? 90.0 : 270.0)), radius_nm);
-  const double end = right ? mod360(swept + start) : mod360(start - swept + 360.0);
+  const double start = angle::rem360(angle::rem360(track + (right ? 270.0 : 90.0)) - up + 360.0);
+  gc_destination(ac_lat, ac_lon, angle::rem360(track + (right ? 90.0 : 270.0)), radius_nm);
+  const double end = right ? angle::rem360(swept + start) : angle::rem360(start - swept + 360.0);
   map_project(ac_lat, ac_lon, nav_result.lat, nav_result.lon, static_cast<float>(up), scale);
   draw_map_arc(map_point.x, map_point.y, radius_nm * scale, start, end, right ? 1.0f : 0.0f,
                static_cast<int32_t>(pieces + 10), sd);
@@ -84,9 +83,9 @@ void vor_lines(int32_t sd, const NdColours& colours, double up, double scale) {
     if (!(rest > 0.0)) continue;
     glColor4fv(colours.green[sd]);
     const double c = static_cast<double>(st.bearing_mag) - var;
-    gc_destination(ac_lat, ac_lon, mod360(c + 360.0), start_nm);
+    gc_destination(ac_lat, ac_lon, angle::rem360(c + 360.0), start_nm);
     map_project(ac_lat, ac_lon, nav_result.lat, nav_result.lon, static_cast<float>(up), scale);
-    map_polar_line(map_point.x, map_point.y, mod360(c - up + 360.0), rest * scale, 0, sd);
+    map_polar_line(map_point.x, map_point.y, angle::rem360(c - up + 360.0), rest * scale, 0, sd);
   }
 }
 
@@ -112,12 +111,10 @@ void draw_nd_trend_and_vor(const NdColours& colours) {
     nd_symbol_origin.y = 0.199;
     float drift = 0.0f;
     if (!track_up_flag) {
-      const XPLMDataRef ref = handle(sd == 0 ? bound::zuvadud_D738_nd_track_nd : bound::zuvadud_D738_nd_track_nd_fo);
-      const float v = ref ? XPLMGetDataf(ref) : 0.0f;
-      drift = std::isfinite(v) ? -v : 0.0f;
+      drift = -read_now_f(sd == 0 ? bound::zuvadud_D738_nd_track_nd : bound::zuvadud_D738_nd_track_nd_fo);
     }
     drift = clamp_range(drift, -40.0f, 40.0f);
-    const double track = mod360(drift + up + 360.0);
+    const double track = angle::rem360(drift + up + 360.0);
     const EfisSideState& e = efis_side[sd];
     if (e.map_mode != 2.0f) continue;
     const auto raise_origin = [&]() {

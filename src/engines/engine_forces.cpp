@@ -172,11 +172,11 @@ void engine_forces_update() {
   // The host releases the overrides on its own at times; take them back.
   if (h.sim_operation_override_override_engine_forces == 0) {
     h.sim_operation_override_override_engine_forces = 1;
-    write_host_i(bound::sim_operation_override_override_engine_forces, 1);
+    host_send_i(bound::sim_operation_override_override_engine_forces, 1);
   }
   if (h.sim_operation_override_override_fuel_flow == 0) {
     h.sim_operation_override_override_fuel_flow = 1;
-    write_host_i(bound::sim_operation_override_override_fuel_flow, 1);
+    host_send_i(bound::sim_operation_override_override_fuel_flow, 1);
   }
 
   const float sn = engine_static_thrust();
@@ -207,11 +207,11 @@ void engine_forces_update() {
   h.sim_flightmodel_forces_L_prop = moment_l;
   h.sim_flightmodel_forces_M_prop = moment_m;
   h.sim_flightmodel_forces_N_prop = moment_n;
-  write_host_f(bound::sim_flightmodel_forces_faxil_prop, faxil);
-  write_host_f(bound::sim_flightmodel_forces_fnrml_prop, fnrml);
-  write_host_f(bound::sim_flightmodel_forces_fside_prop, fside);
-  write_host_f(bound::sim_flightmodel_forces_L_prop, moment_l);
-  write_host_f(bound::sim_flightmodel_forces_M_prop, moment_m);
-  write_host_f(bound::sim_flightmodel_forces_N_prop, moment_n);
-  write_host_vf(bound::sim_flightmodel_engine_ENGN_FF_, fuel_flow, 2);
+  host_send_f(bound::sim_flightmodel_forces_faxil_prop, faxil);
+  host_send_f(bound::sim_flightmodel_forces_fnrml_prop, fnrml);
+  host_send_f(bound::sim_flightmodel_forces_fside_prop, fside);
+  host_send_f(bound::sim_flightmodel_forces_L_prop, moment_l);
+  host_send_f(bound::sim_flightmodel_forces_M_prop, moment_m);
+  host_send_f(bound::sim_flightmodel_forces_N_prop, moment_n);
+  host_send_vf(bound::sim_flightmodel_engine_ENGN_FF_, fuel_flow, 2);
 }

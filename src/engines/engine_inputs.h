@@ -11,18 +11,5 @@
 // Engine index of a host or script array: 0 or 1; anything else reads as 0.
 inline int32_t engine_slot(int32_t engine) { return engine == 1 ? 1 : 0; }
 
-#include "core/binding.h"
-
-// Host writes through a slot that may be empty (name absent at start-up).
-inline void write_host_f(bound::Id id, float v) {
-  if (XPLMDataRef r = handle(id)) XPLMSetDataf(r, v);
-}
-inline void write_host_i(bound::Id id, int v) {
-  if (XPLMDataRef r = handle(id)) XPLMSetDatai(r, v);
-}
-inline void write_host_vf(bound::Id id, float* v, int count) {
-  if (XPLMDataRef r = handle(id)) XPLMSetDatavf(r, v, 0, count);
-}
-inline void write_host_vi(bound::Id id, int* v, int count) {
-  if (XPLMDataRef r = handle(id)) XPLMSetDatavi(r, v, 0, count);
-}
+// Reads and writes of the host's and the scripts' values: core/host_io.h.
+#include "core/host_io.h"

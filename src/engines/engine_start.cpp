@@ -275,7 +275,7 @@ void update_engine_start() {
   engine::indicators_N2_percent_2 = lag_toward(engine::indicators_N2_percent_2, c.spool_n2[1], 0.0f, 108.0f, 1.0f);
   h.sim_flightmodel_engine_ENGN_N2_[0] = c.spool_n2[0];
   h.sim_flightmodel_engine_ENGN_N2_[1] = c.spool_n2[1];
-  write_host_vf(bound::sim_flightmodel_engine_ENGN_N2_, c.spool_n2, 2);
+  host_send_vf(bound::sim_flightmodel_engine_ENGN_N2_, c.spool_n2, 2);
 
   float* n1_ind[2] = {&engine::indicators_N1_percent_1, &engine::indicators_N1_percent_2};
   for (int e = 0; e < 2; ++e) {
@@ -288,8 +288,8 @@ void update_engine_start() {
       *n1_ind[e] = lag_toward(*n1_ind[e], c.spool_n1[e], 0.0f, 108.0f, 1.0f);
     }
   }
-  write_host_f(bound::sim_aircraft_engine_acf_starter_torque_ratio, 0.07f);
-  write_host_f(bound::sim_aircraft_engine_acf_starter_max_rpm_ratio, 0.09f);
+  host_send_f(bound::sim_aircraft_engine_acf_starter_torque_ratio, 0.07f);
+  host_send_f(bound::sim_aircraft_engine_acf_starter_max_rpm_ratio, 0.09f);
   c.spool_n2_previous[0] = c.spool_n2[0];
   c.spool_n2_previous[1] = c.spool_n2[1];
 

@@ -136,14 +136,14 @@ void engine_n1_command_update() {
         s.spool_down_done[e] = 1;
       }
     }
-    write_host_f(req_id[e], r);
-    write_host_f(pie_id[e], g);
-    write_host_f(lvr_id[e], axis_n1);
+    script_set_f(req_id[e], r);
+    script_set_f(pie_id[e], g);
+    script_set_f(lvr_id[e], axis_n1);
     s.requested_n1[e] = r;
   }
   s.prev_idle_mode[0] = s.idle_snapshot[0];
   s.prev_idle_mode[1] = s.idle_snapshot[1];
-  write_host_vf(bound::sim_flightmodel_engine_ENGN_thro_use, s.throttle_ratio, 2);
+  host_send_vf(bound::sim_flightmodel_engine_ENGN_thro_use, s.throttle_ratio, 2);
   host_mirror.sim_flightmodel_engine_ENGN_thro_use[0] = s.throttle_ratio[0];
   host_mirror.sim_flightmodel_engine_ENGN_thro_use[1] = s.throttle_ratio[1];
 

@@ -210,7 +210,7 @@ void update_n1_set() {
   if (w[0] != fms[0] || w[1] != fms[1]) {
     script_mirror.zuvadud_D738_FMS_N1_mode_thrust[0] = w[0];
     script_mirror.zuvadud_D738_FMS_N1_mode_thrust[1] = w[1];
-    write_host_vf(bound::zuvadud_D738_FMS_N1_mode_thrust, w, 2);
+    script_set_vf(bound::zuvadud_D738_FMS_N1_mode_thrust, w, 2);
   }
   for (int e = 0; e < 2; ++e) engine::eng1_N1_cmd[e] = deploying(e) ? 1.0f : 0.0f;
 }
@@ -385,13 +385,13 @@ void update_thrust_levers() {
   if (new_prop[0] != prop[0] || new_prop[1] != prop[1]) {
     prop[0] = new_prop[0];
     prop[1] = new_prop[1];
-    write_host_vi(bound::sim_cockpit2_engine_actuators_prop_mode, prop, 2);
+    host_send_vi(bound::sim_cockpit2_engine_actuators_prop_mode, prop, 2);
   }
   for (int e = 0; e < 2; ++e) host_lever[e] = finite_or(host_lever[e], 0.0f);
   if (host_lever[0] != ratio[0] || host_lever[1] != ratio[1]) {
     ratio[0] = host_lever[0];
     ratio[1] = host_lever[1];
-    write_host_vf(bound::sim_cockpit2_engine_actuators_throttle_ratio, ratio, 2);
+    host_send_vf(bound::sim_cockpit2_engine_actuators_throttle_ratio, ratio, 2);
   }
   // What was just written is not a pilot input next frame.
   if (!reversing) {
