@@ -69,7 +69,7 @@ FlapRange pick_range(const FlapRange (&table)[N], const FlapRange& other, float 
 }
 
 void send_range(float setting, float& prev, const FlapRange& r, bound::Id min_id, bound::Id max_id) {
-  if (setting == prev || std::isnan(setting)) return;
+  if (setting == prev) return;
   const float cur_min = read_now_f(min_id);
   const float cur_max = read_now_f(max_id);
   if (cur_min != r.min) script_set_f(min_id, r.min);
@@ -165,7 +165,7 @@ void update_runway_awareness_link() {
 
   RunwayAwarenessLinkState& r = raas_link_state;
   const float vapp = mirror_f(bound::zuvadud_D738_FMS_approach_speed);
-  if (vapp != r.raas_vref_prev && !std::isnan(vapp)) {
+  if (vapp != r.raas_vref_prev) {
     const int current = read_now_i(bound::xraas_override_Vref_act);
     const int target = vapp == 0.0f ? 180 : trunc_to_i32(std::floor(vapp));
     if (target != current) script_set_i(bound::xraas_override_Vref_act, target);

@@ -33,8 +33,7 @@ namespace {
 
 inline float side_brightness(int32_t side) {
   // Elements 2 and 3 are the captain's and first officer's map displays.
-  const float b = host_mirror.sim_cockpit2_switches_instrument_brightness_ratio[side == 0 ? 2 : 3];
-  return finite_or(b, 0.0f);
+  return host_mirror.sim_cockpit2_switches_instrument_brightness_ratio[side == 0 ? 2 : 3];
 }
 
 void set_rgb(float (&c)[2][4], float r, float g, float b) {

@@ -99,8 +99,7 @@ void draw_nd_trend_and_vor(const NdColours& colours) {
                                                                                           : shared.heading_mag_deg) -
                     host_mirror.sim_flightmodel_position_magnetic_variation;
   if (!std::isfinite(up)) return;
-  const float bank_raw = host_mirror.sim_cockpit2_gauges_indicators_roll_electric_deg_pilot;
-  const float bank = clamp_range(std::isfinite(bank_raw) ? bank_raw : 0.0f, -50.0f, 50.0f);
+  const float bank = clamp_range(host_mirror.sim_cockpit2_gauges_indicators_roll_electric_deg_pilot, -50.0f, 50.0f);
   const float gs_kt = host_mirror.sim_flightmodel_position_groundspeed * 1.94384449f;
   double radius_nm = turn_radius_nm(std::fabs(bank), gs_kt);
   if (radius_nm == 0.0 || !std::isfinite(radius_nm)) radius_nm = 0.1;

@@ -290,7 +290,7 @@ void init_engine_state() {
     }
   }
   for (int e = 0; e < 2; ++e) {
-    const float n1 = finite_or(h.sim_flightmodel2_engines_N1_percent[e], 0.0f);
+    const float n1 = h.sim_flightmodel2_engines_N1_percent[e];
     const float n2 = finite_or(h.sim_flightmodel2_engines_N2_percent[e], 0.0f);
     h.sim_flightmodel_engine_ENGN_N1_[e] = n1;
     h.sim_flightmodel_engine_ENGN_N2_[e] = n2;

@@ -149,13 +149,13 @@ void apply_flight_model_adjustments() {
   const HostMirror& h = host_mirror;
   in.f = finite_or(h.sim_flightmodel_forces_faxil_prop, 0.0f);
   in.agl_ft = read_now_f(bound::sim_flightmodel_position_y_agl) * 3.28084f;
-  in.gs_ms = finite_or(h.sim_flightmodel_position_groundspeed, 0.0f);
-  in.tonnes = finite_or(h.sim_flightmodel_weight_m_total, 0.0f) / 1000.0f;
+  in.gs_ms = h.sim_flightmodel_position_groundspeed;
+  in.tonnes = h.sim_flightmodel_weight_m_total / 1000.0f;
   for (int e = 0; e < 2; ++e) {
-    in.n1[e] = finite_or(h.sim_flightmodel2_engines_N1_percent[e], 0.0f);
+    in.n1[e] = h.sim_flightmodel2_engines_N1_percent[e];
     in.burning[e] = h.sim_flightmodel2_engines_engine_is_burning_fuel[e] != 0;
     in.reverse[e] = h.sim_cockpit2_engine_actuators_prop_mode[e] == 3;
-    in.deploy[e] = finite_or(h.sim_flightmodel2_engines_thrust_reverser_deploy_ratio[e], 0.0f);
+    in.deploy[e] = h.sim_flightmodel2_engines_thrust_reverser_deploy_ratio[e];
   }
   const float plug = read_now_f(bound::sim_flightmodel_forces_faxil_plug_acf);
   float terms = 0.0f;
