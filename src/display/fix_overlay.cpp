@@ -1,8 +1,8 @@
 // FIX page overlay: the exchange with the scripts' FIX page values under
 // "zuvadud/D738/nd/fix_" (five fixes per side, three elements each: a
 // distance circle or a radial line, and an abeam line per fix). Every value
-// is read through its handle each time it is used and nothing is kept
-// between frames.
+// is taken now through the seam (read_now_vf) each time it is used and
+// nothing is kept between frames.
 //
 // update_nd_fix_overlay (main loop) writes the label positions of the circle
 // elements per side (display-object units) and the 15 shared label texts;
@@ -35,7 +35,7 @@ namespace {
 constexpr int32_t fix_count = 5;
 constexpr int32_t element_count = 3;
 
-// One side's FIX page values, as handles.
+// One side's FIX page values, by name.
 struct SideRefs {
   bound::Id lat, lon, shown;
   bound::Id circle[element_count];  // "fix_rad_dist_e": 2 = distance circle
@@ -110,7 +110,7 @@ void read_side(int32_t sd, SideValues& v) {
 bool fix_frame(int32_t sd, float& up, double& ref_lat, double& ref_lon) {
   const EfisSideState& e = efis_side[sd];
   const float var = host_mirror.sim_flightmodel_position_magnetic_variation;
-  if (e.map_mode == 3.0f) {
+  if (e.map_mode == nd_mode(NdMapMode::plan)) {
     up = -var;
     const DisplayRoute& r = display_routes[sd];
     const float step = sd == 0 ? fms_copies.legs_step_ctr : fms_copies.legs_step_ctr_fo;
@@ -123,7 +123,7 @@ bool fix_frame(int32_t sd, float& up, double& ref_lat, double& ref_lon) {
     }
     ref_lat = r.lat[idx];
     ref_lon = r.lon[idx];
-  } else if (e.map_mode == 2.0f) {
+  } else if (e.map_mode == nd_mode(NdMapMode::map)) {
     const bool track_up = e.track_up != 0.0f && e.track_up_active != 0.0f;
     up = (track_up ? e.track_mag_deg : e.heading_mag_deg) - var;
     ref_lat = host_mirror.sim_flightmodel_position_latitude;
@@ -192,7 +192,7 @@ void update_nd_fix_overlay() {
     double ref_lon = 0.0;
     if (!fix_frame(sd, up, ref_lat, ref_lon)) continue;
     any = true;
-    const bool pln = e.map_mode == 3.0f;
+    const bool pln = e.map_mode == nd_mode(NdMapMode::plan);
     const double y_off = pln ? 4.1 : (e.vsd_map != 0.0f ? 5.1 : (e.exp_map == 0.0f ? 4.1 : 0.0));
     const double k = label_scale[nd_range_index(e.map_range)] * (pln ? 0.57 : 1.0);
     SideValues v;
@@ -235,7 +235,7 @@ void draw_nd_fix_pass(const NdColours& colours) {
     double ref_lat = 0.0;
     double ref_lon = 0.0;
     if (!fix_frame(sd, up, ref_lat, ref_lon)) continue;
-    const bool pln = e.map_mode == 3.0f;
+    const bool pln = e.map_mode == nd_mode(NdMapMode::plan);
     nd_symbol_origin.y = 0.199;
     if (pln) {
       nd_symbol_origin.y = 0.48;

@@ -125,7 +125,7 @@ void draw_nd_track_and_marks(int32_t side, const NdColours& colours) {
     }
   };
   const double tan_t = std::tan(t);
-  if (mode == 2.0f && track_up != 0.0f && !aligning) {
+  if (mode == nd_mode(NdMapMode::map) && track_up != 0.0f && !aligning) {
     raise_origin();
     const double x0 = nd_symbol_origin.x;
     const double y0 = nd_symbol_origin.y;
@@ -136,7 +136,7 @@ void draw_nd_track_and_marks(int32_t side, const NdColours& colours) {
       draw_line(static_cast<float>(x0), static_cast<float>(y0 + L), static_cast<float>(x0 - tan_t * 0.705),
                 0.905f, sd);
     }
-  } else if ((mode < 2.0f && !centred) || (mode == 2.0f && track_up == 0.0f)) {
+  } else if ((mode < nd_mode(NdMapMode::map) && !centred) || (mode == nd_mode(NdMapMode::map) && track_up == 0.0f)) {
     // While the heading reference is still aligning nothing is drawn.
     if (aligning) return;
     raise_origin();
@@ -157,18 +157,19 @@ void draw_nd_track_and_marks(int32_t side, const NdColours& colours) {
                             static_cast<float>(yb), sd);
   };
   glBegin(GL_LINES);
-  if (mode == 2.0f && centred) {
+  if (mode == nd_mode(NdMapMode::map) && centred) {
     nd_symbol_origin.y = vsd ? 0.547 : 0.48;
     const double y0 = nd_symbol_origin.y;
     tick(y0 + 0.1695);
     tick(y0 - 0.1695);
     vertical(y0 - 0.131, y0 - 0.341);
-  } else if ((mode == 2.0f || mode == 0.0f || mode == 1.0f) && !centred) {
+  } else if ((mode == nd_mode(NdMapMode::map) || mode == nd_mode(NdMapMode::app) || mode == nd_mode(NdMapMode::vor)) &&
+             !centred) {
     const double y0 = nd_symbol_origin.y;
     tick(y0 + 0.1695);
     tick(y0 + 0.339);
     tick(y0 + 0.5085);
-  } else if ((mode == 0.0f || mode == 1.0f) && centred) {
+  } else if ((mode == nd_mode(NdMapMode::app) || mode == nd_mode(NdMapMode::vor)) && centred) {
     nd_symbol_origin.y = 0.48;
     const double y0 = nd_symbol_origin.y;
     tick(y0 + 0.235);

@@ -3,7 +3,7 @@
 // frozen while paused, raw in replay and restored after it), and the
 // low-speed band below the scripts' minimum speed.
 //
-// Reads the host's calibrated airspeeds (directly), the mirrors of the IAS
+// Reads the host's calibrated airspeeds (taken now), the mirrors of the IAS
 // override, pause and replay, and the frame copies of radio altitude,
 // indicated airspeed, minimum speed, flap handle and angle of attack. Writes
 // the host's pilot and copilot airspeed and airspeed-acceleration indicators,

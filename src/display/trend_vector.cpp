@@ -33,6 +33,9 @@ int32_t trend_segment_count(float range_index) {
 namespace {
 
 constexpr double nm_per_m = 0.0005399568;
+// Bank (degrees, either side) the trend arc's turn radius is computed with at
+// most: a steeper bank draws the arc of this one.
+constexpr float kTrendMaxBankDeg = 50.0f;
 
 void trend_vector(int32_t sd, const NdColours& colours, double up, double track, double bank, double radius_nm,
                   double scale, int32_t pieces) {
@@ -99,7 +102,8 @@ void draw_nd_trend_and_vor(const NdColours& colours) {
                                                                                           : shared.heading_mag_deg) -
                     host_mirror.sim_flightmodel_position_magnetic_variation;
   if (!std::isfinite(up)) return;
-  const float bank = clamp_range(host_mirror.sim_cockpit2_gauges_indicators_roll_electric_deg_pilot, -50.0f, 50.0f);
+  const float bank = clamp_range(host_mirror.sim_cockpit2_gauges_indicators_roll_electric_deg_pilot, -kTrendMaxBankDeg,
+                                 kTrendMaxBankDeg);
   const float gs_kt = host_mirror.sim_flightmodel_position_groundspeed * 1.94384449f;
   double radius_nm = turn_radius_nm(std::fabs(bank), gs_kt);
   if (radius_nm == 0.0 || !std::isfinite(radius_nm)) radius_nm = 0.1;
@@ -115,7 +119,7 @@ void draw_nd_trend_and_vor(const NdColours& colours) {
     drift = clamp_range(drift, -40.0f, 40.0f);
     const double track = angle::rem360(drift + up + 360.0);
     const EfisSideState& e = efis_side[sd];
-    if (e.map_mode != 2.0f) continue;
+    if (e.map_mode != nd_mode(NdMapMode::map)) continue;
     const auto raise_origin = [&]() {
       if (e.vsd_map != 0.0f) {
         nd_symbol_origin.y = 0.547;

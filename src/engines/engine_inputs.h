@@ -1,6 +1,8 @@
-// Small input guards shared by the engine modules: a value from the host or
-// the scripts that is not a finite number is replaced where it enters a model,
-// so no NaN reaches a lag, a table search or a host write.
+// What the engine modules share at their inputs: the engine slot of an array
+// index, finite_or for the plug-in's own published values (which the cockpit
+// may write) and the quotients that enter a model, and the seam (reads taken
+// now, the host's and the scripts' writes). Values read from the mirrors or
+// taken now are already finite numbers.
 #pragma once
 
 #include <cmath>

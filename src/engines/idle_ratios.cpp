@@ -13,6 +13,12 @@
 
 namespace {
 
+// The idle ratios (dimensionless, on the host's scale) written on the newer
+// host whatever the air; the older host's follow temperature and density
+// (older_host_ratios).
+constexpr float kNewerLowIdle = 0.6f;
+constexpr float kNewerHighIdle = 0.67f;
+
 void newer_host_ratios() {
   constexpr bound::Id low = bound::sim_aircraft2_engine_low_idle_ratio;
   constexpr bound::Id high = bound::sim_aircraft2_engine_high_idle_ratio;
@@ -24,18 +30,18 @@ void newer_host_ratios() {
   const float h = acf_high_idle_ratio;
   const float l = acf_low_idle_ratio;
   // The host refuses a low ratio above the high one, so the order matters.
-  if (h < 0.6f) {
-    host_send_f(high, 0.67f);
-    host_send_f(low, 0.6f);
-  } else if (l > 0.67f || h > 0.67f) {
-    host_send_f(low, 0.6f);
-    host_send_f(high, 0.67f);
+  if (h < kNewerLowIdle) {
+    host_send_f(high, kNewerHighIdle);
+    host_send_f(low, kNewerLowIdle);
+  } else if (l > kNewerHighIdle || h > kNewerHighIdle) {
+    host_send_f(low, kNewerLowIdle);
+    host_send_f(high, kNewerHighIdle);
   } else {
-    if (h != 0.67f) host_send_f(high, 0.67f);
-    if (l != 0.6f) host_send_f(low, 0.6f);
+    if (h != kNewerHighIdle) host_send_f(high, kNewerHighIdle);
+    if (l != kNewerLowIdle) host_send_f(low, kNewerLowIdle);
   }
-  acf_low_idle_ratio = 0.6f;
-  acf_high_idle_ratio = 0.67f;
+  acf_low_idle_ratio = kNewerLowIdle;
+  acf_high_idle_ratio = kNewerHighIdle;
 }
 
 void older_host_ratios() {
