@@ -64,11 +64,14 @@ float disable_element(int slot) {
 
 // Within 2.4 dots of the side's active glidepath.
 bool established(bool fo) {
-  const float mode = fo ? mirror_f(bound::zuvadud_D738_nav_mmr_act_mode_fo) : mirror_f(bound::zuvadud_D738_nav_mmr_act_mode);
+  const float mode =
+      fo ? mirror_f(bound::zuvadud_D738_nav_mmr_act_mode_fo) : mirror_f(bound::zuvadud_D738_nav_mmr_act_mode);
   if (mode == 0.0f) {
-    const float type = fo ? mirror_f(bound::zuvadud_radios_copilot_nav_tuned_type_fo) : mirror_f(bound::zuvadud_radios_pilot_nav_tuned_type);
+    const float type = fo ? mirror_f(bound::zuvadud_radios_copilot_nav_tuned_type_fo)
+                          : mirror_f(bound::zuvadud_radios_pilot_nav_tuned_type);
     if (!(type > 1.0f)) return false;
-    const float dev = fo ? mirror_f(bound::zuvadud_radios_copilot_nav_vdef_fo) : mirror_f(bound::zuvadud_radios_pilot_nav_vdef);
+    const float dev =
+        fo ? mirror_f(bound::zuvadud_radios_copilot_nav_vdef_fo) : mirror_f(bound::zuvadud_radios_pilot_nav_vdef);
     return std::fabs(dev) <= 2.4f;
   }
   if (mirror_f(bound::zuvadud_D738_nav_mmr_active) != 1.0f) return false;
@@ -99,7 +102,8 @@ void evaluate(bool fo) {
                      : mirror_f(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot);
   const float z = fo ? mirror_f(bound::sim_cockpit2_gauges_indicators_altitude_ft_copilot)
                      : mirror_f(bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot);
-  const float e = mirror_f(bound::zuvadud_D738_pfd_rwy_show) == 2.0f ? mirror_f(bound::zuvadud_D738_pfd_rwy_altitude) : 0.0f;
+  const float e =
+      mirror_f(bound::zuvadud_D738_pfd_rwy_show) == 2.0f ? mirror_f(bound::zuvadud_D738_pfd_rwy_altitude) : 0.0f;
   const bool baro = in(cockpit_options.ra_500_1000_baro) != 0.0f;
 
   for (int slot = 1; slot <= 11; ++slot) {

@@ -23,6 +23,12 @@ EngineStartState engine_start_state;
 
 namespace {
 
+// The start model's floor of the air density ratio (sigma, 1 at sea level in
+// standard air): the starter air limit and the start rates are interpolated
+// between it and 1 over the span below, and thinner air counts as this.
+constexpr float kStartSigmaMin = 0.635f;
+constexpr float kStartSigmaSpan = 0.365f;
+
 // Windmill rows by altitude 0, 15000, 25000, 35000, 45000 ft; Mach 0 .. 0.9.
 constexpr float k_windmill_n1[5][10] = {
     {0, 7.51f, 10.96f, 13.45f, 16.13f, 18.34f, 20.52f, 22.3f, 21.98f, 22.28f},
@@ -62,8 +68,8 @@ bool separated(int e) {
 }  // namespace
 
 void starter_air_targets(float out[2]) {
-  const float s = clamp_range(host_mirror.sim_weather_sigma, 0.635f, 1.0f);
-  const float limit = 24.1f + 2.0f * (s - 0.635f) / 0.365f;
+  const float s = clamp_range(host_mirror.sim_weather_sigma, kStartSigmaMin, 1.0f);
+  const float limit = 24.1f + 2.0f * (s - kStartSigmaMin) / kStartSigmaSpan;
   const float dl = clamp_range((finite_or(indicators::duct_press_L, 0.0f) - 10.5f) / 11.1f, 0.0f, 1.0f);
   const float dr = clamp_range((finite_or(indicators::duct_press_R, 0.0f) - 10.5f) / 11.1f, 0.0f, 1.0f);
   const float g = script_mirror.zuvadud_D738_engine_engine_air_start != 0.0f
@@ -182,9 +188,9 @@ void update_engine_start() {
   EngineStartState& st = engine_start_state;
   EngineStateCopies& c = engine_copies;
 
-  const float s = clamp_range(h.sim_weather_sigma, 0.635f, 1.0f);
-  const float k1 = 1.1f + (s - 0.635f) * 0.1f / 0.365f;
-  float k2 = 1.7f + (s - 0.635f) * 0.1f / 0.365f;
+  const float s = clamp_range(h.sim_weather_sigma, kStartSigmaMin, 1.0f);
+  const float k1 = 1.1f + (s - kStartSigmaMin) * 0.1f / kStartSigmaSpan;
+  float k2 = 1.7f + (s - kStartSigmaMin) * 0.1f / kStartSigmaSpan;
   const float precip = h.sim_weather_precipitation_on_aircraft_ratio;
   if (precip > 0.1f) k2 *= 1.0f - 0.1f * (precip > 1.0f ? 1.0f : precip);
 
