@@ -34,36 +34,18 @@ declare -A home=(
   [wrap180_nonneg]=src/core/util.h
   [wrap180_nonneg_d]=src/core/util.h
 )
-# Local copies not yet replaced, "file name", one per line. Whoever replaces
-# one removes its line; a listed copy that is gone fails the check, so the
-# list only shrinks. When it is empty, remove it.
-pending=(
-  "src/display/fix_overlay.cpp wrap180"
-  "src/display/fix_overlay.cpp wrap360"
-  "src/display/trend_vector.cpp mod360"
-)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 names=$(printf '%s|' "${!home[@]}")
 names=${names%|}
 
-# check TREE: 0 when TREE/src defines each helper only in its home, apart from
-# the pending copies, and every pending copy is still there.
+# check TREE: 0 when TREE/src defines each helper only in its home.
 check() {
-  local tree=$1 bad=0 file line name text entry
-  declare -A seen=() listed=()
-  # A lookup, not `printf | grep -q`: under pipefail grep's early exit can
-  # kill printf with SIGPIPE and fail the match at random.
-  for entry in "${pending[@]}"; do listed[$entry]=1; done
+  local tree=$1 bad=0 file line name text
   while IFS=: read -r file line name text; do
     file=${file#"$tree"/}
     [[ $file == "${home[$name]}" ]] && continue
-    entry="$file $name"
-    if [[ -n ${listed[$entry]:-} ]]; then
-      seen[$entry]=1
-      continue
-    fi
     if [[ -n ${home[$name]} ]]; then
       echo "check-helpers: $file:$line defines its own $name: use the one in ${home[$name]}"
     else
@@ -80,12 +62,6 @@ check() {
                sub(/[ \t]*[(=].*$/, "", m); n = split(m, w, /[ \t]+/)
                print FILENAME ":" FNR ":" w[n] ":" $0
              }')
-  for entry in "${pending[@]}"; do
-    if [[ -z ${seen[$entry]:-} ]]; then
-      echo "check-helpers: \"$entry\" is no longer a local copy: remove it from the list in scripts/check-helpers.sh"
-      bad=1
-    fi
-  done
   return $bad
 }
 
@@ -121,4 +97,4 @@ if ! check "$root"; then
   echo "check-helpers: FAILED"
   exit 1
 fi
-echo "check-helpers: ok (${#pending[@]} local copies not yet replaced)"
+echo "check-helpers: ok"

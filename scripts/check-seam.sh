@@ -10,16 +10,7 @@
 #   scripts/check-seam.sh              check this tree
 #   scripts/check-seam.sh --self-test  show that the check passes on a copy of
 #                                      this tree and fails once a direct call
-#                                      is put back in a converted folder
-#
-# Folders not yet converted to the seam, one per line. Whoever converts a
-# folder removes its line; a listed folder without a direct call fails the
-# check, so the list only shrinks. When it is empty, remove it.
-pending=(
-  src/display/
-  src/alerting/
-  src/engines/
-)
+#                                      is put back outside the seam
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -29,36 +20,18 @@ is_seam() {
   return 1
 }
 
-is_pending() {
-  local p
-  for p in "${pending[@]}"; do [[ $1 == "$p"* ]] && return 0; done
-  return 1
-}
-
-# check TREE: 0 when TREE/src has no direct call outside the seam and the
-# pending folders, and every pending folder still has one.
+# check TREE: 0 when TREE/src has no direct call outside the seam.
 check() {
-  local tree=$1 bad=0 file line text p
-  declare -A pending_hit=()
+  local tree=$1 bad=0 file line text
   while IFS=: read -r file line text; do
     file=${file#"$tree"/}
     is_seam "$file" && continue
-    if is_pending "$file"; then
-      for p in "${pending[@]}"; do [[ $file == "$p"* ]] && pending_hit[$p]=1; done
-      continue
-    fi
     echo "check-seam: $file:$line calls the host directly: $text"
     echo "            read through a mirror or read_now_*, write through host_set_*, host_send_* or script_set_* (core/host_io.h)"
     bad=1
   done < <(find "$tree/src" -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.inc' -o -name '*.c' \) -print0 |
            sort -z | xargs -0 awk '{ code = $0; sub(/\/\/.*/, "", code) }
              code ~ /XPLM(Get|Set)Data(i|f|d|vi|vf|b)[ \t]*\(/ { print FILENAME ":" FNR ":" $0 }')
-  for p in "${pending[@]}"; do
-    if [[ -z ${pending_hit[$p]:-} ]]; then
-      echo "check-seam: $p has no direct host call left: remove it from the list in scripts/check-seam.sh"
-      bad=1
-    fi
-  done
   return $bad
 }
 
@@ -71,14 +44,14 @@ if [[ ${1:-} == --self-test ]]; then
     echo "check-seam: self-test FAILED: the unchanged tree does not pass"
     exit 1
   fi
-  # A direct read put back in a converted folder, after a commented one that
-  # must not count.
+  # A direct read put back outside the seam, after a commented one that must
+  # not count.
   target=
   while IFS= read -r f; do
     f=${f#"$work"/}
-    is_seam "$f" || is_pending "$f" || { target=$f; break; }
+    is_seam "$f" || { target=$f; break; }
   done < <(find "$work/src" -type f -name '*.cpp' | sort)
-  [[ -n $target ]] || { echo "check-seam: self-test FAILED: no converted source file to plant a call in"; exit 1; }
+  [[ -n $target ]] || { echo "check-seam: self-test FAILED: no source file outside the seam to plant a call in"; exit 1; }
   printf '%s\n' '// XPLMGetDataf(handle(bound::sim_time_paused)) would bypass the seam' \
     'float planted_read() { return XPLMGetDataf(nullptr); }' >>"$work/$target"
   if check "$work" >"$work/planted.log"; then
@@ -99,4 +72,4 @@ if ! check "$root"; then
   echo "check-seam: FAILED"
   exit 1
 fi
-echo "check-seam: ok (${#pending[@]} folders not yet converted)"
+echo "check-seam: ok"

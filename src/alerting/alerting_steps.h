@@ -6,6 +6,7 @@
 
 #include "alerting/engine_failures.h"
 #include "alerting/failures.h"
+#include "alerting/gpws.h"  // gpws_msgs_reset, for the start-up state
 #include "alerting/rating.h"
 
 void update_terrain_radar_link();
@@ -25,6 +26,3 @@ extern TerrainRadarLinkState terrain_radar_link_state;
 void alerting_reset_on_load();
 // Plug-in start: the overspeed damage of both engines.
 void overspeed_clear_start_values();
-
-// Start-up state: the aural message flags cleared.
-void gpws_msgs_reset();

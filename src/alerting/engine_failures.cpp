@@ -5,6 +5,7 @@
 #include "alerting/failures.h"
 #include "core/binding.h"
 #include "core/frame_values.h"
+#include "core/host_io.h"
 #include "core/preprocess_values.h"
 #include "core/util.h"
 #include "engines/engine_state.h"
@@ -22,7 +23,7 @@ constexpr float kOverspeedLimit = 450.0f;
 void set_host_failure(bound::Id id, int32_t* copy, int32_t value) {
   if (*copy == value) return;
   *copy = value;
-  if (XPLMDataRef h = handle(id)) XPLMSetDatai(h, value);
+  host_send_i(id, value);
 }
 
 struct EngineIds {
@@ -79,8 +80,8 @@ void seize(int e) {
   engine_copies.spool_n1[e] = 0.0f;
   engine_copies.spool_n2[e] = 0.0f;
   engine_copies.spool_n2_previous[e] = 0.0f;
-  if (XPLMDataRef n1 = handle(bound::sim_flightmodel_engine_ENGN_N1_)) XPLMSetDatavf(n1, engine_copies.spool_n1, 0, 2);
-  if (XPLMDataRef n2 = handle(bound::sim_flightmodel_engine_ENGN_N2_)) XPLMSetDatavf(n2, engine_copies.spool_n2, 0, 2);
+  host_send_vf(bound::sim_flightmodel_engine_ENGN_N1_, engine_copies.spool_n1, 2);
+  host_send_vf(bound::sim_flightmodel_engine_ENGN_N2_, engine_copies.spool_n2, 2);
   if (e == 0) {
     engine::indicators_N1_percent_1 = 0.0f;
     engine::indicators_N2_percent_1 = 0.0f;
@@ -216,7 +217,7 @@ void oil_leak_step(int e, bool&) {
   if (failure_tables.engine[12 + e] != 1.0f || !(oil[e] > 0.0f)) return;
   oil[e] -= frame_time * 0.00625f;
   if (oil[e] < 0.0f) oil[e] = 0.0f;
-  if (XPLMDataRef h = handle(bound::sim_flightmodel_engine_ENGN_oil_quan)) XPLMSetDatavf(h, oil, 0, 2);
+  host_send_vf(bound::sim_flightmodel_engine_ENGN_oil_quan, oil, 2);
 }
 
 void oil_overheat_step(int e, bool& table_changed) {
@@ -357,7 +358,7 @@ void engine_overspeed_starvation_step(float dt) {
     for (int e = 0; e < 2; ++e) {
       if (stopped[e]) run[e] = 0;
     }
-    if (XPLMDataRef h = handle(bound::sim_flightmodel_engine_ENGN_running)) XPLMSetDatavi(h, run, 0, 2);
+    host_send_vi(bound::sim_flightmodel_engine_ENGN_running, run, 2);
   }
   engine::fuel_selector_l = stopped[0] ? 0.0f : 1.0f;
   engine::fuel_selector_r = stopped[1] ? 0.0f : 1.0f;

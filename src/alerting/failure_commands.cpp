@@ -12,6 +12,7 @@
 #include "core/failure_tables.h"
 #include "alerting/failures.h"
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/variant.h"
 #include "systems/fire/fire.h"
 #include "systems/fire/fire_values.h"
@@ -38,7 +39,7 @@ const TableRef kTables[5] = {
 
 void write_tables_back() {
   for (const TableRef& t : kTables) {
-    if (XPLMDataRef h = handle(t.id)) XPLMSetDatavf(h, t.values, 0, kFailureEntriesExchanged);
+    script_set_vf(t.id, t.values, kFailureEntriesExchanged);
   }
 }
 
@@ -92,10 +93,10 @@ void reset_failures() {
   float* oil = host_mirror.sim_flightmodel_engine_ENGN_oil_quan;
   oil[0] = kOilRefill;
   oil[1] = kOilRefill;
-  if (XPLMDataRef h = handle(bound::sim_flightmodel_engine_ENGN_oil_quan)) XPLMSetDatavf(h, oil, 0, 2);
+  host_send_vf(bound::sim_flightmodel_engine_ENGN_oil_quan, oil, 2);
   clear_oil_timers();
   script_mirror.zuvadud_D738_failure_rst = 1.0f;
-  if (XPLMDataRef h = handle(bound::zuvadud_D738_failure_rst)) XPLMSetDataf(h, 1.0f);
+  script_set_f(bound::zuvadud_D738_failure_rst, 1.0f);
 }
 
 void reset_fuel_distribution() {
@@ -133,5 +134,5 @@ void reset_fuel_distribution() {
       tank[1] = 0.0f;
     }
   }
-  if (XPLMDataRef h = handle(bound::sim_flightmodel_weight_m_fuel)) XPLMSetDatavf(h, tank, 0, 3);
+  host_send_vf(bound::sim_flightmodel_weight_m_fuel, tank, 3);
 }

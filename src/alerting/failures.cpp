@@ -7,6 +7,7 @@
 
 #include "alerting/failure_state.h"
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/preprocess_values.h"
 #include "core/frame_values.h"
 #include "systems/hydraulics/hydraulics.h"
@@ -46,11 +47,6 @@ bool failure_timer(int group, int index, float min_s, float max_s) {
 
 bool is_failed(const float* table, int i) { return table[i] == 1.0f; }
 
-float direct_script_f(bound::Id id) {
-  XPLMDataRef h = handle(id);
-  return h != nullptr ? XPLMGetDataf(h) : 0.0f;
-}
-
 // Engine entries 0..5 armed with a flight condition (3..8).
 bool condition_met(float value) {
   const float gs_kt = host_mirror.sim_flightmodel_position_groundspeed * kMpsToKt;
@@ -62,7 +58,7 @@ bool condition_met(float value) {
     return gs_kt > (v1 == 0.0f ? 135.0f : v1);
   }
   if (value == 5.0f) {
-    const float v2 = direct_script_f(bound::zuvadud_D738_FMS_v2_set);
+    const float v2 = read_now_f(bound::zuvadud_D738_FMS_v2_set);
     return gs_kt > (v2 == 0.0f ? 145.0f : v2);
   }
   if (value == 6.0f) return radio_ft > 1000.0f && radio_ft < 1100.0f;
@@ -132,7 +128,7 @@ float* failure_table(int group) {
 void write_failure_table(int group) {
   float* table = failure_table(group);
   if (table == nullptr) return;
-  if (XPLMDataRef h = handle(kTableIds[group])) XPLMSetDatavf(h, table, 0, kFailureEntriesExchanged);
+  script_set_vf(kTableIds[group], table, kFailureEntriesExchanged);
 }
 
 bool failure_timer_electric(int i, float a, float b) { return failure_timer(fail_electric, i, a, b); }

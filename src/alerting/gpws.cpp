@@ -14,6 +14,7 @@
 #include "alerting/gpws_test_state.h"
 #include "core/binding.h"
 #include "core/frame_values.h"
+#include "core/host_io.h"
 #include "core/preprocess_values.h"
 #include "core/util.h"
 #include "engines/engine_values.h"
@@ -104,7 +105,7 @@ bool test_flag_set(float long_on, float short_on) {
 
 void write_script_test_flag(bound::Id id, float value) {
   set_mirror_f(id, value);
-  if (XPLMDataRef h = handle(id)) XPLMSetDataf(h, value);
+  script_set_f(id, value);
 }
 
 // ---- Self-test step tables ----------------------------------------------

@@ -27,8 +27,7 @@ void update_autoland_status() {
   else status = 0.0f;
   autoland::fail_status = status;
 
-  float install = mirror_f(bound::zuvadud_D738_autoland_install);
-  if (std::isnan(install)) install = 0.0f;
+  const float install = mirror_f(bound::zuvadud_D738_autoland_install);
   const float gs = mirror_f(bound::sim_flightmodel_position_groundspeed);
   const bool inhibited = install != 0.0f || !(gs >= 20.58f) || on_ground != 0 ||
                          mirror_f(bound::zuvadud_autopilot_ap_on) == 0.0f ||

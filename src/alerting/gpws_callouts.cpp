@@ -14,8 +14,9 @@ CalloutState callout_state;
 
 namespace {
 
+// The plug-in's own published values, which the cockpit may write: a NaN
+// reads as 0. Outside values come from the mirrors, where it already does.
 float in(float v) { return std::isnan(v) ? 0.0f : v; }
-float in(bound::Id id) { return in(mirror_f(id)); }
 
 // One callout: clear at or below L, fire at or below F, arm above A, repeat
 // block T seconds.
@@ -58,20 +59,23 @@ float disable_element(int slot) {
   int n = 0;
   const float* v = mirror_vf(bound::zuvadud_D738_fms_ra_callout_disable, &n);
   const int i = slot - 1;
-  return (v != nullptr && i >= 0 && i < n) ? in(v[i]) : 0.0f;
+  return (v != nullptr && i >= 0 && i < n) ? v[i] : 0.0f;
 }
 
 // Within 2.4 dots of the side's active glidepath.
 bool established(bool fo) {
-  const float mode = fo ? in(bound::zuvadud_D738_nav_mmr_act_mode_fo) : in(bound::zuvadud_D738_nav_mmr_act_mode);
+  const float mode =
+      fo ? mirror_f(bound::zuvadud_D738_nav_mmr_act_mode_fo) : mirror_f(bound::zuvadud_D738_nav_mmr_act_mode);
   if (mode == 0.0f) {
-    const float type = fo ? in(bound::zuvadud_radios_copilot_nav_tuned_type_fo) : in(bound::zuvadud_radios_pilot_nav_tuned_type);
+    const float type = fo ? mirror_f(bound::zuvadud_radios_copilot_nav_tuned_type_fo)
+                          : mirror_f(bound::zuvadud_radios_pilot_nav_tuned_type);
     if (!(type > 1.0f)) return false;
-    const float dev = fo ? in(bound::zuvadud_radios_copilot_nav_vdef_fo) : in(bound::zuvadud_radios_pilot_nav_vdef);
+    const float dev =
+        fo ? mirror_f(bound::zuvadud_radios_copilot_nav_vdef_fo) : mirror_f(bound::zuvadud_radios_pilot_nav_vdef);
     return std::fabs(dev) <= 2.4f;
   }
-  if (in(bound::zuvadud_D738_nav_mmr_active) != 1.0f) return false;
-  const float dev = fo ? in(bound::zuvadud_D738_nav_mmr_vdef_fo) : in(bound::zuvadud_D738_nav_mmr_vdef);
+  if (mirror_f(bound::zuvadud_D738_nav_mmr_active) != 1.0f) return false;
+  const float dev = fo ? mirror_f(bound::zuvadud_D738_nav_mmr_vdef_fo) : mirror_f(bound::zuvadud_D738_nav_mmr_vdef);
   return std::fabs(dev) <= 2.4f;
 }
 
@@ -94,11 +98,12 @@ void run_slot(int slot, float* flag, float h, float l, float f, float a, float t
 
 void evaluate(bool fo) {
   CalloutState& c = callout_state;
-  const float r = fo ? in(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_copilot)
-                     : in(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot);
-  const float z = fo ? in(bound::sim_cockpit2_gauges_indicators_altitude_ft_copilot)
-                     : in(bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot);
-  const float e = in(bound::zuvadud_D738_pfd_rwy_show) == 2.0f ? in(bound::zuvadud_D738_pfd_rwy_altitude) : 0.0f;
+  const float r = fo ? mirror_f(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_copilot)
+                     : mirror_f(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot);
+  const float z = fo ? mirror_f(bound::sim_cockpit2_gauges_indicators_altitude_ft_copilot)
+                     : mirror_f(bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot);
+  const float e =
+      mirror_f(bound::zuvadud_D738_pfd_rwy_show) == 2.0f ? mirror_f(bound::zuvadud_D738_pfd_rwy_altitude) : 0.0f;
   const bool baro = in(cockpit_options.ra_500_1000_baro) != 0.0f;
 
   for (int slot = 1; slot <= 11; ++slot) {
@@ -124,7 +129,7 @@ void evaluate(bool fo) {
   {
     const float h = baro ? z : r;
     const float base = baro ? e : 0.0f;
-    const float vs = in(bound::sim_flightmodel_position_vh_ind_fpm);
+    const float vs = mirror_f(bound::sim_flightmodel_position_vh_ind_fpm);
     float* flag = &cue_fmod::callouts_1000s;
     if (h <= base + 100.0f) {
       *flag = 0.0f;
@@ -156,12 +161,12 @@ void evaluate(bool fo) {
 }  // namespace
 
 void update_radio_altitude_callouts(bool fo) {
-  const float vs = in(bound::sim_flightmodel_position_vh_ind_fpm);
-  const bool gate = in(bound::zuvadud_d738_fmodpack_fmod_gpwstest_long_on) == 0.0f &&
-                    in(bound::zuvadud_d738_fmodpack_fmod_gpwstest_short_on) == 0.0f &&
-                    in(bound::zuvadud_D738_FMS_flight_phase) > 1.0f &&
-                    !(in(bound::zuvadud_D738_autopilot_fd_goaround) > 0.0f) &&
-                    !(in(bound::zuvadud_D738_autopilot_ap_goaround) > 0.0f) && vs <= 0.0f;
+  const float vs = mirror_f(bound::sim_flightmodel_position_vh_ind_fpm);
+  const bool gate = mirror_f(bound::zuvadud_d738_fmodpack_fmod_gpwstest_long_on) == 0.0f &&
+                    mirror_f(bound::zuvadud_d738_fmodpack_fmod_gpwstest_short_on) == 0.0f &&
+                    mirror_f(bound::zuvadud_D738_FMS_flight_phase) > 1.0f &&
+                    !(mirror_f(bound::zuvadud_D738_autopilot_fd_goaround) > 0.0f) &&
+                    !(mirror_f(bound::zuvadud_D738_autopilot_ap_goaround) > 0.0f) && vs <= 0.0f;
   if (gate) evaluate(fo);
 
   CalloutState& c = callout_state;

@@ -10,6 +10,7 @@
 #include "alerting/gpws.h"
 #include "core/binding.h"
 #include "core/frame_values.h"
+#include "core/host_io.h"
 #include "core/preprocess_values.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/instruments/instrument_values.h"
@@ -20,20 +21,6 @@ RunwayAwarenessLinkState raas_link_state;
 
 namespace {
 
-int geti(bound::Id id) {
-  XPLMDataRef h = handle(id);
-  return h != nullptr ? XPLMGetDatai(h) : 0;
-}
-void seti(bound::Id id, int v) {
-  if (XPLMDataRef h = handle(id)) XPLMSetDatai(h, v);
-}
-float getf(bound::Id id) {
-  XPLMDataRef h = handle(id);
-  return h != nullptr ? XPLMGetDataf(h) : 0.0f;
-}
-void setf(bound::Id id, float v) {
-  if (XPLMDataRef h = handle(id)) XPLMSetDataf(h, v);
-}
 
 float low_hundreds(int ft) {
   const int h = ft / 100;  // toward zero
@@ -82,11 +69,11 @@ FlapRange pick_range(const FlapRange (&table)[N], const FlapRange& other, float 
 }
 
 void send_range(float setting, float& prev, const FlapRange& r, bound::Id min_id, bound::Id max_id) {
-  if (setting == prev || std::isnan(setting)) return;
-  const float cur_min = getf(min_id);
-  const float cur_max = getf(max_id);
-  if (cur_min != r.min) setf(min_id, r.min);
-  if (cur_max != r.max) setf(max_id, r.max);
+  if (setting == prev) return;
+  const float cur_min = read_now_f(min_id);
+  const float cur_max = read_now_f(max_id);
+  if (cur_min != r.min) script_set_f(min_id, r.min);
+  if (cur_max != r.max) script_set_f(max_id, r.max);
   prev = setting;
 }
 
@@ -97,8 +84,8 @@ void update_terrain_radar_link() {
   if (frame_done == 0) {
     t.fix_circles_enabled = 1;
     t.terrain_display_link = 0;
-    if (XPLMDataRef h = handle(bound::hollvik_terrain_radar_version)) {
-      t.terrain_radar_version = static_cast<uint32_t>(XPLMGetDatai(h));
+    if (bound_present(bound::hollvik_terrain_radar_version)) {
+      t.terrain_radar_version = static_cast<uint32_t>(read_now_i(bound::hollvik_terrain_radar_version));
       if (t.terrain_radar_version < 101800u) t.fix_circles_enabled = 0;
       if (t.terrain_radar_version >= 102100u) t.terrain_display_link = 1;
     }
@@ -109,29 +96,29 @@ void update_terrain_radar_link() {
   }
 
   float w = -1.0f;
-  const bool present = handle(bound::hollvik_terrain_radar_gpws_terrain_prediction_enable_terrain_prediction) != nullptr &&
-                       handle(bound::hollvik_terrain_radar_gpws_terrain_prediction_enable_aural_messages) != nullptr &&
-                       handle(bound::hollvik_terrain_radar_gpws_terrain_prediction_is_active) != nullptr &&
-                       handle(bound::hollvik_terrain_radar_gpws_terrain_prediction_state) != nullptr;
+  const bool present = bound_present(bound::hollvik_terrain_radar_gpws_terrain_prediction_enable_terrain_prediction) &&
+                       bound_present(bound::hollvik_terrain_radar_gpws_terrain_prediction_enable_aural_messages) &&
+                       bound_present(bound::hollvik_terrain_radar_gpws_terrain_prediction_is_active) &&
+                       bound_present(bound::hollvik_terrain_radar_gpws_terrain_prediction_state);
   if (present) {
     w = 0.0f;
     // Our own GPWS speaks; the add-on's voice stays off.
-    seti(bound::hollvik_terrain_radar_gpws_terrain_prediction_enable_aural_messages, 0);
+    script_set_i(bound::hollvik_terrain_radar_gpws_terrain_prediction_enable_aural_messages, 0);
     if (trunc_to_i32(toggle_switch::gpws_terr_pos) == 0) {
-      seti(bound::hollvik_terrain_radar_gpws_terrain_prediction_enable_terrain_prediction, 1);
-      if (geti(bound::hollvik_terrain_radar_gpws_terrain_prediction_is_active) == 1)
-        w = static_cast<float>(geti(bound::hollvik_terrain_radar_gpws_terrain_prediction_state));
+      script_set_i(bound::hollvik_terrain_radar_gpws_terrain_prediction_enable_terrain_prediction, 1);
+      if (read_now_i(bound::hollvik_terrain_radar_gpws_terrain_prediction_is_active) == 1)
+        w = static_cast<float>(read_now_i(bound::hollvik_terrain_radar_gpws_terrain_prediction_state));
     } else {
-      seti(bound::hollvik_terrain_radar_gpws_terrain_prediction_enable_terrain_prediction, 0);
+      script_set_i(bound::hollvik_terrain_radar_gpws_terrain_prediction_enable_terrain_prediction, 0);
     }
   }
 
   if (t.terrain_display_link != 0) {
     for (const Display& d : kDisplays) {
-      const int low = geti(d.low_alt);
-      const int low_col = geti(d.low_col);
-      const int high = geti(d.high_alt);
-      const int high_col = geti(d.high_col);
+      const int low = read_now_i(d.low_alt);
+      const int low_col = read_now_i(d.low_col);
+      const int high = read_now_i(d.high_alt);
+      const int high_col = read_now_i(d.high_col);
       *d.low = low_hundreds(low);
       *d.low_colour = static_cast<float>(low_col);
       *d.high = high_hundreds(high);
@@ -145,43 +132,43 @@ void update_terrain_radar_link() {
 }
 
 void update_runway_awareness_link() {
-  if (handle(bound::xraas_override_GPWS_prio) == nullptr || handle(bound::xraas_override_GPWS_inop) == nullptr ||
-      handle(bound::xraas_override_Vref) == nullptr) {
+  if (!bound_present(bound::xraas_override_GPWS_prio) || !bound_present(bound::xraas_override_GPWS_inop) ||
+      !bound_present(bound::xraas_override_Vref)) {
     cockpit::xraas_installed = 0.0f;
     return;
   }
   if (cockpit::xraas_installed == 1.0f) {
-    seti(bound::xraas_override_GPWS_prio, 1);
-    seti(bound::xraas_override_GPWS_inop, 1);
-    seti(bound::xraas_override_Vref, 1);
-    seti(bound::xraas_override_takeoff_flaps, 1);
-    seti(bound::xraas_override_landing_flaps, 1);
+    script_set_i(bound::xraas_override_GPWS_prio, 1);
+    script_set_i(bound::xraas_override_GPWS_inop, 1);
+    script_set_i(bound::xraas_override_Vref, 1);
+    script_set_i(bound::xraas_override_takeoff_flaps, 1);
+    script_set_i(bound::xraas_override_landing_flaps, 1);
   }
   cockpit::xraas_installed = 1.0f;
 
-  const int inop = geti(bound::xraas_override_GPWS_inop_act);
+  const int inop = read_now_i(bound::xraas_override_GPWS_inop_act);
   const bool working = electric::ac_tnsbus1_status == 1.0f &&
                        (elec_bus_state.flags[0] != 0.0f || elec_bus_state.flags[1] != 0.0f) &&
                        cockpit_options.raas != 2.0f && toggle_switch::gpws_xraas_pos == 0.0f;
   if (!working) {
-    if (inop == 0) seti(bound::xraas_override_GPWS_inop_act, 1);
+    if (inop == 0) script_set_i(bound::xraas_override_GPWS_inop_act, 1);
     return;
   }
-  if (inop != 0) seti(bound::xraas_override_GPWS_inop_act, 0);
+  if (inop != 0) script_set_i(bound::xraas_override_GPWS_inop_act, 0);
 
-  const int prio = geti(bound::xraas_override_GPWS_prio_act);
+  const int prio = read_now_i(bound::xraas_override_GPWS_prio_act);
   if (gpws_state.hold_timer != 0.0f) {
-    if (prio == 0) seti(bound::xraas_override_GPWS_prio_act, 1);
+    if (prio == 0) script_set_i(bound::xraas_override_GPWS_prio_act, 1);
     return;
   }
-  if (prio != 0) seti(bound::xraas_override_GPWS_prio_act, 0);
+  if (prio != 0) script_set_i(bound::xraas_override_GPWS_prio_act, 0);
 
   RunwayAwarenessLinkState& r = raas_link_state;
   const float vapp = mirror_f(bound::zuvadud_D738_FMS_approach_speed);
-  if (vapp != r.raas_vref_prev && !std::isnan(vapp)) {
-    const int current = geti(bound::xraas_override_Vref_act);
+  if (vapp != r.raas_vref_prev) {
+    const int current = read_now_i(bound::xraas_override_Vref_act);
     const int target = vapp == 0.0f ? 180 : trunc_to_i32(std::floor(vapp));
-    if (target != current) seti(bound::xraas_override_Vref_act, target);
+    if (target != current) script_set_i(bound::xraas_override_Vref_act, target);
     r.raas_vref_prev = vapp;
   }
 

@@ -5,6 +5,7 @@
 
 #include "core/binding.h"
 #include "core/frame_values.h"
+#include "core/host_io.h"
 #include "core/preprocess_values.h"
 #include "core/util.h"
 #include "platform/xplm.h"
@@ -21,30 +22,15 @@ constexpr float kRefMass_kg = 79000.0f;
 constexpr float kNoseCollapse_kg = 64800.0f;
 constexpr float kMainCollapse_kg = 194300.0f;
 
-float host_get_f(bound::Id id) {
-  XPLMDataRef h = handle(id);
-  return h != nullptr ? XPLMGetDataf(h) : 0.0f;
-}
-
-int32_t host_get_i(bound::Id id) {
-  XPLMDataRef h = handle(id);
-  return h != nullptr ? XPLMGetDatai(h) : 0;
-}
-
 // Fails a host item unless it already is; mirrored items use their copy.
 void host_fail(bound::Id id, int32_t* copy = nullptr) {
-  XPLMDataRef h = handle(id);
   if (copy != nullptr) {
     if (*copy == kHostFailed) return;
     *copy = kHostFailed;
-  } else if (h != nullptr && XPLMGetDatai(h) == kHostFailed) {
+  } else if (read_now_i(id) == kHostFailed) {
     return;
   }
-  if (h != nullptr) XPLMSetDatai(h, kHostFailed);
-}
-
-void write_script(bound::Id id, float v) {
-  if (XPLMDataRef h = handle(id)) XPLMSetDataf(h, v);
+  host_send_i(id, kHostFailed);
 }
 
 float radio_height() { return host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot; }
@@ -111,7 +97,7 @@ float landing_rating_step() {
   }
   if (!(rh <= 50.0f) || r.armed == 0) return 0.0f;
 
-  const float g = host_get_f(bound::sim_flightmodel_forces_g_nrml);
+  const float g = read_now_f(bound::sim_flightmodel_forces_g_nrml);
   const float mass = host_mirror.sim_flightmodel_weight_m_total;
   if (on_ground != 0) {
     if (r.contact_mass_kg == 0.0f) r.contact_mass_kg = mass;
@@ -215,7 +201,7 @@ float load_bound_kg(float n, bool upper) {
 
 void airframe_load() {
   FlightRatingState& s = flight_rating_state;
-  const float g = host_get_f(bound::sim_flightmodel_forces_g_nrml);
+  const float g = read_now_f(bound::sim_flightmodel_forces_g_nrml);
   const float load = host_mirror.sim_flightmodel_weight_m_total * g;
   if (std::isfinite(load)) s.smoothed_load_kg = (s.smoothed_load_kg + load) / 2.0f;
   const float* flap = host_mirror.sim_flightmodel2_wing_flap2_deg;
@@ -245,7 +231,7 @@ void airframe_load() {
 bool flap_side_failed(int side) {
   const int32_t off = side == 0 ? host_mirror.sim_operation_failures_rel_L_flp_off
                                 : host_mirror.sim_operation_failures_rel_R_flp_off;
-  const int32_t fc = host_get_i(side == 0 ? bound::sim_operation_failures_rel_fc_L_flp
+  const int32_t fc = read_now_i(side == 0 ? bound::sim_operation_failures_rel_fc_L_flp
                                           : bound::sim_operation_failures_rel_fc_R_flp);
   return off == kHostFailed || fc == kHostFailed;
 }
@@ -287,7 +273,6 @@ void elevator_trim_jam(bool damage_enabled) {
     }
   }
   const bool jammed = damage_enabled && s.trim_jammed != 0;
-  XPLMDataRef trim = handle(bound::sim_cockpit2_controls_elevator_trim);
   if (!jammed && host_mirror.sim_operation_failures_rel_trim_elv != kHostFailed) {
     s.remembered_trim = host_mirror.sim_cockpit2_controls_elevator_trim;
     return;
@@ -298,9 +283,9 @@ void elevator_trim_jam(bool damage_enabled) {
   // overspeed is over a failed trim holds there unless the scripts drive it.
   const bool hold = (script_mirror.zuvadud_D738_cfy_trim_control == 0.0f || script_mirror.zuvadud_autopilot_ap_on != 0.0f) &&
                     script_mirror.zuvadud_D738_autopilot_servo_override == 0.0f;
-  if (!(hold || jammed) || trim == nullptr) return;
-  if (XPLMGetDataf(trim) != s.remembered_trim) {
-    XPLMSetDataf(trim, s.remembered_trim);
+  if (!(hold || jammed) || !bound_present(bound::sim_cockpit2_controls_elevator_trim)) return;
+  if (read_now_f(bound::sim_cockpit2_controls_elevator_trim) != s.remembered_trim) {
+    host_send_f(bound::sim_cockpit2_controls_elevator_trim, s.remembered_trim);
     host_mirror.sim_cockpit2_controls_elevator_trim = s.remembered_trim;
   }
 }
@@ -390,8 +375,8 @@ void set_penalties() {
   if (rh <= 500.0f && !landing && (app_flaps != 0.0f || f < 26.9f)) slot[15] = 1.0f;
   if (ias_above(340.0f)) slot[17] = 1.0f;
   if (host_mirror.sim_flightmodel_misc_machno > 0.82f) slot[18] = 1.0f;
-  if (host_get_i(bound::sim_operation_failures_rel_fc_L_flp) == kHostFailed ||
-      host_get_i(bound::sim_operation_failures_rel_fc_R_flp) == kHostFailed)
+  if (read_now_i(bound::sim_operation_failures_rel_fc_L_flp) == kHostFailed ||
+      read_now_i(bound::sim_operation_failures_rel_fc_R_flp) == kHostFailed)
     slot[19] = 4.0f;
   if (rh < 6000.0f && app_flaps == 0.0f) slot[20] = 3.0f;
 }
@@ -496,31 +481,30 @@ void flight_rating() {
       bound::sim_operation_prefs_warn_overspeed, bound::sim_operation_prefs_warn_overgforce,
       bound::sim_operation_prefs_warn_overspeed_flaps, bound::sim_operation_prefs_warn_overspeed_gear};
   for (bound::Id id : kWarnings) {
-    XPLMDataRef h = handle(id);
-    if (h != nullptr && XPLMGetDatai(h) != 0) XPLMSetDatai(h, 0);
+    if (read_now_i(id) != 0) host_send_i(id, 0);
   }
 
   s.landing_rating = landing_rating_step();
   s.first_frame = 0;
-  write_script(bound::zuvadud_D738_flight_landing_rating, s.landing_rating);
+  script_set_f(bound::zuvadud_D738_flight_landing_rating, s.landing_rating);
 
   if (script_mirror.zuvadud_D738_failure_rst != 0.0f) {
     s.hold_timer_s = 7.0f;
     script_mirror.zuvadud_D738_failure_rst = 0.0f;
-    write_script(bound::zuvadud_D738_failure_rst, 0.0f);
+    script_set_f(bound::zuvadud_D738_failure_rst, 0.0f);
   } else if (s.hold_timer_s > 0.0f) {
     s.hold_timer_s -= frame_time;
     if (s.hold_timer_s < 0.0f) s.hold_timer_s = 0.0f;
   }
   if (s.hold_timer_s > 0.0f) {
     elevator_trim_jam(false);
-    write_script(bound::zuvadud_D738_flight_approach_rating, 0.0f);
+    script_set_f(bound::zuvadud_D738_flight_approach_rating, 0.0f);
     return;
   }
   airframe_load();
   flap_damage();
   elevator_trim_jam(true);
-  write_script(bound::zuvadud_D738_flight_approach_rating, approach_rating_step());
+  script_set_f(bound::zuvadud_D738_flight_approach_rating, approach_rating_step());
 }
 
 void flight_rating_reset_on_load() {

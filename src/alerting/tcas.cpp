@@ -15,6 +15,7 @@
 #include "core/binding.h"
 #include "core/frame_values.h"
 #include "display/nd_slots.h"
+#include "display/nd_style.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/switches/switch_values.h"
@@ -327,7 +328,8 @@ void side_blanking() {
     if (tcas_on[side] == 0.0f) {
       *s.tcas_show = *s.tcas_test_show = *s.tcas_off_show = 0.0f;
       blank = true;
-    } else if (map_mode[side] == 3.0f || (map_mode[side] < 2.0f && exp_map[side] == 0.0f)) {
+    } else if (map_mode[side] == nd_mode(NdMapMode::plan) ||
+               (map_mode[side] < nd_mode(NdMapMode::map) && exp_map[side] == 0.0f)) {
       blank = true;
     }
     if (blank) {

@@ -16,6 +16,7 @@
 #include "alerting/tcas_labels.h"
 #include "alerting/tcas_values.h"
 #include "core/binding.h"
+#include "display/nd_style.h"
 #include "navdata/geodesy.h"
 #include "navdata/nav_math.h"
 #include "systems/switches/switch_values.h"
@@ -310,9 +311,9 @@ bool display_side(const Side& s, int side, int slot, Eval& e) {
   const float exp_map = mirror_f(s.exp_map);
   const float magvar = host_mirror.sim_flightmodel_position_magnetic_variation;
   float reference;
-  if (map_mode < 2.0f && exp_map == 1.0f) {
+  if (map_mode < nd_mode(NdMapMode::map) && exp_map == 1.0f) {
     reference = host_mirror.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot - magvar;
-  } else if (map_mode == 2.0f) {
+  } else if (map_mode == nd_mode(NdMapMode::map)) {
     const bool track_up = script_mirror.zuvadud_D738_fms_track_up != 0.0f &&
                           script_mirror.zuvadud_D738_fms_track_up_active != 0.0f;
     reference = (track_up ? host_mirror.sim_cockpit2_gauges_indicators_ground_track_mag_pilot

@@ -1,6 +1,6 @@
-// Navigation display: the airspeed display state. The speed tape's steps
-// live in display/pfd_speed.cpp, the profile markers in vnav_markers.cpp and
-// the FIX page placement in fix_overlay.cpp.
+// The speed tape's airspeed display state and its reset and restart. The
+// speed tape's steps live in display/pfd_speed.cpp, the profile markers in
+// vnav_markers.cpp and the FIX page placement in fix_overlay.cpp.
 #include "display/display_steps.h"
 
 #include "core/frame_values.h"

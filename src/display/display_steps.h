@@ -1,6 +1,6 @@
-// Navigation display: the per-frame display steps the frame sequencer calls
-// and the airspeed display state; the draw callback and the viewports come
-// with the includes below.
+// The displays' per-frame steps the frame sequencer calls (speed tape,
+// low-speed band, profile markers) and the airspeed display state; the draw
+// callback and the viewports come with the includes below.
 #pragma once
 
 #include "platform/xplm.h"

@@ -1,8 +1,8 @@
 // FIX page overlay: the exchange with the scripts' FIX page values under
 // "zuvadud/D738/nd/fix_" (five fixes per side, three elements each: a
 // distance circle or a radial line, and an abeam line per fix). Every value
-// is read through its handle each time it is used and nothing is kept
-// between frames.
+// is taken now through the seam (read_now_vf) each time it is used and
+// nothing is kept between frames.
 //
 // update_nd_fix_overlay (main loop) writes the label positions of the circle
 // elements per side (display-object units) and the 15 shared label texts;
@@ -21,7 +21,9 @@
 
 #include "alerting/alerting_steps.h"
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/preprocess_values.h"
+#include "core/util.h"
 #include "lnav/route/route_intake.h"
 #include "display/map_primitives.h"
 #include "display/nd_style.h"
@@ -33,7 +35,7 @@ namespace {
 constexpr int32_t fix_count = 5;
 constexpr int32_t element_count = 3;
 
-// One side's FIX page values, as handles.
+// One side's FIX page values, by name.
 struct SideRefs {
   bound::Id lat, lon, shown;
   bound::Id circle[element_count];  // "fix_rad_dist_e": 2 = distance circle
@@ -78,13 +80,11 @@ using Five = float[fix_count];
 // are not numbers read 0.
 void read5(bound::Id id, Five& out) {
   for (float& v : out) v = 0.0f;
-  if (const XPLMDataRef r = handle(id)) XPLMGetDatavf(r, out, 0, fix_count);
-  for (float& v : out)
-    if (!std::isfinite(v)) v = 0.0f;
+  read_now_vf(id, out, fix_count);
 }
 
 void write5(bound::Id id, const Five& v) {
-  if (const XPLMDataRef r = handle(id)) XPLMSetDatavf(r, const_cast<float*>(v), 0, fix_count);
+  script_set_vf(id, v, fix_count);
 }
 
 struct SideValues {
@@ -110,7 +110,7 @@ void read_side(int32_t sd, SideValues& v) {
 bool fix_frame(int32_t sd, float& up, double& ref_lat, double& ref_lon) {
   const EfisSideState& e = efis_side[sd];
   const float var = host_mirror.sim_flightmodel_position_magnetic_variation;
-  if (e.map_mode == 3.0f) {
+  if (e.map_mode == nd_mode(NdMapMode::plan)) {
     up = -var;
     const DisplayRoute& r = display_routes[sd];
     const float step = sd == 0 ? fms_copies.legs_step_ctr : fms_copies.legs_step_ctr_fo;
@@ -123,7 +123,7 @@ bool fix_frame(int32_t sd, float& up, double& ref_lat, double& ref_lon) {
     }
     ref_lat = r.lat[idx];
     ref_lon = r.lon[idx];
-  } else if (e.map_mode == 2.0f) {
+  } else if (e.map_mode == nd_mode(NdMapMode::map)) {
     const bool track_up = e.track_up != 0.0f && e.track_up_active != 0.0f;
     up = (track_up ? e.track_mag_deg : e.heading_mag_deg) - var;
     ref_lat = host_mirror.sim_flightmodel_position_latitude;
@@ -132,15 +132,6 @@ bool fix_frame(int32_t sd, float& up, double& ref_lat, double& ref_lon) {
     return false;
   }
   return std::isfinite(up) && std::isfinite(ref_lat) && std::isfinite(ref_lon);
-}
-
-inline double wrap360(double x) {
-  const double w = std::fmod(x, 360.0);
-  return w < 0.0 ? w + 360.0 : w;
-}
-inline double wrap180(double x) {
-  const double w = wrap360(x);
-  return w > 180.0 ? w - 360.0 : w;
 }
 
 // Label position of one circle: just outside the circle on the side that
@@ -152,8 +143,8 @@ void label_position(double fix_lat, double fix_lon, double ref_lat, double ref_l
   double x = 0.0;
   double y = 0.0;
   for (int32_t t = 0; t <= 7; ++t) {
-    if (t > 0) d = wrap360(rel > 0.0 ? d - steps[t - 1] : d + steps[t - 1]);
-    const double alpha = std::fabs(wrap180(static_cast<double>(up) - d));
+    if (t > 0) d = angle::mod360_nonneg_d(rel > 0.0 ? d - steps[t - 1] : d + steps[t - 1]);
+    const double alpha = std::fabs(angle::wrap180_nonneg_d(static_cast<double>(up) - d));
     const double o = alpha < 90.0 ? 0.3 + 0.4 * alpha / 90.0 : 0.7 - 0.4 * (alpha - 90.0) / 90.0;
     gc_destination(fix_lat, fix_lon, d, r_nm + o / k);
     float across = 0.0f;
@@ -201,14 +192,14 @@ void update_nd_fix_overlay() {
     double ref_lon = 0.0;
     if (!fix_frame(sd, up, ref_lat, ref_lon)) continue;
     any = true;
-    const bool pln = e.map_mode == 3.0f;
+    const bool pln = e.map_mode == nd_mode(NdMapMode::plan);
     const double y_off = pln ? 4.1 : (e.vsd_map != 0.0f ? 5.1 : (e.exp_map == 0.0f ? 4.1 : 0.0));
     const double k = label_scale[nd_range_index(e.map_range)] * (pln ? 0.57 : 1.0);
     SideValues v;
     read_side(sd, v);
     for (int32_t i = 0; i < fix_count; ++i) {
       const double brg = gc_bearing(ref_lat, ref_lon, v.lat[i], v.lon[i]);
-      const double rel = wrap180(brg - up);
+      const double rel = angle::wrap180_nonneg_d(brg - up);
       const double d = std::fmod(brg + 180.0, 360.0);
       if (v.shown[i] == 0.0f) continue;
       for (int32_t el = 0; el < element_count; ++el) {
@@ -228,7 +219,7 @@ void update_nd_fix_overlay() {
   }
   for (int32_t i = 0; i < fix_count; ++i)
     for (int32_t el = 0; el < element_count; ++el)
-      if (const XPLMDataRef r = handle(label_refs[i][el])) XPLMSetDatab(r, labels[i][el], 0, 6);
+      script_set_bytes(label_refs[i][el], labels[i][el], 6);
 }
 
 void draw_nd_fix_pass(const NdColours& colours) {
@@ -244,7 +235,7 @@ void draw_nd_fix_pass(const NdColours& colours) {
     double ref_lat = 0.0;
     double ref_lon = 0.0;
     if (!fix_frame(sd, up, ref_lat, ref_lon)) continue;
-    const bool pln = e.map_mode == 3.0f;
+    const bool pln = e.map_mode == nd_mode(NdMapMode::plan);
     nd_symbol_origin.y = 0.199;
     if (pln) {
       nd_symbol_origin.y = 0.48;

@@ -13,9 +13,11 @@
 #include <cstring>
 
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
 #include "display/nd_slots.h"
+#include "display/nd_style.h"
 #include "lnav/route/route_state.h"
 #include "navdata/geodesy.h"
 #include "navdata/line_split.h"
@@ -95,7 +97,7 @@ MapFrame map_frame(int side, const SideInputs& in) {
   const float mag_var = mirror_f(bound::sim_flightmodel_position_magnetic_variation);
   const int32_t n = route_count(side);
   MapFrame f{};
-  if (in.mode == 3.0f && n > 0) {
+  if (in.mode == nd_mode(NdMapMode::plan) && n > 0) {
     const int32_t idx = plan_centre_point(side, n);
     f.lat = display_routes[side].lat[idx];
     f.lon = display_routes[side].lon[idx];
@@ -171,7 +173,8 @@ void project(Candidate* list, int32_t lo, int32_t hi, bool navaids) {
   for (int side = 0; side < 2; ++side) {
     SideInputs in = side_inputs(side);
     bool buttons_off = navaids ? (in.vor_on == 0.0f && in.fix_on == 0.0f) : in.apt_on == 0.0f;
-    hidden[side] = buttons_off || in.mode < 2.0f || (in.mode == 3.0f && route_count(side) == 0);
+    hidden[side] = buttons_off || in.mode < nd_mode(NdMapMode::map) ||
+                   (in.mode == nd_mode(NdMapMode::plan) && route_count(side) == 0);
     frame[side] = map_frame(side, in);
     radius[side] = navaids ? navaid_select_radius(in.range) : airport_select_radius(in.range);
   }
@@ -233,8 +236,8 @@ inline int complete_buffer(const NavScanWindow& w) { return w.flag ? 0 : 1; }
 bool publish_hidden(const SideInputs& in, bool buttons_off) {
   if (buttons_off) return true;
   const bool plan_only = mirror_f(bound::zuvadud_D738_irs_nd_allign) != 0.0f;
-  if (in.mode < (plan_only ? 3.0f : 2.0f)) return true;
-  return in.mode == 3.0f && route_count(0) == 0;
+  if (in.mode < nd_mode(plan_only ? NdMapMode::plan : NdMapMode::map)) return true;
+  return in.mode == nd_mode(NdMapMode::plan) && route_count(0) == 0;
 }
 
 float symbol_scale(int range, bool airports) {
@@ -246,7 +249,7 @@ float symbol_scale(int range, bool airports) {
 }
 
 float vertical_offset(const SideInputs& in) {
-  if (in.mode == 3.0f) return 4.1f;
+  if (in.mode == nd_mode(NdMapMode::plan)) return 4.1f;
   if (in.vsd_map == 1.0f) return 5.1f;
   if (in.exp_map == 0.0f) return 4.1f;
   return 0.0f;
@@ -282,12 +285,7 @@ void clear_from(const SideSlots& s, int next) {
 // bytes asked for, so it is always terminated.
 void read_text(bound::Id id, char* out, int bytes) {
   std::memset(out, 0, static_cast<size_t>(bytes) + 1);
-  if (XPLMDataRef h = handle(id)) {
-    int n = XPLMGetDatab(h, out, 0, bytes);
-    if (n < 0) n = 0;
-    if (n > bytes) n = bytes;
-    out[n] = '\0';
-  }
+  read_now_text(id, out, bytes + 1);
 }
 
 // A VOR or VOR-DME that a shown VOR receiver has selected; its ident takes a
@@ -306,11 +304,6 @@ bool is_tuned_vor(const MapNavaidCandidate& c, const float (&vor_show)[2], const
     if (std::strncmp(ident, vor_id[v], 5) == 0) return true;
   }
   return false;
-}
-
-float read_float(bound::Id id) {
-  XPLMDataRef h = handle(id);
-  return h ? XPLMGetDataf(h) : 0.0f;
 }
 
 }  // namespace
@@ -338,7 +331,8 @@ void map_airport_symbols() {
   if (!(hidden[0] && hidden[1])) {
     float scale[2], offset[2];
     for (int side = 0; side < 2; ++side) {
-      scale[side] = symbol_scale(in[side].range, true) * (in[side].mode == 3.0f ? kPlanScale : 1.0f);
+      scale[side] =
+          symbol_scale(in[side].range, true) * (in[side].mode == nd_mode(NdMapMode::plan) ? kPlanScale : 1.0f);
       offset[side] = vertical_offset(in[side]);
     }
     // Origin symbol of a route that starts at a position rather than an airport.
@@ -397,11 +391,12 @@ void map_navaid_symbols() {
   if (!(hidden[0] && hidden[1])) {
     float scale[2], offset[2];
     for (int side = 0; side < 2; ++side) {
-      scale[side] = symbol_scale(in[side].range, false) * (in[side].mode == 3.0f ? kPlanScale : 1.0f);
+      scale[side] =
+          symbol_scale(in[side].range, false) * (in[side].mode == nd_mode(NdMapMode::plan) ? kPlanScale : 1.0f);
       offset[side] = vertical_offset(in[side]);
     }
-    const float vor_show[2] = {read_float(bound::zuvadud_D738_pfd_vor1_show),
-                               read_float(bound::zuvadud_D738_pfd_vor2_show)};
+    const float vor_show[2] = {read_now_f(bound::zuvadud_D738_pfd_vor1_show),
+                               read_now_f(bound::zuvadud_D738_pfd_vor2_show)};
     char vor_id[2][7];
     read_text(bound::zuvadud_D738_pfd_vor1_sel_id, vor_id[0], 6);
     read_text(bound::zuvadud_D738_pfd_vor2_sel_id, vor_id[1], 6);

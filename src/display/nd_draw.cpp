@@ -17,6 +17,7 @@
 #include <cstring>
 
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
 #include "core/util.h"
@@ -32,8 +33,7 @@ namespace {
 
 inline float side_brightness(int32_t side) {
   // Elements 2 and 3 are the captain's and first officer's map displays.
-  const float b = host_mirror.sim_cockpit2_switches_instrument_brightness_ratio[side == 0 ? 2 : 3];
-  return finite_or(b, 0.0f);
+  return host_mirror.sim_cockpit2_switches_instrument_brightness_ratio[side == 0 ? 2 : 3];
 }
 
 void set_rgb(float (&c)[2][4], float r, float g, float b) {
@@ -85,8 +85,7 @@ NdColours nd_build_colours() {
 void draw_nd_track_and_marks(int32_t side, const NdColours& colours) {
   const int32_t sd = side == 0 ? 0 : 1;
   const EfisSideState& efis = efis_side[sd];
-  const XPLMDataRef track_ref = handle(sd == 0 ? bound::zuvadud_D738_nd_track_nd : bound::zuvadud_D738_nd_track_nd_fo);
-  const float track_deg = track_ref ? finite_or(XPLMGetDataf(track_ref), 0.0f) : 0.0f;
+  const float track_deg = read_now_f(sd == 0 ? bound::zuvadud_D738_nd_track_nd : bound::zuvadud_D738_nd_track_nd_fo);
   const double t = static_cast<double>(clamp_range(track_deg, -40.0f, 40.0f)) * 3.14159265359 / 180.0;
   glColor4fv(colours.white[sd]);
 
@@ -126,7 +125,7 @@ void draw_nd_track_and_marks(int32_t side, const NdColours& colours) {
     }
   };
   const double tan_t = std::tan(t);
-  if (mode == 2.0f && track_up != 0.0f && !aligning) {
+  if (mode == nd_mode(NdMapMode::map) && track_up != 0.0f && !aligning) {
     raise_origin();
     const double x0 = nd_symbol_origin.x;
     const double y0 = nd_symbol_origin.y;
@@ -137,7 +136,7 @@ void draw_nd_track_and_marks(int32_t side, const NdColours& colours) {
       draw_line(static_cast<float>(x0), static_cast<float>(y0 + L), static_cast<float>(x0 - tan_t * 0.705),
                 0.905f, sd);
     }
-  } else if ((mode < 2.0f && !centred) || (mode == 2.0f && track_up == 0.0f)) {
+  } else if ((mode < nd_mode(NdMapMode::map) && !centred) || (mode == nd_mode(NdMapMode::map) && track_up == 0.0f)) {
     // While the heading reference is still aligning nothing is drawn.
     if (aligning) return;
     raise_origin();
@@ -158,18 +157,19 @@ void draw_nd_track_and_marks(int32_t side, const NdColours& colours) {
                             static_cast<float>(yb), sd);
   };
   glBegin(GL_LINES);
-  if (mode == 2.0f && centred) {
+  if (mode == nd_mode(NdMapMode::map) && centred) {
     nd_symbol_origin.y = vsd ? 0.547 : 0.48;
     const double y0 = nd_symbol_origin.y;
     tick(y0 + 0.1695);
     tick(y0 - 0.1695);
     vertical(y0 - 0.131, y0 - 0.341);
-  } else if ((mode == 2.0f || mode == 0.0f || mode == 1.0f) && !centred) {
+  } else if ((mode == nd_mode(NdMapMode::map) || mode == nd_mode(NdMapMode::app) || mode == nd_mode(NdMapMode::vor)) &&
+             !centred) {
     const double y0 = nd_symbol_origin.y;
     tick(y0 + 0.1695);
     tick(y0 + 0.339);
     tick(y0 + 0.5085);
-  } else if ((mode == 0.0f || mode == 1.0f) && centred) {
+  } else if ((mode == nd_mode(NdMapMode::app) || mode == nd_mode(NdMapMode::vor)) && centred) {
     nd_symbol_origin.y = 0.48;
     const double y0 = nd_symbol_origin.y;
     tick(y0 + 0.235);
@@ -213,8 +213,7 @@ void draw_nd_maps() {
 int nd_draw_callback(XPLMDrawingPhase phase, int is_before, void* refcon) {
   (void)is_before;
   (void)refcon;
-  const XPLMDataRef render_ref = handle(bound::sim_graphics_view_panel_render_type);
-  const int render_type = render_ref ? XPLMGetDatai(render_ref) : 0;
+  const int render_type = read_now_i(bound::sim_graphics_view_panel_render_type);
   // Before the first completed frame the route arrays and the display values
   // are not yet consistent; only the 3D panel pass (type 2) has the texture.
   if (draw_enabled == 0 || phase != xplm_Phase_Gauges || render_type != 2) return 1;

@@ -204,7 +204,7 @@ void mod_route_side(int32_t sd, int32_t& n, const NdColours& colours) {
   nd_symbol_origin.y = 0.199;
   NdDrawPass p{sd, {}, 1, 1};
   if (!nd_map_frame(sd, p.frame)) return;
-  if (efis_side[sd].map_mode != 3.0f) {
+  if (efis_side[sd].map_mode != nd_mode(NdMapMode::plan)) {
     p.frame.ref_lat = host_mirror.sim_flightmodel_position_latitude;
     p.frame.ref_lon = host_mirror.sim_flightmodel_position_longitude;
   }

@@ -21,7 +21,7 @@ bool nd_map_frame(int32_t side, NdMapFrame& frame) {
   const float var = host_mirror.sim_flightmodel_position_magnetic_variation;
   const bool vsd = efis.vsd_map != 0.0f;
   const bool centred = efis.exp_map == 0.0f;
-  if (efis.map_mode == 3.0f) {
+  if (efis.map_mode == nd_mode(NdMapMode::plan)) {
     nd_symbol_origin.y = 0.48;
     frame.up_heading = -var;
     // Plan mode centres on the waypoint the scripts step to on the legs page.
@@ -37,7 +37,7 @@ bool nd_map_frame(int32_t side, NdMapFrame& frame) {
     frame.slot_y_offset = 4.1f;
     return true;
   }
-  if (efis.map_mode == 2.0f && script_mirror.zuvadud_D738_irs_nd_allign == 0.0f) {
+  if (efis.map_mode == nd_mode(NdMapMode::map) && script_mirror.zuvadud_D738_irs_nd_allign == 0.0f) {
     frame.ref_lat = static_cast<float>(host_mirror.sim_flightmodel_position_latitude);
     frame.ref_lon = static_cast<float>(host_mirror.sim_flightmodel_position_longitude);
     const bool track_up = efis.track_up != 0.0f && efis.track_up_active != 0.0f;

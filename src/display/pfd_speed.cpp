@@ -3,7 +3,7 @@
 // frozen while paused, raw in replay and restored after it), and the
 // low-speed band below the scripts' minimum speed.
 //
-// Reads the host's calibrated airspeeds (directly), the mirrors of the IAS
+// Reads the host's calibrated airspeeds (taken now), the mirrors of the IAS
 // override, pause and replay, and the frame copies of radio altitude,
 // indicated airspeed, minimum speed, flap handle and angle of attack. Writes
 // the host's pilot and copilot airspeed and airspeed-acceleration indicators,
@@ -13,6 +13,7 @@
 
 #include "core/binding.h"
 #include "core/frame_values.h"
+#include "core/host_io.h"
 #include "core/preprocess_values.h"
 #include "core/util.h"
 #include "display/display_steps.h"
@@ -27,24 +28,18 @@ constexpr float kSamplePeriodS = 0.05f;
 // The host's calibrated airspeed; a missing or unusable value holds the
 // displayed speed where it is.
 float calibrated(bound::Id id, float hold) {
-  XPLMDataRef h = handle(id);
-  if (h == nullptr) return hold;
-  const float v = XPLMGetDataf(h);
-  return std::isfinite(v) ? v : hold;
+  return bound_present(id) ? read_now_f(id) : hold;
 }
 
 void put(bound::Id id, float v) {
-  if (XPLMDataRef h = handle(id)) XPLMSetDataf(h, v);
+  host_send_f(id, v);
   set_mirror_f(id, v);
 }
 
 }  // namespace
 
 void ias_override() {
-  if (mirror_i(bound::sim_operation_override_override_ias) != 1) {
-    if (XPLMDataRef h = handle(bound::sim_operation_override_override_ias)) XPLMSetDatai(h, 1);
-    set_mirror_i(bound::sim_operation_override_override_ias, 1);
-  }
+  host_set_i(bound::sim_operation_override_override_ias, 1);
   const float cas[2] = {
       calibrated(bound::sim_cockpit2_gauges_indicators_calibrated_airspeed_kts_pilot, ias.smoothed_kt[0]),
       calibrated(bound::sim_cockpit2_gauges_indicators_calibrated_airspeed_kts_copilot, ias.smoothed_kt[1])};

@@ -19,6 +19,7 @@
 #include <cmath>
 
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "lnav/route/hold_geometry.h"
 #include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
@@ -346,8 +347,7 @@ int32_t draw_nd_route(int32_t side, const NdColours& colours) {
     }
   }
 
-  const XPLMDataRef missed_ref = handle(bound::zuvadud_D738_missed_app_colour);
-  const float missed_colour = missed_ref ? XPLMGetDataf(missed_ref) : 0.0f;
+  const float missed_colour = read_now_f(bound::zuvadud_D738_missed_app_colour);
   const float missed_first = fms_copies.missed_app_wpt_idx - 1.0f;
   const float missed_last = fms_copies.missed_app_wpt_idx2 - 1.0f;
   const bool missed_styled = missed_colour == 0.0f && fms_copies.missed_app_act == 0.0f;

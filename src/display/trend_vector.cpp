@@ -16,6 +16,7 @@
 
 #include "alerting/alerting_steps.h"
 #include "core/binding.h"
+#include "core/host_io.h"
 #include "core/preprocess_values.h"
 #include "core/util.h"
 #include "display/map_primitives.h"
@@ -32,8 +33,9 @@ int32_t trend_segment_count(float range_index) {
 namespace {
 
 constexpr double nm_per_m = 0.0005399568;
-
-inline double mod360(double x) { return std::fmod(x, 360.0); }
+// Bank (degrees, either side) the trend arc's turn radius is computed with at
+// most: a steeper bank draws the arc of this one.
+constexpr float kTrendMaxBankDeg = 50.0f;
 
 void trend_vector(int32_t sd, const NdColours& colours, double up, double track, double bank, double radius_nm,
                   double scale, int32_t pieces) {
@@ -50,9 +52,9 @@ void trend_vector(int32_t sd, const NdColours& colours, double up, double track,
     return;
   }
   const bool right = bank > 0.0;
-  const double start = mod360(mod360(track + (right ? 270.0 : 90.0)) - up + 360.0);
-  gc_destination(ac_lat, ac_lon, mod360(track + (right ? 90.0 : 270.0)), radius_nm);
-  const double end = right ? mod360(swept + start) : mod360(start - swept + 360.0);
+  const double start = angle::rem360(angle::rem360(track + (right ? 270.0 : 90.0)) - up + 360.0);
+  gc_destination(ac_lat, ac_lon, angle::rem360(track + (right ? 90.0 : 270.0)), radius_nm);
+  const double end = right ? angle::rem360(swept + start) : angle::rem360(start - swept + 360.0);
   map_project(ac_lat, ac_lon, nav_result.lat, nav_result.lon, static_cast<float>(up), scale);
   draw_map_arc(map_point.x, map_point.y, radius_nm * scale, start, end, right ? 1.0f : 0.0f,
                static_cast<int32_t>(pieces + 10), sd);
@@ -84,9 +86,9 @@ void vor_lines(int32_t sd, const NdColours& colours, double up, double scale) {
     if (!(rest > 0.0)) continue;
     glColor4fv(colours.green[sd]);
     const double c = static_cast<double>(st.bearing_mag) - var;
-    gc_destination(ac_lat, ac_lon, mod360(c + 360.0), start_nm);
+    gc_destination(ac_lat, ac_lon, angle::rem360(c + 360.0), start_nm);
     map_project(ac_lat, ac_lon, nav_result.lat, nav_result.lon, static_cast<float>(up), scale);
-    map_polar_line(map_point.x, map_point.y, mod360(c - up + 360.0), rest * scale, 0, sd);
+    map_polar_line(map_point.x, map_point.y, angle::rem360(c - up + 360.0), rest * scale, 0, sd);
   }
 }
 
@@ -100,8 +102,8 @@ void draw_nd_trend_and_vor(const NdColours& colours) {
                                                                                           : shared.heading_mag_deg) -
                     host_mirror.sim_flightmodel_position_magnetic_variation;
   if (!std::isfinite(up)) return;
-  const float bank_raw = host_mirror.sim_cockpit2_gauges_indicators_roll_electric_deg_pilot;
-  const float bank = clamp_range(std::isfinite(bank_raw) ? bank_raw : 0.0f, -50.0f, 50.0f);
+  const float bank = clamp_range(host_mirror.sim_cockpit2_gauges_indicators_roll_electric_deg_pilot, -kTrendMaxBankDeg,
+                                 kTrendMaxBankDeg);
   const float gs_kt = host_mirror.sim_flightmodel_position_groundspeed * 1.94384449f;
   double radius_nm = turn_radius_nm(std::fabs(bank), gs_kt);
   if (radius_nm == 0.0 || !std::isfinite(radius_nm)) radius_nm = 0.1;
@@ -112,14 +114,12 @@ void draw_nd_trend_and_vor(const NdColours& colours) {
     nd_symbol_origin.y = 0.199;
     float drift = 0.0f;
     if (!track_up_flag) {
-      const XPLMDataRef ref = handle(sd == 0 ? bound::zuvadud_D738_nd_track_nd : bound::zuvadud_D738_nd_track_nd_fo);
-      const float v = ref ? XPLMGetDataf(ref) : 0.0f;
-      drift = std::isfinite(v) ? -v : 0.0f;
+      drift = -read_now_f(sd == 0 ? bound::zuvadud_D738_nd_track_nd : bound::zuvadud_D738_nd_track_nd_fo);
     }
     drift = clamp_range(drift, -40.0f, 40.0f);
-    const double track = mod360(drift + up + 360.0);
+    const double track = angle::rem360(drift + up + 360.0);
     const EfisSideState& e = efis_side[sd];
-    if (e.map_mode != 2.0f) continue;
+    if (e.map_mode != nd_mode(NdMapMode::map)) continue;
     const auto raise_origin = [&]() {
       if (e.vsd_map != 0.0f) {
         nd_symbol_origin.y = 0.547;

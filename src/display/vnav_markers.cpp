@@ -54,7 +54,7 @@ bool side_frame(int32_t sd, bool need_aligned, SideFrame& f) {
   const float var = host_mirror.sim_flightmodel_position_magnetic_variation;
   nd_symbol_origin.y = 0.199;
   f.scale = nd_range_scale(e.map_range);
-  if (e.map_mode == 3.0f) {
+  if (e.map_mode == nd_mode(NdMapMode::plan)) {
     f.up = -var;
     nd_symbol_origin.y = 0.48;
     f.scale *= 0.57;
@@ -69,7 +69,8 @@ bool side_frame(int32_t sd, bool need_aligned, SideFrame& f) {
     if (step_raw == 0.0f || !(count > 1.0f) || idx < 1 || idx >= route_leg_capacity) idx = 0;
     f.ref_lat = r.lat[idx];
     f.ref_lon = r.lon[idx];
-  } else if (e.map_mode == 2.0f && (!need_aligned || script_mirror.zuvadud_D738_irs_nd_allign == 0.0f)) {
+  } else if (e.map_mode == nd_mode(NdMapMode::map) &&
+             (!need_aligned || script_mirror.zuvadud_D738_irs_nd_allign == 0.0f)) {
     f.ref_lat = host_mirror.sim_flightmodel_position_latitude;
     f.ref_lon = host_mirror.sim_flightmodel_position_longitude;
     const bool track_up = e.track_up != 0.0f && e.track_up_active != 0.0f;

@@ -21,8 +21,8 @@ float autothrottle_speed_target() {
                                     : h.sim_cockpit2_gauges_indicators_airspeed_kts_pilot, 0.0f);
   const float a = finite_or(fo_side ? h.sim_cockpit2_gauges_indicators_airspeed_acceleration_kts_sec_copilot
                                     : h.sim_cockpit2_gauges_indicators_airspeed_acceleration_kts_sec_pilot, 0.0f);
-  const float sel = finite_or(sm.zuvadud_D738_autopilot_mcp_speed_dial_kts, v);
-  const float min_speed = finite_or(sm.zuvadud_D738_pfd_min_speed, 0.0f);
+  const float sel = sm.zuvadud_D738_autopilot_mcp_speed_dial_kts;
+  const float min_speed = sm.zuvadud_D738_pfd_min_speed;
   const float abs_a = std::fabs(a);
 
   // Look further ahead the further the speed is from the selected one.
@@ -30,8 +30,8 @@ float autothrottle_speed_target() {
   const float lead = 10.0f + (off * 0.2f > 2.0f ? 2.0f : off * 0.2f);
   const float predicted = v + lead * a;
 
-  const float mean_n1 = (finite_or(h.sim_flightmodel2_engines_N1_percent[0], 0.0f) +
-                         finite_or(h.sim_flightmodel2_engines_N1_percent[1], 0.0f)) * 0.5f;
+  const float mean_n1 = (h.sim_flightmodel2_engines_N1_percent[0] +
+                         h.sim_flightmodel2_engines_N1_percent[1]) * 0.5f;
   const float g = mean_n1 < 40.0f ? 1.15f : (mean_n1 >= 100.0f ? 0.75f : 1.15f - 0.4f * (mean_n1 - 40.0f) / 60.0f);
 
   const float mode = sm.zuvadud_D738_autopilot_speed_mode2;

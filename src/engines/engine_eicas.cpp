@@ -137,7 +137,7 @@ void update_mixture(float mode) {
   if (changed) {
     mix[0] = engine_copies.mixture[0];
     mix[1] = engine_copies.mixture[1];
-    write_host_vf(bound::sim_cockpit2_engine_actuators_mixture_ratio, engine_copies.mixture, 2);
+    host_send_vf(bound::sim_cockpit2_engine_actuators_mixture_ratio, engine_copies.mixture, 2);
   }
 }
 
@@ -210,9 +210,9 @@ void update_alerts() {
       script_mirror.zuvadud_D738_systems_lowerDU_page = 1.0f;
       script_mirror.zuvadud_D738_systems_lowerDU_page2 = 0.0f;
       script_mirror.zuvadud_D738_fd_cam = 0.0f;
-      write_host_f(bound::zuvadud_D738_systems_lowerDU_page, 1.0f);
-      write_host_f(bound::zuvadud_D738_systems_lowerDU_page2, 0.0f);
-      write_host_f(bound::zuvadud_D738_fd_cam, 0.0f);
+      script_set_f(bound::zuvadud_D738_systems_lowerDU_page, 1.0f);
+      script_set_f(bound::zuvadud_D738_systems_lowerDU_page2, 0.0f);
+      script_set_f(bound::zuvadud_D738_fd_cam, 0.0f);
     }
     eicas::warn = 0.0f;
     clear_countdowns();
@@ -276,8 +276,8 @@ void init_engine_state() {
         h.sim_cockpit2_engine_actuators_mixture_ratio[e] = 1.0f;
         h.sim_flightmodel_engine_ENGN_running[e] = 1;
       }
-      write_host_vf(bound::sim_cockpit2_engine_actuators_mixture_ratio, engine_copies.mixture, 2);
-      write_host_vi(bound::sim_flightmodel_engine_ENGN_running, running, 2);
+      host_send_vf(bound::sim_cockpit2_engine_actuators_mixture_ratio, engine_copies.mixture, 2);
+      host_send_vi(bound::sim_flightmodel_engine_ENGN_running, running, 2);
     }
   } else {
     if (h.sim_cockpit2_engine_actuators_mixture_ratio[0] > 0.2f) {
@@ -290,7 +290,7 @@ void init_engine_state() {
     }
   }
   for (int e = 0; e < 2; ++e) {
-    const float n1 = finite_or(h.sim_flightmodel2_engines_N1_percent[e], 0.0f);
+    const float n1 = h.sim_flightmodel2_engines_N1_percent[e];
     const float n2 = finite_or(h.sim_flightmodel2_engines_N2_percent[e], 0.0f);
     h.sim_flightmodel_engine_ENGN_N1_[e] = n1;
     h.sim_flightmodel_engine_ENGN_N2_[e] = n2;
@@ -306,7 +306,7 @@ void init_engine_state() {
   if (ign[0] == 0 || ign[1] == 0) {
     ign[0] = 1;
     ign[1] = 1;
-    write_host_vi(bound::sim_cockpit2_engine_actuators_igniter_on, ign, 2);
+    host_send_vi(bound::sim_cockpit2_engine_actuators_igniter_on, ign, 2);
   }
   engine::indicators_eng1_vib = vibration_from_n1(engine::indicators_N1_percent_1);
   engine::indicators_eng2_vib = 0.0f;

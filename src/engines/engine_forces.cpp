@@ -19,11 +19,11 @@ namespace {
 constexpr float kNewtonsPerLbf = 4.44822162f;
 constexpr float kKnotsPerMs = 1.94384449244f;
 
-float mach() { return finite_or(host_mirror.sim_flightmodel_misc_machno, 0.0f); }
+float mach() { return host_mirror.sim_flightmodel_misc_machno; }
 
 // Reverse coefficient doubles between 60 and 80 kt of groundspeed.
 float reverse_coefficient() {
-  const float kt = finite_or(host_mirror.sim_flightmodel_position_groundspeed, 0.0f) * kKnotsPerMs;
+  const float kt = host_mirror.sim_flightmodel_position_groundspeed * kKnotsPerMs;
   const float k = engine_model::reverse_coef;
   if (kt < 60.0f) return k;
   if (kt < 80.0f) return k * (1.0f + (kt - 60.0f) / 20.0f);
@@ -41,7 +41,7 @@ float specific_consumption(float n1_pct, float m) {
   } else {
     c = idle + (sfc - idle) * (n1_pct - 20.0f) / 20.0f;
   }
-  const float tk = finite_or(host_mirror.sim_cockpit2_temperature_outside_air_temp_degc, 15.0f) + 273.15f;
+  const float tk = host_mirror.sim_cockpit2_temperature_outside_air_temp_degc + 273.15f;
   if (tk > 0.0f) c *= std::sqrt(288.15f / tk);
   return c + 0.0243f * m;
 }
@@ -164,7 +164,7 @@ float engine_static_thrust() {
     s = t0 - b * m * t0;
   }
   if (s < 0.0f) s = 0.0f;
-  return finite_or(s * finite_or(host_mirror.sim_weather_sigma, 1.0f) * kNewtonsPerLbf, 0.0f);
+  return finite_or(s * host_mirror.sim_weather_sigma * kNewtonsPerLbf, 0.0f);
 }
 
 void engine_forces_update() {
@@ -172,11 +172,11 @@ void engine_forces_update() {
   // The host releases the overrides on its own at times; take them back.
   if (h.sim_operation_override_override_engine_forces == 0) {
     h.sim_operation_override_override_engine_forces = 1;
-    write_host_i(bound::sim_operation_override_override_engine_forces, 1);
+    host_send_i(bound::sim_operation_override_override_engine_forces, 1);
   }
   if (h.sim_operation_override_override_fuel_flow == 0) {
     h.sim_operation_override_override_fuel_flow = 1;
-    write_host_i(bound::sim_operation_override_override_fuel_flow, 1);
+    host_send_i(bound::sim_operation_override_override_fuel_flow, 1);
   }
 
   const float sn = engine_static_thrust();
@@ -185,12 +185,12 @@ void engine_forces_update() {
   float fuel_flow[2];
   float axial[2];
   for (int e = 0; e < 2; ++e) {
-    const float n = finite_or(h.sim_flightmodel2_engines_N1_percent[e], 0.0f);
+    const float n = h.sim_flightmodel2_engines_N1_percent[e];
     const float burning = h.sim_flightmodel2_engines_engine_is_burning_fuel[e] != 0 ? 1.0f : 0.0f;
     float te = engine_thrust_curve(n / 100.0f) * sn * burning;
     fuel_flow[e] = finite_or(specific_consumption(n, m) * te / 3600.0f, 0.0f);
     if (on_ground != 0) te += ground_thrust(n) * burning;
-    const float d = finite_or(h.sim_flightmodel2_engines_thrust_reverser_deploy_ratio[e], 0.0f);
+    const float d = h.sim_flightmodel2_engines_thrust_reverser_deploy_ratio[e];
     axial[e] = finite_or(reverser_blend(te, d, k), 0.0f);
   }
 
@@ -207,11 +207,11 @@ void engine_forces_update() {
   h.sim_flightmodel_forces_L_prop = moment_l;
   h.sim_flightmodel_forces_M_prop = moment_m;
   h.sim_flightmodel_forces_N_prop = moment_n;
-  write_host_f(bound::sim_flightmodel_forces_faxil_prop, faxil);
-  write_host_f(bound::sim_flightmodel_forces_fnrml_prop, fnrml);
-  write_host_f(bound::sim_flightmodel_forces_fside_prop, fside);
-  write_host_f(bound::sim_flightmodel_forces_L_prop, moment_l);
-  write_host_f(bound::sim_flightmodel_forces_M_prop, moment_m);
-  write_host_f(bound::sim_flightmodel_forces_N_prop, moment_n);
-  write_host_vf(bound::sim_flightmodel_engine_ENGN_FF_, fuel_flow, 2);
+  host_send_f(bound::sim_flightmodel_forces_faxil_prop, faxil);
+  host_send_f(bound::sim_flightmodel_forces_fnrml_prop, fnrml);
+  host_send_f(bound::sim_flightmodel_forces_fside_prop, fside);
+  host_send_f(bound::sim_flightmodel_forces_L_prop, moment_l);
+  host_send_f(bound::sim_flightmodel_forces_M_prop, moment_m);
+  host_send_f(bound::sim_flightmodel_forces_N_prop, moment_n);
+  host_send_vf(bound::sim_flightmodel_engine_ENGN_FF_, fuel_flow, 2);
 }

@@ -96,7 +96,7 @@ void update_engine_indications() {
   const float n2_ind[2] = {finite_or(engine::indicators_N2_percent_1, 0.0f),
                            finite_or(engine::indicators_N2_percent_2, 0.0f)};
   const float air_le = finite_or(h.sim_cockpit2_temperature_outside_air_LE_temp_degc, 15.0f);
-  const float mach = finite_or(h.sim_flightmodel_misc_machno, 0.0f);
+  const float mach = h.sim_flightmodel_misc_machno;
 
   uint8_t fuel[2];
   uint8_t fuel_prev[2];
@@ -107,7 +107,7 @@ void update_engine_indications() {
   }
 
   for (int e = 0; e < 2; ++e) {
-    const float host_ff = finite_or(h.sim_cockpit2_engine_indicators_fuel_flow_kg_sec[e], 0.0f);
+    const float host_ff = h.sim_cockpit2_engine_indicators_fuel_flow_kg_sec[e];
     if (replay) {
       engine::fuel_flow_kg_sec[e] = host_ff;
       fuel[e] = 1;
@@ -162,7 +162,7 @@ void update_engine_indications() {
   for (int e = 0; e < 2; ++e) {
     const bool running = h.sim_flightmodel_engine_ENGN_running[e] != 0;
     const float n = n2_ind[e];
-    const float host_ff = finite_or(h.sim_cockpit2_engine_indicators_fuel_flow_kg_sec[e], 0.0f);
+    const float host_ff = h.sim_cockpit2_engine_indicators_fuel_flow_kg_sec[e];
     const float offset = finite_or(egt_offset[e], 0.0f);
     const float egt_now = finite_or(*egt_out[e], 0.0f);
     float target;
@@ -192,7 +192,7 @@ void update_engine_indications() {
         target = mx(base + (n - 18.2f) * (431.0f - base) / 40.7f, start);
       }
     }
-    const float host_egt = finite_or(h.sim_cockpit2_engine_indicators_EGT_deg_C[e], 0.0f);
+    const float host_egt = h.sim_cockpit2_engine_indicators_EGT_deg_C[e];
     if (target < air_le - offset) target = air_le - offset;
     if (target < -offset) target = -offset;
     if (target < host_egt) target = host_egt;
@@ -223,11 +223,11 @@ void update_engine_indications() {
     *egt_out[e] = lag_toward(egt_now, target, 0.0f, 1000.0f, rate);
   }
 
-  const float p0 = finite_or(h.sim_weather_barometer_current_inhg, 29.92f) / 2.03602f;
+  const float p0 = h.sim_weather_barometer_current_inhg / 2.03602f;
   for (int e = 0; e < 2; ++e) {
     float press = 0.0f;
     if (!oil_pump_failed(e) && !separated(e)) {
-      press = oil_pressure_for(n2_ind[e], p0, finite_or(h.sim_flightmodel_engine_ENGN_oil_quan[e], 0.0f));
+      press = oil_pressure_for(n2_ind[e], p0, h.sim_flightmodel_engine_ENGN_oil_quan[e]);
     }
     *press_out[e] = press;
   }
@@ -237,7 +237,7 @@ void update_engine_indications() {
       *temp_out[e] = 0.0f;
       continue;
     }
-    const float host_t = finite_or(h.sim_cockpit2_engine_indicators_oil_temperature_deg_C[e], 0.0f);
+    const float host_t = h.sim_cockpit2_engine_indicators_oil_temperature_deg_C[e];
     float base = 0.0f;
     if (host_t >= 31.0f) {
       base = 69.0f + (host_t - 31.0f) * 0.66f;

@@ -23,6 +23,12 @@ EngineStartState engine_start_state;
 
 namespace {
 
+// The start model's floor of the air density ratio (sigma, 1 at sea level in
+// standard air): the starter air limit and the start rates are interpolated
+// between it and 1 over the span below, and thinner air counts as this.
+constexpr float kStartSigmaMin = 0.635f;
+constexpr float kStartSigmaSpan = 0.365f;
+
 // Windmill rows by altitude 0, 15000, 25000, 35000, 45000 ft; Mach 0 .. 0.9.
 constexpr float k_windmill_n1[5][10] = {
     {0, 7.51f, 10.96f, 13.45f, 16.13f, 18.34f, 20.52f, 22.3f, 21.98f, 22.28f},
@@ -62,8 +68,8 @@ bool separated(int e) {
 }  // namespace
 
 void starter_air_targets(float out[2]) {
-  const float s = clamp_range(finite_or(host_mirror.sim_weather_sigma, 1.0f), 0.635f, 1.0f);
-  const float limit = 24.1f + 2.0f * (s - 0.635f) / 0.365f;
+  const float s = clamp_range(host_mirror.sim_weather_sigma, kStartSigmaMin, 1.0f);
+  const float limit = 24.1f + 2.0f * (s - kStartSigmaMin) / kStartSigmaSpan;
   const float dl = clamp_range((finite_or(indicators::duct_press_L, 0.0f) - 10.5f) / 11.1f, 0.0f, 1.0f);
   const float dr = clamp_range((finite_or(indicators::duct_press_R, 0.0f) - 10.5f) / 11.1f, 0.0f, 1.0f);
   const float g = script_mirror.zuvadud_D738_engine_engine_air_start != 0.0f
@@ -182,10 +188,10 @@ void update_engine_start() {
   EngineStartState& st = engine_start_state;
   EngineStateCopies& c = engine_copies;
 
-  const float s = clamp_range(finite_or(h.sim_weather_sigma, 1.0f), 0.635f, 1.0f);
-  const float k1 = 1.1f + (s - 0.635f) * 0.1f / 0.365f;
-  float k2 = 1.7f + (s - 0.635f) * 0.1f / 0.365f;
-  const float precip = finite_or(h.sim_weather_precipitation_on_aircraft_ratio, 0.0f);
+  const float s = clamp_range(h.sim_weather_sigma, kStartSigmaMin, 1.0f);
+  const float k1 = 1.1f + (s - kStartSigmaMin) * 0.1f / kStartSigmaSpan;
+  float k2 = 1.7f + (s - kStartSigmaMin) * 0.1f / kStartSigmaSpan;
+  const float precip = h.sim_weather_precipitation_on_aircraft_ratio;
   if (precip > 0.1f) k2 *= 1.0f - 0.1f * (precip > 1.0f ? 1.0f : precip);
 
   starter_air_targets(st.starter_air);
@@ -229,7 +235,7 @@ void update_engine_start() {
     }
     c.spool_n2[e] = n;
 
-    const float host_n1 = finite_or(h.sim_flightmodel2_engines_N1_percent[e], 0.0f);
+    const float host_n1 = h.sim_flightmodel2_engines_N1_percent[e];
     n1[e] = host_n1;
     if (!running && c.spool_n1[e] < 19.0f && c.spool_n1[e] > host_n1) n1[e] = n1_rundown_step(c.spool_n1[e]);
   }
@@ -238,11 +244,11 @@ void update_engine_start() {
   const bool any_stopped = h.sim_flightmodel_engine_ENGN_running[0] == 0 || h.sim_flightmodel_engine_ENGN_running[1] == 0;
   if (any_stopped) {
     const float alt = clamp_range(static_cast<float>(h.sim_flightmodel_position_elevation) * 3.28f, 0.0f, 45000.0f);
-    float m = finite_or(h.sim_flightmodel_misc_machno, 0.0f);
+    float m = h.sim_flightmodel_misc_machno;
     if (m < 0.01f) m = 0.0f;
-    const float wind_dir = finite_or(h.sim_cockpit2_gauges_indicators_wind_heading_deg_mag, 0.0f);
-    const float rel = std::fmod(wind_dir + 180.0f, 360.0f) - finite_or(h.sim_flightmodel_position_mag_psi, 0.0f);
-    float wm = std::fabs(std::cos(rel * 0.017453292f) * finite_or(h.sim_cockpit2_gauges_indicators_wind_speed_kts, 0.0f)) *
+    const float wind_dir = h.sim_cockpit2_gauges_indicators_wind_heading_deg_mag;
+    const float rel = std::fmod(wind_dir + 180.0f, 360.0f) - h.sim_flightmodel_position_mag_psi;
+    float wm = std::fabs(std::cos(rel * 0.017453292f) * h.sim_cockpit2_gauges_indicators_wind_speed_kts) *
                0.514f / 330.0f;
     if (wm > 0.1f) wm = 0.1f;
     if (wm < 0.01f) wm = 0.0f;
@@ -275,7 +281,7 @@ void update_engine_start() {
   engine::indicators_N2_percent_2 = lag_toward(engine::indicators_N2_percent_2, c.spool_n2[1], 0.0f, 108.0f, 1.0f);
   h.sim_flightmodel_engine_ENGN_N2_[0] = c.spool_n2[0];
   h.sim_flightmodel_engine_ENGN_N2_[1] = c.spool_n2[1];
-  write_host_vf(bound::sim_flightmodel_engine_ENGN_N2_, c.spool_n2, 2);
+  host_send_vf(bound::sim_flightmodel_engine_ENGN_N2_, c.spool_n2, 2);
 
   float* n1_ind[2] = {&engine::indicators_N1_percent_1, &engine::indicators_N1_percent_2};
   for (int e = 0; e < 2; ++e) {
@@ -288,8 +294,8 @@ void update_engine_start() {
       *n1_ind[e] = lag_toward(*n1_ind[e], c.spool_n1[e], 0.0f, 108.0f, 1.0f);
     }
   }
-  write_host_f(bound::sim_aircraft_engine_acf_starter_torque_ratio, 0.07f);
-  write_host_f(bound::sim_aircraft_engine_acf_starter_max_rpm_ratio, 0.09f);
+  host_send_f(bound::sim_aircraft_engine_acf_starter_torque_ratio, 0.07f);
+  host_send_f(bound::sim_aircraft_engine_acf_starter_max_rpm_ratio, 0.09f);
   c.spool_n2_previous[0] = c.spool_n2[0];
   c.spool_n2_previous[1] = c.spool_n2[1];
 
@@ -305,12 +311,12 @@ void update_engine_start() {
       *vib[e] = lag_toward(*vib[e] * 100.0f, target, 0.0f, 500.0f, 3.0f) * 0.01f;
     }
     float w = *n1_ind[e] / 0.1845273f;
-    const float host_speed = finite_or(h.sim_flightmodel2_engines_engine_rotation_speed_rad_sec[e], 0.0f);
+    const float host_speed = h.sim_flightmodel2_engines_engine_rotation_speed_rad_sec[e];
     if (separated(e)) {
       st.fan_speed_rad_s[e] = 0.0f;
     } else if (w <= host_speed) {
       st.fan_speed_rad_s[e] = host_speed;
-      st.fan_angle_deg[e] = finite_or(h.sim_flightmodel2_engines_engine_rotation_angle_deg[e], 0.0f);
+      st.fan_angle_deg[e] = h.sim_flightmodel2_engines_engine_rotation_angle_deg[e];
     } else {
       if (w < 0.04f) w = 0.0f;
       st.fan_speed_rad_s[e] = lag_toward(st.fan_speed_rad_s[e], w, 0.0f, 45.0f, 0.65f);

@@ -23,11 +23,6 @@ constexpr float kBaseFlapCm = -0.75f;
 
 bool option(HandlingOption o) { return handling_options[o] != 0; }
 
-float read_host_f(bound::Id id) {
-  XPLMDataRef r = handle(id);
-  return r != nullptr ? finite_or(XPLMGetDataf(r), 0.0f) : 0.0f;
-}
-
 struct FrameInputs {
   float f;             // host axial prop force, N (negative forward)
   float agl_ft;
@@ -125,7 +120,7 @@ void flap_coefficients(float agl_ft) {
     cl = 1.1f * lift;
     cm = -0.75f * moment;
   }
-  const float spoilers = read_host_f(bound::sim_flightmodel2_controls_speedbrake_ratio);
+  const float spoilers = read_now_f(bound::sim_flightmodel2_controls_speedbrake_ratio);
   if (spoilers > 1.12f) {
     float q = (spoilers - 1.12f) / 0.35f * 1.55f;
     if (q > 1.0f) q = 1.0f;
@@ -138,7 +133,7 @@ void flap_coefficients(float agl_ft) {
                             bound::sim_aircraft_controls_acf_flap_cm, bound::sim_aircraft_controls_acf_flap2_cm};
   for (int i = 0; i < 4; ++i) {
     if (values[i] != n1_command_state.last_flap_coeff[i]) {
-      write_host_f(ids[i], values[i]);
+      host_send_f(ids[i], values[i]);
       n1_command_state.last_flap_coeff[i] = values[i];
     }
   }
@@ -153,16 +148,16 @@ void apply_flight_model_adjustments() {
   if (in.newer) handling_options[handling_reduced_ground_effect] = 0;
   const HostMirror& h = host_mirror;
   in.f = finite_or(h.sim_flightmodel_forces_faxil_prop, 0.0f);
-  in.agl_ft = read_host_f(bound::sim_flightmodel_position_y_agl) * 3.28084f;
-  in.gs_ms = finite_or(h.sim_flightmodel_position_groundspeed, 0.0f);
-  in.tonnes = finite_or(h.sim_flightmodel_weight_m_total, 0.0f) / 1000.0f;
+  in.agl_ft = read_now_f(bound::sim_flightmodel_position_y_agl) * 3.28084f;
+  in.gs_ms = h.sim_flightmodel_position_groundspeed;
+  in.tonnes = h.sim_flightmodel_weight_m_total / 1000.0f;
   for (int e = 0; e < 2; ++e) {
-    in.n1[e] = finite_or(h.sim_flightmodel2_engines_N1_percent[e], 0.0f);
+    in.n1[e] = h.sim_flightmodel2_engines_N1_percent[e];
     in.burning[e] = h.sim_flightmodel2_engines_engine_is_burning_fuel[e] != 0;
     in.reverse[e] = h.sim_cockpit2_engine_actuators_prop_mode[e] == 3;
-    in.deploy[e] = finite_or(h.sim_flightmodel2_engines_thrust_reverser_deploy_ratio[e], 0.0f);
+    in.deploy[e] = h.sim_flightmodel2_engines_thrust_reverser_deploy_ratio[e];
   }
-  const float plug = read_host_f(bound::sim_flightmodel_forces_faxil_plug_acf);
+  const float plug = read_now_f(bound::sim_flightmodel_forces_faxil_plug_acf);
   float terms = 0.0f;
   if (variant_index == -1) {
     if (!in.newer && option(handling_reduce_thrust_after_lift)) terms += liftoff_term(in);
@@ -170,12 +165,12 @@ void apply_flight_model_adjustments() {
         n1_command_state.idle_snapshot[0] == 0.0f)
       terms += taxi_term(in);
     const bool reversing = (in.reverse[0] && in.deploy[0] > 0.9f) || (in.reverse[1] && in.deploy[1] > 0.9f);
-    const bool pushed = handle(bound::bp_connected) != nullptr && read_host_f(bound::bp_connected) != 0.0f;
+    const bool pushed = bound_present(bound::bp_connected) && read_now_f(bound::bp_connected) != 0.0f;
     if (option(handling_reduce_reverse) && in.f > 10.0f && reversing && !pushed && on_ground != 0)
       terms += reverse_term(in);
     if (option(handling_reduce_thrust_after_lift) && in.f < 0.0f) terms += anti_ice_term(in);
     if (!in.newer && in.f < 0.0f) terms += high_speed_term(in);
     if (option(handling_reduced_ground_effect)) flap_coefficients(in.agl_ft);
   }
-  write_host_f(bound::sim_flightmodel_forces_faxil_plug_acf, plug + finite_or(terms, 0.0f));
+  host_send_f(bound::sim_flightmodel_forces_faxil_plug_acf, plug + finite_or(terms, 0.0f));
 }

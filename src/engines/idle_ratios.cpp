@@ -13,10 +13,16 @@
 
 namespace {
 
+// The idle ratios (dimensionless, on the host's scale) written on the newer
+// host whatever the air; the older host's follow temperature and density
+// (older_host_ratios).
+constexpr float kNewerLowIdle = 0.6f;
+constexpr float kNewerHighIdle = 0.67f;
+
 void newer_host_ratios() {
-  const XPLMDataRef low = handle(bound::sim_aircraft2_engine_low_idle_ratio);
-  const XPLMDataRef high = handle(bound::sim_aircraft2_engine_high_idle_ratio);
-  if (handle(bound::sim_weather_sigma) == nullptr || low == nullptr || high == nullptr) {
+  constexpr bound::Id low = bound::sim_aircraft2_engine_low_idle_ratio;
+  constexpr bound::Id high = bound::sim_aircraft2_engine_high_idle_ratio;
+  if (!bound_present(bound::sim_weather_sigma) || !bound_present(low) || !bound_present(high)) {
     acf_low_idle_ratio = 0.0f;
     acf_high_idle_ratio = 0.0f;
     return;
@@ -24,31 +30,31 @@ void newer_host_ratios() {
   const float h = acf_high_idle_ratio;
   const float l = acf_low_idle_ratio;
   // The host refuses a low ratio above the high one, so the order matters.
-  if (h < 0.6f) {
-    XPLMSetDataf(high, 0.67f);
-    XPLMSetDataf(low, 0.6f);
-  } else if (l > 0.67f || h > 0.67f) {
-    XPLMSetDataf(low, 0.6f);
-    XPLMSetDataf(high, 0.67f);
+  if (h < kNewerLowIdle) {
+    host_send_f(high, kNewerHighIdle);
+    host_send_f(low, kNewerLowIdle);
+  } else if (l > kNewerHighIdle || h > kNewerHighIdle) {
+    host_send_f(low, kNewerLowIdle);
+    host_send_f(high, kNewerHighIdle);
   } else {
-    if (h != 0.67f) XPLMSetDataf(high, 0.67f);
-    if (l != 0.6f) XPLMSetDataf(low, 0.6f);
+    if (h != kNewerHighIdle) host_send_f(high, kNewerHighIdle);
+    if (l != kNewerLowIdle) host_send_f(low, kNewerLowIdle);
   }
-  acf_low_idle_ratio = 0.6f;
-  acf_high_idle_ratio = 0.67f;
+  acf_low_idle_ratio = kNewerLowIdle;
+  acf_high_idle_ratio = kNewerHighIdle;
 }
 
 void older_host_ratios() {
-  const XPLMDataRef low = handle(bound::sim_aircraft2_engine_low_idle_ratio);
-  const XPLMDataRef high = handle(bound::sim_aircraft2_engine_high_idle_ratio);
+  constexpr bound::Id low = bound::sim_aircraft2_engine_low_idle_ratio;
+  constexpr bound::Id high = bound::sim_aircraft2_engine_high_idle_ratio;
   float low_value = 0.0f;
-  if (low != nullptr && handle(bound::sim_cockpit2_temperature_outside_air_temp_degc) != nullptr) {
+  if (bound_present(low) && bound_present(bound::sim_cockpit2_temperature_outside_air_temp_degc)) {
     const float t = finite_or(host_mirror.sim_cockpit2_temperature_outside_air_temp_degc, 15.0f);
     low_value = t < 15.0f ? interpolate_clamped(0.0f, 0.48f, 15.0f, 0.515f, t)
                           : interpolate_clamped(15.0f, 0.515f, 40.0f, 0.605f, t);
-    XPLMSetDataf(low, low_value);
+    host_send_f(low, low_value);
   }
-  if (high == nullptr || handle(bound::sim_weather_sigma) == nullptr) {
+  if (!bound_present(high) || !bound_present(bound::sim_weather_sigma)) {
     acf_low_idle_ratio = low_value;
     acf_high_idle_ratio = 0.0f;
     return;
@@ -57,7 +63,7 @@ void older_host_ratios() {
   const float hi = 1.0f;
   const float d = clamp_range(finite_or(host_mirror.sim_weather_sigma, 1.0f) - density_offset, lo, hi);
   const float high_value = 2.38f - (d - lo) * 1.02f / (hi - lo);
-  XPLMSetDataf(high, high_value);
+  host_send_f(high, high_value);
   acf_low_idle_ratio = low_value;
   acf_high_idle_ratio = high_value;
 }

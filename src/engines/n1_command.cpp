@@ -25,9 +25,9 @@ using TableFn = float (*)(float, int32_t, float);
 bool newer_host() { return host_version >= 120000; }
 
 float table_temperature() {
-  return clamp_range(finite_or(host_mirror.sim_cockpit2_temperature_outside_air_temp_degc, 15.0f), 0.0f, 40.0f);
+  return clamp_range(host_mirror.sim_cockpit2_temperature_outside_air_temp_degc, 0.0f, 40.0f);
 }
-float sigma() { return finite_or(host_mirror.sim_weather_sigma, 1.0f); }
+float sigma() { return host_mirror.sim_weather_sigma; }
 
 // The older host's tables shift with the approach-idle density offset.
 float table_density() {
@@ -100,7 +100,7 @@ void engine_n1_command_update() {
   for (int32_t e = 0; e < 2; ++e) {
     const float mode = s.idle_snapshot[e];
     const int32_t prop = h.sim_cockpit2_engine_actuators_prop_mode[e];
-    const float deploy = finite_or(h.sim_flightmodel2_engines_thrust_reverser_deploy_ratio[e], 0.0f);
+    const float deploy = h.sim_flightmodel2_engines_thrust_reverser_deploy_ratio[e];
     const float lever = (prop == 3 && deploy > 0.0f) ? reverse_lever[e] : thrust_lever[e];
     float r = requested_n1_fraction(lever, mode, prop, e);
     const float axis_n1 = requested_n1_fraction(axis_value[e], mode, prop, e);
@@ -136,14 +136,14 @@ void engine_n1_command_update() {
         s.spool_down_done[e] = 1;
       }
     }
-    write_host_f(req_id[e], r);
-    write_host_f(pie_id[e], g);
-    write_host_f(lvr_id[e], axis_n1);
+    script_set_f(req_id[e], r);
+    script_set_f(pie_id[e], g);
+    script_set_f(lvr_id[e], axis_n1);
     s.requested_n1[e] = r;
   }
   s.prev_idle_mode[0] = s.idle_snapshot[0];
   s.prev_idle_mode[1] = s.idle_snapshot[1];
-  write_host_vf(bound::sim_flightmodel_engine_ENGN_thro_use, s.throttle_ratio, 2);
+  host_send_vf(bound::sim_flightmodel_engine_ENGN_thro_use, s.throttle_ratio, 2);
   host_mirror.sim_flightmodel_engine_ENGN_thro_use[0] = s.throttle_ratio[0];
   host_mirror.sim_flightmodel_engine_ENGN_thro_use[1] = s.throttle_ratio[1];
 

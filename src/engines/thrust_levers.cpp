@@ -89,7 +89,7 @@ void track_settle(int e, float bug_pct, float n1) {
 void n1_hold(int e, float target, float rate) {
   ThrustLeverState& t = thrust_lever_state;
   const float bug = finite_or(*n1_bug(e), 0.0f) * 100.0f;
-  const float n1 = finite_or(host_mirror.sim_flightmodel2_engines_N1_percent[e], 0.0f);
+  const float n1 = host_mirror.sim_flightmodel2_engines_N1_percent[e];
   if (t.settled[e] == 0) {
     t.servo[e] = lag_toward(t.servo[e], target, thrust_tables.idle_throttle[e], thrust_tables.throttle_max, rate);
     *thrust_lever(e) = servo_to_lever(e, t.servo[e]);
@@ -121,7 +121,7 @@ void retard(int e) {
     // The lever is set before the settle check so that fine trim starts
     // from where the servo actually is.
     const float bug = finite_or(*n1_bug(e), 0.0f) * 100.0f;
-    track_settle(e, bug, finite_or(host_mirror.sim_flightmodel2_engines_N1_percent[e], 0.0f));
+    track_settle(e, bug, host_mirror.sim_flightmodel2_engines_N1_percent[e]);
     return;
   }
   *thrust_lever(e) = servo_to_lever(e, t.servo[e]);
@@ -210,7 +210,7 @@ void update_n1_set() {
   if (w[0] != fms[0] || w[1] != fms[1]) {
     script_mirror.zuvadud_D738_FMS_N1_mode_thrust[0] = w[0];
     script_mirror.zuvadud_D738_FMS_N1_mode_thrust[1] = w[1];
-    write_host_vf(bound::zuvadud_D738_FMS_N1_mode_thrust, w, 2);
+    script_set_vf(bound::zuvadud_D738_FMS_N1_mode_thrust, w, 2);
   }
   for (int e = 0; e < 2; ++e) engine::eng1_N1_cmd[e] = deploying(e) ? 1.0f : 0.0f;
 }
@@ -229,11 +229,11 @@ void update_thrust_levers() {
   }
 
   float* ratio = h.sim_cockpit2_engine_actuators_throttle_ratio;
-  const float ratio_all = finite_or(h.sim_cockpit2_engine_actuators_throttle_ratio_all, 0.0f);
+  const float ratio_all = h.sim_cockpit2_engine_actuators_throttle_ratio_all;
   float& lock = autopilot::lock_throttle;
   if (cfy == 0.0f) {
     if (lock != 0.0f && (sm.zuvadud_D738_fms_lock_thrust == 0.0f || speed_mode == 0.0f)) {
-      const float noise = finite_or(sm.zuvadud_D738_fms_throttle_noise, 0.0f);
+      const float noise = sm.zuvadud_D738_fms_throttle_noise;
       const float n = noise / 100.0f;
       bool moved = std::fabs(axis_value(0) - t.remembered_axis[0]) > n ||
                    std::fabs(axis_value(1) - t.remembered_axis[1]) > n;
@@ -272,7 +272,7 @@ void update_thrust_levers() {
     t.last_input[0] = input[0];
     t.last_input[1] = input[1];
     t.last_ratio_all = ratio_all;
-    if (finite_or(sm.zuvadud_D738_fms_throttle_noise, 0.0f) != 0.0f && lock != 0.0f) {
+    if (sm.zuvadud_D738_fms_throttle_noise != 0.0f && lock != 0.0f) {
       for (int e = 0; e < 2; ++e) *thrust_lever(e) = servo_to_lever(e, t.servo[e]);
     }
 
@@ -339,7 +339,7 @@ void update_thrust_levers() {
     // left forward is brought back to idle with the other.
     for (int e = 0; e < 2; ++e) {
       const float idle = thrust_tables.idle_throttle[e];
-      const float deploy = finite_or(h.sim_flightmodel2_engines_thrust_reverser_deploy_ratio[e], 0.0f);
+      const float deploy = h.sim_flightmodel2_engines_thrust_reverser_deploy_ratio[e];
       if (t.reverser_held[e] != 0.0f) {
         if (deploy > 0.9f) t.servo[e] = lag_toward(t.servo[e], rm, 0.0f, rm, 1.5f);
       } else {
@@ -385,13 +385,13 @@ void update_thrust_levers() {
   if (new_prop[0] != prop[0] || new_prop[1] != prop[1]) {
     prop[0] = new_prop[0];
     prop[1] = new_prop[1];
-    write_host_vi(bound::sim_cockpit2_engine_actuators_prop_mode, prop, 2);
+    host_send_vi(bound::sim_cockpit2_engine_actuators_prop_mode, prop, 2);
   }
   for (int e = 0; e < 2; ++e) host_lever[e] = finite_or(host_lever[e], 0.0f);
   if (host_lever[0] != ratio[0] || host_lever[1] != ratio[1]) {
     ratio[0] = host_lever[0];
     ratio[1] = host_lever[1];
-    write_host_vf(bound::sim_cockpit2_engine_actuators_throttle_ratio, ratio, 2);
+    host_send_vf(bound::sim_cockpit2_engine_actuators_throttle_ratio, ratio, 2);
   }
   // What was just written is not a pilot input next frame.
   if (!reversing) {

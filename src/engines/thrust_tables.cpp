@@ -123,7 +123,7 @@ float rundown_step(const float* ts, const float* vs, float v) {
   return table_search(ts, vs, kRundownPoints, t);
 }
 
-float sigma() { return finite_or(host_mirror.sim_weather_sigma, 1.0f); }
+float sigma() { return host_mirror.sim_weather_sigma; }
 
 }  // namespace
 
