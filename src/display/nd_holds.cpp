@@ -177,7 +177,7 @@ void mod_direct_to(const NdDrawPass& p, int32_t k, const DisplayRoute& rt) {
   const double ac_lon = host_mirror.sim_flightmodel_position_longitude;
   if (f.intdir_crs2 == -1.0f) {
     if (f.intdir_radius > 0.0f && is_set(intdir_end_lat_mod, intdir_end_lon_mod)) {
-      const bool right = f.intdir_turn == 1.0f || f.intdir_turn == 3.0f;
+      const bool right = navmath::is_coded_right_f(f.intdir_turn);
       const double hdg = static_cast<double>(efis_side[p.side].heading_mag_deg) - var;
       const double from = wrap_deg(hdg + (right ? 270.0 : 90.0));
       const double to = gc_bearing(f.intdir_rad_lat, f.intdir_rad_lon, intdir_end_lat_mod, intdir_end_lon_mod);
@@ -259,7 +259,7 @@ void mod_route_side(int32_t sd, int32_t& n, const NdColours& colours) {
       } else if (route_text_is(type_k, "RF") || route_text_is(type_k, "AF")) {
         const double c_lat = rt.rad_lat[k];
         const double c_lon = rt.rad_lon[k];
-        const bool right = rt.rad_turn[k] == 1.0f || rt.rad_turn[k] == 3.0f;
+        const bool right = navmath::is_coded_right_f(rt.rad_turn[k]);
         nd_arc_ll(p, c_lat, c_lon, rt.radius[k], gc_bearing(c_lat, c_lon, rt.lat[k - 1], rt.lon[k - 1]),
                   gc_bearing(c_lat, c_lon, rt.lat[k], rt.lon[k]), right ? 1.0f : 0.0f);
       } else if (route_text_starts(type_k, "H")) {

@@ -33,6 +33,7 @@
 #include "lnav/path/leg_path.h"
 #include "lnav/route/route_state.h"
 #include "navdata/geodesy.h"
+#include "navdata/nav_math.h"
 #include "systems/instruments/instrument_values.h"
 
 namespace {
@@ -57,7 +58,8 @@ inline void arc_ll(const Pass& p, double ctr_lat, double ctr_lon, double radius_
   nd_arc_ll(p, ctr_lat, ctr_lon, radius_nm, from_brg, to_brg, direction);
 }
 
-inline float right_turn_dir(float turn) { return (turn == 1.0f || turn == 3.0f) ? 1.0f : 0.0f; }
+// The drawing direction of an arc: 1 clockwise for a right hand, else 0.
+inline float right_turn_dir(float turn) { return navmath::is_coded_right_f(turn) ? 1.0f : 0.0f; }
 
 const RouteText& name_of(int32_t i) { return route_tables.waypoint_names[i]; }
 const RouteText& type_of(int32_t i) { return route_tables.leg_path_types[i]; }
@@ -128,7 +130,7 @@ void path_into(const Pass& p, int32_t i) {
 void dme_arc(const Pass& p, int32_t i) {
   const int32_t h = i - 1;
   if (!route_text_is(type_of(h), "AF") && !route_text_is(type_of(h), "RF")) {
-    const bool right = legs_turn[h] == 1.0f || legs_turn[h] == 3.0f;
+    const bool right = navmath::is_coded_right_f(legs_turn[h]);
     const double var_prev = XPLMGetMagneticVariation(legs_lat[h], legs_lon[h]);
     const double from = static_cast<double>(legs_brg_mag[h]) * rad_to_deg_f + (right ? 270.0 : 90.0) - var_prev;
     const float sep = gc_distance_nm(legs_rad_lat[i], legs_rad_lon[i], legs_radii_ctr_lat[h], legs_radii_ctr_lon[h]);
