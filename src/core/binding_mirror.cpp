@@ -329,15 +329,19 @@ const char* mirror_text(bound::Id id) {
 
 // ---- reads taken now (core/host_io.h), under the poll's policy ---------------
 
-float read_now_f(bound::Id id) {
-  if (id < 0 || id >= bound::COUNT) return 0.0f;
-  const XPLMDataRef h = bound_handles[id];
-  if (h == nullptr) return 0.0f;
-  const float v = read_f(h);
-  const int row = kPolicies[id].float_row;
-  if (row < 0) return v;
+// The float rows of kPolicies, where the inline read in core/host_io.h
+// finds them.
+constexpr std::array<int8_t, bound::COUNT> make_float_rows() {
+  std::array<int8_t, bound::COUNT> rows{};
+  for (int i = 0; i < bound::COUNT; ++i) rows[i] = kPolicies[i].float_row;
+  return rows;
+}
+const std::array<int8_t, bound::COUNT> read_now_float_row = make_float_rows();
+
+float read_now_f_in_range(bound::Id id, float value) {
+  const int row = read_now_float_row[id];
   // The last good value of a guarded field is the mirror's: the poll kept it.
-  return in_range_or(kFloatRanges[row], v, *float_field(kFloatRanges[row]));
+  return in_range_or(kFloatRanges[row], value, *float_field(kFloatRanges[row]));
 }
 
 int32_t read_now_i(bound::Id id) {
@@ -355,17 +359,6 @@ double read_now_d(bound::Id id) {
   if (row < 0) return finite_or(v, 0.0);
   const PositionRange& r = kPositionRanges[row];
   return (v >= r.lo && v <= r.hi) ? v : *position_field(r);
-}
-
-int read_now_vf(bound::Id id, float* out, int count) {
-  if (id < 0 || id >= bound::COUNT || out == nullptr || count <= 0) return 0;
-  const XPLMDataRef h = bound_handles[id];
-  if (h == nullptr) return 0;
-  int got = XPLMGetDatavf(h, out, 0, count);
-  if (got < 0) got = 0;
-  if (got > count) got = count;
-  for (int i = 0; i < got; ++i) out[i] = finite_or(out[i], 0.0f);
-  return got;
 }
 
 int read_now_vi(bound::Id id, int32_t* out, int count) {

@@ -41,6 +41,7 @@
 // write, as the host itself would do with a null handle.
 #pragma once
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 
@@ -48,14 +49,39 @@
 
 // ---- reads, taken now -------------------------------------------------------
 
-// The value now, with the policy above (0 for an absent name).
-float read_now_f(bound::Id id);
+// The range row of core/binding_mirror.cpp that guards each name's float
+// reads, -1 for a name without one (most of them: the scripts' values).
+extern const std::array<int8_t, bound::COUNT> read_now_float_row;
+// A finite float read now checked against its name's range row.
+float read_now_f_in_range(bound::Id id, float value);
+
+// The value now, with the policy above (0 for an absent name). The reads of
+// the scripts' values run by the hundred every frame, so the common path is
+// inline and only a ranged name leaves it.
+inline float read_now_f(bound::Id id) {
+  if (id < 0 || id >= bound::COUNT) return 0.0f;
+  const XPLMDataRef h = bound_handles[id];
+  if (h == nullptr) return 0.0f;
+  float v = XPLMGetDataf(h);
+  if (!std::isfinite(v)) v = 0.0f;
+  return read_now_float_row[id] < 0 ? v : read_now_f_in_range(id, v);
+}
 int32_t read_now_i(bound::Id id);
 double read_now_d(bound::Id id);
 
 // Elements [0, count) into out; returns how many the host gave (0..count).
 // Float elements that are not finite numbers read 0.
-int read_now_vf(bound::Id id, float* out, int count);
+inline int read_now_vf(bound::Id id, float* out, int count) {
+  if (id < 0 || id >= bound::COUNT || out == nullptr || count <= 0) return 0;
+  const XPLMDataRef h = bound_handles[id];
+  if (h == nullptr) return 0;
+  int got = XPLMGetDatavf(h, out, 0, count);
+  if (got < 0) got = 0;
+  if (got > count) got = count;
+  for (int i = 0; i < got; ++i)
+    if (!std::isfinite(out[i])) out[i] = 0.0f;
+  return got;
+}
 int read_now_vi(bound::Id id, int32_t* out, int count);
 
 // A byte dataref from offset 0 as text: at most out_size - 1 bytes, then a
