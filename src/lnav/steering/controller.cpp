@@ -49,6 +49,18 @@ float advance(PidState& s, const StepArgs& a, float dt, float ki, float kd, int3
   return out;
 }
 
+// The gains and step of one call, each non-finite one counted as 0 and a
+// negative step as no time at all.
+struct Gains {
+  float dt, kp, ki, kd, reset_value, rate_limit;
+};
+Gains finite_gains(float dt, float kp, float ki, float kd, float reset_value, float rate_limit) {
+  Gains g{finite_or(dt, 0.0f), finite_or(kp, 0.0f), finite_or(ki, 0.0f),
+          finite_or(kd, 0.0f), finite_or(reset_value, 0.0f), finite_or(rate_limit, 0.0f)};
+  if (g.dt < 0.0f) g.dt = 0.0f;
+  return g;
+}
+
 }  // namespace
 
 // A non-finite argument would poison the record for the rest of the flight:
@@ -56,13 +68,7 @@ float advance(PidState& s, const StepArgs& a, float dt, float ki, float kd, int3
 // them), so each counts as 0 instead (and a negative step as no time at all).
 float pid_step(PidState& s, float setpoint, float measured, float dt, float kp, float ki, float kd,
                int32_t reset, float reset_value, float rate_limit, float error_limit, int32_t limit_mode) {
-  dt = finite_or(dt, 0.0f);
-  if (dt < 0.0f) dt = 0.0f;
-  kp = finite_or(kp, 0.0f);
-  ki = finite_or(ki, 0.0f);
-  kd = finite_or(kd, 0.0f);
-  reset_value = finite_or(reset_value, 0.0f);
-  rate_limit = finite_or(rate_limit, 0.0f);
+  const Gains g = finite_gains(dt, kp, ki, kd, reset_value, rate_limit);
 
   float e = finite_or(setpoint - measured, 0.0f);
   float band = 0.0f;
@@ -76,24 +82,18 @@ float pid_step(PidState& s, float setpoint, float measured, float dt, float kp, 
   }
   if (limit_mode >= 1 && limit_mode <= 5) e = clamp_range(e, -band, band);
 
-  const float limit = 2.2f * dt;
+  const float limit = 2.2f * g.dt;
   StepArgs a;
   a.e_int = clamp_range(e, -0.03f, 0.03f);
-  a.p = kp * e;
+  a.p = g.kp * e;
   a.lo = -limit;
   a.hi = limit;
-  return advance(s, a, dt, ki, kd, reset, reset_value, rate_limit);
+  return advance(s, a, g.dt, g.ki, g.kd, reset, g.reset_value, g.rate_limit);
 }
 
 float pid_step(PidState& s, float setpoint, float measured, float dt, float kp, float ki, float kd,
                int32_t reset, float reset_value, float rate_limit, int32_t mode) {
-  dt = finite_or(dt, 0.0f);
-  if (dt < 0.0f) dt = 0.0f;
-  kp = finite_or(kp, 0.0f);
-  ki = finite_or(ki, 0.0f);
-  kd = finite_or(kd, 0.0f);
-  reset_value = finite_or(reset_value, 0.0f);
-  rate_limit = finite_or(rate_limit, 0.0f);
+  const Gains g = finite_gains(dt, kp, ki, kd, reset_value, rate_limit);
 
   float e = finite_or(setpoint - measured, 0.0f);
   if (mode == kPidErrorAngle) {
@@ -106,8 +106,8 @@ float pid_step(PidState& s, float setpoint, float measured, float dt, float kp, 
 
   StepArgs a;
   a.e_int = e;
-  a.p = kp * e;
+  a.p = g.kp * e;
   a.lo = s.out_min;
   a.hi = s.out_max;
-  return advance(s, a, dt, ki, kd, reset, reset_value, rate_limit);
+  return advance(s, a, g.dt, g.ki, g.kd, reset, g.reset_value, g.rate_limit);
 }
