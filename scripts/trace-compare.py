@@ -211,16 +211,9 @@ def main():
     work = args.work or work_ctx.name
     os.makedirs(work, exist_ok=True)
     ok = True
-    results = {}
-
-    def fly(f):
-        results[f] = run_flight(f, modules, os.path.abspath(args.build), os.path.abspath(work))
-
     # One flight at a time: two runs at once are enough for a shared machine.
     for f in flights:
-        fly(f)
-    for f in flights:
-        ok = ok and results.get(f, False)
+        ok = run_flight(f, modules, os.path.abspath(args.build), os.path.abspath(work)) and ok
     if work_ctx:
         work_ctx.cleanup()
     sys.exit(0 if ok else 1)

@@ -31,24 +31,11 @@ std::string rain_name(size_t k) {
   return base + field[k % kSlotFields];
 }
 
-// The rain plug-in's values, found again whenever names come or go; -1 for
-// one that is absent, the plug-in's own or its byte text missing.
-void resolve_rain(Host& h) {
-  if (h.rain_generation == h.dataref_generation && h.rain_slots.size() == kRainSlots) return;
-  h.rain_slots.assign(kRainSlots, -1);
-  for (size_t k = 0; k < kRainSlots; ++k) {
-    const auto it = h.dataref_index.find(rain_name(k));
-    if (it == h.dataref_index.end()) continue;
-    const Dataref& d = h.datarefs[it->second];
-    if (d.live && d.owner != Owner::Plugin) h.rain_slots[k] = static_cast<long>(it->second);
-  }
-  h.rain_generation = h.dataref_generation;
-}
+// The rain plug-in's values, found again whenever names come or go; its
+// byte texts are among them.
+void resolve_rain(Host& h) { resolve_slots(h, kRainSlots, rain_name, false, h.rain_slots, h.rain_generation); }
 
-Dataref* rain(Host& h, size_t k) {
-  const long i = h.rain_slots[k];
-  return i < 0 ? nullptr : &h.datarefs[static_cast<size_t>(i)];
-}
+Dataref* rain(Host& h, size_t k) { return slot_dataref(h, h.rain_slots, k); }
 
 // An object loads when asked for by name and unloads when no longer asked
 // for; a value set from outside (a scenario playing the add-on) stands.

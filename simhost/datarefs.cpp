@@ -384,6 +384,21 @@ Dataref* find_dataref(const std::string& name) {
   return it == h.dataref_index.end() ? nullptr : &h.datarefs[it->second];
 }
 
+void resolve_slots(Host& h, size_t count, std::string (*name_of)(size_t), bool numbers_only,
+                   std::vector<long>& slots, uint64_t& generation) {
+  if (generation == h.dataref_generation && slots.size() == count) return;
+  slots.assign(count, -1);
+  for (size_t k = 0; k < count; ++k) {
+    const auto it = h.dataref_index.find(name_of(k));
+    if (it == h.dataref_index.end()) continue;
+    const Dataref& d = h.datarefs[it->second];
+    // A name the plug-in took over is its own; byte data is nobody's number.
+    if (!d.live || d.owner == Owner::Plugin || (numbers_only && (d.type & xplmType_Data))) continue;
+    slots[k] = static_cast<long>(it->second);
+  }
+  generation = h.dataref_generation;
+}
+
 void link_aliases(Host& h) {
   for (const auto& pair : kAliases) {
     Dataref* d[2] = {nullptr, nullptr};

@@ -301,23 +301,11 @@ double pressure_altitude_m(double p_pa) {
 }
 
 void resolve(Host& h) {
-  if (h.derived_generation == h.dataref_generation && h.derived_slots.size() == kSlotCount) return;
-  h.derived_slots.assign(kSlotCount, -1);
-  for (size_t s = 0; s < kSlotCount; ++s) {
-    const auto it = h.dataref_index.find(kNames[s]);
-    if (it == h.dataref_index.end()) continue;
-    const Dataref& d = h.datarefs[it->second];
-    // A name the plug-in took over is its own; byte data is nobody's number.
-    if (!d.live || d.owner == Owner::Plugin || (d.type & xplmType_Data)) continue;
-    h.derived_slots[s] = static_cast<long>(it->second);
-  }
-  h.derived_generation = h.dataref_generation;
+  resolve_slots(h, kSlotCount, [](size_t s) { return std::string(kNames[s]); }, true, h.derived_slots,
+                h.derived_generation);
 }
 
-Dataref* at(Host& h, Slot s) {
-  const long i = h.derived_slots[s];
-  return i < 0 ? nullptr : &h.datarefs[static_cast<size_t>(i)];
-}
+Dataref* at(Host& h, Slot s) { return slot_dataref(h, h.derived_slots, s); }
 
 double in(Host& h, Slot s, double fallback) {
   const Dataref* d = at(h, s);

@@ -265,6 +265,17 @@ void problem(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 void load_catalogs(Host& h);
 void load_host_commands(Host& h);
 Dataref* find_dataref(const std::string& name);
+// The values a part of the host fills itself, by name: `slots` holds each
+// one's index in h.datarefs, looked up again only when names have come or
+// gone since `generation`. -1 for a name that is absent or taken over by the
+// plug-in, and, with numbers_only, for byte data.
+void resolve_slots(Host& h, size_t count, std::string (*name_of)(size_t), bool numbers_only,
+                   std::vector<long>& slots, uint64_t& generation);
+// The dataref of slot k, null for one resolve_slots left at -1.
+inline Dataref* slot_dataref(Host& h, const std::vector<long>& slots, size_t k) {
+  const long i = slots[k];
+  return i < 0 ? nullptr : &h.datarefs[static_cast<size_t>(i)];
+}
 void drop_plugin_registrations(Host& h);
 // An add-on's dataref withdrawn with its plug-in (`Dataref::orphan`).
 void orphan_dataref(Host& h, const std::string& name);

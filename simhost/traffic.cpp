@@ -29,26 +29,19 @@ constexpr const char* kTargetNames[] = {"sim/time/paused", "sim/time/is_in_repla
                                         "sim/cockpit2/tcas/targets/position/vz"};
 constexpr const char* kPlaneParts[] = {"_lat", "_lon", "_el", "_v_z"};
 
-void resolve(Host& h) {
-  if (h.traffic_generation == h.dataref_generation && !h.traffic_refs.empty()) return;
-  std::vector<std::string> names(std::begin(kTargetNames), std::end(kTargetNames));
-  for (int n = 1; n <= kPlanes; ++n)
-    for (const char* part : kPlaneParts) names.push_back("sim/multiplayer/position/plane" + std::to_string(n) + part);
-  h.traffic_refs.assign(names.size(), -1);
-  for (size_t i = 0; i < names.size(); ++i) {
-    const auto it = h.dataref_index.find(names[i]);
-    if (it == h.dataref_index.end()) continue;
-    const Dataref& d = h.datarefs[it->second];
-    if (!d.live || d.owner == Owner::Plugin || (d.type & xplmType_Data)) continue;
-    h.traffic_refs[i] = static_cast<long>(it->second);
-  }
-  h.traffic_generation = h.dataref_generation;
+constexpr size_t kTargetRefs = std::size(kTargetNames);
+constexpr size_t kRefCount = kTargetRefs + kPlanes * std::size(kPlaneParts);
+
+std::string ref_name(size_t k) {
+  if (k < kTargetRefs) return kTargetNames[k];
+  const size_t p = k - kTargetRefs;
+  return "sim/multiplayer/position/plane" + std::to_string(p / std::size(kPlaneParts) + 1) +
+         kPlaneParts[p % std::size(kPlaneParts)];
 }
 
-Dataref* at(Host& h, size_t ref) {
-  const long i = h.traffic_refs[ref];
-  return i < 0 ? nullptr : &h.datarefs[static_cast<size_t>(i)];
-}
+void resolve(Host& h) { resolve_slots(h, kRefCount, ref_name, true, h.traffic_refs, h.traffic_generation); }
+
+Dataref* at(Host& h, size_t ref) { return slot_dataref(h, h.traffic_refs, ref); }
 
 // Element `slot` of a target array, as the float it is.
 void put_element(Host& h, size_t ref, int slot, double v) {

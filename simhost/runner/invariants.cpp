@@ -463,7 +463,7 @@ void Invariants::host_writes_after(double seconds, std::FILE* out) {
   // A misuse of the host's interface is a fault of the plug-in's whatever
   // value it touches.
   const std::vector<std::string>& problems = simhost::problems();
-  for (size_t i = std::max(problems_seen_, problems_before_); i < problems.size(); ++i)
+  for (size_t i = problems_seen_; i < problems.size(); ++i)
     std::fprintf(out, "RULE  %10.3f s  host interface: misused: %s\n", seconds, problems[i].c_str());
   problems_seen_ = std::max(problems_seen_, problems.size());
   const int count = simhost::non_finite_write_count();

@@ -356,7 +356,7 @@ int main(int argc, char** argv) {
       for (const runner::AddonEntry& e : entries) names->push_back(e.name);
       return true;
     };
-    catalog.read = runner::host_lookup().read;
+    catalog.read = runner::read_scenario;
     for (const scenario::Step& s : scenario::start_addons(scenario_text, o.scenario, catalog)) {
       std::vector<std::string> without;
       for (const scenario::Ref& r : s.prints) without.push_back(r.name);
