@@ -64,23 +64,23 @@ void model_watch() {
   detect_acf_model();
   // The first officer's add-on may appear after start-up; this is the one
   // name looked up again at run time.
-  script_set_f(bound::zuvadud_d738_marlet_copilot, rebind_fo_show() != 0 ? 1.0f : 0.0f);
+  script_set_f(bound::zuvadud_d738_marlet_copilot, as01(rebind_fo_show() != 0));
 }
 
 void update_addon_flags() {
   // One frame late after each load, then every frame.
   if (avitab_flag_armed == 1.0f) {
-    script_set_f(bound::zuvadud_D738_avitab_installed, bound_present(bound::avitab_panel_powered) ? 1.0f : 0.0f);
+    script_set_f(bound::zuvadud_D738_avitab_installed, as01(bound_present(bound::avitab_panel_powered)));
   }
   avitab_flag_armed = 1.0f;
   if (bp_flag_armed == 1.0f) {
-    script_set_f(bound::zuvadud_D738_bp_installed, bound_present(bound::bp_connected) ? 1.0f : 0.0f);
+    script_set_f(bound::zuvadud_D738_bp_installed, as01(bound_present(bound::bp_connected)));
   }
   bp_flag_armed = 1.0f;
 
   if (bound_present(bound::sam_jetway_externalpower_override) && bound_present(bound::sam_jetway_externalpower_on)) {
     script_set_i(bound::sam_jetway_externalpower_override, 1);  // we supply the jetway's ground power ourselves
-    cockpit::jetway_power = read_now_i(bound::sam_jetway_externalpower_on) != 0 ? 1.0f : 0.0f;
+    cockpit::jetway_power = as01(read_now_i(bound::sam_jetway_externalpower_on) != 0);
   } else {
     cockpit::jetway_power = -1.0f;
   }

@@ -361,15 +361,6 @@ double read_now_d(bound::Id id) {
   return (v >= r.lo && v <= r.hi) ? v : *position_field(r);
 }
 
-int read_now_vi(bound::Id id, int32_t* out, int count) {
-  if (id < 0 || id >= bound::COUNT || out == nullptr || count <= 0) return 0;
-  const XPLMDataRef h = bound_handles[id];
-  if (h == nullptr) return 0;
-  int got = XPLMGetDatavi(h, out, 0, count);
-  if (got < 0) got = 0;
-  return got > count ? count : got;
-}
-
 int read_now_text(bound::Id id, char* out, int out_size) {
   if (out == nullptr || out_size < 1) return 0;
   out[0] = '\0';

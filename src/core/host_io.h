@@ -82,7 +82,6 @@ inline int read_now_vf(bound::Id id, float* out, int count) {
     if (!std::isfinite(out[i])) out[i] = 0.0f;
   return got;
 }
-int read_now_vi(bound::Id id, int32_t* out, int count);
 
 // A byte dataref from offset 0 as text: at most out_size - 1 bytes, then a
 // terminator right after the bytes the host copied. Returns the bytes read
@@ -95,7 +94,8 @@ int read_now_bytes(bound::Id id, void* out, int count);
 // For a value whose absence or non-finite value the caller must tell from a
 // 0, to keep its own value then: false, *out untouched, when the name is
 // absent or its value is not a finite number; otherwise true and the value
-// in *out. For names without a range row (the scripts' values).
+// in *out. No range row applies: for the scripts' values, and for a host
+// value whose reader holds its own last value instead.
 inline bool read_now_finite_f(bound::Id id, float* out) {
   const XPLMDataRef h = (id >= 0 && id < bound::COUNT) ? handle(id) : nullptr;
   if (h == nullptr) return false;
@@ -167,9 +167,6 @@ inline void host_send_i(bound::Id id, int32_t value) {
 inline void host_send_f(bound::Id id, float value) {
   if (XPLMDataRef h = handle(id)) XPLMSetDataf(h, value);
 }
-inline void host_send_d(bound::Id id, double value) {
-  if (XPLMDataRef h = handle(id)) XPLMSetDatad(h, value);
-}
 // values[0, count) into elements [offset, offset + count); the host reads
 // exactly count values, so values must hold that many.
 inline void host_send_vi(bound::Id id, const int32_t* values, int count, int offset = 0) {
@@ -192,9 +189,6 @@ inline void script_set_f(bound::Id id, float value) {
 // was.
 inline void script_set_finite_f(bound::Id id, float value) {
   if (std::isfinite(value)) script_set_f(id, value);
-}
-inline void script_set_vi(bound::Id id, const int32_t* values, int count, int offset = 0) {
-  if (XPLMDataRef h = handle(id)) XPLMSetDatavi(h, const_cast<int32_t*>(values), offset, count);
 }
 inline void script_set_vf(bound::Id id, const float* values, int count, int offset = 0) {
   if (XPLMDataRef h = handle(id)) XPLMSetDatavf(h, const_cast<float*>(values), offset, count);

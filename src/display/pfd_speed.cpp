@@ -28,7 +28,9 @@ constexpr float kSamplePeriodS = 0.05f;
 // The host's calibrated airspeed; a missing or unusable value holds the
 // displayed speed where it is.
 float calibrated(bound::Id id, float hold) {
-  return bound_present(id) ? read_now_f(id) : hold;
+  float v = hold;
+  read_now_finite_f(id, &v);
+  return v;
 }
 
 void put(bound::Id id, float v) {

@@ -61,25 +61,22 @@ float distance_to(int32_t i) {
   return gc_distance_nm(aircraft_lat(), aircraft_lon(), legs_lat[i], legs_lon[i]);
 }
 
-// A NaN or an infinity set by a caller of this pass is never handed back:
-// the scripts' value is left unchanged.
-void set_script(Id id, float value) { script_set_finite_f(id, value); }
 
 void lower_selector() {
   fms_debug_selector = 0.0f;
-  set_script(zuvadud_D738_fms_test, 0.0f);
+  script_set_finite_f(zuvadud_D738_fms_test, 0.0f);
 }
 
 void publish_seq_prev() {
   fms_seq.vnav_idx_seq_prev = static_cast<float>(prev_valid_leg(leg_of(fms_seq.vnav_idx_seq)) + 1);
-  set_script(zuvadud_D738_fms_vnav_idx_seq_prev, fms_seq.vnav_idx_seq_prev);
+  script_set_finite_f(zuvadud_D738_fms_vnav_idx_seq_prev, fms_seq.vnav_idx_seq_prev);
 }
 
 void publish_modes() {
-  set_script(zuvadud_D738_fms_nav_mode, fms_seq.nav_mode);
-  set_script(zuvadud_D738_fms_hold_phase, fms_seq.hold_phase);
-  set_script(zuvadud_D738_fms_hold_term, fms_seq.hold_term);
-  set_script(zuvadud_D738_fms_pi_phase, fms_seq.pi_phase);
+  script_set_finite_f(zuvadud_D738_fms_nav_mode, fms_seq.nav_mode);
+  script_set_finite_f(zuvadud_D738_fms_hold_phase, fms_seq.hold_phase);
+  script_set_finite_f(zuvadud_D738_fms_hold_term, fms_seq.hold_term);
+  script_set_finite_f(zuvadud_D738_fms_pi_phase, fms_seq.pi_phase);
 }
 
 // Every scalar of the direct-to path but its start, initial heading and the
@@ -100,7 +97,7 @@ void clear_direct_to_path() {
 
 void start_direct_to() {
   fms_seq.vnav_idx_seq = fms_seq.vnav_idx;
-  set_script(zuvadud_D738_fms_vnav_idx_seq, fms_seq.vnav_idx_seq);
+  script_set_finite_f(zuvadud_D738_fms_vnav_idx_seq, fms_seq.vnav_idx_seq);
   publish_seq_prev();
   path_start_leg = direct_to_leg = first_path_leg = leg_of(fms_seq.vnav_idx_seq);
   dir_start_lat = static_cast<float>(aircraft_lat());
@@ -118,7 +115,7 @@ void catch_up_sequencing_leg() {
     fms_seq.vnav_idx_seq = static_cast<float>(next_sequencing_leg(active) + 1);
   }
   init_nav_mode(leg_of(fms_seq.vnav_idx_seq));
-  set_script(zuvadud_D738_fms_vnav_idx_seq, fms_seq.vnav_idx_seq);
+  script_set_finite_f(zuvadud_D738_fms_vnav_idx_seq, fms_seq.vnav_idx_seq);
   publish_seq_prev();
 }
 
@@ -161,11 +158,11 @@ void take_direct_to() {
     fms_seq.nav_mode = 0.0f;
     direct_to_leg = first_path_leg = 0;
     fms_seq.intdir_act = 0.0f;
-    set_script(zuvadud_D738_fms_intdir_act, 0.0f);
+    script_set_finite_f(zuvadud_D738_fms_intdir_act, 0.0f);
     route_change_values.intdir_crs = -1.0f;
-    set_script(zuvadud_D738_fms_intdir_crs, -1.0f);
+    script_set_finite_f(zuvadud_D738_fms_intdir_crs, -1.0f);
     fms_seq.intdir_idx = static_cast<float>(direct_to_leg + 1);
-    set_script(zuvadud_D738_fms_intdir_idx, fms_seq.intdir_idx);
+    script_set_finite_f(zuvadud_D738_fms_intdir_idx, fms_seq.intdir_idx);
     direct_to_flags[direct_to_leg] = 1.0f;
     fms_seq.hold_phase = fms_seq.hold_term = fms_seq.pi_phase = 0.0f;
     publish_modes();
@@ -192,7 +189,7 @@ void take_direct_to() {
       log_line("Direct to  %d <%s> -> CRS final: %f, %d\n", direct_to_leg, id_of(direct_to_leg),
                static_cast<double>(crs_fin), path_start_leg);
       fms_debug_selector = 9999.0f;
-      set_script(zuvadud_D738_fms_test, 9999.0f);
+      script_set_finite_f(zuvadud_D738_fms_test, 9999.0f);
     }
     first_path_leg = path_start_leg;
     fms_seq.nav_mode = dir_seg_count() == 0 ? 0.0f : 5.0f;
@@ -205,9 +202,9 @@ void take_direct_to() {
              static_cast<double>(fms_seq.nav_mode));
   }
   fms_seq.intdir_idx = static_cast<float>(direct_to_leg + 1);
-  set_script(zuvadud_D738_fms_intdir_idx, fms_seq.intdir_idx);
+  script_set_finite_f(zuvadud_D738_fms_intdir_idx, fms_seq.intdir_idx);
   fms_seq.intdir_act = 2.0f;
-  set_script(zuvadud_D738_fms_intdir_act, 2.0f);
+  script_set_finite_f(zuvadud_D738_fms_intdir_act, 2.0f);
   route_track.abeam_dist_bp = 1.0f;
   route_track.abeam_dist_seg = 100.0f;
 }

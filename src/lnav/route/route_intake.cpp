@@ -256,10 +256,10 @@ void log_decode(int32_t which, int32_t count) {
 void reread_route() {
   fms_seq.legs_num = read_now_f(zuvadud_D738_vnav_legs_num);
   RouteScriptStrings& s = route_script_strings[0];
-  read_script_text(zuvadud_D738_fms_legs_pth, s.legs_pth, sizeof s.legs_pth);
-  read_script_text(zuvadud_D738_fms_legs_pth_before, s.legs_pth_before, sizeof s.legs_pth_before);
-  read_script_text(zuvadud_D738_fms_legs, s.legs, sizeof s.legs);
-  read_script_text(zuvadud_D738_fms_legs_ext, s.legs_ext, sizeof s.legs_ext);
+  read_now_text(zuvadud_D738_fms_legs_pth, s.legs_pth, sizeof s.legs_pth);
+  read_now_text(zuvadud_D738_fms_legs_pth_before, s.legs_pth_before, sizeof s.legs_pth_before);
+  read_now_text(zuvadud_D738_fms_legs, s.legs, sizeof s.legs);
+  read_now_text(zuvadud_D738_fms_legs_ext, s.legs_ext, sizeof s.legs_ext);
   copy_floats(change_reads);
 }
 
@@ -324,7 +324,6 @@ void per_leg_pass() {
 
 }  // namespace
 
-int32_t read_script_text(bound::Id id, char* buf, int32_t capacity) { return read_now_text(id, buf, capacity); }
 
 int32_t decode_identifiers(const char* text, RouteText* slots, int32_t first_slot) {
   int32_t slot = first_slot;
@@ -350,19 +349,19 @@ void route_side_and_copies() {
   }
 
   copy_floats(runway_reads);  // runway refs, track values, vnav_idx, vnav_idx_seq
-  (void)read_now_f(zuvadud_D738_fms_vnav_idx_seq_prev);  // read and replaced by our own walk
+  // The scripts' own value is replaced by our walk, never read.
   fms_seq.vnav_idx_seq_prev = seq_prev_from(fms_seq.vnav_idx_seq);
   script_set_f(zuvadud_D738_fms_vnav_idx_seq_prev, fms_seq.vnav_idx_seq_prev);
 
   copy_floats(direct_to_reads_1);
-  read_script_text(zuvadud_D738_fms_gps_wpt_path, fc.gps_wpt_path, sizeof fc.gps_wpt_path);
+  read_now_text(zuvadud_D738_fms_gps_wpt_path, fc.gps_wpt_path, sizeof fc.gps_wpt_path);
   copy_floats(direct_to_reads_2);  // through the change flags and profile points
 
   for (int32_t h = 0; h < 2; ++h) {
     const HoldIds& ids = hold_ids[h];
     PendingHold& p = pending_holds[h];
     p.active = read_now_f(ids.active);
-    read_script_text(ids.id, p.id, sizeof p.id);
+    read_now_text(ids.id, p.id, sizeof p.id);
     p.lat = read_now_f(ids.lat);
     p.lon = read_now_f(ids.lon);
     p.crs_mag = read_now_f(ids.crs_mag);

@@ -66,10 +66,6 @@ struct RouteScriptStrings {
 // Index 0 the active route; 1 and 2 the sets with suffix "_2" and "_3".
 extern RouteScriptStrings route_script_strings[3];
 
-// Reads a byte dataref, as it stands now, into buf (capacity bytes,
-// terminator included): at most capacity - 1 bytes, terminated after what was
-// read. Returns the bytes read. An absent name leaves an empty text.
-int32_t read_script_text(bound::Id id, char* buf, int32_t capacity);
 
 // Splits text at each blank into slots first_slot, first_slot + 1, ... (a
 // text after the last blank is not an identifier; two blanks in a row give an

@@ -125,10 +125,10 @@ void read_route_set(int32_t set) {
     if (entries > 0) read_now_vf(f.id[set], r.*(f.field), entries);
   }
   RouteScriptStrings& s = route_script_strings[set + 1];
-  read_script_text(ids.pth, s.legs_pth, sizeof s.legs_pth);
-  read_script_text(ids.pth_before, s.legs_pth_before, sizeof s.legs_pth_before);
-  read_script_text(ids.legs, s.legs, sizeof s.legs);
-  read_script_text(ids.legs_ext, s.legs_ext, sizeof s.legs_ext);
+  read_now_text(ids.pth, s.legs_pth, sizeof s.legs_pth);
+  read_now_text(ids.pth_before, s.legs_pth_before, sizeof s.legs_pth_before);
+  read_now_text(ids.legs, s.legs, sizeof s.legs);
+  read_now_text(ids.legs_ext, s.legs_ext, sizeof s.legs_ext);
   const int32_t n_offsets = set == 0 ? 12 : 4;
   for (int32_t k = 0; k < n_offsets; ++k) *offset_reads[k].dst = read_now_f(offset_reads[k].id);
 }
@@ -295,7 +295,7 @@ void compute_abeam_points() {
   std::memset(in.lon, 0, sizeof in.lon);
   read_now_vf(zuvadud_D738_fms_legs_abeam_lat, in.lat, n);
   read_now_vf(zuvadud_D738_fms_legs_abeam_lon, in.lon, n);
-  read_script_text(zuvadud_D738_fms_legs_abeam_new_id, in.ids_text, sizeof in.ids_text);
+  read_now_text(zuvadud_D738_fms_legs_abeam_new_id, in.ids_text, sizeof in.ids_text);
   for (RouteText& t : in.ids) t.text[0] = '\0';
   decode_identifiers(in.ids_text, in.ids, 0);
 

@@ -31,9 +31,6 @@ constexpr float kPi = 3.14159265f;
 
 FlightDirectorState& fd = flight_director_state;
 
-// A value the scripts or the host hand over, taken as it stands now; absent
-// reads 0.
-float direct(bound::Id id) { return read_now_f(id); }
 
 using angle::mod360_nonneg;
 using angle::wrap180_nonneg;
@@ -62,20 +59,20 @@ struct Inputs {
 Inputs read_inputs() {
   Inputs in{};
   in.side = mirror_f(bound::zuvadud_autopilot_ap_side) < 2.0f ? 0 : 1;
-  in.single_cue = direct(bound::zuvadud_D738_single_cue_fd);
-  in.pitch_active = direct(bound::zuvadud_autopilot_fdir_pitch_active);
-  in.pitch_override = direct(bound::zuvadud_autopilot_fdir_pitch_override);
-  in.speed_mode = direct(bound::zuvadud_D738_autopilot_speed_mode);
-  in.pitch_mode = direct(bound::zuvadud_D738_autopilot_altitude_mode);
-  in.roll_mode = direct(bound::zuvadud_D738_autopilot_heading_mode);
-  in.vnav_engaged = direct(bound::zuvadud_D738_autopilot_vnav_engaged);
-  in.lvl_chg_mode = direct(bound::zuvadud_D738_autopilot_lvl_chg_mode);
-  in.flare_status = direct(bound::zuvadud_D738_autopilot_flare_status);
+  in.single_cue = read_now_f(bound::zuvadud_D738_single_cue_fd);
+  in.pitch_active = read_now_f(bound::zuvadud_autopilot_fdir_pitch_active);
+  in.pitch_override = read_now_f(bound::zuvadud_autopilot_fdir_pitch_override);
+  in.speed_mode = read_now_f(bound::zuvadud_D738_autopilot_speed_mode);
+  in.pitch_mode = read_now_f(bound::zuvadud_D738_autopilot_altitude_mode);
+  in.roll_mode = read_now_f(bound::zuvadud_D738_autopilot_heading_mode);
+  in.vnav_engaged = read_now_f(bound::zuvadud_D738_autopilot_vnav_engaged);
+  in.lvl_chg_mode = read_now_f(bound::zuvadud_D738_autopilot_lvl_chg_mode);
+  in.flare_status = read_now_f(bound::zuvadud_D738_autopilot_flare_status);
   in.host_pitch_mode = mirror_i(bound::sim_cockpit2_autopilot_altitude_mode);
   in.host_ptch_override = mirror_i(bound::sim_operation_override_override_flightdir_ptch);
   in.host_roll_override = mirror_i(bound::sim_operation_override_override_flightdir_roll);
   in.host_pitch_bar = mirror_f(bound::sim_cockpit_autopilot_flight_director_pitch);
-  in.host_roll_bar = direct(bound::sim_cockpit_autopilot_flight_director_roll);
+  in.host_roll_bar = read_now_f(bound::sim_cockpit_autopilot_flight_director_roll);
   in.pitch_cpt = mirror_f(bound::sim_cockpit2_gauges_indicators_pitch_AHARS_deg_pilot);
   in.pitch_fo = mirror_f(bound::sim_cockpit2_gauges_indicators_pitch_AHARS_deg_copilot);
   const bool cpt = in.side == 0;

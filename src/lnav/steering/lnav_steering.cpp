@@ -40,14 +40,9 @@ constexpr float kTan22_5 = 0.4142136f;
 
 LnavCommandCache& cache = lnav_cmd_cache;
 
-// The scripts' values taken as they stand now (absent: 0).
-float direct(bound::Id id) { return read_now_f(id); }
-
-void write(bound::Id id, float v) { script_set_f(id, v); }
-
 // Through the cache: written only when it differs from the last value sent.
 void send(bound::Id id, float& sent, float v) {
-  if (sent != v) write(id, v);
+  if (sent != v) script_set_f(id, v);
   sent = v;
 }
 void send_corr(float v) { send(bound::zuvadud_D738_fms_idx_corr, cache.idx_corr_sent, v); }
@@ -167,7 +162,7 @@ void active_leg_xtrack() {
   const double d13 = gc_distance_nm(s_lat, s_lon, ac_lat(), ac_lon()) / kEarthNm;
   const float xt = static_cast<float>(std::asin(std::sin(d13) * std::sin(th13 - th12)) * kEarthNm);
   route_track.xtrack = xt;
-  write(bound::zuvadud_D738_fms_rt_xtrack, xt);
+  script_set_f(bound::zuvadud_D738_fms_rt_xtrack, xt);
 }
 
 // ---- step 3: LNAV by navigation mode ---------------------------------------------
@@ -301,7 +296,7 @@ void hold_track_at_gap() {
 }
 
 void lnav_engaged_steering() {
-  const float mode = direct(bound::zuvadud_D738_fms_nav_mode);
+  const float mode = read_now_f(bound::zuvadud_D738_fms_nav_mode);
   const int32_t a = slot_of(fms_seq.vnav_idx_seq);
   const int32_t p = slot_of(fms_seq.vnav_idx_seq_prev);
   if (at_discontinuity(a)) {
@@ -314,10 +309,10 @@ void lnav_engaged_steering() {
   } else if (mode == 3.0f) {
     if (slot_ok(a)) hold_steering(a);
   } else if (mode == 4.0f) {
-    const float radius = clamp_range(direct(bound::zuvadud_D738_fms_radii_turn), 0.8f, 20.0f);
-    const float cmd = arc_steer2(direct(bound::zuvadud_D738_fms_gps_track2_degtm), fms_copies.xtrack, radius,
-                                 direct(bound::zuvadud_D738_fms_gps_track_turn),
-                                 direct(bound::zuvadud_D738_fms_gps_track_turn2), cache.track_cmd_prev, 0);
+    const float radius = clamp_range(read_now_f(bound::zuvadud_D738_fms_radii_turn), 0.8f, 20.0f);
+    const float cmd = arc_steer2(read_now_f(bound::zuvadud_D738_fms_gps_track2_degtm), fms_copies.xtrack, radius,
+                                 read_now_f(bound::zuvadud_D738_fms_gps_track_turn),
+                                 read_now_f(bound::zuvadud_D738_fms_gps_track_turn2), cache.track_cmd_prev, 0);
     send_corr2(cmd);
     cache.track_cmd_prev = cmd;
     send_corr4(0.0f);
@@ -405,7 +400,7 @@ void lnav_offset_helper(int32_t leg) {
   }
   if (new_state != s) {
     fms_seq.legs_offset_act = new_state;
-    write(bound::zuvadud_D738_fms_legs_offset_act, new_state);
+    script_set_f(bound::zuvadud_D738_fms_legs_offset_act, new_state);
   }
   offset_pass_flag = 1;
 }
@@ -414,10 +409,10 @@ void update_lnav_steering() {
   const float mag_hdg = mirror_f(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot);
 
   // GLS or LPV approach course.
-  if (direct(bound::zuvadud_D738_nav_lpv_app_status) > 0.0f) {
-    const float v = intercept_course(direct(bound::zuvadud_D738_nav_gls_xtrack), direct(bound::zuvadud_D738_nav_gls_crs),
+  if (read_now_f(bound::zuvadud_D738_nav_lpv_app_status) > 0.0f) {
+    const float v = intercept_course(read_now_f(bound::zuvadud_D738_nav_gls_xtrack), read_now_f(bound::zuvadud_D738_nav_gls_crs),
                                      15.0f, 1.15f, 40.0f);
-    write(bound::zuvadud_D738_nav_gls_corr, v);
+    script_set_f(bound::zuvadud_D738_nav_gls_corr, v);
     send_corr(0.0f);
     send_corr2(0.0f);
     send_corr4(0.0f);
@@ -427,8 +422,8 @@ void update_lnav_steering() {
 
   active_leg_xtrack();
 
-  const float fac_status = direct(bound::zuvadud_D738_ap_fac_status);
-  if (direct(bound::zuvadud_D738_autopilot_lnav_engaged) == 1.0f) {
+  const float fac_status = read_now_f(bound::zuvadud_D738_ap_fac_status);
+  if (read_now_f(bound::zuvadud_D738_autopilot_lnav_engaged) == 1.0f) {
     lnav_engaged_steering();
   } else {
     gap_hold.on = false;
@@ -437,17 +432,17 @@ void update_lnav_steering() {
     send_corr2(0.0f);
     send_corr4(0.0f);
     if (fac_status == 2.0f) {
-      send_corr5(intercept_course(direct(bound::zuvadud_D738_fms_fac_xtrack), direct(bound::zuvadud_D738_fms_fac_trk),
+      send_corr5(intercept_course(read_now_f(bound::zuvadud_D738_fms_fac_xtrack), read_now_f(bound::zuvadud_D738_fms_fac_trk),
                                   15.0f, 1.15f, 40.0f));
     }
   }
 
   // Final approach course capture, sent every frame while not yet active.
   if (fac_status < 2.0f) {
-    const float fac_xtrack = direct(bound::zuvadud_D738_fms_fac_xtrack);
+    const float fac_xtrack = read_now_f(bound::zuvadud_D738_fms_fac_xtrack);
     if (fac_xtrack > -2.5f && fac_xtrack < 2.5f) {
-      write(bound::zuvadud_D738_fms_idx_corr5,
-            intercept_course(fac_xtrack, direct(bound::zuvadud_D738_fms_fac_trk), 15.0f, 1.15f, 40.0f));
+      script_set_f(bound::zuvadud_D738_fms_idx_corr5,
+            intercept_course(fac_xtrack, read_now_f(bound::zuvadud_D738_fms_fac_trk), 15.0f, 1.15f, 40.0f));
     }
   }
 }

@@ -60,9 +60,6 @@ struct ServoInputs {
   float hdef_dots, nav1_crs_deg, mmr_mode, gls_dev, gls_crs_deg, mag_var_deg, heading_deg;
 };
 
-// The scripts' servo enables and GLS values are taken as they stand now, not
-// as the frame's poll saw them; an absent one reads 0.
-float read_direct(bound::Id id) { return read_now_f(id); }
 
 // The poll stores finite values only, but a step's own set_mirror_f (the
 // column below) takes no check: a non-finite value stored so reads 0.
@@ -70,9 +67,9 @@ float read_mirror(bound::Id id) { return finite_or(mirror_f(id), 0.0f); }
 
 ServoInputs read_inputs() {
   ServoInputs in;
-  in.enable_pitch = read_direct(bound::zuvadud_D738_autopilot_enable_servo_pitch);
-  in.enable_elev = read_direct(bound::zuvadud_D738_autopilot_enable_servo_elev_pitch);
-  in.enable_yaw = read_direct(bound::zuvadud_D738_autopilot_enable_servo_yaw);
+  in.enable_pitch = read_now_f(bound::zuvadud_D738_autopilot_enable_servo_pitch);
+  in.enable_elev = read_now_f(bound::zuvadud_D738_autopilot_enable_servo_elev_pitch);
+  in.enable_yaw = read_now_f(bound::zuvadud_D738_autopilot_enable_servo_yaw);
   in.servo_override = read_mirror(bound::zuvadud_D738_autopilot_servo_override);
   in.rollout = read_mirror(bound::zuvadud_D738_autopilot_rollout_status);
   in.autoland = read_mirror(bound::zuvadud_D738_autopilot_autoland_status);
@@ -82,7 +79,7 @@ ServoInputs read_inputs() {
   in.ap_side = read_mirror(bound::zuvadud_autopilot_ap_side);
   // The flight director wrote its bar earlier in this frame: take it as it
   // stands now, not as the frame's first poll saw it.
-  in.fd_pitch_deg = read_direct(bound::sim_cockpit_autopilot_flight_director_pitch);
+  in.fd_pitch_deg = read_now_f(bound::sim_cockpit_autopilot_flight_director_pitch);
   in.pitch_cpt_deg = read_mirror(bound::sim_cockpit2_gauges_indicators_pitch_AHARS_deg_pilot);
   in.pitch_fo_deg = read_mirror(bound::sim_cockpit2_gauges_indicators_pitch_AHARS_deg_copilot);
   in.column = read_mirror(bound::sim_cockpit2_controls_yoke_pitch_ratio);
@@ -92,8 +89,8 @@ ServoInputs read_inputs() {
   in.hdef_dots = read_mirror(bound::sim_cockpit2_radios_indicators_nav1_hdef_dots_pilot);
   in.nav1_crs_deg = read_mirror(bound::sim_cockpit2_radios_actuators_nav1_course_deg_mag_pilot);
   in.mmr_mode = read_mirror(bound::zuvadud_D738_nav_mmr_act_mode);
-  in.gls_dev = read_direct(bound::zuvadud_D738_nav_gls1_horz_dev);
-  in.gls_crs_deg = read_direct(bound::zuvadud_D738_nav_gls1_crs);
+  in.gls_dev = read_now_f(bound::zuvadud_D738_nav_gls1_horz_dev);
+  in.gls_crs_deg = read_now_f(bound::zuvadud_D738_nav_gls1_crs);
   in.mag_var_deg = read_mirror(bound::sim_flightmodel_position_magnetic_variation);
   in.heading_deg = read_mirror(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot);
   return in;

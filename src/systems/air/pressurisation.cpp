@@ -63,10 +63,6 @@ float max_cabin_diff_psi(float altitude_ft) {
 
 namespace {
 
-// The differential beyond which the controller reports itself failed (AUTO
-// FAIL); a cruise cabin is never scheduled past it.
-constexpr float kHeldDiffMaxPsi = 8.75f;
-
 inline float clamp01(float v) { return clamp_range(v, 0.0f, 1.0f); }
 
 float door_sum() {
@@ -262,7 +258,7 @@ void automatic_modes(float ambient_alt, float p_amb, float cabin_alt) {
           // would have brought it, not at the zero it was cleared to.
           c.cruise_cabin_alt = cruise_cabin_for(flt_alt, c.takeoff_field_alt);
           c.sched_cabin_alt = c.cruise_cabin_alt;
-        } else if (pressure_at_ft(c.sched_cabin_alt) - pressure_at_ft(flt_alt) > kHeldDiffMaxPsi) {
+        } else if (pressure_at_ft(c.sched_cabin_alt) - pressure_at_ft(flt_alt) > kAutoFailDiffPsi) {
           // FLT ALT reached far faster than any climb (the host moved the
           // aircraft up): the cabin the schedule had reached would be held
           // past what the hull may carry. Go on to the cruise cabin instead.

@@ -53,6 +53,9 @@ float pressure_at_ft(float altitude_ft);
 // Maximum cabin differential of the schedule: 7.45 psi up to 28000 ft,
 // 7.8 up to 37000 ft, 8.35 above.
 float max_cabin_diff_psi(float altitude_ft);
+// The differential beyond which the controller reports itself failed (AUTO
+// FAIL); a cruise cabin is never scheduled past it.
+constexpr float kAutoFailDiffPsi = 8.75f;
 // The cabin altitude the climb schedule holds at a pressure altitude for a
 // FLT ALT, on a flight taken over in the air (no field to climb from).
 float scheduled_cabin_alt_aloft(float flt_alt, float ambient_alt);

@@ -390,7 +390,7 @@ void annunciators_recorders() {
 }
 
 bool pressurisation_limits_exceeded() {
-  return mirror_f(bound::sim_cockpit_pressure_cabin_pressure_differential_psi) > 8.75f ||
+  return mirror_f(bound::sim_cockpit_pressure_cabin_pressure_differential_psi) > kAutoFailDiffPsi ||
          cockpit::cabin_altitude_actual > 15800.0f || std::fabs(cockpit::cabin_vvi) > 3000.0f;
 }
 

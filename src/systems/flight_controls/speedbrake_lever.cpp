@@ -4,6 +4,7 @@
 
 #include "core/binding.h"
 #include "core/host_io.h"
+#include "core/util.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/hydraulics/hydraulic_values.h"
 
@@ -26,7 +27,7 @@ void set_speedbrake_ratio(float ratio) {
 float speedbrake_target() {
   if (bound_present(bound::zuvadud_D738_flt_ctrls_speedbrake_target)) {
     const float v = read_now_f(bound::zuvadud_D738_flt_ctrls_speedbrake_target);
-    speedbrake_lever_anim_target = v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
+    speedbrake_lever_anim_target = clamp_range(v, 0.0f, 1.0f);
   }
   return speedbrake_lever_anim_target;
 }
