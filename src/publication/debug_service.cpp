@@ -84,14 +84,26 @@ bool situation_file_exists(const char* relative) {
   return true;
 }
 
+// The slot's file under a prefix; false, with an empty text, for a command
+// that names no slot or a path that does not fit.
+bool slot_path(int32_t command, const char* prefix, char* out, int32_t out_size) {
+  if (out == nullptr || out_size < 1) return false;
+  out[0] = '\0';
+  const int32_t slot = slot_of(command);
+  if (slot < 0) return false;
+  int32_t len = 0;
+  const bool fits = append(out, out_size, &len, "Output/situations/") && append(out, out_size, &len, prefix) &&
+                    append(out, out_size, &len, slot_files[slot]);
+  if (!fits) out[0] = '\0';
+  return fits;
+}
+
 // The slot's file under the bare name, for a variant that saved there
 // before; false for every other aircraft.
 bool bare_situation_path(int32_t command, char* out, int32_t out_size) {
   out[0] = '\0';
-  const int32_t slot = slot_of(command);
-  if (slot < 0 || variant_index < first_bare_saving_variant || variant_index >= variant_count) return false;
-  int32_t len = 0;
-  return append(out, out_size, &len, "Output/situations/") && append(out, out_size, &len, slot_files[slot]);
+  if (variant_index < first_bare_saving_variant || variant_index >= variant_count) return false;
+  return slot_path(command, "", out, out_size);
 }
 
 void set_options(int32_t bits) {
@@ -111,16 +123,7 @@ const char* situation_prefix() {
 }
 
 bool situation_path(int32_t command, char* out, int32_t out_size) {
-  if (out == nullptr || out_size < 1) return false;
-  out[0] = '\0';
-  const int32_t slot = slot_of(command);
-  if (slot < 0) return false;
-  int32_t len = 0;
-  const bool fits = append(out, out_size, &len, "Output/situations/") &&
-                    append(out, out_size, &len, situation_prefix()) &&
-                    append(out, out_size, &len, slot_files[slot]);
-  if (!fits) out[0] = '\0';
-  return fits;
+  return slot_path(command, situation_prefix(), out, out_size);
 }
 
 void debug_command_write(void*, int value) {
