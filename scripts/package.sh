@@ -63,6 +63,11 @@ Real problems:
 - "didn't find file" for Resources/default data/earth_nav.dat or
   earth_fix.dat: the host has no navigation data; repair it, or put both
   files of a navigation data set into Custom Data/;
+- "holds no navaids" or "holds no fixes": that file opened but gave
+  nothing; for Custom Data/ the update is then not used and the host's own
+  data is read instead: install the update again;
+- "holds no airports" (runways, gates) for a Velar_*.dat file: the
+  aircraft's list is empty or damaged; restore it from the aircraft;
 - "could not save situation file": make Output/situations/ writable;
 - "could not load situation file": that slot was never saved; nothing
   changed;

@@ -67,13 +67,13 @@ RootPath root_path(const char* relative, const char* file = "") {
   return p;
 }
 
-void load_nav(const char* relative) {
+int32_t load_nav(const char* relative) {
   const RootPath p = root_path(relative);
-  if (p.ok) load_nav_dat(p.text);
+  return p.ok ? load_nav_dat(p.text) : 0;
 }
-void load_fix(const char* relative) {
+int32_t load_fix(const char* relative) {
   const RootPath p = root_path(relative);
-  if (p.ok) load_fix_dat(p.text);
+  return p.ok ? load_fix_dat(p.text) : 0;
 }
 bool root_file_opens(const char* relative) {
   const RootPath p = root_path(relative);
@@ -217,16 +217,29 @@ void probe_weather_engine(const char* appdata) {
   if (file_opens(weather_snapshot_path)) XPLMDebugString("Corvane plugin: ASXP detected.\n");
 }
 
+// A navigation data update is taken whole or not at all: one that lacks its
+// navaids or its fixes would leave the map and the route without them, so it
+// is passed over for the host's own data as a missing one is.
+bool load_custom_navigation() {
+  const char* nav = "Custom Data/earth_nav.dat";
+  const char* fix = "Custom Data/earth_fix.dat";
+  if (!root_file_opens(nav) || !root_file_opens(fix)) return false;
+  // Both are read even when the first lacks its entries, so that the log
+  // names every file at fault.
+  const int32_t navaids = load_nav(nav);
+  const int32_t fixes = load_fix(fix);
+  if (navaids > 0 && fixes > 0) return true;
+  XPLMDebugString("Corvane plugin: WARNING - navigation data in Custom Data not used, reading the host's own !!!\n");
+  return false;
+}
+
 void load_navigation_database() {
-  if (root_file_opens("Custom Data/earth_nav.dat") && root_file_opens("Custom Data/earth_fix.dat")) {
-    load_nav("Custom Data/earth_nav.dat");
-    load_fix("Custom Data/earth_fix.dat");
-  } else {
-    load_nav("Custom Scenery/Global Airports/Earth nav data/earth_nav.dat");
-    if (nav_waypoint_count() == 0) load_nav("Resources/default data/earth_nav.dat");
-    const int32_t navaids = nav_waypoint_count();
-    load_fix("Custom Scenery/Global Airports/Earth nav data/earth_fix.dat");
-    if (nav_waypoint_count() == navaids) load_fix("Resources/default data/earth_fix.dat");
+  // Reading the host's navaids empties the tables of any passed-over update.
+  if (!load_custom_navigation()) {
+    if (load_nav("Custom Scenery/Global Airports/Earth nav data/earth_nav.dat") == 0)
+      load_nav("Resources/default data/earth_nav.dat");
+    if (load_fix("Custom Scenery/Global Airports/Earth nav data/earth_fix.dat") == 0)
+      load_fix("Resources/default data/earth_fix.dat");
   }
   RootPath p = root_path(aircraft_folder, "Velar_apt.dat");
   if (p.ok) load_apt_list(p.text);

@@ -1,7 +1,9 @@
 // The five navigation file loaders: the host's navaid and fix files and the
 // aircraft's airport, runway and gate lists, each into its fixed table.
-// Logs a warning for a file that does not open and one line per file loaded.
+// Logs a warning for a file that does not open or yields no entry, and one
+// line per file loaded.
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -35,14 +37,30 @@ void log_parts(const char* head, const char* path, const char* tail) {
 void log_missing(const char* path) { log_parts("Corvane plugin: WARNING - I didn't find file >", path, "< !!!\n"); }
 void log_loaded(const char* path) { log_parts("Corvane plugin: Loaded file >", path, "<\n"); }
 
-void load_file(const char* path, int32_t header, int32_t min_fields, SplitLineHandler handler, void* context) {
+// `entries` is the handler's count, read once the whole file went through it.
+// A file that opens and yields nothing (an update cut short, a list emptied)
+// is named with what it lacks: "Loaded" would read as the normal case.
+int32_t load_file(const char* path, int32_t header, int32_t min_fields, SplitLineHandler handler, void* context,
+                  const int32_t& entries, const char* lacking) {
   const char* shown = path ? path : "";
   if (!read_split_file(path, header, min_fields, handler, context)) {
     log_missing(shown);
-    return;
+    return 0;
   }
-  log_loaded(shown);
+  if (entries > 0) {
+    log_loaded(shown);
+  } else {
+    log_parts("Corvane plugin: WARNING - file >", shown, lacking);
+  }
+  return entries;
 }
+
+// Saturating: only whether anything came matters, and no file may wrap it.
+void count_entry(int32_t& entries) {
+  if (entries < INT32_MAX) ++entries;
+}
+// The handlers of the one-record-per-line files count into an int32_t.
+void count_entry(void* context) { count_entry(*static_cast<int32_t*>(context)); }
 
 // ---- earth_nav.dat ---------------------------------------------------------
 
@@ -52,6 +70,7 @@ struct NavDatState {
   int32_t last_slot;   // slot the last waypoint was written to
   char last_ident[6];
   int32_t last_frequency;
+  int32_t navaids;  // waypoint rows stored; approach aids alone draw no map
 };
 
 void store_waypoint(NavDatState& state, const SplitLine& line, int32_t kind) {
@@ -76,6 +95,7 @@ void store_waypoint(NavDatState& state, const SplitLine& line, int32_t kind) {
   state.last_slot = static_cast<int32_t>(w - nav_db.waypoints);
   copy_cut(state.last_ident, w->ident);
   state.last_frequency = w->frequency;
+  count_entry(state.navaids);
   nav_commit_waypoint();
 }
 
@@ -157,7 +177,7 @@ void nav_line(const SplitLine& line, void* context) {
 
 // ---- earth_fix.dat ---------------------------------------------------------
 
-void fix_line(const SplitLine& line, void*) {
+void fix_line(const SplitLine& line, void* context) {
   NavWaypoint* w = nav_waypoint_slot();
   w->kind = kNavFix;
   w->lat = to_f32(read_real(split_field(line, 1)));
@@ -168,12 +188,13 @@ void fix_line(const SplitLine& line, void*) {
   copy_cut(w->name, split_field(line, 6));
   w->frequency = 0;
   w->extra = 0.0f;
+  count_entry(context);
   nav_commit_waypoint();
 }
 
 // ---- the aircraft's lists -----------------------------------------------------
 
-void apt_line(const SplitLine& line, void*) {
+void apt_line(const SplitLine& line, void* context) {
   NavAirport* a = nav_airport_slot();
   copy_cut(a->icao, split_field(line, 1));
   a->lat = to_f32(read_real(split_field(line, 2)));
@@ -181,10 +202,11 @@ void apt_line(const SplitLine& line, void*) {
   a->value4 = to_f32(read_real(split_field(line, 4)));
   a->value5 = to_f32(read_real(split_field(line, 5)));
   a->runway_length = to_f32(read_real(split_field(line, 6)));
+  count_entry(context);
   nav_commit_airport();
 }
 
-void rnw_line(const SplitLine& line, void*) {
+void rnw_line(const SplitLine& line, void* context) {
   NavRunway* r = nav_runway_slot();
   copy_cut(r->icao, split_field(line, 1));
   copy_cut(r->runway, split_field(line, 2));
@@ -194,43 +216,51 @@ void rnw_line(const SplitLine& line, void*) {
   r->lon2 = to_f32(read_real(split_field(line, 6)));
   r->value7 = to_f32(read_real(split_field(line, 7)));
   r->value8 = to_f32(read_real(split_field(line, 8)));
+  count_entry(context);
   nav_commit_runway();
 }
 
-void gate_line(const SplitLine& line, void*) {
+void gate_line(const SplitLine& line, void* context) {
   NavGate* g = nav_gate_slot();
   copy_cut(g->icao, split_field(line, 1));
   g->lat = to_f32(read_real(split_field(line, 2)));
   g->lon = to_f32(read_real(split_field(line, 3)));
   g->is_gate = std::strcmp(split_field(line, 4), "gate") == 0 ? 1 : 0;
   copy_cut(g->name, split_field(line, 6));
+  count_entry(context);
   nav_commit_gate();
 }
 
 }  // namespace
 
-void load_nav_dat(const char* path) {
+int32_t load_nav_dat(const char* path) {
   nav_reset_navaid_tables();
   NavDatState state{};
   state.last_slot = -1;
-  load_file(path, kNavHeader, kNavMinFields, nav_line, &state);
+  return load_file(path, kNavHeader, kNavMinFields, nav_line, &state, state.navaids, "< holds no navaids !!!\n");
 }
 
-void load_fix_dat(const char* path) { load_file(path, kFixHeader, kFixMinFields, fix_line, nullptr); }
+int32_t load_fix_dat(const char* path) {
+  int32_t fixes = 0;
+  return load_file(path, kFixHeader, kFixMinFields, fix_line, &fixes, fixes, "< holds no fixes !!!\n");
+}
 
-void load_apt_list(const char* path) {
+int32_t load_apt_list(const char* path) {
   nav_reset_airport_table();
-  load_file(path, kAptHeader, kAptMinFields, apt_line, nullptr);
+  int32_t airports = 0;
+  return load_file(path, kAptHeader, kAptMinFields, apt_line, &airports, airports, "< holds no airports !!!\n");
 }
 
-void load_rnw_list(const char* path) {
+int32_t load_rnw_list(const char* path) {
   nav_reset_runway_table();
-  load_file(path, kRnwHeader, kRnwMinFields, rnw_line, nullptr);
+  int32_t runways = 0;
+  return load_file(path, kRnwHeader, kRnwMinFields, rnw_line, &runways, runways, "< holds no runways !!!\n");
 }
 
-void load_gate_list(const char* path) {
+int32_t load_gate_list(const char* path) {
   nav_reset_gate_table();
-  load_file(path, kGateHeader, kGateMinFields, gate_line, nullptr);
+  int32_t gates = 0;
+  return load_file(path, kGateHeader, kGateMinFields, gate_line, &gates, gates, "< holds no gates !!!\n");
 }
 
 int32_t nav_waypoint_count() { return nav_db.waypoint_count; }

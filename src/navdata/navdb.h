@@ -6,12 +6,13 @@
 #include <cstdint>
 
 // Loaders; each takes one full path and leaves its table empty when the file
-// does not open.
-void load_nav_dat(const char* path);
-void load_fix_dat(const char* path);
-void load_apt_list(const char* path);
-void load_rnw_list(const char* path);
-void load_gate_list(const char* path);
+// does not open. Each returns the entries the file yielded (for earth_nav.dat
+// its navaids, approach aids not counted), 0 when it does not open.
+int32_t load_nav_dat(const char* path);
+int32_t load_fix_dat(const char* path);
+int32_t load_apt_list(const char* path);
+int32_t load_rnw_list(const char* path);
+int32_t load_gate_list(const char* path);
 
 // Number of records in the navaid-and-fix table.
 int32_t nav_waypoint_count();

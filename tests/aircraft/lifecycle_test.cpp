@@ -306,6 +306,10 @@ TEST_F(NavigationLoad, FallBackOrderDecidesWhichFilesAreRead) {
       {"global fixes absent", -1, -1, 2, -1, 4, 8, 10},
       {"global fixes add nothing", -1, -1, 2, 0, 4, 8, 10},
       {"nothing anywhere", -1, -1, -1, -1, -1, -1, 0},
+      // An update that yields no navaids or no fixes is passed over whole.
+      {"custom files both empty", 0, 0, 2, 2, 4, 8, 4},
+      {"custom fixes empty", 1, 0, -1, -1, 4, 8, 12},
+      {"custom navaids empty", 0, 1, 2, -1, 4, 8, 10},
   };
   for (const Case& c : cases) {
     std::filesystem::remove_all(root_);

@@ -272,10 +272,32 @@ TEST_F(Loaders, LogLines) {
   const std::string missing = tmp.path("nowhere/earth_nav.dat");
   load_nav_dat(missing.c_str());
   EXPECT_TRUE(simhost::log_contains("Corvane plugin: WARNING - I didn't find file >" + missing + "< !!!"));
-  const std::string present = tmp.write("Velar_gate.dat", "h\n");
-  load_gate_list(present.c_str());
+  const std::string present = tmp.write("Velar_gate.dat", "h\nKSEA 47.44 -122.30 gate x A1\n");
+  EXPECT_EQ(load_gate_list(present.c_str()), 1);
   EXPECT_TRUE(simhost::log_contains("Corvane plugin: Loaded file >" + present + "<"));
-  EXPECT_EQ(nav_db.gate_count, 0);
+
+  // A file that opens and yields nothing is named with what it lacks, never
+  // as loaded: approach aids alone are no navaids, short lines no entries.
+  const struct {
+    const char* file;
+    int32_t (*load)(const char*);
+    std::string body;
+    const char* lacking;
+  } empty[] = {
+      {"earth_nav.dat", load_nav_dat, host_header() + "4 47.4 -122.3 338 11030 18 90.0 LOCC KSEA K1 16C LOC\n99\n",
+       "navaids"},
+      {"earth_fix.dat", load_fix_dat, "", "fixes"},
+      {"Velar_apt.dat", load_apt_list, "h\nh\nh\nKSEA 47.4 -122.3 433 1\n", "airports"},
+      {"Velar_rnw.dat", load_rnw_list, "h\n", "runways"},
+      {"Velar_gate.dat", load_gate_list, "h\n", "gates"},
+  };
+  for (const auto& c : empty) {
+    const std::string path = tmp.write(std::string("empty/") + c.file, c.body);
+    EXPECT_EQ(c.load(path.c_str()), 0) << c.file;
+    EXPECT_TRUE(simhost::log_contains("Corvane plugin: WARNING - file >" + path + "< holds no " + c.lacking + " !!!"))
+        << c.file;
+    EXPECT_FALSE(simhost::log_contains("Corvane plugin: Loaded file >" + path + "<")) << c.file;
+  }
 }
 
 // Damaged files load what they can and never read outside a buffer (the
