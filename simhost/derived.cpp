@@ -48,6 +48,7 @@ enum Slot : size_t {
   kRollAharsPilot, kRollAharsCopilot, kRollElectricPilot,
   kIas, kAirspeedPilot, kAirspeedCopilot, kCasPilot, kCasCopilot, kOverrideIas, kMach,
   kThrottleUsed, kPaxOxyLight, kPaxOxyFailure, kEngFail1, kEngFail2, kEngSep1, kEngSep2, kFadecOn,
+  kPanelRenderType,
   kSlotCount
 };
 
@@ -186,6 +187,7 @@ constexpr const char* kNames[kSlotCount] = {
     "sim/operation/failures/rel_engsep0",
     "sim/operation/failures/rel_engsep1",
     "sim/cockpit2/engine/actuators/fadec_on",
+    "sim/graphics/view/panel_render_type",
 };
 
 // Standard atmosphere (SI) and units.
@@ -274,6 +276,9 @@ constexpr double kFlapTimeWhenNone_s = 10.0;
 // Standby radios at power-up: the lowest channel of each band (118.000 MHz,
 // 108.00 MHz in the host's 10 kHz units).
 constexpr int kComStandbyMhz = 118, kComStandbyKhz = 0, kNavStandby10Khz = 10800;
+// The draw pass the panel is drawn in: the lit 3-D panel, the one the
+// cockpit's displays are drawn into.
+constexpr int kLitPanelPass = 2;
 
 bool finite(double v) { return std::isfinite(v); }
 
@@ -763,6 +768,7 @@ void start_values(Host& h) {
   for (Slot s : {kCom1StandbyKhz, kCom2StandbyKhz}) out(h, s, kComStandbyKhz);
   for (Slot s : {kNav1StandbyHz, kNav2StandbyHz}) out(h, s, kNavStandby10Khz);
   h.apu_running_written = static_cast<float>(in(h, kApuRunning, 0.0));
+  out(h, kPanelRenderType, kLitPanelPass);
 }
 
 void start_of_flight(Host& h) {
