@@ -212,15 +212,22 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kIdleN1 = 20.0, kIdleN2 = 60.0, kFullN1 = 100.0, kFullN2 = 100.0;
 constexpr int kEngines = 2;
 // An engine lights once fuel (start lever at IDLE: mixture from half up) and
-// an igniter meet a core turning at 20 % N2, and goes out when the lever cuts
-// the fuel (mixture below 0.1). Until the core passes the starter's cut-out
-// (55 % N2) the fan turns with it (N1 = N2 / 3, 20 % at 60 %); from there a
+// an igniter meet a core turning at 11 % N2, as fast as the air alone turns
+// a windmilling core in the relight envelope, and goes out when the lever
+// cuts the fuel (mixture below 0.1). Until the core passes the starter's
+// cut-out (55 % N2) the fan turns with it (N1 = N2 / 3, 20 % at 60 %), or
+// faster where the air through it windmills it (below); from there a
 // lit engine runs on its own toward the thrust lever's N1, idle to full
 // power, or in reverse idle to 80 %, at 15 % a second up and 10 % down
 // (*chosen*: the host's lists give no spool times). Idle rises in thinner
 // air, as the engine's control holds its core up: 20 % at sea level, 25 %
 // more at zero density (37 % at 35,000 ft; *chosen*).
-constexpr double kLightOffN2 = 20.0, kSelfSustainingN2 = 55.0, kFuelOn = 0.5, kFuelOff = 0.1;
+constexpr double kLightOffN2 = 11.0, kSelfSustainingN2 = 55.0, kFuelOn = 0.5, kFuelOff = 0.1;
+// In flight the air through a fan turns it as a windmill, lit or not, in
+// proportion to the flight Mach number: 18 % at Mach 0.55 (*chosen*: the
+// host's lists give no windmill speeds). A core lighting from the windmill
+// range so keeps its fan turning as it accelerates to idle.
+constexpr double kWindmillN1PerMach = 32.5;
 constexpr double kReverseN1 = 80.0;
 constexpr double kIdleRiseN1 = 25.0;
 constexpr double kN1Up_pct_s = 15.0, kN1Down_pct_s = 10.0;
@@ -420,6 +427,7 @@ void derive_engines(Host& h, double ambient_pa, double sigma, bool running_frame
   Dataref* flow = at(h, kEngFuelFlow);
   Dataref* tanks = at(h, kTankMass);
   const bool flow_overridden = in(h, kFuelFlowOverride, 0.0) != 0.0;
+  const double windmill_n1 = kWindmillN1PerMach * std::clamp(in(h, kMach, 0.0), 0.0, 1.0);
   double burnt = 0.0;
   // A failed engine (power lost, or the engine gone) stops, whoever said it
   // ran, and does not light while it stays failed.
@@ -439,7 +447,7 @@ void derive_engines(Host& h, double ambient_pa, double sigma, bool running_frame
         if (lit && element(mixture, e) < kFuelOff) lit = false;
         run->array[e] = lit ? 1.0 : 0.0;
       }
-      double target = core * kIdleN1 / kIdleN2;
+      double target = std::max(core * kIdleN1 / kIdleN2, windmill_n1);
       if (lit && core >= kSelfSustainingN2) {
         const double lever = std::clamp(element(throttle, e), 0.0, 1.0);
         const double top = element(mode, e) == kPropReverse ? kReverseN1 : kFullN1;

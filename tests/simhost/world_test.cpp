@@ -519,7 +519,12 @@ TEST(SimhostWorld, TheHostRunsItsEnginesAndSurfaces) {
       // Light-off, run-up and the thrust lever.
       {"fuel, an igniter and the core at 25 %: the engine lights", [=] { lit("25,25"); }, 1, at(kRunning, 0), 1, 0},
       {"... not the one without fuel", [=] { lit("25,25"); }, 1, at(kRunning, 1), 0, 0},
-      {"... nor below 20 %", [=] { lit("15,0"); }, 1, at(kRunning, 0), 0, 0},
+      {"... nor below 11 %", [=] { lit("10,0"); }, 1, at(kRunning, 0), 0, 0},
+      {"a core windmilling in the relight envelope (14.6 %) lights", [=] { lit("14.6,0"); }, 1, at(kRunning, 0), 1,
+       0},
+      {"... its fan not below the windmill speed of FL100, 299 kt (Mach 0.545)",
+       both([=] { lit("14.6,0"); }, both(airborne_at("3048"), set("sim/flightmodel/position/true_airspeed", "179"))),
+       300, at(kFan, 0), 32.5 * 0.545, 0.05},
       {"fuel cut: out", then(idle, 1, set(kMixture, "0,0")), 1, at(kRunning, 0), 0, 0},
       {"below the starter's cut-out the fan turns at a third of the core", [=] { lit("45,0"); }, 60, at(kFan, 0), 15,
        1e-3},
