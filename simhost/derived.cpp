@@ -48,7 +48,7 @@ enum Slot : size_t {
   kRollAharsPilot, kRollAharsCopilot, kRollElectricPilot,
   kIas, kAirspeedPilot, kAirspeedCopilot, kCasPilot, kCasCopilot, kOverrideIas, kMach,
   kThrottleUsed, kPaxOxyLight, kPaxOxyFailure, kEngFail1, kEngFail2, kEngSep1, kEngSep2, kFadecOn,
-  kPanelRenderType,
+  kPanelRenderType, kTankPumps,
   kSlotCount
 };
 
@@ -188,6 +188,7 @@ constexpr const char* kNames[kSlotCount] = {
     "sim/operation/failures/rel_engsep1",
     "sim/cockpit2/engine/actuators/fadec_on",
     "sim/graphics/view/panel_render_type",
+    "sim/cockpit2/fuel/fuel_tank_pump_on",
 };
 
 // Standard atmosphere (SI) and units.
@@ -236,7 +237,8 @@ constexpr double kN1Up_pct_s = 15.0, kN1Down_pct_s = 10.0;
 // (*chosen*: a 737-class engine's figures).
 constexpr double kIdleFlow_kg_s = 0.085, kFullFlowRise_kg_s = 1.05;
 // The feed selectors the plug-in writes: 0 none, 1 left, 2 centre, 3 right,
-// 4 all (each tank with fuel in equal shares).
+// 4 all: in equal shares each tank with fuel whose pump is on, and with no
+// such pump the engine's own side's tank by suction.
 constexpr int kFeedAll = 4;
 constexpr double kStartOil = 1.0;                   // ratio of a full tank
 constexpr double kStartFuel_kg[3] = {3000.0, 0.0, 3000.0};   // left, centre, right
@@ -428,6 +430,7 @@ void derive_engines(Host& h, double ambient_pa, double sigma, bool running_frame
   Dataref* tanks = at(h, kTankMass);
   const bool flow_overridden = in(h, kFuelFlowOverride, 0.0) != 0.0;
   const double windmill_n1 = kWindmillN1PerMach * std::clamp(in(h, kMach, 0.0), 0.0, 1.0);
+  const Dataref* pumps = at(h, kTankPumps);
   double burnt = 0.0;
   // A failed engine (power lost, or the engine gone) stops, whoever said it
   // ran, and does not light while it stays failed.
@@ -474,10 +477,19 @@ void derive_engines(Host& h, double ambient_pa, double sigma, bool running_frame
       if (feed >= 1 && feed <= 3 && static_cast<size_t>(feed) <= tanks->array.size()) {
         take(tanks->array[static_cast<size_t>(feed - 1)], burn);
       } else if (feed == kFeedAll) {
-        int with_fuel = 0;
-        for (size_t t = 0; t < 3 && t < tanks->array.size(); ++t) with_fuel += tanks->array[t] > 0.0 ? 1 : 0;
-        for (size_t t = 0; t < 3 && t < tanks->array.size() && with_fuel > 0; ++t)
-          if (tanks->array[t] > 0.0) take(tanks->array[t], burn / with_fuel);
+        bool from[3] = {false, false, false};
+        int feeding = 0;
+        for (size_t t = 0; t < 3 && t < tanks->array.size(); ++t) {
+          from[t] = tanks->array[t] > 0.0 && element(pumps, t) != 0.0;
+          feeding += from[t] ? 1 : 0;
+        }
+        const size_t own = e == 0 ? 0 : 2;
+        if (feeding == 0 && own < tanks->array.size()) {
+          from[own] = true;
+          feeding = 1;
+        }
+        for (size_t t = 0; t < 3 && t < tanks->array.size(); ++t)
+          if (from[t]) take(tanks->array[t], burn / feeding);
       }
     }
   }
