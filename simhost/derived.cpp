@@ -48,6 +48,7 @@ enum Slot : size_t {
   kRollAharsPilot, kRollAharsCopilot, kRollElectricPilot,
   kIas, kAirspeedPilot, kAirspeedCopilot, kCasPilot, kCasCopilot, kOverrideIas, kMach,
   kThrottleUsed, kPaxOxyLight, kPaxOxyFailure, kEngFail1, kEngFail2, kEngSep1, kEngSep2, kFadecOn,
+  kPanelRenderType, kTankPumps,
   kSlotCount
 };
 
@@ -186,6 +187,8 @@ constexpr const char* kNames[kSlotCount] = {
     "sim/operation/failures/rel_engsep0",
     "sim/operation/failures/rel_engsep1",
     "sim/cockpit2/engine/actuators/fadec_on",
+    "sim/graphics/view/panel_render_type",
+    "sim/cockpit2/fuel/fuel_tank_pump_on",
 };
 
 // Standard atmosphere (SI) and units.
@@ -210,15 +213,22 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kIdleN1 = 20.0, kIdleN2 = 60.0, kFullN1 = 100.0, kFullN2 = 100.0;
 constexpr int kEngines = 2;
 // An engine lights once fuel (start lever at IDLE: mixture from half up) and
-// an igniter meet a core turning at 20 % N2, and goes out when the lever cuts
-// the fuel (mixture below 0.1). Until the core passes the starter's cut-out
-// (55 % N2) the fan turns with it (N1 = N2 / 3, 20 % at 60 %); from there a
+// an igniter meet a core turning at 11 % N2, as fast as the air alone turns
+// a windmilling core in the relight envelope, and goes out when the lever
+// cuts the fuel (mixture below 0.1). Until the core passes the starter's
+// cut-out (55 % N2) the fan turns with it (N1 = N2 / 3, 20 % at 60 %), or
+// faster where the air through it windmills it (below); from there a
 // lit engine runs on its own toward the thrust lever's N1, idle to full
 // power, or in reverse idle to 80 %, at 15 % a second up and 10 % down
 // (*chosen*: the host's lists give no spool times). Idle rises in thinner
 // air, as the engine's control holds its core up: 20 % at sea level, 25 %
 // more at zero density (37 % at 35,000 ft; *chosen*).
-constexpr double kLightOffN2 = 20.0, kSelfSustainingN2 = 55.0, kFuelOn = 0.5, kFuelOff = 0.1;
+constexpr double kLightOffN2 = 11.0, kSelfSustainingN2 = 55.0, kFuelOn = 0.5, kFuelOff = 0.1;
+// In flight the air through a fan turns it as a windmill, lit or not, in
+// proportion to the flight Mach number: 18 % at Mach 0.55 (*chosen*: the
+// host's lists give no windmill speeds). A core lighting from the windmill
+// range so keeps its fan turning as it accelerates to idle.
+constexpr double kWindmillN1PerMach = 32.5;
 constexpr double kReverseN1 = 80.0;
 constexpr double kIdleRiseN1 = 25.0;
 constexpr double kN1Up_pct_s = 15.0, kN1Down_pct_s = 10.0;
@@ -227,7 +237,8 @@ constexpr double kN1Up_pct_s = 15.0, kN1Down_pct_s = 10.0;
 // (*chosen*: a 737-class engine's figures).
 constexpr double kIdleFlow_kg_s = 0.085, kFullFlowRise_kg_s = 1.05;
 // The feed selectors the plug-in writes: 0 none, 1 left, 2 centre, 3 right,
-// 4 all (each tank with fuel in equal shares).
+// 4 all: in equal shares each tank with fuel whose pump is on, and with no
+// such pump the engine's own side's tank by suction.
 constexpr int kFeedAll = 4;
 constexpr double kStartOil = 1.0;                   // ratio of a full tank
 constexpr double kStartFuel_kg[3] = {3000.0, 0.0, 3000.0};   // left, centre, right
@@ -274,6 +285,9 @@ constexpr double kFlapTimeWhenNone_s = 10.0;
 // Standby radios at power-up: the lowest channel of each band (118.000 MHz,
 // 108.00 MHz in the host's 10 kHz units).
 constexpr int kComStandbyMhz = 118, kComStandbyKhz = 0, kNavStandby10Khz = 10800;
+// The draw pass the panel is drawn in: the lit 3-D panel, the one the
+// cockpit's displays are drawn into.
+constexpr int kLitPanelPass = 2;
 
 bool finite(double v) { return std::isfinite(v); }
 
@@ -415,6 +429,8 @@ void derive_engines(Host& h, double ambient_pa, double sigma, bool running_frame
   Dataref* flow = at(h, kEngFuelFlow);
   Dataref* tanks = at(h, kTankMass);
   const bool flow_overridden = in(h, kFuelFlowOverride, 0.0) != 0.0;
+  const double windmill_n1 = kWindmillN1PerMach * std::clamp(in(h, kMach, 0.0), 0.0, 1.0);
+  const Dataref* pumps = at(h, kTankPumps);
   double burnt = 0.0;
   // A failed engine (power lost, or the engine gone) stops, whoever said it
   // ran, and does not light while it stays failed.
@@ -434,7 +450,7 @@ void derive_engines(Host& h, double ambient_pa, double sigma, bool running_frame
         if (lit && element(mixture, e) < kFuelOff) lit = false;
         run->array[e] = lit ? 1.0 : 0.0;
       }
-      double target = core * kIdleN1 / kIdleN2;
+      double target = std::max(core * kIdleN1 / kIdleN2, windmill_n1);
       if (lit && core >= kSelfSustainingN2) {
         const double lever = std::clamp(element(throttle, e), 0.0, 1.0);
         const double top = element(mode, e) == kPropReverse ? kReverseN1 : kFullN1;
@@ -461,10 +477,19 @@ void derive_engines(Host& h, double ambient_pa, double sigma, bool running_frame
       if (feed >= 1 && feed <= 3 && static_cast<size_t>(feed) <= tanks->array.size()) {
         take(tanks->array[static_cast<size_t>(feed - 1)], burn);
       } else if (feed == kFeedAll) {
-        int with_fuel = 0;
-        for (size_t t = 0; t < 3 && t < tanks->array.size(); ++t) with_fuel += tanks->array[t] > 0.0 ? 1 : 0;
-        for (size_t t = 0; t < 3 && t < tanks->array.size() && with_fuel > 0; ++t)
-          if (tanks->array[t] > 0.0) take(tanks->array[t], burn / with_fuel);
+        bool from[3] = {false, false, false};
+        int feeding = 0;
+        for (size_t t = 0; t < 3 && t < tanks->array.size(); ++t) {
+          from[t] = tanks->array[t] > 0.0 && element(pumps, t) != 0.0;
+          feeding += from[t] ? 1 : 0;
+        }
+        const size_t own = e == 0 ? 0 : 2;
+        if (feeding == 0 && own < tanks->array.size()) {
+          from[own] = true;
+          feeding = 1;
+        }
+        for (size_t t = 0; t < 3 && t < tanks->array.size(); ++t)
+          if (from[t]) take(tanks->array[t], burn / feeding);
       }
     }
   }
@@ -763,6 +788,7 @@ void start_values(Host& h) {
   for (Slot s : {kCom1StandbyKhz, kCom2StandbyKhz}) out(h, s, kComStandbyKhz);
   for (Slot s : {kNav1StandbyHz, kNav2StandbyHz}) out(h, s, kNavStandby10Khz);
   h.apu_running_written = static_cast<float>(in(h, kApuRunning, 0.0));
+  out(h, kPanelRenderType, kLitPanelPass);
 }
 
 void start_of_flight(Host& h) {

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -38,7 +39,8 @@ const char* const kUsage =
     "usage: corvane-sim [options]\n"
     "  --root DIR            host folder (default: a copy of the bundled sample root, kept when written to)\n"
     "  --aircraft REL        aircraft folder relative to the root (default Aircraft/D738/)\n"
-    "  --acf NAME            aircraft file name (default 737_80NG.acf)\n"
+    "  --acf NAME            aircraft file name (default 737_80NG.acf): a file of the aircraft folder or a\n"
+    "                        product name (below)\n"
     "  --host-version N      sim/version/xplane_internal_version (default 120000)\n"
     "  --module PATH         plug-in module (default: the build's lin.xpl; one inside the root is reported\n"
     "                        where it is, one from elsewhere as installed in the aircraft's folder)\n"
@@ -49,7 +51,9 @@ const char* const kUsage =
     "  --log                 print the captured host log, start to unload\n"
     "  --list-datarefs       every dataref the plug-in registered: name type writable size\n"
     "  --list-commands       every command the plug-in created: name<TAB>description\n"
-    "  --png FILE            write the panel buffer after the last frame as a PNG\n"
+    "  --png FILE            write the panel buffer after the last frame as a PNG (the lit 3-D panel pass\n"
+    "                        unless sim/graphics/view/panel_render_type is set; blank without bus power,\n"
+    "                        in the displays' power-up test of the first seconds, or in another pass)\n"
     "  --dataref-editor      the DataRefEditor plug-in is present\n"
     "  --problems            print the host's record of interface misuse\n"
     "  --scenario FILE       play a scenario file (steps, times, expects: see simhost/README.md)\n"
@@ -74,6 +78,7 @@ struct Options {
   bool root_given = false;
   std::string aircraft = "Aircraft/D738/";
   std::string acf = "737_80NG.acf";
+  bool acf_given = false;
   std::string module = CORVANE_MODULE_PATH;
   bool module_given = false;
   int host_version = 120000;
@@ -93,8 +98,19 @@ struct Options {
   std::string out_dir;
 };
 
+// The aircraft files the plug-in knows by name, in its variant order.
+constexpr const char* kProducts[10][2] = {
+    {"737_80NG.acf", "737-800"},  {"737_90NG.acf", "737-900"},   {"737_70NG.acf", "737-700"},
+    {"737_60NG.acf", "737-600"},  {"737_9ENG.acf", "737-900ER"}, {"737_70MX.acf", "737 MAX 7"},
+    {"737_2HMX.acf", "737 MAX 200"}, {"737_80MX.acf", "737 MAX 8"}, {"737_90MX.acf", "737 MAX 9"},
+    {"737_1KMX.acf", "737 MAX 10"},
+};
+
 void print_usage(std::FILE* to) {
   std::fputs(kUsage, to);
+  std::fprintf(to, "  aircraft (--acf):");
+  for (const auto& p : kProducts) std::fprintf(to, " %s", p[0]);
+  std::fprintf(to, "\n");
   std::string names;
   for (const std::string& n : runner::addon_names(CORVANE_ADDON_CATALOG)) names += " " + n;
   std::fprintf(to, "  add-ons: all%s\n", names.c_str());
@@ -131,6 +147,7 @@ Options parse(int argc, char** argv) {
       o.aircraft = value();
     } else if (a == "--acf") {
       o.acf = value();
+      o.acf_given = true;
     } else if (a == "--module") {
       o.module = value();
       o.module_given = true;
@@ -289,6 +306,28 @@ struct RunRoot {
   }
 };
 
+// Which aircraft an --acf name stands for, said on standard error; false
+// (with a message) for a name the run cannot stand for an aircraft: neither
+// a product name nor a file of the aircraft folder, which the plug-in would
+// run as no variant without a word.
+bool acf_known(const std::string& acf, const std::string& folder_path) {
+  for (size_t i = 0; i < std::size(kProducts); ++i) {
+    if (acf != kProducts[i][0]) continue;
+    std::fprintf(stderr, "corvane-sim: --acf %s: the %s (variant %zu)\n", acf.c_str(), kProducts[i][1], i);
+    return true;
+  }
+  std::error_code ec;
+  if (!acf.empty() && fs::is_regular_file(fs::path(folder_path) / acf, ec)) {
+    std::fprintf(stderr, "corvane-sim: --acf %s: a file of the aircraft folder with no product name "
+                 "(the plug-in knows no variant for it)\n", acf.c_str());
+    return true;
+  }
+  std::fprintf(stderr, "corvane-sim: --acf %s is neither in the aircraft folder %s nor a product name\n",
+               acf.c_str(), folder_path.c_str());
+  print_usage(stderr);
+  return false;
+}
+
 int fail(const std::string& message) {
   std::fprintf(stderr, "corvane-sim: %s\n", message.c_str());
   return 1;
@@ -315,6 +354,7 @@ int main(int argc, char** argv) {
   if (o.aircraft.back() != '/') o.aircraft += '/';
   if (!fs::is_directory(o.root + o.aircraft, ec)) return fail("aircraft folder " + o.root + o.aircraft + " does not exist");
   if (!fs::is_regular_file(o.module, ec)) return fail("module " + o.module + " does not exist");
+  if (o.acf_given && !acf_known(o.acf, o.root + o.aircraft)) return 2;
   // Pictures, the trace file and the copy of the sample root go into the
   // folder --out names, made when missing.
   if (!o.out_dir.empty()) {
@@ -370,6 +410,22 @@ int main(int argc, char** argv) {
       config.extra.push_back(e);
     if (std::find(config.addons.begin(), config.addons.end(), name) == config.addons.end())
       config.addons.push_back(name);
+  }
+  // An --omit no catalog defines leaves nothing out: a typo would pass as
+  // a host without the value. The catalogs, every add-on's included, are
+  // asked before the run's own host is made.
+  if (!o.omit.empty()) {
+    simhost::Config every = config;
+    every.omit.clear();
+    for (const std::string& each : runner::addon_names(CORVANE_ADDON_CATALOG))
+      for (const simhost::CatalogEntry& e : runner::addon_datarefs(CORVANE_ADDON_CATALOG, each))
+        every.extra.push_back(e);
+    simhost::reset(every);
+    for (const std::string& name : o.omit) {
+      if (simhost::has_dataref(name)) continue;
+      std::fprintf(stderr, "corvane-sim: --omit: no catalog defines %s\n", name.c_str());
+      return 2;
+    }
   }
   simhost::reset(config);
   // The ground: the aircraft's own airport list gives each field its

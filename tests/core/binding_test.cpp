@@ -112,6 +112,8 @@ TEST(BindingOrder, EveryNameLookedUpOnceInTableOrder) {
   config.catalog_dir = empty;
   config.scripts = false;
   simhost::reset(config);
+  // The host read its catalogs at the reset: the folder is not left behind.
+  std::filesystem::remove_all(empty);
   clear_plugin_state();
   bind_all();
   const std::vector<std::string> seen = simhost::missing_lookups();
@@ -159,6 +161,8 @@ TEST(BindingOrder, LookUpsMatchTheSharedNameTable) {
   config.catalog_dir = empty;
   config.scripts = false;
   simhost::reset(config);
+  // The host read its catalogs at the reset: the folder is not left behind.
+  std::filesystem::remove_all(empty);
   clear_plugin_state();
   bind_all();
   const std::vector<std::string> seen = simhost::missing_lookups();

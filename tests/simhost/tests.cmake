@@ -123,6 +123,16 @@ runner_check(corvane_sim_pressurisation_failure_cue_dark
   STATUS 1 OUTPUT "NAMED AND NOT LIT: zuvadud/D738/annunciator/autofail \\(line [0-9]+: controller 1 faulted.*\
 invariants: FAILED: 0 rule breaks, 0 unexpected alerts, 2 named alerts not lit")
 runner_check(corvane_sim_dark_unknown RUN --invariants --dark no/such STATUS 2 ERROR "--dark: no/such is no published")
+# Names that stand for nothing are refused: an --omit no catalog defines, an
+# --acf that is neither a file of the aircraft folder nor a product name;
+# --help names the products.
+runner_check(corvane_sim_omit_typo RUN --omit sim/cockpit2/electrical/bus_volt STATUS 2
+  ERROR "--omit: no catalog defines sim/cockpit2/electrical/bus_volt")
+runner_check(corvane_sim_acf_unknown RUN --acf 737_8ONG.acf STATUS 2
+  ERROR "--acf 737_8ONG.acf is neither in the aircraft folder")
+runner_check(corvane_sim_acf_product RUN --acf 737_1KMX.acf --print corvane/b737_variant STATUS 0
+  ERROR "--acf 737_1KMX.acf: the 737 MAX 10 \\(variant 9\\)" OUTPUT "b737_variant=9")
+runner_check(corvane_sim_help_products RUN --help STATUS 0 OUTPUT "aircraft \\(--acf\\): 737_80NG.acf [^\n]*737_1KMX.acf\n")
 # The rain add-on loads the objects the plug-in asks for, and reports its
 # start (on a host before version 12, where the plug-in drives it).
 runner_check(corvane_sim_rain_addon_loads RUN --host-version 115000 --addon rain

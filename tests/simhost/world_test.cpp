@@ -477,6 +477,7 @@ TEST(SimhostWorld, TheHostRunsItsEnginesAndSurfaces) {
   const char* kLever = "sim/cockpit2/engine/actuators/throttle_ratio";
   const char* kTanks = "sim/flightmodel/weight/m_fuel";
   const char* kFeed = "sim/cockpit2/fuel/fuel_tank_selector_left";
+  const char* kPumps = "sim/cockpit2/fuel/fuel_tank_pump_on";
   const char* kTyres = "sim/flightmodel/parts/tire_speed_now";
   // Engine 1 given fuel and an igniter with its core held at this N2.
   auto lit = [=](const char* core) {
@@ -519,7 +520,12 @@ TEST(SimhostWorld, TheHostRunsItsEnginesAndSurfaces) {
       // Light-off, run-up and the thrust lever.
       {"fuel, an igniter and the core at 25 %: the engine lights", [=] { lit("25,25"); }, 1, at(kRunning, 0), 1, 0},
       {"... not the one without fuel", [=] { lit("25,25"); }, 1, at(kRunning, 1), 0, 0},
-      {"... nor below 20 %", [=] { lit("15,0"); }, 1, at(kRunning, 0), 0, 0},
+      {"... nor below 11 %", [=] { lit("10,0"); }, 1, at(kRunning, 0), 0, 0},
+      {"a core windmilling in the relight envelope (14.6 %) lights", [=] { lit("14.6,0"); }, 1, at(kRunning, 0), 1,
+       0},
+      {"... its fan not below the windmill speed of FL100, 299 kt (Mach 0.545)",
+       both([=] { lit("14.6,0"); }, both(airborne_at("3048"), set("sim/flightmodel/position/true_airspeed", "179"))),
+       300, at(kFan, 0), 32.5 * 0.545, 0.05},
       {"fuel cut: out", then(idle, 1, set(kMixture, "0,0")), 1, at(kRunning, 0), 0, 0},
       {"below the starter's cut-out the fan turns at a third of the core", [=] { lit("45,0"); }, 60, at(kFan, 0), 15,
        1e-3},
@@ -541,7 +547,12 @@ TEST(SimhostWorld, TheHostRunsItsEnginesAndSurfaces) {
       {"... from the left tank on the left feed", feeding("1"), 3000, at(kTanks, 0), 3000 - 8.5, 1e-2},
       {"... from the centre on the centre feed", both(set(kTanks, "3000,1000,3000"), feeding("2")), 3000,
        at(kTanks, 1), 1000 - 8.5, 1e-2},
-      {"... in equal shares from each tank with fuel on all", feeding("4"), 3000, at(kTanks, 2), 3000 - 4.25, 1e-2},
+      {"... in equal shares from each tank with fuel and its pump on, on all",
+       both(feeding("4"), set(kPumps, "1,1,1")), 3000, at(kTanks, 2), 3000 - 4.25, 1e-2},
+      {"... none from the centre with its pumps off, on all (cross-feed)",
+       both(both(feeding("4"), set(kPumps, "1,0,1")), set(kTanks, "3000,1000,3000")), 3000, at(kTanks, 1), 1000, 0},
+      {"... from its own side by suction with no pump on, on all", feeding("4"), 3000, at(kTanks, 0), 3000 - 8.5,
+       1e-2},
       {"... none on none", feeding("0"), 3000, at(kTanks, 0), 3000, 0},
       {"the aircraft lighter by the burn", both(set("sim/flightmodel/weight/m_total", "60000"), feeding("1")), 3000,
        scalar("sim/flightmodel/weight/m_total"), 60000 - 8.5, 1e-2},
