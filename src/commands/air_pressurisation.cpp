@@ -22,6 +22,7 @@
 #include "systems/ice_rain/ice_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/air/oxygen_state.h"
+#include "systems/switches/switch_targets.h"
 #include "systems/switches/switch_values.h"
 #include "systems/systems_step_outputs.h"
 #include "systems/ice_rain/window_heat_state.h"
@@ -218,8 +219,9 @@ int cmd_push_button_oxy_test_cpt2(XPLMCommandRef, XPLMCommandPhase ph, void*) { 
 int cmd_push_button_oxy_test_fo(XPLMCommandRef, XPLMCommandPhase ph, void*) { return oxy_test_handler(push_button::oxy_test_fo_pos, ph); }
 int cmd_push_button_oxy_test_fo2(XPLMCommandRef, XPLMCommandPhase ph, void*) { return oxy_test_handler(push_button::oxy_test_fo2_pos, ph); }
 
+// Under its guard (numbered cover 7) the switch cannot be reached: no masks.
 int cmd_one_way_switch_pax_oxy_on(XPLMCommandRef, XPLMCommandPhase ph, void*) {
-  if (ph == phase_begin && one_way_switch::pax_oxy_pos == 0.0f) {
+  if (ph == phase_begin && one_way_switch::pax_oxy_pos == 0.0f && !guard_down(button_switch::cover_position[7])) {
     one_way_switch::pax_oxy_pos = 1.0f;
     pax_oxy_state = 6;
   }

@@ -24,6 +24,10 @@
 
 namespace {
 
+// The numbered covers over the ELT and the emergency exit lights switches.
+constexpr int kEltCover = 8;
+constexpr int kEmerExitCover = 9;
+
 // A two-position switch that only the named command moves off its value.
 int move_from_handler(float& pos, float from, float to, XPLMCommandPhase phase) {
   if (phase == phase_begin && pos == from) pos = to;
@@ -149,13 +153,15 @@ int cmd_toggle_switch_compass_brightness_rgt(XPLMCommandRef, XPLMCommandPhase ph
 int cmd_knob_dc_power_dn(XPLMCommandRef, XPLMCommandPhase ph, void*) { return dc_power_handler(false, ph); }
 int cmd_knob_dc_power_up(XPLMCommandRef, XPLMCommandPhase ph, void*) { return dc_power_handler(true, ph); }
 int cmd_toggle_switch_elt_arm(XPLMCommandRef, XPLMCommandPhase ph, void*) { return move_from_handler(toggle_switch::elt, 1.0f, 0.0f, ph); }
-int cmd_toggle_switch_elt_on(XPLMCommandRef, XPLMCommandPhase ph, void*) { return move_from_handler(toggle_switch::elt, 0.0f, 1.0f, ph); }
+int cmd_toggle_switch_elt_on(XPLMCommandRef, XPLMCommandPhase ph, void*) {
+  if (guard_down(button_switch::cover_position[kEltCover])) return 0;
+  return move_from_handler(toggle_switch::elt, 0.0f, 1.0f, ph);
+}
 int cmd_toggle_switch_vcr_auto(XPLMCommandRef, XPLMCommandPhase ph, void*) { return move_from_handler(toggle_switch::vcr, 1.0f, 0.0f, ph); }
 int cmd_toggle_switch_vcr_on(XPLMCommandRef, XPLMCommandPhase ph, void*) { return move_from_handler(toggle_switch::vcr, 0.0f, 1.0f, ph); }
 
-// The emergency exit lights switch sits under cover 9, which this push flips
-// open at once.
-constexpr int kEmerExitCover = 9;
+// The emergency exit lights switch sits under its cover, which this push
+// flips open at once.
 int cmd_push_button_emer_exit_full_off(XPLMCommandRef, XPLMCommandPhase ph, void*) {
   if (ph == phase_begin) {
     button_switch::cover_position[kEmerExitCover] = 1.0f;
@@ -164,8 +170,14 @@ int cmd_push_button_emer_exit_full_off(XPLMCommandRef, XPLMCommandPhase ph, void
   }
   return 0;
 }
-int cmd_toggle_switch_emer_exit_lights_dn(XPLMCommandRef, XPLMCommandPhase ph, void*) { return step_handler(toggle_switch::emer_exit_lights, 1, 0, 2, ph); }
-int cmd_toggle_switch_emer_exit_lights_up(XPLMCommandRef, XPLMCommandPhase ph, void*) { return step_handler(toggle_switch::emer_exit_lights, -1, 0, 2, ph); }
+int cmd_toggle_switch_emer_exit_lights_dn(XPLMCommandRef, XPLMCommandPhase ph, void*) {
+  if (guard_down(button_switch::cover_position[kEmerExitCover])) return 0;
+  return step_handler(toggle_switch::emer_exit_lights, 1, 0, 2, ph);
+}
+int cmd_toggle_switch_emer_exit_lights_up(XPLMCommandRef, XPLMCommandPhase ph, void*) {
+  if (guard_down(button_switch::cover_position[kEmerExitCover])) return 0;
+  return step_handler(toggle_switch::emer_exit_lights, -1, 0, 2, ph);
+}
 
 int cmd_cabin_entry_white_bright(XPLMCommandRef, XPLMCommandPhase ph, void*) {
   if (ph == phase_begin) entry_preset(3.0f, 2.0f, 0.0f);

@@ -31,6 +31,10 @@ void set_at_begin(float& pos, XPLMCommandPhase phase, float value) {
   if (phase == phase_begin) pos = value;
 }
 
+// Under its guard the standby power switch stays at AUTO: only the move to
+// AUTO, which the guard itself makes when it closes, gets through.
+bool standby_guard_down() { return guard_down(button_switch::cover_position[kStandbyPowerCover]); }
+
 // The full-off buttons lie under the battery covers: they cut the host's
 // battery and open the cover in the same callback, so the cover logic does
 // not force the switch straight back on.
@@ -89,7 +93,9 @@ int cmd_push_button_batt_std_full_off(XPLMCommandRef, XPLMCommandPhase phase, vo
 }
 
 int cmd_switch_battery_up(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  if (phase == phase_begin && electric::battery_pos == 1.0f) electric::battery_pos = 0.0f;
+  if (phase == phase_begin && electric::battery_pos == 1.0f && !guard_down(button_switch::cover_position[kBatteryCover])) {
+    electric::battery_pos = 0.0f;
+  }
   return 0;
 }
 
@@ -99,6 +105,7 @@ int cmd_switch_battery_dn(XPLMCommandRef, XPLMCommandPhase phase, void*) {
 }
 
 int cmd_switch_standby_bat_off(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (standby_guard_down()) return 0;
   set_at_begin(electric::standby_bat_pos, phase, 0.0f);
   return 0;
 }
@@ -109,11 +116,13 @@ int cmd_switch_standby_bat_on(XPLMCommandRef, XPLMCommandPhase phase, void*) {
 }
 
 int cmd_switch_standby_bat_left(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (standby_guard_down()) return 0;
   step_at_begin(electric::standby_bat_pos, phase, -1, -1, 1);
   return 0;
 }
 
 int cmd_switch_standby_bat_right(XPLMCommandRef, XPLMCommandPhase phase, void*) {
+  if (standby_guard_down()) return 0;
   step_at_begin(electric::standby_bat_pos, phase, 1, -1, 1);
   return 0;
 }

@@ -224,12 +224,12 @@ int cmd_push_button_gpws_test(XPLMCommandRef, XPLMCommandPhase phase, void*) {
 }
 
 int cmd_toggle_switch_gpws_terr(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  toggle_at_begin(toggle_switch::gpws_terr_pos, phase);
+  if (!guard_down(toggle_switch::gpws_terr_cover_pos)) toggle_at_begin(toggle_switch::gpws_terr_pos, phase);
   return 0;
 }
 
 int cmd_toggle_switch_gpws_xraas(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  toggle_at_begin(toggle_switch::gpws_xraas_pos, phase);
+  if (!guard_down(toggle_switch::gpws_xraas_cover_pos)) toggle_at_begin(toggle_switch::gpws_xraas_pos, phase);
   return 0;
 }
 

@@ -106,22 +106,22 @@ int cmd_toggle_switch_ap_disconnect_test2_dn(XPLMCommandRef, XPLMCommandPhase ph
 }
 
 int cmd_toggle_switch_flt_ctr_A_up(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  step_at_begin(switches::flt_ctr_A_pos, phase, -1);
+  if (!guard_down(switches::flt_ctr_A_cover_pos)) step_at_begin(switches::flt_ctr_A_pos, phase, -1);
   return 0;
 }
 
 int cmd_toggle_switch_flt_ctr_A_dn(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  step_at_begin(switches::flt_ctr_A_pos, phase, 1);
+  if (!guard_down(switches::flt_ctr_A_cover_pos)) step_at_begin(switches::flt_ctr_A_pos, phase, 1);
   return 0;
 }
 
 int cmd_toggle_switch_flt_ctr_B_up(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  step_at_begin(switches::flt_ctr_B_pos, phase, -1);
+  if (!guard_down(switches::flt_ctr_B_cover_pos)) step_at_begin(switches::flt_ctr_B_pos, phase, -1);
   return 0;
 }
 
 int cmd_toggle_switch_flt_ctr_B_dn(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  step_at_begin(switches::flt_ctr_B_pos, phase, 1);
+  if (!guard_down(switches::flt_ctr_B_cover_pos)) step_at_begin(switches::flt_ctr_B_pos, phase, 1);
   return 0;
 }
 
@@ -136,12 +136,12 @@ int cmd_toggle_switch_flt_ctr_B_cover(XPLMCommandRef, XPLMCommandPhase phase, vo
 }
 
 int cmd_toggle_switch_spoiler_A(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  toggle_at_begin(switches::spoiler_A_pos, phase);
+  if (!guard_down(switches::spoiler_A_cover_pos)) toggle_at_begin(switches::spoiler_A_pos, phase);
   return 0;
 }
 
 int cmd_toggle_switch_spoiler_B(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  toggle_at_begin(switches::spoiler_B_pos, phase);
+  if (!guard_down(switches::spoiler_B_cover_pos)) toggle_at_begin(switches::spoiler_B_pos, phase);
   return 0;
 }
 
@@ -156,7 +156,7 @@ int cmd_toggle_switch_spoiler_B_cover(XPLMCommandRef, XPLMCommandPhase phase, vo
 }
 
 int cmd_toggle_switch_alt_flaps(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  toggle_at_begin(switches::alt_flaps_pos, phase);
+  if (!guard_down(switches::alt_flaps_cover_pos)) toggle_at_begin(switches::alt_flaps_pos, phase);
   return 0;
 }
 

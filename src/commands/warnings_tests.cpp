@@ -163,9 +163,13 @@ int cmd_toggle_switch_exting_test_rgt(XPLMCommandRef, XPLMCommandPhase ph, void*
 
 int cmd_toggle_switch_fdr(XPLMCommandRef, XPLMCommandPhase ph, void*) { return toggle_handler(switches::fdr_pos, ph); }
 int cmd_toggle_switch_fdr_cover(XPLMCommandRef, XPLMCommandPhase ph, void*) { return toggle_handler(fdr_cover_target, ph); }
-int cmd_toggle_switch_gpws_flap(XPLMCommandRef, XPLMCommandPhase ph, void*) { return toggle_handler(toggle_switch::gpws_flap_pos, ph); }
+int cmd_toggle_switch_gpws_flap(XPLMCommandRef, XPLMCommandPhase ph, void*) {
+  return guard_down(toggle_switch::gpws_flap_cover_pos) ? 0 : toggle_handler(toggle_switch::gpws_flap_pos, ph);
+}
 int cmd_toggle_switch_gpws_flap_cover(XPLMCommandRef, XPLMCommandPhase ph, void*) { return toggle_handler(gpws_flap_cover_target, ph); }
-int cmd_toggle_switch_gpws_gear(XPLMCommandRef, XPLMCommandPhase ph, void*) { return toggle_handler(toggle_switch::gpws_gear_pos, ph); }
+int cmd_toggle_switch_gpws_gear(XPLMCommandRef, XPLMCommandPhase ph, void*) {
+  return guard_down(toggle_switch::gpws_gear_cover_pos) ? 0 : toggle_handler(toggle_switch::gpws_gear_pos, ph);
+}
 int cmd_toggle_switch_gpws_gear_cover(XPLMCommandRef, XPLMCommandPhase ph, void*) { return toggle_handler(gpws_gear_cover_target, ph); }
 
 int cmd_push_button_mach_warn1_test(XPLMCommandRef, XPLMCommandPhase ph, void*) { return momentary_handler(push_button::mach_warn1_pos, ph); }

@@ -138,6 +138,7 @@ TEST_F(AirPanel, WindowOverheatTestNeedsBusAndHeat) {
 }
 
 TEST_F(AirPanel, OxygenSwitches) {
+  button_switch::cover_position[7] = 1.0f;  // the passenger oxygen switch's guard lifted
   one_way_switch::pax_oxy_pos = 1.0f;
   pax_oxy_state = 3;
   click("one_way_switch/pax_oxy_on");

@@ -35,6 +35,7 @@ TEST_F(PanelCommands, OwnCommandsMoveTheirPublishedPositions) {
     const char* dataref;
     int presses;
     float want;
+    const char* guard = nullptr;
   } cases[] = {
       {"switch/logo_light_toggle", "toggle_switch/logo_light", 1, 1.0f},
       {"switch/wheel_light_off", "toggle_switch/wheel_light", 1, 1.0f},
@@ -43,12 +44,18 @@ TEST_F(PanelCommands, OwnCommandsMoveTheirPublishedPositions) {
       {"toggle_switch/window_heat_l_side", "ice/window_heat_l_side_pos", 1, 1.0f},
       {"toggle_switch/main_pnl_du_capt_right", "toggle_switch/main_pnl_du_capt", 5, 3.0f},
       {"push_button/chrono_disp_mode_capt", "clock/clock_display_mode_capt", 1, 1.0f},
-      {"toggle_switch/flt_ctr_B_up", "switches/flt_ctr_B_pos", 2, -1.0f},
       {"push_button/flaps_15", "flt_ctrls/flap_lever", 1, 0.625f},
       {"push_button/gear_down", "controls/gear_handle_down", 1, 1.0f},
-      {"toggle_switch/gpws_terr", "toggle_switch/gpws_terr_pos", 1, 1.0f},
+      // Under guards, lifted first as a pilot would.
+      {"toggle_switch/flt_ctr_B_up", "switches/flt_ctr_B_pos", 2, -1.0f, "toggle_switch/flt_ctr_B_cover"},
+      {"toggle_switch/gpws_terr", "toggle_switch/gpws_terr_pos", 1, 1.0f, "toggle_switch/gpws_terr_cover"},
   };
   for (const Case& c : cases) {
+    if (c.guard != nullptr) {
+      simhost::frames(30, 1.0f / 30);  // past the start-up, which closes the guards
+      simhost::command_once(kOwn + c.guard);
+      simhost::frames(15, 1.0f / 30);
+    }
     const std::string dataref = kOwn + c.dataref;
     const float before = simhost::get_float(dataref);
     for (int i = 0; i < c.presses; ++i) simhost::command_once(kOwn + c.command);

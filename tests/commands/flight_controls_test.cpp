@@ -72,6 +72,7 @@ TEST(FlapLever, DetentButtonsSetTheirPosition) {
 }
 
 TEST(FlightControlPanel, ThreePositionSwitchesStopAtTheirEnds) {
+  switches::flt_ctr_A_cover_pos = 1.0f;
   switches::flt_ctr_A_pos = 1.0f;
   press(cmd_toggle_switch_flt_ctr_A_dn);
   EXPECT_EQ(switches::flt_ctr_A_pos, 1.0f);

@@ -59,6 +59,7 @@ TEST(ElectricalPanel, LadderAndStepSwitchesMoveOnlyFromWhatTheyExpect) {
       {cmd_one_way_switch_drive_disconnect2, &one_way_switch::drive_disconnect2_pos, 0, 1},
       {cmd_one_way_switch_drive_disconnect2_off, &one_way_switch::drive_disconnect2_pos, 1, 0},
   };
+  button_switch::cover_position[2] = button_switch::cover_position[3] = 1.0f;  // the guards lifted
   for (const Case& c : cases) {
     *c.pos = c.from;
     press(c.h);
@@ -113,6 +114,45 @@ TEST(ElectricalPanel, FullOffOpensTheCoverAndCutsOnlyItsBattery) {
   press(cmd_push_button_batt_std_full_off);
   EXPECT_EQ(host_mirror.sim_cockpit2_electrical_battery_on[2], 0);
   EXPECT_EQ(cover_target[3], 1.0f);
+}
+
+// A guard down on its switch keeps the switch's own commands from it; lifted
+// to where it no longer holds the switch, the command moves it.
+TEST(GuardedSwitches, CommandsDoNothingUnderAClosedGuard) {
+  float* cover = button_switch::cover_position;
+  struct Case {
+    const char* what;
+    command_handler* h;
+    float* guard;
+    float* pos;
+    float from;
+  } cases[] = {
+      {"battery_up", cmd_switch_battery_up, &cover[2], &electric::battery_pos, 1},
+      {"standby_bat_off", cmd_switch_standby_bat_off, &cover[3], &electric::standby_bat_pos, 1},
+      {"standby_bat_left", cmd_switch_standby_bat_left, &cover[3], &electric::standby_bat_pos, 1},
+      {"pax_oxy_on", cmd_one_way_switch_pax_oxy_on, &cover[7], &one_way_switch::pax_oxy_pos, 0},
+      {"elt_on", cmd_toggle_switch_elt_on, &cover[8], &toggle_switch::elt, 0},
+      {"emer_exit_lights_up", cmd_toggle_switch_emer_exit_lights_up, &cover[9], &toggle_switch::emer_exit_lights, 1},
+      {"emer_exit_lights_dn", cmd_toggle_switch_emer_exit_lights_dn, &cover[9], &toggle_switch::emer_exit_lights, 1},
+      {"nose_steer_alt", cmd_switch_nose_steer_alt, &cover[10], &switches::nose_steer_pos, 1},
+      {"flt_ctr_A_up", cmd_toggle_switch_flt_ctr_A_up, &switches::flt_ctr_A_cover_pos, &switches::flt_ctr_A_pos, 1},
+      {"flt_ctr_B_up", cmd_toggle_switch_flt_ctr_B_up, &switches::flt_ctr_B_cover_pos, &switches::flt_ctr_B_pos, 1},
+      {"spoiler_B", cmd_toggle_switch_spoiler_B, &switches::spoiler_B_cover_pos, &switches::spoiler_B_pos, 0},
+      {"alt_flaps", cmd_toggle_switch_alt_flaps, &switches::alt_flaps_cover_pos, &switches::alt_flaps_pos, 0},
+      {"gpws_gear", cmd_toggle_switch_gpws_gear, &toggle_switch::gpws_gear_cover_pos, &toggle_switch::gpws_gear_pos, 0},
+      {"gpws_terr", cmd_toggle_switch_gpws_terr, &toggle_switch::gpws_terr_cover_pos, &toggle_switch::gpws_terr_pos, 0},
+  };
+  for (const Case& c : cases) {
+    *c.pos = c.from;
+    *c.guard = 0.29f;
+    press(c.h);
+    EXPECT_EQ(*c.pos, c.from) << c.what;
+    *c.guard = 0.3f;
+    press(c.h);
+    EXPECT_NE(*c.pos, c.from) << c.what;
+    *c.guard = 1.0f;
+  }
+  press(cmd_one_way_switch_pax_oxy_norm);  // the masks stowed again
 }
 
 // ---- exterior lights -------------------------------------------------------
@@ -554,6 +594,7 @@ TEST(GpwsSwitches, CoversMoveWithTheirTargets) {
   press(cmd_toggle_switch_gpws_terr_cover);
   EXPECT_EQ(toggle_switch::gpws_terr_cover_pos, 1.0f);
   EXPECT_EQ(gpws_terr_cover_target, 1.0f);
+  toggle_switch::gpws_xraas_cover_pos = 1.0f;
   toggle_switch::gpws_xraas_pos = 0.3f;
   press(cmd_toggle_switch_gpws_xraas);
   EXPECT_EQ(toggle_switch::gpws_xraas_pos, 0.0f);

@@ -276,6 +276,8 @@ TEST_F(PanelCommands, EachCommandMovesItsValue) {
   fire::engine01_ext_switch_pos_arm = fire::engine02_ext_switch_pos_arm = fire::apu_ext_switch_pos_arm = 1.0f;
   speedbrake_flight_detent_latch = 0;  // on the ground
   flt_ctrls::speedbrake_lever_anim = 0.0f;
+  for (float& guard : button_switch::cover_position) guard = 1.0f;
+  for (float& guard : cover_target) guard = 1.0f;
   for (const Row& r : rows) {
     float* read = r.read != nullptr ? r.read : r.set;
     if (read != r.set) *read = -9.0f;  // so a command that does nothing shows

@@ -162,6 +162,72 @@ int main() {
       for (size_t k : moved_last)
         if (!came_back.count(k)) counters[name].insert(k);
   };
+  // A guarded switch's commands reach it only with its guard lifted: the
+  // guard is opened for them, as a pilot would, and closed again after.
+  struct Guard {
+    const char* command;
+    const char* position;
+    int element;  // -1: a scalar
+  };
+  const Guard numbered[] = {{"zuvadud/D738/button_switch_cover02", "zuvadud/D738/button_switch/cover_position", 2},
+                            {"zuvadud/D738/button_switch_cover03", "zuvadud/D738/button_switch/cover_position", 3},
+                            {"zuvadud/D738/button_switch_cover07", "zuvadud/D738/button_switch/cover_position", 7},
+                            {"zuvadud/D738/button_switch_cover08", "zuvadud/D738/button_switch/cover_position", 8},
+                            {"zuvadud/D738/button_switch_cover09", "zuvadud/D738/button_switch/cover_position", 9},
+                            {"zuvadud/D738/button_switch_cover10", "zuvadud/D738/button_switch/cover_position", 10}};
+  auto named = [](const char* command, const char* position) { return Guard{command, position, -1}; };
+  const std::map<std::string, Guard> guarded = {
+      {"zuvadud/D738/switch/battery_up", numbered[0]},
+      {"zuvadud/D738/switch/standby_bat_off", numbered[1]},
+      {"zuvadud/D738/switch/standby_bat_left", numbered[1]},
+      {"zuvadud/D738/switch/standby_bat_right", numbered[1]},
+      {"zuvadud/D738/one_way_switch/pax_oxy_on", numbered[2]},
+      {"zuvadud/D738/toggle_switch/elt_on", numbered[3]},
+      {"zuvadud/D738/toggle_switch/emer_exit_lights_dn", numbered[4]},
+      {"zuvadud/D738/toggle_switch/emer_exit_lights_up", numbered[4]},
+      {"zuvadud/D738/switch/nose_steer_alt", numbered[5]},
+      {"zuvadud/D738/toggle_switch/flt_ctr_A_up",
+       named("zuvadud/D738/toggle_switch/flt_ctr_A_cover", "zuvadud/D738/switches/flt_ctr_A_cover_pos")},
+      {"zuvadud/D738/toggle_switch/flt_ctr_A_dn",
+       named("zuvadud/D738/toggle_switch/flt_ctr_A_cover", "zuvadud/D738/switches/flt_ctr_A_cover_pos")},
+      {"zuvadud/D738/toggle_switch/flt_ctr_B_up",
+       named("zuvadud/D738/toggle_switch/flt_ctr_B_cover", "zuvadud/D738/switches/flt_ctr_B_cover_pos")},
+      {"zuvadud/D738/toggle_switch/flt_ctr_B_dn",
+       named("zuvadud/D738/toggle_switch/flt_ctr_B_cover", "zuvadud/D738/switches/flt_ctr_B_cover_pos")},
+      {"zuvadud/D738/toggle_switch/spoiler_A",
+       named("zuvadud/D738/toggle_switch/spoiler_A_cover", "zuvadud/D738/switches/spoiler_A_cover_pos")},
+      {"zuvadud/D738/toggle_switch/spoiler_B",
+       named("zuvadud/D738/toggle_switch/spoiler_B_cover", "zuvadud/D738/switches/spoiler_B_cover_pos")},
+      {"zuvadud/D738/toggle_switch/alt_flaps",
+       named("zuvadud/D738/toggle_switch/alt_flaps_cover", "zuvadud/D738/switches/alt_flaps_cover_pos")},
+      {"zuvadud/D738/toggle_switch/gpws_flap",
+       named("zuvadud/D738/toggle_switch/gpws_flap_cover", "zuvadud/D738/toggle_switch/gpws_flap_cover_pos")},
+      {"zuvadud/D738/toggle_switch/gpws_gear",
+       named("zuvadud/D738/toggle_switch/gpws_gear_cover", "zuvadud/D738/toggle_switch/gpws_gear_cover_pos")},
+      {"zuvadud/D738/toggle_switch/gpws_terr",
+       named("zuvadud/D738/toggle_switch/gpws_terr_cover", "zuvadud/D738/toggle_switch/gpws_terr_cover_pos")},
+      {"zuvadud/D738/toggle_switch/gpws_xraas",
+       named("zuvadud/D738/toggle_switch/gpws_xraas_cover", "zuvadud/D738/toggle_switch/gpws_xraas_cover_pos")},
+  };
+  auto press_with_guard_lifted = [&](const std::string& name) {
+    const auto g = guarded.find(name);
+    float position = 1.0f;
+    if (g != guarded.end()) {
+      const Guard& guard = g->second;
+      position = guard.element < 0 ? simhost::get_float(guard.position)
+                                   : simhost::get_floats(guard.position).at(static_cast<size_t>(guard.element));
+    }
+    const bool lift = position < 0.3f;
+    if (lift) {
+      simhost::command_once(g->second.command);
+      simhost::frames(15, kDt);
+    }
+    press_until_round(name);
+    if (lift) {
+      simhost::command_once(g->second.command);
+      simhost::frames(15, kDt);
+    }
+  };
   // Four times round, forward and backward through the list, so that a
   // command setting one position finds it left elsewhere by another; the
   // last two flown.
@@ -171,9 +237,9 @@ int main() {
       simhost::frames(30, kDt);
     }
     if (round % 2 == 0) {
-      for (auto it = commands.begin(); it != commands.end(); ++it) press_until_round(*it);
+      for (auto it = commands.begin(); it != commands.end(); ++it) press_with_guard_lifted(*it);
     } else {
-      for (auto it = commands.rbegin(); it != commands.rend(); ++it) press_until_round(*it);
+      for (auto it = commands.rbegin(); it != commands.rend(); ++it) press_with_guard_lifted(*it);
     }
   }
   // A command that moved nothing in its phases may still move something

@@ -153,13 +153,19 @@ TEST_F(Bleed, HostBleedModeTable) {
     float priority, factor;
     int mode;
     float dual;
+    float isolation = 1.0f;
   };
   const Case cases[] = {
       {0, 0, false, 1, 1, 0, 0}, {1, 0, false, 1, 1, 1, 0}, {0, 1, false, 1, 1, 3, 0}, {0, 0, true, 1, 1, 4, 0},
       {1, 1, false, 1, 1, 2, 0}, {1, 0, true, 1, 1, 5, 1},  {1, 0, true, 0, 1, 1, 1},  {0, 1, true, 1, 1, 5, 1},
       {0, 1, true, 0, 1, 3, 1},  {0, 1, true, 0, 0, 5, 0},  {1, 1, true, 1, 1, 5, 1},  {1, 1, true, 0, 1, 2, 1},
+      // The isolation valve shut keeps engine 2's air and the APU's apart;
+      // engine 1 shares the APU's duct whatever it does.
+      {0, 1, true, 1, 1, 5, 0, 0.05f}, {1, 0, true, 1, 1, 5, 1, 0}, {1, 1, true, 1, 1, 5, 1, 0},
   };
+  failure_tables.pressurisation[5] = 1.0f;  // and the isolation valve
   for (const Case& c : cases) {
+    air::isolation_bleed_valve_pos = c.isolation;
     toggle_switch::bleed_air_1_pos = c.b1;
     toggle_switch::bleed_air_2_pos = c.b2;
     toggle_switch::bleed_air_apu_pos = c.apu ? 1.0f : 0.0f;
@@ -173,7 +179,7 @@ TEST_F(Bleed, HostBleedModeTable) {
     update_pneumatics();
     EXPECT_EQ(simhost::get_int("sim/cockpit2/pressurization/actuators/bleed_air_mode"), c.mode)
         << c.b1 << c.b2 << c.apu << c.priority << c.factor;
-    EXPECT_EQ(pneumatics.dual_bleed, c.dual) << c.b1 << c.b2 << c.apu << c.priority << c.factor;
+    EXPECT_EQ(pneumatics.dual_bleed, c.dual) << c.b1 << c.b2 << c.apu << c.priority << c.factor << " " << c.isolation;
   }
 }
 

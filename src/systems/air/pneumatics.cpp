@@ -233,7 +233,9 @@ void host_bleed_mode() {
   } else if (!b1) {
     const bool regulating = s.apu_reg_factor > 0.1f;
     mode = (!prio && regulating) ? 3 : 5;
-    dual = regulating ? 1.0f : 0.0f;
+    // Engine 2 meets the APU's air only through the isolation valve: closed,
+    // each feeds its own duct (the set-up after an engine 1 bleed trip).
+    dual = (regulating && air::isolation_bleed_valve_pos > 0.05f) ? 1.0f : 0.0f;
   } else {
     mode = prio ? 5 : 2;
     dual = 1.0f;

@@ -332,16 +332,24 @@ void valve_command(float cabin_alt, float ambient_alt, float diff_now, float lea
     c.valve_cmd = 1.0f;
   }
   if (c.press_ctrl_armed != 0) {
-    const float rmax = (c.mode == 0.0f || c.mode == 1.0f) ? 350.0f : 700.0f;
+    float rmax = (c.mode == 0.0f || c.mode == 1.0f) ? 350.0f : 700.0f;
     float sched = c.sched_cabin_alt;
-    const bool above_ref = c.mode == 3.0f && ambient_alt > c.mode_alt_ref;
-    if (above_ref) sched += ambient_alt - c.mode_alt_ref;
+    if (c.mode == 3.0f && ambient_alt > c.mode_alt_ref) {
+      // Above FLT ALT the cabin stays put until the hull carries the
+      // differential FLT ALT allows; climbing on from there, it climbs only as
+      // much as that differential needs, never up with the aircraft.
+      const float p_amb = pressure_at_ft(ambient_alt);
+      const float held = pressure_altitude_ft(p_amb + max_cabin_diff_psi(c.mode_alt_ref));
+      if (held > sched) sched = held;
+      // The held cabin rises at a fraction of the aircraft's climb: let the
+      // cabin keep up with a steep climb rather than overshoot the limit.
+      const float vs = mirror_f(bound::sim_flightmodel_position_vh_ind_fpm);
+      if (vs > rmax) rmax = vs < 4000.0f ? vs : 4000.0f;
+    }
     const float error = sched - cabin_alt;
     float rc = 0.0f;
     if (c.mode == 0.0f) {
       rc = diff_now < 0.0f ? -rmax : rmax;
-    } else if (above_ref) {
-      rc = mirror_f(bound::sim_flightmodel_position_vh_ind_fpm);
     } else {
       rc = interpolate_clamped(-0.05f * rmax, -rmax, 0.05f * rmax, rmax, error);
     }

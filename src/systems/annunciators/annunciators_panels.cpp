@@ -103,9 +103,11 @@ void annunciators_overhead() {
   const int32_t oxy = mirror_i(bound::sim_cockpit_warnings_annunciators_passenger_oxy_on);
   annunciator::pax_oxy = static_cast<float>(oxy) * l1;
   const int32_t smoke = mirror_i(bound::sim_operation_failures_rel_smoke_cpit);
-  annunciator::smoke = as01(smoke > 0) * l1;
-  annunciator::bypass_filter_1 = as01(failures_element(330)) * l1;
-  annunciator::bypass_filter_2 = as01(failures_element(331)) * l1;
+  // The host's values below failed only arm a smoke failure for later.
+  annunciator::smoke = as01(smoke == kFailed) * l1;
+  const bool bypass[2] = {failures_element(330), failures_element(331)};
+  annunciator::bypass_filter_1 = as01(bypass[0]) * l1;
+  annunciator::bypass_filter_2 = as01(bypass[1]) * l1;
   pack_latch(s.pack_latch[0], s.prev_bus[0], air::l_pack_pos, electric::ac_tnsbus2_status);
   pack_latch(s.pack_latch[1], s.prev_bus[1], air::r_pack_pos, electric::ac_tnsbus1_status);
   const bool pack_fail = failures_element(153);
@@ -142,6 +144,9 @@ void annunciators_overhead() {
   g[sp_eng].slot[5] = slot(host_failed(bound::sim_operation_failures_rel_engsep1));
   // REVERSER lit for longer than a stow lights it shows a fault: the crew is called to it.
   g[sp_eng].slot[6] = slot(s.reverser_lit_s[0] > kReverserCaution_s || s.reverser_lit_s[1] > kReverserCaution_s);
+  // The fuel pump lights fill the group's first seven slots.
+  g[sp_fuel].slot[7] = slot(bypass[0]);
+  g[sp_fuel].slot[8] = slot(bypass[1]);
   g[sp_overhead].slot[0] = slot(oxy != 0);
   g[sp_overhead].slot[2] = slot(smoke == kFailed);
   g[sp_overhead].slot[3] = slot(emer_exit);

@@ -129,8 +129,12 @@ void electrical_lights() {
 
   const float stby_volts = mirror_vf_at(bound::sim_cockpit2_electrical_battery_voltage_actual_volts, 1);
   const float stby = electric::standby_bat_pos;
+  // Any of the buses the standby system keeps alive lost is the crew's cue,
+  // whatever the switch: a failed bus is not announced anywhere else.
+  const bool stby_bus_lost = electric::ac_stdbus_status == 0.0f || electric::dc_stdbus_status == 0.0f ||
+                             electric::batbus_status == 0.0f;
   const bool stby_off = stby == 0.0f || (stby == -1.0f && stby_volts < 10.0f) ||
-                        (stby == 1.0f && t1 == 0.0f && t2 == 0.0f && stby_volts < 10.0f);
+                        (stby == 1.0f && t1 == 0.0f && t2 == 0.0f && stby_volts < 10.0f) || stby_bus_lost;
   annunciator::standby_pwr_off = as01(stby_off) * l1;
   annunciator::bat_discharge = bat_discharge.active * l1;
   annunciator::elec = 0.0f;
@@ -146,6 +150,7 @@ void electrical_lights() {
   g.slot[4] = bat_discharge.active != 0.0f ? 1 : 0;
   g.slot[5] = drive1 ? 1 : 0;
   g.slot[6] = drive2 ? 1 : 0;
+  g.slot[8] = stby_off ? 1 : 0;  // slot 7 is the TR unit's
 }
 
 void tr_unit_light() {

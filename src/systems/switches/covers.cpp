@@ -21,8 +21,6 @@ namespace {
 
 constexpr float kCoverRate = 20.0f;
 constexpr float kTrimKnobRate = 10.0f;
-// Below this a guard is down far enough to push its switch home.
-constexpr float kCoverClosed = 0.3f;
 constexpr int kCoverArraySize = 32;
 
 bool covers_held_open() { return read_now_f(bound::zuvadud_D738_guarded_covers) != 0.0f; }
@@ -47,7 +45,7 @@ NamedCover named_covers[] = {
     {&toggle_switch::stab_trim_overide_cover_pos, &stab_trim_overide_cover_target, nullptr, 0.0f},
 };
 
-bool closed(int cover) { return button_switch::cover_position[cover] < kCoverClosed; }
+bool closed(int cover) { return guard_down(button_switch::cover_position[cover]); }
 
 }  // namespace
 
@@ -83,7 +81,7 @@ void update_named_covers() {
   }
   for (NamedCover& c : named_covers) {
     *c.position = lag_toward(*c.position, *c.target, 0.0f, 1.0f, kCoverRate);
-    if (c.held_switch != nullptr && *c.position < kCoverClosed) *c.held_switch = c.held_value;
+    if (c.held_switch != nullptr && guard_down(*c.position)) *c.held_switch = c.held_value;
   }
 }
 

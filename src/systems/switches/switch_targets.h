@@ -4,6 +4,11 @@
 // its target together. All 0 closed / off, 1 open / on unless said.
 #pragma once
 
+// A guard below this is down on its switch: it holds the switch in its
+// guarded position, and the switch's own commands cannot reach it.
+constexpr float kGuardDownBelow = 0.3f;
+inline bool guard_down(float cover_pos) { return cover_pos < kGuardDownBelow; }
+
 // Guarded switch covers, each the target of its published *_cover_pos.
 extern float flt_ctr_A_cover_target;
 extern float flt_ctr_B_cover_target;

@@ -737,15 +737,22 @@ TEST_F(Lights, ElectricalPanelSourceDriveStandbyAndApuLights) {
   }
   struct Standby {
     float pos, t1, t2, volts, lit;
+    float ac_stby = 1, dc_stby = 1, bat_bus = 1;
   } standbys[] = {{0, 1, 1, 24, 1},   {-1, 1, 1, 9.9f, 1}, {-1, 1, 1, 10, 0}, {1, 0, 0, 9.9f, 1},
-                  {1, 1, 0, 9.9f, 0}, {1, 0, 1, 9.9f, 0},  {1, 0, 0, 10, 0}};
+                  {1, 1, 0, 9.9f, 0}, {1, 0, 1, 9.9f, 0},  {1, 0, 0, 10, 0},   {1, 1, 1, 24, 1, 0},
+                  {1, 1, 1, 24, 1, 1, 0}, {-1, 1, 1, 24, 1, 1, 1, 0}};
   for (const Standby& b : standbys) {
     electric::standby_bat_pos = b.pos;
+    electric::ac_stdbus_status = b.ac_stby;
+    electric::dc_stdbus_status = b.dc_stby;
+    electric::batbus_status = b.bat_bus;
     electric::ac_tnsbus1_status = b.t1;
     electric::ac_tnsbus2_status = b.t2;
     host_mirror.sim_cockpit2_electrical_battery_voltage_actual_volts[1] = b.volts;
     annunciators_electrical();
-    EXPECT_EQ(annunciator::standby_pwr_off, b.lit) << b.pos << " " << b.t1 << b.t2 << " " << b.volts;
+    EXPECT_EQ(annunciator::standby_pwr_off, b.lit) << b.pos << " " << b.t1 << b.t2 << " " << b.volts << " " << b.ac_stby
+                                                   << b.dc_stby << b.bat_bus;
+    EXPECT_EQ(ann_state.six_pack[sp_elec].slot[8], static_cast<int>(b.lit));
     EXPECT_EQ(annunciator::trans_bus_off1, b.t1 == 0 ? 1.0f : 0.0f);
     EXPECT_EQ(annunciator::trans_bus_off2, b.t2 == 0 ? 1.0f : 0.0f);
   }
@@ -858,7 +865,8 @@ TEST_F(Lights, SingleConditionLightsOfTheOverheadFireCabinAndAntiIcePanels) {
   } rows[] = {
       {"fadec 6", [] { host_mirror.sim_operation_failures_rel_fadec_0 = 6; }, &fadec_fail_0, 1},
       {"fadec 5", [] { host_mirror.sim_operation_failures_rel_fadec_0 = 5; }, &fadec_fail_0, 0},
-      {"smoke", [] { host_mirror.sim_operation_failures_rel_smoke_cpit = 1; }, &smoke, 1},
+      {"smoke armed", [] { host_mirror.sim_operation_failures_rel_smoke_cpit = 5; }, &smoke, 0},
+      {"smoke", [] { host_mirror.sim_operation_failures_rel_smoke_cpit = 6; }, &smoke, 1},
       {"oxygen", [] { host_mirror.sim_cockpit_warnings_annunciators_passenger_oxy_on = 1; }, &pax_oxy, 1},
       {"filter 1", [] { host_mirror.sim_operation_failures_failures[330] = 6; }, &bypass_filter_1, 1},
       {"filter 2", [] { host_mirror.sim_operation_failures_failures[331] = 6; }, &bypass_filter_2, 1},
@@ -1084,6 +1092,8 @@ TEST_F(Lights, SixPackSlotsOneConditionEach) {
       {"oxygen failed", [] { host_mirror.sim_cockpit_warnings_annunciators_passenger_oxy_on = 6; }, sp_overhead, 0, 1},
       {"oxygen on", [] { host_mirror.sim_cockpit_warnings_annunciators_passenger_oxy_on = 1; }, sp_overhead, 0, 1},
       {"smoke failed", [] { host_mirror.sim_operation_failures_rel_smoke_cpit = 6; }, sp_overhead, 2, 1},
+      {"filter 1 bypassed", [] { host_mirror.sim_operation_failures_failures[330] = 6; }, sp_fuel, 7, 1},
+      {"filter 2 bypassed", [] { host_mirror.sim_operation_failures_failures[331] = 6; }, sp_fuel, 8, 1},
       {"exit lights off", [] { toggle_switch::emer_exit_lights = 0.0f; }, sp_overhead, 3, 1},
       {"exit lights on", [] { toggle_switch::emer_exit_lights = 2.0f; }, sp_overhead, 3, 1},
       {"engine 2 overheat", [] { host_mirror.sim_cockpit2_engine_indicators_EGT_deg_C[1] = 951.0f; }, sp_fire, 3, 1},
