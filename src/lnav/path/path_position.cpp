@@ -283,12 +283,15 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
     return found(kRegionFlyByTurn, s, s + (t.seg1_arc - t.wpt_arc_dist) + t.seg2_dist + t.seg3_arc + tail);
   }
   // 1: the rest of the first arc; a remainder over half a circle needs only
-  // one of the two tests.
+  // one of the two tests. Once the sequencer has left such an arc only its
+  // last half can still be under the aircraft: the straight after it sweeps
+  // the radials of the rest, and would be taken for the loop again.
   if (t.count >= 1) {
     const bool a = passed_start(t.ctr1_lat, t.ctr1_lon, t.wpt_angle, t.turn1, lat, lon);
     const bool b = before_end(t.ctr1_lat, t.ctr1_lon, t.end1, t.turn1, lat, lon);
     const bool wide = std::fabs(course_diff_dir(t.wpt_angle, t.end1, l1 ? kTurnLeft : kTurnRight)) > kHalfCircleDeg;
-    if (wide ? (a || b) : (a && b)) {
+    const bool on_arc = !wide ? a && b : (long_first_arc_left() ? b : a || b);
+    if (on_arc) {
       const float s = arc_measure(lat, lon, t.ctr1_lat, t.ctr1_lon, t.r1, t.end1, t.turn1);
       nav_result.cross_track += offset1;
       return found(kRegionFirstArc, s, s + t.seg2_dist + t.seg3_arc + tail);
