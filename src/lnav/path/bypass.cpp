@@ -48,6 +48,13 @@ void connect(int32_t s, int32_t t, int32_t side, float dta) {
     legs_df_crs_fin[t] = angle::wrap360_d(gc_bearing(legs_lat[t], legs_lon[t], plat, plon) + 180.0);
   }
   const float r = legs_seg1_radius[s];
+  // Flown straight on past a bypassed waypoint, the path runs from s to t
+  // itself: what is left after s is that whole distance, not the length of
+  // the bypassed leg after s.
+  if (!(r > 0.0f) && t > s + 1) {
+    const float d = gc_distance_nm(legs_lat[s], legs_lon[s], legs_lat[t], legs_lon[t]);
+    if (std::isfinite(d)) legs_seg_remain_dist[s] = d;
+  }
   if (r > 0.0f) {
     const int32_t turn = static_cast<int32_t>(legs_seg1_turn[s]);
     if (dta == 0.0f) {

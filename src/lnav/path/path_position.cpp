@@ -206,8 +206,20 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
   // circle, and its cross-track is told as the route's.
   float offset1 = 0.0f;
   float lead1 = 0.0f;
-  if (mode == 0 && p >= 0 && offset_turn_centre(p, t.ctr1_lat, t.ctr1_lon, offset1)) {
-    lead1 = offset_turn_lead(p, offset1);
+  OffsetTurnShift shift1{};
+  if (mode == 0 && p >= 0 && offset_turn_shift(p, shift1)) {
+    offset1 = shift1.offset_nm;
+    offset_turn_move(shift1, t.ctr1_lat, t.ctr1_lon);
+    if (shift1.whole) {
+      // A turn with a rejoin is flown whole beside the route, its start too.
+      offset_turn_move(shift1, t.s1_start_lat, t.s1_start_lon);
+      offset_turn_move(shift1, t.s1_end_lat, t.s1_end_lon);
+      offset_turn_move(shift1, t.s2_end_lat, t.s2_end_lon);
+      offset_turn_move(shift1, t.ctr3_lat, t.ctr3_lon);
+      offset_turn_move(shift1, t.s3_end_lat, t.s3_end_lon);
+    } else {
+      lead1 = offset_turn_lead(p, offset1);
+    }
   }
   const bool l1 = is_left(t.turn1);
   const float leg_crs = magvar_course(i);
@@ -283,12 +295,15 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
     return found(kRegionFlyByTurn, s, s + (t.seg1_arc - t.wpt_arc_dist) + t.seg2_dist + t.seg3_arc + tail);
   }
   // 1: the rest of the first arc; a remainder over half a circle needs only
-  // one of the two tests.
+  // one of the two tests. Once the sequencer has left such an arc only its
+  // last half can still be under the aircraft: the straight after it sweeps
+  // the radials of the rest, and would be taken for the loop again.
   if (t.count >= 1) {
     const bool a = passed_start(t.ctr1_lat, t.ctr1_lon, t.wpt_angle, t.turn1, lat, lon);
     const bool b = before_end(t.ctr1_lat, t.ctr1_lon, t.end1, t.turn1, lat, lon);
     const bool wide = std::fabs(course_diff_dir(t.wpt_angle, t.end1, l1 ? kTurnLeft : kTurnRight)) > kHalfCircleDeg;
-    if (wide ? (a || b) : (a && b)) {
+    const bool on_arc = !wide ? a && b : (long_first_arc_left() ? b : a || b);
+    if (on_arc) {
       const float s = arc_measure(lat, lon, t.ctr1_lat, t.ctr1_lon, t.r1, t.end1, t.turn1);
       nav_result.cross_track += offset1;
       return found(kRegionFirstArc, s, s + t.seg2_dist + t.seg3_arc + tail);
@@ -299,6 +314,7 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
       faces(brg_from(t.s2_end_lat, t.s2_end_lon), t.start3 + (l1 ? 270.0f : 90.0f)) &&
       faces(brg_from(t.ctr3_lat, t.ctr3_lon), l1 ? t.start3 + span3_own + 270.0f : t.start3 - span3_own + 90.0f)) {
     track_errors_leg(lat, lon, t.s1_end_lat, t.s1_end_lon, t.s2_end_lat, t.s2_end_lon);
+    nav_result.cross_track += offset1;
     const float s = nav_result.along_track;
     return found(kRegionBetweenArcs, s, s + t.seg3_arc + tail);
   }
@@ -307,6 +323,7 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
     const float b3 = brg_from(t.ctr3_lat, t.ctr3_lon);
     if (faces(b3, t.start3 + (l1 ? 90.0f : 270.0f)) && faces(b3, t.end3 + (l1 ? 270.0f : 90.0f))) {
       const float s = arc_measure(lat, lon, t.ctr3_lat, t.ctr3_lon, t.r1, t.end3, t.turn3);
+      nav_result.cross_track += offset1;
       return found(kRegionSecondArc, s, s + tail);
     }
   }

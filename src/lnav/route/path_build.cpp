@@ -8,6 +8,7 @@
 // vnav_idx_seq_prev, intdir_act, intdir_crs, intdir_idx, nav_mode,
 // hold_phase, hold_term, pi_phase and test (selector lowering), keeping the
 // FmsSequenceState copies in step.
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 
@@ -16,6 +17,7 @@
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
 #include "lnav/path/path_position.h"
+#include "lnav/route/route_geometry.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/route_pass_steps.h"
 #include "core/util.h"
@@ -250,19 +252,90 @@ void measure_first_straight(bool taken_in) {
 // leg before's, which the build from the sequencing leg never reaches, and
 // would keep turning onto the old next leg. It is laid out again, once, for
 // the new one.
-void take_in_flown_transition() {
-  if (legs_change_copy == 0.0f || fms_seq.intdir_act != 0.0f) return;
+// Returns the leg whose transition was laid out again, or -1.
+int32_t take_in_flown_transition() {
+  if (legs_change_copy == 0.0f || fms_seq.intdir_act != 0.0f) return -1;
   const float mode = fms_seq.nav_mode;
-  if (!(mode == 5.0f || mode == 6.0f || mode == 9.0f || mode == 10.0f)) return;
+  if (!(mode == 5.0f || mode == 6.0f || mode == 9.0f || mode == 10.0f)) return -1;
   // Mode 5 on the sequencing waypoint's own turn is a transition the build
   // starts with anyway.
-  if (mode == 5.0f && (route_track.region == kRegionOwnTurn || route_track.region == kRegionTurnOffArc)) return;
+  if (mode == 5.0f && (route_track.region == kRegionOwnTurn || route_track.region == kRegionTurnOffArc)) return -1;
   const int32_t k = path_start_leg;
-  if (!slot_ok(k) || k != leg_of(fms_seq.vnav_idx_seq)) return;
+  if (!slot_ok(k) || k != leg_of(fms_seq.vnav_idx_seq)) return -1;
   const int32_t p = prev_valid_leg(k);
   // The departure entry is never turned at.
-  if (p < 1) return;
+  if (p < 1) return -1;
   path_start_leg = p;
+  return p;
+}
+
+// A turn laid out again while its first arc is flown can begin further on
+// than the aircraft already is (a smaller turn starts later): flown as
+// built, the aircraft would roll out, even back the other way, to reach its
+// start. The turn in progress is carried on instead: one arc from where the
+// aircraft is, tangent to its present track, the same way round, ending on
+// the new leg. Where that needs a tighter circle than the turn's own, or the
+// new leg lies the other way, the transition stays as built.
+void carry_on_flown_turn(int32_t p, int32_t region_before, float mode_before) {
+  if (!slot_ok(p) || mode_before != 5.0f) return;
+  if (region_before != kRegionFlyByTurn && region_before != kRegionFirstArc) return;
+  const int32_t n = next_valid_leg(p);
+  const float r = legs_seg1_radius[p];
+  if (!slot_ok(n) || !(r > 0.0f) || leg_seg_kind(p) != 1) return;
+  const bool left = pathpos::is_left(legs_seg1_turn[p]);
+  const double lat = aircraft_lat();
+  const double lon = aircraft_lon();
+  // Past the rebuilt arc's start the aircraft is on that turn already.
+  const float b1 = gc_bearing(legs_seg1_ctr_lat[p], legs_seg1_ctr_lon[p], lat, lon);
+  const float start1 = legs_seg1_start_angle[p];
+  if (!pathpos::faces(b1, start1 + (left ? 90.0f : 270.0f)) || !pathpos::faces(b1, start1)) return;
+
+  const float track = navmath::mod360(mirror_f(sim_flightmodel_position_hpath));
+  const float out = gc_bearing(legs_lat[p], legs_lon[p], legs_lat[n], legs_lon[n]);
+  track_errors(lat, lon, legs_lat[p], legs_lon[p], out);
+  const float side = left ? -nav_result.cross_track : nav_result.cross_track;
+  const float to_go = navmath::mod360(left ? track - out : out - track);
+  if (!(side > 0.0f) || !(to_go > 0.0f && to_go < 180.0f)) return;
+  const double rho = side / (1.0 - std::cos(static_cast<double>(to_go) * navmath::kPi / 180.0));
+  if (!(rho >= r && rho < 1000.0)) return;
+
+  gc_destination(lat, lon, navmath::mod360(track + (left ? 270.0f : 90.0f)), rho);
+  const double c_lat = nav_result.lat;
+  const double c_lon = nav_result.lon;
+  // It ends at the foot of its centre on the new leg.
+  track_errors(c_lat, c_lon, legs_lat[p], legs_lon[p], out);
+  gc_destination(legs_lat[p], legs_lon[p], out, -static_cast<double>(nav_result.along_track));
+  const double e_lat = nav_result.lat;
+  const double e_lon = nav_result.lon;
+  const float start = gc_bearing(c_lat, c_lon, lat, lon);
+  const float end = gc_bearing(c_lat, c_lon, e_lat, e_lon);
+  const int turn = left ? kTurnLeft : kTurnRight;
+  const float span = course_diff_dir(start, end, turn);
+  const float radius = static_cast<float>(rho);
+
+  legs_radii_radius[p] = legs_seg1_radius[p] = legs_seg3_radius[p] = radius;
+  legs_radii_ctr_lat[p] = legs_seg1_ctr_lat[p] = static_cast<float>(c_lat);
+  legs_radii_ctr_lon[p] = legs_seg1_ctr_lon[p] = static_cast<float>(c_lon);
+  legs_seg1_start_angle[p] = start;
+  legs_seg1_end_angle[p] = end;
+  legs_seg1_start_lat[p] = static_cast<float>(lat);
+  legs_seg1_start_lon[p] = static_cast<float>(lon);
+  legs_seg1_end_lat[p] = static_cast<float>(e_lat);
+  legs_seg1_end_lon[p] = static_cast<float>(e_lon);
+  legs_seg1_arc_lenght[p] = arc_length(radius, span);
+  legs_seg_remain_dist[p] = gc_distance_nm(e_lat, e_lon, legs_lat[n], legs_lon[n]);
+  // The waypoint is passed abeam on the arc, or already behind: where it
+  // starts.
+  const float w = gc_bearing(c_lat, c_lon, legs_lat[p], legs_lon[p]);
+  const float to_wpt = course_diff_dir(start, w, turn);
+  if (std::fabs(to_wpt) <= std::fabs(span)) {
+    legs_wpt_angle[p] = w;
+    legs_wpt_arc_dist[p] = arc_length(radius, to_wpt);
+  } else {
+    legs_wpt_angle[p] = start;
+    legs_wpt_arc_dist[p] = 0.0f;
+  }
+  legs_seg1_dta[p] = legs_radii_dta[p] = legs_wpt_arc_dist[p];
 }
 
 void build_path() {
@@ -467,8 +540,11 @@ void direct_to_path_build() {
 
   start_at_arc_entry();
   measure_first_straight(taken_in);
-  take_in_flown_transition();
+  const int32_t region_before = route_track.region;
+  const float mode_before = fms_seq.nav_mode;
+  const int32_t relaid = take_in_flown_transition();
   build_path();
+  carry_on_flown_turn(relaid, region_before, mode_before);
   if (fms_debug_selector == 2222.0f || fms_debug_selector == 9999.0f) lower_selector();
 
   // The destination entry: legs_num within the tables (the intake stops the

@@ -463,40 +463,74 @@ bool lateral_offset_at(int32_t k, float& offset_nm) {
 
 namespace {
 
-// Half the course change of slot k's fly-by turn (degrees), and its middle
-// radial; false when the turn is not a single arc an offset path can follow.
-bool turn_halves(int32_t k, float& half, float& mid) {
-  if (!slot_ok(k) || !(legs_seg1_radius[k] > 0.0f) || leg_seg_kind(k) != 1) return false;
-  const int turn = navmath::is_left_turn_f(legs_seg1_turn[k]) ? kTurnLeft : kTurnRight;
-  const float span = course_diff_dir(legs_seg1_start_angle[k], legs_seg1_end_angle[k], turn);
-  half = std::fabs(span) * 0.5f;
-  // Beyond 160 degrees the moved circle would run off toward infinity.
+// Half the course change of slot k's transition (degrees) and the bearing
+// of its bisector toward the inside; false when no offset path can follow
+// it by moving it whole. A single arc gives both from its radials. A turn
+// with a rejoin (a fly-over: first arc, maybe a straight, a second arc of
+// the other hand onto the outbound leg) gives them from where it starts and
+// ends, and must first turn the way its course changes.
+bool turn_halves(int32_t k, float& half, float& inward) {
+  if (!slot_ok(k) || !(legs_seg1_radius[k] > 0.0f)) return false;
+  const int32_t kind = leg_seg_kind(k);
+  const bool left1 = navmath::is_left_turn_f(legs_seg1_turn[k]);
+  float change = 0.0f;
+  float crs_in = 0.0f;
+  if (kind == 1) {
+    change = course_diff_dir(legs_seg1_start_angle[k], legs_seg1_end_angle[k], left1 ? kTurnLeft : kTurnRight);
+  } else if (kind == 2 || kind == 3) {
+    crs_in = mod360(legs_seg1_start_angle[k] + (left1 ? 270.0f : 90.0f));
+    const bool left3 = navmath::is_left_turn_f(legs_seg3_turn[k]);
+    const float crs_out = mod360(legs_seg3_end_angle[k] + (left3 ? 270.0f : 90.0f));
+    change = std::remainder(crs_out - crs_in, 360.0f);
+    if ((change < 0.0f) != left1) return false;
+  } else {
+    return false;
+  }
+  half = std::fabs(change) * 0.5f;
+  // Beyond 160 degrees the moved path would run off toward infinity.
   if (!(half > 0.0f && half < 80.0f)) return false;
-  mid = mod360(legs_seg1_start_angle[k] + span * 0.5f + 360.0f);
+  inward = kind == 1 ? mod360(legs_seg1_start_angle[k] + change * 0.5f + 180.0f)
+                     : mod360(crs_in + change * 0.5f + (left1 ? 270.0f : 90.0f));
   return true;
 }
 
 }  // namespace
 
-bool offset_turn_centre(int32_t k, double& lat, double& lon, float& offset_nm) {
+bool offset_turn_shift(int32_t k, OffsetTurnShift& shift) {
   float o = 0.0f;
   if (!lateral_offset_at(k, o) || o == 0.0f || !std::isfinite(o)) return false;
   float half = 0.0f;
-  float mid = 0.0f;
-  if (!turn_halves(k, half, mid)) return false;
+  float inward = 0.0f;
+  if (!turn_halves(k, half, inward)) return false;
   const bool left = navmath::is_left_turn_f(legs_seg1_turn[k]);
   if (left ? o > 0.0f : o < 0.0f) return false;
-  const double shift = std::fabs(static_cast<double>(o)) / std::cos(static_cast<double>(half) * kPi / 180.0);
-  gc_destination(legs_seg1_ctr_lat[k], legs_seg1_ctr_lon[k], mod360(mid + 180.0f), shift);
+  shift.bearing = inward;
+  shift.distance = std::fabs(static_cast<double>(o)) / std::cos(static_cast<double>(half) * kPi / 180.0);
+  shift.offset_nm = o;
+  shift.whole = leg_seg_kind(k) != 1;
+  return true;
+}
+
+void offset_turn_move(const OffsetTurnShift& shift, double& lat, double& lon) {
+  if (lat == 0.0 && lon == 0.0) return;
+  gc_destination(lat, lon, shift.bearing, shift.distance);
   lat = nav_result.lat;
   lon = nav_result.lon;
-  offset_nm = o;
+}
+
+bool offset_turn_centre(int32_t k, double& lat, double& lon, float& offset_nm) {
+  OffsetTurnShift shift{};
+  if (!offset_turn_shift(k, shift)) return false;
+  lat = legs_seg1_ctr_lat[k];
+  lon = legs_seg1_ctr_lon[k];
+  offset_turn_move(shift, lat, lon);
+  offset_nm = shift.offset_nm;
   return true;
 }
 
 float offset_turn_lead(int32_t k, float offset_nm) {
   float half = 0.0f;
-  float mid = 0.0f;
-  if (!turn_halves(k, half, mid)) return 0.0f;
+  float inward = 0.0f;
+  if (!turn_halves(k, half, inward)) return 0.0f;
   return std::fabs(offset_nm) * static_cast<float>(std::tan(static_cast<double>(half) * kPi / 180.0));
 }

@@ -40,12 +40,22 @@ float arc_angle(float radius_nm, float length_nm);
 // leg slot k in the offset's present state ("legs_offset_act" 5 to 7):
 // false, and 0, where none applies.
 bool lateral_offset_at(int32_t k, float& offset_nm);
-// The fly-by turn of slot k (its first arc, with no second) as the offset
-// path flies it when the offset lies inside the turn: the route's circle
-// moved along the turn's bisector toward the inside by offset / cos(change /
-// 2), same radius and radials, so it starts and ends on the offset legs.
-// False, with nothing written, where no offset applies or it lies outside
-// the turn (flown as a concentric arc).
+// Slot k's transition as the offset path flies it when the offset lies
+// inside the turn: the route's pieces moved along the turn's bisector toward
+// the inside by offset / cos(change / 2), same radii and radials, so the
+// path starts and ends on the offset legs (a fly-over then passes over the
+// offset legs' meeting point). False, with nothing written, where no offset
+// applies or it lies outside the turn (flown as concentric pieces).
+struct OffsetTurnShift {
+  float bearing;    // degrees true, toward the inside of the turn
+  double distance;  // nm
+  float offset_nm;  // the offset, signed as the legs carry it
+  bool whole;       // a turn with a rejoin: every piece moves, not the circle alone
+};
+bool offset_turn_shift(int32_t k, OffsetTurnShift& shift);
+// A point of that transition moved onto the offset path (0/0, no point, stays).
+void offset_turn_move(const OffsetTurnShift& shift, double& lat, double& lon);
+// The first circle of that transition, moved.
 bool offset_turn_centre(int32_t k, double& lat, double& lon, float& offset_nm);
 // How much earlier along the inbound leg that moved circle starts than the
 // route's own: offset x tan(change / 2).

@@ -382,9 +382,6 @@ PathIn path_into(int32_t p) {
   }
   v.ctr1_lat = at(legs_seg1_ctr_lat, p);
   v.ctr1_lon = at(legs_seg1_ctr_lon, p);
-  // An offset inside the turn is flown, and left, on its own circle.
-  float offset = 0.0f;
-  offset_turn_centre(p, v.ctr1_lat, v.ctr1_lon, offset);
   v.s1_start_lat = at(legs_seg1_start_lat, p);
   v.s1_start_lon = at(legs_seg1_start_lon, p);
   v.s1_end_lat = at(legs_seg1_end_lat, p);
@@ -397,6 +394,16 @@ PathIn path_into(int32_t p) {
   v.turn3 = at(legs_seg3_turn, p);
   v.r3 = at(legs_seg3_radius, p);
   v.remain = at(legs_seg_remain_dist, p);
+  // An offset inside the turn is flown, and left, on its own pieces.
+  OffsetTurnShift shift{};
+  if (offset_turn_shift(p, shift)) {
+    offset_turn_move(shift, v.ctr1_lat, v.ctr1_lon);
+    if (shift.whole) {
+      offset_turn_move(shift, v.s1_start_lat, v.s1_start_lon);
+      offset_turn_move(shift, v.s1_end_lat, v.s1_end_lon);
+      offset_turn_move(shift, v.ctr3_lat, v.ctr3_lon);
+    }
+  }
   return v;
 }
 

@@ -79,8 +79,10 @@ int32_t slot_of(float number) {
 
 constexpr int32_t kNoOffset = -1;
 
-void steer_straight(double p_lat, double p_lon, float course_true, int32_t offset_leg) {
+// `offset_nm`: as for an arc below, a straight laid beside the route.
+void steer_straight(double p_lat, double p_lon, float course_true, int32_t offset_leg, float offset_nm = 0.0f) {
   track_errors(ac_lat(), ac_lon(), p_lat, p_lon, course_true);
+  nav_result.cross_track += offset_nm;
   if (offset_leg != kNoOffset) lnav_offset_helper(offset_leg);
   const float cmd = lnav_intercept_hdg(course_true, nav_result.cross_track, cache.track_cmd_prev, 0);
   send_corr(cmd);
@@ -109,6 +111,15 @@ void entry_arc(int32_t k, int32_t offset_leg) {
   // An offset inside the turn is flown on its own fly-by circle.
   if (offset_leg == k) offset_turn_centre(k, c_lat, c_lon, offset);
   steer_arc(c_lat, c_lon, legs_seg1_radius[k], legs_seg1_turn[k], offset_leg, offset);
+}
+// A point of the straight or second arc of slot k's turn with a rejoin,
+// moved where an offset inside the turn flies it; the offset to tell its
+// cross-track as the route's, or 0 where the piece stays.
+float moved_piece(int32_t k, double& lat, double& lon) {
+  OffsetTurnShift shift{};
+  if (!offset_turn_shift(k, shift) || !shift.whole) return 0.0f;
+  offset_turn_move(shift, lat, lon);
+  return shift.offset_nm;
 }
 void dir_entry_arc() { steer_arc(dir_seg1_ctr_lat, dir_seg1_ctr_lon, dir_seg1_radius, dir_seg1_turn, kNoOffset); }
 
@@ -332,7 +343,10 @@ void lnav_engaged_steering() {
     if (p == -1) {
       steer_straight(dir_seg2_end_lat, dir_seg2_end_lon, dir_seg2_crs_true, kNoOffset);
     } else if (slot_ok(p)) {
-      steer_straight(legs_seg2_end_lat[p], legs_seg2_end_lon[p], legs_seg2_crs_true[p], p);
+      double e_lat = legs_seg2_end_lat[p];
+      double e_lon = legs_seg2_end_lon[p];
+      const float offset = moved_piece(p, e_lat, e_lon);
+      steer_straight(e_lat, e_lon, legs_seg2_crs_true[p], p, offset);
     }
   } else if (mode == 7.0f) {
     if (slot_ok(a)) procedure_turn_steering(a);
@@ -341,7 +355,10 @@ void lnav_engaged_steering() {
     if (p == -1) {
       steer_arc(dir_seg3_ctr_lat, dir_seg3_ctr_lon, dir_seg1_radius, dir_seg3_turn, kNoOffset);
     } else if (slot_ok(p)) {
-      steer_arc(legs_seg3_ctr_lat[p], legs_seg3_ctr_lon[p], legs_seg1_radius[p], legs_seg3_turn[p], p);
+      double c_lat = legs_seg3_ctr_lat[p];
+      double c_lon = legs_seg3_ctr_lon[p];
+      const float offset = moved_piece(p, c_lat, c_lon);
+      steer_arc(c_lat, c_lon, legs_seg1_radius[p], legs_seg3_turn[p], p, offset);
     }
   } else if (mode == 10.0f) {
     previous_leg_entry_arc(p);
