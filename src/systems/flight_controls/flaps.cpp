@@ -134,6 +134,9 @@ void normal_flaps(float r) {
     hold_flaps();
     return;
   }
+  // System B has the leading edges back: another alternate extension waits
+  // for the DOWN switch again.
+  sbf_state.alt_flaps_extending = 0.0f;
   float t = r <= 0.125f ? 96.0f : (r <= 0.25f ? 20.0f : (r <= 0.625f ? 24.0f : 40.0f));
   if (hydraulic::B_pressure < 2500.0f) t *= 2.5f;
   set_flap_time(t);
@@ -187,6 +190,11 @@ void alternate_flaps(float r) {
   }
   host_set_f(bound::sim_flightmodel2_controls_slat1_deploy_ratio, s1);
   host_set_f(bound::sim_flightmodel2_controls_slat2_deploy_ratio, s2);
+  // The standby system cannot retract the leading edges: whatever holds them
+  // next (the switch back to OFF, the standby pressure gone) holds them here
+  // until system B is back.
+  slat1_hold() = s1;
+  slat2_hold() = s2;
   flap_hold() = r;
   host_set_i(bound::sim_aircraft_specialcontrols_acf_autoslatEQ, (r >= 0.125f && r <= 0.75f && !any_gear_on_ground()) ? 1 : 0);
 }
