@@ -39,6 +39,7 @@ struct SpeedbrakeFlapState {
   float levers_were_idle;
   float servo_moving;
   float touchdown_done_last;     // the 6 s timer's done flag, last frame
+  float reverse_deployed;        // this selection of reverse has had its deployment
   float retract_ordered;         // a retraction was ordered this frame
   float flap_relief_30;
   float flap_relief_40;
@@ -206,13 +207,22 @@ void update_speedbrake() {
   s.retract_ordered = 0.0f;
   const float kt = ground_speed_kt();
   const bool idle = thrust_levers_idle();
-  const bool manual = manual_braking();
   const float lever = flt_ctrls::speedbrake_lever;
   const float ra = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
 
-  // Rejected take-off.
-  if (autobrake::autobrake_RTO_arm == 2.0f && idle && !manual && kt > 60.0f && lever <= kArmedLever && engine_reverse()) {
-    deploy();
+  // Reverse on the ground above 60 kt with the levers closed raises the speed
+  // brakes from DOWN, whoever brakes: on a rejected take-off as after a
+  // touchdown. Once per selection of reverse, so a crew who stows them keeps
+  // them stowed, and not once the selection has seen 60 kt.
+  if (!engine_reverse()) {
+    s.reverse_deployed = 0.0f;
+  } else if (s.reverse_deployed == 0.0f) {
+    if (kt <= 60.0f) {
+      s.reverse_deployed = 1.0f;
+    } else if (on_ground == 1 && idle && lever <= kArmedLever) {
+      deploy();
+      s.reverse_deployed = 1.0f;
+    }
   }
   if (rto_speedbrake_stow_request == 1.0f && engine_forward_advanced()) {
     retract();
