@@ -57,6 +57,13 @@ SPECIAL = {
     "zuvadud/D738/corvane/filename_list": ("B", "filename_list", "lnav/route/fms_plan_list.h"),
 }
 
+# Writers this tree gives values that the table lists with a plain store: a
+# cockpit's lever or selector written as a dataref acts as its command does.
+WRITERS = {
+    "zuvadud/D738/parking_brake_pos": "parking_brake_pos_writer",
+    "zuvadud/D738/autobrake/autobrake_pos": "autobrake_pos_writer",
+}
+
 # Start values of backing globals that are not zero when the plug-in loads.
 START_VALUES = {
     "corvane/engine_model/sfc": "0.034597f",
@@ -199,7 +206,7 @@ def load(path):
             r.flags = rec["type_flags"]
             r.size = int(rec["size"])
             r.writable = int(rec["writable"])
-            r.writer = rec["writer"]
+            r.writer = WRITERS.get(r.name, rec["writer"])
             r.refind = int(rec["refind"])
             rows.append(r)
     return rows

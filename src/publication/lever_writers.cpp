@@ -4,11 +4,13 @@
 // writers without a range treat infinities as they treat NaN.
 #include "publication/lever_writers.h"
 
+#include "commands/command_handlers.h"
 #include "core/command_refs.h"
 #include "core/binding.h"
 #include "core/host_io.h"
 #include "engines/engine_values.h"
 #include "systems/flight_controls/flight_control_values.h"
+#include "systems/gear_brakes/autobrake_state.h"
 #include "systems/gear_brakes/gear_horn.h"
 #include "systems/gear_brakes/gear_lever.h"
 #include "systems/instruments/instrument_values.h"
@@ -137,4 +139,38 @@ void gear_handle_writer(void*, float value) {
     lever = 1.0f;
     issue_command_once(OwnCmd::push_button_gear_down);
   }
+}
+
+// A cockpit's lever written to its ends works the brakes as the parking
+// brake button does: set (the pedals and the chocks as the button asks for
+// them) or released; beyond an end counts as that end. A value between
+// them is the lever on its way and only moves it; a NaN leaves it.
+void parking_brake_pos_writer(void*, float value) {
+  if (is_nan(value)) return;
+  float& lever = cockpit::parking_brake_pos;
+  if (value > 0.0f && value < 1.0f) {
+    lever = value;
+    return;
+  }
+  const bool set = value >= 1.0f;
+  if (lever == (set ? 1.0f : 0.0f)) return;
+  // The button sets a lever that rests released and releases any other.
+  if (set) lever = 0.0f;
+  cmd_push_button_park_brake_on_off(nullptr, xplm_CommandBegin, nullptr);
+  cmd_push_button_park_brake_on_off(nullptr, xplm_CommandEnd, nullptr);
+}
+
+// A selector written to another position selects it as its knob does: RTO
+// runs its self-test, setting 1 shows DISARM, OFF ends the autobrake, and
+// MAX turns the knob for the systems step to pull the selector after it.
+// The nearest position is taken; a value outside the travel is ignored.
+void autobrake_pos_writer(void*, float value) {
+  if (!is_finite(value) || value < -0.5f || value >= 5.5f) return;
+  const int position = static_cast<int>(value + 0.5f);
+  if (position == 5) {
+    autobrake_knob_target = autobrake_pos_value(AutobrakePos::max);
+    return;
+  }
+  if (autobrake::autobrake_pos == static_cast<float>(position)) return;
+  select_autobrake(static_cast<AutobrakePos>(position), AutobrakeSelectedBy::knob_command);
 }

@@ -21,3 +21,5 @@ void standby_alt_baro_writer(void* refcon, float value);
 void gear_horn_cutout_pos_writer(void* refcon, float value);
 void gear_handle_writer(void* refcon, float value);
 void landing_alt_writer(void* refcon, float value);
+void parking_brake_pos_writer(void* refcon, float value);
+void autobrake_pos_writer(void* refcon, float value);

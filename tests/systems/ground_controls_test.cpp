@@ -585,6 +585,15 @@ TEST_F(GroundControls, AlternateFlapsOnStandbyHydraulics) {
   EXPECT_EQ(host_mirror.sim_cockpit2_controls_flap_ratio, 0.5f);
   EXPECT_EQ(host_mirror.sim_aircraft_specialcontrols_acf_autoslatEQ, 0);
   EXPECT_EQ(flap_slat_held, 1.0f);
+  // Once system B has had the flaps, arming again leaves the slats in until DOWN.
+  switches::alt_flaps_pos = 0.0f;
+  hydraulic::B_status = 1.0f;
+  host_mirror.sim_flightmodel2_controls_slat1_deploy_ratio = 0.0f;
+  update_flaps_slats();
+  switches::alt_flaps_pos = 1.0f;
+  hydraulic::standby_status = 1.0f;
+  update_flaps_slats();
+  EXPECT_EQ(host_mirror.sim_flightmodel2_controls_slat1_deploy_ratio, 0.0f);
   switches::alt_flaps_pos = 0.0f;
   toggle_switch::alt_flaps_ctrl = 0.0f;
 }

@@ -32,6 +32,7 @@
 SpeedbrakeLightState spdbrk;
 RecorderLightState recorder_lights;
 float slat_ratio_prev;
+float slat1_ratio_prev;
 
 namespace {
 
@@ -90,21 +91,16 @@ void slat_lights() {
   if (!slat_fail) slat_fail = flap_slat_held == 1.0f && (systems::lost_hyd_B == 1.0f || radio_alt_ft() > 50.0f);
   annunciator::auto_slat_fail = as01(slat_fail) * l1;
 
+  // TRANSIT while any device moves or rests short of a position; EXT only
+  // with the devices at rest extended, so green never shows over a moving
+  // or stopped-halfway leading edge (a slow alternate extension most of all).
   const float s = mirror_f(bound::sim_flightmodel2_controls_slat2_deploy_ratio);
-  const float p = slat_ratio_prev;
-  bool ext = false;
-  bool transit = false;
-  if (s == p) {
-    if (s == 0.5f || s == 1.0f) ext = true;
-    else if (s != 0.0f) transit = true;
-  } else if (s > p) {
-    if (s > 0.5f && s < 0.83f) ext = true;
-    else if (s >= 0.33f) transit = true;
-  } else {
-    if ((s > 0.17f && s < 0.5f) || s > 0.67f) ext = true;
-    else transit = true;
-  }
+  const float s1 = mirror_f(bound::sim_flightmodel2_controls_slat1_deploy_ratio);
+  const bool moving = s != slat_ratio_prev || s1 != slat1_ratio_prev;
+  const bool ext = !moving && (s == 0.5f || s == 1.0f);
+  const bool transit = moving || (s != 0.0f && !ext);
   slat_ratio_prev = s;
+  slat1_ratio_prev = s1;
   annunciator::slats_extend = as01(ext) * l1;
   annunciator::slats_transit = as01(transit) * l1;
 }

@@ -23,8 +23,10 @@ struct RecorderLightState {
 };
 extern RecorderLightState recorder_lights;
 
-// Slat position of the last frame (0 retracted, 0.5 extended, 1 full).
+// Slat positions of the last frame (0 retracted, 0.5 extended, 1 full): the
+// host's slat 2, whose position the lights show, and its slat 1.
 extern float slat_ratio_prev;
+extern float slat1_ratio_prev;
 
 // The cabin beyond what the automatic controller keeps it to: differential
 // above 8.75 psi, cabin above 15,800 ft or climbing or descending faster

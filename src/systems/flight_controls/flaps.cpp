@@ -39,6 +39,7 @@ struct SpeedbrakeFlapState {
   float levers_were_idle;
   float servo_moving;
   float touchdown_done_last;     // the 6 s timer's done flag, last frame
+  float reverse_deployed;        // this selection of reverse has had its deployment
   float retract_ordered;         // a retraction was ordered this frame
   float flap_relief_30;
   float flap_relief_40;
@@ -134,6 +135,9 @@ void normal_flaps(float r) {
     hold_flaps();
     return;
   }
+  // System B has the leading edges back: another alternate extension waits
+  // for the DOWN switch again.
+  sbf_state.alt_flaps_extending = 0.0f;
   float t = r <= 0.125f ? 96.0f : (r <= 0.25f ? 20.0f : (r <= 0.625f ? 24.0f : 40.0f));
   if (hydraulic::B_pressure < 2500.0f) t *= 2.5f;
   set_flap_time(t);
@@ -187,6 +191,11 @@ void alternate_flaps(float r) {
   }
   host_set_f(bound::sim_flightmodel2_controls_slat1_deploy_ratio, s1);
   host_set_f(bound::sim_flightmodel2_controls_slat2_deploy_ratio, s2);
+  // The standby system cannot retract the leading edges: whatever holds them
+  // next (the switch back to OFF, the standby pressure gone) holds them here
+  // until system B is back.
+  slat1_hold() = s1;
+  slat2_hold() = s2;
   flap_hold() = r;
   host_set_i(bound::sim_aircraft_specialcontrols_acf_autoslatEQ, (r >= 0.125f && r <= 0.75f && !any_gear_on_ground()) ? 1 : 0);
 }
@@ -198,13 +207,22 @@ void update_speedbrake() {
   s.retract_ordered = 0.0f;
   const float kt = ground_speed_kt();
   const bool idle = thrust_levers_idle();
-  const bool manual = manual_braking();
   const float lever = flt_ctrls::speedbrake_lever;
   const float ra = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
 
-  // Rejected take-off.
-  if (autobrake::autobrake_RTO_arm == 2.0f && idle && !manual && kt > 60.0f && lever <= kArmedLever && engine_reverse()) {
-    deploy();
+  // Reverse on the ground above 60 kt with the levers closed raises the speed
+  // brakes from DOWN, whoever brakes: on a rejected take-off as after a
+  // touchdown. Once per selection of reverse, so a crew who stows them keeps
+  // them stowed, and not once the selection has seen 60 kt.
+  if (!engine_reverse()) {
+    s.reverse_deployed = 0.0f;
+  } else if (s.reverse_deployed == 0.0f) {
+    if (kt <= 60.0f) {
+      s.reverse_deployed = 1.0f;
+    } else if (on_ground == 1 && idle && lever <= kArmedLever) {
+      deploy();
+      s.reverse_deployed = 1.0f;
+    }
   }
   if (rto_speedbrake_stow_request == 1.0f && engine_forward_advanced()) {
     retract();

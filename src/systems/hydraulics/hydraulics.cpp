@@ -250,27 +250,23 @@ void hyd_update() {
 
   // Standby pump: selected by a flight control switch at STBY RUD or the
   // alternate flaps, or automatically when a main system fails with flaps out.
+  // The automatic operation also opens the standby rudder valve, so it holds
+  // with ALTERNATE FLAPS armed too: after a loss of B that is how the flaps
+  // come out, and the rudder needs the standby system all the more.
   const float a_sw = switches::flt_ctr_A_pos;
   const float b_sw = switches::flt_ctr_B_pos;
   float stby_target = 0.0f;
   bool stby_auto = false;
   if (electric::dc_stdbus_status == 1.0f && failure_tables.hydraulic[2] != 1.0f) {
-    const float alt_flaps = switches::alt_flaps_pos;
-    if (a_sw == -1.0f || b_sw == -1.0f || alt_flaps == 1.0f) {
-      stby_target = 2700.0f;
-    } else {
-      const bool airborne_or_fast =
-          mirror_vi_at(bound::sim_flightmodel2_gear_on_ground, 0) == 0 ||
-          mirror_vi_at(bound::sim_flightmodel2_gear_on_ground, 1) == 0 ||
-          mirror_vi_at(bound::sim_flightmodel2_gear_on_ground, 2) == 0 ||
-          mirror_f(bound::sim_cockpit2_gauges_indicators_airspeed_kts_pilot) > 60.0f;
-      if ((a_sw == 1.0f || b_sw == 1.0f) &&
-          (hydraulic::A_pressure < 2000.0f || hydraulic::B_pressure < 2000.0f) && alt_flaps == 0.0f &&
-          mirror_f(bound::sim_cockpit2_controls_flap_handle_deploy_ratio) > 0.0f && airborne_or_fast) {
-        stby_target = 2700.0f;
-        stby_auto = true;
-      }
-    }
+    const bool airborne_or_fast =
+        mirror_vi_at(bound::sim_flightmodel2_gear_on_ground, 0) == 0 ||
+        mirror_vi_at(bound::sim_flightmodel2_gear_on_ground, 1) == 0 ||
+        mirror_vi_at(bound::sim_flightmodel2_gear_on_ground, 2) == 0 ||
+        mirror_f(bound::sim_cockpit2_gauges_indicators_airspeed_kts_pilot) > 60.0f;
+    stby_auto = (a_sw == 1.0f || b_sw == 1.0f) &&
+                (hydraulic::A_pressure < 2000.0f || hydraulic::B_pressure < 2000.0f) &&
+                mirror_f(bound::sim_cockpit2_controls_flap_handle_deploy_ratio) > 0.0f && airborne_or_fast;
+    if (stby_auto || a_sw == -1.0f || b_sw == -1.0f || switches::alt_flaps_pos == 1.0f) stby_target = 2700.0f;
   }
   h.stby_press_state = lag_toward(h.stby_press_state, stby_target, 0.0f, 2700.0f,
                                   stby_target > h.stby_press_state ? 0.98f : 0.19f);

@@ -45,7 +45,7 @@ class Lights : public ::testing::Test {
     fuel_pump_lights = FuelPumpLightState{};
     spdbrk = SpeedbrakeLightState{};
     recorder_lights = RecorderLightState{};
-    slat_ratio_prev = 0.0f;
+    slat_ratio_prev = slat1_ratio_prev = 0.0f;
     ann_levels = {1.0f, 1.0f, 1.0f, 1.0f};
     frame_time = 0.1f;
     on_ground = 1;
@@ -121,9 +121,9 @@ TEST_F(Lights, SlatLightsThroughTheTravel) {
     float slat, ext, transit;
   };
   const Step steps[] = {
-      {0.0f, 0, 0},  {0.2f, 0, 0}, {0.4f, 0, 1}, {0.5f, 0, 1}, {0.5f, 1, 0},  // extending to 0.5, at rest
-      {0.7f, 1, 0},  {0.9f, 0, 1}, {1.0f, 0, 1}, {1.0f, 1, 0},                 // on to full
-      {0.6f, 0, 1},  {0.4f, 1, 0}, {0.1f, 0, 1}, {0.1f, 0, 1},  // back, stopped at 0.1
+      {0.0f, 0, 0},  {0.2f, 0, 1}, {0.4f, 0, 1}, {0.5f, 0, 1}, {0.5f, 1, 0},  // extending to 0.5, at rest
+      {0.7f, 0, 1},  {0.9f, 0, 1}, {1.0f, 0, 1}, {1.0f, 1, 0},                 // on to full
+      {0.6f, 0, 1},  {0.4f, 0, 1}, {0.1f, 0, 1}, {0.1f, 0, 1},  // back, stopped at 0.1
       {0.0f, 0, 1},  {0.0f, 0, 0},                                            // retracted
   };
   for (const Step& s : steps) {

@@ -279,7 +279,7 @@ class Lights : public ::testing::Test {
     cockpit::parking_brake_pos = 0.0f;
     flap_slat_held = 0.0f;
     systems::lost_hyd_B = 0.0f;
-    slat_ratio_prev = 0.0f;
+    slat_ratio_prev = slat1_ratio_prev = 0.0f;
     spdbrk = SpeedbrakeLightState{};
     recorder_lights = RecorderLightState{};
     host_mirror.sim_cockpit2_annunciators_yaw_damper = 1;
@@ -392,22 +392,30 @@ TEST_F(Lights, FeelDifferentialQuarterApartAboveHundredFeet) {
 }
 
 TEST_F(Lights, SlatLightsAtRestExtendingAndRetracting) {
+  // Moving is TRANSIT wherever the devices are; slat 1 moving counts too.
   struct Row {
     float prev, s, ext, transit;
+    float s1_prev = 0.0f, s1 = 0.0f;
   } rows[] = {
       {0, 0, 0, 0},          {0.5f, 0.5f, 1, 0},      {1, 1, 1, 0},          {0.3f, 0.3f, 0, 1},
-      {0.3f, 0.32f, 0, 0},   {0.3f, 0.33f, 0, 1},     {0.4f, 0.5f, 0, 1},    {0.4f, 0.51f, 1, 0},
-      {0.7f, 0.82f, 1, 0},   {0.7f, 0.83f, 0, 1},     {0.9f, 0.68f, 1, 0},   {0.9f, 0.67f, 0, 1},
-      {0.6f, 0.5f, 0, 1},    {0.6f, 0.49f, 1, 0},     {0.3f, 0.18f, 1, 0},   {0.3f, 0.17f, 0, 1},
+      {0.3f, 0.32f, 0, 1},   {0.3f, 0.33f, 0, 1},     {0.4f, 0.5f, 0, 1},    {0.4f, 0.51f, 0, 1},
+      {0.7f, 0.82f, 0, 1},   {0.7f, 0.83f, 0, 1},     {0.9f, 0.68f, 0, 1},   {0.9f, 0.67f, 0, 1},
+      {0.6f, 0.5f, 0, 1},    {0.6f, 0.49f, 0, 1},     {0.3f, 0.18f, 0, 1},   {0.3f, 0.17f, 0, 1},
+      {1, 1, 0, 1, 0.9f, 0.95f}, {0.5f, 0.5f, 0, 1, 0.5f, 0.4f}, {1, 1, 1, 0, 1, 1}, {0, 0, 0, 1, 0.2f, 0.1f},
   };
   for (const Row& r : rows) {
     slat_ratio_prev = r.prev;
+    slat1_ratio_prev = r.s1_prev;
     host_mirror.sim_flightmodel2_controls_slat2_deploy_ratio = r.s;
+    host_mirror.sim_flightmodel2_controls_slat1_deploy_ratio = r.s1;
     annunciators_flight_controls();
-    EXPECT_EQ(annunciator::slats_extend, r.ext) << r.prev << " -> " << r.s;
-    EXPECT_EQ(annunciator::slats_transit, r.transit) << r.prev << " -> " << r.s;
+    EXPECT_EQ(annunciator::slats_extend, r.ext) << r.prev << " -> " << r.s << ", slat 1 " << r.s1_prev << " -> " << r.s1;
+    EXPECT_EQ(annunciator::slats_transit, r.transit) << r.prev << " -> " << r.s << ", slat 1 " << r.s1_prev << " -> "
+                                                     << r.s1;
     EXPECT_EQ(slat_ratio_prev, r.s);
+    EXPECT_EQ(slat1_ratio_prev, r.s1);
   }
+  host_mirror.sim_flightmodel2_controls_slat1_deploy_ratio = 0.0f;
   struct Fail {
     float dc1, held, lost_b, ra, lit;
   } fails[] = {{0, 0, 0, 0, 1}, {1, 0, 1, 100, 0}, {1, 1, 1, 0, 1}, {1, 1, 0, 50, 0}, {1, 1, 0, 51, 1}};
