@@ -181,6 +181,8 @@ TEST_F(Scenario, MistakesAreRefusedWithTheirLine) {
       {"alert zuvadud/D738/annunciator/cabin_alt 20s..10s why\n", "1: alert's window is FROMs..TOs"},
       {"alert zuvadud/D738/annunciator/cabin_alt 20..30s why\n", "1: alert's window is FROMs..TOs"},
       {"alert optional zuvadud/D738/annunciator/cabin_alt\n", "1: alert needs NAME [FROMs..[TOs]] REASON"},
+      {"lights dim at night\n", "1: lights needs dark [FROMs..[TOs]] REASON"},
+      {"lights dark 20s..10s night\n", "1: lights dark's window is FROMs..TOs"},
       {"set zuvadud/D738/fms/legs=\"KSEA RW16L \n", "1: a quoted text needs its closing quote"},
       {"set zuvadud/D738/fms/legs=\"KSEA\" RW16L\n", "1: nothing may follow a quoted text"},
       {"set sim/cockpit2/electrical/bus_volts=\"1\"\n", "1: \"\"1\"\" is not a number"},

@@ -123,6 +123,16 @@ runner_check(corvane_sim_pressurisation_failure_cue_dark
   STATUS 1 OUTPUT "NAMED AND NOT LIT: zuvadud/D738/annunciator/autofail \\(line [0-9]+: controller 1 faulted.*\
 invariants: FAILED: 0 rule breaks, 0 unexpected alerts, 2 named alerts not lit")
 runner_check(corvane_sim_dark_unknown RUN --invariants --dark no/such STATUS 2 ERROR "--dark: no/such is no published")
+# A cockpit that sets no rheostat and no sun sees its lights as a crew would:
+# on the battery alone the aircraft's cautions light and fail the run; with
+# the rheostats held at 0 and the annunciators powered no light is judged,
+# and that fails it too.
+runner_check(corvane_sim_battery_only_lights RUN --scenario ${CMAKE_CURRENT_LIST_DIR}/scenarios/battery-only-cockpit.txt
+  STATUS 1 OUTPUT "TRANSFER BUS OFF[^\n]*: UNEXPECTED")
+runner_check(corvane_sim_lights_unjudged RUN --scenario ${CMAKE_CURRENT_LIST_DIR}/scenarios/battery-only-cockpit.txt
+  --set sim/flightmodel2/lights/generic_lights_brightness_ratio[13]=0
+  --set sim/flightmodel2/lights/generic_lights_brightness_ratio[14]=0 STATUS 1
+  OUTPUT "alerts lit: none.*LIGHTS NOT JUDGED from 1\\.[0-9]+ to 31\\.000 s")
 # Names that stand for nothing are refused: an --omit no catalog defines, an
 # --acf that is neither a file of the aircraft folder nor a product name;
 # --help names the products.
@@ -174,7 +184,7 @@ endforeach()
 # named hostile-* play what a misbehaving host or script gives the plug-in
 # (--hostile).
 file(GLOB flights CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/scenarios/*.txt)
-list(FILTER flights EXCLUDE REGEX "/checks-broken\\.txt$")
+list(FILTER flights EXCLUDE REGEX "/(checks-broken|battery-only-cockpit)\\.txt$")
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${flights})
 foreach(file ${flights})
   get_filename_component(name ${file} NAME_WE)
