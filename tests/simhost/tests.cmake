@@ -182,7 +182,8 @@ endforeach()
 # that needs more of the runner (another aircraft file, an add-on) says so in
 # lines "# run as SUFFIX: OPTIONS", each a test scenario.NAME.SUFFIX. Those
 # named hostile-* play what a misbehaving host or script gives the plug-in
-# (--hostile).
+# (--hostile). Each runs through runner_check, which removes the copy of the
+# sample root a flight that saves a situation keeps.
 file(GLOB flights CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/scenarios/*.txt)
 list(FILTER flights EXCLUDE REGEX "/(checks-broken|battery-only-cockpit)\\.txt$")
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${flights})
@@ -194,12 +195,12 @@ foreach(file ${flights})
   endif()
   file(STRINGS ${file} runs REGEX "^# run as [A-Za-z0-9_-]+: ")
   if(NOT runs)
-    add_test(NAME scenario.${name} COMMAND corvane-sim --scenario ${file} ${hostile})
+    runner_check(scenario.${name} RUN --scenario ${file} ${hostile} --summary STATUS 0)
   endif()
   foreach(run IN LISTS runs)
     string(REGEX REPLACE "^# run as ([A-Za-z0-9_-]+): (.*)$" "\\1" suffix "${run}")
     string(REGEX REPLACE "^# run as ([A-Za-z0-9_-]+): (.*)$" "\\2" options "${run}")
     separate_arguments(options UNIX_COMMAND "${options}")
-    add_test(NAME scenario.${name}.${suffix} COMMAND corvane-sim ${options} ${hostile} --scenario ${file})
+    runner_check(scenario.${name}.${suffix} RUN ${options} ${hostile} --scenario ${file} --summary STATUS 0)
   endforeach()
 endforeach()
