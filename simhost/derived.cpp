@@ -9,12 +9,13 @@
 // weather's sea-level values, the engines' N1/N2/running/oil, the tanks, the
 // pressurisation override and the cabin values the plug-in writes, the gear
 // legs, the engines' modes and reverser failures, the APU switch and running
-// flag, and the terrain stand-in. Writes: the air at the aircraft, the
-// engines' read-only views, fuel totals and indications, the cabin
-// indications, ground contact and the height above the ground, the gear's
-// view, the load factor, the tyres, the reverser sleeves and the APU's rotor;
-// at the start of a flight the gear, the engines' modes and the standby
-// radios.
+// flag, the generic lights' switches and the terrain stand-in. Writes: the
+// air at the aircraft, the engines' read-only views, fuel totals and
+// indications, the cabin indications, ground contact and the height above
+// the ground, the gear's view, the load factor, the tyres, the reverser
+// sleeves, the APU's rotor and the generic lights' brightness; at the start
+// of a flight the gear, the engines' modes, the standby radios, the
+// annunciators' rheostats, the sun and the panel's draw pass.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -48,7 +49,7 @@ enum Slot : size_t {
   kRollAharsPilot, kRollAharsCopilot, kRollElectricPilot,
   kIas, kAirspeedPilot, kAirspeedCopilot, kCasPilot, kCasCopilot, kOverrideIas, kMach,
   kThrottleUsed, kPaxOxyLight, kPaxOxyFailure, kEngFail1, kEngFail2, kEngSep1, kEngSep2, kFadecOn,
-  kPanelRenderType, kTankPumps,
+  kGenericSwitch, kGenericBrightness, kSunPitch, kPanelRenderType, kTankPumps,
   kSlotCount
 };
 
@@ -187,6 +188,9 @@ constexpr const char* kNames[kSlotCount] = {
     "sim/operation/failures/rel_engsep0",
     "sim/operation/failures/rel_engsep1",
     "sim/cockpit2/engine/actuators/fadec_on",
+    "sim/cockpit2/switches/generic_lights_switch",
+    "sim/flightmodel2/lights/generic_lights_brightness_ratio",
+    "sim/graphics/scenery/sun_pitch_degrees",
     "sim/graphics/view/panel_render_type",
     "sim/cockpit2/fuel/fuel_tank_pump_on",
 };
@@ -285,6 +289,13 @@ constexpr double kFlapTimeWhenNone_s = 10.0;
 // Standby radios at power-up: the lowest channel of each band (118.000 MHz,
 // 108.00 MHz in the host's 10 kHz units).
 constexpr int kComStandbyMhz = 118, kComStandbyKhz = 0, kNavStandby10Khz = 10800;
+// The annunciators' two rheostats (generic lights 13 and 14) stand where the
+// aircraft's scripts put them at a powered start, full bright; a flight
+// starts in daylight well above the sun height at which the annunciators
+// reach full brightness (*chosen*: the host here has no sun of its own).
+constexpr size_t kAnnunciatorRheostats[2] = {13, 14};
+constexpr double kRheostatStart = 1.0;
+constexpr double kDaylightSunPitch_deg = 45.0;
 // The draw pass the panel is drawn in: the lit 3-D panel, the one the
 // cockpit's displays are drawn into.
 constexpr int kLitPanelPass = 2;
@@ -760,6 +771,16 @@ void derive_status_lights(Host& h) {
   }
 }
 
+// Each generic light shines at its switch's intensity (the aircraft's own
+// power to it is the aircraft's business, not the host's).
+void derive_generic_lights(Host& h) {
+  const Dataref* sw = at(h, kGenericSwitch);
+  Dataref* lit = at(h, kGenericBrightness);
+  if (!sw || !lit || lit->pinned) return;
+  for (size_t i = 0; i < lit->array.size() && i < sw->array.size(); ++i)
+    lit->array[i] = finite(sw->array[i]) ? std::clamp(sw->array[i], 0.0, 1.0) : 0.0;
+}
+
 // The gear where a flight starts: handle and legs down on the ground, up in
 // the air.
 void place_gear(Host& h) {
@@ -788,7 +809,12 @@ void start_values(Host& h) {
   for (Slot s : {kCom1StandbyKhz, kCom2StandbyKhz}) out(h, s, kComStandbyKhz);
   for (Slot s : {kNav1StandbyHz, kNav2StandbyHz}) out(h, s, kNavStandby10Khz);
   h.apu_running_written = static_cast<float>(in(h, kApuRunning, 0.0));
+  if (Dataref* sw = at(h, kGenericSwitch))
+    for (size_t i : kAnnunciatorRheostats)
+      if (i < sw->array.size()) sw->array[i] = kRheostatStart;
+  out(h, kSunPitch, kDaylightSunPitch_deg);
   out(h, kPanelRenderType, kLitPanelPass);
+  derive_generic_lights(h);
 }
 
 void start_of_flight(Host& h) {
@@ -821,6 +847,7 @@ void derive_values(Host& h, float dt) {
   derive_reversers(h, running, dt);
   derive_apu(h, running, dt);
   derive_status_lights(h);
+  derive_generic_lights(h);
   derive_ice(h, running, dt);
   derive_flaps(h, running, dt);
 }

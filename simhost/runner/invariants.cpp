@@ -259,7 +259,13 @@ bool Invariants::prepare(const std::string& catalog_dir, const scenario::Script&
 
   // The alerts the scenario names, each with its window and reason, and the
   // findings: known faults awaiting a decision, alerts or broken rules.
+  for (const PublishedNumbers::Value& v : published_.values) {
+    if (v.name == "zuvadud/D738/annunciator/brightness_level") brightness_ = v.first;
+    if (v.name == "zuvadud/D738/electric/dir_batbus_status") lamp_power_ = v.first;
+  }
   for (const scenario::Step& s : script.steps) {
+    if (s.op == scenario::Op::LightsDark)
+      dark_on_purpose_.push_back({s.values.size() > 0 ? s.values[0] : 0, s.values.size() > 1 ? s.values[1] : kInf});
     if (s.op != scenario::Op::Alert) continue;
     Named nm;
     nm.pattern = s.ref.name;
@@ -475,6 +481,30 @@ void Invariants::host_writes_after(double seconds, std::FILE* out) {
   host_writes_checked_ = count;
 }
 
+// Every annunciator reads 0 while the brightness level is 0, lit or not: a
+// run in which they have power and stay so is blind to every light, and
+// passes nothing. A scenario flying dark on purpose says so.
+void Invariants::lights_after(double seconds, std::FILE* out) {
+  if (brightness_ < 0 || lamp_power_ < 0) return;
+  bool on_purpose = false;
+  for (const auto& [from, to] : dark_on_purpose_) on_purpose = on_purpose || (seconds >= from && seconds <= to);
+  const bool blind = now_[static_cast<size_t>(lamp_power_)] > 0.0 &&
+                     !(now_[static_cast<size_t>(brightness_)] > 0.0) && !on_purpose;
+  if (blind && unjudged_since_ < 0) {
+    unjudged_since_ = seconds;
+    unjudged_reported_ = false;
+  } else if (blind && !unjudged_reported_ && seconds - unjudged_since_ > kUnjudgedLights_s) {
+    unjudged_reported_ = true;
+    unjudged_.push_back({unjudged_since_, seconds});
+    std::fprintf(out, "LIGHTS %9.3f s  the annunciators have power and read 0 since %.3f s "
+                 "(zuvadud/D738/annunciator/brightness_level 0): no light is judged\n", seconds, unjudged_since_);
+  } else if (!blind && unjudged_since_ >= 0) {
+    if (unjudged_reported_) unjudged_.back().second = seconds;
+    unjudged_since_ = -1;
+  }
+  if (blind && unjudged_reported_) unjudged_.back().second = seconds;
+}
+
 void Invariants::after_frame(long frame, double seconds, std::FILE* out) {
   if (!on_) return;
   published_.read(&now_);
@@ -508,6 +538,7 @@ void Invariants::judge(const std::vector<double>& values, long frame, double sec
     settled_[k] = !n.broken_then;
   }
   alerts_after(seconds, out);
+  lights_after(seconds, out);
   ++frames_checked_;
   if (first_checked_ < 0) first_checked_ = seconds;
   last_checked_ = seconds;
@@ -551,7 +582,7 @@ bool Invariants::finish(double seconds, std::FILE* out) {
                  nm.pattern.c_str(), nm.where.c_str(), nm.reason.c_str());
   }
   const bool host_clean = host_writes_checked_ == 0 && problems_seen_ == problems_before_;
-  std::fprintf(out, "rules broken:%s\n", broken_.empty() && host_clean ? " none" : "");
+  std::fprintf(out, "rules broken:%s\n", broken_.empty() && host_clean && unjudged_.empty() ? " none" : "");
   size_t breaks = 0;
   for (const Broken& b : broken_) {
     std::fprintf(out, "  %s; %ld frame%s to %.3f s", b.first.c_str(), b.frames, b.frames == 1 ? "" : "s", b.last_t);
@@ -571,6 +602,12 @@ bool Invariants::finish(double seconds, std::FILE* out) {
                  problems_seen_ - problems_before_ == 1 ? "" : "s");
     ++breaks;
   }
+  for (const auto& [from, to] : unjudged_)
+    std::fprintf(out, "  LIGHTS NOT JUDGED from %.3f to %.3f s: the annunciators had power and "
+                 "zuvadud/D738/annunciator/brightness_level was 0 (set the rheostats "
+                 "sim/flightmodel2/lights/generic_lights_brightness_ratio[13], [14] and the sun, or say "
+                 "`lights dark REASON`)\n", from, to);
+  breaks += unjudged_.size();
   int findings = 0;
   for (const Alert& a : alerts_) findings += a.findings;
   for (const Broken& b : broken_) findings += b.finding_line ? 1 : 0;

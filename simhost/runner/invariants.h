@@ -24,6 +24,11 @@ constexpr int kFlickerReversals = 4;
 // moving by metres, a cabin rate of a few tenths of a foot a minute) are not
 // flicker.
 constexpr double kFlickerDeadband = 1e-2;
+// The annunciators powered and dark for longer than this (the brightness
+// level at 0: the rheostats down, or no daylight played) is a run whose
+// lights read 0 whatever their condition, so no light is judged. A bus
+// changing over or a rheostat swept through 0 is shorter.
+constexpr double kUnjudgedLights_s = 5.0;
 
 // The plug-in's published numbers, element by element, as the host has them
 // registered (texts left out), read through the plug-in's own accessors.
@@ -122,6 +127,7 @@ class Invariants {
   void broke(int n, int rule, const std::string& detail, long frame, double seconds, std::FILE* out);
   void alerts_after(double seconds, std::FILE* out);
   void host_writes_after(double seconds, std::FILE* out);
+  void lights_after(double seconds, std::FILE* out);
   const Named* expected(const Alert& a, double seconds);
   const Named* finding_for(int number, double seconds);
 
@@ -138,6 +144,15 @@ class Invariants {
   std::vector<int> dark_;                 // numbers read as 0
   std::vector<std::string> dark_names_;
   std::vector<int> broken_index_;  // per number and rule: index into broken_ + 1, 0 none
+  // Lights that cannot be judged: the brightness level and the bus that
+  // powers the annunciators (numbers, -1 when not published), the
+  // scenario's windows flown dark on purpose, the time they were first seen
+  // powered and dark (-1 not now), and each span longer than allowed.
+  int brightness_ = -1, lamp_power_ = -1;
+  std::vector<std::pair<double, double>> dark_on_purpose_;
+  double unjudged_since_ = -1;
+  bool unjudged_reported_ = false;
+  std::vector<std::pair<double, double>> unjudged_;
   // The plug-in's writes of a nan or an infinity into the host's and the
   // scripts' values, as the host recorded them: how many were reported.
   int host_writes_seen_ = 0;

@@ -357,6 +357,7 @@ void Runner::step(const scenario::Step& s) {
       if (how_.checks) how_.checks->enable(s.on);
       break;
     case Op::Alert:  // read by the checks before the first frame
+    case Op::LightsDark:
       break;
     case Op::Dt:
       base_seconds_ = now();

@@ -136,6 +136,7 @@ class Parser {
   std::vector<double> values(std::string_view text, const Ref& ref, const Shape& shape) const;
   void advance(long frames);
   void alert(std::string_view rest, Step* st, bool finding) const;
+  void window_and_reason(std::string_view rest, Step* st, const std::string& verb, const std::string& usage) const;
   void traffic(std::string_view rest, Step* st) const;
 
   long at_seconds(double seconds) const;
@@ -259,7 +260,7 @@ std::vector<double> Parser::values(std::string_view text, const Ref& ref, const 
 // instead a caution, warning or broken rule that is a known fault waiting
 // for a decision: reported as such, not as expected.
 void Parser::alert(std::string_view rest, Step* st, bool finding) const {
-  const std::string usage = std::string(finding ? "finding" : "alert") + " needs NAME [FROMs..[TOs]] REASON";
+  const std::string verb = finding ? "finding" : "alert";
   st->op = Op::Alert;
   st->on = finding;
   st->ref.name = std::string(word(rest));
@@ -268,6 +269,14 @@ void Parser::alert(std::string_view rest, Step* st, bool finding) const {
     st->optional = true;
     st->ref.name = std::string(word(rest));
   }
+  const std::string usage = verb + " needs NAME [FROMs..[TOs]] REASON";
+  if (st->ref.name.empty()) throw Failure{usage};
+  window_and_reason(rest, st, verb, usage);
+}
+
+// [FROMs..[TOs]] REASON, the window in seconds of the run.
+void Parser::window_and_reason(std::string_view rest, Step* st, const std::string& verb,
+                               const std::string& usage) const {
   std::string_view after = rest;
   std::string_view window = word(after);
   const size_t dots = window.find("..");
@@ -278,14 +287,13 @@ void Parser::alert(std::string_view rest, Step* st, bool finding) const {
     double from = 0, to = 0;
     std::string_view end = window.substr(dots + 2);
     if (!seconds(window.substr(0, dots), &from) || (!end.empty() && (!seconds(end, &to) || to < from)))
-      throw Failure{std::string(finding ? "finding" : "alert") +
-                    "'s window is FROMs..TOs, from 0 s on and not ending before it starts"};
+      throw Failure{verb + "'s window is FROMs..TOs, from 0 s on and not ending before it starts"};
     st->values = {from};
     if (!end.empty()) st->values.push_back(to);
     rest = after;
   }
   st->text = std::string(trim(rest));
-  if (st->ref.name.empty() || st->text.empty()) throw Failure{usage};
+  if (st->text.empty()) throw Failure{usage};
 }
 
 // N LAT LON ELEVATION_M TRACK_DEG SPEED_MPS VS_MPS, or N off: a target of
@@ -436,6 +444,13 @@ void Parser::line(std::string_view s, int line_number, Script* script) {
       throw Failure{"scripts needs lnav on or lnav off"};
   } else if (verb == "alert" || verb == "finding") {
     alert(rest, &st, verb == "finding");
+  } else if (verb == "lights") {
+    // The annunciators dark on purpose (a night flight with the rheostats
+    // down): the checks then do not ask for lights they can judge.
+    const std::string usage = "lights needs dark [FROMs..[TOs]] REASON";
+    if (word(rest) != "dark") throw Failure{usage};
+    st.op = Op::LightsDark;
+    window_and_reason(rest, &st, "lights dark", usage);
   } else if (verb == "dt") {
     // The frame step from here on; times in seconds count it from here.
     double v = 0;

@@ -43,7 +43,7 @@ struct Rules {
 };
 
 enum class Op { Set, Command, Hold, Message, Pause, Replay, Print, Expect, ExpectText, ExpectLog, Png, Fly, ScriptsLnav,
-                Date, Invariants, Alert, Dt, Addon, Terrain, Traffic };
+                Date, Invariants, Alert, LightsDark, Dt, Addon, Terrain, Traffic };
 enum class Phase { Begin, End, Once };
 
 // A dataref and, for one element of an array, its index (-1: all of it).
@@ -60,9 +60,9 @@ struct Step {
   long frame = 0;              // frames completed when the step happens
   Ref ref;                     // Set, Expect, ExpectText; Command, Hold, Alert and Addon use ref.name
   std::string text;            // Set: the value's bytes; ExpectText, ExpectLog: the text; Png: the file;
-                               // Alert: the reason
-  std::vector<double> values;  // Set: the numbers; Expect: the expected value(s); Alert: its window in
-                               // seconds, when given; Dt: the frame step; Terrain: the height (m), none
+                               // Alert, LightsDark: the reason
+  std::vector<double> values;  // Set: the numbers; Expect: the expected value(s); Alert, LightsDark: its
+                               // window in seconds, when given; Dt: the frame step; Terrain: the height (m), none
                                // for the fields' own; Traffic: latitude, longitude, elevation (m), track
                                // (degrees true), speed (m/s) and vertical speed (m/s), none to remove
   double tolerance = 0;        // Expect

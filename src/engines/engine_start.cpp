@@ -28,6 +28,8 @@ namespace {
 // between it and 1 over the span below, and thinner air counts as this.
 constexpr float kStartSigmaMin = 0.635f;
 constexpr float kStartSigmaSpan = 0.365f;
+// The core speed from which a lit engine runs on the host's own spool.
+constexpr float kStarterCutoutN2 = 56.0f;
 
 // Windmill rows by altitude 0, 15000, 25000, 35000, 45000 ft; Mach 0 .. 0.9.
 constexpr float k_windmill_n1[5][10] = {
@@ -210,7 +212,7 @@ void update_engine_start() {
     const bool inflight = switch_pos[e] == 3.0f && ias > 180.0f && host >= 11.0f;
     if (inflight) {
       if (running) {
-        n = n < 56.0f ? ramp(n, 60.0f, 0.95f * k2) : host;
+        n = n < kStarterCutoutN2 ? ramp(n, 60.0f, 0.95f * k2) : host;
       } else if (lit || mixture[e] >= 0.5f) {
         if (air > n) {
           n = ramp(n, air, 0.85f * k1);
@@ -229,7 +231,7 @@ void update_engine_start() {
         n = air > r ? ramp(n, air, k1) : r;
       }
     } else if (running) {
-      n = n < 56.0f ? ramp(n, 60.0f, k2) : host;
+      n = n < kStarterCutoutN2 ? ramp(n, 60.0f, k2) : host;
     } else {
       n = lit ? ramp(n, 60.0f, k2) : n2_rundown_step(n);
     }
@@ -240,9 +242,13 @@ void update_engine_start() {
     if (!running && c.spool_n1[e] < 19.0f && c.spool_n1[e] > host_n1) n1[e] = n1_rundown_step(c.spool_n1[e]);
   }
 
-  // Windmilling: the airflow alone keeps a stopped engine turning.
-  const bool any_stopped = h.sim_flightmodel_engine_ENGN_running[0] == 0 || h.sim_flightmodel_engine_ENGN_running[1] == 0;
-  if (any_stopped) {
+  // Windmilling: the airflow alone keeps a stopped engine turning, and the
+  // fan of one relit in flight until its core passes the starter's cut-out
+  // (the core's own speed is then the start model's).
+  auto windmills = [&](int e) {
+    return h.sim_flightmodel_engine_ENGN_running[e] == 0 || c.spool_n2[e] < kStarterCutoutN2;
+  };
+  if (windmills(0) || windmills(1)) {
     const float alt = clamp_range(static_cast<float>(h.sim_flightmodel_position_elevation) * 3.28f, 0.0f, 45000.0f);
     float m = h.sim_flightmodel_misc_machno;
     if (m < 0.01f) m = 0.0f;
@@ -256,8 +262,9 @@ void update_engine_start() {
     float wn2 = 0.0f;
     windmill_floor(alt, m, wm, &wn1, &wn2);
     for (int e = 0; e < 2; ++e) {
-      if (h.sim_flightmodel_engine_ENGN_running[e] != 0) continue;
+      if (!windmills(e)) continue;
       if (n1[e] < wn1) n1[e] = wn1;
+      if (h.sim_flightmodel_engine_ENGN_running[e] != 0) continue;
       if (c.spool_n2[e] < wn2) c.spool_n2[e] = wn2;
       if (h.sim_flightmodel2_engines_N2_percent[e] < wn2) h.sim_flightmodel2_engines_N2_percent[e] = wn2;
     }

@@ -181,6 +181,8 @@ TEST_F(Scenario, MistakesAreRefusedWithTheirLine) {
       {"alert zuvadud/D738/annunciator/cabin_alt 20s..10s why\n", "1: alert's window is FROMs..TOs"},
       {"alert zuvadud/D738/annunciator/cabin_alt 20..30s why\n", "1: alert's window is FROMs..TOs"},
       {"alert optional zuvadud/D738/annunciator/cabin_alt\n", "1: alert needs NAME [FROMs..[TOs]] REASON"},
+      {"lights dim at night\n", "1: lights needs dark [FROMs..[TOs]] REASON"},
+      {"lights dark 20s..10s night\n", "1: lights dark's window is FROMs..TOs"},
       {"set zuvadud/D738/fms/legs=\"KSEA RW16L \n", "1: a quoted text needs its closing quote"},
       {"set zuvadud/D738/fms/legs=\"KSEA\" RW16L\n", "1: nothing may follow a quoted text"},
       {"set sim/cockpit2/electrical/bus_volts=\"1\"\n", "1: \"\"1\"\" is not a number"},
@@ -520,6 +522,10 @@ TEST(ScenarioLines, LeftHoldDrawsTheSameForEitherLeftCode) {
   const size_t set_up = flight.find("fly on\n");
   ASSERT_NE(set_up, std::string::npos);
   flight = flight.substr(0, set_up + 7) + "at 120s\npng entry.png\nat 300s\npng turn.png\nat 450s\npng racetrack.png\n";
+  // Played from the temporary folder: its shared start is named where it is.
+  const std::string shared = "include ../../../sample/";
+  const size_t include = flight.find(shared);
+  if (include != std::string::npos) flight.replace(include, shared.size(), "include " + src + "/sample/");
   const std::string coded_2 = "legs_rad_turn=-1,-1,2,-1";
   const size_t side = flight.find(coded_2);
   ASSERT_NE(side, std::string::npos);
