@@ -63,16 +63,29 @@ struct Inputs {
   float terr_warn;
 };
 
-Inputs read_inputs() {
-  Inputs x{};
+bool first_officer_side() {
   const float ap_on = in(bound::zuvadud_autopilot_ap_on);
   const float side = ap_on != 0.0f ? in(bound::zuvadud_autopilot_ap_side) : in(bound::zuvadud_autopilot_fd_side);
-  x.fo = side == 2.0f;
+  return side == 2.0f;
+}
+
+float side_radio_altitude(bool fo) {
+  return fo ? in(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_copilot)
+            : in(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot);
+}
+
+// Below-glideslope alerting covers the approach below 1000 ft down to the
+// landing; the crew's inhibit lasts as long as the aircraft stays inside it.
+bool in_glideslope_area(float ra) { return ra >= 30.0f && ra < 1000.0f; }
+
+Inputs read_inputs() {
+  Inputs x{};
+  x.fo = first_officer_side();
   x.ra_capt = in(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot);
   x.baro_capt = in(bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot);
   x.ias_capt = in(bound::sim_cockpit2_gauges_indicators_airspeed_kts_pilot);
+  x.ra_side = side_radio_altitude(x.fo);
   if (x.fo) {
-    x.ra_side = in(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_copilot);
     x.baro_side = in(bound::sim_cockpit2_gauges_indicators_altitude_ft_copilot);
     x.ias_side = in(bound::sim_cockpit2_gauges_indicators_airspeed_kts_copilot);
   } else {
@@ -473,7 +486,8 @@ void bank_angle_mode(float bank) {
 void below_glideslope_mode(const Inputs& x, int32_t pending) {
   GpwsState& g = gpws_state;
   bool raised = false;
-  if (x.vs < 0.0f && in(bound::zuvadud_D738_FMS_ils_disable) == 0.0f) {
+  const bool inhibited = alert::below_gs_disable != 0.0f;
+  if (!inhibited && x.vs < 0.0f && in(bound::zuvadud_D738_FMS_ils_disable) == 0.0f) {
     const float mode = x.fo ? in(bound::zuvadud_D738_mmr_fo_act_mode) : in(bound::zuvadud_D738_mmr_cpt_act_mode);
     bool valid = false;
     float dev = 0.0f;
@@ -504,7 +518,7 @@ void below_glideslope_mode(const Inputs& x, int32_t pending) {
     }
   }
   // The light stays with a BELOW G/S still sounding.
-  if (!raised) system_::below_gs_annun = pending == gpws_code::below_glideslope ? 1.0f : 0.0f;
+  if (!raised) system_::below_gs_annun = !inhibited && pending == gpws_code::below_glideslope ? 1.0f : 0.0f;
 }
 
 void minimums_modes(const Inputs& x) {
@@ -804,6 +818,11 @@ void gpws_msgs_reset() {
   for (float* f : flags) *f = 0.0f;
 }
 
+void gpws_below_gs_inhibit() {
+  if (electric::ac_tnsbus1_status != 1.0f) return;
+  if (in_glideslope_area(side_radio_altitude(first_officer_side()))) alert::below_gs_disable = 1.0f;
+}
+
 void gpws_windshear_empty() {
   gpws_state.ws_filled = 0;
   gpws_state.ws_timer = 0.0f;
@@ -815,6 +834,7 @@ void gpws_update() {
 
   if (electric::ac_tnsbus1_status != 1.0f) {
     power_loss_reset();
+    alert::below_gs_disable = 0.0f;
     g.ws_filled = 0;
     g.in_band_prev = 0;
     g.peak_altitude = -9999.0f;
@@ -848,8 +868,15 @@ void gpws_update() {
     test_stage(long_on, short_on);
   } else {
     // The envelopes are watched every frame, a sequence sounding or not.
-    const int32_t pending = g.alert_code;
+    int32_t pending = g.alert_code;
     g.alert_code = 0;
+    // The inhibit belongs to this approach: climbing back above the area or
+    // landing ends it. Pushed while GLIDESLOPE sounds, it cuts the call.
+    if (!in_glideslope_area(x.ra_side)) alert::below_gs_disable = 0.0f;
+    if (alert::below_gs_disable != 0.0f && pending == gpws_code::below_glideslope) {
+      cut_sequence();
+      pending = 0;
+    }
     if (full_allowed) {
       full_evaluation(x, pending);
     } else {

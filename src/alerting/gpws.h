@@ -97,6 +97,9 @@ extern RunwayAwarenessLinkState raas_link_state;
 
 // One frame of the GPWS (inside the systems frame; never in replay or pause).
 void gpws_update();
+// The crew's BELOW G/S inhibit: below-glideslope alerting stays silent for
+// the rest of the approach when pushed inside its area (below 1000 ft).
+void gpws_below_gs_inhibit();
 // Clears every aural GPWS flag.
 void gpws_msgs_reset();
 // The radio-altitude callouts of a powered frame; fo selects the first
