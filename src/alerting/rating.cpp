@@ -67,7 +67,7 @@ float nose_timing_term(float e) {
 }
 
 float handling_term(const TouchdownRecord& r) {
-  const float w = clamp_range(std::fabs(r.wind_high_kt - r.wind_low_kt), 0.0f, 13.0f);
+  const float w = clamp_range(std::fabs(r.wind_high_ms - r.wind_low_ms), 0.0f, 13.0f);
   float t_max = 20.0f, r0 = 5.0f, m0 = 1.0f;
   if (w > 2.6f) {
     t_max = 20.0f + (w - 2.6f) * 10.0f / 10.4f;
@@ -91,8 +91,8 @@ float landing_rating_step() {
   if (rh > 50.0f && s.first_frame == 0) {
     r = TouchdownRecord{};
     r.armed = 1;
-    r.wind_low_kt = 20.0f;
-    r.wind_high_kt = -20.0f;
+    r.wind_low_ms = 20.0f;
+    r.wind_high_ms = -20.0f;
     return 0.0f;
   }
   if (!(rh <= 50.0f) || r.armed == 0) return 0.0f;
@@ -177,9 +177,11 @@ float landing_rating_step() {
   if (r.any_touched == 0) {
     r.float_time_s += frame_time;
     if (r.float_time_s > 30.0f) r.float_time_s = 30.0f;
+    // Metres per second on either host, whatever the older name says: the
+    // float and gust allowances are set in that unit.
     const float wind = clamp_range(host_mirror.sim_weather_wind_speed_kt, -20.0f, 20.0f);
-    if (wind < r.wind_low_kt) r.wind_low_kt = wind;
-    if (wind > r.wind_high_kt) r.wind_high_kt = wind;
+    if (wind < r.wind_low_ms) r.wind_low_ms = wind;
+    if (wind > r.wind_high_ms) r.wind_high_ms = wind;
     return 0.0f;
   }
   if (r.touched[0] == 0 || r.touched[1] == 0 || r.touched[2] == 0) return 0.0f;
