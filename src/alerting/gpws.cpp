@@ -666,37 +666,45 @@ void airspeed_low_mode(float ra, float ias, bool only_when_free) {
   }
 }
 
-float wind_heading() { return in(bound::sim_cockpit2_gauges_indicators_wind_heading_deg_mag); }
-float wind_speed() { return in(bound::sim_cockpit2_gauges_indicators_wind_speed_kts); }
+// The headwind along the track now: the reactive warning is for a loss of
+// it (or a gain of tailwind), not for the wind's direction swinging.
+float headwind() {
+  return gpws_headwind_kt(in(bound::sim_cockpit2_gauges_indicators_wind_heading_deg_mag),
+                          in(bound::sim_cockpit2_gauges_indicators_wind_speed_kts),
+                          in(bound::sim_cockpit2_gauges_indicators_ground_track_mag_pilot));
+}
 
 void windshear_restart() {
   GpwsState& g = gpws_state;
-  g.ws_hdg_min = g.ws_hdg_max = wind_heading();
-  g.ws_spd_min = g.ws_spd_max = wind_speed();
+  g.ws_headwind_sum = 0.0f;
   g.ws_timer = 0.0f;
   g.ws_filled = 1;
 }
 
+// Outside the band the windows stop: the next judgement needs whole windows
+// seen inside it.
+void windshear_stop() {
+  windshear_restart();
+  gpws_state.ws_windows = 0;
+}
+
+// Each 1.8 s window's mean headwind against the one two windows before: a
+// shear lasts, while a gust or a swing of the wind that comes back averages
+// out over a window, and the 3.6 s between them hold a sustained loss twice
+// over.
 void windshear_mode() {
   GpwsState& g = gpws_state;
-  // An empty window starts from the wind now: extremes left from before a
-  // load or a power loss (or zeros) would read as a heading and speed swing.
-  if (g.ws_filled == 0) windshear_restart();
+  if (g.ws_filled == 0) windshear_stop();
   if (g.ws_timer < 1.8f) {
     g.ws_timer += frame_time;
-    const float h = wind_heading();
-    const float s = wind_speed();
-    g.ws_hdg_min = std::fmin(g.ws_hdg_min, h);
-    g.ws_hdg_max = std::fmax(g.ws_hdg_max, h);
-    g.ws_spd_min = std::fmin(g.ws_spd_min, s);
-    g.ws_spd_max = std::fmax(g.ws_spd_max, s);
+    g.ws_headwind_sum += headwind() * frame_time;
     return;
   }
-  float d = std::fmod(g.ws_hdg_min - g.ws_hdg_max + 360.0f, 360.0f);
-  if (d > 180.0f) d -= 360.0f;
-  const float spread = clamp_range(std::fabs(d), 10.0f, 40.0f);
-  const float change = clamp_range(g.ws_spd_max - g.ws_spd_min, 0.0f, 8.0f);
-  if (spread > 10.0f && g.ws_spd_max > gpws_windshear_threshold_kt(spread, change)) raise_code(gpws_code::windshear);
+  const float mean = g.ws_headwind_sum / g.ws_timer;
+  if (g.ws_windows >= 2 && g.ws_headwind_mean[1] - mean > kGpwsWindshearLoss_kt) raise_code(gpws_code::windshear);
+  g.ws_headwind_mean[1] = g.ws_headwind_mean[0];
+  g.ws_headwind_mean[0] = mean;
+  if (g.ws_windows < 2) g.ws_windows += 1;
   windshear_restart();
 }
 
@@ -719,11 +727,10 @@ void full_evaluation(const Inputs& x, int32_t pending) {
 void reduced_path(const Inputs& x) {
   GpwsState& g = gpws_state;
   if (x.ra_side <= 50.0f) {
-    windshear_restart();
+    windshear_stop();
     g.bank_latch_35 = g.bank_latch_40 = g.bank_latch_45 = 0;
     g.bank_call_due = 0;
     g.bank_warn = 0.0f;
-    g.ws_timer = 0.0f;
     g.airspeed_low = 0;
     return;
   }
@@ -731,7 +738,7 @@ void reduced_path(const Inputs& x) {
   if (x.terr_warn == 2.0f) raise_code(gpws_code::terrain);
   else if (x.terr_warn == 1.0f) raise_code(gpws_code::terrain_caution);
   airspeed_low_mode(x.ra_side, x.ias_side, true);
-  windshear_restart();
+  windshear_stop();
 }
 
 void tail(const Inputs&) {
@@ -798,9 +805,8 @@ float gpws_pull_up_limit_fpm(float r) {
   return 6800.0f;
 }
 
-float gpws_windshear_threshold_kt(float spread_deg, float speed_change_kt) {
-  const float h = clamp_range(spread_deg, 10.0f, 40.0f);
-  return 48.0f - (h - 10.0f) - speed_change_kt;
+float gpws_headwind_kt(float wind_from_deg, float wind_kt, float track_deg) {
+  return wind_kt * std::cos((wind_from_deg - track_deg) * 0.017453292519943295f);
 }
 
 void gpws_msgs_reset() {

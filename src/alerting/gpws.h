@@ -60,8 +60,9 @@ struct GpwsState {
   // 1.8 s of winds seen inside the 30..2450 ft band.
   int32_t ws_filled;
   int32_t in_band_prev;      // last frame was inside 30..2450 ft radio altitude
-  float ws_hdg_min, ws_hdg_max;  // deg
-  float ws_spd_min, ws_spd_max;  // kt
+  float ws_headwind_sum;     // kt s, the headwind along the track summed over the window
+  float ws_headwind_mean[2]; // kt, the mean headwind of the last two whole windows, the last first
+  int32_t ws_windows;        // whole windows seen inside the band, up to 2
   int32_t airspeed_low;
   float airspeed_warn_timer;  // s the PFD airspeed warning has been flashing
   float batbus_prev;
@@ -119,5 +120,10 @@ float gpws_dont_sink_allowed_loss_ft(float radio_alt_ft);
 float gpws_closure_limit_fpm(float radio_alt_ft);
 float gpws_sink_rate_limit_fpm(float radio_alt_ft);
 float gpws_pull_up_limit_fpm(float radio_alt_ft);
-// The windshear speed threshold for a heading spread (deg) and speed change (kt).
-float gpws_windshear_threshold_kt(float spread_deg, float speed_change_kt);
+// The headwind (kt, negative a tailwind) along a track (deg) of a wind from a
+// direction (deg, same reference) at a speed (kt).
+float gpws_headwind_kt(float wind_from_deg, float wind_kt, float track_deg);
+// The loss of mean headwind (kt) from a windshear window to the one two
+// windows later above which WINDSHEAR sounds: 30 kt lost in 4 s gives at
+// least 21 kt, a gusty day's winds stay below it.
+constexpr float kGpwsWindshearLoss_kt = 17.0f;
