@@ -56,8 +56,8 @@ struct GpwsState {
   // long as the envelope holds.
   int32_t closure_called;
   float ws_timer;            // s, age of the windshear window
-  // 0 while the window holds no sample: nothing is judged until it has
-  // 1.8 s of winds seen inside the 30..2450 ft band.
+  // 0 while the window holds no sample: nothing is judged until three whole
+  // windows of winds have been seen inside the 30..2450 ft band.
   int32_t ws_filled;
   int32_t in_band_prev;      // last frame was inside 30..2450 ft radio altitude
   float ws_headwind_sum;     // kt s, the headwind along the track summed over the window
