@@ -59,6 +59,10 @@ SELF_PUBLISHED = {'zuvadud/D738/73x', 'zuvadud/D738/autopilot/lock_throttle'}
 # The simulator's names whose rows in the plug-in's list are replaced: the
 # wind at the aircraft exists on version 12 hosts only under this name.
 RENAMED = {'sim/weather/aircraft/wind_speed_msc': 'sim/weather/aircraft/wind_now_speed_msc'}
+# Conversions of the plug-in's list that do not hold: the older wind name
+# reads metres per second whatever its name says (the simulator's own list
+# says so), so the newer value, in metres per second too, fills it as read.
+CONVERSION_REPLACED = {'sim/weather/aircraft/wind_now_speed_msc': ''}
 # Simulator datarefs the plug-in uses under a name of RENAMED, in the columns
 # of HOST_TSV: float, read-only, on version 12 hosts only.
 HOST_FACTS_ADDED = {
@@ -138,6 +142,7 @@ def load(path):
     rows = list(csv.DictReader(open(path, encoding='utf-8'), delimiter='\t'))
     for r in rows:
         r['name'] = RENAMED.get(r['name'], r['name'])
+        r['conversion'] = CONVERSION_REPLACED.get(r['name'], r['conversion'])
     simple = Counter(ident(r['name']) for r in rows)
     seen = set()
     for r in rows:

@@ -63,16 +63,29 @@ struct Inputs {
   float terr_warn;
 };
 
-Inputs read_inputs() {
-  Inputs x{};
+bool first_officer_side() {
   const float ap_on = in(bound::zuvadud_autopilot_ap_on);
   const float side = ap_on != 0.0f ? in(bound::zuvadud_autopilot_ap_side) : in(bound::zuvadud_autopilot_fd_side);
-  x.fo = side == 2.0f;
+  return side == 2.0f;
+}
+
+float side_radio_altitude(bool fo) {
+  return fo ? in(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_copilot)
+            : in(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot);
+}
+
+// Below-glideslope alerting covers the approach below 1000 ft down to the
+// landing; the crew's inhibit lasts as long as the aircraft stays inside it.
+bool in_glideslope_area(float ra) { return ra >= 30.0f && ra < 1000.0f; }
+
+Inputs read_inputs() {
+  Inputs x{};
+  x.fo = first_officer_side();
   x.ra_capt = in(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot);
   x.baro_capt = in(bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot);
   x.ias_capt = in(bound::sim_cockpit2_gauges_indicators_airspeed_kts_pilot);
+  x.ra_side = side_radio_altitude(x.fo);
   if (x.fo) {
-    x.ra_side = in(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_copilot);
     x.baro_side = in(bound::sim_cockpit2_gauges_indicators_altitude_ft_copilot);
     x.ias_side = in(bound::sim_cockpit2_gauges_indicators_airspeed_kts_copilot);
   } else {
@@ -473,7 +486,8 @@ void bank_angle_mode(float bank) {
 void below_glideslope_mode(const Inputs& x, int32_t pending) {
   GpwsState& g = gpws_state;
   bool raised = false;
-  if (x.vs < 0.0f && in(bound::zuvadud_D738_FMS_ils_disable) == 0.0f) {
+  const bool inhibited = alert::below_gs_disable != 0.0f;
+  if (!inhibited && x.vs < 0.0f && in(bound::zuvadud_D738_FMS_ils_disable) == 0.0f) {
     const float mode = x.fo ? in(bound::zuvadud_D738_mmr_fo_act_mode) : in(bound::zuvadud_D738_mmr_cpt_act_mode);
     bool valid = false;
     float dev = 0.0f;
@@ -504,7 +518,7 @@ void below_glideslope_mode(const Inputs& x, int32_t pending) {
     }
   }
   // The light stays with a BELOW G/S still sounding.
-  if (!raised) system_::below_gs_annun = pending == gpws_code::below_glideslope ? 1.0f : 0.0f;
+  if (!raised) system_::below_gs_annun = !inhibited && pending == gpws_code::below_glideslope ? 1.0f : 0.0f;
 }
 
 void minimums_modes(const Inputs& x) {
@@ -652,37 +666,45 @@ void airspeed_low_mode(float ra, float ias, bool only_when_free) {
   }
 }
 
-float wind_heading() { return in(bound::sim_cockpit2_gauges_indicators_wind_heading_deg_mag); }
-float wind_speed() { return in(bound::sim_cockpit2_gauges_indicators_wind_speed_kts); }
+// The headwind along the track now: the reactive warning is for a loss of
+// it (or a gain of tailwind), not for the wind's direction swinging.
+float headwind() {
+  return gpws_headwind_kt(in(bound::sim_cockpit2_gauges_indicators_wind_heading_deg_mag),
+                          in(bound::sim_cockpit2_gauges_indicators_wind_speed_kts),
+                          in(bound::sim_cockpit2_gauges_indicators_ground_track_mag_pilot));
+}
 
 void windshear_restart() {
   GpwsState& g = gpws_state;
-  g.ws_hdg_min = g.ws_hdg_max = wind_heading();
-  g.ws_spd_min = g.ws_spd_max = wind_speed();
+  g.ws_headwind_sum = 0.0f;
   g.ws_timer = 0.0f;
   g.ws_filled = 1;
 }
 
+// Outside the band the windows stop: the next judgement needs whole windows
+// seen inside it.
+void windshear_stop() {
+  windshear_restart();
+  gpws_state.ws_windows = 0;
+}
+
+// Each 1.8 s window's mean headwind against the one two windows before: a
+// shear lasts, while a gust or a swing of the wind that comes back averages
+// out over a window, and the 3.6 s between them hold a sustained loss twice
+// over.
 void windshear_mode() {
   GpwsState& g = gpws_state;
-  // An empty window starts from the wind now: extremes left from before a
-  // load or a power loss (or zeros) would read as a heading and speed swing.
-  if (g.ws_filled == 0) windshear_restart();
+  if (g.ws_filled == 0) windshear_stop();
   if (g.ws_timer < 1.8f) {
     g.ws_timer += frame_time;
-    const float h = wind_heading();
-    const float s = wind_speed();
-    g.ws_hdg_min = std::fmin(g.ws_hdg_min, h);
-    g.ws_hdg_max = std::fmax(g.ws_hdg_max, h);
-    g.ws_spd_min = std::fmin(g.ws_spd_min, s);
-    g.ws_spd_max = std::fmax(g.ws_spd_max, s);
+    g.ws_headwind_sum += headwind() * frame_time;
     return;
   }
-  float d = std::fmod(g.ws_hdg_min - g.ws_hdg_max + 360.0f, 360.0f);
-  if (d > 180.0f) d -= 360.0f;
-  const float spread = clamp_range(std::fabs(d), 10.0f, 40.0f);
-  const float change = clamp_range(g.ws_spd_max - g.ws_spd_min, 0.0f, 8.0f);
-  if (spread > 10.0f && g.ws_spd_max > gpws_windshear_threshold_kt(spread, change)) raise_code(gpws_code::windshear);
+  const float mean = g.ws_headwind_sum / g.ws_timer;
+  if (g.ws_windows >= 2 && g.ws_headwind_mean[1] - mean > kGpwsWindshearLoss_kt) raise_code(gpws_code::windshear);
+  g.ws_headwind_mean[1] = g.ws_headwind_mean[0];
+  g.ws_headwind_mean[0] = mean;
+  if (g.ws_windows < 2) g.ws_windows += 1;
   windshear_restart();
 }
 
@@ -705,11 +727,10 @@ void full_evaluation(const Inputs& x, int32_t pending) {
 void reduced_path(const Inputs& x) {
   GpwsState& g = gpws_state;
   if (x.ra_side <= 50.0f) {
-    windshear_restart();
+    windshear_stop();
     g.bank_latch_35 = g.bank_latch_40 = g.bank_latch_45 = 0;
     g.bank_call_due = 0;
     g.bank_warn = 0.0f;
-    g.ws_timer = 0.0f;
     g.airspeed_low = 0;
     return;
   }
@@ -717,7 +738,7 @@ void reduced_path(const Inputs& x) {
   if (x.terr_warn == 2.0f) raise_code(gpws_code::terrain);
   else if (x.terr_warn == 1.0f) raise_code(gpws_code::terrain_caution);
   airspeed_low_mode(x.ra_side, x.ias_side, true);
-  windshear_restart();
+  windshear_stop();
 }
 
 void tail(const Inputs&) {
@@ -784,9 +805,8 @@ float gpws_pull_up_limit_fpm(float r) {
   return 6800.0f;
 }
 
-float gpws_windshear_threshold_kt(float spread_deg, float speed_change_kt) {
-  const float h = clamp_range(spread_deg, 10.0f, 40.0f);
-  return 48.0f - (h - 10.0f) - speed_change_kt;
+float gpws_headwind_kt(float wind_from_deg, float wind_kt, float track_deg) {
+  return wind_kt * std::cos((wind_from_deg - track_deg) * 0.017453292519943295f);
 }
 
 void gpws_msgs_reset() {
@@ -804,6 +824,11 @@ void gpws_msgs_reset() {
   for (float* f : flags) *f = 0.0f;
 }
 
+void gpws_below_gs_inhibit() {
+  if (electric::ac_tnsbus1_status != 1.0f) return;
+  if (in_glideslope_area(side_radio_altitude(first_officer_side()))) alert::below_gs_disable = 1.0f;
+}
+
 void gpws_windshear_empty() {
   gpws_state.ws_filled = 0;
   gpws_state.ws_timer = 0.0f;
@@ -815,6 +840,7 @@ void gpws_update() {
 
   if (electric::ac_tnsbus1_status != 1.0f) {
     power_loss_reset();
+    alert::below_gs_disable = 0.0f;
     g.ws_filled = 0;
     g.in_band_prev = 0;
     g.peak_altitude = -9999.0f;
@@ -848,8 +874,15 @@ void gpws_update() {
     test_stage(long_on, short_on);
   } else {
     // The envelopes are watched every frame, a sequence sounding or not.
-    const int32_t pending = g.alert_code;
+    int32_t pending = g.alert_code;
     g.alert_code = 0;
+    // The inhibit belongs to this approach: climbing back above the area or
+    // landing ends it. Pushed while GLIDESLOPE sounds, it cuts the call.
+    if (!in_glideslope_area(x.ra_side)) alert::below_gs_disable = 0.0f;
+    if (alert::below_gs_disable != 0.0f && pending == gpws_code::below_glideslope) {
+      cut_sequence();
+      pending = 0;
+    }
     if (full_allowed) {
       full_evaluation(x, pending);
     } else {

@@ -56,12 +56,13 @@ struct GpwsState {
   // long as the envelope holds.
   int32_t closure_called;
   float ws_timer;            // s, age of the windshear window
-  // 0 while the window holds no sample: nothing is judged until it has
-  // 1.8 s of winds seen inside the 30..2450 ft band.
+  // 0 while the window holds no sample: nothing is judged until three whole
+  // windows of winds have been seen inside the 30..2450 ft band.
   int32_t ws_filled;
   int32_t in_band_prev;      // last frame was inside 30..2450 ft radio altitude
-  float ws_hdg_min, ws_hdg_max;  // deg
-  float ws_spd_min, ws_spd_max;  // kt
+  float ws_headwind_sum;     // kt s, the headwind along the track summed over the window
+  float ws_headwind_mean[2]; // kt, the mean headwind of the last two whole windows, the last first
+  int32_t ws_windows;        // whole windows seen inside the band, up to 2
   int32_t airspeed_low;
   float airspeed_warn_timer;  // s the PFD airspeed warning has been flashing
   float batbus_prev;
@@ -97,6 +98,9 @@ extern RunwayAwarenessLinkState raas_link_state;
 
 // One frame of the GPWS (inside the systems frame; never in replay or pause).
 void gpws_update();
+// The crew's BELOW G/S inhibit: below-glideslope alerting stays silent for
+// the rest of the approach when pushed inside its area (below 1000 ft).
+void gpws_below_gs_inhibit();
 // Clears every aural GPWS flag.
 void gpws_msgs_reset();
 // The radio-altitude callouts of a powered frame; fo selects the first
@@ -116,5 +120,10 @@ float gpws_dont_sink_allowed_loss_ft(float radio_alt_ft);
 float gpws_closure_limit_fpm(float radio_alt_ft);
 float gpws_sink_rate_limit_fpm(float radio_alt_ft);
 float gpws_pull_up_limit_fpm(float radio_alt_ft);
-// The windshear speed threshold for a heading spread (deg) and speed change (kt).
-float gpws_windshear_threshold_kt(float spread_deg, float speed_change_kt);
+// The headwind (kt, negative a tailwind) along a track (deg) of a wind from a
+// direction (deg, same reference) at a speed (kt).
+float gpws_headwind_kt(float wind_from_deg, float wind_kt, float track_deg);
+// The loss of mean headwind (kt) from a windshear window to the one two
+// windows later above which WINDSHEAR sounds: 30 kt lost in 4 s gives at
+// least 21 kt, a gusty day's winds stay below it.
+constexpr float kGpwsWindshearLoss_kt = 17.0f;

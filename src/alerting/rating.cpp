@@ -2,12 +2,14 @@
 #include "alerting/rating.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "core/binding.h"
 #include "core/frame_values.h"
 #include "core/host_io.h"
 #include "core/preprocess_values.h"
 #include "core/util.h"
+#include "core/variant.h"
 #include "platform/xplm.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/flight_controls/flight_control_values.h"
@@ -67,7 +69,7 @@ float nose_timing_term(float e) {
 }
 
 float handling_term(const TouchdownRecord& r) {
-  const float w = clamp_range(std::fabs(r.wind_high_kt - r.wind_low_kt), 0.0f, 13.0f);
+  const float w = clamp_range(std::fabs(r.wind_high_ms - r.wind_low_ms), 0.0f, 13.0f);
   float t_max = 20.0f, r0 = 5.0f, m0 = 1.0f;
   if (w > 2.6f) {
     t_max = 20.0f + (w - 2.6f) * 10.0f / 10.4f;
@@ -91,8 +93,8 @@ float landing_rating_step() {
   if (rh > 50.0f && s.first_frame == 0) {
     r = TouchdownRecord{};
     r.armed = 1;
-    r.wind_low_kt = 20.0f;
-    r.wind_high_kt = -20.0f;
+    r.wind_low_ms = 20.0f;
+    r.wind_high_ms = -20.0f;
     return 0.0f;
   }
   if (!(rh <= 50.0f) || r.armed == 0) return 0.0f;
@@ -177,9 +179,11 @@ float landing_rating_step() {
   if (r.any_touched == 0) {
     r.float_time_s += frame_time;
     if (r.float_time_s > 30.0f) r.float_time_s = 30.0f;
+    // Metres per second on either host, whatever the older name says: the
+    // float and gust allowances are set in that unit.
     const float wind = clamp_range(host_mirror.sim_weather_wind_speed_kt, -20.0f, 20.0f);
-    if (wind < r.wind_low_kt) r.wind_low_kt = wind;
-    if (wind > r.wind_high_kt) r.wind_high_kt = wind;
+    if (wind < r.wind_low_ms) r.wind_low_ms = wind;
+    if (wind > r.wind_high_ms) r.wind_high_ms = wind;
     return 0.0f;
   }
   if (r.touched[0] == 0 || r.touched[1] == 0 || r.touched[2] == 0) return 0.0f;
@@ -302,7 +306,7 @@ const char* const kPenaltyText[21] = {
     "- Descent rate > -1500 fpm below 1000 ft AGL\n",
     "- Descent rate > -2000 fpm below 2000 ft AGL\n",
     "- Tyre speed > 185 kts\n",
-    "- Overload landing > 65317 kg\n",
+    "",  // the overload, written with the airframe's own limit
     "- High GS deviation between 200ft - 500ft AGL\n",
     "- High GS deviation 500 - 1000ft AGL\n",
     "- Landing flaps with Speedbrake\n",
@@ -315,6 +319,24 @@ const char* const kPenaltyText[21] = {
     "- Damaged flaps\n",
     "- not selected approach flaps/speed in FMS below 6000ft\n",
 };
+
+// Each airframe's maximum landing mass (kg), in variant order; the generic
+// files are taken for the -800.
+float max_landing_mass_kg() {
+  static constexpr float kByVariant[variant_count] = {
+      65317.0f,  // -800
+      66361.0f,  // -900
+      58060.0f,  // -700
+      55112.0f,  // -600
+      71350.0f,  // -900ER
+      66043.0f,  // MAX 7
+      69308.0f,  // MAX 8-200
+      69308.0f,  // MAX 8
+      74343.0f,  // MAX 9
+      75931.0f,  // MAX 10
+  };
+  return variant_index >= 0 && variant_index < variant_count ? kByVariant[variant_index] : kByVariant[0];
+}
 
 bool landing_flaps_set(float approach_flaps, float f) {
   if (approach_flaps == 15.0f) return f >= 16.9f;
@@ -360,7 +382,7 @@ void set_penalties() {
   if (rh >= 500.0f && rh < 1000.0f && vs_below(-1500.0f)) slot[6] = 1.0f;
   if (rh >= 1000.0f && rh < 2000.0f && vs_below(-2000.0f)) slot[7] = 1.0f;
   if (on_ground != 0 && host_mirror.sim_flightmodel_position_groundspeed > 95.0f) slot[8] = 1.0f;
-  if (on_ground != 0 && host_mirror.sim_flightmodel_weight_m_total > 65317.0f) slot[9] = 1.0f;
+  if (on_ground != 0 && host_mirror.sim_flightmodel_weight_m_total > max_landing_mass_kg()) slot[9] = 1.0f;
   const float dev[2] = {script_mirror.zuvadud_radios_pilot_nav_vdef, script_mirror.zuvadud_radios_copilot_nav_vdef_fo};
   for (float d : dev) {
     if (rh > 200.0f && rh < 500.0f) gs_grade(slot[10], d, 1.0f, 1.5f, -2.0f, 2.0f);
@@ -392,7 +414,13 @@ void log_penalty_list() {
   bool any = false;
   for (int i = 0; i < 21; ++i) {
     if (flight::app_rating_param[i] != 0.0f) {
-      XPLMDebugString(kPenaltyText[i]);
+      if (i == 9) {
+        char text[64];
+        std::snprintf(text, sizeof text, "- Overload landing > %.0f kg\n", static_cast<double>(max_landing_mass_kg()));
+        XPLMDebugString(text);
+      } else {
+        XPLMDebugString(kPenaltyText[i]);
+      }
       any = true;
     }
   }

@@ -35,8 +35,8 @@ struct TouchdownRecord {
   int32_t first_gear;  // 1 nose, 2 left, 3 right, 0 none
   int32_t any_touched;
   float float_time_s;
-  float wind_low_kt;
-  float wind_high_kt;
+  float wind_low_ms;
+  float wind_high_ms;
 };
 
 struct FlightRatingState {

@@ -26,8 +26,14 @@ TcasThreatState tcas_threat;
 namespace {
 
 constexpr float kCycle_s = 1.0f;
+// The crew's reaction time: an advisory changed later than this before
+// closest approach would be flown only after it.
+constexpr float kLastChange_s = 5.0f;
 
 bool in_range(float v, float lo, float hi) { return v >= lo && v <= hi; }
+
+// A code that asks for a sense or holds one (1..8), not a detection (9).
+bool is_sense_code(float code) { return in_range(code, 1.0f, 8.0f); }
 
 // Starting band for a new advisory, by the side's airspeed and altitude.
 float band_start(float ias_kt, float alt_ft) {
@@ -57,7 +63,7 @@ void down_start(float in_force) {
 // the advisory, and with it its sense, ends with a plain detection or none.
 void track_sense(float code) {
   TcasThreatState& t = tcas_threat;
-  if (!(code >= 1.0f && code <= 8.0f)) {
+  if (!is_sense_code(code)) {
     t.ra_sense = 0.0f;
     t.sense_reversed = 0;
     return;
@@ -193,6 +199,7 @@ void surveil(float knob) {
   bool taken = false;
   float code = t.ra_code;
   float rel_alt = t.threat_rel_alt_ft;
+  float range_time = 99.0f;
   TcasTargetResult ra_threats[kTcasSlots];
   int ra_count = 0;
   for (int slot = 1; slot <= kTcasSlots; ++slot) {
@@ -208,6 +215,7 @@ void surveil(float knob) {
         t.threat_distance_nm = t.slot_distance_nm;
         code = static_cast<float>(r.ra_code);
         rel_alt = r.relative_alt_ft;
+        range_time = r.range_time_s;
         taken = true;
       }
     }
@@ -216,14 +224,19 @@ void surveil(float knob) {
   if (cycle) {
     // Several RA threats at once: one advisory for all of them, once the
     // first detection has been announced.
-    if (ra_count >= 2 && code >= 1.0f && code <= 8.0f) {
+    if (ra_count >= 2 && is_sense_code(code)) {
       const int multi = tcas_multi_threat_sense(ra_threats, ra_count);
       if (multi > 0) code = static_cast<float>(multi);
     }
+    // Right at closest approach the advisory in force stays as it is until
+    // the pass ends it: when one of several threats has just passed, the one
+    // left, about to pass too, would otherwise strengthen or turn it with
+    // nothing left to gain.
+    if (taken && is_sense_code(code) && is_sense_code(t.ra_code) && range_time < kLastChange_s) code = t.ra_code;
     // Without a threat this cycle an advisory ages: a sense becomes a plain
     // detection (9), a detection becomes nothing (0).
     if (!taken) {
-      if (code >= 1.0f && code <= 8.0f) code = 9.0f;
+      if (is_sense_code(code)) code = 9.0f;
       else if (code == 9.0f) code = 0.0f;
     }
     t.ra_code = code;

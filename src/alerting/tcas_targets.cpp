@@ -48,6 +48,10 @@ constexpr float kProximateHeight_ft = 1200.0f;
 // closure would bring traffic from beyond it inside the TA time.
 constexpr float kAdvisoryRange_nm = 14.0f;
 constexpr float kOnGroundHeight_ft = 360.0f;
+// Near the ground a descent is not asked for below 1100 ft radio altitude,
+// and not at the stronger rate below 1450 ft.
+constexpr float kNoDescend_ft = 1100.0f;
+constexpr float kNoIncreaseDescent_ft = 1450.0f;
 // A reversal must buy at least this much more predicted miss than the sense
 // it abandons: the two reaction-time draws alone differ by up to about 40 ft.
 constexpr float kReversalGain_ft = 100.0f;
@@ -164,12 +168,13 @@ struct Candidate {
 // strong_in_force: the stronger rate is asked for already. It stays asked
 // for: going back to the normal rate would weaken the advisory while its
 // miss is still short (the two rates' misses near closest approach are noise).
-Candidate manoeuvre(bool climb, bool in_force, bool strong_in_force, float own_m, float w, float q, float range_time,
-                    float required) {
+// Without strong_allowed the normal rate is the most that is asked for.
+Candidate manoeuvre(bool climb, bool in_force, bool strong_in_force, bool strong_allowed, float own_m, float w,
+                    float q, float range_time, float required) {
   const float reaction = in_force ? 5.0f : random_range(4.0f, 6.0f);
   const float miss1 = std::fabs(own_profile(own_m, w, kRateNormal_ms, reaction, range_time, climb) - q) * kFtPerM;
   const int normal = climb ? 1 : 4;
-  if (miss1 >= required && !strong_in_force) return {normal, miss1};
+  if (!strong_allowed || (miss1 >= required && !strong_in_force)) return {normal, miss1};
   const float miss2 = std::fabs(own_profile(own_m, w, kRateStrong_ms, reaction, range_time, climb) - q) * kFtPerM;
   if (miss1 > miss2 && !strong_in_force) return {normal, miss1};
   return {climb ? 2 : 5, miss2};
@@ -220,14 +225,15 @@ int advisory_sense(const Eval& e, float range_time, float vertical_time) {
 
   const float radio_alt = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
   Candidate descend;
-  if (radio_alt >= 1100.0f) {
-    descend = manoeuvre(false, descend_in_force, stored == 5.0f, own, w, q, range_time, required);
+  if (radio_alt >= kNoDescend_ft) {
+    descend = manoeuvre(false, descend_in_force, stored == 5.0f, radio_alt >= kNoIncreaseDescent_ft, own, w, q,
+                        range_time, required);
   } else {
     descend = {w < -0.5f ? 7 : 6, continue_miss};
   }
   Candidate climb;
   if (host_mirror.sim_flightmodel_position_elevation <= 10700.0) {
-    climb = manoeuvre(true, climb_in_force, stored == 2.0f, own, w, q, range_time, required);
+    climb = manoeuvre(true, climb_in_force, stored == 2.0f, true, own, w, q, range_time, required);
   } else {
     climb = {w > 0.5f ? 7 : 3, continue_miss};
   }
@@ -397,10 +403,10 @@ int tcas_multi_threat_sense(const TcasTargetResult* threats, int count) {
     if (clears_all(true, kRateNormal_ms, reaction)) return 1;
     if (clears_all(true, kRateStrong_ms, reaction)) return 2;
   }
-  if (!below && radio_alt >= 1100.0f) {
+  if (!below && radio_alt >= kNoDescend_ft) {
     const float reaction = stored >= 4.0f && stored <= 6.0f ? 5.0f : random_range(4.0f, 6.0f);
     if (clears_all(false, kRateNormal_ms, reaction)) return 4;
-    if (clears_all(false, kRateStrong_ms, reaction)) return 5;
+    if (radio_alt >= kNoIncreaseDescent_ft && clears_all(false, kRateStrong_ms, reaction)) return 5;
   }
   if (above && below) {
     if (stored == 3.0f || stored == 6.0f) return static_cast<int>(stored);

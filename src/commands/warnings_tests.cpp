@@ -9,6 +9,7 @@
 // what these handlers set on the next frame.
 #include "alerting/aural_cues.h"
 #include "alerting/failure_commands.h"
+#include "alerting/gpws.h"
 #include "commands/command_handlers.h"
 #include "commands/command_hold.h"
 #include "core/command_refs.h"
@@ -29,10 +30,9 @@ int momentary_handler(float& pos, XPLMCommandPhase phase) {
   return 0;
 }
 
-// The below-glideslope inhibit only takes while the light is on.
 int below_gs_handler(float& button, XPLMCommandPhase phase) {
   momentary(button, phase);
-  if (phase == phase_begin && annunciator::below_gs != 0.0f) alert::below_gs_disable = 1.0f;
+  if (phase == phase_begin) gpws_below_gs_inhibit();
   return 0;
 }
 

@@ -95,9 +95,11 @@ TEST(GpwsEnvelopes, LimitsAtTheirBreakpoints) {
     EXPECT_NEAR(gpws_dont_sink_allowed_loss_ft(r.ra), r.dont_sink, 0.01f) << r.ra;
   }
   EXPECT_FLOAT_EQ(gpws_dont_sink_allowed_loss_ft(-50.0f), 8.0f);
-  EXPECT_FLOAT_EQ(gpws_windshear_threshold_kt(25.0f, 5.0f), 28.0f);
-  EXPECT_FLOAT_EQ(gpws_windshear_threshold_kt(10.0f, 0.0f), 48.0f);
-  EXPECT_FLOAT_EQ(gpws_windshear_threshold_kt(60.0f, 8.0f), 10.0f);
+  // The headwind along the track: from ahead, abeam, behind, across north.
+  EXPECT_FLOAT_EQ(gpws_headwind_kt(160.0f, 40.0f, 160.0f), 40.0f);
+  EXPECT_NEAR(gpws_headwind_kt(250.0f, 40.0f, 160.0f), 0.0f, 1e-4f);
+  EXPECT_FLOAT_EQ(gpws_headwind_kt(340.0f, 10.0f, 160.0f), -10.0f);
+  EXPECT_NEAR(gpws_headwind_kt(350.0f, 20.0f, 50.0f), 10.0f, 1e-4f);
   // NaN heights never give a limit that a NaN rate could beat.
   const float nan = std::numeric_limits<float>::quiet_NaN();
   EXPECT_FALSE(std::isnan(gpws_dont_sink_allowed_loss_ft(nan)));
@@ -215,32 +217,39 @@ TEST_F(Gpws, WindshearSequence) {
   EXPECT_EQ(heard, (std::vector<std::string>{"alert", "windshear", "windshear", "windshear"}));
 }
 
-TEST_F(Gpws, WindshearNeedsSpreadAboveTenDegrees) {
+// Two 1.8 s windows of a wind, then another: WINDSHEAR for a loss of mean
+// headwind along the track of more than 17 kt, whatever the direction does.
+TEST_F(Gpws, WindshearOnALossOfHeadwindAlongTheTrack) {
   struct Case {
-    float hdg_a, hdg_b, spd_lo, spd_hi;
+    const char* name;
+    float from1, kt1, from2, kt2, track;
     bool alert;
   } cases[] = {
-      {100, 110, 40, 60, false},  // exactly 10 degrees
-      {100, 125, 24, 29, true},   // 25 degrees, 5 kt change: threshold 28
-      {100, 125, 23, 27, false},  // 4 kt change: threshold 29, highest 27
-      {100, 125, 23, 28, false},  // highest exactly at its threshold of 28
-      {355, 20, 24, 29, true},    // across north, still 25 degrees
-      {100, 150, 13, 16, true},   // 50 degrees counts as 40: threshold 15
-      {100, 150, 11, 14, false},
-      {100, 140, 0, 9.5f, false},  // a change above 8 kt counts as 8: threshold 10
+      {"a 40 kt headwind losing 17.5 kt", 160, 40, 160, 22.5f, 160, true},
+      {"... losing 16.5 kt", 160, 40, 160, 23.5f, 160, false},
+      {"a 12 kt headwind turning into a 6 kt tailwind", 160, 12, 340, 6, 160, true},
+      {"a gain of headwind", 160, 20, 160, 40, 160, false},
+      {"a 45 kt wind swinging 20 degrees across the nose", 150, 45, 170, 45, 160, false},
+      {"a 45 kt crosswind swinging 20 degrees toward the tail: 15.6 kt", 240, 45, 260, 45, 160, false},
+      {"a 4 kt wind turning round", 160, 4, 340, 4, 160, false},
+      {"across north", 350, 30, 10, 10, 0, true},
   };
   for (const Case& c : cases) {
     SetUp();
     fly(1500.0f, 250.0f, 0.0f);
     frame_time = 0.1f;
-    for (int i = 0; i < 19; ++i) {
-      const bool a = (i % 2) == 0;
-      host_mirror.sim_cockpit2_gauges_indicators_wind_heading_deg_mag = a ? c.hdg_a : c.hdg_b;
-      host_mirror.sim_cockpit2_gauges_indicators_wind_speed_kts = a ? c.spd_lo : c.spd_hi;
-      step();
-      if (gpws_state.alert_code == gpws_code::windshear) break;
-    }
-    EXPECT_EQ(gpws_state.alert_code == gpws_code::windshear, c.alert) << c.hdg_a << " " << c.spd_lo;
+    host_mirror.sim_cockpit2_gauges_indicators_ground_track_mag_pilot = c.track;
+    float* from = &host_mirror.sim_cockpit2_gauges_indicators_wind_heading_deg_mag;
+    float* kt = &host_mirror.sim_cockpit2_gauges_indicators_wind_speed_kts;
+    *from = c.from1;
+    *kt = c.kt1;
+    for (int i = 0; i < 60 && gpws_state.ws_windows < 2; ++i) step();
+    ASSERT_EQ(gpws_state.ws_windows, 2) << c.name;
+    EXPECT_NE(gpws_state.alert_code, gpws_code::windshear) << c.name;
+    *from = c.from2;
+    *kt = c.kt2;
+    run(2.0f);
+    EXPECT_EQ(gpws_state.alert_code == gpws_code::windshear, c.alert) << c.name;
   }
 }
 
@@ -255,9 +264,9 @@ TEST_F(Gpws, SteadyWindAfterAFreshStartIsNoWindshear) {
     float* hdg = &host_mirror.sim_cockpit2_gauges_indicators_wind_heading_deg_mag;
     float* spd = &host_mirror.sim_cockpit2_gauges_indicators_wind_speed_kts;
     if (b != none) {
-      for (int i = 0; i < 10; ++i) {  // 1 s of a swinging wind, not yet judged
-        *hdg = (i % 2) ? 100.0f : 125.0f;
-        *spd = (i % 2) ? 24.0f : 29.0f;
+      for (int i = 0; i < 10; ++i) {  // 1 s of a strong headwind, not yet judged
+        *hdg = host_mirror.sim_cockpit2_gauges_indicators_ground_track_mag_pilot;
+        *spd = (i % 2) ? 35.0f : 40.0f;
         step();
       }
       if (b == power_loss) {
@@ -452,7 +461,7 @@ TEST_F(Gpws, NaNInputsRaiseNothing) {
   host_mirror.sim_cockpit2_gauges_indicators_wind_speed_kts = nan;
   run(5.0f);
   EXPECT_EQ(gpws_state.alert_code, 0);
-  EXPECT_FALSE(std::isnan(gpws_state.ws_hdg_min));
+  EXPECT_FALSE(std::isnan(gpws_state.ws_headwind_sum));
   EXPECT_FALSE(std::isnan(gpws_state.peak_altitude));
   EXPECT_TRUE(heard.empty());
 }

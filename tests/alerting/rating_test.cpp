@@ -9,6 +9,7 @@
 #include "core/binding.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
+#include "core/variant.h"
 #include "host.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/flight_controls/flight_control_values.h"
@@ -167,14 +168,22 @@ TEST_F(Rating, ApproachRatedOnlyAfterAnApproachAndLanding) {
   EXPECT_EQ(simhost::get_float("zuvadud/D738/flight/approach_rating"), 0.0f);
   simhost::set_int("sim/operation/failures/rel_fc_L_flp", 6);  // a damaged flap: 4 points
   frames(1);
+  // A -700 landing at 62 t, above its own limit: one point, listed with it.
+  variant_index = 2;
+  host_mirror.sim_flightmodel_weight_m_total = 62000.0f;
   radio(0.0f);
   gear(1, 1, 1);
+  host_mirror.sim_flightmodel_position_groundspeed = 40.0f;  // the roll-out
+  frames(1);
   host_mirror.sim_flightmodel_position_groundspeed = 20.0f;
   frames(2);
+  variant_index = -1;
   EXPECT_EQ(flight::app_rating_param[19], 4.0f);
-  EXPECT_FLOAT_EQ(simhost::get_float("zuvadud/D738/flight/approach_rating"), 3.0f);
+  EXPECT_EQ(flight::app_rating_param[9], 1.0f);
+  EXPECT_FLOAT_EQ(simhost::get_float("zuvadud/D738/flight/approach_rating"), 4.0f);
   EXPECT_EQ(flight_rating_state.approach_latch, 0);
-  EXPECT_NE(simhost::log_text().find("VODArevu > Approach rating - penalty list:\n- Damaged flaps\n"),
+  EXPECT_NE(simhost::log_text().find(
+                "VODArevu > Approach rating - penalty list:\n- Overload landing > 58060 kg\n- Damaged flaps\n"),
             std::string::npos);
   frames(20);  // listed once per approach
   const std::string log = simhost::log_text();

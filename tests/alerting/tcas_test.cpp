@@ -481,6 +481,11 @@ TEST_F(Tcas, AdvisorySenseSelection) {
       {"increase climb in force, climbing hard: kept", 0, 12.7f, 0, 1.0f, 200, 2, 5000, 3000, 2},
       {"co-altitude, a little above: only the strong descent helps", 10, 0, 0, 0.5f, 200, 9, 5000, 3000, 5},
       {"co-altitude, a little below: only the strong climb helps", -10, 0, 0, 0.5f, 200, 9, 5000, 3000, 2},
+      // Near the ground no stronger descent: below 1450 ft radio altitude
+      // the normal rate is the most asked for, also with the strong one in force.
+      {"co-altitude, a little above, 1440 ft radio: no strong descent, the strong climb", 10, 0, 0, 0.5f, 200, 9, 1440, 439, 2},
+      {"co-altitude, a little above, 1450 ft radio: the strong descent", 10, 0, 0, 0.5f, 200, 9, 1450, 442, 5},
+      {"increase descent in force, 1440 ft radio: the normal rate", 10, -10, 0, 0.5f, 200, 5, 1440, 439, 4},
       // A climb in force gives way only to a descent 100 ft better, once:
       // the reaction-time draws (pinned to 4 s) alone never reverse it.
       {"climbing in force, own descending hard: reverse", 0, -10, 0, 1.5f, 600, 1, 5000, 3000, 5},
@@ -538,6 +543,7 @@ TEST_F(Tcas, OneSenseAgainstSeveralThreats) {
     float now1_ft, end1_ft, now2_ft, end2_ft;  // intruders above own (+), now and at closest approach
     float own_ms, stored;
     int code;
+    float radio_ft = 5000;
   } cases[] = {
       {"above and below, level: maintain, climbing side", 500, 500, -500, -500, 0, 4, 3},
       {"above and below, descending: maintain, descending side", 500, 500, -500, -500, -2, 1, 6},
@@ -546,6 +552,8 @@ TEST_F(Tcas, OneSenseAgainstSeveralThreats) {
       {"both above: descend", 500, 500, 700, 700, 0, 9, 4},
       {"both below, one climbing toward us: only the strong climb clears", -500, -500, -100, 300, 0, 9, 2},
       {"both below, one climbing past us: no sense clears", -500, -500, -100, 800, 0, 9, -1},
+      {"both above, one descending toward us: only the strong descent clears", 500, 500, 100, -300, 0, 9, 5},
+      {"below 1450 ft radio the strong descent that would clear is not asked for", 500, 500, 100, -100, 0, 9, -1, 1440},
   };
   simhost::pin_rand([] { return 0; });  // reaction time 4 s
   for (const Case& c : cases) {
@@ -554,6 +562,7 @@ TEST_F(Tcas, OneSenseAgainstSeveralThreats) {
     tcas_cycle.own_elev_m = kOwnElev_m;
     tcas_cycle.own_elev_last_cycle_m = kOwnElev_m - c.own_ms;
     tcas_threat.ra_code = c.stored;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = c.radio_ft;
     TcasTargetResult threats[2] = {};
     const float now[2] = {c.now1_ft, c.now2_ft}, end[2] = {c.end1_ft, c.end2_ft};
     for (int i = 0; i < 2; ++i) {

@@ -18,6 +18,7 @@
 #include "core/binding.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
+#include "core/variant.h"
 #include "host.h"
 #include "systems/delay_timers.h"
 #include "systems/flight_controls/flight_control_values.h"
@@ -331,6 +332,7 @@ TEST_F(ApproachPenalties, EachPenaltyOnBothSidesOfItsLimit) {
     float dev = 0, mach = 0.3f, preset = 0;
     int ground = 0;
     float ground_speed = 70, mass = 60000, phase = 6;
+    int variant = -1;  // the aircraft file (generic: the -800's landing limit)
   } rows[] = {
       {.slot = 0, .expect = 1, .ias = 176},  // flap placard 175 kt at 33 degrees
       {.slot = 0, .expect = 0, .ias = 175},
@@ -367,6 +369,16 @@ TEST_F(ApproachPenalties, EachPenaltyOnBothSidesOfItsLimit) {
       {.slot = 9, .expect = 0, .ground = 1, .mass = 65317},
       {.slot = 8, .expect = 0, .ground_speed = 96},  // airborne: no tyre or landing-weight penalty
       {.slot = 9, .expect = 0, .mass = 70000},
+      // Each airframe's own landing limit.
+      {.slot = 9, .expect = 1, .ground = 1, .mass = 68000, .variant = 0},  // -800: 65,317 kg
+      {.slot = 9, .expect = 0, .ground = 1, .mass = 68000, .variant = 7},  // MAX 8: 69,308 kg
+      {.slot = 9, .expect = 1, .ground = 1, .mass = 69309, .variant = 7},
+      {.slot = 9, .expect = 0, .ground = 1, .mass = 69308, .variant = 6},  // MAX 8-200 as the MAX 8
+      {.slot = 9, .expect = 0, .ground = 1, .mass = 74343, .variant = 8},  // MAX 9: 74,343 kg
+      {.slot = 9, .expect = 1, .ground = 1, .mass = 62000, .variant = 2},  // -700: 58,060 kg
+      {.slot = 9, .expect = 1, .ground = 1, .mass = 60000, .variant = 3},  // -600: 55,112 kg
+      {.slot = 9, .expect = 0, .ground = 1, .mass = 71350, .variant = 4},  // -900ER: 71,350 kg
+      {.slot = 9, .expect = 1, .ground = 1, .mass = 66044, .variant = 5},  // MAX 7: 66,043 kg
       {.slot = 19, .expect = 0},  // no flap failed
       // Glideslope grades rise one step at a time, below and above 500 ft.
       {.slot = 10, .expect = 1, .rh = 300, .dev = 1.01f},
@@ -447,6 +459,7 @@ TEST_F(ApproachPenalties, EachPenaltyOnBothSidesOfItsLimit) {
     h.sim_flightmodel_misc_machno = r.mach;
     h.sim_flightmodel_position_groundspeed = r.ground_speed;
     h.sim_flightmodel_weight_m_total = r.mass;
+    variant_index = r.variant;
     on_ground = r.ground;
     static_pressure_altitude_ft = r.alt;
     controls::gear_handle_down = r.gear;

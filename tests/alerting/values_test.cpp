@@ -108,8 +108,8 @@ TEST_F(Values, LandingGradeFromEachHandlingTerm) {
     t.time_to_contact_s[1] = r.left_s;
     t.time_to_contact_s[2] = r.right_s;
     t.max_roll_deg = r.roll;
-    t.wind_low_kt = r.wind_lo;
-    t.wind_high_kt = r.wind_hi;
+    t.wind_low_ms = r.wind_lo;
+    t.wind_high_ms = r.wind_hi;
     flight_rating();
     EXPECT_NEAR(flight_rating_state.landing_rating, r.want, 2e-4f) << "row " << n;
   }
@@ -237,9 +237,9 @@ TEST_F(Values, WheelOffTheGroundOverOneSecondLeavesTheLeg) {
 }
 
 // A 40 s float in gusts, then all gears at once (nose first: base 3.5): the
-// float counts 30 s at most and the wind +-20 kt at most, so 25/12 kt gusts
-// spread 8 kt (float allowance 25.2 s, float term 5.2) and 25/5 kt 13 kt or
-// more (allowance 30 s, float term 2.6).
+// float counts 30 s at most and the wind +-20 m/s at most, so 25/12 m/s
+// gusts spread 8 m/s (float allowance 25.2 s, float term 5.2) and 25/5 m/s
+// 13 m/s or more (allowance 30 s, float term 2.6).
 TEST_F(Values, FloatAndGustsCappedOverALongFloat) {
   struct Row {
     float wind_a, wind_b, rating;

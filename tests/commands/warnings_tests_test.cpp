@@ -10,6 +10,7 @@
 #include "systems/annunciators/annunciator_values.h"
 #include "systems/annunciators/annunciators.h"
 #include "systems/annunciators/annunciators_panels.h"
+#include "systems/electrical/electric_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"
 
@@ -19,17 +20,37 @@ const char* const kGenericLights = "sim/cockpit2/switches/generic_lights_switch"
 
 using Warnings = CockpitTest;
 
-TEST_F(Warnings, BelowGlideslopeInhibitOnlyWithTheLightOn) {
-  alert::below_gs_disable = 0.0f;
-  annunciator::below_gs = 0.0f;
-  press("alert/below_gs_pilot");
-  EXPECT_EQ(push_button::below_gs_pilot_pos, 1.0f);
-  EXPECT_EQ(alert::below_gs_disable, 0.0f);
-  release("alert/below_gs_pilot");
-  EXPECT_EQ(push_button::below_gs_pilot_pos, 0.0f);
-  annunciator::below_gs = 0.8f;
-  click("alert/below_gs_copilot");
-  EXPECT_EQ(alert::below_gs_disable, 1.0f);
+// The inhibit takes when pushed inside below-glideslope alerting's area,
+// whether or not GLIDESLOPE is sounding yet, on the side the GPWS listens to.
+TEST_F(Warnings, BelowGlideslopeInhibitOnlyInsideTheAlertingArea) {
+  struct Case {
+    float bus, ra_capt, ra_fo, fd_side, light;
+    bool inhibit;
+  } cases[] = {
+      {1, 975, 975, 1, 0, true},      // inside, before any alert
+      {1, 975, 975, 1, 0.8f, true},   // inside, GLIDESLOPE sounding
+      {1, 1000, 1000, 1, 0, false},   // above the area
+      {1, 10, 10, 1, 0.8f, false},    // landed (the light of a test)
+      {0, 975, 975, 1, 0, false},     // GPWS without power
+      {1, 1200, 955, 2, 0, true},     // the first officer's instruments
+      {1, 955, 1200, 2, 0, false},
+  };
+  for (const Case& c : cases) {
+    alert::below_gs_disable = 0.0f;
+    electric::ac_tnsbus1_status = c.bus;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = c.ra_capt;
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_copilot = c.ra_fo;
+    script_mirror.zuvadud_autopilot_fd_side = c.fd_side;
+    annunciator::below_gs = c.light;
+    press("alert/below_gs_pilot");
+    EXPECT_EQ(push_button::below_gs_pilot_pos, 1.0f);
+    release("alert/below_gs_pilot");
+    EXPECT_EQ(push_button::below_gs_pilot_pos, 0.0f);
+    EXPECT_EQ(alert::below_gs_disable, c.inhibit ? 1.0f : 0.0f) << c.ra_capt << " " << c.ra_fo << " " << c.bus;
+    alert::below_gs_disable = 0.0f;
+    click("alert/below_gs_copilot");
+    EXPECT_EQ(alert::below_gs_disable, c.inhibit ? 1.0f : 0.0f) << c.ra_capt << " " << c.ra_fo << " " << c.bus;
+  }
 }
 
 TEST_F(Warnings, BrightTestSwitch) {

@@ -110,7 +110,6 @@ void update_gear_warning_horn() {
     horn = (horn != 0 && alert::gear_horn_cut_disable == 0.0f && bat) ? 1 : 0;
   }
   systems::cabin_gear_wrn = static_cast<float>(horn);
-  if (annunciator::below_gs == 0.0f) alert::below_gs_disable = 0.0f;
 }
 
 void update_landing_gear() {
