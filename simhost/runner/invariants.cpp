@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <sstream>
 
@@ -48,14 +49,18 @@ struct Pattern {
     name = text.substr(0, open);
     if (open == std::string::npos) return !name.empty();
     if (text.back() != ']') return false;
-    std::string inside = text.substr(open + 1, text.size() - open - 2);
-    size_t dash = inside.find('-');
-    char* end = nullptr;
-    first = static_cast<int>(std::strtol(inside.c_str(), &end, 10));
-    if (end == inside.c_str()) return false;
+    const std::string inside = text.substr(open + 1, text.size() - open - 2);
+    const size_t dash = inside.find('-');
+    if (!element_text(inside.substr(0, dash), &first)) return false;
     last = first;
-    if (dash != std::string::npos) last = static_cast<int>(std::strtol(inside.c_str() + dash + 1, &end, 10));
-    return *end == '\0' && first >= 0 && last >= first && !name.empty();
+    if (dash != std::string::npos && !element_text(inside.substr(dash + 1), &last)) return false;
+    return last >= first && !name.empty();
+  }
+  // Only plain digits: "[0-]" or "[ 1]" is a typo, not element 0 or 1.
+  static bool element_text(const std::string& s, int* out) {
+    if (s.empty() || s.size() > 6 || s.find_first_not_of("0123456789") != std::string::npos) return false;
+    *out = std::stoi(s);
+    return true;
   }
   bool matches(const std::string& value, int element) const {
     if (first >= 0 && (element < first || element > last)) return false;

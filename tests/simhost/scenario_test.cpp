@@ -7,6 +7,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <ctime>
 #include <fstream>
 #include <map>
@@ -349,6 +350,19 @@ TEST_F(Scenario, ChecksNameANotFiniteValueAndRefuseAnUnknownAlert) {
   EXPECT_FALSE(refused.prepare(catalog, s, "s.txt", &error));
   EXPECT_EQ(error.rfind("s.txt:1: zuvadud/D738/annunciator/no_such_light names no caution or warning", 0), 0u)
       << error;
+
+  // A rules row whose element range is a typo is refused, not read as element 0.
+  const std::string typo = ::testing::TempDir() + "rules_typo/";
+  std::filesystem::create_directories(typo);
+  std::filesystem::copy_file(catalog + "switch_positions.tsv", typo + "switch_positions.tsv",
+                             std::filesystem::copy_options::overwrite_existing);
+  for (const char* pattern : {"zuvadud/D738/fms/legs_lat[0-]", "zuvadud/D738/fms/legs_lat[ 1]"}) {
+    std::ofstream(typo + "value_rules.tsv") << "name\trule\tnote\n" << pattern << "\tunit\tx\n";
+    runner::Invariants typo_checks;
+    EXPECT_FALSE(typo_checks.prepare(typo, scenario::Script(), "s.txt", &error)) << pattern;
+    EXPECT_NE(error.find("value_rules.tsv:2: a row is PATTERN"), std::string::npos) << error;
+  }
+  std::filesystem::remove_all(typo);
 
   runner::Invariants checks;
   ASSERT_TRUE(checks.prepare(catalog, scenario::Script(), "s.txt", &error)) << error;
