@@ -12,6 +12,7 @@
 #include "core/binding.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
+#include "core/units.h"
 #include "core/util.h"
 #include "engines/engine_values.h"
 #include "systems/aircraft_systems.h"
@@ -32,7 +33,6 @@ BrakeState brake_state;
 
 namespace {
 
-constexpr float kMpsToKt = 1.94384f;
 constexpr float kToeCap = 0.88f;
 constexpr float kMaxSteerDeg = 78.0f;
 // The host's brake friction coefficient (dimensionless), held at this value
@@ -292,7 +292,7 @@ void rolling_resistance(float v) {
   if (chocks_in()) {
     co = 1.0f;
   } else if (host_version >= 120000) {
-    co = interpolate_clamped(0.0f, 0.008f, 5.0f, 0.018f, v * kMpsToKt);
+    co = interpolate_clamped(0.0f, 0.008f, 5.0f, 0.018f, v * kt_per_mps_5dp);
   } else {
     const float m = clamp_range(host_mirror.sim_flightmodel_weight_m_total / 1000.0f, 43.0f, 80.0f);
     const RollRow& r = m < 65.0f ? kRollLight : kRollHeavy;
@@ -306,7 +306,7 @@ void rolling_resistance(float v) {
 
 }  // namespace
 
-float ground_speed_kt() { return host_mirror.sim_flightmodel_position_groundspeed * kMpsToKt; }
+float ground_speed_kt() { return host_mirror.sim_flightmodel_position_groundspeed * kt_per_mps_5dp; }
 
 bool thrust_levers_idle() {
   const int32_t* pm = host_mirror.sim_cockpit2_engine_actuators_prop_mode;
@@ -364,7 +364,7 @@ void update_autobrake_arming() {
   using namespace autobrake;
   BrakeState& s = brake_state;
   const float v = speed_mps();
-  const float kt = v * kMpsToKt;
+  const float kt = v * kt_per_mps_5dp;
   const bool dc1 = electric::dc_bus1_status != 0.0f;
   const bool b_press = hydraulic::B_status != 0.0f;
   auto cancel_rto = [&]() {
