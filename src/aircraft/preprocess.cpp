@@ -13,6 +13,7 @@
 #include "core/binding.h"
 #include "core/frame_values.h"
 #include "core/host_io.h"
+#include "core/preprocess_values.h"
 #include "core/util.h"
 #include "core/variant.h"
 #include "systems/radios/comm_values.h"
@@ -23,7 +24,6 @@
 namespace {
 
 constexpr float selcal_delay_s = 0.5f;   // a call lights its latch this long after it arrives
-constexpr float chime_length_s = 2.5f;   // one attendant chime
 
 void publish_mach() {
   indicated::mach_no = indicated::sos > 0.0f ? indicated::TAS / indicated::sos : 0.0f;
@@ -238,5 +238,5 @@ void attendant_chime_sequence() {
   attend_chime_timer = 0.0f;
   fmod_::attend = 0.0f;
   if (attend_chime_count > 0) attend_chime_count -= 1;
-  if (attend_chime_count > 0) attend_chime_timer = chime_length_s;
+  if (attend_chime_count > 0) attend_chime_timer = attend_chime_length_s;
 }

@@ -10,6 +10,7 @@
 #include "core/host_io.h"
 #include "core/preprocess_values.h"
 #include "core/frame_values.h"
+#include "core/units.h"
 #include "systems/hydraulics/hydraulics.h"
 #include "systems/instruments/instrument_values.h"
 
@@ -20,7 +21,6 @@ namespace {
 
 // Entry 69 of each table belongs to the scripts alone.
 constexpr int kBulkEntries = 69;
-constexpr float kMpsToKt = 1.94384449f;
 
 const bound::Id kTableIds[fail_groups] = {
     bound::zuvadud_D738_failure_electric, bound::zuvadud_D738_failure_hydraulic, bound::zuvadud_D738_failure_system,
@@ -49,7 +49,7 @@ bool is_failed(const float* table, int i) { return table[i] == 1.0f; }
 
 // Engine entries 0..5 armed with a flight condition (3..8).
 bool condition_met(float value) {
-  const float gs_kt = host_mirror.sim_flightmodel_position_groundspeed * kMpsToKt;
+  const float gs_kt = host_mirror.sim_flightmodel_position_groundspeed * kt_per_mps;
   const float radio_ft = frame_flight_data.radio_alt_ft;
   const float alt_ft = frame_flight_data.alt_ft;
   if (value == 3.0f) return gs_kt > 65.0f;

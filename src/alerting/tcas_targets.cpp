@@ -16,6 +16,7 @@
 #include "alerting/tcas_labels.h"
 #include "alerting/tcas_values.h"
 #include "core/binding.h"
+#include "core/units.h"
 #include "display/nd_style.h"
 #include "navdata/geodesy.h"
 #include "navdata/nav_math.h"
@@ -264,7 +265,7 @@ int advisory_sense(const Eval& e, float range_time, float vertical_time) {
 void threat_evaluation(Eval& e, float prev_d, float prev_bearing, TcasTargetResult& out) {
   const TcasCycleState& c = tcas_cycle;
   const float a = std::fabs(e.r_ft);
-  const float closing_kt = (prev_d - e.d_nm) * 1852.0f / e.step_s * 1.9438445f;
+  const float closing_kt = (prev_d - e.d_nm) * 1852.0f / e.step_s * kt_per_mps_7dp;
   out.range_time_s = time_to_go(e.d_nm, closing_kt, 3600.0f);
   // Past closest approach nothing is left to resolve. The change of range
   // over the cycle that straddles it can still read as closing, so the pass

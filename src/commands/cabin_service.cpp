@@ -37,7 +37,6 @@ int move_from_handler(float& pos, float from, float to, XPLMCommandPhase phase) 
 // ---- Attendant call -------------------------------------------------------
 
 constexpr int32_t kMaxChimesQueued = 6;
-constexpr float kChimeLength_s = 2.5f;
 
 // ---- DC meter selector ----------------------------------------------------
 
@@ -131,7 +130,7 @@ int attend_button_handler(XPLMCommandRef, XPLMCommandPhase ph, void*) {
     push_button::attend_pos = 1.0f;
     if (attend_chime_count < kMaxChimesQueued && electric::batbus_status != 0.0f) {
       ++attend_chime_count;
-      if (attend_chime_timer == 0.0f) attend_chime_timer = kChimeLength_s;
+      if (attend_chime_timer == 0.0f) attend_chime_timer = attend_chime_length_s;
     }
   } else if (ph == phase_end) {
     push_button::attend_pos = 0.0f;

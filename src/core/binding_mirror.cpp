@@ -17,6 +17,7 @@
 #include "core/bound_poll_types.h"
 #include "core/frame_values.h"
 #include "core/pitch_trim.h"
+#include "core/units.h"
 #include "core/util.h"
 
 HostMirror host_mirror;
@@ -60,7 +61,7 @@ constexpr PositionRange kPositionRanges[] = {
 };
 
 constexpr float kMaxSpeedMps = 3000.0f;  // well past the fastest aircraft flown
-constexpr float kMaxSpeedKt = kMaxSpeedMps * 1.943844f;
+constexpr float kMaxSpeedKt = kMaxSpeedMps * kt_per_mps_6dp;
 constexpr float kMaxSpeedFpm = kMaxSpeedMps * 196.8504f;
 constexpr float kMaxMach = 9.0f;
 constexpr float kMinAltFt = -7000.0f;

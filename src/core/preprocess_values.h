@@ -78,3 +78,4 @@ extern float selcal_sound_pending;  // 1.0 when a chime is due; consumed here in
 // sounding now; the call button raises both.
 extern int32_t attend_chime_count;
 extern float attend_chime_timer;
+constexpr float attend_chime_length_s = 2.5f;  // one chime sounding

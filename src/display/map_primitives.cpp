@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/units.h"
 #include "navdata/geodesy.h"
 #include "platform/xplm.h"
 
@@ -20,9 +21,8 @@ namespace {
 
 // The arc and polar arithmetic uses this literal for 2 pi; the drawn vertices
 // depend on it, so it is not replaced by a longer value.
-constexpr double two_pi = 6.283185307178;
 
-inline double to_rad(double deg) { return deg * two_pi / 360.0; }
+inline double to_rad(double deg) { return deg * two_pi_12dp / 360.0; }
 
 inline const NdViewport& viewport(int32_t side) { return nd_viewport[side == 0 ? 0 : 1]; }
 
@@ -214,10 +214,10 @@ void draw_map_arc(double cx, double cy, double radius, double a, double b, float
   // Dash angle for the evenly dashed styles: a fixed arc length per dash.
   double p = 1.0;
   if (dash == 1 || dash == 2) {
-    p = 360.0 / (radius * two_pi / (dash == 1 ? 0.025 : 0.012));
+    p = 360.0 / (radius * two_pi_12dp / (dash == 1 ? 0.025 : 0.012));
     if (p == 0.0) p = 1.0;
   }
-  const double g = pieces ? 360.0 / (radius * two_pi / 0.01) : 0.0;
+  const double g = pieces ? 360.0 / (radius * two_pi_12dp / 0.01) : 0.0;
 
   if (ccw) {
     if (A > B) B += 360.0;

@@ -15,6 +15,7 @@
 #include "core/binding.h"
 #include "core/host_io.h"
 #include "core/preprocess_values.h"
+#include "core/units.h"
 #include "lnav/route/route_intake.h"
 #include "display/nd_slots.h"
 #include "display/nd_style.h"
@@ -33,7 +34,6 @@ constexpr float kPlanScale = 0.57f;
 // times scale, y measured up from the aircraft symbol).
 constexpr float kMinX = -11.0f, kMaxX = 11.0f, kMinY = -5.0f, kMaxY = 11.0f;
 
-constexpr double kPi = 3.14159265358979323846;
 // Fewer nautical miles than any degree of latitude holds (60.04).
 constexpr double kMinNmPerDegree = 60.0;
 
@@ -125,8 +125,8 @@ void polar(const MapFrame& f, double lat, double lon, float* d_nm, float* rel_de
   *rel_deg = relative_bearing(f, gc_bearing(f.lat, f.lon, lat, lon));
 }
 
-inline float sin_deg(float a) { return static_cast<float>(std::sin(a * kPi / 180.0)); }
-inline float cos_deg(float a) { return static_cast<float>(std::cos(a * kPi / 180.0)); }
+inline float sin_deg(float a) { return static_cast<float>(std::sin(a * pi_20dp / 180.0)); }
+inline float cos_deg(float a) { return static_cast<float>(std::cos(a * pi_20dp / 180.0)); }
 
 float navaid_select_radius(int range) {
   static const float r[] = {6, 16, 21, 41, 81};
@@ -161,7 +161,7 @@ bool beyond_by_longitude(double lon, double centre_lon, double cos_min, float ra
   double dl = std::fabs(lon - centre_lon);
   if (dl > 180.0) dl = 360.0 - dl;
   if (!(dl <= 90.0)) return false;
-  const double x = dl * kPi / 180.0;
+  const double x = dl * pi_20dp / 180.0;
   return kMinNmPerDegree * cos_min * dl * (1.0 - x * x / 6.0) > static_cast<double>(radius) + 1.0;
 }
 
@@ -184,7 +184,7 @@ void project(Candidate* list, int32_t lo, int32_t hi, bool navaids) {
   for (int side = 0; side < 2; ++side) {
     const double band = (static_cast<double>(radius[side]) + 1.0) / kMinNmPerDegree;
     const double far_lat = std::fabs(frame[side].lat) + band;
-    cos_min[side] = far_lat < 90.0 ? std::cos(far_lat * kPi / 180.0) * (1.0 - 1e-9) : 0.0;
+    cos_min[side] = far_lat < 90.0 ? std::cos(far_lat * pi_20dp / 180.0) * (1.0 - 1e-9) : 0.0;
   }
   // Both sides usually centre on the aircraft; their distances and bearings
   // are then the same numbers and are worked out once.

@@ -20,6 +20,7 @@
 #include "core/host_io.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
+#include "core/units.h"
 #include "core/util.h"
 #include "display/fix_overlay.h"
 #include "display/map_primitives.h"
@@ -86,7 +87,7 @@ void draw_nd_track_and_marks(int32_t side, const NdColours& colours) {
   const int32_t sd = side == 0 ? 0 : 1;
   const EfisSideState& efis = efis_side[sd];
   const float track_deg = read_now_f(sd == 0 ? bound::zuvadud_D738_nd_track_nd : bound::zuvadud_D738_nd_track_nd_fo);
-  const double t = static_cast<double>(clamp_range(track_deg, -40.0f, 40.0f)) * 3.14159265359 / 180.0;
+  const double t = static_cast<double>(clamp_range(track_deg, -40.0f, 40.0f)) * pi_11dp / 180.0;
   glColor4fv(colours.white[sd]);
 
   const float mode = efis.map_mode;

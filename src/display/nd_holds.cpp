@@ -45,12 +45,8 @@ constexpr int32_t slot_count = 20;
 constexpr float slot_units = 14.7058824f;  // slot positions in units of the 40 nm range
 constexpr double rad_to_deg_d = 57.29577951308232;
 
-inline double wrap_deg(double d) {
-  const double w = std::fmod(d, 360.0);
-  return w < 0.0 ? w + 360.0 : w;
-}
+using angle::mod360_nonneg_d;
 inline bool is_set(double lat, double lon) { return !(lat == 0.0 && lon == 0.0); }
-inline bool leg_ok(int32_t k) { return k >= 0 && k < route_leg_capacity; }
 
 // Seg1 / seg3 arcs of the transition leg q before a hold.
 void seg1_arc(const NdDrawPass& p, int32_t q) {
@@ -114,12 +110,12 @@ void racetrack(const NdDrawPass& p, double fix_lat, double fix_lon, double ctr1_
 void racetrack_at(const NdDrawPass& p, double fix_lat, double fix_lon, double inbound_true, float turn, double len_nm,
                   double radius_nm) {
   const bool left = navmath::is_left_turn_f(turn);
-  const double rad_a = wrap_deg(inbound_true + (left ? 90.0 : 270.0));
-  const double rad_b = wrap_deg(inbound_true + (left ? 270.0 : 90.0));
+  const double rad_a = mod360_nonneg_d(inbound_true + (left ? 90.0 : 270.0));
+  const double rad_b = mod360_nonneg_d(inbound_true + (left ? 270.0 : 90.0));
   gc_destination(fix_lat, fix_lon, rad_b, radius_nm);
   const double c1_lat = nav_result.lat;
   const double c1_lon = nav_result.lon;
-  gc_destination(c1_lat, c1_lon, wrap_deg(inbound_true + 180.0), len_nm);
+  gc_destination(c1_lat, c1_lon, mod360_nonneg_d(inbound_true + 180.0), len_nm);
   const double c2_lat = nav_result.lat;
   const double c2_lon = nav_result.lon;
   gc_destination(c2_lat, c2_lon, rad_b, radius_nm);
@@ -164,7 +160,7 @@ void pending_hold(const NdDrawPass& p, int32_t& n, int32_t h, int32_t data) {
   if (put_slot(p, n, nd_project(p, ph.lat, ph.lon), 1.0f) >= 0) nd_wpt_labels(0, n - 1, h == 0 ? 2 : 4, data, p.side, 0);
   const RouteSetHold fig = route_set_hold(ph.speed, ph.time, ph.distance, hold_alt_ref);
   const double var = host_mirror.sim_flightmodel_position_magnetic_variation;
-  racetrack_at(p, ph.lat, ph.lon, wrap_deg(static_cast<double>(ph.crs_mag) - var), ph.turn, fig.len_nm,
+  racetrack_at(p, ph.lat, ph.lon, mod360_nonneg_d(static_cast<double>(ph.crs_mag) - var), ph.turn, fig.len_nm,
                fig.radius_nm);
 }
 
@@ -179,7 +175,7 @@ void mod_direct_to(const NdDrawPass& p, int32_t k, const DisplayRoute& rt) {
     if (f.intdir_radius > 0.0f && is_set(intdir_end_lat_mod, intdir_end_lon_mod)) {
       const bool right = navmath::is_coded_right_f(f.intdir_turn);
       const double hdg = static_cast<double>(efis_side[p.side].heading_mag_deg) - var;
-      const double from = wrap_deg(hdg + (right ? 270.0 : 90.0));
+      const double from = mod360_nonneg_d(hdg + (right ? 270.0 : 90.0));
       const double to = gc_bearing(f.intdir_rad_lat, f.intdir_rad_lon, intdir_end_lat_mod, intdir_end_lon_mod);
       nd_arc_ll(p, f.intdir_rad_lat, f.intdir_rad_lon, f.intdir_radius, from, to, right ? 1.0f : 0.0f);
       nd_line_ll(p, intdir_end_lat_mod, intdir_end_lon_mod, rt.lat[k], rt.lon[k]);
@@ -265,7 +261,7 @@ void mod_route_side(int32_t sd, int32_t& n, const NdColours& colours) {
       } else if (route_text_starts(type_k, "H")) {
         const bool ppos = route_text_is(name, "PPOS");
         racetrack_at(p, ppos ? ac_lat : rt.lat[k], ppos ? ac_lon : rt.lon[k],
-                     wrap_deg(static_cast<double>(rt.crs_mag[k]) - var), rt.rad_turn[k], rt.hold_len[k],
+                     mod360_nonneg_d(static_cast<double>(rt.crs_mag[k]) - var), rt.rad_turn[k], rt.hold_len[k],
                      rt.hold_radius[k]);
       } else {
         nd_line_ll(p, from_lat, from_lon, rt.lat[k], rt.lon[k]);
@@ -281,7 +277,7 @@ void mod_route_side(int32_t sd, int32_t& n, const NdColours& colours) {
 }  // namespace
 
 void draw_nd_hold_leg(const NdDrawPass& p, int32_t i) {
-  if (i < 1 || !leg_ok(i)) return;
+  if (i < 1 || !leg_slot_ok(i)) return;
   if (nd_range_index(efis_side[p.side].map_range) > 4) return;
   const float fi = static_cast<float>(i);
   const float active = fms_seq.vnav_idx - 1.0f;

@@ -105,7 +105,7 @@ void path_into(const Pass& p, int32_t i) {
     }
     return;
   }
-  if (prev < 0 || prev >= route_leg_capacity) return;  // no such leg: nothing to draw
+  if (!leg_slot_ok(prev)) return;  // no such leg: nothing to draw
   if (legs_radii_radius[prev] == 0.0f) {
     line_ll(p, legs_lat[i - 1], legs_lon[i - 1], e_lat, e_lon);
     return;
@@ -141,10 +141,7 @@ void dme_arc(const Pass& p, int32_t i) {
          right_turn_dir(legs_rad_turn[i]));
 }
 
-inline double wrap_deg(double d) {
-  const double w = std::fmod(d, 360.0);
-  return w < 0.0 ? w + 360.0 : w;
-}
+using angle::mod360_nonneg_d;
 
 // The whole ground track of a procedure turn laid out by the route decode:
 // out from the fix, the 45-degree turn, the straight, the 180-degree turn,
@@ -156,21 +153,21 @@ void proc_turn_figure(const Pass& p, int32_t i) {
   const bool left = proc_turn_is_left(legs_rad_turn[i]);
   line_ll(p, legs_lat[i], legs_lon[i], t.pi_p1_lat[i], t.pi_p1_lon[i]);
   if (left) {
-    arc_ll(p, t.pi_p2_lat[i], t.pi_p2_lon[i], r, wrap_deg(c + 225.0), wrap_deg(c + 270.0), 3.0f);
+    arc_ll(p, t.pi_p2_lat[i], t.pi_p2_lon[i], r, mod360_nonneg_d(c + 225.0), mod360_nonneg_d(c + 270.0), 3.0f);
   } else {
-    arc_ll(p, t.pi_p2_lat[i], t.pi_p2_lon[i], r, wrap_deg(c + 135.0), wrap_deg(c + 90.0), 2.0f);
+    arc_ll(p, t.pi_p2_lat[i], t.pi_p2_lon[i], r, mod360_nonneg_d(c + 135.0), mod360_nonneg_d(c + 90.0), 2.0f);
   }
   line_ll(p, t.pi_p3_lat[i], t.pi_p3_lon[i], t.pi_p4_lat[i], t.pi_p4_lon[i]);
   if (left) {
-    arc_ll(p, t.pi_p5_lat[i], t.pi_p5_lon[i], r, wrap_deg(c + 90.0), wrap_deg(c + 270.0), 2.0f);
+    arc_ll(p, t.pi_p5_lat[i], t.pi_p5_lon[i], r, mod360_nonneg_d(c + 90.0), mod360_nonneg_d(c + 270.0), 2.0f);
   } else {
-    arc_ll(p, t.pi_p5_lat[i], t.pi_p5_lon[i], r, wrap_deg(c + 270.0), wrap_deg(c + 90.0), 3.0f);
+    arc_ll(p, t.pi_p5_lat[i], t.pi_p5_lon[i], r, mod360_nonneg_d(c + 270.0), mod360_nonneg_d(c + 90.0), 3.0f);
   }
   line_ll(p, t.pi_p6_lat[i], t.pi_p6_lon[i], t.pi_p7_lat[i], t.pi_p7_lon[i]);
   if (left) {
-    arc_ll(p, t.pi_x_lat[i], t.pi_x_lon[i], r, wrap_deg(c + 270.0), wrap_deg(c + 225.0), 2.0f);
+    arc_ll(p, t.pi_x_lat[i], t.pi_x_lon[i], r, mod360_nonneg_d(c + 270.0), mod360_nonneg_d(c + 225.0), 2.0f);
   } else {
-    arc_ll(p, t.pi_x_lat[i], t.pi_x_lon[i], r, wrap_deg(c + 90.0), wrap_deg(c + 135.0), 3.0f);
+    arc_ll(p, t.pi_x_lat[i], t.pi_x_lon[i], r, mod360_nonneg_d(c + 90.0), mod360_nonneg_d(c + 135.0), 3.0f);
   }
   line_ll(p, t.pi_p8_lat[i], t.pi_p8_lon[i], legs_seg1_start_lat[i], legs_seg1_start_lon[i]);
 }
@@ -191,25 +188,25 @@ void proc_turn_symbol(const Pass& p, int32_t i) {
   const double o_side = left ? 270.0 : 90.0;     // the hook's open side
   const float dir = left ? 0.0f : 1.0f;
 
-  gc_destination(fix_lat, fix_lon, wrap_deg(m + o_corner), r_nm);
+  gc_destination(fix_lat, fix_lon, mod360_nonneg_d(m + o_corner), r_nm);
   const double a_lat = nav_result.lat;
   const double a_lon = nav_result.lon;
-  arc_ll(p, a_lat, a_lon, r_nm, wrap_deg(m + o_fix), wrap_deg(m + o_side), dir);
+  arc_ll(p, a_lat, a_lon, r_nm, mod360_nonneg_d(m + o_fix), mod360_nonneg_d(m + o_side), dir);
 
   // The second corner lies back along the course, abeam a construction point
   // 5 nm out on the first corner's diagonal: where the line back from the
   // first corner meets the line from that point toward the course.
-  gc_destination(fix_lat, fix_lon, wrap_deg(m + o_corner), 5.0);
+  gc_destination(fix_lat, fix_lon, mod360_nonneg_d(m + o_corner), 5.0);
   const double q_lat = nav_result.lat;
   const double q_lon = nav_result.lon;
-  gc_intersection(a_lat, a_lon, wrap_deg(m + 180.0), q_lat, q_lon, wrap_deg(m + o_side + 180.0));
+  gc_intersection(a_lat, a_lon, mod360_nonneg_d(m + 180.0), q_lat, q_lon, mod360_nonneg_d(m + o_side + 180.0));
   const double b_lat = nav_result.lat;
   const double b_lon = nav_result.lon;
   if (b_lat == 0.0 && b_lon == 0.0) return;
-  gc_destination(b_lat, b_lon, wrap_deg(m + o_side), r_nm);
+  gc_destination(b_lat, b_lon, mod360_nonneg_d(m + o_side), r_nm);
   const Xy side_pt = project(p, nav_result.lat, nav_result.lon);
   map_line_clipped(map_pen.x, map_pen.y, side_pt.x, side_pt.y, p.stipple, p.side);
-  arc_ll(p, b_lat, b_lon, r_nm, wrap_deg(m + o_side), wrap_deg(m + 180.0), dir);
+  arc_ll(p, b_lat, b_lon, r_nm, mod360_nonneg_d(m + o_side), mod360_nonneg_d(m + 180.0), dir);
 }
 
 // Lateral offset path beside the route: from the script's transition points
@@ -251,7 +248,7 @@ void offset_route(const Pass& p, int32_t i, const NdColours& colours, bool& rejo
     if (off > 180.0) off -= 360.0;
     if (std::fabs(off) > 90.0 && legs_offset[i] != 0.0f) {
       const double turn = legs_offset[i] > 0.0f ? 45.0 : 315.0;
-      gc_destination(lat[1], lon[1], wrap_deg(crs + turn), std::fabs(legs_offset[i]) * 1.41421356);
+      gc_destination(lat[1], lon[1], mod360_nonneg_d(crs + turn), std::fabs(legs_offset[i]) * 1.41421356);
       if (!(nav_result.lat == 0.0 && nav_result.lon == 0.0)) {
         Pass c = p;
         c.stipple = 21;

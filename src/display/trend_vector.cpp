@@ -18,6 +18,7 @@
 #include "core/binding.h"
 #include "core/host_io.h"
 #include "core/preprocess_values.h"
+#include "core/units.h"
 #include "core/util.h"
 #include "display/map_primitives.h"
 #include "display/nd_style.h"
@@ -43,7 +44,7 @@ void trend_vector(int32_t sd, const NdColours& colours, double up, double track,
   const double ac_lat = host_mirror.sim_flightmodel_position_latitude;
   const double ac_lon = host_mirror.sim_flightmodel_position_longitude;
   const double len_nm = pieces * gs * 30.0 * nm_per_m;
-  const double circumference = radius_nm * 6.28318530718;
+  const double circumference = radius_nm * two_pi_11dp;
   double swept = circumference > len_nm ? len_nm / circumference * 360.0 : 359.0;
   swept = clamp_range(static_cast<float>(swept), 0.0f, 359.0f);
   glColor4fv(colours.white[sd]);
@@ -104,7 +105,7 @@ void draw_nd_trend_and_vor(const NdColours& colours) {
   if (!std::isfinite(up)) return;
   const float bank = clamp_range(host_mirror.sim_cockpit2_gauges_indicators_roll_electric_deg_pilot, -kTrendMaxBankDeg,
                                  kTrendMaxBankDeg);
-  const float gs_kt = host_mirror.sim_flightmodel_position_groundspeed * 1.94384449f;
+  const float gs_kt = host_mirror.sim_flightmodel_position_groundspeed * kt_per_mps;
   double radius_nm = turn_radius_nm(std::fabs(bank), gs_kt);
   if (radius_nm == 0.0 || !std::isfinite(radius_nm)) radius_nm = 0.1;
   nd_symbol_origin.x = 0.5;

@@ -10,6 +10,7 @@
 
 #include "core/binding.h"
 #include "core/preprocess_values.h"
+#include "core/units.h"
 #include "core/util.h"
 #include "engines/engine_inputs.h"
 #include "engines/engine_model_coeffs.h"
@@ -17,13 +18,12 @@
 namespace {
 
 constexpr float kNewtonsPerLbf = 4.44822162f;
-constexpr float kKnotsPerMs = 1.94384449244f;
 
 float mach() { return host_mirror.sim_flightmodel_misc_machno; }
 
 // Reverse coefficient doubles between 60 and 80 kt of groundspeed.
 float reverse_coefficient() {
-  const float kt = host_mirror.sim_flightmodel_position_groundspeed * kKnotsPerMs;
+  const float kt = host_mirror.sim_flightmodel_position_groundspeed * kt_per_mps;
   const float k = engine_model::reverse_coef;
   if (kt < 60.0f) return k;
   if (kt < 80.0f) return k * (1.0f + (kt - 60.0f) / 20.0f);

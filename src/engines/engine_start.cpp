@@ -10,6 +10,7 @@
 #include "alerting/failure_state.h"
 #include "core/binding.h"
 #include "core/frame_values.h"
+#include "core/units.h"
 #include "core/util.h"
 #include "engines/engine_inputs.h"
 #include "engines/engine_state.h"
@@ -255,7 +256,7 @@ void update_engine_start() {
     const float wind_dir = h.sim_cockpit2_gauges_indicators_wind_heading_deg_mag;
     const float rel = std::fmod(wind_dir + 180.0f, 360.0f) - h.sim_flightmodel_position_mag_psi;
     float wm = std::fabs(std::cos(rel * 0.017453292f) * h.sim_cockpit2_gauges_indicators_wind_speed_kts) *
-               0.514f / 330.0f;
+               mps_per_kt_3dp / 330.0f;
     if (wm > 0.1f) wm = 0.1f;
     if (wm < 0.01f) wm = 0.0f;
     float wn1 = 0.0f;

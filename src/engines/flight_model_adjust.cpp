@@ -9,6 +9,7 @@
 #include "core/handling_options.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
+#include "core/units.h"
 #include "core/util.h"
 #include "core/variant.h"
 #include "engines/engine_inputs.h"
@@ -49,7 +50,7 @@ float liftoff_term(const FrameInputs& in) {
 // replaces it when it is more forward.
 float taxi_term(const FrameInputs& in) {
   const float w = interpolate_clamped(43.0f, 0.9f, 80.0f, 1.0f, in.tonnes);
-  const float v = interpolate_clamped(5.0f, 1.0f, 20.0f, 0.85f, in.gs_ms * 1.9438444f);
+  const float v = interpolate_clamped(5.0f, 1.0f, 20.0f, 0.85f, in.gs_ms * kt_per_mps);
   const float steer = finite_or(host_mirror.sim_flightmodel2_gear_tire_steer_command_deg[0], 0.0f);
   const float sn = std::sin(std::fabs(steer) * 0.017453292f);
   const float drag = interpolate_clamped(43.0f, -1000.0f, 80.0f, -3000.0f, in.tonnes) * clamp_range(sn, 0.0f, 1.0f);
@@ -65,7 +66,7 @@ float taxi_term(const FrameInputs& in) {
 }
 
 float reverse_term(const FrameInputs& in) {
-  const float g = clamp_range(in.gs_ms * 1.944f, 60.0f, 240.0f);
+  const float g = clamp_range(in.gs_ms * kt_per_mps_3dp, 60.0f, 240.0f);
   const float e = std::log((g - 45.0f) / 10.0f);
   const float a = clamp_range(0.9f - 0.3f * e, 0.5f, 0.9f);
   const float b = clamp_range(0.9f - 0.45f * e, 0.38f, 0.9f);

@@ -5,10 +5,10 @@
 #include <cmath>
 
 #include "core/binding.h"
+#include "core/units.h"
 #include "navdata/nav_math.h"
 
 using navmath::f32;
-using navmath::kPi;
 using navmath::rad;
 
 namespace {
@@ -99,7 +99,7 @@ float intercept_angle_for_offset(float offset_nm, float bank_deg, float gain, fl
   float gs_mps = mirror_f(bound::sim_flightmodel_position_groundspeed);
   if (!(gs_mps >= 71.0f)) gs_mps = 71.0f;  // also a NaN from the host
   if (gs_mps > 236.0f) gs_mps = 236.0f;
-  float v = f32(gs_mps * 1.94384449 + 10.0);
+  float v = f32(gs_mps * kt_per_mps_8dp_d + 10.0);
   if (v == 0.0f) v = 145.0f;
   if (bank_deg == 0.0f) bank_deg = 0.1f;
   float r = v * v / (std::tan(static_cast<float>(rad(bank_deg))) * 68620.0f);
@@ -113,7 +113,7 @@ float intercept_angle_for_offset(float offset_nm, float bank_deg, float gain, fl
     angle = max_angle_deg;
   } else {
     const float asin_x = std::asin(x);
-    const float a = f32(static_cast<double>(asin_x * 180.0f) / kPi);
+    const float a = f32(static_cast<double>(asin_x * 180.0f) / pi_12dp);
 
     // Shaped angle: steeper for small offsets so the path is captured firmly.
     float s;

@@ -6,13 +6,12 @@
 #include <cmath>
 #include <cstdint>
 
+#include "core/units.h"
 #include "navdata/nav_math.h"
 
 using navmath::deg;
 using navmath::f32;
 using navmath::kEarthRadiusNm;
-using navmath::kPi;
-using navmath::kTwoPi;
 using navmath::mod360;
 using navmath::rad;
 using navmath::wrap180;
@@ -246,9 +245,9 @@ GcPointPair gc_point_pair(double lat1, double lon1, double lat2, double lon2) {
   const double cb = std::acos(clamp_unit(B));
   if (s > 0.0) {
     p.theta12 = ca;
-    p.theta21 = kTwoPi - cb;
+    p.theta21 = two_pi_12dp - cb;
   } else {
-    p.theta12 = kTwoPi - ca;
+    p.theta12 = two_pi_12dp - ca;
     p.theta21 = cb;
   }
   p.valid = true;
@@ -283,10 +282,10 @@ void gc_intersection_of(const GcPointPair& p, double course1, double course2) {
       std::asin(clamp_unit(p.sin_phi1 * std::cos(d13) + p.cos_phi1 * std::sin(d13) * std::cos(theta13)));
   const double dlon = std::atan2(std::sin(theta13) * std::sin(d13) * p.cos_phi1,
                                  std::cos(d13) - p.sin_phi1 * std::sin(phi3));
-  double lambda3 = std::fmod(p.lambda1 + dlon + kPi, kTwoPi);
-  if (lambda3 < 0.0) lambda3 += kTwoPi;
+  double lambda3 = std::fmod(p.lambda1 + dlon + pi_12dp, two_pi_12dp);
+  if (lambda3 < 0.0) lambda3 += two_pi_12dp;
   nav_result.lat = deg(phi3);
-  nav_result.lon = deg(lambda3 - kPi);
+  nav_result.lon = deg(lambda3 - pi_12dp);
 }
 
 }  // namespace
@@ -356,7 +355,7 @@ void arc_errors(double lat, double lon, double ctr_lat, double ctr_lon, float ra
     nav_result.cross_track = radius_nm - d;
     if (a < 0.0f) a += 360.0f;
   }
-  nav_result.along_track = f32(std::fabs(static_cast<double>(a)) * (static_cast<double>(radius_nm) * kPi / 180.0));
+  nav_result.along_track = f32(std::fabs(static_cast<double>(a)) * (static_cast<double>(radius_nm) * pi_12dp / 180.0));
   nav_result.spare1 = 0.0;
   nav_result.spare2 = 0.0;
 }
@@ -438,7 +437,7 @@ bool beyond_abeam(float lat1, float lon1, float lat2, float lon2, float lat3, fl
 
 float arc_length(float angle_deg, float radius_nm) {
   const float r = std::fabs(radius_nm);
-  return f32(static_cast<double>(r) * (static_cast<double>(angle_deg) * kPi / 180.0));
+  return f32(static_cast<double>(r) * (static_cast<double>(angle_deg) * pi_12dp / 180.0));
 }
 
 float turn_radius_nm(float bank_deg, float speed_kt) {
@@ -452,7 +451,7 @@ float deg_to_rad(float deg_value) { return static_cast<float>(rad(deg_value)); }
 
 float rad_to_deg(float rad_value) {
   const float r180 = rad_value * 180.0f;
-  return f32(static_cast<double>(r180) / kPi);
+  return f32(static_cast<double>(r180) / pi_12dp);
 }
 
 float abs_f(float x) { return std::fabs(x); }

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "core/units.h"
 #include "core/util.h"
 
 // Turn direction codes, as the leg tables, the path pieces and the geodesy
@@ -28,8 +29,6 @@ enum TurnDirection : int32_t {
 
 namespace navmath {
 
-inline constexpr double kPi = 3.141592653589;
-inline constexpr double kTwoPi = 6.283185307178;
 // Earth radius of the spherical model, nautical miles.
 inline constexpr double kEarthRadiusNm = 3440.064795;
 
@@ -39,7 +38,7 @@ inline float f32(double x) { return static_cast<float>(x); }
 // times pi over 180 in double, rounded to float, handed on as a double.
 inline double rad(double deg_value) {
   const float d = static_cast<float>(deg_value);
-  return static_cast<double>(static_cast<float>(static_cast<double>(d) * kPi / 180.0));
+  return static_cast<double>(static_cast<float>(static_cast<double>(d) * pi_12dp / 180.0));
 }
 
 // Radians to degrees: rounded to float, times 180 in float, over pi in double,
@@ -47,7 +46,7 @@ inline double rad(double deg_value) {
 inline float deg(double rad_value) {
   const float r = static_cast<float>(rad_value);
   const float r180 = r * 180.0f;
-  return static_cast<float>(static_cast<double>(r180) / kPi);
+  return static_cast<float>(static_cast<double>(r180) / pi_12dp);
 }
 
 // The remainders by 360 and the wraps to a circle live in core/util.h

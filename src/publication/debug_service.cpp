@@ -71,11 +71,8 @@ void log_situation_failed(const char* verb, const char* path) {
 
 // Whether the situation file (relative to the host's root) can be read.
 bool situation_file_exists(const char* relative) {
-  char root[path_capacity] = {};
-  XPLMGetSystemPath(root);
-  root[path_capacity - 1] = '\0';
   char full[2 * path_capacity];
-  const int n = std::snprintf(full, sizeof full, "%s%s", root, relative);
+  const int n = std::snprintf(full, sizeof full, "%s%s", system_root, relative);
   // A cut path could name another file.
   if (n < 0 || static_cast<size_t>(n) >= sizeof full) return false;
   std::FILE* f = std::fopen(full, "rb");

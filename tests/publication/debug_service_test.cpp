@@ -15,6 +15,7 @@
 #include "publication/debug_service.h"
 #include "core/frame_values.h"
 #include "aircraft/lifecycle.h"
+#include "core/paths.h"
 #include "core/preprocess_values.h"
 #include "core/variant.h"
 #include "host.h"
@@ -29,6 +30,7 @@ class DebugService : public ::testing::Test {
  protected:
   void SetUp() override {
     simhost::reset();
+    XPLMGetSystemPath(system_root);  // each reset makes a new root; the plug-in reads it at its start
     terrain_probe = nullptr;
     variant_index = 0;
     acf_model = 999;
@@ -129,6 +131,7 @@ TEST_F(DebugService, StatusAfterEachKindOfWriteAndOtherValuesChangeNothingElse) 
   };
   for (const Case& c : cases) {
     simhost::reset();
+    XPLMGetSystemPath(system_root);
     terrain_probe = nullptr;
     handling_options[1] = 0;  // a state an option command would overwrite
     init_stage = 2;

@@ -21,7 +21,7 @@ ArcTurnResult arc_turn_result;
 namespace legpath {
 
 void arc_setup(int32_t k, bool from_previous) {
-  if (k < 1 || !slot_ok(k)) return;
+  if (k < 1 || !leg_slot_ok(k)) return;
   const double clat = legs_rad_lat[k], clon = legs_rad_lon[k];
   const float to_prev = gc_bearing(clat, clon, legs_lat[k - 1], legs_lon[k - 1]);
   float len = 0.0f;
@@ -50,8 +50,8 @@ struct Pt {
   double lon;
 };
 
-Pt wpt(int32_t k) { return slot_ok(k) ? Pt{legs_lat[k], legs_lon[k]} : Pt{0.0, 0.0}; }
-Pt arc_centre(int32_t k) { return slot_ok(k) ? Pt{legs_rad_lat[k], legs_rad_lon[k]} : Pt{0.0, 0.0}; }
+Pt wpt(int32_t k) { return leg_slot_ok(k) ? Pt{legs_lat[k], legs_lon[k]} : Pt{0.0, 0.0}; }
+Pt arc_centre(int32_t k) { return leg_slot_ok(k) ? Pt{legs_rad_lat[k], legs_rad_lon[k]} : Pt{0.0, 0.0}; }
 Pt dest(Pt a, double course, double d) {
   gc_destination(a.lat, a.lon, course, d);
   return {nav_result.lat, nav_result.lon};
@@ -264,7 +264,7 @@ int32_t connection_2() {
 int32_t calc_arc_entry_turn(int32_t i, float course, float rel_turn, float r, int32_t af_from_to) {
   ArcTurnResult& t = arc_turn_result;
   t = ArcTurnResult{};
-  if (!slot_ok(i) || !slot_ok(i + 1)) return 0;
+  if (!leg_slot_ok(i) || !leg_slot_ok(i + 1)) return 0;
   const float R = af_from_to == 1 ? legs_radius[i + 1] + r : legs_radius[i + 1] - r;
   const bool left = rel_turn < 0.0f;
   t.side = left ? 2.0f : 3.0f;
@@ -302,7 +302,7 @@ int32_t calc_arc_exit_turn(int32_t i, float next_course, float rel_turn, float /
                            int32_t af_from_to) {
   ArcTurnResult& t = arc_turn_result;
   t = ArcTurnResult{};
-  if (!slot_ok(i) || !slot_ok(i + 1)) return 0;
+  if (!leg_slot_ok(i) || !leg_slot_ok(i + 1)) return 0;
   const float R = af_from_to == 1 ? legs_radius[i] + r : legs_radius[i] - r;
   const bool left = rel_turn < 0.0f;
   t.side = left ? 2.0f : 3.0f;
@@ -379,10 +379,10 @@ namespace legpath {
 int32_t arc_entry_search() {
   const LegPassFrame& f = leg_pass;
   const int32_t i = f.i, j = f.j;
-  if (!slot_ok(i) || !slot_ok(j)) return 0;
+  if (!leg_slot_ok(i) || !leg_slot_ok(j)) return 0;
   float xspeed = leg_turn_speed(i, f.xnext_rel_brg, 20.0f);
   const int32_t p = prev_valid_leg(i);
-  const float rem = p == -1 ? dir_seg_remain_dist : (slot_ok(p) ? legs_seg_remain_dist[p] : 0.0f);
+  const float rem = p == -1 ? dir_seg_remain_dist : (leg_slot_ok(p) ? legs_seg_remain_dist[p] : 0.0f);
   const float limit = std::fmin(0.5f * dist(wpt(i), wpt(j)), std::fmax(0.0f, rem));
   if (!(f.xabs_next_rel_brg > 12.0f && limit > 0.0f)) return 0;
   const Pt A = arc_centre(j), W = wpt(i), P = wpt(before(i));
@@ -422,7 +422,7 @@ int32_t arc_entry_search() {
 int32_t arc_exit_search() {
   const LegPassFrame& f = leg_pass;
   const int32_t i = f.i, j = f.j;
-  if (!slot_ok(i) || !slot_ok(j)) return 0;
+  if (!leg_slot_ok(i) || !leg_slot_ok(j)) return 0;
   float xspeed = leg_turn_speed(i, f.xnext_rel_brg, 20.0f);
   const int32_t b = before(i);
   const float limit =

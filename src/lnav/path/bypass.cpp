@@ -67,14 +67,14 @@ void connect(int32_t s, int32_t t, int32_t side, float dta) {
       const double d1 = std::fabs(course_diff_dir(legs_seg1_start_angle[s], legs_seg1_end_angle[s], turn));
       const double d2 = std::fabs(course_diff_dir(legs_seg1_start_angle[s], w, turn));
       if (d2 <= d1) {
-        legs_seg1_arc_lenght[s] = static_cast<float>(d1 * r * pi_d / 180.0);
-        legs_wpt_arc_dist[s] = static_cast<float>(d2 * r * pi_d / 180.0);
+        legs_seg1_arc_lenght[s] = static_cast<float>(d1 * r * pi_12dp / 180.0);
+        legs_wpt_arc_dist[s] = static_cast<float>(d2 * r * pi_12dp / 180.0);
       } else {
         legs_seg1_start_angle[s] = w;
         gc_destination(legs_seg1_ctr_lat[s], legs_seg1_ctr_lon[s], w, r);
         legs_seg1_start_lat[s] = static_cast<float>(nav_result.lat);
         legs_seg1_start_lon[s] = static_cast<float>(nav_result.lon);
-        legs_seg1_arc_lenght[s] = static_cast<float>(d2 * r * pi_d / 180.0);
+        legs_seg1_arc_lenght[s] = static_cast<float>(d2 * r * pi_12dp / 180.0);
         legs_wpt_arc_dist[s] = 0.0f;
       }
     }
@@ -87,7 +87,7 @@ void connect(int32_t s, int32_t t, int32_t side, float dta) {
 namespace legpath {
 
 int32_t bypass_search(int32_t s, int32_t entry, int32_t side) {
-  if (!slot_ok(s) || s + 1 > 255) return -1;
+  if (!leg_slot_ok(s) || s + 1 > 255) return -1;
   const LegPassFrame& f = leg_pass;
   const float saved_df = legs_df_crs[s + 1];
   const float saved_fin = legs_df_crs_fin[s + 1];

@@ -16,6 +16,7 @@
 #include "core/host_io.h"
 #include "lnav/route/hold_geometry.h"
 #include "core/preprocess_values.h"
+#include "core/units.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/fms_legs.h"
 #include "lnav/guidance_steps.h"
@@ -32,7 +33,6 @@ using namespace legpath;
 
 namespace {
 
-constexpr float kKtPerMps = 1.94384449244f;
 constexpr float kDirectBankDeg = 22.0f;  // bank of the direct-to's first turn
 
 struct Pt {
@@ -40,7 +40,7 @@ struct Pt {
   double lon;
 };
 
-Pt wpt(int32_t k) { return slot_ok(k) ? Pt{legs_lat[k], legs_lon[k]} : Pt{0.0, 0.0}; }
+Pt wpt(int32_t k) { return leg_slot_ok(k) ? Pt{legs_lat[k], legs_lon[k]} : Pt{0.0, 0.0}; }
 float brg(Pt a, Pt b) { return gc_bearing(a.lat, a.lon, b.lat, b.lon); }
 float dist(Pt a, Pt b) { return gc_distance_nm(a.lat, a.lon, b.lat, b.lon); }
 Pt dest(Pt a, double course, double d) {
@@ -49,7 +49,7 @@ Pt dest(Pt a, double course, double d) {
 }
 
 void clear_arc_split(int32_t k) {
-  if (!slot_ok(k)) return;
+  if (!leg_slot_ok(k)) return;
   legs_seg1_arc_lenght[k] = 0.0f;
   legs_wpt_angle[k] = 0.0f;
   legs_wpt_arc_dist[k] = 0.0f;
@@ -289,7 +289,7 @@ namespace legpath {
 
 int32_t direct_to_stage(int32_t i) {
   // The direct-to leg reads slot i + 1.
-  if (!slot_ok(i) || i + 1 > 255) return i + 1;
+  if (!leg_slot_ok(i) || i + 1 > 255) return i + 1;
   const Pt S{dir_start_lat, dir_start_lon};
   const Pt W = wpt(i);
   const float C0 = dir_init_crs;
@@ -305,7 +305,7 @@ int32_t direct_to_stage(int32_t i) {
   } else if (std::fabs(d) < 5.0f) {
     straight_to(i, S, W, C0, B);
   } else {
-    const float gs_kt = host_mirror.sim_flightmodel_position_groundspeed * kKtPerMps;
+    const float gs_kt = host_mirror.sim_flightmodel_position_groundspeed * kt_per_mps;
     const float R0 = turn_radius_nm(kDirectBankDeg, gs_kt);
     const float R = R0 * 1.1f;
     const FirstTurn ft = first_turn(S, C0, d, R, W);
@@ -319,7 +319,7 @@ int32_t direct_to_stage(int32_t i) {
   }
 
   legs_dist_true[i] = i >= 1 ? dist(wpt(i - 1), W) : 0.0f;
-  if (slot_ok(result)) {
+  if (leg_slot_ok(result)) {
     legs_dist_true[result] = dir_seg1_arc_lenght - dir_wpt_arc_dist + dir_seg2_distance + dir_seg3_arc_lenght +
                              dir_seg_remain_dist + legs_af_arc_dist[result] + legs_wpt_arc_dist[result] +
                              proc_turn.pi_lenght[result];
@@ -370,7 +370,7 @@ void intdir_turn() {
         const bool right = rel > 0.0f;
         t.turn = right ? 3.0f : 2.0f;
         const float bank = h.sim_cockpit2_gauges_indicators_altitude_ft_pilot <= 18800.0f ? 20.0f : 10.0f;
-        const float R = turn_radius_nm(bank, gs * 1.94384449f) * 1.1f;
+        const float R = turn_radius_nm(bank, gs * kt_per_mps) * 1.1f;
         const Pt K = dest(A, angle::wrap360_d(H + (right ? 90.0 : 270.0)), R);
         t.ctr_lat = static_cast<float>(K.lat);
         t.ctr_lon = static_cast<float>(K.lon);
@@ -412,7 +412,7 @@ void calc_direct_turn_path() {
   // no waypoint to turn to.
   const int32_t m = (idx >= 0.0f && idx < 256.0f) ? static_cast<int32_t>(idx) : -1;
   p = DirectToTurnPath{};
-  if (!(fms_seq.intdir_act == 3.0f && fms_seq.vnav_idx > 1.0f) || !slot_ok(m)) {
+  if (!(fms_seq.intdir_act == 3.0f && fms_seq.vnav_idx > 1.0f) || !leg_slot_ok(m)) {
     p.final_crs = -1.0f;
     return;
   }
@@ -426,7 +426,7 @@ void calc_direct_turn_path() {
   p.final_crs = B;
   // Nearly ahead: the course straight to the waypoint, no turn.
   if (std::fabs(d) < 5.0f) return;
-  const float R = turn_radius_nm(kDirectBankDeg, h.sim_flightmodel_position_groundspeed * kKtPerMps) * 1.1f;
+  const float R = turn_radius_nm(kDirectBankDeg, h.sim_flightmodel_position_groundspeed * kt_per_mps) * 1.1f;
   const FirstTurn ft = first_turn(S, C0, d, R, W);
   // Inside the turn: no tangent, the straight course stands.
   if (!ft.found) return;

@@ -11,6 +11,7 @@
 #include "core/binding.h"
 #include "core/host_io.h"
 #include "core/preprocess_values.h"
+#include "core/units.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/route_pass_steps.h"
 #include "lnav/route/fms_legs.h"
@@ -27,7 +28,6 @@ using namespace legpath;
 
 namespace {
 
-constexpr float kt_to_ms = 0.5144444f;
 
 struct Pt {
   double lat;
@@ -58,7 +58,7 @@ Pt turn_offset(Pt s, bool after_intercept, double a, double b, float r, bool lef
   if (after_intercept) {
     const float t = std::fabs(rel);
     const bool against = (left && rel > 0.0f) || (!left && rel < 0.0f);
-    const double shift = (t < 135.0f && !against) ? r * std::tan(t / 2.0 * pi_d / 180.0) + 0.1 : r + 0.1;
+    const double shift = (t < 135.0f && !against) ? r * std::tan(t / 2.0 * pi_12dp / 180.0) + 0.1 : r + 0.1;
     return dest(s, b, shift);
   }
   if (left) return dest(dest(s, c360(a + 270.0), r), c360(b + 90.0), r);
@@ -107,14 +107,15 @@ void set_leg_end(int32_t k, Pt p) {
   const float d = gc_distance_nm(legs_lat[k], legs_lon[k], legs_lat[n], legs_lon[n]);
   if (!(d > 0.01f)) return;
   legs_brg_true[n] =
-      static_cast<float>(gc_bearing(legs_lat[k], legs_lon[k], legs_lat[n], legs_lon[n]) * pi_d / 180.0);
+      static_cast<float>(gc_bearing(legs_lat[k], legs_lon[k], legs_lat[n], legs_lon[n]) * pi_12dp / 180.0);
   legs_brg_fin_true[n] = static_cast<float>(
-      c360(gc_bearing(legs_lat[n], legs_lon[n], legs_lat[k], legs_lon[k]) + 180.0) * pi_d / 180.0);
+      c360(gc_bearing(legs_lat[n], legs_lon[n], legs_lat[k], legs_lon[k]) + 180.0) * pi_12dp / 180.0);
   legs_dist[n] = d;
 }
 
 void finish_from_i(int32_t i, int32_t j) {
-  legs_brg_true[j] = static_cast<float>(gc_bearing(legs_lat[i], legs_lon[i], legs_lat[j], legs_lon[j]) * pi_d / 180.0);
+  legs_brg_true[j] =
+      static_cast<float>(gc_bearing(legs_lat[i], legs_lon[i], legs_lat[j], legs_lon[j]) * pi_12dp / 180.0);
   legs_dist[j] = gc_distance_nm(legs_lat[i], legs_lon[i], legs_lat[j], legs_lon[j]);
   append_handback(j);
 }
@@ -137,10 +138,10 @@ bool case_active_climb(int32_t i) {
   if (ra > 50.0f) {
     alt = frame_flight_data.alt_ft;
     v = gs;
-    if (id_is_runway(i - 1) && i == 2) v = std::fmax(gs, legs_spd_calc[i - 1] * kt_to_ms);
+    if (id_is_runway(i - 1) && i == 2) v = std::fmax(gs, legs_spd_calc[i - 1] * mps_per_kt_7dp);
   } else {
     alt = std::fmax(frame_flight_data.alt_ft, legs_alt_calc[i - 1]);
-    v = std::fmax(gs, legs_spd_calc[i - 1] * kt_to_ms);
+    v = std::fmax(gs, legs_spd_calc[i - 1] * mps_per_kt_7dp);
   }
   v = std::fmax(75.0f, v);
   Pt s = id_is_runway(i - 1) ? runway_start_pt(i - 1) : wpt(i - 1);
@@ -160,7 +161,7 @@ bool case_active_climb(int32_t i) {
   const float e = angle::wrap180_d(static_cast<double>(f.xact_crs) - gc_bearing(plat, plon, s.lat, s.lon));
   float a = std::fabs(e);
   if (a > 90.0f) a = 180.0f - a;
-  const float along = d * static_cast<float>(std::cos(a * pi_d / 180.0));
+  const float along = d * static_cast<float>(std::cos(a * pi_12dp / 180.0));
   float climb = (legs_alt_rest1[i] - alt) / 3000.0f * 60.0f * v / 1852.0f;
   if (e >= -90.0f && e <= 90.0f) {
     if (ra > 20.0f) climb = std::fmax(0.0f, climb - along);
@@ -181,7 +182,7 @@ void case_next_climb(int32_t i, int32_t j) {
   const LegPassFrame& f = leg_pass;
   const float alt0 = legs_alt_calc[i];
   const float c = magvar_course(j);
-  const float v = std::fmax(75.0f, legs_spd_calc[i] * kt_to_ms);
+  const float v = std::fmax(75.0f, legs_spd_calc[i] * mps_per_kt_7dp);
   const float rel = angle::wrap180_d(static_cast<double>(c) - f.xact_crs);
   Pt s = id_is_runway(i) ? runway_start_pt(i) : wpt(i);
   if (std::fabs(rel) > 5.0f)
@@ -244,7 +245,7 @@ void case_intercept(int32_t i, int32_t j) {
   } else if (id_is(m, "(VECTOR)") || pt_is(m, "FA") || pt_is(m, "FC") || pt_is(m, "FD")) {
     const Pt ref{legs_rad_lat[m], legs_rad_lon[m]};
     const float c2 = static_cast<float>(
-        c360(legs_brg_mag[m] * 180.0 / pi_d - XPLMGetMagneticVariation(ref.lat, ref.lon)));
+        c360(legs_brg_mag[m] * 180.0 / pi_12dp - XPLMGetMagneticVariation(ref.lat, ref.lon)));
     course_line_intersection(s.lat, s.lon, c, ref.lat, ref.lon, c2);
     const Pt x{nav_result.lat, nav_result.lon};
     if (id_is(m, "(VECTOR)")) {

@@ -20,7 +20,7 @@ using namespace legpath;
 namespace legpath {
 
 float tan_half(float change_deg) {
-  return static_cast<float>(std::tan(static_cast<double>(change_deg) / 2.0 * pi_d / 180.0));
+  return static_cast<float>(std::tan(static_cast<double>(change_deg) / 2.0 * pi_12dp / 180.0));
 }
 
 void size_turn(TurnSizing& t, int32_t i, int32_t following, float rel, bool conn5, bool opposite) {
@@ -50,11 +50,11 @@ void size_turn(TurnSizing& t, int32_t i, int32_t following, float rel, bool conn
     t.max_bank = 15.0f;
   }
   t.dta = rw_dta0 ? 0.0f : tangent_dta(t, t.radius);
-  if (conn5 && pt_is(following, "PI") && slot_ok(following) && t.dta > proc_turn.pi_out_dist[following]) {
+  if (conn5 && pt_is(following, "PI") && leg_slot_ok(following) && t.dta > proc_turn.pi_out_dist[following]) {
     t.dta = proc_turn.pi_out_dist[following];
     t.radius = (!opposite && abs_rel < 135.0f) ? t.dta / tan_half(abs_rel) : t.dta;
   }
-  if (legs_type[i] == 5.0f || (slot_ok(following) && legs_type[following] == 6.0f && !pt_is_intercept(i)) ||
+  if (legs_type[i] == 5.0f || (leg_slot_ok(following) && legs_type[following] == 6.0f && !pt_is_intercept(i)) ||
       pt_is(following, "DF")) {
     t.dta = 0.0f;
     t.radius = static_cast<float>(static_cast<double>(t.radius) * 1.1);
@@ -85,7 +85,7 @@ void size_retry(TurnSizing& t, int32_t i) {
 }
 
 void turn_side(int32_t code_leg, float rel, int32_t& side, bool& opposite) {
-  const float code = slot_ok(code_leg) ? legs_rad_turn[code_leg] : -1.0f;
+  const float code = leg_slot_ok(code_leg) ? legs_rad_turn[code_leg] : -1.0f;
   if (navmath::is_left_turn_f(code)) {
     side = 2;
     opposite = rel > 0.0f;

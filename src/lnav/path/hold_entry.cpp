@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "lnav/route/hold_geometry.h"
+#include "core/units.h"
 #include "lnav/route/fms_legs.h"
 #include "lnav/path/leg_path.h"
 #include "lnav/path/leg_path_internal.h"
@@ -59,7 +60,7 @@ float half_angle_offset(float r, float a, float b) {
 // The point beyond `from` on `course` that lies `d` from `c` (`from` nearer
 // than d), solved in the flat frame about c: the turns are a few nm apart.
 Pt away_along(Pt c, Pt from, float course, float d) {
-  constexpr double kRad = 3.14159265358979323846 / 180.0;
+  constexpr double kRad = pi_20dp / 180.0;
   const double b = brg(c, from) * kRad;
   const double g = dist(c, from);
   const double u = course * kRad;
@@ -283,7 +284,7 @@ namespace legpath {
 
 void hold_entry_stage(int32_t s) {
   const int32_t h = s + 1;
-  if (!slot_ok(s) || !slot_ok(h) || !pt_is_hold(h)) return;
+  if (!leg_slot_ok(s) || !leg_slot_ok(h) || !pt_is_hold(h)) return;
   const float kind = hold_pattern.hold_entry[h];
   if (tracing(9999.0f)) {
     trace(9999.0f, "WPT %d: Next wpt is HOLD -> entry pattern = %f\n", s, static_cast<double>(kind));

@@ -15,6 +15,7 @@
 #include "core/binding.h"
 #include "core/host_io.h"
 #include "core/preprocess_values.h"
+#include "core/units.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/route_pass_steps.h"
 #include "lnav/route/fms_legs.h"
@@ -42,10 +43,10 @@ int32_t last_entry() {
   return static_cast<int32_t>(n);
 }
 
-const RouteText& wpt_id(int32_t k) { return slot_ok(k) ? route_tables.waypoint_names[k] : empty_text; }
-const RouteText& path_type(int32_t k) { return slot_ok(k) ? route_tables.leg_path_types[k] : empty_text; }
+const RouteText& wpt_id(int32_t k) { return leg_slot_ok(k) ? route_tables.waypoint_names[k] : empty_text; }
+const RouteText& path_type(int32_t k) { return leg_slot_ok(k) ? route_tables.leg_path_types[k] : empty_text; }
 const RouteText& prev_path_type(int32_t k) {
-  return slot_ok(k) ? route_tables.prev_leg_path_types[k] : empty_text;
+  return leg_slot_ok(k) ? route_tables.prev_leg_path_types[k] : empty_text;
 }
 bool id_is_gap(int32_t k) { return id_is(k, "DISCONTINUITY") || id_is(k, "(VECTOR)"); }
 bool id_is_runway(int32_t k) { return route_text_starts(wpt_id(k), "RW"); }
@@ -73,7 +74,7 @@ bool step_off(double& lat, double& lon, double crs, double other_lon) {
   // The destination is rounded to single precision: the step must move the
   // longitude by more than a float step.
   constexpr double step_nm = 0.01;
-  if (!(std::fabs(std::sin(crs * pi_d / 180.0)) > 1e-6)) return false;
+  if (!(std::fabs(std::sin(crs * pi_12dp / 180.0)) > 1e-6)) return false;
   gc_destination(lat, lon, crs, step_nm);
   if (one_meridian(nav_result.lon, other_lon)) return false;
   lat = nav_result.lat;
@@ -99,7 +100,7 @@ void trace(float selector, const char* fmt, ...) {
 }
 
 void store_turn_center(int32_t k, int32_t side) {
-  if (!slot_ok(k)) return;
+  if (!leg_slot_ok(k)) return;
   const TurnCenterResult& r = turn_center_result;
   const auto f = [](double v) { return static_cast<float>(v); };
   legs_seg1_ctr_lat[k] = legs_radii_ctr_lat[k] = f(r.seg1_ctr_lat);
@@ -131,7 +132,7 @@ void store_turn_center(int32_t k, int32_t side) {
 }
 
 void split_arc_at_waypoint(int32_t k) {
-  if (!slot_ok(k)) return;
+  if (!leg_slot_ok(k)) return;
   const float r = legs_seg1_radius[k];
   const int32_t turn = static_cast<int32_t>(legs_seg1_turn[k]);
   const float start = legs_seg1_start_angle[k];
@@ -154,7 +155,7 @@ void split_arc_at_waypoint(int32_t k) {
 }
 
 void straight_transition(int32_t k, float remain_nm) {
-  if (!slot_ok(k)) return;
+  if (!leg_slot_ok(k)) return;
   legs_radii_radius[k] = 0.0f;
   legs_radii_dta[k] = 0.0f;
   legs_seg1_start_lat[k] = legs_lat[k];
@@ -163,7 +164,7 @@ void straight_transition(int32_t k, float remain_nm) {
 }
 
 void true_distance(int32_t s, int32_t n, bool arc_rule) {
-  if (!slot_ok(n)) return;
+  if (!leg_slot_ok(n)) return;
   const int32_t p = prev_valid_leg(n);
   float d;
   if (p == -1) {
@@ -171,7 +172,7 @@ void true_distance(int32_t s, int32_t n, bool arc_rule) {
         dir_seg3_arc_lenght + legs_af_arc_dist[n] + legs_wpt_arc_dist[n] + proc_turn.pi_lenght[n];
   } else if (pt_is_hold(n)) {
     d = 0.0f;
-  } else if (slot_ok(p)) {
+  } else if (leg_slot_ok(p)) {
     const float straight = (arc_rule && pt_is_arc(n)) ? 0.0f : legs_seg_remain_dist[p] - legs_radii_dta[n];
     d = (legs_seg1_arc_lenght[p] - legs_wpt_arc_dist[p]) + legs_seg2_distance[p] + legs_seg3_arc_lenght[p] +
         straight + legs_af_arc_dist[n] + legs_wpt_arc_dist[n] + proc_turn.pi_lenght[n];
@@ -206,7 +207,7 @@ void reset_leg_path(int32_t k, int32_t flag) {
     dir_seg2_distance = dir_seg3_arc_lenght = dir_seg_remain_dist = 0.0f;
     return;
   }
-  if (!slot_ok(k)) return;
+  if (!leg_slot_ok(k)) return;
   legs_seg1_start_lat[k] = legs_lat[k];
   legs_seg1_start_lon[k] = legs_lon[k];
   // Constant addresses: the list is laid down once, not on every call.
@@ -289,7 +290,7 @@ void predict_speed(int32_t i) {
   const float fi = static_cast<float>(i);
   const float v2 = fms_copies.v2_set;
   if (fi == fms_seq.vnav_idx - 1.0f || fi == fms_seq.vnav_idx_seq - 1.0f) {
-    const float gs = std::fmax(145.0f, host_mirror.sim_flightmodel_position_groundspeed * 1.94384449f);
+    const float gs = std::fmax(145.0f, host_mirror.sim_flightmodel_position_groundspeed * kt_per_mps);
     if (i == 1 && id_is_runway(1)) {
       legs_spd_calc[1] = v2 == 0.0f ? 145.0f : v2 + 20.0f;
       if (gs > legs_spd_calc[1]) legs_spd_calc[1] = gs;
@@ -330,7 +331,7 @@ void speed_probe() {
   const float v = read_now_f(probe);
   if (!(v >= 0.0f && v <= fms_seq.legs_num)) return;
   const int32_t k = static_cast<int32_t>(v);
-  if (slot_ok(k)) script_set_f(probe, legs_spd_calc[k]);
+  if (leg_slot_ok(k)) script_set_f(probe, legs_spd_calc[k]);
 }
 
 int32_t classify(int32_t i, int32_t j) {
@@ -439,8 +440,8 @@ int32_t calc_legs_path(int32_t i, int32_t flag) {
       break;
     default:
       if (f.disable_calc != 2) {
-        straight_transition(i, slot_ok(f.j) ? legs_dist[f.j] : 0.0f);
-        if (slot_ok(f.j)) legs_bypass[f.j] = 0.0f;
+        straight_transition(i, leg_slot_ok(f.j) ? legs_dist[f.j] : 0.0f);
+        if (leg_slot_ok(f.j)) legs_bypass[f.j] = 0.0f;
         if (tracing(9999.0f)) {
           trace(9999.0f, "WPT %d <%s>: Skipped to WPT %d <%s> (disable_calc %d) \n", i, wpt_id(i).text, f.j,
                 wpt_id(f.j).text, f.disable_calc);

@@ -6,7 +6,9 @@
 
 #include <cstdint>
 
+#include "core/units.h"
 #include "core/util.h"
+#include "lnav/route/route_state.h"
 #include "lnav/route/route_intake.h"
 #include "navdata/nav_math.h"
 
@@ -27,10 +29,6 @@ struct LegPassFrame {
 extern LegPassFrame leg_pass;
 
 namespace legpath {
-
-constexpr double pi_d = 3.141592653589;
-
-inline bool slot_ok(int32_t k) { return k >= 0 && k < 256; }
 
 // Index of the last route entry: trunc(legs_num) within 0..255; NaN gives 0.
 int32_t last_entry();

@@ -6,6 +6,7 @@
 // outside the tables reads as zero geometry.
 #include <cmath>
 
+#include "core/units.h"
 #include "core/util.h"
 #include "lnav/route/hold_geometry.h"
 #include "lnav/route/route_intake.h"
@@ -20,7 +21,6 @@ using namespace pathpos;
 
 namespace {
 
-constexpr double kPi = 3.141592653589;
 
 int32_t found(int32_t code, float s, float along) {
   path_seg_dist = s;
@@ -96,7 +96,7 @@ int32_t path_position_hold(int32_t leg, int32_t prev, double lat, double lon, in
   const float len = h.hold_leg_len[i];
   const float c = h.hold_crs_true[i];
   const float d = legs_rad_turn[i];
-  const float half = static_cast<float>(static_cast<double>(r) * kPi);
+  const float half = static_cast<float>(static_cast<double>(r) * pi_12dp);
   const double c1_lat = h.hold_ctr1_lat[i];
   const double c1_lon = h.hold_ctr1_lon[i];
   const double c2_lat = h.hold_ctr2_lat[i];

@@ -10,7 +10,7 @@
 using namespace legpath;
 
 void bp_true_distance(int32_t n, int32_t p, int32_t m) {
-  if (!slot_ok(n) || !slot_ok(m) || p < -1 || p > 255) return;
+  if (!leg_slot_ok(n) || !leg_slot_ok(m) || p < -1 || p > 255) return;
   if (tracing(3333.0f)) {
     trace(3333.0f, "Calculation true distance for BP WPT: %d <%s>\n", n, wpt_id(n).text);
     if (p == -1) {

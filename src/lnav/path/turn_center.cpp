@@ -12,6 +12,7 @@
 #include "core/binding.h"
 #include "lnav/route/hold_geometry.h"
 #include "core/preprocess_values.h"
+#include "core/units.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/fms_legs.h"
 #include "lnav/path/leg_path.h"
@@ -25,13 +26,13 @@ TurnCenterResult turn_center_result;
 using namespace legpath;
 
 float leg_turn_speed(int32_t leg, float course_change_deg, float bank_deg) {
-  if (!slot_ok(leg)) return 145.0f;
+  if (!leg_slot_ok(leg)) return 145.0f;
   const float s = legs_spd_calc[leg];
   const float lf = static_cast<float>(leg);
   const bool flown = lf == fms_seq.vnav_idx - 1.0f || lf == fms_seq.vnav_idx_seq - 1.0f;
   float v = 0.0f;
   if (s == 0.0f) {
-    if (flown) v = host_mirror.sim_flightmodel_position_groundspeed * 1.94384449f;
+    if (flown) v = host_mirror.sim_flightmodel_position_groundspeed * kt_per_mps;
   } else if (s > 0.0f && s < 100.0f) {
     v = std::sqrt(288.15f) * s * 39.0f;
   } else if (s >= 100.0f) {
@@ -52,7 +53,7 @@ float leg_turn_speed(int32_t leg, float course_change_deg, float bank_deg) {
       // The builders pass the signed course change: a left turn toward a
       // faster leg gains speed along its arc as a right one does.
       const float a =
-          turn_radius_nm(bank_deg, t) * 1.1f * 6.283185307178f / 360.0f * std::fabs(course_change_deg);
+          turn_radius_nm(bank_deg, t) * 1.1f * two_pi_f / 360.0f * std::fabs(course_change_deg);
       v = std::fmin(tn, t + a / 0.128f);
     } else {
       v = t;
@@ -97,7 +98,7 @@ float straight_before(int32_t leg) {
   if (p == -1) return dir_seg_remain_dist;
   if (pt_is_hold(leg)) return hold_pattern.hold_leg_len[leg];
   if (pt_is(leg, "PI")) return proc_turn.pi_last_dist[leg];
-  if (!slot_ok(p)) return 0.0f;
+  if (!leg_slot_ok(p)) return 0.0f;
   return legs_seg_remain_dist[p];
 }
 
@@ -120,11 +121,11 @@ int32_t accept(TurnCenterResult& r, Pt P, Pt N, int32_t turn, bool sector = true
   }
   r.seg1_arc_lenght = static_cast<float>(
       std::fabs(static_cast<double>(course_diff_dir(r.seg1_start_angle, r.seg1_end_angle, r.seg1_turn))) *
-      static_cast<double>(r.seg1_radius) * pi_d / 180.0);
+      static_cast<double>(r.seg1_radius) * pi_12dp / 180.0);
   if (!has3) return 0;
   r.seg3_arc_lenght = static_cast<float>(
       std::fabs(static_cast<double>(course_diff_dir(r.seg3_start_angle, r.seg3_end_angle, r.seg3_turn))) *
-      static_cast<double>(r.seg1_radius) * pi_d / 180.0);
+      static_cast<double>(r.seg1_radius) * pi_12dp / 180.0);
   if (!has2) return 0;
   r.seg2_distance = gc_distance_nm(r.seg1_end_lat, r.seg1_end_lon, r.seg2_end_lat, r.seg2_end_lon);
   r.seg2_crs_true = gc_bearing(r.seg1_end_lat, r.seg1_end_lon, r.seg2_end_lat, r.seg2_end_lon);
@@ -206,7 +207,7 @@ int32_t long_way_loop(TurnCenterResult& r, Pt P, Pt N, float crs_in, float crs_o
   }
   const float c = angle::wrap180_d(static_cast<double>(crs_out) - crs_in);
   const double h = (180.0 - std::fabs(static_cast<double>(c))) * 0.5;
-  const double tangent = static_cast<double>(radius) / std::tan(h * pi_d / 180.0);
+  const double tangent = static_cast<double>(radius) / std::tan(h * pi_12dp / 180.0);
   const Pt S = dest(V, crs_in, tangent);
   const Pt C1 = dest(S, c360(crs_in + (left ? 270.0 : 90.0)), radius);
   const float end_angle = c360(crs_out + (left ? 90.0 : 270.0));
@@ -428,7 +429,7 @@ int32_t refit_to_outbound(TurnBuild& b, TurnCenterResult& r, const Tangency& g) 
     const float dist_pn = dist(b.P, b.N);
     const float e = std::fabs(angle::wrap180_d(static_cast<double>(brg(b.P, b.N)) - b.crs_out));
     if (e < kHalfCircleBelowDeg) {
-      const float rho = std::sin(static_cast<float>(e * pi_d / 180.0)) * dist_pn * 0.5f;
+      const float rho = std::sin(static_cast<float>(e * pi_12dp / 180.0)) * dist_pn * 0.5f;
       r.seg1_radius = rho;
       b.C1 = dest(b.P, b.p_in, rho);
       // The half circle is laid square to the inbound course at the
@@ -573,7 +574,7 @@ int32_t calc_turn_center(double wpt_lat, double wpt_lon, float crs_in, double ne
   r = TurnCenterResult{};
   r.seg1_radius = radius;
   r.seg1_dta = dta;
-  if (!slot_ok(leg)) return 1;
+  if (!leg_slot_ok(leg)) return 1;
   TurnBuild b{};
   b.P = Pt{wpt_lat, wpt_lon};
   b.N = Pt{next_lat, next_lon};

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/paths.h"
 #include "platform/xplm.h"
 
 char filename_list[filename_list_bytes];
@@ -72,11 +73,8 @@ int take_plan_names(const char* names, int bytes, int total) {
 void fms_plan_list_write(void*, float value) {
   if (value != 0.0f) {
     filename_list_n = 0.0f;
-    char root[path_bytes] = {};
-    XPLMGetSystemPath(root);
-    root[path_bytes - 1] = '\0';
     // The host lists a folder named without a trailing separator.
-    const int path_len = std::snprintf(scratch.path, sizeof scratch.path, "%sOutput/FMS plans", root);
+    const int path_len = std::snprintf(scratch.path, sizeof scratch.path, "%sOutput/FMS plans", system_root);
     if (path_len > 0 && path_len < path_bytes) {
       std::memset(scratch.names, 0, sizeof scratch.names);
       int total = 0;

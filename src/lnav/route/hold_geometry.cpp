@@ -10,7 +10,9 @@
 #include "core/frame_values.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/route_pass_steps.h"
+#include "core/units.h"
 #include "core/util.h"
+#include "lnav/route/route_state.h"
 #include "lnav/route/fms_legs.h"
 #include "navdata/air_data.h"
 #include "navdata/geodesy.h"
@@ -27,21 +29,14 @@ namespace {
 using navmath::mod360;
 using navmath::wrap360;
 
-constexpr int32_t kLegs = 256;
 constexpr float kMinHoldSpeedKt = 145.0f;
-constexpr float kKtPerMps = 1.94384449244f;  // hold speeds
-constexpr float kKtPerMpsPi = 1.9438445f;    // procedure-turn speed
-constexpr float kMpsPerKtHold = 0.51444f;
-constexpr float kMpsPerKtPi = 0.514444f;
 
-bool leg_ok(int32_t i) { return i >= 0 && i < kLegs; }
-
-float leg_value(const float (&arr)[256], int32_t i) { return leg_ok(i) ? finite_or(arr[i], 0.0f) : 0.0f; }
+float leg_value(const float (&arr)[256], int32_t i) { return leg_slot_ok(i) ? finite_or(arr[i], 0.0f) : 0.0f; }
 
 // Active leg as a 0-based index; -1 when the scripts' value is out of range.
 int32_t active_leg() {
-  const int32_t a = trunc_clamped(fms_seq.vnav_idx - 1.0f, -1, kLegs);
-  return leg_ok(a) ? a : -1;
+  const int32_t a = trunc_clamped(fms_seq.vnav_idx - 1.0f, -1, route_leg_capacity);
+  return leg_slot_ok(a) ? a : -1;
 }
 
 bool is_active(int32_t i) { return static_cast<float>(i) == fms_seq.vnav_idx - 1.0f; }
@@ -94,7 +89,7 @@ HoldSpeeds hold_speeds(int32_t i) {
   const float wind_to = mod360(m.sim_cockpit2_gauges_indicators_wind_heading_deg_mag + 180.0f);
   const float hdg = m.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot;
   const float crs = leg_value(legs_crs_mag, i);
-  const float air = m.sim_flightmodel_position_groundspeed * kKtPerMps - wind_kt * cos_deg(wind_to - hdg);
+  const float air = m.sim_flightmodel_position_groundspeed * kt_per_mps - wind_kt * cos_deg(wind_to - hdg);
   const float along = wind_kt * cos_deg(wind_to - crs);
   const float across = wind_kt * sin_deg(wind_to - crs);
   const float worst = air + fmax_f(std::fabs(along), std::fabs(across));
@@ -153,7 +148,7 @@ void store_point(float& lat, float& lon) {
 }  // namespace
 
 void compute_hold_pattern(int32_t i) {
-  if (!leg_ok(i)) return;
+  if (!leg_slot_ok(i)) return;
   HoldPatternArrays& h = hold_pattern;
   hold_alt_ref = 0.0f;
 
@@ -173,10 +168,10 @@ void compute_hold_pattern(int32_t i) {
   } else {
     const float t_s = leg_value(legs_hold_time, i);
     if (t_s != 0.0f) {
-      len = sp.s_kt * kMpsPerKtHold * t_s / 1852.0f;
+      len = sp.s_kt * mps_per_kt_5dp * t_s / 1852.0f;
     } else {
       len = leg_value(legs_hold_dist, i);
-      if (len == 0.0f) len = sp.s_kt * kMpsPerKtHold * 90.0f / 1852.0f;  // a 90-second leg
+      if (len == 0.0f) len = sp.s_kt * mps_per_kt_5dp * 90.0f / 1852.0f;  // a 90-second leg
     }
   }
   if (!(len >= r)) len = r;
@@ -209,7 +204,7 @@ void compute_hold_pattern(int32_t i) {
 }
 
 void clear_hold_pattern(int32_t i) {
-  if (!leg_ok(i)) return;
+  if (!leg_slot_ok(i)) return;
   // Constant addresses: the list is laid down once, not on every call.
   static float* const fields[] = {
       hold_pattern.hold_leg_len,  hold_pattern.hold_radius,   hold_pattern.hold_crs_true, hold_pattern.hold_side_away,
@@ -220,10 +215,10 @@ void clear_hold_pattern(int32_t i) {
 }
 
 void compute_proc_turn(int32_t i) {
-  if (!leg_ok(i)) return;
+  if (!leg_slot_ok(i)) return;
   ProcTurnArrays& p = proc_turn;
   const float alt_ft = host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot;
-  if (!is_active(i)) p.pi_speed[i] = host_mirror.sim_flightmodel_position_groundspeed * kKtPerMpsPi;
+  if (!is_active(i)) p.pi_speed[i] = host_mirror.sim_flightmodel_position_groundspeed * kt_per_mps_7dp;
   p.pi_speed[i] = clamp_range(finite_or(p.pi_speed[i], 0.0f), tas_from_speed(170.0f, alt_ft),
                               tas_from_speed(200.0f, alt_ft));
   p.pi_near[i] = 1;
@@ -243,7 +238,7 @@ void compute_proc_turn(int32_t i) {
   p.pi_crs_c[i] = mod360(crs + (left ? 90.0f : 270.0f));
   const int side = left ? kTurnRight : kTurnLeft;
 
-  const float v_mps = p.pi_speed[i] * kMpsPerKtPi;
+  const float v_mps = p.pi_speed[i] * mps_per_kt_6dp;
   p.pi_out_dist[i] = v_mps * 120.0f / 1852.0f;
   p.pi_leg2_dist[i] = v_mps * 75.0f / 1852.0f;
 
@@ -277,7 +272,7 @@ void compute_proc_turn(int32_t i) {
 }
 
 void clear_proc_turn(int32_t i) {
-  if (!leg_ok(i)) return;
+  if (!leg_slot_ok(i)) return;
   proc_turn.pi_near[i] = 0;
   // Constant addresses: the list is laid down once, not on every call.
   static float* const fields[] = {

@@ -20,6 +20,7 @@
 #include "lnav/route/route_geometry.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/route_pass_steps.h"
+#include "core/units.h"
 #include "core/util.h"
 #include "lnav/route/fms_legs.h"
 #include "lnav/route/route_state.h"
@@ -46,20 +47,19 @@ void log_line(const char* fmt, ...) {
   XPLMDebugString(line);
 }
 
-bool slot_ok(int32_t i) { return i >= 0 && i < route_leg_capacity; }
 
 // 0-based leg of a 1-based script leg number; -1 before the route, 256 past
 // the tables.
 int32_t leg_of(float one_based) { return trunc_clamped(one_based - 1.0f, -1, route_leg_capacity); }
 
-const char* id_of(int32_t i) { return slot_ok(i) ? route_tables.waypoint_names[i].text : ""; }
+const char* id_of(int32_t i) { return leg_slot_ok(i) ? route_tables.waypoint_names[i].text : ""; }
 
 double aircraft_lat() { return host_mirror.sim_flightmodel_position_latitude; }
 double aircraft_lon() { return host_mirror.sim_flightmodel_position_longitude; }
 
 // Distance from the aircraft to waypoint i (0 for a leg outside the tables).
 float distance_to(int32_t i) {
-  if (!slot_ok(i)) return 0.0f;
+  if (!leg_slot_ok(i)) return 0.0f;
   return gc_distance_nm(aircraft_lat(), aircraft_lon(), legs_lat[i], legs_lon[i]);
 }
 
@@ -113,7 +113,7 @@ void catch_up_sequencing_leg() {
   if (!(fms_seq.vnav_idx > fms_seq.vnav_idx_seq)) return;
   fms_seq.vnav_idx_seq = fms_seq.vnav_idx;
   const int32_t active = leg_of(fms_seq.vnav_idx);
-  if (slot_ok(active) && legs_bypass[active] == 1.0f) {
+  if (leg_slot_ok(active) && legs_bypass[active] == 1.0f) {
     fms_seq.vnav_idx_seq = static_cast<float>(next_sequencing_leg(active) + 1);
   }
   init_nav_mode(leg_of(fms_seq.vnav_idx_seq));
@@ -128,7 +128,7 @@ void restore_remaining_distance() {
   const float d = distance_to(leg_of(fms_seq.vnav_idx_seq));
   if (fms_seq.intdir_act == 0.0f) {
     const int32_t before = trunc_clamped(fms_seq.vnav_idx_seq - 2.0f, -1, route_leg_capacity);
-    if (slot_ok(before)) legs_seg_remain_dist[before] = d;
+    if (leg_slot_ok(before)) legs_seg_remain_dist[before] = d;
   } else {
     dir_seg_remain_dist = d;
   }
@@ -174,20 +174,20 @@ void take_direct_to() {
   const float intercept_crs = route_change_values.intdir_crs;
   if (intercept_crs >= 0.0f) {
     fms_seq.nav_mode = 0.0f;
-    if (slot_ok(path_start_leg)) {
+    if (leg_slot_ok(path_start_leg)) {
       legs_df_crs[path_start_leg] = legs_df_crs_fin[path_start_leg] =
           navmath::mod360(intercept_crs - frame_flight_data.mag_var_deg + 360.0f);
     }
-    if (slot_ok(direct_to_leg)) direct_to_flags[direct_to_leg] = 2.0f;
+    if (leg_slot_ok(direct_to_leg)) direct_to_flags[direct_to_leg] = 2.0f;
     reset_leg_path(0, 1);
     const float d = distance_to(direct_to_leg);
     // The intercept course line is drawn far enough to meet the route.
     dir_seg_remain_dist = d < 700.0f ? 700.0f : d;
   } else {
-    if (slot_ok(direct_to_leg)) direct_to_flags[direct_to_leg] = 1.0f;
+    if (leg_slot_ok(direct_to_leg)) direct_to_flags[direct_to_leg] = 1.0f;
     path_start_leg = calc_legs_path(path_start_leg, 1);
     if (fms_debug_selector == 99999.0f) {
-      const float crs_fin = slot_ok(path_start_leg) ? legs_df_crs_fin[path_start_leg] : 0.0f;
+      const float crs_fin = leg_slot_ok(path_start_leg) ? legs_df_crs_fin[path_start_leg] : 0.0f;
       log_line("Direct to  %d <%s> -> CRS final: %f, %d\n", direct_to_leg, id_of(direct_to_leg),
                static_cast<double>(crs_fin), path_start_leg);
       fms_debug_selector = 9999.0f;
@@ -220,7 +220,7 @@ void take_direct_to() {
 void start_at_arc_entry() {
   if (legs_change_copy == 0.0f && route_reset_request == 0.0f) return;
   const int32_t k = path_start_leg;
-  if (fms_seq.intdir_act != 0.0f || k < 2 || !slot_ok(k) || k != leg_of(fms_seq.vnav_idx_seq)) return;
+  if (fms_seq.intdir_act != 0.0f || k < 2 || !leg_slot_ok(k) || k != leg_of(fms_seq.vnav_idx_seq)) return;
   const RouteText& type = route_tables.leg_path_types[k];
   if (route_text_is(type, "AF") || route_text_is(type, "RF")) path_start_leg = k - 1;
 }
@@ -234,7 +234,7 @@ void measure_first_straight(bool taken_in) {
   RouteTakeIn& t = route_take_in;
   if (taken_in || path_start_leg < t.first_built_leg) t.first_built_leg = path_start_leg;
   const int32_t k = path_start_leg;
-  if (fms_seq.intdir_act != 0.0f || !slot_ok(k) || k != leg_of(fms_seq.vnav_idx_seq)) return;
+  if (fms_seq.intdir_act != 0.0f || !leg_slot_ok(k) || k != leg_of(fms_seq.vnav_idx_seq)) return;
   // A hold or a procedure turn is entered from a straight of its own.
   const RouteText& type = route_tables.leg_path_types[k];
   if (route_text_is(type, "HM") || route_text_is(type, "HA") || route_text_is(type, "HF") ||
@@ -261,7 +261,7 @@ int32_t take_in_flown_transition() {
   // starts with anyway.
   if (mode == 5.0f && (route_track.region == kRegionOwnTurn || route_track.region == kRegionTurnOffArc)) return -1;
   const int32_t k = path_start_leg;
-  if (!slot_ok(k) || k != leg_of(fms_seq.vnav_idx_seq)) return -1;
+  if (!leg_slot_ok(k) || k != leg_of(fms_seq.vnav_idx_seq)) return -1;
   const int32_t p = prev_valid_leg(k);
   // The departure entry is never turned at.
   if (p < 1) return -1;
@@ -277,11 +277,11 @@ int32_t take_in_flown_transition() {
 // the new leg. Where that needs a tighter circle than the turn's own, or the
 // new leg lies the other way, the transition stays as built.
 void carry_on_flown_turn(int32_t p, int32_t region_before, float mode_before) {
-  if (!slot_ok(p) || mode_before != 5.0f) return;
+  if (!leg_slot_ok(p) || mode_before != 5.0f) return;
   if (region_before != kRegionFlyByTurn && region_before != kRegionFirstArc) return;
   const int32_t n = next_valid_leg(p);
   const float r = legs_seg1_radius[p];
-  if (!slot_ok(n) || !(r > 0.0f) || leg_seg_kind(p) != 1) return;
+  if (!leg_slot_ok(n) || !(r > 0.0f) || leg_seg_kind(p) != 1) return;
   const bool left = pathpos::is_left(legs_seg1_turn[p]);
   const double lat = aircraft_lat();
   const double lon = aircraft_lon();
@@ -296,7 +296,7 @@ void carry_on_flown_turn(int32_t p, int32_t region_before, float mode_before) {
   const float side = left ? -nav_result.cross_track : nav_result.cross_track;
   const float to_go = navmath::mod360(left ? track - out : out - track);
   if (!(side > 0.0f) || !(to_go > 0.0f && to_go < 180.0f)) return;
-  const double rho = side / (1.0 - std::cos(static_cast<double>(to_go) * navmath::kPi / 180.0));
+  const double rho = side / (1.0 - std::cos(static_cast<double>(to_go) * pi_12dp / 180.0));
   if (!(rho >= r && rho < 1000.0)) return;
 
   gc_destination(lat, lon, navmath::mod360(track + (left ? 270.0f : 90.0f)), rho);
@@ -341,7 +341,7 @@ void carry_on_flown_turn(int32_t p, int32_t region_before, float mode_before) {
 void build_path() {
   int32_t i = path_start_leg;
   if (i < 0) i = 0;
-  while (slot_ok(i) && static_cast<float>(i) <= fms_seq.legs_num - 1.0f) {
+  while (leg_slot_ok(i) && static_cast<float>(i) <= fms_seq.legs_num - 1.0f) {
     legs_bypass[i] = 0.0f;
     const int32_t next = calc_legs_path(i, 0);
     // The builder always moves on; a result that does not would hang the frame.
@@ -380,7 +380,7 @@ struct Labelled {
 void dump_direct_to() {
   log_line("Direct to data:\n");
   log_line("WPT %d  <%s>:\n", direct_to_leg, id_of(direct_to_leg));
-  const int32_t k = slot_ok(direct_to_leg) ? direct_to_leg : 0;
+  const int32_t k = leg_slot_ok(direct_to_leg) ? direct_to_leg : 0;
   const Labelled values[] = {
       {"legs_radii_radius", &legs_radii_radius[k]},
       {"legs_turn", &legs_turn[k]},
@@ -506,7 +506,7 @@ void distances_to_destination(int32_t n) {
 }  // namespace
 
 void for_each_bypassed_leg(int32_t from, void (*visit)(int32_t leg, int32_t prev, int32_t next)) {
-  auto in_path = [](int32_t k) { return slot_ok(k) && static_cast<float>(k) <= fms_seq.legs_num - 1.0f; };
+  auto in_path = [](int32_t k) { return leg_slot_ok(k) && static_cast<float>(k) <= fms_seq.legs_num - 1.0f; };
   int32_t j = from < 0 ? 0 : from;
   while (in_path(j)) {
     if (legs_bypass[j] != 0.0f) {

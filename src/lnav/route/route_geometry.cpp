@@ -8,6 +8,7 @@
 
 #include "lnav/route/hold_geometry.h"
 #include "core/preprocess_values.h"
+#include "core/units.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/route_pass_steps.h"
 #include "lnav/route/fms_legs.h"
@@ -17,19 +18,17 @@
 #include "platform/xplm.h"
 
 using navmath::f32;
-using navmath::kPi;
 using navmath::mod360;
 using navmath::wrap360;
 
 namespace {
 
-bool slot_ok(int32_t i) { return i >= 0 && i < route_leg_capacity; }
 
 // Array slot or 0 when the index lies outside the table.
-float at(const float (&arr)[256], int32_t i) { return slot_ok(i) ? arr[i] : 0.0f; }
+float at(const float (&arr)[256], int32_t i) { return leg_slot_ok(i) ? arr[i] : 0.0f; }
 
-const char* leg_type(int32_t i) { return slot_ok(i) ? route_tables.leg_path_types[i].text : ""; }
-const char* waypoint_id(int32_t i) { return slot_ok(i) ? route_tables.waypoint_names[i].text : ""; }
+const char* leg_type(int32_t i) { return leg_slot_ok(i) ? route_tables.leg_path_types[i].text : ""; }
+const char* waypoint_id(int32_t i) { return leg_slot_ok(i) ? route_tables.waypoint_names[i].text : ""; }
 bool type_is(int32_t i, const char* t) { return std::strcmp(leg_type(i), t) == 0; }
 char type_first(int32_t i) { return leg_type(i)[0]; }
 
@@ -99,7 +98,7 @@ PrevPath previous_path(int32_t p) {
     v.remain = dir_seg_remain_dist;
     return v;
   }
-  if (!slot_ok(p)) return v;  // absent: all zero
+  if (!leg_slot_ok(p)) return v;  // absent: all zero
   v.wpt_lat = legs_lat[p];
   v.wpt_lon = legs_lon[p];
   v.ctr1_lat = legs_seg1_ctr_lat[p];
@@ -203,7 +202,7 @@ int32_t point_along_display_route(int32_t r, float active_idx, int32_t k, float 
   nav_result.lat = 0.0;
   nav_result.lon = 0.0;
   const DisplayRoute& route = display_routes[r];
-  if (!(k > 0 && static_cast<float>(k) <= route.count) || !slot_ok(k)) return 0;
+  if (!(k > 0 && static_cast<float>(k) <= route.count) || !leg_slot_ok(k)) return 0;
   const double klat = route.lat[k];
   const double klon = route.lon[k];
 
@@ -249,7 +248,7 @@ void runway_start(int32_t k, double& lat, double& lon) {
 
 float arc_angle(float radius_nm, float length_nm) {
   if (radius_nm == 0.0f) return 0.0f;
-  return f32(static_cast<double>(length_nm) / (static_cast<double>(radius_nm) * kPi / 180.0));
+  return f32(static_cast<double>(length_nm) / (static_cast<double>(radius_nm) * pi_12dp / 180.0));
 }
 
 float magvar_course(int32_t i) {
@@ -261,7 +260,7 @@ float magvar_course(int32_t i) {
   if (at(legs_direct, i) == 2.0f) return at(legs_df_crs_fin, i);
 
   if (type_is(i, "DF")) {
-    if (!slot_ok(i)) return 0.0f;
+    if (!leg_slot_ok(i)) return 0.0f;
     // Near the runway the first direct-to-fix legs follow the aircraft's own
     // departure, so their course is recomputed while no direct-to runs.
     const bool short_first_leg = fms_seq.intdir_act == 0.0f && legs_dist[i] < 5.0f &&
@@ -311,7 +310,7 @@ int32_t leg_geometry(int32_t i, float d) {
   nav_result.lon = 0.0;
 
   // A bypassed waypoint is measured from the next one the path flies over.
-  if (slot_ok(i) && legs_bypass[i] != 0.0f && d != 0.0f) {
+  if (leg_slot_ok(i) && legs_bypass[i] != 0.0f && d != 0.0f) {
     const int32_t j = next_valid_leg(i);
     if (j != 0) {
       const float moved = legs_dist_dest_true[i] - at(legs_dist_dest_true, j) + d;
@@ -319,7 +318,7 @@ int32_t leg_geometry(int32_t i, float d) {
       i = j;
     }
   }
-  if (!(i > 0 && static_cast<float>(i) <= fms_seq.legs_num) || !slot_ok(i)) return 0;
+  if (!(i > 0 && static_cast<float>(i) <= fms_seq.legs_num) || !leg_slot_ok(i)) return 0;
 
   const double wlat = legs_lat[i];
   const double wlon = legs_lon[i];
@@ -431,7 +430,7 @@ int32_t point_along_leg_alt(int32_t k, float d) {
 }
 
 int32_t leg_seg_kind(int32_t i) {
-  if (!slot_ok(i)) return 0;
+  if (!leg_slot_ok(i)) return 0;
   if (legs_seg1_end_lat[i] == 0.0f && legs_seg1_end_lon[i] == 0.0f) return 0;
   if (legs_seg3_end_lat[i] == 0.0f && legs_seg3_end_lon[i] == 0.0f) return 1;
   if (legs_seg2_end_lat[i] == 0.0f && legs_seg2_end_lon[i] == 0.0f) return 2;
@@ -456,7 +455,7 @@ bool lateral_offset_at(int32_t k, float& offset_nm) {
     return false;
   }
   // An offset end outside the route corrects nothing.
-  if (!slot_ok(from)) return false;
+  if (!leg_slot_ok(from)) return false;
   offset_nm = legs_offset[from];
   return true;
 }
@@ -470,7 +469,7 @@ namespace {
 // the other hand onto the outbound leg) gives them from where it starts and
 // ends, and must first turn the way its course changes.
 bool turn_halves(int32_t k, float& half, float& inward) {
-  if (!slot_ok(k) || !(legs_seg1_radius[k] > 0.0f)) return false;
+  if (!leg_slot_ok(k) || !(legs_seg1_radius[k] > 0.0f)) return false;
   const int32_t kind = leg_seg_kind(k);
   const bool left1 = navmath::is_left_turn_f(legs_seg1_turn[k]);
   float change = 0.0f;
@@ -505,7 +504,7 @@ bool offset_turn_shift(int32_t k, OffsetTurnShift& shift) {
   const bool left = navmath::is_left_turn_f(legs_seg1_turn[k]);
   if (left ? o > 0.0f : o < 0.0f) return false;
   shift.bearing = inward;
-  shift.distance = std::fabs(static_cast<double>(o)) / std::cos(static_cast<double>(half) * kPi / 180.0);
+  shift.distance = std::fabs(static_cast<double>(o)) / std::cos(static_cast<double>(half) * pi_12dp / 180.0);
   shift.offset_nm = o;
   shift.whole = leg_seg_kind(k) != 1;
   return true;
@@ -532,5 +531,5 @@ float offset_turn_lead(int32_t k, float offset_nm) {
   float half = 0.0f;
   float inward = 0.0f;
   if (!turn_halves(k, half, inward)) return 0.0f;
-  return std::fabs(offset_nm) * static_cast<float>(std::tan(static_cast<double>(half) * kPi / 180.0));
+  return std::fabs(offset_nm) * static_cast<float>(std::tan(static_cast<double>(half) * pi_12dp / 180.0));
 }

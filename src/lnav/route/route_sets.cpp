@@ -12,6 +12,7 @@
 #include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/hold_geometry.h"
+#include "core/units.h"
 #include "core/util.h"
 #include "lnav/path/leg_path.h"
 #include "lnav/route/route_state.h"
@@ -218,7 +219,7 @@ RouteSetHold route_set_hold(float spd, float hold_time_s, float hold_dist_nm, fl
     v = 260.0f;
   }
   RouteSetHold h{};
-  const double metres_per_s = static_cast<double>(v) * 0.51444;
+  const double metres_per_s = static_cast<double>(v) * mps_per_kt_5dp_d;
   if (hold_time_s == 0.0f && hold_dist_nm == 0.0f) {
     h.len_nm = static_cast<float>(metres_per_s * 90.0 / 1852.0);
   } else if (hold_time_s == 0.0f) {

@@ -12,6 +12,10 @@
 
 constexpr int32_t route_leg_capacity = 256;
 
+// Whether k names one of the per-leg slots: the check before any per-leg
+// array is indexed with a leg number worked out from a route count or index.
+inline bool leg_slot_ok(int32_t k) { return k >= 0 && k < route_leg_capacity; }
+
 // Per-leg work values of the computed path (nm and degrees).
 extern float legs_wpt_angle[256];        // radial from the first arc's centre through the waypoint
 extern float legs_wpt_arc_dist[256];     // arc length from the first arc's start to that radial

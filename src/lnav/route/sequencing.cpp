@@ -13,6 +13,7 @@
 #include "lnav/route/hold_geometry.h"
 #include "core/preprocess_values.h"
 #include "core/host_io.h"
+#include "core/units.h"
 #include "core/util.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/fms_legs.h"
@@ -43,8 +44,6 @@ bool crs_within_90(float a, float b) {
 namespace seqint {
 
 namespace {
-constexpr double kPi = 3.141592653589;
-constexpr float kKtPerMps = 1.94384449f;
 
 using angle::mod360_nonneg;
 }  // namespace
@@ -88,7 +87,7 @@ void trace(const char* fmt, ...) {
   XPLMDebugString(line);
 }
 
-float ground_speed_kt() { return mirror_f(bound::sim_flightmodel_position_groundspeed) * kKtPerMps; }
+float ground_speed_kt() { return mirror_f(bound::sim_flightmodel_position_groundspeed) * kt_per_mps; }
 float mag_var() { return mirror_f(bound::sim_flightmodel_position_magnetic_variation); }
 float heading_ref() {
   return mod360_nonneg(mirror_f(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot) - mag_var() + 360.0f);
@@ -100,10 +99,10 @@ float idx_corr2() { return lnav_cmd_cache.idx_corr2_sent; }
 
 float lead_distance(float r_nm, float speed_kt) {
   if (!(r_nm > 0.0f)) return 0.0f;
-  float bank = static_cast<float>(std::atan(speed_kt * speed_kt / (r_nm * 68620.0f)) * 180.0 / kPi);
+  float bank = static_cast<float>(std::atan(speed_kt * speed_kt / (r_nm * 68620.0f)) * 180.0 / pi_12dp);
   if (!(bank > 0.0f)) bank = 0.0f;
   if (bank > 35.0f) bank = 35.0f;
-  return static_cast<float>(r_nm * (2.0 * kPi / 360.0) * bank * 0.35);
+  return static_cast<float>(r_nm * (2.0 * pi_12dp / 360.0) * bank * 0.35);
 }
 
 bool turn_side(float a, float b, float side) { return on_turn_side(a, b, navmath::is_left_turn_f(side) ? kTurnLeft : kTurnRight); }
@@ -478,7 +477,7 @@ void region_decision(SeqFrame& f) {
   const int32_t sub = route_track.sub_region;
   const float togo = route_track.abeam_dist_seg;
   const float r1 = in.r1;
-  const float a_dist = static_cast<float>(r1 * 3.141592653589 * 0.4);
+  const float a_dist = static_cast<float>(r1 * pi_12dp * 0.4);
   const float lead = lead_distance(r1, ground_speed_kt());
   const bool straight_follows = in.remain - legs_radii_dta[i] > 0.5f || legs_radius[i] == 0.0f;
   const bool entry_arc = in.turn1 != -1.0f;

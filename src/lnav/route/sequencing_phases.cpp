@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "core/host_io.h"
+#include "core/units.h"
 #include "core/util.h"
 
 #include "lnav/route/hold_geometry.h"
@@ -20,7 +21,6 @@ using namespace seqint;
 
 namespace {
 
-constexpr float kPi = 3.141592653589f;
 
 float clamp_to(float x, float lo, float hi) { return x < lo ? lo : (x > hi ? hi : x); }
 using angle::mod360_nonneg;
@@ -132,7 +132,7 @@ void sequence_legs_pi() {
   const float togo = route_track.abeam_dist_seg;
   const float r = t.pi_radius[i];
   const float t10 = clamp_to(r, 0.0f, 10.0f);
-  const float a_dist = r * kPi * 0.4f;
+  const float a_dist = r * pi_f * 0.4f;
   const float c = t.pi_crs_true[i];
   const bool left = proc_turn_is_left(legs_rad_turn[i]);
   const float first_side = left ? 3.0f : 2.0f;
@@ -165,7 +165,7 @@ void sequence_legs_pi() {
         const int32_t e = i - 1;
         const Turn u{at(legs_seg1_ctr_lat, e), at(legs_seg1_ctr_lon, e), at(legs_seg1_radius, e),
                      at(legs_seg1_turn, e), ro, true};
-        step(1.0f, at(legs_seg1_radius, e) * kPi * 0.4f, due, &u);
+        step(1.0f, at(legs_seg1_radius, e) * pi_f * 0.4f, due, &u);
       } else if (phase != 1.0f) {
         set_pi_phase(0.0f);
       }

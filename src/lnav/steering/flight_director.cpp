@@ -16,6 +16,7 @@
 #include "core/host_io.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
+#include "core/units.h"
 #include "core/util.h"
 #include "display/display_steps.h"
 #include "lnav/guidance_steps.h"
@@ -27,7 +28,6 @@ namespace {
 
 constexpr float kStepInterval = 0.06f;  // s of accumulated frame time between bar updates
 constexpr float kFtPerM = 3.28084f;
-constexpr float kPi = 3.14159265f;
 
 FlightDirectorState& fd = flight_director_state;
 
@@ -162,7 +162,7 @@ float bank_for_track(float target, float reference, float hdg_rate) {
   const float k = 1.0f + 4.0f * std::fmin(std::fabs(wrap180_nonneg(target - reference)), 30.0f) / 30.0f;
   const float predicted = reference + k * hdg_rate;
   const float e = wrap180_nonneg(target - predicted);
-  const float b = 30.0f * std::sin(90.0f * std::fmin(std::fabs(e), 15.0f) / 15.0f * kPi / 180.0f);
+  const float b = 30.0f * std::sin(90.0f * std::fmin(std::fabs(e), 15.0f) / 15.0f * pi_f / 180.0f);
   return e < 0.0f ? -b : b;
 }
 
@@ -211,7 +211,7 @@ void course_capture(const Inputs& in) {
   if (in.nav_status == 2 || in.approach_status == 2) {
     const float dev = in.ldev + 4.5f * fd.ldev_rate;
     const float a = std::fabs(dev);
-    const float q = 90.0f * std::fmin(a, 2.5f) / 2.5f * kPi / 180.0f;
+    const float q = 90.0f * std::fmin(a, 2.5f) / 2.5f * pi_f / 180.0f;
     const float s1 = 45.0f * std::sin(q);
     const float s2 = 25.0f * std::sin(q);
     const float side = dev < 0.0f ? -1.0f : 1.0f;

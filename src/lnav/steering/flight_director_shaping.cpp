@@ -6,15 +6,12 @@
 
 #include "core/binding.h"
 #include "core/frame_values.h"
+#include "core/units.h"
 #include "core/util.h"
 #include "lnav/steering/flight_director.h"
 
 namespace {
 
-constexpr float kKtPerMps = 1.9438f;
-// sin() arguments use these short constants; the laws were tuned with them.
-constexpr float kPiShort = 3.14f;
-constexpr float kHalfPiShort = 1.57f;
 
 bool host12() { return host_version >= 120000; }
 bool ap_engaged() { return mirror_f(bound::zuvadud_autopilot_ap_on) != 0.0f; }
@@ -54,7 +51,7 @@ void speed_law(bool toga, float speed_target, float speed, float trend, float tr
 void vs_pitch(float target_vs, float vs, float vs_accel, float theta, float F, float t, float& T, float& S,
               int32_t boost) {
   const float gs = gs_mps();
-  float k = interpolate_clamped(250.0f, 2000.0f, 450.0f, 800.0f, gs * kKtPerMps);
+  float k = interpolate_clamped(250.0f, 2000.0f, 450.0f, 800.0f, gs * kt_per_mps_4dp);
   if (host12()) k *= 0.9f;
   float e = target_vs - (vs + 2.0f * vs_accel);
   if (ap_engaged()) {
@@ -84,7 +81,7 @@ void alt_pitch(float ref_alt, float alt, float baro_delta, float vs, float vs_ac
   // Linear near the target, reaching +-k along a sine at +-400 ft.
   const float x = clamp_range(e, -400.0f, 400.0f);
   const float w = std::fabs(x) / 400.0f;
-  const float cmd = (1.0f - w) * k * x / 400.0f + w * k * std::sin((x + 400.0f) * kPiShort / 800.0f - kHalfPiShort);
+  const float cmd = (1.0f - w) * k * x / 400.0f + w * k * std::sin((x + 400.0f) * pi_2dp_f / 800.0f - half_pi_2dp_f);
   float ev;
   float floor;
   if (ap_engaged()) {
@@ -119,7 +116,7 @@ void gs_pitch(float dev, float dev_rate, float dev_rate2, float mult, float thet
   const float m = 2.0f - std::fmin(std::fabs(dev), 2.5f) / 2.5f;
   const float p = dev_rate + m * mult * dev_rate2;
   // Up to 0.1 dot per second back toward the beam.
-  const float q = -0.1f * std::sin((clamp_range(dev, -2.5f, 2.5f) + 2.5f) * kPiShort / 5.0f - kHalfPiShort);
+  const float q = -0.1f * std::sin((clamp_range(dev, -2.5f, 2.5f) + 2.5f) * pi_2dp_f / 5.0f - half_pi_2dp_f);
   float err;
   float base;
   float g = 1.0f;

@@ -18,6 +18,7 @@
 #include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/route_pass_steps.h"
+#include "core/units.h"
 #include "core/util.h"
 #include "lnav/route/fms_legs.h"
 #include "lnav/path/path_position.h"
@@ -34,8 +35,6 @@ uint8_t offset_pass_flag;
 namespace {
 
 constexpr double kEarthNm = 3440.064795;
-constexpr double kPiSteer = 3.14159265359;
-constexpr float kKtPerMps = 1.94384449f;
 constexpr float kTan22_5 = 0.4142136f;
 
 LnavCommandCache& cache = lnav_cmd_cache;
@@ -67,7 +66,6 @@ float intercept_course(float xtrack, float course, float bank, float gain, float
 double ac_lat() { return mirror_d(bound::sim_flightmodel_position_latitude); }
 double ac_lon() { return mirror_d(bound::sim_flightmodel_position_longitude); }
 
-bool slot_ok(int32_t k) { return k >= 0 && k < 256; }
 // Leg slot of a 1-based leg number: -1 for 0 (the direct-to path), -2 when
 // it names no slot at all.
 int32_t slot_of(float number) {
@@ -131,14 +129,14 @@ void active_leg_xtrack() {
   const int32_t r = route_track.region;
   if (r == kRegionFirstArc || r == kRegionBetweenArcs || r == kRegionSecondArc || r == kRegionFlyByTurn || r == kRegionBeforeFirstArc) return;
   const int32_t a = slot_of(q.vnav_idx_seq);
-  if (!slot_ok(a)) return;
+  if (!leg_slot_ok(a)) return;
   const int32_t b = a - 1;
   const RouteText& type = route_tables.leg_path_types[a];
   const bool tf = route_text_is(type, "TF") || route_text_is(type, "IF");
   const bool df = route_text_is(type, "DF");
   double s_lat = 0.0;
   double s_lon = 0.0;
-  if ((tf || df) && q.vnav_idx_seq > 1.0f && q.intdir_act == 0.0f && slot_ok(b)) {
+  if ((tf || df) && q.vnav_idx_seq > 1.0f && q.intdir_act == 0.0f && leg_slot_ok(b)) {
     if (tf) {
       s_lat = legs_lat[b];
       s_lon = legs_lon[b];
@@ -167,7 +165,7 @@ void active_leg_xtrack() {
   } else {
     return;
   }
-  const double to_rad = kPiSteer / 180.0;
+  const double to_rad = pi_11dp / 180.0;
   const double th13 = gc_bearing(s_lat, s_lon, ac_lat(), ac_lon()) * to_rad;
   const double th12 = gc_bearing(s_lat, s_lon, legs_lat[a], legs_lon[a]) * to_rad;
   const double d13 = gc_distance_nm(s_lat, s_lon, ac_lat(), ac_lon()) / kEarthNm;
@@ -184,14 +182,14 @@ void mode0_by_region(int32_t a) {
     // The course the leg starts with holds where it starts, at the waypoint
     // before; the great circle is laid through that one when there is one.
     const int32_t b = a - 1;
-    if (slot_ok(b) && (legs_lat[b] != 0.0f || legs_lon[b] != 0.0f)) {
+    if (leg_slot_ok(b) && (legs_lat[b] != 0.0f || legs_lon[b] != 0.0f)) {
       steer_straight(legs_lat[b], legs_lon[b], magvar_course_alt(b), a);
     } else {
       steer_straight(legs_lat[a], legs_lon[a], magvar_course_alt(b), a);
     }
   } else if (r == kRegionBeforeFirstArc) {
     const int32_t b = a - 1;
-    if (!slot_ok(b)) return;
+    if (!leg_slot_ok(b)) return;
     steer_straight(legs_lat[b], legs_lon[b], magvar_course(b), b);
   } else {
     nav_result.cross_track = route_track.xtrack;
@@ -214,7 +212,7 @@ void hold_steering(int32_t a) {
   };
   // Phases 4 and later fly the entry laid out with the leg before the hold.
   const bool need_b = phase >= 4 && phase != 5 && phase != 10;
-  if (need_b && !slot_ok(b)) return;
+  if (need_b && !leg_slot_ok(b)) return;
   switch (phase) {
     case 0: steer_straight(legs_lat[a], legs_lon[a], inbound, kNoOffset); break;
     case 1:
@@ -259,7 +257,7 @@ void procedure_turn_steering(int32_t a) {
   const float r = pt.pi_radius[a];
   switch (trunc_clamped(fms_seq.pi_phase, -1, 9)) {
     case 0:
-      if (slot_ok(a - 1)) entry_arc(a - 1, kNoOffset);
+      if (leg_slot_ok(a - 1)) entry_arc(a - 1, kNoOffset);
       break;
     case 1: steer_straight(pt.pi_p1_lat[a], pt.pi_p1_lon[a], std::fmod(R + 180.0f, 360.0f), kNoOffset); break;
     case 2: steer_arc(pt.pi_p2_lat[a], pt.pi_p2_lon[a], r, first, kNoOffset); break;
@@ -275,7 +273,7 @@ void procedure_turn_steering(int32_t a) {
 void previous_leg_entry_arc(int32_t p) {
   if (p == -1) {
     dir_entry_arc();
-  } else if (slot_ok(p)) {
+  } else if (leg_slot_ok(p)) {
     entry_arc(p, p);
   }
 }
@@ -290,7 +288,7 @@ struct GapHold {
 GapHold gap_hold;
 
 bool at_discontinuity(int32_t a) {
-  return slot_ok(a) && fms_seq.intdir_act == 0.0f && route_text_is(route_tables.waypoint_names[a], "DISCONTINUITY");
+  return leg_slot_ok(a) && fms_seq.intdir_act == 0.0f && route_text_is(route_tables.waypoint_names[a], "DISCONTINUITY");
 }
 
 void hold_track_at_gap() {
@@ -316,9 +314,9 @@ void lnav_engaged_steering() {
   }
   gap_hold.on = false;
   if (mode == 0.0f) {
-    if (slot_ok(a)) mode0_by_region(a);
+    if (leg_slot_ok(a)) mode0_by_region(a);
   } else if (mode == 3.0f) {
-    if (slot_ok(a)) hold_steering(a);
+    if (leg_slot_ok(a)) hold_steering(a);
   } else if (mode == 4.0f) {
     const float radius = clamp_range(read_now_f(bound::zuvadud_D738_fms_radii_turn), 0.8f, 20.0f);
     const float cmd = arc_steer2(read_now_f(bound::zuvadud_D738_fms_gps_track2_degtm), fms_copies.xtrack, radius,
@@ -333,7 +331,7 @@ void lnav_engaged_steering() {
     if (r == kRegionOwnTurn || r == kRegionTurnOffArc) {
       if (direct_to_leg == a) {
         dir_entry_arc();
-      } else if (slot_ok(a)) {
+      } else if (leg_slot_ok(a)) {
         entry_arc(a, a);
       }
     } else {
@@ -342,19 +340,19 @@ void lnav_engaged_steering() {
   } else if (mode == 6.0f) {
     if (p == -1) {
       steer_straight(dir_seg2_end_lat, dir_seg2_end_lon, dir_seg2_crs_true, kNoOffset);
-    } else if (slot_ok(p)) {
+    } else if (leg_slot_ok(p)) {
       double e_lat = legs_seg2_end_lat[p];
       double e_lon = legs_seg2_end_lon[p];
       const float offset = moved_piece(p, e_lat, e_lon);
       steer_straight(e_lat, e_lon, legs_seg2_crs_true[p], p, offset);
     }
   } else if (mode == 7.0f) {
-    if (slot_ok(a)) procedure_turn_steering(a);
+    if (leg_slot_ok(a)) procedure_turn_steering(a);
   } else if (mode == 9.0f) {
     // The exit arc shares the transition's radius, held with the entry arc.
     if (p == -1) {
       steer_arc(dir_seg3_ctr_lat, dir_seg3_ctr_lon, dir_seg1_radius, dir_seg3_turn, kNoOffset);
-    } else if (slot_ok(p)) {
+    } else if (leg_slot_ok(p)) {
       double c_lat = legs_seg3_ctr_lat[p];
       double c_lon = legs_seg3_ctr_lon[p];
       const float offset = moved_piece(p, c_lat, c_lon);
@@ -392,7 +390,7 @@ void lnav_offset_helper(int32_t leg) {
   // Bearing from an offset point to the aircraft against the leg's course:
   // within 90 degrees means the point lies behind.
   auto behind = [&](float pt_lat, float pt_lon) {
-    const float A = (slot_ok(leg) ? legs_brg_true[leg] : 0.0f) * 180.0f / 3.14159265359f;
+    const float A = (leg_slot_ok(leg) ? legs_brg_true[leg] : 0.0f) * 180.0f / pi_f;
     const float B = gc_bearing(pt_lat, pt_lon, ac_lat(), ac_lon());
     float D = std::fmod(A - B + 360.0f, 360.0f);
     if (D > 180.0f) D -= 360.0f;
@@ -405,7 +403,7 @@ void lnav_offset_helper(int32_t leg) {
     if (behind(ex_lat, ex_lon)) {
       new_state = 8.0f;
     } else {
-      const float gs_kt = mirror_f(bound::sim_flightmodel_position_groundspeed) * kKtPerMps;
+      const float gs_kt = mirror_f(bound::sim_flightmodel_position_groundspeed) * kt_per_mps;
       if (turn_radius_nm(18.0f, gs_kt) * kTan22_5 > gc_distance_nm(ex_lat, ex_lon, ac_lat(), ac_lon()))
         new_state = 8.0f;
     }

@@ -7,13 +7,13 @@
 #include "core/binding.h"
 #include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
+#include "core/units.h"
 #include "core/util.h"
 #include "navdata/air_data.h"
 #include "navdata/nav_math.h"
 
 namespace {
 
-constexpr float kKtPerMps = 1.94384449f;
 constexpr float kInterceptLimitDeg = 35.0f;
 constexpr float kOffsetInterceptLimitDeg = 45.0f;
 // Above this indicated altitude the intercept is planned at 20 degrees of
@@ -33,7 +33,7 @@ float below_360(float h) {
 }
 
 // The mirror holds a finite speed within the range any aircraft can reach.
-float ground_speed_kt() { return mirror_f(bound::sim_flightmodel_position_groundspeed) * kKtPerMps; }
+float ground_speed_kt() { return mirror_f(bound::sim_flightmodel_position_groundspeed) * kt_per_mps; }
 
 // The wider limit applies while the route enters or leaves a lateral offset.
 float intercept_limit_deg(int32_t plain) {

@@ -239,7 +239,7 @@ void update_speedbrake() {
   if (gear3_on_ground == 1 && s.landing_armed == 1.0f) {
     s.landing_armed = 0.0f;
     s.deploy_pending = s.retract_check = 1.0f;
-    if (autobrake::autobrake_pos == 0.0f) autobrake::autobrake_disarm = 1.0f;
+    if (autobrake::autobrake_pos == autobrake_pos_value(AutobrakePos::rto)) autobrake::autobrake_disarm = 1.0f;
     delay_timers.autobrake_delay_2 = kTouchdownHold_s;
     delay_flags.autobrake_flag_2 = 0.0f;
     deploy_check = true;

@@ -5,6 +5,7 @@
 
 #include "core/binding.h"
 #include "core/frame_values.h"
+#include "core/units.h"
 
 namespace {
 // The weight term is 1 at 80 t and moves 1 percent a tonne; the host's mass is in kilograms.
@@ -13,7 +14,6 @@ constexpr float kKgPerTonne = 1000.0f;
 // about 1 to 2 on the temperature monitor, only a maximum-energy stop reaches
 // the hot range (5 and above).
 constexpr float kHeatGain = 0.02f;
-constexpr float kMpsToKt = 1.9438f;
 constexpr float kGearDown = 0.1f;
 }  // namespace
 
@@ -25,7 +25,7 @@ float brake_heat_weight_factor(float brake_ratio, float tyre_speed) {
 }
 
 float brake_heat_from_speed(float temperature, float outside_temp_c, int side) {
-  const float g = host_mirror.sim_flightmodel_position_groundspeed * kMpsToKt;
+  const float g = host_mirror.sim_flightmodel_position_groundspeed * kt_per_mps_4dp;
   // Main gear legs are elements 1 (left) and 2 (right); anything else is absent.
   const float deploy = (side == 0 || side == 1) ? host_mirror.sim_aircraft_parts_acf_gear_deploy[side + 1] : 0.0f;
   float x;

@@ -12,6 +12,7 @@
 #include "core/binding.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
+#include "core/units.h"
 #include "core/util.h"
 #include "engines/engine_values.h"
 #include "systems/aircraft_systems.h"
@@ -32,7 +33,6 @@ BrakeState brake_state;
 
 namespace {
 
-constexpr float kMpsToKt = 1.94384f;
 constexpr float kToeCap = 0.88f;
 constexpr float kMaxSteerDeg = 78.0f;
 // The host's brake friction coefficient (dimensionless), held at this value
@@ -41,6 +41,11 @@ constexpr float kMaxSteerDeg = 78.0f;
 constexpr float kBrakeCoefficient = 0.95f;
 // Below this the speed brake lever is in its DOWN detent (spoilers stowed).
 constexpr float kSpeedbrakeDownBand = 0.05f;
+// The landing autobrake arms from setting 1 up. A selector restored from the
+// scripts' packed state can hold any value: one just short of setting 1
+// counts as it.
+constexpr float kLandingArmAbove = autobrake_pos_value(AutobrakePos::one) - 0.05f;
+static_assert(kLandingArmAbove == 1.95f, "the arming threshold moved");
 
 // Brake ratio rows by runway: manual maximum, autobrake 1, 2, 3, MAX, RTO.
 constexpr float kRatioRows[3][6] = {
@@ -287,7 +292,7 @@ void rolling_resistance(float v) {
   if (chocks_in()) {
     co = 1.0f;
   } else if (host_version >= 120000) {
-    co = interpolate_clamped(0.0f, 0.008f, 5.0f, 0.018f, v * kMpsToKt);
+    co = interpolate_clamped(0.0f, 0.008f, 5.0f, 0.018f, v * kt_per_mps_5dp);
   } else {
     const float m = clamp_range(host_mirror.sim_flightmodel_weight_m_total / 1000.0f, 43.0f, 80.0f);
     const RollRow& r = m < 65.0f ? kRollLight : kRollHeavy;
@@ -301,7 +306,7 @@ void rolling_resistance(float v) {
 
 }  // namespace
 
-float ground_speed_kt() { return host_mirror.sim_flightmodel_position_groundspeed * kMpsToKt; }
+float ground_speed_kt() { return host_mirror.sim_flightmodel_position_groundspeed * kt_per_mps_5dp; }
 
 bool thrust_levers_idle() {
   const int32_t* pm = host_mirror.sim_cockpit2_engine_actuators_prop_mode;
@@ -330,22 +335,27 @@ void update_parking_brake_steering() {
 }
 
 void animate_autobrake_knob() {
+  constexpr float three = autobrake_pos_value(AutobrakePos::three);
+  constexpr float max = autobrake_pos_value(AutobrakePos::max);
   const float target = autobrake_knob_target;
   float& anim = autobrake_knob_anim;
   if (anim == target) return;
-  if (!((target == 4.0f || target == 5.0f) && (anim >= 4.0f && anim <= 5.0f))) {
+  if (!((target == three || target == max) && (anim >= three && anim <= max))) {
     // Moves below setting 3 are steps of the selector.
     anim = target;
     autobrake::autobrake_pos = target;
     return;
   }
-  anim = move_toward_timed(anim, target, 4.0f, 5.0f, 0.15f);
-  const float pull = target == 5.0f ? 4.5f : 4.2f;
+  anim = move_toward_timed(anim, target, three, max, 0.15f);
+  // MAX sits behind a pull: the knob comes out (autobrake_pos2) at setting 3
+  // before the selector turns on to MAX, and goes back in only once the
+  // selector is home at 3 again.
+  const float pull = target == max ? 4.5f : 4.2f;
   if (anim < pull) {
-    autobrake::autobrake_pos = 4.0f;
-    autobrake::autobrake_pos2 = interpolate_clamped(4.0f, 0.0f, pull, 1.0f, anim);
+    autobrake::autobrake_pos = three;
+    autobrake::autobrake_pos2 = interpolate_clamped(three, 0.0f, pull, 1.0f, anim);
   } else {
-    autobrake::autobrake_pos = interpolate_clamped(pull, 4.0f, 5.0f, 5.0f, anim);
+    autobrake::autobrake_pos = interpolate_clamped(pull, three, max, max, anim);
     autobrake::autobrake_pos2 = 1.0f;
   }
 }
@@ -354,7 +364,7 @@ void update_autobrake_arming() {
   using namespace autobrake;
   BrakeState& s = brake_state;
   const float v = speed_mps();
-  const float kt = v * kMpsToKt;
+  const float kt = v * kt_per_mps_5dp;
   const bool dc1 = electric::dc_bus1_status != 0.0f;
   const bool b_press = hydraulic::B_status != 0.0f;
   auto cancel_rto = [&]() {
@@ -365,7 +375,7 @@ void update_autobrake_arming() {
   // 1. Power and pressure.
   if (b_press || time_since_load < 2.5f) {
     if (s.autobrake_inop == 1.0f) {
-      if ((!dc1 && autobrake_pos != 1.0f) || autobrake_arm != 0.0f) {
+      if ((!dc1 && autobrake_pos != autobrake_pos_value(AutobrakePos::off)) || autobrake_arm != 0.0f) {
         autobrake_disarm = 1.0f;
         autobrake_brake_value = 0.0f;
       } else if (autobrake_RTO_arm != 0.0f && v > 40.0f) {
@@ -376,8 +386,8 @@ void update_autobrake_arming() {
       autobrake_arm = 0.0f;
     }
   } else {
-    if (autobrake_pos >= 2.0f) autobrake_disarm = 1.0f;
-    if (autobrake_pos == 0.0f && v > 40.0f) {
+    if (autobrake_pos >= autobrake_pos_value(AutobrakePos::one)) autobrake_disarm = 1.0f;
+    if (autobrake_pos == autobrake_pos_value(AutobrakePos::rto) && v > 40.0f) {
       cancel_rto();
       autobrake_arm = 0.0f;
     }
@@ -415,7 +425,7 @@ void update_autobrake_arming() {
   }
   // 4. Landing autobrake arming.
   const bool can_arm = s.autobrake_inop != 1.0f && b_press;
-  if (autobrake_arm == 0.0f && autobrake_pos > 1.95f && can_arm) {
+  if (autobrake_arm == 0.0f && autobrake_pos > kLandingArmAbove && can_arm) {
     const bool ground_ok = script_mirror.zuvadud_D738_autopilot_rollout_status > 1.0f && kt > 30.0f && !manual_braking() &&
                            thrust_levers_idle();
     if (on_ground != 1 || ground_ok) {
@@ -438,9 +448,10 @@ void update_autobrake_arming() {
   }
   if (autobrake_arm == 2.0f) {
     const float p = autobrake_pos;
-    autobrake_brake_value = p >= 5.0f ? brake_ratios.autobrake_ratio_max
-                                      : (p >= 4.0f ? brake_ratios.autobrake_ratio_3
-                                                   : (p >= 3.0f ? brake_ratios.autobrake_ratio_2 : brake_ratios.autobrake_ratio_1));
+    autobrake_brake_value = p >= autobrake_pos_value(AutobrakePos::max)     ? brake_ratios.autobrake_ratio_max
+                            : p >= autobrake_pos_value(AutobrakePos::three) ? brake_ratios.autobrake_ratio_3
+                            : p >= autobrake_pos_value(AutobrakePos::two)   ? brake_ratios.autobrake_ratio_2
+                                                                            : brake_ratios.autobrake_ratio_1;
     if (gear3_on_ground == 1) {
       if (manual_braking() || (!thrust_levers_idle() && delay_flags.autobrake_flag_1 == 1.0f)) {
         autobrake_arm = 0.0f;

@@ -8,13 +8,13 @@
 #include "core/host_io.h"
 #include "core/frame_values.h"
 #include "core/paths.h"
+#include "core/units.h"
 #include "core/variant.h"
 
 GseAnchor gse_anchors[gse_slot_count];
 
 namespace {
 
-constexpr double kPi = 3.141592653589;
 constexpr float kMovedM = 0.2f;          // aircraft moved away from its equipment
 constexpr float kProbeAboveM = 3.0f;     // probe from a little above the record's height
 
@@ -98,10 +98,10 @@ bool place_ground_object(XPLMDrawInfo_t& record, const float* instance_values, X
   if (a == 0.0f) {
     angle_deg = b < 0.0f ? -90.0f : 90.0f;
   } else {
-    angle_deg = std::atan(static_cast<double>(b) / a) * 180.0 / kPi;
+    angle_deg = std::atan(static_cast<double>(b) / a) * 180.0 / pi_12dp;
   }
-  const double distance = angle_deg == 0.0 ? a : b / std::sin(angle_deg * kPi / 180.0);
-  const double h = std::fmod(std::fmod(record.heading + angle_deg + 360.0, 360.0) + 360.0, 360.0) * kPi / 180.0;
+  const double distance = angle_deg == 0.0 ? a : b / std::sin(angle_deg * pi_12dp / 180.0);
+  const double h = std::fmod(std::fmod(record.heading + angle_deg + 360.0, 360.0) + 360.0, 360.0) * pi_12dp / 180.0;
   // Local frame: x east, z south; the offset points back from the nose.
   record.x = static_cast<float>(record.x - distance * std::sin(h));
   record.z = static_cast<float>(record.z + distance * std::cos(h));

@@ -9,6 +9,7 @@
 #include "core/binding.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
+#include "core/units.h"
 #include "core/util.h"
 #include "core/host_io.h"
 #include "systems/ice_rain/ice_values.h"
@@ -17,7 +18,6 @@
 
 namespace {
 
-constexpr float kMpsToKt = 1.943844f;
 constexpr float kHpaPerInHg = 33.8638816f;
 // Most ice the host may add per second before the excess is discarded.
 constexpr float kIceGrowthPerS = 0.0005f;
@@ -157,7 +157,7 @@ void vortex_effect() {
 
 void update_touchdown_effect() {
   TouchdownEffectState& s = touchdown_state;
-  const float ground_kt = host_mirror.sim_flightmodel_position_groundspeed * kMpsToKt;
+  const float ground_kt = host_mirror.sim_flightmodel_position_groundspeed * kt_per_mps_6dp;
   for (int i = 0; i < 3; ++i) {
     if (host_mirror.sim_weather_runway_friction != 0.0f) {
       effect::touchdown[i] = 0.0f;

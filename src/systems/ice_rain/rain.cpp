@@ -8,6 +8,7 @@
 #include "core/binding.h"
 #include "core/host_io.h"
 #include "core/paths.h"
+#include "core/units.h"
 #include "core/util.h"
 #include "core/variant.h"
 #include "systems/electrical/electric_values.h"
@@ -316,7 +317,7 @@ void follow_cockpit_options() {
 void wipers(int glass, float ratio, float up) {
   const float r = clamp_range(ratio, 0.0f, 72.0f);
   // 90 degrees parked, 15 degrees at the end of the sweep.
-  script_set_f(pane(glass, bound::librain_glass_0_wiper_0_angle), -(90.0f - r * 75.0f / 72.0f) * 3.1415927f / 180.0f);
+  script_set_f(pane(glass, bound::librain_glass_0_wiper_0_angle), -(90.0f - r * 75.0f / 72.0f) * pi_f / 180.0f);
   script_set_f(pane(glass, bound::librain_glass_0_wiper_0_pivot_x), 0.67f + r * 0.18f / 72.0f);
   script_set_f(pane(glass, bound::librain_glass_0_wiper_0_pivot_y), 0.54f);
   script_set_f(pane(glass, bound::librain_glass_0_wiper_0_radius_inner), 0.14f - r * 0.09f / 72.0f);
