@@ -3,7 +3,7 @@
 # --wine also Wine, which runs the Windows build.
 set -euo pipefail
 pkgs=(cmake ninja-build g++ python3 libgtest-dev libgmock-dev libbenchmark-dev
-      libosmesa6-dev libpng-dev g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64 clang)
+      libosmesa6-dev libpng-dev g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64 clang universal-ctags)
 if [ "${1:-}" = "--wine" ]; then pkgs+=(wine64); fi
 missing=()
 for p in "${pkgs[@]}"; do

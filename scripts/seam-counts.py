@@ -17,10 +17,16 @@ line) are not counted. Prints four counts, each with its split by folder:
                        home, one per definition
   doubly declared      functions at namespace scope declared (prototype) in
                        more than one place: the same scope, name and number
-                       of parameters in two files or twice in one, found by
-                       universal-ctags; class members are left out
+                       of parameters in two files or twice in one; and
+                       variables declared (extern, without an initializer)
+                       in more than one place: the same scope and name. Found
+                       by universal-ctags; class members are left out, and an
+                       extern with an initializer is a definition
 
---list prints each item found as well.
+--list prints each item found as well. --self-test counts a copy of this
+tree's src/, which must declare nothing twice, then the same copy with a
+function and a variable declared a second time (and a definition beside a
+declaration, which is no second one), which must give exactly those two.
 """
 import collections
 import json
@@ -29,8 +35,12 @@ import re
 import subprocess
 import sys
 
-args = [a for a in sys.argv[1:] if a != '--list']
+import shutil
+import tempfile
+
+args = [a for a in sys.argv[1:] if a not in ('--list', '--self-test')]
 listing = '--list' in sys.argv[1:]
+self_test = '--self-test' in sys.argv[1:]
 tree = os.path.abspath(args[0] if args else os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
 CALL = re.compile(r'XPLM(Get|Set)Data(i|f|d|vi|vf|b)\s*\(')
@@ -60,7 +70,7 @@ def code_lines(path):
             yield n, line.split('//', 1)[0]
 
 
-counts = {k: collections.Counter() for k in ('calls', 'guards', 'copies', 'decls')}
+counts = {k: collections.Counter() for k in ('calls', 'guards', 'copies', 'decls', 'decl_kinds')}
 items = {k: [] for k in counts}
 for rel, path in sources():
     in_core = rel.startswith('src/core/')
@@ -79,31 +89,89 @@ for rel, path in sources():
                 counts['copies'][folder(rel)] += 1
                 items['copies'].append(f'{rel}:{n} {m.group(5) or m.group(7)}')
 
-out = subprocess.run(['ctags', '-R', '--languages=C++', '--langmap=C++:+.inc.c', '--c++-kinds=p', '--fields=+nSs',
-                      '--output-format=json', '-f', '-', 'src'], cwd=tree, capture_output=True, text=True,
-                     check=True).stdout
-decls = collections.defaultdict(list)
-for line in out.splitlines():
-    t = json.loads(line)
-    if t.get('_type') != 'tag' or t.get('kind') != 'prototype' or t['path'].startswith('src/platform/'):
-        continue
-    if t.get('scopeKind', '') in ('class', 'struct', 'union'):
-        continue
-    inner = t.get('signature', '()').strip()[1:-1].strip()
-    params = 0 if inner in ('', 'void') else inner.count(',') + 1
-    decls[(t.get('scope', ''), t['name'], params)].append(f"{t['path']}:{t['line']}")
-for (scope, name, _), where in sorted(decls.items()):
-    if len(where) > 1:
-        counts['decls'][folder(where[0])] += 1
-        items['decls'].append(f"{scope + '::' if scope else ''}{name}: {', '.join(where)}")
+# A declaration's initializer makes it a definition: `extern const T x = {...};`.
+INITIALIZED = re.compile(r'\bextern\b[^;=]*=')
+
+
+def doubly_declared(tree):
+    """Each function or variable declared in more than one place, as
+    (kind, 'scope::name: where, where', first place)."""
+    out = subprocess.run(['ctags', '-R', '--languages=C++', '--langmap=C++:+.inc.c', '--c++-kinds=px',
+                          '--fields=+nSs', '--output-format=json', '-f', '-', 'src'], cwd=tree, capture_output=True,
+                         text=True, check=True).stdout
+    decls = collections.defaultdict(list)
+    for line in out.splitlines():
+        t = json.loads(line)
+        if t.get('_type') != 'tag' or t['path'].startswith('src/platform/'):
+            continue
+        if t.get('scopeKind', '') in ('class', 'struct', 'union'):
+            continue
+        if t.get('kind') == 'prototype':
+            inner = t.get('signature', '()').strip()[1:-1].strip()
+            params = 0 if inner in ('', 'void') else inner.count(',') + 1
+            key = ('function', t.get('scope', ''), t['name'], params)
+        elif t.get('kind') == 'externvar':
+            if INITIALIZED.search(t.get('pattern', '')):
+                continue
+            key = ('variable', t.get('scope', ''), t['name'], None)
+        else:
+            continue
+        decls[key].append(f"{t['path']}:{t['line']}")
+    found = []
+    for (kind, scope, name, _), where in sorted(decls.items()):
+        if len(where) > 1:
+            found.append((kind, f"{scope + '::' if scope else ''}{name}: {', '.join(where)}", where[0]))
+    return found
+
+
+def run_self_test():
+    work = tempfile.mkdtemp()
+    try:
+        shutil.copytree(os.path.join(tree, 'src'), os.path.join(work, 'src'))
+        before = doubly_declared(work)
+        if before:
+            print('seam-counts: self-test FAILED: declared twice in this tree:')
+            for _, item, _ in before:
+                print(f'  {item}')
+            return 1
+        planted = os.path.join(work, 'src', 'core', 'planted_twice.h')
+        with open(planted, 'w', encoding='utf-8') as f:
+            f.write('#pragma once\n'
+                    'extern float planted_table[4];\n'
+                    'extern float planted_table[4];  // the same variable again\n'
+                    'int planted_step(int a, int b);\n'
+                    'int planted_step(int a, int b);\n'
+                    'extern const int planted_once;\n'
+                    'extern const int planted_once = 1;  // its definition\n')
+        after = sorted((kind, item.split(':')[0]) for kind, item, _ in doubly_declared(work))
+        want = [('function', 'planted_step'), ('variable', 'planted_table')]
+        if after != want:
+            print(f'seam-counts: self-test FAILED: found {after}, want {want}')
+            return 1
+        print('seam-counts: self-test ok (nothing declared twice; a variable and a function declared twice are '
+              'counted, a definition beside its declaration is not)')
+        return 0
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if self_test:
+    sys.exit(run_self_test())
+for kind, item, first in doubly_declared(tree):
+    counts['decls'][folder(first)] += 1
+    items['decls'].append(item)
+    counts['decl_kinds'][kind] += 1
 
 titles = {'calls': 'direct host calls', 'guards': 'guards', 'copies': 'helper copies', 'decls': 'doubly declared'}
 for k, title in titles.items():
     c = counts[k]
     split = ', '.join(f'{f} {n}' for f, n in sorted(c.items()))
-    files = len({i.split(':')[0] for i in items[k]}) if k != 'decls' else len(items[k])
-    unit = 'files' if k != 'decls' else 'functions'
-    print(f'{title}: {sum(c.values())} ({files} {unit}){": " + split if split else ""}')
+    if k == 'decls':
+        kinds = counts['decl_kinds']
+        where = f"{kinds['function']} functions, {kinds['variable']} variables"
+    else:
+        where = f"{len({i.split(':')[0] for i in items[k]})} files"
+    print(f'{title}: {sum(c.values())} ({where}){": " + split if split else ""}')
     if listing:
         for i in items[k]:
             print(f'  {i}')

@@ -475,27 +475,51 @@ def values_text(values, meaning):
     return ", ".join(out)
 
 
+SELECTED = re.compile(r"press at ([^=]+)=(%s)" % NUMBER)
+
+
 def moves_cell(name, rows, note, published, controls):
     """What the command moves, for its row: the plug-in's own datarefs (the
-    cockpit's controls first), else the host's or the scripts' ones."""
+    cockpit's controls first), else the host's or the scripts' ones; then,
+    for a command that acts on what a panel has selected, the same for each
+    selection."""
     if note is not None:
         return note
     if not rows:
         return "None"
-    own = [r for r in rows if r[0].split("[")[0] in published]
-    shown = own or rows
-    shown = sorted(shown, key=lambda r: r[0].split("[")[0] not in controls)
-    parts = []
-    for dataref, values, when in shown[:MOST_SHOWN]:
-        base = dataref.split("[")[0]
-        meaning = published[base].meaning if base in published else ""
-        whose = "" if base in published else (" (the host's)" if base.startswith("sim/") else " (the scripts')")
-        parts.append("`%s`%s: %s" % (dataref, whose, values_text(values, meaning)))
-    text = "; ".join(parts)
-    if len(shown) > MOST_SHOWN:
-        text += "; and %d more" % (len(shown) - MOST_SHOWN)
-    if rows[0][2] == "after":
+
+    def listed(group):
+        own = [r for r in group if r[0].split("[")[0] in published]
+        shown = own or group
+        shown = sorted(shown, key=lambda r: r[0].split("[")[0] not in controls)
+        parts = []
+        for dataref, values, when in shown[:MOST_SHOWN]:
+            base = dataref.split("[")[0]
+            meaning = published[base].meaning if base in published else ""
+            whose = "" if base in published else (" (the host's)" if base.startswith("sim/") else " (the scripts')")
+            parts.append("`%s`%s: %s" % (dataref, whose, values_text(values, meaning)))
+        if len(shown) > MOST_SHOWN:
+            parts.append("%d more" % (len(shown) - MOST_SHOWN))
+        return parts
+
+    always = [r for r in rows if not SELECTED.fullmatch(r[2])]
+    selections = []  # (dataref, value, rows) in the table's order
+    for r in rows:
+        m = SELECTED.fullmatch(r[2])
+        if m is None:
+            continue
+        if not selections or selections[-1][:2] != m.groups():
+            selections.append((m.group(1), m.group(2), []))
+        selections[-1][2].append(r)
+    parts = listed(always) if always else []
+    text = "; ".join(parts[:-1] + ["and " + parts[-1]] if len(parts) > MOST_SHOWN else parts)
+    if always and always[0][2] == "after":
         text += " (over the frames after the press)"
+    for i, (dataref, value, group) in enumerate(selections):
+        meaning = published[dataref].meaning if dataref in published else ""
+        at = values_text(value, meaning)
+        head = ("by the selection, with `%s` at %s: " % (dataref, at)) if i == 0 else ("at %s: " % at)
+        text += ("; " if text else "") + head + " and ".join(listed(group))
     return text
 
 
@@ -529,13 +553,17 @@ def commands_md(created, hooks, cells):
         "with their names where [datarefs.md](datarefs.md) gives them, as found by\n",
         "pressing every command over and over in a powered cockpit on the ground and in\n",
         "flight (`command-moves`): a push button's 1 while pressed and 0 released, each\n",
-        "position a switch steps to from the others. The plug-in's own datarefs are\n",
-        "given, the cockpit's controls first; the host's (\"sim/\") or the aircraft\n",
-        "scripts' ones only for a command that moves none of its own. A value that\n",
-        "moves there over the frames after the press (a guard swinging open, a handle\n",
-        "pulled, a selector springing back) says so. A few commands act only in a\n",
-        "cockpit the pressing does not set up (with hydraulic pressure, with a second\n",
-        "command held); their entry is written by hand. %d move nothing: \"None\".\n\n"
+        "position a switch steps to from the others. A selector stepped by a pair of\n",
+        "commands gives where it settles after each press, stepped through its whole\n",
+        "range both ways at the gate with ground power on (flown where the ground\n",
+        "holds it); a command that acts on the radio a panel shows, what it moves by\n",
+        "that selection. The plug-in's own datarefs are given, the cockpit's controls\n",
+        "first; the host's (\"sim/\") or the aircraft scripts' ones only for a command\n",
+        "that moves none of its own. A value that moves there over the frames after\n",
+        "the press (a guard swinging open, a handle pulled, a selector springing back)\n",
+        "says so. A few commands act only in a cockpit the pressing does not set up\n",
+        "(with hydraulic pressure, with a second command held); their entry is written\n",
+        "by hand. %d move nothing: \"None\".\n\n"
         % moving_none,
         "## Areas\n\n| Area | Commands |\n|---|---|\n",
     ]

@@ -5,7 +5,7 @@
 // Values read at the moment of use (read_now_*), not from this frame's poll:
 // "sim/version/xplane_internal_version", the scripts' "zuvadud/D738/load_save"
 // and "zuvadud/D738/global", the idle ratios, the raw air data of the load
-// loop. Host values written: battery switch 0 while the start-up stage is 0,
+// loop. Host values written: battery switch 1 while the start-up stage is 0,
 // the plug-in bus loads, the IAS override flag.
 #include "aircraft/frame.h"
 

@@ -88,6 +88,8 @@ void update_panel_brightness();
 void transponder_mode_to_host();
 void update_nav_fail_flags();
 void update_adf();
+// Per load: the RMI needles' source and turn, as at start-up.
+void rmi_needles_reset();
 // Indications, V-speeds and display selection.
 void update_pfd_vspeeds();
 void update_source_indications();    // inertial, Mach warning, FMC source, door and windows

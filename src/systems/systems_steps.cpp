@@ -4,6 +4,7 @@
 // steps themselves live in their subsystems' files.
 #include "systems/systems_steps.h"
 
+#include "systems/aircraft_systems.h"
 #include "systems/delay_timers.h"
 #include "systems/gear_brakes/gear.h"
 #include "systems/ground_services/autogate.h"
@@ -50,6 +51,7 @@ void systems_reset_on_load() {
   rain_driver.load_stage = 0;
   stand_cache_clear();
   gear_legs_from_host = 1;
+  rmi_needles_reset();
   // A wheel starts past its puff and ready for the next touchdown, so no
   // smoke shows for the landing gear settling after a load.
   for (float& v : touchdown_state.smoke_timer_s) v = 1.0f;

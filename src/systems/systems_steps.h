@@ -64,7 +64,8 @@ extern float plugin_bus_loads[3];
 // Plug-in start: the carried values of the ice and rain model.
 void ice_rain_clear_start_values();
 // Per load: ice-and-rain value, the rain driver's load stage, nearest-gate finder,
-// the per-wheel touchdown values, and the gear legs taken from the host next run.
+// the per-wheel touchdown values, the gear legs taken from the host next run,
+// and the RMI needles.
 void systems_reset_on_load();
 // While paused: the per-wheel touchdown timers and the published touchdown
 // effect values ("zuvadud/D738/effect/touchdown").

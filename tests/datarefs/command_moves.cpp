@@ -10,9 +10,12 @@
 // flown at 10,000 ft for what the ground locks out. A dataref is moved by a
 // command when its value changes in the command's begin or end phase, before
 // any frame runs: the plug-in's published datarefs and the host's and the
-// scripts' datarefs it looks up, element by element. Each row gives one
-// dataref (an element as NAME[I]) with the values the command left it at,
-// or "none" when the command moved nothing.
+// scripts' datarefs it looks up, element by element. A selector stepped by a
+// pair of commands is then stepped through its whole range both ways, and
+// the values it settles at replace those of the phases; the radio tuning
+// panels' knobs and transfer keys are pressed once per selected radio. Each
+// row gives one dataref (an element as NAME[I]) with the values the command
+// left it at, or "none" when the command moved nothing.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -113,8 +116,23 @@ int main() {
   for (const simhost::DatarefInfo& d : simhost::plugin_datarefs())
     if (is_number(d.type)) numbers.add(d.name, is_array(d.type), is_array(d.type) ? d.size : 1);
   const size_t published = numbers.label.size();
-  for (const simhost::DatarefInfo& d : simhost::looked_up_datarefs())
+  std::set<std::string> watched_names;
+  for (const simhost::DatarefInfo& d : simhost::looked_up_datarefs()) {
     if (is_number(d.type)) numbers.add(d.name, is_array(d.type), is_array(d.type) ? d.size : 1);
+    watched_names.insert(d.name);
+  }
+  // The host's own state that the host commands the plug-in issues move (a
+  // radio's standby frequency), which the plug-in itself never looks up:
+  // watched only where a panel's selection decides which radio a knob
+  // tunes (below).
+  std::set<size_t> host_state;
+  for (const std::string& name : catalog_names(std::string(CORVANE_CATALOG_DIR) + "host_command_state.tsv")) {
+    simhost::DatarefInfo d;
+    if (watched_names.count(name) || !simhost::dataref_info(name, &d) || !is_number(d.type)) continue;
+    const size_t first = numbers.label.size();
+    numbers.add(d.name, is_array(d.type), is_array(d.type) ? d.size : 1);
+    for (size_t k = first; k < numbers.label.size(); ++k) host_state.insert(k);
+  }
 
   // Per command: per number, the values it set; the numbers it kept changing
   // for kMostPresses presses (a counter); and those it moved only through
@@ -122,10 +140,12 @@ int main() {
   std::map<std::string, std::map<size_t, std::set<double>>> moves;
   std::map<std::string, std::set<size_t>> counters, later;
   std::vector<double> before, after;
-  auto press_until_round = [&](const std::string& name) {
-    // A counter, found once, is not pressed 400 times again.
-    if (counters.count(name)) return;
-    std::map<size_t, std::set<double>>& set = moves[name];
+  // Presses `name` until what it moves comes round, collecting into `set`
+  // the values it set and into `counter` what it kept changing for
+  // kMostPresses presses; numbers in `ignored` (counters found before) are
+  // neither collected nor compared.
+  auto press_until_round_into = [&](const std::string& name, std::map<size_t, std::set<double>>& set,
+                                    std::set<size_t>& counter, const std::set<size_t>& ignored) {
     std::map<size_t, std::set<double>> set_now;  // this time round
     std::set<size_t> came_back;                  // set to a value a second time
     std::set<std::vector<double>> states;
@@ -142,7 +162,7 @@ int main() {
         }
         numbers.read(&after);
         for (size_t k = 0; k < after.size(); ++k) {
-          if (after[k] == before[k] || !std::isfinite(after[k])) continue;
+          if (after[k] == before[k] || !std::isfinite(after[k]) || ignored.count(k)) continue;
           set[k].insert(after[k]);
           if (!set_now[k].insert(after[k]).second) came_back.insert(k);
           moved_now.insert(k);
@@ -160,7 +180,14 @@ int main() {
     }
     if (press == kMostPresses)
       for (size_t k : moved_last)
-        if (!came_back.count(k)) counters[name].insert(k);
+        if (!came_back.count(k)) counter.insert(k);
+  };
+  auto press_until_round = [&](const std::string& name) {
+    // A counter, found once, is not pressed 400 times again.
+    if (counters.count(name)) return;
+    std::set<size_t> found;
+    press_until_round_into(name, moves[name], found, host_state);
+    if (!found.empty()) counters[name] = found;
   };
   // A guarded switch's commands reach it only with its guard lifted: the
   // guard is opened for them, as a pilot would, and closed again after.
@@ -209,24 +236,29 @@ int main() {
       {"zuvadud/D738/toggle_switch/gpws_xraas",
        named("zuvadud/D738/toggle_switch/gpws_xraas_cover", "zuvadud/D738/toggle_switch/gpws_xraas_cover_pos")},
   };
-  auto press_with_guard_lifted = [&](const std::string& name) {
+  // Opens the guard of `name`'s switch when it is closed; the guard's
+  // command to close it again, or null.
+  auto lift_guard = [&](const std::string& name) -> const char* {
     const auto g = guarded.find(name);
-    float position = 1.0f;
-    if (g != guarded.end()) {
-      const Guard& guard = g->second;
-      position = guard.element < 0 ? simhost::get_float(guard.position)
-                                   : simhost::get_floats(guard.position).at(static_cast<size_t>(guard.element));
-    }
-    const bool lift = position < 0.3f;
-    if (lift) {
-      simhost::command_once(g->second.command);
-      simhost::frames(15, kDt);
-    }
+    if (g == guarded.end()) return nullptr;
+    const Guard& guard = g->second;
+    const float position = guard.element < 0
+                               ? simhost::get_float(guard.position)
+                               : simhost::get_floats(guard.position).at(static_cast<size_t>(guard.element));
+    if (!(position < 0.3f)) return nullptr;
+    simhost::command_once(guard.command);
+    simhost::frames(15, kDt);
+    return guard.command;
+  };
+  auto close_guard = [&](const char* command) {
+    if (command == nullptr) return;
+    simhost::command_once(command);
+    simhost::frames(15, kDt);
+  };
+  auto press_with_guard_lifted = [&](const std::string& name) {
+    const char* lifted = lift_guard(name);
     press_until_round(name);
-    if (lift) {
-      simhost::command_once(g->second.command);
-      simhost::frames(15, kDt);
-    }
+    close_guard(lifted);
   };
   // Four times round, forward and backward through the list, so that a
   // command setting one position finds it left elsewhere by another; the
@@ -299,7 +331,7 @@ int main() {
     changed_over(kAfterFrames, &pressed, nullptr, nullptr);
     std::vector<size_t> mine;
     for (size_t k : pressed)
-      if (!idle.count(k) && !restless.count(k)) mine.push_back(k);
+      if (!idle.count(k) && !restless.count(k) && !host_state.count(k)) mine.push_back(k);
     if (mine.empty()) return false;
     // Until what it moved has stood still for a while.
     auto read_mine = [&](std::vector<double>* out) {
@@ -377,23 +409,240 @@ int main() {
     }
   }
 
+  // A selector stepped by a pair of commands (X_up and X_dn, X_left and
+  // X_right) may reach a position only over the frames after the press (a
+  // knob the systems pull over to MAX), and a value set in a phase may be
+  // one the systems replace the next frame (a controller mode taken from
+  // the selector, then from its own logic). So each pair is pressed through
+  // its whole range one way, then the other, and the values its own
+  // datarefs take while a press is held and where they settle after it
+  // replace what the phases showed. It is pressed at the gate with ground
+  // power on, as a crew steps them (a controller follows its selector only
+  // with its bus powered), and flown, for what the ground locks out: the
+  // run that steps through more positions counts, the ground one when both
+  // step as far. A pair that does not reach an end or come round keeps what
+  // the phases showed, as do values still moving when the settling gives up.
+  constexpr int kMostSteps = 40, kHeldStepFrames = 6;
+  const std::pair<const char*, const char*> kPartners[] = {
+      {"_up", "_dn"}, {"_up", "_down"}, {"_left", "_right"}, {"_lft", "_rgt"}};
+  struct StepPair {
+    std::string a, b;
+    std::vector<size_t> watched;  // own numbers either of them moved
+  };
+  std::vector<StepPair> step_pairs;
+  auto ends_with = [](const std::string& s, const std::string& end) {
+    return s.size() > end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
+  };
+  for (const std::string& a : commands) {
+    for (const auto& [up, down] : kPartners) {
+      if (!ends_with(a, up)) continue;
+      const std::string b = a.substr(0, a.size() - std::string(up).size()) + down;
+      if (std::find(commands.begin(), commands.end(), b) == commands.end()) continue;
+      std::set<size_t> own;
+      bool shared = false;
+      for (const std::string& c : {a, b}) {
+        for (const auto& [k, values] : moves[c]) {
+          if (k >= published || counters[a].count(k) || counters[b].count(k)) continue;
+          own.insert(k);
+          shared = shared || (moves[a].count(k) && moves[b].count(k));
+        }
+      }
+      if (shared) step_pairs.push_back({a, b, std::vector<size_t>(own.begin(), own.end())});
+    }
+  }
+  // What one run of the pass found for a command.
+  struct Stepped {
+    std::map<size_t, std::set<double>> values;
+    std::set<size_t> settled, unsettled;  // moved from one settled state to another
+    int positions = 0;
+  };
+  std::map<std::string, Stepped> stepped[2];  // on the ground, flown
+  std::set<std::string> stepped_in_phase, unfinished[2];
+  // A value lagging toward 0 ends a hair away from it, on either side.
+  auto read_watched = [&](const std::vector<size_t>& watched, std::vector<double>* out) {
+    out->clear();
+    for (size_t k : watched) {
+      const double v = numbers.at(k);
+      out->push_back(std::fabs(v) < 1e-6 ? 0.0 : v);
+    }
+  };
+  // Runs frames until the watched values have stood still for a while;
+  // `moving` gets those still changing when it gives up.
+  auto settle = [&](const std::vector<size_t>& watched, std::vector<double>* out, std::set<size_t>* moving) {
+    std::vector<double> prev, now;
+    read_watched(watched, &prev);
+    int still = 0;
+    std::vector<int> last_change(watched.size(), -1);
+    for (int f = 0; f < kMostSettleFrames && still < kSettledFrames; ++f) {
+      simhost::frame(kDt);
+      read_watched(watched, &now);
+      still = now != prev ? 0 : still + 1;
+      for (size_t i = 0; i < now.size(); ++i)
+        if (now[i] != prev[i]) last_change[i] = f;
+      prev.swap(now);
+    }
+    if (still < kSettledFrames && moving)
+      for (size_t i = 0; i < watched.size(); ++i)
+        if (last_change[i] >= kMostSettleFrames - kSettledFrames) moving->insert(watched[i]);
+    *out = prev;
+  };
+  // Presses `name` until the watched values stop changing or come round;
+  // false when neither happens within kMostSteps presses.
+  auto step_through = [&](const std::string& name, const std::vector<size_t>& watched, Stepped* out) {
+    std::vector<double> prev, now, phase, held, held_before;
+    settle(watched, &prev, nullptr);
+    std::set<std::vector<double>> seen = {prev};
+    for (int press = 0; press < kMostSteps; ++press) {
+      simhost::command_begin(name);
+      read_watched(watched, &phase);
+      if (phase != prev && out) stepped_in_phase.insert(name);
+      // A spring-loaded position shows while the press is held.
+      for (int f = 0; f < kHeldStepFrames; ++f) {
+        simhost::frame(kDt);
+        held_before.swap(held);
+        read_watched(watched, &held);
+      }
+      simhost::command_end(name);
+      std::set<size_t> moving;
+      settle(watched, &now, &moving);
+      if (out) {
+        for (size_t i = 0; i < watched.size(); ++i) {
+          if (held[i] != prev[i] && held[i] == held_before[i] && std::isfinite(held[i]))
+            out->values[watched[i]].insert(held[i]);
+          if (now[i] == prev[i]) continue;
+          if (moving.count(watched[i]) || !std::isfinite(now[i])) {
+            out->unsettled.insert(watched[i]);
+          } else {
+            out->values[watched[i]].insert(now[i]);
+            out->settled.insert(watched[i]);
+          }
+        }
+      }
+      if (now == prev) return true;
+      if (out) ++out->positions;
+      if (!seen.insert(now).second) return true;
+      prev.swap(now);
+    }
+    return false;
+  };
+  for (const int flown : {0, 1}) {
+    simhost::set_double("sim/flightmodel/position/elevation", flown ? 3048.0 : 0.0);
+    simhost::frames(60 * 30, kDt);
+    if (!flown) {
+      simhost::set_float("zuvadud/D738/gpu_hide", 0.0f);
+      simhost::frames(60, kDt);
+      simhost::command_once("zuvadud/D738/toggle_switch/gpu_dn");
+      simhost::frames(60 * 30, kDt);
+    }
+    for (const StepPair& p : step_pairs) {
+      const char* lifted = lift_guard(p.a);
+      const char* lifted_b = lifted ? nullptr : lift_guard(p.b);
+      step_through(p.b, p.watched, nullptr);
+      const bool done = step_through(p.a, p.watched, &stepped[flown][p.a]) &&
+                        step_through(p.b, p.watched, &stepped[flown][p.b]);
+      if (!done) unfinished[flown].insert(p.a);
+      close_guard(lifted ? lifted : lifted_b);
+    }
+    if (!flown) {
+      simhost::command_once("zuvadud/D738/toggle_switch/gpu_up");
+      simhost::set_float("zuvadud/D738/gpu_hide", 1.0f);
+      simhost::frames(60, kDt);
+    }
+  }
+  for (const StepPair& p : step_pairs) {
+    for (const std::string& c : {p.a, p.b}) {
+      const int run = stepped[1][c].positions > stepped[0][c].positions ? 1 : 0;
+      if (unfinished[run].count(p.a)) continue;
+      const Stepped& found = stepped[run][c];
+      // A spring-loaded position that returns keeps what the phases showed.
+      for (size_t k : found.settled)
+        if (!found.unsettled.count(k)) moves[c][k] = found.values.at(k);
+      // Where a press acts at once, the settled values are the press's.
+      if (stepped_in_phase.count(c)) later.erase(c);
+    }
+  }
+
+  // A radio tuning panel's knobs and transfer key act on the radio the
+  // panel shows: each is pressed with each VHF selected in turn, and what
+  // it moves under every selection alike is told apart from what it moves
+  // under one. The right panel stays unpowered in this cockpit.
+  struct Selection {
+    std::string state;                // the dataref that shows the selection
+    std::vector<std::string> select;  // the commands that make each
+    std::string home;                 // the one the panel comes on with
+    std::string first;                // pressed before the command under a selection, or ""
+  };
+  std::map<std::string, Selection> selected_by;
+  const std::string prefix = "zuvadud/D738/";
+  for (const auto& [panel, home] : {std::pair<std::string, int>{"rtp_L", 1}, {"rtp_D", 3}}) {
+    Selection sel;
+    sel.state = prefix + "comm/" + panel + "/lcd_to_display";
+    for (const char* vhf : {"/vhf_1/sel_switch", "/vhf_2/sel_switch", "/vhf_3/sel_switch"})
+      sel.select.push_back(prefix + panel + vhf);
+    sel.home = sel.select[static_cast<size_t>(home - 1)];
+    for (const char* control : {"freq_MHz/sel_dial_up", "freq_MHz/sel_dial_dn", "freq_khz/sel_dial_up",
+                                "freq_khz/sel_dial_dn"})
+      selected_by[prefix + panel + "/" + control] = sel;
+    // The standby frequency is first set apart from the active one, so that
+    // the transfer shows.
+    sel.first = prefix + panel + "/freq_MHz/sel_dial_up";
+    selected_by[prefix + panel + "/freq_txfr/sel_switch"] = sel;
+  }
+  // Per command: per value of its selection dataref, what it moved there.
+  std::map<std::string, std::map<double, std::map<size_t, std::set<double>>>> moves_at;
+  simhost::set_double("sim/flightmodel/position/elevation", 0.0);
+  simhost::frames(60 * 30, kDt);
+  for (const auto& [name, sel] : selected_by) {
+    if (std::find(commands.begin(), commands.end(), name) == commands.end()) continue;
+    auto& at = moves_at[name];
+    for (const std::string& select : sel.select) {
+      simhost::command_once(select);
+      simhost::frames(15, kDt);
+      auto& set = at[simhost::get_float(sel.state)];
+      // A transfer between equal frequencies moves only the key: the
+      // standby one is stepped again until it moves more.
+      for (int tries = 0; tries < 3 && set.size() < 2; ++tries) {
+        if (!sel.first.empty()) {
+          simhost::command_once(sel.first);
+          simhost::frames(15, kDt);
+        }
+        std::set<size_t> found;
+        press_until_round_into(name, set, found, counters[name]);
+        if (sel.first.empty()) break;
+      }
+    }
+    simhost::command_once(sel.home);
+    simhost::frames(15, kDt);
+    // What moved alike under every selection stays unconditional.
+    std::map<size_t, std::set<double>> common = at.begin()->second;
+    for (const auto& [value, set] : at)
+      for (auto it = common.begin(); it != common.end();) {
+        const auto there = set.find(it->first);
+        it = there == set.end() || there->second != it->second ? common.erase(it) : std::next(it);
+      }
+    std::map<size_t, std::set<double>> kept;
+    for (size_t k : counters[name]) kept[k] = moves[name][k];
+    for (const auto& [k, values] : common) kept[k] = values;
+    moves[name] = kept;
+    for (auto& [value, set] : at)
+      for (const auto& [k, values] : common) set.erase(k);
+  }
+
   std::printf(
       "# Generated by command-moves (tests/datarefs/command_moves.cpp); do not edit. What each command\n"
       "# moves, pressed over and over in a powered cockpit: a dataref (NAME[I] for an element, NAME[I..J]\n"
       "# for elements that took the same values) with the values the command set (LO..HI beyond %zu of\n"
       "# them; any for a counter), or none. \"when\" is \"press\" for a value set in the command's begin or\n"
       "# end phase, \"after\" for one that moved only in the frames after (held for a second, then\n"
-      "# released): its values at the release and a second later. The plug-in's own datarefs come\n"
-      "# first, then the host's and the scripts'.\n"
+      "# released): its values at the release and a second later; \"press at NAME=V\" for one it sets\n"
+      "# only while the dataref NAME (a panel's selection) reads V. A selector stepped both ways by a\n"
+      "# pair of commands gives the values it settles at after each press, through its whole range.\n"
+      "# The plug-in's own datarefs come first, then the host's and the scripts'.\n"
       "command\tdataref\tvalues\twhen\n",
       kMostValues);
-  for (const std::string& name : commands) {
-    const auto& set = moves[name];
-    if (set.empty()) {
-      std::printf("%s\tnone\t\t\n", name.c_str());
-      continue;
-    }
-    // Rows in order; runs of elements of one array with the same values merged.
+  // Rows in order; runs of elements of one array with the same values merged.
+  auto print_rows = [&](const std::string& name, const std::map<size_t, std::set<double>>& set,
+                        const std::string& when) {
     struct Row {
       std::string array, label, values;
       int from = -1, to = -1;
@@ -424,13 +673,23 @@ int main() {
         rows.push_back(r);
       }
     }
-    const char* when = later[name].empty() ? "press" : "after";
     for (const Row& r : rows) {
       const std::string label = r.array.empty() || r.from == r.to
                                     ? r.label
                                     : r.array + "[" + std::to_string(r.from) + ".." + std::to_string(r.to) + "]";
-      std::printf("%s\t%s\t%s\t%s\n", name.c_str(), label.c_str(), r.values.c_str(), when);
+      std::printf("%s\t%s\t%s\t%s\n", name.c_str(), label.c_str(), r.values.c_str(), when.c_str());
     }
+  };
+  for (const std::string& name : commands) {
+    const auto at = moves_at.find(name);
+    if (moves[name].empty() && at == moves_at.end()) {
+      std::printf("%s\tnone\t\t\n", name.c_str());
+      continue;
+    }
+    print_rows(name, moves[name], later[name].empty() ? "press" : "after");
+    if (at == moves_at.end()) continue;
+    for (const auto& [value, set] : at->second)
+      print_rows(name, set, "press at " + selected_by.at(name).state + "=" + format(value));
   }
   simhost::stop();
   simhost::unload();

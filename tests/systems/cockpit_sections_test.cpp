@@ -213,6 +213,14 @@ TEST_F(CockpitSections, RmiNeedleSlewsAfterSourceChange) {
   EXPECT_EQ(radio::arrow1_no_available, 1.0f);
   for (int i = 0; i < 40; ++i) update_adf();
   EXPECT_EQ(radio::arrow1, 100.0f);
+  // Back to the VOR, then a load halfway: the needle starts as at start-up,
+  // on its bearing at once, not turning on from the old situation's.
+  m.sim_cockpit2_radios_actuators_RMI_left_use_adf_pilot = 0;
+  update_adf();
+  EXPECT_GT(radio::arrow1, 20.0f);
+  systems_reset_on_load();
+  update_adf();
+  EXPECT_EQ(radio::arrow1, 10.0f);
 }
 
 TEST_F(CockpitSections, NumberedCoversHoldTheirSwitches) {

@@ -66,17 +66,21 @@ int32_t calc_arc_entry_turn(int32_t i, float course, float rel_turn, float r, in
 int32_t calc_arc_exit_turn(int32_t i, float next_course, float rel_turn, float abs_turn, float r,
                            int32_t af_from_to);
 
-// Hold entry pieces of leg S when S + 1 is a hold fix entered by kind 4 or 5:
-// the arc on the hold's turn circle at the fix from the return straight's end
-// (radial legs_hold_arc_angle) to the fix, and where the outbound straight
-// ends (legs_hold_arc_lat/lon). Kind 1 writes legs_hold_arc_angle only. In
-// kinds 4 and 5 legs_seg2_crs_true[S] holds the outbound straight's length
-// (nm), not a course. The storage is the path position's (defined in
-// path_position.cpp, cleared by reset_leg_path); these are the builder's names.
+// Hold entry pieces stored with the transition leg before a hold (written by
+// the hold entry path, cleared with the leg's path by reset_leg_path; defined
+// in path_position.cpp, whose hold position reads them): a point on the
+// entry's exit arc (its start), and the start radial and length of the
+// entry's last arc, flown about the hold's turn centre at the fix.
 extern float legs_seg3_pt_lat[256];
 extern float legs_seg3_pt_lon[256];
-extern float legs_entry_rad[256];
-extern float legs_entry_arc_len[256];
+extern float legs_entry_rad[256];      // degrees true
+extern float legs_entry_arc_len[256];  // nm
+// The builder's names for them, for leg S when S + 1 is a hold fix entered by
+// kind 4 or 5: the arc on the hold's turn circle at the fix from the return
+// straight's end (radial legs_hold_arc_angle) to the fix, and where the
+// outbound straight ends (legs_hold_arc_lat/lon). Kind 1 writes
+// legs_hold_arc_angle only. In kinds 4 and 5 legs_seg2_crs_true[S] holds the
+// outbound straight's length (nm), not a course.
 inline float (&legs_hold_arc_lat)[256] = legs_seg3_pt_lat;      // degrees
 inline float (&legs_hold_arc_lon)[256] = legs_seg3_pt_lon;
 inline float (&legs_hold_arc_angle)[256] = legs_entry_rad;      // degrees true, radial from the fix-end centre

@@ -55,14 +55,9 @@ extern float path_seg_dist;
 // Pieces of the transition seen by the last path_position_dir (0..3).
 extern float path_sub_region;
 
-// Hold entry pieces stored with the transition leg before a hold (written by
-// the hold entry path, cleared with the leg's path): a point on the entry's
-// exit arc (its start), and the start radial and length of the entry's last
-// arc, flown about the hold's turn centre at the fix.
-extern float legs_seg3_pt_lat[256];
-extern float legs_seg3_pt_lon[256];
-extern float legs_entry_rad[256];      // degrees true
-extern float legs_entry_arc_len[256];  // nm
+// The hold entry pieces stored with the transition leg before a hold
+// (legs_seg3_pt_lat/lon, legs_entry_rad, legs_entry_arc_len) are declared
+// with the leg path (lnav/path/leg_path.h), which names them for the builder.
 
 // Hold leg `leg`, transition leg `prev` (-1: none); mode 0 tests the inbound
 // course against the heading. Codes 300..316 and 330..333; which pieces are

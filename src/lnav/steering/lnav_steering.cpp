@@ -121,7 +121,7 @@ float moved_piece(int32_t k, double& lat, double& lon) {
 }
 void dir_entry_arc() { steer_arc(dir_seg1_ctr_lat, dir_seg1_ctr_lon, dir_seg1_radius, dir_seg1_turn, kNoOffset); }
 
-// ---- step 2: great-circle cross-track of the active leg ---------------------------
+// ---- great-circle cross-track of the active leg ---------------------------------
 
 void active_leg_xtrack() {
   const FmsSequenceState& q = fms_seq;
@@ -174,7 +174,7 @@ void active_leg_xtrack() {
   script_set_f(bound::zuvadud_D738_fms_rt_xtrack, xt);
 }
 
-// ---- step 3: LNAV by navigation mode ---------------------------------------------
+// ---- LNAV by navigation mode -----------------------------------------------------
 
 void mode0_by_region(int32_t a) {
   const int32_t r = route_track.region;

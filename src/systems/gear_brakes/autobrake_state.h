@@ -23,7 +23,7 @@ extern float rto_speedbrake_stow_request;
 // Brake pressure ratio the autobrake commands; the OFF and lower selections clear it.
 extern float autobrake_brake_value;
 // RTO self-test result: 0 untested, 1 failed (a condition broke while the
-// test countdown ran; the knob commands call it rto_test_fault), 2 passed.
+// test countdown ran), 2 passed.
 extern float rto_test_result;
 
 // Who moves the selector: a knob command, or the apply of a saved panel. The

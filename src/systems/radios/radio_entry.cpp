@@ -19,14 +19,14 @@
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"
 
+namespace {
+
 // Per needle: whether it is turning toward a new source's bearing.
 struct RmiNeedleState {
   int32_t last_source;  // 0 VOR, 1 ADF
   int32_t slewing;
 };
 RmiNeedleState rmi_needles[2];
-
-namespace {
 
 constexpr int32_t kAdfMinKhz = 190;
 constexpr int32_t kAdfMaxKhz = 1750;
@@ -131,7 +131,7 @@ void update_adf() {
     }
     host_set_i(r.power, power);
   }
-  HostMirror& m = host_mirror;
+  const HostMirror& m = host_mirror;
   rmi_needle(rmi_needles[0], {&m.sim_cockpit2_radios_actuators_RMI_left_use_adf_pilot, m.sim_cockpit2_radios_indicators_nav1_nav_id,
                               &m.sim_cockpit2_radios_indicators_nav1_relative_bearing_deg, m.sim_cockpit2_radios_indicators_nav1_type,
                               m.sim_cockpit2_radios_indicators_nav1_display_horizontal, m.sim_cockpit2_radios_indicators_adf1_nav_id,
@@ -143,6 +143,12 @@ void update_adf() {
               static_cast<float>(m.sim_cockpit2_radios_indicators_nav2_display_horizontal),
               m.sim_cockpit2_radios_indicators_adf2_nav_id, &m.sim_cockpit2_radios_indicators_adf2_relative_bearing_deg,
               &radio::arrow2, &radio::arrow2_no_available});
+}
+
+// A needle turning when the aircraft was loaded would go on turning from a
+// bearing of the old situation; after a load each starts as at start-up.
+void rmi_needles_reset() {
+  for (RmiNeedleState& s : rmi_needles) s = RmiNeedleState{};
 }
 
 void update_nav_fail_flags() {
