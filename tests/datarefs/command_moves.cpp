@@ -103,6 +103,9 @@ int main() {
   simhost::set_floats("sim/cockpit2/electrical/battery_voltage_actual_volts", {24.0f}, 0);
   simhost::set_floats("sim/cockpit2/electrical/bus_volts", {28.0f, 28.0f, 28.0f});
   simhost::command_once("zuvadud/D738/switch/battery_dn");
+  // Panel lights dimmed out: a light follows its system, not the command, and
+  // listing every caution a press sets off would bury what the press moves.
+  simhost::set_floats("sim/flightmodel2/lights/generic_lights_brightness_ratio", {0.0f, 0.0f}, 13);
   simhost::frames(30, kDt);
 
   std::vector<std::string> commands;
