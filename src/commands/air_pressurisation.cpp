@@ -22,6 +22,7 @@
 #include "systems/ice_rain/ice_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/air/oxygen_state.h"
+#include "systems/air/pressurisation.h"
 #include "systems/switches/switch_targets.h"
 #include "systems/switches/switch_values.h"
 #include "systems/systems_step_outputs.h"
@@ -128,16 +129,18 @@ int cmd_toggle_switch_air_temp_source_right_700(XPLMCommandRef, XPLMCommandPhase
 int cmd_toggle_switch_air_temp_source_left(XPLMCommandRef, XPLMCommandPhase ph, void*) { return step_handler(toggle_switch::air_temp_source, -1, 0, 6, ph); }
 int cmd_toggle_switch_air_temp_source_right(XPLMCommandRef, XPLMCommandPhase ph, void*) { return step_handler(toggle_switch::air_temp_source, 1, 0, 6, ph); }
 
-// The mode selector and the controller's mode always move together.
+// The mode selector and the controller's mode always move together: the
+// mode is the controller the selector puts in charge, not the selector's own
+// number, or AUTO FAIL would flash for the frame before the controller runs.
 int cmd_toggle_switch_air_valve_ctrl_left(XPLMCommandRef, XPLMCommandPhase ph, void*) {
   if (ph == phase_begin && step_position(toggle_switch::air_valve_ctrl, -1, 0, 2)) {
-    cockpit::pressurization_mode = toggle_switch::air_valve_ctrl;
+    cockpit::pressurization_mode = pressurisation_mode_for_selector();
   }
   return 0;
 }
 int cmd_toggle_switch_air_valve_ctrl_right(XPLMCommandRef, XPLMCommandPhase ph, void*) {
   if (ph == phase_begin && step_position(toggle_switch::air_valve_ctrl, 1, 0, 2)) {
-    cockpit::pressurization_mode = toggle_switch::air_valve_ctrl;
+    cockpit::pressurization_mode = pressurisation_mode_for_selector();
   }
   return 0;
 }

@@ -65,11 +65,25 @@ TEST_F(AirPanel, SelectorEndsAndModeCopy) {
   toggle_switch::air_temp_source = 0.0f;
   click("toggle_switch/air_temp_source_left");
   EXPECT_EQ(toggle_switch::air_temp_source, 0.0f);
-  toggle_switch::air_valve_ctrl = 1.0f;
-  cockpit::pressurization_mode = 1.0f;
-  click("toggle_switch/air_valve_ctrl_right");
-  EXPECT_EQ(toggle_switch::air_valve_ctrl, 2.0f);
-  EXPECT_EQ(cockpit::pressurization_mode, 2.0f);
+  // The published mode is the controller the selector puts in charge (0 none,
+  // 1 AUTO, 2 ALTN, 3 MAN) from the press on, so no light sees the two
+  // disagree for a frame.
+  electric::dc_bus1_status = electric::dc_bus2_status = electric::dir_batbus_status = 1.0f;
+  struct Move {
+    float from;
+    const char* command;
+    float selector, mode;
+  } moves[] = {{1, "toggle_switch/air_valve_ctrl_right", 2, 3},
+               {0, "toggle_switch/air_valve_ctrl_right", 1, 2},
+               {1, "toggle_switch/air_valve_ctrl_left", 0, 1},
+               {2, "toggle_switch/air_valve_ctrl_left", 1, 2}};
+  for (const Move& m : moves) {
+    toggle_switch::air_valve_ctrl = m.from;
+    cockpit::pressurization_mode = 1.0f;
+    click(m.command);
+    EXPECT_EQ(toggle_switch::air_valve_ctrl, m.selector) << m.from << " " << m.command;
+    EXPECT_EQ(cockpit::pressurization_mode, m.mode) << m.from << " " << m.command;
+  }
   air::l_pack_pos = 2.0f;
   click("toggle_switch/l_pack_dn");
   EXPECT_EQ(air::l_pack_pos, 2.0f);

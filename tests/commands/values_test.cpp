@@ -140,7 +140,7 @@ TEST_F(PanelCommands, EachCommandMovesItsValue) {
       {"toggle_switch/crossfeed_valve_on", &knobs::cross_feed_pos, 0.5f, 0.5f},
       {"toggle_switch/crossfeed_valve_off", &knobs::cross_feed_pos, 1, 0},
       // Air and pressurisation.
-      {"toggle_switch/air_valve_ctrl_left", &toggle_switch::air_valve_ctrl, 2, 1, &cockpit::pressurization_mode},
+      {"toggle_switch/air_valve_ctrl_left", &toggle_switch::air_valve_ctrl, 2, 1},
       {"toggle_switch/air_valve_ctrl_left", &toggle_switch::air_valve_ctrl, 0, 0},
       {"toggle_switch/air_valve_manual_left", &toggle_switch::air_valve_manual, 0, -1, nullptr, true},
       {"toggle_switch/air_valve_manual_right", &toggle_switch::air_valve_manual, 0, 1, nullptr, true},

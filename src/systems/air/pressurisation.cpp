@@ -366,6 +366,8 @@ void valve_command(float cabin_alt, float ambient_alt, float diff_now, float lea
 
 }  // namespace
 
+float pressurisation_mode_for_selector() { return static_cast<float>(channel_in_charge(select_channel())); }
+
 float scheduled_cabin_alt_aloft(float flt_alt, float ambient_alt) {
   const float cruise = cruise_cabin_for(flt_alt, 0.0f);
   return interpolate_clamped(0.0f, 0.0f, climb_limits(flt_alt).end_alt_ft, cruise, ambient_alt);

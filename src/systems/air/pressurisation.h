@@ -60,5 +60,11 @@ constexpr float kAutoFailDiffPsi = 8.75f;
 // FLT ALT, on a flight taken over in the air (no field to climb from).
 float scheduled_cabin_alt_aloft(float flt_alt, float ambient_alt);
 
+// The controller in charge for the mode selector as it stands (0 none,
+// 1 AUTO, 2 ALTN, 3 MAN), as the next systems step will find it; the
+// selector's commands publish it at once so the lights never see the
+// selector and the controller disagree for a frame.
+float pressurisation_mode_for_selector();
+
 // Per frame, systems step.
 void update_pressurization();

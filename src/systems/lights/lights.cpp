@@ -67,8 +67,10 @@ void add_bus_loads() {
   const bool eng1_online = burning[0] == 1 && gen[0] == 1;
   const bool eng2_online = burning[1] == 1 && gen[1] == 1;
   const bool apu_up = hm.sim_cockpit2_electrical_APU_N1_percent > kApuGenOnlineN1;
-  const bool left_source = (apu_up && electrical::apu_gen1_pos == 1.0f) || eng1_online;
-  const bool right_source = (apu_up && electrical::apu_gen2_pos == 1.0f) || eng2_online;
+  // The APU is a side's source once its generator is connected there; the
+  // spring-loaded switch is only held down for the moment of the press.
+  const bool left_source = (apu_up && electrical::apu_power_bus1 != 0.0f) || eng1_online;
+  const bool right_source = (apu_up && electrical::apu_power_bus2 != 0.0f) || eng2_online;
   float left = toggle_switch::ife_pass_seat_pos == 1.0f ? kIfeLoadA : 0.0f;
   float right = left;
   // In flight without an engine generator the cabin utility is shed.

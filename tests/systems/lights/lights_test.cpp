@@ -55,7 +55,7 @@ class Lights : public PanelTest {
 TEST_F(Lights, CabinEquipmentLoads) {
   struct Case {
     const char* what;
-    float ife, util, apu_n1, apu_gen1;
+    float ife, util, apu_n1, apu_bus1;  // the APU generator connected to side 1
     int eng1_burning, gen1_on;
     float radio_alt_ft, main_bus1, start_load;
     float left_amps;
@@ -75,7 +75,8 @@ TEST_F(Lights, CabinEquipmentLoads) {
     toggle_switch::ife_pass_seat_pos = c.ife;
     toggle_switch::cab_util_pos = c.util;
     host_mirror.sim_cockpit2_electrical_APU_N1_percent = c.apu_n1;
-    electrical::apu_gen1_pos = c.apu_gen1;
+    electrical::apu_power_bus1 = c.apu_bus1;
+    electrical::apu_gen1_pos = 0.0f;  // the spring-loaded switch back at rest
     host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[0] = c.eng1_burning;
     host_mirror.sim_cockpit2_electrical_generator_on[0] = c.gen1_on;
     host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = c.radio_alt_ft;
@@ -415,14 +416,14 @@ TEST_F(LightValues, CockpitLightsRetractablesAndExitLightBattery) {
       // The plug-in flies the beacons and strobes, not the host.
       {"override", [] {}, &host_mirror.sim_flightmodel2_lights_override_beacons_and_strobes, 1},
       // Cabin utility, 11 A, on a side with an APU generator above 95 % or an engine generator.
-      {"utility right on APU", [] { host_mirror.sim_cockpit2_electrical_APU_N1_percent = 96; electrical::apu_gen2_pos = 1; },
+      {"utility right on APU", [] { host_mirror.sim_cockpit2_electrical_APU_N1_percent = 96; electrical::apu_power_bus2 = 1; },
        &plugin_bus_loads[1], 11},
-      {"APU 95 %", [] { host_mirror.sim_cockpit2_electrical_APU_N1_percent = 95; electrical::apu_gen2_pos = 1; },
+      {"APU 95 %", [] { host_mirror.sim_cockpit2_electrical_APU_N1_percent = 95; electrical::apu_power_bus2 = 1; },
        &plugin_bus_loads[1], 0},
       {"utility right on engine 2", [] { host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[1] = 1;
                                          host_mirror.sim_cockpit2_electrical_generator_on[1] = 1; },
        &plugin_bus_loads[1], 11},
-      {"kept at 50 ft", [] { host_mirror.sim_cockpit2_electrical_APU_N1_percent = 96; electrical::apu_gen2_pos = 1;
+      {"kept at 50 ft", [] { host_mirror.sim_cockpit2_electrical_APU_N1_percent = 96; electrical::apu_power_bus2 = 1;
                              host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 50; },
        &plugin_bus_loads[1], 11},
       {"right recirculation fan", [] { air::r_recirc_fan_pos = 1; }, &plugin_bus_loads[1], 4},
