@@ -197,6 +197,7 @@ void surveil(float knob) {
   // Slots read the code as it stood at the end of the previous cycle; what
   // this cycle decides is committed after the loop.
   bool taken = false;
+  int taken_slot = 0;
   float code = t.ra_code;
   float rel_alt = t.threat_rel_alt_ft;
   float range_time = 99.0f;
@@ -217,6 +218,7 @@ void surveil(float knob) {
         rel_alt = r.relative_alt_ft;
         range_time = r.range_time_s;
         taken = true;
+        taken_slot = slot;
       }
     }
     if (r.ra_code >= 1 && r.ra_code <= 8) ++t.active_advisories;
@@ -240,6 +242,7 @@ void surveil(float knob) {
       else if (code == 9.0f) code = 0.0f;
     }
     t.ra_code = code;
+    t.threat_slot = taken_slot;
     track_sense(code);
     t.threat_rel_alt_ft = rel_alt;
     c.cycle_timer_s = 0.0f;

@@ -49,6 +49,7 @@ struct TcasThreatState {
   float captured_vs_fpm[2];
   float ra_sense;                   // of the advisory running: 1 climb, -1 descend, 0 none yet
   int32_t sense_reversed;           // it has reversed once and keeps its sense to its end
+  int32_t threat_slot;              // traffic slot whose code the advisory follows; 0 none
 };
 extern TcasThreatState tcas_threat;
 

@@ -3,8 +3,9 @@
 // navigation displays; the display self-test picture.
 //
 // Reads: the traffic positions (host target arrays when present, else the
-// multiplayer planes), tcas_cycle, the stored RA code, the transponder knob,
-// both sides' EFIS controls, own heading/track and magnetic variation.
+// multiplayer planes), tcas_cycle, the stored RA code and the slot it was
+// taken from, the transponder knob, both sides' EFIS controls, own
+// heading/track and magnetic variation.
 // Writes: tcas_track, tcas_threat.slot_distance_nm, the published traffic
 // slots (x, y, type, arrow, label side, visibility) and the label texts.
 #include <cmath>
@@ -56,6 +57,12 @@ constexpr float kNoIncreaseDescent_ft = 1450.0f;
 // A reversal must buy at least this much more predicted miss than the sense
 // it abandons: the two reaction-time draws alone differ by up to about 40 ft.
 constexpr float kReversalGain_ft = 100.0f;
+// A monitor or adjust code stays against its threat until the predicted miss
+// is short of the required one by this much. The intruder's height at
+// closest approach is predicted from positions in floats and wanders by a few
+// feet from cycle to cycle: an intruder ending right at the required miss
+// would otherwise have the advisory strengthened and weakened by turns.
+constexpr float kWeakHold_ft = 50.0f;
 // Above the noise of positions in floats: traffic flying in formation must
 // not read as passed and back every cycle.
 constexpr float kPassedOpening_kt = 10.0f;
@@ -136,6 +143,7 @@ float display_offset(float vsd_map, float exp_map) {
 }
 
 struct Eval {
+  int slot;
   bool cycle;
   float d_nm, r_ft, p_ft, step_s;
   // True, from own position: worked out once per slot and frame, on a cycle
@@ -218,11 +226,13 @@ int advisory_sense(const Eval& e, float range_time, float vertical_time) {
   }
 
   const float continue_miss = std::fabs(own + w * range_time - q) * kFtPerM;
-  if (continue_miss >= required && (stored == 0.0f || stored >= 8.0f)) return 8;
+  const bool weak_held = (stored == 7.0f || stored == 8.0f) && e.slot == tcas_threat.threat_slot;
+  const float enough = weak_held ? required - kWeakHold_ft : required;
+  if (continue_miss >= enough && (stored == 0.0f || stored >= 8.0f)) return 8;
   // Weakened once the aircraft, levelled off here, would pass the intruder
   // on the advisory's side by the required miss: what it has gained it keeps,
   // so the advisory is not strengthened again when the crew answers.
-  if (stored >= 1.0f && stored <= 8.0f && held != 0.0f && (own - q) * held * kFtPerM >= required) return 7;
+  if (stored >= 1.0f && stored <= 8.0f && held != 0.0f && (own - q) * held * kFtPerM >= enough) return 7;
 
   const float radio_alt = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
   Candidate descend;
@@ -451,6 +461,7 @@ TcasTargetResult evaluate_tcas_target(int slot, float step_s) {
   TcasTargetResult out{};
   if (slot < 1 || slot > kTcasSlots) return out;
   Eval e{};
+  e.slot = slot;
   e.cycle = tcas_cycle.cycle_flag == 1;
   e.step_s = step_s;
   e.intr = intruder_position(slot);

@@ -453,6 +453,7 @@ TEST_F(Tcas, AdvisorySenseSelection) {
     int code;
     int reversed = 0;  // the advisory has reversed its sense before
     float sense = 0;   // the advisory's sense (1 climb, -1 descend) under a code 7 or 8
+    int threat = 0;    // the slot the stored code was issued against
   };
   const Case cases[] = {
       // Far in time (range time 60 s of 25): the sense from the geometry.
@@ -477,6 +478,11 @@ TEST_F(Tcas, AdvisorySenseSelection) {
       {"340 ft above it: climb kept", -340, 7.62f, 0, 0.5f, 200, 1, 5000, 3000, 1},
       {"descended 380 ft below where a descending intruder ends: adjust", 410, -7.62f, -1, 0.5f, 200, 4, 5000, 3000, 7},
       {"adjust stays while the aircraft holds the miss", -360, 0, 0, 0.5f, 200, 7, 5000, 3000, 7, 0, 1},
+      // Against its own threat an adjust is not strengthened again for a
+      // miss only a little short: the prediction wavers by a few feet.
+      {"adjust held, 320 ft above its threat", -320, 0, 0, 0.5f, 200, 7, 5000, 3000, 7, 0, 1, 1},
+      {"adjust issued against another threat, 320 ft above: climb", -320, 0, 0, 0.5f, 200, 7, 5000, 3000, 1, 0, 1, 2},
+      {"adjust, 290 ft above its threat: climb", -290, 0, 0, 0.5f, 200, 7, 5000, 3000, 1, 0, 1, 1},
       // Increase climb stays asked for though the normal rate would now do.
       {"increase climb in force, climbing hard: kept", 0, 12.7f, 0, 1.0f, 200, 2, 5000, 3000, 2},
       {"co-altitude, a little above: only the strong descent helps", 10, 0, 0, 0.5f, 200, 9, 5000, 3000, 5},
@@ -525,6 +531,7 @@ TEST_F(Tcas, AdvisorySenseSelection) {
     tcas_threat.ra_code = c.stored;
     tcas_threat.sense_reversed = c.reversed;
     tcas_threat.ra_sense = c.sense;
+    tcas_threat.threat_slot = c.threat;
     const TcasTargetResult r = evaluate_tcas_target(1, step);
     EXPECT_EQ(r.level, 3.0f) << c.name;
     EXPECT_EQ(r.ra_code, c.code) << c.name;
