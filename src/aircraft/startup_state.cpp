@@ -152,12 +152,12 @@ void battery_decision(StartupState state) {
   const bool cold = state == StartupState::cold_and_dark;
   const float guard = cold ? 1.0f : 0.0f;
   int32_t* battery = host_mirror.sim_cockpit2_electrical_battery_on;
-  cover_target[2] = guard;
-  button_switch::cover_position[2] = guard;
+  cover_target[kBatteryCover] = guard;
+  button_switch::cover_position[kBatteryCover] = guard;
   battery[1] = cold ? 0 : 1;
   electric::battery_pos = cold ? 0.0f : 1.0f;
-  cover_target[9] = guard;
-  button_switch::cover_position[9] = guard;
+  cover_target[kEmerExitCover] = guard;
+  button_switch::cover_position[kEmerExitCover] = guard;
   toggle_switch::emer_exit_lights = cold ? 0.0f : 1.0f;
 }
 

@@ -222,9 +222,9 @@ int cmd_push_button_oxy_test_cpt2(XPLMCommandRef, XPLMCommandPhase ph, void*) { 
 int cmd_push_button_oxy_test_fo(XPLMCommandRef, XPLMCommandPhase ph, void*) { return oxy_test_handler(push_button::oxy_test_fo_pos, ph); }
 int cmd_push_button_oxy_test_fo2(XPLMCommandRef, XPLMCommandPhase ph, void*) { return oxy_test_handler(push_button::oxy_test_fo2_pos, ph); }
 
-// Under its guard (numbered cover 7) the switch cannot be reached: no masks.
+// Under its guard the switch cannot be reached: no masks.
 int cmd_one_way_switch_pax_oxy_on(XPLMCommandRef, XPLMCommandPhase ph, void*) {
-  if (ph == phase_begin && one_way_switch::pax_oxy_pos == 0.0f && !guard_down(button_switch::cover_position[7])) {
+  if (ph == phase_begin && one_way_switch::pax_oxy_pos == 0.0f && !numbered_guard_down(kPaxOxyCover)) {
     one_way_switch::pax_oxy_pos = 1.0f;
     pax_oxy_state = 6;
   }

@@ -24,10 +24,6 @@
 
 namespace {
 
-// The numbered covers over the ELT and the emergency exit lights switches.
-constexpr int kEltCover = 8;
-constexpr int kEmerExitCover = 9;
-
 // A two-position switch that only the named command moves off its value.
 int move_from_handler(float& pos, float from, float to, XPLMCommandPhase phase) {
   if (phase == phase_begin && pos == from) pos = to;
@@ -153,7 +149,7 @@ int cmd_knob_dc_power_dn(XPLMCommandRef, XPLMCommandPhase ph, void*) { return dc
 int cmd_knob_dc_power_up(XPLMCommandRef, XPLMCommandPhase ph, void*) { return dc_power_handler(true, ph); }
 int cmd_toggle_switch_elt_arm(XPLMCommandRef, XPLMCommandPhase ph, void*) { return move_from_handler(toggle_switch::elt, 1.0f, 0.0f, ph); }
 int cmd_toggle_switch_elt_on(XPLMCommandRef, XPLMCommandPhase ph, void*) {
-  if (guard_down(button_switch::cover_position[kEltCover])) return 0;
+  if (numbered_guard_down(kEltCover)) return 0;
   return move_from_handler(toggle_switch::elt, 0.0f, 1.0f, ph);
 }
 int cmd_toggle_switch_vcr_auto(XPLMCommandRef, XPLMCommandPhase ph, void*) { return move_from_handler(toggle_switch::vcr, 1.0f, 0.0f, ph); }
@@ -170,11 +166,11 @@ int cmd_push_button_emer_exit_full_off(XPLMCommandRef, XPLMCommandPhase ph, void
   return 0;
 }
 int cmd_toggle_switch_emer_exit_lights_dn(XPLMCommandRef, XPLMCommandPhase ph, void*) {
-  if (guard_down(button_switch::cover_position[kEmerExitCover])) return 0;
+  if (numbered_guard_down(kEmerExitCover)) return 0;
   return step_handler(toggle_switch::emer_exit_lights, 1, 0, 2, ph);
 }
 int cmd_toggle_switch_emer_exit_lights_up(XPLMCommandRef, XPLMCommandPhase ph, void*) {
-  if (guard_down(button_switch::cover_position[kEmerExitCover])) return 0;
+  if (numbered_guard_down(kEmerExitCover)) return 0;
   return step_handler(toggle_switch::emer_exit_lights, -1, 0, 2, ph);
 }
 

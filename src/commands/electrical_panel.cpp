@@ -18,8 +18,6 @@
 
 namespace {
 
-constexpr int kBatteryCover = 2;
-constexpr int kStandbyPowerCover = 3;
 constexpr int kBatteryElement = 1;         // host battery_on element of the main battery
 constexpr int kStandbyBatteryElement = 2;  // and of the standby battery
 
@@ -33,7 +31,7 @@ void set_at_begin(float& pos, XPLMCommandPhase phase, float value) {
 
 // Under its guard the standby power switch stays at AUTO: only the move to
 // AUTO, which the guard itself makes when it closes, gets through.
-bool standby_guard_down() { return guard_down(button_switch::cover_position[kStandbyPowerCover]); }
+bool standby_guard_down() { return numbered_guard_down(kStandbyPowerCover); }
 
 // The full-off buttons lie under the battery covers: they cut the host's
 // battery and open the cover in the same callback, so the cover logic does
@@ -93,7 +91,7 @@ int cmd_push_button_batt_std_full_off(XPLMCommandRef, XPLMCommandPhase phase, vo
 }
 
 int cmd_switch_battery_up(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  if (phase == phase_begin && electric::battery_pos == 1.0f && !guard_down(button_switch::cover_position[kBatteryCover])) {
+  if (phase == phase_begin && electric::battery_pos == 1.0f && !numbered_guard_down(kBatteryCover)) {
     electric::battery_pos = 0.0f;
   }
   return 0;

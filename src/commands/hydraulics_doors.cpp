@@ -193,9 +193,8 @@ int cmd_toggle_switch_man_lndgear(XPLMCommandRef, XPLMCommandPhase ph, void*) {
 }
 int cmd_toggle_switch_man_lndgear_cover(XPLMCommandRef, XPLMCommandPhase ph, void*) { return toggle_handler(man_gear_cover_target, ph); }
 
-// The steering switch's guard is numbered cover 10.
 int cmd_switch_nose_steer_alt(XPLMCommandRef, XPLMCommandPhase ph, void*) {
-  return guard_down(button_switch::cover_position[10]) ? 0 : set_handler(switches::nose_steer_pos, 0.0f, ph);
+  return numbered_guard_down(kNoseSteerCover) ? 0 : set_handler(switches::nose_steer_pos, 0.0f, ph);
 }
 int cmd_switch_nose_steer_norm(XPLMCommandRef, XPLMCommandPhase ph, void*) { return set_handler(switches::nose_steer_pos, 1.0f, ph); }
 

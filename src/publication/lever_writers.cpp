@@ -166,11 +166,11 @@ void parking_brake_pos_writer(void*, float value) {
 // The nearest position is taken; a value outside the travel is ignored.
 void autobrake_pos_writer(void*, float value) {
   if (!is_finite(value) || value < -0.5f || value >= 5.5f) return;
-  const int position = static_cast<int>(value + 0.5f);
-  if (position == 5) {
+  const auto position = static_cast<AutobrakePos>(static_cast<int>(value + 0.5f));
+  if (position == AutobrakePos::max) {
     autobrake_knob_target = autobrake_pos_value(AutobrakePos::max);
     return;
   }
-  if (autobrake::autobrake_pos == static_cast<float>(position)) return;
-  select_autobrake(static_cast<AutobrakePos>(position), AutobrakeSelectedBy::knob_command);
+  if (autobrake::autobrake_pos == autobrake_pos_value(position)) return;
+  select_autobrake(position, AutobrakeSelectedBy::knob_command);
 }

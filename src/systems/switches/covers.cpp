@@ -45,9 +45,9 @@ NamedCover named_covers[] = {
     {&toggle_switch::stab_trim_overide_cover_pos, &stab_trim_overide_cover_target, nullptr, 0.0f},
 };
 
-bool closed(int cover) { return guard_down(button_switch::cover_position[cover]); }
-
 }  // namespace
+
+bool numbered_guard_down(int cover) { return guard_down(button_switch::cover_position[cover]); }
 
 void update_switch_covers() {
   float* position = button_switch::cover_position;
@@ -55,15 +55,15 @@ void update_switch_covers() {
     for (int i = 0; i < cover_count; ++i) position[i] = cover_target[i] = 1.0f;
   } else {
     for (int i = 0; i < cover_count; ++i) position[i] = lag_toward(position[i], cover_target[i], 0.0f, 1.0f, kCoverRate);
-    if (closed(2) && electric::battery_pos != 1.0f) electric::battery_pos = 1.0f;
+    if (numbered_guard_down(kBatteryCover) && electric::battery_pos != 1.0f) electric::battery_pos = 1.0f;
     // The standby power switch has a three-way mechanism of its own; the
     // command moves it the way the pilot would, one step per frame.
-    if (closed(3) && electric::standby_bat_pos != 1.0f) issue_command_once(OwnCmd::switch_standby_bat_on);
-    if (closed(9) && toggle_switch::emer_exit_lights < 1.0f) toggle_switch::emer_exit_lights = 1.0f;
-    if (closed(6)) host_set_i(bound::sim_cockpit2_electrical_cross_tie, 1);
-    if (closed(7) && one_way_switch::pax_oxy_pos != 0.0f) one_way_switch::pax_oxy_pos = 0.0f;
-    if (closed(8) && toggle_switch::elt != 0.0f) toggle_switch::elt = 0.0f;
-    if (closed(10) && switches::nose_steer_pos != 1.0f) switches::nose_steer_pos = 1.0f;
+    if (numbered_guard_down(kStandbyPowerCover) && electric::standby_bat_pos != 1.0f) issue_command_once(OwnCmd::switch_standby_bat_on);
+    if (numbered_guard_down(kEmerExitCover) && toggle_switch::emer_exit_lights < 1.0f) toggle_switch::emer_exit_lights = 1.0f;
+    if (numbered_guard_down(kBusTransferCover)) host_set_i(bound::sim_cockpit2_electrical_cross_tie, 1);
+    if (numbered_guard_down(kPaxOxyCover) && one_way_switch::pax_oxy_pos != 0.0f) one_way_switch::pax_oxy_pos = 0.0f;
+    if (numbered_guard_down(kEltCover) && toggle_switch::elt != 0.0f) toggle_switch::elt = 0.0f;
+    if (numbered_guard_down(kNoseSteerCover) && switches::nose_steer_pos != 1.0f) switches::nose_steer_pos = 1.0f;
   }
   flt_ctrls::rudder_trim_sel_dial_pos =
       lag_toward(flt_ctrls::rudder_trim_sel_dial_pos, rudder_trim_switch, -1.0f, 1.0f, kTrimKnobRate);

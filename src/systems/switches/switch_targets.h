@@ -26,10 +26,18 @@ extern float stab_trim_overide_cover_target;
 extern float man_gear_cover_target;
 extern float man_gear_handle_target;
 
-// The 11 numbered button-switch covers ("button_switch/cover_position");
-// element 2 guards the battery switch, 3 the standby power switch, 9 the
-// emergency exit lights switch.
+// The 11 numbered button-switch covers ("button_switch/cover_position") and
+// the switches the guarded ones hold.
 constexpr int cover_count = 11;
+constexpr int kBatteryCover = 2;
+constexpr int kStandbyPowerCover = 3;
+constexpr int kBusTransferCover = 6;
+constexpr int kPaxOxyCover = 7;
+constexpr int kEltCover = 8;
+constexpr int kEmerExitCover = 9;
+constexpr int kNoseSteerCover = 10;
+// A numbered cover down on its switch (guard_down of its position).
+bool numbered_guard_down(int cover);
 extern float cover_target[cover_count];
 
 // Engine start selectors: the position (0 GRD, 1 OFF, 2 CONT, 3 FLT) the
