@@ -141,6 +141,8 @@ TEST(GuardedSwitches, CommandsDoNothingUnderAClosedGuard) {
       {"alt_flaps", cmd_toggle_switch_alt_flaps, &switches::alt_flaps_cover_pos, &switches::alt_flaps_pos, 0},
       {"gpws_gear", cmd_toggle_switch_gpws_gear, &toggle_switch::gpws_gear_cover_pos, &toggle_switch::gpws_gear_pos, 0},
       {"gpws_terr", cmd_toggle_switch_gpws_terr, &toggle_switch::gpws_terr_cover_pos, &toggle_switch::gpws_terr_pos, 0},
+      {"stab_trim_overide", cmd_toggle_switch_stab_trim_overide, &toggle_switch::stab_trim_overide_cover_pos,
+       &toggle_switch::stab_trim_overide_pos, 0},
   };
   for (const Case& c : cases) {
     *c.pos = c.from;
