@@ -13,6 +13,7 @@
 #include "core/preprocess_values.h"
 #include "engines/engine_values.h"
 #include "systems/air/air_values.h"
+#include "systems/air/pressurisation.h"
 #include "systems/apu_start/apu_start_state.h"
 #include "systems/gear_brakes/autobrake_state.h"
 #include "systems/delay_timers.h"
@@ -20,6 +21,7 @@
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/fuel/fuel_values.h"
 #include "systems/ice_rain/ice_values.h"
+#include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_targets.h"
 #include "systems/switches/switch_values.h"
 
@@ -356,6 +358,9 @@ void apply_panel_state() {
   const bool guards_held = cockpit_options.guarded_covers != 0.0f;
 
   for (const PanelPosition& p : first_block) apply_position(p, s[p.pos], guards_held);
+  // The pressurisation mode selector and the controller it puts in charge
+  // move together, as with its commands, so AUTO FAIL never sees them apart.
+  cockpit::pressurization_mode = pressurisation_mode_for_selector();
 
   if (!guards_held) {
     for (int32_t k = 0; k < cover_count; ++k) {

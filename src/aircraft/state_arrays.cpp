@@ -507,7 +507,9 @@ void sync_glare_switch() {
   }
 }
 
+// Only the scripts' 15 elements are asked for: a longer read would run past
+// the end of their array.
 void read_glare_switches() {
-  const int n = read_now_vf(bound::zuvadud_D738_glare_sw, state_buffers.glare, kGlareBufferSize);
+  const int n = read_now_vf(bound::zuvadud_D738_glare_sw, state_buffers.glare, kGlareArraySize);
   if (n > kGlareN1SourceElement) toggle_switch::n1_set_source = state_buffers.glare[kGlareN1SourceElement];
 }
