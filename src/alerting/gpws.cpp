@@ -722,7 +722,8 @@ float windshear_span_mean(int back, int n) {
 }
 
 // The headwind is averaged over 0.6 s slices and judged at the end of each,
-// a mean against the mean of as long a span twice its length before:
+// the mean of the last span against that of an equal span ending one span
+// length before it:
 // - a fast loss: the last 1.8 s against the 1.8 s that ended 1.8 s before
 //   them, which a shear's sustained loss fills twice over while a gust or a
 //   swing of the wind that comes back averages out;

@@ -136,8 +136,8 @@ float gpws_headwind_kt(float wind_from_deg, float wind_kt, float track_deg);
 constexpr float kGpwsWindshearLoss_kt = 17.0f;
 // A lasting loss (kt): the mean headwind of the last 3.6 s this far below
 // the mean of the 3.6 s that ended 3.6 s before them. A headwind dying away
-// at 2.5 kt/s or faster reaches it; a gust or a lull that comes back within
-// a few seconds averages out over those spans.
+// at 2.5 kt/s for 8 s reaches it; a gust or a lull that comes back within a
+// few seconds averages out over those spans.
 constexpr float kGpwsWindshearLastingLoss_kt = 15.0f;
 // The soft below-glideslope limit (dots below the beam) at a radio altitude
 // (ft): 1.3 dots down to 150 ft, then widening toward the ground.
