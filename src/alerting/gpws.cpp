@@ -501,6 +501,13 @@ void bank_angle_mode(float bank) {
   g.bank_warn = (any && bank >= 30.0f) ? 1.0f : 0.0f;
 }
 
+// The soft alert's limit (dots below the beam): 1.3 dots from 1,000 ft down
+// to 150 ft, then widening toward the ground along 243 - 71.43 x dots feet.
+float glideslope_limit_dots(float ra) {
+  if (!(ra < 150.0f)) return 1.3f;
+  return (243.0f - ra) / 71.43f;
+}
+
 void below_glideslope_mode(const Inputs& x, int32_t pending) {
   GpwsState& g = gpws_state;
   bool raised = false;
@@ -528,7 +535,7 @@ void below_glideslope_mode(const Inputs& x, int32_t pending) {
         dev = in(bound::zuvadud_D738_nav_gls1_vert_dev);
       }
     }
-    if (valid && in_glideslope_area(x.ra_side) && dev < -gpws_glideslope_limit_dots(x.ra_side)) {
+    if (valid && in_glideslope_area(x.ra_side) && dev < -glideslope_limit_dots(x.ra_side)) {
       raise_code(gpws_code::below_glideslope);
       system_::below_gs_annun = 1.0f;
       g.too_low_selector = 5;
@@ -860,11 +867,6 @@ float gpws_pull_up_limit_fpm(float r) {
   if (r < 270.0f) return 1500.0f + (r - 30.0f) * 100.0f / 240.0f;
   if (r <= 2450.0f) return 1600.0f + (r - 270.0f) * 5200.0f / 2180.0f;
   return 6800.0f;
-}
-
-float gpws_glideslope_limit_dots(float r) {
-  if (!(r < 150.0f)) return 1.3f;
-  return (243.0f - r) / 71.43f;
 }
 
 float gpws_headwind_kt(float wind_from_deg, float wind_kt, float track_deg) {

@@ -139,6 +139,3 @@ constexpr float kGpwsWindshearLoss_kt = 17.0f;
 // at 2.5 kt/s for 8 s reaches it; a gust or a lull that comes back within a
 // few seconds averages out over those spans.
 constexpr float kGpwsWindshearLastingLoss_kt = 15.0f;
-// The soft below-glideslope limit (dots below the beam) at a radio altitude
-// (ft): 1.3 dots down to 150 ft, then widening toward the ground.
-float gpws_glideslope_limit_dots(float radio_alt_ft);
