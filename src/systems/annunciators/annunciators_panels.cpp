@@ -209,9 +209,9 @@ void annunciators_fire() {
   annunciator::extinguisher_circuit_annun2 = as01(push_botton::cargo_fire_test == 1.0f) * l1;
   annunciator::cargo_fire = s.cargo_test_active * l1;
   annunciator::cargo_fault_detector = 0.0f;
-  annunciator::fire_fault_inop = as01(test == -1.0f || host_failed(bound::sim_operation_failures_rel_engsep0) ||
-                                      host_failed(bound::sim_operation_failures_rel_engsep1)) *
-                                 l1;
+  const bool detector_fault = test == -1.0f || host_failed(bound::sim_operation_failures_rel_engsep0) ||
+                              host_failed(bound::sim_operation_failures_rel_engsep1);
+  annunciator::fire_fault_inop = as01(detector_fault) * l1;
   annunciator::fire_apu_det_inop = as01(test == -1.0f) * l1;
   annunciator::fire_bell_annun2 = bell * s.fire_bell_enable;
   annunciator::fire_bell_annun = annunciator::fire_bell_annun2 * l2;
@@ -221,7 +221,9 @@ void annunciators_fire() {
   SixPackGroup& g = ann_state.six_pack[sp_fire];
   for (int i = 0; i < 4; ++i) g.slot[i] = slot(det[i] == 1.0f);
   g.slot[4] = slot(test == 1.0f);
-  g.slot[5] = slot(test == -1.0f);
+  // FAULT calls the crew whatever lit it: the test, or a detector loop lost
+  // with its engine.
+  g.slot[5] = slot(detector_fault);
 }
 
 void annunciators_doors_radio() {
@@ -329,7 +331,10 @@ void annunciators_cabin_bleed() {
       as01(electric::dc_bus1_status == 0.0f ||
            (cockpit::parking_brake_pos == 1.0f && mirror_f(bound::sim_cockpit2_controls_parking_brake_ratio) != 1.0f)) *
       l1;
-  annunciator::airstair = as01(mirror_f(bound::zuvadud_D738_airstairs_hide) == 0.0f) * l1;
+  // AIRSTAIR is one of the door lights of the overhead: DOORS with the others.
+  const bool airstair_out = mirror_f(bound::zuvadud_D738_airstairs_hide) == 0.0f;
+  annunciator::airstair = as01(airstair_out) * l1;
+  ann_state.six_pack[sp_doors].slot[13] = slot(airstair_out);
   annunciator::elt = as01(toggle_switch::elt == 1.0f) * l1;
   annunciator::apu_low_oil = electrical::apu_low_oil * l1;
   annunciator::auto_brake_disarm = as01(autobrake::autobrake_disarm == 1.0f) * l1;
