@@ -281,7 +281,6 @@ class Flight {
     }
     simhost::frame(kDt);
     ++frames_;
-    if (std::getenv("CENSUS_DEBUG")) std::fprintf(stderr, "%ld %s=%g mc=%g yd=%g\n", frames_, light_.c_str(), value(), simhost::get_float("zuvadud/D738/annunciator/master_caution_light"), simhost::get_float("zuvadud/D738/toggle_switch/yaw_dumper_pos"));
     if (!watching_ || lit_frame_ >= 0) return;
     if (value() == 0.0f) seen_dark_ = true;
     if (seen_dark_ && value() > 0.0f) {
