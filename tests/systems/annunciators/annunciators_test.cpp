@@ -1132,6 +1132,8 @@ TEST_F(Lights, SixPackSlotsOneConditionEach) {
       {"engine 2 overheat", [] { host_mirror.sim_cockpit2_engine_indicators_EGT_deg_C[1] = 951.0f; }, sp_fire, 3, 1},
       {"fire test", [] { toggle_switch::fire_test = 1.0f; }, sp_fire, 4, 1},
       {"fault test", [] { toggle_switch::fire_test = -1.0f; }, sp_fire, 5, 1},
+      {"detector lost with engine 2", [] { host_mirror.sim_operation_failures_rel_engsep1 = 6; }, sp_fire, 5, 1},
+      {"airstair out", [] { script_mirror.zuvadud_D738_airstairs_hide = 0.0f; }, sp_doors, 13, 1},
       {"aft cargo door", [] { script_mirror.tarv_doors_aft_Cargo = 1.0f; }, sp_doors, 5, 1},
       {"hvac", [] { host_mirror.sim_cockpit_warnings_annunciators_hvac = 1; }, sp_air_cond, 0, 1},
       {"trip 2", [] { bleed_duct_value[1] = 255.0f; }, sp_air_cond, 3, 1},
