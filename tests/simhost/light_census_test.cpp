@@ -49,7 +49,7 @@ const std::string kStarts = kSource + "/tests/simhost/census/";
 const std::string kRoot = kSource + "/sample/root/";
 const std::string kPrefix = "zuvadud/D738/";
 const std::string kAddons = kSource + "/simhost/catalog/addons.tsv";
-constexpr float kDt = 0.05f;
+constexpr float kDt = 0.1f;
 
 const std::set<std::string> kGroups = {"flt_cont", "irs", "fuel", "elec",  "apu",      "fire",
                                        "ice",      "hyd", "doors", "eng", "overhead", "air_cond"};
