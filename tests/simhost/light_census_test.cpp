@@ -51,8 +51,9 @@ const std::string kPrefix = "zuvadud/D738/";
 const std::string kAddons = kSource + "/simhost/catalog/addons.tsv";
 constexpr float kDt = 0.1f;
 
-const std::set<std::string> kGroups = {"flt_cont", "irs", "fuel", "elec",  "apu",      "fire",
-                                       "ice",      "hyd", "doors", "eng", "overhead", "air_cond"};
+// The six-pack groups, by the last part of their light's name.
+const std::set<std::string> kGroups = {"flt_cont", "irs",   "fuel", "elec",     "apu",     "fire",
+                                       "ice",      "hyd",   "doors", "eng",     "overhead", "air_cond"};
 
 struct Row {
   int line = 0;
@@ -293,7 +294,7 @@ class Flight {
     for (long n = frames_in(s); n > 0; --n) frame();
   }
 
-  // Plays a row's steps: `set`, `command`, `hold`, `fly` and `run`.
+  // Plays a row's steps: `set`, `command`, `hold`, `fly`, `expect` and `run`.
   bool steps(const std::string& list, std::string* fault) {
     std::string text;
     for (const std::string& s : split(list, ';')) text += s + "\n";
@@ -323,7 +324,7 @@ class Flight {
           if (!met(s, fault)) return false;
           break;
         default:
-          return say(fault, "row line " + std::to_string(s.line) + ": not a census step");
+          return say(fault, "step " + std::to_string(s.line) + ": not a census step");
       }
     }
     while (frames_ - base < script.last_frame) frame();
@@ -338,7 +339,7 @@ class Flight {
       const int element = s.ref.index >= 0 ? s.ref.index : static_cast<int>(k);
       const double a = element < n ? v[static_cast<size_t>(element)] : 0.0;
       if (!(std::fabs(a - s.values[k]) <= s.tolerance + 1e-6))
-        return say(fault, "row line " + std::to_string(s.line) + ": " + s.ref.label() + " is " +
+        return say(fault, "step " + std::to_string(s.line) + ": " + s.ref.label() + " is " +
                               number(static_cast<float>(a)));
     }
     return true;
@@ -359,7 +360,8 @@ TEST(LightCensus, EveryPublishedLightHasOneRow) {
   EXPECT_GT(lights.size(), 200u) << "the reference's lights";
   std::map<std::string, int> seen;
   for (const Row& r : rows) {
-    if (seen.count(r.light)) ADD_FAILURE() << "line " << r.line << ": " << r.light << " has a row at line " << seen[r.light];
+    if (seen.count(r.light))
+      ADD_FAILURE() << "line " << r.line << ": " << r.light << " has a row at line " << seen[r.light];
     seen[r.light] = r.line;
     if (!lights.count(r.light)) ADD_FAILURE() << "line " << r.line << ": " << r.light << " is no published light";
   }
