@@ -204,3 +204,11 @@ foreach(file ${flights})
     runner_check(scenario.${name}.${suffix} RUN ${options} ${hostile} --scenario ${file} --summary STATUS 0)
   endforeach()
 endforeach()
+
+# The light census: every published light flown by its own cause from the
+# rows of light_census.tsv, one test per start of census/.
+corvane_integration_test(light_census_test ${CMAKE_CURRENT_LIST_DIR}/light_census_test.cpp)
+target_link_libraries(light_census_test PRIVATE corvane_runner)
+# The tests are listed from the table's starts: a changed table builds them anew.
+set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/light_census_test.cpp PROPERTIES
+  OBJECT_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/light_census.tsv)

@@ -90,6 +90,7 @@ void slat_lights() {
   bool slat_fail = electric::dc_bus1_status == 0.0f;
   if (!slat_fail) slat_fail = flap_slat_held == 1.0f && (systems::lost_hyd_B == 1.0f || radio_alt_ft() > 50.0f);
   annunciator::auto_slat_fail = as01(slat_fail) * l1;
+  ann_state.six_pack[sp_flt_cont].slot[6] = slat_fail ? 1 : 0;
 
   // TRANSIT while any device moves or rests short of a position; EXT only
   // with the devices at rest extended, so green never shows over a moving

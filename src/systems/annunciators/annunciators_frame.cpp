@@ -55,6 +55,8 @@ void compute_levels() {
   ann_levels.l0 = r14 * power;
   ann_levels.l1 = ann_levels.l0 * ann_levels.day_factor;
   ann_levels.l2 = r13 * power * ann_levels.day_factor;
+  ann_levels.l2_dimmed = ann_levels.l2 * r14;
+  ann_levels.unpowered = r14 * ann_levels.day_factor;
   annunciator::brightness_level = ann_levels.l1;
   cockpit::brightness_level2 = ann_levels.l2;
 }
@@ -98,7 +100,7 @@ void group_lights_and_master_caution() {
     for (int32_t& m : ann_state.six_pack[sp_fire].memory) m = 0;
   }
   ann_state.prev_fire_bell_annun = annunciator::fire_bell_annun2;
-  annunciator::master_caution_light = (any_lamp || held) ? ann_levels.l2 : 0.0f;
+  annunciator::master_caution_light = (any_lamp || held) ? ann_levels.l2_dimmed : 0.0f;
 }
 
 void light_test() {

@@ -138,7 +138,8 @@ void electrical_lights() {
   annunciator::standby_pwr_off = as01(stby_off) * l1;
   annunciator::bat_discharge = bat_discharge.active * l1;
   annunciator::elec = 0.0f;
-  annunciator::ground_power_avail = as01(cockpit::gpu_available == 1.0f) * ann_levels.day_factor;
+  // The cart lights its own lamp, battery or not; it dims with the others.
+  annunciator::ground_power_avail = as01(cockpit::gpu_available == 1.0f) * ann_levels.unpowered;
 
   power_transfer_pulses();
 
@@ -207,6 +208,8 @@ void hydraulic_pump_lights() {
   }
   annunciator::el_hyd_ovht_1 = el_pump_ovht_latch[0] * l1;
   annunciator::el_hyd_ovht_2 = el_pump_ovht_latch[1] * l1;
+  g.slot[4] = el_pump_ovht_latch[0] == 1.0f ? 1 : 0;
+  g.slot[5] = el_pump_ovht_latch[1] == 1.0f ? 1 : 0;
 }
 
 // Fuel boost pumps. A tank counts as empty before its gauge reads zero: the
