@@ -89,7 +89,9 @@ void standby_power(float dc_source1) {
 void display_power_up() {
   DelayTimerBank& t = delay_timers;
   ElecBusState& d = elec_bus_state;
-  if (electric::batbus_status == 0.0f) {
+  // The battery switch powers the displays up; after that each side lives on
+  // its own buses, none of them the battery bus.
+  if (electric::battery_pos != 1.0f) {
     d.capt_displays_ready = 0.0f;
     d.fo_displays_ready = 0.0f;
     t.capt_display_delay = 0.0f;

@@ -223,9 +223,10 @@ TEST_F(Annunciators, LightTestSetAndDarkWithoutLampPower) {
 }
 
 TEST_F(Annunciators, DisplayPowerUpSelfTestLastsElevenSeconds) {
-  electric::batbus_status = 0.0f;
+  electric::battery_pos = 1.0f;
+  electric::dc_stdbus_status = 0.0f;
   update_annunciators();
-  electric::batbus_status = 1.0f;
+  electric::dc_stdbus_status = 1.0f;
   frame_time = 0.5f;
   int frames = 0;
   do {
@@ -233,6 +234,12 @@ TEST_F(Annunciators, DisplayPowerUpSelfTestLastsElevenSeconds) {
     ++frames;
   } while (cockpit::dspl_light_test[9] == 1.0f && frames < 100);
   EXPECT_EQ(frames, 23);  // lit on the power-up frame and the 22 that run the 11 s down
+  // The battery bus lost and back: the displays kept their power, no test.
+  electric::batbus_status = 0.0f;
+  update_annunciators();
+  electric::batbus_status = 1.0f;
+  update_annunciators();
+  EXPECT_EQ(cockpit::dspl_light_test[9], 0.0f);
 }
 
 TEST_F(Annunciators, TrUnitLightTable) {

@@ -334,6 +334,13 @@ TEST_F(ElecValues, DischargeBandsDisplaysAndFourMinuteFlags) {
       {"fo cut to 6", [] { delay_timers.fo_display_delay = 6.5f; }, &delay_timers.fo_display_delay, 6},
       {"fo running", [] { delay_timers.fo_display_delay = 5.5f; }, &delay_timers.fo_display_delay, 5.5f},
       {"fo ready", [] { elec_bus_state.fo_displays_ready = 1; }, &delay_timers.fo_display_delay, 0},
+      // The battery bus feeds no display: lost alone, both sides stay up.
+      {"battery bus lost, capt", [] { elec_bus_state.capt_displays_ready = 1; failure_tables.electric[8] = 1; },
+       &elec_bus_state.capt_displays_ready, 1},
+      {"battery bus lost, fo", [] { elec_bus_state.fo_displays_ready = 1; failure_tables.electric[8] = 1; },
+       &elec_bus_state.fo_displays_ready, 1},
+      {"battery switch off", [] { elec_bus_state.fo_displays_ready = 1; electric::battery_pos = 0; },
+       &elec_bus_state.fo_displays_ready, 0},
       // Four-minute flags: armed with 240 s when the bus comes up, cleared when it goes.
       {"bus 2 four minutes", [] {}, &delay_timers.ac_tns_bus2_pow4_delay, 240},
       {"bus 1 running", [] { delay_timers.ac_tns_bus1_pow4_delay = 100; }, &delay_timers.ac_tns_bus1_pow4_delay, 100},
@@ -403,6 +410,7 @@ TEST(BrightnessValues, OlderHostFloodsAtTheKnobEnds) {
   for (XPLMDataRef& h : bound_handles) h = nullptr;
   host_mirror = HostMirror{};
   host_version = 110000;
+  electric::battery_pos = 1.0f;
   host_mirror.sim_graphics_scenery_sun_pitch_degrees = 60.0f;
   host_mirror.sim_cockpit2_switches_generic_lights_switch[14] = 0.5f;  // pedestal flood dimmed
   for (float* bus : {&electric::batbus_status, &electric::dir_batbus_status, &electric::dc_stdbus_status,
