@@ -334,13 +334,6 @@ TEST_F(ElecValues, DischargeBandsDisplaysAndFourMinuteFlags) {
       {"fo cut to 6", [] { delay_timers.fo_display_delay = 6.5f; }, &delay_timers.fo_display_delay, 6},
       {"fo running", [] { delay_timers.fo_display_delay = 5.5f; }, &delay_timers.fo_display_delay, 5.5f},
       {"fo ready", [] { elec_bus_state.fo_displays_ready = 1; }, &delay_timers.fo_display_delay, 0},
-      // The battery bus feeds no display: lost alone, both sides stay up.
-      {"battery bus lost, capt", [] { elec_bus_state.capt_displays_ready = 1; failure_tables.electric[8] = 1; },
-       &elec_bus_state.capt_displays_ready, 1},
-      {"battery bus lost, fo", [] { elec_bus_state.fo_displays_ready = 1; failure_tables.electric[8] = 1; },
-       &elec_bus_state.fo_displays_ready, 1},
-      {"battery switch off", [] { elec_bus_state.fo_displays_ready = 1; electric::battery_pos = 0; },
-       &elec_bus_state.fo_displays_ready, 0},
       // Four-minute flags: armed with 240 s when the bus comes up, cleared when it goes.
       {"bus 2 four minutes", [] {}, &delay_timers.ac_tns_bus2_pow4_delay, 240},
       {"bus 1 running", [] { delay_timers.ac_tns_bus1_pow4_delay = 100; }, &delay_timers.ac_tns_bus1_pow4_delay, 100},
@@ -368,30 +361,6 @@ TEST_F(ElecValues, DischargeBandsDisplaysAndFourMinuteFlags) {
                                      failure_tables.electric[1] = 1; }, &electric::ac_stdbus_status, 1},
       {"standby on AC 2 alone", [] { electric::battery_pos = 0; host_mirror.sim_cockpit_electrical_gpu_on = 1;
                                      failure_tables.electric[0] = 1; }, &electric::dc_stdbus_status, 1},
-      // TRU 3 feeds the battery buses whatever the battery; the battery only
-      // when TRU 3 is lost.
-      {"hot bus failed: battery bus on TRU 3", [] { failure_tables.electric[7] = 1; }, &electric::batbus_status, 1},
-      {"hot bus failed: direct bus on TRU 3", [] { failure_tables.electric[7] = 1; }, &electric::dir_batbus_status, 1},
-      {"battery flat: battery bus on TRU 3",
-       [] { host_mirror.sim_cockpit2_electrical_battery_voltage_actual_volts[0] = 0; }, &electric::batbus_status, 1},
-      {"TRU 3 lost: battery bus on the battery", [] { failure_tables.electric[16] = 1; }, &electric::batbus_status, 1},
-      {"TRU 3 and the hot bus lost", [] { failure_tables.electric[16] = failure_tables.electric[7] = 1; },
-       &electric::batbus_status, 0},
-      // The DC meter's STBY PWR and BAT BUS: each bus's source, 0 unpowered.
-      {"DC standby on DC bus 1", [] { host_mirror.sim_cockpit2_electrical_bus_volts[0] = 28; },
-       &elec_bus_status.dc_stdbus_volts, 28},
-      {"DC standby failed", [] { host_mirror.sim_cockpit2_electrical_bus_volts[0] = 28;
-                                 failure_tables.electric[13] = 1; }, &elec_bus_status.dc_stdbus_volts, 0},
-      {"DC standby on the battery", [] { host_mirror.sim_cockpit2_electrical_battery_voltage_indicated_volts[2] = 24;
-                                         electric::standby_bat_pos = -1; }, &elec_bus_status.dc_stdbus_volts, 24},
-      {"AC standby failed", [] { host_mirror.sim_cockpit2_electrical_bus_volts[0] = 28;
-                                 failure_tables.electric[4] = 1; }, &elec_bus_status.dc_stdbus_volts, 28},
-      {"battery bus on TRU 3", [] { host_mirror.sim_cockpit2_electrical_bus_volts[1] = 27.5f; },
-       &elec_bus_status.batbus_volts, 27.5f},
-      {"battery bus on the battery", [] { host_mirror.sim_cockpit2_electrical_battery_voltage_indicated_volts[1] = 25;
-                                          failure_tables.electric[16] = 1; }, &elec_bus_status.batbus_volts, 25},
-      {"battery bus failed", [] { host_mirror.sim_cockpit2_electrical_battery_voltage_indicated_volts[1] = 25;
-                                  failure_tables.electric[8] = 1; }, &elec_bus_status.batbus_volts, 0},
   };
   run_rows(*this, buses, std::size(buses), elec_buses_update);
 

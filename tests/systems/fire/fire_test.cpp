@@ -112,12 +112,6 @@ TEST_F(Fire, ApuBottleFailsTheApuWithoutAFire) {
   EXPECT_EQ(host_mirror.sim_operation_failures_rel_APU_press, 6);
   EXPECT_LT(fire::apu_ext_bottle_psi, 600.0f);
   EXPECT_EQ(fire::engine01_02L_ext_bottle_psi, 600.0f);
-  // Back to centre, the fired bottle still empties whole.
-  fire_handle_turn(fire_handle_apu, -1);
-  run_s(6.0f);
-  EXPECT_NEAR(fire::apu_ext_switch_pos_disch, 0.0f, 0.01f);
-  EXPECT_EQ(fire::apu_ext_bottle_psi, 0.0f);
-  EXPECT_EQ(fire_state.bottle_fired[fire_handle_apu], 0.0f);
   // The host's own extinguishers are kept off.
   host_mirror.sim_cockpit2_engine_actuators_fire_extinguisher_on[1] = 1;
   fire_update();
@@ -131,8 +125,6 @@ TEST_F(Fire, StateArraysRoundTrip) {
   fire::engine02_ext_switch_pos_arm = 1.0f;
   fire::apu_ext_bottle_psi = 250.0f;
   fire_state.bottle_fired[1] = 2.0f;  // the right bottle going into engine 2
-  fire::apu_ext_switch_pos_arm = 1.0f;  // the APU handle pulled and turned left
-  fire::apu_ext_switch_pos_disch = -1.0f;
   save_fire_state();
   const std::vector<float> state = simhost::get_floats("zuvadud/D738/fire");
   const std::vector<float> sw = simhost::get_floats("zuvadud/D738/fire_sw");
@@ -151,12 +143,6 @@ TEST_F(Fire, StateArraysRoundTrip) {
   EXPECT_EQ(fire::engine02_ext_switch_pos_arm, 1.0f);
   EXPECT_EQ(fire::apu_ext_bottle_psi, 250.0f);
   EXPECT_EQ(fire_state.bottle_fired[1], 2.0f);
-  // The APU handle has no saved targets: it stays as saved.
-  EXPECT_EQ(fire_state.fire_handle_arm_target[fire_handle_apu], 1.0f);
-  EXPECT_EQ(fire_state.fire_handle_turn_target[fire_handle_apu], -1.0f);
-  run_s(1.0f);
-  EXPECT_EQ(fire::apu_ext_switch_pos_arm, 1.0f);
-  EXPECT_EQ(fire::apu_ext_switch_pos_disch, -1.0f);
   // A firing mark that is none of a bottle's reads as not fired.
   simhost::set_floats("zuvadud/D738/fire", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 2, 2, 0});
   restore_fire_state();
