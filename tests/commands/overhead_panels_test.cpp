@@ -506,19 +506,31 @@ TEST(FireProtection, HandlesPullWhenCentredAndTurnWhenFullyOut) {
   EXPECT_EQ(fire_state.fire_handle_turn_target[fire_handle_apu], -1.0f);
 }
 
-TEST(FireProtection, BellCutoutSilencesOnlyDuringAnEngineFire) {
+TEST(FireProtection, BellCutoutSilencesAFireOrATestAndARecallLeavesItSilenced) {
   host_mirror.sim_operation_failures_rel_engfir0 = 0;
   host_mirror.sim_operation_failures_rel_engfir1 = 0;
+  toggle_switch::fire_test = 0.0f;
+  fire_lights.cargo_test_active = 0.0f;
   fire_lights.fire_bell_enable = 1.0f;
   press(cmd_push_button_fire_bell_light1);
-  EXPECT_EQ(fire_lights.fire_bell_enable, 1.0f);
+  EXPECT_EQ(fire_lights.fire_bell_enable, 1.0f) << "nothing ringing: ready for the next warning";
   EXPECT_EQ(push_button::fire_bell_cutout1, 0.0f);
   host_mirror.sim_operation_failures_rel_engfir1 = 6;
   press(cmd_push_button_fire_bell_light2);
   EXPECT_EQ(fire_lights.fire_bell_enable, 0.0f);
   press(cmd_push_button_fo_six_pack);
-  EXPECT_EQ(fire_lights.fire_bell_enable, 1.0f);
+  press(cmd_push_button_capt_six_pack);
+  EXPECT_EQ(fire_lights.fire_bell_enable, 0.0f) << "a recall rings no silenced bell";
   host_mirror.sim_operation_failures_rel_engfir1 = 0;
+  // Either test ringing it: the cutout silences it as in a fire.
+  for (float* test : {&toggle_switch::fire_test, &fire_lights.cargo_test_active}) {
+    fire_lights.fire_bell_enable = 1.0f;
+    *test = 1.0f;
+    press(cmd_push_button_fire_bell_light1);
+    EXPECT_EQ(fire_lights.fire_bell_enable, 0.0f);
+    *test = 0.0f;
+  }
+  fire_lights.fire_bell_enable = 1.0f;
 }
 
 TEST(FireProtection, OverheatTestLightsAfterSixTenthsHeld) {
@@ -526,6 +538,7 @@ TEST(FireProtection, OverheatTestLightsAfterSixTenthsHeld) {
   for (int held_frames : {5, 10}) {
     toggle_switch::fire_test = 0.0f;
     fire_lights.fire_test_all = 0.0f;
+    fire_lights.fire_bell_enable = 0.0f;
     cmd_toggle_switch_fire_test_rgt(nullptr, kBegin, nullptr);
     EXPECT_EQ(toggle_switch::fire_test, 1.0f);
     bool lit = false;
@@ -534,6 +547,12 @@ TEST(FireProtection, OverheatTestLightsAfterSixTenthsHeld) {
       lit = lit || fire_lights.fire_test_all == 1.0f;
     }
     EXPECT_EQ(lit, held_frames == 10) << held_frames;
+    // The test rings the bell as it starts; silenced, it stays so while held.
+    EXPECT_EQ(fire_lights.fire_bell_enable, held_frames == 10 ? 1.0f : 0.0f) << held_frames;
+    fire_lights.fire_bell_enable = 1.0f;
+    press(cmd_push_button_fire_bell_light1);
+    cmd_toggle_switch_fire_test_rgt(nullptr, kHeld, nullptr);
+    EXPECT_EQ(fire_lights.fire_bell_enable, 0.0f) << held_frames;
     cmd_toggle_switch_fire_test_rgt(nullptr, kEnd, nullptr);
     EXPECT_EQ(fire_lights.fire_test_all, 0.0f);
     EXPECT_EQ(toggle_switch::fire_test, 0.0f);

@@ -297,8 +297,13 @@ void annunciators_fuel_valves() {
        &electric::dir_batbus_status, &engine::mixture_ratio2, false},
   };
   for (const Valve& v : valves) {
-    const bool open = *v.fire_sw != 1.0f && *v.bus != 0.0f && *v.mixture > 0.5f;
-    *v.pos = move_toward_timed(*v.pos, open ? 1.0f : 0.0f, 0.0f, 1.0f, 2.0f);
+    // The valves are driven by motors: without their control power they stay
+    // where they are, so a lost battery bus never starves a running engine.
+    // Only the start lever and the fire switch move them.
+    if (*v.bus != 0.0f) {
+      const bool open = *v.fire_sw != 1.0f && *v.mixture > 0.5f;
+      *v.pos = move_toward_timed(*v.pos, open ? 1.0f : 0.0f, 0.0f, 1.0f, 2.0f);
+    }
     const float scale = v.battery_scaled ? ann_levels.l1 * electric::batbus_status : ann_levels.l1;
     *v.light = valve_light(*v.pos) * scale;
   }

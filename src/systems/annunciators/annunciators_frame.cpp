@@ -138,7 +138,11 @@ void display_test_flicker() {
 
 void display_power_self_test() {
   float& element = cockpit::dspl_light_test[9];
-  const float bat = electric::batbus_status;
+  // The displays restart when their own buses come back with the battery
+  // switch on; the battery bus feeds none of them.
+  const bool display_power = electric::dc_stdbus_status != 0.0f || electric::dc_bus1_status != 0.0f ||
+                             electric::dc_bus2_status != 0.0f;
+  const float bat = electric::battery_pos == 1.0f && display_power ? 1.0f : 0.0f;
   if (bat == 0.0f) {
     element = 0.0f;
     ann_state.dspl_power_test_time = 0.0f;

@@ -180,7 +180,8 @@ void annunciators_fire() {
   det[3] = as01(mirror_vf_at(bound::sim_cockpit2_engine_indicators_EGT_deg_C, 1) > 950.0f);
   const float test = toggle_switch::fire_test;
   float bell = as01(det[0] == 1.0f || det[1] == 1.0f || test == 1.0f || s.cargo_test_active == 1.0f);
-  if (electric::ac_stdbus_status == 0.0f) bell = 0.0f;
+  // Fire detection and its warnings run on the battery bus.
+  if (electric::batbus_status == 0.0f) bell = 0.0f;
   if (s.fire_test_all == 1.0f) {
     for (int i = 0; i < 4; ++i) det[i] = 1.0f;
   }

@@ -140,7 +140,7 @@ TEST_F(Annunciators, ConditionThatClearsPutsItsGroupOutByItself) {
 TEST_F(Annunciators, FireLightsBellAndItsRecallAtADimmedRheostat) {
   // L2 is 0.8 here: the bell lamp is dimmed, the bell itself is not.
   fire_lights = FireLightState{};
-  electric::ac_stdbus_status = 1.0f;
+  electric::batbus_status = 1.0f;
   fire::engine01_02L_ext_bottle_psi = fire::engine01_02R_ext_bottle_psi = 800.0f;
   fire::apu_ext_bottle_psi = 800.0f;
   settle();
@@ -176,11 +176,16 @@ TEST_F(Annunciators, FireLightsBellAndItsRecallAtADimmedRheostat) {
   update_annunciators();
   update_annunciators();
   EXPECT_GT(annunciator::six_pack_fire, 0.0f) << "the ringing bell makes the standing fire new again";
-  // Without AC standby power the bell lamps stay dark.
+  // Fire detection runs on the battery bus: without AC standby power the
+  // bell still rings, without the battery bus its lamps stay dark.
   electric::ac_stdbus_status = 0.0f;
+  update_annunciators();
+  EXPECT_EQ(annunciator::fire_bell_annun2, 1.0f);
+  electric::batbus_status = 0.0f;
   update_annunciators();
   EXPECT_EQ(annunciator::fire_bell_annun2, 0.0f);
   EXPECT_FLOAT_EQ(annunciator::engine1_fire, 0.8f);
+  electric::batbus_status = 1.0f;
   // Bottles: at 0 the discharge light; the green circuit lights only in the test.
   fire::engine01_02L_ext_bottle_psi = 599.8f;
   fire::engine01_02R_ext_bottle_psi = 0.0f;
@@ -218,9 +223,10 @@ TEST_F(Annunciators, LightTestSetAndDarkWithoutLampPower) {
 }
 
 TEST_F(Annunciators, DisplayPowerUpSelfTestLastsElevenSeconds) {
-  electric::batbus_status = 0.0f;
+  electric::battery_pos = 1.0f;
+  electric::dc_stdbus_status = 0.0f;
   update_annunciators();
-  electric::batbus_status = 1.0f;
+  electric::dc_stdbus_status = 1.0f;
   frame_time = 0.5f;
   int frames = 0;
   do {
@@ -228,6 +234,12 @@ TEST_F(Annunciators, DisplayPowerUpSelfTestLastsElevenSeconds) {
     ++frames;
   } while (cockpit::dspl_light_test[9] == 1.0f && frames < 100);
   EXPECT_EQ(frames, 23);  // lit on the power-up frame and the 22 that run the 11 s down
+  // The battery bus lost and back: the displays kept their power, no test.
+  electric::batbus_status = 0.0f;
+  update_annunciators();
+  electric::batbus_status = 1.0f;
+  update_annunciators();
+  EXPECT_EQ(cockpit::dspl_light_test[9], 0.0f);
 }
 
 TEST_F(Annunciators, TrUnitLightTable) {
@@ -587,7 +599,7 @@ TEST_F(Lights, FuelValveAndRamDoorLightsByPosition) {
   }
   struct Row {
     float mixture, fire_sw, bus, lit;
-  } rows[] = {{0.5f, 0, 1, 0.3f}, {0.51f, 1, 1, 0.3f}, {0.51f, 0, 0, 0.3f}, {0.51f, 0, 1, 0}};
+  } rows[] = {{0.5f, 0, 1, 0.3f}, {0.51f, 1, 1, 0.3f}, {0.51f, 0, 0, 0}, {0.51f, 0, 1, 0}};  // unpowered: held
   for (const Row& r : rows) {
     engine::mixture_ratio1 = r.mixture;
     fire::engine01_ext_switch_pos_arm = r.fire_sw;
@@ -810,7 +822,11 @@ TEST_F(Lights, TransformerRectifierLightByCrossTieAndHeight) {
   } rows[] = {
       {1, 1, 0, 1, 1, 0, 0, 1},  {1, 1, 1, 1, 1, 0, 0, 0},  {1, 1, 1, 0, 1, 0, 0, 1},   {0, 1, 1, 1, 0, 0, 0, 1},
       {1, 0, 1, 0, 0, 0, 0, 0},  {1, 1, 1, 0, 1, 1, 10, 0}, {1, 1, 1, 0, 0, 1, 10, 1},  {1, 0, 1, 0, 0, 1, 10, 0},
-      {1, 1, 1, 0, 1, 1, 9.9f, 1}, {1, 1, 1, 1, 0, 1, 9.9f, 1}, {0, 1, 1, 1, 0, 1, 9.9f, 0},
+      {1, 1, 1, 0, 1, 1, 9.9f, 1}, {1, 1, 1, 1, 0, 1, 9.9f, 1}, {0, 1, 1, 1, 0, 1, 9.9f, 1},
+      // Bus transfer off: in flight TRU 2 or TRU 3 alone stays dark, both or
+      // TRU 1 light it; on the ground any.
+      {1, 1, 1, 1, 0, 0, 10, 0}, {1, 1, 1, 0, 1, 0, 10, 0}, {1, 1, 1, 0, 0, 0, 10, 1}, {1, 1, 0, 1, 1, 0, 10, 1},
+      {1, 1, 1, 1, 0, 0, 9.9f, 1},
   };
   for (const Row& r : rows) {
     electric::ac_tnsbus1_status = r.t1;
@@ -910,9 +926,15 @@ TEST_F(Lights, SingleConditionLightsOfTheOverheadFireCabinAndAntiIcePanels) {
       {"bell unpowered",
        [] {
          host_mirror.sim_operation_failures_rel_engfir1 = 6;
-         electric::ac_stdbus_status = 0.0f;
+         electric::batbus_status = 0.0f;
        },
        &fire_bell_annun, 0},
+      {"bell on the battery bus",
+       [] {
+         host_mirror.sim_operation_failures_rel_engfir1 = 6;
+         electric::ac_stdbus_status = 0.0f;
+       },
+       &fire_bell_annun, 0.5f},
       {"wheel well", [] { toggle_switch::fire_test = 1.0f; }, &wheel_well_fire, 1},
       {"wheel well unpowered",
        [] {
