@@ -33,6 +33,7 @@
 #include "engines/engine_values.h"
 #include "lnav/route/sequencing.h"
 #include "navdata/air_data.h"
+#include "publication/switch_writers.h"
 #include "systems/air/air_values.h"
 #include "systems/annunciators/annunciator_values.h"
 #include "systems/annunciators/annunciators.h"
@@ -145,6 +146,7 @@ void init_fire() {
   fire::apu_ext_bottle_psi = 600.0f;
   fire::apu_was_fire = 0.0f;
   for (float& v : fire_state.agent_delivered) v = 0.0f;
+  for (float& v : fire_state.bottle_fired) v = 0.0f;
 }
 
 // Battery 1 stays off and its guard closed only in the cold and dark state.
@@ -730,6 +732,7 @@ void first_frame_block() {
   init_thrust_levers();
   init_light_spill();
   reset_switch_memory();
+  forget_written_switches();
   init_anti_ice(state);
   init_audio_panels();
   init_clocks();

@@ -58,10 +58,16 @@ struct Inputs {
   float flap;
   float gear[3];
   bool gear_any_up;  // an element below 1
-  bool gear_all_zero;
-  bool gear_all_one;
+  // Flaps 30 or 40, or FLAP INHIBIT standing in for them.
+  bool landing_flaps;
+  // Gear down and landing flaps.
+  bool landing_config;
   float terr_warn;
 };
+
+// Flaps 30 and 40 are the landing flaps: taken from halfway between the 25
+// and 30 detents.
+constexpr float kLandingFlapRatio = 0.8125f;
 
 bool first_officer_side() {
   const float ap_on = in(bound::zuvadud_autopilot_ap_on);
@@ -100,14 +106,14 @@ Inputs read_inputs() {
   x.flight_phase = in(bound::zuvadud_D738_FMS_flight_phase);
   x.flap = in(bound::sim_cockpit2_controls_flap_handle_deploy_ratio);
   x.gear_any_up = false;
-  x.gear_all_zero = true;
-  x.gear_all_one = true;
   for (int i = 0; i < 3; ++i) {
     x.gear[i] = gear_deploy(i);
     if (x.gear[i] < 1.0f) x.gear_any_up = true;
-    if (x.gear[i] != 0.0f) x.gear_all_zero = false;
-    if (x.gear[i] != 1.0f) x.gear_all_one = false;
   }
+  // FLAP INHIBIT lets a landing with the flaps short of 30 (jammed, or by
+  // the checklist) be flown without the flap-caused alerts.
+  x.landing_flaps = x.flap >= kLandingFlapRatio || in(toggle_switch::gpws_flap_pos) != 0.0f;
+  x.landing_config = !x.gear_any_up && x.landing_flaps;
   x.terr_warn = in(gpws::terr_warn);
   return x;
 }
@@ -153,11 +159,13 @@ constexpr Sequence kSequences[] = {
     {30, 0, {{30, 0, 0, 0}}},
     {31, 2, {{3, 0, 0, 0}, {3, 0, 0, 0}}},
     {32, 0, {{3, 0, 0, 0}}},
-    {4, 0, {{4, 0, 0, 0}}},
-    {5, 0, {{5, 0, 0, 0}}},
-    {6, 0, {{6, 0, 0, 0}}},
-    {7, 2, {{7, 0, 0, 0}, {7, 0, 0, 0}}},
-    {8, 2, {{8, 0, 0, 0}, {8, 0, 0, 0}}},
+    // The radio-altitude alerts show PULL UP on both attitude indicators
+    // while they sound, so a crew that cannot hear them still sees them.
+    {4, 0, {{4, 0, 1, 0}}},
+    {5, 0, {{5, 0, 1, 0}}},
+    {6, 0, {{6, 0, 1, 0}}},
+    {7, 2, {{7, 0, 1, 0}, {7, 0, 1, 0}}},
+    {8, 2, {{8, 0, 1, 0}, {8, 0, 1, 0}}},
     {9, 0, {{9, 0, 0, 0}}},
     {10, 2, {{10, 0, 0, 0}, {10, 0, 0, 0}}},
     {11, 0, {{11, 0, 0, 0}}},
@@ -340,6 +348,9 @@ float raise_output(int output, bool fo) {
       const bool ra = cockpit_options.ra_minimums != 0.0f;
       fmod_::dh_minimum_pilot = ra ? 0.0f : 1.0f;
       fmod_::dh_minimums_pilot = ra ? 1.0f : 0.0f;
+      // Called once it is heard: held off by a higher alert, it comes once
+      // that one has ended.
+      if (!in_test) gpws_state.minimums_called = 1;
     }
     return 1.2f;
   }
@@ -356,8 +367,12 @@ void hold_stage(int count_this_frame, bool fo) {
   GpwsState& g = gpws_state;
   if (g.hold_timer == 0.0f) {
     if (g.output_code == 0) {
-      cue_alert::pfd_pull_up = 0.0f;
-      cue_alert::pfd_windshear = 0.0f;
+      // A multi-step sequence's first frame emits nothing yet, but its PFD
+      // warning shows from it on: no blink between two calls.
+      if (g.repeat_count <= 0) {
+        cue_alert::pfd_pull_up = 0.0f;
+        cue_alert::pfd_windshear = 0.0f;
+      }
       system_::below_gs_annun = 0.0f;
     } else {
       g.hold_timer = raise_output(g.output_code, fo);
@@ -399,28 +414,31 @@ void power_loss_reset() {
 
 // ---- Priorities ----------------------------------------------------------
 
-// The envelopes' codes from the lowest to the highest: the cautions in the
-// order the evaluation takes them, then the warnings that call for a pull-up
-// and windshear. The self-test's own codes rank below them all.
+// The envelopes' codes from the lowest to the highest, in the order of the
+// computer's published aural priority: the descent-rate and glideslope
+// cautions below the too-low alerts, the callouts, CAUTION TERRAIN and
+// MINIMUMS; AIRSPEED LOW, which that order does not rank, above the cautions;
+// then the terrain warnings, PULL UP and windshear. The self-test's own codes
+// rank below them all.
 int32_t priority(int32_t code) {
   using namespace gpws_code;
   switch (code) {
     case bank_angle: return 1;
     case below_glideslope: return 2;
-    case approaching_minimums: return 3;
-    case minimums: return 4;
-    case dont_sink: return 5;
-    case too_low_terrain:
-    case too_low_flaps:
+    case dont_sink: return 3;
+    case sink_rate: return 4;
+    case too_low_flaps: return 5;
     case too_low_gear: return 6;
-    case terrain_caution: return 7;
-    case sink_rate: return 8;
-    case airspeed_low: return 9;
+    case approaching_minimums: return 7;
+    case too_low_terrain: return 8;
+    case terrain_caution: return 9;
+    case minimums: return 10;
+    case airspeed_low: return 11;
     case terrain:
     case closure_terrain:
-    case closure_terrain_landing: return 10;
-    case pull_up: return 11;
-    case windshear: return 12;
+    case closure_terrain_landing: return 12;
+    case pull_up: return 13;
+    case windshear: return 14;
     default: return 0;
   }
 }
@@ -483,6 +501,13 @@ void bank_angle_mode(float bank) {
   g.bank_warn = (any && bank >= 30.0f) ? 1.0f : 0.0f;
 }
 
+// The soft alert's limit (dots below the beam): 1.3 dots from 1,000 ft down
+// to 150 ft, then widening toward the ground along 243 - 71.43 x dots feet.
+float glideslope_limit_dots(float ra) {
+  if (!(ra < 150.0f)) return 1.3f;
+  return (243.0f - ra) / 71.43f;
+}
+
 void below_glideslope_mode(const Inputs& x, int32_t pending) {
   GpwsState& g = gpws_state;
   bool raised = false;
@@ -510,7 +535,7 @@ void below_glideslope_mode(const Inputs& x, int32_t pending) {
         dev = in(bound::zuvadud_D738_nav_gls1_vert_dev);
       }
     }
-    if (valid && dev < -1.3f && x.ra_side > 200.0f && x.ra_side < 1000.0f) {
+    if (valid && in_glideslope_area(x.ra_side) && dev < -glideslope_limit_dots(x.ra_side)) {
       raise_code(gpws_code::below_glideslope);
       system_::below_gs_annun = 1.0f;
       g.too_low_selector = 5;
@@ -537,7 +562,6 @@ void minimums_modes(const Inputs& x) {
     if (g.alert_code == gpws_code::minimums) g.alert_code = 0;
   } else if (x.vs < 0.0f && g.minimums_called == 0) {
     raise_code(gpws_code::minimums);
-    g.minimums_called = 1;
   }
 }
 
@@ -561,10 +585,12 @@ void go_around_mode(const Inputs& x) {
   }
 }
 
+// Armed after a take-off or a go-around, whatever the flaps and gear short
+// of the landing configuration: a climb-out with take-off or go-around flaps
+// and the gear still down is where a loss of height matters most.
 void dont_sink_mode(const Inputs& x) {
   GpwsState& g = gpws_state;
-  const bool clean = x.flap < 0.625f && x.gear_all_zero;
-  const bool mode3 = (g.gpws_phase == 1 || g.go_around == 1) && clean;
+  const bool mode3 = (g.gpws_phase == 1 || g.go_around == 1) && !x.landing_config;
   if (!mode3) {
     g.peak_altitude = -9999.0f;
     return;
@@ -597,8 +623,8 @@ void too_low_mode(const Inputs& x) {
       const float lim = r < 500.0f ? 190.0f : 190.0f + (r - 500.0f) * 60.0f / 500.0f;
       if (v > lim) raise_code(gpws_code::too_low_terrain);
     }
-  } else if (x.flap < 0.625f) {
-    if (v < 159.0f && r < 245.0f && toggle_switch::gpws_flap_pos == 0.0f) {
+  } else if (!x.landing_flaps) {
+    if (v < 159.0f && r < 245.0f) {
       raise_code(gpws_code::too_low_flaps);
     } else if (v > 159.0f) {
       const float lim = r < 500.0f ? 159.0f : 159.0f + (r - 500.0f) * 91.0f / 500.0f;
@@ -627,7 +653,7 @@ void closure_mode(const Inputs& x, int32_t pending) {
   // Gear and flaps down for landing, ground coming up is expected: TERRAIN
   // is said, never PULL UP. Otherwise TERRAIN, TERRAIN, then PULL UP for as
   // long as the envelope holds.
-  const bool landing = x.flap >= 0.625f && x.gear_all_one;
+  const bool landing = x.landing_config;
   if (!vote || landing) g.closure_called = 0;
   if (vote) {
     if (landing) {
@@ -667,11 +693,13 @@ void airspeed_low_mode(float ra, float ias, bool only_when_free) {
 }
 
 // The headwind along the track now: the reactive warning is for a loss of
-// it (or a gain of tailwind), not for the wind's direction swinging.
+// it (or a gain of tailwind), not for the wind's direction swinging. Held to
+// what any wind can be, so that the sums stay finite.
 float headwind() {
-  return gpws_headwind_kt(in(bound::sim_cockpit2_gauges_indicators_wind_heading_deg_mag),
-                          in(bound::sim_cockpit2_gauges_indicators_wind_speed_kts),
-                          in(bound::sim_cockpit2_gauges_indicators_ground_track_mag_pilot));
+  const float kt = gpws_headwind_kt(in(bound::sim_cockpit2_gauges_indicators_wind_heading_deg_mag),
+                                    in(bound::sim_cockpit2_gauges_indicators_wind_speed_kts),
+                                    in(bound::sim_cockpit2_gauges_indicators_ground_track_mag_pilot));
+  return std::fmax(-500.0f, std::fmin(500.0f, kt));
 }
 
 void windshear_restart() {
@@ -681,31 +709,61 @@ void windshear_restart() {
   g.ws_filled = 1;
 }
 
-// Outside the band the windows stop: the next judgement needs whole windows
+// Outside the band the slices stop: the next judgement needs whole slices
 // seen inside it.
 void windshear_stop() {
   windshear_restart();
   gpws_state.ws_windows = 0;
 }
 
-// Each 1.8 s window's mean headwind against the one two windows before: a
-// shear lasts, while a gust or a swing of the wind that comes back averages
-// out over a window, and the 3.6 s between them hold a sustained loss twice
-// over.
-void windshear_mode() {
+// The mean headwind (kt) of `n` whole slices, the newest of them `back`
+// slices before the latest.
+float windshear_span_mean(int back, int n) {
+  const GpwsState& g = gpws_state;
+  float sum = 0.0f;
+  for (int k = back; k < back + n; ++k) {
+    const int i = ((g.ws_latest - k) % kGpwsWindshearSlices + kGpwsWindshearSlices) % kGpwsWindshearSlices;
+    sum += g.ws_headwind[i];
+  }
+  return sum / static_cast<float>(n);
+}
+
+// The headwind is averaged over 0.6 s slices and judged at the end of each,
+// the mean of the last span against that of an equal span ending one span
+// length before it:
+// - a fast loss: the last 1.8 s against the 1.8 s that ended 1.8 s before
+//   them, which a shear's sustained loss fills twice over while a gust or a
+//   swing of the wind that comes back averages out;
+// - a lasting loss (where `lasting`): the last 3.6 s against the 3.6 s that
+//   ended 3.6 s before them, so that a headwind dying away over ten seconds
+//   warns once it has stayed down, while a lull that comes back within a few
+//   seconds, or a wind gusting slowly, does not.
+// A warned loss is not judged again: the slices start afresh, so a shear
+// warns once, and again only for as much loss once more.
+void windshear_mode(bool lasting) {
+  constexpr int kFast = 3;  // slices of a fast-loss mean
+  constexpr int kLasting = 6;  // slices of a lasting-loss mean
+  static_assert(3 * kLasting <= kGpwsWindshearSlices, "the ring holds both lasting-loss spans");
   GpwsState& g = gpws_state;
   if (g.ws_filled == 0) windshear_stop();
-  if (g.ws_timer < 1.8f) {
-    g.ws_timer += frame_time;
-    g.ws_headwind_sum += headwind() * frame_time;
-    return;
-  }
-  const float mean = g.ws_headwind_sum / g.ws_timer;
-  if (g.ws_windows >= 2 && g.ws_headwind_mean[1] - mean > kGpwsWindshearLoss_kt) raise_code(gpws_code::windshear);
-  g.ws_headwind_mean[1] = g.ws_headwind_mean[0];
-  g.ws_headwind_mean[0] = mean;
-  if (g.ws_windows < 2) g.ws_windows += 1;
+  g.ws_timer += frame_time;
+  g.ws_headwind_sum += headwind() * frame_time;
+  if (g.ws_timer < kGpwsWindshearSlice_s) return;
+  g.ws_latest = (g.ws_latest + 1) % kGpwsWindshearSlices;
+  g.ws_headwind[g.ws_latest] = g.ws_headwind_sum / g.ws_timer;
+  if (g.ws_windows < kGpwsWindshearSlices) g.ws_windows += 1;
   windshear_restart();
+
+  const int seen = g.ws_windows;
+  const bool fast = seen >= 3 * kFast &&
+                    windshear_span_mean(2 * kFast, kFast) - windshear_span_mean(0, kFast) > kGpwsWindshearLoss_kt;
+  const bool lasting_loss = lasting && seen >= 3 * kLasting &&
+                            windshear_span_mean(2 * kLasting, kLasting) - windshear_span_mean(0, kLasting) >=
+                                kGpwsWindshearLastingLoss_kt;
+  if (fast || lasting_loss) {
+    raise_code(gpws_code::windshear);
+    windshear_stop();
+  }
 }
 
 void full_evaluation(const Inputs& x, int32_t pending) {
@@ -721,7 +779,13 @@ void full_evaluation(const Inputs& x, int32_t pending) {
   sink_rate_mode(x);
   airspeed_low_mode(x.ra_capt, x.ias_capt, false);
   g.sample_slot_prev = g.sample_slot;
-  windshear_mode();
+  // Windshear is warned of below 1,500 ft; a lasting loss on the approach
+  // below 1,000 ft, and through the take-off and a go-around's climb-out.
+  if (x.ra_side < 1500.0f) {
+    windshear_mode(x.ra_side < 1000.0f || g.gpws_phase == 1 || g.go_around != 0);
+  } else {
+    windshear_stop();
+  }
 }
 
 void reduced_path(const Inputs& x) {

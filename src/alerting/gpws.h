@@ -30,6 +30,10 @@ constexpr int closure_terrain = 31;
 constexpr int closure_terrain_landing = 32;
 }  // namespace gpws_code
 
+// The windshear mode's history: the mean headwind of each 0.6 s slice.
+constexpr int kGpwsWindshearSlices = 18;
+constexpr float kGpwsWindshearSlice_s = 0.6f;
+
 struct GpwsState {
   int32_t alert_code;     // pending alert; stays until its sequence ends or a higher one replaces it
   int32_t output_code;    // the output the hold stage raises (0 none)
@@ -47,7 +51,7 @@ struct GpwsState {
   // waits until nothing higher is (cleared with the latches).
   int32_t bank_call_due;
   float bank_warn;
-  int32_t minimums_called;
+  int32_t minimums_called;  // MINIMUMS has sounded on this approach
   float sample_timer;        // s
   int32_t sample_slot;       // 1, 2, 3, 1, ...
   int32_t sample_slot_prev;
@@ -55,14 +59,17 @@ struct GpwsState {
   // The closure's TERRAIN, TERRAIN has been called: PULL UP follows for as
   // long as the envelope holds.
   int32_t closure_called;
-  float ws_timer;            // s, age of the windshear window
-  // 0 while the window holds no sample: nothing is judged until three whole
-  // windows of winds have been seen inside the 30..2450 ft band.
+  float ws_timer;            // s, age of the windshear slice being filled
+  // 0 while the slices hold no sample: nothing is judged until enough whole
+  // slices of winds have been seen below the windshear ceiling.
   int32_t ws_filled;
   int32_t in_band_prev;      // last frame was inside 30..2450 ft radio altitude
-  float ws_headwind_sum;     // kt s, the headwind along the track summed over the window
-  float ws_headwind_mean[2]; // kt, the mean headwind of the last two whole windows, the last first
-  int32_t ws_windows;        // whole windows seen inside the band, up to 2
+  float ws_headwind_sum;     // kt s, the headwind along the track summed over the slice
+  // kt, the mean headwind of each whole slice, a ring with the latest at
+  // ws_latest: the last 10.8 s of winds.
+  float ws_headwind[kGpwsWindshearSlices];
+  int32_t ws_latest;         // ring index of the latest whole slice
+  int32_t ws_windows;        // whole slices seen since the windows restarted, up to the ring's size
   int32_t airspeed_low;
   float airspeed_warn_timer;  // s the PFD airspeed warning has been flashing
   float batbus_prev;
@@ -123,7 +130,12 @@ float gpws_pull_up_limit_fpm(float radio_alt_ft);
 // The headwind (kt, negative a tailwind) along a track (deg) of a wind from a
 // direction (deg, same reference) at a speed (kt).
 float gpws_headwind_kt(float wind_from_deg, float wind_kt, float track_deg);
-// The loss of mean headwind (kt) from a windshear window to the one two
-// windows later above which WINDSHEAR sounds: 30 kt lost in 4 s gives at
-// least 21 kt, a gusty day's winds stay below it.
+// The loss of mean headwind (kt) over 1.8 s to the mean 3.6 s later above
+// which WINDSHEAR sounds: 30 kt lost in 4 s gives at least 21 kt, a gusty
+// day's winds stay below it.
 constexpr float kGpwsWindshearLoss_kt = 17.0f;
+// A lasting loss (kt): the mean headwind of the last 3.6 s this far below
+// the mean of the 3.6 s that ended 3.6 s before them. A headwind dying away
+// at 2.5 kt/s for 8 s reaches it; a gust or a lull that comes back within a
+// few seconds averages out over those spans.
+constexpr float kGpwsWindshearLastingLoss_kt = 15.0f;

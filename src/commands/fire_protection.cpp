@@ -34,13 +34,16 @@ bool engine_fire_active() {
          host_mirror.sim_operation_failures_rel_engfir1 == kEngineFireActive;
 }
 
-// The bell is silenced only while an engine actually burns; the master
-// warning clears either way.
+// The bell is silenced while something rings it, an engine fire or either
+// fire test, until a new warning; pushed with nothing ringing it keeps the
+// bell ready for the next one. The master warning clears either way.
 void fire_bell_cutout(float& button, XPLMCommandPhase phase) {
   if (phase == phase_begin && button == 0.0f) {
     button = 1.0f;
     issue_command_once(HostCmd::annunciator_clear_master_warning);
-    if (engine_fire_active()) fire_lights.fire_bell_enable = 0.0f;
+    if (engine_fire_active() || toggle_switch::fire_test == 1.0f || fire_lights.cargo_test_active == 1.0f) {
+      fire_lights.fire_bell_enable = 0.0f;
+    }
   } else if (phase == phase_end) {
     button = 0.0f;
   }
@@ -122,7 +125,6 @@ int cmd_push_button_fo_six_pack(XPLMCommandRef, XPLMCommandPhase phase, void*) {
     six_pack_press(kFirstOfficer);
   } else if (phase == phase_end) {
     six_pack_release(kFirstOfficer);
-    fire_lights.fire_bell_enable = 1.0f;
   }
   return 0;
 }
@@ -142,7 +144,9 @@ int cmd_toggle_switch_fire_test_rgt(XPLMCommandRef, XPLMCommandPhase phase, void
     step_position(toggle_switch::fire_test, 1, -1, 1);
     command_hold_time = 0.0f;
   } else if (phase == phase_continue) {
-    if (command_hold_passed(kFireTestHoldS) && toggle_switch::fire_test == 1.0f) {
+    // The test rings the bell once as it starts; a cutout silences it for
+    // the rest of the test.
+    if (command_hold_passed(kFireTestHoldS) && toggle_switch::fire_test == 1.0f && fire_lights.fire_test_all == 0.0f) {
       fire_lights.fire_test_all = 1.0f;
       fire_lights.fire_bell_enable = 1.0f;
     }

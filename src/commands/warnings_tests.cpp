@@ -90,7 +90,6 @@ int cmd_push_button_capt_six_pack(XPLMCommandRef, XPLMCommandPhase ph, void*) {
     six_pack_press(0);
   } else if (ph == phase_end) {
     six_pack_release(0);
-    fire_lights.fire_bell_enable = 1.0f;
   }
   return 0;
 }
@@ -131,7 +130,9 @@ int cmd_push_button_cargo_fire_test_push(XPLMCommandRef, XPLMCommandPhase ph, vo
     if (button == 0.0f) button = 1.0f;
     command_hold_time = 0.0f;
   } else if (ph == phase_continue) {
-    if (command_hold_passed(kCargoTestHold_s)) {
+    // The bell rings once as the test starts; a cutout silences it for the
+    // rest of the test.
+    if (command_hold_passed(kCargoTestHold_s) && fire_lights.cargo_test_active == 0.0f) {
       fire_lights.cargo_test_active = 1.0f;
       fire_lights.fire_bell_enable = 1.0f;
     }

@@ -217,13 +217,22 @@ TEST_F(Gpws, WindshearSequence) {
   EXPECT_EQ(heard, (std::vector<std::string>{"alert", "windshear", "windshear", "windshear"}));
 }
 
-// Two 1.8 s windows of a wind, then another: WINDSHEAR for a loss of mean
-// headwind along the track of more than 17 kt, whatever the direction does.
+// A steady wind, then another, at once or spread over `over_s`: WINDSHEAR
+// below 1,500 ft radio altitude for a loss of mean headwind along the track
+// of more than 17 kt, whatever the direction does, within 4 s; and, below
+// 1,000 ft on the approach and through a take-off or a go-around's climb-out
+// to 1,500 ft, for a lasting loss of 15 kt at 2.5 kt/s or faster, before the
+// headwind has died. A lull that comes back within a few seconds is silent.
 TEST_F(Gpws, WindshearOnALossOfHeadwindAlongTheTrack) {
+  enum Phase { approach, takeoff, go_around };
   struct Case {
     const char* name;
     float from1, kt1, from2, kt2, track;
     bool alert;
+    float ra = 1400.0f;
+    Phase phase = approach;
+    float over_s = 0.0f;  // the change spread over this time (0: at once)
+    float back_s = 0.0f;  // the first wind back after this (0: the second stays)
   } cases[] = {
       {"a 40 kt headwind losing 17.5 kt", 160, 40, 160, 22.5f, 160, true},
       {"... losing 16.5 kt", 160, 40, 160, 23.5f, 160, false},
@@ -233,23 +242,42 @@ TEST_F(Gpws, WindshearOnALossOfHeadwindAlongTheTrack) {
       {"a 45 kt crosswind swinging 20 degrees toward the tail: 15.6 kt", 240, 45, 260, 45, 160, false},
       {"a 4 kt wind turning round", 160, 4, 340, 4, 160, false},
       {"across north", 350, 30, 10, 10, 0, true},
+      {"a 40 kt headwind dying within 1 s at 2,000 ft", 200, 40, 200, 0, 200, false, 2000},
+      {"... at 2,400 ft", 200, 40, 200, 0, 200, false, 2400},
+      {"... at 1,499 ft", 200, 40, 200, 0, 200, true, 1499},
+      {"25 kt to calm in 10 s at 980 ft", 200, 25, 200, 0, 200, true, 980, approach, 10},
+      {"40 kt to calm in 10 s at 980 ft", 200, 40, 200, 0, 200, true, 980, approach, 10},
+      {"25 kt to calm in 10 s at 1,200 ft on the approach", 200, 25, 200, 0, 200, false, 1200, approach, 10},
+      {"... after a take-off", 200, 25, 200, 0, 200, true, 1200, takeoff, 10},
+      {"... in a go-around", 200, 25, 200, 0, 200, true, 1200, go_around, 10},
+      {"13 kt lost in 5 s at 980 ft", 200, 25, 200, 12, 200, false, 980, approach, 5},
+      {"a 16 kt lull for 3 s at 980 ft", 200, 25, 200, 9, 200, false, 980, approach, 0, 3},
+      {"... for 4.5 s", 200, 25, 200, 9, 200, true, 980, approach, 0, 4.5f},
   };
   for (const Case& c : cases) {
     SetUp();
-    fly(1500.0f, 250.0f, 0.0f);
-    frame_time = 0.1f;
+    fly(c.ra, 250.0f, 0.0f);
+    script_mirror.zuvadud_D738_FMS_flight_phase = c.phase == takeoff ? 1.0f : 5.0f;
+    gpws_state.gpws_phase = c.phase == takeoff ? 1 : 2;
+    script_mirror.zuvadud_D738_autopilot_fd_goaround = c.phase == go_around ? 1.0f : 0.0f;
     host_mirror.sim_cockpit2_gauges_indicators_ground_track_mag_pilot = c.track;
     float* from = &host_mirror.sim_cockpit2_gauges_indicators_wind_heading_deg_mag;
     float* kt = &host_mirror.sim_cockpit2_gauges_indicators_wind_speed_kts;
     *from = c.from1;
     *kt = c.kt1;
-    for (int i = 0; i < 60 && gpws_state.ws_windows < 2; ++i) step();
-    ASSERT_EQ(gpws_state.ws_windows, 2) << c.name;
+    run(12.0f);
     EXPECT_NE(gpws_state.alert_code, gpws_code::windshear) << c.name;
-    *from = c.from2;
-    *kt = c.kt2;
-    run(2.0f);
-    EXPECT_EQ(gpws_state.alert_code == gpws_code::windshear, c.alert) << c.name;
+    bool warned = false;
+    const float within = c.over_s > 0.0f ? c.over_s : c.back_s + 4.0f;
+    for (float t = 0.0f; t < within; t += frame_time) {
+      const bool back = c.back_s > 0.0f && t > c.back_s;
+      const float f = c.over_s > 0.0f ? std::fmin(t / c.over_s, 1.0f) : 1.0f;
+      *from = back ? c.from1 : c.from2;
+      *kt = back ? c.kt1 : c.kt1 + (c.kt2 - c.kt1) * f;
+      step();
+      warned = warned || gpws_state.alert_code == gpws_code::windshear;
+    }
+    EXPECT_EQ(warned, c.alert) << c.name;
   }
 }
 
@@ -260,6 +288,7 @@ TEST_F(Gpws, SteadyWindAfterAFreshStartIsNoWindshear) {
   enum Break { none, power_loss, load };
   for (Break b : {none, power_loss, load}) {
     SetUp();
+    fly(1400.0f, 250.0f, 0.0f);
     frame_time = 0.1f;
     float* hdg = &host_mirror.sim_cockpit2_gauges_indicators_wind_heading_deg_mag;
     float* spd = &host_mirror.sim_cockpit2_gauges_indicators_wind_speed_kts;

@@ -92,16 +92,25 @@ TEST_F(GpwsLimits, TooLowGearFlapsAndTerrain) {
       {300, 160, 1, 0, too_low_terrain},  {240, 160, 1, 0.6f, too_low_terrain},
       // Gear down above 500 ft: the limit rises 91 kt per 500 ft.
       {600, 177, 1, 0, 0},                {600, 178, 1, 0, too_low_terrain},
-      // Landing flaps: no too-low alert at any speed.
-      {240, 158, 1, 0.625f, 0},           {400, 250, 1, 0.625f, 0},
+      // Flaps 15 and 25 are short of landing; flaps 1 and 5 at their speeds.
+      {200, 150, 1, 0.625f, too_low_flaps}, {200, 150, 1, 0.75f, too_low_flaps},
+      {400, 165, 1, 0.625f, too_low_terrain}, {400, 165, 1, 0.75f, too_low_terrain},
+      {300, 185, 1, 0.125f, too_low_terrain}, {450, 174, 1, 0.375f, too_low_terrain},
+      // Landing flaps, 30 and 40: no too-low alert at any speed.
+      {200, 150, 1, 0.875f, 0},           {400, 165, 1, 0.875f, 0},
+      {240, 158, 1, 1, 0},                {400, 250, 1, 0.875f, 0},
   };
   for (const Row& r : rows)
     EXPECT_EQ(frame(r.ra, r.ias, 0.0f, r.gear, r.flap), r.code)
         << r.ra << " ft " << r.ias << " kt gear " << r.gear << " flap " << r.flap;
-  // The override switches silence only their own alert.
+  // The override switches silence only their own alert. FLAP INHIBIT reads
+  // the flaps as landing flaps: no TOO LOW TERRAIN for them either.
   toggle_switch::gpws_flap_pos = 1.0f;
   EXPECT_EQ(frame(240, 158, 0.0f, 1, 0), 0);
+  EXPECT_EQ(frame(300, 185, 0.0f, 1, 0.125f), 0);
+  EXPECT_EQ(frame(450, 174, 0.0f, 1, 0.375f), 0);
   EXPECT_EQ(frame(490, 189, 0.0f, 0, 0), too_low_gear);
+  EXPECT_EQ(frame(490, 191, 0.0f, 0, 0), too_low_terrain);
   toggle_switch::gpws_gear_pos = 1.0f;
   EXPECT_EQ(frame(490, 189, 0.0f, 0, 0), 0);
 }
@@ -144,8 +153,12 @@ TEST_F(GpwsLimits, BelowGlideslopeBand) {
     float ra, dots, vs;
     bool alert;
   } rows[] = {{500, -1.29f, -700, false}, {500, -1.31f, -700, true},  {500, -1.31f, 10, false},
-              {199, -2, -700, false},      {201, -2, -700, true},      {999, -2, -700, true},
-              {1001, -2, -700, false},    {200, -2, -700, false},     {1000, -2, -700, false}};
+              {199, -2, -700, true},       {201, -2, -700, true},      {999, -2, -700, true},
+              {1001, -2, -700, false},    {200, -2, -700, true},      {1000, -2, -700, false},
+              // Below 150 ft the limit widens along 243 - 71.43 x dots ft.
+              {180, -2.5f, -700, true},    {120, -2.5f, -700, true},   {120, -1, -700, false},
+              {150, -1.31f, -700, true},   {100, -1.95f, -700, false}, {100, -2.05f, -700, true},
+              {30, -3, -700, true},        {29, -3, -700, false}};
   for (const Row& r : rows) {
     host_mirror.sim_cockpit2_radios_indicators_nav1_vdef_dots_pilot = r.dots;
     EXPECT_EQ(frame(r.ra, 250, r.vs, 1, 1) == gpws_code::below_glideslope, r.alert) << r.ra << " " << r.dots;
@@ -189,9 +202,10 @@ TEST_F(GpwsLimits, TerrainClosureBands) {
       {1649, 309, -6000, 0, 0, clean},    {1649, 310, -6000, 0, 0, clean},   {1649, 219, -5300, 0, 0, 0},
       {1800, 320, -8000, 0, 0, clean},    {1800, 320, -6100, 0, 0, 0},
       {1250, 219, -3350, 0, 0, clean},    {1250, 219, -3250, 0, 0, 0},       {1000, 219, -3100, 1, 1, landing},
-      {1000, 219, -3000, 1, 1, 0},        {700, 219, -2900, 1, 0.625f, landing}, {790, 219, -2900, 1, 0.625f, landing},
-      {700, 219, -2900, 1, 0.5f, clean},  {700, 219, -2900, 0.9f, 0.625f, clean},
-      {210, 219, -2400, 1, 0.625f, landing}, {190, 219, -2400, 1, 0.625f, landing},
+      {1000, 219, -3000, 1, 1, 0},        {700, 219, -2900, 1, 0.875f, landing}, {790, 219, -2900, 1, 0.875f, landing},
+      {700, 219, -2900, 1, 0.5f, clean},  {700, 219, -2900, 0.9f, 0.875f, clean},
+      {700, 219, -2900, 1, 0.625f, clean}, {700, 219, -2900, 1, 0.75f, clean},
+      {210, 219, -2400, 1, 0.875f, landing}, {190, 219, -2400, 1, 0.875f, landing},
       {600, 200, -3000, 0, 0, clean},     {600, 200, -3000, 1, 0.875f, landing},
   };
   for (const Row& r : rows) {
@@ -201,6 +215,12 @@ TEST_F(GpwsLimits, TerrainClosureBands) {
     EXPECT_EQ(hold(4.0f, r.ra, r.ias, 0.0f, r.gear, r.flap), std::make_pair(r.code, last))
         << r.ra << " ft " << r.ias << " kt " << r.closure_fpm;
   }
+  // FLAP INHIBIT stands in for the landing flaps.
+  SetUp();
+  toggle_switch::gpws_flap_pos = 1.0f;
+  script_mirror.zuvadud_D738_FMS_radio_height_ratio = -2900.0f;
+  EXPECT_EQ(hold(4.0f, 700, 219, 0.0f, 1, 0.375f), std::make_pair(landing, landing));
+  toggle_switch::gpws_flap_pos = 0.0f;
 }
 
 TEST_F(GpwsLimits, MinimumsCalledOnceAboveZero) {

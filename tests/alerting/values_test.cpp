@@ -381,10 +381,11 @@ class GpwsModes : public ::testing::Test {
   }
 };
 
-// Don't sink (mode 3): clean after takeoff or in a go-around, a loss of
-// barometric altitude beyond 8 + (R - 30) x 112 / 1470 ft (43.8 ft at 500 ft)
-// below 1330 ft radio; the go-around it rides on, from either go-around mode
-// or a lever above 0.5 climbing above 100 ft/min past takeoff.
+// Don't sink (mode 3): after takeoff or in a go-around, short of gear down
+// and flaps 30, a loss of barometric altitude beyond 8 + (R - 30) x 112 /
+// 1470 ft (43.8 ft at 500 ft) below 1330 ft radio; the go-around it rides on,
+// from either go-around mode or a lever above 0.5 climbing above 100 ft/min
+// past takeoff.
 TEST_F(GpwsModes, DontSinkAndGoAround) {
   struct Row {
     int phase;
@@ -396,8 +397,12 @@ TEST_F(GpwsModes, DontSinkAndGoAround) {
   } rows[] = {
       {1, 1, 500, 50, 0, 0, 0, 0, 0, 7, 0, 0},      {1, 1, 500, 40, 0, 0, 0, 0, 0, 0, 0, 0},
       {1, 1, 1329, 110, 0, 0, 0, 0, 0, 7, 0, 0},    {1, 1, 1330, 200, 0, 0, 0, 0, 0, 0, 0, 0},
-      {1, 1, 500, 50, 0.625f, 0, 0, 0, 0, 0, 0, 0}, {1, 1, 500, 50, 0.6f, 0, 0, 0, 0, 7, 0, 0},
-      {1, 1, 500, 50, 0, 0.1f, 0, 0, 0, 0, 0, 0},   {0, 1, 500, 50, 0, 0, 0, 0, 0, 7, 0, 0},
+      {1, 1, 500, 50, 0.625f, 0, 0, 0, 0, 7, 0, 0}, {1, 1, 500, 50, 0.6f, 0, 0, 0, 0, 7, 0, 0},
+      {1, 1, 500, 50, 0, 0.1f, 0, 0, 0, 7, 0, 0},   {0, 1, 500, 50, 0, 0, 0, 0, 0, 7, 0, 0},
+      // Take-off and go-around flaps with the gear down; landing flaps with it.
+      {1, 1, 400, 70, 0.625f, 1, 0, 0, 0, 7, 0, 0}, {1, 1, 400, 70, 0.375f, 1, 0, 0, 0, 7, 0, 0},
+      {2, 5, 600, 80, 0.625f, 1, 1, 0, 0, 7, 1, 0}, {2, 5, 600, 80, 0.875f, 1, 1, 0, 0, 0, 1, 0},
+      {1, 1, 400, 70, 0.875f, 1, 0, 0, 0, 0, 0, 0}, {1, 1, 400, 70, 0.875f, 0.5f, 0, 0, 0, 7, 0, 0},
       {0, 2, 500, 50, 0, 0, 0, 0, 0, 0, 0, 0},      {2, 5, 500, 50, 0, 0, 1, 0, 0, 7, 1, 0},
       {2, 5, 500, 50, 0, 0, 2, 0, 0, 7, 1, 0},      {2, 5, 500, 50, 0, 0, 0, 0.6f, 200, 0, 1, 1},
       {2, 5, 500, 50, 0, 0, 0, 0.4f, 200, 0, 0, 0}, {2, 5, 500, 50, 0, 0, 0, 0.6f, 90, 0, 0, 0},

@@ -141,6 +141,8 @@ TEST(GuardedSwitches, CommandsDoNothingUnderAClosedGuard) {
       {"alt_flaps", cmd_toggle_switch_alt_flaps, &switches::alt_flaps_cover_pos, &switches::alt_flaps_pos, 0},
       {"gpws_gear", cmd_toggle_switch_gpws_gear, &toggle_switch::gpws_gear_cover_pos, &toggle_switch::gpws_gear_pos, 0},
       {"gpws_terr", cmd_toggle_switch_gpws_terr, &toggle_switch::gpws_terr_cover_pos, &toggle_switch::gpws_terr_pos, 0},
+      {"stab_trim_overide", cmd_toggle_switch_stab_trim_overide, &toggle_switch::stab_trim_overide_cover_pos,
+       &toggle_switch::stab_trim_overide_pos, 0},
   };
   for (const Case& c : cases) {
     *c.pos = c.from;
@@ -323,10 +325,13 @@ TEST(DisplaySources, SelectorsAndSpeedReference) {
   EXPECT_EQ(pfd::vspeed_man_vr, 80.0f);
   EXPECT_EQ(pfd::vspeed_man_vref, 80.0f);
 
-  toggle_switch::spd_ref_adjust = 101.0f;
-  press(cmd_toggle_switch_spd_ref_adjust_left);
-  EXPECT_EQ(toggle_switch::spd_ref_adjust, 101.0f);
-  toggle_switch::spd_ref_adjust = 80.0f;
+  // The adjust knob turns back down over the range it turns up: 85 kt,
+  // three clicks left, 82 kt; it stops at the 80 kt a reset loads.
+  toggle_switch::spd_ref_adjust = 85.0f;
+  for (int i = 0; i < 3; ++i) press(cmd_toggle_switch_spd_ref_adjust_left);
+  EXPECT_EQ(toggle_switch::spd_ref_adjust, 82.0f);
+  for (int i = 0; i < 3; ++i) press(cmd_toggle_switch_spd_ref_adjust_left);
+  EXPECT_EQ(toggle_switch::spd_ref_adjust, 80.0f);
   for (int i = 0; i < 200; ++i) press(cmd_toggle_switch_spd_ref_adjust_right);
   EXPECT_EQ(toggle_switch::spd_ref_adjust, 200.0f);
 }
@@ -501,19 +506,31 @@ TEST(FireProtection, HandlesPullWhenCentredAndTurnWhenFullyOut) {
   EXPECT_EQ(fire_state.fire_handle_turn_target[fire_handle_apu], -1.0f);
 }
 
-TEST(FireProtection, BellCutoutSilencesOnlyDuringAnEngineFire) {
+TEST(FireProtection, BellCutoutSilencesAFireOrATestAndARecallLeavesItSilenced) {
   host_mirror.sim_operation_failures_rel_engfir0 = 0;
   host_mirror.sim_operation_failures_rel_engfir1 = 0;
+  toggle_switch::fire_test = 0.0f;
+  fire_lights.cargo_test_active = 0.0f;
   fire_lights.fire_bell_enable = 1.0f;
   press(cmd_push_button_fire_bell_light1);
-  EXPECT_EQ(fire_lights.fire_bell_enable, 1.0f);
+  EXPECT_EQ(fire_lights.fire_bell_enable, 1.0f) << "nothing ringing: ready for the next warning";
   EXPECT_EQ(push_button::fire_bell_cutout1, 0.0f);
   host_mirror.sim_operation_failures_rel_engfir1 = 6;
   press(cmd_push_button_fire_bell_light2);
   EXPECT_EQ(fire_lights.fire_bell_enable, 0.0f);
   press(cmd_push_button_fo_six_pack);
-  EXPECT_EQ(fire_lights.fire_bell_enable, 1.0f);
+  press(cmd_push_button_capt_six_pack);
+  EXPECT_EQ(fire_lights.fire_bell_enable, 0.0f) << "a recall rings no silenced bell";
   host_mirror.sim_operation_failures_rel_engfir1 = 0;
+  // Either test ringing it: the cutout silences it as in a fire.
+  for (float* test : {&toggle_switch::fire_test, &fire_lights.cargo_test_active}) {
+    fire_lights.fire_bell_enable = 1.0f;
+    *test = 1.0f;
+    press(cmd_push_button_fire_bell_light1);
+    EXPECT_EQ(fire_lights.fire_bell_enable, 0.0f);
+    *test = 0.0f;
+  }
+  fire_lights.fire_bell_enable = 1.0f;
 }
 
 TEST(FireProtection, OverheatTestLightsAfterSixTenthsHeld) {
@@ -521,6 +538,7 @@ TEST(FireProtection, OverheatTestLightsAfterSixTenthsHeld) {
   for (int held_frames : {5, 10}) {
     toggle_switch::fire_test = 0.0f;
     fire_lights.fire_test_all = 0.0f;
+    fire_lights.fire_bell_enable = 0.0f;
     cmd_toggle_switch_fire_test_rgt(nullptr, kBegin, nullptr);
     EXPECT_EQ(toggle_switch::fire_test, 1.0f);
     bool lit = false;
@@ -529,6 +547,12 @@ TEST(FireProtection, OverheatTestLightsAfterSixTenthsHeld) {
       lit = lit || fire_lights.fire_test_all == 1.0f;
     }
     EXPECT_EQ(lit, held_frames == 10) << held_frames;
+    // The test rings the bell as it starts; silenced, it stays so while held.
+    EXPECT_EQ(fire_lights.fire_bell_enable, held_frames == 10 ? 1.0f : 0.0f) << held_frames;
+    fire_lights.fire_bell_enable = 1.0f;
+    press(cmd_push_button_fire_bell_light1);
+    cmd_toggle_switch_fire_test_rgt(nullptr, kHeld, nullptr);
+    EXPECT_EQ(fire_lights.fire_bell_enable, 0.0f) << held_frames;
     cmd_toggle_switch_fire_test_rgt(nullptr, kEnd, nullptr);
     EXPECT_EQ(fire_lights.fire_test_all, 0.0f);
     EXPECT_EQ(toggle_switch::fire_test, 0.0f);

@@ -782,7 +782,15 @@ TEST_F(GroundControls, DisplayBrightnessByDayNightAndRouting) {
   electric::panel_brightness[3] = 0.04f;
   update_panel_brightness();
   EXPECT_EQ(electric::panel_brightness[3], 0.0f);
+  // The battery bus lost alone: the displays stay on their own buses.
   electric::batbus_status = 0.0f;
+  update_panel_brightness();
+  EXPECT_GT(ins[0], 0.0f);
+  EXPECT_GT(ins[1], 0.0f);
+  EXPECT_FLOAT_EQ(electric::tint_dspl_capt, 0.72f);
+  EXPECT_GT(annunciator::brightness_mcp_light, 0.0f);
+  // The battery switch off: all dark.
+  electric::battery_pos = 0.0f;
   update_panel_brightness();
   for (int i = 0; i < 6; ++i) EXPECT_EQ(ins[i], 0.0f) << i;
   EXPECT_EQ(electric::tint_dspl_capt, 0.0f);

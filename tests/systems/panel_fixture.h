@@ -39,6 +39,7 @@ class PanelTest : public ::testing::Test {
                        &dc_bus2_status, &batbus_status, &dir_batbus_status, &main_bus1, &main_bus2}) {
       *bus = v;
     }
+    battery_pos = v;  // the battery switch that powers the cockpit up
   }
   // How many times the plug-in issued a command (once counts once).
   static int issued(const std::string& name) {

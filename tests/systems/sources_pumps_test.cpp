@@ -7,6 +7,7 @@
 #include "engines/engine_values.h"
 #include "panel_fixture.h"
 #include "systems/aircraft_systems.h"
+#include "systems/electrical/electrical.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/hydraulics/hydraulic_values.h"
 #include "systems/instruments/instrument_values.h"
@@ -183,6 +184,8 @@ TEST_F(Sources, DcMeterSources) {
   bat_v[2] = 27.0f;
   host_mirror.sim_cockpit2_electrical_battery_amps[1] = 60.0f;
   host_mirror.sim_cockpit2_electrical_battery_amps[2] = 50.0f;
+  elec_bus_status.dc_stdbus_volts = 27.0f;  // STBY PWR and BAT BUS read their buses
+  elec_bus_status.batbus_volts = 26.0f;
   host_mirror.sim_cockpit2_electrical_dc_voltmeter_value = 28.5f;
   host_mirror.sim_cockpit2_electrical_bus_load_amps[0] = 30.0f;
   host_mirror.sim_cockpit2_electrical_bus_load_amps[1] = 45.0f;

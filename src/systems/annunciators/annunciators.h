@@ -14,6 +14,12 @@ struct AnnunciatorLevels {
   float l1;          // main: rheostat 14 x lamp power x day factor
   float l2;          // second: rheostat 13 x lamp power x day factor
   float l0;          // rheostat 14 x lamp power, no day factor ("_annun" lights)
+  // MASTER CAUTION and PARKING BRAKE: the second level, dimmed with the
+  // others by the bright/dim switch (rheostat 14).
+  float l2_dimmed;
+  // A lamp fed from outside the aircraft's buses (GRD POWER AVAILABLE, from
+  // the cart): rheostat 14 x day factor, no lamp power.
+  float unpowered;
 };
 extern AnnunciatorLevels ann_levels;
 

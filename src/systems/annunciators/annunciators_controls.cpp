@@ -90,6 +90,7 @@ void slat_lights() {
   bool slat_fail = electric::dc_bus1_status == 0.0f;
   if (!slat_fail) slat_fail = flap_slat_held == 1.0f && (systems::lost_hyd_B == 1.0f || radio_alt_ft() > 50.0f);
   annunciator::auto_slat_fail = as01(slat_fail) * l1;
+  ann_state.six_pack[sp_flt_cont].slot[6] = slat_fail ? 1 : 0;
 
   // TRANSIT while any device moves or rests short of a position; EXT only
   // with the devices at rest extended, so green never shows over a moving
@@ -296,8 +297,13 @@ void annunciators_fuel_valves() {
        &electric::dir_batbus_status, &engine::mixture_ratio2, false},
   };
   for (const Valve& v : valves) {
-    const bool open = *v.fire_sw != 1.0f && *v.bus != 0.0f && *v.mixture > 0.5f;
-    *v.pos = move_toward_timed(*v.pos, open ? 1.0f : 0.0f, 0.0f, 1.0f, 2.0f);
+    // The valves are driven by motors: without their control power they stay
+    // where they are, so a lost battery bus never starves a running engine.
+    // Only the start lever and the fire switch move them.
+    if (*v.bus != 0.0f) {
+      const bool open = *v.fire_sw != 1.0f && *v.mixture > 0.5f;
+      *v.pos = move_toward_timed(*v.pos, open ? 1.0f : 0.0f, 0.0f, 1.0f, 2.0f);
+    }
     const float scale = v.battery_scaled ? ann_levels.l1 * electric::batbus_status : ann_levels.l1;
     *v.light = valve_light(*v.pos) * scale;
   }

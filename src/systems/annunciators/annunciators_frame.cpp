@@ -55,6 +55,8 @@ void compute_levels() {
   ann_levels.l0 = r14 * power;
   ann_levels.l1 = ann_levels.l0 * ann_levels.day_factor;
   ann_levels.l2 = r13 * power * ann_levels.day_factor;
+  ann_levels.l2_dimmed = ann_levels.l2 * r14;
+  ann_levels.unpowered = r14 * ann_levels.day_factor;
   annunciator::brightness_level = ann_levels.l1;
   cockpit::brightness_level2 = ann_levels.l2;
 }
@@ -98,7 +100,7 @@ void group_lights_and_master_caution() {
     for (int32_t& m : ann_state.six_pack[sp_fire].memory) m = 0;
   }
   ann_state.prev_fire_bell_annun = annunciator::fire_bell_annun2;
-  annunciator::master_caution_light = (any_lamp || held) ? ann_levels.l2 : 0.0f;
+  annunciator::master_caution_light = (any_lamp || held) ? ann_levels.l2_dimmed : 0.0f;
 }
 
 void light_test() {
@@ -136,7 +138,11 @@ void display_test_flicker() {
 
 void display_power_self_test() {
   float& element = cockpit::dspl_light_test[9];
-  const float bat = electric::batbus_status;
+  // The displays restart when their own buses come back with the battery
+  // switch on; the battery bus feeds none of them.
+  const bool display_power = electric::dc_stdbus_status != 0.0f || electric::dc_bus1_status != 0.0f ||
+                             electric::dc_bus2_status != 0.0f;
+  const float bat = electric::battery_pos == 1.0f && display_power ? 1.0f : 0.0f;
   if (bat == 0.0f) {
     element = 0.0f;
     ann_state.dspl_power_test_time = 0.0f;

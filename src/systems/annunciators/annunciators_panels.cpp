@@ -48,6 +48,8 @@ AntiIceLightState anti_ice_lights;
 namespace {
 
 constexpr int kFailed = 6;
+// A full bottle holds 600 psi; below this its squib has fired.
+constexpr float kBottleSquibFired_psi = 599.9f;
 inline int32_t slot(bool b) { return b ? 1 : 0; }
 bool host_failed(bound::Id id) { return mirror_i(id) == kFailed; }
 bool failures_element(int i) { return mirror_vi_at(bound::sim_operation_failures_failures, i) == kFailed; }
@@ -82,6 +84,14 @@ bool reverser_light(OverheadLightState& s, int e) {  // e: engine 0 or 1
   return lit;
 }
 
+constexpr float kEngineControlArmedN2 = 50.0f;
+
+bool engine_control_fault(int e) {  // e: engine 0 or 1
+  const bound::Id fadec[2] = {bound::sim_operation_failures_rel_fadec_0, bound::sim_operation_failures_rel_fadec_1};
+  return host_failed(fadec[e]) && on_ground == 1 &&
+         mirror_vf_at(bound::sim_flightmodel2_engines_N2_percent, e) > kEngineControlArmedN2;
+}
+
 void pack_latch(int32_t& latch, float& prev_bus, float pack_switch, float bus) {
   if (pack_switch != 0.0f && prev_bus == 1.0f && bus == 0.0f) latch = 1;
   if (bus == 1.0f) latch = 0;
@@ -93,9 +103,12 @@ void pack_latch(int32_t& latch, float& prev_bus, float pack_switch, float bus) {
 void annunciators_overhead() {
   OverheadLightState& s = overhead_lights;
   const float l1 = ann_levels.l1;
-  annunciator::parking_brake = as01(cockpit::parking_brake_pos == 1.0f) * ann_levels.l2;
-  annunciator::fadec_fail_0 = as01(static_cast<float>(mirror_i(bound::sim_operation_failures_rel_fadec_0)) > 5.5f) * l1;
-  annunciator::fadec_fail_1 = as01(static_cast<float>(mirror_i(bound::sim_operation_failures_rel_fadec_1)) > 5.5f) * l1;
+  annunciator::parking_brake = as01(cockpit::parking_brake_pos == 1.0f) * ann_levels.l2_dimmed;
+  // ENGINE CONTROL is a ground light, armed only with its engine running:
+  // an engine control fault found before take-off, not in the air.
+  const bool engine_control[2] = {engine_control_fault(0), engine_control_fault(1)};
+  annunciator::fadec_fail_0 = as01(engine_control[0]) * l1;
+  annunciator::fadec_fail_1 = as01(engine_control[1]) * l1;
   annunciator::reverser_fail_0 = as01(reverser_light(s, 0)) * l1;
   annunciator::reverser_fail_1 = as01(reverser_light(s, 1)) * l1;
   annunciator::fadec1_off = as01(mirror_vi_at(bound::sim_cockpit2_engine_actuators_fadec_on, 0) == 0) * l1;
@@ -136,10 +149,11 @@ void annunciators_overhead() {
   } else if (fire::apu_was_fire != 0.0f) {
     g[sp_apu].slot[2] = 1;
   }
-  g[sp_eng].slot[0] = slot(host_failed(bound::sim_operation_failures_rel_fadec_0));
-  g[sp_eng].slot[1] = slot(host_failed(bound::sim_operation_failures_rel_fadec_1));
-  g[sp_eng].slot[2] = slot(mirror_vi_at(bound::sim_cockpit2_annunciators_chip_detected, 0) == kFailed);
-  g[sp_eng].slot[3] = slot(mirror_vi_at(bound::sim_cockpit2_annunciators_chip_detected, 1) == kFailed);
+  g[sp_eng].slot[0] = slot(engine_control[0]);
+  g[sp_eng].slot[1] = slot(engine_control[1]);
+  // The host's chip detector is a flag per engine, not a failure value.
+  g[sp_eng].slot[2] = slot(mirror_vi_at(bound::sim_cockpit2_annunciators_chip_detected, 0) != 0);
+  g[sp_eng].slot[3] = slot(mirror_vi_at(bound::sim_cockpit2_annunciators_chip_detected, 1) != 0);
   g[sp_eng].slot[4] = slot(host_failed(bound::sim_operation_failures_rel_engsep0));
   g[sp_eng].slot[5] = slot(host_failed(bound::sim_operation_failures_rel_engsep1));
   // REVERSER lit for longer than a stow lights it shows a fault: the crew is called to it.
@@ -166,7 +180,8 @@ void annunciators_fire() {
   det[3] = as01(mirror_vf_at(bound::sim_cockpit2_engine_indicators_EGT_deg_C, 1) > 950.0f);
   const float test = toggle_switch::fire_test;
   float bell = as01(det[0] == 1.0f || det[1] == 1.0f || test == 1.0f || s.cargo_test_active == 1.0f);
-  if (electric::ac_stdbus_status == 0.0f) bell = 0.0f;
+  // Fire detection and its warnings run on the battery bus.
+  if (electric::batbus_status == 0.0f) bell = 0.0f;
   if (s.fire_test_all == 1.0f) {
     for (int i = 0; i < 4; ++i) det[i] = 1.0f;
   }
@@ -182,17 +197,22 @@ void annunciators_fire() {
   annunciator::l_bottle_discharge = as01(fire::engine01_02L_ext_bottle_psi == 0.0f) * l1;
   annunciator::r_bottle_discharge = as01(fire::engine01_02R_ext_bottle_psi == 0.0f) * l1;
   annunciator::apu_bottle_discharge = as01(fire::apu_ext_bottle_psi == 0.0f) * l1;
+  // The green lights show squib continuity, and only in the test: a bottle
+  // that has begun to discharge has fired its squib and stays dark.
   const float ext_test = toggle_switch::extinguisher_circuit_test;
   const bool ext_testing = ext_test == 1.0f || ext_test == -1.0f;
-  annunciator::extinguisher_circuit_annun_left = as01(ext_testing || fire::engine01_02L_ext_bottle_psi < 599.9f) * l1;
-  annunciator::extinguisher_circuit_annun_right = as01(ext_testing || fire::engine01_02R_ext_bottle_psi < 599.9f) * l1;
-  annunciator::extinguisher_circuit_annun_apu = as01(ext_testing || fire::apu_ext_bottle_psi < 599.9f) * l1;
+  auto squib_intact = [](float bottle_psi) { return bottle_psi >= kBottleSquibFired_psi; };
+  annunciator::extinguisher_circuit_annun_left =
+      as01(ext_testing && squib_intact(fire::engine01_02L_ext_bottle_psi)) * l1;
+  annunciator::extinguisher_circuit_annun_right =
+      as01(ext_testing && squib_intact(fire::engine01_02R_ext_bottle_psi)) * l1;
+  annunciator::extinguisher_circuit_annun_apu = as01(ext_testing && squib_intact(fire::apu_ext_bottle_psi)) * l1;
   annunciator::extinguisher_circuit_annun2 = as01(push_botton::cargo_fire_test == 1.0f) * l1;
   annunciator::cargo_fire = s.cargo_test_active * l1;
   annunciator::cargo_fault_detector = 0.0f;
-  annunciator::fire_fault_inop = as01(test == -1.0f || host_failed(bound::sim_operation_failures_rel_engsep0) ||
-                                      host_failed(bound::sim_operation_failures_rel_engsep1)) *
-                                 l1;
+  const bool detector_fault = test == -1.0f || host_failed(bound::sim_operation_failures_rel_engsep0) ||
+                              host_failed(bound::sim_operation_failures_rel_engsep1);
+  annunciator::fire_fault_inop = as01(detector_fault) * l1;
   annunciator::fire_apu_det_inop = as01(test == -1.0f) * l1;
   annunciator::fire_bell_annun2 = bell * s.fire_bell_enable;
   annunciator::fire_bell_annun = annunciator::fire_bell_annun2 * l2;
@@ -202,7 +222,9 @@ void annunciators_fire() {
   SixPackGroup& g = ann_state.six_pack[sp_fire];
   for (int i = 0; i < 4; ++i) g.slot[i] = slot(det[i] == 1.0f);
   g.slot[4] = slot(test == 1.0f);
-  g.slot[5] = slot(test == -1.0f);
+  // FAULT calls the crew whatever lit it: the test, or a detector loop lost
+  // with its engine.
+  g.slot[5] = slot(detector_fault);
 }
 
 void annunciators_doors_radio() {
@@ -310,7 +332,10 @@ void annunciators_cabin_bleed() {
       as01(electric::dc_bus1_status == 0.0f ||
            (cockpit::parking_brake_pos == 1.0f && mirror_f(bound::sim_cockpit2_controls_parking_brake_ratio) != 1.0f)) *
       l1;
-  annunciator::airstair = as01(mirror_f(bound::zuvadud_D738_airstairs_hide) == 0.0f) * l1;
+  // AIRSTAIR is one of the door lights of the overhead: DOORS with the others.
+  const bool airstair_out = mirror_f(bound::zuvadud_D738_airstairs_hide) == 0.0f;
+  annunciator::airstair = as01(airstair_out) * l1;
+  ann_state.six_pack[sp_doors].slot[13] = slot(airstair_out);
   annunciator::elt = as01(toggle_switch::elt == 1.0f) * l1;
   annunciator::apu_low_oil = electrical::apu_low_oil * l1;
   annunciator::auto_brake_disarm = as01(autobrake::autobrake_disarm == 1.0f) * l1;
@@ -331,10 +356,11 @@ void annunciators_cabin_bleed() {
   air::l_duct_overheat_700 = 0.0f;
   air::r_duct_overheat_700 = 0.0f;
 
-  // Bleed trip latches: only set here; the reset button and the first frame clear them.
+  // Bleed trip latches: only set here; the reset button and the first frame
+  // clear them. The host's bleed failure is a flag per engine.
   float* trip = overhead_lights.bleed_trip_latch;
   for (int side = 0; side < 2; ++side) {
-    if (mirror_vi_at(bound::sim_cockpit_warnings_annunciators_bleed_air_fail, side) == kFailed ||
+    if (mirror_vi_at(bound::sim_cockpit_warnings_annunciators_bleed_air_fail, side) != 0 ||
         bleed_duct_value[side] > kBleedOvertempDegC) {
       trip[side] = 1.0f;
     }
@@ -433,7 +459,7 @@ void annunciators_anti_ice() {
 
   // A window overheats for real (the host's failure) or in the overheat
   // test (its counter set); its OVERHEAT light also lights while its switch
-  // is on without power. Either overheat calls the crew: ANTI-ICE.
+  // is on without power. The light calls the crew whatever lit it: ANTI-ICE.
   const bool window_fail = host_failed(bound::sim_operation_failures_rel_ice_window_heat);
   struct WindowOverheat {
     float* light;
@@ -449,8 +475,9 @@ void annunciators_anti_ice() {
     const bool on = windows[w].sw != 0.0f;
     const bool overheat = window_overheat_state[w] != 0.0f || (on && window_fail);
     const bool bus_off = window_heat_bus(static_cast<WindowIndex>(w)) == 0.0f;
-    *windows[w].light = as01(on && (overheat || bus_off)) * l1;
-    g.slot[8 + w] = slot(overheat);
+    const bool lit = on && (overheat || bus_off);
+    *windows[w].light = as01(lit) * l1;
+    g.slot[8 + w] = slot(lit);
   }
   flap_needles();
 

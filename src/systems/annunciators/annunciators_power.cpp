@@ -138,7 +138,8 @@ void electrical_lights() {
   annunciator::standby_pwr_off = as01(stby_off) * l1;
   annunciator::bat_discharge = bat_discharge.active * l1;
   annunciator::elec = 0.0f;
-  annunciator::ground_power_avail = as01(cockpit::gpu_available == 1.0f) * ann_levels.day_factor;
+  // The cart lights its own lamp, battery or not; it dims with the others.
+  annunciator::ground_power_avail = as01(cockpit::gpu_available == 1.0f) * ann_levels.unpowered;
 
   power_transfer_pulses();
 
@@ -153,22 +154,20 @@ void electrical_lights() {
   g.slot[8] = stby_off ? 1 : 0;  // slot 7 is the TR unit's
 }
 
+// TR UNIT: a TRU counts as failed when the AC bus feeding it has power and
+// it has none. In flight only TRU 1, or TRUs 2 and 3 together, light it (DC
+// bus 2 keeps either of the two); on the ground any. The bus transfer switch
+// changes only which bus feeds TRU 3, never the rule.
 void tr_unit_light() {
   const bool t1 = electric::ac_tnsbus1_status != 0.0f;
   const bool t2 = electric::ac_tnsbus2_status != 0.0f;
-  const bool tru1 = electric::tru1_status != 0.0f;
-  const bool tru2 = electric::tru2_status != 0.0f;
-  const bool tru3 = electric::tru3_status != 0.0f;
-  bool lit = false;
-  if (t1 && !tru1) {
-    lit = true;
-  } else if (mirror_i(bound::sim_cockpit2_electrical_cross_tie) == 0) {
-    lit = t2 && (!tru2 || !tru3);
-  } else if (mirror_f(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot) >= 10.0f) {
-    lit = t1 && t2 && !tru2 && !tru3;
-  } else {
-    lit = (t1 && !tru3) || (t2 && !tru2);
-  }
+  const bool tie = mirror_i(bound::sim_cockpit2_electrical_cross_tie) != 0;
+  const bool tru3_fed = (tie && !t2) ? t1 : t2;
+  const bool tru1_failed = t1 && electric::tru1_status == 0.0f;
+  const bool tru2_failed = t2 && electric::tru2_status == 0.0f;
+  const bool tru3_failed = tru3_fed && electric::tru3_status == 0.0f;
+  const bool airborne = mirror_f(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot) >= 10.0f;
+  const bool lit = tru1_failed || (airborne ? (tru2_failed && tru3_failed) : (tru2_failed || tru3_failed));
   annunciator::tr_unit = as01(lit) * ann_levels.l1;
   ann_state.six_pack[sp_elec].slot[7] = lit ? 1 : 0;
 }
@@ -207,6 +206,8 @@ void hydraulic_pump_lights() {
   }
   annunciator::el_hyd_ovht_1 = el_pump_ovht_latch[0] * l1;
   annunciator::el_hyd_ovht_2 = el_pump_ovht_latch[1] * l1;
+  g.slot[4] = el_pump_ovht_latch[0] == 1.0f ? 1 : 0;
+  g.slot[5] = el_pump_ovht_latch[1] == 1.0f ? 1 : 0;
 }
 
 // Fuel boost pumps. A tank counts as empty before its gauge reads zero: the
@@ -228,7 +229,12 @@ void fuel_pump_low_pressure() {
   if (bank_kg > 130.0f) bank_kg = 130.0f;
   const float unusable = bank_kg > pitch_kg ? bank_kg : pitch_kg;
   auto non_negative = [](float v) { return v > 0.0f ? v : 0.0f; };
-  const float q_left = non_negative(mirror_vf_at(bound::sim_cockpit2_fuel_fuel_quantity, 0) - 0.5f * unusable);
+  // The wing tanks are mirrors: each tank's pump 2 (the forward pump, which
+  // the fuel leaves first in a climb) counts all of the unusable fuel, its
+  // pump 1 (aft) half of it.
+  const float left_kg = mirror_vf_at(bound::sim_cockpit2_fuel_fuel_quantity, 0);
+  const float q_l1 = non_negative(left_kg - 0.5f * unusable);
+  const float q_l2 = non_negative(left_kg - unusable);
   const float q_ctr = non_negative(mirror_vf_at(bound::sim_cockpit2_fuel_fuel_quantity, 1) - unusable);
   const float right_kg = mirror_vf_at(bound::sim_cockpit2_fuel_fuel_quantity, 2);
   const float q_r1 = non_negative(right_kg - 0.5f * unusable);
@@ -244,9 +250,9 @@ void fuel_pump_low_pressure() {
   };
   const Pump pumps[kFuelPumpCount] = {
       {&annunciator::low_fuel_press_l1, &system_::fuel_press_l1, &fuel::fuel_tank_pos_lft1, &electric::ac_tnsbus2_status,
-       q_left, -1},
+       q_l1, -1},
       {&annunciator::low_fuel_press_l2, &system_::fuel_press_l2, &fuel::fuel_tank_pos_lft2, &electric::ac_tnsbus1_status,
-       q_left, -1},
+       q_l2, -1},
       {&annunciator::low_fuel_press_c1, &system_::fuel_press_c1, &fuel::fuel_tank_pos_ctr1, &electric::ac_tnsbus1_status,
        q_ctr, 0},
       {&annunciator::low_fuel_press_c2, &system_::fuel_press_c2, &fuel::fuel_tank_pos_ctr2, &electric::ac_tnsbus2_status,

@@ -58,8 +58,11 @@ void update_panel_brightness() {
   const Ambient am = ambient_light(host_mirror.sim_graphics_scenery_sun_pitch_degrees);
   auto f = [&am](float x) { return interpolate_clamped(0.0f, am.min, 1.0f, am.max, x); };
   const bool h12 = host_version >= 120000;
-  const float vc = batbus_status == 0.0f ? 0.0f : dc_stdbus_status;
-  const float vf = batbus_status == 0.0f ? 0.0f : dc_bus2_status;
+  // The battery switch powers the cockpit up; after that each display and
+  // panel light lives on its own buses, none of them the battery bus.
+  const bool powered_up = battery_pos == 1.0f;
+  const float vc = powered_up ? dc_stdbus_status : 0.0f;
+  const float vf = powered_up ? dc_bus2_status : 0.0f;
   const float p1 = elec_bus_state.capt_displays_ready;
   const float p2 = elec_bus_state.fo_displays_ready;
   float* kp = panel_brightness;
@@ -160,7 +163,7 @@ void update_panel_brightness() {
     ins[17] = host_mirror.sim_cockpit2_switches_generic_lights_switch[14] == 0.5f ? f2 * vc : vc;
   }
 
-  if ((dc_bus1_status == 0.0f && dc_bus2_status == 0.0f && dc_stdbus_status == 0.0f) || batbus_status == 0.0f) {
+  if ((dc_bus1_status == 0.0f && dc_bus2_status == 0.0f && dc_stdbus_status == 0.0f) || !powered_up) {
     ins[9] = annunciator::brightness_mcp_light = ins[15] = 0.0f;
   } else {
     const float x = pan[0];

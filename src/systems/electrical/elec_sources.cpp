@@ -14,6 +14,7 @@
 #include "engines/engine_values.h"
 #include "systems/aircraft_systems.h"
 #include "systems/electrical/electric_values.h"
+#include "systems/electrical/electrical.h"
 #include "core/host_io.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"
@@ -134,7 +135,6 @@ void update_engine_generators() {
 void update_elec_meters() {
   const PerFlightValues& pf = per_flight_values;
   const float bat1_v = mirror_vf_at(bound::sim_cockpit2_electrical_battery_voltage_indicated_volts, 1);
-  const float bat2_v = mirror_vf_at(bound::sim_cockpit2_electrical_battery_voltage_indicated_volts, 2);
   float& freq = cockpit::ac_freq_value;
   float& volt = cockpit::ac_volt_value;
   float& amp = cockpit::ac_amp_value;
@@ -182,12 +182,12 @@ void update_elec_meters() {
   float& dv = cockpit::dc_volt_value;
   float& da = cockpit::dc_amp_value;
   switch (knob_position(knob::dc_power)) {
-    case 0:
-      dv = electric::ac_stdbus_status * bat2_v;
+    case 0:  // STBY PWR: the DC standby bus
+      dv = elec_bus_status.dc_stdbus_volts;
       da = 0.0f;
       break;
-    case 1:
-      dv = bat1_v;
+    case 1:  // BAT BUS
+      dv = elec_bus_status.batbus_volts;
       da = 0.0f;
       break;
     case 2:

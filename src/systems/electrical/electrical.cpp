@@ -89,7 +89,9 @@ void standby_power(float dc_source1) {
 void display_power_up() {
   DelayTimerBank& t = delay_timers;
   ElecBusState& d = elec_bus_state;
-  if (electric::batbus_status == 0.0f) {
+  // The battery switch powers the displays up; after that each side lives on
+  // its own buses, none of them the battery bus.
+  if (electric::battery_pos != 1.0f) {
     d.capt_displays_ready = 0.0f;
     d.fo_displays_ready = 0.0f;
     t.capt_display_delay = 0.0f;
@@ -208,14 +210,17 @@ void elec_buses_update() {
   const bool tru2 = electric::tru2_status != 0.0f;
   const bool tru3 = electric::tru3_status != 0.0f;
 
-  // Battery buses.
+  // Battery buses. TRU 3 feeds the battery bus and the direct battery bus
+  // whenever it has power; the battery, through the hot battery bus, takes
+  // over only when TRU 3 is lost. So a dead battery or a failed hot battery
+  // bus costs neither bus (nor the lamps and warnings on them) in flight.
   const float bat_volts = mirror_vf_at(bound::sim_cockpit2_electrical_battery_voltage_actual_volts, 0);
   electric::hot_batbus_status = as01(elec_fail_ok(7) != 0.0f && bat_volts > 10.0f);
-  const float hot = electric::hot_batbus_status;
-  electric::batbus_status = as01(elec_fail_ok(8) != 0.0f && electric::battery_pos == 1.0f) * hot;
+  const bool hot = electric::hot_batbus_status != 0.0f;
+  electric::batbus_status = as01(elec_fail_ok(8) != 0.0f && electric::battery_pos == 1.0f && (tru3 || hot));
   electric::dir_batbus_status =
-      as01(elec_fail_ok(9) != 0.0f && (tru3 || electric::battery_pos == 1.0f || electric::standby_bat_pos == -1.0f)) *
-      hot;
+      as01(elec_fail_ok(9) != 0.0f &&
+           (tru3 || (hot && (electric::battery_pos == 1.0f || electric::standby_bat_pos == -1.0f))));
 
   // DC buses 1 and 2.
   const float v0 = mirror_vf_at(bound::sim_cockpit2_electrical_bus_volts, 0);
@@ -243,6 +248,10 @@ void elec_buses_update() {
   elec_bus_status.dir_batbus_copy = electric::dir_batbus_status;
 
   standby_power(src1);
+  const float* bat_indicated = host_mirror.sim_cockpit2_electrical_battery_voltage_indicated_volts;
+  const float dc_stdbus_volts = src1 != 0.0f && electric::standby_bat_pos == 1.0f ? volts1 : bat_indicated[2];
+  const float tru3_volts = (host_tie != 0 && t2 == 0.0f) ? v0 : v1;
+  const float batbus_volts = tru3 ? tru3_volts : bat_indicated[1];
 
   electric::cross_tie = battery_on()[1] != 0 ? ac_tie : 0.0f;
 
@@ -261,11 +270,20 @@ void elec_buses_update() {
     electric::dc_bus2_status = 0.0f;
   }
 
+  elec_bus_status.dc_stdbus_volts = electric::dc_stdbus_status * dc_stdbus_volts;
+  elec_bus_status.batbus_volts = electric::batbus_status * batbus_volts;
+
   display_power_up();
   standby_display_alignment();
   four_minute_flag(electric::ac_tns_bus1_pow4, delay_timers.ac_tns_bus1_pow4_delay, electric::ac_tnsbus1_status);
   four_minute_flag(electric::ac_tns_bus2_pow4, delay_timers.ac_tns_bus2_pow4_delay, electric::ac_tnsbus2_status);
-  host_set_i(bound::sim_cockpit_electrical_avionics_on, electric::batbus_status != 0.0f ? 1 : 0);
+  // The aircraft has no avionics master: its radios and receivers hang on
+  // the transfer, DC and standby buses, so the host's avionics power goes
+  // only when all of those are dark.
+  const bool radio_buses = electric::ac_tnsbus1_status != 0.0f || electric::ac_tnsbus2_status != 0.0f ||
+                           electric::dc_bus1_status != 0.0f || electric::dc_bus2_status != 0.0f ||
+                           electric::ac_stdbus_status != 0.0f || electric::dc_stdbus_status != 0.0f;
+  host_set_i(bound::sim_cockpit_electrical_avionics_on, radio_buses ? 1 : 0);
   display::isfd_init_time = elec_bus_state.isfd_countdown;
 }
 

@@ -12,6 +12,10 @@ struct ElecBusStatus {
   float dc_bus1_volts;    // V, read by the exterior lights
   float dc_bus2_volts;    // V
   float dir_batbus_copy;  // direct battery bus before the host failure zeroing; lamp power factor
+  // What the DC meter reads on these two buses: the volts of the source
+  // feeding each (DC bus 1's TRUs or TRU 3, else the battery), 0 unpowered.
+  float dc_stdbus_volts;  // V
+  float batbus_volts;     // V
 };
 extern ElecBusStatus elec_bus_status;
 

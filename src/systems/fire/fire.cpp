@@ -27,10 +27,22 @@ float* const pulls[fire_handle_count] = {&fire::engine01_ext_switch_pos_arm, &fi
 float* const turns[fire_handle_count] = {&fire::engine01_ext_switch_pos_disch, &fire::engine02_ext_switch_pos_disch,
                                          &fire::apu_ext_switch_pos_disch};
 
-void discharge_into(float& bottle, float& agent) {
+enum BottleSlot { bottle_left, bottle_right, bottle_apu };
+
+// A handle turned to a bottle's stop fires that bottle's squib, however
+// briefly it is held there; a bottle already fired or empty fires no more.
+void fire_bottle(float& fired, float bottle, float into) {
+  if (fired == 0.0f && bottle > 0.0f) fired = into;
+}
+
+void discharge(float& bottle, float& fired, float* agent) {
   bottle -= kDischargePsiPerS * frame_time;
   if (bottle < 0.0f) bottle = 0.0f;
-  if (bottle > 0.0f) agent += kDischargePsiPerS * frame_time;
+  if (bottle > 0.0f) {
+    if (agent != nullptr) *agent += kDischargePsiPerS * frame_time;
+  } else {
+    fired = 0.0f;
+  }
 }
 
 // One engine's fire; returns true when its timer reached the smoke limit.
@@ -107,16 +119,21 @@ void fire_update() {
   float& right = fire::engine01_02R_ext_bottle_psi;
   const float t1 = fire::engine01_ext_switch_pos_disch;
   const float t2 = fire::engine02_ext_switch_pos_disch;
-  if (t1 < -kTurned && left > 0.0f) discharge_into(left, s.agent_delivered[0]);
-  if (t1 > kTurned && right > 0.0f) discharge_into(right, s.agent_delivered[1]);
-  if (t2 < -kTurned && left > 0.0f) discharge_into(left, s.agent_delivered[2]);
-  if (t2 > kTurned && right > 0.0f) discharge_into(right, s.agent_delivered[3]);
+  float* const fired = s.bottle_fired;
+  if (t1 < -kTurned) fire_bottle(fired[bottle_left], left, 1.0f);
+  if (t1 > kTurned) fire_bottle(fired[bottle_right], right, 1.0f);
+  if (t2 < -kTurned) fire_bottle(fired[bottle_left], left, 2.0f);
+  if (t2 > kTurned) fire_bottle(fired[bottle_right], right, 2.0f);
+  // Agent counters: engine 1 from the left bottle, from the right, then
+  // engine 2 the same.
+  if (fired[bottle_left] == 1.0f) discharge(left, fired[bottle_left], &s.agent_delivered[0]);
+  if (fired[bottle_left] == 2.0f) discharge(left, fired[bottle_left], &s.agent_delivered[2]);
+  if (fired[bottle_right] == 1.0f) discharge(right, fired[bottle_right], &s.agent_delivered[1]);
+  if (fired[bottle_right] == 2.0f) discharge(right, fired[bottle_right], &s.agent_delivered[3]);
 
   float& apu_bottle = fire::apu_ext_bottle_psi;
-  if ((apu_turn < -kTurned || apu_turn > kTurned) && apu_bottle > 0.0f && fire::apu_fire_ext == 1.0f) {
-    apu_bottle -= kDischargePsiPerS * frame_time;
-    if (apu_bottle < 0.0f) apu_bottle = 0.0f;
-  }
+  if (fire::apu_fire_ext == 1.0f) fire_bottle(fired[bottle_apu], apu_bottle, 1.0f);
+  if (fired[bottle_apu] == 1.0f) discharge(apu_bottle, fired[bottle_apu], nullptr);
 
   const bool smoke1 = engine_fire(0, hm.sim_operation_failures_rel_engfir0, bound::sim_operation_failures_rel_engfir0);
   const bool smoke2 = engine_fire(1, hm.sim_operation_failures_rel_engfir1, bound::sim_operation_failures_rel_engfir1);
@@ -142,6 +159,7 @@ void build_fire_images(float state[kFireArraySize], float switches_[kFireArraySi
   state[12] = s.fire_handle_arm_target[1];
   state[14] = s.fire_handle_turn_target[0];
   state[15] = s.fire_handle_turn_target[1];
+  for (int i = 0; i < 3; ++i) state[16 + i] = s.bottle_fired[i];
   for (int h = 0; h < fire_handle_count; ++h) {
     switches_[h] = *pulls[h];
     switches_[3 + h] = *turns[h];
@@ -175,10 +193,16 @@ void restore_fire_state() {
       {3, &s.engine_fire_extinguished[1]}, {4, &s.agent_delivered[0]},       {5, &s.agent_delivered[1]},
       {6, &s.agent_delivered[2]},          {7, &s.agent_delivered[3]},       {8, &s.fire_handle_lock[0]},
       {9, &s.fire_handle_lock[1]},         {11, &s.fire_handle_arm_target[0]}, {12, &s.fire_handle_arm_target[1]},
-      {14, &s.fire_handle_turn_target[0]}, {15, &s.fire_handle_turn_target[1]},
+      {14, &s.fire_handle_turn_target[0]}, {15, &s.fire_handle_turn_target[1]}, {16, &s.bottle_fired[0]},
+      {17, &s.bottle_fired[1]},            {18, &s.bottle_fired[2]},
   };
   for (const Slot& slot : state_slots) {
     if (slot.index < n) *slot.value = v[slot.index];
+  }
+  // Only a bottle's own marks mean it is being fired; anything else is none.
+  for (int i = 0; i < 3; ++i) {
+    const float f = s.bottle_fired[i];
+    if (!(f == 1.0f || (f == 2.0f && i != bottle_apu))) s.bottle_fired[i] = 0.0f;
   }
   const int m = read_now_vf(bound::zuvadud_D738_fire_sw, v, kFireArraySize);
   float* const switch_slots[12] = {pulls[0],
@@ -194,4 +218,11 @@ void restore_fire_state() {
                                    &fire::apu_fire_ext,
                                    &fire::apu_was_fire};
   for (int i = 0; i < 12 && i < m; ++i) *switch_slots[i] = v[i];
+  // The arrays hold no targets for the APU handle: it is put back where it
+  // was saved and stays there, as the engine handles do.
+  if (m > fire_handle_apu) s.fire_handle_arm_target[fire_handle_apu] = *pulls[fire_handle_apu] >= 0.5f ? 1.0f : 0.0f;
+  if (m > 3 + fire_handle_apu) {
+    const float turn = *turns[fire_handle_apu];
+    s.fire_handle_turn_target[fire_handle_apu] = turn < -0.5f ? -1.0f : (turn > 0.5f ? 1.0f : 0.0f);
+  }
 }

@@ -22,6 +22,10 @@ struct FireState {
   // psi of agent delivered: engine 1 from the left bottle, engine 1 from the
   // right, engine 2 from the left, engine 2 from the right.
   float agent_delivered[4];
+  // A fired bottle empties whole, whatever its handle does next: left and
+  // right bottle 0 not fired, 1 into engine 1, 2 into engine 2; the APU
+  // bottle 0 or 1. Cleared when the bottle is empty or refilled.
+  float bottle_fired[3];
 };
 extern FireState fire_state;
 

@@ -169,6 +169,9 @@ void update_fuel_pumps_feed() {
     left = both;
     right = both;
   }
+  // The scavenge jet pump runs on tank 1's forward pump, not on the engine:
+  // it goes on with engine 1 shut down, its valves closed.
+  const bool scavenge_feed = left == 1.0f || left == 4.0f;
   if (time_since_load > 2.0f) {
     if (engine::spar1_valve < 0.95f || engine::eng1_valve < 0.95f) left = 0.0f;
     if (engine::spar2_valve < 0.95f || engine::eng2_valve < 0.95f) right = 0.0f;
@@ -185,8 +188,7 @@ void update_fuel_pumps_feed() {
 
   // Scavenge: the centre tank's last fuel drains slowly into the left tank.
   float* m = host_mirror.sim_flightmodel_weight_m_fuel;
-  if (m[0] < kScavengeBelowKg && m[1] > kScavengeLeftKg && (left == 1.0f || left == 4.0f) &&
-      fuel::fuel_tank_pos_lft2 == 1.0f && tns1) {
+  if (m[0] < kScavengeBelowKg && m[1] > kScavengeLeftKg && scavenge_feed && l2) {
     const float alt = mirror_f(bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot);
     float rate = kScavengeLowKgPerS;
     if (alt > kScavengeHighFt) {

@@ -46,7 +46,7 @@ class Lights : public ::testing::Test {
     spdbrk = SpeedbrakeLightState{};
     recorder_lights = RecorderLightState{};
     slat_ratio_prev = slat1_ratio_prev = 0.0f;
-    ann_levels = {1.0f, 1.0f, 1.0f, 1.0f};
+    ann_levels = {1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f};
     frame_time = 0.1f;
     on_ground = 1;
     electric::ac_tnsbus1_status = electric::ac_tnsbus2_status = 1.0f;
@@ -452,7 +452,7 @@ class Warnings : public ::testing::Test {
     script_mirror = ScriptMirror{};
     delay_timers = DelayTimerBank{};
     delay_flags = DelayTimerFlags{};
-    ann_levels = {1.0f, 1.0f, 1.0f, 1.0f};
+    ann_levels = {1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f};
     frame_time = 0.1f;
     electric::batbus_status = 1.0f;
     cockpit::parking_brake_pos = 0.0f;
@@ -530,9 +530,10 @@ TEST_F(Warnings, ExtinguisherCircuitLights) {
   struct Row {
     float test, left_psi, right_psi, apu_psi;
     float left, right, apu;
-  } rows[] = {{0, 600, 600, 600, 0, 0, 0},       {0, 599.9f, 600, 600, 0, 0, 0}, {0, 599.8f, 600, 600, 1, 0, 0},
-              {0, 600, 599.8f, 600, 0, 1, 0},     {0, 600, 600, 599.8f, 0, 0, 1}, {1, 600, 600, 600, 1, 1, 1},
-              {-1, 600, 600, 600, 1, 1, 1},       {0.5f, 600, 600, 600, 0, 0, 0}};
+  } rows[] = {{0, 600, 600, 600, 0, 0, 0},       {0, 599.9f, 600, 600, 0, 0, 0}, {0, 599.8f, 600, 600, 0, 0, 0},
+              {0, 600, 599.8f, 600, 0, 0, 0},     {0, 600, 600, 599.8f, 0, 0, 0}, {1, 600, 600, 600, 1, 1, 1},
+              {-1, 600, 600, 600, 1, 1, 1},       {0.5f, 600, 600, 600, 0, 0, 0}, {1, 599.9f, 0, 600, 1, 0, 1},
+              {-1, 600, 600, 599.8f, 1, 1, 0}};
   for (const Row& r : rows) {
     toggle_switch::extinguisher_circuit_test = r.test;
     fire::engine01_02L_ext_bottle_psi = r.left_psi;

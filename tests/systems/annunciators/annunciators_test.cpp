@@ -140,7 +140,7 @@ TEST_F(Annunciators, ConditionThatClearsPutsItsGroupOutByItself) {
 TEST_F(Annunciators, FireLightsBellAndItsRecallAtADimmedRheostat) {
   // L2 is 0.8 here: the bell lamp is dimmed, the bell itself is not.
   fire_lights = FireLightState{};
-  electric::ac_stdbus_status = 1.0f;
+  electric::batbus_status = 1.0f;
   fire::engine01_02L_ext_bottle_psi = fire::engine01_02R_ext_bottle_psi = 800.0f;
   fire::apu_ext_bottle_psi = 800.0f;
   settle();
@@ -176,18 +176,23 @@ TEST_F(Annunciators, FireLightsBellAndItsRecallAtADimmedRheostat) {
   update_annunciators();
   update_annunciators();
   EXPECT_GT(annunciator::six_pack_fire, 0.0f) << "the ringing bell makes the standing fire new again";
-  // Without AC standby power the bell lamps stay dark.
+  // Fire detection runs on the battery bus: without AC standby power the
+  // bell still rings, without the battery bus its lamps stay dark.
   electric::ac_stdbus_status = 0.0f;
+  update_annunciators();
+  EXPECT_EQ(annunciator::fire_bell_annun2, 1.0f);
+  electric::batbus_status = 0.0f;
   update_annunciators();
   EXPECT_EQ(annunciator::fire_bell_annun2, 0.0f);
   EXPECT_FLOAT_EQ(annunciator::engine1_fire, 0.8f);
-  // Bottles: below 599.9 the circuit light, at 0 also the discharge light.
+  electric::batbus_status = 1.0f;
+  // Bottles: at 0 the discharge light; the green circuit lights only in the test.
   fire::engine01_02L_ext_bottle_psi = 599.8f;
   fire::engine01_02R_ext_bottle_psi = 0.0f;
   update_annunciators();
-  EXPECT_GT(annunciator::extinguisher_circuit_annun_left, 0.0f);
+  EXPECT_EQ(annunciator::extinguisher_circuit_annun_left, 0.0f);
   EXPECT_EQ(annunciator::l_bottle_discharge, 0.0f);
-  EXPECT_GT(annunciator::extinguisher_circuit_annun_right, 0.0f);
+  EXPECT_EQ(annunciator::extinguisher_circuit_annun_right, 0.0f);
   EXPECT_GT(annunciator::r_bottle_discharge, 0.0f);
   EXPECT_EQ(annunciator::extinguisher_circuit_annun_apu, 0.0f);
   // The held overheat/fire test lights every detection light and the APU fire.
@@ -218,9 +223,10 @@ TEST_F(Annunciators, LightTestSetAndDarkWithoutLampPower) {
 }
 
 TEST_F(Annunciators, DisplayPowerUpSelfTestLastsElevenSeconds) {
-  electric::batbus_status = 0.0f;
+  electric::battery_pos = 1.0f;
+  electric::dc_stdbus_status = 0.0f;
   update_annunciators();
-  electric::batbus_status = 1.0f;
+  electric::dc_stdbus_status = 1.0f;
   frame_time = 0.5f;
   int frames = 0;
   do {
@@ -228,6 +234,12 @@ TEST_F(Annunciators, DisplayPowerUpSelfTestLastsElevenSeconds) {
     ++frames;
   } while (cockpit::dspl_light_test[9] == 1.0f && frames < 100);
   EXPECT_EQ(frames, 23);  // lit on the power-up frame and the 22 that run the 11 s down
+  // The battery bus lost and back: the displays kept their power, no test.
+  electric::batbus_status = 0.0f;
+  update_annunciators();
+  electric::batbus_status = 1.0f;
+  update_annunciators();
+  EXPECT_EQ(cockpit::dspl_light_test[9], 0.0f);
 }
 
 TEST_F(Annunciators, TrUnitLightTable) {
@@ -264,7 +276,7 @@ class Lights : public ::testing::Test {
     script_mirror = ScriptMirror{};
     delay_timers = DelayTimerBank{};
     delay_flags = DelayTimerFlags{};
-    ann_levels = {1.0f, 1.0f, 1.0f, 1.0f};
+    ann_levels = {1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f};
     frame_time = 0.125f;
     on_ground = 0;
     using namespace electric;
@@ -289,7 +301,7 @@ class Lights : public ::testing::Test {
   // panels dark; levels L1 1, L2 0.5, L0 0.8.
   void dark_panels() {
     SetUp();
-    ann_levels = {1.0f, 1.0f, 0.5f, 0.8f};
+    ann_levels = {1.0f, 1.0f, 0.5f, 0.8f, 0.5f, 1.0f};
     overhead_lights = OverheadLightState{};
     fire_lights = FireLightState{};
     anti_ice_lights = AntiIceLightState{};
@@ -587,7 +599,7 @@ TEST_F(Lights, FuelValveAndRamDoorLightsByPosition) {
   }
   struct Row {
     float mixture, fire_sw, bus, lit;
-  } rows[] = {{0.5f, 0, 1, 0.3f}, {0.51f, 1, 1, 0.3f}, {0.51f, 0, 0, 0.3f}, {0.51f, 0, 1, 0}};
+  } rows[] = {{0.5f, 0, 1, 0.3f}, {0.51f, 1, 1, 0.3f}, {0.51f, 0, 0, 0}, {0.51f, 0, 1, 0}};  // unpowered: held
   for (const Row& r : rows) {
     engine::mixture_ratio1 = r.mixture;
     fire::engine01_ext_switch_pos_arm = r.fire_sw;
@@ -810,7 +822,11 @@ TEST_F(Lights, TransformerRectifierLightByCrossTieAndHeight) {
   } rows[] = {
       {1, 1, 0, 1, 1, 0, 0, 1},  {1, 1, 1, 1, 1, 0, 0, 0},  {1, 1, 1, 0, 1, 0, 0, 1},   {0, 1, 1, 1, 0, 0, 0, 1},
       {1, 0, 1, 0, 0, 0, 0, 0},  {1, 1, 1, 0, 1, 1, 10, 0}, {1, 1, 1, 0, 0, 1, 10, 1},  {1, 0, 1, 0, 0, 1, 10, 0},
-      {1, 1, 1, 0, 1, 1, 9.9f, 1}, {1, 1, 1, 1, 0, 1, 9.9f, 1}, {0, 1, 1, 1, 0, 1, 9.9f, 0},
+      {1, 1, 1, 0, 1, 1, 9.9f, 1}, {1, 1, 1, 1, 0, 1, 9.9f, 1}, {0, 1, 1, 1, 0, 1, 9.9f, 1},
+      // Bus transfer off: in flight TRU 2 or TRU 3 alone stays dark, both or
+      // TRU 1 light it; on the ground any.
+      {1, 1, 1, 1, 0, 0, 10, 0}, {1, 1, 1, 0, 1, 0, 10, 0}, {1, 1, 1, 0, 0, 0, 10, 1}, {1, 1, 0, 1, 1, 0, 10, 1},
+      {1, 1, 1, 1, 0, 0, 9.9f, 1},
   };
   for (const Row& r : rows) {
     electric::ac_tnsbus1_status = r.t1;
@@ -871,8 +887,26 @@ TEST_F(Lights, SingleConditionLightsOfTheOverheadFireCabinAndAntiIcePanels) {
     const float* light;
     float lit;
   } rows[] = {
-      {"fadec 6", [] { host_mirror.sim_operation_failures_rel_fadec_0 = 6; }, &fadec_fail_0, 1},
-      {"fadec 5", [] { host_mirror.sim_operation_failures_rel_fadec_0 = 5; }, &fadec_fail_0, 0},
+      {"fadec 6, engine running on the ground",
+       [] {
+         host_mirror.sim_operation_failures_rel_fadec_0 = 6;
+         host_mirror.sim_flightmodel2_engines_N2_percent[0] = 50.1f;
+         on_ground = 1;
+       },
+       &fadec_fail_0, 1},
+      {"fadec 6, engine at 50 %",
+       [] {
+         host_mirror.sim_operation_failures_rel_fadec_0 = 6;
+         host_mirror.sim_flightmodel2_engines_N2_percent[0] = 50.0f;
+         on_ground = 1;
+       },
+       &fadec_fail_0, 0},
+      {"fadec 6 in flight",
+       [] {
+         host_mirror.sim_operation_failures_rel_fadec_0 = 6;
+         host_mirror.sim_flightmodel2_engines_N2_percent[0] = 90.0f;
+       },
+       &fadec_fail_0, 0},
       {"smoke armed", [] { host_mirror.sim_operation_failures_rel_smoke_cpit = 5; }, &smoke, 0},
       {"smoke", [] { host_mirror.sim_operation_failures_rel_smoke_cpit = 6; }, &smoke, 1},
       {"oxygen", [] { host_mirror.sim_cockpit_warnings_annunciators_passenger_oxy_on = 1; }, &pax_oxy, 1},
@@ -892,9 +926,15 @@ TEST_F(Lights, SingleConditionLightsOfTheOverheadFireCabinAndAntiIcePanels) {
       {"bell unpowered",
        [] {
          host_mirror.sim_operation_failures_rel_engfir1 = 6;
-         electric::ac_stdbus_status = 0.0f;
+         electric::batbus_status = 0.0f;
        },
        &fire_bell_annun, 0},
+      {"bell on the battery bus",
+       [] {
+         host_mirror.sim_operation_failures_rel_engfir1 = 6;
+         electric::ac_stdbus_status = 0.0f;
+       },
+       &fire_bell_annun, 0.5f},
       {"wheel well", [] { toggle_switch::fire_test = 1.0f; }, &wheel_well_fire, 1},
       {"wheel well unpowered",
        [] {
@@ -948,7 +988,7 @@ TEST_F(Lights, SingleConditionLightsOfTheOverheadFireCabinAndAntiIcePanels) {
       {"hvac", [] { host_mirror.sim_cockpit_warnings_annunciators_hvac = 1; }, &wing_body_ovht_right, 1},
       {"bleed 254.1", [] { bleed_duct_value[0] = 254.1f; }, &bleed_trip_1, 1},
       {"bleed 254", [] { bleed_duct_value[0] = 254.0f; }, &bleed_trip_1, 0},
-      {"bleed fail", [] { host_mirror.sim_cockpit_warnings_annunciators_bleed_air_fail[1] = 6; }, &bleed_trip_2, 1},
+      {"bleed fail", [] { host_mirror.sim_cockpit_warnings_annunciators_bleed_air_fail[1] = 1; }, &bleed_trip_2, 1},
       {"pitot off", [] { host_mirror.sim_cockpit2_ice_ice_pitot_heat_on_pilot = 0; }, &capt_pitot_off, 1},
       {"aoa off, a frame", [] { host_mirror.sim_cockpit2_ice_ice_AOA_heat_on_copilot = 0; }, &fo_aoa_off, 0},
       {"wing open, switch off", [] { system_::wing_anti_ice_valve[0] = 1.0f; }, &wing_ice_on_L, 1},
@@ -1094,8 +1134,15 @@ TEST_F(Lights, SixPackSlotsOneConditionEach) {
       {"apu press", [] { host_mirror.sim_operation_failures_rel_APU_press = 6; }, sp_apu, 0, 1},
       {"apu armed", [] { fire::apu_ext_switch_pos_arm = 1.0f; }, sp_apu, 1, 1},
       {"apu was fire", [] { fire::apu_was_fire = 1.0f; }, sp_apu, 2, 1},
-      {"fadec 1", [] { host_mirror.sim_operation_failures_rel_fadec_1 = 6; }, sp_eng, 1, 1},
-      {"chip 2", [] { host_mirror.sim_cockpit2_annunciators_chip_detected[1] = 6; }, sp_eng, 3, 1},
+      {"fadec 1",
+       [] {
+         host_mirror.sim_operation_failures_rel_fadec_1 = 6;
+         host_mirror.sim_flightmodel2_engines_N2_percent[1] = 60.0f;
+         on_ground = 1;
+       },
+       sp_eng, 1, 1},
+      {"fadec 1 in flight", [] { host_mirror.sim_operation_failures_rel_fadec_1 = 6; }, sp_eng, 1, 0},
+      {"chip 2", [] { host_mirror.sim_cockpit2_annunciators_chip_detected[1] = 1; }, sp_eng, 3, 1},
       {"separation 1", [] { host_mirror.sim_operation_failures_rel_engsep0 = 6; }, sp_eng, 4, 1},
       {"oxygen failed", [] { host_mirror.sim_cockpit_warnings_annunciators_passenger_oxy_on = 6; }, sp_overhead, 0, 1},
       {"oxygen on", [] { host_mirror.sim_cockpit_warnings_annunciators_passenger_oxy_on = 1; }, sp_overhead, 0, 1},
@@ -1107,6 +1154,8 @@ TEST_F(Lights, SixPackSlotsOneConditionEach) {
       {"engine 2 overheat", [] { host_mirror.sim_cockpit2_engine_indicators_EGT_deg_C[1] = 951.0f; }, sp_fire, 3, 1},
       {"fire test", [] { toggle_switch::fire_test = 1.0f; }, sp_fire, 4, 1},
       {"fault test", [] { toggle_switch::fire_test = -1.0f; }, sp_fire, 5, 1},
+      {"detector lost with engine 2", [] { host_mirror.sim_operation_failures_rel_engsep1 = 6; }, sp_fire, 5, 1},
+      {"airstair out", [] { script_mirror.zuvadud_D738_airstairs_hide = 0.0f; }, sp_doors, 13, 1},
       {"aft cargo door", [] { script_mirror.tarv_doors_aft_Cargo = 1.0f; }, sp_doors, 5, 1},
       {"hvac", [] { host_mirror.sim_cockpit_warnings_annunciators_hvac = 1; }, sp_air_cond, 0, 1},
       {"trip 2", [] { bleed_duct_value[1] = 255.0f; }, sp_air_cond, 3, 1},
@@ -1165,6 +1214,9 @@ TEST_F(Lights, SixPackSlotsOneConditionEach) {
        },
        sp_flt_cont, 5, 1},
       {"fdr off", [] { electric::ac_tnsbus1_status = 0.0f; }, sp_overhead, 1, 1},
+      {"auto slat fail", [] { electric::dc_bus1_status = 0.0f; }, sp_flt_cont, 6, 1},
+      {"window without power", [] { ice::window_heat_l_side_pos = 1.0f; electric::ac_tnsbus2_status = 0.0f; },
+       sp_ice, 8, 1},
   };
   for (const Row& r : rows) {
     dark_panels();

@@ -66,22 +66,25 @@ struct BusRow {
   float cab_util;
   // expected
   float t1, t2, dc1, dc2, hot, bat, dirbat, dcstd, acstd, main1, acx, dcx;
+  int avionics;  // the host's avionics power: on while any bus feeding a radio is
 };
 
 TEST_F(Electrical, BusTruthTable) {
   const BusRow rows[] = {
       // Battery off, no AC: only the hot battery bus.
-      {"cold", 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0},
+      {"cold", 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0},
       // Battery off, standby at BAT: direct battery and both standby buses.
-      {"standby on battery", 0, -1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 1, 1, 1, 0, 0, 0},
+      {"standby on battery", 0, -1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 1, 1, 1, 0, 0, 0, 1},
       // Standby at AUTO with nothing powered: standby buses dark.
-      {"auto, nothing powered", 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0},
+      {"auto, nothing powered", 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0},
       // Ground power alone powers everything; cabin/utility off keeps the main buses dark.
-      {"ground power", 1, 1, 0, 0, 1, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0},
-      {"ground power, cab/util off", 1, 1, 0, 0, 1, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0},
+      {"ground power", 1, 1, 0, 0, 1, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 1},
+      {"ground power, cab/util off", 1, 1, 0, 0, 1, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 1},
+      // Ground power with the battery switch off: no battery bus, the radios fed.
+      {"ground power, battery off", 0, 1, 0, 0, 1, 0, 1, 1, 1, 1, 1, 1, 0, 1, 1, 1, 1, 0, 0, 1},
       // Generator 2 only, bus transfer closed: side 1 fed through the tie.
-      {"gen 2 through the tie", 1, 1, 0, 1, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1},
-      {"gen 2, tie open", 1, 1, 0, 1, 0, 0, 1, 0, 1, 0, 1, 1, 1, 1, 1, 1, 0, 0, 0},
+      {"gen 2 through the tie", 1, 1, 0, 1, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1},
+      {"gen 2, tie open", 1, 1, 0, 1, 0, 0, 1, 0, 1, 0, 1, 1, 1, 1, 1, 1, 0, 0, 0, 1},
   };
   for (const BusRow& r : rows) {
     SetUp();
@@ -105,6 +108,7 @@ TEST_F(Electrical, BusTruthTable) {
     EXPECT_EQ(electric::ac_cross_tie, r.acx) << r.what;
     EXPECT_EQ(electric::dc_cross_tie, r.dcx) << r.what;
     EXPECT_EQ(electric::dc_gnd_service, 0.0f) << r.what;
+    EXPECT_EQ(host_mirror.sim_cockpit_electrical_avionics_on, r.avionics) << r.what;
   }
 }
 
@@ -375,6 +379,7 @@ TEST(BrightnessValues, OlderHostFloodsAtTheKnobEnds) {
   for (XPLMDataRef& h : bound_handles) h = nullptr;
   host_mirror = HostMirror{};
   host_version = 110000;
+  electric::battery_pos = 1.0f;
   host_mirror.sim_graphics_scenery_sun_pitch_degrees = 60.0f;
   host_mirror.sim_cockpit2_switches_generic_lights_switch[14] = 0.5f;  // pedestal flood dimmed
   for (float* bus : {&electric::batbus_status, &electric::dir_batbus_status, &electric::dc_stdbus_status,

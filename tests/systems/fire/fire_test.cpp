@@ -124,6 +124,7 @@ TEST_F(Fire, StateArraysRoundTrip) {
   fire_state.fire_handle_turn_target[1] = -1.0f;
   fire::engine02_ext_switch_pos_arm = 1.0f;
   fire::apu_ext_bottle_psi = 250.0f;
+  fire_state.bottle_fired[1] = 2.0f;  // the right bottle going into engine 2
   save_fire_state();
   const std::vector<float> state = simhost::get_floats("zuvadud/D738/fire");
   const std::vector<float> sw = simhost::get_floats("zuvadud/D738/fire_sw");
@@ -141,6 +142,13 @@ TEST_F(Fire, StateArraysRoundTrip) {
   EXPECT_EQ(fire_state.fire_handle_turn_target[1], -1.0f);
   EXPECT_EQ(fire::engine02_ext_switch_pos_arm, 1.0f);
   EXPECT_EQ(fire::apu_ext_bottle_psi, 250.0f);
+  EXPECT_EQ(fire_state.bottle_fired[1], 2.0f);
+  // A firing mark that is none of a bottle's reads as not fired.
+  simhost::set_floats("zuvadud/D738/fire", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 2, 2, 0});
+  restore_fire_state();
+  EXPECT_EQ(fire_state.bottle_fired[0], 0.0f);
+  EXPECT_EQ(fire_state.bottle_fired[1], 2.0f);
+  EXPECT_EQ(fire_state.bottle_fired[2], 0.0f);
 }
 
 // A bottle discharges only through a handle turned beyond 0.95 either way, at

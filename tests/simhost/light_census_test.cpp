@@ -1,0 +1,409 @@
+// The light census: every light the plug-in publishes (each value whose
+// reference meaning reads "0 dark, else" its brightness) has one row in
+// light_census.tsv, and each row is flown through the simulated host from a
+// start of census/ by its own cause, as a crew would see it: the light comes
+// on within its time, MASTER CAUTION and its six-pack group come with it
+// where the row says so and come back on a recall after a reset, DIM halves
+// it (or leaves it, with the reason), and it goes out when the cause is
+// removed. A light without a row, or a row without a light, fails.
+//
+// The columns, tab-separated:
+//   light   the name after "zuvadud/D738/"
+//   calls   the six-pack group it calls with MASTER CAUTION, or "none"
+//   dims    "yes": halved at DIM; "no": the same at DIM; "-": not judged
+//   within  S or S/G: lit within S seconds of its cause; the group and
+//           MASTER CAUTION within G seconds of the light (1 by default)
+//   start   the start it is flown from (census/START.txt)
+//   cause   scenario steps (`set`, `command`, `hold`, `run`, `fly` and
+//           `expect`, checked where written), separated by " ; ", or "-":
+//           none can be flown, and the light stays dark
+//   undo    the steps that take the cause away, or "-": it stays, and the
+//           next row starts afresh
+//   why     the reason for each "none", "no" and "-" of the row
+// Consecutive rows of one start share a flight while each undoes its cause;
+// a start named again further down begins a new flight. Until its light
+// comes on, the master caution is reset after every frame, so the group and
+// MASTER CAUTION seen with it are the light's own.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "fly.h"
+#include "host.h"
+#include "player.h"
+
+namespace {
+
+const std::string kSource = CORVANE_SOURCE_DIR;
+const std::string kTable = kSource + "/tests/simhost/light_census.tsv";
+const std::string kStarts = kSource + "/tests/simhost/census/";
+const std::string kRoot = kSource + "/sample/root/";
+const std::string kPrefix = "zuvadud/D738/";
+const std::string kAddons = kSource + "/simhost/catalog/addons.tsv";
+constexpr float kDt = 0.1f;
+
+// The six-pack groups, by the last part of their light's name.
+const std::set<std::string> kGroups = {"flt_cont", "irs",   "fuel", "elec",     "apu",     "fire",
+                                       "ice",      "hyd",   "doors", "eng",     "overhead", "air_cond"};
+
+struct Row {
+  int line = 0;
+  std::string light, calls, dims, within, start, cause, undo, why;
+  float lit_s = 0, group_s = 1;
+};
+
+std::vector<std::string> split(const std::string& s, char sep) {
+  std::vector<std::string> out;
+  std::string part;
+  std::istringstream in(s);
+  while (std::getline(in, part, sep)) out.push_back(part);
+  if (!s.empty() && s.back() == sep) out.push_back("");
+  return out;
+}
+
+// The table's rows; a malformed row is reported in `errors`.
+std::vector<Row> read_table(std::vector<std::string>* errors) {
+  std::vector<Row> rows;
+  std::ifstream in(kTable);
+  if (!in) errors->push_back("cannot read " + kTable);
+  std::string text;
+  for (int line = 1; std::getline(in, text); ++line) {
+    if (text.empty() || text[0] == '#') continue;
+    const std::vector<std::string> f = split(text, '\t');
+    const std::string at = "light_census.tsv:" + std::to_string(line) + ": ";
+    if (f.size() != 8) {
+      errors->push_back(at + "8 columns wanted, " + std::to_string(f.size()) + " found");
+      continue;
+    }
+    if (f[0] == "light") continue;  // the header
+    Row r;
+    r.line = line;
+    r.light = f[0], r.calls = f[1], r.dims = f[2], r.within = f[3], r.start = f[4], r.cause = f[5], r.undo = f[6];
+    r.why = f[7];
+    char* end = nullptr;
+    r.lit_s = std::strtof(r.within.c_str(), &end);
+    if (*end == '/') r.group_s = std::strtof(end + 1, &end);
+    if (*end != '\0' || !(r.lit_s > 0) || !(r.group_s > 0)) errors->push_back(at + "within: " + r.within);
+    if (r.calls != "none" && !kGroups.count(r.calls)) errors->push_back(at + "calls: " + r.calls);
+    if (r.dims != "yes" && r.dims != "no" && r.dims != "-") errors->push_back(at + "dims: " + r.dims);
+    const bool reason_needed = r.calls == "none" || r.dims != "yes" || r.cause == "-" || r.undo == "-";
+    if (reason_needed && r.why.empty()) errors->push_back(at + "a \"none\", \"no\" or \"-\" without its reason");
+    rows.push_back(r);
+  }
+  return rows;
+}
+
+// Every light of the reference: its meaning says "0 dark, else".
+std::set<std::string> published_lights() {
+  std::set<std::string> lights;
+  std::ifstream in(kSource + "/docs/reference/datarefs.md");
+  std::string text;
+  while (std::getline(in, text)) {
+    if (text.rfind("| `", 0) != 0 || text.find("0 dark, else") == std::string::npos) continue;
+    const std::string name = text.substr(3, text.find('`', 3) - 3);
+    if (name.rfind(kPrefix, 0) == 0) lights.insert(name.substr(kPrefix.size()));
+  }
+  return lights;
+}
+
+std::vector<std::string> starts() {
+  std::vector<std::string> errors;
+  std::vector<std::string> names;
+  for (const Row& r : read_table(&errors)) {
+    if (std::find(names.begin(), names.end(), r.start) == names.end()) names.push_back(r.start);
+  }
+  return names;
+}
+
+scenario::Lookup addon_lookup() {
+  scenario::Lookup l;
+  l.read = runner::read_scenario;
+  l.addon = [](const std::string& name, std::vector<std::string>* names) {
+    std::vector<runner::AddonEntry> entries;
+    if (!runner::addon_entries(kAddons, name, &entries)) return false;
+    for (const runner::AddonEntry& e : entries) names->push_back(e.name);
+    return true;
+  };
+  return l;
+}
+
+// One flight of the census: a start, then rows flown one after another.
+class Flight {
+ public:
+  // Loads the plug-in and plays the start; its "# census with:" line may name
+  // the aircraft file (--acf) and the host version (--host-version).
+  bool start(const std::string& name, std::string* error) {
+    std::string text;
+    const std::string file = kStarts + name + ".txt";
+    if (!runner::read_scenario(file, &text, error)) return false;
+    simhost::Config config;
+    config.root = kRoot;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+      if (line.rfind("# census with:", 0) != 0) continue;
+      std::istringstream words(line.substr(14));
+      for (std::string w; words >> w;) {
+        std::string v;
+        words >> v;
+        if (w == "--acf") config.acf = v;
+        else if (w == "--host-version") config.host_version = std::stoi(v);
+      }
+    }
+    // Add-ons present from the start, as their plug-ins load before the aircraft.
+    for (const scenario::Step& a : scenario::start_addons(text, file, addon_lookup())) {
+      std::vector<std::string> without;
+      for (const scenario::Ref& ref : a.prints) without.push_back(ref.name);
+      for (const simhost::CatalogEntry& e : runner::addon_datarefs(kAddons, a.ref.name, without))
+        config.extra.push_back(e);
+      config.addons.push_back(a.ref.name);
+    }
+    simhost::reset(config);
+    frames_ = 0;
+    releases_.clear();
+    simhost::set_field_terrain(kRoot + config.aircraft + "Velar_apt.dat");
+    if (!simhost::load_and_start(CORVANE_MODULE_PATH, error)) return false;
+    scenario::Script script;
+    scenario::Lookup lookup = runner::host_lookup(kAddons);
+    lookup.read = runner::read_scenario;
+    if (!scenario::parse(text, file, kDt, lookup, &script, error)) return false;
+    runner::Play how;
+    how.addon_catalog = kAddons;
+    how.file = file;
+    how.dt = kDt;
+    std::FILE* sink = std::tmpfile();
+    how.out = sink;
+    how.err = sink;
+    const runner::Outcome o = runner::play(script, how);
+    std::fclose(sink);
+    // The panel is drawn without its pixels, as the runner draws a frame
+    // that no picture is taken after: rasterising it is most of a frame's cost.
+    simhost::set_draw_capture(true);
+    if (o.failed != 0) *error = file + ": " + std::to_string(o.failed) + " failed expectations in the start";
+    return o.failed == 0;
+  }
+
+  // Flies one row; false with the first fault seen.
+  bool fly(const Row& r, std::string* fault) {
+    light_ = kPrefix + r.light;
+    if (!simhost::has_dataref(light_)) return say(fault, "not published");
+    if (r.cause == "-") {
+      run_s(1.0f);
+      return value() == 0.0f || say(fault, "lit with no cause: " + number(value()));
+    }
+    // The cause, with the master caution reset after every frame until the
+    // light has been seen dark and then lit.
+    watching_ = true;
+    seen_dark_ = value() == 0.0f;
+    lit_frame_ = -1;
+    const long begun = frames_;
+    if (!steps(r.cause, fault)) return false;
+    while (lit_frame_ < 0 && frames_ - begun < frames_in(r.lit_s)) frame();
+    watching_ = false;
+    if (lit_frame_ < 0) return say(fault, "not lit within " + r.within + " s of its cause");
+    const std::string group = kPrefix + "annunciator/six_pack_" + r.calls;
+    if (r.calls != "none") {
+      while (!called(group) && frames_ - lit_frame_ < frames_in(r.group_s)) frame();
+      if (!called(group)) return say(fault, "no " + r.calls + " and MASTER CAUTION within " + number(r.group_s) + " s");
+    }
+    const float bright = value();
+    if (bright == 0.0f) return say(fault, "went out by itself");
+    if (r.dims != "-" && !dims_as_told(r, bright, fault)) return false;
+    if (r.calls != "none") {
+      press_master_caution();
+      run_s(0.5f);
+      simhost::command_begin(kPrefix + "push_button/capt_six_pack");
+      frame();
+      simhost::command_end(kPrefix + "push_button/capt_six_pack");
+      frame();
+      if (!called(group)) return say(fault, "the recall after a reset shows no " + r.calls + " and MASTER CAUTION");
+    }
+    if (r.undo == "-") return true;
+    if (!steps(r.undo, fault)) return false;
+    const long undone = frames_;
+    while (value() != 0.0f && frames_ - undone < frames_in(r.lit_s)) frame();
+    if (value() != 0.0f) return say(fault, "still lit " + r.within + " s after its cause was removed");
+    press_master_caution();
+    run_s(1.0f);
+    return true;
+  }
+
+ private:
+  struct Release {
+    long frame;
+    std::string command;
+  };
+
+  // BRT to DIM and back: the light halves, or stays as it is.
+  bool dims_as_told(const Row& r, float bright, std::string* fault) {
+    simhost::command_once(kPrefix + "toggle_switch/bright_test_dn");
+    run_s(0.1f);
+    const float dim = value();
+    simhost::command_once(kPrefix + "toggle_switch/bright_test_up");
+    run_s(0.1f);
+    const float wanted = r.dims == "yes" ? 0.5f * bright : bright;
+    if (!(std::fabs(dim - wanted) <= 0.01f * bright))
+      return say(fault, "at DIM " + number(dim) + ", at BRT " + number(bright) + ", " + number(wanted) + " wanted");
+    return true;
+  }
+
+  static long frames_in(float s) { return static_cast<long>(std::ceil(s / kDt)); }
+  static std::string number(float v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%g", v);
+    return buf;
+  }
+  static bool say(std::string* fault, const std::string& what) {
+    *fault = what;
+    return false;
+  }
+  float value() const { return simhost::get_float(light_); }
+  static bool called(const std::string& group) {
+    return simhost::get_float(group) > 0.0f && simhost::get_float(kPrefix + "annunciator/master_caution_light") > 0.0f;
+  }
+  static void press_master_caution() { simhost::command_once(kPrefix + "push_button/master_caution1"); }
+
+  void frame() {
+    for (size_t i = 0; i < releases_.size();) {
+      if (releases_[i].frame <= frames_) {
+        simhost::command_end(releases_[i].command);
+        releases_.erase(releases_.begin() + static_cast<long>(i));
+      } else {
+        ++i;
+      }
+    }
+    simhost::frame(kDt);
+    ++frames_;
+    if (!watching_ || lit_frame_ >= 0) return;
+    if (value() == 0.0f) seen_dark_ = true;
+    if (seen_dark_ && value() > 0.0f) {
+      lit_frame_ = frames_;
+    } else {
+      press_master_caution();
+    }
+  }
+  void run_s(float s) {
+    for (long n = frames_in(s); n > 0; --n) frame();
+  }
+
+  // Plays a row's steps: `set`, `command`, `hold`, `fly`, `expect` and `run`.
+  bool steps(const std::string& list, std::string* fault) {
+    std::string text;
+    for (const std::string& s : split(list, ';')) text += s + "\n";
+    scenario::Script script;
+    std::string error;
+    if (!scenario::parse(text, "row", kDt, runner::host_lookup(), &script, &error)) return say(fault, error);
+    const long base = frames_;
+    for (const scenario::Step& s : script.steps) {
+      while (frames_ - base < s.frame) frame();
+      switch (s.op) {
+        case scenario::Op::Set:
+          runner::apply_set(s);
+          break;
+        case scenario::Op::Command:
+          if (s.phase == scenario::Phase::Begin) simhost::command_begin(s.ref.name);
+          else if (s.phase == scenario::Phase::End) simhost::command_end(s.ref.name);
+          else simhost::command_once(s.ref.name);
+          break;
+        case scenario::Op::Hold:
+          simhost::command_begin(s.ref.name);
+          releases_.push_back({frames_ + s.hold_frames, s.ref.name});
+          break;
+        case scenario::Op::Fly:
+          simhost::set_flying(s.on);
+          break;
+        case scenario::Op::Expect:
+          if (!met(s, fault)) return false;
+          break;
+        default:
+          return say(fault, "step " + std::to_string(s.line) + ": not a census step");
+      }
+    }
+    while (frames_ - base < script.last_frame) frame();
+    return true;
+  }
+
+  // An `expect` of a row: each element within its tolerance, now.
+  static bool met(const scenario::Step& s, std::string* fault) {
+    std::vector<double> v(4096, 0.0);
+    const int n = simhost::read_numbers(simhost::dataref_slot(s.ref.name), v.data(), static_cast<int>(v.size()));
+    for (size_t k = 0; k < s.values.size(); ++k) {
+      const int element = s.ref.index >= 0 ? s.ref.index : static_cast<int>(k);
+      const double a = element < n ? v[static_cast<size_t>(element)] : 0.0;
+      if (!(std::fabs(a - s.values[k]) <= s.tolerance + 1e-6))
+        return say(fault, "step " + std::to_string(s.line) + ": " + s.ref.label() + " is " +
+                              number(static_cast<float>(a)));
+    }
+    return true;
+  }
+
+  std::string light_;
+  long frames_ = 0;
+  bool watching_ = false, seen_dark_ = false;
+  long lit_frame_ = -1;
+  std::vector<Release> releases_;
+};
+
+TEST(LightCensus, EveryPublishedLightHasOneRow) {
+  std::vector<std::string> errors;
+  const std::vector<Row> rows = read_table(&errors);
+  for (const std::string& e : errors) ADD_FAILURE() << e;
+  const std::set<std::string> lights = published_lights();
+  EXPECT_GT(lights.size(), 200u) << "the reference's lights";
+  std::map<std::string, int> seen;
+  for (const Row& r : rows) {
+    if (seen.count(r.light))
+      ADD_FAILURE() << "line " << r.line << ": " << r.light << " has a row at line " << seen[r.light];
+    seen[r.light] = r.line;
+    if (!lights.count(r.light)) ADD_FAILURE() << "line " << r.line << ": " << r.light << " is no published light";
+  }
+  for (const std::string& l : lights)
+    if (!seen.count(l)) ADD_FAILURE() << l << " is a published light without a row";
+}
+
+class LightCensusFlight : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(LightCensusFlight, EachLightByItsCause) {
+  std::vector<std::string> errors;
+  const std::vector<Row> rows = read_table(&errors);
+  Flight flight;
+  bool started = false;
+  std::string previous;
+  for (const Row& r : rows) {
+    const bool same_block = r.start == previous;
+    previous = r.start;
+    if (r.start != GetParam()) continue;
+    if (!same_block) started = false;
+    std::string error;
+    if (!started && !flight.start(r.start, &error)) {
+      ADD_FAILURE() << r.start << ": " << error;
+      return;
+    }
+    started = true;
+    std::string fault;
+    const bool ok = flight.fly(r, &fault);
+    if (!ok) ADD_FAILURE() << "light_census.tsv:" << r.line << ": " << r.light << ": " << fault;
+    // A cause left standing, or a fault, leaves the flight unknown: the next
+    // row starts afresh.
+    if (!ok || r.undo == "-") started = false;
+  }
+  simhost::reset();
+}
+
+INSTANTIATE_TEST_SUITE_P(Starts, LightCensusFlight, ::testing::ValuesIn(starts()),
+                         [](const ::testing::TestParamInfo<std::string>& p) {
+                           std::string name = p.param;
+                           for (char& c : name)
+                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                           return name;
+                         });
+
+}  // namespace
