@@ -41,7 +41,7 @@ enum Slot : size_t {
   kMixture, kIgniter, kThrottle, kEngFuelFlow, kFuelFlowView, kFuelFlowOverride, kFeedLeft, kFeedRight,
   kYawDamperSwitch, kYawDamperLight, kGeneratorOn, kGeneratorOffLight, kGpuOn, kExternalPowerLight,
   kPrecip12, kPrecip11, kWingIceL, kWingIceR, kTailIceL, kTailIceR, kInletIce, kWindowIce,
-  kWingHeatL, kWingHeatR, kInletHeat, kWindowHeat,
+  kWingHeatL, kWingHeatR, kInletHeat, kWindowHeat, kWindowHeatPerWindow,
   kFlapRequest12, kFlapRequest11, kFlapDeploy, kFlapExtendTime, kFlapRetractTime, kFlap1Deg, kFlap2Deg,
   kParkingBrake, kLeftBrake, kRightBrake, kTotalMass,
   kHeightAgl, kRadioAltPilot, kRadioAltCopilot,
@@ -148,6 +148,7 @@ constexpr const char* kNames[kSlotCount] = {
     "sim/cockpit2/ice/ice_surfce_heat_right_on",
     "sim/cockpit2/ice/ice_inlet_heat_on_per_engine",
     "sim/cockpit2/ice/ice_window_heat_on",
+    "sim/cockpit2/ice/ice_window_heat_on_window",
     "sim/cockpit2/controls/flap_handle_request_ratio",
     "sim/cockpit2/controls/flap_ratio",
     "sim/cockpit2/controls/flap_handle_deploy_ratio",
@@ -717,7 +718,11 @@ void derive_ice(Host& h, bool running, float dt) {
   grow(kWingIceR, in(h, kWingHeatR, 0.0) != 0.0);
   grow(kTailIceL, false);
   grow(kTailIceR, false);
-  grow(kWindowIce, in(h, kWindowHeat, 0.0) != 0.0);
+  // The windshield ice is the pilot's (its description's words): heated by
+  // the windshield switch, or on host 12 also by the pilot's forward window
+  // (element 0) of the per-window switches; the host's descriptions give
+  // both the same meaning and neither replaces the other.
+  grow(kWindowIce, in(h, kWindowHeat, 0.0) != 0.0 || element(at(h, kWindowHeatPerWindow), 0) != 0.0);
   Dataref* inlet = at(h, kInletIce);
   const Dataref* heat = at(h, kInletHeat);
   if (!inlet || inlet->pinned) return;

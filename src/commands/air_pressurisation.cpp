@@ -18,7 +18,6 @@
 #include "systems/air/air_values.h"
 #include "systems/annunciators/annunciators_panels.h"
 #include "systems/delay_timers.h"
-#include "systems/electrical/electric_values.h"
 #include "systems/ice_rain/ice_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/air/oxygen_state.h"
@@ -117,7 +116,7 @@ void bleed_trip_reset_side(int side) {
 constexpr float kWindowTestStep_s = 70.0f;
 
 void window_test_start(WindowIndex w, float heat_switch, float& timer) {
-  if (heat_switch != 1.0f || window_overheat_state[w] != 0.0f) return;
+  if (window_heat_bus(w) == 0.0f || heat_switch != 1.0f || window_overheat_state[w] != 0.0f) return;
   window_overheat_state[w] = 1.0f;
   timer = kWindowTestStep_s;
 }
@@ -248,20 +247,17 @@ int cmd_toggle_switch_window_ovht_test_dn(XPLMCommandRef, XPLMCommandPhase ph, v
   return 0;
 }
 
-// The left windows are tested on AC transfer bus 1, the right ones on bus 2;
-// only a heated window whose test is not already running starts.
+// Each window is tested through the bus that feeds its heat (the side
+// windows crosswise), so with one transfer bus lost every window still heated
+// is tested; only a heated window whose test is not already running starts.
 int cmd_toggle_switch_window_ovht_test_up(XPLMCommandRef, XPLMCommandPhase ph, void*) {
   if (ph == phase_begin) {
     toggle_switch::window_ovht_test = -1.0f;
     DelayTimerBank& t = delay_timers;
-    if (electric::ac_tnsbus1_status != 0.0f) {
-      window_test_start(window_l_side, ice::window_heat_l_side_pos, t.window_ovht_test_delay_l_side);
-      window_test_start(window_l_fwd, ice::window_heat_l_fwd_pos, t.window_ovht_test_delay_l_fwd);
-    }
-    if (electric::ac_tnsbus2_status != 0.0f) {
-      window_test_start(window_r_side, ice::window_heat_r_side_pos, t.window_ovht_test_delay_r_side);
-      window_test_start(window_r_fwd, ice::window_heat_r_fwd_pos, t.window_ovht_test_delay_r_fwd);
-    }
+    window_test_start(window_l_side, ice::window_heat_l_side_pos, t.window_ovht_test_delay_l_side);
+    window_test_start(window_l_fwd, ice::window_heat_l_fwd_pos, t.window_ovht_test_delay_l_fwd);
+    window_test_start(window_r_side, ice::window_heat_r_side_pos, t.window_ovht_test_delay_r_side);
+    window_test_start(window_r_fwd, ice::window_heat_r_fwd_pos, t.window_ovht_test_delay_r_fwd);
   } else if (ph == phase_end) {
     toggle_switch::window_ovht_test = 0.0f;
   }

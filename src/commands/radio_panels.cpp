@@ -6,7 +6,8 @@
 // host's own radio commands. COM 3 lives in the published comm::com3_* values
 // and is stepped by its own five commands, which the panels issue like any
 // host command. Panel power, LCD sources and lamps are the radio and audio
-// panel update's; these handlers read the panels' off status and LCD source.
+// panel update's; these handlers read the panels' off status and LCD source,
+// and the OFF switches switch their panels off and on through it.
 #include <cmath>
 
 #include "commands/command_handlers.h"
@@ -90,6 +91,12 @@ int knob_handler(int panel, Knob knob, XPLMCommandPhase phase) {
 
 int select_handler(int panel, int vhf, XPLMCommandPhase phase) {
   if (phase == phase_begin) rtp_vhf_select(panel, vhf);
+  return 0;
+}
+
+// The OFF switch: each push switches its panel off, or on again.
+int off_switch_handler(int panel, XPLMCommandPhase phase) {
+  if (phase == phase_begin) rtp_off_switch(panel);
   return 0;
 }
 
@@ -191,9 +198,9 @@ void swap(float& a, float& b) {
 
 }  // namespace
 
-int cmd_rtp_L_off_switch(XPLMCommandRef, XPLMCommandPhase, void*) { return 0; }
-int cmd_rtp_R_off_switch(XPLMCommandRef, XPLMCommandPhase, void*) { return 0; }
-int cmd_rtp_D_off_switch(XPLMCommandRef, XPLMCommandPhase, void*) { return 0; }
+int cmd_rtp_L_off_switch(XPLMCommandRef, XPLMCommandPhase ph, void*) { return off_switch_handler(rtp_L, ph); }
+int cmd_rtp_R_off_switch(XPLMCommandRef, XPLMCommandPhase ph, void*) { return off_switch_handler(rtp_R, ph); }
+int cmd_rtp_D_off_switch(XPLMCommandRef, XPLMCommandPhase ph, void*) { return off_switch_handler(rtp_D, ph); }
 
 int cmd_rtp_L_vhf_1_sel_switch(XPLMCommandRef, XPLMCommandPhase ph, void*) { return select_handler(rtp_L, 0, ph); }
 int cmd_rtp_L_vhf_2_sel_switch(XPLMCommandRef, XPLMCommandPhase ph, void*) { return select_handler(rtp_L, 1, ph); }

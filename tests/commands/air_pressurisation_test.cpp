@@ -149,6 +149,15 @@ TEST_F(AirPanel, WindowOverheatTestNeedsBusAndHeat) {
   EXPECT_EQ(window_overheat_state[window_r_side], 1.0f);
   EXPECT_EQ(window_overheat_state[window_r_fwd], 2.0f);
   EXPECT_EQ(delay_timers.window_ovht_test_delay_r_fwd, 5.0f);
+
+  // Transfer bus 1 lost: the windows bus 2 feeds (left side, right forward)
+  // are tested, the side windows fed crosswise.
+  for (float& s : window_overheat_state) s = 0.0f;
+  ice::window_heat_l_fwd_pos = 1.0f;
+  electric::ac_tnsbus1_status = 0.0f;
+  click("toggle_switch/window_ovht_test_up");
+  const float tested[window_count] = {1.0f, 0.0f, 0.0f, 1.0f};
+  for (int w = 0; w < window_count; ++w) EXPECT_EQ(window_overheat_state[w], tested[w]) << w;
 }
 
 TEST_F(AirPanel, OxygenSwitches) {

@@ -1,8 +1,10 @@
 // Radio tuning panel handlers through the simulated host: knob repeat timing,
-// which radio a knob tunes, COM 3's own frequency rings, transfer keys.
+// which radio a knob tunes, COM 3's own frequency rings, transfer keys, the
+// OFF switch.
 #include <cmath>
 
 #include "cockpit_fixture.h"
+#include "systems/electrical/electric_values.h"
 #include "systems/radios/comm_values.h"
 #include "systems/radios/radio_audio.h"
 #include "systems/switches/switch_values.h"
@@ -13,6 +15,7 @@ class RadioPanels : public CockpitTest {
  protected:
   void SetUp() override {
     CockpitTest::SetUp();
+    radio_panel_state = RadioPanelState{};
     comm::rtp_L_off_status = 0.0f;
     comm::rtp_L_lcd_to_display = 0.0f;
     comm::rtp_L_freq_MHz_sel_dial_pos = 0.0f;
@@ -149,6 +152,16 @@ TEST_F(RadioPanels, HfKeyOnlyPulsesAndVhfKeySelects) {
   EXPECT_EQ(comm::rtp_L_lcd_to_display, 0.0f);
   EXPECT_EQ(radio_panel_state.rtp_selection[rtp_L][rtp_hf_1], 0.0f);
   click("rtp_L/vhf_2/sel_switch");
+  EXPECT_EQ(comm::rtp_L_lcd_to_display, 1.0f);
+  // OFF: the panel goes dark and selects nothing; pushed again it comes
+  // back on the radio it showed.
+  electric::ac_stdbus_status = 1.0f;
+  click("rtp_L/off_switch");
+  EXPECT_EQ(comm::rtp_L_off_status, 1.0f);
+  EXPECT_EQ(comm::rtp_L_lcd_to_display, 90.0f);
+  click("rtp_L/vhf_1/sel_switch");
+  click("rtp_L/off_switch");
+  EXPECT_EQ(comm::rtp_L_off_status, 0.0f);
   EXPECT_EQ(comm::rtp_L_lcd_to_display, 1.0f);
 }
 

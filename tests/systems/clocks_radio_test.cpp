@@ -169,6 +169,7 @@ TEST_F(RadioPanels, StandbyBusLossAndReturn) {
   EXPECT_EQ(comm::rtp_R_off_status, 0.0f);
   EXPECT_EQ(comm::rtp_L_lcd_to_display, 90.0f);
   EXPECT_EQ(comm::rtp_L_offside_tuning_status, 0.0f);
+  EXPECT_EQ(comm::rtp_D_offside_tuning_status, 0.0f);
   EXPECT_EQ(comm::nav1_status, 0.0f);
   electric::ac_stdbus_status = 1.0f;
   update_audio_radio_panels();
@@ -179,11 +180,20 @@ TEST_F(RadioPanels, StandbyBusLossAndReturn) {
 }
 
 TEST_F(RadioPanels, PanelSwitchedOffWhilePoweredShowsItsOffsideLamp) {
-  comm::rtp_R_off_status = 1.0f;
+  rtp_off_switch(rtp_R);
   update_audio_radio_panels();
   EXPECT_EQ(comm::rtp_R_off_status, 1.0f);
   EXPECT_EQ(comm::rtp_R_offside_tuning_status, 1.0f);
+  EXPECT_EQ(comm::rtp_R_vhf_2_status, 0.0f);
   EXPECT_EQ(issued("sim/radios/power_com2_on"), 0);
+  // Its bus lost and back: it forgets the switch and comes on with the power.
+  electric::ac_tnsbus2_status = 0.0f;
+  update_audio_radio_panels();
+  EXPECT_EQ(issued("sim/radios/power_com2_off"), 1);
+  electric::ac_tnsbus2_status = 1.0f;
+  update_audio_radio_panels();
+  EXPECT_EQ(comm::rtp_R_off_status, 0.0f);
+  EXPECT_EQ(comm::rtp_R_vhf_2_status, 1.0f);
 }
 
 TEST_F(RadioPanels, LightTest) {

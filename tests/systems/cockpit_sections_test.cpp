@@ -196,6 +196,10 @@ TEST_F(CockpitSections, AdfLimitsReadoutsAndPower) {
   EXPECT_EQ(radio::adf2_freq_frac, 750.0f);
   EXPECT_EQ(simhost::get_int("sim/cockpit2/radios/actuators/adf1_power"), 2);
   EXPECT_EQ(host_mirror.sim_cockpit2_radios_actuators_adf2_power, 0);
+  // Switched on but without its DC bus the receiver is off all the same.
+  electric::dc_bus1_status = 0.0f;
+  update_adf();
+  EXPECT_EQ(simhost::get_int("sim/cockpit2/radios/actuators/adf1_power"), 0);
 }
 
 TEST_F(CockpitSections, RmiNeedleSlewsAfterSourceChange) {
@@ -224,6 +228,10 @@ TEST_F(CockpitSections, RmiNeedleSlewsAfterSourceChange) {
   systems_reset_on_load();
   update_adf();
   EXPECT_EQ(radio::arrow1, 10.0f);
+  // The VOR and ADF receivers without DC bus 1 give needle 1 no bearing.
+  electric::dc_bus1_status = 0.0f;
+  update_adf();
+  EXPECT_EQ(radio::arrow1_no_available, 1.0f);
 }
 
 TEST_F(CockpitSections, NumberedCoversHoldTheirSwitches) {

@@ -96,15 +96,18 @@ Inputs read_inputs() {
   in.heading = mirror_f(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot);
   in.track = mirror_f(bound::sim_cockpit2_gauges_indicators_ground_track_mag_pilot);
   in.gs_mps = mirror_f(bound::sim_flightmodel_position_groundspeed);
+  // The VHF NAV transfer switch: NORMAL (0) gives each side its own
+  // receiver, BOTH ON 1 (-1) receiver 1 to both sides, BOTH ON 2 (1)
+  // receiver 2 to both. A receiver's deviation is always flown against the
+  // course of the side it belongs to: NAV 1 the captain's, NAV 2 the first
+  // officer's, so a transferred side follows the other pilot's course.
   const float source = mirror_f(bound::zuvadud_D738_toggle_switch_vhf_nav_source);
-  const bool nav1 = cpt ? source == 0.0f : source == -1.0f;
+  const bool nav1 = source <= -1.0f || (source < 1.0f && cpt);
   if (nav1) {
-    in.course = mirror_f(cpt ? bound::sim_cockpit2_radios_actuators_nav1_obs_deg_mag_pilot
-                             : bound::sim_cockpit2_radios_actuators_nav1_obs_deg_mag_copilot);
+    in.course = mirror_f(bound::sim_cockpit2_radios_actuators_nav1_obs_deg_mag_pilot);
     in.ldev = mirror_f(bound::sim_cockpit2_radios_indicators_nav1_hdef_dots_pilot);
   } else {
-    in.course = mirror_f(cpt ? bound::sim_cockpit2_radios_actuators_nav2_obs_deg_mag_pilot
-                             : bound::sim_cockpit2_radios_actuators_nav2_obs_deg_mag_copilot);
+    in.course = mirror_f(bound::sim_cockpit2_radios_actuators_nav2_obs_deg_mag_copilot);
     in.ldev = mirror_f(bound::sim_cockpit2_radios_indicators_nav2_hdef_dots_copilot);
   }
   in.vdev[0] = mirror_f(bound::zuvadud_radios_pilot_nav_vdef);

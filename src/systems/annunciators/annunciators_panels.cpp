@@ -461,23 +461,21 @@ void annunciators_anti_ice() {
   // test (its counter set); its OVERHEAT light also lights while its switch
   // is on without power. The light calls the crew whatever lit it: ANTI-ICE.
   const bool window_fail = host_failed(bound::sim_operation_failures_rel_ice_window_heat);
-  const bool t1_off = electric::ac_tnsbus1_status == 0.0f;
-  const bool t2_off = electric::ac_tnsbus2_status == 0.0f;
   struct WindowOverheat {
     float* light;
     float sw;
-    bool bus_off;
   };
   const WindowOverheat windows[window_count] = {
-      {&annunciator::window_heat_ovht_ls, ice::window_heat_l_side_pos, t2_off},
-      {&annunciator::window_heat_ovht_lf, ice::window_heat_l_fwd_pos, t1_off},
-      {&annunciator::window_heat_ovht_rs, ice::window_heat_r_side_pos, t1_off},
-      {&annunciator::window_heat_ovht_rf, ice::window_heat_r_fwd_pos, t2_off},
+      {&annunciator::window_heat_ovht_ls, ice::window_heat_l_side_pos},
+      {&annunciator::window_heat_ovht_lf, ice::window_heat_l_fwd_pos},
+      {&annunciator::window_heat_ovht_rs, ice::window_heat_r_side_pos},
+      {&annunciator::window_heat_ovht_rf, ice::window_heat_r_fwd_pos},
   };
   for (int w = 0; w < window_count; ++w) {
     const bool on = windows[w].sw != 0.0f;
     const bool overheat = window_overheat_state[w] != 0.0f || (on && window_fail);
-    const bool lit = on && (overheat || windows[w].bus_off);
+    const bool bus_off = window_heat_bus(static_cast<WindowIndex>(w)) == 0.0f;
+    const bool lit = on && (overheat || bus_off);
     *windows[w].light = as01(lit) * l1;
     g.slot[8 + w] = slot(lit);
   }

@@ -22,6 +22,7 @@
 #include "core/host_io.h"
 #include "systems/hydraulics/hydraulic_values.h"
 #include "systems/ice_rain/ice_values.h"
+#include "systems/ice_rain/window_heat_state.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"
 
@@ -51,23 +52,22 @@ void window_heat_on_lights() {
   struct Row {
     float* light;
     const float* sw;
-    const float* bus;
     const float* temp;
     const float* ovht;
   };
-  const Row rows[4] = {
-      {&annunciator::window_heat_l_side, &ice::window_heat_l_side_pos, &electric::ac_tnsbus2_status,
-       &ice::l_side_temp, &annunciator::window_heat_ovht_ls},
-      {&annunciator::window_heat_l_fwd, &ice::window_heat_l_fwd_pos, &electric::ac_tnsbus1_status, &ice::l_fwd_temp,
+  const Row rows[window_count] = {
+      {&annunciator::window_heat_l_side, &ice::window_heat_l_side_pos, &ice::l_side_temp,
+       &annunciator::window_heat_ovht_ls},
+      {&annunciator::window_heat_l_fwd, &ice::window_heat_l_fwd_pos, &ice::l_fwd_temp,
        &annunciator::window_heat_ovht_lf},
-      {&annunciator::window_heat_r_side, &ice::window_heat_r_side_pos, &electric::ac_tnsbus1_status,
-       &ice::r_side_temp, &annunciator::window_heat_ovht_rs},
-      {&annunciator::window_heat_r_fwd, &ice::window_heat_r_fwd_pos, &electric::ac_tnsbus2_status, &ice::r_fwd_temp,
+      {&annunciator::window_heat_r_side, &ice::window_heat_r_side_pos, &ice::r_side_temp,
+       &annunciator::window_heat_ovht_rs},
+      {&annunciator::window_heat_r_fwd, &ice::window_heat_r_fwd_pos, &ice::r_fwd_temp,
        &annunciator::window_heat_ovht_rf},
   };
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < window_count; ++i) {
     const Row& r = rows[i];
-    const float target = as01(*r.bus == 1.0f && *r.sw == 1.0f);
+    const float target = as01(window_heat_bus(static_cast<WindowIndex>(i)) == 1.0f && *r.sw == 1.0f);
     const float latch = light_filter_step(window_heat.filter[i], target, 8.0f);
     // The overheat light of the previous pass darkens the ON light, at any
     // brightness the panel is set to.

@@ -60,10 +60,13 @@ void cowl_valves() {
   }
 }
 
-// The wing switch set on the ground trips off once the aircraft is airborne
-// and the thrust levers go up; set in the air it stays.
+// The wing switch trips off once the aircraft is airborne and the thrust
+// levers go up, whenever it was on while on the ground: turned on there, or
+// left on through a landing, a restore or a write of its position. Turned on
+// in the air it stays.
 void air_ground_latch() {
   AntiIceState& s = anti_ice_state;
+  if (on_ground != 0 && ice::wing_heat_pos != 0.0f) s.wing_heat_set_on_ground = 1.0f;
   const int32_t* gear = hm.sim_flightmodel2_gear_on_ground;
   if (s.airborne_latch == 0.0f) {
     if (hm.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot > kLiftoffRadioAltFt && gear[0] == 0 &&
@@ -80,7 +83,7 @@ void air_ground_latch() {
   } else {
     const float* throttle = hm.sim_flightmodel2_engines_throttle_used_ratio;
     if (throttle[0] > kLeverTakeoff || throttle[1] > kLeverTakeoff) {
-      if (ice::wing_heat_pos == 1.0f && s.wing_heat_set_on_ground == 1.0f) {
+      if (ice::wing_heat_pos != 0.0f && s.wing_heat_set_on_ground == 1.0f) {
         issue_command_once(OwnCmd::toggle_switch_wing_heat);
       }
       s.wing_heat_set_on_ground = 0.0f;
@@ -168,12 +171,15 @@ void wing_valves() {
   float target_l = 0.0f;
   float target_r = 0.0f;
   if (ice::wing_heat_pos != 0.0f && electric::ac_tnsbus1_status != 0.0f) {
-    const bool shut_l = duct_l < kWingMinDuctPsi || s.wing_ground_gate_left == 0.0f ||
-                        s.wing_ground_cycle_closed_left != 0 ||
-                        heat_failed(hm.sim_operation_failures_rel_ice_surf_heat);
-    const bool shut_r = duct_r < kWingMinDuctPsi || s.wing_ground_gate_right == 0.0f ||
-                        s.wing_ground_cycle_closed_right != 0 ||
-                        heat_failed(hm.sim_operation_failures_rel_ice_surf_heat2);
+    // On the ground one logic drives both valves: either thrust lever at the
+    // take-off setting or either duct overheating shuts both, and they reopen
+    // together once both levers are back and both ducts have cooled.
+    const bool ground_shut = s.wing_ground_gate_left == 0.0f || s.wing_ground_gate_right == 0.0f ||
+                             s.wing_ground_cycle_closed_left != 0 || s.wing_ground_cycle_closed_right != 0;
+    const bool shut_l =
+        duct_l < kWingMinDuctPsi || ground_shut || heat_failed(hm.sim_operation_failures_rel_ice_surf_heat);
+    const bool shut_r =
+        duct_r < kWingMinDuctPsi || ground_shut || heat_failed(hm.sim_operation_failures_rel_ice_surf_heat2);
     target_l = shut_l ? 0.0f : 1.0f;
     target_r = shut_r ? 0.0f : 1.0f;
   }
@@ -200,22 +206,24 @@ void window_heat() {
   float* const temps[window_count] = {&ice::l_side_temp, &ice::l_fwd_temp, &ice::r_side_temp, &ice::r_fwd_temp};
   const float switches_[window_count] = {ice::window_heat_l_side_pos, ice::window_heat_l_fwd_pos,
                                          ice::window_heat_r_side_pos, ice::window_heat_r_fwd_pos};
-  // Side windows are fed crosswise (left side from transfer bus 2, right side
-  // from bus 1), as their ON and OVERHEAT lights and the rain zones assume.
-  const float bus[window_count] = {electric::ac_tnsbus2_status, electric::ac_tnsbus1_status,
-                                   electric::ac_tnsbus1_status, electric::ac_tnsbus2_status};
   // A window overheating for real (the host's failure) has its heat taken
   // off, as one whose overheat test has run its first step.
   const bool overheated = heat_failed(hm.sim_operation_failures_rel_ice_window_heat);
   bool heated[window_count];
   for (int i = 0; i < window_count; ++i) {
-    heated[i] = switches_[i] != 0.0f && bus[i] != 0.0f && window_overheat_state[i] <= 1.0f && !overheated;
+    heated[i] = switches_[i] != 0.0f && window_heat_bus(static_cast<WindowIndex>(i)) != 0.0f &&
+                window_overheat_state[i] <= 1.0f && !overheated;
     const float target = heated[i] ? heated_temp : oat;
     anti_ice_state.window_heat_target[i] = target;
     // Frozen glass warms faster once heat is on.
     const float unit_time_s = (target > 0.0f && *temps[i] < 0.0f) ? 5.0f : 10.0f;
     *temps[i] = move_toward_timed(*temps[i], target, -50.0f, 70.0f, unit_time_s);
   }
+  // The host ices the pilot's windshield unless its windshield switch says
+  // it is heated: on every host that switch follows the captain's forward
+  // window. Host 12 has a switch per window as well, and its descriptions
+  // give both the same meaning, so both are kept.
+  host_set_i(bound::sim_cockpit2_ice_ice_window_heat_on, heated[window_l_fwd] ? 1 : 0);
   if (host_version < 120000) return;
   int32_t* host = hm.sim_cockpit2_ice_ice_window_heat_on_window;
   // The host numbers its windows forward ones first.

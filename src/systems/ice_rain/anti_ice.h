@@ -16,7 +16,7 @@
 struct AntiIceState {
   float airborne_latch;            // 1 once airborne, cleared on the ground
   int32_t apu_feeding_at_liftoff;  // both APU power buses fed when the latch set
-  float wing_heat_set_on_ground;   // wing switch turned on while on the ground (the toggle command sets it)
+  float wing_heat_set_on_ground;   // wing switch on while on the ground: it trips off after lift-off
   float wing_ground_gate_left;     // 1: wing anti-ice permitted on the ground on that side
   float wing_ground_gate_right;
   int32_t wing_ground_cycle_closed_left;  // valve held shut by the ground overheat cycle

@@ -11,8 +11,8 @@
 #include "core/units.h"
 #include "core/util.h"
 #include "core/variant.h"
-#include "systems/electrical/electric_values.h"
 #include "systems/ice_rain/ice_values.h"
+#include "systems/ice_rain/window_heat_state.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"
 
@@ -132,17 +132,16 @@ void send_heat_zones(int glass, const float fwd[4], bool fwd_on, const float sid
   script_set_vf(pane(glass, bound::librain_glass_0_heat_zones), zones, kZoneValues);
 }
 
-// Window heat powered, per pane: left pane forward on bus 1 and side on bus 2,
-// right pane forward on bus 2 and side on bus 1.
+// Window heat switched on and powered, per pane (the side windows fed
+// crosswise).
 struct PaneHeat {
   bool fwd;
   bool side;
 };
 PaneHeat pane_heat(int glass) {
-  const bool b1 = electric::ac_tnsbus1_status != 0.0f;
-  const bool b2 = electric::ac_tnsbus2_status != 0.0f;
-  if (glass == 0) return {ice::window_heat_l_fwd_pos != 0.0f && b1, ice::window_heat_l_side_pos != 0.0f && b2};
-  return {ice::window_heat_r_fwd_pos != 0.0f && b2, ice::window_heat_r_side_pos != 0.0f && b1};
+  auto on = [](float sw, WindowIndex w) { return sw != 0.0f && window_heat_bus(w) != 0.0f; };
+  if (glass == 0) return {on(ice::window_heat_l_fwd_pos, window_l_fwd), on(ice::window_heat_l_side_pos, window_l_side)};
+  return {on(ice::window_heat_r_fwd_pos, window_r_fwd), on(ice::window_heat_r_side_pos, window_r_side)};
 }
 
 void initial_glass_values() {

@@ -7,3 +7,10 @@
 enum WindowIndex : int { window_l_side, window_l_fwd, window_r_side, window_r_fwd, window_count };
 
 extern float window_overheat_state[window_count];
+
+// The status of the AC transfer bus that feeds a window's heat (0 without
+// power): each forward window from its own side's bus, the side windows
+// crosswise, the left one from bus 2 and the right one from bus 1. Every
+// user of the feed (the heat, its ON and OVERHEAT lights, the overheat test)
+// reads it here.
+float window_heat_bus(WindowIndex w);

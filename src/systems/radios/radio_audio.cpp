@@ -84,38 +84,55 @@ const SeatRefs seats[3] = {
 
 HostMirror& hm = host_mirror;
 
-// A panel loses power: dark display, nothing selected, its COM switched off.
-void panel_power_off(int32_t p) {
+// The bus a panel and its own VHF radio run on: L and D the AC standby bus,
+// R AC transfer bus 2.
+float panel_bus(int32_t p) { return p == rtp_R ? electric::ac_tnsbus2_status : electric::ac_stdbus_status; }
+
+// The host's COM 1 and COM 2 follow the power of their panels' bus.
+void com_power(int32_t p, bool on) {
+  if (p == rtp_L) issue_command_once(on ? HostCmd::radios_power_com1_on : HostCmd::radios_power_com1_off);
+  if (p == rtp_R) issue_command_once(on ? HostCmd::radios_power_com2_on : HostCmd::radios_power_com2_off);
+}
+
+// A panel goes dark: blank display and nothing selected, so that it tunes
+// nothing and lights no other panel's offside lamp.
+void panel_dark(int32_t p) {
   *panels[p].off_status = 1.0f;
   *panels[p].lcd = kLcdBlank;
   rtp_select_radio(p, 0, 0, 0, 0, 0, 0);
-  if (p == rtp_L) issue_command_once(HostCmd::radios_power_com1_off);
-  if (p == rtp_R) issue_command_once(HostCmd::radios_power_com2_off);
 }
 
-// Power returns: the panel comes back on its own radio.
-void panel_power_on(int32_t p) {
+// A panel comes on with a selection; with none kept, on its own radio.
+void panel_light(int32_t p, const float* kept) {
   *panels[p].off_status = 0.0f;
-  if (p == rtp_L) {
-    rtp_select_radio(rtp_L, 1, 0, 0, 0, 0, 0);
-    issue_command_once(HostCmd::radios_power_com1_on);
-  } else if (p == rtp_R) {
-    rtp_select_radio(rtp_R, 0, 1, 0, 0, 0, 0);
-    issue_command_once(HostCmd::radios_power_com2_on);
-  } else {
-    rtp_select_radio(rtp_D, 0, 0, 1, 0, 0, 0);
+  int32_t f[rtp_channel_count] = {};
+  bool any = false;
+  for (int c = 0; c < rtp_channel_count; ++c) {
+    f[c] = (kept != nullptr && kept[c] != 0.0f) ? 1 : 0;
+    if (f[c] != 0) any = true;
   }
+  if (!any) f[p] = 1;  // L owns VHF 1, R VHF 2, D VHF 3
+  rtp_select_radio(p, f[0], f[1], f[2], f[3], f[4], f[5]);
 }
 
+// A panel switched off at its own switch stays dark while it has power; one
+// that loses its power forgets the switch, as at start-up, and comes back on
+// its own radio with the power.
 void panel_power(int32_t p, float bus, float prev_bus) {
+  RadioPanelState& s = radio_panel_state;
   const bool on = *panels[p].off_status == 0.0f;
   if (bus == 0.0f) {
-    if (on) panel_power_off(p);
+    if (on || s.rtp_switched_off[p] != 0.0f) {
+      if (on) panel_dark(p);
+      s.rtp_switched_off[p] = 0.0f;
+      com_power(p, false);
+    }
   } else if (!on) {
-    if (bus == prev_bus) {
-      radio_panel_state.rtp_offside_lamp[p] = 1.0f;
+    if (bus == prev_bus || s.rtp_switched_off[p] != 0.0f) {
+      s.rtp_offside_lamp[p] = 1.0f;
     } else {
-      panel_power_on(p);
+      panel_light(p, nullptr);
+      com_power(p, true);
     }
   }
 }
@@ -234,6 +251,20 @@ void rtp_vhf_select(int32_t panel, int32_t vhf) {
   comm::radio_button = 1.0f;
 }
 
+void rtp_off_switch(int32_t panel) {
+  // A panel without power answers no switch.
+  if (panel < 0 || panel >= rtp_count || panel_bus(panel) == 0.0f) return;
+  RadioPanelState& s = radio_panel_state;
+  if (s.rtp_switched_off[panel] == 0.0f) {
+    s.rtp_switched_off[panel] = 1.0f;
+    for (int c = 0; c < rtp_channel_count; ++c) s.rtp_selection_kept[panel][c] = s.rtp_selection[panel][c];
+    if (*panels[panel].off_status == 0.0f) panel_dark(panel);
+  } else {
+    s.rtp_switched_off[panel] = 0.0f;
+    if (*panels[panel].off_status != 0.0f) panel_light(panel, s.rtp_selection_kept[panel]);
+  }
+}
+
 void update_audio_radio_panels() {
   RadioPanelState& s = radio_panel_state;
   const float stdby = electric::ac_stdbus_status;
@@ -245,7 +276,10 @@ void update_audio_radio_panels() {
   panel_power(rtp_R, tns2, s.rtp_prev_tns2_bus);
   panel_power(rtp_D, stdby, s.rtp_prev_stdby_bus);
   // An unpowered panel's lamp is dark whatever the selection says.
-  if (stdby == 0.0f) s.rtp_offside_lamp[rtp_L] = 0.0f;
+  if (stdby == 0.0f) {
+    s.rtp_offside_lamp[rtp_L] = 0.0f;
+    s.rtp_offside_lamp[rtp_D] = 0.0f;
+  }
   if (tns2 == 0.0f) s.rtp_offside_lamp[rtp_R] = 0.0f;
 
   panel_lamps(rtp_L, stdby);
@@ -273,6 +307,11 @@ void init_audio_panels() {
   comm::rtp_R_hf_sens_ctrl_rheostat = 500.0f;
   s.rtp_prev_stdby_bus = 0.0f;
   s.rtp_prev_tns2_bus = 0.0f;
+  // Nothing saves the OFF switches: a loaded aircraft has its panels on.
+  for (int p = 0; p < rtp_count; ++p) {
+    s.rtp_switched_off[p] = 0.0f;
+    for (int c = 0; c < rtp_channel_count; ++c) s.rtp_selection_kept[p][c] = 0.0f;
+  }
 
   const float host_volume[ch_count] = {
       hm.sim_cockpit2_radios_actuators_audio_volume_com1, hm.sim_cockpit2_radios_actuators_audio_volume_com2,

@@ -20,6 +20,10 @@ struct RadioPanelState {
   float rtp_offside_lamp[rtp_count];
   float rtp_prev_stdby_bus;  // bus values of the previous frame
   float rtp_prev_tns2_bus;
+  // 1 while a powered panel is switched off at its own OFF switch; the
+  // selection it had then, given back when it is switched on again.
+  float rtp_switched_off[rtp_count];
+  float rtp_selection_kept[rtp_count][rtp_channel_count];
   // Per seat (captain, first officer, observer) COM 1, COM 2, NAV 1, NAV 2,
   // MARKER: kept by the audio selector commands.
   float audio_receiver_memory[15];
@@ -33,6 +37,12 @@ void rtp_select_radio(int32_t panel, int32_t vhf1, int32_t vhf2, int32_t vhf3, i
 // The VHF selector push of a panel (vhf 0..2): selects only that radio when
 // the panel is on, and starts the push animation. For the command handlers.
 void rtp_vhf_select(int32_t panel, int32_t vhf);
+
+// A panel's OFF switch (panel 0..2): switches a powered panel off (blank
+// display, nothing selected, so its knobs tune nothing, its offside lamp
+// lit) and, pressed again, back on with the selection it had; an unpowered
+// panel does not answer. For the command handlers.
+void rtp_off_switch(int32_t panel);
 
 // Every unpaused, live frame after the anti-ice step.
 void update_audio_radio_panels();

@@ -2,9 +2,9 @@
 // the two ADF receivers (frequency limits, panel readouts, power), the two
 // RMI needles and the VOR/DME and ADF fail flags of the primary displays.
 // Reads: the transponder knob and test flag, the ADF panel switches, the
-// host's ADF and NAV indications. Writes: host transponder mode, ADF
-// frequencies and power (each on change); the published readouts, needles
-// and flags.
+// host's ADF and NAV indications, the DC buses that feed the receivers.
+// Writes: host transponder mode, ADF frequencies and power (each on change);
+// the published readouts, needles and flags.
 #include <cmath>
 
 #include "core/binding.h"
@@ -34,6 +34,7 @@ constexpr int32_t kNavTypeVor = 4;
 
 struct AdfReceiver {
   bound::Id standby, active, power;
+  const float* dc_bus;  // the receiver's supply, as its fail flag reads it
   const float* off_on;
   const float* antenna;
   float* freq_int;
@@ -44,10 +45,10 @@ struct AdfReceiver {
 
 const AdfReceiver kAdf[2] = {
     {bound::sim_cockpit2_radios_actuators_adf1_standby_frequency_hz, bound::sim_cockpit2_radios_actuators_adf1_frequency_hz,
-     bound::sim_cockpit2_radios_actuators_adf1_power, &toggle_switch::off_on1, &toggle_switch::adf_ant1,
+     bound::sim_cockpit2_radios_actuators_adf1_power, &electric::dc_bus1_status, &toggle_switch::off_on1, &toggle_switch::adf_ant1,
      &radio::adf1_freq_int, &radio::adf1_freq_frac, &radio::adf1_act_freq_int, &radio::adf1_act_freq_frac},
     {bound::sim_cockpit2_radios_actuators_adf2_standby_frequency_hz, bound::sim_cockpit2_radios_actuators_adf2_frequency_hz,
-     bound::sim_cockpit2_radios_actuators_adf2_power, &toggle_switch::off_on2, &toggle_switch::adf_ant2,
+     bound::sim_cockpit2_radios_actuators_adf2_power, &electric::dc_bus2_status, &toggle_switch::off_on2, &toggle_switch::adf_ant2,
      &radio::adf2_freq_int, &radio::adf2_freq_frac, &radio::adf2_act_freq_int, &radio::adf2_act_freq_frac},
 };
 
@@ -67,6 +68,9 @@ int32_t limit_frequency(bound::Id id) {
 
 struct NeedleInputs {
   const int32_t* use_adf;
+  // The VOR and ADF receivers of the needle's side share one DC bus: without
+  // it neither gives a bearing, as the displays' fail flags say.
+  bool receivers_powered;
   const char* nav_id;
   const float* nav_bearing;
   int32_t nav_type;
@@ -88,6 +92,7 @@ void rmi_needle(RmiNeedleState& s, const NeedleInputs& in) {
     angle = *in.adf_bearing;
     no_signal = in.adf_id[0] == '\0' ? 1.0f : 0.0f;
   }
+  if (!in.receivers_powered) no_signal = 1.0f;
   *in.no_available = move_toward_timed(*in.no_available, no_signal, 0.0f, 1.0f, 0.08f);
   if (source != s.last_source) s.slewing = 1;
   s.last_source = source;
@@ -123,8 +128,9 @@ void update_adf() {
     const float act_int = std::floor(static_cast<float>(active) / 1000.0f);
     *r.act_int = act_int;
     *r.act_frac = static_cast<float>(active) - act_int * 1000.0f;
+    // Off at its switch or without its DC bus the host's receiver is off.
     int32_t power = 1;
-    if (*r.off_on == 0.0f) {
+    if (*r.off_on == 0.0f || *r.dc_bus == 0.0f) {
       power = 0;
     } else if (*r.antenna == 0.0f) {
       power = 2;
@@ -132,13 +138,15 @@ void update_adf() {
     host_set_i(r.power, power);
   }
   const HostMirror& m = host_mirror;
-  rmi_needle(rmi_needles[0], {&m.sim_cockpit2_radios_actuators_RMI_left_use_adf_pilot, m.sim_cockpit2_radios_indicators_nav1_nav_id,
+  rmi_needle(rmi_needles[0], {&m.sim_cockpit2_radios_actuators_RMI_left_use_adf_pilot, electric::dc_bus1_status != 0.0f,
+                              m.sim_cockpit2_radios_indicators_nav1_nav_id,
                               &m.sim_cockpit2_radios_indicators_nav1_relative_bearing_deg, m.sim_cockpit2_radios_indicators_nav1_type,
                               m.sim_cockpit2_radios_indicators_nav1_display_horizontal, m.sim_cockpit2_radios_indicators_adf1_nav_id,
                               &m.sim_cockpit2_radios_indicators_adf1_relative_bearing_deg, &radio::arrow1,
                               &radio::arrow1_no_available});
   rmi_needle(rmi_needles[1],
-             {&m.sim_cockpit2_radios_actuators_RMI_right_use_adf_pilot, m.sim_cockpit2_radios_indicators_nav2_nav_id,
+             {&m.sim_cockpit2_radios_actuators_RMI_right_use_adf_pilot, electric::dc_bus2_status != 0.0f,
+              m.sim_cockpit2_radios_indicators_nav2_nav_id,
               &m.sim_cockpit2_radios_indicators_nav2_relative_bearing_deg, m.sim_cockpit2_radios_indicators_nav2_type,
               static_cast<float>(m.sim_cockpit2_radios_indicators_nav2_display_horizontal),
               m.sim_cockpit2_radios_indicators_adf2_nav_id, &m.sim_cockpit2_radios_indicators_adf2_relative_bearing_deg,

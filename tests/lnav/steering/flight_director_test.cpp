@@ -241,15 +241,19 @@ TEST_F(FlightDirector, HeadingSelectTurnAcrossNorthBanksAsElsewhere) {
 }
 
 TEST_F(FlightDirector, CourseComesFromTheSelectedReceiverPerSide) {
-  // Both receivers' courses 20 degrees either side of the heading, on the
-  // beam: the bar banks toward the selected course.
+  // On the beam, the courses 20 degrees either side of the heading: NAV1 and
+  // its captain's course 340, NAV2 and its first officer's course 020; the
+  // two courses no selector sets for those receivers the other way round.
+  // The bar banks toward the course of the receiver the switch gives.
   struct Case {
     float ap_side, nav_source, sign;
   };
-  const Case cases[] = {{0.0f, -1.0f, 1.0f},   // captain, source -1: NAV2 pilot course 020
-                        {2.0f, -1.0f, -1.0f},  // first officer, source -1: NAV1 copilot course 340
-                        {0.0f, 0.0f, -1.0f},   // captain, source 0: NAV1 pilot course 340
-                        {2.0f, 0.0f, 1.0f}};   // first officer, source 0: NAV2 copilot 020
+  const Case cases[] = {{0.0f, -1.0f, -1.0f},  // captain, BOTH ON 1: NAV1, captain's course 340
+                        {2.0f, -1.0f, -1.0f},  // first officer, BOTH ON 1: NAV1, captain's course 340
+                        {0.0f, 0.0f, -1.0f},   // captain, NORMAL: NAV1 340
+                        {2.0f, 0.0f, 1.0f},    // first officer, NORMAL: NAV2 020
+                        {0.0f, 1.0f, 1.0f},    // captain, BOTH ON 2: NAV2, first officer's course 020
+                        {2.0f, 1.0f, 1.0f}};   // first officer, BOTH ON 2: NAV2 020
   for (const Case& c : cases) {
     SetUp();
     roll_mode(2.0f);
@@ -257,8 +261,8 @@ TEST_F(FlightDirector, CourseComesFromTheSelectedReceiverPerSide) {
     mirror(bound::zuvadud_D738_toggle_switch_vhf_nav_source, c.nav_source);
     mirror(bound::sim_cockpit2_autopilot_nav_status, 2.0f);
     mirror(bound::sim_cockpit2_radios_actuators_nav1_obs_deg_mag_pilot, 340.0f);
-    mirror(bound::sim_cockpit2_radios_actuators_nav1_obs_deg_mag_copilot, 340.0f);
-    mirror(bound::sim_cockpit2_radios_actuators_nav2_obs_deg_mag_pilot, 20.0f);
+    mirror(bound::sim_cockpit2_radios_actuators_nav1_obs_deg_mag_copilot, 20.0f);
+    mirror(bound::sim_cockpit2_radios_actuators_nav2_obs_deg_mag_pilot, 340.0f);
     mirror(bound::sim_cockpit2_radios_actuators_nav2_obs_deg_mag_copilot, 20.0f);
     frame_time = 0.1f;
     update_flight_director();

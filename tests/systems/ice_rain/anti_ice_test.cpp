@@ -51,6 +51,8 @@ class AntiIce : public PanelTest {
   }
 };
 
+// Engine 1 alone overheats its duct: both valves cycle together; either
+// lever up shuts both.
 TEST_F(AntiIce, GroundOverheatCycleTenOpenFortyShut) {
   ice::wing_heat_pos = 1.0f;
   host_mirror.sim_flightmodel2_engines_N1_percent[0] = 60.0f;
@@ -62,28 +64,34 @@ TEST_F(AntiIce, GroundOverheatCycleTenOpenFortyShut) {
   run(40.0f, &open, &shut);
   EXPECT_NEAR(shut * frame_time, 40.0f, 0.25f);
   EXPECT_LT(system_::wing_anti_ice_valve[0], 0.05f);
+  EXPECT_LT(system_::wing_anti_ice_valve[1], 0.05f);
   open = shut = 0;
   run(50.0f, &open, &shut);  // and round again
   EXPECT_NEAR(open * frame_time, 10.0f, 0.25f);
   EXPECT_NEAR(shut * frame_time, 40.0f, 0.25f);
-  // A thrust lever above 0.5 shuts that side at once.
-  engine::thrust1_leveler = 0.6f;
-  update_anti_ice();
-  EXPECT_EQ(anti_ice_state.wing_ground_gate_left, 0.0f);
-  EXPECT_EQ(anti_ice_state.wing_ground_gate_right, 1.0f);
+  run(5.0f, &open, &shut);
+  ASSERT_GT(system_::wing_anti_ice_valve[1], 0.95f);
+  engine::thrust2_leveler = 0.6f;
+  run(3.0f, &open, &shut);
+  EXPECT_LT(system_::wing_anti_ice_valve[0], 0.01f);
+  EXPECT_LT(system_::wing_anti_ice_valve[1], 0.01f);
 }
 
 TEST_F(AntiIce, WingSwitchSetOnGroundTripsAfterTakeoff) {
   struct Case {
     const char* what;
     float set_on_ground;
+    bool frame_on_ground;  // a frame on the ground with the switch on first
     int trips;
   };
-  const Case cases[] = {{"set on the ground", 1.0f, 1}, {"set in the air", 0.0f, 0}};
+  const Case cases[] = {{"set on the ground", 1.0f, false, 1},
+                        {"set in the air", 0.0f, false, 0},
+                        {"left on through a landing", 0.0f, true, 1}};
   for (const Case& c : cases) {
     SetUp();
     ice::wing_heat_pos = 1.0f;
     anti_ice_state.wing_heat_set_on_ground = c.set_on_ground;
+    if (c.frame_on_ground) update_anti_ice();
     on_ground = 0;
     for (int32_t& g : host_mirror.sim_flightmodel2_gear_on_ground) g = 0;
     host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 11.0f;
