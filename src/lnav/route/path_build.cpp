@@ -289,10 +289,14 @@ void carry_on_flown_turn(int32_t p, int32_t region_before, float mode_before) {
   const bool left = pathpos::is_left(legs_seg1_turn[p]);
   const double lat = aircraft_lat();
   const double lon = aircraft_lon();
-  // Past the rebuilt arc's start the aircraft is on that turn already.
+  // Past the rebuilt arc's start the aircraft is on that turn already, or
+  // outside it, where more of the same turn joins it; inside it (a smaller
+  // turn changed late) the arc would be joined by rolling the other way.
   const float b1 = gc_bearing(legs_seg1_ctr_lat[p], legs_seg1_ctr_lon[p], lat, lon);
   const float start1 = legs_seg1_start_angle[p];
-  if (!pathpos::faces(b1, start1 + (left ? 90.0f : 270.0f)) || !pathpos::faces(b1, start1)) return;
+  if (!pathpos::faces(b1, start1 + (left ? 90.0f : 270.0f)) || !pathpos::faces(b1, start1)) {
+    if (!(gc_distance_nm(legs_seg1_ctr_lat[p], legs_seg1_ctr_lon[p], lat, lon) < r)) return;
+  }
 
   const float track = navmath::mod360(mirror_f(sim_flightmodel_position_hpath));
   const float out = gc_bearing(legs_lat[p], legs_lon[p], legs_lat[n], legs_lon[n]);
