@@ -62,6 +62,93 @@ SPECIAL = {
 WRITERS = {
     "zuvadud/D738/parking_brake_pos": "parking_brake_pos_writer",
     "zuvadud/D738/autobrake/autobrake_pos": "autobrake_pos_writer",
+    "zuvadud/D738/toggle_switch/air_valve_ctrl": "air_valve_ctrl_writer",
+    "zuvadud/D738/toggle_switch/n1_set_source": "n1_set_source_writer",
+    "zuvadud/D738/toggle_switch/spd_ref": "spd_ref_writer",
+    "zuvadud/D738/electric/standby_bat_pos": "standby_bat_pos_writer",
+    "zuvadud/D738/electric/battery_pos": "battery_pos_writer",
+    "zuvadud/D738/toggle_switch/yaw_dumper_pos": "yaw_dumper_pos_writer",
+    "zuvadud/D738/engine/starter1_pos": "starter1_pos_writer",
+    "zuvadud/D738/engine/starter2_pos": "starter2_pos_writer",
+    "zuvadud/D738/toggle_switch/ap_trim_pos": "ap_trim_pos_writer",
+    "zuvadud/D738/toggle_switch/el_trim_lock_pos": "el_trim_lock_pos_writer",
+    "zuvadud/D738/toggle_switch/window_ovht_test": "window_ovht_test_writer",
+    "zuvadud/D738/toggle_switch/fuel_flow_pos": "fuel_flow_pos_writer",
+    "zuvadud/D738/toggle_switch/flt_dk_door": "flt_dk_door_writer",
+}
+
+# The travel (first and last position) of every other writable switch,
+# selector and knob the table lists with a plain store: a write takes the
+# nearest whole-number position, a value beyond the travel the end, and a
+# NaN is ignored, so the plug-in and the host never read one written value
+# two ways. The writers above take their own positions the same way.
+SWITCH_TRAVEL = {
+    "zuvadud/D738/air/isolation_valve_pos": (0, 2),
+    "zuvadud/D738/air/l_pack_pos": (0, 2),
+    "zuvadud/D738/air/r_pack_pos": (0, 2),
+    "zuvadud/D738/air/l_recirc_fan_pos": (0, 1),
+    "zuvadud/D738/air/r_recirc_fan_pos": (0, 1),
+    "zuvadud/D738/air/trim_air_pos": (0, 1),
+    "zuvadud/D738/air/temp/ctrl_700": (0, 1),
+    "zuvadud/D738/electrical/apu_gen1_pos": (-1, 1),
+    "zuvadud/D738/electrical/apu_gen2_pos": (-1, 1),
+    "zuvadud/D738/electrical/gen1_pos": (-1, 1),
+    "zuvadud/D738/electrical/gen2_pos": (-1, 1),
+    "zuvadud/D738/electrical/gpu_pos": (-1, 1),
+    "zuvadud/D738/engine/mixture_ratio1": (0, 1),
+    "zuvadud/D738/engine/mixture_ratio2": (0, 1),
+    "zuvadud/D738/fuel/fuel_tank_pos_ctr1": (0, 1),
+    "zuvadud/D738/fuel/fuel_tank_pos_ctr2": (0, 1),
+    "zuvadud/D738/fuel/fuel_tank_pos_lft1": (0, 1),
+    "zuvadud/D738/fuel/fuel_tank_pos_lft2": (0, 1),
+    "zuvadud/D738/fuel/fuel_tank_pos_rgt1": (0, 1),
+    "zuvadud/D738/fuel/fuel_tank_pos_rgt2": (0, 1),
+    "zuvadud/D738/gear_lock_ovrd/position": (0, 1),
+    "zuvadud/D738/ice/eng1_heat_pos": (0, 1),
+    "zuvadud/D738/ice/eng2_heat_pos": (0, 1),
+    "zuvadud/D738/ice/window_heat_l_fwd_pos": (0, 1),
+    "zuvadud/D738/ice/window_heat_l_side_pos": (0, 1),
+    "zuvadud/D738/ice/window_heat_r_fwd_pos": (0, 1),
+    "zuvadud/D738/ice/window_heat_r_side_pos": (0, 1),
+    "zuvadud/D738/ice/wing_heat_pos": (0, 1),
+    "zuvadud/D738/knobs/cross_feed_pos": (0, 1),
+    "zuvadud/D738/switch/land_lights_left_pos": (0, 1),
+    "zuvadud/D738/switch/land_lights_right_pos": (0, 1),
+    "zuvadud/D738/toggle_switch/adf_ant1": (0, 1),
+    "zuvadud/D738/toggle_switch/adf_ant2": (0, 1),
+    "zuvadud/D738/toggle_switch/air_temp_source": (0, 6),
+    "zuvadud/D738/toggle_switch/air_valve_manual": (-1, 1),
+    "zuvadud/D738/toggle_switch/alt_flaps_ctrl": (-1, 1),
+    "zuvadud/D738/toggle_switch/bleed_air_1_pos": (0, 1),
+    "zuvadud/D738/toggle_switch/bleed_air_2_pos": (0, 1),
+    "zuvadud/D738/toggle_switch/bleed_air_apu_pos": (0, 1),
+    "zuvadud/D738/toggle_switch/cab_util_pos": (0, 1),
+    "zuvadud/D738/toggle_switch/capt_probes_pos": (0, 1),
+    "zuvadud/D738/toggle_switch/fo_probes_pos": (0, 1),
+    "zuvadud/D738/toggle_switch/dspl_ctrl_pnl": (-1, 1),
+    "zuvadud/D738/toggle_switch/dspl_source": (-1, 1),
+    "zuvadud/D738/toggle_switch/fmc_source": (-1, 1),
+    "zuvadud/D738/toggle_switch/electric_hydro_pumps1_pos": (0, 1),
+    "zuvadud/D738/toggle_switch/electric_hydro_pumps2_pos": (0, 1),
+    "zuvadud/D738/toggle_switch/hydro_pumps1_pos": (0, 1),
+    "zuvadud/D738/toggle_switch/hydro_pumps2_pos": (0, 1),
+    "zuvadud/D738/toggle_switch/eng_start_source": (-1, 1),
+    "zuvadud/D738/toggle_switch/eq_cool_exhaust": (0, 1),
+    "zuvadud/D738/toggle_switch/eq_cool_supply": (0, 1),
+    "zuvadud/D738/toggle_switch/ife_pass_seat_pos": (0, 1),
+    "zuvadud/D738/toggle_switch/logo_light": (0, 1),
+    "zuvadud/D738/toggle_switch/lower_du_capt": (-1, 1),
+    "zuvadud/D738/toggle_switch/lower_du_fo": (-1, 1),
+    "zuvadud/D738/toggle_switch/main_pnl_du_capt": (-1, 3),
+    "zuvadud/D738/toggle_switch/main_pnl_du_fo": (-1, 3),
+    "zuvadud/D738/toggle_switch/no_smoking_pos": (0, 2),
+    "zuvadud/D738/toggle_switch/off_on1": (0, 1),
+    "zuvadud/D738/toggle_switch/off_on2": (0, 1),
+    "zuvadud/D738/toggle_switch/rwy_light_left": (0, 1),
+    "zuvadud/D738/toggle_switch/rwy_light_right": (0, 1),
+    "zuvadud/D738/toggle_switch/service_interphone": (0, 1),
+    "zuvadud/D738/toggle_switch/wheel_light": (0, 1),
+    "zuvadud/D738/toggle_switch/wing_light": (0, 1),
 }
 
 # Start values of backing globals that are not zero when the plug-in loads.
@@ -337,7 +424,10 @@ def row_text(r):
     args = "%s, %d, %d" % (n, r.writable, r.refind)
     k = r.kind
     if k == "F":
-        wr = "nullptr" if w is None else ("PUB_WF(%s)" % r.expr if w == "PLAIN" else w)
+        if w == "PLAIN" and r.name in SWITCH_TRAVEL:
+            wr = "PUB_WF_SWITCH(%s, %d, %d)" % ((r.expr,) + SWITCH_TRAVEL[r.name])
+        else:
+            wr = "nullptr" if w is None else ("PUB_WF(%s)" % r.expr if w == "PLAIN" else w)
         return "PUB_F(%s, %s, %s)" % (args, r.expr, wr)
     if k == "MAGVAR":
         return "PUB_F_READER(%s, %s)" % (args, r.expr)
@@ -368,11 +458,15 @@ def row_text(r):
     raise SystemExit("unknown kind " + k)
 
 
-WRITER_HEADER = {
+WRITER_HEADER = dict({
     "debug_command_write": "publication/debug_service.h",
     "find_icao_write": "navdata/airport_lookup.h",
     "fms_plan_list_write": "lnav/route/fms_plan_list.h",
-}
+}, **{w: "publication/switch_writers.h" for w in (
+    "air_valve_ctrl_writer", "n1_set_source_writer", "spd_ref_writer", "standby_bat_pos_writer",
+    "battery_pos_writer", "yaw_dumper_pos_writer", "starter1_pos_writer", "starter2_pos_writer",
+    "ap_trim_pos_writer", "el_trim_lock_pos_writer", "window_ovht_test_writer", "fuel_flow_pos_writer",
+    "flt_dk_door_writer")})
 
 
 def emit_lists(src, rows):
@@ -448,6 +542,10 @@ def main():
         raise SystemExit("a name appears twice")
     if len(rows) != 1886:
         raise SystemExit("expected 1886 rows, got %d" % len(rows))
+    plain_floats = {r.name for r in rows if r.flags == "2" and r.writer in ("plain",) + tuple(WRITERS.values())}
+    for name in list(SWITCH_TRAVEL) + list(WRITERS):
+        if name not in plain_floats:
+            raise SystemExit("%s: no writable float of the table" % name)
     modules = assign_backing(rows)
     emit_modules(src, modules)
     emit_lists(src, rows)

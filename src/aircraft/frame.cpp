@@ -22,10 +22,12 @@
 #include "core/variant.h"
 #include "display/display_steps.h"
 #include "display/map_symbols.h"
+#include "engines/engine_state.h"
 #include "engines/engine_steps.h"
 #include "engines/engine_values.h"
 #include "lnav/guidance_steps.h"
 #include "navdata/navdb.h"
+#include "publication/switch_writers.h"
 #include "systems/aircraft_systems.h"
 #include "systems/systems_steps.h"
 
@@ -60,6 +62,7 @@ float flight_loop_state_restore(float, float, int, void*) {
     CORVANE_STEP(read_cover_arrays);
     CORVANE_STEP(restore_lights_state);
     CORVANE_STEP(restore_cockpit_state);
+    CORVANE_STEP(hand_over_restored_n1_set);
     CORVANE_STEP(take_raw_air_data);
   }
   // The plug-in supplies the indicated airspeed itself.
@@ -149,11 +152,15 @@ void situation_restore() {
   airspeed_display_restart(script_global[0], script_global[1]);
   CORVANE_STEP(flight_director_restore_reset);
   unload_loaded_gse();
+  // The N1 SET knob comes back on this path too, whichever frame the
+  // scripts report the restore on.
+  CORVANE_STEP(read_glare_switches);
   CORVANE_STEP(restore_anti_ice_state);
   CORVANE_STEP(restore_fire_state);
   CORVANE_STEP(read_cover_arrays);
   CORVANE_STEP(restore_lights_state);
   CORVANE_STEP(restore_cockpit_state);
+  CORVANE_STEP(hand_over_restored_n1_set);
   CORVANE_STEP(n1_command_restore_reset);
   stage_two();
 }
@@ -161,6 +168,7 @@ void situation_restore() {
 
 // The packed script arrays are written after the systems of the same frame.
 void systems_sequence() {
+  CORVANE_STEP(hold_written_switches);
   CORVANE_STEP(update_engine_eicas);
   CORVANE_STEP(update_thrust_control);
   // Before the lights read the pump switches: the start-up's centre pumps,

@@ -13,12 +13,15 @@
 #include "core/preprocess_values.h"
 #include "engines/engine_values.h"
 #include "systems/air/air_values.h"
+#include "systems/air/pressurisation.h"
 #include "systems/apu_start/apu_start_state.h"
 #include "systems/gear_brakes/autobrake_state.h"
 #include "systems/delay_timers.h"
+#include "systems/electrical/electric_values.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/fuel/fuel_values.h"
 #include "systems/ice_rain/ice_values.h"
+#include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_targets.h"
 #include "systems/switches/switch_values.h"
 
@@ -324,6 +327,28 @@ void append_and_answer(int32_t len, const char* block, int32_t n, float answer) 
   script_set_f(bound::zuvadud_D738_state_cmd2, answer);
 }
 
+// The battery and standby power switches have no place of their own: the
+// host battery values of positions 28 and 29 and the switches' guards tell
+// where they stood. A closed guard holds its switch in the guarded position
+// (the cover step keeps it there); under an open guard a battery found off
+// had its switch OFF, and one found on its switch ON (the standby power
+// switch AUTO, or BAT where it already stands there).
+constexpr int32_t kBatteryPosition = 28;
+constexpr int32_t kStandbyBatteryPosition = 29;
+
+void apply_battery_switches(const char* s, bool guards_held) {
+  auto guard_open = [&](int cover) { return guards_held || s[panel_state_last_block_start + cover] != '0'; };
+  if (guard_open(kBatteryCover)) electric::battery_pos = decode(codes_01, s[kBatteryPosition]);
+  if (guard_open(kStandbyPowerCover)) {
+    float& standby = electric::standby_bat_pos;
+    if (decode(codes_01, s[kStandbyBatteryPosition]) == 0.0f) {
+      standby = 0.0f;
+    } else if (standby != -1.0f) {
+      standby = 1.0f;
+    }
+  }
+}
+
 }  // namespace
 
 void apply_panel_state() {
@@ -333,6 +358,9 @@ void apply_panel_state() {
   const bool guards_held = cockpit_options.guarded_covers != 0.0f;
 
   for (const PanelPosition& p : first_block) apply_position(p, s[p.pos], guards_held);
+  // The pressurisation mode selector and the controller it puts in charge
+  // move together, as with its commands, so AUTO FAIL never sees them apart.
+  cockpit::pressurization_mode = pressurisation_mode_for_selector();
 
   if (!guards_held) {
     for (int32_t k = 0; k < cover_count; ++k) {
@@ -345,6 +373,7 @@ void apply_panel_state() {
   // Position 130 is absent from a 130-character string; it then reads as a
   // character outside the codes.
   for (const PanelPosition& p : last_block_tail) apply_position(p, p.pos < len ? s[p.pos] : '\0', guards_held);
+  apply_battery_switches(s, guards_held);
 
   host.sim_cockpit2_electrical_battery_on[1] = 0;
   push_battery();

@@ -33,6 +33,7 @@
 #include "engines/engine_values.h"
 #include "lnav/route/sequencing.h"
 #include "navdata/air_data.h"
+#include "publication/switch_writers.h"
 #include "systems/air/air_values.h"
 #include "systems/annunciators/annunciator_values.h"
 #include "systems/annunciators/annunciators.h"
@@ -730,6 +731,7 @@ void first_frame_block() {
   init_thrust_levers();
   init_light_spill();
   reset_switch_memory();
+  forget_written_switches();
   init_anti_ice(state);
   init_audio_panels();
   init_clocks();

@@ -274,6 +274,9 @@ const SlotIndex& slot_index() {
 
 // ---- restore, "zuvadud/D738/system" ----
 
+// Slots 98 and 99: engine 1's and engine 2's remembered manual N1 set value.
+constexpr int kManualN1Slot = 98;
+
 void restore_system_slot(int slot, float v) {
   if (float* p = slot_index().system[slot]) {
     *p = v;
@@ -295,6 +298,12 @@ void restore_system_slot(int slot, float v) {
     case 94: flight_director_state.hold[2] = v; break;
     case 95: flight_director_state.hold[3] = v; break;
     case 91: press_ctrl.press_channel = trunc_to_i32(v); break;
+    // The remembered manual N1 set values. A save from before they were
+    // kept holds 0 here, which leaves the remembered values as they are.
+    case kManualN1Slot:
+    case kManualN1Slot + 1:
+      if (v > 0.0f) thrust_lever_state.manual_n1[slot - kManualN1Slot] = v;
+      break;
     default: break;  // slots that carry nothing
   }
 }
@@ -432,6 +441,8 @@ void build_system_image(float image[kStateArraySize]) {
   image[94] = flight_director_state.live[2];
   image[95] = flight_director_state.live[3];
   image[91] = static_cast<float>(press_ctrl.press_channel);
+  image[kManualN1Slot] = thrust_lever_state.manual_n1[0];
+  image[kManualN1Slot + 1] = thrust_lever_state.manual_n1[1];
 }
 
 void build_system_sw_image(float image[kStateArraySize]) {
@@ -496,7 +507,9 @@ void sync_glare_switch() {
   }
 }
 
+// Only the scripts' 15 elements are asked for: a longer read would run past
+// the end of their array.
 void read_glare_switches() {
-  const int n = read_now_vf(bound::zuvadud_D738_glare_sw, state_buffers.glare, kGlareBufferSize);
+  const int n = read_now_vf(bound::zuvadud_D738_glare_sw, state_buffers.glare, kGlareArraySize);
   if (n > kGlareN1SourceElement) toggle_switch::n1_set_source = state_buffers.glare[kGlareN1SourceElement];
 }

@@ -58,17 +58,29 @@ void down_start(float in_force) {
                                          host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_copilot);
 }
 
+float code_sense(float code) {
+  if (in_range(code, 1.0f, 3.0f)) return 1.0f;
+  if (in_range(code, 4.0f, 6.0f)) return -1.0f;
+  return 0.0f;
+}
+
 // Follows the sense of the advisory through the committed codes: a change
 // between the climb codes (1..3) and the descend codes (4..6) is a reversal;
-// the advisory, and with it its sense, ends with a plain detection or none.
-void track_sense(float code) {
+// an adjust issued first takes the side it keeps the aircraft on; the
+// advisory, and with it its sense, ends with a plain detection or none.
+// Also times a climb or descend from the cycle it was issued or reversed in.
+void track_sense(float code, float adjust_sense, float step_s) {
   TcasThreatState& t = tcas_threat;
+  const bool continued =
+      tcas_corrective_code(code) && tcas_corrective_code(t.ra_code) && code_sense(code) == code_sense(t.ra_code);
+  t.corrective_s = continued ? t.corrective_s + step_s : 0.0f;
   if (!is_sense_code(code)) {
     t.ra_sense = 0.0f;
     t.sense_reversed = 0;
     return;
   }
-  const float sense = code <= 3.0f ? 1.0f : (code <= 6.0f ? -1.0f : 0.0f);
+  float sense = code_sense(code);
+  if (sense == 0.0f && t.ra_sense == 0.0f) sense = adjust_sense;
   if (sense == 0.0f) return;
   if (t.ra_sense != 0.0f && sense != t.ra_sense) t.sense_reversed = 1;
   t.ra_sense = sense;
@@ -95,12 +107,42 @@ void end_traffic() {
   if (t.command_in_force == ra_cmd::traffic) t.command_in_force = ra_cmd::none;
 }
 
-// The RA command from the RA code of the last cycle (knob at TA/RA only).
+// The name of a climb advisory, given when its code changes: a reversal of a
+// descend in force (or of an adjust that kept the aircraft below) is CLIMB
+// NOW, the strong rate after a climb in force is INCREASE CLIMB, the normal
+// rate keeps the climb in force; anything else is a new climb, CROSSING
+// CLIMB when the intruder is above now.
+float climb_name(int code, float in_force, float prior_sense, float rel_ft) {
+  if (in_range(in_force, 6.0f, 10.0f) || (in_force == ra_cmd::adjust && prior_sense < 0.0f)) return ra_cmd::climb_now;
+  const bool climbing =
+      in_force == ra_cmd::climb_now || in_force == ra_cmd::climb || in_force == ra_cmd::crossing_climb;
+  if (code == 2 && (climbing || in_force == ra_cmd::increase_climb)) return ra_cmd::increase_climb;
+  if (code == 1 && climbing) return in_force;
+  return rel_ft >= 0.0f ? ra_cmd::climb : ra_cmd::crossing_climb;
+}
+
+float descend_name(int code, float in_force, float prior_sense, float rel_ft) {
+  if (in_range(in_force, 1.0f, 5.0f) || (in_force == ra_cmd::adjust && prior_sense > 0.0f)) return ra_cmd::descend_now;
+  const bool descending =
+      in_force == ra_cmd::descend_now || in_force == ra_cmd::descend || in_force == ra_cmd::crossing_descend;
+  if (code == 5 && (descending || in_force == ra_cmd::increase_descent)) return ra_cmd::increase_descent;
+  if (code == 4 && descending) return in_force;
+  return rel_ft <= 0.0f ? ra_cmd::descend : ra_cmd::crossing_descend;
+}
+
+// The RA command from the RA code of the last cycle (knob at TA/RA only). An
+// advisory keeps the name it was issued with while its code stands: the
+// intruder passing through own level, or a reversal's next cycle, is no new
+// advisory to announce.
 void derive_ra_command() {
   TcasThreatState& t = tcas_threat;
   const float f = t.command_in_force;
   const float rel = t.threat_rel_alt_ft;
   const int code = static_cast<int>(t.ra_code);
+  const bool named = t.ra_code == t.named_code && in_range(t.ra_command, 1.0f, 12.0f);
+  const float prior_sense = t.named_sense;
+  t.named_code = t.ra_code;
+  t.named_sense = t.ra_sense;
   switch (code) {
     case 0:
       if (t.advisory_issued != 0 && f != 0.0f && f != 13.0f && f != 14.0f) t.ra_command = ra_cmd::clear_of_conflict;
@@ -108,16 +150,8 @@ void derive_ra_command() {
       t.advisory_issued = 0;
       break;
     case 1:
-      if (in_range(f, 6.0f, 10.0f)) t.ra_command = ra_cmd::climb_now;
-      else if (rel >= 0.0f || f == 2.0f) t.ra_command = ra_cmd::climb;
-      else t.ra_command = ra_cmd::crossing_climb;
-      t.advisory_issued = 1;
-      up_start(f);
-      break;
     case 2:
-      if (in_range(f, 6.0f, 10.0f)) t.ra_command = ra_cmd::climb_now;
-      else if (rel < 0.0f && f != 3.0f) t.ra_command = ra_cmd::crossing_climb;
-      else t.ra_command = ra_cmd::increase_climb;
+      if (!named) t.ra_command = climb_name(code, f, prior_sense, rel);
       t.advisory_issued = 1;
       up_start(f);
       break;
@@ -127,16 +161,8 @@ void derive_ra_command() {
       capture(f, 5.0f);
       break;
     case 4:
-      if (in_range(f, 1.0f, 5.0f)) t.ra_command = ra_cmd::descend_now;
-      else if (rel <= 0.0f || f == 7.0f) t.ra_command = ra_cmd::descend;
-      else t.ra_command = ra_cmd::crossing_descend;
-      t.advisory_issued = 1;
-      down_start(f);
-      break;
     case 5:
-      if (in_range(f, 1.0f, 5.0f)) t.ra_command = ra_cmd::descend_now;
-      else if (rel > 0.0f && f != 8.0f) t.ra_command = ra_cmd::crossing_descend;
-      else t.ra_command = ra_cmd::increase_descent;
+      if (!named) t.ra_command = descend_name(code, f, prior_sense, rel);
       t.advisory_issued = 1;
       down_start(f);
       break;
@@ -174,6 +200,7 @@ void derive_ra_command() {
 void derive_traffic_command() {
   TcasThreatState& t = tcas_threat;
   t.advisory_issued = 0;
+  t.named_code = t.named_sense = 0.0f;
   if (t.ra_code >= 1.0f && t.ra_code <= 9.0f) {
     t.ra_command = ra_cmd::traffic;
     if (t.command_in_force != 0.0f && t.command_in_force != 14.0f) t.command_in_force = ra_cmd::traffic;
@@ -186,7 +213,7 @@ void derive_traffic_command() {
 void surveil(float knob) {
   TcasCycleState& c = tcas_cycle;
   TcasThreatState& t = tcas_threat;
-  if (c.cycle_flag == 0 && c.cycle_timer_s > kCycle_s) c.cycle_flag = 1;
+  if (c.cycle_flag == 0 && c.cycle_phase_s > kCycle_s) c.cycle_flag = 1;
   const bool cycle = c.cycle_flag == 1;
   if (cycle) {
     c.cycle_step_s = c.cycle_timer_s;
@@ -201,6 +228,7 @@ void surveil(float knob) {
   float code = t.ra_code;
   float rel_alt = t.threat_rel_alt_ft;
   float range_time = 99.0f;
+  float adjust_sense = 0.0f;
   TcasTargetResult ra_threats[kTcasSlots];
   int ra_count = 0;
   for (int slot = 1; slot <= kTcasSlots; ++slot) {
@@ -217,6 +245,7 @@ void surveil(float knob) {
         code = static_cast<float>(r.ra_code);
         rel_alt = r.relative_alt_ft;
         range_time = r.range_time_s;
+        adjust_sense = r.adjust_sense;
         taken = true;
         taken_slot = slot;
       }
@@ -241,11 +270,15 @@ void surveil(float knob) {
       if (is_sense_code(code)) code = 9.0f;
       else if (code == 9.0f) code = 0.0f;
     }
+    track_sense(code, code == 7.0f ? adjust_sense : 0.0f, c.cycle_step_s);
     t.ra_code = code;
     t.threat_slot = taken_slot;
-    track_sense(code);
     t.threat_rel_alt_ft = rel_alt;
     c.cycle_timer_s = 0.0f;
+    // The schedule keeps its one-second period at any frame rate: what a
+    // frame overshot is carried into the next cycle.
+    c.cycle_phase_s -= kCycle_s;
+    if (!(c.cycle_phase_s >= 0.0f && c.cycle_phase_s < kCycle_s)) c.cycle_phase_s = 0.0f;
     c.own_elev_last_cycle_m = c.own_elev_m;
     if (t.ra_code == 0.0f) t.worst_level = 0;
   }
@@ -348,8 +381,9 @@ void side_blanking() {
                (map_mode[side] < nd_mode(NdMapMode::map) && exp_map[side] == 0.0f)) {
       blank = true;
     }
+    // A blanked display changes nothing in the surveillance: the cycle keeps
+    // its period, so what is detected and announced does not depend on it.
     if (blank) {
-      tcas_cycle.cycle_flag = 1;
       *s.traffic_ta = *s.traffic_ra = 0.0f;
       *s.tfc_show = 0.0f;
     }
@@ -371,12 +405,13 @@ void update_tcas() {
   c.own_lon_deg = static_cast<float>(host_mirror.sim_flightmodel_position_longitude);
   c.own_elev_m = static_cast<float>(host_mirror.sim_flightmodel_position_elevation);
   c.cycle_timer_s += frame_time;
+  c.cycle_phase_s += frame_time;
 
   const float knob = knob::transponder_pos;
   const float bus = electric::ac_tnsbus1_status;
   const bool failed = tcas_failed();
   if (knob <= 0.0f || bus != 1.0f || failed) {
-    c.cycle_timer_s = 0.0f;
+    c.cycle_timer_s = c.cycle_phase_s = 0.0f;
     tcas_clear_state();
   } else if (script_mirror.zuvadud_D738_fms_xfirst_time2 == 0.0f) {
     surveil(knob);

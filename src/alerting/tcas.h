@@ -18,11 +18,15 @@ struct TcasCycleState {
   float own_lat_deg, own_lon_deg;  // narrowed to float each frame
   float own_elev_m;
   float cycle_timer_s;             // since the last cycle
+  float cycle_phase_s;             // the one-second schedule, its overshoot carried
   int32_t cycle_flag;              // 1 on a cycle frame
   float cycle_step_s;              // cycle timer at the last cycle frame
   float own_elev_last_cycle_m;
 };
 extern TcasCycleState tcas_cycle;
+
+// A climb or descend at the normal or the strong rate (RA codes 1, 2, 4, 5).
+inline bool tcas_corrective_code(float code) { return code == 1.0f || code == 2.0f || code == 4.0f || code == 5.0f; }
 
 // RA commands (update_tcas -> tcas_resolution_advisory).
 namespace ra_cmd {
@@ -50,6 +54,9 @@ struct TcasThreatState {
   float ra_sense;                   // of the advisory running: 1 climb, -1 descend, 0 none yet
   int32_t sense_reversed;           // it has reversed once and keeps its sense to its end
   int32_t threat_slot;              // traffic slot whose code the advisory follows; 0 none
+  float named_code;                 // the RA code the RA command was named from
+  float named_sense;                // the advisory's sense then (ra_sense)
+  float corrective_s;               // a climb or descend (codes 1, 2, 4, 5) in force since, up to the last cycle
 };
 extern TcasThreatState tcas_threat;
 
@@ -82,6 +89,9 @@ struct TcasTargetResult {
   // threats.
   float intruder_elev_m;
   float predicted_elev_m;
+  // The side an adjust code (7) issued as the first advisory keeps the
+  // aircraft on: 1 above the intruder, -1 below; 0 otherwise.
+  float adjust_sense;
 };
 
 void update_tcas();

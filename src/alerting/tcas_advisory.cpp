@@ -126,6 +126,8 @@ void clear_advisory() {
   t.announcement = t.command_in_force = t.ra_code = t.threat_rel_alt_ft = 0.0f;
   t.ra_sense = 0.0f;
   t.sense_reversed = 0;
+  t.named_code = t.named_sense = 0.0f;
+  t.corrective_s = 0.0f;
 }
 
 // Two-part announcements: first part on R = 2, second on R = 1.

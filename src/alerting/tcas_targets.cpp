@@ -66,6 +66,14 @@ constexpr float kWeakHold_ft = 50.0f;
 // Above the noise of positions in floats: traffic flying in formation must
 // not read as passed and back every cycle.
 constexpr float kPassedOpening_kt = 10.0f;
+// The crew's reaction to a first advisory. A climb or descend in force is
+// predicted with what is left of it since the advisory was issued: a crew
+// that answers in time is not told to increase.
+constexpr float kReaction_s = 5.0f;
+// A climb or descend stands longer than five seconds before it may be
+// weakened: a crew is not told to level off just after being told to climb,
+// or to reverse.
+constexpr float kBeforeWeakening_s = 6.0f;
 
 struct Position {
   float lat, lon, elev_m;
@@ -153,6 +161,7 @@ struct Eval {
   Position intr;
   float prev_elev_m;
   int level;
+  bool held_threat;  // an RA only because the advisory issued against it stands
   int label_n;
   TcasSensitivity sens;
   float ra_vertical_ft;
@@ -177,10 +186,12 @@ struct Candidate {
 // strong_in_force: the stronger rate is asked for already. It stays asked
 // for: going back to the normal rate would weaken the advisory while its
 // miss is still short (the two rates' misses near closest approach are noise).
-// Without strong_allowed the normal rate is the most that is asked for.
-Candidate manoeuvre(bool climb, bool in_force, bool strong_in_force, bool strong_allowed, float own_m, float w,
-                    float q, float range_time, float required) {
-  const float reaction = in_force ? 5.0f : random_range(4.0f, 6.0f);
+// Without strong_allowed the normal rate is the most that is asked for: the
+// stronger rate only strengthens a climb or descend already in force, near
+// the ground not even that.
+Candidate manoeuvre(bool climb, bool in_force, float in_force_reaction_s, bool strong_in_force, bool strong_allowed,
+                    float own_m, float w, float q, float range_time, float required) {
+  const float reaction = in_force ? in_force_reaction_s : random_range(4.0f, 6.0f);
   const float miss1 = std::fabs(own_profile(own_m, w, kRateNormal_ms, reaction, range_time, climb) - q) * kFtPerM;
   const int normal = climb ? 1 : 4;
   if (!strong_allowed || (miss1 >= required && !strong_in_force)) return {normal, miss1};
@@ -195,7 +206,24 @@ float predicted_elevation(const Eval& e, float range_time) {
   return e.intr.elev_m + (e.intr.elev_m - e.prev_elev_m) / e.step_s * range_time;
 }
 
-int advisory_sense(const Eval& e, float range_time, float vertical_time) {
+// How long a climb or descend in force has stood by this cycle; 0 for any
+// other code.
+float corrective_age(float stored, float step) {
+  return tcas_corrective_code(stored) ? tcas_threat.corrective_s + step : 0.0f;
+}
+
+// The reaction the prediction of a sense in force allows for: what is left
+// of the first one.
+float in_force_reaction(float stored, float step) {
+  const float left = kReaction_s - corrective_age(stored, step);
+  return left > 0.0f ? left : 0.0f;
+}
+
+int advisory_sense(const Eval& e, float range_time, float vertical_time, float* adjust_sense) {
+  // An advisory held until the pass goes on by its prediction, whatever
+  // the closure: a sense chosen by position alone would reverse a crossing
+  // advisory. Without closure the prediction looks the RA time ahead.
+  if (e.held_threat && !(range_time < 99.0f)) range_time = e.sens.ra_time_s;
   const TcasCycleState& c = tcas_cycle;
   const float stored = tcas_threat.ra_code;
   const float own = c.own_elev_m;
@@ -210,14 +238,27 @@ int advisory_sense(const Eval& e, float range_time, float vertical_time) {
   // The sense the advisory holds now; an adjust or monitor code in between
   // does not end it.
   const float held = climb_in_force ? 1.0f : (descend_in_force ? -1.0f : tcas_threat.ra_sense);
+  const float radio_alt = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
+  const bool may_descend = radio_alt >= kNoDescend_ft;
+  const bool may_climb = host_mirror.sim_flightmodel_position_elevation <= 10700.0;
 
-  if (!(range_time < e.sens.ra_time_s)) {
+  if (!(range_time < e.sens.ra_time_s) && !e.held_threat) {
     bool climb;
     if (p > -50.0f && climb_in_force) climb = true;
     else if (p < 50.0f && descend_in_force) climb = false;
     else climb = p > 0.0f;
     // One reversal per advisory.
     if (held != 0.0f && climb != (held > 0.0f) && tcas_threat.sense_reversed != 0) climb = held > 0.0f;
+    // A weakened advisory stays weakened while it keeps the required miss:
+    // traffic alongside would otherwise have it strengthened and weakened by
+    // turns as the range time crosses the RA time.
+    const float q_ra = predicted_elevation(e, e.sens.ra_time_s);
+    if (stored == 7.0f && held != 0.0f && climb == (held > 0.0f) && (own - q_ra) * held * kFtPerM >= required)
+      return 7;
+    // Raised by distance alone, the advisory keeps the limits near the
+    // ground and at altitude all the same.
+    if (climb && !may_climb) return w > 0.5f ? 7 : 3;
+    if (!climb && !may_descend) return w < -0.5f ? 7 : 6;
     if (a >= required && vertical_time == 100.0f) {
       if (climb) return w >= 0.0f ? 3 : 1;
       return w >= 0.0f ? 4 : 6;
@@ -228,23 +269,42 @@ int advisory_sense(const Eval& e, float range_time, float vertical_time) {
   const float continue_miss = std::fabs(own + w * range_time - q) * kFtPerM;
   const bool weak_held = (stored == 7.0f || stored == 8.0f) && e.slot == tcas_threat.threat_slot;
   const float enough = weak_held ? required - kWeakHold_ft : required;
-  if (continue_miss >= enough && (stored == 0.0f || stored >= 8.0f)) return 8;
+  const bool first = stored == 0.0f || stored >= 8.0f;
+  if (continue_miss >= enough && first) return 8;
+  // The first advisory is the weakest that gives the miss: where levelling
+  // off after the crew's reaction keeps the aircraft on its side of the
+  // intruder by the required miss, ADJUST VERTICAL SPEED, not a climb or
+  // descend.
+  if (first) {
+    float react = 0.65f * std::fabs(w);
+    if (react > kReaction_s) react = kReaction_s;
+    if (react > range_time) react = range_time;
+    const float side = own >= q ? 1.0f : -1.0f;
+    if ((own + w * react - q) * side * kFtPerM >= required) {
+      *adjust_sense = side;
+      return 7;
+    }
+  }
   // Weakened once the aircraft, levelled off here, would pass the intruder
   // on the advisory's side by the required miss: what it has gained it keeps,
-  // so the advisory is not strengthened again when the crew answers.
-  if (stored >= 1.0f && stored <= 8.0f && held != 0.0f && (own - q) * held * kFtPerM >= enough) return 7;
+  // so the advisory is not strengthened again when the crew answers. A climb
+  // or descend stands its first cycles whatever it has gained.
+  const bool may_weaken = !tcas_corrective_code(stored) || corrective_age(stored, step) >= kBeforeWeakening_s;
+  if (stored >= 1.0f && stored <= 8.0f && held != 0.0f && may_weaken && (own - q) * held * kFtPerM >= enough)
+    return 7;
 
-  const float radio_alt = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
+  const float reaction = in_force_reaction(stored, step);
   Candidate descend;
-  if (radio_alt >= kNoDescend_ft) {
-    descend = manoeuvre(false, descend_in_force, stored == 5.0f, radio_alt >= kNoIncreaseDescent_ft, own, w, q,
-                        range_time, required);
+  if (may_descend) {
+    const bool strong = radio_alt >= kNoIncreaseDescent_ft && (stored == 4.0f || stored == 5.0f);
+    descend = manoeuvre(false, descend_in_force, reaction, stored == 5.0f, strong, own, w, q, range_time, required);
   } else {
     descend = {w < -0.5f ? 7 : 6, continue_miss};
   }
   Candidate climb;
-  if (host_mirror.sim_flightmodel_position_elevation <= 10700.0) {
-    climb = manoeuvre(true, climb_in_force, stored == 2.0f, true, own, w, q, range_time, required);
+  if (may_climb) {
+    const bool strong = stored == 1.0f || stored == 2.0f;
+    climb = manoeuvre(true, climb_in_force, reaction, stored == 2.0f, strong, own, w, q, range_time, required);
   } else {
     climb = {w > 0.5f ? 7 : 3, continue_miss};
   }
@@ -308,6 +368,17 @@ void threat_evaluation(Eval& e, float prev_d, float prev_bearing, TcasTargetResu
     if (e.sens.ra_time_s > 0.0f && !passed && (rt < e.sens.ra_time_s || e.d_nm < e.sens.ra_distance_nm) &&
         (vt < e.sens.ra_time_s || a < e.ra_vertical_ft))
       level = 3;
+    // An advisory issued against this intruder stays in force until the
+    // range opens after closest approach: the crew's answer slows the
+    // vertical closure, which alone would end it early and send the crew
+    // back toward the intruder. It ends too once the intruder is neither
+    // proximate nor a traffic advisory any more.
+    const bool advisory_threat = tcas_threat.ra_code >= 1.0f && tcas_threat.ra_code <= 8.0f &&
+                                 e.slot == tcas_threat.threat_slot;
+    if (e.sens.ra_time_s > 0.0f && !passed && advisory_threat && level >= 1 && level < 3) {
+      level = 3;
+      e.held_threat = true;
+    }
   }
   e.level = level;
   out.level = static_cast<float>(level);
@@ -318,7 +389,7 @@ void threat_evaluation(Eval& e, float prev_d, float prev_bearing, TcasTargetResu
   const float rt_ra = out.range_time_s < e.sens.ra_time_s ? out.range_time_s : e.sens.ra_time_s;
   out.predicted_elev_m = predicted_elevation(e, rt_ra);
   if (level == 2 || (level == 3 && tcas_threat.ra_code == 0.0f)) out.ra_code = 9;
-  else if (level == 3) out.ra_code = advisory_sense(e, out.range_time_s, out.vertical_time_s);
+  else if (level == 3) out.ra_code = advisory_sense(e, out.range_time_s, out.vertical_time_s, &out.adjust_sense);
   else out.ra_code = 0;
 }
 
@@ -349,12 +420,6 @@ bool display_side(const Side& s, int side, int slot, Eval& e) {
   float x = e.d_nm * std::sin(b_rad);
   float y = e.d_nm * std::cos(b_rad);
 
-  int display_level = e.level;
-  if (b > 90.0f || b < -90.0f) {
-    const float a = std::fabs(e.r_ft);
-    if (display_level == 3 && a > e.ra_vertical_ft && e.d_nm > e.sens.ra_distance_nm) display_level = 2;
-    if (display_level == 2 && e.d_nm > e.sens.ta_distance_nm && a > kTaVertical_ft) display_level = 1;
-  }
   // A symbol out of range or outside the first officer's window is still
   // drawn into its slot, only not shown: when the range changes between
   // cycles it must come back with its current type, not a blank one.
@@ -371,7 +436,9 @@ bool display_side(const Side& s, int side, int slot, Eval& e) {
   if (e.cycle) {
     const float vs_fpm = (e.intr.elev_m - e.prev_elev_m) * kFtPerM / e.step_s * 60.0f;
     s.arrow[i] = vs_fpm > 500.0f ? 2.0f : (vs_fpm < -500.0f ? 1.0f : 0.0f);
-    s.type_show[i] = static_cast<float>(4 - display_level);
+    // The symbol shows the advisory's level wherever the intruder is, behind
+    // too: a crew under an advisory looks for its symbol.
+    s.type_show[i] = static_cast<float>(4 - e.level);
   }
   tcas_format_label(e.label_n, s.label[i], 5);
   s.alt_up[i] = e.label_n >= 0 ? 1.0f : 0.0f;
@@ -409,16 +476,23 @@ int tcas_multi_threat_sense(const TcasTargetResult* threats, int count) {
     return true;
   };
   const float radio_alt = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
-  if (!above && host_mirror.sim_flightmodel_position_elevation <= 10700.0) {
-    const float reaction = stored >= 1.0f && stored <= 3.0f ? 5.0f : random_range(4.0f, 6.0f);
-    if (clears_all(true, kRateNormal_ms, reaction)) return 1;
-    if (clears_all(true, kRateStrong_ms, reaction)) return 2;
+  // The normal rate of either sense before the stronger one; where only
+  // the stronger rate clears them all, a climb or descend comes first and is
+  // strengthened once in force.
+  const bool can_climb = !above && host_mirror.sim_flightmodel_position_elevation <= 10700.0;
+  const bool can_descend = !below && radio_alt >= kNoDescend_ft;
+  float climb_reaction = in_force_reaction(stored, step), descend_reaction = climb_reaction;
+  if (can_climb) {
+    if (!(stored >= 1.0f && stored <= 3.0f)) climb_reaction = random_range(4.0f, 6.0f);
+    if (clears_all(true, kRateNormal_ms, climb_reaction)) return 1;
   }
-  if (!below && radio_alt >= kNoDescend_ft) {
-    const float reaction = stored >= 4.0f && stored <= 6.0f ? 5.0f : random_range(4.0f, 6.0f);
-    if (clears_all(false, kRateNormal_ms, reaction)) return 4;
-    if (radio_alt >= kNoIncreaseDescent_ft && clears_all(false, kRateStrong_ms, reaction)) return 5;
+  if (can_descend) {
+    if (!(stored >= 4.0f && stored <= 6.0f)) descend_reaction = random_range(4.0f, 6.0f);
+    if (clears_all(false, kRateNormal_ms, descend_reaction)) return 4;
   }
+  if (can_climb && clears_all(true, kRateStrong_ms, climb_reaction)) return stored == 1.0f || stored == 2.0f ? 2 : 1;
+  if (can_descend && radio_alt >= kNoIncreaseDescent_ft && clears_all(false, kRateStrong_ms, descend_reaction))
+    return stored == 4.0f || stored == 5.0f ? 5 : 4;
   if (above && below) {
     if (stored == 3.0f || stored == 6.0f) return static_cast<int>(stored);
     return w >= 0.0f ? 3 : 6;

@@ -128,13 +128,19 @@ int cmd_toggle_switch_spd_ref_right(XPLMCommandRef, XPLMCommandPhase phase, void
   return 0;
 }
 
+// The adjust knob turns both ways over one range, from the reset speed up
+// to 200 kt, so a speed turned up from a selection can be turned back.
+constexpr float kManualSpeedHighest = 200.0f;
+
 int cmd_toggle_switch_spd_ref_adjust_left(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  if (phase == phase_begin && toggle_switch::spd_ref_adjust > 101.0f) toggle_switch::spd_ref_adjust -= 1.0f;
+  if (phase == phase_begin && toggle_switch::spd_ref_adjust > kManualSpeedReset) toggle_switch::spd_ref_adjust -= 1.0f;
   return 0;
 }
 
 int cmd_toggle_switch_spd_ref_adjust_right(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  if (phase == phase_begin && toggle_switch::spd_ref_adjust < 200.0f) toggle_switch::spd_ref_adjust += 1.0f;
+  if (phase == phase_begin && toggle_switch::spd_ref_adjust < kManualSpeedHighest) {
+    toggle_switch::spd_ref_adjust += 1.0f;
+  }
   return 0;
 }
 

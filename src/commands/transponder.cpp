@@ -6,7 +6,9 @@
 // transponder commands, never past 0 or 7, so every digit stays octal. The
 // mode knob is the plug-in's own value; the systems update turns it into the
 // host's transponder mode and the TCAS mode each frame. The test runs for a
-// fixed 48 s from its start whatever the knob does meanwhile.
+// fixed 8 s from its start whatever the knob does meanwhile, as a TCAS
+// self-test does: longer would leave the aircraft without traffic and
+// unseen by ATC for nothing.
 #include "commands/command_handlers.h"
 #include "commands/command_hold.h"
 #include "core/command_refs.h"
@@ -22,7 +24,7 @@
 namespace {
 
 constexpr float kTestHoldAfter_s = 1.7f;
-constexpr float kTestDuration_s = 48.0f;
+constexpr float kTestDuration_s = 8.0f;
 constexpr float kKnobTest = 0.0f;
 constexpr float kKnobStby = 1.0f;
 

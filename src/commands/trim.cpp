@@ -226,8 +226,13 @@ void trim_switch_held(float& sw, XPLMCommandPhase phase, float held) { momentary
 
 }  // namespace
 
+// Under its closed guard the override switch stays at NORM; only the move
+// back to NORM gets through.
 int cmd_toggle_switch_stab_trim_overide(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  if (phase == phase_begin) toggle_switch_pos(toggle_switch::stab_trim_overide_pos);
+  float& pos = toggle_switch::stab_trim_overide_pos;
+  if (phase == phase_begin && (pos != 0.0f || !guard_down(toggle_switch::stab_trim_overide_cover_pos))) {
+    toggle_switch_pos(pos);
+  }
   return 0;
 }
 

@@ -15,13 +15,13 @@ const PublishedDataref table_rows[] = {
     PUB_F("zuvadud/D738/ice/wing_r_heat_on", 0, 1, ice::wing_r_heat_on, nullptr),
     PUB_F("zuvadud/D738/ice/monster_icing", 1, 1, ice::monster_icing, PUB_WF(ice::monster_icing)),
     PUB_F("zuvadud/D738/perf/kill_anti_ice", 1, 1, perf::kill_anti_ice, PUB_WF(perf::kill_anti_ice)),
-    PUB_F("zuvadud/D738/ice/wing_heat_pos", 1, 1, ice::wing_heat_pos, PUB_WF(ice::wing_heat_pos)),
-    PUB_F("zuvadud/D738/ice/window_heat_l_side_pos", 1, 1, ice::window_heat_l_side_pos, PUB_WF(ice::window_heat_l_side_pos)),
-    PUB_F("zuvadud/D738/ice/window_heat_l_fwd_pos", 1, 1, ice::window_heat_l_fwd_pos, PUB_WF(ice::window_heat_l_fwd_pos)),
-    PUB_F("zuvadud/D738/ice/window_heat_r_side_pos", 1, 1, ice::window_heat_r_side_pos, PUB_WF(ice::window_heat_r_side_pos)),
-    PUB_F("zuvadud/D738/ice/window_heat_r_fwd_pos", 1, 1, ice::window_heat_r_fwd_pos, PUB_WF(ice::window_heat_r_fwd_pos)),
-    PUB_F("zuvadud/D738/engine/mixture_ratio1", 1, 1, engine::mixture_ratio1, PUB_WF(engine::mixture_ratio1)),
-    PUB_F("zuvadud/D738/engine/mixture_ratio2", 1, 1, engine::mixture_ratio2, PUB_WF(engine::mixture_ratio2)),
+    PUB_F("zuvadud/D738/ice/wing_heat_pos", 1, 1, ice::wing_heat_pos, PUB_WF_SWITCH(ice::wing_heat_pos, 0, 1)),
+    PUB_F("zuvadud/D738/ice/window_heat_l_side_pos", 1, 1, ice::window_heat_l_side_pos, PUB_WF_SWITCH(ice::window_heat_l_side_pos, 0, 1)),
+    PUB_F("zuvadud/D738/ice/window_heat_l_fwd_pos", 1, 1, ice::window_heat_l_fwd_pos, PUB_WF_SWITCH(ice::window_heat_l_fwd_pos, 0, 1)),
+    PUB_F("zuvadud/D738/ice/window_heat_r_side_pos", 1, 1, ice::window_heat_r_side_pos, PUB_WF_SWITCH(ice::window_heat_r_side_pos, 0, 1)),
+    PUB_F("zuvadud/D738/ice/window_heat_r_fwd_pos", 1, 1, ice::window_heat_r_fwd_pos, PUB_WF_SWITCH(ice::window_heat_r_fwd_pos, 0, 1)),
+    PUB_F("zuvadud/D738/engine/mixture_ratio1", 1, 1, engine::mixture_ratio1, PUB_WF_SWITCH(engine::mixture_ratio1, 0, 1)),
+    PUB_F("zuvadud/D738/engine/mixture_ratio2", 1, 1, engine::mixture_ratio2, PUB_WF_SWITCH(engine::mixture_ratio2, 0, 1)),
 };
 XPLMDataRef table_handles[15];
 }  // namespace

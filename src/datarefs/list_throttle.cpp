@@ -3,13 +3,14 @@
 #include "publication/publish.h"
 #include "engines/engine_values.h"
 #include "publication/lever_writers.h"
+#include "publication/switch_writers.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"
 
 namespace {
 const PublishedDataref table_rows[] = {
-    PUB_F("zuvadud/D738/toggle_switch/n1_set_source", 1, 1, toggle_switch::n1_set_source, PUB_WF(toggle_switch::n1_set_source)),
+    PUB_F("zuvadud/D738/toggle_switch/n1_set_source", 1, 1, toggle_switch::n1_set_source, n1_set_source_writer),
     PUB_F("zuvadud/D738/toggle_switch/n1_set_adjust", 1, 1, toggle_switch::n1_set_adjust, PUB_WF(toggle_switch::n1_set_adjust)),
     PUB_VF("zuvadud/D738/autopilot/at_throttle_override", 1, 1, autopilot::at_throttle_override, 2, PUB_WVF(autopilot::at_throttle_override, 2)),
     PUB_VF("zuvadud/D738/flt_ctrls/throttle_reverse_raw", 1, 1, flt_ctrls::throttle_reverse_raw, 2, PUB_WVF(flt_ctrls::throttle_reverse_raw, 2)),

@@ -49,3 +49,7 @@ extern AutothrottleSpeedState autothrottle_speed_state;
 // First frame after a load: levers from the host throttle ratios, servo and
 // speed-law state cleared, bugs and manual N1 values 0.984.
 void reset_thrust_lever_state();
+// A restored N1 SET knob hands over the remembered manual N1 values as its
+// commands do when it is turned there: the adjust knob takes the engine it
+// now sets, and an engine it leaves keeps its bug at its own value.
+void hand_over_restored_n1_set();

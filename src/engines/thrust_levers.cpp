@@ -143,6 +143,21 @@ void reset_thrust_lever_state() {
   autothrottle_speed_state.upper = 1.0f;
 }
 
+void hand_over_restored_n1_set() {
+  const float m1 = thrust_lever_state.manual_n1[0];
+  const float m2 = thrust_lever_state.manual_n1[1];
+  const float knob = toggle_switch::n1_set_source;
+  if (knob == 1.0f) {
+    toggle_switch::n1_set_adjust = m1;
+  } else if (knob == -1.0f) {
+    toggle_switch::n1_set_adjust = m1;
+    engine::eng2_N1_bug = m2;
+  } else if (knob == -2.0f) {
+    toggle_switch::n1_set_adjust = m2;
+    engine::eng1_N1_bug = m1;
+  }
+}
+
 void update_n1_set() {
   ThrustLeverState& t = thrust_lever_state;
   const float* fms = script_mirror.zuvadud_D738_FMS_N1_mode_thrust;

@@ -70,6 +70,16 @@ inline bool writable_float(float v) { return std::isfinite(v); }
 inline bool writable_double(double v) { return std::isfinite(v); }
 inline bool writable_narrowed(double v) { return std::isfinite(static_cast<float>(v)); }
 
+// The position a switch takes when it is written from outside: the nearest
+// of its whole-number positions lo..hi (half-way goes up), the end for a
+// value beyond its travel; a NaN leaves it where it stands.
+inline float nearest_position(float current, float v, int lo, int hi) {
+  if (std::isnan(v)) return current;
+  if (v <= static_cast<float>(lo)) return static_cast<float>(lo);
+  if (v >= static_cast<float>(hi)) return static_cast<float>(hi);
+  return std::floor(v + 0.5f);
+}
+
 inline void write_int_run_as_float(float* arr, int n, const int* values, int offset, int count) {
   if (values == nullptr) return;
   const int c = run_length(n, offset, count);

@@ -163,10 +163,14 @@ void parking_brake_pos_writer(void*, float value) {
 // A selector written to another position selects it as its knob does: RTO
 // runs its self-test, setting 1 shows DISARM, OFF ends the autobrake, and
 // MAX turns the knob for the systems step to pull the selector after it.
-// The nearest position is taken; a value outside the travel is ignored.
+// The nearest position is taken, a value beyond the travel its end; a NaN
+// is ignored.
 void autobrake_pos_writer(void*, float value) {
-  if (!is_finite(value) || value < -0.5f || value >= 5.5f) return;
-  const auto position = static_cast<AutobrakePos>(static_cast<int>(value + 0.5f));
+  if (is_nan(value)) return;
+  const float lo = autobrake_pos_value(AutobrakePos::rto);
+  const float hi = autobrake_pos_value(AutobrakePos::max);
+  const float v = value < lo ? lo : (value > hi ? hi : value);
+  const auto position = static_cast<AutobrakePos>(static_cast<int>(v + 0.5f));
   if (position == AutobrakePos::max) {
     autobrake_knob_target = autobrake_pos_value(AutobrakePos::max);
     return;

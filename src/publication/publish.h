@@ -54,6 +54,8 @@ float announce_to_dataref_editor(const char* name);
   +[](float, float, int, void*) -> float { return announce_to_dataref_editor(NAME); }
 
 #define PUB_WF(VAR) +[](void*, float v) { if (writable_float(v)) VAR = v; }
+// A switch, selector or knob: the nearest of its positions lo..hi.
+#define PUB_WF_SWITCH(VAR, LO, HI) +[](void*, float v) { VAR = nearest_position(VAR, v, LO, HI); }
 #define PUB_WI(VAR) +[](void*, int v) { VAR = v; }
 #define PUB_WD(VAR) +[](void*, double v) { if (writable_double(v)) VAR = v; }
 // A request flag kept as a float, where any non-zero value asks: a value with

@@ -42,7 +42,7 @@ struct DelayTimerBank {
   float fo_trim_delay_fast;  // 0.37 s
   float fo_trim_delay_slow;  // 0.55 s
   float capt_trim_delay;     // 0.55 s
-  float tcas_test_delay;     // 48 s
+  float tcas_test_delay;     // 8 s
   float fuel_flow_show_delay;   // 10 s or 1 s
   float fuel_flow_reset_delay;  // 1 s
   float gpws_delay;      // 5 s

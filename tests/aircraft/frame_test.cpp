@@ -36,8 +36,9 @@ const Trace kFirstFrame = {
     "selcal_intake", "update_flight_data_copies", "first_frame_block", "exchange_panel_state",
     "script_global_read", "n1_command_stage2_reset",
     // systems sequence, then the bus-load send
-    "update_engine_eicas", "update_thrust_control", "centre_pumps_after_load", "update_annunciators", "update_anti_ice",
-    "update_audio_radio_panels", "update_clocks", "fire_update", "update_switch_covers",
+    "hold_written_switches", "update_engine_eicas", "update_thrust_control", "centre_pumps_after_load",
+    "update_annunciators", "update_anti_ice", "update_audio_radio_panels", "update_clocks", "fire_update",
+    "update_switch_covers",
     "update_exterior_lights", "update_cabin_lights", "update_aircraft_systems", "sync_glare_switch",
     "save_anti_ice_state", "save_fire_state", "write_cover_array", "save_lights_state", "save_cockpit_state",
     "send_bus_loads",
@@ -229,7 +230,8 @@ TEST_F(Sequencer, LoadLoopWorksOncePerLoadAndRestoresOnlyALoadedSituation) {
   EXPECT_EQ(flight_loop_state_restore(0.05f, 0.05f, 1, nullptr), -1.0f);
   const Trace restore = {"load_loop",          "read_glare_switches", "restore_anti_ice_state",
                          "restore_fire_state", "read_cover_arrays",   "restore_lights_state",
-                         "restore_cockpit_state", "take_raw_air_data", "clear_nearest_airport_lists"};
+                         "restore_cockpit_state", "hand_over_restored_n1_set", "take_raw_air_data",
+                         "clear_nearest_airport_lists"};
   EXPECT_EQ(recorded(), restore);
   EXPECT_EQ(simhost::get_int("sim/operation/override/override_ias"), 1);
   EXPECT_EQ(load_loop_done, 1);
@@ -277,9 +279,9 @@ TEST_F(Sequencer, SituationBeforeFirstLiveFrameRestoresOntoACockpitSetUpFirst) {
   EXPECT_LT(block, std::find(paused.begin(), paused.end(), "exchange_panel_state"));
   const Trace branch = {"situation_restore",       "flight_rating_restart",  "airspeed_display_restart",
                         "flight_director_restore_reset", "gse_unload_asu", "gse_unload_de_ice_truck",
-                        "restore_anti_ice_state", "restore_fire_state",     "read_cover_arrays",
-                        "restore_lights_state",   "restore_cockpit_state",  "n1_command_restore_reset",
-                        "n1_command_stage2_reset"};
+                        "read_glare_switches",     "restore_anti_ice_state", "restore_fire_state",
+                        "read_cover_arrays",       "restore_lights_state",   "restore_cockpit_state",
+                        "hand_over_restored_n1_set", "n1_command_restore_reset", "n1_command_stage2_reset"};
   auto at = std::find(paused.begin(), paused.end(), "script_global_read");
   ASSERT_NE(at, paused.end());
   EXPECT_EQ(Trace(at + 1, at + 1 + static_cast<long>(branch.size())), branch);

@@ -16,6 +16,7 @@
 #include "systems/apu_start/apu_start_state.h"
 #include "systems/gear_brakes/autobrake_state.h"
 #include "systems/delay_timers.h"
+#include "systems/electrical/electric_values.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/ice_rain/ice_values.h"
 #include "systems/switches/switch_targets.h"
@@ -147,6 +148,30 @@ TEST_F(PanelState, BatteryElementOneIsClearedAfterEveryApply) {
   EXPECT_EQ(host_mirror.sim_cockpit2_electrical_battery_on[1], 0);
   // Once at position 28, once at 29, once after the loop.
   EXPECT_EQ(simhost::counts("sim/cockpit2/electrical/battery_on").writes, 3);
+}
+
+// The battery and standby power switches have no place in the string: their
+// batteries (positions 28, 29) and guards (94, 95) tell where they stood. A
+// closed guard leaves the switch to the cover step; under an open guard, or
+// the covers held open, a battery off means its switch OFF.
+TEST_F(PanelState, BatterySwitchesComeBackFromTheirBatteriesAndGuards) {
+  struct Case {
+    float option;
+    char guard, bat, stby;
+    float standby_before, battery, standby;
+  } cases[] = {
+      {0, '1', '0', '0', 1, 0, 0},        {0, '1', '1', '1', 0, 1, 1},        {0, '1', '1', '1', -1, 1, -1},
+      {0, '0', '0', '0', 0.5f, 0.5f, 0.5f}, {1, '0', '0', '0', 1, 0, 0},      {1, '0', '1', '1', 0, 1, 1},
+  };
+  for (const Case& c : cases) {
+    cockpit_options.guarded_covers = c.option;
+    electric::battery_pos = 0.5f;
+    electric::standby_bat_pos = c.standby_before;
+    script_sets(panel({{28, c.bat}, {29, c.stby}, {94, c.guard}, {95, c.guard}}), 0.0f);
+    exchange_panel_state();
+    EXPECT_EQ(electric::battery_pos, c.battery) << c.option << c.guard << c.bat;
+    EXPECT_EQ(electric::standby_bat_pos, c.standby) << c.option << c.guard << c.stby << " from " << c.standby_before;
+  }
 }
 
 TEST_F(PanelState, HostSwitchesArePushed) {

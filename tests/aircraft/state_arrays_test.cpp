@@ -42,7 +42,7 @@ std::set<int> used_system_slots() {
   for (int i = 0; i <= 67; ++i) s.insert(i);
   s.insert(69);
   s.insert(70);
-  for (int i = 79; i <= 97; ++i) s.insert(i);
+  for (int i = 79; i <= 99; ++i) s.insert(i);
   return s;
 }
 std::set<int> used_system_sw_slots() {
@@ -93,7 +93,7 @@ TEST_F(StateArrays, OnlyTheFixedSlotsCarryValues) {
   ASSERT_EQ(sw.size(), 200u);
   const std::set<int> used = used_system_slots();
   const std::set<int> used_sw = used_system_sw_slots();
-  EXPECT_EQ(used.size(), 89u);
+  EXPECT_EQ(used.size(), 91u);
   EXPECT_EQ(used_sw.size(), 117u);
   for (int i = 0; i < 200; ++i) {
     // The fluctuation timer is restored, then cleared with the damage state.
@@ -124,6 +124,8 @@ TEST_F(StateArrays, RoundTripKeepsEverySlotInPlace) {
   EXPECT_EQ(simhost::get_floats(kSystemSw), sw);
   // Named globals land where the slot table says.
   EXPECT_EQ(trim_wheel_target, 1030.0f);
+  EXPECT_EQ(thrust_lever_state.manual_n1[0], 1098.0f);
+  EXPECT_EQ(thrust_lever_state.manual_n1[1], 1099.0f);
   EXPECT_EQ(trim_wheel_hold, 1030.0f);
   EXPECT_EQ(air::l_pack_pos, 2000.0f);
   EXPECT_EQ(electric::panel_brightness[3], 2079.0f);

@@ -141,6 +141,8 @@ TEST(GuardedSwitches, CommandsDoNothingUnderAClosedGuard) {
       {"alt_flaps", cmd_toggle_switch_alt_flaps, &switches::alt_flaps_cover_pos, &switches::alt_flaps_pos, 0},
       {"gpws_gear", cmd_toggle_switch_gpws_gear, &toggle_switch::gpws_gear_cover_pos, &toggle_switch::gpws_gear_pos, 0},
       {"gpws_terr", cmd_toggle_switch_gpws_terr, &toggle_switch::gpws_terr_cover_pos, &toggle_switch::gpws_terr_pos, 0},
+      {"stab_trim_overide", cmd_toggle_switch_stab_trim_overide, &toggle_switch::stab_trim_overide_cover_pos,
+       &toggle_switch::stab_trim_overide_pos, 0},
   };
   for (const Case& c : cases) {
     *c.pos = c.from;
@@ -323,10 +325,13 @@ TEST(DisplaySources, SelectorsAndSpeedReference) {
   EXPECT_EQ(pfd::vspeed_man_vr, 80.0f);
   EXPECT_EQ(pfd::vspeed_man_vref, 80.0f);
 
-  toggle_switch::spd_ref_adjust = 101.0f;
-  press(cmd_toggle_switch_spd_ref_adjust_left);
-  EXPECT_EQ(toggle_switch::spd_ref_adjust, 101.0f);
-  toggle_switch::spd_ref_adjust = 80.0f;
+  // The adjust knob turns back down over the range it turns up: 85 kt,
+  // three clicks left, 82 kt; it stops at the 80 kt a reset loads.
+  toggle_switch::spd_ref_adjust = 85.0f;
+  for (int i = 0; i < 3; ++i) press(cmd_toggle_switch_spd_ref_adjust_left);
+  EXPECT_EQ(toggle_switch::spd_ref_adjust, 82.0f);
+  for (int i = 0; i < 3; ++i) press(cmd_toggle_switch_spd_ref_adjust_left);
+  EXPECT_EQ(toggle_switch::spd_ref_adjust, 80.0f);
   for (int i = 0; i < 200; ++i) press(cmd_toggle_switch_spd_ref_adjust_right);
   EXPECT_EQ(toggle_switch::spd_ref_adjust, 200.0f);
 }

@@ -1,5 +1,5 @@
 // Transponder panel handlers: octal digit limits through the host's commands,
-// the spring-loaded TEST position and the 48 s test start.
+// the spring-loaded TEST position and the 8 s test start.
 #include "cockpit_fixture.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
@@ -74,7 +74,7 @@ TEST_F(Transponder, ModeDownIntoTestAndBack) {
   EXPECT_EQ(knob::transponder_pos, 0.0f);
   simhost::frames(16, kFrame_s);
   EXPECT_EQ(delay_flags.tcas_test_flag, 1.0f);
-  EXPECT_EQ(delay_timers.tcas_test_delay, 48.0f);
+  EXPECT_EQ(delay_timers.tcas_test_delay, 8.0f);
   EXPECT_EQ(simhost::get_int(kModeRef), 3);
   EXPECT_EQ(host_mirror.sim_cockpit2_radios_actuators_transponder_mode, 3);
   release("knob/transponder_mode_dn");
@@ -94,9 +94,9 @@ TEST_F(Transponder, TestNeedsPowerAndIsNotExtended) {
   click("knob/transponder_tcas_test");
   EXPECT_EQ(delay_flags.tcas_test_flag, 1.0f);
   EXPECT_EQ(knob::transponder_pos, 1.0f);
-  delay_timers.tcas_test_delay = 20.0f;
+  delay_timers.tcas_test_delay = 5.0f;
   click("knob/transponder_tcas_test");
-  EXPECT_EQ(delay_timers.tcas_test_delay, 20.0f);
+  EXPECT_EQ(delay_timers.tcas_test_delay, 5.0f);
 }
 
 TEST_F(Transponder, ModeKnobEndsAndDirectPositions) {

@@ -238,6 +238,8 @@ int main() {
        named("zuvadud/D738/toggle_switch/gpws_terr_cover", "zuvadud/D738/toggle_switch/gpws_terr_cover_pos")},
       {"zuvadud/D738/toggle_switch/gpws_xraas",
        named("zuvadud/D738/toggle_switch/gpws_xraas_cover", "zuvadud/D738/toggle_switch/gpws_xraas_cover_pos")},
+      {"zuvadud/D738/toggle_switch/stab_trim_overide",
+       named("zuvadud/D738/toggle_switch/stab_trim_overide_cover", "zuvadud/D738/toggle_switch/stab_trim_overide_cover_pos")},
   };
   // Opens the guard of `name`'s switch when it is closed; the guard's
   // command to close it again, or null.

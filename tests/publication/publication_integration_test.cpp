@@ -207,6 +207,66 @@ TEST_F(Published, LimitingWritersStoreInsideTheirRange) {
   EXPECT_EQ(simhost::get_float(D + "flt_ctrls/reverse_lever1"), 0.5f);  // set by the joint lever
 }
 
+// Every writable switch, selector and knob of the cockpit with its travel: a
+// write takes the nearest position, beyond the travel the end, and a NaN
+// leaves it; those whose commands do more are written through them.
+TEST_F(Published, WrittenSwitchesTakeTheirNearestPosition) {
+  struct Travel {
+    const char* name;
+    int lo, hi;
+  };
+  const Travel switches[] = {
+      {"air/isolation_valve_pos", 0, 2},          {"air/l_pack_pos", 0, 2},
+      {"air/r_pack_pos", 0, 2},                   {"air/l_recirc_fan_pos", 0, 1},
+      {"air/r_recirc_fan_pos", 0, 1},             {"air/trim_air_pos", 0, 1},
+      {"air/temp/ctrl_700", 0, 1},                {"electrical/apu_gen1_pos", -1, 1},
+      {"electrical/apu_gen2_pos", -1, 1},         {"electrical/gen1_pos", -1, 1},
+      {"electrical/gen2_pos", -1, 1},             {"electrical/gpu_pos", -1, 1},
+      {"engine/mixture_ratio1", 0, 1},            {"engine/mixture_ratio2", 0, 1},
+      {"engine/starter1_pos", 0, 3},              {"engine/starter2_pos", 0, 3},
+      {"fuel/fuel_tank_pos_ctr1", 0, 1},          {"fuel/fuel_tank_pos_ctr2", 0, 1},
+      {"fuel/fuel_tank_pos_lft1", 0, 1},          {"fuel/fuel_tank_pos_lft2", 0, 1},
+      {"fuel/fuel_tank_pos_rgt1", 0, 1},          {"fuel/fuel_tank_pos_rgt2", 0, 1},
+      {"gear_lock_ovrd/position", 0, 1},          {"ice/eng1_heat_pos", 0, 1},
+      {"ice/eng2_heat_pos", 0, 1},                {"ice/window_heat_l_fwd_pos", 0, 1},
+      {"ice/window_heat_l_side_pos", 0, 1},       {"ice/window_heat_r_fwd_pos", 0, 1},
+      {"ice/window_heat_r_side_pos", 0, 1},       {"ice/wing_heat_pos", 0, 1},
+      {"knobs/cross_feed_pos", 0, 1},             {"switch/land_lights_left_pos", 0, 1},
+      {"switch/land_lights_right_pos", 0, 1},     {"toggle_switch/adf_ant1", 0, 1},
+      {"toggle_switch/adf_ant2", 0, 1},           {"toggle_switch/air_temp_source", 0, 6},
+      {"toggle_switch/air_valve_ctrl", 0, 2},     {"toggle_switch/air_valve_manual", -1, 1},
+      {"toggle_switch/alt_flaps_ctrl", -1, 1},    {"toggle_switch/bleed_air_1_pos", 0, 1},
+      {"toggle_switch/bleed_air_2_pos", 0, 1},    {"toggle_switch/bleed_air_apu_pos", 0, 1},
+      {"toggle_switch/cab_util_pos", 0, 1},       {"toggle_switch/capt_probes_pos", 0, 1},
+      {"toggle_switch/fo_probes_pos", 0, 1},      {"toggle_switch/dspl_ctrl_pnl", -1, 1},
+      {"toggle_switch/dspl_source", -1, 1},       {"toggle_switch/fmc_source", -1, 1},
+      {"toggle_switch/el_trim_lock_pos", 0, 1},   {"toggle_switch/electric_hydro_pumps1_pos", 0, 1},
+      {"toggle_switch/electric_hydro_pumps2_pos", 0, 1}, {"toggle_switch/hydro_pumps1_pos", 0, 1},
+      {"toggle_switch/hydro_pumps2_pos", 0, 1},   {"toggle_switch/eng_start_source", -1, 1},
+      {"toggle_switch/eq_cool_exhaust", 0, 1},    {"toggle_switch/eq_cool_supply", 0, 1},
+      {"toggle_switch/flt_dk_door", -1, 1},       {"toggle_switch/fuel_flow_pos", -1, 1},
+      {"toggle_switch/ife_pass_seat_pos", 0, 1},  {"toggle_switch/logo_light", 0, 1},
+      {"toggle_switch/lower_du_capt", -1, 1},     {"toggle_switch/lower_du_fo", -1, 1},
+      {"toggle_switch/main_pnl_du_capt", -1, 3},  {"toggle_switch/main_pnl_du_fo", -1, 3},
+      {"toggle_switch/n1_set_source", -2, 1},     {"toggle_switch/no_smoking_pos", 0, 2},
+      {"toggle_switch/off_on1", 0, 1},            {"toggle_switch/off_on2", 0, 1},
+      {"toggle_switch/rwy_light_left", 0, 1},     {"toggle_switch/rwy_light_right", 0, 1},
+      {"toggle_switch/service_interphone", 0, 1}, {"toggle_switch/spd_ref", 0, 6},
+      {"toggle_switch/wheel_light", 0, 1},        {"toggle_switch/window_ovht_test", -1, 1},
+      {"toggle_switch/wing_light", 0, 1},         {"toggle_switch/yaw_dumper_pos", 0, 1},
+  };
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  for (const Travel& t : switches) {
+    const float lo = static_cast<float>(t.lo), hi = static_cast<float>(t.hi);
+    const std::pair<float, float> writes[] = {
+        {hi + 2.5f, hi}, {lo - 3.0f, lo}, {lo + 0.6f, lo + 1.0f}, {lo + 0.4f, lo}, {nan, lo}};
+    for (const auto& [written, stored] : writes) {
+      ASSERT_TRUE(simhost::set_float(D + t.name, written)) << t.name;
+      EXPECT_EQ(simhost::get_float(D + t.name), stored) << t.name << " <- " << written;
+    }
+  }
+}
+
 TEST_F(Published, ThrustLeversHandTheRatioToTheHostAtOnce) {
   const std::string ratio = "sim/cockpit2/engine/actuators/throttle_ratio";
   ASSERT_TRUE(simhost::set_float(D + "engine/thrust1_leveler", 0.4f));

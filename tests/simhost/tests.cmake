@@ -104,9 +104,9 @@ runner_check(corvane_sim_saves_into_a_copy RUN --set corvane/Debug=901 --frames 
 # The checks of every published value find what they are for, and name it.
 runner_check(corvane_sim_checks_broken RUN --scenario ${CMAKE_CURRENT_LIST_DIR}/scenarios/checks-broken.txt STATUS 1
   OUTPUT "TRANSPONDER FAIL \\(zuvadud/D738/transponder/indicators/xpond_fail\\): UNEXPECTED.*\
-panel_brightness\\[0\\]: out of range: 2 outside 0..1.*battery_pos: not a position its commands set: 5.*\
+panel_brightness\\[0\\]: out of range: 2 outside 0..1.*starter1_pos2: not a position its commands set: 5.*\
 instrument_brightness\\[0\\]: flickers.*NAMED AND NOT LIT: zuvadud/d738/fmodpack/msg_pull_up \\(line 14: a PULL UP \
-named that never sounds\\).*invariants: FAILED: 3 rule breaks, 2 unexpected alerts, 1 named alert not lit")
+named that never sounds\\).*invariants: FAILED: 3 rule breaks, 1 unexpected alert, 1 named alert not lit")
 # A crew cue missing fails a flight, named: the engine failure flight with
 # SOURCE OFF 1 read as 0 by the checks; a name that is no published value is
 # refused.

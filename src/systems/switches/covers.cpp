@@ -28,21 +28,23 @@ bool covers_held_open() { return read_now_f(bound::zuvadud_D738_guarded_covers) 
 struct NamedCover {
   float* position;
   float* target;
-  float* held_switch;  // null: animated only
+  float* held_switch;
   float held_value;
+  bool option_opens;  // the scripts' held-open option opens this guard
 };
 
 NamedCover named_covers[] = {
-    {&switches::flt_ctr_A_cover_pos, &flt_ctr_A_cover_target, &switches::flt_ctr_A_pos, 1.0f},
-    {&switches::flt_ctr_B_cover_pos, &flt_ctr_B_cover_target, &switches::flt_ctr_B_pos, 1.0f},
-    {&switches::spoiler_A_cover_pos, &spoiler_A_cover_target, &switches::spoiler_A_pos, 0.0f},
-    {&switches::spoiler_B_cover_pos, &spoiler_B_cover_target, &switches::spoiler_B_pos, 0.0f},
-    {&switches::alt_flaps_cover_pos, &alt_flaps_cover_target, &switches::alt_flaps_pos, 0.0f},
-    {&toggle_switch::gpws_flap_cover_pos, &gpws_flap_cover_target, &toggle_switch::gpws_flap_pos, 0.0f},
-    {&toggle_switch::gpws_gear_cover_pos, &gpws_gear_cover_target, &toggle_switch::gpws_gear_pos, 0.0f},
-    {&toggle_switch::gpws_terr_cover_pos, &gpws_terr_cover_target, &toggle_switch::gpws_terr_pos, 0.0f},
-    {&toggle_switch::gpws_xraas_cover_pos, &gpws_xraas_cover_target, &toggle_switch::gpws_xraas_pos, 0.0f},
-    {&toggle_switch::stab_trim_overide_cover_pos, &stab_trim_overide_cover_target, nullptr, 0.0f},
+    {&switches::flt_ctr_A_cover_pos, &flt_ctr_A_cover_target, &switches::flt_ctr_A_pos, 1.0f, true},
+    {&switches::flt_ctr_B_cover_pos, &flt_ctr_B_cover_target, &switches::flt_ctr_B_pos, 1.0f, true},
+    {&switches::spoiler_A_cover_pos, &spoiler_A_cover_target, &switches::spoiler_A_pos, 0.0f, true},
+    {&switches::spoiler_B_cover_pos, &spoiler_B_cover_target, &switches::spoiler_B_pos, 0.0f, true},
+    {&switches::alt_flaps_cover_pos, &alt_flaps_cover_target, &switches::alt_flaps_pos, 0.0f, true},
+    {&toggle_switch::gpws_flap_cover_pos, &gpws_flap_cover_target, &toggle_switch::gpws_flap_pos, 0.0f, true},
+    {&toggle_switch::gpws_gear_cover_pos, &gpws_gear_cover_target, &toggle_switch::gpws_gear_pos, 0.0f, true},
+    {&toggle_switch::gpws_terr_cover_pos, &gpws_terr_cover_target, &toggle_switch::gpws_terr_pos, 0.0f, true},
+    {&toggle_switch::gpws_xraas_cover_pos, &gpws_xraas_cover_target, &toggle_switch::gpws_xraas_pos, 0.0f, true},
+    {&toggle_switch::stab_trim_overide_cover_pos, &stab_trim_overide_cover_target, &toggle_switch::stab_trim_overide_pos,
+     0.0f, false},
 };
 
 }  // namespace
@@ -71,17 +73,19 @@ void update_switch_covers() {
       lag_toward(flt_ctrls::aileron_trim_switch_pos, aileron_trim_switch, -1.0f, 1.0f, kTrimKnobRate);
 }
 
+// A closed guard holds its switch in the guarded position, so closing it
+// over a switch left out of that position puts the switch back. The trim
+// override guard keeps its place under the held-open option, and holds its
+// switch while it stays closed.
 void update_named_covers() {
-  if (covers_held_open()) {
-    for (NamedCover& c : named_covers) {
-      if (c.held_switch == nullptr) continue;  // the trim override guard keeps its place
-      *c.position = *c.target = 1.0f;
-    }
-    return;
-  }
+  const bool held_open = covers_held_open();
   for (NamedCover& c : named_covers) {
-    *c.position = lag_toward(*c.position, *c.target, 0.0f, 1.0f, kCoverRate);
-    if (c.held_switch != nullptr && guard_down(*c.position)) *c.held_switch = c.held_value;
+    if (held_open && c.option_opens) {
+      *c.position = *c.target = 1.0f;
+      continue;
+    }
+    if (!held_open) *c.position = lag_toward(*c.position, *c.target, 0.0f, 1.0f, kCoverRate);
+    if (guard_down(*c.position)) *c.held_switch = c.held_value;
   }
 }
 
