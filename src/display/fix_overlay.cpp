@@ -111,7 +111,7 @@ bool fix_frame(int32_t sd, float& up, double& ref_lat, double& ref_lon) {
   const EfisSideState& e = efis_side[sd];
   const float var = host_mirror.sim_flightmodel_position_magnetic_variation;
   if (e.map_mode == nd_mode(NdMapMode::plan)) {
-    up = -var;
+    up = 0.0f;  // true north up
     const DisplayRoute& r = display_routes[sd];
     const float step = sd == 0 ? fms_copies.legs_step_ctr : fms_copies.legs_step_ctr_fo;
     int32_t idx = 0;

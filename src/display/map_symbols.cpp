@@ -101,7 +101,7 @@ MapFrame map_frame(int side, const SideInputs& in) {
     const int32_t idx = plan_centre_point(side, n);
     f.lat = display_routes[side].lat[idx];
     f.lon = display_routes[side].lon[idx];
-    f.up_deg = -mag_var;
+    f.up_deg = 0.0f;  // true north up, as the plan view's lines
   } else {
     f.lat = map_search_ref.lat_deg;
     f.lon = map_search_ref.lon_deg;

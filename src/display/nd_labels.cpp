@@ -135,9 +135,12 @@ void nd_wpt_labels(int32_t index, int32_t slot, int32_t kind, int32_t data, int3
   char eta[text_bytes] = "----Z";
   const float eta_h = legs_eta[i];
   if (eta_h > 0.0f && std::isfinite(eta_h)) {
-    const int32_t h = trunc_to_i32(std::floor(static_cast<double>(eta_h)));
-    const float minutes = (eta_h - static_cast<float>(h)) * 60.0f;
-    std::snprintf(eta, sizeof eta, "%02d%02dZ", h, trunc_to_i32(minutes));
+    // The scripts count the hours on past midnight (25.25 for 0115 the next
+    // day); the clock on the map reads UTC time of day.
+    const float whole = std::floor(eta_h);
+    const int32_t h = trunc_to_i32(std::fmod(static_cast<double>(whole), 24.0));
+    const int32_t minutes = trunc_to_i32((eta_h - whole) * 60.0f);
+    std::snprintf(eta, sizeof eta, "%02d%02dZ", h, minutes > 59 ? 59 : minutes);
   }
   char rnp[text_bytes] = "";
   const float rnp_nm = legs_rnp_data[i];

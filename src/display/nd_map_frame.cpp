@@ -23,7 +23,8 @@ bool nd_map_frame(int32_t side, NdMapFrame& frame) {
   const bool centred = efis.exp_map == 0.0f;
   if (efis.map_mode == nd_mode(NdMapMode::plan)) {
     nd_symbol_origin.y = 0.48;
-    frame.up_heading = -var;
+    // The plan view is drawn true north up, whatever the variation.
+    frame.up_heading = 0.0f;
     // Plan mode centres on the waypoint the scripts step to on the legs page.
     const DisplayRoute& r = display_routes[sd];
     const float count = r.count;

@@ -55,7 +55,7 @@ bool side_frame(int32_t sd, bool need_aligned, SideFrame& f) {
   nd_symbol_origin.y = 0.199;
   f.scale = nd_range_scale(e.map_range);
   if (e.map_mode == nd_mode(NdMapMode::plan)) {
-    f.up = -var;
+    f.up = 0.0f;  // true north up
     nd_symbol_origin.y = 0.48;
     f.scale *= 0.57;
     f.y_offset = 4.1f;

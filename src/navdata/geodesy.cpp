@@ -472,12 +472,26 @@ FlatFrame flat_frame(double ctr_lat) {
 }
 
 float flat_y(double lat) { return f32(lat * 60.0); }
-float flat_x(const FlatFrame& f, double lon) { return f32(static_cast<double>(f.k) * lon); }
+// A longitude more than half a circle from the centre's is taken on the
+// centre's side of the date line (179.9W beside a centre at 179.9E is
+// 180.1E), so a construction across the date line is the same as anywhere
+// else; any other longitude is used as it is.
+double beside(double ctr_lon, double lon) {
+  if (lon - ctr_lon > 180.0) return lon - 360.0;
+  if (ctr_lon - lon > 180.0) return lon + 360.0;
+  return lon;
+}
+float flat_x(const FlatFrame& f, double ctr_lon, double lon) {
+  return f32(static_cast<double>(f.k) * beside(ctr_lon, lon));
+}
 
-// Back to degrees; both divisions in float.
+// Back to degrees; both divisions in float, the longitude brought back
+// within the date line.
 void flat_unproject(const FlatFrame& f, double x, double y, float& lat, float& lon) {
   lat = f32(y) / 60.0f;
   lon = f32(x) / f.k;
+  if (lon > 180.0f) lon -= 360.0f;
+  if (lon < -180.0f) lon += 360.0f;
 }
 
 }  // namespace
@@ -552,11 +566,11 @@ int32_t circle_line_intersection(double ctr_lat, double ctr_lon, double radius_n
   two_point_result = TwoPointResult{};
   const FlatFrame f = flat_frame(ctr_lat);
   if (f.k == 0.0f) return 0;
-  const float cx = flat_x(f, ctr_lon);
+  const float cx = flat_x(f, ctr_lon, ctr_lon);
   const float cy = flat_y(ctr_lat);
-  const float x1 = flat_x(f, lon1);
+  const float x1 = flat_x(f, ctr_lon, lon1);
   const float y1 = flat_y(lat1);
-  const float x2 = flat_x(f, lon2);
+  const float x2 = flat_x(f, ctr_lon, lon2);
   const float y2 = flat_y(lat2);
 
   const float dx = x2 - x1;
@@ -589,10 +603,10 @@ int32_t circle_tangent_points(double ctr_lat, double ctr_lon, double radius_nm, 
   two_point_result = TwoPointResult{};
   const FlatFrame f = flat_frame(ctr_lat);
   if (f.k == 0.0f) return 0;
-  const float cx = flat_x(f, ctr_lon);
+  const float cx = flat_x(f, ctr_lon, ctr_lon);
   const float cy = flat_y(ctr_lat);
   const float dy = flat_y(lat) - cy;
-  const float dx = flat_x(f, lon) - cx;
+  const float dx = flat_x(f, ctr_lon, lon) - cx;
   const float d = std::sqrt(dy * dy + dx * dx);
   if (!(static_cast<double>(d) > radius_nm) || d == 0.0f) return 0;
 

@@ -11,8 +11,10 @@
 #include "core/host_io.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
+#include "core/units.h"
 #include "navdata/geodesy.h"
 #include "navdata/line_split.h"
+#include "navdata/nav_math.h"
 #include "navdata/nav_tables.h"
 #include "navdata/navdb.h"
 
@@ -23,9 +25,11 @@ MapSearchReference map_search_ref;
 namespace {
 
 constexpr float kNoDistance = 999999.0f;
-constexpr float kBoxDeg = 8.0f;         // cheap test before the great circle
-constexpr float kFixRangeNm = 25.0f;
-constexpr float kNavaidRangeNm = 145.0f;
+// Each kind is a candidate out to the widest circle the map shows it in: a
+// fix to the 40 nm map's 41 nm (fixes are not shown at the wider ranges), a
+// station to the 160 nm map's 161 nm; airports out to 645 nm.
+constexpr float kFixRangeNm = 41.0f;
+constexpr float kNavaidRangeNm = 161.0f;
 constexpr float kAirportRangeNm = 645.0f;
 
 void reset_window(NavScanWindow& w) {
@@ -72,10 +76,32 @@ T* candidate_slot(T (&buffer)[kMapCandidates], int32_t& count, bool* counted) {
   return &buffer[count];
 }
 
-inline bool outside_box(float lat, float lon, double ac_lat, double ac_lon) {
+// The cheap test before the great circle: a box about the aircraft holding
+// every point within a distance, in degrees of latitude and of longitude
+// either way (the longitudes taken across the date line). It only saves the
+// distance of records far away; the distance decides.
+struct ScanBox {
+  float lat_deg, lon_deg;
+};
+
+ScanBox scan_box(double ac_lat, float range_nm) {
+  // A degree of latitude is longer than 60 nm (60.04 on this sphere). The
+  // widest longitude difference within the range is asin(sin(range) /
+  // cos(latitude)); nearer a pole than the range, every longitude. A small
+  // margin covers the rounding of both sides of the comparison.
+  const double lat_deg = static_cast<double>(range_nm) / 60.0;
+  const double s = std::sin(static_cast<double>(range_nm) / navmath::kEarthRadiusNm) /
+                   std::cos(ac_lat * pi_20dp / 180.0);
+  const double lon_deg = s >= 0.0 && s < 1.0 ? std::asin(s) * 180.0 / pi_20dp : 180.0;
+  return {static_cast<float>(lat_deg * 1.001 + 0.01), static_cast<float>(lon_deg * 1.001 + 0.01)};
+}
+
+inline bool outside_box(const ScanBox& box, float lat, float lon, double ac_lat, double ac_lon) {
   float dlat = static_cast<float>(std::fabs(static_cast<double>(lat) - ac_lat));
-  float dlon = static_cast<float>(std::fabs(static_cast<double>(lon) - ac_lon));
-  return dlat > kBoxDeg || dlon > kBoxDeg;
+  double dl = std::fabs(static_cast<double>(lon) - ac_lon);
+  if (dl > 180.0) dl = 360.0 - dl;
+  float dlon = static_cast<float>(dl);
+  return dlat > box.lat_deg || dlon > box.lon_deg;
 }
 
 void empty_entry(NearestAirportEntry& e) {
@@ -181,9 +207,10 @@ void scan_navaids() {
   const double ac_lat = mirror_d(bound::sim_flightmodel_position_latitude);
   const double ac_lon = mirror_d(bound::sim_flightmodel_position_longitude);
   const GcOrigin aircraft = gc_origin(ac_lat, ac_lon);
+  const ScanBox box = scan_box(ac_lat, kNavaidRangeNm);
   for (int32_t i = w.first; i <= w.last; ++i) {
     const NavWaypoint& p = nav_db.waypoints[i];
-    if (outside_box(p.lat, p.lon, ac_lat, ac_lon)) continue;
+    if (outside_box(box, p.lat, p.lon, ac_lat, ac_lon)) continue;
     float d = gc_distance_nm_from(aircraft, p.lat, p.lon);
     float limit = p.kind == kNavFix ? kFixRangeNm : kNavaidRangeNm;
     if (!(d < limit)) continue;
@@ -224,10 +251,11 @@ void update_nearest_airport() {
   const double ac_lon = mirror_d(bound::sim_flightmodel_position_longitude);
   const GcOrigin aircraft = gc_origin(ac_lat, ac_lon);
   const float min_length = nd_runway_length;
+  const ScanBox box = scan_box(ac_lat, kAirportRangeNm);
   for (int32_t i = w.first; i <= w.last; ++i) {
     const NavAirport& a = nav_db.airports[i];
     if (a.runway_length < min_length) continue;
-    if (outside_box(a.lat, a.lon, ac_lat, ac_lon)) continue;
+    if (outside_box(box, a.lat, a.lon, ac_lat, ac_lon)) continue;
     float d = gc_distance_nm_from(aircraft, a.lat, a.lon);
     if (!(d < kAirportRangeNm)) continue;
     note_airport(set, a, d);

@@ -76,11 +76,16 @@ TEST_F(FixPage, LabelDistanceByRange) {
   struct Row {
     float mode, range, y;
   } rows[] = {{2, 0, 3.85f * 2}, {2, 1, 3.7f}, {2, 2, 3.4f * 0.5f}, {2, 3, 2.8f * 0.25f}, {3, 2, 4.94f}};
+  // Heading true north under a variation: the map is not turned, nor is the
+  // plan view, which is true north up.
+  host_mirror.sim_flightmodel_position_magnetic_variation = -15.0f;
+  efis_side[0].heading_mag_deg = 345.0f;
   for (const Row& r : rows) {
     efis_side[0].map_mode = r.mode;
     efis_side[0].map_range = r.range;
     update_nd_fix_overlay();
     EXPECT_NEAR(get5("fix_dist_y_0")[0], r.y, 0.02) << r.mode << " " << r.range;
+    EXPECT_NEAR(get5("fix_dist_x_0")[0], 0.0f, 1e-3) << r.mode << " " << r.range;
   }
 }
 

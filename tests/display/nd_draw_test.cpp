@@ -352,7 +352,9 @@ TEST(NdLabels, TextsOfTheLegTable) {
   };
   const Case cases[] = {{0.999f, 0.3f, "0059Z", "RNP 0.30"},
                         {14.5f, 10.0f, "1430Z", "RNP 10.0"},
-                        {25.25f, 9.49f, "2515Z", "RNP 9.49"},
+                        {25.25f, 9.49f, "0115Z", "RNP 9.49"},
+                        {24.5f, 1.0f, "0030Z", "RNP 1.00"},
+                        {47.999f, 1.0f, "2359Z", "RNP 1.00"},
                         {0.0f, 0.0f, "----Z", ""},
                         {-2.0f, std::nanf(""), "----Z", ""}};
   fms_seq.vnav_idx = 0.0f;

@@ -196,7 +196,12 @@ TEST_F(VnavMarkers, ModesAndScales) {
       {2.0f, 7.0f, 1.0f, 1.0f, 3.0 * 0.0010625 * kUnits},              // smallest scale
       {2.0f, 12.0f, 1.0f, 1.0f, 3.0 * 0.0010625 * kUnits},             // out of range: as 7
       {2.0f, 2.0f, 0.0f, 1.0f, 3.0 * 0.034 * kUnits + 4.1},            // centred
+      {3.0f, 2.0f, 1.0f, 1.0f, 3.0 * 0.034 * 0.57 * kUnits + 4.1},     // plan: true north up
   };
+  // The variation turns no map here: the heading is true north, and the plan
+  // view is true north up whatever the variation.
+  host_mirror.sim_flightmodel_position_magnetic_variation = 12.0f;
+  efis_side[0].heading_mag_deg = 12.0f;
   for (const Case& c : cases) {
     efis_side[0].map_mode = c.mode;
     efis_side[0].map_range = c.range;
@@ -206,6 +211,7 @@ TEST_F(VnavMarkers, ModesAndScales) {
     EXPECT_EQ(nd::tc_show, c.shown) << c.mode << " " << c.range;
     if (c.shown != 0.0f) {
       EXPECT_NEAR(nd::tc_y, c.y, 1e-3) << c.range;
+      EXPECT_NEAR(nd::tc_x, 0.0, 1e-3) << c.mode;
     }
   }
   // The map waits for heading alignment in the active-route pass.

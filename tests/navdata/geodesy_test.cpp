@@ -364,6 +364,15 @@ TEST(CircleTangentPoints, SixtyDegreesEitherSideFromTwiceTheRadius) {
   EXPECT_NEAR(gc_bearing(clat, clon, t.lat2, t.lon2), 300.0f, 0.1);  // slot 2 west
   EXPECT_NEAR(gc_distance_nm(clat, clon, t.lat1, t.lon1), r, 0.01);
   EXPECT_NEAR(gc_distance_nm(clat, clon, t.lat2, t.lon2), r, 0.01);
+  // The point due east across the date line: 60 degrees either side of east.
+  for (double c : {179.99, 20.0}) {
+    gc_destination(clat, c, 90.0, 2.0 * r);
+    const double east = nav_result.lon > 180.0 ? nav_result.lon - 360.0 : nav_result.lon;
+    ASSERT_EQ(circle_tangent_points(clat, c, r, nav_result.lat, east), 1) << c;
+    EXPECT_NEAR(gc_bearing(clat, c, two_point_result.lat1, two_point_result.lon1), 150.0f, 0.2) << c;
+    EXPECT_NEAR(gc_bearing(clat, c, two_point_result.lat2, two_point_result.lon2), 30.0f, 0.2) << c;
+    EXPECT_NEAR(gc_distance_nm(clat, c, two_point_result.lat2, two_point_result.lon2), r, 0.01) << c;
+  }
 
   // On or inside the circle: no tangent, zeros.
   struct Case {
@@ -379,13 +388,19 @@ TEST(CircleTangentPoints, SixtyDegreesEitherSideFromTwiceTheRadius) {
 
 TEST(CircleLineIntersection, ThroughCentreMissAndDegenerate) {
   const double clat = 10.0, clon = 20.0, r = 3.0;
-  // A west-east line through the centre: two points 3 nm either side; slot 1 on the far (east) side.
-  ASSERT_EQ(circle_line_intersection(clat, clon, r, clat, clon - 0.5, clat, clon + 0.5), 2);
-  const TwoPointResult t = two_point_result;
-  EXPECT_NEAR(gc_distance_nm(clat, clon, t.lat1, t.lon1), r, 0.01);
-  EXPECT_NEAR(gc_distance_nm(clat, clon, t.lat2, t.lon2), r, 0.01);
-  EXPECT_NEAR(gc_bearing(clat, clon, t.lat1, t.lon1), 90.0f, 0.1);
-  EXPECT_NEAR(gc_bearing(clat, clon, t.lat2, t.lon2), 270.0f, 0.1);
+  // A west-east line through the centre: two points 3 nm either side; slot 1
+  // on the far (east) side. The same beside the date line, and across it.
+  for (double c : {clon, 179.99, -179.99}) {
+    const double west = c - 0.5 < -180.0 ? c + 359.5 : c - 0.5;
+    const double east = c + 0.5 > 180.0 ? c - 359.5 : c + 0.5;
+    ASSERT_EQ(circle_line_intersection(clat, c, r, clat, west, clat, east), 2) << c;
+    const TwoPointResult t = two_point_result;
+    EXPECT_NEAR(gc_distance_nm(clat, c, t.lat1, t.lon1), r, 0.01) << c;
+    EXPECT_NEAR(gc_distance_nm(clat, c, t.lat2, t.lon2), r, 0.01) << c;
+    EXPECT_NEAR(gc_bearing(clat, c, t.lat1, t.lon1), 90.0f, 0.1) << c;
+    EXPECT_NEAR(gc_bearing(clat, c, t.lat2, t.lon2), 270.0f, 0.1) << c;
+    EXPECT_TRUE(t.lon1 >= -180.0f && t.lon1 <= 180.0f && t.lon2 >= -180.0f && t.lon2 <= 180.0f) << c;
+  }
 
   struct Case {
     const char* what;

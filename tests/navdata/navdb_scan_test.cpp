@@ -97,10 +97,11 @@ class NavScan : public ::testing::Test {
 };
 
 TEST_F(NavScan, CandidateLimits) {
-  add_waypoint(kNavFix, "FIXA", north_of(0, 30), 0);   // fix at 30 nm: no
+  // Each kind out to the widest circle the map shows it in: fixes 41 nm, stations 161 nm.
+  add_waypoint(kNavFix, "FIXA", north_of(0, 42), 0);   // fix at 42 nm: no
   add_waypoint(kNavVor, "VORA", north_of(0, 30), 0);   // VOR at 30 nm: yes
-  add_waypoint(kNavFix, "FIXB", north_of(0, 20), 0);   // fix at 20 nm: yes
-  add_waypoint(kNavNdb, "NDBF", north_of(0, 150), 0);  // beyond 145 nm: no
+  add_waypoint(kNavFix, "FIXB", north_of(0, 40), 0);   // fix at 40 nm: yes
+  add_waypoint(kNavNdb, "NDBF", north_of(0, 162), 0);  // beyond 161 nm: no
   add_waypoint(kNavVor, "BOXX", 8.5f, 0.0f);           // outside the box
   add_airport("FAR1", 7.9f, 7.9f);                      // in the box, about 670 nm: no
   add_airport("NEAR", 5.0f, 5.0f);                      // about 424 nm: yes
@@ -117,6 +118,29 @@ TEST_F(NavScan, CandidateLimits) {
   EXPECT_STREQ(nav_search.airports[1][0].icao, "NEAR");
   EXPECT_STREQ(nav_search.airports[1][1].icao, "EQUL");
   EXPECT_FLOAT_EQ(nav_search.airports[1][1].runway_length, 5000.0f);
+
+  // At 75N beside the date line the box is no narrower than the range: a
+  // station 150 nm east (about 10 degrees of longitude) and one across the
+  // date line, a fix 35 nm west across it; an airport 9 degrees south (540 nm).
+  nav_db_clear();
+  reset_nav_search_state();
+  frame_done = 0;
+  at(75.0, 179.5);
+  gc_destination(75.0, 179.5, 90.0, 150.0);
+  add_waypoint(kNavVor, "EAST", static_cast<float>(nav_result.lat), static_cast<float>(nav_result.lon));
+  add_waypoint(kNavVor, "DATE", 75.2f, -179.0f);
+  gc_destination(75.0, -179.9, 270.0, 35.0);
+  add_waypoint(kNavFix, "WEST", static_cast<float>(nav_result.lat), static_cast<float>(nav_result.lon));
+  add_waypoint(kNavVor, "FAR", 75.0f, 169.0f);  // 163 nm west: no
+  add_airport("SOUT", 66.0f, 179.5f);
+  add_airport("EQTR", 0.0f, 179.5f);
+  complete_pass(1);
+  ASSERT_EQ(nav_search.navaid_count[1], 3);
+  EXPECT_STREQ(nav_search.navaids[1][0].ident, "EAST");
+  EXPECT_STREQ(nav_search.navaids[1][1].ident, "DATE");
+  EXPECT_STREQ(nav_search.navaids[1][2].ident, "WEST");
+  ASSERT_EQ(nav_search.airport_count[1], 1);
+  EXPECT_STREQ(nav_search.airports[1][0].icao, "SOUT");
 }
 
 TEST_F(NavScan, WindowsAndDoubleBuffer) {
@@ -331,6 +355,8 @@ TEST_F(MapSymbols, PlanModeCentresOnTheSideRoute) {
   fo.count = 2.0f;
   fo.lat[1] = north_of(0, 106.0f);
   mode(3.0f, 3.0f);
+  // True north up whatever the variation: the airport due north stays at x 0.
+  host_mirror.sim_flightmodel_position_magnetic_variation = 15.0f;
 
   struct Case {
     float capt_count, capt_step, fo_count, fo_step;

@@ -117,6 +117,15 @@ extern TurnCenterResult turn_center_result;
 int32_t calc_turn_center(double wpt_lat, double wpt_lon, float crs_in, double next_lat, double next_lon,
                          float crs_out, float dta, float radius, int32_t turn, int32_t mode, int32_t leg,
                          bool opposite);
+// The S-turn of calc_turn_center from a first circle already placed: a turn
+// in progress carried on from (from_lat, from_lon) about its centre, turning
+// `turn` (2 left, other right) 45 degrees past the outbound course, a
+// straight back and a second arc of the other hand onto the outbound line
+// through the waypoint. 0 when built into turn_center_result (its dta 0), 1
+// when rejected.
+int32_t carried_s_turn(double ctr_lat, double ctr_lon, float radius, int32_t turn, double from_lat, double from_lon,
+                       double wpt_lat, double wpt_lon, double next_lat, double next_lon, float crs_out,
+                       int32_t leg);
 
 // Floating-leg recomputes handed back to the scripts: entry n holds the leg
 // number (k + 1) in fms_add_leg_handback.leg_index[n] and these five values.

@@ -621,3 +621,33 @@ int32_t calc_turn_center(double wpt_lat, double wpt_lon, float crs_in, double ne
   if (memo) remember_turn(key, res, pair_written);
   return res;
 }
+
+int32_t carried_s_turn(double ctr_lat, double ctr_lon, float radius, int32_t turn, double from_lat, double from_lon,
+                       double wpt_lat, double wpt_lon, double next_lat, double next_lon, float crs_out,
+                       int32_t leg) {
+  TurnCenterResult& r = turn_center_result;
+  r = TurnCenterResult{};
+  r.seg1_radius = radius;
+  if (!leg_slot_ok(leg) || !(radius > 0.0f)) return 1;
+  TurnBuild b{};
+  b.P = Pt{wpt_lat, wpt_lon};
+  b.N = Pt{next_lat, next_lon};
+  // The turn is laid out about the waypoint, as a turn that starts before it.
+  b.I = b.P;
+  b.crs_out = crs_out;
+  b.radius = radius;
+  b.turn = turn;
+  b.mode = 1;
+  b.leg = leg;
+  b.left = turn == kTurnLeft;
+  b.side1 = b.left ? kTurnLeft : kTurnRight;
+  b.side3 = b.left ? kTurnRight : kTurnLeft;
+  b.p_out = c360(crs_out + (b.left ? 90.0 : 270.0));
+  b.C1 = Pt{ctr_lat, ctr_lon};
+  r.seg1_start_lat = from_lat;
+  r.seg1_start_lon = from_lon;
+  r.seg1_start_angle = brg(b.C1, Pt{from_lat, from_lon});
+  r.seg1_turn = b.side1;
+  bool pair_written = false;
+  return s_turn(b, r, pair_written);
+}

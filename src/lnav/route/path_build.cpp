@@ -270,62 +270,108 @@ int32_t take_in_flown_transition() {
 }
 
 // A turn laid out again while its first arc is flown can begin further on
-// than the aircraft already is (a smaller turn starts later): flown as
-// built, the aircraft would roll out, even back the other way, to reach its
-// start. The turn in progress is carried on instead: one arc from where the
-// aircraft is, tangent to its present track, the same way round, ending on
-// the new leg. Where that needs a tighter circle than the turn's own, or the
-// new leg lies the other way, the transition stays as built.
+// than the aircraft already is (a smaller turn starts later, and so does a
+// turn of more than 135 degrees, laid out as an S-turn): flown as built, the
+// aircraft would roll out, even back the other way, to reach its start. The
+// turn in progress is carried on instead, the same way round from where the
+// aircraft is, tangent to its present track: one arc ending on the new leg
+// where the turn's own radius or a wider one reaches it; where it cannot (the
+// new leg too sharp for the radius, or already crossed), the turn's own
+// radius on past the new course and back onto it in an S-turn, the overshoot
+// the radius forces and no more. Where the new leg lies the other way the
+// transition stays as built.
 void carry_on_flown_turn(int32_t p, int32_t region_before, float mode_before) {
   if (!leg_slot_ok(p) || mode_before != 5.0f) return;
   if (region_before != kRegionFlyByTurn && region_before != kRegionFirstArc) return;
   const int32_t n = next_valid_leg(p);
   const float r = legs_seg1_radius[p];
-  if (!leg_slot_ok(n) || !(r > 0.0f) || leg_seg_kind(p) != 1) return;
+  if (!leg_slot_ok(n) || !(r > 0.0f) || leg_seg_kind(p) == 0) return;
   const bool left = pathpos::is_left(legs_seg1_turn[p]);
   const double lat = aircraft_lat();
   const double lon = aircraft_lon();
-  // Past the rebuilt arc's start the aircraft is on that turn already.
+  // Past the rebuilt arc's start the aircraft is on that turn already, or
+  // outside it, where more of the same turn joins it; inside it (a smaller
+  // turn changed late) the arc would be joined by rolling the other way.
   const float b1 = gc_bearing(legs_seg1_ctr_lat[p], legs_seg1_ctr_lon[p], lat, lon);
   const float start1 = legs_seg1_start_angle[p];
-  if (!pathpos::faces(b1, start1 + (left ? 90.0f : 270.0f)) || !pathpos::faces(b1, start1)) return;
+  if (!pathpos::faces(b1, start1 + (left ? 90.0f : 270.0f)) || !pathpos::faces(b1, start1)) {
+    if (!(gc_distance_nm(legs_seg1_ctr_lat[p], legs_seg1_ctr_lon[p], lat, lon) < r)) return;
+  }
 
   const float track = navmath::mod360(mirror_f(sim_flightmodel_position_hpath));
   const float out = gc_bearing(legs_lat[p], legs_lon[p], legs_lat[n], legs_lon[n]);
   track_errors(lat, lon, legs_lat[p], legs_lon[p], out);
   const float side = left ? -nav_result.cross_track : nav_result.cross_track;
   const float to_go = navmath::mod360(left ? track - out : out - track);
-  if (!(side > 0.0f) || !(to_go > 0.0f && to_go < 180.0f)) return;
-  const double rho = side / (1.0 - std::cos(static_cast<double>(to_go) * pi_12dp / 180.0));
-  if (!(rho >= r && rho < 1000.0)) return;
-
-  gc_destination(lat, lon, navmath::mod360(track + (left ? 270.0f : 90.0f)), rho);
-  const double c_lat = nav_result.lat;
-  const double c_lon = nav_result.lon;
-  // It ends at the foot of its centre on the new leg.
-  track_errors(c_lat, c_lon, legs_lat[p], legs_lon[p], out);
-  gc_destination(legs_lat[p], legs_lon[p], out, -static_cast<double>(nav_result.along_track));
-  const double e_lat = nav_result.lat;
-  const double e_lon = nav_result.lon;
-  const float start = gc_bearing(c_lat, c_lon, lat, lon);
-  const float end = gc_bearing(c_lat, c_lon, e_lat, e_lon);
+  if (!(to_go > 0.0f && to_go < 180.0f)) return;
   const int turn = left ? kTurnLeft : kTurnRight;
-  const float span = course_diff_dir(start, end, turn);
-  const float radius = static_cast<float>(rho);
+  const double rho = side > 0.0f ? side / (1.0 - std::cos(static_cast<double>(to_go) * pi_12dp / 180.0)) : 0.0;
+  if (!(rho < 1000.0)) return;
+
+  double c_lat, c_lon, e_lat, e_lon;
+  float radius;
+  if (rho >= r) {
+    gc_destination(lat, lon, navmath::mod360(track + (left ? 270.0f : 90.0f)), rho);
+    c_lat = nav_result.lat;
+    c_lon = nav_result.lon;
+    // It ends at the foot of its centre on the new leg.
+    track_errors(c_lat, c_lon, legs_lat[p], legs_lon[p], out);
+    gc_destination(legs_lat[p], legs_lon[p], out, -static_cast<double>(nav_result.along_track));
+    e_lat = nav_result.lat;
+    e_lon = nav_result.lon;
+    radius = static_cast<float>(rho);
+    const float start = gc_bearing(c_lat, c_lon, lat, lon);
+    const float end = gc_bearing(c_lat, c_lon, e_lat, e_lon);
+    legs_seg1_start_angle[p] = start;
+    legs_seg1_end_angle[p] = end;
+    legs_seg1_arc_lenght[p] = arc_length(radius, course_diff_dir(start, end, turn));
+    legs_seg_remain_dist[p] = gc_distance_nm(e_lat, e_lon, legs_lat[n], legs_lon[n]);
+    // One arc: no straight and no second arc after it.
+    float* const s_turn_values[] = {legs_seg2_end_lat,    legs_seg2_end_lon,     legs_seg2_distance,
+                                    legs_seg2_crs_true,   legs_seg3_ctr_lat,     legs_seg3_ctr_lon,
+                                    legs_seg3_start_angle, legs_seg3_end_angle,  legs_seg3_turn,
+                                    legs_seg3_end_lat,    legs_seg3_end_lon,     legs_seg3_arc_lenght};
+    for (float* v : s_turn_values) v[p] = 0.0f;
+  } else {
+    gc_destination(lat, lon, navmath::mod360(track + (left ? 270.0f : 90.0f)), r);
+    c_lat = nav_result.lat;
+    c_lon = nav_result.lon;
+    if (carried_s_turn(c_lat, c_lon, r, turn, lat, lon, legs_lat[p], legs_lon[p], legs_lat[n], legs_lon[n], out, p) !=
+        0)
+      return;
+    const TurnCenterResult& t = turn_center_result;
+    e_lat = t.seg1_end_lat;
+    e_lon = t.seg1_end_lon;
+    radius = r;
+    legs_seg1_start_angle[p] = t.seg1_start_angle;
+    legs_seg1_end_angle[p] = t.seg1_end_angle;
+    legs_seg1_arc_lenght[p] = t.seg1_arc_lenght;
+    legs_seg2_end_lat[p] = static_cast<float>(t.seg2_end_lat);
+    legs_seg2_end_lon[p] = static_cast<float>(t.seg2_end_lon);
+    legs_seg2_distance[p] = t.seg2_distance;
+    legs_seg2_crs_true[p] = t.seg2_crs_true;
+    legs_seg3_ctr_lat[p] = static_cast<float>(t.seg3_ctr_lat);
+    legs_seg3_ctr_lon[p] = static_cast<float>(t.seg3_ctr_lon);
+    legs_seg3_start_angle[p] = t.seg3_start_angle;
+    legs_seg3_end_angle[p] = t.seg3_end_angle;
+    legs_seg3_turn[p] = static_cast<float>(t.seg3_turn);
+    legs_seg3_end_lat[p] = static_cast<float>(t.seg3_end_lat);
+    legs_seg3_end_lon[p] = static_cast<float>(t.seg3_end_lon);
+    legs_seg3_arc_lenght[p] = t.seg3_arc_lenght;
+    legs_seg_remain_dist[p] = t.seg_remain_dist;
+  }
 
   legs_radii_radius[p] = legs_seg1_radius[p] = legs_seg3_radius[p] = radius;
   legs_radii_ctr_lat[p] = legs_seg1_ctr_lat[p] = static_cast<float>(c_lat);
   legs_radii_ctr_lon[p] = legs_seg1_ctr_lon[p] = static_cast<float>(c_lon);
-  legs_seg1_start_angle[p] = start;
-  legs_seg1_end_angle[p] = end;
   legs_seg1_start_lat[p] = static_cast<float>(lat);
   legs_seg1_start_lon[p] = static_cast<float>(lon);
   legs_seg1_end_lat[p] = static_cast<float>(e_lat);
   legs_seg1_end_lon[p] = static_cast<float>(e_lon);
-  legs_seg1_arc_lenght[p] = arc_length(radius, span);
-  legs_seg_remain_dist[p] = gc_distance_nm(e_lat, e_lon, legs_lat[n], legs_lon[n]);
-  // The waypoint is passed abeam on the arc, or already behind: where it
-  // starts.
+  // The waypoint is passed abeam on the first arc, or already behind: where
+  // it starts.
+  const float start = legs_seg1_start_angle[p];
+  const float span = course_diff_dir(start, legs_seg1_end_angle[p], turn);
   const float w = gc_bearing(c_lat, c_lon, legs_lat[p], legs_lon[p]);
   const float to_wpt = course_diff_dir(start, w, turn);
   if (std::fabs(to_wpt) <= std::fabs(span)) {

@@ -755,12 +755,14 @@ void sequence_legs() {
     publish_seq_leg();
   }
 
-  if (is_alt_term_leg(f.i) &&
-      mirror_f(bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot) < legs_alt_rest1[f.i])
-    return;
+  // Below its altitude a climb leg does not end: nothing moves the sequencing
+  // leg past it. The turn onto it is flown all the same, to its end, so the
+  // leg's heading or course is held until the altitude.
+  const bool end_held = is_alt_term_leg(f.i) &&
+                        mirror_f(bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot) < legs_alt_rest1[f.i];
   if (!open) return;
 
-  if (bypassed(f.i)) {
+  if (!end_held && bypassed(f.i)) {
     s.vnav_idx_seq = static_cast<float>(next_sequencing_leg(f.i) + 1);
     publish_seq_leg();
     const int32_t a = active_slot();
@@ -769,7 +771,7 @@ void sequence_legs() {
   }
 
   bool decide = true;
-  if (s.vnav_idx_seq < s.vnav_idx) {
+  if (!end_held && s.vnav_idx_seq < s.vnav_idx) {
     s.vnav_idx_seq = s.vnav_idx;
     const int32_t a = active_slot();
     if (bypassed(a)) s.vnav_idx_seq = static_cast<float>(next_sequencing_leg(a) + 1);
@@ -781,10 +783,11 @@ void sequence_legs() {
     decide = false;
   }
   if (decide) region_decision(f);
+  if (end_held) f.seq = false;
 
   // Lateral offset: its start waypoint is left once the turn onto the offset
   // track begins.
-  if (s.legs_offset_act == 7.0f && s.vnav_idx_seq == route_change_values.legs_offset_start) {
+  if (!end_held && s.legs_offset_act == 7.0f && s.vnav_idx_seq == route_change_values.legs_offset_start) {
     const float d = gc_distance_nm(ac_lat(), ac_lon(), at(legs_lat, f.i), at(legs_lon, f.i));
     if (d < 0.4142136f * turn_radius_nm(22.0f, ground_speed_kt())) {
       s.legs_offset_act = 6.0f;
@@ -799,7 +802,7 @@ void sequence_legs() {
     const float v = ground_speed_kt();
     const float capture = v < 170.0f ? 0.02f : (v > 300.0f ? 0.5f : (v - 170.0f) * 0.48f / 130.0f + 0.02f);
     const float d = gc_distance_nm(ac_lat(), ac_lon(), at(legs_lat, f.i), at(legs_lon, f.i));
-    if (d < capture) {
+    if (d < capture && !end_held) {
       trace_pair("NEW OFFSET SEQ (Distance to WPT) (5)", f);
       trace("    Distance to WPT: %f, Distance threeshold: %f\n", static_cast<double>(d), static_cast<double>(capture));
       advance_sequencing_leg();
@@ -814,7 +817,7 @@ void sequence_legs() {
     }
   } else if (m == 4.0f || m == 0.0f || m == 3.0f) {
     if (f.seq) advance_sequencing_leg();
-    else passage_test(f);
+    else if (!end_held) passage_test(f);
   } else if (m == 6.0f && f.arm) {
     s.nav_mode = is_arc_leg(f.i) ? 4.0f : f.target;
     publish_nav_mode();

@@ -176,13 +176,62 @@ void active_leg_xtrack() {
 
 // ---- LNAV by navigation mode -----------------------------------------------------
 
+// Where the transition from waypoint b onto the next leg ends: its second
+// arc's end, else its first arc's; false without either.
+bool transition_end(int32_t b, double& lat, double& lon) {
+  if (legs_seg3_end_lat[b] != 0.0f || legs_seg3_end_lon[b] != 0.0f) {
+    lat = legs_seg3_end_lat[b];
+    lon = legs_seg3_end_lon[b];
+    return true;
+  }
+  if (legs_seg1_end_lat[b] != 0.0f || legs_seg1_end_lon[b] != 0.0f) {
+    lat = legs_seg1_end_lat[b];
+    lon = legs_seg1_end_lon[b];
+    return true;
+  }
+  return false;
+}
+
+// A climb leg (CA, VA, FA) below its altitude: it does not end there, so the
+// turn at its end, laid before an end that moves on as the aircraft climbs,
+// is not flown yet.
+bool climb_end_held(int32_t a) {
+  const RouteText& t = route_tables.leg_path_types[a];
+  if (!(route_text_is(t, "CA") || route_text_is(t, "VA") || route_text_is(t, "FA"))) return false;
+  return mirror_f(bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot) < legs_alt_rest1[a];
+}
+
+// The held climb leg's course, from where the turn onto it ends (or its
+// fix, without a turn).
+void hold_climb_course(int32_t a) {
+  const int32_t b = a - 1;
+  double e_lat = 0.0;
+  double e_lon = 0.0;
+  if (!leg_slot_ok(b)) return;
+  if (!transition_end(b, e_lat, e_lon)) {
+    e_lat = legs_lat[b];
+    e_lon = legs_lon[b];
+  }
+  steer_straight(e_lat, e_lon, magvar_course_alt(b), a);
+}
+
 void mode0_by_region(int32_t a) {
   const int32_t r = route_track.region;
-  if (r == kRegionFirstArc || r == kRegionBetweenArcs || r == kRegionSecondArc || r == kRegionFlyByTurn) {
+  if (climb_end_held(a) && r != kRegionBeforeFirstArc) {
+    hold_climb_course(a);
+  } else if (r == kRegionFirstArc || r == kRegionBetweenArcs || r == kRegionSecondArc || r == kRegionFlyByTurn) {
     // The course the leg starts with holds where it starts, at the waypoint
     // before; the great circle is laid through that one when there is one.
+    // A heading or course leg (its terminator "V..." or "C...") starts where
+    // the turn onto it ends, beside the waypoint after a turn from it: its
+    // course is held from there.
     const int32_t b = a - 1;
-    if (leg_slot_ok(b) && (legs_lat[b] != 0.0f || legs_lon[b] != 0.0f)) {
+    const char first = route_tables.leg_path_types[a].text[0];
+    double e_lat = 0.0;
+    double e_lon = 0.0;
+    if ((first == 'V' || first == 'C') && leg_slot_ok(b) && transition_end(b, e_lat, e_lon)) {
+      steer_straight(e_lat, e_lon, magvar_course_alt(b), a);
+    } else if (leg_slot_ok(b) && (legs_lat[b] != 0.0f || legs_lon[b] != 0.0f)) {
       steer_straight(legs_lat[b], legs_lon[b], magvar_course_alt(b), a);
     } else {
       steer_straight(legs_lat[a], legs_lon[a], magvar_course_alt(b), a);
@@ -328,7 +377,9 @@ void lnav_engaged_steering() {
     send_corr(0.0f);
   } else if (mode == 5.0f) {
     const int32_t r = route_track.region;
-    if (r == kRegionOwnTurn || r == kRegionTurnOffArc) {
+    if ((r == kRegionOwnTurn || r == kRegionTurnOffArc) && leg_slot_ok(a) && climb_end_held(a)) {
+      hold_climb_course(a);
+    } else if (r == kRegionOwnTurn || r == kRegionTurnOffArc) {
       if (direct_to_leg == a) {
         dir_entry_arc();
       } else if (leg_slot_ok(a)) {
