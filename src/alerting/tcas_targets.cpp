@@ -18,6 +18,7 @@
 #include "alerting/tcas_values.h"
 #include "core/binding.h"
 #include "core/units.h"
+#include "core/util.h"
 #include "display/nd_style.h"
 #include "navdata/geodesy.h"
 #include "navdata/nav_math.h"
@@ -550,8 +551,9 @@ TcasTargetResult evaluate_tcas_target(int slot, float step_s) {
 
   if (e.cycle) {
     const bool absent = e.intr.lat == 0.0f && e.intr.lon == 0.0f;
+    // Longitude across 180 is a step of a few hundredths, not of 360.
     const bool moved_far = !(std::fabs(e.intr.lat - h.prev_lat_deg[slot]) <= 0.3f) ||
-                           !(std::fabs(e.intr.lon - h.prev_lon_deg[slot]) <= 0.3f);
+                           !(std::fabs(angle::wrap180_nonneg(e.intr.lon - h.prev_lon_deg[slot])) <= 0.3f);
     const bool frozen = e.intr.lat == h.prev_lat_deg[slot] && e.intr.lon == h.prev_lon_deg[slot];
     float& counter = h.track_counter[slot];
     if (absent || moved_far) counter = 0.0f;

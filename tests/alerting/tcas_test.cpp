@@ -149,6 +149,16 @@ TEST_F(Tcas, TrackCounterSteps) {
     evaluate_tcas_target(1, 1.0f);
     EXPECT_EQ(tcas_track.track_counter[1], r.after) << r.before << " moved " << r.dlat << " " << r.dlon;
   }
+  // Flying east across 180 is no jump.
+  SetUp();
+  tcas_cycle.cycle_flag = 1;
+  host_mirror.sim_multiplayer_position_plane1_lat = 47.5f;
+  host_mirror.sim_multiplayer_position_plane1_lon = -179.99f;
+  tcas_track.prev_lat_deg[1] = 47.5f;
+  tcas_track.prev_lon_deg[1] = 179.99f;
+  tcas_track.track_counter[1] = 2.0f;
+  evaluate_tcas_target(1, 1.0f);
+  EXPECT_EQ(tcas_track.track_counter[1], 2.0f);
 }
 
 TEST_F(Tcas, EmptySlotAndRemoteAltitudeStayHidden) {
