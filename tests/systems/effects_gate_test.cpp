@@ -10,6 +10,7 @@
 #include "navdata/navdb.h"
 #include "navdata/nav_tables.h"
 #include "panel_fixture.h"
+#include "systems/electrical/electrical.h"
 #include "systems/ground_services/autogate.h"
 #include "systems/ground_services/gse.h"
 #include "systems/ice_rain/ice_values.h"
@@ -191,6 +192,8 @@ TEST_F(StandFinder, NearestStandNameAndPower) {
   EXPECT_NEAR(f("zuvadud/D738/autogate_nearest"), 0.0005f, 5e-5);
   EXPECT_EQ(simhost::get_text("zuvadud/D738/autogate_nearest_name"), "B31");
   EXPECT_EQ(f("zuvadud/D738/autogate_gpu"), 1.0f);
+  EXPECT_STREQ(nearest_gate_airport, "LSZH");  // the gate connection's stand
+  EXPECT_EQ(nearest_gate_gpu, 1.0f);
   EXPECT_EQ(f("zuvadud/D738/de_ice_truck_available"), 1.0f);
   EXPECT_EQ(f("zuvadud/D738/fms/center_line"), 0.0f);
   // Nose wheel lifted: the airborne defaults at once.
@@ -198,6 +201,8 @@ TEST_F(StandFinder, NearestStandNameAndPower) {
   autogate_nearest();
   EXPECT_EQ(f("zuvadud/D738/autogate_nearest"), 999.0f);
   EXPECT_EQ(simhost::get_text("zuvadud/D738/autogate_nearest_name"), "");
+  EXPECT_STREQ(nearest_gate_airport, "");
+  EXPECT_EQ(nearest_gate_gpu, 0.0f);
   EXPECT_EQ(f("zuvadud/D738/de_ice_truck_available"), 0.0f);
   EXPECT_EQ(stand_cache.valid, 1);  // kept below 50 ft
 }

@@ -2,7 +2,8 @@
 // autogate.h). Reads the aircraft position, track and gear contact and the
 // nearest-airport code; writes "zuvadud/D738/fms/center_line",
 // "autogate_gpu", "autogate_nearest", "autogate_nearest_name" and
-// "de_ice_truck_available" every call.
+// "de_ice_truck_available" every call, and tells the electrical side's gate
+// connection the stand's airport and ground power.
 #include "systems/ground_services/autogate.h"
 
 #include <cmath>
@@ -12,6 +13,7 @@
 #include "navdata/geodesy.h"
 #include "navdata/navdb.h"
 #include "core/host_io.h"
+#include "systems/electrical/electrical.h"
 #include "systems/systems_steps.h"
 
 StandCache stand_cache;
@@ -27,8 +29,13 @@ constexpr float kGpuReachNm = 0.008f;
 constexpr float kNoStand = 999.0f;
 constexpr int kNameBytes = 30;
 
-// The five values the ground-service scripts read, written every call.
-void write_results(float centre_line, float gpu, float nearest, const char* name, float de_ice) {
+// The five values the ground-service scripts read, written every call, and
+// the gate's airport ("" when no stand) and power for the gate connection.
+void write_results(float centre_line, float gpu, float nearest, const char* name, float de_ice,
+                   const char* gate_airport = "") {
+  std::memset(nearest_gate_airport, 0, sizeof nearest_gate_airport);
+  for (int i = 0; i < 4 && gate_airport[i] != '\0'; ++i) nearest_gate_airport[i] = gate_airport[i];
+  nearest_gate_gpu = gpu;
   script_set_f(bound::zuvadud_D738_fms_center_line, centre_line);
   script_set_f(bound::zuvadud_D738_autogate_gpu, gpu);
   script_set_f(bound::zuvadud_D738_autogate_nearest, nearest);
@@ -122,5 +129,5 @@ void autogate_nearest() {
     }
     nearest = best;
   }
-  write_results(centre_line, gpu, nearest, name, 1.0f);
+  write_results(centre_line, gpu, nearest, name, 1.0f, stand_cache.gate_count > 0 ? stand_cache.icao : "");
 }
