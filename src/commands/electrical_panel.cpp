@@ -56,15 +56,28 @@ bool source_switch(float& pos, XPLMCommandPhase phase, float held) {
   return false;
 }
 
-void engine_generator_on(float available, HostCmd generator_on, float& apu_power_bus) {
+// Ground power feeds every transfer bus that has neither its own engine
+// generator nor the APU selected onto it. The host has one cart connection
+// for both, so a source taking one side disconnects the cart only once the
+// other side no longer takes it either; until then that side stays on ground
+// power rather than hanging on the new source through the bus tie. The host
+// is read now: the other switch may have moved since this frame's poll.
+void ground_power_off_side(int side) {
+  const int other = 1 - side;
+  const bool other_generator = read_now_vi_at(bound::sim_cockpit2_electrical_generator_on, other) != 0;
+  const float other_apu = other == 0 ? electrical::apu_power_bus1 : electrical::apu_power_bus2;
+  if (other_generator || other_apu != 0.0f) issue_command_once(HostCmd::electrical_GPU_off);
+}
+
+void engine_generator_on(int side, float available, HostCmd generator_on, float& apu_power_bus) {
   if (available == 1.0f && electric::batbus_status == 1.0f) {
     issue_command_once(generator_on);
-    issue_command_once(HostCmd::electrical_GPU_off);
+    ground_power_off_side(side);
     apu_power_bus = 0.0f;
   }
 }
 
-void apu_generator_on(float& apu_power_bus, HostCmd engine_generator_off) {
+void apu_generator_on(int side, float& apu_power_bus, HostCmd engine_generator_off) {
   if (electrical::apu_bus_enable == 1.0f && electric::batbus_status == 1.0f) {
     apu_power_bus = 1.0f;
     if (host_mirror.sim_cockpit2_electrical_APU_generator_on == 0) {
@@ -72,7 +85,7 @@ void apu_generator_on(float& apu_power_bus, HostCmd engine_generator_off) {
       host_send_i(bound::sim_cockpit2_electrical_APU_generator_on, 1);
     }
     issue_command_once(engine_generator_off);
-    issue_command_once(HostCmd::electrical_GPU_off);
+    ground_power_off_side(side);
   }
 }
 
@@ -167,7 +180,7 @@ int cmd_toggle_switch_apu_gen1_up(XPLMCommandRef, XPLMCommandPhase phase, void*)
 
 int cmd_toggle_switch_apu_gen1_dn(XPLMCommandRef, XPLMCommandPhase phase, void*) {
   if (source_switch(electrical::apu_gen1_pos, phase, 1.0f)) {
-    apu_generator_on(electrical::apu_power_bus1, HostCmd::electrical_generator_1_off);
+    apu_generator_on(0, electrical::apu_power_bus1, HostCmd::electrical_generator_1_off);
   }
   return 0;
 }
@@ -179,7 +192,7 @@ int cmd_toggle_switch_apu_gen2_up(XPLMCommandRef, XPLMCommandPhase phase, void*)
 
 int cmd_toggle_switch_apu_gen2_dn(XPLMCommandRef, XPLMCommandPhase phase, void*) {
   if (source_switch(electrical::apu_gen2_pos, phase, 1.0f)) {
-    apu_generator_on(electrical::apu_power_bus2, HostCmd::electrical_generator_2_off);
+    apu_generator_on(1, electrical::apu_power_bus2, HostCmd::electrical_generator_2_off);
   }
   return 0;
 }
@@ -191,7 +204,7 @@ int cmd_toggle_switch_gen1_up(XPLMCommandRef, XPLMCommandPhase phase, void*) {
 
 int cmd_toggle_switch_gen1_dn(XPLMCommandRef, XPLMCommandPhase phase, void*) {
   if (source_switch(electrical::gen1_pos, phase, 1.0f)) {
-    engine_generator_on(electric::gen1_available, HostCmd::electrical_generator_1_on, electrical::apu_power_bus1);
+    engine_generator_on(0, electric::gen1_available, HostCmd::electrical_generator_1_on, electrical::apu_power_bus1);
   }
   return 0;
 }
@@ -203,7 +216,7 @@ int cmd_toggle_switch_gen2_up(XPLMCommandRef, XPLMCommandPhase phase, void*) {
 
 int cmd_toggle_switch_gen2_dn(XPLMCommandRef, XPLMCommandPhase phase, void*) {
   if (source_switch(electrical::gen2_pos, phase, 1.0f)) {
-    engine_generator_on(electric::gen2_available, HostCmd::electrical_generator_2_on, electrical::apu_power_bus2);
+    engine_generator_on(1, electric::gen2_available, HostCmd::electrical_generator_2_on, electrical::apu_power_bus2);
   }
   return 0;
 }

@@ -351,6 +351,14 @@ int32_t read_now_i(bound::Id id) {
   return h != nullptr ? XPLMGetDatai(h) : 0;
 }
 
+int32_t read_now_vi_at(bound::Id id, int index) {
+  if (id < 0 || id >= bound::COUNT || index < 0) return 0;
+  const XPLMDataRef h = bound_handles[id];
+  int32_t v = 0;
+  if (h == nullptr || XPLMGetDatavi(h, &v, index, 1) != 1) return 0;
+  return v;
+}
+
 double read_now_d(bound::Id id) {
   if (id < 0 || id >= bound::COUNT) return 0.0;
   const XPLMDataRef h = bound_handles[id];

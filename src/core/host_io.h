@@ -67,6 +67,9 @@ inline float read_now_f(bound::Id id) {
   return read_now_float_row[id] < 0 ? v : read_now_f_in_range(id, v);
 }
 int32_t read_now_i(bound::Id id);
+// Element `index` of an int array now; 0 for an absent name or an element
+// the host does not have.
+int32_t read_now_vi_at(bound::Id id, int index);
 double read_now_d(bound::Id id);
 
 // Elements [0, count) into out; returns how many the host gave (0..count).
