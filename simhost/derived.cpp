@@ -9,13 +9,15 @@
 // weather's sea-level values, the engines' N1/N2/running/oil, the tanks, the
 // pressurisation override and the cabin values the plug-in writes, the gear
 // legs, the engines' modes and reverser failures, the APU switch and running
-// flag, the generic lights' switches and the terrain stand-in. Writes: the
-// air at the aircraft, the engines' read-only views, fuel totals and
-// indications, the cabin indications, ground contact and the height above
-// the ground, the gear's view, the load factor, the tyres, the reverser
-// sleeves, the APU's rotor and the generic lights' brightness; at the start
-// of a flight the gear, the engines' modes, the standby radios, the
-// annunciators' rheostats, the sun and the panel's draw pass.
+// flag, the generic lights' switches, the throttle override and the throttle
+// the plug-in writes, the feed selectors and pumps, and the terrain
+// stand-in. Writes: the air at the aircraft, the engines' read-only views,
+// fuel totals and indications, the cabin indications, ground contact and the
+// height above the ground, the gear's view, the load factor, the tyres, the
+// reverser sleeves, the APU's rotor, the leading edges and the generic
+// lights' brightness; at the start of a flight the gear, the engines' modes,
+// the standby radios, the annunciators' rheostats, the sun and the panel's
+// draw pass.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
