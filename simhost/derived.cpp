@@ -9,13 +9,15 @@
 // weather's sea-level values, the engines' N1/N2/running/oil, the tanks, the
 // pressurisation override and the cabin values the plug-in writes, the gear
 // legs, the engines' modes and reverser failures, the APU switch and running
-// flag, the generic lights' switches and the terrain stand-in. Writes: the
-// air at the aircraft, the engines' read-only views, fuel totals and
-// indications, the cabin indications, ground contact and the height above
-// the ground, the gear's view, the load factor, the tyres, the reverser
-// sleeves, the APU's rotor and the generic lights' brightness; at the start
-// of a flight the gear, the engines' modes, the standby radios, the
-// annunciators' rheostats, the sun and the panel's draw pass.
+// flag, the generic lights' switches, the throttle override and the throttle
+// the plug-in writes, the feed selectors and pumps, and the terrain
+// stand-in. Writes: the air at the aircraft, the engines' read-only views,
+// fuel totals and indications, the cabin indications, ground contact and the
+// height above the ground, the gear's view, the load factor, the tyres, the
+// reverser sleeves, the APU's rotor, the leading edges and the generic
+// lights' brightness; at the start of a flight the gear, the engines' modes,
+// the standby radios, the annunciators' rheostats, the sun and the panel's
+// draw pass.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -50,6 +52,7 @@ enum Slot : size_t {
   kIas, kAirspeedPilot, kAirspeedCopilot, kCasPilot, kCasCopilot, kOverrideIas, kMach,
   kThrottleUsed, kPaxOxyLight, kPaxOxyFailure, kEngFail1, kEngFail2, kEngSep1, kEngSep2, kFadecOn,
   kGenericSwitch, kGenericBrightness, kSunPitch, kPanelRenderType, kTankPumps,
+  kSlat1, kSlat2, kOverrideThrottles, kThrottleUse,
   kSlotCount
 };
 
@@ -194,6 +197,10 @@ constexpr const char* kNames[kSlotCount] = {
     "sim/graphics/scenery/sun_pitch_degrees",
     "sim/graphics/view/panel_render_type",
     "sim/cockpit2/fuel/fuel_tank_pump_on",
+    "sim/flightmodel2/controls/slat1_deploy_ratio",
+    "sim/flightmodel2/controls/slat2_deploy_ratio",
+    "sim/operation/override/override_throttles",
+    "sim/flightmodel/engine/ENGN_thro_use",
 };
 
 // Standard atmosphere (SI) and units.
@@ -243,8 +250,17 @@ constexpr double kN1Up_pct_s = 15.0, kN1Down_pct_s = 10.0;
 constexpr double kIdleFlow_kg_s = 0.085, kFullFlowRise_kg_s = 1.05;
 // The feed selectors the plug-in writes: 0 none, 1 left, 2 centre, 3 right,
 // 4 all: in equal shares each tank with fuel whose pump is on, and with no
-// such pump the engine's own side's tank by suction.
-constexpr int kFeedAll = 4;
+// such pump the engine's own side's tank by suction. None, "aft" (5: this
+// aircraft has no aft tank) or an empty tank gives the engine nothing: it
+// runs on for the fuel still in its line (*chosen*: 10 s, the host's lists
+// give no line volume), then flames out, and lights again only once a tank
+// with fuel feeds it.
+constexpr int kFeedAll = 4, kFeedSelectorCount = 6;
+constexpr float kLineFuel_s = 10.0f;
+// Once a lit core is past the starter's cut-out it follows its fan's line at
+// the fan's own rates along it, so a core handed over from a start (or a
+// relight from any windmill speed) joins the line without a step.
+constexpr double kN2PerN1 = (kFullN2 - kIdleN2) / (kFullN1 - kIdleN1);
 constexpr double kStartOil = 1.0;                   // ratio of a full tank
 constexpr double kStartFuel_kg[3] = {3000.0, 0.0, 3000.0};   // left, centre, right
 constexpr double kCabinRateWhenNone_fpm = 500.0;
@@ -287,6 +303,18 @@ constexpr double kIcing_per_s = 0.0004;
 // 40 at 49; flaps 1 and 2 stand in proportion below flaps 5 (*chosen*).
 constexpr double kFlapDetentDeg[9] = {0.0, 2.2, 4.4, 11.0, 14.0, 17.0, 27.0, 33.0, 49.0};
 constexpr double kFlapTimeWhenNone_s = 10.0;
+// The leading edges (both slat ratios) are driven with the flaps, so they
+// travel as the flaps do: out to the intermediate position (0.5) over the
+// handle's first eighth, there from flaps 1 to 5, on to full extension (1)
+// between flaps 5 and 10 and full from flaps 10 on. The aircraft file here
+// gives the host no positions of its own, so these are the -800's schedule;
+// both sets follow it. The schedule never moves the leading edges faster
+// than four times the flaps, and neither does a return to it (after the
+// plug-in let go of a position it held), so they never jump. A ratio the
+// plug-in writes stands for that frame: the host leaves it while the
+// plug-in keeps writing it.
+constexpr double kSlatMid = 0.5;
+constexpr double kSlatsPerFlap = 4.0;
 // Standby radios at power-up: the lowest channel of each band (118.000 MHz,
 // 108.00 MHz in the host's 10 kHz units).
 constexpr int kComStandbyMhz = 118, kComStandbyKhz = 0, kNavStandby10Khz = 10800;
@@ -425,10 +453,42 @@ void derive_gauges(Host& h) {
     for (Slot s : {kAirspeedPilot, kAirspeedCopilot}) out(h, s, ias);
 }
 
+// The feed selector's value as a selector position; anything else is none.
+int feed_selector(Host& h, Slot s) {
+  const double v = in(h, s, 0.0);
+  return v >= 0.0 && v < kFeedSelectorCount ? static_cast<int>(v) : 0;
+}
+
+// The tanks engine e draws from now, each with its share of the burn; none
+// when nothing with fuel in it reaches the engine. Without tanks at all the
+// host has nothing to run dry and the engine counts as fed.
+bool feeding_tanks(Host& h, size_t e, const Dataref* tanks, bool from[3], int* count) {
+  from[0] = from[1] = from[2] = false;
+  *count = 0;
+  if (!tanks) return true;
+  const Dataref* pumps = at(h, kTankPumps);
+  const size_t n = std::min<size_t>(3, tanks->array.size());
+  auto has_fuel = [&](size_t t) { return t < n && finite(tanks->array[t]) && tanks->array[t] > 0.0; };
+  const int feed = feed_selector(h, e == 0 ? kFeedLeft : kFeedRight);
+  if (feed >= 1 && feed <= 3) {
+    const size_t t = static_cast<size_t>(feed - 1);
+    from[t] = has_fuel(t);
+  } else if (feed == kFeedAll) {
+    for (size_t t = 0; t < n; ++t) from[t] = has_fuel(t) && element(pumps, t) != 0.0;
+    if (!from[0] && !from[1] && !from[2]) {
+      const size_t own = e == 0 ? 0 : 2;
+      from[own] = has_fuel(own);
+    }
+  }
+  for (size_t t = 0; t < 3; ++t) *count += from[t] ? 1 : 0;
+  return *count > 0;
+}
+
 // The host's engines: lit by fuel and an igniter on a turning core, their fan
-// following the thrust lever from idle, burning fuel from the tanks their
-// feed selectors name. An engine whose fan speed a scenario plays (either N1
-// name pinned) is left to it, fuel and all.
+// following the thrust lever from idle (or, with the throttles overridden,
+// the throttle the plug-in writes), burning fuel from the tanks their feed
+// selectors name and going out when none reaches them. An engine whose fan
+// speed a scenario plays (either N1 name pinned) is left to it, fuel and all.
 void derive_engines(Host& h, double ambient_pa, double sigma, bool running_frame, float dt) {
   Dataref* n1 = at(h, kEngN1);
   const Dataref* n1_view = at(h, kN1View);
@@ -436,13 +496,15 @@ void derive_engines(Host& h, double ambient_pa, double sigma, bool running_frame
   Dataref* run = at(h, kEngRunning);
   const Dataref* mixture = at(h, kMixture);
   const Dataref* igniter = at(h, kIgniter);
-  const Dataref* throttle = at(h, kThrottle);
+  // The host's own description of the override: the engines then take the
+  // throttle written to "ENGN_thro_use" instead of the levers.
+  const bool throttles_overridden = in(h, kOverrideThrottles, 0.0) != 0.0;
+  const Dataref* throttle = at(h, throttles_overridden ? kThrottleUse : kThrottle);
   const Dataref* mode = at(h, kPropMode);
   Dataref* flow = at(h, kEngFuelFlow);
   Dataref* tanks = at(h, kTankMass);
   const bool flow_overridden = in(h, kFuelFlowOverride, 0.0) != 0.0;
   const double windmill_n1 = kWindmillN1PerMach * std::clamp(in(h, kMach, 0.0), 0.0, 1.0);
-  const Dataref* pumps = at(h, kTankPumps);
   double burnt = 0.0;
   // A failed engine (power lost, or the engine gone) stops, whoever said it
   // ran, and does not light while it stays failed.
@@ -451,15 +513,26 @@ void derive_engines(Host& h, double ambient_pa, double sigma, bool running_frame
     failed_engine[e] = failed(h, e == 0 ? kEngFail1 : kEngFail2) || failed(h, e == 0 ? kEngSep1 : kEngSep2);
     if (failed_engine[e] && run && e < run->array.size()) run->array[e] = 0.0;
   }
-  if (n1 && n2 && run && !n1->pinned && !(n1_view && n1_view->pinned)) {
+  const bool fan_played = !n1 || n1->pinned || (n1_view && n1_view->pinned);
+  if (n1 && n2 && run && !fan_played) {
     for (size_t e = 0; e < static_cast<size_t>(kEngines) && e < n1->array.size(); ++e) {
       bool lit = element(run, e) != 0.0;
       const double core = element(n2, e);
+      bool from[3];
+      int feeding = 0;
+      const bool fed = feeding_tanks(h, e, tanks, from, &feeding);
+      float& unfed_s = h.unfed_s[e];
+      if (fed || !lit) unfed_s = 0.0f;
       if (!run->pinned && running_frame && e < run->array.size()) {
-        if (!lit && !failed_engine[e] && element(mixture, e) >= kFuelOn && element(igniter, e) != 0.0 &&
+        if (!lit && !failed_engine[e] && fed && element(mixture, e) >= kFuelOn && element(igniter, e) != 0.0 &&
             core >= kLightOffN2)
           lit = true;
         if (lit && element(mixture, e) < kFuelOff) lit = false;
+        if (lit && !fed) {
+          unfed_s += dt;
+          if (unfed_s > kLineFuel_s) lit = false;
+        }
+        if (!lit) unfed_s = 0.0f;
         run->array[e] = lit ? 1.0 : 0.0;
       }
       double target = std::max(core * kIdleN1 / kIdleN2, windmill_n1);
@@ -477,31 +550,15 @@ void derive_engines(Host& h, double ambient_pa, double sigma, bool running_frame
         flow->array[e] = lit ? (kIdleFlow_kg_s + kFullFlowRise_kg_s * r * r) * (0.35 + 0.65 * ambient_pa / kP0_pa) : 0.0;
       }
       // The burn comes out of the fuel masses even where a scenario loaded
-      // them: loading fuel is not flying the engines.
-      if (!lit || !tanks || !running_frame) continue;
-      const int feed = static_cast<int>(in(h, e == 0 ? kFeedLeft : kFeedRight, 0.0));
-      double burn = element(flow, e) * dt;
-      auto take = [&](double& kg, double want) {
-        const double taken = std::min(std::max(kg, 0.0), want);
-        kg -= taken;
+      // them: loading fuel is not flying the engines. An unfed engine's last
+      // seconds burn what is left in its line, not a tank.
+      if (!lit || !tanks || !running_frame || feeding == 0) continue;
+      const double share = element(flow, e) * dt / feeding;
+      for (size_t t = 0; t < 3 && t < tanks->array.size(); ++t) {
+        if (!from[t]) continue;
+        const double taken = std::min(std::max(tanks->array[t], 0.0), share);
+        tanks->array[t] -= taken;
         burnt += taken;
-      };
-      if (feed >= 1 && feed <= 3 && static_cast<size_t>(feed) <= tanks->array.size()) {
-        take(tanks->array[static_cast<size_t>(feed - 1)], burn);
-      } else if (feed == kFeedAll) {
-        bool from[3] = {false, false, false};
-        int feeding = 0;
-        for (size_t t = 0; t < 3 && t < tanks->array.size(); ++t) {
-          from[t] = tanks->array[t] > 0.0 && element(pumps, t) != 0.0;
-          feeding += from[t] ? 1 : 0;
-        }
-        const size_t own = e == 0 ? 0 : 2;
-        if (feeding == 0 && own < tanks->array.size()) {
-          from[own] = true;
-          feeding = 1;
-        }
-        for (size_t t = 0; t < 3 && t < tanks->array.size(); ++t)
-          if (from[t]) take(tanks->array[t], burn / feeding);
       }
     }
   }
@@ -514,15 +571,25 @@ void derive_engines(Host& h, double ambient_pa, double sigma, bool running_frame
     const size_t n = std::min({n2->array.size(), run->array.size(), fan_view->array.size()});
     for (size_t e = 0; e < n; ++e) {
       const double fan = fan_view->array[e];
+      double& core = n2->array[e];
       if (run->array[e] == 0.0 || !finite(fan) || fan < kIdleN1) continue;
-      n2->array[e] = kIdleN2 + (fan - kIdleN1) * (kFullN2 - kIdleN2) / (kFullN1 - kIdleN1);
+      const double line = kIdleN2 + (fan - kIdleN1) * kN2PerN1;
+      // A played fan carries its core with it as it stands; below the
+      // starter's cut-out the core is still the start's.
+      if (fan_played || !finite(core) || !running_frame) {
+        if (fan_played || !finite(core)) core = line;
+        continue;
+      }
+      if (core < kSelfSustainingN2) continue;
+      core += std::clamp(line - core, -kN1Down_pct_s * kN2PerN1 * dt, kN1Up_pct_s * kN2PerN1 * dt);
     }
   }
   follow(h, kEngN2, kN2View);
   follow(h, kEngRunning, kBurningView);
   // What the engines' controls pass on of the thrust levers: the levers as
-  // they stand (the host's lists give no control schedule).
-  const Dataref* levers = at(h, kThrottle);
+  // they stand (the host's lists give no control schedule), or the throttle
+  // the plug-in writes while it overrides them.
+  const Dataref* levers = at(h, in(h, kOverrideThrottles, 0.0) != 0.0 ? kThrottleUse : kThrottle);
   Dataref* used = at(h, kThrottleUsed);
   if (levers && used && !used->pinned)
     for (size_t e = 0; e < used->array.size() && e < levers->array.size(); ++e)
@@ -733,19 +800,58 @@ void derive_ice(Host& h, bool running, float dt) {
   }
 }
 
-// The flaps follow their handle's request at the aircraft's flap speed.
-void derive_flaps(Host& h, bool running, float dt) {
+// The whole flap travel's time that way, as the aircraft gives it.
+double flap_time_s(Host& h, bool extending) {
+  const double time_s = in(h, extending ? kFlapExtendTime : kFlapRetractTime, 0.0);
+  return time_s > 0.0 ? time_s : kFlapTimeWhenNone_s;
+}
+
+// Where the leading edges stand for a flap deploy ratio.
+double slat_schedule(double flaps) {
+  constexpr double kFlaps1 = 0.125, kFlaps5 = 0.375, kFlaps10 = 0.5;
+  if (flaps <= kFlaps1) return kSlatMid * std::max(0.0, flaps) / kFlaps1;
+  if (flaps <= kFlaps5) return kSlatMid;
+  if (flaps < kFlaps10) return kSlatMid + (1.0 - kSlatMid) * (flaps - kFlaps5) / (kFlaps10 - kFlaps5);
+  return 1.0;
+}
+
+// The leading edges toward their schedule for the flaps at r (at once where
+// the flight is placed), unless the plug-in wrote them since the host last
+// looked or a scenario plays them.
+void derive_slats(Host& h, double r, bool running, float dt, bool placing) {
+  const Slot slats[2] = {kSlat1, kSlat2};
+  for (size_t i = 0; i < 2; ++i) {
+    Dataref* d = at(h, slats[i]);
+    if (!d) continue;
+    const bool written = d->counts.writes != h.slat_writes_seen[i];
+    h.slat_writes_seen[i] = d->counts.writes;
+    if (d->pinned || (written && !placing)) continue;
+    const double target = slat_schedule(r);
+    double v = finite(d->scalar) ? std::clamp(d->scalar, 0.0, 1.0) : 0.0;
+    if (placing) {
+      v = target;
+    } else if (running) {
+      const double step = kSlatsPerFlap * dt / flap_time_s(h, target > v);
+      v += std::clamp(target - v, -step, step);
+    }
+    d->scalar = v;
+  }
+}
+
+// The flaps follow their handle's request at the aircraft's flap speed, the
+// leading edges with them.
+void derive_flaps(Host& h, bool running, float dt, bool placing) {
   Dataref* deploy = at(h, kFlapDeploy);
   if (!deploy) return;
   const double request =
       std::clamp(at(h, kFlapRequest12) ? in(h, kFlapRequest12, 0.0) : in(h, kFlapRequest11, 0.0), 0.0, 1.0);
   double r = finite(deploy->scalar) ? std::clamp(deploy->scalar, 0.0, 1.0) : 0.0;
   if (running && !deploy->pinned) {
-    double time_s = in(h, request > r ? kFlapExtendTime : kFlapRetractTime, 0.0);
-    if (!(time_s > 0.0)) time_s = kFlapTimeWhenNone_s;
+    const double time_s = flap_time_s(h, request > r);
     r += std::clamp(request - r, -dt / time_s, dt / time_s);
     deploy->scalar = r;
   }
+  derive_slats(h, r, running, dt, placing);
   const double at8 = r * 8.0;
   const int k = std::min(7, static_cast<int>(at8));
   const double deg = kFlapDetentDeg[k] + (at8 - k) * (kFlapDetentDeg[k + 1] - kFlapDetentDeg[k]);
@@ -826,6 +932,7 @@ void start_of_flight(Host& h) {
   resolve(h);
   place_gear(h);
   derive_values(h, 0.0f);
+  derive_flaps(h, false, 0.0f, true);
 }
 
 double terrain_height(const Host& h, double x, double z) {
@@ -854,7 +961,7 @@ void derive_values(Host& h, float dt) {
   derive_status_lights(h);
   derive_generic_lights(h);
   derive_ice(h, running, dt);
-  derive_flaps(h, running, dt);
+  derive_flaps(h, running, dt, false);
 }
 
 }  // namespace simhost

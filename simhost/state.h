@@ -193,6 +193,8 @@ struct Host {
   float derotation_dps = 0;        // the nose coming down after the mains touched
   bool apu_lit = false;            // the APU started and not stopped
   float apu_running_written = 0;   // the running flag as the host last wrote it
+  float unfed_s[2] = {0, 0};       // each lit engine's seconds with no tank feeding it
+  int slat_writes_seen[2] = {0, 0};  // the plug-in's writes of each slat ratio as last seen
 
   // commands
   std::vector<Command> commands;

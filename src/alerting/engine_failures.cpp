@@ -310,6 +310,7 @@ void engine_overspeed_starvation_step(float dt) {
     engine::fuel_selector_l = 1.0f;
     engine::fuel_selector_r = 1.0f;
     s.suction_feed_timers[0] = s.suction_feed_timers[1] = 0.0f;
+    s.suction_starved[0] = s.suction_starved[1] = 0.0f;
     s.rain_flameout_timers[0] = s.rain_flameout_timers[1] = 0.0f;
     return;
   }
@@ -319,6 +320,7 @@ void engine_overspeed_starvation_step(float dt) {
   const float elev = clamp_range(static_cast<float>(host_mirror.sim_flightmodel_position_elevation), 8500.0f, 12500.0f);
   if (elev <= 8500.0f) {
     s.suction_feed_timers[0] = s.suction_feed_timers[1] = 0.0f;
+    s.suction_starved[0] = s.suction_starved[1] = 0.0f;
   } else {
     const float mixture[2] = {engine::mixture_ratio1, engine::mixture_ratio2};
     for (int e = 0; e < 2; ++e) {
@@ -330,7 +332,14 @@ void engine_overspeed_starvation_step(float dt) {
       } else if (t == 0.0f) {
         t = 120.0f - (elev - 8500.0f) * 108.0f / 4000.0f + 30.0f * random_fraction();
       }
-      if (flameout_countdown(t, dt)) stopped[e] = true;
+      if (flameout_countdown(t, dt)) {
+        stopped[e] = true;
+        s.suction_starved[e] = 1.0f;
+      }
+      // The engine the countdown stopped gets no fuel while none can reach
+      // it: the host itself keeps it out, whatever its igniters do, until a
+      // pump or the cross-feed feeds it again and the crew relights it.
+      if (engine_fed(e)) s.suction_starved[e] = 0.0f;
     }
   }
 
@@ -360,8 +369,8 @@ void engine_overspeed_starvation_step(float dt) {
     }
     host_send_vi(bound::sim_flightmodel_engine_ENGN_running, run, 2);
   }
-  engine::fuel_selector_l = stopped[0] ? 0.0f : 1.0f;
-  engine::fuel_selector_r = stopped[1] ? 0.0f : 1.0f;
+  engine::fuel_selector_l = stopped[0] || s.suction_starved[0] != 0.0f ? 0.0f : 1.0f;
+  engine::fuel_selector_r = stopped[1] || s.suction_starved[1] != 0.0f ? 0.0f : 1.0f;
 }
 
 void update_engine_overspeed_starvation() { engine_overspeed_starvation_step(half_second_timer); }
@@ -376,6 +385,8 @@ void clear_oil_timers() {
 void engine_failures_reset_on_load() {
   engine_failure_state.suction_feed_timers[0] = 0.0f;
   engine_failure_state.suction_feed_timers[1] = 0.0f;
+  engine_failure_state.suction_starved[0] = 0.0f;
+  engine_failure_state.suction_starved[1] = 0.0f;
 }
 
 void engine_failures_clear_at_start() {

@@ -19,6 +19,9 @@ struct EngineFailureState {
   float oil_pressure_loss_timers[2];
   float overspeed_accumulators[2];  // no unit; the engine fails beyond 450
   float suction_feed_timers[2];     // flame-out countdowns
+  // 1 once an engine's suction countdown has run out: its feed stays shut
+  // (selector none) until fuel can reach it again, so no igniter relights it.
+  float suction_starved[2];
   float rain_flameout_timers[2];
   // The host's items of each engine (fire, flame-out, separation, generator,
   // oil pump) as the last run left them: one that was failed and no longer is

@@ -24,6 +24,13 @@ class CockpitState : public ::testing::Test {
     simhost::set_int("sim/operation/prefs/startup_running", startup_running);
     simhost::set_float("zuvadud/D738/fms/engine_no_running_state", option);
   }
+  // The host's battery and buses as a real one has them at an engines-running
+  // start: without them the engines' fuel valves never open and the host's
+  // engines starve.
+  void powered() {
+    simhost::set_from_text("sim/cockpit2/electrical/battery_voltage_actual_volts", "24,24");
+    simhost::set_from_text("sim/cockpit2/electrical/bus_volts", "28,28,28");
+  }
 };
 
 TEST_F(CockpitState, FirstFrameSetsTheStartupStateAndSavesIt) {
@@ -129,6 +136,7 @@ TEST_F(CockpitState, AFreshSessionsPausedLoadSetsTheCockpitUpBeforeTheRestore) {
   const int frames = 220;  // 22 s in each session
   const float dt = 0.1f;
   load(1, 0.0f);
+  powered();
   simhost::frames(frames, dt);
   ASSERT_TRUE(simhost::set_floats("zuvadud/D738/failure/hydraulic", {1.0f}, 3));
   std::vector<std::vector<float>> saved;
@@ -136,6 +144,7 @@ TEST_F(CockpitState, AFreshSessionsPausedLoadSetsTheCockpitUpBeforeTheRestore) {
   const std::map<std::string, double> before = published_numbers();
 
   load(1, 0.0f);
+  powered();
   for (size_t i = 0; i < saved.size(); ++i) ASSERT_TRUE(simhost::set_floats(kSavedArrays[i], saved[i]));
   simhost::set_int("sim/time/paused", 1);
   simhost::set_float("zuvadud/D738/load_save", 4.0f);

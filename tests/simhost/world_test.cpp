@@ -294,6 +294,7 @@ void play_world_rows(const WorldRow (&rows)[N]) {
   simhost::reset();
 }
 void plugin_write_int(const char* name, int v) { XPLMSetDatai(XPLMFindDataRef(name), v); }
+void plugin_write_float(const char* name, float v) { XPLMSetDataf(XPLMFindDataRef(name), v); }
 void plugin_write_floats(const char* name, std::vector<float> v) {
   XPLMSetDatavf(XPLMFindDataRef(name), v.data(), 0, static_cast<int>(v.size()));
 }
@@ -479,11 +480,26 @@ TEST(SimhostWorld, TheHostRunsItsEnginesAndSurfaces) {
   const char* kFeed = "sim/cockpit2/fuel/fuel_tank_selector_left";
   const char* kPumps = "sim/cockpit2/fuel/fuel_tank_pump_on";
   const char* kTyres = "sim/flightmodel/parts/tire_speed_now";
-  // Engine 1 given fuel and an igniter with its core held at this N2.
+  // Engine 1 given fuel (from its own tank) and an igniter with its core
+  // held at this N2.
   auto lit = [=](const char* core) {
     simhost::set_from_text(kMixture, "1,0");
     simhost::set_from_text(kIgniter, "1,0");
+    simhost::set_from_text(kFeed, "1");
     simhost::set_from_text(kCore, core);
+  };
+  // Engine 1 lit at FL310, Mach 0.78, its fan windmilling at 25.4 %, its core
+  // and fan where the plug-in's start model last put them (not pinned).
+  auto relit_at_fl310 = [=](float core, float fan) {
+    return [=] {
+      simhost::set_from_text(kMixture, "1,0");
+      simhost::set_from_text(kIgniter, "1,0");
+      simhost::set_from_text(kFeed, "1");
+      simhost::set_from_text("sim/flightmodel/position/elevation", "9449");
+      simhost::set_from_text("sim/flightmodel/position/true_airspeed", "236");
+      plugin_write_floats(kCore, {core, 0.0f});
+      plugin_write_floats(kFan, {fan, 0.0f});
+    };
   };
   auto then = [](std::function<void()> first, int frames, std::function<void()> next) {
     return [first, frames, next] {
@@ -500,6 +516,7 @@ TEST(SimhostWorld, TheHostRunsItsEnginesAndSurfaces) {
     };
   };
   auto idle = [=] { lit("60,0"); };
+  auto slats_written = [] { plugin_write_float("sim/flightmodel2/controls/slat2_deploy_ratio", 1.0f); };
   auto feeding = [=](const char* selector) { return both(idle, set(kFeed, selector)); };
   auto airborne_at = [set](const char* m) { return set("sim/flightmodel/position/elevation", m); };
   auto icing = [](const char* m) {
@@ -542,6 +559,32 @@ TEST(SimhostWorld, TheHostRunsItsEnginesAndSurfaces) {
        300, at(kFan, 0), 80, 1e-3},
       {"idle at 35,000 ft: 37 %", both(idle, airborne_at("10668")), 300, at(kFan, 0),
        20 + 25 * (1 - 0.3099), 0.05},
+      {"throttles overridden: the fan follows the throttle written, not the lever",
+       both(idle, both(set("sim/operation/override/override_throttles", "1"),
+                       set("sim/flightmodel/engine/ENGN_thro_use", "0.5,0"))),
+       300, at(kFan, 0), 60, 1e-3},
+      {"... and the engine is given it", both(set("sim/operation/override/override_throttles", "1"),
+                                              set("sim/flightmodel/engine/ENGN_thro_use", "0.5,0")),
+       1, at("sim/flightmodel2/engines/throttle_used_ratio", 0), 0.5, 0},
+      // A relight from the windmill: the core is the start's until past the
+      // starter's cut-out, then joins the fan's line at the fan's pace.
+      {"lit from 17 % at FL310, Mach 0.78: the core not put on the fan's line", relit_at_fl310(17.0f, 25.4f), 90,
+       at(kCore, 0), 17, 0},
+      {"... past the cut-out: a quarter percent a frame toward it", relit_at_fl310(56.0f, 25.4f), 1, at(kCore, 0),
+       56.25, 1e-3},
+      // An engine burns only what reaches it.
+      {"its tank run dry: out once its line is burnt (10 s)", then(idle, 1, set(kTanks, "0,0,3000")), 305,
+       at(kRunning, 0), 0, 0},
+      {"... running until then", then(idle, 1, set(kTanks, "0,0,3000")), 295, at(kRunning, 0), 1, 0},
+      {"... no fuel flow once out", then(idle, 1, set(kTanks, "0,0,3000")), 305,
+       at("sim/flightmodel/engine/ENGN_FF_", 0), 0, 0},
+      {"... nor on none", feeding("0"), 305, at(kRunning, 0), 0, 0},
+      {"... nor on the aft tank the aircraft lacks", feeding("5"), 305, at(kRunning, 0), 0, 0},
+      {"... nor on all with its own tank empty and no pump on", both(feeding("4"), set(kTanks, "0,0,3000")), 305,
+       at(kRunning, 0), 0, 0},
+      {"... but on all from a pumped tank across", both(both(feeding("4"), set(kTanks, "0,0,3000")),
+                                                        set(kPumps, "0,0,1")),
+       305, at(kRunning, 0), 1, 0},
       // Fuel: the flow and the tank it comes from.
       {"idle burns 0.085 kg/s", idle, 1, at("sim/flightmodel/engine/ENGN_FF_", 0), 0.085, 1e-6},
       {"... from the left tank on the left feed", feeding("1"), 3000, at(kTanks, 0), 3000 - 8.5, 1e-2},
@@ -582,6 +625,22 @@ TEST(SimhostWorld, TheHostRunsItsEnginesAndSurfaces) {
        11, 1e-4},
       {"flaps 30: 33 degrees", set("sim/cockpit2/controls/flap_handle_request_ratio", "0.875"), 600,
        at("sim/flightmodel2/wing/flap2_deg", 3), 33, 1e-4},
+      // The leading edges with the flaps.
+      {"flaps 5: both leading edges at the intermediate position",
+       set("sim/cockpit2/controls/flap_handle_request_ratio", "0.375"), 300,
+       scalar("sim/flightmodel2/controls/slat2_deploy_ratio"), 0.5, 0},
+      {"flaps 10: full extension", set("sim/cockpit2/controls/flap_handle_request_ratio", "0.5"), 300,
+       scalar("sim/flightmodel2/controls/slat1_deploy_ratio"), 1, 0},
+      {"... halfway out with the flaps halfway to flaps 1",
+       both(set("sim/aircraft2/engine/flap_extension_time_sec", "8"),
+            set("sim/cockpit2/controls/flap_handle_request_ratio", "0.125")),
+       15, scalar("sim/flightmodel2/controls/slat2_deploy_ratio"), 0.25, 1e-6},
+      {"placed at flaps 15: out from the start", set("sim/cockpit2/controls/flap_handle_deploy_ratio", "0.625"), 1,
+       scalar("sim/flightmodel2/controls/slat1_deploy_ratio"), 1, 0},
+      {"written by the plug-in, flaps up: held while written", then([] {}, 1, slats_written), 1,
+       scalar("sim/flightmodel2/controls/slat2_deploy_ratio"), 1, 0},
+      {"... then in with the flaps, four times their pace (10 s full travel)", then([] {}, 1, slats_written), 31,
+       scalar("sim/flightmodel2/controls/slat2_deploy_ratio"), 1 - 4 * 1.0 / 10, 1e-6},
       {"full travel in 8 s: halfway, flaps 10 (14 degrees), after 4 s",
        both(set("sim/aircraft2/engine/flap_extension_time_sec", "8"),
             set("sim/cockpit2/controls/flap_handle_request_ratio", "1")),

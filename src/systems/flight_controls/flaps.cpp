@@ -4,8 +4,9 @@
 // detents from the axis, the flap request to the host with load relief, and
 // flap and slat timing on the normal and alternate systems.
 // Host values written: speed brake ratio (through speedbrake_lever.h),
-// "rel_wing2L"/"rel_wing2R", the flap request, slat ratios, flap times and
-// the auto-slat flag (each on change unless said).
+// "rel_wing2L"/"rel_wing2R", the flap request, slat ratios (every frame
+// while held or driven on the standby system), flap times and the auto-slat
+// flag (each on change unless said).
 #include <cmath>
 
 #include "alerting/aural_cues.h"
@@ -108,10 +109,19 @@ void set_flap_time(float t) {
   }
 }
 
+// The leading edges where this logic puts them. The host's flight model
+// moves them with the flaps and takes a written ratio only for the frame it
+// is written in, so a position held against the flaps is sent every frame.
+void put_slats(float s1, float s2) {
+  host_mirror.sim_flightmodel2_controls_slat1_deploy_ratio = s1;
+  host_mirror.sim_flightmodel2_controls_slat2_deploy_ratio = s2;
+  host_send_f(bound::sim_flightmodel2_controls_slat1_deploy_ratio, s1);
+  host_send_f(bound::sim_flightmodel2_controls_slat2_deploy_ratio, s2);
+}
+
 void hold_flaps() {
   request_flaps(flap_hold(), false);
-  host_set_f(bound::sim_flightmodel2_controls_slat1_deploy_ratio, slat1_hold());
-  host_set_f(bound::sim_flightmodel2_controls_slat2_deploy_ratio, slat2_hold());
+  put_slats(slat1_hold(), slat2_hold());
   sbf_state.flaps_frozen = 1.0f;
   host_set_i(bound::sim_aircraft_specialcontrols_acf_autoslatEQ, 0);
 }
@@ -189,8 +199,7 @@ void alternate_flaps(float r) {
     if (s1 > slat1_hold()) s1 = slat1_hold();
     if (s2 > slat2_hold()) s2 = slat2_hold();
   }
-  host_set_f(bound::sim_flightmodel2_controls_slat1_deploy_ratio, s1);
-  host_set_f(bound::sim_flightmodel2_controls_slat2_deploy_ratio, s2);
+  put_slats(s1, s2);
   // The standby system cannot retract the leading edges: whatever holds them
   // next (the switch back to OFF, the standby pressure gone) holds them here
   // until system B is back.
