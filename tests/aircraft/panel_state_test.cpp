@@ -180,11 +180,14 @@ TEST_F(PanelState, HostSwitchesArePushed) {
   EXPECT_EQ(simhost::get_int("sim/cockpit2/electrical/cross_tie"), 1);
   EXPECT_EQ(simhost::get_int("sim/cockpit2/switches/beacon_on"), 1);
   EXPECT_EQ(simhost::get_ints("sim/cockpit2/engine/actuators/fadec_on", 2), (std::vector<int>{1, 0}));
+  // The runway turn-off, logo, wing and wheel well lights are the plug-in's
+  // own switches on apply; their lamps follow them in the light step.
+  EXPECT_EQ(toggle_switch::wing_light, 1.0f);
+  EXPECT_EQ(toggle_switch::wheel_light, 1.0f);
   const std::vector<float> lights = simhost::get_floats("sim/cockpit2/switches/generic_lights_switch");
-  EXPECT_EQ(lights[0], 1.0f);
-  EXPECT_EQ(lights[5], 1.0f);
-  // The runway turn-off and logo lights are the plug-in's own switches on apply.
+  EXPECT_EQ(lights[0], 0.0f);
   EXPECT_EQ(lights[1], 0.0f);
+  EXPECT_EQ(lights[5], 0.0f);
   EXPECT_EQ(simhost::counts("sim/cockpit2/switches/generic_lights_switch").writes, 1);
 }
 
@@ -419,6 +422,9 @@ TEST_F(PanelState, LastBlockSavesHostLightsAndEveryGuard) {
   lights[2] = 0.0f;
   lights[3] = 1.0f;
   lights[1] = 1.0f;
+  toggle_switch::wing_light = 1.0f;
+  lights[0] = 0.0f;
+  lights[5] = 1.0f;
   cockpit_options.guarded_covers = 1.0f;
   for (int k = 0; k < cover_count; ++k) button_switch::cover_position[k] = k % 2 == 0 ? 0.0f : 0.4f;
   script_sets(std::string(92, '-'), 6.0f);
@@ -429,6 +435,8 @@ TEST_F(PanelState, LastBlockSavesHostLightsAndEveryGuard) {
   EXPECT_EQ(s[111], '0');
   EXPECT_EQ(s[112], '1');
   EXPECT_EQ(s[117], '1');
+  EXPECT_EQ(s[118], '0');
+  EXPECT_EQ(s[119], '1');
 }
 
 }  // namespace

@@ -459,7 +459,7 @@ void restore_lights_state() {
 
   const int m = read_now_vf(bound::zuvadud_D738_lights_sw, v, kLightsArraySize);
   float* g = hm.sim_cockpit2_switches_generic_lights_switch;
-  float* const switch_slots[17] = {&toggle_switch::position_light_pos,
+  float* const switch_slots[14] = {&toggle_switch::position_light_pos,
                                    &toggle_switch::compass_brightness_pos,
                                    &toggle_switch::cockpit_dome_pos,
                                    &toggle_switch::taxi_light_brightness_pos,
@@ -472,11 +472,19 @@ void restore_lights_state() {
                                    &toggle_switch::seatbelt_sign_pos,
                                    &toggle_switch::no_smoking_pos,
                                    &toggle_switch::ife_pass_seat_pos,
-                                   &toggle_switch::cab_util_pos,
-                                   &g[g_logo],
-                                   &g[g_wing],
-                                   &g[g_wheel_well]};
-  for (int i = 0; i < 17 && i < m; ++i) *switch_slots[i] = v[i];
+                                   &toggle_switch::cab_util_pos};
+  for (int i = 0; i < 14 && i < m; ++i) *switch_slots[i] = v[i];
+  // The logo, wing and wheel well slots hold the host's lamps, which the
+  // light step recomputes from the switches: a lamp saved lit had its switch
+  // ON, one saved dark its switch OFF (or its bus unpowered), so each switch
+  // goes where its lamp shows and the lamp comes back with it.
+  float* const lamp_switches[3] = {&toggle_switch::logo_light, &toggle_switch::wing_light,
+                                   &toggle_switch::wheel_light};
+  for (int k = 0; k < 3 && 14 + k < m; ++k) {
+    const float lamp = v[14 + k];
+    if (!(lamp >= 0.0f && lamp <= 1.0f)) continue;  // no lamp shows that
+    *lamp_switches[k] = lamp != 0.0f ? 1.0f : 0.0f;
+  }
   if (m > 17) hm.sim_cockpit2_switches_beacon_on = trunc_to_i32(v[17]);
   s.light_power_factor_a = 1.0f;
   s.light_power_factor_b = 1.0f;

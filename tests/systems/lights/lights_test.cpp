@@ -280,6 +280,7 @@ TEST_F(Lights, StateArraysRoundTrip) {
   toggle_switch::cab_util_pos = 1.0f;
   switch_::land_lights_ret_right_pos = 2.0f;
   host_mirror.sim_cockpit2_switches_generic_lights_switch[5] = 1.0f;
+  host_mirror.sim_cockpit2_switches_generic_lights_switch[1] = 1.0f;
   host_mirror.sim_cockpit2_switches_beacon_on = 1;
   save_lights_state();
   const std::vector<float> state = simhost::get_floats("zuvadud/D738/lights");
@@ -305,7 +306,11 @@ TEST_F(Lights, StateArraysRoundTrip) {
   EXPECT_EQ(toggle_switch::cab_util_pos, 1.0f);
   EXPECT_EQ(lights_state.light_power_factor_a, 1.0f);
   EXPECT_EQ(simhost::get_int("sim/cockpit2/switches/beacon_on"), 1);
-  EXPECT_EQ(simhost::get_floats("sim/cockpit2/switches/generic_lights_switch")[5], 1.0f);
+  // The lamps saved lit bring their switches back (the light step then lights
+  // them); the one saved dark its switch OFF.
+  EXPECT_EQ(toggle_switch::logo_light, 1.0f);
+  EXPECT_EQ(toggle_switch::wing_light, 0.0f);
+  EXPECT_EQ(toggle_switch::wheel_light, 1.0f);
 }
 
 // Restored slots holding NaN or an infinity read off, in the cockpit and in
