@@ -7,13 +7,13 @@
 // APU running and generator, fuel pumps, engine running, mixture and N2.
 #include "aircraft/state_arrays.h"
 
-#include <cmath>
 #include <cstdio>
 
 #include "alerting/failure_state.h"
 #include "core/binding.h"
 #include "core/host_io.h"
 #include "core/pitch_trim.h"
+#include "core/util.h"
 #include "systems/flight_controls/elec_trim_state.h"
 #include "engines/engine_start.h"
 #include "engines/engine_state.h"
@@ -338,16 +338,8 @@ const SlotIndex& slot_index() {
   return index;
 }
 
-// Whether a saved value lies within its slot's travel; if so it is taken to
-// the nearest position there. A NaN lies nowhere.
 bool within_travel(const Travel* travel, float& v) {
-  if (travel == nullptr) return true;
-  if (!(v >= travel->lo && v <= travel->hi)) return false;
-  if (travel->step > 0.0f) {
-    const float p = travel->lo + std::floor((v - travel->lo) / travel->step + 0.5f) * travel->step;
-    v = p > travel->hi ? travel->hi : p;
-  }
-  return true;
+  return travel == nullptr || take_restored_position(v, travel->lo, travel->hi, travel->step);
 }
 
 // ---- restore, "zuvadud/D738/system" ----
