@@ -279,8 +279,10 @@ void apply_position(const PanelPosition& p, char ch, bool guards_held) {
       *p.target = v;
       break;
     case Kind::apu_start:
-      *p.value = v;
-      if (v == 1.0f) {
+      // START springs back to ON: a panel saved while it was held comes back
+      // at ON (with what ON does), never at START with no start under way.
+      *p.value = v == 2.0f ? 1.0f : v;
+      if (*p.value == 1.0f) {
         issue_command_once(HostCmd::electrical_APU_on);
         delay_timers.apu_low_oil_delay = 1.5f;
         apu_on_latch = 1.0f;
