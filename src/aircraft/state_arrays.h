@@ -5,7 +5,8 @@
 // scripts report a loaded situation, pushing the values the host also holds.
 //
 // The slot assignment is an exchange format with the scripts: never move a
-// slot. Integer values travel as floats and are truncated back on restore.
+// slot. Integer values travel as floats and come back as the nearest of
+// their positions.
 #pragma once
 
 #include <cstdint>
