@@ -264,6 +264,7 @@ void reset_on_load() {
   load_settle_timer = 2.0f;
   restore_settle_timer = 5.0f;
   situation_loaded = 0.0f;
+  state_restore_drop_logged = 0;
 
   reset_route_counts();
   alerting_reset_on_load();

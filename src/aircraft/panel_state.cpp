@@ -73,7 +73,6 @@ enum class Kind : uint8_t {
   with_target,  // a value and its target set together, whatever the option
   battery,      // host battery switch element (integer), pushed at once
   cross_tie,    // host cross-tie switch (integer), pushed at once
-  light_switch, // host generic light switch element, pushed after the apply
   beacon,       // host beacon switch (integer), pushed at once
   fadec,        // host FADEC switch element (integer), pushed at once
   autobrake,    // autobrake selector and its RTO state
@@ -191,9 +190,11 @@ constexpr PanelPosition last_block_tail[] = {
     {114, Kind::value, &codes_012, &toggle_switch::no_smoking_pos},
     {115, Kind::value, &codes_01, &toggle_switch::ife_pass_seat_pos},
     {116, Kind::value, &codes_01, &toggle_switch::cab_util_pos},
+    // The logo, wing and wheel well positions hold the lamps too; applied, they
+    // set the switches, which the lamps then follow.
     {117, Kind::value, &codes_01, &toggle_switch::logo_light, nullptr, nullptr, -1, 1},
-    {118, Kind::light_switch, &codes_01, nullptr, nullptr, nullptr, 0},
-    {119, Kind::light_switch, &codes_01, nullptr, nullptr, nullptr, 5},
+    {118, Kind::value, &codes_01, &toggle_switch::wing_light, nullptr, nullptr, -1, 0},
+    {119, Kind::value, &codes_01, &toggle_switch::wheel_light, nullptr, nullptr, -1, 5},
     {120, Kind::beacon, &codes_01},
     {121, Kind::value, &codes_01, &ice::eng1_heat_pos},
     {122, Kind::value, &codes_01, &ice::eng2_heat_pos},
@@ -261,9 +262,6 @@ void apply_position(const PanelPosition& p, char ch, bool guards_held) {
       host.sim_cockpit2_electrical_cross_tie = static_cast<int32_t>(v);
       host_send_i(bound::sim_cockpit2_electrical_cross_tie, host.sim_cockpit2_electrical_cross_tie);
       break;
-    case Kind::light_switch:
-      host.sim_cockpit2_switches_generic_lights_switch[p.element] = v;
-      break;
     case Kind::beacon:
       host.sim_cockpit2_switches_beacon_on = static_cast<int32_t>(v);
       host_send_i(bound::sim_cockpit2_switches_beacon_on, host.sim_cockpit2_switches_beacon_on);
@@ -281,8 +279,10 @@ void apply_position(const PanelPosition& p, char ch, bool guards_held) {
       *p.target = v;
       break;
     case Kind::apu_start:
-      *p.value = v;
-      if (v == 1.0f) {
+      // START springs back to ON: a panel saved while it was held comes back
+      // at ON (with what ON does), never at START with no start under way.
+      *p.value = v == 2.0f ? 1.0f : v;
+      if (*p.value == 1.0f) {
         issue_command_once(HostCmd::electrical_APU_on);
         delay_timers.apu_low_oil_delay = 1.5f;
         apu_on_latch = 1.0f;
@@ -297,8 +297,6 @@ char save_position(const PanelPosition& p) {
       return encode_int(*p.codes, host.sim_cockpit2_electrical_battery_on[p.element]);
     case Kind::cross_tie:
       return encode_int(*p.codes, host.sim_cockpit2_electrical_cross_tie);
-    case Kind::light_switch:
-      return encode(*p.codes, host.sim_cockpit2_switches_generic_lights_switch[p.element]);
     case Kind::beacon:
       return encode_int(*p.codes, host.sim_cockpit2_switches_beacon_on);
     case Kind::fadec:

@@ -371,11 +371,19 @@ void mode_block(StartupState state) {
   elec_bus_state.more_flags[1] = 0.0f;
 }
 
+// The parking brake lever as the host's brake ratio shows it. That ratio is
+// also the plug-in's own brake channel (autobrake, gear retraction, toe
+// brakes), which holds values between: only a ratio held full is a set lever,
+// anything less a released one.
+float parking_lever_from_host() {
+  return host_mirror.sim_cockpit2_controls_parking_brake_ratio >= 0.99f ? 1.0f : 0.0f;
+}
+
 void common_fuel_and_brakes() {
   systems_memory.fuel_press[0] = system_::fuel_press_c1;
   systems_memory.fuel_press[1] = system_::fuel_press_c2;
-  cockpit::parking_brake_pos = host_mirror.sim_cockpit2_controls_parking_brake_ratio;
-  lever_commands.park_brake_engaged = host_mirror.sim_cockpit2_controls_parking_brake_ratio;
+  cockpit::parking_brake_pos = parking_lever_from_host();
+  lever_commands.park_brake_engaged = cockpit::parking_brake_pos;
   hydraulic_step_state.yd_irs_seen[0] = script_mirror.zuvadud_D738_toggle_switch_irs_left;
   hydraulic_step_state.yd_irs_seen[1] = script_mirror.zuvadud_D738_toggle_switch_irs_right;
   for (float& v : hydraulic_step_state.values) v = 0.0f;
@@ -634,8 +642,8 @@ void powered_extras(int32_t mode, float option) {
 }
 
 void common_last() {
-  cockpit::parking_brake_pos = host_mirror.sim_cockpit2_controls_parking_brake_ratio;
-  lever_commands.park_brake_engaged = host_mirror.sim_cockpit2_controls_parking_brake_ratio;
+  cockpit::parking_brake_pos = parking_lever_from_host();
+  lever_commands.park_brake_engaged = cockpit::parking_brake_pos;
   autoland::fail_status = 0.0f;
   autoland::fail_flag = 0.0f;
   const float oat = host_mirror.sim_cockpit2_temperature_outside_air_temp_degc;

@@ -7,10 +7,13 @@
 // APU running and generator, fuel pumps, engine running, mixture and N2.
 #include "aircraft/state_arrays.h"
 
+#include <cstdio>
+
 #include "alerting/failure_state.h"
 #include "core/binding.h"
 #include "core/host_io.h"
 #include "core/pitch_trim.h"
+#include "core/util.h"
 #include "systems/flight_controls/elec_trim_state.h"
 #include "engines/engine_start.h"
 #include "engines/engine_state.h"
@@ -33,243 +36,310 @@
 #include "systems/system_state.h"
 
 StateArrayBuffers state_buffers;
+int32_t state_restore_drop_logged;
 
 namespace {
+
+// Where a restored value can stand: the positions lo, lo + step, ... hi of a
+// switch or selector, or anywhere from lo to hi (step 0) for a lever, a door
+// on its way, a ratio or a timer. A saved value beyond it is no position the
+// control has (a damaged save) and is dropped like a NaN; one inside it is
+// taken to the nearest position. The plug-in's internal values have no
+// travel of their own and get the widest any of them reaches.
+struct Travel {
+  float lo;
+  float hi;
+  float step;
+};
+constexpr Travel k01 = {0.0f, 1.0f, 1.0f};
+constexpr Travel k012 = {0.0f, 2.0f, 1.0f};
+constexpr Travel k0_3 = {0.0f, 3.0f, 1.0f};
+constexpr Travel k0_5 = {0.0f, 5.0f, 1.0f};
+constexpr Travel k0_6 = {0.0f, 6.0f, 1.0f};
+constexpr Travel km11 = {-1.0f, 1.0f, 1.0f};
+constexpr Travel km1_3 = {-1.0f, 3.0f, 1.0f};
+constexpr Travel kStarter = {0.0f, 3.0f, 1.0f};           // GRD, OFF, CONT, FLT
+constexpr Travel kAutobrake = {0.0f, 5.0f, 1.0f};         // RTO .. MAX
+constexpr Travel kAutobrakeTravel = {0.0f, 5.0f, 0.0f};   // the knob turning between them
+constexpr Travel kRtoResult = {0.0f, 2.0f, 1.0f};
+constexpr Travel kApuStage = {0.0f, 3.0f, 1.0f};
+constexpr Travel kFlapDetents = {0.0f, 1.0f, 0.125f};     // UP .. 40 in eighths
+constexpr Travel kLandingAlt = {-1000.0f, 13600.0f, 50.0f};  // ft, as the knob sets it
+constexpr Travel kRatio = {0.0f, 1.0f, 0.0f};
+constexpr Travel kTrim = {-1.0f, 1.0f, 0.0f};
+constexpr Travel kSpool = {0.0f, 150.0f, 0.0f};           // N1, N2 %
+constexpr Travel kTimer = {0.0f, 3600.0f, 0.0f};          // s left
+constexpr Travel kState = {-100000.0f, 100000.0f, 0.0f};  // altitudes, rates, temperatures, states
 
 struct FloatSlot {
   int16_t slot;
   float* value;
+  Travel travel;
 };
 
 // "zuvadud/D738/system": the slots that carry a float global as it is. The
 // slots with more to them (pitch trim, yaw damper, flight director, the
 // pressurisation integer) are handled in code below.
 const FloatSlot kSystemFloats[] = {
-    {0, &axis::flap_lever},
-    {1, &systems_memory.flap_axis_last},
-    {2, &autobrake::autobrake_pos2},
-    {3, &autobrake_knob_target},
-    {4, &autobrake_knob_anim},
-    {5, &rto_speedbrake_stow_request},
-    {6, &autobrake::autobrake_RTO_arm},
-    {7, &autobrake::autobrake_RTO_test},
-    {8, &autobrake::autobrake_disarm},
-    {9, &autobrake_brake_value},
-    {10, &rto_test_result},
-    {11, &engine::starter1_pos2},
-    {12, &starter1_knob_target},
-    {13, &travel_targets.eng1_start_turn},
-    {14, &engine::starter2_pos2},
-    {15, &starter2_knob_target},
-    {16, &travel_targets.eng2_start_turn},
-    {17, &flt_ctrls::speedbrake_lever_anim},
-    {18, &systems_memory.speedbrake_state},
-    {19, &script_mirror.zuvadud_D738_switches_landing_gear},
-    {20, &lever_commands.gear_down_selected},
-    {21, &lever_commands.gear_up_command},
-    {22, &host_mirror.sim_cockpit_pressure_max_allowable_altitude},
-    {23, &pressurization::knobs_landing_alt},
-    {24, press_ctrl_saved_value(0)},
-    {25, press_ctrl_saved_value(1)},
-    {26, press_ctrl_saved_value(2)},
-    {27, &cockpit::pressurization_mode2},
-    {28, &host_mirror.sim_cockpit2_controls_elevator_trim},
-    {29, &flt_ctrls::trim_wheel},
-    {31, &flt_ctr_A_cover_target},
-    {32, &flt_ctr_B_cover_target},
-    {33, &spoiler_A_cover_target},
-    {34, &spoiler_B_cover_target},
-    {35, &alt_flaps_cover_target},
-    {36, &gpws_flap_cover_target},
-    {37, &gpws_gear_cover_target},
-    {38, &gpws_terr_cover_target},
-    {39, &fdr_cover_target},
-    {40, &man_gear_cover_target},
-    {41, &man_gear_handle_target},
-    {42, &tyre_burst_flags[0]},
-    {43, &tyre_burst_flags[1]},
-    {44, &tyre_burst_flags[2]},
-    {46, &toggle_switch::yaw_dumper_pos},
-    {47, &yaw_damper_switch_state},
-    {48, &hydraulic_step_state.yd_irs_seen[0]},
-    {49, &hydraulic_step_state.yd_irs_seen[1]},
-    {50, &hydraulic_step_state.values[0]},
-    {51, &hydraulic_step_state.values[1]},
-    {52, &hydraulic_step_state.values[2]},
-    {53, &travel_targets.flt_dk_door},
-    {54, &door::flt_dk_door_ratio},
-    {55, &elec_bus_state.capt_displays_ready},
-    {56, &elec_bus_state.fo_displays_ready},
-    {57, &elec_bus_state.isfd_ready},
-    {58, &damage_fluctuation_timer},  // the spool model's N2 fluctuation period
-    {59, &gauges::standby_mode},
-    {60, &gauges::standby_alt_mode},
-    {61, &gauges::standby_alt_std_mode},
-    {62, &gauges::standby_altimeter_baro},
-    {63, &systems_memory.gear_leg[0]},
-    {64, &systems_memory.gear_leg[1]},
-    {65, &systems_memory.gear_leg[2]},
-    {66, &systems_memory.step_value},
-    {67, &autobrake::autobrake_arm},
-    {79, &elec_bus_state.isfd_countdown},
-    {80, &systems_memory.annunciator_value},
-    {81, &gpws_xraas_cover_target},
-    {82, &cockpit::cabin_vvi},
-    {83, &cockpit::cabin_altitude_actual},
-    {84, &cockpit::cabin_pressure_diff},
-    {85, press_ctrl_saved_value(3)},
-    {86, press_ctrl_saved_value(4)},
-    {87, press_ctrl_saved_value(5)},
-    {88, press_ctrl_saved_value(6)},
-    {89, press_ctrl_saved_value(7)},
-    {90, press_ctrl_saved_value(8)},
-    {92, &systems_memory.bleed_temp_degc[0]},
-    {93, &systems_memory.bleed_temp_degc[1]},
-    {96, &cockpit::fuel_flow_used1},
-    {97, &cockpit::fuel_flow_used2},
+    {0, &axis::flap_lever, kRatio},
+    {1, &systems_memory.flap_axis_last, kRatio},
+    {2, &autobrake::autobrake_pos2, kRatio},
+    {3, &autobrake_knob_target, kAutobrake},
+    {4, &autobrake_knob_anim, kAutobrakeTravel},
+    {5, &rto_speedbrake_stow_request, k01},
+    {6, &autobrake::autobrake_RTO_arm, kState},
+    {7, &autobrake::autobrake_RTO_test, kState},
+    {8, &autobrake::autobrake_disarm, kState},
+    {9, &autobrake_brake_value, kState},
+    {10, &rto_test_result, kRtoResult},
+    {11, &engine::starter1_pos2, k01},
+    {12, &starter1_knob_target, kStarter},
+    {13, &travel_targets.eng1_start_turn, kState},
+    {14, &engine::starter2_pos2, k01},
+    {15, &starter2_knob_target, kStarter},
+    {16, &travel_targets.eng2_start_turn, kState},
+    {17, &flt_ctrls::speedbrake_lever_anim, kState},
+    {18, &systems_memory.speedbrake_state, kState},
+    {19, &script_mirror.zuvadud_D738_switches_landing_gear, kState},
+    {20, &lever_commands.gear_down_selected, k01},
+    {21, &lever_commands.gear_up_command, k01},
+    {22, &host_mirror.sim_cockpit_pressure_max_allowable_altitude, kState},
+    {23, &pressurization::knobs_landing_alt, kLandingAlt},
+    {24, press_ctrl_saved_value(0), kState},
+    {25, press_ctrl_saved_value(1), kState},
+    {26, press_ctrl_saved_value(2), kState},
+    {27, &cockpit::pressurization_mode2, kState},
+    {28, &host_mirror.sim_cockpit2_controls_elevator_trim, kTrim},
+    {29, &flt_ctrls::trim_wheel, kTrim},
+    {31, &flt_ctr_A_cover_target, k01},
+    {32, &flt_ctr_B_cover_target, k01},
+    {33, &spoiler_A_cover_target, k01},
+    {34, &spoiler_B_cover_target, k01},
+    {35, &alt_flaps_cover_target, k01},
+    {36, &gpws_flap_cover_target, k01},
+    {37, &gpws_gear_cover_target, k01},
+    {38, &gpws_terr_cover_target, k01},
+    {39, &fdr_cover_target, k01},
+    {40, &man_gear_cover_target, k01},
+    {41, &man_gear_handle_target, k01},
+    {42, &tyre_burst_flags[0], k01},
+    {43, &tyre_burst_flags[1], k01},
+    {44, &tyre_burst_flags[2], k01},
+    {46, &toggle_switch::yaw_dumper_pos, k01},
+    {47, &yaw_damper_switch_state, k012},
+    {48, &hydraulic_step_state.yd_irs_seen[0], kState},
+    {49, &hydraulic_step_state.yd_irs_seen[1], kState},
+    {50, &hydraulic_step_state.values[0], kState},
+    {51, &hydraulic_step_state.values[1], kState},
+    {52, &hydraulic_step_state.values[2], kState},
+    {53, &travel_targets.flt_dk_door, kState},
+    {54, &door::flt_dk_door_ratio, kRatio},
+    {55, &elec_bus_state.capt_displays_ready, k01},
+    {56, &elec_bus_state.fo_displays_ready, k01},
+    {57, &elec_bus_state.isfd_ready, k01},
+    {58, &damage_fluctuation_timer, kTimer},  // the spool model's N2 fluctuation period
+    {59, &gauges::standby_mode, kState},
+    {60, &gauges::standby_alt_mode, kState},
+    {61, &gauges::standby_alt_std_mode, kState},
+    {62, &gauges::standby_altimeter_baro, kState},
+    {63, &systems_memory.gear_leg[0], kState},
+    {64, &systems_memory.gear_leg[1], kState},
+    {65, &systems_memory.gear_leg[2], kState},
+    {66, &systems_memory.step_value, kState},
+    {67, &autobrake::autobrake_arm, kState},
+    {79, &elec_bus_state.isfd_countdown, kTimer},
+    {80, &systems_memory.annunciator_value, kState},
+    {81, &gpws_xraas_cover_target, k01},
+    {82, &cockpit::cabin_vvi, kState},
+    {83, &cockpit::cabin_altitude_actual, kState},
+    {84, &cockpit::cabin_pressure_diff, kState},
+    {85, press_ctrl_saved_value(3), kState},
+    {86, press_ctrl_saved_value(4), kState},
+    {87, press_ctrl_saved_value(5), kState},
+    {88, press_ctrl_saved_value(6), kState},
+    {89, press_ctrl_saved_value(7), kState},
+    {90, press_ctrl_saved_value(8), kState},
+    {92, &systems_memory.bleed_temp_degc[0], kState},
+    {93, &systems_memory.bleed_temp_degc[1], kState},
+    {96, &cockpit::fuel_flow_used1, kState},
+    {97, &cockpit::fuel_flow_used2, kState},
 };
 
 // "zuvadud/D738/system_sw": the float slots; integer host copies, mixture and
 // N2 are handled in code below.
 const FloatSlot kSystemSwFloats[] = {
-    {0, &air::l_pack_pos},
-    {1, &air::r_pack_pos},
-    {2, &air::isolation_valve_pos},
-    {3, &air::l_recirc_fan_pos},
-    {4, &air::r_recirc_fan_pos},
-    {5, &air::trim_air_pos},
-    {6, &toggle_switch::eng_start_source},
-    {7, &toggle_switch::dspl_ctrl_pnl},
-    {8, &toggle_switch::dspl_source},
-    {9, &toggle_switch::fmc_source},
-    {10, &toggle_switch::eq_cool_exhaust},
-    {11, &toggle_switch::eq_cool_supply},
-    {12, &toggle_switch::hydro_pumps1_pos},
-    {13, &toggle_switch::hydro_pumps2_pos},
-    {14, &toggle_switch::electric_hydro_pumps1_pos},
-    {15, &toggle_switch::electric_hydro_pumps2_pos},
-    {16, &toggle_switch::capt_probes_pos},
-    {17, &toggle_switch::fo_probes_pos},
-    {18, &toggle_switch::bleed_air_1_pos},
-    {19, &toggle_switch::bleed_air_2_pos},
-    {20, &toggle_switch::bleed_air_apu_pos},
-    {21, &knobs::cross_feed_pos},
-    {22, &fuel::fuel_tank_pos_lft1},
-    {23, &fuel::fuel_tank_pos_lft2},
-    {24, &fuel::fuel_tank_pos_rgt1},
-    {25, &fuel::fuel_tank_pos_rgt2},
-    {26, &fuel::fuel_tank_pos_ctr1},
-    {27, &fuel::fuel_tank_pos_ctr2},
-    {30, &toggle_switch::air_valve_ctrl},
-    {31, &toggle_switch::air_temp_source},
-    {32, &toggle_switch::service_interphone},
-    {33, &toggle_switch::alt_flaps_ctrl},
-    {34, &toggle_switch::flt_dk_door},
-    {35, &toggle_switch::main_pnl_du_capt},
-    {36, &toggle_switch::lower_du_capt},
-    {37, &toggle_switch::main_pnl_du_fo},
-    {38, &toggle_switch::lower_du_fo},
-    {39, &toggle_switch::spd_ref},
-    {40, &autobrake::autobrake_pos},
-    {41, &switches::flt_ctr_A_cover_pos},
-    {42, &switches::flt_ctr_B_cover_pos},
-    {43, &switches::spoiler_A_cover_pos},
-    {44, &switches::spoiler_B_cover_pos},
-    {45, &switches::alt_flaps_cover_pos},
-    {46, &switches::fdr_cover_pos},
-    {47, &switches::flt_ctr_A_pos},
-    {48, &switches::flt_ctr_B_pos},
-    {49, &switches::spoiler_A_pos},
-    {50, &switches::spoiler_B_pos},
-    {51, &switches::alt_flaps_pos},
-    {52, &switches::left_wiper_pos},
-    {53, &switches::right_wiper_pos},
-    {54, &switches::fdr_pos},
-    {55, &switches::nose_steer_pos},
-    {56, &knob::ac_power},
-    {57, &knob::dc_power},
-    {58, &toggle_switch::gpws_gear_cover_pos},
-    {59, &toggle_switch::gpws_flap_cover_pos},
-    {60, &toggle_switch::gpws_terr_cover_pos},
-    {61, &emergency::landgear_cover_pos},
-    {62, &toggle_switch::gpws_gear_pos},
-    {63, &toggle_switch::gpws_flap_pos},
-    {64, &toggle_switch::gpws_terr_pos},
-    {65, &emergency::landgear_pos},
-    {66, &knob::transponder_pos},
-    {67, &engine::starter1_pos},
-    {68, &engine::starter2_pos},
-    {69, &spring_toggle_switch::APU_start_pos},
-    {70, &toggle_switch::yaw_dumper_pos},
-    {72, &one_way_switch::pax_oxy_pos},
-    {73, &flt_ctrls::flap_lever},
-    {74, &flt_ctrls::speedbrake_lever},
-    {75, &controls::gear_handle_down},
-    {76, &electric::panel_brightness[0]},
-    {77, &electric::panel_brightness[1]},
-    {78, &electric::panel_brightness[2]},
-    {79, &electric::panel_brightness[3]},
-    {80, &toggle_switch::gpws_xraas_pos},
-    {81, &toggle_switch::gpws_xraas_cover_pos},
-    {82, &cockpit::pressurization_mode},
-    {83, &host_mirror.sim_cockpit2_controls_parking_brake_ratio},
-    {84, &cockpit::parking_brake_pos},
-    {85, &lever_commands.park_brake_engaged},
-    {86, &apu_start_values.value1},
-    {87, &apu_start_values.value2},
-    {88, &delay_timers.apu_delay_1},
-    {89, &delay_timers.apu_delay_2},
-    {90, &systems_memory.sw_step_value},
-    {91, &apu_on_latch},
-    {92, &delay_timers.apu_start_delay},
-    {93, &delay_timers.apu_run_delay},
-    {94, &delay_timers.apu_starter_hold},
-    {95, &delay_timers.apu_low_oil_delay},
-    {97, &electrical::apu_power_bus1},
-    {98, &electrical::apu_power_bus2},
-    {99, &apu_start_values.saved_apu},
-    {100, &electrical::apu_bus_enable},
-    {109, &electric::battery_pos},
-    {110, &host_mirror.sim_flightmodel2_engines_N1_percent[0]},
-    {111, &host_mirror.sim_flightmodel2_engines_N1_percent[1]},
-    {114, &electric::standby_bat_pos},
-    {115, &system_::high_alt_ldg_on},
-    {116, &autoland::fail_flag},
+    {0, &air::l_pack_pos, k012},
+    {1, &air::r_pack_pos, k012},
+    {2, &air::isolation_valve_pos, k012},
+    {3, &air::l_recirc_fan_pos, k01},
+    {4, &air::r_recirc_fan_pos, k01},
+    {5, &air::trim_air_pos, k01},
+    {6, &toggle_switch::eng_start_source, km11},
+    {7, &toggle_switch::dspl_ctrl_pnl, km11},
+    {8, &toggle_switch::dspl_source, km11},
+    {9, &toggle_switch::fmc_source, km11},
+    {10, &toggle_switch::eq_cool_exhaust, k01},
+    {11, &toggle_switch::eq_cool_supply, k01},
+    {12, &toggle_switch::hydro_pumps1_pos, k01},
+    {13, &toggle_switch::hydro_pumps2_pos, k01},
+    {14, &toggle_switch::electric_hydro_pumps1_pos, k01},
+    {15, &toggle_switch::electric_hydro_pumps2_pos, k01},
+    {16, &toggle_switch::capt_probes_pos, k01},
+    {17, &toggle_switch::fo_probes_pos, k01},
+    {18, &toggle_switch::bleed_air_1_pos, k01},
+    {19, &toggle_switch::bleed_air_2_pos, k01},
+    {20, &toggle_switch::bleed_air_apu_pos, k01},
+    {21, &knobs::cross_feed_pos, k01},
+    {22, &fuel::fuel_tank_pos_lft1, k01},
+    {23, &fuel::fuel_tank_pos_lft2, k01},
+    {24, &fuel::fuel_tank_pos_rgt1, k01},
+    {25, &fuel::fuel_tank_pos_rgt2, k01},
+    {26, &fuel::fuel_tank_pos_ctr1, k01},
+    {27, &fuel::fuel_tank_pos_ctr2, k01},
+    {30, &toggle_switch::air_valve_ctrl, k012},
+    {31, &toggle_switch::air_temp_source, k0_6},
+    {32, &toggle_switch::service_interphone, k01},
+    {33, &toggle_switch::alt_flaps_ctrl, km11},
+    {34, &toggle_switch::flt_dk_door, km11},
+    {35, &toggle_switch::main_pnl_du_capt, km1_3},
+    {36, &toggle_switch::lower_du_capt, km11},
+    {37, &toggle_switch::main_pnl_du_fo, km1_3},
+    {38, &toggle_switch::lower_du_fo, km11},
+    {39, &toggle_switch::spd_ref, k0_6},
+    {40, &autobrake::autobrake_pos, kAutobrake},
+    {41, &switches::flt_ctr_A_cover_pos, kRatio},
+    {42, &switches::flt_ctr_B_cover_pos, kRatio},
+    {43, &switches::spoiler_A_cover_pos, kRatio},
+    {44, &switches::spoiler_B_cover_pos, kRatio},
+    {45, &switches::alt_flaps_cover_pos, kRatio},
+    {46, &switches::fdr_cover_pos, kRatio},
+    {47, &switches::flt_ctr_A_pos, km11},
+    {48, &switches::flt_ctr_B_pos, km11},
+    {49, &switches::spoiler_A_pos, k01},
+    {50, &switches::spoiler_B_pos, k01},
+    {51, &switches::alt_flaps_pos, k01},
+    {52, &switches::left_wiper_pos, k0_3},
+    {53, &switches::right_wiper_pos, k0_3},
+    {54, &switches::fdr_pos, k01},
+    {55, &switches::nose_steer_pos, k01},
+    {56, &knob::ac_power, k0_6},
+    {57, &knob::dc_power, k0_6},
+    {58, &toggle_switch::gpws_gear_cover_pos, kRatio},
+    {59, &toggle_switch::gpws_flap_cover_pos, kRatio},
+    {60, &toggle_switch::gpws_terr_cover_pos, kRatio},
+    {61, &emergency::landgear_cover_pos, kRatio},
+    {62, &toggle_switch::gpws_gear_pos, k01},
+    {63, &toggle_switch::gpws_flap_pos, k01},
+    {64, &toggle_switch::gpws_terr_pos, k01},
+    {65, &emergency::landgear_pos, kRatio},
+    {66, &knob::transponder_pos, k0_5},
+    {67, &engine::starter1_pos, kStarter},
+    {68, &engine::starter2_pos, kStarter},
+    {69, &spring_toggle_switch::APU_start_pos, k012},
+    {70, &toggle_switch::yaw_dumper_pos, k01},
+    {72, &one_way_switch::pax_oxy_pos, k01},
+    {73, &flt_ctrls::flap_lever, kFlapDetents},
+    {74, &flt_ctrls::speedbrake_lever, kRatio},
+    {75, &controls::gear_handle_down, kRatio},
+    {76, &electric::panel_brightness[0], kRatio},
+    {77, &electric::panel_brightness[1], kRatio},
+    {78, &electric::panel_brightness[2], kRatio},
+    {79, &electric::panel_brightness[3], kRatio},
+    {80, &toggle_switch::gpws_xraas_pos, k01},
+    {81, &toggle_switch::gpws_xraas_cover_pos, kRatio},
+    {82, &cockpit::pressurization_mode, kState},
+    {83, &host_mirror.sim_cockpit2_controls_parking_brake_ratio, kRatio},
+    {84, &cockpit::parking_brake_pos, kRatio},
+    {85, &lever_commands.park_brake_engaged, k01},
+    {86, &apu_start_values.value1, kState},
+    {87, &apu_start_values.value2, kState},
+    {88, &delay_timers.apu_delay_1, kTimer},
+    {89, &delay_timers.apu_delay_2, kTimer},
+    {90, &systems_memory.sw_step_value, kState},
+    {91, &apu_on_latch, k01},
+    {92, &delay_timers.apu_start_delay, kTimer},
+    {93, &delay_timers.apu_run_delay, kTimer},
+    {94, &delay_timers.apu_starter_hold, kTimer},
+    {95, &delay_timers.apu_low_oil_delay, kTimer},
+    {97, &electrical::apu_power_bus1, k01},
+    {98, &electrical::apu_power_bus2, k01},
+    {99, &apu_start_values.saved_apu, kState},
+    {100, &electrical::apu_bus_enable, k01},
+    {109, &electric::battery_pos, k01},
+    {110, &host_mirror.sim_flightmodel2_engines_N1_percent[0], kSpool},
+    {111, &host_mirror.sim_flightmodel2_engines_N1_percent[1], kSpool},
+    {114, &electric::standby_bat_pos, km11},
+    {115, &system_::high_alt_ldg_on, k01},
+    {116, &autoland::fail_flag, kState},
+    // Kept since a start saved under way could not be told from one never
+    // begun; older saves hold 0 here.
+    {117, &delay_flags.apu_start_stage, kApuStage},
 };
 
 // Integer host copies of "system_sw" that restore and push one by one.
 struct IntSlot {
   int16_t slot;
   int32_t* value;
+  Travel travel;
 };
 const IntSlot kSystemSwInts[] = {
-    {28, &host_mirror.sim_cockpit2_electrical_battery_on[1]},
-    {29, &host_mirror.sim_cockpit2_electrical_battery_on[2]},
-    {71, &host_mirror.sim_cockpit2_electrical_cross_tie},
-    {96, &host_mirror.sim_cockpit_engine_APU_running},
-    {101, &host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on[0]},
-    {102, &host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on[1]},
-    {103, &host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on[2]},
-    {104, &host_mirror.sim_cockpit2_electrical_APU_generator_on},
-    {105, &host_mirror.sim_flightmodel_engine_ENGN_running[0]},
-    {106, &host_mirror.sim_flightmodel_engine_ENGN_running[1]},
+    {28, &host_mirror.sim_cockpit2_electrical_battery_on[1], k01},
+    {29, &host_mirror.sim_cockpit2_electrical_battery_on[2], k01},
+    {71, &host_mirror.sim_cockpit2_electrical_cross_tie, k01},
+    {96, &host_mirror.sim_cockpit_engine_APU_running, k01},
+    {101, &host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on[0], k01},
+    {102, &host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on[1], k01},
+    {103, &host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on[2], k01},
+    {104, &host_mirror.sim_cockpit2_electrical_APU_generator_on, k01},
+    {105, &host_mirror.sim_flightmodel_engine_ENGN_running[0], k01},
+    {106, &host_mirror.sim_flightmodel_engine_ENGN_running[1], k01},
 };
 
-// Per-slot lookup of the float tables, built once.
+// The travel of the slots handled in code below.
+struct SlotTravel {
+  int16_t slot;
+  Travel travel;
+};
+constexpr Travel kManualN1 = {0.0f, 150.0f, 0.0f};
+const SlotTravel kSystemCodeTravel[] = {
+    {30, kTrim}, {45, k01}, {69, kState}, {70, kState}, {91, kState},
+    {94, kState}, {95, kState}, {98, kManualN1}, {99, kManualN1},
+};
+const SlotTravel kSystemSwCodeTravel[] = {{107, kRatio}, {108, kRatio}, {112, kSpool}, {113, kSpool}};
+
+// Per-slot lookup of the tables, built once; a slot without a travel carries
+// nothing.
 struct SlotIndex {
   float* system[kStateArraySize];
   float* system_sw[kStateArraySize];
   int32_t* system_sw_int[kStateArraySize];
+  const Travel* system_travel[kStateArraySize];
+  const Travel* system_sw_travel[kStateArraySize];
 };
 const SlotIndex& slot_index() {
   static const SlotIndex index = [] {
     SlotIndex s{};
-    for (const FloatSlot& f : kSystemFloats) s.system[f.slot] = f.value;
-    for (const FloatSlot& f : kSystemSwFloats) s.system_sw[f.slot] = f.value;
-    for (const IntSlot& i : kSystemSwInts) s.system_sw_int[i.slot] = i.value;
+    for (const FloatSlot& f : kSystemFloats) {
+      s.system[f.slot] = f.value;
+      s.system_travel[f.slot] = &f.travel;
+    }
+    for (const FloatSlot& f : kSystemSwFloats) {
+      s.system_sw[f.slot] = f.value;
+      s.system_sw_travel[f.slot] = &f.travel;
+    }
+    for (const IntSlot& i : kSystemSwInts) {
+      s.system_sw_int[i.slot] = i.value;
+      s.system_sw_travel[i.slot] = &i.travel;
+    }
+    for (const SlotTravel& t : kSystemCodeTravel) s.system_travel[t.slot] = &t.travel;
+    for (const SlotTravel& t : kSystemSwCodeTravel) s.system_sw_travel[t.slot] = &t.travel;
     return s;
   }();
   return index;
+}
+
+bool within_travel(const Travel* travel, float& v) {
+  return travel == nullptr || take_restored_position(v, travel->lo, travel->hi, travel->step);
 }
 
 // ---- restore, "zuvadud/D738/system" ----
@@ -463,21 +533,44 @@ void save_cockpit_state() {
 }
 
 void restore_cockpit_state() {
+  const bool starter_was_held = delay_timers.apu_starter_hold > 0.0f;
   bool system_given[kStateArraySize];
   bool sw_given[kStateArraySize];
   const int n_system = read_now_vf_finite(bound::zuvadud_D738_system, state_buffers.system, system_given, kStateArraySize);
   const int n_sw = read_now_vf_finite(bound::zuvadud_D738_system_sw, state_buffers.system_sw, sw_given, kStateArraySize);
-  // A slot that holds no number (NaN, an infinity) is treated as absent: the
-  // cockpit keeps its value rather than take a 0 the scripts did not save.
+  // A slot that holds no number (NaN, an infinity), or one no control can
+  // take, is treated as absent: the cockpit keeps its value rather than take
+  // one the scripts did not save.
+  const SlotIndex& index = slot_index();
+  int dropped = 0;
   for (int slot = 0; slot < n_system; ++slot) {
-    if (system_given[slot]) restore_system_slot(slot, state_buffers.system[slot]);
+    float v = state_buffers.system[slot];
+    if (system_given[slot] && within_travel(index.system_travel[slot], v)) {
+      restore_system_slot(slot, v);
+    } else if (system_given[slot]) {
+      ++dropped;
+    }
     after_system_slot(slot);
   }
   for (int slot = 0; slot < n_sw; ++slot) {
-    if (sw_given[slot]) restore_system_sw_slot(slot, state_buffers.system_sw[slot]);
+    float v = state_buffers.system_sw[slot];
+    if (sw_given[slot] && within_travel(index.system_sw_travel[slot], v)) {
+      restore_system_sw_slot(slot, v);
+    } else if (sw_given[slot]) {
+      ++dropped;
+    }
     after_system_sw_slot(slot);
   }
+  if (dropped > 0 && state_restore_drop_logged == 0) {
+    char line[160];
+    std::snprintf(line, sizeof line,
+                  "Corvane plugin: WARNING - %d saved cockpit values beyond their control's travel not restored !!!\n",
+                  dropped);
+    XPLMDebugString(line);
+    state_restore_drop_logged = 1;
+  }
   restore_engine_values();
+  resume_apu_start_after_restore(starter_was_held);
   // A restored flight starts without engine failure latches.
   engine_damage_flags[0] = 0;
   engine_damage_flags[1] = 0;

@@ -5,7 +5,8 @@
 // scripts report a loaded situation, pushing the values the host also holds.
 //
 // The slot assignment is an exchange format with the scripts: never move a
-// slot. Integer values travel as floats and are truncated back on restore.
+// slot. Integer values travel as floats and come back as the nearest of
+// their positions.
 #pragma once
 
 #include <cstdint>
@@ -26,8 +27,13 @@ extern StateArrayBuffers state_buffers;
 // Writes both arrays from the globals (unused slots 0).
 void save_cockpit_state();
 // Reads both arrays back into the globals, the host values and the engine
-// values; only the elements the scripts' arrays hold are taken.
+// values; only the elements the scripts' arrays hold are taken, and of them
+// only those within their control's travel (the others are logged, once per
+// load).
 void restore_cockpit_state();
+// 1 once a load's restore has logged the values it dropped; a new load
+// clears it.
+extern int32_t state_restore_drop_logged;
 // Puts the N1 set source selector into element 14 of "glare_sw", leaving the
 // scripts' other elements as they are.
 void sync_glare_switch();

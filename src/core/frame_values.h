@@ -18,9 +18,9 @@ extern int32_t load_loop_done;  // 1 once the load loop has worked since the las
 extern int32_t frame_done;      // 1 after each completed main-loop frame; 0 after a load
 extern int32_t draw_enabled;    // the display draws only while set
 extern float time_since_load;   // s, counted on unpaused frames up to a little past 6
-// The per-load reset, run by the service channel before it asks the host to
-// load a situation; installed at start by the top layer, which owns the
-// sequencer it resets. Null until then: the channel only asks for the load.
+// The per-load reset, run by the service channel once the host has loaded a
+// situation; installed at start by the top layer, which owns the sequencer
+// it resets. Null until then: the channel only asks for the load.
 extern void (*situation_load_reset)();
 
 // ---- per-frame values ----

@@ -56,6 +56,20 @@ inline int32_t trunc_clamped(float v, int32_t lo, int32_t hi) {
   return static_cast<int32_t>(v);
 }
 
+// A saved value restored into a control: whether it lies within the travel
+// lo..hi (a NaN lies nowhere); if so it is taken to the nearest of the
+// positions lo, lo + step, ... hi (step 0: it stays where it is). A value
+// beyond the travel is no position the control has, and the caller keeps
+// the control as it stands.
+inline bool take_restored_position(float& v, float lo, float hi, float step) {
+  if (!(v >= lo && v <= hi)) return false;
+  if (step > 0.0f) {
+    const float p = lo + std::floor((v - lo) / step + 0.5f) * step;
+    v = p > hi ? hi : p;
+  }
+  return true;
+}
+
 // A condition as the 0/1 float the published values and the scripts use.
 inline float as01(bool b) { return b ? 1.0f : 0.0f; }
 

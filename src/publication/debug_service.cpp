@@ -161,9 +161,15 @@ void debug_command_write(void*, int value) {
     }
     std::memcpy(path, bare, sizeof path);
   }
-  // The reset runs before the host loads: the sequencer then treats the next
-  // frames as the first after a load.
+  // A load the host could not carry out (a folder where the file should be, a
+  // file it cannot read) is answered and logged as a missing file, and the
+  // cockpit is left as it was. Only a load that happened resets the
+  // sequencer, which then treats the next frames as the first after a load.
+  if (XPLMLoadDataFile(xplm_DataFile_Situation, path) == 0) {
+    debug_status = 1;
+    log_situation_failed("load", path);
+    return;
+  }
   if (situation_load_reset != nullptr) situation_load_reset();
   debug_status = 2;
-  XPLMLoadDataFile(xplm_DataFile_Situation, path);
 }

@@ -6,9 +6,9 @@
 //
 // Host values: calls XPLMSaveDataFile / XPLMLoadDataFile (situation files,
 // relative to the host's root) and writes the option lines to the log. A
-// situation load of a file that exists also clears the frame sequencer's load
+// situation load the host carried out also clears the frame sequencer's load
 // flags and runs the per-load reset, so the next frames redo their start-up
-// work; a missing file changes nothing.
+// work; a missing file, or one the host could not load, changes nothing.
 #pragma once
 
 #include <cstdint>
@@ -18,7 +18,8 @@
 // Status left by the last write, returned unchanged by the dataref's reader:
 // 0 after nothing or an option command, 2 after a situation command, 1 after
 // any other value, after a save the host could not write and after a load of
-// a slot file that does not exist (both logged). 0 at start-up.
+// a slot file that does not exist or that the host could not load (each
+// logged). 0 at start-up.
 extern int32_t debug_status;
 
 // Handling options (core/handling_options.h): set by the option commands.

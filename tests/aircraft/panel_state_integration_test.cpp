@@ -126,8 +126,8 @@ const Position kPositions[] = {
     {115, "zuvadud/D738/toggle_switch/ife_pass_seat_pos", -1, 0, 2},
     {116, "zuvadud/D738/toggle_switch/cab_util_pos", -1, 0, 2},
     {117, "zuvadud/D738/toggle_switch/logo_light", -1, 0, 2},
-    {118, "sim/cockpit2/switches/generic_lights_switch", 0, 0, 2},
-    {119, "sim/cockpit2/switches/generic_lights_switch", 5, 0, 2},
+    {118, "zuvadud/D738/toggle_switch/wing_light", -1, 0, 2},
+    {119, "zuvadud/D738/toggle_switch/wheel_light", -1, 0, 2},
     {120, "sim/cockpit2/switches/beacon_on", -1, 0, 2},
     {121, "zuvadud/D738/ice/eng1_heat_pos", -1, 0, 2},
     {122, "zuvadud/D738/ice/eng2_heat_pos", -1, 0, 2},
@@ -227,6 +227,8 @@ TEST_F(PanelStateModule, AppliedPanelSavesBackUnchanged) {
   lights[2] = static_cast<float>(panel[111] - '0');
   lights[3] = static_cast<float>(panel[112] - '0');
   lights[1] = static_cast<float>(panel[117] - '0');
+  lights[0] = static_cast<float>(panel[118] - '0');
+  lights[5] = static_cast<float>(panel[119] - '0');
   ASSERT_TRUE(simhost::set_floats("sim/cockpit2/switches/generic_lights_switch", lights));
   simhost::frame(1.0f / 30);  // the host copies are read at the start of a frame
 

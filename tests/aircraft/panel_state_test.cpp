@@ -180,11 +180,14 @@ TEST_F(PanelState, HostSwitchesArePushed) {
   EXPECT_EQ(simhost::get_int("sim/cockpit2/electrical/cross_tie"), 1);
   EXPECT_EQ(simhost::get_int("sim/cockpit2/switches/beacon_on"), 1);
   EXPECT_EQ(simhost::get_ints("sim/cockpit2/engine/actuators/fadec_on", 2), (std::vector<int>{1, 0}));
+  // The runway turn-off, logo, wing and wheel well lights are the plug-in's
+  // own switches on apply; their lamps follow them in the light step.
+  EXPECT_EQ(toggle_switch::wing_light, 1.0f);
+  EXPECT_EQ(toggle_switch::wheel_light, 1.0f);
   const std::vector<float> lights = simhost::get_floats("sim/cockpit2/switches/generic_lights_switch");
-  EXPECT_EQ(lights[0], 1.0f);
-  EXPECT_EQ(lights[5], 1.0f);
-  // The runway turn-off and logo lights are the plug-in's own switches on apply.
+  EXPECT_EQ(lights[0], 0.0f);
   EXPECT_EQ(lights[1], 0.0f);
+  EXPECT_EQ(lights[5], 0.0f);
   EXPECT_EQ(simhost::counts("sim/cockpit2/switches/generic_lights_switch").writes, 1);
 }
 
@@ -298,16 +301,18 @@ TEST_F(PanelState, ApuSwitchOnIssuesTheHostCommandEveryApply) {
   exchange_panel_state();  // the mode stays 0: the same effects again
   EXPECT_EQ(apu_on_commands(), 2);
 
+  // START (or any other character) comes back at ON, as the switch springs.
   for (char ch : {'0', '2', 'q'}) {
     simhost::clear_issued_commands();
     delay_timers.apu_low_oil_delay = 0.0f;
     apu_on_latch = 0.0f;
     script_sets(panel({{69, ch}}), 0.0f);
     exchange_panel_state();
-    EXPECT_EQ(spring_toggle_switch::APU_start_pos, ch == '0' ? 0.0f : 2.0f) << ch;
-    EXPECT_EQ(apu_on_commands(), 0) << ch;
-    EXPECT_EQ(delay_timers.apu_low_oil_delay, 0.0f) << ch;
-    EXPECT_EQ(apu_on_latch, 0.0f) << ch;
+    const bool on = ch != '0';
+    EXPECT_EQ(spring_toggle_switch::APU_start_pos, on ? 1.0f : 0.0f) << ch;
+    EXPECT_EQ(apu_on_commands(), on ? 1 : 0) << ch;
+    EXPECT_EQ(delay_timers.apu_low_oil_delay, on ? 1.5f : 0.0f) << ch;
+    EXPECT_EQ(apu_on_latch, on ? 1.0f : 0.0f) << ch;
   }
 }
 
@@ -419,6 +424,9 @@ TEST_F(PanelState, LastBlockSavesHostLightsAndEveryGuard) {
   lights[2] = 0.0f;
   lights[3] = 1.0f;
   lights[1] = 1.0f;
+  toggle_switch::wing_light = 1.0f;
+  lights[0] = 0.0f;
+  lights[5] = 1.0f;
   cockpit_options.guarded_covers = 1.0f;
   for (int k = 0; k < cover_count; ++k) button_switch::cover_position[k] = k % 2 == 0 ? 0.0f : 0.4f;
   script_sets(std::string(92, '-'), 6.0f);
@@ -429,6 +437,8 @@ TEST_F(PanelState, LastBlockSavesHostLightsAndEveryGuard) {
   EXPECT_EQ(s[111], '0');
   EXPECT_EQ(s[112], '1');
   EXPECT_EQ(s[117], '1');
+  EXPECT_EQ(s[118], '0');
+  EXPECT_EQ(s[119], '1');
 }
 
 }  // namespace

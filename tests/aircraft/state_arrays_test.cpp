@@ -23,6 +23,7 @@
 #include "systems/apu_start/apu.h"
 #include "systems/delay_timers.h"
 #include "systems/flight_controls/elec_trim_state.h"
+#include "systems/flight_controls/flight_control_values.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/air/pressurisation.h"
@@ -47,8 +48,17 @@ std::set<int> used_system_slots() {
 }
 std::set<int> used_system_sw_slots() {
   std::set<int> s;
-  for (int i = 0; i <= 116; ++i) s.insert(i);
+  for (int i = 0; i <= 117; ++i) s.insert(i);
   return s;
+}
+
+// The slots where two images differ, "" when none do.
+std::string differing_slots(const std::vector<float>& got, const std::vector<float>& want) {
+  std::string out;
+  for (size_t k = 0; k < got.size() && k < want.size(); ++k)
+    if (!(got[k] == want[k])) out += " " + std::to_string(k) + ": " + std::to_string(got[k]) + " not " + std::to_string(want[k]);
+  if (got.size() != want.size()) out += " sizes differ";
+  return out;
 }
 
 class StateArrays : public ::testing::Test {
@@ -84,7 +94,7 @@ TEST_F(StateArrays, SaveOfAZeroCockpitWritesZeros) {
 // Every used slot carries its value back; the slots that carry nothing are
 // written as 0 whatever was restored into them.
 TEST_F(StateArrays, OnlyTheFixedSlotsCarryValues) {
-  restore_from(std::vector<float>(200, 7.0f), std::vector<float>(200, 7.0f));
+  restore_from(std::vector<float>(200, 1.0f), std::vector<float>(200, 1.0f));
   take_over_flight_director();
   save_cockpit_state();
   const std::vector<float> system = simhost::get_floats(kSystem);
@@ -94,43 +104,62 @@ TEST_F(StateArrays, OnlyTheFixedSlotsCarryValues) {
   const std::set<int> used = used_system_slots();
   const std::set<int> used_sw = used_system_sw_slots();
   EXPECT_EQ(used.size(), 91u);
-  EXPECT_EQ(used_sw.size(), 117u);
+  EXPECT_EQ(used_sw.size(), 118u);
   for (int i = 0; i < 200; ++i) {
-    // The fluctuation timer is restored, then cleared with the damage state.
-    const float carried = i == 58 ? 0.0f : 7.0f;
+    // The fluctuation timer is restored, then cleared with the damage state;
+    // the landing altitude knob stands on 50 ft steps; the APU's starter is
+    // let go (a start begins again instead).
+    const float carried = i == 58 ? 0.0f : (i == 23 ? 0.0f : 1.0f);
     EXPECT_EQ(system[i], used.count(i) ? carried : 0.0f) << "system slot " << i;
-    EXPECT_EQ(sw[i], used_sw.count(i) ? 7.0f : 0.0f) << "system_sw slot " << i;
+    EXPECT_EQ(sw[i], used_sw.count(i) ? (i == 94 ? 0.0f : 1.0f) : 0.0f) << "system_sw slot " << i;
   }
 }
 
-// Distinct values per slot: a slot mapped to the wrong global shows up as a
-// value in the wrong place.
+// Each slot alone: a slot mapped to the wrong global shows up as a value in
+// the wrong place.
 TEST_F(StateArrays, RoundTripKeepsEverySlotInPlace) {
-  std::vector<float> system(200, 0.0f), sw(200, 0.0f);
-  for (int i : used_system_slots()) system[i] = 1000.0f + static_cast<float>(i);
-  for (int i : used_system_sw_slots()) sw[i] = 2000.0f + static_cast<float>(i);
-  system[46] = sw[70];  // the yaw damper switch position is saved in both arrays
-  restore_from(system, sw);
-  // The flight director values come back as hold values only.
-  EXPECT_EQ(flight_director_state.live[0], 0.0f);
-  EXPECT_EQ(flight_director_state.hold[0], 1069.0f);
-  EXPECT_EQ(flight_director_state.hold[1], 1070.0f);
-  EXPECT_EQ(flight_director_state.hold[2], 1094.0f);
-  EXPECT_EQ(flight_director_state.hold[3], 1095.0f);
-  take_over_flight_director();
-  save_cockpit_state();
-  system[58] = 0.0f;  // the fluctuation timer is cleared with the damage state
-  EXPECT_EQ(simhost::get_floats(kSystem), system);
-  EXPECT_EQ(simhost::get_floats(kSystemSw), sw);
+  const std::vector<float> zeros(200, 0.0f);
+  for (int array = 0; array < 2; ++array) {
+    for (int i : array == 0 ? used_system_slots() : used_system_sw_slots()) {
+      restore_from(zeros, zeros);
+      thrust_lever_state.manual_n1[0] = thrust_lever_state.manual_n1[1] = 0.0f;  // a 0 leaves them
+      std::vector<float> system = zeros, sw = zeros;
+      std::vector<float>& one = array == 0 ? system : sw;
+      one[i] = i == 23 && array == 0 ? 50.0f : 1.0f;
+      // The yaw damper switch position is saved in both arrays.
+      if (array == 0 && i == 46) sw[70] = 1.0f;
+      if (array == 1 && i == 70) system[46] = 1.0f;
+      restore_from(system, sw);
+      take_over_flight_director();
+      save_cockpit_state();
+      // What the restore itself clears, and the APU's start begun again.
+      if (array == 0 && i == 58) system[58] = 0.0f;
+      if (array == 1 && i == 94) sw[94] = 0.0f;
+      if (array == 1 && i == 117) sw[117] = 0.0f;  // no start with the APU switch OFF
+      const char* what = array == 0 ? "system slot " : "system_sw slot ";
+      EXPECT_EQ(differing_slots(simhost::get_floats(kSystem), system), "") << what << i;
+      EXPECT_EQ(differing_slots(simhost::get_floats(kSystemSw), sw), "") << what << i;
+    }
+  }
   // Named globals land where the slot table says.
-  EXPECT_EQ(trim_wheel_target, 1030.0f);
-  EXPECT_EQ(thrust_lever_state.manual_n1[0], 1098.0f);
-  EXPECT_EQ(thrust_lever_state.manual_n1[1], 1099.0f);
-  EXPECT_EQ(trim_wheel_hold, 1030.0f);
-  EXPECT_EQ(air::l_pack_pos, 2000.0f);
-  EXPECT_EQ(electric::panel_brightness[3], 2079.0f);
-  EXPECT_EQ(toggle_switch::yaw_dumper_pos, 2070.0f);
-  EXPECT_EQ(engine_copies.mixture[1], 2108.0f);
+  std::vector<float> system = zeros, sw = zeros;
+  system[30] = -0.5f;
+  system[69] = 7.0f;
+  system[98] = 93.0f;
+  system[99] = 94.0f;
+  sw[0] = 2.0f;
+  sw[79] = 0.75f;
+  sw[108] = 0.5f;
+  restore_from(system, sw);
+  EXPECT_EQ(flight_director_state.live[0], 0.0f);  // the flight director values come back as hold values only
+  EXPECT_EQ(flight_director_state.hold[0], 7.0f);
+  EXPECT_EQ(trim_wheel_target, -0.5f);
+  EXPECT_EQ(trim_wheel_hold, -0.5f);
+  EXPECT_EQ(thrust_lever_state.manual_n1[0], 93.0f);
+  EXPECT_EQ(thrust_lever_state.manual_n1[1], 94.0f);
+  EXPECT_EQ(air::l_pack_pos, 2.0f);
+  EXPECT_EQ(electric::panel_brightness[3], 0.75f);
+  EXPECT_EQ(engine_copies.mixture[1], 0.5f);
 }
 
 // A restored flight brings the pressure controller back where it was: the
@@ -274,14 +303,18 @@ TEST_F(StateArrays, RestoredRunningApuKeepsItsBusWhileCold) {
   EXPECT_EQ(apu_state.bus_latch, 0.0f);
 }
 
-TEST_F(StateArrays, IntegerSlotsTruncate) {
+// An integer slot takes the nearest of its positions; one beyond them keeps
+// the value it had.
+TEST_F(StateArrays, IntegerSlotsTakeTheirNearestPosition) {
   struct Case {
     float saved;
     int expect;
   };
-  const Case cases[] = {{0.9f, 0}, {1.9f, 1}, {-0.9f, 0}, {NAN, 0}, {1e20f, 2147483647}};
+  const Case cases[] = {{0.9f, 1}, {0.4f, 0}, {1.9f, 1}, {-0.9f, 1}, {NAN, 1}, {1e20f, 1}, {2147483647.0f, 1}};
   for (const Case& c : cases) {
     std::vector<float> sw(200, 0.0f);
+    sw[28] = 1.0f;
+    restore_from(std::vector<float>(200, 0.0f), sw);
     sw[28] = c.saved;
     restore_from(std::vector<float>(200, 0.0f), sw);
     EXPECT_EQ(simhost::get_ints("sim/cockpit2/electrical/battery_on", 3)[1], c.expect) << c.saved;
@@ -315,8 +348,8 @@ TEST_F(StateArrays, ShortArraysRestoreOnlyWhatTheyHold) {
   bind_script_datarefs();
   bind_outside_datarefs();
   bind_host_datarefs();
-  simhost::set_floats(kSystem, std::vector<float>(50, 3.0f));
-  simhost::set_floats(kSystemSw, std::vector<float>(20, 4.0f));
+  simhost::set_floats(kSystem, std::vector<float>(50, 0.5f));
+  simhost::set_floats(kSystemSw, std::vector<float>(20, 1.0f));
   gauges::standby_altimeter_baro = 29.92f;  // slot 62: beyond the short array
   door::capt_window_ratio = 1.0f;            // closed only after slot 61
   air::trim_air_pos = 0.0f;                  // slot 5 of system_sw
@@ -324,29 +357,80 @@ TEST_F(StateArrays, ShortArraysRestoreOnlyWhatTheyHold) {
   restore_cockpit_state();
   EXPECT_EQ(gauges::standby_altimeter_baro, 29.92f);
   EXPECT_EQ(door::capt_window_ratio, 1.0f);
-  EXPECT_EQ(air::trim_air_pos, 4.0f);
+  EXPECT_EQ(air::trim_air_pos, 1.0f);
   EXPECT_EQ(toggle_switch::air_valve_ctrl, 2.0f);
-  EXPECT_EQ(trim_wheel_target, 3.0f);
+  EXPECT_EQ(trim_wheel_target, 0.5f);
   EXPECT_TRUE(simhost::problems().empty());
 }
 
-// A slot holding NaN or an infinity is absent: the cockpit keeps its value.
+// A slot holding NaN or an infinity, or a number no control can take, is
+// absent: the cockpit keeps its value, and a damaged save is logged once per
+// load.
 TEST_F(StateArrays, NonFiniteSlotsKeepTheCockpitValue) {
   for (float bad : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
-                    -std::numeric_limits<float>::infinity()}) {
+                    -std::numeric_limits<float>::infinity(), 1e30f, -1e30f, 2147483647.0f}) {
     std::vector<float> system(200, 0.0f), sw(200, 0.0f);
-    for (int i : used_system_slots()) system[i] = 5.0f;
-    for (int i : used_system_sw_slots()) sw[i] = 6.0f;
+    for (int i : used_system_slots()) system[i] = 1.0f;
+    for (int i : used_system_sw_slots()) sw[i] = 1.0f;
     restore_from(system, sw);
-    restore_from(std::vector<float>(200, bad), std::vector<float>(200, bad));
-    EXPECT_EQ(trim_wheel_target, 5.0f) << bad;
-    EXPECT_EQ(air::l_pack_pos, 6.0f) << bad;
-    EXPECT_EQ(electric::panel_brightness[3], 6.0f) << bad;
-    EXPECT_EQ(flight_director_state.hold[0], 5.0f) << bad;
     take_over_flight_director();
     save_cockpit_state();
-    for (float v : simhost::get_floats(kSystem)) EXPECT_TRUE(std::isfinite(v)) << bad;
-    for (float v : simhost::get_floats(kSystemSw)) EXPECT_TRUE(std::isfinite(v)) << bad;
+    const std::vector<float> system_before = simhost::get_floats(kSystem);
+    const std::vector<float> sw_before = simhost::get_floats(kSystemSw);
+    simhost::clear_log();
+    state_restore_drop_logged = 0;
+    restore_from(std::vector<float>(200, bad), std::vector<float>(200, bad));
+    restore_from(std::vector<float>(200, bad), std::vector<float>(200, bad));
+    EXPECT_EQ(trim_wheel_target, 1.0f) << bad;
+    EXPECT_EQ(air::l_pack_pos, 1.0f) << bad;
+    EXPECT_EQ(electric::panel_brightness[3], 1.0f) << bad;
+    EXPECT_EQ(flight_director_state.hold[0], 1.0f) << bad;
+    take_over_flight_director();
+    save_cockpit_state();
+    EXPECT_EQ(differing_slots(simhost::get_floats(kSystem), system_before), "") << bad;
+    EXPECT_EQ(differing_slots(simhost::get_floats(kSystemSw), sw_before), "") << bad;
+    const std::vector<std::string> logged = simhost::log_lines();
+    if (std::isfinite(bad)) {
+      ASSERT_EQ(logged.size(), 1u) << bad;
+      EXPECT_NE(logged[0].find("WARNING - 209 saved cockpit values beyond their control's travel"), std::string::npos)
+          << logged[0];
+    } else {
+      EXPECT_TRUE(logged.empty()) << bad;
+    }
+  }
+}
+
+// A saved value inside its control's travel comes back at the nearest
+// position the control has; a lever or a timer as it was.
+TEST_F(StateArrays, ValuesInsideTheTravelTakeTheNearestPosition) {
+  struct Case {
+    bool sw;
+    int slot;
+    float saved;
+    float* value;
+    float expect;
+  };
+  const Case cases[] = {
+      {true, 0, 1.4f, &air::l_pack_pos, 1.0f},
+      {true, 33, -0.6f, &toggle_switch::alt_flaps_ctrl, -1.0f},
+      {true, 73, 0.3f, &flt_ctrls::flap_lever, 0.25f},
+      {true, 75, 0.7f, &controls::gear_handle_down, 0.7f},
+      {true, 62, 0.5f, &toggle_switch::gpws_gear_pos, 1.0f},
+      {true, 62, 1.5f, &toggle_switch::gpws_gear_pos, 0.0f},
+      {true, 65, -0.1f, &emergency::landgear_pos, 0.0f},
+      {true, 92, 12.5f, &delay_timers.apu_start_delay, 12.5f},
+      {false, 0, 1.0001f, &axis::flap_lever, 0.0f},
+      {false, 23, 1234.0f, &pressurization::knobs_landing_alt, 1250.0f},
+      {false, 23, 13650.0f, &pressurization::knobs_landing_alt, 0.0f},
+      {false, 83, 8000.0f, &cockpit::cabin_altitude_actual, 8000.0f},
+      {false, 83, 2147483647.0f, &cockpit::cabin_altitude_actual, 0.0f},
+  };
+  for (const Case& c : cases) {
+    std::vector<float> system(200, 0.0f), sw(200, 0.0f);
+    restore_from(system, sw);
+    (c.sw ? sw : system)[c.slot] = c.saved;
+    restore_from(system, sw);
+    EXPECT_EQ(*c.value, c.expect) << (c.sw ? "system_sw slot " : "system slot ") << c.slot << " at " << c.saved;
   }
 }
 

@@ -6,6 +6,7 @@
 
 #include <climits>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -124,10 +125,12 @@ TEST_F(DebugService, StatusAfterEachKindOfWriteAndOtherValuesChangeNothingElse) 
     int value;
     int32_t status;
     size_t file_calls;
+    bool folder = false;  // a folder where the slot's file should be: the host's load fails
   } cases[] = {
       {0, 0, 0},    {2000, 0, 0},   {2256, 0, 0},    {801, 2, 1},     {809, 2, 1},     {901, 2, 1},
       {909, 2, 1},  {800, 1, 0},    {810, 1, 0},     {900, 1, 0},     {910, 1, 0},     {1999, 1, 0},
       {2257, 1, 0}, {-1, 1, 0},     {-2005, 1, 0},   {INT_MIN, 1, 0}, {INT_MAX, 1, 0}, {1, 1, 0},
+      {801, 1, 1, true}, {809, 1, 1, true}, {803, 1, 1, true},
   };
   for (const Case& c : cases) {
     simhost::reset();
@@ -137,13 +140,21 @@ TEST_F(DebugService, StatusAfterEachKindOfWriteAndOtherValuesChangeNothingElse) 
     init_stage = 2;
     debug_status = 5;
     char path[512];
-    if (c.value < 901 && situation_path(c.value, path, sizeof path)) std::ofstream(simhost::root() + path) << "saved\n";
+    if (c.value < 901 && situation_path(c.value, path, sizeof path)) {
+      if (c.folder) {
+        std::filesystem::create_directories(simhost::root() + path);
+      } else {
+        std::ofstream(simhost::root() + path) << "saved\n";
+      }
+    }
     debug_command_write(nullptr, c.value);
     EXPECT_EQ(debug_status, c.status) << c.value;
     EXPECT_EQ(simhost::data_file_calls().size(), c.file_calls) << c.value;
     if (c.status == 1) {
       EXPECT_EQ(options(), (Flags{1, 0, 1, 1, 1})) << c.value;
-      EXPECT_TRUE(simhost::log_lines().empty()) << c.value;
+      std::vector<std::string> log;
+      if (c.folder) log.push_back(std::string("Corvane plugin: WARNING - could not load situation file >") + path + "< !!!");
+      EXPECT_EQ(simhost::log_lines(), log) << c.value;
       EXPECT_EQ(init_stage, 2) << c.value;
     }
     handling_options[1] = 1;

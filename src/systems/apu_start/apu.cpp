@@ -261,3 +261,33 @@ void update_apu() {
   electrical::apu_door = lag_toward(electrical::apu_door, apu_on_latch, 0.0f, 1.0f, 0.85f);
   electrical::apu_temp = a.egt;
 }
+
+void resume_apu_start_after_restore(bool starter_was_held) {
+  DelayTimerBank& tm = delay_timers;
+  DelayTimerFlags& fl = delay_flags;
+  float& sw = spring_toggle_switch::APU_start_pos;
+  float& stage = fl.apu_start_stage;
+  // The flight left behind let go of the starter it held.
+  if (starter_was_held) issue_command_end(HostCmd::electrical_APU_start);
+  const bool running = apu_running();
+  // A save from before the stage was kept holds 0: the start's timers, or
+  // START itself, tell a start that was under way.
+  const bool timing = tm.apu_start_delay > 0.0f || tm.apu_starter_hold > 0.0f || tm.apu_run_delay > 0.0f;
+  if (stage == 0.0f && (timing || sw == 2.0f)) stage = running ? (tm.apu_run_delay > 0.0f ? 2.0f : 3.0f) : 1.0f;
+  if (sw == 2.0f) sw = 1.0f;
+  // The host's starter is not part of the saved state: a start whose APU did
+  // not yet run begins again, its delay taken afresh by the next step.
+  if (!running && stage > 1.0f) {
+    stage = 1.0f;
+    tm.apu_start_delay = 0.0f;
+    tm.apu_run_delay = 0.0f;
+  }
+  tm.apu_starter_hold = 0.0f;
+  if (sw == 0.0f) stage = 0.0f;
+  fl.apu_start_request = stage == 1.0f ? 1.0f : 0.0f;
+  if (stage == 1.0f) {
+    // As the switch put ON: the host's APU master on, the inlet door opening.
+    issue_command_once(HostCmd::electrical_APU_on);
+    apu_on_latch = 1.0f;
+  }
+}

@@ -29,3 +29,10 @@ extern ApuState apu_state;
 // The APU's bleed supply (psi) for this frame; also updates the warm-up, the
 // load factor and the fuel rate. Called by the pneumatics first.
 float apu_bleed_supply();
+
+// After a restore of the packed cockpit state (the start's timers, its stage
+// and the APU's running value already in place): a start saved before its
+// APU ran is begun again from the top, one whose APU runs carries on, and
+// START, spring-loaded, is back at ON. starter_was_held: the host's APU
+// start command was held by this flight when the restore came.
+void resume_apu_start_after_restore(bool starter_was_held);

@@ -259,7 +259,10 @@ void update_fuel_used() {
 
 void centre_pumps_after_load() {
   float& frames = fuel_indications.fuel_load_frames;
-  if (frames == 1.0f && !(tank_kg(1) > 0.0f)) {
+  // From the frame the cockpit is set up: its centre pumps ON over an empty
+  // tank would otherwise light LOW PRESSURE for that frame (a reload whose
+  // restore the scripts report a frame late sets the cockpit up first).
+  if (frames <= 1.0f && !(tank_kg(1) > 0.0f)) {
     if (fuel::fuel_tank_pos_ctr1 != 0.0f) fuel::fuel_tank_pos_ctr1 = 0.0f;
     if (fuel::fuel_tank_pos_ctr2 != 0.0f) fuel::fuel_tank_pos_ctr2 = 0.0f;
   }

@@ -455,11 +455,15 @@ void restore_lights_state() {
                                  &s.tail_strobe_flash,           &s.fixed_landing_left_on,
                                  &s.retractable_landing_left_on, &s.retractable_landing_right_on,
                                  &s.fixed_landing_right_on,      &s.taxi_light_level};
-  for (int i = 0; i < 8 && i < n; ++i) *state_slots[i] = v[i];
+  // A damaged save leaves what it cannot hold as it stands: the flashes and
+  // lamp flags run 0..1; the taxi light's level is 0, 0.5 or 1.
+  for (int i = 0; i < 8 && i < n; ++i) {
+    if (take_restored_position(v[i], 0.0f, 1.0f, i == 7 ? 0.5f : 0.0f)) *state_slots[i] = v[i];
+  }
 
   const int m = read_now_vf(bound::zuvadud_D738_lights_sw, v, kLightsArraySize);
   float* g = hm.sim_cockpit2_switches_generic_lights_switch;
-  float* const switch_slots[17] = {&toggle_switch::position_light_pos,
+  float* const switch_slots[14] = {&toggle_switch::position_light_pos,
                                    &toggle_switch::compass_brightness_pos,
                                    &toggle_switch::cockpit_dome_pos,
                                    &toggle_switch::taxi_light_brightness_pos,
@@ -472,12 +476,25 @@ void restore_lights_state() {
                                    &toggle_switch::seatbelt_sign_pos,
                                    &toggle_switch::no_smoking_pos,
                                    &toggle_switch::ife_pass_seat_pos,
-                                   &toggle_switch::cab_util_pos,
-                                   &g[g_logo],
-                                   &g[g_wing],
-                                   &g[g_wheel_well]};
-  for (int i = 0; i < 17 && i < m; ++i) *switch_slots[i] = v[i];
-  if (m > 17) hm.sim_cockpit2_switches_beacon_on = trunc_to_i32(v[17]);
+                                   &toggle_switch::cab_util_pos};
+  // Each switch's positions, as its commands move it.
+  const float lowest[14] = {-1, -1, -1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  const float highest[14] = {1, 1, 1, 2, 2, 2, 1, 1, 1, 1, 2, 2, 1, 1};
+  for (int i = 0; i < 14 && i < m; ++i) {
+    if (take_restored_position(v[i], lowest[i], highest[i], 1.0f)) *switch_slots[i] = v[i];
+  }
+  // The logo, wing and wheel well slots hold the host's lamps, which the
+  // light step recomputes from the switches: a lamp saved lit had its switch
+  // ON, one saved dark its switch OFF (or its bus unpowered), so each switch
+  // goes where its lamp shows and the lamp comes back with it.
+  float* const lamp_switches[3] = {&toggle_switch::logo_light, &toggle_switch::wing_light,
+                                   &toggle_switch::wheel_light};
+  for (int k = 0; k < 3 && 14 + k < m; ++k) {
+    float lamp = v[14 + k];
+    if (!take_restored_position(lamp, 0.0f, 1.0f, 0.0f)) continue;  // no lamp shows that
+    *lamp_switches[k] = lamp != 0.0f ? 1.0f : 0.0f;
+  }
+  if (m > 17 && take_restored_position(v[17], 0.0f, 1.0f, 1.0f)) hm.sim_cockpit2_switches_beacon_on = trunc_to_i32(v[17]);
   s.light_power_factor_a = 1.0f;
   s.light_power_factor_b = 1.0f;
   s.light_power_gap_a = 0.0f;

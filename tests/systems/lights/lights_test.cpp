@@ -280,6 +280,7 @@ TEST_F(Lights, StateArraysRoundTrip) {
   toggle_switch::cab_util_pos = 1.0f;
   switch_::land_lights_ret_right_pos = 2.0f;
   host_mirror.sim_cockpit2_switches_generic_lights_switch[5] = 1.0f;
+  host_mirror.sim_cockpit2_switches_generic_lights_switch[1] = 1.0f;
   host_mirror.sim_cockpit2_switches_beacon_on = 1;
   save_lights_state();
   const std::vector<float> state = simhost::get_floats("zuvadud/D738/lights");
@@ -298,14 +299,18 @@ TEST_F(Lights, StateArraysRoundTrip) {
   toggle_switch::cab_util_pos = 0.0f;
   host_mirror = HostMirror{};
   std::vector<float> edited = sw;
-  edited[17] = 1.9f;  // an integer slot: truncated
+  edited[17] = 0.9f;  // an integer slot: its nearest position
   simhost::set_floats("zuvadud/D738/lights_sw", edited);
   restore_lights_state();
   EXPECT_EQ(lights_state.taxi_light_level, 0.5f);
   EXPECT_EQ(toggle_switch::cab_util_pos, 1.0f);
   EXPECT_EQ(lights_state.light_power_factor_a, 1.0f);
   EXPECT_EQ(simhost::get_int("sim/cockpit2/switches/beacon_on"), 1);
-  EXPECT_EQ(simhost::get_floats("sim/cockpit2/switches/generic_lights_switch")[5], 1.0f);
+  // The lamps saved lit bring their switches back (the light step then lights
+  // them); the one saved dark its switch OFF.
+  EXPECT_EQ(toggle_switch::logo_light, 1.0f);
+  EXPECT_EQ(toggle_switch::wing_light, 0.0f);
+  EXPECT_EQ(toggle_switch::wheel_light, 1.0f);
 }
 
 // Restored slots holding NaN or an infinity read off, in the cockpit and in
@@ -319,6 +324,20 @@ TEST_F(Lights, NonFiniteRestoreReadsOff) {
     EXPECT_EQ(toggle_switch::position_light_pos, 0.0f) << bad;
     for (float v : simhost::get_floats("sim/cockpit2/switches/generic_lights_switch"))
       EXPECT_TRUE(std::isfinite(v)) << bad;
+  }
+  // A number no switch can take leaves each where it stands.
+  for (float bad : {1e30f, -1e30f, 2147483647.0f}) {
+    toggle_switch::position_light_pos = -1.0f;
+    toggle_switch::wing_light = 1.0f;
+    lights_state.taxi_light_level = 0.5f;
+    host_mirror.sim_cockpit2_switches_beacon_on = 1;
+    simhost::set_floats("zuvadud/D738/lights", std::vector<float>(20, bad));
+    simhost::set_floats("zuvadud/D738/lights_sw", std::vector<float>(20, bad));
+    restore_lights_state();
+    EXPECT_EQ(toggle_switch::position_light_pos, -1.0f) << bad;
+    EXPECT_EQ(toggle_switch::wing_light, 1.0f) << bad;
+    EXPECT_EQ(lights_state.taxi_light_level, 0.5f) << bad;
+    EXPECT_EQ(simhost::get_int("sim/cockpit2/switches/beacon_on"), 1) << bad;
   }
 }
 
