@@ -23,6 +23,7 @@ constexpr int32_t kHostFailed = 6;
 constexpr float kRefMass_kg = 79000.0f;
 constexpr float kNoseCollapse_kg = 64800.0f;
 constexpr float kMainCollapse_kg = 194300.0f;
+constexpr float kVmo_kt = 340.0f;  // every model's; the approach rating's overspeed too
 
 // Fails a host item unless it already is; mirrored items use their copy.
 void host_fail(bound::Id id, int32_t* copy = nullptr) {
@@ -257,17 +258,19 @@ void flap_damage() {
   }
 }
 
+// The speed brakes may be out at any speed up to VMO: only an overspeed with
+// them out loads the stabiliser enough to jam it, sooner the faster.
 void elevator_trim_jam(bool damage_enabled) {
   FlightRatingState& s = flight_rating_state;
   const float ias = host_mirror.sim_flightmodel_position_indicated_airspeed;
   const float sb = host_mirror.sim_cockpit2_controls_speedbrake_ratio;
   if (damage_enabled) {
-    if (ias < 320.0f || sb <= 0.25f) {
+    if (!(ias > kVmo_kt) || sb <= 0.25f) {
       s.trim_jam_timer_s = 0.0f;
       s.trim_jammed = 0;
     } else {
       const float a = 64.0f - (clamp_range(sb, 0.25f, 0.667f) - 0.25f) * 46.0f / 0.417f;
-      const float b = 2.0f - (clamp_range(ias, 320.0f, 340.0f) - 320.0f) / 20.0f;
+      const float b = 2.0f - (clamp_range(ias, kVmo_kt, kVmo_kt + 20.0f) - kVmo_kt) / 20.0f;
       const float limit = b * a + 10.0f * random_fraction();
       if (s.trim_jam_timer_s < limit) s.trim_jam_timer_s += frame_time;
       if (s.trim_jam_timer_s >= limit) s.trim_jammed = 1;
@@ -395,7 +398,7 @@ void set_penalties() {
     if (rh >= 500.0f && rh < 600.0f && (ias_below(vref) || ias_above(vref + 20.0f))) slot[16] = 1.0f;
   }
   if (rh <= 500.0f && !landing && (app_flaps != 0.0f || f < 26.9f)) slot[15] = 1.0f;
-  if (ias_above(340.0f)) slot[17] = 1.0f;
+  if (ias_above(kVmo_kt)) slot[17] = 1.0f;
   if (host_mirror.sim_flightmodel_misc_machno > 0.82f) slot[18] = 1.0f;
   if (read_now_i(bound::sim_operation_failures_rel_fc_L_flp) == kHostFailed ||
       read_now_i(bound::sim_operation_failures_rel_fc_R_flp) == kHostFailed)

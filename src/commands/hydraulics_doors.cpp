@@ -105,7 +105,7 @@ int fo_trim_handler(bool down, XPLMCommandPhase phase) {
   const float yoke = host_mirror.sim_cockpit2_controls_yoke_pitch_ratio;
   const bool cut_out = toggle_switch::stab_trim_overide_pos == 0.0f && (down ? yoke > kColumnCutout : yoke < -kColumnCutout);
   const float t = host_mirror.sim_cockpit2_controls_elevator_trim;
-  const bool moves = electric::ac_tnsbus1_status == 1.0f && toggle_switch::el_trim_pos == 0.0f && t >= lo && t <= hi &&
+  const bool moves = electric::ac_tnsbus1_status == 1.0f && !yoke_trim_cut_out() && t >= lo && t <= hi &&
                      host_mirror.sim_operation_failures_rel_trim_elv != kTrimFailed && !cut_out &&
                      elec_trim_travel_time > 0.0f;
   if (!moves) {

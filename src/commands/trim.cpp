@@ -128,7 +128,7 @@ void yoke_pitch_trim(XPLMCommandPhase phase, TrimDirection dir) {
   // A travel time that is not a positive number would make the step
   // infinite: the motor then stays still.
   const float travel_s = elec_trim_travel_time;
-  const bool moves = electric::ac_tnsbus1_status == 1.0f && toggle_switch::el_trim_pos == 0.0f &&
+  const bool moves = electric::ac_tnsbus1_status == 1.0f && !yoke_trim_cut_out() &&
                      in_range && !trim_failed() && !column_refuses && travel_s > 0.0f;
   if (!moves) {
     trim_wheel_fast_run = 0.0f;

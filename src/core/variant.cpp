@@ -89,6 +89,8 @@ bool has_mid_exits() {
   }
 }
 
+bool is_max_model() { return variant_index >= 5 && variant_index < variant_count; }
+
 void detect_variant() {
   char file_name[name_bytes];
   char path[name_bytes];

@@ -26,6 +26,10 @@ extern int32_t acf_is_4k;      // 1 for the "_4k" form of a generic file
 // the DOORS caution and their leak into the cabin. Generic files have none.
 bool has_mid_exits();
 
+// Whether the airframe is one of the MAX models (their own files only: the
+// generic files fly as the NG).
+bool is_max_model();
+
 // Placement offsets of the ground-service objects, metres; the de-ice trucks
 // also carry a heading offset in degrees from the aircraft's heading. The
 // placement turns each (first, second) pair into a distance and a bearing

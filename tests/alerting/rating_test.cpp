@@ -275,7 +275,7 @@ TEST_F(Rating, StartUpHoldAfterALoad) {
 TEST_F(Rating, TrimJamSnapsBackWhoeverDrivesTheTrim) {
   frames(60);
   radio(20000.0f);
-  host_mirror.sim_flightmodel_position_indicated_airspeed = 335.0f;
+  host_mirror.sim_flightmodel_position_indicated_airspeed = 355.0f;
   host_mirror.sim_cockpit2_controls_speedbrake_ratio = 0.6f;
   script_mirror.zuvadud_D738_cfy_trim_control = 1.0f;
   script_mirror.zuvadud_autopilot_ap_on = 0.0f;

@@ -160,13 +160,14 @@ TEST_F(Values, GearCollapseFromTheLegLoad) {
 }
 
 // The elevator trim jams after b x a s plus up to 10 s: a from 64 s at a
-// speed brake ratio of 0.25 down to 18 s at 0.667, b from 2 at 320 kt down
-// to 1 at 340 kt; below 320 kt or with the speed brake at 0.25 never.
+// speed brake ratio of 0.25 down to 18 s at 0.667, b from 2 just beyond VMO
+// (340 kt) down to 1 at 360 kt; up to VMO or with the speed brake at 0.25
+// never.
 TEST_F(Values, TrimJamTimeBySpeedAndSpeedBrake) {
   struct Row {
     float ias, speedbrake, earliest_s;  // 0: never
-  } rows[] = {{335, 0.6f, 31.74f}, {330, 0.3f, 87.73f}, {350, 0.8f, 18.0f}, {325, 0.5f, 63.74f},
-              {319, 0.6f, 0},      {335, 0.25f, 0}};
+  } rows[] = {{355, 0.6f, 31.74f}, {350, 0.3f, 87.73f}, {370, 0.8f, 18.0f}, {345, 0.5f, 63.74f},
+              {340, 0.6f, 0},      {355, 0.25f, 0},     {330, 0.99f, 0},    {322, 0.48f, 0}};
   frame_time = 0.25f;
   for (const Row& r : rows) {
     flight_rating_state = FlightRatingState{};

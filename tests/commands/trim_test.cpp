@@ -8,6 +8,7 @@
 #include "commands/command_handlers.h"
 #include "core/binding.h"
 #include "core/frame_values.h"
+#include "core/variant.h"
 #include "core/pitch_trim.h"
 #include "systems/flight_controls/elec_trim_state.h"
 #include "systems/electrical/electric_values.h"
@@ -31,7 +32,8 @@ class TrimHandlers : public ::testing::Test {
     host_mirror.sim_cockpit2_controls_yoke_pitch_ratio = 0.0f;
     host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = 0.0f;
     electric::ac_tnsbus1_status = 1.0f;
-    toggle_switch::el_trim_pos = 0.0f;
+    toggle_switch::el_trim_pos = toggle_switch::ap_trim_pos = 0.0f;
+    variant_index = 0;
     toggle_switch::stab_trim_overide_pos = 0.0f;
     elec_trim_travel_time = 85.5f;
     elec_trim_fast_mode = 0;
@@ -155,6 +157,7 @@ TEST_F(TrimHandlers, YokeRefusals) {
   } cases[] = {
       {"unpowered", [] { electric::ac_tnsbus1_status = 0.0f; }, true},
       {"cut out", [] { toggle_switch::el_trim_pos = 1.0f; }, true},
+      {"MAX, the other switch cut out", [] { variant_index = 7; toggle_switch::ap_trim_pos = 1.0f; }, false},
       {"failed", [] { host_mirror.sim_operation_failures_rel_trim_elv = 6; }, false},
       {"column against nose down", [] { host_mirror.sim_cockpit2_controls_yoke_pitch_ratio = 0.41f; }, true},
       {"column against nose up", [] { host_mirror.sim_cockpit2_controls_yoke_pitch_ratio = -0.41f; }, false},

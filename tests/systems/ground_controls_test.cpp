@@ -578,11 +578,12 @@ TEST_F(GroundControls, AlternateFlapsOnStandbyHydraulics) {
   update_flaps_slats();
   EXPECT_EQ(host_mirror.sim_cockpit2_controls_flap_ratio, 0.0f);
   EXPECT_EQ(flap_slat_held, 0.0f);
-  // Without the standby system everything is held, and AUTO SLAT FAIL is told.
+  // Without the standby system the trailing edges still run on the alternate
+  // drive; the slats are held, and AUTO SLAT FAIL is told.
   hydraulic::standby_status = 0.0f;
   host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = 0.3f;
   update_flaps_slats();
-  EXPECT_EQ(host_mirror.sim_cockpit2_controls_flap_ratio, 0.5f);
+  EXPECT_EQ(host_mirror.sim_cockpit2_controls_flap_ratio, 0.0f);
   EXPECT_EQ(host_mirror.sim_aircraft_specialcontrols_acf_autoslatEQ, 0);
   EXPECT_EQ(flap_slat_held, 1.0f);
   // Once system B has had the flaps, arming again leaves the slats in until DOWN.

@@ -11,6 +11,7 @@
 #include "core/preprocess_values.h"
 #include "core/util.h"
 #include "lnav/guidance_steps.h"
+#include "systems/flight_controls/elec_trim_state.h"
 #include "systems/switches/switch_values.h"
 
 PitchServoState pitch_servo{};
@@ -256,10 +257,19 @@ void pitch_servo_engaged(const ServoInputs& in, float dt) {
 
 // Moves the stabilizer toward the trim target at the trim motor's rate.
 void trim_output(const ServoInputs& in, float dt) {
-  const PitchServoState& s = pitch_servo;
+  PitchServoState& s = pitch_servo;
+  // With its cutout switch thrown the autopilot's trim reaches no motor: its
+  // target stays with the trim, so nothing is left pending for the moment
+  // the switch goes back to NORMAL.
+  const bool cut_out = autopilot_trim_cut_out();
+  if (cut_out) {
+    s.trim_cmd = in.trim;
+    s.trim_accum = 0.0f;
+    s.first_update = 1;
+  }
   script_set_f(bound::zuvadud_D738_autopilot_servo_pitch_elev, s.trim_cmd);
   const bool driving = in.enable_elev != 0.0f || (in.cws_p != 0.0f && (in.ap_on != 0.0f || in.cws != 0.0f));
-  if (!driving || !(in.trim >= kTrimMoveLow && in.trim <= kTrimMoveHigh)) return;
+  if (cut_out || !driving || !(in.trim >= kTrimMoveLow && in.trim <= kTrimMoveHigh)) return;
   const float target = clamp_range(s.trim_cmd, kTrimTargetLow, kTrimTargetHigh);
   const float max_step = (in.flap_handle >= 0.05f ? kTrimRateFlaps : kTrimRateClean) * dt;
   const float trim = clamp_range(target, in.trim - max_step, in.trim + max_step);

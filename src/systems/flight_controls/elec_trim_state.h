@@ -11,3 +11,11 @@ extern uint8_t elec_trim_fast_mode;  // 1 while the trim runs at its high rate
 extern uint8_t elec_trim_moved;      // 1 once a held trim switch moved the trim
 extern float trim_wheel_fast_run;    // 1 while the wheel turns at the high rate
 extern float trim_wheel_slow_run;    // 1 while the wheel turns at the low rate
+
+// The stabiliser trim cutout switches. The NG splits the electric trim
+// between them: the left one (MAIN ELEC) cuts out the yoke switches, the
+// right one (AUTOPILOT) the autopilot's trim. On the MAX either switch at
+// CUTOUT disconnects every electric input from the trim motor, so a crew
+// who throws one of them in a runaway has no live motor left.
+bool yoke_trim_cut_out();
+bool autopilot_trim_cut_out();

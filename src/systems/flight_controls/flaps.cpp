@@ -173,18 +173,17 @@ void normal_flaps(float r) {
   host_set_i(bound::sim_aircraft_specialcontrols_acf_autoslatEQ, auto_slat ? 1 : 0);
 }
 
+// The trailing edge flaps run on the alternate drive's electric motor; only
+// the leading edges need the standby system's pressure, and without it they
+// are held where they stand.
 void alternate_flaps(float r) {
-  if (hydraulic::standby_status != 1.0f) {
-    flap_slat_held = 1.0f;
-    hold_flaps();
-    return;
-  }
+  const bool standby = hydraulic::standby_status == 1.0f;
   const float t = (r <= 0.125f ? 80.0f : (r <= 0.375f ? 32.0f : (r <= 0.625f ? 24.0f : 40.0f))) * 4.21f;
   set_flap_time(t);
   const float ctrl = toggle_switch::alt_flaps_ctrl;
   if (ctrl == 1.0f && r < 1.0f) {
     request_flaps(1.0f, false);
-    sbf_state.alt_flaps_extending = 1.0f;
+    if (standby) sbf_state.alt_flaps_extending = 1.0f;
   } else if (ctrl == -1.0f && r > 0.0f) {
     request_flaps(0.0f, false);
   } else {
@@ -192,7 +191,11 @@ void alternate_flaps(float r) {
   }
   float s1 = host_mirror.sim_flightmodel2_controls_slat1_deploy_ratio;
   float s2 = host_mirror.sim_flightmodel2_controls_slat2_deploy_ratio;
-  if (sbf_state.alt_flaps_extending == 1.0f) {
+  if (!standby) {
+    flap_slat_held = 1.0f;  // AUTO SLAT FAIL reads it
+    s1 = slat1_hold();
+    s2 = slat2_hold();
+  } else if (sbf_state.alt_flaps_extending == 1.0f) {
     s1 = move_toward_timed(s1, 1.0f, 0.0f, 1.0f, 32.0f);
     s2 = move_toward_timed(s2, 1.0f, 0.0f, 1.0f, 58.0f);
   } else {
@@ -206,7 +209,9 @@ void alternate_flaps(float r) {
   slat1_hold() = s1;
   slat2_hold() = s2;
   flap_hold() = r;
-  host_set_i(bound::sim_aircraft_specialcontrols_acf_autoslatEQ, (r >= 0.125f && r <= 0.75f && !any_gear_on_ground()) ? 1 : 0);
+  sbf_state.flaps_frozen = 0.0f;
+  const bool auto_slat = standby && r >= 0.125f && r <= 0.75f && !any_gear_on_ground();
+  host_set_i(bound::sim_aircraft_specialcontrols_acf_autoslatEQ, auto_slat ? 1 : 0);
 }
 
 }  // namespace

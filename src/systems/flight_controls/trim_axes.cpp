@@ -331,7 +331,7 @@ void split_trim_run(bool down) {
   // A travel time that is not a positive number would make the step
   // infinite: the motor then stays still.
   const float travel_s = elec_trim_travel_time;
-  if (!(electric::ac_tnsbus1_status == 1.0f && toggle_switch::el_trim_pos == 0.0f && trim >= lo && trim <= hi &&
+  if (!(electric::ac_tnsbus1_status == 1.0f && !yoke_trim_cut_out() && trim >= lo && trim <= hi &&
         m.sim_operation_failures_rel_trim_elv != 6 && !column_refuses && travel_s > 0.0f)) {
     return;
   }

@@ -205,7 +205,7 @@ void yaw_damper() {
   const bool any_stby = a == -1.0f || b == -1.0f;
   bool forced = false;
   if (any_stby) {
-    forced = hydraulic::standby_on == 0.0f || a == 1.0f;
+    forced = h.stby_pump_running == 0.0f || a == 1.0f;
   } else {
     forced = b == 0.0f || (hydraulic::B_status == 0.0f && on_ground != 1);
   }
@@ -253,11 +253,13 @@ void hyd_update() {
   // The automatic operation also opens the standby rudder valve, so it holds
   // with ALTERNATE FLAPS armed too: after a loss of B that is how the flaps
   // come out, and the rudder needs the standby system all the more.
+  // A failed pump is called for all the same (STBY RUD ON and its LOW
+  // PRESSURE light tell the crew so) and gives no pressure.
   const float a_sw = switches::flt_ctr_A_pos;
   const float b_sw = switches::flt_ctr_B_pos;
-  float stby_target = 0.0f;
+  float stby_demand = 0.0f;
   bool stby_auto = false;
-  if (electric::dc_stdbus_status == 1.0f && failure_tables.hydraulic[2] != 1.0f) {
+  if (electric::dc_stdbus_status == 1.0f) {
     const bool airborne_or_fast =
         mirror_vi_at(bound::sim_flightmodel2_gear_on_ground, 0) == 0 ||
         mirror_vi_at(bound::sim_flightmodel2_gear_on_ground, 1) == 0 ||
@@ -266,12 +268,14 @@ void hyd_update() {
     stby_auto = (a_sw == 1.0f || b_sw == 1.0f) &&
                 (hydraulic::A_pressure < 2000.0f || hydraulic::B_pressure < 2000.0f) &&
                 mirror_f(bound::sim_cockpit2_controls_flap_handle_deploy_ratio) > 0.0f && airborne_or_fast;
-    if (stby_auto || a_sw == -1.0f || b_sw == -1.0f || switches::alt_flaps_pos == 1.0f) stby_target = 2700.0f;
+    if (stby_auto || a_sw == -1.0f || b_sw == -1.0f || switches::alt_flaps_pos == 1.0f) stby_demand = 2700.0f;
   }
+  const float stby_target = failure_tables.hydraulic[2] != 1.0f ? stby_demand : 0.0f;
   h.stby_press_state = lag_toward(h.stby_press_state, stby_target, 0.0f, 2700.0f,
                                   stby_target > h.stby_press_state ? 0.98f : 0.19f);
   hydraulic::standby_pressure = round_down_10(h.stby_press_state);
-  hydraulic::standby_on = as01(stby_target != 0.0f);
+  hydraulic::standby_on = as01(stby_demand != 0.0f);
+  h.stby_pump_running = as01(stby_target != 0.0f);
   h.stby_rudder_auto = as01(stby_auto);
   hydraulic::standby_status = as01(hydraulic::standby_pressure > 2000.0f);
   float highest = h.stby_press_state;

@@ -20,6 +20,8 @@ struct HydraulicState {
   // 0/1: the standby pump runs by itself for the rudder (a main system low
   // with flaps out), not selected by a switch.
   float stby_rudder_auto;
+  // 0/1: the standby pump called for and not failed (standby_on is the call).
+  float stby_pump_running;
   float pb_transfer_armed;   // 0/1 parking-brake transfer latch
   float rev_transfer_armed;  // 0/1 reverser transfer latch
   float prev_parking_brake_pos;

@@ -11,6 +11,7 @@
 #include "core/binding.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
+#include "core/variant.h"
 #include "host.h"
 #include "lnav/steering/controller.h"
 #include "lnav/guidance_steps.h"
@@ -151,6 +152,8 @@ class ServoLaws : public ::testing::Test {
     host_version = 120000;
     on_ground = 0;
     toggle_switch::stab_trim_overide_pos = 0.0f;
+    toggle_switch::el_trim_pos = toggle_switch::ap_trim_pos = 0.0f;
+    variant_index = 0;
     frame_time = 0.05f;
     // Cruise, servo engaged, no autoland, level attitude.
     mirror(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot, 2500.0f);
@@ -310,18 +313,27 @@ TEST_F(ServoLaws, FlareTrimJumpsOnceAndHoldsUntilSixHundredFeet) {
 TEST_F(ServoLaws, StabilizerMovesAtTheMotorRateInsideItsRangeOnly) {
   struct Case {
     float trim, flaps, expected;
+    float el_cutout = 0.0f, ap_cutout = 0.0f;
+    int32_t variant = 0;
   };
   // Flare target trim + 0.07; the trim moves 2/190 (clean) or 2/63.33 (flaps)
   // per second, never past 0.719298, and not at all from outside the range.
+  // Its cutout switch stops it; on the MAX either switch does.
   const Case cases[] = {
       {0.70f, 0.0f, 0.70f + 2.0f / 190.0f * 0.1f},
       {0.70f, 0.5f, 0.70f + 2.0f / 63.33f * 0.1f},
       {0.7185f, 0.5f, 0.719298f},
       {0.72f, 0.5f, 0.72f},
       {-0.98f, 0.5f, -0.98f},
+      {0.70f, 0.5f, 0.70f, 0.0f, 1.0f},
+      {0.70f, 0.5f, 0.70f + 2.0f / 63.33f * 0.1f, 1.0f, 0.0f},
+      {0.70f, 0.5f, 0.70f, 1.0f, 0.0f, 7},
   };
   for (const Case& c : cases) {
     SetUp();
+    toggle_switch::el_trim_pos = c.el_cutout;
+    toggle_switch::ap_trim_pos = c.ap_cutout;
+    variant_index = c.variant;
     enable(1.0f, 1.0f, 0.0f);
     frame_time = 0.1f;
     simhost::set_float(kFdPitch, 2.0f);

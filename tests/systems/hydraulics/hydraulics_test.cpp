@@ -288,7 +288,8 @@ TEST_F(HydValues, StandbyPumpAndRudder) {
                                  host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = 0.1f; }, &standby_on, 0},
       {"alt flaps", [] { switches::alt_flaps_pos = 1; }, &standby_on, 1},
       {"B at STBY", [] { switches::flt_ctr_B_pos = -1; }, &standby_on, 1},
-      {"standby failed", [] { switches::alt_flaps_pos = 1; failure_tables.hydraulic[2] = 1; }, &standby_on, 0},
+      // A failed pump is still called for, and gives nothing.
+      {"standby failed", [] { switches::alt_flaps_pos = 1; failure_tables.hydraulic[2] = 1; }, &standby_on, 1},
       {"standby bus off", [] { switches::alt_flaps_pos = 1; electric::dc_stdbus_status = 0; }, &standby_on, 0},
       // Rudder from standby through a switch that is not OFF.
       {"A rudder off", [] { hold(0, 0); switches::flt_ctr_A_pos = 0; switches::flt_ctr_B_pos = -1;
