@@ -19,6 +19,8 @@ void draw_pass(Host& h) {
   std::sort(phases.begin(), phases.end());
   if (!gl_begin_pass(h)) return;
   h.in_draw = true;
+  // The host draws its panel without a disabled plug-in's drawing.
+  if (module_disabled(h)) phases.clear();
   for (int phase : phases) {
     for (int before = 1; before >= 0; --before) {
       size_t count = h.draws.size();

@@ -71,8 +71,12 @@ std::string reported_path(std::string path);
 bool load_module(const std::string& path, std::string* error = nullptr);
 bool module_loaded();
 int start();    // XPluginStart; keeps the identity the module writes
-int enable();   // XPluginEnable
-void disable(); // XPluginDisable
+int enable();   // XPluginEnable (when not enabled)
+void disable(); // XPluginDisable (when enabled)
+// Whether the module is enabled. A started module that is not runs none of
+// its flight loops, draw callbacks or command handlers and receives no
+// messages; its datarefs stay registered and answer reads and writes.
+bool module_enabled();
 void stop();    // XPluginDisable when enabled, then XPluginStop
 // dlclose; afterwards anything the module left registered is dropped (and
 // listed by `leftovers`), and a module that stays mapped is a problem.

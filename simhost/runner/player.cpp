@@ -347,6 +347,13 @@ void Runner::step(const scenario::Step& s) {
     case Op::Fly:
       simhost::set_flying(s.on);
       break;
+    case Op::Plugin:
+      if (s.on) {
+        simhost::enable();
+      } else {
+        simhost::disable();
+      }
+      break;
     case Op::ScriptsLnav:
       simhost::set_scripts_lnav(s.on);
       break;
