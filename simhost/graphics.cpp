@@ -47,6 +47,7 @@ std::vector<DrawInfo> draw_callbacks() {
 }
 
 void set_draw_capture(bool on) { host().capture = on; }
+void set_draw_unseen(bool on) { host().unseen = on; }
 const std::vector<Line>& captured_lines() { return host().lines; }
 int captured_points() { return host().points; }
 int captured_polygons() { return host().polygons; }

@@ -258,6 +258,12 @@ constexpr int kPanelSize = 2048;   // the 3D panel texture, pixels per side
 // When on, each draw pass runs in OpenGL feedback mode instead of rendering,
 // and `captured_lines` holds the line stream of the last pass.
 void set_draw_capture(bool on);
+// When on (and capture off), each draw pass is one nobody looks at: the
+// plug-in's calls run and are checked as ever, but only one pixel of the
+// panel is rasterised (the scissor box), so a long run that takes no picture
+// costs little. Unlike feedback mode it keeps memory flat over any number of
+// passes: Mesa's feedback path holds on to every vertex buffer it draws from.
+void set_draw_unseen(bool on);
 struct Line {
   float x0, y0, x1, y1;      // window (panel) coordinates
   float r, g, b, a;          // colour of the first vertex

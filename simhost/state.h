@@ -209,6 +209,7 @@ struct Host {
   int running_phase = -1;   // phase of the flight loop being called, -1 outside loops
   int frame_counter = 0;
   bool capture = false;
+  bool unseen = false;
   std::vector<Line> lines;
   int points = 0, polygons = 0;
   GraphicsState graphics;
