@@ -40,8 +40,8 @@ const char* const kUsage =
     "  --root DIR            host folder (default: a copy of the bundled sample root, kept when written to)\n"
     "  --aircraft REL        aircraft folder relative to the root (default Aircraft/D738/)\n"
     "  --acf NAME            aircraft file name (default 737_80NG.acf): a file of the aircraft folder, a\n"
-    "                        product name or a generic name (below; a generic one is put into the copy of\n"
-    "                        the sample root)\n"
+    "                        product name or a generic name (below; either is put into the copy of the\n"
+    "                        sample root)\n"
     "  --host-version N      sim/version/xplane_internal_version (default 120000)\n"
     "  --module PATH         plug-in module (default: the build's lin.xpl; one inside the root is reported\n"
     "                        where it is, one from elsewhere as installed in the aircraft's folder)\n"
@@ -117,7 +117,10 @@ constexpr const char* kGenerics[6][2] = {
     {"b739_4k.acf", "1"}, {"b737.acf", "2"}, {"b737_4k.acf", "2"},
 };
 
-bool generic_name(const std::string& acf) {
+// A name the plug-in knows: a product's or a generic file's.
+bool known_name(const std::string& acf) {
+  for (const auto& p : kProducts)
+    if (acf == p[0]) return true;
   for (const auto& g : kGenerics)
     if (acf == g[0]) return true;
   return false;
@@ -411,9 +414,9 @@ int main(int argc, char** argv) {
   if (!o.root_given) {
     if (!run_root.copy_of(o.root, o.out_dir, &error)) return fail(error);
     o.root = run_root.path;
-    // A host loads the aircraft from its file: a generic one the sample
-    // root lacks is put into the copy, as a user would have it there.
-    if (generic_name(o.acf) && !run_root.add_file(o.aircraft + o.acf, &error)) return fail(error);
+    // A host loads the aircraft from its file: a known one the sample root
+    // lacks is put into the copy, as a user would have it there.
+    if (known_name(o.acf) && !run_root.add_file(o.aircraft + o.acf, &error)) return fail(error);
   }
 
   simhost::Config config;
