@@ -59,7 +59,10 @@ Command* command_from(void* ref, const char* call) {
 // not called again.
 void dispatch(size_t index, int phase) {
   Host& h = host();
-  std::vector<CommandHandler> snapshot = h.commands[index].handlers;
+  // A disabled plug-in's handlers are not called: the host's own action
+  // runs as if none were registered.
+  std::vector<CommandHandler> snapshot;
+  if (!module_disabled(h)) snapshot = h.commands[index].handlers;
   for (int pass = 0; pass < 3; ++pass) {
     if (pass == 1) {
       Command& c = h.commands[index];

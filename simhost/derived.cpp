@@ -433,7 +433,8 @@ double wrap360(double a) {
 
 // The instruments the host drives from its aircraft's attitude and air
 // data, wherever the aircraft was put or flown: heading and track made
-// magnetic by the variation where it is, bank on the attitude and electric
+// magnetic by the variation where it is (the host's sign: magnetic = true +
+// variation, an easterly variation negative), bank on the attitude and electric
 // gyros, the airspeed indicators from the indicated airspeed. While the
 // plug-in overrides the indicated airspeed, the indicators are its own.
 void derive_gauges(Host& h) {
@@ -441,8 +442,8 @@ void derive_gauges(Host& h) {
   if (variation && !variation->pinned)
     variation->scalar = h.magvar ? h.magvar(in(h, kLatitude, 0.0), in(h, kLongitude, 0.0)) : 0.0;
   const double var = in(h, kMagVar, 0.0);
-  const double heading = wrap360(in(h, kPsi, 0.0) - var);
-  const double track = wrap360(in(h, kHpath, 0.0) - var);
+  const double heading = wrap360(in(h, kPsi, 0.0) + var);
+  const double track = wrap360(in(h, kHpath, 0.0) + var);
   for (Slot s : {kMagPsi, kHeadingPilot, kHeadingCopilot}) out(h, s, heading);
   for (Slot s : {kTrackPilot, kTrackCopilot}) out(h, s, track);
   const double bank = in(h, kBank, 0.0);

@@ -124,13 +124,14 @@ void fly_step(float dt_in) {
   const double gs = std::fmax(0.0, fval("sim/flightmodel/position/groundspeed"));
   double bank = fval("sim/flightmodel/position/phi");
   // The variation where the aircraft is, as the host gives it (a scenario
-  // may have set one).
+  // may have set one): the magnetic track the commands are in is the true
+  // one plus it.
   const Dataref* variation = find_dataref("sim/flightmodel/position/magnetic_variation");
   const double var = variation && variation->pinned ? fval("sim/flightmodel/position/magnetic_variation")
                                                     : (h.magvar ? h.magvar(lat, lon) : 0.0);
 
   // Roll toward the command at a bounded rate, then turn as that bank does.
-  const double target = bank_command(bank, wrap360(track - var));
+  const double target = bank_command(bank, wrap360(track + var));
   const double step = kRollRateDps * dt;
   bank += std::fmax(-step, std::fmin(step, target - bank));
   // Banking turns only an aircraft in the air: on its wheels the track is

@@ -56,6 +56,7 @@ void pass_state() {
   glDisable(GL_LIGHTING);
   glDisable(GL_FOG);
   glDisable(GL_ALPHA_TEST);
+  glDisable(GL_SCISSOR_TEST);
   glDepthMask(GL_TRUE);
   glColor4f(1, 1, 1, 1);
   glLineWidth(1);
@@ -120,11 +121,18 @@ bool gl_begin_pass(Host& h) {
     if (g.feedback.empty()) g.feedback.assign(1 << 22, 0.0f);
     glFeedbackBuffer(static_cast<GLsizei>(g.feedback.size()), GL_3D_COLOR, g.feedback.data());
     glRenderMode(GL_FEEDBACK);
+    pass_state();
+  } else if (h.unseen) {
+    pass_state();
+    // One pixel rasterised: the plug-in's calls cost their own work, not
+    // the panel's fill. The plug-in sets no scissor of its own.
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 0, 1, 1);
   } else {
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    pass_state();
   }
-  pass_state();
   return true;
 }
 
@@ -139,7 +147,7 @@ void gl_end_pass(Host& h) {
     GLint n = glRenderMode(GL_RENDER);
     if (n < 0) problem("feedback buffer overflow in the draw pass");
     parse_feedback(h, g.feedback.data(), n < 0 ? static_cast<int>(g.feedback.size()) : n);
-  } else {
+  } else if (!h.unseen) {
     glFinish();
   }
   for (GLenum e = glGetError(); e != GL_NO_ERROR; e = glGetError())

@@ -19,6 +19,8 @@ void draw_pass(Host& h) {
   std::sort(phases.begin(), phases.end());
   if (!gl_begin_pass(h)) return;
   h.in_draw = true;
+  // The host draws its panel without a disabled plug-in's drawing.
+  if (module_disabled(h)) phases.clear();
   for (int phase : phases) {
     for (int before = 1; before >= 0; --before) {
       size_t count = h.draws.size();
@@ -45,6 +47,7 @@ std::vector<DrawInfo> draw_callbacks() {
 }
 
 void set_draw_capture(bool on) { host().capture = on; }
+void set_draw_unseen(bool on) { host().unseen = on; }
 const std::vector<Line>& captured_lines() { return host().lines; }
 int captured_points() { return host().points; }
 int captured_polygons() { return host().polygons; }

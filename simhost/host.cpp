@@ -185,6 +185,8 @@ bool load_module(const std::string& path, std::string* error) {
 }
 
 bool module_loaded() { return host().module.handle != nullptr; }
+bool module_enabled() { return host().module.enabled; }
+bool module_disabled(const Host& h) { return h.module.started && !h.module.enabled; }
 
 int start() {
   Host& h = host();
@@ -217,6 +219,8 @@ int enable() {
     problem("enable: module not started");
     return 0;
   }
+  // The plug-in manager enables a disabled plug-in only.
+  if (h.module.enabled) return 1;
   int r = h.module.enable();
   h.module.enabled = r != 0;
   return r;
@@ -300,6 +304,8 @@ const Identity& identity() { return host().identity; }
 void send_message(int from, int message, void* param) {
   Host& h = host();
   if (!h.module.handle || !h.module.started) return problem("message %d sent with no started module", message);
+  // Only enabled plug-ins receive messages.
+  if (!h.module.enabled) return;
   h.module.receive(from, message, param);
 }
 

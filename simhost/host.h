@@ -71,8 +71,12 @@ std::string reported_path(std::string path);
 bool load_module(const std::string& path, std::string* error = nullptr);
 bool module_loaded();
 int start();    // XPluginStart; keeps the identity the module writes
-int enable();   // XPluginEnable
-void disable(); // XPluginDisable
+int enable();   // XPluginEnable (when not enabled)
+void disable(); // XPluginDisable (when enabled)
+// Whether the module is enabled. A started module that is not runs none of
+// its flight loops, draw callbacks or command handlers and receives no
+// messages; its datarefs stay registered and answer reads and writes.
+bool module_enabled();
 void stop();    // XPluginDisable when enabled, then XPluginStop
 // dlclose; afterwards anything the module left registered is dropped (and
 // listed by `leftovers`), and a module that stays mapped is a problem.
@@ -254,6 +258,12 @@ constexpr int kPanelSize = 2048;   // the 3D panel texture, pixels per side
 // When on, each draw pass runs in OpenGL feedback mode instead of rendering,
 // and `captured_lines` holds the line stream of the last pass.
 void set_draw_capture(bool on);
+// When on (and capture off), each draw pass is one nobody looks at: the
+// plug-in's calls run and are checked as ever, but only one pixel of the
+// panel is rasterised (the scissor box), so a long run that takes no picture
+// costs little. Unlike feedback mode it keeps memory flat over any number of
+// passes: Mesa's feedback path holds on to every vertex buffer it draws from.
+void set_draw_unseen(bool on);
 struct Line {
   float x0, y0, x1, y1;      // window (panel) coordinates
   float r, g, b, a;          // colour of the first vertex

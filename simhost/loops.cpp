@@ -76,7 +76,10 @@ void frame(float dt) {
     ++l.frames_since_sched;
   }
   continue_held_commands(h, dt);
-  run_phase(h, xplm_FlightLoop_Phase_BeforeFlightModel, dt);
+  // A disabled plug-in's loops are not called; their time since the last
+  // call runs on, so the first call after it is enabled again sees it all.
+  const bool loops = !module_disabled(h);
+  if (loops) run_phase(h, xplm_FlightLoop_Phase_BeforeFlightModel, dt);
   if (h.flight_model) {
     std::function<void(float)> fm = h.flight_model;
     fm(dt);
@@ -87,7 +90,7 @@ void frame(float dt) {
     std::function<void(float)> scripts = h.scripts_step;
     scripts(dt);
   }
-  run_phase(h, xplm_FlightLoop_Phase_AfterFlightModel, dt);
+  if (loops) run_phase(h, xplm_FlightLoop_Phase_AfterFlightModel, dt);
   addons_frame(h);
   draw_pass(h);
 }

@@ -211,6 +211,7 @@ struct Host {
   int running_phase = -1;   // phase of the flight loop being called, -1 outside loops
   int frame_counter = 0;
   bool capture = false;
+  bool unseen = false;
   std::vector<Line> lines;
   int points = 0, polygons = 0;
   GraphicsState graphics;
@@ -279,6 +280,8 @@ inline Dataref* slot_dataref(Host& h, const std::vector<long>& slots, size_t k) 
   return i < 0 ? nullptr : &h.datarefs[static_cast<size_t>(i)];
 }
 void drop_plugin_registrations(Host& h);
+// Started and switched off by the plug-in manager: its callbacks are not run.
+bool module_disabled(const Host& h);
 // An add-on's dataref withdrawn with its plug-in (`Dataref::orphan`).
 void orphan_dataref(Host& h, const std::string& name);
 // The present add-ons' own plug-ins, once a frame after the plug-in's

@@ -39,8 +39,9 @@ const char* const kUsage =
     "usage: corvane-sim [options]\n"
     "  --root DIR            host folder (default: a copy of the bundled sample root, kept when written to)\n"
     "  --aircraft REL        aircraft folder relative to the root (default Aircraft/D738/)\n"
-    "  --acf NAME            aircraft file name (default 737_80NG.acf): a file of the aircraft folder or a\n"
-    "                        product name (below)\n"
+    "  --acf NAME            aircraft file name (default 737_80NG.acf): a file of the aircraft folder, a\n"
+    "                        product name or a generic name (below; either is put into the copy of the\n"
+    "                        sample root)\n"
     "  --host-version N      sim/version/xplane_internal_version (default 120000)\n"
     "  --module PATH         plug-in module (default: the build's lin.xpl; one inside the root is reported\n"
     "                        where it is, one from elsewhere as installed in the aircraft's folder)\n"
@@ -62,6 +63,9 @@ const char* const kUsage =
     "  --trace-file FILE     write the trace to FILE (default standard output)\n"
     "  --out DIR             where pictures and the trace file go, and the copy of the sample root (default: here)\n"
     "  --fly                 the simple flying aircraft moves the aircraft from the first frame\n"
+    "  --disabled            the plug-in manager leaves the plug-in started but disabled (no flight loops,\n"
+    "                        drawing or command handlers; its datarefs registered) until a scenario's\n"
+    "                        `plugin enable`\n"
     "  --scripts-lnav        the scripts' LNAV inputs are worked out each frame from the legs handed over\n"
     "  --addon NAME          make an optional add-on present (repeatable; all: every one)\n"
     "  --omit NAME           leave a dataref of the host, the scripts or an add-on out (repeatable)\n"
@@ -94,7 +98,7 @@ struct Options {
   long trace_every = 1;
   bool fly = false, scripts_lnav = false, summary = false, invariants = false, command_positions = false;
   std::vector<std::string> addons, omit, dark;
-  bool hostile = false, list_lookups = false;
+  bool hostile = false, list_lookups = false, disabled = false;
   std::string out_dir;
 };
 
@@ -106,10 +110,28 @@ constexpr const char* kProducts[10][2] = {
     {"737_1KMX.acf", "737 MAX 10"},
 };
 
+// The generic aircraft files the plug-in knows by name, each its model
+// family's (0, 1, 2), a 4k texture set beside the plain one.
+constexpr const char* kGenerics[6][2] = {
+    {"d738.acf", "0"}, {"d738_4k.acf", "0"}, {"b739.acf", "1"},
+    {"b739_4k.acf", "1"}, {"b737.acf", "2"}, {"b737_4k.acf", "2"},
+};
+
+// A name the plug-in knows: a product's or a generic file's.
+bool known_name(const std::string& acf) {
+  for (const auto& p : kProducts)
+    if (acf == p[0]) return true;
+  for (const auto& g : kGenerics)
+    if (acf == g[0]) return true;
+  return false;
+}
+
 void print_usage(std::FILE* to) {
   std::fputs(kUsage, to);
   std::fprintf(to, "  aircraft (--acf):");
   for (const auto& p : kProducts) std::fprintf(to, " %s", p[0]);
+  std::fprintf(to, "\n  generic aircraft (--acf):");
+  for (const auto& g : kGenerics) std::fprintf(to, " %s", g[0]);
   std::fprintf(to, "\n");
   std::string names;
   for (const std::string& n : runner::addon_names(CORVANE_ADDON_CATALOG)) names += " " + n;
@@ -199,6 +221,8 @@ Options parse(int argc, char** argv) {
       o.invariants = true;
     } else if (a == "--command-positions") {
       o.command_positions = true;
+    } else if (a == "--disabled") {
+      o.disabled = true;
     } else if (a == "--scripts-lnav") {
       o.scripts_lnav = true;
     } else if (a == "--summary") {
@@ -296,6 +320,22 @@ struct RunRoot {
     before = listing(path);
     return true;
   }
+  // A file the run needs that the sample root lacks, put in before the
+  // listing the run is judged by.
+  bool add_file(const std::string& relative, std::string* error) {
+    const fs::path file = fs::path(path) / relative;
+    std::error_code ec;
+    if (fs::exists(file, ec)) return true;
+    std::FILE* f = std::fopen(file.string().c_str(), "w");
+    bool written = f && std::fputs("A placeholder for the aircraft file; the simulated host only reports its name.\n", f) >= 0;
+    if (f && std::fclose(f) != 0) written = false;
+    if (!written) {
+      *error = "cannot write " + file.generic_string();
+      return false;
+    }
+    before = listing(path);
+    return true;
+  }
   void settle() { keep = !path.empty() && listing(path) != before; }
   RunRoot() = default;
   RunRoot(const RunRoot&) = delete;
@@ -308,12 +348,17 @@ struct RunRoot {
 
 // Which aircraft an --acf name stands for, said on standard error; false
 // (with a message) for a name the run cannot stand for an aircraft: neither
-// a product name nor a file of the aircraft folder, which the plug-in would
-// run as no variant without a word.
+// a product name, a generic name nor a file of the aircraft folder, which
+// the plug-in would run as no variant without a word.
 bool acf_known(const std::string& acf, const std::string& folder_path) {
   for (size_t i = 0; i < std::size(kProducts); ++i) {
     if (acf != kProducts[i][0]) continue;
     std::fprintf(stderr, "corvane-sim: --acf %s: the %s (variant %zu)\n", acf.c_str(), kProducts[i][1], i);
+    return true;
+  }
+  for (const auto& g : kGenerics) {
+    if (acf != g[0]) continue;
+    std::fprintf(stderr, "corvane-sim: --acf %s: a generic aircraft file (model family %s)\n", acf.c_str(), g[1]);
     return true;
   }
   std::error_code ec;
@@ -369,6 +414,9 @@ int main(int argc, char** argv) {
   if (!o.root_given) {
     if (!run_root.copy_of(o.root, o.out_dir, &error)) return fail(error);
     o.root = run_root.path;
+    // A host loads the aircraft from its file: a known one the sample root
+    // lacks is put into the copy, as a user would have it there.
+    if (known_name(o.acf) && !run_root.add_file(o.aircraft + o.acf, &error)) return fail(error);
   }
 
   simhost::Config config;
@@ -451,7 +499,7 @@ int main(int argc, char** argv) {
 
   if (!simhost::load_module(o.module, &error)) return fail("cannot load " + o.module + ": " + error);
   simhost::start();
-  simhost::enable();
+  if (!o.disabled) simhost::enable();
   if (o.scripts_lnav) simhost::set_scripts_lnav(true);
   int status = 0;
   for (const std::string& assignment : later) {

@@ -186,7 +186,7 @@ bool Runner::rendered(long frame) const {
 
 void Runner::one_frame() {
   releases_due();
-  if (!how_.on_png) simhost::set_draw_capture(!rendered(out_.frames + 1));
+  if (!how_.on_png) simhost::set_draw_unseen(!rendered(out_.frames + 1));
   simhost::frame(dt_);
   ++out_.frames;
   if (simhost::has_dataref(kActiveLeg)) {
@@ -347,6 +347,13 @@ void Runner::step(const scenario::Step& s) {
     case Op::Fly:
       simhost::set_flying(s.on);
       break;
+    case Op::Plugin:
+      if (s.on) {
+        simhost::enable();
+      } else {
+        simhost::disable();
+      }
+      break;
     case Op::ScriptsLnav:
       simhost::set_scripts_lnav(s.on);
       break;
@@ -431,7 +438,7 @@ Outcome Runner::run() {
   }
   advance_to(std::max(script_.last_frame, how_.min_frames));
   while (!releases_.empty()) one_frame();
-  if (!how_.on_png) simhost::set_draw_capture(false);
+  if (!how_.on_png) simhost::set_draw_unseen(false);
   out_.seconds = now();
   if (how_.checks) out_.checks_failed = !how_.checks->finish(now(), how_.out);
   std::fflush(how_.out);

@@ -438,6 +438,12 @@ void Parser::line(std::string_view s, int line_number, Script* script) {
   } else if (verb == "pause" || verb == "replay" || verb == "fly" || verb == "invariants") {
     st.op = verb == "pause" ? Op::Pause : verb == "replay" ? Op::Replay : verb == "fly" ? Op::Fly : Op::Invariants;
     if (!on_off(word(rest), &st.on) || !rest.empty()) throw Failure{std::string(verb) + " needs on or off"};
+  } else if (verb == "plugin") {
+    // The host's plug-in manager switches the module off and on again.
+    st.op = Op::Plugin;
+    const std::string_view what = word(rest);
+    if ((what != "enable" && what != "disable") || !rest.empty()) throw Failure{"plugin needs enable or disable"};
+    st.on = what == "enable";
   } else if (verb == "scripts") {
     st.op = Op::ScriptsLnav;
     if (word(rest) != "lnav" || !on_off(word(rest), &st.on) || !rest.empty())

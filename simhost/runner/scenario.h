@@ -43,7 +43,7 @@ struct Rules {
 };
 
 enum class Op { Set, Command, Hold, Message, Pause, Replay, Print, Expect, ExpectText, ExpectLog, Png, Fly, ScriptsLnav,
-                Date, Invariants, Alert, LightsDark, Dt, Addon, Terrain, Traffic };
+                Date, Invariants, Alert, LightsDark, Dt, Addon, Terrain, Traffic, Plugin };
 enum class Phase { Begin, End, Once };
 
 // A dataref and, for one element of an array, its index (-1: all of it).
@@ -73,7 +73,7 @@ struct Step {
   int message = 0;             // Message
   long param = 0;              // Message; Traffic: the target's slot
   long long seconds = 0;       // Date: the calendar time, seconds since 1970 UTC
-  bool on = false;             // Pause, Replay, Fly, ScriptsLnav, Invariants, Addon; Alert: a finding
+  bool on = false;             // Pause, Replay, Fly, ScriptsLnav, Invariants, Addon, Plugin (enabled); Alert: a finding
   bool optional = false;       // Alert: may light in its window, or not
   std::vector<Ref> prints;     // Print; Addon: the add-on's datarefs left out
 };

@@ -349,9 +349,18 @@ void XPluginStop(void) {
   XPLMDebugString("Corvane plugin unloaded.\n");
 }
 
+// Switched off from the host's plug-in menu in flight, the plug-in runs no
+// frame: a control it keeps overridden would leave the user with a dead
+// yoke, pedals, brakes and steering, frozen thrust, airspeed and cabin. The
+// host gets them back as at stop; everything published stays registered.
+// Enabled again, the frame's own steps take each override back on its first
+// frame and the flight carries on from the state kept.
 int XPluginEnable(void) { return 1; }
 
-void XPluginDisable(void) {}
+void XPluginDisable(void) {
+  trace_step("XPluginDisable");
+  CORVANE_STEP(release_host_overrides);
+}
 
 void XPluginReceiveMessage(XPLMPluginID from, int message, void* param) {
   if (from != XPLM_PLUGIN_XPLANE) return;

@@ -134,15 +134,23 @@ runner_check(corvane_sim_lights_unjudged RUN --scenario ${CMAKE_CURRENT_LIST_DIR
   --set sim/flightmodel2/lights/generic_lights_brightness_ratio[14]=0 STATUS 1
   OUTPUT "alerts lit: none.*LIGHTS NOT JUDGED from 1\\.[0-9]+ to 31\\.000 s")
 # Names that stand for nothing are refused: an --omit no catalog defines, an
-# --acf that is neither a file of the aircraft folder nor a product name;
-# --help names the products.
+# --acf that is neither a file of the aircraft folder, a product name nor a
+# generic name; --help names the products and the generic files, and a
+# generic file flies as its model family.
 runner_check(corvane_sim_omit_typo RUN --omit sim/cockpit2/electrical/bus_volt STATUS 2
   ERROR "--omit: no catalog defines sim/cockpit2/electrical/bus_volt")
 runner_check(corvane_sim_acf_unknown RUN --acf 737_8ONG.acf STATUS 2
   ERROR "--acf 737_8ONG.acf is neither in the aircraft folder")
 runner_check(corvane_sim_acf_product RUN --acf 737_1KMX.acf --print corvane/b737_variant STATUS 0
   ERROR "--acf 737_1KMX.acf: the 737 MAX 10 \\(variant 9\\)" OUTPUT "b737_variant=9")
-runner_check(corvane_sim_help_products RUN --help STATUS 0 OUTPUT "aircraft \\(--acf\\): 737_80NG.acf [^\n]*737_1KMX.acf\n")
+runner_check(corvane_sim_acf_generic RUN --acf b739_4k.acf --print zuvadud/D738/73x STATUS 0
+  ERROR "--acf b739_4k.acf: a generic aircraft file \\(model family 1\\)" OUTPUT "73x=1")
+runner_check(corvane_sim_help_products RUN --help STATUS 0 OUTPUT "aircraft \\(--acf\\): 737_80NG.acf [^\n]*737_1KMX.acf\n\
+  generic aircraft \\(--acf\\): d738.acf d738_4k.acf b739.acf b739_4k.acf b737.acf b737_4k.acf\n")
+# A plug-in left disabled runs no frame: the override its first frame takes
+# is never taken.
+runner_check(corvane_sim_disabled RUN --disabled --frames 30 --print sim/operation/override/override_ias STATUS 0
+  OUTPUT "override_ias=0\n")
 # The rain add-on loads the objects the plug-in asks for, and reports its
 # start (on a host before version 12, where the plug-in drives it).
 runner_check(corvane_sim_rain_addon_loads RUN --host-version 115000 --addon rain
