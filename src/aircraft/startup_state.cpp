@@ -48,6 +48,7 @@
 #include "systems/fire/fire.h"
 #include "systems/fire/fire_values.h"
 #include "systems/flight_controls/flight_control_values.h"
+#include "systems/flight_controls/speedbrake_lever.h"
 #include "systems/fuel/fuel_values.h"
 #include "systems/hydraulics/hydraulic_values.h"
 #include "systems/ice_rain/ice_values.h"
@@ -549,6 +550,7 @@ void common_flaps_trim_speedbrake() {
   systems_memory.speedbrake_state = 0.0f;
   for (float& v : systems_memory.speedbrake_working) v = 0.0f;
   flt_ctrls::speedbrake_lever_anim = 0.0f;
+  forget_speedbrake_lever_writes();
   starter1_knob_target = 1.0f;
   starter2_knob_target = 1.0f;
   travel_targets.eng1_start_turn = 1.0f;

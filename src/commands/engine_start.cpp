@@ -150,7 +150,9 @@ int reverse_hold_handler(Engines which, XPLMCommandPhase phase) {
   if (cockpit::throttle_override != 0.0f) return 0;
   ThrustLeverState& t = thrust_lever_state;
   int32_t* prop = host_mirror.sim_cockpit2_engine_actuators_prop_mode;
-  if (phase == phase_begin) {
+  // Held through the flare, the reverse comes as the interlock releases:
+  // the press is tried again while it is held.
+  if (phase == phase_begin || phase == phase_continue) {
     if (which != eng_both && !reverser_powered(which == eng_1 ? 0 : 1)) return 0;
     bool changed = false;
     for (int e = 0; e < 2; ++e) {

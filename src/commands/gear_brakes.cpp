@@ -215,33 +215,32 @@ void autobrake_step_down() {
   }
 }
 
-void set_speedbrake_lever(float lever) {
-  flt_ctrls::speedbrake_lever = lever;
-  snap_speedbrake_lever();
-}
+void set_speedbrake_lever(float lever) { move_speedbrake_lever(lever); }
 
 void speedbrake_down_one() {
   const double lever = flt_ctrls::speedbrake_lever;
   if (lever < 0.06) {
-    flt_ctrls::speedbrake_lever = kSpeedbrakeArmed;
+    move_speedbrake_lever(kSpeedbrakeArmed);
   } else if (lever > 0.06 && lever < 0.666) {
-    flt_ctrls::speedbrake_lever = kSpeedbrakeFlightDetent;
+    move_speedbrake_lever(kSpeedbrakeFlightDetent);
   } else if (lever >= 0.666 && lever < 1.0) {
-    flt_ctrls::speedbrake_lever = kSpeedbrakeUp;
+    move_speedbrake_lever(kSpeedbrakeUp);
+  } else {
+    snap_speedbrake_lever();
   }
-  snap_speedbrake_lever();
 }
 
 void speedbrake_up_one() {
   const double lever = flt_ctrls::speedbrake_lever;
   if (lever > 0.667) {
-    flt_ctrls::speedbrake_lever = kSpeedbrakeFlightDetent;
+    move_speedbrake_lever(kSpeedbrakeFlightDetent);
   } else if (lever > 0.12) {
-    flt_ctrls::speedbrake_lever = kSpeedbrakeArmed;
+    move_speedbrake_lever(kSpeedbrakeArmed);
   } else if (lever > 0.06 && lever < 0.12) {
-    flt_ctrls::speedbrake_lever = kSpeedbrakeDown;
+    move_speedbrake_lever(kSpeedbrakeDown);
+  } else {
+    snap_speedbrake_lever();
   }
-  snap_speedbrake_lever();
 }
 
 // In flight only the lever moves (the flight detent logic drives the
@@ -250,15 +249,9 @@ void speedbrake_toggle() {
   // Against the detent as stored: the float 0.667 lies just below the
   // double, so a lever resting in the detent would count as short of it.
   const bool below_detent = flt_ctrls::speedbrake_lever < kSpeedbrakeFlightDetent;
-  if (speedbrake_flight_detent_latch == 1) {
-    flt_ctrls::speedbrake_lever = below_detent ? kSpeedbrakeUp : kSpeedbrakeDown;
-  } else if (speedbrake_flight_detent_latch == 0) {
-    flt_ctrls::speedbrake_lever = below_detent ? kSpeedbrakeUp : kSpeedbrakeDown;
-    write_speedbrake_ratio(below_detent ? 1.0f : 0.0f);
-  } else {
-    return;
-  }
-  snap_speedbrake_lever();
+  if (speedbrake_flight_detent_latch != 0 && speedbrake_flight_detent_latch != 1) return;
+  if (speedbrake_flight_detent_latch == 0) write_speedbrake_ratio(below_detent ? 1.0f : 0.0f);
+  move_speedbrake_lever(below_detent ? kSpeedbrakeUp : kSpeedbrakeDown);
 }
 
 }  // namespace

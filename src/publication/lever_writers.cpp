@@ -107,10 +107,7 @@ void nosewheel_steer_ratio_writer(void*, float value) {
 }
 
 // NaN and infinities put the lever down (0).
-void speedbrake_lever_writer(void*, float value) {
-  flt_ctrls::speedbrake_lever = is_finite(value) ? value : 0.0f;
-  snap_speedbrake_lever();
-}
+void speedbrake_lever_writer(void*, float value) { write_speedbrake_lever(is_finite(value) ? value : 0.0f); }
 
 void standby_alt_baro_writer(void*, float value) { knobs::standby_alt_baro = limit(value, 0.0f, 40.0f); }
 

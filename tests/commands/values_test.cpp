@@ -444,8 +444,9 @@ TEST_F(PanelCommands, FirstOfficerYokeTrimLimitsAndRates) {
 constexpr XPLMCommandPhase kBegin = xplm_CommandBegin;
 constexpr XPLMCommandPhase kEnd = xplm_CommandEnd;
 
-// Lever steps one detent at a time; the lever is held mid-travel
-// (animation running) so the detent snap leaves the stepped value alone.
+// Lever steps one detent at a time, from mid-travel (animation running): a
+// step is the crew's hand and ends the movement; a lever the command does
+// not move stays where it is, unsnapped.
 TEST(SpeedBrakeValues, OneDetentStepsFromEachSideOfTheirBounds) {
   struct Row {
     command_handler* h;
@@ -472,11 +473,12 @@ TEST(SpeedBrakeValues, OneDetentStepsFromEachSideOfTheirBounds) {
   };
   speedbrake_enable = 0;
   speedbrake_flight_detent_latch = 0;
-  flt_ctrls::speedbrake_lever_anim = 0.5f;
   for (const Row& r : rows) {
+    flt_ctrls::speedbrake_lever_anim = 0.5f;
     flt_ctrls::speedbrake_lever = r.from;
     r.h(nullptr, kBegin, nullptr);
     EXPECT_EQ(flt_ctrls::speedbrake_lever, r.to) << r.from;
+    EXPECT_EQ(flt_ctrls::speedbrake_lever_anim, r.to == r.from ? 0.5f : 0.0f) << r.from;
   }
   flt_ctrls::speedbrake_lever_anim = 0.0f;
   flt_ctrls::speedbrake_lever = 0.0f;

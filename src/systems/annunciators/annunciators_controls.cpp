@@ -218,7 +218,11 @@ void speedbrake_lights() {
     s.armed_flag = 0.0f;
     dna = 1.0f;
   }
-  annunciator::speedbrake_armed = s.armed_flag * ann_levels.l1;
+  // The light shows the lever in its ARMED detent, not the flag behind the
+  // do-not-arm logic: dark at the flight detent and once the speed brakes
+  // are up.
+  const bool in_detent = lever > 0.04f && static_cast<double>(lever) < 0.13;
+  annunciator::speedbrake_armed = in_detent ? s.armed_flag * ann_levels.l1 : 0.0f;
   annunciator::spd_brk_not_arm = dna * ann_levels.l1;
 
   bool extend = false;

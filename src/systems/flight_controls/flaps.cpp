@@ -41,6 +41,7 @@ struct SpeedbrakeFlapState {
   float servo_moving;
   float touchdown_done_last;     // the 6 s timer's done flag, last frame
   float reverse_deployed;        // this selection of reverse has had its deployment
+  float roll_deployed;           // this landing or reject has had its deployment
   float retract_ordered;         // a retraction was ordered this frame
   float flap_relief_30;
   float flap_relief_40;
@@ -72,13 +73,18 @@ bool engine_forward_advanced() {
   return (engine::thrust1_leveler > 0.05f && pm[0] == 1) || (engine::thrust2_leveler > 0.05f && pm[1] == 1);
 }
 
+// A new movement replaces the one in progress: the hold that ends the last
+// one must not cut this one short.
 void deploy() {
   set_speedbrake_target(1.0f);
   flt_ctrls::speedbrake_lever_anim = 1.0f;
+  delay_timers.speedbrake_anim_delay = 0.0f;
+  sbf_state.roll_deployed = 1.0f;
 }
 void retract() {
   set_speedbrake_target(0.0f);
   flt_ctrls::speedbrake_lever_anim = 1.0f;
+  delay_timers.speedbrake_anim_delay = 0.0f;
   sbf_state.retract_ordered = 1.0f;
 }
 
@@ -224,20 +230,30 @@ void update_speedbrake() {
   const float lever = flt_ctrls::speedbrake_lever;
   const float ra = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
 
+  // The automatic deployment comes once per landing or reject, however the
+  // lever got up (the system, or the crew's hand in the reject drill), so a
+  // crew's stow holds. The next roll starts in the air or below 60 kt.
+  if (on_ground == 1 && kt <= 60.0f) s.roll_deployed = 0.0f;
+  if (on_ground == 1 && kt > 60.0f && lever > kFlightDetent) s.roll_deployed = 1.0f;
+  const bool may_deploy = kt > 60.0f && s.roll_deployed == 0.0f;
+  const bool in_armed = lever > kArmedLever && static_cast<double>(lever) < kArmedRangeTop;
+
   // Reverse on the ground above 60 kt with the levers closed raises the speed
-  // brakes from DOWN, whoever brakes: on a rejected take-off as after a
-  // touchdown. Once per selection of reverse, so a crew who stows them keeps
-  // them stowed, and not once the selection has seen 60 kt.
+  // brakes from DOWN or ARMED, whoever brakes: on a rejected take-off as
+  // after a touchdown; not once the selection has seen 60 kt.
   if (!engine_reverse()) {
     s.reverse_deployed = 0.0f;
   } else if (s.reverse_deployed == 0.0f) {
     if (kt <= 60.0f) {
       s.reverse_deployed = 1.0f;
-    } else if (on_ground == 1 && idle && lever <= kArmedLever) {
-      deploy();
+    } else if (on_ground == 1 && idle && static_cast<double>(lever) < kArmedRangeTop) {
+      if (may_deploy) deploy();
       s.reverse_deployed = 1.0f;
     }
   }
+  // ARMED, the thrust levers closed on the ground above 60 kt: a reject, or
+  // a touchdown made with thrust on.
+  if (on_ground == 1 && idle && s.levers_were_idle == 0.0f && in_armed && may_deploy) deploy();
   if (rto_speedbrake_stow_request == 1.0f && engine_forward_advanced()) {
     retract();
     rto_speedbrake_stow_request = 0.0f;
@@ -245,7 +261,7 @@ void update_speedbrake() {
   // Landing arming above 100 ft.
   if (ra > 100.0f && s.landing_armed == 0.0f) {
     s.landing_armed = 1.0f;
-    s.deploy_pending = s.retract_check = 0.0f;
+    s.deploy_pending = s.retract_check = s.roll_deployed = 0.0f;
     delay_timers.autobrake_delay_2 = 0.0f;
     delay_flags.autobrake_flag_2 = 0.0f;
   }
@@ -260,12 +276,12 @@ void update_speedbrake() {
   }
   if (delay_flags.autobrake_flag_2 == 1.0f && s.touchdown_done_last == 0.0f) deploy_check = true;
   s.touchdown_done_last = delay_flags.autobrake_flag_2;
-  if (deploy_check && kt > 60.0f && idle && lever > kArmedLever) {
+  if (deploy_check && may_deploy && idle && lever > kArmedLever) {
     deploy();
     s.deploy_pending = 0.0f;
   }
   if (s.deploy_pending == 1.0f) {
-    if (kt > 60.0f && idle && lever != 1.0f && engine_reverse()) {
+    if (may_deploy && idle && lever != 1.0f && engine_reverse()) {
       deploy();
       s.deploy_pending = 0.0f;
     } else if (kt < 60.0f && lever != 1.0f) {
@@ -280,10 +296,11 @@ void update_speedbrake() {
   const float l1 = engine::thrust1_leveler;
   const float l2 = engine::thrust2_leveler;
   // A lever out beyond ARMED (left up by an automatic deployment) comes
-  // down with the first thrust advance; DOWN and ARMED stay where the crew
-  // put them, so an armed lever still sounds the take-off warning.
-  if (on_ground == 1 && s.levers_were_idle == 1.0f && (l1 > 0.05f || l2 > 0.05f) && engine_forward_advanced() &&
-      static_cast<double>(lever) >= kArmedRangeTop) {
+  // down with the first thrust advance, in a go-around after a bounce too;
+  // DOWN and ARMED stay where the crew put them, so an armed lever still
+  // sounds the take-off warning.
+  if ((on_ground == 1 || s.roll_deployed == 1.0f) && s.levers_were_idle == 1.0f && (l1 > 0.05f || l2 > 0.05f) &&
+      engine_forward_advanced() && static_cast<double>(lever) >= kArmedRangeTop) {
     retract();
   }
   s.levers_were_idle = (l1 < 0.05f && l2 < 0.05f) ? 1.0f : 0.0f;

@@ -5,6 +5,7 @@
 #include "core/binding.h"
 #include "core/host_io.h"
 #include "core/util.h"
+#include "systems/delay_timers.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/hydraulics/hydraulic_values.h"
 
@@ -17,6 +18,9 @@ namespace {
 constexpr float flight_detent = 0.667f;
 constexpr float armed_detent = 0.0889f;
 constexpr float spoiler_start = 0.15f;
+
+bool lever_written;        // a cockpit has written the lever this flight
+float lever_written_last;  // what it wrote last
 
 void set_speedbrake_ratio(float ratio) {
   set_mirror_f(bound::sim_cockpit2_controls_speedbrake_ratio, ratio);
@@ -53,6 +57,22 @@ void snap_speedbrake_lever() {
   }
   speedbrake_detents();
 }
+
+void move_speedbrake_lever(float lever) {
+  flt_ctrls::speedbrake_lever_anim = 0.0f;
+  delay_timers.speedbrake_anim_delay = 0.0f;
+  flt_ctrls::speedbrake_lever = lever;
+  snap_speedbrake_lever();
+}
+
+void write_speedbrake_lever(float lever) {
+  if (lever_written && lever == lever_written_last) return;
+  lever_written = true;
+  lever_written_last = lever;
+  move_speedbrake_lever(lever);
+}
+
+void forget_speedbrake_lever_writes() { lever_written = false; }
 
 void speedbrake_detents() {
   if (speedbrake_enable != 1) return;

@@ -16,5 +16,14 @@ void set_speedbrake_target(float target);
 
 // Moves the lever into its detents, then sets the host ratio from it.
 void snap_speedbrake_lever();
+// The crew's hand on the lever: ends an automatic movement in progress, puts
+// the lever at `lever` and snaps it.
+void move_speedbrake_lever(float lever);
+// A cockpit's lever writes its position every frame: only a change of it is
+// the crew's hand (move_speedbrake_lever); the same value again leaves the
+// lever wherever the automatic movements took it. The first write of a
+// flight always moves it.
+void write_speedbrake_lever(float lever);
+void forget_speedbrake_lever_writes();
 // Host speed brake ratio from the lever position.
 void speedbrake_detents();

@@ -69,7 +69,7 @@ TEST_F(SpeedBrake, PendingDeploymentAfterTouchdown) {
     float thrust2, lever;
     bool deploy, still_pending;
   } rows[] = {{61, 3, 0, 0, true, false},    {59, 3, 0, 0, false, false},  {61, 1, 0, 0, false, true},
-              {61, 3, 0, 1, false, true},    {59, 1, 0, 1, false, true},   {61, 3, 0.06f, 0, false, true}};
+              {61, 3, 0, 1, false, false},   {59, 1, 0, 1, false, true},   {61, 3, 0.06f, 0, false, true}};
   for (const Row& r : rows) {
     host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = 1;
     land(0.0f);
@@ -80,7 +80,8 @@ TEST_F(SpeedBrake, PendingDeploymentAfterTouchdown) {
     flt_ctrls::speedbrake_lever = r.lever;
     update_speedbrake();
     EXPECT_EQ(deployed(), r.deploy) << r.kt << " " << r.mode1 << " " << r.thrust2 << " " << r.lever;
-    // Still pending: a frame in reverse at 61 kt with the lever stowed deploys.
+    // Still pending: a frame in reverse at 61 kt with the lever stowed deploys
+    // (not once the lever has been up above 60 kt: the crew's stow holds).
     clear_motion();
     set_speed_kt(61.0f);
     host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = 3;
@@ -578,15 +579,20 @@ TEST_F(Steering, AutomaticSpeedBrakeLimits) {
     update_speedbrake();
     EXPECT_EQ(deployed(), r.deploy) << r.arm_ft << " ft " << r.kt << " kt lever " << r.lever << " thrust " << r.thrust;
   }
-  // Rejected take-off: above 60 kt, lever at or below 0.04, a reverser out.
+  // Rejected take-off: above 60 kt, lever DOWN or ARMED, a reverser out.
   engine::thrust1_leveler = 0.0f;
   autobrake::autobrake_RTO_arm = 2.0f;
   struct Rto {
     float kt, lever;
     int prop_mode;
     bool deploy;
-  } rtos[] = {{61, 0.04f, 3, true}, {59, 0.04f, 3, false}, {61, 0.041f, 3, false}, {61, 0.04f, 1, false}};
+  } rtos[] = {{61, 0.04f, 3, true},    {59, 0.04f, 3, false}, {61, 0.041f, 3, true},
+              {61, 0.0889f, 3, true},  {61, 0.15f, 3, false}, {61, 0.04f, 1, false}};
   for (const Rto& r : rtos) {
+    // Each from a standstill: a new take-off roll.
+    host_mirror.sim_flightmodel_position_groundspeed = 0.0f;
+    host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = 1;
+    update_speedbrake();
     flt_ctrls::speedbrake_lever_anim = 0.0f;
     speedbrake_lever_anim_target = 0.0f;
     host_mirror.sim_flightmodel_position_groundspeed = r.kt / 1.94384f;
