@@ -367,7 +367,12 @@ void restore_system_slot(int slot, float v) {
     case 70: flight_director_state.hold[1] = v; break;
     case 94: flight_director_state.hold[2] = v; break;
     case 95: flight_director_state.hold[3] = v; break;
-    case 91: press_ctrl.press_channel = trunc_to_i32(v); break;
+    case 91:
+      press_ctrl.press_channel = trunc_to_i32(v);
+      // A saved flight carries no fault the controllers found: they judge
+      // the restored one afresh.
+      press_ctrl_forget_found_faults();
+      break;
     // The remembered manual N1 set values. A save from before they were
     // kept holds 0 here, which leaves the remembered values as they are.
     case kManualN1Slot:

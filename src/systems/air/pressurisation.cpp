@@ -1,6 +1,7 @@
 // Cabin pressurisation (pressurisation.h).
 //
 // Reads: the mode selector and manual switch, FLT ALT and landing altitude,
+// the captain's altimeter setting,
 // pack and bleed switches and valves, bleed pressures, the isolation valve,
 // door ratios, N1/N2, vertical speed, ground speed, flap handle, bus
 // statuses, pressurisation failure entries, the ambient pressure altitude.
@@ -47,6 +48,16 @@ void press_ctrl_clear_saved_state() {
   press_ctrl.channel_faulted = 0;
   press_ctrl.press_ctrl_armed = 0;
   press_ctrl.takeoff_field_known = 0;
+  press_ctrl_forget_found_faults();
+}
+
+void press_ctrl_forget_found_faults() {
+  PressController& c = press_ctrl;
+  c.found_fault[0] = c.found_fault[1] = 0;
+  c.found_fault_lit = 0;
+  c.watched_channel = 0;
+  c.valve_stuck_time = 0.0f;
+  c.rate_excess_time = 0.0f;
 }
 
 float pressure_at_ft(float altitude_ft) {
@@ -107,16 +118,55 @@ int32_t select_channel() {
   return 0;
 }
 
+uint8_t found_fault(int32_t channel) {
+  return channel == 1 || channel == 2 ? press_ctrl.found_fault[channel - 1] : 0;
+}
+
+// A controller that cannot work the valve: it holds it where it is.
 bool channel_fault(int32_t channel) {
   const float* fail = failure_tables.pressurisation;
-  return (channel == 1 && fail[9] == 1.0f) || (channel == 2 && fail[10] == 1.0f);
+  const bool valve = (found_fault(channel) & kValveNotFollowing) != 0;
+  return (channel == 1 && fail[9] == 1.0f) || (channel == 2 && fail[10] == 1.0f) || valve;
+}
+
+// The controller in charge watches its own work: an outflow valve that
+// stands still away from its command, or a cabin changing faster than any
+// schedule allows, is a fault of that controller (AUTO FAIL), and in AUTO
+// controller 2 takes over from 1 as for any other fault. A controller that
+// found the rate beyond its limit still works the valve: holding it would
+// only let the cabin run further. valve_before is the valve before this
+// frame's motion toward the command.
+void watch_own_work(float valve_before) {
+  PressController& c = press_ctrl;
+  if (failure_tables.pressurisation[2] != 1.0f) {
+    c.found_fault[0] &= static_cast<uint8_t>(~kValveNotFollowing);
+    c.found_fault[1] &= static_cast<uint8_t>(~kValveNotFollowing);
+  }
+  const int32_t ch = c.press_channel;
+  c.found_fault_lit = found_fault(ch) != 0 ? 1 : 0;
+  if (ch != c.watched_channel || (ch != 1 && ch != 2) || c.channel_faulted != 0) {
+    c.watched_channel = ch;
+    c.valve_stuck_time = 0.0f;
+    c.rate_excess_time = 0.0f;
+    return;
+  }
+  const bool stuck = std::fabs(c.valve_cmd - valve_before) > 0.1f && cockpit::outflow_valve == valve_before;
+  c.valve_stuck_time = stuck ? c.valve_stuck_time + frame_time : 0.0f;
+  // The ground mode holds no rate: its open valve lets the cabin follow
+  // whatever the field does (a situation moved to another field).
+  const bool fast = c.mode != 0.0f && std::fabs(cockpit::cabin_vvi) > kCabinRateLimitFpm;
+  c.rate_excess_time = fast ? c.rate_excess_time + frame_time : 0.0f;
+  uint8_t& found = c.found_fault[ch - 1];
+  if (c.valve_stuck_time > kFoundFaultConfirm_s) found |= kValveNotFollowing;
+  if (c.rate_excess_time > kFoundFaultConfirm_s) found |= kCabinRateExcessive;
+  c.found_fault_lit = found != 0 ? 1 : 0;
 }
 
 // In AUTO a faulted controller 1 hands control to controller 2 by itself
 // when that one is powered and healthy (AUTO FAIL and ALTN then light); in
 // ALTN there is nothing to fall back to.
 int32_t channel_in_charge(int32_t selected) {
-  if (toggle_switch::air_valve_ctrl == 0.0f && selected == 1 && channel_fault(1) &&
+  if (toggle_switch::air_valve_ctrl == 0.0f && selected == 1 && (channel_fault(1) || found_fault(1) != 0) &&
       electric::dc_bus2_status == 1.0f && !channel_fault(2)) {
     return 2;
   }
@@ -130,6 +180,17 @@ float pack_target(float sw, float bleed_valve, float other_sw, bool ground_bleed
     return bleed_valve * (high ? 1.45f : 1.0f);
   }
   return 0.0f;
+}
+
+// LAND ALT is the field's elevation; the controller takes the field's
+// pressure from it with the captain's altimeter setting, so that the cabin
+// comes down to the field's pressure on a high or low pressure day alike. A
+// setting no sea-level pressure gives reads as the standard one.
+float landing_pressure_alt_ft(float landing_alt) {
+  constexpr float kStdSettingInHg = 29.92126f;
+  const float setting = mirror_f(bound::sim_cockpit2_gauges_actuators_barometer_setting_in_hg_pilot);
+  if (!(setting >= 25.0f && setting <= 33.0f)) return landing_alt;
+  return pressure_altitude_ft(pressure_at_ft(landing_alt) * setting / kStdSettingInHg);
 }
 
 // The aircraft is more than 0.25 psi below both FLT ALT and the highest
@@ -304,7 +365,7 @@ void automatic_modes(float ambient_alt, float p_amb, float cabin_alt) {
         // cabin goes back to the field it left, not to LAND ALT. Without a
         // field memorised (taken over in the air) LAND ALT is all it knows.
         const bool to_field = c.off_sched_descent == 1.0f && c.takeoff_field_known != 0;
-        const float target = to_field ? c.takeoff_field_alt : landing_alt;
+        const float target = to_field ? c.takeoff_field_alt : landing_pressure_alt_ft(landing_alt);
         const float progress = c.mode_alt_ref < ambient_alt ? c.mode_alt_ref : ambient_alt;
         c.sched_cabin_alt = interpolate_clamped(target, target, c.mode_alt_ref, c.cruise_cabin_alt, progress);
       }
@@ -386,6 +447,12 @@ void update_pressurization() {
     host_set_f(bound::sim_cockpit_pressure_cabin_pressure_differential_psi, cockpit::cabin_pressure_diff);
   }
 
+  // Back in the ground mode on the ground, a controller that found the
+  // cabin rate beyond its limit tests clear for the next flight.
+  if (on_ground == 1 && c.mode == 0.0f) {
+    c.found_fault[0] &= static_cast<uint8_t>(~kCabinRateExcessive);
+    c.found_fault[1] &= static_cast<uint8_t>(~kCabinRateExcessive);
+  }
   c.selected_channel = select_channel();
   c.press_channel = channel_in_charge(c.selected_channel);
   c.channel_faulted = channel_fault(c.press_channel) ? 1 : 0;
@@ -464,7 +531,8 @@ void update_pressurization() {
     }
   }
 
-  float valve = cockpit::outflow_valve;
+  const float valve_before = cockpit::outflow_valve;
+  float valve = valve_before;
   if (fail[2] != 1.0f) {
     if (c.press_channel == 3) {
       if (toggle_switch::air_valve_manual == -1.0f) {
@@ -510,6 +578,7 @@ void update_pressurization() {
   c.prev_cabin_diff = cabin_diff;
   c.prev_flt_alt = mirror_f(bound::sim_cockpit_pressure_max_allowable_altitude);
   c.prev_landing_alt = pressurization::knobs_landing_alt;
+  watch_own_work(valve_before);
 
   // Structural overpressure: held above 9.2 psi it fails the hull seal
   // (entry 0), sooner the higher it is.

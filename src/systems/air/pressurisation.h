@@ -36,6 +36,16 @@ struct PressController {
   // over in the air has no field to return to.
   uint8_t takeoff_field_known;
   float overpressure_time;  // 0..240
+  // Faults each controller (1, 2) found in its own work, bits of
+  // kValveNotFollowing and kCabinRateExcessive. Either hands control from 1
+  // to 2 in AUTO; a valve that does not follow also holds it as a failure of
+  // the controller does. A freed valve clears the first, the controller back
+  // in its ground mode on the ground the second.
+  uint8_t found_fault[2];
+  uint8_t found_fault_lit;   // 1 while the controller in charge has found one (AUTO FAIL)
+  int32_t watched_channel;   // the controller the times below belong to
+  float valve_stuck_time;    // s the valve has stood away from the command
+  float rate_excess_time;    // s the cabin rate has been beyond the limit
 };
 extern PressController press_ctrl;
 
@@ -45,8 +55,19 @@ extern PressController press_ctrl;
 constexpr int kPressSavedValues = 9;
 float* press_ctrl_saved_value(int i);  // nullptr outside 0..8
 
-// A new flight: the carried values, the channel and the armed flag to 0.
+// A new flight: the carried values, the channel and the armed flag to 0,
+// and no fault found by the controllers.
 void press_ctrl_clear_saved_state();
+// A restored flight: the controllers have found nothing in it yet.
+void press_ctrl_forget_found_faults();
+
+// What the controller in charge finds wrong in its own work (bits of
+// `found_fault`), each held this long before it counts as a fault.
+constexpr uint8_t kValveNotFollowing = 1;
+constexpr uint8_t kCabinRateExcessive = 2;
+constexpr float kFoundFaultConfirm_s = 5.0f;
+// The cabin rate a controller never lets the cabin reach (ft/min).
+constexpr float kCabinRateLimitFpm = 2000.0f;
 
 // Standard-atmosphere pressure (psi) at a pressure altitude (ft).
 float pressure_at_ft(float altitude_ft);

@@ -383,7 +383,8 @@ void annunciators_recorders() {
   const float sel = toggle_switch::air_valve_ctrl;
   const float mode = cockpit::pressurization_mode;
   const bool autofail = (sel == 0.0f && mode != 1.0f) || (sel == 1.0f && mode != 2.0f) || mode == 0.0f ||
-                        press_ctrl.channel_faulted != 0 || pressurisation_limits_exceeded();
+                        press_ctrl.channel_faulted != 0 || press_ctrl.found_fault_lit != 0 ||
+                        pressurisation_limits_exceeded();
   annunciator::autofail = as01(autofail) * l1;
   // AUTO FAIL is one of the AIR COND lights whatever lit it: a cabin
   // climbing or diving too fast, or too high, brings the master caution too.

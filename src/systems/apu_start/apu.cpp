@@ -34,6 +34,8 @@ namespace {
 constexpr float kHighFieldM = 7620.0f;  // above this elevation the APU needs a pressurised feed
 constexpr int32_t kFailed = 6;
 constexpr float kCoolDown_s = 60.0f;  // from OFF to the APU's shutdown
+constexpr float kApuBleedFadeFt = 15000.0f;     // full APU bleed supply up to here
+constexpr float kApuBleedCeilingFt = 17000.0f;  // none from here up
 
 float leading_edge_degc() { return host_mirror.sim_weather_temperature_le_c; }
 float apu_n1() { return mirror_f(bound::sim_cockpit2_electrical_APU_N1_percent); }
@@ -78,11 +80,15 @@ float apu_bleed_supply() {
   } else {
     a.warmup = move_toward_timed(a.warmup, 0.0f, 0.0f, 1.0f, 500.0f);
   }
-  // Thinner air: the supply falls from full at 10,000 ft to none at 80,000 ft.
+  // Thinner air: the supply falls from full at 10,000 ft, and the APU gives
+  // bleed air only up to 17,000 ft: it fades out over the last 2,000 ft, and
+  // above that the APU is a generator only.
   const float alt = static_pressure_altitude_ft;
   const float angle_deg = alt < 10000.0f ? 90.0f : (alt > 80000.0f ? 180.0f : 90.0f + (alt - 10000.0f) * 90.0f / 70000.0f);
+  const float ceiling = interpolate_clamped(kApuBleedFadeFt, 1.0f, kApuBleedCeilingFt, 0.0f, alt);
   const float capability = per_flight_values.apu_bleed_capability_psi;
-  float supply = std::max(0.0f, std::sin(angle_deg * 0.017453292f) * capability - pneumatics.apu_bleed_demand_psi);
+  float supply =
+      std::max(0.0f, std::sin(angle_deg * 0.017453292f) * capability * ceiling - pneumatics.apu_bleed_demand_psi);
   if ((engine::start_valve1 > 0.1f || engine::start_valve2 > 0.1f) && a.warmup < 1.0f) {
     supply = std::max(0.0f, supply - (1.0f - a.warmup) * 25.0f);
   }

@@ -398,6 +398,33 @@ TEST_F(Cabin, OutflowValveCommandInCruiseAndOnTheGround) {
   electric::dc_bus2_status = 1.0f;
   failure_tables = FailureTables{};
   toggle_switch::air_valve_ctrl = 0.0f;
+  // A controller finds its own faults, each held 5 s: the valve standing
+  // still away from its command (jammed) or the cabin rate beyond 2,000
+  // ft/min (a leak the packs cannot make up). Controller 2 takes over; a
+  // valve it cannot work it holds, a rate it cannot hold it works on.
+  struct Found {
+    float jam, leak, seconds, mode;
+    int32_t channel;
+    uint8_t lit;
+  } founds[] = {{1, 0, 5.1f, 3, 1, 0}, {1, 0, 5.6f, 3, 2, 0}, {1, 0, 11.0f, 0, 1, 1},
+                {0, 1, 5.1f, 3, 1, 0}, {0, 1, 5.6f, 3, 2, 0}, {0, 1, 11.0f, 3, 2, 1}};
+  for (const Found& f : founds) {
+    press_ctrl = PressController{};
+    press_ctrl.press_ctrl_armed = 1;
+    failure_tables.pressurisation[2] = f.jam;
+    failure_tables.pressurisation[1] = f.leak;
+    cockpit::pressurization_mode2 = 3.0f;
+    press_ctrl.prev_flt_alt = press_ctrl.mode_alt_ref = press_ctrl.max_alt_reached = 35000.0f;
+    press_ctrl.cruise_cabin_alt = press_ctrl.sched_cabin_alt = 8035.0f;
+    cockpit::cabin_altitude_actual = 8000.0f;
+    cockpit::cabin_vvi = 0.0f;
+    cockpit::outflow_valve = 0.25f;
+    for (float t = 0.0f; t < f.seconds - 0.05f; t += frame_time) update_pressurization();
+    EXPECT_EQ(press_ctrl.mode, f.mode) << f.jam << f.leak << " " << f.seconds;
+    EXPECT_EQ(press_ctrl.press_channel, f.channel) << f.jam << f.leak << " " << f.seconds;
+    EXPECT_EQ(press_ctrl.found_fault_lit, f.lit) << f.jam << f.leak << " " << f.seconds;
+  }
+  failure_tables = FailureTables{};
   // On the ground in mode 0 the command is 350 ft/min the way the
   // differential points; a differential crossing zero disarms and opens.
   on_ground = 1;
