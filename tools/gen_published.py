@@ -10,8 +10,8 @@ REPO_ROOT/src:
     cockpit area (instanced label families become fixed 2-D arrays);
   - datarefs/list_<list>.cpp: one table of rows per registration list;
   - datarefs/lists_generated.cpp: the fourteen register/unregister functions;
-  - datarefs/published_census.h: the census expectations, the counts the code
-    and the tests take (their one pin is the row count checked in main).
+  - datarefs/published_census.h: the census expectations, counted from the
+    table: the counts the code and the tests take, so a dataref is one row.
 Hand-written backing values (service values, the flight-plan list, variant)
 are mapped in SPECIAL below. Only the standard library is used.
 """
@@ -313,7 +313,7 @@ def assign_backing(rows):
         root, area, rest = split_name(r.name)
         module = AREA_MODULE.get((root, area))
         if module is None:
-            raise SystemExit("no owning module for %s" % r.name)
+            raise SystemExit("gen_published: published_datarefs.tsv: no owning module for %s" % r.name)
         r.header = module + ".h"
         ns = NS_RENAME.get((root, area), ident(area))
         # Namespaces named like C library functions (fmod, system, clock) clash
@@ -342,14 +342,14 @@ def assign_backing(rows):
         if var is None:
             var = ident(rest)
             if var in decls:
-                raise SystemExit("duplicate backing %s for %s" % (var, r.name))
+                raise SystemExit("gen_published: published_datarefs.tsv: duplicate backing %s for %s" % (var, r.name))
             init = START_VALUES.get(r.name)
             decls[var] = (r.kind, r.size, None, init, r.name)
         else:
             key = (module, ns, var)
             fam = families.setdefault(key, {"size": r.size, "slots": set()})
             if fam["size"] != r.size or index in fam["slots"]:
-                raise SystemExit("bad family slot %s" % r.name)
+                raise SystemExit("gen_published: published_datarefs.tsv: bad family slot %s" % r.name)
             fam["slots"].add(index)
             count = max(index + 1, decls.get(var, ("B", r.size, 0, None, ""))[2] or 0)
             decls[var] = ("B", r.size, count, None, r.name)
@@ -358,7 +358,7 @@ def assign_backing(rows):
     for (module, ns, var), fam in families.items():
         n = modules[module][ns][var][2]
         if fam["slots"] != set(range(n)):
-            raise SystemExit("family %s has gaps" % var)
+            raise SystemExit("gen_published: published_datarefs.tsv: family %s has gaps" % var)
     return modules
 
 
@@ -465,7 +465,7 @@ def row_text(r):
     if k == "B":
         assert w is None
         return "PUB_B(%s, %s, %d)" % (args, r.expr, r.size)
-    raise SystemExit("unknown kind " + k)
+    raise SystemExit("gen_published: published_datarefs.tsv: unknown kind " + k)
 
 
 WRITER_HEADER = dict({
@@ -554,8 +554,6 @@ def main():
     errors = []
     if len(set(names)) != len(names):
         errors.append("a name appears twice")
-    if len(rows) != 1886:
-        errors.append("%d rows, want 1886" % len(rows))
     plain_floats = {r.name for r in rows if r.flags == "2" and r.writer in ("plain",) + tuple(WRITERS.values())}
     for name in list(SWITCH_TRAVEL) + list(WRITERS):
         if name not in plain_floats:
