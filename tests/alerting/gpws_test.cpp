@@ -550,7 +550,7 @@ TEST_F(Callouts, EachHeightOfTheTableOnBothSides) {
       {&cue_fmod::callouts_60, 52, 65, 75},      {&cue_fmod::callouts_100, 70, 110, 125},
       {&cue_fmod::callouts_200, 120, 210, 225},  {&cue_fmod::callouts_300, 220, 310, 325},
       {&cue_fmod::callouts_400, 320, 410, 425},  {&cue_fmod::callouts_500, 420, 510, 525},
-      {&cue_fmod::callouts_1000, 800, 1010, 1025},
+      {&cue_fmod::callouts_1000, 800, 1010, 1025}, {&cue_fmod::callouts_2500, 1500, 2500, 2900},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.fire_ft);
