@@ -2,7 +2,7 @@
 # Fuzzing with libFuzzer (clang), built into build-fuzz/ apart from the main build.
 #   scripts/fuzz.sh TARGET SECONDS [libFuzzer options...]   build, then run one target
 #   scripts/fuzz.sh --build                                 build every target
-#   scripts/fuzz.sh --list                                  list the built targets
+#   scripts/fuzz.sh --list                                  list the targets, built or not
 # A run starts from the seeds in fuzz/corpus/TARGET/ (left as committed) and
 # keeps what it finds in build-fuzz/corpus/TARGET/, so a later run goes on
 # from there; a crashing input lands in build-fuzz/crashes/TARGET/.
@@ -18,13 +18,10 @@ build() {
   cmake --build "$dir" -j "${FUZZ_BUILD_JOBS:-$(nproc)}"
 }
 
-# Every executable of the fuzz build that carries a libFuzzer entry point.
+# Every executable the fuzz build declares (fuzz/CMakeLists.txt), so that a
+# fresh checkout names them before anything is built.
 list() {
-  for f in "$dir"/*; do
-    [ -f "$f" ] && [ -x "$f" ] || continue
-    if nm "$f" 2>/dev/null | grep ' T LLVMFuzzerTestOneInput$' >/dev/null; then basename "$f"; fi
-  done
-  return 0
+  sed -n 's/^[[:space:]]*\(add_executable\|corvane_fuzz_target\)(\([A-Za-z0-9_]\{1,\}\).*/\2/p' "$root/fuzz/CMakeLists.txt"
 }
 
 case "${1:-}" in
@@ -37,7 +34,7 @@ target=$1
 seconds=${2:?seconds}
 shift 2
 build >/dev/null
-[ -x "$dir/$target" ] || { echo "no fuzz target $target; built: $(list | tr '\n' ' ')" >&2; exit 2; }
+[ -x "$dir/$target" ] || { echo "no fuzz target $target; the targets: $(list | tr '\n' ' ')" >&2; exit 2; }
 
 work="$dir/corpus/$target"
 crashes="$dir/crashes/$target/"

@@ -20,12 +20,14 @@ required=$([ $ci = 1 ] && echo ON || echo OFF)
 scripts/check-layers.sh
 scripts/check-seam.sh
 scripts/check-helpers.sh
+scripts/check-house.sh
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_REQUIRE_HOST_LISTS=$required
 ctest --test-dir build --output-on-failure -j "$jobs"
 scripts/check-module.sh linux build/aircraft/plugins/corvane/64/lin.xpl
 if [ $ci = 0 ]; then
   lists=$(sed -n 's/^CORVANE_HOST_LISTS:PATH=//p' build/CMakeCache.txt)
-  for table in host_datarefs.tsv bound_datarefs.tsv; do
+  for table in host_datarefs.tsv bound_datarefs.tsv published_datarefs.tsv commands.tsv host_commands.tsv \
+      own_commands_issued.tsv; do
     if [ ! -f "$lists/$table" ]; then
       echo "test.sh: the checks against the shared tables were skipped: no $lists/$table"
       break

@@ -58,6 +58,8 @@ SELF_PUBLISHED = {'zuvadud/D738/73x', 'zuvadud/D738/autopilot/lock_throttle'}
 
 # The simulator's names whose rows in the plug-in's list are replaced: the
 # wind at the aircraft exists on version 12 hosts only under this name.
+# The table of looked-up names, as messages name it.
+BOUND_TABLE = 'bound_datarefs.tsv'
 RENAMED = {'sim/weather/aircraft/wind_speed_msc': 'sim/weather/aircraft/wind_now_speed_msc'}
 # Conversions of the plug-in's list that do not hold: the older wind name
 # reads metres per second whatever its name says (the simulator's own list
@@ -175,6 +177,12 @@ def parse_host_type(text):
 def load_host_facts(path, rows):
     """name -> {version: (type flags, size, writable) or None} for every simulator name bound."""
     listed = {r['name']: r for r in csv.DictReader(open(path, encoding='utf-8'), delimiter='\t')}
+    # A simulator name with facts but no look-up is a row added to one table
+    # and not the other.
+    bound = {r['name'] for r in rows if r['table'] == 'host'}
+    unused = [n for n in listed if n not in bound and RENAMED.get(n) not in bound]
+    if unused:
+        sys.exit('gen_bound: %s: not looked up in %s: %s' % (os.path.basename(path), BOUND_TABLE, ' '.join(unused)))
     listed.update(HOST_FACTS_ADDED)
     facts = {}
     for r in rows:
@@ -509,6 +517,8 @@ def main():
     if len(args) not in (2, 3):
         sys.exit(__doc__)
     root = args[2] if len(args) == 3 else os.path.join(os.path.dirname(os.path.abspath(__file__)), '..')
+    global BOUND_TABLE
+    BOUND_TABLE = os.path.basename(args[0])
     rows = load(args[0])
     facts = load_host_facts(args[1], rows)
     fields, polls = build(rows, facts)
@@ -534,7 +544,8 @@ def main():
             if not os.path.exists(path) or open(path, encoding='utf-8', newline='').read() != text:
                 stale.append(rel)
         if stale:
-            sys.exit('gen_bound: out of date (run tools/gen_bound.py): ' + ' '.join(stale))
+            sys.exit('gen_bound: %s and %s disagree with the generated files (run tools/gen_bound.py): %s'
+                     % (os.path.basename(args[0]), os.path.basename(args[1]), ' '.join(stale)))
         print('gen_bound: %d generated files up to date' % len(outputs), file=sys.stderr)
         return
     for rel, text in outputs:

@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """Generate the command tables from the shared command TSVs.
 
-Usage: gen_commands.py DATA_DIR [REPO_ROOT]
+Usage: gen_commands.py [--check] DATA_DIR [REPO_ROOT]
 
 DATA_DIR holds commands.tsv, host_commands.tsv and own_commands_issued.tsv.
-Writes, below REPO_ROOT (default: the folder above this script):
+Writes (or, with --check, compares and fails on any difference), below
+REPO_ROOT (default: the folder above this script):
 
   src/core/command_ids.h           HostCmd and OwnCmd, the handles other code issues
   src/commands/command_handlers.h  one declaration per handler, grouped by the
@@ -12,8 +13,10 @@ Writes, below REPO_ROOT (default: the folder above this script):
   src/commands/command_table.cpp   created commands, host hooks, host names, groups
   simhost/catalog/host_commands.tsv  the host commands the simulated host must know
 
-Every count the plug-in relies on is checked first; on any disagreement the
-script prints it, writes nothing and exits with status 1.
+Every count the plug-in relies on is checked first, here and nowhere else:
+the generated headers carry the counts to the code and the tests. On any
+disagreement the script prints each one, naming its table, writes nothing and
+exits with status 1.
 """
 import csv
 import os
@@ -100,80 +103,105 @@ def read(path):
         return list(csv.DictReader(f, delimiter='\t', quoting=csv.QUOTE_NONE))
 
 
+outputs = []
+
+
 def write(root, rel, text):
-    path = os.path.join(root, rel)
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    with open(path, 'w', encoding='utf-8', newline='\n') as f:
-        f.write(text)
+    outputs.append((rel, text))
+
+
+def flush(root, check):
+    if check:
+        stale = []
+        for rel, text in outputs:
+            path = os.path.join(root, rel)
+            if not os.path.exists(path) or open(path, encoding='utf-8', newline='').read() != text:
+                stale.append(rel)
+        if stale:
+            sys.exit('gen_commands: commands.tsv, host_commands.tsv and own_commands_issued.tsv '
+                     'disagree with the generated files (run tools/gen_commands.py): ' + ' '.join(stale))
+        print('gen_commands: %d generated files up to date' % len(outputs), file=sys.stderr)
+        return
+    for rel, text in outputs:
+        path = os.path.join(root, rel)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, 'w', encoding='utf-8', newline='\n') as f:
+            f.write(text)
 
 
 def main():
-    if len(sys.argv) not in (2, 3):
+    args = sys.argv[1:]
+    check_only = bool(args) and args[0] == '--check'
+    if check_only:
+        args = args[1:]
+    if len(args) not in (1, 2):
         sys.exit(__doc__)
-    data = sys.argv[1]
-    root = sys.argv[2] if len(sys.argv) == 3 else os.path.join(os.path.dirname(os.path.abspath(__file__)), '..')
+    data = args[0]
+    root = args[1] if len(args) == 2 else os.path.join(os.path.dirname(os.path.abspath(__file__)), '..')
     cmds = read(os.path.join(data, 'commands.tsv'))
     hosts = read(os.path.join(data, 'host_commands.tsv'))
     owns = read(os.path.join(data, 'own_commands_issued.tsv'))
 
     # ---- checks ---------------------------------------------------------------
     names = [c['name'] for c in cmds]
-    check(len(cmds) == 473, 'created commands: %d, want 473' % len(cmds))
-    check(len(set(names)) == len(names), 'a command name appears twice')
-    check([int(c['seq']) for c in cmds] == list(range(1, len(cmds) + 1)), 'seq is not 1..N in order')
+    check(len(cmds) == 473, 'commands.tsv: created commands: %d, want 473' % len(cmds))
+    check(len(set(names)) == len(names), 'commands.tsv: a command name appears twice')
+    check([int(c['seq']) for c in cmds] == list(range(1, len(cmds) + 1)), 'commands.tsv: seq is not 1..N in order')
     for c in cmds:
-        check(c['name'].startswith(PREFIX), 'name outside the namespace: ' + c['name'])
-        check(c['handler_area'] in AREAS, 'unknown handler area: %r' % c['handler_area'])
-        check(c['description'] != '', 'empty description: ' + c['name'])
+        check(c['name'].startswith(PREFIX), 'commands.tsv: name outside the namespace: ' + c['name'])
+        check(c['handler_area'] in AREAS, 'commands.tsv: unknown handler area: %r' % c['handler_area'])
+        check(c['description'] != '', 'commands.tsv: empty description: ' + c['name'])
     group_order = []
     for c in cmds:
         if not group_order or group_order[-1] != c['group']:
             group_order.append(c['group'])
-    check(group_order == [g[0] for g in GROUPS], 'groups not contiguous or not in order: %s' % group_order)
+    check(group_order == [g[0] for g in GROUPS], 'commands.tsv: groups not contiguous or not in order: %s' % group_order)
     per_group = Counter(c['group'] for c in cmds)
     for g, n, _ in GROUPS:
-        check(per_group[g] == n, '%s creates %d, want %d' % (g, per_group[g], n))
+        check(per_group[g] == n, 'commands.tsv: %s creates %d, want %d' % (g, per_group[g], n))
     kinds = Counter(c['kind'] for c in cmds)
-    check(dict(kinds) == KINDS, 'kind counts differ: %s' % dict(kinds))
+    for k in sorted(set(kinds) | set(KINDS)):
+        check(kinds[k] == KINDS.get(k, 0), 'commands.tsv: kind %r: %d, want %d' % (k, kinds[k], KINDS.get(k, 0)))
     for c in cmds:
         rest = c['name'][len(PREFIX):]
-        check(c['kind'] == (rest.split('/')[0] if '/' in rest else ''), 'kind column disagrees: ' + c['name'])
+        check(c['kind'] == (rest.split('/')[0] if '/' in rest else ''), 'commands.tsv: kind column disagrees: ' + c['name'])
 
     looked = [h for h in hosts if h['role'] == 'looked_up']
     taken = [h for h in hosts if h['role'] == 'taken_over']
-    check(len(looked) == 53, 'look-ups: %d, want 53' % len(looked))
-    check(len(taken) == 35, 'take-overs: %d, want 35' % len(taken))
-    check(hosts == looked + taken, 'look-ups must all come before the take-overs')
-    check(len({h['name'] for h in hosts}) == 88, 'a host command appears twice')
+    check(len(looked) == 53, 'host_commands.tsv: look-ups: %d, want 53' % len(looked))
+    check(len(taken) == 35, 'host_commands.tsv: take-overs: %d, want 35' % len(taken))
+    check(hosts == looked + taken, 'host_commands.tsv: look-ups must all come before the take-overs')
+    check(len({h['name'] for h in hosts}) == len(hosts), 'host_commands.tsv: a host command appears twice')
     for h in hosts:
-        check(h['name'].startswith('sim/'), 'host command outside sim/: ' + h['name'])
+        check(h['name'].startswith('sim/'), 'host_commands.tsv: host command outside sim/: ' + h['name'])
     for g, _, nh in GROUPS:
         got = sum(1 for h in taken if h['group'] == g)
-        check(got == nh, '%s takes over %d, want %d' % (g, got, nh))
+        check(got == nh, 'host_commands.tsv: %s takes over %d, want %d' % (g, got, nh))
     check([h['group'] for h in taken] == sorted((h['group'] for h in taken),
                                                  key=[g[0] for g in GROUPS].index),
-          'take-overs not in group order')
+          'host_commands.tsv: take-overs not in group order')
     passing = [h['name'] for h in taken if h['returns'] == '1']
     check(sorted(passing) == sorted('sim/flight_controls/%s_trim_%s' % (a, s)
                                     for a in ('aileron', 'rudder') for s in ('left', 'right')),
-          'hooks that let the host act as well: %s' % passing)
-    check(all(h['returns'] in ('0', '1') for h in taken), 'take-over without a return value')
+          'host_commands.tsv: hooks that let the host act as well: %s' % passing)
+    check(all(h['returns'] in ('0', '1') for h in taken), 'host_commands.tsv: take-over without a return value')
     hook_area = {}
     for h in taken:
         m = re.search(r'handler area: ([^;]+);', h['notes'])
-        check(m is not None and m.group(1) in AREAS, 'take-over without a known area: ' + h['name'])
+        check(m is not None and m.group(1) in AREAS, 'host_commands.tsv: take-over without a known area: ' + h['name'])
         if m:
             hook_area[h['name']] = m.group(1)
 
-    check(len(owns) == 14, 'own commands issued: %d, want 14' % len(owns))
+    check(len(owns) == 14, 'own_commands_issued.tsv: own commands issued: %d, want 14' % len(owns))
     for o in owns:
-        check(o['name'] in names, 'issued own command is not created: ' + o['name'])
+        check(o['name'] in names, 'own_commands_issued.tsv: issued own command is not created: ' + o['name'])
 
     handlers = [own_handler(n) for n in names] + ['hook_' + host_id(h['name']) for h in taken]
-    check(len(set(handlers)) == 508, 'handlers: %d distinct names, want 508' % len(set(handlers)))
-    check(len({host_id(h['name']) for h in hosts}) == 88, 'host identifiers collide')
+    check(len(set(handlers)) == len(handlers),
+          'commands.tsv and host_commands.tsv: %d handler names, %d distinct' % (len(handlers), len(set(handlers))))
+    check(len({host_id(h['name']) for h in hosts}) == len(hosts), 'host_commands.tsv: host identifiers collide')
     own_ids = [ident(o['name'][len(PREFIX):]) for o in owns]
-    check(len(set(own_ids)) == 14, 'own identifiers collide')
+    check(len(set(own_ids)) == len(owns), 'own_commands_issued.tsv: own identifiers collide')
 
     if errors:
         for e in errors:
@@ -213,7 +241,14 @@ def main():
            '// defines it. The host calls each with the command, the phase (0 begin,\n'
            '// 1 continue, 2 end) and the reference value, which is always null.\n',
            '#pragma once\n\n#include "platform/xplm.h"\n\n',
-           'using command_handler = int(XPLMCommandRef command, XPLMCommandPhase phase, void* refcon);\n']
+           'using command_handler = int(XPLMCommandRef command, XPLMCommandPhase phase, void* refcon);\n\n',
+           '// The sizes of the command tables (commands/command_table.h). Code and tests\n'
+           '// take them from here; their one pin is the generator\'s check of its tables.\n',
+           'constexpr int cockpit_command_count = %d;  // commands created\n' % len(cmds),
+           'constexpr int host_hook_count = %d;  // host commands taken over\n' % len(taken),
+           'constexpr int command_group_count = %d;\n' % len(GROUPS),
+           'constexpr int command_handler_count = %d;  // one per created command and take-over\n'
+           % len(handlers)]
     for area, module in AREAS.items():
         out.append('\n// commands/%s.cpp: %s (%d)\n' % (module, area, len(by_area[area])))
         for fn, _ in by_area[area]:
@@ -249,8 +284,10 @@ def main():
     # ---- the simulated host's catalog ------------------------------------------------------
     write(root, 'simhost/catalog/host_commands.tsv', 'name\n' + ''.join(h['name'] + '\n' for h in hosts))
 
-    print('gen_commands: %d commands in %d groups, %d host look-ups, %d take-overs, %d own issued, %d handlers'
-          % (len(cmds), len(GROUPS), len(looked), len(taken), len(owns), len(handlers)))
+    flush(root, check_only)
+    if not check_only:
+        print('gen_commands: %d commands in %d groups, %d host look-ups, %d take-overs, %d own issued, %d handlers'
+              % (len(cmds), len(GROUPS), len(looked), len(taken), len(owns), len(handlers)))
 
 
 if __name__ == '__main__':

@@ -1,15 +1,17 @@
 #!/usr/bin/env python3
 """Generate the published dataref tables and their backing globals.
 
-Usage: gen_published.py PATH/published_datarefs.tsv [REPO_ROOT]
+Usage: gen_published.py [--check] PATH/published_datarefs.tsv [REPO_ROOT]
 
-Writes, below REPO_ROOT/src:
+Writes (or, with --check, compares and fails on any difference), below
+REPO_ROOT/src:
   - one backing module per owning subsystem area (header + source) holding the
     globals that the published datarefs expose, grouped in a namespace per
     cockpit area (instanced label families become fixed 2-D arrays);
   - datarefs/list_<list>.cpp: one table of rows per registration list;
-  - datarefs/lists_generated.cpp: the fourteen register/unregister functions
-    and the census expectations.
+  - datarefs/lists_generated.cpp: the fourteen register/unregister functions;
+  - datarefs/published_census.h: the census expectations, counted from the
+    table: the counts the code and the tests take, so a dataref is one row.
 Hand-written backing values (service values, the flight-plan list, variant)
 are mapped in SPECIAL below. Only the standard library is used.
 """
@@ -311,7 +313,7 @@ def assign_backing(rows):
         root, area, rest = split_name(r.name)
         module = AREA_MODULE.get((root, area))
         if module is None:
-            raise SystemExit("no owning module for %s" % r.name)
+            raise SystemExit("gen_published: published_datarefs.tsv: no owning module for %s" % r.name)
         r.header = module + ".h"
         ns = NS_RENAME.get((root, area), ident(area))
         # Namespaces named like C library functions (fmod, system, clock) clash
@@ -340,14 +342,14 @@ def assign_backing(rows):
         if var is None:
             var = ident(rest)
             if var in decls:
-                raise SystemExit("duplicate backing %s for %s" % (var, r.name))
+                raise SystemExit("gen_published: published_datarefs.tsv: duplicate backing %s for %s" % (var, r.name))
             init = START_VALUES.get(r.name)
             decls[var] = (r.kind, r.size, None, init, r.name)
         else:
             key = (module, ns, var)
             fam = families.setdefault(key, {"size": r.size, "slots": set()})
             if fam["size"] != r.size or index in fam["slots"]:
-                raise SystemExit("bad family slot %s" % r.name)
+                raise SystemExit("gen_published: published_datarefs.tsv: bad family slot %s" % r.name)
             fam["slots"].add(index)
             count = max(index + 1, decls.get(var, ("B", r.size, 0, None, ""))[2] or 0)
             decls[var] = ("B", r.size, count, None, r.name)
@@ -356,7 +358,7 @@ def assign_backing(rows):
     for (module, ns, var), fam in families.items():
         n = modules[module][ns][var][2]
         if fam["slots"] != set(range(n)):
-            raise SystemExit("family %s has gaps" % var)
+            raise SystemExit("gen_published: published_datarefs.tsv: family %s has gaps" % var)
     return modules
 
 
@@ -373,7 +375,15 @@ def decl_text(var, kind, size, count, init, extern):
     return s + ";"
 
 
+# With --check, the paths whose text differs from what would be written.
+STALE = None
+
+
 def write(path, text):
+    if STALE is not None:
+        if not os.path.exists(path) or open(path, encoding="utf-8").read() != text:
+            STALE.append(path)
+        return
     os.makedirs(os.path.dirname(path), exist_ok=True)
     old = None
     if os.path.exists(path):
@@ -455,7 +465,7 @@ def row_text(r):
     if k == "B":
         assert w is None
         return "PUB_B(%s, %s, %d)" % (args, r.expr, r.size)
-    raise SystemExit("unknown kind " + k)
+    raise SystemExit("gen_published: published_datarefs.tsv: unknown kind " + k)
 
 
 WRITER_HEADER = dict({
@@ -503,15 +513,7 @@ def emit_lists(src, rows):
         check = "check_published_census(); " if lst == LISTS[0] else ""
         out.append("void %s() { %spublish_list(%s_list); }\n" % (lst, check, short))
         out.append("void un%s() { withdraw_list(%s_list); }\n" % (lst, short))
-    out.append("\n// Expected census, checked at start-up in debug builds.\n")
-    out.append("const int expected_list_counts[published_list_count] = {%s};\n"
-               % ", ".join(str(len(v)) for v in by_list.values()))
     kinds = collections.Counter(r.flags for r in rows)
-    out.append("const int expected_total = %d;\n" % len(rows))
-    out.append("const int expected_writable = %d;\n" % sum(r.writable for r in rows))
-    out.append("const int expected_refind = %d;\n" % sum(r.refind for r in rows))
-    out.append("const KindCount expected_kind_counts[%d] = {%s};\n" % (
-        len(kinds), ", ".join("{%s, %d}" % (k, kinds[k]) for k in sorted(kinds, key=int))))
     write(os.path.join(src, "datarefs", "lists_generated.cpp"), "".join(out))
     h = [GEN, "// The registration tables of every published dataref and their census.\n",
          "#pragma once\n\n#include \"publication/publish.h\"\n\n",
@@ -519,11 +521,15 @@ def emit_lists(src, rows):
          "// In start-up order.\n",
          "extern const PublishedList* const published_lists[published_list_count];\n\n",
          "struct KindCount {\n  int type_flags;\n  int count;\n};\n",
-         "extern const int expected_list_counts[published_list_count];\n",
-         "extern const int expected_total;\nextern const int expected_writable;\n",
-         "extern const int expected_refind;\n",
-         "extern const KindCount expected_kind_counts[%d];\n" % len(kinds),
+         "\n// Expected census, checked at start-up in debug builds and by the tests.\n",
+         "inline constexpr int expected_list_counts[published_list_count] = {%s};\n"
+         % ", ".join(str(len(v)) for v in by_list.values()),
+         "constexpr int expected_total = %d;\n" % len(rows),
+         "constexpr int expected_writable = %d;\n" % sum(r.writable for r in rows),
+         "constexpr int expected_refind = %d;\n" % sum(r.refind for r in rows),
          "constexpr int expected_kind_kinds = %d;\n" % len(kinds),
+         "inline constexpr KindCount expected_kind_counts[expected_kind_kinds] = {%s};\n"
+         % ", ".join("{%s, %d}" % (k, kinds[k]) for k in sorted(kinds, key=int)),
          "\n// True when the tables match the census above and no name appears twice.\n",
          "bool published_census_ok();\n",
          "// Logs one line on a mismatch (debug builds only).\n",
@@ -532,23 +538,40 @@ def emit_lists(src, rows):
 
 
 def main():
-    if len(sys.argv) < 2:
+    global STALE
+    args = sys.argv[1:]
+    check = bool(args) and args[0] == "--check"
+    if check:
+        args = args[1:]
+        STALE = []
+    if len(args) not in (1, 2):
         raise SystemExit(__doc__)
-    root = sys.argv[2] if len(sys.argv) > 2 else os.path.join(os.path.dirname(__file__), "..")
+    root = args[1] if len(args) == 2 else os.path.join(os.path.dirname(__file__), "..")
     src = os.path.join(root, "src")
-    rows = load(sys.argv[1])
+    rows = load(args[0])
     names = [r.name for r in rows]
+    # Every disagreement at once, each naming the table.
+    errors = []
     if len(set(names)) != len(names):
-        raise SystemExit("a name appears twice")
-    if len(rows) != 1886:
-        raise SystemExit("expected 1886 rows, got %d" % len(rows))
+        errors.append("a name appears twice")
     plain_floats = {r.name for r in rows if r.flags == "2" and r.writer in ("plain",) + tuple(WRITERS.values())}
     for name in list(SWITCH_TRAVEL) + list(WRITERS):
         if name not in plain_floats:
-            raise SystemExit("%s: no writable float of the table" % name)
+            errors.append("%s: no writable float of the table" % name)
+    if errors:
+        for e in errors:
+            print("gen_published: published_datarefs.tsv: " + e, file=sys.stderr)
+        raise SystemExit(1)
     modules = assign_backing(rows)
     emit_modules(src, modules)
     emit_lists(src, rows)
+    if check:
+        if STALE:
+            raise SystemExit("gen_published: published_datarefs.tsv disagrees with the generated files "
+                             "(run tools/gen_published.py): "
+                             + " ".join(os.path.relpath(p, root) for p in STALE))
+        print("gen_published: generated files up to date", file=sys.stderr)
+        return
     print("%d datarefs, %d modules" % (len(rows), len(modules)))
     for m in sorted(modules):
         print("  %s: %d" % (m, sum(len(d) for d in modules[m].values())))

@@ -89,7 +89,8 @@ class Dataref:
 def load_datarefs(root):
     gen = read(os.path.join(root, "src/datarefs/lists_generated.cpp"))
     shorts = re.findall(r"^    &(\w+)_list,$", gen, re.M)
-    m = re.search(r"const int expected_total = (\d+);", gen)
+    census = read(os.path.join(root, "src/datarefs/published_census.h"))
+    m = re.search(r"constexpr int expected_total = (\d+);", census)
     expected_total = int(m.group(1)) if m else -1
     rows = []
     for short in shorts:
@@ -317,7 +318,6 @@ def handler_returns(source, function, depth=0):
 
 def load_commands(root):
     table = read(os.path.join(root, "src/commands/command_table.cpp"))
-    header = read(os.path.join(root, "src/commands/command_table.h"))
     ids = read(os.path.join(root, "src/core/command_ids.h"))
     handlers_h = read(os.path.join(root, "src/commands/command_handlers.h"))
 
@@ -329,7 +329,7 @@ def load_commands(root):
         return m.group(1).split("\n")
 
     def constant(name):
-        m = re.search(r"constexpr int %s = (\d+);" % name, header)
+        m = re.search(r"constexpr int %s = (\d+);" % name, handlers_h)
         return int(m.group(1)) if m else -1
 
     # Handler -> (source file, cockpit area), from the generated declarations.

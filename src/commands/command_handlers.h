@@ -8,6 +8,13 @@
 
 using command_handler = int(XPLMCommandRef command, XPLMCommandPhase phase, void* refcon);
 
+// The sizes of the command tables (commands/command_table.h). Code and tests
+// take them from here; their one pin is the generator's check of its tables.
+constexpr int cockpit_command_count = 473;  // commands created
+constexpr int host_hook_count = 35;  // host commands taken over
+constexpr int command_group_count = 10;
+constexpr int command_handler_count = 508;  // one per created command and take-over
+
 // commands/trim.cpp: trim (28)
 command_handler cmd_toggle_switch_stab_trim_overide;
 command_handler cmd_toggle_switch_stab_trim_overide_cover;

@@ -30,10 +30,8 @@ struct CommandGroup {
   int hook_count;
 };
 
-constexpr int cockpit_command_count = 473;
-constexpr int host_hook_count = 35;
-constexpr int command_group_count = 10;
-
+// The table sizes (cockpit_command_count, host_hook_count, command_group_count)
+// are generated with the handlers' declarations.
 extern const CockpitCommand cockpit_commands[cockpit_command_count];
 extern const char* const host_command_names[host_command_count];  // indexed by HostCmd
 extern const HostCommandHook host_command_hooks[host_hook_count];

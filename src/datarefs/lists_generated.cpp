@@ -64,10 +64,3 @@ void register_tcas_datarefs() { publish_list(tcas_list); }
 void unregister_tcas_datarefs() { withdraw_list(tcas_list); }
 void register_fms_legs_datarefs() { publish_list(fms_legs_list); }
 void unregister_fms_legs_datarefs() { withdraw_list(fms_legs_list); }
-
-// Expected census, checked at start-up in debug builds.
-const int expected_list_counts[published_list_count] = {11, 14, 29, 330, 15, 92, 35, 12, 15, 21, 33, 1151, 38, 90};
-const int expected_total = 1886;
-const int expected_writable = 323;
-const int expected_refind = 1677;
-const KindCount expected_kind_counts[7] = {{1, 5}, {2, 1184}, {4, 4}, {8, 162}, {16, 1}, {24, 1}, {32, 529}};

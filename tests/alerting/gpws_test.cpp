@@ -536,6 +536,40 @@ TEST_F(Callouts, DescentCallsEachHeightOnce) {
   for (size_t i = 0; i < watch.size(); ++i) EXPECT_NEAR(watch[i].at, expect[i], 0.5f) << expect[i];
 }
 
+// Each height of the callouts' table on both sides: a descent begun just
+// under the arming height calls nothing, one begun just over it calls at the
+// firing height, and the call stands until the clearing height.
+TEST_F(Callouts, EachHeightOfTheTableOnBothSides) {
+  struct Row {
+    float* flag;
+    float clear_ft, fire_ft, arm_ft;
+  } rows[] = {
+      {&cue_fmod::callouts_5, 2, 8, 15},         {&cue_fmod::callouts_10, 2, 15, 25},
+      {&cue_fmod::callouts_20, 12, 25, 35},      {&cue_fmod::callouts_30, 22, 35, 45},
+      {&cue_fmod::callouts_40, 32, 45, 55},      {&cue_fmod::callouts_50, 42, 55, 65},
+      {&cue_fmod::callouts_60, 52, 65, 75},      {&cue_fmod::callouts_100, 70, 110, 125},
+      {&cue_fmod::callouts_200, 120, 210, 225},  {&cue_fmod::callouts_300, 220, 310, 325},
+      {&cue_fmod::callouts_400, 320, 410, 425},  {&cue_fmod::callouts_500, 420, 510, 525},
+      {&cue_fmod::callouts_1000, 800, 1010, 1025}, {&cue_fmod::callouts_2500, 1500, 2500, 2900},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.fire_ft);
+    callout_state = CalloutState{};
+    *r.flag = 0.0f;
+    std::vector<Fired> watch = {{r.flag, 0}};
+    descend(r.arm_ft - std::min(0.04f * r.arm_ft, (r.arm_ft - r.fire_ft) / 2.0f), 0.0f, 600.0f, watch);
+    EXPECT_LT(watch[0].at, 0.0f) << "called without arming";
+    callout_state = CalloutState{};
+    *r.flag = 0.0f;
+    descend(r.arm_ft * 1.04f, r.fire_ft - 1.0f, 600.0f, watch);
+    EXPECT_NEAR(watch[0].at, r.fire_ft, 0.5f);
+    descend(r.clear_ft * 1.04f, r.clear_ft * 1.04f, 600.0f, watch);
+    EXPECT_EQ(*r.flag, 1.0f) << "cleared above " << r.clear_ft;
+    descend(r.clear_ft * 0.96f, r.clear_ft * 0.96f, 600.0f, watch);
+    EXPECT_EQ(*r.flag, 0.0f) << "standing below " << r.clear_ft;
+  }
+}
+
 // The sixteenth timer belongs to no callout: it runs down and clears no flag.
 TEST_F(Callouts, SixteenthTimerRunsDownAlone) {
   script_mirror.zuvadud_D738_FMS_flight_phase = 0.0f;  // no callout evaluated

@@ -208,6 +208,7 @@ TEST_F(Rating, AirframeFailsBeyondTheHardLoadBound) {
   const Case cases[] = {{0, 3.85f, false}, {0, 3.95f, true}, {0, 3.2f, false},
                         {5, 2.95f, false}, {5, 3.05f, true}, {0, -2.5f, false},
                         {0, -2.7f, true}, {2.3f, 3.05f, true}, {2.0f, 3.05f, false},
+                        {2.1f, 3.05f, true}, {5, -0.75f, false}, {5, -0.85f, true},
                         {2.3f, 3.05f, true, 2}, {2.3f, 3.05f, true, 3}};
   for (const Case& k : cases) {
     SetUp();

@@ -321,8 +321,10 @@ TEST_F(GpwsLimits, OverspeedAccumulatorRates) {
     EXPECT_NEAR(engine_failure_state.overspeed_accumulators[0], 100.0f + r.per_second, 1e-4f) << r.n1;
   }
   EXPECT_EQ(host_mirror.sim_operation_failures_rel_engfai0, 0);
-  engine_failure_state.overspeed_accumulators[0] = 449.5f;
+  engine_failure_state.overspeed_accumulators[0] = 449.0f;
   host_mirror.sim_flightmodel_engine_ENGN_N1_[0] = 103.5f;
+  engine_overspeed_starvation_step(0.5f);
+  EXPECT_EQ(host_mirror.sim_operation_failures_rel_engfai0, 0) << "450 s of overspeed, not 449.5";
   engine_overspeed_starvation_step(0.5f);
   EXPECT_EQ(host_mirror.sim_operation_failures_rel_engfai0, 6);
 }

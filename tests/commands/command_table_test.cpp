@@ -1,10 +1,12 @@
-// The command table against the published command vocabulary: counts by kind
-// and group, the take-over lists, description spot checks, and one distinct
-// handler per registration answering the host as prescribed.
+// The command table against the published command vocabulary: the groups in
+// order, the take-over lists, description spot checks, and one distinct
+// handler per registration answering the host as prescribed. The counts
+// themselves (by table, kind and group) are pinned once, where the tables are
+// generated (tools/gen_commands.py, run by gen_commands_check); here they are
+// taken from the generated header.
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <map>
 #include <set>
 #include <string>
 
@@ -13,12 +15,6 @@
 namespace {
 
 const std::string kPrefix = "zuvadud/D738/";
-
-std::string kind_of(const std::string& full) {
-  const std::string rest = full.substr(kPrefix.size());
-  const auto slash = rest.find('/');
-  return slash == std::string::npos ? std::string() : rest.substr(0, slash);
-}
 
 const CockpitCommand* find_command(const std::string& path) {
   for (const CockpitCommand& c : cockpit_commands)
@@ -35,39 +31,21 @@ TEST(CommandTable, EveryNameOnceUnderTheAircraftNamespace) {
     ASSERT_NE(c.description, nullptr);
     EXPECT_GT(std::strlen(c.description), 0u) << c.name;
   }
-  EXPECT_EQ(names.size(), 473u);
-}
-
-TEST(CommandTable, CountsByKindComponent) {
-  std::map<std::string, int> got;
-  for (const CockpitCommand& c : cockpit_commands) ++got[kind_of(c.name)];
-  const std::map<std::string, int> want = {
-      {"toggle_switch", 178}, {"push_button", 67}, {"knob", 43},       {"switch", 39},
-      {"audio", 18},          {"comm", 18},        {"rtp_L", 12},      {"rtp_R", 12},
-      {"rtp_D", 12},          {"fire", 9},         {"gear_lock", 1},   {"rotary", 8},
-      {"engine", 8},          {"cabin", 7},        {"one_way_switch", 6}, {"alert", 4},
-      {"system", 4},          {"flight_controls", 4}, {"autopilot", 2}, {"spring_toggle_switch", 2},
-      {"spring_switch", 1},   {"LDU_control", 1},  {"", 17}};
-  EXPECT_EQ(got, want);
+  EXPECT_EQ(names.size(), static_cast<size_t>(cockpit_command_count));
 }
 
 TEST(CommandTable, GroupsInRegistrationOrderCoverTheTable) {
-  struct Want {
-    const char* name;
-    int commands, hooks;
-  };
-  const Want want[command_group_count] = {
-      {"register_n1_source_commands", 2, 6},     {"register_audio_panel_commands", 41, 0},
-      {"register_anti_ice_commands", 7, 0},      {"register_radio_panel_commands", 59, 0},
-      {"register_chrono_commands", 12, 0},       {"register_fire_commands", 9, 0},
-      {"register_cover_commands", 14, 4},        {"register_light_switch_commands", 52, 0},
-      {"register_cabin_light_commands", 7, 0},   {"register_main_commands", 270, 25}};
+  const char* const want[command_group_count] = {
+      "register_n1_source_commands",    "register_audio_panel_commands", "register_anti_ice_commands",
+      "register_radio_panel_commands",  "register_chrono_commands",      "register_fire_commands",
+      "register_cover_commands",        "register_light_switch_commands", "register_cabin_light_commands",
+      "register_main_commands"};
   int next_command = 0, next_hook = 0;
   for (int g = 0; g < command_group_count; ++g) {
-    SCOPED_TRACE(want[g].name);
-    EXPECT_STREQ(command_groups[g].name, want[g].name);
-    EXPECT_EQ(command_groups[g].command_count, want[g].commands);
-    EXPECT_EQ(command_groups[g].hook_count, want[g].hooks);
+    SCOPED_TRACE(want[g]);
+    EXPECT_STREQ(command_groups[g].name, want[g]);
+    EXPECT_GT(command_groups[g].command_count, 0);
+    EXPECT_GE(command_groups[g].hook_count, 0);
     EXPECT_EQ(command_groups[g].first_command, next_command);
     EXPECT_EQ(command_groups[g].first_hook, next_hook);
     next_command += command_groups[g].command_count;
@@ -89,14 +67,16 @@ TEST(CommandTable, GroupBoundariesFallOnTheirFirstAndLastCommands) {
       {4, "push_button/chrono_disp_mode_capt", "push_button/chrono_bright_minus_fo"},
       {6, "button_switch_cover00", "push_button/emer_exit_full_off"},
       {8, "cabin/pax_white_bright", "cabin/entry_white_medium"},
-      {9, nullptr, "engine/mixture2_hold"},
+      {9, "toggle_switch/oxy_mask_capt_on", nullptr},  // the last group ends with the table
   };
   for (const Edge& e : edges) {
     const CommandGroup& g = command_groups[e.group];
     if (e.first) {
       EXPECT_EQ(kPrefix + e.first, cockpit_commands[g.first_command].name) << g.name;
     }
-    EXPECT_EQ(kPrefix + e.last, cockpit_commands[g.first_command + g.command_count - 1].name) << g.name;
+    if (e.last) {
+      EXPECT_EQ(kPrefix + e.last, cockpit_commands[g.first_command + g.command_count - 1].name) << g.name;
+    }
   }
 }
 
@@ -164,11 +144,10 @@ TEST(CommandTable, HostTakeOversByGroupInTakeOverOrder) {
     EXPECT_STREQ(host_command_names[id], want[k]) << k;
   }
   std::set<std::string> all(host_command_names, host_command_names + host_command_count);
-  EXPECT_EQ(all.size(), 88u);
+  EXPECT_EQ(all.size(), static_cast<size_t>(host_command_count));
 }
 
 TEST(CommandTable, IssuedHostLookUpsStartAndEndAsListed) {
-  EXPECT_EQ(host_lookup_count, 53);
   EXPECT_STREQ(host_command_names[0], "sim/annunciator/clear_master_warning");
   EXPECT_STREQ(host_command_names[static_cast<int>(HostCmd::electrical_APU_on)], "sim/electrical/APU_on");
   EXPECT_STREQ(host_command_names[host_lookup_count - 1], "sim/operation/fix_all_systems");
@@ -214,7 +193,7 @@ TEST(CommandTable, OneDistinctHandlerPerRegistrationAndItsAnswer) {
     for (int phase : {xplm_CommandBegin, xplm_CommandContinue, xplm_CommandEnd})
       EXPECT_EQ(h.handler(nullptr, phase, nullptr), want) << name << " phase " << phase;
   }
-  EXPECT_EQ(handlers.size(), 508u);
+  EXPECT_EQ(handlers.size(), static_cast<size_t>(command_handler_count));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 
+#include "commands/command_handlers.h"
 #include "host.h"
 
 namespace {
@@ -23,28 +24,17 @@ class LoadedCommands : public ::testing::Test {
   void TearDown() override { simhost::reset(); }
 };
 
-TEST_F(LoadedCommands, CreatesEachCommandOnceByKind) {
+// What each one is, by kind and group, the reference (reference_docs_check)
+// and the generator's check of its table (gen_commands_check) pin.
+TEST_F(LoadedCommands, CreatesEachCommandOnce) {
   const auto created = simhost::plugin_commands();
-  ASSERT_EQ(created.size(), 473u);
+  ASSERT_EQ(created.size(), static_cast<size_t>(cockpit_command_count));
   std::set<std::string> names;
-  std::map<std::string, int> kinds;
   for (const auto& c : created) {
     EXPECT_TRUE(names.insert(c.name).second) << "created twice: " << c.name;
-    ASSERT_EQ(c.name.rfind(kPrefix, 0), 0u) << c.name;
-    const std::string rest = c.name.substr(kPrefix.size());
-    const auto slash = rest.find('/');
-    ++kinds[slash == std::string::npos ? "" : rest.substr(0, slash)];
+    EXPECT_EQ(c.name.rfind(kPrefix, 0), 0u) << c.name;
   }
-  const std::map<std::string, int> want = {
-      {"toggle_switch", 178}, {"push_button", 67}, {"knob", 43},       {"switch", 39},
-      {"audio", 18},          {"comm", 18},        {"rtp_L", 12},      {"rtp_R", 12},
-      {"rtp_D", 12},          {"fire", 9},         {"gear_lock", 1},   {"rotary", 8},
-      {"engine", 8},          {"cabin", 7},        {"one_way_switch", 6}, {"alert", 4},
-      {"system", 4},          {"flight_controls", 4}, {"autopilot", 2}, {"spring_toggle_switch", 2},
-      {"spring_switch", 1},   {"LDU_control", 1},  {"", 17}};
-  EXPECT_EQ(kinds, want);
   EXPECT_EQ(created.front().name, kPrefix + "toggle_switch/n1_set_source_left");
-  EXPECT_EQ(created.back().name, kPrefix + "engine/mixture2_hold");
 }
 
 TEST_F(LoadedCommands, DescriptionsAsWritten) {
@@ -61,7 +51,7 @@ TEST_F(LoadedCommands, DescriptionsAsWritten) {
 }
 
 TEST_F(LoadedCommands, HandlersAndTakeOversWhileLoadedAndAfterStop) {
-  EXPECT_EQ(simhost::registrations().command_handlers, 508);
+  EXPECT_EQ(simhost::registrations().command_handlers, command_handler_count);
   const std::string trim = "sim/flight_controls/aileron_trim_left";
   const std::string gear = "sim/flight_controls/landing_gear_down";
   EXPECT_EQ(simhost::handler_count(trim), 1);

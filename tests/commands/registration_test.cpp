@@ -143,11 +143,11 @@ TEST_F(Registration, IssuedHostCommandsAreFoundBeforeAnyCreation) {
 TEST_F(Registration, EachCommandCreatedOnceInOrderThenRegisteredBeforeWithNullRefcon) {
   register_commands();
   const auto creates = of(rec::Call::create);
-  ASSERT_EQ(creates.size(), 473u);
+  ASSERT_EQ(creates.size(), static_cast<size_t>(cockpit_command_count));
   for (int i = 0; i < cockpit_command_count; ++i) EXPECT_EQ(creates[i].name, cockpit_commands[i].name) << i;
 
   const auto created = simhost::plugin_commands();
-  ASSERT_EQ(created.size(), 473u);
+  ASSERT_EQ(created.size(), static_cast<size_t>(cockpit_command_count));
   for (int i = 0; i < cockpit_command_count; ++i) {
     EXPECT_EQ(created[i].name, cockpit_commands[i].name);
     EXPECT_EQ(created[i].description, cockpit_commands[i].description);
@@ -161,8 +161,8 @@ TEST_F(Registration, EachCommandCreatedOnceInOrderThenRegisteredBeforeWithNullRe
     EXPECT_EQ(r.command, rec::events[i].command);
   }
   const auto regs = of(rec::Call::reg);
-  ASSERT_EQ(regs.size(), 508u);
-  EXPECT_EQ(simhost::registrations().command_handlers, 508);
+  ASSERT_EQ(regs.size(), static_cast<size_t>(command_handler_count));
+  EXPECT_EQ(simhost::registrations().command_handlers, command_handler_count);
   std::set<XPLMCommandCallback_f> handlers;
   std::set<XPLMCommandRef> commands;
   for (const rec::Event& r : regs) {
@@ -171,14 +171,14 @@ TEST_F(Registration, EachCommandCreatedOnceInOrderThenRegisteredBeforeWithNullRe
     handlers.insert(r.handler);
     commands.insert(r.command);
   }
-  EXPECT_EQ(handlers.size(), 508u);
-  EXPECT_EQ(commands.size(), 508u);
+  EXPECT_EQ(handlers.size(), static_cast<size_t>(command_handler_count));
+  EXPECT_EQ(commands.size(), static_cast<size_t>(command_handler_count));
 }
 
 TEST_F(Registration, GroupsTakeOverTheirHostCommandsAfterTheirOwn) {
   register_commands();
   struct Seam {
-    const char* last_own;
+    const char* last_own;  // null: the table's last command
     const char* first_hook;
     const char* last_hook;
     const char* next_create;
@@ -188,11 +188,11 @@ TEST_F(Registration, GroupsTakeOverTheirHostCommandsAfterTheirOwn) {
        "sim/engines/thrust_reverse_toggle_2", "zuvadud/D738/push_button/capt_six_pack"},
       {"zuvadud/D738/push_button/emer_exit_full_off", "sim/flight_controls/rudder_trim_left",
        "sim/flight_controls/aileron_trim_right", "zuvadud/D738/switch/logo_light_on"},
-      {"zuvadud/D738/engine/mixture2_hold", "sim/lights/landing_lights_on", "sim/flight_controls/pitch_trimB_down",
-       nullptr},
+      {nullptr, "sim/lights/landing_lights_on", "sim/flight_controls/pitch_trimB_down", nullptr},
   };
   for (const Seam& s : seams) {
-    const size_t own = index_of(rec::Call::reg, s.last_own);
+    const size_t own =
+        index_of(rec::Call::reg, s.last_own ? s.last_own : cockpit_commands[cockpit_command_count - 1].name);
     const size_t find = index_of(rec::Call::find, s.first_hook);
     const size_t last = index_of(rec::Call::reg, s.last_hook);
     ASSERT_LT(last, rec::events.size()) << s.last_hook;
@@ -256,7 +256,8 @@ TEST_F(Registration, AbsentHostCommandIsNeverHandedToTheHost) {
   rec::absent = {"sim/flight_controls/landing_gear_down", "sim/flight_controls/aileron_trim_left",
                  "sim/electrical/APU_on"};
   register_commands();
-  EXPECT_EQ(of(rec::Call::reg).size(), 506u);
+  // Two take-overs are lost with their host commands; the look-up had no handler.
+  EXPECT_EQ(of(rec::Call::reg).size(), static_cast<size_t>(command_handler_count - 2));
   EXPECT_EQ(host_command(HostCmd::electrical_APU_on), nullptr);
   EXPECT_EQ(host_command(HostCmd::flight_controls_landing_gear_down), nullptr);
   EXPECT_NE(host_command(HostCmd::flight_controls_landing_gear_up), nullptr);
@@ -265,7 +266,7 @@ TEST_F(Registration, AbsentHostCommandIsNeverHandedToTheHost) {
   issue_command_begin(HostCmd::electrical_APU_on);
   issue_command_end(HostCmd::electrical_APU_on);
   unregister_all();
-  EXPECT_EQ(of(rec::Call::unreg).size(), 506u);
+  EXPECT_EQ(of(rec::Call::unreg).size(), static_cast<size_t>(command_handler_count - 2));
   for (const rec::Event& e : rec::events) {
     if (e.call != rec::Call::find && e.call != rec::Call::create) {
       EXPECT_NE(e.command, nullptr) << e.name;

@@ -8,6 +8,14 @@ foreach(fn XPLMFindCommand XPLMCreateCommand XPLMRegisterCommandHandler XPLMUnre
   target_link_options(commands_unit_test PRIVATE "LINKER:--wrap=${fn}")
 endforeach()
 
+# The generated command tables and their counts against the shared command
+# tables (see gen_bound_check).
+if(Python3_Interpreter_FOUND AND EXISTS "${CORVANE_HOST_LISTS}/commands.tsv"
+   AND EXISTS "${CORVANE_HOST_LISTS}/host_commands.tsv" AND EXISTS "${CORVANE_HOST_LISTS}/own_commands_issued.tsv")
+  add_test(NAME gen_commands_check
+    COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tools/gen_commands.py --check ${CORVANE_HOST_LISTS} ${CMAKE_SOURCE_DIR})
+endif()
+
 # The same through the built module, loaded by the simulated host.
 corvane_integration_test(commands_integration_test ${CMAKE_CURRENT_LIST_DIR}/commands_integration_test.cpp)
 

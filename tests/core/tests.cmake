@@ -6,17 +6,21 @@ corvane_integration_test(core_binding_integration_test ${CMAKE_CURRENT_LIST_DIR}
 # The binding tables against the host catalogs of each host version.
 corvane_unit_test(core_binding_table_test ${CMAKE_CURRENT_LIST_DIR}/binding_table_test.cpp)
 target_compile_definitions(core_binding_table_test PRIVATE CORVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-# The generated binding tables and host catalogs must be what the generator
-# makes of the simulator's dataref lists, and the look-ups what the shared
-# name table lists, where those tables sit beside the source tree. A
+# Every generated table must be what its generator makes of the shared table
+# it comes from (gen_bound_check here, gen_commands_check and
+# gen_published_check beside their tests), and the look-ups what the shared
+# name table lists, where those tables sit beside the source tree: a row
+# added to a shared table, or a generated file edited by hand, fails. A
 # developer's tree may lack them (the checks are skipped); CI requires them
 # (scripts/test.sh --ci).
 set(CORVANE_HOST_LISTS "${CMAKE_SOURCE_DIR}/../shared/data" CACHE PATH
-    "Folder with bound_datarefs.tsv and host_datarefs.tsv for the generated-table check")
+    "Folder with the shared dataref and command tables for the generated-table checks")
 option(CORVANE_REQUIRE_HOST_LISTS "Fail when the shared tables are missing instead of skipping their checks" OFF)
+set(corvane_shared_tables host_datarefs.tsv bound_datarefs.tsv published_datarefs.tsv
+    commands.tsv host_commands.tsv own_commands_issued.tsv)
 find_package(Python3 COMPONENTS Interpreter)
 if(CORVANE_REQUIRE_HOST_LISTS)
-  foreach(table host_datarefs.tsv bound_datarefs.tsv)
+  foreach(table ${corvane_shared_tables})
     if(NOT EXISTS "${CORVANE_HOST_LISTS}/${table}")
       message(FATAL_ERROR "The shared-table checks are required and there is no ${CORVANE_HOST_LISTS}/${table}")
     endif()

@@ -1,4 +1,11 @@
 corvane_integration_test(published_census_integration_test ${CMAKE_CURRENT_LIST_DIR}/published_census_integration_test.cpp)
+# The generated registration tables, backing globals and census against the
+# shared table of published datarefs (see gen_bound_check).
+if(Python3_Interpreter_FOUND AND EXISTS "${CORVANE_HOST_LISTS}/published_datarefs.tsv")
+  add_test(NAME gen_published_check
+    COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tools/gen_published.py --check
+      ${CORVANE_HOST_LISTS}/published_datarefs.tsv ${CMAKE_SOURCE_DIR})
+endif()
 # The reference of every published dataref and command (docs/reference/) must
 # be what tools/gen_reference.py makes of the registration tables, and those
 # tables what the loaded module registers: a dataref or command added without
