@@ -66,10 +66,11 @@ namespace {
 
 constexpr float kInhgToPsi = 0.4911542f;
 
-// Fuel indication thresholds, kg.
+// Fuel indication thresholds, kg: where the latches set in flight (the
+// lower figures of the fuel step only keep a latch already set).
 constexpr float kLowTankKg = 453.0f;
-constexpr float kImbalanceKg = 91.0f;
-constexpr float kCentreFuelKg = 363.0f;
+constexpr float kImbalanceKg = 453.0f;
+constexpr float kCentreFuelKg = 762.0f;
 
 float oat_le_degc() { return host_mirror.sim_cockpit2_temperature_outside_air_LE_temp_degc; }
 
@@ -439,9 +440,9 @@ void common_fuel_indications() {
   fuel_indications.fuel_load_frames = 0.0f;
   fuel_indications.low_latch_left = left_kg < kLowTankKg ? 1.0f : 0.0f;
   fuel_indications.low_latch_right = right_kg < kLowTankKg ? 1.0f : 0.0f;
-  fuel_indications.imbalance_latch = std::fabs(left_kg - right_kg) >= kImbalanceKg ? 1.0f : 0.0f;
+  fuel_indications.imbalance_latch = std::fabs(left_kg - right_kg) > kImbalanceKg ? 1.0f : 0.0f;
   fuel_indications.config_latch =
-      (centre_kg >= kCentreFuelKg && host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on[1] == 0) ? 1.0f : 0.0f;
+      (centre_kg > kCentreFuelKg && host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on[1] == 0) ? 1.0f : 0.0f;
 }
 
 void common_guards_and_brake_pressure(StartupState state) {

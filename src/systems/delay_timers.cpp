@@ -16,6 +16,7 @@
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
 #include "engines/engine_values.h"
+#include "systems/apu_start/apu.h"
 #include "systems/gear_brakes/autobrake_state.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/electrical/electrical.h"
@@ -67,8 +68,9 @@ void set_host_yaw_damper_on() {
   host_send_i(bound::sim_cockpit2_switches_yaw_damper_on, 1);
 }
 
-// Takes the once-a-second APU burn from the tanks the pumps and the crossfeed
-// connect it to. Masses in kg: 0 left, 1 centre, 2 right.
+// Takes the once-a-second APU burn from the tanks the feeding pumps and the
+// crossfeed connect it to; what no pump gives, tank 1 gives by suction.
+// Masses in kg: 0 left, 1 centre, 2 right.
 void apu_fuel_burn() {
   apu_burn_elapsed += frame_time;
   if (!(apu_burn_elapsed > 1.0f)) return;
@@ -77,58 +79,38 @@ void apu_fuel_burn() {
     return;
   }
   int n_mass = 0;
-  int n_pump = 0;
   const float* mass_in = mirror_vf(bound::sim_flightmodel_weight_m_fuel, &n_mass);
-  const int* pump = mirror_vi(bound::sim_cockpit2_fuel_fuel_tank_pump_on, &n_pump);
   if (mass_in == nullptr || n_mass < 3) {
     apu_burn_elapsed = 0.0f;
     return;
   }
   float m[3] = {mass_in[0], mass_in[1], mass_in[2]};
-  const bool left_pump = pump != nullptr && n_pump > 0 && pump[0] != 0;
-  const bool ctr_pump = pump != nullptr && n_pump > 1 && pump[1] != 0;
-  const bool right_pump = pump != nullptr && n_pump > 2 && pump[2] != 0;
-  const bool ctr_feeds = engine::tank_c1_status == 1.0f;
+  const ApuFuelPumps p = apu_fuel_pumps();
   const bool crossfeed_open = knobs::cross_feed != 0.0f;
+  const bool centre = p.centre1 || (crossfeed_open && p.centre2);
   const float burn = apu_fuel_rate * apu_burn_elapsed;
-  // The centre tank keeps a floor of 99 kg per second of burn.
-  auto take_centre = [&]() {
+  float rest = burn;
+  if (centre) {
+    // The centre tank keeps a floor of 99 kg per second of burn; below it
+    // the rest is drawn from tank 1.
     const float floor_kg = 99.0f * apu_burn_elapsed;
-    float next = m[1] - burn;
-    if (next < floor_kg) next = m[1] < floor_kg ? m[1] : floor_kg;
-    m[1] = next;
-  };
-  if (!left_pump && !ctr_pump && !right_pump) {
-    m[0] -= burn;
-  } else if (!crossfeed_open) {
-    if (ctr_feeds && ctr_pump) {
-      take_centre();
-    } else if (left_pump) {
-      m[0] -= burn;
-    }
-  } else if (ctr_pump) {
-    take_centre();
-  } else if (left_pump && ctr_feeds) {
-    // The fuller wing tank is drawn down to the other first, the rest half
-    // from each.
-    float rest = burn;
-    const float diff = std::fabs(m[0] - m[2]);
-    const float first = rest < diff ? rest : diff;
-    if (m[0] > m[2]) m[0] -= first; else m[2] -= first;
-    rest -= first;
+    const float above = m[1] > floor_kg ? m[1] - floor_kg : 0.0f;
+    const float take = rest < above ? rest : above;
+    m[1] -= take;
+    rest -= take;
+  } else if (crossfeed_open && p.left && p.right) {
+    // Both wing pumps feeding an open crossfeed share the one burn.
     m[0] -= 0.5f * rest;
     m[2] -= 0.5f * rest;
-  } else if (left_pump) {
-    // Both wing pumps feeding an open crossfeed share the one burn.
-    if (right_pump) {
-      m[0] -= 0.5f * burn;
-      m[2] -= 0.5f * burn;
-    } else {
-      m[0] -= burn;
-    }
-  } else if (right_pump) {
-    m[2] -= burn;
+    rest = 0.0f;
+  } else if (p.left) {
+    m[0] -= rest;
+    rest = 0.0f;
+  } else if (crossfeed_open && p.right) {
+    m[2] -= rest;
+    rest = 0.0f;
   }
+  m[0] -= rest;
   if (m[0] < 0.0f) m[0] = 0.0f;
   if (m[2] < 0.0f) m[2] = 0.0f;
   for (int i = 0; i < 3; ++i) host_mirror.sim_flightmodel_weight_m_fuel[i] = m[i];

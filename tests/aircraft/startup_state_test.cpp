@@ -158,9 +158,9 @@ TEST_F(Startup, FuelIndications) {
     float left_low, right_low, imbalance, centre_ind;
   };
   const Case cases[] = {
-      {450.0f, 0.0f, 545.0f, 0, 1, 0, 1, 0},     {453.0f, 0.0f, 453.0f, 0, 0, 0, 0, 0},
-      {1000.0f, 363.0f, 1090.0f, 0, 0, 0, 0, 1}, {1000.0f, 363.0f, 1091.0f, 1, 0, 0, 1, 0},
-      {1000.0f, 362.9f, 1000.0f, 0, 0, 0, 0, 0},
+      {450.0f, 0.0f, 545.0f, 0, 1, 0, 0, 0},     {453.0f, 0.0f, 453.0f, 0, 0, 0, 0, 0},
+      {1000.0f, 763.0f, 1453.0f, 0, 0, 0, 0, 1}, {1000.0f, 763.0f, 1454.0f, 1, 0, 0, 1, 0},
+      {1000.0f, 762.0f, 1200.0f, 0, 0, 0, 0, 0}, {1000.0f, 363.0f, 1091.0f, 0, 0, 0, 0, 0},
   };
   for (const Case& c : cases) {
     set_state(2, 0.0f);  // no mode block: the pumps stay as set here

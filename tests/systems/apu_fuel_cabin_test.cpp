@@ -2,6 +2,8 @@
 // simulated host.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "alerting/aural_cues.h"
 #include "core/preprocess_values.h"
 #include "core/variant.h"
@@ -38,6 +40,7 @@ class Apu : public PanelTest {
     electrical::apu_low_oil = 0.0f;
     spring_toggle_switch::APU_start_pos = 1.0f;
     tanks(2000.0f, 0.0f, 2000.0f);
+    feeding({}, {});
     host_mirror.sim_weather_temperature_le_c = 15.0f;
     // The cockpit gauge's value is not the APU's inlet air.
     host_mirror.sim_cockpit2_temperature_outside_air_LE_temp_degc = -30.0f;
@@ -51,6 +54,16 @@ class Apu : public PanelTest {
   static void running(bool on, float n1) {
     host_mirror.sim_cockpit_engine_APU_running = on ? 1 : 0;
     host_mirror.sim_cockpit2_electrical_APU_N1_percent = n1;
+  }
+  // Pump statuses (switch ON, powered) and LOW PRESSURE conditions, L1 L2
+  // C1 C2 R1 R2.
+  static void feeding(const std::array<float, 6>& status, const std::array<int32_t, 6>& lit) {
+    float* s[6] = {&engine::tank_l1_status, &engine::tank_l2_status, &engine::tank_c1_status,
+                   &engine::tank_c2_status, &engine::tank_r1_status, &engine::tank_r2_status};
+    for (int i = 0; i < 6; ++i) {
+      *s[i] = status[static_cast<size_t>(i)];
+      fuel_pump_lights.condition[i] = lit[static_cast<size_t>(i)];
+    }
   }
 };
 
@@ -68,6 +81,7 @@ TEST_F(Apu, StartDelayDependsOnTemperatureAltitudeAndTheLowOilLight) {
   };
   for (const Case& c : cases) {
     SetUp();
+    feeding({1, 0, 0, 0, 0, 0}, {});
     host_mirror.sim_weather_temperature_le_c = c.le_degc;
     host_mirror.sim_flightmodel_position_elevation = c.elevation_m;
     electrical::apu_low_oil = c.low_oil;
@@ -83,10 +97,7 @@ TEST_F(Apu, StartDelayDependsOnTemperatureAltitudeAndTheLowOilLight) {
 
 TEST_F(Apu, HighFieldNeedsAPressurisedFeed) {
   host_mirror.sim_flightmodel_position_elevation = 8000.0;
-  annunciator::low_fuel_press_l1 = annunciator::low_fuel_press_l2 = 1.0f;
-  annunciator::low_fuel_press_c1 = annunciator::low_fuel_press_c2 = 1.0f;
-  annunciator::low_fuel_press_r1 = 0.0f;
-  annunciator::low_fuel_press_r2 = 1.0f;
+  feeding({0, 0, 0, 0, 1, 0}, {1, 1, 0, 0, 0, 1});
   knobs::cross_feed = 0.0f;
   update_apu();  // computes this frame's availability
   update_apu();
@@ -95,6 +106,31 @@ TEST_F(Apu, HighFieldNeedsAPressurisedFeed) {
   update_apu();
   update_apu();
   EXPECT_EQ(apu_start_ready, 1.0f);
+  knobs::cross_feed = 0.0f;
+}
+
+// Tank 1 empty and nothing pumping (the centre pumps OFF, their lights dark
+// as they are when switched off): START finds no fuel and lights FAULT; a
+// running APU shuts down with it. OFF clears it.
+TEST_F(Apu, NoFuelFeedFailsTheStartAndStopsARunningApu) {
+  tanks(0.0f, 3000.0f, 3000.0f);
+  feeding({0, 0, 0, 0, 0, 0}, {1, 1, 0, 0, 1, 1});
+  knobs::cross_feed = 0.0f;
+  spring_toggle_switch::APU_start_pos = 2.0f;
+  update_apu();
+  update_apu();
+  EXPECT_EQ(apu_start_ready, 0.0f);
+  EXPECT_EQ(apu_state.fuel_fault, 1.0f);
+  spring_toggle_switch::APU_start_pos = 0.0f;
+  update_apu();
+  EXPECT_EQ(apu_state.fuel_fault, 0.0f);
+  spring_toggle_switch::APU_start_pos = 1.0f;
+  running(true, 100.0f);
+  delay_flags.apu_start_stage = 3.0f;
+  update_apu();
+  EXPECT_EQ(issued("sim/electrical/APU_off"), 1);
+  EXPECT_EQ(delay_flags.apu_start_stage, 0.0f);
+  EXPECT_EQ(apu_state.fuel_fault, 1.0f);
 }
 
 TEST_F(Apu, SwitchingOffARunningApuCoolsItDownFirst) {

@@ -11,6 +11,7 @@
 #include "systems/electrical/electric_values.h"
 #include "systems/electrical/electrical.h"
 #include "systems/flight_controls/flight_control_values.h"
+#include "systems/fuel/fuel_pump_lights.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"
 #include "systems/system_state.h"
@@ -194,54 +195,53 @@ TEST_F(DelayTimers, ApuBurnsFromTheLeftTankOnceASecondWithNoPumps) {
   EXPECT_EQ(apu_burn_elapsed, 0.0f);
 }
 
-TEST_F(DelayTimers, ApuCentreTankKeepsItsFloor) {
-  host_mirror.sim_cockpit_engine_APU_running = 1;
-  host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on[1] = 1;  // centre pump, crossfeed open
-  knobs::cross_feed = 1.0f;
-  host_mirror.sim_flightmodel_weight_m_fuel[1] = 100.0f;
-  apu_fuel_rate = 5.0f;
-  apu_burn_elapsed = 1.0f;
-  frame_time = 0.01f;
-  update_annunciator_timers();
-  EXPECT_FLOAT_EQ(host_mirror.sim_flightmodel_weight_m_fuel[1], 99.0f * 1.01f);
-  knobs::cross_feed = 0.0f;
-}
-
-TEST_F(DelayTimers, ApuBurnWithTheCrossfeedOpenIsTakenOnce) {
+TEST_F(DelayTimers, ApuBurnComesFromTheTanksItsFeedingPumpsReach) {
+  // Statuses 0/1 per pump L1 L2 C1 C2 R1 R2 (switch ON and powered); lit:
+  // the pump's LOW PRESSURE condition. A burn of 1 kg: 0.8 kg/s over 1.25 s.
   struct Case {
-    int left, centre, right;
-    float c1_status;
-    float left_kg, right_kg;  // starting wing masses
-    float want_left, want_right;
+    const char* what;
+    float status[6];
+    int lit[6];
+    float cross_feed, left_kg, centre_kg, right_kg;
+    float want_left, want_centre, want_right;
   };
-  // A burn of 1 kg: 0.8 kg/s over 1.25 s.
   const Case cases[] = {
-      {1, 0, 1, 0.0f, 1000.0f, 1000.0f, 999.5f, 999.5f},      // both wing pumps share it
-      {1, 0, 0, 0.0f, 1000.0f, 1000.0f, 999.0f, 1000.0f},     // left pump alone
-      {0, 0, 1, 0.0f, 1000.0f, 1000.0f, 1000.0f, 999.0f},     // right pump alone
-      {1, 0, 1, 1.0f, 1000.0f, 999.75f, 999.375f, 999.375f},  // fuller tank first, rest halved
+      {"open, both wings", {1, 1, 0, 0, 1, 1}, {}, 1, 1000, 500, 1000, 999.5f, 500, 999.5f},
+      {"open, left alone", {1, 0, 0, 0, 0, 0}, {}, 1, 1000, 500, 1000, 999, 500, 1000},
+      {"open, right alone", {0, 0, 0, 0, 1, 0}, {}, 1, 1000, 500, 1000, 1000, 500, 999},
+      {"open, C2 alone", {0, 0, 0, 1, 0, 0}, {}, 1, 1000, 500, 1000, 1000, 499, 1000},
+      {"closed, C1", {1, 1, 1, 0, 0, 0}, {}, 0, 1000, 500, 1000, 1000, 499, 1000},
+      {"closed, C2 and no left pump: suction", {0, 0, 0, 1, 1, 1}, {}, 0, 1000, 500, 1000, 999, 500, 1000},
+      {"closed, left pumps lit: suction", {1, 1, 0, 0, 0, 0}, {1, 1, 0, 0, 0, 0}, 0, 1000, 500, 1000, 999, 500, 1000},
+      {"centre at its floor: the rest from tank 1", {0, 0, 1, 0, 0, 0}, {}, 0, 1000, 124.0f, 1000, 999.25f, 123.75f,
+       1000},
+      {"centre below its floor", {0, 0, 1, 1, 0, 0}, {}, 1, 1000, 50, 1000, 999, 50, 1000},
   };
-  knobs::cross_feed = 1.0f;
+  float* status[6] = {&engine::tank_l1_status, &engine::tank_l2_status, &engine::tank_c1_status,
+                      &engine::tank_c2_status, &engine::tank_r1_status, &engine::tank_r2_status};
   for (const Case& c : cases) {
+    SetUp();
+    for (int i = 0; i < 6; ++i) {
+      *status[i] = c.status[i];
+      fuel_pump_lights.condition[i] = c.lit[i];
+    }
+    knobs::cross_feed = c.cross_feed;
     host_mirror.sim_cockpit_engine_APU_running = 1;
-    host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on[0] = c.left;
-    host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on[1] = c.centre;
-    host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on[2] = c.right;
-    engine::tank_c1_status = c.c1_status;
     host_mirror.sim_flightmodel_weight_m_fuel[0] = c.left_kg;
-    host_mirror.sim_flightmodel_weight_m_fuel[1] = 500.0f;
+    host_mirror.sim_flightmodel_weight_m_fuel[1] = c.centre_kg;
     host_mirror.sim_flightmodel_weight_m_fuel[2] = c.right_kg;
     apu_fuel_rate = 0.8f;
     apu_burn_elapsed = 1.0f;
     frame_time = 0.25f;
     update_annunciator_timers();
     const float* m = host_mirror.sim_flightmodel_weight_m_fuel;
-    EXPECT_FLOAT_EQ(m[0], c.want_left) << c.left << c.right << c.c1_status;
-    EXPECT_FLOAT_EQ(m[2], c.want_right) << c.left << c.right << c.c1_status;
-    EXPECT_EQ(m[1], 500.0f);
+    EXPECT_FLOAT_EQ(m[0], c.want_left) << c.what;
+    EXPECT_FLOAT_EQ(m[1], c.want_centre) << c.what;
+    EXPECT_FLOAT_EQ(m[2], c.want_right) << c.what;
   }
+  for (float* st : status) *st = 0.0f;
+  for (int32_t& lit : fuel_pump_lights.condition) lit = 0;
   knobs::cross_feed = 0.0f;
-  engine::tank_c1_status = 0.0f;
 }
 
 }  // namespace

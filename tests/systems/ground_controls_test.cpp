@@ -48,6 +48,7 @@ class GroundControls : public PanelTest {
     gear3_on_ground = 1;
     hydraulic::A_status = hydraulic::B_status = 1.0f;
     hydraulic::A_rudder = hydraulic::B_rudder = 1.0f;
+    switches::flt_ctr_A_pos = switches::flt_ctr_B_pos = 1.0f;
     cockpit::toe_brake_override = 0.0f;
     cockpit::parking_brake_pos = 0.0f;
     axis::left_toe_brake = axis::right_toe_brake = 0.0f;

@@ -472,16 +472,11 @@ void update_pressurization() {
   const float apu = clamp01((air::apu_bleed_valve_pos * air::apu_psi - p_cabin) * 0.5f);
   const float left_src = full * 0.5f * apu + e1 * full;
   const float right_src = e2 * full;
-  const float x = isolation_valve_pos;
-  float left_supply = left_src;
-  float right_supply = right_src;
-  if (x > 1.0f) {
-    left_supply = left_src + right_src;
-    right_supply = left_src;
-  } else if (x >= 0.0f) {
-    left_supply = left_src + right_src * x;
-    right_supply = right_src + (left_src - right_src) * x;
-  }
+  // Each side keeps its own source and gains the other's through the open
+  // isolation valve.
+  const float x = isolation_valve_pos > 0.0f ? clamp01(isolation_valve_pos) : 0.0f;
+  const float left_supply = left_src + right_src * x;
+  const float right_supply = right_src + left_src * x;
 
   const float flap_request = mirror_f(bound::sim_cockpit2_controls_flap_ratio);
   const bool bleeds_off = toggle_switch::bleed_air_1_pos == 0.0f && toggle_switch::bleed_air_2_pos == 0.0f;

@@ -37,6 +37,10 @@ float slat1_ratio_prev;
 namespace {
 
 constexpr int kFailed = 6;
+// Trailing edge flap positions (deploy ratio) that set the leading edges'
+// place: retracted up to the first, the mid position up to flaps 5.
+constexpr float kFlapsUpRatio = 0.01f;
+constexpr float kFlaps5Ratio = 0.385f;
 
 float radio_alt_ft() { return mirror_f(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot); }
 
@@ -45,8 +49,11 @@ void rudder_lights() {
   const float a = switches::flt_ctr_A_pos;
   const float b = switches::flt_ctr_B_pos;
   const bool any_stby = a == -1.0f || b == -1.0f;
-  const bool a_rud = (a == 0.0f || a == 1.0f) && hydraulic::A_status == 0.0f;
-  const bool b_rud = (b == 0.0f || b == 1.0f) && hydraulic::B_status == 0.0f;
+  // LOW PRESSURE downstream of the shutoff valve: lit at OFF, whose valve
+  // is closed, and at ON without the system; STBY RUD hands it over to the
+  // standby light.
+  const bool a_rud = a == 0.0f || (a == 1.0f && !flight_controls_powered_a());
+  const bool b_rud = b == 0.0f || (b == 1.0f && !flight_controls_powered_b());
   const bool stby_rud = (hydraulic::standby_on == 1.0f || any_stby) && hydraulic::standby_status == 0.0f;
   // STBY RUD ON: the standby system is on the rudder, by a switch or by the
   // pump starting itself.
@@ -92,14 +99,24 @@ void slat_lights() {
   annunciator::auto_slat_fail = as01(slat_fail) * l1;
   ann_state.six_pack[sp_flt_cont].slot[6] = slat_fail ? 1 : 0;
 
-  // TRANSIT while any device moves or rests short of a position; EXT only
-  // with the devices at rest extended, so green never shows over a moving
-  // or stopped-halfway leading edge (a slow alternate extension most of all).
+  // TRANSIT while any device moves or rests away from the position the
+  // trailing edge flaps call for; EXT only with the devices at rest extended
+  // where they belong, so green never shows over a moving or stopped-halfway
+  // leading edge (a slow alternate extension most of all), nor over leading
+  // edges that disagree with the flaps. Up to flaps 5 full extension belongs
+  // too: the auto slats' and the alternate drive's position.
   const float s = mirror_f(bound::sim_flightmodel2_controls_slat2_deploy_ratio);
   const float s1 = mirror_f(bound::sim_flightmodel2_controls_slat1_deploy_ratio);
+  const float te = mirror_f(bound::sim_cockpit2_controls_flap_handle_deploy_ratio);
   const bool moving = s != slat_ratio_prev || s1 != slat1_ratio_prev;
-  const bool ext = !moving && (s == 0.5f || s == 1.0f);
-  const bool transit = moving || (s != 0.0f && !ext);
+  auto agrees = [te](float le) {
+    if (!(te > kFlapsUpRatio)) return le == 0.0f;
+    if (te <= kFlaps5Ratio) return le == 0.5f || le == 1.0f;
+    return le == 1.0f;
+  };
+  const bool in_place = agrees(s) && agrees(s1);
+  const bool ext = !moving && in_place && s != 0.0f;
+  const bool transit = moving || !in_place;
   slat_ratio_prev = s;
   slat1_ratio_prev = s1;
   annunciator::slats_extend = as01(ext) * l1;

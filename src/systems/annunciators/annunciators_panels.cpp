@@ -23,6 +23,7 @@
 #include "systems/annunciators/annunciators.h"
 #include "systems/annunciators/annunciators_controls.h"
 #include "systems/annunciators/annunciators_panels.h"
+#include "systems/apu_start/apu.h"
 #include "systems/lights/cabin_light_values.h"
 #include "systems/radios/comm_values.h"
 #include "systems/delay_timers.h"
@@ -148,6 +149,8 @@ void annunciators_overhead() {
     g[sp_apu].slot[1] = 1;
   } else if (fire::apu_was_fire != 0.0f) {
     g[sp_apu].slot[2] = 1;
+  } else if (apu_state.fuel_fault == 1.0f) {
+    g[sp_apu].slot[3] = 1;
   }
   g[sp_eng].slot[0] = slot(engine_control[0]);
   g[sp_eng].slot[1] = slot(engine_control[1]);
@@ -340,7 +343,8 @@ void annunciators_cabin_bleed() {
   annunciator::apu_low_oil = electrical::apu_low_oil * l1;
   annunciator::auto_brake_disarm = as01(autobrake::autobrake_disarm == 1.0f) * l1;
   annunciator::apu_fault = as01(host_failed(bound::sim_operation_failures_rel_APU_press) ||
-                                fire::apu_ext_switch_pos_arm != 0.0f || fire::apu_was_fire != 0.0f) *
+                                fire::apu_ext_switch_pos_arm != 0.0f || fire::apu_was_fire != 0.0f ||
+                                apu_state.fuel_fault == 1.0f) *
                            l1;
 
   // Duct overheat test: the wing-body overheat lights come on 3 s into it.

@@ -22,12 +22,13 @@
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/fire/fire_values.h"
+#include "systems/fuel/fuel_pump_lights.h"
 #include "core/host_io.h"
 #include "systems/air/pneumatics.h"
 #include "systems/switches/switch_values.h"
 #include "systems/system_state.h"
 
-ApuState apu_state = {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f};
+ApuState apu_state = {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f};
 
 namespace {
 
@@ -36,6 +37,7 @@ constexpr int32_t kFailed = 6;
 constexpr float kCoolDown_s = 60.0f;  // from OFF to the APU's shutdown
 constexpr float kApuBleedFadeFt = 15000.0f;     // full APU bleed supply up to here
 constexpr float kApuBleedCeilingFt = 17000.0f;  // none from here up
+constexpr float kDoorClosesN1 = 5.0f;  // %: the rotor run down
 
 float leading_edge_degc() { return host_mirror.sim_weather_temperature_le_c; }
 float apu_n1() { return mirror_f(bound::sim_cockpit2_electrical_APU_N1_percent); }
@@ -55,20 +57,44 @@ bool fuel_feed_available() {
   const float l = tank_kg(0);
   const float c = tank_kg(1);
   const float r = tank_kg(2);
-  const bool l_press = annunciator::low_fuel_press_l1 == 0.0f || annunciator::low_fuel_press_l2 == 0.0f;
-  const bool c1_press = annunciator::low_fuel_press_c1 == 0.0f;
-  const bool c_press = c1_press || annunciator::low_fuel_press_c2 == 0.0f;
-  const bool r_press = annunciator::low_fuel_press_r1 == 0.0f || annunciator::low_fuel_press_r2 == 0.0f;
-  if (l > 0.0f && l_press) return true;
+  const ApuFuelPumps p = apu_fuel_pumps();
+  if (l > 0.0f && p.left) return true;
   if (knobs::cross_feed == 0.0f) {
-    if (c > 0.0f && c1_press) return true;
-  } else if ((c > 0.0f && c_press) || (r > 0.0f && r_press)) {
+    if (c > 0.0f && p.centre1) return true;
+  } else if ((c > 0.0f && (p.centre1 || p.centre2)) || (r > 0.0f && p.right)) {
     return true;
   }
   return l > 0.0f && elevation_m() < kHighFieldM;
 }
 
+// Stops a rotor that is still coming up to speed: the held start command
+// let go and the host's APU switched off, once.
+void stop_starting_rotor() {
+  DelayTimerBank& tm = delay_timers;
+  if (tm.apu_starter_hold > 0.0f) {
+    tm.apu_starter_hold = 0.0f;
+    issue_command_end(HostCmd::electrical_APU_start);
+  }
+  tm.apu_start_delay = 0.0f;
+  tm.apu_run_delay = 0.0f;
+  issue_command_once(HostCmd::electrical_APU_off);
+}
+
 }  // namespace
+
+ApuFuelPumps apu_fuel_pumps() {
+  // A pump feeds only switched ON, powered and with its LOW PRESSURE light
+  // dark: a centre pump switched off shows a dark light too.
+  auto feeds = [](float status, int pump) {
+    return status == 1.0f && fuel_pump_lights.condition[pump] == 0;
+  };
+  ApuFuelPumps p;
+  p.left = feeds(engine::tank_l1_status, fuel_pump_l1) || feeds(engine::tank_l2_status, fuel_pump_l2);
+  p.centre1 = feeds(engine::tank_c1_status, fuel_pump_c1);
+  p.centre2 = feeds(engine::tank_c2_status, fuel_pump_c2);
+  p.right = feeds(engine::tank_r1_status, fuel_pump_r1) || feeds(engine::tank_r2_status, fuel_pump_r2);
+  return p;
+}
 
 float apu_bleed_supply() {
   ApuState& a = apu_state;
@@ -97,14 +123,12 @@ float apu_bleed_supply() {
   } else if (n1 <= 100.0f) {
     supply = supply * n1 / 100.0f;
   }
-  const float p = air::apu_psi;
-  if (p < 16.0f) {
-    a.load_factor = 1.0f;
-    apu_fuel_rate = 0.0250002f;
-  } else {
-    a.load_factor = interpolate_clamped(16.0f, 1.0f, capability, 1.12f, p);
-    apu_fuel_rate = interpolate_clamped(16.0f, 0.0250002f, capability, 0.0319447f, p);
-  }
+  // The load is the air the APU gives through its open bleed valve (the
+  // duct pressure is highest when nothing draws), none with it closed.
+  const float valve = clamp_range(air::apu_bleed_valve_pos, 0.0f, 1.0f);
+  const float delivered = valve > 0.0f ? valve * std::max(0.0f, pneumatics.apu_bleed_demand_psi) : 0.0f;
+  a.load_factor = interpolate_clamped(0.0f, 1.0f, capability, 1.12f, delivered);
+  apu_fuel_rate = interpolate_clamped(0.0f, 0.0250002f, capability, 0.0319447f, delivered);
   return supply;
 }
 
@@ -132,13 +156,16 @@ void update_apu() {
 
   if (sw == 0.0f) {
     // OFF trips the generator and closes the bleed at once; the APU runs
-    // unloaded for its 60 s cool-down, then stops.
+    // unloaded for its 60 s cool-down, then stops. A start not yet on speed
+    // is stopped at once.
     if (running && stop_state == 0.0f) {
       stop_state = 1.0f;
       cooling_60 = 1.0f;
       if (tm.apu_delay_2 == 0.0f) tm.apu_delay_2 = kCoolDown_s;
     }
+    if (!running && start_state != 0.0f) stop_starting_rotor();
     start_state = 0.0f;
+    a.fuel_fault = 0.0f;
     if (!running) {
       if (tm.apu_delay_2 > 0.0f) {
         tm.apu_delay_2 = 0.0f;
@@ -216,6 +243,8 @@ void update_apu() {
     a.fuel_available = 1.0f;
   } else if (a.fuel_available == 0.0f) {
     shut_down = true;
+    // No fuel for a start asked for, under way or run: FAULT, until OFF.
+    if (running || start_state != 0.0f || sw == 2.0f) a.fuel_fault = 1.0f;
   }
   if (fire::apu_was_fire != 0.0f || mirror_i(bound::sim_operation_failures_rel_APU_press) == kFailed ||
       fire::apu_ext_switch_pos_arm != 0.0f || bat == 0.0f) {
@@ -223,12 +252,14 @@ void update_apu() {
   }
   if (shut_down) {
     stop_state = 0.0f;
-    start_state = 0.0f;
     electrical::apu_bus_enable = 0.0f;
     if (running) {
       issue_command_once(HostCmd::electrical_APU_off);
       apu_on_latch = 0.0f;
+    } else if (start_state != 0.0f) {
+      stop_starting_rotor();
     }
+    start_state = 0.0f;
     cancel_cool_down();
   }
 
@@ -264,7 +295,9 @@ void update_apu() {
     electrical::apu_power_bus1 = 0.0f;
     electrical::apu_power_bus2 = 0.0f;
   }
-  electrical::apu_door = lag_toward(electrical::apu_door, apu_on_latch, 0.0f, 1.0f, 0.85f);
+  // The inlet door stays open while the rotor turns, whatever stopped it.
+  const float door_cmd = (apu_on_latch == 1.0f || n1 > kDoorClosesN1) ? 1.0f : 0.0f;
+  electrical::apu_door = lag_toward(electrical::apu_door, door_cmd, 0.0f, 1.0f, 0.85f);
   electrical::apu_temp = a.egt;
 }
 

@@ -22,13 +22,23 @@ struct ApuState {
   float egt_target;
   float bus_latch;       // 0/1, only a state restore sets it
   float warmup;          // 0..1 warm-up of the bleed supply
-  float load_factor;     // 1.0..1.12 from the APU duct pressure
+  float load_factor;     // 1.0..1.12 from the air the APU delivers
+  float fuel_fault;      // 0/1: a start or a running APU without fuel; OFF clears it
 };
 extern ApuState apu_state;
 
 // The APU's bleed supply (psi) for this frame; also updates the warm-up, the
 // load factor and the fuel rate. Called by the pneumatics first.
 float apu_bleed_supply();
+
+// The boost pumps that feed the APU's fuel, each pair either of its pumps.
+struct ApuFuelPumps {
+  bool left = false;
+  bool centre1 = false;
+  bool centre2 = false;
+  bool right = false;
+};
+ApuFuelPumps apu_fuel_pumps();
 
 // After a restore of the packed cockpit state (the start's timers, its stage
 // and the APU's running value already in place): a start saved before its

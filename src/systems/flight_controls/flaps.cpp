@@ -193,7 +193,9 @@ void alternate_flaps(float r) {
   } else if (ctrl == -1.0f && r > 0.0f) {
     request_flaps(0.0f, false);
   } else {
-    request_flaps(flap_hold(), false);
+    // Held where they are now: last frame's position would send the flaps
+    // back out after the last step of a retraction, frame after frame.
+    request_flaps(r, false);
   }
   float s1 = host_mirror.sim_flightmodel2_controls_slat1_deploy_ratio;
   float s2 = host_mirror.sim_flightmodel2_controls_slat2_deploy_ratio;

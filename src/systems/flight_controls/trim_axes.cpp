@@ -22,6 +22,7 @@
 #include "systems/gear_brakes/gear_lever.h"
 #include "core/host_io.h"
 #include "systems/hydraulics/hydraulic_values.h"
+#include "systems/hydraulics/hydraulics.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"
 #include "systems/flight_controls/trim_command_state.h"
@@ -97,9 +98,10 @@ void yoke_axis(float axis, float& last, bound::Id ratio_id, float cws) {
 void flight_axes() {
   AxisInputMemory& m = axis_inputs;
   // The standby system powers the rudder, not the elevators or ailerons:
-  // pitch and roll are in manual reversion once A and B are both lost,
-  // whatever the standby pump does; yaw only while no rudder source is left.
-  const bool surfaces_manual = hydraulic::A_status == 0.0f && hydraulic::B_status == 0.0f;
+  // pitch and roll are in manual reversion once neither A nor B reaches them
+  // (lost, or shut off by its flight control switch), whatever the standby
+  // pump does; yaw only while no rudder source is left.
+  const bool surfaces_manual = !flight_controls_powered_a() && !flight_controls_powered_b();
   const bool rudder_manual = hydraulic::A_rudder == 0.0f && hydraulic::B_rudder == 0.0f;
   const bool scripts = flt_ctrls::joy_override == 0.0f;
   struct Flight {

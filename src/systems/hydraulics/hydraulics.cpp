@@ -203,11 +203,15 @@ void yaw_damper() {
   const float a = switches::flt_ctr_A_pos;
   const float b = switches::flt_ctr_B_pos;
   const bool any_stby = a == -1.0f || b == -1.0f;
+  // The damper acts through system B's rudder actuator: B away from ON
+  // trips it, unless both switches put the standby system on the rudder.
   bool forced = false;
-  if (any_stby) {
-    forced = h.stby_pump_running == 0.0f || a == 1.0f;
+  if (b == -1.0f) {
+    forced = a != -1.0f || h.stby_pump_running == 0.0f;
+  } else if (b == 0.0f) {
+    forced = true;
   } else {
-    forced = b == 0.0f || (hydraulic::B_status == 0.0f && on_ground != 1);
+    forced = (hydraulic::B_status == 0.0f && on_ground != 1) || (any_stby && h.stby_pump_running == 0.0f);
   }
   if (forced) {
     unavailable = true;
@@ -228,6 +232,9 @@ void yaw_damper() {
 }
 
 }  // namespace
+
+bool flight_controls_powered_a() { return switches::flt_ctr_A_pos == 1.0f && hydraulic::A_status == 1.0f; }
+bool flight_controls_powered_b() { return switches::flt_ctr_B_pos == 1.0f && hydraulic::B_status == 1.0f; }
 
 void hyd_update() {
   HydraulicState& h = hyd_state;
@@ -282,8 +289,8 @@ void hyd_update() {
   if (raw_a > highest) highest = raw_a;
   if (raw_b > highest) highest = raw_b;
   hydraulic::pressure = highest;
-  hydraulic::A_rudder = as01(hydraulic::A_status == 1.0f || (a_sw != 0.0f && hydraulic::standby_status == 1.0f));
-  hydraulic::B_rudder = as01(hydraulic::B_status == 1.0f || (b_sw != 0.0f && hydraulic::standby_status == 1.0f));
+  hydraulic::A_rudder = as01(flight_controls_powered_a() || (a_sw != 0.0f && hydraulic::standby_status == 1.0f));
+  hydraulic::B_rudder = as01(flight_controls_powered_b() || (b_sw != 0.0f && hydraulic::standby_status == 1.0f));
 
   if (mirror_i(bound::sim_operation_failures_rel_hydleak) == kFailed || failure_tables.hydraulic[3] == 1.0f) {
     h.hyd_fluid_a = lag_toward(h.hyd_fluid_a, 0.0f, 0.0f, 120.0f, 0.012f);

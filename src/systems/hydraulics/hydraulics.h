@@ -41,5 +41,10 @@ struct HydraulicState {
 };
 extern HydraulicState hyd_state;
 
+// A system's pressure reaches ailerons, elevators and rudder only with its
+// flight control switch at ON: OFF and STBY RUD close its shutoff valve.
+bool flight_controls_powered_a();
+bool flight_controls_powered_b();
+
 // The per-frame hydraulic and yaw damper step.
 void hyd_update();

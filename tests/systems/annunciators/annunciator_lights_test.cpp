@@ -117,16 +117,20 @@ TEST_F(Lights, CentrePumpShutsOffSixteenSecondsAfterItsLightComesOn) {
 }
 
 TEST_F(Lights, SlatLightsThroughTheTravel) {
+  // Both devices together; te the trailing edge flaps (flaps 2, then 15).
   struct Step {
-    float slat, ext, transit;
+    float slat, te, ext, transit;
   };
   const Step steps[] = {
-      {0.0f, 0, 0},  {0.2f, 0, 1}, {0.4f, 0, 1}, {0.5f, 0, 1}, {0.5f, 1, 0},  // extending to 0.5, at rest
-      {0.7f, 0, 1},  {0.9f, 0, 1}, {1.0f, 0, 1}, {1.0f, 1, 0},                 // on to full
-      {0.6f, 0, 1},  {0.4f, 0, 1}, {0.1f, 0, 1}, {0.1f, 0, 1},  // back, stopped at 0.1
-      {0.0f, 0, 1},  {0.0f, 0, 0},                                            // retracted
+      {0.0f, 0, 0, 0},     {0.2f, 0.25f, 0, 1},  {0.4f, 0.25f, 0, 1},  {0.5f, 0.25f, 0, 1},
+      {0.5f, 0.25f, 1, 0},                                                   // extending to 0.5, at rest
+      {0.7f, 0.625f, 0, 1}, {0.9f, 0.625f, 0, 1}, {1.0f, 0.625f, 0, 1}, {1.0f, 0.625f, 1, 0},  // on to full
+      {0.6f, 0.25f, 0, 1}, {0.4f, 0.25f, 0, 1},  {0.1f, 0.25f, 0, 1},  {0.1f, 0.25f, 0, 1},  // back, stopped at 0.1
+      {0.0f, 0, 0, 1},     {0.0f, 0, 0, 0},                                  // retracted
   };
   for (const Step& s : steps) {
+    host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = s.te;
+    host_mirror.sim_flightmodel2_controls_slat1_deploy_ratio = s.slat;
     host_mirror.sim_flightmodel2_controls_slat2_deploy_ratio = s.slat;
     annunciators_flight_controls();
     EXPECT_EQ(annunciator::slats_extend, s.ext) << s.slat;

@@ -361,7 +361,7 @@ TEST_F(Lights, RudderLightsBySwitchAndSource) {
   } rows[] = {
       {1, 1, 1, 1, 0, 0, 0, 0, 0, 0},   {0, 1, 0, 1, 0, 1, 1, 0, 0, 0},  {1, 0, 1, 0, 0, 1, 0, 1, 0, 0},
       {-1, 1, 0, 1, 0, 0, 0, 0, 1, 1},  {1, -1, 1, 0, 0, 1, 0, 0, 0, 1}, {1, 1, 1, 1, 1, 0, 0, 0, 1, 0},
-      {1, 1, 1, 1, 1, 1, 0, 0, 0, 0},
+      {1, 1, 1, 1, 1, 1, 0, 0, 0, 0},   {0, 1, 1, 1, 0, 0, 1, 0, 0, 0},  {1, 0, 1, 1, 0, 0, 0, 1, 0, 0},
   };
   for (const Row& r : rows) {
     switches::flt_ctr_A_pos = r.a_sw;
@@ -409,17 +409,25 @@ TEST_F(Lights, FeelDifferentialQuarterApartAboveHundredFeet) {
 
 TEST_F(Lights, SlatLightsAtRestExtendingAndRetracting) {
   // Moving is TRANSIT wherever the devices are; slat 1 moving counts too.
+  // At rest the devices must stand where the trailing edge flaps (te, by
+  // default flaps 2 for the mid position and 15 for full) put them.
   struct Row {
     float prev, s, ext, transit;
-    float s1_prev = 0.0f, s1 = 0.0f;
+    float s1_prev = 0.0f, s1 = 0.0f, te = -1.0f;
   } rows[] = {
-      {0, 0, 0, 0},          {0.5f, 0.5f, 1, 0},      {1, 1, 1, 0},          {0.3f, 0.3f, 0, 1},
+      {0, 0, 0, 0},          {0.5f, 0.5f, 1, 0, 0.5f, 0.5f}, {1, 1, 1, 0, 1, 1}, {0.3f, 0.3f, 0, 1},
       {0.3f, 0.32f, 0, 1},   {0.3f, 0.33f, 0, 1},     {0.4f, 0.5f, 0, 1},    {0.4f, 0.51f, 0, 1},
       {0.7f, 0.82f, 0, 1},   {0.7f, 0.83f, 0, 1},     {0.9f, 0.68f, 0, 1},   {0.9f, 0.67f, 0, 1},
       {0.6f, 0.5f, 0, 1},    {0.6f, 0.49f, 0, 1},     {0.3f, 0.18f, 0, 1},   {0.3f, 0.17f, 0, 1},
       {1, 1, 0, 1, 0.9f, 0.95f}, {0.5f, 0.5f, 0, 1, 0.5f, 0.4f}, {1, 1, 1, 0, 1, 1}, {0, 0, 0, 1, 0.2f, 0.1f},
+      // Against the flaps: up at flaps 10, mid with the flaps up or at 15;
+      // full at flaps 2 is the auto slats' and the alternate drive's place.
+      {0, 0, 0, 1, 0, 0, 0.5f}, {0.5f, 0.5f, 0, 1, 0.5f, 0.5f, 0}, {0.5f, 0.5f, 0, 1, 0.5f, 0.5f, 0.625f},
+      {1, 1, 1, 0, 1, 1, 0.25f},
   };
   for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio =
+        r.te >= 0.0f ? r.te : (r.s == 0.0f ? 0.0f : (r.s <= 0.5f ? 0.25f : 0.625f));
     slat_ratio_prev = r.prev;
     slat1_ratio_prev = r.s1_prev;
     host_mirror.sim_flightmodel2_controls_slat2_deploy_ratio = r.s;

@@ -10,6 +10,7 @@
 #include "systems/aircraft_systems.h"
 #include "systems/annunciators/annunciator_values.h"
 #include "systems/apu_start/apu.h"
+#include "systems/fuel/fuel_pump_lights.h"
 #include "systems/apu_start/apu_start_state.h"
 #include "systems/apu_start/engine_start_switching.h"
 #include "systems/delay_timers.h"
@@ -43,6 +44,7 @@ class ApuValues : public PanelTest {
     engine::start_valve1 = engine::start_valve2 = 0.0f;
     static_pressure_altitude_ft = 0.0f;
     air::apu_psi = 0.0f;
+    air::apu_bleed_valve_pos = 0.0f;
   }
   static void running(bool on, float n1) {
     host_mirror.sim_cockpit_engine_APU_running = on ? 1 : 0;
@@ -84,15 +86,21 @@ TEST_F(ApuValues, BleedSupplyWarmUpAltitudeStartValvesAndN1) {
     EXPECT_NEAR(apu_state.warmup, r.warm, 2e-6f) << r.le_c << " " << r.n1 << " " << r.alt_ft;
     EXPECT_NEAR(supply, r.supply, 1e-3f) << r.le_c << " " << r.n1 << " " << r.alt_ft << " " << r.valve;
   }
+  // The load follows the air delivered through the bleed valve, not the
+  // duct pressure (highest with nothing drawing).
   struct Load {
-    float psi, factor, rate;
+    float valve, demand, factor, rate;
   };
-  const Load loads[] = {{15.9f, 1.0f, 0.0250002f}, {30.5f, 1.06f, 0.02847245f}, {50.0f, 1.12f, 0.0319447f}};
+  const Load loads[] = {{0.0f, 12.0f, 1.0f, 0.0250002f},      {1.0f, 0.0f, 1.0f, 0.0250002f},
+                        {0.5f, 12.0f, 1.016f, 0.02592613f},    {1.0f, 12.0f, 1.032f, 0.02685207f},
+                        {1.0f, 32.0f, 1.0853333f, 0.02993851f}, {1.0f, 60.0f, 1.12f, 0.0319447f}};
   for (const Load& l : loads) {
-    air::apu_psi = l.psi;
+    air::apu_psi = 40.0f;
+    air::apu_bleed_valve_pos = l.valve;
+    pneumatics.apu_bleed_demand_psi = l.demand;
     apu_bleed_supply();
-    EXPECT_NEAR(apu_state.load_factor, l.factor, 1e-5f) << l.psi;
-    EXPECT_NEAR(apu_fuel_rate, l.rate, 1e-7f) << l.psi;
+    EXPECT_NEAR(apu_state.load_factor, l.factor, 1e-5f) << l.valve << " " << l.demand;
+    EXPECT_NEAR(apu_fuel_rate, l.rate, 1e-7f) << l.valve << " " << l.demand;
   }
 }
 
@@ -176,21 +184,25 @@ TEST_F(ApuValues, StartingPeakAndCoolDownTemperatures) {
 }
 
 TEST_F(ApuValues, StartPermissionByFieldElevationTanksAndPumps) {
+  // A pump feeds switched ON and powered with its LOW PRESSURE light dark; a
+  // centre pump switched OFF shows a dark light but feeds nothing.
   struct Row {
     double elev_m;
     float l, c, r, xfeed;
-    int ok_pump;  // the one low-pressure light that is out: 0 none, 1 L1, 2 L2, 3 C1, 4 C2, 5 R1, 6 R2
+    int ok_pump;    // the one pump that feeds: 0 none, 1 L1, 2 L2, 3 C1, 4 C2, 5 R1, 6 R2
+    int dark_off;   // a pump switched OFF with its light dark, numbered the same
     float ready;
   };
   const Row rows[] = {
-      {7619.0, 2000, 0, 0, 0, 0, 1}, {7621.0, 2000, 0, 0, 0, 0, 0},  // suction feed up to 7620 m
-      {7621.0, 2000, 0, 0, 0, 1, 1}, {7621.0, 2000, 0, 0, 0, 2, 1},  {7621.0, 0, 2000, 0, 0, 1, 0},
-      {7621.0, 0, 2000, 0, 0, 3, 1}, {7621.0, 0, 2000, 0, 0, 4, 0},  {7621.0, 0, 2000, 0, 1, 4, 1},
-      {7621.0, 0, 0, 2000, 1, 6, 1}, {7621.0, 0, 0, 2000, 0, 5, 0},  {7621.0, 0, 0, 2000, 1, 3, 0},
-      {7621.0, 0, 2000, 0, 1, 5, 0}, {7619.0, 0, 2000, 2000, 0, 0, 0},
+      {7619.0, 2000, 0, 0, 0, 0, 0, 1}, {7621.0, 2000, 0, 0, 0, 0, 0, 0},  // suction feed up to 7620 m
+      {7621.0, 2000, 0, 0, 0, 1, 0, 1}, {7621.0, 2000, 0, 0, 0, 2, 0, 1},  {7621.0, 0, 2000, 0, 0, 1, 0, 0},
+      {7621.0, 0, 2000, 0, 0, 3, 0, 1}, {7621.0, 0, 2000, 0, 0, 4, 0, 0},  {7621.0, 0, 2000, 0, 1, 4, 0, 1},
+      {7621.0, 0, 0, 2000, 1, 6, 0, 1}, {7621.0, 0, 0, 2000, 0, 5, 0, 0},  {7621.0, 0, 0, 2000, 1, 3, 0, 0},
+      {7621.0, 0, 2000, 0, 1, 5, 0, 0}, {7619.0, 0, 2000, 2000, 0, 0, 0, 0},
+      {7619.0, 0, 2000, 2000, 0, 0, 3, 0}, {7621.0, 0, 2000, 2000, 1, 0, 4, 0},
   };
-  float* lights[] = {&annunciator::low_fuel_press_l1, &annunciator::low_fuel_press_l2, &annunciator::low_fuel_press_c1,
-                     &annunciator::low_fuel_press_c2, &annunciator::low_fuel_press_r1, &annunciator::low_fuel_press_r2};
+  float* status[] = {&engine::tank_l1_status, &engine::tank_l2_status, &engine::tank_c1_status,
+                     &engine::tank_c2_status, &engine::tank_r1_status, &engine::tank_r2_status};
   for (const Row& r : rows) {
     SetUp();
     running(false, 0.0f);
@@ -199,7 +211,10 @@ TEST_F(ApuValues, StartPermissionByFieldElevationTanksAndPumps) {
     host_mirror.sim_flightmodel_weight_m_fuel[1] = r.c;
     host_mirror.sim_flightmodel_weight_m_fuel[2] = r.r;
     knobs::cross_feed = r.xfeed;
-    for (int i = 0; i < 6; ++i) *lights[i] = (i + 1 == r.ok_pump) ? 0.0f : 1.0f;
+    for (int i = 0; i < 6; ++i) {
+      *status[i] = (i + 1 == r.ok_pump) ? 1.0f : 0.0f;
+      fuel_pump_lights.condition[i] = (i + 1 == r.ok_pump || i + 1 == r.dark_off) ? 0 : 1;
+    }
     update_apu();  // this frame's feed, read by the next frame's permission
     update_apu();
     EXPECT_EQ(delay_flags.apu_start_request, 0.0f);  // no START: no request
@@ -208,6 +223,9 @@ TEST_F(ApuValues, StartPermissionByFieldElevationTanksAndPumps) {
     update_apu();
     EXPECT_EQ(delay_flags.apu_start_request, r.ready);
   }
+  for (float* st : status) *st = 0.0f;
+  for (int32_t& lit : fuel_pump_lights.condition) lit = 0;
+  knobs::cross_feed = 0.0f;
 }
 
 class StartValues : public PanelTest {

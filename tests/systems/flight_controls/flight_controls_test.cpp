@@ -47,8 +47,8 @@ TEST_F(Brakes, AlternateFlapTimesAndTheControlSwitchAtTheEnds) {
     float r, ctrl, hold, request, time_s;
   } rows[] = {{0.125f, 0, 0.125f, 0.125f, 80}, {0.126f, 0, 0.126f, 0.126f, 32}, {0.375f, 0, 0.375f, 0.375f, 32},
               {0.376f, 0, 0.376f, 0.376f, 24},  {0.625f, 0, 0.625f, 0.625f, 24}, {0.626f, 0, 0.626f, 0.626f, 40},
-              {0, -1, 0.3f, 0.3f, 80},          {0.01f, -1, 0.3f, 0, 80},        {1, 1, 0.7f, 0.7f, 40},
-              {0.99f, 1, 0.7f, 1, 40}};
+              {0, -1, 0.3f, 0, 80},             {0.01f, -1, 0.3f, 0, 80},        {1, 1, 0.7f, 1, 40},
+              {0.99f, 1, 0.7f, 1, 40}};  // at an end the flaps are held where they stand
   for (const Row& r : rows) {
     host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = r.r;
     toggle_switch::alt_flaps_ctrl = r.ctrl;
@@ -181,6 +181,7 @@ class Controls : public PanelTest {
     hydraulic::A_rudder = hydraulic::B_rudder = 1.0f;
     hydraulic::A_status = hydraulic::B_status = 1.0f;
     hydraulic::standby_status = 0.0f;
+    switches::flt_ctr_A_pos = switches::flt_ctr_B_pos = 1.0f;
     cockpit::joy_override = cockpit::toe_brake_override = cockpit::throttle_override = 0.0f;
     host_mirror.sim_joystick_joy_mapped_axis_avail[1] = 1;  // pitch
   }
@@ -218,14 +219,19 @@ TEST_F(Controls, YokePitchGateByAutopilotAndControlWheelSteering) {
   // Manual reversion: a third of the authority and a bit more. Pitch and
   // roll are out once systems A and B are, standby pump or not; the rudder
   // only when neither rudder source (A or B, or the standby pump) is left.
+  // Both flight control switches away from ON shut A and B off the
+  // controls however much pressure they have.
   struct Reversion {
     float ab_status, rudder, pitch_in, heading_in, pitch, heading;
+    float switches = 1.0f;
   } reversions[] = {
       {0, 0, -1.0f, 1.0f, -0.35f, 0.35f},    {0, 0, 0.5f, -0.5f, 0.175f, -0.175f},
       {0, 1, 0.7f, 0.5f, 0.245f, 0.5f},      {1, 1, 0.7f, 0.5f, 0.7f, 0.5f},
+      {1, 0, 0.7f, 0.5f, 0.245f, 0.175f, 0}, {1, 1, 0.7f, 0.5f, 0.245f, 0.5f, -1},
   };
   host_mirror.sim_joystick_joy_mapped_axis_avail[3] = 1;  // yaw
   for (const Reversion& r : reversions) {
+    switches::flt_ctr_A_pos = switches::flt_ctr_B_pos = r.switches;
     hydraulic::A_status = hydraulic::B_status = r.ab_status;
     hydraulic::A_rudder = hydraulic::B_rudder = r.rudder;
     host_mirror.sim_joystick_joy_mapped_axis_value[1] = r.pitch_in;

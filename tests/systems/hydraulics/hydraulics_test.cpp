@@ -296,6 +296,10 @@ TEST_F(HydValues, StandbyPumpAndRudder) {
                             hyd_state.stby_press_state = 2700.0f; }, &A_rudder, 0},
       {"B rudder stby", [] { hold(0, 0); switches::flt_ctr_A_pos = 0; switches::flt_ctr_B_pos = -1;
                              hyd_state.stby_press_state = 2700.0f; }, &B_rudder, 1},
+      // A switch at OFF or STBY RUD shuts its own system off the rudder.
+      {"A rudder A off", [] { hold(2800, 2800); switches::flt_ctr_A_pos = 0; }, &A_rudder, 0},
+      {"B rudder B stby, standby failed", [] { hold(2800, 2800); switches::flt_ctr_B_pos = -1;
+                                                failure_tables.hydraulic[2] = 1; }, &B_rudder, 0},
       {"B rudder B", [] { hold(0, 1400); }, &B_rudder, 1},
       {"A rudder none", [] { hold(0, 1400); }, &A_rudder, 0},
       {"B rudder none", [] { hold(1400, 0); }, &B_rudder, 0},
@@ -420,7 +424,9 @@ TEST_F(HydValues, YawDamperByIrsAndFlightControls) {
       {0, 0, 1, 0, 2, 0, 0, 1, 1, 1, true},     {0, 1, 1, 1, 1, 0, 0, 1, 1, 1, false},
       {0, 1, 1, 2, 2, 1, 0, 1, 1, 1, true},     {0, 1, 1, 2, 2, 1, 1, 1, 1, 1, false},
       {0, 1, 1, 2, 2, 0, 0, 1, 0, 1, false},    {0, 1, 1, 2, 2, 0, 0, 1, -1, 1, false},
-      {0, 1, 1, 2, 2, 0, 0, 0, -1, 1, true},    {0, 1, 1, 2, 2, 0, 0, 0, -1, 0, false},
+      {0, 1, 1, 2, 2, 0, 0, 0, -1, 1, false},   {0, 1, 1, 2, 2, 0, 0, 0, -1, 0, false},
+      {0, 1, 1, 2, 2, 0, 0, -1, -1, 1, true},   {0, 1, 1, 2, 2, 0, 0, -1, -1, 0, false},
+      {0, 1, 1, 2, 2, 0, 0, -1, 0, 1, false},   {0, 1, 1, 2, 2, 0, 0, -1, 1, 1, true},
       {2, 1, 1, 2, 2, 0, 0, 1, 1, 1, true},
   };
   for (const Case& c : cases) {
