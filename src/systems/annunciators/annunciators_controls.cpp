@@ -19,6 +19,7 @@
 #include "systems/annunciators/annunciators.h"
 #include "systems/annunciators/annunciators_controls.h"
 #include "systems/delay_timers.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/fire/fire_values.h"
 #include "systems/flight_controls/flight_control_values.h"
@@ -87,7 +88,7 @@ void feel_differential() {
 
 void slat_lights() {
   const float l1 = ann_levels.l1;
-  bool slat_fail = electric::dc_bus1_status == 0.0f;
+  bool slat_fail = !fed(Consumer::slat_control);
   if (!slat_fail) slat_fail = flap_slat_held == 1.0f && (systems::lost_hyd_B == 1.0f || radio_alt_ft() > 50.0f);
   annunciator::auto_slat_fail = as01(slat_fail) * l1;
   ann_state.six_pack[sp_flt_cont].slot[6] = slat_fail ? 1 : 0;
@@ -121,7 +122,7 @@ void takeoff_config() {
            mirror_f(bound::zuvadud_D738_FMS_flight_phase) == 0.0f;
   }
   annunciator::takeoff_config = as01(warn) * ann_levels.l1;
-  system_::takeoff_config_warn = electric::batbus_status == 0.0f ? 0.0f : as01(warn);
+  system_::takeoff_config_warn = fed(Consumer::takeoff_config_aural) ? as01(warn) : 0.0f;
 }
 
 void gear_lights() {
@@ -308,7 +309,7 @@ void annunciators_fuel_valves() {
       const bool open = *v.fire_sw != 1.0f && *v.mixture > 0.5f;
       *v.pos = move_toward_timed(*v.pos, open ? 1.0f : 0.0f, 0.0f, 1.0f, 2.0f);
     }
-    const float scale = v.battery_scaled ? ann_levels.l1 * electric::batbus_status : ann_levels.l1;
+    const float scale = v.battery_scaled ? ann_levels.l1 * fed01(Consumer::valve_light_dimming) : ann_levels.l1;
     *v.light = valve_light(*v.pos) * scale;
   }
   const float r1 = door_light(cockpit::ram_door1);
@@ -327,8 +328,7 @@ void annunciators_recorders() {
   const float n2_2 = mirror_vf_at(bound::sim_flightmodel2_engines_N2_percent, 1);
 
   // Flight data recorder.
-  s.fdr_test_on = as01(switches::fdr_pos == 1.0f && electric::ac_tnsbus1_status == 1.0f &&
-                       electric::dir_batbus_status != 0.0f);
+  s.fdr_test_on = as01(switches::fdr_pos == 1.0f && fed(Consumer::flight_data_recorder));
   const float load = mirror_vf_at(bound::sim_cockpit2_electrical_bus_load_amps, 0);
   const bool fdr = electric::dir_batbus_status == 0.0f || electric::ac_tnsbus1_status == 0.0f ||
                    (onground_all == 1 && n2_1 < 50.0f && n2_2 < 50.0f) ||
@@ -366,8 +366,7 @@ void annunciators_recorders() {
     toggle_switch::vcr = 1.0f;
   }
   bool cvr = false;
-  if (electric::batbus_status != 0.0f &&
-      !(electric::dc_bus2_status == 0.0f && electric::ac_tnsbus2_status == 0.0f)) {
+  if (fed(Consumer::voice_recorder) && fed(Consumer::voice_recorder_side)) {
     cvr = toggle_switch::vcr == 1.0f || (burn1 && n2_1 > 50.0f) || (burn2 && n2_2 > 50.0f) ||
           (!burn1 && !burn2 && s.cvr_run_timer != 0.0f);
   }
@@ -402,7 +401,7 @@ bool pressurisation_limits_exceeded() {
 }
 
 void flap_needles() {
-  if (electric::ac_tnsbus2_status == 0.0f) return;
+  if (!fed(Consumer::flap_indicator)) return;
   float* needle = cockpit::flap_indicator;
   needle[0] = lag_toward(needle[0], mirror_vf_at(bound::sim_flightmodel2_wing_flap2_deg, 2), 0.0f, 49.0f, 5.0f);
   needle[1] = lag_toward(needle[1], mirror_vf_at(bound::sim_flightmodel2_wing_flap2_deg, 3), 0.0f, 49.0f, 5.0f);

@@ -14,6 +14,7 @@
 #include "core/util.h"
 #include "systems/annunciators/annunciator_values.h"
 #include "systems/annunciators/annunciators.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/electrical/electrical.h"
 #include "systems/fire/fire_values.h"
@@ -194,9 +195,9 @@ void hydraulic_pump_lights() {
   const bool ele_ok = mirror_i(bound::sim_operation_failures_rel_hydpmp_ele) != kFailed;
   const bool dry[2] = {
       hydraulic::hyd_A_qty < 30.0f && toggle_switch::electric_hydro_pumps1_pos == 1.0f &&
-          electric::ac_tnsbus2_status == 1.0f && ele_ok,
+          fed(Consumer::hyd_elec_pump_a_motor) && ele_ok,
       hydraulic::hyd_B_qty < 30.0f && toggle_switch::electric_hydro_pumps2_pos == 1.0f &&
-          electric::ac_tnsbus1_status == 1.0f && ele_ok,
+          fed(Consumer::hyd_elec_pump_b_motor) && ele_ok,
   };
   for (int i = 0; i < 2; ++i) {
     el_pump_heat[i] = dry[i] ? move_toward_timed(el_pump_heat[i], 120.0f, 0.0f, 120.0f, 0.5f)
