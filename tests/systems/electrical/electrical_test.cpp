@@ -543,8 +543,8 @@ TEST_F(SystemLimits, StandbyDisplayAlignsInNinetySixSecondsOnBothBatteryBuses) {
       {1, 1, 1, 95.875f, 0},   // both battery buses: counting down
       {1, 1, 767, 0.125f, 0},
       {1, 1, 769, 0, 1},       // aligned after 96 s
-      {0, -1, 1, 95.875f, 0},  // battery bus off, direct bus on standby: reset every frame
-      {0, -1, 40, 95.875f, 0},
+      {0, -1, 1, 95.875f, 0},  // standby power at BAT: both battery buses, the battery switch off
+      {0, -1, 40, 91.0f, 0},
   };
   for (const Row& r : rows) {
     elec_bus_state.isfd_ready = 1.0f;
