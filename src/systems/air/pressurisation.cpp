@@ -458,7 +458,7 @@ void update_pressurization() {
   c.press_channel = channel_in_charge(c.selected_channel);
   c.channel_faulted = channel_fault(c.press_channel) ? 1 : 0;
   cockpit::pressurization_dash = as01(!fed(Consumer::pressurisation_display));
-  clock_::clock_dash = as01(!fed(Consumer::fuel_used_counter));
+  clock_::clock_dash = as01(!fed(Consumer::clock_dashes));
   clock_::clock_dash_fo = clock_::clock_dash;
 
   const float ambient_alt = static_pressure_altitude_ft;

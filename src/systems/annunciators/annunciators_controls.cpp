@@ -287,25 +287,25 @@ void annunciators_fuel_valves() {
     float* pos;
     float* light;
     const float* fire_sw;
-    const float* bus;
+    Consumer power;
     const float* mixture;
     bool battery_scaled;
   };
   const Valve valves[4] = {
       {&engine::spar1_valve, &annunciator::spar1_valve_closed, &fire::engine01_ext_switch_pos_arm,
-       &electric::hot_batbus_status, &engine::mixture_ratio1, true},
+       Consumer::spar_valves, &engine::mixture_ratio1, true},
       {&engine::spar2_valve, &annunciator::spar2_valve_closed, &fire::engine02_ext_switch_pos_arm,
-       &electric::hot_batbus_status, &engine::mixture_ratio2, true},
+       Consumer::spar_valves, &engine::mixture_ratio2, true},
       {&engine::eng1_valve, &annunciator::eng1_valve_closed, &fire::engine01_ext_switch_pos_arm,
-       &electric::dir_batbus_status, &engine::mixture_ratio1, false},
+       Consumer::engine_fuel_valves, &engine::mixture_ratio1, false},
       {&engine::eng2_valve, &annunciator::eng2_valve_closed, &fire::engine02_ext_switch_pos_arm,
-       &electric::dir_batbus_status, &engine::mixture_ratio2, false},
+       Consumer::engine_fuel_valves, &engine::mixture_ratio2, false},
   };
   for (const Valve& v : valves) {
     // The valves are driven by motors: without their control power they stay
     // where they are, so a lost battery bus never starves a running engine.
     // Only the start lever and the fire switch move them.
-    if (*v.bus != 0.0f) {
+    if (fed(v.power)) {
       const bool open = *v.fire_sw != 1.0f && *v.mixture > 0.5f;
       *v.pos = move_toward_timed(*v.pos, open ? 1.0f : 0.0f, 0.0f, 1.0f, 2.0f);
     }
@@ -330,7 +330,7 @@ void annunciators_recorders() {
   // Flight data recorder.
   s.fdr_test_on = as01(switches::fdr_pos == 1.0f && fed(Consumer::flight_data_recorder));
   const float load = mirror_vf_at(bound::sim_cockpit2_electrical_bus_load_amps, 0);
-  const bool fdr = electric::dir_batbus_status == 0.0f || electric::ac_tnsbus1_status == 0.0f ||
+  const bool fdr = !fed(Consumer::flight_data_recorder) ||
                    (onground_all == 1 && n2_1 < 50.0f && n2_2 < 50.0f) ||
                    (load < 0.3f && (onground_all == 1 || onground_all == 0));
   const bool fdr_off = !(onground_all == 1 && s.fdr_test_on == 1.0f) && fdr;

@@ -311,7 +311,7 @@ void wing_wheel_and_panels() {
 void emergency_exit_lights() {
   ExteriorLightsState& s = lights_state;
   const float sw = toggle_switch::emer_exit_lights;
-  const bool buses_out = electric::ac_tnsbus1_status == 0.0f && electric::ac_tnsbus2_status == 0.0f;
+  const bool buses_out = !fed(Consumer::emergency_exit_lights_ac);
   const bool lit = s.emergency_exit_charge != 0.0f && sw != 0.0f &&
                    (sw != 1.0f || !fed(Consumer::emergency_exit_lights_armed) || buses_out);
   float* g = hm.sim_cockpit2_switches_generic_lights_switch;
