@@ -16,6 +16,7 @@
 #include "core/preprocess_values.h"
 #include "core/util.h"
 #include "core/variant.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/radios/comm_values.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
@@ -129,7 +130,7 @@ void selcal_intake() {
     return;
   }
   const int32_t code = read_now_i(bound::ivaopilot_selcal);
-  if (electric::batbus_status == 0.0f) {
+  if (!fed(Consumer::selcal)) {
     // The decoder is dead: a call is still taken from the client, but nothing
     // chimes or lights, and what it held is lost, as the attendant chime's.
     if (code != 0) script_set_i(bound::ivaopilot_selcal, 0);
@@ -224,7 +225,7 @@ void copy_efis_state() {
 }
 
 void attendant_chime_sequence() {
-  if (electric::batbus_status == 0.0f) {
+  if (!fed(Consumer::attendant_chime)) {
     // Losing the battery bus drops every pending chime.
     attend_chime_count = 0;
     attend_chime_timer = 0.0f;

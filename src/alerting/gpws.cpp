@@ -19,6 +19,7 @@
 #include "core/util.h"
 #include "engines/engine_values.h"
 #include "systems/delay_timers.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/hydraulics/hydraulics.h"
 #include "systems/instruments/instrument_values.h"
@@ -817,7 +818,7 @@ void tail(const Inputs&) {
   g.go_around_prev = g.go_around;
   pfd::bank_angle_warn = g.bank_warn;
 
-  const float bat = electric::batbus_status;
+  const float bat = fed01(Consumer::gpws_callouts);
   if (bat != g.batbus_prev) callout_state.callout_reset = 1.0f;
   g.batbus_prev = bat;
   callouts_reset_check();
@@ -889,7 +890,7 @@ void gpws_msgs_reset() {
 }
 
 void gpws_below_gs_inhibit() {
-  if (electric::ac_tnsbus1_status != 1.0f) return;
+  if (!fed(Consumer::gpws)) return;
   if (in_glideslope_area(side_radio_altitude(first_officer_side()))) alert::below_gs_disable = 1.0f;
 }
 
@@ -902,7 +903,7 @@ void gpws_update() {
   GpwsState& g = gpws_state;
   const Inputs x = read_inputs();
 
-  if (electric::ac_tnsbus1_status != 1.0f) {
+  if (!fed(Consumer::gpws)) {
     power_loss_reset();
     alert::below_gs_disable = 0.0f;
     g.ws_filled = 0;

@@ -12,6 +12,7 @@
 #include "core/frame_values.h"
 #include "core/host_io.h"
 #include "core/preprocess_values.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"
@@ -147,7 +148,7 @@ void update_runway_awareness_link() {
   cockpit::xraas_installed = 1.0f;
 
   const int inop = read_now_i(bound::xraas_override_GPWS_inop_act);
-  const bool working = electric::ac_tnsbus1_status == 1.0f &&
+  const bool working = fed(Consumer::gpws) &&
                        (elec_bus_state.flags[0] != 0.0f || elec_bus_state.flags[1] != 0.0f) &&
                        cockpit_options.raas != 2.0f && toggle_switch::gpws_xraas_pos == 0.0f;
   if (!working) {

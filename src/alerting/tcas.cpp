@@ -17,6 +17,7 @@
 #include "display/nd_slots.h"
 #include "display/nd_style.h"
 #include "systems/delay_timers.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/switches/switch_values.h"
 
@@ -408,7 +409,7 @@ void update_tcas() {
   c.cycle_phase_s += frame_time;
 
   const float knob = knob::transponder_pos;
-  const float bus = electric::ac_tnsbus1_status;
+  const float bus = fed01(Consumer::tcas);
   const bool failed = tcas_failed();
   if (knob <= 0.0f || bus != 1.0f || failed) {
     c.cycle_timer_s = c.cycle_phase_s = 0.0f;

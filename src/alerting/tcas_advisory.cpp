@@ -14,6 +14,7 @@
 #include "core/binding.h"
 #include "core/frame_values.h"
 #include "core/util.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/switches/switch_values.h"
 
@@ -161,7 +162,7 @@ void tcas_resolution_advisory() {
   const float radio_alt = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
   const float knob = knob::transponder_pos;
   // A failed computer leaves no advisory standing on the displays.
-  if (electric::ac_tnsbus1_status == 0.0f || (knob != 5.0f && knob != 4.0f) || radio_alt < 500.0f ||
+  if (!fed(Consumer::tcas) || (knob != 5.0f && knob != 4.0f) || radio_alt < 500.0f ||
       tcas_failed()) {
     clear_advisory();
     return;

@@ -14,6 +14,7 @@
 #include "core/binding.h"
 #include "core/preprocess_values.h"
 #include "core/variant.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/lights/cabin_light_values.h"
 #include "systems/lights/cabin_lights.h"
 #include "systems/instruments/clock_values.h"
@@ -124,7 +125,7 @@ int wiper_handler(float& pos, float& int_start, bool up, XPLMCommandPhase phase)
 int attend_button_handler(XPLMCommandRef, XPLMCommandPhase ph, void*) {
   if (ph == phase_begin) {
     push_button::attend_pos = 1.0f;
-    if (attend_chime_count < kMaxChimesQueued && electric::batbus_status != 0.0f) {
+    if (attend_chime_count < kMaxChimesQueued && fed(Consumer::attendant_chime)) {
       ++attend_chime_count;
       if (attend_chime_timer == 0.0f) attend_chime_timer = attend_chime_length_s;
     }

@@ -7,6 +7,7 @@
 #include "commands/command_handlers.h"
 #include "commands/command_hold.h"
 #include "commands/switch_moves.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/instruments/clock_values.h"
 #include "systems/instruments/clocks.h"
 #include "systems/electrical/electric_values.h"
@@ -96,7 +97,7 @@ void clock_display_button(ClockSide c) {
 }
 
 void clock_brightness(ClockSide c, float delta) {
-  if (electric::batbus_status != 0.0f && electric::dir_batbus_status != 0.0f) c.brightness += delta;
+  if (fed(Consumer::clock_power)) c.brightness += delta;
   if (delta < 0.0f && c.brightness < 0.0f) c.brightness = 0.0f;
   if (delta > 0.0f && c.brightness > 1.0f) c.brightness = 1.0f;
 }

@@ -58,35 +58,45 @@ bool source_switch(float& pos, XPLMCommandPhase phase, float held) {
 
 // Ground power feeds every transfer bus that has neither its own engine
 // generator nor the APU selected onto it. The host has one cart connection
-// for both, so a source taking one side disconnects the cart only once the
-// other side no longer takes it either; until then that side stays on ground
-// power rather than hanging on the new source through the bus tie. The host
-// is read now: the other switch may have moved since this frame's poll.
-void ground_power_off_side(int side) {
-  const int other = 1 - side;
-  const bool other_generator = read_now_vi_at(bound::sim_cockpit2_electrical_generator_on, other) != 0;
-  const float other_apu = other == 0 ? electrical::apu_power_bus1 : electrical::apu_power_bus2;
-  if (other_generator || other_apu != 0.0f) issue_command_once(HostCmd::electrical_GPU_off);
+// for both, so an engine generator taking one side disconnects the cart only
+// once the other side no longer takes it either; until then that side stays
+// on ground power rather than hanging on the new source through the bus tie.
+// The host is read now: the other switch may have moved since this frame's
+// poll.
+bool other_side_generator(int side) {
+  return read_now_vi_at(bound::sim_cockpit2_electrical_generator_on, 1 - side) != 0;
 }
 
+void ground_power_off_side(int side) {
+  const float other_apu = side == 1 ? electrical::apu_power_bus1 : electrical::apu_power_bus2;
+  if (other_side_generator(side) || other_apu != 0.0f) issue_command_once(HostCmd::electrical_GPU_off);
+}
+
+// A generator's control runs on the generator's own supply, so an available
+// generator comes on line whatever the battery bus does.
 void engine_generator_on(int side, float available, HostCmd generator_on, float& apu_power_bus) {
-  if (available == 1.0f && electric::batbus_status == 1.0f) {
+  if (available == 1.0f) {
     issue_command_once(generator_on);
     ground_power_off_side(side);
     apu_power_bus = 0.0f;
   }
 }
 
-void apu_generator_on(int side, float& apu_power_bus, HostCmd engine_generator_off) {
-  if (electrical::apu_bus_enable == 1.0f && electric::batbus_status == 1.0f) {
-    apu_power_bus = 1.0f;
-    if (host_mirror.sim_cockpit2_electrical_APU_generator_on == 0) {
-      host_mirror.sim_cockpit2_electrical_APU_generator_on = 1;
-      host_send_i(bound::sim_cockpit2_electrical_APU_generator_on, 1);
-    }
-    issue_command_once(engine_generator_off);
-    ground_power_off_side(side);
+// The APU and ground power never share the transfer buses: either APU GEN
+// switch takes ground power off both and the APU feeds every bus not on its
+// own engine generator.
+void apu_generator_on(int side, HostCmd engine_generator_off) {
+  if (electrical::apu_bus_enable != 1.0f) return;
+  float& own = side == 0 ? electrical::apu_power_bus1 : electrical::apu_power_bus2;
+  float& other = side == 0 ? electrical::apu_power_bus2 : electrical::apu_power_bus1;
+  own = 1.0f;
+  if (!other_side_generator(side)) other = 1.0f;
+  if (host_mirror.sim_cockpit2_electrical_APU_generator_on == 0) {
+    host_mirror.sim_cockpit2_electrical_APU_generator_on = 1;
+    host_send_i(bound::sim_cockpit2_electrical_APU_generator_on, 1);
   }
+  issue_command_once(engine_generator_off);
+  issue_command_once(HostCmd::electrical_GPU_off);
 }
 
 }  // namespace
@@ -180,7 +190,7 @@ int cmd_toggle_switch_apu_gen1_up(XPLMCommandRef, XPLMCommandPhase phase, void*)
 
 int cmd_toggle_switch_apu_gen1_dn(XPLMCommandRef, XPLMCommandPhase phase, void*) {
   if (source_switch(electrical::apu_gen1_pos, phase, 1.0f)) {
-    apu_generator_on(0, electrical::apu_power_bus1, HostCmd::electrical_generator_1_off);
+    apu_generator_on(0, HostCmd::electrical_generator_1_off);
   }
   return 0;
 }
@@ -192,7 +202,7 @@ int cmd_toggle_switch_apu_gen2_up(XPLMCommandRef, XPLMCommandPhase phase, void*)
 
 int cmd_toggle_switch_apu_gen2_dn(XPLMCommandRef, XPLMCommandPhase phase, void*) {
   if (source_switch(electrical::apu_gen2_pos, phase, 1.0f)) {
-    apu_generator_on(1, electrical::apu_power_bus2, HostCmd::electrical_generator_2_off);
+    apu_generator_on(1, HostCmd::electrical_generator_2_off);
   }
   return 0;
 }

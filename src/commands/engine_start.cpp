@@ -15,6 +15,7 @@
 #include "engines/engine_values.h"
 #include "systems/apu_start/apu_start_state.h"
 #include "systems/delay_timers.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/fuel/fuel_values.h"
 #include "systems/hydraulics/hydraulic_values.h"
@@ -230,7 +231,7 @@ int cmd_engine_mixture2_hold(XPLMCommandRef, XPLMCommandPhase ph, void*) { retur
 
 int cmd_spring_toggle_switch_APU_start_pos_dn(XPLMCommandRef, XPLMCommandPhase ph, void*) {
   float& sw = spring_toggle_switch::APU_start_pos;
-  const bool powered = electric::batbus_status != 0.0f;
+  const bool powered = fed(Consumer::apu_control);
   if (ph == phase_begin) {
     if (sw == 0.0f) {
       sw = 1.0f;

@@ -13,6 +13,7 @@
 #include "core/frame_values.h"
 #include "systems/annunciators/annunciators.h"
 #include "systems/annunciators/annunciators_panels.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/fire/fire.h"
 #include "systems/instruments/instrument_values.h"
@@ -74,7 +75,7 @@ void write_gpws_test_cue(bound::Id id, float& mirror, float value) {
   script_set_f(id, value);
 }
 
-bool gpws_powered() { return electric::batbus_status != 0.0f && electric::ac_tnsbus1_status != 0.0f; }
+bool gpws_powered() { return fed(Consumer::gpws_self_test); }
 
 void start_gpws_test() {
   system_::gpws_test_running = 1.0f;

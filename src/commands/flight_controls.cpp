@@ -8,6 +8,7 @@
 #include "core/command_refs.h"
 #include "commands/switch_moves.h"
 #include "core/binding.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/switches/switch_targets.h"
@@ -171,14 +172,14 @@ int cmd_push_button_flaps_test(XPLMCommandRef, XPLMCommandPhase phase, void*) {
 }
 
 int cmd_push_button_stall_test1_press(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  stall_test({push_button::stall_test1, push_button::stall_test_active1, electric::dc_stdbus_status,
+  stall_test({push_button::stall_test1, push_button::stall_test_active1, fed01(Consumer::stall_test_1),
               electric::ac_tns_bus1_pow4},
              phase);
   return 0;
 }
 
 int cmd_push_button_stall_test2_press(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  stall_test({push_button::stall_test2, push_button::stall_test_active2, electric::dc_bus2_status,
+  stall_test({push_button::stall_test2, push_button::stall_test_active2, fed01(Consumer::stall_test_2),
               electric::ac_tns_bus2_pow4},
              phase);
   return 0;
@@ -188,7 +189,7 @@ int cmd_push_button_stall_test2_press(XPLMCommandRef, XPLMCommandPhase phase, vo
 int cmd_toggle_switch_alt_flaps_ctrl_up(XPLMCommandRef, XPLMCommandPhase phase, void*) {
   if (phase == phase_begin) {
     step_position(toggle_switch::alt_flaps_ctrl, -1, -1, 1);
-  } else if (phase == phase_end && electric::batbus_status == 0.0f) {
+  } else if (phase == phase_end && !fed(Consumer::alternate_flaps_latch)) {
     toggle_switch::alt_flaps_ctrl = 0.0f;
   }
   return 0;

@@ -16,6 +16,7 @@
 #include "core/host_io.h"
 #include "core/frame_values.h"
 #include "core/pitch_trim.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/gear_brakes/brake_command_state.h"
 #include "systems/flight_controls/elec_trim_state.h"
 #include "systems/electrical/electric_values.h"
@@ -105,7 +106,7 @@ int fo_trim_handler(bool down, XPLMCommandPhase phase) {
   const float yoke = host_mirror.sim_cockpit2_controls_yoke_pitch_ratio;
   const bool cut_out = toggle_switch::stab_trim_overide_pos == 0.0f && (down ? yoke > kColumnCutout : yoke < -kColumnCutout);
   const float t = host_mirror.sim_cockpit2_controls_elevator_trim;
-  const bool moves = electric::ac_tnsbus1_status == 1.0f && !yoke_trim_cut_out() && t >= lo && t <= hi &&
+  const bool moves = fed(Consumer::stab_trim_main_elec) && !yoke_trim_cut_out() && t >= lo && t <= hi &&
                      host_mirror.sim_operation_failures_rel_trim_elv != kTrimFailed && !cut_out &&
                      elec_trim_travel_time > 0.0f;
   if (!moves) {

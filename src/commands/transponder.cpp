@@ -17,6 +17,7 @@
 #include "core/host_io.h"
 #include "core/frame_values.h"
 #include "systems/delay_timers.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/switches/switch_values.h"
 #include "systems/radios/transponder_code.h"
@@ -31,7 +32,7 @@ constexpr float kKnobStby = 1.0f;
 // Starts the transponder and TCAS test when it is not running and AC transfer
 // bus 1 is powered; a running test is neither restarted nor extended.
 void transponder_test_start() {
-  if (delay_flags.tcas_test_flag != 0.0f || electric::ac_tnsbus1_status != 1.0f) return;
+  if (delay_flags.tcas_test_flag != 0.0f || !fed(Consumer::tcas)) return;
   const int32_t test_mode = host_transponder_mode(knob::transponder_pos, true, host_version);
   host_mirror.sim_cockpit2_radios_actuators_transponder_mode = test_mode;
   host_send_i(bound::sim_cockpit2_radios_actuators_transponder_mode, test_mode);

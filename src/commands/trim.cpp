@@ -16,6 +16,7 @@
 #include "core/frame_values.h"
 #include "core/pitch_trim.h"
 #include "systems/delay_timers.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/flight_controls/elec_trim_state.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/flight_controls/flight_control_values.h"
@@ -128,7 +129,7 @@ void yoke_pitch_trim(XPLMCommandPhase phase, TrimDirection dir) {
   // A travel time that is not a positive number would make the step
   // infinite: the motor then stays still.
   const float travel_s = elec_trim_travel_time;
-  const bool moves = electric::ac_tnsbus1_status == 1.0f && !yoke_trim_cut_out() &&
+  const bool moves = fed(Consumer::stab_trim_main_elec) && !yoke_trim_cut_out() &&
                      in_range && !trim_failed() && !column_refuses && travel_s > 0.0f;
   if (!moves) {
     trim_wheel_fast_run = 0.0f;

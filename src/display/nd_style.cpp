@@ -3,10 +3,11 @@
 
 #include <cmath>
 
+#include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
 
 bool nd_side_powered(int32_t side) {
-  return (side == 0 ? electric::dc_stdbus_status : electric::dc_bus2_status) != 0.0f;
+  return fed(side == 0 ? Consumer::capt_displays : Consumer::fo_displays);
 }
 
 int32_t nd_range_index(float range_index) {

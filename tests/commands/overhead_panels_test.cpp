@@ -69,16 +69,17 @@ TEST(ElectricalPanel, LadderAndStepSwitchesMoveOnlyFromWhatTheyExpect) {
 
 TEST(ElectricalPanel, SourceSwitchesShowHeldAndConnectOnlyWhenAvailable) {
   electric::batbus_status = 0.0f;
-  electric::gen1_available = 1.0f;
+  electric::gen1_available = 0.0f;
   electrical::apu_power_bus1 = 1.0f;
   cmd_toggle_switch_gen1_dn(nullptr, kBegin, nullptr);
   EXPECT_EQ(electrical::gen1_pos, 1.0f);
-  EXPECT_EQ(electrical::apu_power_bus1, 1.0f) << "battery bus unpowered: nothing connects";
+  EXPECT_EQ(electrical::apu_power_bus1, 1.0f) << "generator unavailable: nothing connects";
   cmd_toggle_switch_gen1_dn(nullptr, kEnd, nullptr);
   EXPECT_EQ(electrical::gen1_pos, 0.0f);
-  electric::batbus_status = 1.0f;
+  electric::gen1_available = 1.0f;
   press(cmd_toggle_switch_gen1_dn);
-  EXPECT_EQ(electrical::apu_power_bus1, 0.0f);
+  EXPECT_EQ(electrical::apu_power_bus1, 0.0f) << "battery bus unpowered: the generator connects all the same";
+  electric::batbus_status = 1.0f;
 
   electrical::apu_bus_enable = 1.0f;
   host_mirror.sim_cockpit2_electrical_APU_generator_on = 0;

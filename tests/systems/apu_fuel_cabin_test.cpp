@@ -244,7 +244,8 @@ TEST_F(Fuel, FeedSelectorsAndPumpLoads) {
     fuel::fuel_tank_pos_lft1 = c.l1;
     fuel::fuel_tank_pos_ctr1 = c.c1;
     fuel::fuel_tank_pos_rgt2 = c.r2;
-    knobs::cross_feed = c.xfeed;
+    fuel::cross_feed_valve = c.xfeed;  // the feed follows the valve
+    knobs::cross_feed = 1.0f - c.xfeed;
     plugin_bus_loads[0] = plugin_bus_loads[1] = 0.0f;
     update_fuel_pumps_feed();
     EXPECT_EQ(sel("left"), c.left) << c.l1 << c.c1 << c.r2 << c.xfeed;

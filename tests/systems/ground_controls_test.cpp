@@ -791,8 +791,16 @@ TEST_F(GroundControls, DisplayBrightnessByDayNightAndRouting) {
   EXPECT_GT(ins[1], 0.0f);
   EXPECT_FLOAT_EQ(electric::tint_dspl_capt, 0.72f);
   EXPECT_GT(annunciator::brightness_mcp_light, 0.0f);
-  // The battery switch off: all dark.
+  // The battery switch off with the buses up: nothing goes dark.
   electric::battery_pos = 0.0f;
+  update_panel_brightness();
+  EXPECT_GT(ins[0], 0.0f);
+  EXPECT_GT(ins[1], 0.0f);
+  EXPECT_FLOAT_EQ(electric::tint_dspl_capt, 0.72f);
+  EXPECT_FLOAT_EQ(electric::tint_dspl_fo, 0.72f);
+  EXPECT_GT(annunciator::brightness_mcp_light, 0.0f);
+  // The DC buses lost: all dark.
+  electric::dc_stdbus_status = electric::dc_bus1_status = electric::dc_bus2_status = 0.0f;
   update_panel_brightness();
   for (int i = 0; i < 6; ++i) EXPECT_EQ(ins[i], 0.0f) << i;
   EXPECT_EQ(electric::tint_dspl_capt, 0.0f);

@@ -92,10 +92,11 @@ TEST_F(Sources, RunDownGeneratorIsSwitchedOffAndNotBackOn) {
   update_engine_generators();
   EXPECT_EQ(host_gens(), (std::vector<int>{0, 1}));
   EXPECT_EQ(electric::gen1_available, 1.0f);  // available, but left for the pilot to switch on
-  // A failed N2 indication reads as a stopped engine.
+  // A failed N2 gauge leaves the engine's generator turning.
   host_mirror.sim_operation_failures_rel_N2_ind1 = 6;
   update_engine_generators();
-  EXPECT_EQ(electric::gen2_available, 0.0f);
+  EXPECT_EQ(electric::gen2_available, 1.0f);
+  EXPECT_EQ(host_gens(), (std::vector<int>{0, 1}));
   // At exactly 48 % N2 a generator stays on but is not offered.
   host_mirror.sim_operation_failures_rel_N2_ind1 = 0;
   gens(1, 1);
@@ -170,12 +171,20 @@ TEST_F(Sources, AcMeterSources) {
     electric::gen1_available = static_cast<float>(c.gen1);
     electrical::apu_bus_enable = static_cast<float>(c.apu);
     electric::gen2_available = static_cast<float>(c.gen2);
-    host_mirror.sim_cockpit2_electrical_inverter_on[0] = c.inv;
+    host_mirror.sim_cockpit2_electrical_inverter_on[1] = c.inv;
+    electric::batbus_status = 1.0f;
     update_elec_meters();
     EXPECT_FLOAT_EQ(cockpit::ac_freq_value, c.freq) << c.knob;
     EXPECT_FLOAT_EQ(cockpit::ac_volt_value, c.volts) << c.knob;
     EXPECT_FLOAT_EQ(cockpit::ac_amp_value, c.amps) << c.knob;
   }
+  // The inverter switched on without the battery bus feeding it reads dead.
+  knob::ac_power = 5.0f;
+  host_mirror.sim_cockpit2_electrical_inverter_on[1] = 1;
+  electric::batbus_status = 0.0f;
+  update_elec_meters();
+  EXPECT_EQ(cockpit::ac_freq_value, 0.0f);
+  EXPECT_EQ(cockpit::ac_volt_value, 0.0f);
 }
 
 TEST_F(Sources, DcMeterSources) {

@@ -16,6 +16,7 @@
 #include "core/variant.h"
 #include "systems/air/air_values.h"
 #include "systems/aircraft_systems.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
 #include "core/host_io.h"
 #include "systems/instruments/instrument_values.h"
@@ -113,12 +114,12 @@ void update_cabin_temperature() {
     z[slot] = move_toward_timed(z[slot], target, -30.0f, 60.0f, seconds);
   };
   const float recirc_l =
-      (air::l_recirc_fan_pos == 1.0f && electric::main_bus1 != 0.0f) ? 21.0f : 26.0f;
+      (air::l_recirc_fan_pos == 1.0f && fed(Consumer::recirc_fan_left)) ? 21.0f : 26.0f;
   const float recirc_r =
-      (air::r_recirc_fan_pos == 1.0f && electric::main_bus2 != 0.0f) ? 21.0f : 26.0f;
+      (air::r_recirc_fan_pos == 1.0f && fed(Consumer::recirc_fan_right)) ? 21.0f : 26.0f;
   const bool pack_l = air::l_pack_bleed_valve_pos > 0.1f;
   const bool pack_r = air::r_pack_bleed_valve_pos > 0.1f;
-  const bool trim_air = electric::dir_batbus_status == 1.0f && air::trim_air_pos == 1.0f;
+  const bool trim_air = fed(Consumer::trim_air_valve) && air::trim_air_pos == 1.0f;
   if (pack_l && pack_r) {
     move(supply1, trim_air ? lowest : d, 3.0f);
     move(supply2, trim_air ? lowest : p, 3.0f);
@@ -156,7 +157,7 @@ void update_cabin_temperature() {
     }
   }
 
-  if (electric::dir_batbus_status == 1.0f) {
+  if (fed(Consumer::zone_mix_valves)) {
     air::mix_valve1_700 = lag_toward(air::mix_valve1_700, mix_valve_target(d, z[zone1]), 0.0f, 1.0f, 0.3f);
     air::mix_valve2_700 = lag_toward(air::mix_valve2_700, mix_valve_target(p, passenger_cabin(z)), 0.0f, 1.0f, 0.3f);
   }

@@ -22,6 +22,7 @@
 #include "systems/annunciators/annunciators_panels.h"
 #include "systems/apu_start/apu.h"
 #include "systems/delay_timers.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/fire/fire_values.h"
 #include "core/host_io.h"
@@ -258,11 +259,11 @@ void update_pneumatics() {
   EngineBleed e1 = {&air::engine1_5th_psi, &air::engine1_9th_psi, &air::engine1_psi, &air::engine1_9th_valve,
                     &air::engine1_bleed_valve_pos, &air::eng1_precooler_valve_pos, engine::indicators_N1_percent_1,
                     toggle_switch::bleed_air_1_pos, fire::engine01_ext_switch_pos_arm, air::engine1_starter_valve,
-                    electric::dc_bus1_status, indicators::duct_press_L, 11, 7, 13};
+                    fed01(Consumer::engine1_bleed_valve), indicators::duct_press_L, 11, 7, 13};
   EngineBleed e2 = {&air::engine2_5th_psi, &air::engine2_9th_psi, &air::engine2_psi, &air::engine2_9th_valve,
                     &air::engine2_bleed_valve_pos, &air::eng2_precooler_valve_pos, engine::indicators_N1_percent_2,
                     toggle_switch::bleed_air_2_pos, fire::engine02_ext_switch_pos_arm, air::engine2_starter_valve,
-                    electric::dc_bus2_status, indicators::duct_press_R, 12, 8, 14};
+                    fed01(Consumer::engine2_bleed_valve), indicators::duct_press_R, 12, 8, 14};
   engine_stages(0, e1, h);
   engine_stages(1, e2, h);
 
@@ -295,14 +296,14 @@ void update_pneumatics() {
   s.apu_bleed_priority = (s.dual_bleed == 1.0f && indicators::duct_press_L - air::apu_psi > 5.0f) ? 0.0f : 1.0f;
 
   // Valve commands.
-  const float bat = electric::batbus_status;
+  const float bat = fed01(Consumer::apu_control);
   s.apu_valve_cmd = (mirror_i(bound::sim_operation_failures_rel_APU_press) != 6 && fire::apu_ext_switch_pos_arm == 0.0f &&
                      spring_toggle_switch::APU_start_pos != 0.0f && bat != 0.0f && delay_flags.apu_start_companion == 0.0f &&
                      toggle_switch::bleed_air_apu_pos == 1.0f && s.apu_supply_psi > kBleedSetpoint)
                         ? 1.0f
                         : 0.0f;
-  s.l_pack_cmd = (air::l_pack_pos > 0.95f && indicators::duct_press_L >= 4.0f && bat != 0.0f) ? 1.0f : 0.0f;
-  s.r_pack_cmd = (air::r_pack_pos > 0.95f && indicators::duct_press_R >= 4.0f && bat != 0.0f) ? 1.0f : 0.0f;
+  s.l_pack_cmd = (air::l_pack_pos > 0.95f && indicators::duct_press_L >= 4.0f) ? 1.0f : 0.0f;
+  s.r_pack_cmd = (air::r_pack_pos > 0.95f && indicators::duct_press_R >= 4.0f) ? 1.0f : 0.0f;
   const float sel = air::isolation_valve_pos;
   if (sel == 2.0f) {
     s.isolation_cmd = 1.0f;
@@ -314,9 +315,13 @@ void update_pneumatics() {
     s.isolation_cmd = 0.0f;
   }
   drive_valve(air::apu_bleed_valve_pos, s.apu_valve_cmd, 10.0f, 6);
-  drive_valve(air::l_pack_bleed_valve_pos, s.l_pack_cmd, 10.0f, 3);
-  drive_valve(air::r_pack_bleed_valve_pos, s.r_pack_cmd, 10.0f, 4);
-  if (electric::ac_tnsbus1_status != 0.0f) drive_valve(air::isolation_bleed_valve_pos, s.isolation_cmd, 10.0f, 5);
+  // The pack valves are commanded electrically and held by their air:
+  // without their control power nothing moves them.
+  if (fed(Consumer::pack_valves)) {
+    drive_valve(air::l_pack_bleed_valve_pos, s.l_pack_cmd, 10.0f, 3);
+    drive_valve(air::r_pack_bleed_valve_pos, s.r_pack_cmd, 10.0f, 4);
+  }
+  if (fed(Consumer::isolation_valve)) drive_valve(air::isolation_bleed_valve_pos, s.isolation_cmd, 10.0f, 5);
   ::isolation_valve_pos = air::isolation_bleed_valve_pos;
 }
 

@@ -20,6 +20,7 @@
 #include "core/variant.h"
 #include "navdata/air_data.h"
 #include "systems/air/air_values.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/instruments/clock_values.h"
 #include "systems/electrical/electric_values.h"
 #include "core/host_io.h"
@@ -98,10 +99,10 @@ void ram_doors() {
   } else if (gs > 136.0f) {
     c.ram_door_target = 0.0f;
   }
-  if (electric::ac_tnsbus1_status != 0.0f) {
+  if (fed(Consumer::ram_door_left)) {
     cockpit::ram_door1 = move_toward_timed(cockpit::ram_door1, c.ram_door_target, 0.0f, 1.0f, 10.0f);
   }
-  if (electric::ac_tnsbus2_status != 0.0f) {
+  if (fed(Consumer::ram_door_right)) {
     cockpit::ram_door2 = move_toward_timed(cockpit::ram_door2, c.ram_door_target, 0.0f, 1.0f, 10.0f);
   }
 }
@@ -109,12 +110,12 @@ void ram_doors() {
 int32_t select_channel() {
   const float sel = toggle_switch::air_valve_ctrl;
   if (sel == 0.0f) {
-    if (electric::dc_bus1_status == 1.0f) return 1;
-    if (electric::dc_bus2_status == 1.0f) return 2;
+    if (fed(Consumer::pressurisation_auto_1)) return 1;
+    if (fed(Consumer::pressurisation_auto_2)) return 2;
     return 0;
   }
-  if (sel == 1.0f) return electric::dc_bus2_status != 0.0f ? 2 : 0;
-  if (sel == 2.0f) return electric::dir_batbus_status != 0.0f ? 3 : 0;
+  if (sel == 1.0f) return fed(Consumer::pressurisation_auto_2) ? 2 : 0;
+  if (sel == 2.0f) return fed(Consumer::pressurisation_manual) ? 3 : 0;
   return 0;
 }
 
@@ -167,7 +168,7 @@ void watch_own_work(float valve_before) {
 // ALTN there is nothing to fall back to.
 int32_t channel_in_charge(int32_t selected) {
   if (toggle_switch::air_valve_ctrl == 0.0f && selected == 1 && (channel_fault(1) || found_fault(1) != 0) &&
-      electric::dc_bus2_status == 1.0f && !channel_fault(2)) {
+      fed(Consumer::pressurisation_auto_2) && !channel_fault(2)) {
     return 2;
   }
   return selected;
@@ -456,8 +457,8 @@ void update_pressurization() {
   c.selected_channel = select_channel();
   c.press_channel = channel_in_charge(c.selected_channel);
   c.channel_faulted = channel_fault(c.press_channel) ? 1 : 0;
-  cockpit::pressurization_dash = as01(electric::dc_bus1_status == 0.0f && electric::dc_bus2_status == 0.0f);
-  clock_::clock_dash = as01(electric::batbus_status == 0.0f);
+  cockpit::pressurization_dash = as01(!fed(Consumer::pressurisation_display));
+  clock_::clock_dash = as01(!fed(Consumer::clock_dashes));
   clock_::clock_dash_fo = clock_::clock_dash;
 
   const float ambient_alt = static_pressure_altitude_ft;

@@ -19,6 +19,7 @@
 #include "systems/annunciators/annunciators.h"
 #include "systems/annunciators/annunciators_controls.h"
 #include "systems/delay_timers.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/fire/fire_values.h"
 #include "systems/flight_controls/flight_control_values.h"
@@ -94,7 +95,7 @@ void feel_differential() {
 
 void slat_lights() {
   const float l1 = ann_levels.l1;
-  bool slat_fail = electric::dc_bus1_status == 0.0f;
+  bool slat_fail = !fed(Consumer::slat_control);
   if (!slat_fail) slat_fail = flap_slat_held == 1.0f && (systems::lost_hyd_B == 1.0f || radio_alt_ft() > 50.0f);
   annunciator::auto_slat_fail = as01(slat_fail) * l1;
   ann_state.six_pack[sp_flt_cont].slot[6] = slat_fail ? 1 : 0;
@@ -138,7 +139,7 @@ void takeoff_config() {
            mirror_f(bound::zuvadud_D738_FMS_flight_phase) == 0.0f;
   }
   annunciator::takeoff_config = as01(warn) * ann_levels.l1;
-  system_::takeoff_config_warn = electric::batbus_status == 0.0f ? 0.0f : as01(warn);
+  system_::takeoff_config_warn = fed(Consumer::takeoff_config_aural) ? as01(warn) : 0.0f;
 }
 
 void gear_lights() {
@@ -303,29 +304,29 @@ void annunciators_fuel_valves() {
     float* pos;
     float* light;
     const float* fire_sw;
-    const float* bus;
+    Consumer power;
     const float* mixture;
     bool battery_scaled;
   };
   const Valve valves[4] = {
       {&engine::spar1_valve, &annunciator::spar1_valve_closed, &fire::engine01_ext_switch_pos_arm,
-       &electric::hot_batbus_status, &engine::mixture_ratio1, true},
+       Consumer::spar_valves, &engine::mixture_ratio1, true},
       {&engine::spar2_valve, &annunciator::spar2_valve_closed, &fire::engine02_ext_switch_pos_arm,
-       &electric::hot_batbus_status, &engine::mixture_ratio2, true},
+       Consumer::spar_valves, &engine::mixture_ratio2, true},
       {&engine::eng1_valve, &annunciator::eng1_valve_closed, &fire::engine01_ext_switch_pos_arm,
-       &electric::dir_batbus_status, &engine::mixture_ratio1, false},
+       Consumer::engine_fuel_valves, &engine::mixture_ratio1, false},
       {&engine::eng2_valve, &annunciator::eng2_valve_closed, &fire::engine02_ext_switch_pos_arm,
-       &electric::dir_batbus_status, &engine::mixture_ratio2, false},
+       Consumer::engine_fuel_valves, &engine::mixture_ratio2, false},
   };
   for (const Valve& v : valves) {
     // The valves are driven by motors: without their control power they stay
     // where they are, so a lost battery bus never starves a running engine.
     // Only the start lever and the fire switch move them.
-    if (*v.bus != 0.0f) {
+    if (fed(v.power)) {
       const bool open = *v.fire_sw != 1.0f && *v.mixture > 0.5f;
       *v.pos = move_toward_timed(*v.pos, open ? 1.0f : 0.0f, 0.0f, 1.0f, 2.0f);
     }
-    const float scale = v.battery_scaled ? ann_levels.l1 * electric::batbus_status : ann_levels.l1;
+    const float scale = v.battery_scaled ? ann_levels.l1 * fed01(Consumer::valve_light_dimming) : ann_levels.l1;
     *v.light = valve_light(*v.pos) * scale;
   }
   const float r1 = door_light(cockpit::ram_door1);
@@ -344,10 +345,9 @@ void annunciators_recorders() {
   const float n2_2 = mirror_vf_at(bound::sim_flightmodel2_engines_N2_percent, 1);
 
   // Flight data recorder.
-  s.fdr_test_on = as01(switches::fdr_pos == 1.0f && electric::ac_tnsbus1_status == 1.0f &&
-                       electric::dir_batbus_status != 0.0f);
+  s.fdr_test_on = as01(switches::fdr_pos == 1.0f && fed(Consumer::flight_data_recorder));
   const float load = mirror_vf_at(bound::sim_cockpit2_electrical_bus_load_amps, 0);
-  const bool fdr = electric::dir_batbus_status == 0.0f || electric::ac_tnsbus1_status == 0.0f ||
+  const bool fdr = !fed(Consumer::flight_data_recorder) ||
                    (onground_all == 1 && n2_1 < 50.0f && n2_2 < 50.0f) ||
                    (load < 0.3f && (onground_all == 1 || onground_all == 0));
   const bool fdr_off = !(onground_all == 1 && s.fdr_test_on == 1.0f) && fdr;
@@ -383,8 +383,7 @@ void annunciators_recorders() {
     toggle_switch::vcr = 1.0f;
   }
   bool cvr = false;
-  if (electric::batbus_status != 0.0f &&
-      !(electric::dc_bus2_status == 0.0f && electric::ac_tnsbus2_status == 0.0f)) {
+  if (fed(Consumer::voice_recorder) && fed(Consumer::voice_recorder_side)) {
     cvr = toggle_switch::vcr == 1.0f || (burn1 && n2_1 > 50.0f) || (burn2 && n2_2 > 50.0f) ||
           (!burn1 && !burn2 && s.cvr_run_timer != 0.0f);
   }
@@ -419,7 +418,7 @@ bool pressurisation_limits_exceeded() {
 }
 
 void flap_needles() {
-  if (electric::ac_tnsbus2_status == 0.0f) return;
+  if (!fed(Consumer::flap_indicator)) return;
   float* needle = cockpit::flap_indicator;
   needle[0] = lag_toward(needle[0], mirror_vf_at(bound::sim_flightmodel2_wing_flap2_deg, 2), 0.0f, 49.0f, 5.0f);
   needle[1] = lag_toward(needle[1], mirror_vf_at(bound::sim_flightmodel2_wing_flap2_deg, 3), 0.0f, 49.0f, 5.0f);

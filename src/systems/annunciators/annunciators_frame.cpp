@@ -17,6 +17,7 @@
 #include "systems/annunciators/annunciators_panels.h"
 #include "systems/air/air_values.h"
 #include "systems/delay_timers.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/electrical/electrical.h"
 #include "systems/fuel/fuel_pump_lights.h"
@@ -48,7 +49,7 @@ float day_factor() {
 }
 
 void compute_levels() {
-  const float power = elec_bus_status.dir_batbus_copy * (electric::dir_batbus_status != 0.0f ? 1.0f : 0.0f);
+  const float power = elec_bus_status.dir_batbus_copy * fed01(Consumer::annunciator_lamps);
   const float r14 = mirror_vf_at(bound::sim_flightmodel2_lights_generic_lights_brightness_ratio, 14);
   const float r13 = mirror_vf_at(bound::sim_flightmodel2_lights_generic_lights_brightness_ratio, 13);
   ann_levels.day_factor = day_factor();
@@ -138,11 +139,10 @@ void display_test_flicker() {
 
 void display_power_self_test() {
   float& element = cockpit::dspl_light_test[9];
-  // The displays restart when their own buses come back with the battery
-  // switch on; the battery bus feeds none of them.
-  const bool display_power = electric::dc_stdbus_status != 0.0f || electric::dc_bus1_status != 0.0f ||
-                             electric::dc_bus2_status != 0.0f;
-  const float bat = electric::battery_pos == 1.0f && display_power ? 1.0f : 0.0f;
+  // The displays restart when their own buses come back; neither the battery
+  // bus nor the battery switch feeds them.
+  const bool display_power = fed(Consumer::display_self_test);
+  const float bat = display_power ? 1.0f : 0.0f;
   if (bat == 0.0f) {
     element = 0.0f;
     ann_state.dspl_power_test_time = 0.0f;

@@ -24,6 +24,7 @@
 #include "systems/annunciators/annunciators_controls.h"
 #include "systems/annunciators/annunciators_panels.h"
 #include "systems/apu_start/apu.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/lights/cabin_light_values.h"
 #include "systems/radios/comm_values.h"
 #include "systems/delay_timers.h"
@@ -122,8 +123,8 @@ void annunciators_overhead() {
   const bool bypass[2] = {failures_element(330), failures_element(331)};
   annunciator::bypass_filter_1 = as01(bypass[0]) * l1;
   annunciator::bypass_filter_2 = as01(bypass[1]) * l1;
-  pack_latch(s.pack_latch[0], s.prev_bus[0], air::l_pack_pos, electric::ac_tnsbus2_status);
-  pack_latch(s.pack_latch[1], s.prev_bus[1], air::r_pack_pos, electric::ac_tnsbus1_status);
+  pack_latch(s.pack_latch[0], s.prev_bus[0], air::l_pack_pos, fed01(Consumer::pack_trip_left));
+  pack_latch(s.pack_latch[1], s.prev_bus[1], air::r_pack_pos, fed01(Consumer::pack_trip_right));
   const bool pack_fail = failures_element(153);
   annunciator::pack_left = as01(pack_fail || s.pack_latch[0] == 1) * l1;
   annunciator::pack_right = as01(pack_fail || s.pack_latch[1] == 1) * l1;
@@ -184,7 +185,7 @@ void annunciators_fire() {
   const float test = toggle_switch::fire_test;
   float bell = as01(det[0] == 1.0f || det[1] == 1.0f || test == 1.0f || s.cargo_test_active == 1.0f);
   // Fire detection and its warnings run on the battery bus.
-  if (electric::batbus_status == 0.0f) bell = 0.0f;
+  if (!fed(Consumer::attendant_call_bell)) bell = 0.0f;
   if (s.fire_test_all == 1.0f) {
     for (int i = 0; i < 4; ++i) det[i] = 1.0f;
   }
@@ -196,7 +197,7 @@ void annunciators_fire() {
   annunciator::engine2_ovht = det[3] * l1;
   annunciator::apu_fire = s.fire_test_all * l2;
   annunciator::wheel_well_fire =
-      as01(test == 1.0f && (electric::ac_tnsbus1_status != 0.0f || electric::ac_tnsbus2_status != 0.0f)) * l1;
+      as01(test == 1.0f && fed(Consumer::wheel_well_fire_test)) * l1;
   annunciator::l_bottle_discharge = as01(fire::engine01_02L_ext_bottle_psi == 0.0f) * l1;
   annunciator::r_bottle_discharge = as01(fire::engine01_02R_ext_bottle_psi == 0.0f) * l1;
   annunciator::apu_bottle_discharge = as01(fire::apu_ext_bottle_psi == 0.0f) * l1;
@@ -284,7 +285,7 @@ void annunciators_doors_radio() {
   float* const selcal_lamps[3] = {&annunciates::selcal_com1, &annunciates::selcal_com2, &annunciates::selcal_com3};
   for (int i = 0; i < 3; ++i) *selcal_lamps[i] = selcal_fitted ? selcal_state.call_latch[i] * l1 : 0.0f;
   // Microphone selector lamps: the transmitter selection of each audio panel.
-  const float fo_power = l1 * electric::ac_tnsbus2_status;
+  const float fo_power = l1 * fed01(Consumer::fo_audio_lamps);
   float* const capt_ind[mic_key_count] = {&audio::capt_mic_indicator1, &audio::capt_mic_indicator2,
                                           &audio::capt_mic_indicator3, &audio::capt_mic_indicator4,
                                           &audio::capt_mic_indicator5, &audio::capt_mic_indicator6};
@@ -328,11 +329,11 @@ void annunciators_cabin_bleed() {
   // GPWS INOP: in the test, and while the computer has no power (AC transfer
   // bus 1) and the light has its own.
   const bool gpws_test = system_::gpws_test_running == 1.0f;
-  annunciator::gpws = as01(gpws_test || electric::ac_tnsbus1_status != 1.0f) * l1;
+  annunciator::gpws = as01(gpws_test || !fed(Consumer::gpws)) * l1;
   annunciator::xraas =
       as01(cockpit::xraas_installed == 0.0f || gpws_test || toggle_switch::gpws_xraas_pos != 0.0f) * l1;
   annunciator::anti_skid_inop =
-      as01(electric::dc_bus1_status == 0.0f ||
+      as01(!fed(Consumer::anti_skid) ||
            (cockpit::parking_brake_pos == 1.0f && mirror_f(bound::sim_cockpit2_controls_parking_brake_ratio) != 1.0f)) *
       l1;
   // AIRSTAIR is one of the door lights of the overhead: DOORS with the others.
@@ -552,7 +553,7 @@ void update_annunciators_aux() {
     // Seen from the cabin, the flight deck door shades the cockpit spill.
     if (mirror_f(bound::sim_aircraft_view_acf_peZ) < limit) door_factor = door::flt_dk_door_ratio;
     const float scale = host_version >= 120000 ? 9.0f : 1.0f;
-    const float bus = electric::ac_tnsbus1_status;
+    const float bus = fed01(Consumer::cabin_entry_lights_dimmer);
     if (bus == 0.0f) {
       if (bus != spill_state.prev_bus) spill_state.emergency_blink_s = 0.0f;
       if (spill_state.emergency_blink_s < 0.9f) spill_state.emergency_blink_s += frame_time;
@@ -575,6 +576,6 @@ void update_annunciators_aux() {
       entry[i] = tarx_cabin::entry_lights_x[i];
     }
   }
-  cabin[3] = electric::batbus_status * door_factor;
-  entry[3] = electric::batbus_status * door_factor;
+  cabin[3] = fed01(Consumer::cabin_entry_lights) * door_factor;
+  entry[3] = fed01(Consumer::cabin_entry_lights) * door_factor;
 }

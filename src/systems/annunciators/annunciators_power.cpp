@@ -14,6 +14,7 @@
 #include "core/util.h"
 #include "systems/annunciators/annunciator_values.h"
 #include "systems/annunciators/annunciators.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/electrical/electrical.h"
 #include "systems/fire/fire_values.h"
@@ -194,9 +195,9 @@ void hydraulic_pump_lights() {
   const bool ele_ok = mirror_i(bound::sim_operation_failures_rel_hydpmp_ele) != kFailed;
   const bool dry[2] = {
       hydraulic::hyd_A_qty < 30.0f && toggle_switch::electric_hydro_pumps1_pos == 1.0f &&
-          electric::ac_tnsbus2_status == 1.0f && ele_ok,
+          fed(Consumer::hyd_elec_pump_a_motor) && ele_ok,
       hydraulic::hyd_B_qty < 30.0f && toggle_switch::electric_hydro_pumps2_pos == 1.0f &&
-          electric::ac_tnsbus1_status == 1.0f && ele_ok,
+          fed(Consumer::hyd_elec_pump_b_motor) && ele_ok,
   };
   for (int i = 0; i < 2; ++i) {
     el_pump_heat[i] = dry[i] ? move_toward_timed(el_pump_heat[i], 120.0f, 0.0f, 120.0f, 0.5f)
@@ -244,22 +245,22 @@ void fuel_pump_low_pressure() {
     float* light;
     float* pressure;
     const float* sw;
-    const float* bus;
+    Consumer power;
     float quantity;
     int centre;  // -1 wing pump, else centre pump index
   };
   const Pump pumps[kFuelPumpCount] = {
-      {&annunciator::low_fuel_press_l1, &system_::fuel_press_l1, &fuel::fuel_tank_pos_lft1, &electric::ac_tnsbus2_status,
+      {&annunciator::low_fuel_press_l1, &system_::fuel_press_l1, &fuel::fuel_tank_pos_lft1, Consumer::fuel_pump_l_fwd,
        q_l1, -1},
-      {&annunciator::low_fuel_press_l2, &system_::fuel_press_l2, &fuel::fuel_tank_pos_lft2, &electric::ac_tnsbus1_status,
+      {&annunciator::low_fuel_press_l2, &system_::fuel_press_l2, &fuel::fuel_tank_pos_lft2, Consumer::fuel_pump_l_aft,
        q_l2, -1},
-      {&annunciator::low_fuel_press_c1, &system_::fuel_press_c1, &fuel::fuel_tank_pos_ctr1, &electric::ac_tnsbus1_status,
+      {&annunciator::low_fuel_press_c1, &system_::fuel_press_c1, &fuel::fuel_tank_pos_ctr1, Consumer::fuel_pump_ctr_l,
        q_ctr, 0},
-      {&annunciator::low_fuel_press_c2, &system_::fuel_press_c2, &fuel::fuel_tank_pos_ctr2, &electric::ac_tnsbus2_status,
+      {&annunciator::low_fuel_press_c2, &system_::fuel_press_c2, &fuel::fuel_tank_pos_ctr2, Consumer::fuel_pump_ctr_r,
        q_ctr, 1},
-      {&annunciator::low_fuel_press_r1, &system_::fuel_press_r1, &fuel::fuel_tank_pos_rgt1, &electric::ac_tnsbus1_status,
+      {&annunciator::low_fuel_press_r1, &system_::fuel_press_r1, &fuel::fuel_tank_pos_rgt1, Consumer::fuel_pump_r_fwd,
        q_r1, -1},
-      {&annunciator::low_fuel_press_r2, &system_::fuel_press_r2, &fuel::fuel_tank_pos_rgt2, &electric::ac_tnsbus2_status,
+      {&annunciator::low_fuel_press_r2, &system_::fuel_press_r2, &fuel::fuel_tank_pos_rgt2, Consumer::fuel_pump_r_aft,
        q_r2, -1},
   };
   const bool auto_option = mirror_f(bound::zuvadud_D738_ctr_fuel_pump_auto) != 0.0f;
@@ -267,7 +268,7 @@ void fuel_pump_low_pressure() {
     const Pump& p = pumps[i];
     const bool empty = p.quantity == 0.0f;
     const bool sw_on = *p.sw == 1.0f;
-    const bool bus_on = *p.bus == 1.0f;
+    const bool bus_on = fed(p.power);
     *p.pressure = lag_toward(*p.pressure, empty ? 0.0f : 1.0f, 0.0f, 1.0f, 5.0f);
     const bool delivering = sw_on && bus_on && (p.centre < 0 || p.quantity > 0.0f);
     LightFilter f{s.pump_low_filter[i], s.pump_low_latch[i]};

@@ -20,6 +20,7 @@
 #include "systems/aircraft_systems.h"
 #include "systems/annunciators/annunciator_values.h"
 #include "systems/delay_timers.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/fire/fire_values.h"
 #include "systems/fuel/fuel_pump_lights.h"
@@ -141,7 +142,7 @@ void update_apu() {
   float& cooling_60 = fl.apu_flag_2;
   const bool running = apu_running();
   const float n1 = apu_n1();
-  const float bat = electric::batbus_status;
+  const float bat = fed01(Consumer::apu_control);
   const float sw = spring_toggle_switch::APU_start_pos;
   const bool host_failed = mirror_i(bound::sim_operation_failures_rel_APU_press) == kFailed;
   const float t10 = std::max(0.0f, leading_edge_degc() / 10.0f);

@@ -19,6 +19,7 @@
 #include "systems/air/air_values.h"
 #include "systems/aircraft_systems.h"
 #include "systems/delay_timers.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
 #include "core/host_io.h"
 #include "systems/ice_rain/ice_values.h"
@@ -59,14 +60,14 @@ EngineRefs engine_refs(int e) {
     return {&travel_targets.eng1_start_turn, &starter1_knob_target, &engine::starter1_pos, &engine::starter1_pos2,
             &delay_flags.air_start_flag_1, &delay_timers.air_start_delay_1, &engine::start_valve1,
             &air::engine1_starter_valve, &engine::eicas_oil_press1, &engine::eicas_oil_temp1, &engine::eicas_ff1,
-            engine::mixture_ratio1, engine::indicators_N2_percent_1, ice::eng1_heat_pos, electric::ac_tnsbus1_status,
+            engine::mixture_ratio1, engine::indicators_N2_percent_1, ice::eng1_heat_pos, fed01(Consumer::ignition_left),
             bound::sim_operation_failures_rel_engfir0, bound::sim_operation_failures_rel_engfai0,
             bound::sim_operation_failures_rel_engsep0};
   }
   return {&travel_targets.eng2_start_turn, &starter2_knob_target, &engine::starter2_pos, &engine::starter2_pos2,
           &delay_flags.air_start_flag_2, &delay_timers.air_start_delay_2, &engine::start_valve2,
           &air::engine2_starter_valve, &engine::eicas_oil_press2, &engine::eicas_oil_temp2, &engine::eicas_ff2,
-          engine::mixture_ratio2, engine::indicators_N2_percent_2, ice::eng2_heat_pos, electric::ac_tnsbus2_status,
+          engine::mixture_ratio2, engine::indicators_N2_percent_2, ice::eng2_heat_pos, fed01(Consumer::ignition_right),
           bound::sim_operation_failures_rel_engfir1, bound::sim_operation_failures_rel_engfai1,
           bound::sim_operation_failures_rel_engsep1};
 }
@@ -168,8 +169,8 @@ float switch_mode(int e, EngineRefs& r, float s) {
 // the right one on the AC standby bus; without the direct battery bus only
 // the standby side is left.
 float powered_mode(float mode, float tns_bus) {
-  const bool std_bus = electric::ac_stdbus_status != 0.0f;
-  if (electric::dir_batbus_status == 0.0f) return (std_bus && (mode == 2.0f || mode == 3.0f)) ? 2.0f : 0.0f;
+  const bool std_bus = fed(Consumer::ignition_standby);
+  if (!fed(Consumer::ignition_control)) return (std_bus && (mode == 2.0f || mode == 3.0f)) ? 2.0f : 0.0f;
   const bool left = (mode == 1.0f || mode == 3.0f) && tns_bus != 0.0f;
   const bool right = (mode == 2.0f || mode == 3.0f) && std_bus;
   return left ? (right ? 3.0f : 1.0f) : (right ? 2.0f : 0.0f);
@@ -262,7 +263,7 @@ void update_ignition_start() {
 
   for (int e = 0; e < 2; ++e) {
     EngineRefs r = engine_refs(e);
-    const bool open = *r.pos == 0.0f && electric::dir_batbus_status != 0.0f;
+    const bool open = *r.pos == 0.0f && fed(Consumer::engine_start_valve_close);
     const float target = open ? 1.0f : 0.0f;
     *r.start_valve = move_toward_scaled(*r.start_valve, target, 0.0f, 1.0f, open ? 1.0f : 0.0f, 2.5f);
     *r.air_starter_valve = lag_toward(*r.air_starter_valve, target, 0.0f, 1.0f, 1.0f);

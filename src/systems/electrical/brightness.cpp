@@ -13,6 +13,7 @@
 #include "core/util.h"
 #include "systems/aircraft_systems.h"
 #include "systems/annunciators/annunciator_values.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/system_state.h"
@@ -58,11 +59,10 @@ void update_panel_brightness() {
   const Ambient am = ambient_light(host_mirror.sim_graphics_scenery_sun_pitch_degrees);
   auto f = [&am](float x) { return interpolate_clamped(0.0f, am.min, 1.0f, am.max, x); };
   const bool h12 = host_version >= 120000;
-  // The battery switch powers the cockpit up; after that each display and
-  // panel light lives on its own buses, none of them the battery bus.
-  const bool powered_up = battery_pos == 1.0f;
-  const float vc = powered_up ? dc_stdbus_status : 0.0f;
-  const float vf = powered_up ? dc_bus2_status : 0.0f;
+  // Each display and panel light lives on its own buses, none of them the
+  // battery bus nor behind the battery switch.
+  const float vc = fed01(Consumer::capt_displays);
+  const float vf = fed01(Consumer::fo_displays);
   const float p1 = elec_bus_state.capt_displays_ready;
   const float p2 = elec_bus_state.fo_displays_ready;
   float* kp = panel_brightness;
@@ -71,8 +71,8 @@ void update_panel_brightness() {
   if (kp[3] < 0.05f) kp[3] = 0.0f;
 
   float* pan = host_mirror.sim_cockpit2_switches_panel_brightness_ratio;
-  const float tns2 = ac_tnsbus2_status;
-  pan[0] = tns2 == 0.0f ? dir_batbus_status * am.d : tns2 * kp[0] * am.d;
+  const float tns2 = fed01(Consumer::panel_lights);
+  pan[0] = tns2 == 0.0f ? fed01(Consumer::panel_lights_standby) * am.d : tns2 * kp[0] * am.d;
   pan[1] = tns2 * kp[1] * am.d;
   pan[2] = tns2 * kp[2] * am.d;
   pan[3] = tns2 * kp[3] * am.d;
@@ -163,7 +163,7 @@ void update_panel_brightness() {
     ins[17] = host_mirror.sim_cockpit2_switches_generic_lights_switch[14] == 0.5f ? f2 * vc : vc;
   }
 
-  if ((dc_bus1_status == 0.0f && dc_bus2_status == 0.0f && dc_stdbus_status == 0.0f) || !powered_up) {
+  if (!fed(Consumer::mcp_lights)) {
     ins[9] = annunciator::brightness_mcp_light = ins[15] = 0.0f;
   } else {
     const float x = pan[0];

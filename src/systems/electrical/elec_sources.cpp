@@ -96,7 +96,6 @@ void update_engine_generators() {
     }
     return;
   }
-  const bound::Id n2_fail_id[2] = {bound::sim_operation_failures_rel_N2_ind0, bound::sim_operation_failures_rel_N2_ind1};
   const float disconnect[2] = {one_way_switch::drive_disconnect1_pos, one_way_switch::drive_disconnect2_pos};
   const float start_lever[2] = {engine::mixture_ratio1, engine::mixture_ratio2};
   for (int e = 0; e < 2; ++e) {
@@ -123,7 +122,9 @@ void update_engine_generators() {
       slot = 1.0f;
       write_electric_table();
     }
-    const float n2 = mirror_i(n2_fail_id[e]) == kFailed ? 0.0f : mirror_vf_at(bound::sim_flightmodel2_engines_N2_percent, e);
+    // The engine's own N2, not its gauge: a failed indicator leaves the
+    // generator turning.
+    const float n2 = mirror_vf_at(bound::sim_flightmodel2_engines_N2_percent, e);
     const bool failed = mirror_i(fail_id[e]) != 0;
     if ((n2 < kGenMinN2 || failed) && gen[e] != 0) gen[e] = 0;
     *available[e] = (n2 > kGenMinN2 && mirror_i(fail_id[e]) == 0) ? 1.0f : 0.0f;
@@ -168,8 +169,12 @@ void update_elec_meters() {
              mirror_vf_at(bound::sim_cockpit2_electrical_generator_amps, 1));
       break;
     case 5: {
-      const int32_t inv = mirror_vi_at(bound::sim_cockpit2_electrical_inverter_on, 0);
-      if (inv == 1 || inv == 0) source(inv == 1, freq_inverter, volt_inverter, false, 0.0f);
+      // The static inverter runs off the battery bus while the standby
+      // power switch has it on; unpowered it reads nothing.
+      const int32_t inv = mirror_vi_at(bound::sim_cockpit2_electrical_inverter_on, 1);
+      if (inv == 1 || inv == 0) {
+        source(inv == 1 && electric::batbus_status != 0.0f, freq_inverter, volt_inverter, false, 0.0f);
+      }
       break;
     }
     default:

@@ -15,6 +15,7 @@
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
 #include "systems/delay_timers.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
 #include "core/host_io.h"
 #include "systems/instruments/instrument_values.h"
@@ -42,15 +43,12 @@ void set_inverter_on(int index, int32_t v) {
   host_set_vi(bound::sim_cockpit2_electrical_inverter_on, inverter_on(), 2, index, v);
 }
 
+// The battery switch removes only what the battery feeds: the engine
+// generators' controls run on their own supply and stay on line. The APU's
+// control is on the battery bus, so its generator goes with it.
 void battery_switch_to_host() {
   if (electric::battery_pos == 0.0f) {
     set_battery_on(1, 0);
-    int32_t* gen = generator_on();
-    if (gen[0] == 1 || gen[1] == 1) {
-      gen[0] = 0;
-      gen[1] = 0;
-      host_send_vi(bound::sim_cockpit2_electrical_generator_on, gen, 2);
-    }
     if (mirror_i(bound::sim_cockpit_electrical_generator_apu_on) == 1) {
       host_set_i(bound::sim_cockpit_electrical_generator_apu_on, 0);
     }
@@ -86,27 +84,22 @@ void standby_power(float dc_source1) {
   electric::ac_stdbus_status = elec_fail_ok(4) * ac_src;
 }
 
+// Each side's displays live on their own buses, neither of them the battery
+// bus nor behind the battery switch: the captain's on the DC standby bus
+// (which the battery switch powers only on the battery alone), the first
+// officer's on DC bus 2.
 void display_power_up() {
   DelayTimerBank& t = delay_timers;
   ElecBusState& d = elec_bus_state;
-  // The battery switch powers the displays up; after that each side lives on
-  // its own buses, none of them the battery bus.
-  if (electric::battery_pos != 1.0f) {
-    d.capt_displays_ready = 0.0f;
-    d.fo_displays_ready = 0.0f;
-    t.capt_display_delay = 0.0f;
-    t.fo_display_delay = 0.0f;
-    return;
-  }
-  if (electric::dc_stdbus_status == 0.0f) {
+  if (!fed(Consumer::capt_displays)) {
     d.capt_displays_ready = 0.0f;
     t.capt_display_delay = 0.0f;
   } else if (d.capt_displays_ready == 0.0f && t.capt_display_delay == 0.0f) {
     t.capt_display_delay = 95.0f;  // cold start on the standby bus
   }
   // With DC bus 1 up the captain's side finishes like the first officer's.
-  if (electric::dc_bus1_status == 1.0f && t.capt_display_delay > 6.0f) t.capt_display_delay = 6.0f;
-  if (electric::dc_bus2_status == 0.0f) {
+  if (fed(Consumer::capt_display_quick_start) && t.capt_display_delay > 6.0f) t.capt_display_delay = 6.0f;
+  if (!fed(Consumer::fo_displays)) {
     d.fo_displays_ready = 0.0f;
     t.fo_display_delay = 0.0f;
   } else if ((t.fo_display_delay == 0.0f && d.fo_displays_ready == 0.0f) || t.fo_display_delay > 6.0f) {
@@ -116,7 +109,7 @@ void display_power_up() {
 
 void standby_display_alignment() {
   ElecBusState& d = elec_bus_state;
-  if (electric::batbus_status == 0.0f || electric::dir_batbus_status == 0.0f) {
+  if (!fed(Consumer::standby_display_reset)) {
     d.isfd_countdown = 96.0f;
     d.isfd_ready = 0.0f;
   }
@@ -217,7 +210,10 @@ void elec_buses_update() {
   const float bat_volts = mirror_vf_at(bound::sim_cockpit2_electrical_battery_voltage_actual_volts, 0);
   electric::hot_batbus_status = as01(elec_fail_ok(7) != 0.0f && bat_volts > 10.0f);
   const bool hot = electric::hot_batbus_status != 0.0f;
-  electric::batbus_status = as01(elec_fail_ok(8) != 0.0f && electric::battery_pos == 1.0f && (tru3 || hot));
+  // STANDBY POWER at BAT puts the battery bus on the battery, the battery
+  // switch on or off.
+  const bool batbus_switched = electric::battery_pos == 1.0f || electric::standby_bat_pos == -1.0f;
+  electric::batbus_status = as01(elec_fail_ok(8) != 0.0f && batbus_switched && (tru3 || hot));
   electric::dir_batbus_status =
       as01(elec_fail_ok(9) != 0.0f &&
            (tru3 || (hot && (electric::battery_pos == 1.0f || electric::standby_bat_pos == -1.0f))));
@@ -251,7 +247,7 @@ void elec_buses_update() {
   const float* bat_indicated = host_mirror.sim_cockpit2_electrical_battery_voltage_indicated_volts;
   const float dc_stdbus_volts = src1 != 0.0f && electric::standby_bat_pos == 1.0f ? volts1 : bat_indicated[2];
   const float tru3_volts = (host_tie != 0 && t2 == 0.0f) ? v0 : v1;
-  const float batbus_volts = tru3 ? tru3_volts : bat_indicated[1];
+  const float batbus_volts = tru3 ? tru3_volts : bat_indicated[electric::battery_pos == 1.0f ? 1 : 2];
 
   electric::cross_tie = battery_on()[1] != 0 ? ac_tie : 0.0f;
 

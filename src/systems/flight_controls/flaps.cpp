@@ -16,6 +16,7 @@
 #include "core/util.h"
 #include "engines/engine_values.h"
 #include "systems/aircraft_systems.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/gear_brakes/autobrake_state.h"
 #include "systems/gear_brakes/brakes.h"
 #include "systems/delay_timers.h"
@@ -141,7 +142,7 @@ bool any_gear_on_ground() {
 float relieved(float& flag, float ias, float on_kt, float off_kt, float detent, float relief) {
   if (ias >= on_kt) flag = 1.0f;
   if (ias < off_kt) flag = 0.0f;
-  if (flag == 1.0f && electric::dc_bus1_status == 1.0f) return relief;
+  if (flag == 1.0f && fed(Consumer::flap_load_relief)) return relief;
   return detent;
 }
 
@@ -175,7 +176,7 @@ void normal_flaps(float r) {
   sbf_state.flaps_frozen = 0.0f;
   const bool auto_slat = r >= 0.125f && r <= 0.75f &&
                          host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot >= 50.0f &&
-                         electric::dc_bus1_status == 1.0f && !any_gear_on_ground();
+                         fed(Consumer::auto_slats) && !any_gear_on_ground();
   host_set_i(bound::sim_aircraft_specialcontrols_acf_autoslatEQ, auto_slat ? 1 : 0);
 }
 
@@ -308,7 +309,7 @@ void update_speedbrake() {
   s.levers_were_idle = (l1 < 0.05f && l2 < 0.05f) ? 1.0f : 0.0f;
 
   // Servo cues.
-  const bool ac_power = electric::ac_tnsbus1_status == 1.0f || electric::ac_tnsbus2_status == 1.0f;
+  const bool ac_power = fed(Consumer::speedbrake_servo_cues);
   float& cue_deploy = script_mirror.zuvadud_d738_fmod_sb_servo_deploy;
   float& cue_retract = script_mirror.zuvadud_d738_fmod_sb_servo_retract;
   if (flt_ctrls::speedbrake_lever_anim == 0.0f) {

@@ -14,6 +14,7 @@
 #include "core/util.h"
 #include "engines/engine_values.h"
 #include "systems/aircraft_systems.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/gear_brakes/brakes.h"
 #include "systems/delay_timers.h"
 #include "systems/flight_controls/elec_trim_state.h"
@@ -294,7 +295,7 @@ void update_stab_trim_wheel() {
   if (!trim_failed && std::isfinite(trim_wheel_target) && wheel != trim_wheel_target) {
     wheel = move_toward_timed(wheel, clamp_range(trim_wheel_target, -1.0f, 1.0f), -1.0f, 1.0f, period / 2.0f);
   }
-  const bool ac = electric::ac_tnsbus1_status == 1.0f || electric::ac_tnsbus2_status == 1.0f;
+  const bool ac = fed(Consumer::trim_wheel_fast);
   flt_ctrls::trim_wheel_quick =
       (trim_wheel_fast_run != 0.0f && ac && !trim_failed) || elec_trim_click_fast() != 0.0f ? 1.0f : 0.0f;
   flt_ctrls::trim_wheel_man = (pitch_trim_running != 0.0f || trim_wheel_pulse() != 0.0f) ? 1.0f : 0.0f;
@@ -333,7 +334,7 @@ void split_trim_run(bool down) {
   // A travel time that is not a positive number would make the step
   // infinite: the motor then stays still.
   const float travel_s = elec_trim_travel_time;
-  if (!(electric::ac_tnsbus1_status == 1.0f && !yoke_trim_cut_out() && trim >= lo && trim <= hi &&
+  if (!(fed(Consumer::stab_trim_main_elec) && !yoke_trim_cut_out() && trim >= lo && trim <= hi &&
         m.sim_operation_failures_rel_trim_elv != 6 && !column_refuses && travel_s > 0.0f)) {
     return;
   }

@@ -17,6 +17,7 @@
 #include "engines/engine_values.h"
 #include "systems/aircraft_systems.h"
 #include "systems/delay_timers.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/fuel/fuel_pump_lights.h"
 #include "systems/fuel/fuel_values.h"
@@ -108,20 +109,21 @@ float fuel_display_round(float value, bool coarse) {
 void update_cross_feed() {
   const float pos = knobs::cross_feed_pos;
   knobs::cross_feed = lag_toward(knobs::cross_feed, pos, 0.0f, 1.0f, 5.0f);
-  fuel::cross_feed_valve = move_toward_scaled(fuel::cross_feed_valve, pos, 0.0f, 1.0f, pos != 0.0f ? 1.0f : 0.0f, 2.5f);
+  // The valve's motor runs on the battery bus; without it the valve holds.
+  if (fed(Consumer::fuel_cross_feed_valve)) {
+    fuel::cross_feed_valve = move_toward_scaled(fuel::cross_feed_valve, pos, 0.0f, 1.0f, pos != 0.0f ? 1.0f : 0.0f, 2.5f);
+  }
 }
 
 void update_fuel_pumps_feed() {
-  const bool tns1 = on(electric::ac_tnsbus1_status);
-  const bool tns2 = on(electric::ac_tnsbus2_status);
   const bool trip1 = fuel_pump_lights.ctr_pump_auto_off[0] != 0;
   const bool trip2 = fuel_pump_lights.ctr_pump_auto_off[1] != 0;
-  bool l1 = fuel::fuel_tank_pos_lft1 == 1.0f && tns2;
-  bool l2 = fuel::fuel_tank_pos_lft2 == 1.0f && tns1;
-  bool c1 = fuel::fuel_tank_pos_ctr1 == 1.0f && tns1 && !trip1;
-  bool r1 = fuel::fuel_tank_pos_rgt1 == 1.0f && tns1;
-  bool r2 = fuel::fuel_tank_pos_rgt2 == 1.0f && tns2;
-  bool c2 = fuel::fuel_tank_pos_ctr2 == 1.0f && tns2 && !trip2;
+  bool l1 = fuel::fuel_tank_pos_lft1 == 1.0f && fed(Consumer::fuel_pump_l_fwd);
+  bool l2 = fuel::fuel_tank_pos_lft2 == 1.0f && fed(Consumer::fuel_pump_l_aft);
+  bool c1 = fuel::fuel_tank_pos_ctr1 == 1.0f && fed(Consumer::fuel_pump_ctr_l) && !trip1;
+  bool r1 = fuel::fuel_tank_pos_rgt1 == 1.0f && fed(Consumer::fuel_pump_r_fwd);
+  bool r2 = fuel::fuel_tank_pos_rgt2 == 1.0f && fed(Consumer::fuel_pump_r_aft);
+  bool c2 = fuel::fuel_tank_pos_ctr2 == 1.0f && fed(Consumer::fuel_pump_ctr_r) && !trip2;
 
   // Suction feed: the engine pulls fuel without a pump while it turns fast
   // enough for the altitude.
@@ -148,7 +150,8 @@ void update_fuel_pumps_feed() {
   const bool rd = on(engine::tank_r_driven_status);
   float left = 0.0f;
   float right = 0.0f;
-  if (knobs::cross_feed != 1.0f) {
+  // The engines feed through the valve, not the knob.
+  if (fuel::cross_feed_valve != 1.0f) {
     left = (!l1 && !l2 && !c1 && !ld) ? 0.0f : (c1 ? 2.0f : 1.0f);
     right = (!r1 && !r2 && !c2 && !rd) ? 0.0f : (c2 ? 2.0f : 3.0f);
   } else {
@@ -245,7 +248,7 @@ void update_fuel_quantities() {
 
 void update_fuel_used() {
   float* used[2] = {&cockpit::fuel_flow_used1, &cockpit::fuel_flow_used2};
-  if (delay_flags.fuel_flow_reset_flag == 0.0f && on(electric::batbus_status)) {
+  if (delay_flags.fuel_flow_reset_flag == 0.0f && fed(Consumer::fuel_used_counter)) {
     for (int e = 0; e < 2; ++e) {
       if (mirror_vi_at(bound::sim_flightmodel2_engines_engine_is_burning_fuel, e) == 0) continue;
       const float ff = mirror_vf_at(bound::sim_flightmodel_engine_ENGN_FF_, e);
@@ -285,7 +288,7 @@ void update_fuel_temperature() {
   real = static_cast<float>(s.fuel_temp_fine_degc);
 
   float& gauge = engine::fuel_temp;
-  const float bus = electric::ac_tnsbus2_status;
+  const float bus = fed01(Consumer::fuel_temp_gauge);
   if (!on(bus)) {
     gauge = lag_toward(gauge, -kFuelGaugeEndDegC, -kFuelGaugeEndDegC, kFuelGaugeEndDegC, kFuelGaugeLagPerS);
     s.fuel_temp_state = 0.0f;

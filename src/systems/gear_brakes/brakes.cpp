@@ -16,6 +16,7 @@
 #include "core/util.h"
 #include "engines/engine_values.h"
 #include "systems/aircraft_systems.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/gear_brakes/autobrake_state.h"
 #include "systems/gear_brakes/brake_command_state.h"
 #include "systems/gear_brakes/brake_heat.h"
@@ -365,7 +366,7 @@ void update_autobrake_arming() {
   BrakeState& s = brake_state;
   const float v = speed_mps();
   const float kt = v * kt_per_mps_5dp;
-  const bool dc1 = electric::dc_bus1_status != 0.0f;
+  const bool dc1 = fed(Consumer::autobrake);
   const bool b_press = hydraulic::B_status != 0.0f;
   auto cancel_rto = [&]() {
     autobrake_disarm = 1.0f;
@@ -579,7 +580,7 @@ void brake_pressure_to_host() {
   target = std::fmax(target, 0.0f);
   const float precharge = interpolate_clamped(-50.0f, 825.0f, 75.0f, 1190.0f, host_mirror.sim_weather_temperature_ambient_c);
   if (press > precharge + 20.0f) {
-    s.autobrake_inop = electric::dc_bus1_status != 0.0f ? 0.0f : 1.0f;
+    s.autobrake_inop = fed(Consumer::autobrake) ? 0.0f : 1.0f;
     // Pressure is back: hand the toe brakes back, unless something else
     // set the override.
     if (s.override_by_discharge != 0.0f) {

@@ -18,6 +18,7 @@
 #include "engines/engine_values.h"
 #include "systems/aircraft_systems.h"
 #include "systems/annunciators/annunciator_values.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/gear_brakes/gear_horn.h"
@@ -79,7 +80,7 @@ void update_gear_warning_horn() {
   gear_horn_uncancellable = 0;
   const float ra = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
   const float flaps = host_mirror.sim_cockpit2_controls_flap_ratio;
-  const bool bat = electric::batbus_status != 0.0f;
+  const bool bat = fed(Consumer::gear_horn);
   // The horn watches the gear itself: a leg stuck up warns whatever the lever
   // says, and a gear down and locked is silent in every lever position.
   const float* deploy = host_mirror.sim_aircraft_parts_acf_gear_deploy;

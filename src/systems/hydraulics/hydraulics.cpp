@@ -18,6 +18,7 @@
 #include "core/util.h"
 #include "engines/engine_values.h"
 #include "systems/delay_timers.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/fire/fire_values.h"
 #include "core/host_io.h"
@@ -57,7 +58,7 @@ struct SystemInputs {
   float edp_max;
   int fail_entry;
   float el_switch;
-  float el_bus;
+  float el_bus;  // the electric pump's power: its AC motor bus and its control power
   float el_target_psi;
   float eng_switch;
   bound::Id eng_pump_failure;
@@ -220,11 +221,11 @@ void yaw_damper() {
   // The solenoid lets go of a switch that was released ON whenever the
   // damper cannot stay engaged: it trips to OFF and stays there until the
   // crew puts it back.
-  if ((fault || unavailable || electric::ac_tnsbus1_status == 0.0f) && yaw_damper_switch_state == 1.0f) {
+  if ((fault || unavailable || !fed(Consumer::yaw_damper)) && yaw_damper_switch_state == 1.0f) {
     yaw_damper_switch_state = 0.0f;
     sw = 0.0f;
   }
-  if (mirror_i(yd_host) == 1 && (electric::ac_tnsbus1_status == 0.0f || fault)) host_set_i(yd_host, 0);
+  if (mirror_i(yd_host) == 1 && (!fed(Consumer::yaw_damper) || fault)) host_set_i(yd_host, 0);
   if (!fault && !unavailable && sw == 1.0f && mirror_i(yd_host) == 0 && delay_timers.yaw_damper_engage_delay == 0.0f) {
     delay_timers.yaw_damper_engage_delay = 1.2f;
   }
@@ -241,12 +242,12 @@ void hyd_update() {
   const float n2_1 = mirror_vf_at(bound::sim_flightmodel2_engines_N2_percent, 0);
   const float n2_2 = mirror_vf_at(bound::sim_flightmodel2_engines_N2_percent, 1);
   const float raw_a = run_system({h.hyd_fluid_a, h.hyd_residual_a, h.emdp_press_a, h.edp_press_a, h.edp_max_press_a, 0,
-                                  toggle_switch::electric_hydro_pumps1_pos, electric::dc_bus2_status, 2850.0f,
+                                  toggle_switch::electric_hydro_pumps1_pos, fed01(Consumer::hyd_elec_pump_a), 2850.0f,
                                   toggle_switch::hydro_pumps1_pos, bound::sim_operation_failures_rel_hydpmp,
                                   fire::engine01_ext_switch_pos_arm, n2_1, 0.26f},
                                  hydraulic::A_press_el_trg, hydraulic::A_press_trg);
   const float raw_b = run_system({h.hyd_fluid_b, h.hyd_residual_b, h.emdp_press_b, h.edp_press_b, h.edp_max_press_b, 1,
-                                  toggle_switch::electric_hydro_pumps2_pos, electric::dc_bus1_status, 2820.0f,
+                                  toggle_switch::electric_hydro_pumps2_pos, fed01(Consumer::hyd_elec_pump_b), 2820.0f,
                                   toggle_switch::hydro_pumps2_pos, bound::sim_operation_failures_rel_hydpmp2,
                                   fire::engine02_ext_switch_pos_arm, n2_2, 0.37f},
                                  hydraulic::B_press_el_trg, hydraulic::B_press_trg);
@@ -266,7 +267,7 @@ void hyd_update() {
   const float b_sw = switches::flt_ctr_B_pos;
   float stby_demand = 0.0f;
   bool stby_auto = false;
-  if (electric::dc_stdbus_status == 1.0f) {
+  if (fed(Consumer::standby_hydraulics)) {
     const bool airborne_or_fast =
         mirror_vi_at(bound::sim_flightmodel2_gear_on_ground, 0) == 0 ||
         mirror_vi_at(bound::sim_flightmodel2_gear_on_ground, 1) == 0 ||

@@ -8,6 +8,7 @@
 #include "core/preprocess_values.h"
 #include "core/util.h"
 #include "engines/engine_values.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/ice_rain/ice_values.h"
 #include "systems/instruments/instrument_values.h"
@@ -44,9 +45,9 @@ bool heat_failed(int32_t host_failure) { return host_failure == kHostFailed; }
 
 void cowl_valves() {
   const int32_t* burning = hm.sim_flightmodel2_engines_engine_is_burning_fuel;
-  const bool on1 = ice::eng1_heat_pos == 1.0f && burning[0] != 0 && electric::dc_bus1_status != 0.0f &&
+  const bool on1 = ice::eng1_heat_pos == 1.0f && burning[0] != 0 && fed(Consumer::eng1_anti_ice_valve) &&
                    !heat_failed(hm.sim_operation_failures_rel_ice_inlet_heat);
-  const bool on2 = ice::eng2_heat_pos == 1.0f && burning[1] != 0 && electric::dc_bus2_status != 0.0f &&
+  const bool on2 = ice::eng2_heat_pos == 1.0f && burning[1] != 0 && fed(Consumer::eng2_anti_ice_valve) &&
                    !heat_failed(hm.sim_operation_failures_rel_ice_inlet_heat2);
   float* valve = system_::eng_inlet_valve;
   valve[0] = lag_toward(valve[0], on1 ? 1.0f : 0.0f, 0.0f, 1.0f, kCowlValveRate);
@@ -94,19 +95,20 @@ void air_ground_latch() {
 }
 
 // After a take-off on APU power the engine generators take the buses back
-// once the APU lets go of both.
+// once the APU lets go of both; like the GEN switches, whatever the battery
+// bus does.
 void generator_transfer() {
   AntiIceState& s = anti_ice_state;
   const bool bus1 = electrical::apu_power_bus1 != 0.0f;
   const bool bus2 = electrical::apu_power_bus2 != 0.0f;
   if (!bus1 && !bus2 && s.apu_feeding_at_liftoff == 1) {
     s.apu_feeding_at_liftoff = 0;
-    if (electric::gen1_available == 1.0f && electric::batbus_status == 1.0f) {
+    if (electric::gen1_available == 1.0f) {
       issue_command_once(HostCmd::electrical_generator_1_on);
       issue_command_once(HostCmd::electrical_GPU_off);
       electrical::apu_power_bus1 = 0.0f;
     }
-    if (electric::gen2_available == 1.0f && electric::batbus_status == 1.0f) {
+    if (electric::gen2_available == 1.0f) {
       issue_command_once(HostCmd::electrical_generator_2_on);
       issue_command_once(HostCmd::electrical_GPU_off);
       electrical::apu_power_bus2 = 0.0f;
@@ -170,7 +172,7 @@ void wing_valves() {
   const float duct_r = indicators::duct_press_R;
   float target_l = 0.0f;
   float target_r = 0.0f;
-  if (ice::wing_heat_pos != 0.0f && electric::ac_tnsbus1_status != 0.0f) {
+  if (ice::wing_heat_pos != 0.0f && fed(Consumer::wing_anti_ice)) {
     // On the ground one logic drives both valves: either thrust lever at the
     // take-off setting or either duct overheating shuts both, and they reopen
     // together once both levers are back and both ducts have cooled.
@@ -185,7 +187,7 @@ void wing_valves() {
   }
   float* valve = system_::wing_anti_ice_valve;
   // The valves are motor driven from transfer bus 1: without it they stay put.
-  if (electric::ac_tnsbus1_status == 1.0f) {
+  if (fed(Consumer::wing_anti_ice)) {
     valve[0] = lag_toward(valve[0], target_l, 0.0f, 1.0f, kWingValveRate);
     valve[1] = lag_toward(valve[1], target_r, 0.0f, 1.0f, kWingValveRate);
   }

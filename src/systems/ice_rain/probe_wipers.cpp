@@ -10,6 +10,7 @@
 #include "core/binding.h"
 #include "core/frame_values.h"
 #include "systems/aircraft_systems.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
 #include "core/host_io.h"
 #include "systems/switches/switch_values.h"
@@ -101,13 +102,13 @@ void probe_heat_to_host() {
   const bool auto_heat = script_mirror.zuvadud_D738_probe_heat_auto != 0.0f &&
                          (host_mirror.sim_flightmodel2_engines_N2_percent[0] > 50.0f ||
                           host_mirror.sim_flightmodel2_engines_N2_percent[1] > 50.0f);
-  probe_side(kCaptProbes, toggle_switch::capt_probes_pos, electric::ac_stdbus_status, auto_heat);
-  probe_side(kFoProbes, toggle_switch::fo_probes_pos, electric::ac_tnsbus2_status, auto_heat);
+  probe_side(kCaptProbes, toggle_switch::capt_probes_pos, fed01(Consumer::capt_probe_heat), auto_heat);
+  probe_side(kFoProbes, toggle_switch::fo_probes_pos, fed01(Consumer::fo_probe_heat), auto_heat);
 }
 
 void update_windshield_wipers() {
-  wiper_side(wiper_state[0], switches::left_wiper_pos, electric::dc_bus1_status, left_wiper_int_start,
+  wiper_side(wiper_state[0], switches::left_wiper_pos, fed01(Consumer::left_wiper), left_wiper_int_start,
              others::left_wiper_ratio, others::left_wiper_up);
-  wiper_side(wiper_state[1], switches::right_wiper_pos, electric::dc_bus2_status, right_wiper_int_start,
+  wiper_side(wiper_state[1], switches::right_wiper_pos, fed01(Consumer::right_wiper), right_wiper_int_start,
              others::right_wiper_ratio, others::right_wiper_up);
 }

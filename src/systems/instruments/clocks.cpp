@@ -4,6 +4,7 @@
 #include "core/host_io.h"
 #include "core/binding.h"
 #include "core/frame_values.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/instruments/clock_values.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/switches/panel_io.h"
@@ -147,17 +148,16 @@ void update_clocks() {
                clock_fo_power,
                s.date_cycle_timer_fo,
                3.0f};
-  const bool powered = electric::batbus_status != 0.0f && electric::dir_batbus_status != 0.0f;
+  const bool powered = fed(Consumer::clock_power);
   const float minute_limit = script_mirror.zuvadud_D738_chrono_variant == 0.0f ? 59.0f : 97.0f;
   run_clock(capt, powered, minute_limit);
   run_clock(fo, powered, minute_limit);
 
   // Display lighting: the captain's clock hangs on DC bus 1 or the standby
   // bus, the first officer's on DC bus 2 or the standby bus.
-  const bool batteries = electric::dir_batbus_status != 0.0f && electric::batbus_status != 0.0f;
-  const bool stdby = electric::dc_stdbus_status != 0.0f;
-  const float p_capt = (batteries && (stdby || electric::dc_bus1_status != 0.0f)) ? 1.0f : 0.0f;
-  const float p_fo = (batteries && (stdby || electric::dc_bus2_status != 0.0f)) ? 1.0f : 0.0f;
+  const bool batteries = fed(Consumer::clock_power);
+  const float p_capt = (batteries && fed(Consumer::capt_clock_display)) ? 1.0f : 0.0f;
+  const float p_fo = (batteries && fed(Consumer::fo_clock_display)) ? 1.0f : 0.0f;
   const float f_capt = clock_brightness_fraction(s.chrono_brightness_capt);
   const float f_fo = clock_brightness_fraction(s.chrono_brightness_fo);
   const float glow_capt = f_capt / 0.6f < 1.0f ? f_capt / 0.6f : 1.0f;

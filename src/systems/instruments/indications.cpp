@@ -15,6 +15,7 @@
 #include "display/nd_slots.h"
 #include "systems/aircraft_systems.h"
 #include "systems/delay_timers.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "core/host_io.h"
@@ -158,7 +159,7 @@ void update_source_indications() {
     nd::fo_fmc_source = 2.0f;
   }
 
-  if (script_mirror.zuvadud_D738_irs_irs2_mode == 0.0f || electric::ac_tnsbus2_status != 0.0f) {
+  if (script_mirror.zuvadud_D738_irs_irs2_mode == 0.0f || fed(Consumer::irs2_alignment_timer)) {
     delay_timers.systems_delay_20 = 0.0f;
     delay_flags.systems_flag_20 = 0.0f;
   } else if (delay_timers.systems_delay_20 == 0.0f && delay_flags.systems_flag_20 == 0.0f) {
@@ -178,7 +179,7 @@ void update_source_indications() {
   cue_fmodpack::flt_dk_door_lock = indication_state.door_lock != lock_before ? 1.0f : 0.0f;
 
   fmod_::mach_warn = 0.0f;
-  if (electric::batbus_status == 1.0f) {
+  if (fed(Consumer::mach_warning)) {
     const bool fast = host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot > 341.0f ||
                       host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_copilot > 341.0f ||
                       host_mirror.sim_flightmodel_misc_machno > 0.823f;

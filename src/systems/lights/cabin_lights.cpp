@@ -5,6 +5,7 @@
 #include "core/frame_values.h"
 #include "core/variant.h"
 #include "systems/annunciators/annunciator_values.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/lights/cabin_light_values.h"
 #include "systems/electrical/electric_values.h"
 
@@ -101,7 +102,7 @@ void update_cabin_lights() {
   pax[2] = pax_light_scene[2];
   // The cabin glow shows on the outside only at night.
   const bool night = host_mirror.sim_graphics_scenery_sun_pitch_degrees < kNightSunPitchDeg;
-  pax[4] = night ? pax_light_scene[3] * electric::batbus_status : 0.0f;
+  pax[4] = night ? pax_light_scene[3] * fed01(Consumer::passenger_signs_night) : 0.0f;
   entry[0] = lightsS;
   entry[1] = lightsT;
   entry[2] = lightsU;

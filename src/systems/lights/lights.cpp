@@ -10,6 +10,7 @@
 #include "core/util.h"
 #include "core/variant.h"
 #include "systems/air/air_values.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/lights/cabin_light_values.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/electrical/electrical.h"
@@ -80,12 +81,12 @@ void add_bus_loads() {
     if (left_source) left += kCabinUtilityLoadA;
     if (right_source) right += kCabinUtilityLoadA;
   }
-  if (electric::main_bus1 == 0.0f) left = 0.0f;
-  if (electric::main_bus2 == 0.0f) right = 0.0f;
+  if (!fed(Consumer::cabin_utility_left)) left = 0.0f;
+  if (!fed(Consumer::cabin_utility_right)) right = 0.0f;
   plugin_bus_loads[0] += left + electric::apu_start_load;
   plugin_bus_loads[1] += right + electric::apu_start_load;
-  if (air::l_recirc_fan_pos == 1.0f && electric::main_bus1 == 1.0f) plugin_bus_loads[0] += kRecircFanLoadA;
-  if (air::r_recirc_fan_pos == 1.0f && electric::main_bus2 == 1.0f) plugin_bus_loads[1] += kRecircFanLoadA;
+  if (air::l_recirc_fan_pos == 1.0f && fed(Consumer::recirc_fan_left)) plugin_bus_loads[0] += kRecircFanLoadA;
+  if (air::r_recirc_fan_pos == 1.0f && fed(Consumer::recirc_fan_right)) plugin_bus_loads[1] += kRecircFanLoadA;
   plugin_bus_loads[2] = hm.sim_cockpit2_electrical_cross_tie == 0 ? kBusTransferOpenLoadA : 0.0f;
 }
 
@@ -113,7 +114,7 @@ void run_gap(float& gap, float& factor, float lost_pulse) {
 }
 
 void retractable_extension() {
-  if (electric::batbus_status == 0.0f) return;
+  if (!fed(Consumer::retractable_landing_lights)) return;
   const float left = switch_::land_lights_ret_left_pos > 0.0f ? 1.0f : 0.0f;
   const float right = switch_::land_lights_ret_right_pos > 0.0f ? 1.0f : 0.0f;
   lights::land_ret_left_pos = lag_toward(lights::land_ret_left_pos, left, 0.0f, 1.0f, kRetractRate);
@@ -123,15 +124,15 @@ void retractable_extension() {
 void logo_turnoff_taxi() {
   const ExteriorLightsState& s = lights_state;
   float* g = hm.sim_cockpit2_switches_generic_lights_switch;
-  bool changed = set_element(g, g_logo, toggle_switch::logo_light * electric::main_bus1);
+  bool changed = set_element(g, g_logo, toggle_switch::logo_light * fed01(Consumer::logo_light));
   changed |= set_element(g, g_turnoff_left,
-                         electric::ac_tnsbus1_status * toggle_switch::rwy_light_left * s.light_power_factor_a *
+                         fed01(Consumer::exterior_lights_left) * toggle_switch::rwy_light_left * s.light_power_factor_a *
                              s.external_view_turnoff_scale);
   changed |= set_element(g, g_turnoff_right,
-                         electric::ac_tnsbus2_status * toggle_switch::rwy_light_right * s.light_power_factor_b *
+                         fed01(Consumer::exterior_lights_right) * toggle_switch::rwy_light_right * s.light_power_factor_b *
                              s.external_view_turnoff_scale);
   changed |= set_element(
-      g, g_taxi, s.taxi_light_level * electric::ac_tnsbus1_status * s.light_power_factor_a * s.external_view_taxi_scale);
+      g, g_taxi, s.taxi_light_level * fed01(Consumer::exterior_lights_left) * s.light_power_factor_a * s.external_view_taxi_scale);
   if (changed) host_send_vf(bound::sim_cockpit2_switches_generic_lights_switch, g, 5);
 }
 
@@ -143,7 +144,7 @@ void nav_strobe_commands() {
   const bool strobe_off = hm.sim_cockpit2_switches_strobe_lights_on == 0;
   const bool nav_off = hm.sim_cockpit2_switches_navigation_lights_on == 0;
   const float pos = toggle_switch::position_light_pos;
-  if (electric::ac_tnsbus1_status == 0.0f || pos == 0.0f) {
+  if (!fed(Consumer::position_strobe_beacon) || pos == 0.0f) {
     if (strobe_on) issue_command_once(HostCmd::lights_strobe_lights_off);
     if (nav_on) issue_command_once(HostCmd::lights_nav_lights_off);
   } else if (pos == -1.0f) {
@@ -232,8 +233,8 @@ void landing_lights() {
   const bool led = script_mirror.zuvadud_D738_led_lights == 1.0f;
   const float glow = (hm.sim_cockpit2_switches_generic_lights_switch[g_taxi] != 0.0f && led) ? kLedGlow : 0.0f;
   const float scale = s.external_view_taxi_scale;
-  const float a1 = electric::ac_tnsbus1_status * s.light_power_factor_a * scale;
-  const float a2 = electric::ac_tnsbus2_status * s.light_power_factor_b * scale;
+  const float a1 = fed01(Consumer::exterior_lights_left) * s.light_power_factor_a * scale;
+  const float a2 = fed01(Consumer::exterior_lights_right) * s.light_power_factor_b * scale;
   float out[4] = {std::fmax(s.fixed_landing_left_on, glow) * a1, s.retractable_landing_left_on * a2,
                   s.retractable_landing_right_on * a1, std::fmax(s.fixed_landing_right_on, glow) * a2};
   if (script_mirror.zuvadud_D738_effects_pulse_lite == 1.0f && mode != 0) {
@@ -286,19 +287,19 @@ void compass_and_dome() {
   const float compass_pos = toggle_switch::compass_brightness_pos;
   const float c = compass_pos == 1.0f ? 1.0f : compass_pos == -1.0f ? (host12 ? 0.15f : 0.33f) : 0.0f;
   float* ratio = hm.sim_cockpit2_switches_instrument_brightness_ratio;
-  if (set_element(ratio, kInstrumentCompass, c * electric::dir_batbus_status)) {
+  if (set_element(ratio, kInstrumentCompass, c * fed01(Consumer::compass_dome_lights))) {
     host_send_vf(bound::sim_cockpit2_switches_instrument_brightness_ratio, ratio, kBrightnessSend);
   }
   const float dome_pos = toggle_switch::cockpit_dome_pos;
   const float d = dome_pos == 1.0f ? (host12 ? 0.2f : 0.4f) : dome_pos == -1.0f ? 1.0f : 0.0f;
   float* g = hm.sim_cockpit2_switches_generic_lights_switch;
-  if (set_element(g, g_dome, d * electric::dir_batbus_status)) {
+  if (set_element(g, g_dome, d * fed01(Consumer::compass_dome_lights))) {
     host_send_vf(bound::sim_cockpit2_switches_generic_lights_switch, g, kBrightnessSend);
   }
 }
 
 void wing_wheel_and_panels() {
-  const float bus = electric::ac_tnsbus2_status;
+  const float bus = fed01(Consumer::wing_wheel_well_lights);
   float* g = hm.sim_cockpit2_switches_generic_lights_switch;
   bool changed = set_element(g, g_wing, truthy(toggle_switch::wing_light) ? bus : 0.0f);
   changed |= set_element(g, g_wheel_well, truthy(toggle_switch::wheel_light) ? bus : 0.0f);
@@ -310,14 +311,14 @@ void wing_wheel_and_panels() {
 void emergency_exit_lights() {
   ExteriorLightsState& s = lights_state;
   const float sw = toggle_switch::emer_exit_lights;
-  const bool buses_out = electric::ac_tnsbus1_status == 0.0f && electric::ac_tnsbus2_status == 0.0f;
+  const bool buses_out = !fed(Consumer::emergency_exit_lights_ac);
   const bool lit = s.emergency_exit_charge != 0.0f && sw != 0.0f &&
-                   (sw != 1.0f || electric::dc_bus1_status == 0.0f || buses_out);
+                   (sw != 1.0f || !fed(Consumer::emergency_exit_lights_armed) || buses_out);
   float* g = hm.sim_cockpit2_switches_generic_lights_switch;
   if (set_element(g, g_emergency_exit, lit ? 1.0f : 0.0f)) {
     host_send_vf(bound::sim_cockpit2_switches_generic_lights_switch, g, g_emergency_exit + 1);
   }
-  if (sw <= 1.0f && electric::dc_bus1_status != 0.0f && elec_bus_status.dc_bus1_volts > 12.0f) {
+  if (sw <= 1.0f && fed(Consumer::emergency_exit_lights_armed) && elec_bus_status.dc_bus1_volts > 12.0f) {
     if (s.emergency_exit_charge < kEmergencyExitFullS) {
       s.emergency_exit_charge += (lit ? 0.25f : 0.5f) * frame_time;
       if (s.emergency_exit_charge > kEmergencyExitFullS) s.emergency_exit_charge = kEmergencyExitFullS;
@@ -348,7 +349,7 @@ void update_exterior_lights() {
   logo_turnoff_taxi();
   nav_strobe_commands();
   override_beacons();
-  flash_cycle(electric::ac_tnsbus1_status, frame_time);
+  flash_cycle(fed01(Consumer::position_strobe_beacon), frame_time);
   send_flash(false);
   strobe_flash_now();
   landing_lights();
@@ -363,7 +364,7 @@ void update_light_flash_replay() {
   s.replay_flash_step = std::fmod(std::fabs(now - s.replay_last_time), kFlashCycleS);
   s.replay_last_time = now;
   override_beacons();
-  flash_cycle(electric::batbus_status, s.replay_flash_step);
+  flash_cycle(fed01(Consumer::position_strobe_beacon), s.replay_flash_step);
   send_flash(true);
   strobe_flash_now();
 }

@@ -5,6 +5,7 @@
 #include "core/command_refs.h"
 #include "core/binding.h"
 #include "systems/annunciators/annunciator_values.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/radios/comm_values.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/electrical/electrical.h"
@@ -86,7 +87,7 @@ HostMirror& hm = host_mirror;
 
 // The bus a panel and its own VHF radio run on: L and D the AC standby bus,
 // R AC transfer bus 2.
-float panel_bus(int32_t p) { return p == rtp_R ? electric::ac_tnsbus2_status : electric::ac_stdbus_status; }
+float panel_bus(int32_t p) { return fed01(p == rtp_R ? Consumer::audio_panel_fo : Consumer::audio_panel_capt); }
 
 // The host's COM 1 and COM 2 follow the power of their panels' bus.
 void com_power(int32_t p, bool on) {
@@ -158,8 +159,8 @@ void drive_host_radios() {
   // battery bus), and transfer bus 2 as well for the first officer's and
   // observer's panels. The lamp dimmer and the daylight play no part.
   const bool lamp_power =
-      elec_bus_status.dir_batbus_copy != 0.0f && electric::dir_batbus_status != 0.0f;
-  const bool panel_powered = lamp_power && (seat_index == seat_capt || electric::ac_tnsbus2_status != 0.0f);
+      elec_bus_status.dir_batbus_copy != 0.0f && fed(Consumer::audio_panel_lamps);
+  const bool panel_powered = lamp_power && (seat_index == seat_capt || fed(Consumer::audio_panel_fo));
   const bool mic1 = panel_powered && mic_select[seat_index][0] != 0.0f;
   const bool mic2 = panel_powered && mic_select[seat_index][1] != 0.0f;
   const float sel1 = *seat.selector[ch_com1];
@@ -209,7 +210,7 @@ void drive_host_radios() {
 
 void selector_lamps() {
   const float bright = annunciator::brightness_level;
-  const float bus[3] = {electric::ac_stdbus_status, electric::ac_tnsbus2_status, electric::ac_tnsbus2_status};
+  const float bus[3] = {fed01(Consumer::audio_panel_capt), fed01(Consumer::audio_panel_fo), fed01(Consumer::audio_panel_fo)};
   for (int seat = 0; seat < 3; ++seat) {
     for (int c = 0; c < ch_count; ++c) {
       *seats[seat].lamp[c] = *seats[seat].knob[c] == 0.0f ? 0.0f : bus[seat] * bright;
@@ -267,8 +268,8 @@ void rtp_off_switch(int32_t panel) {
 
 void update_audio_radio_panels() {
   RadioPanelState& s = radio_panel_state;
-  const float stdby = electric::ac_stdbus_status;
-  const float tns2 = electric::ac_tnsbus2_status;
+  const float stdby = fed01(Consumer::audio_panel_capt);
+  const float tns2 = fed01(Consumer::audio_panel_fo);
   comm::nav1_status = stdby;
   comm::nav2_status = tns2;
 

@@ -11,6 +11,7 @@
 #include "core/frame_values.h"
 #include "core/util.h"
 #include "systems/aircraft_systems.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/radios/comm_values.h"
 #include "systems/radios/transponder_code.h"
 #include "systems/delay_timers.h"
@@ -34,7 +35,7 @@ constexpr int32_t kNavTypeVor = 4;
 
 struct AdfReceiver {
   bound::Id standby, active, power;
-  const float* dc_bus;  // the receiver's supply, as its fail flag reads it
+  Consumer supply;  // the receiver's supply, as its fail flag reads it
   const float* off_on;
   const float* antenna;
   float* freq_int;
@@ -45,10 +46,10 @@ struct AdfReceiver {
 
 const AdfReceiver kAdf[2] = {
     {bound::sim_cockpit2_radios_actuators_adf1_standby_frequency_hz, bound::sim_cockpit2_radios_actuators_adf1_frequency_hz,
-     bound::sim_cockpit2_radios_actuators_adf1_power, &electric::dc_bus1_status, &toggle_switch::off_on1, &toggle_switch::adf_ant1,
+     bound::sim_cockpit2_radios_actuators_adf1_power, Consumer::adf1, &toggle_switch::off_on1, &toggle_switch::adf_ant1,
      &radio::adf1_freq_int, &radio::adf1_freq_frac, &radio::adf1_act_freq_int, &radio::adf1_act_freq_frac},
     {bound::sim_cockpit2_radios_actuators_adf2_standby_frequency_hz, bound::sim_cockpit2_radios_actuators_adf2_frequency_hz,
-     bound::sim_cockpit2_radios_actuators_adf2_power, &electric::dc_bus2_status, &toggle_switch::off_on2, &toggle_switch::adf_ant2,
+     bound::sim_cockpit2_radios_actuators_adf2_power, Consumer::adf2, &toggle_switch::off_on2, &toggle_switch::adf_ant2,
      &radio::adf2_freq_int, &radio::adf2_freq_frac, &radio::adf2_act_freq_int, &radio::adf2_act_freq_frac},
 };
 
@@ -130,7 +131,7 @@ void update_adf() {
     *r.act_frac = static_cast<float>(active) - act_int * 1000.0f;
     // Off at its switch or without its DC bus the host's receiver is off.
     int32_t power = 1;
-    if (*r.off_on == 0.0f || *r.dc_bus == 0.0f) {
+    if (*r.off_on == 0.0f || !fed(r.supply)) {
       power = 0;
     } else if (*r.antenna == 0.0f) {
       power = 2;
@@ -138,14 +139,14 @@ void update_adf() {
     host_set_i(r.power, power);
   }
   const HostMirror& m = host_mirror;
-  rmi_needle(rmi_needles[0], {&m.sim_cockpit2_radios_actuators_RMI_left_use_adf_pilot, electric::dc_bus1_status != 0.0f,
+  rmi_needle(rmi_needles[0], {&m.sim_cockpit2_radios_actuators_RMI_left_use_adf_pilot, fed(Consumer::adf1),
                               m.sim_cockpit2_radios_indicators_nav1_nav_id,
                               &m.sim_cockpit2_radios_indicators_nav1_relative_bearing_deg, m.sim_cockpit2_radios_indicators_nav1_type,
                               m.sim_cockpit2_radios_indicators_nav1_display_horizontal, m.sim_cockpit2_radios_indicators_adf1_nav_id,
                               &m.sim_cockpit2_radios_indicators_adf1_relative_bearing_deg, &radio::arrow1,
                               &radio::arrow1_no_available});
   rmi_needle(rmi_needles[1],
-             {&m.sim_cockpit2_radios_actuators_RMI_right_use_adf_pilot, electric::dc_bus2_status != 0.0f,
+             {&m.sim_cockpit2_radios_actuators_RMI_right_use_adf_pilot, fed(Consumer::adf2),
               m.sim_cockpit2_radios_indicators_nav2_nav_id,
               &m.sim_cockpit2_radios_indicators_nav2_relative_bearing_deg, m.sim_cockpit2_radios_indicators_nav2_type,
               static_cast<float>(m.sim_cockpit2_radios_indicators_nav2_display_horizontal),
@@ -160,8 +161,8 @@ void rmi_needles_reset() {
 }
 
 void update_nav_fail_flags() {
-  pfd::vor_dme1_fail = electric::dc_bus1_status == 0.0f ? 1.0f : 0.0f;
+  pfd::vor_dme1_fail = fed(Consumer::vor_dme1) ? 0.0f : 1.0f;
   pfd::adf1_fail = pfd::vor_dme1_fail;
-  pfd::vor_dme2_fail = electric::dc_bus2_status == 0.0f ? 1.0f : 0.0f;
+  pfd::vor_dme2_fail = fed(Consumer::vor_dme2) ? 0.0f : 1.0f;
   pfd::adf2_fail = pfd::vor_dme2_fail;
 }

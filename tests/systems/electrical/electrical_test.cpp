@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 #include "core/binding.h"
 #include "core/failure_tables.h"
@@ -17,6 +18,7 @@
 #include "systems/aircraft_systems.h"
 #include "systems/annunciators/annunciator_values.h"
 #include "systems/delay_timers.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/electrical/electrical.h"
 #include "systems/instruments/clock_values.h"
@@ -73,8 +75,8 @@ TEST_F(Electrical, BusTruthTable) {
   const BusRow rows[] = {
       // Battery off, no AC: only the hot battery bus.
       {"cold", 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0},
-      // Battery off, standby at BAT: direct battery and both standby buses.
-      {"standby on battery", 0, -1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 1, 1, 1, 0, 0, 0, 1},
+      // Battery off, standby at BAT: the battery buses and both standby buses.
+      {"standby on battery", 0, -1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 1, 1, 1, 1, 0, 0, 0, 1},
       // Standby at AUTO with nothing powered: standby buses dark.
       {"auto, nothing powered", 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0},
       // Ground power alone powers everything; cabin/utility off keeps the main buses dark.
@@ -169,10 +171,17 @@ TEST_F(Electrical, DisplaysColdStartTakesNinetyFiveSecondsUnlessDcBusOneIsUp) {
   elec_buses_update();
   EXPECT_EQ(delay_timers.capt_display_delay, 6.0f);
   EXPECT_EQ(delay_timers.fo_display_delay, 6.0f);
+  // The battery switch off on the generators: both sides run on.
   electric::battery_pos = 0.0f;
+  elec_buses_update();
+  EXPECT_EQ(delay_timers.capt_display_delay, 6.0f);
+  EXPECT_EQ(delay_timers.fo_display_delay, 6.0f);
+  // On the battery alone with its switch off: dark.
+  gens(0, 0);
   elec_buses_update();
   EXPECT_EQ(delay_timers.capt_display_delay, 0.0f);
   EXPECT_EQ(elec_bus_state.capt_displays_ready, 0.0f);
+  EXPECT_EQ(delay_timers.fo_display_delay, 0.0f);
 }
 
 TEST_F(Electrical, BatteryDischargeDelaysByCurrent) {
@@ -534,8 +543,8 @@ TEST_F(SystemLimits, StandbyDisplayAlignsInNinetySixSecondsOnBothBatteryBuses) {
       {1, 1, 1, 95.875f, 0},   // both battery buses: counting down
       {1, 1, 767, 0.125f, 0},
       {1, 1, 769, 0, 1},       // aligned after 96 s
-      {0, -1, 1, 95.875f, 0},  // battery bus off, direct bus on standby: reset every frame
-      {0, -1, 40, 95.875f, 0},
+      {0, -1, 1, 95.875f, 0},  // standby power at BAT: both battery buses, the battery switch off
+      {0, -1, 40, 91.0f, 0},
   };
   for (const Row& r : rows) {
     elec_bus_state.isfd_ready = 1.0f;
@@ -552,3 +561,63 @@ TEST_F(SystemLimits, StandbyDisplayAlignsInNinetySixSecondsOnBothBatteryBuses) {
 }
 
 }  // namespace
+
+// Each bus failed in turn, parked on ground power and in flight on both
+// generators with the bus transfer closed: the consumers of the buses that
+// go with it lose their power, every other consumer keeps it.
+struct BusLossRow {
+  const char* what;
+  int entry;          // the failed bus's electric failure-table entry
+  uint32_t lost;      // the buses that go dark with it
+};
+
+TEST_F(Electrical, EachBusLostTakesItsConsumersAndNoOther) {
+  const BusLossRow rows[] = {
+      {"AC transfer bus 1", 0, bus_ac_transfer1 | bus_main1},
+      {"AC transfer bus 2", 1, bus_ac_transfer2 | bus_main2},
+      {"main bus 1", 2, bus_main1},
+      {"main bus 2", 3, bus_main2},
+      {"AC standby bus", 4, bus_ac_standby},
+      {"hot battery bus", 7, bus_hot_battery},
+      {"battery bus", 8, bus_battery},
+      {"direct battery bus", 9, bus_direct_battery},
+      {"DC bus 1", 10, bus_dc1},
+      {"DC bus 2", 11, bus_dc2},
+      {"DC standby bus", 13, bus_dc_standby},
+  };
+  constexpr uint32_t all_buses = (1u << kBusCount) - 1u;
+  for (int air = 0; air < 2; ++air) {
+    for (int r = -1; r < static_cast<int>(std::size(rows)); ++r) {
+      SetUp();
+      on_ground = air ? 0 : 1;
+      host_mirror.sim_cockpit2_electrical_cross_tie = 1;
+      if (air) {
+        gens(1, 1);
+      } else {
+        host_mirror.sim_cockpit_electrical_gpu_on = 1;
+      }
+      const char* what = r < 0 ? "nothing failed" : rows[r].what;
+      const uint32_t lost = r < 0 ? 0u : rows[r].lost;
+      if (r >= 0) failure_tables.electric[rows[r].entry] = 1.0f;
+      elec_buses_update();
+      EXPECT_EQ(buses_powered(), all_buses & ~lost) << what << (air ? " in flight" : " on the ground");
+      for (const ConsumerFeed& c : consumer_feeds) {
+        const bool keeps = (c.all_of & lost) == 0u && (c.any_of == 0u || (c.any_of & ~lost) != 0u);
+        EXPECT_EQ(fed(c.consumer), keeps) << c.name << " with " << what << (air ? " lost in flight" : " lost on the ground");
+      }
+    }
+  }
+}
+
+// The census itself: every row names its buses, and the buses are real ones.
+TEST(BusFeeds, EveryConsumerNamesItsBuses) {
+  constexpr uint32_t all_buses = (1u << kBusCount) - 1u;
+  for (int i = 0; i < kConsumerCount; ++i) {
+    const ConsumerFeed& c = consumer_feeds[i];
+    EXPECT_EQ(static_cast<int>(c.consumer), i) << c.name;
+    EXPECT_NE(c.all_of | c.any_of, 0u) << c.name;
+    EXPECT_EQ((c.all_of | c.any_of) & ~all_buses, 0u) << c.name;
+    EXPECT_NE(c.what[0], '\0') << c.name;
+  }
+  EXPECT_FALSE(fed_by(Consumer::count, all_buses));
+}

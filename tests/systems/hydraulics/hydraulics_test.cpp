@@ -41,7 +41,7 @@ class Hydraulics : public ::testing::Test {
     switches::flt_ctr_A_pos = switches::flt_ctr_B_pos = 1.0f;
     switches::alt_flaps_pos = 0.0f;
     electric::dc_bus1_status = electric::dc_bus2_status = electric::dc_stdbus_status = 1.0f;
-    electric::ac_tnsbus1_status = 1.0f;
+    electric::ac_tnsbus1_status = electric::ac_tnsbus2_status = 1.0f;
     frame_time = 0.1f;
     frame_done = 1;
     on_ground = 1;
@@ -77,6 +77,18 @@ TEST_F(Hydraulics, PumpTargetsNeedPowerFluidAndNoFailure) {
   electric::dc_bus2_status = 0.0f;  // electric pump A is switched through DC bus 2
   hyd_update();
   EXPECT_EQ(hydraulic::A_press_el_trg, 0.0f);
+  // and its motor runs on AC transfer bus 2, B's on bus 1.
+  electric::dc_bus2_status = 1.0f;
+  electric::ac_tnsbus2_status = 0.0f;
+  hyd_update();
+  EXPECT_EQ(hydraulic::A_press_el_trg, 0.0f);
+  EXPECT_EQ(hydraulic::B_press_el_trg, 2820.0f);
+  electric::ac_tnsbus2_status = 1.0f;
+  electric::ac_tnsbus1_status = 0.0f;
+  hyd_update();
+  EXPECT_EQ(hydraulic::A_press_el_trg, 2850.0f);
+  EXPECT_EQ(hydraulic::B_press_el_trg, 0.0f);
+  electric::ac_tnsbus1_status = 1.0f;
   fire::engine01_ext_switch_pos_arm = 1.0f;
   hyd_update();
   EXPECT_EQ(hydraulic::A_press_trg, 0.0f);
@@ -199,7 +211,7 @@ class HydValues : public ::testing::Test {
     host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[0] = 1;
     host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[1] = 1;
     electric::dc_bus1_status = electric::dc_bus2_status = electric::dc_stdbus_status = 1.0f;
-    electric::ac_tnsbus1_status = 1.0f;
+    electric::ac_tnsbus1_status = electric::ac_tnsbus2_status = 1.0f;
     frame_time = 1.0f;  // one second: rates read as they are published
     frame_done = 1;
     on_ground = 1;
