@@ -17,6 +17,7 @@
 #include "core/preprocess_values.h"
 #include "engines/engine_values.h"
 #include "systems/apu_start/apu.h"
+#include "systems/fuel/fuel_values.h"
 #include "systems/electrical/bus_feeds.h"
 #include "systems/gear_brakes/autobrake_state.h"
 #include "systems/electrical/electric_values.h"
@@ -87,7 +88,7 @@ void apu_fuel_burn() {
   }
   float m[3] = {mass_in[0], mass_in[1], mass_in[2]};
   const ApuFuelPumps p = apu_fuel_pumps();
-  const bool crossfeed_open = knobs::cross_feed != 0.0f;
+  const bool crossfeed_open = fuel::cross_feed_valve == 1.0f;  // the valve, as the engines' feed
   const bool centre = p.centre1 || (crossfeed_open && p.centre2);
   const float burn = apu_fuel_rate * apu_burn_elapsed;
   float rest = burn;

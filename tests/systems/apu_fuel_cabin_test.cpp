@@ -98,15 +98,15 @@ TEST_F(Apu, StartDelayDependsOnTemperatureAltitudeAndTheLowOilLight) {
 TEST_F(Apu, HighFieldNeedsAPressurisedFeed) {
   host_mirror.sim_flightmodel_position_elevation = 8000.0;
   feeding({0, 0, 0, 0, 1, 0}, {1, 1, 0, 0, 0, 1});
-  knobs::cross_feed = 0.0f;
+  knobs::cross_feed = fuel::cross_feed_valve = 0.0f;
   update_apu();  // computes this frame's availability
   update_apu();
   EXPECT_EQ(apu_start_ready, 0.0f);
-  knobs::cross_feed = 1.0f;  // the right pump now reaches the APU
+  knobs::cross_feed = fuel::cross_feed_valve = 1.0f;  // the right pump now reaches the APU
   update_apu();
   update_apu();
   EXPECT_EQ(apu_start_ready, 1.0f);
-  knobs::cross_feed = 0.0f;
+  knobs::cross_feed = fuel::cross_feed_valve = 0.0f;
 }
 
 // Tank 1 empty and nothing pumping (the centre pumps OFF, their lights dark
@@ -115,7 +115,7 @@ TEST_F(Apu, HighFieldNeedsAPressurisedFeed) {
 TEST_F(Apu, NoFuelFeedFailsTheStartAndStopsARunningApu) {
   tanks(0.0f, 3000.0f, 3000.0f);
   feeding({0, 0, 0, 0, 0, 0}, {1, 1, 0, 0, 1, 1});
-  knobs::cross_feed = 0.0f;
+  knobs::cross_feed = fuel::cross_feed_valve = 0.0f;
   spring_toggle_switch::APU_start_pos = 2.0f;
   update_apu();
   update_apu();
@@ -196,7 +196,7 @@ class Fuel : public PanelTest {
     system_::fuel_press_c1 = system_::fuel_press_c2 = 1.0f;
     engine::spar1_valve = engine::spar2_valve = engine::eng1_valve = engine::eng2_valve = 1.0f;
     engine::fuel_selector_l = engine::fuel_selector_r = 1.0f;
-    knobs::cross_feed = 0.0f;
+    knobs::cross_feed = fuel::cross_feed_valve = 0.0f;
     plugin_bus_loads[0] = plugin_bus_loads[1] = 0.0f;
     tanks(3000.0f, 0.0f, 3000.0f);
   }

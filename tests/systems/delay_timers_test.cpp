@@ -6,6 +6,7 @@
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
 #include "engines/engine_values.h"
+#include "systems/fuel/fuel_values.h"
 #include "systems/gear_brakes/autobrake_state.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
@@ -225,7 +226,7 @@ TEST_F(DelayTimers, ApuBurnComesFromTheTanksItsFeedingPumpsReach) {
       *status[i] = c.status[i];
       fuel_pump_lights.condition[i] = c.lit[i];
     }
-    knobs::cross_feed = c.cross_feed;
+    knobs::cross_feed = fuel::cross_feed_valve = c.cross_feed;
     host_mirror.sim_cockpit_engine_APU_running = 1;
     host_mirror.sim_flightmodel_weight_m_fuel[0] = c.left_kg;
     host_mirror.sim_flightmodel_weight_m_fuel[1] = c.centre_kg;
@@ -241,7 +242,7 @@ TEST_F(DelayTimers, ApuBurnComesFromTheTanksItsFeedingPumpsReach) {
   }
   for (float* st : status) *st = 0.0f;
   for (int32_t& lit : fuel_pump_lights.condition) lit = 0;
-  knobs::cross_feed = 0.0f;
+  knobs::cross_feed = fuel::cross_feed_valve = 0.0f;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 // "sim/electrical/APU_on", "APU_start" and "APU_off" and fails
 // "sim/operation/failures/rel_APU_press" when power is cut mid cool-down.
 #include "systems/apu_start/apu.h"
+#include "systems/fuel/fuel_values.h"
 #include "systems/apu_start/apu_start_state.h"
 
 #include <algorithm>
@@ -60,7 +61,9 @@ bool fuel_feed_available() {
   const float r = tank_kg(2);
   const ApuFuelPumps p = apu_fuel_pumps();
   if (l > 0.0f && p.left) return true;
-  if (knobs::cross_feed == 0.0f) {
+  // The cross-feed valve, not its knob, joins the sides: without its power
+  // it stays where it stood.
+  if (fuel::cross_feed_valve != 1.0f) {
     if (c > 0.0f && p.centre1) return true;
   } else if ((c > 0.0f && (p.centre1 || p.centre2)) || (r > 0.0f && p.right)) {
     return true;

@@ -5,6 +5,7 @@
 
 #include "core/preprocess_values.h"
 #include "engines/engine_values.h"
+#include "systems/fuel/fuel_values.h"
 #include "systems/air/air_values.h"
 #include "systems/air/pneumatics.h"
 #include "systems/aircraft_systems.h"
@@ -210,7 +211,7 @@ TEST_F(ApuValues, StartPermissionByFieldElevationTanksAndPumps) {
     host_mirror.sim_flightmodel_weight_m_fuel[0] = r.l;
     host_mirror.sim_flightmodel_weight_m_fuel[1] = r.c;
     host_mirror.sim_flightmodel_weight_m_fuel[2] = r.r;
-    knobs::cross_feed = r.xfeed;
+    knobs::cross_feed = fuel::cross_feed_valve = r.xfeed;
     for (int i = 0; i < 6; ++i) {
       *status[i] = (i + 1 == r.ok_pump) ? 1.0f : 0.0f;
       fuel_pump_lights.condition[i] = (i + 1 == r.ok_pump || i + 1 == r.dark_off) ? 0 : 1;
@@ -225,7 +226,7 @@ TEST_F(ApuValues, StartPermissionByFieldElevationTanksAndPumps) {
   }
   for (float* st : status) *st = 0.0f;
   for (int32_t& lit : fuel_pump_lights.condition) lit = 0;
-  knobs::cross_feed = 0.0f;
+  knobs::cross_feed = fuel::cross_feed_valve = 0.0f;
 }
 
 class StartValues : public PanelTest {
