@@ -57,7 +57,11 @@ constexpr Travel kStarter = {0.0f, 3.0f, 1.0f, true};
 // A flag that starts or stops something as it stands: 0 or 1, nothing else.
 constexpr Travel kRunning = {0.0f, 1.0f, 1.0f, true};
 constexpr Travel kApuSwitch = {0.0f, 2.0f, 1.0f, true};   // OFF, ON, START
-constexpr Travel kGearLever = {0.0f, 1.0f, 0.5f};         // UP, OFF, DOWN
+// UP, OFF, DOWN, and released or set: the gear lever raises or lowers the
+// gear from its detents and the parking brake lever holds or lets go the
+// wheels, so a lever saved between them stays where it stands.
+constexpr Travel kGearLever = {0.0f, 1.0f, 0.5f, true};
+constexpr Travel kParkingBrakeLever = {0.0f, 1.0f, 1.0f, true};
 constexpr Travel kFltAlt = {-1000.0f, 42000.0f, 500.0f};  // ft, as the knob sets it
 constexpr Travel kBaroInHg = {0.0f, 40.0f, 0.0f};         // the standby altimeter's setting
 constexpr Travel kPressChannel = {0.0f, 3.0f, 1.0f};      // none, AUTO 1, AUTO 2, ALTN
@@ -253,7 +257,7 @@ const FloatSlot kSystemSwFloats[] = {
     {81, &toggle_switch::gpws_xraas_cover_pos, kRatio},
     {82, &cockpit::pressurization_mode, kPressChannel},
     {83, &host_mirror.sim_cockpit2_controls_parking_brake_ratio, kRatio},
-    {84, &cockpit::parking_brake_pos, k01},
+    {84, &cockpit::parking_brake_pos, kParkingBrakeLever},
     {85, &lever_commands.park_brake_engaged, k01},
     {86, &apu_start_values.value1, kState},
     {87, &apu_start_values.value2, kState},

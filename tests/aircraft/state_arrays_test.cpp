@@ -401,7 +401,8 @@ TEST_F(StateArrays, NonFiniteSlotsKeepTheCockpitValue) {
 }
 
 // A saved value inside its control's travel comes back at the nearest
-// position the control has; a lever or a timer as it was.
+// position the control has; a lever or a timer as it was; a lever with
+// detents only at one of them.
 TEST_F(StateArrays, ValuesInsideTheTravelTakeTheNearestPosition) {
   struct Case {
     bool sw;
@@ -414,9 +415,9 @@ TEST_F(StateArrays, ValuesInsideTheTravelTakeTheNearestPosition) {
       {true, 0, 1.4f, &air::l_pack_pos, 1.0f},
       {true, 33, -0.6f, &toggle_switch::alt_flaps_ctrl, -1.0f},
       {true, 73, 0.3f, &flt_ctrls::flap_lever, 0.25f},
-      {true, 75, 0.7f, &controls::gear_handle_down, 0.5f},
-      {true, 75, 0.8f, &controls::gear_handle_down, 1.0f},
-      {true, 84, 0.37f, &cockpit::parking_brake_pos, 0.0f},
+      {true, 75, 0.5f, &controls::gear_handle_down, 0.5f},
+      {true, 75, 0.7f, &controls::gear_handle_down, 0.0f},
+      {true, 84, 0.63f, &cockpit::parking_brake_pos, 0.0f},
       {true, 62, 0.5f, &toggle_switch::gpws_gear_pos, 1.0f},
       {true, 62, 1.5f, &toggle_switch::gpws_gear_pos, 0.0f},
       {true, 65, -0.1f, &emergency::landgear_pos, 0.0f},
