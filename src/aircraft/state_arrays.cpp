@@ -70,7 +70,8 @@ constexpr Travel kPressChannelSaved = {0.0f, 3.0f, 0.0f};
 constexpr Travel kAutobrake = {0.0f, 5.0f, 1.0f};         // RTO .. MAX
 constexpr Travel kAutobrakeTravel = {0.0f, 5.0f, 0.0f};   // the knob turning between them
 constexpr Travel kRtoResult = {0.0f, 2.0f, 1.0f};
-constexpr Travel kApuStage = {0.0f, 3.0f, 1.0f};
+// A stage of an APU start resumes that start: only a stage itself comes back.
+constexpr Travel kApuStage = {0.0f, 3.0f, 1.0f, true};
 constexpr Travel kFlapDetents = {0.0f, 1.0f, 0.125f};     // UP .. 40 in eighths
 constexpr Travel kLandingAlt = {-1000.0f, 13600.0f, 50.0f};  // ft, as the knob sets it
 constexpr Travel kRatio = {0.0f, 1.0f, 0.0f};
