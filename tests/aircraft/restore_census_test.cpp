@@ -140,7 +140,7 @@ class RestoreCensus : public ::testing::Test {
     Images s;
     for (const SavedArray& a : kArrays) s[a.name] = std::vector<float>(a.size, 0.0f);
     for (const Row& r : rows_) {
-      if (r.array != "state_cmd") s[r.array][r.slot] = high ? r.hi : r.lo;
+      if (r.array != "state_cmd") s.at(r.array).at(r.slot) = high ? r.hi : r.lo;  // a row beyond the arrays throws
     }
     return s;
   }
@@ -150,7 +150,7 @@ class RestoreCensus : public ::testing::Test {
     std::string out;
     for (const Row& r : rows_) {
       if (r.array == "state_cmd") continue;
-      const float v = image.at(r.array)[r.slot];
+      const float v = image.at(r.array).at(r.slot);
       if (!on_travel(r, v)) out += " " + r.array + "[" + std::to_string(r.slot) + "]=" + std::to_string(v);
     }
     return out;
@@ -194,7 +194,7 @@ TEST_F(RestoreCensus, EverySlotWithinItsTravel) {
         restore();
         const Images before = save();
         Images damaged = sound;
-        damaged[r.array][r.slot] = bad;
+        damaged.at(r.array).at(r.slot) = bad;
         put(damaged);
         new_load();
         restore();
