@@ -13,6 +13,7 @@
 #include "core/binding.h"
 #include "core/host_io.h"
 #include "core/pitch_trim.h"
+#include "core/restored_travel.h"
 #include "core/util.h"
 #include "systems/flight_controls/elec_trim_state.h"
 #include "engines/engine_start.h"
@@ -40,17 +41,9 @@ int32_t state_restore_drop_logged;
 
 namespace {
 
-// Where a restored value can stand: the positions lo, lo + step, ... hi of a
-// switch or selector, or anywhere from lo to hi (step 0) for a lever, a door
-// on its way, a ratio or a timer. A saved value beyond it is no position the
-// control has (a damaged save) and is dropped like a NaN; one inside it is
-// taken to the nearest position. The plug-in's internal values have no
-// travel of their own and get the widest any of them reaches.
-struct Travel {
-  float lo;
-  float hi;
-  float step;
-};
+// Where each restored value can stand (see core/restored_travel.h). The
+// plug-in's internal values with no travel of their own get the widest any
+// of them reaches.
 constexpr Travel k01 = {0.0f, 1.0f, 1.0f};
 constexpr Travel k012 = {0.0f, 2.0f, 1.0f};
 constexpr Travel k0_3 = {0.0f, 3.0f, 1.0f};
@@ -58,11 +51,27 @@ constexpr Travel k0_5 = {0.0f, 5.0f, 1.0f};
 constexpr Travel k0_6 = {0.0f, 6.0f, 1.0f};
 constexpr Travel km11 = {-1.0f, 1.0f, 1.0f};
 constexpr Travel km1_3 = {-1.0f, 3.0f, 1.0f};
-constexpr Travel kStarter = {0.0f, 3.0f, 1.0f};           // GRD, OFF, CONT, FLT
+constexpr Travel k0_4 = {0.0f, 4.0f, 1.0f};
+// GRD, OFF, CONT, FLT: GRD starts an engine, so only a position comes back.
+constexpr Travel kStarter = {0.0f, 3.0f, 1.0f, true};
+// A flag that starts or stops something as it stands: 0 or 1, nothing else.
+constexpr Travel kRunning = {0.0f, 1.0f, 1.0f, true};
+constexpr Travel kApuSwitch = {0.0f, 2.0f, 1.0f, true};   // OFF, ON, START
+// UP, OFF, DOWN, and released or set: the gear lever raises or lowers the
+// gear from its detents and the parking brake lever holds or lets go the
+// wheels, so a lever saved between them stays where it stands.
+constexpr Travel kGearLever = {0.0f, 1.0f, 0.5f, true};
+constexpr Travel kParkingBrakeLever = {0.0f, 1.0f, 1.0f, true};
+constexpr Travel kFltAlt = {-1000.0f, 42000.0f, 500.0f};  // ft, as the knob sets it
+constexpr Travel kBaroInHg = {0.0f, 40.0f, 0.0f};         // the standby altimeter's setting
+constexpr Travel kPressChannel = {0.0f, 3.0f, 1.0f};      // none, AUTO 1, AUTO 2, ALTN
+// The controller in charge as the integer slot holds it, its whole part taken.
+constexpr Travel kPressChannelSaved = {0.0f, 3.0f, 0.0f};
 constexpr Travel kAutobrake = {0.0f, 5.0f, 1.0f};         // RTO .. MAX
 constexpr Travel kAutobrakeTravel = {0.0f, 5.0f, 0.0f};   // the knob turning between them
 constexpr Travel kRtoResult = {0.0f, 2.0f, 1.0f};
-constexpr Travel kApuStage = {0.0f, 3.0f, 1.0f};
+// A stage of an APU start resumes that start: only a stage itself comes back.
+constexpr Travel kApuStage = {0.0f, 3.0f, 1.0f, true};
 constexpr Travel kFlapDetents = {0.0f, 1.0f, 0.125f};     // UP .. 40 in eighths
 constexpr Travel kLandingAlt = {-1000.0f, 13600.0f, 50.0f};  // ft, as the knob sets it
 constexpr Travel kRatio = {0.0f, 1.0f, 0.0f};
@@ -87,10 +96,10 @@ const FloatSlot kSystemFloats[] = {
     {3, &autobrake_knob_target, kAutobrake},
     {4, &autobrake_knob_anim, kAutobrakeTravel},
     {5, &rto_speedbrake_stow_request, k01},
-    {6, &autobrake::autobrake_RTO_arm, kState},
-    {7, &autobrake::autobrake_RTO_test, kState},
-    {8, &autobrake::autobrake_disarm, kState},
-    {9, &autobrake_brake_value, kState},
+    {6, &autobrake::autobrake_RTO_arm, k01},
+    {7, &autobrake::autobrake_RTO_test, k01},
+    {8, &autobrake::autobrake_disarm, k01},
+    {9, &autobrake_brake_value, kRatio},
     {10, &rto_test_result, kRtoResult},
     {11, &engine::starter1_pos2, k01},
     {12, &starter1_knob_target, kStarter},
@@ -98,17 +107,17 @@ const FloatSlot kSystemFloats[] = {
     {14, &engine::starter2_pos2, k01},
     {15, &starter2_knob_target, kStarter},
     {16, &travel_targets.eng2_start_turn, kState},
-    {17, &flt_ctrls::speedbrake_lever_anim, kState},
+    {17, &flt_ctrls::speedbrake_lever_anim, kRatio},
     {18, &systems_memory.speedbrake_state, kState},
     {19, &script_mirror.zuvadud_D738_switches_landing_gear, kState},
     {20, &lever_commands.gear_down_selected, k01},
     {21, &lever_commands.gear_up_command, k01},
-    {22, &host_mirror.sim_cockpit_pressure_max_allowable_altitude, kState},
+    {22, &host_mirror.sim_cockpit_pressure_max_allowable_altitude, kFltAlt},
     {23, &pressurization::knobs_landing_alt, kLandingAlt},
     {24, press_ctrl_saved_value(0), kState},
     {25, press_ctrl_saved_value(1), kState},
     {26, press_ctrl_saved_value(2), kState},
-    {27, &cockpit::pressurization_mode2, kState},
+    {27, &cockpit::pressurization_mode2, k0_4},
     {28, &host_mirror.sim_cockpit2_controls_elevator_trim, kTrim},
     {29, &flt_ctrls::trim_wheel, kTrim},
     {31, &flt_ctr_A_cover_target, k01},
@@ -132,21 +141,21 @@ const FloatSlot kSystemFloats[] = {
     {50, &hydraulic_step_state.values[0], kState},
     {51, &hydraulic_step_state.values[1], kState},
     {52, &hydraulic_step_state.values[2], kState},
-    {53, &travel_targets.flt_dk_door, kState},
+    {53, &travel_targets.flt_dk_door, kRatio},
     {54, &door::flt_dk_door_ratio, kRatio},
     {55, &elec_bus_state.capt_displays_ready, k01},
     {56, &elec_bus_state.fo_displays_ready, k01},
     {57, &elec_bus_state.isfd_ready, k01},
     {58, &damage_fluctuation_timer, kTimer},  // the spool model's N2 fluctuation period
-    {59, &gauges::standby_mode, kState},
-    {60, &gauges::standby_alt_mode, kState},
-    {61, &gauges::standby_alt_std_mode, kState},
-    {62, &gauges::standby_altimeter_baro, kState},
-    {63, &systems_memory.gear_leg[0], kState},
-    {64, &systems_memory.gear_leg[1], kState},
-    {65, &systems_memory.gear_leg[2], kState},
+    {59, &gauges::standby_mode, k012},
+    {60, &gauges::standby_alt_mode, k01},
+    {61, &gauges::standby_alt_std_mode, k01},
+    {62, &gauges::standby_altimeter_baro, kBaroInHg},
+    {63, &systems_memory.gear_leg[0], kRatio},
+    {64, &systems_memory.gear_leg[1], kRatio},
+    {65, &systems_memory.gear_leg[2], kRatio},
     {66, &systems_memory.step_value, kState},
-    {67, &autobrake::autobrake_arm, kState},
+    {67, &autobrake::autobrake_arm, k01},
     {79, &elec_bus_state.isfd_countdown, kTimer},
     {80, &systems_memory.annunciator_value, kState},
     {81, &gpws_xraas_cover_target, k01},
@@ -235,21 +244,21 @@ const FloatSlot kSystemSwFloats[] = {
     {66, &knob::transponder_pos, k0_5},
     {67, &engine::starter1_pos, kStarter},
     {68, &engine::starter2_pos, kStarter},
-    {69, &spring_toggle_switch::APU_start_pos, k012},
+    {69, &spring_toggle_switch::APU_start_pos, kApuSwitch},
     {70, &toggle_switch::yaw_dumper_pos, k01},
     {72, &one_way_switch::pax_oxy_pos, k01},
     {73, &flt_ctrls::flap_lever, kFlapDetents},
     {74, &flt_ctrls::speedbrake_lever, kRatio},
-    {75, &controls::gear_handle_down, kRatio},
+    {75, &controls::gear_handle_down, kGearLever},
     {76, &electric::panel_brightness[0], kRatio},
     {77, &electric::panel_brightness[1], kRatio},
     {78, &electric::panel_brightness[2], kRatio},
     {79, &electric::panel_brightness[3], kRatio},
     {80, &toggle_switch::gpws_xraas_pos, k01},
     {81, &toggle_switch::gpws_xraas_cover_pos, kRatio},
-    {82, &cockpit::pressurization_mode, kState},
+    {82, &cockpit::pressurization_mode, kPressChannel},
     {83, &host_mirror.sim_cockpit2_controls_parking_brake_ratio, kRatio},
-    {84, &cockpit::parking_brake_pos, kRatio},
+    {84, &cockpit::parking_brake_pos, kParkingBrakeLever},
     {85, &lever_commands.park_brake_engaged, k01},
     {86, &apu_start_values.value1, kState},
     {87, &apu_start_values.value2, kState},
@@ -286,13 +295,13 @@ const IntSlot kSystemSwInts[] = {
     {28, &host_mirror.sim_cockpit2_electrical_battery_on[1], k01},
     {29, &host_mirror.sim_cockpit2_electrical_battery_on[2], k01},
     {71, &host_mirror.sim_cockpit2_electrical_cross_tie, k01},
-    {96, &host_mirror.sim_cockpit_engine_APU_running, k01},
+    {96, &host_mirror.sim_cockpit_engine_APU_running, kRunning},
     {101, &host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on[0], k01},
     {102, &host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on[1], k01},
     {103, &host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on[2], k01},
     {104, &host_mirror.sim_cockpit2_electrical_APU_generator_on, k01},
-    {105, &host_mirror.sim_flightmodel_engine_ENGN_running[0], k01},
-    {106, &host_mirror.sim_flightmodel_engine_ENGN_running[1], k01},
+    {105, &host_mirror.sim_flightmodel_engine_ENGN_running[0], kRunning},
+    {106, &host_mirror.sim_flightmodel_engine_ENGN_running[1], kRunning},
 };
 
 // The travel of the slots handled in code below.
@@ -302,7 +311,7 @@ struct SlotTravel {
 };
 constexpr Travel kManualN1 = {0.0f, 150.0f, 0.0f};
 const SlotTravel kSystemCodeTravel[] = {
-    {30, kTrim}, {45, k01}, {69, kState}, {70, kState}, {91, kState},
+    {30, kTrim}, {45, k01}, {69, kState}, {70, kState}, {91, kPressChannelSaved},
     {94, kState}, {95, kState}, {98, kManualN1}, {99, kManualN1},
 };
 const SlotTravel kSystemSwCodeTravel[] = {{107, kRatio}, {108, kRatio}, {112, kSpool}, {113, kSpool}};
@@ -339,7 +348,7 @@ const SlotIndex& slot_index() {
 }
 
 bool within_travel(const Travel* travel, float& v) {
-  return travel == nullptr || take_restored_position(v, travel->lo, travel->hi, travel->step);
+  return travel == nullptr || restore_within_travel(v, *travel);
 }
 
 // ---- restore, "zuvadud/D738/system" ----
@@ -547,25 +556,19 @@ void restore_cockpit_state() {
   // take, is treated as absent: the cockpit keeps its value rather than take
   // one the scripts did not save.
   const SlotIndex& index = slot_index();
-  int dropped = 0;
   for (int slot = 0; slot < n_system; ++slot) {
     float v = state_buffers.system[slot];
-    if (system_given[slot] && within_travel(index.system_travel[slot], v)) {
-      restore_system_slot(slot, v);
-    } else if (system_given[slot]) {
-      ++dropped;
-    }
+    if (system_given[slot] && within_travel(index.system_travel[slot], v)) restore_system_slot(slot, v);
     after_system_slot(slot);
   }
   for (int slot = 0; slot < n_sw; ++slot) {
     float v = state_buffers.system_sw[slot];
-    if (sw_given[slot] && within_travel(index.system_sw_travel[slot], v)) {
-      restore_system_sw_slot(slot, v);
-    } else if (sw_given[slot]) {
-      ++dropped;
-    }
+    if (sw_given[slot] && within_travel(index.system_sw_travel[slot], v)) restore_system_sw_slot(slot, v);
     after_system_sw_slot(slot);
   }
+  // The restores of this load's other arrays ran before this one: one line
+  // counts them all.
+  const int32_t dropped = take_restore_drops();
   if (dropped > 0 && state_restore_drop_logged == 0) {
     char line[160];
     std::snprintf(line, sizeof line,
@@ -608,6 +611,8 @@ void sync_glare_switch() {
 // Only the scripts' 15 elements are asked for: a longer read would run past
 // the end of their array.
 void read_glare_switches() {
-  const int n = read_now_vf(bound::zuvadud_D738_glare_sw, state_buffers.glare, kGlareArraySize);
-  if (n > kGlareN1SourceElement) toggle_switch::n1_set_source = state_buffers.glare[kGlareN1SourceElement];
+  // The N1 SET knob: 2, 1, AUTO, BOTH (-2 .. 1), where its commands step.
+  constexpr Travel kN1SetKnob = {-2.0f, 1.0f, 1.0f};
+  const RestoredSlot knob[] = {{kGlareN1SourceElement, &toggle_switch::n1_set_source, kN1SetKnob}};
+  restore_slots(bound::zuvadud_D738_glare_sw, kGlareArraySize, knob, 1);
 }

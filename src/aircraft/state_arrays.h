@@ -28,8 +28,8 @@ extern StateArrayBuffers state_buffers;
 void save_cockpit_state();
 // Reads both arrays back into the globals, the host values and the engine
 // values; only the elements the scripts' arrays hold are taken, and of them
-// only those within their control's travel (the others are logged, once per
-// load).
+// only those within their control's travel. The values every restore of the
+// load dropped (this one runs last) are logged in one line, once per load.
 void restore_cockpit_state();
 // 1 once a load's restore has logged the values it dropped; a new load
 // clears it.
@@ -37,7 +37,8 @@ extern int32_t state_restore_drop_logged;
 // Puts the N1 set source selector into element 14 of "glare_sw", leaving the
 // scripts' other elements as they are.
 void sync_glare_switch();
-// The reverse: the N1 set source selector from element 14.
+// The reverse: the N1 set source selector from element 14, when it holds one
+// of the knob's positions.
 void read_glare_switches();
 
 // Engine 1 vibration indication for an N1 in percent (0 for NaN).

@@ -10,6 +10,7 @@ target_sources(corvane_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/binding.cpp
   ${CMAKE_CURRENT_LIST_DIR}/binding_mirror.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pitch_trim.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/restored_travel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/util.cpp
   ${CMAKE_CURRENT_LIST_DIR}/variant.cpp
 )

@@ -107,9 +107,9 @@ TEST_F(StateArrays, OnlyTheFixedSlotsCarryValues) {
   EXPECT_EQ(used_sw.size(), 118u);
   for (int i = 0; i < 200; ++i) {
     // The fluctuation timer is restored, then cleared with the damage state;
-    // the landing altitude knob stands on 50 ft steps; the APU's starter is
-    // let go (a start begins again instead).
-    const float carried = i == 58 ? 0.0f : (i == 23 ? 0.0f : 1.0f);
+    // the landing and flight altitude knobs stand on 50 and 500 ft steps; the
+    // APU's starter is let go (a start begins again instead).
+    const float carried = i == 58 || i == 23 || i == 22 ? 0.0f : 1.0f;
     EXPECT_EQ(system[i], used.count(i) ? carried : 0.0f) << "system slot " << i;
     EXPECT_EQ(sw[i], used_sw.count(i) ? (i == 94 ? 0.0f : 1.0f) : 0.0f) << "system_sw slot " << i;
   }
@@ -125,7 +125,7 @@ TEST_F(StateArrays, RoundTripKeepsEverySlotInPlace) {
       thrust_lever_state.manual_n1[0] = thrust_lever_state.manual_n1[1] = 0.0f;  // a 0 leaves them
       std::vector<float> system = zeros, sw = zeros;
       std::vector<float>& one = array == 0 ? system : sw;
-      one[i] = i == 23 && array == 0 ? 50.0f : 1.0f;
+      one[i] = array == 0 && i == 23 ? 50.0f : (array == 0 && i == 22 ? 500.0f : 1.0f);
       // The yaw damper switch position is saved in both arrays.
       if (array == 0 && i == 46) sw[70] = 1.0f;
       if (array == 1 && i == 70) system[46] = 1.0f;
@@ -401,7 +401,8 @@ TEST_F(StateArrays, NonFiniteSlotsKeepTheCockpitValue) {
 }
 
 // A saved value inside its control's travel comes back at the nearest
-// position the control has; a lever or a timer as it was.
+// position the control has; a lever or a timer as it was; a lever with
+// detents only at one of them.
 TEST_F(StateArrays, ValuesInsideTheTravelTakeTheNearestPosition) {
   struct Case {
     bool sw;
@@ -414,7 +415,9 @@ TEST_F(StateArrays, ValuesInsideTheTravelTakeTheNearestPosition) {
       {true, 0, 1.4f, &air::l_pack_pos, 1.0f},
       {true, 33, -0.6f, &toggle_switch::alt_flaps_ctrl, -1.0f},
       {true, 73, 0.3f, &flt_ctrls::flap_lever, 0.25f},
-      {true, 75, 0.7f, &controls::gear_handle_down, 0.7f},
+      {true, 75, 0.5f, &controls::gear_handle_down, 0.5f},
+      {true, 75, 0.7f, &controls::gear_handle_down, 0.0f},
+      {true, 84, 0.63f, &cockpit::parking_brake_pos, 0.0f},
       {true, 62, 0.5f, &toggle_switch::gpws_gear_pos, 1.0f},
       {true, 62, 1.5f, &toggle_switch::gpws_gear_pos, 0.0f},
       {true, 65, -0.1f, &emergency::landgear_pos, 0.0f},
@@ -444,9 +447,14 @@ TEST_F(StateArrays, GlareElementLeavesTheScriptsElementsAlone) {
   expect[14] = -1.0f;
   EXPECT_EQ(simhost::get_floats(kGlare), expect);
 
-  simhost::set_floats(kGlare, {2.0f}, 14);
-  read_glare_switches();
-  EXPECT_EQ(toggle_switch::n1_set_source, 2.0f);
+  // The knob comes back at its nearest position, or as it stands when the
+  // element holds none.
+  for (float saved : {-2.0f, 0.4f, 7.0f, -3.0f, 1e30f}) {
+    toggle_switch::n1_set_source = 1.0f;
+    simhost::set_floats(kGlare, {saved}, 14);
+    read_glare_switches();
+    EXPECT_EQ(toggle_switch::n1_set_source, saved == 0.4f ? 0.0f : (saved == -2.0f ? -2.0f : 1.0f)) << saved;
+  }
 }
 
 TEST_F(StateArrays, ShortGlareArrayIsNotOverwritten) {

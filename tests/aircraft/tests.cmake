@@ -12,7 +12,10 @@ corvane_integration_test(core_lifecycle_integration_test ${CMAKE_CURRENT_LIST_DI
 corvane_unit_test(core_panel_state_test ${CMAKE_CURRENT_LIST_DIR}/panel_state_test.cpp)
 corvane_integration_test(core_panel_state_integration_test ${CMAKE_CURRENT_LIST_DIR}/panel_state_integration_test.cpp)
 # Packed cockpit state arrays and the start-up cockpit state.
-corvane_unit_test(core_state_arrays_test ${CMAKE_CURRENT_LIST_DIR}/state_arrays_test.cpp)
+corvane_unit_test(core_state_arrays_test ${CMAKE_CURRENT_LIST_DIR}/state_arrays_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/restore_census_test.cpp)
+# The restore census reads its table of travels from the source tree.
+target_compile_definitions(core_state_arrays_test PRIVATE CORVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 corvane_unit_test(core_startup_state_test ${CMAKE_CURRENT_LIST_DIR}/startup_state_test.cpp)
 corvane_integration_test(core_cockpit_state_integration_test ${CMAKE_CURRENT_LIST_DIR}/cockpit_state_integration_test.cpp)
 # The situation-loaded marker: set by the main loop, read by guidance and engines.

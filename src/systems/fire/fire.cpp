@@ -5,6 +5,7 @@
 #include "core/binding.h"
 #include "core/host_io.h"
 #include "core/frame_values.h"
+#include "core/restored_travel.h"
 #include "core/util.h"
 #include "systems/fire/fire_values.h"
 
@@ -19,6 +20,8 @@ constexpr float kDischargePsiPerS = 100.0f;
 constexpr float kAgentToExtinguish = 400.0f;
 constexpr float kSmokeAfterS = 90.0f;
 constexpr int32_t kHostFailed = 6;
+// A full bottle, as the failure reset refills it.
+constexpr float kBottleFullPsi = 600.0f;
 
 HostMirror& hm = host_mirror;
 
@@ -182,42 +185,50 @@ void save_fire_state() {
 
 void restore_fire_state() {
   FireState& s = fire_state;
-  float v[kFireArraySize];
-  const int n = read_now_vf(bound::zuvadud_D738_fire, v, kFireArraySize);
-  struct Slot {
-    int index;
-    float* value;
+  // Where each saved value can stand. The handles' targets and the bottles'
+  // marks pull, turn and fire as they stand, so only their own positions
+  // come back; a timer at the smoke limit would light SMOKE on the next
+  // frame, and no sound save holds one there.
+  constexpr Travel kFlag = {0.0f, 1.0f, 1.0f, true};
+  constexpr Travel kTurn = {-1.0f, 1.0f, 1.0f, true};
+  constexpr Travel kBurned = {0.0f, 89.99999f, 0.0f};
+  constexpr Travel kAgent = {0.0f, kBottleFullPsi, 0.0f};
+  constexpr Travel kEngineBottleFired = {0.0f, 2.0f, 1.0f, true};
+  const RestoredSlot state_slots[] = {
+      {0, &s.engine_fire_timer[0], kBurned},          {1, &s.engine_fire_timer[1], kBurned},
+      {2, &s.engine_fire_extinguished[0], kFlag},     {3, &s.engine_fire_extinguished[1], kFlag},
+      {4, &s.agent_delivered[0], kAgent},             {5, &s.agent_delivered[1], kAgent},
+      {6, &s.agent_delivered[2], kAgent},             {7, &s.agent_delivered[3], kAgent},
+      {8, &s.fire_handle_lock[0], kFlag},             {9, &s.fire_handle_lock[1], kFlag},
+      {11, &s.fire_handle_arm_target[0], kFlag},      {12, &s.fire_handle_arm_target[1], kFlag},
+      {14, &s.fire_handle_turn_target[0], kTurn},     {15, &s.fire_handle_turn_target[1], kTurn},
+      {16, &s.bottle_fired[0], kEngineBottleFired},   {17, &s.bottle_fired[1], kEngineBottleFired},
+      {18, &s.bottle_fired[2], kFlag},
   };
-  const Slot state_slots[] = {
-      {0, &s.engine_fire_timer[0]},       {1, &s.engine_fire_timer[1]},      {2, &s.engine_fire_extinguished[0]},
-      {3, &s.engine_fire_extinguished[1]}, {4, &s.agent_delivered[0]},       {5, &s.agent_delivered[1]},
-      {6, &s.agent_delivered[2]},          {7, &s.agent_delivered[3]},       {8, &s.fire_handle_lock[0]},
-      {9, &s.fire_handle_lock[1]},         {11, &s.fire_handle_arm_target[0]}, {12, &s.fire_handle_arm_target[1]},
-      {14, &s.fire_handle_turn_target[0]}, {15, &s.fire_handle_turn_target[1]}, {16, &s.bottle_fired[0]},
-      {17, &s.bottle_fired[1]},            {18, &s.bottle_fired[2]},
+  restore_slots(bound::zuvadud_D738_fire, kFireArraySize, state_slots,
+                static_cast<int>(sizeof state_slots / sizeof state_slots[0]));
+
+  // The handles on their way between their stops, the bottles' pressures and
+  // the APU's fire flags.
+  constexpr Travel kPull = {0.0f, 1.0f, 0.0f};
+  constexpr Travel kTurning = {-1.0f, 1.0f, 0.0f};
+  constexpr Travel kBottle = {0.0f, kBottleFullPsi, 0.0f};
+  const RestoredSlot switch_slots[] = {
+      {0, pulls[0], kPull},
+      {1, pulls[1], kPull},
+      {2, pulls[2], kPull},
+      {3, turns[0], kTurning},
+      {4, turns[1], kTurning},
+      {5, turns[2], kTurning},
+      {6, &fire::engine01_02L_ext_bottle_psi, kBottle},
+      {7, &fire::engine01_02R_ext_bottle_psi, kBottle},
+      {8, &fire::apu_ext_bottle_psi, kBottle},
+      {9, &fire::apu_fire, kFlag},
+      {10, &fire::apu_fire_ext, kFlag},
+      {11, &fire::apu_was_fire, kFlag},
   };
-  for (const Slot& slot : state_slots) {
-    if (slot.index < n) *slot.value = v[slot.index];
-  }
-  // Only a bottle's own marks mean it is being fired; anything else is none.
-  for (int i = 0; i < 3; ++i) {
-    const float f = s.bottle_fired[i];
-    if (!(f == 1.0f || (f == 2.0f && i != bottle_apu))) s.bottle_fired[i] = 0.0f;
-  }
-  const int m = read_now_vf(bound::zuvadud_D738_fire_sw, v, kFireArraySize);
-  float* const switch_slots[12] = {pulls[0],
-                                   pulls[1],
-                                   pulls[2],
-                                   turns[0],
-                                   turns[1],
-                                   turns[2],
-                                   &fire::engine01_02L_ext_bottle_psi,
-                                   &fire::engine01_02R_ext_bottle_psi,
-                                   &fire::apu_ext_bottle_psi,
-                                   &fire::apu_fire,
-                                   &fire::apu_fire_ext,
-                                   &fire::apu_was_fire};
-  for (int i = 0; i < 12 && i < m; ++i) *switch_slots[i] = v[i];
+  const int m = restore_slots(bound::zuvadud_D738_fire_sw, kFireArraySize, switch_slots,
+                              static_cast<int>(sizeof switch_slots / sizeof switch_slots[0]));
   // The arrays hold no targets for the APU handle: it is put back where it
   // was saved and stays there, as the engine handles do.
   if (m > fire_handle_apu) s.fire_handle_arm_target[fire_handle_apu] = *pulls[fire_handle_apu] >= 0.5f ? 1.0f : 0.0f;

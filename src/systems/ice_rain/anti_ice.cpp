@@ -6,6 +6,7 @@
 #include "core/binding.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
+#include "core/restored_travel.h"
 #include "core/util.h"
 #include "engines/engine_values.h"
 #include "systems/electrical/bus_feeds.h"
@@ -303,41 +304,62 @@ void save_anti_ice_state() {
 
 void restore_anti_ice_state() {
   AntiIceState& s = anti_ice_state;
-  float v[kAntiIceArraySize];
-  // Slots the scripts did not deliver keep their current value.
-  const int n = read_now_vf(bound::zuvadud_D738_antiice, v, kAntiIceArraySize);
-  float* const state_slots[20] = {&ice::l_side_temp,
-                                  &ice::l_fwd_temp,
-                                  &ice::r_side_temp,
-                                  &ice::r_fwd_temp,
-                                  &s.window_heat_target[0],
-                                  &s.window_heat_target[1],
-                                  &s.window_heat_target[2],
-                                  &s.window_heat_target[3],
-                                  &s.wing_heat_set_on_ground,
-                                  &s.airborne_latch,
-                                  &s.captured_icing_1,
-                                  &s.captured_icing_2,
-                                  &system_::eng_inlet_valve[0],
-                                  &system_::eng_inlet_valve[1],
-                                  &system_::wing_anti_ice_valve[0],
-                                  &system_::wing_anti_ice_valve[1],
-                                  &s.wing_ground_gate_left,
-                                  &s.wing_ground_gate_right,
-                                  &cockpit::flap_indicator[0],
-                                  &cockpit::flap_indicator[1]};
-  for (int i = 0; i < 20 && i < n; ++i) *state_slots[i] = v[i];
+  // Where each saved value can stand; slots the scripts did not deliver, or
+  // that hold a value beyond their travel, keep their current value.
+  constexpr Travel kTempDegc = {-100.0f, 100.0f, 0.0f};  // window glass, cold soaked to heated
+  constexpr Travel kFlag = {0.0f, 1.0f, 1.0f};
+  constexpr Travel kRatio = {0.0f, 1.0f, 0.0f};
+  constexpr Travel kNeedleDeg = {0.0f, 49.0f, 0.0f};  // the flap needles' stops
+  const RestoredSlot state_slots[] = {
+      {0, &ice::l_side_temp, kTempDegc},
+      {1, &ice::l_fwd_temp, kTempDegc},
+      {2, &ice::r_side_temp, kTempDegc},
+      {3, &ice::r_fwd_temp, kTempDegc},
+      {4, &s.window_heat_target[0], kTempDegc},
+      {5, &s.window_heat_target[1], kTempDegc},
+      {6, &s.window_heat_target[2], kTempDegc},
+      {7, &s.window_heat_target[3], kTempDegc},
+      {8, &s.wing_heat_set_on_ground, kFlag},
+      {9, &s.airborne_latch, kFlag},
+      {10, &s.captured_icing_1, kRatio},
+      {11, &s.captured_icing_2, kRatio},
+      {12, &system_::eng_inlet_valve[0], kRatio},
+      {13, &system_::eng_inlet_valve[1], kRatio},
+      {14, &system_::wing_anti_ice_valve[0], kRatio},
+      {15, &system_::wing_anti_ice_valve[1], kRatio},
+      {16, &s.wing_ground_gate_left, kFlag},
+      {17, &s.wing_ground_gate_right, kFlag},
+      {18, &cockpit::flap_indicator[0], kNeedleDeg},
+      {19, &cockpit::flap_indicator[1], kNeedleDeg},
+  };
+  restore_slots(bound::zuvadud_D738_antiice, kAntiIceArraySize, state_slots,
+                static_cast<int>(sizeof state_slots / sizeof state_slots[0]));
 
-  const int m = read_now_vf(bound::zuvadud_D738_antiice_sw, v, kAntiIceArraySize);
-  float* const switch_slots[7] = {&ice::eng1_heat_pos,          &ice::eng2_heat_pos,          &ice::wing_heat_pos,
-                                  &ice::window_heat_l_side_pos, &ice::window_heat_l_fwd_pos,
-                                  &ice::window_heat_r_side_pos, &ice::window_heat_r_fwd_pos};
-  for (int i = 0; i < 7 && i < m; ++i) *switch_slots[i] = v[i];
-  int32_t* fadec = hm.sim_cockpit2_engine_actuators_fadec_on;
-  if (m > 7) fadec[0] = trunc_to_i32(v[7]);
-  if (m > 8) fadec[1] = trunc_to_i32(v[8]);
-  if (m > 9) toggle_switch::emer_exit_lights = v[9];
-  if (m > 10) engine::mixture_ratio1 = v[10];
-  if (m > 11) engine::mixture_ratio2 = v[11];
-  host_send_vi(bound::sim_cockpit2_engine_actuators_fadec_on, fadec, 2);
+  // The switches; the FADEC switches are the host's; the start levers cut
+  // an engine off or let it run as they stand, so only CUTOFF and IDLE come
+  // back.
+  constexpr Travel kEmerExit = {0.0f, 2.0f, 1.0f};  // OFF, ARMED, ON
+  constexpr Travel kStartLever = {0.0f, 1.0f, 1.0f, true};
+  float fadec[2] = {static_cast<float>(hm.sim_cockpit2_engine_actuators_fadec_on[0]),
+                    static_cast<float>(hm.sim_cockpit2_engine_actuators_fadec_on[1])};
+  const RestoredSlot switch_slots[] = {
+      {0, &ice::eng1_heat_pos, kFlag},
+      {1, &ice::eng2_heat_pos, kFlag},
+      {2, &ice::wing_heat_pos, kFlag},
+      {3, &ice::window_heat_l_side_pos, kFlag},
+      {4, &ice::window_heat_l_fwd_pos, kFlag},
+      {5, &ice::window_heat_r_side_pos, kFlag},
+      {6, &ice::window_heat_r_fwd_pos, kFlag},
+      {7, &fadec[0], kFlag},
+      {8, &fadec[1], kFlag},
+      {9, &toggle_switch::emer_exit_lights, kEmerExit},
+      {10, &engine::mixture_ratio1, kStartLever},
+      {11, &engine::mixture_ratio2, kStartLever},
+  };
+  restore_slots(bound::zuvadud_D738_antiice_sw, kAntiIceArraySize, switch_slots,
+                static_cast<int>(sizeof switch_slots / sizeof switch_slots[0]));
+  int32_t* host_fadec = hm.sim_cockpit2_engine_actuators_fadec_on;
+  host_fadec[0] = trunc_to_i32(fadec[0]);
+  host_fadec[1] = trunc_to_i32(fadec[1]);
+  host_send_vi(bound::sim_cockpit2_engine_actuators_fadec_on, host_fadec, 2);
 }

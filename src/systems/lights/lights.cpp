@@ -7,6 +7,7 @@
 #include "core/command_refs.h"
 #include "core/binding.h"
 #include "core/frame_values.h"
+#include "core/restored_travel.h"
 #include "core/util.h"
 #include "core/variant.h"
 #include "systems/air/air_values.h"
@@ -450,52 +451,61 @@ void save_lights_state() {
 
 void restore_lights_state() {
   ExteriorLightsState& s = lights_state;
-  float v[kLightsArraySize];
-  const int n = read_now_vf(bound::zuvadud_D738_lights, v, kLightsArraySize);
-  float* const state_slots[8] = {&s.wing_strobe_flash,           &s.beacon_flash,
-                                 &s.tail_strobe_flash,           &s.fixed_landing_left_on,
-                                 &s.retractable_landing_left_on, &s.retractable_landing_right_on,
-                                 &s.fixed_landing_right_on,      &s.taxi_light_level};
   // A damaged save leaves what it cannot hold as it stands: the flashes and
   // lamp flags run 0..1; the taxi light's level is 0, 0.5 or 1.
-  for (int i = 0; i < 8 && i < n; ++i) {
-    if (take_restored_position(v[i], 0.0f, 1.0f, i == 7 ? 0.5f : 0.0f)) *state_slots[i] = v[i];
-  }
+  constexpr Travel kRatio = {0.0f, 1.0f, 0.0f};
+  const RestoredSlot state_slots[] = {
+      {0, &s.wing_strobe_flash, kRatio},
+      {1, &s.beacon_flash, kRatio},
+      {2, &s.tail_strobe_flash, kRatio},
+      {3, &s.fixed_landing_left_on, kRatio},
+      {4, &s.retractable_landing_left_on, kRatio},
+      {5, &s.retractable_landing_right_on, kRatio},
+      {6, &s.fixed_landing_right_on, kRatio},
+      {7, &s.taxi_light_level, {0.0f, 1.0f, 0.5f}},
+  };
+  restore_slots(bound::zuvadud_D738_lights, kLightsArraySize, state_slots,
+                static_cast<int>(sizeof state_slots / sizeof state_slots[0]));
 
-  const int m = read_now_vf(bound::zuvadud_D738_lights_sw, v, kLightsArraySize);
-  float* g = hm.sim_cockpit2_switches_generic_lights_switch;
-  float* const switch_slots[14] = {&toggle_switch::position_light_pos,
-                                   &toggle_switch::compass_brightness_pos,
-                                   &toggle_switch::cockpit_dome_pos,
-                                   &toggle_switch::taxi_light_brightness_pos,
-                                   &switch_::land_lights_ret_left_pos,
-                                   &switch_::land_lights_ret_right_pos,
-                                   &switch_::land_lights_left_pos,
-                                   &switch_::land_lights_right_pos,
-                                   &toggle_switch::rwy_light_left,
-                                   &toggle_switch::rwy_light_right,
-                                   &toggle_switch::seatbelt_sign_pos,
-                                   &toggle_switch::no_smoking_pos,
-                                   &toggle_switch::ife_pass_seat_pos,
-                                   &toggle_switch::cab_util_pos};
   // Each switch's positions, as its commands move it.
-  const float lowest[14] = {-1, -1, -1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-  const float highest[14] = {1, 1, 1, 2, 2, 2, 1, 1, 1, 1, 2, 2, 1, 1};
-  for (int i = 0; i < 14 && i < m; ++i) {
-    if (take_restored_position(v[i], lowest[i], highest[i], 1.0f)) *switch_slots[i] = v[i];
-  }
+  constexpr Travel kThreeUp = {-1.0f, 1.0f, 1.0f};
+  constexpr Travel kThree = {0.0f, 2.0f, 1.0f};
+  constexpr Travel kTwo = {0.0f, 1.0f, 1.0f};
   // The logo, wing and wheel well slots hold the host's lamps, which the
   // light step recomputes from the switches: a lamp saved lit had its switch
   // ON, one saved dark its switch OFF (or its bus unpowered), so each switch
   // goes where its lamp shows and the lamp comes back with it.
+  float lamps[3] = {-1.0f, -1.0f, -1.0f};
+  float beacon = static_cast<float>(hm.sim_cockpit2_switches_beacon_on);
+  const RestoredSlot switch_slots[] = {
+      {0, &toggle_switch::position_light_pos, kThreeUp},
+      {1, &toggle_switch::compass_brightness_pos, kThreeUp},
+      {2, &toggle_switch::cockpit_dome_pos, kThreeUp},
+      {3, &toggle_switch::taxi_light_brightness_pos, kThree},
+      {4, &switch_::land_lights_ret_left_pos, kThree},
+      {5, &switch_::land_lights_ret_right_pos, kThree},
+      {6, &switch_::land_lights_left_pos, kTwo},
+      {7, &switch_::land_lights_right_pos, kTwo},
+      {8, &toggle_switch::rwy_light_left, kTwo},
+      {9, &toggle_switch::rwy_light_right, kTwo},
+      {10, &toggle_switch::seatbelt_sign_pos, kThree},
+      {11, &toggle_switch::no_smoking_pos, kThree},
+      {12, &toggle_switch::ife_pass_seat_pos, kTwo},
+      {13, &toggle_switch::cab_util_pos, kTwo},
+      {14, &lamps[0], kRatio},
+      {15, &lamps[1], kRatio},
+      {16, &lamps[2], kRatio},
+      {17, &beacon, kTwo},
+  };
+  restore_slots(bound::zuvadud_D738_lights_sw, kLightsArraySize, switch_slots,
+                static_cast<int>(sizeof switch_slots / sizeof switch_slots[0]));
   float* const lamp_switches[3] = {&toggle_switch::logo_light, &toggle_switch::wing_light,
                                    &toggle_switch::wheel_light};
-  for (int k = 0; k < 3 && 14 + k < m; ++k) {
-    float lamp = v[14 + k];
-    if (!take_restored_position(lamp, 0.0f, 1.0f, 0.0f)) continue;  // no lamp shows that
-    *lamp_switches[k] = lamp != 0.0f ? 1.0f : 0.0f;
+  for (int k = 0; k < 3; ++k) {
+    if (lamps[k] >= 0.0f) *lamp_switches[k] = lamps[k] != 0.0f ? 1.0f : 0.0f;  // a lamp came back
   }
-  if (m > 17 && take_restored_position(v[17], 0.0f, 1.0f, 1.0f)) hm.sim_cockpit2_switches_beacon_on = trunc_to_i32(v[17]);
+  hm.sim_cockpit2_switches_beacon_on = trunc_to_i32(beacon);
+  const float* g = hm.sim_cockpit2_switches_generic_lights_switch;
   s.light_power_factor_a = 1.0f;
   s.light_power_factor_b = 1.0f;
   s.light_power_gap_a = 0.0f;

@@ -8,6 +8,7 @@
 #include "core/command_refs.h"
 #include "core/binding.h"
 #include "core/host_io.h"
+#include "core/restored_travel.h"
 #include "core/util.h"
 #include "systems/aircraft_systems.h"
 #include "systems/electrical/electric_values.h"
@@ -101,16 +102,19 @@ void write_cover_array() {
 }
 
 void read_cover_arrays() {
-  float pos[kCoverArraySize] = {};
-  float tgt[kCoverArraySize] = {};
   // An absent array leaves the covers where they are.
   if (!bound_present(bound::zuvadud_D738_cover) || !bound_present(bound::zuvadud_D738_cover_tgt)) return;
-  const int np = read_now_vf(bound::zuvadud_D738_cover, pos, kCoverArraySize);
-  const int nt = read_now_vf(bound::zuvadud_D738_cover_tgt, tgt, kCoverArraySize);
+  // A cover stands anywhere on its way; its target is open or closed, the
+  // only places its command moves it from. Slots the scripts did not fill,
+  // or that hold no such value, keep theirs.
+  constexpr Travel kOnItsWay = {0.0f, 1.0f, 0.0f};
+  constexpr Travel kOpenOrClosed = {0.0f, 1.0f, 1.0f};
+  RestoredSlot positions[cover_count];
+  RestoredSlot targets[cover_count];
   for (int i = 0; i < cover_count; ++i) {
-    // Slots the scripts did not fill keep their value; a NaN or an infinity
-    // reads closed (0, from the seam).
-    if (i < np) button_switch::cover_position[i] = pos[i];
-    if (i < nt) cover_target[i] = tgt[i];
+    positions[i] = {static_cast<int16_t>(i), &button_switch::cover_position[i], kOnItsWay};
+    targets[i] = {static_cast<int16_t>(i), &cover_target[i], kOpenOrClosed};
   }
+  restore_slots(bound::zuvadud_D738_cover, kCoverArraySize, positions, cover_count);
+  restore_slots(bound::zuvadud_D738_cover_tgt, kCoverArraySize, targets, cover_count);
 }

@@ -277,7 +277,7 @@ TEST_F(AntiIce, StateArraysRoundTrip) {
   anti_ice_state = AntiIceState{};
   ice::l_fwd_temp = 0.0f;
   ice::window_heat_r_side_pos = 0.0f;
-  sw[7] = 1.7f;  // FADEC slots are integers
+  sw[7] = 0.7f;  // FADEC slots take their nearest position
   simhost::set_floats("zuvadud/D738/antiice_sw", sw);
   restore_anti_ice_state();
   EXPECT_EQ(ice::l_fwd_temp, 33.0f);
