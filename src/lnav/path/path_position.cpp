@@ -37,6 +37,16 @@ bool before_end(double ctr_lat, double ctr_lon, float end, float turn, double la
   return faces(gc_bearing(ctr_lat, ctr_lon, lat, lon), end + (is_left(turn) ? 90.0f : 270.0f));
 }
 
+// On an arc of any length up to a whole circle: the angle swept from its
+// start radial, the arc's way round, no more than the arc's own. Two half
+// planes hold only along an arc of up to half a circle.
+bool within_sweep(double ctr_lat, double ctr_lon, float start, float end, float turn, double lat, double lon) {
+  const int code = turn_code(turn);
+  const float span = std::fabs(course_diff_dir(start, end, code));
+  const float swept = std::fabs(course_diff_dir(start, gc_bearing(ctr_lat, ctr_lon, lat, lon), code));
+  return swept <= span;
+}
+
 float true_heading() {
   return mirror_f(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot) -
          mirror_f(bound::sim_flightmodel_position_magnetic_variation);
@@ -413,7 +423,7 @@ int32_t path_position_arc(int32_t m, int32_t p, double lat, double lon) {
   const float end = legs_af_end[i];
 
   // On the arc itself.
-  if (passed_start(ctr_lat, ctr_lon, beg, dir, lat, lon) && before_end(ctr_lat, ctr_lon, end, dir, lat, lon)) {
+  if (within_sweep(ctr_lat, ctr_lon, beg, end, dir, lat, lon)) {
     const float s = arc_measure(lat, lon, ctr_lat, ctr_lon, legs_radius[i], end, dir);
     return found(exit_turn ? kRegionArcThenTurn : kRegionArc, s, s + legs_wpt_arc_dist[i]);
   }

@@ -76,6 +76,7 @@ inline bool is_left(float turn) { return navmath::is_left_turn_f(turn); }
 // direction / not yet past `end`.
 bool passed_start(double ctr_lat, double ctr_lon, float start, float turn, double lat, double lon);
 bool before_end(double ctr_lat, double ctr_lon, float end, float turn, double lat, double lon);
+bool within_sweep(double ctr_lat, double ctr_lon, float start, float end, float turn, double lat, double lon);
 // True heading of the aircraft: magnetic heading less the variation.
 float true_heading();
 // Line measure to q on course c; returns the along-track distance.

@@ -302,7 +302,8 @@ void carry_on_flown_turn(int32_t p, int32_t region_before, float mode_before) {
   const float out = gc_bearing(legs_lat[p], legs_lon[p], legs_lat[n], legs_lon[n]);
   track_errors(lat, lon, legs_lat[p], legs_lon[p], out);
   const float side = left ? -nav_result.cross_track : nav_result.cross_track;
-  const float to_go = navmath::mod360(left ? track - out : out - track);
+  // Non-negative whichever side of north the two courses lie.
+  const float to_go = navmath::mod360_nonneg(left ? track - out : out - track);
   if (!(to_go > 0.0f && to_go < 180.0f)) return;
   const int turn = left ? kTurnLeft : kTurnRight;
   const double rho = side > 0.0f ? side / (1.0 - std::cos(static_cast<double>(to_go) * pi_12dp / 180.0)) : 0.0;

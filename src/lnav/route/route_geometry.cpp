@@ -45,9 +45,10 @@ float true_at_waypoint(float magnetic, int32_t i) { return true_at(magnetic, at(
 
 float pending_intercept_crs() { return route_change_values.intdir_crs; }
 
-// Tangent course on an arc at a point, in the arc's direction.
+// Tangent course on an arc at a point, in the arc's direction. The hand is a
+// leg's coded one, so 0 is a left arc as much as 2.
 float arc_tangent(double ctr_lat, double ctr_lon, double lat, double lon, float turn) {
-  return mod360(gc_bearing(ctr_lat, ctr_lon, lat, lon) + (turn == static_cast<float>(kTurnLeft) ? 270.0f : 90.0f));
+  return mod360(gc_bearing(ctr_lat, ctr_lon, lat, lon) + (navmath::is_left_turn_f(turn) ? 270.0f : 90.0f));
 }
 
 // A point on an arc `back_nm` back from radial `from_radial`, against the turn.

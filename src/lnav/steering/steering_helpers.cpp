@@ -62,11 +62,13 @@ float lnav_intercept_hdg(float crs, float xtrack_nm, float track_mag, int32_t pl
   float a = intercept_angle_for_offset(xtrack_nm, bank, 1.2f, 87.0f);
 
   // While the present track is already turning past the wanted one toward the
-  // course, the angle is softened (0.8 at no offset, 1.0 from 0.15 nm).
+  // course, the angle is softened (0.8 at no offset, 1.0 from 0.15 nm either
+  // side: by the offset's size, so a capture from the left mirrors one from
+  // the right).
   const float wanted = below_360(crs + magvar + a + 360.0f);
   const float d_wanted = navmath::wrap180(wanted - track_mag);
   if ((xtrack_nm < 0.0f && d_wanted < 0.0f) || (xtrack_nm > 0.0f && d_wanted > 0.0f)) {
-    const float m = clamp_range(xtrack_nm, 0.0f, 0.15f);
+    const float m = clamp_range(std::fabs(xtrack_nm), 0.0f, 0.15f);
     a *= 0.8f + m * 0.2f / 0.15f;
   }
 

@@ -158,6 +158,35 @@ TEST_F(PathPosition, ArcLegCodeTellsWhetherItsEndIsFlownBy) {
   EXPECT_NEAR(nav_result.along_track, gc_distance_nm(0.0, 0.5, 0.0, 1.0), 0.05f);
 }
 
+// An arc of more than half a circle is the arc all the way from its start
+// radial to its end, and nowhere else.
+TEST_F(PathPosition, ArcOverHalfACircleHoldsAllAlongIt) {
+  make_route(kLine, 3);
+  set_text(route_tables.leg_path_types[2], "AF");
+  legs_rad_lat[2] = 0.0f;
+  legs_rad_lon[2] = 2.0f;
+  legs_radius[2] = 10.0f;
+  legs_radii_radius[2] = 0.0f;
+  struct Case {
+    float turn, beg, end, radial;
+    bool on;
+  } cases[] = {
+      {3.0f, 180.0f, 20.0f, 181.0f, true},  {3.0f, 180.0f, 20.0f, 300.0f, true},
+      {3.0f, 180.0f, 20.0f, 19.0f, true},   {3.0f, 180.0f, 20.0f, 100.0f, false},
+      {3.0f, 180.0f, 20.0f, 179.0f, false}, {2.0f, 180.0f, 340.0f, 179.0f, true},
+      {2.0f, 180.0f, 340.0f, 60.0f, true},  {2.0f, 180.0f, 340.0f, 341.0f, true},
+      {2.0f, 180.0f, 340.0f, 260.0f, false}, {0.0f, 180.0f, 340.0f, 90.0f, true},
+  };
+  for (const Case& c : cases) {
+    legs_rad_turn[2] = c.turn;
+    legs_af_beg[2] = c.beg;
+    legs_af_end[2] = c.end;
+    gc_destination(0.0, 2.0, c.radial, 10.0);
+    EXPECT_EQ(path_position_arc(2, 1, nav_result.lat, nav_result.lon) == 105, c.on)
+        << c.turn << " " << c.beg << "-" << c.end << " at " << c.radial;
+  }
+}
+
 // A right-hand racetrack: fix at (0, 1), inbound 090, 1 nm turns, 4 nm legs.
 void lay_out_hold(int32_t i) {
   HoldPatternArrays& h = hold_pattern;

@@ -107,8 +107,11 @@ TEST_F(RouteGeometry, ArcLegEndsOnItsTangent) {
   set_text(route_tables.leg_path_types[4], "AF");
   legs_rad_turn[4] = 1.0f;
   EXPECT_NEAR(magvar_course(4), 180.0f, 0.05);  // clockwise: heading south
-  legs_rad_turn[4] = 2.0f;
-  EXPECT_NEAR(navmath::wrap180(magvar_course(4)), 0.0f, 0.05);  // counter-clockwise: north
+  // Counter-clockwise, coded either way a left hand is: north.
+  for (const float left : {2.0f, 0.0f}) {
+    legs_rad_turn[4] = left;
+    EXPECT_NEAR(navmath::wrap180(magvar_course(4)), 0.0f, 0.05) << left;
+  }
 }
 
 TEST_F(RouteGeometry, DirectToFixCacheFilledOnceThenKept) {

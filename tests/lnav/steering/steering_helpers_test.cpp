@@ -43,7 +43,7 @@ TEST_F(Steering, InterceptLimitKeepsAPresentTrackBetweenLimitAndWantedAngle) {
       {90.0f, 125.0f},
       {176.0f, 176.0f},  // present 86
       {177.0f, 177.0f},  // present 87: still within [35, 87]
-      {200.0f, 90.0f + 87.0f * 0.8f},  // present 110, past the wanted angle: softened, not limited
+      {200.0f, 177.0f},  // present 110, past the wanted angle: 5 nm off, not softened, not limited
   };
   for (const Case& c : cases) EXPECT_FLOAT_EQ(lnav_intercept_hdg(90.0f, -5.0f, c.track, 1), c.expected) << c.track;
   // Mirror image right of course.
@@ -51,7 +51,7 @@ TEST_F(Steering, InterceptLimitKeepsAPresentTrackBetweenLimitAndWantedAngle) {
   EXPECT_FLOAT_EQ(lnav_intercept_hdg(90.0f, 5.0f, 80.0f, 1), 55.0f);
 }
 
-TEST_F(Steering, SofteningFactorGrowsWithARightOffset) {
+TEST_F(Steering, SofteningFactorGrowsWithTheOffsetOnEitherSide) {
   struct Case {
     float xtrack, factor;
   };
@@ -66,9 +66,15 @@ TEST_F(Steering, SofteningFactorGrowsWithARightOffset) {
     // Present track right of it: the full angle.
     EXPECT_NEAR(lnav_intercept_hdg(90.0f, c.xtrack, 90.0f, 1), 90.0f + a, 1e-4f);
   }
-  // Left of course by 0.1 nm with the present track past the wanted one: 0.8.
-  const float a = raw_angle(-0.1f, 25.0f);
-  EXPECT_NEAR(lnav_intercept_hdg(90.0f, -0.1f, 90.0f + a + 10.0f, 1), 90.0f + a * 0.8f, 1e-4f);
+  // Left of course the factor grows with the offset's size as on the right,
+  // so the two captures are mirror images.
+  for (const Case& c : cases) {
+    const float a = raw_angle(-c.xtrack, 25.0f);
+    EXPECT_NEAR(lnav_intercept_hdg(90.0f, -c.xtrack, 90.0f + a + 10.0f, 1), 90.0f + a * c.factor, 1e-4f) << c.xtrack;
+    EXPECT_NEAR(lnav_intercept_hdg(90.0f, -c.xtrack, 90.0f + a + 10.0f, 1) - 90.0f,
+                -(lnav_intercept_hdg(90.0f, c.xtrack, 90.0f - a - 10.0f, 1) - 90.0f), 1e-3f)
+        << c.xtrack;
+  }
 }
 
 TEST_F(Steering, InterceptBankDependsOnAltitudeAndVariationMakesItMagnetic) {
