@@ -40,6 +40,7 @@
 #include "systems/ice_rain/anti_ice.h"
 #include "systems/apu_start/apu_start_state.h"
 #include "systems/gear_brakes/autobrake_state.h"
+#include "systems/gear_brakes/brakes.h"
 #include "systems/lights/cabin_light_values.h"
 #include "systems/lights/cabin_lights.h"
 #include "systems/instruments/clock_values.h"
@@ -409,6 +410,7 @@ void common_fuel_and_brakes() {
   autobrake::autobrake_RTO_arm = 0.0f;
   autobrake::autobrake_arm = 0.0f;
   autobrake::autobrake_disarm = 0.0f;
+  brake_state.autobrake_crew_disarm = 0.0f;
   rto_speedbrake_stow_request = 0.0f;
   autobrake_brake_value = 0.0f;
   rto_test_result = 0.0f;

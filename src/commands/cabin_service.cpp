@@ -18,6 +18,7 @@
 #include "systems/lights/cabin_light_values.h"
 #include "systems/lights/cabin_lights.h"
 #include "systems/instruments/clock_values.h"
+#include "systems/instruments/clocks.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/switches/switch_targets.h"
 #include "systems/switches/switch_values.h"
@@ -100,6 +101,10 @@ void pax_preset(const float (&zones)[18], const float (&simple)[4], float preset
 // ---- Elapsed-time reset ---------------------------------------------------
 
 int et_reset_handler(float& et, float& reset, float& et_mode, float& display_mode, XPLMCommandPhase phase) {
+  if (!clocks_powered()) {  // a dark clock ignores its buttons
+    reset = 0.0f;
+    return 0;
+  }
   if (phase == phase_begin) {
     et = 0.0f;
     reset = 1.0f;

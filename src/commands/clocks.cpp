@@ -7,7 +7,6 @@
 #include "commands/command_handlers.h"
 #include "commands/command_hold.h"
 #include "commands/switch_moves.h"
-#include "systems/electrical/bus_feeds.h"
 #include "systems/instruments/clock_values.h"
 #include "systems/instruments/clocks.h"
 #include "systems/electrical/electric_values.h"
@@ -50,6 +49,10 @@ ClockSide fo_clock() {
 
 // A press starts or holds the elapsed time; a hold of more than 2 s resets it.
 void elapsed_time_button(ClockSide c, XPLMCommandPhase phase) {
+  if (!clocks_powered()) {
+    c.et_button = 0.0f;
+    return;
+  }
   if (phase == phase_begin) {
     c.et_button = 1.0f;
     command_hold_time = 0.0f;
@@ -73,6 +76,7 @@ void elapsed_time_button(ClockSide c, XPLMCommandPhase phase) {
 
 // Start, stop, reset in turn.
 void chronograph_button(ClockSide c) {
+  if (!clocks_powered()) return;
   if (c.chrono_mode == kRunning) {
     c.chrono_display = 0.0f;
     c.chrono_mode = kHeld;
@@ -89,6 +93,7 @@ void chronograph_button(ClockSide c) {
 }
 
 void clock_display_button(ClockSide c) {
+  if (!clocks_powered()) return;
   if (c.clock_display < 4.0f) {
     c.clock_display += 1.0f;
   } else if (c.clock_display >= 4.0f) {
@@ -97,7 +102,7 @@ void clock_display_button(ClockSide c) {
 }
 
 void clock_brightness(ClockSide c, float delta) {
-  if (fed(Consumer::clock_power)) c.brightness += delta;
+  if (clocks_powered()) c.brightness += delta;
   if (delta < 0.0f && c.brightness < 0.0f) c.brightness = 0.0f;
   if (delta > 0.0f && c.brightness > 1.0f) c.brightness = 1.0f;
 }

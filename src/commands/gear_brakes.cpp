@@ -366,8 +366,11 @@ int cmd_push_button_park_brake_on_off(XPLMCommandRef, XPLMCommandPhase phase, vo
   return 0;
 }
 
+// The host's gear down is a two-position lever's DOWN (a cockpit builder's
+// gear lever sends it after the host's gear up): DOWN from any position. The
+// aircraft's own one-notch command keeps its step through OFF.
 int hook_flight_controls_landing_gear_down(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  if (phase == phase_begin) gear_down_one();
+  if (phase == phase_begin) gear_down_rule();
   return 0;
 }
 

@@ -91,6 +91,11 @@ TEST_F(Cabin, NoSmokingWithTheOptionSkipsAuto) {
 TEST_F(Cabin, ElapsedTimeResetAndCovers) {
   clock_::captain_et = 75.0f;
   clock_::chrono_display_mode_capt = 1.0f;
+  // A dark clock ignores the reset.
+  electric::batbus_status = electric::dir_batbus_status = 0.0f;
+  click("push_button/et_reset_capt");
+  EXPECT_EQ(clock_::captain_et, 75.0f);
+  electric::batbus_status = electric::dir_batbus_status = 1.0f;
   press("push_button/et_reset_capt");
   EXPECT_EQ(clock_::captain_et, 0.0f);
   EXPECT_EQ(clock_::captain_reset, 1.0f);

@@ -353,6 +353,7 @@ TEST(DisplaySources, ClearRecallButton) {
 // ---- clocks and standby altimeter -----------------------------------------
 
 TEST(Clocks, ElapsedTimeHeldBeyondTwoSecondsResetsOnce) {
+  electric::batbus_status = electric::dir_batbus_status = 1.0f;
   frame_time = 0.1f;
   clock_::captain_et_mode = 1.0f;
   clock_::chrono_display_mode_capt = 2.0f;
@@ -377,6 +378,7 @@ TEST(Clocks, ElapsedTimeHeldBeyondTwoSecondsResetsOnce) {
 }
 
 TEST(Clocks, ChronographCycleAndSidesApart) {
+  electric::batbus_status = electric::dir_batbus_status = 1.0f;
   clock_::captain_chrono_mode = 0.0f;
   clock_::captain_et_mode = -1.0f;
   clock_::fo_chrono_mode = 1.0f;
@@ -397,12 +399,22 @@ TEST(Clocks, ChronographCycleAndSidesApart) {
   EXPECT_EQ(clock_::clock_display_mode_fo, 1.0f);
 }
 
-TEST(Clocks, BrightnessNeedsBothBatteryBusesAndClamps) {
+TEST(Clocks, ButtonsAndBrightnessNeedBothBatteryBusesAndClamp) {
   electric::batbus_status = 1.0f;
   electric::dir_batbus_status = 0.0f;
   clock_state.chrono_brightness_capt = 0.5f;
   press(cmd_push_button_chrono_bright_minus_cpt);
   EXPECT_EQ(clock_state.chrono_brightness_capt, 0.5f);
+  // A dark clock's other buttons do nothing either.
+  clock_::fo_et_mode = -1.0f;
+  clock_::fo_chrono_mode = -1.0f;
+  clock_::clock_display_mode_fo = 1.0f;
+  press(cmd_push_button_chrono_fo_et_mode);
+  press(cmd_push_button_chrono_cycle_fo);
+  press(cmd_push_button_chrono_disp_mode_fo);
+  EXPECT_EQ(clock_::fo_et_mode, -1.0f);
+  EXPECT_EQ(clock_::fo_chrono_mode, -1.0f);
+  EXPECT_EQ(clock_::clock_display_mode_fo, 1.0f);
   electric::dir_batbus_status = 1.0f;
   clock_state.chrono_brightness_capt = 0.05f;
   press(cmd_push_button_chrono_bright_minus_cpt);

@@ -198,7 +198,7 @@ TEST_F(PanelCommands, EachCommandMovesItsValue) {
       {"push_button/fo_window_open", &travel_targets.fo_window, 0, 1},
       {"push_button/fo_window_close", &travel_targets.fo_window, 1, 0},
       // The host's gear and speed brake commands taken over.
-      {"sim/flight_controls/landing_gear_down", &controls::gear_handle_down, 0, 0.5f},
+      {"sim/flight_controls/landing_gear_down", &controls::gear_handle_down, 0, 1},  // a two-position lever's DOWN
       {"sim/flight_controls/landing_gear_down", &controls::gear_handle_down, 0.5f, 1},
       {"sim/flight_controls/speed_brakes_up_all", &flt_ctrls::speedbrake_lever, 0.5f, 0},
       {"sim/flight_controls/speed_brakes_down_all", &flt_ctrls::speedbrake_lever, 0.5f, 1},

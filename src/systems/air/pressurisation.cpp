@@ -145,18 +145,22 @@ void watch_own_work(float valve_before) {
   }
   const int32_t ch = c.press_channel;
   c.found_fault_lit = found_fault(ch) != 0 ? 1 : 0;
+  // The ground mode holds no rate: its open valve lets the cabin follow
+  // whatever the field does (a situation moved to another field).
+  const bool fast = c.mode != 0.0f && std::fabs(cockpit::cabin_vvi) > kCabinRateLimitFpm;
   if (ch != c.watched_channel || (ch != 1 && ch != 2) || c.channel_faulted != 0) {
     c.watched_channel = ch;
     c.valve_stuck_time = 0.0f;
     c.rate_excess_time = 0.0f;
+    // A controller taking over a cabin already changing too fast has not
+    // failed by it: the rate is the fault of the one that handed over.
+    c.rate_excess_inherited = fast ? 1 : 0;
     return;
   }
   const bool stuck = std::fabs(c.valve_cmd - valve_before) > 0.1f && cockpit::outflow_valve == valve_before;
   c.valve_stuck_time = stuck ? c.valve_stuck_time + frame_time : 0.0f;
-  // The ground mode holds no rate: its open valve lets the cabin follow
-  // whatever the field does (a situation moved to another field).
-  const bool fast = c.mode != 0.0f && std::fabs(cockpit::cabin_vvi) > kCabinRateLimitFpm;
-  c.rate_excess_time = fast ? c.rate_excess_time + frame_time : 0.0f;
+  if (!fast) c.rate_excess_inherited = 0;
+  c.rate_excess_time = fast && c.rate_excess_inherited == 0 ? c.rate_excess_time + frame_time : 0.0f;
   uint8_t& found = c.found_fault[ch - 1];
   if (c.valve_stuck_time > kFoundFaultConfirm_s) found |= kValveNotFollowing;
   if (c.rate_excess_time > kFoundFaultConfirm_s) found |= kCabinRateExcessive;

@@ -46,6 +46,9 @@ struct PressController {
   int32_t watched_channel;   // the controller the times below belong to
   float valve_stuck_time;    // s the valve has stood away from the command
   float rate_excess_time;    // s the cabin rate has been beyond the limit
+  // 1 while the controller in charge took over with the cabin rate already
+  // beyond the limit, until the rate comes back within it.
+  uint8_t rate_excess_inherited;
 };
 extern PressController press_ctrl;
 

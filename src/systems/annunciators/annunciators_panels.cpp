@@ -396,20 +396,28 @@ void annunciators_anti_ice() {
   AntiIceLightState& s = anti_ice_lights;
   const float l1 = ann_levels.l1;
   const float l0 = ann_levels.l0;
+  // A probe is not heated with its heat switched off or its heater failed
+  // (the host publishes a failure for each pitot heater, none for the vanes).
   struct Probe {
     float* light;
     bound::Id heat;
+    const int32_t* failure;
     float rate;
   };
+  const HostMirror& h = host_mirror;
   const Probe probes[4] = {
-      {&annunciator::capt_pitot_off, bound::sim_cockpit2_ice_ice_pitot_heat_on_pilot, 8.0f},
-      {&annunciator::capt_aoa_off, bound::sim_cockpit2_ice_ice_AOA_heat_on, 7.0f},
-      {&annunciator::fo_pitot_off, bound::sim_cockpit2_ice_ice_pitot_heat_on_copilot, 8.0f},
-      {&annunciator::fo_aoa_off, bound::sim_cockpit2_ice_ice_AOA_heat_on_copilot, 7.0f},
+      {&annunciator::capt_pitot_off, bound::sim_cockpit2_ice_ice_pitot_heat_on_pilot,
+       &h.sim_operation_failures_rel_ice_pitot_heat1, 8.0f},
+      {&annunciator::capt_aoa_off, bound::sim_cockpit2_ice_ice_AOA_heat_on, nullptr, 7.0f},
+      {&annunciator::fo_pitot_off, bound::sim_cockpit2_ice_ice_pitot_heat_on_copilot,
+       &h.sim_operation_failures_rel_ice_pitot_heat2, 8.0f},
+      {&annunciator::fo_aoa_off, bound::sim_cockpit2_ice_ice_AOA_heat_on_copilot, nullptr, 7.0f},
   };
   SixPackGroup& g = ann_state.six_pack[sp_ice];
   for (int i = 0; i < 4; ++i) {
-    const float latch = light_filter_step(s.probe[i], as01(mirror_i(probes[i].heat) != 1), probes[i].rate);
+    const bool failed = probes[i].failure != nullptr && *probes[i].failure == 6;
+    const bool unheated = mirror_i(probes[i].heat) != 1 || failed;
+    const float latch = light_filter_step(s.probe[i], as01(unheated), probes[i].rate);
     *probes[i].light = latch * l1;
     g.slot[4 + i] = slot(latch == 1.0f);
   }

@@ -425,7 +425,8 @@ void update_autobrake_arming() {
     }
   }
   // 4. Landing autobrake arming.
-  const bool can_arm = s.autobrake_inop != 1.0f && b_press;
+  if (autobrake_pos == autobrake_pos_value(AutobrakePos::off)) s.autobrake_crew_disarm = 0.0f;
+  const bool can_arm = s.autobrake_inop != 1.0f && b_press && s.autobrake_crew_disarm == 0.0f;
   if (autobrake_arm == 0.0f && autobrake_pos > kLandingArmAbove && can_arm) {
     const bool ground_ok = script_mirror.zuvadud_D738_autopilot_rollout_status > 1.0f && kt > 30.0f && !manual_braking() &&
                            thrust_levers_idle();
@@ -442,6 +443,7 @@ void update_autobrake_arming() {
   const bool sb_stowed = sb_lever < kSpeedbrakeDownBand && !(s.speedbrake_lever_last < kSpeedbrakeDownBand);
   s.speedbrake_lever_last = sb_lever;
   if (autobrake_arm == 2.0f && on_ground == 1 && sb_stowed) {
+    s.autobrake_crew_disarm = 1.0f;
     autobrake_arm = 0.0f;
     autobrake_disarm = 1.0f;
     autobrake_brake_value = 0.0f;
@@ -455,6 +457,7 @@ void update_autobrake_arming() {
                                                                             : brake_ratios.autobrake_ratio_1;
     if (gear3_on_ground == 1) {
       if (manual_braking() || (!thrust_levers_idle() && delay_flags.autobrake_flag_1 == 1.0f)) {
+        s.autobrake_crew_disarm = 1.0f;
         autobrake_arm = 0.0f;
         autobrake_disarm = 1.0f;
         autobrake_brake_value = 0.0f;
@@ -462,6 +465,15 @@ void update_autobrake_arming() {
       } else if (delay_timers.autobrake_delay_1 == 0.0f && delay_flags.autobrake_flag_1 == 0.0f) {
         delay_timers.autobrake_delay_1 = 3.0f;
       }
+    } else if (on_ground != 1 && !thrust_levers_idle()) {
+      // Airborne again after the touchdown (a bounce, a go-around): thrust
+      // advanced is the crew leaving the landing, and the brakes must not be
+      // set for the next touchdown.
+      s.autobrake_crew_disarm = 1.0f;
+      autobrake_arm = 0.0f;
+      autobrake_disarm = 1.0f;
+      autobrake_brake_value = 0.0f;
+      delay_timers.autobrake_delay_1 = 0.0f;
     }
   }
   // 6. Nothing braking, no ratio.

@@ -85,7 +85,9 @@ void update_gear_warning_horn() {
   // says, and a gear down and locked is silent in every lever position.
   const float* deploy = host_mirror.sim_aircraft_parts_acf_gear_deploy;
   const bool down_and_locked = deploy[0] >= 1.0f && deploy[1] >= 1.0f && deploy[2] >= 1.0f;
-  if (ra >= 2500.0f || down_and_locked) {
+  // The landing flaps warn at any height; only flaps up to 10 are limited to
+  // low radio altitudes.
+  if (down_and_locked) {
     alert::gear_horn_cut_disable = 0.0f;
   } else if (flaps > 0.75f) {
     gear_horn_active = gear_horn_uncancellable = 1;
@@ -99,6 +101,8 @@ void update_gear_warning_horn() {
     gear_horn_uncancellable = 1;
     alert::gear_horn_cut_disable = 0.0f;
     horn = horn != 0 && bat ? 1 : 0;
+  } else if (ra >= 2500.0f) {
+    alert::gear_horn_cut_disable = 0.0f;
   } else if (ra < 800.0f) {
     if (thrust_condition()) {
       gear_horn_active = 1;

@@ -177,12 +177,16 @@ void wing_valves() {
     // On the ground one logic drives both valves: either thrust lever at the
     // take-off setting or either duct overheating shuts both, and they reopen
     // together once both levers are back and both ducts have cooled.
+    // In flight the valves follow the switch alone: a low duct pressure only
+    // leaves the wing unheated. Closing on it would take the valves' own
+    // demand off the duct and open them again, over and over.
+    const bool ground = on_ground != 0;
     const bool ground_shut = s.wing_ground_gate_left == 0.0f || s.wing_ground_gate_right == 0.0f ||
                              s.wing_ground_cycle_closed_left != 0 || s.wing_ground_cycle_closed_right != 0;
-    const bool shut_l =
-        duct_l < kWingMinDuctPsi || ground_shut || heat_failed(hm.sim_operation_failures_rel_ice_surf_heat);
-    const bool shut_r =
-        duct_r < kWingMinDuctPsi || ground_shut || heat_failed(hm.sim_operation_failures_rel_ice_surf_heat2);
+    const bool shut_l = (ground && (duct_l < kWingMinDuctPsi || ground_shut)) ||
+                        heat_failed(hm.sim_operation_failures_rel_ice_surf_heat);
+    const bool shut_r = (ground && (duct_r < kWingMinDuctPsi || ground_shut)) ||
+                        heat_failed(hm.sim_operation_failures_rel_ice_surf_heat2);
     target_l = shut_l ? 0.0f : 1.0f;
     target_r = shut_r ? 0.0f : 1.0f;
   }

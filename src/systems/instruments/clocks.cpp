@@ -115,6 +115,8 @@ float clock_brightness_fraction(float knob) {
   return 0.25f + 0.75f * knob;
 }
 
+bool clocks_powered() { return fed(Consumer::clock_power); }
+
 void update_clocks() {
   using namespace clock_;
   ClockState& s = clock_state;
@@ -148,7 +150,7 @@ void update_clocks() {
                clock_fo_power,
                s.date_cycle_timer_fo,
                3.0f};
-  const bool powered = fed(Consumer::clock_power);
+  const bool powered = clocks_powered();
   const float minute_limit = script_mirror.zuvadud_D738_chrono_variant == 0.0f ? 59.0f : 97.0f;
   run_clock(capt, powered, minute_limit);
   run_clock(fo, powered, minute_limit);

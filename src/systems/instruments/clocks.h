@@ -15,5 +15,8 @@ extern ClockState clock_state;
 // Every unpaused, live frame after the radio panels.
 void update_clocks();
 
+// The clocks run, and take their buttons, only with both battery buses.
+bool clocks_powered();
+
 // Display brightness fraction for a knob value: never darker than 0.25.
 float clock_brightness_fraction(float knob);
