@@ -259,16 +259,16 @@ def main():
     out = [head,
            '// The created commands in creation order, the host commands taken over in\n'
            '// take-over order, the host command names and the registration groups.\n',
-           '#include "commands/command_table.h"\n\n#include "commands/command_handlers.h"\n\n',
+           '#include "commands/command_table.h"\n\n#include "commands/command_handlers.h"\n#include "commands/command_presses.h"\n\n',
            'const CockpitCommand cockpit_commands[cockpit_command_count] = {\n']
     for c in cmds:
-        out.append('    {%s, %s, %s},\n' % (cstr(c['name']), cstr(c['description']), own_handler(c['name'])))
+        out.append('    {%s, %s, pressed<%s>},\n' % (cstr(c['name']), cstr(c['description']), own_handler(c['name'])))
     out.append('};\n\nconst char* const host_command_names[host_command_count] = {\n')
     for h in hosts:
         out.append('    %s,\n' % cstr(h['name']))
     out.append('};\n\nconst HostCommandHook host_command_hooks[host_hook_count] = {\n')
     for h in taken:
-        out.append('    {HostCmd::%s, hook_%s},\n' % (host_id(h['name']), host_id(h['name'])))
+        out.append('    {HostCmd::%s, pressed<hook_%s>},\n' % (host_id(h['name']), host_id(h['name'])))
     out.append('};\n\nconst CommandGroup command_groups[command_group_count] = {\n')
     first_cmd = first_hook = 0
     for g, n, nh in GROUPS:

@@ -346,7 +346,7 @@ def load_commands(root):
 
     created = []
     for line in block(table, "const CockpitCommand cockpit_commands"):
-        m = re.match(r'^    \{"([^"]+)", "((?:[^"\\]|\\.)*)", (\w+)\},$', line)
+        m = re.match(r'^    \{"([^"]+)", "((?:[^"\\]|\\.)*)", pressed<(\w+)>\},$', line)
         if m is None:
             fail("command_table.cpp: row not understood: %s" % line.strip())
             continue
@@ -373,7 +373,7 @@ def load_commands(root):
     sources = {}
     hooks = []
     for line in block(table, "const HostCommandHook host_command_hooks"):
-        m = re.match(r"^    \{HostCmd::(\w+), (\w+)\},$", line)
+        m = re.match(r"^    \{HostCmd::(\w+), pressed<(\w+)>\},$", line)
         if m is None or m.group(1) not in host_ids:
             fail("command_table.cpp: hook not understood: %s" % line.strip())
             continue

@@ -29,6 +29,7 @@
 #include "navdata/navdb.h"
 #include "publication/switch_writers.h"
 #include "systems/aircraft_systems.h"
+#include "systems/replay.h"
 #include "systems/systems_steps.h"
 
 int32_t first_frame_block_done;
@@ -210,7 +211,7 @@ void map_search_setup() {
   if (flag == 2.0f) map_search_ready = 1;
 }
 
-void unpaused_group(bool replay) {
+void unpaused_group() {
   CORVANE_STEP(update_inflight_start_envelope);
   CORVANE_STEP(update_engine_start);
   if (time_since_load <= 6.0f && frame_done != 0) time_since_load += frame_time;
@@ -223,18 +224,16 @@ void unpaused_group(bool replay) {
   CORVANE_STEP(update_cg_reference);
   CORVANE_STEP(update_fail_reset_available);
   CORVANE_STEP(update_random_failures);
-  if (!replay) {
-    CORVANE_STEP(update_engine_failures);
-    CORVANE_STEP(flight_rating);
-  }
+  CORVANE_STEP(update_engine_failures);
+  CORVANE_STEP(flight_rating);
 }
 
-void half_second_tick(bool paused) {
+void half_second_tick(bool held) {
   half_second_timer += frame_time;
   if (!(half_second_timer > 0.5f)) return;
   trace_step("half_second_timer");
   if (variant_index < 0) CORVANE_STEP(update_idle_ratios);
-  if (!paused) {
+  if (!held) {
     CORVANE_STEP(update_engine_overspeed_starvation);
     CORVANE_STEP(autogate_nearest);
     CORVANE_STEP(update_ground_power);
@@ -301,9 +300,12 @@ float flight_loop_main(float elapsed_since_last_call, float, int, void*) {
   CORVANE_STEP(draw_frame_random);
   CORVANE_STEP(poll_host_datarefs);
   CORVANE_STEP(poll_script_datarefs);
-  // Pause and replay of this frame, as just polled.
+  // Pause and replay of this frame, as just polled. A replay shows the past:
+  // every model, timer and countdown of the aircraft's own holds in it as in
+  // a pause, and goes on from there after it.
   const bool paused = sim_paused != 0;
   const bool replay = sim_in_replay != 0;
+  const bool held = paused || replay;
 
   CORVANE_STEP(smooth_air_data);
   if (host_version >= 120000 && variant_index == -1) CORVANE_STEP(engine_forces_update);
@@ -359,6 +361,7 @@ float flight_loop_main(float elapsed_since_last_call, float, int, void*) {
     CORVANE_STEP(replay_engine_indications);
     CORVANE_STEP(update_light_flash_replay);
     CORVANE_STEP(update_cockpit_indications);
+    CORVANE_STEP(silence_aurals_in_replay);
   } else if (paused) {
     // A replay that ends into a pause hands the pilot's levers back at once.
     if (replay_active == 1.0f) restore_levers_after_replay();
@@ -370,7 +373,7 @@ float flight_loop_main(float elapsed_since_last_call, float, int, void*) {
 
   CORVANE_STEP(update_pfd_stall_band);
   CORVANE_STEP(route_reads);
-  if (!paused) CORVANE_STEP(route_pass);
+  if (!held) CORVANE_STEP(route_pass);
   CORVANE_STEP(copy_efis_state);
   CORVANE_STEP(scan_navaids);
   CORVANE_STEP(update_nearest_airport);
@@ -381,12 +384,12 @@ float flight_loop_main(float elapsed_since_last_call, float, int, void*) {
   trace_step("compute_idle_n1");
   compute_idle_n1(engine::idle_mode[0], engine::idle_mode[1]);
   CORVANE_STEP(engine_n1_command_update);
-  if (!paused) CORVANE_STEP(update_engine_indications);
+  if (!held) CORVANE_STEP(update_engine_indications);
   CORVANE_STEP(update_lnav_steering);
   CORVANE_STEP(vortex_effect);
   CORVANE_STEP(ias_override);
-  if (!paused) {
-    unpaused_group(replay);
+  if (!held) {
+    unpaused_group();
   } else {
     CORVANE_STEP(touchdown_effect_clear);
   }
@@ -397,8 +400,8 @@ float flight_loop_main(float elapsed_since_last_call, float, int, void*) {
   prev_sim_paused = sim_paused;
   prev_sim_in_replay = sim_in_replay;
 
-  if (!paused) CORVANE_STEP(attendant_chime_sequence);
-  half_second_tick(paused);
+  if (!held) CORVANE_STEP(attendant_chime_sequence);
+  half_second_tick(held);
   five_second_tick();
 
   trace_step("frame_complete");

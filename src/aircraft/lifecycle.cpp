@@ -13,7 +13,9 @@
 #include <cstring>
 
 #include "alerting/alerting_steps.h"
+#include "commands/command_presses.h"
 #include "commands/registration.h"
+#include "core/command_refs.h"
 #include "core/binding.h"
 #include "core/frame_values.h"
 #include "core/host_io.h"
@@ -277,6 +279,8 @@ void reset_on_load() {
 }
 
 void reset_on_situation_load() {
+  // A press under way belongs to the flight left behind.
+  release_held_commands();
   reset_on_load();
   situation_load_requested = 1;
 }
@@ -336,6 +340,7 @@ void XPluginStop(void) {
   CORVANE_STEP(release_metar_fetch_loop);
 
   CORVANE_STEP(unregister_service_datarefs);
+  CORVANE_STEP(end_issued_commands);
   CORVANE_STEP(release_host_overrides);
   unregister_all_datarefs();
   unregister_all_commands();
@@ -353,12 +358,16 @@ void XPluginStop(void) {
 // frame: a control it keeps overridden would leave the user with a dead
 // yoke, pedals, brakes and steering, frozen thrust, airspeed and cabin. The
 // host gets them back as at stop; everything published stays registered.
+// Nor does it hear the release of a key held now, so every press ends here
+// as released, and every host command it holds begun is ended.
 // Enabled again, the frame's own steps take each override back on its first
 // frame and the flight carries on from the state kept.
 int XPluginEnable(void) { return 1; }
 
 void XPluginDisable(void) {
   trace_step("XPluginDisable");
+  CORVANE_STEP(release_held_commands);
+  CORVANE_STEP(end_issued_commands);
   CORVANE_STEP(release_host_overrides);
 }
 

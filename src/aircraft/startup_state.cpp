@@ -58,6 +58,7 @@
 #include "systems/radios/mic_select.h"
 #include "systems/air/pressurisation.h"
 #include "systems/switches/switch_memory.h"
+#include "systems/aircraft_systems.h"
 #include "systems/switches/switch_targets.h"
 #include "systems/switches/switch_values.h"
 #include "systems/system_state.h"
@@ -459,6 +460,14 @@ void common_guards_and_brake_pressure(StartupState state) {
                             &gpws_gear_cover_target, &gpws_terr_cover_target, &gpws_xraas_cover_target,
                             &fdr_cover_target,       &man_gear_cover_target};
   set_all(targets, static_cast<int>(sizeof targets / sizeof targets[0]), 0.0f);
+  // A new flight starts with every guard closed, the stabiliser trim
+  // cutouts and their override at NORMAL among them; only the battery and
+  // emergency exit guards keep what the start-up state gave them.
+  const float battery_guard = cover_target[kBatteryCover];
+  const float exit_guard = cover_target[kEmerExitCover];
+  close_every_guard();
+  button_switch::cover_position[kBatteryCover] = cover_target[kBatteryCover] = battery_guard;
+  button_switch::cover_position[kEmerExitCover] = cover_target[kEmerExitCover] = exit_guard;
   toggle_switch::gpws_flap_pos = 0.0f;
   toggle_switch::gpws_gear_pos = 0.0f;
   toggle_switch::gpws_terr_pos = 0.0f;

@@ -62,8 +62,8 @@ struct StallTestSide {
 };
 
 // The test only reaches the host's stall warning on the ground, with the
-// side's buses powered and below 50 ft; the release always ends the host's
-// test so it can never be left running.
+// side's buses powered and below 50 ft; the release ends the host's test
+// only where this push began it (the other side's push may still hold it).
 void stall_test(StallTestSide side, XPLMCommandPhase phase) {
   if (phase == phase_begin) {
     const int on_ground_all = host_mirror.sim_flightmodel_failures_onground_all;
@@ -79,7 +79,7 @@ void stall_test(StallTestSide side, XPLMCommandPhase phase) {
     }
   } else if (phase == phase_end) {
     side.button = 0.0f;
-    issue_command_end(HostCmd::annunciator_test_stall);
+    if (side.active == 1.0f) issue_command_end(HostCmd::annunciator_test_stall);
     side.active = 0.0f;
   }
 }

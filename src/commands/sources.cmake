@@ -2,6 +2,7 @@
 target_sources(corvane_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/command_settings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/command_hold.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/command_presses.cpp
   ${CMAKE_CURRENT_LIST_DIR}/registration.cpp
   ${CMAKE_CURRENT_LIST_DIR}/command_table.cpp
   ${CMAKE_CURRENT_LIST_DIR}/trim.cpp

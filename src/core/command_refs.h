@@ -17,9 +17,13 @@ XPLMCommandRef own_command(OwnCmd id);
 
 // XPLMCommandOnce / XPLMCommandBegin / XPLMCommandEnd on a handle, skipped for a
 // null handle so an absent host command is never handed back to the host.
+// Begins and ends are counted per command: the host sees the first begin and
+// the end that matches the last one; an end without a begin does nothing.
 void issue_command_once(XPLMCommandRef command);
 void issue_command_begin(XPLMCommandRef command);
 void issue_command_end(XPLMCommandRef command);
+// Ends every command the plug-in holds begun.
+void end_issued_commands();
 
 inline void issue_command_once(HostCmd id) { issue_command_once(host_command(id)); }
 inline void issue_command_begin(HostCmd id) { issue_command_begin(host_command(id)); }

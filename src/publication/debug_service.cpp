@@ -69,16 +69,35 @@ void log_situation_failed(const char* verb, const char* path) {
   XPLMDebugString(line);
 }
 
+// The full path of a file relative to the host's root, with a suffix; false
+// when it does not fit (a cut path could name another file).
+bool full_path(const char* relative, const char* suffix, char* out, size_t out_size) {
+  const int n = std::snprintf(out, out_size, "%s%s%s", system_root, relative, suffix);
+  return n >= 0 && static_cast<size_t>(n) < out_size;
+}
+
 // Whether the situation file (relative to the host's root) can be read.
-bool situation_file_exists(const char* relative) {
+bool situation_file_exists(const char* relative, const char* suffix = "") {
   char full[2 * path_capacity];
-  const int n = std::snprintf(full, sizeof full, "%s%s", system_root, relative);
-  // A cut path could name another file.
-  if (n < 0 || static_cast<size_t>(n) >= sizeof full) return false;
+  if (!full_path(relative, suffix, full, sizeof full)) return false;
   std::FILE* f = std::fopen(full, "rb");
   if (f == nullptr) return false;
   std::fclose(f);
   return true;
+}
+
+// A save under the bare slot name leaves this mark beside it: the aircraft
+// that wrote it is none of the MAX models, which saved there only before
+// they had their own names. A save a MAX finds unmarked is one of those.
+constexpr char other_aircraft_mark[] = ".other";
+
+void mark_bare_save(const char* relative) {
+  char full[2 * path_capacity];
+  if (!full_path(relative, other_aircraft_mark, full, sizeof full)) return;
+  std::FILE* f = std::fopen(full, "wb");
+  if (f == nullptr) return;
+  std::fputs("saved by an aircraft that is not a 737 MAX\n", f);
+  std::fclose(f);
 }
 
 // The slot's file under a prefix; false, with an empty text, for a command
@@ -142,6 +161,7 @@ void debug_command_write(void*, int value) {
     // A save the host could not write (folder missing or read-only, path
     // too long for the file system) is not reported done to the scripts.
     if (XPLMSaveDataFile(xplm_DataFile_Situation, path) != 0) {
+      if (situation_prefix()[0] == '\0') mark_bare_save(path);
       debug_status = 2;
     } else {
       debug_status = 1;
@@ -154,7 +174,8 @@ void debug_command_write(void*, int value) {
   // loaded to replace it.
   if (!situation_file_exists(path)) {
     char bare[path_capacity];
-    if (!bare_situation_path(value, bare, path_capacity) || !situation_file_exists(bare)) {
+    if (!bare_situation_path(value, bare, path_capacity) || !situation_file_exists(bare) ||
+        situation_file_exists(bare, other_aircraft_mark)) {
       debug_status = 1;
       log_situation_failed("load", path);
       return;

@@ -79,6 +79,9 @@ void update_trim_switches_reversers();
 void update_split_yoke_trim();
 // Guarded covers under the systems step (the numbered covers run before it).
 void update_named_covers();
+// Every guard closed over its switch, the switch in its guarded position, as
+// a new flight starts.
+void close_every_guard();
 // Probe heat and windshield wipers.
 void probe_heat_to_host();
 void update_windshield_wipers();

@@ -7,7 +7,9 @@
 #include "alerting/gpws.h"
 #include "core/binding.h"
 #include "engines/engine_values.h"
+#include "systems/annunciators/annunciator_values.h"
 #include "systems/flight_controls/flight_control_values.h"
+#include "systems/instruments/instrument_values.h"
 #include "systems/fuel/fuel.h"
 #include "systems/fuel/fuel_values.h"
 #include "core/host_io.h"
@@ -137,4 +139,24 @@ void update_cockpit_indications() {
   engine::rot_ang0 = host_mirror.sim_flightmodel2_engines_engine_rotation_angle_deg[0];
   engine::rot_ang1 = host_mirror.sim_flightmodel2_engines_engine_rotation_angle_deg[1];
   replay_engine2_flags();
+}
+
+void silence_aurals_in_replay() {
+  using namespace cue_fmodpack;
+  float* const aurals[] = {
+      &msg_pull_up,         &msg_gpws_alert,     &msg_windshear,        &msg_terrain,          &msg_caution_terrain,
+      &msg_too_low_terrain, &msg_too_low_flaps,  &msg_too_low_gear,     &msg_dont_sink,        &msg_sink_rate,
+      &msg_bank_angle,      &msg_airspeed_low,   &msg_obstacle,         &msg_obstacle_pull_up, &msg_gpws_inop,
+      &msg_terrain_ahead,   &msg_alt_callouts,   &appro_mins,           &plus_hundred,         &msg_traffic,
+      &msg_mon_vert_spd,    &msg_maint_vert_spd, &msg_climb,            &msg_descent,          &msg_adj_vert_spd,
+      &msg_cross_climb,     &msg_cross_descent,  &msg_increase_climb,   &msg_increase_descent, &msg_climb_now,
+      &msg_descent_now,     &msg_clear_of_conflict, &msg_adj,           &msg_tcas_alert,       &msg_tcas_pass,
+      &msg_tcas_fail,       &msg_app_minimums,   &msg_minimums,         &msg_minimum,          &flt_dk_door_lock,
+      &fmod_::dh_minimum_pilot, &fmod_::dh_minimum_copilot, &fmod_::dh_minimums_pilot, &fmod_::dh_minimums_copilot,
+      &fmod_::selcal_sound, &fmod_::attend,      &fmod_::flap_sound,    &fmod_::oxygen_test,   &fmod_::mask_breath,
+      &fmod_::mask_breath2, &fmod_::mach_warn,   &cue_fmod::app_dec_height, &cue_fmod::dec_height,
+      &system_::below_gs_warn, &system_::takeoff_config_warn, &systems::cabin_gear_wrn,
+      // The fire bell rings with its FIRE WARN lights.
+      &annunciator::fire_bell_annun, &annunciator::fire_bell_annun2};
+  for (float* a : aurals) *a = 0.0f;
 }

@@ -9,3 +9,9 @@ struct ReplayState {
   float previous_time;   // host running time seen last replay frame, s
 };
 extern ReplayState replay_state;
+
+// A replay shows the past: every aural the aircraft's own steps raise is
+// silent in it (the replay's radio-altitude callouts, rebuilt from the
+// replayed flight, excepted), and sounds again after it only if its cause
+// is still there.
+void silence_aurals_in_replay();

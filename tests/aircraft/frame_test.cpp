@@ -65,20 +65,18 @@ const Trace kPausedFrame = {
     "touchdown_effect_clear", "frame_complete"};
 
 // A replayed, unpaused frame once start-up is complete (product aircraft on
-// host 11: no engine-force override, the rain gate runs).
+// host 11): the replay's indications with the aurals silent, and every
+// model held as in a pause.
 const Trace kReplayFrame = {
     "bus_loads_zero", "model_watch", "update_addon_flags", "load_save_read", "limit_frame_step",
     "run_down_load_settle_timer", "draw_frame_random", "poll_host_datarefs", "poll_script_datarefs",
     "smooth_air_data", "update_ground_contact", "update_terrain_radar_link", "selcal_intake",
     "update_flight_data_copies", "exchange_panel_state", "gse_objects_update", "script_global_read",
     "replay_engine_indications", "update_light_flash_replay", "update_cockpit_indications",
-    "update_pfd_stall_band", "route_reads", "route_pass", "copy_efis_state", "scan_navaids",
+    "silence_aurals_in_replay", "update_pfd_stall_band", "route_reads", "copy_efis_state", "scan_navaids",
     "update_nearest_airport", "map_search_setup", "update_nd_vnav_markers", "update_nd_fix_overlay",
-    "update_metar_request", "compute_idle_n1", "engine_n1_command_update", "update_engine_indications",
-    "update_lnav_steering", "vortex_effect", "ias_override", "update_inflight_start_envelope",
-    "update_engine_start", "ice_rain", "update_host_bleed_air", "update_flight_director", "ap_servo",
-    "update_touchdown_effect", "rain_effect_gate", "update_cg_reference", "update_fail_reset_available",
-    "update_random_failures", "attendant_chime_sequence", "frame_complete"};
+    "update_metar_request", "compute_idle_n1", "engine_n1_command_update", "update_lnav_steering",
+    "vortex_effect", "ias_override", "touchdown_effect_clear", "frame_complete"};
 
 const Trace kGuardOnly = {"bus_loads_zero",     "model_watch", "update_addon_flags", "load_save_read",
                           "read_stage0_inputs", "set_thrust_tables", "limit_frame_step"};

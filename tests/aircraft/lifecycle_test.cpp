@@ -45,7 +45,8 @@ const Trace kStartOrder = {
     "bind_script_datarefs", "weather_probe_from_environment", "load_navigation_database", "set_nd_viewports"};
 
 const Trace kStopOrder = {
-    "XPluginStop", "destroy_flight_loops", "release_metar_fetch_loop", "unregister_service_datarefs", "release_host_overrides",
+    "XPluginStop", "destroy_flight_loops", "release_metar_fetch_loop", "unregister_service_datarefs", "end_issued_commands",
+    "release_host_overrides",
     "unregister_engine_model_datarefs", "unregister_throttle_datarefs", "unregister_annunciator_datarefs",
     "unregister_ice_datarefs", "unregister_comm_datarefs", "unregister_clock_datarefs",
     "unregister_fire_datarefs", "unregister_cover_vent_datarefs", "unregister_light_switch_datarefs",

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "host.h"
 #include "platform/xplm.h"
 
@@ -167,22 +169,38 @@ TEST_F(ServiceChannel, SlotFilesCarryThePrefixOfTheLoadedAircraft) {
 
 // A MAX saved under the bare slot name before it had a prefix of its own: a
 // load finds that save while its own file is missing, and its own once there.
-// Another model never takes a bare-named save for its own.
+// Another model never takes a bare-named save for its own, nor a MAX the
+// bare-named save of an aircraft file the plug-in does not know.
 TEST_F(ServiceChannel, AMaxStillLoadsWhatItSavedUnderTheBareName) {
   struct Case {
     const char* acf;
+    const char* saved_by;  // the aircraft that saved slot 4 under the bare name, else an old MAX
     bool own_file;
     int status;
     const char* loaded;
   } cases[] = {
-      {"737_2HMX.acf", false, 2, "Output/situations/04.sit"},
-      {"737_2HMX.acf", true, 2, "Output/situations/737_2HMX_04.sit"},
-      {"737_80NG.acf", false, 1, nullptr},
+      {"737_2HMX.acf", nullptr, false, 2, "Output/situations/04.sit"},
+      {"737_2HMX.acf", nullptr, true, 2, "Output/situations/737_2HMX_04.sit"},
+      {"737_80NG.acf", nullptr, false, 1, nullptr},
+      {"737_80MX.acf", "B737.acf", false, 1, nullptr},
   };
+  namespace fs = std::filesystem;
+  const fs::path shared = fs::temp_directory_path() / ("corvane-slots-" + std::to_string(::getpid()));
   for (const Case& c : cases) {
-    load(c.acf);
+    simhost::Config config;
+    if (c.saved_by != nullptr) {
+      fs::remove_all(shared);
+      fs::create_directories(shared / "Aircraft/D738");
+      fs::create_directories(shared / "Output/situations");
+      config.root = shared.string() + "/";
+      load(c.saved_by, 120000, config);
+      simhost::frames(1, 1.0f / 30);
+      ASSERT_TRUE(write_debug(904));
+      ASSERT_EQ(simhost::get_int(kDebug), 2);
+    }
+    load(c.acf, 120000, config);
     simhost::frames(1, 1.0f / 30);
-    std::ofstream(simhost::root() + "Output/situations/04.sit") << "saved before\n";
+    if (c.saved_by == nullptr) std::ofstream(simhost::root() + "Output/situations/04.sit") << "saved before\n";
     if (c.own_file) {
       ASSERT_TRUE(write_debug(904));
     }
@@ -195,6 +213,7 @@ TEST_F(ServiceChannel, AMaxStillLoadsWhatItSavedUnderTheBareName) {
       EXPECT_TRUE(simhost::data_file_calls().empty()) << c.acf;
     }
   }
+  fs::remove_all(shared);
 }
 
 TEST_F(ServiceChannel, ASituationLoadMakesTheLoadLoopWorkAgainAndASaveDoesNot) {

@@ -114,6 +114,15 @@ void run_gap(float& gap, float& factor, float lost_pulse) {
   }
 }
 
+// A retractable lamp burns with its switch at ON (2), whatever put the
+// switch there: a command, the scripts' panel apply, a restore, or a reset
+// that left it where it was.
+void retractable_lamps_follow_switches() {
+  ExteriorLightsState& s = lights_state;
+  s.retractable_landing_left_on = switch_::land_lights_ret_left_pos == 2.0f ? 1.0f : 0.0f;
+  s.retractable_landing_right_on = switch_::land_lights_ret_right_pos == 2.0f ? 1.0f : 0.0f;
+}
+
 void retractable_extension() {
   if (!fed(Consumer::retractable_landing_lights)) return;
   const float left = switch_::land_lights_ret_left_pos > 0.0f ? 1.0f : 0.0f;
@@ -226,6 +235,7 @@ void override_beacons() {
 
 void landing_lights() {
   ExteriorLightsState& s = lights_state;
+  retractable_lamps_follow_switches();
   s.fixed_landing_left_on = truthy(switch_::land_lights_left_pos) ? 1.0f : 0.0f;
   s.fixed_landing_right_on = truthy(switch_::land_lights_right_pos) ? 1.0f : 0.0f;
   const bool fixed_both = s.fixed_landing_left_on == 1.0f && s.fixed_landing_right_on == 1.0f;
@@ -403,8 +413,7 @@ void reset_lights_on_load() {
   s.landing_pulse_falling = 0.0f;
   s.fixed_landing_left_on = 0.0f;
   s.fixed_landing_right_on = 0.0f;
-  s.retractable_landing_left_on = 0.0f;
-  s.retractable_landing_right_on = 0.0f;
+  retractable_lamps_follow_switches();
   s.emergency_exit_charge = kEmergencyExitFullS;
 }
 

@@ -90,6 +90,21 @@ void update_named_covers() {
   }
 }
 
+void close_every_guard() {
+  for (NamedCover& c : named_covers) {
+    *c.position = *c.target = 0.0f;
+    *c.held_switch = c.held_value;
+  }
+  for (int i = 0; i < cover_count; ++i) button_switch::cover_position[i] = cover_target[i] = 0.0f;
+  switches::fdr_cover_pos = fdr_cover_target = 0.0f;
+  switches::fdr_pos = 0.0f;
+  emergency::landgear_cover_pos = man_gear_cover_target = 0.0f;
+  emergency::landgear_pos = man_gear_handle_target = 0.0f;
+  // The stabiliser trim cutouts: NORMAL under closed guards.
+  toggle_switch::el_trim_lock_pos = toggle_switch::el_trim_pos = 0.0f;
+  toggle_switch::ap_trim_lock_pos = toggle_switch::ap_trim_pos = 0.0f;
+}
+
 void write_cover_array() {
   float pos[kCoverArraySize] = {};
   float tgt[kCoverArraySize] = {};

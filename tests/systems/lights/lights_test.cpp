@@ -190,7 +190,7 @@ TEST_F(Lights, SteadyIssuesOneStrobeOffPerFrameUntilTheHostFollows) {
 
 TEST_F(Lights, LandingLightsAndLedFit) {
   switch_::land_lights_left_pos = 1.0f;
-  lights_state.retractable_landing_right_on = 1.0f;
+  switch_::land_lights_ret_right_pos = 2.0f;  // ON: its lamp lit
   frame();
   std::vector<float> land = simhost::get_floats("sim/cockpit2/switches/landing_lights_switch");
   EXPECT_FLOAT_EQ(land[0], 1.0f);
@@ -475,7 +475,7 @@ TEST_F(LightValues, PulsingLandingLightsTurnAtBothEnds) {
     Reset();
     script_mirror.zuvadud_D738_effects_pulse_lite = 1.0f;
     switch_::land_lights_left_pos = switch_::land_lights_right_pos = f.fixed;
-    lights_state.retractable_landing_left_on = lights_state.retractable_landing_right_on = f.retractable;
+    switch_::land_lights_ret_left_pos = switch_::land_lights_ret_right_pos = 2.0f * f.retractable;
     update_exterior_lights();
     for (int i = 0; i < 4; ++i) {
       EXPECT_NEAR(host_mirror.sim_cockpit2_switches_landing_lights_switch[i], f.out[i], 1e-6f) << f.fixed << " " << i;
