@@ -173,6 +173,18 @@ TEST_F(GpwsLimits, BelowGlideslopeBand) {
   host_mirror.sim_cockpit2_radios_indicators_nav1_vdef_dots_pilot = -2.0f;
   EXPECT_NE(frame(500, 250, -700, 1, 1), gpws_code::below_glideslope);
   electric::dc_bus1_status = 1.0f;
+  // The first officer's side alike, its receiver on DC bus 2.
+  script_mirror.zuvadud_autopilot_fd_side = 2.0f;
+  script_mirror.zuvadud_D738_mmr_fo_act_mode = 1.0f;
+  host_mirror.sim_cockpit2_radios_indicators_nav2_display_vertical = 1;
+  host_mirror.sim_cockpit2_radios_indicators_nav2_vdef_dots_copilot = -2.0f;
+  host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_copilot = 500.0f;
+  for (float bus : {1.0f, 0.0f}) {
+    electric::dc_bus2_status = bus;
+    EXPECT_EQ(frame(500, 250, -700, 1, 1) == gpws_code::below_glideslope, bus != 0.0f) << bus;
+  }
+  electric::dc_bus2_status = 1.0f;
+  script_mirror.zuvadud_autopilot_fd_side = 0.0f;
 }
 
 TEST_F(GpwsLimits, AirspeedLowThresholds) {
