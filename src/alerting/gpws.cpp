@@ -59,6 +59,8 @@ struct Inputs {
   float flap;
   float gear[3];
   bool gear_any_up;  // an element below 1
+  // The gear down, or GEAR INHIBIT standing in for it.
+  bool gear_down;
   // Flaps 30 or 40, or FLAP INHIBIT standing in for them.
   bool landing_flaps;
   // Gear down and landing flaps.
@@ -114,7 +116,10 @@ Inputs read_inputs() {
   // FLAP INHIBIT lets a landing with the flaps short of 30 (jammed, or by
   // the checklist) be flown without the flap-caused alerts.
   x.landing_flaps = x.flap >= kLandingFlapRatio || in(toggle_switch::gpws_flap_pos) != 0.0f;
-  x.landing_config = !x.gear_any_up && x.landing_flaps;
+  // GEAR INHIBIT does the same for a landing with the gear up: the alerts
+  // the gear not down would cause are the crew's choice.
+  x.gear_down = !x.gear_any_up || in(toggle_switch::gpws_gear_pos) != 0.0f;
+  x.landing_config = x.gear_down && x.landing_flaps;
   x.terr_warn = in(gpws::terr_warn);
   return x;
 }
@@ -240,7 +245,10 @@ void test_gates(const Inputs& x) {
     short_gate = 1.0f;
     long_gate = 1.0f;
   }
-  if (hyd_state.test_inhibit != 0.0f) {
+  // From lift-off to 1,000 ft the test would hide the alerts that matter
+  // most there.
+  const bool airborne = gear_on_ground(0) == 0 && gear_on_ground(1) == 0 && gear_on_ground(2) == 0;
+  if (hyd_state.test_inhibit != 0.0f || (airborne && !(x.ra_side >= 1000.0f))) {
     short_gate = 1.0f;
     long_gate = 1.0f;
   }
@@ -518,12 +526,14 @@ void below_glideslope_mode(const Inputs& x, int32_t pending) {
     bool valid = false;
     float dev = 0.0f;
     if (mode == 1.0f) {
+      // A receiver without power gives no deviation, whatever the host's own
+      // receiver still hears.
       if (x.fo) {
-        valid = mirror_i(bound::sim_cockpit2_radios_indicators_nav2_display_vertical) == 1 &&
+        valid = fed(Consumer::vor_dme2) && mirror_i(bound::sim_cockpit2_radios_indicators_nav2_display_vertical) == 1 &&
                 mirror_i(bound::sim_cockpit2_radios_indicators_nav2_flag_glideslope) == 0;
         dev = in(bound::sim_cockpit2_radios_indicators_nav2_vdef_dots_copilot);
       } else {
-        valid = mirror_i(bound::sim_cockpit2_radios_indicators_nav1_display_vertical) == 1 &&
+        valid = fed(Consumer::vor_dme1) && mirror_i(bound::sim_cockpit2_radios_indicators_nav1_display_vertical) == 1 &&
                 mirror_i(bound::sim_cockpit2_radios_indicators_nav1_flag_glideslope) == 0;
         dev = in(bound::sim_cockpit2_radios_indicators_nav1_vdef_dots_pilot);
       }
@@ -617,8 +627,8 @@ void too_low_mode(const Inputs& x) {
   const float v = x.ias_capt;
   const bool ga_modes = in(bound::zuvadud_D738_autopilot_fd_goaround) > 0.0f ||
                         in(bound::zuvadud_D738_autopilot_ap_goaround) > 0.0f;
-  if (x.gear_any_up) {
-    if (v < 190.0f && r < 500.0f && toggle_switch::gpws_gear_pos == 0.0f && !ga_modes) {
+  if (!x.gear_down) {
+    if (v < 190.0f && r < 500.0f && !ga_modes) {
       raise_code(gpws_code::too_low_gear);
     } else if (v > 190.0f) {
       const float lim = r < 500.0f ? 190.0f : 190.0f + (r - 500.0f) * 60.0f / 500.0f;
@@ -640,12 +650,12 @@ void closure_mode(const Inputs& x, int32_t pending) {
   const float v = x.ias_capt;
   const float q = x.ra_rate;
   int closure = 0;
-  // From 220 kt the wide envelope, at any higher speed too: rising ground
-  // approached faster is no reason for silence.
-  if (v >= 220.0f || (r >= 1250.0f && r < 1650.0f)) {
-    closure = q < -gpws_closure_limit_fpm(r) ? 1 : 0;
-  } else if (r < 1250.0f) {
-    const float lim = r < 0.0f ? 2100.0f : 2100.0f + r * 1200.0f / 1250.0f;
+  // The envelope's lower boundary is the same at every speed; speed only
+  // lifts its ceiling, from 1,650 ft at 220 kt to 2,450 ft at 310 kt, so
+  // that rising ground approached faster is seen from higher up.
+  const float ceiling = v <= 220.0f ? 1650.0f : v >= 310.0f ? 2450.0f : 1650.0f + (v - 220.0f) * 800.0f / 90.0f;
+  if (r < ceiling) {
+    const float lim = r < 1250.0f ? 2100.0f + std::fmax(r, 0.0f) * 1200.0f / 1250.0f : gpws_closure_limit_fpm(r);
     closure = q < -lim ? 1 : 0;
   }
   if (g.sample_slot != g.sample_slot_prev && g.sample_slot >= 1 && g.sample_slot <= 3)
@@ -935,26 +945,42 @@ void gpws_update() {
 
   const float long_on = in(bound::zuvadud_d738_fmodpack_fmod_gpwstest_long_on);
   const float short_on = in(bound::zuvadud_d738_fmodpack_fmod_gpwstest_short_on);
-  if (test_flag_set(long_on, short_on)) {
-    test_stage(long_on, short_on);
-  } else {
-    // The envelopes are watched every frame, a sequence sounding or not.
-    int32_t pending = g.alert_code;
-    g.alert_code = 0;
-    // The inhibit belongs to this approach: climbing back above the area or
-    // landing ends it. Pushed while GLIDESLOPE sounds, it cuts the call.
-    if (!in_glideslope_area(x.ra_side)) alert::below_gs_disable = 0.0f;
-    if (alert::below_gs_disable != 0.0f && pending == gpws_code::below_glideslope) {
-      cut_sequence();
-      pending = 0;
-    }
-    if (full_allowed) {
-      full_evaluation(x, pending);
-    } else {
-      reduced_path(x);
-    }
-    settle_alert(pending);
+  const bool testing = test_flag_set(long_on, short_on);
+  // A run with no test behind it (a push that started none, a restored
+  // value) would hold GPWS INOP on and the test's calls going for good.
+  if (!testing && system_::gpws_test_running != 0.0f) {
+    system_::gpws_test_running = 0.0f;
+    g.test_step = 0;
   }
+  // The envelopes are watched every frame, a sequence or the test sounding
+  // or not; a live alert ends the test at once.
+  int32_t pending = testing ? 0 : g.alert_code;
+  const int32_t test_code = g.alert_code;
+  g.alert_code = 0;
+  // The inhibit belongs to this approach: climbing back above the area or
+  // landing ends it. Pushed while GLIDESLOPE sounds, it cuts the call.
+  if (!testing && !in_glideslope_area(x.ra_side)) alert::below_gs_disable = 0.0f;
+  if (alert::below_gs_disable != 0.0f && pending == gpws_code::below_glideslope) {
+    cut_sequence();
+    pending = 0;
+  }
+  if (full_allowed) {
+    full_evaluation(x, pending);
+  } else {
+    reduced_path(x);
+  }
+  if (testing && (g.alert_code != 0 || g.bank_call_due != 0)) {
+    const int32_t live = g.alert_code;
+    const float annun = system_::below_gs_annun;
+    end_test(long_on, short_on);
+    cut_sequence();
+    g.alert_code = live;
+    system_::below_gs_annun = annun;
+  } else if (testing) {
+    g.alert_code = test_code;
+    test_stage(long_on, short_on);
+  }
+  if (!testing || system_::gpws_test_running == 0.0f) settle_alert(pending);
 
   const int count = output_stage();
   hold_stage(count, x.fo);

@@ -114,7 +114,9 @@ void update_terrain_radar_link() {
     }
   }
 
-  if (t.terrain_display_link != 0) {
+  // TERR INHIBIT takes the terrain off both displays with its alerts.
+  const bool display = t.terrain_display_link != 0 && trunc_to_i32(toggle_switch::gpws_terr_pos) == 0;
+  if (display) {
     for (const Display& d : kDisplays) {
       const int low = read_now_i(d.low_alt);
       const int low_col = read_now_i(d.low_col);
@@ -129,7 +131,7 @@ void update_terrain_radar_link() {
     clear_displays();
   }
   gpws::terr_warn = w;
-  gpws::draw_terrain_flag = static_cast<float>(t.terrain_display_link);
+  gpws::draw_terrain_flag = display ? 1.0f : 0.0f;
 }
 
 void update_runway_awareness_link() {

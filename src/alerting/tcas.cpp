@@ -111,10 +111,14 @@ void end_traffic() {
 // The name of a climb advisory, given when its code changes: a reversal of a
 // descend in force (or of an adjust that kept the aircraft below) is CLIMB
 // NOW, the strong rate after a climb in force is INCREASE CLIMB, the normal
-// rate keeps the climb in force; anything else is a new climb, CROSSING
-// CLIMB when the intruder is above now.
+// rate keeps the climb in force, and after INCREASE CLIMB weakens it (ADJUST
+// VERTICAL SPEED: no new climb is asked for), the strong rate again after
+// that strengthens it once more; anything else is a new climb,
+// CROSSING CLIMB when the intruder is above now.
 float climb_name(int code, float in_force, float prior_sense, float rel_ft) {
   if (in_range(in_force, 6.0f, 10.0f) || (in_force == ra_cmd::adjust && prior_sense < 0.0f)) return ra_cmd::climb_now;
+  if (code == 1 && in_force == ra_cmd::increase_climb) return ra_cmd::adjust;
+  if (code == 2 && in_force == ra_cmd::adjust && prior_sense > 0.0f) return ra_cmd::increase_climb;
   const bool climbing =
       in_force == ra_cmd::climb_now || in_force == ra_cmd::climb || in_force == ra_cmd::crossing_climb;
   if (code == 2 && (climbing || in_force == ra_cmd::increase_climb)) return ra_cmd::increase_climb;
@@ -124,6 +128,8 @@ float climb_name(int code, float in_force, float prior_sense, float rel_ft) {
 
 float descend_name(int code, float in_force, float prior_sense, float rel_ft) {
   if (in_range(in_force, 1.0f, 5.0f) || (in_force == ra_cmd::adjust && prior_sense > 0.0f)) return ra_cmd::descend_now;
+  if (code == 4 && in_force == ra_cmd::increase_descent) return ra_cmd::adjust;
+  if (code == 5 && in_force == ra_cmd::adjust && prior_sense < 0.0f) return ra_cmd::increase_descent;
   const bool descending =
       in_force == ra_cmd::descend_now || in_force == ra_cmd::descend || in_force == ra_cmd::crossing_descend;
   if (code == 5 && (descending || in_force == ra_cmd::increase_descent)) return ra_cmd::increase_descent;
@@ -416,6 +422,14 @@ void update_tcas() {
     tcas_clear_state();
   } else if (script_mirror.zuvadud_D738_fms_xfirst_time2 == 0.0f) {
     surveil(knob);
+  }
+  // A live TA or RA ends the test at once: the crew is shown the real
+  // traffic with the advisory it hears, and ATC sees the transponder in its
+  // mode again.
+  if (delay_flags.tcas_test_flag != 0.0f && knob >= 4.0f && tcas_threat.worst_level >= 2) {
+    delay_flags.tcas_test_flag = 0.0f;
+    delay_flags.xpndr_test_flag = 0.0f;
+    delay_timers.tcas_test_delay = 0.0f;
   }
   display_flags(knob, bus, failed);
   side_blanking();

@@ -68,6 +68,7 @@ struct TcasTrackHistory {
   float prev_lat_deg[kTcasSlots + 1];
   float prev_lon_deg[kTcasSlots + 1];
   float prev_bearing_deg[kTcasSlots + 1];  // true, from own position, at the last cycle
+  int32_t level[kTcasSlots + 1];            // the threat level of the last cycle (0 other)
 };
 extern TcasTrackHistory tcas_track;
 

@@ -395,7 +395,7 @@ void threat_evaluation(Eval& e, float prev_d, float prev_bearing, TcasTargetResu
 }
 
 // Draws the slot on one side; returns whether the symbol is visible.
-bool display_side(const Side& s, int side, int slot, Eval& e) {
+bool display_side(const Side& s, int slot, Eval& e) {
   const float map_mode = mirror_f(s.map_mode);
   const float exp_map = mirror_f(s.exp_map);
   const float magvar = host_mirror.sim_flightmodel_position_magnetic_variation;
@@ -429,7 +429,7 @@ bool display_side(const Side& s, int side, int slot, Eval& e) {
   x *= scale;
   y *= scale;
   y += display_offset(mirror_f(s.vsd_map), exp_map);
-  if (side == 1 && (y > 13.0f || y < -5.0f || x < -13.0f || x > 13.0f)) visible = false;
+  if (y > 13.0f || y < -5.0f || x < -13.0f || x > 13.0f) visible = false;
 
   const int i = slot - 1;
   s.x[i] = x;
@@ -585,10 +585,13 @@ TcasTargetResult evaluate_tcas_target(int slot, float step_s) {
       e.sens = current_sensitivity();
       e.ra_vertical_ft = host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot > 20000.0f ? 700.0f : 600.0f;
       if (e.cycle) threat_evaluation(e, prev_d, prev_bearing, out);
-      for (int side = 0; side < 2; ++side) shown[side] = display_side(kSides[side], side, slot, e);
+      for (int side = 0; side < 2; ++side) shown[side] = display_side(kSides[side], slot, e);
     }
   }
-  if (e.level == 0 && !(hundreds >= -27.0f && hundreds <= 27.0f)) {
+  // Only other traffic is limited to 2,700 ft: a TA or RA symbol stays
+  // steady between the cycles that judge it, whatever its altitude.
+  if (e.cycle) h.level[slot] = e.level;
+  if (h.level[slot] == 0 && !(hundreds >= -27.0f && hundreds <= 27.0f)) {
     shown[0] = shown[1] = false;
     tcas_threat.slot_distance_nm = kTcasNoThreat_nm;
     out.ra_code = 0;
@@ -607,6 +610,7 @@ void tcas_clear_state() {
     tcas_track.prev_lat_deg[slot] = 0.0f;
     tcas_track.prev_lon_deg[slot] = 0.0f;
     tcas_track.prev_bearing_deg[slot] = 0.0f;
+    tcas_track.level[slot] = 0;
   }
 }
 

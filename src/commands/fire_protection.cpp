@@ -106,13 +106,15 @@ void gpws_test_button(XPLMCommandPhase phase) {
       return;
     }
     // Low down the short test calls out its whole set; higher up, with the
-    // flaps not beyond 15, the shorter set.
-    float cue = script_mirror.zuvadud_d738_fmodpack_fmod_gpwstest_short_on;
+    // flaps not beyond 15, the shorter set; with more flap, no test at all,
+    // and nothing is left running.
+    float cue = 0.0f;
     if (host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot <= 1000.0f) {
       cue = 1.0f;
     } else if (host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio <= 0.625f) {
       cue = 2.0f;
     }
+    if (cue == 0.0f) return;
     write_gpws_test_cue(bound::zuvadud_d738_fmodpack_fmod_gpwstest_short_on,
                         script_mirror.zuvadud_d738_fmodpack_fmod_gpwstest_short_on, cue);
     start_gpws_test();

@@ -9,6 +9,7 @@
 // "vor2_sel_id" and "zuvadud/D738/fms/fpln_nav_id".
 #include "display/map_symbols.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -306,6 +307,28 @@ bool is_tuned_vor(const MapNavaidCandidate& c, const float (&vor_show)[2], const
   return false;
 }
 
+// One side's candidates in range, nearest its map's centre first (equal
+// distances in list order): a wide map holds more points than its slots, and
+// the ones left out should be the far ones.
+int32_t nearest_order[kMapCandidates];
+float nearest_key[kMapCandidates];
+
+template <typename Candidate>
+int32_t order_nearest_first(const Candidate* list, int32_t n, int side) {
+  int32_t m = 0;
+  for (int32_t i = 0; i < n; ++i) {
+    const MapSideProjection& p = list[i].side[side];
+    if (!p.visible) continue;
+    const float d2 = p.x_nm * p.x_nm + p.y_nm * p.y_nm;
+    nearest_key[i] = std::isfinite(d2) ? d2 : HUGE_VALF;
+    nearest_order[m++] = i;
+  }
+  std::sort(nearest_order, nearest_order + m, [](int32_t a, int32_t b) {
+    return nearest_key[a] < nearest_key[b] || (nearest_key[a] == nearest_key[b] && a < b);
+  });
+  return m;
+}
+
 }  // namespace
 
 void map_navaid_ref() {
@@ -360,11 +383,12 @@ void map_airport_symbols() {
     int32_t n = nav_search.airport_count[buf];
     if (n > kMapCandidates) n = kMapCandidates;
     const float min_length = nd_runway_length;
-    for (int32_t i = 0; i < n && (next[0] >= 0 || next[1] >= 0); ++i) {
-      const MapAirportCandidate& c = nav_search.airports[buf][i];
-      for (int side = 0; side < 2; ++side) {
-        if (next[side] < 0 || hidden[side] || scale[side] == 0.0f) continue;
-        if (!c.side[side].visible || c.runway_length < min_length) continue;
+    for (int side = 0; side < 2; ++side) {
+      if (next[side] < 0 || hidden[side] || scale[side] == 0.0f) continue;
+      const int32_t m = order_nearest_first(nav_search.airports[buf], n, side);
+      for (int32_t j = 0; j < m && next[side] >= 0; ++j) {
+        const MapAirportCandidate& c = nav_search.airports[buf][nearest_order[j]];
+        if (c.runway_length < min_length) continue;
         float x = c.side[side].x_nm * scale[side];
         float y = c.side[side].y_nm * scale[side] + offset[side];
         if (!in_view(x, y)) continue;
@@ -406,13 +430,11 @@ void map_navaid_symbols() {
     const int buf = complete_buffer(nav_search.navaid_scan);
     int32_t n = nav_search.navaid_count[buf];
     if (n > kMapCandidates) n = kMapCandidates;
-    for (int32_t i = 0; i < n && (next[0] >= 0 || next[1] >= 0); ++i) {
-      const MapNavaidCandidate& c = nav_search.navaids[buf][i];
-      // Tuned VORs are drawn by the display itself, not as map symbols. Worked
-      // out only for an entry that lands on a map: most of a list does not.
-      int tuned = -1;
-      for (int side = 0; side < 2; ++side) {
-        if (next[side] < 0 || hidden[side] || scale[side] == 0.0f || !c.side[side].visible) continue;
+    for (int side = 0; side < 2; ++side) {
+      if (next[side] < 0 || hidden[side] || scale[side] == 0.0f) continue;
+      const int32_t m = order_nearest_first(nav_search.navaids[buf], n, side);
+      for (int32_t j = 0; j < m && next[side] >= 0; ++j) {
+        const MapNavaidCandidate& c = nav_search.navaids[buf][nearest_order[j]];
         float x = c.side[side].x_nm * scale[side];
         float y = c.side[side].y_nm * scale[side] + offset[side];
         if (!in_view(x, y)) continue;
@@ -420,7 +442,9 @@ void map_navaid_symbols() {
         const int k = next[side];
         s.x[k] = x;
         s.y[k] = y;
-        if (tuned < 0) tuned = is_tuned_vor(c, vor_show, vor_id) ? 1 : 0;
+        // Tuned VORs are drawn by the display itself, not as map symbols.
+        // Worked out only for an entry that lands on a map.
+        const bool tuned = is_tuned_vor(c, vor_show, vor_id);
         bool shown = false;
         if (!tuned) {
           if (c.kind == kNavFix) {

@@ -134,8 +134,8 @@ void draw_nd_track_and_marks(int32_t side, const NdColours& colours) {
       draw_line(static_cast<float>(x0), static_cast<float>(y0 + L), static_cast<float>(x0),
                 static_cast<float>(y0 + 0.36), sd);
     } else {
-      draw_line(static_cast<float>(x0), static_cast<float>(y0 + L), static_cast<float>(x0 - tan_t * 0.705),
-                0.905f, sd);
+      // Track up: the track is straight up, whatever the drift.
+      draw_line(static_cast<float>(x0), static_cast<float>(y0 + L), static_cast<float>(x0), 0.905f, sd);
     }
   } else if ((mode < nd_mode(NdMapMode::map) && !centred) || (mode == nd_mode(NdMapMode::map) && track_up == 0.0f)) {
     // While the heading reference is still aligning nothing is drawn.

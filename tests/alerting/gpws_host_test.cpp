@@ -105,6 +105,10 @@ TEST_F(GpwsThroughHost, TerrainRadarLink) {
   ASSERT_EQ(simhost::get_float("zuvadud/D738/toggle_switch/gpws_terr_pos"), 1.0f);
   EXPECT_EQ(simhost::get_float("zuvadud/D738/gpws/terr_warn"), 0.0f);
   EXPECT_EQ(simhost::get_int(radar + "gpws/terrain_prediction/enable_terrain_prediction"), 0);
+  // ... and the terrain off both displays, no peaks published.
+  EXPECT_EQ(simhost::get_float("zuvadud/D738/gpws/draw_terrain_flag"), 0.0f);
+  for (const char* peak : {"terrain_low", "terrain_high", "terrain_low2", "terrain_high2", "terrain_high_colour2"})
+    EXPECT_EQ(simhost::get_float(std::string("zuvadud/D738/") + peak), 0.0f) << peak;
 }
 
 // At 3,000 ft the terrain radar's caution sounds CAUTION TERRAIN, never the

@@ -137,11 +137,11 @@ TEST_F(Gpws, BankAngleSoundsOncePerThreshold) {
 }
 
 TEST_F(Gpws, TerrainClosureNeedsThreeSuccessiveSamples) {
-  // 250 kt at 1000 ft: the limit is 3300 ft/min of closure.
+  // 250 kt at 1000 ft: the limit is 3060 ft/min of closure.
   fly(1000.0f, 250.0f, 0.0f);
   script_mirror.zuvadud_D738_FMS_radio_height_ratio = -3400.0f;
   run(1.5f);  // samples at 0 and 1 s
-  script_mirror.zuvadud_D738_FMS_radio_height_ratio = -3200.0f;
+  script_mirror.zuvadud_D738_FMS_radio_height_ratio = -3000.0f;
   run(1.0f);  // the third one misses
   EXPECT_EQ(gpws_state.alert_code, 0);
   script_mirror.zuvadud_D738_FMS_radio_height_ratio = -3400.0f;
@@ -414,6 +414,33 @@ TEST_F(Gpws, PowerLossSilencesAndCancelsTest) {
   EXPECT_EQ(gpws_state.peak_altitude, -9999.0f);
 }
 
+// A live alert ends the test at once and sounds; a run with no test behind
+// it ends.
+TEST_F(Gpws, ALiveAlertEndsTheTest) {
+  struct Case {
+    float long_on, short_on;
+  } cases[] = {{0.0f, 2.0f}, {1.0f, 0.0f}, {0.0f, 0.0f}};
+  for (const Case& c : cases) {
+    SetUp();
+    script_mirror.zuvadud_d738_fmodpack_fmod_gpwstest_long_on = c.long_on;
+    script_mirror.zuvadud_d738_fmodpack_fmod_gpwstest_short_on = c.short_on;
+    system_::gpws_test_running = 1.0f;
+    gpws_test.started = 1.0f;
+    fly(1500.0f, 250.0f, 0.0f);
+    run(2.0f);
+    EXPECT_EQ(system_::gpws_test_running, c.long_on + c.short_on != 0.0f ? 1.0f : 0.0f) << c.long_on << c.short_on;
+    fly(1500.0f, 250.0f, -9000.0f);
+    step();
+    EXPECT_EQ(system_::gpws_test_running, 0.0f) << c.long_on << c.short_on;
+    EXPECT_EQ(gpws_state.alert_code, gpws_code::pull_up) << c.long_on << c.short_on;
+    EXPECT_EQ(script_mirror.zuvadud_d738_fmodpack_fmod_gpwstest_long_on, 0.0f);
+    EXPECT_EQ(script_mirror.zuvadud_d738_fmodpack_fmod_gpwstest_short_on, 0.0f);
+    // PULL UP sounds from this frame, its whole time.
+    EXPECT_EQ(cue_fmodpack::msg_pull_up, 1.0f) << c.long_on << c.short_on;
+    EXPECT_FLOAT_EQ(gpws_state.hold_timer, 1.1f) << c.long_on << c.short_on;
+  }
+}
+
 // The gates the test button consults: 1 refuses that test.
 TEST_F(Gpws, TestGatesByHeightPhaseParkingAndHydraulics) {
   struct Case {
@@ -425,10 +452,12 @@ TEST_F(Gpws, TestGatesByHeightPhaseParkingAndHydraulics) {
       {500.0f, 0.0f, 0.0f, 0, 0.0f, 1.0f, 1.0f},    // between 30 and 1000 ft
       {0.0f, 0.0f, 0.0f, 1, 0.0f, 0.0f, 0.0f},      // parked, flaps up
       {0.0f, 0.0f, 0.25f, 1, 0.0f, 0.0f, 1.0f},     // flaps out
-      {0.0f, 0.0f, 0.0f, 0, 0.0f, 0.0f, 1.0f},      // not on the ground
-      {30.0f, 0.0f, 0.0f, 0, 0.0f, 0.0f, 1.0f},     // at 30 ft
+      {0.0f, 0.0f, 0.0f, 0, 0.0f, 1.0f, 1.0f},      // in the air below 1000 ft
+      {30.0f, 0.0f, 0.0f, 0, 0.0f, 1.0f, 1.0f},     // at 30 ft in the air
       {1000.0f, 0.0f, 0.0f, 0, 0.0f, 0.0f, 1.0f},   // at 1000 ft
-      {500.0f, 1.0f, 0.0f, 0, 0.0f, 0.0f, 1.0f},    // flight phase not 0
+      {500.0f, 1.0f, 0.0f, 0, 0.0f, 1.0f, 1.0f},    // flight phase not 0, in the air
+      {500.0f, 6.0f, 0.0f, 0, 0.0f, 1.0f, 1.0f},    // on final
+      {30.0f, 0.0f, 0.0f, 1, 0.0f, 0.0f, 0.0f},     // on the ground at 30 ft, parked
       {0.0f, 0.0f, 0.0f, 1, 1.0f, 1.0f, 1.0f},      // hydraulics refuse, parked
       {1500.0f, 2.0f, 0.0f, 0, 1.0f, 1.0f, 1.0f},   // hydraulics refuse, cruise
   };

@@ -203,9 +203,9 @@ TEST_F(Tcas, SymbolPositionScaledByRangeAndFirstOfficerWindow) {
     place(1, 7.0f + 0.01f * static_cast<float>(c), 90.0f, 1000.0f);
     run_cycle();
   }
-  EXPECT_NEAR(TCAS::x[0], 14.06f, 0.05f);  // right of the nose, beyond the FO window
+  EXPECT_NEAR(TCAS::x[0], 14.06f, 0.05f);  // right of the nose, beyond the map's window
   EXPECT_NEAR(TCAS::y[0], 0.0f, 0.05f);
-  EXPECT_EQ(EFIS::tcas_ai_show[0], 1.0f);
+  EXPECT_EQ(EFIS::tcas_ai_show[0], 0.0f);
   EXPECT_EQ(EFIS::tcas_ai_show_fo[0], 0.0f);
   // Widening the first officer's range between cycles brings the symbol in
   // at once with its type, never as a blank one.
@@ -294,6 +294,9 @@ TEST_F(Tcas, RaCommandFromTheCycleCode) {
       {1, 4, 10, 0, 0, 300, 20000, 4, 1, 9, -9, 1}, {2, 4, 10, 0, 0, 300, 20000, 4, 1, 9, -9, 2},
       {2, 4, 10, 0, 0, 300, 20000, 3, 1, 9, -9, 1}, {5, 6, 0, 0, 0, 300, 20000, 6, 1, 9, -9, 5},
       {4, 9, -10, 0, 0, 300, 20000, 9, 1, 9, -9, 4},
+      // Back to the normal rate after an increase is a weakening, no new climb
+      // or descend.
+      {1, 3, -10, 0, 0, 300, 20000, 11, 1, 9, -9, 2, 1}, {4, 8, 10, 0, 0, 300, 20000, 11, 1, 9, -9, 5, -1},
       // After an adjust that kept the aircraft on one side, the other sense
       // is a reversal.
       {4, 11, 10, 0, 0, 300, 20000, 6, 1, 9, -6, 7, 1}, {1, 11, -10, 0, 0, 300, 20000, 1, 1, 6, -9, 7, -1},
@@ -346,16 +349,16 @@ TEST_F(Tcas, RangeRingByOptionRangeAndTrafficDisplay) {
   }
 }
 
-// The first officer's window at full scale: 13 ahead, 5 behind, 13 aside.
-// Nothing is drawn beyond 80 nm, at the widest range either.
+// The map's window at full scale, on both sides: 13 ahead, 5 behind, 13
+// aside. Nothing is drawn beyond 80 nm, at the widest range either.
 TEST_F(Tcas, FirstOfficerWindowEdges) {
   struct Row {
     float d_nm, bearing;
     bool fo_shown;
-    bool shown = true;
+    bool shown;
     float range = 1;
-  } rows[] = {{4.9f, 180, true},  {5.1f, 180, false},  {12.9f, 0, true},          {13.1f, 0, false},
-              {12.9f, 270, true}, {13.5f, 270, false}, {75, 0, true, true, 7},    {85, 0, false, false, 7}};
+  } rows[] = {{4.9f, 180, true, true},   {5.1f, 180, false, false}, {12.9f, 0, true, true},   {13.1f, 0, false, false},
+              {12.9f, 270, true, true},  {13.5f, 270, false, false}, {75, 0, true, true, 7}, {85, 0, false, false, 7}};
   for (const Row& r : rows) {
     SetUp();
     script_mirror.zuvadud_D738_EFIS_capt_map_range = script_mirror.zuvadud_D738_EFIS_fo_map_range = r.range;
@@ -787,6 +790,12 @@ TEST_F(Tcas, ThreatLevelAndTrendArrow) {
     EXPECT_EQ(out.level, static_cast<float>(r.level)) << r.d_nm << " nm " << r.above_ft << " ft " << r.closing_kt;
     EXPECT_EQ(TCAS::arrow_dn_up_show[0], static_cast<float>(r.arrow)) << r.intruder_ms << " m/s";
     EXPECT_TRUE(r.type == 0 || TCAS::type_show[0] == r.type) << r.d_nm << " nm " << r.above_ft << " ft behind";
+    // A frame between cycles shows what the cycle showed, a TA 8000 ft away
+    // too.
+    const float shown = EFIS::tcas_ai_show[0];
+    tcas_cycle.cycle_flag = 0;
+    evaluate_tcas_target(1, step);
+    EXPECT_EQ(EFIS::tcas_ai_show[0], shown) << r.d_nm << " nm " << r.above_ft << " ft, between cycles";
   }
 }
 
@@ -956,6 +965,29 @@ TEST_F(Tcas, SelfTestPatternOnBothSides) {
   electric::ac_tnsbus1_status = 0.0f;
   update_tcas();
   EXPECT_EQ(delay_flags.tcas_test_flag, 0.0f);
+}
+
+// A live TA (TA ONLY) or RA (TA/RA) ends the test at once: the real traffic
+// on both maps, the transponder back in its mode.
+TEST_F(Tcas, ALiveAdvisoryEndsTheSelfTest) {
+  for (float knob : {4.0f, 5.0f}) {
+    SetUp();
+    knob::transponder_pos = knob;
+    delay_flags.tcas_test_flag = delay_flags.xpndr_test_flag = 1.0f;
+    delay_timers.tcas_test_delay = 8.0f;
+    for (int c = 0; c < 3; ++c) {
+      place(1, 0.5f - 0.001f * static_cast<float>(c), 0.0f, 0.0f);
+      run_cycle();
+    }
+    EXPECT_EQ(delay_flags.tcas_test_flag, 0.0f) << knob;
+    EXPECT_EQ(delay_flags.xpndr_test_flag, 0.0f) << knob;
+    EXPECT_EQ(EFIS::tcas_test_show, 0.0f) << knob;
+    EXPECT_EQ(EFIS::tcas_ai_show[0], 1.0f) << knob;
+    EXPECT_EQ(EFIS::tcas_ai_show_fo[0], 1.0f) << knob;
+    EXPECT_EQ(EFIS::tcas_ai_show[1], 0.0f) << knob;
+    EXPECT_NEAR(TCAS::x[0], 0.0f, 0.05f) << knob;  // dead ahead, not the pattern's
+  }
+  delay_timers.tcas_test_delay = 0.0f;
 }
 
 // ---- the advisory output stage ----

@@ -113,6 +113,10 @@ TEST_F(GpwsLimits, TooLowGearFlapsAndTerrain) {
   EXPECT_EQ(frame(490, 191, 0.0f, 0, 0), too_low_terrain);
   toggle_switch::gpws_gear_pos = 1.0f;
   EXPECT_EQ(frame(490, 189, 0.0f, 0, 0), 0);
+  // GEAR INHIBIT alone reads the gear as down: the flaps' alerts as with it.
+  toggle_switch::gpws_flap_pos = 0.0f;
+  EXPECT_EQ(frame(490, 191, 0.0f, 0, 0.875f), 0);
+  EXPECT_EQ(frame(240, 158, 0.0f, 0, 0), too_low_flaps);
 }
 
 // The warning computer listens to the engaged autopilot's side, else the
@@ -164,6 +168,23 @@ TEST_F(GpwsLimits, BelowGlideslopeBand) {
     EXPECT_EQ(frame(r.ra, 250, r.vs, 1, 1) == gpws_code::below_glideslope, r.alert) << r.ra << " " << r.dots;
     EXPECT_EQ(system_::below_gs_annun, r.alert ? 1.0f : 0.0f) << r.ra << " " << r.dots;
   }
+  // A receiver without power gives no deviation.
+  electric::dc_bus1_status = 0.0f;
+  host_mirror.sim_cockpit2_radios_indicators_nav1_vdef_dots_pilot = -2.0f;
+  EXPECT_NE(frame(500, 250, -700, 1, 1), gpws_code::below_glideslope);
+  electric::dc_bus1_status = 1.0f;
+  // The first officer's side alike, its receiver on DC bus 2.
+  script_mirror.zuvadud_autopilot_fd_side = 2.0f;
+  script_mirror.zuvadud_D738_mmr_fo_act_mode = 1.0f;
+  host_mirror.sim_cockpit2_radios_indicators_nav2_display_vertical = 1;
+  host_mirror.sim_cockpit2_radios_indicators_nav2_vdef_dots_copilot = -2.0f;
+  host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_copilot = 500.0f;
+  for (float bus : {1.0f, 0.0f}) {
+    electric::dc_bus2_status = bus;
+    EXPECT_EQ(frame(500, 250, -700, 1, 1) == gpws_code::below_glideslope, bus != 0.0f) << bus;
+  }
+  electric::dc_bus2_status = 1.0f;
+  script_mirror.zuvadud_autopilot_fd_side = 0.0f;
 }
 
 TEST_F(GpwsLimits, AirspeedLowThresholds) {
@@ -207,6 +228,10 @@ TEST_F(GpwsLimits, TerrainClosureBands) {
       {700, 219, -2900, 1, 0.625f, clean}, {700, 219, -2900, 1, 0.75f, clean},
       {210, 219, -2400, 1, 0.875f, landing}, {190, 219, -2400, 1, 0.875f, landing},
       {600, 200, -3000, 0, 0, clean},     {600, 200, -3000, 1, 0.875f, landing},
+      // The lower boundary does not move with speed; speed lifts the ceiling.
+      {500, 230, -3000, 0, 0, clean},     {900, 230, -3200, 0, 0, clean},     {500, 250, -3000, 0, 0, clean},
+      {900, 250, -3200, 0, 0, clean},     {500, 250, -2500, 1, 0.875f, 0},         {2000, 265, -8000, 0, 0, clean},
+      {2100, 265, -9000, 0, 0, 0},
   };
   for (const Row& r : rows) {
     SetUp();
@@ -221,6 +246,12 @@ TEST_F(GpwsLimits, TerrainClosureBands) {
   script_mirror.zuvadud_D738_FMS_radio_height_ratio = -2900.0f;
   EXPECT_EQ(hold(4.0f, 700, 219, 0.0f, 1, 0.375f), std::make_pair(landing, landing));
   toggle_switch::gpws_flap_pos = 0.0f;
+  // GEAR INHIBIT stands in for the gear down.
+  SetUp();
+  toggle_switch::gpws_gear_pos = 1.0f;
+  script_mirror.zuvadud_D738_FMS_radio_height_ratio = -2900.0f;
+  EXPECT_EQ(hold(4.0f, 700, 160, 0.0f, 0, 0.875f), std::make_pair(landing, landing));
+  toggle_switch::gpws_gear_pos = 0.0f;
 }
 
 TEST_F(GpwsLimits, MinimumsCalledOnceAboveZero) {
@@ -290,6 +321,9 @@ TEST_F(GpwsLimits, MinimumsCalloutsByOption) {
     host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = 250.0f;
     script_mirror.zuvadud_D738_fmod_dh_minimum_pilot2 = script_mirror.zuvadud_D738_fmod_dh_minimum_pilot2_ra = r.mins;
     system_::gpws_test_running = r.testing;
+    // In the long test MINIMUMS is its fifteenth step.
+    script_mirror.zuvadud_d738_fmodpack_fmod_gpwstest_long_on = r.testing;
+    gpws_state.test_step = r.testing != 0.0f ? 15 : 0;
     cockpit_options.ra_decision_height = r.ra_dh;
     cockpit_options.plus_hundred = r.plus_hundred;
     cockpit_options.ra_minimums = r.ra_minimums;

@@ -570,7 +570,8 @@ int main() {
   // A radio tuning panel's knobs and transfer key act on the radio the
   // panel shows: each is pressed with each VHF selected in turn, and what
   // it moves under every selection alike is told apart from what it moves
-  // under one. The right panel stays unpowered in this cockpit.
+  // under one. Ground power is on for it, as the right panel runs on AC
+  // transfer bus 2, which the battery does not reach.
   struct Selection {
     std::string state;                // the dataref that shows the selection
     std::vector<std::string> select;  // the commands that make each
@@ -579,7 +580,7 @@ int main() {
   };
   std::map<std::string, Selection> selected_by;
   const std::string prefix = "zuvadud/D738/";
-  for (const auto& [panel, home] : {std::pair<std::string, int>{"rtp_L", 1}, {"rtp_D", 3}}) {
+  for (const auto& [panel, home] : {std::pair<std::string, int>{"rtp_L", 1}, {"rtp_R", 2}, {"rtp_D", 3}}) {
     Selection sel;
     sel.state = prefix + "comm/" + panel + "/lcd_to_display";
     for (const char* vhf : {"/vhf_1/sel_switch", "/vhf_2/sel_switch", "/vhf_3/sel_switch"})
@@ -597,6 +598,28 @@ int main() {
   std::map<std::string, std::map<double, std::map<size_t, std::set<double>>>> moves_at;
   simhost::set_double("sim/flightmodel/position/elevation", 0.0);
   simhost::frames(60 * 30, kDt);
+  simhost::set_float("zuvadud/D738/gpu_hide", 0.0f);
+  simhost::frames(60, kDt);
+  simhost::command_once("zuvadud/D738/toggle_switch/gpu_dn");
+  simhost::frames(60 * 30, kDt);
+  // The right panel's own keys, found unpowered in the passes above: pressed
+  // again with its power.
+  for (const char* key : {"off_switch", "vhf_1/sel_switch", "vhf_2/sel_switch", "vhf_3/sel_switch",
+                          "hf_1/sel_switch", "am/sel_switch", "hf_2/sel_switch"}) {
+    const std::string name = prefix + "rtp_R/" + key;
+    if (std::find(commands.begin(), commands.end(), name) == commands.end() || counters.count(name)) continue;
+    std::map<size_t, std::set<double>> set;
+    std::set<size_t> found;
+    press_until_round_into(name, set, found, host_state);
+    moves[name] = set;
+    // The OFF switch may come round with the panel off: on again for the rest.
+    if (simhost::get_float(prefix + "comm/rtp_R/off_status") != 0.0f) {
+      simhost::command_once(prefix + "rtp_R/off_switch");
+      simhost::frames(15, kDt);
+    }
+  }
+  simhost::command_once(prefix + "rtp_R/vhf_2/sel_switch");
+  simhost::frames(15, kDt);
   for (const auto& [name, sel] : selected_by) {
     if (std::find(commands.begin(), commands.end(), name) == commands.end()) continue;
     auto& at = moves_at[name];

@@ -180,6 +180,33 @@ TEST_F(NdPass, TrackLineStaysInsideItsMapArea) {
   }
 }
 
+// Track up, the track line is straight up on both maps whatever the drift.
+TEST_F(NdPass, TrackUpTrackLineIsVertical) {
+  for (float drift : {10.0f, -8.0f}) {
+    for (auto& e : efis_side) {
+      e.map_mode = 2;
+      e.exp_map = 1;
+      e.vsd_map = 0;
+      e.map_range = 2;
+    }
+    script_mirror.zuvadud_D738_fms_track_up = 1.0f;
+    simhost::set_float("zuvadud/D738/nd/track_nd", drift);
+    simhost::set_float("zuvadud/D738/nd/track_nd_fo", drift);
+    const auto& lines = pass();
+    const simhost::Line* first[2] = {nullptr, nullptr};
+    for (const auto& l : lines) {
+      const int side = l.y0 < 510 ? 0 : 1;
+      if (first[side] == nullptr) first[side] = &l;
+    }
+    for (const simhost::Line* l : first) {
+      ASSERT_NE(l, nullptr) << drift;
+      EXPECT_NEAR(l->x0, l->x1, 1e-3) << drift;
+      EXPECT_GT(l->y1, l->y0 + 100) << drift;
+    }
+  }
+  script_mirror.zuvadud_D738_fms_track_up = 0.0f;
+}
+
 TEST_F(NdPass, PowerAndBrightnessGateEachSide) {
   electric::dc_stdbus_status = 0.0f;  // captain dark
   efis_side[1].exp_map = 0.0f;        // first officer centred MAP

@@ -70,9 +70,9 @@ TEST_F(NavdbHost, NearestAirportAndMapSymbolsThroughTheHandshake) {
   auto y = simhost::get_floats("zuvadud/D738/nd/object_y");
   ASSERT_EQ(y.size(), 50u);
   EXPECT_NEAR(y[49], 6.0f * 0.5f, 0.05f);  // 6 nm ahead at scale 0.5
-  // Airports fill from slot 29 down in table order.
-  EXPECT_EQ(simhost::get_text("zuvadud/D738/nd/apt_id29"), "KSEA");
-  EXPECT_EQ(simhost::get_text("zuvadud/D738/nd/apt_id28"), "KBFI");
+  // Airports fill from slot 29 down, the nearest first.
+  EXPECT_EQ(simhost::get_text("zuvadud/D738/nd/apt_id29"), "KBFI");
+  EXPECT_EQ(simhost::get_text("zuvadud/D738/nd/apt_id28"), "KSEA");
   EXPECT_EQ(simhost::get_floats("zuvadud/D738/nd/apt_enable")[27], 0.0f);
 }
 

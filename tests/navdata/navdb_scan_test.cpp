@@ -286,6 +286,28 @@ TEST_F(MapSymbols, NavaidSlotsAndRanges) {
   }
 }
 
+// More points in view than slots: the slots go to the nearest, whatever
+// their place in the lists.
+TEST_F(MapSymbols, SlotsGoToTheNearestFirst) {
+  char id[8];
+  for (int i = 0; i < 55; ++i) {
+    std::snprintf(id, sizeof id, "F%02d", i);
+    add_waypoint(kNavFix, id, north_of(0, 9), 0.002f * static_cast<float>(i));
+  }
+  add_waypoint(kNavFix, "NEAR", north_of(0, 2), 0);
+  for (int i = 0; i < 35; ++i) {
+    std::snprintf(id, sizeof id, "A%03d", i);
+    add_airport(id, north_of(0, 5), 0.002f * static_cast<float>(i));
+  }
+  add_airport("NAPT", north_of(0, 1), 0);
+  place();
+  EXPECT_STREQ(nd::object_id[49], "NEAR");
+  EXPECT_STREQ(nd::object_fo_id[49], "NEAR");
+  EXPECT_STREQ(nd::object_id[48], "F00");
+  EXPECT_STREQ(nd::apt_id[29], "NAPT");
+  EXPECT_STREQ(nd::apt_fo_id[29], "NAPT");
+}
+
 TEST_F(MapSymbols, TunedAndPlannedNavaidsHaveNoSlot) {
   add_waypoint(kNavVor, "SEA", north_of(0, 10), 0);
   simhost::set_bytes("zuvadud/D738/pfd/vor1_sel_id", std::string("SEA\0\0\0", 6));

@@ -20,6 +20,7 @@
 #include "core/util.h"
 #include "display/display_steps.h"
 #include "lnav/guidance_steps.h"
+#include "systems/electrical/bus_feeds.h"
 
 FlightDirectorState flight_director_state;
 uint8_t fd_saved_refs_pending;
@@ -52,6 +53,7 @@ struct Inputs {
   float course, ldev;
   float vdev[2];
   int32_t nav_status, approach_status;
+  bool nav_powered;  // the receiver this side flies has power
   float gp_status, gls_gs_status, gls_app_status, gls_nav_status;
   float ap_on, cws_p, radio_alt, flight_phase;
 };
@@ -114,6 +116,13 @@ Inputs read_inputs() {
   in.vdev[1] = mirror_f(bound::zuvadud_radios_copilot_nav_vdef_fo);
   in.nav_status = mirror_i(bound::sim_cockpit2_autopilot_nav_status);
   in.approach_status = mirror_i(bound::sim_cockpit2_autopilot_approach_status);
+  // A receiver without power gives no deviation: its modes drop as when the
+  // signal is lost, though the host's own receiver still hears one.
+  in.nav_powered = fed(nav1 ? Consumer::vor_dme1 : Consumer::vor_dme2);
+  if (!in.nav_powered) {
+    in.ldev = 0.0f;
+    in.nav_status = in.approach_status = 0;
+  }
   in.gp_status = mirror_f(bound::zuvadud_D738_pfd_gp_status);
   in.gls_gs_status = mirror_f(bound::zuvadud_D738_nav_gls_gs_status);
   in.gls_app_status = mirror_f(bound::zuvadud_D738_nav_gls_app_status);
@@ -509,7 +518,9 @@ void glideslope_law(const Inputs& in) {
 }
 
 void approach_law(const Inputs& in) {
-  if (in.host_pitch_mode == 8) {
+  if (in.host_pitch_mode == 8 && !in.nav_powered) {
+    follow_attitude(in);
+  } else if (in.host_pitch_mode == 8) {
     glideslope_law(in);
   } else if (in.host_pitch_mode == 4) {
     vs_law(in, in.vvi_dial, 1.6f);

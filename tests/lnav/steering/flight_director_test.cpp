@@ -14,6 +14,7 @@
 #include "host.h"
 #include "lnav/steering/flight_director.h"
 #include "lnav/guidance_steps.h"
+#include "systems/electrical/electric_values.h"
 
 namespace {
 
@@ -177,6 +178,7 @@ class FlightDirector : public ::testing::Test {
     mirror(bound::sim_cockpit2_autopilot_bank_angle_mode, 6.0f);
     mirror(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot, 3000.0f);
     simhost::set_float("zuvadud/autopilot/fdir_pitch_active", 1.0f);
+    electric::dc_bus1_status = electric::dc_bus2_status = 1.0f;  // the NAV receivers
   }
   void TearDown() override {
     for (const std::string& p : simhost::problems()) ADD_FAILURE() << p;
@@ -245,17 +247,24 @@ TEST_F(FlightDirector, CourseComesFromTheSelectedReceiverPerSide) {
   // its captain's course 340, NAV2 and its first officer's course 020; the
   // two courses no selector sets for those receivers the other way round.
   // The bar banks toward the course of the receiver the switch gives.
+  // A receiver without power steers nothing (sign 0): the transfer switch
+  // still gives a side the other one.
   struct Case {
     float ap_side, nav_source, sign;
+    int dead_bus = 0;  // DC bus 1 or 2 lost
   };
   const Case cases[] = {{0.0f, -1.0f, -1.0f},  // captain, BOTH ON 1: NAV1, captain's course 340
                         {2.0f, -1.0f, -1.0f},  // first officer, BOTH ON 1: NAV1, captain's course 340
                         {0.0f, 0.0f, -1.0f},   // captain, NORMAL: NAV1 340
                         {2.0f, 0.0f, 1.0f},    // first officer, NORMAL: NAV2 020
                         {0.0f, 1.0f, 1.0f},    // captain, BOTH ON 2: NAV2, first officer's course 020
-                        {2.0f, 1.0f, 1.0f}};   // first officer, BOTH ON 2: NAV2 020
+                        {2.0f, 1.0f, 1.0f},    // first officer, BOTH ON 2: NAV2 020
+                        {0.0f, 0.0f, 0.0f, 1}, {2.0f, 0.0f, 0.0f, 2}, {0.0f, 1.0f, 1.0f, 1},
+                        {2.0f, -1.0f, -1.0f, 2}, {0.0f, -1.0f, 0.0f, 1}};
   for (const Case& c : cases) {
     SetUp();
+    electric::dc_bus1_status = c.dead_bus == 1 ? 0.0f : 1.0f;
+    electric::dc_bus2_status = c.dead_bus == 2 ? 0.0f : 1.0f;
     roll_mode(2.0f);
     mirror(bound::zuvadud_autopilot_ap_side, c.ap_side);
     mirror(bound::zuvadud_D738_toggle_switch_vhf_nav_source, c.nav_source);
@@ -267,7 +276,8 @@ TEST_F(FlightDirector, CourseComesFromTheSelectedReceiverPerSide) {
     frame_time = 0.1f;
     update_flight_director();
     EXPECT_EQ(simhost::counts(kRollBar).writes, 1);
-    EXPECT_GT(c.sign * simhost::get_float(kRollBar), 0.0f) << c.ap_side << " " << c.nav_source;
+    if (c.sign == 0.0f) EXPECT_EQ(simhost::get_float(kRollBar), 0.0f) << c.ap_side << " " << c.dead_bus;
+    else EXPECT_GT(c.sign * simhost::get_float(kRollBar), 0.0f) << c.ap_side << " " << c.nav_source;
     TearDown();
   }
 }

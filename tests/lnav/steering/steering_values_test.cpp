@@ -26,6 +26,7 @@
 #include "lnav/steering/steering_helpers.h"
 #include "navdata/air_data.h"
 #include "navdata/geodesy.h"
+#include "systems/electrical/electric_values.h"
 #include "lnav/route_fixture.h"
 
 namespace {
@@ -125,6 +126,7 @@ class FdValues : public ::testing::Test {
     on_ground = 0;
     frame_time = 0.1f;
     host_version = 110000;
+    electric::dc_bus1_status = electric::dc_bus2_status = 1.0f;  // the NAV receivers
     mirror(bound::zuvadud_autopilot_ap_on, 1.0f);
     mirror(bound::sim_time_ground_speed_flt, 1.0f);
     mirror(bound::sim_operation_override_override_flightdir_roll, 1.0f);
