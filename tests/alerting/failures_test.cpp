@@ -280,13 +280,14 @@ TEST_F(Failures, HydraulicValuesDrawnWithinTheirRanges) {
 
 // ---- engine failures ----
 
-// The host item each engine entry fails; damage (4, 5) fails the engine
-// through the flame-out item, the oil leaks (12, 13) have none.
+// The host item each engine entry fails; damage (4, 5) and seizure (6, 7)
+// fail the engine through the flame-out item, the oil leaks (12, 13) have
+// none: nothing of the plug-in's takes an engine off the wing.
 int32_t* engine_entry_item(HostMirror& h, int entry) {
   int32_t* items[12] = {&h.sim_operation_failures_rel_engfir0, &h.sim_operation_failures_rel_engfir1,
                         &h.sim_operation_failures_rel_engfai0, &h.sim_operation_failures_rel_engfai1,
                         &h.sim_operation_failures_rel_engfai0, &h.sim_operation_failures_rel_engfai1,
-                        &h.sim_operation_failures_rel_engsep0, &h.sim_operation_failures_rel_engsep1,
+                        &h.sim_operation_failures_rel_engfai0, &h.sim_operation_failures_rel_engfai1,
                         &h.sim_operation_failures_rel_genera0, &h.sim_operation_failures_rel_genera1,
                         &h.sim_operation_failures_rel_oilpmp0, &h.sim_operation_failures_rel_oilpmp1};
   return entry >= 0 && entry < 12 ? items[entry] : nullptr;
@@ -481,7 +482,8 @@ TEST_F(Failures, OilOverheatSeizesAfterThreeMinutes) {
   engine_copies.spool_n2[0] = 30.0f;
   update_engine_failures();
   EXPECT_EQ(engine_copies.spool_n2[0], 0.0f);
-  EXPECT_EQ(host_mirror.sim_operation_failures_rel_engsep0, 6);
+  EXPECT_EQ(host_mirror.sim_operation_failures_rel_engfai0, 6);
+  EXPECT_EQ(host_mirror.sim_operation_failures_rel_engsep0, 0);
   EXPECT_EQ(engine::indicators_N1_percent_1, 0.0f);
 }
 
