@@ -274,6 +274,17 @@ bool rain_protected(int e) {
   return pos >= 1.0f;
 }
 
+// CONT and FLT keep the igniters lit: a countdown drawn before the crew
+// selected them ends there.
+bool igniters_continuous(int e) {
+  const float pos = e == 0 ? engine::starter1_pos : engine::starter2_pos;
+  return pos >= 2.0f;
+}
+
+// An engine its starter still turns is being started, not running in rain on
+// its own: its start valve is open.
+bool starter_assisting(int e) { return (e == 0 ? engine::start_valve1 : engine::start_valve2) > 0.0f; }
+
 }  // namespace
 
 void update_engine_failures() {
@@ -357,7 +368,8 @@ void engine_overspeed_starvation_step(float dt) {
     const float m = 1.8f - (clamp_range(precip, 0.2f, 1.0f) - 0.2f) * 1.1f / 0.8f;
     for (int e = 0; e < 2; ++e) {
       float& t = s.rain_flameout_timers[e];
-      if (running[e] != 0 && t == 0.0f && !rain_protected(e)) {
+      if (igniters_continuous(e)) t = 0.0f;
+      if (running[e] != 0 && t == 0.0f && !rain_protected(e) && !starter_assisting(e)) {
         t = random_range(80.0f, 180.0f) * m;
         // The two engines never flame out together.
         const float other = s.rain_flameout_timers[1 - e];

@@ -625,4 +625,23 @@ TEST_F(Failures, RainFlameoutsAreStaggered) {
   EXPECT_LE(engine_failure_state.rain_flameout_timers[1], 76.7f);
 }
 
+// In heavy rain: CONT and FLT end a countdown drawn before them, GRD and OFF
+// leave it running; an engine whose start valve is still open draws none.
+TEST_F(Failures, RainCountdownEndsAtContOrFltAndWaitsForTheStarter) {
+  host_mirror.sim_flightmodel_engine_ENGN_running[0] = 1;
+  host_mirror.sim_weather_precipitation_on_aircraft_ratio = 1.0f;
+  struct Row {
+    float pos, valve, drawn, after;
+  } rows[] = {{0, 0, 50, 49.5f}, {1, 0, 50, 49.5f}, {2, 0, 50, 0}, {3, 0, 5, 0}, {0, 1, 0, 0}, {0, 0.3f, 0, 0}};
+  for (const Row& r : rows) {
+    engine::starter1_pos = r.pos;
+    engine::start_valve1 = r.valve;
+    engine_failure_state.rain_flameout_timers[0] = r.drawn;
+    engine_overspeed_starvation_step(0.5f);
+    EXPECT_EQ(engine_failure_state.rain_flameout_timers[0], r.after) << r.pos << " " << r.valve;
+    EXPECT_EQ(host_mirror.sim_flightmodel_engine_ENGN_running[0], 1) << r.pos << " " << r.valve;
+  }
+  engine::start_valve1 = 0.0f;
+}
+
 }  // namespace
