@@ -50,7 +50,7 @@ enum Slot : size_t {
   kPsi, kHpath, kMagPsi, kMagVar, kHeadingPilot, kHeadingCopilot, kTrackPilot, kTrackCopilot,
   kRollAharsPilot, kRollAharsCopilot, kRollElectricPilot,
   kIas, kAirspeedPilot, kAirspeedCopilot, kCasPilot, kCasCopilot, kOverrideIas, kMach,
-  kThrottleUsed, kPaxOxyLight, kPaxOxyFailure, kEngFail1, kEngFail2, kEngSep1, kEngSep2, kFadecOn,
+  kThrottleUsed, kPaxOxyLight, kPaxOxyFailure, kEngFail1, kEngFail2, kEngSep1, kEngSep2, kBirdStrike, kFadecOn,
   kGenericSwitch, kGenericBrightness, kSunPitch, kPanelRenderType, kTankPumps,
   kSlat1, kSlat2, kOverrideThrottles, kThrottleUse,
   kSlotCount
@@ -191,6 +191,7 @@ constexpr const char* kNames[kSlotCount] = {
     "sim/operation/failures/rel_engfai1",
     "sim/operation/failures/rel_engsep0",
     "sim/operation/failures/rel_engsep1",
+    "sim/operation/failures/rel_bird_strike",
     "sim/cockpit2/engine/actuators/fadec_on",
     "sim/cockpit2/switches/generic_lights_switch",
     "sim/flightmodel2/lights/generic_lights_brightness_ratio",
@@ -508,10 +509,12 @@ void derive_engines(Host& h, double ambient_pa, double sigma, bool running_frame
   const double windmill_n1 = kWindmillN1PerMach * std::clamp(in(h, kMach, 0.0), 0.0, 1.0);
   double burnt = 0.0;
   // A failed engine (power lost, or the engine gone) stops, whoever said it
-  // ran, and does not light while it stays failed.
+  // ran, and does not light while it stays failed. The host's bird strike
+  // fails engine 2, as its description of the failure says.
   bool failed_engine[kEngines] = {false, false};
   for (size_t e = 0; e < static_cast<size_t>(kEngines); ++e) {
-    failed_engine[e] = failed(h, e == 0 ? kEngFail1 : kEngFail2) || failed(h, e == 0 ? kEngSep1 : kEngSep2);
+    failed_engine[e] = failed(h, e == 0 ? kEngFail1 : kEngFail2) || failed(h, e == 0 ? kEngSep1 : kEngSep2) ||
+                       (e == 1 && failed(h, kBirdStrike));
     if (failed_engine[e] && run && e < run->array.size()) run->array[e] = 0.0;
   }
   const bool fan_played = !n1 || n1->pinned || (n1_view && n1_view->pinned);

@@ -27,10 +27,10 @@ void set_host_failure(bound::Id id, int32_t* copy, int32_t value) {
 }
 
 struct EngineIds {
-  bound::Id fire, fail, seize, generator, oil_pump;
+  bound::Id fire, fail, separation, generator, oil_pump;
   int32_t* fire_copy;
   int32_t* fail_copy;
-  int32_t* seize_copy;
+  int32_t* separation_copy;
   int32_t* generator_copy;
   int32_t* oil_pump_copy;
 };
@@ -104,14 +104,16 @@ bool limit_timer(float& t, bool condition, float limit_s) {
 }
 
 // Host items in the order of host_items_seen, and the table entries (of
-// engine 1; engine 2 is the next entry) that fail each one.
+// engine 1; engine 2 is the next entry) that fail each one: the engine
+// failure takes the flame-out, the damage and the seizure; the separation
+// none.
 constexpr int kHostItems = 5;
-constexpr int kItemEntries[kHostItems][2] = {{0, -1}, {2, 4}, {6, -1}, {8, -1}, {10, -1}};
+constexpr int kItemEntries[kHostItems][3] = {{0, -1, -1}, {2, 4, 6}, {-1, -1, -1}, {8, -1, -1}, {10, -1, -1}};
 
 void host_item_copies(const EngineIds& ids, int32_t* out[kHostItems]) {
   out[0] = ids.fire_copy;
   out[1] = ids.fail_copy;
-  out[2] = ids.seize_copy;
+  out[2] = ids.separation_copy;
   out[3] = ids.generator_copy;
   out[4] = ids.oil_pump_copy;
 }
@@ -193,10 +195,13 @@ void damage_step(int e, bool&) {
   }
 }
 
+// A seized engine stops as a failed one (the host's loss of power: no fuel,
+// no generator, no bleed); its rotors stand still. It stays on the wing: the
+// host's separation is the host's own failure, never this one.
 void seizure_step(int e, bool&) {
   if (failure_tables.engine[6 + e] != 1.0f) return;
   const EngineIds ids = engine_ids(e);
-  set_host_failure(ids.seize, ids.seize_copy, kHostFailed);
+  set_host_failure(ids.fail, ids.fail_copy, kHostFailed);
   seize(e);
 }
 
@@ -268,6 +273,17 @@ bool rain_protected(int e) {
   const float pos = e == 0 ? engine::starter1_pos : engine::starter2_pos;
   return pos >= 1.0f;
 }
+
+// CONT and FLT keep the igniters lit: a countdown drawn before the crew
+// selected them ends there.
+bool igniters_continuous(int e) {
+  const float pos = e == 0 ? engine::starter1_pos : engine::starter2_pos;
+  return pos >= 2.0f;
+}
+
+// An engine its starter still turns is being started, not running in rain on
+// its own: its start valve is open.
+bool starter_assisting(int e) { return (e == 0 ? engine::start_valve1 : engine::start_valve2) > 0.0f; }
 
 }  // namespace
 
@@ -352,7 +368,8 @@ void engine_overspeed_starvation_step(float dt) {
     const float m = 1.8f - (clamp_range(precip, 0.2f, 1.0f) - 0.2f) * 1.1f / 0.8f;
     for (int e = 0; e < 2; ++e) {
       float& t = s.rain_flameout_timers[e];
-      if (running[e] != 0 && t == 0.0f && !rain_protected(e)) {
+      if (igniters_continuous(e)) t = 0.0f;
+      if (running[e] != 0 && t == 0.0f && !rain_protected(e) && !starter_assisting(e)) {
         t = random_range(80.0f, 180.0f) * m;
         // The two engines never flame out together.
         const float other = s.rain_flameout_timers[1 - e];

@@ -1,9 +1,7 @@
 // Engine indications. Reads the host's running flags, N2, fuel flow, EGT, oil
 // temperature and quantity, failures, leading-edge temperature, barometer and
 // Mach (mirror), the published fuel valves and N2 indications; writes the
-// published EGT, oil pressure, oil temperature and fuel flow values. During a
-// post-shutdown EGT rise it holds the engine's N2 in the mirrors and in the
-// start model's N2.
+// published EGT, oil pressure, oil temperature and fuel flow values.
 #include "engines/engine_indications.h"
 
 #include <cmath>
@@ -143,7 +141,6 @@ void update_engine_indications() {
       s.egt_stop_state[e] = 1;
       float target = *egt_out[e] + (n <= 101.4f ? 100.0f + (n - 57.0f) * 40.0f / 44.4f : 140.0f);
       s.egt_stop_target[e] = target > 1000.0f ? 1000.0f : target;
-      s.egt_stop_n2[e] = n;
     } else if (running || n < 18.2f) {
       s.egt_stop_state[e] = 0;
       if (n < 18.2f) s.egt_start_base[e] = air_le;
@@ -206,15 +203,11 @@ void update_engine_indications() {
     float rate;
     if (s.egt_stop_state[e] == 1) {
       rate = 0.3f;
+      // The residual heat shows while the core runs down from where it
+      // stood: the spool is the start model's, never held here.
       if (egt_now >= s.egt_stop_target[e] - 45.0f) {
         s.egt_stop_state[e] = 2;
       } else {
-        // The host would spool the engine down at once; the display holds
-        // N2 while the residual heat shows.
-        const float held = s.egt_stop_n2[e];
-        h.sim_flightmodel2_engines_N2_percent[e] = held;
-        h.sim_flightmodel_engine_ENGN_N2_[e] = held;
-        engine_copies.spool_n2[e] = held;
         target = s.egt_stop_target[e];
       }
     } else {

@@ -17,7 +17,6 @@ struct EngineIndicationState {
   float fuel_available[2];    // 0..1
   int32_t egt_stop_state[2];  // 0 none, 1 rising after a stop, 2 rise complete
   float egt_stop_target[2];   // degC
-  float egt_stop_n2[2];       // N2 % held during the rise
   float egt_start_base[2];    // degC
   float egt_start_factor[2];  // 1..2
 };

@@ -31,6 +31,8 @@ constexpr float kStartSigmaMin = 0.635f;
 constexpr float kStartSigmaSpan = 0.365f;
 // The core speed from which a lit engine runs on the host's own spool.
 constexpr float kStarterCutoutN2 = 56.0f;
+// How long a damaged engine's N2 dips, once a fluctuation period.
+constexpr float kDamageDip_s = 0.1f;
 
 // Windmill rows by altitude 0, 15000, 25000, 35000, 45000 ft; Mach 0 .. 0.9.
 constexpr float k_windmill_n1[5][10] = {
@@ -148,6 +150,8 @@ void engine_start_clear_state() {
     s.fan_speed_rad_s[e] = 0.0f;
     s.fan_angle_deg[e] = 0.0f;
     s.starter_air[e] = 0.0f;
+    s.damage_dip[e] = 0.0f;
+    s.damage_dip_fraction[e] = 0.0f;
   }
   damage_fluctuation_timer = 0.0f;
 }
@@ -205,7 +209,9 @@ void update_engine_start() {
   float n1[2];
   for (int e = 0; e < 2; ++e) {
     float n = finite_or(c.spool_n2[e], 0.0f);
-    const float host = finite_or(h.sim_flightmodel_engine_ENGN_N2_[e], 0.0f);
+    // What the last frame's damage dip took from the core is given back: the
+    // host holds the dipped value it was sent.
+    const float host = finite_or(h.sim_flightmodel_engine_ENGN_N2_[e], 0.0f) + st.damage_dip[e];
     const float prev = c.spool_n2_previous[e];
     const float air = st.starter_air[e];
     const bool running = h.sim_flightmodel_engine_ENGN_running[e] != 0;
@@ -273,23 +279,36 @@ void update_engine_start() {
   c.spool_n1[0] = n1[0];
   c.spool_n1[1] = n1[1];
 
-  // A damaged engine's N2 hunts.
+  // A damaged engine's N2 hunts: once a period it dips, for the last tenth
+  // of a second of the period whatever the frame rate, by a fraction drawn
+  // for that period. The dip is shown and sent, never kept: the core comes
+  // back to where it runs, and the engine keeps its thrust until the damage
+  // fails it.
+  float n2_out[2] = {c.spool_n2[0], c.spool_n2[1]};
   for (int e = 0; e < 2; ++e) {
-    if (engine_damage_flags[e] != 1 || damage_fluctuation_timer > 0.1f) continue;
-    float n = c.spool_n2[e];
-    n = n - random_range(0.0f, 0.3f * n);
-    if (n < 0.0f) n = 0.0f;
-    c.spool_n2[e] = n;
-    h.sim_flightmodel2_engines_N2_percent[e] = n;
+    st.damage_dip[e] = 0.0f;
+    if (engine_damage_flags[e] != 1) {
+      st.damage_dip_fraction[e] = 0.0f;
+      continue;
+    }
+    if (damage_fluctuation_timer > kDamageDip_s) continue;
+    st.damage_dip[e] = clamp_range(st.damage_dip_fraction[e], 0.0f, 0.3f) * n2_out[e];
+    n2_out[e] -= st.damage_dip[e];
+    h.sim_flightmodel2_engines_N2_percent[e] = n2_out[e];
   }
   damage_fluctuation_timer -= frame_time;
-  if (damage_fluctuation_timer <= 0.0f) damage_fluctuation_timer = random_range(2.0f, 3.0f);
+  if (damage_fluctuation_timer <= 0.0f) {
+    damage_fluctuation_timer = random_range(2.0f, 3.0f);
+    for (int e = 0; e < 2; ++e) {
+      if (engine_damage_flags[e] == 1) st.damage_dip_fraction[e] = random_range(0.0f, 0.3f);
+    }
+  }
 
-  engine::indicators_N2_percent_1 = lag_toward(engine::indicators_N2_percent_1, c.spool_n2[0], 0.0f, 108.0f, 1.0f);
-  engine::indicators_N2_percent_2 = lag_toward(engine::indicators_N2_percent_2, c.spool_n2[1], 0.0f, 108.0f, 1.0f);
-  h.sim_flightmodel_engine_ENGN_N2_[0] = c.spool_n2[0];
-  h.sim_flightmodel_engine_ENGN_N2_[1] = c.spool_n2[1];
-  host_send_vf(bound::sim_flightmodel_engine_ENGN_N2_, c.spool_n2, 2);
+  engine::indicators_N2_percent_1 = lag_toward(engine::indicators_N2_percent_1, n2_out[0], 0.0f, 108.0f, 1.0f);
+  engine::indicators_N2_percent_2 = lag_toward(engine::indicators_N2_percent_2, n2_out[1], 0.0f, 108.0f, 1.0f);
+  h.sim_flightmodel_engine_ENGN_N2_[0] = n2_out[0];
+  h.sim_flightmodel_engine_ENGN_N2_[1] = n2_out[1];
+  host_send_vf(bound::sim_flightmodel_engine_ENGN_N2_, n2_out, 2);
 
   float* n1_ind[2] = {&engine::indicators_N1_percent_1, &engine::indicators_N1_percent_2};
   for (int e = 0; e < 2; ++e) {

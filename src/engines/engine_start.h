@@ -29,5 +29,9 @@ struct EngineStartState {
   float fan_speed_rad_s[2];
   float fan_angle_deg[2];
   float starter_air[2];  // this frame's starter air targets
+  // A damaged engine's N2 dip: the fraction drawn for this fluctuation
+  // period, and the N2 % the last frame took from the value sent.
+  float damage_dip_fraction[2];
+  float damage_dip[2];
 };
 extern EngineStartState engine_start_state;

@@ -3,6 +3,8 @@
 // `thrust_tables`.
 #include "engines/thrust_tables.h"
 
+#include <cmath>
+
 #include "core/bound_mirrors.h"
 #include "core/frame_values.h"
 #include "core/util.h"
@@ -106,9 +108,16 @@ float table_search(const float* xs, const float* ys, int32_t n, float v) {
   return interpolate_clamped(xs[i - 1], ys[i - 1], xs[i], ys[i], v);
 }
 
-// Seconds along a run-down curve for a value on it.
+// A spool above a run-down curve's top (one that stops from cruise or
+// take-off power) slows from where it stands, in proportion to its speed as
+// it does where it joins the curve: the curve continued upwards, so the
+// run-down neither holds nor steps down onto the table. Per second.
+float rundown_top_rate(const float* ts, const float* vs) { return (vs[0] - vs[1]) / ((ts[1] - ts[0]) * vs[0]); }
+
+// Seconds along a run-down curve for a value on it; negative above its top.
 float rundown_time(const float* ts, const float* vs, float v) {
-  if (v >= vs[0]) return 0.0f;
+  if (v > vs[0]) return -std::log(v / vs[0]) / rundown_top_rate(ts, vs);
+  if (v == vs[0]) return 0.0f;
   if (v == 0.0f) return ts[kRundownPoints - 1];
   for (int32_t i = 1; i < kRundownPoints; ++i) {
     if (vs[i] <= v) return interpolate_clamped(vs[i - 1], ts[i - 1], vs[i], ts[i], v);
@@ -119,6 +128,7 @@ float rundown_time(const float* ts, const float* vs, float v) {
 
 float rundown_step(const float* ts, const float* vs, float v) {
   const float t = rundown_time(ts, vs, v) + frame_time;
+  if (t < 0.0f) return vs[0] * std::exp(rundown_top_rate(ts, vs) * -t);
   if (!(t < ts[kRundownPoints - 1])) return 0.0f;
   return table_search(ts, vs, kRundownPoints, t);
 }

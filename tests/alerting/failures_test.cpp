@@ -280,13 +280,14 @@ TEST_F(Failures, HydraulicValuesDrawnWithinTheirRanges) {
 
 // ---- engine failures ----
 
-// The host item each engine entry fails; damage (4, 5) fails the engine
-// through the flame-out item, the oil leaks (12, 13) have none.
+// The host item each engine entry fails; damage (4, 5) and seizure (6, 7)
+// fail the engine through the flame-out item, the oil leaks (12, 13) have
+// none: nothing of the plug-in's takes an engine off the wing.
 int32_t* engine_entry_item(HostMirror& h, int entry) {
   int32_t* items[12] = {&h.sim_operation_failures_rel_engfir0, &h.sim_operation_failures_rel_engfir1,
                         &h.sim_operation_failures_rel_engfai0, &h.sim_operation_failures_rel_engfai1,
                         &h.sim_operation_failures_rel_engfai0, &h.sim_operation_failures_rel_engfai1,
-                        &h.sim_operation_failures_rel_engsep0, &h.sim_operation_failures_rel_engsep1,
+                        &h.sim_operation_failures_rel_engfai0, &h.sim_operation_failures_rel_engfai1,
                         &h.sim_operation_failures_rel_genera0, &h.sim_operation_failures_rel_genera1,
                         &h.sim_operation_failures_rel_oilpmp0, &h.sim_operation_failures_rel_oilpmp1};
   return entry >= 0 && entry < 12 ? items[entry] : nullptr;
@@ -481,7 +482,8 @@ TEST_F(Failures, OilOverheatSeizesAfterThreeMinutes) {
   engine_copies.spool_n2[0] = 30.0f;
   update_engine_failures();
   EXPECT_EQ(engine_copies.spool_n2[0], 0.0f);
-  EXPECT_EQ(host_mirror.sim_operation_failures_rel_engsep0, 6);
+  EXPECT_EQ(host_mirror.sim_operation_failures_rel_engfai0, 6);
+  EXPECT_EQ(host_mirror.sim_operation_failures_rel_engsep0, 0);
   EXPECT_EQ(engine::indicators_N1_percent_1, 0.0f);
 }
 
@@ -621,6 +623,25 @@ TEST_F(Failures, RainFlameoutsAreStaggered) {
   engine_overspeed_starvation_step(0.0f);
   EXPECT_GE(engine_failure_state.rain_flameout_timers[1], 76.0f);
   EXPECT_LE(engine_failure_state.rain_flameout_timers[1], 76.7f);
+}
+
+// In heavy rain: CONT and FLT end a countdown drawn before them, GRD and OFF
+// leave it running; an engine whose start valve is still open draws none.
+TEST_F(Failures, RainCountdownEndsAtContOrFltAndWaitsForTheStarter) {
+  host_mirror.sim_flightmodel_engine_ENGN_running[0] = 1;
+  host_mirror.sim_weather_precipitation_on_aircraft_ratio = 1.0f;
+  struct Row {
+    float pos, valve, drawn, after;
+  } rows[] = {{0, 0, 50, 49.5f}, {1, 0, 50, 49.5f}, {2, 0, 50, 0}, {3, 0, 5, 0}, {0, 1, 0, 0}, {0, 0.3f, 0, 0}};
+  for (const Row& r : rows) {
+    engine::starter1_pos = r.pos;
+    engine::start_valve1 = r.valve;
+    engine_failure_state.rain_flameout_timers[0] = r.drawn;
+    engine_overspeed_starvation_step(0.5f);
+    EXPECT_EQ(engine_failure_state.rain_flameout_timers[0], r.after) << r.pos << " " << r.valve;
+    EXPECT_EQ(host_mirror.sim_flightmodel_engine_ENGN_running[0], 1) << r.pos << " " << r.valve;
+  }
+  engine::start_valve1 = 0.0f;
 }
 
 }  // namespace

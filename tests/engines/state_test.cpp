@@ -415,8 +415,8 @@ TEST_F(Indications, EgtTargetFromFuelFlow) {
 }
 
 // A shutdown from 80 % N2 raises the EGT by 100 + 23 x 40 / 44.4 degC while
-// the display holds N2 at 80 %; the rise ends 45 degC short of its target.
-TEST_F(Indications, EgtRisesAfterShutdownWhileN2IsHeld) {
+// N2 runs down untouched; the rise ends 45 degC short of its target.
+TEST_F(Indications, EgtRisesAfterShutdownWhileN2RunsDown) {
   engine_indication_state = EngineIndicationState{};
   egt_offset[0] = 0.0f;
   engine::spar1_valve = engine::eng1_valve = 1.0f;
@@ -429,7 +429,7 @@ TEST_F(Indications, EgtRisesAfterShutdownWhileN2IsHeld) {
   update_engine_indications();
   EXPECT_EQ(engine_indication_state.egt_stop_state[0], 1);
   EXPECT_NEAR(engine_indication_state.egt_stop_target[0], 620.72f, 0.01f);
-  EXPECT_EQ(host_mirror.sim_flightmodel2_engines_N2_percent[0], 80.0f);
+  EXPECT_EQ(host_mirror.sim_flightmodel2_engines_N2_percent[0], 40.0f);
   EXPECT_GT(engine::eng1_egt, 500.0f);
   int frames = 1;
   float highest = engine::eng1_egt;

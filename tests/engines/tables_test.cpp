@@ -91,7 +91,10 @@ TEST_F(Tables, LeverToThrottleRatio) {
 TEST_F(Tables, RunDownCurves) {
   frame_time = 0.05f;
   EXPECT_NEAR(n1_rundown_step(19.2f), 19.1408f, 1e-3f);
-  EXPECT_NEAR(n1_rundown_step(25.0f), 19.1408f, 1e-3f);
+  // Above the curve's top a spool runs down from where it stands, joining
+  // the curve's slope: no step onto the table.
+  EXPECT_NEAR(n1_rundown_step(25.0f), 25.0f * std::exp(-0.0616319f * 0.05f), 1e-3f);
+  EXPECT_NEAR(n2_rundown_step(89.0f), 89.0f * std::exp(-0.0532330f * 0.05f), 1e-3f);
   EXPECT_EQ(n1_rundown_step(0.0f), 0.0f);
   EXPECT_EQ(n2_rundown_step(-3.0f), 0.0f);
   EXPECT_EQ(n2_rundown_step(NAN), 0.0f);
@@ -106,6 +109,18 @@ TEST_F(Tables, RunDownCurves) {
   float n2 = 59.8f;
   for (int i = 0; i < 120; ++i) n2 = n2_rundown_step(n2);  // 6 s
   EXPECT_NEAR(n2, 40.7f, 0.05f);
+  // From take-off power at 30 frames a second: falling every frame, never
+  // by more than 1 %, onto the curve at its top.
+  frame_time = 1.0f / 30.0f;
+  n2 = 100.0f;
+  int frames_to_top = 0;
+  for (; n2 > 59.8f && frames_to_top < 1000; ++frames_to_top) {
+    const float next = n2_rundown_step(n2);
+    ASSERT_LT(next, n2) << frames_to_top;
+    ASSERT_LT(n2 - next, 1.0f) << frames_to_top;
+    n2 = next;
+  }
+  EXPECT_NEAR(frames_to_top / 30.0f, std::log(100.0f / 59.8f) / 0.0532330f, 0.05f);
 }
 
 }  // namespace
