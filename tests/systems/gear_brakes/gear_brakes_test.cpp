@@ -43,7 +43,9 @@ TEST_F(Brakes, LandingAutobrakeArmsOnlyWithItsConditions) {
     EXPECT_EQ(autobrake::autobrake_arm, r.arm)
         << r.ground << " " << r.pos << " " << r.rollout << " " << r.kt << " " << r.lever << " " << r.inop << r.b << r.mode;
   }
-  // Braking: the selected setting's ratio, dry runway on the newer host.
+  // Braking: the selected setting's ratio, dry runway on the newer host; the
+  // levers at idle (thrust in the air disarms it).
+  engine::thrust1_leveler = engine::thrust2_leveler = 0.0f;
   struct Setting {
     float pos, ratio;
   } settings[] = {{2, 0.07f}, {3, 0.09f}, {3.99f, 0.09f}, {4, 0.12f}, {4.99f, 0.12f}, {5, 0.18f}};
@@ -528,7 +530,7 @@ TEST_F(Brakes, GearHornByFlapsHeightAndThrust) {
       {500, 0, 0, 0.67f, 1, 1, 0},      {500, 0, 0, 0.68f, 1, 0, 0},     {500, 0, 0.67f, 0, 1, 1, 0},
       {500, 0, 0.39f, 0.39f, 1, 1, 0},  {500, 0, 0.4f, 0.39f, 1, 0, 0},  {799, 0.5f, 0, 0, 1, 1, 0},
       {800, 0.5f, 0, 0, 1, 0, 0},       {199, 0, 0, 0, 1, 1, 1},         {200, 0, 0, 0, 1, 1, 0},
-      {2499, 0.76f, 1, 1, 1, 1, 1},     {2500, 0.76f, 1, 1, 1, 0, 0},    {2000, 0.75f, 1, 1, 1, 0, 1},
+      {2499, 0.76f, 1, 1, 1, 1, 1},     {10000, 0.76f, 1, 1, 1, 1, 1},    {2000, 0.75f, 1, 1, 1, 0, 1},
       {2000, 0.75f, 0.3f, 0.3f, 1, 1, 1}, {2000, 0.76f, 1, 1, 0, 0, 1},  {2000, 0.6f, 0.3f, 0.3f, 0, 0, 1},
       {500, 0, 0, 0, 0, 0, 0},
   };
