@@ -30,6 +30,8 @@ import re
 import sys
 from collections import Counter, OrderedDict
 
+from table_seq import seq_errors
+
 TABLES = ['mirrored_script', 'host', 'rain', 'terrain_radar', 'addon', 'direct_script']
 
 INT_AS_FLOAT = 'int read, stored as float'
@@ -520,6 +522,9 @@ def main():
     global BOUND_TABLE
     BOUND_TABLE = os.path.basename(args[0])
     rows = load(args[0])
+    numbering = seq_errors(rows, 'table', BOUND_TABLE)
+    if numbering:
+        sys.exit('\n'.join('gen_bound: ' + e for e in numbering))
     facts = load_host_facts(args[1], rows)
     fields, polls = build(rows, facts)
     host = [r for r in rows if r['table'] == 'host']

@@ -24,6 +24,8 @@ import re
 import sys
 from collections import Counter
 
+from table_seq import seq_errors
+
 PREFIX = 'zuvadud/D738/'
 
 GROUPS = [
@@ -146,7 +148,8 @@ def main():
     names = [c['name'] for c in cmds]
     check(len(cmds) == 473, 'commands.tsv: created commands: %d, want 473' % len(cmds))
     check(len(set(names)) == len(names), 'commands.tsv: a command name appears twice')
-    check([int(c['seq']) for c in cmds] == list(range(1, len(cmds) + 1)), 'commands.tsv: seq is not 1..N in order')
+    for e in seq_errors(cmds, None, 'commands.tsv'):
+        check(False, e)
     for c in cmds:
         check(c['name'].startswith(PREFIX), 'commands.tsv: name outside the namespace: ' + c['name'])
         check(c['handler_area'] in AREAS, 'commands.tsv: unknown handler area: %r' % c['handler_area'])

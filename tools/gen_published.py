@@ -20,6 +20,8 @@ import os
 import re
 import sys
 
+from table_seq import seq_errors
+
 LISTS = [
     "register_service_datarefs", "register_engine_model_datarefs",
     "register_throttle_datarefs", "register_annunciator_datarefs",
@@ -291,6 +293,7 @@ def load(path):
             rec = dict(zip(header, line.rstrip("\n").split("\t")))
             r = Row()
             r.list = rec["list"]
+            r.seq = rec["seq"]
             r.name = rec["name"]
             r.flags = rec["type_flags"]
             r.size = int(rec["size"])
@@ -558,9 +561,12 @@ def main():
     for name in list(SWITCH_TRAVEL) + list(WRITERS):
         if name not in plain_floats:
             errors.append("%s: no writable float of the table" % name)
-    if errors:
+    numbering = seq_errors([{"list": r.list, "seq": r.seq} for r in rows], "list", "published_datarefs.tsv")
+    if errors or numbering:
         for e in errors:
             print("gen_published: published_datarefs.tsv: " + e, file=sys.stderr)
+        for e in numbering:
+            print("gen_published: " + e, file=sys.stderr)
         raise SystemExit(1)
     modules = assign_backing(rows)
     emit_modules(src, modules)

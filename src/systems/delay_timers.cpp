@@ -134,9 +134,9 @@ void update_annunciator_timers() {
   if (expires(t.ann_delay_3)) f.ann_delayed_3 = 0.0f;
   if (expires(t.ann_delay_4)) f.ann_delayed_4 = 1.0f;
   if (expires(t.ann_delay_5)) f.ann_delayed_5 = 1.0f;
-  if (expires(t.bat_discharge_low_delay)) bat_discharge.low = 1.0f;
-  if (expires(t.bat_discharge_mid_delay)) bat_discharge.mid = 1.0f;
-  if (expires(t.bat_discharge_high_delay)) bat_discharge.high = 1.0f;
+  if (expires(t.bat_discharge_low_delay)) bat_discharge_monitor.low = 1.0f;
+  if (expires(t.bat_discharge_mid_delay)) bat_discharge_monitor.mid = 1.0f;
+  if (expires(t.bat_discharge_high_delay)) bat_discharge_monitor.high = 1.0f;
   if (expires(t.apu_delay_1)) f.apu_flag_1 = 0.0f;
   if (expires(t.apu_delay_2)) f.apu_flag_2 = 0.0f;
   if (expires(t.apu_start_delay)) {

@@ -3,4 +3,4 @@
 
 float flap_slat_held;
 float bleed_duct_value[2];
-float isolation_valve_pos;
+float isolation_valve_open;

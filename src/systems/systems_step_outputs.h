@@ -15,6 +15,7 @@ extern float flap_slat_held;
 extern float bleed_duct_value[2];
 constexpr float kBleedOvertempDegC = 254.0f;
 
-// Bleed isolation valve position, 0 closed .. 1 open, as the bleed model
-// leaves it; the pressurisation supply shares the two sides through it.
-extern float isolation_valve_pos;
+// Bleed isolation valve travel, 0 closed .. 1 open, as the bleed model
+// leaves it; the pressurisation supply shares the two sides through it. Not
+// the switch (air::isolation_valve_pos, 0 CLOSE, 1 AUTO, 2 OPEN).
+extern float isolation_valve_open;

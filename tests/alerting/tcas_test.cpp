@@ -398,22 +398,23 @@ TEST(TcasTables, RangeScaleAndSensitivityRows) {
     bool ta_only;
     float radio, alt;
     TcasSensitivity s;
+    const char* band;
   };
   const Row rows[] = {
-      {true, 500, 500, {20, 0, 0, 0, 0.3f}},
-      {false, 2349, 30000, {25, 15, 0.2f, 300, 0.33f}},
-      {false, 2350, 4999, {30, 20, 0.35f, 300, 0.48f}},
-      {false, 3000, 9999, {40, 25, 0.55f, 350, 0.75f}},
-      {false, 3000, 19999, {45, 30, 0.8f, 400, 1.0f}},
-      {false, 3000, 20000, {48, 35, 1.1f, 600, 1.3f}},
+      {true, 500, 500, {20, 0, 0, 0, 0.3f}, "TA ONLY"},
+      {false, 2349, 30000, {25, 15, 0.2f, 300, 0.33f}, "below 2350 ft radio altitude"},
+      {false, 2350, 4999, {30, 20, 0.35f, 300, 0.48f}, "below 5000 ft"},
+      {false, 3000, 9999, {40, 25, 0.55f, 350, 0.75f}, "5000 to 10000 ft"},
+      {false, 3000, 19999, {45, 30, 0.8f, 400, 1.0f}, "10000 to 20000 ft"},
+      {false, 3000, 20000, {48, 35, 1.1f, 600, 1.3f}, "from 20000 ft"},
   };
   for (const Row& r : rows) {
     const TcasSensitivity s = tcas_sensitivity(r.ta_only, r.radio, r.alt);
-    EXPECT_EQ(s.ta_time_s, r.s.ta_time_s) << r.alt;
-    EXPECT_EQ(s.ra_time_s, r.s.ra_time_s) << r.alt;
-    EXPECT_EQ(s.ra_distance_nm, r.s.ra_distance_nm) << r.alt;
-    EXPECT_EQ(s.required_miss_ft, r.s.required_miss_ft) << r.alt;
-    EXPECT_EQ(s.ta_distance_nm, r.s.ta_distance_nm) << r.alt;
+    EXPECT_EQ(s.ta_time_s, r.s.ta_time_s) << "TA time, " << r.band;
+    EXPECT_EQ(s.ra_time_s, r.s.ra_time_s) << "RA time, " << r.band;
+    EXPECT_EQ(s.ra_distance_nm, r.s.ra_distance_nm) << "RA distance, " << r.band;
+    EXPECT_EQ(s.required_miss_ft, r.s.required_miss_ft) << "required miss, " << r.band;
+    EXPECT_EQ(s.ta_distance_nm, r.s.ta_distance_nm) << "TA distance, " << r.band;
   }
   char buf[5];
   tcas_format_label(-87, buf, 5);

@@ -586,10 +586,15 @@ TEST_F(GpwsLimits, ResolutionAdvisoryMessagesAndHoldTimes) {
       }
       last = now;
     }
-    ASSERT_EQ(heard.size(), r.heard.size()) << "command " << r.command;
+    // The advisory by the messages it should give, not by its code alone.
+    std::string advisory = "advisory " + std::to_string(r.command) + " (";
+    for (size_t k = 0; k < r.heard.size(); ++k) advisory += (k ? ", " : "") + r.heard[k].first;
+    advisory += ")";
+    ASSERT_EQ(heard.size(), r.heard.size()) << advisory << ": messages heard";
     for (size_t k = 0; k < heard.size(); ++k) {
-      EXPECT_EQ(heard[k].first, r.heard[k].first) << "command " << r.command;
-      EXPECT_NEAR(heard[k].second, r.heard[k].second, 0.06f) << "command " << r.command << " " << heard[k].first;
+      EXPECT_EQ(heard[k].first, r.heard[k].first) << advisory << ": message " << k + 1;
+      EXPECT_NEAR(heard[k].second, r.heard[k].second, 0.06f)
+          << advisory << ": hold time of \"" << heard[k].first << "\"";
     }
   }
 }
@@ -597,12 +602,16 @@ TEST_F(GpwsLimits, ResolutionAdvisoryMessagesAndHoldTimes) {
 TEST(TcasSensitivityRows, AboveEachAltitudeLimit) {
   struct Row {
     float radio, alt, ta_time, ra_time;
-  } rows[] = {{2350, 1000, 30, 20}, {3000, 5000, 40, 25}, {3000, 10000, 45, 30}, {3000, 20000, 48, 35},
-              {2349, 45000, 25, 15}};
+    const char* limit;
+  } rows[] = {{2350, 1000, 30, 20, "at the 2350 ft radio altitude limit"},
+              {3000, 5000, 40, 25, "at the 5000 ft altitude limit"},
+              {3000, 10000, 45, 30, "at the 10000 ft altitude limit"},
+              {3000, 20000, 48, 35, "at the 20000 ft altitude limit"},
+              {2349, 45000, 25, 15, "below the 2350 ft radio altitude limit, whatever the altitude"}};
   for (const Row& r : rows) {
     const TcasSensitivity s = tcas_sensitivity(false, r.radio, r.alt);
-    EXPECT_EQ(s.ta_time_s, r.ta_time) << r.radio << " " << r.alt;
-    EXPECT_EQ(s.ra_time_s, r.ra_time) << r.radio << " " << r.alt;
+    EXPECT_EQ(s.ta_time_s, r.ta_time) << "TA time " << r.limit << " (radio " << r.radio << " ft, " << r.alt << " ft)";
+    EXPECT_EQ(s.ra_time_s, r.ra_time) << "RA time " << r.limit << " (radio " << r.radio << " ft, " << r.alt << " ft)";
   }
 }
 

@@ -50,6 +50,8 @@ TEST_F(PanelCommands, OwnCommandsMoveTheirPublishedPositions) {
       // Under guards, lifted first as a pilot would.
       {"toggle_switch/flt_ctr_B_up", "switches/flt_ctr_B_pos", 2, -1.0f, "toggle_switch/flt_ctr_B_cover"},
       {"toggle_switch/gpws_terr", "toggle_switch/gpws_terr_pos", 1, 1.0f, "toggle_switch/gpws_terr_cover"},
+      // After frames have run: a clock ignores its buttons until its bus is powered.
+      {"push_button/chrono_disp_mode_capt", "clock/clock_display_mode_capt", 1, 1.0f},
   };
   for (const Case& c : cases) {
     if (c.guard != nullptr) {

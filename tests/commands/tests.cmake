@@ -40,6 +40,6 @@ corvane_unit_test(cockpit_handlers_test
 corvane_integration_test(cockpit_panels_integration_test
   ${CMAKE_CURRENT_LIST_DIR}/cockpit_panels_integration_test.cpp)
 # Commands that set a position, one row each.
-corvane_unit_test(commands_thresholds_test ${CMAKE_CURRENT_LIST_DIR}/thresholds_test.cpp)
+corvane_unit_test(commands_set_positions_test ${CMAKE_CURRENT_LIST_DIR}/set_positions_test.cpp)
 # Positions and thresholds of the cockpit handlers, both sides of each bound.
-corvane_unit_test(commands_values_test ${CMAKE_CURRENT_LIST_DIR}/values_test.cpp)
+corvane_unit_test(commands_thresholds_test ${CMAKE_CURRENT_LIST_DIR}/thresholds_test.cpp)

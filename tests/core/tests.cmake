@@ -35,5 +35,10 @@ if(Python3_Interpreter_FOUND AND EXISTS "${CORVANE_HOST_LISTS}/host_datarefs.tsv
     COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tools/gen_bound.py --check
       ${CORVANE_HOST_LISTS}/bound_datarefs.tsv ${CORVANE_HOST_LISTS}/host_datarefs.tsv ${CMAKE_SOURCE_DIR})
 endif()
+# The seq rule all three generators share (tools/table_seq.py): a row
+# inserted with a fresh number passes, a number given twice fails.
+if(Python3_Interpreter_FOUND)
+  add_test(NAME table_seq_self_test COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tools/table_seq.py --self-test)
+endif()
 target_compile_definitions(core_binding_test PRIVATE CORVANE_HOST_LISTS_DIR="${CORVANE_HOST_LISTS}"
   CORVANE_HOST_LISTS_REQUIRED=$<BOOL:${CORVANE_REQUIRE_HOST_LISTS}>)

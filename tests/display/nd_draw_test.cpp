@@ -13,7 +13,7 @@
 #include "display/route_lines.h"
 #include "lnav/route/fms_legs.h"
 #include "lnav/route/route_state.h"
-#include "nd_fixture.h"
+#include "nd_pass_fixture.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/instruments/instrument_values.h"
 
@@ -28,63 +28,10 @@ int probe_after(XPLMDrawingPhase, int, void*) {
   return 1;
 }
 
-void set_name(RouteText& t, const char* s) {
-  std::memset(t.text, 0, sizeof t.text);
-  std::strncpy(t.text, s, sizeof t.text - 1);
-}
+using nd_test::set_name;
 
-class NdPass : public nd_test::DrawFixture {
- protected:
-  void SetUp() override {
-    DrawFixture::SetUp();
-    bind_host_datarefs();
-    bind_script_datarefs();
-    simhost::set_int("sim/graphics/view/panel_render_type", 2);
-    XPLMRegisterDrawCallback(nd_draw_callback, xplm_Phase_Gauges, 1, nullptr);
-    draw_enabled = 1;
-    host_mirror = HostMirror{};
-    script_mirror = ScriptMirror{};
-    host_mirror.sim_cockpit2_switches_instrument_brightness_ratio[2] = 0.8f;
-    host_mirror.sim_cockpit2_switches_instrument_brightness_ratio[3] = 0.6f;
-    electric::dc_stdbus_status = 1.0f;
-    electric::dc_bus2_status = 1.0f;
-    terrain_radar_link_state.terrain_radar_version = 0;  // no trend vector here (trend_vector_test.cpp)
-    display::nd_refresh = display::nd_refresh_fo = 0.0f;
-    for (auto& e : efis_side) e = EfisSideState{};
-    efis_side[0].map_mode = efis_side[1].map_mode = 2.0f;
-    efis_side[0].exp_map = efis_side[1].exp_map = 1.0f;
-    efis_side[0].map_range = efis_side[1].map_range = 2.0f;
-    fms_seq = FmsSequenceState{};
-    for (int k = 0; k < 256; ++k) {
-      set_name(route_tables.waypoint_names[k], "");
-      set_name(route_tables.leg_path_types[k], "");
-      legs_lat[k] = legs_lon[k] = legs_radii_radius[k] = legs_bypass[k] = 0.0f;
-      legs_alt_rest1[k] = legs_alt_rest_type[k] = legs_eta[k] = legs_rnp_data[k] = 0.0f;
-    }
-  }
-  void TearDown() override {
-    XPLMUnregisterDrawCallback(nd_draw_callback, xplm_Phase_Gauges, 1, nullptr);
-    draw_enabled = 0;
-    DrawFixture::TearDown();
-  }
-  const std::vector<simhost::Line>& pass() {
-    simhost::frame(0.01f);
-    return simhost::captured_lines();
-  }
-  // A straight route northward from the aircraft at (0, 0): n waypoints
-  // every `step_nm`, active leg 1.
-  void route_north(int n, double step_nm) {
-    for (int k = 0; k < n; ++k) {
-      legs_lat[k] = static_cast<float>(k * step_nm / 60.0);
-      char name[16];
-      std::snprintf(name, sizeof name, "W%d", k);
-      set_name(route_tables.waypoint_names[k], name);
-      set_name(route_tables.leg_path_types[k], "TF");
-    }
-    fms_seq.legs_num = static_cast<float>(n - 1);  // index of the last entry
-    fms_seq.vnav_idx = 1.0f;
-  }
-};
+// The map pass of every display test (nd_pass_fixture.h).
+class NdPass : public nd_test::MapPassFixture {};
 
 }  // namespace
 

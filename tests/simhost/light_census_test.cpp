@@ -5,12 +5,18 @@
 // on within its time, MASTER CAUTION and its six-pack group come with it
 // where the row says so and come back on a recall after a reset, DIM halves
 // it (or leaves it, with the reason), and it goes out when the cause is
-// removed. A light without a row, or a row without a light, fails.
+// removed. A light without a row, or a row without a light, fails. The
+// LIGHTS TEST lights each light whose row says so, and no other; a light that
+// calls a six-pack group has its caution row among the runner's checks
+// (simhost/catalog/value_rules.tsv), so a flight logs it and a scenario can
+// name it.
 //
 // The columns, tab-separated:
 //   light   the name after "zuvadud/D738/"
 //   calls   the six-pack group it calls with MASTER CAUTION, or "none"
 //   dims    "yes": halved at DIM; "no": the same at DIM; "-": not judged
+//   test    "yes": lit by the LIGHTS TEST; "no": left as it is, with the
+//           reason (a test of its own, a light no test lights)
 //   within  S or S/G: lit within S seconds of its cause; the group and
 //           MASTER CAUTION within G seconds of the light (1 by default)
 //   start   the start it is flown from (census/START.txt)
@@ -49,6 +55,7 @@ const std::string kStarts = kSource + "/tests/simhost/census/";
 const std::string kRoot = kSource + "/sample/root/";
 const std::string kPrefix = "zuvadud/D738/";
 const std::string kAddons = kSource + "/simhost/catalog/addons.tsv";
+const std::string kRules = kSource + "/simhost/catalog/value_rules.tsv";
 constexpr float kDt = 0.1f;
 
 // The six-pack groups, by the last part of their light's name.
@@ -57,7 +64,7 @@ const std::set<std::string> kGroups = {"flt_cont", "irs",   "fuel", "elec",     
 
 struct Row {
   int line = 0;
-  std::string light, calls, dims, within, start, cause, undo, why;
+  std::string light, calls, dims, test, within, start, cause, undo, why;
   float lit_s = 0, group_s = 1;
 };
 
@@ -80,22 +87,24 @@ std::vector<Row> read_table(std::vector<std::string>* errors) {
     if (text.empty() || text[0] == '#') continue;
     const std::vector<std::string> f = split(text, '\t');
     const std::string at = "light_census.tsv:" + std::to_string(line) + ": ";
-    if (f.size() != 8) {
-      errors->push_back(at + "8 columns wanted, " + std::to_string(f.size()) + " found");
+    if (f.size() != 9) {
+      errors->push_back(at + "9 columns wanted, " + std::to_string(f.size()) + " found");
       continue;
     }
     if (f[0] == "light") continue;  // the header
     Row r;
     r.line = line;
-    r.light = f[0], r.calls = f[1], r.dims = f[2], r.within = f[3], r.start = f[4], r.cause = f[5], r.undo = f[6];
-    r.why = f[7];
+    r.light = f[0], r.calls = f[1], r.dims = f[2], r.test = f[3], r.within = f[4], r.start = f[5], r.cause = f[6];
+    r.undo = f[7], r.why = f[8];
     char* end = nullptr;
     r.lit_s = std::strtof(r.within.c_str(), &end);
     if (*end == '/') r.group_s = std::strtof(end + 1, &end);
     if (*end != '\0' || !(r.lit_s > 0) || !(r.group_s > 0)) errors->push_back(at + "within: " + r.within);
     if (r.calls != "none" && !kGroups.count(r.calls)) errors->push_back(at + "calls: " + r.calls);
     if (r.dims != "yes" && r.dims != "no" && r.dims != "-") errors->push_back(at + "dims: " + r.dims);
-    const bool reason_needed = r.calls == "none" || r.dims != "yes" || r.cause == "-" || r.undo == "-";
+    if (r.test != "yes" && r.test != "no") errors->push_back(at + "test: " + r.test);
+    const bool reason_needed =
+        r.calls == "none" || r.dims != "yes" || r.test != "yes" || r.cause == "-" || r.undo == "-";
     if (reason_needed && r.why.empty()) errors->push_back(at + "a \"none\", \"no\" or \"-\" without its reason");
     rows.push_back(r);
   }
@@ -113,6 +122,33 @@ std::set<std::string> published_lights() {
     if (name.rfind(kPrefix, 0) == 0) lights.insert(name.substr(kPrefix.size()));
   }
   return lights;
+}
+
+// '*' any run of characters, '?' any one: the runner's patterns.
+bool glob(const char* p, const char* s) {
+  for (; *p; ++p, ++s) {
+    if (*p == '*') {
+      for (const char* t = s;; ++t) {
+        if (glob(p + 1, t)) return true;
+        if (!*t) return false;
+      }
+    }
+    if (!*s || (*p != '?' && *p != *s)) return false;
+  }
+  return !*s;
+}
+
+// The name patterns of the runner's caution and warning rows.
+std::vector<std::string> alert_patterns() {
+  std::vector<std::string> patterns;
+  std::ifstream in(kRules);
+  std::string text;
+  while (std::getline(in, text)) {
+    if (text.empty() || text[0] == '#') continue;
+    const std::vector<std::string> f = split(text, '\t');
+    if (f.size() >= 2 && (f[1] == "caution" || f[1] == "warning")) patterns.push_back(f[0]);
+  }
+  return patterns;
 }
 
 std::vector<std::string> starts() {
@@ -189,6 +225,33 @@ class Flight {
     simhost::set_draw_capture(true);
     if (o.failed != 0) *error = file + ": " + std::to_string(o.failed) + " failed expectations in the start";
     return o.failed == 0;
+  }
+
+  // The LIGHTS TEST from BRT and back: each row's light against its test
+  // column, in `faults`. A light is taken as lit when it shows in any frame
+  // (the test flickers some), and a light lit before the test cannot tell.
+  void light_test(const std::vector<Row>& rows, std::vector<std::string>* faults) {
+    std::vector<float> before(rows.size(), 0.0f), during(rows.size(), 0.0f);
+    auto brightest = [&](std::vector<float>* most, float s) {
+      for (long n = frames_in(s); n > 0; --n) {
+        frame();
+        for (size_t k = 0; k < rows.size(); ++k)
+          (*most)[k] = std::max((*most)[k], simhost::get_float(kPrefix + rows[k].light));
+      }
+    };
+    brightest(&before, 1.0f);
+    simhost::command_once(kPrefix + "toggle_switch/bright_test_up");
+    brightest(&during, 2.0f);
+    simhost::command_once(kPrefix + "toggle_switch/bright_test_dn");
+    run_s(1.0f);
+    for (size_t k = 0; k < rows.size(); ++k) {
+      const Row& r = rows[k];
+      const std::string at = "light_census.tsv:" + std::to_string(r.line) + ": " + r.light + ": ";
+      if (r.test == "yes" && during[k] == 0.0f)
+        faults->push_back(at + "dark at the LIGHTS TEST, which its row says lights it (a crew reads a failed bulb)");
+      if (r.test == "no" && before[k] == 0.0f && during[k] > 0.0f)
+        faults->push_back(at + "lit by the LIGHTS TEST: its row's test column says \"no\"");
+    }
   }
 
   // Flies one row; false with the first fault seen.
@@ -367,6 +430,35 @@ TEST(LightCensus, EveryPublishedLightHasOneRow) {
   }
   for (const std::string& l : lights)
     if (!seen.count(l)) ADD_FAILURE() << l << " is a published light without a row";
+}
+
+TEST(LightCensus, EachLightThatCallsAGroupHasItsCautionRow) {
+  std::vector<std::string> errors;
+  const std::vector<std::string> patterns = alert_patterns();
+  ASSERT_FALSE(patterns.empty()) << "no caution or warning rows read from " << kRules;
+  for (const Row& r : read_table(&errors)) {
+    if (r.calls == "none") continue;
+    bool found = false;
+    for (const std::string& p : patterns) found = found || glob(p.c_str(), (kPrefix + r.light).c_str());
+    if (!found)
+      ADD_FAILURE() << "light_census.tsv:" << r.line << ": " << r.light << " calls " << r.calls
+                    << " but has no caution row in simhost/catalog/value_rules.tsv: no flight logs it, an "
+                       "unexpected lighting passes and a scenario cannot name it";
+  }
+}
+
+// The LIGHTS TEST from the ground start: every light whose row says "yes"
+// lit, no light whose row says "no" lit by it.
+TEST(LightCensus, LightTestLightsEachLightItsRowSays) {
+  std::vector<std::string> errors;
+  const std::vector<Row> rows = read_table(&errors);
+  Flight flight;
+  std::string error;
+  ASSERT_TRUE(flight.start("ground", &error)) << error;
+  std::vector<std::string> faults;
+  flight.light_test(rows, &faults);
+  for (const std::string& f : faults) ADD_FAILURE() << f;
+  simhost::reset();
 }
 
 class LightCensusFlight : public ::testing::TestWithParam<std::string> {};

@@ -31,9 +31,13 @@ add_test(NAME corvane_sim_runs COMMAND corvane-sim --frames 2 --list-datarefs --
 # scenario's `set` does, and a run without --root writes nothing into the
 # source tree: each row runs corvane-sim once (runner_check.cmake).
 function(runner_check name)
-  cmake_parse_arguments(C "" "STATUS;ERROR;OUTPUT;OUT_FILE;ABSENT;SAME_AS" "RUN" ${ARGN})
+  cmake_parse_arguments(C "" "STATUS;ERROR;OUTPUT;OUT_FILE;ABSENT;SAME_AS" "RUN;OUTPUT_EACH" ${ARGN})
   list(JOIN C_RUN "|" run)
   set(defs "-DRUN=$<TARGET_FILE:corvane-sim>|${run}" -DSTATUS=${C_STATUS})
+  if(DEFINED C_OUTPUT_EACH)
+    list(JOIN C_OUTPUT_EACH "@@" each)
+    list(APPEND defs "-DOUTPUT_EACH=${each}")
+  endif()
   foreach(key ERROR OUTPUT OUT_FILE ABSENT SAME_AS)
     if(DEFINED C_${key})
       list(APPEND defs "-D${key}=${C_${key}}")
@@ -102,11 +106,14 @@ runner_check(corvane_sim_saves_into_a_copy RUN --set corvane/Debug=901 --frames 
   OUTPUT "root: [^\n]* \\(a copy of the sample root; kept: the run wrote into it\\)"
   ABSENT ${CMAKE_SOURCE_DIR}/sample/root/Output/situations/737_80NG_01.sit)
 # The checks of every published value find what they are for, and name it.
+# Each finding is its own part, so a miss names the part that failed.
 runner_check(corvane_sim_checks_broken RUN --scenario ${CMAKE_CURRENT_LIST_DIR}/scenarios/checks-broken.txt STATUS 1
-  OUTPUT "TRANSPONDER FAIL \\(zuvadud/D738/transponder/indicators/xpond_fail\\): UNEXPECTED.*\
-panel_brightness\\[0\\]: out of range: 2 outside 0..1.*starter1_pos2: not a position its commands set: 5.*\
-instrument_brightness\\[0\\]: flickers.*NAMED AND NOT LIT: zuvadud/d738/fmodpack/msg_pull_up \\(line 14: a PULL UP \
-named that never sounds\\).*invariants: FAILED: 3 rule breaks, 1 unexpected alert, 1 named alert not lit")
+  OUTPUT_EACH "TRANSPONDER FAIL \\(zuvadud/D738/transponder/indicators/xpond_fail\\): UNEXPECTED"
+  "panel_brightness\\[0\\]: out of range: 2 outside 0..1"
+  "starter1_pos2: not a position its commands set: 5"
+  "instrument_brightness\\[0\\]: flickers"
+  "NAMED AND NOT LIT: zuvadud/d738/fmodpack/msg_pull_up \\(line [0-9]+: a PULL UP named that never sounds\\)"
+  "invariants: FAILED: 3 rule breaks, 1 unexpected alert, 1 named alert not lit")
 # A crew cue missing fails a flight, named: the engine failure flight with
 # SOURCE OFF 1 read as 0 by the checks; a name that is no published value is
 # refused.

@@ -45,19 +45,14 @@ using namespace legpath;
 
 namespace {
 
-struct Pt {
-  double lat;
-  double lon;
-};
+// The construction's points and steps (lnav/path/leg_path_internal.h).
+using legpath::Pt;
+using legpath::brg;
+using legpath::dest;
+using legpath::dist;
+using legpath::wpt;
 
-Pt wpt(int32_t k) { return leg_slot_ok(k) ? Pt{legs_lat[k], legs_lon[k]} : Pt{0.0, 0.0}; }
 Pt arc_centre(int32_t k) { return leg_slot_ok(k) ? Pt{legs_rad_lat[k], legs_rad_lon[k]} : Pt{0.0, 0.0}; }
-Pt dest(Pt a, double course, double d) {
-  gc_destination(a.lat, a.lon, course, d);
-  return {nav_result.lat, nav_result.lon};
-}
-float brg(Pt a, Pt b) { return gc_bearing(a.lat, a.lon, b.lat, b.lon); }
-float dist(Pt a, Pt b) { return gc_distance_nm(a.lat, a.lon, b.lat, b.lon); }
 bool is_zero(Pt a) { return a.lat == 0.0 && a.lon == 0.0; }
 
 // Crossing of the course lines through a and b, (0, 0) when there is none.

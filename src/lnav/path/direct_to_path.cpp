@@ -35,18 +35,13 @@ namespace {
 
 constexpr float kDirectBankDeg = 22.0f;  // bank of the direct-to's first turn
 
-struct Pt {
-  double lat;
-  double lon;
-};
+// The construction's points and steps (lnav/path/leg_path_internal.h).
+using legpath::Pt;
+using legpath::brg;
+using legpath::dest;
+using legpath::dist;
+using legpath::wpt;
 
-Pt wpt(int32_t k) { return leg_slot_ok(k) ? Pt{legs_lat[k], legs_lon[k]} : Pt{0.0, 0.0}; }
-float brg(Pt a, Pt b) { return gc_bearing(a.lat, a.lon, b.lat, b.lon); }
-float dist(Pt a, Pt b) { return gc_distance_nm(a.lat, a.lon, b.lat, b.lon); }
-Pt dest(Pt a, double course, double d) {
-  gc_destination(a.lat, a.lon, course, d);
-  return {nav_result.lat, nav_result.lon};
-}
 
 void clear_arc_split(int32_t k) {
   if (!leg_slot_ok(k)) return;

@@ -29,19 +29,14 @@ using namespace legpath;
 namespace {
 
 
-struct Pt {
-  double lat;
-  double lon;
-};
-Pt wpt(int32_t k) { return {legs_lat[k], legs_lon[k]}; }
+// The construction's points and steps (lnav/path/leg_path_internal.h).
+using legpath::Pt;
+using legpath::dest;
+using legpath::wpt;
 Pt runway_start_pt(int32_t k) {
   Pt s{};
   runway_start(k, s.lat, s.lon);
   return s;
-}
-Pt dest(Pt a, double c, double d) {
-  gc_destination(a.lat, a.lon, c, d);
-  return {nav_result.lat, nav_result.lon};
 }
 double c360(double x) { return navmath::rem360(navmath::rem360(x) + 360.0); }
 

@@ -21,17 +21,12 @@ using namespace legpath;
 
 namespace {
 
-struct Pt {
-  double lat;
-  double lon;
-};
+// The construction's points and steps (lnav/path/leg_path_internal.h).
+using legpath::Pt;
+using legpath::brg;
+using legpath::dest;
+using legpath::dist;
 
-Pt dest(Pt a, double course, double d) {
-  gc_destination(a.lat, a.lon, course, d);
-  return {nav_result.lat, nav_result.lon};
-}
-float brg(Pt a, Pt b) { return gc_bearing(a.lat, a.lon, b.lat, b.lon); }
-float dist(Pt a, Pt b) { return gc_distance_nm(a.lat, a.lon, b.lat, b.lon); }
 void put(float* lat, float* lon, int32_t k, Pt p) {
   lat[k] = static_cast<float>(p.lat);
   lon[k] = static_cast<float>(p.lon);

@@ -8,8 +8,10 @@
 
 #include "core/units.h"
 #include "core/util.h"
+#include "lnav/route/fms_legs.h"
 #include "lnav/route/route_state.h"
 #include "lnav/route/route_intake.h"
+#include "navdata/geodesy.h"
 #include "navdata/nav_math.h"
 
 // Work values of one call of the builder (degrees true, nm).
@@ -29,6 +31,21 @@ struct LegPassFrame {
 extern LegPassFrame leg_pass;
 
 namespace legpath {
+
+// A point of the constructions, degrees, and the great-circle steps between
+// points that every stage of the builder takes.
+struct Pt {
+  double lat;
+  double lon;
+};
+// Slot k's waypoint; (0, 0) for a slot outside the tables.
+inline Pt wpt(int32_t k) { return leg_slot_ok(k) ? Pt{legs_lat[k], legs_lon[k]} : Pt{0.0, 0.0}; }
+inline Pt dest(Pt a, double course, double d) {
+  gc_destination(a.lat, a.lon, course, d);
+  return {nav_result.lat, nav_result.lon};
+}
+inline float brg(Pt a, Pt b) { return gc_bearing(a.lat, a.lon, b.lat, b.lon); }
+inline float dist(Pt a, Pt b) { return gc_distance_nm(a.lat, a.lon, b.lat, b.lon); }
 
 // Index of the last route entry: trunc(legs_num) within 0..255; NaN gives 0.
 int32_t last_entry();

@@ -65,22 +65,17 @@ float leg_turn_speed(int32_t leg, float course_change_deg, float bank_deg) {
 
 namespace {
 
-struct Pt {
-  double lat;
-  double lon;
-};
+// The construction's points and steps (lnav/path/leg_path_internal.h).
+using legpath::Pt;
+using legpath::brg;
+using legpath::dest;
+using legpath::dist;
 
-Pt dest(Pt a, double course, double d) {
-  gc_destination(a.lat, a.lon, course, d);
-  return {nav_result.lat, nav_result.lon};
-}
 // Points the construction keeps between its steps are narrowed to f32.
 Pt dest_f(Pt a, double course, double d) {
   gc_destination(a.lat, a.lon, course, d);
   return {static_cast<float>(nav_result.lat), static_cast<float>(nav_result.lon)};
 }
-float brg(Pt a, Pt b) { return gc_bearing(a.lat, a.lon, b.lat, b.lon); }
-float dist(Pt a, Pt b) { return gc_distance_nm(a.lat, a.lon, b.lat, b.lon); }
 Pt cross(Pt a, double c, Pt b, double e, float* k = nullptr) {
   off_meridian(a.lat, a.lon, c, b.lat, b.lon, e);
   const float d = course_line_intersection(a.lat, a.lon, static_cast<float>(c), b.lat, b.lon, static_cast<float>(e));

@@ -48,10 +48,6 @@ void log_line(const char* fmt, ...) {
 }
 
 
-// 0-based leg of a 1-based script leg number; -1 before the route, 256 past
-// the tables.
-int32_t leg_of(float one_based) { return trunc_clamped(one_based - 1.0f, -1, route_leg_capacity); }
-
 const char* id_of(int32_t i) { return leg_slot_ok(i) ? route_tables.waypoint_names[i].text : ""; }
 
 double aircraft_lat() { return host_mirror.sim_flightmodel_position_latitude; }

@@ -24,8 +24,6 @@ namespace {
 
 using namespace bound;
 
-int32_t leg_of(float one_based) { return trunc_clamped(one_based - 1.0f, -1, route_leg_capacity); }
-
 void log_offsets(const char* prefix) {
   char line[128];
   std::snprintf(line, sizeof line, "%s FMC: Offset: %d, Offset_seq: %d\n", prefix, leg_of(fms_seq.vnav_idx),

@@ -10,11 +10,17 @@
 
 #include <cstdint>
 
+#include "core/util.h"
+
 constexpr int32_t route_leg_capacity = 256;
 
 // Whether k names one of the per-leg slots: the check before any per-leg
 // array is indexed with a leg number worked out from a route count or index.
 inline bool leg_slot_ok(int32_t k) { return k >= 0 && k < route_leg_capacity; }
+
+// 0-based leg of a 1-based script leg number; -1 before the route, 256 past
+// the tables.
+inline int32_t leg_of(float one_based) { return trunc_clamped(one_based - 1.0f, -1, route_leg_capacity); }
 
 // Per-leg work values of the computed path (nm and degrees).
 extern float legs_wpt_angle[256];        // radial from the first arc's centre through the waypoint

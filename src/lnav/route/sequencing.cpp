@@ -406,8 +406,6 @@ PathIn path_into(int32_t p) {
   return v;
 }
 
-float clamp_to(float x, float lo, float hi) { return x < lo ? lo : (x > hi ? hi : x); }
-
 // One call's view of the sequencing leg.
 struct SeqFrame {
   int32_t i, n, p;
@@ -485,7 +483,7 @@ void region_decision(SeqFrame& f) {
   const float corr2 = idx_corr2();
 
   if (region == kRegionArc && mode == 4.0f) {
-    if (togo < clamp_to(legs_af_arc_dist[i] * 0.25f, 0.0f, 1.2f)) f.seq = turn_side(corr2, magvar_course(i), in.turn1);
+    if (togo < clamp_range(legs_af_arc_dist[i] * 0.25f, 0.0f, 1.2f)) f.seq = turn_side(corr2, magvar_course(i), in.turn1);
   } else if ((region == kRegionArc || region == kRegionArcThenTurn) && mode == 10.0f) {
     arm(f, 4.0f);
   } else if (region == kRegionArcThenTurn && mode == 4.0f) {
@@ -498,10 +496,10 @@ void region_decision(SeqFrame& f) {
       if (turn_side(corr2, c, side)) arm(f, 5.0f);
     }
   } else if (region == kRegionTurnOffArc && mode == 5.0f) {
-    if (togo < clamp_to(legs_seg1_arc_lenght[i] * 0.25f, 0.0f, 1.8f))
+    if (togo < clamp_range(legs_seg1_arc_lenght[i] * 0.25f, 0.0f, 1.8f))
       f.seq = turn_side(corr2, magvar_course_alt(i - 1), in.turn1);
   } else if (region == kRegionTurnOntoArc && mode == 10.0f) {
-    if (togo < clamp_to(a_dist, 0.0f, 1.8f) && turn_side(corr2, magvar_course(i), legs_rad_turn[i])) arm(f, 4.0f);
+    if (togo < clamp_range(a_dist, 0.0f, 1.8f) && turn_side(corr2, magvar_course(i), legs_rad_turn[i])) arm(f, 4.0f);
   } else if (region == kRegionTurnOntoArc && mode == 5.0f) {
     arm(f, 10.0f);
   } else if (region == kRegionFirstArc && sub == 1 && mode == 5.0f) {
@@ -568,7 +566,7 @@ void region_decision(SeqFrame& f) {
     } else {
       float c = 0.0f;
       const float to_start = gc_distance_nm(ac_lat(), ac_lon(), in.s1_start_lat, in.s1_start_lon);
-      if (togo < 0.1f || (togo < 1.5f && to_start < clamp_to(legs_seg1_radius[i], 0.0f, 20.0f) &&
+      if (togo < 0.1f || (togo < 1.5f && to_start < clamp_range(legs_seg1_radius[i], 0.0f, 20.0f) &&
                           own_turn_capture(f, corr2, true, &c))) {
         f.seq = true;
         trace_turn("NEW OFFSET SEQ (Reg1/1) (9) -> (5)", f);
@@ -581,7 +579,7 @@ void region_decision(SeqFrame& f) {
       f.seq = true;
       trace_turn("NEW OFFSET SEQ AA (Reg9-10-12) (0) -> (5)", f);
       trace("    Precalc crs: %f, Idx_corr: %f\n", static_cast<double>(c), static_cast<double>(corr));
-    } else if (togo < clamp_to(legs_seg1_radius[i], 0.0f, 20.0f) && legs_type[i] != 5.0f && legs_type[i] != 6.0f &&
+    } else if (togo < clamp_range(legs_seg1_radius[i], 0.0f, 20.0f) && legs_type[i] != 5.0f && legs_type[i] != 6.0f &&
                own_turn_capture(f, corr, false, &c)) {
       f.seq = true;
       trace_turn("NEW OFFSET SEQ (Reg9-10-12) (0) -> (5)", f);
@@ -595,7 +593,7 @@ void region_decision(SeqFrame& f) {
           trace_pair("NEW OFFSET SEQ (Reg7-8-11) (0) -> (0) FB WPT", f);
           trace("    Precalc crs: %f, Idx_corr: %f\n", 0.0, static_cast<double>(corr));
         }
-      } else if (togo < clamp_to(at(legs_radius, n), 0.0f, 1.5f)) {
+      } else if (togo < clamp_range(at(legs_radius, n), 0.0f, 1.5f)) {
         const float c = capture_command(at(legs_rad_lat, n), at(legs_rad_lon, n), at(legs_radius, n),
                                         at(legs_rad_turn, n));
         if (turn_side(corr, c, at(legs_rad_turn, n))) {

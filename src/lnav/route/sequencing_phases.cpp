@@ -21,8 +21,6 @@ using namespace seqint;
 
 namespace {
 
-
-float clamp_to(float x, float lo, float hi) { return x < lo ? lo : (x > hi ? hi : x); }
 using angle::mod360_nonneg;
 
 void set_hold_phase(float k) {
@@ -44,7 +42,7 @@ bool lead_step(float togo, float radius) { return togo < 0.1f || togo < lead_dis
 // most 20 nm) once the capture test on the turn is due.
 bool capture_step(float togo, double ctr_lat, double ctr_lon, float radius, float side) {
   if (togo < 0.1f) return true;
-  if (togo >= clamp_to(radius, 0.0f, 20.0f)) return false;
+  if (togo >= clamp_range(radius, 0.0f, 20.0f)) return false;
   return capture_due(ctr_lat, ctr_lon, radius, side, idx_corr());
 }
 
@@ -131,7 +129,7 @@ void sequence_legs_pi() {
   const int32_t region = route_track.region;
   const float togo = route_track.abeam_dist_seg;
   const float r = t.pi_radius[i];
-  const float t10 = clamp_to(r, 0.0f, 10.0f);
+  const float t10 = clamp_range(r, 0.0f, 10.0f);
   const float a_dist = r * pi_f * 0.4f;
   const float c = t.pi_crs_true[i];
   const bool left = proc_turn_is_left(legs_rad_turn[i]);

@@ -322,7 +322,7 @@ void update_pneumatics() {
     drive_valve(air::r_pack_bleed_valve_pos, s.r_pack_cmd, 10.0f, 4);
   }
   if (fed(Consumer::isolation_valve)) drive_valve(air::isolation_bleed_valve_pos, s.isolation_cmd, 10.0f, 5);
-  ::isolation_valve_pos = air::isolation_bleed_valve_pos;
+  ::isolation_valve_open = air::isolation_bleed_valve_pos;
 }
 
 void update_host_bleed_air() {

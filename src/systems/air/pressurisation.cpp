@@ -478,8 +478,9 @@ void update_pressurization() {
   const float left_src = full * 0.5f * apu + e1 * full;
   const float right_src = e2 * full;
   // Each side keeps its own source and gains the other's through the open
-  // isolation valve.
-  const float x = isolation_valve_pos > 0.0f ? clamp01(isolation_valve_pos) : 0.0f;
+  // isolation valve: its travel, 0..1 as its drive keeps it (the switch's
+  // CLOSE/AUTO/OPEN is air::isolation_valve_pos, read by the bleed model).
+  const float x = isolation_valve_open;
   const float left_supply = left_src + right_src * x;
   const float right_supply = right_src + left_src * x;
 

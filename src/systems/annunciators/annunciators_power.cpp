@@ -137,7 +137,7 @@ void electrical_lights() {
   const bool stby_off = stby == 0.0f || (stby == -1.0f && stby_volts < 10.0f) ||
                         (stby == 1.0f && t1 == 0.0f && t2 == 0.0f && stby_volts < 10.0f) || stby_bus_lost;
   annunciator::standby_pwr_off = as01(stby_off) * l1;
-  annunciator::bat_discharge = bat_discharge.active * l1;
+  annunciator::bat_discharge = bat_discharge_monitor.active * l1;
   annunciator::elec = 0.0f;
   // The cart lights its own lamp, battery or not; it dims with the others.
   annunciator::ground_power_avail = as01(cockpit::gpu_available == 1.0f) * ann_levels.unpowered;
@@ -149,7 +149,7 @@ void electrical_lights() {
   g.slot[1] = annunciator::source_off2x != 0.0f ? 1 : 0;
   g.slot[2] = t1 == 0.0f ? 1 : 0;
   g.slot[3] = t2 == 0.0f ? 1 : 0;
-  g.slot[4] = bat_discharge.active != 0.0f ? 1 : 0;
+  g.slot[4] = bat_discharge_monitor.active != 0.0f ? 1 : 0;
   g.slot[5] = drive1 ? 1 : 0;
   g.slot[6] = drive2 ? 1 : 0;
   g.slot[8] = stby_off ? 1 : 0;  // slot 7 is the TR unit's

@@ -26,7 +26,7 @@ ElecBusStatus elec_bus_status;
 int32_t gpu_link_state;
 char nearest_gate_airport[8];
 float nearest_gate_gpu;
-BatteryDischargeState bat_discharge;
+BatteryDischargeState bat_discharge_monitor;
 
 namespace {
 
@@ -351,9 +351,9 @@ void battery_discharge_monitor() {
   }
   DelayTimerBank& t = delay_timers;
   if (amps > -5.0f) {
-    bat_discharge.low = 0.0f;
-    bat_discharge.mid = 0.0f;
-    bat_discharge.high = 0.0f;
+    bat_discharge_monitor.low = 0.0f;
+    bat_discharge_monitor.mid = 0.0f;
+    bat_discharge_monitor.high = 0.0f;
     t.bat_discharge_low_delay = 0.0f;
     t.bat_discharge_mid_delay = 0.0f;
     t.bat_discharge_high_delay = 0.0f;
@@ -365,9 +365,10 @@ void battery_discharge_monitor() {
     if (t.bat_discharge_high_delay == 0.0f) t.bat_discharge_high_delay = 2.0f;
   }
   if (amps > -15.0f) {
-    bat_discharge.mid = 0.0f;
-    bat_discharge.high = 0.0f;
+    bat_discharge_monitor.mid = 0.0f;
+    bat_discharge_monitor.high = 0.0f;
   }
-  if (amps > -100.0f) bat_discharge.high = 0.0f;
-  bat_discharge.active = as01(bat_discharge.low == 1.0f || bat_discharge.mid == 1.0f || bat_discharge.high == 1.0f);
+  if (amps > -100.0f) bat_discharge_monitor.high = 0.0f;
+  BatteryDischargeState& m = bat_discharge_monitor;
+  m.active = as01(m.low == 1.0f || m.mid == 1.0f || m.high == 1.0f);
 }

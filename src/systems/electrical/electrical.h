@@ -39,7 +39,7 @@ struct BatteryDischargeState {
   float high;    // I <= -100 A for 2 s
   float active;
 };
-extern BatteryDischargeState bat_discharge;
+extern BatteryDischargeState bat_discharge_monitor;
 
 // An electric failure-table entry counts as working when it holds 0 or 2.
 float elec_fail_ok(int entry);

@@ -758,6 +758,16 @@ TEST_F(Lights, ElectricalPanelSourceDriveStandbyAndApuLights) {
     EXPECT_EQ(annunciator::source_off1, r.lit) << r.gen_off << " " << r.gpu_amps << " " << r.apu_amps << " " << r.apu_on_bus1;
     EXPECT_EQ(annunciator::gen_off_bus1, static_cast<float>(r.gen_off));
   }
+  // The unscaled flag the scripts read is no lamp: without lamp power (a dead
+  // cockpit) it still reads 1 while the lamp is dark.
+  const AnnunciatorLevels lit = ann_levels;
+  ann_levels.l1 = 0.0f;
+  host_mirror.sim_cockpit2_annunciators_generator_off[0] = 1;
+  host_mirror.sim_cockpit_electrical_gpu_amps = host_mirror.sim_cockpit2_electrical_APU_generator_amps = 0.0f;
+  annunciators_electrical();
+  EXPECT_EQ(annunciator::source_off1x, 1.0f);
+  EXPECT_EQ(annunciator::source_off1, 0.0f);
+  ann_levels = lit;
   struct Apu {
     float enable, amps, lit;
   } apus[] = {{1, 0, 1}, {1, 0.1f, 0}, {0, 0, 0}};

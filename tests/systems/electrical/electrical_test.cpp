@@ -40,7 +40,7 @@ class Electrical : public ::testing::Test {
     failure_tables = FailureTables{};
     delay_timers = DelayTimerBank{};
     elec_bus_state = ElecBusState{};
-    bat_discharge = BatteryDischargeState{};
+    bat_discharge_monitor = BatteryDischargeState{};
     gpu_link_state = 0;
     nearest_gate_airport[0] = '\0';
     nearest_gate_gpu = 0.0f;
@@ -193,10 +193,10 @@ TEST_F(Electrical, BatteryDischargeDelaysByCurrent) {
   frame_time = 0.5f;
   for (const Case& c : cases) {
     delay_timers = DelayTimerBank{};
-    bat_discharge = BatteryDischargeState{};
+    bat_discharge_monitor = BatteryDischargeState{};
     host_mirror.sim_cockpit2_electrical_battery_amps[1] = c.amps;
     int n = 0;
-    while (bat_discharge.active == 0.0f && n < 400) {
+    while (bat_discharge_monitor.active == 0.0f && n < 400) {
       update_annunciator_timers();
       battery_discharge_monitor();
       ++n;
@@ -204,7 +204,7 @@ TEST_F(Electrical, BatteryDischargeDelaysByCurrent) {
     EXPECT_EQ(n, c.frames_to_light) << c.amps;
     host_mirror.sim_cockpit2_electrical_battery_amps[1] = -4.0f;
     battery_discharge_monitor();
-    EXPECT_EQ(bat_discharge.active, 0.0f) << c.amps;
+    EXPECT_EQ(bat_discharge_monitor.active, 0.0f) << c.amps;
   }
 }
 
@@ -300,7 +300,7 @@ class ElecValues : public ::testing::Test {
     failure_tables = FailureTables{};
     delay_timers = DelayTimerBank{};
     elec_bus_state = ElecBusState{};
-    bat_discharge = BatteryDischargeState{};
+    bat_discharge_monitor = BatteryDischargeState{};
     electric::battery_pos = 1.0f;
     electric::standby_bat_pos = 1.0f;
     electric::ac_tns_bus1_pow4 = electric::ac_tns_bus2_pow4 = 0.0f;
@@ -320,13 +320,13 @@ TEST_F(ElecValues, DischargeBandsDisplaysAndFourMinuteFlags) {
       {"-4.9 A", [] { host_mirror.sim_cockpit2_electrical_battery_amps[2] = -4.9f; delay_timers.bat_discharge_low_delay = 9; },
        &delay_timers.bat_discharge_low_delay, 0},
       {"-15 A", [] { host_mirror.sim_cockpit2_electrical_battery_amps[2] = -15; }, &delay_timers.bat_discharge_mid_delay, 3.5f},
-      {"-14.9 A", [] { host_mirror.sim_cockpit2_electrical_battery_amps[1] = -14.9f; bat_discharge.mid = 1; },
-       &bat_discharge.mid, 0},
-      {"-15 A held", [] { host_mirror.sim_cockpit2_electrical_battery_amps[1] = -15; bat_discharge.mid = 1; },
-       &bat_discharge.active, 1},
+      {"-14.9 A", [] { host_mirror.sim_cockpit2_electrical_battery_amps[1] = -14.9f; bat_discharge_monitor.mid = 1; },
+       &bat_discharge_monitor.mid, 0},
+      {"-15 A held", [] { host_mirror.sim_cockpit2_electrical_battery_amps[1] = -15; bat_discharge_monitor.mid = 1; },
+       &bat_discharge_monitor.active, 1},
       {"-100 A", [] { host_mirror.sim_cockpit2_electrical_battery_amps[1] = -100; }, &delay_timers.bat_discharge_high_delay, 2},
-      {"-99.9 A", [] { host_mirror.sim_cockpit2_electrical_battery_amps[1] = -99.9f; bat_discharge.high = 1; },
-       &bat_discharge.high, 0},
+      {"-99.9 A", [] { host_mirror.sim_cockpit2_electrical_battery_amps[1] = -99.9f; bat_discharge_monitor.high = 1; },
+       &bat_discharge_monitor.high, 0},
       {"-99.9 A mid", [] { host_mirror.sim_cockpit2_electrical_battery_amps[1] = -99.9f; },
        &delay_timers.bat_discharge_mid_delay, 3.5f},
       {"tie adds battery 0", [] { host_mirror.sim_cockpit2_electrical_battery_amps[0] = -20;
