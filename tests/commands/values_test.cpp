@@ -266,6 +266,7 @@ TEST_F(PanelCommands, EachCommandMovesItsValue) {
       {"toggle_switch/bright_test_up", &toggle_switch::bright_test, 0, 2.3f, &ann_state.flicker_phase_s[8]},
   };
   electric::ac_tnsbus1_status = 1.0f;
+  electric::batbus_status = electric::dir_batbus_status = 1.0f;  // the clocks' buttons
   delay_flags.tcas_test_flag = 0.0f;
   pfd::vspeed_man_v1 = 121.0f;
   pfd::vspeed_man_vr = 132.0f;

@@ -49,7 +49,8 @@ class Brakes : public PanelTest {
     autobrake_RTO_arm = autobrake_arm = autobrake_disarm = autobrake_RTO_test = 0.0f;
     autobrake_pos = 1.0f;
     autobrake_brake_value = rto_test_result = rto_speedbrake_stow_request = 0.0f;
-    brake_state.autobrake_inop = 0.0f;
+    brake_state.autobrake_inop = brake_state.autobrake_crew_disarm = 0.0f;
+    engine::thrust1_leveler = engine::thrust2_leveler = 0.0f;
     lever_commands.park_brake_engaged = 0.0f;
     brake_commands = BrakeCommandState{};
   }

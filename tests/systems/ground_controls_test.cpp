@@ -387,7 +387,7 @@ TEST_F(GroundControls, GearHornByFlapsLeverAndThrust) {
     controls::gear_handle_down = c.lever;
     host_mirror.sim_aircraft_parts_acf_gear_deploy[0] = host_mirror.sim_aircraft_parts_acf_gear_deploy[2] = 1.0f;
     host_mirror.sim_aircraft_parts_acf_gear_deploy[1] = c.gear;
-    host_mirror.sim_cockpit2_controls_flap_ratio = c.flaps;
+    flt_ctrls::flap_lever = c.flaps;
     engine::thrust1_leveler = c.thr1;
     engine::thrust2_leveler = c.thr2;
     alert::gear_horn_cut_disable = 0.0f;

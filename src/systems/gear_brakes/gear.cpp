@@ -79,7 +79,9 @@ void update_gear_warning_horn() {
   gear_horn_active = 0;
   gear_horn_uncancellable = 0;
   const float ra = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
-  const float flaps = host_mirror.sim_cockpit2_controls_flap_ratio;
+  // The flap lever, not the flaps' request to the host: the alternate flaps
+  // ask the host for full travel while they creep out with the lever UP.
+  const float flaps = flt_ctrls::flap_lever;
   const bool bat = fed(Consumer::gear_horn);
   // The horn watches the gear itself: a leg stuck up warns whatever the lever
   // says, and a gear down and locked is silent in every lever position.

@@ -528,13 +528,13 @@ TEST_F(Brakes, GearHornByFlapsHeightAndThrust) {
       {500, 0, 0, 0.67f, 1, 1, 0},      {500, 0, 0, 0.68f, 1, 0, 0},     {500, 0, 0.67f, 0, 1, 1, 0},
       {500, 0, 0.39f, 0.39f, 1, 1, 0},  {500, 0, 0.4f, 0.39f, 1, 0, 0},  {799, 0.5f, 0, 0, 1, 1, 0},
       {800, 0.5f, 0, 0, 1, 0, 0},       {199, 0, 0, 0, 1, 1, 1},         {200, 0, 0, 0, 1, 1, 0},
-      {2499, 0.76f, 1, 1, 1, 1, 1},     {2500, 0.76f, 1, 1, 1, 1, 1},    {2000, 0.75f, 1, 1, 1, 0, 1},
+      {2499, 0.76f, 1, 1, 1, 1, 1},     {5000, 0.76f, 1, 1, 1, 1, 1},    {2000, 0.75f, 1, 1, 1, 0, 1},
       {2000, 0.75f, 0.3f, 0.3f, 1, 1, 1}, {2000, 0.76f, 1, 1, 0, 0, 1},  {2000, 0.6f, 0.3f, 0.3f, 0, 0, 1},
       {500, 0, 0, 0, 0, 0, 0},
   };
   for (const Row& r : rows) {
     host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra;
-    host_mirror.sim_cockpit2_controls_flap_ratio = r.flaps;
+    flt_ctrls::flap_lever = r.flaps;
     engine::thrust1_leveler = r.thr1;
     engine::thrust2_leveler = r.thr2;
     electric::batbus_status = r.bat;
