@@ -7,13 +7,15 @@
 // the noise of a potentiometer. What the plug-in then holds lies within the
 // travel, on a position right after the write where the control has them; a
 // write a few thousandths off a position leaves the control where that
-// position put it; the host's record of misuses stays empty. A travel that
+// position put it; the host's values with a range in its published list
+// stay within it, and its record of misuses stays empty. A travel that
 // disagrees with the restore's (tools/restored_travels.tsv) for the same
 // control fails too.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <set>
@@ -99,6 +101,53 @@ std::map<std::string, std::vector<float>> restored_travels() {
     const std::vector<std::string> f = cells(text);
     if (f.size() < 7 || f[6] == "-") continue;
     out[f[6]] = {std::stof(f[2]), std::stof(f[3]), std::stof(f[4])};
+  }
+  return out;
+}
+
+// The host's own ranges of its values, where its published list gives one
+// as the unit ("-1..1", "[0..1]"): a value the plug-in hands the host beyond
+// it breaks the host's rule.
+struct HostRange {
+  std::string name;
+  double lo, hi;
+};
+std::vector<HostRange> host_ranges() {
+  std::vector<HostRange> out;
+  std::ifstream in(std::string(CORVANE_HOST_LISTS_DIR) + "/host_dataref_descriptions.tsv");
+  std::string text;
+  while (std::getline(in, text)) {
+    const std::vector<std::string> f = cells(text);
+    if (f.size() < 2) continue;
+    std::string unit = f[1];
+    if (unit.size() > 2 && unit.front() == '[' && unit.back() == ']') unit = unit.substr(1, unit.size() - 2);
+    const size_t dots = unit.find("..");
+    if (dots == std::string::npos || dots == 0) continue;
+    // "-1." alone reads as a number: each end is read from its own text.
+    const std::string lo_text = unit.substr(0, dots), hi_text = unit.substr(dots + 2);
+    char* end = nullptr;
+    const double lo = std::strtod(lo_text.c_str(), &end);
+    if (end == lo_text.c_str() || *end != '\0') continue;
+    const double hi = std::strtod(hi_text.c_str(), &end);
+    if (end == hi_text.c_str() || *end != '\0') continue;
+    out.push_back({f[0], lo, hi});
+  }
+  return out;
+}
+
+// The host's values beyond their range, one text each.
+std::set<std::string> host_values_beyond(const std::vector<HostRange>& ranges) {
+  std::set<std::string> out;
+  for (const HostRange& r : ranges) {
+    if (!simhost::has_dataref(r.name)) continue;
+    const std::vector<float> v = simhost::get_floats(r.name);
+    const std::vector<float> held = v.empty() ? std::vector<float>{simhost::get_float(r.name)} : v;
+    for (size_t k = 0; k < held.size(); ++k) {
+      if (!(held[k] >= r.lo && held[k] <= r.hi))
+        out.insert(r.name + (v.empty() ? "" : "[" + std::to_string(k) + "]") + " " +
+                   std::to_string(held[k]) + " beyond the host's " + std::to_string(r.lo) + ".." +
+                   std::to_string(r.hi));
+    }
   }
   return out;
 }
@@ -227,6 +276,11 @@ TEST_P(WriteCensusFlight, EveryWriteWithinItsTravel) {
   const std::vector<Row> rows = read_table(&errors);
   ASSERT_TRUE(errors.empty()) << errors.front();
   simhost::clear_problems();
+  const std::vector<HostRange> ranges = host_ranges();
+#if CORVANE_HOST_LISTS_REQUIRED
+  ASSERT_FALSE(ranges.empty()) << "no host ranges read from " << CORVANE_HOST_LISTS_DIR;
+#endif
+  const std::set<std::string> host_before = host_values_beyond(ranges);
   for (const Row& r : rows) {
     if (r.kept_by == "free") continue;
     simhost::DatarefInfo info;
@@ -252,6 +306,9 @@ TEST_P(WriteCensusFlight, EveryWriteWithinItsTravel) {
       simhost::frame(kDt);
       b = beyond(r, array, false);
       if (fault.empty() && !b.empty()) fault = what + ", a frame later: " + b;
+      for (const std::string& h : host_values_beyond(ranges)) {
+        if (fault.empty() && !host_before.count(h)) fault = what + ": the host's " + h;
+      }
       if (!fault.empty()) break;
     }
     // A write a few thousandths off a position is that position.
