@@ -81,79 +81,44 @@ WRITERS = {
     "zuvadud/D738/toggle_switch/flt_dk_door": "flt_dk_door_writer",
 }
 
-# The travel (first and last position) of every other writable switch,
-# selector and knob the table lists with a plain store: a write takes the
-# nearest whole-number position, a value beyond the travel the end, and a
-# NaN is ignored, so the plug-in and the host never read one written value
-# two ways. The writers above take their own positions the same way.
-SWITCH_TRAVEL = {
-    "zuvadud/D738/air/isolation_valve_pos": (0, 2),
-    "zuvadud/D738/air/l_pack_pos": (0, 2),
-    "zuvadud/D738/air/r_pack_pos": (0, 2),
-    "zuvadud/D738/air/l_recirc_fan_pos": (0, 1),
-    "zuvadud/D738/air/r_recirc_fan_pos": (0, 1),
-    "zuvadud/D738/air/trim_air_pos": (0, 1),
-    "zuvadud/D738/air/temp/ctrl_700": (0, 1),
-    "zuvadud/D738/electrical/apu_gen1_pos": (-1, 1),
-    "zuvadud/D738/electrical/apu_gen2_pos": (-1, 1),
-    "zuvadud/D738/electrical/gen1_pos": (-1, 1),
-    "zuvadud/D738/electrical/gen2_pos": (-1, 1),
-    "zuvadud/D738/electrical/gpu_pos": (-1, 1),
-    "zuvadud/D738/engine/mixture_ratio1": (0, 1),
-    "zuvadud/D738/engine/mixture_ratio2": (0, 1),
-    "zuvadud/D738/fuel/fuel_tank_pos_ctr1": (0, 1),
-    "zuvadud/D738/fuel/fuel_tank_pos_ctr2": (0, 1),
-    "zuvadud/D738/fuel/fuel_tank_pos_lft1": (0, 1),
-    "zuvadud/D738/fuel/fuel_tank_pos_lft2": (0, 1),
-    "zuvadud/D738/fuel/fuel_tank_pos_rgt1": (0, 1),
-    "zuvadud/D738/fuel/fuel_tank_pos_rgt2": (0, 1),
-    "zuvadud/D738/gear_lock_ovrd/position": (0, 1),
-    "zuvadud/D738/ice/eng1_heat_pos": (0, 1),
-    "zuvadud/D738/ice/eng2_heat_pos": (0, 1),
-    "zuvadud/D738/ice/window_heat_l_fwd_pos": (0, 1),
-    "zuvadud/D738/ice/window_heat_l_side_pos": (0, 1),
-    "zuvadud/D738/ice/window_heat_r_fwd_pos": (0, 1),
-    "zuvadud/D738/ice/window_heat_r_side_pos": (0, 1),
-    "zuvadud/D738/ice/wing_heat_pos": (0, 1),
-    "zuvadud/D738/knobs/cross_feed_pos": (0, 1),
-    "zuvadud/D738/switch/land_lights_left_pos": (0, 1),
-    "zuvadud/D738/switch/land_lights_right_pos": (0, 1),
-    "zuvadud/D738/toggle_switch/adf_ant1": (0, 1),
-    "zuvadud/D738/toggle_switch/adf_ant2": (0, 1),
-    "zuvadud/D738/toggle_switch/air_temp_source": (0, 6),
-    "zuvadud/D738/toggle_switch/air_valve_manual": (-1, 1),
-    "zuvadud/D738/toggle_switch/alt_flaps_ctrl": (-1, 1),
-    "zuvadud/D738/toggle_switch/bleed_air_1_pos": (0, 1),
-    "zuvadud/D738/toggle_switch/bleed_air_2_pos": (0, 1),
-    "zuvadud/D738/toggle_switch/bleed_air_apu_pos": (0, 1),
-    "zuvadud/D738/toggle_switch/cab_util_pos": (0, 1),
-    "zuvadud/D738/toggle_switch/capt_probes_pos": (0, 1),
-    "zuvadud/D738/toggle_switch/fo_probes_pos": (0, 1),
-    "zuvadud/D738/toggle_switch/dspl_ctrl_pnl": (-1, 1),
-    "zuvadud/D738/toggle_switch/dspl_source": (-1, 1),
-    "zuvadud/D738/toggle_switch/fmc_source": (-1, 1),
-    "zuvadud/D738/toggle_switch/electric_hydro_pumps1_pos": (0, 1),
-    "zuvadud/D738/toggle_switch/electric_hydro_pumps2_pos": (0, 1),
-    "zuvadud/D738/toggle_switch/hydro_pumps1_pos": (0, 1),
-    "zuvadud/D738/toggle_switch/hydro_pumps2_pos": (0, 1),
-    "zuvadud/D738/toggle_switch/eng_start_source": (-1, 1),
-    "zuvadud/D738/toggle_switch/eq_cool_exhaust": (0, 1),
-    "zuvadud/D738/toggle_switch/eq_cool_supply": (0, 1),
-    "zuvadud/D738/toggle_switch/ife_pass_seat_pos": (0, 1),
-    "zuvadud/D738/toggle_switch/logo_light": (0, 1),
-    "zuvadud/D738/toggle_switch/lower_du_capt": (-1, 1),
-    "zuvadud/D738/toggle_switch/lower_du_fo": (-1, 1),
-    "zuvadud/D738/toggle_switch/main_pnl_du_capt": (-1, 3),
-    "zuvadud/D738/toggle_switch/main_pnl_du_fo": (-1, 3),
-    "zuvadud/D738/toggle_switch/no_smoking_pos": (0, 2),
-    "zuvadud/D738/toggle_switch/off_on1": (0, 1),
-    "zuvadud/D738/toggle_switch/off_on2": (0, 1),
-    "zuvadud/D738/toggle_switch/rwy_light_left": (0, 1),
-    "zuvadud/D738/toggle_switch/rwy_light_right": (0, 1),
-    "zuvadud/D738/toggle_switch/service_interphone": (0, 1),
-    "zuvadud/D738/toggle_switch/wheel_light": (0, 1),
-    "zuvadud/D738/toggle_switch/wing_light": (0, 1),
-}
+# The travel of every writable dataref (tools/written_travels.tsv): the
+# "store" rows get a writer that keeps a write within it, so the plug-in and
+# the host never read one written value two ways. A switch (whole-number
+# positions) takes the nearest one, a value beyond the travel the end, and a
+# NaN is ignored; the writers above take their own positions the same way.
+def load_travels(root):
+    travels = {}
+    with open(os.path.join(root, "tools", "written_travels.tsv"), encoding="utf-8") as f:
+        header = None
+        for line in f:
+            if line.startswith("#") or not line.strip():
+                continue
+            cells = line.rstrip("\n").split("\t")
+            if header is None:
+                header = cells
+                continue
+            rec = dict(zip(header, cells))
+            if rec["kept_by"] == "store":
+                travels[rec["name"]] = (float(rec["lo"]), float(rec["hi"]), float(rec["step"]))
+    return travels
+
+
+TRAVELS = {}
+
+
+def cxx_float(x):
+    text = repr(float(x))
+    return text + "f"
+
+
+def travel_writer(r):
+    lo, hi, step = TRAVELS[r.name]
+    if r.kind == "F" and step == 1.0 and lo == int(lo) and hi == int(hi):
+        return "PUB_WF_SWITCH(%s, %d, %d)" % (r.expr, lo, hi)
+    if r.kind == "F":
+        return "PUB_WF_TRAVEL(%s, %s, %s, %s)" % (r.expr, cxx_float(lo), cxx_float(hi), cxx_float(step))
+    return "PUB_WVF_TRAVEL(%s, %d, %s, %s, %s)" % (r.expr, r.size, cxx_float(lo), cxx_float(hi), cxx_float(step))
+
 
 # Start values of backing globals that are not zero when the plug-in loads.
 START_VALUES = {
@@ -437,8 +402,8 @@ def row_text(r):
     args = "%s, %d, %d" % (n, r.writable, r.refind)
     k = r.kind
     if k == "F":
-        if w == "PLAIN" and r.name in SWITCH_TRAVEL:
-            wr = "PUB_WF_SWITCH(%s, %d, %d)" % ((r.expr,) + SWITCH_TRAVEL[r.name])
+        if w == "PLAIN" and r.name in TRAVELS:
+            wr = travel_writer(r)
         else:
             wr = "nullptr" if w is None else ("PUB_WF(%s)" % r.expr if w == "PLAIN" else w)
         return "PUB_F(%s, %s, %s)" % (args, r.expr, wr)
@@ -457,6 +422,8 @@ def row_text(r):
         return "PUB_D_OVER_F(%s, %s, %s)" % (args, r.expr, wr)
     if k == "VF":
         wr = "nullptr" if w is None else "PUB_WVF(%s, %d)" % (r.expr, r.size)
+        if w == "PLAIN" and r.name in TRAVELS:
+            wr = travel_writer(r)
         assert w in (None, "PLAIN"), r.name
         return "PUB_VF(%s, %s, %d, %s)" % (args, r.expr, r.size, wr)
     if k == "VI":
@@ -552,15 +519,20 @@ def main():
     root = args[1] if len(args) == 2 else os.path.join(os.path.dirname(__file__), "..")
     src = os.path.join(root, "src")
     rows = load(args[0])
+    TRAVELS.update(load_travels(root))
     names = [r.name for r in rows]
     # Every disagreement at once, each naming the table.
     errors = []
     if len(set(names)) != len(names):
         errors.append("a name appears twice")
     plain_floats = {r.name for r in rows if r.flags == "2" and r.writer in ("plain",) + tuple(WRITERS.values())}
-    for name in list(SWITCH_TRAVEL) + list(WRITERS):
+    for name in WRITERS:
         if name not in plain_floats:
             errors.append("%s: no writable float of the table" % name)
+    plain_stores = {r.name for r in rows if r.flags in ("2", "8") and r.writer == "plain"}
+    for name in TRAVELS:
+        if name not in plain_stores:
+            errors.append("%s: a store row of tools/written_travels.tsv that is no plain writable float" % name)
     numbering = seq_errors([{"list": r.list, "seq": r.seq} for r in rows], "list", "published_datarefs.tsv")
     if errors or numbering:
         for e in errors:

@@ -20,8 +20,8 @@ const PublishedDataref table_rows[] = {
     PUB_F("zuvadud/D738/adjust/fo/map_light/y_pos", 1, 1, adjust::fo_map_light_y_pos, PUB_WF(adjust::fo_map_light_y_pos)),
     PUB_F("zuvadud/D738/adjust/capt/handle_pos", 1, 1, adjust::capt_handle_pos, PUB_WF(adjust::capt_handle_pos)),
     PUB_F("zuvadud/D738/adjust/fo/handle_pos", 1, 1, adjust::fo_handle_pos, PUB_WF(adjust::fo_handle_pos)),
-    PUB_F("zuvadud/D738/flt_ctrls/rudder_trim/sel_dial_pos", 1, 1, flt_ctrls::rudder_trim_sel_dial_pos, PUB_WF(flt_ctrls::rudder_trim_sel_dial_pos)),
-    PUB_F("zuvadud/D738/flt_ctrls/aileron_trim/switch_pos", 1, 1, flt_ctrls::aileron_trim_switch_pos, PUB_WF(flt_ctrls::aileron_trim_switch_pos)),
+    PUB_F("zuvadud/D738/flt_ctrls/rudder_trim/sel_dial_pos", 1, 1, flt_ctrls::rudder_trim_sel_dial_pos, PUB_WF_TRAVEL(flt_ctrls::rudder_trim_sel_dial_pos, -1.0f, 1.0f, 0.0f)),
+    PUB_F("zuvadud/D738/flt_ctrls/aileron_trim/switch_pos", 1, 1, flt_ctrls::aileron_trim_switch_pos, PUB_WF_TRAVEL(flt_ctrls::aileron_trim_switch_pos, -1.0f, 1.0f, 0.0f)),
 };
 XPLMDataRef table_handles[15];
 }  // namespace

@@ -13,7 +13,7 @@ const PublishedDataref table_rows[] = {
     PUB_F("zuvadud/D738/ice/r_fwd_temp", 0, 1, ice::r_fwd_temp, nullptr),
     PUB_F("zuvadud/D738/ice/wing_l_heat_on", 0, 1, ice::wing_l_heat_on, nullptr),
     PUB_F("zuvadud/D738/ice/wing_r_heat_on", 0, 1, ice::wing_r_heat_on, nullptr),
-    PUB_F("zuvadud/D738/ice/monster_icing", 1, 1, ice::monster_icing, PUB_WF(ice::monster_icing)),
+    PUB_F("zuvadud/D738/ice/monster_icing", 1, 1, ice::monster_icing, PUB_WF_TRAVEL(ice::monster_icing, 0.0f, 1.0f, 0.0f)),
     PUB_F("zuvadud/D738/perf/kill_anti_ice", 1, 1, perf::kill_anti_ice, PUB_WF(perf::kill_anti_ice)),
     PUB_F("zuvadud/D738/ice/wing_heat_pos", 1, 1, ice::wing_heat_pos, PUB_WF_SWITCH(ice::wing_heat_pos, 0, 1)),
     PUB_F("zuvadud/D738/ice/window_heat_l_side_pos", 1, 1, ice::window_heat_l_side_pos, PUB_WF_SWITCH(ice::window_heat_l_side_pos, 0, 1)),

@@ -80,6 +80,29 @@ inline float nearest_position(float current, float v, int lo, int hi) {
   return std::floor(v + 0.5f);
 }
 
+// The position a lever, knob, volume or ratio takes when it is written from
+// outside: within its travel lo..hi (beyond it, the end), on the nearest of
+// the positions lo, lo + step, ... hi where it has them (step 0: anywhere in
+// between); a NaN leaves it where it stands. A restored value takes its
+// positions the same way (take_restored_position).
+inline float written_position(float current, float v, float lo, float hi, float step) {
+  if (std::isnan(v)) return current;
+  if (v <= lo) return lo;
+  if (v >= hi) return hi;
+  if (step > 0.0f) {
+    const float p = lo + std::floor((v - lo) / step + 0.5f) * step;
+    return p > hi ? hi : p;
+  }
+  return v;
+}
+
+inline void write_float_run_within(float* arr, int n, const float* values, int offset, int count, float lo,
+                                   float hi, float step) {
+  if (values == nullptr) return;
+  const int c = run_length(n, offset, count);
+  for (int i = 0; i < c; ++i) arr[offset + i] = written_position(arr[offset + i], values[i], lo, hi, step);
+}
+
 inline void write_int_run_as_float(float* arr, int n, const int* values, int offset, int count) {
   if (values == nullptr) return;
   const int c = run_length(n, offset, count);

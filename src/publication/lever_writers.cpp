@@ -42,10 +42,11 @@ void send_throttle_ratio(int engine, float t) {
   host_send_vf(bound::sim_cockpit2_engine_actuators_throttle_ratio, ratio, 2);
 }
 
-// A non-finite lever position stows the lever (0), as a position below the floor does.
+// A non-finite lever position stows the lever (0), as a position below the
+// floor does; beyond full reverse, full reverse.
 float reverse_floor(float v) {
   if (!is_finite(v) || static_cast<double>(v) < 0.02) return 0.0f;
-  return v;
+  return v > 1.0f ? 1.0f : v;
 }
 }  // namespace
 
@@ -97,19 +98,32 @@ void reverse_lever12_writer(void*, float value) {
   reverse_lever_logic_eng2();
 }
 
-// NaN and infinities steer straight ahead (0).
+// NaN steers straight ahead (0); beyond the tiller's travel, its end.
 void nosewheel_steer_ratio_writer(void*, float value) {
-  const float v = is_finite(value) ? value : 0.0f;
+  const float v = limit(value, -1.0f, 1.0f);
   const double d = v;
   const bool dead_zone = cockpit::nosewheel_steer_override == 0.0f &&
                          mirror_f(bound::zuvadud_D738_effects_nosewheel) > 2.0f && d > -0.015 && d < 0.015;
   cockpit::nosewheel_steer_ratio = dead_zone ? 0.0f : v;
 }
 
-// NaN and infinities put the lever down (0).
-void speedbrake_lever_writer(void*, float value) { write_speedbrake_lever(is_finite(value) ? value : 0.0f); }
+// A NaN leaves the lever where it stands; beyond its travel, its end.
+void speedbrake_lever_writer(void*, float value) { write_speedbrake_lever(value); }
 
-void standby_alt_baro_writer(void*, float value) { knobs::standby_alt_baro = limit(value, 0.0f, 40.0f); }
+// The standby altimeter's setting written as its window shows it (inches of
+// mercury, or hectopascals in unit 1) sets the altimeter as its knob does,
+// within the knob's 0 to 40 in; with STD selected the knob, and so a write,
+// does nothing.
+void standby_alt_baro_writer(void*, float value) {
+  constexpr float kHpaPerInHg = 33.8638816f;
+  const float unit = gauges::standby_alt_mode;
+  if (is_nan(value) || gauges::standby_alt_std_mode != 0.0f || (unit != 0.0f && unit != 1.0f)) return;
+  const float inhg = unit == 1.0f ? value / kHpaPerInHg : value;
+  const float setting = limit(inhg, 0.0f, 40.0f);
+  gauges::standby_altimeter_baro = setting;
+  if (setting != inhg) value = unit == 1.0f ? setting * kHpaPerInHg : setting;
+  knobs::standby_alt_baro = value;
+}
 
 void gear_horn_cutout_pos_writer(void*, float value) { move_gear_horn_cutout(value); }
 

@@ -181,8 +181,10 @@ TEST_F(Published, LimitingWritersStoreInsideTheirRange) {
       {"pressurization/knobs/landing_alt", 20000, 13600},
       {"pressurization/knobs/landing_alt", -5000, -1000},
       {"pressurization/knobs/landing_alt", 50, 50},
-      {"pressurization/knobs/landing_alt", 1, 50},
-      {"pressurization/knobs/landing_alt", -30, 0},
+      {"pressurization/knobs/landing_alt", 1, 0},
+      {"pressurization/knobs/landing_alt", 26, 50},
+      {"pressurization/knobs/landing_alt", -30, -50},
+      {"pressurization/knobs/landing_alt", 6300.003f, 6300},
       {"knobs/standby_alt_baro", -5, 0},
       {"knobs/standby_alt_baro", 41, 40},
       {"knobs/standby_alt_baro", 12.5f, 12.5f},
@@ -192,7 +194,9 @@ TEST_F(Published, LimitingWritersStoreInsideTheirRange) {
       {"flt_ctrls/toe_left", 7, 1},
       {"flt_ctrls/toe_right", -1.01f, -1},
       {"flt_ctrls/nosewheel", -0.5f, -0.5f},
-      {"axis/roll", 5, 5},
+      {"axis/roll", 5, 1},
+      {"nosewheel_steer_ratio", -4, -1},
+      {"flt_ctrls/reverse_lever2", 3, 1},
       {"flt_ctrls/reverse_lever1", 0.019f, 0},
       {"flt_ctrls/reverse_lever1", 0.02f, 0},
       {"flt_ctrls/reverse_lever2", 0.021f, 0.021f},
@@ -351,7 +355,7 @@ TEST_F(Published, GearLeverOnTheGroundStopsAtOffOnceDown) {
 }
 
 TEST_F(Published, HornCutoutStoresAPosition) {
-  const std::pair<float, float> writes[] = {{0.4f, 1.0f}, {0.0f, 0.0f}, {-3.0f, 1.0f}};
+  const std::pair<float, float> writes[] = {{0.4f, 0.0f}, {0.6f, 1.0f}, {0.0f, 0.0f}, {-3.0f, 0.0f}, {4.0f, 1.0f}};
   for (const auto& [w, s] : writes) {
     ASSERT_TRUE(simhost::set_float(D + "push_button/gear_horn_cutout_pos", w));
     EXPECT_EQ(simhost::get_float(D + "push_button/gear_horn_cutout_pos"), s) << w;

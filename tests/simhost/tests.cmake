@@ -109,7 +109,7 @@ runner_check(corvane_sim_saves_into_a_copy RUN --set corvane/Debug=901 --frames 
 # Each finding is its own part, so a miss names the part that failed.
 runner_check(corvane_sim_checks_broken RUN --scenario ${CMAKE_CURRENT_LIST_DIR}/scenarios/checks-broken.txt STATUS 1
   OUTPUT_EACH "TRANSPONDER FAIL \\(zuvadud/D738/transponder/indicators/xpond_fail\\): UNEXPECTED"
-  "panel_brightness\\[0\\]: out of range: 2 outside 0..1"
+  "speedbrake_lever_stop: out of range: 2 outside 0..1"
   "starter1_pos2: not a position its commands set: 5"
   "instrument_brightness\\[0\\]: flickers"
   "NAMED AND NOT LIT: zuvadud/d738/fmodpack/msg_pull_up \\(line [0-9]+: a PULL UP named that never sounds\\)"
@@ -227,3 +227,10 @@ target_link_libraries(light_census_test PRIVATE corvane_runner)
 # The tests are listed from the table's starts: a changed table builds them anew.
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/light_census_test.cpp PROPERTIES
   OBJECT_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/light_census.tsv)
+
+# The write census: every writable published dataref against its travel in
+# tools/written_travels.tsv, written at the gate and in cruise.
+corvane_integration_test(write_census_test ${CMAKE_CURRENT_LIST_DIR}/write_census_test.cpp)
+target_link_libraries(write_census_test PRIVATE corvane_runner)
+target_compile_definitions(write_census_test PRIVATE CORVANE_HOST_LISTS_DIR="${CORVANE_HOST_LISTS}"
+  CORVANE_HOST_LISTS_REQUIRED=$<BOOL:${CORVANE_REQUIRE_HOST_LISTS}>)

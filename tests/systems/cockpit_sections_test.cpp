@@ -242,7 +242,9 @@ TEST_F(CockpitSections, NumberedCoversHoldTheirSwitches) {
   toggle_switch::elt = 1.0f;
   switches::nose_steer_pos = 0.0f;
   one_way_switch::pax_oxy_pos = 1.0f;
+  toggle_switch::emer_exit_lights = 2.0f;  // ON
   update_switch_covers();
+  EXPECT_EQ(toggle_switch::emer_exit_lights, 1.0f);  // ARMED
   EXPECT_EQ(electric::battery_pos, 1.0f);
   EXPECT_EQ(toggle_switch::elt, 0.0f);
   EXPECT_EQ(switches::nose_steer_pos, 1.0f);

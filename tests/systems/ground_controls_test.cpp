@@ -543,6 +543,13 @@ TEST_F(GroundControls, FlapLoadReliefHysteresis) {
   host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = 176.0f;
   update_flaps_slats();
   EXPECT_EQ(host_mirror.sim_cockpit2_controls_flap_ratio, 0.75f);
+  // A lever off its detent is judged on the detent it stands nearest.
+  for (const Step& s : {Step{1.0001f, 0.875f}, Step{0.9999f, 0.875f}, Step{0.3f, 0.25f}, Step{-1.0f, 0.0f}}) {
+    flt_ctrls::flap_lever = s.ias;
+    host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = 170.0f;
+    update_flaps_slats();
+    EXPECT_EQ(host_mirror.sim_cockpit2_controls_flap_ratio, s.request) << s.ias;
+  }
   // Flap time by deploy ratio, slowed with low system B pressure.
   EXPECT_EQ(host_mirror.sim_aircraft2_engine_flap_extension_time_sec, 40.0f);
   hydraulic::B_pressure = 2000.0f;

@@ -97,7 +97,7 @@ void update_cabin_temperature() {
     const float rc = air::cont_cab_temp_rheostat;
     const float rf = air::fwd_cab_temp_rheostat;
     const float ra = air::aft_cab_temp_rheostat;
-    c.cont_cab_target = rc == 0.0f ? 24.0f : (rc == 0.5f ? 23.0f : knob_target(rc));
+    c.cont_cab_target = rc == 0.5f ? 23.0f : knob_target(rc);
     c.fwd_cab_target = rf == 0.0f ? 18.0f : (rf == 0.5f ? 24.0f : knob_target(rf));
     c.aft_cab_target = ra == 0.0f ? 18.0f : knob_target(ra);
   }

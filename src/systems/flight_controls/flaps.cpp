@@ -31,7 +31,7 @@
 
 // Speed brake and flap working state; zero at load.
 struct SpeedbrakeFlapState {
-  float axis_last;               // last speed brake axis applied
+  float axis_last;               // the speed brake axis's detent last frame
   int32_t hyd_available_last;
   float hyd_a_status_last;
   float saved_speedbrake_lever;  // lever at the end of the last normal frame
@@ -158,7 +158,9 @@ void normal_flaps(float r) {
   float t = r <= 0.125f ? 96.0f : (r <= 0.25f ? 20.0f : (r <= 0.625f ? 24.0f : 40.0f));
   if (hydraulic::B_pressure < 2500.0f) t *= 2.5f;
   set_flap_time(t);
-  const float lever = flt_ctrls::flap_lever;
+  // The load relief is judged on the detent the lever stands in.
+  float lever = clamp_range(flt_ctrls::flap_lever, 0.0f, 1.0f);
+  take_restored_position(lever, 0.0f, 1.0f, 0.125f);
   const float ias = host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot;
   if (lever == 1.0f) {
     sbf_state.flap_relief_30 = 0.0f;
@@ -349,9 +351,12 @@ void update_speedbrake_stop() {
   float& lever = flt_ctrls::speedbrake_lever;
   speedbrake_flight_detent_latch =
       (host_mirror.sim_flightmodel_failures_onground_all == 0 && lever <= kFlightDetent) ? 1 : 0;
+  // A hardware axis reads with a little noise: only a reading that leaves
+  // the detent it stood in is the crew's hand on the lever.
   const float axis = axis::speedbrake_lever;
+  const float axis_detent = speedbrake_detent(axis);
   if (flt_ctrls::speedbrake_lever_anim == 0.0f) {
-    if (axis != s.axis_last) {
+    if (axis_detent != s.axis_last) {
       lever = axis;
       snap_speedbrake_lever();
     }
@@ -365,7 +370,7 @@ void update_speedbrake_stop() {
     }
   }
   speedbrake_detents();
-  s.axis_last = axis;
+  s.axis_last = axis_detent;
   s.saved_speedbrake_lever = lever;
 }
 

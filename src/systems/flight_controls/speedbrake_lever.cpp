@@ -20,7 +20,7 @@ constexpr float armed_detent = 0.0889f;
 constexpr float spoiler_start = 0.15f;
 
 bool lever_written;        // a cockpit has written the lever this flight
-float lever_written_last;  // what it wrote last
+float lever_written_last;  // the detent it wrote last
 
 void set_speedbrake_ratio(float ratio) {
   set_mirror_f(bound::sim_cockpit2_controls_speedbrake_ratio, ratio);
@@ -41,18 +41,21 @@ void set_speedbrake_target(float target) {
   script_set_f(bound::zuvadud_D738_flt_ctrls_speedbrake_target, target);
 }
 
+float speedbrake_detent(float lever) {
+  const double l = lever;
+  if (!(l > 0.04)) return 0.0f;
+  if (l < 0.13) return armed_detent;
+  if (l < 0.15) return spoiler_start;
+  return l > 1.0 ? 1.0f : lever;
+}
+
 void snap_speedbrake_lever() {
   float& lever = flt_ctrls::speedbrake_lever;
   if (flt_ctrls::speedbrake_lever_anim == 0.0f) {
+    lever = speedbrake_detent(lever);
     if (speedbrake_flight_detent_latch == 1 && static_cast<double>(lever) > 0.667) {
       lever = flight_detent;
       if (static_cast<double>(speedbrake_target()) > 0.667) set_speedbrake_target(flight_detent);
-    }
-    const double l = lever;
-    if (l > 0.04 && l < 0.13) {
-      lever = armed_detent;
-    } else if (l >= 0.13 && l < 0.15) {
-      lever = spoiler_start;
     }
   }
   speedbrake_detents();
@@ -66,9 +69,11 @@ void move_speedbrake_lever(float lever) {
 }
 
 void write_speedbrake_lever(float lever) {
-  if (lever_written && lever == lever_written_last) return;
+  if (lever != lever) return;
+  const float detent = speedbrake_detent(lever);
+  if (lever_written && detent == lever_written_last) return;
   lever_written = true;
-  lever_written_last = lever;
+  lever_written_last = detent;
   move_speedbrake_lever(lever);
 }
 

@@ -62,7 +62,8 @@ void update_switch_covers() {
     // The standby power switch has a three-way mechanism of its own; the
     // command moves it the way the pilot would, one step per frame.
     if (numbered_guard_down(kStandbyPowerCover) && electric::standby_bat_pos != 1.0f) issue_command_once(OwnCmd::switch_standby_bat_on);
-    if (numbered_guard_down(kEmerExitCover) && toggle_switch::emer_exit_lights < 1.0f) toggle_switch::emer_exit_lights = 1.0f;
+    // The guard closes over ARMED from either side: OFF and ON both go back.
+    if (numbered_guard_down(kEmerExitCover) && toggle_switch::emer_exit_lights != 1.0f) toggle_switch::emer_exit_lights = 1.0f;
     if (numbered_guard_down(kBusTransferCover)) host_set_i(bound::sim_cockpit2_electrical_cross_tie, 1);
     if (numbered_guard_down(kPaxOxyCover) && one_way_switch::pax_oxy_pos != 0.0f) one_way_switch::pax_oxy_pos = 0.0f;
     if (numbered_guard_down(kEltCover) && toggle_switch::elt != 0.0f) toggle_switch::elt = 0.0f;

@@ -26,9 +26,10 @@ TEST_F(Cabin, TemperatureTargetsBySelectorAndVariant) {
     int variant;
     float cont, fwd, aft, d, f, a;
   } rows[] = {
-      {0, 0, 0, 0, 24, 18, 18},        {0, 0.5f, 0.5f, 0.5f, 23, 24, 23}, {0, 0.25f, 0.75f, 1.2f, 20.5f, 25.5f, 28},
+      {0, 0, 0, 0, 18, 18, 18},        {0, 0.5f, 0.5f, 0.5f, 23, 24, 23}, {0, -0.0f, 0, 0, 18, 18, 18},
+      {0, 0.02f, 0, 0, 18.2f, 18, 18}, {0, 0.25f, 0.75f, 1.2f, 20.5f, 25.5f, 28},
       {2, 0.5f, 0.3f, 0, 23, 21, 21},  {3, -0.1f, 1.1f, 0, 18, 28, 28},   {5, 0, 0.5f, 0, 18, 23, 23},
-      {4, 0, 0, 0, 24, 18, 18},
+      {4, 0, 0, 0, 18, 18, 18},
   };
   for (const Row& r : rows) {
     variant_index = r.variant;
@@ -46,7 +47,7 @@ TEST_F(Cabin, TemperatureTargetsBySelectorAndVariant) {
 TEST_F(Cabin, ZoneAndSupplyTemperaturesByPacksAndTrimAir) {
   // Flight deck 24, forward 18, aft 23 (P 20.5, lowest 18, mean 21.667); 4 degrees outside.
   variant_index = 0;
-  air::cont_cab_temp_rheostat = 0.0f;
+  air::cont_cab_temp_rheostat = 0.6f;
   air::fwd_cab_temp_rheostat = 0.0f;
   air::aft_cab_temp_rheostat = 0.5f;
   host_mirror.sim_cockpit2_temperature_outside_air_temp_degc = 4.0f;
@@ -93,7 +94,7 @@ TEST_F(Cabin, ZoneAndSupplyTemperaturesByPacksAndTrimAir) {
 
 TEST_F(Cabin, MixValvesAndTheTemperatureIndicator) {
   variant_index = 0;
-  air::cont_cab_temp_rheostat = 0.0f;  // 24
+  air::cont_cab_temp_rheostat = 0.6f;  // 24
   air::fwd_cab_temp_rheostat = 0.0f;   // 18
   air::aft_cab_temp_rheostat = 0.5f;   // 23, passenger 20.5
   air::l_pack_bleed_valve_pos = air::r_pack_bleed_valve_pos = 1.0f;
@@ -103,7 +104,7 @@ TEST_F(Cabin, MixValvesAndTheTemperatureIndicator) {
   // their targets, 24 or 28 (flight deck) and 20.5 (passenger).
   struct Row {
     float oat, rheostat, valve1, valve2;
-  } rows[] = {{4, 0, 0.66f, 0.457f}, {100, 0, 0, 0}, {4, 1, 0.892f, 0.457f}, {-100, 0, 1, 1}};
+  } rows[] = {{4, 0.6f, 0.66f, 0.457f}, {100, 0.6f, 0, 0}, {4, 1, 0.892f, 0.457f}, {-100, 0.6f, 1, 1}};
   for (const Row& r : rows) {
     frame_time = 1.0f / 0.3f;
     air::cont_cab_temp_rheostat = r.rheostat;

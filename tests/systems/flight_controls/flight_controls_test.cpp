@@ -4,6 +4,8 @@
 // threshold, with a value on each side of it.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "core/pitch_trim.h"
 #include "systems/brake_fixtures.h"
 #include "systems/flight_controls/elec_trim_state.h"
@@ -454,15 +456,48 @@ TEST_F(SystemLimits, SpeedBrakeLeverSnapsToItsDetents) {
   flt_ctrls::speedbrake_lever_anim = 0.0f;
   struct Row {
     float lever, latch, snapped;
-  } rows[] = {{0.039f, 0, 0.039f}, {0.041f, 0, 0.0889f}, {0.129f, 0, 0.0889f}, {0.131f, 0, 0.15f},
+  } rows[] = {{0.039f, 0, 0.0f},  {0.041f, 0, 0.0889f}, {0.129f, 0, 0.0889f}, {0.131f, 0, 0.15f},
               {0.149f, 0, 0.15f},  {0.151f, 0, 0.151f},  {0.8f, 0, 0.8f},       {0.8f, 1, 0.667f},
-              {0.66f, 1, 0.66f}};
+              {0.66f, 1, 0.66f},   {0.01f, 0, 0.0f},     {-0.001f, 0, 0.0f},    {-3.0f, 0, 0.0f},
+              {4.0f, 0, 1.0f},     {4.0f, 1, 0.667f}};
   for (const Row& r : rows) {
     speedbrake_flight_detent_latch = static_cast<int32_t>(r.latch);
     flt_ctrls::speedbrake_lever = r.lever;
     snap_speedbrake_lever();
     EXPECT_FLOAT_EQ(flt_ctrls::speedbrake_lever, r.snapped) << r.lever << " latch " << r.latch;
   }
+}
+
+// A hardware lever or axis reads with the noise of its potentiometer: only a
+// reading in another detent is the crew's hand on the lever.
+TEST_F(SystemLimits, NoisySpeedBrakeLeverAndAxisMoveOnlyBetweenDetents) {
+  speedbrake_enable = 1;
+  speedbrake_flight_detent_latch = 0;
+  forget_speedbrake_lever_writes();
+  flt_ctrls::speedbrake_lever_anim = 0.0f;
+  write_speedbrake_lever(0.088f);
+  EXPECT_FLOAT_EQ(flt_ctrls::speedbrake_lever, 0.0889f);
+  flt_ctrls::speedbrake_lever_anim = 1.0f;  // the touchdown deployment under way
+  flt_ctrls::speedbrake_lever = 0.5f;
+  for (float v : {0.090f, 0.088f, std::numeric_limits<float>::quiet_NaN()}) write_speedbrake_lever(v);
+  EXPECT_EQ(flt_ctrls::speedbrake_lever_anim, 1.0f);
+  EXPECT_EQ(flt_ctrls::speedbrake_lever, 0.5f);
+  write_speedbrake_lever(0.002f);  // DOWN
+  EXPECT_EQ(flt_ctrls::speedbrake_lever_anim, 0.0f);
+  EXPECT_EQ(flt_ctrls::speedbrake_lever, 0.0f);
+  // The axis: ARMED read, the spoilers deployed, the same detent read again.
+  axis::speedbrake_lever = 0.088f;
+  update_speedbrake_stop();
+  EXPECT_FLOAT_EQ(flt_ctrls::speedbrake_lever, 0.0889f);
+  flt_ctrls::speedbrake_lever = 1.0f;
+  for (float v : {0.090f, 0.088f, 0.09f}) {
+    axis::speedbrake_lever = v;
+    update_speedbrake_stop();
+  }
+  EXPECT_EQ(flt_ctrls::speedbrake_lever, 1.0f);
+  axis::speedbrake_lever = 0.003f;
+  update_speedbrake_stop();
+  EXPECT_EQ(flt_ctrls::speedbrake_lever, 0.0f);
 }
 
 TEST_F(SystemLimits, FlapTimeAndAutoSlatsByHandle) {

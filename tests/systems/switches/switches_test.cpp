@@ -15,7 +15,7 @@ TEST(CoverValues, ClosedGuardsHoldTheirSwitches) {
   struct Case {
     float position;
     float before, after;  // the exit lights switch under cover 09
-  } cases[] = {{0.29f, 0, 1}, {0.29f, 2, 2}, {0.3f, 0, 0}};
+  } cases[] = {{0.29f, 0, 1}, {0.29f, 2, 1}, {0.3f, 0, 0}, {0.3f, 2, 2}};
   for (XPLMDataRef& h : bound_handles) h = nullptr;
   script_mirror = ScriptMirror{};
   frame_time = 0.01f;

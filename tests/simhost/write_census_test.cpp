@@ -1,0 +1,347 @@
+// The write census: every writable dataref the plug-in publishes has a row in
+// tools/written_travels.tsv, and every row with a travel is written as a
+// cockpit builder's hardware writes it, at the gate and in cruise, on the
+// -800 on host 12 and the MAX 8 on host 11: each end of its travel and one
+// step beyond, a value between two positions, -0, the magnitudes of a broken
+// writer and each of its positions; once, then on the following frames with
+// the noise of a potentiometer. What the plug-in then holds lies within the
+// travel, on a position right after the write where the control has them; a
+// write a few thousandths off a position leaves the control where that
+// position put it; the host's values with a range in its published list
+// stay within it, and its record of misuses stays empty. A travel that
+// disagrees with the restore's (tools/restored_travels.tsv) for the same
+// control fails too.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "host.h"
+#include "player.h"
+
+namespace {
+
+const std::string kSource = CORVANE_SOURCE_DIR;
+const std::string kTable = "tools/written_travels.tsv";
+const std::string kRestored = "tools/restored_travels.tsv";
+const std::string kStarts = kSource + "/tests/simhost/census/";
+const std::string kRoot = kSource + "/sample/root/";
+constexpr float kDt = 0.1f;
+constexpr float kNoise = 0.003f;
+
+struct Row {
+  int line = 0;
+  std::string name, kept_by;
+  float lo = 0, hi = 0, step = 0;
+};
+
+std::vector<std::string> cells(const std::string& text) {
+  std::vector<std::string> out;
+  std::istringstream in(text);
+  for (std::string c; std::getline(in, c, '\t');) out.push_back(c);
+  return out;
+}
+
+std::vector<Row> read_table(std::vector<std::string>* errors) {
+  std::vector<Row> rows;
+  std::ifstream in(kSource + "/" + kTable);
+  if (!in) errors->push_back("cannot read " + kTable);
+  std::string text;
+  bool header = true;
+  for (int line = 1; std::getline(in, text); ++line) {
+    if (text.empty() || text[0] == '#') continue;
+    if (header) {
+      header = false;
+      continue;
+    }
+    const std::vector<std::string> f = cells(text);
+    const std::string at = kTable + ":" + std::to_string(line) + ": ";
+    if (f.size() != 5) {
+      errors->push_back(at + "5 columns wanted");
+      continue;
+    }
+    Row r;
+    r.line = line;
+    r.name = f[0];
+    r.kept_by = f[4];
+    if (r.kept_by == "free") {
+      if (f[1] != "-" || f[2] != "-" || f[3] != "-") errors->push_back(at + "a free value has no travel");
+    } else if (r.kept_by == "store" || r.kept_by == "writer") {
+      r.lo = std::stof(f[1]);
+      r.hi = std::stof(f[2]);
+      r.step = std::stof(f[3]);
+      if (!(r.lo < r.hi) || !(r.step >= 0.0f)) errors->push_back(at + "a travel lo < hi, step >= 0 wanted");
+    } else {
+      errors->push_back(at + "kept_by: store, writer or free");
+    }
+    rows.push_back(r);
+  }
+  return rows;
+}
+
+// The restore's travels of the published controls: name -> (lo, hi, step).
+std::map<std::string, std::vector<float>> restored_travels() {
+  std::map<std::string, std::vector<float>> out;
+  std::ifstream in(kSource + "/" + kRestored);
+  std::string text;
+  bool header = true;
+  while (std::getline(in, text)) {
+    if (text.empty() || text[0] == '#') continue;
+    if (header) {
+      header = false;
+      continue;
+    }
+    const std::vector<std::string> f = cells(text);
+    if (f.size() < 7 || f[6] == "-") continue;
+    out[f[6]] = {std::stof(f[2]), std::stof(f[3]), std::stof(f[4])};
+  }
+  return out;
+}
+
+// The host's own ranges of its values, where its published list gives one
+// as the unit ("-1..1", "[0..1]"): a value the plug-in hands the host beyond
+// it breaks the host's rule.
+struct HostRange {
+  std::string name;
+  double lo, hi;
+};
+std::vector<HostRange> host_ranges() {
+  std::vector<HostRange> out;
+  std::ifstream in(std::string(CORVANE_HOST_LISTS_DIR) + "/host_dataref_descriptions.tsv");
+  std::string text;
+  while (std::getline(in, text)) {
+    const std::vector<std::string> f = cells(text);
+    if (f.size() < 2) continue;
+    std::string unit = f[1];
+    if (unit.size() > 2 && unit.front() == '[' && unit.back() == ']') unit = unit.substr(1, unit.size() - 2);
+    const size_t dots = unit.find("..");
+    if (dots == std::string::npos || dots == 0) continue;
+    // "-1." alone reads as a number: each end is read from its own text.
+    const std::string lo_text = unit.substr(0, dots), hi_text = unit.substr(dots + 2);
+    char* end = nullptr;
+    const double lo = std::strtod(lo_text.c_str(), &end);
+    if (end == lo_text.c_str() || *end != '\0') continue;
+    const double hi = std::strtod(hi_text.c_str(), &end);
+    if (end == hi_text.c_str() || *end != '\0') continue;
+    out.push_back({f[0], lo, hi});
+  }
+  return out;
+}
+
+// The host's values beyond their range, one text each.
+std::set<std::string> host_values_beyond(const std::vector<HostRange>& ranges) {
+  std::set<std::string> out;
+  for (const HostRange& r : ranges) {
+    if (!simhost::has_dataref(r.name)) continue;
+    const std::vector<float> v = simhost::get_floats(r.name);
+    const std::vector<float> held = v.empty() ? std::vector<float>{simhost::get_float(r.name)} : v;
+    for (size_t k = 0; k < held.size(); ++k) {
+      if (!(held[k] >= r.lo && held[k] <= r.hi))
+        out.insert(r.name + (v.empty() ? "" : "[" + std::to_string(k) + "]") + " " +
+                   std::to_string(held[k]) + " beyond the host's " + std::to_string(r.lo) + ".." +
+                   std::to_string(r.hi));
+    }
+  }
+  return out;
+}
+
+bool on_position(const Row& r, float v) {
+  if (r.step <= 0.0f) return true;
+  const float k = (v - r.lo) / r.step;
+  return std::fabs(k - std::round(k)) < 1e-3f;
+}
+
+std::string number(float v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%g", static_cast<double>(v));
+  return buf;
+}
+
+// The writes of one row: its ends and a step beyond, between positions, -0,
+// the magnitudes a broken writer sends, then its positions.
+std::vector<float> writes(const Row& r) {
+  const float s = r.step > 0.0f ? r.step : (r.hi - r.lo) / 8.0f;
+  std::vector<float> v = {r.lo, r.hi, r.lo - s, r.hi + s, r.lo + 0.4f * s, -0.0f, 1e30f, -1e30f, 4.0f, -3.0f};
+  if (r.step > 0.0f) {
+    const int n = static_cast<int>(std::lround((r.hi - r.lo) / r.step));
+    const int every = n > 16 ? n / 16 : 1;
+    for (int k = 0; k <= n; k += every) v.push_back(r.lo + static_cast<float>(k) * r.step);
+  }
+  return v;
+}
+
+TEST(WriteCensus, EveryWritableDatarefHasOneRow) {
+  simhost::reset();
+  std::string error;
+  ASSERT_TRUE(simhost::load_and_start(CORVANE_MODULE_PATH, &error)) << error;
+  std::vector<std::string> errors;
+  const std::vector<Row> rows = read_table(&errors);
+  std::map<std::string, int> rows_of;
+  for (const Row& r : rows) ++rows_of[r.name];
+  std::set<std::string> writable;
+  for (const simhost::DatarefInfo& d : simhost::plugin_datarefs()) {
+    if (!d.writable) continue;
+    writable.insert(d.name);
+    if (rows_of[d.name] == 0) errors.push_back(d.name + ": writable, with no travel: give it a row in " + kTable);
+  }
+  for (const auto& [name, n] : rows_of) {
+    if (n > 1) errors.push_back(name + ": " + std::to_string(n) + " rows in " + kTable);
+    if (!writable.count(name)) errors.push_back(name + ": a row of " + kTable + " that is no writable dataref");
+  }
+  // One travel for a control, whether it is written or restored.
+  const auto restored = restored_travels();
+  for (const Row& r : rows) {
+    const auto it = restored.find(r.name);
+    if (r.kept_by == "free" || it == restored.end()) continue;
+    const std::vector<float>& t = it->second;
+    const bool steps_differ = r.step > 0.0f && t[2] > 0.0f && r.step != t[2];
+    if (t[0] != r.lo || t[1] != r.hi || steps_differ)
+      errors.push_back(r.name + ": written " + number(r.lo) + ".." + number(r.hi) + " step " + number(r.step) +
+                       " in " + kTable + ", restored " + number(t[0]) + ".." + number(t[1]) + " step " +
+                       number(t[2]) + " in " + kRestored);
+  }
+  for (const std::string& e : errors) ADD_FAILURE() << e;
+  simhost::reset();
+}
+
+struct Start {
+  const char* name;  // census/NAME.txt
+  const char* acf;
+  int host_version;
+};
+
+class WriteCensusFlight : public ::testing::TestWithParam<Start> {
+ protected:
+  void TearDown() override { simhost::reset(); }
+
+  bool start(const Start& s, std::string* error) {
+    std::string text;
+    const std::string file = kStarts + s.name + ".txt";
+    if (!runner::read_scenario(file, &text, error)) return false;
+    simhost::Config config;
+    config.root = kRoot;
+    config.acf = s.acf;
+    config.host_version = s.host_version;
+    simhost::reset(config);
+    simhost::set_field_terrain(kRoot + config.aircraft + "Velar_apt.dat");
+    if (!simhost::load_and_start(CORVANE_MODULE_PATH, error)) return false;
+    scenario::Script script;
+    scenario::Lookup lookup = runner::host_lookup();
+    lookup.read = runner::read_scenario;
+    if (!scenario::parse(text, file, kDt, lookup, &script, error)) return false;
+    runner::Play how;
+    how.file = file;
+    how.dt = kDt;
+    std::FILE* sink = std::tmpfile();
+    how.out = sink;
+    how.err = sink;
+    const runner::Outcome o = runner::play(script, how);
+    std::fclose(sink);
+    simhost::set_draw_capture(true);
+    if (o.failed != 0) *error = file + ": " + std::to_string(o.failed) + " failed expectations in the start";
+    return o.failed == 0;
+  }
+
+  static void write(const Row& r, bool array, int size, float v) {
+    if (array) {
+      simhost::set_floats(r.name, std::vector<float>(static_cast<size_t>(size), v));
+    } else {
+      simhost::set_float(r.name, v);
+    }
+  }
+  // The values held, or "" with every element within the travel (and on a
+  // position when `positions`).
+  static std::string beyond(const Row& r, bool array, bool positions) {
+    const std::vector<float> held = array ? simhost::get_floats(r.name) : std::vector<float>{simhost::get_float(r.name)};
+    std::string out;
+    for (float v : held) {
+      if (!(v >= r.lo && v <= r.hi) || (positions && !on_position(r, v))) return "holds " + number(v);
+    }
+    return out;
+  }
+};
+
+TEST_P(WriteCensusFlight, EveryWriteWithinItsTravel) {
+  const Start s = GetParam();
+  std::string error;
+  ASSERT_TRUE(start(s, &error)) << error;
+  std::vector<std::string> errors;
+  const std::vector<Row> rows = read_table(&errors);
+  ASSERT_TRUE(errors.empty()) << errors.front();
+  simhost::clear_problems();
+  const std::vector<HostRange> ranges = host_ranges();
+#if CORVANE_HOST_LISTS_REQUIRED
+  ASSERT_FALSE(ranges.empty()) << "no host ranges read from " << CORVANE_HOST_LISTS_DIR;
+#endif
+  const std::set<std::string> host_before = host_values_beyond(ranges);
+  for (const Row& r : rows) {
+    if (r.kept_by == "free") continue;
+    simhost::DatarefInfo info;
+    ASSERT_TRUE(simhost::dataref_info(r.name, &info)) << r.name;
+    const bool array = info.size > 1 || (info.type & 8) != 0;
+    const std::vector<float> before = array ? simhost::get_floats(r.name) : std::vector<float>{simhost::get_float(r.name)};
+    std::string fault;
+    for (float v : writes(r)) {
+      const std::string what = r.name + " written " + number(v) + " (" + kTable + ":" + std::to_string(r.line) + ")";
+      write(r, array, info.size, v);
+      std::string b = beyond(r, array, true);
+      if (!b.empty()) {
+        fault = what + ": " + b;
+        break;
+      }
+      // Written again on the next frames, as hardware writes, with its noise.
+      for (int f = 0; f < 3 && fault.empty(); ++f) {
+        simhost::frame(kDt);
+        write(r, array, info.size, v + ((f % 2) != 0 ? kNoise : -kNoise));
+        b = beyond(r, array, false);
+        if (!b.empty()) fault = what + ", then with noise: " + b;
+      }
+      simhost::frame(kDt);
+      b = beyond(r, array, false);
+      if (fault.empty() && !b.empty()) fault = what + ", a frame later: " + b;
+      for (const std::string& h : host_values_beyond(ranges)) {
+        if (fault.empty() && !host_before.count(h)) fault = what + ": the host's " + h;
+      }
+      if (!fault.empty()) break;
+    }
+    // A write a few thousandths off a position is that position.
+    if (fault.empty() && r.step > 0.0f) {
+      const float p = r.lo + std::floor((r.hi - r.lo) / r.step / 2.0f) * r.step;
+      write(r, array, info.size, p);
+      const float at = simhost::get_float(r.name);
+      for (float n : {kNoise, -kNoise}) {
+        write(r, array, info.size, p + n);
+        if (simhost::get_float(r.name) != at)
+          fault = r.name + " at " + number(at) + " written " + number(p + n) + ": " +
+                  number(simhost::get_float(r.name));
+      }
+    }
+    if (!fault.empty()) errors.push_back(fault);
+    // Back where the start had it.
+    if (array) {
+      simhost::set_floats(r.name, before);
+    } else {
+      simhost::set_float(r.name, before[0]);
+    }
+    simhost::frame(kDt);
+  }
+  for (const std::string& p : simhost::problems()) errors.push_back("the host: " + p);
+  for (const std::string& e : errors) ADD_FAILURE() << s.name << " " << s.acf << ": " << e;
+}
+
+INSTANTIATE_TEST_SUITE_P(Starts, WriteCensusFlight,
+                         ::testing::Values(Start{"gate", "737_80NG.acf", 120000},
+                                           Start{"cruise", "737_80NG.acf", 120000},
+                                           Start{"cruise", "737_80MX.acf", 115000}),
+                         [](const ::testing::TestParamInfo<Start>& i) {
+                           return std::string(i.param.name) + "_" + (i.param.host_version == 120000 ? "800_host12" : "max8_host11");
+                         });
+
+}  // namespace
