@@ -616,20 +616,9 @@ void common_oxygen_effects_alerts() {
   switch_::fo_trim_pos = 0.515f;
   switch_::el_trim_cfy = 0;
 
-  using namespace cue_fmodpack;
-  float* const cues[] = {
-      &msg_pull_up,         &msg_gpws_alert,     &msg_windshear,        &msg_terrain,          &msg_caution_terrain,
-      &msg_too_low_terrain, &msg_too_low_flaps,  &msg_too_low_gear,     &msg_dont_sink,        &msg_sink_rate,
-      &msg_bank_angle,      &msg_airspeed_low,   &msg_obstacle,         &msg_obstacle_pull_up, &msg_gpws_inop,
-      &msg_terrain_ahead,   &msg_alt_callouts,   &appro_mins,           &plus_hundred,         &msg_traffic,
-      &msg_mon_vert_spd,    &msg_maint_vert_spd, &msg_climb,            &msg_descent,          &msg_adj_vert_spd,
-      &msg_cross_climb,     &msg_cross_descent,  &msg_increase_climb,   &msg_increase_descent, &msg_climb_now,
-      &msg_descent_now,     &msg_clear_of_conflict, &msg_adj,           &msg_tcas_alert,       &msg_tcas_pass,
-      &msg_tcas_fail,       &msg_app_minimums,   &msg_minimums,         &msg_minimum,          &fmod_::dh_minimum_pilot,
-      &fmod_::dh_minimum_copilot, &fmod_::dh_minimums_pilot, &fmod_::dh_minimums_copilot, &cue_fmod::app_dec_height,
-      &cue_fmod::dec_height, &cue_alert::pfd_pull_up, &cue_alert::pfd_windshear, &system_::below_gs_warn,
-      &system_::gpws_test_running};
-  set_all(cues, static_cast<int>(sizeof cues / sizeof cues[0]), 0.0f);
+  silence_callouts();
+  cue_alert::pfd_pull_up = cue_alert::pfd_windshear = 0.0f;
+  system_::gpws_test_running = 0.0f;
 
   systems_memory.hyd_host_state_a = 9.0f;
   systems_memory.hyd_host_state_b = 9.0f;

@@ -21,6 +21,10 @@ struct TerrainRadarLinkState {
 };
 extern TerrainRadarLinkState terrain_radar_link_state;
 
+// Every GPWS, TCAS and minimums callout and decision-height cue off: a new
+// flight starts silent and a replay sounds none of the aircraft's own.
+void silence_callouts();
+
 // Per load: flight rating, terrain-radar link, the fuel-feed countdowns, the
 // GPWS windshear window.
 void alerting_reset_on_load();

@@ -3,6 +3,7 @@
 // replay reproduces: fuel readouts, radio-altitude callouts, the speed brake,
 // reverse, flap and gear levers, engine rotation and engine 2's display
 // flags. Writes published values only.
+#include "alerting/alerting_steps.h"
 #include "alerting/aural_cues.h"
 #include "alerting/gpws.h"
 #include "core/binding.h"
@@ -142,20 +143,11 @@ void update_cockpit_indications() {
 }
 
 void silence_aurals_in_replay() {
-  using namespace cue_fmodpack;
+  silence_callouts();
   float* const aurals[] = {
-      &msg_pull_up,         &msg_gpws_alert,     &msg_windshear,        &msg_terrain,          &msg_caution_terrain,
-      &msg_too_low_terrain, &msg_too_low_flaps,  &msg_too_low_gear,     &msg_dont_sink,        &msg_sink_rate,
-      &msg_bank_angle,      &msg_airspeed_low,   &msg_obstacle,         &msg_obstacle_pull_up, &msg_gpws_inop,
-      &msg_terrain_ahead,   &msg_alt_callouts,   &appro_mins,           &plus_hundred,         &msg_traffic,
-      &msg_mon_vert_spd,    &msg_maint_vert_spd, &msg_climb,            &msg_descent,          &msg_adj_vert_spd,
-      &msg_cross_climb,     &msg_cross_descent,  &msg_increase_climb,   &msg_increase_descent, &msg_climb_now,
-      &msg_descent_now,     &msg_clear_of_conflict, &msg_adj,           &msg_tcas_alert,       &msg_tcas_pass,
-      &msg_tcas_fail,       &msg_app_minimums,   &msg_minimums,         &msg_minimum,          &flt_dk_door_lock,
-      &fmod_::dh_minimum_pilot, &fmod_::dh_minimum_copilot, &fmod_::dh_minimums_pilot, &fmod_::dh_minimums_copilot,
-      &fmod_::selcal_sound, &fmod_::attend,      &fmod_::flap_sound,    &fmod_::oxygen_test,   &fmod_::mask_breath,
-      &fmod_::mask_breath2, &fmod_::mach_warn,   &cue_fmod::app_dec_height, &cue_fmod::dec_height,
-      &system_::below_gs_warn, &system_::takeoff_config_warn, &systems::cabin_gear_wrn,
+      &cue_fmodpack::flt_dk_door_lock, &fmod_::selcal_sound, &fmod_::attend, &fmod_::flap_sound, &fmod_::oxygen_test,
+      &fmod_::mask_breath, &fmod_::mask_breath2, &fmod_::mach_warn, &system_::takeoff_config_warn,
+      &systems::cabin_gear_wrn,
       // The fire bell rings with its FIRE WARN lights.
       &annunciator::fire_bell_annun, &annunciator::fire_bell_annun2};
   for (float* a : aurals) *a = 0.0f;
