@@ -26,20 +26,6 @@ enum RuleId { kFinite, kRange, kPosition, kFlicker, kRuleCount };
 const char* const kRuleNames[kRuleCount] = {"not finite", "out of range", "not a position its commands set",
                                             "flickers"};
 
-// '*' any run of characters, '?' any one.
-bool glob(const char* p, const char* s) {
-  for (; *p; ++p, ++s) {
-    if (*p == '*') {
-      for (const char* t = s;; ++t) {
-        if (glob(p + 1, t)) return true;
-        if (!*t) return false;
-      }
-    }
-    if (!*s || (*p != '?' && *p != *s)) return false;
-  }
-  return !*s;
-}
-
 struct Pattern {
   std::string name;
   int first = -1, last = -1;  // elements; -1: all
@@ -95,6 +81,20 @@ std::string format(double v) {
 }
 
 }  // namespace
+
+// '*' any run of characters, '?' any one.
+bool glob(const char* p, const char* s) {
+  for (; *p; ++p, ++s) {
+    if (*p == '*') {
+      for (const char* t = s;; ++t) {
+        if (glob(p + 1, t)) return true;
+        if (!*t) return false;
+      }
+    }
+    if (!*s || (*p != '?' && *p != *s)) return false;
+  }
+  return !*s;
+}
 
 void PublishedNumbers::take() {
   values.clear();

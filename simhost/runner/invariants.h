@@ -15,6 +15,9 @@
 
 namespace runner {
 
+// A name against a scenario's pattern: '*' any run of characters, '?' any one.
+bool glob(const char* p, const char* s);
+
 // A value that reverses direction more often than this within one second of
 // simulated time flickers (a blinking lamp at 2 Hz reverses 4 times).
 constexpr int kFlickerReversals = 4;

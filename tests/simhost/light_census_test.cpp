@@ -45,6 +45,7 @@
 
 #include "fly.h"
 #include "host.h"
+#include "invariants.h"
 #include "player.h"
 
 namespace {
@@ -122,20 +123,6 @@ std::set<std::string> published_lights() {
     if (name.rfind(kPrefix, 0) == 0) lights.insert(name.substr(kPrefix.size()));
   }
   return lights;
-}
-
-// '*' any run of characters, '?' any one: the runner's patterns.
-bool glob(const char* p, const char* s) {
-  for (; *p; ++p, ++s) {
-    if (*p == '*') {
-      for (const char* t = s;; ++t) {
-        if (glob(p + 1, t)) return true;
-        if (!*t) return false;
-      }
-    }
-    if (!*s || (*p != '?' && *p != *s)) return false;
-  }
-  return !*s;
 }
 
 // The name patterns of the runner's caution and warning rows.
@@ -439,7 +426,7 @@ TEST(LightCensus, EachLightThatCallsAGroupHasItsCautionRow) {
   for (const Row& r : read_table(&errors)) {
     if (r.calls == "none") continue;
     bool found = false;
-    for (const std::string& p : patterns) found = found || glob(p.c_str(), (kPrefix + r.light).c_str());
+    for (const std::string& p : patterns) found = found || runner::glob(p.c_str(), (kPrefix + r.light).c_str());
     if (!found)
       ADD_FAILURE() << "light_census.tsv:" << r.line << ": " << r.light << " calls " << r.calls
                     << " but has no caution row in simhost/catalog/value_rules.tsv: no flight logs it, an "
