@@ -907,7 +907,7 @@ void place_gear(Host& h) {
 // running": both lit at idle for the air there, start levers at IDLE
 // (mixture 1), every tank's pumps on and both feeds from all tanks, whether
 // a plug-in runs or not; an aircraft plug-in then takes its controls from
-// there. Values set from outside stand.
+// there. Values set from outside stand, a played fan's core with it.
 void start_engines_running(Host& h) {
   if (in(h, kStartupRunning, 0.0) != 1.0) return;
   double ambient_pa = kP0_pa, sigma = 1.0;
@@ -915,8 +915,13 @@ void start_engines_running(Host& h) {
   const double idle = kIdleN1 + kIdleRiseN1 * (1.0 - std::clamp(sigma, 0.0, 1.0));
   put_elements(h, kMixture, kEngines, 1.0);
   put_elements(h, kEngRunning, kEngines, 1.0);
-  put_elements(h, kEngN1, kEngines, idle);
-  put_elements(h, kEngN2, kEngines, kIdleN2 + (idle - kIdleN1) * kN2PerN1);
+  // A fan a scenario plays (either N1 name set) is its own, core and all.
+  const Dataref* n1 = at(h, kEngN1);
+  const Dataref* n1_view = at(h, kN1View);
+  if (n1 && !n1->pinned && !(n1_view && n1_view->pinned)) {
+    put_elements(h, kEngN1, kEngines, idle);
+    put_elements(h, kEngN2, kEngines, kIdleN2 + (idle - kIdleN1) * kN2PerN1);
+  }
   put_elements(h, kTankPumps, 3, 1.0);
   out(h, kFeedLeft, kFeedAll);
   out(h, kFeedRight, kFeedAll);

@@ -20,6 +20,9 @@ constexpr int kUnseenFramesPerFlush = 32;
 struct Gl {
   OSMesaContext context = nullptr;
   int unseen_since_flush = 0;
+  // Whether the depth buffer may hold anything but the cleared value: a new
+  // buffer, or a pass that tested depth since the last clear.
+  bool depth_dirty = true;
   std::vector<uint8_t> pixels;     // RGBA rows, bottom row first
   std::vector<GLfloat> feedback;
 };
@@ -46,6 +49,7 @@ bool make_current() {
     static const bool at_exit = std::atexit(release_gl_at_exit) == 0;
     (void)at_exit;
     g.pixels.assign(static_cast<size_t>(kPanelSize) * kPanelSize * 4, 0);
+    g.depth_dirty = true;
   }
   if (!OSMesaMakeCurrent(g.context, g.pixels.data(), GL_UNSIGNED_BYTE, kPanelSize, kPanelSize)) {
     problem("OSMesaMakeCurrent failed");
@@ -150,15 +154,20 @@ bool gl_begin_pass(Host& h) {
   } else {
     // From a cleared panel: the state comes first, so that no scissor,
     // mask or viewport left by an earlier pass keeps old pixels.
+    // The depth buffer only while it can matter: clearing all of it costs
+    // more than the rest of a frame, and without depth tests its contents
+    // never reach a pixel.
     pass_state();
     glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClear(GL_COLOR_BUFFER_BIT | (g.depth_dirty ? GL_DEPTH_BUFFER_BIT : 0u));
+    g.depth_dirty = false;
   }
   return true;
 }
 
 void gl_end_pass(Host& h) {
   Gl& g = gl();
+  if (glIsEnabled(GL_DEPTH_TEST)) g.depth_dirty = true;
   GLint depth = 0;
   glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
   if (depth != 1) problem("draw pass left the modelview stack at depth %d", depth);
@@ -194,6 +203,7 @@ void gl_apply_graphics_state(const GraphicsState& s) {
   set(GL_BLEND, s.alpha_blending);
   if (s.alpha_blending) glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   set(GL_DEPTH_TEST, s.depth_testing);
+  if (s.depth_testing) gl().depth_dirty = true;
   glDepthMask(s.depth_writing ? GL_TRUE : GL_FALSE);
   GLint units = 1;
   glGetIntegerv(GL_MAX_TEXTURE_UNITS, &units);
