@@ -22,7 +22,7 @@ scripts/check-seam.sh
 scripts/check-helpers.sh
 scripts/check-house.sh
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_REQUIRE_HOST_LISTS=$required
-ctest --test-dir build --output-on-failure -j "$jobs"
+scripts/ctest.sh build --output-on-failure -j "$jobs"
 scripts/check-module.sh linux build/aircraft/plugins/corvane/64/lin.xpl
 if [ $ci = 0 ]; then
   lists=$(sed -n 's/^CORVANE_HOST_LISTS:PATH=//p' build/CMakeCache.txt)
@@ -39,7 +39,7 @@ if [ $ci = 1 ]; then
   scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DCORVANE_SANITIZE=ON -DCORVANE_BENCHMARKS=OFF \
     -DCORVANE_REQUIRE_HOST_LISTS=ON
   ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    ctest --test-dir build-asan --output-on-failure -j "$jobs"
+    scripts/ctest.sh build-asan --output-on-failure -j "$jobs"
   scripts/build.sh build-win -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
     -DCORVANE_MODULE_ONLY=OFF -DCMAKE_BUILD_TYPE=Release
   scripts/check-module.sh windows build-win/aircraft/plugins/corvane/64/win.xpl

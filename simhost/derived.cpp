@@ -17,7 +17,8 @@
 // reverser sleeves, the APU's rotor, the leading edges and the generic
 // lights' brightness; at the start of a flight the gear, the engines' modes,
 // the standby radios, the annunciators' rheostats, the sun and the panel's
-// draw pass.
+// draw pass, and with "start with engines running" the engines, their start
+// levers, pumps and feeds.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -52,7 +53,7 @@ enum Slot : size_t {
   kIas, kAirspeedPilot, kAirspeedCopilot, kCasPilot, kCasCopilot, kOverrideIas, kMach,
   kThrottleUsed, kPaxOxyLight, kPaxOxyFailure, kEngFail1, kEngFail2, kEngSep1, kEngSep2, kBirdStrike, kFadecOn,
   kGenericSwitch, kGenericBrightness, kSunPitch, kPanelRenderType, kTankPumps,
-  kSlat1, kSlat2, kOverrideThrottles, kThrottleUse,
+  kSlat1, kSlat2, kOverrideThrottles, kThrottleUse, kStartupRunning,
   kSlotCount
 };
 
@@ -202,6 +203,7 @@ constexpr const char* kNames[kSlotCount] = {
     "sim/flightmodel2/controls/slat2_deploy_ratio",
     "sim/operation/override/override_throttles",
     "sim/flightmodel/engine/ENGN_thro_use",
+    "sim/operation/prefs/startup_running",
 };
 
 // Standard atmosphere (SI) and units.
@@ -904,6 +906,30 @@ void place_gear(Host& h) {
   out(h, kGearHandle, down);
 }
 
+// The engines where a flight starts with the user's "start with engines
+// running": both lit at idle for the air there, start levers at IDLE
+// (mixture 1), every tank's pumps on and both feeds from all tanks, whether
+// a plug-in runs or not; an aircraft plug-in then takes its controls from
+// there. Values set from outside stand, a played fan's core with it.
+void start_engines_running(Host& h) {
+  if (in(h, kStartupRunning, 0.0) != 1.0) return;
+  double ambient_pa = kP0_pa, sigma = 1.0;
+  derive_air(h, &ambient_pa, &sigma);
+  const double idle = kIdleN1 + kIdleRiseN1 * (1.0 - std::clamp(sigma, 0.0, 1.0));
+  put_elements(h, kMixture, kEngines, 1.0);
+  put_elements(h, kEngRunning, kEngines, 1.0);
+  // A fan a scenario plays (either N1 name set) is its own, core and all.
+  const Dataref* n1 = at(h, kEngN1);
+  const Dataref* n1_view = at(h, kN1View);
+  if (n1 && !n1->pinned && !(n1_view && n1_view->pinned)) {
+    put_elements(h, kEngN1, kEngines, idle);
+    put_elements(h, kEngN2, kEngines, kIdleN2 + (idle - kIdleN1) * kN2PerN1);
+  }
+  put_elements(h, kTankPumps, 3, 1.0);
+  out(h, kFeedLeft, kFeedAll);
+  out(h, kFeedRight, kFeedAll);
+}
+
 }  // namespace
 
 void start_values(Host& h) {
@@ -935,6 +961,7 @@ void start_values(Host& h) {
 void start_of_flight(Host& h) {
   resolve(h);
   place_gear(h);
+  start_engines_running(h);
   derive_values(h, 0.0f);
   derive_flaps(h, false, 0.0f, true);
 }

@@ -10,12 +10,19 @@
 #include <png.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace simhost {
 namespace {
 
+constexpr int kUnseenFramesPerFlush = 32;
+
 struct Gl {
   OSMesaContext context = nullptr;
+  int unseen_since_flush = 0;
+  // Whether the depth buffer may hold anything but the cleared value: a new
+  // buffer, or a pass that tested depth since the last clear.
+  bool depth_dirty = true;
   std::vector<uint8_t> pixels;     // RGBA rows, bottom row first
   std::vector<GLfloat> feedback;
 };
@@ -25,6 +32,8 @@ Gl& gl() {
   return *g;
 }
 
+void release_gl_at_exit() { release_gl(); }
+
 bool make_current() {
   Gl& g = gl();
   if (!g.context) {
@@ -33,7 +42,14 @@ bool make_current() {
       problem("OSMesaCreateContextExt failed: no drawing");
       return false;
     }
+    // Registered after the library's own exit handler (made with its first
+    // context), so it runs before that one: a process that ends without
+    // releasing the context (a test program, a runner leaving early) has
+    // the renderer idle before its threads are torn down.
+    static const bool at_exit = std::atexit(release_gl_at_exit) == 0;
+    (void)at_exit;
     g.pixels.assign(static_cast<size_t>(kPanelSize) * kPanelSize * 4, 0);
+    g.depth_dirty = true;
   }
   if (!OSMesaMakeCurrent(g.context, g.pixels.data(), GL_UNSIGNED_BYTE, kPanelSize, kPanelSize)) {
     problem("OSMesaMakeCurrent failed");
@@ -57,6 +73,7 @@ void pass_state() {
   glDisable(GL_FOG);
   glDisable(GL_ALPHA_TEST);
   glDisable(GL_SCISSOR_TEST);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
   glDepthMask(GL_TRUE);
   glColor4f(1, 1, 1, 1);
   glLineWidth(1);
@@ -106,9 +123,15 @@ void parse_feedback(Host& h, const GLfloat* buf, int n) {
 
 }  // namespace
 
+// The renderer's worker threads must be idle before its context goes, and
+// before the process ends: the library's own exit handler tears them down
+// and waits forever for a thread still in the middle of a frame.
 void release_gl() {
   Gl& g = gl();
   if (g.context) {
+    if (OSMesaGetCurrentContext() == g.context ||
+        OSMesaMakeCurrent(g.context, g.pixels.data(), GL_UNSIGNED_BYTE, kPanelSize, kPanelSize))
+      glFinish();
     OSMesaDestroyContext(g.context);
     g.context = nullptr;
   }
@@ -129,15 +152,22 @@ bool gl_begin_pass(Host& h) {
     glEnable(GL_SCISSOR_TEST);
     glScissor(0, 0, 1, 1);
   } else {
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // From a cleared panel: the state comes first, so that no scissor,
+    // mask or viewport left by an earlier pass keeps old pixels.
+    // The depth buffer only while it can matter: clearing all of it costs
+    // more than the rest of a frame, and without depth tests its contents
+    // never reach a pixel.
     pass_state();
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT | (g.depth_dirty ? GL_DEPTH_BUFFER_BIT : 0u));
+    g.depth_dirty = false;
   }
   return true;
 }
 
 void gl_end_pass(Host& h) {
   Gl& g = gl();
+  if (glIsEnabled(GL_DEPTH_TEST)) g.depth_dirty = true;
   GLint depth = 0;
   glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
   if (depth != 1) problem("draw pass left the modelview stack at depth %d", depth);
@@ -147,8 +177,19 @@ void gl_end_pass(Host& h) {
     GLint n = glRenderMode(GL_RENDER);
     if (n < 0) problem("feedback buffer overflow in the draw pass");
     parse_feedback(h, g.feedback.data(), n < 0 ? static_cast<int>(g.feedback.size()) : n);
-  } else if (!h.unseen) {
+  }
+  // Work never handed over to the renderer piles up in it, a frame's worth
+  // at a time, for as long as the flight runs. A picture waits for its
+  // pixels; the frames without one hand theirs over every
+  // kUnseenFramesPerFlush frames, which bounds what the renderer holds at a
+  // small fraction of the cost of a hand-over every frame. `release_gl`
+  // waits for the last.
+  if (!h.unseen) {
     glFinish();
+    g.unseen_since_flush = 0;
+  } else if (++g.unseen_since_flush >= kUnseenFramesPerFlush) {
+    glFlush();
+    g.unseen_since_flush = 0;
   }
   for (GLenum e = glGetError(); e != GL_NO_ERROR; e = glGetError())
     problem("OpenGL error 0x%x in the draw pass", static_cast<unsigned>(e));
@@ -162,6 +203,7 @@ void gl_apply_graphics_state(const GraphicsState& s) {
   set(GL_BLEND, s.alpha_blending);
   if (s.alpha_blending) glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   set(GL_DEPTH_TEST, s.depth_testing);
+  if (s.depth_testing) gl().depth_dirty = true;
   glDepthMask(s.depth_writing ? GL_TRUE : GL_FALSE);
   GLint units = 1;
   glGetIntegerv(GL_MAX_TEXTURE_UNITS, &units);

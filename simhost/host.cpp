@@ -292,6 +292,8 @@ void unload() {
   if (os::still_loaded(path)) problem("module %s stayed loaded after unload", path.c_str());
 }
 
+void release_drawing() { release_gl(); }
+
 bool load_and_start(const std::string& path, std::string* error) {
   if (!load_module(path, error)) return false;
   start();

@@ -81,6 +81,11 @@ void stop();    // XPluginDisable when enabled, then XPluginStop
 // dlclose; afterwards anything the module left registered is dropped (and
 // listed by `leftovers`), and a module that stays mapped is a problem.
 void unload();
+// Ends the drawing context with its renderer idle (the panel's pixels stay
+// readable); the next draw pass makes a new one. A program that drew calls
+// it before it ends: the renderer's exit handler can wait forever for
+// threads caught in a frame.
+void release_drawing();
 // load_module + start + enable; false when the load failed.
 bool load_and_start(const std::string& path, std::string* error = nullptr);
 

@@ -19,5 +19,12 @@ bool still_loaded(const std::string& path);
 std::string make_temp_folder();
 // This process, so that a forked child never removes its parent's folder.
 long process_id();
+// Ends the process with `status` after `seconds` unless it has ended by
+// then: the last word on a run whose libraries' exit handlers hang. Safe to
+// call from a signal handler; a later call replaces an earlier one.
+void end_within(unsigned seconds, int status);
+// Ends the process with `status` now, without its exit handlers (safe in a
+// signal handler).
+[[noreturn]] void end_now(int status);
 
 }  // namespace simhost::os

@@ -4,6 +4,7 @@
 #include "os.h"
 
 #include <dlfcn.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -36,5 +37,21 @@ std::string make_temp_folder() {
 }
 
 long process_id() { return static_cast<long>(getpid()); }
+
+namespace {
+volatile sig_atomic_t g_end_status = 0;
+void end_on_alarm(int) { _exit(g_end_status); }
+}  // namespace
+
+void end_within(unsigned seconds, int status) {
+  g_end_status = status;
+  struct sigaction a {};
+  a.sa_handler = end_on_alarm;
+  sigemptyset(&a.sa_mask);
+  sigaction(SIGALRM, &a, nullptr);
+  alarm(seconds);
+}
+
+void end_now(int status) { _exit(status); }
 
 }  // namespace simhost::os

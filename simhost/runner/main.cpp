@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -378,9 +379,48 @@ int fail(const std::string& message) {
   return 1;
 }
 
-}  // namespace
+// A signal to end the run (interrupt, terminate, hang-up): the flight ends
+// after the frame under way and the run ends as any other, its results
+// written, with the status of a run the signal ended. A second signal, or a
+// run that has not ended within kSignalGraceSeconds, ends it at once.
+constexpr unsigned kSignalGraceSeconds = 20;
+volatile std::sig_atomic_t g_signal = 0;
 
-int main(int argc, char** argv) {
+void on_signal(int sig) {
+  if (g_signal != 0) simhost::os::end_now(128 + g_signal);
+  g_signal = sig;
+  simhost::os::end_within(kSignalGraceSeconds, 128 + sig);
+}
+
+void catch_signals() {
+  std::signal(SIGINT, on_signal);
+  std::signal(SIGTERM, on_signal);
+#ifdef SIGHUP
+  std::signal(SIGHUP, on_signal);
+#endif
+}
+
+// How long the process may take to end once the run is done: the host's
+// drawing is released by then, so only a library's exit handler can take
+// longer, and the result is not held hostage to it.
+constexpr unsigned kExitGraceSeconds = 10;
+
+// Every way out of a run: the drawing context released with the renderer's
+// threads idle, the results flushed, and the end of the process guaranteed
+// with the run's status.
+int leave(int status) {
+  simhost::release_drawing();
+  if (g_signal != 0) {
+    std::fprintf(stderr, "corvane-sim: stopped by signal %d\n", static_cast<int>(g_signal));
+    status = 128 + g_signal;
+  }
+  std::fflush(stdout);
+  std::fflush(stderr);
+  simhost::os::end_within(kExitGraceSeconds, status);
+  return status;
+}
+
+int run(int argc, char** argv) {
   Options o = parse(argc, argv);
   std::error_code ec;
   scenario::Rules rules;
@@ -587,6 +627,7 @@ int main(int argc, char** argv) {
     }
     if (status == 0) {
       if (o.fly) simhost::set_flying(true);
+      how.stop = &g_signal;
       outcome = runner::play(script, how);
       if (outcome.failed > 0 || outcome.picture_errors > 0 || outcome.checks_failed) status = 1;
     }
@@ -604,7 +645,7 @@ int main(int argc, char** argv) {
       return 2;
     }
   } else {
-    for (long f = 0; f < o.frames; ++f) simhost::frame(o.dt);
+    for (long f = 0; f < o.frames && g_signal == 0; ++f) simhost::frame(o.dt);
   }
 
   for (const std::string& name : o.prints) {
@@ -670,4 +711,11 @@ int main(int argc, char** argv) {
     status = std::max(status, 1);
   }
   return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  catch_signals();
+  return leave(run(argc, argv));
 }

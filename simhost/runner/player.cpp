@@ -139,6 +139,7 @@ class Runner {
     return base_seconds_ + static_cast<double>(out_.frames - base_frame_) * static_cast<double>(dt_);
   }
   void advance_to(long frame);
+  bool stopping() const;
   void releases_due();
   void one_frame();
   void trace_header();
@@ -199,8 +200,10 @@ void Runner::one_frame() {
   if (how_.trace_out && how_.trace_every > 0 && out_.frames % how_.trace_every == 0) trace_row();
 }
 
+bool Runner::stopping() const { return how_.stop && *how_.stop != 0; }
+
 void Runner::advance_to(long frame) {
-  while (out_.frames < frame) one_frame();
+  while (out_.frames < frame && !stopping()) one_frame();
   releases_due();
 }
 
@@ -434,10 +437,12 @@ Outcome Runner::run() {
   trace_header();
   for (const scenario::Step& s : script_.steps) {
     advance_to(s.frame);
+    if (stopping()) break;
     step(s);
   }
   advance_to(std::max(script_.last_frame, how_.min_frames));
-  while (!releases_.empty()) one_frame();
+  while (!releases_.empty() && !stopping()) one_frame();
+  out_.stopped = stopping();
   if (!how_.on_png) simhost::set_draw_unseen(false);
   out_.seconds = now();
   if (how_.checks) out_.checks_failed = !how_.checks->finish(now(), how_.out);

@@ -2,6 +2,7 @@
 // and started: steps at their frames, held commands, traces, expectations.
 #pragma once
 
+#include <csignal>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -62,6 +63,8 @@ struct Play {
   std::string addon_catalog;
   // The airport list whose fields `terrain fields` puts back (empty: flat at 0).
   std::string field_terrain;
+  // Set (by a signal handler) to end the flight after the frame under way.
+  const volatile std::sig_atomic_t* stop = nullptr;
 };
 
 struct Outcome {
@@ -72,6 +75,7 @@ struct Outcome {
   int picture_errors = 0;
   bool checks_failed = false;          // a rule broke, or an alert lit unnamed
   std::vector<int> active_legs;        // the active leg at each change, from the first frame
+  bool stopped = false;                // ended early by `Play::stop`
 };
 
 // Plays `script`; frames continue past its last step until held commands are

@@ -18,7 +18,7 @@ target_link_options(module_runtime_probe PRIVATE -Wl,--version-script=${CMAKE_CU
 corvane_static_runtime(module_runtime_probe)
 add_executable(module_runtime_test ${CMAKE_CURRENT_LIST_DIR}/runtime_test.cpp)
 target_link_libraries(module_runtime_test PRIVATE corvane_warnings GTest::gtest GTest::gtest_main ${CMAKE_DL_LIBS})
-gtest_discover_tests(module_runtime_test DISCOVERY_TIMEOUT 60)
+gtest_discover_tests(module_runtime_test DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT ${CORVANE_TEST_TIMEOUT})
 target_compile_definitions(module_runtime_test PRIVATE
   CORVANE_RUNTIME_PROBE_PATH="$<TARGET_FILE:module_runtime_probe>")
 add_dependencies(module_runtime_test module_runtime_probe)

@@ -6,6 +6,7 @@
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -99,6 +100,45 @@ TEST(SimhostDrawing, PassRendersIntoThePanelAndCapturesLines) {
   EXPECT_EQ(simhost::problems().size(), 1u);
   XPLMSetGraphicsState(0, 0, 0, 0, 0, 0, 0);
   EXPECT_EQ(simhost::problems().size(), 2u) << "graphics state outside a draw callback";
+}
+
+// The plug-in's drawing in the frames without a picture, then pictures with
+// and without it: each picture starts from a cleared panel (the one-pixel
+// scissor of the frames between does not keep the old lines), and the
+// renderer keeps nothing from frame to frame (its heap after a thousand
+// frames more is what it was after a few hundred).
+bool g_line_drawn = true;
+int draw_line_when_asked(XPLMDrawingPhase phase, int before, void* refcon) {
+  return g_line_drawn ? draw_line(phase, before, refcon) : 1;
+}
+
+size_t heap_in_use() {
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || __GLIBC_MINOR__ >= 33) && !defined(__SANITIZE_ADDRESS__)
+  return mallinfo2().uordblks;
+#else
+  return 0;
+#endif
+}
+
+TEST(SimhostDrawing, UnseenFramesLeaveNoPixelAndNoMemory) {
+  simhost::reset();
+  ASSERT_EQ(XPLMRegisterDrawCallback(draw_line_when_asked, xplm_Phase_Gauges, 1, nullptr), 1);
+  g_line_drawn = true;
+  simhost::frame(0.1f);
+  EXPECT_GT(simhost::count_pixels_not(0), 200);
+  simhost::set_draw_unseen(true);
+  simhost::frames(200, 0.1f);
+  const size_t early = heap_in_use();
+  simhost::frames(1000, 0.1f);
+  const size_t late = heap_in_use();
+  EXPECT_LT(late, early + 1024 * 1024) << "heap in use " << early << " after 200 frames, " << late << " after 1200";
+  simhost::set_draw_unseen(false);
+  g_line_drawn = false;
+  simhost::frame(0.1f);
+  EXPECT_EQ(simhost::count_pixels_not(0), 0) << "the picture before is still in the panel";
+  EXPECT_EQ(XPLMUnregisterDrawCallback(draw_line_when_asked, xplm_Phase_Gauges, 1, nullptr), 1);
+  g_line_drawn = true;
+  EXPECT_TRUE(simhost::problems().empty()) << simhost::problems().front();
 }
 
 TEST(SimhostServices, PathsIdentityAndDatarefEditor) {
