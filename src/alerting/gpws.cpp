@@ -31,14 +31,10 @@ GpwsState gpws_state;
 
 namespace {
 
-// Outside values enter here: a NaN reads as 0 so that no envelope latches on it.
-float in(float v) { return std::isnan(v) ? 0.0f : v; }
-float in(bound::Id id) { return in(mirror_f(id)); }
-
 float gear_deploy(int i) {
   int n = 0;
   const float* v = mirror_vf(bound::sim_aircraft_parts_acf_gear_deploy, &n);
-  return (v != nullptr && i >= 0 && i < n) ? in(v[i]) : 0.0f;
+  return (v != nullptr && i >= 0 && i < n) ? v[i] : 0.0f;
 }
 int gear_on_ground(int i) {
   int n = 0;
@@ -73,14 +69,14 @@ struct Inputs {
 constexpr float kLandingFlapRatio = 0.8125f;
 
 bool first_officer_side() {
-  const float ap_on = in(bound::zuvadud_autopilot_ap_on);
-  const float side = ap_on != 0.0f ? in(bound::zuvadud_autopilot_ap_side) : in(bound::zuvadud_autopilot_fd_side);
+  const float ap_on = mirror_f(bound::zuvadud_autopilot_ap_on);
+  const float side = ap_on != 0.0f ? mirror_f(bound::zuvadud_autopilot_ap_side) : mirror_f(bound::zuvadud_autopilot_fd_side);
   return side == 2.0f;
 }
 
 float side_radio_altitude(bool fo) {
-  return fo ? in(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_copilot)
-            : in(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot);
+  return fo ? mirror_f(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_copilot)
+            : mirror_f(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot);
 }
 
 // Below-glideslope alerting covers the approach below 1000 ft down to the
@@ -90,24 +86,24 @@ bool in_glideslope_area(float ra) { return ra >= 30.0f && ra < 1000.0f; }
 Inputs read_inputs() {
   Inputs x{};
   x.fo = first_officer_side();
-  x.ra_capt = in(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot);
-  x.baro_capt = in(bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot);
-  x.ias_capt = in(bound::sim_cockpit2_gauges_indicators_airspeed_kts_pilot);
+  x.ra_capt = mirror_f(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot);
+  x.baro_capt = mirror_f(bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot);
+  x.ias_capt = mirror_f(bound::sim_cockpit2_gauges_indicators_airspeed_kts_pilot);
   x.ra_side = side_radio_altitude(x.fo);
   if (x.fo) {
-    x.baro_side = in(bound::sim_cockpit2_gauges_indicators_altitude_ft_copilot);
-    x.ias_side = in(bound::sim_cockpit2_gauges_indicators_airspeed_kts_copilot);
+    x.baro_side = mirror_f(bound::sim_cockpit2_gauges_indicators_altitude_ft_copilot);
+    x.ias_side = mirror_f(bound::sim_cockpit2_gauges_indicators_airspeed_kts_copilot);
   } else {
     x.ra_side = x.ra_capt;
     x.baro_side = x.baro_capt;
     x.ias_side = x.ias_capt;
   }
-  x.bank = std::fabs(in(bound::sim_cockpit2_gauges_indicators_roll_electric_deg_pilot));
-  x.vvi_pilot = in(bound::sim_cockpit2_gauges_indicators_vvi_fpm_pilot);
-  x.vs = in(bound::sim_flightmodel_position_vh_ind_fpm);
-  x.ra_rate = in(bound::zuvadud_D738_FMS_radio_height_ratio);
-  x.flight_phase = in(bound::zuvadud_D738_FMS_flight_phase);
-  x.flap = in(bound::sim_cockpit2_controls_flap_handle_deploy_ratio);
+  x.bank = std::fabs(mirror_f(bound::sim_cockpit2_gauges_indicators_roll_electric_deg_pilot));
+  x.vvi_pilot = mirror_f(bound::sim_cockpit2_gauges_indicators_vvi_fpm_pilot);
+  x.vs = mirror_f(bound::sim_flightmodel_position_vh_ind_fpm);
+  x.ra_rate = mirror_f(bound::zuvadud_D738_FMS_radio_height_ratio);
+  x.flight_phase = mirror_f(bound::zuvadud_D738_FMS_flight_phase);
+  x.flap = mirror_f(bound::sim_cockpit2_controls_flap_handle_deploy_ratio);
   x.gear_any_up = false;
   for (int i = 0; i < 3; ++i) {
     x.gear[i] = gear_deploy(i);
@@ -115,12 +111,12 @@ Inputs read_inputs() {
   }
   // FLAP INHIBIT lets a landing with the flaps short of 30 (jammed, or by
   // the checklist) be flown without the flap-caused alerts.
-  x.landing_flaps = x.flap >= kLandingFlapRatio || in(toggle_switch::gpws_flap_pos) != 0.0f;
+  x.landing_flaps = x.flap >= kLandingFlapRatio || finite_or(toggle_switch::gpws_flap_pos, 0.0f) != 0.0f;
   // GEAR INHIBIT does the same for a landing with the gear up: the alerts
   // the gear not down would cause are the crew's choice.
-  x.gear_down = !x.gear_any_up || in(toggle_switch::gpws_gear_pos) != 0.0f;
+  x.gear_down = !x.gear_any_up || finite_or(toggle_switch::gpws_gear_pos, 0.0f) != 0.0f;
   x.landing_config = x.gear_down && x.landing_flaps;
-  x.terr_warn = in(gpws::terr_warn);
+  x.terr_warn = finite_or(gpws::terr_warn, 0.0f);
   return x;
 }
 
@@ -227,11 +223,11 @@ const OutputFlag kOutputFlags[] = {
 
 // The side's minimums value that the scripts make positive at minimums.
 float side_minimums_value(bool fo) {
-  const bool baro = fo ? in(bound::zuvadud_D738_EFIS_control_fo_minimums) != 0.0f
-                       : in(bound::zuvadud_D738_EFIS_control_cpt_minimums) != 0.0f;
+  const bool baro = fo ? mirror_f(bound::zuvadud_D738_EFIS_control_fo_minimums) != 0.0f
+                       : mirror_f(bound::zuvadud_D738_EFIS_control_cpt_minimums) != 0.0f;
   if (fo)
-    return baro ? in(bound::zuvadud_D738_fmod_dh_minimum_copilot2) : in(bound::zuvadud_D738_fmod_dh_minimum_copilot2_ra);
-  return baro ? in(bound::zuvadud_D738_fmod_dh_minimum_pilot2) : in(bound::zuvadud_D738_fmod_dh_minimum_pilot2_ra);
+    return baro ? mirror_f(bound::zuvadud_D738_fmod_dh_minimum_copilot2) : mirror_f(bound::zuvadud_D738_fmod_dh_minimum_copilot2_ra);
+  return baro ? mirror_f(bound::zuvadud_D738_fmod_dh_minimum_pilot2) : mirror_f(bound::zuvadud_D738_fmod_dh_minimum_pilot2_ra);
 }
 
 void test_gates(const Inputs& x) {
@@ -415,9 +411,9 @@ void power_loss_reset() {
   g.alert_code = 0;
   g.bank_call_due = 0;
   g.closure_called = 0;
-  if (in(bound::zuvadud_d738_fmodpack_fmod_gpwstest_long_on) != 0.0f)
+  if (mirror_f(bound::zuvadud_d738_fmodpack_fmod_gpwstest_long_on) != 0.0f)
     write_script_test_flag(bound::zuvadud_d738_fmodpack_fmod_gpwstest_long_on, 0.0f);
-  if (in(bound::zuvadud_d738_fmodpack_fmod_gpwstest_short_on) != 0.0f)
+  if (mirror_f(bound::zuvadud_d738_fmodpack_fmod_gpwstest_short_on) != 0.0f)
     write_script_test_flag(bound::zuvadud_d738_fmodpack_fmod_gpwstest_short_on, 0.0f);
 }
 
@@ -521,8 +517,8 @@ void below_glideslope_mode(const Inputs& x, int32_t pending) {
   GpwsState& g = gpws_state;
   bool raised = false;
   const bool inhibited = alert::below_gs_disable != 0.0f;
-  if (!inhibited && x.vs < 0.0f && in(bound::zuvadud_D738_FMS_ils_disable) == 0.0f) {
-    const float mode = x.fo ? in(bound::zuvadud_D738_mmr_fo_act_mode) : in(bound::zuvadud_D738_mmr_cpt_act_mode);
+  if (!inhibited && x.vs < 0.0f && mirror_f(bound::zuvadud_D738_FMS_ils_disable) == 0.0f) {
+    const float mode = x.fo ? mirror_f(bound::zuvadud_D738_mmr_fo_act_mode) : mirror_f(bound::zuvadud_D738_mmr_cpt_act_mode);
     bool valid = false;
     float dev = 0.0f;
     if (mode == 1.0f) {
@@ -531,19 +527,19 @@ void below_glideslope_mode(const Inputs& x, int32_t pending) {
       if (x.fo) {
         valid = fed(Consumer::vor_dme2) && mirror_i(bound::sim_cockpit2_radios_indicators_nav2_display_vertical) == 1 &&
                 mirror_i(bound::sim_cockpit2_radios_indicators_nav2_flag_glideslope) == 0;
-        dev = in(bound::sim_cockpit2_radios_indicators_nav2_vdef_dots_copilot);
+        dev = mirror_f(bound::sim_cockpit2_radios_indicators_nav2_vdef_dots_copilot);
       } else {
         valid = fed(Consumer::vor_dme1) && mirror_i(bound::sim_cockpit2_radios_indicators_nav1_display_vertical) == 1 &&
                 mirror_i(bound::sim_cockpit2_radios_indicators_nav1_flag_glideslope) == 0;
-        dev = in(bound::sim_cockpit2_radios_indicators_nav1_vdef_dots_pilot);
+        dev = mirror_f(bound::sim_cockpit2_radios_indicators_nav1_vdef_dots_pilot);
       }
     } else if (mode == 2.0f) {
       if (x.fo) {
-        valid = in(bound::zuvadud_D738_nav_gls2_active) != 0.0f && in(bound::zuvadud_D738_nav_gls2_type) == 0.0f;
-        dev = in(bound::zuvadud_D738_nav_gls2_vert_dev);
+        valid = mirror_f(bound::zuvadud_D738_nav_gls2_active) != 0.0f && mirror_f(bound::zuvadud_D738_nav_gls2_type) == 0.0f;
+        dev = mirror_f(bound::zuvadud_D738_nav_gls2_vert_dev);
       } else {
-        valid = in(bound::zuvadud_D738_nav_gls1_active) != 0.0f && in(bound::zuvadud_D738_nav_gls1_type) == 0.0f;
-        dev = in(bound::zuvadud_D738_nav_gls1_vert_dev);
+        valid = mirror_f(bound::zuvadud_D738_nav_gls1_active) != 0.0f && mirror_f(bound::zuvadud_D738_nav_gls1_type) == 0.0f;
+        dev = mirror_f(bound::zuvadud_D738_nav_gls1_vert_dev);
       }
     }
     if (valid && in_glideslope_area(x.ra_side) && dev < -glideslope_limit_dots(x.ra_side)) {
@@ -559,9 +555,9 @@ void below_glideslope_mode(const Inputs& x, int32_t pending) {
 
 void minimums_modes(const Inputs& x) {
   GpwsState& g = gpws_state;
-  const float dh = x.fo ? in(bound::zuvadud_D738_pfd_dh_copilot) : in(bound::zuvadud_D738_pfd_dh_pilot);
-  const bool baro = x.fo ? in(bound::zuvadud_D738_EFIS_control_fo_minimums) != 0.0f
-                         : in(bound::zuvadud_D738_EFIS_control_cpt_minimums) != 0.0f;
+  const float dh = x.fo ? mirror_f(bound::zuvadud_D738_pfd_dh_copilot) : mirror_f(bound::zuvadud_D738_pfd_dh_pilot);
+  const bool baro = x.fo ? mirror_f(bound::zuvadud_D738_EFIS_control_fo_minimums) != 0.0f
+                         : mirror_f(bound::zuvadud_D738_EFIS_control_cpt_minimums) != 0.0f;
   const float ref = baro ? x.baro_side : x.ra_side;
   const float offset = cockpit_options.plus_hundred != 0.0f ? 100.0f : 80.0f;
   if (dh > 0.0f && x.vs < 0.0f && dh + offset < ref && ref < dh + offset + 5.0f)
@@ -578,11 +574,11 @@ void minimums_modes(const Inputs& x) {
 
 void go_around_mode(const Inputs& x) {
   GpwsState& g = gpws_state;
-  const float t1 = in(engine::thrust1_leveler);
-  const float t2 = in(engine::thrust2_leveler);
+  const float t1 = finite_or(engine::thrust1_leveler, 0.0f);
+  const float t2 = finite_or(engine::thrust2_leveler, 0.0f);
   const bool lever_up = t1 > 0.5f || t2 > 0.5f;
-  g.go_around = (in(bound::zuvadud_D738_autopilot_fd_goaround) > 0.0f ||
-                 in(bound::zuvadud_D738_autopilot_ap_goaround) > 0.0f ||
+  g.go_around = (mirror_f(bound::zuvadud_D738_autopilot_fd_goaround) > 0.0f ||
+                 mirror_f(bound::zuvadud_D738_autopilot_ap_goaround) > 0.0f ||
                  (lever_up && g.gpws_phase != 1 && x.vs > 100.0f))
                     ? 1
                     : 0;
@@ -625,8 +621,8 @@ void too_low_mode(const Inputs& x) {
   g.too_low_selector = 4;
   const float r = x.ra_capt;
   const float v = x.ias_capt;
-  const bool ga_modes = in(bound::zuvadud_D738_autopilot_fd_goaround) > 0.0f ||
-                        in(bound::zuvadud_D738_autopilot_ap_goaround) > 0.0f;
+  const bool ga_modes = mirror_f(bound::zuvadud_D738_autopilot_fd_goaround) > 0.0f ||
+                        mirror_f(bound::zuvadud_D738_autopilot_ap_goaround) > 0.0f;
   if (!x.gear_down) {
     if (v < 190.0f && r < 500.0f && !ga_modes) {
       raise_code(gpws_code::too_low_gear);
@@ -693,8 +689,8 @@ float airspeed_low_threshold(float ra, float min_speed, float min_manoeuvre) {
 
 void airspeed_low_mode(float ra, float ias, bool only_when_free) {
   GpwsState& g = gpws_state;
-  const float thr = airspeed_low_threshold(ra, in(bound::zuvadud_D738_pfd_min_speed),
-                                           in(bound::zuvadud_D738_pfd_min_maneuver_speed));
+  const float thr = airspeed_low_threshold(ra, mirror_f(bound::zuvadud_D738_pfd_min_speed),
+                                           mirror_f(bound::zuvadud_D738_pfd_min_maneuver_speed));
   if (ias < thr) {
     g.airspeed_low = 1;
     if (!only_when_free || g.alert_code == 0) raise_code(gpws_code::airspeed_low);
@@ -707,9 +703,9 @@ void airspeed_low_mode(float ra, float ias, bool only_when_free) {
 // it (or a gain of tailwind), not for the wind's direction swinging. Held to
 // what any wind can be, so that the sums stay finite.
 float headwind() {
-  const float kt = gpws_headwind_kt(in(bound::sim_cockpit2_gauges_indicators_wind_heading_deg_mag),
-                                    in(bound::sim_cockpit2_gauges_indicators_wind_speed_kts),
-                                    in(bound::sim_cockpit2_gauges_indicators_ground_track_mag_pilot));
+  const float kt = gpws_headwind_kt(mirror_f(bound::sim_cockpit2_gauges_indicators_wind_heading_deg_mag),
+                                    mirror_f(bound::sim_cockpit2_gauges_indicators_wind_speed_kts),
+                                    mirror_f(bound::sim_cockpit2_gauges_indicators_ground_track_mag_pilot));
   return std::fmax(-500.0f, std::fmin(500.0f, kt));
 }
 
@@ -823,7 +819,7 @@ void tail(const Inputs&) {
     g.airspeed_warn_timer = 0.0f;
   } else {
     g.airspeed_warn_timer = std::fmin(g.airspeed_warn_timer + frame_time, 10.0f);
-    pfd::airspeed_warn = g.airspeed_warn_timer < 10.0f ? in(bound::zuvadud_D738_autopilot_blink) + 1.0f : 2.0f;
+    pfd::airspeed_warn = g.airspeed_warn_timer < 10.0f ? mirror_f(bound::zuvadud_D738_autopilot_blink) + 1.0f : 2.0f;
   }
   g.go_around_prev = g.go_around;
   pfd::bank_angle_warn = g.bank_warn;
@@ -943,8 +939,8 @@ void gpws_update() {
   if (full_allowed && g.in_band_prev == 0) g.ws_filled = 0;
   g.in_band_prev = full_allowed ? 1 : 0;
 
-  const float long_on = in(bound::zuvadud_d738_fmodpack_fmod_gpwstest_long_on);
-  const float short_on = in(bound::zuvadud_d738_fmodpack_fmod_gpwstest_short_on);
+  const float long_on = mirror_f(bound::zuvadud_d738_fmodpack_fmod_gpwstest_long_on);
+  const float short_on = mirror_f(bound::zuvadud_d738_fmodpack_fmod_gpwstest_short_on);
   const bool testing = test_flag_set(long_on, short_on);
   // A run with no test behind it (a push that started none, a restored
   // value) would hold GPWS INOP on and the test's calls going for good.

@@ -9,14 +9,11 @@
 #include "core/binding.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
+#include "core/util.h"
 
 CalloutState callout_state;
 
 namespace {
-
-// The plug-in's own published values, which the cockpit may write: a NaN
-// reads as 0. Outside values come from the mirrors, where it already does.
-float in(float v) { return std::isnan(v) ? 0.0f : v; }
 
 // One callout: clear at or below L, fire at or below F, arm above A, repeat
 // block T seconds.
@@ -104,7 +101,7 @@ void evaluate(bool fo) {
                      : mirror_f(bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot);
   const float e =
       mirror_f(bound::zuvadud_D738_pfd_rwy_show) == 2.0f ? mirror_f(bound::zuvadud_D738_pfd_rwy_altitude) : 0.0f;
-  const bool baro = in(cockpit_options.ra_500_1000_baro) != 0.0f;
+  const bool baro = finite_or(cockpit_options.ra_500_1000_baro, 0.0f) != 0.0f;
 
   for (int slot = 1; slot <= 11; ++slot) {
     const CalloutRow& row = kCallouts[slot];

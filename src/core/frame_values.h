@@ -11,6 +11,7 @@
 // ---- frame step and host ----
 extern float frame_time;      // s; 0.01 while init_stage is 0, else elapsed, within (0, 0.1]
 extern int32_t host_version;  // "sim/version/xplane_internal_version"; >= 120000 is host 12
+inline bool newer_host() { return host_version >= 120000; }
 
 // ---- start-up stage after a load ----
 extern int32_t init_stage;      // 0 nothing done, 1 first-frame block ran this frame, 2 complete

@@ -20,7 +20,6 @@ EngineEicasState engine_eicas_state;
 
 namespace {
 
-bool newer_host() { return host_version >= 120000; }
 
 // The alert countdowns and the touchdown hold run down with the frame; the
 // expiry actions are those of the engine state logic alone.

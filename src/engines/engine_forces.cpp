@@ -153,13 +153,13 @@ float engine_static_thrust() {
   const float m = mach();
   const float t0 = engine_model::static_thrust;
   const float b = engine_model::bypass;
-  const float in = engine_model::inlet;
+  const float inlet = engine_model::inlet;
   const float ms = engine_model::shock_mach;
   float s;
   if (m < ms) {
-    s = t0 - b * m * t0 + m * m * t0 * in;
+    s = t0 - b * m * t0 + m * m * t0 * inlet;
   } else if (m < ms + 0.1f) {
-    s = ic(ms, t0 - b * ms * t0 + ms * ms * t0 * in, ms + 0.1f, t0 - b * (ms + 0.1f) * t0, m);
+    s = ic(ms, t0 - b * ms * t0 + ms * ms * t0 * inlet, ms + 0.1f, t0 - b * (ms + 0.1f) * t0, m);
   } else {
     s = t0 - b * m * t0;
   }

@@ -22,7 +22,6 @@ namespace {
 
 using TableFn = float (*)(float, int32_t, float);
 
-bool newer_host() { return host_version >= 120000; }
 
 float table_temperature() {
   return clamp_range(host_mirror.sim_cockpit2_temperature_outside_air_temp_degc, 0.0f, 40.0f);

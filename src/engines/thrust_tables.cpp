@@ -14,7 +14,6 @@ ThrustTables thrust_tables;
 
 namespace {
 
-bool newer_host() { return host_version >= 120000; }
 
 // ---- host 11: 8 breakpoints ----
 constexpr float k11_breakpoints[8] = {0.0f, 0.11f, 0.22f, 0.35f, 0.5f, 0.65f, 0.82f, 1.0f};
