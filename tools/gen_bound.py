@@ -13,6 +13,9 @@ this script. Writes (or, with --check, compares and fails on any difference):
   simhost/catalog/host_bound_11.tsv  the host datarefs the plug-in binds, as a version 11 host has them
   simhost/catalog/host_bound_12.tsv  the same for a version 12 host
   simhost/catalog/scripts_bound.tsv  the script datarefs the plug-in binds (simulated host)
+  simhost/catalog/host_ranges.tsv    the host's values whose published unit is a range ("-1..1",
+                                     "[0..1]"), from host_dataref_descriptions.tsv beside HOST_TSV;
+                                     left as it is when that list is absent
 
 A simulator dataref is read and written with the type the simulator gives
 it, whatever call BOUND_TSV names for it: the host converts nothing, so a
@@ -511,6 +514,26 @@ def gen_host_catalog(rows, facts, version):
     return '\n'.join(out) + '\n'
 
 
+def gen_host_ranges(path):
+    """The host's values whose unit in its published list is a range, one row
+    each: the write census holds what the plug-in hands the host to them. Kept
+    in the tree so that the census does not depend on the list being there."""
+    out = ['name\tlo\thi']
+    for r in csv.DictReader(open(path, encoding='utf-8'), delimiter='\t'):
+        unit = r['units_12'] or ''
+        if len(unit) > 2 and unit[0] == '[' and unit[-1] == ']':
+            unit = unit[1:-1]
+        lo, dots, hi = unit.partition('..')
+        if not dots or not lo:
+            continue
+        try:
+            float(lo), float(hi)
+        except ValueError:
+            continue
+        out.append('%s\t%s\t%s' % (r['name'], lo, hi))
+    return '\n'.join(out) + '\n'
+
+
 def main():
     args = sys.argv[1:]
     check = bool(args) and args[0] == '--check'
@@ -542,6 +565,11 @@ def main():
         ('simhost/catalog/host_bound_12.tsv', gen_host_catalog(host, facts, '12')),
         ('simhost/catalog/scripts_bound.tsv', gen_catalog(scripts)),
     ]
+    descriptions = os.path.join(os.path.dirname(args[1]), 'host_dataref_descriptions.tsv')
+    if os.path.exists(descriptions):
+        outputs.append(('simhost/catalog/host_ranges.tsv', gen_host_ranges(descriptions)))
+    else:
+        print('gen_bound: no %s: simhost/catalog/host_ranges.tsv left as it is' % descriptions, file=sys.stderr)
     if check:
         stale = []
         for rel, text in outputs:

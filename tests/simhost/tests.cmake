@@ -247,5 +247,3 @@ set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/light_census_test.cpp PROP
 # tools/written_travels.tsv, written at the gate and in cruise.
 corvane_integration_test(write_census_test ${CMAKE_CURRENT_LIST_DIR}/write_census_test.cpp)
 target_link_libraries(write_census_test PRIVATE corvane_runner)
-target_compile_definitions(write_census_test PRIVATE CORVANE_HOST_LISTS_DIR="${CORVANE_HOST_LISTS}"
-  CORVANE_HOST_LISTS_REQUIRED=$<BOOL:${CORVANE_REQUIRE_HOST_LISTS}>)

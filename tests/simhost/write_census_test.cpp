@@ -106,31 +106,20 @@ std::map<std::string, std::vector<float>> restored_travels() {
 }
 
 // The host's own ranges of its values, where its published list gives one
-// as the unit ("-1..1", "[0..1]"): a value the plug-in hands the host beyond
-// it breaks the host's rule.
+// as the unit ("-1..1", "[0..1]"), as simhost/catalog/host_ranges.tsv keeps
+// them: a value the plug-in hands the host beyond it breaks the host's rule.
 struct HostRange {
   std::string name;
   double lo, hi;
 };
 std::vector<HostRange> host_ranges() {
   std::vector<HostRange> out;
-  std::ifstream in(std::string(CORVANE_HOST_LISTS_DIR) + "/host_dataref_descriptions.tsv");
+  std::ifstream in(kSource + "/simhost/catalog/host_ranges.tsv");
   std::string text;
+  std::getline(in, text);
   while (std::getline(in, text)) {
     const std::vector<std::string> f = cells(text);
-    if (f.size() < 2) continue;
-    std::string unit = f[1];
-    if (unit.size() > 2 && unit.front() == '[' && unit.back() == ']') unit = unit.substr(1, unit.size() - 2);
-    const size_t dots = unit.find("..");
-    if (dots == std::string::npos || dots == 0) continue;
-    // "-1." alone reads as a number: each end is read from its own text.
-    const std::string lo_text = unit.substr(0, dots), hi_text = unit.substr(dots + 2);
-    char* end = nullptr;
-    const double lo = std::strtod(lo_text.c_str(), &end);
-    if (end == lo_text.c_str() || *end != '\0') continue;
-    const double hi = std::strtod(hi_text.c_str(), &end);
-    if (end == hi_text.c_str() || *end != '\0') continue;
-    out.push_back({f[0], lo, hi});
+    if (f.size() == 3) out.push_back({f[0], std::stod(f[1]), std::stod(f[2])});
   }
   return out;
 }
@@ -277,9 +266,7 @@ TEST_P(WriteCensusFlight, EveryWriteWithinItsTravel) {
   ASSERT_TRUE(errors.empty()) << errors.front();
   simhost::clear_problems();
   const std::vector<HostRange> ranges = host_ranges();
-#if CORVANE_HOST_LISTS_REQUIRED
-  ASSERT_FALSE(ranges.empty()) << "no host ranges read from " << CORVANE_HOST_LISTS_DIR;
-#endif
+  ASSERT_FALSE(ranges.empty()) << "no host ranges read from simhost/catalog/host_ranges.tsv";
   const std::set<std::string> host_before = host_values_beyond(ranges);
   for (const Row& r : rows) {
     if (r.kept_by == "free") continue;
