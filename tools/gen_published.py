@@ -100,7 +100,14 @@ def load_travels(root):
             rec = dict(zip(header, cells))
             if rec["kept_by"] == "store":
                 travels[rec["name"]] = (float(rec["lo"]), float(rec["hi"]), float(rec["step"]))
+            elif rec["kept_by"] == "writer":
+                WRITTEN_CONTROLS.add(rec["name"])
     return travels
+
+
+# The controls with a travel whose own writer keeps it: like the "store"
+# rows, a write during a replay leaves them where they stand.
+WRITTEN_CONTROLS = set()
 
 
 TRAVELS = {}
@@ -404,6 +411,9 @@ def row_text(r):
     if k == "F":
         if w == "PLAIN" and r.name in TRAVELS:
             wr = travel_writer(r)
+        elif r.name in WRITTEN_CONTROLS:
+            assert w not in (None, "PLAIN"), r.name
+            wr = "PUB_WF_CONTROL(%s)" % w
         else:
             wr = "nullptr" if w is None else ("PUB_WF(%s)" % r.expr if w == "PLAIN" else w)
         return "PUB_F(%s, %s, %s)" % (args, r.expr, wr)

@@ -10,16 +10,16 @@
 
 namespace {
 const PublishedDataref table_rows[] = {
-    PUB_F("zuvadud/D738/toggle_switch/n1_set_source", 1, 1, toggle_switch::n1_set_source, n1_set_source_writer),
+    PUB_F("zuvadud/D738/toggle_switch/n1_set_source", 1, 1, toggle_switch::n1_set_source, PUB_WF_CONTROL(n1_set_source_writer)),
     PUB_F("zuvadud/D738/toggle_switch/n1_set_adjust", 1, 1, toggle_switch::n1_set_adjust, PUB_WF(toggle_switch::n1_set_adjust)),
     PUB_VF("zuvadud/D738/autopilot/at_throttle_override", 1, 1, autopilot::at_throttle_override, 2, PUB_WVF(autopilot::at_throttle_override, 2)),
     PUB_VF("zuvadud/D738/flt_ctrls/throttle_reverse_raw", 1, 1, flt_ctrls::throttle_reverse_raw, 2, PUB_WVF_TRAVEL(flt_ctrls::throttle_reverse_raw, 2, 0.0f, 1.0f, 0.0f)),
     PUB_VF("zuvadud/D738/flt_ctrls/throttle_raw", 1, 1, flt_ctrls::throttle_raw, 2, PUB_WVF_TRAVEL(flt_ctrls::throttle_raw, 2, 0.0f, 1.0f, 0.0f)),
     PUB_VF("zuvadud/D738/flt_ctrls/throttle_target", 1, 1, flt_ctrls::throttle_target, 2, PUB_WVF_TRAVEL(flt_ctrls::throttle_target, 2, 0.0f, 1.0f, 0.0f)),
     PUB_F("zuvadud/D738/flt_ctrls/throttle_servo_status", 1, 1, flt_ctrls::throttle_servo_status, PUB_WF(flt_ctrls::throttle_servo_status)),
-    PUB_F("zuvadud/D738/engine/thrust1_leveler", 1, 1, engine::thrust1_leveler, thrust1_leveler_writer),
-    PUB_F("zuvadud/D738/engine/thrust2_leveler", 1, 1, engine::thrust2_leveler, thrust2_leveler_writer),
-    PUB_F("zuvadud/D738/engine/thrust12_leveler", 1, 1, engine::thrust12_leveler, thrust12_leveler_writer),
+    PUB_F("zuvadud/D738/engine/thrust1_leveler", 1, 1, engine::thrust1_leveler, PUB_WF_CONTROL(thrust1_leveler_writer)),
+    PUB_F("zuvadud/D738/engine/thrust2_leveler", 1, 1, engine::thrust2_leveler, PUB_WF_CONTROL(thrust2_leveler_writer)),
+    PUB_F("zuvadud/D738/engine/thrust12_leveler", 1, 1, engine::thrust12_leveler, PUB_WF_CONTROL(thrust12_leveler_writer)),
     PUB_F("zuvadud/D738/indicated/mach_no", 0, 1, indicated::mach_no, nullptr),
     PUB_F("zuvadud/D738/indicated/TAS", 0, 1, indicated::TAS, nullptr),
     PUB_F("zuvadud/D738/indicated/sos", 0, 1, indicated::sos, nullptr),

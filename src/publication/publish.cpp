@@ -2,11 +2,16 @@
 // announcement of each name to the dataref editor.
 #include "publication/publish.h"
 
+#include "core/binding.h"
+#include "core/host_io.h"
+
 namespace {
 constexpr const char* dataref_editor_signature = "xplanesdk.examples.DataRefEditor";
 constexpr int dataref_editor_add_message = 0x01000000;
 constexpr float announce_delay_s = 1.0f;
 }  // namespace
+
+bool cockpit_writes_held() { return read_now_i(bound::sim_time_is_in_replay) != 0; }
 
 void publish_list(const PublishedList& list) {
   for (int i = 0; i < list.count; ++i) {

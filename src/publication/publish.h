@@ -54,14 +54,26 @@ float announce_to_dataref_editor(const char* name);
   +[](float, float, int, void*) -> float { return announce_to_dataref_editor(NAME); }
 
 #define PUB_WF(VAR) +[](void*, float v) { if (writable_float(v)) VAR = v; }
+
+// A replay shows the past: a cockpit control written during it (by a
+// builder's hardware or a cockpit object) stays where it stands, as its
+// command pressed then does nothing. Hardware that still holds the control
+// elsewhere moves it with its first write after the replay.
+bool cockpit_writes_held();
+
 // A switch, selector or knob: the nearest of its positions lo..hi.
-#define PUB_WF_SWITCH(VAR, LO, HI) +[](void*, float v) { VAR = nearest_position(VAR, v, LO, HI); }
+#define PUB_WF_SWITCH(VAR, LO, HI) \
+  +[](void*, float v) { if (!cockpit_writes_held()) VAR = nearest_position(VAR, v, LO, HI); }
 // A lever, knob, volume or ratio: within lo..hi, on the nearest position of
 // step where it has them.
 #define PUB_WF_TRAVEL(VAR, LO, HI, STEP) \
-  +[](void*, float v) { VAR = written_position(VAR, v, LO, HI, STEP); }
-#define PUB_WVF_TRAVEL(ARR, N, LO, HI, STEP) \
-  +[](void*, float* v, int off, int n) { write_float_run_within(ARR, N, v, off, n, LO, HI, STEP); }
+  +[](void*, float v) { if (!cockpit_writes_held()) VAR = written_position(VAR, v, LO, HI, STEP); }
+#define PUB_WVF_TRAVEL(ARR, N, LO, HI, STEP)                                              \
+  +[](void*, float* v, int off, int n) {                                                   \
+    if (!cockpit_writes_held()) write_float_run_within(ARR, N, v, off, n, LO, HI, STEP); \
+  }
+// A control whose own writer does more than store (publication/*_writers.h).
+#define PUB_WF_CONTROL(FN) +[](void* ref, float v) { if (!cockpit_writes_held()) FN(ref, v); }
 #define PUB_WI(VAR) +[](void*, int v) { VAR = v; }
 #define PUB_WD(VAR) +[](void*, double v) { if (writable_double(v)) VAR = v; }
 // A request flag kept as a float, where any non-zero value asks: a value with

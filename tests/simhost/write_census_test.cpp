@@ -10,7 +10,7 @@
 // position put it; the host's values with a range in its published list
 // stay within it, and its record of misuses stays empty. A travel that
 // disagrees with the restore's (tools/restored_travels.tsv) for the same
-// control fails too.
+// control fails too. Written during a replay, no control moves.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -319,6 +319,25 @@ TEST_P(WriteCensusFlight, EveryWriteWithinItsTravel) {
     }
     simhost::frame(kDt);
   }
+  // A replay shows the past: each control written during it, to the other end
+  // of its travel, stays where it stood.
+  simhost::set_int("sim/time/is_in_replay", 1);
+  simhost::frame(kDt);
+  for (const Row& r : rows) {
+    if (r.kept_by == "free") continue;
+    simhost::DatarefInfo info;
+    ASSERT_TRUE(simhost::dataref_info(r.name, &info)) << r.name;
+    const bool array = info.size > 1 || (info.type & 8) != 0;
+    const float was = array ? simhost::get_floats(r.name).at(0) : simhost::get_float(r.name);
+    write(r, array, info.size, was > r.lo ? r.lo : r.hi);
+    simhost::frame(kDt);
+    const float now = array ? simhost::get_floats(r.name).at(0) : simhost::get_float(r.name);
+    if (now != was)
+      errors.push_back(r.name + " at " + number(was) + " written in a replay (" + kTable + ":" +
+                       std::to_string(r.line) + "): " + number(now));
+  }
+  simhost::set_int("sim/time/is_in_replay", 0);
+  simhost::frame(kDt);
   for (const std::string& p : simhost::problems()) errors.push_back("the host: " + p);
   for (const std::string& e : errors) ADD_FAILURE() << s.name << " " << s.acf << ": " << e;
 }
