@@ -43,6 +43,7 @@
 #include <string>
 #include <vector>
 
+#include "census_start.h"
 #include "fly.h"
 #include "host.h"
 #include "invariants.h"
@@ -189,29 +190,9 @@ class Flight {
         config.extra.push_back(e);
       config.addons.push_back(a.ref.name);
     }
-    simhost::reset(config);
     frames_ = 0;
     releases_.clear();
-    simhost::set_field_terrain(kRoot + config.aircraft + "Velar_apt.dat");
-    if (!simhost::load_and_start(CORVANE_MODULE_PATH, error)) return false;
-    scenario::Script script;
-    scenario::Lookup lookup = runner::host_lookup(kAddons);
-    lookup.read = runner::read_scenario;
-    if (!scenario::parse(text, file, kDt, lookup, &script, error)) return false;
-    runner::Play how;
-    how.addon_catalog = kAddons;
-    how.file = file;
-    how.dt = kDt;
-    std::FILE* sink = std::tmpfile();
-    how.out = sink;
-    how.err = sink;
-    const runner::Outcome o = runner::play(script, how);
-    std::fclose(sink);
-    // The panel is drawn without its pixels, as the runner draws a frame
-    // that no picture is taken after: rasterising it is most of a frame's cost.
-    simhost::set_draw_capture(true);
-    if (o.failed != 0) *error = file + ": " + std::to_string(o.failed) + " failed expectations in the start";
-    return o.failed == 0;
+    return census::play_start(file, text, config, kAddons, kDt, error);
   }
 
   // The LIGHTS TEST from BRT and back: each row's light against its test

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "census_start.h"
 #include "host.h"
 #include "player.h"
 
@@ -218,24 +219,7 @@ class WriteCensusFlight : public ::testing::TestWithParam<Start> {
     config.root = kRoot;
     config.acf = s.acf;
     config.host_version = s.host_version;
-    simhost::reset(config);
-    simhost::set_field_terrain(kRoot + config.aircraft + "Velar_apt.dat");
-    if (!simhost::load_and_start(CORVANE_MODULE_PATH, error)) return false;
-    scenario::Script script;
-    scenario::Lookup lookup = runner::host_lookup();
-    lookup.read = runner::read_scenario;
-    if (!scenario::parse(text, file, kDt, lookup, &script, error)) return false;
-    runner::Play how;
-    how.file = file;
-    how.dt = kDt;
-    std::FILE* sink = std::tmpfile();
-    how.out = sink;
-    how.err = sink;
-    const runner::Outcome o = runner::play(script, how);
-    std::fclose(sink);
-    simhost::set_draw_capture(true);
-    if (o.failed != 0) *error = file + ": " + std::to_string(o.failed) + " failed expectations in the start";
-    return o.failed == 0;
+    return census::play_start(file, text, config, std::string(), kDt, error);
   }
 
   static void write(const Row& r, bool array, int size, float v) {
