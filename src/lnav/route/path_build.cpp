@@ -616,7 +616,13 @@ void distances_to_destination(int32_t n) {
 }  // namespace
 
 bool end_turn_from_aircraft(int32_t p) {
-  return turn_to_next_fix(p) || lay_turn_from_aircraft(p, 360.0f);
+  if (!turn_to_next_fix(p) && !lay_turn_from_aircraft(p, 360.0f)) return false;
+  // The leg has ended where the aircraft is: its end is behind it, and the
+  // whole turn, more than half a circle or not, is the first arc past it.
+  legs_wpt_angle[p] = legs_seg1_start_angle[p];
+  legs_wpt_arc_dist[p] = 0.0f;
+  legs_seg1_dta[p] = legs_radii_dta[p] = 0.0f;
+  return true;
 }
 
 void for_each_bypassed_leg(int32_t from, void (*visit)(int32_t leg, int32_t prev, int32_t next)) {
