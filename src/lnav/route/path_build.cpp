@@ -265,17 +265,6 @@ int32_t take_in_flown_transition() {
   return p;
 }
 
-// A turn laid out again while its first arc is flown can begin further on
-// than the aircraft already is (a smaller turn starts later, and so does a
-// turn of more than 135 degrees, laid out as an S-turn): flown as built, the
-// aircraft would roll out, even back the other way, to reach its start. The
-// turn in progress is carried on instead, the same way round from where the
-// aircraft is, tangent to its present track: one arc ending on the new leg
-// where the turn's own radius or a wider one reaches it; where it cannot (the
-// new leg too sharp for the radius, or already crossed), the turn's own
-// radius on past the new course and back onto it in an S-turn, the overshoot
-// the radius forces and no more. Where the new leg lies the other way the
-// transition stays as built.
 // One arc about (c_lat, c_lon) from the aircraft to (e_lat, e_lon) as leg
 // p's whole transition: no straight and no second arc after it.
 void lay_one_arc(int32_t p, int32_t n, int turn, double c_lat, double c_lon, float radius, double lat, double lon,
@@ -322,6 +311,17 @@ void place_carried_turn(int32_t p, int turn, double c_lat, double c_lon, float r
 
 bool lay_turn_from_aircraft(int32_t p, float max_turn);
 
+// A turn laid out again while its first arc is flown can begin further on
+// than the aircraft already is (a smaller turn starts later, and so does a
+// turn of more than 135 degrees, laid out as an S-turn): flown as built, the
+// aircraft would roll out, even back the other way, to reach its start. The
+// turn in progress is carried on instead, the same way round from where the
+// aircraft is, tangent to its present track: one arc ending on the new leg
+// where the turn's own radius or a wider one reaches it; where it cannot (the
+// new leg too sharp for the radius, or already crossed), the turn's own
+// radius on past the new course and back onto it in an S-turn, the overshoot
+// the radius forces and no more. Where the new leg lies the other way the
+// transition stays as built.
 void carry_on_flown_turn(int32_t p, int32_t region_before, float mode_before) {
   if (!leg_slot_ok(p) || mode_before != 5.0f) return;
   if (region_before != kRegionFlyByTurn && region_before != kRegionFirstArc) return;
