@@ -265,6 +265,52 @@ int32_t take_in_flown_transition() {
   return p;
 }
 
+// One arc about (c_lat, c_lon) from the aircraft to (e_lat, e_lon) as leg
+// p's whole transition: no straight and no second arc after it.
+void lay_one_arc(int32_t p, int32_t n, int turn, double c_lat, double c_lon, float radius, double lat, double lon,
+                 double e_lat, double e_lon) {
+  const float start = gc_bearing(c_lat, c_lon, lat, lon);
+  const float end = gc_bearing(c_lat, c_lon, e_lat, e_lon);
+  legs_seg1_start_angle[p] = start;
+  legs_seg1_end_angle[p] = end;
+  legs_seg1_arc_lenght[p] = arc_length(radius, course_diff_dir(start, end, turn));
+  legs_seg_remain_dist[p] = gc_distance_nm(e_lat, e_lon, legs_lat[n], legs_lon[n]);
+  float* const s_turn_values[] = {legs_seg2_end_lat,    legs_seg2_end_lon,     legs_seg2_distance,
+                                  legs_seg2_crs_true,   legs_seg3_ctr_lat,     legs_seg3_ctr_lon,
+                                  legs_seg3_start_angle, legs_seg3_end_angle,  legs_seg3_turn,
+                                  legs_seg3_end_lat,    legs_seg3_end_lon,     legs_seg3_arc_lenght};
+  for (float* v : s_turn_values) v[p] = 0.0f;
+}
+
+// The first arc's centre, radius, start and end, and where on it leg p's
+// waypoint is passed.
+void place_carried_turn(int32_t p, int turn, double c_lat, double c_lon, float radius, double lat, double lon,
+                        double e_lat, double e_lon) {
+  legs_radii_radius[p] = legs_seg1_radius[p] = legs_seg3_radius[p] = radius;
+  legs_radii_ctr_lat[p] = legs_seg1_ctr_lat[p] = static_cast<float>(c_lat);
+  legs_radii_ctr_lon[p] = legs_seg1_ctr_lon[p] = static_cast<float>(c_lon);
+  legs_seg1_start_lat[p] = static_cast<float>(lat);
+  legs_seg1_start_lon[p] = static_cast<float>(lon);
+  legs_seg1_end_lat[p] = static_cast<float>(e_lat);
+  legs_seg1_end_lon[p] = static_cast<float>(e_lon);
+  // The waypoint is passed abeam on the first arc, or already behind: where
+  // it starts.
+  const float start = legs_seg1_start_angle[p];
+  const float span = course_diff_dir(start, legs_seg1_end_angle[p], turn);
+  const float w = gc_bearing(c_lat, c_lon, legs_lat[p], legs_lon[p]);
+  const float to_wpt = course_diff_dir(start, w, turn);
+  if (std::fabs(to_wpt) <= std::fabs(span)) {
+    legs_wpt_angle[p] = w;
+    legs_wpt_arc_dist[p] = arc_length(radius, to_wpt);
+  } else {
+    legs_wpt_angle[p] = start;
+    legs_wpt_arc_dist[p] = 0.0f;
+  }
+  legs_seg1_dta[p] = legs_radii_dta[p] = legs_wpt_arc_dist[p];
+}
+
+bool lay_turn_from_aircraft(int32_t p, float max_turn);
+
 // A turn laid out again while its first arc is flown can begin further on
 // than the aircraft already is (a smaller turn starts later, and so does a
 // turn of more than 135 degrees, laid out as an S-turn): flown as built, the
@@ -293,6 +339,19 @@ void carry_on_flown_turn(int32_t p, int32_t region_before, float mode_before) {
   if (!pathpos::faces(b1, start1 + (left ? 90.0f : 270.0f)) || !pathpos::faces(b1, start1)) {
     if (!(gc_distance_nm(legs_seg1_ctr_lat[p], legs_seg1_ctr_lon[p], lat, lon) < r)) return;
   }
+  lay_turn_from_aircraft(p, 180.0f);
+}
+
+// Leg p's transition laid from where the aircraft is, tangent to its track,
+// the way round leg p's turn goes.
+bool lay_turn_from_aircraft(int32_t p, float max_turn) {
+  if (!leg_slot_ok(p)) return false;
+  const int32_t n = next_valid_leg(p);
+  const float r = legs_seg1_radius[p];
+  if (!leg_slot_ok(n) || !(r > 0.0f) || leg_seg_kind(p) == 0) return false;
+  const bool left = pathpos::is_left(legs_seg1_turn[p]);
+  const double lat = aircraft_lat();
+  const double lon = aircraft_lon();
 
   const float track = navmath::mod360(mirror_f(sim_flightmodel_position_hpath));
   const float out = gc_bearing(legs_lat[p], legs_lon[p], legs_lat[n], legs_lon[n]);
@@ -300,10 +359,10 @@ void carry_on_flown_turn(int32_t p, int32_t region_before, float mode_before) {
   const float side = left ? -nav_result.cross_track : nav_result.cross_track;
   // Non-negative whichever side of north the two courses lie.
   const float to_go = navmath::mod360_nonneg(left ? track - out : out - track);
-  if (!(to_go > 0.0f && to_go < 180.0f)) return;
+  if (!(to_go > 0.0f && to_go < max_turn)) return false;
   const int turn = left ? kTurnLeft : kTurnRight;
   const double rho = side > 0.0f ? side / (1.0 - std::cos(static_cast<double>(to_go) * pi_12dp / 180.0)) : 0.0;
-  if (!(rho < 1000.0)) return;
+  if (!(rho < 1000.0)) return false;
 
   double c_lat, c_lon, e_lat, e_lon;
   float radius;
@@ -317,25 +376,14 @@ void carry_on_flown_turn(int32_t p, int32_t region_before, float mode_before) {
     e_lat = nav_result.lat;
     e_lon = nav_result.lon;
     radius = static_cast<float>(rho);
-    const float start = gc_bearing(c_lat, c_lon, lat, lon);
-    const float end = gc_bearing(c_lat, c_lon, e_lat, e_lon);
-    legs_seg1_start_angle[p] = start;
-    legs_seg1_end_angle[p] = end;
-    legs_seg1_arc_lenght[p] = arc_length(radius, course_diff_dir(start, end, turn));
-    legs_seg_remain_dist[p] = gc_distance_nm(e_lat, e_lon, legs_lat[n], legs_lon[n]);
-    // One arc: no straight and no second arc after it.
-    float* const s_turn_values[] = {legs_seg2_end_lat,    legs_seg2_end_lon,     legs_seg2_distance,
-                                    legs_seg2_crs_true,   legs_seg3_ctr_lat,     legs_seg3_ctr_lon,
-                                    legs_seg3_start_angle, legs_seg3_end_angle,  legs_seg3_turn,
-                                    legs_seg3_end_lat,    legs_seg3_end_lon,     legs_seg3_arc_lenght};
-    for (float* v : s_turn_values) v[p] = 0.0f;
+    lay_one_arc(p, n, turn, c_lat, c_lon, radius, lat, lon, e_lat, e_lon);
   } else {
     gc_destination(lat, lon, navmath::mod360(track + (left ? 270.0f : 90.0f)), r);
     c_lat = nav_result.lat;
     c_lon = nav_result.lon;
     if (carried_s_turn(c_lat, c_lon, r, turn, lat, lon, legs_lat[p], legs_lon[p], legs_lat[n], legs_lon[n], out, p) !=
         0)
-      return;
+      return false;
     const TurnCenterResult& t = turn_center_result;
     e_lat = t.seg1_end_lat;
     e_lon = t.seg1_end_lon;
@@ -358,27 +406,46 @@ void carry_on_flown_turn(int32_t p, int32_t region_before, float mode_before) {
     legs_seg_remain_dist[p] = t.seg_remain_dist;
   }
 
-  legs_radii_radius[p] = legs_seg1_radius[p] = legs_seg3_radius[p] = radius;
-  legs_radii_ctr_lat[p] = legs_seg1_ctr_lat[p] = static_cast<float>(c_lat);
-  legs_radii_ctr_lon[p] = legs_seg1_ctr_lon[p] = static_cast<float>(c_lon);
-  legs_seg1_start_lat[p] = static_cast<float>(lat);
-  legs_seg1_start_lon[p] = static_cast<float>(lon);
-  legs_seg1_end_lat[p] = static_cast<float>(e_lat);
-  legs_seg1_end_lon[p] = static_cast<float>(e_lon);
-  // The waypoint is passed abeam on the first arc, or already behind: where
-  // it starts.
-  const float start = legs_seg1_start_angle[p];
-  const float span = course_diff_dir(start, legs_seg1_end_angle[p], turn);
-  const float w = gc_bearing(c_lat, c_lon, legs_lat[p], legs_lon[p]);
-  const float to_wpt = course_diff_dir(start, w, turn);
-  if (std::fabs(to_wpt) <= std::fabs(span)) {
-    legs_wpt_angle[p] = w;
-    legs_wpt_arc_dist[p] = arc_length(radius, to_wpt);
-  } else {
-    legs_wpt_angle[p] = start;
-    legs_wpt_arc_dist[p] = 0.0f;
-  }
-  legs_seg1_dta[p] = legs_radii_dta[p] = legs_wpt_arc_dist[p];
+  place_carried_turn(p, turn, c_lat, c_lon, radius, lat, lon, e_lat, e_lon);
+  return true;
+}
+
+// A climb leg that ends inside the turn onto it ends where the aircraft is;
+// a track to the next fix starts where the turn, carried on from here, first
+// points at that fix, and the climb's end moves there: one arc, then the
+// track. False where the fix lies inside the turn or the next leg is not a
+// track to it.
+bool turn_to_next_fix(int32_t p) {
+  if (!leg_slot_ok(p)) return false;
+  const int32_t n = next_valid_leg(p);
+  const float r = legs_seg1_radius[p];
+  if (!leg_slot_ok(n) || !(r > 0.0f)) return false;
+  const RouteText& type = route_tables.leg_path_types[n];
+  if (!route_text_is(type, "TF") && !route_text_is(type, "DF")) return false;
+  const bool left = pathpos::is_left(legs_seg1_turn[p]);
+  const int turn = left ? kTurnLeft : kTurnRight;
+  const double lat = aircraft_lat();
+  const double lon = aircraft_lon();
+  const float track = navmath::mod360(mirror_f(sim_flightmodel_position_hpath));
+  gc_destination(lat, lon, navmath::mod360(track + (left ? 270.0f : 90.0f)), r);
+  const double c_lat = nav_result.lat;
+  const double c_lon = nav_result.lon;
+  const float d = gc_distance_nm(c_lat, c_lon, legs_lat[n], legs_lon[n]);
+  if (!(d > 1.01f * r)) return false;
+  const float to_fix = gc_bearing(c_lat, c_lon, legs_lat[n], legs_lon[n]);
+  const float a = static_cast<float>(std::acos(static_cast<double>(r / d)) * 180.0 / pi_12dp);
+  gc_destination(c_lat, c_lon, navmath::mod360(left ? to_fix + a : to_fix - a), r);
+  const double e_lat = nav_result.lat;
+  const double e_lon = nav_result.lon;
+  legs_lat[p] = static_cast<float>(e_lat);
+  legs_lon[p] = static_cast<float>(e_lon);
+  legs_brg_true[n] = static_cast<float>(gc_bearing(e_lat, e_lon, legs_lat[n], legs_lon[n]) * pi_12dp / 180.0);
+  legs_brg_fin_true[n] = static_cast<float>(
+      navmath::mod360(gc_bearing(legs_lat[n], legs_lon[n], e_lat, e_lon) + 180.0f) * pi_12dp / 180.0);
+  legs_dist[n] = gc_distance_nm(e_lat, e_lon, legs_lat[n], legs_lon[n]);
+  lay_one_arc(p, n, turn, c_lat, c_lon, r, lat, lon, e_lat, e_lon);
+  place_carried_turn(p, turn, c_lat, c_lon, r, lat, lon, e_lat, e_lon);
+  return true;
 }
 
 void build_path() {
@@ -547,6 +614,16 @@ void distances_to_destination(int32_t n) {
 }
 
 }  // namespace
+
+bool end_turn_from_aircraft(int32_t p) {
+  if (!turn_to_next_fix(p) && !lay_turn_from_aircraft(p, 360.0f)) return false;
+  // The leg has ended where the aircraft is: its end is behind it, and the
+  // whole turn, more than half a circle or not, is the first arc past it.
+  legs_wpt_angle[p] = legs_seg1_start_angle[p];
+  legs_wpt_arc_dist[p] = 0.0f;
+  legs_seg1_dta[p] = legs_radii_dta[p] = 0.0f;
+  return true;
+}
 
 void for_each_bypassed_leg(int32_t from, void (*visit)(int32_t leg, int32_t prev, int32_t next)) {
   auto in_path = [](int32_t k) { return leg_slot_ok(k) && static_cast<float>(k) <= fms_seq.legs_num - 1.0f; };

@@ -17,6 +17,13 @@
 // ground. Debug logs under fms_debug_selector 99999, 8888, 5555, 3333; the
 // one-shot values 2222, 9999 and 3333 are lowered here.
 void direct_to_path_build();
+// Leg p, a climb ended before its own end, ends where the aircraft is: its
+// transition laid again from there, tangent to the present track, the way
+// round leg p's turn goes. A track to a fix after it starts where that turn
+// first points at the fix (leg p's end moved there); another leg is joined
+// with one arc, or the turn's radius past it and back. False, with nothing
+// changed, where p has no turn or the next leg cannot be reached that way.
+bool end_turn_from_aircraft(int32_t p);
 // The rest of the route pass, every unpaused frame: sequencing and route
 // tracking after a path build, the direct-to state without a route, the
 // lowering of "legs_change", the profile markers, the second and third

@@ -16,6 +16,7 @@
 #include "core/units.h"
 #include "core/util.h"
 #include "lnav/route/route_intake.h"
+#include "lnav/route/route_pass_steps.h"
 #include "lnav/route/fms_legs.h"
 #include "lnav/path/leg_path.h"
 #include "lnav/path/path_position.h"
@@ -609,6 +610,32 @@ void region_decision(SeqFrame& f) {
   }
 }
 
+// A climb leg ends at its altitude, inside the turn onto it too: held to the
+// end of that turn, the aircraft would climb on past the altitude and then
+// roll back against the turn to reach the next leg's turn, laid from the
+// climb's end behind it. The next leg is taken at once, active and
+// sequenced, and its turn laid from where the aircraft is, on from the turn
+// being flown when the two go the same way round.
+bool end_climb_in_turn(const SeqFrame& f) {
+  const int32_t i = f.i;
+  if (!is_alt_term_leg(i) || fms_seq.nav_mode != 5.0f) return false;
+  if (route_track.region != kRegionFirstArc && route_track.region != kRegionFlyByTurn) return false;
+  if (mirror_f(bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot) < legs_alt_rest1[i]) return false;
+  const int32_t n = next_sequencing_leg(i);
+  if (n == i || n < 0) return false;
+  const bool same_way = navmath::is_left_turn_f(f.in.turn1) == navmath::is_left_turn_f(legs_seg1_turn[i]);
+  fms_seq.vnav_idx_seq = static_cast<float>(n + 1);
+  if (fms_seq.vnav_idx < fms_seq.vnav_idx_seq) {
+    fms_seq.vnav_idx = fms_seq.vnav_idx_seq;
+    publish_vnav_idx();
+  }
+  init_nav_mode(n);
+  publish_seq_leg();
+  trace("NEW OFFSET SEQ (ALT): %d <%s> - altitude reached in the turn onto it\n", i, ident(i));
+  if (same_way && fms_seq.nav_mode == 5.0f && legs_radii_radius[i] > 0.0f) end_turn_from_aircraft(i);
+  return true;
+}
+
 // The aircraft has left the fly-by turn without the pieces sequencing it
 // (mode 5, nothing armed): set the mode from its side of the turn.
 void direction_recheck(const SeqFrame& f) {
@@ -759,6 +786,7 @@ void sequence_legs() {
   const bool end_held = is_alt_term_leg(f.i) &&
                         mirror_f(bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot) < legs_alt_rest1[f.i];
   if (!open) return;
+  if (end_climb_in_turn(f)) return;
 
   if (!end_held && bypassed(f.i)) {
     s.vnav_idx_seq = static_cast<float>(next_sequencing_leg(f.i) + 1);
