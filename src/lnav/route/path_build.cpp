@@ -413,9 +413,9 @@ bool lay_turn_from_aircraft(int32_t p, float max_turn) {
 // A climb leg that ends inside the turn onto it ends where the aircraft is;
 // a track to the next fix starts where the turn, carried on from here, first
 // points at that fix, and the climb's end moves there: one arc, then the
-// track. False where the fix lies inside the turn or the next leg is not a
-// track to it.
-bool turn_to_next_fix(int32_t p) {
+// track. False where the fix lies inside the turn, the turn to it would be
+// max_turn or more, or the next leg is not a track to it.
+bool turn_to_next_fix(int32_t p, float max_turn) {
   if (!leg_slot_ok(p)) return false;
   const int32_t n = next_valid_leg(p);
   const float r = legs_seg1_radius[p];
@@ -437,6 +437,8 @@ bool turn_to_next_fix(int32_t p) {
   gc_destination(c_lat, c_lon, navmath::mod360(left ? to_fix + a : to_fix - a), r);
   const double e_lat = nav_result.lat;
   const double e_lon = nav_result.lon;
+  const float span = course_diff_dir(gc_bearing(c_lat, c_lon, lat, lon), gc_bearing(c_lat, c_lon, e_lat, e_lon), turn);
+  if (!(std::fabs(span) < max_turn)) return false;
   legs_lat[p] = static_cast<float>(e_lat);
   legs_lon[p] = static_cast<float>(e_lon);
   legs_brg_true[n] = static_cast<float>(gc_bearing(e_lat, e_lon, legs_lat[n], legs_lon[n]) * pi_12dp / 180.0);
@@ -615,8 +617,8 @@ void distances_to_destination(int32_t n) {
 
 }  // namespace
 
-bool end_turn_from_aircraft(int32_t p) {
-  if (!turn_to_next_fix(p) && !lay_turn_from_aircraft(p, 360.0f)) return false;
+bool end_turn_from_aircraft(int32_t p, float max_turn) {
+  if (!turn_to_next_fix(p, max_turn) && !lay_turn_from_aircraft(p, max_turn)) return false;
   // The leg has ended where the aircraft is: its end is behind it, and the
   // whole turn, more than half a circle or not, is the first arc past it.
   legs_wpt_angle[p] = legs_seg1_start_angle[p];

@@ -22,8 +22,9 @@ void direct_to_path_build();
 // round leg p's turn goes. A track to a fix after it starts where that turn
 // first points at the fix (leg p's end moved there); another leg is joined
 // with one arc, or the turn's radius past it and back. False, with nothing
-// changed, where p has no turn or the next leg cannot be reached that way.
-bool end_turn_from_aircraft(int32_t p);
+// changed, where p has no turn or the next leg cannot be reached that way in
+// less than max_turn degrees.
+bool end_turn_from_aircraft(int32_t p, float max_turn);
 // The rest of the route pass, every unpaused frame: sequencing and route
 // tracking after a path build, the direct-to state without a route, the
 // lowering of "legs_change", the profile markers, the second and third

@@ -615,15 +615,28 @@ void region_decision(SeqFrame& f) {
 // roll back against the turn to reach the next leg's turn, laid from the
 // climb's end behind it. The next leg is taken at once, active and
 // sequenced, and its turn laid from where the aircraft is, on from the turn
-// being flown when the two go the same way round.
+// being flown when the two go the same way round. A turn onto the leg laid
+// as an S-turn ends so in its straight back and its second arc too (flown
+// in mode 6, 9, or 0 once the roll-out onto the leg is armed): held, the
+// aircraft rolled out onto the climb's course and then came back round a
+// loop of well over half a circle to the next leg. From there the next
+// turn is laid from the aircraft only where it is less than half a circle
+// that way round; where the next leg lies the other way its turn stays as
+// built.
 bool end_climb_in_turn(const SeqFrame& f) {
   const int32_t i = f.i;
-  if (!is_alt_term_leg(i) || fms_seq.nav_mode != 5.0f) return false;
-  if (route_track.region != kRegionFirstArc && route_track.region != kRegionFlyByTurn) return false;
+  if (!is_alt_term_leg(i)) return false;
+  const float mode = fms_seq.nav_mode;
+  const int32_t region = route_track.region;
+  const bool first_arc = mode == 5.0f && (region == kRegionFirstArc || region == kRegionFlyByTurn);
+  const bool s_turn_rest =
+      (mode == 6.0f || mode == 9.0f || mode == 0.0f) && (region == kRegionBetweenArcs || region == kRegionSecondArc);
+  if (!first_arc && !s_turn_rest) return false;
   if (mirror_f(bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot) < legs_alt_rest1[i]) return false;
   const int32_t n = next_sequencing_leg(i);
   if (n == i || n < 0) return false;
-  const bool same_way = navmath::is_left_turn_f(f.in.turn1) == navmath::is_left_turn_f(legs_seg1_turn[i]);
+  const bool same_way =
+      first_arc && navmath::is_left_turn_f(f.in.turn1) == navmath::is_left_turn_f(legs_seg1_turn[i]);
   fms_seq.vnav_idx_seq = static_cast<float>(n + 1);
   if (fms_seq.vnav_idx < fms_seq.vnav_idx_seq) {
     fms_seq.vnav_idx = fms_seq.vnav_idx_seq;
@@ -632,7 +645,8 @@ bool end_climb_in_turn(const SeqFrame& f) {
   init_nav_mode(n);
   publish_seq_leg();
   trace("NEW OFFSET SEQ (ALT): %d <%s> - altitude reached in the turn onto it\n", i, ident(i));
-  if (same_way && fms_seq.nav_mode == 5.0f && legs_radii_radius[i] > 0.0f) end_turn_from_aircraft(i);
+  if ((same_way || s_turn_rest) && fms_seq.nav_mode == 5.0f && legs_radii_radius[i] > 0.0f)
+    end_turn_from_aircraft(i, same_way ? 360.0f : 180.0f);
   return true;
 }
 
