@@ -72,22 +72,6 @@ TEST_F(Cabin, WiperEntersIntermittentWithAStart) {
   EXPECT_EQ(left_wiper_int_start, 1.0f);
 }
 
-TEST_F(Cabin, NoSmokingWithTheOptionSkipsAuto) {
-  struct Case {
-    float option, from;
-    const char* cmd;
-    float want;
-  } cases[] = {{1, 0, "toggle_switch/no_smoking_dn", 2}, {1, 1, "toggle_switch/no_smoking_up", 0},
-               {1, 2, "toggle_switch/no_smoking_up", 0}, {0, 0, "toggle_switch/no_smoking_dn", 1},
-               {0, 2, "toggle_switch/no_smoking_up", 1}, {0, 2, "toggle_switch/no_smoking_dn", 2}};
-  for (const Case& c : cases) {
-    script_mirror.zuvadud_D738_fms_no_smoking = c.option;
-    toggle_switch::no_smoking_pos = c.from;
-    click(c.cmd);
-    EXPECT_EQ(toggle_switch::no_smoking_pos, c.want) << c.cmd << " option " << c.option << " from " << c.from;
-  }
-}
-
 TEST_F(Cabin, ElapsedTimeResetAndCovers) {
   clock_::captain_et = 75.0f;
   clock_::chrono_display_mode_capt = 1.0f;

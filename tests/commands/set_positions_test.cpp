@@ -60,7 +60,8 @@ TEST_F(SetCommands, NoSmokingSwitchWithAndWithoutItsMiddlePosition) {
   } rows[] = {{0, "toggle_switch/no_smoking_dn", 0, 1}, {0, "toggle_switch/no_smoking_dn", 1, 2},
               {0, "toggle_switch/no_smoking_dn", 2, 2}, {0, "toggle_switch/no_smoking_up", 2, 1},
               {0, "toggle_switch/no_smoking_up", 1, 0}, {0, "toggle_switch/no_smoking_up", 0, 0},
-              {1, "toggle_switch/no_smoking_dn", 0, 2}, {1, "toggle_switch/no_smoking_up", 2, 0}};
+              {1, "toggle_switch/no_smoking_dn", 0, 2}, {1, "toggle_switch/no_smoking_up", 2, 0},
+              {1, "toggle_switch/no_smoking_up", 1, 0}};
   for (const Row& r : rows) {
     script_mirror.zuvadud_D738_fms_no_smoking = r.option;
     toggle_switch::no_smoking_pos = r.from;

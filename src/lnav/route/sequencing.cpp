@@ -637,13 +637,11 @@ bool end_climb_in_turn(const SeqFrame& f) {
   if (n == i || n < 0) return false;
   const bool same_way =
       first_arc && navmath::is_left_turn_f(f.in.turn1) == navmath::is_left_turn_f(legs_seg1_turn[i]);
-  fms_seq.vnav_idx_seq = static_cast<float>(n + 1);
-  if (fms_seq.vnav_idx < fms_seq.vnav_idx_seq) {
-    fms_seq.vnav_idx = fms_seq.vnav_idx_seq;
+  if (fms_seq.vnav_idx < static_cast<float>(n + 1)) {
+    fms_seq.vnav_idx = static_cast<float>(n + 1);
     publish_vnav_idx();
   }
-  init_nav_mode(n);
-  publish_seq_leg();
+  advance_sequencing_leg();
   trace("NEW OFFSET SEQ (ALT): %d <%s> - altitude reached in the turn onto it\n", i, ident(i));
   if ((same_way || s_turn_rest) && fms_seq.nav_mode == 5.0f && legs_radii_radius[i] > 0.0f)
     end_turn_from_aircraft(i, same_way ? 360.0f : 180.0f);
