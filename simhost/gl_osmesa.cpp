@@ -183,8 +183,9 @@ void gl_end_pass(Host& h) {
   // pixels; the frames without one hand theirs over every
   // kUnseenFramesPerFlush frames, which bounds what the renderer holds at a
   // small fraction of the cost of a hand-over every frame. `release_gl`
-  // waits for the last.
-  if (!h.unseen) {
+  // waits for the last. A capture pass has nothing to wait for: its
+  // feedback was read back by glRenderMode above, and it rasterised no pixel.
+  if (!h.unseen && !h.capture) {
     glFinish();
     g.unseen_since_flush = 0;
   } else if (++g.unseen_since_flush >= kUnseenFramesPerFlush) {
