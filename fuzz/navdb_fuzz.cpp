@@ -4,8 +4,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include <unistd.h>
 
 #include "navdata/line_split.h"
 #include "navdata/nav_tables.h"
@@ -13,9 +16,27 @@
 
 namespace {
 
+// The scratch file lives in a folder of its own under the temporary folder
+// ($TMPDIR, else /tmp), and both go when the run ends, so a run leaves
+// nothing behind however many runs share the machine.
+std::string scratch_dir;
+std::string scratch_file;
+
+void remove_scratch() {
+  if (!scratch_file.empty()) std::remove(scratch_file.c_str());
+  if (!scratch_dir.empty()) rmdir(scratch_dir.c_str());
+}
+
 const std::string& scratch_path() {
-  static const std::string path = "/tmp/corvane_navdb_fuzz_" + std::to_string(reinterpret_cast<uintptr_t>(&path));
-  return path;
+  if (scratch_file.empty()) {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp != nullptr && tmp[0] != '\0' ? tmp : "/tmp") + "/corvane_navdb_fuzz_XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) __builtin_trap();
+    scratch_dir = pattern;
+    scratch_file = scratch_dir + "/navdata.dat";
+    std::atexit(remove_scratch);
+  }
+  return scratch_file;
 }
 
 void check_tables() {

@@ -48,13 +48,25 @@ if [ $ci = 1 ]; then
   scripts/package.sh
   # Every target of the fuzz build (clang), each from its seeds in fuzz/corpus/<target>/.
   scripts/fuzz.sh --build
+  # Each target runs with a temporary folder of its own, which must be empty
+  # when it ends, and adds nothing of ours to the machine's /tmp either.
+  ours() { find /tmp -maxdepth 1 \( -name 'corvane*' -o -name 'simhost-*' \) 2>/dev/null | sort; }
+  before=$(ours)
   for target in $(scripts/fuzz.sh --list); do
     log="build-fuzz/$target.log"
-    if ! scripts/fuzz.sh "$target" 15 >"$log" 2>&1; then
+    scratch=$(mktemp -d)
+    if ! TMPDIR="$scratch" scripts/fuzz.sh "$target" 15 >"$log" 2>&1; then
       tail -n 60 "$log"
       echo "fuzz target $target failed; its log: $log" >&2
       exit 1
     fi
+    left=$( (ls -A "$scratch" | sed "s|^|$scratch/|"; comm -13 <(echo "$before") <(ours)) | sed '/^$/d')
+    if [ -n "$left" ]; then
+      echo "$left"
+      echo "fuzz target $target left the files above in the temporary folder" >&2
+      exit 1
+    fi
+    rmdir "$scratch"
     grep -E '^stat::(number_of_executed_units|average_exec_per_sec)' "$log" | sed "s/^/$target /"
   done
 fi
