@@ -41,10 +41,13 @@ module. The aircraft folder also needs its airport, runway and gate lists
 (objects/GSE/) and its scripts, as the aircraft ships them.
 
 UNINSTALL
-Delete the folder plugins/corvane/. The plug-in keeps no settings and writes
-no files of its own. Situation files that the aircraft's scripts saved
-through it stay in the host's Output/situations/ folder (for example
-737_80NG_01.sit); the panel-state string belongs to the aircraft's scripts.
+Delete the folder plugins/corvane/. The plug-in keeps no settings; the only
+files it writes are the situations the aircraft's scripts ask it to save.
+They stay in the host's Output/situations/ folder (for example
+737_80NG_01.sit, or 01.sit for an aircraft file the plug-in does not know,
+with a one-line mark 01.sit.other beside it: a MAX loads an old bare 01.sit
+while its own file is missing, but not one with that mark). The panel-state
+string belongs to the aircraft's scripts.
 
 TROUBLESHOOTING
 The host's log is Log.txt in the X-Plane folder; it is rewritten at every

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -213,6 +214,39 @@ TEST_F(ServiceChannel, AMaxStillLoadsWhatItSavedUnderTheBareName) {
       EXPECT_TRUE(simhost::data_file_calls().empty()) << c.acf;
     }
   }
+  fs::remove_all(shared);
+}
+
+// What a user deletes on uninstalling is what the README names: every file a
+// save leaves in the situations folder, from a known model, a generic file
+// and an aircraft file the plug-in does not know (its slot read as 01).
+TEST_F(ServiceChannel, TheReadmeNamesEveryFileASaveLeaves) {
+  std::ifstream in(CORVANE_SOURCE_DIR "/README.md");
+  std::string readme((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const size_t from = readme.find("## Uninstalling");
+  ASSERT_NE(from, std::string::npos);
+  const std::string section = readme.substr(from, readme.find("\n## ", from + 1) - from);
+  namespace fs = std::filesystem;
+  const fs::path shared = fs::temp_directory_path() / ("corvane-leaves-" + std::to_string(::getpid()));
+  fs::remove_all(shared);
+  fs::create_directories(shared / "Aircraft/D738");
+  fs::create_directories(shared / "Output/situations");
+  simhost::Config config;
+  config.root = shared.string() + "/";
+  for (const char* acf : {"737_80NG.acf", "737_1KMX.acf", "d738.acf", "B737.acf"}) {
+    load(acf, 120000, config);
+    simhost::frames(1, 1.0f / 30);
+    ASSERT_TRUE(write_debug(904));
+    ASSERT_EQ(simhost::get_int(kDebug), 2) << acf;
+  }
+  int files = 0;
+  for (const auto& entry : fs::directory_iterator(shared / "Output/situations")) {
+    std::string name = entry.path().filename().string();
+    name.replace(name.find("04"), 2, "01");
+    EXPECT_NE(section.find("`" + name + "`"), std::string::npos) << name << " is not named in the README";
+    ++files;
+  }
+  EXPECT_EQ(files, 5);
   fs::remove_all(shared);
 }
 

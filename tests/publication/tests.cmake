@@ -6,3 +6,4 @@ corvane_unit_test(publication_gear_horn_cutout_test ${CMAKE_CURRENT_LIST_DIR}/ge
 # Service channel and CG reference shift: in-process, and through the host.
 corvane_unit_test(publication_debug_service_test ${CMAKE_CURRENT_LIST_DIR}/debug_service_test.cpp)
 corvane_integration_test(publication_debug_service_integration_test ${CMAKE_CURRENT_LIST_DIR}/debug_service_integration_test.cpp)
+target_compile_definitions(publication_debug_service_integration_test PRIVATE CORVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")

@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
 
 #include "core/variant.h"
 #include "engines/engine_values.h"
@@ -40,6 +44,61 @@ TEST_F(Cabin, TemperatureTargetsBySelectorAndVariant) {
     EXPECT_NEAR(cabin_air.cont_cab_target, r.d, 1e-5f) << r.variant << " " << r.cont;
     EXPECT_NEAR(cabin_air.fwd_cab_target, r.f, 1e-5f) << r.variant << " " << r.fwd;
     EXPECT_NEAR(cabin_air.aft_cab_target, r.a, 1e-5f) << r.variant << " " << r.aft;
+  }
+  variant_index = 0;
+}
+
+// A cockpit builder wires the temperature knobs from the reference, so each
+// knob's row names the airframes whose cabin it moves: on each of those it
+// moves the zone's target, on every other it moves nothing.
+TEST_F(Cabin, TheReferenceNamesTheAirframesEachTemperatureKnobMoves) {
+  std::ifstream in(CORVANE_SOURCE_DIR "/tools/dataref_meanings.tsv");
+  ASSERT_TRUE(in.good());
+  auto airframes_of = [&](const std::string& pattern) {
+    in.clear();
+    in.seekg(0);
+    std::set<std::string> named;
+    for (std::string line; std::getline(in, line);) {
+      if (line.rfind(pattern + "\t", 0) != 0) continue;
+      const std::string lead = "moves the cabin on ";
+      const size_t from = line.find(lead);
+      if (from == std::string::npos) break;
+      std::string list = line.substr(from + lead.size());
+      list = list.substr(0, list.find(" ("));
+      for (std::string sep : {std::string(" and "), std::string(", ")}) {
+        for (size_t at; (at = list.find(sep)) != std::string::npos;) list.replace(at, sep.size(), "|");
+      }
+      std::stringstream parts(list);
+      for (std::string part; std::getline(parts, part, '|');) {
+        if (part.rfind("the ", 0) == 0) part = part.substr(4);
+        if (part.rfind("a ", 0) == 0) part = part.substr(2);
+        named.insert(part.substr(0, part.find(" only")));
+      }
+    }
+    return named;
+  };
+  // The airframes in the order of the aircraft files the plug-in knows; -1
+  // is a generic aircraft file.
+  const char* const airframe[] = {"-800", "-900", "-700",  "-600",  "-900ER",
+                                  "MAX 7", "MAX 200", "MAX 8", "MAX 9", "MAX 10"};
+  struct Knob {
+    const char* row;
+    float* knob;
+  } knobs[] = {
+      {"zuvadud/D738/air/(cont_cab_temp|fwd_cab_temp|aft_cab_temp)/rheostat", &air::cont_cab_temp_rheostat},
+      {"zuvadud/D738/air/(cont_cab_temp|pass_cab_temp)/rheostat_700", &air::cont_cab_temp_rheostat_700},
+  };
+  for (const Knob& k : knobs) {
+    const std::set<std::string> named = airframes_of(k.row);
+    EXPECT_FALSE(named.empty()) << k.row << " names no airframe";
+    for (int v = -1; v < variant_count; ++v) {
+      variant_index = v;
+      const std::string name = v < 0 ? "generic aircraft file" : airframe[v];
+      air::cont_cab_temp_rheostat = air::cont_cab_temp_rheostat_700 = 0.0f;
+      *k.knob = 1.0f;
+      update_cabin_temperature();
+      EXPECT_EQ(cabin_air.cont_cab_target == 28.0f, named.count(name) == 1) << k.row << " on " << name;
+    }
   }
   variant_index = 0;
 }
