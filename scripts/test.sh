@@ -20,6 +20,7 @@ required=$([ $ci = 1 ] && echo ON || echo OFF)
 scripts/check-layers.sh
 scripts/check-seam.sh
 scripts/check-helpers.sh
+scripts/check-one-home.py
 scripts/check-house.sh
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_REQUIRE_HOST_LISTS=$required
 scripts/ctest.sh build --output-on-failure -j "$jobs"

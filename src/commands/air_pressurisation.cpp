@@ -29,16 +29,6 @@
 
 namespace {
 
-int set_handler(float& pos, float value, XPLMCommandPhase phase) {
-  if (phase == phase_begin) pos = value;
-  return 0;
-}
-
-int momentary_handler(float& pos, XPLMCommandPhase phase) {
-  momentary(pos, phase);
-  return 0;
-}
-
 // ---- Altitude knobs -------------------------------------------------------
 
 constexpr float kAltitudeRepeatAfter_s = 1.0f;

@@ -10,10 +10,6 @@
 
 namespace {
 
-void step_at_begin(float& pos, XPLMCommandPhase phase, int delta, int lo, int hi) {
-  if (phase == phase_begin) step_position(pos, delta, lo, hi);
-}
-
 // Turning back to 0 resets the three manual speeds; entering the V1, VR and
 // VREF positions loads that speed into the adjust knob.
 constexpr float kManualSpeedReset = 80.0f;

@@ -21,14 +21,6 @@ namespace {
 constexpr int kBatteryElement = 1;         // host battery_on element of the main battery
 constexpr int kStandbyBatteryElement = 2;  // and of the standby battery
 
-void step_at_begin(float& pos, XPLMCommandPhase phase, int delta, int lo, int hi) {
-  if (phase == phase_begin) step_position(pos, delta, lo, hi);
-}
-
-void set_at_begin(float& pos, XPLMCommandPhase phase, float value) {
-  if (phase == phase_begin) pos = value;
-}
-
 // Under its guard the standby power switch stays at AUTO: only the move to
 // AUTO, which the guard itself makes when it closes, gets through.
 bool standby_guard_down() { return numbered_guard_down(kStandbyPowerCover); }

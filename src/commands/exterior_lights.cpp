@@ -44,14 +44,6 @@ void all_landing_lights_off() {
   set_landing_lamps(0.0f);
 }
 
-void toggle_at_begin(float& pos, XPLMCommandPhase phase) {
-  if (phase == phase_begin) toggle_switch_pos(pos);
-}
-
-void set_at_begin(float& pos, XPLMCommandPhase phase, float value) {
-  if (phase == phase_begin) pos = value;
-}
-
 // Retractable light 0 retracted, 1 extended, 2 extended and lit: the lamp
 // lights on reaching 2 and goes out on any step back up.
 void retractable_down(float& pos, float& lamp) {

@@ -58,10 +58,6 @@ void master_caution(int side, XPLMCommandPhase phase) {
   }
 }
 
-void toggle_at_begin(float& pos, XPLMCommandPhase phase) {
-  if (phase == phase_begin) toggle_switch_pos(pos);
-}
-
 // The inhibit switch covers: the command moves the cover itself; its saved
 // target goes with it.
 void gpws_cover(float& pos, float& target, XPLMCommandPhase phase) {

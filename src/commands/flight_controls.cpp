@@ -20,15 +20,6 @@ namespace {
 constexpr float kFlapDetents[] = {0.0f, 0.125f, 0.25f, 0.375f, 0.5f, 0.625f, 0.75f, 0.875f, 1.0f};
 constexpr int kFlapDetentCount = static_cast<int>(sizeof kFlapDetents / sizeof kFlapDetents[0]);
 
-void toggle_at_begin(float& pos, XPLMCommandPhase phase) {
-  if (phase == phase_begin) toggle_switch_pos(pos);
-}
-
-// Three-position switches -1, 0, 1: one step per press.
-void step_at_begin(float& pos, XPLMCommandPhase phase, int delta) {
-  if (phase == phase_begin) step_position(pos, delta, -1, 1);
-}
-
 void set_flap_lever(float lever) {
   flt_ctrls::flap_lever = lever;
   fmod_::flap_sound = 1.0f;

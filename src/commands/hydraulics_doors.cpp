@@ -12,6 +12,7 @@
 #include "commands/command_hold.h"
 #include "core/command_refs.h"
 #include "commands/switch_moves.h"
+#include "commands/trim_disconnect.h"
 #include "core/binding.h"
 #include "core/host_io.h"
 #include "core/frame_values.h"
@@ -28,11 +29,6 @@
 #include "systems/flight_controls/trim_command_state.h"
 
 namespace {
-
-int set_handler(float& pos, float value, XPLMCommandPhase phase) {
-  if (phase == phase_begin) pos = value;
-  return 0;
-}
 
 // A door or window opens from anywhere up to the unlocked gap, else closes.
 constexpr float kAjarLimit = 0.2f;
@@ -71,13 +67,6 @@ constexpr float kSwitchCentre = 0.515f;
 // On release the wheel coasts a little past where the trim stopped.
 constexpr float kCoastFast = 0.001f;
 constexpr float kCoastSlow = 0.0003f;
-
-void disconnect_autopilot_on_trim() {
-  const float cws = script_mirror.zuvadud_D738_autopilot_cws_status;
-  if ((cws == 0.0f && script_mirror.zuvadud_autopilot_ap_on == 1.0f) || cws == 2.0f) {
-    issue_command_once(HostCmd::autopilot_servos_fdir_off);
-  }
-}
 
 int fo_trim_handler(bool down, XPLMCommandPhase phase) {
   if (phase == phase_end) {

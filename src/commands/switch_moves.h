@@ -59,3 +59,23 @@ inline int step_handler(float& pos, int delta, int lo, int hi, XPLMCommandPhase 
   if (phase == phase_begin) step_position(pos, delta, lo, hi);
   return 0;
 }
+inline int set_handler(float& pos, float value, XPLMCommandPhase phase) {
+  if (phase == phase_begin) pos = value;
+  return 0;
+}
+inline int momentary_handler(float& pos, XPLMCommandPhase phase) {
+  momentary(pos, phase);
+  return 0;
+}
+
+// The same moves for handlers that do more at the press and answer
+// themselves; a step ladder not given is a three-position switch -1, 0, 1.
+inline void toggle_at_begin(float& pos, XPLMCommandPhase phase) {
+  if (phase == phase_begin) toggle_switch_pos(pos);
+}
+inline void step_at_begin(float& pos, XPLMCommandPhase phase, int delta, int lo = -1, int hi = 1) {
+  if (phase == phase_begin) step_position(pos, delta, lo, hi);
+}
+inline void set_at_begin(float& pos, XPLMCommandPhase phase, float value) {
+  if (phase == phase_begin) pos = value;
+}

@@ -11,6 +11,7 @@
 #include "commands/command_handlers.h"
 #include "core/command_refs.h"
 #include "commands/switch_moves.h"
+#include "commands/trim_disconnect.h"
 #include "core/binding.h"
 #include "core/host_io.h"
 #include "core/frame_values.h"
@@ -45,15 +46,6 @@ void write_elevator_trim(float trim) {
 }
 
 bool trim_failed() { return host_mirror.sim_operation_failures_rel_trim_elv == kTrimFailed; }
-
-// Trimming while the autopilot flies (or under control wheel steering
-// override) disconnects it.
-void disconnect_autopilot_on_trim() {
-  const float cws = script_mirror.zuvadud_D738_autopilot_cws_status;
-  if ((cws == 0.0f && script_mirror.zuvadud_autopilot_ap_on == 1.0f) || cws == 2.0f) {
-    issue_command_once(HostCmd::autopilot_servos_fdir_off);
-  }
-}
 
 void hand_trim_to_wheel(float trim) {
   trim_wheel_hold = trim;

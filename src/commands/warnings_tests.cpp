@@ -25,11 +25,6 @@
 
 namespace {
 
-int momentary_handler(float& pos, XPLMCommandPhase phase) {
-  momentary(pos, phase);
-  return 0;
-}
-
 int below_gs_handler(float& button, XPLMCommandPhase phase) {
   momentary(button, phase);
   if (phase == phase_begin) gpws_below_gs_inhibit();

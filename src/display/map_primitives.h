@@ -14,6 +14,9 @@
 
 #include <cstdint>
 
+// Whether a position has been given: the route tables hold 0, 0 for none.
+inline bool is_set(double lat, double lon) { return !(lat == 0.0 && lon == 0.0); }
+
 // Where a navigation display's map area sits in the 3D panel texture, as
 // fractions of it. The clip height is a little smaller than the width: the
 // top rows of the map area belong to the display's own header.

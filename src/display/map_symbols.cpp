@@ -126,8 +126,9 @@ void polar(const MapFrame& f, double lat, double lon, float* d_nm, float* rel_de
   *rel_deg = relative_bearing(f, gc_bearing(f.lat, f.lon, lat, lon));
 }
 
-inline float sin_deg(float a) { return static_cast<float>(std::sin(a * pi_20dp / 180.0)); }
-inline float cos_deg(float a) { return static_cast<float>(std::cos(a * pi_20dp / 180.0)); }
+// In double with the long pi, then rounded: the symbols were placed so.
+inline float sin_deg_d(float a) { return static_cast<float>(std::sin(a * pi_20dp / 180.0)); }
+inline float cos_deg_d(float a) { return static_cast<float>(std::cos(a * pi_20dp / 180.0)); }
 
 float navaid_select_radius(int range) {
   static const float r[] = {6, 16, 21, 41, 81};
@@ -223,8 +224,8 @@ void project(Candidate* list, int32_t lo, int32_t hi, bool navaids) {
         brg_known = true;
       }
       const float a = relative_bearing(f, brg);
-      p.x_nm = d * sin_deg(a);
-      p.y_nm = d * cos_deg(a);
+      p.x_nm = d * sin_deg_d(a);
+      p.y_nm = d * cos_deg_d(a);
       p.visible = 1;
     }
   }
@@ -368,8 +369,8 @@ void map_airport_symbols() {
         float d = 0.0f, a = 0.0f;
         polar(map_frame(side, in[side]), display_routes[side].lat[0], display_routes[side].lon[0], &d, &a);
         if (!(d < radius)) continue;
-        float x = d * sin_deg(a) * scale[side];
-        float y = d * cos_deg(a) * scale[side] + offset[side];
+        float x = d * sin_deg_d(a) * scale[side];
+        float y = d * cos_deg_d(a) * scale[side] + offset[side];
         if (!in_view(x, y)) continue;
         const SideSlots& s = slots[side];
         s.x[29] = x;

@@ -46,7 +46,6 @@ constexpr float slot_units = 14.7058824f;  // slot positions in units of the 40 
 constexpr double rad_to_deg_d = 57.29577951308232;
 
 using angle::mod360_nonneg_d;
-inline bool is_set(double lat, double lon) { return !(lat == 0.0 && lon == 0.0); }
 
 // Seg1 / seg3 arcs of the transition leg q before a hold.
 void seg1_arc(const NdDrawPass& p, int32_t q) {
@@ -145,12 +144,6 @@ int32_t put_slot(const NdDrawPass& p, int32_t& n, const NdXy& w, float type) {
   return n++;
 }
 
-bool is_conditional(const RouteText& t) {
-  static const char* const kinds[] = {"FA", "VA", "CA", "CI", "VI", "CD", "VD", "CR", "VR"};
-  for (const char* k : kinds)
-    if (route_text_is(t, k)) return true;
-  return false;
-}
 
 void pending_hold(const NdDrawPass& p, int32_t& n, int32_t h, int32_t data) {
   const PendingHold& ph = pending_holds[h];

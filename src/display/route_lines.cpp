@@ -43,7 +43,6 @@ constexpr int32_t slot_count = 20;
 constexpr float slot_units = 14.7058824f;
 constexpr float rad_to_deg_f = 57.29577951308232f;
 
-inline bool is_set(float lat, float lon) { return !(lat == 0.0f && lon == 0.0f); }
 
 using Pass = NdDrawPass;
 using Xy = NdXy;
@@ -64,12 +63,6 @@ inline float right_turn_dir(float turn) { return navmath::is_coded_right_f(turn)
 const RouteText& name_of(int32_t i) { return route_tables.waypoint_names[i]; }
 const RouteText& type_of(int32_t i) { return route_tables.leg_path_types[i]; }
 
-bool is_conditional(const RouteText& t) {
-  static const char* const kinds[] = {"FA", "VA", "CA", "CI", "VI", "CD", "VD", "CR", "VR"};
-  for (const char* k : kinds)
-    if (route_text_is(t, k)) return true;
-  return false;
-}
 
 bool is_hold_to_fix(const RouteText& t) {
   return route_text_is(t, "HA") || route_text_is(t, "HM") || route_text_is(t, "HF");

@@ -101,7 +101,7 @@ void place(Placed& m, int32_t sd, const SideFrame& f, const MarkerPos& pos, cons
   if (label) std::snprintf(m.label, sizeof m.label, "%s", label);
 }
 
-inline bool at(int32_t i, float one_based) { return static_cast<float>(i) == one_based - 1.0f; }
+inline bool is_leg(int32_t i, float one_based) { return static_cast<float>(i) == one_based - 1.0f; }
 
 // Top of descent of the active route's second profile is not shown inside
 // the approach (after the initial approach fix, up to the missed approach).
@@ -129,26 +129,26 @@ void active_route_pass(Placed (&pl)[2][marker_count]) {
          i < route_leg_capacity && static_cast<float>(i) <= fms_seq.legs_num - 1.0f; ++i) {
       if (!(i > 0 && f.legs_mod_active == 0.0f && f.crz_exec == 0.0f)) continue;
       const bool leg_ok = i < 2 || !route_text_is(route_tables.waypoint_names[i - 1], "DISCONTINUITY") ||
-                          (at(i, vnav_idx) && fms_seq.intdir_act == 2.0f);
+                          (is_leg(i, vnav_idx) && fms_seq.intdir_act == 2.0f);
       const bool inside = leg_ok && static_cast<float>(i) < fms_seq.legs_num;
       const float phase = f.flight_phase;
-      if (at(i, f.vnav_tc_idx) && f.vnav_tc_disco == 0.0f && (phase < 2.0f || phase == 3.0f || phase == 8.0f) &&
+      if (is_leg(i, f.vnav_tc_idx) && f.vnav_tc_disco == 0.0f && (phase < 2.0f || phase == 3.0f || phase == 8.0f) &&
           inside)
         place(pl[sd][m_tc], sd, fr, vm.tc, "T/C");
-      if (at(i, f.vnav_td_idx) && f.vnav_td_dist_fix > 0.0f) {
+      if (is_leg(i, f.vnav_td_idx) && f.vnav_td_dist_fix > 0.0f) {
         td_fixed = true;
         if (inside) place(pl[sd][m_td], sd, fr, vm.td, "T/D");
-      } else if (!td_fixed && at(i, f.vnav_td_idx2) && !td2_excluded() && f.vnav_td_alt2 != 0.0f && inside) {
+      } else if (!td_fixed && is_leg(i, f.vnav_td_idx2) && !td2_excluded() && f.vnav_td_alt2 != 0.0f && inside) {
         format_flight_level(trunc_to_i32(static_cast<double>(f.vnav_td_alt2)),
                             trunc_to_i32(static_cast<double>(f.fmc_trans_lvl)));
         char text[16];
         std::snprintf(text, sizeof text, "T/D-%.11s", flight_level_text);
         place(pl[sd][m_td], sd, fr, vm.td2, text);
       }
-      if (at(i, f.vnav_decel_wpt_idx) && inside) place(pl[sd][m_decel], sd, fr, vm.decel, "DECEL");
-      if (at(i, f.vnav_fl100_idx) && inside) place(pl[sd][m_speed1], sd, fr, vm.fl100, nullptr);
-      if (at(i, f.vnav_fl100_idx2) && inside) place(pl[sd][m_speed2], sd, fr, vm.fl100_2, nullptr);
-      if (at(i, f.rnav_idx_last)) place(pl[sd][m_ed], sd, fr, MarkerPos{legs_lat[i], legs_lon[i]}, "E/D");
+      if (is_leg(i, f.vnav_decel_wpt_idx) && inside) place(pl[sd][m_decel], sd, fr, vm.decel, "DECEL");
+      if (is_leg(i, f.vnav_fl100_idx) && inside) place(pl[sd][m_speed1], sd, fr, vm.fl100, nullptr);
+      if (is_leg(i, f.vnav_fl100_idx2) && inside) place(pl[sd][m_speed2], sd, fr, vm.fl100_2, nullptr);
+      if (is_leg(i, f.rnav_idx_last)) place(pl[sd][m_ed], sd, fr, MarkerPos{legs_lat[i], legs_lon[i]}, "E/D");
     }
   }
 }
@@ -180,16 +180,16 @@ void modified_route_pass(Placed (&pl)[2][marker_count]) {
     const int32_t n = std::min(trunc_to_i32(static_cast<double>(display_routes[sd].count)), route_leg_capacity);
     const DisplayRoute& r2 = display_routes[0];
     for (int32_t i = std::max(std::min(v, n) - 1, 0); i < n; ++i) {
-      if (at(i, f.vnav_tc_idx_mod) && f.vnav_tc_disco_mod == 0.0f &&
+      if (is_leg(i, f.vnav_tc_idx_mod) && f.vnav_tc_disco_mod == 0.0f &&
           (f.vnav_tc_idx_mod < f.vnav_td_idx_mod ||
            (f.vnav_tc_idx_mod == f.vnav_td_idx_mod && f.td_dist_mod < f.vnav_tc_dist_mod)))
         place(pl[sd][m_tc], sd, fr, vm.tc_mod, "T/C");
-      if (f.vnav_td_dist_fix_mod > 0.0f && at(i, f.vnav_td_idx_mod)) place(pl[sd][m_td], sd, fr, vm.td_mod, "T/D");
-      if (at(i, f.vnav_decel_wpt_idx_mod)) place(pl[sd][m_decel], sd, fr, vm.decel_mod, "DECEL");
-      if (at(i, f.vnav_fl100_idx_mod)) place(pl[sd][m_speed1], sd, fr, vm.fl100_mod, nullptr);
-      if (at(i, f.vnav_fl100_idx2_mod)) place(pl[sd][m_speed2], sd, fr, vm.fl100_2_mod, nullptr);
+      if (f.vnav_td_dist_fix_mod > 0.0f && is_leg(i, f.vnav_td_idx_mod)) place(pl[sd][m_td], sd, fr, vm.td_mod, "T/D");
+      if (is_leg(i, f.vnav_decel_wpt_idx_mod)) place(pl[sd][m_decel], sd, fr, vm.decel_mod, "DECEL");
+      if (is_leg(i, f.vnav_fl100_idx_mod)) place(pl[sd][m_speed1], sd, fr, vm.fl100_mod, nullptr);
+      if (is_leg(i, f.vnav_fl100_idx2_mod)) place(pl[sd][m_speed2], sd, fr, vm.fl100_2_mod, nullptr);
       // The end of descent sits on the second route's waypoint on both sides.
-      if (at(i, f.rnav_idx_last_mod)) place(pl[sd][m_ed], sd, fr, MarkerPos{r2.lat[i], r2.lon[i]}, "E/D");
+      if (is_leg(i, f.rnav_idx_last_mod)) place(pl[sd][m_ed], sd, fr, MarkerPos{r2.lat[i], r2.lon[i]}, "E/D");
     }
   }
 }

@@ -28,9 +28,6 @@ constexpr float k_start_egt[kStartEgtPoints] = {68, 71, 77, 105, 130, 158, 181, 
 constexpr float kFfPeak = 9.722f;
 constexpr float kFfSettle = 8.2177f;
 
-bool separated(int e) {
-  return (e == 0 ? host_mirror.sim_operation_failures_rel_engsep0 : host_mirror.sim_operation_failures_rel_engsep1) == 6;
-}
 bool oil_pump_failed(int e) {
   return (e == 0 ? host_mirror.sim_operation_failures_rel_oilpmp0 : host_mirror.sim_operation_failures_rel_oilpmp1) == 6;
 }

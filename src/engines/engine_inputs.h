@@ -15,3 +15,12 @@ inline int32_t engine_slot(int32_t engine) { return engine == 1 ? 1 : 0; }
 
 // Reads and writes of the host's and the scripts' values: core/host_io.h.
 #include "core/host_io.h"
+#include "core/bound_mirrors.h"
+
+// The air's density ratio to sea level, as the host gives it.
+inline float sigma() { return host_mirror.sim_weather_sigma; }
+
+// Whether the host has engine e (0 or 1) separated from the airframe.
+inline bool separated(int e) {
+  return (e == 0 ? host_mirror.sim_operation_failures_rel_engsep0 : host_mirror.sim_operation_failures_rel_engsep1) == 6;
+}

@@ -66,9 +66,6 @@ float row_at_mach(const float* row, int band, float m, float x0_override) {
   return interpolate_clamped(x0, row[band - 1], 0.1f * static_cast<float>(band), row[band], m);
 }
 
-bool separated(int e) {
-  return (e == 0 ? host_mirror.sim_operation_failures_rel_engsep0 : host_mirror.sim_operation_failures_rel_engsep1) == 6;
-}
 
 }  // namespace
 

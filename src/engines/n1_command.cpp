@@ -26,7 +26,6 @@ using TableFn = float (*)(float, int32_t, float);
 float table_temperature() {
   return clamp_range(host_mirror.sim_cockpit2_temperature_outside_air_temp_degc, 0.0f, 40.0f);
 }
-float sigma() { return host_mirror.sim_weather_sigma; }
 
 // The older host's tables shift with the approach-idle density offset.
 float table_density() {

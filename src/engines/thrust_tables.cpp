@@ -132,8 +132,6 @@ float rundown_step(const float* ts, const float* vs, float v) {
   return table_search(ts, vs, kRundownPoints, t);
 }
 
-float sigma() { return host_mirror.sim_weather_sigma; }
-
 }  // namespace
 
 float ground_idle_density_term(float s) {

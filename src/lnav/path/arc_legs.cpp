@@ -61,10 +61,6 @@ Pt crossing(Pt a, double ca, Pt b, double cb) {
   gc_intersection(a.lat, a.lon, ca, b.lat, b.lon, cb);
   return {nav_result.lat, nav_result.lon};
 }
-void put(float* lat, float* lon, int32_t k, Pt p) {
-  lat[k] = static_cast<float>(p.lat);
-  lon[k] = static_cast<float>(p.lon);
-}
 
 // Turn codes 0 and 2 are both left, 1 and 3 both right: a turn agrees with an
 // arc's direction whatever form of the code the scripts used.
@@ -108,8 +104,8 @@ void store_seg1(int32_t i, Pt T, float r, float side, float start, float end) {
   legs_seg1_turn[i] = side;
   legs_seg1_start_angle[i] = start;
   legs_seg1_end_angle[i] = end;
-  put(legs_seg1_start_lat, legs_seg1_start_lon, i, dest(T, start, r));
-  put(legs_seg1_end_lat, legs_seg1_end_lon, i, dest(T, end, r));
+  store_pt(legs_seg1_start_lat, legs_seg1_start_lon, i, dest(T, start, r));
+  store_pt(legs_seg1_end_lat, legs_seg1_end_lon, i, dest(T, end, r));
 }
 
 // ---- entry onto an AF arc (class 3) ------------------------------------------------------------
@@ -130,7 +126,7 @@ int32_t connection_3() {
   legs_seg_remain_dist[i] = len;
   legs_radii_dta[i] = legs_seg1_dta[i] = t.calc_dta;
   const float start = angle::wrap360_d(f.xact_crs + (left ? 90.0 : 270.0));
-  put(legs_radii_lat2, legs_radii_lon2, i, dest(T, start, r));
+  store_pt(legs_radii_lat2, legs_radii_lon2, i, dest(T, start, r));
   const float end = same_direction(t.side, legs_rad_turn[j]) ? legs_af_beg[j] : brg(T, A);
   store_seg1(i, T, r, t.side, start, end);
   legs_bypass[j] = 0.0f;
@@ -156,7 +152,7 @@ int32_t connection_4() {
   const bool left = t.side == static_cast<float>(kTurnLeft);
   legs_af_end[i] = brg(A, T);
   legs_radii_dta[i] = legs_seg1_dta[i] = t.calc_dta;
-  put(legs_radii_lat2, legs_radii_lon2, i, dest(T, angle::wrap360_d(f.xact_crs + (left ? 90.0 : 270.0)), r));
+  store_pt(legs_radii_lat2, legs_radii_lon2, i, dest(T, angle::wrap360_d(f.xact_crs + (left ? 90.0 : 270.0)), r));
   const float start = same_direction(t.side, legs_rad_turn[i]) ? legs_af_end[i] : brg(T, A);
   const float end = angle::wrap360_d(f.xnext_crs + (left ? 90.0 : 270.0));
   store_seg1(i, T, r, t.side, start, end);
@@ -230,7 +226,7 @@ int32_t connection_2() {
     reset_leg_path(j, 0);
     return j;
   }
-  put(legs_radii_ctr_lat, legs_radii_ctr_lon, i, T);
+  store_pt(legs_radii_ctr_lat, legs_radii_ctr_lon, i, T);
   legs_radii_lat2[i] = legs_lat[i];
   legs_radii_lon2[i] = legs_lon[i];
   legs_radii_dta[i] = 0.0f;

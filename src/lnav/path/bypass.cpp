@@ -18,12 +18,6 @@ namespace {
 
 enum Entry { df_turn = 0, conn6 = 1, conn5_mode1 = 2, conn5_mode2 = 3 };
 
-void clear_arc_split(int32_t k) {
-  legs_seg1_arc_lenght[k] = 0.0f;
-  legs_wpt_angle[k] = 0.0f;
-  legs_wpt_arc_dist[k] = 0.0f;
-}
-
 bool ineligible(int32_t k) {
   return pt_is_arc(k) || pt_is_arc(k + 1) || id_is_gap(k + 1) || pt_is(k, "VM") || pt_is_hold(k) ||
          pt_is_hold(k + 1) || id_is_gap(k) || pt_is(k, "PI") || pt_is(k + 1, "PI");

@@ -43,13 +43,6 @@ using legpath::dist;
 using legpath::wpt;
 
 
-void clear_arc_split(int32_t k) {
-  if (!leg_slot_ok(k)) return;
-  legs_seg1_arc_lenght[k] = 0.0f;
-  legs_wpt_angle[k] = 0.0f;
-  legs_wpt_arc_dist[k] = 0.0f;
-}
-
 // Of the two tangent points from the turn circle, the one whose flown course
 // points most nearly at the target; a tie takes the second.
 struct Tangent {

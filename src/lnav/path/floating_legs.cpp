@@ -38,7 +38,6 @@ Pt runway_start_pt(int32_t k) {
   runway_start(k, s.lat, s.lon);
   return s;
 }
-double c360(double x) { return navmath::rem360(navmath::rem360(x) + 360.0); }
 
 bool is_left(float code, float rel) {
   if (navmath::is_left_turn_f(code)) return true;

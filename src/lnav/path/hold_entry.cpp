@@ -27,10 +27,6 @@ using legpath::brg;
 using legpath::dest;
 using legpath::dist;
 
-void put(float* lat, float* lon, int32_t k, Pt p) {
-  lat[k] = static_cast<float>(p.lat);
-  lon[k] = static_cast<float>(p.lon);
-}
 Pt get(const float* lat, const float* lon, int32_t k) { return {lat[k], lon[k]}; }
 
 // a - b wrapped to (-180, 180].
@@ -82,18 +78,18 @@ void kind_1(const HoldInputs& in) {
   legs_seg1_radius[s] = legs_seg3_radius[s] = in.r;
   legs_seg1_turn[s] = legs_seg3_turn[s] = side;
   const Pt C1 = dest(in.S, angle::wrap360_d(in.K + (in.left ? 270.0 : 90.0)), in.r);
-  put(legs_seg1_ctr_lat, legs_seg1_ctr_lon, s, C1);
+  store_pt(legs_seg1_ctr_lat, legs_seg1_ctr_lon, s, C1);
   const float B = brg(C1, in.P2);
   legs_seg1_start_angle[s] = angle::wrap360_d(in.K + (in.left ? 90.0 : 270.0));
   legs_seg1_end_angle[s] = angle::wrap360_d(B + (in.left ? 90.0 : 270.0));
-  put(legs_seg1_start_lat, legs_seg1_start_lon, s, dest(C1, legs_seg1_start_angle[s], in.r));
-  put(legs_seg1_end_lat, legs_seg1_end_lon, s, dest(C1, legs_seg1_end_angle[s], in.r));
-  put(legs_seg3_ctr_lat, legs_seg3_ctr_lon, s, in.P2);
+  store_pt(legs_seg1_start_lat, legs_seg1_start_lon, s, dest(C1, legs_seg1_start_angle[s], in.r));
+  store_pt(legs_seg1_end_lat, legs_seg1_end_lon, s, dest(C1, legs_seg1_end_angle[s], in.r));
+  store_pt(legs_seg3_ctr_lat, legs_seg3_ctr_lon, s, in.P2);
   legs_seg3_start_angle[s] = legs_seg1_end_angle[s];
   legs_seg3_end_angle[s] = angle::wrap360_d(in.H + (in.left ? 90.0 : 270.0));
   legs_hold_arc_angle[s] = angle::wrap360_d(in.H + (in.left ? 270.0 : 90.0));
-  put(legs_seg2_end_lat, legs_seg2_end_lon, s, dest(in.P2, legs_seg3_start_angle[s], in.r));
-  put(legs_seg3_end_lat, legs_seg3_end_lon, s, dest(in.P2, legs_hold_arc_angle[s], in.r));
+  store_pt(legs_seg2_end_lat, legs_seg2_end_lon, s, dest(in.P2, legs_seg3_start_angle[s], in.r));
+  store_pt(legs_seg3_end_lat, legs_seg3_end_lon, s, dest(in.P2, legs_hold_arc_angle[s], in.r));
   legs_seg1_arc_lenght[s] = arc_len(in.r, legs_seg1_start_angle[s], legs_seg1_end_angle[s], side);
   legs_seg3_arc_lenght[s] = arc_len(in.r, legs_seg3_start_angle[s], legs_seg3_end_angle[s], side);
   legs_seg2_distance[s] = dist(get(legs_seg1_end_lat, legs_seg1_end_lon, s), get(legs_seg2_end_lat, legs_seg2_end_lon, s));
@@ -111,12 +107,12 @@ void kind_2(const HoldInputs& in) {
   legs_seg1_turn[s] = side;
   const Pt Q = dest(in.S, in.H, d);
   const Pt C = dest(Q, angle::wrap360_d(in.H + (in.left ? 270.0 : 90.0)), in.r);
-  put(legs_seg1_ctr_lat, legs_seg1_ctr_lon, s, C);
+  store_pt(legs_seg1_ctr_lat, legs_seg1_ctr_lon, s, C);
   legs_seg1_start_angle[s] = angle::wrap360_d(in.K + (in.left ? 90.0 : 270.0));
   legs_seg1_end_angle[s] = angle::wrap360_d(in.H + (in.left ? 270.0 : 90.0));
-  put(legs_seg1_start_lat, legs_seg1_start_lon, s, dest(C, legs_seg1_start_angle[s], in.r));
-  put(legs_seg1_end_lat, legs_seg1_end_lon, s, dest(C, legs_seg1_end_angle[s], in.r));
-  put(legs_seg2_end_lat, legs_seg2_end_lon, s, dest(in.fix, legs_seg1_end_angle[s], 2.0 * in.r));
+  store_pt(legs_seg1_start_lat, legs_seg1_start_lon, s, dest(C, legs_seg1_start_angle[s], in.r));
+  store_pt(legs_seg1_end_lat, legs_seg1_end_lon, s, dest(C, legs_seg1_end_angle[s], in.r));
+  store_pt(legs_seg2_end_lat, legs_seg2_end_lon, s, dest(in.fix, legs_seg1_end_angle[s], 2.0 * in.r));
   legs_seg1_arc_lenght[s] = arc_len(in.r, legs_seg1_start_angle[s], legs_seg1_end_angle[s], side);
   legs_seg2_distance[s] = dist(get(legs_seg1_end_lat, legs_seg1_end_lon, s), get(legs_seg2_end_lat, legs_seg2_end_lon, s));
   legs_radii_radius[s] = in.r;
@@ -146,7 +142,7 @@ void kind_3(const HoldInputs& in) {
     legs_seg1_turn[s] = arc_left ? 2.0f : 3.0f;
     const Pt C1 = dest(in.fix, angle::wrap360_d(in.K + (arc_left ? 270.0 : 90.0)), in.r);
     legs_seg1_start_angle[s] = angle::wrap360_d(in.K + (arc_left ? 90.0 : 270.0));
-    put(legs_seg1_ctr_lat, legs_seg1_ctr_lon, s, C1);
+    store_pt(legs_seg1_ctr_lat, legs_seg1_ctr_lon, s, C1);
     float course, end;
     if (arc_left == in.left) {
       course = brg(C1, in.P2);
@@ -186,14 +182,14 @@ void kind_3(const HoldInputs& in) {
     }
     legs_seg2_crs_true[s] = course;
     legs_seg1_end_angle[s] = end;
-    put(legs_seg1_start_lat, legs_seg1_start_lon, s, dest(C1, legs_seg1_start_angle[s], in.r));
-    put(legs_seg1_end_lat, legs_seg1_end_lon, s, dest(C1, end, in.r));
+    store_pt(legs_seg1_start_lat, legs_seg1_start_lon, s, dest(C1, legs_seg1_start_angle[s], in.r));
+    store_pt(legs_seg1_end_lat, legs_seg1_end_lon, s, dest(C1, end, in.r));
   }
-  put(legs_seg3_ctr_lat, legs_seg3_ctr_lon, s, C2);
+  store_pt(legs_seg3_ctr_lat, legs_seg3_ctr_lon, s, C2);
   legs_seg3_start_angle[s] = angle::wrap360_d(legs_seg2_crs_true[s] + (in.left ? 90.0 : 270.0));
   legs_seg3_end_angle[s] = angle::wrap360_d(in.H + (in.left ? 90.0 : 270.0));
-  put(legs_seg3_end_lat, legs_seg3_end_lon, s, dest(C2, legs_seg3_end_angle[s], in.r));
-  put(legs_seg2_end_lat, legs_seg2_end_lon, s, dest(C2, legs_seg3_start_angle[s], in.r));
+  store_pt(legs_seg3_end_lat, legs_seg3_end_lon, s, dest(C2, legs_seg3_end_angle[s], in.r));
+  store_pt(legs_seg2_end_lat, legs_seg2_end_lon, s, dest(C2, legs_seg3_start_angle[s], in.r));
   const Pt seg2_end = get(legs_seg2_end_lat, legs_seg2_end_lon, s);
   if (first_arc) {
     legs_seg1_arc_lenght[s] = arc_len(in.r, legs_seg1_start_angle[s], legs_seg1_end_angle[s], legs_seg1_turn[s]);
@@ -222,9 +218,9 @@ void kind_4_5(const HoldInputs& in, bool turn_first) {
     legs_seg1_turn[s] = in.left ? 3.0f : 2.0f;
     legs_seg1_start_angle[s] = angle::wrap360_d(in.K + (in.left ? 270.0 : 90.0));
     legs_seg1_end_angle[s] = angle::wrap360_d(O + (in.left ? 270.0 : 90.0));
-    put(legs_seg1_ctr_lat, legs_seg1_ctr_lon, s, C);
-    put(legs_seg1_start_lat, legs_seg1_start_lon, s, dest(C, legs_seg1_start_angle[s], in.r));
-    put(legs_seg1_end_lat, legs_seg1_end_lon, s, dest(C, legs_seg1_end_angle[s], in.r));
+    store_pt(legs_seg1_ctr_lat, legs_seg1_ctr_lon, s, C);
+    store_pt(legs_seg1_start_lat, legs_seg1_start_lon, s, dest(C, legs_seg1_start_angle[s], in.r));
+    store_pt(legs_seg1_end_lat, legs_seg1_end_lon, s, dest(C, legs_seg1_end_angle[s], in.r));
   }
   legs_seg3_radius[s] = in.r;
   // The second turn keeps clear of the hold's own turn circle at the fix.
@@ -245,12 +241,12 @@ void kind_4_5(const HoldInputs& in, bool turn_first) {
     const float e1 = std::fabs(rel(A1, F)), e2 = std::fabs(rel(A2, F));
     const float A = e2 > e1 ? A1 : A2;
     legs_seg3_turn[s] = in.left ? 3.0f : 2.0f;
-    put(legs_seg3_ctr_lat, legs_seg3_ctr_lon, s, C2);
+    store_pt(legs_seg3_ctr_lat, legs_seg3_ctr_lon, s, C2);
     legs_seg3_start_angle[s] = angle::wrap360_d(O + (in.left ? 270.0 : 90.0));
     legs_seg3_end_angle[s] = angle::wrap360_d(A + (in.left ? 270.0 : 90.0));
-    put(legs_seg3_end_lat, legs_seg3_end_lon, s, dest(C2, legs_seg3_end_angle[s], in.r));
+    store_pt(legs_seg3_end_lat, legs_seg3_end_lon, s, dest(C2, legs_seg3_end_angle[s], in.r));
     legs_hold_arc_angle[s] = angle::wrap360_d(A + (in.left ? 90.0 : 270.0));
-    put(legs_seg2_end_lat, legs_seg2_end_lon, s, dest(in.P1, legs_hold_arc_angle[s], in.r));
+    store_pt(legs_seg2_end_lat, legs_seg2_end_lon, s, dest(in.P1, legs_hold_arc_angle[s], in.r));
   }
   if (turn_first) {
     legs_radii_radius[s] = legs_seg1_radius[s];
@@ -258,13 +254,13 @@ void kind_4_5(const HoldInputs& in, bool turn_first) {
     legs_seg1_arc_lenght[s] =
         arc_len(legs_seg1_radius[s], legs_seg1_start_angle[s], legs_seg1_end_angle[s], legs_seg1_turn[s]);
   } else {
-    put(legs_seg1_start_lat, legs_seg1_start_lon, s, in.fix);
-    put(legs_seg1_end_lat, legs_seg1_end_lon, s, in.fix);
+    store_pt(legs_seg1_start_lat, legs_seg1_start_lon, s, in.fix);
+    store_pt(legs_seg1_end_lat, legs_seg1_end_lon, s, in.fix);
   }
   legs_seg3_arc_lenght[s] = arc_len(in.r, legs_seg3_start_angle[s], legs_seg3_end_angle[s], legs_seg3_turn[s]);
   legs_seg2_distance[s] = dist(get(legs_seg3_end_lat, legs_seg3_end_lon, s), get(legs_seg2_end_lat, legs_seg2_end_lon, s));
   const Pt C2s = get(legs_seg3_ctr_lat, legs_seg3_ctr_lon, s);
-  put(legs_hold_arc_lat, legs_hold_arc_lon, s, dest(C2s, legs_seg3_start_angle[s], in.r));
+  store_pt(legs_hold_arc_lat, legs_hold_arc_lon, s, dest(C2s, legs_seg3_start_angle[s], in.r));
   // The outbound straight's length travels in the course field.
   legs_seg2_crs_true[s] =
       dist(get(legs_seg1_end_lat, legs_seg1_end_lon, s), get(legs_hold_arc_lat, legs_hold_arc_lon, s));

@@ -47,6 +47,27 @@ inline Pt dest(Pt a, double course, double d) {
 inline float brg(Pt a, Pt b) { return gc_bearing(a.lat, a.lon, b.lat, b.lon); }
 inline float dist(Pt a, Pt b) { return gc_distance_nm(a.lat, a.lon, b.lat, b.lon); }
 
+// Stores point p into leg slot k of a per-leg latitude and longitude pair,
+// rounded to the tables' float; nothing for a slot outside the tables.
+inline void store_pt(float (&lat)[256], float (&lon)[256], int32_t k, Pt p) {
+  if (!leg_slot_ok(k)) return;
+  lat[k] = static_cast<float>(p.lat);
+  lon[k] = static_cast<float>(p.lon);
+}
+
+// Course remainder by 360 into [0, 360), in double.
+inline double c360(double x) { return navmath::rem360(navmath::rem360(x) + 360.0); }
+// The same rounded to float, as the turn centres keep their angles.
+inline float c360_f(double x) { return static_cast<float>(c360(x)); }
+
+// Forgets where leg k's waypoint splits its first arc.
+inline void clear_arc_split(int32_t k) {
+  if (!leg_slot_ok(k)) return;
+  legs_seg1_arc_lenght[k] = 0.0f;
+  legs_wpt_angle[k] = 0.0f;
+  legs_wpt_arc_dist[k] = 0.0f;
+}
+
 // Index of the last route entry: trunc(legs_num) within 0..255; NaN gives 0.
 int32_t last_entry();
 

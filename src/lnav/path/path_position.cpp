@@ -159,14 +159,6 @@ Transition transition_of(int32_t p) {
   return t;
 }
 
-// Region found: the piece's own distance goes to path_seg_dist, the distance
-// to the waypoint to the along-track field.
-int32_t found(int32_t code, float s, float along) {
-  path_seg_dist = s;
-  nav_result.along_track = along;
-  return code;
-}
-
 // Intercept course in use for the leg (true degrees), or -1.
 float intercept_course() {
   if (route_change_values.intdir_crs == -1.0f || fms_seq.intdir_act != 2.0f) return -1.0f;

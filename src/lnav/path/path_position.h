@@ -13,6 +13,8 @@
 #include <cstdint>
 
 #include "lnav/path/leg_path.h"
+#include "lnav/route/route_state.h"
+#include "navdata/geodesy.h"
 #include "navdata/nav_math.h"
 
 // Where a point lies on the path into a waypoint: the region codes the path
@@ -72,6 +74,13 @@ namespace pathpos {
 bool faces(float b, float c);
 // 0 and 2 are left turns.
 inline bool is_left(float turn) { return navmath::is_left_turn_f(turn); }
+// The answer of a position search: its code, with the piece's remaining
+// distance s and the along-track distance along kept as its results.
+inline int32_t found(int32_t code, float s, float along) {
+  path_seg_dist = s;
+  nav_result.along_track = along;
+  return code;
+}
 // Arc tests about a centre: the point is past the radial `start` in the turn
 // direction / not yet past `end`.
 bool passed_start(double ctr_lat, double ctr_lon, float start, float turn, double lat, double lon);
@@ -83,6 +92,4 @@ float true_heading();
 float line_measure(double lat, double lon, double q_lat, double q_lon, float c);
 // Arc measure about a centre; returns the arc still to fly to `end`.
 float arc_measure(double lat, double lon, double ctr_lat, double ctr_lon, float radius, float end, float turn);
-// Array slot or 0 for an index outside the 256-slot tables.
-inline float at(const float (&a)[256], int32_t k) { return k >= 0 && k < 256 ? a[k] : 0.0f; }
 }  // namespace pathpos

@@ -22,11 +22,6 @@ using namespace pathpos;
 namespace {
 
 
-int32_t found(int32_t code, float s, float along) {
-  path_seg_dist = s;
-  nav_result.along_track = along;
-  return code;
-}
 
 using angle::mod360_nonneg;
 

@@ -82,7 +82,6 @@ Pt cross(Pt a, double c, Pt b, double e, float* k = nullptr) {
   if (k) *k = d;
   return {static_cast<float>(nav_result.lat), static_cast<float>(nav_result.lon)};
 }
-float c360(double x) { return static_cast<float>(navmath::rem360(navmath::rem360(x) + 360.0)); }
 bool zero(double a, double b) { return a == 0.0 && b == 0.0; }
 
 // The straight left before the waypoint after the previous transition: a
@@ -204,14 +203,14 @@ int32_t long_way_loop(TurnCenterResult& r, Pt P, Pt N, float crs_in, float crs_o
   const double h = (180.0 - std::fabs(static_cast<double>(c))) * 0.5;
   const double tangent = static_cast<double>(radius) / std::tan(h * pi_12dp / 180.0);
   const Pt S = dest(V, crs_in, tangent);
-  const Pt C1 = dest(S, c360(crs_in + (left ? 270.0 : 90.0)), radius);
-  const float end_angle = c360(crs_out + (left ? 90.0 : 270.0));
+  const Pt C1 = dest(S, c360_f(crs_in + (left ? 270.0 : 90.0)), radius);
+  const float end_angle = c360_f(crs_out + (left ? 90.0 : 270.0));
   const Pt E = dest(C1, end_angle, radius);
   r.seg1_start_lat = S.lat;
   r.seg1_start_lon = S.lon;
   r.seg1_ctr_lat = C1.lat;
   r.seg1_ctr_lon = C1.lon;
-  r.seg1_start_angle = c360(crs_in + (left ? 90.0 : 270.0));
+  r.seg1_start_angle = c360_f(crs_in + (left ? 90.0 : 270.0));
   r.seg1_end_angle = end_angle;
   r.seg1_end_lat = E.lat;
   r.seg1_end_lon = E.lon;
@@ -316,11 +315,11 @@ Pt shifted_centre(const TurnBuild& b) {
 void place_first_centre(TurnBuild& b, TurnCenterResult& r) {
   const bool left = b.left;
   const double h = (180.0 - std::fabs(static_cast<double>(b.c))) * 0.5;
-  b.p_in = c360(b.crs_in + (left ? 270.0 : 90.0));
-  b.start_angle = c360(b.crs_in + (left ? 90.0 : 270.0));
-  b.p_out = c360(b.crs_out + (left ? 90.0 : 270.0));
-  b.bis = b.opposite ? c360(left ? b.crs_in - h + 360.0 : b.crs_in + h)
-                     : c360(left ? b.crs_in + 180.0 + h : b.crs_in + 180.0 - h);
+  b.p_in = c360_f(b.crs_in + (left ? 270.0 : 90.0));
+  b.start_angle = c360_f(b.crs_in + (left ? 90.0 : 270.0));
+  b.p_out = c360_f(b.crs_out + (left ? 90.0 : 270.0));
+  b.bis = b.opposite ? c360_f(left ? b.crs_in - h + 360.0 : b.crs_in + h)
+                     : c360_f(left ? b.crs_in + 180.0 + h : b.crs_in + 180.0 - h);
   b.side1 = left ? kTurnLeft : kTurnRight;
   b.side3 = left ? kTurnRight : kTurnLeft;
 
@@ -349,13 +348,13 @@ void place_first_centre(TurnBuild& b, TurnCenterResult& r) {
       // Square to the inbound great circle where the turn starts, which is
       // not its course at the waypoint: near the poles the two part by
       // degrees over the anticipation distance.
-      const float square = c360(gc_course_at(b.P.lat, b.crs_in, -static_cast<double>(b.a)) + (left ? 270.0 : 90.0));
+      const float square = c360_f(gc_course_at(b.P.lat, b.crs_in, -static_cast<double>(b.a)) + (left ? 270.0 : 90.0));
       b.C1 = dest(b.S, square, b.radius);
       // The radial back to S, worked out along the radius itself: a bearing
       // taken between the two points would carry their single-precision
       // rounding, hundredths of a degree over a short radius, and a turn
       // rebuilt every frame would jitter by that much.
-      b.start_exact = c360(gc_course_at(b.S.lat, square, b.radius) + 180.0);
+      b.start_exact = c360_f(gc_course_at(b.S.lat, square, b.radius) + 180.0);
     }
   }
 }
@@ -396,9 +395,9 @@ int32_t end_on_outbound(const TurnBuild& b, TurnCenterResult& r, const Tangency&
   const float off = nav_result.cross_track;
   gc_destination(b.N.lat, b.N.lon, g.crs_at_n, along);
   const double foot_lat = nav_result.lat;
-  const float square = c360(gc_course_at(b.N.lat, g.crs_at_n, along) + (off >= 0.0f ? 90.0 : 270.0));
-  float end_angle = c360(gc_course_at(foot_lat, square, std::fabs(static_cast<double>(off))) + 180.0);
-  if (std::fabs(angle::wrap180_d(static_cast<double>(end_angle) - b.p_out)) > 90.0f) end_angle = c360(end_angle + 180.0);
+  const float square = c360_f(gc_course_at(b.N.lat, g.crs_at_n, along) + (off >= 0.0f ? 90.0 : 270.0));
+  float end_angle = c360_f(gc_course_at(foot_lat, square, std::fabs(static_cast<double>(off))) + 180.0);
+  if (std::fabs(angle::wrap180_d(static_cast<double>(end_angle) - b.p_out)) > 90.0f) end_angle = c360_f(end_angle + 180.0);
   r.seg1_end_angle = end_angle;
   const Pt E = dest(b.C1, end_angle, b.radius);
   r.seg1_end_lat = E.lat;
@@ -474,25 +473,25 @@ int32_t s_turn(const TurnBuild& b, TurnCenterResult& r, bool& pair_written) {
   const Pt C1 = b.C1;
   r.seg1_ctr_lat = C1.lat;
   r.seg1_ctr_lon = C1.lon;
-  const double a1 = c360(crs_out + (left ? 45.0 : 315.0));
+  const double a1 = c360_f(crs_out + (left ? 45.0 : 315.0));
   r.seg1_end_angle = static_cast<float>(a1);
   Pt E1 = dest(C1, a1, radius);
   r.seg1_end_lat = E1.lat;
   r.seg1_end_lon = E1.lon;
   r.seg3_turn = b.side3;
   Pt base = b.N;
-  double base_crs = c360(b.opposite ? crs_out : crs_out + 180.0);
+  double base_crs = c360_f(b.opposite ? crs_out : crs_out + 180.0);
   if (dist(b.P, b.N) > dist(b.P, b.I)) {
     base = b.I;
-    base_crs = c360(b.opposite ? crs_out + 180.0 : crs_out);
+    base_crs = c360_f(b.opposite ? crs_out + 180.0 : crs_out);
   }
-  const Pt Y = cross(base, base_crs, dest_f(C1, a1, radius), c360(crs_out + (left ? 315.0 : 45.0)));
+  const Pt Y = cross(base, base_crs, dest_f(C1, a1, radius), c360_f(crs_out + (left ? 315.0 : 45.0)));
   const Pt Q = dest_f(base, b.p_out, radius);
-  Pt C2 = cross(Y, c360(crs_out + (left ? 67.5 : 292.5)), Q, crs_out);
+  Pt C2 = cross(Y, c360_f(crs_out + (left ? 67.5 : 292.5)), Q, crs_out);
   r.seg3_ctr_lat = C2.lat;
   r.seg3_ctr_lon = C2.lon;
-  r.seg3_start_angle = c360(crs_out + (left ? 225.0 : 135.0));
-  r.seg3_end_angle = c360(crs_out + (left ? 270.0 : 90.0));
+  r.seg3_start_angle = c360_f(crs_out + (left ? 225.0 : 135.0));
+  r.seg3_end_angle = c360_f(crs_out + (left ? 270.0 : 90.0));
   const float d = angle::wrap180_d(a1 - brg(C1, C2));
   if (left ? d > 0.0f : d < 0.0f) {
     const Pt E2 = dest(C2, r.seg3_start_angle, radius);
@@ -522,7 +521,7 @@ int32_t s_turn(const TurnBuild& b, TurnCenterResult& r, bool& pair_written) {
     r.seg1_end_lat = E1.lat;
     r.seg1_end_lon = E1.lon;
     r.seg1_end_angle = bc;
-    r.seg3_start_angle = c360(bc + 180.0);
+    r.seg3_start_angle = c360_f(bc + 180.0);
     trace(9999.0f, "WPT %d: CTR2 mode 2\n", b.leg);
     if (left)
       trace(9999.0f, "WPT %d: Angle2 start, end: %f, %f\n", b.leg, static_cast<double>(r.seg3_start_angle),
@@ -637,7 +636,7 @@ int32_t carried_s_turn(double ctr_lat, double ctr_lon, float radius, int32_t tur
   b.left = turn == kTurnLeft;
   b.side1 = b.left ? kTurnLeft : kTurnRight;
   b.side3 = b.left ? kTurnRight : kTurnLeft;
-  b.p_out = c360(crs_out + (b.left ? 90.0 : 270.0));
+  b.p_out = c360_f(crs_out + (b.left ? 90.0 : 270.0));
   b.C1 = Pt{ctr_lat, ctr_lon};
   r.seg1_start_lat = from_lat;
   r.seg1_start_lon = from_lon;

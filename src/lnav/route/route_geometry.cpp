@@ -24,12 +24,8 @@ using navmath::wrap360;
 namespace {
 
 
-// Array slot or 0 when the index lies outside the table.
-float at(const float (&arr)[256], int32_t i) { return leg_slot_ok(i) ? arr[i] : 0.0f; }
-
 const char* leg_type(int32_t i) { return leg_slot_ok(i) ? route_tables.leg_path_types[i].text : ""; }
 const char* waypoint_id(int32_t i) { return leg_slot_ok(i) ? route_tables.waypoint_names[i].text : ""; }
-bool type_is(int32_t i, const char* t) { return std::strcmp(leg_type(i), t) == 0; }
 char type_first(int32_t i) { return leg_type(i)[0]; }
 
 // Leg types whose course the scripts give as a magnetic bearing.

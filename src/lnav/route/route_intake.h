@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "core/binding.h"
+#include "lnav/route/route_state.h"
 
 // ---- route text tables ------------------------------------------------------
 
@@ -49,6 +50,20 @@ inline bool route_text_starts(const RouteText& slot, const char* s) {
     if (slot.text[i] != s[i]) return false;
   }
   return true;
+}
+
+// Leg types that end on a condition (an altitude, an intercept, a distance
+// or a radial) rather than at a fixed waypoint.
+inline bool is_conditional(const RouteText& t) {
+  static const char* const kinds[] = {"FA", "VA", "CA", "CI", "VI", "CD", "VD", "CR", "VR"};
+  for (const char* k : kinds)
+    if (route_text_is(t, k)) return true;
+  return false;
+}
+
+// True when leg slot k's path type is s; false for a slot outside the tables.
+inline bool type_is(int32_t k, const char* s) {
+  return leg_slot_ok(k) && route_text_is(route_tables.leg_path_types[k], s);
 }
 
 // ---- the scripts' route strings ---------------------------------------------

@@ -22,6 +22,17 @@ inline bool leg_slot_ok(int32_t k) { return k >= 0 && k < route_leg_capacity; }
 // the tables.
 inline int32_t leg_of(float one_based) { return trunc_clamped(one_based - 1.0f, -1, route_leg_capacity); }
 
+// Slot of a 1-based leg number held as a float; -1 for any number that names
+// no slot (past the tables as well as before them).
+inline int32_t slot_of(float leg_number) {
+  const double k = static_cast<double>(leg_number) - 1.0;
+  if (!(k > -1.0 && k < 256.0)) return -1;
+  return static_cast<int32_t>(k);
+}
+
+// A per-leg value, or 0 for a leg number outside the tables.
+inline float at(const float (&a)[256], int32_t k) { return leg_slot_ok(k) ? a[k] : 0.0f; }
+
 // Per-leg work values of the computed path (nm and degrees).
 extern float legs_wpt_angle[256];        // radial from the first arc's centre through the waypoint
 extern float legs_wpt_arc_dist[256];     // arc length from the first arc's start to that radial

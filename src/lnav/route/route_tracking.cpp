@@ -22,12 +22,6 @@ uint8_t hold_region_flag;
 
 namespace {
 
-// Slot of a 1-based leg number held as a float; -1 when outside the tables.
-int32_t slot_of(float leg_number) {
-  const double k = static_cast<double>(leg_number) - 1.0;
-  if (!(k > -1.0 && k < 256.0)) return -1;
-  return static_cast<int32_t>(k);
-}
 
 float dist_dest(int32_t k) { return k >= 0 && k < 256 ? legs_dist_dest_true[k] : 0.0f; }
 

@@ -60,22 +60,12 @@ void publish_seq_leg() {
   script_set_finite_f(bound::zuvadud_D738_fms_vnav_idx_seq_prev, fms_seq.vnav_idx_seq_prev);
 }
 
-int32_t slot_of(float leg_number) {
-  const double k = static_cast<double>(leg_number) - 1.0;
-  if (!(k > -1.0 && k < 256.0)) return -1;
-  return static_cast<int32_t>(k);
-}
-
 const char* ident(int32_t k) { return k >= 0 && k < 256 ? route_tables.waypoint_names[k].text : ""; }
 bool ident_is(int32_t k, const char* s) { return std::strcmp(ident(k), s) == 0; }
-bool type_is(int32_t k, const char* s) {
-  return k >= 0 && k < 256 && route_text_is(route_tables.leg_path_types[k], s);
-}
 bool is_arc_leg(int32_t k) { return type_is(k, "AF") || type_is(k, "RF"); }
 bool is_hold_leg(int32_t k) { return type_is(k, "HM") || type_is(k, "HA") || type_is(k, "HF"); }
 bool is_alt_term_leg(int32_t k) { return type_is(k, "FA") || type_is(k, "VA") || type_is(k, "CA"); }
 bool bypassed(int32_t k) { return at(legs_bypass, k) == 1.0f; }
-float at(const float (&a)[256], int32_t k) { return k >= 0 && k < 256 ? a[k] : 0.0f; }
 
 bool tracing() { return fms_debug_selector == 8888.0f; }
 void trace(const char* fmt, ...) {
@@ -88,13 +78,10 @@ void trace(const char* fmt, ...) {
   XPLMDebugString(line);
 }
 
-float ground_speed_kt() { return mirror_f(bound::sim_flightmodel_position_groundspeed) * kt_per_mps; }
 float mag_var() { return mirror_f(bound::sim_flightmodel_position_magnetic_variation); }
 float heading_ref() {
   return mod360_nonneg(mirror_f(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot) - mag_var() + 360.0f);
 }
-double ac_lat() { return mirror_d(bound::sim_flightmodel_position_latitude); }
-double ac_lon() { return mirror_d(bound::sim_flightmodel_position_longitude); }
 float idx_corr() { return lnav_cmd_cache.idx_corr_sent; }
 float idx_corr2() { return lnav_cmd_cache.idx_corr2_sent; }
 

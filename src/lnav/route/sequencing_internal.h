@@ -6,6 +6,8 @@
 #include <cstdint>
 
 #include "core/binding.h"
+#include "core/own_aircraft.h"
+#include "lnav/route/route_intake.h"
 
 namespace seqint {
 
@@ -14,17 +16,13 @@ void publish_vnav_idx();
 // Publishes vnav_idx_seq, then sets and publishes vnav_idx_seq_prev.
 void publish_seq_leg();
 
-// Slot of a 1-based leg number, -1 outside the 256-slot tables.
-int32_t slot_of(float leg_number);
 // Identifier and two-letter type of a slot; "" outside the tables.
 const char* ident(int32_t k);
 bool ident_is(int32_t k, const char* s);
-bool type_is(int32_t k, const char* s);
 bool is_arc_leg(int32_t k);   // "AF" or "RF"
 bool is_hold_leg(int32_t k);  // "HM", "HA" or "HF"
 bool is_alt_term_leg(int32_t k);  // "FA", "VA" or "CA"
 bool bypassed(int32_t k);
-float at(const float (&a)[256], int32_t k);
 
 // Trace lines of the sequencing family (selector 8888).
 bool tracing();
@@ -35,11 +33,8 @@ void trace(const char* fmt, ...)
     ;
 
 // Frame values.
-float ground_speed_kt();
 float heading_ref();  // true heading, [0, 360)
 float mag_var();
-double ac_lat();
-double ac_lon();
 float idx_corr();   // present straight command
 float idx_corr2();  // present arc command
 

@@ -15,6 +15,7 @@
 
 #include "core/binding.h"
 #include "core/host_io.h"
+#include "core/own_aircraft.h"
 #include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/route_pass_steps.h"
@@ -49,26 +50,16 @@ void send_corr2(float v) { send(bound::zuvadud_D738_fms_idx_corr2, cache.idx_cor
 void send_corr4(float v) { send(bound::zuvadud_D738_fms_idx_corr4, cache.idx_corr4_sent, v); }
 void send_corr5(float v) { send(bound::zuvadud_D738_fms_idx_corr5, cache.idx_corr5_sent, v); }
 
-// Sums of courses and an intercept angle brought below 360 by whole turns;
-// anything still larger goes through the remainder instead of looping.
-float below_360(float v) {
-  for (int i = 0; i < 4 && v >= 360.0f; ++i) v -= 360.0f;
-  if (v >= 360.0f) v = std::fmod(v, 360.0f);
-  return v;
-}
-
 // Intercept of a course the scripts give in magnetic degrees.
 float intercept_course(float xtrack, float course, float bank, float gain, float max_angle) {
   const float angle = turn_radius_for_speed(xtrack, bank, gain, max_angle);
   return below_360(angle + course + frame_flight_data.mag_var_deg + 360.0f);
 }
 
-double ac_lat() { return mirror_d(bound::sim_flightmodel_position_latitude); }
-double ac_lon() { return mirror_d(bound::sim_flightmodel_position_longitude); }
 
 // Leg slot of a 1-based leg number: -1 for 0 (the direct-to path), -2 when
 // it names no slot at all.
-int32_t slot_of(float number) {
+int32_t path_slot_of(float number) {
   if (!(number >= 0.0f && number < 257.0f)) return -2;
   return static_cast<int32_t>(number - 1.0f);
 }
@@ -128,7 +119,7 @@ void active_leg_xtrack() {
   if (q.vnav_idx_seq == 0.0f || q.legs_num == 0.0f || q.vnav_idx_seq >= q.legs_num - 1.0f) return;
   const int32_t r = route_track.region;
   if (r == kRegionFirstArc || r == kRegionBetweenArcs || r == kRegionSecondArc || r == kRegionFlyByTurn || r == kRegionBeforeFirstArc) return;
-  const int32_t a = slot_of(q.vnav_idx_seq);
+  const int32_t a = path_slot_of(q.vnav_idx_seq);
   if (!leg_slot_ok(a)) return;
   const int32_t b = a - 1;
   const RouteText& type = route_tables.leg_path_types[a];
@@ -355,8 +346,8 @@ void hold_track_at_gap() {
 
 void lnav_engaged_steering() {
   const float mode = read_now_f(bound::zuvadud_D738_fms_nav_mode);
-  const int32_t a = slot_of(fms_seq.vnav_idx_seq);
-  const int32_t p = slot_of(fms_seq.vnav_idx_seq_prev);
+  const int32_t a = path_slot_of(fms_seq.vnav_idx_seq);
+  const int32_t p = path_slot_of(fms_seq.vnav_idx_seq_prev);
   if (at_discontinuity(a)) {
     hold_track_at_gap();
     return;

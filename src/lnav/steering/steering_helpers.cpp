@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "core/binding.h"
+#include "core/own_aircraft.h"
 #include "core/preprocess_values.h"
 #include "lnav/route/route_intake.h"
 #include "core/units.h"
@@ -22,18 +23,6 @@ constexpr float kHighAltitudeFt = 19000.0f;
 // Bank needed for an arc: tan(bank) = V^2 / (R x 68620), V in knots, R in nm.
 constexpr float kTurnConstant = 68620.0f;
 
-// Sums of courses and corrections are brought below 360 by whole turns. The
-// callers' courses lie in [0, 360), so one or two turns are the rule; a
-// remainder covers anything larger without looping on a value that 360 no
-// longer changes.
-float below_360(float h) {
-  for (int i = 0; i < 4 && h >= 360.0f; ++i) h -= 360.0f;
-  if (h >= 360.0f) h = static_cast<float>(std::fmod(static_cast<double>(h), 360.0));
-  return h;
-}
-
-// The mirror holds a finite speed within the range any aircraft can reach.
-float ground_speed_kt() { return mirror_f(bound::sim_flightmodel_position_groundspeed) * kt_per_mps; }
 
 // The wider limit applies while the route enters or leaves a lateral offset.
 float intercept_limit_deg(int32_t plain) {

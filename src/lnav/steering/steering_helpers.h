@@ -11,7 +11,18 @@
 // lateral-offset values of the route.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
+
+// Sums of courses and corrections are brought below 360 by whole turns. The
+// callers' courses lie in [0, 360), so one or two turns are the rule; a
+// remainder covers anything larger without looping on a value that 360 no
+// longer changes.
+inline float below_360(float h) {
+  for (int i = 0; i < 4 && h >= 360.0f; ++i) h -= 360.0f;
+  if (h >= 360.0f) h = static_cast<float>(std::fmod(static_cast<double>(h), 360.0));
+  return h;
+}
 
 // Magnetic track command in [0, 360) that intercepts the true course `crs`
 // from the cross-track `xtrack_nm`, at most 35 degrees off the course (45

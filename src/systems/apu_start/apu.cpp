@@ -5,6 +5,7 @@
 // "sim/electrical/APU_on", "APU_start" and "APU_off" and fails
 // "sim/operation/failures/rel_APU_press" when power is cut mid cool-down.
 #include "systems/apu_start/apu.h"
+#include "systems/fuel/fuel.h"
 #include "systems/fuel/fuel_values.h"
 #include "systems/apu_start/apu_start_state.h"
 
@@ -45,7 +46,6 @@ float leading_edge_degc() { return host_mirror.sim_weather_temperature_le_c; }
 float apu_n1() { return mirror_f(bound::sim_cockpit2_electrical_APU_N1_percent); }
 bool apu_running() { return mirror_i(bound::sim_cockpit_engine_APU_running) != 0; }
 float elevation_m() { return static_cast<float>(host_mirror.sim_flightmodel_position_elevation); }
-float tank_kg(int i) { return mirror_vf_at(bound::sim_flightmodel_weight_m_fuel, i); }
 
 void cancel_cool_down() {
   delay_timers.apu_delay_1 = 0.0f;

@@ -12,6 +12,7 @@
 #include "alerting/aural_cues.h"
 #include "core/binding.h"
 #include "core/frame_values.h"
+#include "core/own_aircraft.h"
 #include "core/preprocess_values.h"
 #include "core/util.h"
 #include "engines/engine_values.h"
@@ -230,7 +231,7 @@ void alternate_flaps(float r) {
 void update_speedbrake() {
   SpeedbrakeFlapState& s = sbf_state;
   s.retract_ordered = 0.0f;
-  const float kt = ground_speed_kt();
+  const float kt = ground_speed_kt_5dp();
   const bool idle = thrust_levers_idle();
   const float lever = flt_ctrls::speedbrake_lever;
   const float ra = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;

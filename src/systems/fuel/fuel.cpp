@@ -71,7 +71,6 @@ constexpr float kFuelGaugeSwingDegC = 50.0f;
 constexpr float kFuelGaugeTurnDegC = 40.0f;
 constexpr float kFuelGaugeSettledDegC = 0.2f;
 
-float tank_kg(int i) { return mirror_vf_at(bound::sim_flightmodel_weight_m_fuel, i); }
 bool on(float v) { return v != 0.0f; }
 
 // N2 (%) above which an engine draws its tank by suction alone.

@@ -4,6 +4,11 @@
 // fuel_indications of system_state.h.
 #pragma once
 
+#include "core/host_io.h"
+
+// Fuel in the host's tank i, kg; 0 for a tank the aircraft does not have.
+inline float tank_kg(int i) { return mirror_vf_at(bound::sim_flightmodel_weight_m_fuel, i); }
+
 struct FuelState {
   float fuel_temp_state;  // 0 follow, 1 returning, 2 power-up swing
   float gauge_bus_prev;   // AC transfer bus 2 as the gauge saw it last frame

@@ -307,8 +307,6 @@ void rolling_resistance(float v) {
 
 }  // namespace
 
-float ground_speed_kt() { return host_mirror.sim_flightmodel_position_groundspeed * kt_per_mps_5dp; }
-
 bool thrust_levers_idle() {
   const int32_t* pm = host_mirror.sim_cockpit2_engine_actuators_prop_mode;
   return !((engine::thrust1_leveler > 0.05f && pm[0] == 1) || (engine::thrust2_leveler > 0.05f && pm[1] == 1));

@@ -49,8 +49,6 @@ struct BrakeState {
 };
 extern BrakeState brake_state;
 
-// Ground speed in knots.
-float ground_speed_kt();
 // Neither engine has its thrust lever above 0.05 in forward thrust.
 bool thrust_levers_idle();
 // The parking brake, a pedal or a toe-brake button brakes.
