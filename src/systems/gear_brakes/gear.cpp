@@ -15,7 +15,6 @@
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
 #include "core/util.h"
-#include "engines/engine_values.h"
 #include "systems/aircraft_systems.h"
 #include "systems/annunciators/annunciator_values.h"
 #include "systems/electrical/bus_feeds.h"
@@ -60,12 +59,6 @@ void draw_transit_times(bool extension) {
   t.drawn_for = 2;
 }
 
-bool thrust_condition() {
-  const float a = engine::thrust1_leveler;
-  const float b = engine::thrust2_leveler;
-  return (a == 0.0f && b < 0.68f) || (b == 0.0f && a < 0.68f) || (a < 0.4f && b < 0.4f);
-}
-
 bool collapse_failed(int leg) {
   const int32_t* f[3] = {&host_mirror.sim_operation_failures_rel_collapse1, &host_mirror.sim_operation_failures_rel_collapse2,
                          &host_mirror.sim_operation_failures_rel_collapse3};
@@ -96,7 +89,7 @@ void update_gear_warning_horn() {
     alert::gear_horn_cut_disable = 0.0f;
     horn = bat ? 1 : 0;
   } else if (flaps > 0.5f) {
-    if (thrust_condition()) {
+    if (gear_warning_thrust_idle()) {
       gear_horn_active = 1;
       horn = 1;
     }
@@ -106,7 +99,7 @@ void update_gear_warning_horn() {
   } else if (ra >= 2500.0f) {
     alert::gear_horn_cut_disable = 0.0f;
   } else if (ra < 800.0f) {
-    if (thrust_condition()) {
+    if (gear_warning_thrust_idle()) {
       gear_horn_active = 1;
       horn = 1;
     }
