@@ -369,14 +369,21 @@ void update_autobrake_arming() {
   const bool dc1 = fed(Consumer::autobrake);
   const bool b_press = hydraulic::B_status != 0.0f;
   auto cancel_rto = [&]() {
+    // An RTO that was braking stows the speed brakes the reject raised, as
+    // every other end of its braking does.
+    if (autobrake_RTO_arm == 2.0f) rto_speedbrake_stow_request = 1.0f;
     autobrake_disarm = 1.0f;
     autobrake_RTO_arm = autobrake_RTO_test = rto_test_result = 0.0f;
     autobrake_brake_value = 0.0f;
   };
-  // 1. Power and pressure.
+  // 1. Power and pressure. The RTO brakes on until the crew takes over, so a
+  // fault must end its braking at any speed, or it would hold the brakes on
+  // under its DISARM light.
   if (b_press || time_since_load < 2.5f) {
     if (s.autobrake_inop == 1.0f) {
-      if ((!dc1 && autobrake_pos != autobrake_pos_value(AutobrakePos::off)) || autobrake_arm != 0.0f) {
+      if (autobrake_RTO_arm == 2.0f) {
+        cancel_rto();
+      } else if ((!dc1 && autobrake_pos != autobrake_pos_value(AutobrakePos::off)) || autobrake_arm != 0.0f) {
         autobrake_disarm = 1.0f;
         autobrake_brake_value = 0.0f;
       } else if (autobrake_RTO_arm != 0.0f && v > 40.0f) {
@@ -388,7 +395,7 @@ void update_autobrake_arming() {
     }
   } else {
     if (autobrake_pos >= autobrake_pos_value(AutobrakePos::one)) autobrake_disarm = 1.0f;
-    if (autobrake_pos == autobrake_pos_value(AutobrakePos::rto) && v > 40.0f) {
+    if (autobrake_pos == autobrake_pos_value(AutobrakePos::rto) && (v > 40.0f || autobrake_RTO_arm == 2.0f)) {
       cancel_rto();
       autobrake_arm = 0.0f;
     }
@@ -405,7 +412,12 @@ void update_autobrake_arming() {
     }
     autobrake_RTO_test = rto_test_result = 0.0f;
   }
-  // 3. RTO arming and braking.
+  // The speed brake lever moved into its DOWN detent this frame.
+  const float sb_lever = flt_ctrls::speedbrake_lever;
+  const bool sb_stowed = sb_lever < kSpeedbrakeDownBand && !(s.speedbrake_lever_last < kSpeedbrakeDownBand);
+  s.speedbrake_lever_last = sb_lever;
+  // 3. RTO arming and braking. The braking holds the aircraft at the stop
+  // until the crew takes over: thrust, braking, the speed brakes stowed.
   const bool levers_low = engine::thrust1_leveler < 0.05f && engine::thrust2_leveler < 0.05f;
   if (autobrake_RTO_arm == 1.0f) {
     if (on_ground == 1 && kt > 90.0f && levers_low) {
@@ -415,7 +427,7 @@ void update_autobrake_arming() {
       autobrake_RTO_arm = 0.0f;
     }
   } else if (autobrake_RTO_arm == 2.0f) {
-    if (!levers_low || manual_braking() || v < 2.0f) {
+    if (!levers_low || manual_braking() || sb_stowed) {
       autobrake_RTO_arm = 0.0f;
       autobrake_disarm = 1.0f;
       autobrake_brake_value = 0.0f;
@@ -439,9 +451,6 @@ void update_autobrake_arming() {
   // 5. Landing autobrake braking. Stowing the speed brake lever after
   // touchdown is the crew taking the stop over, as braking is.
   if (on_ground == 1 && autobrake_arm == 1.0f) autobrake_arm = 2.0f;
-  const float sb_lever = flt_ctrls::speedbrake_lever;
-  const bool sb_stowed = sb_lever < kSpeedbrakeDownBand && !(s.speedbrake_lever_last < kSpeedbrakeDownBand);
-  s.speedbrake_lever_last = sb_lever;
   if (autobrake_arm == 2.0f && on_ground == 1 && sb_stowed) {
     s.autobrake_crew_disarm = 1.0f;
     autobrake_arm = 0.0f;

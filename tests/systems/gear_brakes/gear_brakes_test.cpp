@@ -84,7 +84,8 @@ TEST_F(Brakes, RtoArmsAboveNinetyKnotsAndEnds) {
   } rows[] = {
       {1, 1, 90.1f, 0, 0, 0, 0, 0, 2},     {1, 1, 89.9f, 0, 0, 0, 0, 0, 1},   {1, 1, 90.1f, 0.05f, 0, 0, 0, 0, 1},
       {1, 1, 90.1f, 0.049f, 0, 0, 0, 0, 2}, {0, 1, 150, 0, 51, 0, 0, 0, 0},  {0, 1, 150, 0, 50, 0, 0, 0, 1},
-      {1, 2, 3.9f, 0, 0, 0, 0, 0, 2},       {1, 2, 3.8f, 0, 0, 0, 0, 0, 0},  {1, 2, 60, 0, 0, 0.1f, 0.1f, 0, 2},
+      {1, 2, 3.9f, 0, 0, 0, 0, 0, 2},       {1, 2, 3.8f, 0, 0, 0, 0, 0, 2},  {1, 2, 60, 0, 0, 0.1f, 0.1f, 0, 2},
+      {1, 2, 0, 0, 0, 0, 0, 0, 2},          {1, 2, 0, 0.05f, 0, 0, 0, 0, 0}, {1, 2, 0, 0, 0, 0.11f, 0, 0, 0},
       {1, 2, 60, 0, 0, 0.11f, 0, 0, 0},     {1, 2, 60, 0, 0, 0, 0.11f, 0, 0}, {1, 2, 60, 0, 0, 0, 0, 0.01f, 0},
       {1, 2, 60, 0.05f, 0, 0, 0, 0, 0},
   };
@@ -93,7 +94,7 @@ TEST_F(Brakes, RtoArmsAboveNinetyKnotsAndEnds) {
     on_ground = r.ground;
     autobrake::autobrake_pos = 0.0f;
     autobrake::autobrake_RTO_arm = r.state;
-    set_speed_kt(r.kt);  // 3.9 kt is just above 2 m/s, 3.8 kt below
+    set_speed_kt(r.kt);  // stopped or not, only the crew or a fault ends the braking
     engine::thrust2_leveler = r.lever;
     host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra;
     lever_commands.park_brake_engaged = r.park;
@@ -105,6 +106,18 @@ TEST_F(Brakes, RtoArmsAboveNinetyKnotsAndEnds) {
     EXPECT_EQ(autobrake::autobrake_RTO_arm, r.after) << why;
     EXPECT_NEAR(autobrake_brake_value, r.after == 2 ? 0.234f * 0.95f : 0.0f, 1e-6f) << why;
     EXPECT_EQ(rto_speedbrake_stow_request, r.state == 2 && r.after == 0 ? 1.0f : 0.0f) << why;
+  }
+  // The speed brake lever moved to DOWN ends it too; a lever left DOWN does not.
+  for (float before : {1.0f, 0.0f}) {
+    reset_autobrake();
+    autobrake::autobrake_pos = 0.0f;
+    autobrake::autobrake_RTO_arm = 2.0f;
+    set_speed_kt(0.0f);
+    brake_state.speedbrake_lever_last = before;
+    flt_ctrls::speedbrake_lever = 0.0f;
+    update_autobrake_arming();
+    EXPECT_EQ(autobrake::autobrake_RTO_arm, before == 1.0f ? 0.0f : 2.0f) << before;
+    EXPECT_EQ(autobrake::autobrake_disarm, before == 1.0f ? 1.0f : 0.0f) << before;
   }
 }
 
@@ -122,6 +135,8 @@ TEST_F(Brakes, AutobrakePowerAndPressureChecks) {
       {0, 2.5f, 1, 1, 1, 0, 0, 0, 1, 1, 0, 0},      {0, 2.5f, 0, 1, 2, 0, 0, 0, 0, 1, 0, 0},
       {0, 2.5f, 0, 1, 1.9f, 0, 0, 0, 0, 0, 0, 0},   {0, 2.5f, 0, 1, 0, 0, 1, 40.1f, 0, 1, 0, 0},
       {0, 2.5f, 0, 1, 0, 0, 1, 40, 0, 0, 0, 1},     {0, 2.4f, 0, 1, 0, 0, 1, 40.1f, 0, 0, 0, 1},
+      // A fault ends RTO braking at any speed.
+      {0, 2.5f, 0, 1, 0, 0, 2, 0, 0, 1, 0, 0},      {1, 10, 1, 1, 0, 0, 2, 0, 0, 1, 0, 0},
   };
   for (const Row& r : rows) {
     reset_autobrake();
