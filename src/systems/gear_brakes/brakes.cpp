@@ -399,6 +399,16 @@ void update_autobrake_arming() {
       cancel_rto();
       autobrake_arm = 0.0f;
     }
+    // The autobrake works only through the normal brakes: without B an
+    // armed or braking landing autobrake disarms and stays so until the
+    // selector goes OFF, leaving the accumulator to the crew's pedals.
+    if (autobrake_arm != 0.0f) {
+      s.autobrake_crew_disarm = 1.0f;
+      autobrake_arm = 0.0f;
+      autobrake_disarm = 1.0f;
+      autobrake_brake_value = 0.0f;
+      delay_timers.autobrake_delay_1 = 0.0f;
+    }
   }
   // 2. RTO self-test (the timer bank marks failures and ends it).
   if (autobrake_RTO_test == 1.0f) autobrake_disarm = 1.0f;

@@ -135,8 +135,10 @@ TEST_F(Brakes, AutobrakePowerAndPressureChecks) {
       {0, 2.5f, 1, 1, 1, 0, 0, 0, 1, 1, 0, 0},      {0, 2.5f, 0, 1, 2, 0, 0, 0, 0, 1, 0, 0},
       {0, 2.5f, 0, 1, 1.9f, 0, 0, 0, 0, 0, 0, 0},   {0, 2.5f, 0, 1, 0, 0, 1, 40.1f, 0, 1, 0, 0},
       {0, 2.5f, 0, 1, 0, 0, 1, 40, 0, 0, 0, 1},     {0, 2.4f, 0, 1, 0, 0, 1, 40.1f, 0, 0, 0, 1},
-      // A fault ends RTO braking at any speed.
+      // A fault ends RTO braking at any speed; without B an armed landing
+      // autobrake disarms.
       {0, 2.5f, 0, 1, 0, 0, 2, 0, 0, 1, 0, 0},      {1, 10, 1, 1, 0, 0, 2, 0, 0, 1, 0, 0},
+      {0, 2.5f, 0, 1, 3, 1, 0, 60, 0, 1, 0, 0},     {0, 2.5f, 0, 1, 4, 2, 0, 30, 0, 1, 0, 0},
   };
   for (const Row& r : rows) {
     reset_autobrake();
@@ -155,7 +157,28 @@ TEST_F(Brakes, AutobrakePowerAndPressureChecks) {
     EXPECT_EQ(autobrake::autobrake_disarm, r.disarm) << why;
     EXPECT_EQ(autobrake::autobrake_arm, r.arm_after) << why;
     EXPECT_EQ(autobrake::autobrake_RTO_arm, r.rto_after) << why;
+    if (r.arm != 0 && r.b == 0) {
+      EXPECT_EQ(autobrake_brake_value, 0.0f) << why;
+    }
   }
+  // Disarmed by the loss of B, it stays so with B back until the selector
+  // has been OFF.
+  reset_autobrake();
+  on_ground = 0;
+  autobrake::autobrake_pos = 3.0f;
+  autobrake::autobrake_arm = 1.0f;
+  hydraulic::B_status = 0.0f;
+  update_autobrake_arming();
+  hydraulic::B_status = 1.0f;
+  update_autobrake_arming();
+  EXPECT_EQ(autobrake::autobrake_arm, 0.0f);
+  EXPECT_EQ(autobrake::autobrake_disarm, 1.0f);
+  autobrake::autobrake_pos = 1.0f;
+  update_autobrake_arming();
+  autobrake::autobrake_pos = 3.0f;
+  update_autobrake_arming();
+  EXPECT_EQ(autobrake::autobrake_arm, 1.0f);
+  EXPECT_EQ(autobrake::autobrake_disarm, 0.0f);
 }
 
 TEST_F(Brakes, SelectorPullBetweenSettingThreeAndMax) {
