@@ -232,7 +232,6 @@ void nose_steering(float v) {
     return;
   }
   host_set_i(bound::sim_operation_override_override_toe_brakes, 1);
-  host_set_i(bound::sim_operation_override_override_wheel_steer, 1);
   const float option = script_mirror.zuvadud_D738_effects_nosewheel;
   const float yoke_hdg = host_mirror.sim_cockpit2_controls_yoke_heading_ratio;
   const float yoke_roll = host_mirror.sim_cockpit2_controls_yoke_roll_ratio;
@@ -242,6 +241,15 @@ void nose_steering(float v) {
   // Steering takes its pressure from system A (B on the alternate switch);
   // the standby pump does not feed it, so the rudder's flags would not do.
   const bool source = switches::nose_steer_pos == 1.0f ? hydraulic::A_status != 0.0f : hydraulic::B_status != 0.0f;
+  // Without that pressure nothing holds the nose wheel: the host's steering
+  // takes it back and it castors, the crew steering with the brakes. Its
+  // angle is taken from the host, so that the steering drives it on from
+  // where it castored once the pressure returns.
+  host_set_i(bound::sim_operation_override_override_wheel_steer, source ? 1 : 0);
+  if (!source) {
+    s.nosewheel_deg =
+        clamp_range(host_mirror.sim_flightmodel2_gear_tire_steer_actual_deg[0], -kMaxSteerDeg, kMaxSteerDeg);
+  }
   if (!(on_ground == 1 && source)) {
     s.turn_brake_left = s.turn_brake_right = 0.0f;
     return;

@@ -246,15 +246,17 @@ TEST_F(Brakes, NoseWheelTargetBySteeringOptionSourceAndOverride) {
   frame_time = 10.0f;  // at 25 degrees per second the wheel reaches any target in a frame
   struct Row {
     // a_sys, b_sys: systems A and B pressurised (the rudder always has the
-    // standby pump, which does not steer)
+    // standby pump, which does not steer). Without the steering's pressure
+    // the host has the wheel (-12 degrees where it castored) and steers it.
     float option, tiller, yoke_hdg, yoke_roll, sw, a_sys, b_sys, override_on, chocks, wheel;
+    int host_override;
   } rows[] = {
-      {0, 0.5f, 0, 0, 1, 1, 0, 0, 0, 39},        {0, 0.05f, 1, 0, 1, 1, 0, 0, 0, 7},
-      {0, 0.05f, -1, 0, 1, 1, 0, 0, 0, -7},      {1, 0, 0.5f, 0, 1, 1, 0, 0, 0, 39},
-      {1, 0, 0.05f, 1, 1, 1, 0, 0, 0, 3.9f},     {2, 0.5f, 0.2f, -0.25f, 1, 1, 0, 0, 0, -19.5f},
-      {0, 0.5f, 0, 0, 0, 1, 0, 0, 0, 5},         {0, 0.5f, 0, 0, 0, 0, 1, 0, 0, 39},
-      {0, 0.5f, 0, 0, 1, 0, 1, 0, 0, 5},         {0, 0.5f, 0, 0, 1, 1, 1, 1, 0, 5},
-      {0, 0.5f, 0, 0, 1, 1, 1, 0, 1, 5},
+      {0, 0.5f, 0, 0, 1, 1, 0, 0, 0, 39, 1},        {0, 0.05f, 1, 0, 1, 1, 0, 0, 0, 7, 1},
+      {0, 0.05f, -1, 0, 1, 1, 0, 0, 0, -7, 1},      {1, 0, 0.5f, 0, 1, 1, 0, 0, 0, 39, 1},
+      {1, 0, 0.05f, 1, 1, 1, 0, 0, 0, 3.9f, 1},     {2, 0.5f, 0.2f, -0.25f, 1, 1, 0, 0, 0, -19.5f, 1},
+      {0, 0.5f, 0, 0, 0, 1, 0, 0, 0, -12, 0},       {0, 0.5f, 0, 0, 0, 0, 1, 0, 0, 39, 1},
+      {0, 0.5f, 0, 0, 1, 0, 1, 0, 0, -12, 0},       {0, 0.5f, 0, 0, 1, 1, 1, 1, 0, 5, 1},
+      {0, 0.5f, 0, 0, 1, 1, 1, 0, 1, 5, 1},         {0, 0.5f, 0, 0, 1, 0, 0, 0, 1, 5, 1},
   };
   for (const Row& r : rows) {
     host_mirror.sim_flightmodel_position_groundspeed = 0.0f;
@@ -270,15 +272,21 @@ TEST_F(Brakes, NoseWheelTargetBySteeringOptionSourceAndOverride) {
     cockpit::nosewheel_steer_override = r.override_on;
     script_mirror.zuvadud_D738_fms_chock_status = r.chocks;
     brake_state.nosewheel_deg = 5.0f;
+    host_mirror.sim_flightmodel2_gear_tire_steer_actual_deg[0] = -12.0f;
     update_parking_brake_steering();
-    EXPECT_NEAR(brake_state.nosewheel_deg, r.wheel, 1e-4f)
-        << r.option << " " << r.tiller << " " << r.yoke_hdg << " " << r.yoke_roll << " " << r.sw << r.a_sys << r.b_sys
-        << r.override_on << r.chocks;
+    const auto why = ::testing::Message() << r.option << " " << r.tiller << " " << r.yoke_hdg << " " << r.yoke_roll << " "
+                                          << r.sw << r.a_sys << r.b_sys << r.override_on << r.chocks;
+    EXPECT_NEAR(brake_state.nosewheel_deg, r.wheel, 1e-4f) << why;
+    EXPECT_EQ(host_mirror.sim_operation_override_override_wheel_steer, r.host_override) << why;
+    if (r.host_override == 0) {
+      EXPECT_EQ(host_mirror.sim_flightmodel2_gear_tire_steer_actual_deg[0], -12.0f) << why << ": not written";
+    }
   }
   // At 23 m/s the tiller limit (6 degrees) is below the pedals' 7: the rudder
   // option still steers by the tiller law alone.
   script_mirror.zuvadud_D738_fms_chock_status = 0.0f;
   cockpit::nosewheel_steer_override = 0.0f;
+  hydraulic::A_status = 1.0f;
   host_mirror.sim_flightmodel_position_groundspeed = 23.0f;
   host_mirror.sim_cockpit2_controls_yoke_heading_ratio = 1.0f;
   axis::nosewheel = 0.0f;
