@@ -23,6 +23,7 @@
 #include "systems/electrical/electric_values.h"
 #include "systems/fire/fire_values.h"
 #include "systems/flight_controls/flight_control_values.h"
+#include "systems/gear_brakes/gear_horn.h"
 #include "core/host_io.h"
 #include "systems/hydraulics/hydraulic_values.h"
 #include "systems/hydraulics/hydraulics.h"
@@ -149,9 +150,9 @@ void gear_lights() {
   float* transit_light[3] = {&annunciator::nose_gear_transit, &annunciator::left_gear_transit,
                              &annunciator::right_gear_transit};
   float* safe_light[3] = {&annunciator::nose_gear_safe, &annunciator::left_gear_safe, &annunciator::right_gear_safe};
-  // Gear warning: low with a thrust lever closed and the handle not down.
-  const bool warning = radio_alt_ft() < 800.0f &&
-                       (engine::thrust1_leveler == 0.0f || engine::thrust2_leveler == 0.0f) && h < 1.0f;
+  // Gear warning: low with the thrust at idle, as the horn reads the levers
+  // (a hardware throttle's idle rests a little above 0), the handle not down.
+  const bool warning = radio_alt_ft() < 800.0f && gear_warning_thrust_idle() && h < 1.0f;
   for (int i = 0; i < 3; ++i) {
     const float r = mirror_vf_at(bound::sim_flightmodel2_gear_deploy_ratio, i);
     const bool failed = mirror_i(collapse[i]) == kFailed;

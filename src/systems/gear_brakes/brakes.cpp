@@ -232,7 +232,6 @@ void nose_steering(float v) {
     return;
   }
   host_set_i(bound::sim_operation_override_override_toe_brakes, 1);
-  host_set_i(bound::sim_operation_override_override_wheel_steer, 1);
   const float option = script_mirror.zuvadud_D738_effects_nosewheel;
   const float yoke_hdg = host_mirror.sim_cockpit2_controls_yoke_heading_ratio;
   const float yoke_roll = host_mirror.sim_cockpit2_controls_yoke_roll_ratio;
@@ -242,6 +241,15 @@ void nose_steering(float v) {
   // Steering takes its pressure from system A (B on the alternate switch);
   // the standby pump does not feed it, so the rudder's flags would not do.
   const bool source = switches::nose_steer_pos == 1.0f ? hydraulic::A_status != 0.0f : hydraulic::B_status != 0.0f;
+  // Without that pressure nothing holds the nose wheel: the host's steering
+  // takes it back and it castors, the crew steering with the brakes. Its
+  // angle is taken from the host, so that the steering drives it on from
+  // where it castored once the pressure returns.
+  host_set_i(bound::sim_operation_override_override_wheel_steer, source ? 1 : 0);
+  if (!source) {
+    s.nosewheel_deg =
+        clamp_range(host_mirror.sim_flightmodel2_gear_tire_steer_actual_deg[0], -kMaxSteerDeg, kMaxSteerDeg);
+  }
   if (!(on_ground == 1 && source)) {
     s.turn_brake_left = s.turn_brake_right = 0.0f;
     return;
@@ -367,14 +375,21 @@ void update_autobrake_arming() {
   const bool dc1 = fed(Consumer::autobrake);
   const bool b_press = hydraulic::B_status != 0.0f;
   auto cancel_rto = [&]() {
+    // An RTO that was braking stows the speed brakes the reject raised, as
+    // every other end of its braking does.
+    if (autobrake_RTO_arm == 2.0f) rto_speedbrake_stow_request = 1.0f;
     autobrake_disarm = 1.0f;
     autobrake_RTO_arm = autobrake_RTO_test = rto_test_result = 0.0f;
     autobrake_brake_value = 0.0f;
   };
-  // 1. Power and pressure.
+  // 1. Power and pressure. The RTO brakes on until the crew takes over, so a
+  // fault must end its braking at any speed, or it would hold the brakes on
+  // under its DISARM light.
   if (b_press || time_since_load < 2.5f) {
     if (s.autobrake_inop == 1.0f) {
-      if ((!dc1 && autobrake_pos != autobrake_pos_value(AutobrakePos::off)) || autobrake_arm != 0.0f) {
+      if (autobrake_RTO_arm == 2.0f) {
+        cancel_rto();
+      } else if ((!dc1 && autobrake_pos != autobrake_pos_value(AutobrakePos::off)) || autobrake_arm != 0.0f) {
         autobrake_disarm = 1.0f;
         autobrake_brake_value = 0.0f;
       } else if (autobrake_RTO_arm != 0.0f && v > 40.0f) {
@@ -386,9 +401,19 @@ void update_autobrake_arming() {
     }
   } else {
     if (autobrake_pos >= autobrake_pos_value(AutobrakePos::one)) autobrake_disarm = 1.0f;
-    if (autobrake_pos == autobrake_pos_value(AutobrakePos::rto) && v > 40.0f) {
+    if (autobrake_pos == autobrake_pos_value(AutobrakePos::rto) && (v > 40.0f || autobrake_RTO_arm == 2.0f)) {
       cancel_rto();
       autobrake_arm = 0.0f;
+    }
+    // The autobrake works only through the normal brakes: without B an
+    // armed or braking landing autobrake disarms and stays so until the
+    // selector goes OFF, leaving the accumulator to the crew's pedals.
+    if (autobrake_arm != 0.0f) {
+      s.autobrake_crew_disarm = 1.0f;
+      autobrake_arm = 0.0f;
+      autobrake_disarm = 1.0f;
+      autobrake_brake_value = 0.0f;
+      delay_timers.autobrake_delay_1 = 0.0f;
     }
   }
   // 2. RTO self-test (the timer bank marks failures and ends it).
@@ -403,7 +428,12 @@ void update_autobrake_arming() {
     }
     autobrake_RTO_test = rto_test_result = 0.0f;
   }
-  // 3. RTO arming and braking.
+  // The speed brake lever moved into its DOWN detent this frame.
+  const float sb_lever = flt_ctrls::speedbrake_lever;
+  const bool sb_stowed = sb_lever < kSpeedbrakeDownBand && !(s.speedbrake_lever_last < kSpeedbrakeDownBand);
+  s.speedbrake_lever_last = sb_lever;
+  // 3. RTO arming and braking. The braking holds the aircraft at the stop
+  // until the crew takes over: thrust, braking, the speed brakes stowed.
   const bool levers_low = engine::thrust1_leveler < 0.05f && engine::thrust2_leveler < 0.05f;
   if (autobrake_RTO_arm == 1.0f) {
     if (on_ground == 1 && kt > 90.0f && levers_low) {
@@ -413,7 +443,7 @@ void update_autobrake_arming() {
       autobrake_RTO_arm = 0.0f;
     }
   } else if (autobrake_RTO_arm == 2.0f) {
-    if (!levers_low || manual_braking() || v < 2.0f) {
+    if (!levers_low || manual_braking() || sb_stowed) {
       autobrake_RTO_arm = 0.0f;
       autobrake_disarm = 1.0f;
       autobrake_brake_value = 0.0f;
@@ -437,9 +467,6 @@ void update_autobrake_arming() {
   // 5. Landing autobrake braking. Stowing the speed brake lever after
   // touchdown is the crew taking the stop over, as braking is.
   if (on_ground == 1 && autobrake_arm == 1.0f) autobrake_arm = 2.0f;
-  const float sb_lever = flt_ctrls::speedbrake_lever;
-  const bool sb_stowed = sb_lever < kSpeedbrakeDownBand && !(s.speedbrake_lever_last < kSpeedbrakeDownBand);
-  s.speedbrake_lever_last = sb_lever;
   if (autobrake_arm == 2.0f && on_ground == 1 && sb_stowed) {
     s.autobrake_crew_disarm = 1.0f;
     autobrake_arm = 0.0f;

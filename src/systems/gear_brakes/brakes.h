@@ -43,8 +43,9 @@ struct BrakeState {
   float override_by_discharge;  // 1 while a discharged accumulator holds the toe-brake override
   float speedbrake_lever_last;  // speed brake lever as the autobrake last saw it
   float chocks_held_last;       // 1 when the last parking ratio written was the chocks'
-  // 1 from the crew's disarm of the landing autobrake (braking, thrust, the
-  // speed brakes stowed) until the selector is set OFF: it does not arm again.
+  // 1 from a disarm of the landing autobrake (the crew's braking, thrust or
+  // speed brake stow, or the loss of system B) until the selector is set
+  // OFF: it does not arm again.
   float autobrake_crew_disarm;
 };
 extern BrakeState brake_state;

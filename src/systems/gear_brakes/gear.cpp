@@ -15,7 +15,6 @@
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
 #include "core/util.h"
-#include "engines/engine_values.h"
 #include "systems/aircraft_systems.h"
 #include "systems/annunciators/annunciator_values.h"
 #include "systems/electrical/bus_feeds.h"
@@ -60,12 +59,6 @@ void draw_transit_times(bool extension) {
   t.drawn_for = 2;
 }
 
-bool thrust_condition() {
-  const float a = engine::thrust1_leveler;
-  const float b = engine::thrust2_leveler;
-  return (a == 0.0f && b < 0.68f) || (b == 0.0f && a < 0.68f) || (a < 0.4f && b < 0.4f);
-}
-
 bool collapse_failed(int leg) {
   const int32_t* f[3] = {&host_mirror.sim_operation_failures_rel_collapse1, &host_mirror.sim_operation_failures_rel_collapse2,
                          &host_mirror.sim_operation_failures_rel_collapse3};
@@ -96,7 +89,7 @@ void update_gear_warning_horn() {
     alert::gear_horn_cut_disable = 0.0f;
     horn = bat ? 1 : 0;
   } else if (flaps > 0.5f) {
-    if (thrust_condition()) {
+    if (gear_warning_thrust_idle()) {
       gear_horn_active = 1;
       horn = 1;
     }
@@ -106,7 +99,7 @@ void update_gear_warning_horn() {
   } else if (ra >= 2500.0f) {
     alert::gear_horn_cut_disable = 0.0f;
   } else if (ra < 800.0f) {
-    if (thrust_condition()) {
+    if (gear_warning_thrust_idle()) {
       gear_horn_active = 1;
       horn = 1;
     }
@@ -160,6 +153,8 @@ void update_landing_gear() {
       const float k = pressure <= kLowPressurePsi ? kSlowFactor : 1.0f;
       for (int i = 0; i < 3; ++i) leg[i] = move_toward_scaled(leg[i], 0.0f, 0.0f, 1.0f, 0.0f, t.retract_s[i] * k);
     };
+    float before[3];
+    for (int i = 0; i < 3; ++i) before[i] = leg[i];
     if (hydraulic::A_status > 0.0f) {
       if (!commanded) {
         if (ias < 250.0f && lever != 0.5f) {
@@ -177,20 +172,25 @@ void update_landing_gear() {
           lever == 0.0f && any_down && ias < 250.0f) {
         retract_all(hydraulic::B_pressure);
       }
-      if (ias < 280.0f && manual_handle) {
-        leg[0] = move_toward_scaled(leg[0], 1.0f, 0.0f, 1.0f, 1.0f, t.manual_s[0]);
-        const bool nose_down = leg[0] >= 1.0f || collapse_failed(0);
-        if (nose_down) leg[1] = move_toward_scaled(leg[1], 1.0f, 0.0f, 1.0f, 1.0f, t.manual_s[1]);
-        if (nose_down && (leg[1] >= 1.0f || collapse_failed(1))) {
-          leg[2] = move_toward_scaled(leg[2], 1.0f, 0.0f, 1.0f, 1.0f, t.manual_s[2]);
-        }
+    }
+    // A failed actuator moves no leg, whatever the pressure.
+    if (host_mirror.sim_operation_failures_rel_gear_act == 6) {
+      for (int i = 0; i < 3; ++i) leg[i] = before[i];
+    }
+    // The handle releases the uplocks: each leg falls and locks by its own
+    // weight in its own time from the pull, whatever system A holds and
+    // whether or not its actuator works. Only a faster hydraulic extension
+    // (A at full pressure through a working actuator) gets a leg down sooner.
+    if (ias < 280.0f && manual_handle) {
+      for (int i = 0; i < 3; ++i) {
+        leg[i] = std::fmax(leg[i], move_toward_scaled(before[i], 1.0f, 0.0f, 1.0f, 1.0f, t.manual_s[i]));
       }
     }
   }
   // A failed actuator moves nothing: the legs stay where the host has them
-  // and travel from there, at their normal pace, once it works again.
-  const bool manual_in_progress = manual_handle && hydraulic::A_status <= 0.0f;
-  const bool act_failed = host_mirror.sim_operation_failures_rel_gear_act == 6 && !manual_in_progress;
+  // and travel from there, at their normal pace, once it works again. A
+  // manual extension moves them without it.
+  const bool act_failed = host_mirror.sim_operation_failures_rel_gear_act == 6 && !manual_handle;
   if (act_failed) legs_from_host();
   for (int i = 0; i < 3; ++i) {
     if (collapse_failed(i) && leg[i] > 0.0f) leg[i] = kCollapsed;

@@ -1,11 +1,19 @@
-// Gear warning horn flags (computed by the systems step) and the cut-out button.
+// Gear warning horn flags (computed by the systems step), the cut-out button
+// and the gear warning's thrust lever rule.
 #include "systems/gear_brakes/gear_horn.h"
 
 #include "alerting/aural_cues.h"
+#include "engines/engine_values.h"
 #include "systems/switches/switch_values.h"
 
 int32_t gear_horn_active;
 int32_t gear_horn_uncancellable;
+
+bool gear_warning_thrust_idle() {
+  const float a = engine::thrust1_leveler;
+  const float b = engine::thrust2_leveler;
+  return (a == 0.0f && b < 0.68f) || (b == 0.0f && a < 0.68f) || (a < 0.4f && b < 0.4f);
+}
 
 void move_gear_horn_cutout(float value) {
   // The nearest of the button's two positions, so the noise of a released

@@ -668,24 +668,31 @@ TEST_F(Warnings, SpeedBrakeLightsOnTheGroundAndExtended) {
 }
 
 TEST_F(Warnings, GearDisagreeAndGearWarning) {
+  // The gear warning reads the levers as the horn does: one closed with the
+  // other below 0.68, or both below 0.4 (a hardware throttle's idle).
   struct Row {
-    float handle, ratio, ra_ft, lever;
+    float handle, ratio, ra_ft, lever, lever2;
     float transit;
   } rows[] = {
-      {0.59f, 1, 2000, 0.5f, 1}, {0.6f, 1, 2000, 0.5f, 0},   // handle up, gear down
-      {0.96f, 0, 2000, 0.5f, 1}, {0.95f, 0, 2000, 0.5f, 0},  // handle down, gear up
-      {0.5f, 0, 799, 0, 1},      {0.5f, 0, 800, 0, 0},       // low with a lever closed
-      {0.5f, 0, 799, 0.1f, 0},   {1, 0, 799, 0, 1},
+      {0.59f, 1, 2000, 0.5f, 0.5f, 1}, {0.6f, 1, 2000, 0.5f, 0.5f, 0},   // handle up, gear down
+      {0.96f, 0, 2000, 0.5f, 0.5f, 1}, {0.95f, 0, 2000, 0.5f, 0.5f, 0},  // handle down, gear up
+      {0.5f, 0, 799, 0, 0.5f, 1},      {0.5f, 0, 800, 0, 0.5f, 0},       // low with a lever closed
+      {0.5f, 0, 799, 0.1f, 0.5f, 0},   {1, 0, 799, 0, 0.5f, 1},
+      {0, 0, 600, 0.02f, 0.02f, 1},    {0, 0, 600, 0.005f, 0.005f, 1},   // a hardware idle
+      {0, 0, 800, 0.02f, 0.02f, 0},    {0, 0, 600, 0.39f, 0.39f, 1},
+      {0, 0, 600, 0.4f, 0.39f, 0},     {0, 0, 600, 0, 0.67f, 1},
+      {0, 0, 600, 0, 0.68f, 0},
   };
   on_ground = 0;
-  engine::thrust2_leveler = 0.5f;
   for (const Row& r : rows) {
     controls::gear_handle_down = r.handle;
     for (float& g : host_mirror.sim_flightmodel2_gear_deploy_ratio) g = r.ratio;
     host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra_ft;
     engine::thrust1_leveler = r.lever;
+    engine::thrust2_leveler = r.lever2;
     annunciators_gear_flight();
-    EXPECT_EQ(annunciator::left_gear_transit, r.transit) << r.handle << " " << r.ratio << " " << r.ra_ft << " " << r.lever;
+    EXPECT_EQ(annunciator::left_gear_transit, r.transit)
+        << r.handle << " " << r.ratio << " " << r.ra_ft << " " << r.lever << " " << r.lever2;
   }
 }
 

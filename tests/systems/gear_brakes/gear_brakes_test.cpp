@@ -84,7 +84,8 @@ TEST_F(Brakes, RtoArmsAboveNinetyKnotsAndEnds) {
   } rows[] = {
       {1, 1, 90.1f, 0, 0, 0, 0, 0, 2},     {1, 1, 89.9f, 0, 0, 0, 0, 0, 1},   {1, 1, 90.1f, 0.05f, 0, 0, 0, 0, 1},
       {1, 1, 90.1f, 0.049f, 0, 0, 0, 0, 2}, {0, 1, 150, 0, 51, 0, 0, 0, 0},  {0, 1, 150, 0, 50, 0, 0, 0, 1},
-      {1, 2, 3.9f, 0, 0, 0, 0, 0, 2},       {1, 2, 3.8f, 0, 0, 0, 0, 0, 0},  {1, 2, 60, 0, 0, 0.1f, 0.1f, 0, 2},
+      {1, 2, 3.9f, 0, 0, 0, 0, 0, 2},       {1, 2, 3.8f, 0, 0, 0, 0, 0, 2},  {1, 2, 60, 0, 0, 0.1f, 0.1f, 0, 2},
+      {1, 2, 0, 0, 0, 0, 0, 0, 2},          {1, 2, 0, 0.05f, 0, 0, 0, 0, 0}, {1, 2, 0, 0, 0, 0.11f, 0, 0, 0},
       {1, 2, 60, 0, 0, 0.11f, 0, 0, 0},     {1, 2, 60, 0, 0, 0, 0.11f, 0, 0}, {1, 2, 60, 0, 0, 0, 0, 0.01f, 0},
       {1, 2, 60, 0.05f, 0, 0, 0, 0, 0},
   };
@@ -93,7 +94,7 @@ TEST_F(Brakes, RtoArmsAboveNinetyKnotsAndEnds) {
     on_ground = r.ground;
     autobrake::autobrake_pos = 0.0f;
     autobrake::autobrake_RTO_arm = r.state;
-    set_speed_kt(r.kt);  // 3.9 kt is just above 2 m/s, 3.8 kt below
+    set_speed_kt(r.kt);  // stopped or not, only the crew or a fault ends the braking
     engine::thrust2_leveler = r.lever;
     host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra;
     lever_commands.park_brake_engaged = r.park;
@@ -105,6 +106,18 @@ TEST_F(Brakes, RtoArmsAboveNinetyKnotsAndEnds) {
     EXPECT_EQ(autobrake::autobrake_RTO_arm, r.after) << why;
     EXPECT_NEAR(autobrake_brake_value, r.after == 2 ? 0.234f * 0.95f : 0.0f, 1e-6f) << why;
     EXPECT_EQ(rto_speedbrake_stow_request, r.state == 2 && r.after == 0 ? 1.0f : 0.0f) << why;
+  }
+  // The speed brake lever moved to DOWN ends it too; a lever left DOWN does not.
+  for (float before : {1.0f, 0.0f}) {
+    reset_autobrake();
+    autobrake::autobrake_pos = 0.0f;
+    autobrake::autobrake_RTO_arm = 2.0f;
+    set_speed_kt(0.0f);
+    brake_state.speedbrake_lever_last = before;
+    flt_ctrls::speedbrake_lever = 0.0f;
+    update_autobrake_arming();
+    EXPECT_EQ(autobrake::autobrake_RTO_arm, before == 1.0f ? 0.0f : 2.0f) << before;
+    EXPECT_EQ(autobrake::autobrake_disarm, before == 1.0f ? 1.0f : 0.0f) << before;
   }
 }
 
@@ -122,6 +135,10 @@ TEST_F(Brakes, AutobrakePowerAndPressureChecks) {
       {0, 2.5f, 1, 1, 1, 0, 0, 0, 1, 1, 0, 0},      {0, 2.5f, 0, 1, 2, 0, 0, 0, 0, 1, 0, 0},
       {0, 2.5f, 0, 1, 1.9f, 0, 0, 0, 0, 0, 0, 0},   {0, 2.5f, 0, 1, 0, 0, 1, 40.1f, 0, 1, 0, 0},
       {0, 2.5f, 0, 1, 0, 0, 1, 40, 0, 0, 0, 1},     {0, 2.4f, 0, 1, 0, 0, 1, 40.1f, 0, 0, 0, 1},
+      // A fault ends RTO braking at any speed; without B an armed landing
+      // autobrake disarms.
+      {0, 2.5f, 0, 1, 0, 0, 2, 0, 0, 1, 0, 0},      {1, 10, 1, 1, 0, 0, 2, 0, 0, 1, 0, 0},
+      {0, 2.5f, 0, 1, 3, 1, 0, 60, 0, 1, 0, 0},     {0, 2.5f, 0, 1, 4, 2, 0, 30, 0, 1, 0, 0},
   };
   for (const Row& r : rows) {
     reset_autobrake();
@@ -140,7 +157,28 @@ TEST_F(Brakes, AutobrakePowerAndPressureChecks) {
     EXPECT_EQ(autobrake::autobrake_disarm, r.disarm) << why;
     EXPECT_EQ(autobrake::autobrake_arm, r.arm_after) << why;
     EXPECT_EQ(autobrake::autobrake_RTO_arm, r.rto_after) << why;
+    if (r.arm != 0 && r.b == 0) {
+      EXPECT_EQ(autobrake_brake_value, 0.0f) << why;
+    }
   }
+  // Disarmed by the loss of B, it stays so with B back until the selector
+  // has been OFF.
+  reset_autobrake();
+  on_ground = 0;
+  autobrake::autobrake_pos = 3.0f;
+  autobrake::autobrake_arm = 1.0f;
+  hydraulic::B_status = 0.0f;
+  update_autobrake_arming();
+  hydraulic::B_status = 1.0f;
+  update_autobrake_arming();
+  EXPECT_EQ(autobrake::autobrake_arm, 0.0f);
+  EXPECT_EQ(autobrake::autobrake_disarm, 1.0f);
+  autobrake::autobrake_pos = 1.0f;
+  update_autobrake_arming();
+  autobrake::autobrake_pos = 3.0f;
+  update_autobrake_arming();
+  EXPECT_EQ(autobrake::autobrake_arm, 1.0f);
+  EXPECT_EQ(autobrake::autobrake_disarm, 0.0f);
 }
 
 TEST_F(Brakes, SelectorPullBetweenSettingThreeAndMax) {
@@ -208,15 +246,17 @@ TEST_F(Brakes, NoseWheelTargetBySteeringOptionSourceAndOverride) {
   frame_time = 10.0f;  // at 25 degrees per second the wheel reaches any target in a frame
   struct Row {
     // a_sys, b_sys: systems A and B pressurised (the rudder always has the
-    // standby pump, which does not steer)
+    // standby pump, which does not steer). Without the steering's pressure
+    // the host has the wheel (-12 degrees where it castored) and steers it.
     float option, tiller, yoke_hdg, yoke_roll, sw, a_sys, b_sys, override_on, chocks, wheel;
+    int host_override;
   } rows[] = {
-      {0, 0.5f, 0, 0, 1, 1, 0, 0, 0, 39},        {0, 0.05f, 1, 0, 1, 1, 0, 0, 0, 7},
-      {0, 0.05f, -1, 0, 1, 1, 0, 0, 0, -7},      {1, 0, 0.5f, 0, 1, 1, 0, 0, 0, 39},
-      {1, 0, 0.05f, 1, 1, 1, 0, 0, 0, 3.9f},     {2, 0.5f, 0.2f, -0.25f, 1, 1, 0, 0, 0, -19.5f},
-      {0, 0.5f, 0, 0, 0, 1, 0, 0, 0, 5},         {0, 0.5f, 0, 0, 0, 0, 1, 0, 0, 39},
-      {0, 0.5f, 0, 0, 1, 0, 1, 0, 0, 5},         {0, 0.5f, 0, 0, 1, 1, 1, 1, 0, 5},
-      {0, 0.5f, 0, 0, 1, 1, 1, 0, 1, 5},
+      {0, 0.5f, 0, 0, 1, 1, 0, 0, 0, 39, 1},        {0, 0.05f, 1, 0, 1, 1, 0, 0, 0, 7, 1},
+      {0, 0.05f, -1, 0, 1, 1, 0, 0, 0, -7, 1},      {1, 0, 0.5f, 0, 1, 1, 0, 0, 0, 39, 1},
+      {1, 0, 0.05f, 1, 1, 1, 0, 0, 0, 3.9f, 1},     {2, 0.5f, 0.2f, -0.25f, 1, 1, 0, 0, 0, -19.5f, 1},
+      {0, 0.5f, 0, 0, 0, 1, 0, 0, 0, -12, 0},       {0, 0.5f, 0, 0, 0, 0, 1, 0, 0, 39, 1},
+      {0, 0.5f, 0, 0, 1, 0, 1, 0, 0, -12, 0},       {0, 0.5f, 0, 0, 1, 1, 1, 1, 0, 5, 1},
+      {0, 0.5f, 0, 0, 1, 1, 1, 0, 1, 5, 1},         {0, 0.5f, 0, 0, 1, 0, 0, 0, 1, 5, 1},
   };
   for (const Row& r : rows) {
     host_mirror.sim_flightmodel_position_groundspeed = 0.0f;
@@ -232,15 +272,21 @@ TEST_F(Brakes, NoseWheelTargetBySteeringOptionSourceAndOverride) {
     cockpit::nosewheel_steer_override = r.override_on;
     script_mirror.zuvadud_D738_fms_chock_status = r.chocks;
     brake_state.nosewheel_deg = 5.0f;
+    host_mirror.sim_flightmodel2_gear_tire_steer_actual_deg[0] = -12.0f;
     update_parking_brake_steering();
-    EXPECT_NEAR(brake_state.nosewheel_deg, r.wheel, 1e-4f)
-        << r.option << " " << r.tiller << " " << r.yoke_hdg << " " << r.yoke_roll << " " << r.sw << r.a_sys << r.b_sys
-        << r.override_on << r.chocks;
+    const auto why = ::testing::Message() << r.option << " " << r.tiller << " " << r.yoke_hdg << " " << r.yoke_roll << " "
+                                          << r.sw << r.a_sys << r.b_sys << r.override_on << r.chocks;
+    EXPECT_NEAR(brake_state.nosewheel_deg, r.wheel, 1e-4f) << why;
+    EXPECT_EQ(host_mirror.sim_operation_override_override_wheel_steer, r.host_override) << why;
+    if (r.host_override == 0) {
+      EXPECT_EQ(host_mirror.sim_flightmodel2_gear_tire_steer_actual_deg[0], -12.0f) << why << ": not written";
+    }
   }
   // At 23 m/s the tiller limit (6 degrees) is below the pedals' 7: the rudder
   // option still steers by the tiller law alone.
   script_mirror.zuvadud_D738_fms_chock_status = 0.0f;
   cockpit::nosewheel_steer_override = 0.0f;
+  hydraulic::A_status = 1.0f;
   host_mirror.sim_flightmodel_position_groundspeed = 23.0f;
   host_mirror.sim_cockpit2_controls_yoke_heading_ratio = 1.0f;
   axis::nosewheel = 0.0f;
