@@ -142,8 +142,9 @@ void update_cockpit_indications() {
   replay_engine2_flags();
 }
 
-void silence_aurals_in_replay() {
+void silence_aurals() {
   silence_callouts();
+  gpws_sequence_end();
   float* const aurals[] = {
       &cue_fmodpack::flt_dk_door_lock, &fmod_::selcal_sound, &fmod_::attend, &fmod_::flap_sound, &fmod_::oxygen_test,
       &fmod_::mask_breath, &fmod_::mask_breath2, &fmod_::mach_warn, &system_::takeoff_config_warn,
