@@ -467,8 +467,9 @@ void annunciators_anti_ice() {
   // COWL ANTI-ICE reports overpressure in the duct behind the cowl valve,
   // which nothing here models: ice on the inlet, heated or not, never lights
   // it. It lights only in the light test.
-  annunciator::cowl_ice_0 = 0.0f;
-  annunciator::cowl_ice_1 = 0.0f;
+  const bool cowl_overpressure[2] = {false, false};
+  annunciator::cowl_ice_0 = as01(cowl_overpressure[0]) * l1;
+  annunciator::cowl_ice_1 = as01(cowl_overpressure[1]) * l1;
 
   // A window overheats for real (the host's failure) or in the overheat
   // test (its counter set); its OVERHEAT light also lights while its switch
@@ -494,10 +495,12 @@ void annunciators_anti_ice() {
   }
   flap_needles();
 
-  g.slot[0] = slot(host_failed(bound::sim_operation_failures_rel_ice_inlet_heat));
-  g.slot[1] = slot(host_failed(bound::sim_operation_failures_rel_ice_inlet_heat2));
-  g.slot[2] = slot(host_failed(bound::sim_operation_failures_rel_ice_surf_heat));
-  g.slot[3] = slot(host_failed(bound::sim_operation_failures_rel_ice_surf_heat2));
+  // ANTI-ICE is called by its own lights: COWL ANTI-ICE, PITOT HEAT and
+  // window OVERHEAT. A failed inlet or wing heater calls no one: its valve
+  // stays shut, which its blue VALVE OPEN light shows bright against a
+  // switch ON, and with the switch OFF nothing is asked of it.
+  g.slot[0] = slot(cowl_overpressure[0]);
+  g.slot[1] = slot(cowl_overpressure[1]);
 }
 
 void update_annunciators_aux() {
