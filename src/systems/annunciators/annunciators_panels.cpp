@@ -52,6 +52,8 @@ namespace {
 constexpr int kFailed = 6;
 // A full bottle holds 600 psi; below this its squib has fired.
 constexpr float kBottleSquibFired_psi = 599.9f;
+constexpr float kCabinAltWarning_ft = 10000.0f;
+constexpr float kCabinAltHighFieldWarning_ft = 15000.0f;
 inline int32_t slot(bool b) { return b ? 1 : 0; }
 bool host_failed(bound::Id id) { return mirror_i(id) == kFailed; }
 bool failures_element(int i) { return mirror_vi_at(bound::sim_operation_failures_failures, i) == kFailed; }
@@ -316,8 +318,11 @@ void annunciators_cabin_bleed() {
     annunciator::crossfeed = 0.0f;
     annunciator::crossfeed_annun = 0.0f;
   }
+  // HIGH ALT LANDING raises the warning for a field up to about 14,000 ft;
+  // it never takes the warning away.
   const bool high_alt_ldg = cockpit_options.high_alt_ldg != 0.0f && system_::high_alt_ldg_on != 0.0f;
-  const bool cabin_alt = cockpit::cabin_alt > 10000.0f && !high_alt_ldg;
+  const float warning_ft = high_alt_ldg ? kCabinAltHighFieldWarning_ft : kCabinAltWarning_ft;
+  const bool cabin_alt = cockpit::cabin_alt > warning_ft;
   annunciator::cabin_alt = as01(cabin_alt) * l1;
   // The horn cut-out silences one excursion only: back below the warning
   // altitude the horn is armed for the next.

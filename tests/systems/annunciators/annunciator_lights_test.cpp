@@ -276,7 +276,7 @@ TEST_F(Lights, CrossfeedCabinAltitudeXraasDuctTestAndBleedTrip) {
     EXPECT_FLOAT_EQ(annunciator::crossfeed, c[1]) << c[0];
     EXPECT_FLOAT_EQ(annunciator::crossfeed_annun, c[2]) << c[0];
   }
-  // Cabin altitude: above 10,000 ft, unless the high-altitude landing option is in use.
+  // Cabin altitude: above 10,000 ft, or 15,000 ft with the high-altitude landing option in use.
   cockpit::cabin_alt = 10001.0f;
   annunciators_cabin_bleed();
   EXPECT_FLOAT_EQ(annunciator::cabin_alt, 0.8f);

@@ -981,6 +981,12 @@ TEST_F(Lights, SingleConditionLightsOfTheOverheadFireCabinAndAntiIcePanels) {
          cockpit_options.high_alt_ldg = system_::high_alt_ldg_on = 1.0f;
        },
        &cabin_alt, 0},
+      {"high field 15001",
+       [] {
+         cockpit::cabin_alt = 15001.0f;
+         cockpit_options.high_alt_ldg = system_::high_alt_ldg_on = 1.0f;
+       },
+       &cabin_alt, 1},
       {"high field option off",
        [] {
          cockpit::cabin_alt = 12000.0f;
@@ -1191,6 +1197,18 @@ TEST_F(Lights, SixPackSlotsOneConditionEach) {
        },
        sp_air_cond, 5, 1},
       {"cabin altitude", [] { cockpit::cabin_alt = 10001.0f; }, sp_air_cond, 6, 1},
+      {"cabin altitude 15,001 ft with HIGH ALT LANDING",
+       [] {
+         cockpit::cabin_alt = 15001.0f;
+         cockpit_options.high_alt_ldg = system_::high_alt_ldg_on = 1.0f;
+       },
+       sp_air_cond, 6, 1},
+      {"cabin altitude 15,000 ft with HIGH ALT LANDING",
+       [] {
+         cockpit::cabin_alt = 15000.0f;
+         cockpit_options.high_alt_ldg = system_::high_alt_ldg_on = 1.0f;
+       },
+       sp_air_cond, 6, 0},
       {"differential 8.91", [] { cockpit::cabin_pressure_diff = 8.91f; }, sp_air_cond, 7, 1},
       {"differential 8.9", [] { cockpit::cabin_pressure_diff = 8.9f; }, sp_air_cond, 7, 0},
       {"channel 1 fault", [] { failure_tables.pressurisation[9] = 1.0f; }, sp_air_cond, 8, 1},
