@@ -23,6 +23,7 @@
 
 TcasCycleState tcas_cycle;
 TcasThreatState tcas_threat;
+TcasTaOnlyState tcas_ta_only;
 
 namespace {
 
@@ -337,12 +338,30 @@ const SideFlags kSides[2] = {
      &EFIS::tcas_fail_show_fo, &EFIS::tcas_test_show_fo, &TCAS::traffic_ra_fo, &TCAS::traffic_ta_fo},
 };
 
+// TA ONLY from the knob and the radio altitude, for a computer that runs.
+void update_ta_only(float knob, bool running) {
+  int32_t& state = tcas_ta_only.state;
+  if (!running || knob < 4.0f) {
+    state = -1;
+    return;
+  }
+  if (knob == 4.0f) {
+    state = 1;
+    return;
+  }
+  if (knob != 5.0f) return;
+  const float radio_alt = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
+  if (radio_alt < 900.0f) state = 1;
+  else if (radio_alt > 1100.0f) state = 0;
+  else if (state == -1) state = radio_alt < 1000.0f ? 1 : 0;
+}
+
 void display_flags(float knob, float bus, bool failed) {
   *kSides[0].tcas_fail_show = 0.0f;
   *kSides[1].tcas_fail_show = 0.0f;
-  const float radio_alt = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
   const bool test = delay_flags.tcas_test_flag == 1.0f;
   if (bus == 0.0f) delay_flags.tcas_test_flag = 0.0f;
+  const float ta_only = tcas_judges_ta_only() ? 1.0f : 0.0f;
   for (const SideFlags& s : kSides) {
     if (bus == 0.0f) {
       *s.tcas_off_show = 1.0f;
@@ -359,12 +378,8 @@ void display_flags(float knob, float bus, bool failed) {
     } else if (knob < 4.0f) {
       *s.tcas_off_show = 1.0f;
       *s.tfc_show = *s.ta_only_show = *s.tcas_show = *s.tcas_test_show = 0.0f;
-    } else if (knob == 4.0f) {
-      *s.tcas_show = *s.tfc_show = *s.ta_only_show = 1.0f;
-      *s.tcas_off_show = *s.tcas_test_show = 0.0f;
-    } else if (knob == 5.0f) {
-      if (radio_alt < 900.0f) *s.ta_only_show = 1.0f;
-      else if (radio_alt > 1100.0f) *s.ta_only_show = 0.0f;
+    } else if (knob == 4.0f || knob == 5.0f) {
+      *s.ta_only_show = ta_only;
       *s.tfc_show = *s.tcas_show = 1.0f;
       *s.tcas_off_show = *s.tcas_test_show = 0.0f;
     }
@@ -417,6 +432,7 @@ void update_tcas() {
   const float knob = knob::transponder_pos;
   const float bus = fed01(Consumer::tcas);
   const bool failed = tcas_failed();
+  update_ta_only(knob, bus == 1.0f && !failed);
   if (knob <= 0.0f || bus != 1.0f || failed) {
     c.cycle_timer_s = c.cycle_phase_s = 0.0f;
     tcas_clear_state();
@@ -445,6 +461,7 @@ bool tcas_failed() {
 
 void tcas_startup_reset() {
   tcas_threat = TcasThreatState{};
+  tcas_ta_only = TcasTaOnlyState{};
   delay_flags.tcas_test_flag = 0.0f;
   EFIS::tfc_show_fo = EFIS::ta_only_show_fo = EFIS::tcas_test_show_fo = EFIS::tcas_off_show_fo = 0.0f;
   tcas_msgs_reset();
