@@ -969,6 +969,43 @@ TEST_F(Tcas, TrafficFlagsFromTheFirstOfficersSymbols) {
   }
 }
 
+// The TRAFFIC message follows the advisory on both sides, its symbol drawn
+// or not: both maps out of range, traffic deselected on both, both in PLAN.
+TEST_F(Tcas, TrafficMessageFollowsTheAdvisoryWithNoSymbolShown) {
+  struct Side {
+    const char* what;
+    void (*hide)();
+  } sides[] = {
+      {"no scale on either map",
+       [] { script_mirror.zuvadud_D738_EFIS_capt_map_range = script_mirror.zuvadud_D738_EFIS_fo_map_range = 9.0f; }},
+      {"TFC off on both sides",
+       [] { script_mirror.zuvadud_D738_EFIS_tcas_on = script_mirror.zuvadud_D738_EFIS_tcas_on_fo = 0.0f; }},
+      {"both in PLAN",
+       [] {
+         script_mirror.zuvadud_D738_EFIS_control_capt_map_mode_pos = 3.0f;
+         script_mirror.zuvadud_D738_EFIS_control_fo_map_mode_pos = 3.0f;
+       }},
+  };
+  struct Row {
+    float above_ft;
+    float ra, ta;
+  } rows[] = {{0, 1, 0}, {700, 0, 1}};
+  for (const Side& side : sides) {
+    for (const Row& r : rows) {
+      SetUp();
+      side.hide();
+      for (int c = 0; c < 3; ++c) {
+        place(1, 0.5f - 0.001f * static_cast<float>(c), 0.0f, r.above_ft);
+        run_cycle();
+      }
+      EXPECT_EQ(TCAS::traffic_ra, r.ra) << side.what << " " << r.above_ft;
+      EXPECT_EQ(TCAS::traffic_ta, r.ta) << side.what << " " << r.above_ft;
+      EXPECT_EQ(TCAS::traffic_ra_fo, r.ra) << side.what << " " << r.above_ft;
+      EXPECT_EQ(TCAS::traffic_ta_fo, r.ta) << side.what << " " << r.above_ft;
+    }
+  }
+}
+
 TEST_F(Tcas, SelfTestPatternOnBothSides) {
   delay_flags.tcas_test_flag = 1.0f;
   script_mirror.zuvadud_D738_EFIS_fo_map_range = 5.0f;
