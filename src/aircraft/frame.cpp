@@ -361,7 +361,7 @@ float flight_loop_main(float elapsed_since_last_call, float, int, void*) {
     CORVANE_STEP(replay_engine_indications);
     CORVANE_STEP(update_light_flash_replay);
     CORVANE_STEP(update_cockpit_indications);
-    CORVANE_STEP(silence_aurals_in_replay);
+    CORVANE_STEP(silence_aurals);
   } else if (paused) {
     // A replay that ends into a pause hands the pilot's levers back at once.
     if (replay_active == 1.0f) restore_levers_after_replay();

@@ -30,6 +30,7 @@
 #include "navdata/navdb.h"
 #include "systems/gear_brakes/gear.h"
 #include "systems/radios/metar.h"
+#include "systems/replay.h"
 #include "systems/systems_steps.h"
 
 XPLMFlightLoopID main_loop_id;
@@ -359,9 +360,12 @@ void XPluginStop(void) {
 // yoke, pedals, brakes and steering, frozen thrust, airspeed and cabin. The
 // host gets them back as at stop; everything published stays registered.
 // Nor does it hear the release of a key held now, so every press ends here
-// as released, and every host command it holds begun is ended.
+// as released, and every host command it holds begun is ended. Nothing would
+// end an aural it raised either (a bell for a fire long out, PULL UP for the
+// whole time off): they fall silent here, as at a replay's start.
 // Enabled again, the frame's own steps take each override back on its first
-// frame and the flight carries on from the state kept.
+// frame, raise again each aural whose cause is still there, and the flight
+// carries on from the state kept.
 int XPluginEnable(void) { return 1; }
 
 void XPluginDisable(void) {
@@ -369,6 +373,7 @@ void XPluginDisable(void) {
   CORVANE_STEP(release_held_commands);
   CORVANE_STEP(end_issued_commands);
   CORVANE_STEP(release_host_overrides);
+  CORVANE_STEP(silence_aurals);
 }
 
 void XPluginReceiveMessage(XPLMPluginID from, int message, void* param) {

@@ -895,6 +895,11 @@ void gpws_msgs_reset() {
   for (float* f : flags) *f = 0.0f;
 }
 
+void gpws_sequence_end() {
+  cut_sequence();
+  gpws_state.alert_code = 0;
+}
+
 void gpws_below_gs_inhibit() {
   if (!fed(Consumer::gpws)) return;
   if (in_glideslope_area(side_radio_altitude(first_officer_side()))) alert::below_gs_disable = 1.0f;

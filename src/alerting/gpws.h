@@ -110,6 +110,10 @@ void gpws_update();
 void gpws_below_gs_inhibit();
 // Clears every aural GPWS flag.
 void gpws_msgs_reset();
+// The call under way ends with its flags, and the alert it belongs to: a
+// call cut off (a replay, the plug-in switched off) is not taken up half-way
+// nor finished once its cause has gone; a cause still there raises it anew.
+void gpws_sequence_end();
 // The radio-altitude callouts of a powered frame; fo selects the first
 // officer's instruments.
 void update_radio_altitude_callouts(bool fo);

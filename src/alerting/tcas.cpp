@@ -23,6 +23,7 @@
 
 TcasCycleState tcas_cycle;
 TcasThreatState tcas_threat;
+TcasTaOnlyState tcas_ta_only;
 
 namespace {
 
@@ -296,24 +297,19 @@ void surveil(float knob) {
   if (knob == 5.0f) derive_ra_command();
   else if (knob == 4.0f) derive_traffic_command();
 
-  bool ra_shown = false;
-  bool ta_shown = false;
-  for (int i = 0; i < kTcasSlots; ++i) {
-    if (EFIS::tcas_ai_show[i] == 1.0f) {
-      ra_shown = ra_shown || TCAS::type_show[i] == 1.0f;
-      ta_shown = ta_shown || TCAS::type_show[i] == 2.0f;
-    }
-    if (EFIS::tcas_ai_show_fo[i] == 1.0f) {
-      ra_shown = ra_shown || TCAS::type_show_fo[i] == 1.0f;
-      ta_shown = ta_shown || TCAS::type_show_fo[i] == 2.0f;
-    }
+  // The TRAFFIC message follows the advisory, not its symbol: it shows
+  // while a TA or RA stands, the symbol on the map or beyond its range, in
+  // every display format, the traffic selected or not.
+  int32_t level = 0;
+  for (int slot = 1; slot <= kTcasSlots; ++slot) {
+    if (tcas_track.level[slot] > level) level = tcas_track.level[slot];
   }
-  if (ra_shown) {
+  if (level == 3) {
     TCAS::traffic_ra = knob == 5.0f ? 1.0f : 0.0f;
     TCAS::traffic_ta = knob == 5.0f ? 0.0f : 1.0f;
   } else {
     TCAS::traffic_ra = 0.0f;
-    TCAS::traffic_ta = ta_shown ? 1.0f : 0.0f;
+    TCAS::traffic_ta = level == 2 ? 1.0f : 0.0f;
   }
   TCAS::traffic_ra_fo = TCAS::traffic_ra;
   TCAS::traffic_ta_fo = TCAS::traffic_ta;
@@ -337,12 +333,30 @@ const SideFlags kSides[2] = {
      &EFIS::tcas_fail_show_fo, &EFIS::tcas_test_show_fo, &TCAS::traffic_ra_fo, &TCAS::traffic_ta_fo},
 };
 
+// TA ONLY from the knob and the radio altitude, for a computer that runs.
+void update_ta_only(float knob, bool running) {
+  int32_t& state = tcas_ta_only.state;
+  if (!running || knob < 4.0f) {
+    state = -1;
+    return;
+  }
+  if (knob == 4.0f) {
+    state = 1;
+    return;
+  }
+  if (knob != 5.0f) return;
+  const float radio_alt = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
+  if (radio_alt < 900.0f) state = 1;
+  else if (radio_alt > 1100.0f) state = 0;
+  else if (state == -1) state = radio_alt < 1000.0f ? 1 : 0;
+}
+
 void display_flags(float knob, float bus, bool failed) {
   *kSides[0].tcas_fail_show = 0.0f;
   *kSides[1].tcas_fail_show = 0.0f;
-  const float radio_alt = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
   const bool test = delay_flags.tcas_test_flag == 1.0f;
   if (bus == 0.0f) delay_flags.tcas_test_flag = 0.0f;
+  const float ta_only = tcas_judges_ta_only() ? 1.0f : 0.0f;
   for (const SideFlags& s : kSides) {
     if (bus == 0.0f) {
       *s.tcas_off_show = 1.0f;
@@ -351,6 +365,7 @@ void display_flags(float knob, float bus, bool failed) {
     } else if (failed) {
       *s.tcas_fail_show = 1.0f;
       *s.tcas_off_show = 0.0f;
+      *s.traffic_ra = *s.traffic_ta = 0.0f;
       *s.tfc_show = *s.ta_only_show = *s.tcas_show = *s.tcas_test_show = 0.0f;
     } else if (test) {
       *s.tfc_show = *s.ta_only_show = 0.0f;
@@ -358,13 +373,10 @@ void display_flags(float knob, float bus, bool failed) {
       *s.tcas_off_show = 0.0f;
     } else if (knob < 4.0f) {
       *s.tcas_off_show = 1.0f;
+      *s.traffic_ra = *s.traffic_ta = 0.0f;
       *s.tfc_show = *s.ta_only_show = *s.tcas_show = *s.tcas_test_show = 0.0f;
-    } else if (knob == 4.0f) {
-      *s.tcas_show = *s.tfc_show = *s.ta_only_show = 1.0f;
-      *s.tcas_off_show = *s.tcas_test_show = 0.0f;
-    } else if (knob == 5.0f) {
-      if (radio_alt < 900.0f) *s.ta_only_show = 1.0f;
-      else if (radio_alt > 1100.0f) *s.ta_only_show = 0.0f;
+    } else if (knob == 4.0f || knob == 5.0f) {
+      *s.ta_only_show = ta_only;
       *s.tfc_show = *s.tcas_show = 1.0f;
       *s.tcas_off_show = *s.tcas_test_show = 0.0f;
     }
@@ -380,6 +392,7 @@ void side_blanking() {
                             script_mirror.zuvadud_D738_EFIS_control_fo_exp_map};
   for (int side = 0; side < 2; ++side) {
     const SideFlags& s = kSides[side];
+    const bool test_pattern = *s.tcas_test_show == 1.0f;
     bool blank = false;
     if (tcas_on[side] == 0.0f) {
       *s.tcas_show = *s.tcas_test_show = *s.tcas_off_show = 0.0f;
@@ -389,12 +402,13 @@ void side_blanking() {
       blank = true;
     }
     // A blanked display changes nothing in the surveillance: the cycle keeps
-    // its period, so what is detected and announced does not depend on it.
+    // its period, so what is detected and announced does not depend on it;
+    // nor does the TRAFFIC message, which follows the advisory. The test's
+    // pattern, its TRAFFIC with it, is a picture a blanked display lacks.
     if (blank) {
-      *s.traffic_ta = *s.traffic_ra = 0.0f;
       *s.tfc_show = 0.0f;
+      if (test_pattern) *s.traffic_ta = *s.traffic_ra = 0.0f;
     }
-    if (*s.tcas_show == 0.0f) *s.traffic_ra = *s.traffic_ta = 0.0f;
   }
   const bool ring_range = script_mirror.zuvadud_D738_nd_tcas_range != 0.0f;
   nd::tcas_ring = (ring_range && script_mirror.zuvadud_D738_EFIS_capt_map_range <= 4.0f && EFIS::tcas_show == 1.0f)
@@ -417,6 +431,7 @@ void update_tcas() {
   const float knob = knob::transponder_pos;
   const float bus = fed01(Consumer::tcas);
   const bool failed = tcas_failed();
+  update_ta_only(knob, bus == 1.0f && !failed);
   if (knob <= 0.0f || bus != 1.0f || failed) {
     c.cycle_timer_s = c.cycle_phase_s = 0.0f;
     tcas_clear_state();
@@ -445,6 +460,7 @@ bool tcas_failed() {
 
 void tcas_startup_reset() {
   tcas_threat = TcasThreatState{};
+  tcas_ta_only = TcasTaOnlyState{};
   delay_flags.tcas_test_flag = 0.0f;
   EFIS::tfc_show_fo = EFIS::ta_only_show_fo = EFIS::tcas_test_show_fo = EFIS::tcas_off_show_fo = 0.0f;
   tcas_msgs_reset();

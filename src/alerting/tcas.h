@@ -60,6 +60,18 @@ struct TcasThreatState {
 };
 extern TcasThreatState tcas_threat;
 
+// TA ONLY as the computer judges traffic by it: from the knob, and at TA/RA
+// from the radio altitude with its band (TA only below 900 ft, TA/RA above
+// 1,100 ft, as it was in between). The test leaves it alone; a computer
+// switched off, unpowered or failed knows none, and coming back inside the
+// band takes TA only below 1,000 ft. The displays' TA ONLY is drawn from it.
+struct TcasTaOnlyState {
+  int32_t state = -1;  // 1 TA only, 0 TA/RA, -1 not known
+};
+extern TcasTaOnlyState tcas_ta_only;
+// TA only as judged this frame (a computer that knows none judges nothing).
+inline bool tcas_judges_ta_only() { return tcas_ta_only.state == 1; }
+
 // Per-slot track history; index = slot (0 unused).
 struct TcasTrackHistory {
   float prev_distance_nm[kTcasSlots + 1];

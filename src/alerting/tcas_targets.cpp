@@ -136,11 +136,11 @@ const Side kSides[2] = {
      bound::zuvadud_D738_EFIS_fo_map_range},
 };
 
-// The sensitivity row of this frame: the TA-only row with TA only on both
-// sides, else the captain's altitude and radio altitude decide.
+// The sensitivity row of this frame: the TA-only row at TA ONLY, else the
+// captain's altitude and radio altitude decide. What the displays show (a
+// test, a side blanked) changes nothing in how traffic is judged.
 TcasSensitivity current_sensitivity() {
-  const bool ta_only = EFIS::ta_only_show == 1.0f && EFIS::ta_only_show_fo == 1.0f;
-  return tcas_sensitivity(ta_only, host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot,
+  return tcas_sensitivity(tcas_judges_ta_only(), host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot,
                           host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot);
 }
 

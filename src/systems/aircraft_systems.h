@@ -97,6 +97,9 @@ void rmi_needles_reset();
 void update_pfd_vspeeds();
 void update_source_indications();    // inertial, Mach warning, FMC source, door and windows
 void update_standby_alt_du_select();
+// The standby altitude from the static pressure at the aircraft: also in a
+// replay, from the replayed pressure.
+void update_standby_altitude();
 void update_radio_alt_dial();
 void update_flap_cue_and_lever_relay();  // flap sound cue; levers into the host's light array
 // The alerting steps that run inside the systems frame (gpws_update,

@@ -1,13 +1,14 @@
 // Replay substitutes: while the host replays, the systems frame does not
 // run, so this step rebuilds what the cockpit shows from host data that the
 // replay reproduces: fuel readouts, radio-altitude callouts, the speed brake,
-// reverse, flap and gear levers, engine rotation and engine 2's display
-// flags. Writes published values only.
+// reverse, flap and gear levers, engine rotation, engine 2's display flags
+// and the standby altitude. Writes published values only.
 #include "alerting/alerting_steps.h"
 #include "alerting/aural_cues.h"
 #include "alerting/gpws.h"
 #include "core/binding.h"
 #include "engines/engine_values.h"
+#include "systems/aircraft_systems.h"
 #include "systems/annunciators/annunciator_values.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/instruments/instrument_values.h"
@@ -140,10 +141,12 @@ void update_cockpit_indications() {
   engine::rot_ang0 = host_mirror.sim_flightmodel2_engines_engine_rotation_angle_deg[0];
   engine::rot_ang1 = host_mirror.sim_flightmodel2_engines_engine_rotation_angle_deg[1];
   replay_engine2_flags();
+  update_standby_altitude();
 }
 
-void silence_aurals_in_replay() {
+void silence_aurals() {
   silence_callouts();
+  gpws_sequence_end();
   float* const aurals[] = {
       &cue_fmodpack::flt_dk_door_lock, &fmod_::selcal_sound, &fmod_::attend, &fmod_::flap_sound, &fmod_::oxygen_test,
       &fmod_::mask_breath, &fmod_::mask_breath2, &fmod_::mach_warn, &system_::takeoff_config_warn,

@@ -10,8 +10,9 @@ struct ReplayState {
 };
 extern ReplayState replay_state;
 
-// A replay shows the past: every aural the aircraft's own steps raise is
-// silent in it (the replay's radio-altitude callouts, rebuilt from the
-// replayed flight, excepted), and sounds again after it only if its cause
-// is still there.
-void silence_aurals_in_replay();
+// A replay shows the past, and a plug-in switched off runs no frame to end
+// what it raised: every aural the aircraft's own steps raise is silent in
+// either (the replay's radio-altitude callouts, rebuilt from the replayed
+// flight, excepted), and sounds again after it only if its cause is still
+// there.
+void silence_aurals();

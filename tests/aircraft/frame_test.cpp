@@ -73,7 +73,7 @@ const Trace kReplayFrame = {
     "smooth_air_data", "update_ground_contact", "update_terrain_radar_link", "selcal_intake",
     "update_flight_data_copies", "exchange_panel_state", "gse_objects_update", "script_global_read",
     "replay_engine_indications", "update_light_flash_replay", "update_cockpit_indications",
-    "silence_aurals_in_replay", "update_pfd_stall_band", "route_reads", "copy_efis_state", "scan_navaids",
+    "silence_aurals", "update_pfd_stall_band", "route_reads", "copy_efis_state", "scan_navaids",
     "update_nearest_airport", "map_search_setup", "update_nd_vnav_markers", "update_nd_fix_overlay",
     "update_metar_request", "compute_idle_n1", "engine_n1_command_update", "update_lnav_steering",
     "vortex_effect", "ias_override", "touchdown_effect_clear", "frame_complete"};

@@ -33,6 +33,7 @@ class Tcas : public ::testing::Test {
     script_mirror = ScriptMirror{};
     tcas_cycle = TcasCycleState{};
     tcas_threat = TcasThreatState{};
+    tcas_ta_only = TcasTaOnlyState{};
     tcas_track = TcasTrackHistory{};
     delay_flags = DelayTimerFlags{};
     tcas_targets_present = 0;
@@ -828,6 +829,41 @@ TEST_F(Tcas, TaOnlyBandHasHysteresis) {
   }
 }
 
+// Inside the band TA ONLY stays as it was through a test; a computer that
+// lost its power, or was off, comes back by 1,000 ft.
+TEST_F(Tcas, TaOnlyBandKeptThroughTestAndPowerLoss) {
+  struct Row {
+    const char* what;
+    float radio_ft;
+    float bus;
+    float knob;
+    float test;
+    float ta_only;
+  } rows[] = {
+      {"climbing from 800 ft", 800, 1, 5, 0, 1},   {"950 ft", 950, 1, 5, 0, 1},
+      {"the test", 950, 1, 5, 1, 1},              {"after the test", 950, 1, 5, 0, 1},
+      {"power lost", 950, 0, 5, 0, 0},            {"power back at 950 ft", 950, 1, 5, 0, 1},
+      {"up to 1,150 ft", 1150, 1, 5, 0, 0},       {"down to 1,050 ft", 1050, 1, 5, 0, 0},
+      {"the test at 1,050 ft", 1050, 1, 5, 1, 0}, {"power lost at 1,050 ft", 1050, 0, 5, 0, 0},
+      {"power back at 1,050 ft", 1050, 1, 5, 0, 0}, {"down to 950 ft", 950, 1, 5, 0, 0},
+      {"power lost at 950 ft", 950, 0, 5, 0, 0},  {"power back at 950 ft again", 950, 1, 5, 0, 1},
+      {"STBY at 1,050 ft", 1050, 1, 1, 0, 0},      {"TA/RA again at 1,050 ft", 1050, 1, 5, 0, 0},
+  };
+  for (const Row& r : rows) {
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.radio_ft;
+    electric::ac_tnsbus1_status = r.bus;
+    knob::transponder_pos = r.knob;
+    delay_flags.tcas_test_flag = r.test;
+    update_tcas();
+    if (r.bus == 0.0f || r.knob < 4.0f) continue;
+    EXPECT_EQ(tcas_judges_ta_only(), r.ta_only == 1.0f) << r.what;
+    if (r.test == 0.0f) {
+      EXPECT_EQ(EFIS::ta_only_show, r.ta_only) << r.what;
+      EXPECT_EQ(EFIS::ta_only_show_fo, r.ta_only) << r.what;
+    }
+  }
+}
+
 // The display flags, and whether a climb advisory running stays: only at
 // TA/RA with the computer powered, aligned and its transponder working.
 TEST_F(Tcas, DisplayFlagsByKnobPowerAndAlignment) {
@@ -933,6 +969,43 @@ TEST_F(Tcas, TrafficFlagsFromTheFirstOfficersSymbols) {
   }
 }
 
+// The TRAFFIC message follows the advisory on both sides, its symbol drawn
+// or not: both maps out of range, traffic deselected on both, both in PLAN.
+TEST_F(Tcas, TrafficMessageFollowsTheAdvisoryWithNoSymbolShown) {
+  struct Side {
+    const char* what;
+    void (*hide)();
+  } sides[] = {
+      {"no scale on either map",
+       [] { script_mirror.zuvadud_D738_EFIS_capt_map_range = script_mirror.zuvadud_D738_EFIS_fo_map_range = 9.0f; }},
+      {"TFC off on both sides",
+       [] { script_mirror.zuvadud_D738_EFIS_tcas_on = script_mirror.zuvadud_D738_EFIS_tcas_on_fo = 0.0f; }},
+      {"both in PLAN",
+       [] {
+         script_mirror.zuvadud_D738_EFIS_control_capt_map_mode_pos = 3.0f;
+         script_mirror.zuvadud_D738_EFIS_control_fo_map_mode_pos = 3.0f;
+       }},
+  };
+  struct Row {
+    float above_ft;
+    float ra, ta;
+  } rows[] = {{0, 1, 0}, {700, 0, 1}};
+  for (const Side& side : sides) {
+    for (const Row& r : rows) {
+      SetUp();
+      side.hide();
+      for (int c = 0; c < 3; ++c) {
+        place(1, 0.5f - 0.001f * static_cast<float>(c), 0.0f, r.above_ft);
+        run_cycle();
+      }
+      EXPECT_EQ(TCAS::traffic_ra, r.ra) << side.what << " " << r.above_ft;
+      EXPECT_EQ(TCAS::traffic_ta, r.ta) << side.what << " " << r.above_ft;
+      EXPECT_EQ(TCAS::traffic_ra_fo, r.ra) << side.what << " " << r.above_ft;
+      EXPECT_EQ(TCAS::traffic_ta_fo, r.ta) << side.what << " " << r.above_ft;
+    }
+  }
+}
+
 TEST_F(Tcas, SelfTestPatternOnBothSides) {
   delay_flags.tcas_test_flag = 1.0f;
   script_mirror.zuvadud_D738_EFIS_fo_map_range = 5.0f;
@@ -976,8 +1049,10 @@ TEST_F(Tcas, ALiveAdvisoryEndsTheSelfTest) {
     knob::transponder_pos = knob;
     delay_flags.tcas_test_flag = delay_flags.xpndr_test_flag = 1.0f;
     delay_timers.tcas_test_delay = 8.0f;
+    // Inside the TA distance of TA ONLY too: the test changes nothing in how
+    // traffic is judged.
     for (int c = 0; c < 3; ++c) {
-      place(1, 0.5f - 0.001f * static_cast<float>(c), 0.0f, 0.0f);
+      place(1, 0.25f - 0.001f * static_cast<float>(c), 0.0f, 0.0f);
       run_cycle();
     }
     EXPECT_EQ(delay_flags.tcas_test_flag, 0.0f) << knob;

@@ -134,10 +134,11 @@ void takeoff_config() {
                        cockpit::parking_brake_pos != 1.0f && trim >= -0.65f && trim <= 0.075f;
   const bool reverse = mirror_vi_at(bound::sim_cockpit2_engine_actuators_prop_mode, 0) == 3 ||
                        mirror_vi_at(bound::sim_cockpit2_engine_actuators_prop_mode, 1) == 3;
+  // On the ground with either forward lever advanced, whatever the FMS makes
+  // of the flight: a touch-and-go with the flaps still at 30 is a take-off.
   bool warn = false;
   if (!reverse && !correct) {
-    warn = on_ground == 1 && (engine::thrust1_leveler > 0.5f || engine::thrust2_leveler > 0.5f) &&
-           mirror_f(bound::zuvadud_D738_FMS_flight_phase) == 0.0f;
+    warn = on_ground == 1 && (engine::thrust1_leveler > 0.5f || engine::thrust2_leveler > 0.5f);
   }
   annunciator::takeoff_config = as01(warn) * ann_levels.l1;
   system_::takeoff_config_warn = fed(Consumer::takeoff_config_aural) ? as01(warn) : 0.0f;

@@ -52,6 +52,8 @@ namespace {
 constexpr int kFailed = 6;
 // A full bottle holds 600 psi; below this its squib has fired.
 constexpr float kBottleSquibFired_psi = 599.9f;
+constexpr float kCabinAltWarning_ft = 10000.0f;
+constexpr float kCabinAltHighFieldWarning_ft = 15000.0f;
 inline int32_t slot(bool b) { return b ? 1 : 0; }
 bool host_failed(bound::Id id) { return mirror_i(id) == kFailed; }
 bool failures_element(int i) { return mirror_vi_at(bound::sim_operation_failures_failures, i) == kFailed; }
@@ -316,8 +318,11 @@ void annunciators_cabin_bleed() {
     annunciator::crossfeed = 0.0f;
     annunciator::crossfeed_annun = 0.0f;
   }
+  // HIGH ALT LANDING raises the warning for a field up to about 14,000 ft;
+  // it never takes the warning away.
   const bool high_alt_ldg = cockpit_options.high_alt_ldg != 0.0f && system_::high_alt_ldg_on != 0.0f;
-  const bool cabin_alt = cockpit::cabin_alt > 10000.0f && !high_alt_ldg;
+  const float warning_ft = high_alt_ldg ? kCabinAltHighFieldWarning_ft : kCabinAltWarning_ft;
+  const bool cabin_alt = cockpit::cabin_alt > warning_ft;
   annunciator::cabin_alt = as01(cabin_alt) * l1;
   // The horn cut-out silences one excursion only: back below the warning
   // altitude the horn is armed for the next.
@@ -467,8 +472,9 @@ void annunciators_anti_ice() {
   // COWL ANTI-ICE reports overpressure in the duct behind the cowl valve,
   // which nothing here models: ice on the inlet, heated or not, never lights
   // it. It lights only in the light test.
-  annunciator::cowl_ice_0 = 0.0f;
-  annunciator::cowl_ice_1 = 0.0f;
+  const bool cowl_overpressure[2] = {false, false};
+  annunciator::cowl_ice_0 = as01(cowl_overpressure[0]) * l1;
+  annunciator::cowl_ice_1 = as01(cowl_overpressure[1]) * l1;
 
   // A window overheats for real (the host's failure) or in the overheat
   // test (its counter set); its OVERHEAT light also lights while its switch
@@ -494,10 +500,12 @@ void annunciators_anti_ice() {
   }
   flap_needles();
 
-  g.slot[0] = slot(host_failed(bound::sim_operation_failures_rel_ice_inlet_heat));
-  g.slot[1] = slot(host_failed(bound::sim_operation_failures_rel_ice_inlet_heat2));
-  g.slot[2] = slot(host_failed(bound::sim_operation_failures_rel_ice_surf_heat));
-  g.slot[3] = slot(host_failed(bound::sim_operation_failures_rel_ice_surf_heat2));
+  // ANTI-ICE is called by its own lights: COWL ANTI-ICE, PITOT HEAT and
+  // window OVERHEAT. A failed inlet or wing heater calls no one: its valve
+  // stays shut, which its blue VALVE OPEN light shows bright against a
+  // switch ON, and with the switch OFF nothing is asked of it.
+  g.slot[0] = slot(cowl_overpressure[0]);
+  g.slot[1] = slot(cowl_overpressure[1]);
 }
 
 void update_annunciators_aux() {

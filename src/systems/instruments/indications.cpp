@@ -189,6 +189,17 @@ void update_source_indications() {
   }
 }
 
+// The standby altimeter is a pneumatic instrument: it reads the static
+// pressure at the aircraft against its own baro setting, replayed or live.
+void update_standby_altitude() {
+  float b = gauges::standby_altimeter_baro;
+  if (gauges::standby_alt_std_mode == 1.0f || b == 0.0f) b = kStdBaro;
+  const float p = host_mirror.sim_weather_barometer_current_inhg;
+  float target = (1.0f - std::pow(p / b, 0.190284f)) * 145366.45f;
+  if (target != target) target = gauges::standby_altitude_ft;  // a negative pressure gives no altitude
+  gauges::standby_altitude_ft = lag_toward(gauges::standby_altitude_ft, target, -5000.0f, 47000.0f, 2.0f);
+}
+
 void update_standby_alt_du_select() {
   const ScriptMirror& s = script_mirror;
   const HostMirror& h = host_mirror;
@@ -215,12 +226,7 @@ void update_standby_alt_du_select() {
       gauges::standby_alt_mode = s.zuvadud_D738_fms_baro_in_hpa;
     }
   }
-  float b = gauges::standby_altimeter_baro;
-  if (gauges::standby_alt_std_mode == 1.0f || b == 0.0f) b = kStdBaro;
-  const float p = h.sim_weather_barometer_current_inhg;
-  float target = (1.0f - std::pow(p / b, 0.190284f)) * 145366.45f;
-  if (target != target) target = gauges::standby_altitude_ft;  // a negative pressure gives no altitude
-  gauges::standby_altitude_ft = lag_toward(gauges::standby_altitude_ft, target, -5000.0f, 47000.0f, 2.0f);
+  update_standby_altitude();
 
   const float mode = gauges::standby_mode;
   gauges::standby_app_horz = mode == 0.0f ? 0.0f : 1.0f;

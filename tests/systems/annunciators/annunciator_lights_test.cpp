@@ -276,7 +276,7 @@ TEST_F(Lights, CrossfeedCabinAltitudeXraasDuctTestAndBleedTrip) {
     EXPECT_FLOAT_EQ(annunciator::crossfeed, c[1]) << c[0];
     EXPECT_FLOAT_EQ(annunciator::crossfeed_annun, c[2]) << c[0];
   }
-  // Cabin altitude: above 10,000 ft, unless the high-altitude landing option is in use.
+  // Cabin altitude: above 10,000 ft, or 15,000 ft with the high-altitude landing option in use.
   cockpit::cabin_alt = 10001.0f;
   annunciators_cabin_bleed();
   EXPECT_FLOAT_EQ(annunciator::cabin_alt, 0.8f);
@@ -471,7 +471,9 @@ TEST_F(Warnings, TakeoffConfigurationLimits) {
   } rows[] = {
       {0.125f, 0, 0.6f, 0, 0}, {0.12f, 0, 0.6f, 0, 1},  {0.75f, 0, 0.6f, 0, 0},  {0.76f, 0, 0.6f, 0, 1},
       {0.25f, -0.65f, 0.6f, 0, 0}, {0.25f, -0.66f, 0.6f, 0, 1}, {0.25f, 0.075f, 0.6f, 0, 0},
-      {0.25f, 0.08f, 0.6f, 0, 1}, {0, 0, 0.51f, 0, 1},   {0, 0, 0.5f, 0, 0},     {0, 0, 0.6f, 1, 0},
+      {0.25f, 0.08f, 0.6f, 0, 1}, {0, 0, 0.51f, 0, 1},   {0, 0, 0.5f, 0, 0},
+      // Whatever the FMS phase: a touch-and-go at flaps 30 or 40 warns.
+      {0, 0, 0.6f, 1, 1},     {0.875f, 0, 0.95f, 6, 1}, {1.0f, 0, 0.95f, 6, 1}, {0.625f, 0, 0.95f, 6, 0},
   };
   on_ground = 1;
   for (const Row& r : rows) {

@@ -981,6 +981,12 @@ TEST_F(Lights, SingleConditionLightsOfTheOverheadFireCabinAndAntiIcePanels) {
          cockpit_options.high_alt_ldg = system_::high_alt_ldg_on = 1.0f;
        },
        &cabin_alt, 0},
+      {"high field 15001",
+       [] {
+         cockpit::cabin_alt = 15001.0f;
+         cockpit_options.high_alt_ldg = system_::high_alt_ldg_on = 1.0f;
+       },
+       &cabin_alt, 1},
       {"high field option off",
        [] {
          cockpit::cabin_alt = 12000.0f;
@@ -1191,6 +1197,18 @@ TEST_F(Lights, SixPackSlotsOneConditionEach) {
        },
        sp_air_cond, 5, 1},
       {"cabin altitude", [] { cockpit::cabin_alt = 10001.0f; }, sp_air_cond, 6, 1},
+      {"cabin altitude 15,001 ft with HIGH ALT LANDING",
+       [] {
+         cockpit::cabin_alt = 15001.0f;
+         cockpit_options.high_alt_ldg = system_::high_alt_ldg_on = 1.0f;
+       },
+       sp_air_cond, 6, 1},
+      {"cabin altitude 15,000 ft with HIGH ALT LANDING",
+       [] {
+         cockpit::cabin_alt = 15000.0f;
+         cockpit_options.high_alt_ldg = system_::high_alt_ldg_on = 1.0f;
+       },
+       sp_air_cond, 6, 0},
       {"differential 8.91", [] { cockpit::cabin_pressure_diff = 8.91f; }, sp_air_cond, 7, 1},
       {"differential 8.9", [] { cockpit::cabin_pressure_diff = 8.9f; }, sp_air_cond, 7, 0},
       {"channel 1 fault", [] { failure_tables.pressurisation[9] = 1.0f; }, sp_air_cond, 8, 1},
@@ -1215,8 +1233,21 @@ TEST_F(Lights, SixPackSlotsOneConditionEach) {
       {"auto fail: ALTN on channel 1", [] { toggle_switch::air_valve_ctrl = 1.0f; }, sp_air_cond, 10, 1},
       {"fo aoa heat", [] { host_mirror.sim_cockpit2_ice_ice_AOA_heat_on_copilot = 0; }, sp_ice, 7, 0},
       {"capt pitot heat", [] { host_mirror.sim_cockpit2_ice_ice_pitot_heat_on_pilot = 0; }, sp_ice, 4, 1},
-      {"inlet heat 2", [] { host_mirror.sim_operation_failures_rel_ice_inlet_heat2 = 6; }, sp_ice, 1, 1},
-      {"surface heat 2", [] { host_mirror.sim_operation_failures_rel_ice_surf_heat2 = 6; }, sp_ice, 3, 1},
+      // A failed heater shows on its valve light, a blue light that calls no one.
+      {"inlet heat 2", [] { host_mirror.sim_operation_failures_rel_ice_inlet_heat2 = 6; }, sp_ice, 1, 0},
+      {"surface heat 2", [] { host_mirror.sim_operation_failures_rel_ice_surf_heat2 = 6; }, sp_ice, 3, 0},
+      {"inlet heat 1, switch ON",
+       [] {
+         host_mirror.sim_operation_failures_rel_ice_inlet_heat = 6;
+         ice::eng1_heat_pos = 1.0f;
+       },
+       sp_ice, 0, 0},
+      {"surface heat 1, switch ON",
+       [] {
+         host_mirror.sim_operation_failures_rel_ice_surf_heat = 6;
+         ice::wing_heat_pos = 1.0f;
+       },
+       sp_ice, 2, 0},
       {"window heat failed",
        [] {
          host_mirror.sim_operation_failures_rel_ice_window_heat = 6;
