@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# ctest.sh: runs a build's tests with ctest and ends with the names of the
+# ctest.sh: runs a build's tests with ctest and ends with the ten slowest
+# tests that ran, with their times (what keeps the suite long, and a test
+# nearing its limit, named where it can be seen), then the names of the
 # tests that ran out of their time limit, each on a line of its own, so a
 # hang is named where a reader looks last; the status is ctest's.
 #
@@ -15,6 +17,15 @@ run() {
   log=$(mktemp)
   ctest --test-dir "$dir" "$@" 2>&1 | tee "$log"
   status=${PIPESTATUS[0]}
+  # ctest's line for each test: "  3/40 Test  #7: name ....   Passed   12.34 sec".
+  local slowest
+  slowest=$(sed -n 's/^ *[0-9][0-9]*\/[0-9][0-9]* *Test *#[0-9][0-9]*: \([^ ]*\) .* \([0-9][0-9.]*\) sec$/\2 \1/p' "$log" \
+    | sort -rn | head -n 10)
+  if [ -n "$slowest" ]; then
+    echo
+    echo "ctest.sh: the ten slowest tests (seconds each took):"
+    while read -r seconds name; do printf 'ctest.sh: SLOW %9s  %s\n' "$seconds" "$name"; done <<<"$slowest"
+  fi
   # ctest's summary: "<tab>  12 - name (Timeout)".
   local timed_out
   timed_out=$(sed -n 's/^[[:space:]]*[0-9][0-9]* - \(.*\) (Timeout)$/\1/p' "$log")
@@ -50,9 +61,10 @@ EOF
     return 1
   fi
   if ! grep -qx "ctest.sh: TIMEOUT sleeps_past_its_limit" <<<"$out" \
-      || ! grep -q "runs_after_it .*Passed" <<<"$out"; then
+      || ! grep -q "runs_after_it .*Passed" <<<"$out" \
+      || ! grep -q "^ctest.sh: SLOW  *[0-9.]*  sleeps_past_its_limit$" <<<"$out"; then
     echo "$out"
-    echo "ctest.sh: self-test FAILED: the test past its limit is not named, or the next did not run"
+    echo "ctest.sh: self-test FAILED: the test past its limit is not named (slowest, timed out), or the next did not run"
     return 1
   fi
   echo "ctest.sh: self-test passed"

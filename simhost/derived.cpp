@@ -16,7 +16,7 @@
 // height above the ground, the gear's view, the load factor, the tyres, the
 // reverser sleeves, the APU's rotor, the leading edges and the generic
 // lights' brightness; at the start of a flight the gear, the engines' modes,
-// the standby radios, the annunciators' rheostats, the sun and the panel's
+// the radios, the annunciators' rheostats, the sun and the panel's
 // draw pass, and with "start with engines running" the engines, their start
 // levers, pumps and feeds.
 #include <algorithm>
@@ -41,6 +41,7 @@ enum Slot : size_t {
   kPropMode, kReverserRatio, kReverserInop1, kReverserInop2, kReverserDeploy1, kReverserDeploy2,
   kApuSwitch, kApuN1, kApuRunning,
   kCom1StandbyMhz, kCom1StandbyKhz, kCom2StandbyMhz, kCom2StandbyKhz, kNav1StandbyHz, kNav2StandbyHz,
+  kCom1Mhz, kCom1Khz, kCom2Mhz, kCom2Khz, kNav1Hz, kNav2Hz, kAdf1Hz, kAdf1StandbyHz, kAdf2Hz, kAdf2StandbyHz,
   kMixture, kIgniter, kThrottle, kEngFuelFlow, kFuelFlowView, kFuelFlowOverride, kFeedLeft, kFeedRight,
   kYawDamperSwitch, kYawDamperLight, kGeneratorOn, kGeneratorOffLight, kGpuOn, kExternalPowerLight,
   kPrecip12, kPrecip11, kWingIceL, kWingIceR, kTailIceL, kTailIceR, kInletIce, kWindowIce,
@@ -126,6 +127,16 @@ constexpr const char* kNames[kSlotCount] = {
     "sim/cockpit2/radios/actuators/com2_standby_frequency_khz",
     "sim/cockpit2/radios/actuators/nav1_standby_frequency_hz",
     "sim/cockpit2/radios/actuators/nav2_standby_frequency_hz",
+    "sim/cockpit2/radios/actuators/com1_frequency_Mhz",
+    "sim/cockpit2/radios/actuators/com1_frequency_khz",
+    "sim/cockpit2/radios/actuators/com2_frequency_Mhz",
+    "sim/cockpit2/radios/actuators/com2_frequency_khz",
+    "sim/cockpit2/radios/actuators/nav1_frequency_hz",
+    "sim/cockpit2/radios/actuators/nav2_frequency_hz",
+    "sim/cockpit2/radios/actuators/adf1_frequency_hz",
+    "sim/cockpit2/radios/actuators/adf1_standby_frequency_hz",
+    "sim/cockpit2/radios/actuators/adf2_frequency_hz",
+    "sim/cockpit2/radios/actuators/adf2_standby_frequency_hz",
     "sim/cockpit2/engine/actuators/mixture_ratio",
     "sim/cockpit2/engine/actuators/igniter_on",
     "sim/cockpit2/engine/actuators/throttle_ratio",
@@ -318,9 +329,13 @@ constexpr double kFlapTimeWhenNone_s = 10.0;
 // plug-in keeps writing it.
 constexpr double kSlatMid = 0.5;
 constexpr double kSlatsPerFlap = 4.0;
-// Standby radios at power-up: the lowest channel of each band (118.000 MHz,
-// 108.00 MHz in the host's 10 kHz units).
-constexpr int kComStandbyMhz = 118, kComStandbyKhz = 0, kNavStandby10Khz = 10800;
+// Radios at power-up: tuned, as a real host's are, the standby on the
+// lowest channel of each band (118.000 MHz, 108.00 MHz in the host's 10 kHz
+// units, 190 kHz) and the active a little above it (118.100, 108.10, 200),
+// so that a transfer shows. A radio at 0 would hand a panel's transfer
+// switch a frequency no receiver has.
+constexpr int kComStandbyMhz = 118, kComStandbyKhz = 0, kNavStandby10Khz = 10800, kAdfStandbyKhz = 190;
+constexpr int kComActiveMhz = 118, kComActiveKhz = 100, kNavActive10Khz = 10810, kAdfActiveKhz = 200;
 // The annunciators' two rheostats (generic lights 13 and 14) stand where the
 // aircraft's scripts put them at a powered start, full bright; a flight
 // starts in daylight well above the sun height at which the annunciators
@@ -949,6 +964,11 @@ void start_values(Host& h) {
   for (Slot s : {kCom1StandbyMhz, kCom2StandbyMhz}) out(h, s, kComStandbyMhz);
   for (Slot s : {kCom1StandbyKhz, kCom2StandbyKhz}) out(h, s, kComStandbyKhz);
   for (Slot s : {kNav1StandbyHz, kNav2StandbyHz}) out(h, s, kNavStandby10Khz);
+  for (Slot s : {kAdf1StandbyHz, kAdf2StandbyHz}) out(h, s, kAdfStandbyKhz);
+  for (Slot s : {kCom1Mhz, kCom2Mhz}) out(h, s, kComActiveMhz);
+  for (Slot s : {kCom1Khz, kCom2Khz}) out(h, s, kComActiveKhz);
+  for (Slot s : {kNav1Hz, kNav2Hz}) out(h, s, kNavActive10Khz);
+  for (Slot s : {kAdf1Hz, kAdf2Hz}) out(h, s, kAdfActiveKhz);
   h.apu_running_written = static_cast<float>(in(h, kApuRunning, 0.0));
   if (Dataref* sw = at(h, kGenericSwitch))
     for (size_t i : kAnnunciatorRheostats)

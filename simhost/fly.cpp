@@ -98,13 +98,33 @@ void set_flying(bool fly) {
 
 bool flying() { return on; }
 
-void great_circle_destination(double lat, double lon, double course, double angle, double* lat2, double* lon2) {
+void great_circle_destination(double lat, double lon, double course, double angle, double* lat2, double* lon2,
+                              double* course2) {
   const double la = lat * kDeg, lo = lon * kDeg, tr = course * kDeg;
   const double la2 = std::asin(std::sin(la) * std::cos(angle) + std::cos(la) * std::sin(angle) * std::cos(tr));
   const double lo2 =
       lo + std::atan2(std::sin(tr) * std::sin(angle) * std::cos(la), std::cos(angle) - std::sin(la) * std::sin(la2));
   *lat2 = la2 / kDeg;
   *lon2 = wrap180(lo2 / kDeg);
+  if (!course2) return;
+  // The course there, from the direction of travel along the circle at the
+  // new point against that point's north and east: well defined on the
+  // poles too, where the course is taken against the meridian the point
+  // was given (a flight across the pole leaves it on the far meridian,
+  // heading south).
+  const double north[3] = {-std::sin(la) * std::cos(lo), -std::sin(la) * std::sin(lo), std::cos(la)};
+  const double east[3] = {-std::sin(lo), std::cos(lo), 0.0};
+  const double at[3] = {std::cos(la) * std::cos(lo), std::cos(la) * std::sin(lo), std::sin(la)};
+  const double north2[3] = {-std::sin(la2) * std::cos(lo2), -std::sin(la2) * std::sin(lo2), std::cos(la2)};
+  const double east2[3] = {-std::sin(lo2), std::cos(lo2), 0.0};
+  double along_n = 0, along_e = 0;
+  for (int i = 0; i < 3; ++i) {
+    const double d = north[i] * std::cos(tr) + east[i] * std::sin(tr);
+    const double d2 = d * std::cos(angle) - at[i] * std::sin(angle);
+    along_n += d2 * north2[i];
+    along_e += d2 * east2[i];
+  }
+  *course2 = wrap360(std::atan2(along_e, along_n) / kDeg);
 }
 
 void fly_step(float dt_in) {
@@ -138,8 +158,10 @@ void fly_step(float dt_in) {
   // the one the scenario steers.
   if (gs > 1.0 && !was_on_ground) track = wrap360(track + std::tan(bank * kDeg) * kG / gs * dt / kDeg);
 
-  // Great-circle step along the track.
-  great_circle_destination(lat, lon, track, gs * dt / kEarthRadius_m, &lat, &lon);
+  // Great-circle step along the track. In the air a straight flight's track
+  // turns as the circle's course does, across a pole too; on the wheels it
+  // stays the one the scenario steers.
+  great_circle_destination(lat, lon, track, gs * dt / kEarthRadius_m, &lat, &lon, was_on_ground ? nullptr : &track);
 
   // Vertical: the host autopilot's V/S channel when engaged, else the value
   // the scenario set.

@@ -17,8 +17,10 @@ void fly_step(float dt);
 
 // The flying aircraft's sphere (metres), and the point `angle` radians along
 // the great circle that leaves (lat, lon) on `course` (degrees true), its
-// longitude within -180..180.
+// longitude within -180..180; with `course2`, the circle's course there
+// (degrees true, 0..360).
 constexpr double kEarthRadius_m = 6371008.8;
-void great_circle_destination(double lat, double lon, double course, double angle, double* lat2, double* lon2);
+void great_circle_destination(double lat, double lon, double course, double angle, double* lat2, double* lon2,
+                              double* course2 = nullptr);
 
 }  // namespace simhost

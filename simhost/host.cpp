@@ -301,6 +301,32 @@ bool load_and_start(const std::string& path, std::string* error) {
   return true;
 }
 
+bool change_aircraft(const std::string& acf, std::string* error) {
+  Host& h = host();
+  if (!h.module.handle) {
+    if (error) *error = "no module is loaded";
+    return false;
+  }
+  std::error_code ec;
+  const std::string folder = h.root + h.config.aircraft;
+  if (acf.empty() || acf.find_first_of("/\\") != std::string::npos ||
+      !std::filesystem::is_regular_file(folder + acf, ec)) {
+    if (error) *error = "no aircraft file " + acf + " in " + folder;
+    return false;
+  }
+  const std::string path = h.module.path;
+  disable();
+  stop();
+  unload();
+  h.config.acf = acf;
+  if (!load_module(path, error)) return false;
+  start();
+  enable();
+  // Parameter 0: the user's own aircraft.
+  send_message(kHostId, XPLM_MSG_PLANE_LOADED, nullptr);
+  return true;
+}
+
 const Identity& identity() { return host().identity; }
 
 void send_message(int from, int message, void* param) {

@@ -88,6 +88,14 @@ void unload();
 void release_drawing();
 // load_module + start + enable; false when the load failed.
 bool load_and_start(const std::string& path, std::string* error = nullptr);
+// The user loads another aircraft file of the aircraft folder while the
+// simulator runs, and the host does what it does then: the module is
+// disabled, stopped and unloaded, the new file becomes the user's aircraft,
+// and the module is loaded again, started, enabled and told the plane is
+// loaded. The host's own values stay as they stand. False with `error`
+// filled when `acf` is no file of the aircraft folder (nothing changes) or
+// the module does not load again.
+bool change_aircraft(const std::string& acf, std::string* error = nullptr);
 
 struct Identity {
   std::string name, signature, description;

@@ -115,7 +115,8 @@ void traffic_frame(Host& h, float dt_in) {
   const double dt = dt_in;
   for (auto& [slot, t] : h.traffic) {
     if (t.speed_mps > 0.0)
-      great_circle_destination(t.lat, t.lon, t.track_deg, t.speed_mps * dt / kEarthRadius_m, &t.lat, &t.lon);
+      great_circle_destination(t.lat, t.lon, t.track_deg, t.speed_mps * dt / kEarthRadius_m, &t.lat, &t.lon,
+                               &t.track_deg);
     t.elevation_m += t.vs_mps * dt;
     fill(h, slot, &t);
   }

@@ -83,7 +83,9 @@ bool write_command_positions(const std::vector<std::string>& host_command_catalo
                              std::string* error) {
   // A powered cockpit at the gate, after start-up has written its cold and
   // dark state: the battery with its voltage, the buses from ground power.
-  // Nothing is rendered: the draw pass runs in feedback mode.
+  // Each frame's draw pass runs in feedback mode: the plug-in's calls run
+  // and are checked, nothing is rasterised, and its lines are read back
+  // without waiting for the renderer.
   simhost::set_draw_capture(true);
   simhost::frames(30, kDt);
   simhost::set_floats("sim/cockpit2/electrical/battery_voltage_actual_volts", {24.0f}, 0);

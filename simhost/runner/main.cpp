@@ -398,6 +398,12 @@ void catch_signals() {
 #ifdef SIGHUP
   std::signal(SIGHUP, on_signal);
 #endif
+  // A reader that went away (`| head`) is a write that fails: the run goes
+  // on to its end, removes its copy of the sample root and reports the lost
+  // output, rather than dying in the middle of a write.
+#ifdef SIGPIPE
+  std::signal(SIGPIPE, SIG_IGN);
+#endif
 }
 
 // How long the process may take to end once the run is done: the host's
@@ -580,8 +586,17 @@ int run(int argc, char** argv) {
     how.out_dir = o.out_dir;
     how.addon_catalog = CORVANE_ADDON_CATALOG;
     if (field_terrain) how.field_terrain = fields;
-    if (!o.scenario.empty() && !scenario::parse(scenario_text, o.scenario, o.dt,
-                                                runner::host_lookup(CORVANE_ADDON_CATALOG), &script, &error, rules)) {
+    scenario::Lookup lookup = runner::host_lookup(CORVANE_ADDON_CATALOG);
+    // An aircraft a step loads is a file of the aircraft folder; a known one
+    // the sample root lacks is put into the copy, as for --acf.
+    if (!o.root_given) {
+      lookup.aircraft = [&run_root, in_folder = lookup.aircraft, aircraft = o.aircraft](const std::string& file) {
+        std::string ignored;
+        if (known_name(file) && !run_root.add_file(aircraft + file, &ignored)) return false;
+        return in_folder(file);
+      };
+    }
+    if (!o.scenario.empty() && !scenario::parse(scenario_text, o.scenario, o.dt, lookup, &script, &error, rules)) {
       std::fprintf(stderr, "%s\n", error.c_str());
       status = 2;
     }

@@ -178,8 +178,8 @@ void Runner::releases_due() {
 }
 
 // Rasterising the 2048-pixel panel is most of a frame's cost, and only the
-// frames a picture is taken after need pixels; the others draw the same calls
-// in feedback mode.
+// frames a picture is taken after need pixels (or, for a caller that takes
+// the lines, a feedback pass); the others draw the same calls unseen.
 bool Runner::rendered(long frame) const {
   if (how_.picture_at_end && frame >= end_frame_) return true;
   return std::binary_search(picture_frames_.begin(), picture_frames_.end(), frame);
@@ -187,7 +187,12 @@ bool Runner::rendered(long frame) const {
 
 void Runner::one_frame() {
   releases_due();
-  if (!how_.on_png) simhost::set_draw_unseen(!rendered(out_.frames + 1));
+  const bool picture = rendered(out_.frames + 1);
+  // A caller that takes the lines captures only the frames it reads them
+  // after: a feedback pass holds on to its vertex buffers, so a long flight
+  // captured throughout grows by every frame.
+  if (how_.on_png) simhost::set_draw_capture(picture);
+  simhost::set_draw_unseen(!picture);
   simhost::frame(dt_);
   ++out_.frames;
   if (simhost::has_dataref(kActiveLeg)) {
@@ -357,6 +362,15 @@ void Runner::step(const scenario::Step& s) {
         simhost::disable();
       }
       break;
+    case Op::Aircraft: {
+      std::string error;
+      if (!simhost::change_aircraft(s.text, &error)) {
+        ++out_.failed;
+        std::fprintf(how_.err, "%s: aircraft %s: %s (frame %ld, %.3f s)\n", scenario::where(s, how_.file).c_str(),
+                     s.text.c_str(), error.c_str(), out_.frames, now());
+      }
+      break;
+    }
     case Op::ScriptsLnav:
       simhost::set_scripts_lnav(s.on);
       break;
@@ -443,7 +457,8 @@ Outcome Runner::run() {
   advance_to(std::max(script_.last_frame, how_.min_frames));
   while (!releases_.empty() && !stopping()) one_frame();
   out_.stopped = stopping();
-  if (!how_.on_png) simhost::set_draw_unseen(false);
+  simhost::set_draw_unseen(false);
+  if (how_.on_png) simhost::set_draw_capture(true);
   out_.seconds = now();
   if (how_.checks) out_.checks_failed = !how_.checks->finish(now(), how_.out);
   std::fflush(how_.out);
@@ -478,6 +493,11 @@ scenario::Lookup host_lookup(const std::string& addon_catalog) {
   };
   l.command = [](const std::string& name) { return simhost::has_command(name); };
   l.read = read_scenario;
+  l.aircraft = [](const std::string& file) {
+    std::error_code ec;
+    return !file.empty() && file.find_first_of("/\\") == std::string::npos &&
+           std::filesystem::is_regular_file(simhost::root() + simhost::config().aircraft + file, ec);
+  };
   if (!addons.empty()) {
     l.addon = [addons](const std::string& addon, std::vector<std::string>* names) {
       bool any = false;

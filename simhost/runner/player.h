@@ -49,8 +49,10 @@ struct Play {
   std::FILE* trace_out = nullptr;      // null: no trace
   std::FILE* out = stdout;             // print lines
   std::FILE* err = stderr;             // failed expectations
-  // Called at each `png` step instead of writing the picture, when set;
-  // the caller then chooses the draw mode (capture or render) itself.
+  // Called at each `png` step instead of writing the picture, when set:
+  // the frames a picture is taken after are then drawn in feedback mode
+  // (their lines in `simhost::captured_lines`), the others unseen, and the
+  // run ends in feedback mode.
   std::function<void(const std::string& file)> on_png;
   // The panel must be rendered after the last frame (`--png`).
   bool picture_at_end = false;

@@ -444,6 +444,13 @@ void Parser::line(std::string_view s, int line_number, Script* script) {
     const std::string_view what = word(rest);
     if ((what != "enable" && what != "disable") || !rest.empty()) throw Failure{"plugin needs enable or disable"};
     st.on = what == "enable";
+  } else if (verb == "aircraft") {
+    // The user loads another aircraft file of the folder mid-run.
+    st.op = Op::Aircraft;
+    st.text = std::string(word(rest));
+    if (st.text.empty() || !rest.empty()) throw Failure{"aircraft needs the file's name"};
+    if (!lookup_.aircraft || !lookup_.aircraft(st.text))
+      throw Failure{"no aircraft file " + shown(st.text) + " in the aircraft folder"};
   } else if (verb == "scripts") {
     st.op = Op::ScriptsLnav;
     if (word(rest) != "lnav" || !on_off(word(rest), &st.on) || !rest.empty())

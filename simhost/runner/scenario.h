@@ -32,6 +32,9 @@ struct Lookup {
   // it, made relative to the including file); false with a message naming
   // the file. Null: no file can be included.
   std::function<bool(const std::string& path, std::string* text, std::string* error)> read;
+  // Whether an `aircraft` step's file can be loaded: a file of the aircraft
+  // folder. Null: no aircraft can be changed.
+  std::function<bool(const std::string& file)> aircraft;
 };
 
 // How values are taken. A hostile run plays what a misbehaving host or
@@ -43,7 +46,7 @@ struct Rules {
 };
 
 enum class Op { Set, Command, Hold, Message, Pause, Replay, Print, Expect, ExpectText, ExpectLog, Png, Fly, ScriptsLnav,
-                Date, Invariants, Alert, LightsDark, Dt, Addon, Terrain, Traffic, Plugin };
+                Date, Invariants, Alert, LightsDark, Dt, Addon, Terrain, Traffic, Plugin, Aircraft };
 enum class Phase { Begin, End, Once };
 
 // A dataref and, for one element of an array, its index (-1: all of it).
@@ -59,7 +62,7 @@ struct Step {
   std::string file;            // the included file the step was written in; empty: the scenario itself
   long frame = 0;              // frames completed when the step happens
   Ref ref;                     // Set, Expect, ExpectText; Command, Hold, Alert and Addon use ref.name
-  std::string text;            // Set: the value's bytes; ExpectText, ExpectLog: the text; Png: the file;
+  std::string text;            // Set: the value's bytes; ExpectText, ExpectLog: the text; Png, Aircraft: the file;
                                // Alert, LightsDark: the reason
   std::vector<double> values;  // Set: the numbers; Expect: the expected value(s); Alert, LightsDark: its
                                // window in seconds, when given; Dt: the frame step; Terrain: the height (m), none

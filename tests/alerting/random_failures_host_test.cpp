@@ -22,7 +22,7 @@ struct Outcome {
 Outcome fly_armed(long long calendar_s) {
   simhost::reset();
   simhost::pin_time(calendar_s);
-  simhost::set_draw_capture(true);  // nothing is looked at: no rendering
+  simhost::set_draw_capture(true);  // nothing is looked at: feedback passes, no pixel, no wait
   std::string error;
   Outcome out{};
   if (!simhost::load_and_start(CORVANE_MODULE_PATH, &error)) {

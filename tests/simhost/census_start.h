@@ -30,8 +30,9 @@ inline bool play_start(const std::string& file, const std::string& text, const s
   if (sink != nullptr) how.out = how.err = sink;
   const runner::Outcome o = runner::play(script, how);
   if (sink != nullptr) std::fclose(sink);
-  // The panel is drawn without its pixels, as the runner draws a frame that
-  // no picture is taken after: rasterising it is most of a frame's cost.
+  // The panel is drawn in feedback mode from here on: the plug-in's calls
+  // run and are checked, nothing is rasterised (the panel's fill is most of
+  // a frame's cost) and the renderer is not waited for.
   simhost::set_draw_capture(true);
   if (o.failed != 0) *error = file + ": " + std::to_string(o.failed) + " failed expectations in the start";
   return o.failed == 0;

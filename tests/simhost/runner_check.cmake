@@ -6,11 +6,19 @@
 #   OUTPUT_EACH  regular expressions separated by "@@", each of which its
 #             standard output must match, a miss named by its part (optional)
 #   OUT_FILE  where its standard output goes instead (optional)
+#   PIPE      a program and its arguments, separated by '|', that reads its
+#             standard output through a pipe (`head -1`); STATUS is still
+#             corvane-sim's own (optional)
 #   ABSENT    a file that must not exist afterwards (optional)
 #   SAME_AS   a file whose contents OUT_FILE must have (optional)
 # A root the run kept (named by --summary) is removed afterwards.
 string(REPLACE "|" ";" command "${RUN}")
-if(OUT_FILE)
+if(PIPE)
+  string(REPLACE "|" ";" reader "${PIPE}")
+  execute_process(COMMAND ${command} COMMAND ${reader} RESULTS_VARIABLE statuses ERROR_VARIABLE err
+    OUTPUT_VARIABLE out)
+  list(GET statuses 0 status)
+elseif(OUT_FILE)
   execute_process(COMMAND ${command} RESULT_VARIABLE status ERROR_VARIABLE err OUTPUT_FILE "${OUT_FILE}")
   set(out "")
 else()
@@ -40,7 +48,7 @@ if(DEFINED OUTPUT_EACH)
   endforeach()
 endif()
 if(ABSENT AND EXISTS "${ABSENT}")
-  file(REMOVE "${ABSENT}")
+  file(REMOVE_RECURSE "${ABSENT}")
   string(APPEND problems "${ABSENT} was written\n")
 endif()
 if(SAME_AS)

@@ -500,28 +500,37 @@ TEST_F(Scenario, FlyingAircraftMovesTurnsAndClimbsConsistently) {
 
 // The sample scenarios' drawings, segment by segment, against the stored
 // references; scripts/update-scenario-lines.sh rewrites those on purpose.
-TEST(ScenarioLines, SampleDrawingsMatchTheirReferences) {
-  for (const char* name : {"power-up", "departure", "approach", "traffic"}) {
-    const std::string src = CORVANE_SOURCE_DIR;
-    std::vector<scenario_lines::Picture> got, want;
-    std::string error;
-    ASSERT_TRUE(scenario_lines::capture(CORVANE_MODULE_PATH, src + "/sample/root/",
-                                        src + "/sample/scenarios/" + name + ".txt", &got, &error))
-        << error;
-    std::ifstream in(src + "/tests/simhost/scenarios/" + name + ".lines", std::ios::binary);
-    ASSERT_TRUE(in) << name << ": no reference; run scripts/update-scenario-lines.sh";
-    std::stringstream text;
-    text << in.rdbuf();
-    ASSERT_TRUE(scenario_lines::from_text(text.str(), &want)) << name;
-    ASSERT_EQ(got.size(), want.size()) << name;
-    for (size_t p = 0; p < got.size(); ++p) {
-      ASSERT_EQ(got[p].lines.size(), want[p].lines.size()) << name << " " << want[p].file;
-      for (size_t i = 0; i < got[p].lines.size(); ++i)
-        for (size_t k = 0; k < 4; ++k)
-          ASSERT_NEAR(got[p].lines[i][k], want[p].lines[i][k], 1e-4) << name << " " << want[p].file << " line " << i;
-    }
+// One test per flight, so that the flights run side by side.
+class SampleDrawings : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(SampleDrawings, MatchTheirReferences) {
+  const char* name = GetParam();
+  const std::string src = CORVANE_SOURCE_DIR;
+  std::vector<scenario_lines::Picture> got, want;
+  std::string error;
+  ASSERT_TRUE(scenario_lines::capture(CORVANE_MODULE_PATH, src + "/sample/root/",
+                                      src + "/sample/scenarios/" + name + ".txt", &got, &error))
+      << error;
+  std::ifstream in(src + "/tests/simhost/scenarios/" + name + ".lines", std::ios::binary);
+  ASSERT_TRUE(in) << name << ": no reference; run scripts/update-scenario-lines.sh";
+  std::stringstream text;
+  text << in.rdbuf();
+  ASSERT_TRUE(scenario_lines::from_text(text.str(), &want)) << name;
+  ASSERT_EQ(got.size(), want.size()) << name;
+  for (size_t p = 0; p < got.size(); ++p) {
+    ASSERT_EQ(got[p].lines.size(), want[p].lines.size()) << name << " " << want[p].file;
+    for (size_t i = 0; i < got[p].lines.size(); ++i)
+      for (size_t k = 0; k < 4; ++k)
+        ASSERT_NEAR(got[p].lines[i][k], want[p].lines[i][k], 1e-4) << name << " " << want[p].file << " line " << i;
   }
 }
+INSTANTIATE_TEST_SUITE_P(ScenarioLines, SampleDrawings, ::testing::Values("power-up", "departure", "approach", "traffic"),
+                         [](const ::testing::TestParamInfo<const char*>& param) {
+                           std::string name = param.param;
+                           for (char& c : name)
+                             if (c == '-') c = '_';
+                           return name;
+                         });
 
 // A hold whose left side the scripts code 2 draws as the same hold coded 0:
 // the entry on the way in, then the entry turn and the racetrack, segment

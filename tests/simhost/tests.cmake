@@ -31,9 +31,13 @@ add_test(NAME corvane_sim_runs COMMAND corvane-sim --frames 2 --list-datarefs --
 # scenario's `set` does, and a run without --root writes nothing into the
 # source tree: each row runs corvane-sim once (runner_check.cmake).
 function(runner_check name)
-  cmake_parse_arguments(C "" "STATUS;ERROR;OUTPUT;OUT_FILE;ABSENT;SAME_AS" "RUN;OUTPUT_EACH" ${ARGN})
+  cmake_parse_arguments(C "" "STATUS;ERROR;OUTPUT;OUT_FILE;ABSENT;SAME_AS" "RUN;OUTPUT_EACH;PIPE" ${ARGN})
   list(JOIN C_RUN "|" run)
   set(defs "-DRUN=$<TARGET_FILE:corvane-sim>|${run}" -DSTATUS=${C_STATUS})
+  if(DEFINED C_PIPE)
+    list(JOIN C_PIPE "|" pipe)
+    list(APPEND defs "-DPIPE=${pipe}")
+  endif()
   if(DEFINED C_OUTPUT_EACH)
     list(JOIN C_OUTPUT_EACH "@@" each)
     list(APPEND defs "-DOUTPUT_EACH=${each}")
@@ -52,6 +56,17 @@ runner_check(corvane_sim_trace_lost RUN --frames 3 --trace sim/time/paused --tra
 runner_check(corvane_sim_output_lost RUN --frames 2 --list-datarefs OUT_FILE /dev/full STATUS 1
   ERROR "cannot write standard output")
 runner_check(corvane_sim_picture_lost RUN --frames 2 --png /dev/full STATUS 1 ERROR "/dev/full")
+# A reader that goes before the output ends (`| head`): the output is lost,
+# said so, and the copy of the sample root is gone all the same. The lists'
+# reader reads nothing (a list may fit in the pipe whole); the trace's
+# stops after its first line, far short of it.
+foreach(list datarefs commands)
+  runner_check(corvane_sim_pipe_closed_${list} RUN --frames 2 --list-${list} --out ${CMAKE_CURRENT_BINARY_DIR}/pipe-${list}
+    PIPE head -c 0 STATUS 1 ERROR "cannot write standard output" ABSENT ${CMAKE_CURRENT_BINARY_DIR}/pipe-${list}/root-1)
+endforeach()
+runner_check(corvane_sim_pipe_closed_trace RUN --frames 10000 --trace sim/flightmodel/weight/m_fuel
+  --out ${CMAKE_CURRENT_BINARY_DIR}/pipe-trace PIPE head -1 STATUS 1 ERROR "cannot write standard output"
+  ABSENT ${CMAKE_CURRENT_BINARY_DIR}/pipe-trace/root-1)
 runner_check(corvane_sim_set_nan RUN --set sim/cockpit2/electrical/bus_volts=nan STATUS 2
   ERROR "--set: \"nan\" is not a number for sim/cockpit2/electrical/bus_volts")
 runner_check(corvane_sim_set_read_only RUN --set zuvadud/D738/electric/dc_bus1_status=1 STATUS 2
@@ -173,6 +188,13 @@ runner_check(corvane_sim_disabled RUN --disabled --frames 30 --print sim/operati
 runner_check(corvane_sim_disabled_engines_running RUN --disabled --set sim/operation/prefs/startup_running=1
   --set sim/flightmodel/position/elevation=6096 --frames 450 --print sim/flightmodel/engine/ENGN_running
   --print sim/cockpit2/engine/actuators/mixture_ratio STATUS 0 OUTPUT "ENGN_running=1,1,0[,0]*\nsim/cockpit2/engine/actuators/mixture_ratio=1,1,0")
+# The host's radios start tuned within their bands, the plug-in aside: no
+# panel's transfer hands over a frequency of 0.
+runner_check(corvane_sim_radios_start_tuned RUN --disabled --frames 1
+  --print sim/cockpit2/radios/actuators/com2_frequency_Mhz --print sim/cockpit2/radios/actuators/com2_frequency_khz
+  --print sim/cockpit2/radios/actuators/nav2_frequency_hz --print sim/cockpit2/radios/actuators/adf2_frequency_hz
+  --print sim/cockpit2/radios/actuators/adf2_standby_frequency_hz STATUS 0
+  OUTPUT "com2_frequency_Mhz=118\n[^\n]*com2_frequency_khz=100\n[^\n]*nav2_frequency_hz=10810\n[^\n]*adf2_frequency_hz=200\n[^\n]*adf2_standby_frequency_hz=190\n")
 # The rain add-on loads the objects the plug-in asks for, and reports its
 # start (on a host before version 12, where the plug-in drives it).
 runner_check(corvane_sim_rain_addon_loads RUN --host-version 115000 --addon rain
