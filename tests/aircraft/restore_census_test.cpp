@@ -4,7 +4,9 @@
 // positions, the magnitudes a corrupted file holds), with the cockpit at one
 // end of every travel on the ground and at the other in the air. The travels
 // are the table tools/restored_travels.tsv; a slot that carries a value and
-// has no row there fails here.
+// has no row there fails here, and so does a save the plug-in itself writes
+// (after each of its commands, in the states its systems reach) that lies
+// beyond the table or does not load again with nothing dropped.
 #include <gtest/gtest.h>
 
 #include <cmath>

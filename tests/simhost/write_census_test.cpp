@@ -8,9 +8,14 @@
 // travel, on a position right after the write where the control has them; a
 // write a few thousandths off a position leaves the control where that
 // position put it; the host's values with a range in its published list
-// stay within it, and its record of misuses stays empty. A travel that
-// disagrees with the restore's (tools/restored_travels.tsv) for the same
-// control fails too. Written during a replay, no control moves.
+// stay within it, and its record of misuses stays empty. A free row is
+// written too, with what a hardware writer sends a switch: the host's values
+// stay within their ranges all the same. A travel that disagrees with the
+// restore's (tools/restored_travels.tsv) or with the positions the commands
+// set (simhost/catalog/switch_positions.tsv) for the same control fails too,
+// as does a free row for a control that is saved or has positions. Written
+// during a replay, no control moves. Last, every control written between
+// its positions is saved and loaded again with nothing dropped.
 #include <gtest/gtest.h>
 
 #include <algorithm>
