@@ -521,6 +521,14 @@ def gen_host_ranges(path):
     out = ['name\tlo\thi']
     for r in csv.DictReader(open(path, encoding='utf-8'), delimiter='\t'):
         unit = r['units_12'] or ''
+        if unit == 'enum':
+            # An enumeration that lists its values one after another from
+            # its first ("0=none,1=left,...,5=aft"): the first to the last.
+            # One that lists only some ("6=com1,7=com2") gives no range.
+            values = sorted(set(int(v) for v in re.findall(r'(?<![\w-])(-?\d+)=', r['description_12'] or '')))
+            if len(values) > 1 and values[0] <= 0 and values == list(range(values[0], values[-1] + 1)):
+                out.append('%s\t%d\t%d' % (r['name'], min(values), max(values)))
+            continue
         if len(unit) > 2 and unit[0] == '[' and unit[-1] == ']':
             unit = unit[1:-1]
         lo, dots, hi = unit.partition('..')

@@ -271,11 +271,11 @@ bool Runner::met(const scenario::Step& s) {
   std::string actual, wanted;
   bool ok = true;
   if (s.op == scenario::Op::ExpectLog) {
-    ok = simhost::log_text().find(s.text) != std::string::npos;
+    ok = (simhost::log_text().find(s.text) != std::string::npos) != s.absent;
     if (ok) return true;
     ++out_.failed;
-    std::fprintf(how_.err, "%s: the log holds no \"%s\" (frame %ld, %.3f s)\n", scenario::where(s, how_.file).c_str(),
-                 s.text.c_str(), out_.frames, now());
+    std::fprintf(how_.err, "%s: the log holds %s\"%s\" (frame %ld, %.3f s)\n", scenario::where(s, how_.file).c_str(),
+                 s.absent ? "" : "no ", s.text.c_str(), out_.frames, now());
     return false;
   }
   if (!simhost::has_dataref(s.ref.name)) {

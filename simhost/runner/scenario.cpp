@@ -485,10 +485,13 @@ void Parser::line(std::string_view s, int line_number, Script* script) {
   } else if (verb == "expect") {
     size_t op = rest.find_first_of("=~");
     if (op == std::string_view::npos) throw Failure{"expect needs NAME=VALUE [tolerance] or NAME~TEXT"};
-    // The host's log, from the start to now, holds the text.
-    if (trim(rest.substr(0, op)) == "log") {
+    // The host's log, from the start to now, holds the text (log~), or does
+    // not (log!~).
+    const std::string_view subject = trim(rest.substr(0, op));
+    if (subject == "log" || subject == "log!") {
       if (rest[op] != '~') throw Failure{"the log is a text: expect log~TEXT"};
       st.op = Op::ExpectLog;
+      st.absent = subject == "log!";
       st.text = std::string(rest.substr(op + 1));
       if (st.text.empty()) throw Failure{"expect log~TEXT needs a text"};
       script->steps.push_back(std::move(st));

@@ -78,6 +78,7 @@ struct Step {
   long long seconds = 0;       // Date: the calendar time, seconds since 1970 UTC
   bool on = false;             // Pause, Replay, Fly, ScriptsLnav, Invariants, Addon, Plugin (enabled); Alert: a finding
   bool optional = false;       // Alert: may light in its window, or not
+  bool absent = false;         // ExpectLog: the log must not hold the text
   std::vector<Ref> prints;     // Print; Addon: the add-on's datarefs left out
 };
 

@@ -28,6 +28,7 @@
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/flight_controls/flight_control_values.h"
+#include "systems/flight_controls/speedbrake_lever.h"
 #include "systems/fuel/fuel_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/air/pressurisation.h"
@@ -35,6 +36,7 @@
 #include "systems/switches/switch_targets.h"
 #include "systems/switches/switch_values.h"
 #include "systems/system_state.h"
+#include "systems/systems_steps.h"
 
 StateArrayBuffers state_buffers;
 int32_t state_restore_drop_logged;
@@ -79,6 +81,23 @@ constexpr Travel kTrim = {-1.0f, 1.0f, 0.0f};
 constexpr Travel kSpool = {0.0f, 150.0f, 0.0f};           // N1, N2 %
 constexpr Travel kTimer = {0.0f, 3600.0f, 0.0f};          // s left
 constexpr Travel kState = {-100000.0f, 100000.0f, 0.0f};  // altitudes, rates, temperatures, states
+// The autobrake's arming flags: off, armed and braking (the self-test's
+// running and finished) are all places the autobrake itself puts them.
+constexpr Travel kAutobrakeArming = {0.0f, 2.0f, 1.0f};
+// The cabin as the pressurisation model can put it: its altitude between the
+// lowest field and the highest ambient it follows, its rate and differential
+// within the model's limits. A saved cabin beyond them is no cabin the
+// aircraft had: it would drop the masks at the gate or light AUTO FAIL.
+constexpr Travel kCabinAltitude = {-2000.0f, 50000.0f, 0.0f};  // ft
+constexpr Travel kCabinRate = {-4000.0f, 4000.0f, 0.0f};       // ft/min
+constexpr Travel kCabinDiff = {-0.2f, 10.2f, 0.0f};            // psi
+// The bleed duct temperature between the coldest the model cools it to and
+// the hottest a stage's air reaches it (deg C): beyond, BLEED TRIP OFF from
+// nothing.
+constexpr Travel kDuctTemp = {-35.0f, 350.0f, 0.0f};
+// The speed brake lever anywhere on its travel; it comes back in its detent
+// as a written lever does (see speedbrake_detent).
+constexpr Travel kSpeedbrakeLever = {0.0f, 1.0f, 0.0f};
 
 struct FloatSlot {
   int16_t slot;
@@ -96,15 +115,15 @@ const FloatSlot kSystemFloats[] = {
     {3, &autobrake_knob_target, kAutobrake},
     {4, &autobrake_knob_anim, kAutobrakeTravel},
     {5, &rto_speedbrake_stow_request, k01},
-    {6, &autobrake::autobrake_RTO_arm, k01},
-    {7, &autobrake::autobrake_RTO_test, k01},
+    {6, &autobrake::autobrake_RTO_arm, kAutobrakeArming},
+    {7, &autobrake::autobrake_RTO_test, kAutobrakeArming},
     {8, &autobrake::autobrake_disarm, k01},
     {9, &autobrake_brake_value, kRatio},
     {10, &rto_test_result, kRtoResult},
-    {11, &engine::starter1_pos2, k01},
+    {11, &engine::starter1_pos2, kRatio},
     {12, &starter1_knob_target, kStarter},
     {13, &travel_targets.eng1_start_turn, kState},
-    {14, &engine::starter2_pos2, k01},
+    {14, &engine::starter2_pos2, kRatio},
     {15, &starter2_knob_target, kStarter},
     {16, &travel_targets.eng2_start_turn, kState},
     {17, &flt_ctrls::speedbrake_lever_anim, kRatio},
@@ -155,21 +174,21 @@ const FloatSlot kSystemFloats[] = {
     {64, &systems_memory.gear_leg[1], kRatio},
     {65, &systems_memory.gear_leg[2], kRatio},
     {66, &systems_memory.step_value, kState},
-    {67, &autobrake::autobrake_arm, k01},
+    {67, &autobrake::autobrake_arm, kAutobrakeArming},
     {79, &elec_bus_state.isfd_countdown, kTimer},
     {80, &systems_memory.annunciator_value, kState},
     {81, &gpws_xraas_cover_target, k01},
-    {82, &cockpit::cabin_vvi, kState},
-    {83, &cockpit::cabin_altitude_actual, kState},
-    {84, &cockpit::cabin_pressure_diff, kState},
+    {82, &cockpit::cabin_vvi, kCabinRate},
+    {83, &cockpit::cabin_altitude_actual, kCabinAltitude},
+    {84, &cockpit::cabin_pressure_diff, kCabinDiff},
     {85, press_ctrl_saved_value(3), kState},
     {86, press_ctrl_saved_value(4), kState},
     {87, press_ctrl_saved_value(5), kState},
     {88, press_ctrl_saved_value(6), kState},
     {89, press_ctrl_saved_value(7), kState},
     {90, press_ctrl_saved_value(8), kState},
-    {92, &systems_memory.bleed_temp_degc[0], kState},
-    {93, &systems_memory.bleed_temp_degc[1], kState},
+    {92, &systems_memory.bleed_temp_degc[0], kDuctTemp},
+    {93, &systems_memory.bleed_temp_degc[1], kDuctTemp},
     {96, &cockpit::fuel_flow_used1, kState},
     {97, &cockpit::fuel_flow_used2, kState},
 };
@@ -248,7 +267,6 @@ const FloatSlot kSystemSwFloats[] = {
     {70, &toggle_switch::yaw_dumper_pos, k01},
     {72, &one_way_switch::pax_oxy_pos, k01},
     {73, &flt_ctrls::flap_lever, kFlapDetents},
-    {74, &flt_ctrls::speedbrake_lever, kRatio},
     {75, &controls::gear_handle_down, kGearLever},
     {76, &electric::panel_brightness[0], kRatio},
     {77, &electric::panel_brightness[1], kRatio},
@@ -309,12 +327,14 @@ struct SlotTravel {
   int16_t slot;
   Travel travel;
 };
-constexpr Travel kManualN1 = {0.0f, 150.0f, 0.0f};
+// The remembered manual N1 set value is a fraction of the rating (1.0 is 100 %).
+constexpr Travel kManualN1 = {0.0f, 1.5f, 0.0f};
 const SlotTravel kSystemCodeTravel[] = {
     {30, kTrim}, {45, k01}, {69, kState}, {70, kState}, {91, kPressChannelSaved},
     {94, kState}, {95, kState}, {98, kManualN1}, {99, kManualN1},
 };
-const SlotTravel kSystemSwCodeTravel[] = {{107, kRatio}, {108, kRatio}, {112, kSpool}, {113, kSpool}};
+const SlotTravel kSystemSwCodeTravel[] = {
+    {74, kSpeedbrakeLever}, {107, kRatio}, {108, kRatio}, {112, kSpool}, {113, kSpool}};
 
 // Per-slot lookup of the tables, built once; a slot without a travel carries
 // nothing.
@@ -445,6 +465,10 @@ void restore_system_sw_slot(int slot, float v) {
     return;
   }
   switch (slot) {
+    case 74:
+      // A lever a hair off a detent is in it, written or restored.
+      flt_ctrls::speedbrake_lever = speedbrake_detent(v);
+      break;
     case 107:
     case 108:
       host_mirror.sim_cockpit2_engine_actuators_mixture_ratio[slot - 107] = v;
@@ -533,6 +557,7 @@ void build_system_sw_image(float image[kStateArraySize]) {
   for (int i = 0; i < kStateArraySize; ++i) image[i] = 0.0f;
   for (const FloatSlot& f : kSystemSwFloats) image[f.slot] = *f.value;
   for (const IntSlot& s : kSystemSwInts) image[s.slot] = static_cast<float>(*s.value);
+  image[74] = flt_ctrls::speedbrake_lever;
   image[107] = engine_copies.mixture[0];
   image[108] = engine_copies.mixture[1];
   image[112] = host_mirror.sim_flightmodel2_engines_N2_percent[0];
@@ -578,6 +603,9 @@ void restore_cockpit_state() {
     state_restore_drop_logged = 1;
   }
   restore_engine_values();
+  // The other arrays came back before this one: every guard and switch
+  // beneath it is where the save had it now.
+  hold_guarded_switches_after_restore();
   resume_apu_start_after_restore(starter_was_held);
   // A restored flight starts without engine failure latches.
   engine_damage_flags[0] = 0;

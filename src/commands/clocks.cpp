@@ -121,12 +121,14 @@ void baro_step(int dir) {
   const float unit = gauges::standby_alt_mode;
   float& setting = baro_setting_inhg();
   const double s = setting;
+  // Steps stored as floats drift off the hundredths: the knob's ends hold
+  // the setting within 0 to 40 in, where the restore takes it back.
   if (unit == 0.0f) {
-    if (dir < 0 && s > 0.0) setting = static_cast<float>(s - 0.01);
-    if (dir > 0 && s < 40.0) setting = static_cast<float>(s + 0.01);
+    if (dir < 0 && s > 0.0) setting = static_cast<float>(std::max(0.0, s - 0.01));
+    if (dir > 0 && s < 40.0) setting = static_cast<float>(std::min(40.0, s + 0.01));
   } else if (unit == 1.0f) {
-    if (dir < 0 && s >= 0.03) setting = static_cast<float>(s - 0.0295);
-    if (dir > 0 && s < 39.98) setting = static_cast<float>(s + 0.0295);
+    if (dir < 0 && s >= 0.03) setting = static_cast<float>(std::max(0.0, s - 0.0295));
+    if (dir > 0 && s < 39.98) setting = static_cast<float>(std::min(40.0, s + 0.0295));
   } else {
     return;
   }

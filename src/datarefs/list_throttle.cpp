@@ -11,7 +11,7 @@
 namespace {
 const PublishedDataref table_rows[] = {
     PUB_F("zuvadud/D738/toggle_switch/n1_set_source", 1, 1, toggle_switch::n1_set_source, PUB_WF_CONTROL(n1_set_source_writer)),
-    PUB_F("zuvadud/D738/toggle_switch/n1_set_adjust", 1, 1, toggle_switch::n1_set_adjust, PUB_WF(toggle_switch::n1_set_adjust)),
+    PUB_F("zuvadud/D738/toggle_switch/n1_set_adjust", 1, 1, toggle_switch::n1_set_adjust, PUB_WF_TRAVEL(toggle_switch::n1_set_adjust, 0.0f, 1.5f, 0.0f)),
     PUB_VF("zuvadud/D738/autopilot/at_throttle_override", 1, 1, autopilot::at_throttle_override, 2, PUB_WVF(autopilot::at_throttle_override, 2)),
     PUB_VF("zuvadud/D738/flt_ctrls/throttle_reverse_raw", 1, 1, flt_ctrls::throttle_reverse_raw, 2, PUB_WVF_TRAVEL(flt_ctrls::throttle_reverse_raw, 2, 0.0f, 1.0f, 0.0f)),
     PUB_VF("zuvadud/D738/flt_ctrls/throttle_raw", 1, 1, flt_ctrls::throttle_raw, 2, PUB_WVF_TRAVEL(flt_ctrls::throttle_raw, 2, 0.0f, 1.0f, 0.0f)),

@@ -127,9 +127,12 @@ void standby_alt_baro_writer(void*, float value) {
 
 void gear_horn_cutout_pos_writer(void*, float value) { move_gear_horn_cutout(value); }
 
+// The lever has three detents, UP, OFF and DOWN: a write takes the nearest,
+// beyond an end that end, as the restore does.
 void gear_handle_writer(void*, float value) {
   if (is_nan(value)) return;
-  float v = value;
+  const double w = value;
+  float v = w < 0.25 ? 0.0f : (w < 0.75 ? 0.5f : 1.0f);
   float& lever = controls::gear_handle_down;
   // The lock is asked where the lever stands before the write, as the gear
   // commands ask it: a lever at OFF or DOWN on the ground stays there.
@@ -152,18 +155,15 @@ void gear_handle_writer(void*, float value) {
   }
 }
 
-// A cockpit's lever written to its ends works the brakes as the parking
-// brake button does: set (the pedals and the chocks as the button asks for
-// them) or released; beyond an end counts as that end. A value between
-// them is the lever on its way and only moves it; a NaN leaves it.
+// A cockpit's lever written works the brakes as the parking brake button
+// does: set (the pedals and the chocks as the button asks for them) or
+// released, whichever detent is the nearer (from halfway, set); beyond an
+// end counts as that end, and a NaN leaves it. The lever has no place
+// between them to stand.
 void parking_brake_pos_writer(void*, float value) {
   if (is_nan(value)) return;
   float& lever = cockpit::parking_brake_pos;
-  if (value > 0.0f && value < 1.0f) {
-    lever = value;
-    return;
-  }
-  const bool set = value >= 1.0f;
+  const bool set = value >= 0.5f;
   if (lever == (set ? 1.0f : 0.0f)) return;
   // The button sets a lever that rests released and releases any other.
   if (set) lever = 0.0f;

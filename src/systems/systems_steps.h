@@ -22,6 +22,8 @@ void update_cockpit_indications();
 // read back when the scripts report a loaded situation.
 void write_cover_array();
 void read_cover_arrays();
+// After a restore: every switch under a closed guard in its guarded position.
+void hold_guarded_switches_after_restore();
 
 // ---- ground-service equipment ----
 enum GseSlotIndex : int32_t {

@@ -4,7 +4,9 @@
 // positions, the magnitudes a corrupted file holds), with the cockpit at one
 // end of every travel on the ground and at the other in the air. The travels
 // are the table tools/restored_travels.tsv; a slot that carries a value and
-// has no row there fails here.
+// has no row there fails here, and so does a save the plug-in itself writes
+// (after each of its commands, in the states its systems reach) that lies
+// beyond the table or does not load again with nothing dropped.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -21,7 +23,10 @@
 #include "core/binding.h"
 #include "core/preprocess_values.h"
 #include "host.h"
+#include "engines/engine_values.h"
 #include "systems/fire/fire.h"
+#include "systems/fire/fire_values.h"
+#include "systems/flight_controls/flight_control_values.h"
 #include "systems/ice_rain/anti_ice.h"
 #include "systems/lights/lights.h"
 #include "systems/systems_steps.h"
@@ -179,14 +184,18 @@ TEST_F(RestoreCensus, EverySlotWithinItsTravel) {
     put(sound);
     restore();
     put(sound);
+    new_load();
     restore();
+    // Every row at that end of its travel is a sound save: nothing dropped.
+    EXPECT_EQ(drop_lines(), 0) << "every row at its " << (flight ? "upper" : "lower") << " end (" << kTable << ")";
     const Images reference = save();
     ASSERT_EQ(beyond_travel(reference), "") << (flight ? "in flight" : "at the gate");
     for (const Row& r : rows_) {
       if (r.array == "state_cmd") continue;
       const float s = r.step > 0.0f ? r.step : (r.hi - r.lo) / 8.0f;
-      for (float bad : {1e30f, -1e30f, 2147483647.0f, -1.0f, 0.37f, 0.4f, 7.0f, -3.0f, 9999.0f, -9999.0f,
-                        r.lo - s, r.hi + s, r.lo + 0.37f * s, r.lo + 0.5f * s}) {
+      for (float bad : {1e30f, -1e30f, 2147483647.0f, -1.0f, 0.37f, 0.4f, 0.6f, 0.51f, 0.99f, 3.0f, 7.0f, -3.0f, 95.0f,
+                        1.6f, 9999.0f, -9999.0f, 60000.0f, r.lo - s, r.hi + s, r.lo + 0.37f * s, r.lo + 0.49f * s,
+                        r.lo + 0.5f * s, r.lo + 0.51f * s}) {
         const std::string what = r.array + "[" + std::to_string(r.slot) + "] at " + std::to_string(bad) +
                                  (flight ? " in flight" : " at the gate") + " (" + kTable + ")";
         // The cockpit as the sound save left it, then the damaged save.
@@ -213,6 +222,68 @@ TEST_F(RestoreCensus, EverySlotWithinItsTravel) {
       }
     }
   }
+}
+
+// The values the plug-in itself reaches: every command pressed in turn (its
+// begin, then its end), and the cockpit saved after each. The save lies
+// within the table's travels and loads again with nothing dropped; then the
+// systems' own states the commands do not reach: the autobrake braking on a
+// landing and in a rejected take-off, its self-test finished, the start
+// selectors and the APU fire handle on their way.
+TEST_F(RestoreCensus, WhatThePluginReachesComesBack) {
+  const auto check = [this](const std::string& what) {
+    const Images image = save();
+    EXPECT_EQ(beyond_travel(image), "") << what << " (" << kTable << ")";
+    put(image);
+    new_load();
+    restore();
+    EXPECT_EQ(drop_lines(), 0) << what << ", saved and loaded again";
+    EXPECT_EQ(differences(save(), image), "") << what << ", saved and loaded again";
+  };
+  for (bool flight : {false, true}) {
+    on_ground = flight ? 0 : 1;
+    put(sound_save(false));
+    restore();
+    for (const simhost::CommandInfo& c : simhost::plugin_commands()) {
+      simhost::command_begin(c.name);
+      check(c.name + " pressed" + (flight ? " in flight" : " at the gate"));
+      simhost::command_end(c.name);
+      check(c.name + " released" + (flight ? " in flight" : " at the gate"));
+    }
+  }
+  const struct {
+    const char* what;
+    float* value;
+    float at;
+  } reached[] = {
+      {"the landing autobrake braking", &autobrake::autobrake_arm, 2.0f},
+      {"the rejected take-off autobrake braking", &autobrake::autobrake_RTO_arm, 2.0f},
+      {"the autobrake self-test finished", &autobrake::autobrake_RTO_test, 2.0f},
+      {"the start selector 1 turning", &engine::starter1_pos2, 0.6f},
+      {"the start selector 2 turning", &engine::starter2_pos2, 0.3f},
+  };
+  for (const auto& r : reached) {
+    put(sound_save(false));
+    restore();
+    *r.value = r.at;
+    check(r.what);
+    EXPECT_EQ(*r.value, r.at) << r.what << ", saved and loaded again";
+  }
+  // The APU fire handle half out on its way to pulled, and half turned.
+  put(sound_save(false));
+  restore();
+  fire_state.fire_handle_arm_target[fire_handle_apu] = 1.0f;
+  fire_state.fire_handle_turn_target[fire_handle_apu] = -1.0f;
+  fire::apu_ext_switch_pos_arm = 0.6f;
+  fire::apu_ext_switch_pos_disch = -0.51f;
+  const Images image = save();
+  EXPECT_EQ(beyond_travel(image), "") << "the APU fire handle on its way (" << kTable << ")";
+  put(image);
+  new_load();
+  restore();
+  EXPECT_EQ(drop_lines(), 0) << "the APU fire handle on its way, saved and loaded again";
+  EXPECT_EQ(fire_state.fire_handle_arm_target[fire_handle_apu], 1.0f);
+  EXPECT_EQ(fire_state.fire_handle_turn_target[fire_handle_apu], -1.0f);
 }
 
 // A slot that carries a saved value into the cockpit has a row in the table.

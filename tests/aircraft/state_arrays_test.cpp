@@ -66,6 +66,10 @@ class StateArrays : public ::testing::Test {
   void SetUp() override {
     simhost::reset();
     rebind_datarefs();
+    // The guards held open (the scripts' option): a zero image closes every
+    // guard, which would put the switches beneath back in their guarded
+    // positions and hide the slots under them.
+    simhost::set_float("zuvadud/D738/guarded_covers", 1.0f);
     // Start from a cockpit whose every saved value is 0.
     simhost::set_floats(kSystem, std::vector<float>(200, 0.0f));
     simhost::set_floats(kSystemSw, std::vector<float>(200, 0.0f));
@@ -145,8 +149,8 @@ TEST_F(StateArrays, RoundTripKeepsEverySlotInPlace) {
   std::vector<float> system = zeros, sw = zeros;
   system[30] = -0.5f;
   system[69] = 7.0f;
-  system[98] = 93.0f;
-  system[99] = 94.0f;
+  system[98] = 0.93f;
+  system[99] = 0.94f;
   sw[0] = 2.0f;
   sw[79] = 0.75f;
   sw[108] = 0.5f;
@@ -155,8 +159,8 @@ TEST_F(StateArrays, RoundTripKeepsEverySlotInPlace) {
   EXPECT_EQ(flight_director_state.hold[0], 7.0f);
   EXPECT_EQ(trim_wheel_target, -0.5f);
   EXPECT_EQ(trim_wheel_hold, -0.5f);
-  EXPECT_EQ(thrust_lever_state.manual_n1[0], 93.0f);
-  EXPECT_EQ(thrust_lever_state.manual_n1[1], 94.0f);
+  EXPECT_EQ(thrust_lever_state.manual_n1[0], 0.93f);
+  EXPECT_EQ(thrust_lever_state.manual_n1[1], 0.94f);
   EXPECT_EQ(air::l_pack_pos, 2.0f);
   EXPECT_EQ(electric::panel_brightness[3], 0.75f);
   EXPECT_EQ(engine_copies.mixture[1], 0.5f);

@@ -325,15 +325,15 @@ TEST_F(PanelCommands, YawDamperHeldReadsTwoUntilLetGo) {
 }
 
 // The barometric knob steps 0.01 inHg (unit 0) or 0.0295 inHg (unit 1, shown
-// in hPa) and stops short of its ends.
+// in hPa) and stops at its ends, 0 and 40 in, never past them.
 TEST_F(PanelCommands, StandbyBaroStepsStopAtTheirEnds) {
   struct Row {
     float unit;
     const char* command;
     float from, want;
   } rows[] = {
-      {0, "knob/standby_alt_baro_dn", 0.005f, -0.005f}, {0, "knob/standby_alt_baro_dn", 0, 0},
-      {0, "knob/standby_alt_baro_up", 39.995f, 40.005f}, {0, "knob/standby_alt_baro_up", 40, 40},
+      {0, "knob/standby_alt_baro_dn", 0.005f, 0.0f}, {0, "knob/standby_alt_baro_dn", 0, 0},
+      {0, "knob/standby_alt_baro_up", 39.995f, 40.0f}, {0, "knob/standby_alt_baro_up", 40, 40},
       {1, "knob/standby_alt_baro_dn", 0.031f, 0.0015f}, {1, "knob/standby_alt_baro_dn", 0.029f, 0.029f},
       {1, "knob/standby_alt_baro_up", 39.97f, 39.9995f}, {1, "knob/standby_alt_baro_up", 39.99f, 39.99f},
   };

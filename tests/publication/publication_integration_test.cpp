@@ -316,14 +316,17 @@ TEST_F(Published, GearLeverInFlightSnapsToItsDetentsAndCommands) {
     const char* command;  // nullptr: none
   };
   const Case cases[] = {
-      {0.3f, 0.3f, nullptr},
+      {0.3f, 0.5f, "zuvadud/D738/push_button/gear_off"},
       {0.05f, 0.0f, "zuvadud/D738/push_button/gear_up"},
       {0.5f, 0.5f, "zuvadud/D738/push_button/gear_off"},
       {0.97f, 1.0f, "zuvadud/D738/push_button/gear_down"},
-      {0.45f, 0.45f, nullptr},
-      {0.55f, 0.55f, nullptr},
-      {0.1f, 0.1f, nullptr},
-      {0.95f, 0.95f, nullptr},
+      {0.45f, 0.5f, "zuvadud/D738/push_button/gear_off"},
+      {0.55f, 0.5f, "zuvadud/D738/push_button/gear_off"},
+      {0.1f, 0.0f, "zuvadud/D738/push_button/gear_up"},
+      {0.95f, 1.0f, "zuvadud/D738/push_button/gear_down"},
+      {0.37f, 0.5f, "zuvadud/D738/push_button/gear_off"},
+      {0.76f, 1.0f, "zuvadud/D738/push_button/gear_down"},
+      {0.24f, 0.0f, "zuvadud/D738/push_button/gear_up"},
   };
   for (const auto& c : cases) {
     simhost::clear_issued_commands();

@@ -8,11 +8,17 @@
 // travel, on a position right after the write where the control has them; a
 // write a few thousandths off a position leaves the control where that
 // position put it; the host's values with a range in its published list
-// stay within it, and its record of misuses stays empty. A travel that
-// disagrees with the restore's (tools/restored_travels.tsv) for the same
-// control fails too. Written during a replay, no control moves.
+// stay within it, and its record of misuses stays empty. A free row is
+// written too, with what a hardware writer sends a switch: the host's values
+// stay within their ranges all the same. A travel that disagrees with the
+// restore's (tools/restored_travels.tsv) or with the positions the commands
+// set (simhost/catalog/switch_positions.tsv) for the same control fails too,
+// as does a free row for a control that is saved or has positions. Written
+// during a replay, no control moves. Last, every control written between
+// its positions is saved and loaded again with nothing dropped.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -36,6 +42,7 @@ const std::string kStarts = kSource + "/tests/simhost/census/";
 const std::string kRoot = kSource + "/sample/root/";
 constexpr float kDt = 0.1f;
 constexpr float kNoise = 0.003f;
+constexpr int kPlaneLoaded = 102;  // the host's message that an aircraft (a situation) is loaded
 
 struct Row {
   int line = 0;
@@ -87,13 +94,20 @@ std::vector<Row> read_table(std::vector<std::string>* errors) {
   return rows;
 }
 
-// The restore's travels of the published controls: name -> (lo, hi, step).
-std::map<std::string, std::vector<float>> restored_travels() {
-  std::map<std::string, std::vector<float>> out;
+// The restore's travels of the published controls, each saved slot or panel
+// position of a control: (lo, hi, step, line of the table). A control saved
+// as one element of an array is named by the array.
+struct Restored {
+  std::string where;  // array[slot]
+  float lo, hi, step;
+  int line;
+};
+std::map<std::string, std::vector<Restored>> restored_travels() {
+  std::map<std::string, std::vector<Restored>> out;
   std::ifstream in(kSource + "/" + kRestored);
   std::string text;
   bool header = true;
-  while (std::getline(in, text)) {
+  for (int line = 1; std::getline(in, text); ++line) {
     if (text.empty() || text[0] == '#') continue;
     if (header) {
       header = false;
@@ -101,7 +115,39 @@ std::map<std::string, std::vector<float>> restored_travels() {
     }
     const std::vector<std::string> f = cells(text);
     if (f.size() < 7 || f[6] == "-") continue;
-    out[f[6]] = {std::stof(f[2]), std::stof(f[3]), std::stof(f[4])};
+    out[f[6].substr(0, f[6].find('['))].push_back(
+        {f[0] + "[" + f[1] + "]", std::stof(f[2]), std::stof(f[3]), std::stof(f[4]), line});
+  }
+  return out;
+}
+
+// The runner's position rules (simhost/catalog/switch_positions.tsv): the
+// positions the commands set, by name, with the table's line; a range LO..HI
+// as its two ends; "any" left out.
+const std::string kPositions = "simhost/catalog/switch_positions.tsv";
+struct Positions {
+  std::vector<float> at;
+  bool range = false;
+  int line = 0;
+};
+std::map<std::string, Positions> command_positions() {
+  std::map<std::string, Positions> out;
+  std::ifstream in(kSource + "/" + kPositions);
+  std::string text;
+  for (int line = 1; std::getline(in, text); ++line) {
+    const std::vector<std::string> f = cells(text);
+    if (f.size() != 2 || text[0] == '#' || f[0] == "name" || f[1] == "any") continue;
+    Positions p;
+    p.line = line;
+    const size_t dots = f[1].find("..");
+    if (dots != std::string::npos) {
+      p.range = true;
+      p.at = {std::stof(f[1].substr(0, dots)), std::stof(f[1].substr(dots + 2))};
+    } else {
+      std::istringstream list(f[1]);
+      for (std::string v; std::getline(list, v, ',');) p.at.push_back(std::stof(v));
+    }
+    out[f[0]] = p;
   }
   return out;
 }
@@ -154,17 +200,31 @@ std::string number(float v) {
   return buf;
 }
 
-// The writes of one row: its ends and a step beyond, between positions, -0,
-// the magnitudes a broken writer sends, then its positions.
+// The writes of one row: its ends and a step beyond, between positions (at
+// each side of halfway and on it), -0, the magnitudes a broken writer sends,
+// then its positions. A free row gets the numbers a hardware writer sends to
+// a switch it takes it for.
 std::vector<float> writes(const Row& r) {
+  if (r.kept_by == "free") return {3.0f, 7.0f, 0.5f, -1.0f, 1e30f, 0.0f, 1.0f};
   const float s = r.step > 0.0f ? r.step : (r.hi - r.lo) / 8.0f;
-  std::vector<float> v = {r.lo, r.hi, r.lo - s, r.hi + s, r.lo + 0.4f * s, -0.0f, 1e30f, -1e30f, 4.0f, -3.0f};
+  std::vector<float> v = {r.lo,  r.hi,   r.lo - s, r.hi + s, r.lo + 0.4f * s, r.lo + 0.49f * s, r.lo + 0.5f * s,
+                          r.lo + 0.51f * s, -0.0f, 1e30f, -1e30f, 3.0f, 4.0f, 7.0f, -3.0f};
   if (r.step > 0.0f) {
     const int n = static_cast<int>(std::lround((r.hi - r.lo) / r.step));
     const int every = n > 16 ? n / 16 : 1;
     for (int k = 0; k <= n; k += every) v.push_back(r.lo + static_cast<float>(k) * r.step);
   }
   return v;
+}
+
+// The free rows the flight writes: not the route arrays (the lateral path's
+// own data), nor a request that starts work of its own (a file list, an
+// airport search), nor the debug switch.
+bool writes_free_row(const std::string& name) {
+  for (const char* skip : {"/fms/legs", "_cmd", "corvane/Debug", "/nd/", "/engine_model/"}) {
+    if (name.find(skip) != std::string::npos) return false;
+  }
+  return true;
 }
 
 TEST(WriteCensus, EveryWritableDatarefHasOneRow) {
@@ -185,17 +245,48 @@ TEST(WriteCensus, EveryWritableDatarefHasOneRow) {
     if (n > 1) errors.push_back(name + ": " + std::to_string(n) + " rows in " + kTable);
     if (!writable.count(name)) errors.push_back(name + ": a row of " + kTable + " that is no writable dataref");
   }
-  // One travel for a control, whether it is written or restored.
+  // One travel for a control, whether it is written, restored or set by its
+  // commands: a control saved or with positions has no free row, its saved
+  // slots have its travel (the panel string's characters only its
+  // positions), and every position its commands set lies on it, a switch's
+  // ends among them.
   const auto restored = restored_travels();
+  const auto positions = command_positions();
   for (const Row& r : rows) {
+    const std::string at = kTable + ":" + std::to_string(r.line) + " " + r.name;
     const auto it = restored.find(r.name);
-    if (r.kept_by == "free" || it == restored.end()) continue;
-    const std::vector<float>& t = it->second;
-    const bool steps_differ = r.step > 0.0f && t[2] > 0.0f && r.step != t[2];
-    if (t[0] != r.lo || t[1] != r.hi || steps_differ)
-      errors.push_back(r.name + ": written " + number(r.lo) + ".." + number(r.hi) + " step " + number(r.step) +
-                       " in " + kTable + ", restored " + number(t[0]) + ".." + number(t[1]) + " step " +
-                       number(t[2]) + " in " + kRestored);
+    const auto pos = positions.find(r.name);
+    if (r.kept_by == "free") {
+      if (it != restored.end())
+        errors.push_back(at + ": a free row, saved in " + it->second.front().where + " (" + kRestored + ":" +
+                         std::to_string(it->second.front().line) + ")");
+      if (pos != positions.end())
+        errors.push_back(at + ": a free row, with positions its commands set (" + kPositions + ":" +
+                         std::to_string(pos->second.line) + ")");
+      continue;
+    }
+    if (it != restored.end()) {
+      for (const Restored& t : it->second) {
+        const bool panel = t.where.rfind("state_cmd", 0) == 0;
+        const bool same = t.lo == r.lo && t.hi == r.hi && (panel ? on_position(r, t.lo) && on_position(r, t.lo + t.step)
+                                                                 : t.step == r.step);
+        if (!same)
+          errors.push_back(at + ": written " + number(r.lo) + ".." + number(r.hi) + " step " + number(r.step) +
+                           ", restored " + number(t.lo) + ".." + number(t.hi) + " step " + number(t.step) + " in " +
+                           t.where + " (" + kRestored + ":" + std::to_string(t.line) + ")");
+      }
+    }
+    if (pos != positions.end()) {
+      const Positions& p = pos->second;
+      const auto [lo, hi] = std::minmax_element(p.at.begin(), p.at.end());
+      // A lever or knob with no detents (step 0) may be set anywhere on its
+      // travel, its commands only some of the places.
+      bool same = r.step <= 0.0f || (*lo == r.lo && *hi == r.hi);
+      for (float v : p.at) same = same && v >= r.lo && v <= r.hi && (p.range || on_position(r, v));
+      if (!same)
+        errors.push_back(at + ": written " + number(r.lo) + ".." + number(r.hi) + " step " + number(r.step) +
+                         ", its commands set other positions (" + kPositions + ":" + std::to_string(p.line) + ")");
+    }
   }
   for (const std::string& e : errors) ADD_FAILURE() << e;
   simhost::reset();
@@ -253,16 +344,21 @@ TEST_P(WriteCensusFlight, EveryWriteWithinItsTravel) {
   ASSERT_FALSE(ranges.empty()) << "no host ranges read from simhost/catalog/host_ranges.tsv";
   const std::set<std::string> host_before = host_values_beyond(ranges);
   for (const Row& r : rows) {
-    if (r.kept_by == "free") continue;
+    // A free row holds whatever is written; what the plug-in makes of it
+    // reaches the host within the host's ranges all the same. The route
+    // arrays and the requests that start work of their own are left out.
+    const bool free = r.kept_by == "free";
+    if (free && !writes_free_row(r.name)) continue;
     simhost::DatarefInfo info;
     ASSERT_TRUE(simhost::dataref_info(r.name, &info)) << r.name;
+    if ((info.type & (2 | 8)) == 0) continue;  // not a number of this census
     const bool array = info.size > 1 || (info.type & 8) != 0;
     const std::vector<float> before = array ? simhost::get_floats(r.name) : std::vector<float>{simhost::get_float(r.name)};
     std::string fault;
     for (float v : writes(r)) {
       const std::string what = r.name + " written " + number(v) + " (" + kTable + ":" + std::to_string(r.line) + ")";
       write(r, array, info.size, v);
-      std::string b = beyond(r, array, true);
+      std::string b = free ? "" : beyond(r, array, true);
       if (!b.empty()) {
         fault = what + ": " + b;
         break;
@@ -271,11 +367,11 @@ TEST_P(WriteCensusFlight, EveryWriteWithinItsTravel) {
       for (int f = 0; f < 3 && fault.empty(); ++f) {
         simhost::frame(kDt);
         write(r, array, info.size, v + ((f % 2) != 0 ? kNoise : -kNoise));
-        b = beyond(r, array, false);
+        b = free ? "" : beyond(r, array, false);
         if (!b.empty()) fault = what + ", then with noise: " + b;
       }
       simhost::frame(kDt);
-      b = beyond(r, array, false);
+      b = free ? "" : beyond(r, array, false);
       if (fault.empty() && !b.empty()) fault = what + ", a frame later: " + b;
       for (const std::string& h : host_values_beyond(ranges)) {
         if (fault.empty() && !host_before.count(h)) fault = what + ": the host's " + h;
@@ -283,7 +379,7 @@ TEST_P(WriteCensusFlight, EveryWriteWithinItsTravel) {
       if (!fault.empty()) break;
     }
     // A write a few thousandths off a position is that position.
-    if (fault.empty() && r.step > 0.0f) {
+    if (fault.empty() && !free && r.step > 0.0f) {
       const float p = r.lo + std::floor((r.hi - r.lo) / r.step / 2.0f) * r.step;
       write(r, array, info.size, p);
       const float at = simhost::get_float(r.name);
@@ -322,6 +418,30 @@ TEST_P(WriteCensusFlight, EveryWriteWithinItsTravel) {
   }
   simhost::set_int("sim/time/is_in_replay", 0);
   simhost::frame(kDt);
+  // Every control written between two of its positions (just short of
+  // halfway, and on it) and left there: the plug-in's own save of that
+  // cockpit loads again with nothing dropped.
+  for (float part : {0.49f, 0.5f}) {
+    for (const Row& r : rows) {
+      if (r.kept_by == "free") continue;
+      simhost::DatarefInfo info;
+      ASSERT_TRUE(simhost::dataref_info(r.name, &info)) << r.name;
+      const bool array = info.size > 1 || (info.type & 8) != 0;
+      const float step = r.step > 0.0f ? r.step : (r.hi - r.lo) / 8.0f;
+      write(r, array, info.size, r.lo + part * step);
+    }
+    simhost::frames(5, kDt);
+    simhost::clear_log();
+    simhost::send_message(simhost::kHostId, kPlaneLoaded, nullptr);
+    simhost::set_float("zuvadud/D738/load_save", 4.0f);
+    simhost::frame(kDt);
+    simhost::set_float("zuvadud/D738/load_save", 0.0f);
+    simhost::frame(kDt);
+    for (const std::string& l : simhost::log_lines()) {
+      if (l.find("beyond their control's travel") != std::string::npos)
+        errors.push_back("every control written at " + number(part) + " of a step, saved and loaded again: " + l);
+    }
+  }
   for (const std::string& p : simhost::problems()) errors.push_back("the host: " + p);
   for (const std::string& e : errors) ADD_FAILURE() << s.name << " " << s.acf << ": " << e;
 }

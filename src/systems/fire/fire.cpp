@@ -167,6 +167,10 @@ void build_fire_images(float state[kFireArraySize], float switches_[kFireArraySi
     switches_[h] = *pulls[h];
     switches_[3 + h] = *turns[h];
   }
+  // The arrays hold no targets for the APU handle: it is saved where it is
+  // going, a position, so the restore never finds it between two.
+  switches_[fire_handle_apu] = s.fire_handle_arm_target[fire_handle_apu];
+  switches_[3 + fire_handle_apu] = s.fire_handle_turn_target[fire_handle_apu];
   switches_[6] = fire::engine01_02L_ext_bottle_psi;
   switches_[7] = fire::engine01_02R_ext_bottle_psi;
   switches_[8] = fire::apu_ext_bottle_psi;
@@ -208,18 +212,20 @@ void restore_fire_state() {
   restore_slots(bound::zuvadud_D738_fire, kFireArraySize, state_slots,
                 static_cast<int>(sizeof state_slots / sizeof state_slots[0]));
 
-  // The handles on their way between their stops, the bottles' pressures and
-  // the APU's fire flags.
+  // The engine handles on their way between their stops (their targets
+  // above say where they go), the APU handle at a stop (it has no target of
+  // its own: where it stands is where it goes, so a value between its stops
+  // would pull or turn it), the bottles' pressures and the APU's fire flags.
   constexpr Travel kPull = {0.0f, 1.0f, 0.0f};
   constexpr Travel kTurning = {-1.0f, 1.0f, 0.0f};
   constexpr Travel kBottle = {0.0f, kBottleFullPsi, 0.0f};
   const RestoredSlot switch_slots[] = {
       {0, pulls[0], kPull},
       {1, pulls[1], kPull},
-      {2, pulls[2], kPull},
+      {2, pulls[2], kFlag},
       {3, turns[0], kTurning},
       {4, turns[1], kTurning},
-      {5, turns[2], kTurning},
+      {5, turns[2], kTurn},
       {6, &fire::engine01_02L_ext_bottle_psi, kBottle},
       {7, &fire::engine01_02R_ext_bottle_psi, kBottle},
       {8, &fire::apu_ext_bottle_psi, kBottle},

@@ -52,22 +52,36 @@ NamedCover named_covers[] = {
 
 bool numbered_guard_down(int cover) { return guard_down(button_switch::cover_position[cover]); }
 
+namespace {
+// The switches under the numbered guards that are closed, back in their
+// guarded positions. The standby power switch has a three-way mechanism of
+// its own: in a frame the command moves it the way the pilot would, one
+// step per frame; a restored cockpit has it there at once.
+void hold_numbered_guarded_switches(bool at_once) {
+  if (numbered_guard_down(kBatteryCover) && electric::battery_pos != 1.0f) electric::battery_pos = 1.0f;
+  if (numbered_guard_down(kStandbyPowerCover) && electric::standby_bat_pos != 1.0f) {
+    if (at_once) {
+      electric::standby_bat_pos = 1.0f;
+    } else {
+      issue_command_once(OwnCmd::switch_standby_bat_on);
+    }
+  }
+  // The guard closes over ARMED from either side: OFF and ON both go back.
+  if (numbered_guard_down(kEmerExitCover) && toggle_switch::emer_exit_lights != 1.0f) toggle_switch::emer_exit_lights = 1.0f;
+  if (numbered_guard_down(kBusTransferCover)) host_set_i(bound::sim_cockpit2_electrical_cross_tie, 1);
+  if (numbered_guard_down(kPaxOxyCover) && one_way_switch::pax_oxy_pos != 0.0f) one_way_switch::pax_oxy_pos = 0.0f;
+  if (numbered_guard_down(kEltCover) && toggle_switch::elt != 0.0f) toggle_switch::elt = 0.0f;
+  if (numbered_guard_down(kNoseSteerCover) && switches::nose_steer_pos != 1.0f) switches::nose_steer_pos = 1.0f;
+}
+}  // namespace
+
 void update_switch_covers() {
   float* position = button_switch::cover_position;
   if (covers_held_open()) {
     for (int i = 0; i < cover_count; ++i) position[i] = cover_target[i] = 1.0f;
   } else {
     for (int i = 0; i < cover_count; ++i) position[i] = lag_toward(position[i], cover_target[i], 0.0f, 1.0f, kCoverRate);
-    if (numbered_guard_down(kBatteryCover) && electric::battery_pos != 1.0f) electric::battery_pos = 1.0f;
-    // The standby power switch has a three-way mechanism of its own; the
-    // command moves it the way the pilot would, one step per frame.
-    if (numbered_guard_down(kStandbyPowerCover) && electric::standby_bat_pos != 1.0f) issue_command_once(OwnCmd::switch_standby_bat_on);
-    // The guard closes over ARMED from either side: OFF and ON both go back.
-    if (numbered_guard_down(kEmerExitCover) && toggle_switch::emer_exit_lights != 1.0f) toggle_switch::emer_exit_lights = 1.0f;
-    if (numbered_guard_down(kBusTransferCover)) host_set_i(bound::sim_cockpit2_electrical_cross_tie, 1);
-    if (numbered_guard_down(kPaxOxyCover) && one_way_switch::pax_oxy_pos != 0.0f) one_way_switch::pax_oxy_pos = 0.0f;
-    if (numbered_guard_down(kEltCover) && toggle_switch::elt != 0.0f) toggle_switch::elt = 0.0f;
-    if (numbered_guard_down(kNoseSteerCover) && switches::nose_steer_pos != 1.0f) switches::nose_steer_pos = 1.0f;
+    hold_numbered_guarded_switches(false);
   }
   flt_ctrls::rudder_trim_sel_dial_pos =
       lag_toward(flt_ctrls::rudder_trim_sel_dial_pos, rudder_trim_switch, -1.0f, 1.0f, kTrimKnobRate);
@@ -87,6 +101,17 @@ void update_named_covers() {
       continue;
     }
     if (!held_open) *c.position = lag_toward(*c.position, *c.target, 0.0f, 1.0f, kCoverRate);
+    if (guard_down(*c.position)) *c.held_switch = c.held_value;
+  }
+}
+
+// A restored cockpit: a switch saved out of its guarded position under a
+// closed guard is back in it before the frame's lights are judged, as the
+// guard would hold it.
+void hold_guarded_switches_after_restore() {
+  if (covers_held_open()) return;
+  hold_numbered_guarded_switches(true);
+  for (NamedCover& c : named_covers) {
     if (guard_down(*c.position)) *c.held_switch = c.held_value;
   }
 }
