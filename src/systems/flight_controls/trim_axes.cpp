@@ -395,7 +395,8 @@ void update_trim_switches_reversers() {
       // deployment failure, set and cleared in flight) are driven home while
       // there is pressure, and only then locked: locked out, they would keep
       // the forward lever at idle for the rest of the flight.
-      const bool stray = !was_reverse && en.hyd && host_mirror.sim_flightmodel2_engines_thrust_reverser_deploy_ratio[e] > 0.0f;
+      const float sleeves = host_mirror.sim_flightmodel2_engines_thrust_reverser_deploy_ratio[e];
+      const bool stray = !was_reverse && en.hyd && sleeves > 0.0f;
       host_set_i(en.revdep, was_reverse ? 6 : 0);
       host_set_i(en.revers, was_reverse || stray ? 0 : 6);
     } else {
