@@ -37,6 +37,13 @@ const TableRef kTables[5] = {
     {failure_tables.engine, bound::zuvadud_D738_failure_engine},
 };
 
+// The scripts may have set an entry since this frame's poll (a failure
+// chosen on their own page just before the click): the tables are taken
+// afresh so that writing them back whole keeps it.
+void read_tables_now() {
+  for (const TableRef& t : kTables) read_now_vf(t.id, t.values, kFailureEntriesExchanged);
+}
+
 void write_tables_back() {
   for (const TableRef& t : kTables) {
     script_set_vf(t.id, t.values, kFailureEntriesExchanged);
@@ -57,6 +64,7 @@ constexpr float kOilRefill = 0.85f;
 }  // namespace
 
 void enable_random_failures() {
+  read_tables_now();
   for (const TableRef& t : kTables) {
     for (int i = 0; i < kCockpitEntries; ++i) {
       if (t.values[i] == 0.0f) t.values[i] = 2.0f;
@@ -66,6 +74,7 @@ void enable_random_failures() {
 }
 
 void disable_random_failures() {
+  read_tables_now();
   for (const TableRef& t : kTables) {
     for (int i = 0; i < kCockpitEntries; ++i) {
       if (t.values[i] > 1.0f) t.values[i] = 0.0f;
@@ -76,6 +85,7 @@ void disable_random_failures() {
 }
 
 void reset_failures() {
+  read_tables_now();
   randomize_system_values();
   for (float& f : tyre_burst_flags) f = 0.0f;
   for (const TableRef& t : kTables) {

@@ -1,8 +1,10 @@
 // Random and conditional failures (see failures.h).
 //
-// An entry is examined once every 70 frames and each examination takes one
-// frame step off its delay: the drawn delays are long on purpose, so a delay
-// of d seconds lasts about 70 x d seconds of flight.
+// A randomly armed entry is examined once every 70 frames and each
+// examination takes one frame step off its delay: the drawn delays are long
+// on purpose, so a delay of d seconds lasts about 70 x d seconds of flight.
+// An engine entry armed for a flight condition is judged every frame: a climb
+// crosses its 100 ft bands in two seconds, and V1 is passed at 3 kt a second.
 #include "alerting/failures.h"
 
 #include "alerting/failure_state.h"
@@ -67,6 +69,26 @@ bool condition_met(float value) {
   return false;
 }
 
+constexpr int kConditionalEntries = 6;  // engine entries 0..5
+
+bool armed_for_condition(int i, float v) {
+  return i < kConditionalEntries && v >= 3.0f && v <= 8.0f && v == static_cast<float>(static_cast<int>(v));
+}
+
+// Every engine entry whose flight condition is met now fails.
+bool conditional_entries() {
+  float* e = failure_tables.engine;
+  bool failed = false;
+  for (int i = 0; i < kConditionalEntries; ++i) {
+    if (!armed_for_condition(i, e[i]) || !condition_met(e[i])) continue;
+    e[i] = 1.0f;
+    failure_timers.delay_s[fail_engine][i] = 0.0f;
+    clear_failure_timers();
+    failed = true;
+  }
+  return failed;
+}
+
 bool engine_entry(int i) {
   float* e = failure_tables.engine;
   const float v = e[i];
@@ -74,14 +96,7 @@ bool engine_entry(int i) {
     failure_timers.delay_s[fail_engine][i] = 0.0f;
     return false;
   }
-  if (!(v > 1.0f)) return false;
-  if (i <= 5 && v >= 3.0f && v <= 8.0f && v == static_cast<float>(static_cast<int>(v))) {
-    if (!condition_met(v)) return false;
-    e[i] = 1.0f;
-    failure_timers.delay_s[fail_engine][i] = 0.0f;
-    clear_failure_timers();
-    return true;
-  }
+  if (!(v > 1.0f) || armed_for_condition(i, v)) return false;
   const int32_t* burning = host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel;
   const bool burn1 = burning[0] != 0;
   const bool burn2 = burning[1] != 0;
@@ -148,6 +163,7 @@ void update_random_failures() {
   int i = failure_scan_index;
   if (i < 0 || i >= kFailureEntriesExchanged) i = failure_scan_index = 0;
   bool failed[fail_groups] = {};
+  failed[fail_engine] = conditional_entries();
 
   const float* h = failure_tables.hydraulic;
   const float* p = failure_tables.pressurisation;
@@ -174,7 +190,7 @@ void update_random_failures() {
     failure_timers.delay_s[fail_pressurisation][i] = 0.0f;
   }
 
-  failed[fail_engine] = engine_entry(i);
+  if (engine_entry(i)) failed[fail_engine] = true;
 
   for (int g = 0; g < fail_groups; ++g) {
     if (failed[g]) write_failure_table(g);

@@ -33,8 +33,25 @@ namespace {
 // A door or window opens from anywhere up to the unlocked gap, else closes.
 constexpr float kAjarLimit = 0.2f;
 
-int open_close_toggle_handler(float& target, XPLMCommandPhase phase) {
-  if (phase == phase_begin) target = target <= kAjarLimit ? 1.0f : 0.0f;
+// The sliding windows are plugs: the cabin's differential holds them shut
+// against their seals, so they open only on an unpressurised cabin. Closing
+// is never held back.
+constexpr float kWindowHeldShutPsi = 0.1f;
+
+bool window_held_shut() { return cockpit::cabin_pressure_diff > kWindowHeldShutPsi; }
+
+int window_open_handler(float& target, XPLMCommandPhase phase) {
+  if (phase == phase_begin && !window_held_shut()) target = 1.0f;
+  return 0;
+}
+
+int window_toggle_handler(float& target, XPLMCommandPhase phase) {
+  if (phase != phase_begin) return 0;
+  if (target > kAjarLimit) {
+    target = 0.0f;
+  } else if (!window_held_shut()) {
+    target = 1.0f;
+  }
   return 0;
 }
 
@@ -165,11 +182,11 @@ int cmd_toggle_switch_flt_dk_door_open(XPLMCommandRef, XPLMCommandPhase ph, void
 }
 
 int cmd_push_button_capt_window_close(XPLMCommandRef, XPLMCommandPhase ph, void*) { return set_handler(travel_targets.capt_window, 0.0f, ph); }
-int cmd_push_button_capt_window_open(XPLMCommandRef, XPLMCommandPhase ph, void*) { return set_handler(travel_targets.capt_window, 1.0f, ph); }
-int cmd_toggle_switch_capt_window(XPLMCommandRef, XPLMCommandPhase ph, void*) { return open_close_toggle_handler(travel_targets.capt_window, ph); }
+int cmd_push_button_capt_window_open(XPLMCommandRef, XPLMCommandPhase ph, void*) { return window_open_handler(travel_targets.capt_window, ph); }
+int cmd_toggle_switch_capt_window(XPLMCommandRef, XPLMCommandPhase ph, void*) { return window_toggle_handler(travel_targets.capt_window, ph); }
 int cmd_push_button_fo_window_close(XPLMCommandRef, XPLMCommandPhase ph, void*) { return set_handler(travel_targets.fo_window, 0.0f, ph); }
-int cmd_push_button_fo_window_open(XPLMCommandRef, XPLMCommandPhase ph, void*) { return set_handler(travel_targets.fo_window, 1.0f, ph); }
-int cmd_toggle_switch_fo_window(XPLMCommandRef, XPLMCommandPhase ph, void*) { return open_close_toggle_handler(travel_targets.fo_window, ph); }
+int cmd_push_button_fo_window_open(XPLMCommandRef, XPLMCommandPhase ph, void*) { return window_open_handler(travel_targets.fo_window, ph); }
+int cmd_toggle_switch_fo_window(XPLMCommandRef, XPLMCommandPhase ph, void*) { return window_toggle_handler(travel_targets.fo_window, ph); }
 
 // The handle can be pulled only with its cover open, but stowed any time.
 int cmd_toggle_switch_man_lndgear(XPLMCommandRef, XPLMCommandPhase ph, void*) {

@@ -14,6 +14,7 @@
 #include "commands/command_hold.h"
 #include "core/command_refs.h"
 #include "commands/switch_moves.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/radios/comm_values.h"
 #include "systems/radios/radio_audio.h"
 #include "systems/switches/switch_values.h"
@@ -66,11 +67,29 @@ int shown_radio(const PanelRefs& p) {
   return -1;
 }
 
+// The panel whose knob or key is issuing a COM 3 command right now, or -1
+// when the command comes from outside (a key or button of the user's).
+int com3_issuing_panel = -1;
+
+void issue_from_panel(int panel, XPLMCommandRef command) {
+  com3_issuing_panel = panel;
+  issue_command_once(command);
+  com3_issuing_panel = -1;
+}
+
+// COM 3 is tuned only with its own power (the captain's radios' bus, which
+// also feeds panel D) and from a panel that is on: the panel that sent the
+// step, or for a command from outside, COM 3's own panel D.
+bool com3_answers() {
+  const int panel = com3_issuing_panel >= 0 && com3_issuing_panel < rtp_count ? com3_issuing_panel : rtp_D;
+  return fed(Consumer::audio_panel_capt) && *kPanels[panel].off_status == 0.0f;
+}
+
 void knob_step(int panel, Knob knob) {
   const PanelRefs& p = kPanels[panel];
   if (*p.off_status == 0.0f) {
     const int radio = shown_radio(p);
-    if (radio >= 0) issue_command_once(knob_command(knob, radio));
+    if (radio >= 0) issue_from_panel(panel, knob_command(knob, radio));
   }
   // The knob turns whether or not the panel answers.
   const bool mhz = knob == knob_mhz_down || knob == knob_mhz_up;
@@ -112,7 +131,7 @@ int transfer_handler(int panel, XPLMCommandPhase phase) {
     static constexpr HostCmd flip[2] = {HostCmd::radios_com1_standy_flip, HostCmd::radios_com2_standy_flip};
     const int radio = shown_radio(p);
     if (radio < 0) return 0;
-    issue_command_once(radio == 2 ? own_command(OwnCmd::com3_dial_flip) : host_command(flip[radio]));
+    issue_from_panel(panel, radio == 2 ? own_command(OwnCmd::com3_dial_flip) : host_command(flip[radio]));
     *p.swap_key = 1.0f;
   } else if (phase == phase_end) {
     *p.swap_key = 0.0f;
@@ -240,23 +259,23 @@ int cmd_rtp_D_freq_khz_sel_dial_up(XPLMCommandRef, XPLMCommandPhase ph, void*) {
 int cmd_rtp_D_freq_khz_sel_dial_dn(XPLMCommandRef, XPLMCommandPhase ph, void*) { return knob_handler(rtp_D, knob_khz_down, ph); }
 
 int cmd_com3_dial_course_up(XPLMCommandRef, XPLMCommandPhase ph, void*) {
-  if (ph == phase_begin) com3_mhz_step(true);
+  if (ph == phase_begin && com3_answers()) com3_mhz_step(true);
   return 0;
 }
 int cmd_com3_dial_course_down(XPLMCommandRef, XPLMCommandPhase ph, void*) {
-  if (ph == phase_begin) com3_mhz_step(false);
+  if (ph == phase_begin && com3_answers()) com3_mhz_step(false);
   return 0;
 }
 int cmd_com3_dial_fine_up(XPLMCommandRef, XPLMCommandPhase ph, void*) {
-  if (ph == phase_begin) com3_khz_step(true);
+  if (ph == phase_begin && com3_answers()) com3_khz_step(true);
   return 0;
 }
 int cmd_com3_dial_fine_down(XPLMCommandRef, XPLMCommandPhase ph, void*) {
-  if (ph == phase_begin) com3_khz_step(false);
+  if (ph == phase_begin && com3_answers()) com3_khz_step(false);
   return 0;
 }
 int cmd_com3_dial_flip(XPLMCommandRef, XPLMCommandPhase ph, void*) {
-  if (ph == phase_begin) {
+  if (ph == phase_begin && com3_answers()) {
     swap(comm::com3_act_freq_data, comm::com3_stdby_freq_data);
     swap(comm::com3_act_freq_MHz, comm::com3_stdby_freq_MHz);
     swap(comm::com3_act_freq_kHz, comm::com3_stdby_freq_kHz);

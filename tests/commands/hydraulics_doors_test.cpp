@@ -54,6 +54,27 @@ TEST_F(Doors, DoorUnlocksOnlyAfterTwoSecondsHeld) {
   EXPECT_EQ(travel_targets.capt_window, 1.0f);
 }
 
+// The sliding windows open only on a cabin without differential (0.1 psi
+// at most); they close whatever it is.
+TEST_F(Doors, WindowsHeldShutByCabinPressure) {
+  struct Row {
+    const char* command;
+    float psi, from, to;
+  } rows[] = {{"push_button/capt_window_open", 8, 0, 0},  {"push_button/fo_window_open", 0.11f, 0, 0},
+              {"toggle_switch/capt_window", 8, 0.2f, 0.2f}, {"toggle_switch/fo_window", 8, 0, 0},
+              {"push_button/capt_window_open", 0.1f, 0, 1}, {"toggle_switch/fo_window", 0, 0, 1},
+              {"toggle_switch/capt_window", 8, 1, 0},       {"push_button/fo_window_close", 8, 1, 0}};
+  for (const Row& r : rows) {
+    const bool fo = std::string(r.command).find("fo_") != std::string::npos;
+    float& target = fo ? travel_targets.fo_window : travel_targets.capt_window;
+    target = r.from;
+    cockpit::cabin_pressure_diff = r.psi;
+    click(r.command);
+    EXPECT_EQ(target, r.to) << r.command << " at " << r.psi << " psi";
+  }
+  cockpit::cabin_pressure_diff = 0.0f;
+}
+
 TEST_F(Doors, GentleBrakeRelease) {
   // Parking brake already off: the chocks stay where they are.
   cockpit::parking_brake_pos = 0.0f;

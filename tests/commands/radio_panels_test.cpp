@@ -17,6 +17,8 @@ class RadioPanels : public CockpitTest {
     CockpitTest::SetUp();
     radio_panel_state = RadioPanelState{};
     comm::rtp_L_off_status = 0.0f;
+    comm::rtp_D_off_status = 0.0f;
+    electric::ac_stdbus_status = 1.0f;  // COM 3 and panels L and D powered
     comm::rtp_L_lcd_to_display = 0.0f;
     comm::rtp_L_freq_MHz_sel_dial_pos = 0.0f;
     comm::com3_stdby_freq_data = 0.0f;
@@ -74,6 +76,40 @@ TEST_F(RadioPanels, Com3ThroughThePanelReachesData) {
   click("rtp_L/freq_MHz/sel_dial_dn");
   EXPECT_EQ(comm::com3_stdby_freq_data, 1.0f);
   EXPECT_EQ(comm::com3_stdby_freq_kHz, 0.0f);
+}
+
+// COM 3 answers none of its commands without its power, nor, pressed from
+// outside, with its own panel D switched OFF; a powered panel showing VHF 3
+// still tunes it then.
+TEST_F(RadioPanels, Com3NeedsItsPowerAndAPanelThatIsOn) {
+  const char* const commands[] = {"com3_dial_course_up", "com3_dial_course_down", "com3_dial_fine_up",
+                                  "com3_dial_fine_down", "com3_dial_flip"};
+  struct Case {
+    float standby_bus, panel_d_off;
+    bool tunes;
+  } cases[] = {{0, 1, false}, {0, 0, false}, {1, 1, false}, {1, 0, true}};
+  for (const Case& c : cases) {
+    for (const char* command : commands) {
+      electric::ac_stdbus_status = c.standby_bus;
+      comm::rtp_D_off_status = c.panel_d_off;
+      comm::com3_act_freq_data = 1.0f;
+      comm::com3_stdby_freq_data = 0.0f;
+      comm::com3_stdby_freq_MHz = 124.0f;
+      comm::com3_stdby_freq_kHz = 850.0f;
+      click(command);
+      const bool moved = comm::com3_stdby_freq_MHz != 124.0f || comm::com3_stdby_freq_kHz != 850.0f ||
+                         comm::com3_act_freq_data != 1.0f;
+      EXPECT_EQ(moved, c.tunes) << command << " bus " << c.standby_bus << " D off " << c.panel_d_off;
+    }
+  }
+  comm::rtp_D_off_status = 1.0f;
+  comm::rtp_L_lcd_to_display = 2.0f;
+  comm::com3_stdby_freq_data = 0.0f;
+  comm::com3_stdby_freq_MHz = 124.0f;
+  click("rtp_L/freq_MHz/sel_dial_up");
+  EXPECT_EQ(comm::com3_stdby_freq_MHz, 125.0f);
+  click("rtp_L/freq_txfr/sel_switch");
+  EXPECT_EQ(comm::com3_act_freq_MHz, 125.0f);
 }
 
 TEST_F(RadioPanels, Com3MegahertzRing) {

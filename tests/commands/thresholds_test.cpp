@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "cockpit_fixture.h"
 #include "commands/command_handlers.h"
@@ -283,6 +285,17 @@ TEST_F(PanelCommands, EachCommandMovesItsValue) {
     float* read = r.read != nullptr ? r.read : r.set;
     if (read != r.set) *read = -9.0f;  // so a command that does nothing shows
     *r.set = r.from;
+    // The failure commands take the scripts' arrays as they stand at the
+    // press: the row's entry goes there too.
+    if (std::string(r.command).ends_with("_rnd_fail")) {
+      const std::pair<const char*, const float*> arrays[] = {
+          {"electric", failure_tables.electric}, {"hydraulic", failure_tables.hydraulic},
+          {"system", failure_tables.system},     {"pressurisation", failure_tables.pressurisation},
+          {"engine", failure_tables.engine}};
+      for (const auto& [table, values] : arrays)
+        simhost::set_floats(std::string("zuvadud/D738/failure/") + table,
+                            std::vector<float>(values, values + kFailureEntriesExchanged));
+    }
     const std::string name = std::string(r.command).starts_with("sim/") ? r.command : cmd(r.command);
     simhost::command_begin(name);
     if (r.held) simhost::frames(1, kFrame_s);  // the host repeats a held command

@@ -96,20 +96,24 @@ TEST_F(Warnings, ExtinguisherTestSpringsBack) {
   EXPECT_EQ(toggle_switch::extinguisher_circuit_test, 0.0f);
 }
 
+// The commands work on the scripts' arrays as they stand at the click, not
+// on the copy of the last poll: an entry the scripts set since is kept.
 TEST_F(Warnings, RandomFailuresArmAndDisarm) {
-  failure_tables.system[3] = 0.0f;
-  failure_tables.system[4] = 1.0f;
-  failure_tables.engine[69] = 0.0f;
+  failure_tables.system[4] = 0.0f;  // the copy of the last poll
+  simhost::set_floats("zuvadud/D738/failure/system", {0.0f, 1.0f}, 3);
+  simhost::set_floats("zuvadud/D738/failure/engine", {0.0f}, 69);
   click("system/enable_rnd_fail");
   EXPECT_EQ(failure_tables.system[3], 2.0f);
   EXPECT_EQ(failure_tables.system[4], 1.0f);
   EXPECT_EQ(failure_tables.engine[69], 0.0f);
   EXPECT_EQ(simhost::get_floats("zuvadud/D738/failure/system")[3], 2.0f);
-  failure_tables.engine[2] = 5.0f;
+  EXPECT_EQ(simhost::get_floats("zuvadud/D738/failure/system")[4], 1.0f);
+  simhost::set_floats("zuvadud/D738/failure/engine", {5.0f, 1.0f}, 2);
   click("system/disable_rnd_fail");
   EXPECT_EQ(failure_tables.system[3], 0.0f);
   EXPECT_EQ(failure_tables.engine[2], 0.0f);
   EXPECT_EQ(failure_tables.system[4], 1.0f);
+  EXPECT_EQ(simhost::get_floats("zuvadud/D738/failure/engine")[3], 1.0f);
 }
 
 TEST_F(Warnings, FailureResetRunsOncePerHeldPress) {

@@ -13,7 +13,9 @@
 // scripts' datarefs it looks up, element by element. A selector stepped by a
 // pair of commands is then stepped through its whole range both ways, and
 // the values it settles at replace those of the phases; the radio tuning
-// panels' knobs and transfer keys are pressed once per selected radio. Each
+// panels' knobs and transfer keys are pressed once per selected radio. Last,
+// flown, each host command taken over is pressed again from each position
+// the other commands give what it moves. Each
 // row gives one dataref (an element as NAME[I]) with the values the command
 // left it at, or "none" when the command moved nothing.
 #include <algorithm>
@@ -654,6 +656,47 @@ int main() {
     moves[name] = kept;
     for (auto& [value, set] : at)
       for (const auto& [k, values] : common) set.erase(k);
+  }
+
+  // A host command taken over may act from one position of what it moves
+  // and not from another (the host's gear up moves the lever from DOWN only:
+  // to UP in flight, to OFF on the ground), and the rounds may never leave
+  // it there in flight. So, flown, each is pressed again after each other
+  // command that moves one of its own datarefs has put that where it puts
+  // it; last, as it leaves the cockpit anyhow (the gear up).
+  const size_t own_commands = simhost::plugin_commands().size();
+  simhost::set_double("sim/flightmodel/position/elevation", 3048.0);
+  simhost::frames(30, kDt);
+  for (size_t h = own_commands; h < commands.size(); ++h) {
+    const std::string& name = commands[h];
+    std::set<size_t> own;
+    for (const auto& [k, values] : moves[name])
+      if (k < published && !counters[name].count(k)) own.insert(k);
+    if (own.empty()) continue;
+    for (const std::string& other : commands) {
+      if (other == name) continue;
+      bool sets_one = false;
+      for (const auto& [k, values] : moves[other]) sets_one = sets_one || (own.count(k) && !counters[other].count(k));
+      if (!sets_one) continue;
+      const char* lifted = lift_guard(other);
+      simhost::command_once(other);
+      simhost::frames(15, kDt);
+      close_guard(lifted);
+      for (const bool begin : {true, false}) {
+        numbers.read(&before);
+        if (begin) {
+          simhost::command_begin(name);
+        } else {
+          simhost::command_end(name);
+        }
+        numbers.read(&after);
+        for (size_t k = 0; k < after.size(); ++k)
+          if (after[k] != before[k] && std::isfinite(after[k]) && !host_state.count(k) && !counters[name].count(k))
+            moves[name][k].insert(after[k]);
+        if (begin) simhost::frame(kDt);
+      }
+      simhost::frames(2, kDt);
+    }
   }
 
   std::printf(

@@ -391,8 +391,14 @@ void update_trim_switches_reversers() {
     Engine& en = engines[e];
     if (!en.hyd || ra > 10.0f) {
       const bool was_reverse = reverser_memory.prop_mode_last[e] == 3;
+      // Sleeves that came out without a reverse command (the host's own
+      // deployment failure, set and cleared in flight) are driven home while
+      // there is pressure, and only then locked: locked out, they would keep
+      // the forward lever at idle for the rest of the flight.
+      const float sleeves = host_mirror.sim_flightmodel2_engines_thrust_reverser_deploy_ratio[e];
+      const bool stray = !was_reverse && en.hyd && sleeves > 0.0f;
       host_set_i(en.revdep, was_reverse ? 6 : 0);
-      host_set_i(en.revers, was_reverse ? 0 : 6);
+      host_set_i(en.revers, was_reverse || stray ? 0 : 6);
     } else {
       host_set_i(en.revdep, 0);
       host_set_i(en.revers, 0);

@@ -70,6 +70,9 @@ constexpr float kFuelGaugeLagPerS = 6.0f;
 constexpr float kFuelGaugeSwingDegC = 50.0f;
 constexpr float kFuelGaugeTurnDegC = 40.0f;
 constexpr float kFuelGaugeSettledDegC = 0.2f;
+// The display electronics ride through a loss of their power shorter than
+// this: fuel used is kept over a bus transfer or a switch flicked OFF and ON.
+constexpr float kFuelUsedRideThroughS = 2.0f;
 
 bool on(float v) { return v != 0.0f; }
 
@@ -247,15 +250,20 @@ void update_fuel_quantities() {
 
 void update_fuel_used() {
   float* used[2] = {&cockpit::fuel_flow_used1, &cockpit::fuel_flow_used2};
-  if (delay_flags.fuel_flow_reset_flag == 0.0f && fed(Consumer::fuel_used_counter)) {
-    for (int e = 0; e < 2; ++e) {
-      if (mirror_vi_at(bound::sim_flightmodel2_engines_engine_is_burning_fuel, e) == 0) continue;
-      const float ff = mirror_vf_at(bound::sim_flightmodel_engine_ENGN_FF_, e);
-      *used[e] = clamp_range(*used[e] + ff * frame_time, 0.0f, 99999.0f);
-    }
-  } else {
+  float& unpowered_s = fuel_state.fuel_used_unpowered_s;
+  const bool powered = fed(Consumer::fuel_used_counter);
+  unpowered_s = powered ? 0.0f : unpowered_s + frame_time;
+  if (delay_flags.fuel_flow_reset_flag != 0.0f || !(unpowered_s < kFuelUsedRideThroughS)) {
     *used[0] = 0.0f;
     *used[1] = 0.0f;
+    return;
+  }
+  // Within the ride-through the count is kept but not advanced.
+  if (!powered) return;
+  for (int e = 0; e < 2; ++e) {
+    if (mirror_vi_at(bound::sim_flightmodel2_engines_engine_is_burning_fuel, e) == 0) continue;
+    const float ff = mirror_vf_at(bound::sim_flightmodel_engine_ENGN_FF_, e);
+    *used[e] = clamp_range(*used[e] + ff * frame_time, 0.0f, 99999.0f);
   }
 }
 

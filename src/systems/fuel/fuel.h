@@ -16,6 +16,7 @@ struct FuelState {
   // below the published float's resolution; taken up again from the
   // published value whenever that was set from elsewhere (start, load).
   double fuel_temp_fine_degc;
+  float fuel_used_unpowered_s;  // s the fuel used counters have been without power
 };
 extern FuelState fuel_state;
 

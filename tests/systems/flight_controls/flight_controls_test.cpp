@@ -267,12 +267,18 @@ TEST_F(Controls, ToeBrakeAxesScaledByTheirLimits) {
 }
 
 TEST_F(Controls, ReverserFailuresAndLocksByHydraulicsAndHeight) {
+  // A sleeve out without a reverse command is let home before it is locked
+  // (with pressure to drive it); without pressure it stays locked where it is.
   struct Row {
     float a, stby, ra;
     int mode;
     int revdep, revers;
-  } rows[] = {{1, 0, 10, 1, 0, 0}, {1, 0, 10.1f, 1, 0, 6}, {1, 0, 10.1f, 3, 6, 0}, {0, 0, 0, 1, 0, 6}, {0, 1, 0, 1, 0, 0}};
+    float sleeve;
+  } rows[] = {{1, 0, 10, 1, 0, 0, 0},         {1, 0, 10.1f, 1, 0, 6, 0},        {1, 0, 10.1f, 3, 6, 0, 0},
+              {0, 0, 0, 1, 0, 6, 0},          {0, 1, 0, 1, 0, 0, 0},            {1, 0, 35000, 1, 0, 0, 0.067f},
+              {0, 1, 35000, 1, 0, 0, 0.001f}, {0, 0, 35000, 1, 0, 6, 0.067f}, {1, 0, 10.1f, 3, 6, 0, 1}};
   for (const Row& r : rows) {
+    host_mirror.sim_flightmodel2_engines_thrust_reverser_deploy_ratio[0] = r.sleeve;
     hydraulic::A_status = r.a;
     hydraulic::standby_status = r.stby;
     host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra;
@@ -282,6 +288,7 @@ TEST_F(Controls, ReverserFailuresAndLocksByHydraulicsAndHeight) {
     EXPECT_EQ(host_mirror.sim_operation_failures_rel_revdep0, r.revdep) << r.a << r.stby << " " << r.ra << " " << r.mode;
     EXPECT_EQ(host_mirror.sim_operation_failures_rel_revers0, r.revers) << r.a << r.stby << " " << r.ra << " " << r.mode;
   }
+  host_mirror.sim_flightmodel2_engines_thrust_reverser_deploy_ratio[0] = 0.0f;
   hydraulic::A_status = 1.0f;
   host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = host_mirror.sim_cockpit2_engine_actuators_prop_mode[1] = 1;
   struct Lock {

@@ -130,6 +130,17 @@ TEST_F(FuelValues, LimitsOfTheFuelPanelAndGauges) {
       {"used cap", [] { host_mirror.sim_flightmodel_engine_ENGN_FF_[0] = 2; cockpit::fuel_flow_used1 = 99998.5f;
                         host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[0] = 1; }, &cockpit::fuel_flow_used1, 99999},
       {"reset", [] { cockpit::fuel_flow_used1 = 10; delay_flags.fuel_flow_reset_flag = 1; }, &cockpit::fuel_flow_used1, 0},
+      // A loss of the battery bus under 2 s keeps the count (not advanced); from 2 s it is gone.
+      {"unpowered 1.9 s", [] { cockpit::fuel_flow_used1 = 10; electric::batbus_status = 0;
+                               host_mirror.sim_flightmodel_engine_ENGN_FF_[0] = 1;
+                               host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[0] = 1;
+                               fuel_state.fuel_used_unpowered_s = 0.9f; }, &cockpit::fuel_flow_used1, 10},
+      {"unpowered 2 s", [] { cockpit::fuel_flow_used1 = 10; electric::batbus_status = 0;
+                             fuel_state.fuel_used_unpowered_s = 1.0f; }, &cockpit::fuel_flow_used1, 0},
+      {"power back", [] { cockpit::fuel_flow_used1 = 10; fuel_state.fuel_used_unpowered_s = 1.9f;
+                          host_mirror.sim_flightmodel_engine_ENGN_FF_[0] = 0.5f;
+                          host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[0] = 1; },
+       &cockpit::fuel_flow_used1, 10.5f},
   };
   run_rows(*this, flow, std::size(flow), update_fuel_used);
 
