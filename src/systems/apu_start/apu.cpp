@@ -299,8 +299,10 @@ void update_apu() {
     electrical::apu_power_bus1 = 0.0f;
     electrical::apu_power_bus2 = 0.0f;
   }
-  // The inlet door stays open while the rotor turns, whatever stopped it.
-  const float door_cmd = (apu_on_latch == 1.0f || n1 > kDoorClosesN1) ? 1.0f : 0.0f;
+  // The inlet door stays open while the rotor runs down after a shutdown;
+  // the pulled fire switch closes it at once, to starve a fire of air.
+  const bool fire_closed = fire::apu_ext_switch_pos_arm != 0.0f;
+  const float door_cmd = (!fire_closed && (apu_on_latch == 1.0f || n1 > kDoorClosesN1)) ? 1.0f : 0.0f;
   electrical::apu_door = lag_toward(electrical::apu_door, door_cmd, 0.0f, 1.0f, 0.85f);
   electrical::apu_temp = a.egt;
 }

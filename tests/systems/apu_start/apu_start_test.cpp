@@ -182,6 +182,15 @@ TEST_F(ApuValues, StartingPeakAndCoolDownTemperatures) {
     // The door stays open while the APU cools down; it lags at 0.85.
     EXPECT_NEAR(electrical::apu_door, c.sw == 0.0f && !c.run ? 0.0f : 0.10625f, 1e-6f);
   }
+  // The pulled fire switch closes the door of a rotor still at speed.
+  SetUp();
+  running(true, 100.0f);
+  delay_flags.apu_start_stage = 3.0f;
+  apu_on_latch = 1.0f;
+  electrical::apu_door = 1.0f;
+  fire::apu_ext_switch_pos_arm = 1.0f;
+  update_apu();
+  EXPECT_NEAR(electrical::apu_door, 1.0f - 0.10625f, 1e-6f);
 }
 
 TEST_F(ApuValues, StartPermissionByFieldElevationTanksAndPumps) {
