@@ -1,6 +1,6 @@
 // Engine start and spool. Reads the pneumatic duct pressures and valves, the
-// start switches, mixture levers, the host's N1/N2, running flags, Mach,
-// elevation, wind and failures (mirror); owns spool_n1 / spool_n2 (in
+// start switches, the host's N1/N2, running flags, Mach, elevation, wind and
+// failures (mirror); owns spool_n1 / spool_n2 (in
 // engine_copies) and writes the host's "ENGN_N2_" and starter ratios every
 // frame, plus the published N1/N2, vibration, fan and start-envelope values.
 #include "engines/engine_start.h"
@@ -202,7 +202,6 @@ void update_engine_start() {
 
   const float ias = finite_or(h.sim_cockpit2_gauges_indicators_airspeed_kts_pilot, 0.0f);
   const float switch_pos[2] = {engine::starter1_pos, engine::starter2_pos};
-  const float mixture[2] = {engine::mixture_ratio1, engine::mixture_ratio2};
   float n1[2];
   for (int e = 0; e < 2; ++e) {
     float n = finite_or(c.spool_n2[e], 0.0f);
@@ -217,13 +216,15 @@ void update_engine_start() {
     if (inflight) {
       if (running) {
         n = n < kStarterCutoutN2 ? ramp(n, 60.0f, 0.95f * k2) : host;
-      } else if (lit || mixture[e] >= 0.5f) {
+      } else if (lit) {
         if (air > n) {
           n = ramp(n, air, 0.85f * k1);
         } else {
           n = host > 21.0f ? ramp(n, 60.0f, 0.95f * k2) : air;
         }
       } else {
+        // Fuel at the nozzles is not a light: until the engine burns, the
+        // core gets no more than its starter air or the windmill gives it.
         const float r = n2_rundown_step(n);
         n = air > r ? ramp(n, air, 0.85f * k1) : r;
       }

@@ -690,7 +690,10 @@ TEST_F(Spool, N2RatesBySwitchAndState) {
       {1, 0, 1, 0, 30, 31, 30, 0, 0, 0, 30.09f},           {1, 0, 3, 1, 40, 20, 20, 0, 0, 181, 40.0855f},
       {1, 0, 3, 1, 40, 20, 20, 0, 0, 180, 40.09f},         {1, 0, 3, 1, 40, 10.9f, 10.9f, 0, 0, 181, 40.09f},
       {1, 0, 3, 1, 40, 11, 11, 0, 0, 181, 40.0855f},       {1, 0, 3, 0, 10, 12, 11, 21.6f, 0, 181, 10.051f},
-      {1, 0, 3, 0, 30, 22, 22, 0, 0.5f, 181, 30.0855f},    {1, 0, 3, 0, 30, 21, 21, 0, 0.5f, 181, 0},
+      {1, 0, 3, 0, 30, 22, 21, 0, 0.5f, 181, 30.0855f},
+      // Fuelled but not lit (the host keeps the engine out): the run-down.
+      {1, 0, 3, 0, 30, 22, 22, 0, 0.5f, 181, n2_rundown_step(30.0f)},
+      {1, 0, 3, 0, 30, 21, 21, 0, 0.5f, 181, n2_rundown_step(30.0f)},
       {1, 0, 3, 0, 20, 21, 21, 21.6f, 0, 181, 20.051f},
   };
   for (const Row& r : rows) {
@@ -709,7 +712,7 @@ TEST_F(Spool, N2RatesBySwitchAndState) {
     update_engine_start();
     EXPECT_NEAR(engine_copies.spool_n2[0], r.next, 1e-4f) << "row " << (&r - rows);
   }
-  // Neither lit nor fuelled: the run-down curve, unless the air is stronger.
+  // Not lit: the run-down curve, unless the air is stronger.
   engine_copies.spool_n2[0] = 30.0f;
   engine_copies.spool_n2_previous[0] = host_mirror.sim_flightmodel_engine_ENGN_N2_[0] = 22.0f;
   engine::mixture_ratio1 = 0.49f;

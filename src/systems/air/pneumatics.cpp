@@ -32,7 +32,7 @@
 #include "systems/systems_step_outputs.h"
 #include "systems/systems_steps.h"
 
-PneumaticsState pneumatics = {{}, {}, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, {}, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0};
+PneumaticsState pneumatics = {{}, {}, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0};
 
 namespace {
 
@@ -45,6 +45,8 @@ constexpr float kPrecoolerTarget = 214.0f;  // deg C
 // the overtemperature trip once wing and engine anti-ice draw on it at cruise.
 constexpr float kPrecoolerCapacity = 9500.0f;
 constexpr float kPsiToPa = 6894.75729f;
+constexpr float kPackLoad = 4.0f;      // a pack's demand on its duct at AUTO
+constexpr float kPackHighLoad = 6.0f;  // and at HIGH
 
 // Stage pressure schedule: the N1 band in which a stage builds its pressure,
 // by pressure altitude (ft); held beyond the ends.
@@ -159,35 +161,13 @@ void engine_stages(int n, EngineBleed& e, float altitude_ft) {
   drive_valve(*e.precooler, pre_target, 2.0f, e.fail_precooler);
 }
 
+// The APU's load control holds its duct at no more than 41 psi; below that
+// the duct reads what the APU gives under the air drawn from it, highest with
+// the packs off and falling as packs, a HIGH pack flow or a starter draw on it.
 void apu_regulation() {
   PneumaticsState& s = pneumatics;
-  const float lp = air::l_pack_pos;
-  const float rp = air::r_pack_pos;
-  if (lp != s.pack_config_last[0] || rp != s.pack_config_last[1]) {
-    s.pack_config_last[0] = lp;
-    s.pack_config_last[1] = rp;
-    s.pack_config_timer_s = 0.0f;
-  } else {
-    s.pack_config_timer_s = std::min(15.0f, s.pack_config_timer_s + frame_time);
-  }
-  const float supply = s.apu_supply_psi;
-  const float demand = s.apu_bleed_demand_psi;
-  const float timer = s.pack_config_timer_s;
-  float target = 1.0f;
-  const bool starter_load = air::engine1_starter_valve > 0.0f || air::isolation_bleed_valve_pos * air::engine2_starter_valve > 0.0f;
-  const bool one_pack = (lp != 0.0f) != (rp != 0.0f);
-  if (supply - demand < 0.1f || starter_load || toggle_switch::bleed_air_apu_pos == 0.0f || lp == 2.0f || rp == 2.0f ||
-      one_pack) {
-    target = 1.0f;
-  } else if (lp == 1.0f && rp == 1.0f) {
-    target = timer < 2.5f ? 1.0f : (demand + 21.0f) / supply;
-  } else if (lp == 0.0f && rp == 0.0f) {
-    const float add = timer < 2.0f ? 38.0f : (timer < 9.5f ? 33.0f : 21.0f);
-    target = (demand + add) / supply;
-  }
-  const float rate = s.apu_reg_factor <= target ? 0.2f : 0.06f;
-  s.apu_reg_factor = ramp_toward(s.apu_reg_factor, target, 0.0f, 1.0f, rate);
-  air::apu_psi = std::min(41.0f, std::max(0.0f, s.apu_reg_factor * supply));
+  s.apu_reg_factor = ramp_toward(s.apu_reg_factor, 1.0f, 0.0f, 1.0f, 0.2f);
+  air::apu_psi = std::min(41.0f, std::max(0.0f, s.apu_reg_factor * s.apu_supply_psi));
 }
 
 // Consumer demand on each source, for the next frame's pressures.
@@ -197,8 +177,11 @@ void consumer_demand(float iso) {
   const float wing_r = unit(system_::wing_anti_ice_valve[1]);
   const float sv1 = unit(air::engine1_starter_valve);
   const float sv2 = unit(air::engine2_starter_valve);
-  const float load_l = 4.0f * unit(air::l_pack_bleed_valve_pos) + 8.0f * wing_l + 10.0f * sv1;
-  const float load_r = 4.0f * unit(air::r_pack_bleed_valve_pos) + 8.0f * wing_r + 10.0f * sv2;
+  // A pack at HIGH takes more air than at AUTO.
+  const float pack_l = (air::l_pack_pos == 2.0f ? kPackHighLoad : kPackLoad) * unit(air::l_pack_bleed_valve_pos);
+  const float pack_r = (air::r_pack_pos == 2.0f ? kPackHighLoad : kPackLoad) * unit(air::r_pack_bleed_valve_pos);
+  const float load_l = pack_l + 8.0f * wing_l + 10.0f * sv1;
+  const float load_r = pack_r + 8.0f * wing_r + 10.0f * sv2;
   const float e1 = air::engine1_psi;
   const float apu = unit(air::apu_bleed_valve_pos) * air::apu_psi;
   const float e2 = air::engine2_psi;
@@ -295,11 +278,14 @@ void update_pneumatics() {
       annunciator::test == 1.0f ? lvl : s.dual_bleed * (air::apu_bleed_valve_pos > 0.05f ? 1.0f : 0.0f) * lvl;
   s.apu_bleed_priority = (s.dual_bleed == 1.0f && indicators::duct_press_L - air::apu_psi > 5.0f) ? 0.0f : 1.0f;
 
-  // Valve commands.
+  // Valve commands. The APU valve follows its switch and protections and
+  // whether the APU can give air at all, never the pressure left after this
+  // frame's draw: opening on that and closing under the load it lets through
+  // would cycle it.
   const float bat = fed01(Consumer::apu_control);
   s.apu_valve_cmd = (mirror_i(bound::sim_operation_failures_rel_APU_press) != 6 && fire::apu_ext_switch_pos_arm == 0.0f &&
                      spring_toggle_switch::APU_start_pos != 0.0f && bat != 0.0f && delay_flags.apu_start_companion == 0.0f &&
-                     toggle_switch::bleed_air_apu_pos == 1.0f && s.apu_supply_psi > kBleedSetpoint)
+                     toggle_switch::bleed_air_apu_pos == 1.0f && apu_state.bleed_available_psi > kBleedSetpoint)
                         ? 1.0f
                         : 0.0f;
   s.l_pack_cmd = (air::l_pack_pos > 0.95f && indicators::duct_press_L >= 4.0f) ? 1.0f : 0.0f;

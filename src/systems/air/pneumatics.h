@@ -13,8 +13,6 @@ struct PneumaticsState {
   float apu_supply_psi;        // APU supply pressure of this frame
   float ground_air_psi;        // air cart, 0..48
   float apu_reg_factor;        // APU bleed regulation 0..1
-  float pack_config_timer_s;   // since the pack switches last changed, up to 15
-  float pack_config_last[2];   // pack switch positions the timer belongs to
   float apu_valve_cmd;         // valve commands, 0/1
   float l_pack_cmd;
   float r_pack_cmd;

@@ -4,8 +4,8 @@
 //
 // Reads: bus statuses, host generator, APU and ground power currents and
 // failures, battery voltages, window heat switches and temperatures,
-// hydraulic targets and quantities, fuel pump switches, tank quantities and
-// attitude. Writes: those annunciator:: lights, the fuel pump pressure values
+// hydraulic targets, engine pump outputs and quantities, fuel pump switches,
+// tank quantities and attitude. Writes: those annunciator:: lights, the fuel pump pressure values
 // and fuel_pump_lights.
 #include <cmath>
 
@@ -22,6 +22,7 @@
 #include "systems/fuel/fuel_values.h"
 #include "core/host_io.h"
 #include "systems/hydraulics/hydraulic_values.h"
+#include "systems/hydraulics/hydraulics.h"
 #include "systems/ice_rain/ice_values.h"
 #include "systems/ice_rain/window_heat_state.h"
 #include "systems/instruments/instrument_values.h"
@@ -32,6 +33,7 @@ FuelPumpLightState fuel_pump_lights;
 namespace {
 
 constexpr int kFailed = 6;
+constexpr float kEnginePumpLowPsi = 1300.0f;  // an engine pump's LOW PRESSURE switch
 
 struct WindowHeatLights {
   LightFilter filter[4];
@@ -175,8 +177,10 @@ void tr_unit_light() {
 
 void hydraulic_pump_lights() {
   const float l1 = ann_levels.l1;
-  const float a = light_filter_step(hyd_low_press[0], as01(hydraulic::A_press_trg == 0.0f), 2.0f);
-  const float b = light_filter_step(hyd_low_press[1], as01(hydraulic::B_press_trg == 0.0f), 2.0f);
+  // An engine pump's light reads its own output, not what it is asked for:
+  // a core turning too slowly for the pump (a start, a run-down) lights it.
+  const float a = light_filter_step(hyd_low_press[0], as01(hyd_state.edp_press_a < kEnginePumpLowPsi), 2.0f);
+  const float b = light_filter_step(hyd_low_press[1], as01(hyd_state.edp_press_b < kEnginePumpLowPsi), 2.0f);
   const float ea = light_filter_step(hyd_low_press[2], as01(hydraulic::A_press_el_trg == 0.0f), 2.0f);
   const float eb = light_filter_step(hyd_low_press[3], as01(hydraulic::B_press_el_trg == 0.0f), 2.0f);
   const float ha = fire::engine01_ext_switch_pos_arm == 1.0f ? 0.0f : a;

@@ -31,7 +31,7 @@
 #include "systems/switches/switch_values.h"
 #include "systems/system_state.h"
 
-ApuState apu_state = {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f};
+ApuState apu_state = {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f};
 
 namespace {
 
@@ -41,6 +41,9 @@ constexpr float kCoolDown_s = 60.0f;  // from OFF to the APU's shutdown
 constexpr float kApuBleedFadeFt = 15000.0f;     // full APU bleed supply up to here
 constexpr float kApuBleedCeilingFt = 17000.0f;  // none from here up
 constexpr float kDoorClosesN1 = 5.0f;  // %: the rotor run down
+// The air drawn (psi of demand) at which the APU's delivery pressure is half
+// what it gives with nothing drawing.
+constexpr float kApuDroopPsi = 60.0f;
 
 float leading_edge_degc() { return host_mirror.sim_weather_temperature_le_c; }
 float apu_n1() { return mirror_f(bound::sim_cockpit2_electrical_APU_N1_percent); }
@@ -117,16 +120,23 @@ float apu_bleed_supply() {
   const float angle_deg = alt < 10000.0f ? 90.0f : (alt > 80000.0f ? 180.0f : 90.0f + (alt - 10000.0f) * 90.0f / 70000.0f);
   const float ceiling = interpolate_clamped(kApuBleedFadeFt, 1.0f, kApuBleedCeilingFt, 0.0f, alt);
   const float capability = per_flight_values.apu_bleed_capability_psi;
-  float supply =
-      std::max(0.0f, std::sin(angle_deg * 0.017453292f) * capability * ceiling - pneumatics.apu_bleed_demand_psi);
+  float unloaded = std::max(0.0f, std::sin(angle_deg * 0.017453292f) * capability * ceiling);
+  // The delivery pressure falls as more air is drawn, by the same share at
+  // any altitude: a start that draws on the thin APU air high up still turns
+  // its core, and two starters share what the APU gives rather than starve.
+  const float demand = std::max(0.0f, pneumatics.apu_bleed_demand_psi);
+  float supply = unloaded * kApuDroopPsi / (kApuDroopPsi + demand);
   if ((engine::start_valve1 > 0.1f || engine::start_valve2 > 0.1f) && a.warmup < 1.0f) {
     supply = std::max(0.0f, supply - (1.0f - a.warmup) * 25.0f);
   }
   if (n1 < 0.0f) {
     supply = 0.0f;
+    unloaded = 0.0f;
   } else if (n1 <= 100.0f) {
     supply = supply * n1 / 100.0f;
+    unloaded = unloaded * n1 / 100.0f;
   }
+  a.bleed_available_psi = unloaded;
   // The load is the air the APU gives through its open bleed valve (the
   // duct pressure is highest when nothing draws), none with it closed.
   const float valve = clamp_range(air::apu_bleed_valve_pos, 0.0f, 1.0f);
@@ -299,8 +309,10 @@ void update_apu() {
     electrical::apu_power_bus1 = 0.0f;
     electrical::apu_power_bus2 = 0.0f;
   }
-  // The inlet door stays open while the rotor turns, whatever stopped it.
-  const float door_cmd = (apu_on_latch == 1.0f || n1 > kDoorClosesN1) ? 1.0f : 0.0f;
+  // The inlet door stays open while the rotor runs down after a shutdown;
+  // the pulled fire switch closes it at once, to starve a fire of air.
+  const bool fire_closed = fire::apu_ext_switch_pos_arm != 0.0f;
+  const float door_cmd = (!fire_closed && (apu_on_latch == 1.0f || n1 > kDoorClosesN1)) ? 1.0f : 0.0f;
   electrical::apu_door = lag_toward(electrical::apu_door, door_cmd, 0.0f, 1.0f, 0.85f);
   electrical::apu_temp = a.egt;
 }

@@ -24,6 +24,7 @@ struct ApuState {
   float warmup;          // 0..1 warm-up of the bleed supply
   float load_factor;     // 1.0..1.12 from the air the APU delivers
   float fuel_fault;      // 0/1: a start or a running APU without fuel; OFF clears it
+  float bleed_available_psi;  // what the APU's bleed gives with nothing drawing, at its speed and altitude
 };
 extern ApuState apu_state;
 

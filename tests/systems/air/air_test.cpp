@@ -230,51 +230,38 @@ class Bleeds : public PanelTest {
   }
 };
 
-TEST_F(Bleeds, ApuRegulationTargetsByPackConfiguration) {
-  // Each row starts the factor 0.01 below the expected target, so one frame
-  // lands on it only if the target is the expected one.
+TEST_F(Bleeds, ApuDuctFallsWithTheAirDrawnAndItsValveHoldsUnderLoad) {
+  // The last frame's draw on the APU (psi of demand) against the duct it
+  // reads: 41 psi at most, lower the more is drawn, whatever the packs. The
+  // valve command follows what the APU can give with nothing drawn, so a
+  // heavy draw high up leaves it open; an APU not turning or above its
+  // bleed ceiling gives none.
   struct Row {
-    float lp, rp, apu_sw, timer, starter1, starter2, iso, target;
+    float demand, alt_ft, apu_n1, apu_psi, valve_cmd;
   } rows[] = {
-      {1, 1, 1, 2.5f, 0, 0, 0, 0.42f},  {1, 1, 1, 2.3f, 0, 0, 0, 1},    {0, 0, 1, 1.8f, 0, 0, 0, 0.76f},
-      {0, 0, 1, 2.0f, 0, 0, 0, 0.66f},  {0, 0, 1, 9.3f, 0, 0, 0, 0.66f}, {0, 0, 1, 9.5f, 0, 0, 0, 0.42f},
-      {1, 1, 0, 5, 0, 0, 0, 1},         {2, 1, 1, 5, 0, 0, 0, 1},        {1, 0, 1, 5, 0, 0, 0, 1},
-      {1, 1, 1, 5, 0.1f, 0, 0, 1},      {1, 1, 1, 5, 0, 1, 0.5f, 1},     {1, 1, 1, 5, 0, 1, 0, 0.42f},
+      {0, 0, 100, 41, 1},         {12, 0, 100, 41, 1},  {20, 0, 100, 37.5f, 1},      {40, 0, 100, 30, 1},
+      {60, 16000, 100, 12.3868f, 1}, {60, 0, 100, 25, 1},  {0, 17000, 100, 0, 0},  {0, 0, 0, 0, 0},
+      {0, 0, 16, 8, 0},           {0, 0, 17, 8.5f, 1},
   };
   for (const Row& r : rows) {
     pneumatics = PneumaticsState{};
-    air::l_pack_pos = r.lp;
-    air::r_pack_pos = r.rp;
-    pneumatics.pack_config_last[0] = r.lp;
-    pneumatics.pack_config_last[1] = r.rp;
-    pneumatics.pack_config_timer_s = r.timer;
-    toggle_switch::bleed_air_apu_pos = r.apu_sw;
-    air::engine1_starter_valve = r.starter1;
-    air::engine2_starter_valve = r.starter2;
-    air::isolation_bleed_valve_pos = r.iso;
-    pneumatics.apu_reg_factor = r.target - 0.01f;
-    update_pneumatics();
-    EXPECT_NEAR(pneumatics.apu_reg_factor, r.target, 1e-5f)
-        << r.lp << r.rp << r.apu_sw << " " << r.timer << " " << r.starter1 << r.starter2 << r.iso;
-    EXPECT_NEAR(air::apu_psi, std::fmin(41.0f, r.target * 50.0f), 1e-3f) << r.lp << r.rp << " " << r.timer;
+    pneumatics.apu_reg_factor = 1.0f;
+    pneumatics.apu_bleed_demand_psi = r.demand;
+    static_pressure_altitude_ft = r.alt_ft;
+    host_mirror.sim_cockpit2_electrical_APU_N1_percent = r.apu_n1;
+    for (float lp : {0.0f, 1.0f, 2.0f}) {
+      air::l_pack_pos = air::r_pack_pos = lp;
+      pneumatics.apu_bleed_demand_psi = r.demand;
+      update_pneumatics();
+      EXPECT_NEAR(air::apu_psi, r.apu_psi, 1e-3f) << r.demand << " " << r.alt_ft << " " << r.apu_n1 << " " << lp;
+      EXPECT_EQ(pneumatics.apu_valve_cmd, r.valve_cmd) << r.demand << " " << r.alt_ft << " " << r.apu_n1;
+    }
   }
-  // A changed configuration restarts the timer; it counts to 15 s at most.
+  // From a factor left below 1 the regulation rises at 0.2 per second.
   pneumatics = PneumaticsState{};
-  pneumatics.pack_config_timer_s = 14.95f;
-  pneumatics.pack_config_last[0] = pneumatics.pack_config_last[1] = 1.0f;
-  update_pneumatics();
-  EXPECT_EQ(pneumatics.pack_config_timer_s, 15.0f);
-  air::r_pack_pos = 0.0f;
-  update_pneumatics();
-  EXPECT_EQ(pneumatics.pack_config_timer_s, 0.0f);
-  // Above its target the factor falls at 0.06 per second.
-  air::r_pack_pos = 1.0f;
-  pneumatics = PneumaticsState{};
-  pneumatics.pack_config_last[0] = pneumatics.pack_config_last[1] = 1.0f;
-  pneumatics.pack_config_timer_s = 5.0f;
   pneumatics.apu_reg_factor = 0.5f;
   update_pneumatics();
-  EXPECT_NEAR(pneumatics.apu_reg_factor, 0.494f, 1e-6f);
+  EXPECT_NEAR(pneumatics.apu_reg_factor, 0.52f, 1e-6f);
 }
 
 TEST_F(Bleeds, BleedTemperatureAndPrecooler) {
@@ -334,6 +321,18 @@ TEST_F(Bleeds, ConsumerDemandDuctsAndGroundAir) {
     EXPECT_NEAR(indicators::duct_press_L, 0.4f * air::apu_psi * r.duct_l_share, 1e-5f) << why;
     EXPECT_NEAR(indicators::duct_press_R, 0.4f * air::apu_psi * r.duct_r_share, 1e-5f) << why;
   }
+  // A pack at HIGH draws 6 where AUTO draws 4.
+  for (float lp : {1.0f, 2.0f}) {
+    pneumatics = PneumaticsState{};
+    system_::wing_anti_ice_valve[0] = 0.0f;
+    air::engine1_starter_valve = air::engine2_starter_valve = 0.0f;
+    air::isolation_bleed_valve_pos = air::r_pack_bleed_valve_pos = 0.0f;
+    host_mirror.sim_cockpit2_ice_ice_inlet_heat_on_per_engine[0] = 0;
+    air::l_pack_pos = lp;
+    update_pneumatics();
+    EXPECT_NEAR(pneumatics.apu_bleed_demand_psi, lp == 2.0f ? 9.0f : 6.0f, 1e-4f) << lp;
+  }
+  air::l_pack_pos = 1.0f;
   // The air cart builds 6 psi per second toward 48 while connected.
   struct Cart {
     float connected, before, after;

@@ -29,6 +29,7 @@
 #include "systems/fuel/fuel_pump_lights.h"
 #include "systems/fuel/fuel_values.h"
 #include "systems/hydraulics/hydraulic_values.h"
+#include "systems/hydraulics/hydraulics.h"
 #include "systems/ice_rain/ice_values.h"
 #include "systems/ice_rain/window_heat_state.h"
 #include "systems/instruments/instrument_values.h"
@@ -69,6 +70,7 @@ class Annunciators : public ::testing::Test {
     annunciator::test = 0.0f;
     toggle_switch::emer_exit_lights = 1.0f;
     hydraulic::A_press_trg = hydraulic::B_press_trg = 2900.0f;
+    hyd_state.edp_press_a = hyd_state.edp_press_b = 2900.0f;
     hydraulic::A_press_el_trg = hydraulic::B_press_el_trg = 2850.0f;
     host_mirror.sim_flightmodel_weight_m_fuel_total = 6000.0f;
     for (float& q : host_mirror.sim_cockpit2_fuel_fuel_quantity) q = 2000.0f;
@@ -334,6 +336,7 @@ class Lights : public ::testing::Test {
     electric::gen1_available = electric::gen2_available = 1.0f;
     using namespace hydraulic;
     A_press_trg = B_press_trg = A_press_el_trg = B_press_el_trg = 3000.0f;
+    hyd_state.edp_press_a = hyd_state.edp_press_b = 3000.0f;
     press_ctrl = PressController{};
     press_ctrl.selected_channel = 1;
     failure_tables = FailureTables{};

@@ -71,7 +71,10 @@ TEST_F(ApuValues, BleedSupplyWarmUpAltitudeStartValvesAndN1) {
       {15, 100, 90000, 0, 0, 0, 0.00121528f, 0.0f},
       {15, 100, 0, 0.11f, 0.6f, 0, 0.60121528f, 45.0f - (1.0f - 0.60121528f) * 25.0f},
       {15, 100, 0, 0.1f, 0.6f, 0, 0.60121528f, 45.0f},  // a start valve at 0.1 takes nothing
-      {15, 100, 0, 0, 0, 5, 0.00121528f, 40.0f},
+      // The draw of the last frame lowers it by the same share at any height.
+      {15, 100, 0, 0, 0, 5, 0.00121528f, 45.0f * 60.0f / 65.0f},
+      {15, 100, 0, 0, 0, 20, 0.00121528f, 45.0f * 0.75f},
+      {15, 100, 16000, 0, 0, 20, 0.00121528f, 45.0f * 0.99094976f * 0.5f * 0.75f},
       {15, -1, 0, 0, 0, 0, 0.0f, 0.0f},
       {15, 120, 0, 0, 0, 0, 0.00121528f, 45.0f},  // above 100 % unscaled
   };
@@ -86,6 +89,10 @@ TEST_F(ApuValues, BleedSupplyWarmUpAltitudeStartValvesAndN1) {
     const float supply = apu_bleed_supply();
     EXPECT_NEAR(apu_state.warmup, r.warm, 2e-6f) << r.le_c << " " << r.n1 << " " << r.alt_ft;
     EXPECT_NEAR(supply, r.supply, 1e-3f) << r.le_c << " " << r.n1 << " " << r.alt_ft << " " << r.valve;
+    // What it gives with nothing drawn ignores the draw and the start.
+    if (r.valve == 0.0f && r.demand != 0.0f) {
+      EXPECT_NEAR(apu_state.bleed_available_psi, r.supply * (60.0f + r.demand) / 60.0f, 1e-3f) << r.demand;
+    }
   }
   // The load follows the air delivered through the bleed valve, not the
   // duct pressure (highest with nothing drawing).
@@ -182,6 +189,15 @@ TEST_F(ApuValues, StartingPeakAndCoolDownTemperatures) {
     // The door stays open while the APU cools down; it lags at 0.85.
     EXPECT_NEAR(electrical::apu_door, c.sw == 0.0f && !c.run ? 0.0f : 0.10625f, 1e-6f);
   }
+  // The pulled fire switch closes the door of a rotor still at speed.
+  SetUp();
+  running(true, 100.0f);
+  delay_flags.apu_start_stage = 3.0f;
+  apu_on_latch = 1.0f;
+  electrical::apu_door = 1.0f;
+  fire::apu_ext_switch_pos_arm = 1.0f;
+  update_apu();
+  EXPECT_NEAR(electrical::apu_door, 1.0f - 0.10625f, 1e-6f);
 }
 
 TEST_F(ApuValues, StartPermissionByFieldElevationTanksAndPumps) {
