@@ -445,6 +445,12 @@ bool turn_to_next_fix(int32_t p, float max_turn) {
   legs_brg_fin_true[n] = static_cast<float>(
       navmath::mod360(gc_bearing(legs_lat[n], legs_lon[n], e_lat, e_lon) + 180.0f) * pi_12dp / 180.0);
   legs_dist[n] = gc_distance_nm(e_lat, e_lon, legs_lat[n], legs_lon[n]);
+  // A direct leg is steered on its own course, worked out from the old end:
+  // left there, the track flown and the one steered would part at the roll-out.
+  if (route_text_is(type, "DF")) {
+    legs_df_crs[n] = gc_bearing(e_lat, e_lon, legs_lat[n], legs_lon[n]);
+    legs_df_crs_fin[n] = navmath::mod360(gc_bearing(legs_lat[n], legs_lon[n], e_lat, e_lon) + 180.0f);
+  }
   lay_one_arc(p, n, turn, c_lat, c_lon, r, lat, lon, e_lat, e_lon);
   place_carried_turn(p, turn, c_lat, c_lon, r, lat, lon, e_lat, e_lon);
   return true;
