@@ -615,7 +615,8 @@ void region_decision(SeqFrame& f) {
 // roll back against the turn to reach the next leg's turn, laid from the
 // climb's end behind it. The next leg is taken at once, active and
 // sequenced, and its turn laid from where the aircraft is, on from the turn
-// being flown when the two go the same way round. A turn onto the leg laid
+// being flown when the two go the same way round, or when the next leg is
+// reached that way round within half a circle. A turn onto the leg laid
 // as an S-turn ends so in its straight back and its second arc too (flown
 // in mode 6, 9, or 0 once the roll-out onto the leg is armed): held, the
 // aircraft rolled out onto the climb's course and then came back round a
@@ -643,8 +644,18 @@ bool end_climb_in_turn(const SeqFrame& f) {
   }
   advance_sequencing_leg();
   trace("NEW OFFSET SEQ (ALT): %d <%s> - altitude reached in the turn onto it\n", i, ident(i));
-  if ((same_way || s_turn_rest) && fms_seq.nav_mode == 5.0f && legs_radii_radius[i] > 0.0f)
-    end_turn_from_aircraft(i, same_way ? 360.0f : 180.0f);
+  if (fms_seq.nav_mode == 5.0f && legs_radii_radius[i] > 0.0f) {
+    if (same_way || s_turn_rest) {
+      end_turn_from_aircraft(i, same_way ? 360.0f : 180.0f);
+    } else if (first_arc) {
+      // The turn built at the climb's end goes the other way, from a course
+      // the aircraft has not reached: the turn in progress is carried on
+      // where it reaches the next leg within half a circle.
+      const float built = legs_seg1_turn[i];
+      legs_seg1_turn[i] = f.in.turn1;
+      if (!end_turn_from_aircraft(i, 180.0f)) legs_seg1_turn[i] = built;
+    }
+  }
   return true;
 }
 
