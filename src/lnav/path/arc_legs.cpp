@@ -307,7 +307,15 @@ int32_t calc_arc_exit_turn(int32_t i, float next_course, float rel_turn, float /
   if (circle_line_intersection(A.lat, A.lon, R, P1.lat, P1.lon, P2.lat, P2.lon) == 0) return 0;
   const Pt T1{two_point_result.lat1, two_point_result.lon1};
   const Pt T2{two_point_result.lat2, two_point_result.lon2};
-  const Pt T = dist(N, T2) + dist(W, T2) > dist(N, T1) + dist(W, T1) ? T1 : T2;
+  // A track from the arc's end to the next fix, turning the arc's own way,
+  // is a chord of its circle: the two centres then lie at its two crossings,
+  // as far from the fix and the end by path length. The turn is laid where
+  // the course changes first, at the arc's end, not a loop round at the far
+  // crossing.
+  const float end_radial = brg(A, W);
+  const auto off_end = [&](Pt T) { return std::fabs(angle::wrap180_d(static_cast<double>(brg(A, T)) - end_radial)); };
+  const Pt T = pt_is_course(i + 1) ? (dist(N, T2) + dist(W, T2) > dist(N, T1) + dist(W, T1) ? T1 : T2)
+                                   : (off_end(T2) < off_end(T1) ? T2 : T1);
   t.ctr_lat = static_cast<float>(T.lat);
   t.ctr_lon = static_cast<float>(T.lon);
   t.calc_dta = dist(W, T);
