@@ -55,6 +55,16 @@ using legpath::wpt;
 Pt arc_centre(int32_t k) { return leg_slot_ok(k) ? Pt{legs_rad_lat[k], legs_rad_lon[k]} : Pt{0.0, 0.0}; }
 bool is_zero(Pt a) { return a.lat == 0.0 && a.lon == 0.0; }
 
+// Room along arc leg k from its start fix to its end fix for the turns at
+// either end: the straight distance, as for a leg, except round an arc of
+// more than half a circle, whose end can lie beside its start.
+float arc_room(Pt start, Pt end, int32_t k) {
+  const Pt A = arc_centre(k);
+  const float span = std::fabs(course_diff_dir_f(brg(A, start), brg(A, end), legs_rad_turn[k]));
+  if (span > 180.0f) return arc_length(span, legs_radius[k]);
+  return dist(start, end);
+}
+
 // Crossing of the course lines through a and b, (0, 0) when there is none.
 Pt crossing(Pt a, double ca, Pt b, double cb) {
   off_meridian(a.lat, a.lon, ca, b.lat, b.lon, cb);
@@ -277,7 +287,11 @@ int32_t calc_arc_entry_turn(int32_t i, float course, float rel_turn, float r, in
   const bool b1 = behind(T1), b2 = behind(T2);
   float s1, s2;
   if (b1 != b2) {
-    const Pt m = dist(W, N) > dist(W, P) ? P : N;
+    // The arc's end fix is the nearer neighbour only by the way round: an
+    // arc of more than half a circle can end beside its start, and is still
+    // joined from the waypoint before.
+    const bool long_arc = std::fabs(course_diff_dir_f(brg(A, W), brg(A, N), legs_rad_turn[i + 1])) > 180.0f;
+    const Pt m = long_arc || dist(W, N) > dist(W, P) ? P : N;
     s1 = dist(W, T1) + dist(m, T1);
     s2 = dist(W, T2) + dist(m, T2);
   } else {
@@ -386,7 +400,7 @@ int32_t arc_entry_search() {
   float xspeed = leg_turn_speed(i, f.xnext_rel_brg, 20.0f);
   const int32_t p = prev_valid_leg(i);
   const float rem = p == -1 ? dir_seg_remain_dist : (leg_slot_ok(p) ? legs_seg_remain_dist[p] : 0.0f);
-  const float limit = std::fmin(0.5f * dist(wpt(i), wpt(j)), std::fmax(0.0f, rem));
+  const float limit = std::fmin(0.5f * arc_room(wpt(i), wpt(j), j), std::fmax(0.0f, rem));
   if (!(f.xabs_next_rel_brg > 12.0f && limit > 0.0f)) return 0;
   const Pt A = arc_centre(j), W = wpt(i), P = wpt(before(i));
   const int32_t af_from_to = beyond_abeam(static_cast<float>(A.lat), static_cast<float>(A.lon),
@@ -429,7 +443,7 @@ int32_t arc_exit_search() {
   float xspeed = leg_turn_speed(i, f.xnext_rel_brg, 20.0f);
   const int32_t b = before(i);
   const float limit =
-      std::fmin(0.9f * dist(wpt(i), wpt(j)), dist(wpt(i), wpt(b)) - (b != i ? legs_radii_dta[b] : 0.0f));
+      std::fmin(0.9f * dist(wpt(i), wpt(j)), arc_room(wpt(b), wpt(i), i) - (b != i ? legs_radii_dta[b] : 0.0f));
   if (!(f.xabs_next_rel_brg > 12.0f)) return 0;
   const Pt A = arc_centre(i), W = wpt(i), N = wpt(j);
   const int32_t af_from_to = beyond_abeam(static_cast<float>(A.lat), static_cast<float>(A.lon),

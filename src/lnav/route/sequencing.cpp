@@ -723,6 +723,22 @@ void direction_recheck(const SeqFrame& f) {
   trace("   - dir_crs_state5: TRUE   Pos crs: %f, Act crs: %f\n", static_cast<double>(radial), static_cast<double>(k2));
 }
 
+// Along an arc of more than half a circle its end radial lies less than
+// half a circle from its start, so the passage's half planes hold on its
+// first part too: such an arc is passed only over its last quarter circle
+// or beyond its end. Of the gap outside the arc, the half after its end is
+// beyond it and the half before its start short of it.
+bool short_of_long_arc_end(int32_t i) {
+  if (!is_arc_leg(i)) return false;
+  const int code = navmath::is_left_turn_f(legs_rad_turn[i]) ? kTurnLeft : kTurnRight;
+  const float span = std::fabs(course_diff_dir(legs_af_beg[i], legs_af_end[i], code));
+  if (!(span > 180.0f)) return false;
+  const float radial = gc_bearing(legs_rad_lat[i], legs_rad_lon[i], ac_lat(), ac_lon());
+  float swept = std::fabs(course_diff_dir(legs_af_beg[i], radial, code));
+  if (swept > span + (360.0f - span) * 0.5f) swept -= 360.0f;
+  return swept < span - 90.0f;
+}
+
 // Straight or arc legs (modes 4, 0, 3) without a region decision: the
 // sequencing waypoint is passed when the aircraft is beyond it and behind the
 // next one.
@@ -749,6 +765,8 @@ void passage_test(const SeqFrame& f) {
   if (hold_seq_latch != 0) {
     advance_sequencing_leg();
     trace("NEW OFFSET SEQ (D): %d <%s> - HOLD fix pased \n", i, ident(i));
+  } else if (short_of_long_arc_end(i)) {
+    return;
   } else if (start && behind_next) {
     advance_sequencing_leg();
     trace("NEW OFFSET SEQ (D): %d <%s> - Condition START and WPT \n", i, ident(i));
