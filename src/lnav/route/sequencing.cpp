@@ -74,6 +74,17 @@ bool type_is(int32_t k, const char* s) {
 bool is_arc_leg(int32_t k) { return type_is(k, "AF") || type_is(k, "RF"); }
 bool is_hold_leg(int32_t k) { return type_is(k, "HM") || type_is(k, "HA") || type_is(k, "HF"); }
 bool is_alt_term_leg(int32_t k) { return type_is(k, "FA") || type_is(k, "VA") || type_is(k, "CA"); }
+// A heading or course to a DME distance has reached it once the aircraft is
+// on the other side of the station's circle from the leg's start.
+bool dme_reached(int32_t k) {
+  if (!type_is(k, "VD") && !type_is(k, "CD")) return false;
+  const float dme = at(legs_hold_dist, k);
+  if (!(dme > 0.0f) || k < 1) return false;
+  const double s_lat = at(legs_rad_lat, k);
+  const double s_lon = at(legs_rad_lon, k);
+  const bool start_outside = gc_distance_nm(s_lat, s_lon, at(legs_lat, k - 1), at(legs_lon, k - 1)) > dme;
+  return (gc_distance_nm(s_lat, s_lon, ac_lat(), ac_lon()) > dme) != start_outside;
+}
 bool bypassed(int32_t k) { return at(legs_bypass, k) == 1.0f; }
 float at(const float (&a)[256], int32_t k) { return k >= 0 && k < 256 ? a[k] : 0.0f; }
 
@@ -314,7 +325,10 @@ bool sequence_legs_new_offset() {
     return false;
   if (!allowed) return false;
 
-  const bool passed = route_track.abeam_dist_bp == 0.0f;
+  // A leg to a DME distance reached inside the turn onto it is passed over
+  // by the path, which turns on to the next leg: it ends where the distance
+  // is read.
+  const bool passed = route_track.abeam_dist_bp == 0.0f || (bypassed(a) && dme_reached(a));
   if (passed) {
     const int32_t k = trunc_to_i32(s.vnav_idx);
     trace("NEW OFFSET : %d <%s> - RT abeam dist bp = 0\n", k, ident(k));
@@ -610,7 +624,8 @@ void region_decision(SeqFrame& f) {
   }
 }
 
-// A climb leg ends at its altitude, inside the turn onto it too: held to the
+// A climb leg ends at its altitude, inside the turn onto it too (and a leg
+// to a DME distance at that distance, the same way): held to the
 // end of that turn, the aircraft would climb on past the altitude and then
 // roll back against the turn to reach the next leg's turn, laid from the
 // climb's end behind it. The next leg is taken at once, active and
@@ -626,14 +641,16 @@ void region_decision(SeqFrame& f) {
 // built.
 bool end_climb_in_turn(const SeqFrame& f) {
   const int32_t i = f.i;
-  if (!is_alt_term_leg(i)) return false;
+  if (!is_alt_term_leg(i) && !type_is(i, "VD") && !type_is(i, "CD")) return false;
   const float mode = fms_seq.nav_mode;
   const int32_t region = route_track.region;
   const bool first_arc = mode == 5.0f && (region == kRegionFirstArc || region == kRegionFlyByTurn);
   const bool s_turn_rest =
       (mode == 6.0f || mode == 9.0f || mode == 0.0f) && (region == kRegionBetweenArcs || region == kRegionSecondArc);
   if (!first_arc && !s_turn_rest) return false;
-  if (mirror_f(bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot) < legs_alt_rest1[i]) return false;
+  if (is_alt_term_leg(i) ? mirror_f(bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot) < legs_alt_rest1[i]
+                         : !dme_reached(i))
+    return false;
   const int32_t n = next_sequencing_leg(i);
   if (n == i || n < 0) return false;
   const bool same_way =
@@ -643,7 +660,7 @@ bool end_climb_in_turn(const SeqFrame& f) {
     publish_vnav_idx();
   }
   advance_sequencing_leg();
-  trace("NEW OFFSET SEQ (ALT): %d <%s> - altitude reached in the turn onto it\n", i, ident(i));
+  trace("NEW OFFSET SEQ (ALT): %d <%s> - altitude or distance reached in the turn onto it\n", i, ident(i));
   if (fms_seq.nav_mode == 5.0f && legs_radii_radius[i] > 0.0f) {
     if (same_way || s_turn_rest) {
       end_turn_from_aircraft(i, same_way ? 360.0f : 180.0f);
