@@ -287,11 +287,7 @@ int32_t calc_arc_entry_turn(int32_t i, float course, float rel_turn, float r, in
   const bool b1 = behind(T1), b2 = behind(T2);
   float s1, s2;
   if (b1 != b2) {
-    // The arc's end fix is the nearer neighbour only by the way round: an
-    // arc of more than half a circle can end beside its start, and is still
-    // joined from the waypoint before.
-    const bool long_arc = std::fabs(course_diff_dir_f(brg(A, W), brg(A, N), legs_rad_turn[i + 1])) > 180.0f;
-    const Pt m = long_arc || dist(W, N) > dist(W, P) ? P : N;
+    const Pt m = dist(W, N) > dist(W, P) ? P : N;
     s1 = dist(W, T1) + dist(m, T1);
     s2 = dist(W, T2) + dist(m, T2);
   } else {
