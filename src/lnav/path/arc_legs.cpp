@@ -55,6 +55,16 @@ using legpath::wpt;
 Pt arc_centre(int32_t k) { return leg_slot_ok(k) ? Pt{legs_rad_lat[k], legs_rad_lon[k]} : Pt{0.0, 0.0}; }
 bool is_zero(Pt a) { return a.lat == 0.0 && a.lon == 0.0; }
 
+// Room along arc leg k from its start fix to its end fix for the turns at
+// either end: the straight distance, as for a leg, except round an arc of
+// more than half a circle, whose end can lie beside its start.
+float arc_room(Pt start, Pt end, int32_t k) {
+  const Pt A = arc_centre(k);
+  const float span = std::fabs(course_diff_dir_f(brg(A, start), brg(A, end), legs_rad_turn[k]));
+  if (span > 180.0f) return arc_length(span, legs_radius[k]);
+  return dist(start, end);
+}
+
 // Crossing of the course lines through a and b, (0, 0) when there is none.
 Pt crossing(Pt a, double ca, Pt b, double cb) {
   off_meridian(a.lat, a.lon, ca, b.lat, b.lon, cb);
@@ -303,7 +313,15 @@ int32_t calc_arc_exit_turn(int32_t i, float next_course, float rel_turn, float /
   if (circle_line_intersection(A.lat, A.lon, R, P1.lat, P1.lon, P2.lat, P2.lon) == 0) return 0;
   const Pt T1{two_point_result.lat1, two_point_result.lon1};
   const Pt T2{two_point_result.lat2, two_point_result.lon2};
-  const Pt T = dist(N, T2) + dist(W, T2) > dist(N, T1) + dist(W, T1) ? T1 : T2;
+  // A track from the arc's end to the next fix, turning the arc's own way,
+  // is a chord of its circle: the two centres then lie at its two crossings,
+  // as far from the fix and the end by path length. The turn is laid where
+  // the course changes first, at the arc's end, not a loop round at the far
+  // crossing.
+  const float end_radial = brg(A, W);
+  const auto off_end = [&](Pt T) { return std::fabs(angle::wrap180_d(static_cast<double>(brg(A, T)) - end_radial)); };
+  const Pt T = pt_is_course(i + 1) ? (dist(N, T2) + dist(W, T2) > dist(N, T1) + dist(W, T1) ? T1 : T2)
+                                   : (off_end(T2) < off_end(T1) ? T2 : T1);
   t.ctr_lat = static_cast<float>(T.lat);
   t.ctr_lon = static_cast<float>(T.lon);
   t.calc_dta = dist(W, T);
@@ -374,7 +392,7 @@ int32_t arc_entry_search() {
   float xspeed = leg_turn_speed(i, f.xnext_rel_brg, 20.0f);
   const int32_t p = prev_valid_leg(i);
   const float rem = p == -1 ? dir_seg_remain_dist : (leg_slot_ok(p) ? legs_seg_remain_dist[p] : 0.0f);
-  const float limit = std::fmin(0.5f * dist(wpt(i), wpt(j)), std::fmax(0.0f, rem));
+  const float limit = std::fmin(0.5f * arc_room(wpt(i), wpt(j), j), std::fmax(0.0f, rem));
   if (!(f.xabs_next_rel_brg > 12.0f && limit > 0.0f)) return 0;
   const Pt A = arc_centre(j), W = wpt(i), P = wpt(before(i));
   const int32_t af_from_to = beyond_abeam(static_cast<float>(A.lat), static_cast<float>(A.lon),
@@ -417,7 +435,7 @@ int32_t arc_exit_search() {
   float xspeed = leg_turn_speed(i, f.xnext_rel_brg, 20.0f);
   const int32_t b = before(i);
   const float limit =
-      std::fmin(0.9f * dist(wpt(i), wpt(j)), dist(wpt(i), wpt(b)) - (b != i ? legs_radii_dta[b] : 0.0f));
+      std::fmin(0.9f * dist(wpt(i), wpt(j)), arc_room(wpt(b), wpt(i), i) - (b != i ? legs_radii_dta[b] : 0.0f));
   if (!(f.xabs_next_rel_brg > 12.0f)) return 0;
   const Pt A = arc_centre(i), W = wpt(i), N = wpt(j);
   const int32_t af_from_to = beyond_abeam(static_cast<float>(A.lat), static_cast<float>(A.lon),

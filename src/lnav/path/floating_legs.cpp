@@ -271,6 +271,18 @@ void case_dme(int32_t i, int32_t j) {
   Pt nj = wpt(i);
   if (dme != 0.0f) {
     const Pt s = start_after_turn(i, j, c, 20.0f, false);
+    const Pt w = wpt(i);
+    const float at_fix = gc_distance_nm(legs_rad_lat[j], legs_rad_lon[j], w.lat, w.lon) - dme;
+    const float after_turn = gc_distance_nm(legs_rad_lat[j], legs_rad_lon[j], s.lat, s.lon) - dme;
+    // The distance first reached inside the turn onto the leg: the leg ends
+    // where that turn does, as a climb reached there does (the sequencing
+    // ends it where the distance is read). The crossings ahead of the turn's
+    // end lie past the station, and the next fix behind them.
+    if ((s.lat != w.lat || s.lon != w.lon) && (at_fix > 0.0f) != (after_turn > 0.0f)) {
+      set_leg_end(j, s);
+      finish_from_i(i, j);
+      return;
+    }
     const Pt p = dest(s, c, 10.0);
     const int32_t n = circle_line_intersection(legs_rad_lat[j], legs_rad_lon[j], dme, s.lat, s.lon, p.lat, p.lon);
     const Pt k1{two_point_result.lat1, two_point_result.lon1};

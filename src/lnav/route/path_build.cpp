@@ -445,6 +445,48 @@ bool turn_to_next_fix(int32_t p, float max_turn) {
   legs_brg_fin_true[n] = static_cast<float>(
       navmath::mod360(gc_bearing(legs_lat[n], legs_lon[n], e_lat, e_lon) + 180.0f) * pi_12dp / 180.0);
   legs_dist[n] = gc_distance_nm(e_lat, e_lon, legs_lat[n], legs_lon[n]);
+  // A direct leg is steered on its own course, worked out from the old end:
+  // left there, the track flown and the one steered would part at the roll-out.
+  if (route_text_is(type, "DF")) {
+    legs_df_crs[n] = gc_bearing(e_lat, e_lon, legs_lat[n], legs_lon[n]);
+    legs_df_crs_fin[n] = navmath::mod360(gc_bearing(legs_lat[n], legs_lon[n], e_lat, e_lon) + 180.0f);
+  }
+  lay_one_arc(p, n, turn, c_lat, c_lon, r, lat, lon, e_lat, e_lon);
+  place_carried_turn(p, turn, c_lat, c_lon, r, lat, lon, e_lat, e_lon);
+  return true;
+}
+
+// A climb leg that ends inside the turn onto it, followed by another
+// heading or course to an altitude: the turn goes on the same way round from
+// where the aircraft is until the track is that leg's course, and the
+// climb's end moves there. The next climb is then flown, and ended at its
+// altitude, in that turn. False where the next leg is not a climb, or the
+// course lies max_turn or more round.
+bool turn_onto_next_course(int32_t p, float max_turn) {
+  if (!leg_slot_ok(p)) return false;
+  const int32_t n = next_valid_leg(p);
+  // Carried on at the radius being flown where that is the wider one.
+  const int32_t q = prev_valid_leg(p);
+  const float r = std::fmax(legs_seg1_radius[p], leg_slot_ok(q) ? legs_seg1_radius[q] : 0.0f);
+  if (!leg_slot_ok(n) || !(r > 0.0f)) return false;
+  const RouteText& type = route_tables.leg_path_types[n];
+  if (!route_text_is(type, "VA") && !route_text_is(type, "CA") && !route_text_is(type, "FA")) return false;
+  const bool left = pathpos::is_left(legs_seg1_turn[p]);
+  const int turn = left ? kTurnLeft : kTurnRight;
+  const double lat = aircraft_lat();
+  const double lon = aircraft_lon();
+  const float track = navmath::mod360(mirror_f(sim_flightmodel_position_hpath));
+  const float out = magvar_course(n);
+  const float to_go = navmath::mod360_nonneg(left ? track - out : out - track);
+  if (!(to_go > 0.0f && to_go < max_turn)) return false;
+  gc_destination(lat, lon, navmath::mod360(track + (left ? 270.0f : 90.0f)), r);
+  const double c_lat = nav_result.lat;
+  const double c_lon = nav_result.lon;
+  gc_destination(c_lat, c_lon, navmath::mod360(out + (left ? 90.0f : 270.0f)), r);
+  const double e_lat = nav_result.lat;
+  const double e_lon = nav_result.lon;
+  legs_lat[p] = static_cast<float>(e_lat);
+  legs_lon[p] = static_cast<float>(e_lon);
   lay_one_arc(p, n, turn, c_lat, c_lon, r, lat, lon, e_lat, e_lon);
   place_carried_turn(p, turn, c_lat, c_lon, r, lat, lon, e_lat, e_lon);
   return true;
@@ -618,7 +660,8 @@ void distances_to_destination(int32_t n) {
 }  // namespace
 
 bool end_turn_from_aircraft(int32_t p, float max_turn) {
-  if (!turn_to_next_fix(p, max_turn) && !lay_turn_from_aircraft(p, max_turn)) return false;
+  if (!turn_to_next_fix(p, max_turn) && !turn_onto_next_course(p, max_turn) && !lay_turn_from_aircraft(p, max_turn))
+    return false;
   // The leg has ended where the aircraft is: its end is behind it, and the
   // whole turn, more than half a circle or not, is the first arc past it.
   legs_wpt_angle[p] = legs_seg1_start_angle[p];

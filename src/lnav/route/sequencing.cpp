@@ -65,6 +65,17 @@ bool ident_is(int32_t k, const char* s) { return std::strcmp(ident(k), s) == 0; 
 bool is_arc_leg(int32_t k) { return type_is(k, "AF") || type_is(k, "RF"); }
 bool is_hold_leg(int32_t k) { return type_is(k, "HM") || type_is(k, "HA") || type_is(k, "HF"); }
 bool is_alt_term_leg(int32_t k) { return type_is(k, "FA") || type_is(k, "VA") || type_is(k, "CA"); }
+// A heading or course to a DME distance has reached it once the aircraft is
+// on the other side of the station's circle from the leg's start.
+bool dme_reached(int32_t k) {
+  if (!type_is(k, "VD") && !type_is(k, "CD")) return false;
+  const float dme = at(legs_hold_dist, k);
+  if (!(dme > 0.0f) || k < 1) return false;
+  const double s_lat = at(legs_rad_lat, k);
+  const double s_lon = at(legs_rad_lon, k);
+  const bool start_outside = gc_distance_nm(s_lat, s_lon, at(legs_lat, k - 1), at(legs_lon, k - 1)) > dme;
+  return (gc_distance_nm(s_lat, s_lon, ac_lat(), ac_lon()) > dme) != start_outside;
+}
 bool bypassed(int32_t k) { return at(legs_bypass, k) == 1.0f; }
 
 bool tracing() { return fms_debug_selector == 8888.0f; }
@@ -301,7 +312,10 @@ bool sequence_legs_new_offset() {
     return false;
   if (!allowed) return false;
 
-  const bool passed = route_track.abeam_dist_bp == 0.0f;
+  // A leg to a DME distance reached inside the turn onto it is passed over
+  // by the path, which turns on to the next leg: it ends where the distance
+  // is read.
+  const bool passed = route_track.abeam_dist_bp == 0.0f || (bypassed(a) && dme_reached(a));
   if (passed) {
     const int32_t k = trunc_to_i32(s.vnav_idx);
     trace("NEW OFFSET : %d <%s> - RT abeam dist bp = 0\n", k, ident(k));
@@ -597,12 +611,14 @@ void region_decision(SeqFrame& f) {
   }
 }
 
-// A climb leg ends at its altitude, inside the turn onto it too: held to the
+// A climb leg ends at its altitude, inside the turn onto it too (and a leg
+// to a DME distance at that distance, the same way): held to the
 // end of that turn, the aircraft would climb on past the altitude and then
 // roll back against the turn to reach the next leg's turn, laid from the
 // climb's end behind it. The next leg is taken at once, active and
 // sequenced, and its turn laid from where the aircraft is, on from the turn
-// being flown when the two go the same way round. A turn onto the leg laid
+// being flown when the two go the same way round, or when the next leg is
+// reached that way round within half a circle. A turn onto the leg laid
 // as an S-turn ends so in its straight back and its second arc too (flown
 // in mode 6, 9, or 0 once the roll-out onto the leg is armed): held, the
 // aircraft rolled out onto the climb's course and then came back round a
@@ -612,14 +628,16 @@ void region_decision(SeqFrame& f) {
 // built.
 bool end_climb_in_turn(const SeqFrame& f) {
   const int32_t i = f.i;
-  if (!is_alt_term_leg(i)) return false;
+  if (!is_alt_term_leg(i) && !type_is(i, "VD") && !type_is(i, "CD")) return false;
   const float mode = fms_seq.nav_mode;
   const int32_t region = route_track.region;
   const bool first_arc = mode == 5.0f && (region == kRegionFirstArc || region == kRegionFlyByTurn);
   const bool s_turn_rest =
       (mode == 6.0f || mode == 9.0f || mode == 0.0f) && (region == kRegionBetweenArcs || region == kRegionSecondArc);
   if (!first_arc && !s_turn_rest) return false;
-  if (mirror_f(bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot) < legs_alt_rest1[i]) return false;
+  if (is_alt_term_leg(i) ? mirror_f(bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot) < legs_alt_rest1[i]
+                         : !dme_reached(i))
+    return false;
   const int32_t n = next_sequencing_leg(i);
   if (n == i || n < 0) return false;
   const bool same_way =
@@ -629,9 +647,19 @@ bool end_climb_in_turn(const SeqFrame& f) {
     publish_vnav_idx();
   }
   advance_sequencing_leg();
-  trace("NEW OFFSET SEQ (ALT): %d <%s> - altitude reached in the turn onto it\n", i, ident(i));
-  if ((same_way || s_turn_rest) && fms_seq.nav_mode == 5.0f && legs_radii_radius[i] > 0.0f)
-    end_turn_from_aircraft(i, same_way ? 360.0f : 180.0f);
+  trace("NEW OFFSET SEQ (ALT): %d <%s> - altitude or distance reached in the turn onto it\n", i, ident(i));
+  if (fms_seq.nav_mode == 5.0f && legs_radii_radius[i] > 0.0f) {
+    if (same_way || s_turn_rest) {
+      end_turn_from_aircraft(i, same_way ? 360.0f : 180.0f);
+    } else if (first_arc) {
+      // The turn built at the climb's end goes the other way, from a course
+      // the aircraft has not reached: the turn in progress is carried on
+      // where it reaches the next leg within half a circle.
+      const float built = legs_seg1_turn[i];
+      legs_seg1_turn[i] = f.in.turn1;
+      if (!end_turn_from_aircraft(i, 180.0f)) legs_seg1_turn[i] = built;
+    }
+  }
   return true;
 }
 
@@ -699,6 +727,22 @@ void direction_recheck(const SeqFrame& f) {
   trace("   - dir_crs_state5: TRUE   Pos crs: %f, Act crs: %f\n", static_cast<double>(radial), static_cast<double>(k2));
 }
 
+// Along an arc of more than half a circle its end radial lies less than
+// half a circle from its start, so the passage's half planes hold on its
+// first part too: such an arc is passed only over its last quarter circle
+// or beyond its end. Of the gap outside the arc, the half after its end is
+// beyond it and the half before its start short of it.
+bool short_of_long_arc_end(int32_t i) {
+  if (!is_arc_leg(i)) return false;
+  const int code = navmath::is_left_turn_f(legs_rad_turn[i]) ? kTurnLeft : kTurnRight;
+  const float span = std::fabs(course_diff_dir(legs_af_beg[i], legs_af_end[i], code));
+  if (!(span > 180.0f)) return false;
+  const float radial = gc_bearing(legs_rad_lat[i], legs_rad_lon[i], ac_lat(), ac_lon());
+  float swept = std::fabs(course_diff_dir(legs_af_beg[i], radial, code));
+  if (swept > span + (360.0f - span) * 0.5f) swept -= 360.0f;
+  return swept < span - 90.0f;
+}
+
 // Straight or arc legs (modes 4, 0, 3) without a region decision: the
 // sequencing waypoint is passed when the aircraft is beyond it and behind the
 // next one.
@@ -725,6 +769,8 @@ void passage_test(const SeqFrame& f) {
   if (hold_seq_latch != 0) {
     advance_sequencing_leg();
     trace("NEW OFFSET SEQ (D): %d <%s> - HOLD fix pased \n", i, ident(i));
+  } else if (short_of_long_arc_end(i)) {
+    return;
   } else if (start && behind_next) {
     advance_sequencing_leg();
     trace("NEW OFFSET SEQ (D): %d <%s> - Condition START and WPT \n", i, ident(i));
