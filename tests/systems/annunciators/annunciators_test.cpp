@@ -179,15 +179,28 @@ TEST_F(Annunciators, FireLightsBellAndItsRecallAtADimmedRheostat) {
   update_annunciators();
   EXPECT_GT(annunciator::six_pack_fire, 0.0f) << "the ringing bell makes the standing fire new again";
   // Fire detection runs on the battery bus: without AC standby power the
-  // bell still rings, without the battery bus its lamps stay dark.
+  // bell still rings; without the battery bus a fire of either engine shows
+  // nowhere, switch, FIRE WARN, bell and six-pack alike, and all come back
+  // with the bus.
   electric::ac_stdbus_status = 0.0f;
   update_annunciators();
   EXPECT_EQ(annunciator::fire_bell_annun2, 1.0f);
+  host_mirror.sim_operation_failures_rel_engfir1 = 6;
   electric::batbus_status = 0.0f;
   update_annunciators();
-  EXPECT_EQ(annunciator::fire_bell_annun2, 0.0f);
-  EXPECT_FLOAT_EQ(annunciator::engine1_fire, 0.8f);
+  update_annunciators();
+  for (float light : {annunciator::fire_bell_annun2, annunciator::fire_bell_annun, annunciator::engine1_fire,
+                      annunciator::engine2_fire, annunciator::six_pack_fire}) {
+    EXPECT_EQ(light, 0.0f);
+  }
   electric::batbus_status = 1.0f;
+  update_annunciators();
+  update_annunciators();
+  EXPECT_EQ(annunciator::fire_bell_annun2, 1.0f);
+  EXPECT_FLOAT_EQ(annunciator::engine1_fire, 0.8f);
+  EXPECT_FLOAT_EQ(annunciator::engine2_fire, 0.8f);
+  EXPECT_GT(annunciator::six_pack_fire, 0.0f);
+  host_mirror.sim_operation_failures_rel_engfir1 = 0;
   // Bottles: at 0 the discharge light; the green circuit lights only in the test.
   fire::engine01_02L_ext_bottle_psi = 599.8f;
   fire::engine01_02R_ext_bottle_psi = 0.0f;
@@ -204,6 +217,10 @@ TEST_F(Annunciators, FireLightsBellAndItsRecallAtADimmedRheostat) {
   EXPECT_GT(annunciator::engine1_ovht, 0.0f);
   EXPECT_GT(annunciator::engine2_ovht, 0.0f);
   EXPECT_FLOAT_EQ(annunciator::apu_fire, 0.8f);
+  electric::batbus_status = 0.0f;  // nor does the test light anything without it
+  update_annunciators();
+  EXPECT_EQ(annunciator::apu_fire + annunciator::engine2_fire + annunciator::engine1_ovht, 0.0f);
+  electric::batbus_status = 1.0f;
   host_mirror.sim_operation_failures_rel_engfir0 = 0;
   fire_lights = FireLightState{};
 }
