@@ -247,3 +247,10 @@ set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/light_census_test.cpp PROP
 # tools/written_travels.tsv, written at the gate and in cruise.
 corvane_integration_test(write_census_test ${CMAKE_CURRENT_LIST_DIR}/write_census_test.cpp)
 target_link_libraries(write_census_test PRIVATE corvane_runner)
+
+# The power census: each consumer of the bus census with each bus cut, flown
+# from the rows of power_census.tsv, one test per start of census/.
+corvane_integration_test(power_census_test ${CMAKE_CURRENT_LIST_DIR}/power_census_test.cpp)
+target_link_libraries(power_census_test PRIVATE corvane_runner)
+set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/power_census_test.cpp PROPERTIES
+  OBJECT_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/power_census.tsv)
