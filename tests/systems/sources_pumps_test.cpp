@@ -125,7 +125,8 @@ TEST_F(Sources, AcMeterSources) {
       {1, 1, 1, 0, 1, 0, 0, 396.0f, 115.0f},  // APU generator on bus 1
       {1, 1, 1, 0, 0, 1, 0, 396.0f, 113.0f},  // ground power
       {1, 1, 1, 0, 0, 0, 1, 396.0f, 116.0f},  // generator 2 through the bus transfer
-      {1, -1, 1, 1, 0, 0, 0, 396.0f, 117.0f},  // BAT: the inverter
+      {1, -1, 1, 1, 0, 0, 0, 401.0f, 117.0f},  // BAT: the inverter, read as INV reads it
+      {1, 1, 0, 0, 0, 0, 0, 401.0f, 117.0f},   // AUTO with transfer bus 1 lost: the inverter
       {0, 1, 1, 1, 0, 0, 0, 0.0f, 0.0f},
   };
   knob::ac_power = 0.0f;

@@ -148,9 +148,12 @@ void update_elec_meters() {
   };
   switch (knob_position(knob::ac_power)) {
     case 0: {
+      // On the inverter the standby bus shows the inverter's own reading,
+      // as INV does.
       const bool powered = electric::ac_stdbus_status != 0.0f;
-      freq = powered ? pf.ac_freq_hz[freq_standby] : 0.0f;
-      volt = powered ? pf.ac_volt_v[standby_ac_source()] : 0.0f;
+      const int source = standby_ac_source();
+      freq = powered ? pf.ac_freq_hz[source == volt_inverter ? freq_inverter : freq_standby] : 0.0f;
+      volt = powered ? pf.ac_volt_v[source] : 0.0f;
       break;
     }
     case 1:
