@@ -148,7 +148,7 @@ TEST_F(Sources, AcMeterSources) {
     float knob, bat2_v, std_bus;
     int gpu, gen1, apu, gen2, inv;
     float freq, volts, amps;
-    float hot_bus = 1.0f, bat_bus = 1.0f;  // the inverter's power is the hot battery bus, as it feeds the AC standby bus
+    float hot_bus = 1.0f, bat_bus = 1.0f;  // the inverter's power is the battery bus, as it feeds the AC standby bus
   };
   const Case cases[] = {
       {1, 0, 1, 1, 0, 0, 0, 0, 397.0f, 113.0f, 7.0f},
@@ -159,7 +159,8 @@ TEST_F(Sources, AcMeterSources) {
       {4, 0, 1, 0, 0, 0, 1, 0, 400.0f, 116.0f, 40.0f},
       {5, 0, 1, 0, 0, 0, 0, 1, 401.0f, 117.0f, 7.0f},
       {5, 0, 1, 0, 0, 0, 0, 2, 55.0f, 66.0f, 7.0f},  // another inverter value leaves the meter
-      {5, 0, 1, 0, 0, 0, 0, 1, 401.0f, 117.0f, 7.0f, 1.0f, 0.0f},  // the battery bus lost: the inverter runs on
+      {5, 0, 1, 0, 0, 0, 0, 1, 0.0f, 0.0f, 7.0f, 1.0f, 0.0f},  // the battery bus lost, the hot one alive: no inverter
+      {5, 0, 1, 0, 0, 0, 0, 1, 401.0f, 117.0f, 7.0f, 0.0f, 1.0f},
       {2.5f, 0, 1, 0, 1, 0, 0, 0, 55.0f, 66.0f, 7.0f},
       {6, 0, 1, 0, 1, 0, 0, 0, 55.0f, 66.0f, 7.0f},
   };
@@ -182,10 +183,10 @@ TEST_F(Sources, AcMeterSources) {
     EXPECT_FLOAT_EQ(cockpit::ac_volt_value, c.volts) << c.knob;
     EXPECT_FLOAT_EQ(cockpit::ac_amp_value, c.amps) << c.knob;
   }
-  // The inverter switched on without the hot battery bus feeding it reads dead.
+  // The inverter switched on without the battery bus feeding it reads dead.
   knob::ac_power = 5.0f;
   host_mirror.sim_cockpit2_electrical_inverter_on[1] = 1;
-  electric::hot_batbus_status = 0.0f;
+  electric::batbus_status = 0.0f;
   update_elec_meters();
   EXPECT_EQ(cockpit::ac_freq_value, 0.0f);
   EXPECT_EQ(cockpit::ac_volt_value, 0.0f);

@@ -151,9 +151,9 @@ void update_elec_meters() {
       // On the inverter the standby bus shows the inverter's own reading,
       // as INV does.
       const bool powered = electric::ac_stdbus_status != 0.0f;
-      const int source = standby_ac_source();
-      freq = powered ? pf.ac_freq_hz[source == volt_inverter ? freq_inverter : freq_standby] : 0.0f;
-      volt = powered ? pf.ac_volt_v[source] : 0.0f;
+      const int feed = standby_ac_source();
+      freq = powered ? pf.ac_freq_hz[feed == volt_inverter ? freq_inverter : freq_standby] : 0.0f;
+      volt = powered ? pf.ac_volt_v[feed] : 0.0f;
       break;
     }
     case 1:
@@ -172,12 +172,12 @@ void update_elec_meters() {
              mirror_vf_at(bound::sim_cockpit2_electrical_generator_amps, 1));
       break;
     case 5: {
-      // The static inverter runs off the hot battery bus while the standby
+      // The static inverter runs off the battery bus while the standby
       // power switch has it on, as the bus model feeds the AC standby bus
       // from it; unpowered it reads nothing.
       const int32_t inv = mirror_vi_at(bound::sim_cockpit2_electrical_inverter_on, 1);
       if (inv == 1 || inv == 0) {
-        source(inv == 1 && electric::hot_batbus_status != 0.0f, freq_inverter, volt_inverter, false, 0.0f);
+        source(inv == 1 && electric::batbus_status != 0.0f, freq_inverter, volt_inverter, false, 0.0f);
       }
       break;
     }
