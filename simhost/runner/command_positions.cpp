@@ -144,6 +144,33 @@ bool write_command_positions(const std::vector<std::string>& host_command_catalo
     return moved;
   };
 
+  // One command pressed over and over, until its controls come round to a
+  // state seen before (or kMostPresses).
+  auto press_round = [&](const std::string& name) {
+    std::set<std::string> states;
+    std::map<int, std::set<double>> set_by_this;  // this command's positions, per control
+    std::set<int> came_back;                      // controls it set to a position a second time
+    int press = 0;
+    for (; press < kMostPresses; ++press) {
+      moved_now.clear();
+      const bool moved_begin = phase(name, true);
+      simhost::frame(kDt);
+      const bool moved_end = phase(name, false);
+      simhost::frames(2, kDt);
+      if (!moved_begin && !moved_end) break;
+      for (int k : moved_now)
+        if (!set_by_this[k].insert(after[static_cast<size_t>(k)]).second) came_back.insert(k);
+      // Stop when the controls come round to a state seen before.
+      std::string state;
+      published.read(&after);
+      for (const auto& [k, set] : positions) state += format(after[static_cast<size_t>(k)]) + ",";
+      if (!states.insert(state).second) break;
+    }
+    if (press == kMostPresses)
+      for (int k : moved_now)
+        if (!came_back.count(k)) unbounded.insert(k);
+  };
+
   // Three times round: toggles left flipped by the first round (covers,
   // guards) let the second reach what they guard; the third is flown, in
   // level flight at 10,000 ft, for what the ground locks out (the gear lever
@@ -153,30 +180,19 @@ bool write_command_positions(const std::vector<std::string>& host_command_catalo
       simhost::set_double("sim/flightmodel/position/elevation", 3048.0);
       simhost::frames(30, kDt);
     }
-    for (const std::string& name : commands) {
-      std::set<std::string> states;
-      std::map<int, std::set<double>> set_by_this;  // this command's positions, per control
-      std::set<int> came_back;                      // controls it set to a position a second time
-      int press = 0;
-      for (; press < kMostPresses; ++press) {
-        moved_now.clear();
-        const bool moved_begin = phase(name, true);
-        simhost::frame(kDt);
-        const bool moved_end = phase(name, false);
-        simhost::frames(2, kDt);
-        if (!moved_begin && !moved_end) break;
-        for (int k : moved_now)
-          if (!set_by_this[k].insert(after[static_cast<size_t>(k)]).second) came_back.insert(k);
-        // Stop when the controls come round to a state seen before.
-        std::string state;
-        published.read(&after);
-        for (const auto& [k, set] : positions) state += format(after[static_cast<size_t>(k)]) + ",";
-        if (!states.insert(state).second) break;
-      }
-      if (press == kMostPresses)
-        for (int k : moved_now)
-          if (!came_back.count(k)) unbounded.insert(k);
-    }
+    for (const std::string& name : commands) press_round(name);
+  }
+  // The standby flight display takes its keys only with its power, which a
+  // key listed before them (the battery fully off) took away: they are
+  // pressed again with the battery on.
+  simhost::command_once("zuvadud/D738/switch/battery_dn");
+  simhost::frames(30, kDt);
+  for (const char* key : {"knob/standby_alt_baro_up", "knob/standby_alt_baro_dn", "toggle_switch/standby_alt_app",
+                          "toggle_switch/standby_alt_hpin", "toggle_switch/standby_alt_baro_std",
+                          "toggle_switch/standby_alt_mode_up", "toggle_switch/standby_alt_mode_down",
+                          "toggle_switch/standby_alt_minus", "toggle_switch/standby_alt_plus"}) {
+    const std::string name = std::string("zuvadud/D738/") + key;
+    if (std::find(commands.begin(), commands.end(), name) != commands.end()) press_round(name);
   }
 
   std::fprintf(out,

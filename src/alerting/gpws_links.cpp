@@ -96,6 +96,9 @@ void update_terrain_radar_link() {
     return;
   }
 
+  // The link is the GPWS computer's: without its power, as with TERR
+  // INHIBIT, no prediction, no caution and no picture.
+  const bool terrain = trunc_to_i32(toggle_switch::gpws_terr_pos) == 0 && fed(Consumer::gpws);
   float w = -1.0f;
   const bool present = bound_present(bound::hollvik_terrain_radar_gpws_terrain_prediction_enable_terrain_prediction) &&
                        bound_present(bound::hollvik_terrain_radar_gpws_terrain_prediction_enable_aural_messages) &&
@@ -105,7 +108,7 @@ void update_terrain_radar_link() {
     w = 0.0f;
     // Our own GPWS speaks; the add-on's voice stays off.
     script_set_i(bound::hollvik_terrain_radar_gpws_terrain_prediction_enable_aural_messages, 0);
-    if (trunc_to_i32(toggle_switch::gpws_terr_pos) == 0) {
+    if (terrain) {
       script_set_i(bound::hollvik_terrain_radar_gpws_terrain_prediction_enable_terrain_prediction, 1);
       if (read_now_i(bound::hollvik_terrain_radar_gpws_terrain_prediction_is_active) == 1)
         w = static_cast<float>(read_now_i(bound::hollvik_terrain_radar_gpws_terrain_prediction_state));
@@ -115,7 +118,7 @@ void update_terrain_radar_link() {
   }
 
   // TERR INHIBIT takes the terrain off both displays with its alerts.
-  const bool display = t.terrain_display_link != 0 && trunc_to_i32(toggle_switch::gpws_terr_pos) == 0;
+  const bool display = t.terrain_display_link != 0 && terrain;
   if (display) {
     for (const Display& d : kDisplays) {
       const int low = read_now_i(d.low_alt);

@@ -100,8 +100,8 @@ void pax_preset(const float (&zones)[18], const float (&simple)[4], float preset
 
 // ---- Elapsed-time reset ---------------------------------------------------
 
-int et_reset_handler(float& et, float& reset, float& et_mode, float& display_mode, XPLMCommandPhase phase) {
-  if (!clocks_powered()) {  // a dark clock ignores its buttons
+int et_reset_handler(int side, float& et, float& reset, float& et_mode, float& display_mode, XPLMCommandPhase phase) {
+  if (!clock_face_powered(side)) {  // a dark clock ignores its buttons
     reset = 0.0f;
     return 0;
   }
@@ -204,11 +204,11 @@ int cmd_cabin_pax_night_sleep(XPLMCommandRef, XPLMCommandPhase ph, void*) {
 }
 
 int cmd_push_button_et_reset_capt(XPLMCommandRef, XPLMCommandPhase ph, void*) {
-  return et_reset_handler(clock_::captain_et, clock_::captain_reset, clock_::captain_et_mode,
+  return et_reset_handler(clock_captain, clock_::captain_et, clock_::captain_reset, clock_::captain_et_mode,
                           clock_::chrono_display_mode_capt, ph);
 }
 int cmd_push_button_et_reset_fo(XPLMCommandRef, XPLMCommandPhase ph, void*) {
-  return et_reset_handler(clock_::fo_et, clock_::fo_reset, clock_::fo_et_mode, clock_::chrono_display_mode_fo, ph);
+  return et_reset_handler(clock_first_officer, clock_::fo_et, clock_::fo_reset, clock_::fo_et_mode, clock_::chrono_display_mode_fo, ph);
 }
 
 int cmd_knob_left_wiper_dn(XPLMCommandRef, XPLMCommandPhase ph, void*) { return wiper_handler(switches::left_wiper_pos, left_wiper_int_start, false, ph); }

@@ -9,6 +9,7 @@
 #include "commands/switch_moves.h"
 #include "systems/instruments/clock_values.h"
 #include "systems/instruments/clocks.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"
@@ -33,23 +34,24 @@ struct ClockSide {
   float& chrono_display;
   float& clock_display;
   float& brightness;
+  bool face_powered;  // a dark face ignores its buttons
 };
 
 ClockSide captain_clock() {
   return {clock_::captain_et_mode, clock_::captain_et,   clock_::captain_chrono_mode,
           clock_::captain_chr,     clock_::chrono_display_mode_capt, clock_::clock_display_mode_capt,
-          clock_state.chrono_brightness_capt};
+          clock_state.chrono_brightness_capt, clock_face_powered(clock_captain)};
 }
 
 ClockSide fo_clock() {
   return {clock_::fo_et_mode, clock_::fo_et,   clock_::fo_chrono_mode,
           clock_::fo_chr,     clock_::chrono_display_mode_fo, clock_::clock_display_mode_fo,
-          clock_state.chrono_brightness_fo};
+          clock_state.chrono_brightness_fo, clock_face_powered(clock_first_officer)};
 }
 
 // A press starts or holds the elapsed time; a hold of more than 2 s resets it.
 void elapsed_time_button(ClockSide c, XPLMCommandPhase phase) {
-  if (!clocks_powered()) {
+  if (!c.face_powered) {
     c.et_button = 0.0f;
     return;
   }
@@ -76,7 +78,7 @@ void elapsed_time_button(ClockSide c, XPLMCommandPhase phase) {
 
 // Start, stop, reset in turn.
 void chronograph_button(ClockSide c) {
-  if (!clocks_powered()) return;
+  if (!c.face_powered) return;
   if (c.chrono_mode == kRunning) {
     c.chrono_display = 0.0f;
     c.chrono_mode = kHeld;
@@ -93,7 +95,7 @@ void chronograph_button(ClockSide c) {
 }
 
 void clock_display_button(ClockSide c) {
-  if (!clocks_powered()) return;
+  if (!c.face_powered) return;
   if (c.clock_display < 4.0f) {
     c.clock_display += 1.0f;
   } else if (c.clock_display >= 4.0f) {
@@ -102,7 +104,7 @@ void clock_display_button(ClockSide c) {
 }
 
 void clock_brightness(ClockSide c, float delta) {
-  if (clocks_powered()) c.brightness += delta;
+  if (c.face_powered) c.brightness += delta;
   if (delta < 0.0f && c.brightness < 0.0f) c.brightness = 0.0f;
   if (delta > 0.0f && c.brightness > 1.0f) c.brightness = 1.0f;
 }
@@ -115,9 +117,13 @@ void show_baro(float unit) {
   knobs::standby_alt_baro = unit == 1.0f ? static_cast<float>(setting * kHpaPerInHg) : setting;
 }
 
+// The standby flight display's buttons and knob move as any switch does, but
+// a display without its power takes nothing from them.
+bool standby_display_powered() { return fed(Consumer::standby_display_reset); }
+
 // One step of the barometric knob; with STD selected the knob does nothing.
 void baro_step(int dir) {
-  if (gauges::standby_alt_std_mode != 0.0f) return;
+  if (gauges::standby_alt_std_mode != 0.0f || !standby_display_powered()) return;
   const float unit = gauges::standby_alt_mode;
   float& setting = baro_setting_inhg();
   const double s = setting;
@@ -147,6 +153,7 @@ void baro_knob(XPLMCommandPhase phase, int dir) {
 void standby_brightness(XPLMCommandPhase phase, float& button, int dir) {
   if (phase == phase_begin) {
     button = 1.0f;
+    if (!standby_display_powered()) return;
     float& level = electric::instrument_brightness[kStandbyAltimeterBrightness];
     const double v = level;
     // Steps of 0.05 stored as floats drift a little off the double thresholds
@@ -225,6 +232,7 @@ int cmd_knob_standby_alt_baro_dn(XPLMCommandRef, XPLMCommandPhase phase, void*) 
 int cmd_toggle_switch_standby_alt_hpin(XPLMCommandRef, XPLMCommandPhase phase, void*) {
   if (phase == phase_begin) {
     knobs::standby_alt_hpin_pos = 1.0f;
+    if (!standby_display_powered()) return 0;
     gauges::standby_alt_mode = gauges::standby_alt_mode == 0.0f ? 1.0f : 0.0f;
     show_baro(gauges::standby_alt_mode);
   } else if (phase == phase_end) {
@@ -236,6 +244,7 @@ int cmd_toggle_switch_standby_alt_hpin(XPLMCommandRef, XPLMCommandPhase phase, v
 int cmd_toggle_switch_standby_alt_app(XPLMCommandRef, XPLMCommandPhase phase, void*) {
   if (phase == phase_begin) {
     knobs::standby_alt_app_pos = 1.0f;
+    if (!standby_display_powered()) return 0;
     float& mode = gauges::standby_mode;
     if (mode == 0.0f) {
       mode = 1.0f;
@@ -251,12 +260,12 @@ int cmd_toggle_switch_standby_alt_app(XPLMCommandRef, XPLMCommandPhase phase, vo
 }
 
 int cmd_toggle_switch_standby_alt_mode_up(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  if (phase == phase_begin) step_position(gauges::standby_mode, 1, 0, 2);
+  if (phase == phase_begin && standby_display_powered()) step_position(gauges::standby_mode, 1, 0, 2);
   return 0;
 }
 
 int cmd_toggle_switch_standby_alt_mode_down(XPLMCommandRef, XPLMCommandPhase phase, void*) {
-  if (phase == phase_begin) step_position(gauges::standby_mode, -1, 0, 2);
+  if (phase == phase_begin && standby_display_powered()) step_position(gauges::standby_mode, -1, 0, 2);
   return 0;
 }
 
@@ -279,6 +288,7 @@ int cmd_toggle_switch_standby_alt_minus(XPLMCommandRef, XPLMCommandPhase phase, 
 int cmd_toggle_switch_standby_alt_baro_std(XPLMCommandRef, XPLMCommandPhase phase, void*) {
   if (phase == phase_begin) {
     knobs::standby_alt_std_pos = 1.0f;
+    if (!standby_display_powered()) return 0;
     if (gauges::standby_alt_std_mode == 0.0f) {
       gauges::standby_alt_std_mode = 1.0f;
     } else {

@@ -98,6 +98,22 @@ TEST_F(GpwsThroughHost, TerrainRadarLink) {
   EXPECT_EQ(simhost::get_float("zuvadud/D738/gpws/terr_warn"), 2.0f);
   EXPECT_EQ(simhost::get_int(radar + "gpws/terrain_prediction/enable_terrain_prediction"), 1);
   EXPECT_EQ(simhost::get_int(radar + "gpws/terrain_prediction/enable_aural_messages"), 0);
+  // The link is the GPWS computer's: with AC transfer bus 1 lost it is gone
+  // as with TERR INHIBIT, and it comes back with the bus.
+  const char* const peaks[] = {"terrain_low", "terrain_high", "terrain_low2", "terrain_high2", "terrain_high_colour2"};
+  simhost::set_floats("zuvadud/D738/failure/electric", {1.0f});
+  simhost::frames(2, 0.05f);
+  ASSERT_EQ(simhost::get_float("zuvadud/D738/electric/ac_tnsbus1_status"), 0.0f);
+  EXPECT_GT(simhost::get_float("zuvadud/D738/annunciator/gpws"), 0.0f);
+  EXPECT_EQ(simhost::get_float("zuvadud/D738/gpws/terr_warn"), 0.0f);
+  EXPECT_EQ(simhost::get_int(radar + "gpws/terrain_prediction/enable_terrain_prediction"), 0);
+  EXPECT_EQ(simhost::get_float("zuvadud/D738/gpws/draw_terrain_flag"), 0.0f);
+  for (const char* peak : peaks) EXPECT_EQ(simhost::get_float(std::string("zuvadud/D738/") + peak), 0.0f) << peak;
+  simhost::set_floats("zuvadud/D738/failure/electric", {0.0f});
+  simhost::frames(2, 0.05f);
+  EXPECT_EQ(simhost::get_float("zuvadud/D738/gpws/terr_warn"), 2.0f);
+  EXPECT_EQ(simhost::get_float("zuvadud/D738/gpws/draw_terrain_flag"), 1.0f);
+  EXPECT_EQ(simhost::get_float("zuvadud/D738/terrain_high2"), -99.0f);
   simhost::command_once("zuvadud/D738/toggle_switch/gpws_terr_cover");
   simhost::frames(20, 0.05f);
   simhost::command_once("zuvadud/D738/toggle_switch/gpws_terr");  // TERR INHIBIT
@@ -107,8 +123,7 @@ TEST_F(GpwsThroughHost, TerrainRadarLink) {
   EXPECT_EQ(simhost::get_int(radar + "gpws/terrain_prediction/enable_terrain_prediction"), 0);
   // ... and the terrain off both displays, no peaks published.
   EXPECT_EQ(simhost::get_float("zuvadud/D738/gpws/draw_terrain_flag"), 0.0f);
-  for (const char* peak : {"terrain_low", "terrain_high", "terrain_low2", "terrain_high2", "terrain_high_colour2"})
-    EXPECT_EQ(simhost::get_float(std::string("zuvadud/D738/") + peak), 0.0f) << peak;
+  for (const char* peak : peaks) EXPECT_EQ(simhost::get_float(std::string("zuvadud/D738/") + peak), 0.0f) << peak;
 }
 
 // At 3,000 ft the terrain radar's caution sounds CAUTION TERRAIN, never the

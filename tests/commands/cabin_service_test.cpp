@@ -79,7 +79,12 @@ TEST_F(Cabin, ElapsedTimeResetAndCovers) {
   electric::batbus_status = electric::dir_batbus_status = 0.0f;
   click("push_button/et_reset_capt");
   EXPECT_EQ(clock_::captain_et, 75.0f);
+  // So does one whose face has lost its bus, the time kept.
   electric::batbus_status = electric::dir_batbus_status = 1.0f;
+  electric::dc_stdbus_status = electric::dc_bus1_status = 0.0f;
+  click("push_button/et_reset_capt");
+  EXPECT_EQ(clock_::captain_et, 75.0f);
+  electric::dc_stdbus_status = 1.0f;
   press("push_button/et_reset_capt");
   EXPECT_EQ(clock_::captain_et, 0.0f);
   EXPECT_EQ(clock_::captain_reset, 1.0f);

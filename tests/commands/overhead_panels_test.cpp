@@ -353,7 +353,7 @@ TEST(DisplaySources, ClearRecallButton) {
 // ---- clocks and standby altimeter -----------------------------------------
 
 TEST(Clocks, ElapsedTimeHeldBeyondTwoSecondsResetsOnce) {
-  electric::batbus_status = electric::dir_batbus_status = 1.0f;
+  electric::batbus_status = electric::dir_batbus_status = electric::dc_stdbus_status = 1.0f;
   frame_time = 0.1f;
   clock_::captain_et_mode = 1.0f;
   clock_::chrono_display_mode_capt = 2.0f;
@@ -378,7 +378,7 @@ TEST(Clocks, ElapsedTimeHeldBeyondTwoSecondsResetsOnce) {
 }
 
 TEST(Clocks, ChronographCycleAndSidesApart) {
-  electric::batbus_status = electric::dir_batbus_status = 1.0f;
+  electric::batbus_status = electric::dir_batbus_status = electric::dc_stdbus_status = 1.0f;
   clock_::captain_chrono_mode = 0.0f;
   clock_::captain_et_mode = -1.0f;
   clock_::fo_chrono_mode = 1.0f;
@@ -415,7 +415,30 @@ TEST(Clocks, ButtonsAndBrightnessNeedBothBatteryBusesAndClamp) {
   EXPECT_EQ(clock_::fo_et_mode, -1.0f);
   EXPECT_EQ(clock_::fo_chrono_mode, -1.0f);
   EXPECT_EQ(clock_::clock_display_mode_fo, 1.0f);
+  // Both battery buses keep the time, but a face without its own bus is as
+  // dark: on the battery with STANDBY POWER off (the DC standby bus and
+  // both DC buses dark) neither clock takes a button.
   electric::dir_batbus_status = 1.0f;
+  electric::dc_stdbus_status = electric::dc_bus1_status = electric::dc_bus2_status = 0.0f;
+  clock_::captain_et = clock_::fo_et = 0.0f;
+  clock_::captain_et_mode = clock_::captain_chrono_mode = -1.0f;
+  press(cmd_push_button_chrono_capt_et_mode);
+  press(cmd_push_button_chrono_cycle_capt);
+  press(cmd_push_button_chrono_fo_et_mode);
+  press(cmd_push_button_chrono_cycle_fo);
+  press(cmd_push_button_chrono_bright_plus_cpt);
+  EXPECT_EQ(clock_::captain_et_mode, -1.0f);
+  EXPECT_EQ(clock_::captain_chrono_mode, -1.0f);
+  EXPECT_EQ(clock_::fo_et_mode, -1.0f);
+  EXPECT_EQ(clock_::fo_chrono_mode, -1.0f);
+  EXPECT_EQ(clock_state.chrono_brightness_capt, 0.5f);
+  // DC bus 2 lights the first officer's face alone.
+  electric::dc_bus2_status = 1.0f;
+  press(cmd_push_button_chrono_cycle_capt);
+  press(cmd_push_button_chrono_cycle_fo);
+  EXPECT_EQ(clock_::captain_chrono_mode, -1.0f);
+  EXPECT_EQ(clock_::fo_chrono_mode, 1.0f);
+  electric::dc_stdbus_status = 1.0f;
   clock_state.chrono_brightness_capt = 0.05f;
   press(cmd_push_button_chrono_bright_minus_cpt);
   EXPECT_EQ(clock_state.chrono_brightness_capt, 0.0f);
@@ -427,6 +450,7 @@ TEST(Clocks, ButtonsAndBrightnessNeedBothBatteryBusesAndClamp) {
 class StandbyAltimeter : public ::testing::Test {
  protected:
   void SetUp() override {
+    electric::batbus_status = electric::dir_batbus_status = 1.0f;  // the display's power
     gauges::standby_alt_std_mode = 0.0f;
     gauges::standby_alt_mode = 0.0f;
     gauges::standby_altimeter_baro = 29.92f;
@@ -495,6 +519,32 @@ TEST_F(StandbyAltimeter, ApproachModeAndBrightness) {
   EXPECT_EQ(electric::instrument_brightness[20], 1.0f);
   for (int i = 0; i < 20; ++i) press(cmd_toggle_switch_standby_alt_minus);
   EXPECT_EQ(electric::instrument_brightness[20], 0.0f);
+}
+
+// Cold and dark, each of the display's buttons and its knob moves but
+// changes nothing: it comes up as it was.
+TEST_F(StandbyAltimeter, DeadDisplayTakesNoButton) {
+  gauges::standby_mode = 1.0f;
+  electric::instrument_brightness[20] = 0.5f;
+  for (float* bus : {&electric::batbus_status, &electric::dir_batbus_status}) {
+    electric::batbus_status = electric::dir_batbus_status = 1.0f;
+    *bus = 0.0f;
+    for (auto* handler : {cmd_toggle_switch_standby_alt_app, cmd_toggle_switch_standby_alt_hpin,
+                          cmd_knob_standby_alt_baro_up, cmd_knob_standby_alt_baro_dn,
+                          cmd_toggle_switch_standby_alt_baro_std, cmd_toggle_switch_standby_alt_mode_up,
+                          cmd_toggle_switch_standby_alt_mode_down, cmd_toggle_switch_standby_alt_plus,
+                          cmd_toggle_switch_standby_alt_minus}) {
+      press(handler);
+    }
+    EXPECT_EQ(gauges::standby_mode, 1.0f);
+    EXPECT_EQ(gauges::standby_alt_mode, 0.0f);
+    EXPECT_EQ(gauges::standby_alt_std_mode, 0.0f);
+    EXPECT_FLOAT_EQ(gauges::standby_altimeter_baro, 29.92f);
+    EXPECT_EQ(electric::instrument_brightness[20], 0.5f);
+  }
+  electric::batbus_status = electric::dir_batbus_status = 1.0f;
+  press(cmd_toggle_switch_standby_alt_app);
+  EXPECT_EQ(gauges::standby_mode, 2.0f);
 }
 
 // ---- fire protection and GPWS ----------------------------------------------

@@ -268,7 +268,8 @@ TEST_F(PanelCommands, EachCommandMovesItsValue) {
       {"toggle_switch/bright_test_up", &toggle_switch::bright_test, 0, 2.3f, &ann_state.flicker_phase_s[8]},
   };
   electric::ac_tnsbus1_status = 1.0f;
-  electric::batbus_status = electric::dir_batbus_status = 1.0f;  // a dark clock ignores its buttons
+  // A dark clock or standby display ignores its buttons.
+  electric::batbus_status = electric::dir_batbus_status = electric::dc_stdbus_status = 1.0f;
   delay_flags.tcas_test_flag = 0.0f;
   pfd::vspeed_man_v1 = 121.0f;
   pfd::vspeed_man_vr = 132.0f;
@@ -351,6 +352,7 @@ TEST_F(PanelCommands, StandbyBaroStepsStopAtTheirEnds) {
       {1, "knob/standby_alt_baro_up", 39.97f, 39.9995f}, {1, "knob/standby_alt_baro_up", 39.99f, 39.99f},
   };
   gauges::standby_alt_std_mode = 0.0f;
+  electric::batbus_status = electric::dir_batbus_status = 1.0f;
   for (const Row& r : rows) {
     gauges::standby_alt_mode = r.unit;
     gauges::standby_altimeter_baro = r.from;

@@ -400,6 +400,21 @@ int main() {
       }
     }
   }
+  // The standby flight display's keys, found dark in the passes above (a key
+  // listed before them switched the battery fully off): pressed again with
+  // the battery on, which powers the display.
+  simhost::command_once("zuvadud/D738/switch/battery_dn");
+  simhost::frames(30, kDt);
+  for (const char* key : {"knob/standby_alt_baro_up", "knob/standby_alt_baro_dn", "toggle_switch/standby_alt_app",
+                          "toggle_switch/standby_alt_hpin", "toggle_switch/standby_alt_baro_std",
+                          "toggle_switch/standby_alt_minus", "toggle_switch/standby_alt_plus"}) {
+    const std::string name = std::string("zuvadud/D738/") + key;
+    if (std::find(commands.begin(), commands.end(), name) == commands.end() || counters.count(name)) continue;
+    std::map<size_t, std::set<double>> set;
+    std::set<size_t> found;
+    press_until_round_into(name, set, found, host_state);
+    moves[name] = set;
+  }
   // A value of the systems (not one a command sets directly) that moved by
   // itself at any other time of this pass, drifting with long pauses, was
   // not the command's either.

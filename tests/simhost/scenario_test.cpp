@@ -111,8 +111,11 @@ TEST_F(Scenario, GearLegsStartWhereTheHostHasThem) {
 
 TEST_F(Scenario, HeldBaroKnobRepeatsAfterOneAndAHalfSeconds) {
   std::string errors;
-  // One step when pressed, none until 1.5 s, then one per frame.
+  // One step when pressed, none until 1.5 s, then one per frame; the
+  // battery powers the standby display.
   const runner::Outcome o = play(
+      "at 0.1s set sim/cockpit2/electrical/battery_voltage_actual_volts=24,24\n"
+      "command zuvadud/D738/switch/battery_dn once\n"
       "at 1s hold zuvadud/D738/knob/standby_alt_baro_up 3\n"
       "print zuvadud/D738/knobs/standby_alt_baro\n"
       "at 2.4s expect zuvadud/D738/knobs/standby_alt_baro=29.93 0.001\n"

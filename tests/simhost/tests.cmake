@@ -275,3 +275,10 @@ target_link_libraries(write_census_test PRIVATE corvane_runner)
 # moment (tools/restored_travels.tsv).
 corvane_integration_test(restore_flight_census_test ${CMAKE_CURRENT_LIST_DIR}/restore_flight_census_test.cpp)
 target_link_libraries(restore_flight_census_test PRIVATE corvane_runner)
+
+# The power census: each consumer of the bus census with each bus cut, flown
+# from the rows of power_census.tsv, one test per start of census/.
+corvane_integration_test(power_census_test ${CMAKE_CURRENT_LIST_DIR}/power_census_test.cpp)
+target_link_libraries(power_census_test PRIVATE corvane_runner)
+set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/power_census_test.cpp PROPERTIES
+  OBJECT_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/power_census.tsv)

@@ -36,7 +36,8 @@ class PanelTest : public ::testing::Test {
   static void power_all(float v) {
     using namespace electric;
     for (float* bus : {&ac_stdbus_status, &ac_tnsbus1_status, &ac_tnsbus2_status, &dc_stdbus_status, &dc_bus1_status,
-                       &dc_bus2_status, &batbus_status, &dir_batbus_status, &main_bus1, &main_bus2}) {
+                       &dc_bus2_status, &hot_batbus_status, &batbus_status, &dir_batbus_status, &main_bus1,
+                       &main_bus2}) {
       *bus = v;
     }
     battery_pos = v;  // the battery switch that powers the cockpit up

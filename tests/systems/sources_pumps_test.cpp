@@ -125,7 +125,8 @@ TEST_F(Sources, AcMeterSources) {
       {1, 1, 1, 0, 1, 0, 0, 396.0f, 115.0f},  // APU generator on bus 1
       {1, 1, 1, 0, 0, 1, 0, 396.0f, 113.0f},  // ground power
       {1, 1, 1, 0, 0, 0, 1, 396.0f, 116.0f},  // generator 2 through the bus transfer
-      {1, -1, 1, 1, 0, 0, 0, 396.0f, 117.0f},  // BAT: the inverter
+      {1, -1, 1, 1, 0, 0, 0, 401.0f, 117.0f},  // BAT: the inverter, read as INV reads it
+      {1, 1, 0, 0, 0, 0, 0, 401.0f, 117.0f},   // AUTO with transfer bus 1 lost: the inverter
       {0, 1, 1, 1, 0, 0, 0, 0.0f, 0.0f},
   };
   knob::ac_power = 0.0f;
@@ -147,6 +148,7 @@ TEST_F(Sources, AcMeterSources) {
     float knob, bat2_v, std_bus;
     int gpu, gen1, apu, gen2, inv;
     float freq, volts, amps;
+    float hot_bus = 1.0f, bat_bus = 1.0f;  // the inverter's power is the battery bus, as it feeds the AC standby bus
   };
   const Case cases[] = {
       {1, 0, 1, 1, 0, 0, 0, 0, 397.0f, 113.0f, 7.0f},
@@ -157,6 +159,8 @@ TEST_F(Sources, AcMeterSources) {
       {4, 0, 1, 0, 0, 0, 1, 0, 400.0f, 116.0f, 40.0f},
       {5, 0, 1, 0, 0, 0, 0, 1, 401.0f, 117.0f, 7.0f},
       {5, 0, 1, 0, 0, 0, 0, 2, 55.0f, 66.0f, 7.0f},  // another inverter value leaves the meter
+      {5, 0, 1, 0, 0, 0, 0, 1, 0.0f, 0.0f, 7.0f, 1.0f, 0.0f},  // the battery bus lost, the hot one alive: no inverter
+      {5, 0, 1, 0, 0, 0, 0, 1, 401.0f, 117.0f, 7.0f, 0.0f, 1.0f},
       {2.5f, 0, 1, 0, 1, 0, 0, 0, 55.0f, 66.0f, 7.0f},
       {6, 0, 1, 0, 1, 0, 0, 0, 55.0f, 66.0f, 7.0f},
   };
@@ -172,7 +176,8 @@ TEST_F(Sources, AcMeterSources) {
     electrical::apu_bus_enable = static_cast<float>(c.apu);
     electric::gen2_available = static_cast<float>(c.gen2);
     host_mirror.sim_cockpit2_electrical_inverter_on[1] = c.inv;
-    electric::batbus_status = 1.0f;
+    electric::hot_batbus_status = c.hot_bus;
+    electric::batbus_status = c.bat_bus;
     update_elec_meters();
     EXPECT_FLOAT_EQ(cockpit::ac_freq_value, c.freq) << c.knob;
     EXPECT_FLOAT_EQ(cockpit::ac_volt_value, c.volts) << c.knob;

@@ -186,10 +186,15 @@ void annunciators_fire() {
   det[3] = as01(mirror_vf_at(bound::sim_cockpit2_engine_indicators_EGT_deg_C, 1) > 950.0f);
   const float test = toggle_switch::fire_test;
   float bell = as01(det[0] == 1.0f || det[1] == 1.0f || test == 1.0f || s.cargo_test_active == 1.0f);
-  // Fire detection and its warnings run on the battery bus.
-  if (!fed(Consumer::attendant_call_bell)) bell = 0.0f;
   if (s.fire_test_all == 1.0f) {
     for (int i = 0; i < 4; ++i) det[i] = 1.0f;
+  }
+  // The detection loops, their test and all they light or ring have one
+  // power: without it a fire shows nowhere rather than in half the cockpit.
+  const bool detecting = fed(Consumer::fire_detection);
+  if (!detecting) {
+    for (int i = 0; i < 4; ++i) det[i] = 0.0f;
+    bell = 0.0f;
   }
   const float l1 = ann_levels.l1;
   const float l2 = ann_levels.l2;
@@ -197,7 +202,7 @@ void annunciators_fire() {
   annunciator::engine2_fire = det[1] * l2;
   annunciator::engine1_ovht = det[2] * l1;
   annunciator::engine2_ovht = det[3] * l1;
-  annunciator::apu_fire = s.fire_test_all * l2;
+  annunciator::apu_fire = as01(detecting && s.fire_test_all == 1.0f) * l2;
   annunciator::wheel_well_fire =
       as01(test == 1.0f && fed(Consumer::wheel_well_fire_test)) * l1;
   annunciator::l_bottle_discharge = as01(fire::engine01_02L_ext_bottle_psi == 0.0f) * l1;
@@ -216,10 +221,10 @@ void annunciators_fire() {
   annunciator::extinguisher_circuit_annun2 = as01(push_botton::cargo_fire_test == 1.0f) * l1;
   annunciator::cargo_fire = s.cargo_test_active * l1;
   annunciator::cargo_fault_detector = 0.0f;
-  const bool detector_fault = test == -1.0f || host_failed(bound::sim_operation_failures_rel_engsep0) ||
-                              host_failed(bound::sim_operation_failures_rel_engsep1);
+  const bool detector_fault = detecting && (test == -1.0f || host_failed(bound::sim_operation_failures_rel_engsep0) ||
+                                            host_failed(bound::sim_operation_failures_rel_engsep1));
   annunciator::fire_fault_inop = as01(detector_fault) * l1;
-  annunciator::fire_apu_det_inop = as01(test == -1.0f) * l1;
+  annunciator::fire_apu_det_inop = as01(detecting && test == -1.0f) * l1;
   annunciator::fire_bell_annun2 = bell * s.fire_bell_enable;
   annunciator::fire_bell_annun = annunciator::fire_bell_annun2 * l2;
   s.prev_engfir[0] = fir0;
@@ -227,7 +232,7 @@ void annunciators_fire() {
 
   SixPackGroup& g = ann_state.six_pack[sp_fire];
   for (int i = 0; i < 4; ++i) g.slot[i] = slot(det[i] == 1.0f);
-  g.slot[4] = slot(test == 1.0f);
+  g.slot[4] = slot(detecting && test == 1.0f);
   // FAULT calls the crew whatever lit it: the test, or a detector loop lost
   // with its engine.
   g.slot[5] = slot(detector_fault);

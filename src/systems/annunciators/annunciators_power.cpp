@@ -140,7 +140,6 @@ void electrical_lights() {
                         (stby == 1.0f && t1 == 0.0f && t2 == 0.0f && stby_volts < 10.0f) || stby_bus_lost;
   annunciator::standby_pwr_off = as01(stby_off) * l1;
   annunciator::bat_discharge = bat_discharge_monitor.active * l1;
-  annunciator::elec = 0.0f;
   // The cart lights its own lamp, battery or not; it dims with the others.
   annunciator::ground_power_avail = as01(cockpit::gpu_available == 1.0f) * ann_levels.unpowered;
 
@@ -157,6 +156,23 @@ void electrical_lights() {
   g.slot[8] = stby_off ? 1 : 0;  // slot 7 is the TR unit's
 }
 
+// Whether the airplane is in flight for the power monitors: the air/ground
+// logic of the TR UNIT and ELEC lights.
+bool power_monitor_airborne() {
+  return mirror_f(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot) >= 10.0f;
+}
+
+// ELEC: the power monitor's ground-only fault light. It lights for any TR
+// unit the TR UNIT light counts as failed on the ground, or a bus of the
+// standby system lost; in flight the crew has TR UNIT and STANDBY PWR OFF.
+void elec_light(bool any_tru_failed) {
+  const bool standby_bus_lost = electric::ac_stdbus_status == 0.0f || electric::dc_stdbus_status == 0.0f ||
+                                electric::batbus_status == 0.0f;
+  const bool lit = !power_monitor_airborne() && (any_tru_failed || standby_bus_lost);
+  annunciator::elec = as01(lit) * ann_levels.l1;
+  ann_state.six_pack[sp_elec].slot[9] = lit ? 1 : 0;
+}
+
 // TR UNIT: a TRU counts as failed when the AC bus feeding it has power and
 // it has none. In flight only TRU 1, or TRUs 2 and 3 together, light it (DC
 // bus 2 keeps either of the two); on the ground any. The bus transfer switch
@@ -169,10 +185,11 @@ void tr_unit_light() {
   const bool tru1_failed = t1 && electric::tru1_status == 0.0f;
   const bool tru2_failed = t2 && electric::tru2_status == 0.0f;
   const bool tru3_failed = tru3_fed && electric::tru3_status == 0.0f;
-  const bool airborne = mirror_f(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot) >= 10.0f;
+  const bool airborne = power_monitor_airborne();
   const bool lit = tru1_failed || (airborne ? (tru2_failed && tru3_failed) : (tru2_failed || tru3_failed));
   annunciator::tr_unit = as01(lit) * ann_levels.l1;
   ann_state.six_pack[sp_elec].slot[7] = lit ? 1 : 0;
+  elec_light(tru1_failed || tru2_failed || tru3_failed);
 }
 
 void hydraulic_pump_lights() {

@@ -19,7 +19,7 @@ constexpr ConsumerFeed consumer_feeds[kConsumerCount] = {
     {Consumer::mcp_lights, "mcp_lights", 0, bus_dc_standby | bus_dc1 | bus_dc2, kept, "mode control panel lights"},
     {Consumer::panel_lights, "panel_lights", bus_ac_transfer2, 0, kept, "panel and flood lights"},
     {Consumer::panel_lights_standby, "panel_lights_standby", bus_direct_battery, 0, kept, "first panel light on the battery with transfer bus 2 lost"},
-    {Consumer::standby_display_reset, "standby_display_reset", bus_battery | bus_direct_battery, 0, kept, "standby flight display keeps its alignment"},
+    {Consumer::standby_display_reset, "standby_display_reset", bus_battery | bus_direct_battery, 0, kept, "standby flight display: its alignment and its buttons"},
     {Consumer::gear_horn, "gear_horn", bus_battery, 0, kept, "gear warning horn"},
     {Consumer::autobrake, "autobrake", bus_dc1, 0, kept, "autobrake and RTO"},
     {Consumer::auto_slats, "auto_slats", bus_dc1, 0, kept, "auto slats"},
@@ -91,7 +91,7 @@ constexpr ConsumerFeed consumer_feeds[kConsumerCount] = {
     {Consumer::isolation_valve, "isolation_valve", bus_ac_transfer1, 0, kept, "isolation valve motor"},
     {Consumer::pack_trip_left, "pack_trip_left", bus_ac_transfer2, 0, kept, "left pack trip latch"},
     {Consumer::pack_trip_right, "pack_trip_right", bus_ac_transfer1, 0, kept, "right pack trip latch"},
-    {Consumer::attendant_call_bell, "attendant_call_bell", bus_battery, 0, kept, "attendant call bell and chime"},
+    {Consumer::fire_detection, "fire_detection", bus_battery, 0, aircraft, "engine and APU fire and overheat detection: the fire switch, OVHT, FAULT and APU DET INOP lights, FIRE WARN, the bell and the fire six-pack"},
     {Consumer::wheel_well_fire_test, "wheel_well_fire_test", 0, bus_ac_transfer1 | bus_ac_transfer2, kept, "wheel well fire test light"},
     {Consumer::fo_audio_lamps, "fo_audio_lamps", bus_ac_transfer2, 0, kept, "first officer's microphone selector lamps"},
     {Consumer::gpws, "gpws", bus_ac_transfer1, 0, kept, "GPWS computer and its INOP light"},
@@ -123,6 +123,7 @@ constexpr ConsumerFeed consumer_feeds[kConsumerCount] = {
     {Consumer::selcal, "selcal", bus_battery, 0, kept, "SELCAL"},
     {Consumer::gpws_callouts, "gpws_callouts", bus_battery, 0, kept, "GPWS callouts start over when the battery bus returns"},
     {Consumer::audio_panel_lamps, "audio_panel_lamps", bus_direct_battery, 0, kept, "audio panel microphone lamps"},
+    {Consumer::fire_squibs, "fire_squibs", bus_hot_battery, 0, aircraft, "extinguisher bottle squibs: a turned handle fires its bottle"},
 };
 
 namespace {

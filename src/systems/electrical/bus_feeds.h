@@ -105,7 +105,7 @@ enum class Consumer : uint8_t {
   isolation_valve,
   pack_trip_left,
   pack_trip_right,
-  attendant_call_bell,
+  fire_detection,
   wheel_well_fire_test,
   fo_audio_lamps,
   gpws,
@@ -137,6 +137,7 @@ enum class Consumer : uint8_t {
   selcal,
   gpws_callouts,
   audio_panel_lamps,
+  fire_squibs,
   count
 };
 constexpr int kConsumerCount = static_cast<int>(Consumer::count);

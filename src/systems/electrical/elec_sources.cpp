@@ -148,9 +148,12 @@ void update_elec_meters() {
   };
   switch (knob_position(knob::ac_power)) {
     case 0: {
+      // On the inverter the standby bus shows the inverter's own reading,
+      // as INV does.
       const bool powered = electric::ac_stdbus_status != 0.0f;
-      freq = powered ? pf.ac_freq_hz[freq_standby] : 0.0f;
-      volt = powered ? pf.ac_volt_v[standby_ac_source()] : 0.0f;
+      const int feed = standby_ac_source();
+      freq = powered ? pf.ac_freq_hz[feed == volt_inverter ? freq_inverter : freq_standby] : 0.0f;
+      volt = powered ? pf.ac_volt_v[feed] : 0.0f;
       break;
     }
     case 1:
@@ -170,7 +173,8 @@ void update_elec_meters() {
       break;
     case 5: {
       // The static inverter runs off the battery bus while the standby
-      // power switch has it on; unpowered it reads nothing.
+      // power switch has it on, as the bus model feeds the AC standby bus
+      // from it; unpowered it reads nothing.
       const int32_t inv = mirror_vi_at(bound::sim_cockpit2_electrical_inverter_on, 1);
       if (inv == 1 || inv == 0) {
         source(inv == 1 && electric::batbus_status != 0.0f, freq_inverter, volt_inverter, false, 0.0f);

@@ -59,8 +59,11 @@ void battery_switch_to_host() {
   }
 }
 
+// The static inverter runs off the battery bus, the DC standby bus off the
+// hot battery bus, while the standby power switch has them on.
 void standby_power(float dc_source1) {
   const float hot = electric::hot_batbus_status;
+  auto inverter = [] { return static_cast<float>(inverter_on()[1]) * electric::batbus_status; };
   float ac_src = 0.0f;
   float dc_src = 0.0f;
   const float pos = electric::standby_bat_pos;
@@ -68,14 +71,13 @@ void standby_power(float dc_source1) {
   if (pos == -1.0f) {
     set_battery_on(2, 1);
     set_inverter_on(1, 1);
-    ac_src = static_cast<float>(inverter_on()[1]) * hot;
+    ac_src = inverter();
     dc_src = hot;
   } else if (pos == 1.0f && (any_ac || electric::battery_pos != 0.0f)) {
     set_battery_on(2, 1);
     set_inverter_on(1, 1);
     dc_src = dc_source1 != 0.0f ? dc_source1 : hot;
-    ac_src = electric::ac_tnsbus1_status != 0.0f ? electric::ac_tnsbus1_status
-                                                 : static_cast<float>(inverter_on()[1]) * hot;
+    ac_src = electric::ac_tnsbus1_status != 0.0f ? electric::ac_tnsbus1_status : inverter();
   } else {
     set_battery_on(2, 0);
     set_inverter_on(1, 0);

@@ -7,6 +7,7 @@
 #include "core/frame_values.h"
 #include "core/restored_travel.h"
 #include "core/util.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/fire/fire_values.h"
 
 FireState fire_state;
@@ -123,10 +124,13 @@ void fire_update() {
   const float t1 = fire::engine01_ext_switch_pos_disch;
   const float t2 = fire::engine02_ext_switch_pos_disch;
   float* const fired = s.bottle_fired;
-  if (t1 < -kTurned) fire_bottle(fired[bottle_left], left, 1.0f);
-  if (t1 > kTurned) fire_bottle(fired[bottle_right], right, 1.0f);
-  if (t2 < -kTurned) fire_bottle(fired[bottle_left], left, 2.0f);
-  if (t2 > kTurned) fire_bottle(fired[bottle_right], right, 2.0f);
+  // The squibs fire on the hot battery bus: a handle turned without it fires
+  // nothing, and the bottle stays full for the turn that has the power.
+  const bool squibs = fed(Consumer::fire_squibs);
+  if (squibs && t1 < -kTurned) fire_bottle(fired[bottle_left], left, 1.0f);
+  if (squibs && t1 > kTurned) fire_bottle(fired[bottle_right], right, 1.0f);
+  if (squibs && t2 < -kTurned) fire_bottle(fired[bottle_left], left, 2.0f);
+  if (squibs && t2 > kTurned) fire_bottle(fired[bottle_right], right, 2.0f);
   // Agent counters: engine 1 from the left bottle, from the right, then
   // engine 2 the same.
   if (fired[bottle_left] == 1.0f) discharge(left, fired[bottle_left], &s.agent_delivered[0]);
@@ -135,7 +139,7 @@ void fire_update() {
   if (fired[bottle_right] == 2.0f) discharge(right, fired[bottle_right], &s.agent_delivered[3]);
 
   float& apu_bottle = fire::apu_ext_bottle_psi;
-  if (fire::apu_fire_ext == 1.0f) fire_bottle(fired[bottle_apu], apu_bottle, 1.0f);
+  if (squibs && fire::apu_fire_ext == 1.0f) fire_bottle(fired[bottle_apu], apu_bottle, 1.0f);
   if (fired[bottle_apu] == 1.0f) discharge(apu_bottle, fired[bottle_apu], nullptr);
 
   const bool smoke1 = engine_fire(0, hm.sim_operation_failures_rel_engfir0, bound::sim_operation_failures_rel_engfir0);

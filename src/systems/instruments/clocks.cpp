@@ -117,6 +117,12 @@ float clock_brightness_fraction(float knob) {
 
 bool clocks_powered() { return fed(Consumer::clock_power); }
 
+bool clock_face_powered(int side) {
+  if (side == clock_captain) return clocks_powered() && fed(Consumer::capt_clock_display);
+  if (side == clock_first_officer) return clocks_powered() && fed(Consumer::fo_clock_display);
+  return false;
+}
+
 void update_clocks() {
   using namespace clock_;
   ClockState& s = clock_state;
@@ -157,9 +163,8 @@ void update_clocks() {
 
   // Display lighting: the captain's clock hangs on DC bus 1 or the standby
   // bus, the first officer's on DC bus 2 or the standby bus.
-  const bool batteries = fed(Consumer::clock_power);
-  const float p_capt = (batteries && fed(Consumer::capt_clock_display)) ? 1.0f : 0.0f;
-  const float p_fo = (batteries && fed(Consumer::fo_clock_display)) ? 1.0f : 0.0f;
+  const float p_capt = clock_face_powered(clock_captain) ? 1.0f : 0.0f;
+  const float p_fo = clock_face_powered(clock_first_officer) ? 1.0f : 0.0f;
   const float f_capt = clock_brightness_fraction(s.chrono_brightness_capt);
   const float f_fo = clock_brightness_fraction(s.chrono_brightness_fo);
   const float glow_capt = f_capt / 0.6f < 1.0f ? f_capt / 0.6f : 1.0f;

@@ -15,8 +15,13 @@ extern ClockState clock_state;
 // Every unpaused, live frame after the radio panels.
 void update_clocks();
 
-// The clocks run, and take their buttons, only with both battery buses.
+// The clocks keep their time only with both battery buses.
 bool clocks_powered();
+
+enum ClockFace : int { clock_captain = 0, clock_first_officer = 1 };
+// A clock's face is lit, and the clock takes its buttons, with that time
+// kept and the face's own bus; out of range reads as no face.
+bool clock_face_powered(int side);
 
 // Display brightness fraction for a knob value: never darker than 0.25.
 float clock_brightness_fraction(float knob);

@@ -181,15 +181,28 @@ TEST_F(Annunciators, FireLightsBellAndItsRecallAtADimmedRheostat) {
   update_annunciators();
   EXPECT_GT(annunciator::six_pack_fire, 0.0f) << "the ringing bell makes the standing fire new again";
   // Fire detection runs on the battery bus: without AC standby power the
-  // bell still rings, without the battery bus its lamps stay dark.
+  // bell still rings; without the battery bus a fire of either engine shows
+  // nowhere, switch, FIRE WARN, bell and six-pack alike, and all come back
+  // with the bus.
   electric::ac_stdbus_status = 0.0f;
   update_annunciators();
   EXPECT_EQ(annunciator::fire_bell_annun2, 1.0f);
+  host_mirror.sim_operation_failures_rel_engfir1 = 6;
   electric::batbus_status = 0.0f;
   update_annunciators();
-  EXPECT_EQ(annunciator::fire_bell_annun2, 0.0f);
-  EXPECT_FLOAT_EQ(annunciator::engine1_fire, 0.8f);
+  update_annunciators();
+  for (float light : {annunciator::fire_bell_annun2, annunciator::fire_bell_annun, annunciator::engine1_fire,
+                      annunciator::engine2_fire, annunciator::six_pack_fire}) {
+    EXPECT_EQ(light, 0.0f);
+  }
   electric::batbus_status = 1.0f;
+  update_annunciators();
+  update_annunciators();
+  EXPECT_EQ(annunciator::fire_bell_annun2, 1.0f);
+  EXPECT_FLOAT_EQ(annunciator::engine1_fire, 0.8f);
+  EXPECT_FLOAT_EQ(annunciator::engine2_fire, 0.8f);
+  EXPECT_GT(annunciator::six_pack_fire, 0.0f);
+  host_mirror.sim_operation_failures_rel_engfir1 = 0;
   // Bottles: at 0 the discharge light; the green circuit lights only in the test.
   fire::engine01_02L_ext_bottle_psi = 599.8f;
   fire::engine01_02R_ext_bottle_psi = 0.0f;
@@ -206,6 +219,10 @@ TEST_F(Annunciators, FireLightsBellAndItsRecallAtADimmedRheostat) {
   EXPECT_GT(annunciator::engine1_ovht, 0.0f);
   EXPECT_GT(annunciator::engine2_ovht, 0.0f);
   EXPECT_FLOAT_EQ(annunciator::apu_fire, 0.8f);
+  electric::batbus_status = 0.0f;  // nor does the test light anything without it
+  update_annunciators();
+  EXPECT_EQ(annunciator::apu_fire + annunciator::engine2_fire + annunciator::engine1_ovht, 0.0f);
+  electric::batbus_status = 1.0f;
   host_mirror.sim_operation_failures_rel_engfir0 = 0;
   fire_lights = FireLightState{};
 }
@@ -248,18 +265,27 @@ TEST_F(Annunciators, DisplayPowerUpSelfTestLastsElevenSeconds) {
   EXPECT_EQ(cockpit::dspl_light_test[9], 0.0f);
 }
 
-TEST_F(Annunciators, TrUnitLightTable) {
+// TR UNIT, and ELEC beside it: on the ground only, any TR unit TR UNIT counts
+// as failed there or a bus of the standby system lost lights it.
+TEST_F(Annunciators, TrUnitAndElecLightTable) {
   struct Case {
     float t1, t2, tru1, tru2, tru3;
     int tie;
-    float ra_ft, lit;
+    float ra_ft, lit, elec;
+    float ac_std = 1, dc_std = 1, bat = 1;
   };
   const Case cases[] = {
-      {1, 1, 0, 1, 1, 0, 0, 1},      // TRU 1 lost with its bus up: always
-      {1, 1, 1, 1, 0, 0, 0, 1},      // tie open: TRU 3 lost
-      {1, 1, 1, 1, 0, 1, 500, 0},    // tie closed in flight: needs both 2 and 3
-      {1, 1, 1, 0, 0, 1, 500, 1},
-      {1, 1, 1, 1, 0, 1, 5, 1},      // below 10 ft: TRU 3 with bus 1
+      {1, 1, 0, 1, 1, 0, 0, 1, 1},      // TRU 1 lost with its bus up: always
+      {1, 1, 1, 1, 0, 0, 0, 1, 1},      // tie open: TRU 3 lost
+      {1, 1, 1, 1, 0, 1, 500, 0, 0},    // tie closed in flight: needs both 2 and 3
+      {1, 1, 1, 0, 0, 1, 500, 1, 0},
+      {1, 1, 1, 1, 0, 1, 5, 1, 1},      // below 10 ft: TRU 3 with bus 1
+      {1, 1, 0, 1, 1, 0, 500, 1, 0},    // ELEC is dark in flight
+      {1, 1, 1, 1, 1, 0, 0, 0, 0},
+      {1, 1, 1, 1, 1, 0, 0, 0, 1, 1, 0, 1},  // the DC standby bus lost
+      {1, 1, 1, 1, 1, 0, 0, 0, 1, 0, 0, 1},  // STANDBY POWER off
+      {1, 1, 1, 1, 1, 0, 0, 0, 1, 1, 1, 0},  // the battery bus lost
+      {1, 1, 1, 1, 1, 0, 500, 0, 0, 0, 0, 0},
   };
   for (const Case& c : cases) {
     electric::ac_tnsbus1_status = c.t1;
@@ -267,10 +293,16 @@ TEST_F(Annunciators, TrUnitLightTable) {
     electric::tru1_status = c.tru1;
     electric::tru2_status = c.tru2;
     electric::tru3_status = c.tru3;
+    electric::ac_stdbus_status = c.ac_std;
+    electric::dc_stdbus_status = c.dc_std;
+    electric::batbus_status = c.bat;
     host_mirror.sim_cockpit2_electrical_cross_tie = c.tie;
     host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = c.ra_ft;
     update_annunciators();
     EXPECT_EQ(annunciator::tr_unit, c.lit) << c.tru1 << c.tru2 << c.tru3 << " tie " << c.tie << " ra " << c.ra_ft;
+    EXPECT_EQ(annunciator::elec, c.elec) << c.tru1 << c.tru2 << c.tru3 << " buses " << c.ac_std << c.dc_std << c.bat
+                                         << " ra " << c.ra_ft;
+    EXPECT_EQ(ann_state.six_pack[sp_elec].slot[9], c.elec != 0.0f ? 1 : 0);
   }
 }
 

@@ -609,6 +609,21 @@ TEST_F(Electrical, EachBusLostTakesItsConsumersAndNoOther) {
   }
 }
 
+// On the battery alone the AC standby bus runs on the static inverter, which
+// the battery bus feeds: with that bus lost the AC standby bus goes with it,
+// the hot battery bus alive or not.
+TEST_F(Electrical, InverterRunsOnTheBatteryBus) {
+  for (int lost : {-1, 8}) {
+    SetUp();
+    if (lost >= 0) failure_tables.electric[lost] = 1.0f;
+    elec_buses_update();
+    EXPECT_EQ(electric::hot_batbus_status, 1.0f) << lost;
+    EXPECT_EQ(electric::batbus_status, lost < 0 ? 1.0f : 0.0f) << lost;
+    EXPECT_EQ(electric::ac_stdbus_status, lost < 0 ? 1.0f : 0.0f) << lost;
+    EXPECT_EQ(electric::dc_stdbus_status, 1.0f) << lost;
+  }
+}
+
 // The census itself: every row names its buses, and the buses are real ones.
 TEST(BusFeeds, EveryConsumerNamesItsBuses) {
   constexpr uint32_t all_buses = (1u << kBusCount) - 1u;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/failure_tables.h"
+#include "systems/electrical/electric_values.h"
 #include "systems/fire/fire.h"
 #include "systems/fire/fire_values.h"
 #include "systems/panel_fixture.h"
@@ -152,11 +153,15 @@ TEST_F(Fire, StateArraysRoundTrip) {
 }
 
 // A bottle discharges only through a handle turned beyond 0.95 either way, at
-// 100 psi a second into the engine on that handle.
+// 100 psi a second into the engine on that handle, and only with its squib's
+// power, the hot battery bus.
 TEST(FireValues, HandleTurnedPastItsDetentDischargesTheBottleOnThatSide) {
   struct Case {
     float eng1, eng2, apu, left, right, apu_psi;
+    float hot_bus = 1.0f;
   } cases[] = {
+      {-0.96f, 0, 0, 600, 600, 600, 0}, {0.96f, 0, 0, 600, 600, 600, 0}, {0, -0.96f, 0, 600, 600, 600, 0},
+      {0, 0.96f, 0, 600, 600, 600, 0},  {0, 0, 0.96f, 600, 600, 600, 0},
       {-0.96f, 0, 0, 590, 600, 600}, {-0.95f, 0, 0, 600, 600, 600}, {0.96f, 0, 0, 600, 590, 600},
       {0.95f, 0, 0, 600, 600, 600},  {0, -0.96f, 0, 590, 600, 600}, {0, -0.95f, 0, 600, 600, 600},
       {0, 0.96f, 0, 600, 590, 600},  {0, 0.95f, 0, 600, 600, 600},  {0, 0, -0.96f, 600, 600, 590},
@@ -173,12 +178,24 @@ TEST(FireValues, HandleTurnedPastItsDetentDischargesTheBottleOnThatSide) {
                            &fire::apu_ext_switch_pos_disch};
     for (int i = 0; i < 3; ++i) *positions[i] = fire_state.fire_handle_turn_target[i] = turns[i];
     fire::engine01_02L_ext_bottle_psi = fire::engine01_02R_ext_bottle_psi = fire::apu_ext_bottle_psi = 600.0f;
+    electric::hot_batbus_status = c.hot_bus;
     fire_update();
     EXPECT_FLOAT_EQ(fire::engine01_02L_ext_bottle_psi, c.left) << c.eng1 << " " << c.eng2 << " " << c.apu;
     EXPECT_FLOAT_EQ(fire::engine01_02R_ext_bottle_psi, c.right) << c.eng1 << " " << c.eng2 << " " << c.apu;
     EXPECT_FLOAT_EQ(fire::apu_ext_bottle_psi, c.apu_psi) << c.eng1 << " " << c.eng2 << " " << c.apu;
     EXPECT_FLOAT_EQ(fire_state.agent_delivered[2] + fire_state.agent_delivered[3], c.eng2 != 0 ? 600 - c.left + 600 - c.right : 0);
   }
+  // A turn held while the bus was lost fires the bottle when it comes back.
+  fire_state = FireState{};
+  fire::engine01_ext_switch_pos_disch = fire::engine02_ext_switch_pos_disch = 0.0f;
+  fire::apu_ext_switch_pos_disch = fire_state.fire_handle_turn_target[2] = 1.0f;
+  fire::apu_ext_bottle_psi = 600.0f;
+  electric::hot_batbus_status = 0.0f;
+  fire_update();
+  EXPECT_FLOAT_EQ(fire::apu_ext_bottle_psi, 600.0f);
+  electric::hot_batbus_status = 1.0f;
+  fire_update();
+  EXPECT_FLOAT_EQ(fire::apu_ext_bottle_psi, 590.0f);
   // A handle nearly at either end of its turn settles on the end itself.
   frame_time = 0.01f;
   for (float end : {-1.0f, 1.0f}) {
