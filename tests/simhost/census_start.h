@@ -6,12 +6,50 @@
 #pragma once
 
 #include <cstdio>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "host.h"
 #include "player.h"
 
 namespace census {
+
+// The host a start asks for: the sample root, the aircraft file (--acf) and
+// host version (--host-version) its "# census with:" line names, and the
+// add-ons present from the start, as their plug-ins load before the aircraft.
+inline simhost::Config start_config(const std::string& file, const std::string& text, const std::string& root,
+                                    const std::string& addon_catalog) {
+  simhost::Config config;
+  config.root = root;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("# census with:", 0) != 0) continue;
+    std::istringstream words(line.substr(14));
+    for (std::string w; words >> w;) {
+      std::string v;
+      words >> v;
+      if (w == "--acf") config.acf = v;
+      else if (w == "--host-version") config.host_version = std::stoi(v);
+    }
+  }
+  scenario::Lookup lookup;
+  lookup.read = runner::read_scenario;
+  lookup.addon = [addon_catalog](const std::string& addon, std::vector<std::string>* names) {
+    std::vector<runner::AddonEntry> entries;
+    if (!runner::addon_entries(addon_catalog, addon, &entries)) return false;
+    for (const runner::AddonEntry& e : entries) names->push_back(e.name);
+    return true;
+  };
+  for (const scenario::Step& a : scenario::start_addons(text, file, lookup)) {
+    std::vector<std::string> without;
+    for (const scenario::Ref& ref : a.prints) without.push_back(ref.name);
+    for (const simhost::CatalogEntry& e : runner::addon_datarefs(addon_catalog, a.ref.name, without))
+      config.extra.push_back(e);
+    config.addons.push_back(a.ref.name);
+  }
+  return config;
+}
 
 inline bool play_start(const std::string& file, const std::string& text, const simhost::Config& config,
                        const std::string& addon_catalog, float dt, std::string* error) {

@@ -148,18 +148,6 @@ std::vector<std::string> starts() {
   return names;
 }
 
-scenario::Lookup addon_lookup() {
-  scenario::Lookup l;
-  l.read = runner::read_scenario;
-  l.addon = [](const std::string& name, std::vector<std::string>* names) {
-    std::vector<runner::AddonEntry> entries;
-    if (!runner::addon_entries(kAddons, name, &entries)) return false;
-    for (const runner::AddonEntry& e : entries) names->push_back(e.name);
-    return true;
-  };
-  return l;
-}
-
 // One flight of the census: a start, then rows flown one after another.
 class Flight {
  public:
@@ -169,27 +157,7 @@ class Flight {
     std::string text;
     const std::string file = kStarts + name + ".txt";
     if (!runner::read_scenario(file, &text, error)) return false;
-    simhost::Config config;
-    config.root = kRoot;
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
-      if (line.rfind("# census with:", 0) != 0) continue;
-      std::istringstream words(line.substr(14));
-      for (std::string w; words >> w;) {
-        std::string v;
-        words >> v;
-        if (w == "--acf") config.acf = v;
-        else if (w == "--host-version") config.host_version = std::stoi(v);
-      }
-    }
-    // Add-ons present from the start, as their plug-ins load before the aircraft.
-    for (const scenario::Step& a : scenario::start_addons(text, file, addon_lookup())) {
-      std::vector<std::string> without;
-      for (const scenario::Ref& ref : a.prints) without.push_back(ref.name);
-      for (const simhost::CatalogEntry& e : runner::addon_datarefs(kAddons, a.ref.name, without))
-        config.extra.push_back(e);
-      config.addons.push_back(a.ref.name);
-    }
+    const simhost::Config config = census::start_config(file, text, kRoot, kAddons);
     frames_ = 0;
     releases_.clear();
     return census::play_start(file, text, config, kAddons, kDt, error);

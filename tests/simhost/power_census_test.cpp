@@ -183,34 +183,7 @@ class Flight {
     std::string text;
     const std::string file = kStarts + name + ".txt";
     if (!runner::read_scenario(file, &text, error)) return false;
-    simhost::Config config;
-    config.root = kRoot;
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
-      if (line.rfind("# census with:", 0) != 0) continue;
-      std::istringstream words(line.substr(14));
-      for (std::string w; words >> w;) {
-        std::string v;
-        words >> v;
-        if (w == "--acf") config.acf = v;
-        else if (w == "--host-version") config.host_version = std::stoi(v);
-      }
-    }
-    scenario::Lookup lookup;
-    lookup.read = runner::read_scenario;
-    lookup.addon = [](const std::string& addon, std::vector<std::string>* names) {
-      std::vector<runner::AddonEntry> entries;
-      if (!runner::addon_entries(kAddons, addon, &entries)) return false;
-      for (const runner::AddonEntry& e : entries) names->push_back(e.name);
-      return true;
-    };
-    for (const scenario::Step& a : scenario::start_addons(text, file, lookup)) {
-      std::vector<std::string> without;
-      for (const scenario::Ref& ref : a.prints) without.push_back(ref.name);
-      for (const simhost::CatalogEntry& e : runner::addon_datarefs(kAddons, a.ref.name, without))
-        config.extra.push_back(e);
-      config.addons.push_back(a.ref.name);
-    }
+    const simhost::Config config = census::start_config(file, text, kRoot, kAddons);
     releases_.clear();
     frames_ = 0;
     return census::play_start(file, text, config, kAddons, kDt, error);
