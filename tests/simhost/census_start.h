@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdio>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,6 +15,47 @@
 #include "player.h"
 
 namespace census {
+
+// The fields of a line cut at `sep`; a separator at the end gives an empty
+// last field.
+inline std::vector<std::string> split(const std::string& s, char sep) {
+  std::vector<std::string> out;
+  std::string part;
+  std::istringstream in(s);
+  while (std::getline(in, part, sep)) out.push_back(part);
+  if (!s.empty() && s.back() == sep) out.push_back("");
+  return out;
+}
+
+// A data line of a census table: its number, its tab-separated fields, and
+// the "NAME:LINE: " its errors start with.
+struct TableLine {
+  int line = 0;
+  std::vector<std::string> f;
+  std::string at;
+};
+
+// The data lines of the table at `path` (blank lines, comments and the header,
+// whose first field is `header`, left out). A line without `columns` fields,
+// or a table that cannot be read, is reported in `errors` under `name`.
+inline std::vector<TableLine> table_lines(const std::string& path, const std::string& name, size_t columns,
+                                          const std::string& header, std::vector<std::string>* errors) {
+  std::vector<TableLine> out;
+  std::ifstream in(path);
+  if (!in) errors->push_back("cannot read " + path);
+  std::string text;
+  for (int line = 1; std::getline(in, text); ++line) {
+    if (text.empty() || text[0] == '#') continue;
+    TableLine t{line, split(text, '\t'), name + ":" + std::to_string(line) + ": "};
+    if (t.f.size() != columns) {
+      errors->push_back(t.at + std::to_string(columns) + " columns wanted, " + std::to_string(t.f.size()) + " found");
+      continue;
+    }
+    if (t.f[0] == header) continue;
+    out.push_back(t);
+  }
+  return out;
+}
 
 // The host a start asks for: the sample root, the aircraft file (--acf) and
 // host version (--host-version) its "# census with:" line names, and the

@@ -51,6 +51,8 @@
 
 namespace {
 
+using census::split;
+
 const std::string kSource = CORVANE_SOURCE_DIR;
 const std::string kTable = kSource + "/tests/simhost/light_census.tsv";
 const std::string kStarts = kSource + "/tests/simhost/census/";
@@ -70,32 +72,14 @@ struct Row {
   float lit_s = 0, group_s = 1;
 };
 
-std::vector<std::string> split(const std::string& s, char sep) {
-  std::vector<std::string> out;
-  std::string part;
-  std::istringstream in(s);
-  while (std::getline(in, part, sep)) out.push_back(part);
-  if (!s.empty() && s.back() == sep) out.push_back("");
-  return out;
-}
-
 // The table's rows; a malformed row is reported in `errors`.
 std::vector<Row> read_table(std::vector<std::string>* errors) {
   std::vector<Row> rows;
-  std::ifstream in(kTable);
-  if (!in) errors->push_back("cannot read " + kTable);
-  std::string text;
-  for (int line = 1; std::getline(in, text); ++line) {
-    if (text.empty() || text[0] == '#') continue;
-    const std::vector<std::string> f = split(text, '\t');
-    const std::string at = "light_census.tsv:" + std::to_string(line) + ": ";
-    if (f.size() != 9) {
-      errors->push_back(at + "9 columns wanted, " + std::to_string(f.size()) + " found");
-      continue;
-    }
-    if (f[0] == "light") continue;  // the header
+  for (const census::TableLine& t : census::table_lines(kTable, "light_census.tsv", 9, "light", errors)) {
+    const std::vector<std::string>& f = t.f;
+    const std::string& at = t.at;
     Row r;
-    r.line = line;
+    r.line = t.line;
     r.light = f[0], r.calls = f[1], r.dims = f[2], r.test = f[3], r.within = f[4], r.start = f[5], r.cause = f[6];
     r.undo = f[7], r.why = f[8];
     char* end = nullptr;

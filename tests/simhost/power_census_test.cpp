@@ -45,6 +45,8 @@
 
 namespace {
 
+using census::split;
+
 const std::string kSource = CORVANE_SOURCE_DIR;
 const std::string kTable = kSource + "/tests/simhost/power_census.tsv";
 const std::string kFeeds = kSource + "/src/systems/electrical/bus_feeds.cpp";
@@ -91,15 +93,6 @@ std::vector<Cut> cuts() {
 struct Feed {
   uint32_t all_of = 0, any_of = 0;
 };
-
-std::vector<std::string> split(const std::string& s, char sep) {
-  std::vector<std::string> out;
-  std::string part;
-  std::istringstream in(s);
-  while (std::getline(in, part, sep)) out.push_back(part);
-  if (!s.empty() && s.back() == sep) out.push_back("");
-  return out;
-}
 
 std::string trim(const std::string& s) {
   const size_t a = s.find_first_not_of(' ');
@@ -150,20 +143,11 @@ struct Row {
 
 std::vector<Row> read_table(std::vector<std::string>* errors) {
   std::vector<Row> rows;
-  std::ifstream in(kTable);
-  if (!in) errors->push_back("cannot read " + kTable);
-  std::string text;
-  for (int line = 1; std::getline(in, text); ++line) {
-    if (text.empty() || text[0] == '#') continue;
-    const std::vector<std::string> f = split(text, '\t');
-    const std::string at = "power_census.tsv:" + std::to_string(line) + ": ";
-    if (f.size() != 7) {
-      errors->push_back(at + "7 columns wanted, " + std::to_string(f.size()) + " found");
-      continue;
-    }
-    if (f[0] == "consumer") continue;  // the header
+  for (const census::TableLine& t : census::table_lines(kTable, "power_census.tsv", 7, "consumer", errors)) {
+    const std::vector<std::string>& f = t.f;
+    const std::string& at = t.at;
     Row r;
-    r.line = line;
+    r.line = t.line;
     r.consumers = split(f[0], '+');
     r.start = f[1], r.action = f[2], r.effect = f[3], r.undo = f[5], r.why = f[6];
     char* end = nullptr;
