@@ -1,6 +1,7 @@
 // The power census: what a crew sees of each consumer of the bus census
 // (src/systems/electrical/bus_feeds.cpp) with its buses cut, flown through the
-// simulated host. Every consumer has one row in power_census.tsv; a row names
+// simulated host. Every consumer has one row in the tables of power_census/
+// (one table per group of systems, each flown as its own tests); a row names
 // one or more consumers (joined by "+": the effect needs all of them), the
 // start it is flown from, the crew's action, the published value that shows
 // the effect and the value it keeps when nothing acts, and the steps that
@@ -31,6 +32,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -48,7 +50,7 @@ namespace {
 using census::split;
 
 const std::string kSource = CORVANE_SOURCE_DIR;
-const std::string kTable = kSource + "/tests/simhost/power_census.tsv";
+const std::string kTables = kSource + "/tests/simhost/power_census/";
 const std::string kFeeds = kSource + "/src/systems/electrical/bus_feeds.cpp";
 const std::string kStarts = kSource + "/tests/simhost/census/";
 const std::string kRoot = kSource + "/sample/root/";
@@ -135,18 +137,32 @@ std::map<std::string, Feed> read_feeds(std::vector<std::string>* errors) {
 }
 
 struct Row {
+  std::string table;  // the table's file name, in power_census/
   int line = 0;
+  std::string at() const { return "power_census/" + table + ":" + std::to_string(line) + ": "; }
   std::vector<std::string> consumers;
   std::string start, action, effect, undo, why;
   float rest = 0;
 };
 
-std::vector<Row> read_table(std::vector<std::string>* errors) {
+// Every table of power_census/, in name order.
+std::vector<std::string> table_names() {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& e : std::filesystem::directory_iterator(kTables, ec))
+    if (e.path().extension() == ".tsv") names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::vector<Row> read_table(const std::string& table, std::vector<std::string>* errors) {
   std::vector<Row> rows;
-  for (const census::TableLine& t : census::table_lines(kTable, "power_census.tsv", 7, "consumer", errors)) {
+  for (const census::TableLine& t :
+       census::table_lines(kTables + table, "power_census/" + table, 7, "consumer", errors)) {
     const std::vector<std::string>& f = t.f;
     const std::string& at = t.at;
     Row r;
+    r.table = table;
     r.line = t.line;
     r.consumers = split(f[0], '+');
     r.start = f[1], r.action = f[2], r.effect = f[3], r.undo = f[5], r.why = f[6];
@@ -155,6 +171,17 @@ std::vector<Row> read_table(std::vector<std::string>* errors) {
     if (r.action != "-" && (f[4].empty() || *end != '\0')) errors->push_back(at + "rest: " + f[4]);
     if ((r.action == "-" || r.undo == "-") && r.why.empty()) errors->push_back(at + "a \"-\" without its reason");
     rows.push_back(r);
+  }
+  return rows;
+}
+
+std::vector<Row> read_tables(std::vector<std::string>* errors) {
+  std::vector<Row> rows;
+  const std::vector<std::string> names = table_names();
+  if (names.empty()) errors->push_back("no table in " + kTables);
+  for (const std::string& t : names) {
+    std::vector<Row> more = read_table(t, errors);
+    rows.insert(rows.end(), more.begin(), more.end());
   }
   return rows;
 }
@@ -250,25 +277,30 @@ std::string bus_list(uint32_t bits) {
 TEST(PowerCensus, EveryConsumerHasOneRow) {
   std::vector<std::string> errors;
   const std::map<std::string, Feed> feeds = read_feeds(&errors);
-  const std::vector<Row> rows = read_table(&errors);
+  const std::vector<Row> rows = read_tables(&errors);
   for (const std::string& e : errors) ADD_FAILURE() << e;
   EXPECT_GT(feeds.size(), 100u) << "the bus census's rows, read from " << kFeeds;
-  std::set<std::string> named;
+  std::map<std::string, std::string> named;
   for (const Row& r : rows) {
     for (const std::string& c : r.consumers) {
-      if (!feeds.count(c)) ADD_FAILURE() << "power_census.tsv:" << r.line << ": " << c << " is no consumer of the bus census";
-      named.insert(c);
+      if (!feeds.count(c)) ADD_FAILURE() << r.at() << c << " is no consumer of the bus census";
+      if (named.count(c) && named[c] != r.at()) ADD_FAILURE() << r.at() << c << " has its row already at " << named[c];
+      named[c] = r.at();
     }
   }
   for (const auto& [name, feed] : feeds)
-    if (!named.count(name)) ADD_FAILURE() << name << ": a consumer of the bus census without its row in power_census.tsv";
+    if (!named.count(name))
+      ADD_FAILURE() << name << ": a consumer of the bus census without its row in the tables of " << kTables;
 }
 
-std::vector<std::string> starts() {
+// Each table with each start its rows fly from: "TABLE:START".
+std::vector<std::string> parts() {
   std::vector<std::string> errors;
   std::vector<std::string> names;
-  for (const Row& r : read_table(&errors))
-    if (r.action != "-" && std::find(names.begin(), names.end(), r.start) == names.end()) names.push_back(r.start);
+  for (const Row& r : read_tables(&errors)) {
+    const std::string part = r.table + ":" + r.start;
+    if (r.action != "-" && std::find(names.begin(), names.end(), part) == names.end()) names.push_back(part);
+  }
   return names;
 }
 
@@ -277,16 +309,16 @@ class PowerCensusFlight : public ::testing::TestWithParam<std::string> {
   void TearDown() override { simhost::reset(); }
 };
 
-// Each row of the start with each cut: the effect shows exactly while the
+// Each row of the table and start with each cut: the effect shows exactly while the
 // row's consumers have their power.
 TEST_P(PowerCensusFlight, EachConsumerWithEachBusCut) {
   std::vector<std::string> errors;
   const std::map<std::string, Feed> feeds = read_feeds(&errors);
-  const std::vector<Row> rows = read_table(&errors);
+  const std::vector<Row> rows = read_tables(&errors);
   ASSERT_TRUE(errors.empty()) << errors.front();
   for (const Row& r : rows) {
-    if (r.start != GetParam() || r.action == "-") continue;
-    const std::string at = "power_census.tsv:" + std::to_string(r.line) + ": " + r.effect + ": ";
+    if (r.table + ":" + r.start != GetParam() || r.action == "-") continue;
+    const std::string at = r.at() + r.effect + ": ";
     bool known = true;
     for (const std::string& c : r.consumers) {
       if (feeds.count(c)) continue;
@@ -332,7 +364,7 @@ TEST_P(PowerCensusFlight, EachConsumerWithEachBusCut) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Starts, PowerCensusFlight, ::testing::ValuesIn(starts()),
+INSTANTIATE_TEST_SUITE_P(Parts, PowerCensusFlight, ::testing::ValuesIn(parts()),
                          [](const ::testing::TestParamInfo<std::string>& i) {
                            std::string n;
                            for (char ch : i.param) n += std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';

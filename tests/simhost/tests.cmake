@@ -277,8 +277,9 @@ corvane_integration_test(restore_flight_census_test ${CMAKE_CURRENT_LIST_DIR}/re
 target_link_libraries(restore_flight_census_test PRIVATE corvane_runner)
 
 # The power census: each consumer of the bus census with each bus cut, flown
-# from the rows of power_census.tsv, one test per start of census/.
+# from the rows of the tables of power_census/, one test per table and start.
 corvane_integration_test(power_census_test ${CMAKE_CURRENT_LIST_DIR}/power_census_test.cpp)
 target_link_libraries(power_census_test PRIVATE corvane_runner)
+file(GLOB power_census_tables CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/power_census/*.tsv)
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/power_census_test.cpp PROPERTIES
-  OBJECT_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/power_census.tsv)
+  OBJECT_DEPENDS "${power_census_tables}")

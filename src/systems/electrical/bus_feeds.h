@@ -151,6 +151,7 @@ struct ConsumerFeed {
   uint32_t any_of;  // and, when not 0, at least one of these
   FeedSource source;
   const char* what;
+  const char* from;  // the description that gives its buses, or why none does
 };
 extern const ConsumerFeed consumer_feeds[kConsumerCount];
 

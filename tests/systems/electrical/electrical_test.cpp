@@ -624,7 +624,8 @@ TEST_F(Electrical, InverterRunsOnTheBatteryBus) {
   }
 }
 
-// The census itself: every row names its buses, and the buses are real ones.
+// The census itself: every row names its buses, real ones, and where they
+// come from.
 TEST(BusFeeds, EveryConsumerNamesItsBuses) {
   constexpr uint32_t all_buses = (1u << kBusCount) - 1u;
   for (int i = 0; i < kConsumerCount; ++i) {
@@ -633,6 +634,7 @@ TEST(BusFeeds, EveryConsumerNamesItsBuses) {
     EXPECT_NE(c.all_of | c.any_of, 0u) << c.name;
     EXPECT_EQ((c.all_of | c.any_of) & ~all_buses, 0u) << c.name;
     EXPECT_NE(c.what[0], '\0') << c.name;
+    EXPECT_NE(c.from[0], '\0') << c.name;
   }
   EXPECT_FALSE(fed_by(Consumer::count, all_buses));
 }
