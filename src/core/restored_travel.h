@@ -24,6 +24,13 @@ struct Travel {
   bool positions_only = false;
 };
 
+// A saved slot and its travel, as tools/travels.tsv gives them
+// (core/saved_travels.h).
+struct SavedSlotTravel {
+  int16_t slot;
+  Travel travel;
+};
+
 // The value v as a restore may take it: within the travel, taken to its
 // nearest position (true), or beyond it and counted as dropped (false).
 bool restore_within_travel(float& v, const Travel& travel);

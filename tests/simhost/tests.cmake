@@ -266,13 +266,13 @@ set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/light_census_test.cpp PROP
   OBJECT_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/light_census.tsv)
 
 # The write census: every writable published dataref against its travel in
-# tools/written_travels.tsv, written at the gate and in cruise.
+# tools/travels.tsv, written at the gate and in cruise.
 corvane_integration_test(write_census_test ${CMAKE_CURRENT_LIST_DIR}/write_census_test.cpp)
 target_link_libraries(write_census_test PRIVATE corvane_runner)
 
 # The restore census flown: each saved slot loaded damaged from the plug-in's
 # own save, at the gate and in cruise, against a sound load of the same
-# moment (tools/restored_travels.tsv).
+# moment (the saved slots of tools/travels.tsv).
 corvane_integration_test(restore_flight_census_test ${CMAKE_CURRENT_LIST_DIR}/restore_flight_census_test.cpp)
 target_link_libraries(restore_flight_census_test PRIVATE corvane_runner)
 
