@@ -634,7 +634,7 @@ def main():
     emit_saved_travels(src, saved_slots)
     if check:
         if STALE:
-            raise SystemExit("gen_published: published_datarefs.tsv disagrees with the generated files "
+            raise SystemExit("gen_published: published_datarefs.tsv or " + TRAVEL_TABLE + " disagrees with the generated files "
                              "(run tools/gen_published.py): "
                              + " ".join(os.path.relpath(p, root) for p in STALE))
         print("gen_published: generated files up to date", file=sys.stderr)
