@@ -566,7 +566,6 @@ void sync_glare_switch() {
 // the end of their array.
 void read_glare_switches() {
   // The N1 SET knob: 2, 1, AUTO, BOTH, where its commands step.
-  static_assert(saved_travel::kGlareSw[0].slot == kGlareN1SourceElement);
-  const RestoredSlot knob[] = {{kGlareN1SourceElement, &toggle_switch::n1_set_source, saved_travel::kGlareSw[0].travel}};
-  restore_slots(bound::zuvadud_D738_glare_sw, kGlareArraySize, knob, 1);
+  const RestoredSlot knob[] = {{kGlareN1SourceElement, &toggle_switch::n1_set_source}};
+  restore_slots(bound::zuvadud_D738_glare_sw, kGlareArraySize, knob, 1, saved_travel::kGlareSw);
 }

@@ -5,6 +5,7 @@
 // can have or keeps the one it had.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "core/binding.h"
@@ -43,11 +44,18 @@ int32_t take_restore_drops();
 struct RestoredSlot {
   int16_t slot;
   float* value;
-  Travel travel;
 };
 
 // Reads the script array id (its first `size` elements, at most 32) and
 // puts each slot of the table that the array holds, is a finite number and
-// lies within its travel into its global; the others keep their value.
-// Returns the number of elements the array held.
-int restore_slots(bound::Id id, int size, const RestoredSlot* slots, int slot_count);
+// lies within its travel (its row of `travels`, the array's table in
+// core/saved_travels.h) into its global; the others keep their value, and
+// so does a slot with no row there. Returns the number of elements the
+// array held.
+int restore_slots(bound::Id id, int size, const RestoredSlot* slots, int slot_count, const SavedSlotTravel* travels,
+                  int travel_count);
+template <size_t N>
+int restore_slots(bound::Id id, int size, const RestoredSlot* slots, int slot_count,
+                  const SavedSlotTravel (&travels)[N]) {
+  return restore_slots(id, size, slots, slot_count, travels, static_cast<int>(N));
+}
