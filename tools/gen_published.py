@@ -81,28 +81,86 @@ WRITERS = {
     "zuvadud/D738/toggle_switch/flt_dk_door": "flt_dk_door_writer",
 }
 
-# The travel of every writable dataref (tools/written_travels.tsv): the
-# "store" rows get a writer that keeps a write within it, so the plug-in and
-# the host never read one written value two ways. A switch (whole-number
-# positions) takes the nearest one, a value beyond the travel the end, and a
-# NaN is ignored; the writers above take their own positions the same way.
-def load_travels(root):
+# Every value the plug-in stores, with its travel (tools/travels.tsv): the
+# "store" rows of the writable datarefs get a writer that keeps a write within
+# it, so the plug-in and the host never read one written value two ways. A
+# switch (whole-number positions) takes the nearest one, a value beyond the
+# travel the end, and a NaN is ignored; the writers above take their own
+# positions the same way. The saved slots' rows give the restore its travels
+# (src/core/saved_travels.h): a slot that is a control has that control's.
+TRAVEL_TABLE = "tools/travels.tsv"
+SAVED_ARRAYS = ["system", "system_sw", "fire", "fire_sw", "antiice", "antiice_sw", "cover", "cover_tgt",
+                "lights", "lights_sw", "glare_sw"]
+SLOT_RE = re.compile(r"^([a-z_]+)\[([0-9]+)\]$")
+
+
+def load_travels(root, errors):
     travels = {}
-    with open(os.path.join(root, "tools", "written_travels.tsv"), encoding="utf-8") as f:
+    controls = {}
+    slots = []
+    with open(os.path.join(root, TRAVEL_TABLE), encoding="utf-8") as f:
         header = None
-        for line in f:
+        for number, line in enumerate(f, 1):
             if line.startswith("#") or not line.strip():
                 continue
             cells = line.rstrip("\n").split("\t")
             if header is None:
                 header = cells
                 continue
+            at = "%s:%d: " % (TRAVEL_TABLE, number)
+            if len(cells) != len(header):
+                errors.append(at + "%d columns wanted" % len(header))
+                continue
             rec = dict(zip(header, cells))
-            if rec["kept_by"] == "store":
-                travels[rec["name"]] = (float(rec["lo"]), float(rec["hi"]), float(rec["step"]))
+            rec["at"] = at
+            slot = SLOT_RE.match(rec["stored"])
+            try:
+                rec["travel"] = None if rec["lo"] == "-" else (float(rec["lo"]), float(rec["hi"]), float(rec["step"]))
+            except ValueError:
+                errors.append(at + "a travel is three numbers or three -")
+                continue
+            t = rec["travel"]
+            if t is not None and not (t[0] < t[1] and t[2] >= 0):
+                errors.append(at + "a travel lo < hi, step >= 0 wanted")
+            if slot:
+                rec["array"], rec["slot"] = slot.group(1), int(slot.group(2))
+                if rec["array"] not in SAVED_ARRAYS + ["state_cmd"]:
+                    errors.append(at + "no saved array " + rec["array"])
+                if rec["kept_by"] not in ("nearest", "dropped", "range"):
+                    errors.append(at + "a saved slot is kept nearest, dropped or range")
+                if (t is None) == (rec["control"] == "-"):
+                    errors.append(at + "a saved slot has its own travel or is a control (its travel that row's)")
+                slots.append(rec)
+                continue
+            if rec["stored"] in controls:
+                errors.append(at + rec["stored"] + " has a row already (" + controls[rec["stored"]]["at"].rstrip(": ") + ")")
+            controls[rec["stored"]] = rec
+            if rec["kept_by"] not in ("store", "writer", "free", "saved"):
+                errors.append(at + "a dataref is kept by store, writer, free or saved")
+            elif (rec["kept_by"] == "free") != (t is None):
+                errors.append(at + "a free value has no travel, every other row one")
+            if rec["kept_by"] == "store" and t is not None:
+                travels[rec["stored"]] = t
             elif rec["kept_by"] == "writer":
-                WRITTEN_CONTROLS.add(rec["name"])
-    return travels
+                WRITTEN_CONTROLS.add(rec["stored"])
+    # A saved slot that is a control comes back within that control's travel:
+    # the panel string's characters hold only its whole positions.
+    seen = {}
+    for rec in slots:
+        key = (rec["array"], rec["slot"])
+        if key in seen:
+            errors.append(rec["at"] + rec["stored"] + " has a row already (" + seen[key].rstrip(": ") + ")")
+        seen[key] = rec["at"]
+        if rec["control"] == "-":
+            continue
+        c = controls.get(rec["control"].split("[")[0])
+        if c is None or c["travel"] is None:
+            errors.append(rec["at"] + rec["control"] + ": no row of its control with a travel")
+            continue
+        lo, hi, step = c["travel"]
+        rec["travel"] = (lo, hi, step if step > 0 or rec["array"] != "state_cmd" else 1.0)
+        rec["note"] = rec["control"]
+    return travels, slots
 
 
 # The controls with a travel whose own writer keeps it: like the "store"
@@ -517,6 +575,24 @@ def emit_lists(src, rows):
     write(os.path.join(src, "datarefs", "published_census.h"), "".join(h))
 
 
+def emit_saved_travels(src, slots):
+    out = ["// Generated by tools/gen_published.py from %s; do not edit.\n" % TRAVEL_TABLE,
+           "// The travel each saved slot comes back within (see core/restored_travel.h),\n",
+           "// by array, in slot order.\n",
+           "#pragma once\n\n#include \"core/restored_travel.h\"\n\nnamespace saved_travel {\n"]
+    for array in SAVED_ARRAYS:
+        name = "k" + "".join(part.capitalize() for part in array.split("_"))
+        out.append("\n// zuvadud/D738/%s\ninline constexpr SavedSlotTravel %s[] = {\n" % (array, name))
+        for rec in sorted((r for r in slots if r["array"] == array), key=lambda r: r["slot"]):
+            lo, hi, step = rec["travel"]
+            only = "true" if rec["kept_by"] == "dropped" else "false"
+            out.append("    {%d, {%s, %s, %s, %s}},  // %s\n" % (rec["slot"], cxx_float(lo), cxx_float(hi), cxx_float(step),
+                                                           only, rec.get("note", "internal")))
+        out.append("};\n")
+    out.append("\n}  // namespace saved_travel\n")
+    write(os.path.join(src, "core", "saved_travels.h"), "".join(out))
+
+
 def main():
     global STALE
     args = sys.argv[1:]
@@ -529,10 +605,11 @@ def main():
     root = args[1] if len(args) == 2 else os.path.join(os.path.dirname(__file__), "..")
     src = os.path.join(root, "src")
     rows = load(args[0])
-    TRAVELS.update(load_travels(root))
     names = [r.name for r in rows]
     # Every disagreement at once, each naming the table.
     errors = []
+    travels, saved_slots = load_travels(root, errors)
+    TRAVELS.update(travels)
     if len(set(names)) != len(names):
         errors.append("a name appears twice")
     plain_floats = {r.name for r in rows if r.flags == "2" and r.writer in ("plain",) + tuple(WRITERS.values())}
@@ -542,20 +619,22 @@ def main():
     plain_stores = {r.name for r in rows if r.flags in ("2", "8") and r.writer == "plain"}
     for name in TRAVELS:
         if name not in plain_stores:
-            errors.append("%s: a store row of tools/written_travels.tsv that is no plain writable float" % name)
+            errors.append("%s: a store row of %s that is no plain writable float" % (name, TRAVEL_TABLE))
     numbering = seq_errors([{"list": r.list, "seq": r.seq} for r in rows], "list", "published_datarefs.tsv")
     if errors or numbering:
         for e in errors:
-            print("gen_published: published_datarefs.tsv: " + e, file=sys.stderr)
+            where = "" if e.startswith(TRAVEL_TABLE) else "published_datarefs.tsv: "
+            print("gen_published: " + where + e, file=sys.stderr)
         for e in numbering:
             print("gen_published: " + e, file=sys.stderr)
         raise SystemExit(1)
     modules = assign_backing(rows)
     emit_modules(src, modules)
     emit_lists(src, rows)
+    emit_saved_travels(src, saved_slots)
     if check:
         if STALE:
-            raise SystemExit("gen_published: published_datarefs.tsv disagrees with the generated files "
+            raise SystemExit("gen_published: published_datarefs.tsv or " + TRAVEL_TABLE + " disagrees with the generated files "
                              "(run tools/gen_published.py): "
                              + " ".join(os.path.relpath(p, root) for p in STALE))
         print("gen_published: generated files up to date", file=sys.stderr)

@@ -77,10 +77,32 @@ struct Seen {
   }
 };
 
+// The controls with a travel and no detents (step 0), by name: LO..HI.
+bool continuous_travels(const std::string& path, std::map<std::string, std::string>* out, std::string* error) {
+  std::vector<std::pair<int, std::string>> lines;
+  if (!table_lines(path, &lines, error)) return false;
+  for (const auto& [line, text] : lines) {
+    const std::vector<std::string> f = fields(text);
+    if (f.size() < 5 || f[1] == "-" || f[0].find('/') == std::string::npos) continue;
+    char *end_lo = nullptr, *end_hi = nullptr, *end_step = nullptr;
+    const double lo = std::strtod(f[1].c_str(), &end_lo);
+    const double hi = std::strtod(f[2].c_str(), &end_hi);
+    const double step = std::strtod(f[3].c_str(), &end_step);
+    if (*end_lo != '\0' || *end_hi != '\0' || *end_step != '\0' || end_lo == f[1].c_str()) {
+      *error = path + ":" + std::to_string(line) + ": a travel is three numbers";
+      return false;
+    }
+    if (step == 0) (*out)[f[0]] = format(lo) + ".." + format(hi);
+  }
+  return true;
+}
+
 }  // namespace
 
-bool write_command_positions(const std::vector<std::string>& host_command_catalogs, std::FILE* out,
-                             std::string* error) {
+bool write_command_positions(const std::vector<std::string>& host_command_catalogs, const std::string& travel_table,
+                             std::FILE* out, std::string* error) {
+  std::map<std::string, std::string> continuous;
+  if (!continuous_travels(travel_table, &continuous, error)) return false;
   // A powered cockpit at the gate, after start-up has written its cold and
   // dark state: the battery with its voltage, the buses from ground power.
   // Each frame's draw pass runs in feedback mode: the plug-in's calls run
@@ -219,7 +241,10 @@ bool write_command_positions(const std::vector<std::string>& host_command_catalo
     const bool between = s.values.size() > kMostPositions ||
                          std::any_of(s.values.begin(), s.values.end(), [&](double x) { return !set.count(x); });
     std::string text;
-    if (unbounded_values.count(v)) {
+    const auto travel = continuous.find(published.values[static_cast<size_t>(v)].name);
+    if (travel != continuous.end()) {
+      text = travel->second;
+    } else if (unbounded_values.count(v)) {
       text = "any";
     } else if (between || set.size() > kMostPositions) {
       text = format(std::min(s.lo, *set.begin())) + ".." + format(std::max(s.hi, *set.rbegin()));

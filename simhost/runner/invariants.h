@@ -173,9 +173,12 @@ class Invariants {
 // it takes over, from `host_command_catalogs`) from a powered cockpit,
 // each until it changes nothing more or comes round, and writes the
 // switch_positions.tsv table: every published value a command sets directly,
-// with the positions it was set to. False with a message when nothing could
-// be played.
-bool write_command_positions(const std::vector<std::string>& host_command_catalogs, std::FILE* out,
-                             std::string* error);
+// with the positions it was set to. A control the plug-in's travel table
+// (`travel_table`, tools/travels.tsv) gives a travel with no detents (step 0)
+// is written as that travel, LO..HI: it may be set anywhere on it, its
+// commands only some of the places. False with a message when nothing could
+// be played or the travel table read.
+bool write_command_positions(const std::vector<std::string>& host_command_catalogs, const std::string& travel_table,
+                             std::FILE* out, std::string* error);
 
 }  // namespace runner

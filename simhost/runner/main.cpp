@@ -33,6 +33,9 @@
 #ifndef CORVANE_CATALOG_DIR
 #define CORVANE_CATALOG_DIR "simhost/catalog/"
 #endif
+#ifndef CORVANE_TRAVEL_TABLE
+#define CORVANE_TRAVEL_TABLE "tools/travels.tsv"
+#endif
 
 namespace {
 
@@ -564,7 +567,8 @@ int run(int argc, char** argv) {
   }
   if (o.command_positions) {
     const std::string dir = CORVANE_CATALOG_DIR;
-    if (!runner::write_command_positions({dir + "host_commands_base.tsv", dir + "host_commands.tsv"}, stdout, &error))
+    if (!runner::write_command_positions({dir + "host_commands_base.tsv", dir + "host_commands.tsv"},
+                                         CORVANE_TRAVEL_TABLE, stdout, &error))
       status = fail(error);
     simhost::stop();
     simhost::unload();

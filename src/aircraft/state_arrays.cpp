@@ -14,6 +14,7 @@
 #include "core/host_io.h"
 #include "core/pitch_trim.h"
 #include "core/restored_travel.h"
+#include "core/saved_travels.h"
 #include "core/util.h"
 #include "systems/flight_controls/elec_trim_state.h"
 #include "engines/engine_start.h"
@@ -43,298 +44,230 @@ int32_t state_restore_drop_logged;
 
 namespace {
 
-// Where each restored value can stand (see core/restored_travel.h). The
-// plug-in's internal values with no travel of their own get the widest any
-// of them reaches.
-constexpr Travel k01 = {0.0f, 1.0f, 1.0f};
-constexpr Travel k012 = {0.0f, 2.0f, 1.0f};
-constexpr Travel k0_3 = {0.0f, 3.0f, 1.0f};
-constexpr Travel k0_5 = {0.0f, 5.0f, 1.0f};
-constexpr Travel k0_6 = {0.0f, 6.0f, 1.0f};
-constexpr Travel km11 = {-1.0f, 1.0f, 1.0f};
-constexpr Travel km1_3 = {-1.0f, 3.0f, 1.0f};
-constexpr Travel k0_4 = {0.0f, 4.0f, 1.0f};
-// GRD, OFF, CONT, FLT: GRD starts an engine, so only a position comes back.
-constexpr Travel kStarter = {0.0f, 3.0f, 1.0f, true};
-// A flag that starts or stops something as it stands: 0 or 1, nothing else.
-constexpr Travel kRunning = {0.0f, 1.0f, 1.0f, true};
-constexpr Travel kApuSwitch = {0.0f, 2.0f, 1.0f, true};   // OFF, ON, START
-// UP, OFF, DOWN, and released or set: the gear lever raises or lowers the
-// gear from its detents and the parking brake lever holds or lets go the
-// wheels, so a lever saved between them stays where it stands.
-constexpr Travel kGearLever = {0.0f, 1.0f, 0.5f, true};
-constexpr Travel kParkingBrakeLever = {0.0f, 1.0f, 1.0f, true};
-constexpr Travel kFltAlt = {-1000.0f, 42000.0f, 500.0f};  // ft, as the knob sets it
-constexpr Travel kBaroInHg = {0.0f, 40.0f, 0.0f};         // the standby altimeter's setting
-constexpr Travel kPressChannel = {0.0f, 3.0f, 1.0f};      // none, AUTO 1, AUTO 2, ALTN
-// The controller in charge as the integer slot holds it, its whole part taken.
-constexpr Travel kPressChannelSaved = {0.0f, 3.0f, 0.0f};
-constexpr Travel kAutobrake = {0.0f, 5.0f, 1.0f};         // RTO .. MAX
-constexpr Travel kAutobrakeTravel = {0.0f, 5.0f, 0.0f};   // the knob turning between them
-constexpr Travel kRtoResult = {0.0f, 2.0f, 1.0f};
-// A stage of an APU start resumes that start: only a stage itself comes back.
-constexpr Travel kApuStage = {0.0f, 3.0f, 1.0f, true};
-constexpr Travel kFlapDetents = {0.0f, 1.0f, 0.125f};     // UP .. 40 in eighths
-constexpr Travel kLandingAlt = {-1000.0f, 13600.0f, 50.0f};  // ft, as the knob sets it
-constexpr Travel kRatio = {0.0f, 1.0f, 0.0f};
-constexpr Travel kTrim = {-1.0f, 1.0f, 0.0f};
-constexpr Travel kSpool = {0.0f, 150.0f, 0.0f};           // N1, N2 %
-constexpr Travel kTimer = {0.0f, 3600.0f, 0.0f};          // s left
-constexpr Travel kState = {-100000.0f, 100000.0f, 0.0f};  // altitudes, rates, temperatures, states
-// The autobrake's arming flags: off, armed and braking (the self-test's
-// running and finished) are all places the autobrake itself puts them.
-constexpr Travel kAutobrakeArming = {0.0f, 2.0f, 1.0f};
-// The cabin as the pressurisation model can put it: its altitude between the
-// lowest field and the highest ambient it follows, its rate and differential
-// within the model's limits. A saved cabin beyond them is no cabin the
-// aircraft had: it would drop the masks at the gate or light AUTO FAIL.
-constexpr Travel kCabinAltitude = {-2000.0f, 50000.0f, 0.0f};  // ft
-constexpr Travel kCabinRate = {-4000.0f, 4000.0f, 0.0f};       // ft/min
-constexpr Travel kCabinDiff = {-0.2f, 10.2f, 0.0f};            // psi
-// The bleed duct temperature between the coldest the model cools it to and
-// the hottest a stage's air reaches it (deg C): beyond, BLEED TRIP OFF from
-// nothing.
-constexpr Travel kDuctTemp = {-35.0f, 350.0f, 0.0f};
-// The speed brake lever anywhere on its travel; it comes back in its detent
-// as a written lever does (see speedbrake_detent).
-constexpr Travel kSpeedbrakeLever = {0.0f, 1.0f, 0.0f};
+// Where each restored value can stand is the slot's row of tools/travels.tsv
+// (core/saved_travels.h): a control's travel, an internal value's physical
+// range.
 
 struct FloatSlot {
   int16_t slot;
   float* value;
-  Travel travel;
 };
 
 // "zuvadud/D738/system": the slots that carry a float global as it is. The
 // slots with more to them (pitch trim, yaw damper, flight director, the
 // pressurisation integer) are handled in code below.
 const FloatSlot kSystemFloats[] = {
-    {0, &axis::flap_lever, kRatio},
-    {1, &systems_memory.flap_axis_last, kRatio},
-    {2, &autobrake::autobrake_pos2, kRatio},
-    {3, &autobrake_knob_target, kAutobrake},
-    {4, &autobrake_knob_anim, kAutobrakeTravel},
-    {5, &rto_speedbrake_stow_request, k01},
-    {6, &autobrake::autobrake_RTO_arm, kAutobrakeArming},
-    {7, &autobrake::autobrake_RTO_test, kAutobrakeArming},
-    {8, &autobrake::autobrake_disarm, k01},
-    {9, &autobrake_brake_value, kRatio},
-    {10, &rto_test_result, kRtoResult},
-    {11, &engine::starter1_pos2, kRatio},
-    {12, &starter1_knob_target, kStarter},
-    {13, &travel_targets.eng1_start_turn, kState},
-    {14, &engine::starter2_pos2, kRatio},
-    {15, &starter2_knob_target, kStarter},
-    {16, &travel_targets.eng2_start_turn, kState},
-    {17, &flt_ctrls::speedbrake_lever_anim, kRatio},
-    {18, &systems_memory.speedbrake_state, kState},
-    {19, &script_mirror.zuvadud_D738_switches_landing_gear, kState},
-    {20, &lever_commands.gear_down_selected, k01},
-    {21, &lever_commands.gear_up_command, k01},
-    {22, &host_mirror.sim_cockpit_pressure_max_allowable_altitude, kFltAlt},
-    {23, &pressurization::knobs_landing_alt, kLandingAlt},
-    {24, press_ctrl_saved_value(0), kState},
-    {25, press_ctrl_saved_value(1), kState},
-    {26, press_ctrl_saved_value(2), kState},
-    {27, &cockpit::pressurization_mode2, k0_4},
-    {28, &host_mirror.sim_cockpit2_controls_elevator_trim, kTrim},
-    {29, &flt_ctrls::trim_wheel, kTrim},
-    {31, &flt_ctr_A_cover_target, k01},
-    {32, &flt_ctr_B_cover_target, k01},
-    {33, &spoiler_A_cover_target, k01},
-    {34, &spoiler_B_cover_target, k01},
-    {35, &alt_flaps_cover_target, k01},
-    {36, &gpws_flap_cover_target, k01},
-    {37, &gpws_gear_cover_target, k01},
-    {38, &gpws_terr_cover_target, k01},
-    {39, &fdr_cover_target, k01},
-    {40, &man_gear_cover_target, k01},
-    {41, &man_gear_handle_target, k01},
-    {42, &tyre_burst_flags[0], k01},
-    {43, &tyre_burst_flags[1], k01},
-    {44, &tyre_burst_flags[2], k01},
-    {46, &toggle_switch::yaw_dumper_pos, k01},
-    {47, &yaw_damper_switch_state, k012},
-    {48, &hydraulic_step_state.yd_irs_seen[0], kState},
-    {49, &hydraulic_step_state.yd_irs_seen[1], kState},
-    {50, &hydraulic_step_state.values[0], kState},
-    {51, &hydraulic_step_state.values[1], kState},
-    {52, &hydraulic_step_state.values[2], kState},
-    {53, &travel_targets.flt_dk_door, kRatio},
-    {54, &door::flt_dk_door_ratio, kRatio},
-    {55, &elec_bus_state.capt_displays_ready, k01},
-    {56, &elec_bus_state.fo_displays_ready, k01},
-    {57, &elec_bus_state.isfd_ready, k01},
-    {58, &damage_fluctuation_timer, kTimer},  // the spool model's N2 fluctuation period
-    {59, &gauges::standby_mode, k012},
-    {60, &gauges::standby_alt_mode, k01},
-    {61, &gauges::standby_alt_std_mode, k01},
-    {62, &gauges::standby_altimeter_baro, kBaroInHg},
-    {63, &systems_memory.gear_leg[0], kRatio},
-    {64, &systems_memory.gear_leg[1], kRatio},
-    {65, &systems_memory.gear_leg[2], kRatio},
-    {66, &systems_memory.step_value, kState},
-    {67, &autobrake::autobrake_arm, kAutobrakeArming},
-    {79, &elec_bus_state.isfd_countdown, kTimer},
-    {80, &systems_memory.annunciator_value, kState},
-    {81, &gpws_xraas_cover_target, k01},
-    {82, &cockpit::cabin_vvi, kCabinRate},
-    {83, &cockpit::cabin_altitude_actual, kCabinAltitude},
-    {84, &cockpit::cabin_pressure_diff, kCabinDiff},
-    {85, press_ctrl_saved_value(3), kState},
-    {86, press_ctrl_saved_value(4), kState},
-    {87, press_ctrl_saved_value(5), kState},
-    {88, press_ctrl_saved_value(6), kState},
-    {89, press_ctrl_saved_value(7), kState},
-    {90, press_ctrl_saved_value(8), kState},
-    {92, &systems_memory.bleed_temp_degc[0], kDuctTemp},
-    {93, &systems_memory.bleed_temp_degc[1], kDuctTemp},
-    {96, &cockpit::fuel_flow_used1, kState},
-    {97, &cockpit::fuel_flow_used2, kState},
+    {0, &axis::flap_lever},
+    {1, &systems_memory.flap_axis_last},
+    {2, &autobrake::autobrake_pos2},
+    {3, &autobrake_knob_target},
+    {4, &autobrake_knob_anim},
+    {5, &rto_speedbrake_stow_request},
+    {6, &autobrake::autobrake_RTO_arm},
+    {7, &autobrake::autobrake_RTO_test},
+    {8, &autobrake::autobrake_disarm},
+    {9, &autobrake_brake_value},
+    {10, &rto_test_result},
+    {11, &engine::starter1_pos2},
+    {12, &starter1_knob_target},
+    {13, &travel_targets.eng1_start_turn},
+    {14, &engine::starter2_pos2},
+    {15, &starter2_knob_target},
+    {16, &travel_targets.eng2_start_turn},
+    {17, &flt_ctrls::speedbrake_lever_anim},
+    {18, &systems_memory.speedbrake_state},
+    {19, &script_mirror.zuvadud_D738_switches_landing_gear},
+    {20, &lever_commands.gear_down_selected},
+    {21, &lever_commands.gear_up_command},
+    {22, &host_mirror.sim_cockpit_pressure_max_allowable_altitude},
+    {23, &pressurization::knobs_landing_alt},
+    {24, press_ctrl_saved_value(0)},
+    {25, press_ctrl_saved_value(1)},
+    {26, press_ctrl_saved_value(2)},
+    {27, &cockpit::pressurization_mode2},
+    {28, &host_mirror.sim_cockpit2_controls_elevator_trim},
+    {29, &flt_ctrls::trim_wheel},
+    {31, &flt_ctr_A_cover_target},
+    {32, &flt_ctr_B_cover_target},
+    {33, &spoiler_A_cover_target},
+    {34, &spoiler_B_cover_target},
+    {35, &alt_flaps_cover_target},
+    {36, &gpws_flap_cover_target},
+    {37, &gpws_gear_cover_target},
+    {38, &gpws_terr_cover_target},
+    {39, &fdr_cover_target},
+    {40, &man_gear_cover_target},
+    {41, &man_gear_handle_target},
+    {42, &tyre_burst_flags[0]},
+    {43, &tyre_burst_flags[1]},
+    {44, &tyre_burst_flags[2]},
+    {46, &toggle_switch::yaw_dumper_pos},
+    {47, &yaw_damper_switch_state},
+    {48, &hydraulic_step_state.yd_irs_seen[0]},
+    {49, &hydraulic_step_state.yd_irs_seen[1]},
+    {50, &hydraulic_step_state.values[0]},
+    {51, &hydraulic_step_state.values[1]},
+    {52, &hydraulic_step_state.values[2]},
+    {53, &travel_targets.flt_dk_door},
+    {54, &door::flt_dk_door_ratio},
+    {55, &elec_bus_state.capt_displays_ready},
+    {56, &elec_bus_state.fo_displays_ready},
+    {57, &elec_bus_state.isfd_ready},
+    {58, &damage_fluctuation_timer},  // the spool model's N2 fluctuation period
+    {59, &gauges::standby_mode},
+    {60, &gauges::standby_alt_mode},
+    {61, &gauges::standby_alt_std_mode},
+    {62, &gauges::standby_altimeter_baro},
+    {63, &systems_memory.gear_leg[0]},
+    {64, &systems_memory.gear_leg[1]},
+    {65, &systems_memory.gear_leg[2]},
+    {66, &systems_memory.step_value},
+    {67, &autobrake::autobrake_arm},
+    {79, &elec_bus_state.isfd_countdown},
+    {80, &systems_memory.annunciator_value},
+    {81, &gpws_xraas_cover_target},
+    {82, &cockpit::cabin_vvi},
+    {83, &cockpit::cabin_altitude_actual},
+    {84, &cockpit::cabin_pressure_diff},
+    {85, press_ctrl_saved_value(3)},
+    {86, press_ctrl_saved_value(4)},
+    {87, press_ctrl_saved_value(5)},
+    {88, press_ctrl_saved_value(6)},
+    {89, press_ctrl_saved_value(7)},
+    {90, press_ctrl_saved_value(8)},
+    {92, &systems_memory.bleed_temp_degc[0]},
+    {93, &systems_memory.bleed_temp_degc[1]},
+    {96, &cockpit::fuel_flow_used1},
+    {97, &cockpit::fuel_flow_used2},
 };
 
 // "zuvadud/D738/system_sw": the float slots; integer host copies, mixture and
 // N2 are handled in code below.
 const FloatSlot kSystemSwFloats[] = {
-    {0, &air::l_pack_pos, k012},
-    {1, &air::r_pack_pos, k012},
-    {2, &air::isolation_valve_pos, k012},
-    {3, &air::l_recirc_fan_pos, k01},
-    {4, &air::r_recirc_fan_pos, k01},
-    {5, &air::trim_air_pos, k01},
-    {6, &toggle_switch::eng_start_source, km11},
-    {7, &toggle_switch::dspl_ctrl_pnl, km11},
-    {8, &toggle_switch::dspl_source, km11},
-    {9, &toggle_switch::fmc_source, km11},
-    {10, &toggle_switch::eq_cool_exhaust, k01},
-    {11, &toggle_switch::eq_cool_supply, k01},
-    {12, &toggle_switch::hydro_pumps1_pos, k01},
-    {13, &toggle_switch::hydro_pumps2_pos, k01},
-    {14, &toggle_switch::electric_hydro_pumps1_pos, k01},
-    {15, &toggle_switch::electric_hydro_pumps2_pos, k01},
-    {16, &toggle_switch::capt_probes_pos, k01},
-    {17, &toggle_switch::fo_probes_pos, k01},
-    {18, &toggle_switch::bleed_air_1_pos, k01},
-    {19, &toggle_switch::bleed_air_2_pos, k01},
-    {20, &toggle_switch::bleed_air_apu_pos, k01},
-    {21, &knobs::cross_feed_pos, k01},
-    {22, &fuel::fuel_tank_pos_lft1, k01},
-    {23, &fuel::fuel_tank_pos_lft2, k01},
-    {24, &fuel::fuel_tank_pos_rgt1, k01},
-    {25, &fuel::fuel_tank_pos_rgt2, k01},
-    {26, &fuel::fuel_tank_pos_ctr1, k01},
-    {27, &fuel::fuel_tank_pos_ctr2, k01},
-    {30, &toggle_switch::air_valve_ctrl, k012},
-    {31, &toggle_switch::air_temp_source, k0_6},
-    {32, &toggle_switch::service_interphone, k01},
-    {33, &toggle_switch::alt_flaps_ctrl, km11},
-    {34, &toggle_switch::flt_dk_door, km11},
-    {35, &toggle_switch::main_pnl_du_capt, km1_3},
-    {36, &toggle_switch::lower_du_capt, km11},
-    {37, &toggle_switch::main_pnl_du_fo, km1_3},
-    {38, &toggle_switch::lower_du_fo, km11},
-    {39, &toggle_switch::spd_ref, k0_6},
-    {40, &autobrake::autobrake_pos, kAutobrake},
-    {41, &switches::flt_ctr_A_cover_pos, kRatio},
-    {42, &switches::flt_ctr_B_cover_pos, kRatio},
-    {43, &switches::spoiler_A_cover_pos, kRatio},
-    {44, &switches::spoiler_B_cover_pos, kRatio},
-    {45, &switches::alt_flaps_cover_pos, kRatio},
-    {46, &switches::fdr_cover_pos, kRatio},
-    {47, &switches::flt_ctr_A_pos, km11},
-    {48, &switches::flt_ctr_B_pos, km11},
-    {49, &switches::spoiler_A_pos, k01},
-    {50, &switches::spoiler_B_pos, k01},
-    {51, &switches::alt_flaps_pos, k01},
-    {52, &switches::left_wiper_pos, k0_3},
-    {53, &switches::right_wiper_pos, k0_3},
-    {54, &switches::fdr_pos, k01},
-    {55, &switches::nose_steer_pos, k01},
-    {56, &knob::ac_power, k0_6},
-    {57, &knob::dc_power, k0_6},
-    {58, &toggle_switch::gpws_gear_cover_pos, kRatio},
-    {59, &toggle_switch::gpws_flap_cover_pos, kRatio},
-    {60, &toggle_switch::gpws_terr_cover_pos, kRatio},
-    {61, &emergency::landgear_cover_pos, kRatio},
-    {62, &toggle_switch::gpws_gear_pos, k01},
-    {63, &toggle_switch::gpws_flap_pos, k01},
-    {64, &toggle_switch::gpws_terr_pos, k01},
-    {65, &emergency::landgear_pos, kRatio},
-    {66, &knob::transponder_pos, k0_5},
-    {67, &engine::starter1_pos, kStarter},
-    {68, &engine::starter2_pos, kStarter},
-    {69, &spring_toggle_switch::APU_start_pos, kApuSwitch},
-    {70, &toggle_switch::yaw_dumper_pos, k01},
-    {72, &one_way_switch::pax_oxy_pos, k01},
-    {73, &flt_ctrls::flap_lever, kFlapDetents},
-    {75, &controls::gear_handle_down, kGearLever},
-    {76, &electric::panel_brightness[0], kRatio},
-    {77, &electric::panel_brightness[1], kRatio},
-    {78, &electric::panel_brightness[2], kRatio},
-    {79, &electric::panel_brightness[3], kRatio},
-    {80, &toggle_switch::gpws_xraas_pos, k01},
-    {81, &toggle_switch::gpws_xraas_cover_pos, kRatio},
-    {82, &cockpit::pressurization_mode, kPressChannel},
-    {83, &host_mirror.sim_cockpit2_controls_parking_brake_ratio, kRatio},
-    {84, &cockpit::parking_brake_pos, kParkingBrakeLever},
-    {85, &lever_commands.park_brake_engaged, k01},
-    {86, &apu_start_values.value1, kState},
-    {87, &apu_start_values.value2, kState},
-    {88, &delay_timers.apu_delay_1, kTimer},
-    {89, &delay_timers.apu_delay_2, kTimer},
-    {90, &systems_memory.sw_step_value, kState},
-    {91, &apu_on_latch, k01},
-    {92, &delay_timers.apu_start_delay, kTimer},
-    {93, &delay_timers.apu_run_delay, kTimer},
-    {94, &delay_timers.apu_starter_hold, kTimer},
-    {95, &delay_timers.apu_low_oil_delay, kTimer},
-    {97, &electrical::apu_power_bus1, k01},
-    {98, &electrical::apu_power_bus2, k01},
-    {99, &apu_start_values.saved_apu, kState},
-    {100, &electrical::apu_bus_enable, k01},
-    {109, &electric::battery_pos, k01},
-    {110, &host_mirror.sim_flightmodel2_engines_N1_percent[0], kSpool},
-    {111, &host_mirror.sim_flightmodel2_engines_N1_percent[1], kSpool},
-    {114, &electric::standby_bat_pos, km11},
-    {115, &system_::high_alt_ldg_on, k01},
-    {116, &autoland::fail_flag, kState},
+    {0, &air::l_pack_pos},
+    {1, &air::r_pack_pos},
+    {2, &air::isolation_valve_pos},
+    {3, &air::l_recirc_fan_pos},
+    {4, &air::r_recirc_fan_pos},
+    {5, &air::trim_air_pos},
+    {6, &toggle_switch::eng_start_source},
+    {7, &toggle_switch::dspl_ctrl_pnl},
+    {8, &toggle_switch::dspl_source},
+    {9, &toggle_switch::fmc_source},
+    {10, &toggle_switch::eq_cool_exhaust},
+    {11, &toggle_switch::eq_cool_supply},
+    {12, &toggle_switch::hydro_pumps1_pos},
+    {13, &toggle_switch::hydro_pumps2_pos},
+    {14, &toggle_switch::electric_hydro_pumps1_pos},
+    {15, &toggle_switch::electric_hydro_pumps2_pos},
+    {16, &toggle_switch::capt_probes_pos},
+    {17, &toggle_switch::fo_probes_pos},
+    {18, &toggle_switch::bleed_air_1_pos},
+    {19, &toggle_switch::bleed_air_2_pos},
+    {20, &toggle_switch::bleed_air_apu_pos},
+    {21, &knobs::cross_feed_pos},
+    {22, &fuel::fuel_tank_pos_lft1},
+    {23, &fuel::fuel_tank_pos_lft2},
+    {24, &fuel::fuel_tank_pos_rgt1},
+    {25, &fuel::fuel_tank_pos_rgt2},
+    {26, &fuel::fuel_tank_pos_ctr1},
+    {27, &fuel::fuel_tank_pos_ctr2},
+    {30, &toggle_switch::air_valve_ctrl},
+    {31, &toggle_switch::air_temp_source},
+    {32, &toggle_switch::service_interphone},
+    {33, &toggle_switch::alt_flaps_ctrl},
+    {34, &toggle_switch::flt_dk_door},
+    {35, &toggle_switch::main_pnl_du_capt},
+    {36, &toggle_switch::lower_du_capt},
+    {37, &toggle_switch::main_pnl_du_fo},
+    {38, &toggle_switch::lower_du_fo},
+    {39, &toggle_switch::spd_ref},
+    {40, &autobrake::autobrake_pos},
+    {41, &switches::flt_ctr_A_cover_pos},
+    {42, &switches::flt_ctr_B_cover_pos},
+    {43, &switches::spoiler_A_cover_pos},
+    {44, &switches::spoiler_B_cover_pos},
+    {45, &switches::alt_flaps_cover_pos},
+    {46, &switches::fdr_cover_pos},
+    {47, &switches::flt_ctr_A_pos},
+    {48, &switches::flt_ctr_B_pos},
+    {49, &switches::spoiler_A_pos},
+    {50, &switches::spoiler_B_pos},
+    {51, &switches::alt_flaps_pos},
+    {52, &switches::left_wiper_pos},
+    {53, &switches::right_wiper_pos},
+    {54, &switches::fdr_pos},
+    {55, &switches::nose_steer_pos},
+    {56, &knob::ac_power},
+    {57, &knob::dc_power},
+    {58, &toggle_switch::gpws_gear_cover_pos},
+    {59, &toggle_switch::gpws_flap_cover_pos},
+    {60, &toggle_switch::gpws_terr_cover_pos},
+    {61, &emergency::landgear_cover_pos},
+    {62, &toggle_switch::gpws_gear_pos},
+    {63, &toggle_switch::gpws_flap_pos},
+    {64, &toggle_switch::gpws_terr_pos},
+    {65, &emergency::landgear_pos},
+    {66, &knob::transponder_pos},
+    {67, &engine::starter1_pos},
+    {68, &engine::starter2_pos},
+    {69, &spring_toggle_switch::APU_start_pos},
+    {70, &toggle_switch::yaw_dumper_pos},
+    {72, &one_way_switch::pax_oxy_pos},
+    {73, &flt_ctrls::flap_lever},
+    {75, &controls::gear_handle_down},
+    {76, &electric::panel_brightness[0]},
+    {77, &electric::panel_brightness[1]},
+    {78, &electric::panel_brightness[2]},
+    {79, &electric::panel_brightness[3]},
+    {80, &toggle_switch::gpws_xraas_pos},
+    {81, &toggle_switch::gpws_xraas_cover_pos},
+    {82, &cockpit::pressurization_mode},
+    {83, &host_mirror.sim_cockpit2_controls_parking_brake_ratio},
+    {84, &cockpit::parking_brake_pos},
+    {85, &lever_commands.park_brake_engaged},
+    {86, &apu_start_values.value1},
+    {87, &apu_start_values.value2},
+    {88, &delay_timers.apu_delay_1},
+    {89, &delay_timers.apu_delay_2},
+    {90, &systems_memory.sw_step_value},
+    {91, &apu_on_latch},
+    {92, &delay_timers.apu_start_delay},
+    {93, &delay_timers.apu_run_delay},
+    {94, &delay_timers.apu_starter_hold},
+    {95, &delay_timers.apu_low_oil_delay},
+    {97, &electrical::apu_power_bus1},
+    {98, &electrical::apu_power_bus2},
+    {99, &apu_start_values.saved_apu},
+    {100, &electrical::apu_bus_enable},
+    {109, &electric::battery_pos},
+    {110, &host_mirror.sim_flightmodel2_engines_N1_percent[0]},
+    {111, &host_mirror.sim_flightmodel2_engines_N1_percent[1]},
+    {114, &electric::standby_bat_pos},
+    {115, &system_::high_alt_ldg_on},
+    {116, &autoland::fail_flag},
     // Kept since a start saved under way could not be told from one never
     // begun; older saves hold 0 here.
-    {117, &delay_flags.apu_start_stage, kApuStage},
+    {117, &delay_flags.apu_start_stage},
 };
 
 // Integer host copies of "system_sw" that restore and push one by one.
 struct IntSlot {
   int16_t slot;
   int32_t* value;
-  Travel travel;
 };
 const IntSlot kSystemSwInts[] = {
-    {28, &host_mirror.sim_cockpit2_electrical_battery_on[1], k01},
-    {29, &host_mirror.sim_cockpit2_electrical_battery_on[2], k01},
-    {71, &host_mirror.sim_cockpit2_electrical_cross_tie, k01},
-    {96, &host_mirror.sim_cockpit_engine_APU_running, kRunning},
-    {101, &host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on[0], k01},
-    {102, &host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on[1], k01},
-    {103, &host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on[2], k01},
-    {104, &host_mirror.sim_cockpit2_electrical_APU_generator_on, k01},
-    {105, &host_mirror.sim_flightmodel_engine_ENGN_running[0], kRunning},
-    {106, &host_mirror.sim_flightmodel_engine_ENGN_running[1], kRunning},
+    {28, &host_mirror.sim_cockpit2_electrical_battery_on[1]},
+    {29, &host_mirror.sim_cockpit2_electrical_battery_on[2]},
+    {71, &host_mirror.sim_cockpit2_electrical_cross_tie},
+    {96, &host_mirror.sim_cockpit_engine_APU_running},
+    {101, &host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on[0]},
+    {102, &host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on[1]},
+    {103, &host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on[2]},
+    {104, &host_mirror.sim_cockpit2_electrical_APU_generator_on},
+    {105, &host_mirror.sim_flightmodel_engine_ENGN_running[0]},
+    {106, &host_mirror.sim_flightmodel_engine_ENGN_running[1]},
 };
-
-// The travel of the slots handled in code below.
-struct SlotTravel {
-  int16_t slot;
-  Travel travel;
-};
-// The remembered manual N1 set value is a fraction of the rating (1.0 is 100 %).
-constexpr Travel kManualN1 = {0.0f, 1.5f, 0.0f};
-const SlotTravel kSystemCodeTravel[] = {
-    {30, kTrim}, {45, k01}, {69, kState}, {70, kState}, {91, kPressChannelSaved},
-    {94, kState}, {95, kState}, {98, kManualN1}, {99, kManualN1},
-};
-const SlotTravel kSystemSwCodeTravel[] = {
-    {74, kSpeedbrakeLever}, {107, kRatio}, {108, kRatio}, {112, kSpool}, {113, kSpool}};
 
 // Per-slot lookup of the tables, built once; a slot without a travel carries
 // nothing.
@@ -348,20 +281,13 @@ struct SlotIndex {
 const SlotIndex& slot_index() {
   static const SlotIndex index = [] {
     SlotIndex s{};
-    for (const FloatSlot& f : kSystemFloats) {
-      s.system[f.slot] = f.value;
-      s.system_travel[f.slot] = &f.travel;
-    }
-    for (const FloatSlot& f : kSystemSwFloats) {
-      s.system_sw[f.slot] = f.value;
-      s.system_sw_travel[f.slot] = &f.travel;
-    }
-    for (const IntSlot& i : kSystemSwInts) {
-      s.system_sw_int[i.slot] = i.value;
-      s.system_sw_travel[i.slot] = &i.travel;
-    }
-    for (const SlotTravel& t : kSystemCodeTravel) s.system_travel[t.slot] = &t.travel;
-    for (const SlotTravel& t : kSystemSwCodeTravel) s.system_sw_travel[t.slot] = &t.travel;
+    for (const FloatSlot& f : kSystemFloats) s.system[f.slot] = f.value;
+    for (const FloatSlot& f : kSystemSwFloats) s.system_sw[f.slot] = f.value;
+    for (const IntSlot& i : kSystemSwInts) s.system_sw_int[i.slot] = i.value;
+    for (const SavedSlotTravel& t : saved_travel::kSystem)
+      if (t.slot >= 0 && t.slot < kStateArraySize) s.system_travel[t.slot] = &t.travel;
+    for (const SavedSlotTravel& t : saved_travel::kSystemSw)
+      if (t.slot >= 0 && t.slot < kStateArraySize) s.system_sw_travel[t.slot] = &t.travel;
     return s;
   }();
   return index;
@@ -639,8 +565,7 @@ void sync_glare_switch() {
 // Only the scripts' 15 elements are asked for: a longer read would run past
 // the end of their array.
 void read_glare_switches() {
-  // The N1 SET knob: 2, 1, AUTO, BOTH (-2 .. 1), where its commands step.
-  constexpr Travel kN1SetKnob = {-2.0f, 1.0f, 1.0f};
-  const RestoredSlot knob[] = {{kGlareN1SourceElement, &toggle_switch::n1_set_source, kN1SetKnob}};
-  restore_slots(bound::zuvadud_D738_glare_sw, kGlareArraySize, knob, 1);
+  // The N1 SET knob: 2, 1, AUTO, BOTH, where its commands step.
+  const RestoredSlot knob[] = {{kGlareN1SourceElement, &toggle_switch::n1_set_source}};
+  restore_slots(bound::zuvadud_D738_glare_sw, kGlareArraySize, knob, 1, saved_travel::kGlareSw);
 }

@@ -26,7 +26,8 @@ int32_t take_restore_drops() {
   return n;
 }
 
-int restore_slots(bound::Id id, int size, const RestoredSlot* slots, int slot_count) {
+int restore_slots(bound::Id id, int size, const RestoredSlot* slots, int slot_count, const SavedSlotTravel* travels,
+                  int travel_count) {
   float v[kMaxRestoredArray];
   bool finite[kMaxRestoredArray];
   if (size > kMaxRestoredArray) size = kMaxRestoredArray;
@@ -34,7 +35,10 @@ int restore_slots(bound::Id id, int size, const RestoredSlot* slots, int slot_co
   for (int i = 0; i < slot_count; ++i) {
     const int k = slots[i].slot;
     if (k < 0 || k >= n || !finite[k]) continue;
-    if (restore_within_travel(v[k], slots[i].travel)) *slots[i].value = v[k];
+    const Travel* travel = nullptr;
+    for (int t = 0; t < travel_count && travel == nullptr; ++t)
+      if (travels[t].slot == k) travel = &travels[t].travel;
+    if (travel != nullptr && restore_within_travel(v[k], *travel)) *slots[i].value = v[k];
   }
   return n;
 }

@@ -5,6 +5,7 @@
 // can have or keeps the one it had.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "core/binding.h"
@@ -24,6 +25,13 @@ struct Travel {
   bool positions_only = false;
 };
 
+// A saved slot and its travel, as tools/travels.tsv gives them
+// (core/saved_travels.h).
+struct SavedSlotTravel {
+  int16_t slot;
+  Travel travel;
+};
+
 // The value v as a restore may take it: within the travel, taken to its
 // nearest position (true), or beyond it and counted as dropped (false).
 bool restore_within_travel(float& v, const Travel& travel);
@@ -36,11 +44,18 @@ int32_t take_restore_drops();
 struct RestoredSlot {
   int16_t slot;
   float* value;
-  Travel travel;
 };
 
 // Reads the script array id (its first `size` elements, at most 32) and
 // puts each slot of the table that the array holds, is a finite number and
-// lies within its travel into its global; the others keep their value.
-// Returns the number of elements the array held.
-int restore_slots(bound::Id id, int size, const RestoredSlot* slots, int slot_count);
+// lies within its travel (its row of `travels`, the array's table in
+// core/saved_travels.h) into its global; the others keep their value, and
+// so does a slot with no row there. Returns the number of elements the
+// array held.
+int restore_slots(bound::Id id, int size, const RestoredSlot* slots, int slot_count, const SavedSlotTravel* travels,
+                  int travel_count);
+template <size_t N>
+int restore_slots(bound::Id id, int size, const RestoredSlot* slots, int slot_count,
+                  const SavedSlotTravel (&travels)[N]) {
+  return restore_slots(id, size, slots, slot_count, travels, static_cast<int>(N));
+}

@@ -3,7 +3,7 @@
 // sound save with one value damaged (beyond its travel, between its
 // positions, the magnitudes a corrupted file holds), with the cockpit at one
 // end of every travel on the ground and at the other in the air. The travels
-// are the table tools/restored_travels.tsv; a slot that carries a value and
+// are the saved slots' rows of tools/travels.tsv; a slot that carries a value and
 // has no row there fails here, and so does a save the plug-in itself writes
 // (after each of its commands, in the states its systems reach) that lies
 // beyond the table or does not load again with nothing dropped.
@@ -30,10 +30,11 @@
 #include "systems/ice_rain/anti_ice.h"
 #include "systems/lights/lights.h"
 #include "systems/systems_steps.h"
+#include "travel_table.h"
 
 namespace {
 
-const std::string kTable = "tools/restored_travels.tsv";
+const std::string kTable = travel_table::kPath;
 
 struct Row {
   std::string array;
@@ -42,32 +43,13 @@ struct Row {
   std::string damaged;
 };
 
+// The saved slots' rows of the one table, each with its travel (a control's
+// slot its control's).
 std::vector<Row> read_table() {
   std::vector<Row> rows;
-  std::ifstream in(std::string(CORVANE_SOURCE_DIR) + "/" + kTable);
-  std::string line;
-  bool header = true;
-  while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    if (header) {
-      header = false;
-      continue;
-    }
-    std::istringstream f(line);
-    Row r;
-    std::string lo, hi, step;
-    std::getline(f, r.array, '\t');
-    f >> r.slot;
-    f.ignore();
-    std::getline(f, lo, '\t');
-    std::getline(f, hi, '\t');
-    std::getline(f, step, '\t');
-    std::getline(f, r.damaged, '\t');
-    r.lo = std::stof(lo);
-    r.hi = std::stof(hi);
-    r.step = std::stof(step);
-    rows.push_back(r);
-  }
+  const travel_table::Table t = travel_table::read(CORVANE_SOURCE_DIR);
+  for (const std::string& e : t.errors) ADD_FAILURE() << e;
+  for (const travel_table::Slot& s : t.slots) rows.push_back({s.array, s.slot, s.lo, s.hi, s.step, s.damaged});
   return rows;
 }
 

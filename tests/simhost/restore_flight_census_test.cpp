@@ -1,4 +1,4 @@
-// The restore census flown: every saved slot of tools/restored_travels.tsv
+// The restore census flown: every saved slot of tools/travels.tsv
 // loaded from the plug-in's own save with that one slot damaged so that the
 // restore must give the saved cockpit back (beyond its travel, the magnitudes
 // of a corrupted file, a hair off the position the save held, between the
@@ -21,11 +21,12 @@
 #include "census_start.h"
 #include "host.h"
 #include "player.h"
+#include "travel_table.h"
 
 namespace {
 
 const std::string kSource = CORVANE_SOURCE_DIR;
-const std::string kTable = "tools/restored_travels.tsv";
+const std::string kTable = travel_table::kPath;
 const std::string kStarts = kSource + "/tests/simhost/census/";
 const std::string kRoot = kSource + "/sample/root/";
 constexpr float kDt = 0.1f;
@@ -39,23 +40,14 @@ struct Row {
   float lo = 0, hi = 0, step = 0;
 };
 
+// The saved arrays' slots of the one table, each with its travel (a
+// control's slot its control's); the panel string is not one of them.
 std::vector<Row> read_table() {
   std::vector<Row> rows;
-  std::ifstream in(kSource + "/" + kTable);
-  std::string text;
-  bool header = true;
-  for (int line = 1; std::getline(in, text); ++line) {
-    if (text.empty() || text[0] == '#') continue;
-    if (header) {
-      header = false;
-      continue;
-    }
-    std::vector<std::string> f;
-    std::istringstream cells(text);
-    for (std::string c; std::getline(cells, c, '\t');) f.push_back(c);
-    if (f.size() < 6 || f[0] == "state_cmd") continue;
-    rows.push_back({line, f[0], f[5], std::stoi(f[1]), std::stof(f[2]), std::stof(f[3]), std::stof(f[4])});
-  }
+  const travel_table::Table t = travel_table::read(kSource);
+  for (const std::string& e : t.errors) ADD_FAILURE() << e;
+  for (const travel_table::Slot& s : t.slots)
+    if (s.array != "state_cmd") rows.push_back({s.line, s.array, s.damaged, s.slot, s.lo, s.hi, s.step});
   return rows;
 }
 

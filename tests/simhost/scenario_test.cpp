@@ -340,9 +340,9 @@ TEST_F(Scenario, FrameStepChangedOnTheWayCountsFromWhereItChanged) {
   EXPECT_NEAR(o.seconds, 4.0, 1e-5);
 }
 
-// A value that is not a number is named, with its time, and fails the checks
-// (the plug-in's writers and mirrors keep NaN out, so it is put among the
-// values read); an alert step that names no caution or warning is refused
+// A value that is not a number, or a switch off its positions, is named,
+// with its time, and fails the checks (the plug-in's writers and mirrors
+// keep both out, so they are put among the values read); an alert step that names no caution or warning is refused
 // before a frame.
 TEST_F(Scenario, ChecksNameANotFiniteValueAndRefuseAnUnknownAlert) {
   const std::string catalog = std::string(CORVANE_SOURCE_DIR) + "/simhost/catalog/";
@@ -379,13 +379,21 @@ TEST_F(Scenario, ChecksNameANotFiniteValueAndRefuseAnUnknownAlert) {
   while (n < static_cast<int>(values.size()) && checks.published().label(n) != "zuvadud/D738/fms/legs_lat[5]") ++n;
   ASSERT_LT(n, static_cast<int>(values.size()));
   values[static_cast<size_t>(n)] = std::nan("");
+  // A switch between the positions its commands set: no write reaches one
+  // (each is kept to its control's travel), so it too is put among the
+  // values read.
+  int elt = 0;
+  while (elt < static_cast<int>(values.size()) && checks.published().label(elt) != "zuvadud/D738/toggle_switch/elt") ++elt;
+  ASSERT_LT(elt, static_cast<int>(values.size()));
+  values[static_cast<size_t>(elt)] = 0.5;
   checks.judge(values, 2, 2.0 / 30, out);
   EXPECT_FALSE(checks.finish(2.0 / 30, out));
   const std::string text = slurp(out);
   std::fclose(out);
   EXPECT_NE(text.find("RULE       0.067 s  zuvadud/D738/fms/legs_lat[5]: not finite: nan\n"), std::string::npos)
       << text;
-  EXPECT_NE(text.find("invariants: FAILED: 1 rule break, 0 unexpected alerts"), std::string::npos) << text;
+  EXPECT_NE(text.find("zuvadud/D738/toggle_switch/elt: not a position its commands set: 0.5"), std::string::npos) << text;
+  EXPECT_NE(text.find("invariants: FAILED: 2 rule breaks, 0 unexpected alerts"), std::string::npos) << text;
 }
 
 // The runner's --set takes what a scenario's `set` takes and refuses what it

@@ -1,5 +1,5 @@
 // The write census: every writable dataref the plug-in publishes has a row in
-// tools/written_travels.tsv, and every row with a travel is written as a
+// tools/travels.tsv, and every row with a travel is written as a
 // cockpit builder's hardware writes it, at the gate and in cruise, on the
 // -800 on host 12 and the MAX 8 on host 11: each end of its travel and one
 // step beyond, a value between two positions, -0, the magnitudes of a broken
@@ -11,9 +11,9 @@
 // stay within it, and its record of misuses stays empty. A free row is
 // written too, with what a hardware writer sends a switch: the host's values
 // stay within their ranges all the same. A travel that disagrees with the
-// restore's (tools/restored_travels.tsv) or with the positions the commands
-// set (simhost/catalog/switch_positions.tsv) for the same control fails too,
-// as does a free row for a control that is saved or has positions. Written
+// positions the commands set (simhost/catalog/switch_positions.tsv) for the
+// same control fails too, as does a free row for a control that is saved or
+// has positions. Written
 // during a replay, no control moves. Last, every control written between
 // its positions is saved and loaded again with nothing dropped.
 #include <gtest/gtest.h>
@@ -32,12 +32,13 @@
 #include "census_start.h"
 #include "host.h"
 #include "player.h"
+#include "travel_table.h"
 
 namespace {
 
 const std::string kSource = CORVANE_SOURCE_DIR;
-const std::string kTable = "tools/written_travels.tsv";
-const std::string kRestored = "tools/restored_travels.tsv";
+const std::string kTable = travel_table::kPath;
+const std::string kRestored = travel_table::kPath;
 const std::string kStarts = kSource + "/tests/simhost/census/";
 const std::string kRoot = kSource + "/sample/root/";
 constexpr float kDt = 0.1f;
@@ -57,41 +58,28 @@ std::vector<std::string> cells(const std::string& text) {
   return out;
 }
 
+// The writable datarefs' rows of the one table (a control only saved is no
+// row of this census).
 std::vector<Row> read_table(std::vector<std::string>* errors) {
   std::vector<Row> rows;
-  std::ifstream in(kSource + "/" + kTable);
-  if (!in) errors->push_back("cannot read " + kTable);
-  std::string text;
-  bool header = true;
-  for (int line = 1; std::getline(in, text); ++line) {
-    if (text.empty() || text[0] == '#') continue;
-    if (header) {
-      header = false;
-      continue;
-    }
-    const std::vector<std::string> f = cells(text);
-    const std::string at = kTable + ":" + std::to_string(line) + ": ";
-    if (f.size() != 5) {
-      errors->push_back(at + "5 columns wanted");
-      continue;
-    }
-    Row r;
-    r.line = line;
-    r.name = f[0];
-    r.kept_by = f[4];
-    if (r.kept_by == "free") {
-      if (f[1] != "-" || f[2] != "-" || f[3] != "-") errors->push_back(at + "a free value has no travel");
-    } else if (r.kept_by == "store" || r.kept_by == "writer") {
-      r.lo = std::stof(f[1]);
-      r.hi = std::stof(f[2]);
-      r.step = std::stof(f[3]);
-      if (!(r.lo < r.hi) || !(r.step >= 0.0f)) errors->push_back(at + "a travel lo < hi, step >= 0 wanted");
-    } else {
-      errors->push_back(at + "kept_by: store, writer or free");
-    }
-    rows.push_back(r);
+  const travel_table::Table t = travel_table::read(kSource);
+  errors->insert(errors->end(), t.errors.begin(), t.errors.end());
+  for (const travel_table::Control& c : t.controls) {
+    if (c.kept_by == "saved") continue;
+    if (c.kept_by != "store" && c.kept_by != "writer" && c.kept_by != "free")
+      errors->push_back(kTable + ":" + std::to_string(c.line) + ": kept_by: store, writer, free or saved");
+    rows.push_back({c.line, c.name, c.kept_by, c.lo, c.hi, c.step});
   }
   return rows;
+}
+
+// The controls only saved (kept_by saved), by name and line: none of them
+// may be writable.
+std::map<std::string, int> saved_only() {
+  std::map<std::string, int> out;
+  for (const travel_table::Control& c : travel_table::read(kSource).controls)
+    if (c.kept_by == "saved") out[c.name] = c.line;
+  return out;
 }
 
 // The restore's travels of the published controls, each saved slot or panel
@@ -104,19 +92,10 @@ struct Restored {
 };
 std::map<std::string, std::vector<Restored>> restored_travels() {
   std::map<std::string, std::vector<Restored>> out;
-  std::ifstream in(kSource + "/" + kRestored);
-  std::string text;
-  bool header = true;
-  for (int line = 1; std::getline(in, text); ++line) {
-    if (text.empty() || text[0] == '#') continue;
-    if (header) {
-      header = false;
-      continue;
-    }
-    const std::vector<std::string> f = cells(text);
-    if (f.size() < 7 || f[6] == "-") continue;
-    out[f[6].substr(0, f[6].find('['))].push_back(
-        {f[0] + "[" + f[1] + "]", std::stof(f[2]), std::stof(f[3]), std::stof(f[4]), line});
+  for (const travel_table::Slot& s : travel_table::read(kSource).slots) {
+    if (s.control == "-") continue;
+    out[s.control.substr(0, s.control.find('['))].push_back(
+        {s.array + "[" + std::to_string(s.slot) + "]", s.lo, s.hi, s.step, s.line});
   }
   return out;
 }
@@ -236,9 +215,13 @@ TEST(WriteCensus, EveryWritableDatarefHasOneRow) {
   std::map<std::string, int> rows_of;
   for (const Row& r : rows) ++rows_of[r.name];
   std::set<std::string> writable;
+  const std::map<std::string, int> saved = saved_only();
   for (const simhost::DatarefInfo& d : simhost::plugin_datarefs()) {
     if (!d.writable) continue;
     writable.insert(d.name);
+    if (saved.count(d.name))
+      errors.push_back(kTable + ":" + std::to_string(saved.at(d.name)) + " " + d.name +
+                       ": writable, but its row is kept_by saved: store or writer");
     if (rows_of[d.name] == 0) errors.push_back(d.name + ": writable, with no travel: give it a row in " + kTable);
   }
   for (const auto& [name, n] : rows_of) {

@@ -6,6 +6,7 @@
 #include "core/host_io.h"
 #include "core/frame_values.h"
 #include "core/restored_travel.h"
+#include "core/saved_travels.h"
 #include "core/util.h"
 #include "systems/electrical/bus_feeds.h"
 #include "systems/fire/fire_values.h"
@@ -197,48 +198,40 @@ void restore_fire_state() {
   // marks pull, turn and fire as they stand, so only their own positions
   // come back; a timer at the smoke limit would light SMOKE on the next
   // frame, and no sound save holds one there.
-  constexpr Travel kFlag = {0.0f, 1.0f, 1.0f, true};
-  constexpr Travel kTurn = {-1.0f, 1.0f, 1.0f, true};
-  constexpr Travel kBurned = {0.0f, 89.99999f, 0.0f};
-  constexpr Travel kAgent = {0.0f, kBottleFullPsi, 0.0f};
-  constexpr Travel kEngineBottleFired = {0.0f, 2.0f, 1.0f, true};
   const RestoredSlot state_slots[] = {
-      {0, &s.engine_fire_timer[0], kBurned},          {1, &s.engine_fire_timer[1], kBurned},
-      {2, &s.engine_fire_extinguished[0], kFlag},     {3, &s.engine_fire_extinguished[1], kFlag},
-      {4, &s.agent_delivered[0], kAgent},             {5, &s.agent_delivered[1], kAgent},
-      {6, &s.agent_delivered[2], kAgent},             {7, &s.agent_delivered[3], kAgent},
-      {8, &s.fire_handle_lock[0], kFlag},             {9, &s.fire_handle_lock[1], kFlag},
-      {11, &s.fire_handle_arm_target[0], kFlag},      {12, &s.fire_handle_arm_target[1], kFlag},
-      {14, &s.fire_handle_turn_target[0], kTurn},     {15, &s.fire_handle_turn_target[1], kTurn},
-      {16, &s.bottle_fired[0], kEngineBottleFired},   {17, &s.bottle_fired[1], kEngineBottleFired},
-      {18, &s.bottle_fired[2], kFlag},
+      {0, &s.engine_fire_timer[0]}, {1, &s.engine_fire_timer[1]},
+      {2, &s.engine_fire_extinguished[0]}, {3, &s.engine_fire_extinguished[1]},
+      {4, &s.agent_delivered[0]}, {5, &s.agent_delivered[1]},
+      {6, &s.agent_delivered[2]}, {7, &s.agent_delivered[3]},
+      {8, &s.fire_handle_lock[0]}, {9, &s.fire_handle_lock[1]},
+      {11, &s.fire_handle_arm_target[0]}, {12, &s.fire_handle_arm_target[1]},
+      {14, &s.fire_handle_turn_target[0]}, {15, &s.fire_handle_turn_target[1]},
+      {16, &s.bottle_fired[0]}, {17, &s.bottle_fired[1]},
+      {18, &s.bottle_fired[2]},
   };
   restore_slots(bound::zuvadud_D738_fire, kFireArraySize, state_slots,
-                static_cast<int>(sizeof state_slots / sizeof state_slots[0]));
+                static_cast<int>(sizeof state_slots / sizeof state_slots[0]), saved_travel::kFire);
 
   // The engine handles on their way between their stops (their targets
   // above say where they go), the APU handle at a stop (it has no target of
   // its own: where it stands is where it goes, so a value between its stops
   // would pull or turn it), the bottles' pressures and the APU's fire flags.
-  constexpr Travel kPull = {0.0f, 1.0f, 0.0f};
-  constexpr Travel kTurning = {-1.0f, 1.0f, 0.0f};
-  constexpr Travel kBottle = {0.0f, kBottleFullPsi, 0.0f};
   const RestoredSlot switch_slots[] = {
-      {0, pulls[0], kPull},
-      {1, pulls[1], kPull},
-      {2, pulls[2], kFlag},
-      {3, turns[0], kTurning},
-      {4, turns[1], kTurning},
-      {5, turns[2], kTurn},
-      {6, &fire::engine01_02L_ext_bottle_psi, kBottle},
-      {7, &fire::engine01_02R_ext_bottle_psi, kBottle},
-      {8, &fire::apu_ext_bottle_psi, kBottle},
-      {9, &fire::apu_fire, kFlag},
-      {10, &fire::apu_fire_ext, kFlag},
-      {11, &fire::apu_was_fire, kFlag},
+      {0, pulls[0]},
+      {1, pulls[1]},
+      {2, pulls[2]},
+      {3, turns[0]},
+      {4, turns[1]},
+      {5, turns[2]},
+      {6, &fire::engine01_02L_ext_bottle_psi},
+      {7, &fire::engine01_02R_ext_bottle_psi},
+      {8, &fire::apu_ext_bottle_psi},
+      {9, &fire::apu_fire},
+      {10, &fire::apu_fire_ext},
+      {11, &fire::apu_was_fire},
   };
   const int m = restore_slots(bound::zuvadud_D738_fire_sw, kFireArraySize, switch_slots,
-                              static_cast<int>(sizeof switch_slots / sizeof switch_slots[0]));
+                              static_cast<int>(sizeof switch_slots / sizeof switch_slots[0]), saved_travel::kFireSw);
   // The arrays hold no targets for the APU handle: it is put back where it
   // was saved and stays there, as the engine handles do.
   if (m > fire_handle_apu) s.fire_handle_arm_target[fire_handle_apu] = *pulls[fire_handle_apu] >= 0.5f ? 1.0f : 0.0f;

@@ -7,6 +7,7 @@
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
 #include "core/restored_travel.h"
+#include "core/saved_travels.h"
 #include "core/util.h"
 #include "engines/engine_values.h"
 #include "systems/electrical/bus_feeds.h"
@@ -310,58 +311,52 @@ void restore_anti_ice_state() {
   AntiIceState& s = anti_ice_state;
   // Where each saved value can stand; slots the scripts did not deliver, or
   // that hold a value beyond their travel, keep their current value.
-  constexpr Travel kTempDegc = {-100.0f, 100.0f, 0.0f};  // window glass, cold soaked to heated
-  constexpr Travel kFlag = {0.0f, 1.0f, 1.0f};
-  constexpr Travel kRatio = {0.0f, 1.0f, 0.0f};
-  constexpr Travel kNeedleDeg = {0.0f, 49.0f, 0.0f};  // the flap needles' stops
   const RestoredSlot state_slots[] = {
-      {0, &ice::l_side_temp, kTempDegc},
-      {1, &ice::l_fwd_temp, kTempDegc},
-      {2, &ice::r_side_temp, kTempDegc},
-      {3, &ice::r_fwd_temp, kTempDegc},
-      {4, &s.window_heat_target[0], kTempDegc},
-      {5, &s.window_heat_target[1], kTempDegc},
-      {6, &s.window_heat_target[2], kTempDegc},
-      {7, &s.window_heat_target[3], kTempDegc},
-      {8, &s.wing_heat_set_on_ground, kFlag},
-      {9, &s.airborne_latch, kFlag},
-      {10, &s.captured_icing_1, kRatio},
-      {11, &s.captured_icing_2, kRatio},
-      {12, &system_::eng_inlet_valve[0], kRatio},
-      {13, &system_::eng_inlet_valve[1], kRatio},
-      {14, &system_::wing_anti_ice_valve[0], kRatio},
-      {15, &system_::wing_anti_ice_valve[1], kRatio},
-      {16, &s.wing_ground_gate_left, kFlag},
-      {17, &s.wing_ground_gate_right, kFlag},
-      {18, &cockpit::flap_indicator[0], kNeedleDeg},
-      {19, &cockpit::flap_indicator[1], kNeedleDeg},
+      {0, &ice::l_side_temp},
+      {1, &ice::l_fwd_temp},
+      {2, &ice::r_side_temp},
+      {3, &ice::r_fwd_temp},
+      {4, &s.window_heat_target[0]},
+      {5, &s.window_heat_target[1]},
+      {6, &s.window_heat_target[2]},
+      {7, &s.window_heat_target[3]},
+      {8, &s.wing_heat_set_on_ground},
+      {9, &s.airborne_latch},
+      {10, &s.captured_icing_1},
+      {11, &s.captured_icing_2},
+      {12, &system_::eng_inlet_valve[0]},
+      {13, &system_::eng_inlet_valve[1]},
+      {14, &system_::wing_anti_ice_valve[0]},
+      {15, &system_::wing_anti_ice_valve[1]},
+      {16, &s.wing_ground_gate_left},
+      {17, &s.wing_ground_gate_right},
+      {18, &cockpit::flap_indicator[0]},
+      {19, &cockpit::flap_indicator[1]},
   };
   restore_slots(bound::zuvadud_D738_antiice, kAntiIceArraySize, state_slots,
-                static_cast<int>(sizeof state_slots / sizeof state_slots[0]));
+                static_cast<int>(sizeof state_slots / sizeof state_slots[0]), saved_travel::kAntiice);
 
   // The switches; the FADEC switches are the host's; the start levers cut
   // an engine off or let it run as they stand, so only CUTOFF and IDLE come
   // back.
-  constexpr Travel kEmerExit = {0.0f, 2.0f, 1.0f};  // OFF, ARMED, ON
-  constexpr Travel kStartLever = {0.0f, 1.0f, 1.0f, true};
   float fadec[2] = {static_cast<float>(hm.sim_cockpit2_engine_actuators_fadec_on[0]),
                     static_cast<float>(hm.sim_cockpit2_engine_actuators_fadec_on[1])};
   const RestoredSlot switch_slots[] = {
-      {0, &ice::eng1_heat_pos, kFlag},
-      {1, &ice::eng2_heat_pos, kFlag},
-      {2, &ice::wing_heat_pos, kFlag},
-      {3, &ice::window_heat_l_side_pos, kFlag},
-      {4, &ice::window_heat_l_fwd_pos, kFlag},
-      {5, &ice::window_heat_r_side_pos, kFlag},
-      {6, &ice::window_heat_r_fwd_pos, kFlag},
-      {7, &fadec[0], kFlag},
-      {8, &fadec[1], kFlag},
-      {9, &toggle_switch::emer_exit_lights, kEmerExit},
-      {10, &engine::mixture_ratio1, kStartLever},
-      {11, &engine::mixture_ratio2, kStartLever},
+      {0, &ice::eng1_heat_pos},
+      {1, &ice::eng2_heat_pos},
+      {2, &ice::wing_heat_pos},
+      {3, &ice::window_heat_l_side_pos},
+      {4, &ice::window_heat_l_fwd_pos},
+      {5, &ice::window_heat_r_side_pos},
+      {6, &ice::window_heat_r_fwd_pos},
+      {7, &fadec[0]},
+      {8, &fadec[1]},
+      {9, &toggle_switch::emer_exit_lights},
+      {10, &engine::mixture_ratio1},
+      {11, &engine::mixture_ratio2},
   };
   restore_slots(bound::zuvadud_D738_antiice_sw, kAntiIceArraySize, switch_slots,
-                static_cast<int>(sizeof switch_slots / sizeof switch_slots[0]));
+                static_cast<int>(sizeof switch_slots / sizeof switch_slots[0]), saved_travel::kAntiiceSw);
   int32_t* host_fadec = hm.sim_cockpit2_engine_actuators_fadec_on;
   host_fadec[0] = trunc_to_i32(fadec[0]);
   host_fadec[1] = trunc_to_i32(fadec[1]);

@@ -8,6 +8,7 @@
 #include "core/binding.h"
 #include "core/frame_values.h"
 #include "core/restored_travel.h"
+#include "core/saved_travels.h"
 #include "core/util.h"
 #include "core/variant.h"
 #include "systems/air/air_values.h"
@@ -462,24 +463,20 @@ void restore_lights_state() {
   ExteriorLightsState& s = lights_state;
   // A damaged save leaves what it cannot hold as it stands: the flashes and
   // lamp flags run 0..1; the taxi light's level is 0, 0.5 or 1.
-  constexpr Travel kRatio = {0.0f, 1.0f, 0.0f};
   const RestoredSlot state_slots[] = {
-      {0, &s.wing_strobe_flash, kRatio},
-      {1, &s.beacon_flash, kRatio},
-      {2, &s.tail_strobe_flash, kRatio},
-      {3, &s.fixed_landing_left_on, kRatio},
-      {4, &s.retractable_landing_left_on, kRatio},
-      {5, &s.retractable_landing_right_on, kRatio},
-      {6, &s.fixed_landing_right_on, kRatio},
-      {7, &s.taxi_light_level, {0.0f, 1.0f, 0.5f}},
+      {0, &s.wing_strobe_flash},
+      {1, &s.beacon_flash},
+      {2, &s.tail_strobe_flash},
+      {3, &s.fixed_landing_left_on},
+      {4, &s.retractable_landing_left_on},
+      {5, &s.retractable_landing_right_on},
+      {6, &s.fixed_landing_right_on},
+      {7, &s.taxi_light_level},
   };
   restore_slots(bound::zuvadud_D738_lights, kLightsArraySize, state_slots,
-                static_cast<int>(sizeof state_slots / sizeof state_slots[0]));
+                static_cast<int>(sizeof state_slots / sizeof state_slots[0]), saved_travel::kLights);
 
   // Each switch's positions, as its commands move it.
-  constexpr Travel kThreeUp = {-1.0f, 1.0f, 1.0f};
-  constexpr Travel kThree = {0.0f, 2.0f, 1.0f};
-  constexpr Travel kTwo = {0.0f, 1.0f, 1.0f};
   // The logo, wing and wheel well slots hold the host's lamps, which the
   // light step recomputes from the switches: a lamp saved lit had its switch
   // ON, one saved dark its switch OFF (or its bus unpowered), so each switch
@@ -487,27 +484,27 @@ void restore_lights_state() {
   float lamps[3] = {-1.0f, -1.0f, -1.0f};
   float beacon = static_cast<float>(hm.sim_cockpit2_switches_beacon_on);
   const RestoredSlot switch_slots[] = {
-      {0, &toggle_switch::position_light_pos, kThreeUp},
-      {1, &toggle_switch::compass_brightness_pos, kThreeUp},
-      {2, &toggle_switch::cockpit_dome_pos, kThreeUp},
-      {3, &toggle_switch::taxi_light_brightness_pos, kThree},
-      {4, &switch_::land_lights_ret_left_pos, kThree},
-      {5, &switch_::land_lights_ret_right_pos, kThree},
-      {6, &switch_::land_lights_left_pos, kTwo},
-      {7, &switch_::land_lights_right_pos, kTwo},
-      {8, &toggle_switch::rwy_light_left, kTwo},
-      {9, &toggle_switch::rwy_light_right, kTwo},
-      {10, &toggle_switch::seatbelt_sign_pos, kThree},
-      {11, &toggle_switch::no_smoking_pos, kThree},
-      {12, &toggle_switch::ife_pass_seat_pos, kTwo},
-      {13, &toggle_switch::cab_util_pos, kTwo},
-      {14, &lamps[0], kRatio},
-      {15, &lamps[1], kRatio},
-      {16, &lamps[2], kRatio},
-      {17, &beacon, kTwo},
+      {0, &toggle_switch::position_light_pos},
+      {1, &toggle_switch::compass_brightness_pos},
+      {2, &toggle_switch::cockpit_dome_pos},
+      {3, &toggle_switch::taxi_light_brightness_pos},
+      {4, &switch_::land_lights_ret_left_pos},
+      {5, &switch_::land_lights_ret_right_pos},
+      {6, &switch_::land_lights_left_pos},
+      {7, &switch_::land_lights_right_pos},
+      {8, &toggle_switch::rwy_light_left},
+      {9, &toggle_switch::rwy_light_right},
+      {10, &toggle_switch::seatbelt_sign_pos},
+      {11, &toggle_switch::no_smoking_pos},
+      {12, &toggle_switch::ife_pass_seat_pos},
+      {13, &toggle_switch::cab_util_pos},
+      {14, &lamps[0]},
+      {15, &lamps[1]},
+      {16, &lamps[2]},
+      {17, &beacon},
   };
   restore_slots(bound::zuvadud_D738_lights_sw, kLightsArraySize, switch_slots,
-                static_cast<int>(sizeof switch_slots / sizeof switch_slots[0]));
+                static_cast<int>(sizeof switch_slots / sizeof switch_slots[0]), saved_travel::kLightsSw);
   float* const lamp_switches[3] = {&toggle_switch::logo_light, &toggle_switch::wing_light,
                                    &toggle_switch::wheel_light};
   for (int k = 0; k < 3; ++k) {

@@ -185,6 +185,10 @@ void drive_host_radios() {
        hm.sim_cockpit2_radios_actuators_audio_selection_com2, com2},
   };
   for (const Every& e : every) {
+    // The host's transmitter selection knows COM 1 and COM 2 only: with no
+    // mic key to transmit from (no key selected, the panel unpowered) it
+    // keeps the radio it had.
+    if (&e.mirror == &hm.sim_cockpit2_radios_actuators_audio_com_selection && e.value == 0) continue;
     e.mirror = e.value;
     host_send_i(e.id, e.value);
   }

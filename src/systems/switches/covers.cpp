@@ -9,6 +9,7 @@
 #include "core/binding.h"
 #include "core/host_io.h"
 #include "core/restored_travel.h"
+#include "core/saved_travels.h"
 #include "core/util.h"
 #include "systems/aircraft_systems.h"
 #include "systems/electrical/electric_values.h"
@@ -148,14 +149,12 @@ void read_cover_arrays() {
   // A cover stands anywhere on its way; its target is open or closed, the
   // only places its command moves it from. Slots the scripts did not fill,
   // or that hold no such value, keep theirs.
-  constexpr Travel kOnItsWay = {0.0f, 1.0f, 0.0f};
-  constexpr Travel kOpenOrClosed = {0.0f, 1.0f, 1.0f};
   RestoredSlot positions[cover_count];
   RestoredSlot targets[cover_count];
   for (int i = 0; i < cover_count; ++i) {
-    positions[i] = {static_cast<int16_t>(i), &button_switch::cover_position[i], kOnItsWay};
-    targets[i] = {static_cast<int16_t>(i), &cover_target[i], kOpenOrClosed};
+    positions[i] = {static_cast<int16_t>(i), &button_switch::cover_position[i]};
+    targets[i] = {static_cast<int16_t>(i), &cover_target[i]};
   }
-  restore_slots(bound::zuvadud_D738_cover, kCoverArraySize, positions, cover_count);
-  restore_slots(bound::zuvadud_D738_cover_tgt, kCoverArraySize, targets, cover_count);
+  restore_slots(bound::zuvadud_D738_cover, kCoverArraySize, positions, cover_count, saved_travel::kCover);
+  restore_slots(bound::zuvadud_D738_cover_tgt, kCoverArraySize, targets, cover_count, saved_travel::kCoverTgt);
 }
