@@ -19,7 +19,9 @@
 //   start     the start it is flown from (census/START.txt)
 //   action    scenario steps (`set`, `command`, `hold`, `run`), separated by
 //             " ; ", or "-": not flown here, with the reason
-//   effect    the published value (after "zuvadud/D738/") that shows it
+//   effect    the published value (after "zuvadud/D738/") that shows it, or
+//             a value of the host by its full name ("sim/..."); "NAME[I]"
+//             names element I of an array
 //   rest      the value the effect keeps when nothing acts
 //   undo      the steps that take the action back, or "-": each cut flies
 //             the row from its start afresh
@@ -263,6 +265,38 @@ class Flight {
   std::vector<Release> releases_;
 };
 
+// The value a row's effect names, now, as the host has it; an element its
+// array lacks, or an index that is no number, is an error.
+bool effect_value(const std::string& effect, float* value, std::string* error) {
+  std::string name = effect;
+  long index = -1;
+  const size_t open = effect.find('[');
+  if (open != std::string::npos) {
+    name = effect.substr(0, open);
+    const std::string digits = effect.substr(open + 1);
+    char* end = nullptr;
+    index = std::isdigit(static_cast<unsigned char>(digits[0])) ? std::strtol(digits.c_str(), &end, 10) : -1;
+    if (index < 0 || std::string(end) != "]") {
+      *error = "no element in " + effect;
+      return false;
+    }
+  }
+  if (name.rfind("sim/", 0) != 0) name = kPrefix + name;
+  if (index < 0) {
+    *value = simhost::get_float(name);
+    return true;
+  }
+  const int size = simhost::array_size(name);
+  std::vector<double> numbers(static_cast<size_t>(std::max(size, 1)));
+  const int n = simhost::read_numbers(simhost::dataref_slot(name), numbers.data(), size);
+  if (index >= n) {
+    *error = name + " has no element " + std::to_string(index);
+    return false;
+  }
+  *value = static_cast<float>(numbers[static_cast<size_t>(index)]);
+  return true;
+}
+
 bool fed(const Feed& f, uint32_t powered) {
   return (powered & f.all_of) == f.all_of && (f.any_of == 0u || (powered & f.any_of) != 0u);
 }
@@ -353,7 +387,8 @@ TEST_P(PowerCensusFlight, EachConsumerWithEachBusCut) {
       bool want = true;
       for (const std::string& c : r.consumers) want = want && fed(feeds.at(c), powered);
       ASSERT_TRUE(flight.steps(r.action, &error)) << at << error;
-      const float value = simhost::get_float(kPrefix + r.effect);
+      float value = 0;
+      ASSERT_TRUE(effect_value(r.effect, &value, &error)) << at << error;
       const bool acts = std::fabs(value - r.rest) > 1e-3f;
       if (acts && !want)
         ADD_FAILURE() << at << "acts (" << value << ") with " << cut.name << ", its buses dead (powered: "
