@@ -597,6 +597,6 @@ void update_annunciators_aux() {
       entry[i] = tarx_cabin::entry_lights_x[i];
     }
   }
-  cabin[3] = fed01(Consumer::cabin_entry_lights) * door_factor;
-  entry[3] = fed01(Consumer::cabin_entry_lights) * door_factor;
+  cabin[3] = fed01(Consumer::cabin_lights) * door_factor;
+  entry[3] = fed01(Consumer::entry_lights) * door_factor;
 }

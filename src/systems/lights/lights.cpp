@@ -74,17 +74,16 @@ void add_bus_loads() {
   // spring-loaded switch is only held down for the moment of the press.
   const bool left_source = (apu_up && electrical::apu_power_bus1 != 0.0f) || eng1_online;
   const bool right_source = (apu_up && electrical::apu_power_bus2 != 0.0f) || eng2_online;
-  float left = toggle_switch::ife_pass_seat_pos == 1.0f ? kIfeLoadA : 0.0f;
-  float right = left;
+  const bool ife = toggle_switch::ife_pass_seat_pos == 1.0f;
+  float left = ife && fed(Consumer::ife_seat_power_left) ? kIfeLoadA : 0.0f;
+  float right = ife && fed(Consumer::ife_seat_power_right) ? kIfeLoadA : 0.0f;
   // In flight without an engine generator the cabin utility is shed.
   const bool shed =
       hm.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot > kShedRadioAltFt && !eng1_online && !eng2_online;
   if (toggle_switch::cab_util_pos == 1.0f && !shed) {
-    if (left_source) left += kCabinUtilityLoadA;
-    if (right_source) right += kCabinUtilityLoadA;
+    if (left_source && fed(Consumer::cabin_utility_left)) left += kCabinUtilityLoadA;
+    if (right_source && fed(Consumer::cabin_utility_right)) right += kCabinUtilityLoadA;
   }
-  if (!fed(Consumer::cabin_utility_left)) left = 0.0f;
-  if (!fed(Consumer::cabin_utility_right)) right = 0.0f;
   plugin_bus_loads[0] += left + electric::apu_start_load;
   plugin_bus_loads[1] += right + electric::apu_start_load;
   if (air::l_recirc_fan_pos == 1.0f && fed(Consumer::recirc_fan_left)) plugin_bus_loads[0] += kRecircFanLoadA;
@@ -137,41 +136,39 @@ void logo_turnoff_taxi() {
   float* g = hm.sim_cockpit2_switches_generic_lights_switch;
   bool changed = set_element(g, g_logo, toggle_switch::logo_light * fed01(Consumer::logo_light));
   changed |= set_element(g, g_turnoff_left,
-                         fed01(Consumer::exterior_lights_left) * toggle_switch::rwy_light_left * s.light_power_factor_a *
+                         fed01(Consumer::turnoff_light_left) * toggle_switch::rwy_light_left * s.light_power_factor_a *
                              s.external_view_turnoff_scale);
   changed |= set_element(g, g_turnoff_right,
-                         fed01(Consumer::exterior_lights_right) * toggle_switch::rwy_light_right * s.light_power_factor_b *
+                         fed01(Consumer::turnoff_light_right) * toggle_switch::rwy_light_right * s.light_power_factor_b *
                              s.external_view_turnoff_scale);
   changed |= set_element(
-      g, g_taxi, s.taxi_light_level * fed01(Consumer::exterior_lights_left) * s.light_power_factor_a * s.external_view_taxi_scale);
+      g, g_taxi, s.taxi_light_level * fed01(Consumer::taxi_light) * s.light_power_factor_a * s.external_view_taxi_scale);
   if (changed) host_send_vf(bound::sim_cockpit2_switches_generic_lights_switch, g, 5);
 }
 
 // The host owns the strobe and navigation switches: they are moved with its
-// commands, one per frame until its switch follows.
+// commands, one per frame until its switch follows. Each lamp goes out with
+// its own power, whatever the switch.
 void nav_strobe_commands() {
   const bool strobe_on = hm.sim_cockpit2_switches_strobe_lights_on == 1;
   const bool nav_on = hm.sim_cockpit2_switches_navigation_lights_on == 1;
   const bool strobe_off = hm.sim_cockpit2_switches_strobe_lights_on == 0;
   const bool nav_off = hm.sim_cockpit2_switches_navigation_lights_on == 0;
   const float pos = toggle_switch::position_light_pos;
-  if (!fed(Consumer::position_strobe_beacon) || pos == 0.0f) {
-    if (strobe_on) issue_command_once(HostCmd::lights_strobe_lights_off);
-    if (nav_on) issue_command_once(HostCmd::lights_nav_lights_off);
-  } else if (pos == -1.0f) {
-    if (strobe_on) issue_command_once(HostCmd::lights_strobe_lights_off);
-    if (nav_off) issue_command_once(HostCmd::lights_nav_lights_on);
-  } else {
-    if (strobe_off) issue_command_once(HostCmd::lights_strobe_lights_on);
-    if (nav_off) issue_command_once(HostCmd::lights_nav_lights_on);
-  }
+  const bool nav_wanted = fed(Consumer::position_lights) && pos != 0.0f;
+  const bool strobe_wanted = fed(Consumer::strobe_lights) && pos != 0.0f && pos != -1.0f;
+  if (!strobe_wanted && strobe_on) issue_command_once(HostCmd::lights_strobe_lights_off);
+  if (!nav_wanted && nav_on) issue_command_once(HostCmd::lights_nav_lights_off);
+  if (strobe_wanted && strobe_off) issue_command_once(HostCmd::lights_strobe_lights_on);
+  if (nav_wanted && nav_off) issue_command_once(HostCmd::lights_nav_lights_on);
 }
 
-// One step of the flash cycle; `power` is the bus that feeds the lamps.
-void flash_cycle(float power, float step_s) {
+// One step of the flash cycle; the powers are those of the strobes' and the
+// beacons' lamps.
+void flash_cycle(float strobe_power, float beacon_power, float step_s) {
   ExteriorLightsState& s = lights_state;
-  const bool strobes_dark = power == 0.0f || hm.sim_cockpit2_switches_strobe_lights_on == 0;
-  const bool beacon_dark = power == 0.0f || hm.sim_cockpit2_switches_beacon_on == 0;
+  const bool strobes_dark = strobe_power == 0.0f || hm.sim_cockpit2_switches_strobe_lights_on == 0;
+  const bool beacon_dark = beacon_power == 0.0f || hm.sim_cockpit2_switches_beacon_on == 0;
   bool restarted = false;
   if (strobes_dark && beacon_dark) {
     s.strobe_flash_phase = 0.0f;
@@ -245,10 +242,16 @@ void landing_lights() {
   const bool led = script_mirror.zuvadud_D738_led_lights == 1.0f;
   const float glow = (hm.sim_cockpit2_switches_generic_lights_switch[g_taxi] != 0.0f && led) ? kLedGlow : 0.0f;
   const float scale = s.external_view_taxi_scale;
-  const float a1 = fed01(Consumer::exterior_lights_left) * s.light_power_factor_a * scale;
-  const float a2 = fed01(Consumer::exterior_lights_right) * s.light_power_factor_b * scale;
-  float out[4] = {std::fmax(s.fixed_landing_left_on, glow) * a1, s.retractable_landing_left_on * a2,
-                  s.retractable_landing_right_on * a1, std::fmax(s.fixed_landing_right_on, glow) * a2};
+  // Each retractable lamp is fed from the other side's AC, its gap included,
+  // so a lost side leaves a landing light burning on each wing.
+  const float a1 = s.light_power_factor_a * scale;
+  const float a2 = s.light_power_factor_b * scale;
+  const float fixed_l = fed01(Consumer::fixed_landing_light_left) * a1;
+  const float ret_l = fed01(Consumer::retractable_landing_lamp_left) * a2;
+  const float ret_r = fed01(Consumer::retractable_landing_lamp_right) * a1;
+  const float fixed_r = fed01(Consumer::fixed_landing_light_right) * a2;
+  float out[4] = {std::fmax(s.fixed_landing_left_on, glow) * fixed_l, s.retractable_landing_left_on * ret_l,
+                  s.retractable_landing_right_on * ret_r, std::fmax(s.fixed_landing_right_on, glow) * fixed_r};
   if (script_mirror.zuvadud_D738_effects_pulse_lite == 1.0f && mode != 0) {
     // Wig-wag: the two sides swap brightness over a cycle of 2 / 1.5 s.
     float& phase = s.landing_pulse_phase;
@@ -263,16 +266,16 @@ void landing_lights() {
     const float p = std::fmax(phase, kPulseFloor);
     const float q = std::fmax(1.0f - phase, kPulseFloor);
     if (mode == 1) {
-      out[0] = p * a1;
-      out[1] = p * a2;
-      out[2] = q * a1;
-      out[3] = q * a2;
+      out[0] = p * fixed_l;
+      out[1] = p * ret_l;
+      out[2] = q * ret_r;
+      out[3] = q * fixed_r;
     } else if (mode == 2) {
-      out[0] = p * a1;
-      out[3] = q * a2;
+      out[0] = p * fixed_l;
+      out[3] = q * fixed_r;
     } else {
-      out[1] = p * a2;
-      out[2] = q * a1;
+      out[1] = p * ret_l;
+      out[2] = q * ret_r;
     }
   } else {
     s.landing_pulse_phase = 0.0f;
@@ -299,24 +302,25 @@ void compass_and_dome() {
   const float compass_pos = toggle_switch::compass_brightness_pos;
   const float c = compass_pos == 1.0f ? 1.0f : compass_pos == -1.0f ? (host12 ? 0.15f : 0.33f) : 0.0f;
   float* ratio = hm.sim_cockpit2_switches_instrument_brightness_ratio;
-  if (set_element(ratio, kInstrumentCompass, c * fed01(Consumer::compass_dome_lights))) {
+  if (set_element(ratio, kInstrumentCompass, c * fed01(Consumer::compass_light))) {
     host_send_vf(bound::sim_cockpit2_switches_instrument_brightness_ratio, ratio, kBrightnessSend);
   }
   const float dome_pos = toggle_switch::cockpit_dome_pos;
   const float d = dome_pos == 1.0f ? (host12 ? 0.2f : 0.4f) : dome_pos == -1.0f ? 1.0f : 0.0f;
   float* g = hm.sim_cockpit2_switches_generic_lights_switch;
-  if (set_element(g, g_dome, d * fed01(Consumer::compass_dome_lights))) {
+  if (set_element(g, g_dome, d * fed01(Consumer::dome_lights))) {
     host_send_vf(bound::sim_cockpit2_switches_generic_lights_switch, g, kBrightnessSend);
   }
 }
 
 void wing_wheel_and_panels() {
-  const float bus = fed01(Consumer::wing_wheel_well_lights);
   float* g = hm.sim_cockpit2_switches_generic_lights_switch;
-  bool changed = set_element(g, g_wing, truthy(toggle_switch::wing_light) ? bus : 0.0f);
-  changed |= set_element(g, g_wheel_well, truthy(toggle_switch::wheel_light) ? bus : 0.0f);
+  bool changed = set_element(g, g_wing, truthy(toggle_switch::wing_light) ? fed01(Consumer::wing_lights) : 0.0f);
+  changed |= set_element(g, g_wheel_well, truthy(toggle_switch::wheel_light) ? fed01(Consumer::wheel_well_lights) : 0.0f);
+  // The cockpit's own panel and flood light channels, on the panel lights' power.
+  const float panel = fed01(Consumer::panel_lights);
   const int channels[] = {6, 7, 12, 8, 10, 11};
-  for (int i : channels) changed |= set_element(g, i, electric::generic_brightness[i] * bus);
+  for (int i : channels) changed |= set_element(g, i, electric::generic_brightness[i] * panel);
   if (changed) host_send_vf(bound::sim_cockpit2_switches_generic_lights_switch, g, kBrightnessSend);
 }
 
@@ -361,7 +365,7 @@ void update_exterior_lights() {
   logo_turnoff_taxi();
   nav_strobe_commands();
   override_beacons();
-  flash_cycle(fed01(Consumer::position_strobe_beacon), frame_time);
+  flash_cycle(fed01(Consumer::strobe_lights), fed01(Consumer::beacon_light), frame_time);
   send_flash(false);
   strobe_flash_now();
   landing_lights();
@@ -376,7 +380,7 @@ void update_light_flash_replay() {
   s.replay_flash_step = std::fmod(std::fabs(now - s.replay_last_time), kFlashCycleS);
   s.replay_last_time = now;
   override_beacons();
-  flash_cycle(fed01(Consumer::position_strobe_beacon), s.replay_flash_step);
+  flash_cycle(fed01(Consumer::strobe_lights), fed01(Consumer::beacon_light), s.replay_flash_step);
   send_flash(true);
   strobe_flash_now();
 }

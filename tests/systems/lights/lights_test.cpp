@@ -392,6 +392,7 @@ class LightValues : public ::testing::Test {
 TEST_F(LightValues, CockpitLightsRetractablesAndExitLightBattery) {
   float* ratio = host_mirror.sim_cockpit2_switches_instrument_brightness_ratio;
   float* generic = host_mirror.sim_cockpit2_switches_generic_lights_switch;
+  float* landing = host_mirror.sim_cockpit2_switches_landing_lights_switch;
   static const ValueRow rows[] = {
       // Compass light: 1 on, 0.33 dimmed (0.15 on the newer host); dome: 0.4 dimmed (0.2), 1 bright.
       {"compass on", [] { toggle_switch::compass_brightness_pos = 1; }, &ratio[6], 1.0f},
@@ -447,6 +448,16 @@ TEST_F(LightValues, CockpitLightsRetractablesAndExitLightBattery) {
        &plugin_bus_loads[1], 11},
       {"right recirculation fan", [] { air::r_recirc_fan_pos = 1; }, &plugin_bus_loads[1], 4},
       {"turnoff light", [] { toggle_switch::rwy_light_left = 1; }, &generic[2], 1},
+      // Each retractable lamp is fed from the other side: a lost transfer bus
+      // leaves a landing light burning on each wing.
+      {"left retractable, transfer bus 1 lost", [] { switch_::land_lights_ret_left_pos = 2; electric::ac_tnsbus1_status = 0; },
+       &landing[1], 1},
+      {"right retractable, transfer bus 1 lost", [] { switch_::land_lights_ret_right_pos = 2; electric::ac_tnsbus1_status = 0; },
+       &landing[2], 0},
+      {"right retractable, transfer bus 2 lost", [] { switch_::land_lights_ret_right_pos = 2; electric::ac_tnsbus2_status = 0; },
+       &landing[2], 1},
+      {"right fixed, transfer bus 2 lost", [] { switch_::land_lights_right_pos = 1; electric::ac_tnsbus2_status = 0; },
+       &landing[3], 0},
       {"engine keeps it aloft", [] { host_mirror.sim_flightmodel2_engines_engine_is_burning_fuel[1] = 1;
                                      host_mirror.sim_cockpit2_electrical_generator_on[1] = 1;
                                      host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 51; },
