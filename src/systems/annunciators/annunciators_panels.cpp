@@ -292,6 +292,7 @@ void annunciators_doors_radio() {
   float* const selcal_lamps[3] = {&annunciates::selcal_com1, &annunciates::selcal_com2, &annunciates::selcal_com3};
   for (int i = 0; i < 3; ++i) *selcal_lamps[i] = selcal_fitted ? selcal_state.call_latch[i] * l1 : 0.0f;
   // Microphone selector lamps: the transmitter selection of each audio panel.
+  const float capt_power = l1 * fed01(Consumer::audio_panel_lamps);
   const float fo_power = l1 * fed01(Consumer::fo_audio_lamps);
   float* const capt_ind[mic_key_count] = {&audio::capt_mic_indicator1, &audio::capt_mic_indicator2,
                                           &audio::capt_mic_indicator3, &audio::capt_mic_indicator4,
@@ -303,7 +304,7 @@ void annunciators_doors_radio() {
                                          &audio::obs_mic_indicator3, &audio::obs_mic_indicator4,
                                          &audio::obs_mic_indicator5, &audio::obs_mic_indicator6};
   for (int i = 0; i < mic_key_count; ++i) {
-    *capt_ind[i] = mic_select[seat_capt][i] * l1;
+    *capt_ind[i] = mic_select[seat_capt][i] * capt_power;
     *fo_ind[i] = mic_select[seat_fo][i] * fo_power;
     *obs_ind[i] = mic_select[seat_obs][i] * fo_power;
   }
