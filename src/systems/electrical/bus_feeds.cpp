@@ -125,6 +125,9 @@ constexpr ConsumerFeed consumer_feeds[kConsumerCount] = {
     {Consumer::gpws_callouts, "gpws_callouts", bus_battery, 0, kept, "GPWS callouts start over when the battery bus returns", "kept: not a supply but the model's memory of the callouts made, cleared when the battery bus returns; no description gives it a bus"},
     {Consumer::audio_panel_lamps, "audio_panel_lamps", bus_direct_battery, 0, kept, "audio panel microphone lamps", "kept: the descriptions read give no bus for the audio panel microphone lamps; the model's direct battery bus, the annunciator lamps' own, stays"},
     {Consumer::fire_squibs, "fire_squibs", bus_hot_battery, 0, aircraft, "extinguisher bottle squibs: a turned handle fires its bottle", "the aircraft's fire protection chapter: the extinguisher squibs on the hot battery bus"},
+    {Consumer::transponder, "transponder", bus_ac_standby, 0, kept, "ATC transponder: the mode the host's transponder is in", "kept: no power description of the type names its bus; the transponder is the captain's side radio the model has one of, so it stays with the captain's radios on the AC standby bus"},
+    {Consumer::cargo_fire_detection, "cargo_fire_detection", bus_battery, 0, kept, "cargo smoke detection and its test: the cargo fire lights and the bell the test rings", "kept: no power description of the type names its bus; the cargo detection is taken with the engine and APU fire detection on the battery bus"},
+    {Consumer::extinguisher_test_lights, "extinguisher_test_lights", bus_hot_battery, 0, kept, "extinguisher circuit test lights, engine, APU and cargo", "kept: no power description of the type names the lights' bus; they show the continuity of the squib circuits, so they are taken on the squibs' own hot battery bus"},
 };
 
 namespace {

@@ -138,6 +138,9 @@ enum class Consumer : uint8_t {
   gpws_callouts,
   audio_panel_lamps,
   fire_squibs,
+  transponder,
+  cargo_fire_detection,
+  extinguisher_test_lights,
   count
 };
 constexpr int kConsumerCount = static_cast<int>(Consumer::count);

@@ -2,7 +2,8 @@
 // the two ADF receivers (frequency limits, panel readouts, power), the two
 // RMI needles and the VOR/DME and ADF fail flags of the primary displays.
 // Reads: the transponder knob and test flag, the ADF panel switches, the
-// host's ADF and NAV indications, the DC buses that feed the receivers.
+// host's ADF and NAV indications, the buses that feed the receivers and the
+// transponder.
 // Writes: host transponder mode, ADF frequencies and power (each on change);
 // the published readouts, needles and flags.
 #include <cmath>
@@ -116,8 +117,12 @@ void rmi_needle(RmiNeedleState& s, const NeedleInputs& in) {
 }  // namespace
 
 void transponder_mode_to_host() {
+  // Without its power the transponder replies to nothing, whatever the knob:
+  // the host's is off.
   const int32_t mode =
-      host_transponder_mode(knob::transponder_pos, delay_flags.xpndr_test_flag != 0.0f, host_version);
+      fed(Consumer::transponder)
+          ? host_transponder_mode(knob::transponder_pos, delay_flags.xpndr_test_flag != 0.0f, host_version)
+          : 0;
   host_set_i(bound::sim_cockpit2_radios_actuators_transponder_mode, mode);
 }
 
