@@ -33,9 +33,12 @@ constexpr float kKnobStby = 1.0f;
 // bus 1 is powered; a running test is neither restarted nor extended.
 void transponder_test_start() {
   if (delay_flags.tcas_test_flag != 0.0f || !fed(Consumer::tcas)) return;
-  const int32_t test_mode = host_transponder_mode(knob::transponder_pos, true, host_version);
-  host_mirror.sim_cockpit2_radios_actuators_transponder_mode = test_mode;
-  host_send_i(bound::sim_cockpit2_radios_actuators_transponder_mode, test_mode);
+  // The TCAS tests itself; an unpowered transponder stays off to the host.
+  if (fed(Consumer::transponder)) {
+    const int32_t test_mode = host_transponder_mode(knob::transponder_pos, true, host_version);
+    host_mirror.sim_cockpit2_radios_actuators_transponder_mode = test_mode;
+    host_send_i(bound::sim_cockpit2_radios_actuators_transponder_mode, test_mode);
+  }
   delay_flags.tcas_test_flag = 1.0f;
   delay_flags.xpndr_test_flag = 1.0f;
   if (delay_timers.tcas_test_delay == 0.0f) delay_timers.tcas_test_delay = kTestDuration_s;

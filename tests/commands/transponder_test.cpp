@@ -28,6 +28,7 @@ class Transponder : public CockpitTest {
       });
     }
     electric::ac_tnsbus1_status = 1.0f;
+    electric::ac_stdbus_status = 1.0f;  // the transponder's bus
     delay_flags.tcas_test_flag = 0.0f;
     delay_timers.tcas_test_delay = 0.0f;
     knob::transponder_pos = 1.0f;

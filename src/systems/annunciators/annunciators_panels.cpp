@@ -185,7 +185,10 @@ void annunciators_fire() {
   det[2] = as01(mirror_vf_at(bound::sim_cockpit2_engine_indicators_EGT_deg_C, 0) > 950.0f);
   det[3] = as01(mirror_vf_at(bound::sim_cockpit2_engine_indicators_EGT_deg_C, 1) > 950.0f);
   const float test = toggle_switch::fire_test;
-  float bell = as01(det[0] == 1.0f || det[1] == 1.0f || test == 1.0f || s.cargo_test_active == 1.0f);
+  // The cargo detectors' test is their own: unpowered they answer it with
+  // neither light nor bell.
+  const float cargo_test = fed(Consumer::cargo_fire_detection) ? s.cargo_test_active : 0.0f;
+  float bell = as01(det[0] == 1.0f || det[1] == 1.0f || test == 1.0f || cargo_test == 1.0f);
   if (s.fire_test_all == 1.0f) {
     for (int i = 0; i < 4; ++i) det[i] = 1.0f;
   }
@@ -209,17 +212,19 @@ void annunciators_fire() {
   annunciator::r_bottle_discharge = as01(fire::engine01_02R_ext_bottle_psi == 0.0f) * l1;
   annunciator::apu_bottle_discharge = as01(fire::apu_ext_bottle_psi == 0.0f) * l1;
   // The green lights show squib continuity, and only in the test: a bottle
-  // that has begun to discharge has fired its squib and stays dark.
+  // that has begun to discharge has fired its squib and stays dark, and
+  // without the circuits' power none shows continuity.
   const float ext_test = toggle_switch::extinguisher_circuit_test;
-  const bool ext_testing = ext_test == 1.0f || ext_test == -1.0f;
+  const bool circuits = fed(Consumer::extinguisher_test_lights);
+  const bool ext_testing = circuits && (ext_test == 1.0f || ext_test == -1.0f);
   auto squib_intact = [](float bottle_psi) { return bottle_psi >= kBottleSquibFired_psi; };
   annunciator::extinguisher_circuit_annun_left =
       as01(ext_testing && squib_intact(fire::engine01_02L_ext_bottle_psi)) * l1;
   annunciator::extinguisher_circuit_annun_right =
       as01(ext_testing && squib_intact(fire::engine01_02R_ext_bottle_psi)) * l1;
   annunciator::extinguisher_circuit_annun_apu = as01(ext_testing && squib_intact(fire::apu_ext_bottle_psi)) * l1;
-  annunciator::extinguisher_circuit_annun2 = as01(push_botton::cargo_fire_test == 1.0f) * l1;
-  annunciator::cargo_fire = s.cargo_test_active * l1;
+  annunciator::extinguisher_circuit_annun2 = as01(circuits && push_botton::cargo_fire_test == 1.0f) * l1;
+  annunciator::cargo_fire = cargo_test * l1;
   annunciator::cargo_fault_detector = 0.0f;
   const bool detector_fault = detecting && (test == -1.0f || host_failed(bound::sim_operation_failures_rel_engsep0) ||
                                             host_failed(bound::sim_operation_failures_rel_engsep1));
@@ -292,6 +297,7 @@ void annunciators_doors_radio() {
   float* const selcal_lamps[3] = {&annunciates::selcal_com1, &annunciates::selcal_com2, &annunciates::selcal_com3};
   for (int i = 0; i < 3; ++i) *selcal_lamps[i] = selcal_fitted ? selcal_state.call_latch[i] * l1 : 0.0f;
   // Microphone selector lamps: the transmitter selection of each audio panel.
+  const float capt_power = l1 * fed01(Consumer::audio_panel_lamps);
   const float fo_power = l1 * fed01(Consumer::fo_audio_lamps);
   float* const capt_ind[mic_key_count] = {&audio::capt_mic_indicator1, &audio::capt_mic_indicator2,
                                           &audio::capt_mic_indicator3, &audio::capt_mic_indicator4,
@@ -303,7 +309,7 @@ void annunciators_doors_radio() {
                                          &audio::obs_mic_indicator3, &audio::obs_mic_indicator4,
                                          &audio::obs_mic_indicator5, &audio::obs_mic_indicator6};
   for (int i = 0; i < mic_key_count; ++i) {
-    *capt_ind[i] = mic_select[seat_capt][i] * l1;
+    *capt_ind[i] = mic_select[seat_capt][i] * capt_power;
     *fo_ind[i] = mic_select[seat_fo][i] * fo_power;
     *obs_ind[i] = mic_select[seat_obs][i] * fo_power;
   }

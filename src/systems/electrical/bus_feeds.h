@@ -150,6 +150,9 @@ enum class Consumer : uint8_t {
   entry_lights,
   ife_seat_power_left,
   ife_seat_power_right,
+  transponder,
+  cargo_fire_detection,
+  extinguisher_test_lights,
   count
 };
 constexpr int kConsumerCount = static_cast<int>(Consumer::count);

@@ -2,7 +2,8 @@
 // the two ADF receivers (frequency limits, panel readouts, power), the two
 // RMI needles and the VOR/DME and ADF fail flags of the primary displays.
 // Reads: the transponder knob and test flag, the ADF panel switches, the
-// host's ADF and NAV indications, the DC buses that feed the receivers.
+// host's ADF and NAV indications, the buses that feed the receivers and the
+// transponder.
 // Writes: host transponder mode, ADF frequencies and power (each on change);
 // the published readouts, needles and flags.
 #include <cmath>
@@ -69,13 +70,14 @@ int32_t limit_frequency(bound::Id id) {
 
 struct NeedleInputs {
   const int32_t* use_adf;
-  // The VOR and ADF receivers of the needle's side share one DC bus: without
-  // it neither gives a bearing, as the displays' fail flags say.
-  bool receivers_powered;
+  // Each receiver gives a bearing only with its own power, as the displays'
+  // fail flags say.
+  bool nav_powered;
   const char* nav_id;
   const float* nav_bearing;
   int32_t nav_type;
   float nav_horizontal;
+  bool adf_powered;
   const char* adf_id;
   const float* adf_bearing;
   float* arrow;
@@ -93,7 +95,7 @@ void rmi_needle(RmiNeedleState& s, const NeedleInputs& in) {
     angle = *in.adf_bearing;
     no_signal = in.adf_id[0] == '\0' ? 1.0f : 0.0f;
   }
-  if (!in.receivers_powered) no_signal = 1.0f;
+  if (!(source == 0 ? in.nav_powered : in.adf_powered)) no_signal = 1.0f;
   *in.no_available = move_toward_timed(*in.no_available, no_signal, 0.0f, 1.0f, 0.08f);
   if (source != s.last_source) s.slewing = 1;
   s.last_source = source;
@@ -115,8 +117,12 @@ void rmi_needle(RmiNeedleState& s, const NeedleInputs& in) {
 }  // namespace
 
 void transponder_mode_to_host() {
+  // Without its power the transponder replies to nothing, whatever the knob:
+  // the host's is off.
   const int32_t mode =
-      host_transponder_mode(knob::transponder_pos, delay_flags.xpndr_test_flag != 0.0f, host_version);
+      fed(Consumer::transponder)
+          ? host_transponder_mode(knob::transponder_pos, delay_flags.xpndr_test_flag != 0.0f, host_version)
+          : 0;
   host_set_i(bound::sim_cockpit2_radios_actuators_transponder_mode, mode);
 }
 
@@ -139,17 +145,18 @@ void update_adf() {
     host_set_i(r.power, power);
   }
   const HostMirror& m = host_mirror;
-  rmi_needle(rmi_needles[0], {&m.sim_cockpit2_radios_actuators_RMI_left_use_adf_pilot, fed(Consumer::adf1),
+  rmi_needle(rmi_needles[0], {&m.sim_cockpit2_radios_actuators_RMI_left_use_adf_pilot, fed(Consumer::vor_dme1),
                               m.sim_cockpit2_radios_indicators_nav1_nav_id,
                               &m.sim_cockpit2_radios_indicators_nav1_relative_bearing_deg, m.sim_cockpit2_radios_indicators_nav1_type,
-                              m.sim_cockpit2_radios_indicators_nav1_display_horizontal, m.sim_cockpit2_radios_indicators_adf1_nav_id,
+                              m.sim_cockpit2_radios_indicators_nav1_display_horizontal, fed(Consumer::adf1),
+                              m.sim_cockpit2_radios_indicators_adf1_nav_id,
                               &m.sim_cockpit2_radios_indicators_adf1_relative_bearing_deg, &radio::arrow1,
                               &radio::arrow1_no_available});
   rmi_needle(rmi_needles[1],
-             {&m.sim_cockpit2_radios_actuators_RMI_right_use_adf_pilot, fed(Consumer::adf2),
+             {&m.sim_cockpit2_radios_actuators_RMI_right_use_adf_pilot, fed(Consumer::vor_dme2),
               m.sim_cockpit2_radios_indicators_nav2_nav_id,
               &m.sim_cockpit2_radios_indicators_nav2_relative_bearing_deg, m.sim_cockpit2_radios_indicators_nav2_type,
-              static_cast<float>(m.sim_cockpit2_radios_indicators_nav2_display_horizontal),
+              static_cast<float>(m.sim_cockpit2_radios_indicators_nav2_display_horizontal), fed(Consumer::adf2),
               m.sim_cockpit2_radios_indicators_adf2_nav_id, &m.sim_cockpit2_radios_indicators_adf2_relative_bearing_deg,
               &radio::arrow2, &radio::arrow2_no_available});
 }
@@ -162,7 +169,7 @@ void rmi_needles_reset() {
 
 void update_nav_fail_flags() {
   pfd::vor_dme1_fail = fed(Consumer::vor_dme1) ? 0.0f : 1.0f;
-  pfd::adf1_fail = pfd::vor_dme1_fail;
+  pfd::adf1_fail = fed(Consumer::adf1) ? 0.0f : 1.0f;
   pfd::vor_dme2_fail = fed(Consumer::vor_dme2) ? 0.0f : 1.0f;
-  pfd::adf2_fail = pfd::vor_dme2_fail;
+  pfd::adf2_fail = fed(Consumer::adf2) ? 0.0f : 1.0f;
 }

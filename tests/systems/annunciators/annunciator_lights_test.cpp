@@ -541,6 +541,7 @@ TEST_F(Warnings, ExtinguisherCircuitLights) {
               {0, 600, 599.8f, 600, 0, 0, 0},     {0, 600, 600, 599.8f, 0, 0, 0}, {1, 600, 600, 600, 1, 1, 1},
               {-1, 600, 600, 600, 1, 1, 1},       {0.5f, 600, 600, 600, 0, 0, 0}, {1, 599.9f, 0, 600, 1, 0, 1},
               {-1, 600, 600, 599.8f, 1, 1, 0}};
+  electric::hot_batbus_status = 1.0f;  // the squib circuits' bus
   for (const Row& r : rows) {
     toggle_switch::extinguisher_circuit_test = r.test;
     fire::engine01_02L_ext_bottle_psi = r.left_psi;
