@@ -79,6 +79,8 @@ WRITERS = {
     "zuvadud/D738/toggle_switch/window_ovht_test": "window_ovht_test_writer",
     "zuvadud/D738/toggle_switch/fuel_flow_pos": "fuel_flow_pos_writer",
     "zuvadud/D738/toggle_switch/flt_dk_door": "flt_dk_door_writer",
+    "zuvadud/D738/indicators/duct_press_L": "duct_press_l_writer",
+    "zuvadud/D738/indicators/duct_press_R": "duct_press_r_writer",
 }
 
 # Every value the plug-in stores, with its travel (tools/travels.tsv): the

@@ -17,6 +17,7 @@
 #include "core/preprocess_values.h"
 #include "systems/air/air_values.h"
 #include "systems/annunciators/annunciators_panels.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/delay_timers.h"
 #include "systems/ice_rain/ice_values.h"
 #include "systems/instruments/instrument_values.h"
@@ -91,6 +92,8 @@ void bleed_trip_reset_side(int side) {
   int32_t& failure = side == 0 ? host_mirror.sim_operation_failures_rel_bleed_air_lft
                                : host_mirror.sim_operation_failures_rel_bleed_air_rgt;
   if (failure == kHostFailed) return;
+  // The reset acts through the side's trip sensing, and not without its power.
+  if (!fed(side == 0 ? Consumer::bleed_trip_left : Consumer::bleed_trip_right)) return;
   // High up with the wing anti-ice drawing on the duct the reset is refused.
   if (static_pressure_altitude_ft > kResetInhibitAlt_ft && system_::wing_anti_ice_valve[side] > kWingValveOpen) return;
   if (!(bleed_duct_value[side] <= kBleedOvertempDegC)) return;

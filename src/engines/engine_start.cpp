@@ -72,8 +72,8 @@ float row_at_mach(const float* row, int band, float m, float x0_override) {
 void starter_air_targets(float out[2]) {
   const float s = clamp_range(host_mirror.sim_weather_sigma, kStartSigmaMin, 1.0f);
   const float limit = 24.1f + 2.0f * (s - kStartSigmaMin) / kStartSigmaSpan;
-  const float dl = clamp_range((finite_or(indicators::duct_press_L, 0.0f) - 10.5f) / 11.1f, 0.0f, 1.0f);
-  const float dr = clamp_range((finite_or(indicators::duct_press_R, 0.0f) - 10.5f) / 11.1f, 0.0f, 1.0f);
+  const float dl = clamp_range((finite_or(pneumatics.duct_psi[0], 0.0f) - 10.5f) / 11.1f, 0.0f, 1.0f);
+  const float dr = clamp_range((finite_or(pneumatics.duct_psi[1], 0.0f) - 10.5f) / 11.1f, 0.0f, 1.0f);
   const float g = script_mirror.zuvadud_D738_engine_engine_air_start != 0.0f
                       ? clamp_range(finite_or(pneumatics.ground_air_psi, 0.0f) / 21.6f, 0.0f, 1.0f)
                       : 0.0f;

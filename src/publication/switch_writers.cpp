@@ -11,6 +11,7 @@
 #include "commands/command_handlers.h"
 #include "engines/engine_values.h"
 #include "publication/accessor_kinds.h"
+#include "systems/air/pneumatics.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/switches/switch_values.h"
 
@@ -154,6 +155,16 @@ void starter2_pos_writer(void*, float value) { write_starter(starters[1], value)
 void window_ovht_test_writer(void*, float value) { write_spring(springs[kWindowTest], value); }
 void fuel_flow_pos_writer(void*, float value) { write_spring(springs[kFuelFlow], value); }
 void flt_dk_door_writer(void*, float value) { write_spring(springs[kDoorLock], value); }
+void duct_press_l_writer(void*, float value) {
+  if (!writable_float(value)) return;
+  indicators::duct_press_L = value;
+  pneumatics.duct_psi[0] = value;
+}
+void duct_press_r_writer(void*, float value) {
+  if (!writable_float(value)) return;
+  indicators::duct_press_R = value;
+  pneumatics.duct_psi[1] = value;
+}
 
 void forget_written_switches() {
   for (Selector* s : {&air_valve_ctrl, &n1_set_source, &spd_ref, &standby_bat, &battery, &yaw_damper, &ap_trim,

@@ -18,6 +18,10 @@ void starter2_pos_writer(void* refcon, float value);
 void ap_trim_pos_writer(void* refcon, float value);
 void el_trim_lock_pos_writer(void* refcon, float value);
 void window_ovht_test_writer(void* refcon, float value);
+// The duct pressure gauge's values: a write is the duct's pressure until the
+// next systems step replaces it, as the gauge's needle.
+void duct_press_l_writer(void* refcon, float value);
+void duct_press_r_writer(void* refcon, float value);
 void fuel_flow_pos_writer(void* refcon, float value);
 void flt_dk_door_writer(void* refcon, float value);
 

@@ -95,6 +95,7 @@ TEST_F(AirPanel, SelectorEndsAndModeCopy) {
 }
 
 TEST_F(AirPanel, BleedTripResetSkipsTheLeftSideHighWithWingAntiIce) {
+  electric::dc_bus1_status = electric::dc_bus2_status = 1.0f;
   overhead_lights.bleed_trip_latch[0] = 1.0f;
   overhead_lights.bleed_trip_latch[1] = 1.0f;
   for (int s = 0; s < 2; ++s) {

@@ -309,19 +309,23 @@ TEST_F(PanelCommands, EachCommandMovesItsValue) {
 // The bleed trip reset skips a side high up (above 35000 ft) with its wing
 // anti-ice valve open (above 0.95).
 TEST_F(PanelCommands, BleedTripResetInhibitHighWithWingAntiIce) {
+  // The reset acts through the side's trip sensing: not without DC bus 1.
+  const float dc1_before = electric::dc_bus1_status;
   struct Row {
-    float alt_ft, valve;
+    float alt_ft, valve, dc1;
     bool reset;
-  } rows[] = {{35000, 1, true}, {35001, 1, false}, {36000, 0.95f, true}, {36000, 0.96f, false}};
+  } rows[] = {{35000, 1, 1, true}, {35001, 1, 1, false}, {36000, 0.95f, 1, true}, {36000, 0.96f, 1, false}, {0, 0, 0, false}};
   for (const Row& r : rows) {
+    electric::dc_bus1_status = r.dc1;
     overhead_lights.bleed_trip_latch[0] = 1.0f;
     bleed_duct_value[0] = 100.0f;
     push_button::trip_reset = 0.0f;
     static_pressure_altitude_ft = r.alt_ft;
     system_::wing_anti_ice_valve[0] = r.valve;
     click("push_button/bleed_trip_reset");
-    EXPECT_EQ(overhead_lights.bleed_trip_latch[0], r.reset ? 0.0f : 1.0f) << r.alt_ft << " " << r.valve;
+    EXPECT_EQ(overhead_lights.bleed_trip_latch[0], r.reset ? 0.0f : 1.0f) << r.alt_ft << " " << r.valve << " " << r.dc1;
   }
+  electric::dc_bus1_status = dc1_before;
   system_::wing_anti_ice_valve[0] = 0.0f;
   static_pressure_altitude_ft = 0.0f;
 }

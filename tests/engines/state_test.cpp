@@ -227,7 +227,7 @@ TEST_F(N1Command, MissingScriptRequestStopsEverything) {
 using Start = EngineTest;
 
 TEST_F(Start, StarterAirAndEnvelope) {
-  indicators::duct_press_L = 21.6f;
+  pneumatics.duct_psi[0] = 21.6f;
   air::apu_bleed_valve_pos = 1.0f;
   pneumatics.apu_reg_factor = 1.0f;
   float air[2];
@@ -237,8 +237,8 @@ TEST_F(Start, StarterAirAndEnvelope) {
   engine::start_valve2 = 1.0f;
   starter_air_targets(air);
   EXPECT_NEAR(air[0], 26.1f * 0.58f, 1e-3f);
-  indicators::duct_press_L = 10.5f;
-  indicators::duct_press_R = 5.0f;
+  pneumatics.duct_psi[0] = 10.5f;
+  pneumatics.duct_psi[1] = 5.0f;
   starter_air_targets(air);
   EXPECT_EQ(air[0], 0.0f);
   EXPECT_EQ(engine::starter, 0.0f);
@@ -279,7 +279,7 @@ TEST_F(Start, StarterAirAndEnvelope) {
 }
 
 TEST_F(Start, GroundStartRampsAtTheStartRateThenRunsDown) {
-  indicators::duct_press_L = 21.6f;
+  pneumatics.duct_psi[0] = 21.6f;
   air::apu_bleed_valve_pos = 1.0f;
   pneumatics.apu_reg_factor = 1.0f;
   air::isolation_bleed_valve_pos = 0.0f;
@@ -292,7 +292,7 @@ TEST_F(Start, GroundStartRampsAtTheStartRateThenRunsDown) {
   EXPECT_NEAR(engine_copies.spool_n2[0], 26.1f, 1e-3f);
   EXPECT_FLOAT_EQ(simhost::get_floats("sim/flightmodel/engine/ENGN_N2_")[0], engine_copies.spool_n2[0]);
   // Starter air gone: the run-down curve.
-  indicators::duct_press_L = 0.0f;
+  pneumatics.duct_psi[0] = 0.0f;
   update_engine_start();
   EXPECT_LT(engine_copies.spool_n2[0], 26.1f);
   EXPECT_EQ(engine_copies.spool_n2[1], 0.0f);

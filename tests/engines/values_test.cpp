@@ -627,7 +627,7 @@ class Spool : public EngineTest {
  protected:
   void SetUp() override {
     EngineTest::SetUp();
-    indicators::duct_press_L = indicators::duct_press_R = 0.0f;
+    pneumatics.duct_psi[0] = pneumatics.duct_psi[1] = 0.0f;
     air::apu_bleed_valve_pos = air::isolation_bleed_valve_pos = 0.0f;
     air::l_pack_bleed_valve_pos = air::r_pack_bleed_valve_pos = 0.0f;
     pneumatics.apu_reg_factor = 1.0f;
@@ -657,8 +657,8 @@ TEST_F(Spool, StarterAirSources) {
   };
   for (const Row& r : rows) {
     host_mirror.sim_weather_sigma = r.sigma;
-    indicators::duct_press_L = r.duct_l;
-    indicators::duct_press_R = r.duct_r;
+    pneumatics.duct_psi[0] = r.duct_l;
+    pneumatics.duct_psi[1] = r.duct_r;
     air::apu_bleed_valve_pos = r.apu;
     air::isolation_bleed_valve_pos = r.iso;
     pneumatics.ground_air_psi = r.cart_psi;
@@ -705,7 +705,7 @@ TEST_F(Spool, N2RatesBySwitchAndState) {
     engine_copies.spool_n2[0] = r.n;
     host_mirror.sim_flightmodel_engine_ENGN_N2_[0] = r.host;
     engine_copies.spool_n2_previous[0] = r.host_prev;
-    indicators::duct_press_L = r.duct;
+    pneumatics.duct_psi[0] = r.duct;
     air::apu_bleed_valve_pos = 1.0f;
     engine::mixture_ratio1 = r.mixture;
     host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = r.ias;
@@ -716,7 +716,7 @@ TEST_F(Spool, N2RatesBySwitchAndState) {
   engine_copies.spool_n2[0] = 30.0f;
   engine_copies.spool_n2_previous[0] = host_mirror.sim_flightmodel_engine_ENGN_N2_[0] = 22.0f;
   engine::mixture_ratio1 = 0.49f;
-  indicators::duct_press_L = 0.0f;
+  pneumatics.duct_psi[0] = 0.0f;
   update_engine_start();
   EXPECT_NEAR(engine_copies.spool_n2[0], n2_rundown_step(30.0f), 1e-5f);
 }

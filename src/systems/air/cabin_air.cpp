@@ -176,7 +176,9 @@ void update_cabin_temperature() {
       default: selected = passenger_cabin(z); break;
     }
   }
-  cockpit::zone_temp = lag_toward(cockpit::zone_temp, std::min(100.0f, std::max(0.0f, selected)), 0.0f, 100.0f, 5.0f);
+  // Without its power the indicator's needle falls to the bottom of its scale.
+  const float shown = fed(Consumer::cabin_temp_indicator) ? std::min(100.0f, std::max(0.0f, selected)) : 0.0f;
+  cockpit::zone_temp = lag_toward(cockpit::zone_temp, shown, 0.0f, 100.0f, 5.0f);
   cockpit::cabin_temp = passenger_cabin(z);
 }
 

@@ -32,7 +32,7 @@
 #include "systems/systems_step_outputs.h"
 #include "systems/systems_steps.h"
 
-PneumaticsState pneumatics = {{}, {}, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0};
+PneumaticsState pneumatics = {{}, {}, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0, {}};
 
 namespace {
 
@@ -103,6 +103,10 @@ struct EngineBleed {
   float dc_bus;
   float duct;
   int fail_high, fail_prsov, fail_precooler;
+  // The high-stage and precooler valves are driven to their positions, not
+  // sprung: without their power nothing moves them and they stay where
+  // they stand.
+  bool high_stage_fed, precooler_fed;
 };
 
 void engine_stages(int n, EngineBleed& e, float altitude_ft) {
@@ -120,7 +124,7 @@ void engine_stages(int n, EngineBleed& e, float altitude_ft) {
     const float x = (kHighStageMax - old_high * p9) / p9 + old_high;
     target = x >= 0.0f ? std::min(1.0f, x) : 0.0f;
   }
-  drive_valve(*e.high_stage_valve, target, 1.0f, e.fail_high);
+  if (e.high_stage_fed) drive_valve(*e.high_stage_valve, target, 1.0f, e.fail_high);
   const float supply = std::max(p5, old_high * p9);
   s.engine_supply_psi[n] = supply;
 
@@ -158,7 +162,7 @@ void engine_stages(int n, EngineBleed& e, float altitude_ft) {
   if (supply >= kBleedSetpoint - demand) {
     pre_target = clamp_range((ti - kPrecoolerTarget) * q * 1.209212f / k, 0.0f, 1.0f);
   }
-  drive_valve(*e.precooler, pre_target, 2.0f, e.fail_precooler);
+  if (e.precooler_fed) drive_valve(*e.precooler, pre_target, 2.0f, e.fail_precooler);
 }
 
 // The APU's load control holds its duct at no more than 41 psi; below that
@@ -242,11 +246,13 @@ void update_pneumatics() {
   EngineBleed e1 = {&air::engine1_5th_psi, &air::engine1_9th_psi, &air::engine1_psi, &air::engine1_9th_valve,
                     &air::engine1_bleed_valve_pos, &air::eng1_precooler_valve_pos, engine::indicators_N1_percent_1,
                     toggle_switch::bleed_air_1_pos, fire::engine01_ext_switch_pos_arm, air::engine1_starter_valve,
-                    fed01(Consumer::engine1_bleed_valve), indicators::duct_press_L, 11, 7, 13};
+                    fed01(Consumer::engine1_bleed_valve), pneumatics.duct_psi[0], 11, 7, 13,
+                    fed(Consumer::engine1_high_stage_valve), fed(Consumer::engine1_precooler_valve)};
   EngineBleed e2 = {&air::engine2_5th_psi, &air::engine2_9th_psi, &air::engine2_psi, &air::engine2_9th_valve,
                     &air::engine2_bleed_valve_pos, &air::eng2_precooler_valve_pos, engine::indicators_N1_percent_2,
                     toggle_switch::bleed_air_2_pos, fire::engine02_ext_switch_pos_arm, air::engine2_starter_valve,
-                    fed01(Consumer::engine2_bleed_valve), indicators::duct_press_R, 12, 8, 14};
+                    fed01(Consumer::engine2_bleed_valve), pneumatics.duct_psi[1], 12, 8, 14,
+                    fed(Consumer::engine2_high_stage_valve), fed(Consumer::engine2_precooler_valve)};
   engine_stages(0, e1, h);
   engine_stages(1, e2, h);
 
@@ -269,27 +275,32 @@ void update_pneumatics() {
   const float own_l = std::max(air::engine1_psi, apu_c);
   const float own_r = std::max(air::engine2_psi, s.ground_air_psi);
   const float all = std::max(own_l, own_r);
-  indicators::duct_press_L = lag_toward(indicators::duct_press_L, own_l + (all - own_l) * iso, 0.0f, 80.0f, 4.0f);
-  indicators::duct_press_R = lag_toward(indicators::duct_press_R, own_r + (all - own_r) * iso, 0.0f, 80.0f, 4.0f);
+  float* duct = s.duct_psi;
+  duct[0] = lag_toward(duct[0], own_l + (all - own_l) * iso, 0.0f, 80.0f, 4.0f);
+  duct[1] = lag_toward(duct[1], own_r + (all - own_r) * iso, 0.0f, 80.0f, 4.0f);
+  // Without its power a needle of the gauge drops to 0; the duct keeps its air.
+  indicators::duct_press_L = fed(Consumer::duct_pressure_left) ? duct[0] : 0.0f;
+  indicators::duct_press_R = fed(Consumer::duct_pressure_right) ? duct[1] : 0.0f;
 
   host_bleed_mode();
   const float lvl = annunciator::brightness_level;
   annunciator::dual_bleed =
       annunciator::test == 1.0f ? lvl : s.dual_bleed * (air::apu_bleed_valve_pos > 0.05f ? 1.0f : 0.0f) * lvl;
-  s.apu_bleed_priority = (s.dual_bleed == 1.0f && indicators::duct_press_L - air::apu_psi > 5.0f) ? 0.0f : 1.0f;
+  s.apu_bleed_priority = (s.dual_bleed == 1.0f && duct[0] - air::apu_psi > 5.0f) ? 0.0f : 1.0f;
 
   // Valve commands. The APU valve follows its switch and protections and
   // whether the APU can give air at all, never the pressure left after this
   // frame's draw: opening on that and closing under the load it lets through
-  // would cycle it.
-  const float bat = fed01(Consumer::apu_control);
+  // would cycle it. Its air holds it open only while its command has power:
+  // without it the valve closes.
+  const bool apu_valve_power = fed(Consumer::apu_bleed_valve);
   s.apu_valve_cmd = (mirror_i(bound::sim_operation_failures_rel_APU_press) != 6 && fire::apu_ext_switch_pos_arm == 0.0f &&
-                     spring_toggle_switch::APU_start_pos != 0.0f && bat != 0.0f && delay_flags.apu_start_companion == 0.0f &&
+                     spring_toggle_switch::APU_start_pos != 0.0f && apu_valve_power && delay_flags.apu_start_companion == 0.0f &&
                      toggle_switch::bleed_air_apu_pos == 1.0f && apu_state.bleed_available_psi > kBleedSetpoint)
                         ? 1.0f
                         : 0.0f;
-  s.l_pack_cmd = (air::l_pack_pos > 0.95f && indicators::duct_press_L >= 4.0f) ? 1.0f : 0.0f;
-  s.r_pack_cmd = (air::r_pack_pos > 0.95f && indicators::duct_press_R >= 4.0f) ? 1.0f : 0.0f;
+  s.l_pack_cmd = (air::l_pack_pos > 0.95f && duct[0] >= 4.0f) ? 1.0f : 0.0f;
+  s.r_pack_cmd = (air::r_pack_pos > 0.95f && duct[1] >= 4.0f) ? 1.0f : 0.0f;
   const float sel = air::isolation_valve_pos;
   if (sel == 2.0f) {
     s.isolation_cmd = 1.0f;

@@ -20,6 +20,11 @@ struct PneumaticsState {
   float dual_bleed;            // 0/1
   float apu_bleed_priority;    // 1 unless the engines out-pressure the APU by 5 psi
   int32_t bleed_mode;          // host bleed mode sent last
+  // Each side's duct pressure, psi, 0..80: what the packs, starters and wing
+  // anti-ice have. The gauge (indicators/duct_press_L, _R) shows it while it
+  // has power; a write to the gauge's value acts as the duct's until the
+  // next step replaces it.
+  float duct_psi[2];
 };
 extern PneumaticsState pneumatics;
 

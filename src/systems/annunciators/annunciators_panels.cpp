@@ -371,16 +371,24 @@ void annunciators_cabin_bleed() {
   } else if (delay_timers.ann_delay_1 == 0.0f && delay_flags.ann_delayed_1 == 0.0f) {
     delay_timers.ann_delay_1 = 3.0f;
   }
-  const bool wing_body = mirror_i(bound::sim_cockpit_warnings_annunciators_hvac) == 1 || delay_flags.ann_delayed_1 == 1.0f;
-  annunciator::wing_body_ovht_left = as01(wing_body) * l1;
-  annunciator::wing_body_ovht_right = as01(wing_body) * l1;
+  // Each side's detection lights its own light, overheat or test: without
+  // its power it senses nothing and its test lights nothing.
+  const bool overheat = mirror_i(bound::sim_cockpit_warnings_annunciators_hvac) == 1 || delay_flags.ann_delayed_1 == 1.0f;
+  const bool wing_body_l = overheat && fed(Consumer::wing_body_overheat_left);
+  const bool wing_body_r = overheat && fed(Consumer::wing_body_overheat_right);
+  const bool wing_body = wing_body_l || wing_body_r;
+  annunciator::wing_body_ovht_left = as01(wing_body_l) * l1;
+  annunciator::wing_body_ovht_right = as01(wing_body_r) * l1;
   air::l_duct_overheat_700 = 0.0f;
   air::r_duct_overheat_700 = 0.0f;
 
   // Bleed trip latches: only set here; the reset button and the first frame
-  // clear them. The host's bleed failure is a flag per engine.
+  // clear them. The host's bleed failure is a flag per engine. A side's
+  // sensing without its power senses nothing; a trip it latched stays.
   float* trip = overhead_lights.bleed_trip_latch;
+  const bool sensing[2] = {fed(Consumer::bleed_trip_left), fed(Consumer::bleed_trip_right)};
   for (int side = 0; side < 2; ++side) {
+    if (!sensing[side]) continue;
     if (mirror_vi_at(bound::sim_cockpit_warnings_annunciators_bleed_air_fail, side) != 0 ||
         bleed_duct_value[side] > kBleedOvertempDegC) {
       trip[side] = 1.0f;

@@ -153,6 +153,18 @@ enum class Consumer : uint8_t {
   transponder,
   cargo_fire_detection,
   extinguisher_test_lights,
+  apu_bleed_valve,
+  duct_pressure_left,
+  duct_pressure_right,
+  cabin_temp_indicator,
+  wing_body_overheat_left,
+  wing_body_overheat_right,
+  bleed_trip_left,
+  bleed_trip_right,
+  engine1_high_stage_valve,
+  engine2_high_stage_valve,
+  engine1_precooler_valve,
+  engine2_precooler_valve,
   count
 };
 constexpr int kConsumerCount = static_cast<int>(Consumer::count);

@@ -10,6 +10,7 @@
 #include "core/saved_travels.h"
 #include "core/util.h"
 #include "engines/engine_values.h"
+#include "systems/air/pneumatics.h"
 #include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/ice_rain/ice_values.h"
@@ -170,8 +171,8 @@ void ground_cycle() {
 
 void wing_valves() {
   const AntiIceState& s = anti_ice_state;
-  const float duct_l = indicators::duct_press_L;
-  const float duct_r = indicators::duct_press_R;
+  const float duct_l = pneumatics.duct_psi[0];
+  const float duct_r = pneumatics.duct_psi[1];
   float target_l = 0.0f;
   float target_r = 0.0f;
   if (ice::wing_heat_pos != 0.0f && fed(Consumer::wing_anti_ice)) {

@@ -222,7 +222,7 @@ class Bleeds : public PanelTest {
     air::apu_bleed_valve_pos = 1.0f;
     system_::wing_anti_ice_valve[0] = system_::wing_anti_ice_valve[1] = 0.0f;
     for (int slot : {3, 4, 5, 6}) failure_tables.pressurisation[slot] = 1.0f;  // valves stay where a row puts them
-    indicators::duct_press_L = indicators::duct_press_R = 0.0f;
+    pneumatics.duct_psi[0] = pneumatics.duct_psi[1] = 0.0f;
     host_mirror.sim_cockpit2_electrical_APU_N1_percent = 100.0f;
     per_flight_values.apu_bleed_capability_psi = 50.0f;
     static_pressure_altitude_ft = 0.0f;
@@ -306,7 +306,7 @@ TEST_F(Bleeds, ConsumerDemandDuctsAndGroundAir) {
   for (const Row& r : rows) {
     pneumatics = PneumaticsState{};
     pneumatics.apu_bleed_priority = 1.0f;
-    indicators::duct_press_L = indicators::duct_press_R = 0.0f;
+    pneumatics.duct_psi[0] = pneumatics.duct_psi[1] = 0.0f;
     system_::wing_anti_ice_valve[0] = r.wing_l;
     air::engine1_starter_valve = r.starter1;
     air::engine2_starter_valve = r.starter2;
@@ -379,7 +379,7 @@ TEST_F(Bleeds, ApuValveCommandDualBleedAndPriority) {
     pneumatics = PneumaticsState{};
     pneumatics.apu_bleed_priority = 1.0f;
     pneumatics.apu_reg_factor = 0.5f;
-    indicators::duct_press_L = p.duct_before;
+    pneumatics.duct_psi[0] = p.duct_before;
     update_pneumatics();
     EXPECT_NEAR(air::apu_psi, 26.0f, 1e-4f);
     EXPECT_EQ(annunciator::dual_bleed, 0.8f);

@@ -5,6 +5,7 @@
 
 #include "core/preprocess_values.h"
 #include "engines/engine_values.h"
+#include "systems/air/pneumatics.h"
 #include "systems/aircraft_systems.h"
 #include "systems/ice_rain/anti_ice.h"
 #include "systems/ice_rain/ice_values.h"
@@ -32,8 +33,8 @@ class AntiIce : public PanelTest {
     }
     for (float& v : system_::eng_inlet_valve) v = 0.0f;
     for (float& v : system_::wing_anti_ice_valve) v = 0.0f;
-    indicators::duct_press_L = 30.0f;
-    indicators::duct_press_R = 30.0f;
+    pneumatics.duct_psi[0] = 30.0f;
+    pneumatics.duct_psi[1] = 30.0f;
     on_ground = 1;
     for (int32_t& g : host_mirror.sim_flightmodel2_gear_on_ground) g = 1;
   }
@@ -120,10 +121,10 @@ TEST_F(AntiIce, WingValvesFreezeWithoutTransferBusOne) {
   // Idle bleed heats the open wing; below 8 psi the heat goes at once, the
   // valve still closing.
   electric::ac_tnsbus1_status = 1.0f;
-  indicators::duct_press_L = 9.0f;
+  pneumatics.duct_psi[0] = 9.0f;
   for (int i = 0; i < 40; ++i) update_anti_ice();
   EXPECT_EQ(ice::wing_l_heat_on, 1.0f);
-  indicators::duct_press_L = 7.9f;
+  pneumatics.duct_psi[0] = 7.9f;
   update_anti_ice();
   EXPECT_EQ(ice::wing_l_heat_on, 0.0f);
 }
@@ -320,7 +321,7 @@ TEST_F(AntiIceValues, ValvesOpenAndHeatAtTheirThresholds) {
   for (const Wing& w : wings) {
     SetUp();
     ice::wing_heat_pos = 1.0f;
-    indicators::duct_press_L = w.duct;
+    pneumatics.duct_psi[0] = w.duct;
     system_::wing_anti_ice_valve[0] = w.valve0;
     update_anti_ice();
     EXPECT_NEAR(system_::wing_anti_ice_valve[0], w.valve, 1e-6f) << w.duct << " " << w.valve0;
