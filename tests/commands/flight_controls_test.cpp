@@ -118,6 +118,7 @@ TEST(FlightControlPanel, StallTestInFlightOnlyMovesTheButton) {
   EXPECT_EQ(push_button::stall_test_active1, 0.0f);
   host_mirror.sim_flightmodel_failures_onground_all = 1;
   electric::dc_stdbus_status = 1.0f;
+  electric::ac_tnsbus1_status = 1.0f;
   electric::ac_tns_bus1_pow4 = 1.0f;
   host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 0.0f;
   cmd_push_button_stall_test1_press(nullptr, kBegin, nullptr);
