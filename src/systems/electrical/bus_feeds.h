@@ -138,6 +138,8 @@ enum class Consumer : uint8_t {
   gpws_callouts,
   audio_panel_lamps,
   fire_squibs,
+  alternate_flaps_drive,
+  gear_lever_lock,
   count
 };
 constexpr int kConsumerCount = static_cast<int>(Consumer::count);
