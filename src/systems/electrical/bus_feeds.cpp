@@ -126,7 +126,7 @@ constexpr ConsumerFeed consumer_feeds[kConsumerCount] = {
     {Consumer::audio_panel_lamps, "audio_panel_lamps", bus_direct_battery, 0, kept, "audio panel microphone lamps", "not yet read from a description: the buses the model always had"},
     {Consumer::fire_squibs, "fire_squibs", bus_hot_battery, 0, aircraft, "extinguisher bottle squibs: a turned handle fires its bottle", "the aircraft's fire protection chapter: the extinguisher squibs on the hot battery bus"},
     {Consumer::alternate_flaps_drive, "alternate_flaps_drive", bus_battery, 0, kept, "alternate flaps drive: the trailing edge electric motor and its call on the standby system to extend the leading edges", "no power description of the type names its bus: the flight controls chapter gives the alternate drive's electric motor and its switches, not their bus; the battery bus, on which the model has the alternate flaps switch held at UP"},
-    {Consumer::gear_lever_lock, "gear_lever_lock", bus_dc1, 0, kept, "gear lever lock solenoid: released in the air, locked without power", "no power description of the type names its bus: the landing gear chapter gives the lock solenoid and its release by air/ground sensing, not its bus; DC bus 1, on which the model has the landing gear's other consumers, the autobrake and the anti-skid"},
+    {Consumer::gear_lever_lock, "gear_lever_lock", bus_battery, 0, kept, "gear lever lock solenoid: released in the air, locked without power", "no power description of the type names its bus: the landing gear chapter gives the lock solenoid and its release by air/ground sensing, not its bus; the battery bus, on which the model has the gear warning horn, so that the lever comes free in the air on standby power as it always did"},
 };
 
 namespace {
