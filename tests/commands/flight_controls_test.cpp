@@ -147,7 +147,9 @@ class GearLever : public ::testing::Test {
     emergency::landgear_pos = 0.0f;
     emergency::landgear_cover_pos = 0.0f;
     lever_commands.gear_down_selected = 1.0f;
+    electric::batbus_status = 1.0f;  // the lock releases in the air only with its power
   }
+  void TearDown() override { electric::batbus_status = 0.0f; }
 };
 
 TEST_F(GearLever, ToggleOnTheGroundStopsAtOffInTheAirGoesUp) {
