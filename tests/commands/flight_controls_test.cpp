@@ -118,6 +118,7 @@ TEST(FlightControlPanel, StallTestInFlightOnlyMovesTheButton) {
   EXPECT_EQ(push_button::stall_test_active1, 0.0f);
   host_mirror.sim_flightmodel_failures_onground_all = 1;
   electric::dc_stdbus_status = 1.0f;
+  electric::ac_tnsbus1_status = 1.0f;
   electric::ac_tns_bus1_pow4 = 1.0f;
   host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 0.0f;
   cmd_push_button_stall_test1_press(nullptr, kBegin, nullptr);
@@ -146,7 +147,9 @@ class GearLever : public ::testing::Test {
     emergency::landgear_pos = 0.0f;
     emergency::landgear_cover_pos = 0.0f;
     lever_commands.gear_down_selected = 1.0f;
+    electric::batbus_status = 1.0f;  // the lock releases in the air only with its power
   }
+  void TearDown() override { electric::batbus_status = 0.0f; }
 };
 
 TEST_F(GearLever, ToggleOnTheGroundStopsAtOffInTheAirGoesUp) {

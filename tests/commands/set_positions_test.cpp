@@ -5,6 +5,7 @@
 #include "cockpit_fixture.h"
 #include "core/preprocess_values.h"
 #include "systems/air/air_values.h"
+#include "systems/electrical/electric_values.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_memory.h"
@@ -77,6 +78,8 @@ TEST_F(SetCommands, GearUpKeepsGearSelectedDownWithTheManualHandlePulled) {
   } rows[] = {{0.89f, 0.89f, 0}, {0.91f, 0, 1}, {0, 0.91f, 1}, {1, 1, 1}, {0, 0, 0},
               {0.9f, 0.9f, 0}};  // a float 0.9 lies below 0.9 in double precision
   on_ground = 0;
+  const float batbus = electric::batbus_status;
+  electric::batbus_status = 1.0f;  // the lever lock releases in the air only with its power
   for (const Row& r : rows) {
     controls::gear_handle_down = 1.0f;
     lever_commands.gear_down_selected = 1.0f;
@@ -87,6 +90,7 @@ TEST_F(SetCommands, GearUpKeepsGearSelectedDownWithTheManualHandlePulled) {
     EXPECT_EQ(lever_commands.gear_down_selected, r.selected) << r.handle << " " << r.cover;
   }
   emergency::landgear_pos = emergency::landgear_cover_pos = 0.0f;
+  electric::batbus_status = batbus;
 }
 
 }  // namespace

@@ -310,7 +310,13 @@ TEST_F(Published, NoseWheelDeadZoneOnlyWithTheScriptsEffectAndNoOverride) {
 
 TEST_F(Published, GearLeverInFlightSnapsToItsDetentsAndCommands) {
   ASSERT_TRUE(simhost::set_ints("sim/flightmodel2/gear/on_ground", {0, 0, 0}));
-  simhost::frame(1.0f / 30);
+  simhost::frames(30, 1.0f / 30);
+  // The lever lock releases in the air only with its power: the battery on.
+  ASSERT_TRUE(simhost::set_floats("sim/cockpit2/electrical/battery_voltage_actual_volts", {24.0f}, 0));
+  ASSERT_TRUE(simhost::set_floats("sim/cockpit2/electrical/bus_volts", {28.0f, 28.0f, 28.0f}));
+  simhost::command_once("zuvadud/D738/switch/battery_dn");
+  simhost::frames(30, 1.0f / 30);
+  ASSERT_EQ(simhost::get_float(D + "electric/batbus_status"), 1.0f);
   struct Case {
     float written, stored;
     const char* command;  // nullptr: none

@@ -165,6 +165,8 @@ enum class Consumer : uint8_t {
   engine2_high_stage_valve,
   engine1_precooler_valve,
   engine2_precooler_valve,
+  alternate_flaps_drive,
+  gear_lever_lock,
   count
 };
 constexpr int kConsumerCount = static_cast<int>(Consumer::count);

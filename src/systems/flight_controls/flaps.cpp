@@ -185,12 +185,13 @@ void normal_flaps(float r) {
 
 // The trailing edge flaps run on the alternate drive's electric motor; only
 // the leading edges need the standby system's pressure, and without it they
-// are held where they stand.
+// are held where they stand. Without its power the drive neither moves the
+// flaps nor calls the leading edges out: the switch holds them as at OFF.
 void alternate_flaps(float r) {
   const bool standby = hydraulic::standby_status == 1.0f;
   const float t = (r <= 0.125f ? 80.0f : (r <= 0.375f ? 32.0f : (r <= 0.625f ? 24.0f : 40.0f))) * 4.21f;
   set_flap_time(t);
-  const float ctrl = toggle_switch::alt_flaps_ctrl;
+  const float ctrl = fed(Consumer::alternate_flaps_drive) ? toggle_switch::alt_flaps_ctrl : 0.0f;
   if (ctrl == 1.0f && r < 1.0f) {
     request_flaps(1.0f, false);
     if (standby) sbf_state.alt_flaps_extending = 1.0f;
