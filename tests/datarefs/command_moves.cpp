@@ -54,12 +54,23 @@ struct Numbers {
       ref_of.push_back(refs.size() - 1);
     }
   }
-  // One number, read through its dataref.
-  double at(size_t k) const {
-    const Ref& r = refs[ref_of[k]];
-    std::vector<double> all(static_cast<size_t>(r.size));
-    simhost::read_numbers(r.slot, all.data(), r.size);
-    return all[k - static_cast<size_t>(r.first)];
+  // Several numbers, each array read once for a run of its elements (reading
+  // a whole array per element made the long route arrays cost most of the
+  // run).
+  void some(const std::vector<size_t>& ks, std::vector<double>* out) const {
+    out->clear();
+    size_t last = refs.size();
+    std::vector<double> all;
+    for (size_t k : ks) {
+      const size_t ri = ref_of[k];
+      const Ref& r = refs[ri];
+      if (ri != last) {
+        all.assign(static_cast<size_t>(r.size), 0.0);
+        simhost::read_numbers(r.slot, all.data(), r.size);
+        last = ri;
+      }
+      out->push_back(all[k - static_cast<size_t>(r.first)]);
+    }
   }
   void read(std::vector<double>* out) const {
     out->assign(label.size(), 0.0);
@@ -341,10 +352,7 @@ int main() {
       if (!idle.count(k) && !restless.count(k) && !host_state.count(k)) mine.push_back(k);
     if (mine.empty()) return false;
     // Until what it moved has stood still for a while.
-    auto read_mine = [&](std::vector<double>* out) {
-      out->clear();
-      for (size_t k : mine) out->push_back(numbers.at(k));
-    };
+    auto read_mine = [&](std::vector<double>* out) { numbers.some(mine, out); };
     std::vector<double> prev;
     read_mine(&prev);
     for (int f = 0, still = 0; f < kMostSettleFrames && still < kSettledFrames; ++f) {
@@ -482,11 +490,9 @@ int main() {
   std::set<std::string> stepped_in_phase, unfinished[2];
   // A value lagging toward 0 ends a hair away from it, on either side.
   auto read_watched = [&](const std::vector<size_t>& watched, std::vector<double>* out) {
-    out->clear();
-    for (size_t k : watched) {
-      const double v = numbers.at(k);
-      out->push_back(std::fabs(v) < 1e-6 ? 0.0 : v);
-    }
+    numbers.some(watched, out);
+    for (double& v : *out)
+      if (std::fabs(v) < 1e-6) v = 0.0;
   };
   // Runs frames until the watched values have stood still for a while;
   // `moving` gets those still changing when it gives up.

@@ -48,6 +48,17 @@ void line_by_start_course(int32_t i, double lat, double lon) {
   }
 }
 
+// Beside an arc and in none of its path's regions (past its end fix, in the
+// frame before the next leg takes over) the cross-track is still the
+// distance off the arc: the fallback's line through the waypoint before is
+// the arc's chord course, miles off it. The along-track stays the line's,
+// which is what ends the leg.
+void cross_track_off_arc(int32_t i, double lat, double lon) {
+  const float along = nav_result.along_track;
+  pathpos::arc_measure(lat, lon, legs_rad_lat[i], legs_rad_lon[i], legs_radius[i], legs_af_end[i], legs_rad_turn[i]);
+  nav_result.along_track = along;
+}
+
 }  // namespace
 
 void update_route_tracking() {
@@ -62,6 +73,7 @@ void update_route_tracking() {
     const double wlat = legs_lat[i];
     const double wlon = legs_lon[i];
     bool fallback = true;
+    bool arc = false;
     if (route_text_is(type, "HM") || route_text_is(type, "HA") || route_text_is(type, "HF")) {
       region = path_position_hold(i, p, lat, lon, 0);
     } else if (route_text_is(id, "(VECTOR)")) {
@@ -70,6 +82,7 @@ void update_route_tracking() {
       fallback = false;
     } else if (route_text_is(type, "AF") || route_text_is(type, "RF")) {
       region = path_position_arc(i, p, lat, lon);
+      arc = true;
     } else if (route_text_is(type, "PI")) {
       region = path_position_pi(i, p, lat, lon);
     } else if (route_text_is(id, "DISCONTINUITY")) {
@@ -93,7 +106,10 @@ void update_route_tracking() {
         fallback = false;
       }
     }
-    if (fallback && region == kRegionNone) line_by_start_course(i, lat, lon);
+    if (fallback && region == kRegionNone) {
+      line_by_start_course(i, lat, lon);
+      if (arc) cross_track_off_arc(i, lat, lon);
+    }
   } else {
     nav_result.along_track = 0.0f;
     nav_result.cross_track = 0.0f;
