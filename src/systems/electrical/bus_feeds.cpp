@@ -125,6 +125,10 @@ constexpr ConsumerFeed consumer_feeds[kConsumerCount] = {
     {Consumer::gpws_callouts, "gpws_callouts", bus_battery, 0, kept, "GPWS callouts start over when the battery bus returns", "not yet read from a description: the buses the model always had"},
     {Consumer::audio_panel_lamps, "audio_panel_lamps", bus_direct_battery, 0, kept, "audio panel microphone lamps", "not yet read from a description: the buses the model always had"},
     {Consumer::fire_squibs, "fire_squibs", bus_hot_battery, 0, aircraft, "extinguisher bottle squibs: a turned handle fires its bottle", "the aircraft's fire protection chapter: the extinguisher squibs on the hot battery bus"},
+    {Consumer::hyd_eng_pump_1_depressurise, "hyd_eng_pump_1_depressurise", bus_dc1, 0, kept, "engine 1 hydraulic pump's depressurising solenoid: without it the pump pressurises at OFF", "kept: no power description of the type names its bus: DC bus 1, where the hydraulic chapter's other engine 1 side DC load, the system B electric pump's control, is"},
+    {Consumer::hyd_eng_pump_2_depressurise, "hyd_eng_pump_2_depressurise", bus_dc2, 0, kept, "engine 2 hydraulic pump's depressurising solenoid: without it the pump pressurises at OFF", "kept: no power description of the type names its bus: DC bus 2, where the hydraulic chapter's other engine 2 side DC load, the system A electric pump's control, is"},
+    {Consumer::start_switch_hold, "start_switch_hold", bus_direct_battery, 0, kept, "start switches' GRD hold solenoids: without them a switch returns to OFF", "kept: no power description of the type names its bus: the direct battery bus, the model's bus for the start system's other consumer, the start valve solenoids"},
+    {Consumer::standby_hydraulic_pump_motor, "standby_hydraulic_pump_motor", bus_ac_transfer1, 0, kept, "standby hydraulic pump motor: the pump runs only with it", "kept: no power description of the type names its bus: AC transfer bus 1, the AC bus that feeds the standby system's side while the generators are on line (it feeds the AC standby bus); the AC standby bus's inverter does not carry a pump motor"},
 };
 
 namespace {

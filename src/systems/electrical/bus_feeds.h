@@ -138,6 +138,10 @@ enum class Consumer : uint8_t {
   gpws_callouts,
   audio_panel_lamps,
   fire_squibs,
+  hyd_eng_pump_1_depressurise,
+  hyd_eng_pump_2_depressurise,
+  start_switch_hold,
+  standby_hydraulic_pump_motor,
   count
 };
 constexpr int kConsumerCount = static_cast<int>(Consumer::count);
