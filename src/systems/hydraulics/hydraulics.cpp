@@ -248,12 +248,14 @@ void hyd_update() {
   const float raw_a = run_system({h.hyd_fluid_a, h.hyd_residual_a, h.emdp_press_a, h.edp_press_a, h.edp_max_press_a, 0,
                                   toggle_switch::electric_hydro_pumps1_pos, fed01(Consumer::hyd_elec_pump_a), 2850.0f,
                                   toggle_switch::hydro_pumps1_pos, fed01(Consumer::hyd_eng_pump_1_depressurise),
-                                  bound::sim_operation_failures_rel_hydpmp, fire::engine01_ext_switch_pos_arm, n2_1, 0.26f},
+                                  bound::sim_operation_failures_rel_hydpmp,
+                                  fire::engine01_ext_switch_pos_arm, n2_1, 0.26f},
                                  hydraulic::A_press_el_trg, hydraulic::A_press_trg);
   const float raw_b = run_system({h.hyd_fluid_b, h.hyd_residual_b, h.emdp_press_b, h.edp_press_b, h.edp_max_press_b, 1,
                                   toggle_switch::electric_hydro_pumps2_pos, fed01(Consumer::hyd_elec_pump_b), 2820.0f,
                                   toggle_switch::hydro_pumps2_pos, fed01(Consumer::hyd_eng_pump_2_depressurise),
-                                  bound::sim_operation_failures_rel_hydpmp2, fire::engine02_ext_switch_pos_arm, n2_2, 0.37f},
+                                  bound::sim_operation_failures_rel_hydpmp2,
+                                  fire::engine02_ext_switch_pos_arm, n2_2, 0.37f},
                                  hydraulic::B_press_el_trg, hydraulic::B_press_trg);
   hydraulic::A_pressure = round_down_10(raw_a);
   hydraulic::B_pressure = round_down_10(raw_b);
