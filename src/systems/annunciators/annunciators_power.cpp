@@ -212,13 +212,14 @@ void hydraulic_pump_lights() {
   g.slot[2] = ea == 1.0f ? 1 : 0;
   g.slot[3] = eb == 1.0f ? 1 : 0;
 
-  // Electric pump overheat: heat builds while the pump runs dry.
+  // Electric pump overheat: heat builds while the pump runs dry. Without its
+  // control power the motor is not switched on, so it cannot heat either.
   const bool ele_ok = mirror_i(bound::sim_operation_failures_rel_hydpmp_ele) != kFailed;
   const bool dry[2] = {
       hydraulic::hyd_A_qty < 30.0f && toggle_switch::electric_hydro_pumps1_pos == 1.0f &&
-          fed(Consumer::hyd_elec_pump_a_motor) && ele_ok,
+          fed(Consumer::hyd_elec_pump_a_motor) && fed(Consumer::hyd_elec_pump_a) && ele_ok,
       hydraulic::hyd_B_qty < 30.0f && toggle_switch::electric_hydro_pumps2_pos == 1.0f &&
-          fed(Consumer::hyd_elec_pump_b_motor) && ele_ok,
+          fed(Consumer::hyd_elec_pump_b_motor) && fed(Consumer::hyd_elec_pump_b) && ele_ok,
   };
   for (int i = 0; i < 2; ++i) {
     el_pump_heat[i] = dry[i] ? move_toward_timed(el_pump_heat[i], 120.0f, 0.0f, 120.0f, 0.5f)

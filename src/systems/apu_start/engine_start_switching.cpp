@@ -136,9 +136,9 @@ float switch_mode(int e, EngineRefs& r, float s) {
   const float pos = *r.pos;
   float mode = 0.0f;
   if (pos == 0.0f) {
-    // The hold solenoid holds only below cut-out: on a running engine GRD
-    // springs straight back to OFF.
-    if (n2 > kCutOutN2) *r.target = 1.0f;
+    // The hold solenoid holds only below cut-out and only with its power: on
+    // a running engine, or without it, GRD springs straight back to OFF.
+    if (n2 > kCutOutN2 || !fed(Consumer::start_switch_hold)) *r.target = 1.0f;
     if (lever_up) mode = air ? 3.0f : s;
     if (n2_host < 50.0f) {
       *r.redline_flag = 1.0f;

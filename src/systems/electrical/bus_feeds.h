@@ -167,6 +167,10 @@ enum class Consumer : uint8_t {
   engine2_precooler_valve,
   alternate_flaps_drive,
   gear_lever_lock,
+  hyd_eng_pump_1_depressurise,
+  hyd_eng_pump_2_depressurise,
+  start_switch_hold,
+  standby_hydraulic_pump_motor,
   count
 };
 constexpr int kConsumerCount = static_cast<int>(Consumer::count);

@@ -61,6 +61,7 @@ struct SystemInputs {
   float el_bus;  // the electric pump's power: its AC motor bus and its control power
   float el_target_psi;
   float eng_switch;
+  float eng_depressurise;  // the engine pump's depressurising solenoid has power
   bound::Id eng_pump_failure;
   float fire_switch;
   float n2;
@@ -74,7 +75,10 @@ float run_system(SystemInputs s, float& el_trg, float& eng_trg) {
   if (s.fluid > 30.0f && failure_tables.hydraulic[s.fail_entry] != 1.0f) {
     const bool ele_ok = mirror_i(bound::sim_operation_failures_rel_hydpmp_ele) != kFailed;
     if (s.el_switch == 1.0f && ele_ok && s.el_bus == 1.0f) el_trg = s.el_target_psi;
-    if (s.eng_switch == 1.0f && mirror_i(s.eng_pump_failure) != kFailed && s.fire_switch != 1.0f) {
+    // OFF depressurises the engine pump through a solenoid: without its power
+    // the pump pressurises whatever the switch says.
+    const bool eng_on = s.eng_switch == 1.0f || s.eng_depressurise == 0.0f;
+    if (eng_on && mirror_i(s.eng_pump_failure) != kFailed && s.fire_switch != 1.0f) {
       eng_trg = edp_target_for_n2(s.n2, s.edp_max);
     }
   }
@@ -243,12 +247,14 @@ void hyd_update() {
   const float n2_2 = mirror_vf_at(bound::sim_flightmodel2_engines_N2_percent, 1);
   const float raw_a = run_system({h.hyd_fluid_a, h.hyd_residual_a, h.emdp_press_a, h.edp_press_a, h.edp_max_press_a, 0,
                                   toggle_switch::electric_hydro_pumps1_pos, fed01(Consumer::hyd_elec_pump_a), 2850.0f,
-                                  toggle_switch::hydro_pumps1_pos, bound::sim_operation_failures_rel_hydpmp,
+                                  toggle_switch::hydro_pumps1_pos, fed01(Consumer::hyd_eng_pump_1_depressurise),
+                                  bound::sim_operation_failures_rel_hydpmp,
                                   fire::engine01_ext_switch_pos_arm, n2_1, 0.26f},
                                  hydraulic::A_press_el_trg, hydraulic::A_press_trg);
   const float raw_b = run_system({h.hyd_fluid_b, h.hyd_residual_b, h.emdp_press_b, h.edp_press_b, h.edp_max_press_b, 1,
                                   toggle_switch::electric_hydro_pumps2_pos, fed01(Consumer::hyd_elec_pump_b), 2820.0f,
-                                  toggle_switch::hydro_pumps2_pos, bound::sim_operation_failures_rel_hydpmp2,
+                                  toggle_switch::hydro_pumps2_pos, fed01(Consumer::hyd_eng_pump_2_depressurise),
+                                  bound::sim_operation_failures_rel_hydpmp2,
                                   fire::engine02_ext_switch_pos_arm, n2_2, 0.37f},
                                  hydraulic::B_press_el_trg, hydraulic::B_press_trg);
   hydraulic::A_pressure = round_down_10(raw_a);
@@ -278,7 +284,10 @@ void hyd_update() {
                 mirror_f(bound::sim_cockpit2_controls_flap_handle_deploy_ratio) > 0.0f && airborne_or_fast;
     if (stby_auto || a_sw == -1.0f || b_sw == -1.0f || switches::alt_flaps_pos == 1.0f) stby_demand = 2700.0f;
   }
-  const float stby_target = failure_tables.hydraulic[2] != 1.0f ? stby_demand : 0.0f;
+  // The pump's AC motor has its own bus: called for without it, the pump
+  // gives nothing and its LOW PRESSURE light says so.
+  const float stby_target =
+      failure_tables.hydraulic[2] != 1.0f && fed(Consumer::standby_hydraulic_pump_motor) ? stby_demand : 0.0f;
   h.stby_press_state = lag_toward(h.stby_press_state, stby_target, 0.0f, 2700.0f,
                                   stby_target > h.stby_press_state ? 0.98f : 0.19f);
   hydraulic::standby_pressure = round_down_10(h.stby_press_state);

@@ -933,6 +933,15 @@ TEST_F(Lights, ElectricPumpOverheatsRunningDry) {
     annunciators_electrical();
     EXPECT_EQ(annunciator::el_hyd_ovht_2, i == 16 ? 0.0f : 1.0f) << i;
   }
+  // A pump whose control bus is lost does not run, dry or not; its motor's
+  // own bus alive or not.
+  hydraulic::hyd_B_qty = 29.9f;
+  for (float* control : {&electric::dc_bus1_status, &electric::ac_tnsbus1_status}) {
+    *control = 0.0f;
+    for (int i = 1; i <= 8; ++i) annunciators_electrical();
+    EXPECT_EQ(annunciator::el_hyd_ovht_2, 0.0f);
+    *control = 1.0f;
+  }
 }
 
 // One input each, from a panel with every light dark; levels L1 1, L2 0.5, L0 0.8.
