@@ -520,4 +520,167 @@ INSTANTIATE_TEST_SUITE_P(Parts, PowerCensusFlight, ::testing::ValuesIn(parts()),
                            return n;
                          });
 
+// ---- every command pressed with every bus dead --------------------------------
+
+const std::string kAllowed = kSource + "/tests/simhost/power_census_unpowered_allowed.tsv";
+const std::string kCatalog = kSource + "/simhost/catalog/";
+const std::string kMoves = kSource + "/tools/command_moves.tsv";
+
+// The first field of each data line of a catalog or generated table whose
+// header's first field is `header`; with `second`, the pairs of the first two.
+std::vector<std::vector<std::string>> first_fields(const std::string& path, size_t count, std::vector<std::string>* errors) {
+  std::vector<std::vector<std::string>> out;
+  std::ifstream in(path);
+  if (!in) errors->push_back("cannot read " + path);
+  std::string text;
+  bool header = true;
+  while (std::getline(in, text)) {
+    if (text.empty() || text[0] == '#') continue;
+    if (header) {
+      header = false;
+      continue;
+    }
+    std::vector<std::string> f = split(text, '\t');
+    if (f.size() < count) {
+      errors->push_back(path + ": " + text + ": " + std::to_string(count) + " fields wanted");
+      continue;
+    }
+    f.resize(count);
+    out.push_back(f);
+  }
+  return out;
+}
+
+// Each published number, element by element, as "NAME" or "NAME[I]".
+struct Published {
+  std::vector<std::string> label;
+  std::vector<std::pair<int, int>> slots;  // slot, element count
+  void watch() {
+    for (const simhost::DatarefInfo& d : simhost::plugin_datarefs()) {
+      if ((d.type & (1 | 2 | 4 | 8 | 16)) == 0) continue;
+      const bool array = (d.type & (8 | 16)) != 0;
+      const int slot = simhost::dataref_slot(d.name);
+      if (slot < 0 || d.size <= 0) continue;
+      slots.push_back({slot, d.size});
+      for (int i = 0; i < d.size; ++i) label.push_back(array ? d.name + "[" + std::to_string(i) + "]" : d.name);
+    }
+  }
+  std::vector<double> read() const {
+    std::vector<double> out(label.size(), 0.0);
+    size_t at = 0;
+    for (const auto& [slot, size] : slots) {
+      simhost::read_numbers(slot, out.data() + at, size);
+      at += static_cast<size_t>(size);
+    }
+    return out;
+  }
+};
+
+std::string number(double v) {
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.6g", v);
+  return buf;
+}
+
+// From the cold and dark aircraft, every command the plug-in handles (its
+// own, then the host's it takes over) is pressed: begun, half a second of
+// frames, ended, two seconds of frames. A published value it changes beyond its own travel
+// (the cockpit controls of switch_positions.tsv it moves, as
+// tools/command_moves.tsv lists them) is a command acting with no power, and
+// fails naming the command and the value, unless the allowed table gives the
+// reason the aircraft moves it without power. Values that move by themselves
+// in the dark cockpit are nobody's. A command that brings power (a source
+// switch) is not judged, and the sweep goes on from the cold aircraft afresh,
+// as it does after each finding.
+TEST(PowerCensus, EveryCommandPressedWithEveryBusDead) {
+  std::vector<std::string> errors;
+  std::set<std::string> controls;
+  for (const auto& f : first_fields(kCatalog + "switch_positions.tsv", 1, &errors)) controls.insert(f[0]);
+  std::map<std::string, std::set<std::string>> travel;
+  for (const auto& f : first_fields(kMoves, 2, &errors)) {
+    std::string name = f[1];
+    const size_t bracket = name.find('[');
+    if (!controls.count(name.substr(0, bracket))) continue;
+    if (bracket == std::string::npos) {
+      travel[f[0]].insert(name);
+      continue;
+    }
+    // NAME[I] or NAME[I..J].
+    const std::string base = name.substr(0, bracket);
+    char* end = nullptr;
+    const long first = std::strtol(name.c_str() + bracket + 1, &end, 10);
+    long last = first;
+    if (end != nullptr && end[0] == '.' && end[1] == '.') last = std::strtol(end + 2, nullptr, 10);
+    for (long i = first; i <= last && i - first < 64; ++i) travel[f[0]].insert(base + "[" + std::to_string(i) + "]");
+  }
+  std::map<std::string, std::set<std::string>> allowed;  // value -> commands ("*": any)
+  for (const census::TableLine& t : census::table_lines(kAllowed, "power_census_unpowered_allowed.tsv", 3, "command", &errors)) {
+    if (t.f[2].empty()) errors.push_back(t.at + "an allowed value without its reason");
+    allowed[t.f[1]].insert(t.f[0]);
+  }
+  ASSERT_TRUE(errors.empty()) << errors.front();
+  ASSERT_FALSE(travel.empty()) << kMoves;
+
+  Flight flight;
+  Published values;
+  std::set<size_t> restless;
+  auto cold = [&] {
+    std::string error;
+    ASSERT_TRUE(flight.start("cuts-cold", &error)) << error;
+    ASSERT_EQ(Flight::powered(), 0u) << "census/cuts-cold.txt: powered: " << bus_list(Flight::powered());
+    if (values.label.empty()) values.watch();
+    std::vector<double> before = values.read();
+    for (int n = 0; n < 3; ++n) {
+      flight.run_s(1.5f);
+      const std::vector<double> now = values.read();
+      for (size_t k = 0; k < now.size(); ++k)
+        if (now[k] != before[k]) restless.insert(k);
+      before = now;
+    }
+  };
+  cold();
+  if (HasFatalFailure()) return;
+
+  std::vector<std::string> commands;
+  for (const simhost::CommandInfo& c : simhost::plugin_commands()) commands.push_back(c.name);
+  for (const char* table : {"host_commands_base.tsv", "host_commands.tsv"})
+    for (const auto& f : first_fields(kCatalog + table, 1, &errors))
+      if (simhost::handler_count(f[0]) > 0 && std::find(commands.begin(), commands.end(), f[0]) == commands.end())
+        commands.push_back(f[0]);
+  ASSERT_GT(commands.size(), 400u);
+
+  int judged = 0;
+  for (const std::string& name : commands) {
+    const std::vector<double> before = values.read();
+    simhost::command_begin(name);
+    flight.run_s(0.5f);
+    simhost::command_end(name);
+    flight.run_s(2.0f);
+    const std::vector<double> after = values.read();
+    if (Flight::powered() != 0u) {
+      // A source the crew switched on: what follows is powered.
+      cold();
+      if (HasFatalFailure()) return;
+      continue;
+    }
+    ++judged;
+    const std::set<std::string>& own = travel[name];
+    std::string found;
+    for (size_t k = 0; k < after.size(); ++k) {
+      if (after[k] == before[k] || (std::isnan(after[k]) && std::isnan(before[k])) || restless.count(k)) continue;
+      const std::string& label = values.label[k];
+      if (own.count(label) || own.count(label.substr(0, label.find('[')))) continue;
+      const auto a = allowed.find(label);
+      if (a != allowed.end() && (a->second.count("*") || a->second.count(name))) continue;
+      found += "\n  " + label + ": " + number(before[k]) + " -> " + number(after[k]);
+    }
+    if (!found.empty()) {
+      ADD_FAILURE() << name << " acts with every bus dead:" << found;
+      cold();
+      if (HasFatalFailure()) return;
+    }
+  }
+  EXPECT_GT(judged, 400) << "commands judged with every bus dead";
+}
+
 }  // namespace
