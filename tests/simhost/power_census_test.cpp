@@ -526,9 +526,10 @@ const std::string kAllowed = kSource + "/tests/simhost/power_census_unpowered_al
 const std::string kCatalog = kSource + "/simhost/catalog/";
 const std::string kMoves = kSource + "/tools/command_moves.tsv";
 
-// The first field of each data line of a catalog or generated table whose
-// header's first field is `header`; with `second`, the pairs of the first two.
-std::vector<std::vector<std::string>> first_fields(const std::string& path, size_t count, std::vector<std::string>* errors) {
+// The first `count` fields of each data line of a catalog or generated table
+// (comments, blank lines and the header line left out).
+std::vector<std::vector<std::string>> first_fields(const std::string& path, size_t count,
+                                                   std::vector<std::string>* errors) {
   std::vector<std::vector<std::string>> out;
   std::ifstream in(path);
   if (!in) errors->push_back("cannot read " + path);
@@ -614,7 +615,8 @@ TEST(PowerCensus, EveryCommandPressedWithEveryBusDead) {
     for (long i = first; i <= last && i - first < 64; ++i) travel[f[0]].insert(base + "[" + std::to_string(i) + "]");
   }
   std::map<std::string, std::set<std::string>> allowed;  // value -> commands ("*": any)
-  for (const census::TableLine& t : census::table_lines(kAllowed, "power_census_unpowered_allowed.tsv", 3, "command", &errors)) {
+  for (const census::TableLine& t :
+       census::table_lines(kAllowed, "power_census_unpowered_allowed.tsv", 3, "command", &errors)) {
     if (t.f[2].empty()) errors.push_back(t.at + "an allowed value without its reason");
     allowed[t.f[1]].insert(t.f[0]);
   }
