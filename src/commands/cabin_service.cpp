@@ -62,8 +62,11 @@ int dc_power_handler(bool up, XPLMCommandPhase phase) {
 // preset levels instead.
 bool full_cabin() { return model_family != 0.0f && model_family != 2.0f; }
 
+// The attendant panel's presets are set on the cabin lights' own power: a
+// dark cabin takes none.
 void entry_preset(float simple_w, float full_w, float preset) {
   using namespace tarv_cabin;
+  if (!fed(Consumer::entry_lights)) return;
   if (full_cabin()) {
     lightsV = 1.0f;
     lightsX = 1.0f;
@@ -90,6 +93,7 @@ void set_pax_zones(const float (&level)[18]) {
 }
 
 void pax_preset(const float (&zones)[18], const float (&simple)[4], float preset) {
+  if (!fed(Consumer::cabin_lights)) return;
   if (full_cabin()) {
     set_pax_zones(zones);
   } else {

@@ -8,6 +8,7 @@
 #include "commands/command_settings.h"
 #include "commands/switch_moves.h"
 #include "core/variant.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/lights/cabin_light_values.h"
 #include "systems/lights/cabin_lights.h"
 #include "systems/switches/switch_values.h"
@@ -28,7 +29,10 @@ constexpr PaxPreset kWhiteMedium = {3, {1, 1, 1, 1.5f},
 
 bool scene_cabin_model() { return model_family == 0.0f || model_family == 2.0f; }
 
+// A dark cabin takes no preset: the scenes are set on the cabin lights' own
+// power.
 void apply_pax_preset(const PaxPreset& p) {
+  if (!fed(Consumer::cabin_lights)) return;
   if (scene_cabin_model()) {
     for (int i = 0; i < 4; ++i) pax_light_scene[i] = p.scene[i];
   } else {

@@ -316,10 +316,12 @@ int cmd_toggle_switch_crossfeed_valve_off(XPLMCommandRef, XPLMCommandPhase ph, v
 }
 
 // Held down the fuel flow indicators show fuel used for 10 s; held up they
-// reset it and show the zero for a second.
+// reset it and show the zero for a second. Without the counters' power the
+// switch moves and does nothing more.
 int cmd_toggle_switch_fuel_flow_dn(XPLMCommandRef, XPLMCommandPhase ph, void*) {
   if (ph == phase_begin) {
     toggle_switch::fuel_flow_pos = 1.0f;
+    if (!fed(Consumer::fuel_used_counter)) return 0;
     cockpit::fuel_flow_used_show = 1.0f;
     delay_timers.fuel_flow_show_delay = kFuelUsedShow_s;
   } else if (ph == phase_end) {
@@ -331,6 +333,7 @@ int cmd_toggle_switch_fuel_flow_dn(XPLMCommandRef, XPLMCommandPhase ph, void*) {
 int cmd_toggle_switch_fuel_flow_up(XPLMCommandRef, XPLMCommandPhase ph, void*) {
   if (ph == phase_begin) {
     toggle_switch::fuel_flow_pos = -1.0f;
+    if (!fed(Consumer::fuel_used_counter)) return 0;
     cockpit::fuel_flow_used1 = 0.0f;
     cockpit::fuel_flow_used2 = 0.0f;
     cockpit::fuel_flow_used_show = 1.0f;

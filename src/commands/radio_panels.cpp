@@ -152,6 +152,26 @@ int held_flip_handler(float& key, HostCmd flip, XPLMCommandPhase phase) {
   return 0;
 }
 
+// An ADF's transfer key swaps its frequencies only while the ADF has power;
+// the key itself moves either way. A swap begun with power is ended at the
+// release even if the power has gone meanwhile.
+bool adf_flip_begun[2] = {false, false};
+
+int adf_flip_handler(int side, XPLMCommandPhase phase) {
+  float& key = side == 0 ? push_button::switch_freq_adf1 : push_button::switch_freq_adf2;
+  const HostCmd flip = side == 0 ? HostCmd::radios_adf1_standy_flip : HostCmd::radios_adf2_standy_flip;
+  if (phase == phase_begin) {
+    key = 1.0f;
+    adf_flip_begun[side] = fed(side == 0 ? Consumer::adf1 : Consumer::adf2);
+    if (adf_flip_begun[side]) issue_command_begin(flip);
+  } else if (phase == phase_end) {
+    key = 0.0f;
+    if (adf_flip_begun[side]) issue_command_end(flip);
+    adf_flip_begun[side] = false;
+  }
+  return 0;
+}
+
 // COM 3 standby MHz: 118 .. 136, then DATA, then round again.
 constexpr float kCom3LowMHz = 118.0f;
 constexpr float kCom3HighMHz = 136.0f;
@@ -290,10 +310,10 @@ int cmd_push_button_switch_freq_nav2_press(XPLMCommandRef, XPLMCommandPhase ph, 
   return held_flip_handler(push_button::switch_freq_nav2, HostCmd::radios_nav2_standy_flip, ph);
 }
 int cmd_push_button_switch_freq_adf1_press(XPLMCommandRef, XPLMCommandPhase ph, void*) {
-  return held_flip_handler(push_button::switch_freq_adf1, HostCmd::radios_adf1_standy_flip, ph);
+  return adf_flip_handler(0, ph);
 }
 int cmd_push_button_switch_freq_adf2_press(XPLMCommandRef, XPLMCommandPhase ph, void*) {
-  return held_flip_handler(push_button::switch_freq_adf2, HostCmd::radios_adf2_standy_flip, ph);
+  return adf_flip_handler(1, ph);
 }
 
 int cmd_toggle_switch_adf_ant1(XPLMCommandRef, XPLMCommandPhase ph, void*) {

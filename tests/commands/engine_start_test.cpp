@@ -116,6 +116,17 @@ TEST_F(EngineStart, N1SetSourceCopiesManualValues) {
 }
 
 TEST_F(EngineStart, FuelFlowSwitch) {
+  // Without the counters' power the switch moves and nothing else.
+  electric::batbus_status = 0.0f;
+  cockpit::fuel_flow_used1 = 120.0f;
+  for (const char* side : {"toggle_switch/fuel_flow_dn", "toggle_switch/fuel_flow_up"}) {
+    press(side);
+    EXPECT_NE(toggle_switch::fuel_flow_pos, 0.0f) << side;
+    EXPECT_EQ(cockpit::fuel_flow_used_show, 0.0f) << side;
+    EXPECT_EQ(cockpit::fuel_flow_used1, 120.0f) << side;
+    release(side);
+  }
+  electric::batbus_status = 1.0f;
   press("toggle_switch/fuel_flow_dn");
   EXPECT_EQ(toggle_switch::fuel_flow_pos, 1.0f);
   EXPECT_EQ(cockpit::fuel_flow_used_show, 1.0f);

@@ -263,6 +263,14 @@ TEST(ExteriorLights, TogglesStepsAndTheReversedWheelLight) {
 
 TEST(CabinSigns, PresetsFollowTheCabinModel) {
   model_family = 0.0f;
+  // A dark cabin takes no preset.
+  electric::batbus_status = 0.0f;
+  pax_light_scene[0] = 9.0f;
+  tarx_cabin::set_pax_lighting = -1.0f;
+  press(cmd_cabin_pax_to_landing);
+  EXPECT_EQ(pax_light_scene[0], 9.0f);
+  EXPECT_EQ(tarx_cabin::set_pax_lighting, -1.0f);
+  electric::batbus_status = 1.0f;
   press(cmd_cabin_pax_to_landing);
   EXPECT_EQ(pax_light_scene[0], 0.3f);
   EXPECT_EQ(pax_light_scene[3], 2.0f);

@@ -386,6 +386,7 @@ TEST_F(PanelCommands, CabinPresetsByModel) {
       {"cabin/pax_white_medium", {1, 1, 1, 0.7f, 3, 1, 0, 1, 1, 1, 1, 1, 0.7f, 1.5f, 1, 0, 1, 1}, {1, 1, 1, 1.5f}, 3},
       {"cabin/pax_night_sleep", {0.2f, 0.5f, 1, 0.15f, 3, 1, 0, 1, 1, 1, 1, 1, 0.1f, 1, 1, 0, 1, 1}, {0.1f, 0.1f, 1, 0.5f}, 4},
   };
+  electric::batbus_status = 1.0f;
   for (float family : {1.0f, 0.0f, 2.0f, -1.0f}) {
     model_family = family;
     const bool full = family != 0.0f && family != 2.0f;
@@ -414,6 +415,14 @@ TEST_F(PanelCommands, CabinPresetsByModel) {
       EXPECT_EQ(set_entry_lighting, e.number) << e.command;
     }
   }
+  // A dark cabin takes no preset.
+  electric::batbus_status = 0.0f;
+  set_entry_lighting = -1.0f;
+  tarx_cabin::set_pax_lighting = -1.0f;
+  click("cabin/entry_white_medium");
+  click("cabin/pax_cruise");
+  EXPECT_EQ(set_entry_lighting, -1.0f);
+  EXPECT_EQ(tarx_cabin::set_pax_lighting, -1.0f);
   model_family = 0.0f;
 }
 

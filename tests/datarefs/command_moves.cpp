@@ -641,6 +641,28 @@ int main() {
       simhost::frames(15, kDt);
     }
   }
+  // The ADF transfer keys and the cabin light presets act only with their
+  // power, which the passes above found off: pressed again with it, each
+  // preset after another one of its panel, so that it has something to set.
+  const std::pair<const char*, const char*> repressed[] = {
+      {"push_button/switch_freq_adf1_press", nullptr}, {"push_button/switch_freq_adf2_press", nullptr},
+      {"cabin/pax_white_bright", "cabin/pax_cruise"},   {"cabin/pax_to_landing", "cabin/pax_cruise"},
+      {"cabin/pax_cruise", "cabin/pax_to_landing"},     {"cabin/pax_white_medium", "cabin/pax_cruise"},
+      {"cabin/pax_night_sleep", "cabin/pax_cruise"},    {"cabin/entry_white_bright", "cabin/entry_white_medium"},
+      {"cabin/entry_white_medium", "cabin/entry_white_bright"}};
+  for (const auto& [key, before_it] : repressed) {
+    const std::string name = prefix + key;
+    if (std::find(commands.begin(), commands.end(), name) == commands.end() || counters.count(name)) continue;
+    if (before_it != nullptr) {
+      simhost::command_once(prefix + before_it);
+      simhost::frames(15, kDt);
+    }
+    std::map<size_t, std::set<double>> set;
+    std::set<size_t> found;
+    press_until_round_into(name, set, found, host_state);
+    moves[name] = set;
+    if (!set.empty()) later.erase(name);
+  }
   simhost::command_once(prefix + "rtp_R/vhf_2/sel_switch");
   simhost::frames(15, kDt);
   for (const auto& [name, sel] : selected_by) {

@@ -12,7 +12,10 @@
 // plug-in publishes, read before the action), never while every bus of a
 // consumer's row is dead, never missing while they live. A consumer of the
 // bus census without a row, a row that names no consumer and a row without
-// its action or reason fail, naming the table.
+// its action or reason fail, naming the table. Each row is flown as well in
+// each configuration of the aircraft's own sources a crew can put it in from
+// its start (on the ground: the battery alone, ground power alone, the APU
+// alone; in flight: standby power, one generator), and judged the same way.
 //
 // The columns, tab-separated:
 //   consumer  consumer names of the bus census, joined by "+"
@@ -96,6 +99,53 @@ std::vector<Cut> cuts() {
 
 struct Feed {
   uint32_t all_of = 0, any_of = 0;
+};
+
+// The configurations of the aircraft's own sources, each reached from a
+// row's start by the crew's switches as the electrical panel has them, and
+// what the buses and sources then read (NAME=VALUE, NAME[I]=VALUE for an
+// element; each must hold, or the configuration was not reached); "$" stands
+// for the plug-in's "zuvadud/D738/". A ground
+// configuration is flown from a ground start, a flight one from a start in
+// the air.
+struct Configuration {
+  const char* name;
+  bool in_flight;
+  const char* steps;
+  const char* holds;
+};
+const Configuration kConfigurations[] = {
+    {"the battery alone", false,
+     "command $toggle_switch/gen1_up once ; command $toggle_switch/gen2_up once ; "
+     "command $toggle_switch/apu_gen1_up once ; command $toggle_switch/apu_gen2_up once ; "
+     "command $toggle_switch/gpu_up once ; run 2s",
+     "$electric/ac_tnsbus1_status=0 $electric/ac_tnsbus2_status=0 $electric/batbus_status=1 "
+     "$electric/dc_stdbus_status=1 $electric/ac_stdbus_status=1"},
+    {"ground power alone", false, "command $toggle_switch/gpu_dn once ; run 2s",
+     "sim/cockpit/electrical/gpu_on=1 sim/cockpit2/electrical/generator_on[0]=0 "
+     "sim/cockpit2/electrical/generator_on[1]=0 $electrical/apu_power_bus1=0 $electrical/apu_power_bus2=0 "
+     "$electric/ac_tnsbus1_status=1 $electric/ac_tnsbus2_status=1"},
+    // The APU is started as a crew starts it (ON, then START held), its
+    // generators put on both buses once it runs; where it runs already the
+    // start changes nothing.
+    {"the APU alone", false,
+     "command $spring_toggle_switch/APU_start_pos_dn once ; run 1s ; "
+     "hold $spring_toggle_switch/APU_start_pos_dn 1 ; run 80s ; "
+     "command $toggle_switch/apu_gen1_dn once ; command $toggle_switch/apu_gen2_dn once ; "
+     "command $toggle_switch/gpu_up once ; run 2s",
+     "sim/cockpit/electrical/gpu_on=0 sim/cockpit2/electrical/generator_on[0]=0 "
+     "sim/cockpit2/electrical/generator_on[1]=0 $electrical/apu_power_bus1=1 $electrical/apu_power_bus2=1 "
+     "$electric/ac_tnsbus1_status=1 $electric/ac_tnsbus2_status=1"},
+    {"standby power (both generators off)", true,
+     "command $toggle_switch/gen1_up once ; command $toggle_switch/gen2_up once ; run 2s",
+     "$electric/ac_tnsbus1_status=0 $electric/ac_tnsbus2_status=0 $electric/batbus_status=1 "
+     "$electric/dc_stdbus_status=1 $electric/ac_stdbus_status=1"},
+    {"generator 1 alone", true, "command $toggle_switch/gen2_up once ; run 2s",
+     "sim/cockpit2/electrical/generator_on[0]=1 sim/cockpit2/electrical/generator_on[1]=0 "
+     "$electric/ac_tnsbus1_status=1 $electric/ac_tnsbus2_status=1"},
+    {"generator 2 alone", true, "command $toggle_switch/gen1_up once ; run 2s",
+     "sim/cockpit2/electrical/generator_on[0]=0 sim/cockpit2/electrical/generator_on[1]=1 "
+     "$electric/ac_tnsbus1_status=1 $electric/ac_tnsbus2_status=1"},
 };
 
 std::string trim(const std::string& s) {
@@ -308,6 +358,42 @@ std::string bus_list(uint32_t bits) {
   return out.empty() ? "none" : out;
 }
 
+// A configuration's text with "$" spelled out.
+std::string expand(const std::string& text) {
+  std::string out;
+  for (char ch : text) {
+    if (ch == '$') out += kPrefix;
+    else out += ch;
+  }
+  return out;
+}
+
+// True when each NAME=VALUE (NAME[I]=VALUE: an element) of `list` reads so;
+// otherwise false, with the first that does not in `wrong`.
+bool holds(const std::string& list, std::string* wrong) {
+  std::istringstream words(expand(list));
+  for (std::string w; words >> w;) {
+    const size_t eq = w.find('=');
+    std::string name = w.substr(0, eq);
+    const float want = eq == std::string::npos ? NAN : std::strtof(w.c_str() + eq + 1, nullptr);
+    float got = NAN;
+    const size_t bracket = name.find('[');
+    if (bracket == std::string::npos) {
+      got = simhost::get_float(name);
+    } else {
+      const size_t index = std::strtoul(name.c_str() + bracket + 1, nullptr, 10);
+      name.resize(bracket);
+      const std::vector<float> all = simhost::get_floats(name);
+      if (index < all.size()) got = all[index];
+    }
+    if (!(std::fabs(got - want) < 1e-3f)) {
+      *wrong = w + " wanted, read " + std::to_string(got);
+      return false;
+    }
+  }
+  return true;
+}
+
 TEST(PowerCensus, EveryConsumerHasOneRow) {
   std::vector<std::string> errors;
   const std::map<std::string, Feed> feeds = read_feeds(&errors);
@@ -349,6 +435,47 @@ class PowerCensusFlight : public ::testing::TestWithParam<std::string> {
   void TearDown() override { simhost::reset(); }
 };
 
+// The row's action flown now and its effect judged against the buses the
+// plug-in publishes as powered before it, `with` naming the cut or the
+// configuration; then its undo.
+void judge(const Row& r, const std::map<std::string, Feed>& feeds, const std::string& with, Flight& flight) {
+  const std::string at = r.at() + r.effect + ": ";
+  std::string error;
+  const uint32_t powered = Flight::powered();
+  bool want = true;
+  for (const std::string& c : r.consumers) want = want && fed(feeds.at(c), powered);
+  ASSERT_TRUE(flight.steps(r.action, &error)) << at << error;
+  float value = 0;
+  ASSERT_TRUE(effect_value(r.effect, &value, &error)) << at << error;
+  const bool acts = std::fabs(value - r.rest) > 1e-3f;
+  if (acts && !want)
+    ADD_FAILURE() << at << "acts (" << value << ") with " << with << ", its buses dead (powered: " << bus_list(powered)
+                  << ")";
+  if (!acts && want)
+    ADD_FAILURE() << at << "does not act with " << with << ", its buses powered (" << bus_list(powered) << ")";
+  if (r.undo != "-") {
+    ASSERT_TRUE(flight.steps(r.undo, &error)) << at << error;
+  }
+}
+
+// The rows of the test's table and start that are flown, each naming only
+// consumers of the bus census.
+std::vector<Row> flown_rows(const std::string& part, const std::map<std::string, Feed>& feeds,
+                            const std::vector<Row>& rows) {
+  std::vector<Row> out;
+  for (const Row& r : rows) {
+    if (r.table + ":" + r.start != part || r.action == "-") continue;
+    bool known = true;
+    for (const std::string& c : r.consumers) {
+      if (feeds.count(c)) continue;
+      ADD_FAILURE() << r.at() << r.effect << ": " << c << " is no consumer of the bus census";
+      known = false;
+    }
+    if (known) out.push_back(r);
+  }
+  return out;
+}
+
 // Each row of the table and start with each cut: the effect shows exactly while the
 // row's consumers have their power.
 TEST_P(PowerCensusFlight, EachConsumerWithEachBusCut) {
@@ -356,16 +483,7 @@ TEST_P(PowerCensusFlight, EachConsumerWithEachBusCut) {
   const std::map<std::string, Feed> feeds = read_feeds(&errors);
   const std::vector<Row> rows = read_tables(&errors);
   ASSERT_TRUE(errors.empty()) << errors.front();
-  for (const Row& r : rows) {
-    if (r.table + ":" + r.start != GetParam() || r.action == "-") continue;
-    const std::string at = r.at() + r.effect + ": ";
-    bool known = true;
-    for (const std::string& c : r.consumers) {
-      if (feeds.count(c)) continue;
-      ADD_FAILURE() << at << c << " is no consumer of the bus census";
-      known = false;
-    }
-    if (!known) continue;
+  for (const Row& r : flown_rows(GetParam(), feeds, rows)) {
     Flight flight;
     bool started = false;
     for (const Cut& cut : cuts()) {
@@ -383,25 +501,50 @@ TEST_P(PowerCensusFlight, EachConsumerWithEachBusCut) {
       if (!cut.entries.empty()) {
         ASSERT_TRUE(flight.steps(failures(1), &error)) << error;
       }
-      const uint32_t powered = Flight::powered();
-      bool want = true;
-      for (const std::string& c : r.consumers) want = want && fed(feeds.at(c), powered);
-      ASSERT_TRUE(flight.steps(r.action, &error)) << at << error;
-      float value = 0;
-      ASSERT_TRUE(effect_value(r.effect, &value, &error)) << at << error;
-      const bool acts = std::fabs(value - r.rest) > 1e-3f;
-      if (acts && !want)
-        ADD_FAILURE() << at << "acts (" << value << ") with " << cut.name << ", its buses dead (powered: "
-                      << bus_list(powered) << ")";
-      if (!acts && want)
-        ADD_FAILURE() << at << "does not act with " << cut.name << ", its buses powered (" << bus_list(powered) << ")";
-      if (r.undo != "-") {
-        ASSERT_TRUE(flight.steps(r.undo, &error)) << at << error;
-      }
+      judge(r, feeds, cut.name, flight);
+      if (HasFatalFailure()) return;
       if (!cut.entries.empty()) {
         ASSERT_TRUE(flight.steps(failures(0), &error)) << error;
       }
     }
+  }
+}
+
+// Each row of the table and start in each configuration of the sources its
+// start can be brought to (a ground start on the ground, a start in the air
+// in flight): one flight per configuration for the rows that take their
+// action back, a fresh one for each row that does not.
+TEST_P(PowerCensusFlight, EachConsumerInEachConfigurationOfTheSources) {
+  std::vector<std::string> errors;
+  const std::map<std::string, Feed> feeds = read_feeds(&errors);
+  const std::vector<Row> rows = read_tables(&errors);
+  ASSERT_TRUE(errors.empty()) << errors.front();
+  const std::vector<Row> flown = flown_rows(GetParam(), feeds, rows);
+  int configurations = 0;
+  for (const Configuration& c : kConfigurations) {
+    Flight flight;
+    bool reached = false;
+    for (const Row& r : flown) {
+      if (!reached || r.undo == "-") {
+        std::string error;
+        ASSERT_TRUE(flight.start(r.start, &error)) << error;
+        const bool in_flight = simhost::get_float("sim/flightmodel/failures/onground_any") == 0.0f;
+        if (in_flight != c.in_flight) break;
+        ASSERT_TRUE(flight.steps(expand(c.steps), &error)) << c.name << ": " << error;
+        std::string wrong;
+        if (!holds(c.holds, &wrong)) {
+          ADD_FAILURE() << "census/" << r.start << ".txt: " << c.name << " not reached: " << wrong;
+          break;
+        }
+        if (!reached) ++configurations;
+        reached = true;
+      }
+      judge(r, feeds, c.name, flight);
+      if (HasFatalFailure()) return;
+    }
+  }
+  if (!flown.empty()) {
+    EXPECT_GT(configurations, 0) << GetParam() << ": no configuration of the sources reached";
   }
 }
 
@@ -411,5 +554,170 @@ INSTANTIATE_TEST_SUITE_P(Parts, PowerCensusFlight, ::testing::ValuesIn(parts()),
                            for (char ch : i.param) n += std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
                            return n;
                          });
+
+// ---- every command pressed with every bus dead --------------------------------
+
+const std::string kAllowed = kSource + "/tests/simhost/power_census_unpowered_allowed.tsv";
+const std::string kCatalog = kSource + "/simhost/catalog/";
+const std::string kMoves = kSource + "/tools/command_moves.tsv";
+
+// The first `count` fields of each data line of a catalog or generated table
+// (comments, blank lines and the header line left out).
+std::vector<std::vector<std::string>> first_fields(const std::string& path, size_t count,
+                                                   std::vector<std::string>* errors) {
+  std::vector<std::vector<std::string>> out;
+  std::ifstream in(path);
+  if (!in) errors->push_back("cannot read " + path);
+  std::string text;
+  bool header = true;
+  while (std::getline(in, text)) {
+    if (text.empty() || text[0] == '#') continue;
+    if (header) {
+      header = false;
+      continue;
+    }
+    std::vector<std::string> f = split(text, '\t');
+    if (f.size() < count) {
+      errors->push_back(path + ": " + text + ": " + std::to_string(count) + " fields wanted");
+      continue;
+    }
+    f.resize(count);
+    out.push_back(f);
+  }
+  return out;
+}
+
+// Each published number, element by element, as "NAME" or "NAME[I]".
+struct Published {
+  std::vector<std::string> label;
+  std::vector<std::pair<int, int>> slots;  // slot, element count
+  void watch() {
+    for (const simhost::DatarefInfo& d : simhost::plugin_datarefs()) {
+      if ((d.type & (1 | 2 | 4 | 8 | 16)) == 0) continue;
+      const bool array = (d.type & (8 | 16)) != 0;
+      const int slot = simhost::dataref_slot(d.name);
+      if (slot < 0 || d.size <= 0) continue;
+      slots.push_back({slot, d.size});
+      for (int i = 0; i < d.size; ++i) label.push_back(array ? d.name + "[" + std::to_string(i) + "]" : d.name);
+    }
+  }
+  std::vector<double> read() const {
+    std::vector<double> out(label.size(), 0.0);
+    size_t at = 0;
+    for (const auto& [slot, size] : slots) {
+      simhost::read_numbers(slot, out.data() + at, size);
+      at += static_cast<size_t>(size);
+    }
+    return out;
+  }
+};
+
+std::string number(double v) {
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.6g", v);
+  return buf;
+}
+
+// From the cold and dark aircraft, every command the plug-in handles (its
+// own, then the host's it takes over) is pressed: begun, half a second of
+// frames, ended, two seconds of frames. A published value it changes beyond its own travel
+// (the cockpit controls of switch_positions.tsv it moves, as
+// tools/command_moves.tsv lists them) is a command acting with no power, and
+// fails naming the command and the value, unless the allowed table gives the
+// reason the aircraft moves it without power. Values that move by themselves
+// in the dark cockpit are nobody's. A command that brings power (a source
+// switch) is not judged, and the sweep goes on from the cold aircraft afresh,
+// as it does after each finding.
+TEST(PowerCensus, EveryCommandPressedWithEveryBusDead) {
+  std::vector<std::string> errors;
+  std::set<std::string> controls;
+  for (const auto& f : first_fields(kCatalog + "switch_positions.tsv", 1, &errors)) controls.insert(f[0]);
+  std::map<std::string, std::set<std::string>> travel;
+  for (const auto& f : first_fields(kMoves, 2, &errors)) {
+    std::string name = f[1];
+    const size_t bracket = name.find('[');
+    if (!controls.count(name.substr(0, bracket))) continue;
+    if (bracket == std::string::npos) {
+      travel[f[0]].insert(name);
+      continue;
+    }
+    // NAME[I] or NAME[I..J].
+    const std::string base = name.substr(0, bracket);
+    char* end = nullptr;
+    const long first = std::strtol(name.c_str() + bracket + 1, &end, 10);
+    long last = first;
+    if (end != nullptr && end[0] == '.' && end[1] == '.') last = std::strtol(end + 2, nullptr, 10);
+    for (long i = first; i <= last && i - first < 64; ++i) travel[f[0]].insert(base + "[" + std::to_string(i) + "]");
+  }
+  std::map<std::string, std::set<std::string>> allowed;  // value -> commands ("*": any)
+  for (const census::TableLine& t :
+       census::table_lines(kAllowed, "power_census_unpowered_allowed.tsv", 3, "command", &errors)) {
+    if (t.f[2].empty()) errors.push_back(t.at + "an allowed value without its reason");
+    allowed[t.f[1]].insert(t.f[0]);
+  }
+  ASSERT_TRUE(errors.empty()) << errors.front();
+  ASSERT_FALSE(travel.empty()) << kMoves;
+
+  Flight flight;
+  Published values;
+  std::set<size_t> restless;
+  auto cold = [&] {
+    std::string error;
+    ASSERT_TRUE(flight.start("cuts-cold", &error)) << error;
+    ASSERT_EQ(Flight::powered(), 0u) << "census/cuts-cold.txt: powered: " << bus_list(Flight::powered());
+    if (values.label.empty()) values.watch();
+    std::vector<double> before = values.read();
+    for (int n = 0; n < 3; ++n) {
+      flight.run_s(1.5f);
+      const std::vector<double> now = values.read();
+      for (size_t k = 0; k < now.size(); ++k)
+        if (now[k] != before[k]) restless.insert(k);
+      before = now;
+    }
+  };
+  cold();
+  if (HasFatalFailure()) return;
+
+  std::vector<std::string> commands;
+  for (const simhost::CommandInfo& c : simhost::plugin_commands()) commands.push_back(c.name);
+  for (const char* table : {"host_commands_base.tsv", "host_commands.tsv"})
+    for (const auto& f : first_fields(kCatalog + table, 1, &errors))
+      if (simhost::handler_count(f[0]) > 0 && std::find(commands.begin(), commands.end(), f[0]) == commands.end())
+        commands.push_back(f[0]);
+  ASSERT_GT(commands.size(), 400u);
+
+  int judged = 0;
+  for (const std::string& name : commands) {
+    const std::vector<double> before = values.read();
+    simhost::command_begin(name);
+    flight.run_s(0.5f);
+    simhost::command_end(name);
+    flight.run_s(2.0f);
+    const std::vector<double> after = values.read();
+    if (Flight::powered() != 0u) {
+      // A source the crew switched on: what follows is powered.
+      cold();
+      if (HasFatalFailure()) return;
+      continue;
+    }
+    ++judged;
+    const std::set<std::string>& own = travel[name];
+    std::string found;
+    for (size_t k = 0; k < after.size(); ++k) {
+      if (after[k] == before[k] || (std::isnan(after[k]) && std::isnan(before[k])) || restless.count(k)) continue;
+      const std::string& label = values.label[k];
+      if (own.count(label) || own.count(label.substr(0, label.find('[')))) continue;
+      const auto a = allowed.find(label);
+      if (a != allowed.end() && (a->second.count("*") || a->second.count(name))) continue;
+      found += "\n  " + label + ": " + number(before[k]) + " -> " + number(after[k]);
+    }
+    if (!found.empty()) {
+      ADD_FAILURE() << name << " acts with every bus dead:" << found;
+      cold();
+      if (HasFatalFailure()) return;
+    }
+  }
+  EXPECT_GT(judged, 400) << "commands judged with every bus dead";
+}
 
 }  // namespace

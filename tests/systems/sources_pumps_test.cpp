@@ -149,6 +149,7 @@ TEST_F(Sources, AcMeterSources) {
     int gpu, gen1, apu, gen2, inv;
     float freq, volts, amps;
     float hot_bus = 1.0f, bat_bus = 1.0f;  // the inverter's power is the battery bus, as it feeds the AC standby bus
+    float dc_buses = 1.0f;                 // DC standby, DC 1 and DC 2
   };
   const Case cases[] = {
       {1, 0, 1, 1, 0, 0, 0, 0, 397.0f, 113.0f, 7.0f},
@@ -161,6 +162,8 @@ TEST_F(Sources, AcMeterSources) {
       {5, 0, 1, 0, 0, 0, 0, 2, 55.0f, 66.0f, 7.0f},  // another inverter value leaves the meter
       {5, 0, 1, 0, 0, 0, 0, 1, 0.0f, 0.0f, 7.0f, 1.0f, 0.0f},  // the battery bus lost, the hot one alive: no inverter
       {5, 0, 1, 0, 0, 0, 0, 1, 401.0f, 117.0f, 7.0f, 0.0f, 1.0f},
+      {1, 0, 1, 1, 0, 0, 0, 0, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f},  // ground power at the receptacle, no DC bus: a dark meter
+      {1, 0, 1, 1, 0, 0, 0, 0, 397.0f, 113.0f, 7.0f, 0.0f, 0.0f, 1.0f},  // the battery switch off, the DC buses up
       {2.5f, 0, 1, 0, 1, 0, 0, 0, 55.0f, 66.0f, 7.0f},
       {6, 0, 1, 0, 1, 0, 0, 0, 55.0f, 66.0f, 7.0f},
   };
@@ -178,6 +181,9 @@ TEST_F(Sources, AcMeterSources) {
     host_mirror.sim_cockpit2_electrical_inverter_on[1] = c.inv;
     electric::hot_batbus_status = c.hot_bus;
     electric::batbus_status = c.bat_bus;
+    electric::dc_stdbus_status = c.dc_buses;
+    electric::dc_bus1_status = c.dc_buses;
+    electric::dc_bus2_status = c.dc_buses;
     update_elec_meters();
     EXPECT_FLOAT_EQ(cockpit::ac_freq_value, c.freq) << c.knob;
     EXPECT_FLOAT_EQ(cockpit::ac_volt_value, c.volts) << c.knob;

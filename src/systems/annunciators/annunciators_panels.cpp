@@ -471,7 +471,10 @@ void annunciators_anti_ice() {
     *v.annun = (raw == 0.3f ? 0.5f : raw) * l0;
   }
 
-  // Engine thermal anti-ice: switch and valve disagreeing for 8 s.
+  // Engine thermal anti-ice: switch and valve disagreeing for 8 s. It is
+  // shown on the engine display, dark with neither side's display units
+  // powered.
+  const bool engine_display = fed(Consumer::capt_displays) || fed(Consumer::fo_displays);
   float* tai[2] = {&eicas::eng1_tai, &eicas::eng2_tai};
   float* timers[2] = {&delay_timers.ann_delay_4, &delay_timers.ann_delay_5};
   float* flags[2] = {&delay_flags.ann_delayed_4, &delay_flags.ann_delayed_5};
@@ -486,6 +489,7 @@ void annunciators_anti_ice() {
       if (*timers[e] == 0.0f && *flags[e] == 0.0f) *timers[e] = 8.0f;
       *tai[e] = *flags[e] == 1.0f ? 1.0f : normal;
     }
+    if (!engine_display) *tai[e] = 0.0f;
   }
 
   // COWL ANTI-ICE reports overpressure in the duct behind the cowl valve,

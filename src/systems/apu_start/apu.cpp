@@ -290,7 +290,9 @@ void update_apu() {
     if (stop_state != 0.0f) {
       target = 20.0f;
       rate = 0.03f;
-    } else if (sw == 0.0f) {
+    } else if (sw == 0.0f || bat == 0.0f) {
+      // The EGT indication needs the APU's control power, as the switch's
+      // OFF takes it away.
       target = 0.0f;
       rate = 3.0f;
     } else {

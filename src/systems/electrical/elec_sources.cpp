@@ -146,7 +146,16 @@ void update_elec_meters() {
     volt = present ? pf.ac_volt_v[v] : 0.0f;
     if (has_amps) amp = present ? amps99(amps) : 0.0f;
   };
-  switch (knob_position(knob::ac_power)) {
+  // The meter itself runs on the DC side: with no DC bus alive it is dark,
+  // whatever its knob selects (ground power at the receptacle included).
+  const bool meter_powered = electric::batbus_status != 0.0f || electric::dc_stdbus_status != 0.0f ||
+                             electric::dc_bus1_status != 0.0f || electric::dc_bus2_status != 0.0f;
+  switch (meter_powered ? knob_position(knob::ac_power) : -2) {
+    case -2:
+      freq = 0.0f;
+      volt = 0.0f;
+      amp = 0.0f;
+      break;
     case 0: {
       // On the inverter the standby bus shows the inverter's own reading,
       // as INV does.

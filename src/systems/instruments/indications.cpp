@@ -90,6 +90,12 @@ float idle_rh_box(int side, float agl) {
 }  // namespace
 
 void update_pfd_vspeeds() {
+  // The reference speeds are set and shown by the display units; with
+  // neither side's units powered the selector turns and sets nothing.
+  if (!fed(Consumer::capt_displays) && !fed(Consumer::fo_displays)) {
+    update_v1_off_scale();
+    return;
+  }
   const float sel = toggle_switch::spd_ref;
   const float set_speed = toggle_switch::spd_ref_adjust;
   const float ias_c = host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot;
