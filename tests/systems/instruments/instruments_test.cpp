@@ -32,6 +32,7 @@ class Indications : public ::testing::Test {
     travel_targets = TravelTargets{};
     electric::batbus_status = 1.0f;
     electric::ac_tnsbus2_status = 1.0f;
+    electric::dc_stdbus_status = 1.0f;  // the captain's display units, which set the reference speeds
     push_button::mach_warn1_pos = push_button::mach_warn2_pos = 0.0f;
     toggle_switch::spd_ref = 0.0f;
     door::flt_dk_door_ratio = door::capt_window_ratio = 0.0f;
