@@ -22,8 +22,6 @@ constexpr float kDischargePsiPerS = 100.0f;
 constexpr float kAgentToExtinguish = 400.0f;
 constexpr float kSmokeAfterS = 90.0f;
 constexpr int32_t kHostFailed = 6;
-// A full bottle, as the failure reset refills it.
-constexpr float kBottleFullPsi = 600.0f;
 
 HostMirror& hm = host_mirror;
 
