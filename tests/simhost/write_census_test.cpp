@@ -38,7 +38,6 @@ namespace {
 
 const std::string kSource = CORVANE_SOURCE_DIR;
 const std::string kTable = travel_table::kPath;
-const std::string kRestored = travel_table::kPath;
 const std::string kStarts = kSource + "/tests/simhost/census/";
 const std::string kRoot = kSource + "/sample/root/";
 constexpr float kDt = 0.1f;
@@ -50,13 +49,6 @@ struct Row {
   std::string name, kept_by;
   float lo = 0, hi = 0, step = 0;
 };
-
-std::vector<std::string> cells(const std::string& text) {
-  std::vector<std::string> out;
-  std::istringstream in(text);
-  for (std::string c; std::getline(in, c, '\t');) out.push_back(c);
-  return out;
-}
 
 // The writable datarefs' rows of the one table (a control only saved is no
 // row of this census).
@@ -114,7 +106,7 @@ std::map<std::string, Positions> command_positions() {
   std::ifstream in(kSource + "/" + kPositions);
   std::string text;
   for (int line = 1; std::getline(in, text); ++line) {
-    const std::vector<std::string> f = cells(text);
+    const std::vector<std::string> f = travel_table::cells(text);
     if (f.size() != 2 || text[0] == '#' || f[0] == "name" || f[1] == "any") continue;
     Positions p;
     p.line = line;
@@ -144,7 +136,7 @@ std::vector<HostRange> host_ranges() {
   std::string text;
   std::getline(in, text);
   while (std::getline(in, text)) {
-    const std::vector<std::string> f = cells(text);
+    const std::vector<std::string> f = travel_table::cells(text);
     if (f.size() == 3) out.push_back({f[0], std::stod(f[1]), std::stod(f[2])});
   }
   return out;
@@ -241,7 +233,7 @@ TEST(WriteCensus, EveryWritableDatarefHasOneRow) {
     const auto pos = positions.find(r.name);
     if (r.kept_by == "free") {
       if (it != restored.end())
-        errors.push_back(at + ": a free row, saved in " + it->second.front().where + " (" + kRestored + ":" +
+        errors.push_back(at + ": a free row, saved in " + it->second.front().where + " (" + kTable + ":" +
                          std::to_string(it->second.front().line) + ")");
       if (pos != positions.end())
         errors.push_back(at + ": a free row, with positions its commands set (" + kPositions + ":" +
@@ -256,7 +248,7 @@ TEST(WriteCensus, EveryWritableDatarefHasOneRow) {
         if (!same)
           errors.push_back(at + ": written " + number(r.lo) + ".." + number(r.hi) + " step " + number(r.step) +
                            ", restored " + number(t.lo) + ".." + number(t.hi) + " step " + number(t.step) + " in " +
-                           t.where + " (" + kRestored + ":" + std::to_string(t.line) + ")");
+                           t.where + " (" + kTable + ":" + std::to_string(t.line) + ")");
       }
     }
     if (pos != positions.end()) {

@@ -474,7 +474,7 @@ void annunciators_anti_ice() {
   // Engine thermal anti-ice: switch and valve disagreeing for 8 s. It is
   // shown on the engine display, dark with neither side's display units
   // powered.
-  const bool engine_display = fed(Consumer::capt_displays) || fed(Consumer::fo_displays);
+  const bool engine_display = display_units_powered();
   float* tai[2] = {&eicas::eng1_tai, &eicas::eng2_tai};
   float* timers[2] = {&delay_timers.ann_delay_4, &delay_timers.ann_delay_5};
   float* flags[2] = {&delay_flags.ann_delayed_4, &delay_flags.ann_delayed_5};

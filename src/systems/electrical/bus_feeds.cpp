@@ -158,6 +158,7 @@ constexpr ConsumerFeed consumer_feeds[kConsumerCount] = {
     {Consumer::hyd_eng_pump_2_depressurise, "hyd_eng_pump_2_depressurise", bus_dc2, 0, kept, "engine 2 hydraulic pump's depressurising solenoid: without it the pump pressurises at OFF", "kept: no power description of the type names its bus: DC bus 2, where the hydraulic chapter's other engine 2 side DC load, the system A electric pump's control, is"},
     {Consumer::start_switch_hold, "start_switch_hold", bus_direct_battery, 0, kept, "start switches' GRD hold solenoids: without them a switch returns to OFF", "kept: no power description of the type names its bus: the direct battery bus, the model's bus for the start system's other consumer, the start valve solenoids"},
     {Consumer::standby_hydraulic_pump_motor, "standby_hydraulic_pump_motor", bus_ac_transfer1, 0, kept, "standby hydraulic pump motor: the pump runs only with it", "kept: no power description of the type names its bus: AC transfer bus 1, the AC bus that feeds the standby system's side while the generators are on line (it feeds the AC standby bus); the AC standby bus's inverter does not carry a pump motor"},
+    {Consumer::ac_meter, "ac_meter", 0, bus_battery | bus_dc_standby | bus_dc1 | bus_dc2, kept, "the AC voltmeter, ammeter and frequency meter", "kept: no power description of the type names its bus: the meter runs on the DC side, alive while any DC bus or the battery bus is"},
 };
 
 namespace {

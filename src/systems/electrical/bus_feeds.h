@@ -171,6 +171,7 @@ enum class Consumer : uint8_t {
   hyd_eng_pump_2_depressurise,
   start_switch_hold,
   standby_hydraulic_pump_motor,
+  ac_meter,
   count
 };
 constexpr int kConsumerCount = static_cast<int>(Consumer::count);
@@ -194,3 +195,6 @@ uint32_t buses_powered();
 bool fed_by(Consumer c, uint32_t powered);
 bool fed(Consumer c);
 inline float fed01(Consumer c) { return fed(c) ? 1.0f : 0.0f; }
+// The engine and flight displays' values are set and shown while either
+// side's display units have their power.
+inline bool display_units_powered() { return fed(Consumer::capt_displays) || fed(Consumer::fo_displays); }

@@ -14,6 +14,7 @@
 #include "engines/engine_values.h"
 #include "systems/aircraft_systems.h"
 #include "systems/electrical/electric_values.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electrical.h"
 #include "core/host_io.h"
 #include "systems/instruments/instrument_values.h"
@@ -148,9 +149,7 @@ void update_elec_meters() {
   };
   // The meter itself runs on the DC side: with no DC bus alive it is dark,
   // whatever its knob selects (ground power at the receptacle included).
-  const bool meter_powered = electric::batbus_status != 0.0f || electric::dc_stdbus_status != 0.0f ||
-                             electric::dc_bus1_status != 0.0f || electric::dc_bus2_status != 0.0f;
-  switch (meter_powered ? knob_position(knob::ac_power) : -2) {
+  switch (fed(Consumer::ac_meter) ? knob_position(knob::ac_power) : -2) {
     case -2:
       freq = 0.0f;
       volt = 0.0f;

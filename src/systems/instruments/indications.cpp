@@ -92,7 +92,7 @@ float idle_rh_box(int side, float agl) {
 void update_pfd_vspeeds() {
   // The reference speeds are set and shown by the display units; with
   // neither side's units powered the selector turns and sets nothing.
-  if (!fed(Consumer::capt_displays) && !fed(Consumer::fo_displays)) {
+  if (!display_units_powered()) {
     update_v1_off_scale();
     return;
   }
