@@ -243,6 +243,19 @@ TEST_F(Annunciators, LightTestSetAndDarkWithoutLampPower) {
   electric::dir_batbus_status = 0.0f;
   update_annunciators();
   for (int i = 0; i < ann_test_light_count; ++i) EXPECT_EQ(*ann_test_lights[i].light, 0.0f) << i;
+  // Dark, the switch moves alone: the cart's own lamp stays as it was (not
+  // put out by the test, not dimmed); with the power back the switch counts.
+  EXPECT_EQ(annunciator::test + cockpit::dspl_light_test[0] + annunciator::flaps_test, 0.0f);
+  cockpit::gpu_available = 1.0f;
+  host_mirror.sim_flightmodel2_lights_generic_lights_brightness_ratio[14] = 0.5f;
+  update_annunciators();
+  EXPECT_EQ(annunciator::ground_power_avail, 1.0f);
+  electric::dir_batbus_status = 1.0f;
+  update_annunciators();
+  EXPECT_EQ(annunciator::test, 1.0f);
+  toggle_switch::bright_test = -1.0f;
+  update_annunciators();
+  EXPECT_EQ(annunciator::ground_power_avail, 0.5f);
 }
 
 TEST_F(Annunciators, DisplayPowerUpSelfTestLastsElevenSeconds) {
