@@ -206,10 +206,7 @@ void autobrake_step_down() {
   } else if (pos == autobrake_pos_value(AutobrakePos::two)) {
     place_autobrake_selector(AutobrakePos::one);
   } else if (pos == autobrake_pos_value(AutobrakePos::one)) {
-    place_autobrake_selector(AutobrakePos::off);
-    autobrake::autobrake_arm = 0.0f;
-    autobrake::autobrake_disarm = 0.0f;
-    autobrake_brake_value = 0.0f;
+    step_autobrake_to_off();
   } else if (pos == autobrake_pos_value(AutobrakePos::off)) {
     autobrake_select(AutobrakePos::rto);
   }

@@ -16,7 +16,6 @@
 #include "commands/switch_moves.h"
 #include "core/binding.h"
 #include "core/host_io.h"
-#include "systems/annunciators/annunciator_values.h"
 #include "systems/annunciators/annunciators.h"
 #include "systems/annunciators/annunciators_panels.h"
 #include "systems/instruments/instrument_values.h"
@@ -94,7 +93,6 @@ int cmd_toggle_switch_bright_test_dn(XPLMCommandRef, XPLMCommandPhase ph, void*)
   float& sw = toggle_switch::bright_test;
   if (sw == 1.0f) {
     sw = 0.0f;
-    annunciator::test = 0.0f;
     set_annunciator_rheostat(kBright);
     clear_six_pack_memory();
   } else if (sw == 0.0f) {
@@ -114,7 +112,6 @@ int cmd_toggle_switch_bright_test_up(XPLMCommandRef, XPLMCommandPhase ph, void*)
     sw = 1.0f;
     set_annunciator_rheostat(kBright);
     for (int i = 0; i < 9; ++i) ann_state.flicker_phase_s[i] = kDisplayTestPhases[i];
-    annunciator::test = 1.0f;
   }
   return 0;
 }

@@ -306,6 +306,7 @@ TEST(Autobrake, SelectorSteps) {
 }
 
 TEST(Autobrake, RtoSelfTestOnlyOnTheGroundAndOffStowsAnEngagedRto) {
+  electric::dc_bus1_status = 1.0f;  // the autobrake's own power
   on_ground = 0;
   delay_timers.autobrake_rto_test_delay = 0.0f;
   autobrake::autobrake_RTO_test = 0.0f;
@@ -345,6 +346,18 @@ TEST(Autobrake, RtoSelfTestOnlyOnTheGroundAndOffStowsAnEngagedRto) {
   press(cmd_knob_autobrake_dn);
   EXPECT_EQ(autobrake::autobrake_pos, 2.0f);
   EXPECT_EQ(autobrake::autobrake_disarm, 0.0f);
+
+  // Without power the selector only moves; RTO is tested once power comes.
+  electric::dc_bus1_status = electric::dir_batbus_status = 0.0f;
+  press(cmd_knob_autobrake_rto);
+  EXPECT_EQ(autobrake::autobrake_pos, 0.0f);
+  EXPECT_EQ(autobrake::autobrake_RTO_test, 0.0f);
+  take_waiting_autobrake_selection();
+  EXPECT_EQ(autobrake::autobrake_RTO_test, 0.0f);
+  electric::dc_bus1_status = 1.0f;
+  take_waiting_autobrake_selection();
+  EXPECT_EQ(autobrake::autobrake_RTO_test, 1.0f);
+  EXPECT_EQ(delay_timers.autobrake_rto_test_delay, 1.0f);
 }
 
 TEST(SpeedBrake, StepsThroughItsDetents) {

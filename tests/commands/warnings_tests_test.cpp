@@ -57,14 +57,13 @@ TEST_F(Warnings, BrightTestSwitch) {
   toggle_switch::bright_test = 0.0f;
   click("toggle_switch/bright_test_up");
   EXPECT_EQ(toggle_switch::bright_test, 1.0f);
-  EXPECT_EQ(annunciator::test, 1.0f);
   EXPECT_EQ(ann_state.flicker_phase_s[3], 3.5f);
   const int writes = simhost::counts(kGenericLights).writes;
   click("toggle_switch/bright_test_up");  // at TEST: nothing, no host write
   EXPECT_EQ(simhost::counts(kGenericLights).writes, writes);
   ann_state.six_pack[sp_fuel].memory[0] = 1;
   click("toggle_switch/bright_test_dn");
-  EXPECT_EQ(annunciator::test, 0.0f);
+  EXPECT_EQ(toggle_switch::bright_test, 0.0f);
   EXPECT_EQ(ann_state.six_pack[sp_fuel].memory[0], 0);
   click("toggle_switch/bright_test_dn");
   EXPECT_EQ(toggle_switch::bright_test, -1.0f);

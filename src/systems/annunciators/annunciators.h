@@ -51,11 +51,17 @@ struct SixPackGroup {
 struct AnnunciatorState {
   SixPackGroup six_pack[sp_group_count];
   int32_t recall;          // set while a six-pack is pressed
-  float ann_test_active;   // 1 while the light test switch is at test
+  float ann_test_active;   // 1 while the light test switch is at test and the lamps have power
   float flicker_phase_s[9];
   float dspl_power_test_time;  // s left of the display power-up self-test
   float prev_batbus_status;
   float prev_fire_bell_annun;
+  // Whether the annunciator lamps have their power: the light test and the
+  // dimming act only through it.
+  bool lamps_powered;
+  // The dimming (rheostat 14) the lamps last had power for; below 0 until
+  // the first frame. The cart's lamp keeps it while the aircraft is dark.
+  float held_dim = -1.0f;
 };
 extern AnnunciatorState ann_state;
 

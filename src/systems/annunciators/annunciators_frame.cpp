@@ -49,15 +49,18 @@ float day_factor() {
 }
 
 void compute_levels() {
-  const float power = elec_bus_status.dir_batbus_copy * fed01(Consumer::annunciator_lamps);
+  const float power = ann_state.lamps_powered ? elec_bus_status.dir_batbus_copy : 0.0f;
   const float r14 = mirror_vf_at(bound::sim_flightmodel2_lights_generic_lights_brightness_ratio, 14);
   const float r13 = mirror_vf_at(bound::sim_flightmodel2_lights_generic_lights_brightness_ratio, 13);
+  // The DIM relay works on the lamps' power: with the aircraft dark the
+  // switch moves and the cart's lamp stays as it was until power comes.
+  if (ann_state.lamps_powered || ann_state.held_dim < 0.0f) ann_state.held_dim = r14;
   ann_levels.day_factor = day_factor();
   ann_levels.l0 = r14 * power;
   ann_levels.l1 = ann_levels.l0 * ann_levels.day_factor;
   ann_levels.l2 = r13 * power * ann_levels.day_factor;
   ann_levels.l2_dimmed = ann_levels.l2 * r14;
-  ann_levels.unpowered = r14 * ann_levels.day_factor;
+  ann_levels.unpowered = ann_state.held_dim * ann_levels.day_factor;
   annunciator::brightness_level = ann_levels.l1;
   cockpit::brightness_level2 = ann_levels.l2;
 }
@@ -215,6 +218,7 @@ void master_caution_reset() {
 void annunciator_first_frame_reset() {
   for (SixPackGroup& g : ann_state.six_pack) g = SixPackGroup{};
   ann_state.recall = 0;
+  ann_state.held_dim = -1.0f;
   delay_timers.selcal_delay_hf = 0.0f;
   delay_timers.selcal_delay_com1 = 0.0f;
   delay_timers.selcal_delay_com2 = 0.0f;
@@ -245,7 +249,11 @@ float light_filter_step(LightFilter& f, float target, float rate) {
 
 void update_annunciators() {
   update_annunciator_timers();
-  ann_state.ann_test_active = annunciator::test == 1.0f ? 1.0f : 0.0f;
+  ann_state.lamps_powered = fed(Consumer::annunciator_lamps);
+  // The test relay lights nothing without the lamps' power; the switch left
+  // at TEST lights the test when power comes.
+  annunciator::test = as01(toggle_switch::bright_test == 1.0f && ann_state.lamps_powered);
+  ann_state.ann_test_active = annunciator::test;
   compute_levels();
 
   for (SixPackGroup& g : ann_state.six_pack) {

@@ -109,8 +109,12 @@ void fire_update() {
     host_send_vi(bound::sim_cockpit2_engine_actuators_fire_extinguisher_on, ext, 2);
   }
 
+  // The squibs fire on the hot battery bus: a handle turned without it fires
+  // nothing, and the bottle stays full for the turn that has the power. The
+  // APU's discharge and the shut-down it latches go with its squib's circuit.
+  const bool squibs = fed(Consumer::fire_squibs);
   const float apu_turn = fire::apu_ext_switch_pos_disch;
-  if (apu_turn < -kTurned || apu_turn > kTurned) {
+  if (squibs && (apu_turn < -kTurned || apu_turn > kTurned)) {
     fire::apu_fire_ext = 1.0f;
     fire::apu_was_fire = 1.0f;
     host_set_i(bound::sim_operation_failures_rel_APU_press, kHostFailed);
@@ -123,9 +127,6 @@ void fire_update() {
   const float t1 = fire::engine01_ext_switch_pos_disch;
   const float t2 = fire::engine02_ext_switch_pos_disch;
   float* const fired = s.bottle_fired;
-  // The squibs fire on the hot battery bus: a handle turned without it fires
-  // nothing, and the bottle stays full for the turn that has the power.
-  const bool squibs = fed(Consumer::fire_squibs);
   if (squibs && t1 < -kTurned) fire_bottle(fired[bottle_left], left, 1.0f);
   if (squibs && t1 > kTurned) fire_bottle(fired[bottle_right], right, 1.0f);
   if (squibs && t2 < -kTurned) fire_bottle(fired[bottle_left], left, 2.0f);
@@ -138,7 +139,7 @@ void fire_update() {
   if (fired[bottle_right] == 2.0f) discharge(right, fired[bottle_right], &s.agent_delivered[3]);
 
   float& apu_bottle = fire::apu_ext_bottle_psi;
-  if (squibs && fire::apu_fire_ext == 1.0f) fire_bottle(fired[bottle_apu], apu_bottle, 1.0f);
+  if (fire::apu_fire_ext == 1.0f) fire_bottle(fired[bottle_apu], apu_bottle, 1.0f);
   if (fired[bottle_apu] == 1.0f) discharge(apu_bottle, fired[bottle_apu], nullptr);
 
   const bool smoke1 = engine_fire(0, hm.sim_operation_failures_rel_engfir0, bound::sim_operation_failures_rel_engfir0);

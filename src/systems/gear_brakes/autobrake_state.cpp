@@ -4,6 +4,7 @@
 
 #include "core/preprocess_values.h"
 #include "systems/delay_timers.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/flight_controls/flight_control_values.h"
 
 // The selector rests at OFF when the aircraft is loaded.
@@ -12,6 +13,7 @@ float autobrake_knob_anim = autobrake_pos_value(AutobrakePos::off);
 float rto_speedbrake_stow_request;
 float autobrake_brake_value;
 float rto_test_result;
+float autobrake_selection_waiting;
 
 namespace {
 
@@ -40,9 +42,11 @@ void place_autobrake_selector(AutobrakePos position) {
   autobrake_knob_anim = value;
 }
 
-void select_autobrake(AutobrakePos position, AutobrakeSelectedBy by) {
-  const bool command = by == AutobrakeSelectedBy::knob_command;
-  place_autobrake_selector(position);
+bool autobrake_logic_powered() { return fed(Consumer::autobrake) || fed(Consumer::annunciator_lamps); }
+
+namespace {
+
+void selection_rules(AutobrakePos position, bool command) {
   if (position == AutobrakePos::rto) {
     // RTO on the ground runs the one-second self-test (again).
     if (on_ground == 1) {
@@ -62,4 +66,41 @@ void select_autobrake(AutobrakePos position, AutobrakeSelectedBy by) {
   }
   // Setting 1 on the ground shows DISARM until the system arms.
   if (position == AutobrakePos::one && on_ground == 1) autobrake::autobrake_disarm = 1.0f;
+}
+
+}  // namespace
+
+void select_autobrake(AutobrakePos position, AutobrakeSelectedBy by) {
+  const bool command = by == AutobrakeSelectedBy::knob_command;
+  place_autobrake_selector(position);
+  // A saved panel puts the selector back as it was: no turn waits then.
+  if (!command) autobrake_selection_waiting = 0.0f;
+  if (command && !autobrake_logic_powered()) {
+    autobrake_selection_waiting = 1.0f;
+    return;
+  }
+  selection_rules(position, command);
+}
+
+void step_autobrake_to_off() {
+  place_autobrake_selector(AutobrakePos::off);
+  if (!autobrake_logic_powered()) {
+    autobrake_selection_waiting = 1.0f;
+    return;
+  }
+  autobrake::autobrake_arm = 0.0f;
+  autobrake::autobrake_disarm = 0.0f;
+  autobrake_brake_value = 0.0f;
+}
+
+void take_waiting_autobrake_selection() {
+  if (autobrake_selection_waiting == 0.0f || !autobrake_logic_powered()) return;
+  autobrake_selection_waiting = 0.0f;
+  // Where the knob is going: the selector may still be on its way to MAX.
+  const float target = autobrake_knob_target;
+  const int position = static_cast<int>(target);
+  if (static_cast<float>(position) == target && target >= autobrake_pos_value(AutobrakePos::rto) &&
+      target <= autobrake_pos_value(AutobrakePos::max)) {
+    selection_rules(static_cast<AutobrakePos>(position), true);
+  }
 }

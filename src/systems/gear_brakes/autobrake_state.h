@@ -45,3 +45,16 @@ void select_autobrake(AutobrakePos position, AutobrakeSelectedBy by);
 
 // Only the first part: the selector at `position`, nothing else changed.
 void place_autobrake_selector(AutobrakePos position);
+
+// Whether the autobrake's logic can act: its own power, or the lamps' power
+// on which DISARM lights for an autobrake that has lost its own. Without
+// either a knob command only moves the selector, and the selection is taken
+// as the selector then stands once power comes.
+bool autobrake_logic_powered();
+// 1 while a knob command's selection waits for that power.
+extern float autobrake_selection_waiting;
+// The systems step: takes a waiting selection once the power is back.
+void take_waiting_autobrake_selection();
+// The knob stepped down from setting 1 to OFF: ends a landing autobrake,
+// armed or braking, and its DISARM.
+void step_autobrake_to_off();

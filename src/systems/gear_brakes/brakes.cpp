@@ -374,6 +374,11 @@ void update_autobrake_arming() {
   const float kt = v * kt_per_mps_5dp;
   const bool dc1 = fed(Consumer::autobrake);
   const bool b_press = hydraulic::B_status != 0.0f;
+  take_waiting_autobrake_selection();
+  // With no power for its logic DISARM neither lights nor goes out; the
+  // braking still ends below.
+  const bool disarm_powered = autobrake_logic_powered();
+  const float disarm_held = autobrake_disarm;
   auto cancel_rto = [&]() {
     // An RTO that was braking stows the speed brakes the reject raised, as
     // every other end of its braking does.
@@ -503,6 +508,7 @@ void update_autobrake_arming() {
   }
   // 6. Nothing braking, no ratio.
   if (autobrake_RTO_arm != 2.0f && autobrake_arm != 2.0f) autobrake_brake_value = 0.0f;
+  if (!disarm_powered) autobrake_disarm = disarm_held;
 }
 
 void update_tyre_speeds_brake_temps() {

@@ -67,7 +67,7 @@ class Annunciators : public ::testing::Test {
     switches::flt_ctr_A_pos = switches::flt_ctr_B_pos = 1.0f;
     buttons::capt_6_pack_pos = buttons::fo_6_pack_pos = 0.0f;
     push_button::master_caution_accept1 = push_button::master_caution_accept2 = 0.0f;
-    annunciator::test = 0.0f;
+    toggle_switch::bright_test = 0.0f;
     toggle_switch::emer_exit_lights = 1.0f;
     hydraulic::A_press_trg = hydraulic::B_press_trg = 2900.0f;
     hyd_state.edp_press_a = hyd_state.edp_press_b = 2900.0f;
@@ -231,7 +231,7 @@ TEST_F(Annunciators, LightTestSetAndDarkWithoutLampPower) {
   // The set's size is its table's (annunciators_test_set.cpp); each light in it once.
   std::set<const float*> members;
   for (int i = 0; i < ann_test_light_count; ++i) EXPECT_TRUE(members.insert(ann_test_lights[i].light).second) << i;
-  annunciator::test = 1.0f;
+  toggle_switch::bright_test = 1.0f;
   update_annunciators();
   int lit = 0;
   for (int i = 0; i < ann_test_light_count; ++i) lit += *ann_test_lights[i].light > 0.0f ? 1 : 0;
@@ -243,6 +243,19 @@ TEST_F(Annunciators, LightTestSetAndDarkWithoutLampPower) {
   electric::dir_batbus_status = 0.0f;
   update_annunciators();
   for (int i = 0; i < ann_test_light_count; ++i) EXPECT_EQ(*ann_test_lights[i].light, 0.0f) << i;
+  // Dark, the switch moves alone: the cart's own lamp stays as it was (not
+  // put out by the test, not dimmed); with the power back the switch counts.
+  EXPECT_EQ(annunciator::test + cockpit::dspl_light_test[0] + annunciator::flaps_test, 0.0f);
+  cockpit::gpu_available = 1.0f;
+  host_mirror.sim_flightmodel2_lights_generic_lights_brightness_ratio[14] = 0.5f;
+  update_annunciators();
+  EXPECT_EQ(annunciator::ground_power_avail, 1.0f);
+  electric::dir_batbus_status = 1.0f;
+  update_annunciators();
+  EXPECT_EQ(annunciator::test, 1.0f);
+  toggle_switch::bright_test = -1.0f;
+  update_annunciators();
+  EXPECT_EQ(annunciator::ground_power_avail, 0.5f);
 }
 
 TEST_F(Annunciators, DisplayPowerUpSelfTestLastsElevenSeconds) {
@@ -1109,7 +1122,7 @@ TEST_F(Lights, SingleConditionLightsOfTheOverheadFireCabinAndAntiIcePanels) {
 }
 
 TEST_F(Lights, DisplayTestFlickerPhases) {
-  annunciator::test = 1.0f;
+  toggle_switch::bright_test = 1.0f;
   electric::batbus_status = ann_state.prev_batbus_status = 1.0f;
   ann_state.dspl_power_test_time = 0.0f;
   cockpit::dspl_light_test[9] = 0.0f;
@@ -1125,7 +1138,7 @@ TEST_F(Lights, DisplayTestFlickerPhases) {
     EXPECT_LE(ann_state.flicker_phase_s[i], lo + 0.17f * 0.125f + 1e-6f) << i;
   }
   EXPECT_EQ(cockpit::dspl_light_test[9], 0.0f);  // the power-up test's own element
-  annunciator::test = 0.0f;
+  toggle_switch::bright_test = 0.0f;
   update_annunciators();
   for (int i = 0; i < 9; ++i) EXPECT_EQ(cockpit::dspl_light_test[i], 0.0f) << i;
 }

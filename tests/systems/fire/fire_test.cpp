@@ -190,12 +190,18 @@ TEST(FireValues, HandleTurnedPastItsDetentDischargesTheBottleOnThatSide) {
   fire::engine01_ext_switch_pos_disch = fire::engine02_ext_switch_pos_disch = 0.0f;
   fire::apu_ext_switch_pos_disch = fire_state.fire_handle_turn_target[2] = 1.0f;
   fire::apu_ext_bottle_psi = 600.0f;
+  fire::apu_was_fire = 0.0f;
+  host_mirror.sim_operation_failures_rel_APU_press = 0;
   electric::hot_batbus_status = 0.0f;
   fire_update();
   EXPECT_FLOAT_EQ(fire::apu_ext_bottle_psi, 600.0f);
+  // Nor does the APU's discharge or its latched shut-down come before the power.
+  EXPECT_EQ(fire::apu_fire_ext + fire::apu_was_fire, 0.0f);
+  EXPECT_EQ(host_mirror.sim_operation_failures_rel_APU_press, 0);
   electric::hot_batbus_status = 1.0f;
   fire_update();
   EXPECT_FLOAT_EQ(fire::apu_ext_bottle_psi, 590.0f);
+  EXPECT_EQ(fire::apu_fire_ext + fire::apu_was_fire, 2.0f);
   // A handle nearly at either end of its turn settles on the end itself.
   frame_time = 0.01f;
   for (float end : {-1.0f, 1.0f}) {
