@@ -259,26 +259,14 @@ int cmd_spring_toggle_switch_APU_start_pos_up(XPLMCommandRef, XPLMCommandPhase p
   return 0;
 }
 
-// N1 set source, left to right -2, -1, 0 (AUTO), 1 (BOTH). Entering a manual
-// position hands the adjust knob the N1 last set by hand for that engine, and
-// the engine that leaves manual control gets its bug back.
+// N1 set source, left to right -2, -1, 0 (AUTO), 1 (BOTH). The knob turns by
+// itself; what each detent hands over is the engine display's.
 int cmd_toggle_switch_n1_set_source_left(XPLMCommandRef, XPLMCommandPhase ph, void*) {
   if (ph != phase_begin) return 0;
   float& src = toggle_switch::n1_set_source;
-  const float m1 = thrust_lever_state.manual_n1[0];
-  const float m2 = thrust_lever_state.manual_n1[1];
-  if (src == 1.0f) {
-    src = 0.0f;
-    engine::eng1_N1_bug = m1;
-    engine::eng2_N1_bug = m2;
-  } else if (src == 0.0f) {
-    src = -1.0f;
-    toggle_switch::n1_set_adjust = m1;
-    engine::eng2_N1_bug = m2;
-  } else if (src == -1.0f) {
-    src = -2.0f;
-    engine::eng1_N1_bug = m1;
-    toggle_switch::n1_set_adjust = m2;
+  if (src == 1.0f || src == 0.0f || src == -1.0f) {
+    src -= 1.0f;
+    n1_set_source_turned();
   }
   return 0;
 }
@@ -286,15 +274,9 @@ int cmd_toggle_switch_n1_set_source_left(XPLMCommandRef, XPLMCommandPhase ph, vo
 int cmd_toggle_switch_n1_set_source_right(XPLMCommandRef, XPLMCommandPhase ph, void*) {
   if (ph != phase_begin) return 0;
   float& src = toggle_switch::n1_set_source;
-  const float m1 = thrust_lever_state.manual_n1[0];
-  if (src == -2.0f) {
-    src = -1.0f;
-    toggle_switch::n1_set_adjust = m1;
-  } else if (src == -1.0f) {
-    src = 0.0f;
-  } else if (src == 0.0f) {
-    src = 1.0f;
-    toggle_switch::n1_set_adjust = m1;
+  if (src == -2.0f || src == -1.0f || src == 0.0f) {
+    src += 1.0f;
+    n1_set_source_turned();
   }
   return 0;
 }

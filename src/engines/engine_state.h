@@ -30,6 +30,7 @@ struct ThrustLeverState {
   float reverser_held[2];      // 1 while a reverser hold key is down
   float reverser_engaged[2];   // set by the hold key, cleared once stowed at idle
   float manual_n1[2];          // remembered manual N1 set values (fraction)
+  float n1_source_taken;       // N1 SET knob position the engine display last took
 };
 extern ThrustLeverState thrust_lever_state;
 
@@ -53,3 +54,7 @@ void reset_thrust_lever_state();
 // commands do when it is turned there: the adjust knob takes the engine it
 // now sets, and an engine it leaves keeps its bug at its own value.
 void hand_over_restored_n1_set();
+// The N1 SET source knob was turned: with the engine display powered it hands
+// over what each detent passed hands over; dark, the display takes the knob
+// when its power comes back.
+void n1_set_source_turned();

@@ -16,6 +16,7 @@
 #include "engines/engine_state.h"
 #include "engines/engine_values.h"
 #include "engines/thrust_tables.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"
@@ -139,9 +140,53 @@ void reset_thrust_lever_state() {
   t.manual_n1[1] = 0.984f;
   engine::eng1_N1_bug = 0.984f;
   engine::eng2_N1_bug = 0.984f;
+  t.n1_source_taken = toggle_switch::n1_set_source;
   autothrottle_speed_state = AutothrottleSpeedState{};
   autothrottle_speed_state.upper = 1.0f;
 }
+
+namespace {
+
+// One detent of the N1 SET source knob (2, 1, AUTO, BOTH: -2..1) as the
+// engine display takes it: entering a manual position hands the adjust knob
+// the N1 last set by hand for that engine, and the engine that leaves manual
+// control gets its bug back.
+void take_n1_set_detent(float from, float to) {
+  const float m1 = thrust_lever_state.manual_n1[0];
+  const float m2 = thrust_lever_state.manual_n1[1];
+  if (from == 1.0f && to == 0.0f) {
+    engine::eng1_N1_bug = m1;
+    engine::eng2_N1_bug = m2;
+  } else if (from == 0.0f && to == -1.0f) {
+    toggle_switch::n1_set_adjust = m1;
+    engine::eng2_N1_bug = m2;
+  } else if (from == -1.0f && to == -2.0f) {
+    engine::eng1_N1_bug = m1;
+    toggle_switch::n1_set_adjust = m2;
+  } else if ((from == -2.0f && to == -1.0f) || (from == 0.0f && to == 1.0f)) {
+    toggle_switch::n1_set_adjust = m1;
+  }
+}
+
+bool n1_set_detent(float v) { return v == -2.0f || v == -1.0f || v == 0.0f || v == 1.0f; }
+
+// A knob turned while the display was dark is taken detent by detent, so the
+// crew sees what the same turns with power would have shown.
+void take_n1_set_knob() {
+  ThrustLeverState& t = thrust_lever_state;
+  const float knob = toggle_switch::n1_set_source;
+  if (!n1_set_detent(t.n1_source_taken) || !n1_set_detent(knob)) {
+    t.n1_source_taken = knob;
+    return;
+  }
+  while (t.n1_source_taken != knob) {
+    const float from = t.n1_source_taken;
+    t.n1_source_taken = from + (knob > from ? 1.0f : -1.0f);
+    take_n1_set_detent(from, t.n1_source_taken);
+  }
+}
+
+}  // namespace
 
 void hand_over_restored_n1_set() {
   const float m1 = thrust_lever_state.manual_n1[0];
@@ -156,9 +201,20 @@ void hand_over_restored_n1_set() {
     toggle_switch::n1_set_adjust = m2;
     engine::eng1_N1_bug = m1;
   }
+  thrust_lever_state.n1_source_taken = knob;
+}
+
+void n1_set_source_turned() {
+  if (display_units_powered()) take_n1_set_knob();
 }
 
 void update_n1_set() {
+  for (int e = 0; e < 2; ++e) engine::eng1_N1_cmd[e] = deploying(e) ? 1.0f : 0.0f;
+  // The N1 set mode, bugs, limits and manual targets are the engine
+  // display's: with neither side's display units powered they hold where
+  // they were, and the knob is taken as it stands when the power comes back.
+  if (!display_units_powered()) return;
+  take_n1_set_knob();
   ThrustLeverState& t = thrust_lever_state;
   const float* fms = script_mirror.zuvadud_D738_FMS_N1_mode_thrust;
   float w[2] = {fms[0], fms[1]};
@@ -227,7 +283,6 @@ void update_n1_set() {
     script_mirror.zuvadud_D738_FMS_N1_mode_thrust[1] = w[1];
     script_set_vf(bound::zuvadud_D738_FMS_N1_mode_thrust, w, 2);
   }
-  for (int e = 0; e < 2; ++e) engine::eng1_N1_cmd[e] = deploying(e) ? 1.0f : 0.0f;
 }
 
 void update_thrust_levers() {

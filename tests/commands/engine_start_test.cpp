@@ -5,6 +5,7 @@
 #include "cockpit_fixture.h"
 #include "engines/engine_state.h"
 #include "engines/engine_values.h"
+#include "engines/thrust_levers.h"
 #include "systems/apu_start/apu_start_state.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
@@ -97,6 +98,7 @@ TEST_F(EngineStart, ApuSwitch) {
 }
 
 TEST_F(EngineStart, N1SetSourceCopiesManualValues) {
+  electric::dc_stdbus_status = 1.0f;  // the captain's display units
   thrust_lever_state.manual_n1[0] = 0.91f;
   thrust_lever_state.manual_n1[1] = 0.93f;
   toggle_switch::n1_set_source = 0.0f;
@@ -113,6 +115,26 @@ TEST_F(EngineStart, N1SetSourceCopiesManualValues) {
   toggle_switch::n1_set_source = 1.0f;
   click("toggle_switch/n1_set_source_right");
   EXPECT_EQ(toggle_switch::n1_set_source, 1.0f);
+
+  // Turned with the engine display dark only the knob moves; with its power
+  // back the display hands over each detent passed, as the turns with power.
+  toggle_switch::n1_set_source = 0.0f;
+  thrust_lever_state.n1_source_taken = 0.0f;
+  toggle_switch::n1_set_adjust = 0.5f;
+  engine::eng1_N1_bug = engine::eng2_N1_bug = 0.5f;
+  electric::dc_stdbus_status = 0.0f;
+  click("toggle_switch/n1_set_source_left");
+  click("toggle_switch/n1_set_source_left");
+  update_n1_set();
+  EXPECT_EQ(toggle_switch::n1_set_source, -2.0f);
+  EXPECT_EQ(toggle_switch::n1_set_adjust, 0.5f);
+  EXPECT_EQ(engine::eng1_N1_bug, 0.5f);
+  EXPECT_EQ(engine::eng2_N1_bug, 0.5f);
+  electric::dc_bus2_status = 1.0f;  // the first officer's display units
+  update_n1_set();
+  EXPECT_EQ(toggle_switch::n1_set_adjust, 0.93f);
+  EXPECT_EQ(engine::eng1_N1_bug, 0.91f);
+  EXPECT_EQ(engine::eng2_N1_bug, 0.93f);
 }
 
 TEST_F(EngineStart, FuelFlowSwitch) {

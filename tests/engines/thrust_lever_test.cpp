@@ -5,6 +5,7 @@
 #include "engine_fixture.h"
 #include "engines/thrust_levers.h"
 #include "engines/thrust_tables.h"
+#include "systems/electrical/electric_values.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"
@@ -49,7 +50,9 @@ TEST_F(N1Set, KnobPositionsSetBugsDigitsAndLimitPair) {
       {"both, eng1 at 0.01 still stowed", 1, 0, 0.01f, 0, 1, 1, 0.95f, 0.95f, 1, 1, 0.95f, 0.95f, 1, 7},
       {"unknown knob", 3, 13, 0, 0, 1, 1, 0.984f, 0.984f, 7, 7, 0.90f, 0.91f, 7, 7},
   };
+  electric::dc_stdbus_status = 1.0f;  // the captain's display units
   for (const Case& c : cases) {
+    toggle_switch::n1_set_source = c.knob;
     reset_thrust_lever_state();
     script_mirror.zuvadud_D738_FMS_N1_mode_thrust[0] = 0.90f;
     script_mirror.zuvadud_D738_FMS_N1_mode_thrust[1] = 0.91f;
@@ -58,7 +61,6 @@ TEST_F(N1Set, KnobPositionsSetBugsDigitsAndLimitPair) {
     script_mirror.zuvadud_D738_FMS_N1_mode = c.mode;
     script_mirror.zuvadud_D738_eicas_full_n1 = c.full_n1;
     script_mirror.zuvadud_D738_eicas_n1_num = c.n1_num;
-    toggle_switch::n1_set_source = c.knob;
     toggle_switch::n1_set_adjust = 0.95f;
     deploy(0) = c.dep1;
     deploy(1) = c.dep2;

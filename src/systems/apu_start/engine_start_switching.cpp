@@ -222,8 +222,12 @@ void update_ignition_start() {
     st.ignition_mode[e] = powered_mode(switch_mode(e, r, s), r.tns_bus);
     redline(e, r);
   }
-  systems::egt_redline1 = delay_flags.air_start_flag_1;
-  systems::egt_redline2 = delay_flags.air_start_flag_2;
+  // The redline is drawn by the engine display: dark, it keeps what it
+  // showed and takes the start as it then stands when its power comes back.
+  if (display_units_powered()) {
+    systems::egt_redline1 = delay_flags.air_start_flag_1;
+    systems::egt_redline2 = delay_flags.air_start_flag_2;
+  }
 
   // The ground air cart feeds the right duct; across the isolation valve it
   // can start either engine.
@@ -270,27 +274,41 @@ void update_ignition_start() {
   }
 }
 
+// The engine display shows the oil and fuel-flow values a moment after a
+// start or ignition begins and blanks them after a shut-down. The timing runs
+// with the engine; with neither side's display units powered the display
+// keeps what it showed and takes the timing as it stands when its power
+// comes back.
 void update_fluid_indications() {
+  const bool display = display_units_powered();
   for (int e = 0; e < 2; ++e) {
     EngineRefs r = engine_refs(e);
     float& t = start_switching.fluid_ind_timer_s[e];
+    float& press = start_switching.fluid_ind[e][0];
+    float& temp = start_switching.fluid_ind[e][1];
+    float& ff = start_switching.fluid_ind[e][2];
     const bool running = mirror_vi_at(bound::sim_flightmodel_engine_ENGN_running, e) != 0;
     const float pos = *r.pos;
     if (running || start_switching.ignition_mode[e] != 0.0f || pos == 0.0f || pos == 2.0f || pos == 3.0f) {
       t = std::min(4.0f, t + frame_time);
       const float early = t < 1.6f ? 0.0f : 1.0f;
-      *r.oil_press = early;
-      *r.ff = early;
-      *r.oil_temp = t < 2.0f ? 0.0f : 1.0f;
+      press = early;
+      ff = early;
+      temp = t < 2.0f ? 0.0f : 1.0f;
     } else if (t > 0.0f && r.n2_ind < 6.0f) {
       t = std::max(0.0f, t - frame_time);
       if (t < 0.3f) {
-        *r.oil_press = 0.0f;
-        *r.ff = 0.0f;
-        *r.oil_temp = 0.0f;
+        press = 0.0f;
+        ff = 0.0f;
+        temp = 0.0f;
       } else if (t < 0.7f) {
-        *r.oil_temp = 0.0f;
+        temp = 0.0f;
       }
+    }
+    if (display) {
+      *r.oil_press = press;
+      *r.oil_temp = temp;
+      *r.ff = ff;
     }
   }
 }

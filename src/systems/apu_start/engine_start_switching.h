@@ -9,5 +9,6 @@
 struct StartSwitchingState {
   float ignition_mode[2];       // 0 off, 1 left igniter, 2 right, 3 both
   float fluid_ind_timer_s[2];   // 0..4
+  float fluid_ind[2][3];        // oil pressure, oil temperature, fuel flow shown: 0 or 1
 };
 extern StartSwitchingState start_switching;

@@ -420,6 +420,7 @@ TEST_F(StartValues, FluidIndicationsRunDownAndReverserAgreement) {
     engine::indicators_N2_percent_1 = r.n2;
     start_switching.fluid_ind_timer_s[0] = r.t0;
     engine::eicas_oil_press1 = engine::eicas_ff1 = engine::eicas_oil_temp1 = 1.0f;
+    for (float& shown : start_switching.fluid_ind[0]) shown = 1.0f;
     update_fluid_indications();
     EXPECT_NEAR(start_switching.fluid_ind_timer_s[0], r.t, 1e-6f) << r.t0 << " " << r.n2;
     EXPECT_EQ(engine::eicas_oil_press1, r.press) << r.t0;
@@ -437,6 +438,19 @@ TEST_F(StartValues, FluidIndicationsRunDownAndReverserAgreement) {
     EXPECT_EQ(engine::eicas_oil_press1, u[2]) << u[0];
     EXPECT_EQ(engine::eicas_oil_temp1, u[3]) << u[0];
   }
+  // With the display units dark the values shown hold; with their power back
+  // they show the timing as it then stands.
+  SetUp();
+  electric::dc_stdbus_status = electric::dc_bus2_status = 0.0f;
+  engine::starter1_pos = 2.0f;
+  engine::eicas_oil_press1 = engine::eicas_oil_temp1 = 0.0f;
+  start_switching.fluid_ind_timer_s[0] = 3.0f;
+  update_fluid_indications();
+  EXPECT_EQ(engine::eicas_oil_press1, 0.0f);
+  electric::dc_bus2_status = 1.0f;
+  update_fluid_indications();
+  EXPECT_EQ(engine::eicas_oil_press1, 1.0f);
+  EXPECT_EQ(engine::eicas_oil_temp1, 1.0f);
   const int sync[][4] = {{1, 1, 5, 0}, {3, 3, 5, 1}, {1, 3, 5, 2}, {2, 2, 1, 1}};
   for (const auto& s : sync) {
     host_mirror.sim_cockpit2_engine_actuators_prop_mode[0] = s[0];
