@@ -804,9 +804,11 @@ std::vector<Situation> situations(const std::string& group) {
   }
   for (const Cut& c : cuts()) {
     bool ac = false;
-    for (const Bus& b : kBuses)
+    for (const Bus& b : kBuses) {
+      const std::string name = b.name;
       if (c.entries.size() == 1 && b.entry == c.entries[0])
-        ac = std::string(b.name).find("_ac_") != std::string::npos || std::string(b.name).find("_main") != std::string::npos;
+        ac = name.find("_ac_") != std::string::npos || name.find("_main") != std::string::npos;
+    }
     if ((group == "combinations" && c.entries.size() > 1) ||
         (c.entries.size() == 1 && group == (ac ? "ac_buses" : "dc_buses")))
       out.push_back({c.name, c.entries, nullptr});
@@ -822,8 +824,9 @@ struct Path {
   std::string command, value, follows;
   bool matches(const std::string& c, const std::string& label) const {
     if (c != command && command != "*") return false;
-    if (!value.empty() && value.back() == '*') return label.compare(0, value.size() - 1, value, 0, value.size() - 1) == 0;
-    return label == value;
+    if (value.empty() || value.back() != '*') return label == value;
+    const size_t n = value.size() - 1;
+    return label.compare(0, n, value, 0, n) == 0;
   }
 };
 
