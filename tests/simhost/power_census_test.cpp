@@ -618,22 +618,13 @@ std::string number(double v) {
   return buf;
 }
 
-// From the cold and dark aircraft, every command the plug-in handles (its
-// own, then the host's it takes over) is pressed: begun, half a second of
-// frames, ended, two seconds of frames. A published value it changes beyond its own travel
-// (the cockpit controls of switch_positions.tsv it moves, as
-// tools/command_moves.tsv lists them) is a command acting with no power, and
-// fails naming the command and the value, unless the allowed table gives the
-// reason the aircraft moves it without power. Values that move by themselves
-// in the dark cockpit are nobody's. A command that brings power (a source
-// switch) is not judged, and the sweep goes on from the cold aircraft afresh,
-// as it does after each finding.
-TEST(PowerCensus, EveryCommandPressedWithEveryBusDead) {
-  std::vector<std::string> errors;
+// The cockpit controls each command moves (switch_positions.tsv's controls
+// as tools/command_moves.tsv lists them), by command, as "NAME" or "NAME[I]".
+std::map<std::string, std::set<std::string>> own_travels(std::vector<std::string>* errors) {
   std::set<std::string> controls;
-  for (const auto& f : first_fields(kCatalog + "switch_positions.tsv", 1, &errors)) controls.insert(f[0]);
+  for (const auto& f : first_fields(kCatalog + "switch_positions.tsv", 1, errors)) controls.insert(f[0]);
   std::map<std::string, std::set<std::string>> travel;
-  for (const auto& f : first_fields(kMoves, 2, &errors)) {
+  for (const auto& f : first_fields(kMoves, 2, errors)) {
     std::string name = f[1];
     const size_t bracket = name.find('[');
     if (!controls.count(name.substr(0, bracket))) continue;
@@ -649,12 +640,66 @@ TEST(PowerCensus, EveryCommandPressedWithEveryBusDead) {
     if (end != nullptr && end[0] == '.' && end[1] == '.') last = std::strtol(end + 2, nullptr, 10);
     for (long i = first; i <= last && i - first < 64; ++i) travel[f[0]].insert(base + "[" + std::to_string(i) + "]");
   }
-  std::map<std::string, std::set<std::string>> allowed;  // value -> commands ("*": any)
+  return travel;
+}
+
+// The allowed table: value -> the commands that may move it ("*": any).
+std::map<std::string, std::set<std::string>> allowed_values(std::vector<std::string>* errors) {
+  std::map<std::string, std::set<std::string>> allowed;
   for (const census::TableLine& t :
-       census::table_lines(kAllowed, "power_census_unpowered_allowed.tsv", 3, "command", &errors)) {
-    if (t.f[2].empty()) errors.push_back(t.at + "an allowed value without its reason");
+       census::table_lines(kAllowed, "power_census_unpowered_allowed.tsv", 3, "command", errors)) {
+    if (t.f[2].empty()) errors->push_back(t.at + "an allowed value without its reason");
     allowed[t.f[1]].insert(t.f[0]);
   }
+  return allowed;
+}
+
+// Every command the plug-in handles: its own, then the host's it takes over.
+std::vector<std::string> handled_commands(std::vector<std::string>* errors) {
+  std::vector<std::string> commands;
+  for (const simhost::CommandInfo& c : simhost::plugin_commands()) commands.push_back(c.name);
+  for (const char* table : {"host_commands_base.tsv", "host_commands.tsv"})
+    for (const auto& f : first_fields(kCatalog + table, 1, errors))
+      if (simhost::handler_count(f[0]) > 0 && std::find(commands.begin(), commands.end(), f[0]) == commands.end())
+        commands.push_back(f[0]);
+  return commands;
+}
+
+// A value the press moved that is the command's own or allowed to move.
+bool excused(const std::string& label, const std::string& command,
+             const std::map<std::string, std::set<std::string>>& travel,
+             const std::map<std::string, std::set<std::string>>& allowed) {
+  const auto own = travel.find(command);
+  if (own != travel.end() && (own->second.count(label) || own->second.count(label.substr(0, label.find('[')))))
+    return true;
+  const auto a = allowed.find(label);
+  return a != allowed.end() && (a->second.count("*") || a->second.count(command));
+}
+
+// A command pressed: begun, `held` seconds of frames, ended, `after`
+// seconds of frames.
+void press(Flight& flight, const std::string& name, float held = 0.5f, float after = 2.0f) {
+  simhost::command_begin(name);
+  flight.run_s(held);
+  simhost::command_end(name);
+  flight.run_s(after);
+}
+
+// From the cold and dark aircraft, every command the plug-in handles (its
+// own, then the host's it takes over) is pressed: begun, half a second of
+// frames, ended, two seconds of frames. A
+// published value it changes beyond its own travel
+// (the cockpit controls of switch_positions.tsv it moves, as
+// tools/command_moves.tsv lists them) is a command acting with no power, and
+// fails naming the command and the value, unless the allowed table gives the
+// reason the aircraft moves it without power. Values that move by themselves
+// in the dark cockpit are nobody's. A command that brings power (a source
+// switch) is not judged, and the sweep goes on from the cold aircraft afresh,
+// as it does after each finding.
+TEST(PowerCensus, EveryCommandPressedWithEveryBusDead) {
+  std::vector<std::string> errors;
+  const std::map<std::string, std::set<std::string>> travel = own_travels(&errors);
+  const std::map<std::string, std::set<std::string>> allowed = allowed_values(&errors);
   ASSERT_TRUE(errors.empty()) << errors.front();
   ASSERT_FALSE(travel.empty()) << kMoves;
 
@@ -678,21 +723,13 @@ TEST(PowerCensus, EveryCommandPressedWithEveryBusDead) {
   cold();
   if (HasFatalFailure()) return;
 
-  std::vector<std::string> commands;
-  for (const simhost::CommandInfo& c : simhost::plugin_commands()) commands.push_back(c.name);
-  for (const char* table : {"host_commands_base.tsv", "host_commands.tsv"})
-    for (const auto& f : first_fields(kCatalog + table, 1, &errors))
-      if (simhost::handler_count(f[0]) > 0 && std::find(commands.begin(), commands.end(), f[0]) == commands.end())
-        commands.push_back(f[0]);
+  const std::vector<std::string> commands = handled_commands(&errors);
   ASSERT_GT(commands.size(), 400u);
 
   int judged = 0;
   for (const std::string& name : commands) {
     const std::vector<double> before = values.read();
-    simhost::command_begin(name);
-    flight.run_s(0.5f);
-    simhost::command_end(name);
-    flight.run_s(2.0f);
+    press(flight, name);
     const std::vector<double> after = values.read();
     if (Flight::powered() != 0u) {
       // A source the crew switched on: what follows is powered.
@@ -701,14 +738,11 @@ TEST(PowerCensus, EveryCommandPressedWithEveryBusDead) {
       continue;
     }
     ++judged;
-    const std::set<std::string>& own = travel[name];
     std::string found;
     for (size_t k = 0; k < after.size(); ++k) {
       if (after[k] == before[k] || (std::isnan(after[k]) && std::isnan(before[k])) || restless.count(k)) continue;
       const std::string& label = values.label[k];
-      if (own.count(label) || own.count(label.substr(0, label.find('[')))) continue;
-      const auto a = allowed.find(label);
-      if (a != allowed.end() && (a->second.count("*") || a->second.count(name))) continue;
+      if (excused(label, name, travel, allowed)) continue;
       found += "\n  " + label + ": " + number(before[k]) + " -> " + number(after[k]);
     }
     if (!found.empty()) {
@@ -719,5 +753,245 @@ TEST(PowerCensus, EveryCommandPressedWithEveryBusDead) {
   }
   EXPECT_GT(judged, 400) << "commands judged with every bus dead";
 }
+
+// ---- every command pressed under each cut -------------------------------------
+
+// From each start below, with each cut of cuts() and in each configuration of
+// the sources of kConfigurations its start can be brought to, every command
+// the plug-in handles is pressed: begun, 0.2 s of frames, ended, a second of
+// frames. What is judged are the effects of the census's rows (each row's
+// effect value, flown or not, belongs to each of its consumers): a press that
+// changes an effect while every bus of one of its consumers is dead (the
+// buses the plug-in publishes, read before the press) fails, naming the
+// command, the value, the consumer and the cut, unless the value is the
+// command's own travel, the allowed table allows it, or the paths table
+// (power_census_command_paths.tsv) gives the command another path to it that
+// has its power. An effect slower than the press shows in the next commands'
+// frames: a finding names the command pressed before, and what is excused
+// for one of the last kSettling commands is excused while it settles.
+// Effects that move with no command pressed under the cut are left out.
+// Values that belong to no row are judged only by the cold and dark test
+// above. A command that changes which buses are powered (a source switch, the
+// battery, a failure reset) is not judged: where it brought back a bus the cut
+// leaves dead the sweep goes on from the start and cut afresh, otherwise from
+// where it is once the aircraft has settled. Whether an effect dies while a
+// consumer's bus lives is the row flights' to judge, not this sweep's. One
+// test per start and group of cuts: each AC bus alone, each DC bus alone, the
+// combinations, the sources.
+constexpr size_t kSettling = 16;  // presses, some twenty seconds
+const char* const kCommandStarts[] = {"ground", "cruise", "cruise-max8"};
+const char* const kCutGroups[] = {"ac_buses", "dc_buses", "combinations", "sources"};
+
+std::vector<std::string> command_parts() {
+  std::vector<std::string> out;
+  for (const char* start : kCommandStarts)
+    for (const char* group : kCutGroups) out.push_back(std::string(start) + ":" + group);
+  return out;
+}
+
+// A cut, or a configuration of the sources, as the sweep sets it up.
+struct Situation {
+  std::string name;
+  std::vector<int> entries;
+  const Configuration* configuration = nullptr;
+};
+
+std::vector<Situation> situations(const std::string& group) {
+  std::vector<Situation> out;
+  if (group == "sources") {
+    for (const Configuration& c : kConfigurations) out.push_back({c.name, {}, &c});
+    return out;
+  }
+  for (const Cut& c : cuts()) {
+    bool ac = false;
+    for (const Bus& b : kBuses) {
+      const std::string name = b.name;
+      if (c.entries.size() == 1 && b.entry == c.entries[0])
+        ac = name.find("_ac_") != std::string::npos || name.find("_main") != std::string::npos;
+    }
+    if ((group == "combinations" && c.entries.size() > 1) ||
+        (c.entries.size() == 1 && group == (ac ? "ac_buses" : "dc_buses")))
+      out.push_back({c.name, c.entries, nullptr});
+  }
+  return out;
+}
+
+const std::string kPaths = kSource + "/tests/simhost/power_census_command_paths.tsv";
+
+// A row of the paths table: the command ("*": any) moves the value (VALUE*:
+// each it starts) through `follows` ("-": through no consumer).
+struct Path {
+  std::string command, value, follows;
+  bool matches(const std::string& c, const std::string& label) const {
+    if (c != command && command != "*") return false;
+    if (value.empty() || value.back() != '*') return label == value;
+    const size_t n = value.size() - 1;
+    return label.compare(0, n, value, 0, n) == 0;
+  }
+};
+
+std::vector<Path> read_paths(const std::map<std::string, Feed>& feeds, std::vector<std::string>* errors) {
+  std::vector<Path> out;
+  for (const census::TableLine& t :
+       census::table_lines(kPaths, "power_census_command_paths.tsv", 4, "command", errors)) {
+    if (t.f[3].empty()) errors->push_back(t.at + "a path without its reason");
+    if (t.f[2] != "-" && !feeds.count(t.f[2])) errors->push_back(t.at + t.f[2] + " is no consumer of the bus census");
+    out.push_back({t.f[0], t.f[1], t.f[2]});
+  }
+  return out;
+}
+
+// An effect of a row with one of its consumers.
+struct Judged {
+  std::string effect, label, consumer, at;
+  Feed feed;
+};
+
+class PowerCensusCommands : public ::testing::TestWithParam<std::string> {
+ protected:
+  void TearDown() override { simhost::reset(); }
+};
+
+TEST_P(PowerCensusCommands, EveryCommandPressedUnderEachCut) {
+  const std::string param = GetParam();
+  const std::string start = param.substr(0, param.find(':'));
+  const std::string group = param.substr(param.find(':') + 1);
+  std::vector<std::string> errors;
+  const std::map<std::string, Feed> feeds = read_feeds(&errors);
+  const std::vector<Row> rows = read_tables(&errors);
+  const std::map<std::string, std::set<std::string>> travel = own_travels(&errors);
+  const std::map<std::string, std::set<std::string>> allowed = allowed_values(&errors);
+  const std::vector<Path> paths = read_paths(feeds, &errors);
+  ASSERT_TRUE(errors.empty()) << errors.front();
+  // True when `command` moves the value by a path of the table that has its
+  // power (or needs none).
+  auto by_path = [&](const std::string& command, const std::string& label, uint32_t powered) {
+    for (const Path& p : paths)
+      if (p.matches(command, label) && (p.follows == "-" || fed(feeds.at(p.follows), powered))) return true;
+    return false;
+  };
+  std::vector<Judged> judged;
+  std::vector<std::string> effects;  // each effect once, as read
+  for (const Row& r : rows) {
+    if (r.effect.empty() || r.effect == "-") continue;
+    if (std::find(effects.begin(), effects.end(), r.effect) == effects.end()) effects.push_back(r.effect);
+    const std::string label = r.effect.rfind("sim/", 0) == 0 ? r.effect : kPrefix + r.effect;
+    for (const std::string& c : r.consumers) {
+      const auto f = feeds.find(c);
+      if (f != feeds.end()) judged.push_back({r.effect, label, c, r.at(), f->second});
+    }
+  }
+  ASSERT_GT(judged.size(), 100u) << "the census's effects";
+  auto read = [&](std::map<std::string, float>* out) {
+    for (const std::string& e : effects) {
+      float v = NAN;
+      std::string error;
+      if (!effect_value(e, &v, &error)) v = NAN;
+      (*out)[e] = v;
+    }
+  };
+
+  Flight flight;
+  const std::vector<std::string> commands = [&] {
+    std::string error;
+    if (!flight.start(start, &error)) ADD_FAILURE() << error;
+    return handled_commands(&errors);
+  }();
+  ASSERT_GT(commands.size(), 400u);
+  int swept = 0;
+  for (const Situation& s : situations(group)) {
+    const std::string with = s.name + " from census/" + start + ".txt";
+    uint32_t powered = 0;
+    std::set<std::string> restless;
+    // What moves with no command pressed: after `settle` seconds, some 24 s
+    // of frames (the slowest timers of a cut, an IRS's loss, within them).
+    auto restless_over = [&](float settle) {
+      flight.run_s(settle);
+      std::map<std::string, float> before, now;
+      read(&before);
+      for (int n = 0; n < 4; ++n) {
+        flight.run_s(6.0f);
+        read(&now);
+        for (const std::string& e : effects)
+          if (!(now[e] == before[e] || (std::isnan(now[e]) && std::isnan(before[e])))) restless.insert(e);
+        before = now;
+      }
+    };
+    // The start with the cut made or the configuration reached; false where
+    // the configuration is not one of this start's (ground or flight).
+    auto setup = [&]() -> bool {
+      std::string error;
+      EXPECT_TRUE(flight.start(start, &error)) << error;
+      if (!error.empty()) return false;
+      if (s.configuration != nullptr) {
+        const bool in_flight = simhost::get_float("sim/flightmodel/failures/onground_any") == 0.0f;
+        if (in_flight != s.configuration->in_flight) return false;
+        EXPECT_TRUE(flight.steps(expand(s.configuration->steps), &error)) << with << ": " << error;
+        std::string wrong;
+        EXPECT_TRUE(holds(s.configuration->holds, &wrong)) << with << ": not reached: " << wrong;
+        if (!error.empty() || !wrong.empty()) return false;
+      } else {
+        std::string list;
+        for (int entry : s.entries) list += "set " + kPrefix + "failure/electric[" + std::to_string(entry) + "]=1 ; ";
+        EXPECT_TRUE(flight.steps(list + "run 2s", &error)) << with << ": " << error;
+        if (!error.empty()) return false;
+      }
+      powered = Flight::powered();
+      restless_over(0.0f);
+      return true;
+    };
+    if (!setup()) continue;
+    bool any_dead = false;
+    for (const Judged& j : judged) any_dead = any_dead || !fed(j.feed, powered);
+    if (!any_dead) continue;
+    ++swept;
+    // The commands pressed last, newest first: an effect may still be
+    // settling from one of them (slats, pressures).
+    std::vector<std::string> recent;
+    for (const std::string& name : commands) {
+      const uint32_t was = Flight::powered();
+      std::map<std::string, float> before, after;
+      read(&before);
+      press(flight, name, 0.2f, 1.0f);
+      read(&after);
+      if (Flight::powered() != was) {
+        // The press changed the aircraft's power. Where it brought back a
+        // bus the cut leaves dead, what follows is judged from the start and
+        // cut again; where more died, from here once it has settled.
+        if ((Flight::powered() & ~powered) != 0u) {
+          if (!setup()) break;
+        } else {
+          restless_over(10.0f);
+        }
+        recent.clear();
+        continue;
+      }
+      std::string found;
+      for (const Judged& j : judged) {
+        const float a = before[j.effect], b = after[j.effect];
+        if (a == b || (std::isnan(a) && std::isnan(b)) || restless.count(j.effect) || fed(j.feed, was)) continue;
+        bool settles = false;
+        for (const std::string& r : recent)
+          settles = settles || excused(j.label, r, travel, allowed) || by_path(r, j.label, was);
+        if (settles || excused(j.label, name, travel, allowed) || by_path(name, j.label, was)) continue;
+        found += "\n  " + j.label + ": " + number(a) + " -> " + number(b) + ", its consumer " + j.consumer +
+                 " dead (" + j.at + ")";
+      }
+      if (!found.empty())
+        ADD_FAILURE() << name << " (pressed after " << (recent.empty() ? "none" : recent.front()) << ") acts with "
+                      << with << " (powered: " << bus_list(was) << "):" << found;
+      recent.insert(recent.begin(), name);
+      if (recent.size() > kSettling) recent.pop_back();
+    }
+  }
+  EXPECT_GT(swept, 0) << param << ": no cut or configuration left a consumer dead";
+}
+
+INSTANTIATE_TEST_SUITE_P(Starts, PowerCensusCommands, ::testing::ValuesIn(command_parts()),
+                         [](const ::testing::TestParamInfo<std::string>& i) {
+                           std::string n;
+                           for (char ch : i.param) n += std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
+                           return n;
+                         });
 
 }  // namespace

@@ -277,9 +277,11 @@ target_link_libraries(restore_flight_census_test PRIVATE corvane_runner)
 
 # The power census: each consumer of the bus census with each bus cut and in
 # each configuration of the sources, flown from the rows of the tables of
-# power_census/, two tests per table and start; and every command pressed in
+# power_census/, two tests per table and start; every command pressed in
 # the cold and dark aircraft (census/cuts-cold.txt) against the values allowed
-# to move without power (power_census_unpowered_allowed.tsv).
+# to move without power (power_census_unpowered_allowed.tsv); and every command
+# pressed under each cut and configuration of the sources, one test per start
+# and group of cuts, against the rows' effects (power_census_command_paths.tsv).
 corvane_integration_test(power_census_test ${CMAKE_CURRENT_LIST_DIR}/power_census_test.cpp)
 target_link_libraries(power_census_test PRIVATE corvane_runner)
 file(GLOB power_census_tables CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/power_census/*.tsv)
