@@ -168,11 +168,12 @@ int main() {
     std::set<size_t> came_back;                  // set to a value a second time
     std::set<std::vector<double>> states;
     std::set<size_t> moved_last;
+    bool read_before = false;  // `before` holds the numbers as the press finds them
     int press = 0;
     for (; press < kMostPresses; ++press) {
       std::set<size_t> moved_now;
       for (const bool begin : {true, false}) {
-        numbers.read(&before);
+        if (!(begin && read_before)) numbers.read(&before);
         if (begin) {
           simhost::command_begin(name);
         } else {
@@ -195,6 +196,9 @@ int main() {
       numbers.read(&after);
       for (const auto& [k, values] : set) state.push_back(after[k]);
       if (!states.insert(state).second) break;
+      // Nothing runs before the next press: what was read is its `before`.
+      before.swap(after);
+      read_before = true;
     }
     if (press == kMostPresses)
       for (size_t k : moved_last)
