@@ -59,3 +59,7 @@ int restore_slots(bound::Id id, int size, const RestoredSlot* slots, int slot_co
                   const SavedSlotTravel (&travels)[N]) {
   return restore_slots(id, size, slots, slot_count, travels, static_cast<int>(N));
 }
+template <size_t M, size_t N>
+int restore_slots(bound::Id id, int size, const RestoredSlot (&slots)[M], const SavedSlotTravel (&travels)[N]) {
+  return restore_slots(id, size, slots, static_cast<int>(M), travels, static_cast<int>(N));
+}

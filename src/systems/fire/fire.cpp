@@ -208,8 +208,7 @@ void restore_fire_state() {
       {16, &s.bottle_fired[0]}, {17, &s.bottle_fired[1]},
       {18, &s.bottle_fired[2]},
   };
-  restore_slots(bound::zuvadud_D738_fire, kFireArraySize, state_slots,
-                static_cast<int>(sizeof state_slots / sizeof state_slots[0]), saved_travel::kFire);
+  restore_slots(bound::zuvadud_D738_fire, kFireArraySize, state_slots, saved_travel::kFire);
 
   // The engine handles on their way between their stops (their targets
   // above say where they go), the APU handle at a stop (it has no target of
@@ -229,8 +228,7 @@ void restore_fire_state() {
       {10, &fire::apu_fire_ext},
       {11, &fire::apu_was_fire},
   };
-  const int m = restore_slots(bound::zuvadud_D738_fire_sw, kFireArraySize, switch_slots,
-                              static_cast<int>(sizeof switch_slots / sizeof switch_slots[0]), saved_travel::kFireSw);
+  const int m = restore_slots(bound::zuvadud_D738_fire_sw, kFireArraySize, switch_slots, saved_travel::kFireSw);
   // The arrays hold no targets for the APU handle: it is put back where it
   // was saved and stays there, as the engine handles do.
   if (m > fire_handle_apu) s.fire_handle_arm_target[fire_handle_apu] = *pulls[fire_handle_apu] >= 0.5f ? 1.0f : 0.0f;

@@ -334,8 +334,7 @@ void restore_anti_ice_state() {
       {18, &cockpit::flap_indicator[0]},
       {19, &cockpit::flap_indicator[1]},
   };
-  restore_slots(bound::zuvadud_D738_antiice, kAntiIceArraySize, state_slots,
-                static_cast<int>(sizeof state_slots / sizeof state_slots[0]), saved_travel::kAntiice);
+  restore_slots(bound::zuvadud_D738_antiice, kAntiIceArraySize, state_slots, saved_travel::kAntiice);
 
   // The switches; the FADEC switches are the host's; the start levers cut
   // an engine off or let it run as they stand, so only CUTOFF and IDLE come
@@ -356,8 +355,7 @@ void restore_anti_ice_state() {
       {10, &engine::mixture_ratio1},
       {11, &engine::mixture_ratio2},
   };
-  restore_slots(bound::zuvadud_D738_antiice_sw, kAntiIceArraySize, switch_slots,
-                static_cast<int>(sizeof switch_slots / sizeof switch_slots[0]), saved_travel::kAntiiceSw);
+  restore_slots(bound::zuvadud_D738_antiice_sw, kAntiIceArraySize, switch_slots, saved_travel::kAntiiceSw);
   int32_t* host_fadec = hm.sim_cockpit2_engine_actuators_fadec_on;
   host_fadec[0] = trunc_to_i32(fadec[0]);
   host_fadec[1] = trunc_to_i32(fadec[1]);

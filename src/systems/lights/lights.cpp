@@ -477,8 +477,7 @@ void restore_lights_state() {
       {6, &s.fixed_landing_right_on},
       {7, &s.taxi_light_level},
   };
-  restore_slots(bound::zuvadud_D738_lights, kLightsArraySize, state_slots,
-                static_cast<int>(sizeof state_slots / sizeof state_slots[0]), saved_travel::kLights);
+  restore_slots(bound::zuvadud_D738_lights, kLightsArraySize, state_slots, saved_travel::kLights);
 
   // Each switch's positions, as its commands move it.
   // The logo, wing and wheel well slots hold the host's lamps, which the
@@ -507,8 +506,7 @@ void restore_lights_state() {
       {16, &lamps[2]},
       {17, &beacon},
   };
-  restore_slots(bound::zuvadud_D738_lights_sw, kLightsArraySize, switch_slots,
-                static_cast<int>(sizeof switch_slots / sizeof switch_slots[0]), saved_travel::kLightsSw);
+  restore_slots(bound::zuvadud_D738_lights_sw, kLightsArraySize, switch_slots, saved_travel::kLightsSw);
   float* const lamp_switches[3] = {&toggle_switch::logo_light, &toggle_switch::wing_light,
                                    &toggle_switch::wheel_light};
   for (int k = 0; k < 3; ++k) {
