@@ -183,8 +183,10 @@ void elec_buses_update() {
   electric::dc_cross_tie = dc_tie;
 
   // Ground service buses.
-  electric::ac_gnd_service_bus1 = gpu ? elec_fail_ok(fail_entry::elec_ground_service_bus_1) : elec_fail_ok(fail_entry::elec_ground_service_bus_1) * t1;
-  electric::ac_gnd_service_bus2 = gpu ? elec_fail_ok(fail_entry::elec_ground_service_bus_2) : elec_fail_ok(fail_entry::elec_ground_service_bus_2) * t2;
+  const float service1_ok = elec_fail_ok(fail_entry::elec_ground_service_bus_1);
+  const float service2_ok = elec_fail_ok(fail_entry::elec_ground_service_bus_2);
+  electric::ac_gnd_service_bus1 = gpu ? service1_ok : service1_ok * t1;
+  electric::ac_gnd_service_bus2 = gpu ? service2_ok : service2_ok * t2;
 
   // Main buses.
   if (toggle_switch::cab_util_pos == 0.0f) {

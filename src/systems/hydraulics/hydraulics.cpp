@@ -246,13 +246,15 @@ void hyd_update() {
   HydraulicState& h = hyd_state;
   const float n2_1 = mirror_vf_at(bound::sim_flightmodel2_engines_N2_percent, 0);
   const float n2_2 = mirror_vf_at(bound::sim_flightmodel2_engines_N2_percent, 1);
-  const float raw_a = run_system({h.hyd_fluid_a, h.hyd_residual_a, h.emdp_press_a, h.edp_press_a, h.edp_max_press_a, fail_entry::hyd_pumps_a,
+  const float raw_a = run_system({h.hyd_fluid_a, h.hyd_residual_a, h.emdp_press_a, h.edp_press_a, h.edp_max_press_a,
+                                  fail_entry::hyd_pumps_a,
                                   toggle_switch::electric_hydro_pumps1_pos, fed01(Consumer::hyd_elec_pump_a), 2850.0f,
                                   toggle_switch::hydro_pumps1_pos, fed01(Consumer::hyd_eng_pump_1_depressurise),
                                   bound::sim_operation_failures_rel_hydpmp,
                                   fire::engine01_ext_switch_pos_arm, n2_1, 0.26f},
                                  hydraulic::A_press_el_trg, hydraulic::A_press_trg);
-  const float raw_b = run_system({h.hyd_fluid_b, h.hyd_residual_b, h.emdp_press_b, h.edp_press_b, h.edp_max_press_b, fail_entry::hyd_pumps_b,
+  const float raw_b = run_system({h.hyd_fluid_b, h.hyd_residual_b, h.emdp_press_b, h.edp_press_b, h.edp_max_press_b,
+                                  fail_entry::hyd_pumps_b,
                                   toggle_switch::electric_hydro_pumps2_pos, fed01(Consumer::hyd_elec_pump_b), 2820.0f,
                                   toggle_switch::hydro_pumps2_pos, fed01(Consumer::hyd_eng_pump_2_depressurise),
                                   bound::sim_operation_failures_rel_hydpmp2,
