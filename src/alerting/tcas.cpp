@@ -217,7 +217,8 @@ void derive_traffic_command() {
   }
 }
 
-// One surveillance frame: slot loop, threat choice, publication, RA command.
+// One surveillance frame: every source the host gives, the threat choice,
+// the display slots, publication, RA command.
 void surveil(float knob) {
   TcasCycleState& c = tcas_cycle;
   TcasThreatState& t = tcas_threat;
@@ -237,13 +238,14 @@ void surveil(float knob) {
   float rel_alt = t.threat_rel_alt_ft;
   float range_time = 99.0f;
   float adjust_sense = 0.0f;
-  TcasTargetResult ra_threats[kTcasSlots];
+  TcasTargetResult ra_threats[kTcasSources];
   int ra_count = 0;
-  for (int slot = 1; slot <= kTcasSlots; ++slot) {
-    const TcasTargetResult r = evaluate_tcas_target(slot, c.cycle_step_s);
+  const int sources = tcas_source_count();
+  for (int source = 1; source <= sources; ++source) {
+    const TcasTargetResult r = evaluate_tcas_target(source, c.cycle_step_s);
     if (!cycle) continue;
     const int level = static_cast<int>(r.level);
-    if (level == 3) ra_threats[ra_count++] = r;
+    if (level == 3 && ra_count < kTcasSources) ra_threats[ra_count++] = r;
     if (level > 1) {
       const bool better = t.worst_level <= 1 || (t.worst_level == 2 && level == 3) ||
                           (level == t.worst_level && t.slot_distance_nm < t.threat_distance_nm);
@@ -255,11 +257,12 @@ void surveil(float knob) {
         range_time = r.range_time_s;
         adjust_sense = r.adjust_sense;
         taken = true;
-        taken_slot = slot;
+        taken_slot = source;
       }
     }
     if (r.ra_code >= 1 && r.ra_code <= 8) ++t.active_advisories;
   }
+  tcas_place_targets();
   if (cycle) {
     // Several RA threats at once: one advisory for all of them, once the
     // first detection has been announced.
@@ -301,8 +304,8 @@ void surveil(float knob) {
   // while a TA or RA stands, the symbol on the map or beyond its range, in
   // every display format, the traffic selected or not.
   int32_t level = 0;
-  for (int slot = 1; slot <= kTcasSlots; ++slot) {
-    if (tcas_track.level[slot] > level) level = tcas_track.level[slot];
+  for (int source = 1; source <= sources; ++source) {
+    if (tcas_track.level[source] > level) level = tcas_track.level[source];
   }
   if (level == 3) {
     TCAS::traffic_ra = knob == 5.0f ? 1.0f : 0.0f;

@@ -789,6 +789,7 @@ TEST_F(Tcas, ThreatLevelAndTrendArrow) {
     tcas_threat.ra_code = r.stored;
     tcas_threat.threat_slot = r.threat;
     const TcasTargetResult out = evaluate_tcas_target(1, step);
+    tcas_place_targets();
     EXPECT_EQ(out.level, static_cast<float>(r.level)) << r.d_nm << " nm " << r.above_ft << " ft " << r.closing_kt;
     EXPECT_EQ(TCAS::arrow_dn_up_show[0], static_cast<float>(r.arrow)) << r.intruder_ms << " m/s";
     EXPECT_TRUE(r.type == 0 || TCAS::type_show[0] == r.type) << r.d_nm << " nm " << r.above_ft << " ft behind";
@@ -797,7 +798,39 @@ TEST_F(Tcas, ThreatLevelAndTrendArrow) {
     const float shown = EFIS::tcas_ai_show[0];
     tcas_cycle.cycle_flag = 0;
     evaluate_tcas_target(1, step);
+    tcas_place_targets();
     EXPECT_EQ(EFIS::tcas_ai_show[0], shown) << r.d_nm << " nm " << r.above_ft << " ft, between cycles";
+  }
+}
+
+// Every target the host's arrays hold is watched, whatever its slot; the
+// display's 18 slots go to the advisory first, then the nearest traffic.
+// The host gives 63 targets: a head-on intruder at our level in one slot,
+// other traffic 2,000 ft above, further away the higher its slot, in all
+// the others.
+TEST_F(Tcas, EveryHostTargetIsWatchedAndTheNearestAreShown) {
+  for (int intruder : {18, 19, 40, 63}) {
+    SetUp();
+    tcas_targets_present = 1;
+    HostMirror& h = host_mirror;
+    for (int c = 0; c < 3; ++c) {
+      for (int slot = 1; slot <= 63; ++slot) {
+        const bool threat = slot == intruder;
+        const float d_nm = (threat ? 0.5f : 10.0f + 0.2f * static_cast<float>(slot)) - 0.001f * static_cast<float>(c);
+        const float above_ft = threat ? 0.0f : 2000.0f;
+        h.sim_cockpit2_tcas_targets_position_lat[slot] = static_cast<float>(kOwnLat + d_nm / 60.0);
+        h.sim_cockpit2_tcas_targets_position_lon[slot] = static_cast<float>(kOwnLon);
+        h.sim_cockpit2_tcas_targets_position_ele[slot] = kOwnElev_m + above_ft / kFtPerM;
+      }
+      run_cycle();
+    }
+    EXPECT_EQ(tcas_threat.worst_level, 3) << "slot " << intruder;
+    EXPECT_EQ(TCAS::traffic_ra, 1.0f) << "slot " << intruder;
+    // The nearest 17 others keep the display slots of their numbers; the
+    // intruder takes the one left.
+    EXPECT_EQ(TCAS::type_show[17], 1.0f) << "slot " << intruder;
+    EXPECT_EQ(EFIS::tcas_ai_show[17], 1.0f) << "slot " << intruder;
+    for (int i = 0; i < 17; ++i) EXPECT_EQ(TCAS::type_show[i], 4.0f) << "slot " << intruder << " display " << i;
   }
 }
 
