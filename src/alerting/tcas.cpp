@@ -2,8 +2,8 @@
 // the RA command it leads to, and the traffic and display flags of both
 // navigation displays. Runs inside the systems frame right after the GPWS.
 //
-// Reads: own position, the transponder knob and the host's transponder
-// failure, AC transfer bus 1, the IRS heading alignment, the scripts' EFIS
+// Reads: own position, the transponder knob, the host's transponder
+// failure and the transponder's power, AC transfer bus 1, the IRS heading alignment, the scripts' EFIS
 // selections, both pilots' airspeed, altitude and vertical speed, the
 // captain's radio altitude, the TCAS test flag of the delay-timer bank.
 // Writes: tcas_cycle, tcas_threat, the traffic and EFIS flags, the range
@@ -456,9 +456,9 @@ void update_tcas() {
 
 bool tcas_failed() {
   // The computer has no heading without the IRS, and neither surveillance
-  // nor a resolution without its own transponder.
+  // nor a resolution without its own transponder: failed, or without power.
   return script_mirror.zuvadud_D738_irs_pfd_allign_hdg != 0.0f ||
-         host_mirror.sim_operation_failures_rel_xpndr == 6;
+         host_mirror.sim_operation_failures_rel_xpndr == 6 || !fed(Consumer::transponder);
 }
 
 void tcas_startup_reset() {

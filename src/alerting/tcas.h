@@ -130,7 +130,8 @@ struct TcasTargetResult {
 };
 
 void update_tcas();
-// TCAS FAIL: the IRS heading not aligned, or the transponder failed.
+// TCAS FAIL: the IRS heading not aligned, or the transponder failed or
+// unpowered.
 bool tcas_failed();
 // Traffic sources the host gives: its target arrays when it has them, else
 // its multiplayer planes.

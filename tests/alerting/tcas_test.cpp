@@ -46,6 +46,7 @@ class Tcas : public ::testing::Test {
     tcas_msgs_reset();
     frame_time = 0.25f;
     electric::ac_tnsbus1_status = 1.0f;
+    electric::ac_stdbus_status = 1.0f;  // the transponder's
     knob::transponder_pos = 5.0f;
     ScriptMirror& s = script_mirror;
     s.zuvadud_D738_EFIS_tcas_on = s.zuvadud_D738_EFIS_tcas_on_fo = 1.0f;
@@ -904,20 +905,23 @@ TEST_F(Tcas, DisplayFlagsByKnobPowerAndAlignment) {
     float knob, bus, irs;
     int32_t xpndr;  // the host's transponder failure, 6 failed
     float show, tfc, off, fail, climb;
+    float xpndr_bus = 1.0f;  // the transponder's power, the AC standby bus
   };
   const Case cases[] = {
       {5, 1, 0, 0, 1, 1, 0, 0, 1}, {4, 1, 0, 0, 1, 1, 0, 0, 0}, {2, 1, 0, 0, 0, 0, 1, 0, 0},
       {5, 0, 0, 0, 0, 0, 1, 0, 0}, {5, 1, 1, 0, 0, 0, 0, 1, 0}, {5, 1, 0, 6, 0, 0, 0, 1, 0},
+      {5, 1, 0, 0, 0, 0, 0, 1, 0, 0}, {4, 1, 0, 0, 0, 0, 0, 1, 0, 0},
   };
   for (const Case& k : cases) {
     knob::transponder_pos = k.knob;
     electric::ac_tnsbus1_status = k.bus;
+    electric::ac_stdbus_status = k.xpndr_bus;
     script_mirror.zuvadud_D738_irs_pfd_allign_hdg = k.irs;
     host_mirror.sim_operation_failures_rel_xpndr = k.xpndr;
     tcas_threat.ra_command = tcas_threat.command_in_force = ra_cmd::climb;
     update_tcas();
     const std::string row = std::to_string(k.knob) + " " + std::to_string(k.bus) + " " + std::to_string(k.irs) + " " +
-                            std::to_string(k.xpndr);
+                            std::to_string(k.xpndr) + " " + std::to_string(k.xpndr_bus);
     EXPECT_EQ(EFIS::tcas_show, k.show) << row;
     EXPECT_EQ(EFIS::tfc_show_fo, k.tfc) << row;
     EXPECT_EQ(EFIS::tcas_off_show, k.off) << row;
