@@ -70,12 +70,18 @@ extern TcasThreatState tcas_threat;
 // 1,100 ft, as it was in between). The test leaves it alone; a computer
 // switched off, unpowered or failed knows none, and coming back inside the
 // band takes TA only below 1,000 ft. The displays' TA ONLY is drawn from it.
+//
+// A GPWS alert of the ground proximity modes or windshear takes the crew's
+// ears and its manoeuvre: while it stands the computer judges traffic at TA
+// ONLY whatever the knob, and its voice waits.
 struct TcasTaOnlyState {
   int32_t state = -1;  // 1 TA only, 0 TA/RA, -1 not known
+  int32_t gpws_inhibit = 0;  // 1 while a running computer yields to a GPWS alert
+  float gpws_hold_s = 0.0f;  // s the yielding lasts past the alert's last frame
 };
 extern TcasTaOnlyState tcas_ta_only;
 // TA only as judged this frame (a computer that knows none judges nothing).
-inline bool tcas_judges_ta_only() { return tcas_ta_only.state == 1; }
+inline bool tcas_judges_ta_only() { return tcas_ta_only.state == 1 || tcas_ta_only.gpws_inhibit != 0; }
 
 // What a frame's evaluation of one source leaves for the displays.
 struct TcasTargetView {

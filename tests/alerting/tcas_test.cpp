@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "alerting/aural_cues.h"
+#include "alerting/gpws.h"
 #include "alerting/tcas.h"
 #include "alerting/tcas_labels.h"
 #include "alerting/tcas_values.h"
@@ -17,6 +18,7 @@
 #include "navdata/geodesy.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
+#include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"
 
 namespace {
@@ -928,6 +930,54 @@ TEST_F(Tcas, DisplayFlagsByKnobPowerAndAlignment) {
     EXPECT_EQ(EFIS::tcas_fail_show_fo, k.fail) << row;
     EXPECT_EQ(TCAS::tcas_pfd_ra_up, k.climb) << row;
   }
+}
+
+// A GPWS alert of the ground proximity modes (cautions too) or windshear
+// takes TCAS to TA ONLY: a climb advisory running ends, bands and all, and
+// no TCAS call is heard; the bank angle, low airspeed and minimums calls and
+// the GPWS self-test take nothing. A second after the alert TA/RA is back.
+TEST_F(Tcas, GpwsAlertsTakeTcasToTaOnlyAndSilenceIt) {
+  struct Row {
+    int32_t code;
+    float test_running;
+    bool yields;
+  } const rows[] = {
+      {gpws_code::pull_up, 0, true},          {gpws_code::windshear, 0, true},
+      {gpws_code::terrain, 0, true},          {gpws_code::too_low_terrain, 0, true},
+      {gpws_code::too_low_flaps, 0, true},    {gpws_code::too_low_gear, 0, true},
+      {gpws_code::dont_sink, 0, true},        {gpws_code::sink_rate, 0, true},
+      {gpws_code::below_glideslope, 0, true}, {gpws_code::terrain_caution, 0, true},
+      {gpws_code::closure_terrain, 0, true},  {gpws_code::closure_terrain_landing, 0, true},
+      {gpws_code::bank_angle, 0, false},      {gpws_code::airspeed_low, 0, false},
+      {gpws_code::approaching_minimums, 0, false}, {gpws_code::minimums, 0, false},
+      {gpws_code::pull_up, 1, false},
+  };
+  for (const Row& r : rows) {
+    SetUp();
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 1500.0f;
+    update_tcas();
+    tcas_threat.ra_command = tcas_threat.command_in_force = ra_cmd::climb;
+    tcas_threat.announcement = ra_cmd::climb;
+    tcas_threat.repeat_count = 2.0f;
+    gpws_state.alert_code = r.code;
+    system_::gpws_test_running = r.test_running;
+    const std::string row = "alert " + std::to_string(r.code) + (r.test_running != 0.0f ? " in the test" : "");
+    bool heard = false;
+    for (int i = 0; i < 8; ++i) {
+      update_tcas();
+      heard = heard || cue_fmodpack::msg_climb != 0.0f || cue_fmodpack::msg_traffic != 0.0f;
+    }
+    EXPECT_EQ(heard, !r.yields) << row;
+    EXPECT_EQ(TCAS::tcas_pfd_ra_up, r.yields ? 0.0f : 1.0f) << row;
+    EXPECT_EQ(EFIS::ta_only_show, r.yields ? 1.0f : 0.0f) << row;
+    EXPECT_EQ(tcas_judges_ta_only(), r.yields) << row;
+    gpws_state.alert_code = 0;
+    for (int i = 0; i < 3; ++i) update_tcas();  // 0.75 s
+    EXPECT_EQ(tcas_judges_ta_only(), r.yields) << row << ": the yielding holds across a repeat's gap";
+    for (int i = 0; i < 2; ++i) update_tcas();
+    EXPECT_FALSE(tcas_judges_ta_only()) << row << ": back at TA/RA";
+  }
+  system_::gpws_test_running = 0.0f;
 }
 
 // What the displays show never changes the surveillance: a cycle a second,
