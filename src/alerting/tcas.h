@@ -2,9 +2,10 @@
 // selection, per-slot target evaluation and display slots, the resolution
 // advisory output stage (PFD bands and aural messages).
 //
-// Reads the host's own position and gauges, the traffic positions (host TCAS
-// target arrays when present, else the multiplayer planes), the transponder
-// knob and its failure, AC transfer bus 1 and the scripts' EFIS controls.
+// Reads the host's own position and gauges, the traffic positions (every
+// slot of the host's TCAS target arrays when present, else its multiplayer
+// planes), the transponder knob, its failure and its power, AC transfer bus
+// 1, the GPWS alert standing and the scripts' EFIS controls.
 // Writes the published traffic slots and flags (alerting/tcas_values.h, tcas_labels.h), the range
 // rings (display/nd_slots.h) and the TCAS aural flags (alerting/aural_cues.h).
 #pragma once

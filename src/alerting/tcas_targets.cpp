@@ -1,9 +1,10 @@
-// TCAS target evaluation: one traffic slot's track history, closure, threat
-// level against the sensitivity table, advisory sense, and its symbol on both
+// TCAS target evaluation: one traffic source's track history, closure,
+// threat level against the sensitivity table and advisory sense; the choice
+// of the sources the 18 display slots show and their symbols on both
 // navigation displays; the display self-test picture.
 //
 // Reads: the traffic positions (host target arrays when present, else the
-// multiplayer planes), tcas_cycle, the stored RA code and the slot it was
+// multiplayer planes), tcas_cycle, the stored RA code and the source it was
 // taken from, the transponder knob, both sides' EFIS controls, own
 // heading/track and magnetic variation.
 // Writes: tcas_track, tcas_threat.slot_distance_nm, the published traffic
