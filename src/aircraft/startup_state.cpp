@@ -28,6 +28,7 @@
 #include "core/preprocess_values.h"
 #include "core/util.h"
 #include "core/variant.h"
+#include "engines/engine_eicas.h"
 #include "engines/engine_state.h"
 #include "engines/engine_steps.h"
 #include "engines/engine_values.h"
@@ -79,9 +80,16 @@ float oat_le_degc() { return host_mirror.sim_cockpit2_temperature_outside_air_LE
 // The larger of v and floor_value; a NaN reads as the floor.
 float at_least(float v, float floor_value) { return v >= floor_value ? v : floor_value; }
 
+// The host's start-up preference sets a cockpit up for the ramp; a load that
+// finds the aircraft in the air or its engines running (the host's own
+// situation, a model changed in flight) takes the cockpit as running instead,
+// from the host's state, so that nothing flying is shut down.
+int32_t startup_mode() {
+  return load_finds_aircraft_alive() ? 1 : host_mirror.sim_operation_prefs_startup_running;
+}
+
 StartupState current_state() {
-  return startup_state_for(host_mirror.sim_operation_prefs_startup_running,
-                           script_mirror.zuvadud_D738_fms_engine_no_running_state);
+  return startup_state_for(startup_mode(), script_mirror.zuvadud_D738_fms_engine_no_running_state);
 }
 
 void set_all(float* const* values, int count, float v) {
@@ -100,9 +108,15 @@ void init_thrust_levers() { reset_thrust_lever_state(); }
 void init_anti_ice(StartupState state) {
   AntiIceState& a = anti_ice_state;
   for (float& t : a.window_heat_target) t = 0.0f;
-  ice::eng1_heat_pos = 0.0f;
-  ice::eng2_heat_pos = 0.0f;
-  ice::wing_heat_pos = 0.0f;
+  // In the air the anti-ice stays as it is, or as the host heats: switched
+  // off in icing it would let ice build on a flying aircraft.
+  const bool aloft = on_ground == 0;
+  const int32_t* inlet = host_mirror.sim_cockpit2_ice_ice_inlet_heat_on_per_engine;
+  ice::eng1_heat_pos = aloft && (ice::eng1_heat_pos == 1.0f || inlet[0] != 0) ? 1.0f : 0.0f;
+  ice::eng2_heat_pos = aloft && (ice::eng2_heat_pos == 1.0f || inlet[1] != 0) ? 1.0f : 0.0f;
+  const bool wing_host = host_mirror.sim_cockpit2_ice_ice_surfce_heat_left_on != 0 ||
+                         host_mirror.sim_cockpit2_ice_ice_surfce_heat_right_on != 0;
+  ice::wing_heat_pos = aloft && (ice::wing_heat_pos == 1.0f || wing_host) ? 1.0f : 0.0f;
   float* const temps[] = {&ice::l_side_temp, &ice::l_fwd_temp, &ice::r_side_temp, &ice::r_fwd_temp};
   float* const switches_[] = {&ice::window_heat_l_side_pos, &ice::window_heat_l_fwd_pos, &ice::window_heat_r_side_pos,
                               &ice::window_heat_r_fwd_pos};
@@ -124,6 +138,7 @@ void init_anti_ice(StartupState state) {
   a.captured_icing_1 = host_mirror.sim_flightmodel_failures_frm_ice;
   a.captured_icing_2 = host_mirror.sim_flightmodel_failures_frm_ice2;
   ice::monster_icing = 0.0f;
+  if (aloft) return;
   for (float& v : system_::eng_inlet_valve) v = 0.0f;
   for (float& v : system_::wing_anti_ice_valve) v = 0.0f;
 }
@@ -294,7 +309,8 @@ void mode_block(StartupState state) {
   toggle_switch::position_light_pos = running ? -1.0f : 0.0f;
   host_mirror.sim_cockpit2_switches_beacon_on = running ? 1 : 0;
   host_send_i(bound::sim_cockpit2_switches_beacon_on, running ? 1 : 0);
-  if (running) {
+  // In the air the landing lights stay as the host has them.
+  if (running && on_ground != 0) {
     for (int i = 0; i < 4; ++i) host_mirror.sim_cockpit2_switches_landing_lights_switch[i] = 0.0f;
     host_send_vf(bound::sim_cockpit2_switches_landing_lights_switch,
                  host_mirror.sim_cockpit2_switches_landing_lights_switch, 4);
@@ -673,7 +689,7 @@ float startup_brake_pressure_psi(float oat_degc) {
 }
 
 void apply_startup_state() {
-  const int32_t mode = host_mirror.sim_operation_prefs_startup_running;
+  const int32_t mode = startup_mode();
   const float option = script_mirror.zuvadud_D738_fms_engine_no_running_state;
   const StartupState state = startup_state_for(mode, option);
   draw_per_flight_values();
