@@ -761,6 +761,7 @@ void first_frame_block() {
   reset_switch_memory();
   forget_written_switches();
   init_anti_ice(state);
+  ice_rain_take_host_ice();
   init_audio_panels();
   init_clocks();
   init_fire();
