@@ -143,16 +143,20 @@ void init_anti_ice(StartupState state) {
   for (float& v : system_::wing_anti_ice_valve) v = 0.0f;
 }
 
+void init_clock_displays() {
+  clock_::chrono_display_mode_capt = 2.0f;
+  clock_::chrono_display_mode_fo = 2.0f;
+  clock_::clock_display_mode_capt = 1.0f;
+  clock_::clock_display_mode_fo = 3.0f;
+}
+
 void init_clocks() {
   const float mode = static_cast<float>(chrono_mode_setting);
   clock_::captain_chrono_mode = mode;
   clock_::fo_chrono_mode = mode;
   clock_::captain_et_mode = mode;
   clock_::fo_et_mode = mode;
-  clock_::chrono_display_mode_capt = 2.0f;
-  clock_::chrono_display_mode_fo = 2.0f;
-  clock_::clock_display_mode_capt = 1.0f;
-  clock_::clock_display_mode_fo = 3.0f;
+  init_clock_displays();
   clock_::captain_et = 0.0f;
   clock_::fo_et = 0.0f;
   clock_state.chrono_brightness_capt = 0.5f;
@@ -750,6 +754,14 @@ void init_startup_switches() {
   electric::standby_bat_pos = 1.0f;
   switches::nose_steer_pos = 1.0f;
   zero_eyeball_vents();
+}
+
+void set_start_positions() {
+  toggle_switch::spd_ref_adjust = 100.0f;
+  init_clock_displays();
+  autobrake::autobrake_pos = autobrake_pos_value(AutobrakePos::off);
+  autobrake_knob_target = autobrake::autobrake_pos;
+  autobrake_knob_anim = autobrake::autobrake_pos;
 }
 
 void first_frame_block() {
