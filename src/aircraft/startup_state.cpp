@@ -603,25 +603,23 @@ void put_host_cabin(float cabin_alt, float diff_psi) {
   host_send_f(bound::sim_cockpit_pressure_cabin_vvi_actual_m_msec, 0.0f);
 }
 
+void publish_host_cabin() {
+  cockpit::cabin_altitude_actual = host_mirror.sim_cockpit_pressure_cabin_altitude_actual_m_msl;
+  cockpit::cabin_vvi = host_mirror.sim_cockpit_pressure_cabin_vvi_actual_m_msec;
+  cockpit::cabin_pressure_diff = host_mirror.sim_cockpit_pressure_cabin_pressure_differential_psi;
+}
+
 void common_pressurisation(int32_t mode) {
   press_ctrl_clear_saved_state();
   cockpit::pressurization_mode2 = 0.0f;
   if (mode == 0 || (mode == 1 && on_ground != 0)) {
-    // On the ground the cabin sits at the field's pressure altitude.
     const float static_psi = host_mirror.sim_weather_barometer_current_inhg * kInhgToPsi;
-    put_host_cabin(pressure_altitude_ft(static_psi), 0.0f);
+    cabin_from_aircraft_state(true, pressure_altitude_ft(static_psi));
   } else if (mode == 1) {
-    // Taken over in the air with the engines running: the cabin is where the
-    // schedule holds it, whatever the host's own model left (an unpressurised
-    // cabin at cruise would sit at the relief limit with AIR COND lit).
-    const float ambient_alt = static_pressure_altitude_ft;
-    const float cabin_alt = scheduled_cabin_alt_aloft(
-        host_mirror.sim_cockpit_pressure_max_allowable_altitude, ambient_alt);
-    put_host_cabin(cabin_alt, clamp_range(pressure_at_ft(cabin_alt) - pressure_at_ft(ambient_alt), -0.2f, 10.2f));
+    cabin_from_aircraft_state(false, static_pressure_altitude_ft);
+  } else {
+    publish_host_cabin();
   }
-  cockpit::cabin_altitude_actual = host_mirror.sim_cockpit_pressure_cabin_altitude_actual_m_msl;
-  cockpit::cabin_vvi = host_mirror.sim_cockpit_pressure_cabin_vvi_actual_m_msec;
-  cockpit::cabin_pressure_diff = host_mirror.sim_cockpit_pressure_cabin_pressure_differential_psi;
 }
 
 void common_oxygen_effects_alerts() {
@@ -678,6 +676,21 @@ void common_last() {
 }
 
 }  // namespace
+
+void cabin_from_aircraft_state(bool ground, float ambient_alt_ft) {
+  if (ground) {
+    // On the ground the cabin sits at the field's pressure altitude.
+    put_host_cabin(ambient_alt_ft, 0.0f);
+  } else {
+    // In the air with the engines running: the cabin is where the schedule
+    // holds it, whatever the host's own model left (an unpressurised cabin
+    // at cruise would sit at the relief limit with AIR COND lit).
+    const float cabin_alt =
+        scheduled_cabin_alt_aloft(host_mirror.sim_cockpit_pressure_max_allowable_altitude, ambient_alt_ft);
+    put_host_cabin(cabin_alt, clamp_range(pressure_at_ft(cabin_alt) - pressure_at_ft(ambient_alt_ft), -0.2f, 10.2f));
+  }
+  publish_host_cabin();
+}
 
 StartupState startup_state_for(int32_t mode, float option) {
   if (mode == 1) return StartupState::engines_running;

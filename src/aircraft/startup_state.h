@@ -29,6 +29,11 @@ void reset_switch_memory();
 // The battery decision of the first-frame block on its own (nothing calls it).
 void init_startup_switches();
 
+// The cabin as the aircraft's state puts it, pushed to the host and
+// published: at the field's pressure altitude (ambient_alt_ft) at rest on the
+// ground, where the schedule holds it at that pressure altitude in the air.
+void cabin_from_aircraft_state(bool ground, float ambient_alt_ft);
+
 // Brake accumulator pressure (psi) by outside air temperature (deg C) in the
 // cold and dark and engines running states.
 float startup_brake_pressure_psi(float oat_degc);

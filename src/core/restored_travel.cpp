@@ -20,6 +20,8 @@ bool restore_within_travel(float& v, const Travel& travel) {
   return true;
 }
 
+void count_restore_contradiction() { ++dropped_values; }
+
 int32_t take_restore_drops() {
   const int32_t n = dropped_values;
   dropped_values = 0;

@@ -40,6 +40,11 @@ bool restore_within_travel(float& v, const Travel& travel);
 // the count.
 int32_t take_restore_drops();
 
+// A group of slots restored as one whole whose values, each within its
+// travel, contradict each other (a combination no command reaches): counted
+// with the dropped values, so that the load's one line reports it.
+void count_restore_contradiction();
+
 // One slot of a saved array and the global it carries.
 struct RestoredSlot {
   int16_t slot;
