@@ -582,12 +582,13 @@ void restore_cockpit_state() {
   settle_brakes();
   // The restores of this load's other arrays ran before this one: one line
   // counts them all.
-  const int32_t dropped = take_restore_drops();
+  const int32_t contradicted = take_restore_contradictions();
+  const int32_t dropped = take_restore_drops() + contradicted;
   if (dropped > 0 && state_restore_drop_logged == 0) {
-    char line[160];
+    char line[200];
     std::snprintf(line, sizeof line,
-                  "Corvane plugin: WARNING - %d saved cockpit values beyond their control's travel not restored !!!\n",
-                  dropped);
+                  "Corvane plugin: WARNING - %d saved cockpit values beyond their control's travel%s not restored !!!\n",
+                  dropped, contradicted > 0 ? " or at odds with the values saved with them" : "");
     XPLMDebugString(line);
     state_restore_drop_logged = 1;
   }
