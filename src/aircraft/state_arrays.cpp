@@ -302,8 +302,7 @@ bool within_travel(const Travel* travel, float& v) {
 
 // ---- slots restored as one whole ----
 // Each slot of a group may lie within its travel while the group contradicts
-// itself (no command or model of the plug-in reaches it): such a group is
-// settled to a state the aircraft has, and counted with the dropped values.
+// itself: such a group is settled to a state the aircraft has.
 
 constexpr float kInhgToPsi = 0.4911542f;
 // How far the cabin's values may stand from what the aircraft's altitude
@@ -339,23 +338,15 @@ void settle_cabin() {
   cabin_from_aircraft_state(ground, pressure_altitude_ft(static_psi));
 }
 
-// The parking brake is engaged exactly when its lever is set, as its
-// commands, a write of the lever and the start-up leave it; and the
-// autobrake selector at OFF disarms and resets the system.
+// The parking brake is engaged exactly when its lever is set, as the
+// start-up and a write of the lever leave it; and the autobrake selector at
+// OFF disarms and resets the system, as selecting OFF does. Neither is
+// logged: a save can hold either apart (the parking brake button held
+// without the pedals, a flag written at OFF), and its restore settles it as
+// the aircraft would.
 void settle_brakes() {
-  if (lever_commands.park_brake_engaged != cockpit::parking_brake_pos) {
-    lever_commands.park_brake_engaged = cockpit::parking_brake_pos;
-    count_restore_contradiction();
-  }
-  if (autobrake::autobrake_pos != autobrake_pos_value(AutobrakePos::off)) return;
-  float* const flags[] = {&autobrake::autobrake_arm,     &autobrake::autobrake_RTO_arm, &autobrake::autobrake_RTO_test,
-                          &autobrake::autobrake_disarm, &autobrake_brake_value,        &rto_test_result};
-  bool reset = false;
-  for (float* f : flags) {
-    if (*f != 0.0f) reset = true;
-    *f = 0.0f;
-  }
-  if (reset) count_restore_contradiction();
+  lever_commands.park_brake_engaged = cockpit::parking_brake_pos;
+  reset_autobrake_at_off();
 }
 
 // ---- restore, "zuvadud/D738/system" ----

@@ -320,10 +320,11 @@ TEST_F(RestoreCensus, WhatThePluginReachesComesBack) {
 // (the fire handles in with their bottles full, the cabin as the phase has
 // it, the parking brake off, the autobrake at RTO unarmed) with a few slots
 // changed, every one within its travel: a combination the aircraft reaches
-// comes back with nothing dropped; one it never reaches is settled (the fire
-// protection as it stood, the cabin from the aircraft's state, the parking
-// brake's engagement with its lever, the autobrake reset at OFF) with the
-// load's one line, and its save loads again with nothing dropped.
+// comes back with nothing dropped; one it never reaches is settled: the fire
+// protection as it stood and the cabin from the aircraft's state, with the
+// load's one line; the parking brake's engagement with its lever and the
+// autobrake reset at OFF, as the aircraft settles them itself. Its save then
+// loads again with nothing dropped.
 TEST_F(RestoreCensus, EachGroupRestoredAsOneWhole) {
   using Slots = std::vector<std::pair<std::pair<const char*, int>, float>>;
   const auto fire_untouched = [] {
@@ -378,20 +379,20 @@ TEST_F(RestoreCensus, EachGroupRestoredAsOneWhole) {
        cabin_at(-150.0f, 0.08f, -300.0f)},
       {"the cabin descending at 4,000 ft/min", true, {{{"system", 82}, -4000.0f}}, 0, cabin_at(8000.0f, 4.2f, -4000.0f)},
       // The parking brake.
-      {"the parking brake engaged, its lever released", false, {{{"system_sw", 85}, 1.0f}}, 1, parked(0.0f)},
-      {"the parking brake engaged, its lever released", true, {{{"system_sw", 85}, 1.0f}}, 1, parked(0.0f)},
-      {"the parking brake lever set, not engaged", false, {{{"system_sw", 84}, 1.0f}}, 1, parked(1.0f)},
-      {"the parking brake lever set, not engaged", true, {{{"system_sw", 84}, 1.0f}}, 1, parked(1.0f)},
+      {"the parking brake engaged, its lever released", false, {{{"system_sw", 85}, 1.0f}}, 0, parked(0.0f)},
+      {"the parking brake engaged, its lever released", true, {{{"system_sw", 85}, 1.0f}}, 0, parked(0.0f)},
+      {"the parking brake lever set, not engaged", false, {{{"system_sw", 84}, 1.0f}}, 0, parked(1.0f)},
+      {"the parking brake lever set, not engaged", true, {{{"system_sw", 84}, 1.0f}}, 0, parked(1.0f)},
       {"the parking brake set", false, {{{"system_sw", 84}, 1.0f}, {{"system_sw", 85}, 1.0f}}, 0, parked(1.0f)},
       // The autobrake.
-      {"the selector OFF, the landing autobrake armed", false, {{{"system_sw", 40}, 1.0f}, {{"system", 67}, 1.0f}}, 1,
+      {"the selector OFF, the landing autobrake armed", false, {{{"system_sw", 40}, 1.0f}, {{"system", 67}, 1.0f}}, 0,
        autobrake_reset},
       {"the selector OFF, the landing autobrake braking", false,
-       {{{"system_sw", 40}, 1.0f}, {{"system", 67}, 2.0f}, {{"system", 9}, 0.9f}}, 1, autobrake_reset},
+       {{{"system_sw", 40}, 1.0f}, {{"system", 67}, 2.0f}, {{"system", 9}, 0.9f}}, 0, autobrake_reset},
       {"the selector OFF, the RTO braking", false,
-       {{{"system_sw", 40}, 1.0f}, {{"system", 6}, 2.0f}, {{"system", 9}, 0.9f}}, 1, autobrake_reset},
-      {"the selector OFF, DISARM", true, {{{"system_sw", 40}, 1.0f}, {{"system", 8}, 1.0f}}, 1, autobrake_reset},
-      {"the selector OFF, the RTO self-test", false, {{{"system_sw", 40}, 1.0f}, {{"system", 7}, 1.0f}}, 1,
+       {{{"system_sw", 40}, 1.0f}, {{"system", 6}, 2.0f}, {{"system", 9}, 0.9f}}, 0, autobrake_reset},
+      {"the selector OFF, DISARM", true, {{{"system_sw", 40}, 1.0f}, {{"system", 8}, 1.0f}}, 0, autobrake_reset},
+      {"the selector OFF, the RTO self-test", false, {{{"system_sw", 40}, 1.0f}, {{"system", 7}, 1.0f}}, 0,
        autobrake_reset},
       {"the selector at 3, the landing autobrake braking", false,
        {{{"system_sw", 40}, 4.0f}, {{"system", 67}, 2.0f}, {{"system", 9}, 0.6f}}, 0,
