@@ -26,6 +26,7 @@
 #include "core/pitch_trim.h"
 #include "systems/flight_controls/elec_trim_state.h"
 #include "core/preprocess_values.h"
+#include "core/units.h"
 #include "core/util.h"
 #include "core/variant.h"
 #include "engines/engine_eicas.h"
@@ -66,8 +67,6 @@
 #include "systems/systems_steps.h"
 
 namespace {
-
-constexpr float kInhgToPsi = 0.4911542f;
 
 // Fuel indication thresholds, kg: where the latches set in flight (the
 // lower figures of the fuel step only keep a latch already set).
@@ -613,7 +612,7 @@ void common_pressurisation(int32_t mode) {
   press_ctrl_clear_saved_state();
   cockpit::pressurization_mode2 = 0.0f;
   if (mode == 0 || (mode == 1 && on_ground != 0)) {
-    const float static_psi = host_mirror.sim_weather_barometer_current_inhg * kInhgToPsi;
+    const float static_psi = host_mirror.sim_weather_barometer_current_inhg * psi_per_inhg_7dp;
     cabin_from_aircraft_state(true, pressure_altitude_ft(static_psi));
   } else if (mode == 1) {
     cabin_from_aircraft_state(false, static_pressure_altitude_ft);

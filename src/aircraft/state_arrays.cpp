@@ -17,6 +17,7 @@
 #include "core/pitch_trim.h"
 #include "core/restored_travel.h"
 #include "core/saved_travels.h"
+#include "core/units.h"
 #include "core/util.h"
 #include "systems/flight_controls/elec_trim_state.h"
 #include "engines/engine_start.h"
@@ -304,7 +305,6 @@ bool within_travel(const Travel* travel, float& v) {
 // Each slot of a group may lie within its travel while the group contradicts
 // itself: such a group is settled to a state the aircraft has.
 
-constexpr float kInhgToPsi = 0.4911542f;
 // How far the cabin's values may stand from what the aircraft's altitude
 // and the outside pressure make of them (psi): a relief valve's negative
 // differential, the ground controller's pre-pressurisation, a frame's lag.
@@ -326,7 +326,7 @@ bool aircraft_on_ground_now() {
 // ground a controller would not hold. Otherwise the cabin starts from the
 // aircraft's state, as on the first frame.
 void settle_cabin() {
-  const float static_psi = read_now_f(bound::sim_weather_barometer_current_inhg) * kInhgToPsi;
+  const float static_psi = read_now_f(bound::sim_weather_barometer_current_inhg) * psi_per_inhg_7dp;
   if (!(static_psi > 0.5f && static_psi < 20.0f)) return;  // no outside pressure to judge by
   const bool ground = aircraft_on_ground_now();
   const float implied = pressure_at_ft(cockpit::cabin_altitude_actual) - static_psi;
