@@ -411,7 +411,14 @@ Flown fly(const Geometry& g, const Placement& p) {
       change_done = true;
       apply_lines(route_lines(changed));
     }
+    const char* trace_at = std::getenv("CORVANE_CENSUS_TRACE");
+    const bool tracing = trace_at != nullptr && std::fabs(t - std::atof(trace_at)) < kDt / 2;
+    const size_t logged = simhost::log_lines().size();
+    if (tracing) simhost::set_float("zuvadud/D738/fms/test", 9999.0f);
     simhost::frame(kDt);
+    if (tracing)
+      for (size_t i = logged; i < simhost::log_lines().size(); ++i)
+        std::printf("%s %s\n", p.name.c_str(), simhost::log_lines()[i].c_str());
     Sample s;
     f.local({simhost::get_double("sim/flightmodel/position/latitude"),
              simhost::get_double("sim/flightmodel/position/longitude")},
