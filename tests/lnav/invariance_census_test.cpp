@@ -570,8 +570,9 @@ TEST_P(InvarianceCensus, SamePathEverywhere) {
   std::string all;
   for (const std::string& s : faults) all += "\n  " + s;
   if (g->expect == "fails") {
-    EXPECT_FALSE(faults.empty()) << "invariance_census.tsv:" << g->line << ": " << g->name
-                                 << " now flies the same everywhere: mark it \"same\"";
+    // The sanitizers' few placements need not include the ones that differ.
+    EXPECT_TRUE(kSanitized || !faults.empty())
+        << "invariance_census.tsv:" << g->line << ": " << g->name << " now flies the same everywhere: mark it \"same\"";
   } else {
     EXPECT_TRUE(faults.empty()) << "invariance_census.tsv:" << g->line << ":" << all;
   }
