@@ -105,7 +105,7 @@ Guide around(Pos centre, double radius, float turn, Pos ac) {
 // The legs as the scripts handed them over, up to the slots needed.
 struct Legs {
   std::string pth;
-  std::vector<float> lat, lon, brg_mag, crs_mag, rad_lat, rad_lon, radius, rad_turn;
+  std::vector<float> lat, lon, brg_mag, crs_mag, rad_lat, rad_lon, radius, rad_turn, df_crs_fin;
 
   void read(int count) {
     pth = get_bytes("zuvadud/D738/fms/legs_pth");
@@ -118,6 +118,7 @@ struct Legs {
     rad_lon = f("legs_rad_lon");
     radius = f("legs_radius");
     rad_turn = f("legs_rad_turn");
+    df_crs_fin = f("legs_df_crs_fin");
   }
   static float at(const std::vector<float>& v, int k) {
     return k >= 0 && k < static_cast<int>(v.size()) && std::isfinite(v[static_cast<size_t>(k)])
@@ -149,6 +150,13 @@ Guide guide(const Legs& legs, int k, Pos ac, double var) {
     const double inbound = wrap360(Legs::at(legs.crs_mag, k) - var);
     if (is_zero(fix)) return {};
     return along_line(fix, inbound, ac);
+  }
+  if (t == "DF") {
+    // A direct leg starts where the turn onto it ends: the plug-in publishes
+    // the course it reaches its fix with ("legs_df_crs_fin", -1 while it has
+    // none), and the path is the great circle through the fix on it.
+    const float fin = Legs::at(legs.df_crs_fin, k);
+    if (fin >= 0.0f && fin < 360.0f && !is_zero(fix)) return along_line(fix, fin, ac);
   }
   if (t == "TF" || t == "DF" || t == "IF") {
     // From the waypoint before to this one, on the great circle.

@@ -140,8 +140,11 @@ bool case_active_climb(int32_t i) {
   v = std::fmax(75.0f, v);
   Pt s = id_is_runway(i - 1) ? runway_start_pt(i - 1) : wpt(i - 1);
   // The first leg of the route has no course before its start to turn from.
+  // The turn at i - 1 is entered on the course the leg before reaches it
+  // with, not the course that leg left its own start on: on a great circle
+  // the two part with the meridians' convergence.
   if (i >= 2) {
-    const float c0 = magvar_course_alt(i - 2);
+    const float c0 = magvar_course(i - 1);
     const float rel = angle::wrap180_d(static_cast<double>(f.xact_crs) - c0);
     if (std::fabs(rel) > 5.0f) {
       const bool left = is_left(legs_rad_turn[i], rel);
@@ -347,7 +350,11 @@ bool df_course_stage() {
   const float to_fix = gc_bearing(legs_lat[i], legs_lon[i], legs_lat[j], legs_lon[j]);
   const float diff = angle::wrap180_d(static_cast<double>(to_fix) - f.xact_crs);
   if (std::fabs(diff) < 5.0f) {
-    legs_df_crs[j] = f.xnext_crs;
+    // Straight on to the fix: the course is the bearing to it from this
+    // leg's end. The course carried from the last pass would keep whatever
+    // the first pass found, a course the route never had.
+    take_next_course(to_fix);
+    legs_df_crs[j] = to_fix;
     legs_df_crs_fin[j] = angle::wrap360_d(gc_bearing(legs_lat[j], legs_lon[j], legs_lat[i], legs_lon[i]) + 180.0);
     return false;
   }
@@ -372,11 +379,7 @@ bool df_course_stage() {
   };
   const Pt tp = off(p2) <= off(p1) ? p2 : p1;
   f.xdf_crs = gc_bearing(tp.lat, tp.lon, legs_lat[j], legs_lon[j]);
-  f.xnext_crs = f.xdf_crs;
-  f.xnext_rel_brg = wrap179(static_cast<double>(f.xnext_crs) - f.xact_crs);
-  f.xabs_next_rel_brg = std::fabs(f.xnext_rel_brg);
-  f.xsupp_angle = 180.0f - f.xabs_next_rel_brg;
-  if (f.xsupp_angle == 0.0f) f.xsupp_angle = 1.0f;
+  take_next_course(f.xdf_crs);
   legs_df_crs[j] = f.xdf_crs;
   legs_df_crs_fin[j] = angle::wrap360_d(gc_bearing(legs_lat[j], legs_lon[j], tp.lat, tp.lon) + 180.0);
 

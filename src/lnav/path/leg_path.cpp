@@ -251,14 +251,16 @@ int32_t dir_seg_count() {
 
 namespace legpath {
 
-void set_next_course(int32_t i) {
+void take_next_course(float c) {
   LegPassFrame& f = leg_pass;
-  f.xnext_crs = magvar_course_alt(i);
+  f.xnext_crs = c;
   f.xnext_rel_brg = wrap179(static_cast<double>(f.xnext_crs) - f.xact_crs);
   f.xabs_next_rel_brg = std::fabs(f.xnext_rel_brg);
   f.xsupp_angle = 180.0f - f.xabs_next_rel_brg;
   if (f.xsupp_angle == 0.0f) f.xsupp_angle = 1.0f;
 }
+
+void set_next_course(int32_t i) { take_next_course(magvar_course_alt(i)); }
 
 }  // namespace legpath
 

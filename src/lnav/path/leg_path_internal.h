@@ -128,6 +128,8 @@ void true_distance(int32_t s, int32_t n, bool arc_rule);
 // The next leg's course into the pass frame (xnext_crs and the change from
 // xact_crs), from the leg table as it stands.
 void set_next_course(int32_t i);
+// The pass's next course `c` (true) and the turn it makes from the present one.
+void take_next_course(float c);
 void floating_legs_stage();   // recomputed end points and hand-back
 // DF course from the turn at i; returns true when a bypass must start.
 bool df_course_stage();

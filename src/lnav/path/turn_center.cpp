@@ -96,14 +96,21 @@ float straight_before(int32_t leg) {
   return legs_seg_remain_dist[p];
 }
 
-// `sector`: the end points must lie in the sector toward N; a turn of 270
-// degrees or more the long way ends behind the waypoint by construction.
+// A turn's end this close to the next waypoint is on it (a leg ended where
+// the turn onto it does): the bearing between two points so close is
+// rounding, never a reason to give the turn up.
+constexpr float kOnArcEndNm = 0.05f;
+
+// `sector`: the end points must lie in the sector toward N (or on N); a turn
+// of 270 degrees or more the long way ends behind the waypoint by
+// construction.
 int32_t accept(TurnCenterResult& r, Pt P, Pt N, int32_t turn, bool sector = true) {
   float lim = 5.0f * dist(P, N);
   if (lim > 1000.0f) lim = 1000.0f;
   if (!(lim >= 0.0f)) lim = 0.0f;
   auto ok = [&](double la, double lo) {
-    return (!sector || in_arc_sector(la, lo, P.lat, P.lon, N.lat, N.lon, turn)) &&
+    return (!sector || gc_distance_nm(la, lo, N.lat, N.lon) < kOnArcEndNm ||
+            in_arc_sector(la, lo, P.lat, P.lon, N.lat, N.lon, turn)) &&
            gc_distance_nm(la, lo, P.lat, P.lon) <= lim;
   };
   if (!ok(r.seg1_end_lat, r.seg1_end_lon)) return 1;
@@ -453,7 +460,8 @@ int32_t refit_to_outbound(TurnBuild& b, TurnCenterResult& r, const Tangency& g) 
   const Pt E = dest(b.C1, b.p_out, r.seg1_radius);
   r.seg1_end_lat = E.lat;
   r.seg1_end_lon = E.lon;
-  if (std::fabs(angle::wrap180_d(static_cast<double>(brg(E, b.N)) - b.crs_out)) < kRefitWindowDeg) {
+  if (dist(E, b.N) < kOnArcEndNm ||
+      std::fabs(angle::wrap180_d(static_cast<double>(brg(E, b.N)) - b.crs_out)) < kRefitWindowDeg) {
     r.seg_remain_dist = dist(E, b.N);
     if (left) trace(9999.0f, "WPT %d: Recalc to next WPT\n", b.leg);
     if (failed) return 1;
