@@ -60,9 +60,14 @@ constexpr StageSchedule kStage5 = {{0.0f, 10000.0f, 22000.0f, 31000.0f, 37000.0f
                                    {24.0f, 28.0f, 40.0f, 45.0f, 58.0f, 63.0f},
                                    {54.0f, 60.0f, 70.0f, 76.0f, 82.0f, 89.0f},
                                    42.0f};
+// The high stage's band sits low enough up high that flight idle, whose N1
+// rises far less with altitude than the 5th stage's band, still gives about
+// 27 psi before the draw: the ducts read the type's 18 to 25 psi in an idle
+// descent at any cruise level. Held open there the precooler still has the
+// capacity for that flow.
 constexpr StageSchedule kStage9 = {{0.0f, 10000.0f, 22000.0f, 31000.0f, 37000.0f, 41000.0f},
-                                   {9.0f, 13.0f, 23.0f, 27.0f, 28.0f, 34.0f},
-                                   {25.0f, 33.0f, 38.0f, 43.0f, 52.0f, 57.0f},
+                                   {9.0f, 13.0f, 16.0f, 19.0f, 21.0f, 22.0f},
+                                   {25.0f, 33.0f, 36.0f, 39.0f, 41.0f, 42.0f},
                                    32.0f};
 
 float table(const float* x, const float* y, float v) {

@@ -472,9 +472,16 @@ void update_pressurization() {
 
   // Supply of each side, ft/min of cabin altitude.
   const float full = p_amb * 85.0f;
-  const float e1 = clamp01((air::engine1_psi - p_cabin) * 0.5f);
-  const float e2 = clamp01((air::engine2_psi - p_cabin) * 0.5f);
-  const float apu = clamp01((air::apu_bleed_valve_pos * air::apu_psi - p_cabin) * 0.5f);
+  // A source's share of full flow: the duct gauges read above the outside
+  // air, so its air flows into the cabin by what it stands above the
+  // cabin's own pressure, both taken absolute. A source that gives nothing
+  // pushes nothing, whatever a cabin below the outside air does.
+  auto source_share = [p_amb, p_cabin](float gauge_psi) {
+    return gauge_psi > 0.0f ? clamp01((gauge_psi + p_amb - p_cabin) * 0.5f) : 0.0f;
+  };
+  const float e1 = source_share(air::engine1_psi);
+  const float e2 = source_share(air::engine2_psi);
+  const float apu = source_share(air::apu_bleed_valve_pos * air::apu_psi);
   const float left_src = full * 0.5f * apu + e1 * full;
   const float right_src = e2 * full;
   // Each side keeps its own source and gains the other's through the open

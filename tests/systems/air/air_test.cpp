@@ -396,9 +396,9 @@ TEST_F(Bleeds, ApuValveCommandDualBleedAndPriority) {
 TEST(StagePressure, BandsAtEveryAltitudePoint) {
   struct Band {
     float alt_ft, lo5, hi5, lo9, hi9;
-  } bands[] = {{0, 24, 54, 9, 25},          {10000, 28, 60, 13, 33}, {16000, 34, 65, 18, 35.5f},
-               {22000, 40, 70, 23, 38},     {31000, 45, 76, 27, 43}, {37000, 58, 82, 28, 52},
-               {41000, 63, 89, 34, 57}};
+  } bands[] = {{0, 24, 54, 9, 25},          {10000, 28, 60, 13, 33}, {16000, 34, 65, 14.5f, 34.5f},
+               {22000, 40, 70, 16, 36},     {31000, 45, 76, 19, 39}, {37000, 58, 82, 21, 41},
+               {41000, 63, 89, 22, 42}};
   for (const Band& b : bands) {
     EXPECT_NEAR(bleed_pressure_a(b.alt_ft, (b.lo5 + b.hi5) / 2), 21.0f, 1e-3f) << b.alt_ft;
     EXPECT_NEAR(bleed_pressure_a(b.alt_ft, b.lo5 + 0.5f), 21.0f / (b.hi5 - b.lo5), 1e-4f) << b.alt_ft;
