@@ -235,11 +235,18 @@ ClimbLimits climb_limits(float flt_alt) {
   return l;
 }
 
+// Above this the take-off field no longer holds the cabin up: the climb
+// takes it down to its cruise altitude, as from any field.
+constexpr float kHighFieldCabinFt = 8000.0f;
+
+// The cabin's cruise altitude for a FLT ALT: the hull's differential for it,
+// never below a field the flight left up to 8,000 ft (a low FLT ALT would
+// otherwise take the cabin down past it).
 float cruise_cabin_for(float flt_alt, float field_alt) {
   float cruise = pressure_altitude_ft(pressure_at_ft(clamp_range(flt_alt, 0.0f, 41000.0f)) +
                                       climb_limits(flt_alt).max_diff_psi);
   if (cruise < 0.0f) cruise = 0.0f;
-  if (cruise < field_alt) cruise = field_alt;
+  if (field_alt <= kHighFieldCabinFt && cruise < field_alt) cruise = field_alt;
   return cruise;
 }
 
@@ -250,7 +257,12 @@ void climb_schedule(float flt_alt, float ambient_alt) {
   const float a = l.end_alt_ft;
   c.cruise_cabin_alt = cruise_cabin_for(flt_alt, c.takeoff_field_alt);
   const float progress = ambient_alt > c.max_alt_reached ? ambient_alt : c.max_alt_reached;
-  c.sched_cabin_alt = interpolate_clamped(c.takeoff_field_alt, c.takeoff_field_alt, a, c.cruise_cabin_alt, progress);
+  // From a high field the cabin comes down over the first half of the
+  // climb, so it is at its cruise altitude well before FLT ALT even at the
+  // controller's rate limit.
+  const float field = c.takeoff_field_alt;
+  const float end = field > kHighFieldCabinFt && a > field ? field + (a - field) * 0.5f : a;
+  c.sched_cabin_alt = interpolate_clamped(field, field, end, c.cruise_cabin_alt, progress);
   c.sched_max_diff = clamp_range(pressure_at_ft(c.sched_cabin_alt) - pressure_at_ft(flt_alt), 0.0f, m);
 }
 
