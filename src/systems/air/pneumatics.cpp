@@ -170,13 +170,19 @@ void engine_stages(int n, EngineBleed& e, float altitude_ft) {
   if (e.precooler_fed) drive_valve(*e.precooler, pre_target, 2.0f, e.fail_precooler);
 }
 
-// The APU's load control holds its duct at no more than 41 psi; below that
-// the duct reads what the APU gives under the air drawn from it, highest with
-// the packs off and falling as packs, a HIGH pack flow or a starter draw on it.
+// The APU's load control holds its duct at no more than 41 psi with nothing
+// drawn, and like any regulator lets it sag a little with the flow through
+// it, so even one pack's draw shows on the gauge; where the APU itself gives
+// less, the duct reads what it gives under the air drawn from it, falling
+// further as packs, a HIGH pack flow or a starter draw on it.
+constexpr float kApuRegulatedPsi = 41.0f;
+constexpr float kApuRegulationSag = 0.25f;  // psi of duct per psi of demand
+
 void apu_regulation() {
   PneumaticsState& s = pneumatics;
   s.apu_reg_factor = ramp_toward(s.apu_reg_factor, 1.0f, 0.0f, 1.0f, 0.2f);
-  air::apu_psi = std::min(41.0f, std::max(0.0f, s.apu_reg_factor * s.apu_supply_psi));
+  const float held = kApuRegulatedPsi - kApuRegulationSag * std::max(0.0f, s.apu_bleed_demand_psi);
+  air::apu_psi = std::max(0.0f, std::min(held, s.apu_reg_factor * s.apu_supply_psi));
 }
 
 // Consumer demand on each source, for the next frame's pressures.
