@@ -43,7 +43,13 @@ constexpr float kPrecoolerTarget = 214.0f;  // deg C
 // Precooler capacity. It is not derated with altitude: with less capacity up
 // high a healthy precooler fed by the high stage could not keep the air under
 // the overtemperature trip once wing and engine anti-ice draw on it at cruise.
+// It grows with the fan air that cools it, from idle to holding power: one
+// engine above idle then carries a pack and both wings through the isolation
+// valve without tripping.
 constexpr float kPrecoolerCapacity = 9500.0f;
+constexpr float kPrecoolerCapacityFanN1 = 45.0f;      // % N1: the fan adds nothing below
+constexpr float kPrecoolerCapacityFull = 11500.0f;
+constexpr float kPrecoolerCapacityFullN1 = 60.0f;     // % N1: and nothing more above
 constexpr float kPsiToPa = 6894.75729f;
 constexpr float kPackLoad = 4.0f;      // a pack's demand on its duct at AUTO
 constexpr float kPackHighLoad = 6.0f;  // and at HIGH
@@ -144,7 +150,8 @@ void engine_stages(int n, EngineBleed& e, float altitude_ft) {
   drive_valve(*e.prsov, target, 2.0f, e.fail_prsov);
 
   // Bleed temperature and the precooler that holds it at 214 deg C.
-  const float k = kPrecoolerCapacity;
+  const float k = interpolate_clamped(kPrecoolerCapacityFanN1, kPrecoolerCapacity, kPrecoolerCapacityFullN1,
+                                      kPrecoolerCapacityFull, e.n1);
   const float q = std::sqrt(std::max(0.0f, (supply + demand) * kPsiToPa) / 0.601f) * 0.0314f;
   const float outside = mirror_f(bound::sim_cockpit2_temperature_outside_air_temp_degc);
   float ti;

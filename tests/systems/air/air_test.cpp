@@ -272,8 +272,8 @@ TEST_F(Bleeds, BleedTemperatureAndPrecooler) {
   host_mirror.sim_cockpit2_temperature_outside_air_temp_degc = 10.0f;
   struct Row {
     float n1, alt_ft, precooler, temp, precooler_target;
-  } rows[] = {{60, 0, 0, 340, 0.382928f},          {60, 0, 0.5f, 175.478f, 0.382928f},
-              {80, 20500, 0.5f, 186.130f, 0.409437f}, {80, 45000, 1, 134.234f, 0.821059f},
+  } rows[] = {{60, 0, 0, 340, 0.316331f},          {60, 0, 0.5f, 140.842f, 0.316331f},
+              {80, 20500, 0.5f, 153.737f, 0.338231f}, {80, 45000, 1, 40.389f, 0.678266f},
               {15, 0, 0.5f, 10, 1},
               {30, 32800, 0.5f, 10, 1}};  // high stage short of the setpoint: nothing flows, outside air
   for (const Row& r : rows) {
