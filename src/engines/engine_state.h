@@ -29,6 +29,7 @@ struct ThrustLeverState {
   uint8_t settled[2];
   float reverser_held[2];      // 1 while a reverser hold key is down
   float reverser_engaged[2];   // set by the hold key, cleared once stowed at idle
+  uint8_t reverse_sleeves[2];  // sleeves out from the crew's reverse command, until they are home
   float manual_n1[2];          // remembered manual N1 set values (fraction)
   float n1_source_taken;       // N1 SET knob position the engine display last took
 };

@@ -354,6 +354,10 @@ void update_thrust_levers() {
       for (int e = 0; e < 2; ++e) *thrust_lever(e) = servo_to_lever(e, t.servo[e]);
     }
 
+    for (int e = 0; e < 2; ++e) {
+      if (prop_mode(e) == 3) t.reverse_sleeves[e] = 1;
+      else if (!deploying(e)) t.reverse_sleeves[e] = 0;
+    }
     bool keep_settle = false;
     if (sm.zuvadud_autopilot_at_throttle_hold == 0.0f) {
       const int32_t mode = trunc_clamped(speed_mode, -1000, 1000);
@@ -365,8 +369,14 @@ void update_thrust_levers() {
           if (prop_mode(e) == 3) {
             t.servo[e] = clamp_range(*reverse_lever(e), 0.0f, 1.0f) * thrust_tables.reverse_max;
           } else {
-            if (deploying(e)) *thrust_lever(e) = 0.0f;
-            t.servo[e] = lever_to_servo(e, *thrust_lever(e));
+            // Sleeves stowing after the crew's reverse hold the forward
+            // lever at idle. Sleeves out without a reverse command (an
+            // uncommanded deployment being driven home) give idle only while
+            // they are out: the crew's lever stays where it is, and its
+            // thrust comes back once they are home.
+            const bool out = deploying(e);
+            if (out && t.reverse_sleeves[e] != 0) *thrust_lever(e) = 0.0f;
+            t.servo[e] = lever_to_servo(e, out ? 0.0f : *thrust_lever(e));
           }
         }
       } else {

@@ -146,17 +146,24 @@ TEST_F(Lock, OverrideFreezesEverything) {
 
 using Servo = Levers;
 
-TEST_F(Servo, ManualModeZeroesTheForwardLeverOnceTheReverserMoves) {
+// Sleeves moving after the crew's reverse zero the forward lever; sleeves
+// out without a reverse command (an uncommanded deployment driven home) give
+// idle while they move, the crew's lever left where it is.
+TEST_F(Servo, ManualModeForwardLeverWhileTheSleevesMove) {
   struct Case {
-    float deploy, lever;
-  } cases[] = {{0.0f, 0.5f}, {0.009f, 0.5f}, {0.01f, 0.0f}, {0.3f, 0.0f}};
+    float deploy;
+    uint8_t after_reverse;
+    float lever, servo_lever;
+  } cases[] = {{0.0f, 1, 0.5f, 0.5f},  {0.009f, 1, 0.5f, 0.5f}, {0.01f, 1, 0.0f, 0.0f}, {0.3f, 1, 0.0f, 0.0f},
+               {0.009f, 0, 0.5f, 0.5f}, {0.01f, 0, 0.5f, 0.0f},  {0.3f, 0, 0.5f, 0.0f}};
   for (const Case& c : cases) {
     reset_thrust_lever_state();
+    thrust_lever_state.reverse_sleeves[0] = c.after_reverse;
     deploy(0) = c.deploy;
     host_mirror.sim_cockpit2_engine_actuators_throttle_ratio[0] = 0.5f;
     update_thrust_levers();
-    EXPECT_FLOAT_EQ(engine::thrust1_leveler, c.lever) << c.deploy;
-    EXPECT_NEAR(thrust_lever_state.servo[0], servo_of(0, c.lever), 1e-6f) << c.deploy;
+    EXPECT_FLOAT_EQ(engine::thrust1_leveler, c.lever) << c.deploy << " " << int(c.after_reverse);
+    EXPECT_NEAR(thrust_lever_state.servo[0], servo_of(0, c.servo_lever), 1e-6f) << c.deploy << " " << int(c.after_reverse);
   }
 }
 

@@ -37,8 +37,8 @@ TEST(BleedStages, ScheduleByAltitudeAndN1) {
       {0.0f, 84.0f, 84.0f, 32.0f * 75.0f / 16.0f},
       {-500.0f, 39.0f, 21.0f, 60.0f},                // held below sea level
       {5000.0f, 42.0f, 42.0f * 16.0f / 31.0f, 32.0f * 31.0f / 18.0f},
-      {41000.0f, 89.0f, 42.0f, 32.0f * 55.0f / 23.0f},
-      {50000.0f, 63.0f, 0.0f, 32.0f * 29.0f / 23.0f},  // held above 41,000 ft
+      {41000.0f, 89.0f, 42.0f, 32.0f * 67.0f / 20.0f},
+      {50000.0f, 63.0f, 0.0f, 32.0f * 41.0f / 20.0f},  // held above 41,000 ft
       {0.0f, 9.0f, 0.0f, 0.0f},
   };
   for (const Case& c : cases) {

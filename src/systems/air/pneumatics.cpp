@@ -44,7 +44,13 @@ constexpr float kPrecoolerTarget = 214.0f;  // deg C
 // Precooler capacity. It is not derated with altitude: with less capacity up
 // high a healthy precooler fed by the high stage could not keep the air under
 // the overtemperature trip once wing and engine anti-ice draw on it at cruise.
+// It grows with the fan air that cools it, from idle to holding power: one
+// engine above idle then carries a pack and both wings through the isolation
+// valve without tripping.
 constexpr float kPrecoolerCapacity = 9500.0f;
+constexpr float kPrecoolerCapacityFanN1 = 45.0f;      // % N1: the fan adds nothing below
+constexpr float kPrecoolerCapacityFull = 11500.0f;
+constexpr float kPrecoolerCapacityFullN1 = 60.0f;     // % N1: and nothing more above
 constexpr float kPsiToPa = 6894.75729f;
 constexpr float kPackLoad = 4.0f;      // a pack's demand on its duct at AUTO
 constexpr float kPackHighLoad = 6.0f;  // and at HIGH
@@ -61,9 +67,14 @@ constexpr StageSchedule kStage5 = {{0.0f, 10000.0f, 22000.0f, 31000.0f, 37000.0f
                                    {24.0f, 28.0f, 40.0f, 45.0f, 58.0f, 63.0f},
                                    {54.0f, 60.0f, 70.0f, 76.0f, 82.0f, 89.0f},
                                    42.0f};
+// The high stage's band sits low enough up high that flight idle, whose N1
+// rises far less with altitude than the 5th stage's band, still gives about
+// 27 psi before the draw: the ducts read the type's 18 to 25 psi in an idle
+// descent at any cruise level. Held open there the precooler still has the
+// capacity for that flow.
 constexpr StageSchedule kStage9 = {{0.0f, 10000.0f, 22000.0f, 31000.0f, 37000.0f, 41000.0f},
-                                   {9.0f, 13.0f, 23.0f, 27.0f, 28.0f, 34.0f},
-                                   {25.0f, 33.0f, 38.0f, 43.0f, 52.0f, 57.0f},
+                                   {9.0f, 13.0f, 16.0f, 19.0f, 21.0f, 22.0f},
+                                   {25.0f, 33.0f, 36.0f, 39.0f, 41.0f, 42.0f},
                                    32.0f};
 
 float table(const float* x, const float* y, float v) {
@@ -140,7 +151,8 @@ void engine_stages(int n, EngineBleed& e, float altitude_ft) {
   drive_valve(*e.prsov, target, 2.0f, e.fail_prsov);
 
   // Bleed temperature and the precooler that holds it at 214 deg C.
-  const float k = kPrecoolerCapacity;
+  const float k = interpolate_clamped(kPrecoolerCapacityFanN1, kPrecoolerCapacity, kPrecoolerCapacityFullN1,
+                                      kPrecoolerCapacityFull, e.n1);
   const float q = std::sqrt(std::max(0.0f, (supply + demand) * kPsiToPa) / 0.601f) * 0.0314f;
   const float outside = mirror_f(bound::sim_cockpit2_temperature_outside_air_temp_degc);
   float ti;
@@ -166,13 +178,19 @@ void engine_stages(int n, EngineBleed& e, float altitude_ft) {
   if (e.precooler_fed) drive_valve(*e.precooler, pre_target, 2.0f, e.fail_precooler);
 }
 
-// The APU's load control holds its duct at no more than 41 psi; below that
-// the duct reads what the APU gives under the air drawn from it, highest with
-// the packs off and falling as packs, a HIGH pack flow or a starter draw on it.
+// The APU's load control holds its duct at no more than 41 psi with nothing
+// drawn, and like any regulator lets it sag a little with the flow through
+// it, so even one pack's draw shows on the gauge; where the APU itself gives
+// less, the duct reads what it gives under the air drawn from it, falling
+// further as packs, a HIGH pack flow or a starter draw on it.
+constexpr float kApuRegulatedPsi = 41.0f;
+constexpr float kApuRegulationSag = 0.25f;  // psi of duct per psi of demand
+
 void apu_regulation() {
   PneumaticsState& s = pneumatics;
   s.apu_reg_factor = ramp_toward(s.apu_reg_factor, 1.0f, 0.0f, 1.0f, 0.2f);
-  air::apu_psi = std::min(41.0f, std::max(0.0f, s.apu_reg_factor * s.apu_supply_psi));
+  const float held = kApuRegulatedPsi - kApuRegulationSag * std::max(0.0f, s.apu_bleed_demand_psi);
+  air::apu_psi = std::max(0.0f, std::min(held, s.apu_reg_factor * s.apu_supply_psi));
 }
 
 // Consumer demand on each source, for the next frame's pressures.

@@ -237,11 +237,18 @@ ClimbLimits climb_limits(float flt_alt) {
   return l;
 }
 
+// Above this the take-off field no longer holds the cabin up: the climb
+// takes it down to its cruise altitude, as from any field.
+constexpr float kHighFieldCabinFt = 8000.0f;
+
+// The cabin's cruise altitude for a FLT ALT: the hull's differential for it,
+// never below a field the flight left up to 8,000 ft (a low FLT ALT would
+// otherwise take the cabin down past it).
 float cruise_cabin_for(float flt_alt, float field_alt) {
   float cruise = pressure_altitude_ft(pressure_at_ft(clamp_range(flt_alt, 0.0f, 41000.0f)) +
                                       climb_limits(flt_alt).max_diff_psi);
   if (cruise < 0.0f) cruise = 0.0f;
-  if (cruise < field_alt) cruise = field_alt;
+  if (field_alt <= kHighFieldCabinFt && cruise < field_alt) cruise = field_alt;
   return cruise;
 }
 
@@ -252,7 +259,12 @@ void climb_schedule(float flt_alt, float ambient_alt) {
   const float a = l.end_alt_ft;
   c.cruise_cabin_alt = cruise_cabin_for(flt_alt, c.takeoff_field_alt);
   const float progress = ambient_alt > c.max_alt_reached ? ambient_alt : c.max_alt_reached;
-  c.sched_cabin_alt = interpolate_clamped(c.takeoff_field_alt, c.takeoff_field_alt, a, c.cruise_cabin_alt, progress);
+  // From a high field the cabin comes down over the first half of the
+  // climb, so it is at its cruise altitude well before FLT ALT even at the
+  // controller's rate limit.
+  const float field = c.takeoff_field_alt;
+  const float end = field > kHighFieldCabinFt && a > field ? field + (a - field) * 0.5f : a;
+  c.sched_cabin_alt = interpolate_clamped(field, field, end, c.cruise_cabin_alt, progress);
   c.sched_max_diff = clamp_range(pressure_at_ft(c.sched_cabin_alt) - pressure_at_ft(flt_alt), 0.0f, m);
 }
 
@@ -474,9 +486,16 @@ void update_pressurization() {
 
   // Supply of each side, ft/min of cabin altitude.
   const float full = p_amb * 85.0f;
-  const float e1 = clamp01((air::engine1_psi - p_cabin) * 0.5f);
-  const float e2 = clamp01((air::engine2_psi - p_cabin) * 0.5f);
-  const float apu = clamp01((air::apu_bleed_valve_pos * air::apu_psi - p_cabin) * 0.5f);
+  // A source's share of full flow: the duct gauges read above the outside
+  // air, so its air flows into the cabin by what it stands above the
+  // cabin's own pressure, both taken absolute. A source that gives nothing
+  // pushes nothing, whatever a cabin below the outside air does.
+  auto source_share = [p_amb, p_cabin](float gauge_psi) {
+    return gauge_psi > 0.0f ? clamp01((gauge_psi + p_amb - p_cabin) * 0.5f) : 0.0f;
+  };
+  const float e1 = source_share(air::engine1_psi);
+  const float e2 = source_share(air::engine2_psi);
+  const float apu = source_share(air::apu_bleed_valve_pos * air::apu_psi);
   const float left_src = full * 0.5f * apu + e1 * full;
   const float right_src = e2 * full;
   // Each side keeps its own source and gains the other's through the open

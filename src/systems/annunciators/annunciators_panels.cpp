@@ -35,6 +35,7 @@
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/fuel/fuel_values.h"
 #include "core/host_io.h"
+#include "systems/ice_rain/anti_ice.h"
 #include "systems/ice_rain/ice_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/radios/mic_select.h"
@@ -448,7 +449,9 @@ void annunciators_anti_ice() {
   }
 
   // Valve lights: bright while moving, dim open, dark closed; a switch that
-  // disagrees with the resting valve shows bright.
+  // disagrees with the resting valve shows bright. The MAX's amber wing
+  // valve lights show only disagreement, and are inhibited while the
+  // take-off thrust logic holds the valves shut against an ON switch.
   struct Valve {
     float* light;
     float* annun;
@@ -461,12 +464,16 @@ void annunciators_anti_ice() {
       {&annunciator::cowl_ice_on_0, &annunciator::cowl_ice_on_0_annun, system_::eng_inlet_valve[0], ice::eng1_heat_pos},
       {&annunciator::cowl_ice_on_1, &annunciator::cowl_ice_on_1_annun, system_::eng_inlet_valve[1], ice::eng2_heat_pos},
   };
+  const bool max_wing = is_max_model();
+  const bool takeoff_inhibit = max_wing && ice::wing_heat_pos == 1.0f && wing_valves_held_for_takeoff();
   float v_raw[4];
   for (int i = 0; i < 4; ++i) {
     const Valve& v = valves[i];
+    const bool disagreement_only = max_wing && i < 2;
     float raw = 1.0f;
-    if (v.pos > 0.95f) raw = v.sw == 0.0f ? 1.0f : 0.3f;
+    if (v.pos > 0.95f) raw = v.sw == 0.0f ? 1.0f : (disagreement_only ? 0.0f : 0.3f);
     else if (!(v.pos > 0.05f)) raw = v.sw == 1.0f ? 1.0f : 0.0f;
+    if (disagreement_only && takeoff_inhibit) raw = 0.0f;
     v_raw[i] = raw;
     *v.light = raw * l1;
     *v.annun = (raw == 0.3f ? 0.5f : raw) * l0;

@@ -285,19 +285,22 @@ void update_apu() {
   }
 
   if (start_state == 0.0f) {
+    // A turbine that has stopped burning cools over tens of seconds, whether
+    // its cool-down ran first or a failure or the fire switch stopped it hot.
+    constexpr float kTurbineCooling = 0.03f;  // per second, toward the target
     float target = a.egt;
     float rate = 0.0f;
     if (stop_state != 0.0f) {
       target = 20.0f;
-      rate = 0.03f;
-    } else if (sw == 0.0f || bat == 0.0f) {
-      // The EGT indication needs the APU's control power, as the switch's
-      // OFF takes it away.
+      rate = kTurbineCooling;
+    } else if (bat == 0.0f || (sw == 0.0f && n1 <= kDoorClosesN1)) {
+      // The EGT indication needs the APU's control power: the switch's OFF
+      // takes it away once the rotor has run down.
       target = 0.0f;
       rate = 3.0f;
     } else {
       target = t10;
-      rate = 3.0f;
+      rate = a.egt > target ? kTurbineCooling : 3.0f;
     }
     a.egt = lag_toward(a.egt, target, 0.0f, 100.0f, rate);
   }

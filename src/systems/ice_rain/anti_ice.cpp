@@ -182,12 +182,14 @@ void wing_valves() {
     // In flight the valves follow the switch alone: a low duct pressure only
     // leaves the wing unheated. Closing on it would take the valves' own
     // demand off the duct and open them again, over and over.
+    // Lifting off at take-off thrust the valves stay shut until the switch
+    // trips: opening them for the moment in between would only cycle them.
     const bool ground = on_ground != 0;
-    const bool ground_shut = s.wing_ground_gate_left == 0.0f || s.wing_ground_gate_right == 0.0f ||
-                             s.wing_ground_cycle_closed_left != 0 || s.wing_ground_cycle_closed_right != 0;
-    const bool shut_l = (ground && (duct_l < kWingMinDuctPsi || ground_shut)) ||
+    const bool takeoff_held = wing_valves_held_for_takeoff();
+    const bool ground_shut = takeoff_held || s.wing_ground_cycle_closed_left != 0 || s.wing_ground_cycle_closed_right != 0;
+    const bool shut_l = (ground && (duct_l < kWingMinDuctPsi || ground_shut)) || (!ground && takeoff_held) ||
                         heat_failed(hm.sim_operation_failures_rel_ice_surf_heat);
-    const bool shut_r = (ground && (duct_r < kWingMinDuctPsi || ground_shut)) ||
+    const bool shut_r = (ground && (duct_r < kWingMinDuctPsi || ground_shut)) || (!ground && takeoff_held) ||
                         heat_failed(hm.sim_operation_failures_rel_ice_surf_heat2);
     target_l = shut_l ? 0.0f : 1.0f;
     target_r = shut_r ? 0.0f : 1.0f;
@@ -247,6 +249,11 @@ void window_heat() {
 }
 
 }  // namespace
+
+bool wing_valves_held_for_takeoff() {
+  const AntiIceState& s = anti_ice_state;
+  return s.wing_ground_gate_left == 0.0f || s.wing_ground_gate_right == 0.0f;
+}
 
 float window_heated_temp_degc(float oat_degc, float groundspeed_mps) {
   const float t = clamp_range(oat_degc - (groundspeed_mps / 180.0f) * 10.0f, -50.0f, 24.0f);

@@ -38,6 +38,10 @@ void save_anti_ice_state();
 // Read back on a loaded situation; pushes the host's FADEC switches.
 void restore_anti_ice_state();
 
+// The take-off thrust logic holds the wing valves shut: a thrust lever at
+// the take-off setting on the ground, or still there since lift-off.
+bool wing_valves_held_for_takeoff();
+
 // Glass temperature (deg C) a heated window settles at for an outside air
 // temperature (deg C) and ground speed (m/s): colder, faster air asks more heat.
 float window_heated_temp_degc(float oat_degc, float groundspeed_mps);

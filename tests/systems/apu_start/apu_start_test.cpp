@@ -167,16 +167,17 @@ TEST_F(ApuValues, StartingPeakAndCoolDownTemperatures) {
   struct Cool {
     float stop, cool60, sw, le_c;
     bool run;
-    float egt;
+    float n1, egt;
   };
   const Cool cools[] = {
-      {1, 1, 0, 15, true, 60 - 0.00375f * 40},   // the 60 s cool-down: toward 200 deg C
-      {0, 0, 0, 15, false, 60 - 0.375f * 60},    // OFF: toward 0
-      {0, 0, 1, 25, false, 60 - 0.375f * 57.5f},  // ON: toward the air
+      {1, 1, 0, 15, true, 100, 60 - 0.00375f * 40},      // the 60 s cool-down: toward 200 deg C
+      {0, 0, 0, 15, false, 0, 60 - 0.375f * 60},         // OFF, run down: the indication unpowered, toward 0
+      {0, 0, 0, 15, false, 50, 60 - 0.00375f * 58.5f},   // OFF, running down: the turbine cools toward the air
+      {0, 0, 1, 25, false, 0, 60 - 0.00375f * 57.5f},    // ON, stopped hot (failed): cools toward the air
   };
   for (const Cool& c : cools) {
     SetUp();
-    running(c.run, c.run ? 100.0f : 0.0f);
+    running(c.run, c.n1);
     delay_flags.apu_start_companion = c.stop;
     delay_flags.apu_flag_2 = c.cool60;
     spring_toggle_switch::APU_start_pos = c.sw;
@@ -187,7 +188,7 @@ TEST_F(ApuValues, StartingPeakAndCoolDownTemperatures) {
     EXPECT_NEAR(electrical::apu_temp, c.egt, 1e-4f) << c.stop << " " << c.sw;
     EXPECT_EQ(delay_flags.apu_start_companion, c.stop) << c.stop;
     // The door stays open while the APU cools down; it lags at 0.85.
-    EXPECT_NEAR(electrical::apu_door, c.sw == 0.0f && !c.run ? 0.0f : 0.10625f, 1e-6f);
+    EXPECT_NEAR(electrical::apu_door, c.sw == 0.0f && !c.run && c.n1 == 0.0f ? 0.0f : 0.10625f, 1e-6f);
   }
   // The pulled fire switch closes the door of a rotor still at speed.
   SetUp();
