@@ -142,6 +142,16 @@ void print_usage(std::FILE* to) {
   std::fprintf(to, "  add-ons: all%s\n", names.c_str());
 }
 
+// Standard output that did not reach its file (a full disk, a closed pipe)
+// is a lost result: said so, and the run's status at least 1.
+int output_status(int status) {
+  if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+    std::fprintf(stderr, "corvane-sim: cannot write standard output\n");
+    return std::max(status, 1);
+  }
+  return status;
+}
+
 [[noreturn]] void bad_arguments(const std::string& message) {
   std::fprintf(stderr, "corvane-sim: %s\n", message.c_str());
   print_usage(stderr);
@@ -249,7 +259,7 @@ Options parse(int argc, char** argv) {
       if (o.out_dir.empty()) bad_arguments("--out needs a folder");
     } else if (a == "--help" || a == "-h") {
       print_usage(stdout);
-      std::exit(0);
+      std::exit(output_status(0));
     } else {
       bad_arguments("unknown option " + a);
     }
@@ -569,10 +579,10 @@ int run(int argc, char** argv) {
     const std::string dir = CORVANE_CATALOG_DIR;
     if (!runner::write_command_positions({dir + "host_commands_base.tsv", dir + "host_commands.tsv"},
                                          CORVANE_TRAVEL_TABLE, stdout, &error))
-      status = fail(error);
+      status = error.empty() ? 1 : fail(error);
     simhost::stop();
     simhost::unload();
-    return status;
+    return output_status(status);
   }
 
   const bool playing =
@@ -723,13 +733,7 @@ int run(int argc, char** argv) {
     for (const std::string& p : simhost::problems()) std::printf("problem: %s\n", p.c_str());
     for (const std::string& l : simhost::leftovers()) std::printf("left registered at unload: %s\n", l.c_str());
   }
-  // Standard output that did not reach its file (a full disk, a closed pipe)
-  // is a lost result.
-  if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
-    std::fprintf(stderr, "corvane-sim: cannot write standard output\n");
-    status = std::max(status, 1);
-  }
-  return status;
+  return output_status(status);
 }
 
 }  // namespace

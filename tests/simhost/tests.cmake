@@ -31,7 +31,7 @@ add_test(NAME corvane_sim_runs COMMAND corvane-sim --frames 2 --list-datarefs --
 # scenario's `set` does, and a run without --root writes nothing into the
 # source tree: each row runs corvane-sim once (runner_check.cmake).
 function(runner_check name)
-  cmake_parse_arguments(C "" "STATUS;ERROR;OUTPUT;OUT_FILE;ABSENT;SAME_AS" "RUN;OUTPUT_EACH;PIPE" ${ARGN})
+  cmake_parse_arguments(C "" "STATUS;ERROR;OUTPUT;OUT_FILE;ABSENT;SAME_AS;CLOSED" "RUN;OUTPUT_EACH;PIPE" ${ARGN})
   list(JOIN C_RUN "|" run)
   set(defs "-DRUN=$<TARGET_FILE:corvane-sim>|${run}" -DSTATUS=${C_STATUS})
   if(DEFINED C_PIPE)
@@ -42,7 +42,7 @@ function(runner_check name)
     list(JOIN C_OUTPUT_EACH "@@" each)
     list(APPEND defs "-DOUTPUT_EACH=${each}")
   endif()
-  foreach(key ERROR OUTPUT OUT_FILE ABSENT SAME_AS)
+  foreach(key ERROR OUTPUT OUT_FILE ABSENT SAME_AS CLOSED)
     if(DEFINED C_${key})
       list(APPEND defs "-D${key}=${C_${key}}")
     endif()
@@ -67,6 +67,14 @@ endforeach()
 runner_check(corvane_sim_pipe_closed_trace RUN --frames 10000 --trace sim/flightmodel/weight/m_fuel
   --out ${CMAKE_CURRENT_BINARY_DIR}/pipe-trace PIPE head -1 STATUS 1 ERROR "cannot write standard output"
   ABSENT ${CMAKE_CURRENT_BINARY_DIR}/pipe-trace/root-1)
+# The usage and the positions table (regenerated into a file) are results
+# too: into a full device or a pipe whose reader is gone, each says so.
+foreach(option help command-positions)
+  runner_check(corvane_sim_${option}_lost RUN --${option} OUT_FILE /dev/full STATUS 1
+    ERROR "^corvane-sim: cannot write standard output\n$")
+  runner_check(corvane_sim_${option}_pipe_closed RUN --${option} CLOSED ON STATUS 1
+    ERROR "^corvane-sim: cannot write standard output\n$")
+endforeach()
 runner_check(corvane_sim_set_nan RUN --set sim/cockpit2/electrical/bus_volts=nan STATUS 2
   ERROR "--set: \"nan\" is not a number for sim/cockpit2/electrical/bus_volts")
 runner_check(corvane_sim_set_read_only RUN --set zuvadud/D738/electric/dc_bus1_status=1 STATUS 2
