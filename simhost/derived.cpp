@@ -457,8 +457,7 @@ double wrap360(double a) {
 // plug-in overrides the indicated airspeed, the indicators are its own.
 void derive_gauges(Host& h) {
   Dataref* variation = at(h, kMagVar);
-  if (variation && !variation->pinned)
-    variation->scalar = h.magvar ? h.magvar(in(h, kLatitude, 0.0), in(h, kLongitude, 0.0)) : 0.0;
+  if (variation && !variation->pinned) variation->scalar = variation_at(h, in(h, kLatitude, 0.0), in(h, kLongitude, 0.0));
   const double var = in(h, kMagVar, 0.0);
   const double heading = wrap360(in(h, kPsi, 0.0) + var);
   const double track = wrap360(in(h, kHpath, 0.0) + var);
