@@ -81,6 +81,14 @@ const char* const kUsage =
     "  --dark NAME           the checks read the published value NAME as 0, a cue forced dark (repeatable)\n"
     "  --command-positions   press every command and write the positions each sets (switch_positions.tsv)\n";
 
+// The frame step a whole flight may take instead of the default, from the
+// environment: under the sanitizers a flight costs five to ten times as
+// much, and its results hold at frames of up to the longest the plug-in
+// takes as it comes. A flight that counts frames, or a run that sets the
+// step or counts frames itself, keeps its own.
+constexpr const char* kWholeFlightStep = "CORVANE_SIM_FRAME_STEP";
+constexpr double kLongestWholeFlightStep = 0.1;
+
 struct Options {
   std::string root = CORVANE_SAMPLE_ROOT;
   bool root_given = false;
@@ -93,6 +101,7 @@ struct Options {
   long frames = 1;
   float dt = 1.0f / 30.0f;
   const char* dt_text = nullptr;
+  float whole_flight_dt = 0;       // CORVANE_SIM_FRAME_STEP; 0: none
   std::vector<std::string> sets;   // NAME=VALUE as given
   std::vector<std::string> prints;
   std::string png;
@@ -140,6 +149,9 @@ void print_usage(std::FILE* to) {
   std::string names;
   for (const std::string& n : runner::addon_names(CORVANE_ADDON_CATALOG)) names += " " + n;
   std::fprintf(to, "  add-ons: all%s\n", names.c_str());
+  std::fprintf(to, "  environment: %s=S  the frame step (at most 0.1 s) of a scenario that times itself in seconds\n"
+                   "                        and sets no step of its own, run without --dt, --frames or --trace\n",
+               kWholeFlightStep);
 }
 
 // Standard output that did not reach its file (a full disk, a closed pipe)
@@ -273,6 +285,12 @@ Options parse(int argc, char** argv) {
                               : "--dt needs the frame step in seconds, above 0 and at most 1 (or --hostile)");
     o.dt = static_cast<float>(v);
   }
+  if (const char* text = std::getenv(kWholeFlightStep); text && *text) {
+    double v = 0;
+    if (!scenario::frame_step(text, scenario::Rules(), &v) || v > kLongestWholeFlightStep)
+      bad_arguments(std::string(kWholeFlightStep) + " needs a frame step in seconds, above 0 and at most 0.1");
+    o.whole_flight_dt = static_cast<float>(v);
+  }
   return o;
 }
 
@@ -385,6 +403,13 @@ bool acf_known(const std::string& acf, const std::string& folder_path) {
                acf.c_str(), folder_path.c_str());
   print_usage(stderr);
   return false;
+}
+
+// The scenario sets its frame step before its first frame: the step its
+// results need.
+bool sets_first_step(const scenario::Script& script) {
+  return std::any_of(script.steps.begin(), script.steps.end(),
+                     [](const scenario::Step& s) { return s.op == scenario::Op::Dt && s.frame == 0; });
 }
 
 int fail(const std::string& message) {
@@ -613,6 +638,17 @@ int run(int argc, char** argv) {
     if (!o.scenario.empty() && !scenario::parse(scenario_text, o.scenario, o.dt, lookup, &script, &error, rules)) {
       std::fprintf(stderr, "%s\n", error.c_str());
       status = 2;
+    }
+    // A coarser frame step where the run leaves the step to the runner:
+    // the flight times itself in seconds only, and no option counts frames.
+    if (status == 0 && o.whole_flight_dt > o.dt && !o.dt_text && !o.frames_given && o.trace.empty() &&
+        !o.scenario.empty() && !script.counts_frames && !sets_first_step(script)) {
+      how.dt = o.whole_flight_dt;
+      if (!scenario::parse(scenario_text, o.scenario, how.dt, lookup, &script, &error, rules)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        status = 2;
+      }
+      std::fprintf(stderr, "corvane-sim: frames of %g s (%s)\n", static_cast<double>(how.dt), kWholeFlightStep);
     }
     if (status == 0 && !o.trace.empty() && !runner::parse_trace(o.trace, &how.trace, &error)) {
       std::fprintf(stderr, "corvane-sim: %s\n", error.c_str());

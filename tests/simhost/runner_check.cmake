@@ -1,5 +1,6 @@
 # Runs corvane-sim once and checks how it ended (cmake -P, from a test):
 #   RUN       the program and its arguments, separated by '|'
+#   ENV       NAME=VALUE put in its environment (optional)
 #   STATUS    the exit status it must end with
 #   ERROR     a regular expression its standard error must match (optional)
 #   OUTPUT    a regular expression its standard output must match (optional)
@@ -16,6 +17,9 @@
 #   SAME_AS   a file whose contents OUT_FILE must have (optional)
 # A root the run kept (named by --summary) is removed afterwards.
 string(REPLACE "|" ";" command "${RUN}")
+if(ENV)
+  list(PREPEND command "${CMAKE_COMMAND}" -E env "${ENV}")
+endif()
 if(PIPE)
   string(REPLACE "|" ";" reader "${PIPE}")
   execute_process(COMMAND ${command} COMMAND ${reader} RESULTS_VARIABLE statuses ERROR_VARIABLE err

@@ -31,7 +31,7 @@ add_test(NAME corvane_sim_runs COMMAND corvane-sim --frames 2 --list-datarefs --
 # scenario's `set` does, and a run without --root writes nothing into the
 # source tree: each row runs corvane-sim once (runner_check.cmake).
 function(runner_check name)
-  cmake_parse_arguments(C "" "STATUS;ERROR;OUTPUT;OUT_FILE;ABSENT;SAME_AS;CLOSED" "RUN;OUTPUT_EACH;PIPE" ${ARGN})
+  cmake_parse_arguments(C "" "STATUS;ERROR;OUTPUT;OUT_FILE;ABSENT;SAME_AS;CLOSED;ENV" "RUN;OUTPUT_EACH;PIPE" ${ARGN})
   list(JOIN C_RUN "|" run)
   set(defs "-DRUN=$<TARGET_FILE:corvane-sim>|${run}" -DSTATUS=${C_STATUS})
   if(DEFINED C_PIPE)
@@ -42,7 +42,7 @@ function(runner_check name)
     list(JOIN C_OUTPUT_EACH "@@" each)
     list(APPEND defs "-DOUTPUT_EACH=${each}")
   endif()
-  foreach(key ERROR OUTPUT OUT_FILE ABSENT SAME_AS CLOSED)
+  foreach(key ERROR OUTPUT OUT_FILE ABSENT SAME_AS CLOSED ENV)
     if(DEFINED C_${key})
       list(APPEND defs "-D${key}=${C_${key}}")
     endif()
@@ -91,6 +91,18 @@ runner_check(corvane_sim_set_text_exactly RUN --set "zuvadud/D738/fms/legs=KSEA 
 runner_check(corvane_sim_dt_zero RUN --dt 0 STATUS 2 ERROR "--dt needs the frame step in seconds, above 0 and at most 1")
 runner_check(corvane_sim_dt_negative RUN --dt -1 STATUS 2 ERROR "--dt needs the frame step")
 runner_check(corvane_sim_dt_too_long RUN --dt 2 STATUS 2 ERROR "--dt needs the frame step")
+runner_check(corvane_sim_dt_fraction RUN --dt 1/10 --frames 3 --summary STATUS 0 OUTPUT "\n3 frames, 0.3 s simulated")
+# The frame step a whole flight may take from the environment (the
+# sanitizer build's): a flight timed in seconds takes it, one that counts
+# frames keeps its own, and a step the plug-in would not take as it comes is
+# refused.
+runner_check(corvane_sim_whole_flight_step RUN --scenario ${CMAKE_CURRENT_LIST_DIR}/scenarios/battery-only-cockpit.txt
+  --summary ENV CORVANE_SIM_FRAME_STEP=0.1 STATUS 1 ERROR "frames of 0.1 s \\(CORVANE_SIM_FRAME_STEP\\)"
+  OUTPUT "\n310 frames, 31.0 s simulated")
+runner_check(corvane_sim_whole_flight_step_frames RUN --scenario ${CMAKE_CURRENT_LIST_DIR}/scenarios/fuel-imbalance-start.txt
+  --summary ENV CORVANE_SIM_FRAME_STEP=0.1 STATUS 0 OUTPUT "\n631 frames, 21.0 s simulated")
+runner_check(corvane_sim_whole_flight_step_refused RUN --frames 1 ENV CORVANE_SIM_FRAME_STEP=0.2 STATUS 2
+  ERROR "CORVANE_SIM_FRAME_STEP needs a frame step in seconds, above 0 and at most 0.1")
 runner_check(corvane_sim_frames_wrapped RUN --frames 4294967296 STATUS 2
   ERROR "--frames needs a whole number from 0 to 10000000")
 runner_check(corvane_sim_trace_every_wrapped RUN --trace sim/time/paused --trace-every 4294967297 STATUS 2
