@@ -54,7 +54,7 @@ enum Slot : size_t {
   kIas, kAirspeedPilot, kAirspeedCopilot, kCasPilot, kCasCopilot, kOverrideIas, kMach,
   kThrottleUsed, kPaxOxyLight, kPaxOxyFailure, kEngFail1, kEngFail2, kEngSep1, kEngSep2, kBirdStrike, kFadecOn,
   kGenericSwitch, kGenericBrightness, kSunPitch, kPanelRenderType, kTankPumps,
-  kSlat1, kSlat2, kOverrideThrottles, kThrottleUse, kStartupRunning,
+  kSlat1, kSlat2, kOverrideThrottles, kThrottleUse, kStartupRunning, kFlapActuatorL, kFlapActuatorR,
   kSlotCount
 };
 
@@ -215,6 +215,8 @@ constexpr const char* kNames[kSlotCount] = {
     "sim/operation/override/override_throttles",
     "sim/flightmodel/engine/ENGN_thro_use",
     "sim/operation/prefs/startup_running",
+    "sim/operation/failures/rel_fc_L_flp",
+    "sim/operation/failures/rel_fc_R_flp",
 };
 
 // Standard atmosphere (SI) and units.
@@ -859,7 +861,10 @@ void derive_slats(Host& h, double r, bool running, float dt, bool placing) {
 }
 
 // The flaps follow their handle's request at the aircraft's flap speed, the
-// leading edges with them.
+// leading edges with them. A side whose flap actuator has failed stays
+// where it is while the other follows: the degree arrays hold one element
+// per wing, the left wing's at the even places and the right's at the odd
+// ones, as the host numbers its wings.
 void derive_flaps(Host& h, bool running, float dt, bool placing) {
   Dataref* deploy = at(h, kFlapDeploy);
   if (!deploy) return;
@@ -875,9 +880,12 @@ void derive_flaps(Host& h, bool running, float dt, bool placing) {
   const double at8 = r * 8.0;
   const int k = std::min(7, static_cast<int>(at8));
   const double deg = kFlapDetentDeg[k] + (at8 - k) * (kFlapDetentDeg[k + 1] - kFlapDetentDeg[k]);
+  const bool stuck[2] = {!placing && failed(h, kFlapActuatorL), !placing && failed(h, kFlapActuatorR)};
   for (Slot s : {kFlap1Deg, kFlap2Deg}) {
     Dataref* d = at(h, s);
-    if (d && !d->pinned) std::fill(d->array.begin(), d->array.end(), deg);
+    if (!d || d->pinned) continue;
+    for (size_t i = 0; i < d->array.size(); ++i)
+      if (!stuck[i % 2]) d->array[i] = deg;
   }
 }
 
