@@ -55,6 +55,7 @@ enum Slot : size_t {
   kThrottleUsed, kPaxOxyLight, kPaxOxyFailure, kEngFail1, kEngFail2, kEngSep1, kEngSep2, kBirdStrike, kFadecOn,
   kGenericSwitch, kGenericBrightness, kSunPitch, kPanelRenderType, kTankPumps,
   kSlat1, kSlat2, kOverrideThrottles, kThrottleUse, kStartupRunning, kFlapActuatorL, kFlapActuatorR,
+  kOverrideSteering, kPedals, kAxisAssigned, kAxisValue, kSteerCommand, kSteerActual,
   kSlotCount
 };
 
@@ -217,6 +218,12 @@ constexpr const char* kNames[kSlotCount] = {
     "sim/operation/prefs/startup_running",
     "sim/operation/failures/rel_fc_L_flp",
     "sim/operation/failures/rel_fc_R_flp",
+    "sim/operation/override/override_wheel_steer",
+    "sim/cockpit2/controls/yoke_heading_ratio",
+    "sim/joystick/joy_mapped_axis_avail",
+    "sim/joystick/joy_mapped_axis_value",
+    "sim/flightmodel2/gear/tire_steer_command_deg",
+    "sim/flightmodel2/gear/tire_steer_actual_deg",
 };
 
 // Standard atmosphere (SI) and units.
@@ -348,6 +355,13 @@ constexpr double kDaylightSunPitch_deg = 45.0;
 // The draw pass the panel is drawn in: the lit 3-D panel, the one the
 // cockpit's displays are drawn into.
 constexpr int kLitPanelPass = 2;
+
+// The host's own nose-wheel steering (*chosen*: the aircraft file gives no
+// steering angles, these are the type's): the tiller, the axis of role 37,
+// up to 78 degrees either way, the rudder pedals up to 7.
+constexpr size_t kTillerRole = 37;
+constexpr double kTillerSteer_deg = 78.0;
+constexpr double kPedalSteer_deg = 7.0;
 
 bool finite(double v) { return std::isfinite(v); }
 
@@ -889,6 +903,22 @@ void derive_flaps(Host& h, bool running, float dt, bool placing) {
   }
 }
 
+// The host steers the nose wheel itself unless a plug-in overrides it: from
+// the rudder pedals and the tiller (while an axis is assigned to it),
+// whichever turns it further.
+void derive_steering(Host& h) {
+  if (in(h, kOverrideSteering, 0.0) != 0.0) return;
+  const double pedals = std::clamp(in(h, kPedals, 0.0), -1.0, 1.0) * kPedalSteer_deg;
+  const double tiller = element(at(h, kAxisAssigned), kTillerRole) > 0.0
+                            ? std::clamp(element(at(h, kAxisValue), kTillerRole), -1.0, 1.0) * kTillerSteer_deg
+                            : 0.0;
+  const double deg = std::fabs(pedals) > std::fabs(tiller) ? pedals : tiller;
+  for (Slot s : {kSteerCommand, kSteerActual}) {
+    Dataref* d = at(h, s);
+    if (d && !d->pinned && !d->array.empty()) d->array[0] = deg;
+  }
+}
+
 // The host's own status lights: the yaw damper's shows it engaged, each
 // generator's OFF that it is not on line (switched off, or its engine below
 // idle or stopped), the external power's that the ground power is on.
@@ -1020,6 +1050,7 @@ void derive_values(Host& h, float dt) {
   derive_generic_lights(h);
   derive_ice(h, running, dt);
   derive_flaps(h, running, dt, false);
+  derive_steering(h);
 }
 
 }  // namespace simhost

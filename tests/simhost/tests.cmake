@@ -207,6 +207,14 @@ runner_check(corvane_sim_disabled RUN --disabled --frames 30 --print sim/operati
 runner_check(corvane_sim_disabled_engines_running RUN --disabled --set sim/operation/prefs/startup_running=1
   --set sim/flightmodel/position/elevation=6096 --frames 450 --print sim/flightmodel/engine/ENGN_running
   --print sim/cockpit2/engine/actuators/mixture_ratio STATUS 0 OUTPUT "ENGN_running=1,1,0[,0]*\nsim/cockpit2/engine/actuators/mixture_ratio=1,1,0")
+# The host steers the nose wheel itself while no plug-in overrides it (a
+# disabled one never takes the override): from the pedals, and from the
+# tiller axis where it turns the wheel further.
+runner_check(corvane_sim_host_steers RUN --disabled --set sim/cockpit2/controls/yoke_heading_ratio=1 --frames 2
+  --print sim/flightmodel2/gear/tire_steer_command_deg STATUS 0 OUTPUT "tire_steer_command_deg=7,0,")
+runner_check(corvane_sim_host_steers_tiller RUN --disabled --set sim/cockpit2/controls/yoke_heading_ratio=0.5
+  --set sim/joystick/joy_mapped_axis_avail[37]=1 --set sim/joystick/joy_mapped_axis_value[37]=-0.5 --frames 2
+  --print sim/flightmodel2/gear/tire_steer_actual_deg STATUS 0 OUTPUT "tire_steer_actual_deg=-39,0,")
 # The host's radios start tuned within their bands, the plug-in aside: no
 # panel's transfer hands over a frequency of 0.
 runner_check(corvane_sim_radios_start_tuned RUN --disabled --frames 1
