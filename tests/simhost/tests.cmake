@@ -247,6 +247,19 @@ set_target_properties(scenario-lines PROPERTIES ENABLE_EXPORTS ON)
 corvane_integration_test(scenario_test ${CMAKE_CURRENT_LIST_DIR}/scenario_test.cpp)
 target_link_libraries(scenario_test PRIVATE scenario_lines corvane_runner)
 
+# A flight's cost to ctest, which starts the costliest tests first: the
+# simulated seconds of its last timed step. A run of the suite on many cores
+# then does not end waiting for a long flight begun last.
+function(flight_cost file out)
+  file(STRINGS ${file} times REGEX "^at [0-9.]+s")
+  set(cost 1)
+  if(times)
+    list(GET times -1 last)
+    string(REGEX REPLACE "^at ([0-9]+).*$" "\\1" cost "${last}")
+  endif()
+  set(${out} ${cost} PARENT_SCOPE)
+endfunction()
+
 # Each sample scenario is a test of its own expectations (its pictures land
 # in the build folder).
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/scenario-pictures)
@@ -255,6 +268,8 @@ foreach(name power-up departure approach traffic map-symbols gate-to-gate engine
   add_test(NAME scenario.${name}
     COMMAND corvane-sim --scenario ${CMAKE_SOURCE_DIR}/sample/scenarios/${name}.txt
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/scenario-pictures)
+  flight_cost(${CMAKE_SOURCE_DIR}/sample/scenarios/${name}.txt cost)
+  set_tests_properties(scenario.${name} PROPERTIES COST ${cost})
 endforeach()
 # Whole flights against the world the host keeps consistent by itself: every
 # scenario file of the folder but the one the checks must fail on. A flight
@@ -273,20 +288,23 @@ foreach(file ${flights})
     set(hostile --hostile)
   endif()
   file(STRINGS ${file} runs REGEX "^# run as [A-Za-z0-9_-]+: ")
+  flight_cost(${file} cost)
   if(NOT runs)
     runner_check(scenario.${name} RUN --scenario ${file} ${hostile} --summary STATUS 0)
+    set_tests_properties(scenario.${name} PROPERTIES COST ${cost})
   endif()
   foreach(run IN LISTS runs)
     string(REGEX REPLACE "^# run as ([A-Za-z0-9_-]+): (.*)$" "\\1" suffix "${run}")
     string(REGEX REPLACE "^# run as ([A-Za-z0-9_-]+): (.*)$" "\\2" options "${run}")
     separate_arguments(options UNIX_COMMAND "${options}")
     runner_check(scenario.${name}.${suffix} RUN ${options} ${hostile} --scenario ${file} --summary STATUS 0)
+    set_tests_properties(scenario.${name}.${suffix} PROPERTIES COST ${cost})
   endforeach()
 endforeach()
 
 # The light census: every published light flown by its own cause from the
 # rows of light_census.tsv, one test per start of census/.
-corvane_integration_test(light_census_test ${CMAKE_CURRENT_LIST_DIR}/light_census_test.cpp)
+corvane_integration_test(light_census_test COST 1000 ${CMAKE_CURRENT_LIST_DIR}/light_census_test.cpp)
 target_link_libraries(light_census_test PRIVATE corvane_runner)
 # The tests are listed from the table's starts: a changed table builds them anew.
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/light_census_test.cpp PROPERTIES
@@ -294,13 +312,13 @@ set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/light_census_test.cpp PROP
 
 # The write census: every writable published dataref against its travel in
 # tools/travels.tsv, written at the gate and in cruise.
-corvane_integration_test(write_census_test ${CMAKE_CURRENT_LIST_DIR}/write_census_test.cpp)
+corvane_integration_test(write_census_test COST 1000 ${CMAKE_CURRENT_LIST_DIR}/write_census_test.cpp)
 target_link_libraries(write_census_test PRIVATE corvane_runner)
 
 # The restore census flown: each saved slot loaded damaged from the plug-in's
 # own save, at the gate and in cruise, against a sound load of the same
 # moment (the saved slots of tools/travels.tsv).
-corvane_integration_test(restore_flight_census_test ${CMAKE_CURRENT_LIST_DIR}/restore_flight_census_test.cpp)
+corvane_integration_test(restore_flight_census_test COST 1000 ${CMAKE_CURRENT_LIST_DIR}/restore_flight_census_test.cpp)
 target_link_libraries(restore_flight_census_test PRIVATE corvane_runner)
 
 # The power census: each consumer of the bus census with each bus cut and in
@@ -310,7 +328,7 @@ target_link_libraries(restore_flight_census_test PRIVATE corvane_runner)
 # to move without power (power_census_unpowered_allowed.tsv); and every command
 # pressed under each cut and configuration of the sources, one test per start
 # and group of cuts, against the rows' effects (power_census_command_paths.tsv).
-corvane_integration_test(power_census_test ${CMAKE_CURRENT_LIST_DIR}/power_census_test.cpp)
+corvane_integration_test(power_census_test COST 3000 ${CMAKE_CURRENT_LIST_DIR}/power_census_test.cpp)
 target_link_libraries(power_census_test PRIVATE corvane_runner)
 file(GLOB power_census_tables CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/power_census/*.tsv)
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/power_census_test.cpp PROPERTIES
