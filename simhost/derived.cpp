@@ -54,7 +54,8 @@ enum Slot : size_t {
   kIas, kAirspeedPilot, kAirspeedCopilot, kCasPilot, kCasCopilot, kOverrideIas, kMach,
   kThrottleUsed, kPaxOxyLight, kPaxOxyFailure, kEngFail1, kEngFail2, kEngSep1, kEngSep2, kBirdStrike, kFadecOn,
   kGenericSwitch, kGenericBrightness, kSunPitch, kPanelRenderType, kTankPumps,
-  kSlat1, kSlat2, kOverrideThrottles, kThrottleUse, kStartupRunning,
+  kSlat1, kSlat2, kOverrideThrottles, kThrottleUse, kStartupRunning, kFlapActuatorL, kFlapActuatorR,
+  kOverrideSteering, kPedals, kAxisAssigned, kAxisValue, kSteerCommand, kSteerActual,
   kSlotCount
 };
 
@@ -218,6 +219,14 @@ constexpr const char* kNames[kSlotCount] = {
     "sim/operation/override/override_throttles",
     "sim/flightmodel/engine/ENGN_thro_use",
     "sim/operation/prefs/startup_running",
+    "sim/operation/failures/rel_fc_L_flp",
+    "sim/operation/failures/rel_fc_R_flp",
+    "sim/operation/override/override_wheel_steer",
+    "sim/cockpit2/controls/yoke_heading_ratio",
+    "sim/joystick/joy_mapped_axis_avail",
+    "sim/joystick/joy_mapped_axis_value",
+    "sim/flightmodel2/gear/tire_steer_command_deg",
+    "sim/flightmodel2/gear/tire_steer_actual_deg",
 };
 
 // Standard atmosphere (SI) and units.
@@ -350,6 +359,13 @@ constexpr double kDaylightSunPitch_deg = 45.0;
 // cockpit's displays are drawn into.
 constexpr int kLitPanelPass = 2;
 
+// The host's own nose-wheel steering (*chosen*: the aircraft file gives no
+// steering angles, these are the type's): the tiller, the axis of role 37,
+// up to 78 degrees either way, the rudder pedals up to 7.
+constexpr size_t kTillerRole = 37;
+constexpr double kTillerSteer_deg = 78.0;
+constexpr double kPedalSteer_deg = 7.0;
+
 bool finite(double v) { return std::isfinite(v); }
 
 // Element e of a host array, 0 when the array is absent, shorter or holds no
@@ -460,8 +476,7 @@ double wrap360(double a) {
 // plug-in overrides the indicated airspeed, the indicators are its own.
 void derive_gauges(Host& h) {
   Dataref* variation = at(h, kMagVar);
-  if (variation && !variation->pinned)
-    variation->scalar = h.magvar ? h.magvar(in(h, kLatitude, 0.0), in(h, kLongitude, 0.0)) : 0.0;
+  if (variation && !variation->pinned) variation->scalar = variation_at(h, in(h, kLatitude, 0.0), in(h, kLongitude, 0.0));
   const double var = in(h, kMagVar, 0.0);
   const double heading = wrap360(in(h, kPsi, 0.0) + var);
   const double track = wrap360(in(h, kHpath, 0.0) + var);
@@ -865,7 +880,10 @@ void derive_slats(Host& h, double r, bool running, float dt, bool placing) {
 }
 
 // The flaps follow their handle's request at the aircraft's flap speed, the
-// leading edges with them.
+// leading edges with them. A side whose flap actuator has failed stays
+// where it is while the other follows: the degree arrays hold one element
+// per wing, the left wing's at the even places and the right's at the odd
+// ones, as the host numbers its wings.
 void derive_flaps(Host& h, bool running, float dt, bool placing) {
   Dataref* deploy = at(h, kFlapDeploy);
   if (!deploy) return;
@@ -881,9 +899,28 @@ void derive_flaps(Host& h, bool running, float dt, bool placing) {
   const double at8 = r * 8.0;
   const int k = std::min(7, static_cast<int>(at8));
   const double deg = kFlapDetentDeg[k] + (at8 - k) * (kFlapDetentDeg[k + 1] - kFlapDetentDeg[k]);
+  const bool stuck[2] = {!placing && failed(h, kFlapActuatorL), !placing && failed(h, kFlapActuatorR)};
   for (Slot s : {kFlap1Deg, kFlap2Deg}) {
     Dataref* d = at(h, s);
-    if (d && !d->pinned) std::fill(d->array.begin(), d->array.end(), deg);
+    if (!d || d->pinned) continue;
+    for (size_t i = 0; i < d->array.size(); ++i)
+      if (!stuck[i % 2]) d->array[i] = deg;
+  }
+}
+
+// The host steers the nose wheel itself unless a plug-in overrides it: from
+// the rudder pedals and the tiller (while an axis is assigned to it),
+// whichever turns it further.
+void derive_steering(Host& h) {
+  if (in(h, kOverrideSteering, 0.0) != 0.0) return;
+  const double pedals = std::clamp(in(h, kPedals, 0.0), -1.0, 1.0) * kPedalSteer_deg;
+  const double tiller = element(at(h, kAxisAssigned), kTillerRole) > 0.0
+                            ? std::clamp(element(at(h, kAxisValue), kTillerRole), -1.0, 1.0) * kTillerSteer_deg
+                            : 0.0;
+  const double deg = std::fabs(pedals) > std::fabs(tiller) ? pedals : tiller;
+  for (Slot s : {kSteerCommand, kSteerActual}) {
+    Dataref* d = at(h, s);
+    if (d && !d->pinned && !d->array.empty()) d->array[0] = deg;
   }
 }
 
@@ -1018,6 +1055,7 @@ void derive_values(Host& h, float dt) {
   derive_generic_lights(h);
   derive_ice(h, running, dt);
   derive_flaps(h, running, dt, false);
+  derive_steering(h);
 }
 
 }  // namespace simhost

@@ -146,9 +146,7 @@ void fly_step(float dt_in) {
   // The variation where the aircraft is, as the host gives it (a scenario
   // may have set one): the magnetic track the commands are in is the true
   // one plus it.
-  const Dataref* variation = find_dataref("sim/flightmodel/position/magnetic_variation");
-  const double var = variation && variation->pinned ? fval("sim/flightmodel/position/magnetic_variation")
-                                                    : (h.magvar ? h.magvar(lat, lon) : 0.0);
+  const double var = variation_at(h, lat, lon);
 
   // Roll toward the command at a bounded rate, then turn as that bank does.
   const double target = bank_command(bank, wrap360(track + var));

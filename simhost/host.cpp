@@ -248,11 +248,13 @@ void drop_plugin_registrations(Host& h) {
       h.leftovers.push_back("dataref " + d.name);
       d.live = false;
     }
+  // Only the module's handlers go: a key the user holds stays held, its
+  // continue phases reaching whatever handles the command next and its
+  // release ending it.
   for (Command& c : h.commands) {
     for (const CommandHandler& hd : c.handlers)
       if (hd.live) h.leftovers.push_back("command handler on " + c.name);
     c.handlers.clear();
-    c.held = false;
   }
   for (Loop& l : h.loops)
     if (l.alive) {

@@ -301,6 +301,11 @@ void start_of_flight(Host& h);
 // The terrain stand-in's height (local y, metres) at local x, z; 0 without
 // one or where it gives no number.
 double terrain_height(const Host& h, double x, double z);
+// The magnetic variation at a place (degrees, the host's sign): one value
+// wherever the host gives it, so a variation set from outside (a scenario's
+// `set` of the dataref) is what the host's call answers too, everywhere;
+// otherwise the world's own model.
+double variation_at(const Host& h, double lat, double lon);
 // Links the names that are one host value (`Dataref::alias`); after every
 // change to the list of names.
 void link_aliases(Host& h);

@@ -147,6 +147,12 @@ void set_local_origin(double lat, double lon) {
   host().origin_lon = lon;
 }
 
+double variation_at(const Host& h, double lat, double lon) {
+  const Dataref* set = find_dataref("sim/flightmodel/position/magnetic_variation");
+  if (set && set->pinned) return std::isfinite(set->scalar) ? set->scalar : 0.0;
+  return h.magvar ? h.magvar(lat, lon) : 0.0;
+}
+
 }  // namespace simhost
 
 using namespace simhost;
@@ -369,7 +375,7 @@ void XPLMLocalToWorld(double x, double y, double z, double* out_latitude, double
 float XPLMGetMagneticVariation(double latitude, double longitude) {
   Host& h = host();
   ++h.magvar_calls;
-  return h.magvar ? h.magvar(latitude, longitude) : 0.0f;
+  return static_cast<float>(variation_at(h, latitude, longitude));
 }
 
 // ---- navaids and weather ------------------------------------------------------------------------

@@ -177,7 +177,9 @@ class Invariants {
 // (`travel_table`, tools/travels.tsv) gives a travel with no detents (step 0)
 // is written as that travel, LO..HI: it may be set anywhere on it, its
 // commands only some of the places. False with a message when nothing could
-// be played or the travel table read.
+// be played or the travel table read; false without one when `out` takes
+// nothing (its heading, written first, did not get through), which is the
+// caller's to report.
 bool write_command_positions(const std::vector<std::string>& host_command_catalogs, const std::string& travel_table,
                              std::FILE* out, std::string* error);
 

@@ -81,6 +81,14 @@ const char* const kUsage =
     "  --dark NAME           the checks read the published value NAME as 0, a cue forced dark (repeatable)\n"
     "  --command-positions   press every command and write the positions each sets (switch_positions.tsv)\n";
 
+// The frame step a whole flight may take instead of the default, from the
+// environment: under the sanitizers a flight costs five to ten times as
+// much, and its results hold at frames of up to the longest the plug-in
+// takes as it comes. A flight that counts frames, or a run that sets the
+// step or counts frames itself, keeps its own.
+constexpr const char* kWholeFlightStep = "CORVANE_SIM_FRAME_STEP";
+constexpr double kLongestWholeFlightStep = 0.1;
+
 struct Options {
   std::string root = CORVANE_SAMPLE_ROOT;
   bool root_given = false;
@@ -93,6 +101,7 @@ struct Options {
   long frames = 1;
   float dt = 1.0f / 30.0f;
   const char* dt_text = nullptr;
+  float whole_flight_dt = 0;       // CORVANE_SIM_FRAME_STEP; 0: none
   std::vector<std::string> sets;   // NAME=VALUE as given
   std::vector<std::string> prints;
   std::string png;
@@ -140,6 +149,19 @@ void print_usage(std::FILE* to) {
   std::string names;
   for (const std::string& n : runner::addon_names(CORVANE_ADDON_CATALOG)) names += " " + n;
   std::fprintf(to, "  add-ons: all%s\n", names.c_str());
+  std::fprintf(to, "  environment: %s=S  the frame step (at most 0.1 s) of a scenario that times itself in seconds\n"
+                   "                        and sets no step of its own, run without --dt, --frames or --trace\n",
+               kWholeFlightStep);
+}
+
+// Standard output that did not reach its file (a full disk, a closed pipe)
+// is a lost result: said so, and the run's status at least 1.
+int output_status(int status) {
+  if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+    std::fprintf(stderr, "corvane-sim: cannot write standard output\n");
+    return std::max(status, 1);
+  }
+  return status;
 }
 
 [[noreturn]] void bad_arguments(const std::string& message) {
@@ -249,7 +271,7 @@ Options parse(int argc, char** argv) {
       if (o.out_dir.empty()) bad_arguments("--out needs a folder");
     } else if (a == "--help" || a == "-h") {
       print_usage(stdout);
-      std::exit(0);
+      std::exit(output_status(0));
     } else {
       bad_arguments("unknown option " + a);
     }
@@ -262,6 +284,12 @@ Options parse(int argc, char** argv) {
       bad_arguments(o.hostile ? "--dt needs a number of seconds"
                               : "--dt needs the frame step in seconds, above 0 and at most 1 (or --hostile)");
     o.dt = static_cast<float>(v);
+  }
+  if (const char* text = std::getenv(kWholeFlightStep); text && *text) {
+    double v = 0;
+    if (!scenario::frame_step(text, scenario::Rules(), &v) || v > kLongestWholeFlightStep)
+      bad_arguments(std::string(kWholeFlightStep) + " needs a frame step in seconds, above 0 and at most 0.1");
+    o.whole_flight_dt = static_cast<float>(v);
   }
   return o;
 }
@@ -375,6 +403,13 @@ bool acf_known(const std::string& acf, const std::string& folder_path) {
                acf.c_str(), folder_path.c_str());
   print_usage(stderr);
   return false;
+}
+
+// The scenario sets its frame step before its first frame: the step its
+// results need.
+bool sets_first_step(const scenario::Script& script) {
+  return std::any_of(script.steps.begin(), script.steps.end(),
+                     [](const scenario::Step& s) { return s.op == scenario::Op::Dt && s.frame == 0; });
 }
 
 int fail(const std::string& message) {
@@ -569,10 +604,10 @@ int run(int argc, char** argv) {
     const std::string dir = CORVANE_CATALOG_DIR;
     if (!runner::write_command_positions({dir + "host_commands_base.tsv", dir + "host_commands.tsv"},
                                          CORVANE_TRAVEL_TABLE, stdout, &error))
-      status = fail(error);
+      status = error.empty() ? 1 : fail(error);
     simhost::stop();
     simhost::unload();
-    return status;
+    return output_status(status);
   }
 
   const bool playing =
@@ -603,6 +638,17 @@ int run(int argc, char** argv) {
     if (!o.scenario.empty() && !scenario::parse(scenario_text, o.scenario, o.dt, lookup, &script, &error, rules)) {
       std::fprintf(stderr, "%s\n", error.c_str());
       status = 2;
+    }
+    // A coarser frame step where the run leaves the step to the runner:
+    // the flight times itself in seconds only, and no option counts frames.
+    if (status == 0 && o.whole_flight_dt > o.dt && !o.dt_text && !o.frames_given && o.trace.empty() &&
+        !o.scenario.empty() && !script.counts_frames && !sets_first_step(script)) {
+      how.dt = o.whole_flight_dt;
+      if (!scenario::parse(scenario_text, o.scenario, how.dt, lookup, &script, &error, rules)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        status = 2;
+      }
+      std::fprintf(stderr, "corvane-sim: frames of %g s (%s)\n", static_cast<double>(how.dt), kWholeFlightStep);
     }
     if (status == 0 && !o.trace.empty() && !runner::parse_trace(o.trace, &how.trace, &error)) {
       std::fprintf(stderr, "corvane-sim: %s\n", error.c_str());
@@ -723,13 +769,7 @@ int run(int argc, char** argv) {
     for (const std::string& p : simhost::problems()) std::printf("problem: %s\n", p.c_str());
     for (const std::string& l : simhost::leftovers()) std::printf("left registered at unload: %s\n", l.c_str());
   }
-  // Standard output that did not reach its file (a full disk, a closed pipe)
-  // is a lost result.
-  if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
-    std::fprintf(stderr, "corvane-sim: cannot write standard output\n");
-    status = std::max(status, 1);
-  }
-  return status;
+  return output_status(status);
 }
 
 }  // namespace

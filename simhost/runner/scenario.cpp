@@ -127,6 +127,7 @@ class Parser {
   // frame steps up to then are known (at a `dt` step and at the end).
   void end_untils(Script* script, bool last);
   long clock() const { return clock_; }
+  bool counts_frames() const { return counts_frames_; }
 
  private:
   long seconds_to_frames(double seconds, const char* what) const;
@@ -152,6 +153,7 @@ class Parser {
   const Rules& rules_;
   std::vector<size_t> untils_;  // steps whose last frame is not yet known
   long clock_ = 0;
+  mutable bool counts_frames_ = false;  // a time was given in frames
   long base_frame_ = 0;        // where the frame step last changed
   double base_seconds_ = 0;    // ... and the time there
 };
@@ -185,6 +187,7 @@ long Parser::duration(std::string_view w, const char* what) const {
   long v = 0;
   if (!whole(w, &v)) throw Failure{std::string(what) + " needs N or Ss, not " + shown(w)};
   if (v < 0 || v > kMaxFrames) throw Failure{std::string(what) + " is out of range: " + shown(w)};
+  counts_frames_ = true;
   return v;
 }
 
@@ -382,6 +385,7 @@ void Parser::line(std::string_view s, int line_number, Script* script) {
       long n = 0;
       if (!whole(when, &n) || n < 1 || n > kMaxFrames) throw Failure{"at needs a frame number from 1 or a time Ss"};
       target = n - 1;
+      counts_frames_ = true;
     }
     if (target < clock_)
       throw Failure{"at " + std::string(when) + " is earlier than the scenario's clock (frame " +
@@ -741,6 +745,14 @@ int as_int(double v) {
 
 bool frame_step(std::string_view text, const Rules& rules, double* out) {
   double v = 0;
+  // "1/N": the step of N frames a second, as exactly as a number holds it.
+  const size_t slash = text.find('/');
+  if (slash != std::string_view::npos) {
+    long n = 0;
+    if (trim(text.substr(0, slash)) != "1" || !whole(text.substr(slash + 1), &n) || n < 1) return false;
+    *out = 1.0 / static_cast<double>(n);
+    return true;
+  }
   if (rules.hostile) {
     if (!number(text, &v, true)) return false;
     *out = as_float(v);
@@ -815,6 +827,7 @@ bool parse(std::string_view text, const std::string& file, double dt, const Look
   }
   parser.end_untils(&script, true);
   script.last_frame = parser.clock();
+  script.counts_frames = parser.counts_frames();
   *out = std::move(script);
   return true;
 }

@@ -84,7 +84,8 @@ struct Step {
 
 struct Script {
   std::vector<Step> steps;
-  long last_frame = 0;  // the clock after the last line (a trailing `run` counts)
+  long last_frame = 0;    // the clock after the last line (a trailing `run` counts)
+  bool counts_frames = false;  // some time is a frame number or count (`at N`, `run N`), not seconds
 };
 
 // Where a step was written, for messages: "FILE:LINE", FILE the included
@@ -134,7 +135,8 @@ double as_float(double v);
 int as_int(double v);
 
 // A frame step as `dt` and --dt take it: above 0 and at most 1 s, or in a
-// hostile run any number a float holds (nan, infinities, 0, negative).
+// hostile run any number a float holds (nan, infinities, 0, negative); or
+// "1/N", N frames a second.
 bool frame_step(std::string_view text, const Rules& rules, double* out);
 
 // Message identifiers known by name; others are given as numbers.

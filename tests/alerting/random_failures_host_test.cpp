@@ -47,13 +47,23 @@ Outcome fly_armed(long long calendar_s) {
   simhost::set_ints("sim/cockpit2/electrical/generator_on", {1, 1});
   simhost::frames(30, 0.1f);
   simhost::command_once("zuvadud/D738/system/enable_rnd_fail");
-  simhost::frames(29900, 0.1f);  // to 3,000 s
-  out.reset_light = simhost::get_float("zuvadud/D738/system/rst_fail_available");
-  for (const char* t : kTables) {
-    const std::vector<float> v = simhost::get_floats(std::string("zuvadud/D738/failure/") + t);
-    for (size_t i = 0; i < v.size(); ++i)
-      if (v[i] == 1.0f) out.failed.insert(std::string(t) + "[" + std::to_string(i) + "]");
+  // To 3,000 s, or 10 s past the first failure: what comes later tells
+  // nothing more.
+  auto take_failed = [&out] {
+    for (const char* t : kTables) {
+      const std::vector<float> v = simhost::get_floats(std::string("zuvadud/D738/failure/") + t);
+      for (size_t i = 0; i < v.size(); ++i)
+        if (v[i] == 1.0f) out.failed.insert(std::string(t) + "[" + std::to_string(i) + "]");
+    }
+  };
+  for (int s = 100; s < 3000 && out.failed.empty(); s += 10) {
+    simhost::frames(100, 0.1f);
+    take_failed();
   }
+  simhost::frames(100, 0.1f);
+  out.reset_light = simhost::get_float("zuvadud/D738/system/rst_fail_available");
+  out.failed.clear();
+  take_failed();
   simhost::reset();
   return out;
 }

@@ -14,4 +14,4 @@ corvane_unit_test(alerting_thresholds_test ${CMAKE_CURRENT_LIST_DIR}/thresholds_
 # Worked values and limits of the alerting laws, one table row each.
 corvane_unit_test(alerting_values_test ${CMAKE_CURRENT_LIST_DIR}/values_test.cpp)
 # Random failures through the simulated host, from pinned seeds.
-corvane_integration_test(alerting_random_failures_host_test ${CMAKE_CURRENT_LIST_DIR}/random_failures_host_test.cpp)
+corvane_integration_test(alerting_random_failures_host_test COST 3000 ${CMAKE_CURRENT_LIST_DIR}/random_failures_host_test.cpp)

@@ -1,5 +1,6 @@
 # Runs corvane-sim once and checks how it ended (cmake -P, from a test):
 #   RUN       the program and its arguments, separated by '|'
+#   ENV       NAME=VALUE put in its environment (optional)
 #   STATUS    the exit status it must end with
 #   ERROR     a regular expression its standard error must match (optional)
 #   OUTPUT    a regular expression its standard output must match (optional)
@@ -9,15 +10,29 @@
 #   PIPE      a program and its arguments, separated by '|', that reads its
 #             standard output through a pipe (`head -1`); STATUS is still
 #             corvane-sim's own (optional)
+#   CLOSED    ON: its standard output is a pipe whose reader is gone before
+#             it starts, so that its first write fails however soon it
+#             comes (optional)
 #   ABSENT    a file that must not exist afterwards (optional)
 #   SAME_AS   a file whose contents OUT_FILE must have (optional)
 # A root the run kept (named by --summary) is removed afterwards.
 string(REPLACE "|" ";" command "${RUN}")
+if(ENV)
+  list(PREPEND command "${CMAKE_COMMAND}" -E env "${ENV}")
+endif()
 if(PIPE)
   string(REPLACE "|" ";" reader "${PIPE}")
   execute_process(COMMAND ${command} COMMAND ${reader} RESULTS_VARIABLE statuses ERROR_VARIABLE err
     OUTPUT_VARIABLE out)
   list(GET statuses 0 status)
+elseif(CLOSED)
+  # A pipe with no reader: a FIFO opened for reading and writing (which does
+  # not wait for a reader), opened again for writing, and its first
+  # descriptor closed.
+  execute_process(COMMAND bash -c
+    "d=$(mktemp -d) && mkfifo \"$d/p\" && exec 3<>\"$d/p\" 4>\"$d/p\" 3<&- && rm -rf \"$d\" && exec \"$@\" >&4 4>&-"
+    closed-pipe ${command} RESULT_VARIABLE status ERROR_VARIABLE err)
+  set(out "")
 elseif(OUT_FILE)
   execute_process(COMMAND ${command} RESULT_VARIABLE status ERROR_VARIABLE err OUTPUT_FILE "${OUT_FILE}")
   set(out "")

@@ -31,7 +31,7 @@ add_test(NAME corvane_sim_runs COMMAND corvane-sim --frames 2 --list-datarefs --
 # scenario's `set` does, and a run without --root writes nothing into the
 # source tree: each row runs corvane-sim once (runner_check.cmake).
 function(runner_check name)
-  cmake_parse_arguments(C "" "STATUS;ERROR;OUTPUT;OUT_FILE;ABSENT;SAME_AS" "RUN;OUTPUT_EACH;PIPE" ${ARGN})
+  cmake_parse_arguments(C "" "STATUS;ERROR;OUTPUT;OUT_FILE;ABSENT;SAME_AS;CLOSED;ENV" "RUN;OUTPUT_EACH;PIPE" ${ARGN})
   list(JOIN C_RUN "|" run)
   set(defs "-DRUN=$<TARGET_FILE:corvane-sim>|${run}" -DSTATUS=${C_STATUS})
   if(DEFINED C_PIPE)
@@ -42,7 +42,7 @@ function(runner_check name)
     list(JOIN C_OUTPUT_EACH "@@" each)
     list(APPEND defs "-DOUTPUT_EACH=${each}")
   endif()
-  foreach(key ERROR OUTPUT OUT_FILE ABSENT SAME_AS)
+  foreach(key ERROR OUTPUT OUT_FILE ABSENT SAME_AS CLOSED ENV)
     if(DEFINED C_${key})
       list(APPEND defs "-D${key}=${C_${key}}")
     endif()
@@ -67,6 +67,14 @@ endforeach()
 runner_check(corvane_sim_pipe_closed_trace RUN --frames 10000 --trace sim/flightmodel/weight/m_fuel
   --out ${CMAKE_CURRENT_BINARY_DIR}/pipe-trace PIPE head -1 STATUS 1 ERROR "cannot write standard output"
   ABSENT ${CMAKE_CURRENT_BINARY_DIR}/pipe-trace/root-1)
+# The usage and the positions table (regenerated into a file) are results
+# too: into a full device or a pipe whose reader is gone, each says so.
+foreach(option help command-positions)
+  runner_check(corvane_sim_${option}_lost RUN --${option} OUT_FILE /dev/full STATUS 1
+    ERROR "^corvane-sim: cannot write standard output\n$")
+  runner_check(corvane_sim_${option}_pipe_closed RUN --${option} CLOSED ON STATUS 1
+    ERROR "^corvane-sim: cannot write standard output\n$")
+endforeach()
 runner_check(corvane_sim_set_nan RUN --set sim/cockpit2/electrical/bus_volts=nan STATUS 2
   ERROR "--set: \"nan\" is not a number for sim/cockpit2/electrical/bus_volts")
 runner_check(corvane_sim_set_read_only RUN --set zuvadud/D738/electric/dc_bus1_status=1 STATUS 2
@@ -83,6 +91,18 @@ runner_check(corvane_sim_set_text_exactly RUN --set "zuvadud/D738/fms/legs=KSEA 
 runner_check(corvane_sim_dt_zero RUN --dt 0 STATUS 2 ERROR "--dt needs the frame step in seconds, above 0 and at most 1")
 runner_check(corvane_sim_dt_negative RUN --dt -1 STATUS 2 ERROR "--dt needs the frame step")
 runner_check(corvane_sim_dt_too_long RUN --dt 2 STATUS 2 ERROR "--dt needs the frame step")
+runner_check(corvane_sim_dt_fraction RUN --dt 1/10 --frames 3 --summary STATUS 0 OUTPUT "\n3 frames, 0.3 s simulated")
+# The frame step a whole flight may take from the environment (the
+# sanitizer build's): a flight timed in seconds takes it, one that counts
+# frames keeps its own, and a step the plug-in would not take as it comes is
+# refused.
+runner_check(corvane_sim_whole_flight_step RUN --scenario ${CMAKE_CURRENT_LIST_DIR}/scenarios/battery-only-cockpit.txt
+  --summary ENV CORVANE_SIM_FRAME_STEP=0.1 STATUS 1 ERROR "frames of 0.1 s \\(CORVANE_SIM_FRAME_STEP\\)"
+  OUTPUT "\n310 frames, 31.0 s simulated")
+runner_check(corvane_sim_whole_flight_step_frames RUN --scenario ${CMAKE_CURRENT_LIST_DIR}/scenarios/fuel-imbalance-start.txt
+  --summary ENV CORVANE_SIM_FRAME_STEP=0.1 STATUS 0 OUTPUT "\n631 frames, 21.0 s simulated")
+runner_check(corvane_sim_whole_flight_step_refused RUN --frames 1 ENV CORVANE_SIM_FRAME_STEP=0.2 STATUS 2
+  ERROR "CORVANE_SIM_FRAME_STEP needs a frame step in seconds, above 0 and at most 0.1")
 runner_check(corvane_sim_frames_wrapped RUN --frames 4294967296 STATUS 2
   ERROR "--frames needs a whole number from 0 to 10000000")
 runner_check(corvane_sim_trace_every_wrapped RUN --trace sim/time/paused --trace-every 4294967297 STATUS 2
@@ -187,6 +207,14 @@ runner_check(corvane_sim_disabled RUN --disabled --frames 30 --print sim/operati
 runner_check(corvane_sim_disabled_engines_running RUN --disabled --set sim/operation/prefs/startup_running=1
   --set sim/flightmodel/position/elevation=6096 --frames 450 --print sim/flightmodel/engine/ENGN_running
   --print sim/cockpit2/engine/actuators/mixture_ratio STATUS 0 OUTPUT "ENGN_running=1,1,0[,0]*\nsim/cockpit2/engine/actuators/mixture_ratio=1,1,0")
+# The host steers the nose wheel itself while no plug-in overrides it (a
+# disabled one never takes the override): from the pedals, and from the
+# tiller axis where it turns the wheel further.
+runner_check(corvane_sim_host_steers RUN --disabled --set sim/cockpit2/controls/yoke_heading_ratio=1 --frames 2
+  --print sim/flightmodel2/gear/tire_steer_command_deg STATUS 0 OUTPUT "tire_steer_command_deg=7,0,")
+runner_check(corvane_sim_host_steers_tiller RUN --disabled --set sim/cockpit2/controls/yoke_heading_ratio=0.5
+  --set sim/joystick/joy_mapped_axis_avail[37]=1 --set sim/joystick/joy_mapped_axis_value[37]=-0.5 --frames 2
+  --print sim/flightmodel2/gear/tire_steer_actual_deg STATUS 0 OUTPUT "tire_steer_actual_deg=-39,0,")
 # The host's radios start tuned within their bands, the plug-in aside: no
 # panel's transfer hands over a frequency of 0.
 runner_check(corvane_sim_radios_start_tuned RUN --disabled --frames 1
@@ -219,6 +247,19 @@ set_target_properties(scenario-lines PROPERTIES ENABLE_EXPORTS ON)
 corvane_integration_test(scenario_test ${CMAKE_CURRENT_LIST_DIR}/scenario_test.cpp)
 target_link_libraries(scenario_test PRIVATE scenario_lines corvane_runner)
 
+# A flight's cost to ctest, which starts the costliest tests first: the
+# simulated seconds of its last timed step. A run of the suite on many cores
+# then does not end waiting for a long flight begun last.
+function(flight_cost file out)
+  file(STRINGS ${file} times REGEX "^at [0-9.]+s")
+  set(cost 1)
+  if(times)
+    list(GET times -1 last)
+    string(REGEX REPLACE "^at ([0-9]+).*$" "\\1" cost "${last}")
+  endif()
+  set(${out} ${cost} PARENT_SCOPE)
+endfunction()
+
 # Each sample scenario is a test of its own expectations (its pictures land
 # in the build folder).
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/scenario-pictures)
@@ -227,6 +268,8 @@ foreach(name power-up departure approach traffic map-symbols gate-to-gate engine
   add_test(NAME scenario.${name}
     COMMAND corvane-sim --scenario ${CMAKE_SOURCE_DIR}/sample/scenarios/${name}.txt
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/scenario-pictures)
+  flight_cost(${CMAKE_SOURCE_DIR}/sample/scenarios/${name}.txt cost)
+  set_tests_properties(scenario.${name} PROPERTIES COST ${cost})
 endforeach()
 # Whole flights against the world the host keeps consistent by itself: every
 # scenario file of the folder but the one the checks must fail on. A flight
@@ -245,20 +288,23 @@ foreach(file ${flights})
     set(hostile --hostile)
   endif()
   file(STRINGS ${file} runs REGEX "^# run as [A-Za-z0-9_-]+: ")
+  flight_cost(${file} cost)
   if(NOT runs)
     runner_check(scenario.${name} RUN --scenario ${file} ${hostile} --summary STATUS 0)
+    set_tests_properties(scenario.${name} PROPERTIES COST ${cost})
   endif()
   foreach(run IN LISTS runs)
     string(REGEX REPLACE "^# run as ([A-Za-z0-9_-]+): (.*)$" "\\1" suffix "${run}")
     string(REGEX REPLACE "^# run as ([A-Za-z0-9_-]+): (.*)$" "\\2" options "${run}")
     separate_arguments(options UNIX_COMMAND "${options}")
     runner_check(scenario.${name}.${suffix} RUN ${options} ${hostile} --scenario ${file} --summary STATUS 0)
+    set_tests_properties(scenario.${name}.${suffix} PROPERTIES COST ${cost})
   endforeach()
 endforeach()
 
 # The light census: every published light flown by its own cause from the
 # rows of light_census.tsv, one test per start of census/.
-corvane_integration_test(light_census_test ${CMAKE_CURRENT_LIST_DIR}/light_census_test.cpp)
+corvane_integration_test(light_census_test COST 1000 ${CMAKE_CURRENT_LIST_DIR}/light_census_test.cpp)
 target_link_libraries(light_census_test PRIVATE corvane_runner)
 # The tests are listed from the table's starts: a changed table builds them anew.
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/light_census_test.cpp PROPERTIES
@@ -266,13 +312,13 @@ set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/light_census_test.cpp PROP
 
 # The write census: every writable published dataref against its travel in
 # tools/travels.tsv, written at the gate and in cruise.
-corvane_integration_test(write_census_test ${CMAKE_CURRENT_LIST_DIR}/write_census_test.cpp)
+corvane_integration_test(write_census_test COST 1000 ${CMAKE_CURRENT_LIST_DIR}/write_census_test.cpp)
 target_link_libraries(write_census_test PRIVATE corvane_runner)
 
 # The restore census flown: each saved slot loaded damaged from the plug-in's
 # own save, at the gate and in cruise, against a sound load of the same
 # moment (the saved slots of tools/travels.tsv).
-corvane_integration_test(restore_flight_census_test ${CMAKE_CURRENT_LIST_DIR}/restore_flight_census_test.cpp)
+corvane_integration_test(restore_flight_census_test COST 1000 ${CMAKE_CURRENT_LIST_DIR}/restore_flight_census_test.cpp)
 target_link_libraries(restore_flight_census_test PRIVATE corvane_runner)
 
 # The power census: each consumer of the bus census with each bus cut and in
@@ -282,7 +328,7 @@ target_link_libraries(restore_flight_census_test PRIVATE corvane_runner)
 # to move without power (power_census_unpowered_allowed.tsv); and every command
 # pressed under each cut and configuration of the sources, one test per start
 # and group of cuts, against the rows' effects (power_census_command_paths.tsv).
-corvane_integration_test(power_census_test ${CMAKE_CURRENT_LIST_DIR}/power_census_test.cpp)
+corvane_integration_test(power_census_test COST 3000 ${CMAKE_CURRENT_LIST_DIR}/power_census_test.cpp)
 target_link_libraries(power_census_test PRIVATE corvane_runner)
 file(GLOB power_census_tables CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/power_census/*.tsv)
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/power_census_test.cpp PROPERTIES

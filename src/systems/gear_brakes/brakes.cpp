@@ -36,6 +36,15 @@ namespace {
 
 constexpr float kToeCap = 0.88f;
 constexpr float kMaxSteerDeg = 78.0f;
+// A free nose wheel: the nose gear's distance ahead of the centre of
+// gravity (m, the -800's; the other bodies castor a few degrees more or less
+// in a tight turn), the ground speed below which the ground no longer turns
+// it (it stays where it is), and the heading change no turn on the ground
+// reaches (a faster one is the aircraft put elsewhere).
+constexpr float kNoseGearArmM = 14.0f;
+constexpr float kCastorFromMps = 0.5f;
+constexpr float kFastestTurnDps = 60.0f;
+constexpr float kRadPerDeg = pi_f / 180.0f;
 // The host's brake friction coefficient (dimensionless), held at this value
 // every frame so braking does not depend on what the aircraft file or
 // another add-on set.
@@ -223,8 +232,41 @@ void parking_channel(float v) {
   write_host_f(bound::sim_cockpit2_controls_parking_brake_ratio, lag_toward(cur, demand, 0.0f, 10000.0f, rate) / 10000.0f);
 }
 
+// The aircraft's turn rate from its heading frame to frame; 0 for a frame
+// that takes no time or a heading that jumps.
+void track_turn_rate() {
+  BrakeState& s = brake_state;
+  const float psi = host_mirror.sim_flightmodel_position_psi;
+  const float rate = frame_time > 0.0f ? angle::wrap180_nonneg(psi - s.heading_last_deg) / frame_time : 0.0f;
+  s.heading_rate_dps = std::fabs(rate) <= kFastestTurnDps ? rate : 0.0f;
+  s.heading_last_deg = psi;
+}
+
+// Where a free (castoring) nose wheel points: along the way its contact
+// point moves over the ground, the aircraft's drift (track less heading)
+// and its turn carried forward to the nose gear; 0 rolling straight. At a
+// standstill it stays as it is.
+float castor_angle(float held, float v) {
+  if (!(v >= kCastorFromMps)) return held;
+  const float drift = angle::wrap180_nonneg(host_mirror.sim_flightmodel_position_hpath -
+                                            host_mirror.sim_flightmodel_position_psi) * kRadPerDeg;
+  const float ahead = v * std::cos(drift);
+  const float aside = v * std::sin(drift) + brake_state.heading_rate_dps * kRadPerDeg * kNoseGearArmM;
+  // Rolling backwards the wheel trails the other way, along the same line.
+  const float deg = std::atan2(ahead < 0.0f ? -aside : aside, std::fabs(ahead)) / kRadPerDeg;
+  return clamp_range(deg, -kMaxSteerDeg, kMaxSteerDeg);
+}
+
+void write_nose_wheel(float deg) {
+  host_mirror.sim_flightmodel2_gear_tire_steer_command_deg[0] = deg;
+  host_mirror.sim_flightmodel2_gear_tire_steer_actual_deg[0] = deg;
+  host_send_vf(bound::sim_flightmodel2_gear_tire_steer_command_deg, &deg, 1);
+  host_send_vf(bound::sim_flightmodel2_gear_tire_steer_actual_deg, &deg, 1);
+}
+
 void nose_steering(float v) {
   BrakeState& s = brake_state;
+  track_turn_rate();
   if (chocks_in()) {
     host_set_i(bound::sim_operation_override_override_toe_brakes, 1);
     host_set_i(bound::sim_operation_override_override_wheel_steer, 1);
@@ -241,14 +283,15 @@ void nose_steering(float v) {
   // Steering takes its pressure from system A (B on the alternate switch);
   // the standby pump does not feed it, so the rudder's flags would not do.
   const bool source = switches::nose_steer_pos == 1.0f ? hydraulic::A_status != 0.0f : hydraulic::B_status != 0.0f;
-  // Without that pressure nothing holds the nose wheel: the host's steering
-  // takes it back and it castors, the crew steering with the brakes. Its
-  // angle is taken from the host, so that the steering drives it on from
-  // where it castored once the pressure returns.
-  host_set_i(bound::sim_operation_override_override_wheel_steer, source ? 1 : 0);
-  if (!source) {
-    s.nosewheel_deg =
-        clamp_range(host_mirror.sim_flightmodel2_gear_tire_steer_actual_deg[0], -kMaxSteerDeg, kMaxSteerDeg);
+  // Without that pressure nothing holds the nose wheel: it castors, and
+  // neither the tiller nor the pedals turn it, the crew steering with the
+  // brakes. The override stays on (released, the host would steer the wheel
+  // from the pedals and the tiller itself), and the steering drives the
+  // wheel on from where it castored once the pressure returns.
+  host_set_i(bound::sim_operation_override_override_wheel_steer, 1);
+  if (!source && on_ground == 1 && cockpit::nosewheel_steer_override == 0.0f) {
+    s.nosewheel_deg = castor_angle(s.nosewheel_deg, v);
+    write_nose_wheel(s.nosewheel_deg);
   }
   if (!(on_ground == 1 && source)) {
     s.turn_brake_left = s.turn_brake_right = 0.0f;
@@ -264,10 +307,7 @@ void nose_steering(float v) {
   const float target = option == 1.0f ? tiller : (std::fabs(pedal) > std::fabs(tiller) ? pedal : tiller);
   if (cockpit::nosewheel_steer_override == 0.0f) {
     s.nosewheel_deg = move_toward_timed(s.nosewheel_deg, target, -kMaxSteerDeg, kMaxSteerDeg, 0.04f);
-    host_mirror.sim_flightmodel2_gear_tire_steer_command_deg[0] = s.nosewheel_deg;
-    host_mirror.sim_flightmodel2_gear_tire_steer_actual_deg[0] = s.nosewheel_deg;
-    host_send_vf(bound::sim_flightmodel2_gear_tire_steer_command_deg, &s.nosewheel_deg, 1);
-    host_send_vf(bound::sim_flightmodel2_gear_tire_steer_actual_deg, &s.nosewheel_deg, 1);
+    write_nose_wheel(s.nosewheel_deg);
   }
   // Turn braking helps tight turns; nothing straight ahead.
   s.turn_brake_left = s.turn_brake_right = 0.0f;

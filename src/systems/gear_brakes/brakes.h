@@ -28,6 +28,8 @@ struct BrakeState {
   float gear_retract_brake;  // 0.2 while the main wheels retract
   float autobrake_inop;      // 1: accumulator discharged or DC bus 1 dead
   float nosewheel_deg;       // nose-wheel angle last written to the host
+  float heading_last_deg;    // true heading the frame before, for the turn rate a free nose wheel trails
+  float heading_rate_dps;    // the aircraft's turn rate, degrees a second, right positive
   // Brake accumulator demand terms, psi, decaying toward 0.
   float demand_pedals;
   float demand_parking;

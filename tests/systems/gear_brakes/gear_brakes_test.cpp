@@ -247,15 +247,17 @@ TEST_F(Brakes, NoseWheelTargetBySteeringOptionSourceAndOverride) {
   struct Row {
     // a_sys, b_sys: systems A and B pressurised (the rudder always has the
     // standby pump, which does not steer). Without the steering's pressure
-    // the host has the wheel (-12 degrees where it castored) and steers it.
+    // the wheel castors; standing still it stays where it was (5), and the
+    // override is held, so that neither the host's pedals nor its tiller
+    // steer it.
     float option, tiller, yoke_hdg, yoke_roll, sw, a_sys, b_sys, override_on, chocks, wheel;
     int host_override;
   } rows[] = {
       {0, 0.5f, 0, 0, 1, 1, 0, 0, 0, 39, 1},        {0, 0.05f, 1, 0, 1, 1, 0, 0, 0, 7, 1},
       {0, 0.05f, -1, 0, 1, 1, 0, 0, 0, -7, 1},      {1, 0, 0.5f, 0, 1, 1, 0, 0, 0, 39, 1},
       {1, 0, 0.05f, 1, 1, 1, 0, 0, 0, 3.9f, 1},     {2, 0.5f, 0.2f, -0.25f, 1, 1, 0, 0, 0, -19.5f, 1},
-      {0, 0.5f, 0, 0, 0, 1, 0, 0, 0, -12, 0},       {0, 0.5f, 0, 0, 0, 0, 1, 0, 0, 39, 1},
-      {0, 0.5f, 0, 0, 1, 0, 1, 0, 0, -12, 0},       {0, 0.5f, 0, 0, 1, 1, 1, 1, 0, 5, 1},
+      {0, 0.5f, 0, 0, 0, 1, 0, 0, 0, 5, 1},         {0, 0.5f, 0, 0, 0, 0, 1, 0, 0, 39, 1},
+      {0, 0.5f, 1, 0, 1, 0, 1, 0, 0, 5, 1},         {0, 0.5f, 0, 0, 1, 1, 1, 1, 0, 5, 1},
       {0, 0.5f, 0, 0, 1, 1, 1, 0, 1, 5, 1},         {0, 0.5f, 0, 0, 1, 0, 0, 0, 1, 5, 1},
   };
   for (const Row& r : rows) {
@@ -278,10 +280,40 @@ TEST_F(Brakes, NoseWheelTargetBySteeringOptionSourceAndOverride) {
                                           << r.sw << r.a_sys << r.b_sys << r.override_on << r.chocks;
     EXPECT_NEAR(brake_state.nosewheel_deg, r.wheel, 1e-4f) << why;
     EXPECT_EQ(host_mirror.sim_operation_override_override_wheel_steer, r.host_override) << why;
-    if (r.host_override == 0) {
-      EXPECT_EQ(host_mirror.sim_flightmodel2_gear_tire_steer_actual_deg[0], -12.0f) << why << ": not written";
-    }
   }
+  // Rolling without the pressure the free wheel trails the nose gear's path:
+  // the drift (track right of heading positive) and the turn carried 14 m
+  // forward; rolling backwards (the track behind) along the same line;
+  // standing still where it was; the tiller and the pedals turn nothing.
+  struct Castor {
+    float mps, heading_before, heading, track, wheel;
+  } castors[] = {
+      {3.0f, 10, 10, 10, 0},          {3.0f, 10, 10, 14, 4},     {3.0f, 359, 359, 357, -2},
+      {3.0f, 10, 10.4f, 10.4f, 18.05f}, {3.0f, 10, 10, 186, -4},   {0.2f, 10, 10, 40, 5},
+      {3.0f, 10, 190, 190, 0},  // a heading that jumps is the aircraft put elsewhere, no turn
+  };
+  frame_time = 0.1f;
+  hydraulic::A_status = hydraulic::B_status = 0.0f;
+  switches::nose_steer_pos = 1.0f;
+  cockpit::nosewheel_steer_override = 0.0f;
+  script_mirror.zuvadud_D738_fms_chock_status = 0.0f;
+  script_mirror.zuvadud_D738_effects_nosewheel = 0.0f;
+  axis::nosewheel = cockpit::nosewheel_steer_ratio = -1.0f;
+  host_mirror.sim_cockpit2_controls_yoke_heading_ratio = 1.0f;
+  for (const Castor& c : castors) {
+    brake_state.nosewheel_deg = 5.0f;
+    brake_state.heading_last_deg = c.heading_before;
+    host_mirror.sim_flightmodel_position_groundspeed = c.mps;
+    host_mirror.sim_flightmodel_position_psi = c.heading;
+    host_mirror.sim_flightmodel_position_hpath = c.track;
+    update_parking_brake_steering();
+    const auto why = ::testing::Message() << c.mps << " " << c.heading_before << " " << c.heading << " " << c.track;
+    EXPECT_NEAR(brake_state.nosewheel_deg, c.wheel, 0.01f) << why;
+    EXPECT_EQ(host_mirror.sim_flightmodel2_gear_tire_steer_actual_deg[0], brake_state.nosewheel_deg) << why;
+    EXPECT_EQ(host_mirror.sim_operation_override_override_wheel_steer, 1) << why;
+  }
+  host_mirror.sim_cockpit2_controls_yoke_heading_ratio = 0.0f;
+  frame_time = 10.0f;
   // At 23 m/s the tiller limit (6 degrees) is below the pedals' 7: the rudder
   // option still steers by the tiller law alone.
   script_mirror.zuvadud_D738_fms_chock_status = 0.0f;
