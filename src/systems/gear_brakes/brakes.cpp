@@ -329,6 +329,12 @@ bool manual_braking() {
   return lever_commands.park_brake_engaged > 0.1f || std::fmax(c.pedal_brake_left, c.pedal_brake_right) > 0.1f || buttons;
 }
 
+bool system_b_lost() {
+  if (hydraulic::B_status != 0.0f) return false;
+  return toggle_switch::electric_hydro_pumps2_pos != 0.0f ||
+         mirror_vi_at(bound::sim_flightmodel_engine_ENGN_running, 1) != 0;
+}
+
 void update_parking_brake_steering() {
   const float v = speed_mps();
   compute_ratio_table();
@@ -406,7 +412,11 @@ void update_autobrake_arming() {
     }
   } else {
     if (autobrake_pos >= autobrake_pos_value(AutobrakePos::one)) autobrake_disarm = 1.0f;
-    if (autobrake_pos == autobrake_pos_value(AutobrakePos::rto) && (v > 40.0f || autobrake_RTO_arm == 2.0f)) {
+    // The RTO brakes only through the normal brakes: with B lost (not a cold
+    // stand's preflight) it disarms at once, DISARM lit, rather than in the
+    // roll where the crew counts on it.
+    if (autobrake_pos == autobrake_pos_value(AutobrakePos::rto) &&
+        (v > 40.0f || autobrake_RTO_arm == 2.0f || system_b_lost())) {
       cancel_rto();
       autobrake_arm = 0.0f;
     }
