@@ -3,7 +3,9 @@
 function of the same name defined in two files (a header and its own .cpp
 count as one place) is a copy that will drift from its original, so it
 fails, naming both, unless the name is on the short list below of names
-that mean different things in different rooms.
+that mean different things in different rooms, and stands only in the rooms
+listed for it. Two functions whose bodies are the same, line for line, fail
+whatever their names.
 
 Found with universal-ctags: functions at namespace scope, file-local ones
 (static or in an unnamed namespace) included; member functions of classes and
@@ -12,7 +14,9 @@ structs are left out, and so are the generated files.
     scripts/check-one-home.py [TREE]              check the tree
     scripts/check-one-home.py --self-test [TREE]  the tree passes, and a copy
                                                   of a shared helper planted
-                                                  in another file fails
+                                                  in another file fails, as
+                                                  does a listed name copied
+                                                  outside its rooms
 """
 import collections
 import json
@@ -22,24 +26,42 @@ import subprocess
 import sys
 import tempfile
 
-# Names that stand for different things in different rooms, each with why.
-# A name goes here only when the functions differ in what they do, not only
-# in how they are written: a copy of a shared helper gets one home instead.
+# Names that stand for different things in different rooms, each with why
+# and the rooms (files under src/, a header and its source as one) where it
+# may stand. A name goes here only when the functions differ in what they do,
+# not only in how they are written: a copy of a shared helper gets one home
+# instead. The same name in a room not listed is a copy, and so is any
+# definition whose body equals another's, wherever it stands.
 ROOMS = {
-    "slot_of": "each table's own slot: a leg number, a service command, a hash bucket, a mirror, a sorted table",
-    "put": "each room's own store: a label text, a published speed value",
-    "project": "a map point on the display against the map symbols' candidate pass",
-    "read_inputs": "each control law reads its own inputs struct (GPWS, flight director, servos)",
-    "read_text": "a host text into the mirror against a mirrored text into a symbol label",
-    "trace": "each builder's trace lines under its own debug selector",
-    "tracing": "each builder's trace selector (leg path by number, sequencing 8888)",
-    "write_selector": "a switch writer's detents against the fuel panel's own selector values",
-    "axis_value": "a thrust lever's position against the host's mapped joystick axis",
-    "intercept_course": "the leg's intercept course in use against the steering's computed intercept",
-    "path_into": "the drawn path into a waypoint against the sequencing's path-in record",
-    "turn_side": "the fly-by turn's side and opposition against the sequencing's side test",
-    "is_left": "a turn code alone against a turn code with the course change for an uncoded turn",
-    "is_finite": "the lever writers test without <cmath> (value namespaces share C library names)",
+    "slot_of": ("each table's own slot: a leg number, a service command, a hash bucket, a mirror, a sorted table",
+                ("core/binding_mirror", "lnav/route/route_state", "navdata/geodesy", "navdata/nav_tables",
+                 "publication/debug_service")),
+    "put": ("each room's own store: a label text, a published speed value",
+            ("display/nd_labels", "display/pfd_speed")),
+    "project": ("a map point on the display against the map symbols' candidate pass",
+                ("display/map_symbols", "display/route_lines")),
+    "read_inputs": ("each control law reads its own inputs struct (GPWS, flight director, servos)",
+                    ("alerting/gpws", "lnav/steering/flight_director", "lnav/steering/servo_laws")),
+    "read_text": ("a host text into the mirror against a mirrored text into a symbol label",
+                  ("core/binding_mirror", "display/map_symbols")),
+    "trace": ("each builder's trace lines under its own debug selector",
+              ("lnav/path/leg_path", "lnav/route/sequencing")),
+    "tracing": ("each builder's trace selector (leg path by number, sequencing 8888)",
+                ("lnav/path/leg_path", "lnav/route/sequencing")),
+    "write_selector": ("a switch writer's detents against the fuel panel's own selector values",
+                       ("publication/switch_writers", "systems/fuel/fuel")),
+    "axis_value": ("a thrust lever's position against the host's mapped joystick axis",
+                   ("engines/thrust_levers", "systems/flight_controls/trim_axes")),
+    "intercept_course": ("the leg's intercept course in use against the steering's computed intercept",
+                         ("lnav/path/path_position", "lnav/steering/lnav_steering")),
+    "path_into": ("the drawn path into a waypoint against the sequencing's path-in record",
+                  ("display/route_lines", "lnav/route/sequencing")),
+    "turn_side": ("the fly-by turn's side and opposition against the sequencing's side test",
+                  ("lnav/path/flyby_turn", "lnav/route/sequencing")),
+    "is_left": ("a turn code alone against a turn code with the course change for an uncoded turn",
+                ("lnav/path/floating_legs", "lnav/path/path_position")),
+    "is_finite": ("the lever writers test without <cmath> (value namespaces share C library names)",
+                  ("display/map_primitives", "publication/lever_writers")),
 }
 
 EXTENSIONS = (".cpp", ".h", ".inc", ".c")
@@ -52,14 +74,17 @@ def generated(path):
 
 
 def definitions(tree):
-    """(name, place, file, line) of each function defined under src/."""
+    """(name, place, file, line, body) of each function defined under src/;
+    the place is the file's path under src/ without its ending, and the body
+    its lines with white space folded."""
     src = os.path.join(tree, "src")
     out = subprocess.run(
         ["ctags", "-R", "--languages=C++", "--langmap=C++:+.inc.c", "--kinds-C++=f", "--output-format=json",
-         "--fields=+nsZ", "-f", "-", src],
+         "--fields=+nsZe", "-f", "-", src],
         capture_output=True, text=True, check=True).stdout
     found = []
     skip = {}
+    texts = {}
     for line in out.splitlines():
         try:
             tag = json.loads(line)
@@ -67,8 +92,8 @@ def definitions(tree):
             continue
         if tag.get("_type") != "tag" or tag.get("kind") != "function":
             continue
-        if tag.get("scopeKind") in ("class", "struct", "union"):
-            continue
+        if tag.get("scopeKind") in ("class", "struct", "union", "function"):
+            continue  # members, and lambdas inside a function
         path = tag["path"]
         if not path.endswith(EXTENSIONS):
             continue
@@ -76,23 +101,45 @@ def definitions(tree):
             skip[path] = generated(path)
         if skip[path]:
             continue
+        if path not in texts:
+            with open(path, encoding="utf-8", errors="replace") as f:
+                texts[path] = f.read().split("\n")
+        line = tag.get("line", 0)
+        end = tag.get("end", line)
+        body = " ".join(" ".join(texts[path][line - 1:end]).split())
         rel = os.path.relpath(path, tree)
-        found.append((tag["name"], os.path.splitext(rel)[0], rel, tag.get("line", 0)))
+        found.append((tag["name"], os.path.relpath(os.path.splitext(path)[0], src), rel, line, body))
     return found
 
 
 def check(tree):
     places = collections.defaultdict(dict)
-    for name, place, rel, line in definitions(tree):
+    bodies = collections.defaultdict(list)
+    for name, place, rel, line, body in definitions(tree):
         places[name].setdefault(place, "%s:%s" % (rel, line))
+        bodies[body].append((place, "%s:%s" % (rel, line)))
     problems = []
     for name in sorted(places):
-        if len(places[name]) < 2 or name in ROOMS:
+        if len(places[name]) < 2:
+            continue
+        rooms = ROOMS.get(name, ("", ()))[1]
+        strays = sorted(w for p, w in places[name].items() if p not in rooms)
+        if name in ROOMS and not strays:
             continue
         where = ", ".join(sorted(places[name].values()))
-        problems.append("check-one-home: %s is defined in %d places: %s; give it one home "
-                        "(or, if the functions differ in what they do, a name that says how)"
-                        % (name, len(places[name]), where))
+        if name in ROOMS:
+            problems.append("check-one-home: %s is defined in %s, beyond the rooms listed for it (%s); "
+                            "give the copy a name that says how it differs, or list its room with why"
+                            % (name, ", ".join(strays), ", ".join(rooms)))
+        else:
+            problems.append("check-one-home: %s is defined in %d places: %s; give it one home "
+                            "(or, if the functions differ in what they do, a name that says how)"
+                            % (name, len(places[name]), where))
+    for body in sorted(bodies):
+        copies = sorted(set(w for p, w in bodies[body]))
+        if len(set(p for p, w in bodies[body])) > 1:
+            problems.append("check-one-home: %s define the same function, body for body; give it one home"
+                            % " and ".join(copies))
     return problems
 
 
@@ -121,10 +168,31 @@ def self_test(tree):
             print("\n".join(planted))
             print("check-one-home: self-test FAILED: the planted copy was not the one reported")
             return 1
+        # A name listed for its rooms is still a copy elsewhere: the route's
+        # slot table copied into the steering, a label store into a new file.
+        shutil.rmtree(os.path.join(work, "src"))
+        shutil.copytree(os.path.join(tree, "src"), os.path.join(work, "src"))
+        for name, room, into in (("slot_of", "lnav/route/route_state", "lnav/steering/steering_helpers.cpp"),
+                                 ("put", "display/nd_labels", "display/label_copy.cpp")):
+            rel = [(r, line) for n, p, r, line, b in definitions(tree) if n == name and p == room][0]
+            text = open(os.path.join(tree, rel[0]), encoding="utf-8").read().split("\n")
+            end = rel[1]
+            while not text[end - 1].startswith("}"):
+                end += 1
+            with open(os.path.join(work, "src", into), "a", encoding="utf-8") as f:
+                f.write("\nnamespace {\n" + "\n".join(text[rel[1] - 1:end]) + "\n}  // namespace\n")
+        planted = check(work)
+        want = ["slot_of is defined in src/lnav/steering/steering_helpers.cpp",
+                "put is defined in src/display/label_copy.cpp",
+                "src/lnav/route/route_state.", "src/display/nd_labels.cpp"]
+        if len(planted) != 4 or not all(any(w in p for p in planted) for w in want):
+            print("\n".join(planted))
+            print("check-one-home: self-test FAILED: a listed name copied outside its rooms was not refused")
+            return 1
     finally:
         shutil.rmtree(work)
-    print("check-one-home: self-test ok (a local copy of a shared reader is refused; "
-          "a member and a header with its own source are not copies)")
+    print("check-one-home: self-test ok (a local copy of a shared reader is refused, and so is a listed "
+          "name copied outside its rooms; a member and a header with its own source are not copies)")
     return 0
 
 

@@ -6,6 +6,8 @@ follows a recipe finds what it sends them to.
 A backticked path (with a folder, or a file name with its extension) must
 exist: under the repository's root, under src/, anywhere in the tree by its
 base name, or among the shared tables the page says sit beside the checkout.
+An ending (`_panels.cpp`) is the file named before it with its last part
+swapped, in that file's folder.
 A backticked name in capitals (a generator's table or form, `SPECIAL`) must
 be written in one of the files of its own row; any other name (a function,
 a value, a word of a table's column) somewhere in the tree's sources.
@@ -72,8 +74,9 @@ def is_path(token):
     return "/" in token or token.startswith("*") or token.endswith(FILE_EXT)
 
 
-def resolve(root, token, files, shared):
-    """The files of the tree a path token stands for (empty when none)."""
+def resolve(root, token, files, shared, before=None):
+    """The files of the tree a path token stands for (empty when none);
+    before is the file the row named last, which an ending is read against."""
     token = token.strip()
     if "<" in token:  # a placeholder: the folder before it must be there
         head = token.split("<")[0]
@@ -82,7 +85,11 @@ def resolve(root, token, files, shared):
                 return [base]
         return []
     if token.startswith("_"):  # an ending of the file named before it
-        return [f for f in files if f.endswith(token)]
+        if not before or "_" not in os.path.basename(before):
+            return []
+        folder, base = os.path.split(before)
+        sibling = os.path.join(folder, base.rsplit("_", 1)[0] + token)
+        return [sibling] if sibling in files else []
     if token in shared:
         return [token]
     for base in (token, os.path.join("src", token)):
@@ -124,13 +131,16 @@ def check(root):
         tokens = re.findall(r"`([^`]+)`", where)
         row_files = []
         names = []
+        before = None
         for t in tokens:
             if " " in t and is_path(t.split()[0]):  # a command line: its program
                 t = t.split()[0]
             if is_path(t):
-                hit = resolve(root, t, files, shared)
+                hit = resolve(root, t, files, shared, before)
                 if not hit:
                     problems.append("%s:%d (%s): `%s` is not in the tree" % (PAGE, line, what, t))
+                if not t.startswith("_"):
+                    before = hit[0] if len(hit) == 1 else None
                 row_files.extend(h for h in hit if h not in shared)
             else:
                 names.extend(re.findall(r"[A-Za-z_][A-Za-z0-9_]*\*?", t)[:1])
@@ -169,15 +179,23 @@ def self_test(root):
             "| a gone table | `tools/gone_table.tsv`, and `GONE_LIMIT` of `tools/gen_published.py` |\n| a test |", 1)
         with open(os.path.join(work, PAGE), "w", encoding="utf-8") as f:
             f.write(page)
+        # An ending is read against the file named before it, never against
+        # any file of the tree that happens to end the same way.
+        page = page.replace("`_power.cpp`)", "`_power.cpp`, `_state.cpp`)", 1)
+        with open(os.path.join(work, PAGE), "w", encoding="utf-8") as f:
+            f.write(page)
+        panels = "src/systems/annunciators/annunciators_panels.cpp"
+        os.rename(os.path.join(work, panels), os.path.join(work, panels.replace("_panels", "_boards")))
         planted = check(work)
-        want = ["`tools/gone_table.tsv` is not in the tree", "`GONE_LIMIT` is in none of the row's files"]
+        want = ["`tools/gone_table.tsv` is not in the tree", "`GONE_LIMIT` is in none of the row's files",
+                "`_panels.cpp` is not in the tree", "`_state.cpp` is not in the tree"]
         if len(planted) != len(want) or not all(any(w in p for p in planted) for w in want):
             print("\n".join(planted))
-            print("check-recipes: self-test FAILED: a row naming a missing table and name was not refused as such")
+            print("check-recipes: self-test FAILED: a row naming a missing table, name or ending was not refused as such")
             return 1
     finally:
         shutil.rmtree(scratch)
-    print("check-recipes: self-test ok (a row naming a table and a name that are not there is refused)")
+    print("check-recipes: self-test ok (a row naming a table, a name or an ending that is not there is refused)")
     return 0
 
 

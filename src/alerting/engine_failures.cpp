@@ -4,6 +4,7 @@
 #include "alerting/failure_state.h"
 #include "alerting/failures.h"
 #include "core/binding.h"
+#include "core/failure_entries.h"
 #include "core/frame_values.h"
 #include "core/host_io.h"
 #include "core/preprocess_values.h"
@@ -108,7 +109,12 @@ bool limit_timer(float& t, bool condition, float limit_s) {
 // failure takes the flame-out, the damage and the seizure; the separation
 // none.
 constexpr int kHostItems = 5;
-constexpr int kItemEntries[kHostItems][3] = {{0, -1, -1}, {2, 4, 6}, {-1, -1, -1}, {8, -1, -1}, {10, -1, -1}};
+constexpr int kItemEntries[kHostItems][3] = {
+    {fail_entry::eng_fire_1, -1, -1},
+    {fail_entry::eng_flameout_1, fail_entry::eng_damage_1, fail_entry::eng_seizure_1},
+    {-1, -1, -1},
+    {fail_entry::eng_generator_1, -1, -1},
+    {fail_entry::eng_oil_pump_1, -1, -1}};
 
 void host_item_copies(const EngineIds& ids, int32_t* out[kHostItems]) {
   out[0] = ids.fire_copy;
@@ -148,7 +154,7 @@ void remember_host_items() {
 // next: a flame-out of engine 2 is in place before engine 1's damage step
 // looks at it.
 void fire_step(int e, bool&) {
-  if (failure_tables.engine[0 + e] == 1.0f) {
+  if (failure_tables.engine[fail_entry::eng_fire_1 + e] == 1.0f) {
     const EngineIds ids = engine_ids(e);
     set_host_failure(ids.fire, ids.fire_copy, kHostFailed);
   }
@@ -157,7 +163,7 @@ void fire_step(int e, bool&) {
 void flameout_step(int e, bool& table_changed) {
   float* table = failure_tables.engine;
   float& t = engine_failure_state.flameout_timers[e];
-  if (table[2 + e] != 1.0f) {
+  if (table[fail_entry::eng_flameout_1 + e] != 1.0f) {
     t = 0.0f;
     return;
   }
@@ -169,7 +175,7 @@ void flameout_step(int e, bool& table_changed) {
     t -= frame_time;
     if (t <= 0.0f) {
       t = 0.0f;
-      table[2 + e] = 0.0f;
+      table[fail_entry::eng_flameout_1 + e] = 0.0f;
       table_changed = true;
       set_host_failure(ids.fail, ids.fail_copy, 0);
     }
@@ -178,7 +184,7 @@ void flameout_step(int e, bool& table_changed) {
 
 void damage_step(int e, bool&) {
   const EngineIds ids = engine_ids(e);
-  if (failure_tables.engine[4 + e] != 1.0f || *ids.fail_copy == kHostFailed) return;
+  if (failure_tables.engine[fail_entry::eng_damage_1 + e] != 1.0f || *ids.fail_copy == kHostFailed) return;
   float& t = engine_damage_timers[e];
   if (t == 0.0f) {
     // About one damaged engine in twenty fails at once.
@@ -199,27 +205,27 @@ void damage_step(int e, bool&) {
 // no generator, no bleed); its rotors stand still. It stays on the wing: the
 // host's separation is the host's own failure, never this one.
 void seizure_step(int e, bool&) {
-  if (failure_tables.engine[6 + e] != 1.0f) return;
+  if (failure_tables.engine[fail_entry::eng_seizure_1 + e] != 1.0f) return;
   const EngineIds ids = engine_ids(e);
   set_host_failure(ids.fail, ids.fail_copy, kHostFailed);
   seize(e);
 }
 
 void generator_step(int e, bool&) {
-  if (failure_tables.engine[8 + e] != 1.0f) return;
+  if (failure_tables.engine[fail_entry::eng_generator_1 + e] != 1.0f) return;
   const EngineIds ids = engine_ids(e);
   set_host_failure(ids.generator, ids.generator_copy, kHostFailed);
 }
 
 void oil_pump_step(int e, bool&) {
-  if (failure_tables.engine[10 + e] != 1.0f) return;
+  if (failure_tables.engine[fail_entry::eng_oil_pump_1 + e] != 1.0f) return;
   const EngineIds ids = engine_ids(e);
   set_host_failure(ids.oil_pump, ids.oil_pump_copy, kHostFailed);
 }
 
 void oil_leak_step(int e, bool&) {
   float* oil = host_mirror.sim_flightmodel_engine_ENGN_oil_quan;
-  if (failure_tables.engine[12 + e] != 1.0f || !(oil[e] > 0.0f)) return;
+  if (failure_tables.engine[fail_entry::eng_oil_leak_1 + e] != 1.0f || !(oil[e] > 0.0f)) return;
   oil[e] -= frame_time * 0.00625f;
   if (oil[e] < 0.0f) oil[e] = 0.0f;
   host_send_vf(bound::sim_flightmodel_engine_ENGN_oil_quan, oil, 2);
@@ -229,8 +235,8 @@ void oil_overheat_step(int e, bool& table_changed) {
   float* table = failure_tables.engine;
   const float oil_temp = e == 0 ? engine::eng1_oil_temp : engine::eng2_oil_temp;
   if (limit_timer(engine_failure_state.oil_overheat_timers[e], oil_temp >= 165.0f && burning(e), 180.0f) &&
-      table[6 + e] != 1.0f) {
-    table[6 + e] = 1.0f;
+      table[fail_entry::eng_seizure_1 + e] != 1.0f) {
+    table[fail_entry::eng_seizure_1 + e] = 1.0f;
     table_changed = true;
   }
 }
@@ -239,8 +245,8 @@ void oil_pressure_step(int e, bool& table_changed) {
   float* table = failure_tables.engine;
   const float oil_press = e == 0 ? engine::eng1_oil_press : engine::eng2_oil_press;
   if (limit_timer(engine_failure_state.oil_pressure_loss_timers[e], oil_press <= 13.0f && burning(e), 300.0f) &&
-      table[6 + e] != 1.0f) {
-    table[6 + e] = 1.0f;
+      table[fail_entry::eng_seizure_1 + e] != 1.0f) {
+    table[fail_entry::eng_seizure_1 + e] = 1.0f;
     table_changed = true;
   }
 }

@@ -6,6 +6,7 @@
 // An engine entry armed for a flight condition is judged every frame: a climb
 // crosses its 100 ft bands in two seconds, and V1 is passed at 3 kt a second.
 #include "alerting/failures.h"
+#include "core/failure_entries.h"
 
 #include "alerting/failure_state.h"
 #include "core/binding.h"
@@ -101,21 +102,50 @@ bool engine_entry(int i) {
   const bool burn1 = burning[0] != 0;
   const bool burn2 = burning[1] != 0;
   const bool high = frame_flight_data.radio_alt_ft > 150.0f;
+  // Each engine's failures exclude one another: a fire, a flame-out or a
+  // damage already failed leaves the others of that engine alone.
+  using namespace fail_entry;
+  const bool clear1 = !is_failed(e, eng_damage_1) && burn1;
+  const bool clear2 = !is_failed(e, eng_damage_2) && burn2;
   switch (i) {
-    case 0: if (v == 2.0f && !is_failed(e, 2) && !is_failed(e, 4) && burn1) return failure_timer_engine(i, 8, 6000); break;
-    case 1: if (v == 2.0f && !is_failed(e, 3) && !is_failed(e, 5) && burn2) return failure_timer_engine(i, 8, 6000); break;
-    case 2: if (v == 2.0f && !is_failed(e, 0) && !is_failed(e, 4) && burn1) return failure_timer_engine(i, 8, 6000); break;
-    case 3: if (v == 2.0f && !is_failed(e, 1) && !is_failed(e, 5) && burn2) return failure_timer_engine(i, 8, 6000); break;
-    case 4:
-      if (v == 2.0f && !is_failed(e, 0) && !is_failed(e, 2) && burn1 && high) return failure_timer_engine(i, 70, 13000);
+    case eng_fire_1:
+      if (v == 2.0f && !is_failed(e, eng_flameout_1) && clear1) return failure_timer_engine(i, 8, 6000);
       break;
-    case 5:
-      if (v == 2.0f && !is_failed(e, 1) && !is_failed(e, 3) && burn2 && high) return failure_timer_engine(i, 70, 13000);
+    case eng_fire_2:
+      if (v == 2.0f && !is_failed(e, eng_flameout_2) && clear2) return failure_timer_engine(i, 8, 6000);
       break;
-    case 6: if (!is_failed(e, 0) && !is_failed(e, 2) && burn1 && high) return failure_timer_engine(i, 80, 15000); break;
-    case 7: if (!is_failed(e, 1) && !is_failed(e, 3) && burn2 && high) return failure_timer_engine(i, 80, 15000); break;
-    case 8: case 10: case 12: if (!is_failed(e, 4) && burn1) return failure_timer_engine(i, 10, 1900); break;
-    case 9: case 11: case 13: if (!is_failed(e, 5) && burn2) return failure_timer_engine(i, 10, 1900); break;
+    case eng_flameout_1:
+      if (v == 2.0f && !is_failed(e, eng_fire_1) && clear1) return failure_timer_engine(i, 8, 6000);
+      break;
+    case eng_flameout_2:
+      if (v == 2.0f && !is_failed(e, eng_fire_2) && clear2) return failure_timer_engine(i, 8, 6000);
+      break;
+    case eng_damage_1:
+      if (v == 2.0f && !is_failed(e, eng_fire_1) && !is_failed(e, eng_flameout_1) && burn1 && high)
+        return failure_timer_engine(i, 70, 13000);
+      break;
+    case eng_damage_2:
+      if (v == 2.0f && !is_failed(e, eng_fire_2) && !is_failed(e, eng_flameout_2) && burn2 && high)
+        return failure_timer_engine(i, 70, 13000);
+      break;
+    case eng_seizure_1:
+      if (!is_failed(e, eng_fire_1) && !is_failed(e, eng_flameout_1) && burn1 && high)
+        return failure_timer_engine(i, 80, 15000);
+      break;
+    case eng_seizure_2:
+      if (!is_failed(e, eng_fire_2) && !is_failed(e, eng_flameout_2) && burn2 && high)
+        return failure_timer_engine(i, 80, 15000);
+      break;
+    case eng_generator_1:
+    case eng_oil_pump_1:
+    case eng_oil_leak_1:
+      if (clear1) return failure_timer_engine(i, 10, 1900);
+      break;
+    case eng_generator_2:
+    case eng_oil_pump_2:
+    case eng_oil_leak_2:
+      if (clear2) return failure_timer_engine(i, 10, 1900);
+      break;
     default: break;
   }
   return false;
@@ -171,18 +201,23 @@ void update_random_failures() {
   else if (failure_tables.electric[i] == 0.0f) failure_timers.delay_s[fail_electric][i] = 0.0f;
 
   if (h[i] > 1.0f) {
-    const bool allowed = i <= 2 ? (!is_failed(h, 3) && !is_failed(h, 4))
-                                : (!is_failed(h, 0) && !is_failed(h, 1) && !is_failed(h, 2));
+    // A system's pumps and its leak never fail together at random.
+    using namespace fail_entry;
+    const bool allowed = i <= hyd_standby_pump
+                             ? (!is_failed(h, hyd_leak_a) && !is_failed(h, hyd_leak_b))
+                             : (!is_failed(h, hyd_pumps_a) && !is_failed(h, hyd_pumps_b) && !is_failed(h, hyd_standby_pump));
     if (allowed) failed[fail_hydraulic] = failure_timer_hydraulic(i, 5, 850);
   } else if (h[i] == 0.0f) {
     failure_timers.delay_s[fail_hydraulic][i] = 0.0f;
   }
 
   if (p[i] > 1.0f) {
-    if (i == 0) {
-      if (!is_failed(p, 1)) failed[fail_pressurisation] = failure_timer_pressurisation(i, 25, 1700);
-    } else if (i == 1) {
-      if (!is_failed(p, 0)) failed[fail_pressurisation] = failure_timer_pressurisation(i, 25, 1700);
+    if (i == fail_entry::press_hull_leak) {
+      if (!is_failed(p, fail_entry::press_door_seal_leak))
+        failed[fail_pressurisation] = failure_timer_pressurisation(i, 25, 1700);
+    } else if (i == fail_entry::press_door_seal_leak) {
+      if (!is_failed(p, fail_entry::press_hull_leak))
+        failed[fail_pressurisation] = failure_timer_pressurisation(i, 25, 1700);
     } else {
       failed[fail_pressurisation] = failure_timer_pressurisation(i, 16, 1200);
     }

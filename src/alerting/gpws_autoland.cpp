@@ -4,6 +4,7 @@
 // ("zuvadud/D738/autoland/fail_status", "zuvadud/D738/autoland/fail_flag").
 #include <cmath>
 
+#include "core/failure_entries.h"
 #include "core/failure_tables.h"
 #include "alerting/gpws.h"
 #include "core/binding.h"
@@ -22,8 +23,8 @@ void update_autoland_status() {
     ++sources;
 
   float status;
-  if (sources < 2 || failure_tables.system[0] == 1.0f) status = 2.0f;
-  else if (failure_tables.system[1] == 1.0f || sources == 2) status = 1.0f;
+  if (sources < 2 || failure_tables.system[fail_entry::sys_autoland_fail] == 1.0f) status = 2.0f;
+  else if (failure_tables.system[fail_entry::sys_autoland_degraded] == 1.0f || sources == 2) status = 1.0f;
   else status = 0.0f;
   autoland::fail_status = status;
 

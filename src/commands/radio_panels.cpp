@@ -140,34 +140,33 @@ int transfer_handler(int panel, XPLMCommandPhase phase) {
 }
 
 // NAV and ADF transfer keys hold the host's flip command exactly as long as
-// the key is held.
-int held_flip_handler(float& key, HostCmd flip, XPLMCommandPhase phase) {
-  if (phase == phase_begin) {
-    key = 1.0f;
-    issue_command_begin(flip);
-  } else if (phase == phase_end) {
-    key = 0.0f;
-    issue_command_end(flip);
-  }
-  return 0;
-}
+// the key is held, and swap a receiver's frequencies only while the receiver
+// has power; the key itself moves either way. A swap begun with power is
+// ended at the release even if the power has gone meanwhile.
+struct FlipKey {
+  float* key;
+  HostCmd flip;
+  Consumer receiver;
+};
+enum FlipKeyId { flip_nav1, flip_nav2, flip_adf1, flip_adf2, flip_key_count };
+bool flip_begun[flip_key_count] = {false, false, false, false};
 
-// An ADF's transfer key swaps its frequencies only while the ADF has power;
-// the key itself moves either way. A swap begun with power is ended at the
-// release even if the power has gone meanwhile.
-bool adf_flip_begun[2] = {false, false};
-
-int adf_flip_handler(int side, XPLMCommandPhase phase) {
-  float& key = side == 0 ? push_button::switch_freq_adf1 : push_button::switch_freq_adf2;
-  const HostCmd flip = side == 0 ? HostCmd::radios_adf1_standy_flip : HostCmd::radios_adf2_standy_flip;
+int held_flip_handler(FlipKeyId id, XPLMCommandPhase phase) {
+  static const FlipKey keys[flip_key_count] = {
+      {&push_button::switch_freq_nav1, HostCmd::radios_nav1_standy_flip, Consumer::vor_dme1},
+      {&push_button::switch_freq_nav2, HostCmd::radios_nav2_standy_flip, Consumer::vor_dme2},
+      {&push_button::switch_freq_adf1, HostCmd::radios_adf1_standy_flip, Consumer::adf1},
+      {&push_button::switch_freq_adf2, HostCmd::radios_adf2_standy_flip, Consumer::adf2},
+  };
+  const FlipKey& k = keys[id];
   if (phase == phase_begin) {
-    key = 1.0f;
-    adf_flip_begun[side] = fed(side == 0 ? Consumer::adf1 : Consumer::adf2);
-    if (adf_flip_begun[side]) issue_command_begin(flip);
+    *k.key = 1.0f;
+    flip_begun[id] = fed(k.receiver);
+    if (flip_begun[id]) issue_command_begin(k.flip);
   } else if (phase == phase_end) {
-    key = 0.0f;
-    if (adf_flip_begun[side]) issue_command_end(flip);
-    adf_flip_begun[side] = false;
+    *k.key = 0.0f;
+    if (flip_begun[id]) issue_command_end(k.flip);
+    flip_begun[id] = false;
   }
   return 0;
 }
@@ -304,16 +303,16 @@ int cmd_com3_dial_flip(XPLMCommandRef, XPLMCommandPhase ph, void*) {
 }
 
 int cmd_push_button_switch_freq_nav1_press(XPLMCommandRef, XPLMCommandPhase ph, void*) {
-  return held_flip_handler(push_button::switch_freq_nav1, HostCmd::radios_nav1_standy_flip, ph);
+  return held_flip_handler(flip_nav1, ph);
 }
 int cmd_push_button_switch_freq_nav2_press(XPLMCommandRef, XPLMCommandPhase ph, void*) {
-  return held_flip_handler(push_button::switch_freq_nav2, HostCmd::radios_nav2_standy_flip, ph);
+  return held_flip_handler(flip_nav2, ph);
 }
 int cmd_push_button_switch_freq_adf1_press(XPLMCommandRef, XPLMCommandPhase ph, void*) {
-  return adf_flip_handler(0, ph);
+  return held_flip_handler(flip_adf1, ph);
 }
 int cmd_push_button_switch_freq_adf2_press(XPLMCommandRef, XPLMCommandPhase ph, void*) {
-  return adf_flip_handler(1, ph);
+  return held_flip_handler(flip_adf2, ph);
 }
 
 int cmd_toggle_switch_adf_ant1(XPLMCommandRef, XPLMCommandPhase ph, void*) {

@@ -5,6 +5,7 @@
 // changes); the last two entries of each table stay on this side.
 // Entry values: 0 no failure, 1 failed, 2 armed for a random failure,
 // 3 to 8 armed with a flight condition (engine entries 0 to 5 only).
+// The entries the plug-in reads are named in core/failure_entries.h.
 #pragma once
 
 constexpr int kFailureTableSize = 72;

@@ -143,8 +143,12 @@ void draw_nd_track_and_marks(int32_t side, const NdColours& colours) {
     raise_origin();
     const double x0 = nd_symbol_origin.x;
     const double y0 = nd_symbol_origin.y;
+    // On the centred and VSD maps the rose is a circle of 0.36 around the
+    // airplane: the line, slanted by the drift, ends on it, as the track-up
+    // line does; the expanded map's arc is at the map's top.
+    const double rise = (centred || vsd) ? 0.36 * std::cos(t) : 0.905 - y0;
     draw_line(static_cast<float>(x0 - tan_t * L), static_cast<float>(y0 + L),
-              static_cast<float>(x0 - tan_t * (0.905 - y0)), 0.905f, sd);
+              static_cast<float>(x0 - tan_t * rise), static_cast<float>(y0 + rise), sd);
   }
 
   if (aligning) return;

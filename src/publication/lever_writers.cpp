@@ -9,6 +9,7 @@
 #include "core/binding.h"
 #include "core/host_io.h"
 #include "engines/engine_values.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/gear_brakes/autobrake_state.h"
 #include "systems/gear_brakes/gear_horn.h"
@@ -112,12 +113,13 @@ void speedbrake_lever_writer(void*, float value) { write_speedbrake_lever(value)
 
 // The standby altimeter's setting written as its window shows it (inches of
 // mercury, or hectopascals in unit 1) sets the altimeter as its knob does,
-// within the knob's 0 to 40 in; with STD selected the knob, and so a write,
-// does nothing.
+// within the knob's 0 to 40 in; with STD selected, or the standby display
+// without power, the knob, and so a write, does nothing.
 void standby_alt_baro_writer(void*, float value) {
   constexpr float kHpaPerInHg = 33.8638816f;
   const float unit = gauges::standby_alt_mode;
   if (is_nan(value) || gauges::standby_alt_std_mode != 0.0f || (unit != 0.0f && unit != 1.0f)) return;
+  if (!fed(Consumer::standby_display_reset)) return;
   const float inhg = unit == 1.0f ? value / kHpaPerInHg : value;
   const float setting = limit(inhg, 0.0f, 40.0f);
   gauges::standby_altimeter_baro = setting;

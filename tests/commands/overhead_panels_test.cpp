@@ -263,14 +263,16 @@ TEST(ExteriorLights, TogglesStepsAndTheReversedWheelLight) {
 
 TEST(CabinSigns, PresetsFollowTheCabinModel) {
   model_family = 0.0f;
-  // A dark cabin takes no preset.
-  electric::batbus_status = 0.0f;
+  // A dark cabin takes no preset: the cabin lights hang on the main AC
+  // buses, which the battery alone does not reach.
+  electric::batbus_status = 1.0f;
+  electric::main_bus1 = electric::main_bus2 = 0.0f;
   pax_light_scene[0] = 9.0f;
   tarx_cabin::set_pax_lighting = -1.0f;
   press(cmd_cabin_pax_to_landing);
   EXPECT_EQ(pax_light_scene[0], 9.0f);
   EXPECT_EQ(tarx_cabin::set_pax_lighting, -1.0f);
-  electric::batbus_status = 1.0f;
+  electric::main_bus2 = 1.0f;
   press(cmd_cabin_pax_to_landing);
   EXPECT_EQ(pax_light_scene[0], 0.3f);
   EXPECT_EQ(pax_light_scene[3], 2.0f);
@@ -292,6 +294,7 @@ TEST(CabinSigns, PresetsFollowTheCabinModel) {
   press(cmd_cabin_pax_white_bright);
   EXPECT_EQ(tarv_cabin::lightsN, 3.0f);
   EXPECT_EQ(tarx_cabin::set_pax_lighting, 0.0f);
+  electric::main_bus2 = electric::batbus_status = 0.0f;
 }
 
 TEST(CabinSigns, SignAndInterphoneStayOnTheirLadder) {

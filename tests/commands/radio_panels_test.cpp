@@ -201,7 +201,10 @@ TEST_F(RadioPanels, HfKeyOnlyPulsesAndVhfKeySelects) {
   EXPECT_EQ(comm::rtp_L_lcd_to_display, 1.0f);
 }
 
+// With its receiver powered the swap is held as long as the key; a dead
+// receiver's key moves and swaps nothing.
 TEST_F(RadioPanels, NavFlipHeldAsLongAsTheKey) {
+  electric::dc_bus1_status = 1.0f;
   press("push_button/switch_freq_nav1_press");
   EXPECT_EQ(push_button::switch_freq_nav1, 1.0f);
   EXPECT_EQ(issued("sim/radios/nav1_standy_flip"), 1);
@@ -209,6 +212,13 @@ TEST_F(RadioPanels, NavFlipHeldAsLongAsTheKey) {
   release("push_button/switch_freq_nav1_press");
   EXPECT_EQ(push_button::switch_freq_nav1, 0.0f);
   EXPECT_EQ(ended("sim/radios/nav1_standy_flip"), 1);
+  electric::dc_bus1_status = electric::ac_stdbus_status = 0.0f;
+  electric::dc_bus2_status = electric::ac_tnsbus2_status = 0.0f;
+  for (const char* key : {"push_button/switch_freq_nav1_press", "push_button/switch_freq_nav2_press"}) {
+    press(key);
+    release(key);
+  }
+  EXPECT_EQ(issued("sim/radios/nav1_standy_flip") + issued("sim/radios/nav2_standy_flip"), 1);
 }
 
 TEST_F(RadioPanels, AdfAntennaTwiceReturns) {

@@ -386,7 +386,7 @@ TEST_F(PanelCommands, CabinPresetsByModel) {
       {"cabin/pax_white_medium", {1, 1, 1, 0.7f, 3, 1, 0, 1, 1, 1, 1, 1, 0.7f, 1.5f, 1, 0, 1, 1}, {1, 1, 1, 1.5f}, 3},
       {"cabin/pax_night_sleep", {0.2f, 0.5f, 1, 0.15f, 3, 1, 0, 1, 1, 1, 1, 1, 0.1f, 1, 1, 0, 1, 1}, {0.1f, 0.1f, 1, 0.5f}, 4},
   };
-  electric::batbus_status = 1.0f;
+  electric::batbus_status = electric::main_bus1 = 1.0f;  // the entry lights' bus, the cabin lights' bus
   for (float family : {1.0f, 0.0f, 2.0f, -1.0f}) {
     model_family = family;
     const bool full = family != 0.0f && family != 2.0f;
@@ -416,7 +416,7 @@ TEST_F(PanelCommands, CabinPresetsByModel) {
     }
   }
   // A dark cabin takes no preset.
-  electric::batbus_status = 0.0f;
+  electric::batbus_status = electric::main_bus1 = 0.0f;
   set_entry_lighting = -1.0f;
   tarx_cabin::set_pax_lighting = -1.0f;
   click("cabin/entry_white_medium");

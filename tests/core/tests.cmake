@@ -39,6 +39,11 @@ endif()
 # inserted with a fresh number passes, a number given twice fails.
 if(Python3_Interpreter_FOUND)
   add_test(NAME table_seq_self_test COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tools/table_seq.py --self-test)
+  # Each failure entry the code reads has one name, in one row, read by name.
+  add_test(NAME gen_failure_entries_check
+    COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tools/gen_failure_entries.py --check ${CMAKE_SOURCE_DIR})
+  add_test(NAME gen_failure_entries_self_test
+    COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tools/gen_failure_entries.py --self-test ${CMAKE_SOURCE_DIR})
 endif()
 target_compile_definitions(core_binding_test PRIVATE CORVANE_HOST_LISTS_DIR="${CORVANE_HOST_LISTS}"
   CORVANE_HOST_LISTS_REQUIRED=$<BOOL:${CORVANE_REQUIRE_HOST_LISTS}>)

@@ -647,10 +647,12 @@ int main() {
       simhost::frames(15, kDt);
     }
   }
-  // The ADF transfer keys and the cabin light presets act only with their
-  // power, which the passes above found off: pressed again with it, each
-  // preset after another one of its panel, so that it has something to set.
+  // The NAV and ADF transfer keys and the cabin light presets act only with
+  // their power, which the passes above found off: pressed again with it,
+  // each preset after another one of its panel, so that it has something to
+  // set.
   const std::pair<const char*, const char*> repressed[] = {
+      {"push_button/switch_freq_nav1_press", nullptr}, {"push_button/switch_freq_nav2_press", nullptr},
       {"push_button/switch_freq_adf1_press", nullptr}, {"push_button/switch_freq_adf2_press", nullptr},
       {"cabin/pax_white_bright", "cabin/pax_cruise"},   {"cabin/pax_to_landing", "cabin/pax_cruise"},
       {"cabin/pax_cruise", "cabin/pax_to_landing"},     {"cabin/pax_white_medium", "cabin/pax_cruise"},

@@ -154,6 +154,38 @@ TEST_F(NdPass, TrackUpTrackLineIsVertical) {
   script_mirror.zuvadud_D738_fms_track_up = 0.0f;
 }
 
+// Heading up on the centred and VSD maps the line, slanted by the drift,
+// ends on the rose (0.36 around the airplane) on both sides, as the
+// track-up line does.
+TEST_F(NdPass, HeadingUpTrackLineEndsAtTheRose) {
+  struct Row {
+    float exp, vsd, drift;
+    double origin;
+  } rows[] = {{0, 0, 0, 0.48}, {0, 0, 20, 0.48}, {0, 0, -35, 0.48}, {1, 1, 25, 0.547}};
+  for (const Row& r : rows) {
+    for (auto& e : efis_side) {
+      e.map_mode = 2;
+      e.exp_map = r.exp;
+      e.vsd_map = r.vsd;
+    }
+    simhost::set_float("zuvadud/D738/nd/track_nd", r.drift);
+    simhost::set_float("zuvadud/D738/nd/track_nd_fo", r.drift);
+    const auto& lines = pass();
+    const simhost::Line* first[2] = {nullptr, nullptr};
+    for (const auto& l : lines) {
+      const int side = l.y0 < 510 ? 0 : 1;
+      if (first[side] == nullptr) first[side] = &l;
+    }
+    for (int side = 0; side < 2; ++side) {
+      ASSERT_NE(first[side], nullptr) << r.drift;
+      const double dx = (first[side]->x1 - 771) / 500.0;
+      const double dy = (first[side]->y1 - (side == 0 ? 8 : 520)) / 500.0 - r.origin;
+      EXPECT_NEAR(std::hypot(dx, dy), 0.36, 1e-4) << "side " << side << " exp " << r.exp << " drift " << r.drift;
+      EXPECT_NEAR(std::atan2(-dx, dy) * 180 / M_PI, r.drift, 1e-2) << "side " << side << " drift " << r.drift;
+    }
+  }
+}
+
 TEST_F(NdPass, PowerAndBrightnessGateEachSide) {
   electric::dc_stdbus_status = 0.0f;  // captain dark
   efis_side[1].exp_map = 0.0f;        // first officer centred MAP

@@ -5,6 +5,7 @@
 // host's flight model for a generic aircraft file.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -217,15 +218,39 @@ TEST_F(ServiceChannel, AMaxStillLoadsWhatItSavedUnderTheBareName) {
   fs::remove_all(shared);
 }
 
-// What a user deletes on uninstalling is what the README names: every file a
-// save leaves in the situations folder, from a known model, a generic file
-// and an aircraft file the plug-in does not know (its slot read as 01).
+// The section of a text from its heading to the next: empty when absent.
+std::string text_section(const char* file, const std::string& heading, const std::string& next) {
+  std::ifstream in(file);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const size_t from = text.find(heading);
+  if (from == std::string::npos) return {};
+  return text.substr(from, text.find(next, from + heading.size()) - from);
+}
+
+// A file name standing whole in plain text: "01.sit" is not named by
+// "737_80NG_01.sit" nor by "01.sit.other".
+bool names_file(const std::string& text, const std::string& name) {
+  for (size_t at = text.find(name); at != std::string::npos; at = text.find(name, at + 1)) {
+    const auto part = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
+    const size_t end = at + name.size();
+    const bool starts = at == 0 || (!part(text[at - 1]) && text[at - 1] != '.');
+    const bool ends = end == text.size() || (!part(text[end]) && !(text[end] == '.' && end + 1 < text.size() &&
+                                                                    part(text[end + 1])));
+    if (starts && ends) return true;
+  }
+  return false;
+}
+
+// What a user deletes on uninstalling is what the README names, and the
+// README the install archive carries: every file a save leaves in the
+// situations folder, from a known model, a generic file and an aircraft file
+// the plug-in does not know (its slot read as 01).
 TEST_F(ServiceChannel, TheReadmeNamesEveryFileASaveLeaves) {
-  std::ifstream in(CORVANE_SOURCE_DIR "/README.md");
-  std::string readme((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const size_t from = readme.find("## Uninstalling");
-  ASSERT_NE(from, std::string::npos);
-  const std::string section = readme.substr(from, readme.find("\n## ", from + 1) - from);
+  const std::string section = text_section(CORVANE_SOURCE_DIR "/README.md", "## Uninstalling", "\n## ");
+  ASSERT_FALSE(section.empty());
+  const std::string archive = text_section(CORVANE_SOURCE_DIR "/scripts/package-readme.txt", "UNINSTALL\n",
+                                           "\nTROUBLESHOOTING");
+  ASSERT_FALSE(archive.empty());
   namespace fs = std::filesystem;
   const fs::path shared = fs::temp_directory_path() / ("corvane-leaves-" + std::to_string(::getpid()));
   fs::remove_all(shared);
@@ -244,6 +269,7 @@ TEST_F(ServiceChannel, TheReadmeNamesEveryFileASaveLeaves) {
     std::string name = entry.path().filename().string();
     name.replace(name.find("04"), 2, "01");
     EXPECT_NE(section.find("`" + name + "`"), std::string::npos) << name << " is not named in the README";
+    EXPECT_TRUE(names_file(archive, name)) << name << " is not named in the install archive's README";
     ++files;
   }
   EXPECT_EQ(files, 5);

@@ -7,6 +7,7 @@
 
 #include "alerting/aural_cues.h"
 #include "publication/lever_writers.h"
+#include "systems/electrical/electric_values.h"
 #include "systems/gear_brakes/gear_horn.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"
@@ -38,16 +39,21 @@ TEST(GearHornCutout, OnlyANewPressSilencesACancellableHorn) {
 
 // The standby altimeter's setting written as its window shows it, in the
 // unit shown: the altimeter's own setting moves with it, within the knob's
-// 0 to 40 in; under STD the knob, and the write, do nothing.
+// 0 to 40 in; under STD, or with the standby display unpowered, the knob,
+// and the write, do nothing.
 TEST(StandbyAltimeterBaro, AWrittenSettingSetsTheAltimeter) {
+  const float inf = std::numeric_limits<float>::infinity();
   struct Row {
-    float unit, std_mode, written, shown, inhg;
+    float unit, std_mode, written, shown, inhg, bat = 1;
   };
   const Row rows[] = {
       {0, 0, 30.42f, 30.42f, 30.42f}, {1, 0, 1000, 1000, 29.5300f}, {0, 0, 60, 40, 40},
       {1, 0, 2000, 1354.5553f, 40},   {0, 0, -3, 0, 0},             {0, 1, 30.42f, 29.92f, 29.92f},
+      {0, 0, inf, 40, 40},            {0, 0, -inf, 0, 0},           {0, 0, 30.50f, 29.92f, 29.92f, 0},
+      {1, 0, 1000, 29.92f, 29.92f, 0},
   };
   for (const Row& r : rows) {
+    electric::batbus_status = electric::dir_batbus_status = r.bat;
     gauges::standby_alt_mode = r.unit;
     gauges::standby_alt_std_mode = r.std_mode;
     gauges::standby_altimeter_baro = 29.92f;
@@ -57,6 +63,7 @@ TEST(StandbyAltimeterBaro, AWrittenSettingSetsTheAltimeter) {
     EXPECT_NEAR(gauges::standby_altimeter_baro, r.inhg, 1e-4f) << r.unit << " " << r.written;
   }
   gauges::standby_alt_mode = gauges::standby_alt_std_mode = 0.0f;
+  electric::batbus_status = electric::dir_batbus_status = 0.0f;
 }
 
 }  // namespace

@@ -169,6 +169,16 @@ TEST_F(Published, ReadOnlyAndWriterlessDatarefsKeepTheirValues) {
   EXPECT_TRUE(simhost::problems().empty());
 }
 
+// The battery switch ON with the battery charged, and a second for the
+// battery bus to come up.
+void battery_on() {
+  ASSERT_TRUE(simhost::set_floats("sim/cockpit2/electrical/battery_voltage_actual_volts", {24.0f}, 0));
+  ASSERT_TRUE(simhost::set_floats("sim/cockpit2/electrical/bus_volts", {28.0f, 28.0f, 28.0f}));
+  simhost::command_once("zuvadud/D738/switch/battery_dn");
+  simhost::frames(30, 1.0f / 30);
+  ASSERT_EQ(simhost::get_float(D + "electric/batbus_status"), 1.0f);
+}
+
 struct WriteCase {
   const char* name;
   float written;
@@ -176,6 +186,9 @@ struct WriteCase {
 };
 
 TEST_F(Published, LimitingWritersStoreInsideTheirRange) {
+  // The standby altimeter's knob, and a write of it, needs its display's power.
+  simhost::frames(30, 1.0f / 30);
+  battery_on();
   const WriteCase cases[] = {
       {"pressurization/knobs/landing_alt", 1234, 1250},
       {"pressurization/knobs/landing_alt", 20000, 13600},
@@ -312,11 +325,7 @@ TEST_F(Published, GearLeverInFlightSnapsToItsDetentsAndCommands) {
   ASSERT_TRUE(simhost::set_ints("sim/flightmodel2/gear/on_ground", {0, 0, 0}));
   simhost::frames(30, 1.0f / 30);
   // The lever lock releases in the air only with its power: the battery on.
-  ASSERT_TRUE(simhost::set_floats("sim/cockpit2/electrical/battery_voltage_actual_volts", {24.0f}, 0));
-  ASSERT_TRUE(simhost::set_floats("sim/cockpit2/electrical/bus_volts", {28.0f, 28.0f, 28.0f}));
-  simhost::command_once("zuvadud/D738/switch/battery_dn");
-  simhost::frames(30, 1.0f / 30);
-  ASSERT_EQ(simhost::get_float(D + "electric/batbus_status"), 1.0f);
+  battery_on();
   struct Case {
     float written, stored;
     const char* command;  // nullptr: none

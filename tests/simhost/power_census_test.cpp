@@ -601,6 +601,31 @@ struct Published {
       for (int i = 0; i < d.size; ++i) label.push_back(array ? d.name + "[" + std::to_string(i) + "]" : d.name);
     }
   }
+  // The host's values a command moves (the "sim/" datarefs of
+  // tools/command_moves.tsv), each element named: a host radio's frequencies
+  // swapped by a dead panel are a command acting as much as a value of the
+  // plug-in's. The scripts' copies of a switch's position are its travel.
+  void watch_moved(std::vector<std::string>* errors) {
+    std::set<std::string> seen;
+    for (const auto& f : first_fields(kMoves, 2, errors)) {
+      const size_t bracket = f[1].find('[');
+      const std::string base = f[1].substr(0, bracket);
+      const int slot = simhost::dataref_slot(base);
+      if (base.rfind("sim/", 0) != 0 || slot < 0) continue;
+      long first = -1, last = -1;
+      if (bracket != std::string::npos) {
+        char* end = nullptr;
+        first = last = std::strtol(f[1].c_str() + bracket + 1, &end, 10);
+        if (end != nullptr && end[0] == '.' && end[1] == '.') last = std::strtol(end + 2, nullptr, 10);
+      }
+      for (long i = first; i <= last && i - first < 64; ++i) {
+        const std::string name = i < 0 ? base : base + "[" + std::to_string(i) + "]";
+        if (!seen.insert(name).second) continue;
+        label.push_back(name);
+        moved.push_back({slot, static_cast<int>(std::max(i, 0L))});
+      }
+    }
+  }
   std::vector<double> read() const {
     std::vector<double> out(label.size(), 0.0);
     size_t at = 0;
@@ -608,8 +633,14 @@ struct Published {
       simhost::read_numbers(slot, out.data() + at, size);
       at += static_cast<size_t>(size);
     }
+    double element[64];
+    for (const auto& [slot, index] : moved) {
+      if (simhost::read_numbers(slot, element, 64) > index) out[at] = element[index];
+      ++at;
+    }
     return out;
   }
+  std::vector<std::pair<int, int>> moved;  // slot, element: the host's values
 };
 
 std::string number(double v) {
@@ -710,7 +741,13 @@ TEST(PowerCensus, EveryCommandPressedWithEveryBusDead) {
     std::string error;
     ASSERT_TRUE(flight.start("cuts-cold", &error)) << error;
     ASSERT_EQ(Flight::powered(), 0u) << "census/cuts-cold.txt: powered: " << bus_list(Flight::powered());
-    if (values.label.empty()) values.watch();
+    // A fresh start registers the plug-in's values afresh: their slots are
+    // taken again.
+    values = Published{};
+    values.watch();
+    std::vector<std::string> moved_errors;
+    values.watch_moved(&moved_errors);
+    ASSERT_TRUE(moved_errors.empty()) << moved_errors.front();
     std::vector<double> before = values.read();
     for (int n = 0; n < 3; ++n) {
       flight.run_s(1.5f);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "panel_fixture.h"
+#include "systems/aircraft_systems.h"
 #include "systems/electrical/electrical.h"
 #include "systems/annunciators/annunciator_values.h"
 #include "systems/instruments/clock_values.h"
@@ -170,13 +171,32 @@ TEST_F(RadioPanels, StandbyBusLossAndReturn) {
   EXPECT_EQ(comm::rtp_L_lcd_to_display, 90.0f);
   EXPECT_EQ(comm::rtp_L_offside_tuning_status, 0.0f);
   EXPECT_EQ(comm::rtp_D_offside_tuning_status, 0.0f);
-  EXPECT_EQ(comm::nav1_status, 0.0f);
+  EXPECT_EQ(comm::nav1_status, electric::dc_bus1_status);  // the receiver on its own bus, not the panel's
   electric::ac_stdbus_status = 1.0f;
   update_audio_radio_panels();
   EXPECT_EQ(issued("sim/radios/power_com1_on"), 1);
   EXPECT_EQ(comm::rtp_L_off_status, 0.0f);
   EXPECT_EQ(comm::rtp_L_vhf_1_status, 1.0f);
   EXPECT_EQ(comm::rtp_D_vhf_3_status, 1.0f);
+}
+
+// A NAV receiver is alive or dead as a whole: its status and its PFD flag
+// read one row, with each bus lost and on standby power.
+TEST_F(RadioPanels, NavReceiversAliveOrDeadAsAWhole) {
+  struct Buses {
+    float ac_stdby, dc1, tns2, dc2;
+  } rows[] = {{0, 1, 1, 1}, {1, 0, 1, 1}, {1, 1, 0, 1}, {1, 1, 1, 0}, {1, 0, 0, 0}, {1, 1, 1, 1}};
+  for (const Buses& b : rows) {
+    electric::ac_stdbus_status = b.ac_stdby;
+    electric::dc_bus1_status = b.dc1;
+    electric::ac_tnsbus2_status = b.tns2;
+    electric::dc_bus2_status = b.dc2;
+    update_audio_radio_panels();
+    update_nav_fail_flags();
+    const auto why = ::testing::Message() << b.ac_stdby << b.dc1 << b.tns2 << b.dc2;
+    EXPECT_EQ(comm::nav1_status, 1.0f - pfd::vor_dme1_fail) << why;
+    EXPECT_EQ(comm::nav2_status, 1.0f - pfd::vor_dme2_fail) << why;
+  }
 }
 
 TEST_F(RadioPanels, PanelSwitchedOffWhilePoweredShowsItsOffsideLamp) {

@@ -5,6 +5,7 @@
 #include "aircraft/lifecycle.h"
 #include "core/variant.h"
 #include "panel_fixture.h"
+#include "systems/electrical/electric_values.h"
 #include "systems/annunciators/annunciator_values.h"
 #include "systems/gear_brakes/brake_heat.h"
 #include "systems/lights/cabin_light_values.h"
@@ -71,6 +72,20 @@ TEST_F(CabinLights, LayoutByFamily) {
   EXPECT_EQ(tarx_cabin::lights_x[4], 5.0f);
   EXPECT_EQ(tarx_cabin::entry_lights_x[2], 1.0f);
   EXPECT_EQ(tarx_cabin::entry_lights_x[4], 3.0f);
+
+  // Without the main AC buses (standby power, CAB/UTIL OFF) the passenger
+  // cabin and its glow are dark on every model; the entry area is not its.
+  electric::main_bus1 = electric::main_bus2 = 0.0f;
+  host_mirror.sim_cockpit2_switches_generic_lights_switch[98] = 0.0f;
+  host_mirror.sim_graphics_scenery_sun_pitch_degrees = -10.0f;
+  update_cabin_lights();
+  EXPECT_EQ(tarx_cabin::lights_x[4], 0.0f);
+  model_family = 1.0f;
+  update_cabin_lights();
+  EXPECT_EQ(lights1[0], 0.0f);
+  EXPECT_EQ(lights2[0], 0.0f);
+  EXPECT_EQ(lights3[7], 7.0f);
+  model_family = 0.0f;
 }
 
 TEST_F(CabinLights, SpillSizesByHost) {

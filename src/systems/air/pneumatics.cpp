@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/failure_entries.h"
 #include "core/failure_tables.h"
 #include "core/binding.h"
 #include "core/frame_values.h"
@@ -246,12 +247,14 @@ void update_pneumatics() {
   EngineBleed e1 = {&air::engine1_5th_psi, &air::engine1_9th_psi, &air::engine1_psi, &air::engine1_9th_valve,
                     &air::engine1_bleed_valve_pos, &air::eng1_precooler_valve_pos, engine::indicators_N1_percent_1,
                     toggle_switch::bleed_air_1_pos, fire::engine01_ext_switch_pos_arm, air::engine1_starter_valve,
-                    fed01(Consumer::engine1_bleed_valve), pneumatics.duct_psi[0], 11, 7, 13,
+                    fed01(Consumer::engine1_bleed_valve), pneumatics.duct_psi[0], fail_entry::press_high_stage_valve_1,
+                    fail_entry::press_bleed_valve_1, fail_entry::press_precooler_valve_1,
                     fed(Consumer::engine1_high_stage_valve), fed(Consumer::engine1_precooler_valve)};
   EngineBleed e2 = {&air::engine2_5th_psi, &air::engine2_9th_psi, &air::engine2_psi, &air::engine2_9th_valve,
                     &air::engine2_bleed_valve_pos, &air::eng2_precooler_valve_pos, engine::indicators_N1_percent_2,
                     toggle_switch::bleed_air_2_pos, fire::engine02_ext_switch_pos_arm, air::engine2_starter_valve,
-                    fed01(Consumer::engine2_bleed_valve), pneumatics.duct_psi[1], 12, 8, 14,
+                    fed01(Consumer::engine2_bleed_valve), pneumatics.duct_psi[1], fail_entry::press_high_stage_valve_2,
+                    fail_entry::press_bleed_valve_2, fail_entry::press_precooler_valve_2,
                     fed(Consumer::engine2_high_stage_valve), fed(Consumer::engine2_precooler_valve)};
   engine_stages(0, e1, h);
   engine_stages(1, e2, h);
@@ -311,14 +314,14 @@ void update_pneumatics() {
   } else {
     s.isolation_cmd = 0.0f;
   }
-  drive_valve(air::apu_bleed_valve_pos, s.apu_valve_cmd, 10.0f, 6);
+  drive_valve(air::apu_bleed_valve_pos, s.apu_valve_cmd, 10.0f, fail_entry::press_apu_bleed_valve);
   // The pack valves are commanded electrically and held by their air:
   // without their control power nothing moves them.
   if (fed(Consumer::pack_valves)) {
-    drive_valve(air::l_pack_bleed_valve_pos, s.l_pack_cmd, 10.0f, 3);
-    drive_valve(air::r_pack_bleed_valve_pos, s.r_pack_cmd, 10.0f, 4);
+    drive_valve(air::l_pack_bleed_valve_pos, s.l_pack_cmd, 10.0f, fail_entry::press_left_pack_valve);
+    drive_valve(air::r_pack_bleed_valve_pos, s.r_pack_cmd, 10.0f, fail_entry::press_right_pack_valve);
   }
-  if (fed(Consumer::isolation_valve)) drive_valve(air::isolation_bleed_valve_pos, s.isolation_cmd, 10.0f, 5);
+  if (fed(Consumer::isolation_valve)) drive_valve(air::isolation_bleed_valve_pos, s.isolation_cmd, 10.0f, fail_entry::press_isolation_valve);
   ::isolation_valve_open = air::isolation_bleed_valve_pos;
 }
 

@@ -72,7 +72,6 @@ enum class Consumer : uint8_t {
   wing_lights,
   emergency_exit_lights_armed,
   emergency_exit_lights_ac,
-  passenger_signs_night,
   clock_dashes,
   clock_power,
   capt_clock_display,

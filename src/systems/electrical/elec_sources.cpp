@@ -7,6 +7,7 @@
 // and the scripts' "zuvadud/D738/failure/electric".
 #include <cstdint>
 
+#include "core/failure_entries.h"
 #include "core/failure_tables.h"
 #include "core/binding.h"
 #include "core/frame_values.h"
@@ -26,7 +27,7 @@ namespace {
 constexpr int32_t kFailed = 6;
 constexpr float kGenMinN2 = 48.0f;  // % N2 below which a generator drops off
 // Electric failure-table entries of the two engine generators.
-constexpr int kGenFailEntry[2] = {17, 18};
+constexpr int kGenFailEntry[2] = {fail_entry::elec_generator_1, fail_entry::elec_generator_2};
 
 // Meter source slots of the per-flight frequency and voltage tables.
 enum MeterFreq { freq_standby, freq_gpu, freq_gen1, freq_apu, freq_gen2, freq_inverter };

@@ -9,6 +9,7 @@
 // battery, inverter, generator, avionics and ground power switches.
 #include "systems/electrical/electrical.h"
 
+#include "core/failure_entries.h"
 #include "core/failure_tables.h"
 #include "core/util.h"
 #include "core/binding.h"
@@ -82,8 +83,8 @@ void standby_power(float dc_source1) {
     set_battery_on(2, 0);
     set_inverter_on(1, 0);
   }
-  electric::dc_stdbus_status = elec_fail_ok(13) * dc_src;
-  electric::ac_stdbus_status = elec_fail_ok(4) * ac_src;
+  electric::dc_stdbus_status = elec_fail_ok(fail_entry::elec_dc_standby_bus) * dc_src;
+  electric::ac_stdbus_status = elec_fail_ok(fail_entry::elec_ac_standby_bus) * ac_src;
 }
 
 // Each side's displays live on their own buses, neither of them the battery
@@ -153,8 +154,8 @@ void elec_buses_update() {
   const bool gpu = mirror_i(bound::sim_cockpit_electrical_gpu_on) != 0;
   const bool apu1 = apu_gen && electrical::apu_power_bus1 != 0.0f;
   const bool apu2 = apu_gen && electrical::apu_power_bus2 != 0.0f;
-  float t1 = as01(generator_on()[0] != 0 || gpu || apu1) * elec_fail_ok(0);
-  float t2 = as01(generator_on()[1] != 0 || gpu || apu2) * elec_fail_ok(1);
+  float t1 = as01(generator_on()[0] != 0 || gpu || apu1) * elec_fail_ok(fail_entry::elec_transfer_bus_1);
+  float t2 = as01(generator_on()[1] != 0 || gpu || apu2) * elec_fail_ok(fail_entry::elec_transfer_bus_2);
 
   // Bus transfer.
   const int32_t host_tie = mirror_i(bound::sim_cockpit2_electrical_cross_tie);
@@ -163,13 +164,13 @@ void elec_buses_update() {
   if (host_tie == 1) {
     if (t1 == 0.0f && t2 == 1.0f) {
       t1 = 1.0f;
-      ac_tie = elec_fail_ok(0);
+      ac_tie = elec_fail_ok(fail_entry::elec_transfer_bus_1);
     } else if (t1 == 1.0f && t2 == 0.0f) {
       t2 = 1.0f;
-      ac_tie = elec_fail_ok(1);
+      ac_tie = elec_fail_ok(fail_entry::elec_transfer_bus_2);
     }
-    t1 *= elec_fail_ok(0);
-    t2 *= elec_fail_ok(1);
+    t1 *= elec_fail_ok(fail_entry::elec_transfer_bus_1);
+    t2 *= elec_fail_ok(fail_entry::elec_transfer_bus_2);
     // The DC tie opens for an approach with glideslope, GLS path or autoland.
     const bool approach = mirror_i(bound::sim_cockpit2_autopilot_glideslope_status) == 2 ||
                           mirror_f(bound::zuvadud_D738_autopilot_autoland_status) == 1.0f ||
@@ -182,8 +183,10 @@ void elec_buses_update() {
   electric::dc_cross_tie = dc_tie;
 
   // Ground service buses.
-  electric::ac_gnd_service_bus1 = gpu ? elec_fail_ok(5) : elec_fail_ok(5) * t1;
-  electric::ac_gnd_service_bus2 = gpu ? elec_fail_ok(6) : elec_fail_ok(6) * t2;
+  const float service1_ok = elec_fail_ok(fail_entry::elec_ground_service_bus_1);
+  const float service2_ok = elec_fail_ok(fail_entry::elec_ground_service_bus_2);
+  electric::ac_gnd_service_bus1 = gpu ? service1_ok : service1_ok * t1;
+  electric::ac_gnd_service_bus2 = gpu ? service2_ok : service2_ok * t2;
 
   // Main buses.
   if (toggle_switch::cab_util_pos == 0.0f) {
@@ -191,16 +194,16 @@ void elec_buses_update() {
     electric::main_bus2 = 0.0f;
     electric::main_bus = 0.0f;
   } else {
-    electric::main_bus1 = elec_fail_ok(2) * t1;
-    electric::main_bus2 = elec_fail_ok(3) * t2;
+    electric::main_bus1 = elec_fail_ok(fail_entry::elec_main_bus_1) * t1;
+    electric::main_bus2 = elec_fail_ok(fail_entry::elec_main_bus_2) * t2;
     electric::main_bus = electric::main_bus1 * electric::main_bus2;
   }
 
   // Transformer-rectifiers; TRU 3 falls back to side 1 through the transfer.
   const bool tru3_from_side1 = host_tie != 0 && t2 == 0.0f;
-  electric::tru1_status = elec_fail_ok(14) * t1;
-  electric::tru2_status = elec_fail_ok(15) * t2;
-  electric::tru3_status = elec_fail_ok(16) * (tru3_from_side1 ? t1 : t2);
+  electric::tru1_status = elec_fail_ok(fail_entry::elec_tru_1) * t1;
+  electric::tru2_status = elec_fail_ok(fail_entry::elec_tru_2) * t2;
+  electric::tru3_status = elec_fail_ok(fail_entry::elec_tru_3) * (tru3_from_side1 ? t1 : t2);
   const bool tru1 = electric::tru1_status != 0.0f;
   const bool tru2 = electric::tru2_status != 0.0f;
   const bool tru3 = electric::tru3_status != 0.0f;
@@ -210,14 +213,14 @@ void elec_buses_update() {
   // over only when TRU 3 is lost. So a dead battery or a failed hot battery
   // bus costs neither bus (nor the lamps and warnings on them) in flight.
   const float bat_volts = mirror_vf_at(bound::sim_cockpit2_electrical_battery_voltage_actual_volts, 0);
-  electric::hot_batbus_status = as01(elec_fail_ok(7) != 0.0f && bat_volts > 10.0f);
+  electric::hot_batbus_status = as01(elec_fail_ok(fail_entry::elec_hot_battery_bus) != 0.0f && bat_volts > 10.0f);
   const bool hot = electric::hot_batbus_status != 0.0f;
   // STANDBY POWER at BAT puts the battery bus on the battery, the battery
   // switch on or off.
   const bool batbus_switched = electric::battery_pos == 1.0f || electric::standby_bat_pos == -1.0f;
-  electric::batbus_status = as01(elec_fail_ok(8) != 0.0f && batbus_switched && (tru3 || hot));
+  electric::batbus_status = as01(elec_fail_ok(fail_entry::elec_battery_bus) != 0.0f && batbus_switched && (tru3 || hot));
   electric::dir_batbus_status =
-      as01(elec_fail_ok(9) != 0.0f &&
+      as01(elec_fail_ok(fail_entry::elec_direct_battery_bus) != 0.0f &&
            (tru3 || (hot && (electric::battery_pos == 1.0f || electric::standby_bat_pos == -1.0f))));
 
   // DC buses 1 and 2.
@@ -238,8 +241,8 @@ void elec_buses_update() {
     volts1 = v0 > v1 ? v0 : v1;
     volts2 = volts1;
   }
-  electric::dc_bus1_status = as01(elec_fail_ok(10) != 0.0f && src1 != 0.0f);
-  electric::dc_bus2_status = as01(elec_fail_ok(11) != 0.0f && src2 != 0.0f);
+  electric::dc_bus1_status = as01(elec_fail_ok(fail_entry::elec_dc_bus_1) != 0.0f && src1 != 0.0f);
+  electric::dc_bus2_status = as01(elec_fail_ok(fail_entry::elec_dc_bus_2) != 0.0f && src2 != 0.0f);
   elec_bus_status.dc_bus1_volts = volts1 * electric::dc_bus1_status;
   elec_bus_status.dc_bus2_volts = volts2 * electric::dc_bus2_status;
 

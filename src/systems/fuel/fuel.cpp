@@ -214,8 +214,16 @@ void update_fuel_quantities() {
   const float c = tank_kg(1);
   const float r = tank_kg(2);
   const float diff = std::fabs(l - r);
-  if (diff > kImbalanceKg) fi.imbalance_latch = 1.0f;
-  if (diff < kImbalanceClearKg) fi.imbalance_latch = 0.0f;
+  // On the ground the imbalance is judged afresh each frame: a refuel that
+  // fills one wing first, or a balance on the taxi, leaves no latch for the
+  // take-off. In the air it holds until the wings are nearly level.
+  if (on_ground != 0) {
+    fi.imbalance_latch = diff > kImbalanceKg ? 1.0f : 0.0f;
+  } else if (diff > kImbalanceKg) {
+    fi.imbalance_latch = 1.0f;
+  } else if (diff < kImbalanceClearKg) {
+    fi.imbalance_latch = 0.0f;
+  }
   const bool imbalance = fi.imbalance_latch == 1.0f;
   const bool airborne = on_ground == 0;
   low_state(l, r, fi.low_latch_left, fuel::left_status, imbalance, airborne);

@@ -9,10 +9,16 @@
 int32_t gear_horn_active;
 int32_t gear_horn_uncancellable;
 
+namespace {
+// A hardware throttle at its idle stop rests a little above 0 (the same
+// band the RTO and the speed brake read as idle): a lever there is closed.
+constexpr float kLeverClosed = 0.05f;
+}  // namespace
+
 bool gear_warning_thrust_idle() {
   const float a = engine::thrust1_leveler;
   const float b = engine::thrust2_leveler;
-  return (a == 0.0f && b < 0.68f) || (b == 0.0f && a < 0.68f) || (a < 0.4f && b < 0.4f);
+  return (a < kLeverClosed && b < 0.68f) || (b < kLeverClosed && a < 0.68f) || (a < 0.4f && b < 0.4f);
 }
 
 void move_gear_horn_cutout(float value) {

@@ -7,9 +7,10 @@
 extern int32_t gear_horn_active;         // non-zero while the horn sounds
 extern int32_t gear_horn_uncancellable;  // non-zero while the cut-out button may not silence it
 
-// The thrust levers as the gear warning reads them: one closed (0) with the
-// other below 0.68, or both below 0.4. The horn and the red gear lights share
-// it, so a hardware throttle resting a little above 0 at idle sets off both.
+// The thrust levers as the gear warning reads them: one closed (below 0.05,
+// a hardware throttle's idle band) with the other below 0.68, or both below
+// 0.4. The horn and the red gear lights share it, so a hardware throttle
+// resting a little above 0 at idle sets off both.
 bool gear_warning_thrust_idle();
 
 // Moves the cut-out button to `value` (any non-zero value is pressed). A

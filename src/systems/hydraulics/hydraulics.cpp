@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "alerting/failure_state.h"
+#include "core/failure_entries.h"
 #include "core/failure_tables.h"
 #include "core/binding.h"
 #include "core/frame_values.h"
@@ -245,13 +246,15 @@ void hyd_update() {
   HydraulicState& h = hyd_state;
   const float n2_1 = mirror_vf_at(bound::sim_flightmodel2_engines_N2_percent, 0);
   const float n2_2 = mirror_vf_at(bound::sim_flightmodel2_engines_N2_percent, 1);
-  const float raw_a = run_system({h.hyd_fluid_a, h.hyd_residual_a, h.emdp_press_a, h.edp_press_a, h.edp_max_press_a, 0,
+  const float raw_a = run_system({h.hyd_fluid_a, h.hyd_residual_a, h.emdp_press_a, h.edp_press_a, h.edp_max_press_a,
+                                  fail_entry::hyd_pumps_a,
                                   toggle_switch::electric_hydro_pumps1_pos, fed01(Consumer::hyd_elec_pump_a), 2850.0f,
                                   toggle_switch::hydro_pumps1_pos, fed01(Consumer::hyd_eng_pump_1_depressurise),
                                   bound::sim_operation_failures_rel_hydpmp,
                                   fire::engine01_ext_switch_pos_arm, n2_1, 0.26f},
                                  hydraulic::A_press_el_trg, hydraulic::A_press_trg);
-  const float raw_b = run_system({h.hyd_fluid_b, h.hyd_residual_b, h.emdp_press_b, h.edp_press_b, h.edp_max_press_b, 1,
+  const float raw_b = run_system({h.hyd_fluid_b, h.hyd_residual_b, h.emdp_press_b, h.edp_press_b, h.edp_max_press_b,
+                                  fail_entry::hyd_pumps_b,
                                   toggle_switch::electric_hydro_pumps2_pos, fed01(Consumer::hyd_elec_pump_b), 2820.0f,
                                   toggle_switch::hydro_pumps2_pos, fed01(Consumer::hyd_eng_pump_2_depressurise),
                                   bound::sim_operation_failures_rel_hydpmp2,
@@ -287,7 +290,7 @@ void hyd_update() {
   // The pump's AC motor has its own bus: called for without it, the pump
   // gives nothing and its LOW PRESSURE light says so.
   const float stby_target =
-      failure_tables.hydraulic[2] != 1.0f && fed(Consumer::standby_hydraulic_pump_motor) ? stby_demand : 0.0f;
+      failure_tables.hydraulic[fail_entry::hyd_standby_pump] != 1.0f && fed(Consumer::standby_hydraulic_pump_motor) ? stby_demand : 0.0f;
   h.stby_press_state = lag_toward(h.stby_press_state, stby_target, 0.0f, 2700.0f,
                                   stby_target > h.stby_press_state ? 0.98f : 0.19f);
   hydraulic::standby_pressure = round_down_10(h.stby_press_state);
@@ -302,10 +305,10 @@ void hyd_update() {
   hydraulic::A_rudder = as01(flight_controls_powered_a() || (a_sw != 0.0f && hydraulic::standby_status == 1.0f));
   hydraulic::B_rudder = as01(flight_controls_powered_b() || (b_sw != 0.0f && hydraulic::standby_status == 1.0f));
 
-  if (mirror_i(bound::sim_operation_failures_rel_hydleak) == kFailed || failure_tables.hydraulic[3] == 1.0f) {
+  if (mirror_i(bound::sim_operation_failures_rel_hydleak) == kFailed || failure_tables.hydraulic[fail_entry::hyd_leak_a] == 1.0f) {
     h.hyd_fluid_a = lag_toward(h.hyd_fluid_a, 0.0f, 0.0f, 120.0f, 0.012f);
   }
-  if (mirror_i(bound::sim_operation_failures_rel_hydleak2) == kFailed || failure_tables.hydraulic[4] == 1.0f) {
+  if (mirror_i(bound::sim_operation_failures_rel_hydleak2) == kFailed || failure_tables.hydraulic[fail_entry::hyd_leak_b] == 1.0f) {
     h.hyd_fluid_b = lag_toward(h.hyd_fluid_b, 0.0f, 0.0f, 120.0f, 0.012f);
   }
   fluid_transfers();

@@ -195,14 +195,30 @@ void update_source_indications() {
   }
 }
 
+// The standard atmosphere an altimeter is calibrated to: the lapse-rate
+// formula up to the tropopause (36,089 ft), then the isothermal layer at
+// -56.5 C, where pressure falls by e every 20,806 ft. The tropopause's
+// pressure ratio is the one the lapse-rate formula gives at 36,089 ft, so
+// the two layers meet without a step.
+namespace {
+constexpr double kTropopauseFt = 36089.24;
+constexpr double kTropopauseRatio = 0.2231959;
+constexpr double kIsothermalScaleFt = 20805.83;
+
+double standard_altitude_ft(double pressure_ratio) {
+  if (pressure_ratio >= kTropopauseRatio) return (1.0 - std::pow(pressure_ratio, 0.190284)) * 145366.45;
+  return kTropopauseFt + kIsothermalScaleFt * std::log(kTropopauseRatio / pressure_ratio);
+}
+}  // namespace
+
 // The standby altimeter is a pneumatic instrument: it reads the static
 // pressure at the aircraft against its own baro setting, replayed or live.
 void update_standby_altitude() {
   float b = gauges::standby_altimeter_baro;
   if (gauges::standby_alt_std_mode == 1.0f || b == 0.0f) b = kStdBaro;
   const float p = host_mirror.sim_weather_barometer_current_inhg;
-  float target = (1.0f - std::pow(p / b, 0.190284f)) * 145366.45f;
-  if (target != target) target = gauges::standby_altitude_ft;  // a negative pressure gives no altitude
+  float target = static_cast<float>(standard_altitude_ft(static_cast<double>(p) / b));
+  if (!std::isfinite(target)) target = gauges::standby_altitude_ft;  // a pressure <= 0 gives no altitude
   gauges::standby_altitude_ft = lag_toward(gauges::standby_altitude_ft, target, -5000.0f, 47000.0f, 2.0f);
 }
 

@@ -69,8 +69,8 @@ const SpillRow spill_rows[] = {
     {{0.53f, 0.43f, 0.0f, 0.0f, 0.03f, 1.0f, 0.0f, 0.0f}, 0.27f, radio_arrays, count_of(radio_arrays)},
 };
 
-void copy8(float* out, const float* const* in) {
-  for (int i = 0; i < 8; ++i) out[i] = *in[i];
+void copy8(float* out, const float* const* in, float power = 1.0f) {
+  for (int i = 0; i < 8; ++i) out[i] = *in[i] * power;
 }
 
 }  // namespace
@@ -82,8 +82,11 @@ void update_cabin_lights() {
     const float* const first[8] = {&lightsA, &lightsB, &lightsC, &lightsD, &lightsE, &lightsF, &lightsG, &lightsH};
     const float* const second[8] = {&lightsJ, &lightsK, &lightsL, &lightsM, &lightsN, &lightsO, &lightP, &lightsQ};
     const float* const third[8] = {&lightsS, &lightsT, &lightsU, &lightsV, &lightsW, &lightsX, &lightY, &lightsZ};
-    copy8(lights1, first);
-    copy8(lights2, second);
+    // The passenger cabin's zones go dark with the cabin lights' power; the
+    // entry area's are not theirs.
+    const float power = fed01(Consumer::cabin_lights);
+    copy8(lights1, first, power);
+    copy8(lights2, second, power);
     copy8(lights3, third);
     copy8(lights4, third);
     return;
@@ -102,7 +105,7 @@ void update_cabin_lights() {
   pax[2] = pax_light_scene[2];
   // The cabin glow shows on the outside only at night.
   const bool night = host_mirror.sim_graphics_scenery_sun_pitch_degrees < kNightSunPitchDeg;
-  pax[4] = night ? pax_light_scene[3] * fed01(Consumer::passenger_signs_night) : 0.0f;
+  pax[4] = night ? pax_light_scene[3] * fed01(Consumer::cabin_lights) : 0.0f;
   entry[0] = lightsS;
   entry[1] = lightsT;
   entry[2] = lightsU;

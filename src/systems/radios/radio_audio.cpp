@@ -274,8 +274,10 @@ void update_audio_radio_panels() {
   RadioPanelState& s = radio_panel_state;
   const float stdby = fed01(Consumer::audio_panel_capt);
   const float tns2 = fed01(Consumer::audio_panel_fo);
-  comm::nav1_status = stdby;
-  comm::nav2_status = tns2;
+  // Each NAV receiver is one unit on its own bus: its status reads the row
+  // its flags, needle, flight director input and glideslope read.
+  comm::nav1_status = fed01(Consumer::vor_dme1);
+  comm::nav2_status = fed01(Consumer::vor_dme2);
 
   panel_power(rtp_L, stdby, s.rtp_prev_stdby_bus);
   panel_power(rtp_R, tns2, s.rtp_prev_tns2_bus);

@@ -689,7 +689,8 @@ TEST_F(Warnings, GearDisagreeAndGearWarning) {
       {0, 0, 600, 0.02f, 0.02f, 1},    {0, 0, 600, 0.005f, 0.005f, 1},   // a hardware idle
       {0, 0, 800, 0.02f, 0.02f, 0},    {0, 0, 600, 0.39f, 0.39f, 1},
       {0, 0, 600, 0.4f, 0.39f, 0},     {0, 0, 600, 0, 0.67f, 1},
-      {0, 0, 600, 0, 0.68f, 0},
+      {0, 0, 600, 0, 0.68f, 0},        {0, 0, 600, 0.02f, 0.5f, 1},      // one lever at a hardware idle
+      {0, 0, 600, 0.5f, 0.049f, 1},    {0, 0, 600, 0.05f, 0.5f, 0},
   };
   on_ground = 0;
   for (const Row& r : rows) {

@@ -1153,6 +1153,7 @@ TEST_F(Lights, LightSpillDimLightsAndCabinEmergencyBlink) {
   }
   // The door shades the cockpit seen from the cabin: view limits by variant.
   door::flt_dk_door_ratio = 0.4f;
+  electric::main_bus1 = 1.0f;
   struct Door {
     float family;
     int variant;
@@ -1165,6 +1166,10 @@ TEST_F(Lights, LightSpillDimLightsAndCabinEmergencyBlink) {
     update_annunciators_aux();
     EXPECT_NEAR(spill_ratio_cabin_lights_spill[3], d.factor, 1e-6f) << d.family << " " << d.variant << " " << d.view_z;
   }
+  // Without the main AC buses (CAB/UTIL OFF, standby power) the cabin is dark.
+  electric::main_bus1 = 0.0f;
+  update_annunciators_aux();
+  EXPECT_EQ(spill_ratio_cabin_lights_spill[3], 0.0f);
   // Transfer bus 1 lost: the emergency lights blink off, on, off, on, off, then stay on.
   model_family = 0.0f;
   variant_index = 0;

@@ -107,6 +107,10 @@ TEST_F(FuelValues, LimitsOfTheFuelPanelAndGauges) {
       {"imbal right", [] { tanks(1454, 0, 1000); }, &fuel::right_status, 1},
       {"held 91", [] { tanks(1000, 0, 1091); fuel_indications.imbalance_latch = 1; }, &fuel::left_status, 1},
       {"clear 90", [] { tanks(1000, 0, 1090); fuel_indications.imbalance_latch = 1; }, &fuel::left_status, 0},
+      // On the ground judged afresh: a latch from a one-wing-first refuel goes once the wings are within 453 kg.
+      {"ground 200", [] { on_ground = 1; tanks(1000, 0, 1200); fuel_indications.imbalance_latch = 1; },
+       &fuel_indications.imbalance_latch, 0},
+      {"ground 454", [] { on_ground = 1; tanks(1000, 0, 1454); }, &fuel_indications.imbalance_latch, 1},
       // CONFIG: centre above 762 kg with its pumps off and an engine at 11 % N1, held down to 363 kg.
       {"config 763", [] { tanks(1000, 763, 1000); host_mirror.sim_flightmodel2_engines_N1_percent[1] = 11; },
        &fuel::center_status, 3},

@@ -577,6 +577,8 @@ TEST_F(Brakes, GearHornByFlapsHeightAndThrust) {
       {2499, 0.76f, 1, 1, 1, 1, 1},     {10000, 0.76f, 1, 1, 1, 1, 1},    {2000, 0.75f, 1, 1, 1, 0, 1},
       {2000, 0.75f, 0.3f, 0.3f, 1, 1, 1}, {2000, 0.76f, 1, 1, 0, 0, 1},  {2000, 0.6f, 0.3f, 0.3f, 0, 0, 1},
       {500, 0, 0, 0, 0, 0, 0},
+      // One lever in a hardware throttle's idle band is closed.
+      {600, 0.625f, 0.02f, 0.5f, 1, 1, 1}, {300, 0.375f, 0.5f, 0.005f, 1, 1, 0}, {500, 0, 0.05f, 0.5f, 1, 0, 0},
   };
   for (const Row& r : rows) {
     host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra;

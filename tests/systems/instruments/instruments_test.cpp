@@ -82,6 +82,11 @@ TEST_F(Indications, WarningsSpeedFlagsAndStandbyAltitude) {
       {"baro 30.03", [] { host_mirror.sim_weather_barometer_current_inhg = 28.86f; frame_time = 0.5f;
                           gauges::standby_alt_std_mode = 0; gauges::standby_altimeter_baro = 30.03f; },
        &gauges::standby_altitude_ft, 1095.1f},
+      // Above 36,089 ft the standard atmosphere's isothermal layer: the pressures of FL390 and FL410.
+      {"FL390", [] { host_mirror.sim_weather_barometer_current_inhg = 5.8107f; frame_time = 0.5f; },
+       &gauges::standby_altitude_ft, 38983.7f},
+      {"FL410", [] { host_mirror.sim_weather_barometer_current_inhg = 5.27815f; frame_time = 0.5f; },
+       &gauges::standby_altitude_ft, 40983.7f},
       // Approach scale of the standby display: 0 none, 1 both, other horizontal only.
       {"app none", [] { gauges::standby_mode = 0; }, &gauges::standby_app_horz, 0},
       {"app both", [] { gauges::standby_mode = 1; }, &gauges::standby_app_vert, 1},
@@ -93,7 +98,7 @@ TEST_F(Indications, WarningsSpeedFlagsAndStandbyAltitude) {
        &knobs::standby_alt_baro, 1013.21f},
   };
   run_rows(*this, overspeed, 17, update_source_indications);
-  run_rows(*this, overspeed + 17, 7, update_standby_alt_du_select, 0.5f);
+  run_rows(*this, overspeed + 17, 9, update_standby_alt_du_select, 0.5f);
 
   static const ValueRow speeds[] = {
       // V1 off scale while V1 - 58 is above the airspeed.
