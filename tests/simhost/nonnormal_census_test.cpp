@@ -26,8 +26,6 @@
 //              purpose what the descriptions leave open; otherwise empty
 #include <gtest/gtest.h>
 
-#include <cctype>
-#include <cstdio>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -40,7 +38,9 @@
 
 namespace {
 
+using census::expand;
 using census::split;
+using census::trim;
 
 const std::string kSource = CORVANE_SOURCE_DIR;
 const std::string kHere = kSource + "/tests/simhost/";
@@ -48,7 +48,6 @@ const std::string kTable = kHere + "nonnormal_census.tsv";
 const std::string kExpectations = std::string(CORVANE_HOST_LISTS_DIR) + "/nonnormal-expectations.md";
 const std::string kRoot = kSource + "/sample/root/";
 const std::string kAddons = kSource + "/simhost/catalog/addons.tsv";
-const std::string kPrefix = "zuvadud/D738/";
 constexpr float kDt = 1.0f / 30.0f;
 
 struct Model {
@@ -63,21 +62,6 @@ struct Row {
   std::string at;
   std::string system, checklist, start, cause, cues, steps, expected, why;
 };
-
-std::string trim(const std::string& s) {
-  const size_t a = s.find_first_not_of(' ');
-  const size_t b = s.find_last_not_of(' ');
-  return a == std::string::npos ? std::string() : s.substr(a, b - a + 1);
-}
-
-std::string expand(const std::string& text) {
-  std::string out;
-  for (char ch : text) {
-    if (ch == '$') out += kPrefix;
-    else out += ch;
-  }
-  return out;
-}
 
 std::vector<Row> read_rows(std::vector<std::string>* errors) {
   std::vector<Row> rows;
@@ -110,24 +94,12 @@ std::string lines_of(const std::string& list, bool expectations) {
 // Plays `text` (parsed as FILE) on the host as it stands; false with the
 // parse error or the failed expectations' lines in `error`.
 bool play_part(const std::string& text, const std::string& file, std::string* error) {
-  scenario::Script script;
-  scenario::Lookup lookup = runner::host_lookup(kAddons);
-  lookup.read = runner::read_scenario;
-  if (!scenario::parse(text, file, kDt, lookup, &script, error)) return false;
-  runner::Play how;
-  how.addon_catalog = kAddons;
-  how.file = file;
-  how.dt = kDt;
-  std::FILE* sink = std::tmpfile();
-  if (sink != nullptr) how.out = how.err = sink;
-  const runner::Outcome o = runner::play(script, how);
-  if (sink != nullptr) {
-    std::rewind(sink);
-    char buf[512];
-    while (std::fgets(buf, sizeof buf, sink) != nullptr)
-      if (std::string(buf).find(file) != std::string::npos) *error += buf;
-    std::fclose(sink);
-  }
+  runner::Outcome o;
+  std::string said;
+  if (!census::play_text(file, text, kAddons, kDt, &o, error, &said)) return false;
+  std::istringstream lines(said);
+  for (std::string line; std::getline(lines, line);)
+    if (line.find(file) != std::string::npos) *error += line + "\n";
   if (o.failed != 0 && error->empty()) *error = file + ": " + std::to_string(o.failed) + " failed expectations";
   return o.failed == 0;
 }
@@ -215,9 +187,7 @@ TEST_P(NonnormalCensus, EachRowFlown) {
 
 INSTANTIATE_TEST_SUITE_P(Parts, NonnormalCensus, ::testing::ValuesIn(parts()),
                          [](const ::testing::TestParamInfo<std::string>& i) {
-                           std::string n;
-                           for (char ch : i.param) n += std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
-                           return n;
+                           return census::part_test_name(i.param);
                          });
 
 }  // namespace
