@@ -118,6 +118,18 @@ void store_seg1(int32_t i, Pt T, float r, float side, float start, float end) {
   store_pt(legs_seg1_end_lat, legs_seg1_end_lon, i, dest(T, end, r));
 }
 
+// The end both arc turns share: the arc split at waypoint i, the turn traced
+// as connecting i to j (`how`: its class), and j's leg built afresh.
+int32_t arc_turn_connected(int32_t i, int32_t j, const char* how) {
+  split_arc_at_waypoint(i);
+  if (tracing(9999.0f)) {
+    trace(9999.0f, "WPT %d <%s>: Connected to WPT %d <%s>  %s\n", i, wpt_id(i).text, j, wpt_id(j).text, how);
+    trace(9999.0f, "\n");
+  }
+  reset_leg_path(j, 0);
+  return j;
+}
+
 // ---- entry onto an AF arc (class 3) ------------------------------------------------------------
 
 int32_t connection_3() {
@@ -140,14 +152,7 @@ int32_t connection_3() {
   const float end = same_direction(t.side, legs_rad_turn[j]) ? legs_af_beg[j] : brg(T, A);
   store_seg1(i, T, r, t.side, start, end);
   legs_bypass[j] = 0.0f;
-  split_arc_at_waypoint(i);
-  if (tracing(9999.0f)) {
-    trace(9999.0f, "WPT %d <%s>: Connected to WPT %d <%s>  (3) - entry AF/RF\n", i, wpt_id(i).text, j,
-          wpt_id(j).text);
-    trace(9999.0f, "\n");
-  }
-  reset_leg_path(j, 0);
-  return j;
+  return arc_turn_connected(i, j, "(3) - entry AF/RF");
 }
 
 // ---- exit from an AF arc (class 4) -------------------------------------------------------------
@@ -170,14 +175,7 @@ int32_t connection_4() {
   legs_seg_remain_dist[i] = gc_distance_nm(legs_seg1_end_lat[i], legs_seg1_end_lon[i], legs_lat[j], legs_lon[j]);
   legs_af_arc_dist[i] = arc_length(legs_radius[i], course_diff_dir(legs_af_beg[i], legs_af_end[i],
                                                                    static_cast<int32_t>(legs_rad_turn[i])));
-  split_arc_at_waypoint(i);
-  if (tracing(9999.0f)) {
-    trace(9999.0f, "WPT %d <%s>: Connected to WPT %d <%s>  (4) - exit AF/RF\n", i, wpt_id(i).text, j,
-          wpt_id(j).text);
-    trace(9999.0f, "\n");
-  }
-  reset_leg_path(j, 0);
-  return j;
+  return arc_turn_connected(i, j, "(4) - exit AF/RF");
 }
 
 // ---- arc exit without a tangent turn (class 2) -------------------------------------------------
@@ -383,46 +381,78 @@ int32_t calc_arc_exit_turn(int32_t i, float next_course, float rel_turn, float /
 
 // ---- the searches of the classification ---------------------------------------------------------
 
+namespace {
+
+// Whether the turn lies beyond the abeam of the arc's centre A, seen from the
+// arc's waypoint W and the other end X of the turn (1), or within it (0).
+int32_t beyond_arc_abeam(const Pt& A, const Pt& W, const Pt& X, float rad_turn, int32_t exit) {
+  const auto f = [](double v) { return static_cast<float>(v); };
+  return beyond_abeam(f(A.lat), f(A.lon), f(W.lat), f(W.lon), f(X.lat), f(X.lon), rad_turn, exit) ? 1 : 0;
+}
+
+// What one try of a turn speed gave: the classification, whether to try the
+// next slower speed, and whether the search is over with no turn.
+struct SpeedTry {
+  int32_t res;
+  bool slower;
+  bool abort;
+};
+
+// The speed search both arc turns share: from the leg's turn speed down in
+// 10 kt steps to 145 kt. Within the arc's abeam the radius flown at
+// bank_within must stay 0.1 nm inside the arc's own; beyond it the radius is
+// flown at bank_beyond. false: no turn (no radius, or a try gave up).
+template <class Try>
+bool search_turn_speed(float xspeed, int32_t beyond, float bank_within, float bank_beyond, float arc_radius,
+                       Try attempt, int32_t* res, float* xradius) {
+  *res = 0;
+  *xradius = 0.0f;
+  arc_turn_result = ArcTurnResult{};
+  for (int32_t step = 0; step < max_speed_steps; ++step) {
+    bool too_large = false;
+    if (beyond == 0) {
+      *xradius = turn_radius_nm(bank_within, xspeed);
+      too_large = *xradius > arc_radius - 0.1f;
+    } else {
+      *xradius = turn_radius_nm(bank_beyond, xspeed);
+    }
+    if (!(*xradius > 0.0f)) return false;
+    if (too_large) {
+      if (xspeed == 145.0f) break;
+      xspeed = std::fmax(145.0f, xspeed - 10.0f);
+      continue;
+    }
+    const SpeedTry t = attempt(xspeed, *xradius);
+    *res = t.res;
+    if (!t.slower || xspeed == 145.0f) break;
+    if (t.abort) return false;
+    xspeed = std::fmax(145.0f, xspeed - 10.0f);
+  }
+  return true;
+}
+
+}  // namespace
+
 namespace legpath {
 
 int32_t arc_entry_search() {
   const LegPassFrame& f = leg_pass;
   const int32_t i = f.i, j = f.j;
   if (!leg_slot_ok(i) || !leg_slot_ok(j)) return 0;
-  float xspeed = leg_turn_speed(i, f.xnext_rel_brg, 20.0f);
+  const float xspeed = leg_turn_speed(i, f.xnext_rel_brg, 20.0f);
   const int32_t p = prev_valid_leg(i);
   const float rem = p == -1 ? dir_seg_remain_dist : (leg_slot_ok(p) ? legs_seg_remain_dist[p] : 0.0f);
   const float limit = std::fmin(0.5f * arc_room(wpt(i), wpt(j), j), std::fmax(0.0f, rem));
   if (!(f.xabs_next_rel_brg > 12.0f && limit > 0.0f)) return 0;
-  const Pt A = arc_centre(j), W = wpt(i), P = wpt(before(i));
-  const int32_t af_from_to = beyond_abeam(static_cast<float>(A.lat), static_cast<float>(A.lon),
-                                          static_cast<float>(W.lat), static_cast<float>(W.lon),
-                                          static_cast<float>(P.lat), static_cast<float>(P.lon), legs_rad_turn[j], 0)
-                                 ? 1
-                                 : 0;
+  const int32_t af_from_to = beyond_arc_abeam(arc_centre(j), wpt(i), wpt(before(i)), legs_rad_turn[j], 0);
+  const auto attempt = [&](float speed, float radius) {
+    const int32_t res = calc_arc_entry_turn(i, f.xact_crs, f.xnext_rel_brg, radius, af_from_to);
+    log_search("entry", speed, radius, af_from_to, res);
+    return SpeedTry{res, arc_turn_result.calc_dta > limit, res != 3};
+  };
   int32_t res = 0;
   float xradius = 0.0f;
-  arc_turn_result = ArcTurnResult{};
-  for (int32_t step = 0; step < max_speed_steps; ++step) {
-    bool too_large = false;
-    if (af_from_to == 0) {
-      xradius = turn_radius_nm(20.0f, xspeed);
-      too_large = xradius > legs_radius[j] - 0.1f;
-    } else {
-      xradius = turn_radius_nm(25.0f, xspeed);
-    }
-    if (!(xradius > 0.0f)) return 0;
-    if (too_large) {
-      if (xspeed == 145.0f) break;
-      xspeed = std::fmax(145.0f, xspeed - 10.0f);
-      continue;
-    }
-    res = calc_arc_entry_turn(i, f.xact_crs, f.xnext_rel_brg, xradius, af_from_to);
-    log_search("entry", xspeed, xradius, af_from_to, res);
-    if (arc_turn_result.calc_dta <= limit || xspeed == 145.0f) break;
-    if (res != 3) return 0;
-    xspeed = std::fmax(145.0f, xspeed - 10.0f);
-  }
+  if (!search_turn_speed(xspeed, af_from_to, 20.0f, 25.0f, legs_radius[j], attempt, &res, &xradius)) return 0;
   if (res != 3) return 0;
   store_search(i, xradius);
   return 3;
@@ -432,40 +462,21 @@ int32_t arc_exit_search() {
   const LegPassFrame& f = leg_pass;
   const int32_t i = f.i, j = f.j;
   if (!leg_slot_ok(i) || !leg_slot_ok(j)) return 0;
-  float xspeed = leg_turn_speed(i, f.xnext_rel_brg, 20.0f);
+  const float xspeed = leg_turn_speed(i, f.xnext_rel_brg, 20.0f);
   const int32_t b = before(i);
   const float limit =
       std::fmin(0.9f * dist(wpt(i), wpt(j)), arc_room(wpt(b), wpt(i), i) - (b != i ? legs_radii_dta[b] : 0.0f));
   if (!(f.xabs_next_rel_brg > 12.0f)) return 0;
-  const Pt A = arc_centre(i), W = wpt(i), N = wpt(j);
-  const int32_t af_from_to = beyond_abeam(static_cast<float>(A.lat), static_cast<float>(A.lon),
-                                          static_cast<float>(W.lat), static_cast<float>(W.lon),
-                                          static_cast<float>(N.lat), static_cast<float>(N.lon), legs_rad_turn[i], 1)
-                                 ? 1
-                                 : 0;
+  const int32_t af_from_to = beyond_arc_abeam(arc_centre(i), wpt(i), wpt(j), legs_rad_turn[i], 1);
+  const auto attempt = [&](float speed, float radius) {
+    const int32_t res = calc_arc_exit_turn(i, f.xnext_crs, f.xnext_rel_brg, f.xabs_next_rel_brg, radius, af_from_to);
+    log_search("exit", speed, radius, af_from_to, res);
+    const bool again = (arc_turn_result.calc_dta > limit && res == 4) || arc_turn_result.too_early != 0;
+    return SpeedTry{res, again, false};
+  };
   int32_t res = 0;
   float xradius = 0.0f;
-  arc_turn_result = ArcTurnResult{};
-  for (int32_t step = 0; step < max_speed_steps; ++step) {
-    bool too_large = false;
-    if (af_from_to == 0) {
-      xradius = turn_radius_nm(25.0f, xspeed);
-      too_large = xradius > legs_radius[i] - 0.1f;
-    } else {
-      xradius = turn_radius_nm(20.0f, xspeed);
-    }
-    if (!(xradius > 0.0f)) return 0;
-    if (too_large) {
-      if (xspeed == 145.0f) break;
-      xspeed = std::fmax(145.0f, xspeed - 10.0f);
-      continue;
-    }
-    res = calc_arc_exit_turn(i, f.xnext_crs, f.xnext_rel_brg, f.xabs_next_rel_brg, xradius, af_from_to);
-    log_search("exit", xspeed, xradius, af_from_to, res);
-    const bool again = (arc_turn_result.calc_dta > limit && res == 4) || arc_turn_result.too_early != 0;
-    if (!again || xspeed == 145.0f) break;
-    xspeed = std::fmax(145.0f, xspeed - 10.0f);
-  }
+  if (!search_turn_speed(xspeed, af_from_to, 25.0f, 20.0f, legs_radius[i], attempt, &res, &xradius)) return 0;
   if (res == 4) store_search(i, xradius);
   return res;
 }
