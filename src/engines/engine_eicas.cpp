@@ -20,6 +20,8 @@ EngineEicasState engine_eicas_state;
 
 namespace {
 
+// Below this an engine fuel shutoff valve passes no fuel.
+constexpr float kEngineValveClosed = 0.05f;
 
 // The alert countdowns and the touchdown hold run down with the frame; the
 // expiry actions are those of the engine state logic alone.
@@ -123,6 +125,13 @@ void move_density_offset(float mode) {
 
 void update_mixture(float mode) {
   float target[2] = {finite_or(engine::mixture_ratio1, 0.0f), finite_or(engine::mixture_ratio2, 0.0f)};
+  // A closed engine fuel shutoff valve (the fire switch pulled) stops the
+  // engine as CUTOFF does, not once the line beyond it has run dry. The
+  // valves are still settling for a moment after a load.
+  const float valve[2] = {engine::eng1_valve, engine::eng2_valve};
+  for (int e = 0; e < 2; ++e) {
+    if (time_since_load > 2.0f && valve[e] < kEngineValveClosed) target[e] = 0.0f;
+  }
   if (!newer_host() && mode == 0.0f) {
     target[0] *= 0.59f;
     target[1] *= 0.59f;

@@ -20,6 +20,7 @@
 #include "systems/fuel/fuel_values.h"
 #include "systems/electrical/bus_feeds.h"
 #include "systems/gear_brakes/autobrake_state.h"
+#include "systems/gear_brakes/brakes.h"
 #include "systems/electrical/electric_values.h"
 #include "systems/electrical/electrical.h"
 #include "systems/flight_controls/flight_control_values.h"
@@ -52,7 +53,7 @@ void autobrake_self_test() {
   if (delay_timers.autobrake_rto_test_delay == 0.0f) return;
   const float gs_mps = mirror_f(bound::sim_flightmodel_position_groundspeed);
   const float throttle = mirror_f(bound::sim_cockpit2_engine_actuators_throttle_ratio_all);
-  if (on_ground == 0 || gs_mps > 60.0f || throttle > 0.01f || !fed(Consumer::autobrake)) {
+  if (on_ground == 0 || gs_mps > 60.0f || throttle > 0.01f || !fed(Consumer::autobrake) || system_b_lost()) {
     rto_test_result = 1.0f;
   }
   if (expires(delay_timers.autobrake_rto_test_delay)) {

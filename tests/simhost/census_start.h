@@ -5,6 +5,7 @@
 // does not parse, or an expectation of the start fails.
 #pragma once
 
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -24,6 +25,23 @@ inline std::vector<std::string> split(const std::string& s, char sep) {
   std::istringstream in(s);
   while (std::getline(in, part, sep)) out.push_back(part);
   if (!s.empty() && s.back() == sep) out.push_back("");
+  return out;
+}
+
+// `s` without its leading and trailing blanks.
+inline std::string trim(const std::string& s) {
+  const size_t a = s.find_first_not_of(' ');
+  const size_t b = s.find_last_not_of(' ');
+  return a == std::string::npos ? std::string() : s.substr(a, b - a + 1);
+}
+
+// A table's text with each "$" spelled out as the plug-in's "zuvadud/D738/".
+inline std::string expand(const std::string& text) {
+  std::string out;
+  for (char ch : text) {
+    if (ch == '$') out += "zuvadud/D738/";
+    else out += ch;
+  }
   return out;
 }
 
@@ -93,11 +111,11 @@ inline simhost::Config start_config(const std::string& file, const std::string& 
   return config;
 }
 
-inline bool play_start(const std::string& file, const std::string& text, const simhost::Config& config,
-                       const std::string& addon_catalog, float dt, std::string* error) {
-  simhost::reset(config);
-  simhost::set_field_terrain(config.root + config.aircraft + "Velar_apt.dat");
-  if (!simhost::load_and_start(CORVANE_MODULE_PATH, error)) return false;
+// Plays `text` (parsed as `file`) on the host as it stands, its output
+// kept from the test's; false with the parse error in `error`. `said` (when
+// given) receives what the run printed, its failed expectations among it.
+inline bool play_text(const std::string& file, const std::string& text, const std::string& addon_catalog, float dt,
+                      runner::Outcome* outcome, std::string* error, std::string* said = nullptr) {
   scenario::Script script;
   scenario::Lookup lookup = runner::host_lookup(addon_catalog);
   lookup.read = runner::read_scenario;
@@ -108,8 +126,33 @@ inline bool play_start(const std::string& file, const std::string& text, const s
   how.dt = dt;
   std::FILE* sink = std::tmpfile();
   if (sink != nullptr) how.out = how.err = sink;
-  const runner::Outcome o = runner::play(script, how);
-  if (sink != nullptr) std::fclose(sink);
+  *outcome = runner::play(script, how);
+  if (sink != nullptr) {
+    if (said != nullptr) {
+      std::rewind(sink);
+      char buf[512];
+      while (std::fgets(buf, sizeof buf, sink) != nullptr) *said += buf;
+    }
+    std::fclose(sink);
+  }
+  return true;
+}
+
+// A parameter of a census's parts as a test name: anything but a letter or
+// a digit becomes '_'.
+inline std::string part_test_name(const std::string& param) {
+  std::string n;
+  for (char ch : param) n += std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
+  return n;
+}
+
+inline bool play_start(const std::string& file, const std::string& text, const simhost::Config& config,
+                       const std::string& addon_catalog, float dt, std::string* error) {
+  simhost::reset(config);
+  simhost::set_field_terrain(config.root + config.aircraft + "Velar_apt.dat");
+  if (!simhost::load_and_start(CORVANE_MODULE_PATH, error)) return false;
+  runner::Outcome o;
+  if (!play_text(file, text, addon_catalog, dt, &o, error)) return false;
   // The panel is drawn in feedback mode from here on: the plug-in's calls
   // run and are checked, nothing is rasterised (the panel's fill is most of
   // a frame's cost) and the renderer is not waited for.

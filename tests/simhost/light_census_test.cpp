@@ -412,10 +412,7 @@ TEST_P(LightCensusFlight, EachLightByItsCause) {
 
 INSTANTIATE_TEST_SUITE_P(Starts, LightCensusFlight, ::testing::ValuesIn(starts()),
                          [](const ::testing::TestParamInfo<std::string>& p) {
-                           std::string name = p.param;
-                           for (char& c : name)
-                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                           return name;
+                           return census::part_test_name(p.param);
                          });
 
 }  // namespace

@@ -52,7 +52,9 @@
 
 namespace {
 
+using census::expand;
 using census::split;
+using census::trim;
 
 const std::string kSource = CORVANE_SOURCE_DIR;
 const std::string kTables = kSource + "/tests/simhost/power_census/";
@@ -147,12 +149,6 @@ const Configuration kConfigurations[] = {
      "sim/cockpit2/electrical/generator_on[0]=0 sim/cockpit2/electrical/generator_on[1]=1 "
      "$electric/ac_tnsbus1_status=1 $electric/ac_tnsbus2_status=1"},
 };
-
-std::string trim(const std::string& s) {
-  const size_t a = s.find_first_not_of(' ');
-  const size_t b = s.find_last_not_of(' ');
-  return a == std::string::npos ? std::string() : s.substr(a, b - a + 1);
-}
 
 // "bus_a | bus_b" or "0" as bits of kBuses; an unknown name in `errors`.
 uint32_t bus_bits(const std::string& text, const std::string& at, std::vector<std::string>* errors) {
@@ -358,16 +354,6 @@ std::string bus_list(uint32_t bits) {
   return out.empty() ? "none" : out;
 }
 
-// A configuration's text with "$" spelled out.
-std::string expand(const std::string& text) {
-  std::string out;
-  for (char ch : text) {
-    if (ch == '$') out += kPrefix;
-    else out += ch;
-  }
-  return out;
-}
-
 // True when each NAME=VALUE (NAME[I]=VALUE: an element) of `list` reads so;
 // otherwise false, with the first that does not in `wrong`.
 bool holds(const std::string& list, std::string* wrong) {
@@ -550,9 +536,7 @@ TEST_P(PowerCensusFlight, EachConsumerInEachConfigurationOfTheSources) {
 
 INSTANTIATE_TEST_SUITE_P(Parts, PowerCensusFlight, ::testing::ValuesIn(parts()),
                          [](const ::testing::TestParamInfo<std::string>& i) {
-                           std::string n;
-                           for (char ch : i.param) n += std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
-                           return n;
+                           return census::part_test_name(i.param);
                          });
 
 // ---- every command pressed with every bus dead --------------------------------
@@ -1041,9 +1025,7 @@ TEST_P(PowerCensusCommands, EveryCommandPressedUnderEachCut) {
 
 INSTANTIATE_TEST_SUITE_P(Starts, PowerCensusCommands, ::testing::ValuesIn(command_parts()),
                          [](const ::testing::TestParamInfo<std::string>& i) {
-                           std::string n;
-                           for (char ch : i.param) n += std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
-                           return n;
+                           return census::part_test_name(i.param);
                          });
 
 }  // namespace

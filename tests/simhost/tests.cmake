@@ -333,3 +333,19 @@ target_link_libraries(power_census_test PRIVATE corvane_runner)
 file(GLOB power_census_tables CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/power_census/*.tsv)
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/power_census_test.cpp PROPERTIES
   OBJECT_DEPENDS "${power_census_tables}")
+
+# The census of the non-normal checklists: each row of nonnormal_census.tsv
+# flown on the -800 (host 12) and the MAX 8 (host 11), one test per system
+# and model; every checklist of the shared descriptions has its row.
+corvane_integration_test(nonnormal_census_test ${CMAKE_CURRENT_LIST_DIR}/nonnormal_census_test.cpp)
+target_link_libraries(nonnormal_census_test PRIVATE corvane_runner)
+# The shared tables' folder as tests/core/tests.cmake names it (read here
+# before that file sets its default on a first configure).
+set(nonnormal_lists "${CORVANE_HOST_LISTS}")
+if(nonnormal_lists STREQUAL "")
+  set(nonnormal_lists "${CMAKE_SOURCE_DIR}/../shared/data")
+endif()
+target_compile_definitions(nonnormal_census_test PRIVATE CORVANE_HOST_LISTS_DIR="${nonnormal_lists}"
+  CORVANE_HOST_LISTS_REQUIRED=$<BOOL:${CORVANE_REQUIRE_HOST_LISTS}>)
+set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/nonnormal_census_test.cpp PROPERTIES
+  OBJECT_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/nonnormal_census.tsv)

@@ -95,8 +95,8 @@ TEST_F(Apu, StartDelayDependsOnTemperatureAltitudeAndTheLowOilLight) {
   }
 }
 
-TEST_F(Apu, HighFieldNeedsAPressurisedFeed) {
-  host_mirror.sim_flightmodel_position_elevation = 8000.0;
+TEST_F(Apu, AboveTheCeilingNeedsAPressurisedFeed) {
+  host_mirror.sim_flightmodel_position_elevation = 12600.0;
   feeding({0, 0, 0, 0, 1, 0}, {1, 1, 0, 0, 0, 1});
   knobs::cross_feed = fuel::cross_feed_valve = 0.0f;
   update_apu();  // computes this frame's availability

@@ -262,7 +262,7 @@ TEST_F(GroundControls, NoseWheelSteeringAndTurnBraking) {
 TEST_F(GroundControls, DischargedAccumulatorHoldsTheToeBrakesUntilPressureReturns) {
   host_version = 110000;
   host_mirror.sim_weather_temperature_ambient_c = -50.0f;  // precharge 825 psi
-  hydraulic::B_status = 0.0f;
+  hydraulic::A_status = hydraulic::B_status = 0.0f;
   hydraulic::A_pressure = hydraulic::B_pressure = 0.0f;
   brake::brake_press = 800.0f;
   axis::left_toe_brake = 1.0f;

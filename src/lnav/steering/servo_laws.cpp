@@ -11,6 +11,7 @@
 #include "core/preprocess_values.h"
 #include "core/util.h"
 #include "lnav/guidance_steps.h"
+#include "systems/electrical/bus_feeds.h"
 #include "systems/flight_controls/elec_trim_state.h"
 #include "systems/switches/switch_values.h"
 
@@ -258,10 +259,11 @@ void pitch_servo_engaged(const ServoInputs& in, float dt) {
 // Moves the stabilizer toward the trim target at the trim motor's rate.
 void trim_output(const ServoInputs& in, float dt) {
   PitchServoState& s = pitch_servo;
-  // With its cutout switch thrown the autopilot's trim reaches no motor: its
+  // With its cutout switch thrown, or the one trim motor it shares with the
+  // yoke switches without power, the autopilot's trim moves nothing: its
   // target stays with the trim, so nothing is left pending for the moment
-  // the switch goes back to NORMAL.
-  const bool cut_out = autopilot_trim_cut_out();
+  // the switch goes back to NORMAL or the power comes back.
+  const bool cut_out = autopilot_trim_cut_out() || !fed(Consumer::stab_trim_main_elec);
   if (cut_out) {
     s.trim_cmd = in.trim;
     s.trim_accum = 0.0f;

@@ -43,6 +43,7 @@ constexpr int kFailed = 6;
 // place: retracted up to the first, the mid position up to flaps 5.
 constexpr float kFlapsUpRatio = 0.01f;
 constexpr float kFlaps5Ratio = 0.385f;
+constexpr float kFlaps10Ratio = 0.495f;
 
 float radio_alt_ft() { return mirror_f(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot); }
 
@@ -111,8 +112,14 @@ void slat_lights() {
   const float s1 = mirror_f(bound::sim_flightmodel2_controls_slat1_deploy_ratio);
   const float te = mirror_f(bound::sim_cockpit2_controls_flap_handle_deploy_ratio);
   const bool moving = s != slat_ratio_prev || s1 != slat1_ratio_prev;
-  auto agrees = [te](float le) {
-    if (!(te > kFlapsUpRatio)) return le == 0.0f;
+  // An alternate extension is done only with the leading edges fully out and
+  // the trailing edges at flaps 10: green before that would tell the crew
+  // the slow electric drive has finished.
+  const bool alternate = switches::alt_flaps_pos == 1.0f;
+  auto agrees = [te, alternate](float le) {
+    if (!(te > kFlapsUpRatio) && le == 0.0f) return true;
+    if (alternate) return le == 1.0f && te >= kFlaps10Ratio;
+    if (!(te > kFlapsUpRatio)) return false;
     if (te <= kFlaps5Ratio) return le == 0.5f || le == 1.0f;
     return le == 1.0f;
   };

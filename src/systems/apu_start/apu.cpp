@@ -35,7 +35,9 @@ ApuState apu_state = {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f};
 
 namespace {
 
-constexpr float kHighFieldM = 7620.0f;  // above this elevation the APU needs a pressurised feed
+// Up to its certified ceiling (41,000 ft) the APU draws from the left tank by
+// suction when no pump feeds it; above that it is not started.
+constexpr float kSuctionCeilingM = 12496.8f;
 constexpr int32_t kFailed = 6;
 constexpr float kCoolDown_s = 60.0f;  // from OFF to the APU's shutdown
 constexpr float kApuBleedFadeFt = 15000.0f;     // full APU bleed supply up to here
@@ -71,7 +73,7 @@ bool fuel_feed_available() {
   } else if ((c > 0.0f && (p.centre1 || p.centre2)) || (r > 0.0f && p.right)) {
     return true;
   }
-  return l > 0.0f && elevation_m() < kHighFieldM;
+  return l > 0.0f && elevation_m() < kSuctionCeilingM;
 }
 
 // Stops a rotor that is still coming up to speed: the held start command
@@ -162,7 +164,7 @@ void update_apu() {
 
   const bool permitted = fire::apu_ext_switch_pos_arm == 0.0f && bat == 1.0f && fire::apu_was_fire == 0.0f &&
                          !host_failed && !running &&
-                         ((elevation_m() < kHighFieldM && tank_kg(0) > 0.0f) || a.fuel_available == 1.0f);
+                         ((elevation_m() < kSuctionCeilingM && tank_kg(0) > 0.0f) || a.fuel_available == 1.0f);
   apu_start_ready = permitted ? 1.0f : 0.0f;
   // START sets state 1 together with its request; a request found without
   // its state starts from state 1 as well.
@@ -205,9 +207,14 @@ void update_apu() {
   if (start_state == 1.0f && (permitted || running)) {
     if (!running) {
       if (tm.apu_start_delay == 0.0f) {
-        // About 18 s in temperate air at sea level; longer when cold and high.
-        const float d = interpolate_clamped(0.0f, 28.0f, 60.0f, 8.0f, clamp_range(t10 + 30.0f, 0.0f, 60.0f)) *
-                        interpolate_clamped(0.0f, 1.0f, 28000.0f, 1.3f, clamp_range(elevation_m() * 3.281f, 0.0f, 28000.0f));
+        // About 18 s in temperate air at sea level; longer when cold and high,
+        // and longer still above 28,000 ft, where a suction-fed start is slow
+        // to light (half as long again as on the ground at the ceiling).
+        const float ft = clamp_range(elevation_m() * 3.281f, 0.0f, 41000.0f);
+        const float high = ft <= 28000.0f ? interpolate_clamped(0.0f, 1.0f, 28000.0f, 1.3f, ft)
+                                          : interpolate_clamped(28000.0f, 1.3f, 41000.0f, 1.5f, ft);
+        const float d =
+            interpolate_clamped(0.0f, 28.0f, 60.0f, 8.0f, clamp_range(t10 + 30.0f, 0.0f, 60.0f)) * high;
         if (electrical::apu_low_oil == 0.0f) {
           if (tm.apu_low_oil_delay == 0.0f) tm.apu_low_oil_delay = 1.5f;
           tm.apu_start_delay = d;

@@ -336,11 +336,17 @@ void update_ground_power() {
   cockpit::gpu_available = available ? 1.0f : 0.0f;
   if (!available) host_set_i(bound::sim_cockpit_electrical_gpu_on, 0);
 
-  bool connect = mirror_f(bound::sim_cockpit2_controls_parking_brake_ratio) == 1.0f &&
-                 mirror_vi_at(bound::sim_flightmodel2_engines_engine_is_burning_fuel, 1) == 0;
-  if (connect && read_now_f(bound::zuvadud_D738_gp_cable_connect) != 0.0f) {
-    connect = mirror_i(bound::sim_cockpit2_switches_beacon_on) == 0 || electric::ac_tnsbus1_status == 0.0f;
+  // The ramp plugs the stand in with engine 2 stopped (with the scripts'
+  // cable, not under a beacon), and removes it on the crew's word: while
+  // GRD POWER carries a transfer bus it stays, whatever the beacon or engine
+  // 2 do, and goes once it is switched off or both buses are on generators.
+  bool stand_clear = mirror_vi_at(bound::sim_flightmodel2_engines_engine_is_burning_fuel, 1) == 0;
+  if (stand_clear && read_now_f(bound::zuvadud_D738_gp_cable_connect) != 0.0f) {
+    stand_clear = mirror_i(bound::sim_cockpit2_switches_beacon_on) == 0 || electric::ac_tnsbus1_status == 0.0f;
   }
+  const bool feeding = mirror_i(bound::sim_cockpit_electrical_gpu_on) != 0;
+  const bool connect =
+      mirror_f(bound::sim_cockpit2_controls_parking_brake_ratio) == 1.0f && (feeding || stand_clear);
   if (connect && gpu_link_state < 2) {
     delay_timers.gpu_disconnect_delay = 0.0f;
     delay_timers.gpu_connect_delay = 15.0f;

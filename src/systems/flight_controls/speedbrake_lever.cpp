@@ -96,6 +96,10 @@ void speedbrake_detents() {
     } else if (hydraulic::A_status != 0.0f) {
       const double r = 0.99 + (l - 0.667) * 0.0100001 / 0.333;
       set_speedbrake_ratio(static_cast<float>(r > 1.0 ? 1.0 : r));
+    } else {
+      // Without A the ground spoilers stay down, but B still raises its
+      // flight spoilers as at the flight detent: UP never takes them away.
+      set_speedbrake_ratio(0.99f);
     }
   }
 }

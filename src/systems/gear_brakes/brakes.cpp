@@ -369,6 +369,12 @@ bool manual_braking() {
   return lever_commands.park_brake_engaged > 0.1f || std::fmax(c.pedal_brake_left, c.pedal_brake_right) > 0.1f || buttons;
 }
 
+bool system_b_lost() {
+  if (hydraulic::B_status != 0.0f) return false;
+  return toggle_switch::electric_hydro_pumps2_pos != 0.0f ||
+         mirror_vi_at(bound::sim_flightmodel_engine_ENGN_running, 1) != 0;
+}
+
 void update_parking_brake_steering() {
   const float v = speed_mps();
   compute_ratio_table();
@@ -446,7 +452,11 @@ void update_autobrake_arming() {
     }
   } else {
     if (autobrake_pos >= autobrake_pos_value(AutobrakePos::one)) autobrake_disarm = 1.0f;
-    if (autobrake_pos == autobrake_pos_value(AutobrakePos::rto) && (v > 40.0f || autobrake_RTO_arm == 2.0f)) {
+    // The RTO brakes only through the normal brakes: with B lost (not a cold
+    // stand's preflight) it disarms at once, DISARM lit, rather than in the
+    // roll where the crew counts on it.
+    if (autobrake_pos == autobrake_pos_value(AutobrakePos::rto) &&
+        (v > 40.0f || autobrake_RTO_arm == 2.0f || system_b_lost())) {
       cancel_rto();
       autobrake_arm = 0.0f;
     }
@@ -657,12 +667,18 @@ void brake_pressure_to_host() {
   s.parking_set_last = set;
   s.autobrake_last = autobrake_brake_value;
   s.park_ratio_last = park;
-  const float demand = s.demand_pedals + s.demand_parking + s.demand_autobrake + s.demand_park_ratio;
+  // With system B lost the alternate brakes take system A's pressure: the
+  // accumulator stays on B's side, neither recharged nor drawn on by them, so
+  // the pedals and the parking brake keep working and the accumulator keeps
+  // its charge for both systems lost.
+  const bool alternate = hydraulic::B_status == 0.0f && hydraulic::A_status != 0.0f;
+  const float demand =
+      alternate ? 0.0f : s.demand_pedals + s.demand_parking + s.demand_autobrake + s.demand_park_ratio;
   float target = std::fmin(press + (charge - demand) * frame_time * 52.0f, 3380.0f);
   target = std::fmax(target, interpolate_clamped(0.0f, 0.0f, 3500.0f, 3600.0f, hydraulic::B_pressure));
   target = std::fmax(target, 0.0f);
   const float precharge = interpolate_clamped(-50.0f, 825.0f, 75.0f, 1190.0f, host_mirror.sim_weather_temperature_ambient_c);
-  if (press > precharge + 20.0f) {
+  if (press > precharge + 20.0f || alternate) {
     s.autobrake_inop = fed(Consumer::autobrake) ? 0.0f : 1.0f;
     // Pressure is back: hand the toe brakes back, unless something else
     // set the override.

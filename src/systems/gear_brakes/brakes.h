@@ -56,3 +56,7 @@ extern BrakeState brake_state;
 bool thrust_levers_idle();
 // The parking brake, a pedal or a toe-brake button brakes.
 bool manual_braking();
+// System B without pressure while something should give it: its electric
+// pump switched ON, or engine 2 running. A cold stand with the electric
+// pumps off is no loss of B.
+bool system_b_lost();

@@ -16,6 +16,7 @@
 #include "lnav/steering/controller.h"
 #include "lnav/guidance_steps.h"
 #include "lnav/steering/servo_laws.h"
+#include "systems/electrical/electric_values.h"
 #include "systems/switches/switch_values.h"
 #include "withdraw_commands.h"
 
@@ -153,6 +154,7 @@ class ServoLaws : public ::testing::Test {
     on_ground = 0;
     toggle_switch::stab_trim_overide_pos = 0.0f;
     toggle_switch::el_trim_pos = toggle_switch::ap_trim_pos = 0.0f;
+    electric::ac_tnsbus1_status = 1.0f;  // the trim motor's bus
     variant_index = 0;
     frame_time = 0.05f;
     // Cruise, servo engaged, no autoland, level attitude.
@@ -315,10 +317,12 @@ TEST_F(ServoLaws, StabilizerMovesAtTheMotorRateInsideItsRangeOnly) {
     float trim, flaps, expected;
     float el_cutout = 0.0f, ap_cutout = 0.0f;
     int32_t variant = 0;
+    float motor_bus = 1.0f;
   };
   // Flare target trim + 0.07; the trim moves 2/190 (clean) or 2/63.33 (flaps)
   // per second, never past 0.719298, and not at all from outside the range.
-  // Its cutout switch stops it; on the MAX either switch does.
+  // Its cutout switch stops it; on the MAX either switch does; without the
+  // motor's bus it does not move on either model.
   const Case cases[] = {
       {0.70f, 0.0f, 0.70f + 2.0f / 190.0f * 0.1f},
       {0.70f, 0.5f, 0.70f + 2.0f / 63.33f * 0.1f},
@@ -328,12 +332,15 @@ TEST_F(ServoLaws, StabilizerMovesAtTheMotorRateInsideItsRangeOnly) {
       {0.70f, 0.5f, 0.70f, 0.0f, 1.0f},
       {0.70f, 0.5f, 0.70f + 2.0f / 63.33f * 0.1f, 1.0f, 0.0f},
       {0.70f, 0.5f, 0.70f, 1.0f, 0.0f, 7},
+      {0.70f, 0.5f, 0.70f, 0.0f, 0.0f, 0, 0.0f},
+      {0.70f, 0.0f, 0.70f, 0.0f, 0.0f, 7, 0.0f},
   };
   for (const Case& c : cases) {
     SetUp();
     toggle_switch::el_trim_pos = c.el_cutout;
     toggle_switch::ap_trim_pos = c.ap_cutout;
     variant_index = c.variant;
+    electric::ac_tnsbus1_status = c.motor_bus;
     enable(1.0f, 1.0f, 0.0f);
     frame_time = 0.1f;
     simhost::set_float(kFdPitch, 2.0f);

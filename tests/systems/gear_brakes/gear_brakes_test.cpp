@@ -388,7 +388,7 @@ TEST_F(Brakes, RollingResistanceByMassSpeedAndNoseWheel) {
 }
 
 TEST_F(Brakes, AccumulatorPrechargeChargeAndDemand) {
-  hydraulic::B_status = 0.0f;
+  hydraulic::A_status = hydraulic::B_status = 0.0f;
   struct Pre {
     float oat, press, dc1, after, inop, override_on;
   } pres[] = {{-50, 0, 1, 825, 1, 1},    {-60, 0, 1, 825, 1, 1},     {12.5f, 0, 1, 1007.5f, 1, 1},
