@@ -13,7 +13,6 @@
 #include "core/host_io.h"
 #include "core/preprocess_values.h"
 #include "core/frame_values.h"
-#include "core/units.h"
 #include "systems/hydraulics/hydraulics.h"
 #include "systems/instruments/instrument_values.h"
 
@@ -50,19 +49,21 @@ bool failure_timer(int group, int index, float min_s, float max_s) {
 
 bool is_failed(const float* table, int i) { return table[i] == 1.0f; }
 
-// Engine entries 0..5 armed with a flight condition (3..8).
+// Engine entries 0..5 armed with a flight condition (3..8). The speeds are
+// the ones the crew reads on the airspeed indicator, as V1 and V2 are: the
+// ground speed differs from them by the wind and a high field's thin air.
 bool condition_met(float value) {
-  const float gs_kt = host_mirror.sim_flightmodel_position_groundspeed * kt_per_mps;
+  const float ias_kt = frame_flight_data.ias_kt;
   const float radio_ft = frame_flight_data.radio_alt_ft;
   const float alt_ft = frame_flight_data.alt_ft;
-  if (value == 3.0f) return gs_kt > 65.0f;
+  if (value == 3.0f) return ias_kt > 65.0f;
   if (value == 4.0f) {
     const float v1 = script_mirror.zuvadud_D738_FMS_v1_set;
-    return gs_kt > (v1 == 0.0f ? 135.0f : v1);
+    return ias_kt > (v1 == 0.0f ? 135.0f : v1);
   }
   if (value == 5.0f) {
     const float v2 = read_now_f(bound::zuvadud_D738_FMS_v2_set);
-    return gs_kt > (v2 == 0.0f ? 145.0f : v2);
+    return ias_kt > (v2 == 0.0f ? 145.0f : v2);
   }
   if (value == 6.0f) return radio_ft > 1000.0f && radio_ft < 1100.0f;
   if (value == 7.0f) return alt_ft > 10000.0f && alt_ft < 10100.0f;

@@ -2,15 +2,17 @@
 // the RA command it leads to, and the traffic and display flags of both
 // navigation displays. Runs inside the systems frame right after the GPWS.
 //
-// Reads: own position, the transponder knob and the host's transponder
-// failure, AC transfer bus 1, the IRS heading alignment, the scripts' EFIS
+// Reads: own position, the transponder knob, the host's transponder
+// failure and the transponder's power, AC transfer bus 1, the IRS heading alignment, the scripts' EFIS
 // selections, both pilots' airspeed, altitude and vertical speed, the
-// captain's radio altitude, the TCAS test flag of the delay-timer bank.
+// captain's radio altitude, the TCAS test flag of the delay-timer bank, the
+// GPWS alert standing.
 // Writes: tcas_cycle, tcas_threat, the traffic and EFIS flags, the range
 // rings.
 #include "alerting/tcas.h"
 
 #include "alerting/aural_cues.h"
+#include "alerting/gpws.h"
 #include "alerting/tcas_values.h"
 #include "core/binding.h"
 #include "core/frame_values.h"
@@ -19,6 +21,7 @@
 #include "systems/delay_timers.h"
 #include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
+#include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"
 
 TcasCycleState tcas_cycle;
@@ -217,7 +220,8 @@ void derive_traffic_command() {
   }
 }
 
-// One surveillance frame: slot loop, threat choice, publication, RA command.
+// One surveillance frame: every source the host gives, the threat choice,
+// the display slots, publication, RA command.
 void surveil(float knob) {
   TcasCycleState& c = tcas_cycle;
   TcasThreatState& t = tcas_threat;
@@ -237,13 +241,14 @@ void surveil(float knob) {
   float rel_alt = t.threat_rel_alt_ft;
   float range_time = 99.0f;
   float adjust_sense = 0.0f;
-  TcasTargetResult ra_threats[kTcasSlots];
+  TcasTargetResult ra_threats[kTcasSources];
   int ra_count = 0;
-  for (int slot = 1; slot <= kTcasSlots; ++slot) {
-    const TcasTargetResult r = evaluate_tcas_target(slot, c.cycle_step_s);
+  const int sources = tcas_source_count();
+  for (int source = 1; source <= sources; ++source) {
+    const TcasTargetResult r = evaluate_tcas_target(source, c.cycle_step_s);
     if (!cycle) continue;
     const int level = static_cast<int>(r.level);
-    if (level == 3) ra_threats[ra_count++] = r;
+    if (level == 3 && ra_count < kTcasSources) ra_threats[ra_count++] = r;
     if (level > 1) {
       const bool better = t.worst_level <= 1 || (t.worst_level == 2 && level == 3) ||
                           (level == t.worst_level && t.slot_distance_nm < t.threat_distance_nm);
@@ -255,11 +260,12 @@ void surveil(float knob) {
         range_time = r.range_time_s;
         adjust_sense = r.adjust_sense;
         taken = true;
-        taken_slot = slot;
+        taken_slot = source;
       }
     }
     if (r.ra_code >= 1 && r.ra_code <= 8) ++t.active_advisories;
   }
+  tcas_place_targets();
   if (cycle) {
     // Several RA threats at once: one advisory for all of them, once the
     // first detection has been announced.
@@ -294,15 +300,15 @@ void surveil(float knob) {
   c.cycle_flag = 0;
   TCAS::tcas_nearest_ra_msg = t.ra_code;
 
-  if (knob == 5.0f) derive_ra_command();
-  else if (knob == 4.0f) derive_traffic_command();
+  if (knob == 5.0f && tcas_ta_only.gpws_inhibit == 0) derive_ra_command();
+  else if (knob == 4.0f || knob == 5.0f) derive_traffic_command();
 
   // The TRAFFIC message follows the advisory, not its symbol: it shows
   // while a TA or RA stands, the symbol on the map or beyond its range, in
   // every display format, the traffic selected or not.
   int32_t level = 0;
-  for (int slot = 1; slot <= kTcasSlots; ++slot) {
-    if (tcas_track.level[slot] > level) level = tcas_track.level[slot];
+  for (int source = 1; source <= sources; ++source) {
+    if (tcas_track.level[source] > level) level = tcas_track.level[source];
   }
   if (level == 3) {
     TCAS::traffic_ra = knob == 5.0f ? 1.0f : 0.0f;
@@ -333,9 +339,44 @@ const SideFlags kSides[2] = {
      &EFIS::tcas_fail_show_fo, &EFIS::tcas_test_show_fo, &TCAS::traffic_ra_fo, &TCAS::traffic_ta_fo},
 };
 
+constexpr float kGpwsHold_s = 1.0f;
+
+// A GPWS voice alert of the ground proximity modes, their cautions too, or
+// windshear, this frame (the GPWS runs just before). The bank angle and
+// airspeed calls and the altitude callouts take nothing from TCAS, nor does
+// the GPWS self-test.
+bool gpws_alert_standing() {
+  if (system_::gpws_test_running != 0.0f) return false;
+  switch (gpws_state.alert_code) {
+    case gpws_code::pull_up:
+    case gpws_code::windshear:
+    case gpws_code::terrain:
+    case gpws_code::too_low_terrain:
+    case gpws_code::too_low_flaps:
+    case gpws_code::too_low_gear:
+    case gpws_code::dont_sink:
+    case gpws_code::sink_rate:
+    case gpws_code::below_glideslope:
+    case gpws_code::terrain_caution:
+    case gpws_code::closure_terrain:
+    case gpws_code::closure_terrain_landing:
+      return true;
+    default:
+      return false;
+  }
+}
+
 // TA ONLY from the knob and the radio altitude, for a computer that runs.
 void update_ta_only(float knob, bool running) {
   int32_t& state = tcas_ta_only.state;
+  // A repeating call leaves a frame with no alert at the end of each of its
+  // sequences: the yielding holds across it, not handing the crew a
+  // resolution advisory for one frame.
+  float& hold = tcas_ta_only.gpws_hold_s;
+  if (running && knob >= 4.0f && gpws_alert_standing()) hold = kGpwsHold_s;
+  else if (!running || knob < 4.0f || !(hold > frame_time)) hold = 0.0f;
+  else hold -= frame_time;
+  tcas_ta_only.gpws_inhibit = hold > 0.0f ? 1 : 0;
   if (!running || knob < 4.0f) {
     state = -1;
     return;
@@ -453,9 +494,9 @@ void update_tcas() {
 
 bool tcas_failed() {
   // The computer has no heading without the IRS, and neither surveillance
-  // nor a resolution without its own transponder.
+  // nor a resolution without its own transponder: failed, or without power.
   return script_mirror.zuvadud_D738_irs_pfd_allign_hdg != 0.0f ||
-         host_mirror.sim_operation_failures_rel_xpndr == 6;
+         host_mirror.sim_operation_failures_rel_xpndr == 6 || !fed(Consumer::transponder);
 }
 
 void tcas_startup_reset() {

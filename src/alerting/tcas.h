@@ -2,16 +2,22 @@
 // selection, per-slot target evaluation and display slots, the resolution
 // advisory output stage (PFD bands and aural messages).
 //
-// Reads the host's own position and gauges, the traffic positions (host TCAS
-// target arrays when present, else the multiplayer planes), the transponder
-// knob and its failure, AC transfer bus 1 and the scripts' EFIS controls.
+// Reads the host's own position and gauges, the traffic positions (every
+// slot of the host's TCAS target arrays when present, else its multiplayer
+// planes), the transponder knob, its failure and its power, AC transfer bus
+// 1, the GPWS alert standing and the scripts' EFIS controls.
 // Writes the published traffic slots and flags (alerting/tcas_values.h, tcas_labels.h), the range
 // rings (display/nd_slots.h) and the TCAS aural flags (alerting/aural_cues.h).
 #pragma once
 
 #include <cstdint>
 
-constexpr int kTcasSlots = 18;        // slots 1..18 are evaluated and drawn
+constexpr int kTcasSlots = 18;        // display slots 1..18 of the published traffic arrays
+// Traffic sources: the host's target arrays hold 64 (element 0 is the
+// aircraft itself), its multiplayer planes number 19. Every source is
+// surveilled; the display slots take the most threatening and nearest.
+constexpr int kTcasSources = 63;
+constexpr int kTcasMultiplayerPlanes = 19;
 constexpr float kTcasNoThreat_nm = 99.0f;
 
 struct TcasCycleState {
@@ -53,7 +59,7 @@ struct TcasThreatState {
   float captured_vs_fpm[2];
   float ra_sense;                   // of the advisory running: 1 climb, -1 descend, 0 none yet
   int32_t sense_reversed;           // it has reversed once and keeps its sense to its end
-  int32_t threat_slot;              // traffic slot whose code the advisory follows; 0 none
+  int32_t threat_slot;              // traffic source whose code the advisory follows; 0 none
   float named_code;                 // the RA code the RA command was named from
   float named_sense;                // the advisory's sense then (ra_sense)
   float corrective_s;               // a climb or descend (codes 1, 2, 4, 5) in force since, up to the last cycle
@@ -65,22 +71,45 @@ extern TcasThreatState tcas_threat;
 // 1,100 ft, as it was in between). The test leaves it alone; a computer
 // switched off, unpowered or failed knows none, and coming back inside the
 // band takes TA only below 1,000 ft. The displays' TA ONLY is drawn from it.
+//
+// A GPWS alert of the ground proximity modes or windshear takes the crew's
+// ears and its manoeuvre: while it stands the computer judges traffic at TA
+// ONLY whatever the knob, and its voice waits.
 struct TcasTaOnlyState {
   int32_t state = -1;  // 1 TA only, 0 TA/RA, -1 not known
+  int32_t gpws_inhibit = 0;  // 1 while a running computer yields to a GPWS alert
+  float gpws_hold_s = 0.0f;  // s the yielding lasts past the alert's last frame
 };
 extern TcasTaOnlyState tcas_ta_only;
 // TA only as judged this frame (a computer that knows none judges nothing).
-inline bool tcas_judges_ta_only() { return tcas_ta_only.state == 1; }
+inline bool tcas_judges_ta_only() { return tcas_ta_only.state == 1 || tcas_ta_only.gpws_inhibit != 0; }
 
-// Per-slot track history; index = slot (0 unused).
+// What a frame's evaluation of one source leaves for the displays.
+struct TcasTargetView {
+  int32_t drawable;    // tracked, within 8,700 ft and 80 nm, and not hidden as remote other traffic
+  int32_t cycle;       // evaluated on a cycle frame (the symbol type and arrow are drawn then)
+  int32_t level;       // 0 other, 1 proximate, 2 TA, 3 RA
+  int32_t label_n;     // hundreds of feet above (+) or below (-)
+  float lat_deg, lon_deg;
+  float d_nm;
+  float bearing_deg;   // true, from own position; valid with has_bearing
+  int32_t has_bearing;
+  float vs_fpm;        // the intruder's over the last cycle (cycle frames)
+};
+
+// Per-source track history; index = source (0 unused).
 struct TcasTrackHistory {
-  float prev_distance_nm[kTcasSlots + 1];
-  float prev_target_elev_m[kTcasSlots + 1];
-  float track_counter[kTcasSlots + 1];
-  float prev_lat_deg[kTcasSlots + 1];
-  float prev_lon_deg[kTcasSlots + 1];
-  float prev_bearing_deg[kTcasSlots + 1];  // true, from own position, at the last cycle
-  int32_t level[kTcasSlots + 1];            // the threat level of the last cycle (0 other)
+  float prev_distance_nm[kTcasSources + 1];
+  float prev_target_elev_m[kTcasSources + 1];
+  float track_counter[kTcasSources + 1];
+  float prev_lat_deg[kTcasSources + 1];
+  float prev_lon_deg[kTcasSources + 1];
+  float prev_bearing_deg[kTcasSources + 1];  // true, from own position, at the last cycle
+  int32_t level[kTcasSources + 1];            // the threat level of the last cycle (0 other)
+  TcasTargetView view[kTcasSources + 1];      // of this frame
+  // The source drawn in each display slot (0 none): a target keeps its slot
+  // while it stays among those shown, so its symbol does not hop.
+  int32_t display_source[kTcasSlots + 1];
 };
 extern TcasTrackHistory tcas_track;
 
@@ -108,10 +137,19 @@ struct TcasTargetResult {
 };
 
 void update_tcas();
-// TCAS FAIL: the IRS heading not aligned, or the transponder failed.
+// TCAS FAIL: the IRS heading not aligned, or the transponder failed or
+// unpowered.
 bool tcas_failed();
-// One traffic slot (1..19; out of range does nothing and returns zeros).
-TcasTargetResult evaluate_tcas_target(int slot, float step_s);
+// Traffic sources the host gives: its target arrays when it has them, else
+// its multiplayer planes.
+int tcas_source_count();
+// One traffic source (1..kTcasSources; out of range does nothing and
+// returns zeros). Leaves its view for tcas_place_targets.
+TcasTargetResult evaluate_tcas_target(int source, float step_s);
+// Gives the display slots, on a cycle frame, to the most threatening and
+// nearest sources the frame's evaluation can draw, and draws each slot's
+// source on both sides.
+void tcas_place_targets();
 // The advisory code for several RA threats at once: a sense that passes
 // every one of them on the side it is on now by the required miss; else,
 // with threats above and below, the maintain (climbing or descending side

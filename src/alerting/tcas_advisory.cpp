@@ -2,8 +2,9 @@
 // aural messages with their hold times and repeats, and moves the PFD
 // vertical-speed bands of both pilots toward targets from their vertical speed.
 //
-// Reads: AC transfer bus 1, the transponder knob, TCAS FAIL, the captain's
-// radio altitude, both vertical speeds, tcas_threat. Writes: tcas_threat, the
+// Reads: AC transfer bus 1, the transponder knob, TCAS FAIL, a GPWS alert
+// standing (tcas_ta_only), the captain's radio altitude, both vertical
+// speeds, tcas_threat. Writes: tcas_threat, the
 // PFD band values and the TCAS aural flags.
 #include <cmath>
 #include <initializer_list>
@@ -168,15 +169,25 @@ void tcas_resolution_advisory() {
     return;
   }
   // TA ONLY keeps the traffic message; a resolution advisory running when
-  // the knob is turned there ends at once, bands and all.
-  if (knob == 4.0f && (is_resolution(t.ra_command) || is_resolution(t.command_in_force) ||
-                       is_resolution(t.announcement))) {
+  // the knob is turned there, or when a GPWS alert takes over, ends at once,
+  // bands and all.
+  const bool voice_waits = tcas_ta_only.gpws_inhibit != 0;
+  if ((knob == 4.0f || voice_waits) && (is_resolution(t.ra_command) || is_resolution(t.command_in_force) ||
+                                        is_resolution(t.announcement))) {
     clear_advisory();
   }
 
-  // Clear of conflict does not wait for the second part of an announcement
-  // the advisory it ends no longer needs.
-  if (t.message_hold_s == 0.0f && (t.repeat_count == 0.0f || t.ra_command == ra_cmd::clear_of_conflict)) {
+  if (voice_waits) {
+    // Nothing is said over the GPWS: a call under way stops and counts as
+    // not said; a command not yet announced is taken up, and announced,
+    // once the alert has ended if it still stands.
+    if (t.message_hold_s != 0.0f || t.repeat_count != 0.0f) t.command_in_force = 0.0f;
+    tcas_msgs_reset();
+    t.announcement = t.message_code = t.repeat_count = t.message_hold_s = 0.0f;
+  } else if (t.message_hold_s == 0.0f &&
+             (t.repeat_count == 0.0f || t.ra_command == ra_cmd::clear_of_conflict)) {
+    // Clear of conflict does not wait for the second part of an announcement
+    // the advisory it ends no longer needs.
     const float q = t.ra_command;
     const float f = t.command_in_force;
     if (q == f || (q == 2.0f && f == 1.0f) || (q == 7.0f && f == 6.0f)) {
@@ -214,6 +225,7 @@ void tcas_resolution_advisory() {
     }
   }
 
+  if (voice_waits) return;
   const int a = static_cast<int>(t.announcement);
   int first = 0, second = 0;
   if (two_part(a, &first, &second)) {

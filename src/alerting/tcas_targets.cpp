@@ -1,9 +1,10 @@
-// TCAS target evaluation: one traffic slot's track history, closure, threat
-// level against the sensitivity table, advisory sense, and its symbol on both
+// TCAS target evaluation: one traffic source's track history, closure,
+// threat level against the sensitivity table and advisory sense; the choice
+// of the sources the 18 display slots show and their symbols on both
 // navigation displays; the display self-test picture.
 //
 // Reads: the traffic positions (host target arrays when present, else the
-// multiplayer planes), tcas_cycle, the stored RA code and the slot it was
+// multiplayer planes), tcas_cycle, the stored RA code and the source it was
 // taken from, the transponder knob, both sides' EFIS controls, own
 // heading/track and magnetic variation.
 // Writes: tcas_track, tcas_threat.slot_distance_nm, the published traffic
@@ -96,13 +97,18 @@ Position multiplayer_position(int n) {
   }
 }
 
-Position intruder_position(int slot) {
+constexpr int kHostTargets =
+    static_cast<int>(sizeof host_mirror.sim_cockpit2_tcas_targets_position_lat / sizeof(float));
+static_assert(kTcasSources < kHostTargets, "every source is an element of the host's target arrays");
+
+Position intruder_position(int source) {
   if (tcas_targets_present != 0) {
-    return {host_mirror.sim_cockpit2_tcas_targets_position_lat[slot],
-            host_mirror.sim_cockpit2_tcas_targets_position_lon[slot],
-            host_mirror.sim_cockpit2_tcas_targets_position_ele[slot]};
+    if (source < 1 || source >= kHostTargets) return {0.0f, 0.0f, 0.0f};
+    return {host_mirror.sim_cockpit2_tcas_targets_position_lat[source],
+            host_mirror.sim_cockpit2_tcas_targets_position_lon[source],
+            host_mirror.sim_cockpit2_tcas_targets_position_ele[source]};
   }
-  return multiplayer_position(slot);
+  return multiplayer_position(source);
 }
 
 // Range or vertical time to closest approach: 99 none, 100 diverging.
@@ -394,8 +400,9 @@ void threat_evaluation(Eval& e, float prev_d, float prev_bearing, TcasTargetResu
   else out.ra_code = 0;
 }
 
-// Draws the slot on one side; returns whether the symbol is visible.
-bool display_side(const Side& s, int slot, Eval& e) {
+// Draws a source's view into a display slot on one side; returns whether
+// the symbol is visible.
+bool display_side(const Side& s, int slot, TcasTargetView& v) {
   const float map_mode = mirror_f(s.map_mode);
   const float exp_map = mirror_f(s.exp_map);
   const float magvar = host_mirror.sim_flightmodel_position_magnetic_variation;
@@ -411,15 +418,15 @@ bool display_side(const Side& s, int slot, Eval& e) {
   } else {
     return false;
   }
-  if (!e.has_bearing) {
-    e.bearing_deg = gc_bearing_from(own_origin(), e.intr.lat, e.intr.lon);
-    e.has_bearing = true;
+  if (v.has_bearing == 0) {
+    v.bearing_deg = gc_bearing_from(own_origin(), v.lat_deg, v.lon_deg);
+    v.has_bearing = 1;
   }
-  const float brg = e.bearing_deg;
+  const float brg = v.bearing_deg;
   const float b = navmath::rem360f(navmath::rem360f(brg - reference) + 540.0f) - 180.0f;
   const float b_rad = b * 0.017453292519943295f;
-  float x = e.d_nm * std::sin(b_rad);
-  float y = e.d_nm * std::cos(b_rad);
+  float x = v.d_nm * std::sin(b_rad);
+  float y = v.d_nm * std::cos(b_rad);
 
   // A symbol out of range or outside the first officer's window is still
   // drawn into its slot, only not shown: when the range changes between
@@ -434,16 +441,66 @@ bool display_side(const Side& s, int slot, Eval& e) {
   const int i = slot - 1;
   s.x[i] = x;
   s.y[i] = y;
-  if (e.cycle) {
-    const float vs_fpm = (e.intr.elev_m - e.prev_elev_m) * kFtPerM / e.step_s * 60.0f;
-    s.arrow[i] = vs_fpm > 500.0f ? 2.0f : (vs_fpm < -500.0f ? 1.0f : 0.0f);
+  if (v.cycle != 0) {
+    s.arrow[i] = v.vs_fpm > 500.0f ? 2.0f : (v.vs_fpm < -500.0f ? 1.0f : 0.0f);
     // The symbol shows the advisory's level wherever the intruder is, behind
     // too: a crew under an advisory looks for its symbol.
-    s.type_show[i] = static_cast<float>(4 - e.level);
+    s.type_show[i] = static_cast<float>(4 - v.level);
   }
-  tcas_format_label(e.label_n, s.label[i], 5);
-  s.alt_up[i] = e.label_n >= 0 ? 1.0f : 0.0f;
+  tcas_format_label(v.label_n, s.label[i], 5);
+  s.alt_up[i] = v.label_n >= 0 ? 1.0f : 0.0f;
   return visible;
+}
+
+// Whether source a goes before source b for a display slot: the higher
+// threat level, then the nearer, then the lower source.
+bool shown_before(const TcasTargetView& a, int a_source, const TcasTargetView& b, int b_source) {
+  if (a.level != b.level) return a.level > b.level;
+  if (a.d_nm != b.d_nm) return a.d_nm < b.d_nm;
+  return a_source < b_source;
+}
+
+// The cycle's choice of the sources the display slots show. A source shown
+// already keeps its slot; one new to the display takes its own number's slot
+// when that is free (with no more traffic than slots each keeps the slot of
+// its number), else the lowest free one.
+void choose_display_slots(int count) {
+  TcasTrackHistory& h = tcas_track;
+  int chosen[kTcasSlots];
+  int n = 0;
+  for (int source = 1; source <= count && source <= kTcasSources; ++source) {
+    const TcasTargetView& v = h.view[source];
+    if (v.drawable == 0) continue;
+    int at = n < kTcasSlots ? n : kTcasSlots;
+    while (at > 0 && shown_before(v, source, h.view[chosen[at - 1]], chosen[at - 1])) --at;
+    if (at >= kTcasSlots) continue;
+    const int last = n < kTcasSlots ? n : kTcasSlots - 1;
+    for (int k = last; k > at; --k) chosen[k] = chosen[k - 1];
+    chosen[at] = source;
+    if (n < kTcasSlots) ++n;
+  }
+  bool placed[kTcasSlots] = {};
+  for (int slot = 1; slot <= kTcasSlots; ++slot) {
+    int keep = -1;
+    for (int k = 0; k < n; ++k) {
+      if (chosen[k] == h.display_source[slot]) keep = k;
+    }
+    if (keep < 0) h.display_source[slot] = 0;
+    else placed[keep] = true;
+  }
+  for (int k = 0; k < n; ++k) {
+    const int own = chosen[k];
+    if (placed[k] || own > kTcasSlots || h.display_source[own] != 0) continue;
+    h.display_source[own] = own;
+    placed[k] = true;
+  }
+  int free_slot = 1;
+  for (int k = 0; k < n; ++k) {
+    if (placed[k]) continue;
+    while (free_slot <= kTcasSlots && h.display_source[free_slot] != 0) ++free_slot;
+    if (free_slot > kTcasSlots) break;
+    h.display_source[free_slot] = chosen[k];
+  }
 }
 
 }  // namespace
@@ -532,19 +589,27 @@ void tcas_format_label(int n, char* out, int out_size) {
   out[n_out] = '\0';
 }
 
-TcasTargetResult evaluate_tcas_target(int slot, float step_s) {
+int tcas_source_count() { return tcas_targets_present != 0 ? kTcasSources : kTcasMultiplayerPlanes; }
+
+TcasTargetResult evaluate_tcas_target(int source, float step_s) {
   TcasTargetResult out{};
-  if (slot < 1 || slot > kTcasSlots) return out;
-  Eval e{};
-  e.slot = slot;
-  e.cycle = tcas_cycle.cycle_flag == 1;
-  e.step_s = step_s;
-  e.intr = intruder_position(slot);
-  const TcasCycleState& c = tcas_cycle;
+  if (source < 1 || source > kTcasSources) return out;
   TcasTrackHistory& h = tcas_track;
-  const float prev_d = h.prev_distance_nm[slot];
-  const float prev_bearing = h.prev_bearing_deg[slot];
-  e.prev_elev_m = h.prev_target_elev_m[slot];
+  TcasTargetView& v = h.view[source];
+  v = TcasTargetView{};
+  Eval e{};
+  e.slot = source;
+  e.cycle = tcas_cycle.cycle_flag == 1;
+  tcas_threat.slot_distance_nm = kTcasNoThreat_nm;
+  // Between cycles an untracked source has nothing to show: most of the
+  // host's slots are empty, and this keeps them cheap.
+  if (!e.cycle && h.track_counter[source] < 2.0f) return out;
+  e.step_s = step_s;
+  e.intr = intruder_position(source);
+  const TcasCycleState& c = tcas_cycle;
+  const float prev_d = h.prev_distance_nm[source];
+  const float prev_bearing = h.prev_bearing_deg[source];
+  e.prev_elev_m = h.prev_target_elev_m[source];
   e.d_nm = gc_distance_nm_from(own_origin(), e.intr.lat, e.intr.lon);
   if (!(e.d_nm == e.d_nm)) e.d_nm = kTcasNoThreat_nm;  // a NaN position counts as far away
   tcas_threat.slot_distance_nm = e.d_nm;
@@ -552,30 +617,30 @@ TcasTargetResult evaluate_tcas_target(int slot, float step_s) {
   if (e.cycle) {
     const bool absent = e.intr.lat == 0.0f && e.intr.lon == 0.0f;
     // Longitude across 180 is a step of a few hundredths, not of 360.
-    const bool moved_far = !(std::fabs(e.intr.lat - h.prev_lat_deg[slot]) <= 0.3f) ||
-                           !(std::fabs(angle::wrap180_nonneg(e.intr.lon - h.prev_lon_deg[slot])) <= 0.3f);
-    const bool frozen = e.intr.lat == h.prev_lat_deg[slot] && e.intr.lon == h.prev_lon_deg[slot];
-    float& counter = h.track_counter[slot];
+    const bool moved_far = !(std::fabs(e.intr.lat - h.prev_lat_deg[source]) <= 0.3f) ||
+                           !(std::fabs(angle::wrap180_nonneg(e.intr.lon - h.prev_lon_deg[source])) <= 0.3f);
+    const bool frozen = e.intr.lat == h.prev_lat_deg[source] && e.intr.lon == h.prev_lon_deg[source];
+    float& counter = h.track_counter[source];
     if (absent || moved_far) counter = 0.0f;
     const bool jump = absent || moved_far || frozen;
     if (counter == 0.0f) counter = jump ? 0.0f : 1.0f;
     else if (counter == 1.0f) counter = jump ? 0.0f : 2.0f;
     else if (counter >= 2.0f) counter = jump ? counter - 1.0f : counter;
     else counter = 0.0f;
-    h.prev_lat_deg[slot] = e.intr.lat;
-    h.prev_lon_deg[slot] = e.intr.lon;
-    h.prev_distance_nm[slot] = e.d_nm;
-    h.prev_target_elev_m[slot] = e.intr.elev_m;
+    h.prev_lat_deg[source] = e.intr.lat;
+    h.prev_lon_deg[source] = e.intr.lon;
+    h.prev_distance_nm[source] = e.d_nm;
+    h.prev_target_elev_m[source] = e.intr.elev_m;
     e.bearing_deg = gc_bearing_from(own_origin(), e.intr.lat, e.intr.lon);
     e.has_bearing = true;
-    h.prev_bearing_deg[slot] = e.bearing_deg;
+    h.prev_bearing_deg[source] = e.bearing_deg;
   }
 
   e.r_ft = (e.intr.elev_m - c.own_elev_m) * kFtPerM;
   e.p_ft = (c.own_elev_m - e.intr.elev_m) * kFtPerM;
   const float hundreds = e.r_ft / 100.0f;
-  bool shown[2] = {false, false};
-  const bool gate = hundreds >= -87.0f && hundreds <= 87.0f && h.track_counter[slot] >= 2.0f &&
+  bool drawable = false;
+  const bool gate = hundreds >= -87.0f && hundreds <= 87.0f && h.track_counter[source] >= 2.0f &&
                     knob::transponder_pos > 0.0f && step_s != 0.0f;
   if (!gate) {
     tcas_threat.slot_distance_nm = kTcasNoThreat_nm;
@@ -585,34 +650,47 @@ TcasTargetResult evaluate_tcas_target(int slot, float step_s) {
       e.sens = current_sensitivity();
       e.ra_vertical_ft = host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot > 20000.0f ? 700.0f : 600.0f;
       if (e.cycle) threat_evaluation(e, prev_d, prev_bearing, out);
-      for (int side = 0; side < 2; ++side) shown[side] = display_side(kSides[side], slot, e);
+      drawable = true;
     }
   }
   // Only other traffic is limited to 2,700 ft: a TA or RA symbol stays
   // steady between the cycles that judge it, whatever its altitude.
-  if (e.cycle) h.level[slot] = e.level;
-  if (h.level[slot] == 0 && !(hundreds >= -27.0f && hundreds <= 27.0f)) {
-    shown[0] = shown[1] = false;
+  if (e.cycle) h.level[source] = e.level;
+  if (h.level[source] == 0 && !(hundreds >= -27.0f && hundreds <= 27.0f)) {
+    drawable = false;
     tcas_threat.slot_distance_nm = kTcasNoThreat_nm;
     out.ra_code = 0;
     out.range_time_s = out.vertical_time_s = out.relative_alt_ft = 0.0f;
   }
-  EFIS::tcas_ai_show[slot - 1] = shown[0] ? 1.0f : 0.0f;
-  EFIS::tcas_ai_show_fo[slot - 1] = shown[1] ? 1.0f : 0.0f;
+  v.drawable = drawable ? 1 : 0;
+  v.cycle = e.cycle ? 1 : 0;
+  v.level = e.level;
+  v.label_n = e.label_n;
+  v.lat_deg = e.intr.lat;
+  v.lon_deg = e.intr.lon;
+  v.d_nm = e.d_nm;
+  v.bearing_deg = e.bearing_deg;
+  v.has_bearing = e.has_bearing ? 1 : 0;
+  if (e.cycle) v.vs_fpm = (e.intr.elev_m - e.prev_elev_m) * kFtPerM / e.step_s * 60.0f;
   return out;
 }
 
-void tcas_clear_state() {
+void tcas_place_targets() {
+  TcasTrackHistory& h = tcas_track;
+  const int count = tcas_source_count();
+  if (tcas_cycle.cycle_flag == 1) choose_display_slots(count);
   for (int slot = 1; slot <= kTcasSlots; ++slot) {
-    tcas_track.prev_distance_nm[slot] = 0.0f;
-    tcas_track.prev_target_elev_m[slot] = 0.0f;
-    tcas_track.track_counter[slot] = 0.0f;
-    tcas_track.prev_lat_deg[slot] = 0.0f;
-    tcas_track.prev_lon_deg[slot] = 0.0f;
-    tcas_track.prev_bearing_deg[slot] = 0.0f;
-    tcas_track.level[slot] = 0;
+    const int source = h.display_source[slot];
+    bool shown[2] = {false, false};
+    if (source >= 1 && source <= count && source <= kTcasSources && h.view[source].drawable != 0) {
+      for (int side = 0; side < 2; ++side) shown[side] = display_side(kSides[side], slot, h.view[source]);
+    }
+    EFIS::tcas_ai_show[slot - 1] = shown[0] ? 1.0f : 0.0f;
+    EFIS::tcas_ai_show_fo[slot - 1] = shown[1] ? 1.0f : 0.0f;
   }
 }
+
+void tcas_clear_state() { tcas_track = TcasTrackHistory{}; }
 
 void tcas_test_pattern() {
   struct Symbol {

@@ -36,9 +36,13 @@ constexpr int32_t kNewerHostVersion = 120000;
 // One invalid-input policy at the seam: a value from outside that is not a
 // finite number enters the mirrors as 0, so no model downstream sees NaN.
 inline float read_f(XPLMDataRef ref) { return finite_or(XPLMGetDataf(ref), 0.0f); }
-inline void read_vf(XPLMDataRef ref, float* dst, int count) {
-  const int got = XPLMGetDatavf(ref, dst, 0, count);
-  for (int i = 0; i < got && i < count; ++i) dst[i] = finite_or(dst[i], 0.0f);
+// Returns how many elements the host gave (0..count).
+inline int read_vf(XPLMDataRef ref, float* dst, int count) {
+  int got = XPLMGetDatavf(ref, dst, 0, count);
+  if (got < 0) got = 0;
+  if (got > count) got = count;
+  for (int i = 0; i < got; ++i) dst[i] = finite_or(dst[i], 0.0f);
+  return got;
 }
 
 // Positions, speeds and the air around the aircraft feed the route geometry
@@ -199,14 +203,18 @@ void sync_elevator_trim() {
 void read_traffic_targets() {
   if (bound_handles[bound::sim_cockpit2_tcas_targets_position_lat] == nullptr) return;
   tcas_targets_present = 1;
-  read_vf(bound_handles[bound::sim_cockpit2_tcas_targets_position_lat],
-          host_mirror.sim_cockpit2_tcas_targets_position_lat, 64);
-  read_vf(bound_handles[bound::sim_cockpit2_tcas_targets_position_lon],
-          host_mirror.sim_cockpit2_tcas_targets_position_lon, 64);
-  read_vf(bound_handles[bound::sim_cockpit2_tcas_targets_position_ele],
-          host_mirror.sim_cockpit2_tcas_targets_position_ele, 64);
-  read_vf(bound_handles[bound::sim_cockpit2_tcas_targets_position_vz],
-          host_mirror.sim_cockpit2_tcas_targets_position_vz, 64);
+  float* const arrays[4] = {host_mirror.sim_cockpit2_tcas_targets_position_lat,
+                            host_mirror.sim_cockpit2_tcas_targets_position_lon,
+                            host_mirror.sim_cockpit2_tcas_targets_position_ele,
+                            host_mirror.sim_cockpit2_tcas_targets_position_vz};
+  const bound::Id ids[4] = {bound::sim_cockpit2_tcas_targets_position_lat, bound::sim_cockpit2_tcas_targets_position_lon,
+                            bound::sim_cockpit2_tcas_targets_position_ele, bound::sim_cockpit2_tcas_targets_position_vz};
+  // A host that publishes fewer targets leaves the slots it lacks empty
+  // (0, 0 is no aircraft), not holding what an earlier read put there.
+  for (int k = 0; k < 4; ++k) {
+    const int got = read_vf(bound_handles[ids[k]], arrays[k], 64);
+    for (int i = got; i < 64; ++i) arrays[k][i] = 0.0f;
+  }
 }
 
 const MirrorSlot* slot_of(bound::Id id) {

@@ -152,6 +152,9 @@ void silence_aurals() {
       &fmod_::mask_breath, &fmod_::mask_breath2, &fmod_::mach_warn, &system_::takeoff_config_warn,
       &systems::cabin_gear_wrn,
       // The fire bell rings with its FIRE WARN lights.
-      &annunciator::fire_bell_annun, &annunciator::fire_bell_annun2};
+      &annunciator::fire_bell_annun, &annunciator::fire_bell_annun2,
+      // The cabin altitude horn sounds with its CABIN ALTITUDE light, and
+      // the crew's cut-out does nothing while no frame runs.
+      &annunciator::cabin_alt};
   for (float* a : aurals) *a = 0.0f;
 }

@@ -120,10 +120,15 @@ TEST_F(Failures, ConditionalEngineEntriesFailAtOnce) {
   struct Case {
     int entry;
     float armed;
-    float gs_kt, radio_ft, alt_ft, phase, v1;
+    float ias_kt, radio_ft, alt_ft, phase, v1;
     bool fails;
+    float gs_kt = 0.0f;  // the wind or a high field sets it apart
   };
   const Case cases[] = {
+      // V1 140 kt: a 21 kt tailwind, a 20 kt headwind, a 5,430 ft field.
+      {4, 4, 139, 0, 0, 0, 140, false, 160}, {4, 4, 141, 0, 0, 0, 140, true, 162},
+      {4, 4, 141, 0, 0, 0, 140, true, 121},  {4, 4, 139, 0, 0, 0, 140, false, 151},
+      {0, 3, 64, 0, 0, 0, 0, false, 85},     {5, 5, 146, 0, 0, 0, 0, true, 126},
       {0, 3, 66, 0, 0, 0, 0, true},      {0, 3, 64, 0, 0, 0, 0, false},
       {4, 4, 136, 0, 0, 0, 0, true},     {4, 4, 134, 0, 0, 0, 0, false},
       {4, 4, 136, 0, 0, 0, 140, false},  {5, 5, 146, 0, 0, 0, 0, true},
@@ -141,6 +146,7 @@ TEST_F(Failures, ConditionalEngineEntriesFailAtOnce) {
     on_ground = 1;
     failure_tables.engine[k.entry] = k.armed;
     host_mirror.sim_flightmodel_position_groundspeed = k.gs_kt / 1.94384449f;
+    frame_flight_data.ias_kt = k.ias_kt;
     frame_flight_data.radio_alt_ft = k.radio_ft;
     frame_flight_data.alt_ft = k.alt_ft;
     script_mirror.zuvadud_D738_FMS_flight_phase = k.phase;

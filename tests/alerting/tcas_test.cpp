@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "alerting/aural_cues.h"
+#include "alerting/gpws.h"
 #include "alerting/tcas.h"
 #include "alerting/tcas_labels.h"
 #include "alerting/tcas_values.h"
@@ -17,6 +18,7 @@
 #include "navdata/geodesy.h"
 #include "systems/delay_timers.h"
 #include "systems/electrical/electric_values.h"
+#include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_values.h"
 
 namespace {
@@ -46,6 +48,7 @@ class Tcas : public ::testing::Test {
     tcas_msgs_reset();
     frame_time = 0.25f;
     electric::ac_tnsbus1_status = 1.0f;
+    electric::ac_stdbus_status = 1.0f;  // the transponder's
     knob::transponder_pos = 5.0f;
     ScriptMirror& s = script_mirror;
     s.zuvadud_D738_EFIS_tcas_on = s.zuvadud_D738_EFIS_tcas_on_fo = 1.0f;
@@ -789,6 +792,7 @@ TEST_F(Tcas, ThreatLevelAndTrendArrow) {
     tcas_threat.ra_code = r.stored;
     tcas_threat.threat_slot = r.threat;
     const TcasTargetResult out = evaluate_tcas_target(1, step);
+    tcas_place_targets();
     EXPECT_EQ(out.level, static_cast<float>(r.level)) << r.d_nm << " nm " << r.above_ft << " ft " << r.closing_kt;
     EXPECT_EQ(TCAS::arrow_dn_up_show[0], static_cast<float>(r.arrow)) << r.intruder_ms << " m/s";
     EXPECT_TRUE(r.type == 0 || TCAS::type_show[0] == r.type) << r.d_nm << " nm " << r.above_ft << " ft behind";
@@ -797,7 +801,39 @@ TEST_F(Tcas, ThreatLevelAndTrendArrow) {
     const float shown = EFIS::tcas_ai_show[0];
     tcas_cycle.cycle_flag = 0;
     evaluate_tcas_target(1, step);
+    tcas_place_targets();
     EXPECT_EQ(EFIS::tcas_ai_show[0], shown) << r.d_nm << " nm " << r.above_ft << " ft, between cycles";
+  }
+}
+
+// Every target the host's arrays hold is watched, whatever its slot; the
+// display's 18 slots go to the advisory first, then the nearest traffic.
+// The host gives 63 targets: a head-on intruder at our level in one slot,
+// other traffic 2,000 ft above, further away the higher its slot, in all
+// the others.
+TEST_F(Tcas, EveryHostTargetIsWatchedAndTheNearestAreShown) {
+  for (int intruder : {18, 19, 40, 63}) {
+    SetUp();
+    tcas_targets_present = 1;
+    HostMirror& h = host_mirror;
+    for (int c = 0; c < 3; ++c) {
+      for (int slot = 1; slot <= 63; ++slot) {
+        const bool threat = slot == intruder;
+        const float d_nm = (threat ? 0.5f : 10.0f + 0.2f * static_cast<float>(slot)) - 0.001f * static_cast<float>(c);
+        const float above_ft = threat ? 0.0f : 2000.0f;
+        h.sim_cockpit2_tcas_targets_position_lat[slot] = static_cast<float>(kOwnLat + d_nm / 60.0);
+        h.sim_cockpit2_tcas_targets_position_lon[slot] = static_cast<float>(kOwnLon);
+        h.sim_cockpit2_tcas_targets_position_ele[slot] = kOwnElev_m + above_ft / kFtPerM;
+      }
+      run_cycle();
+    }
+    EXPECT_EQ(tcas_threat.worst_level, 3) << "slot " << intruder;
+    EXPECT_EQ(TCAS::traffic_ra, 1.0f) << "slot " << intruder;
+    // The nearest 17 others keep the display slots of their numbers; the
+    // intruder takes the one left.
+    EXPECT_EQ(TCAS::type_show[17], 1.0f) << "slot " << intruder;
+    EXPECT_EQ(EFIS::tcas_ai_show[17], 1.0f) << "slot " << intruder;
+    for (int i = 0; i < 17; ++i) EXPECT_EQ(TCAS::type_show[i], 4.0f) << "slot " << intruder << " display " << i;
   }
 }
 
@@ -871,26 +907,77 @@ TEST_F(Tcas, DisplayFlagsByKnobPowerAndAlignment) {
     float knob, bus, irs;
     int32_t xpndr;  // the host's transponder failure, 6 failed
     float show, tfc, off, fail, climb;
+    float xpndr_bus = 1.0f;  // the transponder's power, the AC standby bus
   };
   const Case cases[] = {
       {5, 1, 0, 0, 1, 1, 0, 0, 1}, {4, 1, 0, 0, 1, 1, 0, 0, 0}, {2, 1, 0, 0, 0, 0, 1, 0, 0},
       {5, 0, 0, 0, 0, 0, 1, 0, 0}, {5, 1, 1, 0, 0, 0, 0, 1, 0}, {5, 1, 0, 6, 0, 0, 0, 1, 0},
+      {5, 1, 0, 0, 0, 0, 0, 1, 0, 0}, {4, 1, 0, 0, 0, 0, 0, 1, 0, 0},
   };
   for (const Case& k : cases) {
     knob::transponder_pos = k.knob;
     electric::ac_tnsbus1_status = k.bus;
+    electric::ac_stdbus_status = k.xpndr_bus;
     script_mirror.zuvadud_D738_irs_pfd_allign_hdg = k.irs;
     host_mirror.sim_operation_failures_rel_xpndr = k.xpndr;
     tcas_threat.ra_command = tcas_threat.command_in_force = ra_cmd::climb;
     update_tcas();
     const std::string row = std::to_string(k.knob) + " " + std::to_string(k.bus) + " " + std::to_string(k.irs) + " " +
-                            std::to_string(k.xpndr);
+                            std::to_string(k.xpndr) + " " + std::to_string(k.xpndr_bus);
     EXPECT_EQ(EFIS::tcas_show, k.show) << row;
     EXPECT_EQ(EFIS::tfc_show_fo, k.tfc) << row;
     EXPECT_EQ(EFIS::tcas_off_show, k.off) << row;
     EXPECT_EQ(EFIS::tcas_fail_show_fo, k.fail) << row;
     EXPECT_EQ(TCAS::tcas_pfd_ra_up, k.climb) << row;
   }
+}
+
+// A GPWS alert of the ground proximity modes (cautions too) or windshear
+// takes TCAS to TA ONLY: a climb advisory running ends, bands and all, and
+// no TCAS call is heard; the bank angle, low airspeed and minimums calls and
+// the GPWS self-test take nothing. A second after the alert TA/RA is back.
+TEST_F(Tcas, GpwsAlertsTakeTcasToTaOnlyAndSilenceIt) {
+  struct Row {
+    int32_t code;
+    float test_running;
+    bool yields;
+  } const rows[] = {
+      {gpws_code::pull_up, 0, true},          {gpws_code::windshear, 0, true},
+      {gpws_code::terrain, 0, true},          {gpws_code::too_low_terrain, 0, true},
+      {gpws_code::too_low_flaps, 0, true},    {gpws_code::too_low_gear, 0, true},
+      {gpws_code::dont_sink, 0, true},        {gpws_code::sink_rate, 0, true},
+      {gpws_code::below_glideslope, 0, true}, {gpws_code::terrain_caution, 0, true},
+      {gpws_code::closure_terrain, 0, true},  {gpws_code::closure_terrain_landing, 0, true},
+      {gpws_code::bank_angle, 0, false},      {gpws_code::airspeed_low, 0, false},
+      {gpws_code::approaching_minimums, 0, false}, {gpws_code::minimums, 0, false},
+      {gpws_code::pull_up, 1, false},
+  };
+  for (const Row& r : rows) {
+    SetUp();
+    host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 1500.0f;
+    update_tcas();
+    tcas_threat.ra_command = tcas_threat.command_in_force = ra_cmd::climb;
+    tcas_threat.announcement = ra_cmd::climb;
+    tcas_threat.repeat_count = 2.0f;
+    gpws_state.alert_code = r.code;
+    system_::gpws_test_running = r.test_running;
+    const std::string row = "alert " + std::to_string(r.code) + (r.test_running != 0.0f ? " in the test" : "");
+    bool heard = false;
+    for (int i = 0; i < 8; ++i) {
+      update_tcas();
+      heard = heard || cue_fmodpack::msg_climb != 0.0f || cue_fmodpack::msg_traffic != 0.0f;
+    }
+    EXPECT_EQ(heard, !r.yields) << row;
+    EXPECT_EQ(TCAS::tcas_pfd_ra_up, r.yields ? 0.0f : 1.0f) << row;
+    EXPECT_EQ(EFIS::ta_only_show, r.yields ? 1.0f : 0.0f) << row;
+    EXPECT_EQ(tcas_judges_ta_only(), r.yields) << row;
+    gpws_state.alert_code = 0;
+    for (int i = 0; i < 3; ++i) update_tcas();  // 0.75 s
+    EXPECT_EQ(tcas_judges_ta_only(), r.yields) << row << ": the yielding holds across a repeat's gap";
+    for (int i = 0; i < 2; ++i) update_tcas();
+    EXPECT_FALSE(tcas_judges_ta_only()) << row << ": back at TA/RA";
+  }
+  system_::gpws_test_running = 0.0f;
 }
 
 // What the displays show never changes the surveillance: a cycle a second,

@@ -566,6 +566,7 @@ TEST_F(GpwsLimits, ResolutionAdvisoryMessagesAndHoldTimes) {
       {14, {{"clear", 2.3f}}},
   };
   electric::ac_tnsbus1_status = 1.0f;
+  electric::ac_stdbus_status = 1.0f;  // the transponder's
   knob::transponder_pos = 5.0f;
   host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 1000.0f;
   for (const Row& r : rows) {

@@ -142,8 +142,9 @@ void four_minute_flag(float& flag, float& timer, float bus) {
 
 float elec_fail_ok(int entry) {
   if (entry < 0 || entry >= kFailureTableSize) return 1.0f;
-  const float v = failure_tables.electric[entry];
-  return as01(v == 0.0f || v == 2.0f);
+  // Only 1 is failed: every value above it is armed (2 at random, 3 to 8
+  // for a flight condition) and the bus works until the failure comes.
+  return as01(failure_tables.electric[entry] != 1.0f);
 }
 
 void elec_buses_update() {

@@ -41,7 +41,8 @@ struct BatteryDischargeState {
 };
 extern BatteryDischargeState bat_discharge_monitor;
 
-// An electric failure-table entry counts as working when it holds 0 or 2.
+// An electric failure-table entry counts as working unless it holds 1
+// (failed); a value above it is only armed.
 float elec_fail_ok(int entry);
 
 // Per frame, systems step: bus statuses, host electrical switches, display

@@ -138,9 +138,14 @@ TEST_F(Electrical, FailedBusStaysDarkThroughTheTieAndArmedCountsAsWorking) {
   elec_buses_update();
   EXPECT_EQ(electric::ac_tnsbus1_status, 0.0f);
   EXPECT_EQ(electric::ac_cross_tie, 0.0f);
-  failure_tables.electric[0] = 2.0f;  // armed only
-  elec_buses_update();
-  EXPECT_EQ(electric::ac_tnsbus1_status, 1.0f);
+  // Armed only, at random (2) or for a flight condition (3 to 8): working.
+  for (float armed : {2.0f, 3.0f, 4.0f, 8.0f}) {
+    failure_tables.electric[0] = armed;
+    failure_tables.electric[10] = armed;  // DC bus 1
+    elec_buses_update();
+    EXPECT_EQ(electric::ac_tnsbus1_status, 1.0f) << armed;
+    EXPECT_EQ(electric::dc_bus1_status, 1.0f) << armed;
+  }
 }
 
 TEST_F(Electrical, DcTieOpensOnGlideslopeCapture) {
