@@ -310,12 +310,14 @@ int cmd_flight_controls_pitch_trim_down(XPLMCommandRef, XPLMCommandPhase phase, 
 // but the host's trim is held where it stands.
 int hook_flight_controls_rudder_trim_left(XPLMCommandRef, XPLMCommandPhase phase, void*) {
   trim_switch_held(rudder_trim_switch, phase, -1.0f);
-  return fed(Consumer::rudder_trim_actuator) ? 1 : 0;
+  if (!fed(Consumer::rudder_trim_actuator)) return 0;
+  return 1;
 }
 
 int hook_flight_controls_rudder_trim_right(XPLMCommandRef, XPLMCommandPhase phase, void*) {
   trim_switch_held(rudder_trim_switch, phase, 1.0f);
-  return fed(Consumer::rudder_trim_actuator) ? 1 : 0;
+  if (!fed(Consumer::rudder_trim_actuator)) return 0;
+  return 1;
 }
 
 int hook_flight_controls_aileron_trim_left(XPLMCommandRef, XPLMCommandPhase phase, void*) {
