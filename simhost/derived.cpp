@@ -50,7 +50,7 @@ enum Slot : size_t {
   kParkingBrake, kLeftBrake, kRightBrake, kTotalMass,
   kHeightAgl, kRadioAltPilot, kRadioAltCopilot,
   kPsi, kHpath, kMagPsi, kMagVar, kHeadingPilot, kHeadingCopilot, kTrackPilot, kTrackCopilot,
-  kRollAharsPilot, kRollAharsCopilot, kRollElectricPilot,
+  kRollAharsPilot, kRollAharsCopilot, kRollElectricPilot, kPitchAharsPilot, kPitchAharsCopilot, kPitchElectricPilot,
   kIas, kAirspeedPilot, kAirspeedCopilot, kCasPilot, kCasCopilot, kOverrideIas, kMach,
   kThrottleUsed, kPaxOxyLight, kPaxOxyFailure, kEngFail1, kEngFail2, kEngSep1, kEngSep2, kBirdStrike, kFadecOn,
   kGenericSwitch, kGenericBrightness, kSunPitch, kPanelRenderType, kTankPumps,
@@ -189,6 +189,9 @@ constexpr const char* kNames[kSlotCount] = {
     "sim/cockpit2/gauges/indicators/roll_AHARS_deg_pilot",
     "sim/cockpit2/gauges/indicators/roll_AHARS_deg_copilot",
     "sim/cockpit2/gauges/indicators/roll_electric_deg_pilot",
+    "sim/cockpit2/gauges/indicators/pitch_AHARS_deg_pilot",
+    "sim/cockpit2/gauges/indicators/pitch_AHARS_deg_copilot",
+    "sim/cockpit2/gauges/indicators/pitch_electric_deg_pilot",
     "sim/flightmodel/position/indicated_airspeed",
     "sim/cockpit2/gauges/indicators/airspeed_kts_pilot",
     "sim/cockpit2/gauges/indicators/airspeed_kts_copilot",
@@ -452,8 +455,8 @@ double wrap360(double a) {
 // The instruments the host drives from its aircraft's attitude and air
 // data, wherever the aircraft was put or flown: heading and track made
 // magnetic by the variation where it is (the host's sign: magnetic = true +
-// variation, an easterly variation negative), bank on the attitude and electric
-// gyros, the airspeed indicators from the indicated airspeed. While the
+// variation, an easterly variation negative), bank and pitch on the attitude
+// and electric gyros, the airspeed indicators from the indicated airspeed. While the
 // plug-in overrides the indicated airspeed, the indicators are its own.
 void derive_gauges(Host& h) {
   Dataref* variation = at(h, kMagVar);
@@ -466,6 +469,8 @@ void derive_gauges(Host& h) {
   for (Slot s : {kTrackPilot, kTrackCopilot}) out(h, s, track);
   const double bank = in(h, kBank, 0.0);
   for (Slot s : {kRollAharsPilot, kRollAharsCopilot, kRollElectricPilot}) out(h, s, bank);
+  const double pitch = in(h, kPitch, 0.0);
+  for (Slot s : {kPitchAharsPilot, kPitchAharsCopilot, kPitchElectricPilot}) out(h, s, pitch);
   const double ias = in(h, kIas, 0.0);
   for (Slot s : {kCasPilot, kCasCopilot}) out(h, s, ias);
   if (in(h, kOverrideIas, 0.0) == 0.0)

@@ -163,6 +163,7 @@ void situation_restore() {
   CORVANE_STEP(restore_cockpit_state);
   CORVANE_STEP(hand_over_restored_n1_set);
   CORVANE_STEP(n1_command_restore_reset);
+  CORVANE_STEP(ice_rain_take_host_ice);
   stage_two();
 }
 

@@ -20,6 +20,7 @@
 #include "core/frame_values.h"
 #include "core/host_io.h"
 #include "aircraft/frame.h"
+#include "aircraft/startup_state.h"
 #include "aircraft/state_steps.h"
 #include "core/trace.h"
 #include "core/variant.h"
@@ -119,6 +120,7 @@ void clear_start_values() {
   gear_legs_from_host = 1;
   first_frame_block_done = 0;
   situation_load_requested = 0;
+  set_start_positions();
   // With these the model watch detects the model on its first frame.
   livery_read_count = 0;
   last_livery_index = -1;

@@ -26,8 +26,10 @@
 #include "core/pitch_trim.h"
 #include "systems/flight_controls/elec_trim_state.h"
 #include "core/preprocess_values.h"
+#include "core/units.h"
 #include "core/util.h"
 #include "core/variant.h"
+#include "engines/engine_eicas.h"
 #include "engines/engine_state.h"
 #include "engines/engine_steps.h"
 #include "engines/engine_values.h"
@@ -66,8 +68,6 @@
 
 namespace {
 
-constexpr float kInhgToPsi = 0.4911542f;
-
 // Fuel indication thresholds, kg: where the latches set in flight (the
 // lower figures of the fuel step only keep a latch already set).
 constexpr float kLowTankKg = 453.0f;
@@ -79,9 +79,16 @@ float oat_le_degc() { return host_mirror.sim_cockpit2_temperature_outside_air_LE
 // The larger of v and floor_value; a NaN reads as the floor.
 float at_least(float v, float floor_value) { return v >= floor_value ? v : floor_value; }
 
+// The host's start-up preference sets a cockpit up for the ramp; a load that
+// finds the aircraft in the air or its engines running (the host's own
+// situation, a model changed in flight) takes the cockpit as running instead,
+// from the host's state, so that nothing flying is shut down.
+int32_t startup_mode() {
+  return load_finds_aircraft_alive() ? 1 : host_mirror.sim_operation_prefs_startup_running;
+}
+
 StartupState current_state() {
-  return startup_state_for(host_mirror.sim_operation_prefs_startup_running,
-                           script_mirror.zuvadud_D738_fms_engine_no_running_state);
+  return startup_state_for(startup_mode(), script_mirror.zuvadud_D738_fms_engine_no_running_state);
 }
 
 void set_all(float* const* values, int count, float v) {
@@ -100,9 +107,15 @@ void init_thrust_levers() { reset_thrust_lever_state(); }
 void init_anti_ice(StartupState state) {
   AntiIceState& a = anti_ice_state;
   for (float& t : a.window_heat_target) t = 0.0f;
-  ice::eng1_heat_pos = 0.0f;
-  ice::eng2_heat_pos = 0.0f;
-  ice::wing_heat_pos = 0.0f;
+  // In the air the anti-ice stays as it is, or as the host heats: switched
+  // off in icing it would let ice build on a flying aircraft.
+  const bool aloft = on_ground == 0;
+  const int32_t* inlet = host_mirror.sim_cockpit2_ice_ice_inlet_heat_on_per_engine;
+  ice::eng1_heat_pos = aloft && (ice::eng1_heat_pos == 1.0f || inlet[0] != 0) ? 1.0f : 0.0f;
+  ice::eng2_heat_pos = aloft && (ice::eng2_heat_pos == 1.0f || inlet[1] != 0) ? 1.0f : 0.0f;
+  const bool wing_host = host_mirror.sim_cockpit2_ice_ice_surfce_heat_left_on != 0 ||
+                         host_mirror.sim_cockpit2_ice_ice_surfce_heat_right_on != 0;
+  ice::wing_heat_pos = aloft && (ice::wing_heat_pos == 1.0f || wing_host) ? 1.0f : 0.0f;
   float* const temps[] = {&ice::l_side_temp, &ice::l_fwd_temp, &ice::r_side_temp, &ice::r_fwd_temp};
   float* const switches_[] = {&ice::window_heat_l_side_pos, &ice::window_heat_l_fwd_pos, &ice::window_heat_r_side_pos,
                               &ice::window_heat_r_fwd_pos};
@@ -124,8 +137,16 @@ void init_anti_ice(StartupState state) {
   a.captured_icing_1 = host_mirror.sim_flightmodel_failures_frm_ice;
   a.captured_icing_2 = host_mirror.sim_flightmodel_failures_frm_ice2;
   ice::monster_icing = 0.0f;
+  if (aloft) return;
   for (float& v : system_::eng_inlet_valve) v = 0.0f;
   for (float& v : system_::wing_anti_ice_valve) v = 0.0f;
+}
+
+void init_clock_displays() {
+  clock_::chrono_display_mode_capt = 2.0f;
+  clock_::chrono_display_mode_fo = 2.0f;
+  clock_::clock_display_mode_capt = 1.0f;
+  clock_::clock_display_mode_fo = 3.0f;
 }
 
 void init_clocks() {
@@ -134,10 +155,7 @@ void init_clocks() {
   clock_::fo_chrono_mode = mode;
   clock_::captain_et_mode = mode;
   clock_::fo_et_mode = mode;
-  clock_::chrono_display_mode_capt = 2.0f;
-  clock_::chrono_display_mode_fo = 2.0f;
-  clock_::clock_display_mode_capt = 1.0f;
-  clock_::clock_display_mode_fo = 3.0f;
+  init_clock_displays();
   clock_::captain_et = 0.0f;
   clock_::fo_et = 0.0f;
   clock_state.chrono_brightness_capt = 0.5f;
@@ -294,7 +312,8 @@ void mode_block(StartupState state) {
   toggle_switch::position_light_pos = running ? -1.0f : 0.0f;
   host_mirror.sim_cockpit2_switches_beacon_on = running ? 1 : 0;
   host_send_i(bound::sim_cockpit2_switches_beacon_on, running ? 1 : 0);
-  if (running) {
+  // In the air the landing lights stay as the host has them.
+  if (running && on_ground != 0) {
     for (int i = 0; i < 4; ++i) host_mirror.sim_cockpit2_switches_landing_lights_switch[i] = 0.0f;
     host_send_vf(bound::sim_cockpit2_switches_landing_lights_switch,
                  host_mirror.sim_cockpit2_switches_landing_lights_switch, 4);
@@ -583,25 +602,23 @@ void put_host_cabin(float cabin_alt, float diff_psi) {
   host_send_f(bound::sim_cockpit_pressure_cabin_vvi_actual_m_msec, 0.0f);
 }
 
+void publish_host_cabin() {
+  cockpit::cabin_altitude_actual = host_mirror.sim_cockpit_pressure_cabin_altitude_actual_m_msl;
+  cockpit::cabin_vvi = host_mirror.sim_cockpit_pressure_cabin_vvi_actual_m_msec;
+  cockpit::cabin_pressure_diff = host_mirror.sim_cockpit_pressure_cabin_pressure_differential_psi;
+}
+
 void common_pressurisation(int32_t mode) {
   press_ctrl_clear_saved_state();
   cockpit::pressurization_mode2 = 0.0f;
   if (mode == 0 || (mode == 1 && on_ground != 0)) {
-    // On the ground the cabin sits at the field's pressure altitude.
-    const float static_psi = host_mirror.sim_weather_barometer_current_inhg * kInhgToPsi;
-    put_host_cabin(pressure_altitude_ft(static_psi), 0.0f);
+    const float static_psi = host_mirror.sim_weather_barometer_current_inhg * psi_per_inhg_7dp;
+    cabin_from_aircraft_state(true, pressure_altitude_ft(static_psi));
   } else if (mode == 1) {
-    // Taken over in the air with the engines running: the cabin is where the
-    // schedule holds it, whatever the host's own model left (an unpressurised
-    // cabin at cruise would sit at the relief limit with AIR COND lit).
-    const float ambient_alt = static_pressure_altitude_ft;
-    const float cabin_alt = scheduled_cabin_alt_aloft(
-        host_mirror.sim_cockpit_pressure_max_allowable_altitude, ambient_alt);
-    put_host_cabin(cabin_alt, clamp_range(pressure_at_ft(cabin_alt) - pressure_at_ft(ambient_alt), -0.2f, 10.2f));
+    cabin_from_aircraft_state(false, static_pressure_altitude_ft);
+  } else {
+    publish_host_cabin();
   }
-  cockpit::cabin_altitude_actual = host_mirror.sim_cockpit_pressure_cabin_altitude_actual_m_msl;
-  cockpit::cabin_vvi = host_mirror.sim_cockpit_pressure_cabin_vvi_actual_m_msec;
-  cockpit::cabin_pressure_diff = host_mirror.sim_cockpit_pressure_cabin_pressure_differential_psi;
 }
 
 void common_oxygen_effects_alerts() {
@@ -659,6 +676,21 @@ void common_last() {
 
 }  // namespace
 
+void cabin_from_aircraft_state(bool ground, float ambient_alt_ft) {
+  if (ground) {
+    // On the ground the cabin sits at the field's pressure altitude.
+    put_host_cabin(ambient_alt_ft, 0.0f);
+  } else {
+    // In the air with the engines running: the cabin is where the schedule
+    // holds it, whatever the host's own model left (an unpressurised cabin
+    // at cruise would sit at the relief limit with AIR COND lit).
+    const float cabin_alt =
+        scheduled_cabin_alt_aloft(host_mirror.sim_cockpit_pressure_max_allowable_altitude, ambient_alt_ft);
+    put_host_cabin(cabin_alt, clamp_range(pressure_at_ft(cabin_alt) - pressure_at_ft(ambient_alt_ft), -0.2f, 10.2f));
+  }
+  publish_host_cabin();
+}
+
 StartupState startup_state_for(int32_t mode, float option) {
   if (mode == 1) return StartupState::engines_running;
   if (mode != 0) return StartupState::none;
@@ -673,7 +705,7 @@ float startup_brake_pressure_psi(float oat_degc) {
 }
 
 void apply_startup_state() {
-  const int32_t mode = host_mirror.sim_operation_prefs_startup_running;
+  const int32_t mode = startup_mode();
   const float option = script_mirror.zuvadud_D738_fms_engine_no_running_state;
   const StartupState state = startup_state_for(mode, option);
   draw_per_flight_values();
@@ -736,6 +768,14 @@ void init_startup_switches() {
   zero_eyeball_vents();
 }
 
+void set_start_positions() {
+  toggle_switch::spd_ref_adjust = 100.0f;
+  init_clock_displays();
+  autobrake::autobrake_pos = autobrake_pos_value(AutobrakePos::off);
+  autobrake_knob_target = autobrake::autobrake_pos;
+  autobrake_knob_anim = autobrake::autobrake_pos;
+}
+
 void first_frame_block() {
   const StartupState state = current_state();
   draw_engine_indication_offsets();
@@ -745,6 +785,7 @@ void first_frame_block() {
   reset_switch_memory();
   forget_written_switches();
   init_anti_ice(state);
+  ice_rain_take_host_ice();
   init_audio_panels();
   init_clocks();
   init_fire();

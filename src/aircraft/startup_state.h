@@ -16,6 +16,11 @@ StartupState startup_state_for(int32_t mode, float option);
 
 // The first-frame block of the main loop (once per load).
 void first_frame_block();
+// The positions the first-frame block gives the controls a fresh plug-in
+// would otherwise show at 0, where 0 is no position of theirs or not the one
+// the cockpit starts in: set at start, so that a start or a load under pause
+// shows them in place before the block runs.
+void set_start_positions();
 // The switch set of the start-up state, the per-flight random values and the
 // common settings.
 void apply_startup_state();
@@ -23,6 +28,11 @@ void apply_startup_state();
 void reset_switch_memory();
 // The battery decision of the first-frame block on its own (nothing calls it).
 void init_startup_switches();
+
+// The cabin as the aircraft's state puts it, pushed to the host and
+// published: at the field's pressure altitude (ambient_alt_ft) at rest on the
+// ground, where the schedule holds it at that pressure altitude in the air.
+void cabin_from_aircraft_state(bool ground, float ambient_alt_ft);
 
 // Brake accumulator pressure (psi) by outside air temperature (deg C) in the
 // cold and dark and engines running states.

@@ -7,20 +7,24 @@
 // APU running and generator, fuel pumps, engine running, mixture and N2.
 #include "aircraft/state_arrays.h"
 
+#include <cmath>
 #include <cstdio>
 
+#include "aircraft/startup_state.h"
 #include "alerting/failure_state.h"
 #include "core/binding.h"
 #include "core/host_io.h"
 #include "core/pitch_trim.h"
 #include "core/restored_travel.h"
 #include "core/saved_travels.h"
+#include "core/units.h"
 #include "core/util.h"
 #include "systems/flight_controls/elec_trim_state.h"
 #include "engines/engine_start.h"
 #include "engines/engine_state.h"
 #include "engines/engine_values.h"
 #include "lnav/guidance_steps.h"
+#include "navdata/air_data.h"
 #include "systems/air/air_values.h"
 #include "systems/apu_start/apu.h"
 #include "systems/apu_start/apu_start_state.h"
@@ -297,6 +301,54 @@ bool within_travel(const Travel* travel, float& v) {
   return travel == nullptr || restore_within_travel(v, *travel);
 }
 
+// ---- slots restored as one whole ----
+// Each slot of a group may lie within its travel while the group contradicts
+// itself: such a group is settled to a state the aircraft has.
+
+// How far the cabin's values may stand from what the aircraft's altitude
+// and the outside pressure make of them (psi): a relief valve's negative
+// differential, the ground controller's pre-pressurisation, a frame's lag.
+constexpr float kCabinAboveAircraftPsi = -0.3f;
+constexpr float kCabinBelowFieldPsi = 0.5f;
+constexpr float kCabinDiffAgreementPsi = 0.5f;
+
+bool aircraft_on_ground_now() {
+  for (int i = 0; i < 3; ++i)
+    if (read_now_vi_at(bound::sim_flightmodel2_gear_on_ground, i) != 0) return true;
+  return false;
+}
+
+// The cabin's altitude, differential and rate come back only where they
+// agree with the aircraft's altitude and the outside pressure as the loaded
+// situation has them (read now: the load loop runs before this frame's
+// poll): no cabin above the aircraft, none below the field on the ground,
+// a differential that is the cabin's against the outside's, no rate on the
+// ground a controller would not hold. Otherwise the cabin starts from the
+// aircraft's state, as on the first frame.
+void settle_cabin() {
+  const float static_psi = read_now_f(bound::sim_weather_barometer_current_inhg) * psi_per_inhg_7dp;
+  if (!(static_psi > 0.5f && static_psi < 20.0f)) return;  // no outside pressure to judge by
+  const bool ground = aircraft_on_ground_now();
+  const float implied = pressure_at_ft(cockpit::cabin_altitude_actual) - static_psi;
+  const bool agrees = implied >= kCabinAboveAircraftPsi && (!ground || implied <= kCabinBelowFieldPsi) &&
+                      std::fabs(implied - cockpit::cabin_pressure_diff) <= kCabinDiffAgreementPsi &&
+                      (!ground || std::fabs(cockpit::cabin_vvi) <= kCabinRateLimitFpm);
+  if (agrees) return;
+  count_restore_contradiction();
+  cabin_from_aircraft_state(ground, pressure_altitude_ft(static_psi));
+}
+
+// The parking brake is engaged exactly when its lever is set, as the
+// start-up and a write of the lever leave it; and the autobrake selector at
+// OFF disarms and resets the system, as selecting OFF does. Neither is
+// logged: a save can hold either apart (the parking brake button held
+// without the pedals, a flag written at OFF), and its restore settles it as
+// the aircraft would.
+void settle_brakes() {
+  lever_commands.park_brake_engaged = cockpit::parking_brake_pos;
+  reset_autobrake_at_off();
+}
+
 // ---- restore, "zuvadud/D738/system" ----
 
 // Slots 98 and 99: engine 1's and engine 2's remembered manual N1 set value.
@@ -360,6 +412,7 @@ void after_system_slot(int slot) {
       door::capt_window_ratio = 0.0f;
       door::fo_window_ratio = 0.0f;
       break;
+    case 84: settle_cabin(); break;
     case 89:
       if (bound_present(bound::sim_cockpit2_pressurization_actuators_max_allowable_altitude_ft)) {
         host_mirror.sim_cockpit2_pressurization_actuators_max_allowable_altitude_ft =
@@ -517,14 +570,16 @@ void restore_cockpit_state() {
     if (sw_given[slot] && within_travel(index.system_sw_travel[slot], v)) restore_system_sw_slot(slot, v);
     after_system_sw_slot(slot);
   }
+  settle_brakes();
   // The restores of this load's other arrays ran before this one: one line
   // counts them all.
-  const int32_t dropped = take_restore_drops();
+  const int32_t contradicted = take_restore_contradictions();
+  const int32_t dropped = take_restore_drops() + contradicted;
   if (dropped > 0 && state_restore_drop_logged == 0) {
-    char line[160];
+    char line[200];
     std::snprintf(line, sizeof line,
-                  "Corvane plugin: WARNING - %d saved cockpit values beyond their control's travel not restored !!!\n",
-                  dropped);
+                  "Corvane plugin: WARNING - %d saved cockpit values beyond their control's travel%s not restored !!!\n",
+                  dropped, contradicted > 0 ? " or at odds with the values saved with them" : "");
     XPLMDebugString(line);
     state_restore_drop_logged = 1;
   }

@@ -67,6 +67,8 @@ struct Inputs {
 // Flaps 30 and 40 are the landing flaps: taken from halfway between the 25
 // and 30 detents.
 constexpr float kLandingFlapRatio = 0.8125f;
+// ft, the terrain-closure envelope's top with the flaps set for landing.
+constexpr float kLandingFlapsClosureCeiling_ft = 789.0f;
 
 bool first_officer_side() {
   const float ap_on = mirror_f(bound::zuvadud_autopilot_ap_on);
@@ -513,11 +515,21 @@ float glideslope_limit_dots(float ra) {
   return (243.0f - ra) / 71.43f;
 }
 
+// The soft alert's ceiling (ft): 1,000 ft descending at 500 ft/min or more,
+// lowered with a slower descent to 500 ft level or climbing, so that a slow
+// descent toward the beam from below is not warned of early, while an
+// aircraft held below the beam close to the ground still is.
+float glideslope_ceiling_ft(float vs_fpm) {
+  const float descent = std::fmin(std::fmax(-vs_fpm, 0.0f), 500.0f);
+  return 500.0f + descent;
+}
+
 void below_glideslope_mode(const Inputs& x, int32_t pending) {
   GpwsState& g = gpws_state;
   bool raised = false;
   const bool inhibited = alert::below_gs_disable != 0.0f;
-  if (!inhibited && x.vs < 0.0f && mirror_f(bound::zuvadud_D738_FMS_ils_disable) == 0.0f) {
+  const bool armed = x.ra_side < glideslope_ceiling_ft(x.vs);
+  if (!inhibited && armed && mirror_f(bound::zuvadud_D738_FMS_ils_disable) == 0.0f) {
     const float mode = x.fo ? mirror_f(bound::zuvadud_D738_mmr_fo_act_mode) : mirror_f(bound::zuvadud_D738_mmr_cpt_act_mode);
     bool valid = false;
     float dev = 0.0f;
@@ -613,11 +625,34 @@ void dont_sink_mode(const Inputs& x) {
   }
 }
 
+// From the take-off until the climb-out is done, short of the landing
+// configuration, the ground must stay below a floor that rises with the
+// height gained: three quarters of the highest radio altitude reached, no
+// higher than the gear-up envelope at the speed flown (500 ft up to 190 kt,
+// rising to 1,000 ft at 250 kt). Level flight over rising ground after
+// take-off is what it catches.
+float takeoff_floor_limit_ft(float ias) {
+  if (!(ias > 190.0f)) return 500.0f;
+  return std::fmin(1000.0f, 500.0f + (ias - 190.0f) * 500.0f / 60.0f);
+}
+
+void takeoff_floor_mode(const Inputs& x) {
+  GpwsState& g = gpws_state;
+  if (x.ra_capt > g.takeoff_peak_ra_ft) g.takeoff_peak_ra_ft = x.ra_capt;
+  if (x.landing_config) return;
+  const float floor = std::fmin(0.75f * g.takeoff_peak_ra_ft, takeoff_floor_limit_ft(x.ias_capt));
+  if (x.ra_capt < floor) raise_code(gpws_code::too_low_terrain);
+}
+
 void too_low_mode(const Inputs& x) {
   GpwsState& g = gpws_state;
+  if (g.gpws_phase == 1) {
+    takeoff_floor_mode(x);
+    return;
+  }
   // Armed whenever the takeoff and go-around gates are open: a climb-out
   // (selector 3) hands over once the aircraft is past takeoff.
-  if (g.gpws_phase == 1 || g.go_around != 0 || x.ra_capt >= 1000.0f) return;
+  if (g.go_around != 0 || x.ra_capt >= 1000.0f) return;
   g.too_low_selector = 4;
   const float r = x.ra_capt;
   const float v = x.ias_capt;
@@ -648,8 +683,13 @@ void closure_mode(const Inputs& x, int32_t pending) {
   int closure = 0;
   // The envelope's lower boundary is the same at every speed; speed only
   // lifts its ceiling, from 1,650 ft at 220 kt to 2,450 ft at 310 kt, so
-  // that rising ground approached faster is seen from higher up.
-  const float ceiling = v <= 220.0f ? 1650.0f : v >= 310.0f ? 2450.0f : 1650.0f + (v - 220.0f) * 800.0f / 90.0f;
+  // that rising ground approached faster is seen from higher up. With the
+  // flaps set for landing the aircraft is expected to come down toward the
+  // ground: the envelope then ends at 789 ft, whatever the speed.
+  const float ceiling = x.landing_flaps ? kLandingFlapsClosureCeiling_ft
+                        : v <= 220.0f   ? 1650.0f
+                        : v >= 310.0f   ? 2450.0f
+                                        : 1650.0f + (v - 220.0f) * 800.0f / 90.0f;
   if (r < ceiling) {
     const float lim = r < 1250.0f ? 2100.0f + std::fmax(r, 0.0f) * 1200.0f / 1250.0f : gpws_closure_limit_fpm(r);
     closure = q < -lim ? 1 : 0;
@@ -920,6 +960,7 @@ void gpws_update() {
     g.ws_filled = 0;
     g.in_band_prev = 0;
     g.peak_altitude = -9999.0f;
+    g.takeoff_peak_ra_ft = 0.0f;
     callouts_power_off();
     g.airspeed_low = 0;
     tail(x);
@@ -939,7 +980,10 @@ void gpws_update() {
   }
 
   if (x.ra_side > 2450.0f || x.flight_phase >= 2.0f) g.gpws_phase = 2;
-  if (x.ra_side < 30.0f) g.gpws_phase = 0;
+  if (x.ra_side < 30.0f) {
+    g.gpws_phase = 0;
+    g.takeoff_peak_ra_ft = 0.0f;
+  }
   const bool full_allowed = x.ra_side >= 30.0f && x.ra_side <= 2450.0f;
   if (full_allowed && g.in_band_prev == 0) g.ws_filled = 0;
   g.in_band_prev = full_allowed ? 1 : 0;
@@ -982,9 +1026,12 @@ void gpws_update() {
     test_stage(long_on, short_on);
   }
   if (!testing || system_::gpws_test_running == 0.0f) settle_alert(pending);
+  // The computer has one voice: a height callout waits while an alert that
+  // ranks above the callouts sounds, including the frame its sequence ends.
+  const bool callouts_wait = priority(g.alert_code) > priority(gpws_code::approaching_minimums);
 
   const int count = output_stage();
   hold_stage(count, x.fo);
-  update_radio_altitude_callouts(x.fo);
+  update_radio_altitude_callouts(x.fo, callouts_wait);
   tail(x);
 }

@@ -42,6 +42,7 @@ struct GpwsState {
   int32_t test_step;      // running self-test step, 1 up (0 none)
   int32_t gpws_phase;     // 0 ground / below 30 ft, 1 takeoff, 2 approach or cruise
   float peak_altitude;    // ft, highest baro altitude under the don't-sink mode; -9999 reset
+  float takeoff_peak_ra_ft;  // highest captain's radio altitude since the take-off
   int32_t go_around;
   int32_t go_around_prev;
   int32_t bank_latch_35;
@@ -115,8 +116,10 @@ void gpws_msgs_reset();
 // nor finished once its cause has gone; a cause still there raises it anew.
 void gpws_sequence_end();
 // The radio-altitude callouts of a powered frame; fo selects the first
-// officer's instruments.
-void update_radio_altitude_callouts(bool fo);
+// officer's instruments. With `wait` (an alert that ranks above the
+// callouts sounding) no callout is made this frame: an armed one is made
+// once the alert has ended, if the height still calls for it.
+void update_radio_altitude_callouts(bool fo, bool wait);
 // The callout reset request: timers and arms (unless replaying) and all flags.
 void callouts_reset_check();
 // Power loss: timers and arms cleared, flags kept.

@@ -76,8 +76,9 @@ bool established(bool fo) {
   return std::fabs(dev) <= 2.4f;
 }
 
-// The general rule for one slot with its own flag, heights and timer.
-void run_slot(int slot, float* flag, float h, float l, float f, float a, float t, bool disabled) {
+// The general rule for one slot with its own flag, heights and timer. With
+// `wait` an armed slot keeps its call for a later frame.
+void run_slot(int slot, float* flag, float h, float l, float f, float a, float t, bool disabled, bool wait) {
   CalloutState& c = callout_state;
   if (h <= l) {
     *flag = 0.0f;
@@ -86,14 +87,14 @@ void run_slot(int slot, float* flag, float h, float l, float f, float a, float t
       c.callout_armed[slot] = 1;
       *flag = 0.0f;
     }
-  } else if (c.callout_timer[slot] == 0.0f && c.callout_armed[slot] != 0) {
+  } else if (!wait && c.callout_timer[slot] == 0.0f && c.callout_armed[slot] != 0) {
     *flag = 1.0f;
     c.callout_timer[slot] = t;
     c.callout_armed[slot] = 0;
   }
 }
 
-void evaluate(bool fo) {
+void evaluate(bool fo, bool wait) {
   CalloutState& c = callout_state;
   const float r = fo ? mirror_f(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_copilot)
                      : mirror_f(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot);
@@ -106,7 +107,7 @@ void evaluate(bool fo) {
   for (int slot = 1; slot <= 11; ++slot) {
     const CalloutRow& row = kCallouts[slot];
     run_slot(slot, row.flag, r, row.clear_below_ft, row.fire_at_ft, row.arm_above_ft, row.repeat_s,
-             disable_element(slot) != 0.0f);
+             disable_element(slot) != 0.0f, wait);
   }
 
   // 500 and 1000: a disable value of 2 only silences them on the glidepath.
@@ -116,9 +117,10 @@ void evaluate(bool fo) {
     const float d = disable_element(slot);
     const bool disabled = d == 2.0f ? on_path : d != 0.0f;
     if (baro) {
-      run_slot(slot, row.flag, z, e + row.clear_below_ft, e + row.fire_at_ft, e + row.arm_above_ft, 11.0f, disabled);
+      run_slot(slot, row.flag, z, e + row.clear_below_ft, e + row.fire_at_ft, e + row.arm_above_ft, 11.0f, disabled,
+               wait);
     } else {
-      run_slot(slot, row.flag, r, row.clear_below_ft, row.fire_at_ft, row.arm_above_ft, row.repeat_s, disabled);
+      run_slot(slot, row.flag, r, row.clear_below_ft, row.fire_at_ft, row.arm_above_ft, row.repeat_s, disabled, wait);
     }
   }
 
@@ -132,7 +134,7 @@ void evaluate(bool fo) {
       *flag = 0.0f;
     } else if (h > base + 900.0f && h <= base + 1010.0f && vs > -1000.0f && vs < -400.0f &&
                disable_element(14) == 0.0f) {
-      if (c.callout_armed[14] != 0 && c.callout_timer[14] == 0.0f) {
+      if (!wait && c.callout_armed[14] != 0 && c.callout_timer[14] == 0.0f) {
         *flag = 1.0f;
         c.callout_timer[14] = 11.0f;
         c.callout_armed[14] = 0;
@@ -151,20 +153,20 @@ void evaluate(bool fo) {
     if (radio_alt) cue_fmod::callouts_2500 = 0.0f;
     else cue_fmod::callouts_radio_alt = 0.0f;
     run_slot(15, flag, r, row.clear_below_ft, row.fire_at_ft, row.arm_above_ft, row.repeat_s,
-             disable_element(15) != 0.0f);
+             disable_element(15) != 0.0f, wait);
   }
 }
 
 }  // namespace
 
-void update_radio_altitude_callouts(bool fo) {
+void update_radio_altitude_callouts(bool fo, bool wait) {
   const float vs = mirror_f(bound::sim_flightmodel_position_vh_ind_fpm);
   const bool gate = mirror_f(bound::zuvadud_d738_fmodpack_fmod_gpwstest_long_on) == 0.0f &&
                     mirror_f(bound::zuvadud_d738_fmodpack_fmod_gpwstest_short_on) == 0.0f &&
                     mirror_f(bound::zuvadud_D738_FMS_flight_phase) > 1.0f &&
                     !(mirror_f(bound::zuvadud_D738_autopilot_fd_goaround) > 0.0f) &&
                     !(mirror_f(bound::zuvadud_D738_autopilot_ap_goaround) > 0.0f) && vs <= 0.0f;
-  if (gate) evaluate(fo);
+  if (gate) evaluate(fo, wait);
 
   CalloutState& c = callout_state;
   for (int slot = 1; slot <= 16; ++slot) {

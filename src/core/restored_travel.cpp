@@ -6,6 +6,7 @@
 
 namespace {
 int32_t dropped_values = 0;
+int32_t contradicted_values = 0;
 constexpr int kMaxRestoredArray = 32;
 }  // namespace
 
@@ -18,6 +19,14 @@ bool restore_within_travel(float& v, const Travel& travel) {
   }
   v = p;
   return true;
+}
+
+void count_restore_contradiction() { ++contradicted_values; }
+
+int32_t take_restore_contradictions() {
+  const int32_t n = contradicted_values;
+  contradicted_values = 0;
+  return n;
 }
 
 int32_t take_restore_drops() {

@@ -40,6 +40,13 @@ bool restore_within_travel(float& v, const Travel& travel);
 // the count.
 int32_t take_restore_drops();
 
+// A group of slots restored as one whole whose values, each within its
+// travel, contradict each other (a combination no command reaches): counted
+// apart, and reported on the load's one line with the dropped values.
+void count_restore_contradiction();
+// The contradictions since the last call, and clears the count.
+int32_t take_restore_contradictions();
+
 // One slot of a saved array and the global it carries.
 struct RestoredSlot {
   int16_t slot;

@@ -39,3 +39,6 @@ inline constexpr float two_pi_f = 2.0f * pi_f;
 // Doubling is exact: the products are the values once written out.
 static_assert(two_pi_12dp == 6.283185307178 && two_pi_11dp == 6.28318530718 && two_pi_f == 6.283185307178f);
 static_assert(kt_per_mps == static_cast<float>(3600.0 / 1852.0) && pi_f == static_cast<float>(pi_20dp));
+
+// Pounds per square inch per inch of mercury.
+inline constexpr float psi_per_inhg_7dp = 0.4911542f;

@@ -250,11 +250,27 @@ void replay_engine_indications() {
   engine::indicators_eng2_vib = vibration_target(1, engine::indicators_N1_percent_2) * 0.01f;
 }
 
+bool load_finds_aircraft_alive() {
+  const int32_t* running = host_mirror.sim_flightmodel_engine_ENGN_running;
+  return on_ground == 0 || running[0] != 0 || running[1] != 0;
+}
+
 void init_engine_state() {
   HostMirror& h = host_mirror;
-  // Once a situation has been loaded the engines keep what it brought back.
-  if (situation_loaded == 0.0f) {
-    if (h.sim_operation_prefs_startup_running == 0) {
+  const int32_t preference = h.sim_operation_prefs_startup_running;
+  // A load that finds the aircraft flying, or its engines turning under a
+  // preference that would not start them, keeps the engines as the host has
+  // them: each start lever where the host's fuel stands, nothing sent. On
+  // the ground the engines-running preference starts them as it always did.
+  const bool from_host = on_ground == 0 || (preference != 1 && load_finds_aircraft_alive());
+  if (situation_loaded == 0.0f && from_host) {
+    for (int e = 0; e < 2; ++e) {
+      const float lever = h.sim_cockpit2_engine_actuators_mixture_ratio[e] > 0.2f ? 1.0f : 0.0f;
+      engine_copies.mixture[e] = lever;
+      *(e == 0 ? &engine::mixture_ratio1 : &engine::mixture_ratio2) = lever;
+    }
+  } else if (situation_loaded == 0.0f) {
+    if (preference == 0) {
       engine::mixture_ratio1 = 0.0f;
       engine::mixture_ratio2 = 0.0f;
       for (int e = 0; e < 2; ++e) {
@@ -264,7 +280,7 @@ void init_engine_state() {
         h.sim_cockpit2_engine_actuators_mixture_ratio[e] = 0.0f;
         h.sim_flightmodel_engine_ENGN_running[e] = 0;
       }
-    } else if (h.sim_operation_prefs_startup_running == 1) {
+    } else if (preference == 1) {
       engine::mixture_ratio1 = 1.0f;
       engine::mixture_ratio2 = 1.0f;
       int running[2] = {1, 1};
@@ -279,6 +295,7 @@ void init_engine_state() {
       host_send_vi(bound::sim_flightmodel_engine_ENGN_running, running, 2);
     }
   } else {
+    // Once a situation has been loaded the engines keep what it brought back.
     if (h.sim_cockpit2_engine_actuators_mixture_ratio[0] > 0.2f) {
       engine::mixture_ratio1 = 1.0f;
       engine_copies.mixture[0] = 1.0f;

@@ -9,6 +9,11 @@ void update_engine_eicas();
 void replay_engine_indications();
 void init_engine_state();
 
+// Whether the first frame after a load finds the aircraft in the air or any
+// of the host's engines running: the cockpit is then taken from the host's
+// own state rather than set up for the ramp by the start-up preference.
+bool load_finds_aircraft_alive();
+
 // Vibration indication from N1 percent (engine display units).
 float vibration_from_n1(float n1_percent);
 

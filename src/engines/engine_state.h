@@ -47,7 +47,7 @@ struct AutothrottleSpeedState {
 };
 extern AutothrottleSpeedState autothrottle_speed_state;
 
-// First frame after a load: levers from the host throttle ratios, servo and
+// First frame after a load: levers and servo from the host throttle ratios,
 // speed-law state cleared, bugs and manual N1 values 0.984.
 void reset_thrust_lever_state();
 // A restored N1 SET knob hands over the remembered manual N1 values as its

@@ -133,8 +133,16 @@ void retard(int e) {
 void reset_thrust_lever_state() {
   ThrustLeverState& t = thrust_lever_state;
   t = ThrustLeverState{};
-  t.last_input[0] = host_mirror.sim_cockpit2_engine_actuators_throttle_ratio[0];
-  t.last_input[1] = host_mirror.sim_cockpit2_engine_actuators_throttle_ratio[1];
+  // The levers start where the host's throttles stand: a situation brought
+  // in (another model's plug-in flew it up to here) keeps its thrust, and a
+  // lever left at 0 would be written back to the host as idle.
+  for (int e = 0; e < 2; ++e) {
+    const float ratio = clamp_range(finite_or(host_mirror.sim_cockpit2_engine_actuators_throttle_ratio[e], 0.0f),
+                                    0.0f, 1.0f);
+    *thrust_lever(e) = ratio;
+    t.servo[e] = lever_to_servo(e, ratio);
+    t.last_input[e] = ratio;
+  }
   t.last_ratio_all = host_mirror.sim_cockpit2_engine_actuators_throttle_ratio_all;
   t.manual_n1[0] = 0.984f;
   t.manual_n1[1] = 0.984f;

@@ -166,7 +166,7 @@ void update_annunciator_timers() {
   if (expires(t.fo_display_delay)) elec_bus_state.fo_displays_ready = 1.0f;
   if (expires(t.ac_tns_bus1_pow4_delay)) electric::ac_tns_bus1_pow4 = 1.0f;
   if (expires(t.ac_tns_bus2_pow4_delay)) electric::ac_tns_bus2_pow4 = 1.0f;
-  if (expires(t.systems_delay_20)) f.systems_flag_20 = 1.0f;
+  if (expires(t.fo_irs_backup_delay)) f.fo_irs_lost_flag = 1.0f;
   if (expires(t.trim_wheel_delay_1)) f.trim_wheel_flag_1 = 0.0f;
   if (expires(t.trim_wheel_delay_2)) f.trim_wheel_flag_2 = 0.0f;
   if (expires(t.fo_trim_delay_fast)) f.fo_trim_flag_fast = 0.0f;

@@ -36,7 +36,7 @@ struct DelayTimerBank {
   float fo_display_delay;    // 6 s
   float ac_tns_bus1_pow4_delay;  // 240 s of uninterrupted power
   float ac_tns_bus2_pow4_delay;
-  float systems_delay_20;  // 20 s
+  float fo_irs_backup_delay;  // 300 s: the right IRS on its DC backup
   float trim_wheel_delay_1;  // 0.55 s
   float trim_wheel_delay_2;  // 0.37 s
   float fo_trim_delay_fast;  // 0.37 s
@@ -78,7 +78,7 @@ struct DelayTimerFlags {
   float apu_start_companion;
   float autobrake_flag_1;
   float autobrake_flag_2;
-  float systems_flag_20;
+  float fo_irs_lost_flag;
   float trim_wheel_flag_1;
   float trim_wheel_flag_2;
   float fo_trim_flag_fast;

@@ -65,6 +65,10 @@ extern float plugin_bus_loads[3];
 // ---- lifecycle resets ----
 // Plug-in start: the carried values of the ice and rain model.
 void ice_rain_clear_start_values();
+// First frame after a load: the wing and inlet ice the model keeps start from
+// the host's own, so that the growth limit does not take for new ice what a
+// situation (another model's, the host's own) brought.
+void ice_rain_take_host_ice();
 // Per load: ice-and-rain value, the rain driver's load stage, nearest-gate finder,
 // the per-wheel touchdown values, the gear legs taken from the host next run,
 // and the RMI needles.

@@ -279,7 +279,8 @@ TEST_F(Sequencer, SituationBeforeFirstLiveFrameRestoresOntoACockpitSetUpFirst) {
                         "flight_director_restore_reset", "gse_unload_asu", "gse_unload_de_ice_truck",
                         "read_glare_switches",     "restore_anti_ice_state", "restore_fire_state",
                         "read_cover_arrays",       "restore_lights_state",   "restore_cockpit_state",
-                        "hand_over_restored_n1_set", "n1_command_restore_reset", "n1_command_stage2_reset"};
+                        "hand_over_restored_n1_set", "n1_command_restore_reset", "ice_rain_take_host_ice",
+                        "n1_command_stage2_reset"};
   auto at = std::find(paused.begin(), paused.end(), "script_global_read");
   ASSERT_NE(at, paused.end());
   EXPECT_EQ(Trace(at + 1, at + 1 + static_cast<long>(branch.size())), branch);

@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
@@ -26,9 +27,12 @@
 #include "engines/engine_values.h"
 #include "systems/fire/fire.h"
 #include "systems/fire/fire_values.h"
+#include "systems/gear_brakes/autobrake_state.h"
 #include "systems/flight_controls/flight_control_values.h"
+#include "systems/instruments/instrument_values.h"
 #include "systems/ice_rain/anti_ice.h"
 #include "systems/lights/lights.h"
+#include "systems/switches/switch_memory.h"
 #include "systems/systems_steps.h"
 #include "travel_table.h"
 
@@ -122,14 +126,54 @@ class RestoreCensus : public ::testing::Test {
     state_restore_drop_logged = 0;
   }
 
-  // A sound save with every row at one end of its travel.
+  // The aircraft at the gate (at sea level, on its wheels) or in flight at
+  // FL200, as the host shows it to a restore.
+  static void set_phase(bool flight) {
+    on_ground = flight ? 0 : 1;
+    const int wheels = flight ? 0 : 1;
+    simhost::set_ints("sim/flightmodel2/gear/on_ground", {wheels, wheels, wheels});
+    simhost::set_float("sim/weather/barometer_current_inhg", flight ? kFl200Inhg : 29.92f);
+  }
+  static constexpr float kFl200Inhg = 13.75f;
+
+  // A sound save with every row at one end of its travel, its groups
+  // agreeing: the handles turned only pulled out, the bottles fired emptying,
+  // and the cabin as the phase set has it: at the field at the gate, at 8,000 ft and 4.2 psi climbing
+  // at FL200.
   Images sound_save(bool high) const {
     Images s;
     for (const SavedArray& a : kArrays) s[a.name] = std::vector<float>(a.size, 0.0f);
     for (const Row& r : rows_) {
       if (r.array != "state_cmd") s.at(r.array).at(r.slot) = high ? r.hi : r.lo;  // a row beyond the arrays throws
     }
+    // The engine fire handles' turns stand only with the handles out.
+    if (!high) {
+      for (int k : {14, 15}) s.at("fire").at(k) = 0.0f;
+      for (int k : {3, 4, 5}) s.at("fire_sw").at(k) = 0.0f;
+    } else {
+      // Every bottle fired, so every one is emptying.
+      for (int k : {6, 7, 8}) s.at("fire_sw").at(k) = 300.0f;
+    }
+    const bool flight = on_ground == 0;
+    s.at("system").at(kCabinRate) = flight ? 300.0f : 0.0f;
+    s.at("system").at(kCabinAlt) = flight ? 8000.0f : 0.0f;
+    s.at("system").at(kCabinDiff) = flight ? 4.2f : 0.0f;
     return s;
+  }
+  static constexpr int kCabinRate = 82, kCabinAlt = 83, kCabinDiff = 84;
+
+  // The slots restored as one whole: each within its travel, together they
+  // may contradict each other (no command reaches the combination), and the
+  // group is then settled with the load's one line. The fire handles and
+  // bottles; the cabin's rate, altitude and differential; the parking brake
+  // lever and its engagement; the autobrake selector and its flags.
+  static bool in_group(const Row& r) {
+    if (r.array == "fire" || r.array == "fire_sw") return true;
+    if (r.array == "system") {
+      for (int k : {82, 83, 84, 6, 7, 8, 9, 10, 67})
+        if (r.slot == k) return true;
+    }
+    return r.array == "system_sw" && (r.slot == 84 || r.slot == 85 || r.slot == 40);
   }
 
   // The values of the image beyond the travels of the table, "" when none.
@@ -161,7 +205,7 @@ class RestoreCensus : public ::testing::Test {
 // carries nothing beyond a travel, and that save restores without the line.
 TEST_F(RestoreCensus, EverySlotWithinItsTravel) {
   for (bool flight : {false, true}) {
-    on_ground = flight ? 0 : 1;
+    set_phase(flight);
     const Images sound = sound_save(flight);
     put(sound);
     restore();
@@ -192,7 +236,11 @@ TEST_F(RestoreCensus, EverySlotWithinItsTravel) {
         const Images image = save();
         EXPECT_EQ(beyond_travel(image), "") << what;
         if (restorable(r, bad)) {
-          EXPECT_EQ(drop_lines(), 0) << what;
+          // Within its travel it comes back, or its group is settled whole.
+          if (!in_group(r)) {
+            EXPECT_EQ(drop_lines(), 0) << what;
+          }
+          EXPECT_LE(drop_lines(), 1) << what;
         } else {
           EXPECT_EQ(differences(image, before), "") << what;
           EXPECT_EQ(drop_lines(), 1) << what;
@@ -223,7 +271,7 @@ TEST_F(RestoreCensus, WhatThePluginReachesComesBack) {
     EXPECT_EQ(differences(save(), image), "") << what << ", saved and loaded again";
   };
   for (bool flight : {false, true}) {
-    on_ground = flight ? 0 : 1;
+    set_phase(flight);
     put(sound_save(false));
     restore();
     for (const simhost::CommandInfo& c : simhost::plugin_commands()) {
@@ -266,6 +314,111 @@ TEST_F(RestoreCensus, WhatThePluginReachesComesBack) {
   EXPECT_EQ(drop_lines(), 0) << "the APU fire handle on its way, saved and loaded again";
   EXPECT_EQ(fire_state.fire_handle_arm_target[fire_handle_apu], 1.0f);
   EXPECT_EQ(fire_state.fire_handle_turn_target[fire_handle_apu], -1.0f);
+}
+
+// Each group of slots restored as one whole, from a sound save of the phase
+// (the fire handles in with their bottles full, the cabin as the phase has
+// it, the parking brake off, the autobrake at RTO unarmed) with a few slots
+// changed, every one within its travel: a combination the aircraft reaches
+// comes back with nothing dropped; one it never reaches is settled: the fire
+// protection as it stood and the cabin from the aircraft's state, with the
+// load's one line; the parking brake's engagement with its lever and the
+// autobrake reset at OFF, as the aircraft settles them itself. Its save then
+// loads again with nothing dropped.
+TEST_F(RestoreCensus, EachGroupRestoredAsOneWhole) {
+  using Slots = std::vector<std::pair<std::pair<const char*, int>, float>>;
+  const auto fire_untouched = [] {
+    return fire_state.fire_handle_arm_target[0] == 0.0f && fire_state.fire_handle_turn_target[0] == 0.0f &&
+           fire_state.bottle_fired[0] == 0.0f && fire_state.bottle_fired[2] == 0.0f &&
+           fire::apu_ext_switch_pos_disch == 0.0f && fire::engine01_02L_ext_bottle_psi == 600.0f &&
+           fire::apu_ext_bottle_psi == 600.0f;
+  };
+  const auto cabin_at = [](float alt_ft, float diff_psi, float rate) {
+    return [=] {
+      return std::fabs(cockpit::cabin_altitude_actual - alt_ft) < 300.0f &&
+             std::fabs(cockpit::cabin_pressure_diff - diff_psi) < 0.3f && std::fabs(cockpit::cabin_vvi - rate) < 1.0f;
+    };
+  };
+  const auto parked = [](float lever) {
+    return [=] { return cockpit::parking_brake_pos == lever && lever_commands.park_brake_engaged == lever; };
+  };
+  const auto autobrake_reset = [] {
+    return autobrake::autobrake_arm == 0.0f && autobrake::autobrake_RTO_arm == 0.0f &&
+           autobrake::autobrake_RTO_test == 0.0f && autobrake::autobrake_disarm == 0.0f &&
+           autobrake_brake_value == 0.0f;
+  };
+  const struct {
+    const char* what;
+    bool flight;
+    Slots slots;
+    int lines;
+    std::function<bool()> then;
+  } rows[] = {
+      // The fire handles and bottles.
+      {"engine 1's handle turned, stowed", false, {{{"fire", 14}, -1.0f}}, 1, fire_untouched},
+      {"engine 1's handle turned, stowed", true, {{{"fire", 14}, -1.0f}}, 1, fire_untouched},
+      {"the left bottle fired, every handle in", false, {{{"fire", 16}, 1.0f}}, 1, fire_untouched},
+      {"the left bottle fired, every handle in", true, {{{"fire", 16}, 1.0f}}, 1, fire_untouched},
+      {"the APU's handle turned, not pulled", false, {{{"fire_sw", 5}, 1.0f}}, 1, fire_untouched},
+      {"the APU's handle turned, not pulled", true, {{{"fire_sw", 5}, -1.0f}}, 1, fire_untouched},
+      {"the APU's fire latch, its bottle full", true, {{{"fire_sw", 11}, 1.0f}}, 1, fire_untouched},
+      {"engine 1's handle pulled and turned, the left bottle fired", true,
+       {{{"fire", 11}, 1.0f}, {{"fire", 14}, -1.0f}, {{"fire", 16}, 1.0f}, {{"fire_sw", 0}, 1.0f}, {{"fire_sw", 3}, -1.0f}},
+       0, [] { return fire_state.bottle_fired[0] == 1.0f && fire_state.fire_handle_turn_target[0] == -1.0f; }},
+      {"the left bottle still emptying after the handle went in", true,
+       {{{"fire", 16}, 1.0f}, {{"fire_sw", 6}, 250.0f}}, 0, [] { return fire_state.bottle_fired[0] == 1.0f; }},
+      // The cabin.
+      {"the cabin at 24,000 ft", false, {{{"system", 83}, 24000.0f}}, 1, cabin_at(0.0f, 0.0f, 0.0f)},
+      {"the cabin at 24,000 ft", true, {{{"system", 83}, 24000.0f}}, 1,
+       [] { return cockpit::cabin_altitude_actual < 20000.0f && cockpit::cabin_pressure_diff > 0.0f; }},
+      {"the cabin at -2,000 ft", false, {{{"system", 83}, -2000.0f}}, 1, cabin_at(0.0f, 0.0f, 0.0f)},
+      {"the cabin at 10.2 psi", false, {{{"system", 84}, 10.2f}}, 1, cabin_at(0.0f, 0.0f, 0.0f)},
+      {"the cabin descending at 4,000 ft/min", false, {{{"system", 82}, -4000.0f}}, 1, cabin_at(0.0f, 0.0f, 0.0f)},
+      {"the cabin pre-pressurised on the roll", false,
+       {{{"system", 83}, -150.0f}, {{"system", 84}, 0.08f}, {{"system", 82}, -300.0f}}, 0,
+       cabin_at(-150.0f, 0.08f, -300.0f)},
+      {"the cabin descending at 4,000 ft/min", true, {{{"system", 82}, -4000.0f}}, 0, cabin_at(8000.0f, 4.2f, -4000.0f)},
+      // The parking brake.
+      {"the parking brake engaged, its lever released", false, {{{"system_sw", 85}, 1.0f}}, 0, parked(0.0f)},
+      {"the parking brake engaged, its lever released", true, {{{"system_sw", 85}, 1.0f}}, 0, parked(0.0f)},
+      {"the parking brake lever set, not engaged", false, {{{"system_sw", 84}, 1.0f}}, 0, parked(1.0f)},
+      {"the parking brake lever set, not engaged", true, {{{"system_sw", 84}, 1.0f}}, 0, parked(1.0f)},
+      {"the parking brake set", false, {{{"system_sw", 84}, 1.0f}, {{"system_sw", 85}, 1.0f}}, 0, parked(1.0f)},
+      // The autobrake.
+      {"the selector OFF, the landing autobrake armed", false, {{{"system_sw", 40}, 1.0f}, {{"system", 67}, 1.0f}}, 0,
+       autobrake_reset},
+      {"the selector OFF, the landing autobrake braking", false,
+       {{{"system_sw", 40}, 1.0f}, {{"system", 67}, 2.0f}, {{"system", 9}, 0.9f}}, 0, autobrake_reset},
+      {"the selector OFF, the RTO braking", false,
+       {{{"system_sw", 40}, 1.0f}, {{"system", 6}, 2.0f}, {{"system", 9}, 0.9f}}, 0, autobrake_reset},
+      {"the selector OFF, DISARM", true, {{{"system_sw", 40}, 1.0f}, {{"system", 8}, 1.0f}}, 0, autobrake_reset},
+      {"the selector OFF, the RTO self-test", false, {{{"system_sw", 40}, 1.0f}, {{"system", 7}, 1.0f}}, 0,
+       autobrake_reset},
+      {"the selector at 3, the landing autobrake braking", false,
+       {{{"system_sw", 40}, 4.0f}, {{"system", 67}, 2.0f}, {{"system", 9}, 0.6f}}, 0,
+       [] { return autobrake::autobrake_arm == 2.0f && autobrake_brake_value == 0.6f; }},
+  };
+  for (const auto& r : rows) {
+    const std::string what = std::string(r.what) + (r.flight ? " at FL200" : " at the gate");
+    set_phase(r.flight);
+    Images base = sound_save(false);
+    for (int k : {6, 7, 8}) base.at("fire_sw").at(k) = 600.0f;
+    base.at("system_sw").at(40) = 0.0f;
+    put(base);
+    restore();
+    Images damaged = base;
+    for (const auto& [at, v] : r.slots) damaged.at(at.first).at(at.second) = v;
+    put(damaged);
+    new_load();
+    restore();
+    EXPECT_EQ(drop_lines(), r.lines) << what;
+    EXPECT_TRUE(r.then()) << what;
+    const Images image = save();
+    put(image);
+    new_load();
+    restore();
+    EXPECT_EQ(drop_lines(), 0) << what << ", saved and loaded again";
+  }
 }
 
 // A slot that carries a saved value into the cockpit has a row in the table.

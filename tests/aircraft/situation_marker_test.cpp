@@ -8,6 +8,7 @@
 
 #include "core/binding.h"
 #include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "aircraft/frame.h"
 #include "aircraft/lifecycle.h"
 #include "core/trace.h"
@@ -136,6 +137,7 @@ TEST_F(SituationMarker, FirstFrameEnginesKeepWhatALoadedSituationBroughtBack) {
     SCOPED_TRACE(c.what);
     host_mirror = HostMirror{};
     host_mirror.sim_operation_prefs_startup_running = 0;
+    on_ground = 1;  // at the gate, the host's engines stopped
     host_mirror.sim_cockpit2_engine_actuators_mixture_ratio[0] = 0.9f;
     host_mirror.sim_cockpit2_engine_actuators_mixture_ratio[1] = 0.9f;
     engine::mixture_ratio1 = engine::mixture_ratio2 = 0.5f;

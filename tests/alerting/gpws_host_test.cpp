@@ -56,6 +56,10 @@ class GpwsThroughHost : public ::testing::Test {
 
 TEST_F(GpwsThroughHost, FiveHundredCalledOnceOnTheWayDown) {
   const char* flag = "zuvadud/d738/fmod/callouts_500";
+  // At an approach speed, once the airspeed indicators have come up to it:
+  // AIRSPEED LOW would hold the callout.
+  simhost::set_float("sim/flightmodel/position/indicated_airspeed", 150.0f);
+  simhost::frames(60, 0.05f);
   radio_altitude(600.0f);
   simhost::frames(5, 0.05f);
   EXPECT_EQ(simhost::get_float(flag), 0.0f);

@@ -546,7 +546,7 @@ class Callouts : public Gpws {
       host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot = h + base_;
       host_mirror.sim_flightmodel_position_vh_ind_fpm = -fpm;
       host_mirror.sim_cockpit2_gauges_indicators_vvi_fpm_pilot = 0.0f;
-      update_radio_altitude_callouts(false);
+      update_radio_altitude_callouts(false, false);
       for (Fired& w : watch)
         if (w.at < 0.0f && *w.flag == 1.0f) w.at = h;
     }
@@ -604,7 +604,7 @@ TEST_F(Callouts, SixteenthTimerRunsDownAlone) {
   script_mirror.zuvadud_D738_FMS_flight_phase = 0.0f;  // no callout evaluated
   callout_state.callout_timer[16] = 0.2f;
   cue_fmod::callouts_2500 = cue_fmod::callouts_radio_alt = 1.0f;
-  for (int i = 0; i < 15; ++i) update_radio_altitude_callouts(false);
+  for (int i = 0; i < 15; ++i) update_radio_altitude_callouts(false, false);
   EXPECT_EQ(callout_state.callout_timer[16], 0.0f);
   EXPECT_EQ(cue_fmod::callouts_2500, 1.0f);
   EXPECT_EQ(cue_fmod::callouts_radio_alt, 1.0f);
@@ -644,6 +644,48 @@ TEST_F(Callouts, ThousandSecondNeedsModerateDescent) {
     std::vector<Fired> watch = {{&cue_fmod::callouts_1000s, 0}};
     descend(1200.0f, 850.0f, c.fpm, watch);
     EXPECT_EQ(watch[0].at > 0.0f, c.fires) << c.fpm;
+  }
+}
+
+// A height callout waits while PULL UP or TERRAIN sounds: a sink-rate PULL
+// UP through 500 ft holds FIVE HUNDRED until the sink is arrested (it comes
+// then, still above its clearing height); a closure's TERRAIN, TERRAIN, PULL
+// UP through 1,000 ft holds ONE THOUSAND for as long as it lasts.
+TEST_F(Callouts, WaitWhileAWarningSounds) {
+  struct Row {
+    float* flag;
+    float from, arrested_at, to, sink_fpm, closure_fpm;
+    float called_low, called_high;  // ft, the height of the call; -1 never
+  } rows[] = {{&cue_fmod::callouts_500, 600, 470, 430, 3000, 0, 440, 469},
+              {&cue_fmod::callouts_1000, 1100, 0, 900, 600, -3400, -1, -1},
+              {&cue_fmod::callouts_500, 600, 0, 430, 1000, 0, 509, 511},
+              {&cue_fmod::callouts_1000, 1100, 0, 900, 600, 0, 1009, 1011}};
+  for (const Row& r : rows) {
+    SetUp();
+    for (float& g : host_mirror.sim_aircraft_parts_acf_gear_deploy) g = 1.0f;
+    host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = 0.625f;
+    host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = 150.0f;
+    script_mirror.zuvadud_D738_FMS_radio_height_ratio = r.closure_fpm;
+    float called_at = -1.0f;
+    bool warned = false;
+    float sink = r.sink_fpm;
+    for (float h = r.from; h >= r.to; h -= sink / 60.0f * frame_time) {
+      if (h <= r.arrested_at) sink = 600.0f;
+      host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = h;
+      host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot = h;
+      host_mirror.sim_flightmodel_position_vh_ind_fpm = -sink;
+      host_mirror.sim_cockpit2_gauges_indicators_vvi_fpm_pilot = -sink;
+      gpws_update();
+      const bool sounding = cue_fmodpack::msg_pull_up != 0.0f || cue_fmodpack::msg_terrain != 0.0f;
+      warned = warned || sounding;
+      if (called_at < 0.0f && *r.flag == 1.0f) {
+        called_at = h;
+        EXPECT_EQ(gpws_state.alert_code, 0) << r.from;
+      }
+    }
+    EXPECT_EQ(warned, r.sink_fpm > 2000.0f || r.closure_fpm != 0.0f) << r.from;
+    EXPECT_GE(called_at, r.called_low) << r.from << " " << r.closure_fpm;
+    EXPECT_LE(called_at, r.called_high) << r.from << " " << r.closure_fpm;
   }
 }
 

@@ -45,10 +45,14 @@ class GpwsLimits : public ::testing::Test {
   // One frame at a radio height (ft), airspeed (kt) and vertical speed
   // (ft/min), gear and flap handle given; the code it leaves pending.
   int frame(float ra, float ias, float vs, float gear, float flap) {
-    gpws_state.alert_code = 0;
     gpws_state.gpws_phase = 2;
+    return phase_frame(ra, ra + 1000.0f, ias, vs, gear, flap);
+  }
+  // One frame in the phase the computer has reached, at a barometric altitude.
+  int phase_frame(float ra, float baro, float ias, float vs, float gear, float flap) {
+    gpws_state.alert_code = 0;
     host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = ra;
-    host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot = ra + 1000.0f;
+    host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot = baro;
     host_mirror.sim_cockpit2_gauges_indicators_airspeed_kts_pilot = ias;
     host_mirror.sim_cockpit2_gauges_indicators_vvi_fpm_pilot = vs;
     host_mirror.sim_flightmodel_position_vh_ind_fpm = vs;
@@ -119,6 +123,37 @@ TEST_F(GpwsLimits, TooLowGearFlapsAndTerrain) {
   EXPECT_EQ(frame(240, 158, 0.0f, 0, 0), too_low_flaps);
 }
 
+// After take-off, short of the landing configuration, TOO LOW TERRAIN once
+// the ground comes within three quarters of the highest radio altitude
+// reached, that floor no higher than 500 ft up to 190 kt, rising to 1,000
+// ft at 250 kt. Level at the peak's barometric altitude: no descent alert.
+TEST_F(GpwsLimits, TakeOffFloor) {
+  using namespace gpws_code;
+  struct Row {
+    float peak, ias, gear, flap, ra, phase;
+    int code;
+  } rows[] = {
+      // Flaps 5 at 170 kt from 900 ft: the floor is 500 ft.
+      {900, 170, 0, 0.375f, 510, 1, 0},        {900, 170, 0, 0.375f, 490, 1, too_low_terrain},
+      {900, 170, 1, 0.375f, 490, 1, too_low_terrain},
+      // Flaps 1 at 200 kt from 1,200 ft: 583 ft.
+      {1200, 200, 0, 0.125f, 590, 1, 0},      {1200, 200, 0, 0.125f, 575, 1, too_low_terrain},
+      // Low: three quarters of 400 ft; fast and high: 1,000 ft.
+      {400, 170, 0, 0.375f, 310, 1, 0},        {400, 170, 0, 0.375f, 290, 1, too_low_terrain},
+      {2000, 260, 0, 0, 1010, 1, 0},           {2000, 260, 0, 0, 990, 1, too_low_terrain},
+      // The landing configuration, or past the take-off: no floor.
+      {900, 150, 1, 0.875f, 300, 1, 0},        {900, 150, 1, 0.375f, 300, 1, too_low_terrain},
+      {900, 150, 1, 0.375f, 300, 2, 0},
+  };
+  for (const Row& r : rows) {
+    SetUp();
+    script_mirror.zuvadud_D738_FMS_flight_phase = r.phase;
+    for (float h : {0.0f, 50.0f, r.peak}) phase_frame(h, 1000.0f + h, r.ias, 0.0f, r.gear, r.flap);
+    EXPECT_EQ(phase_frame(r.ra, 1000.0f + r.peak, r.ias, 0.0f, r.gear, r.flap), r.code)
+        << r.peak << " ft " << r.ias << " kt gear " << r.gear << " flap " << r.flap << " at " << r.ra;
+  }
+}
+
 // The warning computer listens to the engaged autopilot's side, else the
 // flight director's: the first officer's radio altimeter reads 0 here, so
 // only the captain's side evaluates the pull-up envelope.
@@ -162,7 +197,12 @@ TEST_F(GpwsLimits, BelowGlideslopeBand) {
               // Below 150 ft the limit widens along 243 - 71.43 x dots ft.
               {180, -2.5f, -700, true},    {120, -2.5f, -700, true},   {120, -1, -700, false},
               {150, -1.31f, -700, true},   {100, -1.95f, -700, false}, {100, -2.05f, -700, true},
-              {30, -3, -700, true},        {29, -3, -700, false}};
+              {30, -3, -700, true},        {29, -3, -700, false},
+              // Level or climbing the ceiling is 500 ft, rising to 1,000 ft
+              // at a 500 ft/min descent.
+              {300, -2.5f, 0, true},       {450, -2, 0, true},         {499, -2, 300, true},
+              {501, -2, 0, false},         {790, -2, -300, true},      {810, -2, -300, false},
+              {999, -2, -500, true}};
   for (const Row& r : rows) {
     host_mirror.sim_cockpit2_radios_indicators_nav1_vdef_dots_pilot = r.dots;
     EXPECT_EQ(frame(r.ra, 250, r.vs, 1, 1) == gpws_code::below_glideslope, r.alert) << r.ra << " " << r.dots;
@@ -222,8 +262,12 @@ TEST_F(GpwsLimits, TerrainClosureBands) {
       {1649, 219, -6000, 0, 0, clean},    {1650, 219, -6000, 0, 0, 0},       {1649, 221, -6000, 0, 0, clean},
       {1649, 309, -6000, 0, 0, clean},    {1649, 310, -6000, 0, 0, clean},   {1649, 219, -5300, 0, 0, 0},
       {1800, 320, -8000, 0, 0, clean},    {1800, 320, -6100, 0, 0, 0},
-      {1250, 219, -3350, 0, 0, clean},    {1250, 219, -3250, 0, 0, 0},       {1000, 219, -3100, 1, 1, landing},
-      {1000, 219, -3000, 1, 1, 0},        {700, 219, -2900, 1, 0.875f, landing}, {790, 219, -2900, 1, 0.875f, landing},
+      {1250, 219, -3350, 0, 0, clean},    {1250, 219, -3250, 0, 0, 0},       {1000, 219, -3100, 1, 0.75f, clean},
+      {1000, 219, -3000, 1, 0.75f, 0},    {700, 219, -2900, 1, 0.875f, landing}, {780, 219, -2900, 1, 0.875f, landing},
+      // Landing flaps end the envelope at 789 ft, the gear down or up and
+      // at any speed.
+      {800, 219, -2900, 1, 0.875f, 0},    {1200, 219, -3400, 1, 0.875f, 0},  {1000, 219, -3400, 0, 0.875f, 0},
+      {900, 250, -3200, 1, 1, 0},         {780, 219, -2900, 0, 0.875f, clean}, {780, 250, -2900, 1, 1, landing},
       {700, 219, -2900, 1, 0.5f, clean},  {700, 219, -2900, 0.9f, 0.875f, clean},
       {700, 219, -2900, 1, 0.625f, clean}, {700, 219, -2900, 1, 0.75f, clean},
       {210, 219, -2400, 1, 0.875f, landing}, {190, 219, -2400, 1, 0.875f, landing},
@@ -245,6 +289,10 @@ TEST_F(GpwsLimits, TerrainClosureBands) {
   toggle_switch::gpws_flap_pos = 1.0f;
   script_mirror.zuvadud_D738_FMS_radio_height_ratio = -2900.0f;
   EXPECT_EQ(hold(4.0f, 700, 219, 0.0f, 1, 0.375f), std::make_pair(landing, landing));
+  SetUp();
+  toggle_switch::gpws_flap_pos = 1.0f;
+  script_mirror.zuvadud_D738_FMS_radio_height_ratio = -3400.0f;
+  EXPECT_EQ(hold(4.0f, 1000, 219, 0.0f, 1, 0.375f), std::make_pair(0, 0));
   toggle_switch::gpws_flap_pos = 0.0f;
   // GEAR INHIBIT stands in for the gear down.
   SetUp();

@@ -483,7 +483,7 @@ TEST_F(GpwsModes, FiveHundredCallGatesAndGlidepathDisable) {
     for (float h : {600.0f, 505.0f}) {
       host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = h;
       host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_copilot = h;
-      update_radio_altitude_callouts(r.fo);
+      update_radio_altitude_callouts(r.fo, false);
     }
     EXPECT_EQ(cue_fmod::callouts_500, r.heard ? 1.0f : 0.0f) << "row " << n;
   }
@@ -685,7 +685,7 @@ TEST_F(GpwsModes, CallFlagHeldForItsRepeatTime) {
       const float h = i == 0 ? r.arm_ft : r.fire_ft;
       host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = h;
       host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot = 1000.0f + h;
-      update_radio_altitude_callouts(false);
+      update_radio_altitude_callouts(false, false);
       up += *r.flag != 0.0f ? 1 : 0;
     }
     EXPECT_EQ(up, r.frames) << r.baro << " " << r.fire_ft;

@@ -43,8 +43,9 @@ TEST_F(PanelCommands, OwnCommandsMoveTheirPublishedPositions) {
       {"toggle_switch/seatbelt_sign_dn", "toggle_switch/seatbelt_sign_pos", 3, 2.0f},
       {"toggle_switch/window_heat_l_side", "ice/window_heat_l_side_pos", 1, 1.0f},
       {"toggle_switch/main_pnl_du_capt_right", "toggle_switch/main_pnl_du_capt", 5, 3.0f},
-      // The cockpit is cold and dark: a clock without power ignores its buttons.
-      {"push_button/chrono_disp_mode_capt", "clock/clock_display_mode_capt", 1, 0.0f},
+      // The cockpit is cold and dark: a clock without power ignores its
+      // buttons and stays in the mode it starts in.
+      {"push_button/chrono_disp_mode_capt", "clock/clock_display_mode_capt", 1, 1.0f},
       {"push_button/flaps_15", "flt_ctrls/flap_lever", 1, 0.625f},
       {"push_button/gear_down", "controls/gear_handle_down", 1, 1.0f},
       // Under guards, lifted first as a pilot would.

@@ -98,9 +98,12 @@ TEST_F(Scenario, GearLeverWrittenNearlyDownInFlightFiresGearDownOnce) {
 TEST_F(Scenario, GearLegsStartWhereTheHostHasThem) {
   std::string errors;
   const std::string legs = "sim/aircraft/parts/acf_gear_deploy=";
+  // The host's gear lever where its legs are: a lever down over legs up in
+  // the air is the crew lowering the gear.
+  const std::string lever = "set sim/cockpit/switches/gear_handle_status=";
   const runner::Outcome o = play(
-      "set " + legs + "1,1,1\nat 2s expect " + legs + "1,1,1\nset " + legs + "0,0,0\nmessage plane-loaded\n" +
-          "run 1s\nexpect " + legs + "0,0,0\npause on\nset " + legs + "1,1,1\nmessage plane-loaded\nrun 30s\n" +
+      "set " + legs + "1,1,1\nat 2s expect " + legs + "1,1,1\nset " + legs + "0,0,0\n" + lever + "0\nmessage plane-loaded\n" +
+          "run 1s\nexpect " + legs + "0,0,0\npause on\nset " + legs + "1,1,1\n" + lever + "1\nmessage plane-loaded\nrun 30s\n" +
           "pause off\nrun 1\nexpect " + legs + "1,1,1\npause on\nset zuvadud/D738/system[63]=0\n" +
           "set zuvadud/D738/system[64]=0\nset zuvadud/D738/system[65]=0\nset zuvadud/D738/load_save=4\nrun 1\n" +
           "set zuvadud/D738/load_save=0\nrun 10s\npause off\nrun 1\nexpect " + legs + "1,1,1\n",

@@ -135,7 +135,7 @@ TEST_F(DelayTimers, EachTimerActsOnceWhenItRunsOut) {
       {"autobrake 2", &delay_timers.autobrake_delay_2, &delay_flags.autobrake_flag_2, 0.0f, 1.0f},
       {"first officer displays", &delay_timers.fo_display_delay, &elec_bus_state.fo_displays_ready, 0.0f, 1.0f},
       {"four minutes bus 1", &delay_timers.ac_tns_bus1_pow4_delay, &electric::ac_tns_bus1_pow4, 0.0f, 1.0f},
-      {"inertial source lost", &delay_timers.systems_delay_20, &delay_flags.systems_flag_20, 0.0f, 1.0f},
+      {"inertial source lost", &delay_timers.fo_irs_backup_delay, &delay_flags.fo_irs_lost_flag, 0.0f, 1.0f},
       {"SELCAL HF", &delay_timers.selcal_delay_hf, &selcal_sound_pending, 0.0f, 1.0f},
       {"SELCAL COM 1", &delay_timers.selcal_delay_com1, &selcal_state.call_latch[0], 0.0f, 1.0f},
       {"SELCAL COM 3", &delay_timers.selcal_delay_com3, &selcal_state.call_latch[2], 0.0f, 1.0f},

@@ -29,6 +29,8 @@ namespace {
 
 constexpr float kStepInterval = 0.06f;  // s of accumulated frame time between bar updates
 constexpr float kFtPerM = 3.28084f;
+// deg, the bank within which the wings count as level once a course is lost.
+constexpr float kWingsLevelDeg = 3.0f;
 
 FlightDirectorState& fd = flight_director_state;
 
@@ -216,11 +218,28 @@ bool accumulate_roll() {
   return fd.roll_step_time > kStepInterval;
 }
 
+// With no course to steer by (none captured yet, its signal gone, its
+// receiver without power) a director commands no turn: the wings come level,
+// and the track they came level on is held until a course is captured again
+// or another mode is chosen.
+float hold_track(const Inputs& in, float reference) {
+  if (fd.track_held == 0) {
+    if (!(std::fabs(in.roll) < kWingsLevelDeg)) return 0.0f;
+    fd.track_held = 1;
+    fd.held_track_deg = reference;
+  }
+  return bank_for_track(fd.held_track_deg, reference, fd.hdg_rate_dps);
+}
+
 void course_capture(const Inputs& in) {
   if (!accumulate_roll()) return;
   const float limit = selector_limit(in.bank_mode);
-  float bank = in.roll;
-  if (in.nav_status == 2 || in.approach_status == 2) {
+  const float reference = in.gs_mps >= 45.0f ? in.track : in.heading;
+  float bank = 0.0f;
+  if (!(in.nav_status == 2 || in.approach_status == 2)) {
+    bank = hold_track(in, reference);
+  } else {
+    fd.track_held = 0;
     const float dev = in.ldev + 4.5f * fd.ldev_rate;
     const float a = std::fabs(dev);
     const float q = 90.0f * std::fmin(a, 2.5f) / 2.5f * pi_f / 180.0f;
@@ -258,7 +277,6 @@ void course_capture(const Inputs& in) {
       const float w = interpolate_clamped(8.0f, 0.5f, 12.0f, 1.0f, fd.loc_inside_time);
       target = in.course + side * s1 * g * w;
     }
-    const float reference = in.gs_mps >= 45.0f ? in.track : in.heading;
     bank = bank_for_track(target, reference, fd.hdg_rate_dps);
   }
   move_roll_bar(in, clamp_range(bank, -limit, limit), 0.0f);
@@ -270,6 +288,7 @@ void roll_bar(const Inputs& in) {
     fd.fd_roll_cpt = fd.fd_roll_fo = in.host_roll_bar;
     fd.loc_inside = 0;
     fd.loc_inside_time = 0.0f;
+    fd.track_held = 0;
     fd.roll_step_time = 0.0f;
     return;
   }
@@ -280,6 +299,7 @@ void roll_bar(const Inputs& in) {
   }
   fd.loc_inside = 0;
   fd.loc_inside_time = 0.0f;
+  fd.track_held = 0;
   if (rm == 15.0f || rm == 18.0f) {
     if (accumulate_roll()) move_roll_bar(in, 0.0f, 1.6f);
     return;

@@ -52,6 +52,8 @@ struct FlightDirectorState {
 
   uint8_t loc_inside;      // course captured
   float loc_inside_time;   // s, 0..12
+  uint8_t track_held;      // no course to steer by: the wings came level on held_track_deg
+  float held_track_deg;    // deg magnetic, track (heading when slow) held
   float spd_target;        // kt
   int32_t ga_stage;        // 0 before, 1 once the climb is established
   float gs_vs_floor;       // fpm

@@ -50,8 +50,12 @@ float day_factor() {
 
 void compute_levels() {
   const float power = ann_state.lamps_powered ? elec_bus_status.dir_batbus_copy : 0.0f;
-  const float r14 = mirror_vf_at(bound::sim_flightmodel2_lights_generic_lights_brightness_ratio, 14);
-  const float r13 = mirror_vf_at(bound::sim_flightmodel2_lights_generic_lights_brightness_ratio, 13);
+  // Ratios: a host value beyond 0..1 would take the lamps past full (their
+  // products beyond any float).
+  const float r14 =
+      clamp_range(mirror_vf_at(bound::sim_flightmodel2_lights_generic_lights_brightness_ratio, 14), 0.0f, 1.0f);
+  const float r13 =
+      clamp_range(mirror_vf_at(bound::sim_flightmodel2_lights_generic_lights_brightness_ratio, 13), 0.0f, 1.0f);
   // The DIM relay works on the lamps' power: with the aircraft dark the
   // switch moves and the cart's lamp stays as it was until power comes.
   if (ann_state.lamps_powered || ann_state.held_dim < 0.0f) ann_state.held_dim = r14;

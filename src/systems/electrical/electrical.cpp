@@ -249,6 +249,16 @@ void elec_buses_update() {
 
   elec_bus_status.dir_batbus_copy = electric::dir_batbus_status;
 
+  // The host's "bus 1" failure takes side 1's transfer and DC buses, as its
+  // "bus 2" failure takes side 2's: the battery and standby buses belong to
+  // neither, and the standby system takes over as after any loss of AC
+  // transfer bus 1 and DC bus 1.
+  const bool host_bus1_failed = mirror_i(bound::sim_operation_failures_rel_esys) == kHostFailed;
+  if (host_bus1_failed) {
+    electric::ac_tnsbus1_status = 0.0f;
+    electric::dc_bus1_status = 0.0f;
+    src1 = 0.0f;
+  }
   standby_power(src1);
   const float* bat_indicated = host_mirror.sim_cockpit2_electrical_battery_voltage_indicated_volts;
   const float dc_stdbus_volts = src1 != 0.0f && electric::standby_bat_pos == 1.0f ? volts1 : bat_indicated[2];
@@ -257,16 +267,9 @@ void elec_buses_update() {
 
   electric::cross_tie = battery_on()[1] != 0 ? ac_tie : 0.0f;
 
-  // Host electrical failures zero their side after the fact; what was already
-  // derived from those buses this frame stays as computed.
-  if (mirror_i(bound::sim_operation_failures_rel_esys) == kHostFailed) {
-    electric::ac_tnsbus1_status = 0.0f;
-    electric::batbus_status = 0.0f;
-    electric::dc_bus1_status = 0.0f;
-    electric::ac_stdbus_status = 0.0f;
-    electric::hot_batbus_status = 0.0f;
-    electric::dir_batbus_status = 0.0f;
-  }
+  // The host's "bus 2" failure zeroes its side after the fact; what was
+  // already derived from those buses this frame stays as computed, as for
+  // "bus 1" above.
   if (mirror_i(bound::sim_operation_failures_rel_esys2) == kHostFailed) {
     electric::ac_tnsbus2_status = 0.0f;
     electric::dc_bus2_status = 0.0f;

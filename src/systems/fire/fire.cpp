@@ -79,6 +79,76 @@ bool engine_fire(int engine, int32_t host_fire, bound::Id fire_id) {
   return smoke;
 }
 
+// The fire slots as they stand, to put back whole.
+struct FireImage {
+  FireState state;
+  float pull[fire_handle_count];
+  float turn[fire_handle_count];
+  float psi[3];
+  float apu_fire, apu_fire_ext, apu_was_fire;
+};
+
+float* const bottle_psi[3] = {&fire::engine01_02L_ext_bottle_psi, &fire::engine01_02R_ext_bottle_psi,
+                              &fire::apu_ext_bottle_psi};
+
+FireImage take_fire_image() {
+  FireImage f{};
+  f.state = fire_state;
+  for (int h = 0; h < fire_handle_count; ++h) {
+    f.pull[h] = *pulls[h];
+    f.turn[h] = *turns[h];
+  }
+  for (int b = 0; b < 3; ++b) f.psi[b] = *bottle_psi[b];
+  f.apu_fire = fire::apu_fire;
+  f.apu_fire_ext = fire::apu_fire_ext;
+  f.apu_was_fire = fire::apu_was_fire;
+  return f;
+}
+
+void put_fire_image(const FireImage& f) {
+  fire_state = f.state;
+  for (int h = 0; h < fire_handle_count; ++h) {
+    *pulls[h] = f.pull[h];
+    *turns[h] = f.turn[h];
+  }
+  for (int b = 0; b < 3; ++b) *bottle_psi[b] = f.psi[b];
+  fire::apu_fire = f.apu_fire;
+  fire::apu_fire_ext = f.apu_fire_ext;
+  fire::apu_was_fire = f.apu_was_fire;
+}
+
+constexpr float kFullBottlePsi = 600.0f;
+
+// A bottle between full and empty is discharging, whatever its handle does.
+bool discharging(int b) { return *bottle_psi[b] > 0.0f && *bottle_psi[b] < kFullBottlePsi; }
+
+// Whether the restored fire slots are a state the handles and bottles reach:
+// a handle turns only pulled out (and its turn runs back before it goes in);
+// a bottle's fired mark stands only with the handle that fired it turned
+// toward it, or while the bottle discharges; the APU's fire latch only with
+// its bottle used.
+bool fire_slots_agree() {
+  const FireState& s = fire_state;
+  for (int h = 0; h < fire_handle_count; ++h) {
+    const bool pulled = s.fire_handle_arm_target[h] == 1.0f;
+    if (s.fire_handle_turn_target[h] != 0.0f && !pulled) return false;
+    if (*turns[h] != 0.0f && !pulled && !(*pulls[h] > 0.0f)) return false;
+  }
+  // Left and right bottles: the mark names the engine whose handle fired it.
+  const float toward[2] = {-1.0f, 1.0f};
+  for (int b = 0; b < 2; ++b) {
+    const float mark = s.bottle_fired[b];
+    if (mark == 0.0f || discharging(b)) continue;
+    const int h = mark == 1.0f ? 0 : 1;
+    if (s.fire_handle_turn_target[h] != toward[b]) return false;
+  }
+  if (s.bottle_fired[bottle_apu] != 0.0f && !discharging(bottle_apu) &&
+      s.fire_handle_turn_target[fire_handle_apu] == 0.0f)
+    return false;
+  if (fire::apu_was_fire != 0.0f && !(fire::apu_ext_bottle_psi < kFullBottlePsi)) return false;
+  return true;
+}
+
 }  // namespace
 
 void fire_handle_pull(int32_t h) {
@@ -194,6 +264,11 @@ void save_fire_state() {
 
 void restore_fire_state() {
   FireState& s = fire_state;
+  // The slots come back as one whole: a save whose handles and bottles
+  // contradict each other (a turn without its pull, a bottle fired by no
+  // handle) would pull, turn or fire on its own, so the fire protection
+  // stays as it is.
+  const FireImage before = take_fire_image();
   // Where each saved value can stand. The handles' targets and the bottles'
   // marks pull, turn and fire as they stand, so only their own positions
   // come back; a timer at the smoke limit would light SMOKE on the next
@@ -236,5 +311,9 @@ void restore_fire_state() {
   if (m > 3 + fire_handle_apu) {
     const float turn = *turns[fire_handle_apu];
     s.fire_handle_turn_target[fire_handle_apu] = turn < -0.5f ? -1.0f : (turn > 0.5f ? 1.0f : 0.0f);
+  }
+  if (!fire_slots_agree()) {
+    put_fire_image(before);
+    count_restore_contradiction();
   }
 }

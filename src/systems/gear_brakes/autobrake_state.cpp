@@ -104,3 +104,12 @@ void take_waiting_autobrake_selection() {
     selection_rules(static_cast<AutobrakePos>(position), true);
   }
 }
+
+void reset_autobrake_at_off() {
+  if (autobrake::autobrake_pos != autobrake_pos_value(AutobrakePos::off)) return;
+  // The speed brake stow the save asked for stands; a restore raises none.
+  const float stow = rto_speedbrake_stow_request;
+  autobrake::autobrake_arm = 0.0f;
+  end_rto_and_braking();
+  rto_speedbrake_stow_request = stow;
+}

@@ -58,3 +58,6 @@ void take_waiting_autobrake_selection();
 // The knob stepped down from setting 1 to OFF: ends a landing autobrake,
 // armed or braking, and its DISARM.
 void step_autobrake_to_off();
+// A restored selector at OFF disarms and resets the system, as selecting OFF
+// does: nothing armed, braking, under test or showing DISARM.
+void reset_autobrake_at_off();

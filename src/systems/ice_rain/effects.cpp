@@ -113,6 +113,14 @@ float wing_ice(float host, float& kept, float heat_flag) {
 
 }  // namespace
 
+void ice_rain_take_host_ice() {
+  const HostMirror& m = host_mirror;
+  ice_rain_state.frame_ice_left = clamp_range(m.sim_flightmodel_failures_frm_ice, 0.0f, 1.0f);
+  ice_rain_state.frame_ice_right = clamp_range(m.sim_flightmodel_failures_frm_ice2, 0.0f, 1.0f);
+  for (int e = 0; e < 2; ++e)
+    ice_rain_state.inlet_ice[e] = clamp_range(m.sim_flightmodel_failures_inlet_ice_per_engine[e], 0.0f, 1.0f);
+}
+
 void ice_rain() {
   if (frame_time != frame_time) return;
   update_holdover(precipitation());

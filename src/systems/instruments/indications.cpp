@@ -41,7 +41,9 @@ constexpr float kHpaPerInHg = 33.8638816f;
 constexpr float kStdBaro = 29.92f;
 constexpr float kRhBoxArmFt = 2504.0f;
 constexpr float kRhBoxShowS = 10.0f;
-constexpr float kFoInertialLossS = 20.0f;
+// The right IRS runs on its DC backup for five minutes once its AC is lost,
+// then shuts down.
+constexpr float kFoInertialLossS = 300.0f;
 
 void set_side_flags(float digit, float vref) {
   pfd::vspeed_digit_show = pfd::vspeed_digit_show_fo = digit;
@@ -166,12 +168,12 @@ void update_source_indications() {
   }
 
   if (script_mirror.zuvadud_D738_irs_irs2_mode == 0.0f || fed(Consumer::irs2_alignment_timer)) {
-    delay_timers.systems_delay_20 = 0.0f;
-    delay_flags.systems_flag_20 = 0.0f;
-  } else if (delay_timers.systems_delay_20 == 0.0f && delay_flags.systems_flag_20 == 0.0f) {
-    delay_timers.systems_delay_20 = kFoInertialLossS;
+    delay_timers.fo_irs_backup_delay = 0.0f;
+    delay_flags.fo_irs_lost_flag = 0.0f;
+  } else if (delay_timers.fo_irs_backup_delay == 0.0f && delay_flags.fo_irs_lost_flag == 0.0f) {
+    delay_timers.fo_irs_backup_delay = kFoInertialLossS;
   }
-  systems::lost_fo_inertial = delay_flags.systems_flag_20;
+  systems::lost_fo_inertial = delay_flags.fo_irs_lost_flag;
 
   door::flt_dk_door_ratio = lag_toward(door::flt_dk_door_ratio, travel_targets.flt_dk_door, 0.0f, 1.0f, 5.0f);
   door::capt_window_ratio = ramp_toward(door::capt_window_ratio, travel_targets.capt_window, 0.0f, 1.0f, 0.25f);

@@ -307,6 +307,51 @@ TEST_F(FlightDirector, CaptureSetsInsideAtOnceWhenAlreadyTurnedPastTheInterceptT
   EXPECT_GT(simhost::get_float(kRollBar), bar);
 }
 
+// A course lost mid-intercept, banked 16.5 degrees (its signal gone, or its
+// receiver's DC bus, on either side): the bar commands the wings level, then
+// holds the track they came level on, steering back to it after a drift.
+TEST_F(FlightDirector, LostCourseLevelsTheWingsAndHoldsTheTrack) {
+  struct Case {
+    float ap_side;
+    int dead_bus;  // 0: the signal lost instead
+    bound::Id status;
+  };
+  const Case cases[] = {{0.0f, 0, bound::sim_cockpit2_autopilot_nav_status},
+                        {0.0f, 1, bound::sim_cockpit2_autopilot_nav_status},
+                        {2.0f, 2, bound::sim_cockpit2_autopilot_approach_status},
+                        {2.0f, 0, bound::sim_cockpit2_autopilot_approach_status}};
+  for (const Case& c : cases) {
+    SetUp();
+    host_version = 120000;
+    frame_time = 0.05f;
+    roll_mode(2.0f);
+    mirror(bound::zuvadud_autopilot_ap_side, c.ap_side);
+    mirror(bound::sim_flightmodel_position_groundspeed, 80.0f);
+    const bound::Id roll = c.ap_side == 2.0f ? bound::sim_cockpit2_gauges_indicators_roll_AHARS_deg_copilot
+                                             : bound::sim_cockpit2_gauges_indicators_roll_AHARS_deg_pilot;
+    auto fly = [&](float bank, float track, float seconds) {
+      mirror(roll, bank);
+      mirror(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot, track);
+      mirror(bound::sim_cockpit2_gauges_indicators_ground_track_mag_pilot, track);
+      for (int i = 0; i < static_cast<int>(seconds / frame_time); ++i) update_flight_director();
+      return simhost::get_float(kRollBar);
+    };
+    mirror(c.status, 2.0f);
+    flight_director_state.fd_roll_cpt = flight_director_state.fd_roll_fo = 16.5f;
+    electric::dc_bus1_status = c.dead_bus == 1 ? 0.0f : 1.0f;
+    electric::dc_bus2_status = c.dead_bus == 2 ? 0.0f : 1.0f;
+    if (c.dead_bus == 0) mirror(c.status, 0.0f);
+    // The bar leads the bank: held at 16.5 degrees while the wings are
+    // still banked, it stands well inside it.
+    EXPECT_LT(fly(16.5f, 60.0f, 3.0f), 12.0f) << c.ap_side << " " << c.dead_bus;
+    // Level on 070: held there, a drift to 080 steered back.
+    EXPECT_NEAR(fly(1.0f, 70.0f, 5.0f), 0.6f, 0.5f) << c.ap_side << " " << c.dead_bus;
+    flight_director_state.hdg_sample_deg = 80.0f;
+    EXPECT_LT(fly(0.0f, 80.0f, 3.0f), -3.0f) << c.ap_side << " " << c.dead_bus;
+    TearDown();
+  }
+}
+
 TEST_F(FlightDirector, TakeOffOnTheGroundByAirspeedAndSingleCue) {
   pitch_mode(8.0f);
   on_ground = 1;

@@ -158,14 +158,26 @@ TEST_F(Electrical, DcTieOpensOnGlideslopeCapture) {
   EXPECT_EQ(electric::dc_cross_tie, 0.0f);
 }
 
+// The host's bus failures take one side's transfer and DC buses alike; the
+// battery and standby buses stay, the AC standby bus on the static inverter
+// once AC transfer bus 1 is gone.
 TEST_F(Electrical, HostSystemFailureLeavesDerivedValuesOfTheFrame) {
-  gens(1, 1);
-  host_mirror.sim_operation_failures_rel_esys = 6;
-  elec_buses_update();
-  EXPECT_EQ(electric::ac_tnsbus1_status, 0.0f);
-  EXPECT_EQ(electric::tru1_status, 1.0f);
-  EXPECT_EQ(electric::main_bus1, 1.0f);
-  EXPECT_EQ(electric::batbus_status, 0.0f);
+  for (int side = 1; side <= 2; ++side) {
+    SetUp();
+    gens(1, 1);
+    host_mirror.sim_cockpit2_electrical_inverter_on[1] = 1;
+    (side == 1 ? host_mirror.sim_operation_failures_rel_esys : host_mirror.sim_operation_failures_rel_esys2) = 6;
+    elec_buses_update();
+    EXPECT_EQ(electric::ac_tnsbus1_status, side == 1 ? 0.0f : 1.0f) << side;
+    EXPECT_EQ(electric::dc_bus1_status, side == 1 ? 0.0f : 1.0f) << side;
+    EXPECT_EQ(electric::ac_tnsbus2_status, side == 2 ? 0.0f : 1.0f) << side;
+    EXPECT_EQ(electric::dc_bus2_status, side == 2 ? 0.0f : 1.0f) << side;
+    EXPECT_EQ(electric::tru1_status, 1.0f) << side;
+    EXPECT_EQ(electric::main_bus1, 1.0f) << side;
+    for (float bus : {electric::batbus_status, electric::hot_batbus_status, electric::dir_batbus_status,
+                      electric::ac_stdbus_status, electric::dc_stdbus_status})
+      EXPECT_EQ(bus, 1.0f) << side;
+  }
 }
 
 TEST_F(Electrical, DisplaysColdStartTakesNinetyFiveSecondsUnlessDcBusOneIsUp) {

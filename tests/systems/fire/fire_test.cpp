@@ -122,9 +122,11 @@ TEST_F(Fire, ApuBottleFailsTheApuWithoutAFire) {
 TEST_F(Fire, StateArraysRoundTrip) {
   fire_state.engine_fire_timer[1] = 12.5f;
   fire_state.agent_delivered[2] = 300.0f;
+  fire_state.fire_handle_arm_target[1] = 1.0f;
   fire_state.fire_handle_turn_target[1] = -1.0f;
   fire::engine02_ext_switch_pos_arm = 1.0f;
   fire::apu_ext_bottle_psi = 250.0f;
+  fire::engine01_02R_ext_bottle_psi = 400.0f;
   fire_state.bottle_fired[1] = 2.0f;  // the right bottle going into engine 2
   save_fire_state();
   const std::vector<float> state = simhost::get_floats("zuvadud/D738/fire");

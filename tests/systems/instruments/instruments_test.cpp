@@ -64,10 +64,10 @@ TEST_F(Indications, WarningsSpeedFlagsAndStandbyAltitude) {
                           push_button::mach_warn1_pos = 1; }, &fmod_::mach_warn, 0},
       {"no test", [] { host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 49.0f; },
        &fmod_::mach_warn, 0},
-      // First officer's inertial source lost 20 s after AC transfer bus 2 with IRS 2 on.
+      // First officer's inertial source lost five minutes after AC transfer bus 2 with IRS 2 on.
       {"fo irs", [] { script_mirror.zuvadud_D738_irs_irs2_mode = 1; electric::ac_tnsbus2_status = 0; },
-       &delay_timers.systems_delay_20, 20.0f},
-      {"fo irs powered", [] { script_mirror.zuvadud_D738_irs_irs2_mode = 1; }, &delay_timers.systems_delay_20, 0},
+       &delay_timers.fo_irs_backup_delay, 300.0f},
+      {"fo irs powered", [] { script_mirror.zuvadud_D738_irs_irs2_mode = 1; }, &delay_timers.fo_irs_backup_delay, 0},
       // FMC source: both on the left, normal, both on the right.
       {"fmc both left", [] { toggle_switch::fmc_source = -1; }, &nd::fo_fmc_source, 1},
       {"fmc normal", [] { toggle_switch::fmc_source = 0; }, &nd::fo_fmc_source, 2},
