@@ -1,7 +1,8 @@
 // Command handlers of the cockpit area: trim. The stabilizer trim from the
 // trim wheel, the yoke switches and the host's own trim commands; the trim
 // cutout switches with their guards; the override switch and its cover; and
-// the aileron and rudder trim switches (whose host trim still acts).
+// the aileron and rudder trim switches (whose host trim still acts, the rudder's
+// only while its actuator has power).
 //
 // The pitch trim handlers write the host's elevator trim at once (mirror
 // first, then the host) and hand the new value to the trim wheel; the
@@ -304,14 +305,18 @@ int cmd_flight_controls_pitch_trim_down(XPLMCommandRef, XPLMCommandPhase phase, 
   return 0;
 }
 
-// The aileron and rudder trim hooks let the host's own trim act as well.
+// The aileron and rudder trim hooks let the host's own trim act as well. The
+// rudder trim's actuator is electric: without its power the knob still turns
+// but the host's trim is held where it stands.
 int hook_flight_controls_rudder_trim_left(XPLMCommandRef, XPLMCommandPhase phase, void*) {
   trim_switch_held(rudder_trim_switch, phase, -1.0f);
+  if (!fed(Consumer::rudder_trim_actuator)) return 0;
   return 1;
 }
 
 int hook_flight_controls_rudder_trim_right(XPLMCommandRef, XPLMCommandPhase phase, void*) {
   trim_switch_held(rudder_trim_switch, phase, 1.0f);
+  if (!fed(Consumer::rudder_trim_actuator)) return 0;
   return 1;
 }
 

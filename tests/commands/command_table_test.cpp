@@ -11,6 +11,7 @@
 #include <string>
 
 #include "commands/command_table.h"
+#include "systems/electrical/electric_values.h"
 
 namespace {
 
@@ -173,8 +174,10 @@ TEST(CommandTable, OwnIssuedCommandsPointAtTheirRows) {
   }
 }
 
-// Only the aileron and rudder trim hooks let the host's own action run.
+// Only the aileron and rudder trim hooks let the host's own action run (the
+// rudder's while its actuator has power, as here).
 TEST(CommandTable, OneDistinctHandlerPerRegistrationAndItsAnswer) {
+  electric::batbus_status = 1.0f;
   std::set<command_handler*> handlers;
   for (const CockpitCommand& c : cockpit_commands) {
     ASSERT_NE(c.handler, nullptr) << c.name;
@@ -194,6 +197,7 @@ TEST(CommandTable, OneDistinctHandlerPerRegistrationAndItsAnswer) {
       EXPECT_EQ(h.handler(nullptr, phase, nullptr), want) << name << " phase " << phase;
   }
   EXPECT_EQ(handlers.size(), static_cast<size_t>(command_handler_count));
+  electric::batbus_status = 0.0f;
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "commands/command_table.h"
 #include "commands/registration.h"
 #include "host.h"
+#include "systems/electrical/electric_values.h"
 #include "withdraw_commands.h"
 
 namespace rec {
@@ -206,7 +207,9 @@ TEST_F(Registration, GroupsTakeOverTheirHostCommandsAfterTheirOwn) {
   }
 }
 
+// The rudder trim's actuator powered, so its hook lets the host's trim run.
 TEST_F(Registration, WhatACommandReachesWhileRegisteredAndAfterStop) {
+  electric::batbus_status = 1.0f;
   register_commands();
   struct Case {
     const char* name;
@@ -228,6 +231,7 @@ TEST_F(Registration, WhatACommandReachesWhileRegisteredAndAfterStop) {
     simhost::command_once(c.name);
     EXPECT_EQ(simhost::host_action_calls(c.name, xplm_CommandBegin), c.host_runs_registered + 1) << c.name;
   }
+  electric::batbus_status = 0.0f;
 }
 
 TEST_F(Registration, StopWithdrawsEveryRegistrationWithItsTupleInGroupOrder) {

@@ -246,23 +246,32 @@ TEST(TrimCutouts, GuardGatesTheSwitchAndClosingItRestoresNormal) {
   EXPECT_EQ(toggle_switch::ap_trim_pos, 0.0f);
 }
 
+// The knobs turn either way; the host's rudder trim acts only while the
+// rudder trim's actuator (the battery bus) has power.
 TEST(TrimHooks, AileronAndRudderPassToTheHostInEveryPhase) {
   struct Case {
     command_handler* h;
     float* sw;
     float held;
-  } cases[] = {{hook_flight_controls_aileron_trim_left, &aileron_trim_switch, -1.0f},
-               {hook_flight_controls_aileron_trim_right, &aileron_trim_switch, 1.0f},
-               {hook_flight_controls_rudder_trim_left, &rudder_trim_switch, -1.0f},
-               {hook_flight_controls_rudder_trim_right, &rudder_trim_switch, 1.0f}};
+    float battery_bus;
+    int passes;
+  } cases[] = {{hook_flight_controls_aileron_trim_left, &aileron_trim_switch, -1.0f, 1.0f, 1},
+               {hook_flight_controls_aileron_trim_right, &aileron_trim_switch, 1.0f, 1.0f, 1},
+               {hook_flight_controls_rudder_trim_left, &rudder_trim_switch, -1.0f, 1.0f, 1},
+               {hook_flight_controls_rudder_trim_right, &rudder_trim_switch, 1.0f, 1.0f, 1},
+               {hook_flight_controls_aileron_trim_left, &aileron_trim_switch, -1.0f, 0.0f, 1},
+               {hook_flight_controls_rudder_trim_left, &rudder_trim_switch, -1.0f, 0.0f, 0},
+               {hook_flight_controls_rudder_trim_right, &rudder_trim_switch, 1.0f, 0.0f, 0}};
   for (const Case& c : cases) {
-    EXPECT_EQ(c.h(nullptr, kBegin, nullptr), 1);
+    electric::batbus_status = c.battery_bus;
+    EXPECT_EQ(c.h(nullptr, kBegin, nullptr), c.passes);
     EXPECT_EQ(*c.sw, c.held);
-    EXPECT_EQ(c.h(nullptr, kHeld, nullptr), 1);
+    EXPECT_EQ(c.h(nullptr, kHeld, nullptr), c.passes);
     EXPECT_EQ(*c.sw, c.held);
-    EXPECT_EQ(c.h(nullptr, kEnd, nullptr), 1);
+    EXPECT_EQ(c.h(nullptr, kEnd, nullptr), c.passes);
     EXPECT_EQ(*c.sw, 0.0f);
   }
+  electric::batbus_status = 0.0f;
 }
 
 }  // namespace

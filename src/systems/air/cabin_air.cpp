@@ -67,8 +67,11 @@ bool two_zone_variant() { return variant_index == 2 || variant_index == 3 || var
 void update_pax_oxygen() {
   const bool deploy = pax_oxy_state == kDeployed ||
                       mirror_f(bound::sim_cockpit2_pressurization_indicators_cabin_altitude_ft) > kPaxMaskAltFt;
-  // Once out the masks stay out until the host's failure is reset.
-  if (deploy && mirror_i(bound::sim_operation_failures_rel_pass_o2_on) != kDeployed) {
+  // The doors are held by electric latches: without their power neither the
+  // switch nor the cabin altitude opens them, and a switch left ON drops the
+  // masks once the power comes. Once out the masks stay out until the host's
+  // failure is reset.
+  if (deploy && fed(Consumer::pax_mask_door_latches) && mirror_i(bound::sim_operation_failures_rel_pass_o2_on) != kDeployed) {
     host_set_i(bound::sim_operation_failures_rel_pass_o2_on, kDeployed);
   }
 }

@@ -171,6 +171,8 @@ enum class Consumer : uint8_t {
   start_switch_hold,
   standby_hydraulic_pump_motor,
   ac_meter,
+  rudder_trim_actuator,
+  pax_mask_door_latches,
   count
 };
 constexpr int kConsumerCount = static_cast<int>(Consumer::count);
