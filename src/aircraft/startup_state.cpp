@@ -690,8 +690,9 @@ void cabin_from_aircraft_state(bool ground, float ambient_alt_ft) {
     float cabin_alt =
         scheduled_cabin_alt_aloft(host_mirror.sim_cockpit_pressure_max_allowable_altitude, ambient_alt_ft);
     const float outside_psi = pressure_at_ft(ambient_alt_ft);
-    const float diff = clamp_range(pressure_at_ft(cabin_alt) - outside_psi, -0.2f, 10.2f);
-    if (diff != pressure_at_ft(cabin_alt) - outside_psi) cabin_alt = pressure_altitude_ft(outside_psi + diff);
+    const float scheduled_diff = pressure_at_ft(cabin_alt) - outside_psi;
+    const float diff = clamp_range(scheduled_diff, -0.2f, 10.2f);
+    if (diff != scheduled_diff) cabin_alt = pressure_altitude_ft(outside_psi + diff);
     put_host_cabin(cabin_alt, diff);
   }
   publish_host_cabin();
