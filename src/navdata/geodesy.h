@@ -154,7 +154,9 @@ float course_line_intersection(double lat1, double lon1, float course1, double l
 // same point) or 2 (slot 1 on the side of the larger line parameter).
 int32_t circle_line_intersection(double ctr_lat, double ctr_lon, double radius_nm, double lat1, double lon1,
                                  double lat2, double lon2);
-// Tangent points on the circle seen from an outside point: two_point_result,
-// slot 1 clockwise of the point's direction from the centre, slot 2
-// counter-clockwise; 0 when the point is on or inside the circle.
+// Tangent points on the circle seen from an outside point, exact on the
+// sphere (the great circle from each to the point is square to its radius):
+// two_point_result, slot 1 clockwise of the point's direction from the
+// centre, slot 2 counter-clockwise; 0 when the point is on or inside the
+// circle.
 int32_t circle_tangent_points(double ctr_lat, double ctr_lon, double radius_nm, double lat, double lon);
