@@ -606,8 +606,11 @@ int32_t circle_tangent_points(double ctr_lat, double ctr_lon, double radius_nm, 
   // and the tangent found there would not be on the great circle flown.
   // The right angle at the tangent point gives the angle at the centre:
   // cos(angle) = tan(radius) / tan(distance), both as arcs of the sphere.
+  // A point within a few metres of the circle is taken as on it, as a flat
+  // frame of 60 nm to the degree has it (this sphere's degree is 60.04 nm).
+  constexpr double kOnCircleNm = 0.005;
   const double d = gc_distance_of(ctr_lat, ctr_lon, lat, lon);
-  if (!(d > radius_nm) || !(radius_nm > 0.0)) return 0;
+  if (!(d > radius_nm + kOnCircleNm) || !(radius_nm > 0.0)) return 0;
   const double c = d / kEarthRadiusNm;
   const double a = radius_nm / kEarthRadiusNm;
   if (!(std::sin(c) > 1e-12)) return 0;
