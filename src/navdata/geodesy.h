@@ -1,6 +1,6 @@
 // Spherical-earth operations: bearing, distance, destination, course
 // crossings, track and arc errors, map projection, turn-direction angles,
-// and the flat-projection circle constructions of turn entries and exits.
+// and the circle constructions of turn entries and exits.
 //
 // Units: latitude/longitude in degrees (north and east positive, doubles),
 // courses and radials in degrees true clockwise from north, distances and radii
@@ -142,7 +142,7 @@ float rad_to_deg(float rad_value);
 float abs_f(float x);
 double abs_fd(float x);
 
-// ---- circle constructions (flat local projection about the centre) ---------------------------
+// ---- circle constructions (a flat local projection about the centre, the tangents on the sphere)
 
 // Crossing of the course lines through the two points, each course also tried
 // reversed; the crossing nearest to point 1 goes to nav_result lat/lon and its
