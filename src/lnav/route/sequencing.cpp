@@ -485,7 +485,13 @@ void region_decision(SeqFrame& f) {
   const float corr2 = idx_corr2();
 
   if (region == kRegionArc && mode == 4.0f) {
-    if (togo < clamp_range(legs_af_arc_dist[i] * 0.25f, 0.0f, 1.2f)) f.seq = turn_side(corr2, magvar_course(i), in.turn1);
+    // The next leg takes over once the arc's own command has come round to
+    // its course, the arc's way: the side of the turn onto the arc says
+    // nothing of that (a tangent join has none, and reads as left), so a
+    // left arc and its mirror handed over 0.4 nm apart. A course the command
+    // never reaches (one further round than the arc ends) is taken at the end.
+    if (togo < clamp_range(legs_af_arc_dist[i] * 0.25f, 0.0f, 1.2f))
+      f.seq = togo < 0.1f || turn_side(magvar_course(i), corr2, legs_rad_turn[i]);
   } else if ((region == kRegionArc || region == kRegionArcThenTurn) && mode == 10.0f) {
     arm(f, 4.0f);
   } else if (region == kRegionArcThenTurn && mode == 4.0f) {
