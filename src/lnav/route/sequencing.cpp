@@ -485,17 +485,13 @@ void region_decision(SeqFrame& f) {
   const float corr2 = idx_corr2();
 
   if (region == kRegionArc && mode == 4.0f) {
-    // The next leg takes over where the arc's own track has come round to
-    // its course, the arc's way, or at the arc's end when it never does (a
-    // leg on along the arc's tangent, or further round). The side of the
-    // turn onto the arc says nothing of that: a tangent join has none, which
-    // reads as left, and handed a left arc over at once and its mirror late.
-    // The steering command leads the track, and is magnetic.
-    if (togo < clamp_range(legs_af_arc_dist[i] * 0.25f, 0.0f, 1.2f)) {
-      const int32_t way = navmath::is_left_turn_f(legs_rad_turn[i]) ? kTurnLeft : kTurnRight;
-      const float track = arc_tangent_course(legs_rad_lat[i], legs_rad_lon[i], ac_lat(), ac_lon(), way);
-      f.seq = togo < 0.1f || on_turn_side(magvar_course(i), track, way);
-    }
+    // The next leg takes over once the arc's command has come round past
+    // its course, the arc's own way: the steering already asks for it. The
+    // side of the turn onto the arc says nothing of that (a tangent join has
+    // none, which reads as left: a left arc was handed over at once, its
+    // mirror 0.4 nm on). The command is magnetic, the course true.
+    if (togo < clamp_range(legs_af_arc_dist[i] * 0.25f, 0.0f, 1.2f))
+      f.seq = turn_side(magvar_course(i), corr2 - mag_var(), legs_rad_turn[i]);
   } else if ((region == kRegionArc || region == kRegionArcThenTurn) && mode == 10.0f) {
     arm(f, 4.0f);
   } else if (region == kRegionArcThenTurn && mode == 4.0f) {
