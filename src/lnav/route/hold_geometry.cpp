@@ -126,7 +126,7 @@ HoldSpeeds hold_speeds(int32_t i) {
 // An arrival within 5 degrees of the outbound course either way flies
 // straight out on it: arriving right on it (a hold laid against the route)
 // is common, and a boundary there between the straight-out and the teardrop
-// entries was settled by rounding, one way or the other with the place.
+// entries would be settled by rounding, one way or the other with the place.
 float entry_type(float a, bool left_hand) {
   if (a > -5.0f && a < 5.0f) return 5.0f;
   if (left_hand) {

@@ -216,8 +216,8 @@ void mode0_by_region(int32_t a) {
     // A heading or course leg (its terminator "V..." or "C...") and a direct
     // leg start where the turn onto them ends, beside the waypoint after a
     // turn from it: their course is held from there (a direct's course laid
-    // through the waypoint instead lies nm beside its path, and the roll-out
-    // turned on past it, then back).
+    // through the waypoint lies nm beside its path: a roll-out steered to it
+    // turns on past the path, then back).
     const int32_t b = a - 1;
     const RouteText& type = route_tables.leg_path_types[a];
     const char first = type.text[0];
