@@ -396,7 +396,8 @@ Flown fly(const Geometry& g, const Placement& p) {
                 ac.lat, ac.lon, bearing_deg(ac, legs[1].at), bearing_deg(ac, legs[1].at));
   std::string text =
       "include common/engines-running-cruise.txt\n"
-      "set sim/cockpit/pressure/max_allowable_altitude=" + std::to_string(std::max(10000, static_cast<int>(g.alt_ft))) + "\n" +
+      "set sim/cockpit/pressure/max_allowable_altitude=" +
+      std::to_string(std::max(10000, static_cast<int>(g.alt_ft))) + "\n" +
       "set zuvadud/D738/engine/thrust1_leveler=0.6\nset zuvadud/D738/engine/thrust2_leveler=0.6\n"
       "set sim/flightmodel/position/indicated_airspeed=250\n"
       "scripts lnav on\nset zuvadud/D738/FMS/flight_phase=2\n"

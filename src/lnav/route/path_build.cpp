@@ -339,7 +339,8 @@ void carry_on_flown_turn(int32_t p, int32_t region_before, float mode_before, Fl
   const float r = legs_seg1_radius[p];
   if (!leg_slot_ok(n) || !(r > 0.0f) || leg_seg_kind(p) == 0) return;
   const bool left = pathpos::is_left(legs_seg1_turn[p]);
-  const bool was_turning = before.turn == static_cast<float>(kTurnLeft) || before.turn == static_cast<float>(kTurnRight);
+  const bool was_turning =
+      before.turn == static_cast<float>(kTurnLeft) || before.turn == static_cast<float>(kTurnRight);
   if (was_turning && pathpos::is_left(before.turn) != left) {
     if (before.radius > 0.0f && before.radius < r) legs_seg1_radius[p] = before.radius;
     if (!lay_turn_from_aircraft(p, 180.0f)) legs_seg1_radius[p] = r;
