@@ -90,7 +90,8 @@ void trace(const char* fmt, ...) {
 }
 
 float mag_var() { return mirror_f(bound::sim_flightmodel_position_magnetic_variation); }
-// Without a variation a course passes through unchanged, to the last bit.
+// No whole turn is added before the remainder, so that without a variation
+// the course compared is the true one to the last bit.
 float magnetic(float true_crs) { return mod360_nonneg(true_crs + mag_var()); }
 float heading_ref() {
   return mod360_nonneg(mirror_f(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot) - mag_var() + 360.0f);
