@@ -489,7 +489,8 @@ void region_decision(SeqFrame& f) {
   const float corr2 = idx_corr2();
 
   if (region == kRegionArc && mode == 4.0f) {
-    if (togo < clamp_range(legs_af_arc_dist[i] * 0.25f, 0.0f, 1.2f)) f.seq = turn_side(corr2, magnetic(magvar_course(i)), in.turn1);
+    if (togo < clamp_range(legs_af_arc_dist[i] * 0.25f, 0.0f, 1.2f))
+      f.seq = turn_side(corr2, magnetic(magvar_course(i)), in.turn1);
   } else if ((region == kRegionArc || region == kRegionArcThenTurn) && mode == 10.0f) {
     arm(f, 4.0f);
   } else if (region == kRegionArcThenTurn && mode == 4.0f) {
@@ -505,7 +506,8 @@ void region_decision(SeqFrame& f) {
     if (togo < clamp_range(legs_seg1_arc_lenght[i] * 0.25f, 0.0f, 1.8f))
       f.seq = turn_side(corr2, magnetic(magvar_course_alt(i - 1)), in.turn1);
   } else if (region == kRegionTurnOntoArc && mode == 10.0f) {
-    if (togo < clamp_range(a_dist, 0.0f, 1.8f) && turn_side(corr2, magnetic(magvar_course(i)), legs_rad_turn[i])) arm(f, 4.0f);
+    if (togo < clamp_range(a_dist, 0.0f, 1.8f) && turn_side(corr2, magnetic(magvar_course(i)), legs_rad_turn[i]))
+      arm(f, 4.0f);
   } else if (region == kRegionTurnOntoArc && mode == 5.0f) {
     arm(f, 10.0f);
   } else if (region == kRegionFirstArc && sub == 1 && mode == 5.0f) {
