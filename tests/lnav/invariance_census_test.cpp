@@ -246,7 +246,7 @@ std::vector<Leg> build_route(const Frame& f, const std::string& spec, std::strin
       l.id = legs.back().id;
       l.brg = f.course(px, py, num(w[1]));
       l.brg_fin = l.brg;
-      l.hold_time = 1.0;
+      l.hold_time = 60.0;  // seconds
       l.turn = ((w[2] == "R") != f.p.mirror) ? 1 : 0;
     } else {
       *error = "unknown leg: " + token;
@@ -257,8 +257,8 @@ std::vector<Leg> build_route(const Frame& f, const std::string& spec, std::strin
     legs.push_back(l);
   }
   // A run-out beyond the last fix: the route's last waypoint is its end,
-  // never sequenced.
-  if (legs.size() >= 2 && legs.back().type != "HM") {
+  // never sequenced (nor flown, were it a hold).
+  if (legs.size() >= 2) {
     Leg run;
     run.id = "RUNOUT";
     run.type = "TF";

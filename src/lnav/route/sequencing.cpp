@@ -489,8 +489,13 @@ void region_decision(SeqFrame& f) {
   const float corr2 = idx_corr2();
 
   if (region == kRegionArc && mode == 4.0f) {
+    // The next leg takes over once the arc's command has come round past
+    // its course, the arc's own way: the steering already asks for it. The
+    // side of the turn onto the arc says nothing of that (a tangent join has
+    // none, which reads as left, and would hand a left arc over at once and
+    // its mirror 0.4 nm on). The command is magnetic, the course true.
     if (togo < clamp_range(legs_af_arc_dist[i] * 0.25f, 0.0f, 1.2f))
-      f.seq = turn_side(corr2, magnetic(magvar_course(i)), in.turn1);
+      f.seq = turn_side(magvar_course(i), corr2 - mag_var(), legs_rad_turn[i]);
   } else if ((region == kRegionArc || region == kRegionArcThenTurn) && mode == 10.0f) {
     arm(f, 4.0f);
   } else if (region == kRegionArcThenTurn && mode == 4.0f) {
