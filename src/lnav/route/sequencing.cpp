@@ -665,10 +665,17 @@ bool end_climb_in_turn(const SeqFrame& f) {
     } else if (first_arc) {
       // The turn built at the climb's end goes the other way, from a course
       // the aircraft has not reached: the turn in progress is carried on
-      // where it reaches the next leg within half a circle.
+      // where it reaches the next leg within half a circle. Further round
+      // than that, the next leg is turned to the short way, from here: left
+      // as built from the climb's old end, the path lay miles off and the
+      // aircraft looped back to it.
       const float built = legs_seg1_turn[i];
-      legs_seg1_turn[i] = f.in.turn1;
-      if (!end_turn_from_aircraft(i, 180.0f)) legs_seg1_turn[i] = built;
+      const float flown = f.in.turn1;
+      legs_seg1_turn[i] = flown;
+      if (!end_turn_from_aircraft(i, 180.0f)) {
+        legs_seg1_turn[i] = static_cast<float>(navmath::is_left_turn_f(flown) ? kTurnRight : kTurnLeft);
+        if (!end_turn_from_aircraft(i, 180.0f)) legs_seg1_turn[i] = built;
+      }
     }
   }
   return true;
