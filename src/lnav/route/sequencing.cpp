@@ -90,6 +90,9 @@ void trace(const char* fmt, ...) {
 }
 
 float mag_var() { return mirror_f(bound::sim_flightmodel_position_magnetic_variation); }
+// No whole turn is added before the remainder, so that without a variation
+// the course compared is the true one to the last bit.
+float magnetic(float true_crs) { return mod360_nonneg(true_crs + mag_var()); }
 float heading_ref() {
   return mod360_nonneg(mirror_f(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot) - mag_var() + 360.0f);
 }
@@ -124,7 +127,8 @@ bool release_due(double ctr_lat, double ctr_lon, float radius, float side, float
   const bool left = navmath::is_left_turn_f(side);
   const float tangent = arc_tangent_course(ctr_lat, ctr_lon, ac_lat(), ac_lon(), left ? kTurnLeft : kTurnRight);
   const float c = arc_steer(mod360_nonneg(tangent + mag_var() + 360.0f), 0.0f, radius, side, heading_ref(), 1);
-  return turn_side(c, next_crs, side) && turn_side(cmd, next_crs, side);
+  const float next = magnetic(next_crs);
+  return turn_side(c, next, side) && turn_side(cmd, next, side);
 }
 
 }  // namespace seqint
@@ -505,9 +509,10 @@ void region_decision(SeqFrame& f) {
     }
   } else if (region == kRegionTurnOffArc && mode == 5.0f) {
     if (togo < clamp_range(legs_seg1_arc_lenght[i] * 0.25f, 0.0f, 1.8f))
-      f.seq = turn_side(corr2, magvar_course_alt(i - 1), in.turn1);
+      f.seq = turn_side(corr2, magnetic(magvar_course_alt(i - 1)), in.turn1);
   } else if (region == kRegionTurnOntoArc && mode == 10.0f) {
-    if (togo < clamp_range(a_dist, 0.0f, 1.8f) && turn_side(corr2, magvar_course(i), legs_rad_turn[i])) arm(f, 4.0f);
+    if (togo < clamp_range(a_dist, 0.0f, 1.8f) && turn_side(corr2, magnetic(magvar_course(i)), legs_rad_turn[i]))
+      arm(f, 4.0f);
   } else if (region == kRegionTurnOntoArc && mode == 5.0f) {
     arm(f, 10.0f);
   } else if (region == kRegionFirstArc && sub == 1 && mode == 5.0f) {

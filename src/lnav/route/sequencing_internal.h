@@ -35,6 +35,8 @@ void trace(const char* fmt, ...)
 // Frame values.
 float heading_ref();  // true heading, [0, 360)
 float mag_var();
+// A true course in the magnetic reference the steering commands are sent in.
+float magnetic(float true_crs);
 float idx_corr();   // present straight command
 float idx_corr2();  // present arc command
 
@@ -49,7 +51,7 @@ float capture_command(double ctr_lat, double ctr_lon, float radius, float side, 
 // Capture test: the command `cmd` lies on the turn side of the arc command.
 bool capture_due(double ctr_lat, double ctr_lon, float radius, float side, float cmd);
 // Release test: the arc command (no cross-track) and `cmd` both lie short of
-// `next_crs` on the turn side.
+// `next_crs` (true) on the turn side.
 bool release_due(double ctr_lat, double ctr_lon, float radius, float side, float cmd, float next_crs);
 // on_turn_side with a float side code (0 and 2 left).
 bool turn_side(float a, float b, float side);
