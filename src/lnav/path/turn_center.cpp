@@ -547,7 +547,7 @@ int32_t s_turn(const TurnBuild& b, TurnCenterResult& r, bool& pair_written) {
   return accept(r, b.P, b.N, b.turn);
 }
 
-// ---- the fix's own frame ----------------------------------------------------------------------
+// ---- the waypoint's own frame -------------------------------------------------------------------
 //
 // The construction adds fixed angles to the courses at the waypoint and takes
 // them as radials at centres and points some miles away, which holds where
@@ -569,7 +569,9 @@ struct WaypointFrame {
 WaypointFrame waypoint_frame(Pt p) {
   const double phi = p.lat * pi_12dp / 180.0;
   WaypointFrame f{p.lon, std::sin(phi), std::cos(phi), {}};
-  f.north_true = Pt{90.0 - p.lat, p.lon + 180.0};
+  // 90 degrees north of the waypoint along its meridian (over the North
+  // Pole from a northern waypoint).
+  f.north_true = Pt{90.0 - std::fabs(p.lat), p.lat >= 0.0 ? p.lon + 180.0 : p.lon};
   if (f.north_true.lon > 180.0) f.north_true.lon -= 360.0;
   return f;
 }
