@@ -32,7 +32,7 @@ using flight_profile::destination;
 using flight_profile::distance_nm;
 
 const std::string kSource = CORVANE_SOURCE_DIR;
-const std::string kTable = kSource + "/tests/lnav/invariance_census.tsv";
+const std::string kDefaultTable = kSource + "/tests/lnav/invariance_census.tsv";
 const std::string kRoot = kSource + "/sample/root/";
 const std::string kAddons = kSource + "/simhost/catalog/addons.tsv";
 const std::string kStartFile = kSource + "/tests/simhost/scenarios/lnav-invariance-census.txt";
@@ -49,7 +49,7 @@ constexpr bool kSanitized = false;
 constexpr double kStartS = 2.0;        // the start's scenario: LNAV engaged at its end
 constexpr double kXtrackNm = 0.1, kBankDeg = 2.0, kSeqS = 2.0, kDistNm = 0.05;
 constexpr double kSettleS = 2.0;     // after a sequencing, the published distances read
-constexpr double kAltFt = 6000.0, kGroundMps = 140.0;
+constexpr double kAltFt = 6000.0, kGroundMps = 140.0;  // unless the row says otherwise
 constexpr int kMaxLegs = 12;
 
 // ---- the table ------------------------------------------------------------
@@ -66,6 +66,7 @@ struct Geometry {
   int line = 0;
   std::string name, legs, change, checks, expect;
   double seconds = 0, change_s = -1;
+  double alt_ft = kAltFt, ground_mps = kGroundMps;
 };
 
 struct Table {
@@ -88,7 +89,10 @@ std::vector<std::string> words(const std::string& s) {
 Table read_table() {
   Table t;
   std::vector<std::string> errors;
-  const std::vector<census::TableLine> lines = census::table_lines(kTable, "invariance_census.tsv", 8, "kind", &errors);
+  // A sweep reads its own table the same way.
+  const char* other = std::getenv("CORVANE_CENSUS_TABLE");
+  const std::string path = other != nullptr ? std::string(other) : kDefaultTable;
+  const std::vector<census::TableLine> lines = census::table_lines(path, "invariance_census.tsv", 8, "kind", &errors);
   t.errors = errors;
   for (const census::TableLine& l : lines) {
     if (l.f[0] == "place") {
@@ -104,6 +108,10 @@ Table read_table() {
       g.change = l.f[5];
       g.checks = l.f[6];
       g.expect = l.f[7];
+      for (const std::string& w : words(g.checks)) {
+        std::sscanf(w.c_str(), "alt=%lf", &g.alt_ft);
+        std::sscanf(w.c_str(), "gs=%lf", &g.ground_mps);
+      }
       t.geometries.push_back(g);
     } else {
       t.errors.push_back(l.at + "a row is \"place\" or \"fly\"");
@@ -179,9 +187,10 @@ bool parse_xy(const std::string& s, double* x, double* y) {
   return std::sscanf(s.c_str(), "%lf,%lf", x, y) == 2;
 }
 
-std::vector<Leg> build_route(const Frame& f, const std::string& spec, std::string* error) {
+std::vector<Leg> build_route(const Frame& f, const std::string& spec, double alt_ft, std::string* error) {
   std::vector<Leg> legs;
   Leg origin;
+  origin.alt = alt_ft;
   origin.id = "ORIG";
   origin.type = "IF";
   origin.at = f.at(0, 0);
@@ -193,6 +202,7 @@ std::vector<Leg> build_route(const Frame& f, const std::string& spec, std::strin
     const std::vector<std::string> w = words(token);
     if (w.empty()) continue;
     Leg l;
+    l.alt = alt_ft;
     l.type = w[0];
     l.id = "WPT" + std::to_string(++n);
     const LatLon prev = legs.back().at;
@@ -246,7 +256,7 @@ std::vector<Leg> build_route(const Frame& f, const std::string& spec, std::strin
       l.id = legs.back().id;
       l.brg = f.course(px, py, num(w[1]));
       l.brg_fin = l.brg;
-      l.hold_time = 1.0;
+      l.hold_time = 60.0;  // seconds
       l.turn = ((w[2] == "R") != f.p.mirror) ? 1 : 0;
     } else {
       *error = "unknown leg: " + token;
@@ -257,9 +267,10 @@ std::vector<Leg> build_route(const Frame& f, const std::string& spec, std::strin
     legs.push_back(l);
   }
   // A run-out beyond the last fix: the route's last waypoint is its end,
-  // never sequenced.
-  if (legs.size() >= 2 && legs.back().type != "HM") {
+  // never sequenced (nor flown, were it a hold).
+  if (legs.size() >= 2) {
     Leg run;
+    run.alt = alt_ft;
     run.id = "RUNOUT";
     run.type = "TF";
     run.at = destination(legs.back().at, legs.back().brg_fin, 10.0);
@@ -370,9 +381,9 @@ Flown fly(const Geometry& g, const Placement& p) {
   Flown out;
   const Frame f{p};
   std::string error;
-  const std::vector<Leg> legs = build_route(f, g.legs, &error);
+  const std::vector<Leg> legs = build_route(f, g.legs, g.alt_ft, &error);
   std::vector<Leg> changed;
-  if (g.change_s >= 0) changed = build_route(f, g.change, &error);
+  if (g.change_s >= 0) changed = build_route(f, g.change, g.alt_ft, &error);
   if (!error.empty()) return out.error = error, out;
   // The aircraft 15 nm before the first waypoint on its course.
   const double first_crs = bearing_deg(legs[0].at, legs[1].at);
@@ -385,12 +396,13 @@ Flown fly(const Geometry& g, const Placement& p) {
                 ac.lat, ac.lon, bearing_deg(ac, legs[1].at), bearing_deg(ac, legs[1].at));
   std::string text =
       "include common/engines-running-cruise.txt\n"
-      "set sim/cockpit/pressure/max_allowable_altitude=10000\n"
+      "set sim/cockpit/pressure/max_allowable_altitude=" +
+      std::to_string(std::max(10000, static_cast<int>(g.alt_ft))) + "\n" +
       "set zuvadud/D738/engine/thrust1_leveler=0.6\nset zuvadud/D738/engine/thrust2_leveler=0.6\n"
       "set sim/flightmodel/position/indicated_airspeed=250\n"
       "scripts lnav on\nset zuvadud/D738/FMS/flight_phase=2\n"
-      "set sim/flightmodel/position/elevation=" + std::to_string(kAltFt * 0.3048) + "\n" +
-      "set sim/flightmodel/position/groundspeed=" + std::to_string(kGroundMps) + "\n" +
+      "set sim/flightmodel/position/elevation=" + std::to_string(g.alt_ft * 0.3048) + "\n" +
+      "set sim/flightmodel/position/groundspeed=" + std::to_string(g.ground_mps) + "\n" +
       "set sim/flightmodel/position/vh_ind_fpm=0\n" + pos + route_lines(legs) +
       "set zuvadud/D738/fms/vnav_idx=2\nset zuvadud/D738/fms/vnav_idx_seq=2\nset zuvadud/D738/fms/nav_mode=0\n"
       "fly on\nat 1s\nset zuvadud/D738/autopilot/lnav_engaged=1\nat 2s\n";
@@ -505,7 +517,8 @@ std::string differs(const Flown& a, const Flown& b) {
 }
 
 // The row's own bounds: "xtk<V@T" the published cross-track within V nm
-// from T s on; "seq=N" N legs sequenced.
+// from T s on; "jump<V" no step of the published cross-track over V nm
+// from one frame to the next; "seq=N" N legs sequenced.
 std::string out_of_bounds(const Geometry& g, const Flown& f) {
   for (const std::string& w : words(g.checks)) {
     double v = 0, t = 0;
@@ -515,6 +528,11 @@ std::string out_of_bounds(const Geometry& g, const Flown& f) {
         if (at >= t && std::fabs(f.s[i].xtrack) > v) return fmt("the cross-track reads %.2f nm at %.1f s", f.s[i].xtrack, at);
       }
     }
+    if (std::sscanf(w.c_str(), "jump<%lf", &v) == 1)
+      for (size_t i = 1; i < f.s.size(); ++i)
+        if (std::fabs(f.s[i].xtrack - f.s[i - 1].xtrack) > v)
+          return fmt("the cross-track steps from %.2f nm to ", f.s[i - 1].xtrack, 0) +
+                 fmt("%.2f nm at %.1f s", f.s[i].xtrack, kStartS + static_cast<double>(i + 1) * kDt);
     int n = 0;
     if (std::sscanf(w.c_str(), "seq=%d", &n) == 1 && static_cast<int>(f.seq_to.size()) != n) {
       std::string at;

@@ -123,18 +123,21 @@ HoldSpeeds hold_speeds(int32_t i) {
 }
 
 // Entry type from the angle between the arriving course and the hold.
+// An arrival within 5 degrees of the outbound course either way flies
+// straight out on it: arriving right on it (a hold laid against the route)
+// is common, and a boundary there between the straight-out and the teardrop
+// entries would be settled by rounding, one way or the other with the place.
 float entry_type(float a, bool left_hand) {
+  if (a > -5.0f && a < 5.0f) return 5.0f;
   if (left_hand) {
-    if (a > -5.0f && a <= 0.0f) return 5.0f;
     if (a > -110.0f && a <= -5.0f) return 4.0f;
-    if (a > 0.0f && a < 70.0f) return 3.0f;
+    if (a >= 5.0f && a < 70.0f) return 3.0f;
     if (a > -175.0f && a <= -110.0f) return 2.0f;
     if (a >= 70.0f && a < 175.0f) return 1.0f;
     return 0.0f;
   }
-  if (a >= 0.0f && a < 5.0f) return 5.0f;
   if (a >= 5.0f && a < 110.0f) return 4.0f;
-  if (a > -70.0f && a < 0.0f) return 3.0f;
+  if (a > -70.0f && a <= -5.0f) return 3.0f;
   if (a >= 110.0f && a < 175.0f) return 2.0f;
   if (a > -175.0f && a <= -70.0f) return 1.0f;
   return 0.0f;

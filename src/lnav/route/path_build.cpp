@@ -311,6 +311,12 @@ void place_carried_turn(int32_t p, int turn, double c_lat, double c_lon, float r
 
 bool lay_turn_from_aircraft(int32_t p, float max_turn);
 
+// The turn being flown as the route changed: its way round and radius.
+struct FlownTurn {
+  float turn = 0.0f;
+  float radius = 0.0f;
+};
+
 // A turn laid out again while its first arc is flown can begin further on
 // than the aircraft already is (a smaller turn starts later, and so does a
 // turn of more than 135 degrees, laid out as an S-turn): flown as built, the
@@ -320,15 +326,26 @@ bool lay_turn_from_aircraft(int32_t p, float max_turn);
 // where the turn's own radius or a wider one reaches it; where it cannot (the
 // new leg too sharp for the radius, or already crossed), the turn's own
 // radius on past the new course and back onto it in an S-turn, the overshoot
-// the radius forces and no more. Where the new leg lies the other way the
-// transition stays as built.
-void carry_on_flown_turn(int32_t p, int32_t region_before, float mode_before) {
+// the radius forces and no more. Where the new leg lies the other way, the
+// rebuilt turn is laid from the aircraft too, the new leg's way round, within
+// half a circle, at the radius being flown where the rebuilt one is wider (a
+// small turn's radius is too wide to reverse into): as built it begins at a
+// point the aircraft has left behind (or never reaches), and the aircraft was
+// miles off it once more than a little of the turn had been flown.
+void carry_on_flown_turn(int32_t p, int32_t region_before, float mode_before, FlownTurn before) {
   if (!leg_slot_ok(p) || mode_before != 5.0f) return;
   if (region_before != kRegionFlyByTurn && region_before != kRegionFirstArc) return;
   const int32_t n = next_valid_leg(p);
   const float r = legs_seg1_radius[p];
   if (!leg_slot_ok(n) || !(r > 0.0f) || leg_seg_kind(p) == 0) return;
   const bool left = pathpos::is_left(legs_seg1_turn[p]);
+  const bool was_turning =
+      before.turn == static_cast<float>(kTurnLeft) || before.turn == static_cast<float>(kTurnRight);
+  if (was_turning && pathpos::is_left(before.turn) != left) {
+    if (before.radius > 0.0f && before.radius < r) legs_seg1_radius[p] = before.radius;
+    if (!lay_turn_from_aircraft(p, 180.0f)) legs_seg1_radius[p] = r;
+    return;
+  }
   const double lat = aircraft_lat();
   const double lon = aircraft_lon();
   // Past the rebuilt arc's start the aircraft is on that turn already, or
@@ -708,8 +725,10 @@ void direct_to_path_build() {
   const int32_t region_before = route_track.region;
   const float mode_before = fms_seq.nav_mode;
   const int32_t relaid = take_in_flown_transition();
+  FlownTurn before{};
+  if (leg_slot_ok(relaid)) before = FlownTurn{legs_seg1_turn[relaid], legs_seg1_radius[relaid]};
   build_path();
-  carry_on_flown_turn(relaid, region_before, mode_before);
+  carry_on_flown_turn(relaid, region_before, mode_before, before);
   if (fms_debug_selector == 2222.0f || fms_debug_selector == 9999.0f) lower_selector();
 
   // The destination entry: legs_num within the tables (the intake stops the

@@ -485,7 +485,13 @@ void region_decision(SeqFrame& f) {
   const float corr2 = idx_corr2();
 
   if (region == kRegionArc && mode == 4.0f) {
-    if (togo < clamp_range(legs_af_arc_dist[i] * 0.25f, 0.0f, 1.2f)) f.seq = turn_side(corr2, magvar_course(i), in.turn1);
+    // The next leg takes over once the arc's command has come round past
+    // its course, the arc's own way: the steering already asks for it. The
+    // side of the turn onto the arc says nothing of that (a tangent join has
+    // none, which reads as left, and would hand a left arc over at once and
+    // its mirror 0.4 nm on). The command is magnetic, the course true.
+    if (togo < clamp_range(legs_af_arc_dist[i] * 0.25f, 0.0f, 1.2f))
+      f.seq = turn_side(magvar_course(i), corr2 - mag_var(), legs_rad_turn[i]);
   } else if ((region == kRegionArc || region == kRegionArcThenTurn) && mode == 10.0f) {
     arm(f, 4.0f);
   } else if (region == kRegionArcThenTurn && mode == 4.0f) {
@@ -654,10 +660,17 @@ bool end_climb_in_turn(const SeqFrame& f) {
     } else if (first_arc) {
       // The turn built at the climb's end goes the other way, from a course
       // the aircraft has not reached: the turn in progress is carried on
-      // where it reaches the next leg within half a circle.
+      // where it reaches the next leg within half a circle. Further round
+      // than that, the next leg is turned to the short way, from here: left
+      // as built from the climb's old end, the path lay miles off and the
+      // aircraft looped back to it.
       const float built = legs_seg1_turn[i];
-      legs_seg1_turn[i] = f.in.turn1;
-      if (!end_turn_from_aircraft(i, 180.0f)) legs_seg1_turn[i] = built;
+      const float flown = f.in.turn1;
+      legs_seg1_turn[i] = flown;
+      if (!end_turn_from_aircraft(i, 180.0f)) {
+        legs_seg1_turn[i] = static_cast<float>(navmath::is_left_turn_f(flown) ? kTurnRight : kTurnLeft);
+        if (!end_turn_from_aircraft(i, 180.0f)) legs_seg1_turn[i] = built;
+      }
     }
   }
   return true;

@@ -217,14 +217,18 @@ void mode0_by_region(int32_t a) {
   } else if (r == kRegionFirstArc || r == kRegionBetweenArcs || r == kRegionSecondArc || r == kRegionFlyByTurn) {
     // The course the leg starts with holds where it starts, at the waypoint
     // before; the great circle is laid through that one when there is one.
-    // A heading or course leg (its terminator "V..." or "C...") starts where
-    // the turn onto it ends, beside the waypoint after a turn from it: its
-    // course is held from there.
+    // A heading or course leg (its terminator "V..." or "C...") and a direct
+    // leg start where the turn onto them ends, beside the waypoint after a
+    // turn from it: their course is held from there (a direct's course laid
+    // through the waypoint lies nm beside its path: a roll-out steered to it
+    // turns on past the path, then back).
     const int32_t b = a - 1;
-    const char first = route_tables.leg_path_types[a].text[0];
+    const RouteText& type = route_tables.leg_path_types[a];
+    const char first = type.text[0];
     double e_lat = 0.0;
     double e_lon = 0.0;
-    if ((first == 'V' || first == 'C') && leg_slot_ok(b) && transition_end(b, e_lat, e_lon)) {
+    if ((first == 'V' || first == 'C' || route_text_is(type, "DF")) && leg_slot_ok(b) &&
+        transition_end(b, e_lat, e_lon)) {
       steer_straight(e_lat, e_lon, magvar_course_alt(b), a);
     } else if (leg_slot_ok(b) && (legs_lat[b] != 0.0f || legs_lon[b] != 0.0f)) {
       steer_straight(legs_lat[b], legs_lon[b], magvar_course_alt(b), a);

@@ -200,9 +200,11 @@ TEST_F(SeqValues, HoldEntryTypeBands) {
     float rad_turn, a, entry;
   } cases[] = {
       {3, 0, 5},       {3, 4.9f, 5},    {3, 5, 4},        {3, 109.9f, 4},  {3, 110, 2},   {3, 174.9f, 2},
-      {3, 175, 0},     {3, -0.1f, 3},   {3, -69.9f, 3},   {3, -70, 1},     {3, -174.9f, 1}, {3, -175, 0},
+      {3, 175, 0},     {3, -0.1f, 5},   {3, -4.9f, 5},    {3, -5, 3},      {3, -69.9f, 3},  {3, -70, 1},
+      {3, -174.9f, 1}, {3, -175, 0},
       {0, 0, 5},       {0, -4.9f, 5},   {0, -5, 4},       {0, -109.9f, 4}, {0, -110, 2},  {0, -174.9f, 2},
-      {0, -175, 0},    {0, 0.1f, 3},    {0, 69.9f, 3},    {0, 70, 1},      {0, 174.9f, 1}, {0, 175, 0},
+      {0, -175, 0},    {0, 0.1f, 5},    {0, 4.9f, 5},     {0, 5, 3},       {0, 69.9f, 3},   {0, 70, 1},
+      {0, 174.9f, 1},  {0, 175, 0},
   };
   set_text(route_tables.leg_path_types[3], "HM");
   const float arriving = magvar_course(2);
@@ -335,17 +337,22 @@ struct RegionRow {
   const char* type3 = "TF";
   float legs_type2 = 0;
   bool due = true;         // the course test on the arc commands
+  float var = 0;           // the host's magnetic variation: the commands are magnetic
   float seq_after = 3, mode_after = 0;
 };
 
 TEST_F(SeqValues, RegionDecisionThresholds) {
   const RegionRow rows[] = {
-      // arc legs: a quarter of the arc, at most 1.2 nm; the entry arc's 0.4 pi R, at most 1.8
-      {.region = 105, .mode = 4, .togo = 0.45f, .arc_dist = 2, .seq_after = 4},
-      {.region = 105, .mode = 4, .togo = 0.55f, .arc_dist = 2, .mode_after = 4},
-      {.region = 105, .mode = 4, .togo = 1.15f, .arc_dist = 8, .seq_after = 4},
-      {.region = 105, .mode = 4, .togo = 1.25f, .arc_dist = 8, .mode_after = 4},
-      {.region = 105, .mode = 4, .togo = 0.45f, .arc_dist = 2, .due = false, .mode_after = 4},
+      // arc legs: a quarter of the arc, at most 1.2 nm, once the command is past the next
+      // course the arc's own way, whatever the turn onto it (none reads as left); the entry
+      // arc's 0.4 pi R, at most 1.8
+      {.region = 105, .mode = 4, .togo = 0.45f, .arc_dist = 2, .due = false, .seq_after = 4},
+      {.region = 105, .mode = 4, .togo = 0.55f, .arc_dist = 2, .due = false, .mode_after = 4},
+      {.region = 105, .mode = 4, .togo = 1.15f, .arc_dist = 8, .due = false, .seq_after = 4},
+      {.region = 105, .mode = 4, .togo = 1.25f, .arc_dist = 8, .due = false, .mode_after = 4},
+      {.region = 105, .mode = 4, .togo = 0.45f, .arc_dist = 2, .mode_after = 4},
+      {.region = 105, .mode = 4, .togo = 0.45f, .turn1 = 0, .arc_dist = 2, .var = 40, .mode_after = 4},
+      {.region = 105, .mode = 4, .togo = 0.45f, .turn1 = 0, .arc_dist = 2, .due = false, .var = -40, .seq_after = 4},
       {.region = 105, .mode = 10, .mode_after = 4},
       {.region = 100, .mode = 10, .mode_after = 4},
       {.region = 100, .mode = 4, .togo = 0.09f, .type3 = "AF", .seq_after = 4, .mode_after = 4},
@@ -412,7 +419,8 @@ TEST_F(SeqValues, RegionDecisionThresholds) {
     set_text(route_tables.leg_path_types[3], r.type3);
     // 30 degrees short of (due) or past the course the arc ends on, turning right.
     const float end_crs = r.region == 102 ? magvar_course_alt(1) : magvar_course(2);
-    lnav_cmd_cache.idx_corr2_sent = std::fmod(end_crs + (r.due ? 330.0f : 30.0f), 360.0f);
+    host_mirror.sim_flightmodel_position_magnetic_variation = r.var;
+    lnav_cmd_cache.idx_corr2_sent = std::fmod(end_crs + r.var + (r.due ? 330.0f : 30.0f) + 360.0f, 360.0f);
     fms_seq.nav_mode = r.mode;
     route_track.region = r.region;
     route_track.sub_region = r.sub;
