@@ -40,6 +40,7 @@
 #include "systems/annunciators/annunciator_values.h"
 #include "systems/annunciators/annunciators.h"
 #include "systems/ice_rain/anti_ice.h"
+#include "systems/apu_start/apu.h"
 #include "systems/apu_start/apu_start_state.h"
 #include "systems/gear_brakes/autobrake_state.h"
 #include "systems/gear_brakes/brakes.h"
@@ -295,6 +296,9 @@ void mode_block(StartupState state) {
     issue_command_once(HostCmd::flight_controls_hydraulic_on);
   }
   spring_toggle_switch::APU_start_pos = 0.0f;
+  // A load into a flying aircraft takes its APU from the host as it takes
+  // the engines: one running keeps running.
+  if (load_finds_aircraft_alive()) keep_running_apu_after_load();
   for (int32_t& pump : host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on) pump = running ? 1 : 0;
   toggle_switch::hydro_pumps1_pos = 1.0f;
   toggle_switch::hydro_pumps2_pos = 1.0f;

@@ -305,9 +305,9 @@ int cmd_flight_controls_pitch_trim_down(XPLMCommandRef, XPLMCommandPhase phase, 
   return 0;
 }
 
-// The aileron and rudder trim hooks let the host's own trim act as well. The
-// rudder trim's actuator is electric: without its power the knob still turns
-// but the host's trim is held where it stands.
+// The aileron and rudder trim hooks let the host's own trim act as well. Both
+// trims are moved by electric actuators: without their power the knob still
+// turns but the host's trim is held where it stands.
 int hook_flight_controls_rudder_trim_left(XPLMCommandRef, XPLMCommandPhase phase, void*) {
   trim_switch_held(rudder_trim_switch, phase, -1.0f);
   if (!fed(Consumer::rudder_trim_actuator)) return 0;
@@ -322,11 +322,13 @@ int hook_flight_controls_rudder_trim_right(XPLMCommandRef, XPLMCommandPhase phas
 
 int hook_flight_controls_aileron_trim_left(XPLMCommandRef, XPLMCommandPhase phase, void*) {
   trim_switch_held(aileron_trim_switch, phase, -1.0f);
+  if (!fed(Consumer::aileron_trim_actuator)) return 0;
   return 1;
 }
 
 int hook_flight_controls_aileron_trim_right(XPLMCommandRef, XPLMCommandPhase phase, void*) {
   trim_switch_held(aileron_trim_switch, phase, 1.0f);
+  if (!fed(Consumer::aileron_trim_actuator)) return 0;
   return 1;
 }
 

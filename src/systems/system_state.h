@@ -71,7 +71,7 @@ struct FuelIndications {
   float fuel_load_frames;  // frames since load, 0..2 (centre pumps off over an empty tank)
   float low_latch_left;    // left tank went below 453 kg
   float low_latch_right;   // right tank went below 453 kg
-  float imbalance_latch;   // left and right differ by more than 453 kg (clears below 91)
+  float imbalance_latch;   // left and right differ by more than 453 kg (clears below it)
   float config_latch;      // centre tank above 762 kg with its pumps off
 };
 extern FuelIndications fuel_indications;

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "battery_on.h"
 #include "host.h"
 
 namespace {
@@ -83,6 +84,8 @@ TEST_F(PanelCommands, HostFlapAndLandingLightKeysActOnTheAircraftOnly) {
 
 TEST_F(PanelCommands, AileronTrimStillReachesTheHost) {
   const std::string trim = "sim/flight_controls/aileron_trim_right";
+  simhost::frames(30, 1.0f / 30);
+  battery_on();  // the aileron trim's actuator
   simhost::command_begin(trim);
   simhost::command_end(trim);
   EXPECT_EQ(simhost::host_action_calls(trim, 0), 1);

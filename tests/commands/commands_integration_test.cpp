@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 
+#include "battery_on.h"
 #include "commands/command_handlers.h"
 #include "host.h"
 
@@ -58,6 +59,8 @@ TEST_F(LoadedCommands, HandlersAndTakeOversWhileLoadedAndAfterStop) {
   EXPECT_EQ(simhost::handler_count(gear), 1);
   EXPECT_EQ(simhost::handler_count(kPrefix + "push_button/gear_up"), 1);
 
+  simhost::frames(30, 1.0f / 30);
+  battery_on();  // the aileron trim's actuator
   simhost::command_once(trim);
   EXPECT_EQ(simhost::host_action_calls(trim, 0), 1);
   simhost::command_once(gear);

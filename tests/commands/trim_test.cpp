@@ -246,8 +246,8 @@ TEST(TrimCutouts, GuardGatesTheSwitchAndClosingItRestoresNormal) {
   EXPECT_EQ(toggle_switch::ap_trim_pos, 0.0f);
 }
 
-// The knobs turn either way; the host's rudder trim acts only while the
-// rudder trim's actuator (the battery bus) has power.
+// The knobs turn either way; the host's aileron and rudder trims act only
+// while their actuators (the battery bus) have power.
 TEST(TrimHooks, AileronAndRudderPassToTheHostInEveryPhase) {
   struct Case {
     command_handler* h;
@@ -259,7 +259,8 @@ TEST(TrimHooks, AileronAndRudderPassToTheHostInEveryPhase) {
                {hook_flight_controls_aileron_trim_right, &aileron_trim_switch, 1.0f, 1.0f, 1},
                {hook_flight_controls_rudder_trim_left, &rudder_trim_switch, -1.0f, 1.0f, 1},
                {hook_flight_controls_rudder_trim_right, &rudder_trim_switch, 1.0f, 1.0f, 1},
-               {hook_flight_controls_aileron_trim_left, &aileron_trim_switch, -1.0f, 0.0f, 1},
+               {hook_flight_controls_aileron_trim_left, &aileron_trim_switch, -1.0f, 0.0f, 0},
+               {hook_flight_controls_aileron_trim_right, &aileron_trim_switch, 1.0f, 0.0f, 0},
                {hook_flight_controls_rudder_trim_left, &rudder_trim_switch, -1.0f, 0.0f, 0},
                {hook_flight_controls_rudder_trim_right, &rudder_trim_switch, 1.0f, 0.0f, 0}};
   for (const Case& c : cases) {

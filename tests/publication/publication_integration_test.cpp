@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "battery_on.h"
 #include "host.h"
 #include "platform/xplm.h"
 #include "publication/loaded_module.h"
@@ -167,16 +168,6 @@ TEST_F(Published, ReadOnlyAndWriterlessDatarefsKeepTheirValues) {
   EXPECT_TRUE(simhost::set_float(D + "air/mix_valve1_700", 0.75f));
   EXPECT_EQ(simhost::get_float(D + "air/mix_valve1_700"), 0.0f);
   EXPECT_TRUE(simhost::problems().empty());
-}
-
-// The battery switch ON with the battery charged, and a second for the
-// battery bus to come up.
-void battery_on() {
-  ASSERT_TRUE(simhost::set_floats("sim/cockpit2/electrical/battery_voltage_actual_volts", {24.0f}, 0));
-  ASSERT_TRUE(simhost::set_floats("sim/cockpit2/electrical/bus_volts", {28.0f, 28.0f, 28.0f}));
-  simhost::command_once("zuvadud/D738/switch/battery_dn");
-  simhost::frames(30, 1.0f / 30);
-  ASSERT_EQ(simhost::get_float(D + "electric/batbus_status"), 1.0f);
 }
 
 struct WriteCase {

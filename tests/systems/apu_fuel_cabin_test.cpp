@@ -297,10 +297,10 @@ TEST_F(Fuel, ImbalanceShowsOnTheLighterSideInFlightOnly) {
   update_fuel_quantities();
   EXPECT_EQ(fuel::left_status, 1.0f);
   EXPECT_EQ(fuel::right_status, 0.0f);
-  tanks(2900.0f, 0.0f, 3000.0f);  // latched until below 91 kg
+  tanks(2547.0f, 0.0f, 3000.0f);  // latched at the limit, out below it
   update_fuel_quantities();
   EXPECT_EQ(fuel::left_status, 1.0f);
-  tanks(2950.0f, 0.0f, 3000.0f);
+  tanks(2900.0f, 0.0f, 3000.0f);
   update_fuel_quantities();
   EXPECT_EQ(fuel::left_status, 0.0f);
   // LOW below 453 kg, held until above 567 kg.

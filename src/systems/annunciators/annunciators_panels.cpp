@@ -59,6 +59,8 @@ constexpr float kCabinAltHighFieldWarning_ft = 15000.0f;
 inline int32_t slot(bool b) { return b ? 1 : 0; }
 bool host_failed(bound::Id id) { return mirror_i(id) == kFailed; }
 bool failures_element(int i) { return mirror_vi_at(bound::sim_operation_failures_failures, i) == kFailed; }
+// The host's pack failure, an entry of its failure array.
+constexpr int kHostPackFailure = 153;
 
 // REVERSER of one engine, from what is seen of its reverser: lit for 10 s
 // from a stow command (the isolation valve closing after it), and while the
@@ -129,9 +131,13 @@ void annunciators_overhead() {
   annunciator::bypass_filter_2 = as01(bypass[1]) * l1;
   pack_latch(s.pack_latch[0], s.prev_bus[0], air::l_pack_pos, fed01(Consumer::pack_trip_left));
   pack_latch(s.pack_latch[1], s.prev_bus[1], air::r_pack_pos, fed01(Consumer::pack_trip_right));
-  const bool pack_fail = failures_element(153);
-  annunciator::pack_left = as01(pack_fail || s.pack_latch[0] == 1) * l1;
-  annunciator::pack_right = as01(pack_fail || s.pack_latch[1] == 1) * l1;
+  // The host has one pack failure, older than its left and right packs: it
+  // names no side, so it is taken as the left pack, the one on the side of
+  // the isolation valve where the APU's and the ground cart's air come in.
+  // One pack failed lights only its own light.
+  const bool left_pack_fail = failures_element(kHostPackFailure);
+  annunciator::pack_left = as01(left_pack_fail || s.pack_latch[0] == 1) * l1;
+  annunciator::pack_right = as01(s.pack_latch[1] == 1) * l1;
   annunciator::altn_press = as01(cockpit::pressurization_mode == 2.0f) * l1;
   annunciator::manual_press = as01(toggle_switch::air_valve_ctrl == 2.0f) * l1;
   annunciator::door_lock_fail = as01(toggle_switch::flt_dk_door == 0.0f && door::flt_dk_door_ratio != 0.0f) * l1;
@@ -407,7 +413,7 @@ void annunciators_cabin_bleed() {
   g.slot[4] = slot(press_ctrl.off_sched_descent == 1.0f);
   // PACK is an AIR COND light however it lit: failed, or tripped off.
   const int32_t* pack_trip = overhead_lights.pack_latch;
-  g.slot[5] = slot(failures_element(153) || pack_trip[0] == 1 || pack_trip[1] == 1);
+  g.slot[5] = slot(failures_element(kHostPackFailure) || pack_trip[0] == 1 || pack_trip[1] == 1);
   g.slot[6] = slot(cabin_alt);
   g.slot[7] = slot(cockpit::cabin_pressure_diff > 8.9f);
   // A controller fault stays shown while the selector and power pick that

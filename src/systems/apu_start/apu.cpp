@@ -329,6 +329,16 @@ void update_apu() {
   electrical::apu_temp = a.egt;
 }
 
+void keep_running_apu_after_load() {
+  if (!apu_running()) return;
+  spring_toggle_switch::APU_start_pos = 1.0f;
+  // A start request that finds the APU running goes straight to running.
+  delay_flags.apu_start_stage = 1.0f;
+  delay_flags.apu_start_companion = 0.0f;
+  cancel_cool_down();
+  apu_on_latch = 1.0f;
+}
+
 void resume_apu_start_after_restore(bool starter_was_held) {
   DelayTimerBank& tm = delay_timers;
   DelayTimerFlags& fl = delay_flags;

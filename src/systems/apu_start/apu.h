@@ -47,3 +47,8 @@ ApuFuelPumps apu_fuel_pumps();
 // START, spring-loaded, is back at ON. starter_was_held: the host's APU
 // start command was held by this flight when the restore came.
 void resume_apu_start_after_restore(bool starter_was_held);
+
+// After a load that finds the aircraft alive: an APU the host has running
+// stays ON, taken by the start logic as started, instead of being switched
+// OFF to cool down and stop. An APU at rest is left as the load set it.
+void keep_running_apu_after_load();

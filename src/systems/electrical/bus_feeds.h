@@ -173,6 +173,7 @@ enum class Consumer : uint8_t {
   ac_meter,
   rudder_trim_actuator,
   pax_mask_door_latches,
+  aileron_trim_actuator,
   count
 };
 constexpr int kConsumerCount = static_cast<int>(Consumer::count);

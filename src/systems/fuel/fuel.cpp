@@ -40,7 +40,6 @@ constexpr float kFuelTempTauFullS = 5.0f * 3600.0f;
 constexpr float kLowKg = 453.0f;
 constexpr float kLowClearKg = 567.0f;
 constexpr float kImbalanceKg = 453.0f;
-constexpr float kImbalanceClearKg = 91.0f;
 // Centre tank configuration status: shown with both engines above idle N1
 // (%) and the centre pumps off while the centre tank holds more than the
 // upper mass (kg); once shown it stays down to the lower mass.
@@ -214,14 +213,13 @@ void update_fuel_quantities() {
   const float c = tank_kg(1);
   const float r = tank_kg(2);
   const float diff = std::fabs(l - r);
-  // On the ground the imbalance is judged afresh each frame: a refuel that
-  // fills one wing first, or a balance on the taxi, leaves no latch for the
-  // take-off. In the air it holds until the wings are nearly level.
-  if (on_ground != 0) {
-    fi.imbalance_latch = diff > kImbalanceKg ? 1.0f : 0.0f;
-  } else if (diff > kImbalanceKg) {
+  // IMBAL stands while the mains differ by more than 1,000 lb and goes as
+  // soon as they are back under it: a crew balancing by crossfeed sees it
+  // out once within the limit, and a refuel that fills one wing first
+  // leaves nothing for the take-off. Exactly at the limit it stays as it was.
+  if (diff > kImbalanceKg) {
     fi.imbalance_latch = 1.0f;
-  } else if (diff < kImbalanceClearKg) {
+  } else if (diff < kImbalanceKg) {
     fi.imbalance_latch = 0.0f;
   }
   const bool imbalance = fi.imbalance_latch == 1.0f;

@@ -36,13 +36,21 @@ namespace {
 constexpr int kFailed = 6;
 float round_down_10(float psi) { return std::floor(psi / 10.0f) * 10.0f; }
 
-// Engine-driven pump output by N2: it comes in between 5 and 8 % N2.
+// Engine-driven pump output by N2. The pump turns with the core, and what it
+// can deliver against the system's leakage goes with its speed: it holds its
+// LOW PRESSURE switch's 1,300 psi from 20.4 % N2 and full output from 32 %.
+// That is above what the air alone turns a windmilling core at any speed
+// the aircraft flies (up to about 20 % N2), so a failed engine's pump shows
+// LOW PRESSURE in flight, while a start brings it in as the starter turns the
+// core up toward fuel-on.
+constexpr float kEdpLowPressN2 = 20.4f;
+constexpr float kEdpFullN2 = 32.0f;
 float edp_target_for_n2(float n2, float max_psi) {
   if (n2 <= 0.0f) return 0.0f;
-  if (n2 <= 5.1f) return interpolate_clamped(0.0f, 0.0f, 5.1f, 1300.0f, n2);
-  if (n2 <= 5.8f) return interpolate_clamped(5.1f, 1300.0f, 5.8f, 1600.0f, n2);
-  if (n2 <= 6.0f) return interpolate_clamped(5.8f, 1600.0f, 6.0f, 1920.0f, n2);
-  if (n2 <= 8.0f) return interpolate_clamped(6.0f, 1920.0f, 8.0f, max_psi, n2);
+  if (n2 <= kEdpLowPressN2) return interpolate_clamped(0.0f, 0.0f, kEdpLowPressN2, 1300.0f, n2);
+  if (n2 <= 23.2f) return interpolate_clamped(kEdpLowPressN2, 1300.0f, 23.2f, 1600.0f, n2);
+  if (n2 <= 24.0f) return interpolate_clamped(23.2f, 1600.0f, 24.0f, 1920.0f, n2);
+  if (n2 <= kEdpFullN2) return interpolate_clamped(24.0f, 1920.0f, kEdpFullN2, max_psi, n2);
   return max_psi;
 }
 

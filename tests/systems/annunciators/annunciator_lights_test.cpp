@@ -559,10 +559,10 @@ TEST_F(Warnings, PackLightsAndEmergencyExitLights) {
   air::l_pack_pos = air::r_pack_pos = 1.0f;
   electric::ac_tnsbus1_status = electric::ac_tnsbus2_status = 1.0f;
   struct Row {
-    int failed;    // host failure element 153 (both packs)
+    int failed;    // host failure element 153 (the left pack)
     float t1, t2;  // a pack latches when its bus is lost with its switch on
     float left, right;
-  } rows[] = {{6, 1, 1, 1, 1}, {0, 1, 1, 0, 0}, {0, 1, 0, 1, 0}, {0, 1, 0, 1, 0},
+  } rows[] = {{6, 1, 1, 1, 0}, {0, 1, 1, 0, 0}, {0, 1, 0, 1, 0}, {0, 1, 0, 1, 0},
               {0, 1, 1, 0, 0}, {0, 0, 1, 0, 1}, {0, 1, 1, 0, 0}};
   for (const Row& r : rows) {
     host_mirror.sim_operation_failures_failures[153] = r.failed;

@@ -56,8 +56,8 @@ TEST_F(Hydraulics, EngineDrivenPumpTargetFollowsN2) {
   struct Case {
     float n2, target;
   };
-  const Case cases[] = {{0.0f, 0.0f}, {-1.0f, 0.0f}, {5.1f, 1300.0f}, {5.8f, 1600.0f},
-                        {6.0f, 1920.0f}, {8.0f, 2930.0f}, {60.0f, 2930.0f}};
+  const Case cases[] = {{0.0f, 0.0f}, {-1.0f, 0.0f}, {20.4f, 1300.0f}, {23.2f, 1600.0f},
+                        {24.0f, 1920.0f}, {32.0f, 2930.0f}, {60.0f, 2930.0f}};
   for (const Case& c : cases) {
     n2(c.n2, c.n2);
     hyd_update();
@@ -233,14 +233,16 @@ class HydValues : public ::testing::Test {
 TEST_F(HydValues, PumpsRatesAndStatus) {
   using namespace hydraulic;
   static const ValueRow rows[] = {
-      // Engine pump target between the N2 points (0, 0) (5.1, 1300) (5.8, 1600) (6, 1920) (8, full).
-      {"n2 2.55", [] { n2(2.55f); }, &A_press_trg, 650.0f},
-      {"n2 5.45", [] { n2(5.45f); }, &B_press_trg, 1450.0f},
-      {"n2 5.9", [] { n2(5.9f); }, &A_press_trg, 1760.0f},
-      {"n2 7", [] { n2(7.0f); }, &B_press_trg, 2425.0f},
-      {"n2 5.1 A", [] { n2(5.1f); }, &A_press_trg, 1300.0f},
-      {"n2 5.8 B", [] { n2(5.8f); }, &B_press_trg, 1600.0f},
-      {"n2 6", [] { n2(6.0f); }, &B_press_trg, 1920.0f},
+      // Engine pump target between the N2 points (0, 0) (20.4, 1300) (23.2, 1600) (24, 1920) (32, full):
+      // a windmilling core (16.5 % at FL300) leaves the pump below its LOW PRESSURE switch.
+      {"n2 10.2", [] { n2(10.2f); }, &A_press_trg, 650.0f},
+      {"n2 windmill 16.32", [] { n2(16.32f); }, &A_press_trg, 1040.0f},
+      {"n2 21.8", [] { n2(21.8f); }, &B_press_trg, 1450.0f},
+      {"n2 23.6", [] { n2(23.6f); }, &A_press_trg, 1760.0f},
+      {"n2 28", [] { n2(28.0f); }, &B_press_trg, 2425.0f},
+      {"n2 20.4 A", [] { n2(20.4f); }, &A_press_trg, 1300.0f},
+      {"n2 23.2 B", [] { n2(23.2f); }, &B_press_trg, 1600.0f},
+      {"n2 24", [] { n2(24.0f); }, &B_press_trg, 1920.0f},
       // Rise: electric 483 psi/s, engine 725 psi/s; fall: 26 % (A) and 37 % (B) per second.
       {"elec A rise", [] { toggle_switch::electric_hydro_pumps1_pos = 1.0f; }, &A_pressure, 480.0f},
       {"elec B rise", [] { toggle_switch::electric_hydro_pumps2_pos = 1.0f; }, &B_pressure, 480.0f},
