@@ -384,7 +384,14 @@ int32_t path_position_dir(int32_t m, int32_t p, double lat, double lon, int32_t 
   if (mode == 0 && t.count >= 1) {
     const float b1 = brg_from(t.ctr1_lat, t.ctr1_lon);
     if (faces(b1, t.start1 + (l1 ? 90.0f : 270.0f)) && faces(b1, t.start1)) {
-      const float s = line_measure(lat, lon, t.s1_start_lat, t.s1_start_lon, magvar_course(p)) - lead1;
+      // The course is the inbound line's where the turn starts, not at the
+      // waypoint: near a pole the two part by degrees over the anticipation.
+      float c = magvar_course(p);
+      if (leg_slot_ok(p)) {
+        track_errors(t.s1_start_lat, t.s1_start_lon, legs_lat[p], legs_lon[p], c);
+        c = gc_course_at(legs_lat[p], c, -static_cast<double>(nav_result.along_track));
+      }
+      const float s = line_measure(lat, lon, t.s1_start_lat, t.s1_start_lon, c) - lead1;
       return found(kRegionBeforeFirstArc, s, s + t.seg1_arc + t.seg2_dist + t.seg3_arc + tail);
     }
   }

@@ -547,6 +547,98 @@ int32_t s_turn(const TurnBuild& b, TurnCenterResult& r, bool& pair_written) {
   return accept(r, b.P, b.N, b.turn);
 }
 
+// ---- the waypoint's own frame -------------------------------------------------------------------
+//
+// The construction adds fixed angles to the courses at the waypoint and takes
+// them as radials at centres and points some miles away, which holds where
+// the meridians run parallel over a turn. Near a pole they do not (a turn of
+// 15 nm radius 40 nm from the pole spans 20 degrees of longitude, and at the
+// pole itself a course is only a convention), so there the turn is built on a
+// sphere turned to put the waypoint on the equator at 0E, with north at the
+// waypoint kept north, and its points and radials are turned back.
+
+// Beyond this latitude either way a turn is built in its waypoint's frame.
+constexpr double kOwnFrameBeyondLatDeg = 80.0;
+
+struct WaypointFrame {
+  double lon0;            // deg, the waypoint's longitude (at a pole, the meridian its courses are read from)
+  double sin_p, cos_p;    // of the waypoint's latitude
+  Pt north_true;          // the frame's north pole on the earth
+};
+
+WaypointFrame waypoint_frame(Pt p) {
+  const double phi = p.lat * pi_12dp / 180.0;
+  WaypointFrame f{p.lon, std::sin(phi), std::cos(phi), {}};
+  // 90 degrees north of the waypoint along its meridian (over the North
+  // Pole from a northern waypoint).
+  f.north_true = Pt{90.0 - std::fabs(p.lat), p.lat >= 0.0 ? p.lon + 180.0 : p.lon};
+  if (f.north_true.lon > 180.0) f.north_true.lon -= 360.0;
+  return f;
+}
+
+// Turns a point by the frame's rotation (to the frame) or back.
+Pt turned(const WaypointFrame& f, Pt a, bool to_frame) {
+  const double phi = a.lat * pi_12dp / 180.0;
+  const double lam = (a.lon - (to_frame ? f.lon0 : 0.0)) * pi_12dp / 180.0;
+  const double x = std::cos(phi) * std::cos(lam);
+  const double y = std::cos(phi) * std::sin(lam);
+  const double z = std::sin(phi);
+  // About the axis through the waypoint's east: the waypoint's meridian, and
+  // so its north, stays where it is.
+  const double s = to_frame ? f.sin_p : -f.sin_p;
+  const double x2 = x * f.cos_p + z * s;
+  const double z2 = z * f.cos_p - x * s;
+  double lon = std::atan2(y, x2) * 180.0 / pi_12dp + (to_frame ? 0.0 : f.lon0);
+  if (lon > 180.0) lon -= 360.0;
+  if (lon <= -180.0) lon += 360.0;
+  return Pt{std::atan2(z2, std::sqrt(x2 * x2 + y * y)) * 180.0 / pi_12dp, lon};
+}
+
+// A radial or course taken at point a (on the earth) in the frame, as the
+// earth's north reads it there.
+float radial_true(const WaypointFrame& f, Pt a, float in_frame) {
+  return c360_f(static_cast<double>(in_frame) + brg(a, f.north_true));
+}
+
+bool in_own_frame(double lat) { return std::fabs(lat) > kOwnFrameBeyondLatDeg; }
+
+// In the frame the waypoint itself is 0/0, so only the pieces whose 0/0
+// means "none" are left as they are.
+template <typename T>
+void turn_back(const WaypointFrame& f, T& lat, T& lon, bool zero_is_none) {
+  if (zero_is_none && lat == 0 && lon == 0) return;
+  const Pt t = turned(f, Pt{lat, lon}, false);
+  lat = static_cast<T>(t.lat);
+  lon = static_cast<T>(t.lon);
+}
+
+// The construction's record, built in the frame, read on the earth.
+void record_to_earth(const WaypointFrame& f, TurnCenterResult& r, bool pair_written) {
+  turn_back(f, r.seg1_ctr_lat, r.seg1_ctr_lon, false);
+  turn_back(f, r.seg1_start_lat, r.seg1_start_lon, false);
+  turn_back(f, r.seg1_end_lat, r.seg1_end_lon, false);
+  turn_back(f, r.seg2_end_lat, r.seg2_end_lon, true);
+  turn_back(f, r.seg3_ctr_lat, r.seg3_ctr_lon, true);
+  turn_back(f, r.seg3_end_lat, r.seg3_end_lon, true);
+  if (r.seg1_turn != 0) {
+    const Pt c1{r.seg1_ctr_lat, r.seg1_ctr_lon};
+    r.seg1_start_angle = radial_true(f, c1, r.seg1_start_angle);
+    r.seg1_end_angle = radial_true(f, c1, r.seg1_end_angle);
+  }
+  if (r.seg3_turn != 0) {
+    const Pt c2{r.seg3_ctr_lat, r.seg3_ctr_lon};
+    r.seg3_start_angle = radial_true(f, c2, r.seg3_start_angle);
+    r.seg3_end_angle = radial_true(f, c2, r.seg3_end_angle);
+  }
+  if (r.seg2_distance != 0.0f)
+    r.seg2_crs_true = gc_bearing(r.seg1_end_lat, r.seg1_end_lon, r.seg2_end_lat, r.seg2_end_lon);
+  turn_back(f, nav_result.lat, nav_result.lon, false);
+  if (pair_written) {
+    turn_back(f, two_point_result.lat1, two_point_result.lon1, false);
+    turn_back(f, two_point_result.lat2, two_point_result.lon2, false);
+  }
+}
+
 // The whole construction once the straight-ahead case is out of the way.
 int32_t build_turn(TurnBuild& b, TurnCenterResult& r, bool& pair_written) {
   // A turn flagged the long way round by 270 degrees or more: one circle
@@ -619,7 +711,16 @@ int32_t calc_turn_center(double wpt_lat, double wpt_lon, float crs_in, double ne
     if (const TurnMemo* e = find_turn(key)) return replay_turn(*e);
   }
   bool pair_written = false;
-  const int32_t res = build_turn(b, r, pair_written);
+  int32_t res;
+  if (in_own_frame(wpt_lat)) {
+    const WaypointFrame frame = waypoint_frame(b.P);
+    b.P = turned(frame, b.P, true);
+    b.N = turned(frame, b.N, true);
+    res = build_turn(b, r, pair_written);
+    record_to_earth(frame, r, pair_written);
+  } else {
+    res = build_turn(b, r, pair_written);
+  }
   if (memo) remember_turn(key, res, pair_written);
   return res;
 }

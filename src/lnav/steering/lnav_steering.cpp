@@ -71,9 +71,13 @@ constexpr int32_t kNoOffset = -1;
 // `offset_nm`: as for an arc below, a straight laid beside the route.
 void steer_straight(double p_lat, double p_lon, float course_true, int32_t offset_leg, float offset_nm = 0.0f) {
   track_errors(ac_lat(), ac_lon(), p_lat, p_lon, course_true);
+  // The track to hold is the line's own course abeam the aircraft, not the
+  // one it has at p: near a pole the two part by the meridians' convergence,
+  // tens of degrees within a few miles.
+  const float course_here = gc_course_at(p_lat, course_true, -static_cast<double>(nav_result.along_track));
   nav_result.cross_track += offset_nm;
   if (offset_leg != kNoOffset) lnav_offset_helper(offset_leg);
-  const float cmd = lnav_intercept_hdg(course_true, nav_result.cross_track, cache.track_cmd_prev, 0);
+  const float cmd = lnav_intercept_hdg(course_here, nav_result.cross_track, cache.track_cmd_prev, 0);
   send_corr(cmd);
   cache.track_cmd_prev = cmd;
 }
