@@ -601,25 +601,27 @@ int32_t circle_line_intersection(double ctr_lat, double ctr_lon, double radius_n
 
 int32_t circle_tangent_points(double ctr_lat, double ctr_lon, double radius_nm, double lat, double lon) {
   two_point_result = TwoPointResult{};
-  const FlatFrame f = flat_frame(ctr_lat);
-  if (f.k == 0.0f) return 0;
-  const float cx = flat_x(f, ctr_lon, ctr_lon);
-  const float cy = flat_y(ctr_lat);
-  const float dy = flat_y(lat) - cy;
-  const float dx = flat_x(f, ctr_lon, lon) - cx;
-  const float d = std::sqrt(dy * dy + dx * dx);
-  if (!(static_cast<double>(d) > radius_nm) || d == 0.0f) return 0;
-
-  // |radius| / d stays within 1 for the positive radii the path uses; the
-  // clamp only keeps a negative radius from producing NaN.
-  const float alpha = f32(std::acos(clamp_unit(radius_nm / d)));
-  const float theta = std::atan2(dx, dy);
-  const float r = f32(radius_nm);
-  const float y1 = cy + r * std::cos(theta + alpha);
-  const float x1 = cx + r * std::sin(theta + alpha);
-  const float y2 = cy + r * std::cos(theta - alpha);
-  const float x2 = cx + r * std::sin(theta - alpha);
-  flat_unproject(f, x1, y1, two_point_result.lat1, two_point_result.lon1);
-  flat_unproject(f, x2, y2, two_point_result.lat2, two_point_result.lon2);
+  // Laid on the sphere, not in a flat frame about the centre: a far point
+  // near a pole lies tens of degrees off the direction a flat frame gives,
+  // and the tangent found there would not be on the great circle flown.
+  // The right angle at the tangent point gives the angle at the centre:
+  // cos(angle) = tan(radius) / tan(distance), both as arcs of the sphere.
+  // A point within a few metres of the circle is taken as on it, as a flat
+  // frame of 60 nm to the degree has it (this sphere's degree is 60.04 nm).
+  constexpr double kOnCircleNm = 0.005;
+  const double d = gc_distance_of(ctr_lat, ctr_lon, lat, lon);
+  if (!(d > radius_nm + kOnCircleNm) || !(radius_nm > 0.0)) return 0;
+  const double c = d / kEarthRadiusNm;
+  const double a = radius_nm / kEarthRadiusNm;
+  if (!(std::sin(c) > 1e-12)) return 0;
+  const double alpha = deg(std::acos(clamp_unit(std::tan(a) * std::cos(c) / std::sin(c))));
+  const double b = gc_bearing_of(ctr_lat, ctr_lon, lat, lon);
+  const auto put = [&](double course, float& p_lat, float& p_lon) {
+    const LatLon p = gc_destination_of(ctr_lat, ctr_lon, course, radius_nm);
+    p_lat = static_cast<float>(p.lat);
+    p_lon = static_cast<float>(std::remainder(p.lon, 360.0));
+  };
+  put(b + alpha, two_point_result.lat1, two_point_result.lon1);
+  put(b - alpha, two_point_result.lat2, two_point_result.lon2);
   return 1;
 }

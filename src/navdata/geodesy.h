@@ -1,6 +1,6 @@
 // Spherical-earth operations: bearing, distance, destination, course
 // crossings, track and arc errors, map projection, turn-direction angles,
-// and the flat-projection circle constructions of turn entries and exits.
+// and the circle constructions of turn entries and exits.
 //
 // Units: latitude/longitude in degrees (north and east positive, doubles),
 // courses and radials in degrees true clockwise from north, distances and radii
@@ -142,7 +142,7 @@ float rad_to_deg(float rad_value);
 float abs_f(float x);
 double abs_fd(float x);
 
-// ---- circle constructions (flat local projection about the centre) ---------------------------
+// ---- circle constructions (a flat local projection about the centre, the tangents on the sphere)
 
 // Crossing of the course lines through the two points, each course also tried
 // reversed; the crossing nearest to point 1 goes to nav_result lat/lon and its
@@ -154,7 +154,9 @@ float course_line_intersection(double lat1, double lon1, float course1, double l
 // same point) or 2 (slot 1 on the side of the larger line parameter).
 int32_t circle_line_intersection(double ctr_lat, double ctr_lon, double radius_nm, double lat1, double lon1,
                                  double lat2, double lon2);
-// Tangent points on the circle seen from an outside point: two_point_result,
-// slot 1 clockwise of the point's direction from the centre, slot 2
-// counter-clockwise; 0 when the point is on or inside the circle.
+// Tangent points on the circle seen from an outside point, exact on the
+// sphere (the great circle from each to the point is square to its radius):
+// two_point_result, slot 1 clockwise of the point's direction from the
+// centre, slot 2 counter-clockwise; 0 when the point is on or inside the
+// circle.
 int32_t circle_tangent_points(double ctr_lat, double ctr_lon, double radius_nm, double lat, double lon);

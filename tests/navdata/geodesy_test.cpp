@@ -374,6 +374,21 @@ TEST(CircleTangentPoints, SixtyDegreesEitherSideFromTwiceTheRadius) {
     EXPECT_NEAR(gc_distance_nm(clat, c, two_point_result.lat2, two_point_result.lon2), r, 0.01) << c;
   }
 
+  // A far point near a pole, and across 180: the great circle from each
+  // tangent point to the point leaves square to the radius there.
+  struct Far {
+    double clat, clon, r, lat, lon;
+  } far[] = {{86.0, 2.3, 9.6, 85.0, 120.0}, {81.0, 0.5, 9.6, 80.0, -120.0}, {-86.0, -177.9, 9.6, -85.0, -60.2}};
+  for (const Far& f : far) {
+    ASSERT_EQ(circle_tangent_points(f.clat, f.clon, f.r, f.lat, f.lon), 1) << f.clat;
+    const float pts[2][2] = {{two_point_result.lat1, two_point_result.lon1}, {two_point_result.lat2, two_point_result.lon2}};
+    for (const auto& p : pts) {
+      EXPECT_NEAR(gc_distance_nm(f.clat, f.clon, p[0], p[1]), f.r, 0.01) << f.clat;
+      const float square = gc_bearing(p[0], p[1], f.clat, f.clon) - gc_bearing(p[0], p[1], f.lat, f.lon);
+      EXPECT_NEAR(std::fabs(std::remainder(square, 180.0f)), 90.0f, 0.01) << f.clat << " " << p[0] << "," << p[1];
+    }
+  }
+
   // On or inside the circle: no tangent, zeros.
   struct Case {
     double lat, lon;

@@ -102,8 +102,10 @@ void tangent_turn(int32_t i, Pt S, const FirstTurn& ft, float R, float C0) {
   dir_seg1_ctr_lon = static_cast<float>(K.lon);
   dir_seg1_radius = R;
   dir_seg1_turn = side;
-  dir_seg1_start_angle = angle::wrap360_d(C0 + (left ? 90.0 : 270.0));
-  dir_seg1_end_angle = angle::wrap360_d(t.course + (left ? 90.0 : 270.0));
+  // The radials to the turn's ends as seen from its centre (the meridians
+  // converge across the radius near a pole).
+  dir_seg1_start_angle = brg(K, S);
+  dir_seg1_end_angle = brg(K, t.point);
   dir_seg1_start_lat = static_cast<float>(S.lat);
   dir_seg1_start_lon = static_cast<float>(S.lon);
   dir_seg1_end_lat = static_cast<float>(t.point.lat);

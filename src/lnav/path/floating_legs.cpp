@@ -388,8 +388,11 @@ bool df_course_stage() {
   legs_seg1_turn[i] = static_cast<float>(side);
   legs_radii_ctr_lat[i] = legs_seg1_ctr_lat[i] = static_cast<float>(t.lat);
   legs_radii_ctr_lon[i] = legs_seg1_ctr_lon[i] = static_cast<float>(t.lon);
-  legs_seg1_start_angle[i] = angle::wrap360_d(f.xact_crs + (left ? 90.0 : 270.0));
-  legs_seg1_end_angle[i] = angle::wrap360_d(f.xdf_crs + (left ? 90.0 : 270.0));
+  // The radials to the turn's start and end as seen from its centre: near a
+  // pole the meridians converge across the radius, and a radial square to
+  // the course at either end would lay the arc's ends beside them.
+  legs_seg1_start_angle[i] = gc_bearing(t.lat, t.lon, legs_lat[i], legs_lon[i]);
+  legs_seg1_end_angle[i] = gc_bearing(t.lat, t.lon, tp.lat, tp.lon);
   legs_seg1_start_lat[i] = legs_lat[i];
   legs_seg1_start_lon[i] = legs_lon[i];
   legs_seg1_end_lat[i] = static_cast<float>(tp.lat);
