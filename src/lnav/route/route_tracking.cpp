@@ -106,14 +106,16 @@ void update_route_tracking() {
         fallback = false;
       }
     }
-    if (fallback && region == kRegionNone && route_text_is(type, "DF")) {
-      // A direct leg starts where the turn onto it ends, not at the
-      // waypoint before: it is measured on the line drawn, the great circle
-      // that reaches its fix on the course it ends with.
-      track_errors(lat, lon, wlat, wlon, magvar_course(i));
-    } else if (fallback && region == kRegionNone) {
-      line_by_start_course(i, lat, lon);
-      if (arc) cross_track_off_arc(i, lat, lon);
+    if (fallback && region == kRegionNone) {
+      if (route_text_is(type, "DF")) {
+        // A direct leg starts where the turn onto it ends, not at the
+        // waypoint before: it is measured on the line drawn, the great
+        // circle that reaches its fix on the course it ends with.
+        track_errors(lat, lon, wlat, wlon, magvar_course(i));
+      } else {
+        line_by_start_course(i, lat, lon);
+        if (arc) cross_track_off_arc(i, lat, lon);
+      }
     }
   } else {
     nav_result.along_track = 0.0f;

@@ -495,7 +495,7 @@ void region_decision(SeqFrame& f) {
     // none, which reads as left, and would hand a left arc over at once and
     // its mirror 0.4 nm on). The command is magnetic, the course true.
     if (togo < clamp_range(legs_af_arc_dist[i] * 0.25f, 0.0f, 1.2f))
-      f.seq = turn_side(magvar_course(i), corr2 - mag_var(), legs_rad_turn[i]);
+      f.seq = turn_side(magnetic(magvar_course(i)), corr2, legs_rad_turn[i]);
   } else if ((region == kRegionArc || region == kRegionArcThenTurn) && mode == 10.0f) {
     arm(f, 4.0f);
   } else if (region == kRegionArcThenTurn && mode == 4.0f) {
