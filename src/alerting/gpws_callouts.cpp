@@ -76,12 +76,24 @@ bool established(bool fo) {
   return std::fabs(dev) <= 2.4f;
 }
 
+// How far below its height a call may still be said: a few feet, and the
+// height the aircraft passes in one frame, so a frame that skips over the
+// height still catches it. A call that could not be said by then (an alert
+// speaking, the call switched off, the gate closed) is dropped, never said
+// late: ONE THOUSAND heard at 850 ft misleads the crew.
+float late_window_ft() {
+  const float sink_fpm = std::fmax(0.0f, -mirror_f(bound::sim_flightmodel_position_vh_ind_fpm));
+  return 5.0f + std::fmin(sink_fpm, 20000.0f) / 60.0f * frame_time;
+}
+
 // The general rule for one slot with its own flag, heights and timer. With
-// `wait` an armed slot keeps its call for a later frame.
+// `wait` an armed slot keeps its call for a later frame, within its window.
 void run_slot(int slot, float* flag, float h, float l, float f, float a, float t, bool disabled, bool wait) {
   CalloutState& c = callout_state;
   if (h <= l) {
     *flag = 0.0f;
+  } else if (h < f - late_window_ft()) {
+    c.callout_armed[slot] = 0;
   } else if (h > f || disabled) {
     if (h > a && c.callout_timer[slot] == 0.0f) {
       c.callout_armed[slot] = 1;
@@ -134,6 +146,9 @@ void evaluate(bool fo, bool wait) {
       *flag = 0.0f;
     } else if (h > base + 900.0f && h <= base + 1010.0f && vs > -1000.0f && vs < -400.0f &&
                disable_element(14) == 0.0f) {
+      // The steady descent may come anywhere in the band, but a call held by
+      // an alert is not said once its height has gone by.
+      if (wait && h < base + 1010.0f - late_window_ft()) c.callout_armed[14] = 0;
       if (!wait && c.callout_armed[14] != 0 && c.callout_timer[14] == 0.0f) {
         *flag = 1.0f;
         c.callout_timer[14] = 11.0f;

@@ -935,13 +935,18 @@ TEST_F(Tcas, DisplayFlagsByKnobPowerAndAlignment) {
 // A GPWS alert of the ground proximity modes (cautions too) or windshear
 // takes TCAS to TA ONLY: a climb advisory running ends, bands and all, and
 // no TCAS call is heard; the bank angle, low airspeed and minimums calls and
-// the GPWS self-test take nothing. A second after the alert TA/RA is back.
+// the GPWS self-test take nothing; a SINK RATE standing behind AIRSPEED LOW
+// does. A second after the alert TA/RA is back.
 TEST_F(Tcas, GpwsAlertsTakeTcasToTaOnlyAndSilenceIt) {
   struct Row {
     int32_t code;
     float test_running;
     bool yields;
+    int32_t behind = 0;  // an alert standing in its envelope behind the one said
   } const rows[] = {
+      {gpws_code::airspeed_low, 0, true, gpws_code::sink_rate},
+      {gpws_code::airspeed_low, 0, true, gpws_code::windshear},
+      {gpws_code::bank_angle, 0, false, gpws_code::minimums},
       {gpws_code::pull_up, 0, true},          {gpws_code::windshear, 0, true},
       {gpws_code::terrain, 0, true},          {gpws_code::too_low_terrain, 0, true},
       {gpws_code::too_low_flaps, 0, true},    {gpws_code::too_low_gear, 0, true},
@@ -960,6 +965,7 @@ TEST_F(Tcas, GpwsAlertsTakeTcasToTaOnlyAndSilenceIt) {
     tcas_threat.announcement = ra_cmd::climb;
     tcas_threat.repeat_count = 2.0f;
     gpws_state.alert_code = r.code;
+    gpws_state.standing_codes = (uint64_t{1} << r.code) | (r.behind != 0 ? uint64_t{1} << r.behind : 0);
     system_::gpws_test_running = r.test_running;
     const std::string row = "alert " + std::to_string(r.code) + (r.test_running != 0.0f ? " in the test" : "");
     bool heard = false;
@@ -972,6 +978,7 @@ TEST_F(Tcas, GpwsAlertsTakeTcasToTaOnlyAndSilenceIt) {
     EXPECT_EQ(EFIS::ta_only_show, r.yields ? 1.0f : 0.0f) << row;
     EXPECT_EQ(tcas_judges_ta_only(), r.yields) << row;
     gpws_state.alert_code = 0;
+    gpws_state.standing_codes = 0;
     for (int i = 0; i < 3; ++i) update_tcas();  // 0.75 s
     EXPECT_EQ(tcas_judges_ta_only(), r.yields) << row << ": the yielding holds across a repeat's gap";
     for (int i = 0; i < 2; ++i) update_tcas();
