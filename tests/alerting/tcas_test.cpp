@@ -13,6 +13,7 @@
 #include "alerting/tcas_values.h"
 #include "core/binding.h"
 #include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "display/nd_slots.h"
 #include "host.h"
 #include "navdata/geodesy.h"
@@ -39,6 +40,7 @@ class Tcas : public ::testing::Test {
     tcas_track = TcasTrackHistory{};
     delay_flags = DelayTimerFlags{};
     tcas_targets_present = 0;
+    on_ground = 0;
     for (int i = 0; i < 19; ++i) {
       EFIS::tcas_ai_show[i] = EFIS::tcas_ai_show_fo[i] = 0.0f;
       TCAS::type_show[i] = TCAS::type_show_fo[i] = 0.0f;
@@ -718,6 +720,7 @@ TEST_F(Tcas, ThreatLevelAndTrendArrow) {
     float stored = 0;     // the advisory in force and the slot it was issued against
     int threat = 0;
     float opening_kt = 0;  // the range opening along the line of sight (the bearing turning), when not 0
+    int32_t own_on_ground = 0;
   } rows[] = {
       {6.1f, 1000, 30, 0, 5000, 3000, 0, 0},   {5.9f, 1000, 30, 0, 5000, 3000, 1, 0},
       {5.9f, 1250, 30, 0, 5000, 3000, 0, 0},   {5.9f, 1150, 30, 0, 5000, 3000, 1, 0},
@@ -749,6 +752,10 @@ TEST_F(Tcas, ThreatLevelAndTrendArrow) {
       // 370 ft above the ground 1000 ft below.
       {0.3f, -700, 140, 0, 700, 1737.4f, 1, 0},   {0.3f, -700, 140, 0, 700, 213.4f, 1, 0},
       {0.15f, -650, 30, 0, 1000, 600, 1, 0},      {0.15f, -630, 30, 0, 1000, 600, 2, 0},
+      // On our own wheels (the radio altitude 0): traffic taxiing 100 m and
+      // 600 m away stays proximate; in the air a reading of 0 judges nothing.
+      {0.054f, 0, 20, 0, 0, 600, 1, 0, false, 0, 0, 0, 0, 1}, {0.324f, 0, 40, 0, 0, 600, 1, 0, false, 0, 0, 0, 0, 1},
+      {0.054f, 0, 20, 0, 0, 600, 3, 0},
       {1.0f, 700, 200, -50, 5000, 3000, 3, 1, false, 1}, {1.0f, 700, 200, -50, 5000, 3000, 3, 1, true, 1},
       {1.0f, 1000, 200, -50, 5000, 3000, 3, 1, true, 1}, {0.5f, 1000, 30, -50, 5000, 3000, 3, 1, true, 1},
       {0.7f, 1000, 30, -30, 5000, 3000, 2, 1, true, 2},  {1.0f, 1000, 200, -9, 5000, 3000, 2, 1, true, 2},
@@ -772,6 +779,7 @@ TEST_F(Tcas, ThreatLevelAndTrendArrow) {
     host_mirror.sim_flightmodel_position_elevation = elev;
     host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot = elev * kFtPerM;
     host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.radio_ft;
+    on_ground = r.own_on_ground;
     const float lat = static_cast<float>(kOwnLat + (r.behind ? -r.d_nm : r.d_nm) / 60.0);
     const float intr_el = elev + r.above_ft / kFtPerM;
     host_mirror.sim_multiplayer_position_plane1_lat = lat;
