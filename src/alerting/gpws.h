@@ -92,6 +92,10 @@ void gpws_windshear_empty();
 struct CalloutState {
   float callout_timer[17];   // s, index 1..16
   uint8_t callout_armed[17]; // index 1..16
+  // ft, the height each slot saw on its last evaluated frame (0 after the
+  // gate was closed): a frame that crossed the firing height may call from
+  // below it.
+  float callout_last_ft[17];
   float callout_reset;       // 1 asks for the reset of all timers, arms and flags
 };
 extern CalloutState callout_state;
