@@ -9,12 +9,14 @@
 #include "systems/apu_start/engine_start_switching.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "core/binding.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
 #include "core/util.h"
+#include "core/variant.h"
 #include "engines/engine_values.h"
 #include "systems/air/air_values.h"
 #include "systems/aircraft_systems.h"
@@ -34,7 +36,11 @@ StartSwitchingState start_switching;
 namespace {
 
 constexpr int32_t kFailed = 6;
-constexpr float kCutOutN2 = 55.3f;  // % N2 at which the starter cuts out
+constexpr float kCutOutN2 = 55.3f;     // % N2 at which the NG's starter cuts out
+constexpr float kMaxCutOutN2 = 63.0f;  // the MAX's
+// An engine whose indicated core speed has caught up with the running core
+// within this (% N2) has settled at its idle.
+constexpr float kIdleSettledN2 = 0.5f;
 
 struct EngineRefs {
   float* anim;
@@ -128,6 +134,18 @@ float selected_igniters() {
   return 2.0f;
 }
 
+// Starter cut-out, by the model's own N2. An engine whose idle lies below
+// the MAX's cut-out has finished its start once it runs settled at that
+// idle: the starter is cut out there too, rather than held for good.
+// `n2` is the speed read against the cut-out: the switch reads the
+// indicated one, the start EGT redline the host's.
+bool starter_cut_out(float n2, float n2_ind, float n2_host, bool running) {
+  if (!is_max_model()) return n2 > kCutOutN2;
+  return n2 > kMaxCutOutN2 || (running && n2_host > kCutOutN2 && std::fabs(n2_host - n2_ind) < kIdleSettledN2);
+}
+
+bool engine_running(int e) { return mirror_vi_at(bound::sim_flightmodel_engine_ENGN_running, e) != 0; }
+
 float switch_mode(int e, EngineRefs& r, float s) {
   const bool air = on_ground == 0;
   const float n2_host = mirror_vf_at(bound::sim_flightmodel2_engines_N2_percent, e);
@@ -138,7 +156,7 @@ float switch_mode(int e, EngineRefs& r, float s) {
   if (pos == 0.0f) {
     // The hold solenoid holds only below cut-out and only with its power: on
     // a running engine, or without it, GRD springs straight back to OFF.
-    if (n2 > kCutOutN2 || !fed(Consumer::start_switch_hold)) *r.target = 1.0f;
+    if (starter_cut_out(n2, n2, n2_host, engine_running(e)) || !fed(Consumer::start_switch_hold)) *r.target = 1.0f;
     if (lever_up) mode = air ? 3.0f : s;
     if (n2_host < 50.0f) {
       *r.redline_flag = 1.0f;
@@ -179,7 +197,7 @@ float powered_mode(float mode, float tns_bus) {
 void redline(int e, EngineRefs& r) {
   if (*r.redline_flag == 0.0f || *r.redline_delay != 0.0f) return;
   const float n2_host = mirror_vf_at(bound::sim_flightmodel2_engines_N2_percent, e);
-  if (n2_host <= kCutOutN2) {
+  if (!starter_cut_out(n2_host, r.n2_ind, n2_host, engine_running(e))) {
     if (r.n2_ind < 5.0f && *r.pos != 0.0f) *r.redline_delay = 4.0f;  // start abandoned
   } else {
     *r.redline_delay = 5.0f;  // start complete
