@@ -523,7 +523,7 @@ void annunciators_anti_ice() {
   const bool disagreement_only = is_max_model();
   const bool takeoff_inhibit = disagreement_only && ice::wing_heat_pos == 1.0f && wing_valves_held_for_takeoff();
   bool open_on[4];
-  bool valve_caution = false;
+  bool valve_caution[4];
   for (int i = 0; i < 4; ++i) {
     const Valve& v = valves[i];
     open_on[i] = v.pos > 0.95f && v.sw != 0.0f;
@@ -535,7 +535,7 @@ void annunciators_anti_ice() {
     *v.annun = (raw == 0.3f ? 0.5f : raw) * l0;
     float& disagree = s.valve_disagree_s[i];
     disagree = disagreement_only && raw == 1.0f ? std::fmin(disagree + frame_time, kValveCaution_s + 1.0f) : 0.0f;
-    valve_caution = valve_caution || disagree > kValveCaution_s;
+    valve_caution[i] = disagree > kValveCaution_s;
   }
 
   // Engine thermal anti-ice: switch and valve disagreeing for 8 s. It is
@@ -597,7 +597,7 @@ void annunciators_anti_ice() {
   // MAX's amber valve light is a caution: it calls ANTI-ICE.
   g.slot[0] = slot(cowl_overpressure[0]);
   g.slot[1] = slot(cowl_overpressure[1]);
-  g.slot[2] = slot(valve_caution);
+  for (int i = 0; i < 4; ++i) g.slot[12 + i] = slot(valve_caution[i]);
 }
 
 void update_annunciators_aux() {
