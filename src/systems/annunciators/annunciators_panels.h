@@ -30,8 +30,9 @@ struct OverheadLightState {
   float reverser_stow_s[2];
   float reverser_disagree_s[2];
   float reverser_lit_s[2];
-  // The MAX's configuration reminders: 1 from the ground until the next
-  // landing (a take-off seen), and the time since the flaps came up after it (s).
+  // The MAX's configuration reminders: 1 once the aircraft has been on the
+  // ground, so that flying after it follows a take-off; and the time since
+  // the flaps came up in the air (s).
   int32_t config_takeoff_seen;
   float config_flaps_up_s;
   bool config_reminder_due;  // this frame: the reminders' window is open
