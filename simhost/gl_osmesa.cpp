@@ -24,6 +24,12 @@ struct Gl {
   // buffer, or a pass that tested depth since the last clear.
   bool depth_dirty = true;
   std::vector<uint8_t> pixels;     // RGBA rows, bottom row first
+  // What a pass that leaves no picture draws into (an unseen pass, a
+  // feedback pass): the renderer copies its whole buffer out at each
+  // hand-over, and the panel's 16 MB copied every few frames for pixels
+  // nobody reads was most of a long flight's cost. A feedback pass's lines
+  // are clipped to the viewport the pass sets, whatever the buffer's size.
+  uint8_t unseen_pixel[4] = {0, 0, 0, 0};
   std::vector<GLfloat> feedback;
 };
 
@@ -34,7 +40,7 @@ Gl& gl() {
 
 void release_gl_at_exit() { release_gl(); }
 
-bool make_current() {
+bool make_current(bool unseen) {
   Gl& g = gl();
   if (!g.context) {
     g.context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 8, 0, nullptr);
@@ -51,7 +57,9 @@ bool make_current() {
     g.pixels.assign(static_cast<size_t>(kPanelSize) * kPanelSize * 4, 0);
     g.depth_dirty = true;
   }
-  if (!OSMesaMakeCurrent(g.context, g.pixels.data(), GL_UNSIGNED_BYTE, kPanelSize, kPanelSize)) {
+  const bool made = unseen ? OSMesaMakeCurrent(g.context, g.unseen_pixel, GL_UNSIGNED_BYTE, 1, 1)
+                            : OSMesaMakeCurrent(g.context, g.pixels.data(), GL_UNSIGNED_BYTE, kPanelSize, kPanelSize);
+  if (!made) {
     problem("OSMesaMakeCurrent failed");
     return false;
   }
@@ -138,7 +146,7 @@ void release_gl() {
 }
 
 bool gl_begin_pass(Host& h) {
-  if (!make_current()) return false;
+  if (!make_current(h.unseen || h.capture)) return false;
   Gl& g = gl();
   if (h.capture) {
     if (g.feedback.empty()) g.feedback.assign(1 << 22, 0.0f);
