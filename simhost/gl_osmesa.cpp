@@ -6,6 +6,7 @@
 #include "state.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <GL/osmesa.h>
 #include <png.h>
 
@@ -24,12 +25,6 @@ struct Gl {
   // buffer, or a pass that tested depth since the last clear.
   bool depth_dirty = true;
   std::vector<uint8_t> pixels;     // RGBA rows, bottom row first
-  // What a pass that leaves no picture draws into (an unseen pass, a
-  // feedback pass): the renderer copies its whole buffer out at each
-  // hand-over, and the panel's 16 MB copied every few frames for pixels
-  // nobody reads was most of a long flight's cost. A feedback pass's lines
-  // are clipped to the viewport the pass sets, whatever the buffer's size.
-  uint8_t unseen_pixel[4] = {0, 0, 0, 0};
   std::vector<GLfloat> feedback;
 };
 
@@ -40,7 +35,7 @@ Gl& gl() {
 
 void release_gl_at_exit() { release_gl(); }
 
-bool make_current(bool unseen) {
+bool make_current() {
   Gl& g = gl();
   if (!g.context) {
     g.context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 8, 0, nullptr);
@@ -57,9 +52,7 @@ bool make_current(bool unseen) {
     g.pixels.assign(static_cast<size_t>(kPanelSize) * kPanelSize * 4, 0);
     g.depth_dirty = true;
   }
-  const bool made = unseen ? OSMesaMakeCurrent(g.context, g.unseen_pixel, GL_UNSIGNED_BYTE, 1, 1)
-                            : OSMesaMakeCurrent(g.context, g.pixels.data(), GL_UNSIGNED_BYTE, kPanelSize, kPanelSize);
-  if (!made) {
+  if (!OSMesaMakeCurrent(g.context, g.pixels.data(), GL_UNSIGNED_BYTE, kPanelSize, kPanelSize)) {
     problem("OSMesaMakeCurrent failed");
     return false;
   }
@@ -129,6 +122,25 @@ void parse_feedback(Host& h, const GLfloat* buf, int n) {
   }
 }
 
+// Hands the work drawn so far over to the renderer. glFlush would do it, but
+// also copies the whole 16 MB panel out to `pixels` each time, for frames
+// whose pixels nobody reads: most of a long flight's cost. Waiting on a
+// fence hands the work over and lets the renderer free it, and copies
+// nothing (the wait is bounded, so a renderer that stalls cannot hang the
+// flight).
+void hand_over() {
+  static const auto fence = reinterpret_cast<PFNGLFENCESYNCPROC>(OSMesaGetProcAddress("glFenceSync"));
+  static const auto wait = reinterpret_cast<PFNGLCLIENTWAITSYNCPROC>(OSMesaGetProcAddress("glClientWaitSync"));
+  static const auto remove = reinterpret_cast<PFNGLDELETESYNCPROC>(OSMesaGetProcAddress("glDeleteSync"));
+  GLsync sync = fence && wait && remove ? fence(GL_SYNC_GPU_COMMANDS_COMPLETE, 0) : nullptr;
+  if (!sync) {
+    glFlush();
+    return;
+  }
+  wait(sync, GL_SYNC_FLUSH_COMMANDS_BIT, GLuint64{10'000'000'000});
+  remove(sync);
+}
+
 }  // namespace
 
 // The renderer's worker threads must be idle before its context goes, and
@@ -146,7 +158,7 @@ void release_gl() {
 }
 
 bool gl_begin_pass(Host& h) {
-  if (!make_current(h.unseen || h.capture)) return false;
+  if (!make_current()) return false;
   Gl& g = gl();
   if (h.capture) {
     if (g.feedback.empty()) g.feedback.assign(1 << 22, 0.0f);
@@ -197,7 +209,7 @@ void gl_end_pass(Host& h) {
     glFinish();
     g.unseen_since_flush = 0;
   } else if (++g.unseen_since_flush >= kUnseenFramesPerFlush) {
-    glFlush();
+    hand_over();
     g.unseen_since_flush = 0;
   }
   for (GLenum e = glGetError(); e != GL_NO_ERROR; e = glGetError())
