@@ -12,3 +12,8 @@ struct StartSwitchingState {
   float fluid_ind[2][3];        // oil pressure, oil temperature, fuel flow shown: 0 or 1
 };
 extern StartSwitchingState start_switching;
+
+// Whether a running engine's start switch at OFF still selects its igniters
+// (flaps out below 18,000 ft, or its engine anti-ice on, without the
+// automatic ignition), given that engine's anti-ice switch.
+bool off_selects_igniters(float heat_switch);
