@@ -101,15 +101,17 @@ float transponder_knob_from_host() {
 }
 
 // A running engine's start switch at CONT where the host's igniters show it
-// selected. Where OFF would select them too (flaps out, engine anti-ice on)
-// a switch this module already had at OFF stays there. Anything else is
-// OFF: the engines run, so no start is under way.
+// selected and OFF would not select them. Where OFF would too (flaps out,
+// engine anti-ice on) the igniters tell the two apart no more: a switch
+// this module already had at CONT stays there, any other takes OFF, the
+// igniters the same either way. Anything else is OFF: the engines run, so
+// no start is under way.
 float start_switch_from_host(int e, float now) {
   const bool key = host_mirror.sim_cockpit2_engine_actuators_ignition_key[e] != 0;
   const bool running = host_mirror.sim_flightmodel_engine_ENGN_running[e] != 0;
   if (!key || !running) return 1.0f;
   const float heat = e == 0 ? ice::eng1_heat_pos : ice::eng2_heat_pos;
-  return (now == 1.0f && off_selects_igniters(heat)) ? 1.0f : 2.0f;
+  return (now == 2.0f || !off_selects_igniters(heat)) ? 2.0f : 1.0f;
 }
 
 // A plain load into a flying aircraft, or one whose engines run: the
@@ -139,9 +141,12 @@ void init_anti_ice(StartupState state) {
   const int32_t* inlet = host_mirror.sim_cockpit2_ice_ice_inlet_heat_on_per_engine;
   ice::eng1_heat_pos = aloft && (ice::eng1_heat_pos == 1.0f || inlet[0] != 0) ? 1.0f : 0.0f;
   ice::eng2_heat_pos = aloft && (ice::eng2_heat_pos == 1.0f || inlet[1] != 0) ? 1.0f : 0.0f;
-  const bool wing_host = host_mirror.sim_cockpit2_ice_ice_surfce_heat_left_on != 0 ||
-                         host_mirror.sim_cockpit2_ice_ice_surfce_heat_right_on != 0;
-  ice::wing_heat_pos = aloft && (ice::wing_heat_pos == 1.0f || wing_host) ? 1.0f : 0.0f;
+  // The host's wing heat stands for an open wing valve.
+  const bool wing_host_l = host_mirror.sim_cockpit2_ice_ice_surfce_heat_left_on != 0;
+  const bool wing_host_r = host_mirror.sim_cockpit2_ice_ice_surfce_heat_right_on != 0;
+  ice::wing_heat_pos = aloft && (ice::wing_heat_pos == 1.0f || wing_host_l || wing_host_r) ? 1.0f : 0.0f;
+  if (aloft && wing_host_l) system_::wing_anti_ice_valve[0] = 1.0f;
+  if (aloft && wing_host_r) system_::wing_anti_ice_valve[1] = 1.0f;
   float* const temps[] = {&ice::l_side_temp, &ice::l_fwd_temp, &ice::r_side_temp, &ice::r_fwd_temp};
   float* const switches_[] = {&ice::window_heat_l_side_pos, &ice::window_heat_l_fwd_pos, &ice::window_heat_r_side_pos,
                               &ice::window_heat_r_fwd_pos};
@@ -324,7 +329,9 @@ void mode_block(StartupState state) {
   // A load into a flying aircraft takes its APU from the host as it takes
   // the engines: one running keeps running.
   if (load_finds_aircraft_alive()) keep_running_apu_after_load();
-  for (int32_t& pump : host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on) pump = running ? 1 : 0;
+  int32_t* host_pumps = host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on;
+  const int32_t pumps_before[3] = {host_pumps[0], host_pumps[1], host_pumps[2]};
+  for (int i = 0; i < 3; ++i) host_pumps[i] = running ? 1 : 0;
   toggle_switch::hydro_pumps1_pos = 1.0f;
   toggle_switch::hydro_pumps2_pos = 1.0f;
   toggle_switch::electric_hydro_pumps1_pos = cold ? 0.0f : 1.0f;
@@ -384,6 +391,15 @@ void mode_block(StartupState state) {
   float* const pump_switches[] = {&fuel::fuel_tank_pos_lft1, &fuel::fuel_tank_pos_lft2, &fuel::fuel_tank_pos_ctr1,
                                   &fuel::fuel_tank_pos_ctr2, &fuel::fuel_tank_pos_rgt1, &fuel::fuel_tank_pos_rgt2};
   set_all(pump_switches, 6, cold ? 0.0f : 1.0f);
+  // A flying aircraft's pumps as the host runs them for each tank: a tank
+  // whose pumps are off (an empty centre tank) keeps them off.
+  if (cockpit_from_host()) {
+    for (int i = 0; i < 6; ++i) {
+      const bool on = pumps_before[i / 2] != 0;  // left, centre, right: two pumps each
+      *pump_switches[i] = on ? 1.0f : 0.0f;
+      host_pumps[i / 2] = on ? 1 : 0;
+    }
+  }
   float* const tank_status[] = {&engine::tank_l1_status,     &engine::tank_l2_status,      &engine::tank_r1_status,
                                 &engine::tank_r2_status,     &engine::tank_c1_status,      &engine::tank_c2_status,
                                 &engine::tank_l_driven_status, &engine::tank_r_driven_status};
