@@ -611,12 +611,18 @@ void common_flaps_trim_speedbrake() {
   systems_memory.flap_copies[0] = host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio;
   systems_memory.flap_copies[1] = host_mirror.sim_flightmodel2_controls_slat1_deploy_ratio;
   systems_memory.flap_copies[2] = host_mirror.sim_flightmodel2_controls_slat2_deploy_ratio;
-  // The flap lever in the detent the host's handle asks for: at 0 it would
-  // retract the flaps of a flying aircraft.
+  // The flap lever in the detent the host's handle asks for (failing that,
+  // the one the flaps stand at): at 0 it would retract the flaps of a
+  // flying aircraft.
   if (cockpit_from_host()) {
-    float lever = host_mirror.sim_cockpit2_controls_flap_ratio;
-    if (!take_restored_position(lever, 0.0f, 1.0f, 0.125f)) lever = lever > 1.0f ? 1.0f : 0.0f;
-    flt_ctrls::flap_lever = lever;
+    float request = host_mirror.sim_cockpit2_controls_flap_ratio;
+    float deployed = host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio;
+    float& lever = flt_ctrls::flap_lever;
+    if (take_restored_position(request, 0.0f, 1.0f, 0.125f)) {
+      lever = request;
+    } else if (take_restored_position(deployed, 0.0f, 1.0f, 0.125f)) {
+      lever = deployed;
+    }
     systems_frame.saved_flap_lever = lever;
   }
   for (float& v : tyre_burst_flags) v = 0.0f;
