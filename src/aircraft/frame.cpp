@@ -324,8 +324,8 @@ float flight_loop_main(float elapsed_since_last_call, float, int, void*) {
     situation_loaded = 1.0f;
   }
 
-  // The first unpaused frame after a load sets the cockpit up; the start-up
-  // stage then leaves 0.
+  // The first frame after a load sets the cockpit up, paused or not; the
+  // start-up stage leaves 0 on the first unpaused one.
   if (init_stage == 0 && first_frame_block_due()) {
     CORVANE_STEP(first_frame_block);
     first_frame_block_done = 1;
