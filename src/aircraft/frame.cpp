@@ -122,14 +122,15 @@ void stage_two() {
 }
 
 // Whether this frame, the first after a load (start-up stage 0), sets the
-// cockpit up. The first frame after the plug-in starts always does, paused
-// or not when the scripts restore a situation on it: that restore lands on a
-// cockpit set up first, as an unpaused one does. Later, only a load that
-// brings no situation back sets it up again.
-bool first_frame_block_due(bool paused) {
+// cockpit up, paused or not: a paused cockpit shows its switches where the
+// flight has them, and nothing moves by itself when the pause ends. The
+// first frame after the plug-in starts always does, a restore on it landing
+// on a cockpit set up first. Later, only a load that brings no situation
+// back sets it up again, once.
+bool first_frame_block_due() {
   const bool restoring = load_save == 4.0f;
-  if (first_frame_block_done == 0) return !paused || restoring;
-  return !paused && !restoring && situation_load_requested == 0;
+  if (first_frame_block_done == 0) return true;
+  return !restoring && situation_load_requested == 0 && frame_done == 0;
 }
 
 void unload_loaded_gse() {
@@ -323,9 +324,9 @@ float flight_loop_main(float elapsed_since_last_call, float, int, void*) {
     situation_loaded = 1.0f;
   }
 
-  // The first unpaused frame after a load sets the cockpit up; the start-up
-  // stage then leaves 0.
-  if (init_stage == 0 && first_frame_block_due(paused)) {
+  // The first frame after a load sets the cockpit up, paused or not; the
+  // start-up stage leaves 0 on the first unpaused one.
+  if (init_stage == 0 && first_frame_block_due()) {
     CORVANE_STEP(first_frame_block);
     first_frame_block_done = 1;
   }

@@ -21,6 +21,7 @@
 #include "systems/delay_timers.h"
 #include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
+#include "systems/fire/fire.h"
 #include "systems/fire/fire_values.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/gear_brakes/gear_horn.h"
@@ -312,19 +313,19 @@ void annunciators_fuel_valves() {
   struct Valve {
     float* pos;
     float* light;
-    const float* fire_sw;
+    int32_t engine;
     Consumer power;
     const float* mixture;
     bool battery_scaled;
   };
   const Valve valves[4] = {
-      {&engine::spar1_valve, &annunciator::spar1_valve_closed, &fire::engine01_ext_switch_pos_arm,
+      {&engine::spar1_valve, &annunciator::spar1_valve_closed, 0,
        Consumer::spar_valves, &engine::mixture_ratio1, true},
-      {&engine::spar2_valve, &annunciator::spar2_valve_closed, &fire::engine02_ext_switch_pos_arm,
+      {&engine::spar2_valve, &annunciator::spar2_valve_closed, 1,
        Consumer::spar_valves, &engine::mixture_ratio2, true},
-      {&engine::eng1_valve, &annunciator::eng1_valve_closed, &fire::engine01_ext_switch_pos_arm,
+      {&engine::eng1_valve, &annunciator::eng1_valve_closed, 0,
        Consumer::engine_fuel_valves, &engine::mixture_ratio1, false},
-      {&engine::eng2_valve, &annunciator::eng2_valve_closed, &fire::engine02_ext_switch_pos_arm,
+      {&engine::eng2_valve, &annunciator::eng2_valve_closed, 1,
        Consumer::engine_fuel_valves, &engine::mixture_ratio2, false},
   };
   for (const Valve& v : valves) {
@@ -332,7 +333,7 @@ void annunciators_fuel_valves() {
     // where they are, so a lost battery bus never starves a running engine.
     // Only the start lever and the fire switch move them.
     if (fed(v.power)) {
-      const bool open = *v.fire_sw != 1.0f && *v.mixture > 0.5f;
+      const bool open = !fire_switch_holds_fuel_shut(v.engine) && *v.mixture > 0.5f;
       *v.pos = move_toward_timed(*v.pos, open ? 1.0f : 0.0f, 0.0f, 1.0f, 2.0f);
     }
     const float scale = v.battery_scaled ? ann_levels.l1 * fed01(Consumer::valve_light_dimming) : ann_levels.l1;

@@ -19,6 +19,7 @@
 #include "systems/delay_timers.h"
 #include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
+#include "systems/fire/fire.h"
 #include "systems/fuel/fuel_pump_lights.h"
 #include "systems/fuel/fuel_values.h"
 #include "core/host_io.h"
@@ -176,10 +177,13 @@ void update_fuel_pumps_feed() {
   // The scavenge jet pump runs on tank 1's forward pump, not on the engine:
   // it goes on with engine 1 shut down, its valves closed.
   const bool scavenge_feed = left == 1.0f || left == 4.0f;
-  if (time_since_load > 2.0f) {
-    if (engine::spar1_valve < 0.95f || engine::eng1_valve < 0.95f) left = 0.0f;
-    if (engine::spar2_valve < 0.95f || engine::eng2_valve < 0.95f) right = 0.0f;
-  }
+  // After a load the valves are still settling, but one a pulled fire
+  // switch holds shut feeds nothing from the first frame.
+  const bool settled = time_since_load > 2.0f;
+  if ((settled || fire_switch_holds_fuel_shut(0)) && (engine::spar1_valve < 0.95f || engine::eng1_valve < 0.95f))
+    left = 0.0f;
+  if ((settled || fire_switch_holds_fuel_shut(1)) && (engine::spar2_valve < 0.95f || engine::eng2_valve < 0.95f))
+    right = 0.0f;
   write_selector(bound::sim_cockpit2_fuel_fuel_tank_selector_left, left * engine::fuel_selector_l);
   write_selector(bound::sim_cockpit2_fuel_fuel_tank_selector_right, right * engine::fuel_selector_r);
 
