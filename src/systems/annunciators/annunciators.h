@@ -51,6 +51,9 @@ struct SixPackGroup {
 struct AnnunciatorState {
   SixPackGroup six_pack[sp_group_count];
   int32_t recall;          // set while a six-pack is pressed
+  // Set during the pass by a fault that alone only a recall shows (one wing
+  // pump of a tank, one GPS receiver): the recall lasts while one remains.
+  bool recall_shows;
   float ann_test_active;   // 1 while the light test switch is at test and the lamps have power
   float flicker_phase_s[9];
   float dspl_power_test_time;  // s left of the display power-up self-test
