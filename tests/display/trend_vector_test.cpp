@@ -154,17 +154,20 @@ TEST_F(TrendVector, VorLinesStartOffTheSymbolAndSurviveAlignment) {
   s.zuvadud_D738_pfd_vor1_sel_lat = static_cast<float>(0.6 / 60.0);
   EXPECT_EQ(greens().size(), 2u);
   // A receiver without its power gives no bearing to draw, as its RMI
-  // needle shows: VOR 1 without DC bus 1, VOR 2 (here on the captain's
-  // map, the first officer's going dark with it) without DC bus 2.
-  electric::dc_bus1_status = 0.0f;
-  EXPECT_EQ(greens().size(), 1u);
-  electric::dc_bus1_status = 1.0f;
+  // needle shows: the captain's VOR 1 without DC bus 1, and VOR 2, shown
+  // on both maps, without DC bus 2 (the first officer's map dark with it).
   s.zuvadud_D738_pfd_vor2_pos_show = 1.0f;
   s.zuvadud_D738_pfd_vor2_sel_lat = static_cast<float>(2.0 / 60.0);
   EXPECT_EQ(greens().size(), 3u);
-  electric::dc_bus2_status = 0.0f;
-  EXPECT_EQ(greens().size(), 1u);
-  electric::dc_bus2_status = 1.0f;
+  const struct {
+    float* bus;
+    size_t left;
+  } cuts[] = {{&electric::dc_bus1_status, 2u}, {&electric::dc_bus2_status, 1u}};
+  for (const auto& c : cuts) {
+    *c.bus = 0.0f;
+    EXPECT_EQ(greens().size(), c.left);
+    *c.bus = 1.0f;
+  }
   s.zuvadud_D738_pfd_vor2_pos_show = 0.0f;
   // Heading alignment hides the trend vector, not the VOR lines.
   s.zuvadud_D738_irs_pfd_allign_hdg = 1.0f;
