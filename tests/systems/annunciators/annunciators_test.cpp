@@ -871,7 +871,7 @@ TEST_F(Lights, FuelSixPackPairsWingPumpsUnlessRecalled) {
     fuel::fuel_tank_pos_lft1 = r.l1;
     fuel::fuel_tank_pos_lft2 = r.l2;
     ann_state.recall = r.recall;
-    annunciators_electrical();
+    update_annunciators();  // the recall ends at the end of the pass
     const SixPackGroup& g = ann_state.six_pack[sp_fuel];
     EXPECT_EQ(g.slot[0], r.slot0) << r.l1 << r.l2 << r.recall;
     EXPECT_EQ(g.slot[1], r.slot1) << r.l1 << r.l2 << r.recall;
