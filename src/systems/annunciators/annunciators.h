@@ -82,8 +82,9 @@ void master_caution_release(int side);
 // The reset a master caution press makes (new flags, lamps, recall).
 void master_caution_reset();
 // First-frame reset after a load: six-pack memory, new flags, lamps and
-// recall, the SELCAL delays, the unusable-fuel attitude lags, the recorder
-// state, the bleed trip latches and the REVERSER timers.
+// recall, the SELCAL delays, the unusable-fuel attitude lags, the centre
+// pumps' automatic shut-off when the new flight's centre tank holds fuel,
+// the recorder state, the bleed trip latches and the REVERSER timers.
 void annunciator_first_frame_reset();
 
 // The light-test set: each light and the level it shows during the test.
