@@ -132,7 +132,7 @@ TEST_F(TrendVector, SlowWingsLevelBendsLeftAndZeroSpeedHasNoLength) {
 }
 
 TEST_F(TrendVector, VorLinesStartOffTheSymbolAndSurviveAlignment) {
-  electric::dc_bus1_status = electric::dc_bus2_status = electric::ac_stdbus_status = 1.0f;
+  electric::dc_bus2_status = electric::ac_stdbus_status = 1.0f;
   efis_side[0].map_range = efis_side[1].map_range = 0.0f;  // start offset 0.5 nm
   ScriptMirror& s = script_mirror;
   s.zuvadud_D738_pfd_vor1_pos_show = 1.0f;
@@ -154,15 +154,16 @@ TEST_F(TrendVector, VorLinesStartOffTheSymbolAndSurviveAlignment) {
   s.zuvadud_D738_pfd_vor1_sel_lat = static_cast<float>(0.6 / 60.0);
   EXPECT_EQ(greens().size(), 2u);
   // A receiver without its power gives no bearing to draw, as its RMI
-  // needle shows: the captain's VOR 1 without DC bus 1, and VOR 2, shown
-  // on both maps, without DC bus 2 (the first officer's map dark with it).
+  // needle shows: the captain's VOR 1 without the AC standby bus, and
+  // VOR 2, shown on both maps, without DC bus 2 (the first officer's map
+  // dark with it).
   s.zuvadud_D738_pfd_vor2_pos_show = 1.0f;
   s.zuvadud_D738_pfd_vor2_sel_lat = static_cast<float>(2.0 / 60.0);
   EXPECT_EQ(greens().size(), 3u);
   const struct {
     float* bus;
     size_t left;
-  } cuts[] = {{&electric::dc_bus1_status, 2u}, {&electric::dc_bus2_status, 1u}};
+  } cuts[] = {{&electric::ac_stdbus_status, 2u}, {&electric::dc_bus2_status, 1u}};
   for (const auto& c : cuts) {
     *c.bus = 0.0f;
     EXPECT_EQ(greens().size(), c.left);
