@@ -206,8 +206,10 @@ void map_search_setup() {
   }
   map_search_ref.lat_deg = static_cast<float>(mirror_d(bound::sim_flightmodel_position_latitude));
   map_search_ref.lon_deg = static_cast<float>(mirror_d(bound::sim_flightmodel_position_longitude));
-  map_search_ref.track_mag_deg = mirror_f(bound::sim_cockpit2_gauges_indicators_ground_track_mag_pilot);
-  map_search_ref.heading_mag_deg = mirror_f(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot);
+  map_search_ref.track_mag_deg[0] = mirror_f(bound::sim_cockpit2_gauges_indicators_ground_track_mag_pilot);
+  map_search_ref.track_mag_deg[1] = mirror_f(bound::sim_cockpit2_gauges_indicators_ground_track_mag_copilot);
+  map_search_ref.heading_mag_deg[0] = mirror_f(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot);
+  map_search_ref.heading_mag_deg[1] = mirror_f(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_copilot);
   CORVANE_STEP(map_navaid_ref);
   CORVANE_STEP(map_airport_ref);
   if (flag == 2.0f) map_search_ready = 1;

@@ -200,6 +200,7 @@ void init_fire() {
   fire::apu_was_fire = 0.0f;
   for (float& v : fire_state.agent_delivered) v = 0.0f;
   for (float& v : fire_state.bottle_fired) v = 0.0f;
+  for (float& v : fire_state.engine_fire_timer) v = 0.0f;
 }
 
 // Battery 1 stays off and its guard closed only in the cold and dark state.

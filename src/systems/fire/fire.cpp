@@ -61,6 +61,8 @@ bool engine_fire(int engine, int32_t host_fire, bound::Id fire_id) {
     if (timer < kSmokeAfterS) timer += frame_time;
     if (agent[0] > kAgentToExtinguish || agent[1] > kAgentToExtinguish) out = 1.0f;
   } else {
+    // The smoke count is one fire's: a fire put out takes its burning with it.
+    timer = 0.0f;
     agent[0] = 0.0f;
     agent[1] = 0.0f;
     out = 0.0f;
