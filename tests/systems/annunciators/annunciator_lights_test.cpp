@@ -12,6 +12,7 @@
 #include "core/preprocess_values.h"
 #include "core/variant.h"
 #include "engines/engine_values.h"
+#include "lnav/steering/servo_laws.h"
 #include "systems/air/air_values.h"
 #include "systems/air/pressurisation.h"
 #include "systems/annunciators/annunciator_values.h"
@@ -366,13 +367,14 @@ TEST_F(Lights, FlightRecorderAutoFailAndStabOutOfTrim) {
     EXPECT_EQ(annunciator::autofail, c.lit) << c.selector << " " << c.channel << " " << c.diff << " " << c.vvi;
   }
   // STAB OUT OF TRIM only with the autopilot engaged.
-  const float trims[][3] = {{1, 0.702f, 1}, {1, 0.7f, 0}, {1, -0.958f, 1}, {0, 0.9f, 0}};
+  const float trims[][3] = {{1, 4.0f, 1}, {1, 0.0f, 0}, {0, 4.0f, 0}};
   for (const auto& t : trims) {
     script_mirror.zuvadud_autopilot_ap_on = t[0];
-    host_mirror.sim_cockpit2_controls_elevator_trim = t[1];
+    pitch_servo.trim_stalled_s = t[1];
     annunciators_recorders();
     EXPECT_EQ(annunciator::stab_out_of_trim, t[2]) << t[0] << " " << t[1];
   }
+  pitch_servo.trim_stalled_s = 0.0f;
 }
 
 TEST_F(Lights, AntiIceValveLightsAndThermalIndication) {
