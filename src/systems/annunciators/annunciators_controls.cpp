@@ -162,9 +162,10 @@ void gear_lights() {
   float* transit_light[3] = {&annunciator::nose_gear_transit, &annunciator::left_gear_transit,
                              &annunciator::right_gear_transit};
   float* safe_light[3] = {&annunciator::nose_gear_safe, &annunciator::left_gear_safe, &annunciator::right_gear_safe};
-  // Gear warning: low with the thrust at idle, as the horn reads the levers
-  // (a hardware throttle's idle rests a little above 0), the handle not down.
-  const bool warning = radio_alt_ft() < 800.0f && gear_warning_thrust_idle() && h < 1.0f;
+  // Gear warning: low with either thrust lever at idle (a hardware
+  // throttle's idle rests a little above 0), the handle not down, whatever
+  // the flaps: the horn's own rule for flaps 15 and beyond is not theirs.
+  const bool warning = radio_alt_ft() < 800.0f && gear_warning_lever_closed() && h < 1.0f;
   for (int i = 0; i < 3; ++i) {
     const float r = mirror_vf_at(bound::sim_flightmodel2_gear_deploy_ratio, i);
     const bool failed = mirror_i(collapse[i]) == kFailed;

@@ -678,8 +678,9 @@ TEST_F(Warnings, SpeedBrakeLightsOnTheGroundAndExtended) {
 }
 
 TEST_F(Warnings, GearDisagreeAndGearWarning) {
-  // The gear warning reads the levers as the horn does: one closed with the
-  // other below 0.68, or both below 0.4 (a hardware throttle's idle).
+  // The red gear lights' warning: either lever closed (a hardware
+  // throttle's idle band), wherever the other stands; two levers a little
+  // open are not closed.
   struct Row {
     float handle, ratio, ra_ft, lever, lever2;
     float transit;
@@ -689,9 +690,9 @@ TEST_F(Warnings, GearDisagreeAndGearWarning) {
       {0.5f, 0, 799, 0, 0.5f, 1},      {0.5f, 0, 800, 0, 0.5f, 0},       // low with a lever closed
       {0.5f, 0, 799, 0.1f, 0.5f, 0},   {1, 0, 799, 0, 0.5f, 1},
       {0, 0, 600, 0.02f, 0.02f, 1},    {0, 0, 600, 0.005f, 0.005f, 1},   // a hardware idle
-      {0, 0, 800, 0.02f, 0.02f, 0},    {0, 0, 600, 0.39f, 0.39f, 1},
+      {0, 0, 800, 0.02f, 0.02f, 0},    {0, 0, 600, 0.39f, 0.39f, 0},
       {0, 0, 600, 0.4f, 0.39f, 0},     {0, 0, 600, 0, 0.67f, 1},
-      {0, 0, 600, 0, 0.68f, 0},        {0, 0, 600, 0.02f, 0.5f, 1},      // one lever at a hardware idle
+      {0, 0, 600, 0, 0.75f, 1},        {0, 0, 600, 0.02f, 0.5f, 1},      // one lever at a hardware idle
       {0, 0, 600, 0.5f, 0.049f, 1},    {0, 0, 600, 0.05f, 0.5f, 0},
   };
   on_ground = 0;
