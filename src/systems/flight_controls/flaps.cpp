@@ -433,15 +433,15 @@ void update_flaps_slats() {
   // 1 only while the flaps and slats are held for want of their hydraulic
   // source; a failed flap actuator holds them without it.
   flap_slat_held = 0.0f;
-  if (host_mirror.sim_operation_failures_rel_flap_act == 6) {
+  if (switches::alt_flaps_pos != 0.0f) {
+    alternate_flaps(r);
+  } else if (host_mirror.sim_operation_failures_rel_flap_act == 6) {
+    // The hydraulic drive jammed: the flaps stay where they are; the
+    // alternate drive, its own electric motor, still moves them.
     request_flaps(flap_hold(), false);
     sbf_state.flaps_frozen = 1.0f;
     host_set_i(bound::sim_aircraft_specialcontrols_acf_autoslatEQ, 0);
-    return;
-  }
-  if (switches::alt_flaps_pos == 0.0f) {
-    normal_flaps(r);
   } else {
-    alternate_flaps(r);
+    normal_flaps(r);
   }
 }
