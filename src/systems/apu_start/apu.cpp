@@ -53,12 +53,12 @@ float apu_n1() { return mirror_f(bound::sim_cockpit2_electrical_APU_N1_percent);
 bool apu_running() { return mirror_i(bound::sim_cockpit_engine_APU_running) != 0; }
 // The pressure altitude, 0 where the air's pressure gives none (read as the
 // ground's).
-float pressure_altitude_ft() {
+float pressure_altitude_or_ground_ft() {
   const float ft = static_pressure_altitude_ft;
   return std::isfinite(ft) ? ft : 0.0f;
 }
 
-bool below_ceiling() { return pressure_altitude_ft() < kCeilingFt; }
+bool below_ceiling() { return pressure_altitude_or_ground_ft() < kCeilingFt; }
 
 void cancel_cool_down() {
   delay_timers.apu_delay_1 = 0.0f;
@@ -218,7 +218,7 @@ void update_apu() {
         // About 18 s in temperate air at sea level; longer when cold and high,
         // and longer still above 28,000 ft, where a suction-fed start is slow
         // to light (half as long again as on the ground at the ceiling).
-        const float ft = clamp_range(pressure_altitude_ft(), 0.0f, kCeilingFt);
+        const float ft = clamp_range(pressure_altitude_or_ground_ft(), 0.0f, kCeilingFt);
         const float high = ft <= 28000.0f ? interpolate_clamped(0.0f, 1.0f, 28000.0f, 1.3f, ft)
                                           : interpolate_clamped(28000.0f, 1.3f, 41000.0f, 1.5f, ft);
         const float d =
