@@ -335,13 +335,15 @@ void annunciators_doors_radio() {
                                       mirror_i(bound::sim_cockpit2_radios_indicators_over_middle_marker) == 1 ||
                                       mirror_i(bound::sim_cockpit2_radios_indicators_over_inner_marker) == 1) *
                                  l2;
-  audio::indicators_nav1_avail = as01(mirror_i(bound::sim_cockpit2_radios_indicators_nav1_display_horizontal) == 1 ||
+  // A receiver without its power receives no station, whatever the host's
+  // radio still reads.
+  audio::indicators_nav1_avail = as01(fed(Consumer::vor_dme1) && (mirror_i(bound::sim_cockpit2_radios_indicators_nav1_display_horizontal) == 1 ||
                                       mirror_i(bound::sim_cockpit2_radios_indicators_nav1_display_vertical) == 1 ||
-                                      mirror_i(bound::sim_cockpit2_radios_indicators_nav1_has_dme) == 1) *
+                                      mirror_i(bound::sim_cockpit2_radios_indicators_nav1_has_dme) == 1)) *
                                  l2;
-  audio::indicators_nav2_avail = as01(mirror_i(bound::sim_cockpit2_radios_indicators_nav2_display_horizontal) == 1 ||
+  audio::indicators_nav2_avail = as01(fed(Consumer::vor_dme2) && (mirror_i(bound::sim_cockpit2_radios_indicators_nav2_display_horizontal) == 1 ||
                                       mirror_i(bound::sim_cockpit2_radios_indicators_nav2_display_vertical) == 1 ||
-                                      mirror_i(bound::sim_cockpit2_radios_indicators_nav2_has_dme) == 1) *
+                                      mirror_i(bound::sim_cockpit2_radios_indicators_nav2_has_dme) == 1)) *
                                  l2;
   // SELCAL lamps: each radio's call, held until its reset key clears it. The
   // scripts hide the panel on aircraft without SELCAL.
