@@ -15,6 +15,7 @@
 #include "core/preprocess_values.h"
 #include "core/variant.h"
 #include "engines/engine_values.h"
+#include "lnav/steering/servo_laws.h"
 #include "systems/air/air_values.h"
 #include "systems/air/pressurisation.h"
 #include "systems/annunciators/annunciator_values.h"
@@ -712,15 +713,19 @@ TEST_F(Lights, RecorderAutoFailAndStabilizerOutOfTrim) {
     annunciators_recorders();
     EXPECT_EQ(annunciator::autofail, a.fail) << a.sel << " " << a.mode << " " << a.diff << " " << a.cabin_alt << " " << a.vvi;
   }
+  // STAB OUT OF TRIM: the autopilot's trim stalled short of its target,
+  // not the stabiliser's place.
   struct Trim {
-    float ap, trim, lit;
-  } trims[] = {{1, -0.958f, 1}, {1, -0.957f, 0}, {1, 0.702f, 1}, {1, 0.701f, 0}, {0, 0.9f, 0}};
+    float ap, trim, stalled_s, lit;
+  } trims[] = {{1, 0.0f, 3.0f, 1}, {1, 0.0f, 2.9f, 0}, {1, 0.702f, 0.0f, 0}, {1, -0.958f, 0.0f, 0}, {0, 0.0f, 9.0f, 0}};
   for (const Trim& t : trims) {
     script_mirror.zuvadud_autopilot_ap_on = t.ap;
     host_mirror.sim_cockpit2_controls_elevator_trim = t.trim;
+    pitch_servo.trim_stalled_s = t.stalled_s;
     annunciators_recorders();
-    EXPECT_EQ(annunciator::stab_out_of_trim, t.lit) << t.ap << " " << t.trim;
+    EXPECT_EQ(annunciator::stab_out_of_trim, t.lit) << t.ap << " " << t.trim << " " << t.stalled_s;
   }
+  pitch_servo.trim_stalled_s = 0.0f;
 }
 
 TEST_F(Lights, VoiceRecorderRunsOnFiveMinutesAfterShutdown) {
