@@ -54,6 +54,7 @@
 #include "systems/fire/fire_values.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/flight_controls/speedbrake_lever.h"
+#include "systems/fuel/fuel_pump_lights.h"
 #include "systems/fuel/fuel_values.h"
 #include "systems/hydraulics/hydraulic_values.h"
 #include "systems/ice_rain/ice_values.h"
@@ -118,6 +119,11 @@ float start_switch_from_host(int e, float now) {
 // cockpit's controls are taken from the host's own state. A restored
 // situation brings its own.
 bool cockpit_from_host() { return load_finds_aircraft_alive() && situation_loaded == 0.0f; }
+
+// The centre pumps the automatic shut-off held off when the load came: the
+// host shows them off, but their switches stand ON (the first-frame reset
+// frees them once the tank holds fuel again).
+bool centre_auto_off_at_load[2] = {};
 
 void set_all(float* const* values, int count, float v) {
   for (int i = 0; i < count; ++i) *values[i] = v;
@@ -396,7 +402,8 @@ void mode_block(StartupState state) {
   // whose pumps are off (an empty centre tank) keeps them off.
   if (cockpit_from_host()) {
     for (int i = 0; i < 6; ++i) {
-      const bool on = pumps_before[i / 2] != 0;  // left, centre, right: two pumps each
+      const bool held_off = i / 2 == 1 && centre_auto_off_at_load[i - 2];
+      const bool on = pumps_before[i / 2] != 0 || held_off;  // left, centre, right: two pumps each
       *pump_switches[i] = on ? 1.0f : 0.0f;
       host_pumps[i / 2] = on ? 1 : 0;
     }
@@ -860,6 +867,7 @@ void first_frame_block() {
   init_engine_state();
   init_thrust_levers();
   init_light_spill();
+  for (int c = 0; c < 2; ++c) centre_auto_off_at_load[c] = fuel_pump_lights.ctr_pump_auto_off[c] != 0;
   reset_switch_memory();
   forget_written_switches();
   init_anti_ice(state);
