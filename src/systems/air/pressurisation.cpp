@@ -422,9 +422,12 @@ void valve_command(float cabin_alt, float ambient_alt, float diff_now, float lea
       const float held = pressure_altitude_ft(p_amb + max_cabin_diff_psi(c.mode_alt_ref));
       if (held > sched) sched = held;
       // The held cabin rises at a fraction of the aircraft's climb: let the
-      // cabin keep up with a steep climb rather than overshoot the limit.
+      // cabin keep up with a steep climb rather than overshoot the limit,
+      // but never command a rate the controller's own monitor would take for
+      // its fault (a margin under it, for the valve's overshoot).
       const float vs = mirror_f(bound::sim_flightmodel_position_vh_ind_fpm);
-      if (vs > rmax) rmax = vs < 4000.0f ? vs : 4000.0f;
+      constexpr float kHeldCabinRateMaxFpm = 0.9f * kCabinRateLimitFpm;
+      if (vs > rmax) rmax = vs < kHeldCabinRateMaxFpm ? vs : kHeldCabinRateMaxFpm;
     }
     const float error = sched - cabin_alt;
     float rc = 0.0f;
