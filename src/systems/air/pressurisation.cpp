@@ -200,6 +200,10 @@ float landing_pressure_alt_ft(float landing_alt) {
   return pressure_altitude_ft(pressure_at_ft(landing_alt) * setting / kStdSettingInHg);
 }
 
+// A controller taking over in the air above FLT ALT (none set, or one left
+// low) schedules the cruise it finds, not a cabin the hull cannot carry.
+float taken_over_flt_alt(float flt_alt, float ambient_alt) { return flt_alt > ambient_alt ? flt_alt : ambient_alt; }
+
 // The aircraft is more than 0.25 psi below both FLT ALT and the highest
 // altitude of the flight: the descent has begun.
 bool descent_started(float p_amb, float flt_alt, float max_alt) {
@@ -324,6 +328,7 @@ void automatic_modes(float ambient_alt, float p_amb, float cabin_alt) {
       c.max_alt_reached = ambient_alt;
       c.takeoff_field_alt = 0.0f;
       c.takeoff_field_known = 0;
+      c.climb_from_alt = ambient_alt;
       unscheduled = true;
     } else if (c.mode == 1.0f) {
       c.mode = 2.0f;
@@ -335,8 +340,10 @@ void automatic_modes(float ambient_alt, float p_amb, float cabin_alt) {
         c.mode = 3.0f;
         if (unscheduled) {
           // Cruise straight away: hold the cabin where the climb schedule
-          // would have brought it, not at the zero it was cleared to.
-          c.cruise_cabin_alt = cruise_cabin_for(flt_alt, c.takeoff_field_alt);
+          // would have brought it, not at the zero it was cleared to, and
+          // above FLT ALT at the aircraft's own cruise.
+          c.mode_alt_ref = taken_over_flt_alt(flt_alt, ambient_alt);
+          c.cruise_cabin_alt = cruise_cabin_for(c.mode_alt_ref, c.takeoff_field_alt);
           c.sched_cabin_alt = c.cruise_cabin_alt;
         } else if (pressure_at_ft(c.sched_cabin_alt) - pressure_at_ft(flt_alt) > kAutoFailDiffPsi) {
           // FLT ALT reached far faster than any climb (the host moved the
@@ -350,7 +357,11 @@ void automatic_modes(float ambient_alt, float p_amb, float cabin_alt) {
         const float limit = max_cabin_diff_psi(flt_alt);
         c.sched_max_diff = diff > limit ? limit : diff;
       } else if (descent_started(p_amb, flt_alt, c.max_alt_reached)) {
-        enter_descent(ambient_alt, cabin_alt, true);
+        // Off schedule only when a climb toward FLT ALT is given up: a
+        // flight taken over in the air may have been started in its descent.
+        const bool climbed = c.takeoff_field_known != 0 ||
+                             pressure_at_ft(c.max_alt_reached) + 0.25f < pressure_at_ft(c.climb_from_alt);
+        enter_descent(ambient_alt, cabin_alt, climbed);
       } else {
         climb_schedule(flt_alt, ambient_alt);
       }
@@ -358,6 +369,7 @@ void automatic_modes(float ambient_alt, float p_amb, float cabin_alt) {
       if (flt_alt > c.prev_flt_alt) {
         c.mode = 2.0f;
         c.max_alt_reached = ambient_alt;
+        c.climb_from_alt = ambient_alt;
       } else if (descent_started(p_amb, flt_alt, c.max_alt_reached)) {
         enter_descent(ambient_alt, cabin_alt, false);
       }
@@ -452,8 +464,9 @@ void valve_command(float cabin_alt, float ambient_alt, float diff_now, float lea
 float pressurisation_mode_for_selector() { return static_cast<float>(channel_in_charge(select_channel())); }
 
 float scheduled_cabin_alt_aloft(float flt_alt, float ambient_alt) {
-  const float cruise = cruise_cabin_for(flt_alt, 0.0f);
-  return interpolate_clamped(0.0f, 0.0f, climb_limits(flt_alt).end_alt_ft, cruise, ambient_alt);
+  const float flt = taken_over_flt_alt(flt_alt, ambient_alt);
+  const float cruise = cruise_cabin_for(flt, 0.0f);
+  return interpolate_clamped(0.0f, 0.0f, climb_limits(flt).end_alt_ft, cruise, ambient_alt);
 }
 
 void update_pressurization() {
