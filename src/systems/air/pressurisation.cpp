@@ -76,6 +76,13 @@ float max_cabin_diff_psi(float altitude_ft) {
 
 namespace {
 
+// A host failure item's "inoperative" value.
+constexpr int32_t kHostFailed = 6;
+// The host's slow cabin leak, in the leak terms' units (the door seal leak
+// is 12,000): enough that the packs with the outflow valve closed lose the
+// cabin at about 500 ft/min at cruise.
+constexpr float kHostSlowLeak = 1000.0f;
+
 inline float clamp01(float v) { return clamp_range(v, 0.0f, 1.0f); }
 
 float door_sum() {
@@ -548,6 +555,9 @@ void update_pressurization() {
   if (doors > 1.0f) leak_k = 600000.0f;
   else if (doors != 0.0f || fail[fail_entry::press_hull_leak] == 1.0f) leak_k = 360000.0f;
   if (fail[fail_entry::press_door_seal_leak] == 1.0f) leak_k += 12000.0f;
+  // The host's own slow depressurisation: a leak the packs cannot make up,
+  // the cabin climbing slowly with the outflow valve closed.
+  if (host_mirror.sim_operation_failures_rel_depres_slow == kHostFailed) leak_k += kHostSlowLeak;
   float leak_q = leak_k + 15.0f + std::fabs(d1) * 15.0f;
   float full_v = std::fabs(d1) * 250.0f + 5500.0f;
   if (d1 < 0.0f) {
