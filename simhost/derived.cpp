@@ -989,6 +989,18 @@ void start_engines_running(Host& h) {
 
 }  // namespace
 
+double indicated_altitude_ft(double elevation_m, double sea_level_inhg, double setting_inhg) {
+  const double standard_inhg = kP0_pa / kPaPerInHg;
+  auto sane = [&](double inhg) { return std::isfinite(inhg) && inhg >= 25.0 && inhg <= 35.0 ? inhg : standard_inhg; };
+  const double h_m = std::clamp(std::isfinite(elevation_m) ? elevation_m : 0.0, -2000.0, 80000.0);
+  // The altimeter sees the ambient pressure scaled by sea level over setting;
+  // a setting on the day's sea-level pressure (within a float's rounding)
+  // reads the elevation itself.
+  const double ratio = sane(sea_level_inhg) / sane(setting_inhg);
+  if (std::fabs(ratio - 1.0) < 1e-6) return h_m * kFtPerM;
+  return pressure_altitude_m(standard_pressure_pa(h_m) * ratio) * kFtPerM;
+}
+
 void start_values(Host& h) {
   resolve(h);
   out(h, kSeaLevelPa, kP0_pa);
