@@ -577,11 +577,16 @@ void derive_engines(Host& h, double ambient_pa, double sigma, bool running_frame
         run->array[e] = lit ? 1.0 : 0.0;
       }
       double target = std::max(core * kIdleN1 / kIdleN2, windmill_n1);
+      const double idle = kIdleN1 + kIdleRiseN1 * (1.0 - std::clamp(sigma, 0.0, 1.0));
       if (lit && core >= kSelfSustainingN2) {
         const double lever = std::clamp(element(throttle, e), 0.0, 1.0);
         const double top = element(mode, e) == kPropReverse ? kReverseN1 : kFullN1;
-        const double idle = kIdleN1 + kIdleRiseN1 * (1.0 - std::clamp(sigma, 0.0, 1.0));
         target = idle + lever * (top - idle);
+      } else if (lit) {
+        // A lit core drives its fan with it from the windmill speed to idle
+        // at the cut-out, so a relight's fan accelerates with its core.
+        const double r = std::clamp((core - kLightOffN2) / (kSelfSustainingN2 - kLightOffN2), 0.0, 1.0);
+        target = std::max(target, windmill_n1 + r * (idle - windmill_n1));
       }
       double& fan = n1->array[e];
       if (!finite(fan)) fan = 0.0;
