@@ -305,8 +305,8 @@ TEST_F(FdValues, GlideslopeBandsFloorsAndCaps) {
   }
 }
 
-// On G/S with the side's receiver unpowered (DC bus 1 for the captain's, 2
-// for the first officer's) the bar shown comes to the side's attitude within
+// On G/S with the side's receiver unpowered (NAV 1 on the AC standby bus for
+// the captain's, NAV 2 on DC bus 2 for the first officer's) the bar shown comes to the side's attitude within
 // a second, director alone or autopilot on.
 TEST_F(FdValues, GlideslopeDeadReceiverBarToTheAttitude) {
   for (int side : {1, 2}) {
@@ -322,7 +322,7 @@ TEST_F(FdValues, GlideslopeDeadReceiverBarToTheAttitude) {
       mirror(bound::sim_cockpit2_gauges_indicators_pitch_AHARS_deg_copilot, 2.01f);
       flight_director_state.fd_pitch_cpt = flight_director_state.fd_pitch_fo = 4.41f;
       simhost::set_float(kPitchBar, 4.41f);
-      (side == 1 ? electric::dc_bus1_status : electric::dc_bus2_status) = 0.0f;
+      (side == 1 ? electric::ac_stdbus_status : electric::dc_bus2_status) = 0.0f;
       for (int i = 0; i < 10; ++i) update_flight_director();
       EXPECT_NEAR(simhost::get_float(kPitchBar), 2.01f, 1e-4f) << "side " << side << ", ap " << ap;
     }
