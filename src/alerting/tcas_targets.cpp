@@ -18,6 +18,7 @@
 #include "alerting/tcas_labels.h"
 #include "alerting/tcas_values.h"
 #include "core/binding.h"
+#include "core/preprocess_values.h"
 #include "core/units.h"
 #include "core/util.h"
 #include "display/nd_style.h"
@@ -130,16 +131,21 @@ struct Side {
   float* visible;
   char (*label)[5];
   bound::Id map_mode, exp_map, vsd_map, map_range;
+  // The side's own instruments' heading and track, which its map turns with.
+  bound::Id heading, track;
 };
 
 const Side kSides[2] = {
     {TCAS::x, TCAS::y, TCAS::type_show, TCAS::arrow_dn_up_show, TCAS::alt_dn_up_show, EFIS::tcas_ai_show,
      TCAS::alt_label, bound::zuvadud_D738_EFIS_control_capt_map_mode_pos, bound::zuvadud_D738_EFIS_control_capt_exp_map,
-     bound::zuvadud_D738_EFIS_control_capt_vsd_map, bound::zuvadud_D738_EFIS_capt_map_range},
+     bound::zuvadud_D738_EFIS_control_capt_vsd_map, bound::zuvadud_D738_EFIS_capt_map_range,
+     bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot,
+     bound::sim_cockpit2_gauges_indicators_ground_track_mag_pilot},
     {TCAS::x_fo, TCAS::y_fo, TCAS::type_show_fo, TCAS::arrow_dn_up_show_fo, TCAS::alt_dn_up_show_fo,
      EFIS::tcas_ai_show_fo, TCAS::alt_fo_label, bound::zuvadud_D738_EFIS_control_fo_map_mode_pos,
      bound::zuvadud_D738_EFIS_control_fo_exp_map, bound::zuvadud_D738_EFIS_control_fo_vsd_map,
-     bound::zuvadud_D738_EFIS_fo_map_range},
+     bound::zuvadud_D738_EFIS_fo_map_range, bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_copilot,
+     bound::sim_cockpit2_gauges_indicators_ground_track_mag_copilot},
 };
 
 // The sensitivity row of this frame: the TA-only row at TA ONLY, else the
@@ -364,11 +370,13 @@ void threat_evaluation(Eval& e, float prev_d, float prev_bearing, TcasTargetResu
   const float advisory_range = reach_nm > kAdvisoryRange_nm ? reach_nm : kAdvisoryRange_nm;
   // Near the ground, traffic within 360 ft of the ground below is taken to be
   // on it (taxiing, or just airborne) and raises no advisory; the ground is
-  // where the radio altitude puts it, so high airports count alike.
+  // where the radio altitude puts it, so high airports count alike. On its
+  // own wheels the aircraft reads 0 and the rule holds all the more; in the
+  // air a reading of exactly 0 is no height at all and judges nothing.
   const float radio_alt = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
-  const bool on_ground = radio_alt < 1750.0f && radio_alt != 0.0f &&
+  const bool traffic_on_ground = radio_alt < 1750.0f && (radio_alt != 0.0f || on_ground != 0) &&
                          e.intr.elev_m < c.own_elev_m + (kOnGroundHeight_ft - radio_alt) / kFtPerM;
-  if (!(e.d_nm > advisory_range) && !on_ground) {
+  if (!(e.d_nm > advisory_range) && !traffic_on_ground) {
     const float rt = out.range_time_s, vt = out.vertical_time_s;
     if ((rt < e.sens.ta_time_s || e.d_nm < e.sens.ta_distance_nm) && (vt < e.sens.ta_time_s || a < kTaVertical_ft))
       level = 2;
@@ -408,13 +416,11 @@ bool display_side(const Side& s, int slot, TcasTargetView& v) {
   const float magvar = host_mirror.sim_flightmodel_position_magnetic_variation;
   float reference;
   if (map_mode < nd_mode(NdMapMode::map) && exp_map == 1.0f) {
-    reference = host_mirror.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot - magvar;
+    reference = mirror_f(s.heading) - magvar;
   } else if (map_mode == nd_mode(NdMapMode::map)) {
     const bool track_up = script_mirror.zuvadud_D738_fms_track_up != 0.0f &&
                           script_mirror.zuvadud_D738_fms_track_up_active != 0.0f;
-    reference = (track_up ? host_mirror.sim_cockpit2_gauges_indicators_ground_track_mag_pilot
-                          : host_mirror.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot) -
-                magvar;
+    reference = mirror_f(track_up ? s.track : s.heading) - magvar;
   } else {
     return false;
   }

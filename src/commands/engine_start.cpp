@@ -17,8 +17,8 @@
 #include "systems/delay_timers.h"
 #include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
+#include "systems/flight_controls/reverse_levers.h"
 #include "systems/fuel/fuel_values.h"
-#include "systems/hydraulics/hydraulic_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_memory.h"
 #include "systems/switches/switch_targets.h"
@@ -132,11 +132,6 @@ bool engine_in(Engines which, int e) { return (which & (1 << e)) != 0; }
 
 // Engine 1's reverser runs on hydraulic system A, engine 2's on B, either
 // also on standby.
-bool reverser_powered(int e) {
-  const float own = e == 0 ? hydraulic::A_status : hydraulic::B_status;
-  return own == 1.0f || hydraulic::standby_status == 1.0f;
-}
-
 bool lever_at_idle(int e) { return (e == 0 ? engine::thrust1_leveler : engine::thrust2_leveler) < kLeverIdle; }
 
 bool aircraft_low() {

@@ -124,8 +124,12 @@ struct EngineBleed {
 void engine_stages(int n, EngineBleed& e, float altitude_ft) {
   PneumaticsState& s = pneumatics;
   const float demand = s.bleed_demand_psi[n];
-  const float p5 = std::max(0.0f, bleed_pressure_a(altitude_ft, e.n1) - demand);
-  const float p9 = std::max(0.0f, bleed_pressure_b(altitude_ft, e.n1) - demand);
+  // The stages are the core's: a core that is not burning fuel, windmilling
+  // or run down, compresses nothing the ducts can use, however fast the air
+  // turns the fan.
+  const bool burning = mirror_vi_at(bound::sim_flightmodel_engine_ENGN_running, n) != 0;
+  const float p5 = burning ? std::max(0.0f, bleed_pressure_a(altitude_ft, e.n1) - demand) : 0.0f;
+  const float p9 = burning ? std::max(0.0f, bleed_pressure_b(altitude_ft, e.n1) - demand) : 0.0f;
   *e.p5 = p5;
   *e.p9 = p9;
 

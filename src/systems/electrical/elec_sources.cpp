@@ -98,7 +98,7 @@ void update_engine_generators() {
     }
     return;
   }
-  const float disconnect[2] = {one_way_switch::drive_disconnect1_pos, one_way_switch::drive_disconnect2_pos};
+  float* disconnect[2] = {&one_way_switch::drive_disconnect1_pos, &one_way_switch::drive_disconnect2_pos};
   const float start_lever[2] = {engine::mixture_ratio1, engine::mixture_ratio2};
   for (int e = 0; e < 2; ++e) {
     float& slot = failure_tables.electric[kGenFailEntry[e]];
@@ -118,12 +118,16 @@ void update_engine_generators() {
       write_electric_table();
     }
     // A disconnected drive stays failed until the failure is reset.
-    if (mirror_i(fail_id[e]) != kFailed && disconnect[e] == 1.0f && start_lever[e] >= 0.9f) {
+    if (mirror_i(fail_id[e]) != kFailed && *disconnect[e] == 1.0f && start_lever[e] >= 0.9f) {
       gen[e] = 0;
       host_set_i(fail_id[e], kFailed);
       slot = 1.0f;
       write_electric_table();
     }
+    // The switch works only with the start lever at IDLE and is spring
+    // loaded: pressed at CUTOFF it springs back having done nothing, so no
+    // later start disconnects the drive it left armed.
+    if (*disconnect[e] == 1.0f && start_lever[e] < 0.9f) *disconnect[e] = 0.0f;
     // The engine's own N2, not its gauge: a failed indicator leaves the
     // generator turning.
     const float n2 = mirror_vf_at(bound::sim_flightmodel2_engines_N2_percent, e);

@@ -19,6 +19,7 @@
 #include "systems/delay_timers.h"
 #include "systems/flight_controls/elec_trim_state.h"
 #include "systems/electrical/electric_values.h"
+#include "systems/flight_controls/reverse_levers.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/gear_brakes/gear_lever.h"
 #include "core/host_io.h"
@@ -382,10 +383,10 @@ void update_trim_switches_reversers() {
     float* lever;
     float* lock;
   } engines[2] = {
-      {hydraulic::A_status == 1.0f || hydraulic::standby_status == 1.0f, bound::sim_operation_failures_rel_revers0,
-       bound::sim_operation_failures_rel_revdep0, &flt_ctrls::reverse_lever1, &flt_ctrls::lock_reverse1},
-      {hydraulic::B_status == 1.0f || hydraulic::standby_status == 1.0f, bound::sim_operation_failures_rel_revers1,
-       bound::sim_operation_failures_rel_revdep1, &flt_ctrls::reverse_lever2, &flt_ctrls::lock_reverse2},
+      {reverser_powered(0), bound::sim_operation_failures_rel_revers0, bound::sim_operation_failures_rel_revdep0,
+       &flt_ctrls::reverse_lever1, &flt_ctrls::lock_reverse1},
+      {reverser_powered(1), bound::sim_operation_failures_rel_revers1, bound::sim_operation_failures_rel_revdep1,
+       &flt_ctrls::reverse_lever2, &flt_ctrls::lock_reverse2},
   };
   for (int e = 0; e < 2; ++e) {
     Engine& en = engines[e];

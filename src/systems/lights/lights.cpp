@@ -404,6 +404,25 @@ void update_light_switches() {
   wing_wheel_and_panels();
 }
 
+void take_landing_switches_from_host() {
+  const float* host = hm.sim_cockpit2_switches_landing_lights_switch;
+  const bool fixed_l = host[0] > 0.0f;
+  const bool ret_l = host[1] > 0.0f;
+  const bool ret_r = host[2] > 0.0f;
+  const bool fixed_r = host[3] > 0.0f;
+  switch_::land_lights_left_pos = fixed_l ? 1.0f : 0.0f;
+  switch_::land_lights_right_pos = fixed_r ? 1.0f : 0.0f;
+  // A lamp burning stands extended; one dark keeps the switch where it is
+  // if that already leaves it dark.
+  if (ret_l || switch_::land_lights_ret_left_pos == 2.0f) switch_::land_lights_ret_left_pos = ret_l ? 2.0f : 1.0f;
+  if (ret_r || switch_::land_lights_ret_right_pos == 2.0f) switch_::land_lights_ret_right_pos = ret_r ? 2.0f : 1.0f;
+  if (ret_l) lights::land_ret_left_pos = 1.0f;
+  if (ret_r) lights::land_ret_right_pos = 1.0f;
+  lights_state.fixed_landing_left_on = fixed_l ? 1.0f : 0.0f;
+  lights_state.fixed_landing_right_on = fixed_r ? 1.0f : 0.0f;
+  retractable_lamps_follow_switches();
+}
+
 void reset_lights_on_load() {
   ExteriorLightsState& s = lights_state;
   s.light_power_factor_a = 1.0f;
