@@ -762,14 +762,15 @@ void cabin_from_aircraft_state(bool ground, float ambient_alt_ft) {
     // In the air with the engines running: the cabin is where the schedule
     // holds it, whatever the host's own model left (an unpressurised cabin
     // at cruise would sit at the relief limit with AIR COND lit).
-    // A schedule the hull cannot hold (no maximum altitude set, the cabin
-    // at sea level at cruise) leaves the cabin where the differential's
-    // limit puts it, so its altitude and differential agree.
+    // The differential never starts beyond the schedule's maximum for the
+    // aircraft's altitude (above the highest FLT ALT the schedule knows),
+    // so the controller finds nothing to call its fault, and the cabin's
+    // altitude and differential agree.
     float cabin_alt =
         scheduled_cabin_alt_aloft(host_mirror.sim_cockpit_pressure_max_allowable_altitude, ambient_alt_ft);
     const float outside_psi = pressure_at_ft(ambient_alt_ft);
     const float scheduled_diff = pressure_at_ft(cabin_alt) - outside_psi;
-    const float diff = clamp_range(scheduled_diff, -0.2f, 10.2f);
+    const float diff = clamp_range(scheduled_diff, -0.2f, max_cabin_diff_psi(ambient_alt_ft));
     if (diff != scheduled_diff) cabin_alt = pressure_altitude_ft(outside_psi + diff);
     put_host_cabin(cabin_alt, diff);
   }

@@ -71,9 +71,7 @@ constexpr float kLandingFlapRatio = 0.8125f;
 constexpr float kLandingFlapsClosureCeiling_ft = 789.0f;
 
 bool first_officer_side() {
-  const float ap_on = mirror_f(bound::zuvadud_autopilot_ap_on);
-  const float side = ap_on != 0.0f ? mirror_f(bound::zuvadud_autopilot_ap_side) : mirror_f(bound::zuvadud_autopilot_fd_side);
-  return side == 2.0f;
+  return guidance_side() == 2.0f;
 }
 
 float side_radio_altitude(bool fo) {

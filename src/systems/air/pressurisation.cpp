@@ -76,6 +76,13 @@ float max_cabin_diff_psi(float altitude_ft) {
 
 namespace {
 
+// A host failure item's "inoperative" value.
+constexpr int32_t kHostFailed = 6;
+// The host's slow cabin leak, in the leak terms' units (the door seal leak
+// is 12,000): enough that the packs with the outflow valve closed lose the
+// cabin at about 500 ft/min at cruise.
+constexpr float kHostSlowLeak = 1000.0f;
+
 inline float clamp01(float v) { return clamp_range(v, 0.0f, 1.0f); }
 
 float door_sum() {
@@ -199,6 +206,10 @@ float landing_pressure_alt_ft(float landing_alt) {
   if (!(setting >= 25.0f && setting <= 33.0f)) return landing_alt;
   return pressure_altitude_ft(pressure_at_ft(landing_alt) * setting / kStdSettingInHg);
 }
+
+// A controller taking over in the air above FLT ALT (none set, or one left
+// low) schedules the cruise it finds, not a cabin the hull cannot carry.
+float taken_over_flt_alt(float flt_alt, float ambient_alt) { return flt_alt > ambient_alt ? flt_alt : ambient_alt; }
 
 // The aircraft is more than 0.25 psi below both FLT ALT and the highest
 // altitude of the flight: the descent has begun.
@@ -324,6 +335,7 @@ void automatic_modes(float ambient_alt, float p_amb, float cabin_alt) {
       c.max_alt_reached = ambient_alt;
       c.takeoff_field_alt = 0.0f;
       c.takeoff_field_known = 0;
+      c.climb_from_alt = ambient_alt;
       unscheduled = true;
     } else if (c.mode == 1.0f) {
       c.mode = 2.0f;
@@ -335,8 +347,10 @@ void automatic_modes(float ambient_alt, float p_amb, float cabin_alt) {
         c.mode = 3.0f;
         if (unscheduled) {
           // Cruise straight away: hold the cabin where the climb schedule
-          // would have brought it, not at the zero it was cleared to.
-          c.cruise_cabin_alt = cruise_cabin_for(flt_alt, c.takeoff_field_alt);
+          // would have brought it, not at the zero it was cleared to, and
+          // above FLT ALT at the aircraft's own cruise.
+          c.mode_alt_ref = taken_over_flt_alt(flt_alt, ambient_alt);
+          c.cruise_cabin_alt = cruise_cabin_for(c.mode_alt_ref, c.takeoff_field_alt);
           c.sched_cabin_alt = c.cruise_cabin_alt;
         } else if (pressure_at_ft(c.sched_cabin_alt) - pressure_at_ft(flt_alt) > kAutoFailDiffPsi) {
           // FLT ALT reached far faster than any climb (the host moved the
@@ -350,7 +364,11 @@ void automatic_modes(float ambient_alt, float p_amb, float cabin_alt) {
         const float limit = max_cabin_diff_psi(flt_alt);
         c.sched_max_diff = diff > limit ? limit : diff;
       } else if (descent_started(p_amb, flt_alt, c.max_alt_reached)) {
-        enter_descent(ambient_alt, cabin_alt, true);
+        // Off schedule only when a climb toward FLT ALT is given up: a
+        // flight taken over in the air may have been started in its descent.
+        const bool climbed = c.takeoff_field_known != 0 ||
+                             pressure_at_ft(c.max_alt_reached) + 0.25f < pressure_at_ft(c.climb_from_alt);
+        enter_descent(ambient_alt, cabin_alt, climbed);
       } else {
         climb_schedule(flt_alt, ambient_alt);
       }
@@ -358,6 +376,7 @@ void automatic_modes(float ambient_alt, float p_amb, float cabin_alt) {
       if (flt_alt > c.prev_flt_alt) {
         c.mode = 2.0f;
         c.max_alt_reached = ambient_alt;
+        c.climb_from_alt = ambient_alt;
       } else if (descent_started(p_amb, flt_alt, c.max_alt_reached)) {
         enter_descent(ambient_alt, cabin_alt, false);
       }
@@ -422,9 +441,12 @@ void valve_command(float cabin_alt, float ambient_alt, float diff_now, float lea
       const float held = pressure_altitude_ft(p_amb + max_cabin_diff_psi(c.mode_alt_ref));
       if (held > sched) sched = held;
       // The held cabin rises at a fraction of the aircraft's climb: let the
-      // cabin keep up with a steep climb rather than overshoot the limit.
+      // cabin keep up with a steep climb rather than overshoot the limit,
+      // but never command a rate the controller's own monitor would take for
+      // its fault (a margin under it, for the valve's overshoot).
       const float vs = mirror_f(bound::sim_flightmodel_position_vh_ind_fpm);
-      if (vs > rmax) rmax = vs < 4000.0f ? vs : 4000.0f;
+      constexpr float kHeldCabinRateMaxFpm = 0.9f * kCabinRateLimitFpm;
+      if (vs > rmax) rmax = vs < kHeldCabinRateMaxFpm ? vs : kHeldCabinRateMaxFpm;
     }
     const float error = sched - cabin_alt;
     float rc = 0.0f;
@@ -449,8 +471,9 @@ void valve_command(float cabin_alt, float ambient_alt, float diff_now, float lea
 float pressurisation_mode_for_selector() { return static_cast<float>(channel_in_charge(select_channel())); }
 
 float scheduled_cabin_alt_aloft(float flt_alt, float ambient_alt) {
-  const float cruise = cruise_cabin_for(flt_alt, 0.0f);
-  return interpolate_clamped(0.0f, 0.0f, climb_limits(flt_alt).end_alt_ft, cruise, ambient_alt);
+  const float flt = taken_over_flt_alt(flt_alt, ambient_alt);
+  const float cruise = cruise_cabin_for(flt, 0.0f);
+  return interpolate_clamped(0.0f, 0.0f, climb_limits(flt).end_alt_ft, cruise, ambient_alt);
 }
 
 void update_pressurization() {
@@ -532,6 +555,9 @@ void update_pressurization() {
   if (doors > 1.0f) leak_k = 600000.0f;
   else if (doors != 0.0f || fail[fail_entry::press_hull_leak] == 1.0f) leak_k = 360000.0f;
   if (fail[fail_entry::press_door_seal_leak] == 1.0f) leak_k += 12000.0f;
+  // The host's own slow depressurisation: a leak the packs cannot make up,
+  // the cabin climbing slowly with the outflow valve closed.
+  if (host_mirror.sim_operation_failures_rel_depres_slow == kHostFailed) leak_k += kHostSlowLeak;
   float leak_q = leak_k + 15.0f + std::fabs(d1) * 15.0f;
   float full_v = std::fabs(d1) * 250.0f + 5500.0f;
   if (d1 < 0.0f) {
