@@ -281,6 +281,7 @@ TEST_F(PanelCommands, EachCommandMovesItsValue) {
   brake_commands.toe_brake_max_right = 0.28f;
   fire::engine01_ext_switch_pos_arm = fire::engine02_ext_switch_pos_arm = fire::apu_ext_switch_pos_arm = 1.0f;
   speedbrake_flight_detent_latch = 0;  // on the ground
+  on_ground = 1;
   flt_ctrls::speedbrake_lever_anim = 0.0f;
   for (float& guard : button_switch::cover_position) guard = 1.0f;
   for (float& guard : cover_target) guard = 1.0f;
