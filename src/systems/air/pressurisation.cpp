@@ -76,7 +76,6 @@ float max_cabin_diff_psi(float altitude_ft) {
 
 namespace {
 
-inline float clamp01(float v) { return clamp_range(v, 0.0f, 1.0f); }
 
 float door_sum() {
   float d = mirror_f(bound::tarv_doors_L1) + mirror_f(bound::tarv_doors_R1) + mirror_f(bound::tarv_doors_L2) +
