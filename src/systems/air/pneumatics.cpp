@@ -95,8 +95,8 @@ float stage_pressure(const StageSchedule& s, float altitude_ft, float n1) {
 float safe_div(float a, float b) { return b != 0.0f ? a / b : 0.0f; }
 
 // Moves a valve toward its command unless its failure entry holds it.
-void drive_valve(float& valve, float target, float rate, int fail_entry) {
-  if (failure_tables.pressurisation[fail_entry] == 1.0f) return;
+void drive_valve(float& valve, float target, float rate, fail_entry::Pressurisation held_by) {
+  if (entry_failed(held_by)) return;
   valve = lag_toward(valve, target, 0.0f, 1.0f, rate);
 }
 
@@ -113,7 +113,7 @@ struct EngineBleed {
   float starter_valve;
   float dc_bus;
   float duct;
-  int fail_high, fail_prsov, fail_precooler;
+  fail_entry::Pressurisation fail_high, fail_prsov, fail_precooler;
   // The high-stage and precooler valves are driven to their positions, not
   // sprung: without their power nothing moves them and they stay where
   // they stand.

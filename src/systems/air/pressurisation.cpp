@@ -125,10 +125,9 @@ uint8_t found_fault(int32_t channel) {
 
 // A controller that cannot work the valve: it holds it where it is.
 bool channel_fault(int32_t channel) {
-  const float* fail = failure_tables.pressurisation;
   const bool valve = (found_fault(channel) & kValveNotFollowing) != 0;
-  return (channel == 1 && fail[fail_entry::press_auto_controller_1] == 1.0f) ||
-         (channel == 2 && fail[fail_entry::press_auto_controller_2] == 1.0f) || valve;
+  return (channel == 1 && failure_value(fail_entry::press_auto_controller_1) == 1.0f) ||
+         (channel == 2 && failure_value(fail_entry::press_auto_controller_2) == 1.0f) || valve;
 }
 
 // The controller in charge watches its own work: an outflow valve that
@@ -140,7 +139,7 @@ bool channel_fault(int32_t channel) {
 // frame's motion toward the command.
 void watch_own_work(float valve_before) {
   PressController& c = press_ctrl;
-  if (failure_tables.pressurisation[fail_entry::press_outflow_valve] != 1.0f) {
+  if (failure_value(fail_entry::press_outflow_valve) != 1.0f) {
     c.found_fault[0] &= static_cast<uint8_t>(~kValveNotFollowing);
     c.found_fault[1] &= static_cast<uint8_t>(~kValveNotFollowing);
   }
@@ -525,12 +524,11 @@ void update_pressurization() {
   const float h1 = cabin_alt + inflow / 60.0f * frame_time;
   const float d1 = pressure_at_ft(h1) - p_amb;
 
-  const float* fail = failure_tables.pressurisation;
   const float doors = door_sum();
   float leak_k = 0.0f;
   if (doors > 1.0f) leak_k = 600000.0f;
-  else if (doors != 0.0f || fail[fail_entry::press_hull_leak] == 1.0f) leak_k = 360000.0f;
-  if (fail[fail_entry::press_door_seal_leak] == 1.0f) leak_k += 12000.0f;
+  else if (doors != 0.0f || failure_value(fail_entry::press_hull_leak) == 1.0f) leak_k = 360000.0f;
+  if (failure_value(fail_entry::press_door_seal_leak) == 1.0f) leak_k += 12000.0f;
   float leak_q = leak_k + 15.0f + std::fabs(d1) * 15.0f;
   float full_v = std::fabs(d1) * 250.0f + 5500.0f;
   if (d1 < 0.0f) {
@@ -554,7 +552,7 @@ void update_pressurization() {
 
   const float valve_before = cockpit::outflow_valve;
   float valve = valve_before;
-  if (fail[fail_entry::press_outflow_valve] != 1.0f) {
+  if (failure_value(fail_entry::press_outflow_valve) != 1.0f) {
     if (c.press_channel == 3) {
       if (toggle_switch::air_valve_manual == -1.0f) {
         valve = ramp_toward(valve, 0.0f, 0.0f, 1.0f, 0.05f);
@@ -609,8 +607,8 @@ void update_pressurization() {
   } else if (c.overpressure_time != 0.0f) {
     c.overpressure_time = move_toward_timed(c.overpressure_time, 0.0f, 0.0f, 240.0f, 1.0f);
   }
-  if (c.overpressure_time >= 240.0f && failure_tables.pressurisation[fail_entry::press_hull_leak] != 1.0f) {
-    failure_tables.pressurisation[fail_entry::press_hull_leak] = 1.0f;
+  if (c.overpressure_time >= 240.0f && failure_value(fail_entry::press_hull_leak) != 1.0f) {
+    failure_value(fail_entry::press_hull_leak) = 1.0f;
     script_set_vf(bound::zuvadud_D738_failure_pressurisation, failure_tables.pressurisation, kFailureEntriesExchanged);
   }
 }
