@@ -316,6 +316,11 @@ def handler_returns(source, function, depth=0):
     return values
 
 
+# Command -> (its source file in src/commands, its handler), read by
+# load_commands.
+HANDLERS = {}
+
+
 def load_commands(root):
     table = read(os.path.join(root, "src/commands/command_table.cpp"))
     ids = read(os.path.join(root, "src/core/command_ids.h"))
@@ -355,6 +360,7 @@ def load_commands(root):
             fail("%s: handler %s has no area" % (name, handler))
             continue
         created.append((name, desc, handler_area[handler][1]))
+        HANDLERS[name] = (handler_area[handler][0], handler)
     if len(created) != constant("cockpit_command_count"):
         fail("read %d commands, the table says %d" % (len(created), constant("cockpit_command_count")))
 
@@ -383,6 +389,7 @@ def load_commands(root):
             fail("%s: hook %s has no area" % (name, handler))
             continue
         src, area = handler_area[handler]
+        HANDLERS[name] = (src, handler)
         if src not in sources:
             sources[src] = read(os.path.join(root, "src/commands", src))
         returns = handler_returns(sources[src], handler)
@@ -458,6 +465,64 @@ def load_notes(root, names):
             fail("%s:%d: name a dataref it moves, or say None" % (NOTES, n))
         notes[name] = text
     return notes
+
+
+# How a reference row names each bus of the bus census
+# (src/systems/electrical/bus_feeds.h).
+BUS_NAMES = {
+    "bus_ac_transfer1": r"AC transfer bus 1", "bus_ac_transfer2": r"AC transfer bus 2",
+    "bus_ac_standby": r"AC standby bus", "bus_dc1": r"DC bus 1", "bus_dc2": r"DC bus 2",
+    "bus_dc_standby": r"DC standby bus", "bus_hot_battery": r"hot battery bus",
+    "bus_battery": r"(?<!hot )(?<!direct )battery bus", "bus_direct_battery": r"direct battery bus",
+    "bus_main1": r"main bus 1", "bus_main2": r"main bus 2",
+}
+FEEDS = "src/systems/electrical/bus_feeds.cpp"
+
+
+def load_feeds(root):
+    """Consumer -> the buses of its row in the bus census."""
+    feeds = {}
+    row = re.compile(r'^\s*\{Consumer::(\w+), "\w+", ([^,]+), ([^,]+), (?:aircraft|kept), "', re.M)
+    for name, all_of, any_of in row.findall(read(os.path.join(root, FEEDS))):
+        feeds[name] = [b.strip() for b in (all_of + "|" + any_of).split("|") if b.strip() != "0"]
+    return feeds
+
+
+def function_consumers(source, function, depth=0, seen=None):
+    """The consumers of the bus census a function of the file reads, through
+    the functions of the same file it calls."""
+    seen = set() if seen is None else seen
+    if function in seen or depth > 3:
+        return set()
+    seen.add(function)
+    m = re.search(r"^[\w:<>&* ]*\b%s\([^;{]*\{\n(.*?)^\}" % function, source, re.S | re.M)
+    if m is None:
+        return set()
+    body = m.group(1)
+    found = set(re.findall(r"\bConsumer::(\w+)", body))
+    for call in set(re.findall(r"\b(\w+)\(", body)):
+        found |= function_consumers(source, call, depth + 1, seen)
+    return found
+
+
+def check_note_buses(root, notes):
+    """A hand-written row that says on which buses its command acts names
+    every bus the command's handler reads."""
+    feeds = load_feeds(root)
+    sources = {}
+    for name, text in notes.items():
+        if not any(re.search(p, text) for p in BUS_NAMES.values()) or name not in HANDLERS:
+            continue
+        src, handler = HANDLERS[name]
+        if src not in sources:
+            sources[src] = read(os.path.join(root, "src/commands", src))
+        buses = set()
+        for consumer in function_consumers(sources[src], handler):
+            buses |= set(feeds.get(consumer, []))
+        missing = sorted(b for b in buses if b in BUS_NAMES and not re.search(BUS_NAMES[b], text))
+        if missing:
+            fail("%s: %s acts only with its buses, and its row does not name %s"
+                 % (NOTES, name, ", ".join(BUS_NAMES[b].split(")")[-1] for b in missing)))
 
 
 def value_names(meaning):
@@ -657,6 +722,7 @@ def main():
             moves_text = r.stdout
     moves = load_moves(root, names, moves_text)
     notes = load_notes(root, names)
+    check_note_buses(root, notes)
     published = {d.name: d for d in rows}
     controls = load_controls(root)
     cells = {n: moves_cell(n, moves.get(n, []), notes.get(n), published, controls) for n in names}

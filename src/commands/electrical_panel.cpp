@@ -12,6 +12,7 @@
 #include "core/binding.h"
 #include "core/host_io.h"
 #include "systems/electrical/electric_values.h"
+#include "systems/electrical/electrical.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_targets.h"
 #include "systems/switches/switch_values.h"
@@ -76,13 +77,18 @@ void engine_generator_on(int side, float available, HostCmd generator_on, float&
 
 // The APU and ground power never share the transfer buses: either APU GEN
 // switch takes ground power off both and the APU feeds every bus not on its
-// own engine generator.
+// own engine generator. A bus it takes across this way has no source
+// selected until its own APU GEN switch is ON (its SOURCE OFF says so).
 void apu_generator_on(int side, HostCmd engine_generator_off) {
   if (electrical::apu_bus_enable != 1.0f) return;
   float& own = side == 0 ? electrical::apu_power_bus1 : electrical::apu_power_bus2;
   float& other = side == 0 ? electrical::apu_power_bus2 : electrical::apu_power_bus1;
   own = 1.0f;
-  if (!other_side_generator(side)) other = 1.0f;
+  apu_gen_selection.fed_across[side] = 0.0f;
+  if (!other_side_generator(side) && other == 0.0f) {
+    other = 1.0f;
+    apu_gen_selection.fed_across[1 - side] = 1.0f;
+  }
   if (host_mirror.sim_cockpit2_electrical_APU_generator_on == 0) {
     host_mirror.sim_cockpit2_electrical_APU_generator_on = 1;
     host_send_i(bound::sim_cockpit2_electrical_APU_generator_on, 1);

@@ -91,6 +91,10 @@ bool has_mid_exits() {
 
 bool is_max_model() { return variant_index >= 5 && variant_index < variant_count; }
 
+float egt_takeoff_limit_c() { return is_max_model() ? 1038.0f : 950.0f; }
+
+float egt_indication_max_c() { return is_max_model() ? 1200.0f : 1000.0f; }
+
 void detect_variant() {
   char file_name[name_bytes];
   char path[name_bytes];

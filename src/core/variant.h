@@ -30,6 +30,13 @@ bool has_mid_exits();
 // generic files fly as the NG).
 bool is_max_model();
 
+// The engine's exhaust gas temperature limits, deg C, by model: the take-off
+// limit (the red line: 950 on the NG's engine, 1,038 on the MAX's) and the
+// top of the indication's range, which reaches beyond that red line so an
+// overrun reads as one.
+float egt_takeoff_limit_c();
+float egt_indication_max_c();
+
 // Placement offsets of the ground-service objects, metres; the de-ice trucks
 // also carry a heading offset in degrees from the aircraft's heading. The
 // placement turns each (first, second) pair into a distance and a bearing

@@ -9,6 +9,7 @@
 #include "core/binding.h"
 #include "core/frame_values.h"
 #include "core/util.h"
+#include "core/variant.h"
 #include "engines/engine_inputs.h"
 #include "engines/engine_state.h"
 #include "engines/engine_values.h"
@@ -137,7 +138,8 @@ void update_engine_indications() {
     if (!running && s.running_prev[e] != 0 && n > 57.0f && fuel[e] != 0) {
       s.egt_stop_state[e] = 1;
       float target = *egt_out[e] + (n <= 101.4f ? 100.0f + (n - 57.0f) * 40.0f / 44.4f : 140.0f);
-      s.egt_stop_target[e] = target > 1000.0f ? 1000.0f : target;
+      const float top = egt_indication_max_c();
+      s.egt_stop_target[e] = target > top ? top : target;
     } else if (running || n < 18.2f) {
       s.egt_stop_state[e] = 0;
       if (n < 18.2f) s.egt_start_base[e] = air_le;
@@ -210,7 +212,7 @@ void update_engine_indications() {
     } else {
       rate = egt_rate(egt_now, target, mach);
     }
-    *egt_out[e] = lag_toward(egt_now, target, 0.0f, 1000.0f, rate);
+    *egt_out[e] = lag_toward(egt_now, target, 0.0f, egt_indication_max_c(), rate);
   }
 
   const float p0 = h.sim_weather_barometer_current_inhg / 2.03602f;

@@ -30,7 +30,7 @@ inline void reset_gpws_world() {
   frame_time = 0.05f;
   electric::ac_tnsbus1_status = 1.0f;
   electric::batbus_status = 1.0f;
-  electric::dc_bus1_status = electric::dc_bus2_status = 1.0f;  // the NAV receivers
+  electric::ac_stdbus_status = electric::dc_bus2_status = 1.0f;  // the NAV receivers
   gpws_state.batbus_prev = 1.0f;
   system_::gpws_test_running = 0.0f;
   gpws::terr_warn = 0.0f;

@@ -208,11 +208,15 @@ TEST_F(GpwsLimits, BelowGlideslopeBand) {
     EXPECT_EQ(frame(r.ra, 250, r.vs, 1, 1) == gpws_code::below_glideslope, r.alert) << r.ra << " " << r.dots;
     EXPECT_EQ(system_::below_gs_annun, r.alert ? 1.0f : 0.0f) << r.ra << " " << r.dots;
   }
-  // A receiver without power gives no deviation.
-  electric::dc_bus1_status = 0.0f;
+  // A receiver without power gives no deviation: NAV 1 rides the AC standby
+  // bus, DC bus 1 is not its.
   host_mirror.sim_cockpit2_radios_indicators_nav1_vdef_dots_pilot = -2.0f;
-  EXPECT_NE(frame(500, 250, -700, 1, 1), gpws_code::below_glideslope);
+  electric::dc_bus1_status = 0.0f;
+  EXPECT_EQ(frame(500, 250, -700, 1, 1), gpws_code::below_glideslope);
   electric::dc_bus1_status = 1.0f;
+  electric::ac_stdbus_status = 0.0f;
+  EXPECT_NE(frame(500, 250, -700, 1, 1), gpws_code::below_glideslope);
+  electric::ac_stdbus_status = 1.0f;
   // The first officer's side alike, its receiver on DC bus 2.
   script_mirror.zuvadud_autopilot_fd_side = 2.0f;
   script_mirror.zuvadud_D738_mmr_fo_act_mode = 1.0f;

@@ -171,7 +171,8 @@ TEST_F(RadioPanels, StandbyBusLossAndReturn) {
   EXPECT_EQ(comm::rtp_L_lcd_to_display, 90.0f);
   EXPECT_EQ(comm::rtp_L_offside_tuning_status, 0.0f);
   EXPECT_EQ(comm::rtp_D_offside_tuning_status, 0.0f);
-  EXPECT_EQ(comm::nav1_status, electric::dc_bus1_status);  // the receiver on its own bus, not the panel's
+  EXPECT_EQ(comm::nav1_status, 0.0f);  // NAV 1 rides the AC standby bus with the panel
+  EXPECT_EQ(comm::nav2_status, electric::dc_bus2_status);
   electric::ac_stdbus_status = 1.0f;
   update_audio_radio_panels();
   EXPECT_EQ(issued("sim/radios/power_com1_on"), 1);

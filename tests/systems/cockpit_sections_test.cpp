@@ -228,8 +228,12 @@ TEST_F(CockpitSections, RmiNeedleSlewsAfterSourceChange) {
   systems_reset_on_load();
   update_adf();
   EXPECT_EQ(radio::arrow1, 10.0f);
-  // The VOR and ADF receivers without DC bus 1 give needle 1 no bearing.
+  // The VOR receiver on the AC standby bus, the ADF on DC bus 1: without
+  // both needle 1 has no bearing; the ADF's bus alone leaves the VOR's.
   electric::dc_bus1_status = 0.0f;
+  update_adf();
+  EXPECT_EQ(radio::arrow1_no_available, 0.0f);
+  electric::ac_stdbus_status = 0.0f;
   update_adf();
   EXPECT_EQ(radio::arrow1_no_available, 1.0f);
 }

@@ -242,6 +242,10 @@ void annunciator_first_frame_reset() {
     overhead_lights.reverser_disagree_s[e] = 0.0f;
     overhead_lights.reverser_lit_s[e] = 0.0f;
   }
+  overhead_lights.config_takeoff_seen = 0;
+  overhead_lights.config_flaps_up_s = 0.0f;
+  overhead_lights.config_reminder_due = false;
+  for (float& t : anti_ice_lights.valve_disagree_s) t = 0.0f;
 }
 
 float light_filter_step(LightFilter& f, float target, float rate) {

@@ -65,11 +65,16 @@ constexpr int kHostPackFailure = 153;
 // REVERSER of one engine, from what is seen of its reverser: lit for 10 s
 // from a stow command (the isolation valve closing after it), and while the
 // sleeves have been away from the commanded position for more than 5 s. A
-// normal deploy and reverse leaves it dark.
+// normal deploy and reverse leaves it dark. The MAX's REVERSER LIMITED shows
+// only the fault: a normal stow leaves it dark, and it calls the crew as
+// soon as it lights.
 constexpr float kReverserStowLight_s = 10.0f;
 constexpr float kReverserDisagree_s = 5.0f;
 constexpr float kReverserTimerCap_s = 60.0f;
 constexpr float kReverserCaution_s = 12.0f;
+// The MAX's amber valve light calls the crew once it has shown a valve
+// against its switch this long.
+constexpr float kValveCaution_s = 6.0f;
 
 bool reverser_light(OverheadLightState& s, int e) {  // e: engine 0 or 1
   const int32_t mode = host_mirror.sim_cockpit2_engine_actuators_prop_mode[e];
@@ -87,7 +92,7 @@ bool reverser_light(OverheadLightState& s, int e) {  // e: engine 0 or 1
   const bool away = reverse ? !(sleeves >= 0.99f) : sleeves > 0.01f;
   float& disagree = s.reverser_disagree_s[e];
   disagree = away ? std::fmin(disagree + frame_time, kReverserTimerCap_s) : 0.0f;
-  const bool lit = stow > 0.0f || disagree > kReverserDisagree_s;
+  const bool lit = (stow > 0.0f && !is_max_model()) || disagree > kReverserDisagree_s;
   s.reverser_lit_s[e] = lit ? std::fmin(s.reverser_lit_s[e] + frame_time, kReverserTimerCap_s) : 0.0f;
   return lit;
 }
@@ -98,6 +103,39 @@ bool engine_control_fault(int e) {  // e: engine 0 or 1
   const bound::Id fadec[2] = {bound::sim_operation_failures_rel_fadec_0, bound::sim_operation_failures_rel_fadec_1};
   return host_failed(fadec[e]) && on_ground == 1 &&
          mirror_vf_at(bound::sim_flightmodel2_engines_N2_percent, e) > kEngineControlArmedN2;
+}
+
+// The MAX's configuration reminders after take-off: both PACK switches, or
+// both engine BLEED switches, left OFF light both lights of the pair, with
+// MASTER CAUTION and AIR COND, from 45 s after the flaps are up; either
+// switch ON puts both out, and the reminder gives up 10 minutes after it
+// began. A flight begun in the air has seen no take-off.
+constexpr float kConfigReminderDelay_s = 45.0f;
+constexpr float kConfigReminderTimeout_s = 600.0f;
+
+bool config_reminder_due(OverheadLightState& s) {
+  if (on_ground == 1) {
+    s.config_takeoff_seen = 1;
+    s.config_flaps_up_s = 0.0f;
+    return false;
+  }
+  const bool flaps_up = mirror_f(bound::sim_cockpit2_controls_flap_handle_deploy_ratio) == 0.0f;
+  if (s.config_takeoff_seen == 0 || !flaps_up) {
+    s.config_flaps_up_s = 0.0f;
+    return false;
+  }
+  const float end = kConfigReminderDelay_s + kConfigReminderTimeout_s;
+  s.config_flaps_up_s = std::fmin(s.config_flaps_up_s + frame_time, end);
+  return is_max_model() && s.config_flaps_up_s >= kConfigReminderDelay_s && s.config_flaps_up_s < end;
+}
+
+bool packs_left_off() {
+  return overhead_lights.config_reminder_due && air::l_pack_pos == 0.0f && air::r_pack_pos == 0.0f;
+}
+
+bool bleeds_left_off() {
+  return overhead_lights.config_reminder_due && toggle_switch::bleed_air_1_pos == 0.0f &&
+         toggle_switch::bleed_air_2_pos == 0.0f;
 }
 
 void pack_latch(int32_t& latch, float& prev_bus, float pack_switch, float bus) {
@@ -136,8 +174,10 @@ void annunciators_overhead() {
   // the isolation valve where the APU's and the ground cart's air come in.
   // One pack failed lights only its own light.
   const bool left_pack_fail = failures_element(kHostPackFailure);
-  annunciator::pack_left = as01(left_pack_fail || s.pack_latch[0] == 1) * l1;
-  annunciator::pack_right = as01(s.pack_latch[1] == 1) * l1;
+  s.config_reminder_due = config_reminder_due(s);
+  const bool packs_off = packs_left_off();
+  annunciator::pack_left = as01(left_pack_fail || s.pack_latch[0] == 1 || packs_off) * l1;
+  annunciator::pack_right = as01(s.pack_latch[1] == 1 || packs_off) * l1;
   annunciator::altn_press = as01(cockpit::pressurization_mode == 2.0f) * l1;
   annunciator::manual_press = as01(toggle_switch::air_valve_ctrl == 2.0f) * l1;
   annunciator::door_lock_fail = as01(toggle_switch::flt_dk_door == 0.0f && door::flt_dk_door_ratio != 0.0f) * l1;
@@ -171,7 +211,8 @@ void annunciators_overhead() {
   g[sp_eng].slot[4] = slot(host_failed(bound::sim_operation_failures_rel_engsep0));
   g[sp_eng].slot[5] = slot(host_failed(bound::sim_operation_failures_rel_engsep1));
   // REVERSER lit for longer than a stow lights it shows a fault: the crew is called to it.
-  g[sp_eng].slot[6] = slot(s.reverser_lit_s[0] > kReverserCaution_s || s.reverser_lit_s[1] > kReverserCaution_s);
+  const float reverser_caution_s = is_max_model() ? 0.0f : kReverserCaution_s;
+  g[sp_eng].slot[6] = slot(s.reverser_lit_s[0] > reverser_caution_s || s.reverser_lit_s[1] > reverser_caution_s);
   // The fuel pump lights fill the group's first seven slots.
   g[sp_fuel].slot[7] = slot(bypass[0]);
   g[sp_fuel].slot[8] = slot(bypass[1]);
@@ -190,8 +231,11 @@ void annunciators_fire() {
   float* det = s.detection;
   det[0] = as01(fir0 == kFailed);
   det[1] = as01(fir1 == kFailed);
-  det[2] = as01(mirror_vf_at(bound::sim_cockpit2_engine_indicators_EGT_deg_C, 0) > 950.0f);
-  det[3] = as01(mirror_vf_at(bound::sim_cockpit2_engine_indicators_EGT_deg_C, 1) > 950.0f);
+  // ENG OVERHEAT stands in for the cowling's detector loops with the EGT:
+  // only beyond the engine's own take-off limit, never at a normal take-off.
+  const float overheat_egt = egt_takeoff_limit_c();
+  det[2] = as01(mirror_vf_at(bound::sim_cockpit2_engine_indicators_EGT_deg_C, 0) > overheat_egt);
+  det[3] = as01(mirror_vf_at(bound::sim_cockpit2_engine_indicators_EGT_deg_C, 1) > overheat_egt);
   const float test = toggle_switch::fire_test;
   // The cargo detectors' test is their own: unpowered they answer it with
   // neither light nor bell.
@@ -291,13 +335,15 @@ void annunciators_doors_radio() {
                                       mirror_i(bound::sim_cockpit2_radios_indicators_over_middle_marker) == 1 ||
                                       mirror_i(bound::sim_cockpit2_radios_indicators_over_inner_marker) == 1) *
                                  l2;
-  audio::indicators_nav1_avail = as01(mirror_i(bound::sim_cockpit2_radios_indicators_nav1_display_horizontal) == 1 ||
+  // A receiver without its power receives no station, whatever the host's
+  // radio still reads.
+  audio::indicators_nav1_avail = as01(fed(Consumer::vor_dme1) && (mirror_i(bound::sim_cockpit2_radios_indicators_nav1_display_horizontal) == 1 ||
                                       mirror_i(bound::sim_cockpit2_radios_indicators_nav1_display_vertical) == 1 ||
-                                      mirror_i(bound::sim_cockpit2_radios_indicators_nav1_has_dme) == 1) *
+                                      mirror_i(bound::sim_cockpit2_radios_indicators_nav1_has_dme) == 1)) *
                                  l2;
-  audio::indicators_nav2_avail = as01(mirror_i(bound::sim_cockpit2_radios_indicators_nav2_display_horizontal) == 1 ||
+  audio::indicators_nav2_avail = as01(fed(Consumer::vor_dme2) && (mirror_i(bound::sim_cockpit2_radios_indicators_nav2_display_horizontal) == 1 ||
                                       mirror_i(bound::sim_cockpit2_radios_indicators_nav2_display_vertical) == 1 ||
-                                      mirror_i(bound::sim_cockpit2_radios_indicators_nav2_has_dme) == 1) *
+                                      mirror_i(bound::sim_cockpit2_radios_indicators_nav2_has_dme) == 1)) *
                                  l2;
   // SELCAL lamps: each radio's call, held until its reset key clears it. The
   // scripts hide the panel on aircraft without SELCAL.
@@ -402,18 +448,23 @@ void annunciators_cabin_bleed() {
       trip[side] = 1.0f;
     }
   }
-  annunciator::bleed_trip_1 = trip[0] * l1;
-  annunciator::bleed_trip_2 = trip[1] * l1;
+  // The MAX's BLEED light also reminds of both engine bleeds left OFF: no
+  // trip, so nothing latches and no valve is shut by it.
+  const bool bleeds_off = bleeds_left_off();
+  const bool bleed_light[2] = {trip[0] == 1.0f || bleeds_off, trip[1] == 1.0f || bleeds_off};
+  annunciator::bleed_trip_1 = as01(bleed_light[0]) * l1;
+  annunciator::bleed_trip_2 = as01(bleed_light[1]) * l1;
 
   SixPackGroup& g = ann_state.six_pack[sp_air_cond];
   g.slot[0] = slot(wing_body);
   g.slot[1] = slot(annunciator::dual_bleed > 0.0f);
-  g.slot[2] = slot(trip[0] == 1.0f);
-  g.slot[3] = slot(trip[1] == 1.0f);
+  g.slot[2] = slot(bleed_light[0]);
+  g.slot[3] = slot(bleed_light[1]);
   g.slot[4] = slot(press_ctrl.off_sched_descent == 1.0f);
-  // PACK is an AIR COND light however it lit: failed, or tripped off.
+  // PACK is an AIR COND light however it lit: failed, tripped off, or both
+  // packs left OFF after take-off.
   const int32_t* pack_trip = overhead_lights.pack_latch;
-  g.slot[5] = slot(failures_element(kHostPackFailure) || pack_trip[0] == 1 || pack_trip[1] == 1);
+  g.slot[5] = slot(failures_element(kHostPackFailure) || pack_trip[0] == 1 || pack_trip[1] == 1 || packs_left_off());
   g.slot[6] = slot(cabin_alt);
   g.slot[7] = slot(cockpit::cabin_pressure_diff > 8.9f);
   // A controller fault stays shown while the selector and power pick that
@@ -455,9 +506,10 @@ void annunciators_anti_ice() {
   }
 
   // Valve lights: bright while moving, dim open, dark closed; a switch that
-  // disagrees with the resting valve shows bright. The MAX's amber wing
-  // valve lights show only disagreement, and are inhibited while the
-  // take-off thrust logic holds the valves shut against an ON switch.
+  // disagrees with the resting valve shows bright. The MAX's amber valve
+  // lights, wing and cowl, show only disagreement (a caution, called after
+  // 6 s), and the wing's are inhibited while the take-off thrust logic holds
+  // the valves shut against an ON switch.
   struct Valve {
     float* light;
     float* annun;
@@ -470,19 +522,22 @@ void annunciators_anti_ice() {
       {&annunciator::cowl_ice_on_0, &annunciator::cowl_ice_on_0_annun, system_::eng_inlet_valve[0], ice::eng1_heat_pos},
       {&annunciator::cowl_ice_on_1, &annunciator::cowl_ice_on_1_annun, system_::eng_inlet_valve[1], ice::eng2_heat_pos},
   };
-  const bool max_wing = is_max_model();
-  const bool takeoff_inhibit = max_wing && ice::wing_heat_pos == 1.0f && wing_valves_held_for_takeoff();
-  float v_raw[4];
+  const bool disagreement_only = is_max_model();
+  const bool takeoff_inhibit = disagreement_only && ice::wing_heat_pos == 1.0f && wing_valves_held_for_takeoff();
+  bool open_on[4];
+  bool valve_caution[4];
   for (int i = 0; i < 4; ++i) {
     const Valve& v = valves[i];
-    const bool disagreement_only = max_wing && i < 2;
+    open_on[i] = v.pos > 0.95f && v.sw != 0.0f;
     float raw = 1.0f;
     if (v.pos > 0.95f) raw = v.sw == 0.0f ? 1.0f : (disagreement_only ? 0.0f : 0.3f);
     else if (!(v.pos > 0.05f)) raw = v.sw == 1.0f ? 1.0f : 0.0f;
-    if (disagreement_only && takeoff_inhibit) raw = 0.0f;
-    v_raw[i] = raw;
+    if (i < 2 && takeoff_inhibit) raw = 0.0f;
     *v.light = raw * l1;
     *v.annun = (raw == 0.3f ? 0.5f : raw) * l0;
+    float& disagree = s.valve_disagree_s[i];
+    disagree = disagreement_only && raw == 1.0f ? std::fmin(disagree + frame_time, kValveCaution_s + 1.0f) : 0.0f;
+    valve_caution[i] = disagree > kValveCaution_s;
   }
 
   // Engine thermal anti-ice: switch and valve disagreeing for 8 s. It is
@@ -494,7 +549,7 @@ void annunciators_anti_ice() {
   float* flags[2] = {&delay_flags.ann_delayed_4, &delay_flags.ann_delayed_5};
   for (int e = 0; e < 2; ++e) {
     const Valve& v = valves[2 + e];
-    const float normal = v_raw[2 + e] == 0.3f ? 0.5f : 0.0f;
+    const float normal = open_on[2 + e] ? 0.5f : 0.0f;
     if (v.sw == v.pos) {
       *timers[e] = 0.0f;
       *flags[e] = 0.0f;
@@ -538,11 +593,13 @@ void annunciators_anti_ice() {
   flap_needles();
 
   // ANTI-ICE is called by its own lights: COWL ANTI-ICE, PITOT HEAT and
-  // window OVERHEAT. A failed inlet or wing heater calls no one: its valve
-  // stays shut, which its blue VALVE OPEN light shows bright against a
-  // switch ON, and with the switch OFF nothing is asked of it.
+  // window OVERHEAT. On the NG a failed inlet or wing heater calls no one:
+  // its valve stays shut, which its blue VALVE OPEN light shows bright
+  // against a switch ON, and with the switch OFF nothing is asked of it. The
+  // MAX's amber valve light is a caution: it calls ANTI-ICE.
   g.slot[0] = slot(cowl_overpressure[0]);
   g.slot[1] = slot(cowl_overpressure[1]);
+  for (int i = 0; i < 4; ++i) g.slot[12 + i] = slot(valve_caution[i]);
 }
 
 void update_annunciators_aux() {

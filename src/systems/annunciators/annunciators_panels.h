@@ -30,6 +30,12 @@ struct OverheadLightState {
   float reverser_stow_s[2];
   float reverser_disagree_s[2];
   float reverser_lit_s[2];
+  // The MAX's configuration reminders: 1 once the aircraft has been on the
+  // ground, so that flying after it follows a take-off; and the time since
+  // the flaps came up in the air (s).
+  int32_t config_takeoff_seen;
+  float config_flaps_up_s;
+  bool config_reminder_due;  // this frame: the reminders' window is open
 };
 extern OverheadLightState overhead_lights;
 
@@ -37,6 +43,9 @@ extern OverheadLightState overhead_lights;
 // officer pitot, first officer angle of attack.
 struct AntiIceLightState {
   LightFilter probe[4];
+  // How long each valve light (wing L, wing R, cowl 1, cowl 2) has shown a
+  // valve disagreeing with its switch (s): the MAX's caution waits for it.
+  float valve_disagree_s[4];
 };
 extern AntiIceLightState anti_ice_lights;
 

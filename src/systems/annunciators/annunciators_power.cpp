@@ -79,12 +79,18 @@ void window_heat_on_lights() {
   }
 }
 
+// SOURCE OFF: the transfer bus is not powered by a source the crew selected
+// for it: its engine generator, ground power, or the APU by this side's own
+// APU GEN switch (the APU taken across by the other switch is not).
 float source_off(int side) {
   const float gpu_amps = mirror_f(bound::sim_cockpit_electrical_gpu_amps);
   const float apu_amps = mirror_f(bound::sim_cockpit2_electrical_APU_generator_amps);
   const float apu_side = side == 0 ? electrical::apu_power_bus1 : electrical::apu_power_bus2;
-  const float gen_off = static_cast<float>(mirror_vi_at(bound::sim_cockpit2_annunciators_generator_off, side));
-  return as01(gpu_amps < 1.0f && (apu_amps < 1.0f || apu_side == 0.0f)) * gen_off;
+  const bool apu_selected = apu_side != 0.0f && apu_gen_selection.fed_across[side] == 0.0f;
+  const bool gen_on = mirror_vi_at(bound::sim_cockpit2_annunciators_generator_off, side) == 0;
+  const float transfer = side == 0 ? electric::ac_tnsbus1_status : electric::ac_tnsbus2_status;
+  const bool sourced = gpu_amps >= 1.0f || (apu_amps >= 1.0f && apu_selected) || gen_on;
+  return as01(transfer == 0.0f || !sourced);
 }
 
 // A one-frame pulse on each side when its power source changes, so the
@@ -118,10 +124,12 @@ void electrical_lights() {
   const bool drive2 = mirror_i(bound::sim_operation_failures_rel_genera1) == kFailed || electric::gen2_available == 0.0f;
   annunciator::drive1 = as01(drive1) * l1;
   annunciator::drive2 = as01(drive2) * l1;
+  // GEN OFF BUS: the generator is not powering its transfer bus, whether it
+  // is off line or its bus has failed.
   annunciator::gen_off_bus1 =
-      static_cast<float>(mirror_vi_at(bound::sim_cockpit2_annunciators_generator_off, 0)) * l1;
+      as01(mirror_vi_at(bound::sim_cockpit2_annunciators_generator_off, 0) != 0 || t1 == 0.0f) * l1;
   annunciator::gen_off_bus2 =
-      static_cast<float>(mirror_vi_at(bound::sim_cockpit2_annunciators_generator_off, 1)) * l1;
+      as01(mirror_vi_at(bound::sim_cockpit2_annunciators_generator_off, 1) != 0 || t2 == 0.0f) * l1;
   annunciator::apu_gen_off_bus =
       as01(electrical::apu_bus_enable == 1.0f && !(mirror_f(bound::sim_cockpit2_electrical_APU_generator_amps) > 0.0f)) *
       l1;

@@ -15,6 +15,7 @@
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
 #include "core/util.h"
+#include "core/variant.h"
 #include "engines/engine_values.h"
 #include "systems/air/air_values.h"
 #include "systems/aircraft_systems.h"
@@ -34,7 +35,12 @@ StartSwitchingState start_switching;
 namespace {
 
 constexpr int32_t kFailed = 6;
-constexpr float kCutOutN2 = 55.3f;  // % N2 at which the starter cuts out
+constexpr float kCutOutN2 = 55.3f;     // % N2 at which the NG's starter cuts out
+constexpr float kMaxCutOutN2 = 63.0f;  // the MAX's
+// A running core above the NG's cut-out that rises slower than this (% N2
+// per second) for kIdleSettledS has settled at its idle.
+constexpr float kIdleSettledRate = 0.2f;
+constexpr float kIdleSettledS = 1.0f;
 
 struct EngineRefs {
   float* anim;
@@ -128,7 +134,34 @@ float selected_igniters() {
   return 2.0f;
 }
 
-float switch_mode(int e, EngineRefs& r, float s) {
+// Whether engine e's running core has settled at its idle: above the NG's
+// cut-out and no longer rising. Kept up once a frame.
+bool idle_settled(int e, float n2_ind) {
+  StartSwitchingState& st = start_switching;
+  const bool running = mirror_vi_at(bound::sim_flightmodel_engine_ENGN_running, e) != 0;
+  const bool steady = frame_time > 0.0f && n2_ind - st.n2_prev[e] < kIdleSettledRate * frame_time;
+  float& t = st.idle_settled_s[e];
+  if (!(running && n2_ind > kCutOutN2)) {
+    t = 0.0f;
+  } else if (steady) {
+    t = std::min(t + frame_time, kIdleSettledS);
+  } else if (frame_time > 0.0f) {
+    t = 0.0f;
+  }
+  st.n2_prev[e] = n2_ind;
+  return t >= kIdleSettledS;
+}
+
+// Starter cut-out at the model's own N2 (`n2`: the switch reads the
+// indicated one, the start EGT redline the host's). An engine whose idle
+// lies below the MAX's cut-out has finished its start once it has settled
+// there: the starter is cut out then, rather than held for good.
+bool starter_cut_out(float n2, bool settled) {
+  if (!is_max_model()) return n2 > kCutOutN2;
+  return n2 > kMaxCutOutN2 || settled;
+}
+
+float switch_mode(int e, EngineRefs& r, float s, bool settled) {
   const bool air = on_ground == 0;
   const float n2_host = mirror_vf_at(bound::sim_flightmodel2_engines_N2_percent, e);
   const float n2 = r.n2_ind;
@@ -138,7 +171,7 @@ float switch_mode(int e, EngineRefs& r, float s) {
   if (pos == 0.0f) {
     // The hold solenoid holds only below cut-out and only with its power: on
     // a running engine, or without it, GRD springs straight back to OFF.
-    if (n2 > kCutOutN2 || !fed(Consumer::start_switch_hold)) *r.target = 1.0f;
+    if (starter_cut_out(n2, settled) || !fed(Consumer::start_switch_hold)) *r.target = 1.0f;
     if (lever_up) mode = air ? 3.0f : s;
     if (n2_host < 50.0f) {
       *r.redline_flag = 1.0f;
@@ -176,10 +209,10 @@ float powered_mode(float mode, float tns_bus) {
   return left ? (right ? 3.0f : 1.0f) : (right ? 2.0f : 0.0f);
 }
 
-void redline(int e, EngineRefs& r) {
+void redline(int e, EngineRefs& r, bool settled) {
   if (*r.redline_flag == 0.0f || *r.redline_delay != 0.0f) return;
   const float n2_host = mirror_vf_at(bound::sim_flightmodel2_engines_N2_percent, e);
-  if (n2_host <= kCutOutN2) {
+  if (!starter_cut_out(n2_host, settled)) {
     if (r.n2_ind < 5.0f && *r.pos != 0.0f) *r.redline_delay = 4.0f;  // start abandoned
   } else {
     *r.redline_delay = 5.0f;  // start complete
@@ -219,8 +252,9 @@ void update_ignition_start() {
   const float s = selected_igniters();
   for (int e = 0; e < 2; ++e) {
     EngineRefs r = engine_refs(e);
-    st.ignition_mode[e] = powered_mode(switch_mode(e, r, s), r.tns_bus);
-    redline(e, r);
+    const bool settled = idle_settled(e, r.n2_ind);
+    st.ignition_mode[e] = powered_mode(switch_mode(e, r, s, settled), r.tns_bus);
+    redline(e, r, settled);
   }
   // The redline is drawn by the engine display: dark, it keeps what it
   // showed and takes the start as it then stands when its power comes back.

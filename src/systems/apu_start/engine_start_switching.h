@@ -10,5 +10,7 @@ struct StartSwitchingState {
   float ignition_mode[2];       // 0 off, 1 left igniter, 2 right, 3 both
   float fluid_ind_timer_s[2];   // 0..4
   float fluid_ind[2][3];        // oil pressure, oil temperature, fuel flow shown: 0 or 1
+  float n2_prev[2];             // the indicated N2 of the last frame
+  float idle_settled_s[2];      // how long the running core has stopped rising (s)
 };
 extern StartSwitchingState start_switching;

@@ -77,6 +77,7 @@ enum class Consumer : uint8_t {
   capt_clock_display,
   fo_clock_display,
   irs2_alignment_timer,
+  irs2_backup,
   mach_warning,
   yaw_damper,
   hyd_elec_pump_a,

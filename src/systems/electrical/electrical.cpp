@@ -24,6 +24,7 @@
 #include "systems/system_state.h"
 
 ElecBusStatus elec_bus_status;
+ApuGenSelection apu_gen_selection;
 int32_t gpu_link_state;
 char nearest_gate_airport[8];
 float nearest_gate_gpu;
@@ -152,6 +153,8 @@ void elec_buses_update() {
   // AC transfer buses: engine generator, ground power, or the APU on its side.
   const bool apu_gen = mirror_i(bound::sim_cockpit_electrical_generator_apu_on) != 0;
   const bool gpu = mirror_i(bound::sim_cockpit_electrical_gpu_on) != 0;
+  if (electrical::apu_power_bus1 == 0.0f) apu_gen_selection.fed_across[0] = 0.0f;
+  if (electrical::apu_power_bus2 == 0.0f) apu_gen_selection.fed_across[1] = 0.0f;
   const bool apu1 = apu_gen && electrical::apu_power_bus1 != 0.0f;
   const bool apu2 = apu_gen && electrical::apu_power_bus2 != 0.0f;
   float t1 = as01(generator_on()[0] != 0 || gpu || apu1) * elec_fail_ok(fail_entry::elec_transfer_bus_1);

@@ -21,6 +21,14 @@ struct ElecBusStatus {
 };
 extern ElecBusStatus elec_bus_status;
 
+// Which transfer buses the APU took only because the other side's APU GEN
+// switch was put ON, its own still not: the APU powers such a bus, yet the
+// crew has selected no source for it. Forgotten once the bus leaves the APU.
+struct ApuGenSelection {
+  float fed_across[2];  // transfer bus 1, 2: 1 while on the APU by the other switch
+};
+extern ApuGenSelection apu_gen_selection;
+
 // The display power-up flags and the standby display alignment are the
 // saved electrical bus state (elec_bus_state, systems/system_state.h).
 

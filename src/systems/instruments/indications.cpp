@@ -32,6 +32,7 @@ struct IndicationState {
   float page_blank_timer_s;
   float rh_box_timer_s[2];    // captain, first officer
   float rh_box_armed[2];
+  float fo_irs_running_mode;  // the scripts' mode of the right IRS while it last ran
 };
 IndicationState indication_state;
 
@@ -156,6 +157,37 @@ void update_pfd_vspeeds() {
   update_v1_off_scale();
 }
 
+namespace {
+
+// The right IRS rides the loss of its AC bus on its backup, the switched hot
+// battery bus, for five minutes; AC back within them, it never stopped. Once
+// it has shut down (the five minutes over, or no backup to go to) it has lost
+// its alignment: AC back, it stays lost until the scripts' mode selector
+// takes it through an alignment again (OFF, or another mode than it ran in).
+void fo_inertial_source() {
+  const float mode = script_mirror.zuvadud_D738_irs_irs2_mode;
+  const bool ac = fed(Consumer::irs2_alignment_timer);
+  float& lost = delay_flags.fo_irs_lost_flag;
+  float& timer = delay_timers.fo_irs_backup_delay;
+  if (mode == 0.0f || (lost != 0.0f && ac && mode != indication_state.fo_irs_running_mode)) {
+    timer = 0.0f;
+    lost = 0.0f;
+  } else if (lost != 0.0f) {
+    timer = 0.0f;
+  } else if (ac) {
+    timer = 0.0f;
+  } else if (!fed(Consumer::irs2_backup) || electric::battery_pos != 1.0f) {
+    timer = 0.0f;
+    lost = 1.0f;
+  } else if (timer == 0.0f) {
+    timer = kFoInertialLossS;
+  }
+  if (lost == 0.0f) indication_state.fo_irs_running_mode = mode;
+  systems::lost_fo_inertial = lost;
+}
+
+}  // namespace
+
 void update_source_indications() {
   const float src = toggle_switch::fmc_source;
   if (src == -1.0f) {
@@ -167,13 +199,7 @@ void update_source_indications() {
     nd::fo_fmc_source = 2.0f;
   }
 
-  if (script_mirror.zuvadud_D738_irs_irs2_mode == 0.0f || fed(Consumer::irs2_alignment_timer)) {
-    delay_timers.fo_irs_backup_delay = 0.0f;
-    delay_flags.fo_irs_lost_flag = 0.0f;
-  } else if (delay_timers.fo_irs_backup_delay == 0.0f && delay_flags.fo_irs_lost_flag == 0.0f) {
-    delay_timers.fo_irs_backup_delay = kFoInertialLossS;
-  }
-  systems::lost_fo_inertial = delay_flags.fo_irs_lost_flag;
+  fo_inertial_source();
 
   door::flt_dk_door_ratio = lag_toward(door::flt_dk_door_ratio, travel_targets.flt_dk_door, 0.0f, 1.0f, 5.0f);
   door::capt_window_ratio = ramp_toward(door::capt_window_ratio, travel_targets.capt_window, 0.0f, 1.0f, 0.25f);

@@ -207,8 +207,11 @@ void drive_host_radios() {
     volumes[c].mirror = *seat.volume[c];
     host_send_f(volumes[c].id, *seat.volume[c]);
   }
-  host_set_i(bound::sim_cockpit2_radios_actuators_audio_selection_nav1, *seat.selector[ch_nav1] != 0.0f ? 1 : 0);
-  host_set_i(bound::sim_cockpit2_radios_actuators_audio_selection_nav2, *seat.selector[ch_nav2] != 0.0f ? 1 : 0);
+  // A receiver without its power sends no ident to the headsets.
+  host_set_i(bound::sim_cockpit2_radios_actuators_audio_selection_nav1,
+             (*seat.selector[ch_nav1] != 0.0f && fed(Consumer::vor_dme1)) ? 1 : 0);
+  host_set_i(bound::sim_cockpit2_radios_actuators_audio_selection_nav2,
+             (*seat.selector[ch_nav2] != 0.0f && fed(Consumer::vor_dme2)) ? 1 : 0);
   host_set_i(bound::sim_cockpit2_radios_actuators_audio_marker_enabled, *seat.selector[ch_mark] != 0.0f ? 1 : 0);
 }
 

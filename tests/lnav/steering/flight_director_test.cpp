@@ -178,7 +178,7 @@ class FlightDirector : public ::testing::Test {
     mirror(bound::sim_cockpit2_autopilot_bank_angle_mode, 6.0f);
     mirror(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot, 3000.0f);
     simhost::set_float("zuvadud/autopilot/fdir_pitch_active", 1.0f);
-    electric::dc_bus1_status = electric::dc_bus2_status = 1.0f;  // the NAV receivers
+    electric::ac_stdbus_status = electric::dc_bus2_status = 1.0f;  // the NAV receivers
   }
   void TearDown() override {
     for (const std::string& p : simhost::problems()) ADD_FAILURE() << p;
@@ -263,7 +263,7 @@ TEST_F(FlightDirector, CourseComesFromTheSelectedReceiverPerSide) {
                         {2.0f, -1.0f, -1.0f, 2}, {0.0f, -1.0f, 0.0f, 1}};
   for (const Case& c : cases) {
     SetUp();
-    electric::dc_bus1_status = c.dead_bus == 1 ? 0.0f : 1.0f;
+    electric::ac_stdbus_status = c.dead_bus == 1 ? 0.0f : 1.0f;
     electric::dc_bus2_status = c.dead_bus == 2 ? 0.0f : 1.0f;
     roll_mode(2.0f);
     mirror(bound::zuvadud_autopilot_ap_side, c.ap_side);
@@ -338,7 +338,7 @@ TEST_F(FlightDirector, LostCourseLevelsTheWingsAndHoldsTheTrack) {
     };
     mirror(c.status, 2.0f);
     flight_director_state.fd_roll_cpt = flight_director_state.fd_roll_fo = 16.5f;
-    electric::dc_bus1_status = c.dead_bus == 1 ? 0.0f : 1.0f;
+    electric::ac_stdbus_status = c.dead_bus == 1 ? 0.0f : 1.0f;
     electric::dc_bus2_status = c.dead_bus == 2 ? 0.0f : 1.0f;
     if (c.dead_bus == 0) mirror(c.status, 0.0f);
     // The bar leads the bank: held at 16.5 degrees while the wings are

@@ -126,7 +126,7 @@ class FdValues : public ::testing::Test {
     on_ground = 0;
     frame_time = 0.1f;
     host_version = 110000;
-    electric::dc_bus1_status = electric::dc_bus2_status = 1.0f;  // the NAV receivers
+    electric::ac_stdbus_status = electric::dc_bus2_status = 1.0f;  // the NAV receivers
     electric::ac_tnsbus1_status = 1.0f;                           // the trim motor
     mirror(bound::zuvadud_autopilot_ap_on, 1.0f);
     mirror(bound::sim_time_ground_speed_flt, 1.0f);

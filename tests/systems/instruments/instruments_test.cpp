@@ -64,9 +64,17 @@ TEST_F(Indications, WarningsSpeedFlagsAndStandbyAltitude) {
                           push_button::mach_warn1_pos = 1; }, &fmod_::mach_warn, 0},
       {"no test", [] { host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 49.0f; },
        &fmod_::mach_warn, 0},
-      // First officer's inertial source lost five minutes after AC transfer bus 2 with IRS 2 on.
-      {"fo irs", [] { script_mirror.zuvadud_D738_irs_irs2_mode = 1; electric::ac_tnsbus2_status = 0; },
+      // First officer's inertial source lost five minutes after AC transfer bus 2 with IRS 2 on,
+      // on its backup, the hot battery bus with the battery switch ON; at once without it.
+      {"fo irs", [] { script_mirror.zuvadud_D738_irs_irs2_mode = 1; electric::ac_tnsbus2_status = 0;
+                      electric::hot_batbus_status = electric::battery_pos = 1; },
        &delay_timers.fo_irs_backup_delay, 300.0f},
+      {"fo irs battery off", [] { script_mirror.zuvadud_D738_irs_irs2_mode = 1; electric::ac_tnsbus2_status = 0;
+                                  electric::hot_batbus_status = 1; electric::battery_pos = 0; },
+       &systems::lost_fo_inertial, 1},
+      {"fo irs hot bus lost", [] { script_mirror.zuvadud_D738_irs_irs2_mode = 1; electric::ac_tnsbus2_status = 0;
+                                   electric::hot_batbus_status = 0; electric::battery_pos = 1; },
+       &systems::lost_fo_inertial, 1},
       {"fo irs powered", [] { script_mirror.zuvadud_D738_irs_irs2_mode = 1; }, &delay_timers.fo_irs_backup_delay, 0},
       // FMC source: both on the left, normal, both on the right.
       {"fmc both left", [] { toggle_switch::fmc_source = -1; }, &nd::fo_fmc_source, 1},
@@ -145,10 +153,12 @@ TEST_F(Indications, WarningsSpeedFlagsAndStandbyAltitude) {
       {"VR on the ground", [] { toggle_switch::spd_ref = 2; toggle_switch::spd_ref_adjust = 145; }, &pfd::vspeed_mode, 2},
   };
   run_rows(*this, airborne, std::size(airborne), update_pfd_vspeeds);
-  // VOR/DME and ADF fail flags follow DC bus 1 (captain) and 2 (first officer).
+  // The fail flags follow each receiver's bus: VOR/DME 1 the AC standby bus,
+  // ADF 1 DC bus 1, VOR/DME 2 and ADF 2 DC bus 2.
   static const ValueRow nav_fail[] = {
       {"dc 1 lost", [] { electric::dc_bus1_status = 0; electric::dc_bus2_status = 1; }, &pfd::adf1_fail, 1},
-      {"dc 1 up", [] { electric::dc_bus1_status = 1; electric::dc_bus2_status = 0; }, &pfd::vor_dme1_fail, 0},
+      {"standby up", [] { electric::ac_stdbus_status = 1; electric::dc_bus1_status = 0; }, &pfd::vor_dme1_fail, 0},
+      {"standby lost", [] { electric::ac_stdbus_status = 0; electric::dc_bus1_status = 1; }, &pfd::vor_dme1_fail, 1},
       {"dc 2 lost", [] { electric::dc_bus1_status = 1; electric::dc_bus2_status = 0; }, &pfd::adf2_fail, 1},
       {"dc 2 up", [] { electric::dc_bus1_status = 0; electric::dc_bus2_status = 1; }, &pfd::vor_dme2_fail, 0},
   };

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/binding.h"
+#include "systems/electrical/electric_values.h"
 #include "systems/radios/comm_values.h"
 #include "systems/radios/radio_audio.h"
 
@@ -20,6 +21,8 @@ TEST(RadioValues, TuningSelectionOutsideThePanelsIsIgnored) {
   for (XPLMDataRef& h : bound_handles) h = nullptr;
   host_mirror = HostMirror{};
   script_mirror = ScriptMirror{};
+  // A NAV receiver without its bus sends no ident, selected or not.
+  electric::ac_stdbus_status = electric::dc_bus2_status = 1.0f;
   for (float sel : {1.0f, 0.0f}) {
     comm::audio_sel_marker = comm::audio_sel_nav1 = comm::audio_sel_nav2 = sel;
     update_audio_radio_panels();
@@ -27,6 +30,14 @@ TEST(RadioValues, TuningSelectionOutsideThePanelsIsIgnored) {
     EXPECT_EQ(host_mirror.sim_cockpit2_radios_actuators_audio_marker_enabled, want);
     EXPECT_EQ(host_mirror.sim_cockpit2_radios_actuators_audio_selection_nav1, want);
     EXPECT_EQ(host_mirror.sim_cockpit2_radios_actuators_audio_selection_nav2, want);
+  }
+  comm::audio_sel_nav1 = comm::audio_sel_nav2 = 1.0f;
+  for (float* bus : {&electric::ac_stdbus_status, &electric::dc_bus2_status}) {
+    *bus = 0.0f;
+    update_audio_radio_panels();
+    EXPECT_EQ(host_mirror.sim_cockpit2_radios_actuators_audio_selection_nav1, electric::ac_stdbus_status != 0.0f ? 1 : 0);
+    EXPECT_EQ(host_mirror.sim_cockpit2_radios_actuators_audio_selection_nav2, electric::dc_bus2_status != 0.0f ? 1 : 0);
+    *bus = 1.0f;
   }
 }
 
