@@ -412,6 +412,7 @@ void power_loss_reset() {
   g.repeat_count = 0;
   g.test_step = 0;
   g.alert_code = 0;
+  g.standing_codes = 0;
   g.bank_call_due = 0;
   g.closure_called = 0;
   if (mirror_f(bound::zuvadud_d738_fmodpack_fmod_gpwstest_long_on) != 0.0f)
@@ -451,9 +452,12 @@ int32_t priority(int32_t code) {
   }
 }
 
+uint64_t code_bit(int32_t code) { return (code > 0 && code < 64) ? (uint64_t{1} << code) : 0; }
+
 // This frame's code: a later envelope takes over unless it ranks lower.
 void raise_code(int32_t code) {
   GpwsState& g = gpws_state;
+  g.standing_codes |= code_bit(code);
   if (priority(code) >= priority(g.alert_code)) g.alert_code = code;
 }
 
@@ -620,6 +624,7 @@ void dont_sink_mode(const Inputs& x) {
     if (x.baro_capt < g.peak_altitude - gpws_dont_sink_allowed_loss_ft(x.ra_capt)) raise_code(gpws_code::dont_sink);
   }
   if (x.baro_capt > g.peak_altitude) g.peak_altitude = x.baro_capt;
+  if (delay_flags.gpws_flag != 0.0f) g.standing_codes &= ~code_bit(gpws_code::dont_sink);
   if (g.alert_code == gpws_code::dont_sink) {
     g.peak_altitude = -9999.0f;
     if (delay_flags.gpws_flag != 0.0f) g.alert_code = 0;
@@ -936,6 +941,8 @@ void gpws_msgs_reset() {
   for (float* f : flags) *f = 0.0f;
 }
 
+bool gpws_code_standing(int32_t code) { return (gpws_state.standing_codes & code_bit(code)) != 0; }
+
 void gpws_sequence_end() {
   cut_sequence();
   gpws_state.alert_code = 0;
@@ -1003,6 +1010,7 @@ void gpws_update() {
   int32_t pending = testing ? 0 : g.alert_code;
   const int32_t test_code = g.alert_code;
   g.alert_code = 0;
+  g.standing_codes = 0;
   // The inhibit belongs to this approach: climbing back above the area or
   // landing ends it. Pushed while GLIDESLOPE sounds, it cuts the call.
   if (!testing && !in_glideslope_area(x.ra_side)) alert::below_gs_disable = 0.0f;

@@ -36,6 +36,9 @@ constexpr float kGpwsWindshearSlice_s = 0.6f;
 
 struct GpwsState {
   int32_t alert_code;     // pending alert; stays until its sequence ends or a higher one replaces it
+  // Every code whose envelope holds this frame (bit 1 << code), spoken or
+  // outranked: what stands, not only what the one voice says.
+  uint64_t standing_codes;
   int32_t output_code;    // the output the hold stage raises (0 none)
   int32_t repeat_count;   // step counter of a multi-step sequence
   float hold_timer;       // s left for the current flag or pause
@@ -80,6 +83,8 @@ struct GpwsState {
   int32_t too_low_selector;
 };
 extern GpwsState gpws_state;
+// Whether the code's envelope holds this frame, whichever alert is spoken.
+bool gpws_code_standing(int32_t code);
 // Empties the windshear window (a load).
 void gpws_windshear_empty();
 
@@ -87,6 +92,10 @@ void gpws_windshear_empty();
 struct CalloutState {
   float callout_timer[17];   // s, index 1..16
   uint8_t callout_armed[17]; // index 1..16
+  // ft, the height each slot saw on its last evaluated frame (0 after the
+  // gate was closed): a frame that crossed the firing height may call from
+  // below it.
+  float callout_last_ft[17];
   float callout_reset;       // 1 asks for the reset of all timers, arms and flags
 };
 extern CalloutState callout_state;

@@ -76,12 +76,22 @@ bool established(bool fo) {
   return std::fabs(dev) <= 2.4f;
 }
 
+// A call is said on the frame that crosses its height, wherever that frame
+// lands, or within a few feet below it. A call that could not be said by
+// then (an alert speaking, the call switched off, the gate closed) is
+// dropped, never said late: ONE THOUSAND heard at 850 ft misleads the crew.
+constexpr float kLateCall_ft = 5.0f;
+
 // The general rule for one slot with its own flag, heights and timer. With
-// `wait` an armed slot keeps its call for a later frame.
+// `wait` an armed slot keeps its call for a later frame, within that reach.
 void run_slot(int slot, float* flag, float h, float l, float f, float a, float t, bool disabled, bool wait) {
   CalloutState& c = callout_state;
+  const bool crossing = c.callout_last_ft[slot] > f;
+  c.callout_last_ft[slot] = h;
   if (h <= l) {
     *flag = 0.0f;
+  } else if (h < f - kLateCall_ft && !(crossing && !wait && !disabled)) {
+    c.callout_armed[slot] = 0;
   } else if (h > f || disabled) {
     if (h > a && c.callout_timer[slot] == 0.0f) {
       c.callout_armed[slot] = 1;
@@ -134,6 +144,9 @@ void evaluate(bool fo, bool wait) {
       *flag = 0.0f;
     } else if (h > base + 900.0f && h <= base + 1010.0f && vs > -1000.0f && vs < -400.0f &&
                disable_element(14) == 0.0f) {
+      // The steady descent may come anywhere in the band, but a call held by
+      // an alert is not said once its height has gone by.
+      if (wait && h < base + 1010.0f - kLateCall_ft) c.callout_armed[14] = 0;
       if (!wait && c.callout_armed[14] != 0 && c.callout_timer[14] == 0.0f) {
         *flag = 1.0f;
         c.callout_timer[14] = 11.0f;
@@ -166,9 +179,13 @@ void update_radio_altitude_callouts(bool fo, bool wait) {
                     mirror_f(bound::zuvadud_D738_FMS_flight_phase) > 1.0f &&
                     !(mirror_f(bound::zuvadud_D738_autopilot_fd_goaround) > 0.0f) &&
                     !(mirror_f(bound::zuvadud_D738_autopilot_ap_goaround) > 0.0f) && vs <= 0.0f;
-  if (gate) evaluate(fo, wait);
-
   CalloutState& c = callout_state;
+  if (gate) {
+    evaluate(fo, wait);
+  } else {
+    for (float& h : c.callout_last_ft) h = 0.0f;
+  }
+
   for (int slot = 1; slot <= 16; ++slot) {
     if (c.callout_timer[slot] == 0.0f) continue;
     c.callout_timer[slot] -= frame_time;
@@ -192,6 +209,7 @@ void callouts_reset_check() {
     for (int slot = 1; slot <= 16; ++slot) {
       c.callout_timer[slot] = 0.0f;
       c.callout_armed[slot] = 0;
+      c.callout_last_ft[slot] = 0.0f;
     }
   }
   for (float* f : kAllFlags) *f = 0.0f;
@@ -202,5 +220,6 @@ void callouts_power_off() {
   for (int slot = 1; slot <= 16; ++slot) {
     c.callout_timer[slot] = 0.0f;
     c.callout_armed[slot] = 0;
+    c.callout_last_ft[slot] = 0.0f;
   }
 }

@@ -341,29 +341,23 @@ const SideFlags kSides[2] = {
 
 constexpr float kGpwsHold_s = 1.0f;
 
-// A GPWS voice alert of the ground proximity modes, their cautions too, or
-// windshear, this frame (the GPWS runs just before). The bank angle and
-// airspeed calls and the altitude callouts take nothing from TCAS, nor does
-// the GPWS self-test.
+// The alerts TCAS yields to: the ground proximity modes, their cautions too,
+// and windshear. The bank angle and airspeed calls and the altitude
+// callouts take nothing from TCAS.
+constexpr int32_t kYieldTo[] = {gpws_code::pull_up,         gpws_code::windshear,     gpws_code::terrain,
+                                gpws_code::too_low_terrain, gpws_code::too_low_flaps, gpws_code::too_low_gear,
+                                gpws_code::dont_sink,       gpws_code::sink_rate,     gpws_code::below_glideslope,
+                                gpws_code::terrain_caution, gpws_code::closure_terrain,
+                                gpws_code::closure_terrain_landing};
+
+// One of those alerts this frame (the GPWS runs just before): the one being
+// said, or one standing in its envelope behind a call that outranks it, as a
+// SINK RATE under AIRSPEED LOW. The GPWS self-test takes nothing from TCAS.
 bool gpws_alert_standing() {
   if (system_::gpws_test_running != 0.0f) return false;
-  switch (gpws_state.alert_code) {
-    case gpws_code::pull_up:
-    case gpws_code::windshear:
-    case gpws_code::terrain:
-    case gpws_code::too_low_terrain:
-    case gpws_code::too_low_flaps:
-    case gpws_code::too_low_gear:
-    case gpws_code::dont_sink:
-    case gpws_code::sink_rate:
-    case gpws_code::below_glideslope:
-    case gpws_code::terrain_caution:
-    case gpws_code::closure_terrain:
-    case gpws_code::closure_terrain_landing:
-      return true;
-    default:
-      return false;
-  }
+  for (int32_t code : kYieldTo)
+    if (gpws_state.alert_code == code || gpws_code_standing(code)) return true;
+  return false;
 }
 
 // TA ONLY from the knob and the radio altitude, for a computer that runs.

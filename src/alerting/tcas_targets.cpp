@@ -18,6 +18,7 @@
 #include "alerting/tcas_labels.h"
 #include "alerting/tcas_values.h"
 #include "core/binding.h"
+#include "core/preprocess_values.h"
 #include "core/units.h"
 #include "core/util.h"
 #include "display/nd_style.h"
@@ -363,11 +364,13 @@ void threat_evaluation(Eval& e, float prev_d, float prev_bearing, TcasTargetResu
   const float advisory_range = reach_nm > kAdvisoryRange_nm ? reach_nm : kAdvisoryRange_nm;
   // Near the ground, traffic within 360 ft of the ground below is taken to be
   // on it (taxiing, or just airborne) and raises no advisory; the ground is
-  // where the radio altitude puts it, so high airports count alike.
+  // where the radio altitude puts it, so high airports count alike. On its
+  // own wheels the aircraft reads 0 and the rule holds all the more; in the
+  // air a reading of exactly 0 is no height at all and judges nothing.
   const float radio_alt = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
-  const bool on_ground = radio_alt < 1750.0f && radio_alt != 0.0f &&
+  const bool traffic_on_ground = radio_alt < 1750.0f && (radio_alt != 0.0f || on_ground != 0) &&
                          e.intr.elev_m < c.own_elev_m + (kOnGroundHeight_ft - radio_alt) / ft_per_m;
-  if (!(e.d_nm > advisory_range) && !on_ground) {
+  if (!(e.d_nm > advisory_range) && !traffic_on_ground) {
     const float rt = out.range_time_s, vt = out.vertical_time_s;
     if ((rt < e.sens.ta_time_s || e.d_nm < e.sens.ta_distance_nm) && (vt < e.sens.ta_time_s || a < kTaVertical_ft))
       level = 2;

@@ -247,7 +247,7 @@ void speedbrake_toggle() {
   // double, so a lever resting in the detent would count as short of it.
   const bool below_detent = flt_ctrls::speedbrake_lever < kSpeedbrakeFlightDetent;
   if (speedbrake_flight_detent_latch != 0 && speedbrake_flight_detent_latch != 1) return;
-  if (speedbrake_flight_detent_latch == 0) write_speedbrake_ratio(below_detent ? 1.0f : 0.0f);
+  if (speedbrake_flight_detent_latch == 0 && on_ground == 1) write_speedbrake_ratio(below_detent ? 1.0f : 0.0f);
   move_speedbrake_lever(below_detent ? kSpeedbrakeUp : kSpeedbrakeDown);
 }
 

@@ -647,16 +647,22 @@ TEST_F(Callouts, ThousandSecondNeedsModerateDescent) {
   }
 }
 
-// A height callout waits while PULL UP or TERRAIN sounds: a sink-rate PULL
-// UP through 500 ft holds FIVE HUNDRED until the sink is arrested (it comes
-// then, still above its clearing height); a closure's TERRAIN, TERRAIN, PULL
-// UP through 1,000 ft holds ONE THOUSAND for as long as it lasts.
+// A height callout waits while PULL UP or TERRAIN sounds and is dropped once
+// its height has gone by: a sink-rate PULL UP through 500 ft, arrested at
+// 470 ft, leaves FIVE HUNDRED unsaid and FOUR HUNDRED at its height; the
+// terrain radar's warning from 3,000 to 1,700 ft leaves TWO THOUSAND FIVE
+// HUNDRED unsaid and ONE THOUSAND at its height; a closure's TERRAIN,
+// TERRAIN, PULL UP through 1,000 ft holds ONE THOUSAND for as long as it lasts.
 TEST_F(Callouts, WaitWhileAWarningSounds) {
   struct Row {
     float* flag;
     float from, arrested_at, to, sink_fpm, closure_fpm;
     float called_low, called_high;  // ft, the height of the call; -1 never
-  } rows[] = {{&cue_fmod::callouts_500, 600, 470, 430, 3000, 0, 440, 469},
+    float terrain_to = 0.0f;         // ft, the terrain radar's warning stands down to here
+  } rows[] = {{&cue_fmod::callouts_500, 600, 470, 430, 3000, 0, -1, -1},
+              {&cue_fmod::callouts_400, 600, 470, 380, 3000, 0, 409, 411},
+              {&cue_fmod::callouts_2500, 3000, 0, 1600, 2000, 0, -1, -1, 1700},
+              {&cue_fmod::callouts_1000, 3000, 0, 900, 2000, 0, 1009, 1011, 1700},
               {&cue_fmod::callouts_1000, 1100, 0, 900, 600, -3400, -1, -1},
               {&cue_fmod::callouts_500, 600, 0, 430, 1000, 0, 509, 511},
               {&cue_fmod::callouts_1000, 1100, 0, 900, 600, 0, 1009, 1011}};
@@ -671,6 +677,7 @@ TEST_F(Callouts, WaitWhileAWarningSounds) {
     float sink = r.sink_fpm;
     for (float h = r.from; h >= r.to; h -= sink / 60.0f * frame_time) {
       if (h <= r.arrested_at) sink = 600.0f;
+      gpws::terr_warn = h > r.terrain_to && r.terrain_to > 0.0f ? 2.0f : 0.0f;
       host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = h;
       host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot = h;
       host_mirror.sim_flightmodel_position_vh_ind_fpm = -sink;
@@ -683,7 +690,7 @@ TEST_F(Callouts, WaitWhileAWarningSounds) {
         EXPECT_EQ(gpws_state.alert_code, 0) << r.from;
       }
     }
-    EXPECT_EQ(warned, r.sink_fpm > 2000.0f || r.closure_fpm != 0.0f) << r.from;
+    EXPECT_EQ(warned, r.sink_fpm > 2000.0f || r.closure_fpm != 0.0f || r.terrain_to > 0.0f) << r.from;
     EXPECT_GE(called_at, r.called_low) << r.from << " " << r.closure_fpm;
     EXPECT_LE(called_at, r.called_high) << r.from << " " << r.closure_fpm;
   }

@@ -13,6 +13,7 @@
 #include "alerting/tcas_values.h"
 #include "core/binding.h"
 #include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "display/nd_slots.h"
 #include "host.h"
 #include "navdata/geodesy.h"
@@ -39,6 +40,7 @@ class Tcas : public ::testing::Test {
     tcas_track = TcasTrackHistory{};
     delay_flags = DelayTimerFlags{};
     tcas_targets_present = 0;
+    on_ground = 0;
     for (int i = 0; i < 19; ++i) {
       EFIS::tcas_ai_show[i] = EFIS::tcas_ai_show_fo[i] = 0.0f;
       TCAS::type_show[i] = TCAS::type_show_fo[i] = 0.0f;
@@ -718,6 +720,7 @@ TEST_F(Tcas, ThreatLevelAndTrendArrow) {
     float stored = 0;     // the advisory in force and the slot it was issued against
     int threat = 0;
     float opening_kt = 0;  // the range opening along the line of sight (the bearing turning), when not 0
+    int32_t own_on_ground = 0;
   } rows[] = {
       {6.1f, 1000, 30, 0, 5000, 3000, 0, 0},   {5.9f, 1000, 30, 0, 5000, 3000, 1, 0},
       {5.9f, 1250, 30, 0, 5000, 3000, 0, 0},   {5.9f, 1150, 30, 0, 5000, 3000, 1, 0},
@@ -749,6 +752,10 @@ TEST_F(Tcas, ThreatLevelAndTrendArrow) {
       // 370 ft above the ground 1000 ft below.
       {0.3f, -700, 140, 0, 700, 1737.4f, 1, 0},   {0.3f, -700, 140, 0, 700, 213.4f, 1, 0},
       {0.15f, -650, 30, 0, 1000, 600, 1, 0},      {0.15f, -630, 30, 0, 1000, 600, 2, 0},
+      // On our own wheels (the radio altitude 0): traffic taxiing 100 m and
+      // 600 m away stays proximate; in the air a reading of 0 judges nothing.
+      {0.054f, 0, 20, 0, 0, 600, 1, 0, false, 0, 0, 0, 0, 1}, {0.324f, 0, 40, 0, 0, 600, 1, 0, false, 0, 0, 0, 0, 1},
+      {0.054f, 0, 20, 0, 0, 600, 3, 0},
       {1.0f, 700, 200, -50, 5000, 3000, 3, 1, false, 1}, {1.0f, 700, 200, -50, 5000, 3000, 3, 1, true, 1},
       {1.0f, 1000, 200, -50, 5000, 3000, 3, 1, true, 1}, {0.5f, 1000, 30, -50, 5000, 3000, 3, 1, true, 1},
       {0.7f, 1000, 30, -30, 5000, 3000, 2, 1, true, 2},  {1.0f, 1000, 200, -9, 5000, 3000, 2, 1, true, 2},
@@ -772,6 +779,7 @@ TEST_F(Tcas, ThreatLevelAndTrendArrow) {
     host_mirror.sim_flightmodel_position_elevation = elev;
     host_mirror.sim_cockpit2_gauges_indicators_altitude_ft_pilot = elev * kFtPerM;
     host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.radio_ft;
+    on_ground = r.own_on_ground;
     const float lat = static_cast<float>(kOwnLat + (r.behind ? -r.d_nm : r.d_nm) / 60.0);
     const float intr_el = elev + r.above_ft / kFtPerM;
     host_mirror.sim_multiplayer_position_plane1_lat = lat;
@@ -935,13 +943,18 @@ TEST_F(Tcas, DisplayFlagsByKnobPowerAndAlignment) {
 // A GPWS alert of the ground proximity modes (cautions too) or windshear
 // takes TCAS to TA ONLY: a climb advisory running ends, bands and all, and
 // no TCAS call is heard; the bank angle, low airspeed and minimums calls and
-// the GPWS self-test take nothing. A second after the alert TA/RA is back.
+// the GPWS self-test take nothing; a SINK RATE standing behind AIRSPEED LOW
+// does. A second after the alert TA/RA is back.
 TEST_F(Tcas, GpwsAlertsTakeTcasToTaOnlyAndSilenceIt) {
   struct Row {
     int32_t code;
     float test_running;
     bool yields;
+    int32_t behind = 0;  // an alert standing in its envelope behind the one said
   } const rows[] = {
+      {gpws_code::airspeed_low, 0, true, gpws_code::sink_rate},
+      {gpws_code::airspeed_low, 0, true, gpws_code::windshear},
+      {gpws_code::bank_angle, 0, false, gpws_code::minimums},
       {gpws_code::pull_up, 0, true},          {gpws_code::windshear, 0, true},
       {gpws_code::terrain, 0, true},          {gpws_code::too_low_terrain, 0, true},
       {gpws_code::too_low_flaps, 0, true},    {gpws_code::too_low_gear, 0, true},
@@ -960,6 +973,7 @@ TEST_F(Tcas, GpwsAlertsTakeTcasToTaOnlyAndSilenceIt) {
     tcas_threat.announcement = ra_cmd::climb;
     tcas_threat.repeat_count = 2.0f;
     gpws_state.alert_code = r.code;
+    gpws_state.standing_codes = (uint64_t{1} << r.code) | (r.behind != 0 ? uint64_t{1} << r.behind : 0);
     system_::gpws_test_running = r.test_running;
     const std::string row = "alert " + std::to_string(r.code) + (r.test_running != 0.0f ? " in the test" : "");
     bool heard = false;
@@ -972,6 +986,7 @@ TEST_F(Tcas, GpwsAlertsTakeTcasToTaOnlyAndSilenceIt) {
     EXPECT_EQ(EFIS::ta_only_show, r.yields ? 1.0f : 0.0f) << row;
     EXPECT_EQ(tcas_judges_ta_only(), r.yields) << row;
     gpws_state.alert_code = 0;
+    gpws_state.standing_codes = 0;
     for (int i = 0; i < 3; ++i) update_tcas();  // 0.75 s
     EXPECT_EQ(tcas_judges_ta_only(), r.yields) << row << ": the yielding holds across a repeat's gap";
     for (int i = 0; i < 2; ++i) update_tcas();

@@ -388,7 +388,14 @@ TEST(SpeedBrake, ToggleWritesTheHostRatioOnlyOnTheGround) {
   EXPECT_GT(flt_ctrls::speedbrake_lever, 0.6f);
   press(hook_flight_controls_speed_brakes_toggle);
   EXPECT_EQ(flt_ctrls::speedbrake_lever, 0.0f) << "from the flight detent the toggle stows";
+  // In flight with the flaps out the stop lets the lever go to UP, but the
+  // host's ratio is still left to the lever's own logic.
   speedbrake_flight_detent_latch = 0;
+  on_ground = 0;
+  press(hook_flight_controls_speed_brakes_toggle);
+  EXPECT_EQ(flt_ctrls::speedbrake_lever, 1.0f);
+  EXPECT_EQ(host_mirror.sim_cockpit2_controls_speedbrake_ratio, 0.0f);
+  on_ground = 1;
   flt_ctrls::speedbrake_lever = 0.0f;
   press(hook_flight_controls_speed_brakes_toggle);
   EXPECT_EQ(flt_ctrls::speedbrake_lever, 1.0f);
@@ -396,6 +403,7 @@ TEST(SpeedBrake, ToggleWritesTheHostRatioOnlyOnTheGround) {
   press(hook_flight_controls_speed_brakes_toggle);
   EXPECT_EQ(flt_ctrls::speedbrake_lever, 0.0f);
   EXPECT_EQ(host_mirror.sim_cockpit2_controls_speedbrake_ratio, 0.0f);
+  on_ground = 0;
 }
 
 }  // namespace

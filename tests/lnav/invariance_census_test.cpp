@@ -6,8 +6,11 @@
 // local geometry must fly the same path wherever it is and whichever way
 // round: the tracks, brought back into the geometry's own frame, within
 // 0.1 nm of each other, the bank within 2 degrees, each fix sequenced within
-// 2 s, the leg distances the plug-in publishes within 0.05 nm. A row may
-// also bound the published cross-track once the aircraft is established.
+// 2 s, the leg distances the plug-in publishes within 0.05 nm, and the
+// published cross-track within 0.05 nm with its sign (mirrored with the
+// placement). Each placement carries its own magnetic variation, as the
+// scripts and the host hand it over there. A row may also bound the
+// published cross-track once the aircraft is established.
 // A failure names the geometry and the two placements.
 #include <gtest/gtest.h>
 
@@ -47,7 +50,7 @@ constexpr float kDt = 0.1f;
 constexpr bool kSanitized = false;
 #endif
 constexpr double kStartS = 2.0;        // the start's scenario: LNAV engaged at its end
-constexpr double kXtrackNm = 0.1, kBankDeg = 2.0, kSeqS = 2.0, kDistNm = 0.05;
+constexpr double kXtrackNm = 0.1, kBankDeg = 2.0, kSeqS = 2.0, kDistNm = 0.05, kPublishedNm = 0.05;
 constexpr double kSettleS = 2.0;     // after a sequencing, the published distances read
 constexpr double kAltFt = 6000.0, kGroundMps = 140.0;  // unless the row says otherwise
 constexpr int kMaxLegs = 12;
@@ -60,6 +63,7 @@ struct Placement {
   double course = 0;   // the geometry's x axis, true
   bool mirror = false; // left for right
   bool sanitized = false;
+  double variation = 0;  // the host's: magnetic = true + variation
 };
 
 struct Geometry {
@@ -67,6 +71,7 @@ struct Geometry {
   std::string name, legs, change, checks, expect;
   double seconds = 0, change_s = -1;
   double alt_ft = kAltFt, ground_mps = kGroundMps;
+  double dt = kDt;  // the frame step, no finer than the build's
 };
 
 struct Table {
@@ -84,7 +89,7 @@ std::vector<std::string> words(const std::string& s) {
   return out;
 }
 
-// "place NAME LAT LON COURSE mirror|plain all|sanitized" and
+// "place NAME LAT LON COURSE mirror|plain all|sanitized VARIATION" and
 // "fly NAME SECONDS LEGS CHANGE_S CHANGED_LEGS CHECKS EXPECT", tab-separated.
 Table read_table() {
   Table t;
@@ -96,7 +101,8 @@ Table read_table() {
   t.errors = errors;
   for (const census::TableLine& l : lines) {
     if (l.f[0] == "place") {
-      Placement p{l.f[1], {num(l.f[2]), num(l.f[3])}, num(l.f[4]), l.f[5] == "mirror", l.f[6] == "sanitized"};
+      Placement p{l.f[1], {num(l.f[2]), num(l.f[3])}, num(l.f[4]), l.f[5] == "mirror", l.f[6] == "sanitized",
+                  l.f[7] == "-" ? 0.0 : num(l.f[7])};
       t.places.push_back(p);
     } else if (l.f[0] == "fly") {
       Geometry g;
@@ -111,6 +117,7 @@ Table read_table() {
       for (const std::string& w : words(g.checks)) {
         std::sscanf(w.c_str(), "alt=%lf", &g.alt_ft);
         std::sscanf(w.c_str(), "gs=%lf", &g.ground_mps);
+        if (std::sscanf(w.c_str(), "dt=%lf", &g.dt) == 1) g.dt = std::max(g.dt, static_cast<double>(kDt));
       }
       t.geometries.push_back(g);
     } else {
@@ -294,8 +301,9 @@ std::string joined(const std::vector<Leg>& legs, double (*field)(const Leg&), co
   return out;
 }
 
-// The route as the scripts hand it over: scenario `set` lines.
-std::string route_lines(const std::vector<Leg>& legs) {
+// The route as the scripts hand it over: scenario `set` lines, the magnetic
+// courses at the placement's variation.
+std::string route_lines(const std::vector<Leg>& legs, double variation) {
   std::string ids, types;
   for (const Leg& l : legs) {
     ids += l.id + " ";
@@ -309,12 +317,19 @@ std::string route_lines(const std::vector<Leg>& legs) {
   s += fms + "legs_pth_before=" + types + "\n";
   s += fms + "legs_lat=" + joined(legs, [](const Leg& l) { return l.at.lat; }, "%.9f") + "\n";
   s += fms + "legs_lon=" + joined(legs, [](const Leg& l) { return l.at.lon; }, "%.9f") + "\n";
-  for (const char* n : {"legs_brg_true=", "legs_brg_mag="})
-    s += fms + n + joined(legs, [](const Leg& l) { return l.type == "IF" ? 0.0 : flight_profile::rad(l.brg); }, "%.6f") + "\n";
+  s += fms + "legs_brg_true=" +
+       joined(legs, [](const Leg& l) { return l.type == "IF" ? 0.0 : flight_profile::rad(l.brg); }, "%.6f") + "\n";
+  std::vector<Leg> mag = legs;
+  for (Leg& l : mag) {
+    l.brg = wrap360(l.brg + variation);
+    l.crs_mag = wrap360(l.crs_mag + variation);
+  }
+  s += fms + "legs_brg_mag=" +
+       joined(mag, [](const Leg& l) { return l.type == "IF" ? 0.0 : flight_profile::rad(l.brg); }, "%.6f") + "\n";
   s += fms + "legs_brg_fin_true=" +
        joined(legs, [](const Leg& l) { return l.type == "IF" ? 0.0 : flight_profile::rad(l.brg_fin); }, "%.6f") + "\n";
   (void)rad;
-  s += fms + "legs_crs_mag=" + joined(legs, [](const Leg& l) { return l.type == "IF" ? 0.0 : l.crs_mag; }, "%.2f") + "\n";
+  s += fms + "legs_crs_mag=" + joined(mag, [](const Leg& l) { return l.type == "IF" ? 0.0 : l.crs_mag; }, "%.2f") + "\n";
   s += fms + "legs_dist=" + joined(legs, [](const Leg& l) { return l.dist; }, "%.3f") + "\n";
   s += fms + "legs_rad_lat=" + joined(legs, [](const Leg& l) { return l.centre.lat; }, "%.9f") + "\n";
   s += fms + "legs_rad_lon=" + joined(legs, [](const Leg& l) { return l.centre.lon; }, "%.9f") + "\n";
@@ -344,6 +359,7 @@ struct Flown {
   std::vector<double> seq_t;           // when each leg was sequenced
   std::vector<int> seq_to;             // to which
   std::vector<std::vector<float>> dist;  // the published leg distances, at the start and each sequencing
+  double dt = kDt;
   std::string error;
 };
 
@@ -379,6 +395,8 @@ std::vector<Event> events_of(const std::string& checks) {
 
 Flown fly(const Geometry& g, const Placement& p) {
   Flown out;
+  out.dt = g.dt;
+  const float dt = static_cast<float>(g.dt);
   const Frame f{p};
   std::string error;
   const std::vector<Leg> legs = build_route(f, g.legs, g.alt_ft, &error);
@@ -403,7 +421,8 @@ Flown fly(const Geometry& g, const Placement& p) {
       "scripts lnav on\nset zuvadud/D738/FMS/flight_phase=2\n"
       "set sim/flightmodel/position/elevation=" + std::to_string(g.alt_ft * 0.3048) + "\n" +
       "set sim/flightmodel/position/groundspeed=" + std::to_string(g.ground_mps) + "\n" +
-      "set sim/flightmodel/position/vh_ind_fpm=0\n" + pos + route_lines(legs) +
+      "set sim/flightmodel/position/vh_ind_fpm=0\n" + "set sim/flightmodel/position/magnetic_variation=" +
+      std::to_string(p.variation) + "\n" + pos + route_lines(legs, p.variation) +
       "set zuvadud/D738/fms/vnav_idx=2\nset zuvadud/D738/fms/vnav_idx_seq=2\nset zuvadud/D738/fms/nav_mode=0\n"
       "fly on\nat 1s\nset zuvadud/D738/autopilot/lnav_engaged=1\nat 2s\n";
   const simhost::Config config = census::start_config(kStartFile, text, kRoot, kAddons);
@@ -418,22 +437,22 @@ Flown fly(const Geometry& g, const Placement& p) {
   int idx = static_cast<int>(simhost::get_float("zuvadud/D738/fms/vnav_idx"));
   out.dist.push_back(published_dist(legs.size()));
   double read_dist_at = -1;
-  const int frames = static_cast<int>((g.seconds - kStartS) / kDt);
+  const int frames = static_cast<int>((g.seconds - kStartS) / dt);
   for (int k = 0; k < frames; ++k) {
-    const double t = kStartS + k * kDt;
+    const double t = kStartS + k * g.dt;
     while (next_event < events.size() && t >= events[next_event].t) {
       simhost::set_float("sim/flightmodel/position/vh_ind_fpm", static_cast<float>(events[next_event].fpm));
       ++next_event;
     }
     if (!change_done && t >= g.change_s) {
       change_done = true;
-      apply_lines(route_lines(changed));
+      apply_lines(route_lines(changed, p.variation));
     }
     const char* trace_at = std::getenv("CORVANE_CENSUS_TRACE");
-    const bool tracing = trace_at != nullptr && std::fabs(t - std::atof(trace_at)) < kDt / 2;
+    const bool tracing = trace_at != nullptr && std::fabs(t - std::atof(trace_at)) < g.dt / 2;
     const size_t logged = simhost::log_lines().size();
     if (tracing) simhost::set_float("zuvadud/D738/fms/test", 9999.0f);
-    simhost::frame(kDt);
+    simhost::frame(dt);
     if (tracing)
       for (size_t i = logged; i < simhost::log_lines().size(); ++i)
         std::printf("%s %s\n", p.name.c_str(), simhost::log_lines()[i].c_str());
@@ -445,19 +464,19 @@ Flown fly(const Geometry& g, const Placement& p) {
     s.xtrack = (p.mirror ? -1.0 : 1.0) * simhost::get_float("zuvadud/D738/fms/rt_xtrack");
     s.idx = static_cast<int>(simhost::get_float("zuvadud/D738/fms/vnav_idx"));
     if (s.idx != idx) {
-      out.seq_t.push_back(t + kDt);
+      out.seq_t.push_back(t + g.dt);
       out.seq_to.push_back(s.idx);
       idx = s.idx;
-      read_dist_at = t + kDt + kSettleS;
+      read_dist_at = t + g.dt + kSettleS;
     }
     // The distances once the path has been rebuilt for the new active leg
     // (a floating leg's end follows the aircraft in the frame it begins).
-    if (read_dist_at >= 0 && t + kDt >= read_dist_at) {
+    if (read_dist_at >= 0 && t + g.dt >= read_dist_at) {
       out.dist.push_back(published_dist(legs.size()));
       read_dist_at = -1;
     }
     out.s.push_back(s);
-    if (std::getenv("CORVANE_CENSUS_DUMP") != nullptr && k % 50 == 0)
+    if (const char* every = std::getenv("CORVANE_CENSUS_DUMP"); every != nullptr && k % std::max(1, std::atoi(every)) == 0)
       std::printf("%s %s t=%.1f x=%.2f y=%.2f bank=%.1f xtk=%.3f idx=%d nav_mode=%g region=%g\n", g.name.c_str(),
                   p.name.c_str(), t, s.x, s.y, s.bank, s.xtrack, s.idx, simhost::get_float("zuvadud/D738/fms/nav_mode"),
                   simhost::get_float("zuvadud/D738/fms/rt_region"));
@@ -493,19 +512,25 @@ std::string differs(const Flown& a, const Flown& b) {
     if (std::fabs(a.seq_t[i] - b.seq_t[i]) > kSeqS)
       return fmt("leg %.0f sequenced ", a.seq_to[i], 0) + fmt("at %.1f s against %.1f s", a.seq_t[i], b.seq_t[i]);
   const size_t n = std::min(a.s.size(), b.s.size());
-  const long window = static_cast<long>(5.0 / kDt);
+  const double dt = a.dt;
+  const long window = static_cast<long>(5.0 / dt);
   for (size_t i = 0; i < n; ++i) {
     double best = 1e9, bank = 1e9;
     const size_t lo = i > static_cast<size_t>(window) ? i - static_cast<size_t>(window) : 0;
     const size_t hi = std::min(n - 1, i + static_cast<size_t>(window));
     for (size_t j = lo; j < hi; ++j) best = std::min(best, seg_dist(a.s[j], a.s[j + 1], b.s[i]));
     // The bank within a second either way: a roll begun a frame apart.
-    const size_t roll = static_cast<size_t>(1.0 / kDt);
+    const size_t roll = static_cast<size_t>(1.0 / dt);
     const size_t blo = i > roll ? i - roll : 0, bhi = std::min(n - 1, i + roll);
     for (size_t j = blo; j <= bhi; ++j) bank = std::min(bank, std::fabs(a.s[j].bank - b.s[i].bank));
-    const double t = kStartS + static_cast<double>(i + 1) * kDt;
+    const double t = kStartS + static_cast<double>(i + 1) * dt;
     if (best > kXtrackNm) return fmt("at %.1f s the tracks are %.2f nm apart", t, best);
     if (bank > kBankDeg) return fmt("at %.1f s the bank differs by %.1f degrees", t, bank);
+    // The published cross-track with its sign, a region change a frame apart.
+    double xtk = 1e9;
+    for (size_t j = blo; j <= bhi; ++j) xtk = std::min(xtk, std::fabs(a.s[j].xtrack - b.s[i].xtrack));
+    if (xtk > kPublishedNm)
+      return fmt("at %.1f s the published cross-track reads ", t, 0) + fmt("%.3f nm against %.3f nm", b.s[i].xtrack, a.s[i].xtrack);
   }
   for (size_t e = 0; e < a.dist.size() && e < b.dist.size(); ++e)
     for (size_t k = 0; k < a.dist[e].size() && k < b.dist[e].size(); ++k)
@@ -524,15 +549,19 @@ std::string out_of_bounds(const Geometry& g, const Flown& f) {
     double v = 0, t = 0;
     if (std::sscanf(w.c_str(), "xtk<%lf@%lf", &v, &t) == 2) {
       for (size_t i = 0; i < f.s.size(); ++i) {
-        const double at = kStartS + static_cast<double>(i + 1) * kDt;
+        const double at = kStartS + static_cast<double>(i + 1) * f.dt;
         if (at >= t && std::fabs(f.s[i].xtrack) > v) return fmt("the cross-track reads %.2f nm at %.1f s", f.s[i].xtrack, at);
       }
     }
     if (std::sscanf(w.c_str(), "jump<%lf", &v) == 1)
-      for (size_t i = 1; i < f.s.size(); ++i)
+      for (size_t i = 1; i < f.s.size(); ++i) {
+        // The route handed over anew moves the path under the aircraft.
+        const double at = kStartS + static_cast<double>(i) * f.dt;
+        if (g.change_s >= 0 && std::fabs(at - g.change_s) <= f.dt) continue;
         if (std::fabs(f.s[i].xtrack - f.s[i - 1].xtrack) > v)
           return fmt("the cross-track steps from %.2f nm to ", f.s[i - 1].xtrack, 0) +
-                 fmt("%.2f nm at %.1f s", f.s[i].xtrack, kStartS + static_cast<double>(i + 1) * kDt);
+                 fmt("%.2f nm at %.1f s", f.s[i].xtrack, kStartS + static_cast<double>(i + 1) * f.dt);
+      }
     int n = 0;
     if (std::sscanf(w.c_str(), "seq=%d", &n) == 1 && static_cast<int>(f.seq_to.size()) != n) {
       std::string at;

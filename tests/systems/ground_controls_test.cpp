@@ -662,6 +662,36 @@ TEST_F(GroundControls, SpeedBrakeLeverAirborneStopsAtFlightDetent) {
   axis::speedbrake_lever = 0.0889f;
   update_speedbrake_stop();
   EXPECT_FLOAT_EQ(host_mirror.sim_cockpit2_controls_speedbrake_ratio, -0.5f);
+  // The stop holds only in flight with the flaps up and its power: on any
+  // wheel (the mains down, the nose up), with the flaps out or without the
+  // power UP is UP, the ground spoilers with it on the right main; a lever
+  // held at UP in flight is taken as the stop lets go.
+  struct Row {
+    int32_t any, right_main;
+    float flaps, power, lever, ratio;
+  } rows[] = {{1, 1, 0.875f, 1, 1.0f, 1.0f}, {1, 0, 0.875f, 1, 1.0f, 0.99f}, {0, 0, 0.875f, 1, 1.0f, 0.99f},
+              {0, 0, 0, 0, 1.0f, 0.99f},     {0, 0, 0, 1, 0.667f, 0.99f}};
+  for (const Row& r : rows) {
+    host_mirror.sim_flightmodel_failures_onground_any = r.any;
+    gear3_on_ground = r.right_main;
+    host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = r.flaps;
+    electric::ac_tnsbus1_status = electric::ac_tnsbus2_status = r.power;
+    flt_ctrls::speedbrake_lever = 0.5f;
+    axis::speedbrake_lever = 0.5f;
+    update_speedbrake_stop();
+    axis::speedbrake_lever = 1.0f;
+    update_speedbrake_stop();
+    EXPECT_FLOAT_EQ(flt_ctrls::speedbrake_lever, r.lever) << r.any << r.right_main << " flaps " << r.flaps;
+    EXPECT_NEAR(host_mirror.sim_cockpit2_controls_speedbrake_ratio, r.ratio, 1e-5) << r.any << r.right_main;
+    // The nose comes down on the mains (the held lever stays UP), or the
+    // wheels touch under a lever held at UP in flight: UP.
+    host_mirror.sim_flightmodel_failures_onground_any = 1;
+    update_speedbrake_stop();
+    EXPECT_FLOAT_EQ(flt_ctrls::speedbrake_lever, 1.0f) << r.any << r.right_main << " flaps " << r.flaps;
+  }
+  electric::ac_tnsbus1_status = electric::ac_tnsbus2_status = 1.0f;
+  host_mirror.sim_flightmodel_failures_onground_any = 0;
+  host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio = 0.0f;
   // Spoiler switches off fail the host's spoilers.
   switches::spoiler_A_pos = 1.0f;
   update_speedbrake_stop();

@@ -529,7 +529,11 @@ int32_t s_turn(const TurnBuild& b, TurnCenterResult& r, bool& pair_written) {
     r.seg1_end_lat = E1.lat;
     r.seg1_end_lon = E1.lon;
     r.seg1_end_angle = bc;
-    r.seg3_start_angle = c360_f(bc + 180.0);
+    // The second arc starts on the radial through the first arc's end as
+    // seen from its own centre: the course back along C1-C2 differs from bc
+    // by the meridians' convergence, and the sliver between the two radials
+    // lay on neither arc.
+    r.seg3_start_angle = brg(C2, E1);
     trace(9999.0f, "WPT %d: CTR2 mode 2\n", b.leg);
     if (left)
       trace(9999.0f, "WPT %d: Angle2 start, end: %f, %f\n", b.leg, static_cast<double>(r.seg3_start_angle),

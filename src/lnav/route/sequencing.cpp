@@ -97,6 +97,10 @@ float heading_ref() {
   return mod360_nonneg(mirror_f(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot) - mag_var() + 360.0f);
 }
 float idx_corr() { return lnav_cmd_cache.idx_corr_sent; }
+// The steering sends 0 for no straight command (disengaged, or flying an
+// arc): a capture test against it would start a turn wherever north happens
+// to lie.
+bool straight_sent() { return lnav_cmd_cache.idx_corr_sent != 0.0f; }
 float idx_corr2() { return lnav_cmd_cache.idx_corr2_sent; }
 
 float lead_distance(float r_nm, float speed_kt) {
@@ -593,7 +597,7 @@ void region_decision(SeqFrame& f) {
       trace_turn("NEW OFFSET SEQ AA (Reg9-10-12) (0) -> (5)", f);
       trace("    Precalc crs: %f, Idx_corr: %f\n", static_cast<double>(c), static_cast<double>(corr));
     } else if (togo < clamp_range(legs_seg1_radius[i], 0.0f, 20.0f) && legs_type[i] != 5.0f && legs_type[i] != 6.0f &&
-               own_turn_capture(f, corr, false, &c)) {
+               straight_sent() && own_turn_capture(f, corr, false, &c)) {
       f.seq = true;
       trace_turn("NEW OFFSET SEQ (Reg9-10-12) (0) -> (5)", f);
       trace("    Precalc crs: %f, Idx_corr: %f\n", static_cast<double>(c), static_cast<double>(corr));
@@ -609,7 +613,7 @@ void region_decision(SeqFrame& f) {
       } else if (togo < clamp_range(at(legs_radius, n), 0.0f, 1.5f)) {
         const float c = capture_command(at(legs_rad_lat, n), at(legs_rad_lon, n), at(legs_radius, n),
                                         at(legs_rad_turn, n));
-        if (turn_side(corr, c, at(legs_rad_turn, n))) {
+        if (straight_sent() && turn_side(corr, c, at(legs_rad_turn, n))) {
           f.seq = true;
           trace_turn("NEW OFFSET SEQ (Reg7-8-11) (0) -> (AF/RF)", f);
           trace("    Precalc crs: %f, Idx_corr: %f\n", static_cast<double>(c), static_cast<double>(corr));

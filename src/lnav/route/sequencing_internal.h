@@ -38,6 +38,7 @@ float mag_var();
 // A true course in the magnetic reference the steering commands are sent in.
 float magnetic(float true_crs);
 float idx_corr();   // present straight command
+bool straight_sent();  // false until a straight command has been sent
 float idx_corr2();  // present arc command
 
 // Bank lead distance before a turn of radius r (nm): r x (2 pi / 360) x bank

@@ -43,7 +43,7 @@ bool lead_step(float togo, float radius) { return togo < 0.1f || togo < lead_dis
 bool capture_step(float togo, double ctr_lat, double ctr_lon, float radius, float side) {
   if (togo < 0.1f) return true;
   if (togo >= clamp_range(radius, 0.0f, 20.0f)) return false;
-  return capture_due(ctr_lat, ctr_lon, radius, side, idx_corr());
+  return straight_sent() && capture_due(ctr_lat, ctr_lon, radius, side, idx_corr());
 }
 
 }  // namespace
@@ -154,7 +154,7 @@ void sequence_legs_pi() {
   const auto due = [](const void* p) {
     const Turn& u = *static_cast<const Turn*>(p);
     return u.release ? release_due(u.lat, u.lon, u.radius, u.side, idx_corr2(), u.next)
-                     : capture_due(u.lat, u.lon, u.radius, u.side, idx_corr());
+                     : straight_sent() && capture_due(u.lat, u.lon, u.radius, u.side, idx_corr());
   };
 
   switch (region) {

@@ -33,6 +33,7 @@
 // Speed brake and flap working state; zero at load.
 struct SpeedbrakeFlapState {
   float axis_last;               // the speed brake axis's detent last frame
+  float axis_stopped;            // the axis stands beyond the flight detent the stop holds the lever at
   int32_t hyd_available_last;
   float hyd_a_status_last;
   float saved_speedbrake_lever;  // lever at the end of the last normal frame
@@ -272,8 +273,11 @@ void update_speedbrake() {
     delay_timers.autobrake_delay_2 = 0.0f;
     delay_flags.autobrake_flag_2 = 0.0f;
   }
+  // Any strut compressed lets the flight spoilers out: the lever comes up at
+  // the first wheel, the ground spoilers follow with the right main
+  // (speedbrake_detents).
   bool deploy_check = false;
-  if (gear3_on_ground == 1 && s.landing_armed == 1.0f) {
+  if (on_ground == 1 && s.landing_armed == 1.0f) {
     s.landing_armed = 0.0f;
     s.deploy_pending = s.retract_check = 1.0f;
     if (autobrake::autobrake_pos == autobrake_pos_value(AutobrakePos::rto)) autobrake::autobrake_disarm = 1.0f;
@@ -351,16 +355,24 @@ void update_speedbrake_stop() {
   s.hyd_available_last = avail;
   s.hyd_a_status_last = hydraulic::A_status;
   float& lever = flt_ctrls::speedbrake_lever;
-  speedbrake_flight_detent_latch =
-      (host_mirror.sim_flightmodel_failures_onground_all == 0 && lever <= kFlightDetent) ? 1 : 0;
+  // The stop at the flight detent holds only in flight with the flaps up,
+  // and only with its power: on any wheel, or with the flaps out, UP is UP.
+  const bool flaps_up = host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio < 0.05f;
+  speedbrake_flight_detent_latch = (host_mirror.sim_flightmodel_failures_onground_any == 0 && flaps_up &&
+                                    fed(Consumer::speedbrake_servo_cues) && lever <= kFlightDetent)
+                                       ? 1
+                                       : 0;
   // A hardware axis reads with a little noise: only a reading that leaves
-  // the detent it stood in is the crew's hand on the lever.
+  // the detent it stood in is the crew's hand on the lever, or one the stop
+  // held back once the stop lets go.
   const float axis = axis::speedbrake_lever;
   const float axis_detent = speedbrake_detent(axis);
   if (flt_ctrls::speedbrake_lever_anim == 0.0f) {
-    if (axis_detent != s.axis_last) {
+    const bool released = s.axis_stopped != 0.0f && speedbrake_flight_detent_latch == 0;
+    if (axis_detent != s.axis_last || released) {
       lever = axis;
       snap_speedbrake_lever();
+      s.axis_stopped = lever < axis_detent ? 1.0f : 0.0f;
     }
   } else {
     if (read_now_f(bound::zuvadud_D738_cfy_enable) == 2.0f) lever = axis;

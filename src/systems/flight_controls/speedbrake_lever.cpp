@@ -4,6 +4,7 @@
 
 #include "core/binding.h"
 #include "core/host_io.h"
+#include "core/preprocess_values.h"
 #include "core/util.h"
 #include "systems/delay_timers.h"
 #include "systems/flight_controls/flight_control_values.h"
@@ -21,6 +22,9 @@ constexpr float spoiler_start = 0.15f;
 
 bool lever_written;        // a cockpit has written the lever this flight
 float lever_written_last;  // the detent it wrote last
+// The cockpit's last write stood beyond the flight detent and the stop held
+// the lever back: the same write is taken once the stop lets go.
+bool lever_written_stopped;
 
 void set_speedbrake_ratio(float ratio) {
   set_mirror_f(bound::sim_cockpit2_controls_speedbrake_ratio, ratio);
@@ -71,13 +75,18 @@ void move_speedbrake_lever(float lever) {
 void write_speedbrake_lever(float lever) {
   if (lever != lever) return;
   const float detent = speedbrake_detent(lever);
-  if (lever_written && detent == lever_written_last) return;
+  const bool released = lever_written_stopped && speedbrake_flight_detent_latch == 0;
+  if (lever_written && detent == lever_written_last && !released) return;
   lever_written = true;
   lever_written_last = detent;
   move_speedbrake_lever(lever);
+  lever_written_stopped = flt_ctrls::speedbrake_lever < detent;
 }
 
-void forget_speedbrake_lever_writes() { lever_written = false; }
+void forget_speedbrake_lever_writes() {
+  lever_written = false;
+  lever_written_stopped = false;
+}
 
 void speedbrake_detents() {
   if (speedbrake_enable != 1) return;
@@ -91,14 +100,14 @@ void speedbrake_detents() {
   } else if (l >= 0.15 && l <= 0.667) {
     set_speedbrake_ratio(static_cast<float>((l - 0.15) * 0.99 / 0.517));
   } else if (l > 0.667) {
-    if (speedbrake_flight_detent_latch == 1) {
-      set_speedbrake_ratio(0.99f);
-    } else if (hydraulic::A_status != 0.0f) {
+    // Beyond the flight detent the ground spoilers join the flight
+    // spoilers: on system A, and only with the right main gear's strut
+    // compressed. In the air, or without A, the flight spoilers stay full as
+    // at the flight detent: UP never takes them away.
+    if (speedbrake_flight_detent_latch == 0 && hydraulic::A_status != 0.0f && gear3_on_ground == 1) {
       const double r = 0.99 + (l - 0.667) * 0.0100001 / 0.333;
       set_speedbrake_ratio(static_cast<float>(r > 1.0 ? 1.0 : r));
     } else {
-      // Without A the ground spoilers stay down, but B still raises its
-      // flight spoilers as at the flight detent: UP never takes them away.
       set_speedbrake_ratio(0.99f);
     }
   }

@@ -530,17 +530,25 @@ void update_autobrake_arming() {
                             : p >= autobrake_pos_value(AutobrakePos::three) ? brake_ratios.autobrake_ratio_3
                             : p >= autobrake_pos_value(AutobrakePos::two)   ? brake_ratios.autobrake_ratio_2
                                                                             : brake_ratios.autobrake_ratio_1;
-    if (gear3_on_ground == 1) {
-      if (manual_braking() || (!thrust_levers_idle() && delay_flags.autobrake_flag_1 == 1.0f)) {
+    // On whichever gear is down: braking begins once both levers are at
+    // idle (a touchdown made with thrust on waits for them); then a lever
+    // advanced, or the crew's braking, ends it. Thrust kept on past the
+    // touchdown hold ends it too.
+    if (on_ground == 1) {
+      const bool idle = thrust_levers_idle();
+      if (manual_braking() || (!idle && (s.landing_braking == 1.0f || delay_flags.autobrake_flag_1 == 1.0f))) {
         s.autobrake_crew_disarm = 1.0f;
         autobrake_arm = 0.0f;
         autobrake_disarm = 1.0f;
         autobrake_brake_value = 0.0f;
         delay_timers.autobrake_delay_1 = 0.0f;
-      } else if (delay_timers.autobrake_delay_1 == 0.0f && delay_flags.autobrake_flag_1 == 0.0f) {
-        delay_timers.autobrake_delay_1 = 3.0f;
+      } else {
+        if (idle) s.landing_braking = 1.0f;
+        else autobrake_brake_value = 0.0f;
+        if (delay_timers.autobrake_delay_1 == 0.0f && delay_flags.autobrake_flag_1 == 0.0f)
+          delay_timers.autobrake_delay_1 = 3.0f;
       }
-    } else if (on_ground != 1 && !thrust_levers_idle()) {
+    } else if (!thrust_levers_idle()) {
       // Airborne again after the touchdown (a bounce, a go-around): thrust
       // advanced is the crew leaving the landing, and the brakes must not be
       // set for the next touchdown.
@@ -552,6 +560,7 @@ void update_autobrake_arming() {
     }
   }
   // 6. Nothing braking, no ratio.
+  if (autobrake_arm != 2.0f) s.landing_braking = 0.0f;
   if (autobrake_RTO_arm != 2.0f && autobrake_arm != 2.0f) autobrake_brake_value = 0.0f;
   if (!disarm_powered) autobrake_disarm = disarm_held;
 }

@@ -49,6 +49,9 @@ struct BrakeState {
   // speed brake stow, or the loss of system B) until the selector is set
   // OFF: it does not arm again.
   float autobrake_crew_disarm;
+  // 1 once the landing autobrake has begun braking on this touchdown (the
+  // wheels down and both levers at idle), until it ends.
+  float landing_braking;
 };
 extern BrakeState brake_state;
 

@@ -434,13 +434,16 @@ TEST_F(SystemLimits, SpeedBrakeLeverToHostRatio) {
   hydraulic::A_status = 1.0f;
   struct Row {
     float lever, ratio;
+    int32_t right_main = 1;
   } rows[] = {
       {0.0f, 0},      {0.049f, 0},     {0.051f, -0.5f}, {0.129f, -0.5f},  // armed
       {0.131f, 0},    {0.149f, 0},                                       // between ARMED and the spoilers
       {0.15f, 0},     {0.4085f, 0.495f}, {0.667f, 0.99f},                // spoilers open up to the flight detent
-      {0.8335f, 0.995f}, {1.0f, 1.0f},                                   // beyond it on the ground
+      {0.8335f, 0.995f}, {1.0f, 1.0f},                                   // beyond it on the right main
+      {1.0f, 0.99f, 0}, {0.8335f, 0.99f, 0},  // in the air or on the left main: the flight spoilers alone
   };
   for (const Row& r : rows) {
+    gear3_on_ground = r.right_main;
     host_mirror.sim_cockpit2_controls_speedbrake_ratio = 7.0f;
     flt_ctrls::speedbrake_lever = r.lever;
     speedbrake_detents();
@@ -606,12 +609,15 @@ TEST_F(Steering, AutomaticSpeedBrakeLimits) {
   auto deployed = [] { return flt_ctrls::speedbrake_lever_anim == 1.0f && speedbrake_lever_anim_target == 1.0f; };
   // Landing: armed above 100 ft, deployed at touchdown above 60 kt with the
   // lever armed and the thrust levers idle.
+  // The lever comes up at the first main gear, the left one alone too.
   struct Landing {
     float arm_ft, kt, lever, thrust;
     bool deploy;
+    int32_t right_main = 1;
   } landings[] = {{100, 130, 0.0889f, 0, false}, {101, 130, 0.0889f, 0, true},   {150, 59, 0.0889f, 0, false},
                   {150, 61, 0.0889f, 0, true},   {150, 61, 0.04f, 0, false},     {150, 61, 0.041f, 0, true},
-                  {150, 61, 0.0889f, 0.051f, false}, {150, 61, 0.0889f, 0.05f, true}};
+                  {150, 61, 0.0889f, 0.051f, false}, {150, 61, 0.0889f, 0.05f, true},
+                  {150, 130, 0.0889f, 0, true, 0}};
   for (const Landing& r : landings) {
     on_ground = gear3_on_ground = 0;
     engine::thrust1_leveler = 0.0f;
@@ -620,7 +626,8 @@ TEST_F(Steering, AutomaticSpeedBrakeLimits) {
     flt_ctrls::speedbrake_lever_anim = 0.0f;
     speedbrake_lever_anim_target = 0.0f;
     host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 0.0f;
-    on_ground = gear3_on_ground = 1;
+    on_ground = 1;
+    gear3_on_ground = r.right_main;
     host_mirror.sim_flightmodel_position_groundspeed = r.kt / 1.94384f;
     flt_ctrls::speedbrake_lever = r.lever;
     engine::thrust1_leveler = r.thrust;

@@ -56,24 +56,46 @@ TEST_F(Brakes, LandingAutobrakeArmsOnlyWithItsConditions) {
   }
 }
 
+// The landing autobrake on whichever main gear is down: it brakes once both
+// levers are at idle (a touchdown with thrust on waits), and a lever
+// advanced once it brakes, or thrust still on after the window, disarms it.
 TEST_F(Brakes, LandingAutobrakeWindowAfterTheRightMainTouchesDown) {
+  constexpr float kBrakes3 = 0.09f * 0.95f;
   struct Row {
     float thrust, window_done, window_before;
     float arm, window_after;
-  } rows[] = {{0, 0, 0, 2, 3}, {0, 0, 1.5f, 2, 1.5f}, {0.06f, 0, 0, 2, 3}, {0.06f, 1, 0, 0, 0}, {0.05f, 1, 0, 2, 0}};
-  gear3_on_ground = 1;
+    float value = -1.0f;       // the brake ratio after (-1: not checked)
+    int32_t right_main = 1;    // 0: the left main alone
+    bool braked_first = false;  // a frame at idle before, braking
+  } rows[] = {{0, 0, 0, 2, 3}, {0, 0, 1.5f, 2, 1.5f}, {0.06f, 0, 0, 2, 3}, {0.06f, 1, 0, 0, 0}, {0.05f, 1, 0, 2, 0},
+              {0.3f, 0, 0, 2, 3, 0},          {0, 0, 0, 2, 3, kBrakes3, 0},  {0.6f, 0, 0, 0, 0, 0, 0, true},
+              {0.06f, 0, 0, 0, 0, 0, 1, true}};
+  on_ground = 1;
   for (const Row& r : rows) {
     reset_autobrake();
+    brake_state = BrakeState{};
+    gear3_on_ground = r.right_main;
     autobrake::autobrake_arm = 2.0f;
     autobrake::autobrake_pos = 3.0f;
-    engine::thrust1_leveler = r.thrust;
     delay_flags.autobrake_flag_1 = r.window_done;
     delay_timers.autobrake_delay_1 = r.window_before;
+    if (r.braked_first) {
+      update_autobrake_arming();
+      ASSERT_NEAR(autobrake_brake_value, kBrakes3, 1e-6f);
+      delay_timers.autobrake_delay_1 = r.window_before;
+    }
+    engine::thrust1_leveler = r.thrust;
     update_autobrake_arming();
-    EXPECT_EQ(autobrake::autobrake_arm, r.arm) << r.thrust << " " << r.window_done << " " << r.window_before;
-    EXPECT_EQ(delay_timers.autobrake_delay_1, r.window_after) << r.thrust << " " << r.window_done << " " << r.window_before;
-    EXPECT_EQ(autobrake::autobrake_disarm, r.arm == 0 ? 1.0f : 0.0f);
+    const auto why = ::testing::Message() << r.thrust << " " << r.window_done << " " << r.window_before << " right main "
+                                          << r.right_main << (r.braked_first ? " braking" : "");
+    EXPECT_EQ(autobrake::autobrake_arm, r.arm) << why;
+    EXPECT_EQ(delay_timers.autobrake_delay_1, r.window_after) << why;
+    EXPECT_EQ(autobrake::autobrake_disarm, r.arm == 0 ? 1.0f : 0.0f) << why;
+    if (r.value >= 0.0f) {
+      EXPECT_NEAR(autobrake_brake_value, r.value, 1e-6f) << why;
+    }
   }
+  gear3_on_ground = 1;
 }
 
 TEST_F(Brakes, RtoArmsAboveNinetyKnotsAndEnds) {
