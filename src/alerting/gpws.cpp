@@ -16,6 +16,7 @@
 #include "core/frame_values.h"
 #include "core/host_io.h"
 #include "core/preprocess_values.h"
+#include "core/units.h"
 #include "core/util.h"
 #include "engines/engine_values.h"
 #include "systems/delay_timers.h"
@@ -920,7 +921,7 @@ float gpws_pull_up_limit_fpm(float r) {
 }
 
 float gpws_headwind_kt(float wind_from_deg, float wind_kt, float track_deg) {
-  return wind_kt * std::cos((wind_from_deg - track_deg) * 0.017453292519943295f);
+  return wind_kt * std::cos((wind_from_deg - track_deg) * rad_per_deg_f);
 }
 
 void gpws_msgs_reset() {

@@ -106,10 +106,6 @@ int lever_hold_handler(int eng, XPLMCommandPhase phase) {
 
 // ---- Fuel panel -----------------------------------------------------------
 
-int pump_handler(float& pos, XPLMCommandPhase phase) {
-  if (phase == phase_begin) toggle_switch_pos(pos);
-  return 0;
-}
 
 constexpr float kFuelUsedShow_s = 10.0f;
 constexpr float kFuelUsedResetShow_s = 1.0f;
@@ -276,12 +272,12 @@ int cmd_toggle_switch_n1_set_source_right(XPLMCommandRef, XPLMCommandPhase ph, v
   return 0;
 }
 
-int cmd_toggle_switch_fuel_pump_lft1(XPLMCommandRef, XPLMCommandPhase ph, void*) { return pump_handler(fuel::fuel_tank_pos_lft1, ph); }
-int cmd_toggle_switch_fuel_pump_lft2(XPLMCommandRef, XPLMCommandPhase ph, void*) { return pump_handler(fuel::fuel_tank_pos_lft2, ph); }
-int cmd_toggle_switch_fuel_pump_ctr1(XPLMCommandRef, XPLMCommandPhase ph, void*) { return pump_handler(fuel::fuel_tank_pos_ctr1, ph); }
-int cmd_toggle_switch_fuel_pump_ctr2(XPLMCommandRef, XPLMCommandPhase ph, void*) { return pump_handler(fuel::fuel_tank_pos_ctr2, ph); }
-int cmd_toggle_switch_fuel_pump_rgt1(XPLMCommandRef, XPLMCommandPhase ph, void*) { return pump_handler(fuel::fuel_tank_pos_rgt1, ph); }
-int cmd_toggle_switch_fuel_pump_rgt2(XPLMCommandRef, XPLMCommandPhase ph, void*) { return pump_handler(fuel::fuel_tank_pos_rgt2, ph); }
+int cmd_toggle_switch_fuel_pump_lft1(XPLMCommandRef, XPLMCommandPhase ph, void*) { return toggle_handler(fuel::fuel_tank_pos_lft1, ph); }
+int cmd_toggle_switch_fuel_pump_lft2(XPLMCommandRef, XPLMCommandPhase ph, void*) { return toggle_handler(fuel::fuel_tank_pos_lft2, ph); }
+int cmd_toggle_switch_fuel_pump_ctr1(XPLMCommandRef, XPLMCommandPhase ph, void*) { return toggle_handler(fuel::fuel_tank_pos_ctr1, ph); }
+int cmd_toggle_switch_fuel_pump_ctr2(XPLMCommandRef, XPLMCommandPhase ph, void*) { return toggle_handler(fuel::fuel_tank_pos_ctr2, ph); }
+int cmd_toggle_switch_fuel_pump_rgt1(XPLMCommandRef, XPLMCommandPhase ph, void*) { return toggle_handler(fuel::fuel_tank_pos_rgt1, ph); }
+int cmd_toggle_switch_fuel_pump_rgt2(XPLMCommandRef, XPLMCommandPhase ph, void*) { return toggle_handler(fuel::fuel_tank_pos_rgt2, ph); }
 
 int cmd_toggle_switch_crossfeed_valve_on(XPLMCommandRef, XPLMCommandPhase ph, void*) {
   if (ph == phase_begin && knobs::cross_feed_pos == 0.0f) knobs::cross_feed_pos = 1.0f;

@@ -28,7 +28,6 @@ uint8_t fd_saved_refs_pending;
 namespace {
 
 constexpr float kStepInterval = 0.06f;  // s of accumulated frame time between bar updates
-constexpr float kFtPerM = 3.28084f;
 // deg, the bank within which the wings count as level once a course is lost.
 constexpr float kWingsLevelDeg = 3.0f;
 
@@ -84,7 +83,7 @@ Inputs read_inputs() {
   in.roll = mirror_f(cpt ? bound::sim_cockpit2_gauges_indicators_roll_AHARS_deg_pilot
                          : bound::sim_cockpit2_gauges_indicators_roll_AHARS_deg_copilot);
   in.vs = mirror_f(bound::sim_flightmodel_position_vh_ind_fpm);
-  in.geo_alt_ft = static_cast<float>(mirror_d(bound::sim_flightmodel_position_elevation)) * kFtPerM;
+  in.geo_alt_ft = static_cast<float>(mirror_d(bound::sim_flightmodel_position_elevation)) * ft_per_m;
   in.ind_alt = mirror_f(cpt ? bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot
                             : bound::sim_cockpit2_gauges_indicators_altitude_ft_copilot);
   in.setting = mirror_f(cpt ? bound::sim_cockpit2_gauges_actuators_barometer_setting_in_hg_pilot

@@ -83,8 +83,6 @@ constexpr int32_t kHostFailed = 6;
 // cabin at about 500 ft/min at cruise.
 constexpr float kHostSlowLeak = 1000.0f;
 
-inline float clamp01(float v) { return clamp_range(v, 0.0f, 1.0f); }
-
 float door_sum() {
   float d = mirror_f(bound::tarv_doors_L1) + mirror_f(bound::tarv_doors_R1) + mirror_f(bound::tarv_doors_L2) +
             mirror_f(bound::tarv_doors_R2) + mirror_f(bound::tarv_doors_Fwd_Cargo) +
@@ -133,10 +131,9 @@ uint8_t found_fault(int32_t channel) {
 
 // A controller that cannot work the valve: it holds it where it is.
 bool channel_fault(int32_t channel) {
-  const float* fail = failure_tables.pressurisation;
   const bool valve = (found_fault(channel) & kValveNotFollowing) != 0;
-  return (channel == 1 && fail[fail_entry::press_auto_controller_1] == 1.0f) ||
-         (channel == 2 && fail[fail_entry::press_auto_controller_2] == 1.0f) || valve;
+  return (channel == 1 && failure_value(fail_entry::press_auto_controller_1) == 1.0f) ||
+         (channel == 2 && failure_value(fail_entry::press_auto_controller_2) == 1.0f) || valve;
 }
 
 // The controller in charge watches its own work: an outflow valve that
@@ -148,7 +145,7 @@ bool channel_fault(int32_t channel) {
 // frame's motion toward the command.
 void watch_own_work(float valve_before) {
   PressController& c = press_ctrl;
-  if (failure_tables.pressurisation[fail_entry::press_outflow_valve] != 1.0f) {
+  if (failure_value(fail_entry::press_outflow_valve) != 1.0f) {
     c.found_fault[0] &= static_cast<uint8_t>(~kValveNotFollowing);
     c.found_fault[1] &= static_cast<uint8_t>(~kValveNotFollowing);
   }
@@ -549,12 +546,11 @@ void update_pressurization() {
   const float h1 = cabin_alt + inflow / 60.0f * frame_time;
   const float d1 = pressure_at_ft(h1) - p_amb;
 
-  const float* fail = failure_tables.pressurisation;
   const float doors = door_sum();
   float leak_k = 0.0f;
   if (doors > 1.0f) leak_k = 600000.0f;
-  else if (doors != 0.0f || fail[fail_entry::press_hull_leak] == 1.0f) leak_k = 360000.0f;
-  if (fail[fail_entry::press_door_seal_leak] == 1.0f) leak_k += 12000.0f;
+  else if (doors != 0.0f || failure_value(fail_entry::press_hull_leak) == 1.0f) leak_k = 360000.0f;
+  if (failure_value(fail_entry::press_door_seal_leak) == 1.0f) leak_k += 12000.0f;
   // The host's own slow depressurisation: a leak the packs cannot make up,
   // the cabin climbing slowly with the outflow valve closed.
   if (host_mirror.sim_operation_failures_rel_depres_slow == kHostFailed) leak_k += kHostSlowLeak;
@@ -581,7 +577,7 @@ void update_pressurization() {
 
   const float valve_before = cockpit::outflow_valve;
   float valve = valve_before;
-  if (fail[fail_entry::press_outflow_valve] != 1.0f) {
+  if (failure_value(fail_entry::press_outflow_valve) != 1.0f) {
     if (c.press_channel == 3) {
       if (toggle_switch::air_valve_manual == -1.0f) {
         valve = ramp_toward(valve, 0.0f, 0.0f, 1.0f, 0.05f);
@@ -636,8 +632,8 @@ void update_pressurization() {
   } else if (c.overpressure_time != 0.0f) {
     c.overpressure_time = move_toward_timed(c.overpressure_time, 0.0f, 0.0f, 240.0f, 1.0f);
   }
-  if (c.overpressure_time >= 240.0f && failure_tables.pressurisation[fail_entry::press_hull_leak] != 1.0f) {
-    failure_tables.pressurisation[fail_entry::press_hull_leak] = 1.0f;
+  if (c.overpressure_time >= 240.0f && failure_value(fail_entry::press_hull_leak) != 1.0f) {
+    failure_value(fail_entry::press_hull_leak) = 1.0f;
     script_set_vf(bound::zuvadud_D738_failure_pressurisation, failure_tables.pressurisation, kFailureEntriesExchanged);
   }
 }

@@ -482,8 +482,8 @@ void annunciators_cabin_bleed() {
   // A controller fault stays shown while the selector and power pick that
   // controller, also once controller 2 has taken over from a faulted 1.
   const int32_t selected = press_ctrl.selected_channel;
-  g.slot[8] = slot(failure_tables.pressurisation[fail_entry::press_auto_controller_1] == 1.0f && selected == 1);
-  g.slot[9] = slot(failure_tables.pressurisation[fail_entry::press_auto_controller_2] == 1.0f && selected == 2);
+  g.slot[8] = slot(failure_value(fail_entry::press_auto_controller_1) == 1.0f && selected == 1);
+  g.slot[9] = slot(failure_value(fail_entry::press_auto_controller_2) == 1.0f && selected == 2);
   // Slot 10, AUTO FAIL whatever lit it, is filled with the light itself.
 }
 

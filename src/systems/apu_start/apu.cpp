@@ -16,6 +16,7 @@
 #include "core/binding.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
+#include "core/units.h"
 #include "core/util.h"
 #include "engines/engine_values.h"
 #include "systems/air/air_values.h"
@@ -130,7 +131,7 @@ float apu_bleed_supply() {
   const float angle_deg = alt < 10000.0f ? 90.0f : (alt > 80000.0f ? 180.0f : 90.0f + (alt - 10000.0f) * 90.0f / 70000.0f);
   const float ceiling = interpolate_clamped(kApuBleedFadeFt, 1.0f, kApuBleedCeilingFt, 0.0f, alt);
   const float capability = per_flight_values.apu_bleed_capability_psi;
-  float unloaded = std::max(0.0f, std::sin(angle_deg * 0.017453292f) * capability * ceiling);
+  float unloaded = std::max(0.0f, std::sin(angle_deg * rad_per_deg_f) * capability * ceiling);
   // The delivery pressure falls as more air is drawn, by the same share at
   // any altitude: a start that draws on the thin APU air high up still turns
   // its core, and two starters share what the APU gives rather than starve.

@@ -75,8 +75,8 @@ bool engine_fire(int engine, int32_t host_fire, bound::Id fire_id) {
   if (out != 0.0f) {
     if (host_fire != 0) host_set_i(fire_id, 0);
     out = 0.0f;
-    if (failure_tables.engine[fail_entry::eng_fire_1 + engine] == 1.0f) {
-      failure_tables.engine[fail_entry::eng_fire_1 + engine] = 0.0f;
+    if (failure_value(fail_entry::eng_fire[engine]) == 1.0f) {
+      failure_value(fail_entry::eng_fire[engine]) = 0.0f;
       script_set_vf(bound::zuvadud_D738_failure_engine, failure_tables.engine, kFailureEntriesExchanged);
     }
   }

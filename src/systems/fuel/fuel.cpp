@@ -75,7 +75,6 @@ constexpr float kFuelGaugeSettledDegC = 0.2f;
 // this: fuel used is kept over a bus transfer or a switch flicked OFF and ON.
 constexpr float kFuelUsedRideThroughS = 2.0f;
 
-bool on(float v) { return v != 0.0f; }
 
 // N2 (%) above which an engine draws its tank by suction alone.
 float suction_n2_limit(float altitude_ft) {
@@ -149,8 +148,8 @@ void update_fuel_pumps_feed() {
   plugin_bus_loads[0] += 4.0f * as01(l1) + 4.0f * as01(l2) + 6.0f * as01(c1);
   plugin_bus_loads[1] += 4.0f * as01(r1) + 4.0f * as01(r2) + 6.0f * as01(c2);
 
-  const bool ld = on(engine::tank_l_driven_status);
-  const bool rd = on(engine::tank_r_driven_status);
+  const bool ld = nonzero(engine::tank_l_driven_status);
+  const bool rd = nonzero(engine::tank_r_driven_status);
   float left = 0.0f;
   float right = 0.0f;
   // The engines feed through the valve, not the knob.
@@ -310,7 +309,7 @@ void update_fuel_temperature() {
 
   float& gauge = engine::fuel_temp;
   const float bus = fed01(Consumer::fuel_temp_gauge);
-  if (!on(bus)) {
+  if (!nonzero(bus)) {
     gauge = lag_toward(gauge, -kFuelGaugeEndDegC, -kFuelGaugeEndDegC, kFuelGaugeEndDegC, kFuelGaugeLagPerS);
     s.fuel_temp_state = 0.0f;
   } else if (bus == s.gauge_bus_prev) {

@@ -62,7 +62,6 @@ constexpr int kBrightnessSend = 32;
 
 HostMirror& hm = host_mirror;
 
-bool truthy(float v) { return v != 0.0f; }
 
 void add_bus_loads() {
   const int32_t* burning = hm.sim_flightmodel2_engines_engine_is_burning_fuel;
@@ -234,8 +233,8 @@ void override_beacons() {
 void landing_lights() {
   ExteriorLightsState& s = lights_state;
   retractable_lamps_follow_switches();
-  s.fixed_landing_left_on = truthy(switch_::land_lights_left_pos) ? 1.0f : 0.0f;
-  s.fixed_landing_right_on = truthy(switch_::land_lights_right_pos) ? 1.0f : 0.0f;
+  s.fixed_landing_left_on = nonzero(switch_::land_lights_left_pos) ? 1.0f : 0.0f;
+  s.fixed_landing_right_on = nonzero(switch_::land_lights_right_pos) ? 1.0f : 0.0f;
   const bool fixed_both = s.fixed_landing_left_on == 1.0f && s.fixed_landing_right_on == 1.0f;
   const bool ret_both = s.retractable_landing_left_on == 1.0f && s.retractable_landing_right_on == 1.0f;
   const int mode = (fixed_both && ret_both) ? 1 : fixed_both ? 2 : ret_both ? 3 : 0;
@@ -315,8 +314,8 @@ void compass_and_dome() {
 
 void wing_wheel_and_panels() {
   float* g = hm.sim_cockpit2_switches_generic_lights_switch;
-  bool changed = set_element(g, g_wing, truthy(toggle_switch::wing_light) ? fed01(Consumer::wing_lights) : 0.0f);
-  changed |= set_element(g, g_wheel_well, truthy(toggle_switch::wheel_light) ? fed01(Consumer::wheel_well_lights) : 0.0f);
+  bool changed = set_element(g, g_wing, nonzero(toggle_switch::wing_light) ? fed01(Consumer::wing_lights) : 0.0f);
+  changed |= set_element(g, g_wheel_well, nonzero(toggle_switch::wheel_light) ? fed01(Consumer::wheel_well_lights) : 0.0f);
   // The cockpit's own panel and flood light channels, on the panel lights' power.
   const float panel = fed01(Consumer::panel_lights);
   const int channels[] = {6, 7, 12, 8, 10, 11};
