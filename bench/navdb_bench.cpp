@@ -140,7 +140,7 @@ void place_world_candidates() {
   script_mirror.zuvadud_D738_fms_xfirst_time2 = 1.0f;
   scan_navaids();
   update_nearest_airport();
-  map_search_ref = MapSearchReference{10.0f, 10.0f, 90.0f, 95.0f};
+  map_search_ref = MapSearchReference{10.0f, 10.0f, {90.0f, 90.0f}, {95.0f, 95.0f}};
   map_navaid_ref();
   map_airport_ref();
   script_mirror.zuvadud_D738_fms_xfirst_time2 = 2.0f;

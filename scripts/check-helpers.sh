@@ -72,6 +72,15 @@ declare -A home=(
   [two_pi_12dp]=src/core/units.h
   [two_pi_11dp]=src/core/units.h
   [two_pi_f]=src/core/units.h
+  [psi_per_inhg_7dp]=src/core/units.h
+  [ft_per_m]=src/core/units.h
+  [rad_per_deg_f]=src/core/units.h
+  [deg_per_rad_f]=src/core/units.h
+  [deg_per_rad_d]=src/core/units.h
+  [kFtPerM]=
+  [kRadPerDeg]=
+  [rad_to_deg_d]=
+  [rad_to_deg_f]=
   [kKtPerMps]=
   [kMpsToKt]=
   [kKnotsPerMs]=
@@ -98,12 +107,19 @@ declare -A function_home=(
 # Numbers that are one of the shared factors written out, and their home.
 # Each pattern is a whole number (no digit or point around it), an f suffix
 # allowed: the knots factor (1.944, 1.9438...), its inverse (0.514, 0.5144...),
-# pi (3.14, 3.14159...) and two pi (6.2831...).
+# pi (3.14, 3.14159...), two pi (6.2831...), feet per metre (3.28084...) and
+# the metre in feet (0.3048), radians per degree (0.0174532...) and degrees
+# per radian (57.2957...), and psi per inch of mercury (0.49115...).
 declare -A number=(
   ['1\.94(38[0-9]*|4)']=src/core/units.h
   ['0\.514(4[0-9]*)?']=src/core/units.h
   ['3\.14(159[0-9]*)?']=src/core/units.h
   ['6\.2831[0-9]*']=src/core/units.h
+  ['3\.2808[0-9]*']=src/core/units.h
+  ['0\.3048']=src/core/units.h
+  ['0\.0174532[0-9]*']=src/core/units.h
+  ['57\.295[0-9]*']=src/core/units.h
+  ['0\.49115[0-9]*']=src/core/units.h
 )
 # Values that hold a selector's position: compared with or set to a position
 # by its name, never a bare number (the enum named here).
@@ -131,9 +147,17 @@ calls=${calls%|}
 selectors=$(printf '%s|' "${!selector[@]}")
 selectors=${selectors%|}
 
-# check TREE: 0 when TREE/src defines each helper only in its home.
+# check TREE: 0 when TREE/src defines each helper only in its home, and
+# every factor core/units.h holds is one this check knows (a new one gets its
+# line in home above, and its number in number, so a copy of it is refused).
 check() {
   local tree=$1 bad=0 file line kind key text where
+  while read -r key; do
+    if [[ ${home[$key]:-} != src/core/units.h ]]; then
+      echo "check-helpers: src/core/units.h holds $key, which this check does not know: give it its home line"
+      bad=1
+    fi
+  done < <(sed -n 's/^inline constexpr \(float\|double\) \([A-Za-z0-9_]*\) =.*/\2/p' "$tree/src/core/units.h")
   while IFS=: read -r file line kind key text; do
     file=${file#"$tree"/}
     case $kind in
@@ -205,6 +229,7 @@ if [[ ${1:-} == --self-test ]]; then
     'inline bool leg_ok(int k) { return k >= 0 && k < 256; }' \
     'constexpr float kChimeLength_s = 2.5f;' \
     'float planted_kt(float mps) { return mps * 1.9438f; }  // 1.9438f in a comment does not count' \
+    'float planted_ft(float m) { return m * 3.28084f; }' \
     'const char* planted_text = "3.14";' \
     'void planted_root(char* out) { XPLMGetSystemPath(out); }' \
     'bool planted_rto(float autobrake_pos) { return autobrake_pos == 0.0f; }' \
@@ -216,7 +241,7 @@ if [[ ${1:-} == --self-test ]]; then
     exit 1
   fi
   want=("defines its own as01" "defines its own mod360" "defines its own leg_ok" "defines its own kChimeLength_s"
-        "writes out 1.9438f" "calls XPLMGetSystemPath again" "takes autobrake_pos for a bare number"
+        "writes out 1.9438f" "writes out 3.28084f" "calls XPLMGetSystemPath again" "takes autobrake_pos for a bare number"
         "defines its own clamp_to" "defines its own Pt")
   ok=1
   [[ $(grep -c "^check-helpers: $target:[0-9]* " "$work/planted.log") == "${#want[@]}" ]] || ok=0
@@ -226,7 +251,15 @@ if [[ ${1:-} == --self-test ]]; then
     echo "check-helpers: self-test FAILED: the planted copies were not the ones reported"
     exit 1
   fi
-  echo "check-helpers: self-test ok (local helpers, a local point of the path builder, a constant, the knots factor written out, the root path read again and a bare autobrake position in $target are refused)"
+  # A factor added to core/units.h without its line here.
+  cp "$root/src/core/variant.cpp" "$work/$target"
+  echo 'inline constexpr float m_per_nm_planted = 1852.0f;' >>"$work/src/core/units.h"
+  if check "$work" >"$work/planted.log" || ! grep -q "units.h holds m_per_nm_planted" "$work/planted.log"; then
+    cat "$work/planted.log"
+    echo "check-helpers: self-test FAILED: a factor of core/units.h unknown to the check passed"
+    exit 1
+  fi
+  echo "check-helpers: self-test ok (local helpers, a local point of the path builder, a constant, the knots factor written out, the root path read again and a bare autobrake position in $target are refused, and so is a factor of core/units.h the check does not know)"
   exit 0
 fi
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """check-recipes.py: every file and name a row of the "To add X, go to Y"
 table of docs/architecture.md gives is in the tree, so a maintainer who
-follows a recipe finds what it sends them to.
+follows a recipe finds what it sends them to; and the page's list of house
+checks names every scripts/check-* of the tree, and nothing else, so a new
+check cannot stay unknown.
 
 A backticked path (with a folder, or a file name with its extension) must
 exist: under the repository's root, under src/, anywhere in the tree by its
@@ -28,6 +30,7 @@ import tempfile
 
 PAGE = "docs/architecture.md"
 HEADING = "## To add X, go to Y"
+CHECKS_HEADING = "## House checks"
 SOURCE_DIRS = ("src", "tools", "simhost", "scripts", "tests", "sample", "cmake", "fuzz", "bench")
 SOURCE_EXT = (".cpp", ".h", ".inc", ".c", ".py", ".sh", ".tsv", ".txt", ".cmake", ".md", ".scn", ".json")
 FILE_EXT = (".cpp", ".h", ".inc", ".py", ".sh", ".tsv", ".txt", ".cmake", ".md")
@@ -118,6 +121,29 @@ def read(root, rel):
         return f.read()
 
 
+def house_checks(root, page):
+    """Problems of the list of house checks: a check of scripts/ it leaves
+    out, or a line naming a check that is not there."""
+    lines = page.split("\n")
+    if CHECKS_HEADING not in lines:
+        return ["%s: no section \"%s\"" % (PAGE, CHECKS_HEADING)]
+    listed = set()
+    for line in lines[lines.index(CHECKS_HEADING) + 1:]:
+        if line.startswith("## "):
+            break
+        m = re.match(r"- `(scripts/check-[^`]+)`", line)
+        if m:
+            listed.add(m.group(1))
+    scripts = os.path.join(root, "scripts")
+    present = set("scripts/" + f for f in os.listdir(scripts) if f.startswith("check-")) \
+        if os.path.isdir(scripts) else set()
+    problems = ["%s (%s): `%s` is a house check the list leaves out; give it its line"
+                % (PAGE, CHECKS_HEADING[3:], c) for c in sorted(present - listed)]
+    problems += ["%s (%s): `%s` is listed but not in the tree" % (PAGE, CHECKS_HEADING[3:], c)
+                 for c in sorted(listed - present)]
+    return problems
+
+
 def check(root):
     page = read(root, PAGE)
     rows = recipe_rows(page)
@@ -160,7 +186,7 @@ def check(root):
                                    if f.endswith(SOURCE_EXT) and not f.startswith("docs/"))
             if not pattern.search(corpus):
                 problems.append("%s:%d (%s): `%s` is nowhere in the sources" % (PAGE, line, what, name))
-    return problems
+    return problems + house_checks(root, page)
 
 
 def self_test(root):
@@ -193,9 +219,20 @@ def self_test(root):
             print("\n".join(planted))
             print("check-recipes: self-test FAILED: a row naming a missing table, name or ending was not refused as such")
             return 1
+        # A new check without its line in the list of house checks.
+        shutil.copy(os.path.join(root, PAGE), os.path.join(work, PAGE))
+        os.rename(os.path.join(work, panels.replace("_panels", "_boards")), os.path.join(work, panels))
+        with open(os.path.join(work, "scripts/check-x.sh"), "w", encoding="utf-8") as f:
+            f.write("#!/usr/bin/env bash\n")
+        planted = check(work)
+        if len(planted) != 1 or "`scripts/check-x.sh` is a house check the list leaves out" not in planted[0]:
+            print("\n".join(planted))
+            print("check-recipes: self-test FAILED: a new check missing from the list of house checks passed")
+            return 1
     finally:
         shutil.rmtree(scratch)
-    print("check-recipes: self-test ok (a row naming a table, a name or an ending that is not there is refused)")
+    print("check-recipes: self-test ok (a row naming a table, a name or an ending that is not there is refused, "
+          "and so is a check missing from the list of house checks)")
     return 0
 
 

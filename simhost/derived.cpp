@@ -577,11 +577,16 @@ void derive_engines(Host& h, double ambient_pa, double sigma, bool running_frame
         run->array[e] = lit ? 1.0 : 0.0;
       }
       double target = std::max(core * kIdleN1 / kIdleN2, windmill_n1);
+      const double idle = kIdleN1 + kIdleRiseN1 * (1.0 - std::clamp(sigma, 0.0, 1.0));
       if (lit && core >= kSelfSustainingN2) {
         const double lever = std::clamp(element(throttle, e), 0.0, 1.0);
         const double top = element(mode, e) == kPropReverse ? kReverseN1 : kFullN1;
-        const double idle = kIdleN1 + kIdleRiseN1 * (1.0 - std::clamp(sigma, 0.0, 1.0));
         target = idle + lever * (top - idle);
+      } else if (lit) {
+        // A lit core drives its fan with it from the windmill speed to idle
+        // at the cut-out, so a relight's fan accelerates with its core.
+        const double r = std::clamp((core - kLightOffN2) / (kSelfSustainingN2 - kLightOffN2), 0.0, 1.0);
+        target = std::max(target, windmill_n1 + r * (idle - windmill_n1));
       }
       double& fan = n1->array[e];
       if (!finite(fan)) fan = 0.0;
@@ -988,6 +993,18 @@ void start_engines_running(Host& h) {
 }
 
 }  // namespace
+
+double indicated_altitude_ft(double elevation_m, double sea_level_inhg, double setting_inhg) {
+  const double standard_inhg = kP0_pa / kPaPerInHg;
+  auto sane = [&](double inhg) { return std::isfinite(inhg) && inhg >= 25.0 && inhg <= 35.0 ? inhg : standard_inhg; };
+  const double h_m = std::clamp(std::isfinite(elevation_m) ? elevation_m : 0.0, -2000.0, 80000.0);
+  // The altimeter sees the ambient pressure scaled by sea level over setting;
+  // a setting on the day's sea-level pressure (within a float's rounding)
+  // reads the elevation itself.
+  const double ratio = sane(sea_level_inhg) / sane(setting_inhg);
+  if (std::fabs(ratio - 1.0) < 1e-6) return h_m * kFtPerM;
+  return pressure_altitude_m(standard_pressure_pa(h_m) * ratio) * kFtPerM;
+}
 
 void start_values(Host& h) {
   resolve(h);

@@ -228,9 +228,14 @@ void fly_step(float dt_in) {
   put_d("sim/flightmodel2/position/pressure_altitude", alt_ft);
   // Heading, track, bank and airspeed gauges and the Mach number follow from
   // these in the host's own world (derived.cpp).
+  // Each altimeter reads the ambient pressure against its own side's
+  // barometric setting, as the host's describe theirs.
+  const float sea_level_inhg = get_float("sim/weather/barometer_sealevel_inhg");
   for (const char* side : {"pilot", "copilot"}) {
     const std::string s = side;
-    put_f(("sim/cockpit2/gauges/indicators/altitude_ft_" + s).c_str(), alt_ft);
+    const float setting = get_float(("sim/cockpit2/gauges/actuators/barometer_setting_in_hg_" + s).c_str());
+    put_f(("sim/cockpit2/gauges/indicators/altitude_ft_" + s).c_str(),
+          indicated_altitude_ft(elev, sea_level_inhg, setting));
     put_f(("sim/cockpit2/gauges/indicators/vvi_fpm_" + s).c_str(), vs_fpm);
   }
 }

@@ -6,6 +6,7 @@
 #include "state.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <GL/osmesa.h>
 #include <png.h>
 
@@ -121,6 +122,25 @@ void parse_feedback(Host& h, const GLfloat* buf, int n) {
   }
 }
 
+// Hands the work drawn so far over to the renderer. glFlush would do it, but
+// also copies the whole 16 MB panel out to `pixels` each time, for frames
+// whose pixels nobody reads: most of a long flight's cost. Waiting on a
+// fence hands the work over and lets the renderer free it, and copies
+// nothing (the wait is bounded, so a renderer that stalls cannot hang the
+// flight).
+void hand_over() {
+  static const auto fence = reinterpret_cast<PFNGLFENCESYNCPROC>(OSMesaGetProcAddress("glFenceSync"));
+  static const auto wait = reinterpret_cast<PFNGLCLIENTWAITSYNCPROC>(OSMesaGetProcAddress("glClientWaitSync"));
+  static const auto remove = reinterpret_cast<PFNGLDELETESYNCPROC>(OSMesaGetProcAddress("glDeleteSync"));
+  GLsync sync = fence && wait && remove ? fence(GL_SYNC_GPU_COMMANDS_COMPLETE, 0) : nullptr;
+  if (!sync) {
+    glFlush();
+    return;
+  }
+  wait(sync, GL_SYNC_FLUSH_COMMANDS_BIT, GLuint64{10'000'000'000});
+  remove(sync);
+}
+
 }  // namespace
 
 // The renderer's worker threads must be idle before its context goes, and
@@ -189,7 +209,7 @@ void gl_end_pass(Host& h) {
     glFinish();
     g.unseen_since_flush = 0;
   } else if (++g.unseen_since_flush >= kUnseenFramesPerFlush) {
-    glFlush();
+    hand_over();
     g.unseen_since_flush = 0;
   }
   for (GLenum e = glGetError(); e != GL_NO_ERROR; e = glGetError())

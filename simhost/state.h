@@ -295,6 +295,11 @@ void default_world(Host& h);
 // the start values at reset, then `derive_values` after every flight model.
 void start_values(Host& h);
 void derive_values(Host& h, float dt);
+// What an altimeter set to `setting_inhg` reads (ft) at an elevation (m)
+// whose sea-level pressure is `sea_level_inhg`, through the standard
+// atmosphere; a setting or sea-level pressure no atmosphere gives reads as
+// the standard one.
+double indicated_altitude_ft(double elevation_m, double sea_level_inhg, double setting_inhg);
 // The flight begins: the first frame, after whatever a test or scenario set
 // before it, places the gear for a start on the ground or in the air.
 void start_of_flight(Host& h);

@@ -122,14 +122,15 @@ void stage_two() {
 }
 
 // Whether this frame, the first after a load (start-up stage 0), sets the
-// cockpit up. The first frame after the plug-in starts always does, paused
-// or not when the scripts restore a situation on it: that restore lands on a
-// cockpit set up first, as an unpaused one does. Later, only a load that
-// brings no situation back sets it up again.
-bool first_frame_block_due(bool paused) {
+// cockpit up, paused or not: a paused cockpit shows its switches where the
+// flight has them, and nothing moves by itself when the pause ends. The
+// first frame after the plug-in starts always does, a restore on it landing
+// on a cockpit set up first. Later, only a load that brings no situation
+// back sets it up again, once.
+bool first_frame_block_due() {
   const bool restoring = load_save == 4.0f;
-  if (first_frame_block_done == 0) return !paused || restoring;
-  return !paused && !restoring && situation_load_requested == 0;
+  if (first_frame_block_done == 0) return true;
+  return !restoring && situation_load_requested == 0 && frame_done == 0;
 }
 
 void unload_loaded_gse() {
@@ -205,8 +206,10 @@ void map_search_setup() {
   }
   map_search_ref.lat_deg = static_cast<float>(mirror_d(bound::sim_flightmodel_position_latitude));
   map_search_ref.lon_deg = static_cast<float>(mirror_d(bound::sim_flightmodel_position_longitude));
-  map_search_ref.track_mag_deg = mirror_f(bound::sim_cockpit2_gauges_indicators_ground_track_mag_pilot);
-  map_search_ref.heading_mag_deg = mirror_f(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot);
+  map_search_ref.track_mag_deg[0] = mirror_f(bound::sim_cockpit2_gauges_indicators_ground_track_mag_pilot);
+  map_search_ref.track_mag_deg[1] = mirror_f(bound::sim_cockpit2_gauges_indicators_ground_track_mag_copilot);
+  map_search_ref.heading_mag_deg[0] = mirror_f(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot);
+  map_search_ref.heading_mag_deg[1] = mirror_f(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_copilot);
   CORVANE_STEP(map_navaid_ref);
   CORVANE_STEP(map_airport_ref);
   if (flag == 2.0f) map_search_ready = 1;
@@ -323,9 +326,9 @@ float flight_loop_main(float elapsed_since_last_call, float, int, void*) {
     situation_loaded = 1.0f;
   }
 
-  // The first unpaused frame after a load sets the cockpit up; the start-up
-  // stage then leaves 0.
-  if (init_stage == 0 && first_frame_block_due(paused)) {
+  // The first frame after a load sets the cockpit up, paused or not; the
+  // start-up stage leaves 0 on the first unpaused one.
+  if (init_stage == 0 && first_frame_block_due()) {
     CORVANE_STEP(first_frame_block);
     first_frame_block_done = 1;
   }

@@ -198,16 +198,22 @@ void update_flight_data_copies() {
 }
 
 void copy_efis_state() {
+  // Each side's map turns with its own instruments' heading, track and bank:
+  // the host gives them per side as the instrument transfer selects them.
   struct SideIds {
-    bound::Id map_mode, vsd, exp, range, data;
+    bound::Id map_mode, vsd, exp, range, data, track, heading, bank;
   };
   const SideIds sides[2] = {
       {bound::zuvadud_D738_EFIS_control_capt_map_mode_pos, bound::zuvadud_D738_EFIS_control_capt_vsd_map,
        bound::zuvadud_D738_EFIS_control_capt_exp_map, bound::zuvadud_D738_EFIS_capt_map_range,
-       bound::zuvadud_D738_EFIS_capt_data_status},
+       bound::zuvadud_D738_EFIS_capt_data_status, bound::sim_cockpit2_gauges_indicators_ground_track_mag_pilot,
+       bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot,
+       bound::sim_cockpit2_gauges_indicators_roll_electric_deg_pilot},
       {bound::zuvadud_D738_EFIS_control_fo_map_mode_pos, bound::zuvadud_D738_EFIS_control_fo_vsd_map,
        bound::zuvadud_D738_EFIS_control_fo_exp_map, bound::zuvadud_D738_EFIS_fo_map_range,
-       bound::zuvadud_D738_EFIS_fo_data_status},
+       bound::zuvadud_D738_EFIS_fo_data_status, bound::sim_cockpit2_gauges_indicators_ground_track_mag_copilot,
+       bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_copilot,
+       bound::sim_cockpit2_gauges_indicators_roll_AHARS_deg_copilot},
   };
   for (int32_t s = 0; s < 2; ++s) {
     EfisSideState& e = efis_side[s];
@@ -218,8 +224,9 @@ void copy_efis_state() {
     e.data_status = read_now_f(sides[s].data);
     e.track_up = mirror_f(bound::zuvadud_D738_fms_track_up);
     e.track_up_active = mirror_f(bound::zuvadud_D738_fms_track_up_active);
-    e.track_mag_deg = mirror_f(bound::sim_cockpit2_gauges_indicators_ground_track_mag_pilot);
-    e.heading_mag_deg = mirror_f(bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot);
+    e.track_mag_deg = mirror_f(sides[s].track);
+    e.heading_mag_deg = mirror_f(sides[s].heading);
+    e.bank_deg = mirror_f(sides[s].bank);
   }
   nd_runway_length = read_now_f(bound::zuvadud_D738_nd_arpt_rw_lenght);
 }

@@ -42,6 +42,7 @@
 #include "systems/ice_rain/anti_ice.h"
 #include "systems/apu_start/apu.h"
 #include "systems/apu_start/apu_start_state.h"
+#include "systems/apu_start/engine_start_switching.h"
 #include "systems/gear_brakes/autobrake_state.h"
 #include "systems/gear_brakes/brakes.h"
 #include "systems/lights/cabin_light_values.h"
@@ -53,12 +54,14 @@
 #include "systems/fire/fire_values.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/flight_controls/speedbrake_lever.h"
+#include "systems/fuel/fuel_pump_lights.h"
 #include "systems/fuel/fuel_values.h"
 #include "systems/hydraulics/hydraulic_values.h"
 #include "systems/ice_rain/ice_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/lights/lights.h"
 #include "systems/radios/mic_select.h"
+#include "systems/radios/transponder_code.h"
 #include "systems/air/pressurisation.h"
 #include "systems/switches/switch_memory.h"
 #include "systems/aircraft_systems.h"
@@ -92,6 +95,36 @@ StartupState current_state() {
   return startup_state_for(startup_mode(), script_mirror.zuvadud_D738_fms_engine_no_running_state);
 }
 
+// The transponder knob where the host's mode puts it.
+float transponder_knob_from_host() {
+  return transponder_knob_for_host_mode(knob::transponder_pos,
+                                        host_mirror.sim_cockpit2_radios_actuators_transponder_mode, host_version);
+}
+
+// A running engine's start switch at CONT where the host's igniters show it
+// selected and OFF would not select them. Where OFF would too (flaps out,
+// engine anti-ice on) the igniters tell the two apart no more: a switch
+// this module already had at CONT stays there, any other takes OFF, the
+// igniters the same either way. Anything else is OFF: the engines run, so
+// no start is under way.
+float start_switch_from_host(int e, float now) {
+  const bool key = host_mirror.sim_cockpit2_engine_actuators_ignition_key[e] != 0;
+  const bool running = host_mirror.sim_flightmodel_engine_ENGN_running[e] != 0;
+  if (!key || !running) return 1.0f;
+  const float heat = e == 0 ? ice::eng1_heat_pos : ice::eng2_heat_pos;
+  return (now == 2.0f || !off_selects_igniters(heat)) ? 2.0f : 1.0f;
+}
+
+// A plain load into a flying aircraft, or one whose engines run: the
+// cockpit's controls are taken from the host's own state. A restored
+// situation brings its own.
+bool cockpit_from_host() { return load_finds_aircraft_alive() && situation_loaded == 0.0f; }
+
+// The centre pumps the automatic shut-off held off when the load came: the
+// host shows them off, but their switches stand ON (the first-frame reset
+// frees them once the tank holds fuel again).
+bool centre_auto_off_at_load[2] = {};
+
 void set_all(float* const* values, int count, float v) {
   for (int i = 0; i < count; ++i) *values[i] = v;
 }
@@ -114,9 +147,12 @@ void init_anti_ice(StartupState state) {
   const int32_t* inlet = host_mirror.sim_cockpit2_ice_ice_inlet_heat_on_per_engine;
   ice::eng1_heat_pos = aloft && (ice::eng1_heat_pos == 1.0f || inlet[0] != 0) ? 1.0f : 0.0f;
   ice::eng2_heat_pos = aloft && (ice::eng2_heat_pos == 1.0f || inlet[1] != 0) ? 1.0f : 0.0f;
-  const bool wing_host = host_mirror.sim_cockpit2_ice_ice_surfce_heat_left_on != 0 ||
-                         host_mirror.sim_cockpit2_ice_ice_surfce_heat_right_on != 0;
-  ice::wing_heat_pos = aloft && (ice::wing_heat_pos == 1.0f || wing_host) ? 1.0f : 0.0f;
+  // The host's wing heat stands for an open wing valve.
+  const bool wing_host_l = host_mirror.sim_cockpit2_ice_ice_surfce_heat_left_on != 0;
+  const bool wing_host_r = host_mirror.sim_cockpit2_ice_ice_surfce_heat_right_on != 0;
+  ice::wing_heat_pos = aloft && (ice::wing_heat_pos == 1.0f || wing_host_l || wing_host_r) ? 1.0f : 0.0f;
+  if (aloft && wing_host_l) system_::wing_anti_ice_valve[0] = 1.0f;
+  if (aloft && wing_host_r) system_::wing_anti_ice_valve[1] = 1.0f;
   float* const temps[] = {&ice::l_side_temp, &ice::l_fwd_temp, &ice::r_side_temp, &ice::r_fwd_temp};
   float* const switches_[] = {&ice::window_heat_l_side_pos, &ice::window_heat_l_fwd_pos, &ice::window_heat_r_side_pos,
                               &ice::window_heat_r_fwd_pos};
@@ -170,6 +206,7 @@ void init_fire() {
   fire::apu_was_fire = 0.0f;
   for (float& v : fire_state.agent_delivered) v = 0.0f;
   for (float& v : fire_state.bottle_fired) v = 0.0f;
+  for (float& v : fire_state.engine_fire_timer) v = 0.0f;
 }
 
 // Battery 1 stays off and its guard closed only in the cold and dark state.
@@ -299,7 +336,9 @@ void mode_block(StartupState state) {
   // A load into a flying aircraft takes its APU from the host as it takes
   // the engines: one running keeps running.
   if (load_finds_aircraft_alive()) keep_running_apu_after_load();
-  for (int32_t& pump : host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on) pump = running ? 1 : 0;
+  int32_t* host_pumps = host_mirror.sim_cockpit2_fuel_fuel_tank_pump_on;
+  const int32_t pumps_before[3] = {host_pumps[0], host_pumps[1], host_pumps[2]};
+  for (int i = 0; i < 3; ++i) host_pumps[i] = running ? 1 : 0;
   toggle_switch::hydro_pumps1_pos = 1.0f;
   toggle_switch::hydro_pumps2_pos = 1.0f;
   toggle_switch::electric_hydro_pumps1_pos = cold ? 0.0f : 1.0f;
@@ -316,24 +355,30 @@ void mode_block(StartupState state) {
   toggle_switch::position_light_pos = running ? -1.0f : 0.0f;
   host_mirror.sim_cockpit2_switches_beacon_on = running ? 1 : 0;
   host_send_i(bound::sim_cockpit2_switches_beacon_on, running ? 1 : 0);
-  // In the air the landing lights stay as the host has them.
+  // In the air the landing lights stay as the host has them, their
+  // switches with them.
   if (running && on_ground != 0) {
     for (int i = 0; i < 4; ++i) host_mirror.sim_cockpit2_switches_landing_lights_switch[i] = 0.0f;
     host_send_vf(bound::sim_cockpit2_switches_landing_lights_switch,
                  host_mirror.sim_cockpit2_switches_landing_lights_switch, 4);
+  } else if (on_ground == 0 && situation_loaded == 0.0f) {
+    take_landing_switches_from_host();
   }
   host_mirror.sim_cockpit2_switches_avionics_power_on = 1;
   host_send_i(bound::sim_cockpit2_switches_avionics_power_on, 1);
-  knob::transponder_pos = 1.0f;
-  host_mirror.sim_cockpit2_radios_actuators_transponder_mode = 1;
-  host_send_i(bound::sim_cockpit2_radios_actuators_transponder_mode, 1);
+  // A flying aircraft keeps talking to ATC and to the traffic around it.
+  const bool from_host = cockpit_from_host();
+  knob::transponder_pos = from_host ? transponder_knob_from_host() : 1.0f;
+  const int32_t xpdr_mode = host_transponder_mode(knob::transponder_pos, false, host_version);
+  host_mirror.sim_cockpit2_radios_actuators_transponder_mode = xpdr_mode;
+  host_send_i(bound::sim_cockpit2_radios_actuators_transponder_mode, xpdr_mode);
   host_mirror.sim_cockpit2_switches_yaw_damper_on = running ? 1 : 0;
   toggle_switch::yaw_dumper_pos = run;
   yaw_damper_switch_state = run;
-  engine::starter1_pos = 1.0f;
-  engine::starter2_pos = 1.0f;
-  engine::starter1_pos2 = 1.0f;
-  engine::starter2_pos2 = 1.0f;
+  engine::starter1_pos = from_host ? start_switch_from_host(0, engine::starter1_pos) : 1.0f;
+  engine::starter2_pos = from_host ? start_switch_from_host(1, engine::starter2_pos) : 1.0f;
+  engine::starter1_pos2 = engine::starter1_pos == 1.0f ? 1.0f : 0.0f;
+  engine::starter2_pos2 = engine::starter2_pos == 1.0f ? 1.0f : 0.0f;
   controls::gear_handle_down = host_mirror.sim_cockpit_switches_gear_handle_status == 1 ? 1.0f : 0.5f;
   // A lever placed DOWN counts as selected DOWN, as after the lever was
   // moved there; otherwise the gear logic takes it for a lever never put
@@ -353,6 +398,16 @@ void mode_block(StartupState state) {
   float* const pump_switches[] = {&fuel::fuel_tank_pos_lft1, &fuel::fuel_tank_pos_lft2, &fuel::fuel_tank_pos_ctr1,
                                   &fuel::fuel_tank_pos_ctr2, &fuel::fuel_tank_pos_rgt1, &fuel::fuel_tank_pos_rgt2};
   set_all(pump_switches, 6, cold ? 0.0f : 1.0f);
+  // A flying aircraft's pumps as the host runs them for each tank: a tank
+  // whose pumps are off (an empty centre tank) keeps them off.
+  if (cockpit_from_host()) {
+    for (int i = 0; i < 6; ++i) {
+      const bool held_off = i / 2 == 1 && centre_auto_off_at_load[i - 2];
+      const bool on = pumps_before[i / 2] != 0 || held_off;  // left, centre, right: two pumps each
+      *pump_switches[i] = on ? 1.0f : 0.0f;
+      host_pumps[i / 2] = on ? 1 : 0;
+    }
+  }
   float* const tank_status[] = {&engine::tank_l1_status,     &engine::tank_l2_status,      &engine::tank_r1_status,
                                 &engine::tank_r2_status,     &engine::tank_c1_status,      &engine::tank_c2_status,
                                 &engine::tank_l_driven_status, &engine::tank_r_driven_status};
@@ -552,13 +607,32 @@ void common_panels_and_instruments() {
   gauges::standby_alt_mode = hpa;
   knobs::standby_alt_baro = hpa == 0.0f ? 29.92f : 1013.21f;
   systems::lost_hyd_B = 0.0f;
-  if (host_mirror.sim_cockpit2_controls_speedbrake_ratio == 0.0f) flt_ctrls::speedbrake_lever = 0.0f;
+  const float speedbrake = host_mirror.sim_cockpit2_controls_speedbrake_ratio;
+  if (cockpit_from_host()) {
+    flt_ctrls::speedbrake_lever = speedbrake_lever_from_ratio(speedbrake);
+  } else if (speedbrake == 0.0f) {
+    flt_ctrls::speedbrake_lever = 0.0f;
+  }
 }
 
 void common_flaps_trim_speedbrake() {
   systems_memory.flap_copies[0] = host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio;
   systems_memory.flap_copies[1] = host_mirror.sim_flightmodel2_controls_slat1_deploy_ratio;
   systems_memory.flap_copies[2] = host_mirror.sim_flightmodel2_controls_slat2_deploy_ratio;
+  // The flap lever in the detent the host's handle asks for (failing that,
+  // the one the flaps stand at): at 0 it would retract the flaps of a
+  // flying aircraft.
+  if (cockpit_from_host()) {
+    float request = host_mirror.sim_cockpit2_controls_flap_ratio;
+    float deployed = host_mirror.sim_cockpit2_controls_flap_handle_deploy_ratio;
+    float& lever = flt_ctrls::flap_lever;
+    if (take_restored_position(request, 0.0f, 1.0f, 0.125f)) {
+      lever = request;
+    } else if (take_restored_position(deployed, 0.0f, 1.0f, 0.125f)) {
+      lever = deployed;
+    }
+    systems_frame.saved_flap_lever = lever;
+  }
   for (float& v : tyre_burst_flags) v = 0.0f;
   host_mirror.sim_cockpit_pressure_cabin_vvi_set_m_msec = 500.0f;
   host_send_f(bound::sim_cockpit_pressure_cabin_vvi_set_m_msec, 500.0f);
@@ -586,10 +660,10 @@ void common_flaps_trim_speedbrake() {
   for (float& v : systems_memory.speedbrake_working) v = 0.0f;
   flt_ctrls::speedbrake_lever_anim = 0.0f;
   forget_speedbrake_lever_writes();
-  starter1_knob_target = 1.0f;
-  starter2_knob_target = 1.0f;
-  travel_targets.eng1_start_turn = 1.0f;
-  travel_targets.eng2_start_turn = 1.0f;
+  starter1_knob_target = engine::starter1_pos;
+  starter2_knob_target = engine::starter2_pos;
+  travel_targets.eng1_start_turn = engine::starter1_pos;
+  travel_targets.eng2_start_turn = engine::starter2_pos;
   autobrake_knob_target = autobrake_pos_value(AutobrakePos::off);
   autobrake_knob_anim = autobrake_pos_value(AutobrakePos::off);
   host_mirror.sim_operation_override_override_pressurization = 1.0f;
@@ -688,14 +762,15 @@ void cabin_from_aircraft_state(bool ground, float ambient_alt_ft) {
     // In the air with the engines running: the cabin is where the schedule
     // holds it, whatever the host's own model left (an unpressurised cabin
     // at cruise would sit at the relief limit with AIR COND lit).
-    // A schedule the hull cannot hold (no maximum altitude set, the cabin
-    // at sea level at cruise) leaves the cabin where the differential's
-    // limit puts it, so its altitude and differential agree.
+    // The differential never starts beyond the schedule's maximum for the
+    // aircraft's altitude (above the highest FLT ALT the schedule knows),
+    // so the controller finds nothing to call its fault, and the cabin's
+    // altitude and differential agree.
     float cabin_alt =
         scheduled_cabin_alt_aloft(host_mirror.sim_cockpit_pressure_max_allowable_altitude, ambient_alt_ft);
     const float outside_psi = pressure_at_ft(ambient_alt_ft);
     const float scheduled_diff = pressure_at_ft(cabin_alt) - outside_psi;
-    const float diff = clamp_range(scheduled_diff, -0.2f, 10.2f);
+    const float diff = clamp_range(scheduled_diff, -0.2f, max_cabin_diff_psi(ambient_alt_ft));
     if (diff != scheduled_diff) cabin_alt = pressure_altitude_ft(outside_psi + diff);
     put_host_cabin(cabin_alt, diff);
   }
@@ -793,6 +868,7 @@ void first_frame_block() {
   init_engine_state();
   init_thrust_levers();
   init_light_spill();
+  for (int c = 0; c < 2; ++c) centre_auto_off_at_load[c] = fuel_pump_lights.ctr_pump_auto_off[c] != 0;
   reset_switch_memory();
   forget_written_switches();
   init_anti_ice(state);

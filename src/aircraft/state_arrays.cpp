@@ -347,6 +347,9 @@ void settle_cabin() {
 void settle_brakes() {
   lever_commands.park_brake_engaged = cockpit::parking_brake_pos;
   reset_autobrake_at_off();
+  // A flag its selector cannot produce (an RTO braking at a landing
+  // setting, a landing autobrake at RTO) is a damaged save's.
+  if (drop_autobrake_flags_off_selector()) count_restore_contradiction();
 }
 
 // ---- restore, "zuvadud/D738/system" ----

@@ -104,17 +104,17 @@ bool limit_timer(float& t, bool condition, float limit_s) {
   return false;
 }
 
-// Host items in the order of host_items_seen, and the table entries (of
-// engine 1; engine 2 is the next entry) that fail each one: the engine
+// Host items in the order of host_items_seen, and the per-engine entries
+// that fail each one: the engine
 // failure takes the flame-out, the damage and the seizure; the separation
 // none.
 constexpr int kHostItems = 5;
-constexpr int kItemEntries[kHostItems][3] = {
-    {fail_entry::eng_fire_1, -1, -1},
-    {fail_entry::eng_flameout_1, fail_entry::eng_damage_1, fail_entry::eng_seizure_1},
-    {-1, -1, -1},
-    {fail_entry::eng_generator_1, -1, -1},
-    {fail_entry::eng_oil_pump_1, -1, -1}};
+constexpr const fail_entry::Engine* kItemEntries[kHostItems][3] = {
+    {fail_entry::eng_fire, nullptr, nullptr},
+    {fail_entry::eng_flameout, fail_entry::eng_damage, fail_entry::eng_seizure},
+    {nullptr, nullptr, nullptr},
+    {fail_entry::eng_generator, nullptr, nullptr},
+    {fail_entry::eng_oil_pump, nullptr, nullptr}};
 
 void host_item_copies(const EngineIds& ids, int32_t* out[kHostItems]) {
   out[0] = ids.fire_copy;
@@ -130,13 +130,12 @@ void host_item_copies(const EngineIds& ids, int32_t* out[kHostItems]) {
 void host_repair_step(int e, bool& table_changed) {
   int32_t* items[kHostItems];
   host_item_copies(engine_ids(e), items);
-  float* table = failure_tables.engine;
   const int32_t* seen = engine_failure_state.host_items_seen[e];
   for (int k = 0; k < kHostItems; ++k) {
     if (seen[k] != kHostFailed || *items[k] == kHostFailed) continue;
-    for (int entry : kItemEntries[k]) {
-      if (entry < 0 || table[entry + e] != 1.0f) continue;
-      table[entry + e] = 0.0f;
+    for (const fail_entry::Engine* pair : kItemEntries[k]) {
+      if (pair == nullptr || failure_value(pair[e]) != 1.0f) continue;
+      failure_value(pair[e]) = 0.0f;
       table_changed = true;
     }
   }
@@ -154,16 +153,15 @@ void remember_host_items() {
 // next: a flame-out of engine 2 is in place before engine 1's damage step
 // looks at it.
 void fire_step(int e, bool&) {
-  if (failure_tables.engine[fail_entry::eng_fire_1 + e] == 1.0f) {
+  if (failure_value(fail_entry::eng_fire[e]) == 1.0f) {
     const EngineIds ids = engine_ids(e);
     set_host_failure(ids.fire, ids.fire_copy, kHostFailed);
   }
 }
 
 void flameout_step(int e, bool& table_changed) {
-  float* table = failure_tables.engine;
   float& t = engine_failure_state.flameout_timers[e];
-  if (table[fail_entry::eng_flameout_1 + e] != 1.0f) {
+  if (failure_value(fail_entry::eng_flameout[e]) != 1.0f) {
     t = 0.0f;
     return;
   }
@@ -175,7 +173,7 @@ void flameout_step(int e, bool& table_changed) {
     t -= frame_time;
     if (t <= 0.0f) {
       t = 0.0f;
-      table[fail_entry::eng_flameout_1 + e] = 0.0f;
+      failure_value(fail_entry::eng_flameout[e]) = 0.0f;
       table_changed = true;
       set_host_failure(ids.fail, ids.fail_copy, 0);
     }
@@ -184,7 +182,7 @@ void flameout_step(int e, bool& table_changed) {
 
 void damage_step(int e, bool&) {
   const EngineIds ids = engine_ids(e);
-  if (failure_tables.engine[fail_entry::eng_damage_1 + e] != 1.0f || *ids.fail_copy == kHostFailed) return;
+  if (failure_value(fail_entry::eng_damage[e]) != 1.0f || *ids.fail_copy == kHostFailed) return;
   float& t = engine_damage_timers[e];
   if (t == 0.0f) {
     // About one damaged engine in twenty fails at once.
@@ -205,48 +203,46 @@ void damage_step(int e, bool&) {
 // no generator, no bleed); its rotors stand still. It stays on the wing: the
 // host's separation is the host's own failure, never this one.
 void seizure_step(int e, bool&) {
-  if (failure_tables.engine[fail_entry::eng_seizure_1 + e] != 1.0f) return;
+  if (failure_value(fail_entry::eng_seizure[e]) != 1.0f) return;
   const EngineIds ids = engine_ids(e);
   set_host_failure(ids.fail, ids.fail_copy, kHostFailed);
   seize(e);
 }
 
 void generator_step(int e, bool&) {
-  if (failure_tables.engine[fail_entry::eng_generator_1 + e] != 1.0f) return;
+  if (failure_value(fail_entry::eng_generator[e]) != 1.0f) return;
   const EngineIds ids = engine_ids(e);
   set_host_failure(ids.generator, ids.generator_copy, kHostFailed);
 }
 
 void oil_pump_step(int e, bool&) {
-  if (failure_tables.engine[fail_entry::eng_oil_pump_1 + e] != 1.0f) return;
+  if (failure_value(fail_entry::eng_oil_pump[e]) != 1.0f) return;
   const EngineIds ids = engine_ids(e);
   set_host_failure(ids.oil_pump, ids.oil_pump_copy, kHostFailed);
 }
 
 void oil_leak_step(int e, bool&) {
   float* oil = host_mirror.sim_flightmodel_engine_ENGN_oil_quan;
-  if (failure_tables.engine[fail_entry::eng_oil_leak_1 + e] != 1.0f || !(oil[e] > 0.0f)) return;
+  if (failure_value(fail_entry::eng_oil_leak[e]) != 1.0f || !(oil[e] > 0.0f)) return;
   oil[e] -= frame_time * 0.00625f;
   if (oil[e] < 0.0f) oil[e] = 0.0f;
   host_send_vf(bound::sim_flightmodel_engine_ENGN_oil_quan, oil, 2);
 }
 
 void oil_overheat_step(int e, bool& table_changed) {
-  float* table = failure_tables.engine;
   const float oil_temp = e == 0 ? engine::eng1_oil_temp : engine::eng2_oil_temp;
   if (limit_timer(engine_failure_state.oil_overheat_timers[e], oil_temp >= 165.0f && burning(e), 180.0f) &&
-      table[fail_entry::eng_seizure_1 + e] != 1.0f) {
-    table[fail_entry::eng_seizure_1 + e] = 1.0f;
+      failure_value(fail_entry::eng_seizure[e]) != 1.0f) {
+    failure_value(fail_entry::eng_seizure[e]) = 1.0f;
     table_changed = true;
   }
 }
 
 void oil_pressure_step(int e, bool& table_changed) {
-  float* table = failure_tables.engine;
   const float oil_press = e == 0 ? engine::eng1_oil_press : engine::eng2_oil_press;
   if (limit_timer(engine_failure_state.oil_pressure_loss_timers[e], oil_press <= 13.0f && burning(e), 300.0f) &&
-      table[fail_entry::eng_seizure_1 + e] != 1.0f) {
-    table[fail_entry::eng_seizure_1 + e] = 1.0f;
+      failure_value(fail_entry::eng_seizure[e]) != 1.0f) {
+    failure_value(fail_entry::eng_seizure[e]) = 1.0f;
     table_changed = true;
   }
 }

@@ -101,6 +101,7 @@ void reset_failures() {
   fire::apu_was_fire = 0.0f;
   for (float& agent : fire_state.agent_delivered) agent = 0.0f;
   for (float& fired : fire_state.bottle_fired) fired = 0.0f;
+  for (float& burned : fire_state.engine_fire_timer) burned = 0.0f;
   float* oil = host_mirror.sim_flightmodel_engine_ENGN_oil_quan;
   oil[0] = kOilRefill;
   oil[1] = kOilRefill;

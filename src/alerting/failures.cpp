@@ -47,8 +47,6 @@ bool failure_timer(int group, int index, float min_s, float max_s) {
   return false;
 }
 
-bool is_failed(const float* table, int i) { return table[i] == 1.0f; }
-
 // Engine entries 0..5 armed with a flight condition (3..8). The speeds are
 // the ones the crew reads on the airspeed indicator, as V1 and V2 are: the
 // ground speed differs from them by the wind and a high field's thin air.
@@ -106,45 +104,45 @@ bool engine_entry(int i) {
   // Each engine's failures exclude one another: a fire, a flame-out or a
   // damage already failed leaves the others of that engine alone.
   using namespace fail_entry;
-  const bool clear1 = !is_failed(e, eng_damage_1) && burn1;
-  const bool clear2 = !is_failed(e, eng_damage_2) && burn2;
+  const bool clear1 = !entry_failed(eng_damage_1) && burn1;
+  const bool clear2 = !entry_failed(eng_damage_2) && burn2;
   switch (i) {
-    case eng_fire_1:
-      if (v == 2.0f && !is_failed(e, eng_flameout_1) && clear1) return failure_timer_engine(i, 8, 6000);
+    case eng_fire_1.index():
+      if (v == 2.0f && !entry_failed(eng_flameout_1) && clear1) return failure_timer_engine(i, 8, 6000);
       break;
-    case eng_fire_2:
-      if (v == 2.0f && !is_failed(e, eng_flameout_2) && clear2) return failure_timer_engine(i, 8, 6000);
+    case eng_fire_2.index():
+      if (v == 2.0f && !entry_failed(eng_flameout_2) && clear2) return failure_timer_engine(i, 8, 6000);
       break;
-    case eng_flameout_1:
-      if (v == 2.0f && !is_failed(e, eng_fire_1) && clear1) return failure_timer_engine(i, 8, 6000);
+    case eng_flameout_1.index():
+      if (v == 2.0f && !entry_failed(eng_fire_1) && clear1) return failure_timer_engine(i, 8, 6000);
       break;
-    case eng_flameout_2:
-      if (v == 2.0f && !is_failed(e, eng_fire_2) && clear2) return failure_timer_engine(i, 8, 6000);
+    case eng_flameout_2.index():
+      if (v == 2.0f && !entry_failed(eng_fire_2) && clear2) return failure_timer_engine(i, 8, 6000);
       break;
-    case eng_damage_1:
-      if (v == 2.0f && !is_failed(e, eng_fire_1) && !is_failed(e, eng_flameout_1) && burn1 && high)
+    case eng_damage_1.index():
+      if (v == 2.0f && !entry_failed(eng_fire_1) && !entry_failed(eng_flameout_1) && burn1 && high)
         return failure_timer_engine(i, 70, 13000);
       break;
-    case eng_damage_2:
-      if (v == 2.0f && !is_failed(e, eng_fire_2) && !is_failed(e, eng_flameout_2) && burn2 && high)
+    case eng_damage_2.index():
+      if (v == 2.0f && !entry_failed(eng_fire_2) && !entry_failed(eng_flameout_2) && burn2 && high)
         return failure_timer_engine(i, 70, 13000);
       break;
-    case eng_seizure_1:
-      if (!is_failed(e, eng_fire_1) && !is_failed(e, eng_flameout_1) && burn1 && high)
+    case eng_seizure_1.index():
+      if (!entry_failed(eng_fire_1) && !entry_failed(eng_flameout_1) && burn1 && high)
         return failure_timer_engine(i, 80, 15000);
       break;
-    case eng_seizure_2:
-      if (!is_failed(e, eng_fire_2) && !is_failed(e, eng_flameout_2) && burn2 && high)
+    case eng_seizure_2.index():
+      if (!entry_failed(eng_fire_2) && !entry_failed(eng_flameout_2) && burn2 && high)
         return failure_timer_engine(i, 80, 15000);
       break;
-    case eng_generator_1:
-    case eng_oil_pump_1:
-    case eng_oil_leak_1:
+    case eng_generator_1.index():
+    case eng_oil_pump_1.index():
+    case eng_oil_leak_1.index():
       if (clear1) return failure_timer_engine(i, 10, 1900);
       break;
-    case eng_generator_2:
-    case eng_oil_pump_2:
-    case eng_oil_leak_2:
+    case eng_generator_2.index():
+    case eng_oil_pump_2.index():
+    case eng_oil_leak_2.index():
       if (clear2) return failure_timer_engine(i, 10, 1900);
       break;
     default: break;
@@ -204,20 +202,20 @@ void update_random_failures() {
   if (h[i] > 1.0f) {
     // A system's pumps and its leak never fail together at random.
     using namespace fail_entry;
-    const bool allowed = i <= hyd_standby_pump
-                             ? (!is_failed(h, hyd_leak_a) && !is_failed(h, hyd_leak_b))
-                             : (!is_failed(h, hyd_pumps_a) && !is_failed(h, hyd_pumps_b) && !is_failed(h, hyd_standby_pump));
+    const bool allowed = i <= hyd_standby_pump.index()
+                             ? (!entry_failed(hyd_leak_a) && !entry_failed(hyd_leak_b))
+                             : (!entry_failed(hyd_pumps_a) && !entry_failed(hyd_pumps_b) && !entry_failed(hyd_standby_pump));
     if (allowed) failed[fail_hydraulic] = failure_timer_hydraulic(i, 5, 850);
   } else if (h[i] == 0.0f) {
     failure_timers.delay_s[fail_hydraulic][i] = 0.0f;
   }
 
   if (p[i] > 1.0f) {
-    if (i == fail_entry::press_hull_leak) {
-      if (!is_failed(p, fail_entry::press_door_seal_leak))
+    if (i == fail_entry::press_hull_leak.index()) {
+      if (!entry_failed(fail_entry::press_door_seal_leak))
         failed[fail_pressurisation] = failure_timer_pressurisation(i, 25, 1700);
-    } else if (i == fail_entry::press_door_seal_leak) {
-      if (!is_failed(p, fail_entry::press_hull_leak))
+    } else if (i == fail_entry::press_door_seal_leak.index()) {
+      if (!entry_failed(fail_entry::press_hull_leak))
         failed[fail_pressurisation] = failure_timer_pressurisation(i, 25, 1700);
     } else {
       failed[fail_pressurisation] = failure_timer_pressurisation(i, 16, 1200);

@@ -16,6 +16,7 @@
 #include "core/frame_values.h"
 #include "core/host_io.h"
 #include "core/preprocess_values.h"
+#include "core/units.h"
 #include "core/util.h"
 #include "engines/engine_values.h"
 #include "systems/delay_timers.h"
@@ -71,9 +72,7 @@ constexpr float kLandingFlapRatio = 0.8125f;
 constexpr float kLandingFlapsClosureCeiling_ft = 789.0f;
 
 bool first_officer_side() {
-  const float ap_on = mirror_f(bound::zuvadud_autopilot_ap_on);
-  const float side = ap_on != 0.0f ? mirror_f(bound::zuvadud_autopilot_ap_side) : mirror_f(bound::zuvadud_autopilot_fd_side);
-  return side == 2.0f;
+  return guidance_side() == 2.0f;
 }
 
 float side_radio_altitude(bool fo) {
@@ -922,7 +921,7 @@ float gpws_pull_up_limit_fpm(float r) {
 }
 
 float gpws_headwind_kt(float wind_from_deg, float wind_kt, float track_deg) {
-  return wind_kt * std::cos((wind_from_deg - track_deg) * 0.017453292519943295f);
+  return wind_kt * std::cos((wind_from_deg - track_deg) * rad_per_deg_f);
 }
 
 void gpws_msgs_reset() {

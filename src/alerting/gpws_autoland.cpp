@@ -23,8 +23,8 @@ void update_autoland_status() {
     ++sources;
 
   float status;
-  if (sources < 2 || failure_tables.system[fail_entry::sys_autoland_fail] == 1.0f) status = 2.0f;
-  else if (failure_tables.system[fail_entry::sys_autoland_degraded] == 1.0f || sources == 2) status = 1.0f;
+  if (sources < 2 || failure_value(fail_entry::sys_autoland_fail) == 1.0f) status = 2.0f;
+  else if (failure_value(fail_entry::sys_autoland_degraded) == 1.0f || sources == 2) status = 1.0f;
   else status = 0.0f;
   autoland::fail_status = status;
 

@@ -42,7 +42,6 @@ const GcOrigin& own_origin() {
   return origin;
 }
 
-constexpr float kFtPerM = 3.2808399f;
 constexpr float kMaxDisplay_nm = 80.0f;
 constexpr float kTaVertical_ft = 850.0f;
 constexpr float kRateNormal_ms = 7.62f;   // 1500 ft/min
@@ -131,16 +130,21 @@ struct Side {
   float* visible;
   char (*label)[5];
   bound::Id map_mode, exp_map, vsd_map, map_range;
+  // The side's own instruments' heading and track, which its map turns with.
+  bound::Id heading, track;
 };
 
 const Side kSides[2] = {
     {TCAS::x, TCAS::y, TCAS::type_show, TCAS::arrow_dn_up_show, TCAS::alt_dn_up_show, EFIS::tcas_ai_show,
      TCAS::alt_label, bound::zuvadud_D738_EFIS_control_capt_map_mode_pos, bound::zuvadud_D738_EFIS_control_capt_exp_map,
-     bound::zuvadud_D738_EFIS_control_capt_vsd_map, bound::zuvadud_D738_EFIS_capt_map_range},
+     bound::zuvadud_D738_EFIS_control_capt_vsd_map, bound::zuvadud_D738_EFIS_capt_map_range,
+     bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot,
+     bound::sim_cockpit2_gauges_indicators_ground_track_mag_pilot},
     {TCAS::x_fo, TCAS::y_fo, TCAS::type_show_fo, TCAS::arrow_dn_up_show_fo, TCAS::alt_dn_up_show_fo,
      EFIS::tcas_ai_show_fo, TCAS::alt_fo_label, bound::zuvadud_D738_EFIS_control_fo_map_mode_pos,
      bound::zuvadud_D738_EFIS_control_fo_exp_map, bound::zuvadud_D738_EFIS_control_fo_vsd_map,
-     bound::zuvadud_D738_EFIS_fo_map_range},
+     bound::zuvadud_D738_EFIS_fo_map_range, bound::sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_copilot,
+     bound::sim_cockpit2_gauges_indicators_ground_track_mag_copilot},
 };
 
 // The sensitivity row of this frame: the TA-only row at TA ONLY, else the
@@ -200,10 +204,10 @@ struct Candidate {
 Candidate manoeuvre(bool climb, bool in_force, float in_force_reaction_s, bool strong_in_force, bool strong_allowed,
                     float own_m, float w, float q, float range_time, float required) {
   const float reaction = in_force ? in_force_reaction_s : random_range(4.0f, 6.0f);
-  const float miss1 = std::fabs(own_profile(own_m, w, kRateNormal_ms, reaction, range_time, climb) - q) * kFtPerM;
+  const float miss1 = std::fabs(own_profile(own_m, w, kRateNormal_ms, reaction, range_time, climb) - q) * ft_per_m;
   const int normal = climb ? 1 : 4;
   if (!strong_allowed || (miss1 >= required && !strong_in_force)) return {normal, miss1};
-  const float miss2 = std::fabs(own_profile(own_m, w, kRateStrong_ms, reaction, range_time, climb) - q) * kFtPerM;
+  const float miss2 = std::fabs(own_profile(own_m, w, kRateStrong_ms, reaction, range_time, climb) - q) * ft_per_m;
   if (miss1 > miss2 && !strong_in_force) return {normal, miss1};
   return {climb ? 2 : 5, miss2};
 }
@@ -261,7 +265,7 @@ int advisory_sense(const Eval& e, float range_time, float vertical_time, float* 
     // traffic alongside would otherwise have it strengthened and weakened by
     // turns as the range time crosses the RA time.
     const float q_ra = predicted_elevation(e, e.sens.ra_time_s);
-    if (stored == 7.0f && held != 0.0f && climb == (held > 0.0f) && (own - q_ra) * held * kFtPerM >= required)
+    if (stored == 7.0f && held != 0.0f && climb == (held > 0.0f) && (own - q_ra) * held * ft_per_m >= required)
       return 7;
     // Raised by distance alone, the advisory keeps the limits near the
     // ground and at altitude all the same.
@@ -274,7 +278,7 @@ int advisory_sense(const Eval& e, float range_time, float vertical_time, float* 
     return climb ? 1 : 4;
   }
 
-  const float continue_miss = std::fabs(own + w * range_time - q) * kFtPerM;
+  const float continue_miss = std::fabs(own + w * range_time - q) * ft_per_m;
   const bool weak_held = (stored == 7.0f || stored == 8.0f) && e.slot == tcas_threat.threat_slot;
   const float enough = weak_held ? required - kWeakHold_ft : required;
   const bool first = stored == 0.0f || stored >= 8.0f;
@@ -288,7 +292,7 @@ int advisory_sense(const Eval& e, float range_time, float vertical_time, float* 
     if (react > kReaction_s) react = kReaction_s;
     if (react > range_time) react = range_time;
     const float side = own >= q ? 1.0f : -1.0f;
-    if ((own + w * react - q) * side * kFtPerM >= required) {
+    if ((own + w * react - q) * side * ft_per_m >= required) {
       *adjust_sense = side;
       return 7;
     }
@@ -298,7 +302,7 @@ int advisory_sense(const Eval& e, float range_time, float vertical_time, float* 
   // so the advisory is not strengthened again when the crew answers. A climb
   // or descend stands its first cycles whatever it has gained.
   const bool may_weaken = !tcas_corrective_code(stored) || corrective_age(stored, step) >= kBeforeWeakening_s;
-  if (stored >= 1.0f && stored <= 8.0f && held != 0.0f && may_weaken && (own - q) * held * kFtPerM >= enough)
+  if (stored >= 1.0f && stored <= 8.0f && held != 0.0f && may_weaken && (own - q) * held * ft_per_m >= enough)
     return 7;
 
   const float reaction = in_force_reaction(stored, step);
@@ -349,12 +353,12 @@ void threat_evaluation(Eval& e, float prev_d, float prev_bearing, TcasTargetResu
   // over the cycle that straddles it can still read as closing, so the pass
   // is also read from the relative motion: the range opening now, along the
   // line of sight, by the positions at both ends of the cycle.
-  const float turned_rad = (e.bearing_deg - prev_bearing) * 0.017453292519943295f;
+  const float turned_rad = (e.bearing_deg - prev_bearing) * rad_per_deg_f;
   const float opening_kt = (e.d_nm - prev_d * std::cos(turned_rad)) * 3600.0f / e.step_s;
   const bool passed = out.range_time_s == 100.0f || opening_kt > kPassedOpening_kt;
   // Vertical closure in feet per minute, like the separation.
   const float v = (std::fabs(c.own_elev_last_cycle_m - e.prev_elev_m) - std::fabs(c.own_elev_m - e.intr.elev_m)) /
-                  e.step_s * 60.0f * kFtPerM;
+                  e.step_s * 60.0f * ft_per_m;
   out.vertical_time_s = time_to_go(a, v, 60.0f);
 
   // Proximate traffic is a fixed volume around the aircraft. Advisories go by
@@ -370,7 +374,7 @@ void threat_evaluation(Eval& e, float prev_d, float prev_bearing, TcasTargetResu
   // air a reading of exactly 0 is no height at all and judges nothing.
   const float radio_alt = host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot;
   const bool traffic_on_ground = radio_alt < 1750.0f && (radio_alt != 0.0f || on_ground != 0) &&
-                         e.intr.elev_m < c.own_elev_m + (kOnGroundHeight_ft - radio_alt) / kFtPerM;
+                         e.intr.elev_m < c.own_elev_m + (kOnGroundHeight_ft - radio_alt) / ft_per_m;
   if (!(e.d_nm > advisory_range) && !traffic_on_ground) {
     const float rt = out.range_time_s, vt = out.vertical_time_s;
     if ((rt < e.sens.ta_time_s || e.d_nm < e.sens.ta_distance_nm) && (vt < e.sens.ta_time_s || a < kTaVertical_ft))
@@ -411,13 +415,11 @@ bool display_side(const Side& s, int slot, TcasTargetView& v) {
   const float magvar = host_mirror.sim_flightmodel_position_magnetic_variation;
   float reference;
   if (map_mode < nd_mode(NdMapMode::map) && exp_map == 1.0f) {
-    reference = host_mirror.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot - magvar;
+    reference = mirror_f(s.heading) - magvar;
   } else if (map_mode == nd_mode(NdMapMode::map)) {
     const bool track_up = script_mirror.zuvadud_D738_fms_track_up != 0.0f &&
                           script_mirror.zuvadud_D738_fms_track_up_active != 0.0f;
-    reference = (track_up ? host_mirror.sim_cockpit2_gauges_indicators_ground_track_mag_pilot
-                          : host_mirror.sim_cockpit2_gauges_indicators_heading_AHARS_deg_mag_pilot) -
-                magvar;
+    reference = mirror_f(track_up ? s.track : s.heading) - magvar;
   } else {
     return false;
   }
@@ -427,7 +429,7 @@ bool display_side(const Side& s, int slot, TcasTargetView& v) {
   }
   const float brg = v.bearing_deg;
   const float b = navmath::rem360f(navmath::rem360f(brg - reference) + 540.0f) - 180.0f;
-  const float b_rad = b * 0.017453292519943295f;
+  const float b_rad = b * rad_per_deg_f;
   float x = v.d_nm * std::sin(b_rad);
   float y = v.d_nm * std::cos(b_rad);
 
@@ -530,7 +532,7 @@ int tcas_multi_threat_sense(const TcasTargetResult* threats, int count) {
       const TcasTargetResult& r = threats[i];
       const float range_time = r.range_time_s < sens.ra_time_s ? r.range_time_s : sens.ra_time_s;
       const float pred = own_profile(own, w, rate, reaction, range_time, climb);
-      const float side_ft = (climb ? pred - r.predicted_elev_m : r.predicted_elev_m - pred) * kFtPerM;
+      const float side_ft = (climb ? pred - r.predicted_elev_m : r.predicted_elev_m - pred) * ft_per_m;
       const bool on_side = climb ? r.intruder_elev_m < own : r.intruder_elev_m > own;
       if (!on_side || !(side_ft >= required)) return false;
     }
@@ -639,8 +641,8 @@ TcasTargetResult evaluate_tcas_target(int source, float step_s) {
     h.prev_bearing_deg[source] = e.bearing_deg;
   }
 
-  e.r_ft = (e.intr.elev_m - c.own_elev_m) * kFtPerM;
-  e.p_ft = (c.own_elev_m - e.intr.elev_m) * kFtPerM;
+  e.r_ft = (e.intr.elev_m - c.own_elev_m) * ft_per_m;
+  e.p_ft = (c.own_elev_m - e.intr.elev_m) * ft_per_m;
   const float hundreds = e.r_ft / 100.0f;
   bool drawable = false;
   const bool gate = hundreds >= -87.0f && hundreds <= 87.0f && h.track_counter[source] >= 2.0f &&
@@ -674,7 +676,7 @@ TcasTargetResult evaluate_tcas_target(int source, float step_s) {
   v.d_nm = e.d_nm;
   v.bearing_deg = e.bearing_deg;
   v.has_bearing = e.has_bearing ? 1 : 0;
-  if (e.cycle) v.vs_fpm = (e.intr.elev_m - e.prev_elev_m) * kFtPerM / e.step_s * 60.0f;
+  if (e.cycle) v.vs_fpm = (e.intr.elev_m - e.prev_elev_m) * ft_per_m / e.step_s * 60.0f;
   return out;
 }
 

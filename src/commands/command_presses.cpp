@@ -23,7 +23,6 @@ int press_count;
 // A replay shows the past: a key pressed during it does nothing, to its
 // lever or switch as to the system behind it, and a key held into it acts
 // again only after it; its release still counts.
-bool in_replay() { return read_now_i(bound::sim_time_is_in_replay) != 0; }
 
 int find_press(command_handler* handler) {
   for (int i = 0; i < press_count; ++i)
@@ -41,7 +40,7 @@ void forget_press(int i) {
 int press_phase(command_handler* handler, XPLMCommandRef command, XPLMCommandPhase phase, void* refcon) {
   const int i = find_press(handler);
   if (phase == phase_begin) {
-    const bool ignored = in_replay();
+    const bool ignored = host_in_replay();
     if (i >= 0) {
       presses[i] = {handler, command, ignored};
     } else if (press_count < kPressCapacity) {
@@ -55,7 +54,7 @@ int press_phase(command_handler* handler, XPLMCommandRef command, XPLMCommandPha
   }
   if (phase == phase_end) {
     if (i >= 0) forget_press(i);
-  } else if (in_replay()) {
+  } else if (host_in_replay()) {
     return 0;
   }
   return handler(command, phase, refcon);

@@ -17,8 +17,8 @@
 #include "systems/delay_timers.h"
 #include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
+#include "systems/flight_controls/reverse_levers.h"
 #include "systems/fuel/fuel_values.h"
-#include "systems/hydraulics/hydraulic_values.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/switches/switch_memory.h"
 #include "systems/switches/switch_targets.h"
@@ -106,10 +106,6 @@ int lever_hold_handler(int eng, XPLMCommandPhase phase) {
 
 // ---- Fuel panel -----------------------------------------------------------
 
-int pump_handler(float& pos, XPLMCommandPhase phase) {
-  if (phase == phase_begin) toggle_switch_pos(pos);
-  return 0;
-}
 
 constexpr float kFuelUsedShow_s = 10.0f;
 constexpr float kFuelUsedResetShow_s = 1.0f;
@@ -132,11 +128,6 @@ bool engine_in(Engines which, int e) { return (which & (1 << e)) != 0; }
 
 // Engine 1's reverser runs on hydraulic system A, engine 2's on B, either
 // also on standby.
-bool reverser_powered(int e) {
-  const float own = e == 0 ? hydraulic::A_status : hydraulic::B_status;
-  return own == 1.0f || hydraulic::standby_status == 1.0f;
-}
-
 bool lever_at_idle(int e) { return (e == 0 ? engine::thrust1_leveler : engine::thrust2_leveler) < kLeverIdle; }
 
 bool aircraft_low() {
@@ -281,12 +272,12 @@ int cmd_toggle_switch_n1_set_source_right(XPLMCommandRef, XPLMCommandPhase ph, v
   return 0;
 }
 
-int cmd_toggle_switch_fuel_pump_lft1(XPLMCommandRef, XPLMCommandPhase ph, void*) { return pump_handler(fuel::fuel_tank_pos_lft1, ph); }
-int cmd_toggle_switch_fuel_pump_lft2(XPLMCommandRef, XPLMCommandPhase ph, void*) { return pump_handler(fuel::fuel_tank_pos_lft2, ph); }
-int cmd_toggle_switch_fuel_pump_ctr1(XPLMCommandRef, XPLMCommandPhase ph, void*) { return pump_handler(fuel::fuel_tank_pos_ctr1, ph); }
-int cmd_toggle_switch_fuel_pump_ctr2(XPLMCommandRef, XPLMCommandPhase ph, void*) { return pump_handler(fuel::fuel_tank_pos_ctr2, ph); }
-int cmd_toggle_switch_fuel_pump_rgt1(XPLMCommandRef, XPLMCommandPhase ph, void*) { return pump_handler(fuel::fuel_tank_pos_rgt1, ph); }
-int cmd_toggle_switch_fuel_pump_rgt2(XPLMCommandRef, XPLMCommandPhase ph, void*) { return pump_handler(fuel::fuel_tank_pos_rgt2, ph); }
+int cmd_toggle_switch_fuel_pump_lft1(XPLMCommandRef, XPLMCommandPhase ph, void*) { return toggle_handler(fuel::fuel_tank_pos_lft1, ph); }
+int cmd_toggle_switch_fuel_pump_lft2(XPLMCommandRef, XPLMCommandPhase ph, void*) { return toggle_handler(fuel::fuel_tank_pos_lft2, ph); }
+int cmd_toggle_switch_fuel_pump_ctr1(XPLMCommandRef, XPLMCommandPhase ph, void*) { return toggle_handler(fuel::fuel_tank_pos_ctr1, ph); }
+int cmd_toggle_switch_fuel_pump_ctr2(XPLMCommandRef, XPLMCommandPhase ph, void*) { return toggle_handler(fuel::fuel_tank_pos_ctr2, ph); }
+int cmd_toggle_switch_fuel_pump_rgt1(XPLMCommandRef, XPLMCommandPhase ph, void*) { return toggle_handler(fuel::fuel_tank_pos_rgt1, ph); }
+int cmd_toggle_switch_fuel_pump_rgt2(XPLMCommandRef, XPLMCommandPhase ph, void*) { return toggle_handler(fuel::fuel_tank_pos_rgt2, ph); }
 
 int cmd_toggle_switch_crossfeed_valve_on(XPLMCommandRef, XPLMCommandPhase ph, void*) {
   if (ph == phase_begin && knobs::cross_feed_pos == 0.0f) knobs::cross_feed_pos = 1.0f;

@@ -71,10 +71,6 @@ int mode_set_handler(float position, XPLMCommandPhase phase) {
   return 0;
 }
 
-int two_position_handler(float& pos, XPLMCommandPhase phase) {
-  if (phase == phase_begin) toggle_switch_pos(pos);
-  return 0;
-}
 
 }  // namespace
 
@@ -140,8 +136,8 @@ int cmd_push_button_transponder_ident_dn(XPLMCommandRef, XPLMCommandPhase ph, vo
 }
 
 int cmd_toggle_switch_xpndr_alt(XPLMCommandRef, XPLMCommandPhase ph, void*) {
-  return two_position_handler(switch_::xpndr_alt_pos, ph);
+  return toggle_handler(switch_::xpndr_alt_pos, ph);
 }
 int cmd_toggle_switch_xpndr_atc(XPLMCommandRef, XPLMCommandPhase ph, void*) {
-  return two_position_handler(switch_::xpndr_atc_pos, ph);
+  return toggle_handler(switch_::xpndr_atc_pos, ph);
 }

@@ -76,6 +76,10 @@ void set_mirror_f(bound::Id id, float value);
 void set_mirror_i(bound::Id id, int value);
 // A mirrored text ("" for a name without one); always terminated.
 const char* mirror_text(bound::Id id);
+// The side the flight guidance and its alerts take their instruments from
+// (1 captain, 2 first officer, as the scripts number them): the engaged
+// autopilot's side, else the master flight director's.
+float guidance_side();
 
 // Float to int, truncated toward zero; NaN gives 0, values beyond the int
 // range give its limits.

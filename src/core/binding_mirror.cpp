@@ -261,6 +261,11 @@ void poll_script_datarefs() {
   for (const PollVF& e : kScriptVF) read_vf(h[e.id], e.dst, e.count);
 }
 
+float guidance_side() {
+  return mirror_f(bound::zuvadud_autopilot_ap_on) != 0.0f ? mirror_f(bound::zuvadud_autopilot_ap_side)
+                                                          : mirror_f(bound::zuvadud_autopilot_fd_side);
+}
+
 float mirror_f(bound::Id id) {
   const MirrorSlot* s = slot_of(id);
   if (s == nullptr) return 0.0f;

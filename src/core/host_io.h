@@ -140,6 +140,9 @@ inline int32_t mirror_vi_at(bound::Id id, int index) {
   return (v != nullptr && index >= 0 && index < n) ? v[index] : 0;
 }
 
+// True while the host replays a recording: the cockpit's own moves are held.
+inline bool host_in_replay() { return read_now_i(bound::sim_time_is_in_replay) != 0; }
+
 // ---- the host's values, kept in step with the mirror -------------------------
 
 inline void host_set_i(bound::Id id, int32_t value) {
@@ -169,6 +172,12 @@ inline void host_send_i(bound::Id id, int32_t value) {
 }
 inline void host_send_f(bound::Id id, float value) {
   if (XPLMDataRef h = handle(id)) XPLMSetDataf(h, value);
+}
+// Sent, and the mirror set to it, even when the mirror already holds it: the
+// host may have moved the value since it was read.
+inline void host_send_mirrored_f(bound::Id id, float value) {
+  set_mirror_f(id, value);
+  host_send_f(id, value);
 }
 // values[0, count) into elements [offset, offset + count); the host reads
 // exactly count values, so values must hold that many.

@@ -60,6 +60,7 @@ struct EfisSideState {
   float track_up_active;  // "fms/track_up_active"
   float track_mag_deg;    // magnetic ground track
   float heading_mag_deg;  // magnetic heading
+  float bank_deg;         // bank, right positive
 };
 extern EfisSideState efis_side[2];
 

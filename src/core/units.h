@@ -42,3 +42,15 @@ static_assert(kt_per_mps == static_cast<float>(3600.0 / 1852.0) && pi_f == stati
 
 // Pounds per square inch per inch of mercury.
 inline constexpr float psi_per_inhg_7dp = 0.4911542f;
+
+// Feet per metre (1 / 0.3048 = 3.2808398950...); written to 7 and to 5
+// decimals it is one float.
+inline constexpr float ft_per_m = 3.2808399f;
+
+// Radians per degree (pi / 180 = 0.0174532925199...) and degrees per radian
+// (57.295779513...). The float one is the same float written to 9 decimals,
+// to 18, or divided out of pi_f.
+inline constexpr float rad_per_deg_f = 0.017453292519943295f;
+inline constexpr float deg_per_rad_f = 57.29577951308232f;
+inline constexpr double deg_per_rad_d = 57.29577951308232;
+static_assert(ft_per_m == 3.28084f && rad_per_deg_f == 0.017453292f && rad_per_deg_f == pi_f / 180.0f);

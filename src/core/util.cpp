@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "core/frame_values.h"
 
@@ -23,6 +24,16 @@ inline bool end_snap(float v, float target, float min, float max, float* out) {
     return true;
   }
   return false;
+}
+
+// A first-order lag never reaches its target in floats: its last steps
+// round to nothing and leave the value a hair off (a denormal beside 0, an
+// ulp beside anything else), which reads as a position left. Within the
+// float's own resolution of the target the value is the target.
+inline float settle_on(float r, float target) {
+  const float gap = std::fabs(target - r);
+  const float resolution = std::fabs(target) * std::numeric_limits<float>::epsilon();
+  return (gap <= resolution || gap < std::numeric_limits<float>::min()) ? target : r;
 }
 
 // Signed short-way difference target - from, in (-180, 180].
@@ -49,7 +60,7 @@ float lag_toward(float value, float target, float min, float max, float rate) {
   if (end_snap(v, target, min, max, &snapped)) return snapped;
   const float k = frame_time * rate;
   const float r = k * (target - v) + v;
-  return clamp_range(r, min, max);
+  return clamp_range(settle_on(r, target), min, max);
 }
 
 float lag_toward_limited(float value, float target, float min, float max, float rate, float max_rate) {
@@ -59,7 +70,7 @@ float lag_toward_limited(float value, float target, float min, float max, float 
   const float k = frame_time * rate;
   const float limit = frame_time * max_rate;
   const float d = clamp_range(k * (target - v), -limit, limit);
-  return clamp_range(v + d, min, max);
+  return clamp_range(settle_on(v + d, target), min, max);
 }
 
 float move_toward_scaled(float value, float target, float min, float max, float direction, float travel_time) {

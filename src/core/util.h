@@ -19,6 +19,7 @@ inline float clamp_range(float x, float lo, float hi) {
   if (x < lo) return lo;
   return x;
 }
+inline float clamp01(float x) { return clamp_range(x, 0.0f, 1.0f); }
 
 // Linear approach at `rate` units per second, no overshoot.
 float ramp_toward(float value, float target, float min, float max, float rate);
@@ -72,6 +73,8 @@ inline bool take_restored_position(float& v, float lo, float hi, float step) {
 
 // A condition as the 0/1 float the published values and the scripts use.
 inline float as01(bool b) { return b ? 1.0f : 0.0f; }
+// The other way: a switch, valve or flag value read as a condition.
+inline bool nonzero(float v) { return v != 0.0f; }
 
 // v, or fallback when v is not a finite number. Values read through the seam
 // (core/host_io.h) and the mirrors are finite already; this guards values

@@ -35,8 +35,6 @@ inline TexPoint to_texture(double x, double y, int32_t side) {
   return {map_scale_x(x + nd_symbol_origin.x, side), map_scale_y(y + nd_symbol_origin.y, side)};
 }
 
-inline bool is_finite(double v) { return std::isfinite(v); }
-
 // Saves the enable bits and applies a dash pattern; false for a solid style,
 // which changes no state.
 bool begin_stipple(int32_t stipple) {
@@ -151,7 +149,7 @@ int32_t map_vertex_pair_clipped(float x1, float y1, float x2, float y2, int32_t 
   double ay = static_cast<float>(map_scale_y(y1, side));
   double bx = static_cast<float>(map_scale_x(x2, side));
   double by = static_cast<float>(map_scale_y(y2, side));
-  if (!(is_finite(ax) && is_finite(ay) && is_finite(bx) && is_finite(by)) || !clip_to_viewport(ax, ay, bx, by, side)) {
+  if (!(std::isfinite(ax) && std::isfinite(ay) && std::isfinite(bx) && std::isfinite(by)) || !clip_to_viewport(ax, ay, bx, by, side)) {
     return 0;
   }
   glVertex2d(static_cast<float>(ax), static_cast<float>(ay));
@@ -167,7 +165,7 @@ int32_t map_line_clipped(double x1, double y1, double x2, double y2, int32_t sti
   double ax = a.x, ay = a.y, bx = b.x, by = b.y;
   int32_t drawn = 0;
   // A point that is not a number has no outcode; it is never sent to GL.
-  if (is_finite(ax) && is_finite(ay) && is_finite(bx) && is_finite(by) && clip_to_viewport(ax, ay, bx, by, side)) {
+  if (std::isfinite(ax) && std::isfinite(ay) && std::isfinite(bx) && std::isfinite(by) && clip_to_viewport(ax, ay, bx, by, side)) {
     glBegin(GL_LINES);
     glVertex2d(ax, ay);
     glVertex2d(bx, by);
@@ -205,7 +203,7 @@ bool circle_hidden(double cx, double cy, double radius, int32_t side) {
 void draw_map_arc(double cx, double cy, double radius, double a, double b, float direction, int32_t dash,
                   int32_t side) {
   if (!(radius > 0.0) || a == b) return;
-  if (!is_finite(cx) || !is_finite(cy) || !is_finite(radius) || !is_finite(a) || !is_finite(b)) return;
+  if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(radius) || !std::isfinite(a) || !std::isfinite(b)) return;
   const bool ccw = direction == 0.0f || direction == 2.0f;
   const bool pieces = dash >= 11 && dash <= 13;
   double A = std::fmod(90.0 - a + 360.0, 360.0);
@@ -242,7 +240,7 @@ void draw_map_arc(double cx, double cy, double radius, double a, double b, float
   if ((dash == 1 || dash == 2 || pieces) && count == 0.0f) count = 1.0f;
   // A radius so small that the dash count overflows gives q = 0: nothing.
   const double q = static_cast<double>(span / count);
-  if (!(q > 0.0) || !is_finite(q)) return;
+  if (!(q > 0.0) || !std::isfinite(q)) return;
   const double h = std::min(q / 2.0, g);
   const double h_first = pieces ? h : 0.0;
 

@@ -108,7 +108,8 @@ MapFrame map_frame(int side, const SideInputs& in) {
     f.lon = map_search_ref.lon_deg;
     const bool track_up = mirror_f(bound::zuvadud_D738_fms_track_up) != 0.0f &&
                           mirror_f(bound::zuvadud_D738_fms_track_up_active) != 0.0f;
-    f.up_deg = (track_up ? map_search_ref.track_mag_deg : map_search_ref.heading_mag_deg) - mag_var;
+    const int32_t sd = side == 0 ? 0 : 1;
+    f.up_deg = (track_up ? map_search_ref.track_mag_deg[sd] : map_search_ref.heading_mag_deg[sd]) - mag_var;
   }
   return f;
 }

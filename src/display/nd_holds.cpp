@@ -24,6 +24,7 @@
 #include "core/binding.h"
 #include "lnav/route/hold_geometry.h"
 #include "core/preprocess_values.h"
+#include "core/units.h"
 #include "lnav/route/route_intake.h"
 #include "lnav/route/route_sets.h"
 #include "display/map_primitives.h"
@@ -43,7 +44,6 @@ namespace {
 
 constexpr int32_t slot_count = 20;
 constexpr float slot_units = 14.7058824f;  // slot positions in units of the 40 nm range
-constexpr double rad_to_deg_d = 57.29577951308232;
 
 using angle::mod360_nonneg_d;
 
@@ -261,7 +261,7 @@ void mod_route_side(int32_t sd, int32_t& n, const NdColours& colours) {
       }
     }
     if (route_text_is(name, "(VECTOR)")) {
-      const double brg = static_cast<double>(rt.brg_mag[k]) * rad_to_deg_d - XPLMGetMagneticVariation(rt.lat[k], rt.lon[k]);
+      const double brg = static_cast<double>(rt.brg_mag[k]) * deg_per_rad_d - XPLMGetMagneticVariation(rt.lat[k], rt.lon[k]);
       map_polar_line(w.x, w.y, nd_map_bearing(p, brg), 700.0 * p.frame.scale, p.stipple, sd);
     }
   }

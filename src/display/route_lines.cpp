@@ -22,6 +22,7 @@
 #include "core/host_io.h"
 #include "lnav/route/hold_geometry.h"
 #include "core/preprocess_values.h"
+#include "core/units.h"
 #include "lnav/route/route_intake.h"
 #include "display/map_primitives.h"
 #include "display/nd_holds.h"
@@ -41,7 +42,6 @@ namespace {
 constexpr int32_t slot_count = 20;
 // Slot positions are published in units of the 40 nm range (1 / 0.068).
 constexpr float slot_units = 14.7058824f;
-constexpr float rad_to_deg_f = 57.29577951308232f;
 
 
 using Pass = NdDrawPass;
@@ -125,7 +125,7 @@ void dme_arc(const Pass& p, int32_t i) {
   if (!route_text_is(type_of(h), "AF") && !route_text_is(type_of(h), "RF")) {
     const bool right = navmath::is_coded_right_f(legs_turn[h]);
     const double var_prev = XPLMGetMagneticVariation(legs_lat[h], legs_lon[h]);
-    const double from = static_cast<double>(legs_brg_mag[h]) * rad_to_deg_f + (right ? 270.0 : 90.0) - var_prev;
+    const double from = static_cast<double>(legs_brg_mag[h]) * deg_per_rad_f + (right ? 270.0 : 90.0) - var_prev;
     const float sep = gc_distance_nm(legs_rad_lat[i], legs_rad_lon[i], legs_radii_ctr_lat[h], legs_radii_ctr_lon[h]);
     const double to = sep >= legs_radius[i] ? static_cast<double>(legs_af_beg[i]) + 180.0 : legs_af_beg[i];
     arc_ll(p, legs_radii_ctr_lat[h], legs_radii_ctr_lon[h], legs_radii_radius[h], from, to, right ? 1.0f : 0.0f);
@@ -394,7 +394,7 @@ int32_t draw_nd_route(int32_t side, const NdColours& colours) {
     }
     if (route_text_is(name, "(VECTOR)")) {
       const Xy w = project(p, legs_lat[i], legs_lon[i]);
-      const double brg = static_cast<double>(legs_brg_mag[i]) * rad_to_deg_f -
+      const double brg = static_cast<double>(legs_brg_mag[i]) * deg_per_rad_f -
                          XPLMGetMagneticVariation(legs_lat[i], legs_lon[i]);
       map_polar_line(w.x, w.y, map_bearing(p, brg), 700.0 * p.frame.scale, p.stipple, sd);
     }

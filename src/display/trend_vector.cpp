@@ -4,10 +4,11 @@
 // bends it by 2 degrees or more; the VOR lines run towards the selected
 // stations from a range-dependent distance off the aircraft symbol.
 //
-// Reads the host's bank, ground speed, position, variation and the two VOR
-// bearings; the scripts' VOR show flags and station positions, heading
-// alignment and track deviation values; EfisSideState; the side's DC power
-// and display brightness (colour alpha); the terrain-radar link's version.
+// Reads the host's ground speed, position, variation, the two VOR bearings
+// and their receivers' power; the scripts' VOR show flags and station
+// positions, heading alignment and track deviation values; EfisSideState
+// (each side's heading, track and bank); the side's DC power and display
+// brightness (colour alpha); the terrain-radar link's version.
 #include "display/trend_vector.h"
 
 #include <GL/gl.h>
@@ -23,6 +24,7 @@
 #include "display/map_primitives.h"
 #include "display/nd_style.h"
 #include "navdata/geodesy.h"
+#include "systems/electrical/bus_feeds.h"
 
 NdTrackPassValues nd_track_pass;
 
@@ -68,21 +70,24 @@ void vor_lines(int32_t sd, const NdColours& colours, double up, double scale) {
   const double var = host_mirror.sim_flightmodel_position_magnetic_variation;
   struct Station {
     float show, lat, lon, bearing_mag;
+    bool receiving;
   };
+  // A bearing comes from its receiver: unpowered, it has none to draw, as
+  // its RMI needle shows.
   const Station stations[2] = {
       {sd == 0 ? s.zuvadud_D738_pfd_vor1_pos_show : s.zuvadud_D738_pfd_vor1_pos_fo_show,
        sd == 0 ? s.zuvadud_D738_pfd_vor1_sel_lat : s.zuvadud_D738_pfd_vor1_sel_lat_fo,
        sd == 0 ? s.zuvadud_D738_pfd_vor1_sel_lon : s.zuvadud_D738_pfd_vor1_sel_lon_fo,
-       host_mirror.sim_cockpit2_radios_indicators_nav1_bearing_deg_mag},
+       host_mirror.sim_cockpit2_radios_indicators_nav1_bearing_deg_mag, fed(Consumer::vor_dme1)},
       {sd == 0 ? s.zuvadud_D738_pfd_vor2_pos_show : s.zuvadud_D738_pfd_vor2_pos_fo_show,
        sd == 0 ? s.zuvadud_D738_pfd_vor2_sel_lat : s.zuvadud_D738_pfd_vor2_sel_lat_fo,
        sd == 0 ? s.zuvadud_D738_pfd_vor2_sel_lon : s.zuvadud_D738_pfd_vor2_sel_lon_fo,
-       host_mirror.sim_cockpit2_radios_indicators_nav2_bearing_deg_mag}};
+       host_mirror.sim_cockpit2_radios_indicators_nav2_bearing_deg_mag, fed(Consumer::vor_dme2)}};
   // The line starts half the range's nominal radius off the symbol: 0.5 nm
   // at the smallest range, 64 nm at the largest.
   const double start_nm = std::ldexp(0.5, nd_range_index(efis_side[sd].map_range));
   for (const Station& st : stations) {
-    if (st.show == 0.0f) continue;
+    if (st.show == 0.0f || !st.receiving) continue;
     const double rest = gc_distance_nm(ac_lat, ac_lon, st.lat, st.lon) - start_nm;
     if (!(rest > 0.0)) continue;
     glColor4fv(colours.green[sd]);
@@ -97,20 +102,20 @@ void vor_lines(int32_t sd, const NdColours& colours, double up, double scale) {
 
 void draw_nd_trend_and_vor(const NdColours& colours) {
   if (!(terrain_radar_link_state.terrain_radar_version > 102300u)) return;
-  const EfisSideState& shared = efis_side[0];
-  const bool track_up_flag = shared.track_up != 0.0f;
-  const double up = static_cast<double>((track_up_flag && shared.track_up_active != 0.0f) ? shared.track_mag_deg
-                                                                                          : shared.heading_mag_deg) -
-                    host_mirror.sim_flightmodel_position_magnetic_variation;
-  if (!std::isfinite(up)) return;
-  const float bank = clamp_range(host_mirror.sim_cockpit2_gauges_indicators_roll_electric_deg_pilot, -kTrendMaxBankDeg,
-                                 kTrendMaxBankDeg);
   const float gs_kt = host_mirror.sim_flightmodel_position_groundspeed * kt_per_mps;
-  double radius_nm = turn_radius_nm(std::fabs(bank), gs_kt);
-  if (radius_nm == 0.0 || !std::isfinite(radius_nm)) radius_nm = 0.1;
   nd_symbol_origin.x = 0.5;
 
+  // Each side draws from its own instruments' heading, track and bank.
   for (int32_t sd = 0; sd < 2; ++sd) {
+    const EfisSideState& e = efis_side[sd];
+    const bool track_up_flag = e.track_up != 0.0f;
+    const double up = static_cast<double>((track_up_flag && e.track_up_active != 0.0f) ? e.track_mag_deg
+                                                                                       : e.heading_mag_deg) -
+                      host_mirror.sim_flightmodel_position_magnetic_variation;
+    if (!std::isfinite(up)) continue;
+    const float bank = clamp_range(e.bank_deg, -kTrendMaxBankDeg, kTrendMaxBankDeg);
+    double radius_nm = turn_radius_nm(std::fabs(bank), gs_kt);
+    if (radius_nm == 0.0 || !std::isfinite(radius_nm)) radius_nm = 0.1;
     if (!nd_side_powered(sd) || !(colours.white[sd][3] > 0.0f)) continue;
     nd_symbol_origin.y = 0.199;
     float drift = 0.0f;
@@ -119,7 +124,6 @@ void draw_nd_trend_and_vor(const NdColours& colours) {
     }
     drift = clamp_range(drift, -40.0f, 40.0f);
     const double track = angle::rem360(drift + up + 360.0);
-    const EfisSideState& e = efis_side[sd];
     if (e.map_mode != nd_mode(NdMapMode::map)) continue;
     const auto raise_origin = [&]() {
       if (e.vsd_map != 0.0f) {

@@ -14,6 +14,7 @@
 #include "engines/engine_start.h"
 #include "engines/engine_values.h"
 #include "engines/n1_command.h"
+#include "systems/fire/fire.h"
 
 float density_offset;
 EngineEicasState engine_eicas_state;
@@ -127,10 +128,12 @@ void update_mixture(float mode) {
   float target[2] = {finite_or(engine::mixture_ratio1, 0.0f), finite_or(engine::mixture_ratio2, 0.0f)};
   // A closed engine fuel shutoff valve (the fire switch pulled) stops the
   // engine as CUTOFF does, not once the line beyond it has run dry. The
-  // valves are still settling for a moment after a load.
+  // valves are still settling for a moment after a load, but one the fire
+  // switch holds shut is shut from the first frame.
   const float valve[2] = {engine::eng1_valve, engine::eng2_valve};
   for (int e = 0; e < 2; ++e) {
-    if (time_since_load > 2.0f && valve[e] < kEngineValveClosed) target[e] = 0.0f;
+    const bool settled = time_since_load > 2.0f || fire_switch_holds_fuel_shut(e);
+    if (settled && valve[e] < kEngineValveClosed) target[e] = 0.0f;
   }
   if (!newer_host() && mode == 0.0f) {
     target[0] *= 0.59f;

@@ -28,6 +28,9 @@ constexpr float k_start_egt[kStartEgtPoints] = {68, 71, 77, 105, 130, 158, 181, 
 // Display fuel-flow start pulse, in hundredths of kg/s.
 constexpr float kFfPeak = 9.722f;
 constexpr float kFfSettle = 8.2177f;
+// Start switch positions that drive a start: GRD (starter air) and FLT.
+constexpr float kStartGrd = 0.0f;
+constexpr float kStartFlt = 3.0f;
 
 bool oil_pump_failed(int e) {
   return (e == 0 ? host_mirror.sim_operation_failures_rel_oilpmp0 : host_mirror.sim_operation_failures_rel_oilpmp1) == 6;
@@ -114,8 +117,15 @@ void update_engine_indications() {
     const float avail_target = (h.sim_flightmodel2_engines_N2_percent[e] > 20.0f && fuel[e] != 0) ? 1.0f : 0.0f;
     s.fuel_available[e] = move_toward_timed(s.fuel_available[e], avail_target, 0.0f, 1.0f, 2.0f);
     float v = finite_or(engine::fuel_flow_kg_sec[e], 0.0f) * 100.0f;
+    // A start meters its fuel whether or not the igniters light it: a wet
+    // start shows its flow with a cold EGT, an ignition fault rather than a
+    // fuel one.
+    const float start_switch = e == 0 ? engine::starter1_pos : engine::starter2_pos;
+    const bool starting = (start_switch == kStartGrd || start_switch == kStartFlt) && n2_ind[e] < 56.5f;
     if (separated(e)) {
       v = lag_toward(v, 0.0f, 0.0f, 1000.0f, 5.0f);
+    } else if (!running && starting && s.fuel_available[e] >= 0.99f) {
+      v = lag_toward(v, kFfSettle, 0.0f, 1000.0f, 1.0f);
     } else if (s.fuel_available[e] < 0.99f || !running) {
       v = lag_toward(v, 0.0f, 0.0f, 1000.0f, 1.0f);
     } else if (s.ff_phase[e] == 1) {

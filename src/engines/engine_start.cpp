@@ -259,7 +259,7 @@ void update_engine_start() {
     if (m < 0.01f) m = 0.0f;
     const float wind_dir = h.sim_cockpit2_gauges_indicators_wind_heading_deg_mag;
     const float rel = std::fmod(wind_dir + 180.0f, 360.0f) - h.sim_flightmodel_position_mag_psi;
-    float wm = std::fabs(std::cos(rel * 0.017453292f) * h.sim_cockpit2_gauges_indicators_wind_speed_kts) *
+    float wm = std::fabs(std::cos(rel * rad_per_deg_f) * h.sim_cockpit2_gauges_indicators_wind_speed_kts) *
                mps_per_kt_3dp / 330.0f;
     if (wm > 0.1f) wm = 0.1f;
     if (wm < 0.01f) wm = 0.0f;

@@ -52,7 +52,7 @@ float taxi_term(const FrameInputs& in) {
   const float w = interpolate_clamped(43.0f, 0.9f, 80.0f, 1.0f, in.tonnes);
   const float v = interpolate_clamped(5.0f, 1.0f, 20.0f, 0.85f, in.gs_ms * kt_per_mps);
   const float steer = finite_or(host_mirror.sim_flightmodel2_gear_tire_steer_command_deg[0], 0.0f);
-  const float sn = std::sin(std::fabs(steer) * 0.017453292f);
+  const float sn = std::sin(std::fabs(steer) * rad_per_deg_f);
   const float drag = interpolate_clamped(43.0f, -1000.0f, 80.0f, -3000.0f, in.tonnes) * clamp_range(sn, 0.0f, 1.0f);
   float sum = 0.0f;
   for (int e = 0; e < 2; ++e) {
@@ -149,7 +149,7 @@ void apply_flight_model_adjustments() {
   if (in.newer) handling_options[handling_reduced_ground_effect] = 0;
   const HostMirror& h = host_mirror;
   in.f = finite_or(h.sim_flightmodel_forces_faxil_prop, 0.0f);
-  in.agl_ft = read_now_f(bound::sim_flightmodel_position_y_agl) * 3.28084f;
+  in.agl_ft = read_now_f(bound::sim_flightmodel_position_y_agl) * ft_per_m;
   in.gs_ms = h.sim_flightmodel_position_groundspeed;
   in.tonnes = h.sim_flightmodel_weight_m_total / 1000.0f;
   for (int e = 0; e < 2; ++e) {

@@ -30,12 +30,13 @@ void map_navaid_ref();
 void map_airport_ref();
 
 // Map search reference, written by the main loop: aircraft position (f32
-// degrees), magnetic ground track and magnetic heading (degrees).
+// degrees), and each side's (0 captain, 1 first officer) magnetic ground
+// track and magnetic heading (degrees), from its own instruments.
 struct MapSearchReference {
   float lat_deg;
   float lon_deg;
-  float track_mag_deg;
-  float heading_mag_deg;
+  float track_mag_deg[2];
+  float heading_mag_deg[2];
 };
 extern MapSearchReference map_search_ref;
 

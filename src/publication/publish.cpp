@@ -11,7 +11,7 @@ constexpr int dataref_editor_add_message = 0x01000000;
 constexpr float announce_delay_s = 1.0f;
 }  // namespace
 
-bool cockpit_writes_held() { return read_now_i(bound::sim_time_is_in_replay) != 0; }
+bool cockpit_writes_held() { return host_in_replay(); }
 
 void publish_list(const PublishedList& list) {
   for (int i = 0; i < list.count; ++i) {

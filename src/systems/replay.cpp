@@ -11,6 +11,7 @@
 #include "systems/aircraft_systems.h"
 #include "systems/annunciators/annunciator_values.h"
 #include "systems/flight_controls/flight_control_values.h"
+#include "systems/flight_controls/speedbrake_lever.h"
 #include "systems/instruments/instrument_values.h"
 #include "systems/fuel/fuel.h"
 #include "systems/fuel/fuel_values.h"
@@ -86,18 +87,6 @@ void replay_callouts() {
     cue_fmod::callouts_2500 = 0.0f;
     cue_fmod::callouts_radio_alt = 0.0f;
   }
-}
-
-// Lever position that gives the host's speed brake ratio.
-float speedbrake_lever_from_ratio(float r) {
-  if (r == -0.5f) return 0.0889f;
-  if (r == 0.0f) return 0.0f;
-  if (r < 0.0f) return 0.15f;
-  if (r <= 0.9899999f) return 0.15f + r * 0.517f / 0.9899999f;
-  if (r < 0.99f) return 0.667f;
-  if (r <= 1.0f) return 0.667f + (r - 0.9899999f) * 0.333f / 0.01000011f;
-  if (r > 1.0f) return 1.0f;
-  return 0.0f;  // NaN: stowed
 }
 
 void replay_reverse_lever(int engine, float& lever) {

@@ -52,17 +52,17 @@ const Trace kFirstFrame = {
     "update_fail_reset_available", "update_random_failures", "update_engine_failures", "flight_rating",
     "attendant_chime_sequence", "frame_complete"};
 
-// A paused frame while the host waits after a load.
+// The first paused frame after a load: the cockpit set up, then the host waits.
 const Trace kPausedFrame = {
     "bus_loads_zero", "model_watch", "update_addon_flags", "load_save_read",
     "read_stage0_inputs", "set_thrust_tables", "limit_frame_step",
     "run_down_load_settle_timer", "draw_frame_random", "poll_host_datarefs", "poll_script_datarefs",
     "smooth_air_data", "engine_forces_update", "update_ground_contact", "update_terrain_radar_link",
-    "selcal_intake", "update_flight_data_copies", "exchange_panel_state", "script_global_read",
-    "update_pfd_stall_band", "route_reads", "copy_efis_state", "scan_navaids", "update_nearest_airport",
-    "map_search_setup", "update_nd_vnav_markers", "update_nd_fix_overlay", "update_metar_request",
-    "compute_idle_n1", "engine_n1_command_update", "update_lnav_steering", "vortex_effect", "ias_override",
-    "touchdown_effect_clear", "frame_complete"};
+    "selcal_intake", "update_flight_data_copies", "first_frame_block", "exchange_panel_state",
+    "script_global_read", "update_pfd_stall_band", "route_reads", "copy_efis_state", "scan_navaids",
+    "update_nearest_airport", "map_search_setup", "update_nd_vnav_markers", "update_nd_fix_overlay",
+    "update_metar_request", "compute_idle_n1", "engine_n1_command_update", "update_lnav_steering",
+    "vortex_effect", "ias_override", "touchdown_effect_clear", "frame_complete"};
 
 // A replayed, unpaused frame once start-up is complete (product aircraft on
 // host 11): the replay's indications with the aurals silent, and every
@@ -157,9 +157,11 @@ TEST_F(Sequencer, FirstLiveFrameRunsEveryStepInOrderAndCompletesStartUp) {
   EXPECT_EQ(host_version, 120000);
 }
 
-TEST_F(Sequencer, PausedAfterLoadWaitsForStartUpButKeepsDisplaysAndTimers) {
+TEST_F(Sequencer, PausedAfterLoadSetsTheCockpitUpOnceAndWaitsForStartUp) {
   start();
   set_paused(1);
+  // The cockpit is set up on the pause's first frame, never again for this
+  // load: nothing moves when the pause ends.
   EXPECT_EQ(main_frame(0.05f), kPausedFrame);
   for (int i = 0; i < 3; ++i) {
     // Once a frame has completed, the ground equipment follows the aircraft.
@@ -172,7 +174,7 @@ TEST_F(Sequencer, PausedAfterLoadWaitsForStartUpButKeepsDisplaysAndTimers) {
   }
   set_paused(0);
   const Trace live = main_frame(0.05f);
-  EXPECT_TRUE(contains(live, "first_frame_block"));
+  EXPECT_FALSE(contains(live, "first_frame_block"));
   EXPECT_EQ(init_stage, 2);
 }
 

@@ -153,6 +153,8 @@ class RestoreCensus : public ::testing::Test {
     } else {
       // Every bottle fired, so every one is emptying.
       for (int k : {6, 7, 8}) s.at("fire_sw").at(k) = 300.0f;
+      // The autobrake at MAX: no RTO armed or under test with it.
+      for (int k : {6, 7}) s.at("system").at(k) = 0.0f;
     }
     const bool flight = on_ground == 0;
     s.at("system").at(kCabinRate) = flight ? 300.0f : 0.0f;
@@ -281,20 +283,25 @@ TEST_F(RestoreCensus, WhatThePluginReachesComesBack) {
       check(c.name + " released" + (flight ? " in flight" : " at the gate"));
     }
   }
+  // Each with the autobrake selector where the state is reached (the sound
+  // save's RTO, or setting 2 for a landing).
   const struct {
     const char* what;
     float* value;
     float at;
+    float selector;
   } reached[] = {
-      {"the landing autobrake braking", &autobrake::autobrake_arm, 2.0f},
-      {"the rejected take-off autobrake braking", &autobrake::autobrake_RTO_arm, 2.0f},
-      {"the autobrake self-test finished", &autobrake::autobrake_RTO_test, 2.0f},
-      {"the start selector 1 turning", &engine::starter1_pos2, 0.6f},
-      {"the start selector 2 turning", &engine::starter2_pos2, 0.3f},
+      {"the landing autobrake braking", &autobrake::autobrake_arm, 2.0f, autobrake_pos_value(AutobrakePos::two)},
+      {"the rejected take-off autobrake braking", &autobrake::autobrake_RTO_arm, 2.0f,
+       autobrake_pos_value(AutobrakePos::rto)},
+      {"the autobrake self-test finished", &autobrake::autobrake_RTO_test, 2.0f, autobrake_pos_value(AutobrakePos::rto)},
+      {"the start selector 1 turning", &engine::starter1_pos2, 0.6f, autobrake_pos_value(AutobrakePos::rto)},
+      {"the start selector 2 turning", &engine::starter2_pos2, 0.3f, autobrake_pos_value(AutobrakePos::rto)},
   };
   for (const auto& r : reached) {
     put(sound_save(false));
     restore();
+    place_autobrake_selector(static_cast<AutobrakePos>(static_cast<int>(r.selector)));
     *r.value = r.at;
     check(r.what);
     EXPECT_EQ(*r.value, r.at) << r.what << ", saved and loaded again";

@@ -101,7 +101,8 @@ TEST_F(StateArrays, SaveOfAZeroCockpitWritesZeros) {
 // Every used slot carries its value back; the slots that carry nothing are
 // written as 0 whatever was restored into them.
 TEST_F(StateArrays, OnlyTheFixedSlotsCarryValues) {
-  // The autobrake selector at 1, not OFF, where its flags stand armed.
+  // The autobrake selector at 1, not OFF, where its landing flag stands
+  // armed (the RTO's flags, its test and its braking are dropped there).
   std::vector<float> ones_sw(200, 1.0f);
   ones_sw[40] = 2.0f;
   restore_from(std::vector<float>(200, 1.0f), ones_sw);
@@ -119,7 +120,8 @@ TEST_F(StateArrays, OnlyTheFixedSlotsCarryValues) {
     // The fluctuation timer is restored, then cleared with the damage state;
     // the landing and flight altitude knobs stand on 50 and 500 ft steps; the
     // APU's starter is let go (a start begins again instead).
-    const float carried = i == 58 || i == 23 || i == 22 ? 0.0f : 1.0f;
+    const bool rto_dropped = i == 6 || i == 7 || i == 9 || i == 10;
+    const float carried = i == 58 || i == 23 || i == 22 || rto_dropped ? 0.0f : 1.0f;
     EXPECT_EQ(system[i], used.count(i) ? carried : 0.0f) << "system slot " << i;
     EXPECT_EQ(sw[i], used_sw.count(i) ? (i == 94 ? 0.0f : ones_sw[i]) : 0.0f) << "system_sw slot " << i;
   }
@@ -146,6 +148,7 @@ TEST_F(StateArrays, RoundTripKeepsEverySlotInPlace) {
       if (array == 0 && i == 58) system[58] = 0.0f;
       if (array == 1 && i == 94) sw[94] = 0.0f;
       if (array == 1 && i == 117) sw[117] = 0.0f;  // no start with the APU switch OFF
+      if (array == 0 && i == 67) system[67] = 0.0f;  // no landing autobrake with RTO selected
       // The parking brake's engagement follows its lever.
       if (array == 1 && (i == 84 || i == 85)) sw[85] = sw[84];
       const char* what = array == 0 ? "system slot " : "system_sw slot ";

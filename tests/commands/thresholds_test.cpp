@@ -218,9 +218,11 @@ TEST_F(PanelCommands, EachCommandMovesItsValue) {
       {"push_button/toe_brake_right", &brake_commands.toe_brake_right, 0, 0.28f, nullptr, true},
       {"toggle_switch/fuel_flow_up", &toggle_switch::fuel_flow_pos, 0, -1, nullptr, true},
       {"toggle_switch/fuel_flow_dn", &toggle_switch::fuel_flow_pos, 0, 1, nullptr, true},
-      // Both reversers: engine 1 deploys on system A with B unpressurised.
-      {"sim/engines/thrust_reverse_hold", &thrust_lever_state.reverser_held[0], 0, 1, nullptr, true},
-      {"sim/engines/thrust_reverse_hold_1", &thrust_lever_state.reverser_held[0], 0, 1, nullptr, true},
+      // Both reversers, with system A up and B unpressurised: the fire
+      // switches pulled for the handle rows below shut engine 1's isolation
+      // valve, so neither deploys.
+      {"sim/engines/thrust_reverse_hold", &thrust_lever_state.reverser_held[0], 0, 0, nullptr, true},
+      {"sim/engines/thrust_reverse_hold_1", &thrust_lever_state.reverser_held[0], 0, 0, nullptr, true},
       {"sim/engines/thrust_reverse_hold_2", &thrust_lever_state.reverser_held[1], 0, 0, nullptr, true},
       // Fire handles (pulled out) turn one step each way, limited to one.
       {"fire/engine01/ext_switch_L", &fire_state.fire_handle_turn_target[fire_handle_eng1], 0, -1},
@@ -279,6 +281,7 @@ TEST_F(PanelCommands, EachCommandMovesItsValue) {
   brake_commands.toe_brake_max_right = 0.28f;
   fire::engine01_ext_switch_pos_arm = fire::engine02_ext_switch_pos_arm = fire::apu_ext_switch_pos_arm = 1.0f;
   speedbrake_flight_detent_latch = 0;  // on the ground
+  on_ground = 1;
   flt_ctrls::speedbrake_lever_anim = 0.0f;
   for (float& guard : button_switch::cover_position) guard = 1.0f;
   for (float& guard : cover_target) guard = 1.0f;

@@ -56,7 +56,7 @@ TEST_F(TrendVector, TightTurnSweepsAtMost359Degrees) {
   // 45 m/s at 50 degrees of bank: a circle shorter than the path.
   efis_side[0].map_range = 0.0f;
   host_mirror.sim_flightmodel_position_groundspeed = 45.0f;
-  host_mirror.sim_cockpit2_gauges_indicators_roll_electric_deg_pilot = 70.0f;  // limited to 50
+  efis_side[0].bank_deg = 70.0f;  // limited to 50
   const auto lines = trend_lines();
   // One piece (range 0) of one-degree steps over 359 degrees, less the gap
   // of 0.01 map units that closes a piece.
@@ -85,9 +85,18 @@ TEST_F(TrendVector, ArcFromTwoDegreesOfTurn) {
     bool arc;
   } rows[] = {{0.26f, true}, {0.2f, false}};
   for (const Row& r : rows) {
-    host_mirror.sim_cockpit2_gauges_indicators_roll_electric_deg_pilot = r.bank;
+    efis_side[0].bank_deg = r.bank;
     EXPECT_EQ(trend_lines().size() > 1, r.arc) << r.bank;
   }
+  // Each side bends its vector by its own instruments' bank.
+  electric::dc_bus2_status = 1.0f;
+  efis_side[1].map_range = 3.0f;
+  efis_side[0].bank_deg = 0.2f;
+  efis_side[1].bank_deg = 0.26f;
+  size_t capt = 0, fo = 0;
+  for (const auto& l : trend_lines()) ++(l.y0 >= kFoY0 ? fo : capt);
+  EXPECT_EQ(capt, 1u);
+  EXPECT_GT(fo, 1u);
 }
 
 // The straight vector points along the drift from the host's track value,
@@ -123,7 +132,7 @@ TEST_F(TrendVector, SlowWingsLevelBendsLeftAndZeroSpeedHasNoLength) {
 }
 
 TEST_F(TrendVector, VorLinesStartOffTheSymbolAndSurviveAlignment) {
-  electric::dc_bus2_status = 1.0f;
+  electric::dc_bus2_status = electric::ac_stdbus_status = 1.0f;
   efis_side[0].map_range = efis_side[1].map_range = 0.0f;  // start offset 0.5 nm
   ScriptMirror& s = script_mirror;
   s.zuvadud_D738_pfd_vor1_pos_show = 1.0f;
@@ -144,6 +153,23 @@ TEST_F(TrendVector, VorLinesStartOffTheSymbolAndSurviveAlignment) {
   EXPECT_NEAR(g[0].y1, kFoY0 + kAreaPx * (0.199 + 2.0 * 0.136 * 60.04 / 60.0), 0.1);
   s.zuvadud_D738_pfd_vor1_sel_lat = static_cast<float>(0.6 / 60.0);
   EXPECT_EQ(greens().size(), 2u);
+  // A receiver without its power gives no bearing to draw, as its RMI
+  // needle shows: the captain's VOR 1 without the AC standby bus, and
+  // VOR 2, shown on both maps, without DC bus 2 (the first officer's map
+  // dark with it).
+  s.zuvadud_D738_pfd_vor2_pos_show = 1.0f;
+  s.zuvadud_D738_pfd_vor2_sel_lat = static_cast<float>(2.0 / 60.0);
+  EXPECT_EQ(greens().size(), 3u);
+  const struct {
+    float* bus;
+    size_t left;
+  } cuts[] = {{&electric::ac_stdbus_status, 2u}, {&electric::dc_bus2_status, 1u}};
+  for (const auto& c : cuts) {
+    *c.bus = 0.0f;
+    EXPECT_EQ(greens().size(), c.left);
+    *c.bus = 1.0f;
+  }
+  s.zuvadud_D738_pfd_vor2_pos_show = 0.0f;
   // Heading alignment hides the trend vector, not the VOR lines.
   s.zuvadud_D738_irs_pfd_allign_hdg = 1.0f;
   const auto aligned = trend_lines();

@@ -241,16 +241,46 @@ bool names_file(const std::string& text, const std::string& name) {
   return false;
 }
 
+// The rule a user deleting old saves relies on, stated in one sentence of a
+// text: a MAX loads an old bare file while its own is missing, but not one
+// with the other aircraft's mark beside it.
+bool states_bare_save_rule(const std::string& text) {
+  std::string flat;
+  for (char c : text) flat += (c == '\n' || c == '`') ? ' ' : c;
+  size_t from = 0;
+  while (from < flat.size()) {
+    size_t end = flat.find(". ", from);
+    while (end != std::string::npos && end > 0 && flat[end - 1] == '.') end = flat.find(". ", end + 1);  // "..."
+    if (end == std::string::npos) end = flat.size();
+    const std::string sentence = flat.substr(from, end - from);
+    const auto has = [&](const char* word) { return sentence.find(word) != std::string::npos; };
+    if (has("MAX") && has("loads") && has("01.sit") && has("missing") && has(".other") &&
+        (has("unless") || has("but not")))
+      return true;
+    from = end + 2;
+  }
+  return false;
+}
+
 // What a user deletes on uninstalling is what the README names, and the
 // README the install archive carries: every file a save leaves in the
 // situations folder, from a known model, a generic file and an aircraft file
-// the plug-in does not know (its slot read as 01).
+// the plug-in does not know (its slot read as 01), and when a MAX still
+// loads a bare one.
 TEST_F(ServiceChannel, TheReadmeNamesEveryFileASaveLeaves) {
   const std::string section = text_section(CORVANE_SOURCE_DIR "/README.md", "## Uninstalling", "\n## ");
   ASSERT_FALSE(section.empty());
   const std::string archive = text_section(CORVANE_SOURCE_DIR "/scripts/package-readme.txt", "UNINSTALL\n",
                                            "\nTROUBLESHOOTING");
   ASSERT_FALSE(archive.empty());
+  EXPECT_TRUE(states_bare_save_rule(section)) << "the README's uninstall section no longer says when a MAX loads "
+                                                 "a bare save";
+  EXPECT_TRUE(states_bare_save_rule(archive)) << "the install archive's README no longer says when a MAX loads "
+                                                 "a bare save";
+  std::string without = archive;
+  ASSERT_NE(without.find("a MAX loads"), std::string::npos);
+  without.erase(without.find("a MAX loads"));
+  EXPECT_FALSE(states_bare_save_rule(without));
   namespace fs = std::filesystem;
   const fs::path shared = fs::temp_directory_path() / ("corvane-leaves-" + std::to_string(::getpid()));
   fs::remove_all(shared);

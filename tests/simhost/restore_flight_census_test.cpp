@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
@@ -184,6 +185,183 @@ INSTANTIATE_TEST_SUITE_P(Starts, RestoreFlightCensus,
                          [](const ::testing::TestParamInfo<Start>& i) {
                            return std::string(i.param.name) + "_" +
                                   (i.param.host_version == 120000 ? "800_host12" : "max8_host11");
+                         });
+
+
+// The first-frame set-up flown as a plain load (no situation restored):
+// from each start, the host's plane-loaded message to the module running,
+// the same model loaded afresh, another model, and another model loaded
+// while paused. Every cockpit control the plug-in's commands set
+// (simhost/catalog/switch_positions.tsv) stands after the load, on its
+// first frame and 3 s on (paused: through the pause and after it), where it
+// stood before, and so do the host's values the set-up writes or takes a
+// control from (3 s on); one that moves needs a row of the plain-load table
+// saying why, for that start or every start (*).
+struct LoadStart {
+  const char* name;  // census/NAME.txt
+  const char* acf;
+  const char* other;  // another model of the family
+  int host_version;
+};
+
+const std::string kPlainLoadTable = kStarts + "plain_load.tsv";
+
+// The host's values the first-frame set-up writes or reads a control from,
+// beside the controls: what the flight does with them.
+const char* const kHostValues[] = {
+    "sim/cockpit2/controls/flap_ratio",
+    "sim/cockpit2/controls/speedbrake_ratio",
+    "sim/cockpit2/controls/parking_brake_ratio",
+    "sim/cockpit2/switches/landing_lights_switch",
+    "sim/cockpit2/switches/beacon_on",
+    "sim/cockpit2/switches/yaw_damper_on",
+    "sim/cockpit2/radios/actuators/transponder_mode",
+    "sim/cockpit2/ice/ice_surfce_heat_left_on",
+    "sim/cockpit2/ice/ice_surfce_heat_right_on",
+    "sim/cockpit2/ice/ice_inlet_heat_on_per_engine",
+    "sim/cockpit2/engine/actuators/mixture_ratio",
+    "sim/cockpit2/engine/actuators/throttle_ratio",
+    "sim/cockpit2/engine/actuators/ignition_key",
+    "sim/cockpit2/electrical/generator_on",
+    "sim/cockpit2/electrical/battery_on",
+    "sim/cockpit2/fuel/fuel_tank_pump_on",
+    "sim/flightmodel/engine/ENGN_running",
+};
+
+std::vector<std::string> cockpit_controls() {
+  std::vector<std::string> out(std::begin(kHostValues), std::end(kHostValues));
+  std::ifstream in(kSource + "/simhost/catalog/switch_positions.tsv");
+  for (std::string line; std::getline(in, line);) {
+    if (line.empty() || line[0] == '#' || line.rfind("name\t", 0) == 0) continue;
+    out.push_back(line.substr(0, line.find('\t')));
+  }
+  return out;
+}
+
+std::map<std::string, std::vector<float>> controls_now(const std::vector<std::string>& names) {
+  std::map<std::string, std::vector<float>> out;
+  for (const std::string& n : names) {
+    std::vector<float> v = simhost::get_floats(n);
+    if (v.empty()) {
+      for (int i : simhost::get_ints(n)) v.push_back(static_cast<float>(i));
+    }
+    if (v.empty()) v.push_back(n.rfind("sim/", 0) == 0 ? static_cast<float>(simhost::get_int(n)) : simhost::get_float(n));
+    out[n] = v;
+  }
+  return out;
+}
+
+std::string values(const std::vector<float>& v) {
+  std::string out;
+  for (float x : v) out += (out.empty() ? "" : ",") + number(x);
+  return out;
+}
+
+// The table's rows: control -> the starts it moves on ("*": every one).
+std::map<std::string, std::set<std::string>> plain_load_rows(std::vector<std::string>* errors) {
+  std::map<std::string, std::set<std::string>> rows;
+  for (const census::TableLine& t : census::table_lines(kPlainLoadTable, "plain_load.tsv", 3, "control", errors)) {
+    if (census::trim(t.f[2]).empty()) errors->push_back(t.at + "a row without its reason");
+    for (const std::string& st : census::split(t.f[1], ',')) rows[census::expand(t.f[0])].insert(census::trim(st));
+  }
+  return rows;
+}
+
+class PlainLoadCensus : public ::testing::TestWithParam<LoadStart> {
+ protected:
+  void TearDown() override {
+    simhost::reset();
+    std::error_code ec;
+    std::filesystem::remove_all(root_, ec);
+  }
+  std::string root_;
+};
+
+TEST_P(PlainLoadCensus, EveryControlStaysWhereTheFlightHadIt) {
+  const LoadStart st = GetParam();
+  // A copy of the sample root with the models' files in the aircraft folder.
+  root_ = (std::filesystem::temp_directory_path() / ("corvane-plain-load-" + std::string(st.name) + "-" +
+                                                      std::to_string(::testing::UnitTest::GetInstance()->random_seed())))
+              .string() + "/";
+  std::error_code ec;
+  std::filesystem::remove_all(root_, ec);
+  std::filesystem::copy(kRoot, root_, std::filesystem::copy_options::recursive, ec);
+  ASSERT_FALSE(ec) << ec.message();
+  for (const char* acf : {st.acf, st.other}) {
+    std::ofstream(root_ + "Aircraft/D738/" + acf) << "A placeholder for the aircraft file.\n";
+  }
+  std::string error, text;
+  const std::string file = kStarts + st.name + ".txt";
+  ASSERT_TRUE(runner::read_scenario(file, &text, &error)) << error;
+  simhost::Config config;
+  config.root = root_;
+  config.acf = st.acf;
+  config.host_version = st.host_version;
+  ASSERT_TRUE(census::play_start(file, text, config, std::string(), kDt, &error)) << error;
+  std::vector<std::string> errors;
+  const std::map<std::string, std::set<std::string>> rows = plain_load_rows(&errors);
+  const std::vector<std::string> names = cockpit_controls();
+  ASSERT_GT(names.size(), 100u);
+  std::set<std::string> moved;
+  // The host's values are judged once the systems have run a while (on a
+  // fresh module's first frame its buses are not yet up); the controls from
+  // the first frame.
+  auto compare = [&](const std::map<std::string, std::vector<float>>& before, const std::string& how,
+                     bool first_frame) {
+    for (const auto& [n, v] : controls_now(names)) {
+      if (first_frame && n.rfind("sim/", 0) == 0) continue;
+      const std::vector<float>& b = before.at(n);
+      bool same = b.size() == v.size();
+      for (size_t k = 0; same && k < v.size(); ++k) same = std::fabs(b[k] - v[k]) <= 1e-3f || (b[k] != b[k] && v[k] != v[k]);
+      if (same || moved.count(n)) continue;
+      const auto r = rows.find(n);
+      if (r != rows.end() && (r->second.count("*") || r->second.count(st.name))) continue;
+      moved.insert(n);
+      errors.push_back(n + " " + values(b) + " before " + how + ", " + values(v) + " after: no row of " +
+                       kPlainLoadTable + " says why");
+    }
+  };
+  auto fly = [](int frames) {
+    for (int f = 0; f < frames; ++f) simhost::frame(kDt);
+  };
+  struct Load {
+    std::string how;
+    std::string acf;  // empty: the plane-loaded message to the module running
+    bool paused;
+  };
+  const std::vector<Load> loads = {{"the plane-loaded message", "", false},
+                                   {std::string("the same model loaded afresh"), st.acf, false},
+                                   {std::string("another model (") + st.other + ")", st.other, false},
+                                   {std::string("the first model loaded while paused"), st.acf, true}};
+  for (const Load& l : loads) {
+    const auto before = controls_now(names);
+    if (l.paused) simhost::set_int("sim/time/paused", 1);
+    if (l.acf.empty()) {
+      simhost::send_message(simhost::kHostId, kPlaneLoaded, nullptr);
+    } else {
+      ASSERT_TRUE(simhost::change_aircraft(l.acf, &error)) << error;
+    }
+    fly(1);
+    compare(before, l.how + ", its first frame", true);
+    fly(30);
+    compare(before, l.how + ", 3 s on", false);
+    if (l.paused) {
+      simhost::set_int("sim/time/paused", 0);
+      fly(30);
+      compare(before, l.how + ", 3 s after the pause", false);
+    }
+  }
+  for (const std::string& e : errors) ADD_FAILURE() << st.name << " " << st.acf << ": " << e;
+}
+
+INSTANTIATE_TEST_SUITE_P(Starts, PlainLoadCensus,
+                         ::testing::Values(LoadStart{"approach", "737_80NG.acf", "737_70NG.acf", 120000},
+                                           LoadStart{"approach", "737_90MX.acf", "737_70NG.acf", 115000},
+                                           LoadStart{"take-off-roll", "737_80MX.acf", "737_80NG.acf", 115000},
+                                           LoadStart{"icing", "737_9ENG.acf", "737_90MX.acf", 120000},
+                                           LoadStart{"cruise", "737_1KMX.acf", "737_80NG.acf", 115000}),
+                         [](const ::testing::TestParamInfo<LoadStart>& i) {
+                           return census::part_test_name(std::string(i.param.name) + "_" + i.param.acf);
                          });
 
 }  // namespace

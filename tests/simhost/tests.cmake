@@ -199,6 +199,7 @@ endif()
 add_test(NAME corvane_sim_always_ends
   COMMAND ${CMAKE_CURRENT_LIST_DIR}/repeat_runs.sh 24 8 ${run_limit} 0 $<TARGET_FILE:corvane-sim>
     --scenario ${CMAKE_CURRENT_LIST_DIR}/scenarios/addon-without-a-dataref.txt)
+set_tests_properties(corvane_sim_always_ends PROPERTIES COST 5000)
 # A plug-in left disabled runs no frame: the override its first frame takes
 # is never taken; the host still starts the engines for "start with engines
 # running", at FL200 too.
@@ -232,6 +233,7 @@ runner_check(corvane_sim_rain_addon_loads RUN --host-version 115000 --addon rain
 runner_check(corvane_sim_switch_positions_current RUN --command-positions STATUS 0
   OUT_FILE ${CMAKE_CURRENT_BINARY_DIR}/switch_positions.tsv
   SAME_AS ${CMAKE_SOURCE_DIR}/simhost/catalog/switch_positions.tsv)
+set_tests_properties(corvane_sim_switch_positions_current PROPERTIES COST 3500)
 
 # The scenario player: parser, timing, held commands, expectations, traces,
 # the flying aircraft, and the sample scenarios' drawings against their
@@ -244,12 +246,14 @@ add_executable(scenario-lines ${CMAKE_CURRENT_LIST_DIR}/scenario_lines_tool.cpp)
 target_link_libraries(scenario-lines PRIVATE corvane_warnings scenario_lines corvane_runner
   "$<LINK_LIBRARY:WHOLE_ARCHIVE,corvane_simhost>")
 set_target_properties(scenario-lines PROPERTIES ENABLE_EXPORTS ON)
-corvane_integration_test(scenario_test ${CMAKE_CURRENT_LIST_DIR}/scenario_test.cpp)
+corvane_integration_test(scenario_test COST 1500 ${CMAKE_CURRENT_LIST_DIR}/scenario_test.cpp)
 target_link_libraries(scenario_test PRIVATE scenario_lines corvane_runner)
 
 # A flight's cost to ctest, which starts the costliest tests first: the
 # simulated seconds of its last timed step. A run of the suite on many cores
-# then does not end waiting for a long flight begun last.
+# then does not end waiting for a long flight begun last. The costs the
+# other long tests give themselves are on the same scale: about 500 for each
+# second the test takes.
 function(flight_cost file out)
   file(STRINGS ${file} times REGEX "^at [0-9.]+s")
   set(cost 1)
@@ -270,6 +274,15 @@ foreach(name power-up departure approach traffic map-symbols gate-to-gate engine
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/scenario-pictures)
   flight_cost(${CMAKE_SOURCE_DIR}/sample/scenarios/${name}.txt cost)
   set_tests_properties(scenario.${name} PROPERTIES COST ${cost})
+endforeach()
+# The cue-dark runs fly three of them whole: each costs what its flight does.
+foreach(run engine_failure=engine-failure-v1 hydraulic_loss=hydraulic-a-loss
+    pressurisation_failure=pressurisation-failure)
+  string(REPLACE "=" ";" run "${run}")
+  list(GET run 0 check)
+  list(GET run 1 flight)
+  get_test_property(scenario.${flight} COST cost)
+  set_tests_properties(corvane_sim_${check}_cue_dark PROPERTIES COST ${cost})
 endforeach()
 # Whole flights against the world the host keeps consistent by itself: every
 # scenario file of the folder but the one the checks must fail on. A flight
@@ -337,7 +350,7 @@ set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/power_census_test.cpp PROP
 # The census of the non-normal checklists: each row of nonnormal_census.tsv
 # flown on the -800 (host 12) and the MAX 8 (host 11), one test per system
 # and model; every checklist of the shared descriptions has its row.
-corvane_integration_test(nonnormal_census_test ${CMAKE_CURRENT_LIST_DIR}/nonnormal_census_test.cpp)
+corvane_integration_test(nonnormal_census_test COST 1000 ${CMAKE_CURRENT_LIST_DIR}/nonnormal_census_test.cpp)
 target_link_libraries(nonnormal_census_test PRIVATE corvane_runner)
 # The shared tables' folder as tests/core/tests.cmake names it (read here
 # before that file sets its default on a first configure).

@@ -70,25 +70,25 @@ class Apu : public PanelTest {
 TEST_F(Apu, StartDelayDependsOnTemperatureAltitudeAndTheLowOilLight) {
   struct Case {
     float le_degc;
-    double elevation_m;
+    float pressure_alt_ft;
     float low_oil, delay_s;
   };
   const Case cases[] = {
-      {15.0f, 0.0, 0.0f, 17.5f},                  // about 18 s in temperate air at sea level
-      {-20.0f, 0.0, 0.0f, 18.0f},                 // below 0 deg C counts as 0
-      {15.0f, 28000.0 / 3.281, 0.0f, 17.5f * 1.3f},
-      {15.0f, 0.0, 1.0f, 17.5f * 0.125f},
+      {15.0f, 0.0f, 0.0f, 17.5f},                  // about 18 s in temperate air at sea level
+      {-20.0f, 0.0f, 0.0f, 18.0f},                 // below 0 deg C counts as 0
+      {15.0f, 28000.0f, 0.0f, 17.5f * 1.3f},
+      {15.0f, 0.0f, 1.0f, 17.5f * 0.125f},
   };
   for (const Case& c : cases) {
     SetUp();
     feeding({1, 0, 0, 0, 0, 0}, {});
     host_mirror.sim_weather_temperature_le_c = c.le_degc;
-    host_mirror.sim_flightmodel_position_elevation = c.elevation_m;
+    static_pressure_altitude_ft = c.pressure_alt_ft;
     electrical::apu_low_oil = c.low_oil;
     delay_flags.apu_start_request = 1.0f;  // the START command
     update_apu();  // a high field needs the feed found in the frame before
     update_apu();
-    EXPECT_NEAR(delay_timers.apu_start_delay, c.delay_s, 1e-3f) << c.le_degc << " " << c.elevation_m;
+    EXPECT_NEAR(delay_timers.apu_start_delay, c.delay_s, 1e-3f) << c.le_degc << " " << c.pressure_alt_ft;
     EXPECT_EQ(delay_flags.apu_start_stage, 1.0f);
     EXPECT_EQ(electric::apu_start_load, 60.0f);
     EXPECT_EQ(delay_timers.apu_low_oil_delay, c.low_oil == 0.0f ? 1.5f : 0.0f);
@@ -96,7 +96,7 @@ TEST_F(Apu, StartDelayDependsOnTemperatureAltitudeAndTheLowOilLight) {
 }
 
 TEST_F(Apu, AboveTheCeilingNeedsAPressurisedFeed) {
-  host_mirror.sim_flightmodel_position_elevation = 12600.0;
+  static_pressure_altitude_ft = 41300.0f;
   feeding({0, 0, 0, 0, 1, 0}, {1, 1, 0, 0, 0, 1});
   knobs::cross_feed = fuel::cross_feed_valve = 0.0f;
   update_apu();  // computes this frame's availability
@@ -107,6 +107,7 @@ TEST_F(Apu, AboveTheCeilingNeedsAPressurisedFeed) {
   update_apu();
   EXPECT_EQ(apu_start_ready, 1.0f);
   knobs::cross_feed = fuel::cross_feed_valve = 0.0f;
+  static_pressure_altitude_ft = 0.0f;
 }
 
 // Tank 1 empty and nothing pumping (the centre pumps OFF, their lights dark
@@ -297,10 +298,13 @@ TEST_F(Fuel, ImbalanceShowsOnTheLighterSideInFlightOnly) {
   update_fuel_quantities();
   EXPECT_EQ(fuel::left_status, 1.0f);
   EXPECT_EQ(fuel::right_status, 0.0f);
-  tanks(2547.0f, 0.0f, 3000.0f);  // latched at the limit, out below it
+  tanks(2547.0f, 0.0f, 3000.0f);  // latched at the limit, held down to 91 kg
   update_fuel_quantities();
   EXPECT_EQ(fuel::left_status, 1.0f);
   tanks(2900.0f, 0.0f, 3000.0f);
+  update_fuel_quantities();
+  EXPECT_EQ(fuel::left_status, 1.0f);
+  tanks(2910.0f, 0.0f, 3000.0f);
   update_fuel_quantities();
   EXPECT_EQ(fuel::left_status, 0.0f);
   // LOW below 453 kg, held until above 567 kg.

@@ -61,6 +61,7 @@ class Bleed : public PanelTest {
     air::isolation_valve_pos = 1.0f;
     fire::engine01_ext_switch_pos_arm = fire::engine02_ext_switch_pos_arm = 0.0f;
     engine::indicators_N1_percent_1 = engine::indicators_N1_percent_2 = 60.0f;
+    host_mirror.sim_flightmodel_engine_ENGN_running[0] = host_mirror.sim_flightmodel_engine_ENGN_running[1] = 1;
     air::engine1_starter_valve = air::engine2_starter_valve = 0.0f;
     air::engine1_bleed_valve_pos = air::engine2_bleed_valve_pos = 0.0f;
     air::isolation_bleed_valve_pos = 0.0f;

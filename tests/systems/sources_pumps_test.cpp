@@ -71,7 +71,13 @@ TEST_F(Sources, DriveDisconnectNeedsARunningEngine) {
   update_engine_generators();
   EXPECT_EQ(simhost::get_int("sim/operation/failures/rel_genera0"), 0);
   EXPECT_EQ(host_gens()[0], 1);
+  // Pressed at CUTOFF the switch springs back: the lever to IDLE later
+  // (an in-flight start) leaves the drive connected.
+  EXPECT_EQ(one_way_switch::drive_disconnect1_pos, 0.0f);
   engine::mixture_ratio1 = 0.9f;
+  update_engine_generators();
+  EXPECT_EQ(simhost::get_int("sim/operation/failures/rel_genera0"), 0);
+  one_way_switch::drive_disconnect1_pos = 1.0f;
   update_engine_generators();
   EXPECT_EQ(simhost::get_int("sim/operation/failures/rel_genera0"), 6);
   EXPECT_EQ(failure_tables.electric[17], 1.0f);

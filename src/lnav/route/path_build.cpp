@@ -48,7 +48,6 @@ void log_line(const char* fmt, ...) {
 }
 
 
-const char* id_of(int32_t i) { return leg_slot_ok(i) ? route_tables.waypoint_names[i].text : ""; }
 
 double aircraft_lat() { return host_mirror.sim_flightmodel_position_latitude; }
 double aircraft_lon() { return host_mirror.sim_flightmodel_position_longitude; }
@@ -184,7 +183,7 @@ void take_direct_to() {
     path_start_leg = calc_legs_path(path_start_leg, 1);
     if (fms_debug_selector == 99999.0f) {
       const float crs_fin = leg_slot_ok(path_start_leg) ? legs_df_crs_fin[path_start_leg] : 0.0f;
-      log_line("Direct to  %d <%s> -> CRS final: %f, %d\n", direct_to_leg, id_of(direct_to_leg),
+      log_line("Direct to  %d <%s> -> CRS final: %f, %d\n", direct_to_leg, waypoint_id(direct_to_leg),
                static_cast<double>(crs_fin), path_start_leg);
       fms_debug_selector = 9999.0f;
       script_set_finite_f(zuvadud_D738_fms_test, 9999.0f);
@@ -196,7 +195,7 @@ void take_direct_to() {
   fms_seq.hold_phase = fms_seq.hold_term = fms_seq.pi_phase = 0.0f;
   publish_modes();
   if (fms_debug_selector == 8888.0f) {
-    log_line("Direct to  %d <%s> -> INIT Nav Mode (G) (%f)\n", direct_to_leg, id_of(direct_to_leg),
+    log_line("Direct to  %d <%s> -> INIT Nav Mode (G) (%f)\n", direct_to_leg, waypoint_id(direct_to_leg),
              static_cast<double>(fms_seq.nav_mode));
   }
   fms_seq.intdir_idx = static_cast<float>(direct_to_leg + 1);
@@ -538,7 +537,7 @@ void close_destination(int32_t n) {
   };
   for (float* a : cleared) a[n] = 0.0f;
   if (fms_debug_selector == 5555.0f) {
-    log_line("Calculated true distance for destination. WPT %d  <%s>:  %f\n", n, id_of(n),
+    log_line("Calculated true distance for destination. WPT %d  <%s>:  %f\n", n, waypoint_id(n),
              static_cast<double>(legs_dist_true[n]));
   }
 }
@@ -550,7 +549,7 @@ struct Labelled {
 
 void dump_direct_to() {
   log_line("Direct to data:\n");
-  log_line("WPT %d  <%s>:\n", direct_to_leg, id_of(direct_to_leg));
+  log_line("WPT %d  <%s>:\n", direct_to_leg, waypoint_id(direct_to_leg));
   const int32_t k = leg_slot_ok(direct_to_leg) ? direct_to_leg : 0;
   const Labelled values[] = {
       {"legs_radii_radius", &legs_radii_radius[k]},
@@ -640,7 +639,7 @@ const LegValue leg_dump[] = {
 };
 
 void dump_leg(int32_t i, bool with_speed) {
-  log_line("WPT %d  <%s>:\n", i, id_of(i));
+  log_line("WPT %d  <%s>:\n", i, waypoint_id(i));
   for (const LegValue& v : leg_dump) {
     if (!with_speed && v.values == legs_spd_calc) continue;
     log_line("%s : %f\n", v.label, static_cast<double>(v.values[i]));

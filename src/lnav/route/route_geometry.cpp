@@ -21,11 +21,12 @@ using navmath::f32;
 using navmath::mod360;
 using navmath::wrap360;
 
+const char* waypoint_id(int32_t i) { return leg_slot_ok(i) ? route_tables.waypoint_names[i].text : ""; }
+
 namespace {
 
 
 const char* leg_type(int32_t i) { return leg_slot_ok(i) ? route_tables.leg_path_types[i].text : ""; }
-const char* waypoint_id(int32_t i) { return leg_slot_ok(i) ? route_tables.waypoint_names[i].text : ""; }
 char type_first(int32_t i) { return leg_type(i)[0]; }
 
 // Leg types whose course the scripts give as a magnetic bearing.

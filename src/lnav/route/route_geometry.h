@@ -13,6 +13,8 @@
 
 #include <cstdint>
 
+// Waypoint i's name for the log ("" outside the tables).
+const char* waypoint_id(int32_t i);
 // True course (degrees) with which leg i ends.
 float magvar_course(int32_t i);
 // True course (degrees) with which leg i + 1 begins.

@@ -28,7 +28,6 @@ uint8_t fd_saved_refs_pending;
 namespace {
 
 constexpr float kStepInterval = 0.06f;  // s of accumulated frame time between bar updates
-constexpr float kFtPerM = 3.28084f;
 // deg, the bank within which the wings count as level once a course is lost.
 constexpr float kWingsLevelDeg = 3.0f;
 
@@ -62,7 +61,7 @@ struct Inputs {
 
 Inputs read_inputs() {
   Inputs in{};
-  in.side = mirror_f(bound::zuvadud_autopilot_ap_side) < 2.0f ? 0 : 1;
+  in.side = guidance_side() < 2.0f ? 0 : 1;
   in.single_cue = read_now_f(bound::zuvadud_D738_single_cue_fd);
   in.pitch_active = read_now_f(bound::zuvadud_autopilot_fdir_pitch_active);
   in.pitch_override = read_now_f(bound::zuvadud_autopilot_fdir_pitch_override);
@@ -84,7 +83,7 @@ Inputs read_inputs() {
   in.roll = mirror_f(cpt ? bound::sim_cockpit2_gauges_indicators_roll_AHARS_deg_pilot
                          : bound::sim_cockpit2_gauges_indicators_roll_AHARS_deg_copilot);
   in.vs = mirror_f(bound::sim_flightmodel_position_vh_ind_fpm);
-  in.geo_alt_ft = static_cast<float>(mirror_d(bound::sim_flightmodel_position_elevation)) * kFtPerM;
+  in.geo_alt_ft = static_cast<float>(mirror_d(bound::sim_flightmodel_position_elevation)) * ft_per_m;
   in.ind_alt = mirror_f(cpt ? bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot
                             : bound::sim_cockpit2_gauges_indicators_altitude_ft_copilot);
   in.setting = mirror_f(cpt ? bound::sim_cockpit2_gauges_actuators_barometer_setting_in_hg_pilot
@@ -514,32 +513,29 @@ void glideslope_law(const Inputs& in) {
   }
   const float F = side_pitch_bar(in);
   const float A = fd.vs_accel_fpm_s;
-  float T, S;
-  if (R >= 400.0f) {
-    const int s = in.side;
-    float T1, S1, T2, S2, T3, S3;
-    gs_pitch(in.vdev[s], fd.vdev_rate[s], fd.vdev_rate2[s], mult, in.theta, F, t, T1, S1);
-    vs_pitch(-1500.0f, in.vs, A, in.theta, F, t, T2, S2, 0);
-    T = T1;
-    S = S1;
-    if (T2 > T) {
-      T = T2;
-      S = S2;
-    }
-    vs_pitch(0.0f, in.vs, A, in.theta, F, t, T3, S3, 0);
-    if (T3 < T) {
-      T = T3;
-      S = S3;
-    }
-  } else {
-    vs_pitch(fd.gs_vs_floor, in.vs, A, in.theta, F, t, T, S, 1);
+  // The beam is flown down to the flare, at the reduced gain below 400 ft: a
+  // bar holding a remembered vertical speed would lead a crew off the beam.
+  const int s = in.side;
+  float T, S, T2, S2, T3, S3;
+  gs_pitch(in.vdev[s], fd.vdev_rate[s], fd.vdev_rate2[s], mult, in.theta, F, t, T, S);
+  vs_pitch(-1500.0f, in.vs, A, in.theta, F, t, T2, S2, 0);
+  if (T2 > T) {
+    T = T2;
+    S = S2;
+  }
+  vs_pitch(0.0f, in.vs, A, in.theta, F, t, T3, S3, 0);
+  if (T3 < T) {
+    T = T3;
+    S = S3;
   }
   apply_pitch(in, T, std::fmin(std::fabs(S), cap));
 }
 
 void approach_law(const Inputs& in) {
   if (in.host_pitch_mode == 8 && !in.nav_powered) {
-    follow_attitude(in);
+    // A dead receiver gives no beam: the bar shown (and flown by an engaged
+    // autopilot) comes to the attitude rather than keep its last command.
+    pitch_toward_at(in, in.theta, 7.25f);
   } else if (in.host_pitch_mode == 8) {
     glideslope_law(in);
   } else if (in.host_pitch_mode == 4) {

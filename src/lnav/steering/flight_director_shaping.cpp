@@ -13,7 +13,6 @@
 namespace {
 
 
-bool host12() { return host_version >= 120000; }
 bool ap_engaged() { return mirror_f(bound::zuvadud_autopilot_ap_on) != 0.0f; }
 float gs_mps() { return mirror_f(bound::sim_flightmodel_position_groundspeed); }
 float time_multiplier() { return mirror_f(bound::sim_time_ground_speed_flt); }
@@ -35,7 +34,7 @@ void speed_law(bool toga, float speed_target, float speed, float trend, float tr
   const float e = speed_target - speed;
   const float a = std::fmin(std::fabs(e), 20.0f);
   float g = 1.5f - (clamp_range(time_multiplier(), 2.0f, 16.0f) - 2.0f) * 0.8f / 14.0f;
-  if (!toga && host12()) g *= 0.8f;
+  if (!toga && newer_host()) g *= 0.8f;
   const float h = toga ? 0.5f * g : g;
   const float desired = h * clamp_range(e, -20.0f, 20.0f) / 20.0f;
   const bool ap = ap_engaged();
@@ -52,12 +51,12 @@ void vs_pitch(float target_vs, float vs, float vs_accel, float theta, float F, f
               int32_t boost) {
   const float gs = gs_mps();
   float k = interpolate_clamped(250.0f, 2000.0f, 450.0f, 800.0f, gs * kt_per_mps_4dp);
-  if (host12()) k *= 0.9f;
+  if (newer_host()) k *= 0.9f;
   float e = target_vs - (vs + 2.0f * vs_accel);
   if (ap_engaged()) {
     e = clamp_range(e, -k, k);
     float g = 1.0f;
-    if (host12()) {
+    if (newer_host()) {
       const float g0 = interpolate_clamped(130.0f, 1.4f, 185.0f, 1.0f, gs);
       g = g0 + (1.0f - g0) * std::fabs(e) / k;
       if (boost != 0) g *= 1.4f;
@@ -87,7 +86,7 @@ void alt_pitch(float ref_alt, float alt, float baro_delta, float vs, float vs_ac
   if (ap_engaged()) {
     ev = clamp_range(cmd - (vs + 4.0f * vs_accel), -2200.0f, 2200.0f);
     float g = 1.0f;
-    if (host12()) {
+    if (newer_host()) {
       const float g0 = interpolate_clamped(130.0f, 1.8f, 185.0f, 1.0f, gs_mps());
       g = g0 + (1.0f - g0) * std::fabs(ev) / 2200.0f;
     }
@@ -123,11 +122,11 @@ void gs_pitch(float dev, float dev_rate, float dev_rate2, float mult, float thet
   if (!ap_engaged()) {
     err = clamp_range(q * mult - p, -1.0f, 1.0f);
     base = 11.0f * mult * err;
-    if (host12()) g = 1.2f - 0.2f * std::fabs(err);
+    if (newer_host()) g = 1.2f - 0.2f * std::fabs(err);
   } else {
     err = clamp_range(q - p, -1.0f, 1.0f);
     base = 7.0f * err;
-    if (host12()) g = 1.4f - 0.4f * std::fabs(err);
+    if (newer_host()) g = 1.4f - 0.4f * std::fabs(err);
   }
   T = theta + g * base;
   S = final_step(std::fabs(err * t), T, F, t, 0.5f);
@@ -137,12 +136,12 @@ void roll_bar_target(float bank_cmd, float roll, float roll_rate, float roll_now
                      float& S) {
   const float e = clamp_range(bank_cmd - (roll + roll_rate), -20.0f, 20.0f);
   const float ae = std::fabs(e);
-  if (host12()) {
+  if (newer_host()) {
     const float g1 = interpolate_clamped(103.0f, 1.0f, 154.0f, 0.8f, gs_mps());
     const float g = (g1 + (1.0f - g1) * ae / 20.0f) * (0.8f + 0.2f * ae / 20.0f);
     T = roll_now + 0.4f * g * e;
   } else {
     T = roll_now + (ap_engaged() ? 0.4f : 0.5f) * e;
   }
-  S = final_step(std::fabs(10.0f * e * t), T, F, t, host12() ? 0.25f : 0.5f);
+  S = final_step(std::fabs(10.0f * e * t), T, F, t, newer_host() ? 0.25f : 0.5f);
 }

@@ -49,6 +49,9 @@ constexpr float kTrimTargetHigh = 0.719298f;
 // Full trim travel (2 units) in 63.33 s with flaps out, 190 s clean.
 constexpr float kTrimRateFlaps = 2.0f / 63.33f;
 constexpr float kTrimRateClean = 2.0f / 190.0f;
+// A target this far from the trim that the trim does not move toward is one
+// the trim is not following (a frame's motor step is about 0.0003).
+constexpr float kTrimStallTolerance = 0.002f;
 constexpr float kColumnReleased = 0.05f;
 constexpr float kColumnOpposes = 0.4f;
 
@@ -271,6 +274,13 @@ void trim_output(const ServoInputs& in, float dt) {
   }
   script_set_f(bound::zuvadud_D738_autopilot_servo_pitch_elev, s.trim_cmd);
   const bool driving = in.enable_elev != 0.0f || (in.cws_p != 0.0f && (in.ap_on != 0.0f || in.cws != 0.0f));
+  const bool short_of_target = std::fabs(s.trim_cmd - in.trim) > kTrimStallTolerance;
+  if (!cut_out && driving && short_of_target && in.trim == s.trim_seen) {
+    s.trim_stalled_s += dt;
+  } else {
+    s.trim_stalled_s = 0.0f;
+  }
+  s.trim_seen = in.trim;
   if (cut_out || !driving || !(in.trim >= kTrimMoveLow && in.trim <= kTrimMoveHigh)) return;
   const float target = clamp_range(s.trim_cmd, kTrimTargetLow, kTrimTargetHigh);
   const float max_step = (in.flap_handle >= 0.05f ? kTrimRateFlaps : kTrimRateClean) * dt;
@@ -330,6 +340,7 @@ void ap_servo() {
     s.gain_ramp = 1.0f;
     s.cws_hold = 0.0f;
     s.first_update = 1;
+    s.trim_stalled_s = 0.0f;
     return;
   }
 

@@ -41,6 +41,11 @@ struct PitchServoState {
   float flare_trim = -3.0f;
   float cws_hold;             // 1 while CWS holds a captured pitch
   float cws_hold_pitch_deg;
+  // How long the stabiliser has stood still short of the trim target the
+  // servo drives it to (a failed trim, or a stop it cannot pass): STAB OUT
+  // OF TRIM reads it. 0 while the trim follows or nothing drives it.
+  float trim_stalled_s;
+  float trim_seen;            // the trim at the last output pass
 };
 extern PitchServoState pitch_servo;
 

@@ -92,12 +92,11 @@ float stage_pressure(const StageSchedule& s, float altitude_ft, float n1) {
   return s.gain_psi * (n1 - lo) / (hi - lo);
 }
 
-float unit(float v) { return clamp_range(v, 0.0f, 1.0f); }
 float safe_div(float a, float b) { return b != 0.0f ? a / b : 0.0f; }
 
 // Moves a valve toward its command unless its failure entry holds it.
-void drive_valve(float& valve, float target, float rate, int fail_entry) {
-  if (failure_tables.pressurisation[fail_entry] == 1.0f) return;
+void drive_valve(float& valve, float target, float rate, fail_entry::Pressurisation held_by) {
+  if (entry_failed(held_by)) return;
   valve = lag_toward(valve, target, 0.0f, 1.0f, rate);
 }
 
@@ -114,7 +113,7 @@ struct EngineBleed {
   float starter_valve;
   float dc_bus;
   float duct;
-  int fail_high, fail_prsov, fail_precooler;
+  fail_entry::Pressurisation fail_high, fail_prsov, fail_precooler;
   // The high-stage and precooler valves are driven to their positions, not
   // sprung: without their power nothing moves them and they stay where
   // they stand.
@@ -124,8 +123,12 @@ struct EngineBleed {
 void engine_stages(int n, EngineBleed& e, float altitude_ft) {
   PneumaticsState& s = pneumatics;
   const float demand = s.bleed_demand_psi[n];
-  const float p5 = std::max(0.0f, bleed_pressure_a(altitude_ft, e.n1) - demand);
-  const float p9 = std::max(0.0f, bleed_pressure_b(altitude_ft, e.n1) - demand);
+  // The stages are the core's: a core that is not burning fuel, windmilling
+  // or run down, compresses nothing the ducts can use, however fast the air
+  // turns the fan.
+  const bool burning = mirror_vi_at(bound::sim_flightmodel_engine_ENGN_running, n) != 0;
+  const float p5 = burning ? std::max(0.0f, bleed_pressure_a(altitude_ft, e.n1) - demand) : 0.0f;
+  const float p9 = burning ? std::max(0.0f, bleed_pressure_b(altitude_ft, e.n1) - demand) : 0.0f;
   *e.p5 = p5;
   *e.p9 = p9;
 
@@ -196,17 +199,17 @@ void apu_regulation() {
 // Consumer demand on each source, for the next frame's pressures.
 void consumer_demand(float iso) {
   PneumaticsState& s = pneumatics;
-  const float wing_l = unit(system_::wing_anti_ice_valve[0]);
-  const float wing_r = unit(system_::wing_anti_ice_valve[1]);
-  const float sv1 = unit(air::engine1_starter_valve);
-  const float sv2 = unit(air::engine2_starter_valve);
+  const float wing_l = clamp01(system_::wing_anti_ice_valve[0]);
+  const float wing_r = clamp01(system_::wing_anti_ice_valve[1]);
+  const float sv1 = clamp01(air::engine1_starter_valve);
+  const float sv2 = clamp01(air::engine2_starter_valve);
   // A pack at HIGH takes more air than at AUTO.
-  const float pack_l = (air::l_pack_pos == 2.0f ? kPackHighLoad : kPackLoad) * unit(air::l_pack_bleed_valve_pos);
-  const float pack_r = (air::r_pack_pos == 2.0f ? kPackHighLoad : kPackLoad) * unit(air::r_pack_bleed_valve_pos);
+  const float pack_l = (air::l_pack_pos == 2.0f ? kPackHighLoad : kPackLoad) * clamp01(air::l_pack_bleed_valve_pos);
+  const float pack_r = (air::r_pack_pos == 2.0f ? kPackHighLoad : kPackLoad) * clamp01(air::r_pack_bleed_valve_pos);
   const float load_l = pack_l + 8.0f * wing_l + 10.0f * sv1;
   const float load_r = pack_r + 8.0f * wing_r + 10.0f * sv2;
   const float e1 = air::engine1_psi;
-  const float apu = unit(air::apu_bleed_valve_pos) * air::apu_psi;
+  const float apu = clamp01(air::apu_bleed_valve_pos) * air::apu_psi;
   const float e2 = air::engine2_psi;
   const float gnd = s.ground_air_psi;
   const float side_l = e1 + apu;
@@ -287,12 +290,12 @@ void update_pneumatics() {
   air::engine1_psi = air::engine1_bleed_valve_pos * s.engine_supply_psi[0];
   air::engine2_psi = air::engine2_bleed_valve_pos * s.engine_supply_psi[1];
 
-  const float iso = unit(air::isolation_bleed_valve_pos);
+  const float iso = clamp01(air::isolation_bleed_valve_pos);
   consumer_demand(iso);
 
   // Duct pressures: each side's largest source, blended across by the
   // isolation valve.
-  const float apu_c = unit(air::apu_bleed_valve_pos) * air::apu_psi;
+  const float apu_c = clamp01(air::apu_bleed_valve_pos) * air::apu_psi;
   const float own_l = std::max(air::engine1_psi, apu_c);
   const float own_r = std::max(air::engine2_psi, s.ground_air_psi);
   const float all = std::max(own_l, own_r);

@@ -76,7 +76,12 @@ float max_cabin_diff_psi(float altitude_ft) {
 
 namespace {
 
-inline float clamp01(float v) { return clamp_range(v, 0.0f, 1.0f); }
+// A host failure item's "inoperative" value.
+constexpr int32_t kHostFailed = 6;
+// The host's slow cabin leak, in the leak terms' units (the door seal leak
+// is 12,000): enough that the packs with the outflow valve closed lose the
+// cabin at about 500 ft/min at cruise.
+constexpr float kHostSlowLeak = 1000.0f;
 
 float door_sum() {
   float d = mirror_f(bound::tarv_doors_L1) + mirror_f(bound::tarv_doors_R1) + mirror_f(bound::tarv_doors_L2) +
@@ -126,10 +131,9 @@ uint8_t found_fault(int32_t channel) {
 
 // A controller that cannot work the valve: it holds it where it is.
 bool channel_fault(int32_t channel) {
-  const float* fail = failure_tables.pressurisation;
   const bool valve = (found_fault(channel) & kValveNotFollowing) != 0;
-  return (channel == 1 && fail[fail_entry::press_auto_controller_1] == 1.0f) ||
-         (channel == 2 && fail[fail_entry::press_auto_controller_2] == 1.0f) || valve;
+  return (channel == 1 && failure_value(fail_entry::press_auto_controller_1) == 1.0f) ||
+         (channel == 2 && failure_value(fail_entry::press_auto_controller_2) == 1.0f) || valve;
 }
 
 // The controller in charge watches its own work: an outflow valve that
@@ -141,7 +145,7 @@ bool channel_fault(int32_t channel) {
 // frame's motion toward the command.
 void watch_own_work(float valve_before) {
   PressController& c = press_ctrl;
-  if (failure_tables.pressurisation[fail_entry::press_outflow_valve] != 1.0f) {
+  if (failure_value(fail_entry::press_outflow_valve) != 1.0f) {
     c.found_fault[0] &= static_cast<uint8_t>(~kValveNotFollowing);
     c.found_fault[1] &= static_cast<uint8_t>(~kValveNotFollowing);
   }
@@ -199,6 +203,10 @@ float landing_pressure_alt_ft(float landing_alt) {
   if (!(setting >= 25.0f && setting <= 33.0f)) return landing_alt;
   return pressure_altitude_ft(pressure_at_ft(landing_alt) * setting / kStdSettingInHg);
 }
+
+// A controller taking over in the air above FLT ALT (none set, or one left
+// low) schedules the cruise it finds, not a cabin the hull cannot carry.
+float taken_over_flt_alt(float flt_alt, float ambient_alt) { return flt_alt > ambient_alt ? flt_alt : ambient_alt; }
 
 // The aircraft is more than 0.25 psi below both FLT ALT and the highest
 // altitude of the flight: the descent has begun.
@@ -324,6 +332,7 @@ void automatic_modes(float ambient_alt, float p_amb, float cabin_alt) {
       c.max_alt_reached = ambient_alt;
       c.takeoff_field_alt = 0.0f;
       c.takeoff_field_known = 0;
+      c.climb_from_alt = ambient_alt;
       unscheduled = true;
     } else if (c.mode == 1.0f) {
       c.mode = 2.0f;
@@ -335,8 +344,10 @@ void automatic_modes(float ambient_alt, float p_amb, float cabin_alt) {
         c.mode = 3.0f;
         if (unscheduled) {
           // Cruise straight away: hold the cabin where the climb schedule
-          // would have brought it, not at the zero it was cleared to.
-          c.cruise_cabin_alt = cruise_cabin_for(flt_alt, c.takeoff_field_alt);
+          // would have brought it, not at the zero it was cleared to, and
+          // above FLT ALT at the aircraft's own cruise.
+          c.mode_alt_ref = taken_over_flt_alt(flt_alt, ambient_alt);
+          c.cruise_cabin_alt = cruise_cabin_for(c.mode_alt_ref, c.takeoff_field_alt);
           c.sched_cabin_alt = c.cruise_cabin_alt;
         } else if (pressure_at_ft(c.sched_cabin_alt) - pressure_at_ft(flt_alt) > kAutoFailDiffPsi) {
           // FLT ALT reached far faster than any climb (the host moved the
@@ -350,7 +361,11 @@ void automatic_modes(float ambient_alt, float p_amb, float cabin_alt) {
         const float limit = max_cabin_diff_psi(flt_alt);
         c.sched_max_diff = diff > limit ? limit : diff;
       } else if (descent_started(p_amb, flt_alt, c.max_alt_reached)) {
-        enter_descent(ambient_alt, cabin_alt, true);
+        // Off schedule only when a climb toward FLT ALT is given up: a
+        // flight taken over in the air may have been started in its descent.
+        const bool climbed = c.takeoff_field_known != 0 ||
+                             pressure_at_ft(c.max_alt_reached) + 0.25f < pressure_at_ft(c.climb_from_alt);
+        enter_descent(ambient_alt, cabin_alt, climbed);
       } else {
         climb_schedule(flt_alt, ambient_alt);
       }
@@ -358,6 +373,7 @@ void automatic_modes(float ambient_alt, float p_amb, float cabin_alt) {
       if (flt_alt > c.prev_flt_alt) {
         c.mode = 2.0f;
         c.max_alt_reached = ambient_alt;
+        c.climb_from_alt = ambient_alt;
       } else if (descent_started(p_amb, flt_alt, c.max_alt_reached)) {
         enter_descent(ambient_alt, cabin_alt, false);
       }
@@ -422,9 +438,12 @@ void valve_command(float cabin_alt, float ambient_alt, float diff_now, float lea
       const float held = pressure_altitude_ft(p_amb + max_cabin_diff_psi(c.mode_alt_ref));
       if (held > sched) sched = held;
       // The held cabin rises at a fraction of the aircraft's climb: let the
-      // cabin keep up with a steep climb rather than overshoot the limit.
+      // cabin keep up with a steep climb rather than overshoot the limit,
+      // but never command a rate the controller's own monitor would take for
+      // its fault (a margin under it, for the valve's overshoot).
       const float vs = mirror_f(bound::sim_flightmodel_position_vh_ind_fpm);
-      if (vs > rmax) rmax = vs < 4000.0f ? vs : 4000.0f;
+      constexpr float kHeldCabinRateMaxFpm = 0.9f * kCabinRateLimitFpm;
+      if (vs > rmax) rmax = vs < kHeldCabinRateMaxFpm ? vs : kHeldCabinRateMaxFpm;
     }
     const float error = sched - cabin_alt;
     float rc = 0.0f;
@@ -449,8 +468,9 @@ void valve_command(float cabin_alt, float ambient_alt, float diff_now, float lea
 float pressurisation_mode_for_selector() { return static_cast<float>(channel_in_charge(select_channel())); }
 
 float scheduled_cabin_alt_aloft(float flt_alt, float ambient_alt) {
-  const float cruise = cruise_cabin_for(flt_alt, 0.0f);
-  return interpolate_clamped(0.0f, 0.0f, climb_limits(flt_alt).end_alt_ft, cruise, ambient_alt);
+  const float flt = taken_over_flt_alt(flt_alt, ambient_alt);
+  const float cruise = cruise_cabin_for(flt, 0.0f);
+  return interpolate_clamped(0.0f, 0.0f, climb_limits(flt).end_alt_ft, cruise, ambient_alt);
 }
 
 void update_pressurization() {
@@ -526,12 +546,14 @@ void update_pressurization() {
   const float h1 = cabin_alt + inflow / 60.0f * frame_time;
   const float d1 = pressure_at_ft(h1) - p_amb;
 
-  const float* fail = failure_tables.pressurisation;
   const float doors = door_sum();
   float leak_k = 0.0f;
   if (doors > 1.0f) leak_k = 600000.0f;
-  else if (doors != 0.0f || fail[fail_entry::press_hull_leak] == 1.0f) leak_k = 360000.0f;
-  if (fail[fail_entry::press_door_seal_leak] == 1.0f) leak_k += 12000.0f;
+  else if (doors != 0.0f || failure_value(fail_entry::press_hull_leak) == 1.0f) leak_k = 360000.0f;
+  if (failure_value(fail_entry::press_door_seal_leak) == 1.0f) leak_k += 12000.0f;
+  // The host's own slow depressurisation: a leak the packs cannot make up,
+  // the cabin climbing slowly with the outflow valve closed.
+  if (host_mirror.sim_operation_failures_rel_depres_slow == kHostFailed) leak_k += kHostSlowLeak;
   float leak_q = leak_k + 15.0f + std::fabs(d1) * 15.0f;
   float full_v = std::fabs(d1) * 250.0f + 5500.0f;
   if (d1 < 0.0f) {
@@ -555,7 +577,7 @@ void update_pressurization() {
 
   const float valve_before = cockpit::outflow_valve;
   float valve = valve_before;
-  if (fail[fail_entry::press_outflow_valve] != 1.0f) {
+  if (failure_value(fail_entry::press_outflow_valve) != 1.0f) {
     if (c.press_channel == 3) {
       if (toggle_switch::air_valve_manual == -1.0f) {
         valve = ramp_toward(valve, 0.0f, 0.0f, 1.0f, 0.05f);
@@ -610,8 +632,8 @@ void update_pressurization() {
   } else if (c.overpressure_time != 0.0f) {
     c.overpressure_time = move_toward_timed(c.overpressure_time, 0.0f, 0.0f, 240.0f, 1.0f);
   }
-  if (c.overpressure_time >= 240.0f && failure_tables.pressurisation[fail_entry::press_hull_leak] != 1.0f) {
-    failure_tables.pressurisation[fail_entry::press_hull_leak] = 1.0f;
+  if (c.overpressure_time >= 240.0f && failure_value(fail_entry::press_hull_leak) != 1.0f) {
+    failure_value(fail_entry::press_hull_leak) = 1.0f;
     script_set_vf(bound::zuvadud_D738_failure_pressurisation, failure_tables.pressurisation, kFailureEntriesExchanged);
   }
 }

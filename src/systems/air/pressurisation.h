@@ -35,6 +35,11 @@ struct PressController {
   // 1 once the take-off field was memorised on the ground: a flight taken
   // over in the air has no field to return to.
   uint8_t takeoff_field_known;
+  // ft: where a flight taken over in the air began to work toward FLT ALT
+  // (at the take-over, or where FLT ALT was last raised). Only a climb from
+  // here makes a descent short of FLT ALT an abandoned climb; without one it
+  // is the descent the flight was started in.
+  float climb_from_alt;
   float overpressure_time;  // 0..240
   // Faults each controller (1, 2) found in its own work, bits of
   // kValveNotFollowing and kCabinRateExcessive. Either hands control from 1
@@ -80,8 +85,10 @@ float max_cabin_diff_psi(float altitude_ft);
 // The differential beyond which the controller reports itself failed (AUTO
 // FAIL); a cruise cabin is never scheduled past it.
 constexpr float kAutoFailDiffPsi = 8.75f;
-// The cabin altitude the climb schedule holds at a pressure altitude for a
-// FLT ALT, on a flight taken over in the air (no field to climb from).
+// The cabin altitude the controller holds at a pressure altitude for a FLT
+// ALT, on a flight taken over in the air (no field to climb from): the climb
+// schedule's, and with FLT ALT below the aircraft the cruise cabin of the
+// aircraft's own altitude, as the controller takes it over there.
 float scheduled_cabin_alt_aloft(float flt_alt, float ambient_alt);
 
 // The controller in charge for the mode selector as it stands (0 none,

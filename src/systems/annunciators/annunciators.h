@@ -51,6 +51,9 @@ struct SixPackGroup {
 struct AnnunciatorState {
   SixPackGroup six_pack[sp_group_count];
   int32_t recall;          // set while a six-pack is pressed
+  // Set during the pass by a fault that alone only a recall shows (one wing
+  // pump of a tank, one GPS receiver): the recall lasts while one remains.
+  bool recall_shows;
   float ann_test_active;   // 1 while the light test switch is at test and the lamps have power
   float flicker_phase_s[9];
   float dspl_power_test_time;  // s left of the display power-up self-test
@@ -79,8 +82,9 @@ void master_caution_release(int side);
 // The reset a master caution press makes (new flags, lamps, recall).
 void master_caution_reset();
 // First-frame reset after a load: six-pack memory, new flags, lamps and
-// recall, the SELCAL delays, the unusable-fuel attitude lags, the recorder
-// state, the bleed trip latches and the REVERSER timers.
+// recall, the SELCAL delays, the unusable-fuel attitude lags, the centre
+// pumps' automatic shut-off when the new flight's centre tank holds fuel,
+// the recorder state, the bleed trip latches and the REVERSER timers.
 void annunciator_first_frame_reset();
 
 // The light-test set: each light and the level it shows during the test.

@@ -14,6 +14,7 @@
 #include "core/preprocess_values.h"
 #include "core/util.h"
 #include "engines/engine_values.h"
+#include "lnav/steering/servo_laws.h"
 #include "systems/air/pressurisation.h"
 #include "systems/annunciators/annunciator_values.h"
 #include "systems/annunciators/annunciators.h"
@@ -21,6 +22,7 @@
 #include "systems/delay_timers.h"
 #include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
+#include "systems/fire/fire.h"
 #include "systems/fire/fire_values.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/gear_brakes/gear_horn.h"
@@ -39,6 +41,9 @@ float slat1_ratio_prev;
 namespace {
 
 constexpr int kFailed = 6;
+// The autopilot's trim left short of its target this long lights STAB OUT OF
+// TRIM: longer than a trim step takes to start, short of a pilot noticing.
+constexpr float kStabOutOfTrimDelayS = 3.0f;
 // Trailing edge flap positions (deploy ratio) that set the leading edges'
 // place: retracted up to the first, the mid position up to flaps 5.
 constexpr float kFlapsUpRatio = 0.01f;
@@ -158,9 +163,10 @@ void gear_lights() {
   float* transit_light[3] = {&annunciator::nose_gear_transit, &annunciator::left_gear_transit,
                              &annunciator::right_gear_transit};
   float* safe_light[3] = {&annunciator::nose_gear_safe, &annunciator::left_gear_safe, &annunciator::right_gear_safe};
-  // Gear warning: low with the thrust at idle, as the horn reads the levers
-  // (a hardware throttle's idle rests a little above 0), the handle not down.
-  const bool warning = radio_alt_ft() < 800.0f && gear_warning_thrust_idle() && h < 1.0f;
+  // Gear warning: low with either thrust lever at idle (a hardware
+  // throttle's idle rests a little above 0), the handle not down, whatever
+  // the flaps: the horn's own rule for flaps 15 and beyond is not theirs.
+  const bool warning = radio_alt_ft() < 800.0f && gear_warning_lever_closed() && h < 1.0f;
   for (int i = 0; i < 3; ++i) {
     const float r = mirror_vf_at(bound::sim_flightmodel2_gear_deploy_ratio, i);
     const bool failed = mirror_i(collapse[i]) == kFailed;
@@ -312,19 +318,19 @@ void annunciators_fuel_valves() {
   struct Valve {
     float* pos;
     float* light;
-    const float* fire_sw;
+    int32_t engine;
     Consumer power;
     const float* mixture;
     bool battery_scaled;
   };
   const Valve valves[4] = {
-      {&engine::spar1_valve, &annunciator::spar1_valve_closed, &fire::engine01_ext_switch_pos_arm,
+      {&engine::spar1_valve, &annunciator::spar1_valve_closed, 0,
        Consumer::spar_valves, &engine::mixture_ratio1, true},
-      {&engine::spar2_valve, &annunciator::spar2_valve_closed, &fire::engine02_ext_switch_pos_arm,
+      {&engine::spar2_valve, &annunciator::spar2_valve_closed, 1,
        Consumer::spar_valves, &engine::mixture_ratio2, true},
-      {&engine::eng1_valve, &annunciator::eng1_valve_closed, &fire::engine01_ext_switch_pos_arm,
+      {&engine::eng1_valve, &annunciator::eng1_valve_closed, 0,
        Consumer::engine_fuel_valves, &engine::mixture_ratio1, false},
-      {&engine::eng2_valve, &annunciator::eng2_valve_closed, &fire::engine02_ext_switch_pos_arm,
+      {&engine::eng2_valve, &annunciator::eng2_valve_closed, 1,
        Consumer::engine_fuel_valves, &engine::mixture_ratio2, false},
   };
   for (const Valve& v : valves) {
@@ -332,7 +338,7 @@ void annunciators_fuel_valves() {
     // where they are, so a lost battery bus never starves a running engine.
     // Only the start lever and the fire switch move them.
     if (fed(v.power)) {
-      const bool open = *v.fire_sw != 1.0f && *v.mixture > 0.5f;
+      const bool open = !fire_switch_holds_fuel_shut(v.engine) && *v.mixture > 0.5f;
       *v.pos = move_toward_timed(*v.pos, open ? 1.0f : 0.0f, 0.0f, 1.0f, 2.0f);
     }
     const float scale = v.battery_scaled ? ann_levels.l1 * fed01(Consumer::valve_light_dimming) : ann_levels.l1;
@@ -415,8 +421,10 @@ void annunciators_recorders() {
   // climbing or diving too fast, or too high, brings the master caution too.
   ann_state.six_pack[sp_air_cond].slot[10] = autofail ? 1 : 0;
 
-  const float trim = mirror_f(bound::sim_cockpit2_controls_elevator_trim);
-  const bool out_of_trim = mirror_f(bound::zuvadud_autopilot_ap_on) != 0.0f && (trim <= -0.958f || trim >= 0.702f);
+  // STAB OUT OF TRIM: the autopilot engaged and its trim not following the
+  // servo's target for a few seconds, wherever the stabiliser stands.
+  const bool out_of_trim =
+      mirror_f(bound::zuvadud_autopilot_ap_on) != 0.0f && pitch_servo.trim_stalled_s >= kStabOutOfTrimDelayS;
   annunciator::stab_out_of_trim = as01(out_of_trim) * l1;
   annunciator::generic = ann_state.ann_test_active * l1;
 }

@@ -229,6 +229,17 @@ void annunciator_first_frame_reset() {
   delay_timers.selcal_delay_com3 = 0.0f;
   fuel_pump_lights.unusable_pitch_lag = 0.0f;
   fuel_pump_lights.unusable_roll_lag = 0.0f;
+  // The automatic shut-off records a centre tank that ran dry: a new flight
+  // that finds fuel in it starts with its pumps free to run.
+  if (mirror_vf_at(bound::sim_cockpit2_fuel_fuel_quantity, 1) > 0.0f) {
+    for (int c = 0; c < 2; ++c) {
+      fuel_pump_lights.ctr_pump_auto_off[c] = 0;
+      fuel_pump_lights.ctr_pump_auto_timer[c] = 0.0f;
+      fuel_pump_lights.ctr_pump_light_time[c] = 0.0f;
+      fuel_pump_lights.pump_low_filter[fuel_pump_c1 + c] = 0.0f;
+      fuel_pump_lights.pump_low_latch[fuel_pump_c1 + c] = 0.0f;
+    }
+  }
   recorder_lights.fdr_test_on = 0.0f;
   recorder_lights.cvr_run_timer = 0.0f;
   recorder_lights.cvr_state = 0;
@@ -267,6 +278,7 @@ void update_annunciators() {
   for (SixPackGroup& g : ann_state.six_pack) {
     for (int32_t& s : g.slot) s = 0;
   }
+  ann_state.recall_shows = false;
   annunciators_electrical();
   annunciators_flight_controls();
   annunciators_overhead();
@@ -277,6 +289,7 @@ void update_annunciators() {
   annunciators_anti_ice();
   annunciators_gear_flight();
   annunciators_fuel_valves();
+  if (!ann_state.recall_shows) ann_state.recall = 0;
 
   six_pack_memory();
   group_lights_and_master_caution();

@@ -184,14 +184,20 @@ void annunciators_overhead() {
   annunciator::door_auto_unlk = 0.0f;
   const bool emer_exit = toggle_switch::emer_exit_lights == 0.0f || toggle_switch::emer_exit_lights == 2.0f;
   annunciator::emer_exit = as01(emer_exit) * l1;
-  const bool gps_fail = host_failed(bound::sim_operation_failures_rel_gps) || host_failed(bound::sim_operation_failures_rel_gps2);
+  // One GPS receiver lost leaves the other's position: the light is steady
+  // only with both lost, and one alone shows on a recall.
+  const bool gps[2] = {host_failed(bound::sim_operation_failures_rel_gps),
+                       host_failed(bound::sim_operation_failures_rel_gps2)};
+  const bool gps_both = gps[0] && gps[1];
+  const bool recall = ann_state.recall != 0;
+  if (gps[0] || gps[1]) ann_state.recall_shows = true;
   annunciator::ils = ann_state.ann_test_active * l1;
   annunciator::gls = ann_state.ann_test_active * l1;
-  annunciator::gps = as01(gps_fail || ann_state.ann_test_active == 1.0f) * l1;
+  annunciator::gps = as01(gps_both || (recall && (gps[0] || gps[1])) || ann_state.ann_test_active == 1.0f) * l1;
 
   SixPackGroup* g = ann_state.six_pack;
-  g[sp_irs].slot[0] = slot(host_failed(bound::sim_operation_failures_rel_gps));
-  g[sp_irs].slot[1] = slot(host_failed(bound::sim_operation_failures_rel_gps2));
+  g[sp_irs].slot[0] = slot(recall ? gps[0] : gps_both);
+  g[sp_irs].slot[1] = slot(recall ? gps[1] : gps_both);
   g[sp_irs].slot[2] = slot(mirror_f(bound::zuvadud_D738_annunciator_irs_left_fail) == 1.0f);
   g[sp_irs].slot[3] = slot(mirror_f(bound::zuvadud_D738_annunciator_irs_right_fail) == 1.0f);
   if (host_failed(bound::sim_operation_failures_rel_APU_press)) {
@@ -241,8 +247,15 @@ void annunciators_fire() {
   // neither light nor bell.
   const float cargo_test = fed(Consumer::cargo_fire_detection) ? s.cargo_test_active : 0.0f;
   float bell = as01(det[0] == 1.0f || det[1] == 1.0f || test == 1.0f || cargo_test == 1.0f);
+  // The test runs each engine's loops through an alarm: an engine whose
+  // loops went with it cannot alarm, and its lights stay dark for the FAULT
+  // to be read.
+  const bool loops_lost[2] = {host_failed(bound::sim_operation_failures_rel_engsep0),
+                              host_failed(bound::sim_operation_failures_rel_engsep1)};
   if (s.fire_test_all == 1.0f) {
-    for (int i = 0; i < 4; ++i) det[i] = 1.0f;
+    for (int i = 0; i < 4; ++i) {
+      if (!loops_lost[i % 2]) det[i] = 1.0f;
+    }
   }
   // The detection loops, their test and all they light or ring have one
   // power: without it a fire shows nowhere rather than in half the cockpit.
@@ -278,8 +291,7 @@ void annunciators_fire() {
   annunciator::extinguisher_circuit_annun2 = as01(circuits && push_botton::cargo_fire_test == 1.0f) * l1;
   annunciator::cargo_fire = cargo_test * l1;
   annunciator::cargo_fault_detector = 0.0f;
-  const bool detector_fault = detecting && (test == -1.0f || host_failed(bound::sim_operation_failures_rel_engsep0) ||
-                                            host_failed(bound::sim_operation_failures_rel_engsep1));
+  const bool detector_fault = detecting && (test == -1.0f || loops_lost[0] || loops_lost[1]);
   annunciator::fire_fault_inop = as01(detector_fault) * l1;
   annunciator::fire_apu_det_inop = as01(detecting && test == -1.0f) * l1;
   annunciator::fire_bell_annun2 = bell * s.fire_bell_enable;
@@ -470,8 +482,8 @@ void annunciators_cabin_bleed() {
   // A controller fault stays shown while the selector and power pick that
   // controller, also once controller 2 has taken over from a faulted 1.
   const int32_t selected = press_ctrl.selected_channel;
-  g.slot[8] = slot(failure_tables.pressurisation[fail_entry::press_auto_controller_1] == 1.0f && selected == 1);
-  g.slot[9] = slot(failure_tables.pressurisation[fail_entry::press_auto_controller_2] == 1.0f && selected == 2);
+  g.slot[8] = slot(failure_value(fail_entry::press_auto_controller_1) == 1.0f && selected == 1);
+  g.slot[9] = slot(failure_value(fail_entry::press_auto_controller_2) == 1.0f && selected == 2);
   // Slot 10, AUTO FAIL whatever lit it, is filled with the light itself.
 }
 

@@ -363,8 +363,8 @@ void fuel_pump_low_pressure() {
     g.slot[1] = l2c;
     g.slot[2] = r1c;
     g.slot[3] = r2c;
-    if (l1c == 0 && l2c == 0 && r1c == 0 && r2c == 0) ann_state.recall = 0;
   }
+  if (l1c != 0 || l2c != 0 || r1c != 0 || r2c != 0) ann_state.recall_shows = true;
   g.slot[4] = s.ctr_pump_low_10s[0];
   g.slot[5] = s.ctr_pump_low_10s[1];
   g.slot[6] = mirror_f(bound::sim_flightmodel_weight_m_fuel_total) < 459.0f ? 1 : 0;

@@ -16,6 +16,7 @@
 #include "core/binding.h"
 #include "core/frame_values.h"
 #include "core/preprocess_values.h"
+#include "core/units.h"
 #include "core/util.h"
 #include "engines/engine_values.h"
 #include "systems/air/air_values.h"
@@ -35,9 +36,10 @@ ApuState apu_state = {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f};
 
 namespace {
 
-// Up to its certified ceiling (41,000 ft) the APU draws from the left tank by
-// suction when no pump feeds it; above that it is not started.
-constexpr float kSuctionCeilingM = 12496.8f;
+// Up to its certified ceiling (41,000 ft, a pressure altitude as every
+// limit of its envelope) the APU draws from the left tank by suction when no
+// pump feeds it; above that it is not started.
+constexpr float kCeilingFt = 41000.0f;
 constexpr int32_t kFailed = 6;
 constexpr float kCoolDown_s = 60.0f;  // from OFF to the APU's shutdown
 constexpr float kApuBleedFadeFt = 15000.0f;     // full APU bleed supply up to here
@@ -50,7 +52,14 @@ constexpr float kApuDroopPsi = 60.0f;
 float leading_edge_degc() { return host_mirror.sim_weather_temperature_le_c; }
 float apu_n1() { return mirror_f(bound::sim_cockpit2_electrical_APU_N1_percent); }
 bool apu_running() { return mirror_i(bound::sim_cockpit_engine_APU_running) != 0; }
-float elevation_m() { return static_cast<float>(host_mirror.sim_flightmodel_position_elevation); }
+// The pressure altitude, 0 where the air's pressure gives none (read as the
+// ground's).
+float pressure_altitude_or_ground_ft() {
+  const float ft = static_pressure_altitude_ft;
+  return std::isfinite(ft) ? ft : 0.0f;
+}
+
+bool below_ceiling() { return pressure_altitude_or_ground_ft() < kCeilingFt; }
 
 void cancel_cool_down() {
   delay_timers.apu_delay_1 = 0.0f;
@@ -73,7 +82,7 @@ bool fuel_feed_available() {
   } else if ((c > 0.0f && (p.centre1 || p.centre2)) || (r > 0.0f && p.right)) {
     return true;
   }
-  return l > 0.0f && elevation_m() < kSuctionCeilingM;
+  return l > 0.0f && below_ceiling();
 }
 
 // Stops a rotor that is still coming up to speed: the held start command
@@ -122,7 +131,7 @@ float apu_bleed_supply() {
   const float angle_deg = alt < 10000.0f ? 90.0f : (alt > 80000.0f ? 180.0f : 90.0f + (alt - 10000.0f) * 90.0f / 70000.0f);
   const float ceiling = interpolate_clamped(kApuBleedFadeFt, 1.0f, kApuBleedCeilingFt, 0.0f, alt);
   const float capability = per_flight_values.apu_bleed_capability_psi;
-  float unloaded = std::max(0.0f, std::sin(angle_deg * 0.017453292f) * capability * ceiling);
+  float unloaded = std::max(0.0f, std::sin(angle_deg * rad_per_deg_f) * capability * ceiling);
   // The delivery pressure falls as more air is drawn, by the same share at
   // any altitude: a start that draws on the thin APU air high up still turns
   // its core, and two starters share what the APU gives rather than starve.
@@ -164,7 +173,7 @@ void update_apu() {
 
   const bool permitted = fire::apu_ext_switch_pos_arm == 0.0f && bat == 1.0f && fire::apu_was_fire == 0.0f &&
                          !host_failed && !running &&
-                         ((elevation_m() < kSuctionCeilingM && tank_kg(0) > 0.0f) || a.fuel_available == 1.0f);
+                         ((below_ceiling() && tank_kg(0) > 0.0f) || a.fuel_available == 1.0f);
   apu_start_ready = permitted ? 1.0f : 0.0f;
   // START sets state 1 together with its request; a request found without
   // its state starts from state 1 as well.
@@ -210,7 +219,7 @@ void update_apu() {
         // About 18 s in temperate air at sea level; longer when cold and high,
         // and longer still above 28,000 ft, where a suction-fed start is slow
         // to light (half as long again as on the ground at the ceiling).
-        const float ft = clamp_range(elevation_m() * 3.281f, 0.0f, 41000.0f);
+        const float ft = clamp_range(pressure_altitude_or_ground_ft(), 0.0f, kCeilingFt);
         const float high = ft <= 28000.0f ? interpolate_clamped(0.0f, 1.0f, 28000.0f, 1.3f, ft)
                                           : interpolate_clamped(28000.0f, 1.3f, 41000.0f, 1.5f, ft);
         const float d =

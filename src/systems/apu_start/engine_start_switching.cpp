@@ -181,13 +181,7 @@ float switch_mode(int e, EngineRefs& r, float s, bool settled) {
     if (lever_up) {
       if (n2 > 50.0f && n2 < 57.0f) mode = 3.0f;
       if (air && (n2 < 70.0f || (n2 > 5.0f && n2 < 54.0f && systems::wms == 1.0f))) mode = 3.0f;
-      const float alt = mirror_f(bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot);
-      // The handle request shares one mirror on both host generations.
-      const float flap = host_mirror.sim_cockpit2_controls_flap_ratio;
-      if (mirror_f(bound::zuvadud_D738_engine_start_auto) == 0.0f &&
-          ((alt < 18000.0f && flap != 0.0f) || r.heat_switch != 0.0f)) {
-        mode = s;
-      }
+      if (off_selects_igniters(r.heat_switch)) mode = s;
     }
   } else if (pos == 2.0f) {
     const bool healthy = mirror_i(r.fire) != kFailed && mirror_i(r.fail) != kFailed && mirror_i(r.sep) != kFailed;
@@ -345,4 +339,12 @@ void update_fluid_indications() {
       *r.ff = ff;
     }
   }
+}
+
+bool off_selects_igniters(float heat_switch) {
+  const float alt = mirror_f(bound::sim_cockpit2_gauges_indicators_altitude_ft_pilot);
+  // The handle request shares one mirror on both host generations.
+  const float flap = host_mirror.sim_cockpit2_controls_flap_ratio;
+  return mirror_f(bound::zuvadud_D738_engine_start_auto) == 0.0f &&
+         ((alt < 18000.0f && flap != 0.0f) || heat_switch != 0.0f);
 }

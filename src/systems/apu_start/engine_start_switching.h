@@ -14,3 +14,8 @@ struct StartSwitchingState {
   float idle_settled_s[2];      // how long the running core has stopped rising (s)
 };
 extern StartSwitchingState start_switching;
+
+// Whether a running engine's start switch at OFF still selects its igniters
+// (flaps out below 18,000 ft, or its engine anti-ice on, without the
+// automatic ignition), given that engine's anti-ice switch.
+bool off_selects_igniters(float heat_switch);

@@ -27,7 +27,7 @@ namespace {
 constexpr int32_t kFailed = 6;
 constexpr float kGenMinN2 = 48.0f;  // % N2 below which a generator drops off
 // Electric failure-table entries of the two engine generators.
-constexpr int kGenFailEntry[2] = {fail_entry::elec_generator_1, fail_entry::elec_generator_2};
+constexpr fail_entry::Electric kGenFailEntry[2] = {fail_entry::elec_generator_1, fail_entry::elec_generator_2};
 
 // Meter source slots of the per-flight frequency and voltage tables.
 enum MeterFreq { freq_standby, freq_gpu, freq_gen1, freq_apu, freq_gen2, freq_inverter };
@@ -98,10 +98,10 @@ void update_engine_generators() {
     }
     return;
   }
-  const float disconnect[2] = {one_way_switch::drive_disconnect1_pos, one_way_switch::drive_disconnect2_pos};
+  float* disconnect[2] = {&one_way_switch::drive_disconnect1_pos, &one_way_switch::drive_disconnect2_pos};
   const float start_lever[2] = {engine::mixture_ratio1, engine::mixture_ratio2};
   for (int e = 0; e < 2; ++e) {
-    float& slot = failure_tables.electric[kGenFailEntry[e]];
+    float& slot = failure_value(kGenFailEntry[e]);
     // The host repaired the generator (its "fix all systems"): the newer
     // event wins, or the slot would fail it again in this frame for good.
     if (seen[e] == kFailed && mirror_i(fail_id[e]) != kFailed && slot == 1.0f) {
@@ -118,12 +118,16 @@ void update_engine_generators() {
       write_electric_table();
     }
     // A disconnected drive stays failed until the failure is reset.
-    if (mirror_i(fail_id[e]) != kFailed && disconnect[e] == 1.0f && start_lever[e] >= 0.9f) {
+    if (mirror_i(fail_id[e]) != kFailed && *disconnect[e] == 1.0f && start_lever[e] >= 0.9f) {
       gen[e] = 0;
       host_set_i(fail_id[e], kFailed);
       slot = 1.0f;
       write_electric_table();
     }
+    // The switch works only with the start lever at IDLE and is spring
+    // loaded: pressed at CUTOFF it springs back having done nothing, so no
+    // later start disconnects the drive it left armed.
+    if (*disconnect[e] == 1.0f && start_lever[e] < 0.9f) *disconnect[e] = 0.0f;
     // The engine's own N2, not its gauge: a failed indicator leaves the
     // generator turning.
     const float n2 = mirror_vf_at(bound::sim_flightmodel2_engines_N2_percent, e);

@@ -141,11 +141,10 @@ void four_minute_flag(float& flag, float& timer, float bus) {
 
 }  // namespace
 
-float elec_fail_ok(int entry) {
-  if (entry < 0 || entry >= kFailureTableSize) return 1.0f;
+float elec_fail_ok(fail_entry::Electric entry) {
   // Only 1 is failed: every value above it is armed (2 at random, 3 to 8
   // for a flight condition) and the bus works until the failure comes.
-  return as01(failure_tables.electric[entry] != 1.0f);
+  return as01(!entry_failed(entry));
 }
 
 void elec_buses_update() {

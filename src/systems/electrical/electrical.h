@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "core/failure_entries.h"
+
 // The unpublished tail of the bus status record; the published fields are the
 // electric:: globals (systems/electrical/electric_values.h).
 struct ElecBusStatus {
@@ -51,7 +53,7 @@ extern BatteryDischargeState bat_discharge_monitor;
 
 // An electric failure-table entry counts as working unless it holds 1
 // (failed); a value above it is only armed.
-float elec_fail_ok(int entry);
+float elec_fail_ok(fail_entry::Electric entry);
 
 // Per frame, systems step: bus statuses, host electrical switches, display
 // power-up, four-minute flags, host avionics.

@@ -1,6 +1,8 @@
 // Fire protection (see fire.h).
 #include "systems/fire/fire.h"
 
+#include <cmath>
+
 #include "core/failure_entries.h"
 #include "core/failure_tables.h"
 #include "core/binding.h"
@@ -59,6 +61,8 @@ bool engine_fire(int engine, int32_t host_fire, bound::Id fire_id) {
     if (timer < kSmokeAfterS) timer += frame_time;
     if (agent[0] > kAgentToExtinguish || agent[1] > kAgentToExtinguish) out = 1.0f;
   } else {
+    // The smoke count is one fire's: a fire put out takes its burning with it.
+    timer = 0.0f;
     agent[0] = 0.0f;
     agent[1] = 0.0f;
     out = 0.0f;
@@ -71,8 +75,8 @@ bool engine_fire(int engine, int32_t host_fire, bound::Id fire_id) {
   if (out != 0.0f) {
     if (host_fire != 0) host_set_i(fire_id, 0);
     out = 0.0f;
-    if (failure_tables.engine[fail_entry::eng_fire_1 + engine] == 1.0f) {
-      failure_tables.engine[fail_entry::eng_fire_1 + engine] = 0.0f;
+    if (failure_value(fail_entry::eng_fire[engine]) == 1.0f) {
+      failure_value(fail_entry::eng_fire[engine]) = 0.0f;
       script_set_vf(bound::zuvadud_D738_failure_engine, failure_tables.engine, kFailureEntriesExchanged);
     }
   }
@@ -127,12 +131,16 @@ bool discharging(int b) { return *bottle_psi[b] > 0.0f && *bottle_psi[b] < kFull
 // a bottle's fired mark stands only with the handle that fired it turned
 // toward it, or while the bottle discharges; the APU's fire latch only with
 // its bottle used.
+// A handle saved a hair off a stop (the last of a lag, a file written by an
+// older version) stands at that stop.
+constexpr float kAtStop = 0.001f;
+
 bool fire_slots_agree() {
   const FireState& s = fire_state;
   for (int h = 0; h < fire_handle_count; ++h) {
     const bool pulled = s.fire_handle_arm_target[h] == 1.0f;
     if (s.fire_handle_turn_target[h] != 0.0f && !pulled) return false;
-    if (*turns[h] != 0.0f && !pulled && !(*pulls[h] > 0.0f)) return false;
+    if (!(std::fabs(*turns[h]) <= kAtStop) && !pulled && !(*pulls[h] > kAtStop)) return false;
   }
   // Left and right bottles: the mark names the engine whose handle fired it.
   const float toward[2] = {-1.0f, 1.0f};
@@ -156,6 +164,11 @@ void fire_handle_pull(int32_t h) {
   FireState& s = fire_state;
   if (s.fire_handle_lock[h] != 0.0f || s.fire_handle_turn_target[h] != 0.0f) return;
   s.fire_handle_arm_target[h] = s.fire_handle_arm_target[h] == 0.0f ? 1.0f : 0.0f;
+}
+
+bool fire_switch_holds_fuel_shut(int32_t engine) {
+  if (engine < 0 || engine > 1) return false;
+  return *pulls[engine] == 1.0f;
 }
 
 void fire_handle_turn(int32_t h, int32_t direction) {
@@ -315,5 +328,10 @@ void restore_fire_state() {
   if (!fire_slots_agree()) {
     put_fire_image(before);
     count_restore_contradiction();
+    return;
+  }
+  for (int h = 0; h < fire_handle_count; ++h) {
+    if (std::fabs(*turns[h]) <= kAtStop) *turns[h] = 0.0f;
+    if (std::fabs(*pulls[h]) <= kAtStop) *pulls[h] = 0.0f;
   }
 }

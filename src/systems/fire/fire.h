@@ -43,3 +43,7 @@ void build_fire_images(float state[kFireArraySize], float switches[kFireArraySiz
 // outside 0..2 are ignored.
 void fire_handle_pull(int32_t handle);
 void fire_handle_turn(int32_t handle, int32_t direction);
+
+// Whether engine e's fire switch (0 or 1) is pulled out, which holds its
+// engine fuel valve shut: nothing but the switch going back in opens it.
+bool fire_switch_holds_fuel_shut(int32_t engine);

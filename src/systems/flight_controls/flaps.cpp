@@ -49,6 +49,7 @@ struct SpeedbrakeFlapState {
   float flap_relief_30;
   float flap_relief_40;
   float flaps_frozen;
+  float te_asymmetry;            // 1 once the trailing edges split: the hydraulic drive is shut off
   float alt_flaps_extending;
   float flap_time_last_s;        // flap time last written to the host
 };
@@ -61,6 +62,11 @@ constexpr float kArmedLever = 0.04f;
 constexpr double kArmedRangeTop = 0.13;  // the ARMED detent takes a lever below this
 constexpr float kAnimHold_s = 0.7f;
 constexpr float kTouchdownHold_s = 6.0f;
+// The left and right trailing edges this far apart (degrees) are a split the
+// flap drive stops for.
+constexpr float kTeAsymmetryDeg = 2.0f;
+constexpr float kFlaps5Lever = 0.375f;
+constexpr float kLeTravel_s = 8.0f;  // the leading edges' whole travel on their own drive
 
 // The flap handle hold values carried with the saved system state.
 float& flap_hold() { return systems_memory.flap_copies[0]; }
@@ -148,7 +154,38 @@ float relieved(float& flag, float ias, float on_kt, float off_kt, float detent, 
   return detent;
 }
 
+// A split of the trailing edges shuts their hydraulic drive off: both sides
+// stay where they stopped, whatever the lever asks, until the failed side is
+// repaired. The alternate drive has no such protection.
+bool te_asymmetry_locked() {
+  const float* flap = host_mirror.sim_flightmodel2_wing_flap2_deg;
+  const bool split = std::fabs(flap[2] - flap[3]) > kTeAsymmetryDeg;
+  float& locked = sbf_state.te_asymmetry;
+  const bool side_failed = locked == 1.0f && (read_now_i(bound::sim_operation_failures_rel_fc_L_flp) == 6 ||
+                                              read_now_i(bound::sim_operation_failures_rel_fc_R_flp) == 6 ||
+                                              host_mirror.sim_operation_failures_rel_L_flp_off == 6 ||
+                                              host_mirror.sim_operation_failures_rel_R_flp_off == 6);
+  locked = split || side_failed ? 1.0f : 0.0f;
+  return locked == 1.0f;
+}
+
 void normal_flaps(float r) {
+  if (te_asymmetry_locked()) {
+    request_flaps(flap_hold(), false);
+    sbf_state.flaps_frozen = 1.0f;
+    // The leading edges keep their own drive on system B and go where the
+    // lever puts them: out to flaps 5, fully out beyond.
+    float s1 = slat1_hold(), s2 = slat2_hold();
+    if (hydraulic::B_status == 1.0f && flt_ctrls::flap_lever > 0.0f) {
+      const float le = flt_ctrls::flap_lever <= kFlaps5Lever ? 0.5f : 1.0f;
+      s1 = move_toward_timed(s1, le, 0.0f, 1.0f, kLeTravel_s);
+      s2 = move_toward_timed(s2, le, 0.0f, 1.0f, kLeTravel_s);
+    }
+    put_slats(s1, s2);
+    slat1_hold() = s1;
+    slat2_hold() = s2;
+    return;
+  }
   if (hydraulic::B_status != 1.0f) {
     flap_slat_held = 1.0f;  // AUTO SLAT FAIL reads it
     hold_flaps();
@@ -408,15 +445,15 @@ void update_flaps_slats() {
   // 1 only while the flaps and slats are held for want of their hydraulic
   // source; a failed flap actuator holds them without it.
   flap_slat_held = 0.0f;
-  if (host_mirror.sim_operation_failures_rel_flap_act == 6) {
+  if (switches::alt_flaps_pos != 0.0f) {
+    alternate_flaps(r);
+  } else if (host_mirror.sim_operation_failures_rel_flap_act == 6) {
+    // The hydraulic drive jammed: the flaps stay where they are; the
+    // alternate drive, its own electric motor, still moves them.
     request_flaps(flap_hold(), false);
     sbf_state.flaps_frozen = 1.0f;
     host_set_i(bound::sim_aircraft_specialcontrols_acf_autoslatEQ, 0);
-    return;
-  }
-  if (switches::alt_flaps_pos == 0.0f) {
-    normal_flaps(r);
   } else {
-    alternate_flaps(r);
+    normal_flaps(r);
   }
 }

@@ -8,6 +8,7 @@
 
 #include "core/binding.h"
 #include "core/host_io.h"
+#include "systems/fire/fire_values.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/hydraulics/hydraulic_values.h"
 
@@ -57,10 +58,12 @@ void lever_logic(int e, float lever, bool powered) {
 
 }  // namespace
 
-void reverse_lever_logic() {
-  lever_logic(0, flt_ctrls::reverse_lever1, hydraulic::A_status == 1.0f || hydraulic::standby_status == 1.0f);
+bool reverser_powered(int e) {
+  const float own = e == 0 ? hydraulic::A_status : hydraulic::B_status;
+  const float pulled = e == 0 ? fire::engine01_ext_switch_pos_arm : fire::engine02_ext_switch_pos_arm;
+  return (own == 1.0f || hydraulic::standby_status == 1.0f) && pulled != 1.0f;
 }
 
-void reverse_lever_logic_eng2() {
-  lever_logic(1, flt_ctrls::reverse_lever2, hydraulic::B_status == 1.0f || hydraulic::standby_status == 1.0f);
-}
+void reverse_lever_logic() { lever_logic(0, flt_ctrls::reverse_lever1, reverser_powered(0)); }
+
+void reverse_lever_logic_eng2() { lever_logic(1, flt_ctrls::reverse_lever2, reverser_powered(1)); }

@@ -112,3 +112,14 @@ void speedbrake_detents() {
     }
   }
 }
+
+float speedbrake_lever_from_ratio(float r) {
+  if (r == -0.5f) return 0.0889f;
+  if (r == 0.0f) return 0.0f;
+  if (r < 0.0f) return 0.15f;
+  if (r <= 0.9899999f) return 0.15f + r * 0.517f / 0.9899999f;
+  if (r < 0.99f) return 0.667f;
+  if (r <= 1.0f) return 0.667f + (r - 0.9899999f) * 0.333f / 0.01000011f;
+  if (r > 1.0f) return 1.0f;
+  return 0.0f;  // NaN: stowed
+}

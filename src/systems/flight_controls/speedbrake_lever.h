@@ -32,3 +32,7 @@ void write_speedbrake_lever(float lever);
 void forget_speedbrake_lever_writes();
 // Host speed brake ratio from the lever position.
 void speedbrake_detents();
+// The lever position that gives the host's speed brake ratio `r`, the
+// inverse of speedbrake_detents (-0.5 ARMED, 0.99 the flight detent); a NaN
+// reads DOWN.
+float speedbrake_lever_from_ratio(float r);

@@ -19,6 +19,7 @@
 #include "systems/delay_timers.h"
 #include "systems/flight_controls/elec_trim_state.h"
 #include "systems/electrical/electric_values.h"
+#include "systems/flight_controls/reverse_levers.h"
 #include "systems/flight_controls/flight_control_values.h"
 #include "systems/gear_brakes/gear_lever.h"
 #include "core/host_io.h"
@@ -65,10 +66,6 @@ float axis_value(int role) { return mirror_vf_at(bound::sim_joystick_joy_mapped_
 // A script input applied once per change.
 bool changed(float value, float& last) { return value != last; }
 
-void write_yoke(bound::Id id, float v) {
-  set_mirror_f(id, v);
-  host_send_f(id, v);
-}
 
 // Pitch or roll axis to the host's yoke, gated against the autopilot.
 void yoke_axis(float axis, float& last, bound::Id ratio_id, float cws) {
@@ -76,22 +73,22 @@ void yoke_axis(float axis, float& last, bound::Id ratio_id, float cws) {
   const float small = std::fabs(axis);
   auto lag_home = [&]() {
     const float cur = mirror_f(ratio_id);
-    if (cur != 0.0f) write_yoke(ratio_id, lag_toward(cur, 0.0f, -1.0f, 1.0f, 6.0f));
+    if (cur != 0.0f) host_send_mirrored_f(ratio_id, lag_toward(cur, 0.0f, -1.0f, 1.0f, 6.0f));
   };
   if (axis == last) {
     if (small <= 0.11f && cws != 0.0f) lag_home();
   } else if (script_mirror.zuvadud_D738_yoke_disco_ap == 0.0f) {
-    if (!ap) write_yoke(ratio_id, axis);
+    if (!ap) host_send_mirrored_f(ratio_id, axis);
   } else if (cws != 0.0f) {
     if (small <= 0.11f) {
       lag_home();
     } else {
-      write_yoke(ratio_id, axis);
+      host_send_mirrored_f(ratio_id, axis);
     }
   } else if (ap) {
-    if (small > 0.2f) write_yoke(ratio_id, axis);
+    if (small > 0.2f) host_send_mirrored_f(ratio_id, axis);
   } else {
-    write_yoke(ratio_id, axis);
+    host_send_mirrored_f(ratio_id, axis);
   }
   last = axis;
 }
@@ -209,7 +206,7 @@ void update_joystick_axes() {
               script_mirror.zuvadud_D738_autopilot_cws_p_status);
     yoke_axis(axis::roll, m.roll_last, bound::sim_cockpit2_controls_yoke_roll_ratio,
               script_mirror.zuvadud_D738_autopilot_cws_r_status);
-    if (axis::heading != m.heading_last) write_yoke(bound::sim_cockpit2_controls_yoke_heading_ratio, axis::heading);
+    if (axis::heading != m.heading_last) host_send_mirrored_f(bound::sim_cockpit2_controls_yoke_heading_ratio, axis::heading);
     m.heading_last = axis::heading;
   }
 
@@ -382,10 +379,10 @@ void update_trim_switches_reversers() {
     float* lever;
     float* lock;
   } engines[2] = {
-      {hydraulic::A_status == 1.0f || hydraulic::standby_status == 1.0f, bound::sim_operation_failures_rel_revers0,
-       bound::sim_operation_failures_rel_revdep0, &flt_ctrls::reverse_lever1, &flt_ctrls::lock_reverse1},
-      {hydraulic::B_status == 1.0f || hydraulic::standby_status == 1.0f, bound::sim_operation_failures_rel_revers1,
-       bound::sim_operation_failures_rel_revdep1, &flt_ctrls::reverse_lever2, &flt_ctrls::lock_reverse2},
+      {reverser_powered(0), bound::sim_operation_failures_rel_revers0, bound::sim_operation_failures_rel_revdep0,
+       &flt_ctrls::reverse_lever1, &flt_ctrls::lock_reverse1},
+      {reverser_powered(1), bound::sim_operation_failures_rel_revers1, bound::sim_operation_failures_rel_revdep1,
+       &flt_ctrls::reverse_lever2, &flt_ctrls::lock_reverse2},
   };
   for (int e = 0; e < 2; ++e) {
     Engine& en = engines[e];

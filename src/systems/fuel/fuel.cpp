@@ -19,6 +19,7 @@
 #include "systems/delay_timers.h"
 #include "systems/electrical/bus_feeds.h"
 #include "systems/electrical/electric_values.h"
+#include "systems/fire/fire.h"
 #include "systems/fuel/fuel_pump_lights.h"
 #include "systems/fuel/fuel_values.h"
 #include "core/host_io.h"
@@ -39,7 +40,8 @@ constexpr float kFuelTempTauLightS = 2.5f * 3600.0f;
 constexpr float kFuelTempTauFullS = 5.0f * 3600.0f;
 constexpr float kLowKg = 453.0f;
 constexpr float kLowClearKg = 567.0f;
-constexpr float kImbalanceKg = 453.0f;
+constexpr float kImbalanceKg = 453.0f;       // 1,000 lb apart: IMBAL
+constexpr float kImbalanceClearKg = 91.0f;   // 200 lb: shown in flight, it goes only below this
 // Centre tank configuration status: shown with both engines above idle N1
 // (%) and the centre pumps off while the centre tank holds more than the
 // upper mass (kg); once shown it stays down to the lower mass.
@@ -73,7 +75,6 @@ constexpr float kFuelGaugeSettledDegC = 0.2f;
 // this: fuel used is kept over a bus transfer or a switch flicked OFF and ON.
 constexpr float kFuelUsedRideThroughS = 2.0f;
 
-bool on(float v) { return v != 0.0f; }
 
 // N2 (%) above which an engine draws its tank by suction alone.
 float suction_n2_limit(float altitude_ft) {
@@ -147,8 +148,8 @@ void update_fuel_pumps_feed() {
   plugin_bus_loads[0] += 4.0f * as01(l1) + 4.0f * as01(l2) + 6.0f * as01(c1);
   plugin_bus_loads[1] += 4.0f * as01(r1) + 4.0f * as01(r2) + 6.0f * as01(c2);
 
-  const bool ld = on(engine::tank_l_driven_status);
-  const bool rd = on(engine::tank_r_driven_status);
+  const bool ld = nonzero(engine::tank_l_driven_status);
+  const bool rd = nonzero(engine::tank_r_driven_status);
   float left = 0.0f;
   float right = 0.0f;
   // The engines feed through the valve, not the knob.
@@ -176,10 +177,13 @@ void update_fuel_pumps_feed() {
   // The scavenge jet pump runs on tank 1's forward pump, not on the engine:
   // it goes on with engine 1 shut down, its valves closed.
   const bool scavenge_feed = left == 1.0f || left == 4.0f;
-  if (time_since_load > 2.0f) {
-    if (engine::spar1_valve < 0.95f || engine::eng1_valve < 0.95f) left = 0.0f;
-    if (engine::spar2_valve < 0.95f || engine::eng2_valve < 0.95f) right = 0.0f;
-  }
+  // After a load the valves are still settling, but one a pulled fire
+  // switch holds shut feeds nothing from the first frame.
+  const bool settled = time_since_load > 2.0f;
+  if ((settled || fire_switch_holds_fuel_shut(0)) && (engine::spar1_valve < 0.95f || engine::eng1_valve < 0.95f))
+    left = 0.0f;
+  if ((settled || fire_switch_holds_fuel_shut(1)) && (engine::spar2_valve < 0.95f || engine::eng2_valve < 0.95f))
+    right = 0.0f;
   write_selector(bound::sim_cockpit2_fuel_fuel_tank_selector_left, left * engine::fuel_selector_l);
   write_selector(bound::sim_cockpit2_fuel_fuel_tank_selector_right, right * engine::fuel_selector_r);
 
@@ -213,13 +217,16 @@ void update_fuel_quantities() {
   const float c = tank_kg(1);
   const float r = tank_kg(2);
   const float diff = std::fabs(l - r);
-  // IMBAL stands while the mains differ by more than 1,000 lb and goes as
-  // soon as they are back under it: a crew balancing by crossfeed sees it
-  // out once within the limit, and a refuel that fills one wing first
-  // leaves nothing for the take-off. Exactly at the limit it stays as it was.
-  if (diff > kImbalanceKg) {
+  // IMBAL comes with the mains more than 1,000 lb apart. In the air, once
+  // shown, it stays until they are within 200 lb: a crew balancing by
+  // crossfeed balances all the way. On the ground it is judged afresh each
+  // frame, so a refuel that fills one wing first leaves nothing for the
+  // take-off.
+  if (on_ground != 0) {
+    fi.imbalance_latch = diff > kImbalanceKg ? 1.0f : 0.0f;
+  } else if (diff > kImbalanceKg) {
     fi.imbalance_latch = 1.0f;
-  } else if (diff < kImbalanceKg) {
+  } else if (diff < kImbalanceClearKg) {
     fi.imbalance_latch = 0.0f;
   }
   const bool imbalance = fi.imbalance_latch == 1.0f;
@@ -302,7 +309,7 @@ void update_fuel_temperature() {
 
   float& gauge = engine::fuel_temp;
   const float bus = fed01(Consumer::fuel_temp_gauge);
-  if (!on(bus)) {
+  if (!nonzero(bus)) {
     gauge = lag_toward(gauge, -kFuelGaugeEndDegC, -kFuelGaugeEndDegC, kFuelGaugeEndDegC, kFuelGaugeLagPerS);
     s.fuel_temp_state = 0.0f;
   } else if (bus == s.gauge_bus_prev) {

@@ -19,6 +19,8 @@ namespace {
 
 // RTO armed and engaged (braking): leaving it stows the speed brake it raised.
 constexpr float kRtoEngaged = 2.0f;
+// A landing autobrake armed and braking.
+constexpr float kLandingBraking = 2.0f;
 
 // Leaving RTO ends it, its self-test and any autobrake braking; an engaged
 // RTO stows the speed brake lever it raised.
@@ -112,4 +114,28 @@ void reset_autobrake_at_off() {
   autobrake::autobrake_arm = 0.0f;
   end_rto_and_braking();
   rto_speedbrake_stow_request = stow;
+}
+
+bool drop_autobrake_flags_off_selector() {
+  const float pos = autobrake::autobrake_pos;
+  bool dropped = false;
+  if (pos == autobrake_pos_value(AutobrakePos::rto)) {
+    // RTO selected: no landing autobrake is armed or braking.
+    dropped = autobrake::autobrake_arm != 0.0f;
+    autobrake::autobrake_arm = 0.0f;
+  } else if (pos != autobrake_pos_value(AutobrakePos::off)) {
+    // A landing setting: no RTO is armed, engaged or under test.
+    dropped = autobrake::autobrake_RTO_arm != 0.0f || autobrake::autobrake_RTO_test != 0.0f;
+    autobrake::autobrake_RTO_arm = 0.0f;
+    autobrake::autobrake_RTO_test = 0.0f;
+    if (dropped) {
+      rto_test_result = 0.0f;
+      delay_timers.autobrake_rto_test_delay = 0.0f;
+    }
+  }
+  // Brakes applied only by an autobrake braking.
+  if (dropped && autobrake::autobrake_RTO_arm != kRtoEngaged && autobrake::autobrake_arm != kLandingBraking) {
+    autobrake_brake_value = 0.0f;
+  }
+  return dropped;
 }

@@ -61,3 +61,8 @@ void step_autobrake_to_off();
 // A restored selector at OFF disarms and resets the system, as selecting OFF
 // does: nothing armed, braking, under test or showing DISARM.
 void reset_autobrake_at_off();
+// A restored autobrake keeps only the flags its selector can produce: with
+// RTO selected no landing autobrake, with a landing setting no RTO (armed,
+// engaged or under test); a dropped braking flag takes its brakes with it.
+// True when a flag was dropped.
+bool drop_autobrake_flags_off_selector();

@@ -44,7 +44,6 @@ constexpr float kMaxSteerDeg = 78.0f;
 constexpr float kNoseGearArmM = 14.0f;
 constexpr float kCastorFromMps = 0.5f;
 constexpr float kFastestTurnDps = 60.0f;
-constexpr float kRadPerDeg = pi_f / 180.0f;
 // The host's brake friction coefficient (dimensionless), held at this value
 // every frame so braking does not depend on what the aircraft file or
 // another add-on set.
@@ -142,10 +141,6 @@ float smooth_target(float limit, float v) {
   return std::fmin(limit * k, 1.0f);
 }
 
-void write_host_f(bound::Id id, float v) {
-  set_mirror_f(id, v);
-  host_send_f(id, v);
-}
 
 // The both-sides toe-brake button and the held host brake commands brake
 // through the parking channel.
@@ -174,8 +169,8 @@ void pedals_and_host_ratios(float v) {
     const float left = std::fmax(std::fmax(s.toe_out_left, c.toe_brake_left), std::fmax(s.turn_brake_left, c.brake_cmd_left));
     const float right =
         std::fmax(std::fmax(s.toe_out_right, c.toe_brake_right), std::fmax(s.turn_brake_right, c.brake_cmd_right));
-    write_host_f(bound::sim_cockpit2_controls_left_brake_ratio, chocks_in() ? 0.0f : left);
-    write_host_f(bound::sim_cockpit2_controls_right_brake_ratio, chocks_in() ? 0.0f : right);
+    host_send_mirrored_f(bound::sim_cockpit2_controls_left_brake_ratio, chocks_in() ? 0.0f : left);
+    host_send_mirrored_f(bound::sim_cockpit2_controls_right_brake_ratio, chocks_in() ? 0.0f : right);
   }
   host_set_f(bound::sim_aircraft_overflow_acf_brake_co, kBrakeCoefficient);
 }
@@ -224,12 +219,12 @@ void parking_channel(float v) {
   demand = std::fmin(demand, 10000.0f);
   s.chocks_held_last = chocks_in() ? 1.0f : 0.0f;
   if (chocks_in()) {
-    write_host_f(bound::sim_cockpit2_controls_parking_brake_ratio, 1.0f);
+    host_send_mirrored_f(bound::sim_cockpit2_controls_parking_brake_ratio, 1.0f);
     return;
   }
   const float cur = host_mirror.sim_cockpit2_controls_parking_brake_ratio * 10000.0f;
   const float rate = (set != 0.0f || demand < cur) ? 4.2f : 0.8f;
-  write_host_f(bound::sim_cockpit2_controls_parking_brake_ratio, lag_toward(cur, demand, 0.0f, 10000.0f, rate) / 10000.0f);
+  host_send_mirrored_f(bound::sim_cockpit2_controls_parking_brake_ratio, lag_toward(cur, demand, 0.0f, 10000.0f, rate) / 10000.0f);
 }
 
 // The aircraft's turn rate from its heading frame to frame; 0 for a frame
@@ -249,11 +244,11 @@ void track_turn_rate() {
 float castor_angle(float held, float v) {
   if (!(v >= kCastorFromMps)) return held;
   const float drift = angle::wrap180_nonneg(host_mirror.sim_flightmodel_position_hpath -
-                                            host_mirror.sim_flightmodel_position_psi) * kRadPerDeg;
+                                            host_mirror.sim_flightmodel_position_psi) * rad_per_deg_f;
   const float ahead = v * std::cos(drift);
-  const float aside = v * std::sin(drift) + brake_state.heading_rate_dps * kRadPerDeg * kNoseGearArmM;
+  const float aside = v * std::sin(drift) + brake_state.heading_rate_dps * rad_per_deg_f * kNoseGearArmM;
   // Rolling backwards the wheel trails the other way, along the same line.
-  const float deg = std::atan2(ahead < 0.0f ? -aside : aside, std::fabs(ahead)) / kRadPerDeg;
+  const float deg = std::atan2(ahead < 0.0f ? -aside : aside, std::fabs(ahead)) / rad_per_deg_f;
   return clamp_range(deg, -kMaxSteerDeg, kMaxSteerDeg);
 }
 
@@ -316,7 +311,7 @@ void nose_steering(float v) {
     const float k1 = interpolate_clamped(0.0f, 0.8f, 70.0f, 0.36f, g);
     const float k2 = interpolate_clamped(5.0f, 0.0f, 12.0f, 1.0f, std::fmin(v, 12.0f));
     const float a = std::fabs(s.nosewheel_deg);
-    const float value = std::sin(a * 0.017453292f) * k1 * k2 * 0.12f;
+    const float value = std::sin(a * rad_per_deg_f) * k1 * k2 * 0.12f;
     float inner = value;
     float outer = 0.0f;
     if (v < 8.0f) {
@@ -699,10 +694,10 @@ void brake_pressure_to_host() {
     // Accumulator discharged: no pressure for toe brakes or the autobrake.
     if (cockpit::toe_brake_override == 0.0f) s.override_by_discharge = 1.0f;
     cockpit::toe_brake_override = 1.0f;
-    if (hl != 0.0f) write_host_f(bound::sim_cockpit2_controls_left_brake_ratio, 0.0f);
-    if (hr != 0.0f) write_host_f(bound::sim_cockpit2_controls_right_brake_ratio, 0.0f);
+    if (hl != 0.0f) host_send_mirrored_f(bound::sim_cockpit2_controls_left_brake_ratio, 0.0f);
+    if (hr != 0.0f) host_send_mirrored_f(bound::sim_cockpit2_controls_right_brake_ratio, 0.0f);
     s.autobrake_inop = 1.0f;
-    if (!chocks_in()) write_host_f(bound::sim_cockpit2_controls_parking_brake_ratio, 0.0f);
+    if (!chocks_in()) host_send_mirrored_f(bound::sim_cockpit2_controls_parking_brake_ratio, 0.0f);
   }
   brake::brake_press = std::fmax(lag_toward(press, target, 0.0f, 4000.0f, 0.2f), precharge);
 }

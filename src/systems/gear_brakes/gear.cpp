@@ -37,6 +37,7 @@ namespace {
 constexpr float kLowPressurePsi = 2500.0f;
 constexpr float kSlowFactor = 6.0f;
 constexpr float kCollapsed = 0.26f;
+constexpr float kFlaps15Lever = 0.625f;  // the lever's flaps 15 detent
 
 float& gear_down_commanded() { return lever_commands.gear_down_selected; }
 
@@ -81,25 +82,28 @@ void update_gear_warning_horn() {
   const float* deploy = host_mirror.sim_aircraft_parts_acf_gear_deploy;
   const bool down_and_locked = deploy[0] >= 1.0f && deploy[1] >= 1.0f && deploy[2] >= 1.0f;
   // The landing flaps warn at any height; only flaps up to 10 are limited to
-  // low radio altitudes.
+  // low radio altitudes. Beyond flaps 15 (25, 30, 40) the horn sounds
+  // whatever the levers.
   if (down_and_locked) {
     alert::gear_horn_cut_disable = 0.0f;
-  } else if (flaps > 0.75f) {
+  } else if (flaps > kFlaps15Lever) {
     gear_horn_active = gear_horn_uncancellable = 1;
     alert::gear_horn_cut_disable = 0.0f;
     horn = bat ? 1 : 0;
   } else if (flaps > 0.5f) {
-    if (gear_warning_thrust_idle()) {
+    if (gear_warning_flaps15_thrust()) {
       gear_horn_active = 1;
       horn = 1;
     }
-    gear_horn_uncancellable = 1;
-    alert::gear_horn_cut_disable = 0.0f;
-    horn = horn != 0 && bat ? 1 : 0;
+    if (!gear_warning_engine_out_levers()) {
+      gear_horn_uncancellable = 1;
+      alert::gear_horn_cut_disable = 0.0f;
+    }
+    horn = (horn != 0 && alert::gear_horn_cut_disable == 0.0f && bat) ? 1 : 0;
   } else if (ra >= 2500.0f) {
     alert::gear_horn_cut_disable = 0.0f;
   } else if (ra < 800.0f) {
-    if (gear_warning_thrust_idle()) {
+    if (gear_warning_lever_closed()) {
       gear_horn_active = 1;
       horn = 1;
     }

@@ -13,12 +13,25 @@ namespace {
 // A hardware throttle at its idle stop rests a little above 0 (the same
 // band the RTO and the speed brake read as idle): a lever there is closed.
 constexpr float kLeverClosed = 0.05f;
+// About 30 degrees of thrust lever travel: an engine-out approach's live
+// lever stands above it.
+constexpr float kLeverThirtyDeg = 0.4f;
+
+bool closed(float lever) { return lever < kLeverClosed; }
 }  // namespace
 
-bool gear_warning_thrust_idle() {
+bool gear_warning_lever_closed() { return closed(engine::thrust1_leveler) || closed(engine::thrust2_leveler); }
+
+bool gear_warning_flaps15_thrust() {
   const float a = engine::thrust1_leveler;
   const float b = engine::thrust2_leveler;
-  return (a < kLeverClosed && b < 0.68f) || (b < kLeverClosed && a < 0.68f) || (a < 0.4f && b < 0.4f);
+  return closed(a) || closed(b) || (a < kLeverThirtyDeg && b < kLeverThirtyDeg);
+}
+
+bool gear_warning_engine_out_levers() {
+  const float a = engine::thrust1_leveler;
+  const float b = engine::thrust2_leveler;
+  return (closed(a) && b > kLeverThirtyDeg) || (closed(b) && a > kLeverThirtyDeg);
 }
 
 void move_gear_horn_cutout(float value) {

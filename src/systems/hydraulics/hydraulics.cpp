@@ -65,7 +65,7 @@ struct SystemInputs {
   float& emdp;
   float& edp;
   float edp_max;
-  int fail_entry;
+  fail_entry::Hydraulic pumps_failure;
   float el_switch;
   float el_bus;  // the electric pump's power: its AC motor bus and its control power
   float el_target_psi;
@@ -81,7 +81,7 @@ struct SystemInputs {
 float run_system(SystemInputs s, float& el_trg, float& eng_trg) {
   el_trg = 0.0f;
   eng_trg = 0.0f;
-  if (s.fluid > 30.0f && failure_tables.hydraulic[s.fail_entry] != 1.0f) {
+  if (s.fluid > 30.0f && failure_value(s.pumps_failure) != 1.0f) {
     const bool ele_ok = mirror_i(bound::sim_operation_failures_rel_hydpmp_ele) != kFailed;
     if (s.el_switch == 1.0f && ele_ok && s.el_bus == 1.0f) el_trg = s.el_target_psi;
     // OFF depressurises the engine pump through a solenoid: without its power
@@ -298,7 +298,7 @@ void hyd_update() {
   // The pump's AC motor has its own bus: called for without it, the pump
   // gives nothing and its LOW PRESSURE light says so.
   const float stby_target =
-      failure_tables.hydraulic[fail_entry::hyd_standby_pump] != 1.0f && fed(Consumer::standby_hydraulic_pump_motor) ? stby_demand : 0.0f;
+      failure_value(fail_entry::hyd_standby_pump) != 1.0f && fed(Consumer::standby_hydraulic_pump_motor) ? stby_demand : 0.0f;
   h.stby_press_state = lag_toward(h.stby_press_state, stby_target, 0.0f, 2700.0f,
                                   stby_target > h.stby_press_state ? 0.98f : 0.19f);
   hydraulic::standby_pressure = round_down_10(h.stby_press_state);
@@ -313,10 +313,10 @@ void hyd_update() {
   hydraulic::A_rudder = as01(flight_controls_powered_a() || (a_sw != 0.0f && hydraulic::standby_status == 1.0f));
   hydraulic::B_rudder = as01(flight_controls_powered_b() || (b_sw != 0.0f && hydraulic::standby_status == 1.0f));
 
-  if (mirror_i(bound::sim_operation_failures_rel_hydleak) == kFailed || failure_tables.hydraulic[fail_entry::hyd_leak_a] == 1.0f) {
+  if (mirror_i(bound::sim_operation_failures_rel_hydleak) == kFailed || failure_value(fail_entry::hyd_leak_a) == 1.0f) {
     h.hyd_fluid_a = lag_toward(h.hyd_fluid_a, 0.0f, 0.0f, 120.0f, 0.012f);
   }
-  if (mirror_i(bound::sim_operation_failures_rel_hydleak2) == kFailed || failure_tables.hydraulic[fail_entry::hyd_leak_b] == 1.0f) {
+  if (mirror_i(bound::sim_operation_failures_rel_hydleak2) == kFailed || failure_value(fail_entry::hyd_leak_b) == 1.0f) {
     h.hyd_fluid_b = lag_toward(h.hyd_fluid_b, 0.0f, 0.0f, 120.0f, 0.012f);
   }
   fluid_transfers();

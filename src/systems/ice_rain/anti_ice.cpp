@@ -202,13 +202,11 @@ void wing_valves() {
   }
   ice::wing_l_heat_on = (valve[0] > kValveOpen && duct_l >= kWingMinDuctPsi) ? 1.0f : 0.0f;
   ice::wing_r_heat_on = (valve[1] > kValveOpen && duct_r >= kWingMinDuctPsi) ? 1.0f : 0.0f;
-  // The host's own surface heat would de-ice without bleed: keep it off.
-  if (hm.sim_cockpit2_ice_ice_surfce_heat_left_on != 0) {
-    host_set_i(bound::sim_cockpit2_ice_ice_surfce_heat_left_on, 0);
-  }
-  if (hm.sim_cockpit2_ice_ice_surfce_heat_right_on != 0) {
-    host_set_i(bound::sim_cockpit2_ice_ice_surfce_heat_right_on, 0);
-  }
+  // The host's own surface heat on only where a valve is open with the duct
+  // pressure the wing needs (it would de-ice without bleed otherwise), as
+  // the inlets' heat is: a module loaded afresh in flight reads it back.
+  host_set_i(bound::sim_cockpit2_ice_ice_surfce_heat_left_on, ice::wing_l_heat_on == 1.0f ? 1 : 0);
+  host_set_i(bound::sim_cockpit2_ice_ice_surfce_heat_right_on, ice::wing_r_heat_on == 1.0f ? 1 : 0);
 }
 
 void window_heat() {

@@ -62,7 +62,6 @@ constexpr int kBrightnessSend = 32;
 
 HostMirror& hm = host_mirror;
 
-bool truthy(float v) { return v != 0.0f; }
 
 void add_bus_loads() {
   const int32_t* burning = hm.sim_flightmodel2_engines_engine_is_burning_fuel;
@@ -234,8 +233,8 @@ void override_beacons() {
 void landing_lights() {
   ExteriorLightsState& s = lights_state;
   retractable_lamps_follow_switches();
-  s.fixed_landing_left_on = truthy(switch_::land_lights_left_pos) ? 1.0f : 0.0f;
-  s.fixed_landing_right_on = truthy(switch_::land_lights_right_pos) ? 1.0f : 0.0f;
+  s.fixed_landing_left_on = nonzero(switch_::land_lights_left_pos) ? 1.0f : 0.0f;
+  s.fixed_landing_right_on = nonzero(switch_::land_lights_right_pos) ? 1.0f : 0.0f;
   const bool fixed_both = s.fixed_landing_left_on == 1.0f && s.fixed_landing_right_on == 1.0f;
   const bool ret_both = s.retractable_landing_left_on == 1.0f && s.retractable_landing_right_on == 1.0f;
   const int mode = (fixed_both && ret_both) ? 1 : fixed_both ? 2 : ret_both ? 3 : 0;
@@ -315,8 +314,8 @@ void compass_and_dome() {
 
 void wing_wheel_and_panels() {
   float* g = hm.sim_cockpit2_switches_generic_lights_switch;
-  bool changed = set_element(g, g_wing, truthy(toggle_switch::wing_light) ? fed01(Consumer::wing_lights) : 0.0f);
-  changed |= set_element(g, g_wheel_well, truthy(toggle_switch::wheel_light) ? fed01(Consumer::wheel_well_lights) : 0.0f);
+  bool changed = set_element(g, g_wing, nonzero(toggle_switch::wing_light) ? fed01(Consumer::wing_lights) : 0.0f);
+  changed |= set_element(g, g_wheel_well, nonzero(toggle_switch::wheel_light) ? fed01(Consumer::wheel_well_lights) : 0.0f);
   // The cockpit's own panel and flood light channels, on the panel lights' power.
   const float panel = fed01(Consumer::panel_lights);
   const int channels[] = {6, 7, 12, 8, 10, 11};
@@ -402,6 +401,25 @@ void update_light_switches() {
   toggle_switch::ife_pass_seat_pos = 1.0f;
   toggle_switch::cab_util_pos = 1.0f;
   wing_wheel_and_panels();
+}
+
+void take_landing_switches_from_host() {
+  const float* host = hm.sim_cockpit2_switches_landing_lights_switch;
+  const bool fixed_l = host[0] > 0.0f;
+  const bool ret_l = host[1] > 0.0f;
+  const bool ret_r = host[2] > 0.0f;
+  const bool fixed_r = host[3] > 0.0f;
+  switch_::land_lights_left_pos = fixed_l ? 1.0f : 0.0f;
+  switch_::land_lights_right_pos = fixed_r ? 1.0f : 0.0f;
+  // A lamp burning stands extended; one dark keeps the switch where it is
+  // if that already leaves it dark.
+  if (ret_l || switch_::land_lights_ret_left_pos == 2.0f) switch_::land_lights_ret_left_pos = ret_l ? 2.0f : 1.0f;
+  if (ret_r || switch_::land_lights_ret_right_pos == 2.0f) switch_::land_lights_ret_right_pos = ret_r ? 2.0f : 1.0f;
+  if (ret_l) lights::land_ret_left_pos = 1.0f;
+  if (ret_r) lights::land_ret_right_pos = 1.0f;
+  lights_state.fixed_landing_left_on = fixed_l ? 1.0f : 0.0f;
+  lights_state.fixed_landing_right_on = fixed_r ? 1.0f : 0.0f;
+  retractable_lamps_follow_switches();
 }
 
 void reset_lights_on_load() {

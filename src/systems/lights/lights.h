@@ -51,6 +51,10 @@ void update_light_switches();
 // First frame after each load, after update_light_switches: flash and
 // landing state cleared, power factors 1, a full exit-light battery.
 void reset_lights_on_load();
+// A load into a flying aircraft: the landing light switches where the
+// host's lights show them (each burning lamp's switch ON, each dark one
+// OFF, a retractable one left extended or retracted as it stood).
+void take_landing_switches_from_host();
 void save_lights_state();
 void restore_lights_state();
 void build_lights_images(float state[kLightsArraySize], float switches[kLightsArraySize]);

@@ -21,3 +21,12 @@ int32_t host_transponder_mode(float knob, bool test, int32_t version) {
   if (knob == 5.0f) return host12 ? 7 : 2;
   return 0;
 }
+
+float transponder_knob_for_host_mode(float knob, int32_t host_mode, int32_t version) {
+  const bool settled = knob >= 1.0f && knob <= 5.0f && static_cast<float>(static_cast<int>(knob)) == knob;
+  if (settled && host_transponder_mode(knob, false, version) == host_mode) return knob;
+  for (float k = 5.0f; k >= 2.0f; k -= 1.0f) {
+    if (host_transponder_mode(k, false, version) == host_mode) return k;
+  }
+  return 1.0f;
+}

@@ -16,3 +16,9 @@ int32_t xpndr_change_digit(int32_t place);
 // (no altitude), 3 mode C, 6 TA only, 7 TA/RA, 4 the test. Older hosts know
 // off 0, standby 1, on 2 and test 3 only.
 int32_t host_transponder_mode(float knob, bool test, int32_t host_version);
+
+// The mode knob that gives the host's mode `host_mode`, for a cockpit taken
+// from the host: `knob` where it already gives that mode, else the knob's
+// position for it (an older host's "on" reads as TA/RA, the position a
+// flying crew has it in; off, standby and the test as STBY).
+float transponder_knob_for_host_mode(float knob, int32_t host_mode, int32_t host_version);

@@ -259,8 +259,8 @@ TEST_F(FdValues, GlideslopeBandsFloorsAndCaps) {
       {800, 0, -1200, -3.22178f, -2.93378f, -800},  // sinking: the -1500 fpm bound wins
       {1200, 0, 0, -3.98925f, -4.03925f, 0},   // full gain; floor kept
       {1300, 1, 0, -0.36127f, -0.41127f, 0},   // engaged: 7 x the rate error
-      {200, 0, -600, -5, -5 + 0.288f, -600},  // on the floor: the step cap alone
-      {200, 1, -600, -5, -5 + 0.48f, -600},
+      {200, 0, -600, -5, -4.95f, -600},  // one dot high below 400 ft: still toward the beam
+      {200, 1, -600, -5, -4.95f, -600},
   };
   for (const Case& c : cases) {
     fresh();
@@ -276,6 +276,88 @@ TEST_F(FdValues, GlideslopeBandsFloorsAndCaps) {
     update_flight_director();
     EXPECT_NEAR(simhost::get_float(kPitchBar), c.bar, 1e-3f) << c.radio_alt << " ft, ap " << c.ap;
     EXPECT_EQ(flight_director_state.gs_vs_floor, c.floor) << c.radio_alt << " ft, ap " << c.ap;
+  }
+  // Down to the flare the bar follows the beam: 1.5 and 2 dots high or low
+  // on a 700 fpm descent, level, either side, autopilot off or on.
+  for (float ra : {300.0f, 230.0f, 150.0f}) {
+    for (float dots : {1.5f, -1.5f, 2.0f, -2.0f}) {
+      for (float ap : {0.0f, 1.0f}) {
+        for (float side : {1.0f, 2.0f}) {
+          fresh();
+          simhost::set_float("zuvadud/D738/autopilot/altitude_mode", 4.0f);
+          mirror(bound::sim_cockpit2_autopilot_altitude_mode, 8.0f);
+          mirror(bound::zuvadud_autopilot_ap_on, ap);
+          mirror(bound::zuvadud_autopilot_ap_side, side);
+          mirror(bound::zuvadud_autopilot_fd_side, side);
+          mirror(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot, ra);
+          mirror(bound::sim_flightmodel_position_vh_ind_fpm, -700.0f);
+          flight_director_state.vs_sample_fpm = -700.0f;
+          mirror(side == 1.0f ? bound::zuvadud_radios_pilot_nav_vdef : bound::zuvadud_radios_copilot_nav_vdef_fo, dots);
+          flight_director_state.vdev_sample[side == 1.0f ? 0 : 1] = dots;
+          flight_director_state.fd_pitch_cpt = flight_director_state.fd_pitch_fo = 0.0f;
+          for (int i = 0; i < 5; ++i) update_flight_director();
+          const float bar = simhost::get_float(kPitchBar);
+          EXPECT_TRUE(dots > 0.0f ? bar < -0.1f : bar > 0.1f)
+              << ra << " ft, " << dots << " dots, ap " << ap << ", side " << side << ": bar " << bar;
+        }
+      }
+    }
+  }
+}
+
+// On G/S with the side's receiver unpowered (NAV 1 on the AC standby bus for
+// the captain's, NAV 2 on DC bus 2 for the first officer's) the bar shown comes to the side's attitude within
+// a second, director alone or autopilot on.
+TEST_F(FdValues, GlideslopeDeadReceiverBarToTheAttitude) {
+  for (int side : {1, 2}) {
+    for (float ap : {0.0f, 1.0f}) {
+      fresh();
+      simhost::set_float("zuvadud/D738/autopilot/altitude_mode", 4.0f);
+      mirror(bound::sim_cockpit2_autopilot_altitude_mode, 8.0f);
+      mirror(bound::zuvadud_autopilot_ap_on, ap);
+      mirror(bound::zuvadud_autopilot_ap_side, static_cast<float>(side));
+      mirror(bound::zuvadud_autopilot_fd_side, static_cast<float>(side));
+      mirror(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot, 1500.0f);
+      mirror(bound::sim_cockpit2_gauges_indicators_pitch_AHARS_deg_pilot, 2.01f);
+      mirror(bound::sim_cockpit2_gauges_indicators_pitch_AHARS_deg_copilot, 2.01f);
+      flight_director_state.fd_pitch_cpt = flight_director_state.fd_pitch_fo = 4.41f;
+      simhost::set_float(kPitchBar, 4.41f);
+      (side == 1 ? electric::ac_stdbus_status : electric::dc_bus2_status) = 0.0f;
+      for (int i = 0; i < 10; ++i) update_flight_director();
+      EXPECT_NEAR(simhost::get_float(kPitchBar), 2.01f, 1e-4f) << "side " << side << ", ap " << ap;
+    }
+  }
+}
+
+// The side flown: the engaged autopilot's, else the master flight
+// director's. VOR/LOC on 090 heading 090 with the receivers 2 dots apart
+// (NAV 1 at -1, NAV 2 at +1): the roll bar banks toward the course as the
+// side's own receiver shows it, so its sign is that receiver's.
+TEST_F(FdValues, SideFromTheAutopilotElseTheMasterFlightDirector) {
+  struct Case {
+    float ap_on, ap_side, fd_side;
+    float dev;  // the deviation flown: -1 NAV 1's, +1 NAV 2's
+  } cases[] = {
+      {0, 2, 1, -1}, {0, 1, 2, 1}, {0, 2, 2, 1}, {0, 1, 1, -1},  // director alone: the master's
+      {1, 2, 1, 1},  {1, 1, 2, -1},                                // autopilot B, then A, engaged
+  };
+  for (const Case& c : cases) {
+    fresh();
+    simhost::set_float("zuvadud/D738/autopilot/heading_mode", 2.0f);
+    mirror(bound::sim_cockpit2_autopilot_nav_status, 2.0f);
+    mirror(bound::zuvadud_autopilot_ap_on, c.ap_on);
+    mirror(bound::zuvadud_autopilot_ap_side, c.ap_side);
+    mirror(bound::zuvadud_autopilot_fd_side, c.fd_side);
+    mirror(bound::sim_cockpit2_radios_actuators_nav1_obs_deg_mag_pilot, 90.0f);
+    mirror(bound::sim_cockpit2_radios_actuators_nav2_obs_deg_mag_copilot, 90.0f);
+    mirror(bound::sim_cockpit2_radios_indicators_nav1_hdef_dots_pilot, -1.0f);
+    mirror(bound::sim_cockpit2_radios_indicators_nav2_hdef_dots_copilot, 1.0f);
+    flight_director_state.ldev_sample = c.dev;
+    heading(90.0f, 0.0f);
+    steady_roll(0.0f);
+    update_flight_director();
+    EXPECT_GT(simhost::get_float(kRollBar) * c.dev, 0.1f)
+        << "ap " << c.ap_on << ", ap side " << c.ap_side << ", master " << c.fd_side;
   }
 }
 

@@ -270,6 +270,7 @@ TEST_F(Bleeds, BleedTemperatureAndPrecooler) {
   // Engine 1 alone; the precooler row's position enters the temperature of
   // the same frame, and a long frame lands the temperature on its target.
   host_mirror.sim_cockpit2_temperature_outside_air_temp_degc = 10.0f;
+  host_mirror.sim_flightmodel_engine_ENGN_running[0] = 1;
   struct Row {
     float n1, alt_ft, precooler, temp, precooler_target;
   } rows[] = {{60, 0, 0, 340, 0.316331f},          {60, 0, 0.5f, 140.842f, 0.316331f},

@@ -169,8 +169,9 @@ TEST_F(Pressurisation, LoadedInCruiseHoldsTheCruiseCabin) {
 }
 
 TEST_F(Pressurisation, TakenOverAloftAnOffScheduleDescentEndsAtLandAlt) {
-  // A flight started on the approach, below FLT ALT and descending: there is
-  // no take-off field to return to, so the cabin heads for LAND ALT.
+  // A flight started on the approach, below FLT ALT and descending: the
+  // descent it was started in, not one off the schedule (no climb was
+  // given up), and with no take-off field the cabin heads for LAND ALT.
   host_mirror.sim_cockpit_pressure_max_allowable_altitude = 35000.0f;
   pressurization::knobs_landing_alt = 5000.0f;
   on_ground = 0;
@@ -183,7 +184,7 @@ TEST_F(Pressurisation, TakenOverAloftAnOffScheduleDescentEndsAtLandAlt) {
     static_pressure_altitude_ft = 12000.0f - 20.0f * static_cast<float>(i);
     update_pressurization();
   }
-  EXPECT_EQ(press_ctrl.off_sched_descent, 1.0f);
+  EXPECT_EQ(press_ctrl.off_sched_descent, 0.0f);
   EXPECT_NEAR(press_ctrl.sched_cabin_alt, 5000.0f, 100.0f);
 }
 

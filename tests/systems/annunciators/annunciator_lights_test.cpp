@@ -12,6 +12,7 @@
 #include "core/preprocess_values.h"
 #include "core/variant.h"
 #include "engines/engine_values.h"
+#include "lnav/steering/servo_laws.h"
 #include "systems/air/air_values.h"
 #include "systems/air/pressurisation.h"
 #include "systems/annunciators/annunciator_values.h"
@@ -366,13 +367,14 @@ TEST_F(Lights, FlightRecorderAutoFailAndStabOutOfTrim) {
     EXPECT_EQ(annunciator::autofail, c.lit) << c.selector << " " << c.channel << " " << c.diff << " " << c.vvi;
   }
   // STAB OUT OF TRIM only with the autopilot engaged.
-  const float trims[][3] = {{1, 0.702f, 1}, {1, 0.7f, 0}, {1, -0.958f, 1}, {0, 0.9f, 0}};
+  const float trims[][3] = {{1, 4.0f, 1}, {1, 0.0f, 0}, {0, 4.0f, 0}};
   for (const auto& t : trims) {
     script_mirror.zuvadud_autopilot_ap_on = t[0];
-    host_mirror.sim_cockpit2_controls_elevator_trim = t[1];
+    pitch_servo.trim_stalled_s = t[1];
     annunciators_recorders();
     EXPECT_EQ(annunciator::stab_out_of_trim, t[2]) << t[0] << " " << t[1];
   }
+  pitch_servo.trim_stalled_s = 0.0f;
 }
 
 TEST_F(Lights, AntiIceValveLightsAndThermalIndication) {
@@ -676,8 +678,9 @@ TEST_F(Warnings, SpeedBrakeLightsOnTheGroundAndExtended) {
 }
 
 TEST_F(Warnings, GearDisagreeAndGearWarning) {
-  // The gear warning reads the levers as the horn does: one closed with the
-  // other below 0.68, or both below 0.4 (a hardware throttle's idle).
+  // The red gear lights' warning: either lever closed (a hardware
+  // throttle's idle band), wherever the other stands; two levers a little
+  // open are not closed.
   struct Row {
     float handle, ratio, ra_ft, lever, lever2;
     float transit;
@@ -687,9 +690,9 @@ TEST_F(Warnings, GearDisagreeAndGearWarning) {
       {0.5f, 0, 799, 0, 0.5f, 1},      {0.5f, 0, 800, 0, 0.5f, 0},       // low with a lever closed
       {0.5f, 0, 799, 0.1f, 0.5f, 0},   {1, 0, 799, 0, 0.5f, 1},
       {0, 0, 600, 0.02f, 0.02f, 1},    {0, 0, 600, 0.005f, 0.005f, 1},   // a hardware idle
-      {0, 0, 800, 0.02f, 0.02f, 0},    {0, 0, 600, 0.39f, 0.39f, 1},
+      {0, 0, 800, 0.02f, 0.02f, 0},    {0, 0, 600, 0.39f, 0.39f, 0},
       {0, 0, 600, 0.4f, 0.39f, 0},     {0, 0, 600, 0, 0.67f, 1},
-      {0, 0, 600, 0, 0.68f, 0},        {0, 0, 600, 0.02f, 0.5f, 1},      // one lever at a hardware idle
+      {0, 0, 600, 0, 0.75f, 1},        {0, 0, 600, 0.02f, 0.5f, 1},      // one lever at a hardware idle
       {0, 0, 600, 0.5f, 0.049f, 1},    {0, 0, 600, 0.05f, 0.5f, 0},
   };
   on_ground = 0;

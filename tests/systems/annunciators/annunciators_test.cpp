@@ -15,6 +15,7 @@
 #include "core/preprocess_values.h"
 #include "core/variant.h"
 #include "engines/engine_values.h"
+#include "lnav/steering/servo_laws.h"
 #include "systems/air/air_values.h"
 #include "systems/air/pressurisation.h"
 #include "systems/annunciators/annunciator_values.h"
@@ -712,15 +713,19 @@ TEST_F(Lights, RecorderAutoFailAndStabilizerOutOfTrim) {
     annunciators_recorders();
     EXPECT_EQ(annunciator::autofail, a.fail) << a.sel << " " << a.mode << " " << a.diff << " " << a.cabin_alt << " " << a.vvi;
   }
+  // STAB OUT OF TRIM: the autopilot's trim stalled short of its target,
+  // not the stabiliser's place.
   struct Trim {
-    float ap, trim, lit;
-  } trims[] = {{1, -0.958f, 1}, {1, -0.957f, 0}, {1, 0.702f, 1}, {1, 0.701f, 0}, {0, 0.9f, 0}};
+    float ap, trim, stalled_s, lit;
+  } trims[] = {{1, 0.0f, 3.0f, 1}, {1, 0.0f, 2.9f, 0}, {1, 0.702f, 0.0f, 0}, {1, -0.958f, 0.0f, 0}, {0, 0.0f, 9.0f, 0}};
   for (const Trim& t : trims) {
     script_mirror.zuvadud_autopilot_ap_on = t.ap;
     host_mirror.sim_cockpit2_controls_elevator_trim = t.trim;
+    pitch_servo.trim_stalled_s = t.stalled_s;
     annunciators_recorders();
-    EXPECT_EQ(annunciator::stab_out_of_trim, t.lit) << t.ap << " " << t.trim;
+    EXPECT_EQ(annunciator::stab_out_of_trim, t.lit) << t.ap << " " << t.trim << " " << t.stalled_s;
   }
+  pitch_servo.trim_stalled_s = 0.0f;
 }
 
 TEST_F(Lights, VoiceRecorderRunsOnFiveMinutesAfterShutdown) {
@@ -871,7 +876,7 @@ TEST_F(Lights, FuelSixPackPairsWingPumpsUnlessRecalled) {
     fuel::fuel_tank_pos_lft1 = r.l1;
     fuel::fuel_tank_pos_lft2 = r.l2;
     ann_state.recall = r.recall;
-    annunciators_electrical();
+    update_annunciators();  // the recall ends at the end of the pass
     const SixPackGroup& g = ann_state.six_pack[sp_fuel];
     EXPECT_EQ(g.slot[0], r.slot0) << r.l1 << r.l2 << r.recall;
     EXPECT_EQ(g.slot[1], r.slot1) << r.l1 << r.l2 << r.recall;
@@ -996,7 +1001,15 @@ TEST_F(Lights, SingleConditionLightsOfTheOverheadFireCabinAndAntiIcePanels) {
       {"manual", [] { toggle_switch::air_valve_ctrl = 2.0f; }, &manual_press, 1},
       {"door unlocked", [] { toggle_switch::flt_dk_door = 0.0f; door::flt_dk_door_ratio = 0.1f; }, &door_lock_fail, 1},
       {"door open locked", [] { door::flt_dk_door_ratio = 0.1f; }, &door_lock_fail, 0},
-      {"gps 2", [] { host_mirror.sim_operation_failures_rel_gps2 = 6; }, &gps, 1},
+      {"gps 2", [] { host_mirror.sim_operation_failures_rel_gps2 = 6; }, &gps, 0},
+      {"gps 1 and 2",
+       [] { host_mirror.sim_operation_failures_rel_gps = host_mirror.sim_operation_failures_rel_gps2 = 6; }, &gps, 1},
+      {"gps 2 on recall",
+       [] {
+         host_mirror.sim_operation_failures_rel_gps2 = 6;
+         ann_state.recall = 1;
+       },
+       &gps, 1},
       {"parking", [] { cockpit::parking_brake_pos = 1.0f; }, &parking_brake, 0.5f},
       {"egt 950.1", [] { host_mirror.sim_cockpit2_engine_indicators_EGT_deg_C[0] = 950.1f; }, &engine1_ovht, 1},
       {"egt 950", [] { host_mirror.sim_cockpit2_engine_indicators_EGT_deg_C[0] = 950.0f; }, &engine1_ovht, 0},
@@ -1219,7 +1232,15 @@ TEST_F(Lights, SixPackSlotsOneConditionEach) {
     void (*set)();
     int group, slot, value;
   } rows[] = {
-      {"gps", [] { host_mirror.sim_operation_failures_rel_gps = 6; }, sp_irs, 0, 1},
+      {"gps", [] { host_mirror.sim_operation_failures_rel_gps = 6; }, sp_irs, 0, 0},
+      {"gps 1 and 2",
+       [] { host_mirror.sim_operation_failures_rel_gps = host_mirror.sim_operation_failures_rel_gps2 = 6; }, sp_irs, 1, 1},
+      {"gps on recall",
+       [] {
+         host_mirror.sim_operation_failures_rel_gps = 6;
+         ann_state.recall = 1;
+       },
+       sp_irs, 0, 1},
       {"irs right", [] { script_mirror.zuvadud_D738_annunciator_irs_right_fail = 1.0f; }, sp_irs, 3, 1},
       {"apu press", [] { host_mirror.sim_operation_failures_rel_APU_press = 6; }, sp_apu, 0, 1},
       {"apu armed", [] { fire::apu_ext_switch_pos_arm = 1.0f; }, sp_apu, 1, 1},
@@ -1245,6 +1266,18 @@ TEST_F(Lights, SixPackSlotsOneConditionEach) {
       {"fire test", [] { toggle_switch::fire_test = 1.0f; }, sp_fire, 4, 1},
       {"fault test", [] { toggle_switch::fire_test = -1.0f; }, sp_fire, 5, 1},
       {"detector lost with engine 2", [] { host_mirror.sim_operation_failures_rel_engsep1 = 6; }, sp_fire, 5, 1},
+      {"fire test with engine 2 lost",
+       [] {
+         host_mirror.sim_operation_failures_rel_engsep1 = 6;
+         fire_lights.fire_test_all = 1.0f;
+       },
+       sp_fire, 1, 0},
+      {"overheat test with engine 1 lost",
+       [] {
+         host_mirror.sim_operation_failures_rel_engsep0 = 6;
+         fire_lights.fire_test_all = 1.0f;
+       },
+       sp_fire, 2, 0},
       {"airstair out", [] { script_mirror.zuvadud_D738_airstairs_hide = 0.0f; }, sp_doors, 13, 1},
       {"aft cargo door", [] { script_mirror.tarv_doors_aft_Cargo = 1.0f; }, sp_doors, 5, 1},
       {"hvac", [] { host_mirror.sim_cockpit_warnings_annunciators_hvac = 1; }, sp_air_cond, 0, 1},

@@ -201,31 +201,35 @@ TEST_F(ApuValues, StartingPeakAndCoolDownTemperatures) {
   EXPECT_NEAR(electrical::apu_door, 1.0f - 0.10625f, 1e-6f);
 }
 
-TEST_F(ApuValues, StartPermissionByFieldElevationTanksAndPumps) {
+TEST_F(ApuValues, StartPermissionByPressureAltitudeTanksAndPumps) {
   // A pump feeds switched ON and powered with its LOW PRESSURE light dark; a
   // centre pump switched OFF shows a dark light but feeds nothing.
   struct Row {
-    double elev_m;
+    float alt_ft;  // pressure altitude
     float l, c, r, xfeed;
     int ok_pump;    // the one pump that feeds: 0 none, 1 L1, 2 L2, 3 C1, 4 C2, 5 R1, 6 R2
     int dark_off;   // a pump switched OFF with its light dark, numbered the same
     float ready;
   };
   const Row rows[] = {
-      // Suction feed from the left tank up to 41,000 ft, FL370 among it.
-      {11278.0, 2000, 0, 0, 0, 0, 0, 1}, {12496.0, 2000, 0, 0, 0, 0, 0, 1}, {12498.0, 2000, 0, 0, 0, 0, 0, 0},
-      {12498.0, 2000, 0, 0, 0, 1, 0, 1}, {12498.0, 2000, 0, 0, 0, 2, 0, 1},  {12498.0, 0, 2000, 0, 0, 1, 0, 0},
-      {12498.0, 0, 2000, 0, 0, 3, 0, 1}, {12498.0, 0, 2000, 0, 0, 4, 0, 0},  {12498.0, 0, 2000, 0, 1, 4, 0, 1},
-      {12498.0, 0, 0, 2000, 1, 6, 0, 1}, {12498.0, 0, 0, 2000, 0, 5, 0, 0},  {12498.0, 0, 0, 2000, 1, 3, 0, 0},
-      {12498.0, 0, 2000, 0, 1, 5, 0, 0}, {12496.0, 0, 2000, 2000, 0, 0, 0, 0},
-      {12496.0, 0, 2000, 2000, 0, 0, 3, 0}, {12498.0, 0, 2000, 2000, 1, 0, 4, 0},
+      // Suction feed from the left tank up to 41,000 ft pressure altitude, FL370
+      // among it.
+      {37000, 2000, 0, 0, 0, 0, 0, 1}, {40990, 2000, 0, 0, 0, 0, 0, 1}, {41010, 2000, 0, 0, 0, 0, 0, 0},
+      {41010, 2000, 0, 0, 0, 1, 0, 1}, {41010, 2000, 0, 0, 0, 2, 0, 1},  {41010, 0, 2000, 0, 0, 1, 0, 0},
+      {41010, 0, 2000, 0, 0, 3, 0, 1}, {41010, 0, 2000, 0, 0, 4, 0, 0},  {41010, 0, 2000, 0, 1, 4, 0, 1},
+      {41010, 0, 0, 2000, 1, 6, 0, 1}, {41010, 0, 0, 2000, 0, 5, 0, 0},  {41010, 0, 0, 2000, 1, 3, 0, 0},
+      {41010, 0, 2000, 0, 1, 5, 0, 0}, {40990, 0, 2000, 2000, 0, 0, 0, 0},
+      {40990, 0, 2000, 2000, 0, 0, 3, 0}, {41010, 0, 2000, 2000, 1, 0, 4, 0},
   };
   float* status[] = {&engine::tank_l1_status, &engine::tank_l2_status, &engine::tank_c1_status,
                      &engine::tank_c2_status, &engine::tank_r1_status, &engine::tank_r2_status};
   for (const Row& r : rows) {
     SetUp();
     running(false, 0.0f);
-    host_mirror.sim_flightmodel_position_elevation = r.elev_m;
+    static_pressure_altitude_ft = r.alt_ft;
+    // A warm, high-pressure day: higher than 41,000 ft, the APU is still
+    // below its ceiling.
+    host_mirror.sim_flightmodel_position_elevation = 12600.0;
     host_mirror.sim_flightmodel_weight_m_fuel[0] = r.l;
     host_mirror.sim_flightmodel_weight_m_fuel[1] = r.c;
     host_mirror.sim_flightmodel_weight_m_fuel[2] = r.r;
@@ -237,11 +241,12 @@ TEST_F(ApuValues, StartPermissionByFieldElevationTanksAndPumps) {
     update_apu();  // this frame's feed, read by the next frame's permission
     update_apu();
     EXPECT_EQ(delay_flags.apu_start_request, 0.0f);  // no START: no request
-    EXPECT_EQ(apu_start_ready, r.ready) << r.elev_m << " " << r.l << r.c << r.r << " x" << r.xfeed << " p" << r.ok_pump;
+    EXPECT_EQ(apu_start_ready, r.ready) << r.alt_ft << " " << r.l << r.c << r.r << " x" << r.xfeed << " p" << r.ok_pump;
     delay_flags.apu_start_request = 1.0f;  // START: kept only while permitted
     update_apu();
     EXPECT_EQ(delay_flags.apu_start_request, r.ready);
   }
+  static_pressure_altitude_ft = 0.0f;
   for (float* st : status) *st = 0.0f;
   for (int32_t& lit : fuel_pump_lights.condition) lit = 0;
   knobs::cross_feed = fuel::cross_feed_valve = 0.0f;

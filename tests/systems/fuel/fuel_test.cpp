@@ -97,7 +97,7 @@ TEST_F(FuelValues, LimitsOfTheFuelPanelAndGauges) {
   }
 
   static const ValueRow quantity[] = {
-      // LOW below 453 kg, cleared above 567; IMBAL beyond 453 kg, cleared below it, on the lighter side in flight.
+      // LOW below 453 kg, cleared above 567; IMBAL beyond 453 kg, held in flight down to 91 kg, on the lighter side.
       {"low 452", [] { tanks(452, 0, 1000); }, &fuel::left_status, 2},
       {"low 453", [] { tanks(453, 0, 800); }, &fuel::left_status, 0},
       {"held 567", [] { tanks(1000, 0, 567); fuel_indications.low_latch_right = 1; }, &fuel::right_status, 2},
@@ -106,8 +106,9 @@ TEST_F(FuelValues, LimitsOfTheFuelPanelAndGauges) {
       {"imbal 453", [] { tanks(1000, 0, 1453); }, &fuel::left_status, 0},
       {"imbal right", [] { tanks(1454, 0, 1000); }, &fuel::right_status, 1},
       {"held 453", [] { tanks(1000, 0, 1453); fuel_indications.imbalance_latch = 1; }, &fuel::left_status, 1},
-      {"clear 452", [] { tanks(1000, 0, 1452); fuel_indications.imbalance_latch = 1; }, &fuel::left_status, 0},
-      {"clear 100", [] { tanks(1000, 0, 1100); fuel_indications.imbalance_latch = 1; }, &fuel::left_status, 0},
+      {"held 452", [] { tanks(1000, 0, 1452); fuel_indications.imbalance_latch = 1; }, &fuel::left_status, 1},
+      {"held 91", [] { tanks(1000, 0, 1091); fuel_indications.imbalance_latch = 1; }, &fuel::left_status, 1},
+      {"clear 90", [] { tanks(1000, 0, 1090); fuel_indications.imbalance_latch = 1; }, &fuel::left_status, 0},
       // On the ground judged afresh: a latch from a one-wing-first refuel goes once the wings are within 453 kg.
       {"ground 200", [] { on_ground = 1; tanks(1000, 0, 1200); fuel_indications.imbalance_latch = 1; },
        &fuel_indications.imbalance_latch, 0},

@@ -625,14 +625,20 @@ TEST_F(Brakes, GearHornByFlapsHeightAndThrust) {
     float horn;
     int locked;
   } rows[] = {
-      {500, 0, 0, 0.67f, 1, 1, 0},      {500, 0, 0, 0.68f, 1, 0, 0},     {500, 0, 0.67f, 0, 1, 1, 0},
-      {500, 0, 0.39f, 0.39f, 1, 1, 0},  {500, 0, 0.4f, 0.39f, 1, 0, 0},  {799, 0.5f, 0, 0, 1, 1, 0},
+      {500, 0, 0, 0.67f, 1, 1, 0},      {500, 0, 0, 0.68f, 1, 1, 0},     {500, 0, 0.67f, 0, 1, 1, 0},
+      {500, 0, 0.39f, 0.39f, 1, 0, 0},  {500, 0, 0.4f, 0.39f, 1, 0, 0},  {799, 0.5f, 0, 0, 1, 1, 0},
       {800, 0.5f, 0, 0, 1, 0, 0},       {199, 0, 0, 0, 1, 1, 1},         {200, 0, 0, 0, 1, 1, 0},
-      {2499, 0.76f, 1, 1, 1, 1, 1},     {10000, 0.76f, 1, 1, 1, 1, 1},    {2000, 0.75f, 1, 1, 1, 0, 1},
+      {2499, 0.76f, 1, 1, 1, 1, 1},     {10000, 0.76f, 1, 1, 1, 1, 1},    {2000, 0.625f, 1, 1, 1, 0, 1},
       {2000, 0.75f, 0.3f, 0.3f, 1, 1, 1}, {2000, 0.76f, 1, 1, 0, 0, 1},  {2000, 0.6f, 0.3f, 0.3f, 0, 0, 1},
       {500, 0, 0, 0, 0, 0, 0},
       // One lever in a hardware throttle's idle band is closed.
-      {600, 0.625f, 0.02f, 0.5f, 1, 1, 1}, {300, 0.375f, 0.5f, 0.005f, 1, 1, 0}, {500, 0, 0.05f, 0.5f, 1, 0, 0},
+      {600, 0.625f, 0.02f, 0.5f, 1, 1, 0}, {300, 0.375f, 0.5f, 0.005f, 1, 1, 0}, {500, 0, 0.05f, 0.5f, 1, 0, 0},
+      // Flaps 15: an engine-out approach's levers (one closed, the other
+      // above 30 degrees) sound a horn the cut-out may silence; both levers
+      // below 30 degrees one it may not; both above, none. Flaps 25: the
+      // horn whatever the levers.
+      {1000, 0.625f, 0, 0.75f, 1, 1, 0}, {600, 0.625f, 0.75f, 0, 1, 1, 0}, {600, 0.625f, 0, 0, 1, 1, 1},
+      {1000, 0.625f, 0.6f, 0.6f, 1, 0, 1}, {600, 0.625f, 0.3f, 0.3f, 1, 1, 1}, {1000, 0.75f, 0.6f, 0.6f, 1, 1, 1},
   };
   for (const Row& r : rows) {
     host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = r.ra;
@@ -646,6 +652,19 @@ TEST_F(Brakes, GearHornByFlapsHeightAndThrust) {
     EXPECT_EQ(systems::cabin_gear_wrn, r.horn) << why;
     EXPECT_EQ(gear_horn_uncancellable, r.locked) << why;
   }
+  // Silenced at flaps 15 on the engine-out levers, it comes back once the
+  // live lever comes back below 30 degrees.
+  host_mirror.sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot = 1000.0f;
+  flt_ctrls::flap_lever = 0.625f;
+  engine::thrust1_leveler = 0.0f;
+  engine::thrust2_leveler = 0.75f;
+  alert::gear_horn_cut_disable = 1.0f;
+  update_gear_warning_horn();
+  EXPECT_EQ(systems::cabin_gear_wrn, 0.0f);
+  engine::thrust2_leveler = 0.3f;
+  update_gear_warning_horn();
+  EXPECT_EQ(systems::cabin_gear_wrn, 1.0f);
+  EXPECT_EQ(alert::gear_horn_cut_disable, 0.0f);
 }
 
 TEST_F(Brakes, GearTransitTimesDrawnWithinTheirRanges) {
