@@ -307,6 +307,47 @@ void init_nav_mode(int32_t slot) {
 
 // ---- active leg advance -----------------------------------------------------------------------
 
+namespace {
+
+// A climb's end placed inside the turn before it, with a DF after it whose
+// fix lies inside the turn from there, leaves the DF passed over: the path
+// runs on to the leg after it. Once the climb really ends (often miles on,
+// where a slow climb leaves the aircraft) the DF is flown after all, and the
+// path then lay along the leg after the fix, which took the aircraft away
+// from every leg. The DF is taken up again from where the aircraft is, by
+// the shortest turn to its fix (the other way round where the fix lies
+// inside that turn). Where no turn reaches it, it stays passed over.
+bool take_up_passed_over_direct(int32_t a) {
+  if (!leg_slot_ok(a)) return false;
+  const bool ended = is_alt_term_leg(a) || dme_reached(a);
+  const int32_t n = a + 1;
+  if (!ended || !leg_slot_ok(n) || !type_is(n, "DF") || !bypassed(n)) return false;
+  const int32_t q = prev_valid_leg(a);
+  const float r = std::fmax(legs_seg1_radius[a], leg_slot_ok(q) ? legs_seg1_radius[q] : 0.0f);
+  if (!(r > 0.0f)) return false;
+  const float track = navmath::mod360(mirror_f(bound::sim_flightmodel_position_hpath));
+  const float to_fix = gc_bearing(ac_lat(), ac_lon(), legs_lat[n], legs_lon[n]);
+  const bool left = navmath::mod360_nonneg(to_fix - track) > 180.0f;
+  const float saved_r = legs_seg1_radius[a];
+  const float saved_radii_r = legs_radii_radius[a];
+  const float saved_turn = legs_seg1_turn[a];
+  const float saved_bypass = legs_bypass[a];
+  legs_bypass[a] = legs_bypass[n] = 0.0f;
+  legs_seg1_radius[a] = legs_radii_radius[a] = r;
+  legs_seg1_turn[a] = static_cast<float>(left ? kTurnLeft : kTurnRight);
+  if (end_turn_from_aircraft(a, 360.0f)) return true;
+  legs_seg1_turn[a] = static_cast<float>(left ? kTurnRight : kTurnLeft);
+  if (end_turn_from_aircraft(a, 360.0f)) return true;
+  legs_bypass[n] = 1.0f;
+  legs_bypass[a] = saved_bypass;
+  legs_seg1_radius[a] = saved_r;
+  legs_radii_radius[a] = saved_radii_r;
+  legs_seg1_turn[a] = saved_turn;
+  return false;
+}
+
+}  // namespace
+
 bool sequence_legs_new_offset() {
   FmsSequenceState& s = fms_seq;
   if (!(s.vnav_idx > 1.0f && s.vnav_idx <= s.legs_num) || on_ground != 0) return false;
@@ -342,10 +383,11 @@ bool sequence_legs_new_offset() {
     publish_nav_mode();
     return true;
   }
+  const bool taken_up = take_up_passed_over_direct(a);
   s.vnav_idx += 1.0f;
   publish_vnav_idx();
   trace("NEW OFFSET (B): %d <%s>\n", active_slot(), ident(active_slot()));
-  if (s.vnav_idx > s.vnav_idx_seq) {
+  if (s.vnav_idx > s.vnav_idx_seq || taken_up) {
     s.vnav_idx_seq = s.vnav_idx;
     const int32_t na = active_slot();
     if (bypassed(na)) s.vnav_idx_seq = static_cast<float>(next_sequencing_leg(na) + 1);
