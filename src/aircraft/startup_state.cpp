@@ -400,7 +400,7 @@ void mode_block(StartupState state) {
   set_all(pump_switches, 6, cold ? 0.0f : 1.0f);
   // A flying aircraft's pumps as the host runs them for each tank: a tank
   // whose pumps are off (an empty centre tank) keeps them off.
-  if (cockpit_from_host()) {
+  if (from_host) {
     for (int i = 0; i < 6; ++i) {
       const bool held_off = i / 2 == 1 && centre_auto_off_at_load[i - 2];
       const bool on = pumps_before[i / 2] != 0 || held_off;  // left, centre, right: two pumps each

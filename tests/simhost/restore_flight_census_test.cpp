@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "census_start.h"
 #include "host.h"
 #include "player.h"
@@ -280,8 +282,9 @@ class PlainLoadCensus : public ::testing::TestWithParam<LoadStart> {
 TEST_P(PlainLoadCensus, EveryControlStaysWhereTheFlightHadIt) {
   const LoadStart st = GetParam();
   // A copy of the sample root with the models' files in the aircraft folder.
-  root_ = (std::filesystem::temp_directory_path() / ("corvane-plain-load-" + std::string(st.name) + "-" +
-                                                      std::to_string(::testing::UnitTest::GetInstance()->random_seed())))
+  // Its own folder: two starts of one name fly beside each other in the suite.
+  root_ = (std::filesystem::temp_directory_path() /
+           ("corvane-plain-load-" + std::string(st.name) + "-" + st.acf + "-" + std::to_string(::getpid())))
               .string() + "/";
   std::error_code ec;
   std::filesystem::remove_all(root_, ec);
