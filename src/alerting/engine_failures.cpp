@@ -17,7 +17,6 @@ EngineFailureState engine_failure_state;
 
 namespace {
 
-constexpr int32_t kHostFailed = 6;
 constexpr float kOverspeedLimit = 450.0f;
 
 // A host failure item goes out only when it differs from the frame's copy.

@@ -19,7 +19,6 @@ FlightRatingState flight_rating_state;
 
 namespace {
 
-constexpr int32_t kHostFailed = 6;
 constexpr float kRefMass_kg = 79000.0f;
 constexpr float kNoseCollapse_kg = 64800.0f;
 constexpr float kMainCollapse_kg = 194300.0f;

@@ -84,7 +84,6 @@ int altitude_knob_handler(void (*step)(bool), bool up, XPLMCommandPhase phase) {
 
 // ---- Bleed trip reset -----------------------------------------------------
 
-constexpr int32_t kHostFailed = 6;
 constexpr float kResetInhibitAlt_ft = 35000.0f;
 constexpr float kWingValveOpen = 0.95f;
 

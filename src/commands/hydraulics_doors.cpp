@@ -73,7 +73,6 @@ constexpr float kCoverOpen = 0.9f;
 
 // ---- First officer's yoke trim switch -------------------------------------
 
-constexpr int32_t kTrimFailed = 6;
 constexpr float kNoseUpLimit = 0.719298f;
 constexpr float kNoseDownLimitFlapsUp = -0.514619f;
 constexpr float kNoseDownLimitFlapsOut = -0.970759f;
@@ -113,7 +112,7 @@ int fo_trim_handler(bool down, XPLMCommandPhase phase) {
   const bool cut_out = toggle_switch::stab_trim_overide_pos == 0.0f && (down ? yoke > kColumnCutout : yoke < -kColumnCutout);
   const float t = host_mirror.sim_cockpit2_controls_elevator_trim;
   const bool moves = fed(Consumer::stab_trim_main_elec) && !yoke_trim_cut_out() && t >= lo && t <= hi &&
-                     host_mirror.sim_operation_failures_rel_trim_elv != kTrimFailed && !cut_out &&
+                     host_mirror.sim_operation_failures_rel_trim_elv != kHostFailed && !cut_out &&
                      elec_trim_travel_time > 0.0f;
   if (!moves) {
     trim_wheel_fast_run = 0.0f;

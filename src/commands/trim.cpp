@@ -28,7 +28,6 @@
 
 namespace {
 
-constexpr int kTrimFailed = 6;  // host failure value of a failed trim
 
 // Travel limits of the yoke switches (the wheel reaches the full -1..1).
 constexpr float kYokeNoseUpLimit = 0.7192980051040649f;
@@ -46,7 +45,7 @@ void write_elevator_trim(float trim) {
   host_send_f(bound::sim_cockpit2_controls_elevator_trim, trim);
 }
 
-bool trim_failed() { return host_mirror.sim_operation_failures_rel_trim_elv == kTrimFailed; }
+bool trim_failed() { return host_mirror.sim_operation_failures_rel_trim_elv == kHostFailed; }
 
 void hand_trim_to_wheel(float trim) {
   trim_wheel_hold = trim;

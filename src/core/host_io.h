@@ -140,6 +140,9 @@ inline int32_t mirror_vi_at(bound::Id id, int index) {
   return (v != nullptr && index >= 0 && index < n) ? v[index] : 0;
 }
 
+// A host failure item's value for an item failed (inoperative); 0 is working.
+inline constexpr int32_t kHostFailed = 6;
+
 // True while the host replays a recording: the cockpit's own moves are held.
 inline bool host_in_replay() { return read_now_i(bound::sim_time_is_in_replay) != 0; }
 

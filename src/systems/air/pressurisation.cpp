@@ -76,8 +76,6 @@ float max_cabin_diff_psi(float altitude_ft) {
 
 namespace {
 
-// A host failure item's "inoperative" value.
-constexpr int32_t kHostFailed = 6;
 // The host's slow cabin leak, in the leak terms' units (the door seal leak
 // is 12,000): enough that the packs with the outflow valve closed lose the
 // cabin at about 500 ft/min at cruise.

@@ -40,7 +40,6 @@ float slat1_ratio_prev;
 
 namespace {
 
-constexpr int kFailed = 6;
 // The autopilot's trim left short of its target this long lights STAB OUT OF
 // TRIM: longer than a trim step takes to start, short of a pilot noticing.
 constexpr float kStabOutOfTrimDelayS = 3.0f;
@@ -169,7 +168,7 @@ void gear_lights() {
   const bool warning = radio_alt_ft() < 800.0f && gear_warning_lever_closed() && h < 1.0f;
   for (int i = 0; i < 3; ++i) {
     const float r = mirror_vf_at(bound::sim_flightmodel2_gear_deploy_ratio, i);
-    const bool failed = mirror_i(collapse[i]) == kFailed;
+    const bool failed = mirror_i(collapse[i]) == kHostFailed;
     float p = 0.0f;
     float t = 0.0f;
     if ((h < 0.6f && r != 0.0f) || (h > 0.95f && r != 1.0f)) {

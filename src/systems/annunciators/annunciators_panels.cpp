@@ -51,14 +51,13 @@ AntiIceLightState anti_ice_lights;
 
 namespace {
 
-constexpr int kFailed = 6;
 // A full bottle holds 600 psi; below this its squib has fired.
 constexpr float kBottleSquibFired_psi = 599.9f;
 constexpr float kCabinAltWarning_ft = 10000.0f;
 constexpr float kCabinAltHighFieldWarning_ft = 15000.0f;
 inline int32_t slot(bool b) { return b ? 1 : 0; }
-bool host_failed(bound::Id id) { return mirror_i(id) == kFailed; }
-bool failures_element(int i) { return mirror_vi_at(bound::sim_operation_failures_failures, i) == kFailed; }
+bool host_failed(bound::Id id) { return mirror_i(id) == kHostFailed; }
+bool failures_element(int i) { return mirror_vi_at(bound::sim_operation_failures_failures, i) == kHostFailed; }
 // The host's pack failure, an entry of its failure array.
 constexpr int kHostPackFailure = 153;
 
@@ -163,7 +162,7 @@ void annunciators_overhead() {
   annunciator::pax_oxy = static_cast<float>(oxy) * l1;
   const int32_t smoke = mirror_i(bound::sim_operation_failures_rel_smoke_cpit);
   // The host's values below failed only arm a smoke failure for later.
-  annunciator::smoke = as01(smoke == kFailed) * l1;
+  annunciator::smoke = as01(smoke == kHostFailed) * l1;
   const bool bypass[2] = {failures_element(330), failures_element(331)};
   annunciator::bypass_filter_1 = as01(bypass[0]) * l1;
   annunciator::bypass_filter_2 = as01(bypass[1]) * l1;
@@ -223,7 +222,7 @@ void annunciators_overhead() {
   g[sp_fuel].slot[7] = slot(bypass[0]);
   g[sp_fuel].slot[8] = slot(bypass[1]);
   g[sp_overhead].slot[0] = slot(oxy != 0);
-  g[sp_overhead].slot[2] = slot(smoke == kFailed);
+  g[sp_overhead].slot[2] = slot(smoke == kHostFailed);
   g[sp_overhead].slot[3] = slot(emer_exit);
 }
 
@@ -232,11 +231,11 @@ void annunciators_fire() {
   const int32_t fir0 = mirror_i(bound::sim_operation_failures_rel_engfir0);
   const int32_t fir1 = mirror_i(bound::sim_operation_failures_rel_engfir1);
   // A new engine fire rings the bell again after it was silenced.
-  if (fir0 != s.prev_engfir[0] && fir0 == kFailed && annunciator::fire_bell_annun == 0.0f) s.fire_bell_enable = 1.0f;
-  if (fir1 != s.prev_engfir[1] && fir1 == kFailed && annunciator::fire_bell_annun == 0.0f) s.fire_bell_enable = 1.0f;
+  if (fir0 != s.prev_engfir[0] && fir0 == kHostFailed && annunciator::fire_bell_annun == 0.0f) s.fire_bell_enable = 1.0f;
+  if (fir1 != s.prev_engfir[1] && fir1 == kHostFailed && annunciator::fire_bell_annun == 0.0f) s.fire_bell_enable = 1.0f;
   float* det = s.detection;
-  det[0] = as01(fir0 == kFailed);
-  det[1] = as01(fir1 == kFailed);
+  det[0] = as01(fir0 == kHostFailed);
+  det[1] = as01(fir1 == kHostFailed);
   // ENG OVERHEAT stands in for the cowling's detector loops with the EGT:
   // only beyond the engine's own take-off limit, never at a normal take-off.
   const float overheat_egt = egt_takeoff_limit_c();

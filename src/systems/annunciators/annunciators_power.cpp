@@ -32,7 +32,6 @@ FuelPumpLightState fuel_pump_lights;
 
 namespace {
 
-constexpr int kFailed = 6;
 constexpr float kEnginePumpLowPsi = 1300.0f;  // an engine pump's LOW PRESSURE switch
 
 struct WindowHeatLights {
@@ -120,8 +119,8 @@ void electrical_lights() {
   const float t2 = electric::ac_tnsbus2_status;
   annunciator::trans_bus_off1 = as01(t1 == 0.0f) * l1;
   annunciator::trans_bus_off2 = as01(t2 == 0.0f) * l1;
-  const bool drive1 = mirror_i(bound::sim_operation_failures_rel_genera0) == kFailed || electric::gen1_available == 0.0f;
-  const bool drive2 = mirror_i(bound::sim_operation_failures_rel_genera1) == kFailed || electric::gen2_available == 0.0f;
+  const bool drive1 = mirror_i(bound::sim_operation_failures_rel_genera0) == kHostFailed || electric::gen1_available == 0.0f;
+  const bool drive2 = mirror_i(bound::sim_operation_failures_rel_genera1) == kHostFailed || electric::gen2_available == 0.0f;
   annunciator::drive1 = as01(drive1) * l1;
   annunciator::drive2 = as01(drive2) * l1;
   // GEN OFF BUS: the generator is not powering its transfer bus, whether it
@@ -222,7 +221,7 @@ void hydraulic_pump_lights() {
 
   // Electric pump overheat: heat builds while the pump runs dry. Without its
   // control power the motor is not switched on, so it cannot heat either.
-  const bool ele_ok = mirror_i(bound::sim_operation_failures_rel_hydpmp_ele) != kFailed;
+  const bool ele_ok = mirror_i(bound::sim_operation_failures_rel_hydpmp_ele) != kHostFailed;
   const bool dry[2] = {
       hydraulic::hyd_A_qty < 30.0f && toggle_switch::electric_hydro_pumps1_pos == 1.0f &&
           fed(Consumer::hyd_elec_pump_a_motor) && fed(Consumer::hyd_elec_pump_a) && ele_ok,

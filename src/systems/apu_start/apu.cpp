@@ -40,7 +40,6 @@ namespace {
 // limit of its envelope) the APU draws from the left tank by suction when no
 // pump feeds it; above that it is not started.
 constexpr float kCeilingFt = 41000.0f;
-constexpr int32_t kFailed = 6;
 constexpr float kCoolDown_s = 60.0f;  // from OFF to the APU's shutdown
 constexpr float kApuBleedFadeFt = 15000.0f;     // full APU bleed supply up to here
 constexpr float kApuBleedCeilingFt = 17000.0f;  // none from here up
@@ -168,7 +167,7 @@ void update_apu() {
   const float n1 = apu_n1();
   const float bat = fed01(Consumer::apu_control);
   const float sw = spring_toggle_switch::APU_start_pos;
-  const bool host_failed = mirror_i(bound::sim_operation_failures_rel_APU_press) == kFailed;
+  const bool host_failed = mirror_i(bound::sim_operation_failures_rel_APU_press) == kHostFailed;
   const float t10 = std::max(0.0f, leading_edge_degc() / 10.0f);
 
   const bool permitted = fire::apu_ext_switch_pos_arm == 0.0f && bat == 1.0f && fire::apu_was_fire == 0.0f &&
@@ -261,7 +260,7 @@ void update_apu() {
     }
     // Cutting the battery while the APU still cools down damages it.
     if (cooling_60 == 1.0f && bat == 0.0f && !host_failed) {
-      host_set_i(bound::sim_operation_failures_rel_APU_press, kFailed);
+      host_set_i(bound::sim_operation_failures_rel_APU_press, kHostFailed);
     }
   }
 
@@ -276,7 +275,7 @@ void update_apu() {
     // No fuel for a start asked for, under way or run: FAULT, until OFF.
     if (running || start_state != 0.0f || sw == 2.0f) a.fuel_fault = 1.0f;
   }
-  if (fire::apu_was_fire != 0.0f || mirror_i(bound::sim_operation_failures_rel_APU_press) == kFailed ||
+  if (fire::apu_was_fire != 0.0f || mirror_i(bound::sim_operation_failures_rel_APU_press) == kHostFailed ||
       fire::apu_ext_switch_pos_arm != 0.0f || bat == 0.0f) {
     shut_down = true;
   }

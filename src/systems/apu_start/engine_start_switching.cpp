@@ -34,7 +34,6 @@ StartSwitchingState start_switching;
 
 namespace {
 
-constexpr int32_t kFailed = 6;
 constexpr float kCutOutN2 = 55.3f;     // % N2 at which the NG's starter cuts out
 constexpr float kMaxCutOutN2 = 63.0f;  // the MAX's
 // A running core above the NG's cut-out that rises slower than this (% N2
@@ -184,7 +183,7 @@ float switch_mode(int e, EngineRefs& r, float s, bool settled) {
       if (off_selects_igniters(r.heat_switch)) mode = s;
     }
   } else if (pos == 2.0f) {
-    const bool healthy = mirror_i(r.fire) != kFailed && mirror_i(r.fail) != kFailed && mirror_i(r.sep) != kFailed;
+    const bool healthy = mirror_i(r.fire) != kHostFailed && mirror_i(r.fail) != kHostFailed && mirror_i(r.sep) != kHostFailed;
     if (healthy && lever_up) mode = (air && n2 < 54.0f) ? 3.0f : s;
   } else if (pos == 3.0f) {
     mode = lever_up ? 3.0f : 0.0f;

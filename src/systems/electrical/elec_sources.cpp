@@ -24,7 +24,6 @@
 
 namespace {
 
-constexpr int32_t kFailed = 6;
 constexpr float kGenMinN2 = 48.0f;  // % N2 below which a generator drops off
 // Electric failure-table entries of the two engine generators.
 constexpr fail_entry::Electric kGenFailEntry[2] = {fail_entry::elec_generator_1, fail_entry::elec_generator_2};
@@ -104,23 +103,23 @@ void update_engine_generators() {
     float& slot = failure_value(kGenFailEntry[e]);
     // The host repaired the generator (its "fix all systems"): the newer
     // event wins, or the slot would fail it again in this frame for good.
-    if (seen[e] == kFailed && mirror_i(fail_id[e]) != kFailed && slot == 1.0f) {
+    if (seen[e] == kHostFailed && mirror_i(fail_id[e]) != kHostFailed && slot == 1.0f) {
       slot = 0.0f;
       write_electric_table();
     }
-    if (mirror_i(fail_id[e]) != kFailed && slot == 1.0f) {
+    if (mirror_i(fail_id[e]) != kHostFailed && slot == 1.0f) {
       gen[e] = 0;
-      host_set_i(fail_id[e], kFailed);
+      host_set_i(fail_id[e], kHostFailed);
     }
-    if (mirror_i(fail_id[e]) == kFailed && slot != 1.0f) {
+    if (mirror_i(fail_id[e]) == kHostFailed && slot != 1.0f) {
       gen[e] = 0;
       slot = 1.0f;
       write_electric_table();
     }
     // A disconnected drive stays failed until the failure is reset.
-    if (mirror_i(fail_id[e]) != kFailed && *disconnect[e] == 1.0f && start_lever[e] >= 0.9f) {
+    if (mirror_i(fail_id[e]) != kHostFailed && *disconnect[e] == 1.0f && start_lever[e] >= 0.9f) {
       gen[e] = 0;
-      host_set_i(fail_id[e], kFailed);
+      host_set_i(fail_id[e], kHostFailed);
       slot = 1.0f;
       write_electric_table();
     }

@@ -32,7 +32,6 @@ BatteryDischargeState bat_discharge_monitor;
 
 namespace {
 
-constexpr int kHostFailed = 6;  // host failure value of a failed item
 
 int32_t* battery_on() { return host_mirror.sim_cockpit2_electrical_battery_on; }
 int32_t* generator_on() { return host_mirror.sim_cockpit2_electrical_generator_on; }

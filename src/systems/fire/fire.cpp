@@ -24,7 +24,6 @@ constexpr float kTurned = 0.95f;
 constexpr float kDischargePsiPerS = 100.0f;
 constexpr float kAgentToExtinguish = 400.0f;
 constexpr float kSmokeAfterS = 90.0f;
-constexpr int32_t kHostFailed = 6;
 
 HostMirror& hm = host_mirror;
 

@@ -33,7 +33,6 @@ HydraulicState hyd_state;
 
 namespace {
 
-constexpr int kFailed = 6;
 float round_down_10(float psi) { return std::floor(psi / 10.0f) * 10.0f; }
 
 // Engine-driven pump output by N2. The pump turns with the core, and what it
@@ -82,12 +81,12 @@ float run_system(SystemInputs s, float& el_trg, float& eng_trg) {
   el_trg = 0.0f;
   eng_trg = 0.0f;
   if (s.fluid > 30.0f && failure_value(s.pumps_failure) != 1.0f) {
-    const bool ele_ok = mirror_i(bound::sim_operation_failures_rel_hydpmp_ele) != kFailed;
+    const bool ele_ok = mirror_i(bound::sim_operation_failures_rel_hydpmp_ele) != kHostFailed;
     if (s.el_switch == 1.0f && ele_ok && s.el_bus == 1.0f) el_trg = s.el_target_psi;
     // OFF depressurises the engine pump through a solenoid: without its power
     // the pump pressurises whatever the switch says.
     const bool eng_on = s.eng_switch == 1.0f || s.eng_depressurise == 0.0f;
-    if (eng_on && mirror_i(s.eng_pump_failure) != kFailed && s.fire_switch != 1.0f) {
+    if (eng_on && mirror_i(s.eng_pump_failure) != kHostFailed && s.fire_switch != 1.0f) {
       eng_trg = edp_target_for_n2(s.n2, s.edp_max);
     }
   }
@@ -313,10 +312,10 @@ void hyd_update() {
   hydraulic::A_rudder = as01(flight_controls_powered_a() || (a_sw != 0.0f && hydraulic::standby_status == 1.0f));
   hydraulic::B_rudder = as01(flight_controls_powered_b() || (b_sw != 0.0f && hydraulic::standby_status == 1.0f));
 
-  if (mirror_i(bound::sim_operation_failures_rel_hydleak) == kFailed || failure_value(fail_entry::hyd_leak_a) == 1.0f) {
+  if (mirror_i(bound::sim_operation_failures_rel_hydleak) == kHostFailed || failure_value(fail_entry::hyd_leak_a) == 1.0f) {
     h.hyd_fluid_a = lag_toward(h.hyd_fluid_a, 0.0f, 0.0f, 120.0f, 0.012f);
   }
-  if (mirror_i(bound::sim_operation_failures_rel_hydleak2) == kFailed || failure_value(fail_entry::hyd_leak_b) == 1.0f) {
+  if (mirror_i(bound::sim_operation_failures_rel_hydleak2) == kHostFailed || failure_value(fail_entry::hyd_leak_b) == 1.0f) {
     h.hyd_fluid_b = lag_toward(h.hyd_fluid_b, 0.0f, 0.0f, 120.0f, 0.012f);
   }
   fluid_transfers();

@@ -37,7 +37,6 @@ constexpr float kGroundCycleOpenS = 10.0f;
 constexpr float kGroundCycleCoolRate = 0.25f;
 constexpr float kLeverTakeoff = 0.5f;
 constexpr float kLiftoffRadioAltFt = 10.0f;
-constexpr int32_t kHostFailed = 6;
 
 HostMirror& hm = host_mirror;
 
