@@ -615,9 +615,13 @@ void region_decision(SeqFrame& f) {
     }
   } else if (region == kRegionSecondArc && mode == 9.0f) {
     if (straight_follows) {
-      if (togo < a_dist &&
-          (togo < 0.1f ||
-           (entry_arc && release_due(in.ctr3_lat, in.ctr3_lon, in.r3, in.turn3, corr2, magvar_course_alt(i - 1))))) {
+      // The arc is flown as the arc to where the roll-out onto the leg
+      // begins, its last lead distance, as the first arc is. Handed over
+      // anywhere within a_dist while the leg's course still lay ahead, a
+      // second arc shorter than that (an S-turn laid from where the aircraft
+      // is after a route change) went over as it was entered, and the whole
+      // arc was flown on the straight law, past the leg.
+      if (togo < std::fmax(lead, 0.1f)) {
         arm(f, 0.0f);
         trace_pair("NEW OFFSET SEQ (Reg1/0) (9) -> (0)", f);
         trace_remain(f);
