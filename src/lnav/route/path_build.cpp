@@ -313,13 +313,34 @@ void place_carried_turn(int32_t p, int turn, double c_lat, double c_lon, float r
   legs_seg1_dta[p] = legs_radii_dta[p] = legs_wpt_arc_dist[p];
 }
 
-bool lay_turn_from_aircraft(int32_t p, float max_turn);
+bool lay_turn_from_aircraft(int32_t p, float max_turn, float reversal_deg = 0.0f);
 
 // The turn being flown as the route changed: its way round and radius.
 struct FlownTurn {
   float turn = 0.0f;
   float radius = 0.0f;
 };
+
+// A turn reversed: the wings roll from the bank flown through level to the
+// new turn's (at the autopilot's 5 degrees a second), and meanwhile the
+// track goes on round the old way and then lags the new turn, by about half
+// the two turns' rates times that time. Laid tangent to the present track,
+// the new turn's first arc was left behind by that much and caught up only
+// at full bank, 0.3 nm outside it at 10,000 ft. It is laid tangent to the
+// track turned the old way by that lag instead (degrees, signed the way the
+// track turns: right positive).
+float reversal_lead(float radius, bool old_left) {
+  const float v = mirror_f(sim_flightmodel_position_groundspeed);
+  if (!(v > 1.0f) || !(radius > 0.0f)) return 0.0f;
+  const float g = 9.80665f;
+  const float bank_old = (old_left ? -1.0f : 1.0f) * mirror_f(sim_flightmodel_position_phi);
+  const float tan_old = bank_old > 0.0f ? std::tan(deg_to_rad(std::fmin(bank_old, 35.0f))) : 0.0f;
+  const float tan_new = std::fmin(v * v / (g * radius * 1852.0f), std::tan(deg_to_rad(25.0f)));
+  const float seconds = (std::fmax(bank_old, 0.0f) + rad_to_deg(std::atan(tan_new))) / 5.0f;
+  const float lag = rad_to_deg(seconds * g * (tan_old + tan_new) / (2.0f * v));
+  if (!(lag > 0.0f && lag < 45.0f)) return 0.0f;
+  return old_left ? -lag : lag;
+}
 
 // A turn laid out again while its first arc is flown can begin further on
 // than the aircraft already is (a smaller turn starts later, and so does a
@@ -348,7 +369,8 @@ bool carry_on_flown_turn(int32_t p, int32_t region_before, float mode_before, Fl
       before.turn == static_cast<float>(kTurnLeft) || before.turn == static_cast<float>(kTurnRight);
   if (was_turning && pathpos::is_left(before.turn) != left) {
     if (before.radius > 0.0f && before.radius < r) legs_seg1_radius[p] = before.radius;
-    if (lay_turn_from_aircraft(p, 180.0f)) return true;
+    if (lay_turn_from_aircraft(p, 180.0f, reversal_lead(legs_seg1_radius[p], pathpos::is_left(before.turn))))
+      return true;
     legs_seg1_radius[p] = r;
     return false;
   }
@@ -367,7 +389,7 @@ bool carry_on_flown_turn(int32_t p, int32_t region_before, float mode_before, Fl
 
 // Leg p's transition laid from where the aircraft is, tangent to its track,
 // the way round leg p's turn goes.
-bool lay_turn_from_aircraft(int32_t p, float max_turn) {
+bool lay_turn_from_aircraft(int32_t p, float max_turn, float reversal_deg) {
   if (!leg_slot_ok(p)) return false;
   const int32_t n = next_valid_leg(p);
   const float r = legs_seg1_radius[p];
@@ -376,7 +398,7 @@ bool lay_turn_from_aircraft(int32_t p, float max_turn) {
   const double lat = aircraft_lat();
   const double lon = aircraft_lon();
 
-  const float track = navmath::mod360(mirror_f(sim_flightmodel_position_hpath));
+  const float track = navmath::mod360(mirror_f(sim_flightmodel_position_hpath) + reversal_deg);
   const float out = gc_bearing(legs_lat[p], legs_lon[p], legs_lat[n], legs_lon[n]);
   track_errors(lat, lon, legs_lat[p], legs_lon[p], out);
   const float side = left ? -nav_result.cross_track : nav_result.cross_track;
