@@ -765,17 +765,19 @@ int32_t carried_s_turn(double ctr_lat, double ctr_lon, float radius, int32_t tur
   bool pair_written = false;
   const int32_t res = s_turn(b, r, pair_written);
   record_to_earth(frame, r, pair_written);
-  // Arcs that touch share one radial line, each read from its own centre
-  // through the point where they meet, as the route's tables hold them
-  // (single floats): worked out in the frame and turned back, the two lines
-  // parted by a metre, and a frame between them lay on neither arc.
-  if (r.seg3_turn != 0 && zero(r.seg2_end_lat, r.seg2_end_lon)) {
+  // Each piece begins on the radial line the one before ends on, read from
+  // its own centre through the point where they meet, as the route's tables
+  // hold them (single floats): worked out in the frame and turned back, two
+  // such lines parted by a metre, and a frame between them lay on no piece.
+  if (r.seg3_turn != 0) {
     auto stored = [](double lat, double lon) {
       return Pt{static_cast<float>(lat), static_cast<float>(lon)};
     };
     const Pt e1 = stored(r.seg1_end_lat, r.seg1_end_lon);
+    const bool straight = !zero(r.seg2_end_lat, r.seg2_end_lon);
     r.seg1_end_angle = brg(stored(ctr_lat, ctr_lon), e1);
-    r.seg3_start_angle = brg(stored(r.seg3_ctr_lat, r.seg3_ctr_lon), e1);
+    r.seg3_start_angle =
+        brg(stored(r.seg3_ctr_lat, r.seg3_ctr_lon), straight ? stored(r.seg2_end_lat, r.seg2_end_lon) : e1);
   }
   return res;
 }

@@ -25,6 +25,7 @@
 #include "lnav/route/fms_legs.h"
 #include "lnav/route/route_state.h"
 #include "lnav/route/sequencing.h"
+#include "lnav/steering/steering_helpers.h"
 #include "navdata/geodesy.h"
 #include "navdata/nav_math.h"
 
@@ -332,12 +333,10 @@ struct FlownTurn {
 float reversal_lead(float radius, bool old_left) {
   const float v = mirror_f(sim_flightmodel_position_groundspeed);
   if (!(v > 1.0f) || !(radius > 0.0f)) return 0.0f;
-  const float g = 9.80665f;
-  const float bank_old = (old_left ? -1.0f : 1.0f) * mirror_f(sim_flightmodel_position_phi);
-  const float tan_old = bank_old > 0.0f ? std::tan(deg_to_rad(std::fmin(bank_old, 35.0f))) : 0.0f;
-  const float tan_new = std::fmin(v * v / (g * radius * 1852.0f), std::tan(deg_to_rad(25.0f)));
-  const float seconds = (std::fmax(bank_old, 0.0f) + rad_to_deg(std::atan(tan_new))) / 5.0f;
-  const float lag = rad_to_deg(seconds * g * (tan_old + tan_new) / (2.0f * v));
+  const float bank_old = clamp_range((old_left ? -1.0f : 1.0f) * mirror_f(sim_flightmodel_position_phi), 0.0f, 35.0f);
+  const float bank_new = lnav_bank_for_circle(radius, v * kt_per_mps);
+  const float rate_sum = 9.80665f * (std::tan(deg_to_rad(bank_old)) + std::tan(deg_to_rad(bank_new))) / v;
+  const float lag = rad_to_deg(roll_through_s(bank_old, bank_new) * rate_sum * 0.5f);
   if (!(lag > 0.0f && lag < 45.0f)) return 0.0f;
   return old_left ? -lag : lag;
 }

@@ -588,9 +588,8 @@ void region_decision(SeqFrame& f) {
     // the autopilot's 5 degrees a second): begun half that roll before the
     // arcs meet, the track flown straddles the corner where they touch. Begun
     // there, the aircraft fell 0.17 nm behind a short second arc.
-    const float v = ground_speed_kt() / kt_per_mps;
-    const float bank = std::fmin(static_cast<float>(std::atan(v * v / (9.80665f * r1 * 1852.0f)) * 180.0 / pi_12dp), 25.0f);
-    const float half_reversal = r1 > 0.0f && v > 0.0f ? v * (bank / 5.0f) / 1852.0f : 0.0f;
+    const float bank = lnav_bank_for_circle(r1, ground_speed_kt());
+    const float half_reversal = ground_speed_kt() / 3600.0f * roll_through_s(bank, bank) * 0.5f;
     bool due = togo < std::fmax(0.1f, half_reversal);
     float c = 0.0f;
     if (!due && togo < a_dist * 0.4f) {
