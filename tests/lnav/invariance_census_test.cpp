@@ -570,7 +570,10 @@ std::string out_of_bounds(const Geometry& g, const Flown& f) {
       for (size_t i = 0; i < f.s.size(); ++i) {
         const double at = kStartS + static_cast<double>(i + 1) * f.dt;
         if (at < t) continue;
-        if (side == 0) side = f.s[i].bank < 0 ? -1.0 : 1.0, least = side * f.s[i].bank;
+        if (side == 0) {
+          side = f.s[i].bank < 0 ? -1.0 : 1.0;
+          least = side * f.s[i].bank;
+        }
         least = std::min(least, side * f.s[i].bank);
         if (side * f.s[i].bank - std::max(least, 0.0) > v)
           return fmt("the bank leans %.1f degrees the same way again ", f.s[i].bank, 0) +
