@@ -240,8 +240,9 @@ void update_engine_start() {
     const bool inflight = switch_pos[e] == 3.0f && ias > 180.0f && host >= 11.0f;
     if (!running) st.past_cutout[e] = 0;
     // A core that has once run past the cut-out is the host's: below it again
-    // it is pushed back up as before, whatever the starter does.
-    const bool carried = on_ground != 0 && st.past_cutout[e] == 0;
+    // it is pushed back up as before, whatever the starter does. A replay
+    // keeps the valves and ducts where they stood, so its starts run up.
+    const bool carried = on_ground != 0 && st.past_cutout[e] == 0 && sim_in_replay == 0;
     const float share = carried ? starter_share(air * start_valve[e]) : 1.0f;
     bool hung = false;
     auto light_off_ramp = [&]() {
