@@ -177,16 +177,18 @@ int32_t bypass_search(int32_t s, int32_t entry, int32_t side) {
       // pass's turn, and fed back it settled on one turn in one place and
       // wandered to others elsewhere (mirrored, at another latitude), the
       // path rebuilt differently every frame. The turn's size follows the
-      // course change, so the two are settled together.
+      // course change, so the two are settled together, from the course
+      // straight to the fix.
       const bool left = side == kTurnLeft;
+      float rel = b;
       for (int pass = 0; pass < 4; ++pass) {
-        const TurnSizing z = sized(a);
+        const TurnSizing z = sized(rel);
         const Pt start = dest(wpt(s), c360(f.xact_crs + 180.0), z.dta);
         const Pt centre = dest(start, c360(f.xact_crs + (left ? 270.0 : 90.0)), z.radius);
         Pt tp{};
         if (!turn_tangent_to_fix(centre, z.radius, left, wpt(k + 1), tp)) break;
         q = brg(tp, wpt(k + 1));
-        a = wrap179(static_cast<double>(q) - f.xact_crs);
+        a = rel = wrap179(static_cast<double>(q) - f.xact_crs);
       }
     }
     const bool longway = (side == 2 && a > 0.0f) || (side == 3 && a < 0.0f);
