@@ -103,12 +103,31 @@ float idx_corr() { return lnav_cmd_cache.idx_corr_sent; }
 bool straight_sent() { return lnav_cmd_cache.idx_corr_sent != 0.0f; }
 float idx_corr2() { return lnav_cmd_cache.idx_corr2_sent; }
 
-float lead_distance(float r_nm, float speed_kt) {
-  if (!(r_nm > 0.0f)) return 0.0f;
+// The bank a turn of this radius needs at this speed, 0..35 degrees.
+float turn_bank_deg(float r_nm, float speed_kt) {
   float bank = static_cast<float>(std::atan(speed_kt * speed_kt / (r_nm * 68620.0f)) * 180.0 / pi_12dp);
   if (!(bank > 0.0f)) bank = 0.0f;
   if (bank > 35.0f) bank = 35.0f;
-  return static_cast<float>(r_nm * (2.0 * pi_12dp / 360.0) * bank * 0.35);
+  return bank;
+}
+
+float lead_distance(float r_nm, float speed_kt) {
+  if (!(r_nm > 0.0f)) return 0.0f;
+  return static_cast<float>(r_nm * (2.0 * pi_12dp / 360.0) * turn_bank_deg(r_nm, speed_kt) * 0.35);
+}
+
+// An arc leg's roll-out onto a straight on its tangent, centred on its end:
+// the distance flown in half the time the wings take to come level from the
+// arc's bank at the autopilot's roll rate. Handed over there, the straight's
+// law takes the bank down to level once; handed over earlier, it levels the
+// wings short of the end, and the turn still to go banks them again.
+constexpr float kRollRateDps = 5.0f;
+float arc_rollout_lead(int32_t i) {
+  const float r = at(legs_radius, i);
+  if (!(r > 0.0f)) return 0.0f;
+  const float v = ground_speed_kt();
+  const float lead = v / 3600.0f * turn_bank_deg(r, v) / (2.0f * kRollRateDps);
+  return std::isfinite(lead) ? lead : 0.0f;
 }
 
 bool turn_side(float a, float b, float side) { return on_turn_side(a, b, navmath::is_left_turn_f(side) ? kTurnLeft : kTurnRight); }
@@ -535,13 +554,17 @@ void region_decision(SeqFrame& f) {
   const float corr2 = idx_corr2();
 
   if (region == kRegionArc && mode == 4.0f) {
-    // The next leg takes over once the arc's command has come round past
-    // its course, the arc's own way: the steering already asks for it. The
-    // side of the turn onto the arc says nothing of that (a tangent join has
-    // none, which reads as left, and would hand a left arc over at once and
-    // its mirror 0.4 nm on). The command is magnetic, the course true.
-    if (togo < clamp_range(legs_af_arc_dist[i] * 0.25f, 0.0f, 1.2f))
+    // Onto an arc, the next leg takes over once the arc's command has come
+    // round past its course, the arc's own way: the steering already asks
+    // for it. The side of the turn onto the arc says nothing of that (a
+    // tangent join has none, which reads as left, and would hand a left arc
+    // over at once and its mirror 0.4 nm on). The command is magnetic, the
+    // course true. Onto anything else, where the roll-out begins.
+    if (!is_arc_leg(i + 1)) {
+      f.seq = togo < arc_rollout_lead(i);
+    } else if (togo < clamp_range(legs_af_arc_dist[i] * 0.25f, 0.0f, 1.2f)) {
       f.seq = turn_side(magnetic(magvar_course(i)), corr2, legs_rad_turn[i]);
+    }
   } else if ((region == kRegionArc || region == kRegionArcThenTurn) && mode == 10.0f) {
     arm(f, 4.0f);
   } else if (region == kRegionArcThenTurn && mode == 4.0f) {
@@ -850,11 +873,12 @@ void passage_test(const SeqFrame& f) {
     trace("NEW OFFSET SEQ (D): %d <%s> - Condition START and WPT \n", i, ident(i));
   } else if (mode == 4.0f && !is_arc_leg(i + 1) && legs_radii_radius[i] == 0.0f && h &&
              route_track.abeam_dist < 1.5f) {
-    // An arc leg ending without a turn: passed 5 degrees before its end.
+    // An arc leg ending without a turn: passed where its roll-out begins.
     const bool left = navmath::is_left_turn_f(legs_rad_turn[i]);
     const double x_lat = legs_rad_lat[i];
     const double x_lon = legs_rad_lon[i];
-    const float b = std::fmod(gc_bearing(x_lat, x_lon, legs_lat[i], legs_lon[i]) + (left ? 5.0f : 355.0f), 360.0f);
+    const float lead = legs_radius[i] > 0.0f ? navmath::deg(arc_rollout_lead(i) / legs_radius[i]) : 0.0f;
+    const float b = std::fmod(gc_bearing(x_lat, x_lon, legs_lat[i], legs_lon[i]) + (left ? lead : 360.0f - lead), 360.0f);
     gc_destination(x_lat, x_lon, b, legs_radius[i]);
     const double q_lat = nav_result.lat;
     const double q_lon = nav_result.lon;
