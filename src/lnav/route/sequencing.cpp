@@ -607,7 +607,13 @@ void region_decision(SeqFrame& f) {
       }
     }
   } else if (region == kRegionFirstArc && sub == 2 && mode == 5.0f) {
-    bool due = togo < 0.1f;
+    // The wings roll through level from one arc's bank to the other's (at
+    // the autopilot's 5 degrees a second): begun half that roll before the
+    // arcs meet, the track flown straddles the corner where they touch. Begun
+    // there, the aircraft fell 0.17 nm behind a short second arc.
+    const float bank = lnav_bank_for_circle(r1, ground_speed_kt());
+    const float half_reversal = ground_speed_kt() / 3600.0f * roll_through_s(bank, bank) * 0.5f;
+    bool due = togo < std::fmax(0.1f, half_reversal);
     float c = 0.0f;
     if (!due && togo < a_dist * 0.4f) {
       // Leaving the first arc for the second where the two arcs meet.
@@ -638,9 +644,13 @@ void region_decision(SeqFrame& f) {
     }
   } else if (region == kRegionSecondArc && mode == 9.0f) {
     if (straight_follows) {
-      if (togo < a_dist &&
-          (togo < 0.1f ||
-           (entry_arc && release_due(in.ctr3_lat, in.ctr3_lon, in.r3, in.turn3, corr2, magvar_course_alt(i - 1))))) {
+      // The arc is flown as the arc to where the roll-out onto the leg
+      // begins, its last lead distance, as the first arc is. Handed over
+      // anywhere within a_dist while the leg's course still lay ahead, a
+      // second arc shorter than that (an S-turn laid from where the aircraft
+      // is after a route change) went over as it was entered, and the whole
+      // arc was flown on the straight law, past the leg.
+      if (togo < std::fmax(lead, 0.1f)) {
         arm(f, 0.0f);
         trace_pair("NEW OFFSET SEQ (Reg1/0) (9) -> (0)", f);
         trace_remain(f);
