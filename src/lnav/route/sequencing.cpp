@@ -644,7 +644,7 @@ void region_decision(SeqFrame& f) {
       // second arc shorter than that (an S-turn laid from where the aircraft
       // is after a route change) went over as it was entered, and the whole
       // arc was flown on the straight law, past the leg.
-      if (togo < std::fmax(lead, 0.1f)) {
+      if (togo < a_dist && togo < std::fmax(lead, 0.1f)) {
         arm(f, 0.0f);
         trace_pair("NEW OFFSET SEQ (Reg1/0) (9) -> (0)", f);
         trace_remain(f);

@@ -1457,9 +1457,10 @@ TEST_F(SeqValues, TouchingArcsArmOnReleaseAndCapture) {
 }
 
 // Leaving a right arc (centre 1 nm north of the aircraft, 150 kt) for the
-// course 090 when a straight follows: within the bank lead (0.111 nm) from
-// the first arc, within 0.4 pi R from the second, once released: the arc
-// command (idx_corr2) at 280 has 090 on its right; at 100 it has not.
+// course 090 when a straight follows: from the first arc within the bank
+// lead (0.111 nm) once released: the arc command (idx_corr2) at 280 has 090
+// on its right; at 100 it has not. From the second arc within the same lead
+// whatever the command: a short second arc is flown as the arc to its end.
 TEST_F(SeqValues, ArcReleaseOntoTheNextCourse) {
   struct Case {
     int32_t region, sub;
@@ -1467,8 +1468,9 @@ TEST_F(SeqValues, ArcReleaseOntoTheNextCourse) {
   } cases[] = {
       {1, 1, 5, 0.105f, 3, 280, 0}, {1, 1, 5, 0.115f, 3, 280, 5}, {1, 1, 5, 0.105f, 3, 100, 5},
       {1, 1, 5, 0.105f, -1, 280, 5}, {1, 3, 5, 0.105f, 3, 280, 6}, {1, 3, 5, 0.115f, 3, 280, 5},
-      {1, 3, 5, 0.105f, 3, 100, 5},  {3, 0, 9, 1.2f, 3, 280, 0},   {3, 0, 9, 1.3f, 3, 280, 9},
-      {3, 0, 9, 1.2f, 3, 100, 9},
+      {1, 3, 5, 0.105f, 3, 100, 5},  {3, 0, 9, 1.2f, 3, 280, 9},   {3, 0, 9, 1.3f, 3, 280, 9},
+      {3, 0, 9, 1.2f, 3, 100, 9},    {3, 0, 9, 0.105f, 3, 280, 0}, {3, 0, 9, 0.105f, 3, 100, 0},
+      {3, 0, 9, 0.115f, 3, 280, 9},
   };
   for (const Case& c : cases) {
     fresh();
