@@ -263,15 +263,6 @@ def main():
     if programs:
         build_cmd += ["--target"] + programs
         ctest += ["-L", "^(%s)$" % "|".join(re.escape(p) for p in programs)]
-    print("mutate: seed %d; building the unchanged tree" % seed, flush=True)
-    if run(build_cmd, tree, 3600) != 0:
-        sys.exit("mutate: the unchanged tree does not build")
-    status = run(ctest, tree, args.test_timeout)
-    if status is None:
-        sys.exit("mutate: the unchanged tree's suite outran --test-timeout; give it longer")
-    if status != 0:
-        sys.exit("mutate: the unchanged tree fails its tests; fix that first")
-
     random.seed(seed)
     sites = [s for s in collect_sites(tree) if args.only in s[0]]
     random.shuffle(sites)
@@ -287,6 +278,15 @@ def main():
         if len(chosen) != len(wanted):
             sys.exit("mutate: %d of the %d changes to replay are not in this seed's sample "
                      "(same seed and count? sources moved?)" % (len(wanted) - len(chosen), len(wanted)))
+
+    print("mutate: seed %d; building the unchanged tree" % seed, flush=True)
+    if run(build_cmd, tree, 3600) != 0:
+        sys.exit("mutate: the unchanged tree does not build")
+    status = run(ctest, tree, args.test_timeout)
+    if status is None:
+        sys.exit("mutate: the unchanged tree's suite outran --test-timeout; give it longer")
+    if status != 0:
+        sys.exit("mutate: the unchanged tree fails its tests; fix that first")
 
     caught = missed = unbuilt = timedout = 0
     started = time.time()
