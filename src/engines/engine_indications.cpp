@@ -11,6 +11,7 @@
 #include "core/util.h"
 #include "core/variant.h"
 #include "engines/engine_inputs.h"
+#include "engines/engine_start.h"
 #include "engines/engine_state.h"
 #include "engines/engine_values.h"
 
@@ -24,6 +25,10 @@ constexpr float k_start_n2[kStartEgtPoints] = {20.0f, 28.7f, 29.7f, 32.2f, 34.4f
                                                56.8f, 57.9f, 58.8f, 59.4f, 59.7f};
 constexpr float k_start_egt[kStartEgtPoints] = {68, 71, 77, 105, 130, 158, 181, 205, 230, 260,
                                                 290, 322, 352, 385, 420, 428, 436, 444, 451};
+
+// How fast a hung start's EGT climbs, deg C a second: to the NG's start
+// limit from a hang near 30 % N2 in about two minutes.
+constexpr float kHungStartEgtRise_c_s = 5.0f;
 
 // Display fuel-flow start pulse, in hundredths of kg/s.
 constexpr float kFfPeak = 9.722f;
@@ -180,14 +185,17 @@ void update_engine_indications() {
       target = 200.0f * std::pow(1000.0f * (f > 0.0f ? f : 0.0f), 0.2f) - 50.0f;
       s.egt_start_base[e] = air_le;
     } else {
+      // A hung start: the start fuel burns on in a core that no longer
+      // accelerates, hotter by the second, a hot start if left.
+      const float hung_rise = kHungStartEgtRise_c_s * finite_or(engine_start_state.hung_s[e], 0.0f);
       float start = air_le;
       if (fuel[e] != 0 && n >= 20.0f && (n >= 28.0f || host_ff >= 0.0279f)) {
-        start = start_egt_table(n) * (offset + 431.0f) / 431.0f * s.egt_start_factor[e];
+        start = start_egt_table(n) * (offset + 431.0f) / 431.0f * s.egt_start_factor[e] + hung_rise;
         if (start < egt_now) start = egt_now;
       }
       auto mx = [](float a, float b) { return a > b ? a : b; };
       if (n < 18.2f) {
-        target = mx(air_le, start);
+        target = mx(air_le + hung_rise, start);
       } else if (n >= 58.9f) {
         s.egt_start_base[e] = air_le;
         target = n <= 101.4f ? mx(431.0f + (n - 58.9f) * 375.0f / 42.5f, start) : mx(806.0f, start);
@@ -195,7 +203,7 @@ void update_engine_indications() {
         target = mx(air_le, start);
       } else {
         const float base = s.egt_start_base[e];
-        target = mx(base + (n - 18.2f) * (431.0f - base) / 40.7f, start);
+        target = mx(base + (n - 18.2f) * (431.0f - base) / 40.7f + hung_rise, start);
       }
     }
     const float host_egt = h.sim_cockpit2_engine_indicators_EGT_deg_C[e];

@@ -10,6 +10,7 @@
 #include "alerting/failure_state.h"
 #include "core/binding.h"
 #include "core/frame_values.h"
+#include "core/preprocess_values.h"
 #include "core/units.h"
 #include "core/util.h"
 #include "engines/engine_inputs.h"
@@ -31,6 +32,14 @@ constexpr float kStartSigmaMin = 0.635f;
 constexpr float kStartSigmaSpan = 0.365f;
 // The core speed from which a lit engine runs on the host's own spool.
 constexpr float kStarterCutoutN2 = 56.0f;
+// On the ground a lit core below the cut-out accelerates only with its
+// starter's help, counted as the share of a full starter's air (the limit
+// below) that reaches it: from half of it (a dual start with the packs off
+// draws about 0.58) at the light-off rate, slower as the air weakens, and
+// with a quarter or less (packs on in a dual start, the switch off, the
+// APU's air gone) the start hangs.
+constexpr float kStarterFullRateAir = 0.5f;
+constexpr float kStarterHangAir = 0.25f;
 // How long a damaged engine's N2 dips, once a fluctuation period.
 constexpr float kDamageDip_s = 0.1f;
 
@@ -61,6 +70,19 @@ float pack_loss(float p) {
 
 float ramp(float n, float target, float rate) { return ramp_toward(n, target, 0.0f, 100.0f, rate); }
 
+// The N2 % a full starter's air turns the core to, in this air.
+float starter_air_limit() {
+  const float s = clamp_range(host_mirror.sim_weather_sigma, kStartSigmaMin, 1.0f);
+  return 24.1f + 2.0f * (s - kStartSigmaMin) / kStartSigmaSpan;
+}
+
+// The share of the light-off rate a lit core below the cut-out gets on the
+// ground from `air`, the starter air that reaches it (its start valve open).
+float starter_share(float air) {
+  return clamp_range((air / starter_air_limit() - kStarterHangAir) / (kStarterFullRateAir - kStarterHangAir), 0.0f,
+                     1.0f);
+}
+
 float row_at_mach(const float* row, int band, float m, float x0_override) {
   const float x0 = x0_override >= 0.0f ? x0_override : 0.1f * static_cast<float>(band - 1);
   return interpolate_clamped(x0, row[band - 1], 0.1f * static_cast<float>(band), row[band], m);
@@ -70,8 +92,7 @@ float row_at_mach(const float* row, int band, float m, float x0_override) {
 }  // namespace
 
 void starter_air_targets(float out[2]) {
-  const float s = clamp_range(host_mirror.sim_weather_sigma, kStartSigmaMin, 1.0f);
-  const float limit = 24.1f + 2.0f * (s - kStartSigmaMin) / kStartSigmaSpan;
+  const float limit = starter_air_limit();
   const float dl = clamp_range((finite_or(pneumatics.duct_psi[0], 0.0f) - 10.5f) / 11.1f, 0.0f, 1.0f);
   const float dr = clamp_range((finite_or(pneumatics.duct_psi[1], 0.0f) - 10.5f) / 11.1f, 0.0f, 1.0f);
   const float g = script_mirror.zuvadud_D738_engine_engine_air_start != 0.0f
@@ -149,6 +170,8 @@ void engine_start_clear_state() {
     s.starter_air[e] = 0.0f;
     s.damage_dip[e] = 0.0f;
     s.damage_dip_fraction[e] = 0.0f;
+    s.past_cutout[e] = 0;
+    s.hung_s[e] = 0.0f;
   }
   damage_fluctuation_timer = 0.0f;
 }
@@ -202,6 +225,8 @@ void update_engine_start() {
 
   const float ias = finite_or(h.sim_cockpit2_gauges_indicators_airspeed_kts_pilot, 0.0f);
   const float switch_pos[2] = {engine::starter1_pos, engine::starter2_pos};
+  const float start_valve[2] = {clamp_range(finite_or(engine::start_valve1, 0.0f), 0.0f, 1.0f),
+                                clamp_range(finite_or(engine::start_valve2, 0.0f), 0.0f, 1.0f)};
   float n1[2];
   for (int e = 0; e < 2; ++e) {
     float n = finite_or(c.spool_n2[e], 0.0f);
@@ -213,6 +238,17 @@ void update_engine_start() {
     const bool running = h.sim_flightmodel_engine_ENGN_running[e] != 0;
     const bool lit = host > prev;
     const bool inflight = switch_pos[e] == 3.0f && ias > 180.0f && host >= 11.0f;
+    if (!running) st.past_cutout[e] = 0;
+    // A core that has once run past the cut-out is the host's: below it again
+    // it is pushed back up as before, whatever the starter does. A replay
+    // keeps the valves and ducts where they stood, so its starts run up.
+    const bool carried = on_ground != 0 && st.past_cutout[e] == 0 && sim_in_replay == 0;
+    const float share = carried ? starter_share(air * start_valve[e]) : 1.0f;
+    bool hung = false;
+    auto light_off_ramp = [&]() {
+      hung = share == 0.0f;
+      return ramp(n, 60.0f, k2 * share);
+    };
     if (inflight) {
       if (running) {
         n = n < kStarterCutoutN2 ? ramp(n, 60.0f, 0.95f * k2) : host;
@@ -230,16 +266,24 @@ void update_engine_start() {
       }
     } else if (switch_pos[e] == 0.0f && !running) {
       if (lit) {
-        n = air > n ? ramp(n, air, k1) : ramp(n, 60.0f, k2);
+        n = air > n ? ramp(n, air, k1) : light_off_ramp();
       } else {
         const float r = n2_rundown_step(n);
         n = air > r ? ramp(n, air, k1) : r;
       }
     } else if (running) {
-      n = n < kStarterCutoutN2 ? ramp(n, 60.0f, k2) : host;
+      if (n >= kStarterCutoutN2) {
+        n = host;
+      } else {
+        n = light_off_ramp();
+      }
+    } else if (lit) {
+      n = light_off_ramp();
     } else {
-      n = lit ? ramp(n, 60.0f, k2) : n2_rundown_step(n);
+      n = n2_rundown_step(n);
     }
+    if (running && n >= kStarterCutoutN2) st.past_cutout[e] = 1;
+    st.hung_s[e] = hung ? finite_or(st.hung_s[e], 0.0f) + frame_time : 0.0f;
     c.spool_n2[e] = n;
 
     const float host_n1 = h.sim_flightmodel2_engines_N1_percent[e];

@@ -33,5 +33,10 @@ struct EngineStartState {
   // period, and the N2 % the last frame took from the value sent.
   float damage_dip_fraction[2];
   float damage_dip[2];
+  // 1 once a running engine's core has reached the starter's cut-out; 0
+  // while it does not run.
+  uint8_t past_cutout[2];
+  // Seconds a lit core has hung below the cut-out for want of starter air.
+  float hung_s[2];
 };
 extern EngineStartState engine_start_state;

@@ -675,22 +675,37 @@ TEST_F(Spool, StarterAirSources) {
 // One frame of engine 1's N2 (0.05 s): the start rate k1 1.1 .. 1.2 %/s and
 // the light-off rate k2 1.7 .. 1.8 %/s over density, k2 less 10 % of the
 // rain ratio beyond 0.1, the in-flight rates 0.85 k1 and 0.95 k2 from a FLT
-// switch above 180 kt with N2 from 11 %, and the host's N2 from 56 %.
+// switch above 180 kt with N2 from 11 %, and the host's N2 from 56 %. On
+// the ground a lit core below 56 % gets k2 only from half a starter's air
+// (its start valve open at GRD), less below, none from a quarter down;
+// once past 56 % it is pushed back up without it.
 TEST_F(Spool, N2RatesBySwitchAndState) {
   struct Row {
     float sigma, rain, sw;
     int running;
     float n, host, host_prev, duct, mixture, ias, next;
+    int airborne = 0;
+    int past_cutout = 0;
   } rows[] = {
       {1, 0, 0, 0, 10, 10, 10, 21.6f, 0, 0, 10.06f},       {0.635f, 0, 0, 0, 10, 10, 10, 21.6f, 0, 0, 10.055f},
       {1, 0, 0, 0, 30, 31, 30, 21.6f, 0, 0, 30.09f},       {0.635f, 0, 0, 0, 30, 31, 30, 21.6f, 0, 0, 30.085f},
       {1, 0.5f, 0, 0, 30, 31, 30, 21.6f, 0, 0, 30.0855f}, {1, 0.1f, 0, 0, 30, 31, 30, 21.6f, 0, 0, 30.09f},
-      {1, 2, 0, 0, 30, 31, 30, 21.6f, 0, 0, 30.081f},      {1, 0, 1, 1, 40, 40, 40, 0, 0, 0, 40.09f},
-      {1, 0, 1, 1, 55.99f, 63, 63, 0, 0, 0, 56.08f},       {1, 0, 1, 1, 56, 63, 63, 0, 0, 0, 63},
-      {1, 0, 1, 0, 30, 31, 30, 0, 0, 0, 30.09f},           {1, 0, 3, 1, 40, 20, 20, 0, 0, 181, 40.0855f},
-      {1, 0, 3, 1, 40, 20, 20, 0, 0, 180, 40.09f},         {1, 0, 3, 1, 40, 10.9f, 10.9f, 0, 0, 181, 40.09f},
+      {1, 2, 0, 0, 30, 31, 30, 21.6f, 0, 0, 30.081f},      {1, 0, 1, 1, 40, 40, 40, 0, 0, 0, 40.09f, 1},
+      {1, 0, 1, 1, 55.99f, 63, 63, 0, 0, 0, 56.08f, 1},       {1, 0, 1, 1, 56, 63, 63, 0, 0, 0, 63},
+      {1, 0, 1, 0, 30, 31, 30, 0, 0, 0, 30.09f, 1},           {1, 0, 3, 1, 40, 20, 20, 0, 0, 181, 40.0855f},
+      {1, 0, 3, 1, 40, 20, 20, 0, 0, 180, 40.09f, 1},         {1, 0, 3, 1, 40, 10.9f, 10.9f, 0, 0, 181, 40.09f, 1},
       {1, 0, 3, 1, 40, 11, 11, 0, 0, 181, 40.0855f},       {1, 0, 3, 0, 10, 12, 11, 21.6f, 0, 181, 10.051f},
       {1, 0, 3, 0, 30, 22, 21, 0, 0.5f, 181, 30.0855f},
+      // On the ground: the switch OFF, the APU's air cut, full, weak and too
+      // little air, and a core back below 56 % once past it.
+      {1, 0, 1, 1, 40, 40, 40, 0, 0, 0, 40},
+      {1, 0, 1, 0, 30, 31, 30, 0, 0, 0, 30},
+      {1, 0, 0, 0, 30, 31, 30, 0, 0, 0, 30},
+      {1, 0, 0, 1, 40, 40, 40, 21.6f, 0, 0, 40.09f},
+      {1, 0, 0, 1, 40, 40, 40, 14.6625f, 0, 0, 40.045f},
+      {1, 0, 0, 1, 40, 40, 40, 13.275f, 0, 0, 40},
+      {1, 0, 1, 1, 55.99f, 63, 63, 0, 0, 0, 55.99f},
+      {1, 0, 1, 1, 55.99f, 63, 63, 0, 0, 0, 56.08f, 0, 1},
       // Fuelled but not lit (the host keeps the engine out): the run-down.
       {1, 0, 3, 0, 30, 22, 22, 0, 0.5f, 181, n2_rundown_step(30.0f)},
       {1, 0, 3, 0, 30, 21, 21, 0, 0.5f, 181, n2_rundown_step(30.0f)},
@@ -700,6 +715,9 @@ TEST_F(Spool, N2RatesBySwitchAndState) {
     host_mirror.sim_weather_sigma = r.sigma;
     host_mirror.sim_weather_precipitation_on_aircraft_ratio = r.rain;
     engine::starter1_pos = r.sw;
+    engine::start_valve1 = r.sw == 0.0f ? 1.0f : 0.0f;
+    on_ground = r.airborne == 0 ? 1 : 0;
+    engine_start_state.past_cutout[0] = static_cast<uint8_t>(r.past_cutout);
     host_mirror.sim_flightmodel_engine_ENGN_running[0] = r.running;
     host_mirror.sim_flightmodel_engine_ENGN_running[1] = 1;
     engine_copies.spool_n2[0] = r.n;

@@ -543,7 +543,10 @@ std::string differs(const Flown& a, const Flown& b) {
 
 // The row's own bounds: "xtk<V@T" the published cross-track within V nm
 // from T s on; "jump<V" no step of the published cross-track over V nm
-// from one frame to the next; "seq=N" N legs sequenced.
+// from one frame to the next; "rise<V@T" from T s on the bank, taken the
+// way it leans at T, never more than V degrees above the least it has come
+// down to since, or above level once it has passed it (one roll-out, not a
+// second the same way); "seq=N" N legs sequenced.
 std::string out_of_bounds(const Geometry& g, const Flown& f) {
   for (const std::string& w : words(g.checks)) {
     double v = 0, t = 0;
@@ -562,6 +565,21 @@ std::string out_of_bounds(const Geometry& g, const Flown& f) {
           return fmt("the cross-track steps from %.2f nm to ", f.s[i - 1].xtrack, 0) +
                  fmt("%.2f nm at %.1f s", f.s[i].xtrack, kStartS + static_cast<double>(i + 1) * f.dt);
       }
+    if (std::sscanf(w.c_str(), "rise<%lf@%lf", &v, &t) == 2) {
+      double side = 0, least = 0;
+      for (size_t i = 0; i < f.s.size(); ++i) {
+        const double at = kStartS + static_cast<double>(i + 1) * f.dt;
+        if (at < t) continue;
+        if (side == 0) {
+          side = f.s[i].bank < 0 ? -1.0 : 1.0;
+          least = side * f.s[i].bank;
+        }
+        least = std::min(least, side * f.s[i].bank);
+        if (side * f.s[i].bank - std::max(least, 0.0) > v)
+          return fmt("the bank leans %.1f degrees the same way again ", f.s[i].bank, 0) +
+                 fmt("at %.1f s, after %.1f", at, side * std::max(least, 0.0));
+      }
+    }
     int n = 0;
     if (std::sscanf(w.c_str(), "seq=%d", &n) == 1 && static_cast<int>(f.seq_to.size()) != n) {
       std::string at;

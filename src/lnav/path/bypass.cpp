@@ -132,10 +132,10 @@ int32_t bypass_search(int32_t s, int32_t entry, int32_t side) {
     } else {
       trace(9999.0f, "Trying for WPT %d <%s> again Calc mode 2 (5)\n", s, wpt_id(s).text);
     }
-    const float q = magvar_course_alt(k);
+    float q = magvar_course_alt(k);
     if (pt_is_arc(k + 1))
       legs_af_beg[k + 1] = gc_bearing(legs_rad_lat[k + 1], legs_rad_lon[k + 1], legs_lat[k], legs_lon[k]);
-    const float a = wrap179(static_cast<double>(q) - f.xact_crs);
+    float a = wrap179(static_cast<double>(q) - f.xact_crs);
     const float b = angle::wrap180_d(static_cast<double>(gc_bearing(legs_lat[s], legs_lon[s], legs_lat[k + 1], legs_lon[k + 1])) -
                             f.xact_crs);
     if (legs_rad_turn[s + 1] == -1.0f &&
@@ -148,27 +148,58 @@ int32_t bypass_search(int32_t s, int32_t entry, int32_t side) {
       trace(9999.0f, "Change turn NO - calc_turn_crs:%f, xnext_rel_brg:%f\n", static_cast<double>(b),
             static_cast<double>(a));
     }
+    auto sized = [&](float rel) {
+      const bool lw = (side == 2 && rel > 0.0f) || (side == 3 && rel < 0.0f);
+      TurnSizing z{};
+      if (entry == df_turn) {
+        z.radius = df_radius;
+        z.dta = (std::fabs(rel) < 135.0f && !lw) ? df_radius * tan_half(std::fabs(rel)) : df_radius;
+        if (id_is_runway(k)) z.dta = 0.0f;
+        if (legs_type[s] == 5.0f || legs_type[s + 1] == 6.0f || pt_is(s + 1, "DF")) {
+          z.dta = 0.0f;
+          z.radius = 1.1f * df_radius;
+        } else if ((rel < -170.0f || rel > 170.0f) && pt_is_course(s)) {
+          z.dta = 0.0f;
+        }
+      } else {
+        size_turn(z, s, entry == conn6 ? s + 1 : k + 1, rel, entry != conn6, lw);
+        if (entry == conn6) size_arc_to_intercept(z, s);
+        if (id_is_runway(k)) z.dta = 0.0f;
+      }
+      return z;
+    };
+    // A climb passed over below its altitude is flown on its own heading
+    // until it gets there, off this turn: the direct after it is taken up
+    // from where the climb ends (the sequencing does that).
+    if (pt_is(k + 1, "DF") && !climb_below_altitude(k)) {
+      // A direct's course is the one the turn from s first points at its fix
+      // on, not the course kept from the last pass: that came from the last
+      // pass's turn, and fed back it settled on one turn in one place and
+      // wandered to others elsewhere (mirrored, at another latitude), the
+      // path rebuilt differently every frame. The turn's size follows the
+      // course change, so the two are settled together, from the course
+      // straight to the fix.
+      const bool left = side == kTurnLeft;
+      float rel = b;
+      for (int pass = 0; pass < 4; ++pass) {
+        const TurnSizing z = sized(rel);
+        const Pt start = dest(wpt(s), c360(f.xact_crs + 180.0), z.dta);
+        const Pt centre = dest(start, c360(f.xact_crs + (left ? 270.0 : 90.0)), z.radius);
+        Pt tp{};
+        if (!turn_tangent_to_fix(centre, z.radius, left, wpt(k + 1), tp)) break;
+        q = brg(tp, wpt(k + 1));
+        a = rel = wrap179(static_cast<double>(q) - f.xact_crs);
+      }
+    }
     const bool longway = (side == 2 && a > 0.0f) || (side == 3 && a < 0.0f);
     bool built;
-    TurnSizing t{};
+    TurnSizing t = sized(a);
     if (entry == df_turn) {
-      t.radius = df_radius;
-      t.dta = (std::fabs(a) < 135.0f && !longway) ? df_radius * tan_half(std::fabs(a)) : df_radius;
-      if (id_is_runway(k)) t.dta = 0.0f;
-      if (legs_type[s] == 5.0f || legs_type[s + 1] == 6.0f || pt_is(s + 1, "DF")) {
-        t.dta = 0.0f;
-        t.radius = 1.1f * df_radius;
-      } else if ((a < -170.0f || a > 170.0f) && pt_is_course(s)) {
-        t.dta = 0.0f;
-      }
       trace(9999.0f, "WPT %d <%s> -> <%s> <<%s>>  Calc mode 2 after bypass\n", s, wpt_id(s).text,
             wpt_id(k + 1).text, path_type(k + 1).text);
       built = calc_turn_center(legs_lat[s], legs_lon[s], f.xact_crs, legs_lat[k + 1], legs_lon[k + 1], q, t.dta,
                                t.radius, side, 2, s, longway) == 0;
     } else {
-      size_turn(t, s, entry == conn6 ? s + 1 : k + 1, a, entry != conn6, longway);
-      if (entry == conn6) size_arc_to_intercept(t, s);
-      if (id_is_runway(k)) t.dta = 0.0f;
       trace(9999.0f,
             entry == conn6 ? "WPT %d <%s> -> <%s> <<%s>>  Calc mode 2 after bypass\n"
                            : "WPT %d <%s> -> <%s> <<%s>> Calc mode 2 after bypass\n",

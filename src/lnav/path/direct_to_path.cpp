@@ -199,8 +199,8 @@ int32_t bypass_from_start(int32_t i, Pt S, float C0, float R0, int32_t side) {
     legs_bypass[j] = 1.0f;
     legs_df_crs[j] = legs_df_crs_fin[j] = -1.0f;
     trace(99999.0f, "WPT %d <%s>: Bypass for WPT %d <%s> (6)\n", i, wpt_id(i).text, j, wpt_id(j).text);
-    const float cn = magvar_course_alt(j);
-    const float rel = wrap179(static_cast<double>(cn) - C0);
+    float cn = magvar_course_alt(j);
+    float rel = wrap179(static_cast<double>(cn) - C0);
     const float calc_turn_crs = angle::wrap180_d(static_cast<double>(brg(S, wpt(j + 1))) - C0);
     const char* change = "NO";
     if (legs_rad_turn[i + 1] == -1.0f &&
@@ -209,6 +209,18 @@ int32_t bypass_from_start(int32_t i, Pt S, float C0, float R0, int32_t side) {
       side = calc_turn_crs < 0.0f ? kTurnLeft : kTurnRight;
       change = "YES";
     }
+    float radius = R0;
+    if (legs_type[i] == 5.0f || legs_type[i + 1] == 6.0f || pt_is(i + 1, "DF")) radius = R0 * 1.1f;
+    Pt tp{};
+    // A direct's course is the one the turn first points at its fix on, not
+    // the one kept from the last pass's turn (a climb below its altitude
+    // excepted, as in the route's own bypass).
+    if (pt_is(j + 1, "DF") && !climb_below_altitude(j) &&
+        turn_tangent_to_fix(dest(S, c360(C0 + (side == kTurnLeft ? 270.0 : 90.0)), radius), radius, side == kTurnLeft,
+                            wpt(j + 1), tp)) {
+      cn = brg(tp, wpt(j + 1));
+      rel = wrap179(static_cast<double>(cn) - C0);
+    }
     const bool opposite = side == 2 ? rel > 0.0f : rel < 0.0f;
     if (tracing(99999.0f)) {
       trace(99999.0f, "WPT %d <%s> -> <%s> <<%s>>  Calc mode 2 after bypass\n", i, wpt_id(i).text,
@@ -216,8 +228,6 @@ int32_t bypass_from_start(int32_t i, Pt S, float C0, float R0, int32_t side) {
       trace(99999.0f, "Change turn %s - calc_turn_crs:%f, xnext_rel_brg:%f\n", change,
             static_cast<double>(calc_turn_crs), static_cast<double>(rel));
     }
-    float radius = R0;
-    if (legs_type[i] == 5.0f || legs_type[i + 1] == 6.0f || pt_is(i + 1, "DF")) radius = R0 * 1.1f;
     const Pt N = wpt(j + 1);
     if (calc_turn_center(S.lat, S.lon, C0, N.lat, N.lon, cn, 0.0f, radius, side, 2, i, opposite) == 0) {
       copy_turn_to_direct();

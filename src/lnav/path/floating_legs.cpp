@@ -343,6 +343,23 @@ void floating_legs_stage() {
   if (changed) send_handback();
 }
 
+bool climb_below_altitude(int32_t k) {
+  return leg_slot_ok(k) && climb_leg(k) && legs_alt_rest1[k] > frame_flight_data.alt_ft;
+}
+
+bool turn_tangent_to_fix(Pt centre, float r, bool left, Pt fix, Pt& tp) {
+  if (circle_tangent_points(centre.lat, centre.lon, r, fix.lat, fix.lon) == 0) return false;
+  const Pt p1{two_point_result.lat1, two_point_result.lon1};
+  const Pt p2{two_point_result.lat2, two_point_result.lon2};
+  // Of the two tangents, the one the turn flies along toward the fix.
+  auto off = [&](Pt p) {
+    const double travel = c360(brg(centre, p) + (left ? 270.0 : 90.0));
+    return std::fabs(angle::wrap180_d(travel - brg(p, fix)));
+  };
+  tp = off(p2) <= off(p1) ? p2 : p1;
+  return true;
+}
+
 bool df_course_stage() {
   LegPassFrame& f = leg_pass;
   const int32_t i = f.i;
@@ -365,19 +382,13 @@ bool df_course_stage() {
   gc_destination(legs_lat[i], legs_lon[i], c360(f.xact_crs + (left ? 270.0 : 90.0)), r);
   const Pt t{nav_result.lat, nav_result.lon};
   legs_turn[i] = static_cast<float>(side);
-  if (circle_tangent_points(t.lat, t.lon, r, legs_lat[j], legs_lon[j]) == 0) {
+  Pt tp{};
+  if (!turn_tangent_to_fix(t, r, left, wpt(j), tp)) {
     straight_transition(i, legs_dist[j]);
     legs_bypass[j] = 1.0f;
     legs_df_crs[j] = legs_df_crs_fin[j] = -1.0f;
     return true;
   }
-  const Pt p1{two_point_result.lat1, two_point_result.lon1};
-  const Pt p2{two_point_result.lat2, two_point_result.lon2};
-  auto off = [&](Pt p) {
-    const double travel = c360(gc_bearing(t.lat, t.lon, p.lat, p.lon) + (left ? 270.0 : 90.0));
-    return std::fabs(angle::wrap180_d(travel - gc_bearing(p.lat, p.lon, legs_lat[j], legs_lon[j])));
-  };
-  const Pt tp = off(p2) <= off(p1) ? p2 : p1;
   f.xdf_crs = gc_bearing(tp.lat, tp.lon, legs_lat[j], legs_lon[j]);
   take_next_course(f.xdf_crs);
   legs_df_crs[j] = f.xdf_crs;

@@ -86,6 +86,7 @@ bool pt_is_arc(int32_t k);      // "AF" or "RF"
 bool pt_is_hold(int32_t k);     // "HM", "HA" or "HF"
 bool pt_is_intercept(int32_t k);// "CI" or "VI"
 bool pt_is_course(int32_t k);   // begins with "C" or "V"
+bool climb_below_altitude(int32_t k);  // "CA", "VA" or "FA" not yet at its altitude
 
 // Courses are wrapped in double and stored as float: angle::wrap360_d
 // (fmod(x + 360, 360)) and angle::wrap180_d (folded to (-180, 180]), in
@@ -133,6 +134,9 @@ void take_next_course(float c);
 void floating_legs_stage();   // recomputed end points and hand-back
 // DF course from the turn at i; returns true when a bypass must start.
 bool df_course_stage();
+// Where a turn about `centre` (radius r, left or right) first points at
+// `fix`: false where the fix lies inside the circle.
+bool turn_tangent_to_fix(Pt centre, float r, bool left, Pt fix, Pt& tp);
 // Bypass search from waypoint s. entry: 0 DF turn, 1 failed connection 6,
 // 2 failed connection 5 in calc mode 1, 3 in calc mode 2. Returns the waypoint
 // joined to s, or -1 when the bypass was cancelled.

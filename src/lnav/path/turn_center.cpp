@@ -736,9 +736,16 @@ int32_t carried_s_turn(double ctr_lat, double ctr_lon, float radius, int32_t tur
   r = TurnCenterResult{};
   r.seg1_radius = radius;
   if (!leg_slot_ok(leg) || !(radius > 0.0f)) return 1;
+  // Laid out in the waypoint's own frame, where it sits on the equator with
+  // its north kept: the construction's fixed angles off the outbound course
+  // hold near the equator, where courses do not turn with the meridians; on
+  // the earth at 45 degrees its second arc ended up to 0.1 nm off the leg,
+  // and differently either side of the equator.
+  const WaypointFrame frame = waypoint_frame(Pt{wpt_lat, wpt_lon});
+  const Pt from = turned(frame, Pt{from_lat, from_lon}, true);
   TurnBuild b{};
-  b.P = Pt{wpt_lat, wpt_lon};
-  b.N = Pt{next_lat, next_lon};
+  b.P = turned(frame, Pt{wpt_lat, wpt_lon}, true);
+  b.N = turned(frame, Pt{next_lat, next_lon}, true);
   // The turn is laid out about the waypoint, as a turn that starts before it.
   b.I = b.P;
   b.crs_out = crs_out;
@@ -750,11 +757,27 @@ int32_t carried_s_turn(double ctr_lat, double ctr_lon, float radius, int32_t tur
   b.side1 = b.left ? kTurnLeft : kTurnRight;
   b.side3 = b.left ? kTurnRight : kTurnLeft;
   b.p_out = c360_f(crs_out + (b.left ? 90.0 : 270.0));
-  b.C1 = Pt{ctr_lat, ctr_lon};
-  r.seg1_start_lat = from_lat;
-  r.seg1_start_lon = from_lon;
-  r.seg1_start_angle = brg(b.C1, Pt{from_lat, from_lon});
+  b.C1 = turned(frame, Pt{ctr_lat, ctr_lon}, true);
+  r.seg1_start_lat = from.lat;
+  r.seg1_start_lon = from.lon;
+  r.seg1_start_angle = brg(b.C1, from);
   r.seg1_turn = b.side1;
   bool pair_written = false;
-  return s_turn(b, r, pair_written);
+  const int32_t res = s_turn(b, r, pair_written);
+  record_to_earth(frame, r, pair_written);
+  // Each piece begins on the radial line the one before ends on, read from
+  // its own centre through the point where they meet, as the route's tables
+  // hold them (single floats): worked out in the frame and turned back, two
+  // such lines parted by a metre, and a frame between them lay on no piece.
+  if (r.seg3_turn != 0) {
+    auto stored = [](double lat, double lon) {
+      return Pt{static_cast<float>(lat), static_cast<float>(lon)};
+    };
+    const Pt e1 = stored(r.seg1_end_lat, r.seg1_end_lon);
+    const bool straight = !zero(r.seg2_end_lat, r.seg2_end_lon);
+    r.seg1_end_angle = brg(stored(ctr_lat, ctr_lon), e1);
+    r.seg3_start_angle =
+        brg(stored(r.seg3_ctr_lat, r.seg3_ctr_lon), straight ? stored(r.seg2_end_lat, r.seg2_end_lon) : e1);
+  }
+  return res;
 }

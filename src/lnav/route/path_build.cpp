@@ -25,6 +25,7 @@
 #include "lnav/route/fms_legs.h"
 #include "lnav/route/route_state.h"
 #include "lnav/route/sequencing.h"
+#include "lnav/steering/steering_helpers.h"
 #include "navdata/geodesy.h"
 #include "navdata/nav_math.h"
 
@@ -241,6 +242,11 @@ void measure_first_straight(bool taken_in) {
   t.first_built_leg = p;
 }
 
+// Mode 0 on the first arc is that turn's roll-out, released onto the leg
+// it was laid for: a route changed there changes the turn still flown, and
+// it is taken in and carried on as in mode 5, and flown in mode 5 again.
+bool rolling_out() { return fms_seq.nav_mode == 0.0f && route_track.region == kRegionFirstArc; }
+
 // A route changed while the transition into the sequencing waypoint is
 // flown (the turn at the waypoint behind, its first arc past the
 // waypoint's radial, its straight or second arc): that transition is the
@@ -251,7 +257,7 @@ void measure_first_straight(bool taken_in) {
 int32_t take_in_flown_transition() {
   if (legs_change_copy == 0.0f || fms_seq.intdir_act != 0.0f) return -1;
   const float mode = fms_seq.nav_mode;
-  if (!(mode == 5.0f || mode == 6.0f || mode == 9.0f || mode == 10.0f)) return -1;
+  if (!(mode == 5.0f || mode == 6.0f || mode == 9.0f || mode == 10.0f || rolling_out())) return -1;
   // Mode 5 on the sequencing waypoint's own turn is a transition the build
   // starts with anyway.
   if (mode == 5.0f && (route_track.region == kRegionOwnTurn || route_track.region == kRegionTurnOffArc)) return -1;
@@ -308,13 +314,32 @@ void place_carried_turn(int32_t p, int turn, double c_lat, double c_lon, float r
   legs_seg1_dta[p] = legs_radii_dta[p] = legs_wpt_arc_dist[p];
 }
 
-bool lay_turn_from_aircraft(int32_t p, float max_turn);
+bool lay_turn_from_aircraft(int32_t p, float max_turn, float reversal_deg = 0.0f);
 
 // The turn being flown as the route changed: its way round and radius.
 struct FlownTurn {
   float turn = 0.0f;
   float radius = 0.0f;
 };
+
+// A turn reversed: the wings roll from the bank flown through level to the
+// new turn's (at the autopilot's 5 degrees a second), and meanwhile the
+// track goes on round the old way and then lags the new turn, by about half
+// the two turns' rates times that time. Laid tangent to the present track,
+// the new turn's first arc was left behind by that much and caught up only
+// at full bank, 0.3 nm outside it at 10,000 ft. It is laid tangent to the
+// track turned the old way by that lag instead (degrees, signed the way the
+// track turns: right positive).
+float reversal_lead(float radius, bool old_left) {
+  const float v = mirror_f(sim_flightmodel_position_groundspeed);
+  if (!(v > 1.0f) || !(radius > 0.0f)) return 0.0f;
+  const float bank_old = clamp_range((old_left ? -1.0f : 1.0f) * mirror_f(sim_flightmodel_position_phi), 0.0f, 35.0f);
+  const float bank_new = lnav_bank_for_circle(radius, v * kt_per_mps);
+  const float rate_sum = 9.80665f * (std::tan(deg_to_rad(bank_old)) + std::tan(deg_to_rad(bank_new))) / v;
+  const float lag = rad_to_deg(roll_through_s(bank_old, bank_new) * rate_sum * 0.5f);
+  if (!(lag > 0.0f && lag < 45.0f)) return 0.0f;
+  return old_left ? -lag : lag;
+}
 
 // A turn laid out again while its first arc is flown can begin further on
 // than the aircraft already is (a smaller turn starts later, and so does a
@@ -331,19 +356,22 @@ struct FlownTurn {
 // small turn's radius is too wide to reverse into): as built it begins at a
 // point the aircraft has left behind (or never reaches), and the aircraft was
 // miles off it once more than a little of the turn had been flown.
-void carry_on_flown_turn(int32_t p, int32_t region_before, float mode_before, FlownTurn before) {
-  if (!leg_slot_ok(p) || mode_before != 5.0f) return;
-  if (region_before != kRegionFlyByTurn && region_before != kRegionFirstArc) return;
+// True where the turn was laid anew from the aircraft.
+bool carry_on_flown_turn(int32_t p, int32_t region_before, float mode_before, FlownTurn before) {
+  if (!leg_slot_ok(p) || (mode_before != 5.0f && mode_before != 0.0f)) return false;
+  if (region_before != kRegionFlyByTurn && region_before != kRegionFirstArc) return false;
   const int32_t n = next_valid_leg(p);
   const float r = legs_seg1_radius[p];
-  if (!leg_slot_ok(n) || !(r > 0.0f) || leg_seg_kind(p) == 0) return;
+  if (!leg_slot_ok(n) || !(r > 0.0f) || leg_seg_kind(p) == 0) return false;
   const bool left = pathpos::is_left(legs_seg1_turn[p]);
   const bool was_turning =
       before.turn == static_cast<float>(kTurnLeft) || before.turn == static_cast<float>(kTurnRight);
   if (was_turning && pathpos::is_left(before.turn) != left) {
     if (before.radius > 0.0f && before.radius < r) legs_seg1_radius[p] = before.radius;
-    if (!lay_turn_from_aircraft(p, 180.0f)) legs_seg1_radius[p] = r;
-    return;
+    if (lay_turn_from_aircraft(p, 180.0f, reversal_lead(legs_seg1_radius[p], pathpos::is_left(before.turn))))
+      return true;
+    legs_seg1_radius[p] = r;
+    return false;
   }
   const double lat = aircraft_lat();
   const double lon = aircraft_lon();
@@ -353,14 +381,14 @@ void carry_on_flown_turn(int32_t p, int32_t region_before, float mode_before, Fl
   const float b1 = gc_bearing(legs_seg1_ctr_lat[p], legs_seg1_ctr_lon[p], lat, lon);
   const float start1 = legs_seg1_start_angle[p];
   if (!pathpos::faces(b1, start1 + (left ? 90.0f : 270.0f)) || !pathpos::faces(b1, start1)) {
-    if (!(gc_distance_nm(legs_seg1_ctr_lat[p], legs_seg1_ctr_lon[p], lat, lon) < r)) return;
+    if (!(gc_distance_nm(legs_seg1_ctr_lat[p], legs_seg1_ctr_lon[p], lat, lon) < r)) return false;
   }
-  lay_turn_from_aircraft(p, 180.0f);
+  return lay_turn_from_aircraft(p, 180.0f);
 }
 
 // Leg p's transition laid from where the aircraft is, tangent to its track,
 // the way round leg p's turn goes.
-bool lay_turn_from_aircraft(int32_t p, float max_turn) {
+bool lay_turn_from_aircraft(int32_t p, float max_turn, float reversal_deg) {
   if (!leg_slot_ok(p)) return false;
   const int32_t n = next_valid_leg(p);
   const float r = legs_seg1_radius[p];
@@ -369,7 +397,7 @@ bool lay_turn_from_aircraft(int32_t p, float max_turn) {
   const double lat = aircraft_lat();
   const double lon = aircraft_lon();
 
-  const float track = navmath::mod360(mirror_f(sim_flightmodel_position_hpath));
+  const float track = navmath::mod360(mirror_f(sim_flightmodel_position_hpath) + reversal_deg);
   const float out = gc_bearing(legs_lat[p], legs_lon[p], legs_lat[n], legs_lon[n]);
   track_errors(lat, lon, legs_lat[p], legs_lon[p], out);
   const float side = left ? -nav_result.cross_track : nav_result.cross_track;
@@ -727,7 +755,10 @@ void direct_to_path_build() {
   FlownTurn before{};
   if (leg_slot_ok(relaid)) before = FlownTurn{legs_seg1_turn[relaid], legs_seg1_radius[relaid]};
   build_path();
-  carry_on_flown_turn(relaid, region_before, mode_before, before);
+  if (carry_on_flown_turn(relaid, region_before, mode_before, before) && mode_before == 0.0f) {
+    fms_seq.nav_mode = 5.0f;
+    publish_modes();
+  }
   if (fms_debug_selector == 2222.0f || fms_debug_selector == 9999.0f) lower_selector();
 
   // The destination entry: legs_num within the tables (the intake stops the

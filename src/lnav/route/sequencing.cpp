@@ -103,12 +103,31 @@ float idx_corr() { return lnav_cmd_cache.idx_corr_sent; }
 bool straight_sent() { return lnav_cmd_cache.idx_corr_sent != 0.0f; }
 float idx_corr2() { return lnav_cmd_cache.idx_corr2_sent; }
 
-float lead_distance(float r_nm, float speed_kt) {
-  if (!(r_nm > 0.0f)) return 0.0f;
+// The bank a turn of this radius needs at this speed, 0..35 degrees.
+float turn_bank_deg(float r_nm, float speed_kt) {
   float bank = static_cast<float>(std::atan(speed_kt * speed_kt / (r_nm * 68620.0f)) * 180.0 / pi_12dp);
   if (!(bank > 0.0f)) bank = 0.0f;
   if (bank > 35.0f) bank = 35.0f;
-  return static_cast<float>(r_nm * (2.0 * pi_12dp / 360.0) * bank * 0.35);
+  return bank;
+}
+
+float lead_distance(float r_nm, float speed_kt) {
+  if (!(r_nm > 0.0f)) return 0.0f;
+  return static_cast<float>(r_nm * (2.0 * pi_12dp / 360.0) * turn_bank_deg(r_nm, speed_kt) * 0.35);
+}
+
+// An arc leg's roll-out onto a straight on its tangent, centred on its end:
+// the distance flown in half the time the wings take to come level from the
+// arc's bank at the autopilot's roll rate. Handed over there, the straight's
+// law takes the bank down to level once; handed over earlier, it levels the
+// wings short of the end, and the turn still to go banks them again.
+constexpr float kRollRateDps = 5.0f;
+float arc_rollout_lead(int32_t i) {
+  const float r = at(legs_radius, i);
+  if (!(r > 0.0f)) return 0.0f;
+  const float v = ground_speed_kt();
+  const float lead = v / 3600.0f * turn_bank_deg(r, v) / (2.0f * kRollRateDps);
+  return std::isfinite(lead) ? lead : 0.0f;
 }
 
 bool turn_side(float a, float b, float side) { return on_turn_side(a, b, navmath::is_left_turn_f(side) ? kTurnLeft : kTurnRight); }
@@ -535,13 +554,17 @@ void region_decision(SeqFrame& f) {
   const float corr2 = idx_corr2();
 
   if (region == kRegionArc && mode == 4.0f) {
-    // The next leg takes over once the arc's command has come round past
-    // its course, the arc's own way: the steering already asks for it. The
-    // side of the turn onto the arc says nothing of that (a tangent join has
-    // none, which reads as left, and would hand a left arc over at once and
-    // its mirror 0.4 nm on). The command is magnetic, the course true.
-    if (togo < clamp_range(legs_af_arc_dist[i] * 0.25f, 0.0f, 1.2f))
+    // Onto an arc, the next leg takes over once the arc's command has come
+    // round past its course, the arc's own way: the steering already asks
+    // for it. The side of the turn onto the arc says nothing of that (a
+    // tangent join has none, which reads as left, and would hand a left arc
+    // over at once and its mirror 0.4 nm on). The command is magnetic, the
+    // course true. Onto anything else, where the roll-out begins.
+    if (!is_arc_leg(i + 1)) {
+      f.seq = togo < arc_rollout_lead(i);
+    } else if (togo < clamp_range(legs_af_arc_dist[i] * 0.25f, 0.0f, 1.2f)) {
       f.seq = turn_side(magnetic(magvar_course(i)), corr2, legs_rad_turn[i]);
+    }
   } else if ((region == kRegionArc || region == kRegionArcThenTurn) && mode == 10.0f) {
     arm(f, 4.0f);
   } else if (region == kRegionArcThenTurn && mode == 4.0f) {
@@ -584,7 +607,13 @@ void region_decision(SeqFrame& f) {
       }
     }
   } else if (region == kRegionFirstArc && sub == 2 && mode == 5.0f) {
-    bool due = togo < 0.1f;
+    // The wings roll through level from one arc's bank to the other's (at
+    // the autopilot's 5 degrees a second): begun half that roll before the
+    // arcs meet, the track flown straddles the corner where they touch. Begun
+    // there, the aircraft fell 0.17 nm behind a short second arc.
+    const float bank = lnav_bank_for_circle(r1, ground_speed_kt());
+    const float half_reversal = ground_speed_kt() / 3600.0f * roll_through_s(bank, bank) * 0.5f;
+    bool due = togo < std::fmax(0.1f, half_reversal);
     float c = 0.0f;
     if (!due && togo < a_dist * 0.4f) {
       // Leaving the first arc for the second where the two arcs meet.
@@ -615,9 +644,13 @@ void region_decision(SeqFrame& f) {
     }
   } else if (region == kRegionSecondArc && mode == 9.0f) {
     if (straight_follows) {
-      if (togo < a_dist &&
-          (togo < 0.1f ||
-           (entry_arc && release_due(in.ctr3_lat, in.ctr3_lon, in.r3, in.turn3, corr2, magvar_course_alt(i - 1))))) {
+      // The arc is flown as the arc to where the roll-out onto the leg
+      // begins, its last lead distance, as the first arc is. Handed over
+      // anywhere within a_dist while the leg's course still lay ahead, a
+      // second arc shorter than that (an S-turn laid from where the aircraft
+      // is after a route change) went over as it was entered, and the whole
+      // arc was flown on the straight law, past the leg.
+      if (togo < std::fmax(lead, 0.1f)) {
         arm(f, 0.0f);
         trace_pair("NEW OFFSET SEQ (Reg1/0) (9) -> (0)", f);
         trace_remain(f);
@@ -840,11 +873,12 @@ void passage_test(const SeqFrame& f) {
     trace("NEW OFFSET SEQ (D): %d <%s> - Condition START and WPT \n", i, ident(i));
   } else if (mode == 4.0f && !is_arc_leg(i + 1) && legs_radii_radius[i] == 0.0f && h &&
              route_track.abeam_dist < 1.5f) {
-    // An arc leg ending without a turn: passed 5 degrees before its end.
+    // An arc leg ending without a turn: passed where its roll-out begins.
     const bool left = navmath::is_left_turn_f(legs_rad_turn[i]);
     const double x_lat = legs_rad_lat[i];
     const double x_lon = legs_rad_lon[i];
-    const float b = std::fmod(gc_bearing(x_lat, x_lon, legs_lat[i], legs_lon[i]) + (left ? 5.0f : 355.0f), 360.0f);
+    const float lead = legs_radius[i] > 0.0f ? navmath::deg(arc_rollout_lead(i) / legs_radius[i]) : 0.0f;
+    const float b = std::fmod(gc_bearing(x_lat, x_lon, legs_lat[i], legs_lon[i]) + (left ? lead : 360.0f - lead), 360.0f);
     gc_destination(x_lat, x_lon, b, legs_radius[i]);
     const double q_lat = nav_result.lat;
     const double q_lon = nav_result.lon;

@@ -497,10 +497,8 @@ void glideslope_law(const Inputs& in) {
   float mult = 1.0f;
   if (R < 400.0f) {
     mult = 0.8f;
-    if (fd.gs_vs_floor == 0.0f) fd.gs_vs_floor = -600.0f;
   } else if (R < 1200.0f) {
     mult = interpolate_clamped(400.0f, 0.8f, 1200.0f, 1.0f, R);
-    fd.gs_vs_floor = clamp_range(in.vs, -800.0f, -550.0f);
   }
   if (!accumulate_pitch()) return;
   const float t = fd.pitch_step_time;
@@ -614,7 +612,6 @@ void pitch_bar(const Inputs& in) {
   if (!(in.pitch_active != 0.0f && in.host_ptch_override == 1 && in.pitch_override == 0.0f)) {
     follow_attitude(in);
     fd.pitch_step_time = 0.0f;
-    fd.gs_vs_floor = 0.0f;
     return;
   }
   const float pm = in.pitch_mode;
@@ -623,7 +620,6 @@ void pitch_bar(const Inputs& in) {
   auto entered = [&](std::initializer_list<float> group) { return in_group(pm, group) && !in_group(prev, group); };
   const bool approach_row = !(in.flare_status == 2.0f) && !(in.gp_status == 2.0f || in.gls_gs_status == 2.0f) &&
                             in_group(pm, {4.0f, 13.0f});
-  if (!approach_row) fd.gs_vs_floor = 0.0f;
 
   if (in.flare_status == 2.0f) {
     flare_law(in, fd.carried[kFdPrevFlareStatus] != 2.0f);

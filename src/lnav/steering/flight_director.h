@@ -56,7 +56,6 @@ struct FlightDirectorState {
   float held_track_deg;    // deg magnetic, track (heading when slow) held
   float spd_target;        // kt
   int32_t ga_stage;        // 0 before, 1 once the climb is established
-  float gs_vs_floor;       // fpm
   float flare_vs0;         // fpm
 };
 extern FlightDirectorState flight_director_state;

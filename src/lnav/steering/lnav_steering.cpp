@@ -22,6 +22,7 @@
 #include "core/units.h"
 #include "core/util.h"
 #include "lnav/route/fms_legs.h"
+#include "lnav/path/leg_path.h"
 #include "lnav/path/path_position.h"
 #include "lnav/route/route_state.h"
 #include "lnav/route/route_tracking.h"
@@ -222,13 +223,16 @@ void mode0_by_region(int32_t a) {
     // turn from it: their course is held from there (a direct's course laid
     // through the waypoint lies nm beside its path: a roll-out steered to it
     // turns on past the path, then back).
+    // A leg passed over before it has no turn of its own: the turn flown
+    // is the one laid at the waypoint before that, where the leg starts.
     const int32_t b = a - 1;
+    const int32_t t = leg_slot_ok(b) && legs_bypass[b] != 0.0f ? prev_valid_leg(a) : b;
     const RouteText& type = route_tables.leg_path_types[a];
     const char first = type.text[0];
     double e_lat = 0.0;
     double e_lon = 0.0;
-    if ((first == 'V' || first == 'C' || route_text_is(type, "DF")) && leg_slot_ok(b) &&
-        transition_end(b, e_lat, e_lon)) {
+    if ((first == 'V' || first == 'C' || route_text_is(type, "DF")) && leg_slot_ok(t) &&
+        transition_end(t, e_lat, e_lon)) {
       steer_straight(e_lat, e_lon, magvar_course_alt(b), a);
     } else if (leg_slot_ok(b) && (legs_lat[b] != 0.0f || legs_lon[b] != 0.0f)) {
       steer_straight(legs_lat[b], legs_lon[b], magvar_course_alt(b), a);

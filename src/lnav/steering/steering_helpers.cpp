@@ -84,6 +84,16 @@ float lnav_intercept_hdg(float crs, float xtrack_nm, float track_mag, int32_t pl
   return std::isfinite(track_mag) ? track_mag : 0.0f;
 }
 
+float lnav_bank_for_circle(float radius_nm, float speed_kt) {
+  if (!(radius_nm > 0.0f) || !(speed_kt > 0.0f)) return 0.0f;
+  return std::fmin(navmath::deg(std::atan(speed_kt * speed_kt / (radius_nm * kTurnConstant))), 25.0f);
+}
+
+float roll_through_s(float bank_from_deg, float bank_to_deg) {
+  constexpr float kRollRateDps = 5.0f;
+  return (std::fabs(bank_from_deg) + std::fabs(bank_to_deg)) / kRollRateDps;
+}
+
 float arc_steer(float crs, float xtrack_nm, float radius_nm, float dir, float, int32_t) {
   const bool left = navmath::is_left_turn_f(dir);
   const float v = ground_speed_kt();

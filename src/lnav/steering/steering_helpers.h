@@ -31,6 +31,13 @@ inline float below_360(float h) {
 // between the limit and the wanted angle (it is then returned unchanged).
 float lnav_intercept_hdg(float crs, float xtrack_nm, float track_mag, int32_t plain);
 
+// The bank (degrees) that flies a circle of `radius_nm` at `speed_kt`,
+// within the 25 degrees LNAV banks to; 0 without a circle or a speed.
+float lnav_bank_for_circle(float radius_nm, float speed_kt);
+// Seconds the wings take to roll from one bank through level to the other
+// way's (degrees, each taken as its size), at about 5 degrees a second.
+float roll_through_s(float bank_from_deg, float bank_to_deg);
+
 // Track command in [0, 360) that flies an arc of `radius_nm` whose tangent
 // course is `crs`: the tangent plus the bank lead of the arc at the present
 // ground speed (up to 20 degrees toward the turn side), corrected by the

@@ -343,16 +343,21 @@ struct RegionRow {
 
 TEST_F(SeqValues, RegionDecisionThresholds) {
   const RegionRow rows[] = {
-      // arc legs: a quarter of the arc, at most 1.2 nm, once the command is past the next
-      // course the arc's own way, whatever the turn onto it (none reads as left); the entry
-      // arc's 0.4 pi R, at most 1.8
-      {.region = 105, .mode = 4, .togo = 0.45f, .arc_dist = 2, .due = false, .seq_after = 4},
-      {.region = 105, .mode = 4, .togo = 0.55f, .arc_dist = 2, .due = false, .mode_after = 4},
-      {.region = 105, .mode = 4, .togo = 1.15f, .arc_dist = 8, .due = false, .seq_after = 4},
-      {.region = 105, .mode = 4, .togo = 1.25f, .arc_dist = 8, .due = false, .mode_after = 4},
-      {.region = 105, .mode = 4, .togo = 0.45f, .arc_dist = 2, .mode_after = 4},
-      {.region = 105, .mode = 4, .togo = 0.45f, .turn1 = 0, .arc_dist = 2, .var = 40, .mode_after = 4},
-      {.region = 105, .mode = 4, .togo = 0.45f, .turn1 = 0, .arc_dist = 2, .due = false, .var = -40, .seq_after = 4},
+      // arc legs into an arc: a quarter of the arc, at most 1.2 nm, once the command is past
+      // the next course the arc's own way, whatever the turn onto it (none reads as left);
+      // into anything else, where the roll-out begins whatever the command (0.076 nm on a
+      // 1 nm arc at 150 kt, 0.020 nm on a 4 nm one); the entry arc's 0.4 pi R, at most 1.8
+      {.region = 105, .mode = 4, .togo = 0.45f, .arc_dist = 2, .type3 = "AF", .due = false, .seq_after = 4},
+      {.region = 105, .mode = 4, .togo = 0.55f, .arc_dist = 2, .type3 = "AF", .due = false, .mode_after = 4},
+      {.region = 105, .mode = 4, .togo = 1.15f, .arc_dist = 8, .type3 = "AF", .due = false, .seq_after = 4},
+      {.region = 105, .mode = 4, .togo = 1.25f, .arc_dist = 8, .type3 = "AF", .due = false, .mode_after = 4},
+      {.region = 105, .mode = 4, .togo = 0.45f, .arc_dist = 2, .type3 = "AF", .mode_after = 4},
+      {.region = 105, .mode = 4, .togo = 0.45f, .turn1 = 0, .arc_dist = 2, .type3 = "AF", .var = 40, .mode_after = 4},
+      {.region = 105, .mode = 4, .togo = 0.45f, .turn1 = 0, .arc_dist = 2, .type3 = "AF", .due = false, .var = -40, .seq_after = 4},
+      {.region = 105, .mode = 4, .togo = 0.07f, .leg_radius = 1, .seq_after = 4},
+      {.region = 105, .mode = 4, .togo = 0.08f, .leg_radius = 1, .due = false, .mode_after = 4},
+      {.region = 105, .mode = 4, .togo = 0.018f, .leg_radius = 4, .seq_after = 4},
+      {.region = 105, .mode = 4, .togo = 0.022f, .leg_radius = 4, .mode_after = 4},
       {.region = 105, .mode = 10, .mode_after = 4},
       {.region = 100, .mode = 10, .mode_after = 4},
       {.region = 100, .mode = 4, .togo = 0.09f, .type3 = "AF", .seq_after = 4, .mode_after = 4},
@@ -788,8 +793,9 @@ TEST_F(SeqValues, ChangedRouteIsReadAgain) {
 
 // Passing W2 without a region decision: beyond the start of its turn (or
 // beyond W2 itself on an intercept course), heading along the leg where that
-// counts, and short of W3; an arc leg ending without a turn is passed 5
-// degrees before its end when within 1.5 nm.
+// counts, and short of W3; an arc leg ending without a turn is passed where
+// its roll-out begins (14 degrees before its end on this 1 nm arc at 250 kt)
+// when within 1.5 nm.
 TEST_F(SeqValues, PassageOfTheSequencingWaypoint) {
   struct Case {
     const char* what;
@@ -810,8 +816,9 @@ TEST_F(SeqValues, PassageOfTheSequencingWaypoint) {
       {"hold short of the fix", 3, 300, 270, 1.85, false, false, 5, 3},
       {"intercept: short of W2", 0, 4, 90, 1.95, true, false, 5, 3},
       {"intercept: beyond W2", 0, 4, 90, 2.05, true, false, 5, 4},
-      {"arc: past 5 degrees before its end", 4, 0, 90, 1.999, false, true, 1.4f, 4},
-      {"arc: short of it", 4, 0, 90, 1.9983, false, true, 1.4f, 3},
+      {"arc: 3 degrees before its end", 4, 0, 90, 1.999, false, true, 1.4f, 4},
+      {"arc: 6 degrees before its end", 4, 0, 90, 1.9983, false, true, 1.4f, 4},
+      {"arc: short of its roll-out", 4, 0, 90, 1.9955, false, true, 1.4f, 3},
       {"arc: 1.5 nm off", 4, 0, 90, 1.9995, false, true, 1.6f, 3},
       {"arc: heading away", 4, 0, 270, 1.9995, false, true, 1.4f, 3},
   };

@@ -379,16 +379,10 @@ TEST_F(FlightDirector, GlideslopeBelow80FtDoesNotUpdate) {
   for (int i = 0; i < 5; ++i) update_flight_director();
   EXPECT_EQ(simhost::counts(kPitchBar).writes, 0);
   EXPECT_FLOAT_EQ(flight_director_state.pitch_step_time, 0.0f);
-  // From 80 ft the floor law runs with the -600 fpm floor.
+  // From 80 ft the law runs.
   mirror(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot, 200.0f);
   update_flight_director();
-  EXPECT_FLOAT_EQ(flight_director_state.gs_vs_floor, -600.0f);
   EXPECT_EQ(simhost::counts(kPitchBar).writes, 1);
-  // Between 400 and 1200 ft the floor follows the vertical speed within -800..-550.
-  mirror(bound::sim_cockpit2_gauges_indicators_radio_altimeter_height_ft_pilot, 800.0f);
-  mirror(bound::sim_flightmodel_position_vh_ind_fpm, -1200.0f);
-  update_flight_director();
-  EXPECT_FLOAT_EQ(flight_director_state.gs_vs_floor, -800.0f);
 }
 
 TEST_F(FlightDirector, PitchBarsFollowAttitudeWhenThePitchLawsDoNotRun) {
@@ -396,11 +390,9 @@ TEST_F(FlightDirector, PitchBarsFollowAttitudeWhenThePitchLawsDoNotRun) {
   pitch_mode(1.0f);
   mirror(bound::sim_cockpit2_gauges_indicators_pitch_AHARS_deg_pilot, 4.0f);
   mirror(bound::sim_cockpit2_gauges_indicators_pitch_AHARS_deg_copilot, 4.5f);
-  flight_director_state.gs_vs_floor = -600.0f;
   update_flight_director();
   EXPECT_FLOAT_EQ(flight_director_state.fd_pitch_cpt, 4.0f);
   EXPECT_FLOAT_EQ(flight_director_state.fd_pitch_fo, 4.5f);
-  EXPECT_FLOAT_EQ(flight_director_state.gs_vs_floor, 0.0f);
   EXPECT_EQ(simhost::counts(kPitchBar).writes, 0);
 }
 
