@@ -103,30 +103,24 @@ float idx_corr() { return lnav_cmd_cache.idx_corr_sent; }
 bool straight_sent() { return lnav_cmd_cache.idx_corr_sent != 0.0f; }
 float idx_corr2() { return lnav_cmd_cache.idx_corr2_sent; }
 
-// The bank a turn of this radius needs at this speed, 0..35 degrees.
-float turn_bank_deg(float r_nm, float speed_kt) {
+float lead_distance(float r_nm, float speed_kt) {
+  if (!(r_nm > 0.0f)) return 0.0f;
   float bank = static_cast<float>(std::atan(speed_kt * speed_kt / (r_nm * 68620.0f)) * 180.0 / pi_12dp);
   if (!(bank > 0.0f)) bank = 0.0f;
   if (bank > 35.0f) bank = 35.0f;
-  return bank;
-}
-
-float lead_distance(float r_nm, float speed_kt) {
-  if (!(r_nm > 0.0f)) return 0.0f;
-  return static_cast<float>(r_nm * (2.0 * pi_12dp / 360.0) * turn_bank_deg(r_nm, speed_kt) * 0.35);
+  return static_cast<float>(r_nm * (2.0 * pi_12dp / 360.0) * bank * 0.35);
 }
 
 // An arc leg's roll-out onto a straight on its tangent, centred on its end:
 // the distance flown in half the time the wings take to come level from the
-// arc's bank at the autopilot's roll rate. Handed over there, the straight's
-// law takes the bank down to level once; handed over earlier, it levels the
-// wings short of the end, and the turn still to go banks them again.
-constexpr float kRollRateDps = 5.0f;
+// arc's bank. Handed over there, the straight's law takes the bank down to
+// level once; handed over earlier, it levels the wings short of the end, and
+// the turn still to go banks them again.
 float arc_rollout_lead(int32_t i) {
   const float r = at(legs_radius, i);
   if (!(r > 0.0f)) return 0.0f;
   const float v = ground_speed_kt();
-  const float lead = v / 3600.0f * turn_bank_deg(r, v) / (2.0f * kRollRateDps);
+  const float lead = v / 3600.0f * roll_through_s(lnav_bank_for_circle(r, v), 0.0f) * 0.5f;
   return std::isfinite(lead) ? lead : 0.0f;
 }
 
