@@ -26,6 +26,8 @@ RE_COMPARISON = re.compile(r"(?<=\s)(<=|>=|==|!=|<|>)(?=\s)")
 RE_LOGICAL = re.compile(r"(?<=\s)(&&|\|\|)(?=\s)")
 RE_DECIMAL = re.compile(r"(?<![\w.])(\d+\.\d*|\.\d+)(?:[eE][-+]?\d+)?f?(?![\w.])")
 RE_BOUND = re.compile(r"(?<=\s)(<=|>=|<|>)\s+(\d+)(?![\w.])")
+# One result line as printed below: path:line, the change, the verdict.
+RE_RESULT = re.compile(r"^(\S+):(\d+)  (.*?) +(caught|missed|no-build|timeout)$")
 
 
 def blank_strings_and_comments(text):
@@ -222,6 +224,10 @@ def main():
                         help="folder, under the checkout, of the private tree and its build; "
                              "two runs at once need two")
     parser.add_argument("--only", default="", help="restrict to sources whose path contains this")
+    parser.add_argument("--replay", default="",
+                        help="a file of an earlier run's result lines (\"path:line  change  "
+                             "verdict\"): with the same seed and count, make only the changes "
+                             "listed there whose verdict is missed or timeout")
     parser.add_argument("--programs", default="",
                         help="comma-separated test programs: build and run only these (a quick "
                              "survey of one area; the share it prints is not the suite's)")
@@ -257,18 +263,32 @@ def main():
     if programs:
         build_cmd += ["--target"] + programs
         ctest += ["-L", "^(%s)$" % "|".join(re.escape(p) for p in programs)]
-    print("mutate: seed %d; building the unchanged tree" % seed, flush=True)
-    if run(build_cmd, tree, 3600) != 0:
-        sys.exit("mutate: the unchanged tree does not build")
-    if run(ctest, tree, args.test_timeout) != 0:
-        sys.exit("mutate: the unchanged tree fails its tests; fix that first")
-
     random.seed(seed)
     sites = [s for s in collect_sites(tree) if args.only in s[0]]
     random.shuffle(sites)
     chosen = sites[:args.count]
+    if args.replay:
+        wanted = set()
+        with open(args.replay, encoding="utf-8") as f:
+            for line in f:
+                m = RE_RESULT.match(line.rstrip("\n"))
+                if m and m.group(4) in ("missed", "timeout"):
+                    wanted.add((m.group(1), int(m.group(2)), m.group(3)))
+        chosen = [s for s in chosen if (s[0], s[1], s[5]) in wanted]
+        if len(chosen) != len(wanted):
+            sys.exit("mutate: %d of the %d changes to replay are not in this seed's sample "
+                     "(same seed and count? sources moved?)" % (len(wanted) - len(chosen), len(wanted)))
 
-    caught = missed = unbuilt = 0
+    print("mutate: seed %d; building the unchanged tree" % seed, flush=True)
+    if run(build_cmd, tree, 3600) != 0:
+        sys.exit("mutate: the unchanged tree does not build")
+    status = run(ctest, tree, args.test_timeout)
+    if status is None:
+        sys.exit("mutate: the unchanged tree's suite outran --test-timeout; give it longer")
+    if status != 0:
+        sys.exit("mutate: the unchanged tree fails its tests; fix that first")
+
+    caught = missed = unbuilt = timedout = 0
     started = time.time()
     for rel, number, start, end, new, what, _ in chosen:
         path = os.path.join(tree, rel)
@@ -282,20 +302,29 @@ def main():
             if run(build_cmd, tree, 1200) != 0:
                 verdict = "no-build"
                 unbuilt += 1
-            elif run(ctest, tree, args.test_timeout) == 0:
-                verdict = "missed"
-                missed += 1
             else:
-                verdict = "caught"
-                caught += 1
+                status = run(ctest, tree, args.test_timeout)
+                if status is None:
+                    # The suite ran out of its time as a whole: neither a catch nor a
+                    # miss, so it is counted apart and the share leaves it out.
+                    verdict = "timeout"
+                    timedout += 1
+                elif status == 0:
+                    verdict = "missed"
+                    missed += 1
+                else:
+                    verdict = "caught"
+                    caught += 1
         finally:
             write_atomically(path, original)
         print("%s:%d  %-28s %s" % (rel, number, what, verdict), flush=True)
 
     built = caught + missed
     share = 100.0 * caught / built if built else 0.0
-    print("mutate: seed %d: %d changes, %d built, %d caught, %d missed: %.0f%% caught (%.0f s)"
-          % (seed, len(chosen), built, caught, missed, share, time.time() - started))
+    print("mutate: seed %d: %d changes, %d built, %d caught, %d missed, %d suite timeouts: "
+          "%.0f%% caught (%.0f s)"
+          % (seed, len(chosen), built + timedout, caught, missed, timedout, share,
+             time.time() - started))
 
 
 if __name__ == "__main__":

@@ -342,6 +342,16 @@ TEST(BeyondAbeam, AheadOrBehindInEveryMode) {
       }
     }
   }
+  // Exactly abeam P2, on either side of the course: the tie goes one way per
+  // mode and side code, the same for both abeam points.
+  for (float lat3 : {0.3f, -0.3f}) {
+    for (float side : {0.0f, 1.0f, 2.0f, 3.0f}) {
+      for (int mode : {0, 1}) {
+        EXPECT_EQ(beyond_abeam(0.0f, 0.0f, 0.0f, 1.0f, lat3, 1.0f, side, mode), (mode != 0) == (side == 2.0f))
+            << "abeam at " << lat3 << " side " << side << " mode " << mode;
+      }
+    }
+  }
 }
 
 TEST(InArcSector, WithinNinetyDegreesOfEndAndCentre) {

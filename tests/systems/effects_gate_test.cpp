@@ -212,6 +212,7 @@ TEST_F(StandFinder, FarStandGivesNameButNoPowerAndBadCodesGiveDefaults) {
   autogate_nearest();
   EXPECT_EQ(simhost::get_text("zuvadud/D738/autogate_nearest_name"), "C5");
   EXPECT_EQ(f("zuvadud/D738/autogate_gpu"), 0.0f);
+  EXPECT_STREQ(nearest_gate_airport, "LSZH");  // an airport's only stand is still its stand
   std::snprintf(nearest_airport_code, sizeof nearest_airport_code, "LSZ");
   autogate_nearest();
   EXPECT_EQ(f("zuvadud/D738/autogate_nearest"), 999.0f);

@@ -63,6 +63,10 @@ TEST_F(PathPosition, StraightLegShortOfWaypointThenPast) {
   heading(270.0f);
   EXPECT_EQ(path_position_dir(2, 1, 0.0, 1.5, 0), 0);
   EXPECT_EQ(path_position_dir(2, 1, 0.0, 1.5, 1), 8) << "mode 1 has no heading check";
+  // The route's first waypoint, with no leg before it, is still measured: a
+  // straight to it on its own course.
+  EXPECT_EQ(path_position_dir(0, -1, -0.5, 0.0, 1), 8);
+  EXPECT_NEAR(nav_result.along_track, 30.0f, 0.1f);
 }
 
 TEST_F(PathPosition, InterceptCourseReplacesLegCourseOnTheStraight) {

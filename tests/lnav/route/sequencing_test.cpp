@@ -150,6 +150,12 @@ TEST_F(Sequencing, GapsKeepActiveAndSequencingLegTogether) {
   EXPECT_EQ(fms_seq.vnav_idx, 5.0f) << "the vector leg never leaves the active leg behind";
   EXPECT_EQ(fms_seq.vnav_idx_seq, 5.0f);
   EXPECT_EQ(published("vnav_idx"), 5.0f);
+
+  // The tables' last slot is a leg like any other.
+  legs(250.0f, 250.0f);
+  init_nav_mode(255);
+  EXPECT_EQ(fms_seq.vnav_idx_seq, 256.0f);
+  EXPECT_EQ(published("vnav_idx_seq"), 256.0f);
 }
 
 TEST_F(Sequencing, ActiveLegAdvanceGuardsAndEndOfRoute) {

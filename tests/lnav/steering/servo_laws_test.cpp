@@ -64,6 +64,7 @@ TEST(PidStep, BoundedFormShapesTheError) {
       {350.0f, 10.0f, 1, -20.0f}, {10.0f, 350.0f, 1, 20.0f}, {180.0f, 0.0f, 1, 180.0f},
       {0.0f, 180.0f, 1, 180.0f},  {10.0f, 0.0f, 0, 3.0f},    {-10.0f, 0.0f, 0, -3.0f},
       {1.5f, 0.0f, 0, 1.5f},      {10.0f, 0.0f, 2, 10.0f},
+      {-180.0f, 360.0f, 1, 180.0f},  // a turn and a half short still lands on +180
   };
   for (const Case& c : cases) {
     PidState s = record(-1000.0f, 1000.0f);

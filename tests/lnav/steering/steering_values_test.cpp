@@ -68,6 +68,7 @@ TEST(ShapingValues, WorkedTargetsAndSteps) {
       {kToga, 120000, 1, 0, 9, {250, 240, 0.2f, 0.1f}, 2, 2, 2.07f, 0.05f},
       {kToga, 110000, 0, 0, 9, {250, 240, 0.2f, 0.1f}, 2, 2, 2.18f, 0.05f},
       {kSpeed, 110000, 1, 0, 9, {250, 280, 0, 0.3f}, 2, 2, 2.56f, 0.07f},  // error counted to 20 kt
+      {kSpeed, 110000, 1, 0, 9, {280, 250, 0, 0.3f}, 2, 2, 1.68f, 0.05f},  // either way
       {kSpeed, 110000, 1, 0, 9, {250, 280, 3, 0}, 2, 2, 2.6f, 0.075f},      // trend error held at 1.5
       // glideslope: one dot high with rates, per host and engagement; pegged low.
       {kGs, 110000, 1, 0, 1, {1, 0.05f, 0.02f, 0.8f}, 1, 1, 0.0595307f, 0.05f},

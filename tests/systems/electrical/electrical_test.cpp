@@ -416,7 +416,10 @@ TEST(BrightnessValues, OlderHostFloodsAtTheKnobEnds) {
   struct Flood {
     float pedestal, overhead;
     float e17, e19, e28, e29;
-  } rows[] = {{0, 0, 0.33f, 0, 0.33f, 0.33f}, {0.04f, 0.04f, 0.33f, 0, 0.33f, 0.33f}, {0.7f, 0.8f, 1, 1, 0, 1}};
+  } rows[] = {{0, 0, 0.33f, 0, 0.33f, 0.33f},
+              {0.04f, 0.04f, 0.33f, 0, 0.33f, 0.33f},
+              {0.05f, 0.05f, 0.36304f, 0, 0.33612f, 0.35879f},
+              {0.7f, 0.8f, 1, 1, 0, 1}};
   const float* ins = host_mirror.sim_cockpit2_switches_instrument_brightness_ratio;
   for (const Flood& r : rows) {
     electric::panel_brightness[2] = r.pedestal;
