@@ -2,6 +2,7 @@
 // cut past it (at most three waypoints deep) to the first waypoint a turn can
 // reach, or every write is undone and S is flown to S + 1 as before.
 #include <cmath>
+#include <optional>
 
 #include "lnav/route/route_intake.h"
 #include "lnav/route/fms_legs.h"
@@ -132,7 +133,26 @@ int32_t bypass_search(int32_t s, int32_t entry, int32_t side) {
     } else {
       trace(9999.0f, "Trying for WPT %d <%s> again Calc mode 2 (5)\n", s, wpt_id(s).text);
     }
+    // A climb passed over below its altitude is flown on its own heading
+    // until it gets there, off this turn, and the direct after it is taken up
+    // from where the climb ends (the sequencing does that): the direct is
+    // passed over with it. Joined to this turn, the direct would take the
+    // course the last pass's turn left it, which settles on one turn in one
+    // place and on another elsewhere.
+    if (k > s && pt_is(k + 1, "DF") && climb_below_altitude(k)) {
+      reset_leg_path(k + 1, 0);
+      retry_pending = false;
+      ++k;
+      continue;
+    }
     float q = magvar_course_alt(k);
+    // The leg's course is read where it starts, at k, but the turn is laid
+    // from s: carried over to s and the turn built in s's own frame, where
+    // that course holds along the leg. Read on the earth, the meridians
+    // between k, s and the leg's end turn it one way north of the equator
+    // and the other way south.
+    const bool carried_course = k > s && pt_is(k + 1, "TF");
+    if (carried_course) q = course_carried_to(wpt(s), wpt(k), q);
     if (pt_is_arc(k + 1))
       legs_af_beg[k + 1] = gc_bearing(legs_rad_lat[k + 1], legs_rad_lon[k + 1], legs_lat[k], legs_lon[k]);
     float a = wrap179(static_cast<double>(q) - f.xact_crs);
@@ -168,9 +188,6 @@ int32_t bypass_search(int32_t s, int32_t entry, int32_t side) {
       }
       return z;
     };
-    // A climb passed over below its altitude is flown on its own heading
-    // until it gets there, off this turn: the direct after it is taken up
-    // from where the climb ends (the sequencing does that).
     if (pt_is(k + 1, "DF") && !climb_below_altitude(k)) {
       // A direct's course is the one the turn from s first points at its fix
       // on, not the course kept from the last pass: that came from the last
@@ -194,6 +211,8 @@ int32_t bypass_search(int32_t s, int32_t entry, int32_t side) {
     const bool longway = (side == 2 && a > 0.0f) || (side == 3 && a < 0.0f);
     bool built;
     TurnSizing t = sized(a);
+    std::optional<OwnFrameTurns> carried;
+    if (carried_course) carried.emplace();
     if (entry == df_turn) {
       trace(9999.0f, "WPT %d <%s> -> <%s> <<%s>>  Calc mode 2 after bypass\n", s, wpt_id(s).text,
             wpt_id(k + 1).text, path_type(k + 1).text);
@@ -206,6 +225,7 @@ int32_t bypass_search(int32_t s, int32_t entry, int32_t side) {
             s, wpt_id(s).text, wpt_id(k + 1).text, path_type(k + 1).text);
       built = build_sized_turn(s, k + 1, q, t, side, 2);
     }
+    carried.reset();
     if (built) {
       const float dta = turn_center_result.seg1_dta;
       connect(s, k + 1, side, dta);

@@ -11,6 +11,7 @@
 // scripts' "intdir_trk2" and "intdir_*_mod" values, and the present-position
 // direct-to turn (direct_to_turn_path).
 #include <cmath>
+#include <optional>
 
 #include "core/binding.h"
 #include "core/host_io.h"
@@ -199,7 +200,19 @@ int32_t bypass_from_start(int32_t i, Pt S, float C0, float R0, int32_t side) {
     legs_bypass[j] = 1.0f;
     legs_df_crs[j] = legs_df_crs_fin[j] = -1.0f;
     trace(99999.0f, "WPT %d <%s>: Bypass for WPT %d <%s> (6)\n", i, wpt_id(i).text, j, wpt_id(j).text);
+    // A climb below its altitude passes the direct after it over too, as
+    // in the route's own bypass: the direct is taken up where the climb ends.
+    if (pt_is(j + 1, "DF") && climb_below_altitude(j)) {
+      ++j;
+      ++n;
+      reset_leg_path(j, 0);
+      continue;
+    }
     float cn = magvar_course_alt(j);
+    // A track's course carried from its start to S, the turn built in S's
+    // own frame (as in the route's own bypass).
+    const bool carried_course = pt_is(j + 1, "TF");
+    if (carried_course) cn = course_carried_to(S, wpt(j), cn);
     float rel = wrap179(static_cast<double>(cn) - C0);
     const float calc_turn_crs = angle::wrap180_d(static_cast<double>(brg(S, wpt(j + 1))) - C0);
     const char* change = "NO";
@@ -213,9 +226,8 @@ int32_t bypass_from_start(int32_t i, Pt S, float C0, float R0, int32_t side) {
     if (legs_type[i] == 5.0f || legs_type[i + 1] == 6.0f || pt_is(i + 1, "DF")) radius = R0 * 1.1f;
     Pt tp{};
     // A direct's course is the one the turn first points at its fix on, not
-    // the one kept from the last pass's turn (a climb below its altitude
-    // excepted, as in the route's own bypass).
-    if (pt_is(j + 1, "DF") && !climb_below_altitude(j) &&
+    // the one kept from the last pass's turn.
+    if (pt_is(j + 1, "DF") &&
         turn_tangent_to_fix(dest(S, c360(C0 + (side == kTurnLeft ? 270.0 : 90.0)), radius), radius, side == kTurnLeft,
                             wpt(j + 1), tp)) {
       cn = brg(tp, wpt(j + 1));
@@ -229,7 +241,11 @@ int32_t bypass_from_start(int32_t i, Pt S, float C0, float R0, int32_t side) {
             static_cast<double>(calc_turn_crs), static_cast<double>(rel));
     }
     const Pt N = wpt(j + 1);
-    if (calc_turn_center(S.lat, S.lon, C0, N.lat, N.lon, cn, 0.0f, radius, side, 2, i, opposite) == 0) {
+    std::optional<OwnFrameTurns> carried;
+    if (carried_course) carried.emplace();
+    const int32_t built = calc_turn_center(S.lat, S.lon, C0, N.lat, N.lon, cn, 0.0f, radius, side, 2, i, opposite);
+    carried.reset();
+    if (built == 0) {
       copy_turn_to_direct();
       const int32_t k = j + 1;
       legs_bypass[k] = 0.0f;

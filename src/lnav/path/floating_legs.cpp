@@ -360,6 +360,11 @@ bool turn_tangent_to_fix(Pt centre, float r, bool left, Pt fix, Pt& tp) {
   return true;
 }
 
+float course_carried_to(Pt from, Pt at, float crs) {
+  if (!(dist(from, at) > 0.01f)) return crs;
+  return c360_f(static_cast<double>(brg(from, at)) + crs - brg(at, from) - 180.0);
+}
+
 bool df_course_stage() {
   LegPassFrame& f = leg_pass;
   const int32_t i = f.i;

@@ -117,6 +117,16 @@ extern TurnCenterResult turn_center_result;
 int32_t calc_turn_center(double wpt_lat, double wpt_lon, float crs_in, double next_lat, double next_lon,
                          float crs_out, float dta, float radius, int32_t turn, int32_t mode, int32_t leg,
                          bool opposite);
+// While one lives, calc_turn_center builds in the waypoint's own frame at
+// every latitude: for an outbound line whose course was carried into that
+// frame from another point.
+struct OwnFrameTurns {
+  OwnFrameTurns();
+  ~OwnFrameTurns();
+  OwnFrameTurns(const OwnFrameTurns&) = delete;
+  OwnFrameTurns& operator=(const OwnFrameTurns&) = delete;
+  bool was;
+};
 // The S-turn of calc_turn_center from a first circle already placed: a turn
 // in progress carried on from (from_lat, from_lon) about its centre, turning
 // `turn` (2 left, other right) 45 degrees past the outbound course, a

@@ -137,6 +137,10 @@ bool df_course_stage();
 // Where a turn about `centre` (radius r, left or right) first points at
 // `fix`: false where the fix lies inside the circle.
 bool turn_tangent_to_fix(Pt centre, float r, bool left, Pt fix, Pt& tp);
+// A leg's course read at `at`, carried to `from` as its angle to the way
+// between them: the course the leg holds in from's own frame, where a turn
+// laid from `from` can take it (see OwnFrameTurns).
+float course_carried_to(Pt from, Pt at, float crs);
 // Bypass search from waypoint s. entry: 0 DF turn, 1 failed connection 6,
 // 2 failed connection 5 in calc mode 1, 3 in calc mode 2. Returns the waypoint
 // joined to s, or -1 when the bypass was cancelled.

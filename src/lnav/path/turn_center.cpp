@@ -604,7 +604,9 @@ float radial_true(const WaypointFrame& f, Pt a, float in_frame) {
   return c360_f(static_cast<double>(in_frame) + brg(a, f.north_true));
 }
 
-bool in_own_frame(double lat) { return std::fabs(lat) > kOwnFrameBeyondLatDeg; }
+bool own_frame_everywhere = false;
+
+bool in_own_frame(double lat) { return own_frame_everywhere || std::fabs(lat) > kOwnFrameBeyondLatDeg; }
 
 // In the frame the waypoint itself is 0/0, so only the pieces whose 0/0
 // means "none" are left as they are.
@@ -665,6 +667,9 @@ int32_t build_turn(TurnBuild& b, TurnCenterResult& r, bool& pair_written) {
 
 }  // namespace
 
+OwnFrameTurns::OwnFrameTurns() : was(own_frame_everywhere) { own_frame_everywhere = true; }
+OwnFrameTurns::~OwnFrameTurns() { own_frame_everywhere = was; }
+
 int32_t calc_turn_center(double wpt_lat, double wpt_lon, float crs_in, double next_lat, double next_lon,
                          float crs_out, float dta, float radius, int32_t turn, int32_t mode, int32_t leg,
                          bool opposite) {
@@ -711,7 +716,7 @@ int32_t calc_turn_center(double wpt_lat, double wpt_lon, float crs_in, double ne
   const bool memo = !tracing(9999.0f);
   if (memo) {
     key = TurnKey{wpt_lat, wpt_lon, next_lat, next_lon, crs_in, crs_out, dta, radius, b.m, turn, mode, leg,
-                  opposite ? 1 : 0};
+                  opposite ? 1 : 0, own_frame_everywhere ? 1 : 0};
     if (const TurnMemo* e = find_turn(key)) return replay_turn(*e);
   }
   bool pair_written = false;
