@@ -459,7 +459,7 @@ bool lay_turn_from_aircraft(int32_t p, float max_turn, float reversal_deg) {
 // points at that fix, and the climb's end moves there: one arc, then the
 // track. False where the fix lies inside the turn, the turn to it would be
 // max_turn or more, or the next leg is not a track to it.
-bool turn_to_next_fix(int32_t p, float max_turn) {
+bool turn_to_next_fix(int32_t p, float max_turn, float reversal_deg) {
   if (!leg_slot_ok(p)) return false;
   const int32_t n = next_valid_leg(p);
   const float r = legs_seg1_radius[p];
@@ -470,7 +470,7 @@ bool turn_to_next_fix(int32_t p, float max_turn) {
   const int turn = left ? kTurnLeft : kTurnRight;
   const double lat = aircraft_lat();
   const double lon = aircraft_lon();
-  const float track = navmath::mod360(mirror_f(sim_flightmodel_position_hpath));
+  const float track = navmath::mod360(mirror_f(sim_flightmodel_position_hpath) + reversal_deg);
   gc_destination(lat, lon, navmath::mod360(track + (left ? 270.0f : 90.0f)), r);
   const double c_lat = nav_result.lat;
   const double c_lon = nav_result.lon;
@@ -506,7 +506,7 @@ bool turn_to_next_fix(int32_t p, float max_turn) {
 // climb's end moves there. The next climb is then flown, and ended at its
 // altitude, in that turn. False where the next leg is not a climb, or the
 // course lies max_turn or more round.
-bool turn_onto_next_course(int32_t p, float max_turn) {
+bool turn_onto_next_course(int32_t p, float max_turn, float reversal_deg) {
   if (!leg_slot_ok(p)) return false;
   const int32_t n = next_valid_leg(p);
   // Carried on at the radius being flown where that is the wider one.
@@ -519,7 +519,7 @@ bool turn_onto_next_course(int32_t p, float max_turn) {
   const int turn = left ? kTurnLeft : kTurnRight;
   const double lat = aircraft_lat();
   const double lon = aircraft_lon();
-  const float track = navmath::mod360(mirror_f(sim_flightmodel_position_hpath));
+  const float track = navmath::mod360(mirror_f(sim_flightmodel_position_hpath) + reversal_deg);
   const float out = magvar_course(n);
   const float to_go = navmath::mod360_nonneg(left ? track - out : out - track);
   if (!(to_go > 0.0f && to_go < max_turn)) return false;
@@ -704,7 +704,16 @@ void distances_to_destination(int32_t n) {
 }  // namespace
 
 bool end_turn_from_aircraft(int32_t p, float max_turn) {
-  if (!turn_to_next_fix(p, max_turn) && !turn_onto_next_course(p, max_turn) && !lay_turn_from_aircraft(p, max_turn))
+  if (!leg_slot_ok(p)) return false;
+  // Laid against the bank being flown, the turn is a reversal: the wings
+  // roll through, and the turn is laid from the track turned on the old way
+  // by the lag that costs.
+  const bool left = pathpos::is_left(legs_seg1_turn[p]);
+  const float phi = mirror_f(sim_flightmodel_position_phi);
+  const bool against = left ? phi > 0.0f : phi < 0.0f;
+  const float lead = against ? reversal_lead(legs_seg1_radius[p], !left) : 0.0f;
+  if (!turn_to_next_fix(p, max_turn, lead) && !turn_onto_next_course(p, max_turn, lead) &&
+      !lay_turn_from_aircraft(p, max_turn, lead))
     return false;
   // The leg has ended where the aircraft is: its end is behind it, and the
   // whole turn, more than half a circle or not, is the first arc past it.
