@@ -2,7 +2,6 @@
 // cut past it (at most three waypoints deep) to the first waypoint a turn can
 // reach, or every write is undone and S is flown to S + 1 as before.
 #include <cmath>
-#include <optional>
 
 #include "lnav/route/route_intake.h"
 #include "lnav/route/fms_legs.h"
@@ -211,21 +210,21 @@ int32_t bypass_search(int32_t s, int32_t entry, int32_t side) {
     const bool longway = (side == 2 && a > 0.0f) || (side == 3 && a < 0.0f);
     bool built;
     TurnSizing t = sized(a);
-    std::optional<OwnFrameTurns> carried;
-    if (carried_course) carried.emplace();
-    if (entry == df_turn) {
-      trace(9999.0f, "WPT %d <%s> -> <%s> <<%s>>  Calc mode 2 after bypass\n", s, wpt_id(s).text,
-            wpt_id(k + 1).text, path_type(k + 1).text);
-      built = calc_turn_center(legs_lat[s], legs_lon[s], f.xact_crs, legs_lat[k + 1], legs_lon[k + 1], q, t.dta,
-                               t.radius, side, 2, s, longway) == 0;
-    } else {
-      trace(9999.0f,
-            entry == conn6 ? "WPT %d <%s> -> <%s> <<%s>>  Calc mode 2 after bypass\n"
-                           : "WPT %d <%s> -> <%s> <<%s>> Calc mode 2 after bypass\n",
-            s, wpt_id(s).text, wpt_id(k + 1).text, path_type(k + 1).text);
-      built = build_sized_turn(s, k + 1, q, t, side, 2);
+    {
+      const OwnFrameTurns frame(carried_course);
+      if (entry == df_turn) {
+        trace(9999.0f, "WPT %d <%s> -> <%s> <<%s>>  Calc mode 2 after bypass\n", s, wpt_id(s).text,
+              wpt_id(k + 1).text, path_type(k + 1).text);
+        built = calc_turn_center(legs_lat[s], legs_lon[s], f.xact_crs, legs_lat[k + 1], legs_lon[k + 1], q, t.dta,
+                                 t.radius, side, 2, s, longway) == 0;
+      } else {
+        trace(9999.0f,
+              entry == conn6 ? "WPT %d <%s> -> <%s> <<%s>>  Calc mode 2 after bypass\n"
+                             : "WPT %d <%s> -> <%s> <<%s>> Calc mode 2 after bypass\n",
+              s, wpt_id(s).text, wpt_id(k + 1).text, path_type(k + 1).text);
+        built = build_sized_turn(s, k + 1, q, t, side, 2);
+      }
     }
-    carried.reset();
     if (built) {
       const float dta = turn_center_result.seg1_dta;
       connect(s, k + 1, side, dta);

@@ -11,7 +11,6 @@
 // scripts' "intdir_trk2" and "intdir_*_mod" values, and the present-position
 // direct-to turn (direct_to_turn_path).
 #include <cmath>
-#include <optional>
 
 #include "core/binding.h"
 #include "core/host_io.h"
@@ -241,10 +240,11 @@ int32_t bypass_from_start(int32_t i, Pt S, float C0, float R0, int32_t side) {
             static_cast<double>(calc_turn_crs), static_cast<double>(rel));
     }
     const Pt N = wpt(j + 1);
-    std::optional<OwnFrameTurns> carried;
-    if (carried_course) carried.emplace();
-    const int32_t built = calc_turn_center(S.lat, S.lon, C0, N.lat, N.lon, cn, 0.0f, radius, side, 2, i, opposite);
-    carried.reset();
+    int32_t built;
+    {
+      const OwnFrameTurns frame(carried_course);
+      built = calc_turn_center(S.lat, S.lon, C0, N.lat, N.lon, cn, 0.0f, radius, side, 2, i, opposite);
+    }
     if (built == 0) {
       copy_turn_to_direct();
       const int32_t k = j + 1;

@@ -117,11 +117,11 @@ extern TurnCenterResult turn_center_result;
 int32_t calc_turn_center(double wpt_lat, double wpt_lon, float crs_in, double next_lat, double next_lon,
                          float crs_out, float dta, float radius, int32_t turn, int32_t mode, int32_t leg,
                          bool opposite);
-// While one lives, calc_turn_center builds in the waypoint's own frame at
-// every latitude: for an outbound line whose course was carried into that
-// frame from another point.
+// While one made with `on` lives, calc_turn_center builds in the waypoint's
+// own frame at every latitude: for an outbound line whose course was carried
+// into that frame from another point.
 struct OwnFrameTurns {
-  OwnFrameTurns();
+  explicit OwnFrameTurns(bool on);
   ~OwnFrameTurns();
   OwnFrameTurns(const OwnFrameTurns&) = delete;
   OwnFrameTurns& operator=(const OwnFrameTurns&) = delete;

@@ -667,7 +667,7 @@ int32_t build_turn(TurnBuild& b, TurnCenterResult& r, bool& pair_written) {
 
 }  // namespace
 
-OwnFrameTurns::OwnFrameTurns() : was(own_frame_everywhere) { own_frame_everywhere = true; }
+OwnFrameTurns::OwnFrameTurns(bool on) : was(own_frame_everywhere) { own_frame_everywhere = was || on; }
 OwnFrameTurns::~OwnFrameTurns() { own_frame_everywhere = was; }
 
 int32_t calc_turn_center(double wpt_lat, double wpt_lon, float crs_in, double next_lat, double next_lon,

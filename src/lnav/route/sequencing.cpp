@@ -111,6 +111,12 @@ float lead_distance(float r_nm, float speed_kt) {
   return static_cast<float>(r_nm * (2.0 * pi_12dp / 360.0) * bank * 0.35);
 }
 
+// The distance flown over the ground in half the time the wings take to roll
+// from one bank through level to the other.
+float half_roll_nm(float bank_from_deg, float bank_to_deg) {
+  return ground_speed_kt() / 3600.0f * roll_through_s(bank_from_deg, bank_to_deg) * 0.5f;
+}
+
 // An arc leg's roll-out onto a straight on its tangent, centred on its end:
 // the distance flown in half the time the wings take to come level from the
 // arc's bank. Handed over there, the straight's law takes the bank down to
@@ -119,8 +125,7 @@ float lead_distance(float r_nm, float speed_kt) {
 float arc_rollout_lead(int32_t i) {
   const float r = at(legs_radius, i);
   if (!(r > 0.0f)) return 0.0f;
-  const float v = ground_speed_kt();
-  const float lead = v / 3600.0f * roll_through_s(lnav_bank_for_circle(r, v), 0.0f) * 0.5f;
+  const float lead = half_roll_nm(lnav_bank_for_circle(r, ground_speed_kt()), 0.0f);
   return std::isfinite(lead) ? lead : 0.0f;
 }
 
@@ -606,7 +611,7 @@ void region_decision(SeqFrame& f) {
     // arcs meet, the track flown straddles the corner where they touch. Begun
     // there, the aircraft fell 0.17 nm behind a short second arc.
     const float bank = lnav_bank_for_circle(r1, ground_speed_kt());
-    const float half_reversal = ground_speed_kt() / 3600.0f * roll_through_s(bank, bank) * 0.5f;
+    const float half_reversal = half_roll_nm(bank, bank);
     bool due = togo < std::fmax(0.1f, half_reversal);
     float c = 0.0f;
     if (!due && togo < a_dist * 0.4f) {
